@@ -1,0 +1,42 @@
+# Each library collects the sources of its folder, so adding a file needs no edit here.
+# A folder with headers only becomes an INTERFACE library.
+function(folio_library name folder)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.c)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder. Tests of a folder listed with LABEL
+# carry that label in CTest (the real web engine's tests carry "web").
+function(folio_tests name folder)
+  cmake_parse_arguments(ARG "" "LABEL" "DEPENDS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock folio_test_support)
+  target_compile_definitions(${name} PRIVATE
+    FOLIO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
+    FOLIO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    FOLIO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  add_dependencies(${name} folio_resources)
+  set(labels unit)
+  if(ARG_LABEL)
+    set(labels ${ARG_LABEL})
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${labels}" TIMEOUT 300)
+endfunction()

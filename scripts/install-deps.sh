@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package (and the npm page components) Folio needs.
+# Idempotent: when everything is present it only runs dpkg-query and returns.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev libxml2-dev zlib1g-dev libzip-dev libplist-dev uuid-dev
+  libglib2.0-dev libgtk-3-dev libwebkit2gtk-4.1-dev
+  libcairo2-dev libpango1.0-dev libharfbuzz-dev libfreetype-dev libfontconfig-dev
+  libpng-dev libjpeg62-turbo-dev libpoppler-glib-dev
+  liblowdown-dev libmd-dev libbsd-dev
+  xvfb xauth poppler-utils
+  fonts-croscore fonts-liberation2 fonts-dejavu-core
+)
+# Machines that already carry Node.js from elsewhere have npm with it.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "installed" ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}" >&2
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -f "$root/web/package.json" ]; then
+  stamp="$root/web/node_modules/.folio-installed"
+  if [ ! -f "$stamp" ] || [ "$root/web/package-lock.json" -nt "$stamp" ]; then
+    (cd "$root/web" && npm ci --no-audit --no-fund >&2)
+    touch "$stamp"
+  fi
+fi

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The one place where text changes encoding. Invalid input becomes U+FFFD,
+// never a truncated result.
+std::u16string toUtf16(std::string_view utf8);
+std::string toUtf8(std::u16string_view utf16);
+
+// Shorthand for literals in code that builds UTF-16 text: u"..." is preferred
+// where the text is fixed.
+inline std::u16string u16(std::string_view utf8) { return toUtf16(utf8); }
+
+bool isHighSurrogate(char16_t unit);
+bool isLowSurrogate(char16_t unit);
+
+} // namespace folio
