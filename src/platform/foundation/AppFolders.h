@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// Every folder the application uses hangs off one root: $FOLIO_HOME when it is
+// set (tests, portable installs), else the user's XDG folders. Each folder is
+// created on first use. Paths are UTF-8 without a trailing slash.
+class AppFolders {
+public:
+    static std::string documentsFolder();
+    static std::string documentDataFolder();
+    static std::string customFontsFolder();
+    static std::string cachesFolder();
+    static std::string temporaryFolder();
+    static std::string configFolder();
+
+    // The folder holding a document's pictures: the document's file name
+    // without its extension, cleaned, inside the document data folder (or the
+    // temporary folder when the pictures are for an export). Created when
+    // missing; the path is answered even when creation fails, so that the
+    // caller's write reports the problem.
+    static std::string pictureFolderForDocument(std::string_view documentName, bool useTemporaryFolder = false);
+
+    // Keeps letters, digits and " ?()$&@-" after trimming white space and line ends.
+    static std::string sanitizeFileName(std::string_view name);
+};
+
+} // namespace folio

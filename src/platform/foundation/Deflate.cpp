@@ -1,0 +1,91 @@
+#include "platform/foundation/Deflate.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace folio {
+
+namespace {
+
+// zlib counts in uInt; feed large buffers in slices it can take.
+constexpr std::size_t kSlice = 1u << 30;
+constexpr int kRawWindowBits = -15;
+
+Error deflateError(int code, const std::string& message)
+{
+    return Error{Deflate::kErrorDomain, code, message};
+}
+
+} // namespace
+
+Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level)
+{
+    z_stream stream{};
+    if (deflateInit2(&stream, level, Z_DEFLATED, kRawWindowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return deflateError(Failed, "Cannot start compression");
+    std::vector<std::uint8_t> output;
+    std::uint8_t buffer[64 * 1024];
+    std::size_t offset = 0;
+    int result = Z_OK;
+    do {
+        std::size_t slice = std::min(kSlice, bytes.size() - offset);
+        stream.next_in = const_cast<Bytef*>(bytes.data() + offset);
+        stream.avail_in = static_cast<uInt>(slice);
+        offset += slice;
+        int flush = offset == bytes.size() ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = buffer;
+            stream.avail_out = sizeof buffer;
+            result = deflate(&stream, flush);
+            if (result == Z_STREAM_ERROR) {
+                deflateEnd(&stream);
+                return deflateError(Failed, "Compression failed");
+            }
+            output.insert(output.end(), buffer, buffer + (sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0);
+    } while (result != Z_STREAM_END);
+    deflateEnd(&stream);
+    return Data(std::move(output));
+}
+
+Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, kRawWindowBits) != Z_OK)
+        return deflateError(Failed, "Cannot start decompression");
+    std::vector<std::uint8_t> output;
+    std::uint8_t buffer[64 * 1024];
+    std::size_t offset = 0;
+    int result = Z_OK;
+    while (result != Z_STREAM_END) {
+        if (stream.avail_in == 0 && offset < bytes.size()) {
+            std::size_t slice = std::min(kSlice, bytes.size() - offset);
+            stream.next_in = const_cast<Bytef*>(bytes.data() + offset);
+            stream.avail_in = static_cast<uInt>(slice);
+            offset += slice;
+        }
+        stream.next_out = buffer;
+        stream.avail_out = sizeof buffer;
+        result = inflate(&stream, Z_NO_FLUSH);
+        if (result == Z_DATA_ERROR || result == Z_NEED_DICT || result == Z_MEM_ERROR || result == Z_STREAM_ERROR) {
+            inflateEnd(&stream);
+            return deflateError(CorruptInput, "The compressed data are damaged");
+        }
+        std::size_t produced = sizeof buffer - stream.avail_out;
+        if (output.size() + produced > maximumSize) {
+            inflateEnd(&stream);
+            return deflateError(TooLarge, "The decompressed data would exceed " + std::to_string(maximumSize) + " bytes");
+        }
+        output.insert(output.end(), buffer, buffer + produced);
+        if (result == Z_BUF_ERROR && stream.avail_in == 0 && offset == bytes.size()) {
+            inflateEnd(&stream);
+            return deflateError(Truncated, "The compressed data end too early");
+        }
+    }
+    inflateEnd(&stream);
+    return Data(std::move(output));
+}
+
+} // namespace folio

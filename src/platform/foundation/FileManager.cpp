@@ -1,0 +1,232 @@
+#include "platform/foundation/FileManager.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace folio {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Error makeError(int code, const std::string& action, const std::string& path, const std::string& reason)
+{
+    return Error{FileManager::kErrorDomain, code, action + " " + path + ": " + reason};
+}
+
+Error errnoError(int code, const std::string& action, const std::string& path, int error)
+{
+    return makeError(code, action, path, std::strerror(error));
+}
+
+Error fsError(int code, const std::string& action, const std::string& path, const std::error_code& error)
+{
+    if (error == std::errc::no_such_file_or_directory)
+        code = FileManager::NoSuchFile;
+    return makeError(code, action, path, error.message());
+}
+
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length)
+{
+    while (length > 0) {
+        ssize_t written = ::write(fd, bytes, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+FileAttributes attributesFromStat(const struct stat& info)
+{
+    FileAttributes attributes;
+    attributes.isDirectory = S_ISDIR(info.st_mode);
+    attributes.isSymbolicLink = S_ISLNK(info.st_mode);
+    attributes.size = static_cast<std::uintmax_t>(info.st_size);
+    attributes.permissions = info.st_mode & 07777;
+    auto since = std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec);
+    attributes.modificationDate = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(since));
+    return attributes;
+}
+
+bool itemExists(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+} // namespace
+
+bool FileManager::fileExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool FileManager::fileExists(const std::string& path, bool& isDirectory)
+{
+    struct stat info {};
+    bool exists = ::stat(path.c_str(), &info) == 0;
+    isDirectory = exists && S_ISDIR(info.st_mode);
+    return exists;
+}
+
+bool FileManager::isDirectory(const std::string& path)
+{
+    bool directory = false;
+    return fileExists(path, directory) && directory;
+}
+
+Status FileManager::createDirectory(const std::string& path)
+{
+    std::error_code error;
+    fs::create_directories(path, error);
+    if (error)
+        return fsError(WriteFailed, "Cannot create folder", path, error);
+    if (!isDirectory(path))
+        return makeError(NotADirectory, "Cannot create folder", path, "a file of that name exists");
+    return Status::success();
+}
+
+Status FileManager::writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
+{
+    if (path.empty() || path.back() == '/')
+        return makeError(WriteFailed, "Cannot write", path, "not a file path");
+    fs::path target(path);
+    fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return errnoError(errno == ENOENT ? NoSuchFile : WriteFailed, "Cannot write", path, errno);
+
+    // Keep the permissions of the file being replaced; mkstemp's 0600 would
+    // otherwise make every save quietly private.
+    struct stat old {};
+    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool written = writeAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    int error = errno;
+    if (::close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (written && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        ::unlink(temporary.c_str());
+        return errnoError(WriteFailed, "Cannot write", path, error);
+    }
+    // The rename itself is durable only once the folder is flushed.
+    int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return Status::success();
+}
+
+Status FileManager::writeAtomically(const std::string& path, std::string_view bytes)
+{
+    return writeAtomically(path, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+Status FileManager::moveItem(const std::string& from, const std::string& to)
+{
+    if (!itemExists(from))
+        return makeError(NoSuchFile, "Cannot move", from, "no such file or folder");
+    if (itemExists(to))
+        return makeError(FileExists, "Cannot move " + from + " to", to, "an item of that name exists");
+    if (::rename(from.c_str(), to.c_str()) == 0)
+        return Status::success();
+    if (errno != EXDEV)
+        return errnoError(OperationFailed, "Cannot move " + from + " to", to, errno);
+    // Another file system: copy, and remove the original only once the copy is complete.
+    if (Status copied = copyItem(from, to); !copied)
+        return copied;
+    return removeItem(from);
+}
+
+Status FileManager::copyItem(const std::string& from, const std::string& to)
+{
+    if (!itemExists(from))
+        return makeError(NoSuchFile, "Cannot copy", from, "no such file or folder");
+    if (itemExists(to))
+        return makeError(FileExists, "Cannot copy " + from + " to", to, "an item of that name exists");
+    std::error_code error;
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (error) {
+        // A half-made copy must not pass for a finished one.
+        std::error_code ignored;
+        fs::remove_all(to, ignored);
+        return fsError(OperationFailed, "Cannot copy " + from + " to", to, error);
+    }
+    return Status::success();
+}
+
+Status FileManager::removeItem(const std::string& path)
+{
+    if (!itemExists(path))
+        return makeError(NoSuchFile, "Cannot remove", path, "no such file or folder");
+    std::error_code error;
+    fs::remove_all(path, error);
+    if (error)
+        return fsError(OperationFailed, "Cannot remove", path, error);
+    return Status::success();
+}
+
+Result<std::vector<std::string>> FileManager::contentsOfDirectory(const std::string& path)
+{
+    std::error_code error;
+    fs::directory_iterator iterator(path, error);
+    if (error)
+        return fsError(ReadFailed, "Cannot list", path, error);
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : iterator)
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Result<std::vector<DirectoryEntry>> FileManager::enumerateDirectory(const std::string& path)
+{
+    std::error_code error;
+    fs::recursive_directory_iterator iterator(path, error);
+    if (error)
+        return fsError(ReadFailed, "Cannot list", path, error);
+    std::vector<DirectoryEntry> entries;
+    for (auto end = fs::recursive_directory_iterator(); iterator != end; iterator.increment(error)) {
+        if (error)
+            return fsError(ReadFailed, "Cannot list", path, error);
+        struct stat info {};
+        if (::lstat(iterator->path().c_str(), &info) != 0)
+            return errnoError(ReadFailed, "Cannot read attributes of", iterator->path().string(), errno);
+        entries.push_back({iterator->path().lexically_relative(path).generic_string(), attributesFromStat(info)});
+    }
+    if (error)
+        return fsError(ReadFailed, "Cannot list", path, error);
+    std::sort(entries.begin(), entries.end(),
+        // Component-wise order keeps every folder directly before its contents.
+        [](const DirectoryEntry& a, const DirectoryEntry& b) { return fs::path(a.relativePath) < fs::path(b.relativePath); });
+    return entries;
+}
+
+Result<FileAttributes> FileManager::attributesOfItem(const std::string& path)
+{
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return errnoError(errno == ENOENT ? NoSuchFile : ReadFailed, "Cannot read attributes of", path, errno);
+    return attributesFromStat(info);
+}
+
+} // namespace folio

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folio {
+
+struct FileAttributes {
+    bool isDirectory = false;
+    bool isSymbolicLink = false;
+    std::uintmax_t size = 0;
+    std::chrono::system_clock::time_point modificationDate;
+    unsigned permissions = 0;
+};
+
+struct DirectoryEntry {
+    std::string relativePath;   // relative to the enumerated folder, '/'-separated
+    FileAttributes attributes;
+};
+
+// Files and folders. Every operation that can fail answers a Status or
+// Result with an Error naming the path and the system's reason.
+class FileManager {
+public:
+    static constexpr const char* kErrorDomain = "FileManager";
+    enum ErrorCode { NoSuchFile = 1, FileExists = 2, NotADirectory = 3, WriteFailed = 4, ReadFailed = 5, OperationFailed = 6 };
+
+    static bool fileExists(const std::string& path);
+    static bool fileExists(const std::string& path, bool& isDirectory);
+    static bool isDirectory(const std::string& path);
+
+    // Creates the folder and any missing parents; an existing folder is success.
+    static Status createDirectory(const std::string& path);
+
+    // Durable save: temporary file in the same folder, fsync, rename over the
+    // target, fsync of the folder. On any failure the old file is untouched
+    // and no temporary file is left behind.
+    static Status writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+    static Status writeAtomically(const std::string& path, std::string_view bytes);
+
+    // Both refuse to replace an existing destination.
+    static Status moveItem(const std::string& from, const std::string& to);
+    static Status copyItem(const std::string& from, const std::string& to);
+
+    // Removes a file or a whole folder tree; a missing item is an error.
+    static Status removeItem(const std::string& path);
+
+    // Names of the items directly inside the folder, sorted.
+    static Result<std::vector<std::string>> contentsOfDirectory(const std::string& path);
+
+    // Every item below the folder, each folder followed by its contents, sorted by name.
+    // Symbolic links are reported, not followed.
+    static Result<std::vector<DirectoryEntry>> enumerateDirectory(const std::string& path);
+
+    static Result<FileAttributes> attributesOfItem(const std::string& path);
+};
+
+} // namespace folio

@@ -1,0 +1,61 @@
+#include "platform/foundation/HTMLTextEscaper.h"
+
+#include <type_traits>
+
+namespace folio {
+
+namespace {
+
+template <typename Char>
+const Char* replacementFor(Char c)
+{
+    if constexpr (std::is_same_v<Char, char16_t>) {
+        switch (c) {
+        case u'&': return u"&amp;";
+        case u'<': return u"&lt;";
+        case u'>': return u"&gt;";
+        case u'"': return u"&quot;";
+        case u'\'': return u"&#39;";
+        default: return nullptr;
+        }
+    } else {
+        switch (c) {
+        case '&': return "&amp;";
+        case '<': return "&lt;";
+        case '>': return "&gt;";
+        case '"': return "&quot;";
+        case '\'': return "&#39;";
+        default: return nullptr;
+        }
+    }
+}
+
+template <typename Char>
+std::basic_string<Char> escapeText(std::basic_string_view<Char> text)
+{
+    std::basic_string<Char> out;
+    out.reserve(text.size());
+    for (Char c : text) {
+        if (const Char* replacement = replacementFor(c))
+            out += replacement;
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::u16string HTMLTextEscaper::escape(std::u16string_view text)
+{
+    return escapeText(text);
+}
+
+// The bytes of a UTF-8 sequence never equal an ASCII character, so escaping
+// byte by byte keeps every multi-byte character whole.
+std::string HTMLTextEscaper::escape(std::string_view utf8)
+{
+    return escapeText(utf8);
+}
+
+} // namespace folio

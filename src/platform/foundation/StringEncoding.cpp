@@ -1,0 +1,160 @@
+#include "platform/foundation/StringEncoding.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/ucsdet.h>
+
+#include <memory>
+
+namespace folio {
+
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using ConverterPointer = std::unique_ptr<UConverter, ConverterCloser>;
+
+// A converter that stops at the first invalid sequence instead of writing a
+// substitute, so a wrong encoding is noticed and the caller may try another.
+ConverterPointer openStrictConverter(const std::string& name)
+{
+    if (name.empty())
+        return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    ConverterPointer converter(ucnv_open(name.c_str(), &status));
+    if (U_FAILURE(status) || !converter)
+        return nullptr;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    if (U_FAILURE(status))
+        return nullptr;
+    return converter;
+}
+
+} // namespace
+
+StringEncoding StringEncoding::utf8() { return StringEncoding("UTF-8"); }
+StringEncoding StringEncoding::utf16LittleEndian() { return StringEncoding("UTF-16LE"); }
+StringEncoding StringEncoding::utf16BigEndian() { return StringEncoding("UTF-16BE"); }
+StringEncoding StringEncoding::ascii() { return StringEncoding("US-ASCII"); }
+StringEncoding StringEncoding::isoLatin1() { return StringEncoding("ISO-8859-1"); }
+StringEncoding StringEncoding::windowsLatin1() { return StringEncoding("windows-1252"); }
+StringEncoding StringEncoding::shiftJIS() { return StringEncoding("Shift_JIS"); }
+StringEncoding StringEncoding::macRoman() { return StringEncoding("macintosh"); }
+StringEncoding StringEncoding::macSymbol() { return StringEncoding("x-mac-symbol"); }
+StringEncoding StringEncoding::macHebrew() { return StringEncoding("x-mac-hebrew"); }
+StringEncoding StringEncoding::macArabic() { return StringEncoding("x-mac-arabic"); }
+StringEncoding StringEncoding::macGreek() { return StringEncoding("x-mac-greek"); }
+StringEncoding StringEncoding::macTurkish() { return StringEncoding("x-mac-turkish"); }
+StringEncoding StringEncoding::macThai() { return StringEncoding("x-mac-thai"); }
+StringEncoding StringEncoding::macCyrillic() { return StringEncoding("x-mac-cyrillic"); }
+StringEncoding StringEncoding::macCentralEuropean() { return StringEncoding("x-mac-centraleurroman"); }
+StringEncoding StringEncoding::named(std::string name) { return StringEncoding(std::move(name)); }
+
+StringEncoding StringEncoding::windowsCodePage(int codePage)
+{
+    switch (codePage) {
+    case 932:
+        return StringEncoding("windows-31j");
+    case 1361:
+        return StringEncoding("johab");
+    case 874:
+    case 936:
+    case 949:
+    case 950:
+        return StringEncoding("windows-" + std::to_string(codePage));
+    default:
+        break;
+    }
+    if (codePage >= 1250 && codePage <= 1258)
+        return StringEncoding("windows-" + std::to_string(codePage));
+    // ICU knows the DOS and IBM code pages as "cp" and the number.
+    return StringEncoding("cp" + std::to_string(codePage));
+}
+
+bool StringEncoding::isSupported() const { return openStrictConverter(m_name) != nullptr; }
+
+std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding)
+{
+    ConverterPointer converter = openStrictConverter(encoding.name());
+    if (!converter)
+        return std::nullopt;
+    if (bytes.empty())
+        return std::u16string();
+    const char* source = reinterpret_cast<const char*>(bytes.data());
+    auto sourceLength = static_cast<int32_t>(bytes.size());
+
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = ucnv_toUChars(converter.get(), nullptr, 0, source, sourceLength, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
+        return std::nullopt;
+    std::u16string result(static_cast<std::size_t>(length), u'\0');
+    status = U_ZERO_ERROR;
+    ucnv_reset(converter.get());
+    // One more unit than needed keeps ICU from reporting an unterminated string as a warning.
+    result.push_back(u'\0');
+    ucnv_toUChars(converter.get(), result.data(), static_cast<int32_t>(result.size()), source, sourceLength, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    result.resize(static_cast<std::size_t>(length));
+    return result;
+}
+
+std::optional<std::u16string> stringWithData(std::string_view bytes, const StringEncoding& encoding)
+{
+    return stringWithData(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                          encoding);
+}
+
+std::optional<std::string> dataUsingEncoding(std::u16string_view text, const StringEncoding& encoding)
+{
+    ConverterPointer converter = openStrictConverter(encoding.name());
+    if (!converter)
+        return std::nullopt;
+    if (text.empty())
+        return std::string();
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = ucnv_fromUChars(converter.get(), nullptr, 0, text.data(), static_cast<int32_t>(text.size()), &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
+        return std::nullopt;
+    std::string result(static_cast<std::size_t>(length) + 1, '\0');
+    status = U_ZERO_ERROR;
+    ucnv_reset(converter.get());
+    ucnv_fromUChars(converter.get(), result.data(), static_cast<int32_t>(result.size()), text.data(),
+                    static_cast<int32_t>(text.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    result.resize(static_cast<std::size_t>(length));
+    return result;
+}
+
+std::optional<StringEncoding> detectEncoding(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.empty())
+        return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UCharsetDetector, void (*)(UCharsetDetector*)> detector(ucsdet_open(&status), ucsdet_close);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    ucsdet_setText(detector.get(), reinterpret_cast<const char*>(bytes.data()), static_cast<int32_t>(bytes.size()),
+                   &status);
+    int32_t count = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    // The best candidate that really decodes the bytes: the detector guesses
+    // from statistics and may rank a decoder that rejects them first.
+    for (int32_t i = 0; i < count; ++i) {
+        UErrorCode nameStatus = U_ZERO_ERROR;
+        const char* name = ucsdet_getName(matches[i], &nameStatus);
+        if (U_FAILURE(nameStatus) || !name)
+            continue;
+        StringEncoding encoding = StringEncoding::named(name);
+        if (stringWithData(bytes, encoding))
+            return encoding;
+    }
+    return std::nullopt;
+}
+
+} // namespace folio

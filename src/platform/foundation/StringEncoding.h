@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// A byte encoding of text, named by its ICU converter. Value type; the
+// converter itself is opened per call, so encodings may be used from any
+// thread.
+class StringEncoding {
+public:
+    static StringEncoding utf8();
+    static StringEncoding utf16LittleEndian();
+    static StringEncoding utf16BigEndian();
+    static StringEncoding ascii();
+    static StringEncoding isoLatin1();
+    // Windows Latin 1, code page 1252: the default of RTF text.
+    static StringEncoding windowsLatin1();
+    // Windows and DOS code pages by number (1250 to 1258, 874, 932, 936, 949,
+    // 950, 1361, 437, 850, ...).
+    static StringEncoding windowsCodePage(int codePage);
+    static StringEncoding shiftJIS();
+    static StringEncoding macRoman();
+    static StringEncoding macSymbol();
+    static StringEncoding macHebrew();
+    static StringEncoding macArabic();
+    static StringEncoding macGreek();
+    static StringEncoding macTurkish();
+    static StringEncoding macThai();
+    static StringEncoding macCyrillic();
+    static StringEncoding macCentralEuropean();
+    // Any converter name or alias ICU knows.
+    static StringEncoding named(std::string name);
+
+    const std::string& name() const { return m_name; }
+    // False when this system has no converter for the encoding; decoding then
+    // always fails rather than guessing.
+    bool isSupported() const;
+
+    friend bool operator==(const StringEncoding&, const StringEncoding&) = default;
+
+private:
+    explicit StringEncoding(std::string name) : m_name(std::move(name)) {}
+    std::string m_name;
+};
+
+// The text of the bytes, or nothing when any byte sequence is not valid in the
+// encoding: a failed decode is never a partial text.
+std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding);
+std::optional<std::u16string> stringWithData(std::string_view bytes, const StringEncoding& encoding);
+
+// The bytes of the text, or nothing when a character cannot be written in the encoding.
+std::optional<std::string> dataUsingEncoding(std::u16string_view text, const StringEncoding& encoding);
+
+// The most likely encoding of bytes of unknown origin, by ICU's detector;
+// nothing when it has no candidate this system can decode.
+std::optional<StringEncoding> detectEncoding(std::span<const std::uint8_t> bytes);
+
+} // namespace folio

@@ -1,0 +1,206 @@
+#include "platform/graphics/FontCatalog.h"
+
+#include "platform/graphics/FontconfigFontCatalog.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+
+namespace folio {
+
+namespace {
+
+// Traits that pick a different face of a family; the others (vertical, UI
+// optimised, the class) describe a face but never select one.
+constexpr std::uint32_t kFaceSelectingTraits =
+    kFontBoldTrait | kFontItalicTrait | kFontCondensedTrait | kFontExpandedTrait | kFontMonospaceTrait;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string lowercased(std::string_view text)
+{
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return result;
+}
+
+// Traits implied by the style part of a PostScript name ("Bold", "BoldOblique",
+// "ItalicMT"), for names the system only knows through a stand-in family.
+std::uint32_t traitsFromStyleWords(std::string_view style)
+{
+    std::string lower = lowercased(style);
+    std::uint32_t traits = 0;
+    for (const char* word : {"bold", "black", "heavy"}) {
+        if (lower.find(word) != std::string::npos)
+            traits |= kFontBoldTrait;
+    }
+    if (lower.find("semibold") != std::string::npos || lower.find("demibold") != std::string::npos)
+        traits &= ~kFontBoldTrait;
+    if (lower.find("italic") != std::string::npos || lower.find("oblique") != std::string::npos)
+        traits |= kFontItalicTrait;
+    if (lower.find("condensed") != std::string::npos)
+        traits |= kFontCondensedTrait;
+    return traits;
+}
+
+// "TimesNewRoman" -> "Times New Roman": PostScript names drop the spaces of the family.
+std::string spacedCamelCase(std::string_view name)
+{
+    std::string result;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        bool upper = std::isupper(static_cast<unsigned char>(c));
+        bool previousLower = i > 0 && std::islower(static_cast<unsigned char>(name[i - 1]));
+        if (upper && previousLower)
+            result += ' ';
+        result += c;
+    }
+    return result;
+}
+
+int weightDistance(const FontFace& face, std::uint32_t traits)
+{
+    int target = (traits & kFontBoldTrait) ? 700 : 400;
+    return std::abs(face.weight - target);
+}
+
+std::mutex& sharedMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<FontCatalog>& sharedSlot()
+{
+    static std::shared_ptr<FontCatalog> catalog;
+    return catalog;
+}
+
+} // namespace
+
+std::optional<std::string> FontCatalog::substituteFamily(std::string_view) const { return std::nullopt; }
+
+std::vector<std::string> FontCatalog::familyNames() const
+{
+    std::vector<std::string> names;
+    for (const FontFace& face : faces()) {
+        if (std::find(names.begin(), names.end(), face.familyName) == names.end())
+            names.push_back(face.familyName);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<FontFace> FontCatalog::facesOfFamily(std::string_view family) const
+{
+    std::vector<FontFace> result;
+    for (FontFace& face : faces()) {
+        if (equalsIgnoringCase(face.familyName, family))
+            result.push_back(std::move(face));
+    }
+    return result;
+}
+
+std::optional<FontFace> FontCatalog::faceMatching(std::string_view family, std::uint32_t traits) const
+{
+    std::vector<FontFace> candidates = facesOfFamily(family);
+    if (candidates.empty()) {
+        if (auto standIn = substituteFamily(family))
+            candidates = facesOfFamily(*standIn);
+    }
+    const FontFace* best = nullptr;
+    for (const FontFace& face : candidates) {
+        if ((face.symbolicTraits & kFaceSelectingTraits) != (traits & kFaceSelectingTraits))
+            continue;
+        if (!best || weightDistance(face, traits) < weightDistance(*best, traits))
+            best = &face;
+    }
+    if (!best)
+        return std::nullopt;
+    return *best;
+}
+
+std::optional<FontFace> FontCatalog::nearestFace(std::string_view family, std::uint32_t traits) const
+{
+    std::vector<FontFace> candidates = facesOfFamily(family);
+    if (candidates.empty()) {
+        if (auto standIn = substituteFamily(family))
+            candidates = facesOfFamily(*standIn);
+    }
+    auto score = [traits](const FontFace& face) {
+        int differing = std::popcount((face.symbolicTraits ^ traits) & kFaceSelectingTraits);
+        return differing * 1000 + weightDistance(face, traits);
+    };
+    const FontFace* best = nullptr;
+    for (const FontFace& face : candidates) {
+        if (!best || score(face) < score(*best))
+            best = &face;
+    }
+    if (!best)
+        return std::nullopt;
+    return *best;
+}
+
+std::optional<ResolvedFace> FontCatalog::resolveName(std::string_view name) const
+{
+    if (name.empty())
+        return std::nullopt;
+    std::vector<FontFace> all = faces();
+    for (const FontFace& face : all) {
+        if (equalsIgnoringCase(face.postScriptName, name))
+            return ResolvedFace{face, face.familyName, false};
+    }
+    for (const FontFace& face : all) {
+        if (equalsIgnoringCase(face.fullName, name))
+            return ResolvedFace{face, face.familyName, false};
+    }
+    for (const FontFace& face : all) {
+        if (equalsIgnoringCase(face.familyName, name)) {
+            if (auto regular = nearestFace(face.familyName, 0))
+                return ResolvedFace{*regular, regular->familyName, false};
+        }
+    }
+
+    // Not installed: try the name, then its family part, as a family the system
+    // draws with a stand-in. The requested family is what the font reports.
+    std::string familyPart(name);
+    std::string stylePart;
+    if (auto dash = familyPart.find('-'); dash != std::string::npos) {
+        stylePart = familyPart.substr(dash + 1);
+        familyPart.resize(dash);
+    }
+    std::vector<std::string> candidates{std::string(name), familyPart, spacedCamelCase(familyPart)};
+    for (const std::string& candidate : candidates) {
+        if (candidate.empty() || !substituteFamily(candidate))
+            continue;
+        std::uint32_t traits = candidate == name ? 0 : traitsFromStyleWords(stylePart);
+        if (auto face = nearestFace(candidate, traits))
+            return ResolvedFace{*face, candidate, true};
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<FontCatalog> FontCatalog::shared()
+{
+    std::lock_guard lock(sharedMutex());
+    std::shared_ptr<FontCatalog>& slot = sharedSlot();
+    if (!slot)
+        slot = std::make_shared<FontconfigFontCatalog>();
+    return slot;
+}
+
+void FontCatalog::setShared(std::shared_ptr<FontCatalog> catalog)
+{
+    std::lock_guard lock(sharedMutex());
+    sharedSlot() = std::move(catalog);
+}
+
+} // namespace folio

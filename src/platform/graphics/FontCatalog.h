@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/FontFace.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folio {
+
+// A face found for a requested font name. When the name is not installed but
+// the system renders it with a stand-in (Helvetica drawn with a metric-compatible
+// family), `familyName` is the requested family, not the stand-in's, so the
+// name that documents carry stays as it was.
+struct ResolvedFace {
+    FontFace face;
+    std::string familyName;
+    bool substituted = false;
+};
+
+// The installed fonts. Lookup and matching rules live here, on top of the list
+// of faces that each implementation supplies, so the test catalogue and the
+// fontconfig catalogue answer alike.
+class FontCatalog {
+public:
+    virtual ~FontCatalog() = default;
+
+    // Every face, ordered by family and then PostScript name.
+    virtual std::vector<FontFace> faces() const = 0;
+    // Vertical metrics per unit of point size.
+    virtual FontMetrics unitMetrics(const FontFace& face) const = 0;
+    // OpenType layout feature tags the face offers ("smcp", "liga"...).
+    virtual std::vector<std::string> featureTags(const FontFace& face) const = 0;
+    // Makes the faces of a TrueType or OpenType file available to this process.
+    virtual Result<std::vector<FontFace>> addFontFile(const std::string& path) = 0;
+    // The installed family the system draws `family` with when `family` itself is
+    // not installed; none when the system has no real stand-in for it.
+    virtual std::optional<std::string> substituteFamily(std::string_view family) const;
+
+    std::vector<std::string> familyNames() const;
+    std::vector<FontFace> facesOfFamily(std::string_view family) const;
+    // A face by PostScript name, full name or family name (the family's regular
+    // face); none when nothing of that name is installed or substituted.
+    std::optional<ResolvedFace> resolveName(std::string_view name) const;
+    // The face of `family` whose bold, italic, condensed and expanded traits equal
+    // those of `traits`; none when the family lacks it or is not installed.
+    std::optional<FontFace> faceMatching(std::string_view family, std::uint32_t traits) const;
+    // The family's face closest to `traits`: exact matches first, then the
+    // fewest differing traits. None only when the family is not installed.
+    std::optional<FontFace> nearestFace(std::string_view family, std::uint32_t traits) const;
+
+    // The catalogue of the installed fonts; tests replace it with a fake.
+    static std::shared_ptr<FontCatalog> shared();
+    static void setShared(std::shared_ptr<FontCatalog> catalog);
+};
+
+} // namespace folio

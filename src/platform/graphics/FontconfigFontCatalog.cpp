@@ -1,0 +1,328 @@
+#include "platform/graphics/FontconfigFontCatalog.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_TRUETYPE_TABLES_H
+#include <harfbuzz/hb-ot.h>
+#include <harfbuzz/hb.h>
+#include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace folio {
+
+namespace {
+
+// Italic faces report no angle through fontconfig; a common italic angle is
+// close enough for telling slanted faces from upright ones.
+constexpr double kItalicSlant = 0.21;
+
+std::string patternString(FcPattern* pattern, const char* object)
+{
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || !value)
+        return {};
+    return reinterpret_cast<const char*>(value);
+}
+
+int patternInteger(FcPattern* pattern, const char* object, int fallback)
+{
+    int value = 0;
+    return FcPatternGetInteger(pattern, object, 0, &value) == FcResultMatch ? value : fallback;
+}
+
+double patternDouble(FcPattern* pattern, const char* object, double fallback)
+{
+    double value = 0;
+    if (FcPatternGetDouble(pattern, object, 0, &value) == FcResultMatch)
+        return value;
+    int integer = 0;
+    return FcPatternGetInteger(pattern, object, 0, &integer) == FcResultMatch ? integer : fallback;
+}
+
+FontFace faceFromPattern(FcPattern* pattern)
+{
+    FontFace face;
+    face.familyName = patternString(pattern, FC_FAMILY);
+    face.styleName = patternString(pattern, FC_STYLE);
+    face.fullName = patternString(pattern, FC_FULLNAME);
+    face.postScriptName = patternString(pattern, FC_POSTSCRIPT_NAME);
+    face.filePath = patternString(pattern, FC_FILE);
+    face.faceIndex = patternInteger(pattern, FC_INDEX, 0);
+    if (face.postScriptName.empty()) {
+        std::string name = face.familyName + "-" + face.styleName;
+        name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+        face.postScriptName = name;
+    }
+    if (face.fullName.empty())
+        face.fullName = face.familyName + " " + face.styleName;
+
+    double fcWeight = patternDouble(pattern, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    face.weight = FcWeightToOpenType(static_cast<int>(fcWeight));
+    if (fcWeight >= FC_WEIGHT_BOLD)
+        face.symbolicTraits |= kFontBoldTrait;
+    if (patternInteger(pattern, FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN) {
+        face.symbolicTraits |= kFontItalicTrait;
+        face.slant = kItalicSlant;
+    }
+    double width = patternDouble(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
+    if (width < FC_WIDTH_NORMAL)
+        face.symbolicTraits |= kFontCondensedTrait;
+    else if (width > FC_WIDTH_NORMAL)
+        face.symbolicTraits |= kFontExpandedTrait;
+    if (patternInteger(pattern, FC_SPACING, FC_PROPORTIONAL) == FC_MONO)
+        face.symbolicTraits |= kFontMonospaceTrait;
+    return face;
+}
+
+std::string faceKey(const FontFace& face) { return face.filePath + "#" + std::to_string(face.faceIndex); }
+
+// One FreeType library serves every catalogue; FreeType wants calls on a library
+// serialised, so faces are opened and measured under this lock.
+std::mutex& freeTypeMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+FT_Library freeTypeLibrary()
+{
+    static FT_Library library = [] {
+        FT_Library created = nullptr;
+        return FT_Init_FreeType(&created) == 0 ? created : nullptr;
+    }();
+    return library;
+}
+
+// Height of a glyph's outline above the baseline, in font units; for fonts whose
+// OS/2 table predates the x-height and cap-height fields.
+double glyphTop(FT_Face face, FT_ULong character)
+{
+    FT_UInt glyph = FT_Get_Char_Index(face, character);
+    if (glyph == 0 || FT_Load_Glyph(face, glyph, FT_LOAD_NO_SCALE) != 0)
+        return 0;
+    return face->glyph->metrics.horiBearingY;
+}
+
+std::string canonicalPath(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+
+bool isGenericFamily(std::string_view family)
+{
+    for (const char* generic : {"sans-serif", "serif", "monospace", "cursive", "fantasy", "system-ui", "emoji", "math"}) {
+        if (family == generic)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+FontconfigFontCatalog::FontconfigFontCatalog() { FcInit(); }
+
+FontconfigFontCatalog::~FontconfigFontCatalog() = default;
+
+std::vector<FontFace> FontconfigFontCatalog::listFaces(bool onePerName) const
+{
+    std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
+    std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
+        FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_POSTSCRIPT_NAME, FC_FILE, FC_INDEX, FC_WEIGHT, FC_SLANT,
+                         FC_WIDTH, FC_SPACING, FC_OUTLINE, nullptr),
+        FcObjectSetDestroy);
+    std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> set(
+        FcFontList(nullptr, pattern.get(), objects.get()), FcFontSetDestroy);
+
+    std::vector<FontFace> faces;
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcBool outline = FcTrue;
+        FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
+        if (!outline)
+            continue;  // bitmap faces have no scalable metrics and cannot be drawn at any size
+        FontFace face = faceFromPattern(set->fonts[i]);
+        if (!face.familyName.empty())
+            faces.push_back(std::move(face));
+    }
+    std::sort(faces.begin(), faces.end(), [](const FontFace& a, const FontFace& b) {
+        if (a.familyName != b.familyName)
+            return a.familyName < b.familyName;
+        if (a.postScriptName != b.postScriptName)
+            return a.postScriptName < b.postScriptName;
+        return a.filePath < b.filePath;
+    });
+    // The same face installed twice (two formats, two folders) is listed once.
+    if (onePerName)
+        faces.erase(std::unique(faces.begin(), faces.end(),
+                            [](const FontFace& a, const FontFace& b) { return a.postScriptName == b.postScriptName; }),
+                faces.end());
+    return faces;
+}
+
+std::vector<FontFace> FontconfigFontCatalog::faces() const
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_faces)
+        m_faces = listFaces(true);
+    return *m_faces;
+}
+
+FontMetrics FontconfigFontCatalog::unitMetrics(const FontFace& fontFace) const
+{
+    std::lock_guard lock(m_mutex);
+    std::string key = faceKey(fontFace);
+    if (auto cached = m_metrics.find(key); cached != m_metrics.end())
+        return cached->second;
+
+    FontMetrics metrics;
+    std::lock_guard freeTypeLock(freeTypeMutex());
+    FT_Face face = nullptr;
+    FT_Library library = freeTypeLibrary();
+    if (library && !fontFace.filePath.empty()
+        && FT_New_Face(library, fontFace.filePath.c_str(), fontFace.faceIndex, &face) == 0) {
+        double unitsPerEm = face->units_per_EM;
+        if (unitsPerEm > 0) {
+            metrics.ascent = face->ascender / unitsPerEm;
+            metrics.descent = -face->descender / unitsPerEm;
+            metrics.leading = std::max(0.0, (face->height - (face->ascender - face->descender)) / unitsPerEm);
+            metrics.underlinePosition = face->underline_position / unitsPerEm;
+            metrics.underlineThickness = face->underline_thickness / unitsPerEm;
+            auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            if (os2 && os2->version >= 2 && os2->sxHeight > 0 && os2->sCapHeight > 0) {
+                metrics.xHeight = os2->sxHeight / unitsPerEm;
+                metrics.capHeight = os2->sCapHeight / unitsPerEm;
+            } else {
+                metrics.xHeight = glyphTop(face, 'x') / unitsPerEm;
+                metrics.capHeight = glyphTop(face, 'H') / unitsPerEm;
+            }
+        }
+        FT_Done_Face(face);
+    }
+    m_metrics[key] = metrics;
+    return metrics;
+}
+
+std::vector<std::string> FontconfigFontCatalog::featureTags(const FontFace& fontFace) const
+{
+    std::lock_guard lock(m_mutex);
+    std::string key = faceKey(fontFace);
+    if (auto cached = m_features.find(key); cached != m_features.end())
+        return cached->second;
+
+    std::vector<std::string> tags;
+    if (!fontFace.filePath.empty()) {
+        hb_blob_t* blob = hb_blob_create_from_file(fontFace.filePath.c_str());
+        hb_face_t* face = hb_face_create(blob, fontFace.faceIndex);
+        for (hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
+            unsigned count = hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
+            std::vector<hb_tag_t> found(count);
+            hb_ot_layout_table_get_feature_tags(face, table, 0, &count, found.data());
+            for (unsigned i = 0; i < count; ++i) {
+                char text[5] = {};
+                hb_tag_to_string(found[i], text);
+                if (std::find(tags.begin(), tags.end(), text) == tags.end())
+                    tags.emplace_back(text);
+            }
+        }
+        hb_face_destroy(face);
+        hb_blob_destroy(blob);
+    }
+    m_features[key] = tags;
+    return tags;
+}
+
+Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return Error{"FontCatalog", 2, "No font file at " + path};
+    std::string canonical = canonicalPath(path);
+    if (!FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(canonical.c_str())))
+        return Error{"FontCatalog", 3, "Not a font file fontconfig can read: " + path};
+
+    std::vector<FontFace> added;
+    {
+        std::lock_guard lock(m_mutex);
+        m_faces = listFaces(true);
+        m_substitutes.clear();
+        // The file may hold a face that was already installed elsewhere, which
+        // the listing shows once; look at every copy.
+        for (const FontFace& face : listFaces(false)) {
+            if (canonicalPath(face.filePath) == canonical)
+                added.push_back(face);
+        }
+    }
+    if (added.empty())
+        return Error{"FontCatalog", 3, "Not a font file fontconfig can read: " + path};
+    // Pango caches its view of fontconfig; without this, text drawn on pages
+    // would not see the new faces.
+    PangoFontMap* fontMap = pango_cairo_font_map_get_default();
+    if (PANGO_IS_FC_FONT_MAP(fontMap))
+        pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(fontMap));
+    return added;
+}
+
+std::vector<std::string> FontconfigFontCatalog::substitutedFamilies(const std::string& family) const
+{
+    std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    std::vector<std::string> families;
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern.get(), FC_FAMILY, i, &value) == FcResultMatch; ++i)
+        families.emplace_back(reinterpret_cast<const char*>(value));
+    return families;
+}
+
+std::optional<std::string> FontconfigFontCatalog::substituteFamily(std::string_view requested) const
+{
+    std::string family(requested);
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto cached = m_substitutes.find(family); cached != m_substitutes.end())
+            return cached->second;
+    }
+    std::optional<std::string> standIn = findSubstitute(family);
+    std::lock_guard lock(m_mutex);
+    m_substitutes[family] = standIn;
+    return standIn;
+}
+
+std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::string& family) const
+{
+    if (!facesOfFamily(family).empty())
+        return std::nullopt;
+
+    // Aliases come first in the substituted family list; the preferred families
+    // of the generic names follow, and from there on everything is fallback.
+    std::vector<std::string> heads;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_genericHeads) {
+            m_genericHeads.emplace();
+            for (const char* generic : {"sans-serif", "serif", "monospace", "cursive", "fantasy"}) {
+                std::vector<std::string> preferred = substitutedFamilies(generic);
+                if (!preferred.empty())
+                    m_genericHeads->push_back(preferred.front());
+            }
+        }
+        heads = *m_genericHeads;
+    }
+    std::vector<std::string> families = substitutedFamilies(family);
+    for (std::size_t i = 1; i < families.size(); ++i) {
+        const std::string& candidate = families[i];
+        if (isGenericFamily(candidate) || std::find(heads.begin(), heads.end(), candidate) != heads.end())
+            break;
+        if (candidate != family && !facesOfFamily(candidate).empty())
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+} // namespace folio

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/graphics/FontCatalog.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// The installed fonts, listed by fontconfig, measured with FreeType and
+// inspected for layout features with HarfBuzz.
+class FontconfigFontCatalog : public FontCatalog {
+public:
+    FontconfigFontCatalog();
+    ~FontconfigFontCatalog() override;
+
+    std::vector<FontFace> faces() const override;
+    FontMetrics unitMetrics(const FontFace& face) const override;
+    std::vector<std::string> featureTags(const FontFace& face) const override;
+    Result<std::vector<FontFace>> addFontFile(const std::string& path) override;
+    // Follows fontconfig's aliases (Helvetica to a metric-compatible family), but
+    // not its last-resort generic fallback, which would make every name "exist".
+    std::optional<std::string> substituteFamily(std::string_view family) const override;
+
+private:
+    std::vector<FontFace> listFaces(bool onePerName) const;
+    std::vector<std::string> substitutedFamilies(const std::string& family) const;
+    std::optional<std::string> findSubstitute(const std::string& family) const;
+
+    mutable std::mutex m_mutex;
+    mutable std::optional<std::vector<FontFace>> m_faces;
+    mutable std::map<std::string, FontMetrics> m_metrics;
+    mutable std::map<std::string, std::vector<std::string>> m_features;
+    mutable std::optional<std::vector<std::string>> m_genericHeads;
+    mutable std::map<std::string, std::optional<std::string>> m_substitutes;
+};
+
+} // namespace folio

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+#include <memory>
+#include <string>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace folio {
+
+// A small drawing context on cairo: enough to put images and text on bitmaps
+// and PDF pages. User space has its origin at the top left, y pointing down.
+class GraphicsContext {
+public:
+    // A transparent bitmap of width x height points at `scale` pixels per point.
+    static Result<std::unique_ptr<GraphicsContext>> imageContext(Size size, double scale = 1);
+    // Draws into an existing cairo context, which it references while alive.
+    explicit GraphicsContext(cairo_t* context);
+    ~GraphicsContext();
+    GraphicsContext(const GraphicsContext&) = delete;
+    GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+    void saveGState();
+    void restoreGState();
+    void concatCTM(const AffineTransform& transform);
+    void translateCTM(double x, double y);
+    void scaleCTM(double x, double y);
+    AffineTransform currentTransform() const;
+
+    void setFillColor(const Color& color);
+    void fillRect(const Rect& rect);
+    void drawImage(const Image& image, const Rect& rect);
+    // Lays the text out with pango from `origin` (top left of the first line),
+    // wrapping at `maxWidth` when it is positive; answers the size it took.
+    Size drawText(const std::u16string& text, Point origin, const Font& font, const Color& color, double maxWidth = 0);
+    // The size drawText would take, without drawing.
+    Size sizeOfText(const std::u16string& text, const Font& font, double maxWidth = 0) const;
+
+    // The bitmap of an image context; an Error for contexts on other surfaces.
+    Result<Image::Pointer> makeImage() const;
+    cairo_t* cairoContext() const { return m_context; }
+
+private:
+    Size layoutText(const std::u16string& text, const Font& font, double maxWidth, bool draw);
+
+    cairo_t* m_context = nullptr;
+    double m_scale = 1;
+};
+
+} // namespace folio

@@ -1,0 +1,608 @@
+#include "platform/gtk/GtkPresenter.h"
+
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkAlertDialog.h"
+#include "platform/gtk/GtkClipboardBackend.h"
+#include "platform/gtk/GtkMenuPopover.h"
+#include "platform/gtk/GtkSignals.h"
+#include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace folio {
+
+namespace {
+int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
+
+const ViewController* presentationContextOf(const ViewController& controller)
+{
+    const ViewController* context = &controller;
+    while (context->parentViewController())
+        context = context->parentViewController();
+    return context;
+}
+
+template <typename T>
+std::weak_ptr<T> weakOf(T& object)
+{
+    return std::static_pointer_cast<T>(object.weak_from_this().lock());
+}
+
+// Popovers may be closed from inside their own "closed" handler, after which
+// GTK still touches them; they are hidden now and destroyed on the next turn.
+void destroyLater(GtkWidget* widget)
+{
+    gtk_widget_hide(widget);
+    g_object_ref(widget);
+    g_idle_add(
+        [](gpointer data) -> gboolean {
+            gtk_widget_destroy(GTK_WIDGET(data));
+            g_object_unref(data);
+            return G_SOURCE_REMOVE;
+        },
+        widget);
+}
+
+// Clears `slot` when GTK destroys the widget on its own (a popover goes
+// with the widget it points at).
+void forgetOnDestroy(GtkWidget* widget, GtkWidget** slot, std::weak_ptr<int> lifetime)
+{
+    GtkSignals::connect(widget, "destroy", [widget, slot, lifetime] {
+        if (!lifetime.expired() && *slot == widget)
+            *slot = nullptr;
+    });
+}
+
+GdkRectangle gdkRect(const Rect& rect)
+{
+    return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
+}
+
+} // namespace
+
+Result<std::unique_ptr<GtkPresenter>> GtkPresenter::create()
+{
+    if (!gtk_init_check(nullptr, nullptr))
+        return Error{"folio.gtk", 1, "No display to show windows on"};
+    return std::unique_ptr<GtkPresenter>(new GtkPresenter());
+}
+
+GtkPresenter::GtkPresenter()
+{
+    m_clipboard = std::make_shared<GtkClipboardBackend>(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), Pasteboard::general());
+    Pasteboard::general().setBackend(m_clipboard);
+    Presenter::setCurrent(this);
+}
+
+GtkPresenter::~GtkPresenter()
+{
+    m_tearingDown = true;
+    Presenter::setCurrent(nullptr);
+    Pasteboard::general().setBackend(nullptr);
+    for (GtkWidget** slot : {&m_menuPopover, &m_editMenu, &m_hud}) {
+        if (GtkWidget* widget = *slot) {
+            *slot = nullptr;
+            gtk_widget_destroy(widget);
+        }
+    }
+    for (auto& [controller, widget] : std::map<const ViewController*, GtkWidget*>(m_presented)) {
+        if (!m_surfaces.count(controller))
+            gtk_widget_destroy(widget);
+    }
+    m_presented.clear();
+    while (!m_surfaces.empty())
+        destroySurface(m_surfaces.begin()->first);
+}
+
+void GtkPresenter::processPendingEvents()
+{
+    while (gtk_events_pending())
+        gtk_main_iteration_do(FALSE);
+}
+
+GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController* controller, GtkWindow* parent, Size size)
+{
+    Surface& surface = m_surfaces[key];
+    surface.controller = controller;
+    surface.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(surface.toplevel), std::max(200, pixels(size.width)), std::max(150, pixels(size.height)));
+    if (parent) {
+        gtk_window_set_transient_for(GTK_WINDOW(surface.toplevel), parent);
+        gtk_window_set_modal(GTK_WINDOW(surface.toplevel), TRUE);
+    }
+    surface.header = gtk_header_bar_new();
+    gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(surface.header), TRUE);
+    gtk_window_set_titlebar(GTK_WINDOW(surface.toplevel), surface.header);
+    surface.overlay = gtk_overlay_new();
+    gtk_container_add(GTK_CONTAINER(surface.toplevel), surface.overlay);
+    rebuildHeader(surface);
+    rebuildBody(surface);
+    gtk_widget_show_all(surface.toplevel);
+    return surface;
+}
+
+void GtkPresenter::destroySurface(const void* key)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end())
+        return;
+    Surface surface = it->second;
+    m_surfaces.erase(it);
+    for (const auto* item : surface.barItems)
+        m_barItems.erase(item);
+    for (GtkWidget* native : surface.nativeWidgets)
+        GtkViewBuilder::detachNativeWidget(native);
+    gtk_widget_destroy(surface.toplevel);
+}
+
+GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item)
+{
+    if (!item || item->isHidden() || item->systemItem() == BarButtonSystemItem::FlexibleSpace)
+        return nullptr;
+    if (item->systemItem() == BarButtonSystemItem::FixedSpace) {
+        GtkWidget* space = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+        gtk_widget_set_size_request(space, pixels(item->width()), 1);
+        return space;
+    }
+    if (auto custom = item->customView()) {
+        GtkViewBuilder builder(nullptr);
+        return builder.build(*custom);
+    }
+    std::string title = toUtf8(item->title());
+    std::string icon = GtkSymbolIcons::iconNameForSymbol(item->symbolName());
+    GtkWidget* button = nullptr;
+    if (!icon.empty())
+        button = gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON);
+    else
+        button = gtk_button_new_with_label(title.empty() ? item->symbolName().c_str() : title.c_str());
+    if (!title.empty())
+        gtk_widget_set_tooltip_text(button, title.c_str());
+    gtk_widget_set_sensitive(button, item->isEnabled());
+    std::weak_ptr<BarButtonItem> weak = item;
+    GtkSignals::connect(button, "clicked", [weak] {
+        if (auto strong = weak.lock())
+            strong->tap();
+    });
+    m_barItems[item.get()] = button;
+    return button;
+}
+
+void GtkPresenter::rebuildHeader(Surface& surface)
+{
+    for (const auto* item : surface.barItems)
+        m_barItems.erase(item);
+    surface.barItems.clear();
+    GList* children = gtk_container_get_children(GTK_CONTAINER(surface.header));
+    for (GList* child = children; child; child = child->next)
+        gtk_widget_destroy(GTK_WIDGET(child->data));
+    g_list_free(children);
+    gtk_header_bar_set_custom_title(GTK_HEADER_BAR(surface.header), nullptr);
+
+    auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+    ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
+    auto item = shown ? shown->navigationItem() : nullptr;
+    surface.shownItem = item.get();
+    if (!item) {
+        gtk_header_bar_set_title(GTK_HEADER_BAR(surface.header), "");
+        return;
+    }
+    gtk_header_bar_set_title(GTK_HEADER_BAR(surface.header), toUtf8(item->title()).c_str());
+    if (auto titleView = item->titleView(); titleView && !titleView->isHidden()) {
+        GtkViewBuilder builder(nullptr);
+        if (GtkWidget* custom = builder.build(*titleView))
+            gtk_header_bar_set_custom_title(GTK_HEADER_BAR(surface.header), custom);
+    }
+
+    auto leading = item->effectiveLeadingItems();
+    if (navigation && navigation->viewControllers().size() > 1 && !item->hidesBackButton() && leading.empty()) {
+        GtkWidget* back = gtk_button_new_from_icon_name("go-previous-symbolic", GTK_ICON_SIZE_BUTTON);
+        std::weak_ptr<NavigationController> weak = weakOf(*navigation);
+        GtkSignals::connect(back, "clicked", [weak] {
+            if (auto strong = weak.lock())
+                strong->popViewControllerAnimated(true);
+        });
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), back);
+    }
+    for (const auto& barItem : leading) {
+        if (GtkWidget* widget = buildBarItem(barItem)) {
+            surface.barItems.push_back(barItem.get());
+            gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), widget);
+        }
+    }
+    // Trailing items are listed from the outer edge inwards, as pack_end places them.
+    for (const auto& barItem : item->effectiveTrailingItems()) {
+        if (GtkWidget* widget = buildBarItem(barItem)) {
+            surface.barItems.push_back(barItem.get());
+            gtk_header_bar_pack_end(GTK_HEADER_BAR(surface.header), widget);
+        }
+    }
+    gtk_widget_show_all(surface.header);
+}
+
+GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<GtkWidget*>& nativeWidgets)
+{
+    auto* navigation = dynamic_cast<NavigationController*>(&controller);
+    ViewController* shown = navigation ? navigation->topViewController().get() : &controller;
+    GtkWidget* content = nullptr;
+    if (shown) {
+        GtkViewBuilder builder([this](TableView& table, GtkWidget* listBox) {
+            const TableView* key = &table;
+            m_tables[key] = listBox;
+            std::weak_ptr<int> lifetime = m_lifetime;
+            GtkSignals::connect(listBox, "destroy", [this, lifetime, key, listBox] {
+                if (lifetime.expired())
+                    return;
+                auto it = m_tables.find(key);
+                if (it != m_tables.end() && it->second == listBox)
+                    m_tables.erase(it);
+            });
+        });
+        content = builder.build(*shown->view());
+        nativeWidgets = builder.nativeWidgets();
+    }
+    if (!content)
+        content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_set_hexpand(content, TRUE);
+    gtk_widget_set_vexpand(content, TRUE);
+    return content;
+}
+
+void GtkPresenter::rebuildBody(Surface& surface)
+{
+    for (GtkWidget* native : surface.nativeWidgets)
+        GtkViewBuilder::detachNativeWidget(native);
+    surface.nativeWidgets.clear();
+    if (surface.body)
+        gtk_widget_destroy(surface.body);
+    surface.body = buildContent(*surface.controller, surface.nativeWidgets);
+    gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
+    gtk_widget_show_all(surface.body);
+}
+
+void GtkPresenter::windowDidBecomeVisible(Window& window)
+{
+    if (m_surfaces.count(&window) || !window.rootViewController())
+        return;
+    Surface& surface = makeSurface(&window, window.rootViewController().get(), nullptr, window.frame().size);
+    std::weak_ptr<Window> weak = weakOf(window);
+    GtkSignals::connectDelete(surface.toplevel, [weak] {
+        if (auto strong = weak.lock())
+            strong->close();
+        return true;
+    });
+}
+
+void GtkPresenter::windowDidClose(Window& window) { destroySurface(&window); }
+
+void GtkPresenter::navigationStackDidChange(NavigationController& navigation)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        if (surface.controller == &navigation) {
+            rebuildHeader(surface);
+            rebuildBody(surface);
+        }
+    }
+}
+
+void GtkPresenter::navigationItemDidChange(NavigationItem& item)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        if (surface.shownItem == &item)
+            rebuildHeader(surface);
+    }
+}
+
+void GtkPresenter::barButtonItemDidChange(BarButtonItem& item)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        if (std::find(surface.barItems.begin(), surface.barItems.end(), &item) != surface.barItems.end()) {
+            rebuildHeader(surface);
+            return;
+        }
+    }
+}
+
+GtkWindow* GtkPresenter::hostWindowFor(const ViewController& controller) const
+{
+    const ViewController* context = presentationContextOf(controller);
+    for (const auto& [key, surface] : m_surfaces) {
+        if (surface.controller == context)
+            return GTK_WINDOW(surface.toplevel);
+    }
+    if (auto it = m_presented.find(context); it != m_presented.end()) {
+        GtkWidget* toplevel = gtk_widget_get_toplevel(it->second);
+        if (GTK_IS_WINDOW(toplevel))
+            return GTK_WINDOW(toplevel);
+    }
+    return m_surfaces.empty() ? nullptr : GTK_WINDOW(m_surfaces.begin()->second.toplevel);
+}
+
+GtkWidget* GtkPresenter::hostOverlayFor(const ViewController& controller) const
+{
+    const ViewController* context = presentationContextOf(controller);
+    for (const auto& [key, surface] : m_surfaces) {
+        if (surface.controller == context)
+            return surface.overlay;
+    }
+    if (Window* key = Window::keyWindow()) {
+        if (auto it = m_surfaces.find(key); it != m_surfaces.end())
+            return it->second.overlay;
+    }
+    return m_surfaces.empty() ? nullptr : m_surfaces.begin()->second.overlay;
+}
+
+void GtkPresenter::controllerDidPresent(ViewController& presenting, ViewController& presented)
+{
+    if (dynamic_cast<AlertController*>(&presented)) {
+        presentAlert(presenting, presented);
+        return;
+    }
+    auto popover = presented.popoverPresentationController();
+    if (presented.modalPresentationStyle() == ModalPresentationStyle::Popover && popover &&
+        popover->adaptivePresentationStyle(presented.traitCollection()) == ModalPresentationStyle::Popover) {
+        presentPopover(presented);
+        return;
+    }
+    Size size = presented.preferredContentSize();
+    if (size.width <= 0 || size.height <= 0)
+        size = Size{600, 500};
+    Surface& surface = makeSurface(&presented, &presented, hostWindowFor(presenting), size);
+    m_presented[&presented] = surface.toplevel;
+    std::weak_ptr<ViewController> weak = weakOf(presented);
+    GtkSignals::connectDelete(surface.toplevel, [weak] {
+        if (auto strong = weak.lock())
+            strong->dismissViewControllerAnimated(true);
+        return true;
+    });
+}
+
+void GtkPresenter::presentAlert(ViewController& presenting, ViewController& controller)
+{
+    auto& alert = static_cast<AlertController&>(controller);
+    GtkWidget* dialog = GtkAlertDialog::create(alert, hostWindowFor(presenting));
+    m_presented[&alert] = dialog;
+    gtk_widget_show_all(dialog);
+}
+
+void GtkPresenter::presentPopover(ViewController& presented)
+{
+    auto anchor = presented.popoverPresentationController();
+    GtkWidget* relative = nullptr;
+    std::optional<Rect> pointing;
+    if (auto item = anchor->barButtonItem()) {
+        if (auto it = m_barItems.find(item.get()); it != m_barItems.end())
+            relative = it->second;
+    }
+    if (!relative) {
+        const ViewController* presenting = presented.presentingViewController();
+        relative = hostOverlayFor(presenting ? *presenting : presented);
+        if (auto source = anchor->sourceView())
+            pointing = source->convertRectToView(anchor->anchorRect(), nullptr);
+    }
+    if (!relative)
+        return;
+    GtkWidget* popover = gtk_popover_new(relative);
+    if (pointing) {
+        GdkRectangle rect = gdkRect(*pointing);
+        gtk_popover_set_pointing_to(GTK_POPOVER(popover), &rect);
+    }
+    unsigned arrows = anchor->permittedArrowDirections();
+    // The arrow points at the anchor, so a downward arrow puts the popover above it.
+    GtkPositionType position = GTK_POS_BOTTOM;
+    if (arrows == PopoverArrowDirectionDown)
+        position = GTK_POS_TOP;
+    else if (arrows == PopoverArrowDirectionLeft)
+        position = GTK_POS_RIGHT;
+    else if (arrows == PopoverArrowDirectionRight)
+        position = GTK_POS_LEFT;
+    gtk_popover_set_position(GTK_POPOVER(popover), position);
+    std::vector<GtkWidget*> natives;
+    GtkWidget* content = buildContent(presented, natives);
+    Size size = presented.preferredContentSize();
+    if (size.width > 0 && size.height > 0)
+        gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
+    gtk_container_add(GTK_CONTAINER(popover), content);
+    m_presented[&presented] = popover;
+    m_presentedNatives[&presented] = natives;
+    const ViewController* key = &presented;
+    std::weak_ptr<int> lifetime = m_lifetime;
+    GtkSignals::connect(popover, "destroy", [this, lifetime, key, popover] {
+        if (lifetime.expired())
+            return;
+        auto it = m_presented.find(key);
+        if (it != m_presented.end() && it->second == popover)
+            m_presented.erase(it);
+    });
+    std::weak_ptr<ViewController> weak = weakOf(presented);
+    GtkSignals::connect(popover, "closed", [this, lifetime, weak, popover] {
+        auto strong = weak.lock();
+        if (lifetime.expired() || m_tearingDown || !strong)
+            return;
+        auto it = m_presented.find(strong.get());
+        if (it == m_presented.end() || it->second != popover)
+            return;
+        // The user clicked outside: the model decides whether that closes it.
+        if (!strong->popoverPresentationController()->touchOutside(nullptr))
+            gtk_popover_popup(GTK_POPOVER(popover));
+    });
+    gtk_widget_show_all(content);
+    gtk_popover_popup(GTK_POPOVER(popover));
+}
+
+void GtkPresenter::controllerWillDismiss(ViewController& presented)
+{
+    auto it = m_presented.find(&presented);
+    if (it == m_presented.end())
+        return;
+    GtkWidget* widget = it->second;
+    m_presented.erase(it);
+    if (m_surfaces.count(&presented)) {
+        destroySurface(&presented);
+        return;
+    }
+    if (auto natives = m_presentedNatives.find(&presented); natives != m_presentedNatives.end()) {
+        for (GtkWidget* native : natives->second)
+            GtkViewBuilder::detachNativeWidget(native);
+        m_presentedNatives.erase(natives);
+    }
+    if (GTK_IS_POPOVER(widget))
+        destroyLater(widget);
+    else
+        gtk_widget_destroy(widget);
+}
+
+GtkWidget* GtkPresenter::anchorWidgetFor(const void* anchor) const
+{
+    for (const auto& [item, widget] : m_barItems) {
+        if (static_cast<const void*>(item) == anchor)
+            return widget;
+    }
+    return nullptr;
+}
+
+void GtkPresenter::closeMenuPopover()
+{
+    if (!m_menuPopover)
+        return;
+    GtkWidget* popover = m_menuPopover;
+    m_menuPopover = nullptr;
+    destroyLater(popover);
+}
+
+void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
+{
+    closeMenuPopover();
+    GtkWidget* relative = anchorWidgetFor(anchor);
+    if (!relative && !m_surfaces.empty()) {
+        auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
+        relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
+    }
+    if (!relative)
+        return;
+    m_menuPopover = gtk_popover_new(relative);
+    forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    GtkMenuPopover::fill(box, m_menuPopover, menu);
+    gtk_container_add(GTK_CONTAINER(m_menuPopover), box);
+    gtk_widget_show_all(box);
+    gtk_popover_popup(GTK_POPOVER(m_menuPopover));
+}
+
+void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
+{
+    if (m_editMenu) {
+        GtkWidget* old = m_editMenu;
+        m_editMenu = nullptr;
+        destroyLater(old);
+    }
+    auto target = menu.targetView();
+    if (!menu.isMenuVisible() || m_surfaces.empty())
+        return;
+    auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
+    GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
+    m_editMenu = gtk_popover_new(overlay);
+    forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
+    if (target) {
+        GdkRectangle rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
+        gtk_popover_set_pointing_to(GTK_POPOVER(m_editMenu), &rect);
+    }
+    gtk_popover_set_position(GTK_POPOVER(m_editMenu), GTK_POS_TOP);
+    gtk_popover_set_modal(GTK_POPOVER(m_editMenu), FALSE);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    for (const auto& item : menu.visibleItems()) {
+        GtkWidget* button = gtk_button_new_with_label(toUtf8(item.title).c_str());
+        gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
+        std::u16string title = item.title;
+        MenuController* controller = &menu;
+        GtkSignals::connect(button, "clicked", [controller, title] { controller->performItemWithTitle(title); });
+        gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
+    }
+    gtk_container_add(GTK_CONTAINER(m_editMenu), box);
+    gtk_widget_show_all(box);
+    gtk_popover_popup(GTK_POPOVER(m_editMenu));
+}
+
+void GtkPresenter::tableViewDidReload(TableView& table)
+{
+    if (auto it = m_tables.find(&table); it != m_tables.end())
+        GtkViewBuilder::fillListBox(table, it->second);
+}
+
+void GtkPresenter::progressHUDDidChange(ProgressHUD& hud)
+{
+    if (m_hud) {
+        GtkWidget* old = m_hud;
+        m_hud = nullptr;
+        gtk_widget_destroy(old);
+    }
+    if (!hud.visible() || m_surfaces.empty())
+        return;
+    auto it = hud.window() ? m_surfaces.find(hud.window()) : m_surfaces.end();
+    if (it == m_surfaces.end() && Window::keyWindow())
+        it = m_surfaces.find(Window::keyWindow());
+    GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
+    m_hud = gtk_frame_new(nullptr);
+    forgetOnDestroy(m_hud, &m_hud, m_lifetime);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 16);
+    if (hud.kind() == ProgressHUDKind::Progress) {
+        GtkWidget* spinner = gtk_spinner_new();
+        gtk_spinner_start(GTK_SPINNER(spinner));
+        gtk_box_pack_start(GTK_BOX(box), spinner, FALSE, FALSE, 0);
+    } else {
+        const char* icon = hud.kind() == ProgressHUDKind::Success ? "emblem-ok-symbolic" : "dialog-error-symbolic";
+        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
+    }
+    if (!hud.status().empty())
+        gtk_box_pack_start(GTK_BOX(box), gtk_label_new(toUtf8(hud.status()).c_str()), FALSE, FALSE, 0);
+    gtk_container_add(GTK_CONTAINER(m_hud), box);
+    gtk_widget_set_halign(m_hud, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(m_hud, GTK_ALIGN_CENTER);
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), m_hud);
+    gtk_widget_show_all(m_hud);
+}
+
+GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const
+{
+    auto it = m_surfaces.find(&window);
+    return it == m_surfaces.end() ? nullptr : it->second.toplevel;
+}
+
+GtkWidget* GtkPresenter::headerBarForWindow(const Window& window) const
+{
+    auto it = m_surfaces.find(&window);
+    return it == m_surfaces.end() ? nullptr : it->second.header;
+}
+
+GtkWidget* GtkPresenter::widgetForBarButtonItem(const BarButtonItem& item) const
+{
+    auto it = m_barItems.find(&item);
+    return it == m_barItems.end() ? nullptr : it->second;
+}
+
+GtkWidget* GtkPresenter::widgetForController(const ViewController& controller) const
+{
+    auto it = m_presented.find(&controller);
+    return it == m_presented.end() ? nullptr : it->second;
+}
+
+GtkWidget* GtkPresenter::listBoxForTableView(const TableView& table) const
+{
+    auto it = m_tables.find(&table);
+    return it == m_tables.end() ? nullptr : it->second;
+}
+
+} // namespace folio

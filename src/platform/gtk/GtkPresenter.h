@@ -1,0 +1,99 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/ui/Presenter.h"
+
+#include <gtk/gtk.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace folio {
+
+class GtkClipboardBackend;
+class NavigationItem;
+
+// Shows the UI model in real GTK 3 windows: a window with a header bar for
+// each visible Window (and for each full-screen or sheet presentation),
+// dialogs for alerts, popovers for popover presentations and menus, list
+// boxes for tables, an overlay for the progress HUD, and the system
+// clipboard behind the general pasteboard. It installs itself as the current
+// presenter while it lives.
+class GtkPresenter : public Presenter {
+public:
+    // Fails when no display can be opened.
+    static Result<std::unique_ptr<GtkPresenter>> create();
+    ~GtkPresenter() override;
+    GtkPresenter(const GtkPresenter&) = delete;
+    GtkPresenter& operator=(const GtkPresenter&) = delete;
+
+    void windowDidBecomeVisible(Window&) override;
+    void windowDidClose(Window&) override;
+    void navigationStackDidChange(NavigationController&) override;
+    void navigationItemDidChange(NavigationItem&) override;
+    void barButtonItemDidChange(BarButtonItem&) override;
+    void controllerDidPresent(ViewController& presenting, ViewController& presented) override;
+    void controllerWillDismiss(ViewController& presented) override;
+    void menuRequested(Menu&, const void* anchor) override;
+    void editMenuVisibilityDidChange(MenuController&) override;
+    void tableViewDidReload(TableView&) override;
+    void progressHUDDidChange(ProgressHUD&) override;
+
+    // What stands for each model object on screen; null when nothing does.
+    GtkWidget* widgetForWindow(const Window&) const;
+    GtkWidget* headerBarForWindow(const Window&) const;
+    GtkWidget* widgetForBarButtonItem(const BarButtonItem&) const;
+    // The dialog, popover or window of a presented controller.
+    GtkWidget* widgetForController(const ViewController&) const;
+    GtkWidget* listBoxForTableView(const TableView&) const;
+    GtkWidget* menuPopover() const { return m_menuPopover; }
+    GtkWidget* hudWidget() const { return m_hud; }
+
+    // Serves pending GTK events without blocking.
+    static void processPendingEvents();
+
+private:
+    // A top-level surface: a window or the window of a sheet presentation.
+    struct Surface {
+        GtkWidget* toplevel = nullptr;
+        GtkWidget* header = nullptr;
+        GtkWidget* overlay = nullptr;
+        GtkWidget* body = nullptr;
+        ViewController* controller = nullptr;
+        NavigationItem* shownItem = nullptr;
+        std::vector<GtkWidget*> nativeWidgets;
+        std::vector<const BarButtonItem*> barItems;
+    };
+
+    GtkPresenter();
+    Surface& makeSurface(const void* key, ViewController* controller, GtkWindow* parent, Size size);
+    void destroySurface(const void* key);
+    void rebuildHeader(Surface& surface);
+    void rebuildBody(Surface& surface);
+    GtkWidget* buildBarItem(const std::shared_ptr<BarButtonItem>& item);
+    GtkWidget* buildContent(ViewController& controller, std::vector<GtkWidget*>& nativeWidgets);
+    GtkWidget* hostOverlayFor(const ViewController& controller) const;
+    GtkWindow* hostWindowFor(const ViewController& controller) const;
+    void presentAlert(ViewController& presenting, ViewController& alert);
+    void presentPopover(ViewController& presented);
+    GtkWidget* anchorWidgetFor(const void* anchor) const;
+    void closeMenuPopover();
+
+    std::map<const void*, Surface> m_surfaces;
+    std::map<const BarButtonItem*, GtkWidget*> m_barItems;
+    std::map<const ViewController*, GtkWidget*> m_presented;
+    std::map<const ViewController*, std::vector<GtkWidget*>> m_presentedNatives;
+    std::map<const TableView*, GtkWidget*> m_tables;
+    GtkWidget* m_menuPopover = nullptr;
+    GtkWidget* m_editMenu = nullptr;
+    GtkWidget* m_hud = nullptr;
+    std::shared_ptr<GtkClipboardBackend> m_clipboard;
+    bool m_tearingDown = false;
+    // GTK may destroy widgets (and so call our handlers) after we are gone,
+    // through deferred destruction; handlers check this token first.
+    std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
+};
+
+} // namespace folio

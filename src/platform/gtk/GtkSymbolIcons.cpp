@@ -1,0 +1,37 @@
+#include "platform/gtk/GtkSymbolIcons.h"
+
+#include <map>
+
+namespace folio {
+
+std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
+{
+    static const std::map<std::string, std::string> kIcons{
+        {"arrow.uturn.backward", "edit-undo-symbolic"},
+        {"arrow.uturn.forward", "edit-redo-symbolic"},
+        {"chevron.backward", "go-previous-symbolic"},
+        {"chevron.forward", "go-next-symbolic"},
+        {"chevron.up", "go-up-symbolic"},
+        {"chevron.down", "go-down-symbolic"},
+        {"square.and.arrow.up", "document-send-symbolic"},
+        {"doc.badge.gearshape", "preferences-system-symbolic"},
+        {"plus", "list-add-symbolic"},
+        {"minus", "list-remove-symbolic"},
+        {"paintbrush", "format-text-bold-symbolic"},
+        {"magnifyingglass", "edit-find-symbolic"},
+        {"xmark", "window-close-symbolic"},
+        {"trash", "user-trash-symbolic"},
+        {"text.alignleft", "format-justify-left-symbolic"},
+        {"text.aligncenter", "format-justify-center-symbolic"},
+        {"text.alignright", "format-justify-right-symbolic"},
+        {"text.justify", "format-justify-fill-symbolic"},
+        {"photo", "image-x-generic-symbolic"},
+        {"speaker.wave.2", "audio-volume-high-symbolic"},
+        {"keyboard", "input-keyboard-symbolic"},
+        {"gearshape", "emblem-system-symbolic"},
+    };
+    auto it = kIcons.find(symbolName);
+    return it == kIcons.end() ? std::string() : it->second;
+}
+
+} // namespace folio

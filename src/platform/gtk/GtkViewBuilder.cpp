@@ -1,0 +1,213 @@
+#include "platform/gtk/GtkViewBuilder.h"
+
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/Image.h"
+#include "platform/gtk/GtkSignals.h"
+#include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TextField.h"
+
+#include <cmath>
+
+namespace folio {
+
+namespace {
+constexpr const char* kSectionKey = "folio-section";
+constexpr const char* kRowKey = "folio-row";
+
+int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
+
+GtkWidget* imageWidget(const Image& image)
+{
+    cairo_surface_t* surface = image.createCairoSurface();
+    if (!surface)
+        return gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_BUTTON);
+    GtkWidget* widget = gtk_image_new_from_surface(surface);
+    cairo_surface_destroy(surface);
+    return widget;
+}
+
+GtkWidget* rowForCell(TableViewCell& cell)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
+    gtk_widget_set_margin_start(box, 8);
+    gtk_widget_set_margin_end(box, 8);
+    gtk_widget_set_margin_top(box, 4);
+    gtk_widget_set_margin_bottom(box, 4);
+    if (auto image = cell.imageView()->image())
+        gtk_box_pack_start(GTK_BOX(box), imageWidget(*image), FALSE, FALSE, 0);
+    GtkWidget* text = gtk_label_new(toUtf8(cell.textLabel()->text()).c_str());
+    gtk_label_set_xalign(GTK_LABEL(text), 0);
+    gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
+    if (cell.detailTextLabel() && !cell.detailTextLabel()->text().empty()) {
+        GtkWidget* detail = gtk_label_new(toUtf8(cell.detailTextLabel()->text()).c_str());
+        gtk_style_context_add_class(gtk_widget_get_style_context(detail), "dim-label");
+        gtk_box_pack_start(GTK_BOX(box), detail, FALSE, FALSE, 0);
+    }
+    const char* accessory = nullptr;
+    switch (cell.accessoryType()) {
+    case TableViewCellAccessoryType::Checkmark: accessory = "object-select-symbolic"; break;
+    case TableViewCellAccessoryType::DisclosureIndicator: accessory = "go-next-symbolic"; break;
+    case TableViewCellAccessoryType::DetailButton:
+    case TableViewCellAccessoryType::DetailDisclosureButton: accessory = "dialog-information-symbolic"; break;
+    case TableViewCellAccessoryType::None: break;
+    }
+    if (accessory)
+        gtk_box_pack_end(GTK_BOX(box), gtk_image_new_from_icon_name(accessory, GTK_ICON_SIZE_BUTTON), FALSE, FALSE, 0);
+    return box;
+}
+} // namespace
+
+void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
+{
+    if (GtkWidget* parent = gtk_widget_get_parent(widget))
+        gtk_container_remove(GTK_CONTAINER(parent), widget);
+}
+
+GtkWidget* GtkViewBuilder::build(View& view)
+{
+    if (view.isHidden())
+        return nullptr;
+    GtkWidget* widget = buildOwn(view);
+    gtk_widget_set_opacity(widget, view.alpha());
+    if (!view.isUserInteractionEnabled())
+        gtk_widget_set_sensitive(widget, FALSE);
+    return widget;
+}
+
+GtkWidget* GtkViewBuilder::buildOwn(View& view)
+{
+    if (auto* native = static_cast<GtkWidget*>(view.nativeWidgetHandle()); native && GTK_IS_WIDGET(native)) {
+        detachNativeWidget(native);
+        m_nativeWidgets.push_back(native);
+        gtk_widget_set_size_request(native, pixels(view.frame().width()), pixels(view.frame().height()));
+        gtk_widget_set_hexpand(native, TRUE);
+        gtk_widget_set_vexpand(native, TRUE);
+        return native;
+    }
+    if (auto* label = dynamic_cast<Label*>(&view))
+        return gtk_label_new(toUtf8(label->text()).c_str());
+    if (auto* button = dynamic_cast<Button*>(&view)) {
+        std::string icon = GtkSymbolIcons::iconNameForSymbol(button->symbolName());
+        std::string title = toUtf8(button->currentTitle());
+        GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
+                                                           : gtk_button_new_with_label(title.c_str());
+        gtk_widget_set_sensitive(widget, button->isEnabled());
+        std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
+        GtkSignals::connect(widget, "clicked", [weak] {
+            if (auto strong = weak.lock())
+                strong->tap();
+        });
+        return widget;
+    }
+    if (auto* field = dynamic_cast<TextField*>(&view)) {
+        GtkWidget* entry = gtk_entry_new();
+        gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
+        gtk_entry_set_placeholder_text(GTK_ENTRY(entry), toUtf8(field->placeholder()).c_str());
+        gtk_entry_set_visibility(GTK_ENTRY(entry), !field->isSecureTextEntry());
+        std::weak_ptr<TextField> weak = std::static_pointer_cast<TextField>(field->weak_from_this().lock());
+        GtkSignals::connect(entry, "changed", [weak, entry] {
+            if (auto strong = weak.lock())
+                strong->setText(toUtf16(gtk_entry_get_text(GTK_ENTRY(entry))));
+        });
+        return entry;
+    }
+    if (auto* toggle = dynamic_cast<Switch*>(&view)) {
+        GtkWidget* widget = gtk_switch_new();
+        gtk_switch_set_active(GTK_SWITCH(widget), toggle->isOn());
+        std::weak_ptr<Switch> weak = std::static_pointer_cast<Switch>(toggle->weak_from_this().lock());
+        GtkSignals::connectNotify(widget, "notify::active", [weak, widget] {
+            auto strong = weak.lock();
+            if (strong && strong->isOn() != bool(gtk_switch_get_active(GTK_SWITCH(widget))))
+                strong->toggle();
+        });
+        return widget;
+    }
+    if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view)) {
+        GtkWidget* widget = gtk_spinner_new();
+        if (spinner->isAnimating())
+            gtk_spinner_start(GTK_SPINNER(widget));
+        return widget;
+    }
+    if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
+        if (auto image = imageView->image())
+            return imageWidget(*image);
+        return gtk_image_new();
+    }
+    if (auto* table = dynamic_cast<TableView*>(&view)) {
+        GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        GtkWidget* list = gtk_list_box_new();
+        gtk_container_add(GTK_CONTAINER(scroller), list);
+        gtk_widget_set_hexpand(scroller, TRUE);
+        gtk_widget_set_vexpand(scroller, TRUE);
+        gtk_widget_set_size_request(scroller, pixels(std::min(view.frame().width(), 400.0)),
+                                    pixels(std::min(table->contentSize().height, 400.0)));
+        std::weak_ptr<TableView> weak = std::static_pointer_cast<TableView>(table->weak_from_this().lock());
+        GtkSignals::connectRow(list, "row-activated", [weak](GtkListBoxRow* row) {
+            auto strong = weak.lock();
+            if (!strong || !g_object_get_data(G_OBJECT(row), kRowKey))
+                return;
+            // Stored one higher than the index, so that zero means "header row".
+            auto section = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(row), kSectionKey)) - 1;
+            auto index = GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(row), kRowKey)) - 1;
+            strong->tapRowAtIndexPath(IndexPath{section, index});
+        });
+        fillListBox(*table, list);
+        if (m_tableHook)
+            m_tableHook(*table, list);
+        return scroller;
+    }
+
+    GtkWidget* fixed = gtk_fixed_new();
+    gtk_widget_set_size_request(fixed, pixels(view.frame().width()), pixels(view.frame().height()));
+    for (const auto& subview : view.subviews()) {
+        GtkWidget* child = build(*subview);
+        if (!child)
+            continue;
+        if (!GTK_IS_SCROLLED_WINDOW(child) && subview->nativeWidgetHandle() == nullptr)
+            gtk_widget_set_size_request(child, pixels(subview->frame().width()), pixels(subview->frame().height()));
+        Point origin{subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY()};
+        gtk_fixed_put(GTK_FIXED(fixed), child, static_cast<int>(std::lround(origin.x)), static_cast<int>(std::lround(origin.y)));
+    }
+    return fixed;
+}
+
+void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
+{
+    GList* children = gtk_container_get_children(GTK_CONTAINER(listBox));
+    for (GList* child = children; child; child = child->next)
+        gtk_widget_destroy(GTK_WIDGET(child->data));
+    g_list_free(children);
+    for (std::size_t section = 0; section < table.numberOfSections(); ++section) {
+        std::u16string header = table.titleForHeaderInSection(section);
+        if (!header.empty()) {
+            GtkWidget* row = gtk_list_box_row_new();
+            GtkWidget* label = gtk_label_new(toUtf8(header).c_str());
+            gtk_label_set_xalign(GTK_LABEL(label), 0);
+            gtk_style_context_add_class(gtk_widget_get_style_context(label), "dim-label");
+            gtk_container_add(GTK_CONTAINER(row), label);
+            gtk_list_box_row_set_activatable(GTK_LIST_BOX_ROW(row), FALSE);
+            gtk_list_box_row_set_selectable(GTK_LIST_BOX_ROW(row), FALSE);
+            gtk_container_add(GTK_CONTAINER(listBox), row);
+        }
+        for (std::size_t index = 0; index < table.numberOfRowsInSection(section); ++index) {
+            auto cell = table.cellForRowAtIndexPath({section, index});
+            GtkWidget* row = gtk_list_box_row_new();
+            gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
+            g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
+            g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));
+            gtk_container_add(GTK_CONTAINER(listBox), row);
+            if (cell->isSelected())
+                gtk_list_box_select_row(GTK_LIST_BOX(listBox), GTK_LIST_BOX_ROW(row));
+        }
+    }
+    gtk_widget_show_all(listBox);
+}
+
+} // namespace folio

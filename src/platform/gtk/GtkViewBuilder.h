@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <vector>
+
+namespace folio {
+
+class TableView;
+class View;
+
+// Turns a view tree of the UI model into GTK widgets: labels, buttons, text
+// entries, switches, spinners and images become their GTK counterparts,
+// tables become list boxes, views that carry a native widget embed it, and
+// every other view becomes a fixed container placing its subviews by frame.
+class GtkViewBuilder {
+public:
+    // Called for each table built, so the owner can refill it on reload.
+    using TableHook = std::function<void(TableView&, GtkWidget* listBox)>;
+
+    explicit GtkViewBuilder(TableHook tableHook) : m_tableHook(std::move(tableHook)) {}
+
+    // Null for hidden views. The caller owns the (floating) result.
+    GtkWidget* build(View& view);
+    // Native widgets embedded by build(); their owners hold them, so they
+    // must be taken out before the built tree is destroyed.
+    const std::vector<GtkWidget*>& nativeWidgets() const { return m_nativeWidgets; }
+
+    // Replaces the rows of a list box with the table's current cells.
+    static void fillListBox(TableView& table, GtkWidget* listBox);
+    // Takes an embedded native widget out of its parent without destroying it.
+    static void detachNativeWidget(GtkWidget* widget);
+
+private:
+    GtkWidget* buildOwn(View& view);
+
+    TableHook m_tableHook;
+    std::vector<GtkWidget*> m_nativeWidgets;
+};
+
+} // namespace folio

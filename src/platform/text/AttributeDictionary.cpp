@@ -1,0 +1,134 @@
+#include "platform/text/AttributeDictionary.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace folio {
+
+namespace {
+
+bool keyLess(const AttributeDictionary::Entry& entry, std::string_view key)
+{
+    return std::string_view(entry.first) < key;
+}
+
+// Sorts by key and keeps the last entry of each key, dropping null values.
+std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictionary::Entry> entries)
+{
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<AttributeDictionary::Entry> result;
+    result.reserve(entries.size());
+    for (auto& entry : entries) {
+        if (!result.empty() && result.back().first == entry.first)
+            result.back() = std::move(entry);
+        else
+            result.push_back(std::move(entry));
+    }
+    std::erase_if(result, [](const auto& entry) { return !entry.second; });
+    return result;
+}
+
+} // namespace
+
+AttributeDictionary::AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries)
+    : m_entries(std::move(sortedUniqueEntries)), m_hash(m_entries.size())
+{
+    for (const Entry& entry : m_entries)
+        m_hash = hashCombine(hashCombine(m_hash, std::hash<std::string>{}(entry.first)), entry.second->hash());
+}
+
+const AttributeDictionaryPtr& AttributeDictionary::empty()
+{
+    static const AttributeDictionaryPtr emptyDictionary =
+        std::make_shared<const AttributeDictionary>(ConstructionKey(), std::vector<Entry>{});
+    return emptyDictionary;
+}
+
+AttributeDictionaryPtr AttributeDictionary::make(std::vector<Entry> entries)
+{
+    std::vector<Entry> sorted = normalized(std::move(entries));
+    if (sorted.empty())
+        return empty();
+    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(sorted));
+}
+
+AttributeDictionaryPtr AttributeDictionary::make(std::initializer_list<Entry> entries)
+{
+    return make(std::vector<Entry>(entries));
+}
+
+std::vector<AttributeDictionary::Entry>::const_iterator AttributeDictionary::find(std::string_view key) const
+{
+    auto found = std::lower_bound(m_entries.begin(), m_entries.end(), key, keyLess);
+    if (found != m_entries.end() && found->first == key)
+        return found;
+    return m_entries.end();
+}
+
+const AttributeValuePtr& AttributeDictionary::valueForKey(std::string_view key) const
+{
+    static const AttributeValuePtr none;
+    auto found = find(key);
+    return found == m_entries.end() ? none : found->second;
+}
+
+bool AttributeDictionary::containsKey(std::string_view key) const
+{
+    return find(key) != m_entries.end();
+}
+
+AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string_view key, AttributeValuePtr value) const
+{
+    std::vector<Entry> entries = m_entries;
+    auto position = std::lower_bound(entries.begin(), entries.end(), key, keyLess);
+    bool present = position != entries.end() && position->first == key;
+    if (!value) {
+        if (present)
+            entries.erase(position);
+    } else if (present) {
+        position->second = std::move(value);
+    } else {
+        entries.insert(position, Entry{std::string(key), std::move(value)});
+    }
+    if (entries.empty())
+        return empty();
+    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries));
+}
+
+AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntriesFrom(const AttributeDictionary& other) const
+{
+    std::vector<Entry> entries = m_entries;
+    entries.insert(entries.end(), other.m_entries.begin(), other.m_entries.end());
+    return make(std::move(entries));
+}
+
+AttributeDictionaryPtr AttributeDictionary::dictionaryByRemovingKey(std::string_view key) const
+{
+    return dictionaryBySettingValue(key, nullptr);
+}
+
+bool AttributeDictionary::isEqual(const AttributeDictionary& other) const
+{
+    if (this == &other)
+        return true;
+    if (m_hash != other.m_hash || m_entries.size() != other.m_entries.size())
+        return false;
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].first != other.m_entries[i].first
+            || !attributeValuesEqual(m_entries[i].second, other.m_entries[i].second))
+            return false;
+    }
+    return true;
+}
+
+bool attributeDictionariesEqual(const AttributeDictionary* a, const AttributeDictionary* b)
+{
+    if (a == b)
+        return true;
+    if (!a || !b)
+        return false;
+    return a->isEqual(*b);
+}
+
+} // namespace folio

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/foundation/Range.h"
+#include "platform/text/AttributeDictionary.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folio {
+
+class MutableAttributedString;
+
+// How enumerations walk the runs. Flags combine with |.
+enum class AttributeEnumerationOptions : unsigned {
+    None = 0,
+    // Report maximal ranges of equal values rather than one range per stored run.
+    LongestEffectiveRange = 1u << 0,
+    Reverse = 1u << 1,
+};
+
+constexpr AttributeEnumerationOptions operator|(AttributeEnumerationOptions a, AttributeEnumerationOptions b)
+{
+    return static_cast<AttributeEnumerationOptions>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+constexpr bool hasOption(AttributeEnumerationOptions options, AttributeEnumerationOptions flag)
+{
+    return (static_cast<unsigned>(options) & static_cast<unsigned>(flag)) != 0;
+}
+
+// Text (UTF-16) with attributes: every character belongs to exactly one run,
+// and each run holds one shared, immutable dictionary. Adjacent runs with equal
+// dictionaries are merged, keeping the earlier run's dictionary object, so code
+// that compares list or block objects by identity keeps seeing the objects it
+// first put in. Runs sit in a vector sorted by start so that lookups are a
+// binary search even for documents with hundreds of thousands of runs.
+//
+// Indexes outside the text are answered with null (queries) or an error that
+// leaves the string untouched (edits); they never crash.
+class AttributedString {
+public:
+    using AttributesBlock = std::function<void(const AttributeDictionaryPtr& attributes, Range range, bool& stop)>;
+    using AttributeBlock = std::function<void(const AttributeValuePtr& value, Range range, bool& stop)>;
+
+    AttributedString() = default;
+    explicit AttributedString(std::u16string text);
+    AttributedString(std::u16string text, AttributeDictionaryPtr attributes);
+
+    const std::u16string& string() const { return m_text; }
+    std::size_t length() const { return m_text.size(); }
+
+    // The dictionary of the character at index and the range of its run; null
+    // (and NotFoundRange) when index is not in the text.
+    AttributeDictionaryPtr attributesAtIndex(std::size_t index, Range* effectiveRange = nullptr) const;
+    // As above, widened over neighbouring equal dictionaries but kept inside
+    // rangeLimit; null when index is not inside both the text and the limit.
+    AttributeDictionaryPtr attributesAtIndexLongestEffectiveRange(std::size_t index, Range* range, Range rangeLimit) const;
+    // The value under key at index (null when absent or out of the text) and the
+    // range of the run it was found in.
+    AttributeValuePtr attributeAtIndex(std::string_view key, std::size_t index, Range* effectiveRange = nullptr) const;
+    // The widest range around index, inside rangeLimit, over which the key's value
+    // is equal (or absent throughout).
+    AttributeValuePtr attributeAtIndexLongestEffectiveRange(std::string_view key, std::size_t index, Range* range,
+                                                            Range rangeLimit) const;
+
+    // Calls block for each part of range, in text order unless Reverse is given.
+    // A range reaching past the end is cut at the end of the text.
+    void enumerateAttributes(Range range, AttributeEnumerationOptions options, const AttributesBlock& block) const;
+    void enumerateAttribute(std::string_view key, Range range, AttributeEnumerationOptions options,
+                            const AttributeBlock& block) const;
+
+    // The part in range, sharing this string's dictionaries; an error when the
+    // range reaches outside the text.
+    Result<AttributedString> attributedSubstringFromRange(Range range) const;
+
+    AttributedString copy() const;
+    MutableAttributedString mutableCopy() const;
+
+    // Same text and, character by character, equal dictionaries; where the runs
+    // happen to be split does not matter.
+    bool isEqualToAttributedString(const AttributedString& other) const;
+    friend bool operator==(const AttributedString& a, const AttributedString& b)
+    {
+        return a.isEqualToAttributedString(b);
+    }
+    std::size_t hash() const;
+
+    // Whether range lies within the text (an empty range may sit at the end).
+    bool containsRange(Range range) const;
+
+protected:
+    struct Run {
+        std::size_t location;
+        AttributeDictionaryPtr attributes;
+    };
+
+    static const std::vector<Run>& runsOf(const AttributedString& string) { return string.m_runs; }
+    // Index of the run holding the character at index; index must be in the text.
+    std::size_t runIndexForCharacter(std::size_t index) const;
+    std::size_t runEnd(std::size_t runIndex) const;
+    Range runRange(std::size_t runIndex) const;
+    Error rangeError(Range range) const;
+
+    std::u16string m_text;
+    std::vector<Run> m_runs;
+};
+
+} // namespace folio
+
+template <>
+struct std::hash<folio::AttributedString> {
+    std::size_t operator()(const folio::AttributedString& string) const { return string.hash(); }
+};

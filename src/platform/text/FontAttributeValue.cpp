@@ -1,0 +1,18 @@
+#include "platform/text/FontAttributeValue.h"
+
+namespace folio {
+
+std::shared_ptr<const FontAttributeValue> FontAttributeValue::make(Font font)
+{
+    return std::make_shared<const FontAttributeValue>(std::move(font));
+}
+
+bool FontAttributeValue::isEqual(const AttributeValue& other) const
+{
+    const FontAttributeValue* font = other.as<FontAttributeValue>();
+    return font && font->m_font == m_font;
+}
+
+std::size_t FontAttributeValue::hash() const { return m_font.hash(); }
+
+} // namespace folio

@@ -1,0 +1,45 @@
+#include "platform/ui/Button.h"
+
+#include "platform/ui/Presenter.h"
+
+namespace folio {
+
+void Button::setTitle(std::u16string title, ControlState state) { m_titles[state] = std::move(title); }
+
+std::u16string Button::titleForState(ControlState state) const
+{
+    if (auto it = m_titles.find(state); it != m_titles.end())
+        return it->second;
+    auto normal = m_titles.find(ControlState::Normal);
+    return normal == m_titles.end() ? std::u16string() : normal->second;
+}
+
+void Button::setImage(std::shared_ptr<const Image> image, ControlState state) { m_images[state] = std::move(image); }
+
+std::shared_ptr<const Image> Button::imageForState(ControlState state) const
+{
+    if (auto it = m_images.find(state); it != m_images.end())
+        return it->second;
+    auto normal = m_images.find(ControlState::Normal);
+    return normal == m_images.end() ? nullptr : normal->second;
+}
+
+bool Button::tap()
+{
+    if (!isEnabled() || isHidden() || !isUserInteractionEnabled())
+        return false;
+    if (m_menu && m_showsMenuAsPrimaryAction) {
+        m_menuOpen = true;
+        Presenter::current().menuRequested(*m_menu, this);
+        return true;
+    }
+    auto keep = weak_from_this().lock();
+    setHighlighted(true);
+    sendActionsForControlEvent(ControlEvent::TouchDown);
+    setHighlighted(false);
+    sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+    return true;
+}
+
+} // namespace folio

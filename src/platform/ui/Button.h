@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/ui/Control.h"
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+class Image;
+class Menu;
+
+class Button : public Control {
+public:
+    using Control::Control;
+
+    // A state without its own title or image shows the normal state's.
+    void setTitle(std::u16string title, ControlState state = ControlState::Normal);
+    std::u16string titleForState(ControlState state) const;
+    std::u16string currentTitle() const { return titleForState(state()); }
+    void setImage(std::shared_ptr<const Image> image, ControlState state = ControlState::Normal);
+    std::shared_ptr<const Image> imageForState(ControlState state) const;
+    std::shared_ptr<const Image> currentImage() const { return imageForState(state()); }
+    // System symbol images are kept by name; the presenter maps names to icons.
+    void setSymbolName(std::string name) { m_symbolName = std::move(name); }
+    const std::string& symbolName() const { return m_symbolName; }
+
+    const std::shared_ptr<Menu>& menu() const { return m_menu; }
+    void setMenu(std::shared_ptr<Menu> menu) { m_menu = std::move(menu); }
+    bool showsMenuAsPrimaryAction() const { return m_showsMenuAsPrimaryAction; }
+    void setShowsMenuAsPrimaryAction(bool shows) { m_showsMenuAsPrimaryAction = shows; }
+
+    // A user's tap: touch down, then touch up inside, unless the button is
+    // disabled or hidden. A button whose menu is its primary action opens the
+    // menu instead. Answers whether the tap did anything.
+    bool tap();
+    bool isMenuOpen() const { return m_menuOpen; }
+    void setMenuOpen(bool open) { m_menuOpen = open; }
+
+private:
+    std::map<ControlState, std::u16string> m_titles;
+    std::map<ControlState, std::shared_ptr<const Image>> m_images;
+    std::string m_symbolName;
+    std::shared_ptr<Menu> m_menu;
+    bool m_showsMenuAsPrimaryAction = false;
+    bool m_menuOpen = false;
+};
+
+} // namespace folio

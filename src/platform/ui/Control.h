@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/ui/View.h"
+
+#include <functional>
+#include <vector>
+
+namespace folio {
+
+enum class ControlEvent {
+    TouchDown,
+    TouchUpInside,
+    ValueChanged,
+    EditingDidBegin,
+    EditingChanged,
+    EditingDidEnd,
+    PrimaryActionTriggered,
+};
+
+enum class ControlState { Normal, Highlighted, Disabled, Selected };
+
+// A view that reports user actions to its targets. Targets are callbacks that
+// receive the control, so one handler can serve several controls by tag.
+class Control : public View {
+public:
+    using Action = std::function<void(Control&)>;
+
+    using View::View;
+
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool enabled) { m_enabled = enabled; }
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected) { m_selected = selected; }
+    bool isHighlighted() const { return m_highlighted; }
+    void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    // The state that picks titles and images: disabled wins over highlighted,
+    // highlighted over selected.
+    ControlState state() const;
+
+    void addAction(ControlEvent event, Action action);
+    void removeAllActions() { m_actions.clear(); }
+    bool hasActionsForEvent(ControlEvent event) const;
+    // Runs the actions registered for the event, in the order they were added.
+    // A disabled control sends nothing.
+    void sendActionsForControlEvent(ControlEvent event);
+
+private:
+    bool m_enabled = true;
+    bool m_selected = false;
+    bool m_highlighted = false;
+    std::vector<std::pair<ControlEvent, Action>> m_actions;
+};
+
+} // namespace folio

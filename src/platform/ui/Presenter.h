@@ -1,0 +1,45 @@
+#pragma once
+
+namespace folio {
+
+class BarButtonItem;
+class Menu;
+class MenuController;
+class NavigationController;
+class NavigationItem;
+class ProgressHUD;
+class TableView;
+class View;
+class ViewController;
+class Window;
+
+// What the UI model tells whoever shows it on screen. The model calls the
+// current presenter after each change; the default one does nothing, so the
+// model runs headless in tests and command-line tools.
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+
+    static Presenter& current();
+    // Null restores the presenter that does nothing. The caller keeps the
+    // presenter alive while it is installed.
+    static void setCurrent(Presenter* presenter);
+
+    virtual void windowDidBecomeVisible(Window&) {}
+    virtual void windowDidClose(Window&) {}
+    virtual void navigationStackDidChange(NavigationController&) {}
+    virtual void navigationItemDidChange(NavigationItem&) {}
+    virtual void barButtonItemDidChange(BarButtonItem&) {}
+    // After the model has linked the two controllers and run the appearance calls.
+    virtual void controllerDidPresent(ViewController& /*presenting*/, ViewController& /*presented*/) {}
+    // Before the model unlinks them, so the presenter can still find its widgets.
+    virtual void controllerWillDismiss(ViewController& /*presented*/) {}
+    // A bar item or button whose menu is its primary action was tapped;
+    // `anchor` is the BarButtonItem or View it belongs to.
+    virtual void menuRequested(Menu&, const void* /*anchor*/) {}
+    virtual void editMenuVisibilityDidChange(MenuController&) {}
+    virtual void tableViewDidReload(TableView&) {}
+    virtual void progressHUDDidChange(ProgressHUD&) {}
+};
+
+} // namespace folio

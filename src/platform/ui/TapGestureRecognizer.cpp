@@ -1,0 +1,18 @@
+#include "platform/ui/TapGestureRecognizer.h"
+
+namespace folio {
+
+bool TapGestureRecognizer::tap(Point location, int taps, int touches)
+{
+    if (!canReceive() || taps != m_taps || touches != m_touches)
+        return false;
+    setLocation(location);
+    if (!shouldBegin()) {
+        transition(GestureRecognizerState::Failed);
+        return false;
+    }
+    transition(GestureRecognizerState::Ended);
+    return true;
+}
+
+} // namespace folio

@@ -1,0 +1,142 @@
+#include "platform/ui/View.h"
+
+#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/ViewController.h"
+
+#include <algorithm>
+
+namespace folio {
+
+View::View(Rect frame) : m_frame(frame), m_bounds{{0, 0}, frame.size} {}
+
+View::~View()
+{
+    for (auto& recognizer : m_gestureRecognizers)
+        recognizer->setView(nullptr);
+}
+
+void View::setFrame(const Rect& frame)
+{
+    m_frame = frame;
+    m_bounds.size = frame.size;
+}
+
+void View::setBounds(const Rect& bounds)
+{
+    m_bounds = bounds;
+    m_frame.size = bounds.size;
+}
+
+void View::setAlpha(double alpha) { m_alpha = std::clamp(alpha, 0.0, 1.0); }
+
+bool View::addSubview(const std::shared_ptr<View>& view)
+{
+    return insertSubviewAtIndex(view, m_subviews.size());
+}
+
+bool View::insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t index)
+{
+    auto self = sharedAs<View>();
+    if (!self || !view || view.get() == this || isDescendantOfView(view.get()))
+        return false;
+    // Keep the view alive while it moves between parents.
+    std::shared_ptr<View> keep = view;
+    view->removeFromSuperview();
+    index = std::min(index, m_subviews.size());
+    m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), keep);
+    keep->m_superview = self;
+    return true;
+}
+
+void View::removeFromSuperview()
+{
+    auto parent = m_superview.lock();
+    m_superview.reset();
+    if (!parent)
+        return;
+    auto& siblings = parent->m_subviews;
+    siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; }),
+                   siblings.end());
+}
+
+bool View::isDescendantOfView(const View* view) const
+{
+    for (const View* current = this; current; current = current->m_superview.lock().get()) {
+        if (current == view)
+            return true;
+    }
+    return false;
+}
+
+std::shared_ptr<View> View::viewWithTag(long tag)
+{
+    if (m_tag == tag)
+        return sharedAs<View>();
+    for (auto& subview : m_subviews) {
+        if (auto found = subview->viewWithTag(tag))
+            return found;
+    }
+    return nullptr;
+}
+
+Point View::originInWindow() const
+{
+    Point origin{0, 0};
+    for (const View* current = this; current; current = current->m_superview.lock().get()) {
+        auto parent = current->m_superview.lock();
+        origin.x += current->m_frame.origin.x;
+        origin.y += current->m_frame.origin.y;
+        if (parent) {
+            origin.x -= parent->m_bounds.origin.x;
+            origin.y -= parent->m_bounds.origin.y;
+        }
+    }
+    return origin;
+}
+
+Point View::convertPointToView(Point point, const View* view) const
+{
+    // Both views are placed in window coordinates; a view's own bounds origin
+    // shifts what its content coordinates mean.
+    Point from = originInWindow();
+    Point window{point.x - m_bounds.origin.x + from.x, point.y - m_bounds.origin.y + from.y};
+    if (!view)
+        return window;
+    Point to = view->originInWindow();
+    return {window.x - to.x + view->m_bounds.origin.x, window.y - to.y + view->m_bounds.origin.y};
+}
+
+Rect View::convertRectToView(const Rect& rect, const View* view) const
+{
+    return Rect{convertPointToView(rect.origin, view), rect.size};
+}
+
+void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer)
+{
+    if (!recognizer)
+        return;
+    if (View* previous = recognizer->view(); previous && previous != this)
+        previous->removeGestureRecognizer(recognizer.get());
+    if (std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer) == m_gestureRecognizers.end())
+        m_gestureRecognizers.push_back(recognizer);
+    recognizer->setView(this);
+}
+
+void View::removeGestureRecognizer(const GestureRecognizer* recognizer)
+{
+    auto it = std::find_if(m_gestureRecognizers.begin(), m_gestureRecognizers.end(),
+                           [recognizer](const auto& r) { return r.get() == recognizer; });
+    if (it == m_gestureRecognizers.end())
+        return;
+    (*it)->setView(nullptr);
+    m_gestureRecognizers.erase(it);
+}
+
+Responder* View::nextResponder() const
+{
+    if (m_owningViewController)
+        return m_owningViewController;
+    return m_superview.lock().get();
+}
+
+} // namespace folio

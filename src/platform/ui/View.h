@@ -1,0 +1,89 @@
+#pragma once
+
+#include "platform/graphics/Color.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/ui/Responder.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace folio {
+
+class GestureRecognizer;
+class ViewController;
+
+// A rectangle of the interface with its subviews. The model keeps geometry and
+// appearance only; a presenter decides how it looks on screen.
+class View : public Responder {
+public:
+    explicit View(Rect frame = {});
+    ~View() override;
+
+    const Rect& frame() const { return m_frame; }
+    void setFrame(const Rect& frame);
+    // The bounds' origin moves with scrolling; its size always follows the frame.
+    const Rect& bounds() const { return m_bounds; }
+    void setBounds(const Rect& bounds);
+    Point center() const { return {m_frame.midX(), m_frame.midY()}; }
+
+    bool isHidden() const { return m_hidden; }
+    void setHidden(bool hidden) { m_hidden = hidden; }
+    double alpha() const { return m_alpha; }
+    void setAlpha(double alpha);
+    const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+    long tag() const { return m_tag; }
+    void setTag(long tag) { m_tag = tag; }
+    bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
+    void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+
+    const std::vector<std::shared_ptr<View>>& subviews() const { return m_subviews; }
+    std::shared_ptr<View> superview() const { return m_superview.lock(); }
+    // Adding a view that already has a superview moves it; adding a view to
+    // itself or to one of its own descendants is refused, since it would make
+    // a cycle. Both views must be owned by shared_ptr.
+    bool addSubview(const std::shared_ptr<View>& view);
+    bool insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t index);
+    void removeFromSuperview();
+    bool isDescendantOfView(const View* view) const;
+    // Depth first, this view included, as the toolkit searches.
+    std::shared_ptr<View> viewWithTag(long tag);
+
+    // A point in this view's coordinates expressed in `view`'s (or the
+    // window's when `view` is null), following frames and bounds origins.
+    Point convertPointToView(Point point, const View* view) const;
+    Rect convertRectToView(const Rect& rect, const View* view) const;
+
+    const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return m_gestureRecognizers; }
+    void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
+    void removeGestureRecognizer(const GestureRecognizer* recognizer);
+
+    // The controller whose root view this is; it comes next in the responder chain.
+    ViewController* owningViewController() const { return m_owningViewController; }
+    void setOwningViewController(ViewController* controller) { m_owningViewController = controller; }
+    Responder* nextResponder() const override;
+
+    // A toolkit widget that stands for this view on screen (the web view's);
+    // the presenter embeds it as it is. Owned by whoever set it.
+    void* nativeWidgetHandle() const { return m_nativeWidgetHandle; }
+    void setNativeWidgetHandle(void* handle) { m_nativeWidgetHandle = handle; }
+
+private:
+    Point originInWindow() const;
+
+    Rect m_frame;
+    Rect m_bounds;
+    bool m_hidden = false;
+    double m_alpha = 1;
+    std::optional<Color> m_backgroundColor;
+    long m_tag = 0;
+    bool m_userInteractionEnabled = true;
+    std::vector<std::shared_ptr<View>> m_subviews;
+    std::weak_ptr<View> m_superview;
+    std::vector<std::shared_ptr<GestureRecognizer>> m_gestureRecognizers;
+    ViewController* m_owningViewController = nullptr;
+    void* m_nativeWidgetHandle = nullptr;
+};
+
+} // namespace folio

@@ -1,0 +1,553 @@
+#include "platform/web/DMWebView.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/web/FontSchemeResolver.h"
+#include "platform/web/VirtualDisplay.h"
+#include "platform/web/WebViewDelegate.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+
+namespace folio {
+
+namespace {
+
+Error webViewError(DMWebView::ErrorCode code, std::string message)
+{
+    return Error{DMWebView::kErrorDomain, code, std::move(message)};
+}
+
+// Messages are matched as plain text, case-sensitive, the way the pages write them.
+bool isPageMessage(const std::string& url)
+{
+    return url.rfind("rte:", 0) == 0 || url.rfind("x-twwebview:", 0) == 0;
+}
+
+std::string stringFromValue(JSCValue* value)
+{
+    if (!value || jsc_value_is_undefined(value) || jsc_value_is_null(value))
+        return {};
+    if (jsc_value_is_boolean(value))
+        return jsc_value_to_boolean(value) ? "1" : "0";
+    // Numbers, strings, arrays and objects read the way String() shows them in
+    // the page, which for numbers is the shortest round-tripping form.
+    gchar* text = jsc_value_to_string(value);
+    std::string result = text ? text : "";
+    g_free(text);
+    return result;
+}
+
+std::vector<std::string>& fontFolderList()
+{
+    static std::vector<std::string> folders = FontSchemeResolver::defaultFolders();
+    return folders;
+}
+
+void serveFontRequest(WebKitURISchemeRequest* request, gpointer)
+{
+    FontSchemeResolver resolver(fontFolderList());
+    Result<FontSchemeResolver::FontFile> font = resolver.resolve(webkit_uri_scheme_request_get_uri(request));
+    gchar* contents = nullptr;
+    gsize length = 0;
+    GError* error = nullptr;
+    if (!font) {
+        error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, font.error().message.c_str());
+    } else if (!g_file_get_contents(font->path.c_str(), &contents, &length, &error)) {
+        contents = nullptr;
+    }
+    if (error) {
+        webkit_uri_scheme_request_finish_error(request, error);
+        g_error_free(error);
+        return;
+    }
+    GInputStream* stream = g_memory_input_stream_new_from_data(contents, static_cast<gssize>(length), g_free);
+    WebKitURISchemeResponse* response = webkit_uri_scheme_response_new(stream, static_cast<gint64>(length));
+    webkit_uri_scheme_response_set_content_type(response, font->contentType.c_str());
+    webkit_uri_scheme_response_set_status(response, 200, "OK");
+    // Font loads are CORS requests; pages of any origin (file, about:blank)
+    // must be able to use the shared fonts.
+    SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+    soup_message_headers_append(headers, "Access-Control-Allow-Origin", "*");
+    webkit_uri_scheme_response_set_http_headers(response, headers);
+    webkit_uri_scheme_request_finish_with_response(request, response);
+    g_object_unref(response);
+    g_object_unref(stream);
+}
+
+void registerFontScheme()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    WebKitWebContext* context = webkit_web_context_get_default();
+    webkit_web_context_register_uri_scheme(context, FontSchemeResolver::kScheme, serveFontRequest, nullptr, nullptr);
+    webkit_security_manager_register_uri_scheme_as_cors_enabled(webkit_web_context_get_security_manager(context),
+                                                                 FontSchemeResolver::kScheme);
+}
+
+} // namespace
+
+struct DMWebView::Impl {
+    DMWebView* owner = nullptr;
+    WebViewDelegate* delegate = nullptr;
+    GtkWidget* window = nullptr;
+    WebKitWebView* view = nullptr;
+    WebKitUserContentManager* contentManager = nullptr;
+    GCancellable* cancellable = nullptr;
+    Rect frame;
+    double scriptTimeout = kDefaultScriptTimeoutSeconds;
+    bool processTerminated = false;
+    bool loadFailed = false;
+    // A synchronous script went unanswered: the page may be stuck in a loop.
+    bool unresponsive = false;
+
+    ~Impl()
+    {
+        // A stuck page would keep its process spinning until the program ends.
+        if (view && unresponsive)
+            webkit_web_view_terminate_web_process(view);
+        if (cancellable) {
+            g_cancellable_cancel(cancellable);
+            g_object_unref(cancellable);
+        }
+        if (contentManager) {
+            g_signal_handlers_disconnect_by_data(contentManager, this);
+            webkit_user_content_manager_unregister_script_message_handler(contentManager, "rte");
+            g_object_unref(contentManager);
+        }
+        if (view) {
+            g_signal_handlers_disconnect_by_data(view, this);
+            g_object_unref(view);
+        }
+        if (window)
+            gtk_widget_destroy(window);
+    }
+
+    void deliverPageMessage(const std::string& message)
+    {
+        if (owner && delegate)
+            delegate->webViewDidReceivePageMessage(*owner, message);
+    }
+
+    static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                   gpointer data)
+    {
+        if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION
+            && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)
+            return FALSE;
+        auto* impl = static_cast<Impl*>(data);
+        WebKitNavigationAction* action
+            = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+        std::string url = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+        auto navigationType = static_cast<NavigationType>(webkit_navigation_action_get_navigation_type(action));
+
+        // Decide before calling out: the delegate may wait on scripts, which
+        // serves the loop, and the decision must not be left open meanwhile.
+        if (isPageMessage(url)) {
+            webkit_policy_decision_ignore(decision);
+            impl->deliverPageMessage(url);
+            return TRUE;
+        }
+        g_object_ref(decision);
+        bool allow = true;
+        if (impl->owner && impl->delegate)
+            allow = impl->delegate->webViewShouldStartLoadWithRequest(*impl->owner, url, navigationType);
+        if (allow)
+            webkit_policy_decision_use(decision);
+        else
+            webkit_policy_decision_ignore(decision);
+        g_object_unref(decision);
+        return TRUE;
+    }
+
+    static void onLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data)
+    {
+        auto* impl = static_cast<Impl*>(data);
+        if (event == WEBKIT_LOAD_STARTED) {
+            impl->loadFailed = false;
+            impl->processTerminated = false;
+        } else if (event == WEBKIT_LOAD_FINISHED && !impl->loadFailed && impl->owner && impl->delegate) {
+            impl->delegate->webViewDidFinishLoad(*impl->owner);
+        }
+    }
+
+    static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
+    {
+        auto* impl = static_cast<Impl*>(data);
+        // A navigation we or the delegate cancelled is not a failed load.
+        if (g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
+            || g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE))
+            return FALSE;
+        impl->loadFailed = true;
+        if (impl->owner && impl->delegate)
+            impl->delegate->webViewDidFailLoad(*impl->owner, error->message);
+        return FALSE;
+    }
+
+    static void onProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data)
+    {
+        static_cast<Impl*>(data)->processTerminated = true;
+    }
+
+    static void onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data)
+    {
+        // Only text is a page message; anything else a page posts is dropped.
+        JSCValue* value = webkit_javascript_result_get_js_value(result);
+        if (!value || !jsc_value_is_string(value))
+            return;
+        std::string message = stringFromValue(value);
+        if (!message.empty())
+            static_cast<Impl*>(data)->deliverPageMessage(message);
+    }
+};
+
+Status DMWebView::prepareToolkit()
+{
+    static std::optional<Status> prepared;
+    if (prepared)
+        return *prepared;
+    // WebKitGTK refuses its sandbox for root, and its GPU compositing is not
+    // there on virtual displays; a value the user set is kept.
+    if (geteuid() == 0) {
+        setenv("WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS", "1", 0);
+        setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0);
+    }
+    if (Status display = VirtualDisplay::ensureDisplay(); !display.ok()) {
+        prepared = display;
+        return *prepared;
+    }
+    if (!gtk_init_check(nullptr, nullptr)) {
+        prepared = Status(webViewError(NoDisplay, "Cannot open a display for the web view"));
+        return *prepared;
+    }
+    registerFontScheme();
+    prepared = Status::success();
+    return *prepared;
+}
+
+void DMWebView::setFontFolders(std::vector<std::string> folders)
+{
+    fontFolderList() = std::move(folders);
+}
+
+std::vector<std::string> DMWebView::fontFolders()
+{
+    return fontFolderList();
+}
+
+Result<std::unique_ptr<DMWebView>> DMWebView::create(const Rect& frame)
+{
+    if (Status status = prepareToolkit(); !status.ok())
+        return status.error();
+    return std::unique_ptr<DMWebView>(new DMWebView(frame));
+}
+
+DMWebView::DMWebView(const Rect& frame)
+    : m_impl(std::make_shared<Impl>())
+{
+    Impl& impl = *m_impl;
+    impl.owner = this;
+    impl.cancellable = g_cancellable_new();
+    impl.contentManager = webkit_user_content_manager_new();
+    impl.view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", impl.contentManager,
+                                             "web-context", webkit_web_context_get_default(), nullptr));
+    g_object_ref_sink(impl.view);
+
+    WebKitSettings* settings = webkit_web_view_get_settings(impl.view);
+    webkit_settings_set_enable_javascript(settings, TRUE);
+    webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
+    webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+
+    g_signal_connect(impl.view, "decide-policy", G_CALLBACK(Impl::onDecidePolicy), &impl);
+    g_signal_connect(impl.view, "load-changed", G_CALLBACK(Impl::onLoadChanged), &impl);
+    g_signal_connect(impl.view, "load-failed", G_CALLBACK(Impl::onLoadFailed), &impl);
+    g_signal_connect(impl.view, "web-process-terminated", G_CALLBACK(Impl::onProcessTerminated), &impl);
+    g_signal_connect(impl.contentManager, "script-message-received::rte", G_CALLBACK(Impl::onScriptMessage), &impl);
+    webkit_user_content_manager_register_script_message_handler(impl.contentManager, "rte");
+
+    impl.window = gtk_offscreen_window_new();
+    gtk_container_add(GTK_CONTAINER(impl.window), GTK_WIDGET(impl.view));
+    setFrame(frame);
+    gtk_widget_show_all(impl.window);
+}
+
+DMWebView::~DMWebView()
+{
+    // A completion running right now may still hold the state; it must not
+    // call back into a view that is gone.
+    m_impl->owner = nullptr;
+    m_impl->delegate = nullptr;
+}
+
+void DMWebView::setDelegate(WebViewDelegate* delegate)
+{
+    m_impl->delegate = delegate;
+}
+
+WebViewDelegate* DMWebView::delegate() const
+{
+    return m_impl->delegate;
+}
+
+void DMWebView::loadHTMLString(const std::string& html, const std::string& baseURL)
+{
+    m_impl->processTerminated = false;
+    webkit_web_view_load_html(m_impl->view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
+}
+
+bool DMWebView::isLoading() const
+{
+    return webkit_web_view_is_loading(m_impl->view);
+}
+
+namespace {
+
+template <typename Completion>
+struct PendingCall {
+    std::weak_ptr<void> state;
+    Completion completion;
+};
+
+} // namespace
+
+void DMWebView::evaluateJavaScript(const std::string& script, ScriptCompletion completion)
+{
+    using Pending = PendingCall<ScriptCompletion>;
+    auto* pending = new Pending{m_impl, std::move(completion)};
+    webkit_web_view_evaluate_javascript(
+        m_impl->view, script.c_str(), static_cast<gssize>(script.size()), nullptr, nullptr, m_impl->cancellable,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+            GError* error = nullptr;
+            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            std::string answer = value ? stringFromValue(value) : std::string();
+            if (value)
+                g_object_unref(value);
+            if (error)
+                g_error_free(error);
+            auto state = std::static_pointer_cast<Impl>(pending->state.lock());
+            if (state && state->owner && pending->completion)
+                pending->completion(answer);
+        },
+        pending);
+}
+
+std::string DMWebView::stringByEvaluatingJavaScript(const std::string& script)
+{
+    if (m_impl->processTerminated)
+        return {};
+    auto answer = std::make_shared<std::optional<std::string>>();
+    evaluateJavaScript(script, [answer](const std::string& result) { *answer = result; });
+    // A callback served during the wait may destroy this view; the state
+    // held here outlives it, and nothing below touches the view itself.
+    std::shared_ptr<Impl> impl = m_impl;
+    bool answered = RunLoop::main().runUntil(
+        [&] { return answer->has_value() || !impl->owner || impl->processTerminated; }, impl->scriptTimeout);
+    if (!answered)
+        impl->unresponsive = true;
+    return answer->value_or(std::string());
+}
+
+void DMWebView::executeEditingCommand(const std::string& command, const std::string& argument)
+{
+    if (argument.empty())
+        webkit_web_view_execute_editing_command(m_impl->view, command.c_str());
+    else
+        webkit_web_view_execute_editing_command_with_argument(m_impl->view, command.c_str(), argument.c_str());
+}
+
+void DMWebView::setSpellCheckingEnabled(bool enabled)
+{
+    webkit_web_context_set_spell_checking_enabled(webkit_web_view_get_context(m_impl->view), enabled);
+}
+
+bool DMWebView::isSpellCheckingEnabled() const
+{
+    return webkit_web_context_get_spell_checking_enabled(webkit_web_view_get_context(m_impl->view));
+}
+
+Rect DMWebView::frame() const
+{
+    return m_impl->frame;
+}
+
+void DMWebView::setFrame(const Rect& frame)
+{
+    m_impl->frame = frame;
+    int width = std::max(1, static_cast<int>(frame.width()));
+    int height = std::max(1, static_cast<int>(frame.height()));
+    gtk_widget_set_size_request(GTK_WIDGET(m_impl->view), width, height);
+    if (GTK_IS_WINDOW(gtk_widget_get_parent(GTK_WIDGET(m_impl->view))))
+        gtk_window_resize(GTK_WINDOW(gtk_widget_get_parent(GTK_WIDGET(m_impl->view))), width, height);
+}
+
+void DMWebView::takeSnapshot(SnapshotRegion region, SnapshotCompletion completion)
+{
+    using Pending = PendingCall<SnapshotCompletion>;
+    auto* pending = new Pending{m_impl, std::move(completion)};
+    webkit_web_view_get_snapshot(
+        m_impl->view,
+        region == SnapshotRegion::FullDocument ? WEBKIT_SNAPSHOT_REGION_FULL_DOCUMENT : WEBKIT_SNAPSHOT_REGION_VISIBLE,
+        WEBKIT_SNAPSHOT_OPTIONS_NONE, m_impl->cancellable,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+            GError* error = nullptr;
+            cairo_surface_t* surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            auto state = std::static_pointer_cast<Impl>(pending->state.lock());
+            if (!state || !state->owner || !pending->completion) {
+                if (surface)
+                    cairo_surface_destroy(surface);
+                if (error)
+                    g_error_free(error);
+                return;
+            }
+            if (!surface) {
+                std::string message = error ? error->message : "no image";
+                if (error)
+                    g_error_free(error);
+                pending->completion(webViewError(SnapshotFailed, "Snapshot failed: " + message));
+                return;
+            }
+            Result<Image::Pointer> image = Image::imageWithCairoSurface(surface);
+            cairo_surface_destroy(surface);
+            pending->completion(std::move(image));
+        },
+        pending);
+}
+
+namespace {
+
+struct PendingPrint {
+    std::weak_ptr<void> state;
+    WebView::PrintCompletion completion;
+    std::string temporaryPath;
+    std::string path;
+    std::optional<std::string> failure;
+};
+
+// Prints go to a temporary file beside the target and replace it only when
+// complete, so a failed print never leaves a truncated PDF or loses an old one.
+std::optional<std::string> makeTemporaryPath(const std::string& path)
+{
+    std::filesystem::path target(path);
+    std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int descriptor = mkstemp(pattern.data());
+    if (descriptor < 0)
+        return std::nullopt;
+    close(descriptor);
+    return pattern;
+}
+
+} // namespace
+
+void DMWebView::printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
+                           PrintCompletion completion)
+{
+    auto fail = [&](std::string message) {
+        if (completion)
+            completion(Status(webViewError(PrintFailed, std::move(message))));
+    };
+    if (path.empty() || !(pageSize.width > 0) || !(pageSize.height > 0) || margins.left < 0 || margins.right < 0
+        || margins.top < 0 || margins.bottom < 0 || margins.left + margins.right >= pageSize.width
+        || margins.top + margins.bottom >= pageSize.height) {
+        fail("Invalid page size or margins for printing");
+        return;
+    }
+    std::optional<std::string> temporary = makeTemporaryPath(path);
+    if (!temporary) {
+        fail("Cannot write a file beside " + path);
+        return;
+    }
+    GError* error = nullptr;
+    gchar* uri = g_filename_to_uri(std::filesystem::absolute(*temporary).c_str(), nullptr, &error);
+    if (!uri) {
+        std::filesystem::remove(*temporary);
+        fail(error ? error->message : "Invalid path");
+        if (error)
+            g_error_free(error);
+        return;
+    }
+
+    GtkPrintSettings* settings = gtk_print_settings_new();
+    gtk_print_settings_set_printer(settings, "Print to File");
+    gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_FILE_FORMAT, "pdf");
+    gtk_print_settings_set(settings, GTK_PRINT_SETTINGS_OUTPUT_URI, uri);
+    g_free(uri);
+    GtkPaperSize* paper = gtk_paper_size_new_custom("folio-page", "Folio page", pageSize.width, pageSize.height,
+                                                    GTK_UNIT_POINTS);
+    gtk_print_settings_set_paper_size(settings, paper);
+    GtkPageSetup* setup = gtk_page_setup_new();
+    gtk_page_setup_set_orientation(setup, GTK_PAGE_ORIENTATION_PORTRAIT);
+    gtk_page_setup_set_paper_size(setup, paper);
+    gtk_page_setup_set_top_margin(setup, margins.top, GTK_UNIT_POINTS);
+    gtk_page_setup_set_bottom_margin(setup, margins.bottom, GTK_UNIT_POINTS);
+    gtk_page_setup_set_left_margin(setup, margins.left, GTK_UNIT_POINTS);
+    gtk_page_setup_set_right_margin(setup, margins.right, GTK_UNIT_POINTS);
+    gtk_paper_size_free(paper);
+
+    WebKitPrintOperation* operation = webkit_print_operation_new(m_impl->view);
+    webkit_print_operation_set_print_settings(operation, settings);
+    webkit_print_operation_set_page_setup(operation, setup);
+    g_object_unref(settings);
+    g_object_unref(setup);
+
+    auto* pending = new PendingPrint{m_impl, std::move(completion), *temporary, path, std::nullopt};
+    g_signal_connect(operation, "failed", G_CALLBACK(+[](WebKitPrintOperation*, GError* error, gpointer data) {
+                         static_cast<PendingPrint*>(data)->failure = error ? error->message : "printing failed";
+                     }),
+                     pending);
+    g_signal_connect(operation, "finished", G_CALLBACK(+[](WebKitPrintOperation* operation, gpointer data) {
+                         std::unique_ptr<PendingPrint> pending(static_cast<PendingPrint*>(data));
+                         g_signal_handlers_disconnect_by_data(operation, data);
+                         g_object_unref(operation);
+                         std::error_code error;
+                         if (!pending->failure && std::filesystem::file_size(pending->temporaryPath, error) == 0)
+                             pending->failure = "the printed file is empty";
+                         if (!pending->failure) {
+                             std::filesystem::rename(pending->temporaryPath, pending->path, error);
+                             if (error)
+                                 pending->failure = error.message();
+                         }
+                         if (pending->failure)
+                             std::filesystem::remove(pending->temporaryPath, error);
+                         auto state = std::static_pointer_cast<DMWebView::Impl>(pending->state.lock());
+                         if (!state || !state->owner || !pending->completion)
+                             return;
+                         if (pending->failure)
+                             pending->completion(Status(webViewError(
+                                 DMWebView::PrintFailed, "Cannot print to " + pending->path + ": " + *pending->failure)));
+                         else
+                             pending->completion(Status::success());
+                     }),
+                     pending);
+    webkit_print_operation_print(operation);
+}
+
+void DMWebView::setScriptTimeout(double seconds)
+{
+    m_impl->scriptTimeout = seconds;
+}
+
+double DMWebView::scriptTimeout() const
+{
+    return m_impl->scriptTimeout;
+}
+
+bool DMWebView::isWebProcessTerminated() const
+{
+    return m_impl->processTerminated;
+}
+
+void* DMWebView::nativeWidget() const
+{
+    return m_impl->view;
+}
+
+} // namespace folio

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/web/WebView.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// The editors' web view on WebKitGTK. It lives in an off-screen window, so
+// previews and exports work without showing anything; the GTK presenter
+// moves nativeWidget() into a real window when the editor is shown.
+//
+// Page messages reach the delegate by two ways: navigations to "rte:" and
+// "x-twwebview:" URLs (cancelled here), and window.webkit.messageHandlers.rte
+// .postMessage(text) - the latter because two location changes in one script
+// task lose the first, while posted messages all arrive, in order.
+//
+// Main thread only.
+class DMWebView final : public WebView {
+public:
+    static constexpr const char* kErrorDomain = "DMWebView";
+    enum ErrorCode { NoDisplay = 1, PrintFailed = 2, SnapshotFailed = 3, ViewGone = 4 };
+    static constexpr double kDefaultScriptTimeoutSeconds = 10;
+
+    // Fails when no display can be opened. Without DISPLAY and
+    // WAYLAND_DISPLAY a private virtual display is started first.
+    static Result<std::unique_ptr<DMWebView>> create(const Rect& frame);
+
+    // Sets WebKit's environment, makes sure a display exists and initialises
+    // GTK; create() calls it, and so may a program before its first window.
+    static Status prepareToolkit();
+
+    // Which folders "myFont://" serves, for every web view of the process.
+    static void setFontFolders(std::vector<std::string> folders);
+    static std::vector<std::string> fontFolders();
+
+    ~DMWebView() override;
+    DMWebView(const DMWebView&) = delete;
+    DMWebView& operator=(const DMWebView&) = delete;
+
+    void setDelegate(WebViewDelegate* delegate) override;
+    WebViewDelegate* delegate() const override;
+
+    void loadHTMLString(const std::string& html, const std::string& baseURL) override;
+    bool isLoading() const override;
+
+    void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override;
+    std::string stringByEvaluatingJavaScript(const std::string& script) override;
+
+    void executeEditingCommand(const std::string& command, const std::string& argument = {}) override;
+
+    void setSpellCheckingEnabled(bool enabled) override;
+    bool isSpellCheckingEnabled() const override;
+
+    Rect frame() const override;
+    void setFrame(const Rect& frame) override;
+
+    void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) override;
+    void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
+                    PrintCompletion completion) override;
+
+    // How long stringByEvaluatingJavaScript waits for an answer.
+    void setScriptTimeout(double seconds);
+    double scriptTimeout() const;
+
+    // Whether the page's process ended (crash or kill) since the last load;
+    // scripts then answer "" at once.
+    bool isWebProcessTerminated() const;
+
+    // The WebKitWebView (a GtkWidget*). It sits in an off-screen window until
+    // the presenter takes it out (reference it, remove it from its parent,
+    // add it to a container of a shown window).
+    void* nativeWidget() const;
+
+private:
+    struct Impl;
+    explicit DMWebView(const Rect& frame);
+
+    std::shared_ptr<Impl> m_impl;
+};
+
+} // namespace folio

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+
+#include <memory>
+#include <string>
+#include <sys/types.h>
+
+namespace folio {
+
+// A private X server (Xvfb) for machines without a screen, so that the web
+// view can render previews and exports. The server listens on a local socket
+// only and is stopped when this object goes, and also when the program dies.
+class VirtualDisplay {
+public:
+    static constexpr const char* kErrorDomain = "VirtualDisplay";
+    enum ErrorCode { NoServer = 1, StartFailed = 2 };
+    static constexpr double kStartTimeoutSeconds = 15;
+
+    // Starts a server on the first free display number; answers once it
+    // accepts connections, or an error when it did not within the time-out.
+    static Result<std::unique_ptr<VirtualDisplay>> start(double timeoutSeconds = kStartTimeoutSeconds);
+
+    // When neither DISPLAY nor WAYLAND_DISPLAY is set: starts a server for
+    // the rest of the program's life and sets DISPLAY to it. Otherwise, and
+    // on later calls, does nothing.
+    static Status ensureDisplay();
+
+    ~VirtualDisplay();
+    VirtualDisplay(const VirtualDisplay&) = delete;
+    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
+
+    // ":N", the value for DISPLAY.
+    const std::string& displayName() const { return m_displayName; }
+    int displayNumber() const { return m_displayNumber; }
+    pid_t serverProcess() const { return m_pid; }
+    // The server's local socket, "/tmp/.X11-unix/XN".
+    std::string socketPath() const;
+
+    // Terminates the server and waits for it; later calls do nothing.
+    void stop();
+
+private:
+    VirtualDisplay(pid_t pid, int displayNumber);
+
+    pid_t m_pid = -1;
+    int m_displayNumber = -1;
+    std::string m_displayName;
+};
+
+} // namespace folio

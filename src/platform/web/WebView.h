@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class WebViewDelegate;
+
+// The editors' view of a web page, implemented on WebKitGTK by DMWebView and
+// scripted by FakeWebView in unit tests.
+//
+// Every script answer is a string: booleans "1" or "0", numbers in their
+// shortest form, strings as they are, undefined, null and failures "".
+class WebView {
+public:
+    using ScriptCompletion = std::function<void(const std::string& result)>;
+    using SnapshotCompletion = std::function<void(Result<Image::Pointer> image)>;
+    using PrintCompletion = std::function<void(Status status)>;
+
+    // Whether a snapshot covers what is visible or the whole document.
+    enum class SnapshotRegion { Visible, FullDocument };
+
+    virtual ~WebView() = default;
+
+    // The delegate is not owned and must outlive the view or be reset first.
+    virtual void setDelegate(WebViewDelegate* delegate) = 0;
+    virtual WebViewDelegate* delegate() const = 0;
+
+    // `baseURL` resolves the page's relative links and decides its origin;
+    // an empty one loads the page as "about:blank".
+    virtual void loadHTMLString(const std::string& html, const std::string& baseURL) = 0;
+    virtual bool isLoading() const = 0;
+
+    // The completion runs later on the main thread, also when the script fails
+    // (with ""), and never after the view is gone.
+    virtual void evaluateJavaScript(const std::string& script, ScriptCompletion completion) = 0;
+    // Serves the run loop until the answer arrives or the wait times out; a
+    // page that never answers yields "" after the wait, never a hang. Events
+    // keep being served meanwhile, so callers must be safe against re-entry.
+    virtual std::string stringByEvaluatingJavaScript(const std::string& script) = 0;
+
+    // An editing command by its WebCore name ("Bold", "Undo", "InsertText"...).
+    virtual void executeEditingCommand(const std::string& command, const std::string& argument = {}) = 0;
+
+    virtual void setSpellCheckingEnabled(bool enabled) = 0;
+    virtual bool isSpellCheckingEnabled() const = 0;
+
+    virtual Rect frame() const = 0;
+    virtual void setFrame(const Rect& frame) = 0;
+
+    virtual void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) = 0;
+
+    // Prints the page to a PDF file of `pageSize` points with `margins` in
+    // points; the completion reports whether the file was written.
+    virtual void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
+                            PrintCompletion completion) = 0;
+};
+
+} // namespace folio

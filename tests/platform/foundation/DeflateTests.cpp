@@ -1,0 +1,75 @@
+#include "platform/foundation/Deflate.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace folio {
+namespace {
+
+std::vector<std::uint8_t> sampleBytes(std::size_t size)
+{
+    std::mt19937 random(42);
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = i % 3 ? static_cast<std::uint8_t>('a' + i % 7) : static_cast<std::uint8_t>(random());
+    return bytes;
+}
+
+TEST(Deflate, RoundTripsRawStreams)
+{
+    for (std::size_t size : {std::size_t(0), std::size_t(1), std::size_t(1000), std::size_t(300000)}) {
+        auto bytes = sampleBytes(size);
+        auto compressed = Deflate::compress(bytes);
+        ASSERT_TRUE(compressed);
+        auto restored = Deflate::decompress(compressed->span());
+        ASSERT_TRUE(restored) << restored.error().message;
+        EXPECT_EQ(restored->vector(), bytes) << size;
+    }
+}
+
+TEST(Deflate, WritesRawStreamsWithoutAZlibHeader)
+{
+    auto compressed = Deflate::compress(sampleBytes(100));
+    ASSERT_TRUE(compressed);
+    // A zlib stream would start with 0x78; raw DEFLATE of a final block starts with its header bits.
+    EXPECT_NE(compressed->bytes()[0], 0x78);
+    // A known raw stream: "hello" as one fixed-Huffman block.
+    std::vector<std::uint8_t> hello = {0xcb, 0x48, 0xcd, 0xc9, 0xc9, 0x07, 0x00};
+    EXPECT_EQ(Deflate::decompress(hello)->toString(), "hello");
+}
+
+TEST(Deflate, GarbageIsRefused)
+{
+    std::vector<std::uint8_t> garbage = {0xff, 0xff, 0xff, 0xff, 0x12, 0x34};
+    auto result = Deflate::decompress(garbage);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().domain, Deflate::kErrorDomain);
+    EXPECT_EQ(result.error().code, Deflate::CorruptInput);
+}
+
+TEST(Deflate, TruncatedStreamIsRefusedNotPartial)
+{
+    auto compressed = Deflate::compress(sampleBytes(50000)).value();
+    std::vector<std::uint8_t> cut(compressed.bytes(), compressed.bytes() + compressed.length() / 2);
+    auto result = Deflate::decompress(cut);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().code, Deflate::Truncated);
+    EXPECT_FALSE(Deflate::decompress(std::vector<std::uint8_t>{}));
+}
+
+TEST(Deflate, OutputOverTheCapIsRefused)
+{
+    std::vector<std::uint8_t> zeros(1 << 20, 0);
+    auto compressed = Deflate::compress(zeros).value();
+    EXPECT_LT(compressed.length(), 4096u);
+    auto capped = Deflate::decompress(compressed.span(), zeros.size() - 1);
+    ASSERT_FALSE(capped);
+    EXPECT_EQ(capped.error().code, Deflate::TooLarge);
+    auto exact = Deflate::decompress(compressed.span(), zeros.size());
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->length(), zeros.size());
+}
+
+} // namespace
+} // namespace folio

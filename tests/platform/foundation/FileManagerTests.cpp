@@ -1,0 +1,152 @@
+#include "platform/foundation/FileManager.h"
+
+#include "platform/foundation/Data.h"
+
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace folio {
+namespace {
+
+std::string contentsOf(const std::string& path)
+{
+    auto data = Data::dataWithContentsOfFile(path);
+    return data ? data->toString() : "(unreadable)";
+}
+
+class FileManagerTest : public testing::Test {
+protected:
+    test::ScratchFolder m_folder;
+};
+
+TEST_F(FileManagerTest, AtomicWriteReplacesAndKeepsPermissions)
+{
+    std::string path = m_folder.file("doc.txt");
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("first")));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("second")));
+    EXPECT_EQ(contentsOf(path), "second");
+    EXPECT_EQ(FileManager::attributesOfItem(path)->permissions, 0640u);
+    EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"doc.txt"});
+}
+
+TEST_F(FileManagerTest, AtomicWriteIntoMissingFolderFails)
+{
+    Status status = FileManager::writeAtomically(m_folder.file("missing/doc.txt"), std::string_view("x"));
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().domain, FileManager::kErrorDomain);
+    EXPECT_EQ(status.error().code, FileManager::NoSuchFile);
+    EXPECT_FALSE(FileManager::fileExists(m_folder.file("missing")));
+}
+
+TEST_F(FileManagerTest, FailedWriteLeavesTheOldFileAndNoTemporary)
+{
+    std::string path = m_folder.file("essay.rtf");
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("good old contents")));
+    // Limit file sizes so that the new contents cannot be written in full,
+    // as on a full disk; the old file must survive untouched.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    Status status = FileManager::writeAtomically(path, std::string(64 * 1024, 'n'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(status);
+    EXPECT_EQ(contentsOf(path), "good old contents");
+    EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"essay.rtf"});
+}
+
+TEST_F(FileManagerTest, WriteOverAFolderFailsAndKeepsTheFolder)
+{
+    std::string folder = m_folder.file("Essay.rtfd");
+    ASSERT_TRUE(FileManager::createDirectory(folder));
+    ASSERT_TRUE(FileManager::writeAtomically(folder + "/TXT.rtf", std::string_view("{\\rtf1}")));
+    EXPECT_FALSE(FileManager::writeAtomically(folder, std::string_view("flat")));
+    EXPECT_EQ(contentsOf(folder + "/TXT.rtf"), "{\\rtf1}");
+    EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"Essay.rtfd"});
+}
+
+TEST_F(FileManagerTest, CreatesIntermediateFolders)
+{
+    std::string deep = m_folder.file("a/b/c");
+    ASSERT_TRUE(FileManager::createDirectory(deep));
+    EXPECT_TRUE(FileManager::isDirectory(deep));
+    EXPECT_TRUE(FileManager::createDirectory(deep));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("plain"), std::string_view("x")));
+    Status overFile = FileManager::createDirectory(m_folder.file("plain"));
+    ASSERT_FALSE(overFile);
+    EXPECT_FALSE(FileManager::createDirectory(m_folder.file("plain/sub")));
+}
+
+TEST_F(FileManagerTest, MoveAndCopyRefuseToReplace)
+{
+    std::string a = m_folder.file("a.txt"), b = m_folder.file("b.txt");
+    ASSERT_TRUE(FileManager::writeAtomically(a, std::string_view("A")));
+    ASSERT_TRUE(FileManager::writeAtomically(b, std::string_view("B")));
+    Status moved = FileManager::moveItem(a, b);
+    ASSERT_FALSE(moved);
+    EXPECT_EQ(moved.error().code, FileManager::FileExists);
+    EXPECT_EQ(contentsOf(b), "B");
+    EXPECT_FALSE(FileManager::copyItem(a, b));
+    EXPECT_EQ(contentsOf(b), "B");
+
+    ASSERT_TRUE(FileManager::moveItem(a, m_folder.file("c.txt")));
+    EXPECT_FALSE(FileManager::fileExists(a));
+    EXPECT_EQ(contentsOf(m_folder.file("c.txt")), "A");
+    EXPECT_EQ(FileManager::moveItem(a, m_folder.file("d.txt")).error().code, FileManager::NoSuchFile);
+}
+
+TEST_F(FileManagerTest, CopiesAndRemovesWholeTrees)
+{
+    ASSERT_TRUE(FileManager::createDirectory(m_folder.file("src/pics")));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("src/TXT.rtf"), std::string_view("text")));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("src/pics/1.png"), std::string_view("png")));
+    ASSERT_TRUE(FileManager::copyItem(m_folder.file("src"), m_folder.file("dst")));
+    EXPECT_EQ(contentsOf(m_folder.file("dst/pics/1.png")), "png");
+    ASSERT_TRUE(FileManager::removeItem(m_folder.file("src")));
+    EXPECT_FALSE(FileManager::fileExists(m_folder.file("src")));
+    EXPECT_FALSE(FileManager::removeItem(m_folder.file("src")));
+}
+
+TEST_F(FileManagerTest, EnumeratesDeepWithSizesAndDates)
+{
+    ASSERT_TRUE(FileManager::createDirectory(m_folder.file("b/inner")));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("b/inner/z.txt"), std::string_view("12345")));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("b-side.txt"), std::string_view("1")));
+    ASSERT_TRUE(FileManager::writeAtomically(m_folder.file("a.txt"), std::string_view("12")));
+    auto entries = FileManager::enumerateDirectory(m_folder.path());
+    ASSERT_TRUE(entries);
+    std::vector<std::string> paths;
+    for (const auto& entry : entries.value())
+        paths.push_back(entry.relativePath);
+    EXPECT_EQ(paths, (std::vector<std::string>{"a.txt", "b", "b/inner", "b/inner/z.txt", "b-side.txt"}));
+    EXPECT_EQ(entries->at(3).attributes.size, 5u);
+    EXPECT_TRUE(entries->at(1).attributes.isDirectory);
+    auto age = std::chrono::system_clock::now() - entries->at(3).attributes.modificationDate;
+    EXPECT_LT(std::chrono::abs(age), std::chrono::hours(1));
+
+    EXPECT_FALSE(FileManager::enumerateDirectory(m_folder.file("none")));
+    EXPECT_FALSE(FileManager::contentsOfDirectory(m_folder.file("a.txt")));
+}
+
+TEST_F(FileManagerTest, DataReadsFailClearly)
+{
+    auto missing = Data::dataWithContentsOfFile(m_folder.file("none"));
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().code, FileManager::NoSuchFile);
+    EXPECT_FALSE(Data::dataWithContentsOfFile(m_folder.path()));
+    std::string binary("\0\x01\xff", 3);
+    ASSERT_TRUE(Data::fromString(binary).writeToFile(m_folder.file("bin")));
+    EXPECT_EQ(contentsOf(m_folder.file("bin")), binary);
+}
+
+} // namespace
+} // namespace folio

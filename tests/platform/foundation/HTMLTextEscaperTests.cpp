@@ -1,0 +1,25 @@
+#include "platform/foundation/HTMLTextEscaper.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+TEST(HTMLTextEscaperTest, escapesMarkupAndBothQuotes)
+{
+    EXPECT_EQ(HTMLTextEscaper::escape(std::string_view("<b>Tom & \"Jerry\" 'n'</b>")),
+              "&lt;b&gt;Tom &amp; &quot;Jerry&quot; &#39;n&#39;&lt;/b&gt;");
+    // An existing entity is text too, and is escaped again.
+    EXPECT_EQ(HTMLTextEscaper::escape(std::string_view("&amp;")), "&amp;amp;");
+    EXPECT_EQ(HTMLTextEscaper::escape(std::string_view("")), "");
+}
+
+TEST(HTMLTextEscaperTest, keepsOtherTextUnchangedInBothEncodings)
+{
+    std::string text = "caf\xC3\xA9 \xF0\x9F\x98\x80 line\nbreak";
+    EXPECT_EQ(HTMLTextEscaper::escape(std::string_view(text)), text);
+    EXPECT_EQ(HTMLTextEscaper::escape(std::u16string_view(u"\u00e9<\U0001F600>")), u"\u00e9&lt;\U0001F600&gt;");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,66 @@
+#include "platform/foundation/StringEncoding.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+
+TEST(StringEncoding, DecodesOrAnswersNothing)
+{
+    EXPECT_EQ(stringWithData(std::string_view("caf\xC3\xA9"), StringEncoding::utf8()), u"caf\u00E9");
+    EXPECT_EQ(stringWithData(std::string_view(""), StringEncoding::utf8()), u"");
+    // Invalid or cut-off sequences never give a partial text.
+    EXPECT_EQ(stringWithData(std::string_view("caf\xE9"), StringEncoding::utf8()), std::nullopt);
+    EXPECT_EQ(stringWithData(std::string_view("\xE2\x82"), StringEncoding::utf8()), std::nullopt);
+    EXPECT_EQ(stringWithData(std::string_view("\xED\xA0\x80"), StringEncoding::utf8()), std::nullopt);
+    EXPECT_EQ(stringWithData(std::string_view("\x80"), StringEncoding::ascii()), std::nullopt);
+    EXPECT_EQ(stringWithData(std::string_view("a"), StringEncoding::named("no-such-encoding")), std::nullopt);
+    EXPECT_FALSE(StringEncoding::named("no-such-encoding").isSupported());
+}
+
+TEST(StringEncoding, CodePagesOfRtfFonts)
+{
+    EXPECT_EQ(stringWithData(std::string_view("caf\xE9 \x80 \x93"), StringEncoding::windowsLatin1()),
+              u"caf\u00E9 \u20AC \u201C");
+    EXPECT_EQ(StringEncoding::windowsCodePage(1252), StringEncoding::windowsLatin1());
+    EXPECT_EQ(stringWithData(std::string_view("\xC6\xE2"), StringEncoding::windowsCodePage(1251)), u"\u0416\u0432");
+    // Two adjacent escaped bytes make one Shift-JIS character.
+    EXPECT_EQ(stringWithData(std::string_view("\x82\xA0"), StringEncoding::shiftJIS()), u"\u3042");
+    EXPECT_EQ(stringWithData(std::string_view("\x82\xA0"), StringEncoding::windowsCodePage(932)), u"\u3042");
+    EXPECT_EQ(stringWithData(std::string_view("\x82"), StringEncoding::shiftJIS()), std::nullopt);
+    EXPECT_EQ(stringWithData(std::string_view("\x8E"), StringEncoding::macRoman()), u"\u00E9");
+    EXPECT_EQ(stringWithData(std::string_view("\xB0\xA1"), StringEncoding::windowsCodePage(949)), u"\uAC00");
+    EXPECT_EQ(stringWithData(std::string_view("\x41\x00", 2), StringEncoding::utf16LittleEndian()), u"A");
+}
+
+TEST(StringEncoding, EncodesOrAnswersNothing)
+{
+    EXPECT_EQ(dataUsingEncoding(u"caf\u00E9", StringEncoding::windowsLatin1()), "caf\xE9");
+    EXPECT_EQ(dataUsingEncoding(u"caf\u00E9", StringEncoding::utf8()), "caf\xC3\xA9");
+    EXPECT_EQ(dataUsingEncoding(u"\u0436", StringEncoding::windowsLatin1()), std::nullopt);
+    EXPECT_EQ(dataUsingEncoding(u"", StringEncoding::windowsLatin1()), "");
+}
+
+TEST(StringEncoding, DetectionPicksAnEncodingThatDecodes)
+{
+    std::string utf8Text;
+    for (int i = 0; i < 20; ++i)
+        utf8Text += "Der B\xC3\xA4r f\xC3\xA4hrt \xC3\xBC" "ber die Stra\xC3\x9F" "e. ";
+    auto bytes = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(utf8Text.data()), utf8Text.size());
+    std::optional<StringEncoding> detected = detectEncoding(bytes);
+    ASSERT_TRUE(detected.has_value());
+    EXPECT_EQ(detected->name(), "UTF-8");
+
+    std::string latin1Text;
+    for (int i = 0; i < 20; ++i)
+        latin1Text += "Le caf\xE9 est tr\xE8s bon, d\xE9j\xE0 pr\xEAt. ";
+    auto latin1 = std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(latin1Text.data()), latin1Text.size());
+    detected = detectEncoding(latin1);
+    ASSERT_TRUE(detected.has_value());
+    std::optional<std::u16string> text = stringWithData(latin1, *detected);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->substr(0, 8), u"Le caf\u00E9 ");
+
+    EXPECT_EQ(detectEncoding({}), std::nullopt);
+}
+
+} // namespace folio

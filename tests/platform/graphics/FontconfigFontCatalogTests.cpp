@@ -1,0 +1,91 @@
+#include "platform/graphics/Font.h"
+#include "platform/graphics/FontconfigFontCatalog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace folio {
+namespace {
+
+// These run against the fonts installed on the machine; the build installs
+// fonts-liberation2 and fonts-croscore, so Liberation Sans and Arimo exist.
+class FontconfigFontCatalogTests : public ::testing::Test {
+protected:
+    std::shared_ptr<FontconfigFontCatalog> catalog = std::make_shared<FontconfigFontCatalog>();
+};
+
+TEST_F(FontconfigFontCatalogTests, loadsAnInstalledFaceWithPlausibleMetrics)
+{
+    auto font = Font::fontWithName("LiberationSans-Bold", 20, catalog);
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->familyName(), "Liberation Sans");
+    EXPECT_FALSE(font->isSubstituted());
+    EXPECT_TRUE(font->symbolicTraits() & kFontBoldTrait);
+    EXPECT_FALSE(font->symbolicTraits() & kFontItalicTrait);
+    EXPECT_TRUE(std::filesystem::exists(font->face().filePath));
+
+    // Liberation Sans shares Arial's vertical metrics: ascent 0.905 em, descent 0.212 em.
+    EXPECT_NEAR(font->ascender(), 18.1, 0.1);
+    EXPECT_NEAR(font->descender(), 4.24, 0.1);
+    EXPECT_GT(font->capHeight(), font->xHeight());
+    EXPECT_GT(font->xHeight(), 0.4 * 20);
+    EXPECT_LT(font->capHeight(), font->ascender());
+    EXPECT_LT(font->underlinePosition(), 0);
+    EXPECT_GT(font->underlineThickness(), 0);
+    EXPECT_TRUE(font->offersFeature("kern"));
+}
+
+TEST_F(FontconfigFontCatalogTests, findsFacesOfAFamilyByTraits)
+{
+    auto italic = Font::fontMatching("Arimo", kFontItalicTrait, 12, catalog);
+    ASSERT_TRUE(italic);
+    EXPECT_EQ(italic->postScriptName(), "Arimo-Italic");
+    auto boldItalic = italic->copyWithSymbolicTraits(kFontBoldTrait, kFontBoldTrait);
+    ASSERT_TRUE(boldItalic);
+    EXPECT_EQ(boldItalic->postScriptName(), "Arimo-BoldItalic");
+    auto mono = Font::fontWithName("Cousine", 12, catalog);
+    ASSERT_TRUE(mono);
+    EXPECT_TRUE(mono->symbolicTraits() & kFontMonospaceTrait);
+}
+
+TEST_F(FontconfigFontCatalogTests, substitutesAliasedFamiliesButNotUnknownOnes)
+{
+    // Helvetica is not installed; fontconfig draws it with a metric-compatible family.
+    auto helvetica = Font::fontWithName("Helvetica-Bold", 12, catalog);
+    ASSERT_TRUE(helvetica);
+    EXPECT_TRUE(helvetica->isSubstituted());
+    EXPECT_EQ(helvetica->postScriptName(), "Helvetica-Bold");
+    EXPECT_EQ(helvetica->familyName(), "Helvetica");
+    EXPECT_TRUE(helvetica->face().isBold());
+
+    EXPECT_FALSE(Font::fontWithName("NoSuchFamilyAnywhere-Bold", 12, catalog));
+    EXPECT_FALSE(Font::fontMatching("No Such Family Anywhere", 0, 12, catalog));
+}
+
+TEST_F(FontconfigFontCatalogTests, registersCustomFontFiles)
+{
+    auto installed = Font::fontWithName("Tinos", 12, catalog);
+    ASSERT_TRUE(installed);
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "folio-font-test";
+    std::filesystem::create_directories(folder);
+    std::filesystem::path copy = folder / "CustomTinos.ttf";
+    std::filesystem::copy_file(installed->face().filePath, copy, std::filesystem::copy_options::overwrite_existing);
+
+    auto fonts = Font::fontsWithContentsOfFile(copy.string(), 15, catalog);
+    ASSERT_TRUE(fonts) << fonts.error().message;
+    ASSERT_EQ(fonts->size(), 1u);
+    EXPECT_EQ(fonts->front().familyName(), "Tinos");
+    EXPECT_EQ(fonts->front().pointSize(), 15);
+
+    std::filesystem::path junk = folder / "junk.ttf";
+    std::ofstream(junk) << "not a font";
+    auto refused = Font::fontsWithContentsOfFile(junk.string(), 12, catalog);
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(Font::fontsWithContentsOfFile((folder / "missing.otf").string(), 12, catalog));
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace folio

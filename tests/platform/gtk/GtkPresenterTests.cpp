@@ -1,0 +1,253 @@
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/TableViewController.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+// Collects, depth first, every descendant of `widget` of the given type.
+std::vector<GtkWidget*> descendants(GtkWidget* widget, GType type)
+{
+    std::vector<GtkWidget*> found;
+    if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
+        found.push_back(widget);
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child; child = child->next) {
+            auto nested = descendants(GTK_WIDGET(child->data), type);
+            found.insert(found.end(), nested.begin(), nested.end());
+        }
+        g_list_free(children);
+    }
+    return found;
+}
+
+std::vector<std::string> labelTexts(GtkWidget* widget)
+{
+    std::vector<std::string> texts;
+    for (GtkWidget* label : descendants(widget, GTK_TYPE_LABEL))
+        texts.emplace_back(gtk_label_get_text(GTK_LABEL(label)));
+    return texts;
+}
+
+bool contains(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+class Editor : public ViewController {
+public:
+    int undos = 0;
+    std::shared_ptr<BarButtonItem> undo = BarButtonItem::withSymbol("arrow.uturn.backward", [this](BarButtonItem&) { ++undos; });
+    std::shared_ptr<BarButtonItem> close = BarButtonItem::withTitle(u"Documents", nullptr);
+    std::shared_ptr<BarButtonItem> share = BarButtonItem::withTitle(u"Share", nullptr);
+
+protected:
+    void viewDidLoad() override
+    {
+        undo->setTitle(u"Undo");
+        setTitle(u"Notes.rtf");
+        navigationItem()->setLeftBarButtonItems({close, undo});
+        navigationItem()->setRightBarButtonItems({share});
+    }
+};
+
+class FontSizes : public TableViewController {
+public:
+    std::vector<std::u16string> sizes{u"12", u"18", u"24"};
+    std::vector<std::size_t> picked;
+    std::size_t numberOfRowsInSection(TableView&, std::size_t) override { return sizes.size(); }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, IndexPath path) override
+    {
+        auto cell = std::make_shared<TableViewCell>();
+        cell->textLabel()->setText(sizes[path.row]);
+        return cell;
+    }
+    void didSelectRowAtIndexPath(TableView&, IndexPath path) override { picked.push_back(path.row); }
+};
+
+class GtkPresenterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        editor = std::make_shared<Editor>();
+        navigation = NavigationController::withRootViewController(editor);
+        window = std::make_shared<Window>(makeRect(0, 0, 900, 600));
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<Editor> editor;
+    std::shared_ptr<NavigationController> navigation;
+    std::shared_ptr<Window> window;
+};
+
+TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
+{
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_NE(toplevel, nullptr);
+    EXPECT_TRUE(gtk_widget_get_visible(toplevel));
+    GtkWidget* header = presenter->headerBarForWindow(*window);
+    ASSERT_NE(header, nullptr);
+    EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(header)), "Notes.rtf");
+    auto labels = labelTexts(header);
+    EXPECT_TRUE(contains(labels, "Documents"));
+    EXPECT_TRUE(contains(labels, "Share"));
+
+    GtkWidget* undo = presenter->widgetForBarButtonItem(*editor->undo);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_TRUE(gtk_widget_is_ancestor(undo, header));
+    gchar* tooltip = gtk_widget_get_tooltip_text(undo);
+    EXPECT_STREQ(tooltip, "Undo");
+    g_free(tooltip);
+    gtk_button_clicked(GTK_BUTTON(undo));
+    EXPECT_EQ(editor->undos, 1);
+
+    editor->undo->setEnabled(false);
+    GtkPresenter::processPendingEvents();
+    undo = presenter->widgetForBarButtonItem(*editor->undo);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_FALSE(gtk_widget_get_sensitive(undo));
+    editor->setTitle(u"Renamed.rtf");
+    EXPECT_STREQ(gtk_header_bar_get_title(GTK_HEADER_BAR(header)), "Renamed.rtf");
+}
+
+TEST_F(GtkPresenterTest, alertBecomesADialogWhoseButtonsAnswerInTheModel)
+{
+    auto alert = AlertController::make(u"Insert Link", u"Enter the address");
+    alert->addTextField([](TextField& field) { field.setPlaceholder(u"https://"); });
+    std::u16string inserted;
+    std::weak_ptr<AlertController> weak = alert;
+    alert->addAction(AlertAction::make(u"Cancel", AlertActionStyle::Cancel));
+    alert->addAction(AlertAction::make(u"Insert", AlertActionStyle::Default, [&](AlertAction&) {
+        inserted = weak.lock()->textFields().front()->text();
+    }));
+    ASSERT_TRUE(editor->presentViewController(alert, true).ok());
+    GtkPresenter::processPendingEvents();
+
+    GtkWidget* dialog = presenter->widgetForController(*alert);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(GTK_IS_DIALOG(dialog));
+    EXPECT_STREQ(gtk_window_get_title(GTK_WINDOW(dialog)), "Insert Link");
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), GTK_WINDOW(presenter->widgetForWindow(*window)));
+    EXPECT_TRUE(contains(labelTexts(dialog), "Enter the address"));
+    auto entries = descendants(dialog, GTK_TYPE_ENTRY);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_STREQ(gtk_entry_get_placeholder_text(GTK_ENTRY(entries[0])), "https://");
+
+    gtk_entry_set_text(GTK_ENTRY(entries[0]), "https://example.org");
+    GtkWidget* insert = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 1);
+    ASSERT_NE(insert, nullptr);
+    EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(insert)), "Insert");
+    gtk_button_clicked(GTK_BUTTON(insert));
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(inserted, u"https://example.org");
+    EXPECT_EQ(presenter->widgetForController(*alert), nullptr);
+    EXPECT_EQ(navigation->presentedViewController(), nullptr);
+}
+
+TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
+{
+    auto picker = std::make_shared<FontSizes>();
+    picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    picker->popoverPresentationController()->setBarButtonItem(editor->share);
+    ASSERT_TRUE(editor->presentViewController(picker, true).ok());
+    GtkPresenter::processPendingEvents();
+
+    GtkWidget* popover = presenter->widgetForController(*picker);
+    ASSERT_NE(popover, nullptr);
+    ASSERT_TRUE(GTK_IS_POPOVER(popover));
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(popover)), presenter->widgetForBarButtonItem(*editor->share));
+    GtkWidget* list = presenter->listBoxForTableView(*picker->tableView());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(labelTexts(list), (std::vector<std::string>{"12", "18", "24"}));
+
+    GtkListBoxRow* row = gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 1);
+    g_signal_emit_by_name(list, "row-activated", row);
+    EXPECT_EQ(picker->picked, (std::vector<std::size_t>{1}));
+
+    picker->sizes.push_back(u"36");
+    picker->tableView()->reloadData();
+    EXPECT_EQ(labelTexts(list).size(), 4u);
+
+    // The user clicking outside closes the popover through the model.
+    gtk_popover_popdown(GTK_POPOVER(popover));
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(navigation->presentedViewController(), nullptr);
+    EXPECT_EQ(presenter->widgetForController(*picker), nullptr);
+}
+
+TEST_F(GtkPresenterTest, barItemMenuOpensAPopoverWhoseButtonsRunTheActions)
+{
+    std::vector<std::string> picked;
+    auto pdf = Action::make(u"PDF", "", [&](Action&) { picked.push_back("pdf"); });
+    auto epub = Action::make(u"ePub", "", [&](Action&) { picked.push_back("epub"); });
+    epub->setDisabled(true);
+    editor->share->setMenu(Menu::make(u"", {pdf, epub}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(editor->share->tap());
+    GtkWidget* menu = presenter->menuPopover();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(menu)), presenter->widgetForBarButtonItem(*editor->share));
+    auto buttons = descendants(menu, GTK_TYPE_BUTTON);
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_FALSE(gtk_widget_get_sensitive(buttons[1]));
+    gtk_button_clicked(GTK_BUTTON(buttons[0]));
+    EXPECT_EQ(picked, (std::vector<std::string>{"pdf"}));
+}
+
+TEST_F(GtkPresenterTest, pasteboardReadsAndWritesTheSystemClipboard)
+{
+    Pasteboard& pasteboard = Pasteboard::general();
+    pasteboard.setString(u"Caf\u00e9");
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    gchar* text = gtk_clipboard_wait_for_text(clipboard);
+    EXPECT_STREQ(text, "Caf\xC3\xA9");
+    g_free(text);
+
+    long before = pasteboard.changeCount();
+    gtk_clipboard_set_text(clipboard, "from elsewhere", -1);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(pasteboard.string(), u"from elsewhere");
+    EXPECT_GT(pasteboard.changeCount(), before);
+}
+
+TEST_F(GtkPresenterTest, closingTheWindowInTheModelTakesItOffScreen)
+{
+    window->close();
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(presenter->widgetForWindow(*window), nullptr);
+    EXPECT_EQ(presenter->widgetForBarButtonItem(*editor->undo), nullptr);
+    EXPECT_FALSE(editor->isVisible());
+}
+
+} // namespace
+} // namespace folio

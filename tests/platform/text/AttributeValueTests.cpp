@@ -1,0 +1,189 @@
+#include "platform/text/AttributeDictionary.h"
+#include "platform/text/AttributeValue.h"
+#include "platform/text/PlatformParagraphStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <unordered_set>
+
+namespace folio {
+namespace {
+
+// A value kind from a higher layer, made the way the engine makes its own.
+class ListMarkerValue final : public AttributeValue {
+public:
+    explicit ListMarkerValue(int level) : m_level(level) {}
+    bool isEqual(const AttributeValue& other) const override
+    {
+        const auto* marker = other.as<ListMarkerValue>();
+        return marker && marker->m_level == m_level;
+    }
+    std::size_t hash() const override { return static_cast<std::size_t>(m_level); }
+    std::string_view typeName() const override { return "listMarker"; }
+
+private:
+    int m_level;
+};
+
+TEST(AttributeValues, equalValuesOfOneKindAreEqualAndHashAlike)
+{
+    std::vector<std::pair<AttributeValuePtr, AttributeValuePtr>> pairs = {
+        {BoolValue::make(true), std::make_shared<BoolValue>(true)},
+        {IntegerValue::make(7), IntegerValue::make(7)},
+        {DoubleValue::make(0.0), DoubleValue::make(-0.0)},
+        {StringValue::make(u"TEField"), StringValue::make(u"TEField")},
+        {URLValue::make("file:///a.png"), URLValue::make("file:///a.png")},
+        {ColorValue::make(Color::colorWithRed(1, 0.5, 0)), ColorValue::make(Color::colorWithRed(1, 0.5, 0))},
+        {StringMapValue::make({{"class", u"x"}}), StringMapValue::make({{"class", u"x"}})},
+        {SizeValue::make(Size{2, 3}), SizeValue::make(Size{2, 3})},
+        {ShadowValue::make(Size{1, 1}, 2, Color()), ShadowValue::make(Size{1, 1}, 2, Color())},
+        {ParagraphStyleValue::make(PlatformParagraphStyle()), ParagraphStyleValue::make(PlatformParagraphStyle())},
+    };
+    for (const auto& [a, b] : pairs) {
+        SCOPED_TRACE(std::string(a->typeName()));
+        EXPECT_TRUE(a->isEqual(*b));
+        EXPECT_TRUE(b->isEqual(*a));
+        EXPECT_EQ(a->hash(), b->hash());
+    }
+}
+
+TEST(AttributeValues, differentValuesAndKindsAreUnequal)
+{
+    EXPECT_FALSE(IntegerValue::make(1)->isEqual(*BoolValue::make(true)));
+    EXPECT_FALSE(IntegerValue::make(1)->isEqual(*DoubleValue::make(1.0)));
+    EXPECT_FALSE(StringValue::make(u"a")->isEqual(*StringValue::make(u"b")));
+    EXPECT_FALSE(URLValue::make("a")->isEqual(*StringValue::make(u"a")));
+    EXPECT_FALSE(ShadowValue::make(Size{1, 1}, 2, Color())->isEqual(*ShadowValue::make(Size{1, 1}, 3, Color())));
+    EXPECT_FALSE(StringMapValue::make({{"a", u"1"}})->isEqual(*StringMapValue::make({{"a", u"2"}})));
+    EXPECT_FALSE(SizeValue::make(Size{1, 2})->isEqual(*SizeValue::make(Size{2, 1})));
+    EXPECT_TRUE(attributeValuesEqual(nullptr, nullptr));
+    EXPECT_FALSE(attributeValuesEqual(IntegerValue::make(0), nullptr));
+}
+
+TEST(AttributeValues, arraysCompareElementsButKeepTheirObjects)
+{
+    auto shared = std::make_shared<ListMarkerValue>(1);
+    auto twin = std::make_shared<ListMarkerValue>(1);
+    auto sameObjects = ArrayValue::make({shared, IntegerValue::make(2)});
+    auto equalObjects = ArrayValue::make({twin, IntegerValue::make(2)});
+    EXPECT_TRUE(sameObjects->isEqual(*equalObjects));
+    EXPECT_EQ(sameObjects->hash(), equalObjects->hash());
+    EXPECT_NE(sameObjects->elements()[0], equalObjects->elements()[0]);
+    EXPECT_EQ(sameObjects->elements()[0], shared);
+
+    EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({shared})));
+    EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({IntegerValue::make(2), shared})));
+    EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({std::make_shared<ListMarkerValue>(2), IntegerValue::make(2)})));
+}
+
+TEST(AttributeValues, asAnswersOnlyForTheRightKind)
+{
+    AttributeValuePtr value = StringMapValue::make({{"href", u"#top"}});
+    ASSERT_NE(value->as<StringMapValue>(), nullptr);
+    EXPECT_EQ(*value->as<StringMapValue>()->valueForKey("href"), u"#top");
+    EXPECT_EQ(value->as<StringMapValue>()->valueForKey("src"), nullptr);
+    EXPECT_EQ(value->as<StringValue>(), nullptr);
+}
+
+TEST(AttributeDictionaries, orderedByKeyWithLastEntryWinningAndNullsDropped)
+{
+    auto dictionary = AttributeDictionary::make({{"b", IntegerValue::make(1)},
+                                                 {"a", IntegerValue::make(2)},
+                                                 {"b", IntegerValue::make(3)},
+                                                 {"c", nullptr}});
+    ASSERT_EQ(dictionary->count(), 2u);
+    EXPECT_EQ(dictionary->entries()[0].first, "a");
+    EXPECT_EQ(dictionary->valueForKeyAs<IntegerValue>("b")->value(), 3);
+    EXPECT_FALSE(dictionary->containsKey("c"));
+    EXPECT_EQ(dictionary->valueForKey("zz"), nullptr);
+    EXPECT_EQ(dictionary->valueForKeyAs<StringValue>("a"), nullptr);
+    EXPECT_EQ(AttributeDictionary::make({}), AttributeDictionary::empty());
+}
+
+TEST(AttributeDictionaries, derivedDictionariesLeaveTheOriginalUntouched)
+{
+    auto original = AttributeDictionary::make({{"a", IntegerValue::make(1)}});
+    auto added = original->dictionaryBySettingValue("b", BoolValue::make(true));
+    auto replaced = added->dictionaryBySettingValue("a", IntegerValue::make(5));
+    auto removed = replaced->dictionaryByRemovingKey("a");
+    auto merged = original->dictionaryByAddingEntriesFrom(*AttributeDictionary::make({{"a", IntegerValue::make(9)}}));
+    EXPECT_EQ(original->count(), 1u);
+    EXPECT_EQ(added->count(), 2u);
+    EXPECT_EQ(replaced->valueForKeyAs<IntegerValue>("a")->value(), 5);
+    EXPECT_EQ(removed->count(), 1u);
+    EXPECT_TRUE(removed->containsKey("b"));
+    EXPECT_EQ(merged->valueForKeyAs<IntegerValue>("a")->value(), 9);
+    EXPECT_EQ(original->dictionaryByRemovingKey("a"), AttributeDictionary::empty());
+}
+
+TEST(AttributeDictionaries, equalityAndHashFollowValues)
+{
+    auto a = AttributeDictionary::make({{"x", StringValue::make(u"1")}, {"y", BoolValue::make(false)}});
+    auto b = AttributeDictionary::make({{"y", BoolValue::make(false)}, {"x", StringValue::make(u"1")}});
+    auto c = AttributeDictionary::make({{"x", StringValue::make(u"1")}, {"y", BoolValue::make(true)}});
+    auto d = AttributeDictionary::make({{"x", StringValue::make(u"1")}, {"z", BoolValue::make(false)}});
+    EXPECT_EQ(*a, *b);
+    EXPECT_EQ(a->hash(), b->hash());
+    EXPECT_FALSE(a->isEqual(*c));
+    EXPECT_FALSE(a->isEqual(*d));
+    EXPECT_TRUE(attributeDictionariesEqual(a, b));
+    EXPECT_FALSE(attributeDictionariesEqual(a, nullptr));
+}
+
+TEST(PlatformParagraphStyles, defaultsAndValueEquality)
+{
+    PlatformParagraphStyle plain;
+    EXPECT_EQ(plain.alignment(), TextAlignment::Natural);
+    EXPECT_EQ(plain.baseWritingDirection(), WritingDirection::Natural);
+    EXPECT_FALSE(plain.tabStops().has_value());
+
+    PlatformParagraphStyle::Settings settings;
+    settings.alignment = TextAlignment::Center;
+    settings.paragraphSpacing = 12;
+    settings.tabStops = std::vector<TextTab>{{36, TextAlignment::Left}, {72, TextAlignment::Right}};
+    PlatformParagraphStyle centred(settings);
+    PlatformParagraphStyle same(settings);
+    EXPECT_EQ(centred, same);
+    EXPECT_EQ(centred.hash(), same.hash());
+    EXPECT_NE(centred, plain);
+
+    settings.tabStops->back().alignment = TextAlignment::Center;
+    EXPECT_NE(centred, PlatformParagraphStyle(settings));
+    // No tab stops differs from an empty list of them.
+    PlatformParagraphStyle::Settings empty;
+    empty.tabStops = std::vector<TextTab>{};
+    EXPECT_NE(plain, PlatformParagraphStyle(empty));
+    EXPECT_NE(plain.hash(), PlatformParagraphStyle(empty).hash());
+}
+
+TEST(PlatformParagraphStyles, everySettingTakesPartInEquality)
+{
+    using Settings = PlatformParagraphStyle::Settings;
+    std::vector<void (*)(Settings&)> changes = {
+        [](Settings& s) { s.alignment = TextAlignment::Justified; },
+        [](Settings& s) { s.firstLineHeadIndent = 1; },
+        [](Settings& s) { s.headIndent = 1; },
+        [](Settings& s) { s.tailIndent = -1; },
+        [](Settings& s) { s.defaultTabInterval = 36; },
+        [](Settings& s) { s.tabStops = std::vector<TextTab>{{10, TextAlignment::Left}}; },
+        [](Settings& s) { s.lineHeightMultiple = 1.5; },
+        [](Settings& s) { s.maximumLineHeight = 20; },
+        [](Settings& s) { s.minimumLineHeight = 10; },
+        [](Settings& s) { s.minimumLineSpacing = 1; },
+        [](Settings& s) { s.paragraphSpacing = 6; },
+        [](Settings& s) { s.paragraphSpacingBefore = 6; },
+        [](Settings& s) { s.baseWritingDirection = WritingDirection::RightToLeft; },
+    };
+    std::unordered_set<std::size_t> hashes{PlatformParagraphStyle().hash()};
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        Settings settings;
+        changes[i](settings);
+        PlatformParagraphStyle changed(settings);
+        EXPECT_NE(changed, PlatformParagraphStyle()) << "setting " << i;
+        hashes.insert(changed.hash());
+    }
+    EXPECT_EQ(hashes.size(), changes.size() + 1);
+}
+
+} // namespace
+} // namespace folio

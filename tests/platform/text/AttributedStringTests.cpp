@@ -1,0 +1,383 @@
+#include "platform/text/AttributedString.h"
+#include "platform/text/MutableAttributedString.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+AttributeDictionaryPtr bold()
+{
+    return AttributeDictionary::make({{"bold", BoolValue::make(true)}});
+}
+
+AttributeDictionaryPtr colored(double red)
+{
+    return AttributeDictionary::make({{"color", ColorValue::make(Color::colorWithRed(red, 0, 0))}});
+}
+
+struct Piece {
+    AttributeValuePtr value;
+    Range range;
+};
+
+std::vector<Piece> collect(const AttributedString& string, std::string_view key, Range range,
+                           AttributeEnumerationOptions options)
+{
+    std::vector<Piece> pieces;
+    string.enumerateAttribute(key, range, options, [&](const AttributeValuePtr& value, Range part, bool&) {
+        pieces.push_back({value, part});
+    });
+    return pieces;
+}
+
+// --- Runs and coalescing ---------------------------------------------------
+
+TEST(AttributedStringRuns, coalescingKeepsTheFirstDictionaryObject)
+{
+    MutableAttributedString text(u"hello world");
+    AttributeDictionaryPtr first = bold();
+    AttributeDictionaryPtr second = bold();
+    ASSERT_NE(first, second);
+    ASSERT_TRUE(text.setAttributes(first, Range{0, 5}));
+    ASSERT_TRUE(text.setAttributes(second, Range{5, 6}));
+
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(8, &effective), first);
+    EXPECT_EQ(effective, (Range{0, 11}));
+}
+
+TEST(AttributedStringRuns, coalescingKeepsTheEarlierRunWhenTheLaterOneWasSetFirst)
+{
+    MutableAttributedString text(u"abcdef");
+    AttributeDictionaryPtr later = bold();
+    AttributeDictionaryPtr earlier = bold();
+    ASSERT_TRUE(text.setAttributes(later, Range{3, 3}));
+    ASSERT_TRUE(text.setAttributes(earlier, Range{0, 3}));
+    // Text order decides, not the order of the edits.
+    EXPECT_EQ(text.attributesAtIndex(5), earlier);
+}
+
+TEST(AttributedStringRuns, keepsIdentityOfArrayValuesThroughCoalescing)
+{
+    auto listA = StringValue::make(u"list");
+    auto listB = StringValue::make(u"list");
+    auto arrayA = ArrayValue::make({listA});
+    auto arrayB = ArrayValue::make({listB});
+    EXPECT_TRUE(arrayA->isEqual(*arrayB));
+    EXPECT_NE(arrayA, arrayB);
+
+    MutableAttributedString text(u"one\ntwo\n");
+    ASSERT_TRUE(text.addAttribute("lists", arrayA, Range{0, 4}));
+    ASSERT_TRUE(text.addAttribute("lists", arrayB, Range{4, 4}));
+    Range effective;
+    AttributeValuePtr found = text.attributeAtIndex("lists", 6, &effective);
+    EXPECT_EQ(found, arrayA);
+    EXPECT_EQ(effective, (Range{0, 8}));
+    EXPECT_EQ(found->as<ArrayValue>()->elements()[0], listA);
+}
+
+TEST(AttributedStringRuns, unequalNeighboursStaySeparate)
+{
+    MutableAttributedString text(u"abcdef");
+    ASSERT_TRUE(text.setAttributes(colored(0.5), Range{0, 3}));
+    ASSERT_TRUE(text.setAttributes(colored(0.6), Range{3, 3}));
+    Range effective;
+    text.attributesAtIndex(1, &effective);
+    EXPECT_EQ(effective, (Range{0, 3}));
+    text.attributesAtIndex(3, &effective);
+    EXPECT_EQ(effective, (Range{3, 3}));
+}
+
+TEST(AttributedStringRuns, addAttributeSplitsAndRejoinsRuns)
+{
+    MutableAttributedString text(u"abcdefgh", colored(0.1));
+    ASSERT_TRUE(text.addAttribute("bold", BoolValue::make(true), Range{2, 3}));
+    Range effective;
+    text.attributesAtIndex(0, &effective);
+    EXPECT_EQ(effective, (Range{0, 2}));
+    AttributeDictionaryPtr middle = text.attributesAtIndex(3, &effective);
+    EXPECT_EQ(effective, (Range{2, 3}));
+    EXPECT_TRUE(middle->containsKey("color"));
+    EXPECT_TRUE(middle->containsKey("bold"));
+
+    ASSERT_TRUE(text.removeAttribute("bold", Range{0, 8}));
+    text.attributesAtIndex(3, &effective);
+    EXPECT_EQ(effective, (Range{0, 8}));
+}
+
+TEST(AttributedStringRuns, addAttributeKeepsSharedDictionariesShared)
+{
+    MutableAttributedString text;
+    AttributeDictionaryPtr red = colored(1);
+    for (int i = 0; i < 4; ++i) {
+        text.appendString(u"ab", red);
+        text.appendString(u"cd", bold());
+    }
+    ASSERT_TRUE(text.addAttribute("size", IntegerValue::make(12), Range{0, text.length()}));
+    // Runs that held the same object before hold the same new object after.
+    EXPECT_EQ(text.attributesAtIndex(0), text.attributesAtIndex(4));
+    EXPECT_NE(text.attributesAtIndex(0), red);
+}
+
+TEST(AttributedStringRuns, editingDefersMergingUntilTheEnd)
+{
+    MutableAttributedString text(u"abcdef");
+    AttributeDictionaryPtr first = bold();
+    text.beginEditing();
+    ASSERT_TRUE(text.setAttributes(first, Range{0, 3}));
+    ASSERT_TRUE(text.setAttributes(bold(), Range{3, 3}));
+    Range effective;
+    EXPECT_TRUE(text.attributesAtIndexLongestEffectiveRange(4, &effective, Range{0, 6})->isEqual(*first));
+    EXPECT_EQ(effective, (Range{0, 6}));
+    text.endEditing();
+    EXPECT_EQ(text.attributesAtIndex(4, &effective), first);
+    EXPECT_EQ(effective, (Range{0, 6}));
+}
+
+// --- Queries ------------------------------------------------------------------
+
+TEST(AttributedStringQueries, longestEffectiveRangeMergesRunsWithEqualValues)
+{
+    MutableAttributedString text;
+    auto link = URLValue::make("https://example.org/");
+    text.appendString(u"aaa", AttributeDictionary::make({{"NSLink", link}}));
+    text.appendString(u"bbb", AttributeDictionary::make({{"NSLink", link}, {"bold", BoolValue::make(true)}}));
+    text.appendString(u"ccc", bold());
+
+    Range effective;
+    EXPECT_EQ(text.attributeAtIndex("NSLink", 1, &effective), link);
+    EXPECT_EQ(effective, (Range{0, 3}));
+    EXPECT_EQ(text.attributeAtIndexLongestEffectiveRange("NSLink", 1, &effective, Range{0, 9}), link);
+    EXPECT_EQ(effective, (Range{0, 6}));
+    // The limit cuts the answer.
+    text.attributeAtIndexLongestEffectiveRange("NSLink", 4, &effective, Range{2, 3});
+    EXPECT_EQ(effective, (Range{2, 3}));
+    // Absence of the key is a value of its own.
+    EXPECT_EQ(text.attributeAtIndexLongestEffectiveRange("NSLink", 7, &effective, Range{0, 9}), nullptr);
+    EXPECT_EQ(effective, (Range{6, 3}));
+    EXPECT_EQ(text.attributeAtIndexLongestEffectiveRange("color", 4, &effective, Range{0, 9}), nullptr);
+    EXPECT_EQ(effective, (Range{0, 9}));
+}
+
+TEST(AttributedStringQueries, indexesOutsideTheTextAnswerNull)
+{
+    AttributedString text(u"abc", bold());
+    Range effective{7, 7};
+    EXPECT_EQ(text.attributesAtIndex(3, &effective), nullptr);
+    EXPECT_EQ(effective, NotFoundRange);
+    EXPECT_EQ(text.attributeAtIndex("bold", 99), nullptr);
+    EXPECT_EQ(text.attributesAtIndexLongestEffectiveRange(1, &effective, Range{2, 1}), nullptr);
+    EXPECT_EQ(AttributedString().attributesAtIndex(0), nullptr);
+}
+
+TEST(AttributedStringQueries, enumeratesPerRunOrMergedAndInReverse)
+{
+    MutableAttributedString text;
+    auto red = ColorValue::make(Color::colorWithRed(1, 0, 0));
+    text.appendString(u"ab", AttributeDictionary::make({{"color", red}}));
+    text.appendString(u"cd", AttributeDictionary::make({{"color", red}, {"bold", BoolValue::make(true)}}));
+    text.appendString(u"ef", AttributeDictionary::empty());
+
+    auto perRun = collect(text, "color", Range{1, 5}, AttributeEnumerationOptions::None);
+    ASSERT_EQ(perRun.size(), 3u);
+    EXPECT_EQ(perRun[0].range, (Range{1, 1}));
+    EXPECT_EQ(perRun[1].range, (Range{2, 2}));
+    EXPECT_EQ(perRun[2].value, nullptr);
+
+    auto merged = collect(text, "color", Range{0, 6}, AttributeEnumerationOptions::LongestEffectiveRange);
+    ASSERT_EQ(merged.size(), 2u);
+    EXPECT_EQ(merged[0].value, red);
+    EXPECT_EQ(merged[0].range, (Range{0, 4}));
+    EXPECT_EQ(merged[1].range, (Range{4, 2}));
+
+    auto reversed = collect(text, "color", Range{0, 6},
+                            AttributeEnumerationOptions::LongestEffectiveRange | AttributeEnumerationOptions::Reverse);
+    ASSERT_EQ(reversed.size(), 2u);
+    EXPECT_EQ(reversed[0].range, (Range{4, 2}));
+    EXPECT_EQ(reversed[1].range, (Range{0, 4}));
+    EXPECT_EQ(reversed[1].value, red);
+}
+
+TEST(AttributedStringQueries, enumerationStopsWhenAsked)
+{
+    MutableAttributedString text;
+    for (int i = 0; i < 5; ++i)
+        text.appendString(u"x", colored(i / 10.0));
+    int calls = 0;
+    text.enumerateAttributes(Range{0, 5}, AttributeEnumerationOptions::None,
+                             [&](const AttributeDictionaryPtr&, Range, bool& stop) { stop = ++calls == 2; });
+    EXPECT_EQ(calls, 2);
+}
+
+TEST(AttributedStringQueries, surrogatePairsCountAsTwoUnits)
+{
+    MutableAttributedString text(u"a\U0001F600b");
+    EXPECT_EQ(text.length(), 4u);
+    ASSERT_TRUE(text.addAttribute("bold", BoolValue::make(true), Range{1, 2}));
+    Range effective;
+    text.attributesAtIndex(2, &effective);
+    EXPECT_EQ(effective, (Range{1, 2}));
+    EXPECT_EQ(text.attributeAtIndex("bold", 3), nullptr);
+    auto sub = text.attributedSubstringFromRange(Range{1, 2});
+    ASSERT_TRUE(sub.ok());
+    EXPECT_EQ(sub->string(), u"\U0001F600");
+}
+
+// --- Editing --------------------------------------------------------------------
+
+TEST(AttributedStringEditing, appendedTextInheritsTheLastCharactersAttributes)
+{
+    AttributeDictionaryPtr red = colored(1);
+    MutableAttributedString text(u"abc", red);
+    ASSERT_TRUE(text.replaceCharactersInRange(Range{3, 0}, u"def"));
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(5, &effective), red);
+    EXPECT_EQ(effective, (Range{0, 6}));
+    EXPECT_EQ(text.string(), u"abcdef");
+}
+
+TEST(AttributedStringEditing, insertedTextTakesTheAttributesAtItsLocation)
+{
+    MutableAttributedString text;
+    text.appendString(u"ab", colored(1));
+    AttributeDictionaryPtr boldText = bold();
+    text.appendString(u"cd", boldText);
+    ASSERT_TRUE(text.replaceCharactersInRange(Range{2, 0}, u"XY"));
+    EXPECT_EQ(text.string(), u"abXYcd");
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(2, &effective), boldText);
+    EXPECT_EQ(effective, (Range{2, 4}));
+}
+
+TEST(AttributedStringEditing, insertingIntoEmptyTextGivesEmptyAttributes)
+{
+    MutableAttributedString text;
+    ASSERT_TRUE(text.replaceCharactersInRange(Range{0, 0}, u"new"));
+    ASSERT_NE(text.attributesAtIndex(0), nullptr);
+    EXPECT_TRUE(text.attributesAtIndex(0)->isEmpty());
+}
+
+TEST(AttributedStringEditing, replacingAcrossRunsKeepsTheRunsOutside)
+{
+    MutableAttributedString text;
+    AttributeDictionaryPtr a = colored(0.1), b = colored(0.2), c = colored(0.3);
+    text.appendString(u"aaaa", a);
+    text.appendString(u"bbbb", b);
+    text.appendString(u"cccc", c);
+    ASSERT_TRUE(text.replaceCharactersInRange(Range{2, 8}, u"Z"));
+    EXPECT_EQ(text.string(), u"aaZcc");
+    Range effective;
+    // The replacement took the attributes of the first replaced character and
+    // joined the run before it.
+    EXPECT_EQ(text.attributesAtIndex(2, &effective), a);
+    EXPECT_EQ(effective, (Range{0, 3}));
+    EXPECT_EQ(text.attributesAtIndex(3, &effective), c);
+    EXPECT_EQ(effective, (Range{3, 2}));
+}
+
+TEST(AttributedStringEditing, replacingWithAttributedStringSplicesItsRuns)
+{
+    MutableAttributedString text(u"0123456789", colored(0.1));
+    MutableAttributedString insert;
+    AttributeDictionaryPtr boldText = bold();
+    insert.appendString(u"XX", boldText);
+    insert.appendString(u"Y", colored(0.1));
+    ASSERT_TRUE(text.replaceCharactersInRangeWithAttributedString(Range{3, 4}, insert));
+    EXPECT_EQ(text.string(), u"012XXY789");
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(3, &effective), boldText);
+    EXPECT_EQ(effective, (Range{3, 2}));
+    // "Y" equals the text after it and merges with it, keeping the earlier object.
+    AttributeDictionaryPtr tail = text.attributesAtIndex(5, &effective);
+    EXPECT_EQ(effective, (Range{5, 4}));
+    EXPECT_EQ(tail, insert.attributesAtIndex(2));
+}
+
+TEST(AttributedStringEditing, insertDeleteAndAppendOfItself)
+{
+    MutableAttributedString text(u"abc", bold());
+    ASSERT_TRUE(text.insertAttributedString(AttributedString(u"--"), 1));
+    EXPECT_EQ(text.string(), u"a--bc");
+    EXPECT_EQ(text.attributeAtIndex("bold", 1), nullptr);
+    ASSERT_TRUE(text.deleteCharactersInRange(Range{1, 2}));
+    EXPECT_EQ(text.string(), u"abc");
+    Range effective;
+    text.attributesAtIndex(0, &effective);
+    EXPECT_EQ(effective, (Range{0, 3}));
+    text.appendAttributedString(text);
+    EXPECT_EQ(text.string(), u"abcabc");
+    text.attributesAtIndex(0, &effective);
+    EXPECT_EQ(effective, (Range{0, 6}));
+}
+
+TEST(AttributedStringEditing, rangesOutsideTheTextAreRejectedWithoutChange)
+{
+    MutableAttributedString text(u"abc", bold());
+    AttributedString before = text.copy();
+    EXPECT_FALSE(text.setAttributes(colored(1), Range{2, 2}));
+    EXPECT_FALSE(text.addAttribute("x", BoolValue::make(true), Range{4, 0}));
+    EXPECT_FALSE(text.removeAttribute("bold", Range{NotFound, 1}));
+    Status status = text.replaceCharactersInRange(Range{1, NotFound}, u"z");
+    EXPECT_FALSE(status);
+    EXPECT_EQ(status.error().domain, "AttributedString");
+    EXPECT_FALSE(text.deleteCharactersInRange(Range{3, 1}));
+    EXPECT_FALSE(text.insertAttributedString(AttributedString(u"q"), 4));
+    EXPECT_FALSE(text.attributedSubstringFromRange(Range{1, 3}).ok());
+    EXPECT_EQ(text, before);
+    EXPECT_EQ(text.string(), u"abc");
+}
+
+// --- Copies, equality, hash --------------------------------------------------------
+
+TEST(AttributedStringEquality, comparesTextAndAttributeValuesNotObjects)
+{
+    MutableAttributedString one;
+    one.appendString(u"ab", colored(1));
+    one.appendString(u"cd", bold());
+    MutableAttributedString two;
+    two.appendString(u"a", colored(1));
+    two.appendString(u"b", colored(1));
+    two.appendString(u"cd", bold());
+    EXPECT_EQ(one, two);
+    EXPECT_EQ(one.hash(), two.hash());
+
+    MutableAttributedString three = two.mutableCopy();
+    ASSERT_TRUE(three.addAttribute("bold", BoolValue::make(false), Range{3, 1}));
+    EXPECT_NE(one, three);
+    EXPECT_NE(AttributedString(u"abcd"), AttributedString(u"abce"));
+}
+
+TEST(AttributedStringEquality, splitRunsDuringEditingCompareAndHashAlike)
+{
+    MutableAttributedString editing(u"abcdef");
+    editing.beginEditing();
+    ASSERT_TRUE(editing.setAttributes(bold(), Range{0, 3}));
+    ASSERT_TRUE(editing.setAttributes(bold(), Range{3, 3}));
+    AttributedString settled(u"abcdef", bold());
+    EXPECT_EQ(editing, settled);
+    EXPECT_EQ(editing.hash(), settled.hash());
+    editing.endEditing();
+}
+
+TEST(AttributedStringEquality, copiesAreIndependentButShareDictionaries)
+{
+    AttributeDictionaryPtr red = colored(1);
+    MutableAttributedString original(u"text", red);
+    MutableAttributedString copy = original.mutableCopy();
+    ASSERT_TRUE(copy.replaceCharactersInRange(Range{0, 4}, u"other"));
+    EXPECT_EQ(original.string(), u"text");
+    EXPECT_EQ(copy.attributesAtIndex(0), red);
+    auto sub = original.attributedSubstringFromRange(Range{1, 2});
+    ASSERT_TRUE(sub.ok());
+    EXPECT_EQ(sub->attributesAtIndex(0), red);
+    Range effective;
+    sub->attributesAtIndex(1, &effective);
+    EXPECT_EQ(effective, (Range{0, 2}));
+}
+
+} // namespace
+} // namespace folio
