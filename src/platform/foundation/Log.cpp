@@ -35,7 +35,7 @@ bool hasTELogHandler()
     return installedHandler() != nullptr;
 }
 
-void TELog(int level, std::string_view text, std::source_location location)
+void TELog(int level, std::string_view text, TELogLocation location)
 {
     if (level > TECurrentLogLevel.load())
         return;
@@ -46,7 +46,7 @@ void TELog(int level, std::string_view text, std::source_location location)
     }
     // Called outside the lock so that a handler may itself log or replace the handler.
     if (handler)
-        (*handler)(TELogMessage{level, location.file_name(), location.line(), location.function_name(), text});
+        (*handler)(TELogMessage{level, location.file, location.line, location.function, text});
 }
 
 } // namespace folio

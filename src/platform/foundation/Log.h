@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <functional>
-#include <source_location>
 #include <string_view>
 
 namespace folio {
@@ -24,6 +23,21 @@ struct TELogMessage {
     std::string_view text;
 };
 
+// Where a message was logged from. Built on the compiler builtins rather than
+// std::source_location, which the clang used for fuzzing cannot provide with
+// this standard library.
+struct TELogLocation {
+    const char* file = "";
+    unsigned line = 0;
+    const char* function = "";
+
+    static TELogLocation current(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE(),
+                                 const char* function = __builtin_FUNCTION())
+    {
+        return TELogLocation{file, line, function};
+    }
+};
+
 using TELogHandler = std::function<void(const TELogMessage&)>;
 
 // Messages of a level above this are not handed on.
@@ -35,6 +49,6 @@ bool hasTELogHandler();
 
 // Hands the message, with where it was logged from, to the handler when one
 // is installed and the level is at most TECurrentLogLevel.
-void TELog(int level, std::string_view text, std::source_location location = std::source_location::current());
+void TELog(int level, std::string_view text, TELogLocation location = TELogLocation::current());
 
 } // namespace folio

@@ -41,7 +41,9 @@ void NotificationCenter::postNotification(const Notification& notification)
             matching.emplace_back(observer.token, observer.callback);
         }
     }
-    for (const auto& [token, callback] : matching) {
+    for (const auto& entry : matching) {
+        const auto& token = entry.first;
+        const auto& callback = entry.second;
         {
             std::lock_guard lock(m_mutex);
             bool stillRegistered = std::any_of(m_observers.begin(), m_observers.end(),

@@ -4,7 +4,7 @@ namespace folio {
 
 // Tablets get the tablet layout; every other idiom the phone layout. The
 // numbers are the ones settings and logs have always used.
-enum class UserInterfaceIdiom { Unspecified = -1, Phone = 0, Pad = 1, Mac = 5 };
+enum class UserInterfaceIdiom { Unspecified = -1, Phone = 0, Pad = 1 };
 enum class UserInterfaceSizeClass { Unspecified, Compact, Regular };
 enum class UserInterfaceStyle { Unspecified, Light, Dark };
 

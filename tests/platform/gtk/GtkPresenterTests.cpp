@@ -249,5 +249,44 @@ TEST_F(GtkPresenterTest, closingTheWindowInTheModelTakesItOffScreen)
     EXPECT_FALSE(editor->isVisible());
 }
 
+// Stands for the web view: a controller whose view carries a native widget
+// that someone else owns.
+class NativeHost : public ViewController {
+public:
+    explicit NativeHost(GtkWidget* widget) : m_widget(widget) {}
+
+protected:
+    void loadView() override
+    {
+        auto view = std::make_shared<View>(makeRect(0, 0, 400, 300));
+        view->setNativeWidgetHandle(m_widget);
+        setView(view);
+    }
+
+private:
+    GtkWidget* m_widget;
+};
+
+TEST_F(GtkPresenterTest, nativeWidgetsAreEmbeddedAndSurviveTheirWindow)
+{
+    GtkWidget* native = gtk_label_new("page");
+    g_object_ref_sink(native);
+    auto host = std::make_shared<NativeHost>(native);
+    navigation->pushViewController(host, false);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(gtk_widget_get_toplevel(native), presenter->widgetForWindow(*window));
+
+    // Going back rebuilds the window's content; the native widget is let go, not destroyed.
+    navigation->popViewControllerAnimated(false);
+    EXPECT_EQ(gtk_widget_get_parent(native), nullptr);
+    navigation->pushViewController(host, false);
+    EXPECT_EQ(gtk_widget_get_toplevel(native), presenter->widgetForWindow(*window));
+    window->close();
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(gtk_widget_get_parent(native), nullptr);
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(native)), "page");
+    g_object_unref(native);
+}
+
 } // namespace
 } // namespace folio
