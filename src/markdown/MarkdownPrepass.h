@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// lowdown's parse tree forgets two things the converter's output depends on: whether an
+// emphasis was written with a single underscore (which renders as underline), and that a
+// header needs a blank after its "#" signs. The pre-pass writes marks into the source so
+// that the tree carries both: an underline mark right after an opening "_", and a line
+// mark before a "#" run that is not followed by a blank, which stops lowdown from reading
+// the line as a header. The renderers remove every mark from what they write.
+//
+// The marks are Unicode noncharacters, which are set aside for a program's internal use;
+// the pre-pass picks two that the source does not contain, so removing them can never
+// lose a character of the user's text.
+class MarkdownPrepass {
+public:
+    MarkdownPrepass(bool marksUnderline, bool requiresHeaderSpace);
+
+    // The marked source. When the source already holds every candidate noncharacter the
+    // text is given back unmarked and `marksActive()` answers false.
+    std::string apply(std::string_view source);
+
+    bool marksActive() const { return m_marksActive; }
+
+    // The text without either mark (the text itself when no marks are active).
+    std::string removeMarks(std::string_view text) const;
+    bool containsMarks(std::string_view text) const;
+    bool startsWithUnderlineMark(std::string_view text) const;
+
+private:
+    bool chooseMarks(std::string_view source);
+    bool needsLineMark(std::string_view content) const;
+    // `rest` is the source from the start of `line` on, for looking ahead.
+    void markInline(std::string_view line, std::string_view rest, std::string& out);
+
+    bool m_marksUnderline;
+    bool m_requiresHeaderSpace;
+    bool m_marksActive = false;
+    std::string m_underlineMark;
+    std::string m_lineMark;
+
+    // Inline state carried from line to line within a paragraph, so that code spans,
+    // tags and link destinations that wrap keep their underscores unmarked.
+    std::size_t m_codeSpanTicks = 0;
+    bool m_inTag = false;
+    int m_linkDestinationDepth = 0;
+};
+
+} // namespace folio
