@@ -16,25 +16,35 @@ function(folio_library name folder)
 endfunction()
 
 # One GoogleTest executable per test folder. Tests of a folder listed with LABEL
-# carry that label in CTest (the real web engine's tests carry "web").
+# carry that label in CTest (the real web engine's tests carry "web"); files
+# named *WebTests.cpp in any folder drive the real engine and go into a
+# separate executable labelled "web".
 function(folio_tests name folder)
   cmake_parse_arguments(ARG "" "LABEL" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  set(web_sources ${sources})
+  list(FILTER web_sources INCLUDE REGEX "WebTests\\.cpp$")
+  list(FILTER sources EXCLUDE REGEX "WebTests\\.cpp$")
+  set(labels unit)
+  if(ARG_LABEL)
+    set(labels ${ARG_LABEL})
+  endif()
+  folio_test_executable(${name} "${labels}" "${sources}" "${ARG_DEPENDS}")
+  folio_test_executable(${name}_web web "${web_sources}" "${ARG_DEPENDS}")
+endfunction()
+
+function(folio_test_executable name labels sources depends)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock folio_test_support)
+  target_link_libraries(${name} PRIVATE ${depends} GTest::gtest GTest::gmock folio_test_support)
   target_compile_definitions(${name} PRIVATE
     FOLIO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     FOLIO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     FOLIO_BINARY_DIR="${CMAKE_BINARY_DIR}")
   add_dependencies(${name} folio_resources)
-  set(labels unit)
-  if(ARG_LABEL)
-    set(labels ${ARG_LABEL})
-  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
