@@ -25,17 +25,6 @@ const CharacterSet& shadowTokenEndCharacterSet()
     return set;
 }
 
-int hexDigitValue(char16_t unit)
-{
-    if (unit >= u'0' && unit <= u'9')
-        return unit - u'0';
-    if (unit >= u'a' && unit <= u'f')
-        return unit - u'a' + 10;
-    if (unit >= u'A' && unit <= u'F')
-        return unit - u'A' + 10;
-    return -1;
-}
-
 // Escapes name code points (CSS Syntax 4.3.7); zero and surrogate halves are not
 // characters and become U+FFFD rather than corrupting the text.
 char16_t escapedCharacter(unsigned code)

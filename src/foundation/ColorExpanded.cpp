@@ -1,4 +1,5 @@
 #include "foundation/ColorExpanded.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include "foundation/CSSColorNames.h"
 
@@ -17,17 +18,6 @@ int channelByte(double component)
     // std::lround rounds halves away from zero, which is the rounding the
     // stored colours were written with.
     return static_cast<int>(std::lround(std::clamp(component, 0.0, 1.0) * 255.0));
-}
-
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Reads up to two hexadecimal digits at position after optional blanks, as

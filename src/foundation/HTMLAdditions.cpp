@@ -1,4 +1,5 @@
 #include "foundation/HTMLAdditions.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include "foundation/CharacterReference.h"
 #include "platform/foundation/Unicode.h"
@@ -37,18 +38,6 @@ const std::unordered_map<std::u16string_view, char16_t>& asciiReferencesByName()
         return map;
     }();
     return *references;
-}
-
-int digitValue(char16_t unit, int base)
-{
-    int value = -1;
-    if (unit >= u'0' && unit <= u'9')
-        value = unit - u'0';
-    else if (unit >= u'a' && unit <= u'f')
-        value = unit - u'a' + 10;
-    else if (unit >= u'A' && unit <= u'F')
-        value = unit - u'A' + 10;
-    return value < base ? value : -1;
 }
 
 // Reads `digits` whole as one number; none when empty, when any unit is not a digit,

@@ -1,4 +1,5 @@
 #include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include <clocale>
 #include <cmath>
@@ -10,17 +11,6 @@ namespace folio {
 namespace {
 
 bool isDigit(char16_t unit) { return unit >= u'0' && unit <= u'9'; }
-
-int hexDigitValue(char16_t unit)
-{
-    if (unit >= u'0' && unit <= u'9')
-        return unit - u'0';
-    if (unit >= u'a' && unit <= u'f')
-        return unit - u'a' + 10;
-    if (unit >= u'A' && unit <= u'F')
-        return unit - u'A' + 10;
-    return -1;
-}
 
 } // namespace
 

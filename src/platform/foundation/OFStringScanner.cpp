@@ -1,22 +1,11 @@
 #include "platform/foundation/OFStringScanner.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
 
 namespace folio {
 
 namespace {
-
-int digitValue(char16_t unit, unsigned base)
-{
-    int value = -1;
-    if (unit >= u'0' && unit <= u'9')
-        value = unit - u'0';
-    else if (unit >= u'a' && unit <= u'f')
-        value = unit - u'a' + 10;
-    else if (unit >= u'A' && unit <= u'F')
-        value = unit - u'A' + 10;
-    return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
-}
 
 } // namespace
 

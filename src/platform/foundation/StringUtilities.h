@@ -14,6 +14,20 @@ namespace folio {
 // implemented once. Text is UTF-16 with UTF-16 indices; UTF-8 overloads serve
 // keys and script answers.
 
+// The value of an ASCII digit or letter digit in `base` (up to 16), or -1.
+constexpr int digitValue(char32_t character, unsigned base = 10)
+{
+    int value = -1;
+    if (character >= U'0' && character <= U'9')
+        value = static_cast<int>(character - U'0');
+    else if (character >= U'a' && character <= U'f')
+        value = static_cast<int>(character - U'a') + 10;
+    else if (character >= U'A' && character <= U'F')
+        value = static_cast<int>(character - U'A') + 10;
+    return value >= 0 && static_cast<unsigned>(value) < base ? value : -1;
+}
+constexpr int hexDigitValue(char32_t character) { return digitValue(character, 16); }
+
 // --- Numbers read from the start of a text -------------------------------
 // Leading white space and newlines are skipped, then the longest number is
 // read and the rest ignored; a text that does not start with a number gives 0.

@@ -1,4 +1,5 @@
 #include "platform/foundation/URL.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include <glib.h>
 
@@ -27,17 +28,6 @@ std::string allowedSet(URL::AllowedCharacters allowed)
         return set + "!$&'()*+,-.;=_~";
     }
     return set;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 struct Parts {
@@ -337,8 +327,8 @@ std::optional<std::string> URL::percentDecode(std::string_view text)
         }
         if (i + 2 >= text.size())
             return std::nullopt;
-        int high = hexValue(text[i + 1]);
-        int low = hexValue(text[i + 2]);
+        int high = hexDigitValue(text[i + 1]);
+        int low = hexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         decoded += static_cast<char>(high * 16 + low);
