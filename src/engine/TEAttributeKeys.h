@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string_view>
+
+namespace folio {
+
+// The keys of the engine's attributed-text model. What is stored in text and
+// compared is the key string, which often differs from the constant's name:
+// documents read by one codec and written by another only agree on the strings.
+
+// --- Option keys of the HTML reader ----------------------------------------
+inline constexpr std::string_view NSBaseURLDocumentOption = "NSBaseURLDocumentOption";
+inline constexpr std::string_view NSTextEncodingNameDocumentOption = "NSTextEncodingNameDocumentOption";
+inline constexpr std::string_view NSTextSizeMultiplierDocumentOption = "NSTextSizeMultiplierDocumentOption";
+inline constexpr std::string_view TEMaxImageSize = "TEMaxImageSize";
+inline constexpr std::string_view TEDefaultTextColor = "TEDefaultTextColor";
+inline constexpr std::string_view TEDefaultLinkColor = "TEDefaultLinkColor";
+inline constexpr std::string_view TEDefaultLinkHighlightColor = "TEDefaultLinkHighlightColor";
+inline constexpr std::string_view TEDefaultLinkDecoration = "TEDefaultLinkDecoration";
+inline constexpr std::string_view TEDefaultTextAlignment = "TEDefaultTextAlignment";
+inline constexpr std::string_view TEDefaultLineHeightMultiplier = "TEDefaultLineHeightMultiplier";
+inline constexpr std::string_view TEDefaultFirstLineHeadIndent = "TEDefaultFirstLineHeadIndent";
+inline constexpr std::string_view TEDefaultHeadIndent = "TEDefaultHeadIndent";
+inline constexpr std::string_view TEDefaultStyleSheet = "TEDefaultStyleSheet";
+inline constexpr std::string_view TEWillFlushBlockCallBack = "TEWillFlushBlockCallBack";
+
+// --- Engine attribute keys --------------------------------------------------
+// Paragraph attributes: the lists a paragraph belongs to, outermost first.
+inline constexpr std::string_view TETextListsAttribute = "TETextLists";
+// The following three come only from RTF; the HTML reader never writes them.
+inline constexpr std::string_view TETextIsListAttribute = "TEIsList";
+inline constexpr std::string_view TETextEndOfListAttribute = "TEEndOfList";
+inline constexpr std::string_view TETextEndOfAllOpenedLists = "TETextEndOfAllOpenedLists";
+// Marks a list item's prefix run; its value is the key string itself.
+inline constexpr std::string_view TEFieldAttribute = "TEField";
+inline constexpr std::string_view TETextIsFootnoteTableAttribute = "TEBeginFootnoteTable";
+inline constexpr std::string_view TEPageBreakAttribute = "TEPageBreak";
+inline constexpr std::string_view TEHorizontalRuleStyleAttribute = "TEHorizontalRuleStyle";
+inline constexpr std::string_view TEStrikeOutAttribute = "TEStrikethrough";
+inline constexpr std::string_view TELinkAttribute = "NSLink";
+inline constexpr std::string_view TEGUIDAttribute = "TEGUID";
+inline constexpr std::string_view TEAnchorAttribute = "TEAnchor";
+inline constexpr std::string_view TELinkHighlightColorAttribute = "TELinkHighlightColor";
+inline constexpr std::string_view TEHeaderLevelAttribute = "TEHeaderLevel";
+inline constexpr std::string_view TEShadowsAttribute = "TEShadows";
+// Paragraph attribute: the text blocks around a paragraph, outermost first.
+inline constexpr std::string_view TETextBlocksAttribute = "TETextBlocks";
+inline constexpr std::string_view TEAttachmentParagraphSpacingAttribute = "TEAttachmentParagraphSpacing";
+inline constexpr std::string_view TECustomAttributesAttribute = "TECustomAttributes";
+inline constexpr std::string_view TEBackgroundStrokeColorAttribute = "TEBackgroundStrokeColor";
+inline constexpr std::string_view TEBackgroundStrokeWidthAttribute = "TEBackgroundStrokeWidth";
+inline constexpr std::string_view TEBackgroundCornerRadiusAttribute = "TEBackgroundCornerRadius";
+inline constexpr std::string_view TEAscentMultiplierAttribute = "TEAscentMultiplierAttribute";
+
+// Values stored under keys whose value is fixed text.
+inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";
+inline constexpr std::u16string_view TETextEndOfListAttributeValue = u"TEEndOfList";
+inline constexpr std::u16string_view TETextEndOfAllOpenedListsValue = u"TETextEndOfAllOpenedLists";
+
+// --- List-end paragraph markers (value "1") ---------------------------------
+// The last paragraph of a list that is not itself inside a list.
+inline constexpr std::string_view TEListEndMarker = "LISTEND";
+// The last paragraph of a list nested in a list item or another list.
+inline constexpr std::string_view TEListSublevelEndMarker = "LIST_SUBLEVEL_END";
+inline constexpr std::u16string_view TEListEndMarkerValue = u"1";
+
+// --- Table keys (RTF reader to RTF writer) ----------------------------------
+inline constexpr std::string_view TEIsTableKey = "TEIsTable";
+inline constexpr std::string_view TEIsTableRowKey = "TEIsTableRow";
+inline constexpr std::string_view TEIsEndTableRowKey = "TEIsEndTableRow";
+inline constexpr std::string_view TEIsBeginTableCellKey = "TEIsBeginTableCell";
+inline constexpr std::string_view TEIsEndTableCellKey = "TEIsEndTableCell";
+inline constexpr std::string_view TEIsEndTableKey = "TEIsEndTable";
+inline constexpr std::string_view TEIsTableCellParKey = "TEIsTableCellPar";
+inline constexpr std::string_view TETableCellWidthKey = "TETableCellWidth";
+inline constexpr std::string_view TETableCellRightBoundaryKey = "TETableCellRightBoundary";
+
+// --- Platform attribute names the engine writes -----------------------------
+// The strings are those the text-layout system has always stored, so text
+// written by older versions keeps reading.
+inline constexpr std::string_view kCTFontAttributeName = "NSFont";
+inline constexpr std::string_view kCTForegroundColorAttributeName = "CTForegroundColor";
+inline constexpr std::string_view kCTParagraphStyleAttributeName = "NSParagraphStyle";
+inline constexpr std::string_view kCTUnderlineStyleAttributeName = "NSUnderline";
+inline constexpr std::string_view kCTSuperscriptAttributeName = "NSSuperScript";
+inline constexpr std::string_view kCTKernAttributeName = "NSKern";
+inline constexpr std::string_view NSBackgroundColorAttributeName = "NSBackgroundColor";
+inline constexpr std::string_view NSAttachmentAttributeName = "NSAttachment";
+inline constexpr std::string_view kCTRunDelegateAttributeName = "CTRunDelegate";
+inline constexpr std::string_view kCTForegroundColorFromContextAttributeName = "CTForegroundColorFromContext";
+
+} // namespace folio
