@@ -1,0 +1,79 @@
+// Reading a generated 5 MB RTF document in our own dialect: mixed character
+// formatting, colours, lists, footnotes, links and hexadecimal pictures.
+#include "documents/DKRTFReader.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using namespace folio;
+
+constexpr std::size_t kTargetSize = 5 * 1024 * 1024;
+
+std::u16string generateDocument()
+{
+    std::u16string rtf =
+        u"{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl1440\\margr1440\\margt1440\\margb1440"
+        u"\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0\n"
+        u"{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;\\f1\\fnil\\fcharset0 Georgia;}\n"
+        u"{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red200\\green20\\blue20;}\n\\pard\n"
+        u"{\\*\\listtable\n{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
+        u"\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{decimal\\}}{\\leveltext"
+        u"\\leveltemplateid1\\'02\\'00.;}\\fi-360\\li720\\lin720}\n{\\listname ;}\\listid1}}\n"
+        u"{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n";
+    std::u16string picture = u"{{\\pict\\jpegblip\\wraptext0\\picw40\\pich30\\picwgoal480\\pichgoal360\n";
+    for (int i = 0; i < 2048; ++i)
+        picture += u"ffd8ffe000104a46";
+    picture += u"\n} }\n";
+    int paragraph = 0;
+    while (rtf.size() < kTargetSize) {
+        switch (paragraph++ % 6) {
+        case 0:
+            rtf += u"\\f0\\fs24 Plain text with \\b bold\\b0 , \\i italic\\i0 , \\ul underlined\\ul0  and "
+                   u"\\cf2 coloured\\cf0  words, caf\\'e9 and \\u8364? prices.\\\n";
+            break;
+        case 1:
+            rtf += u"\\f1\\fs28\\qc A centred heading\\\n\\ql\\f0\\fs24 ";
+            break;
+        case 2:
+            rtf += u"\\ls1\\ilvl0 {\\listtext 1.\\tab}A list item with {\\field{\\*\\fldinst{HYPERLINK "
+                   u"\"https://example.com/\"}}{\\fldrslt a link}} in it.\\\n\\pard\n";
+            break;
+        case 3:
+            rtf += u"A note follows{\\*\\footnote {\\chftn} The footnote text.}\\f0\n and more text.\\\n";
+            break;
+        case 4:
+            rtf += picture;
+            break;
+        default:
+            rtf += u"\\sa240\\sb120\\fi720 An indented paragraph with spacing \\emdash  and quotes "
+                   u"\\ldblquote like these\\rdblquote .\\\n";
+            break;
+        }
+    }
+    rtf += u"}";
+    return rtf;
+}
+
+void BM_ReadGeneratedRTF(benchmark::State& state)
+{
+    FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
+    UserDefaults defaults((std::filesystem::temp_directory_path() / "folio-bench-rtf.plist").string());
+    const std::u16string rtf = generateDocument();
+    for (auto _ : state) {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, defaults);
+        benchmark::DoNotOptimize(result);
+    }
+    // The file's bytes: every character of the generated text is ASCII.
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(rtf.size()));
+}
+BENCHMARK(BM_ReadGeneratedRTF)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

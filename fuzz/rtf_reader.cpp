@@ -1,0 +1,54 @@
+// The RTF reader on arbitrary bytes: nothing may crash, hang or run out of
+// memory, text that is not RTF must be refused, and whatever is read must be
+// a well-formed attributed string. User defaults go to a private file.
+#include "documents/DKRTFReader.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+folio::UserDefaults& fuzzDefaults()
+{
+    static folio::UserDefaults defaults((std::filesystem::temp_directory_path() / "folio-fuzz-rtf.plist").string());
+    return defaults;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    folio::FontCatalog::setShared(std::make_shared<folio::FakeFontCatalog>());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Each byte is one character, as a Windows-1252 file reads; pairs of
+    // bytes would miss the ASCII syntax the reader is about.
+    std::u16string text(data, data + size);
+    // Most inputs should reach the parser, so the header is given.
+    std::u16string rtf = u"{\\rtf1 " + text;
+    folio::Result<folio::AttributedString> result =
+        folio::DKRTFReader::parseRTFString(rtf, std::nullopt, fuzzDefaults());
+    if (!result.ok())
+        std::abort();
+    // Every character is in exactly one run.
+    std::size_t covered = 0;
+    result->enumerateAttributes(folio::Range{0, result->length()}, folio::AttributeEnumerationOptions::None,
+                                [&](const folio::AttributeDictionaryPtr&, folio::Range range, bool&) {
+                                    if (range.location != covered)
+                                        std::abort();
+                                    covered += range.length;
+                                });
+    if (covered != result->length())
+        std::abort();
+    if (folio::DKRTFReader::parseRTFString(text, std::nullopt, fuzzDefaults()).ok() != folio::DKRTFReader::isRTF(text))
+        std::abort();
+    return 0;
+}

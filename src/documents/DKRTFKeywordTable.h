@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <unordered_map>
+
+namespace folio {
+
+class DKRTFReader;
+
+// What a control word does: the reader's handler and the value it gets.
+struct DKRTFKeyword {
+    using Handler = void (DKRTFReader::*)(int value);
+
+    Handler handler = nullptr;
+    // Given when the word has no parameter.
+    int defaultValue = 1;
+    // When set, defaultValue replaces any parameter ("\sub" is -1 whatever follows).
+    bool forced = false;
+
+    int valueForParameter(const int* parameter) const
+    {
+        return forced || !parameter ? defaultValue : *parameter;
+    }
+};
+
+// Control-word name to action. Names are matched case-sensitively, as RTF
+// requires ("\PAR" is not "\par"). The table is immutable data made once, so
+// any number of readers may use it at the same time.
+class DKRTFKeywordTable {
+public:
+    static const DKRTFKeywordTable& shared();
+
+    // Null for a word the reader does not know.
+    const DKRTFKeyword* keywordNamed(std::string_view name) const;
+    std::size_t count() const { return m_keywords.size(); }
+
+private:
+    DKRTFKeywordTable();
+
+    std::unordered_map<std::string_view, DKRTFKeyword> m_keywords;
+};
+
+} // namespace folio

@@ -1,0 +1,680 @@
+#include "documents/DKRTFReader.h"
+
+#include "documents/DKRTFKeywordTable.h"
+#include "documents/DKRTFLegacyAnnotations.h"
+#include "documents/DKRTFObjectReader.h"
+#include "engine/TEAttributeKeys.h"
+#include "engine/TEImageTextAttachment.h"
+#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <limits>
+#include <utility>
+
+namespace folio {
+
+namespace {
+
+constexpr char16_t kPlaceholder = u'\uFEFF';
+
+bool isLetter(char16_t character)
+{
+    return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
+}
+
+bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+
+const CharacterSet& standardReservedSet()
+{
+    static const CharacterSet set = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u"\\{}\r\n"));
+    return set;
+}
+
+const CharacterSet& semicolonReservedSet()
+{
+    static const CharacterSet set = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u"\\{};\r\n"));
+    return set;
+}
+
+AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
+{
+    return AttributeDictionary::make({{std::string(key), BoolValue::make(true)}});
+}
+
+} // namespace
+
+// --- Entry points ---------------------------------------------------------
+
+bool DKRTFReader::isRTF(std::u16string_view text)
+{
+    std::size_t start = 0;
+    while (start < text.size() &&
+           (text[start] == kPlaceholder || text[start] == u' ' || text[start] == u'\t' || text[start] == u'\r' ||
+            text[start] == u'\n'))
+        ++start;
+    return text.substr(start).starts_with(u"{\\rtf");
+}
+
+Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
+                                                     const std::optional<std::string>& documentName,
+                                                     std::vector<std::string>* warnings)
+{
+    return parseRTFString(rtf, documentName, UserDefaults::standardUserDefaults(), warnings);
+}
+
+Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
+                                                     const std::optional<std::string>& documentName,
+                                                     UserDefaults& defaults, std::vector<std::string>* warnings)
+{
+    if (!isRTF(rtf))
+        return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
+    DKRTFReader reader(rtf, documentName, defaults);
+    reader.parse();
+    if (warnings)
+        *warnings = reader.warnings();
+    return reader.attributedString().copy();
+}
+
+DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults)
+    : m_scanner(std::u16string(rtf))
+    , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
+    , m_pageSettings(defaults)
+    , m_documentName(std::move(documentName))
+{
+}
+
+void DKRTFReader::parse()
+{
+    if (m_parsed)
+        return;
+    m_parsed = true;
+    m_pageSettings.resetForNewDocument();
+    m_attributedString.beginEditing();
+    while (!m_scanner.isAtEnd())
+        parseRTFGroup(SemicolonAction::None);
+    m_attributedString.endEditing();
+    m_pageSettings.synchronize();
+
+    if (m_states.openGroups() > 0)
+        m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");
+    if (m_states.unmatchedClosingBraces() > 0)
+        m_warnings.push_back(std::to_string(m_states.unmatchedClosingBraces()) +
+                             " closing brace(s) without an opening brace were ignored.");
+    if (m_states.overflowed())
+        m_warnings.push_back("Groups nested deeper than " + std::to_string(DKRTFReaderStateStack::kMaxDepth) +
+                             " levels were read as part of their enclosing group.");
+    if (m_undecodableBytes > 0)
+        m_warnings.push_back(std::to_string(m_undecodableBytes) +
+                             " byte(s) could not be decoded in their code page and were left out.");
+}
+
+// --- The group step -------------------------------------------------------
+
+void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
+{
+    const std::size_t entryDepth = m_states.depth();
+    const CharacterSet& reserved =
+        semicolonAction == SemicolonAction::None ? standardReservedSet() : semicolonReservedSet();
+    for (;;) {
+        if (m_scanner.isAtEnd()) {
+            // Places an attachment read last, which has no text after it.
+            appendString(u"");
+            return;
+        }
+        const char16_t character = m_scanner.peekCharacter();
+        switch (character) {
+        case u'}':
+            m_scanner.skipPeekedCharacter();
+            m_states.pop();
+            if (m_states.depth() < entryDepth)
+                return;
+            break;
+        case u'{':
+            m_scanner.skipPeekedCharacter();
+            m_states.push();
+            break;
+        case u'\\':
+            m_scanner.skipPeekedCharacter();
+            if (!m_scanner.isAtEnd() && isLetter(m_scanner.peekCharacter()))
+                parseKeyword();
+            else
+                parseControlSymbol();
+            break;
+        case u'\r':
+        case u'\n':
+            // Line breaks of the RTF text are never text.
+            m_scanner.skipPeekedCharacter();
+            break;
+        default:
+            if (character == u';' && semicolonAction != SemicolonAction::None) {
+                performSemicolonAction(semicolonAction);
+            } else if (state().discardText()) {
+                m_scanner.skipUpToCharacterInSet(reserved);
+            } else if (std::optional<std::u16string> run = m_scanner.readTokenFragmentWithDelimiterSet(reserved)) {
+                appendString(*run);
+            }
+            break;
+        }
+    }
+}
+
+void DKRTFReader::performSemicolonAction(SemicolonAction action)
+{
+    m_scanner.skipPeekedCharacter();
+    if (action == SemicolonAction::AddColorTableEntry) {
+        m_colorTable.addColorTableEntry();
+        return;
+    }
+    const std::shared_ptr<std::u16string>& destination = state().alternateDestination();
+    std::u16string name = destination ? *destination : std::u16string();
+    state().setAlternateDestination(std::make_shared<std::u16string>());
+    if (state().fontNumber() < 0)
+        return;
+    m_fontTable.addEntry(state().fontNumber(), std::move(name), state().fontCharacterSet());
+}
+
+// --- Control words and symbols ---------------------------------------------
+
+int DKRTFReader::readParameterDigits()
+{
+    const std::u16string& text = m_scanner.string();
+    std::size_t position = m_scanner.scanLocation();
+    std::int64_t value = 0;
+    constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+    while (position < text.size() && isDigit(text[position])) {
+        if (value < kLimit)
+            value = value * 10 + (text[position] - u'0');
+        ++position;
+    }
+    m_scanner.setScanLocation(position);
+    return static_cast<int>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+void DKRTFReader::parseKeyword()
+{
+    const std::u16string& text = m_scanner.string();
+    const std::size_t start = m_scanner.scanLocation();
+    std::size_t end = start;
+    while (end < text.size() && isLetter(text[end]))
+        ++end;
+    std::string name(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end));
+    m_scanner.setScanLocation(end);
+
+    if (m_scanner.isAtEnd()) {
+        handleKeyword(name, nullptr);
+        return;
+    }
+    const char16_t next = m_scanner.peekCharacter();
+    if (isDigit(next) || next == u'-') {
+        const bool negative = next == u'-';
+        if (negative)
+            m_scanner.skipPeekedCharacter();
+        int parameter = readParameterDigits();
+        if (negative)
+            parameter = -parameter;
+        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u' ')
+            m_scanner.skipPeekedCharacter();
+        handleKeyword(name, &parameter);
+    } else if (next == u'\'') {
+        // A word run into a hex escape is dropped; the escape still counts.
+        m_scanner.skipPeekedCharacter();
+        parseHexByte();
+    } else {
+        if (next == u' ')
+            m_scanner.skipPeekedCharacter();
+        handleKeyword(name, nullptr);
+    }
+}
+
+void DKRTFReader::handleKeyword(std::string_view name, const int* parameter)
+{
+    const DKRTFKeyword* keyword = DKRTFKeywordTable::shared().keywordNamed(name);
+    if (!keyword)
+        return;
+    (this->*keyword->handler)(keyword->valueForParameter(parameter));
+}
+
+void DKRTFReader::parseControlSymbol()
+{
+    if (m_scanner.isAtEnd())
+        return;
+    const char16_t symbol = m_scanner.readCharacter();
+    switch (symbol) {
+    case u'\'':
+        parseHexByte();
+        break;
+    case u'*':
+        // The rest of the group is not text; control words inside it still
+        // act, so destinations that read their own content work behind "\*".
+        state().setDiscardText(true);
+        break;
+    case u'\r':
+        // A file with CR LF line ends escapes the CR: still one new paragraph.
+        appendString(u"\n");
+        break;
+    default:
+        appendString(std::u16string(1, symbol));
+        break;
+    }
+}
+
+void DKRTFReader::parseHexByte()
+{
+    // Adjacent escapes are decoded together, so that the two bytes of a
+    // double-byte code page character make one character.
+    std::string bytes;
+    for (;;) {
+        std::optional<unsigned> byte = m_scanner.readHexadecimalNumber(2);
+        if (!byte)
+            break;
+        bytes.push_back(static_cast<char>(*byte));
+        if (!m_scanner.scanString(u"\\'"))
+            break;
+    }
+    if (!bytes.empty())
+        appendString(decodeBytes(bytes));
+}
+
+std::u16string DKRTFReader::decodeBytes(std::string_view bytes)
+{
+    const StringEncoding& encoding = state().stringEncoding();
+    if (std::optional<std::u16string> text = stringWithData(bytes, encoding))
+        return *text;
+    // Something in the run does not decode: take it a character at a time,
+    // a pair where the pair decodes, else the single byte, so that one bad
+    // byte costs only itself.
+    std::u16string text;
+    std::size_t index = 0;
+    while (index < bytes.size()) {
+        if (index + 1 < bytes.size()) {
+            if (std::optional<std::u16string> pair = stringWithData(bytes.substr(index, 2), encoding)) {
+                text += *pair;
+                index += 2;
+                continue;
+            }
+        }
+        if (std::optional<std::u16string> single = stringWithData(bytes.substr(index, 1), encoding))
+            text += *single;
+        else
+            noteUndecodableBytes();
+        ++index;
+    }
+    return text;
+}
+
+void DKRTFReader::noteUndecodableBytes() { ++m_undecodableBytes; }
+
+// --- Appending text -------------------------------------------------------
+
+void DKRTFReader::appendString(std::u16string_view text)
+{
+    DKRTFReaderState& current = state();
+    if (current.discardText())
+        return;
+    if (const std::shared_ptr<std::u16string>& destination = current.alternateDestination()) {
+        *destination = std::u16string(text);
+        return;
+    }
+    if (current.listPrefix() != 0 && m_listTable.count() > 0) {
+        // The item's number or bullet is made again from the list style; one
+        // placeholder carries the list attributes instead.
+        const std::u16string& document = m_attributedString.string();
+        if (document.empty() || document.back() != kPlaceholder)
+            m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
+                                            m_attributeBuilder.stringAttributes(current, current.listType()));
+        return;
+    }
+
+    AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
+    if (AttributeValuePtr attachment = std::exchange(m_pendingAttachment, nullptr)) {
+        const auto* textAttachment = attachment->as<TETextAttachment>();
+        const std::u16string* type = textAttachment ? textAttachment->attributeForKey("attachmentType") : nullptr;
+        if (attachment->as<TEImageTextAttachment>()) {
+            m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
+                                            attributes->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
+        } else if (type && (*type == u"footnote" || *type == u"annotation")) {
+            // A note sits on a placeholder of its own that continues the text
+            // before it; at the very start it still gets its note.
+            const std::size_t length = m_attributedString.length();
+            AttributeDictionaryPtr previous =
+                length > 0 ? m_attributedString.attributesAtIndex(length - 1) : AttributeDictionary::empty();
+            m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
+                                            previous->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
+        } else if (!text.empty()) {
+            m_attributedString.appendString(text, attributes->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
+            return;
+        }
+    }
+    if (!text.empty())
+        m_attributedString.appendString(text, attributes);
+}
+
+// --- Text and characters ----------------------------------------------------
+
+void DKRTFReader::actionInsertUnicodeCharacter(int value)
+{
+    int code = value < 0 ? value + 65536 : value;
+    const char16_t character = static_cast<char16_t>(code & 0xFFFF);
+    appendString(std::u16string_view(&character, 1));
+
+    const int skipCount = state().unicodeSkipCount();
+    for (int skipped = 0; skipped < skipCount; ++skipped) {
+        if (!skipReplacementCharacter())
+            break;
+    }
+    m_scanner.scanString(u"loch");
+}
+
+bool DKRTFReader::skipReplacementCharacter()
+{
+    // Line breaks of the RTF text are not characters of the replacement.
+    while (!m_scanner.isAtEnd() && (m_scanner.peekCharacter() == u'\r' || m_scanner.peekCharacter() == u'\n'))
+        m_scanner.skipPeekedCharacter();
+    if (m_scanner.isAtEnd())
+        return false;
+    const char16_t character = m_scanner.peekCharacter();
+    if (character == u'{' || character == u'}')
+        return false;
+    m_scanner.skipPeekedCharacter();
+    if (character != u'\\') {
+        if (character >= 0xD800 && character <= 0xDBFF && !m_scanner.isAtEnd() && m_scanner.peekCharacter() >= 0xDC00 &&
+            m_scanner.peekCharacter() <= 0xDFFF)
+            m_scanner.skipPeekedCharacter();
+        return true;
+    }
+    if (m_scanner.isAtEnd())
+        return true;
+    const char16_t next = m_scanner.peekCharacter();
+    if (next == u'\'') {
+        m_scanner.skipPeekedCharacter();
+        m_scanner.readHexadecimalNumber(2);
+    } else if (isLetter(next)) {
+        while (!m_scanner.isAtEnd() && isLetter(m_scanner.peekCharacter()))
+            m_scanner.skipPeekedCharacter();
+        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u'-')
+            m_scanner.skipPeekedCharacter();
+        readParameterDigits();
+        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u' ')
+            m_scanner.skipPeekedCharacter();
+    } else {
+        m_scanner.skipPeekedCharacter();
+    }
+    return true;
+}
+
+void DKRTFReader::actionSetUnicodeSkipCount(int value) { state().setUnicodeSkipCount(value); }
+
+void DKRTFReader::actionSetAnsiCode(int value)
+{
+    StringEncoding encoding = StringEncoding::windowsCodePage(value);
+    // A code page this system cannot decode would lose every escaped byte.
+    state().setStringEncoding(encoding.isSupported() ? encoding : StringEncoding::windowsLatin1());
+}
+
+void DKRTFReader::actionInsertCharacter(int value)
+{
+    const char16_t character = static_cast<char16_t>(value);
+    appendString(std::u16string_view(&character, 1));
+}
+
+void DKRTFReader::actionNewParagraph(int) { appendString(u"\n"); }
+
+void DKRTFReader::actionInsertPageBreak(int)
+{
+    m_attributedString.appendString(u"\f", singleFlagAttributes(TEPageBreakAttribute));
+}
+
+void DKRTFReader::actionInsertHorizontalLine(int)
+{
+    m_attributedString.appendString(u"\f", singleFlagAttributes(TEHorizontalRuleStyleAttribute));
+}
+
+void DKRTFReader::actionSkipBinaryData(int value)
+{
+    if (value > 0)
+        m_scanner.skipCharacters(static_cast<std::size_t>(value));
+}
+
+// --- Character formatting ---------------------------------------------------
+
+void DKRTFReader::actionFontNumber(int value)
+{
+    state().setFontNumber(value);
+    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(value));
+}
+
+void DKRTFReader::actionFontSize(int value)
+{
+    state().setFontSize(static_cast<double>(static_cast<float>(value) * 0.5f));
+}
+
+void DKRTFReader::actionFontMilliSize(int value) { state().setFontSize(value / 1000.0); }
+void DKRTFReader::actionBold(int value) { state().setBold(value != 0); }
+void DKRTFReader::actionItalic(int value) { state().setItalic(value != 0); }
+void DKRTFReader::actionStrike(int value) { state().setStrike(value != 0); }
+void DKRTFReader::actionForegroundColor(int value) { state().setForegroundColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionBackgroundColor(int value) { state().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
+
+void DKRTFReader::actionSuperSubScript(int value)
+{
+    state().setSuperscriptCount(value == 0 ? 0 : state().superscriptCount() + value);
+}
+
+void DKRTFReader::actionUnderline(int value) { state().setUnderline(value != 0 ? 1 : 0); }
+void DKRTFReader::actionUnderlineStyle(int value) { state().setUnderline(static_cast<unsigned>(value)); }
+
+// --- Paragraph formatting ---------------------------------------------------
+
+void DKRTFReader::actionParagraphDefault(int) { state().resetParagraphAttributes(); }
+void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
+void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
+void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagraph().leftIndent = value; }
+void DKRTFReader::actionParagraphRightIndent(int value) { state().mutableParagraph().rightIndent = value; }
+void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }
+
+void DKRTFReader::actionParagraphSpacing(int value)
+{
+    state().mutableParagraph().paragraphSpacing = value;
+    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, value);
+}
+
+void DKRTFReader::actionParagraphSpacingBefore(int value)
+{
+    state().mutableParagraph().paragraphSpacingBefore = value;
+    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, value);
+}
+
+void DKRTFReader::actionParagraphDirection(int value)
+{
+    state().mutableParagraph().baseWritingDirection = static_cast<std::int8_t>(value);
+}
+
+// --- Font, colour and list tables -------------------------------------------
+
+void DKRTFReader::actionReadFontTable(int)
+{
+    if (m_readingTable)
+        return;
+    state().setAlternateDestination(std::make_shared<std::u16string>());
+    m_readingTable = true;
+    parseRTFGroup(SemicolonAction::AddFontTableEntry);
+    m_readingTable = false;
+}
+
+void DKRTFReader::actionReadFontCharacterSet(int value) { state().setFontCharacterSet(value); }
+
+void DKRTFReader::actionReadColorTable(int)
+{
+    if (m_readingTable)
+        return;
+    state().setDiscardText(true);
+    m_colorTable.resetCurrentColor();
+    m_readingTable = true;
+    parseRTFGroup(SemicolonAction::AddColorTableEntry);
+    m_readingTable = false;
+}
+
+void DKRTFReader::actionReadColorTableRedValue(int value) { m_colorTable.setRedComponent(value); }
+void DKRTFReader::actionReadColorTableGreenValue(int value) { m_colorTable.setGreenComponent(value); }
+void DKRTFReader::actionReadColorTableBlueValue(int value) { m_colorTable.setBlueComponent(value); }
+
+std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
+{
+    const std::u16string& text = m_scanner.string();
+    const std::size_t start = m_scanner.scanLocation();
+    const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
+    std::size_t depth = 0;
+    for (std::size_t position = start; position < end; ++position) {
+        switch (text[position]) {
+        case u'\\':
+            ++position;
+            break;
+        case u'{':
+            ++depth;
+            break;
+        case u'}':
+            if (depth == 0)
+                return position;
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return end;
+}
+
+void DKRTFReader::actionReadListTable(int)
+{
+    // A look-ahead: the table's groups are then read like any other text
+    // (behind "\*", so none of it reaches the document). A list table
+    // inside one already read is not read twice.
+    const std::size_t start = m_scanner.scanLocation();
+    if (start < m_listTableEnd)
+        return;
+    const std::size_t end = endOfCurrentGroup();
+    m_listTableEnd = end;
+    m_listTable.readListTypes(std::u16string_view(m_scanner.string()).substr(start, end - start));
+}
+
+void DKRTFReader::listOverrideTable(int)
+{
+    // The overrides repeat what the list table said. Skipping to the end of
+    // the table's own group (not to the first "}}") keeps the braces of the
+    // document balanced; the table's closing brace is left to close it.
+    m_scanner.setScanLocation(endOfCurrentGroup());
+}
+
+void DKRTFReader::actionListID(int value) { state().setListID(static_cast<unsigned>(value)); }
+
+void DKRTFReader::actionLevelList(int value)
+{
+    if (std::optional<unsigned> type = m_listTable.typeOfLevel(state().listID(), value)) {
+        state().setListType(*type);
+        state().setLevelList(value);
+    }
+}
+
+void DKRTFReader::actionListPrefix(int value) { state().setListPrefix(static_cast<unsigned>(value)); }
+
+// --- Pictures, notes, comments and links -------------------------------------
+
+DKRTFObjectReader::ByteDecoder DKRTFReader::byteDecoder()
+{
+    return [this](std::string_view bytes) { return decodeBytes(bytes); };
+}
+
+void DKRTFReader::actionImageAttachment(int)
+{
+    m_pendingAttachment = nullptr;
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_pendingAttachment = reader.readPicture();
+    // Picture data is never text, whether or not it could be read.
+    state().setDiscardText(true);
+}
+
+void DKRTFReader::actionScrivenerImageAttachment(int)
+{
+    m_pendingAttachment = nullptr;
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_pendingAttachment = reader.readShapePicture();
+}
+
+void DKRTFReader::actionAttachment(int)
+{
+    m_pendingAttachment = nullptr;
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_pendingAttachment = reader.readFileAttachment();
+}
+
+void DKRTFReader::actionFootnote(int)
+{
+    m_pendingAttachment = nullptr;
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_pendingAttachment = reader.readFootnote(byteDecoder());
+}
+
+void DKRTFReader::actionAnnotation(int)
+{
+    m_pendingAttachment = nullptr;
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_pendingAttachment = reader.readAnnotation(m_commentAuthor, byteDecoder());
+}
+
+void DKRTFReader::actionAnnotationAuthor(int)
+{
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    m_commentAuthor = reader.readGroupText(byteDecoder());
+}
+
+void DKRTFReader::actionFootnoteTable(int value)
+{
+    m_documentValues.footnoteTableMarker = value != 0 ? 1 : -1;
+    // The text that follows in this group must show the new marker, even
+    // though no formatting changed.
+    state().invalidateAttributes();
+}
+
+void DKRTFReader::actionField(int) {}
+
+void DKRTFReader::actionLink(int)
+{
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup(kMaxFieldInstructionLength));
+    if (std::optional<std::u16string> target = reader.readLinkTarget())
+        m_documentValues.linkTarget = std::move(*target);
+}
+
+void DKRTFReader::actionTextLink(int value) { state().setLink(static_cast<unsigned>(value)); }
+
+void DKRTFReader::actionMarquentAnnotations(int)
+{
+    std::optional<std::u16string> hex = m_scanner.readTokenFragmentWithDelimiterCharacter(u'\n');
+    if (!m_documentName || !hex)
+        return;
+    // The file is a side matter: the document reads the same whether or
+    // not it could be stored, and the failure is logged where it happens.
+    (void)DKRTFLegacyAnnotations::store(*m_documentName, DKRTFObjectReader::hexStringToData(*hex));
+}
+
+// --- Page settings ----------------------------------------------------------
+
+void DKRTFReader::actionPageMarginLeft(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value); }
+void DKRTFReader::actionPageMarginRight(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
+void DKRTFReader::actionPageMarginTop(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
+void DKRTFReader::actionPageMarginBottom(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+
+void DKRTFReader::actionPageHeader(int)
+{
+    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey,
+                                          DKRTFPageSettings::readHeaderFooterText(m_scanner));
+}
+
+void DKRTFReader::actionPageFooter(int)
+{
+    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kFooterControlKey,
+                                          DKRTFPageSettings::readHeaderFooterText(m_scanner));
+}
+
+void DKRTFReader::actionSkipDestination(int) { state().setDiscardText(true); }
+
+} // namespace folio

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/foundation/StringEncoding.h"
+
+#include <map>
+#include <string>
+
+namespace folio {
+
+struct DKRTFReaderFontTableEntry {
+    std::u16string name;
+    StringEncoding encoding = StringEncoding::windowsLatin1();
+};
+
+// The font table of a document: font number to name and the encoding of its
+// character set. Numbers may leave gaps (Word numbers theme fonts from 31500
+// on), so entries are kept by number rather than in a padded array; a gap and
+// a number never given read the same.
+class DKRTFReaderFontTable {
+public:
+    // Replaces any earlier entry of the number. Negative numbers are dropped.
+    void addEntry(int fontNumber, std::u16string name, int characterSet);
+
+    // "Helvetica" for a number not in the table, else the entry's name with
+    // the few renamings of fonts whose old names no longer exist.
+    std::u16string fontNameAtIndex(int fontNumber) const;
+    // Windows Latin 1 for a number not in the table.
+    StringEncoding fontEncodingAtIndex(int fontNumber) const;
+    std::size_t count() const { return m_entries.size(); }
+
+    // The encoding of an RTF \fcharset number; Windows Latin 1 for 0 and for
+    // every number without a code page of its own.
+    static StringEncoding fontEncoding(int characterSet);
+    // Names that Mac word processors wrote for fonts now installed under
+    // another PostScript name.
+    static std::u16string fontNameConversion(const std::u16string& name);
+
+private:
+    std::map<int, DKRTFReaderFontTableEntry> m_entries;
+};
+
+} // namespace folio

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "platform/foundation/StringEncoding.h"
+#include "platform/text/AttributeDictionary.h"
+#include "platform/text/AttributeValue.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+// The formatting in force inside one RTF group. "{" continues with a copy and
+// "}" returns to the saved object, so every field here is scoped to its group.
+//
+// The attribute set built from a state is cached on it: runs of plain text
+// reuse one dictionary, and a state returned to at "}" still has its own. Every
+// setter of a field that feeds the attribute set drops the cache; the few
+// fields that do not (list number, character set, encoding, skip count) are
+// plain stores on purpose, because a set already built for the group must not
+// change under the text that follows.
+class DKRTFReaderState {
+public:
+    // The raw paragraph control-word values; converted only when the
+    // attribute set is built.
+    struct Paragraph {
+        std::uint8_t alignment = 0; // 0 left, 1 right, 2 centre, 3 justified
+        std::int32_t firstLineIndent = 0;
+        std::int32_t leftIndent = 0;
+        std::int32_t rightIndent = 0;
+        std::int32_t lineSpacing = 1;
+        std::int32_t paragraphSpacing = 0;
+        std::int32_t paragraphSpacingBefore = 0;
+        std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
+    };
+
+    // The copy keeps every field, shares the alternate destination and the
+    // colours with the original, and starts without a cached attribute set.
+    std::unique_ptr<DKRTFReaderState> copy() const;
+
+    // --- Text routing ---
+    // While set, appended text replaces the destination's content instead of
+    // reaching the document (font names are read this way). Copies share it.
+    const std::shared_ptr<std::u16string>& alternateDestination() const { return m_alternateDestination; }
+    void setAlternateDestination(std::shared_ptr<std::u16string> destination) { m_alternateDestination = std::move(destination); }
+    bool discardText() const { return m_discardText; }
+    void setDiscardText(bool discard) { m_discardText = discard; }
+    const StringEncoding& stringEncoding() const { return m_stringEncoding; }
+    void setStringEncoding(StringEncoding encoding) { m_stringEncoding = std::move(encoding); }
+    int unicodeSkipCount() const { return m_unicodeSkipCount; }
+    void setUnicodeSkipCount(int count) { m_unicodeSkipCount = count; }
+
+    // --- Character formatting ---
+    const std::shared_ptr<const ColorValue>& foregroundColor() const { return m_foregroundColor; }
+    void setForegroundColor(std::shared_ptr<const ColorValue> color);
+    const std::shared_ptr<const ColorValue>& backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(std::shared_ptr<const ColorValue> color);
+    double fontSize() const { return m_fontSize; }
+    void setFontSize(double size);
+    int fontNumber() const { return m_fontNumber; }
+    void setFontNumber(int number);
+    int fontCharacterSet() const { return m_fontCharacterSet; }
+    void setFontCharacterSet(int characterSet) { m_fontCharacterSet = characterSet; }
+    bool bold() const { return m_bold; }
+    void setBold(bool bold);
+    bool italic() const { return m_italic; }
+    void setItalic(bool italic);
+    bool strike() const { return m_strike; }
+    void setStrike(bool strike);
+    // An underline-style value of the text system: single 1, thick 2, double
+    // 9, plus pattern dot 0x100, dash 0x200, dash-dot 0x300, dash-dot-dot 0x400.
+    unsigned underline() const { return m_underline; }
+    void setUnderline(unsigned underline);
+    unsigned link() const { return m_link; }
+    void setLink(unsigned link);
+    int superscriptCount() const { return m_superscriptCount; }
+    void setSuperscriptCount(int count);
+
+    // --- Lists (the tracking fields are advanced while the set is built) ---
+    unsigned listID() const { return m_listID; }
+    void setListID(unsigned listID) { m_listID = listID; }
+    int levelList() const { return m_levelList; }
+    void setLevelList(int level);
+    unsigned listType() const { return m_listType; }
+    void setListType(unsigned type);
+    unsigned listPrefix() const { return m_listPrefix; }
+    void setListPrefix(unsigned prefix);
+    unsigned listPrefixCount() const { return m_listPrefixCount; }
+    void setListPrefixCount(unsigned count);
+    int previousLevelList() const { return m_previousLevelList; }
+    void setPreviousLevelList(int level) { m_previousLevelList = level; }
+    unsigned previousListID() const { return m_previousListID; }
+    void setPreviousListID(unsigned listID) { m_previousListID = listID; }
+    unsigned closedListsCount() const { return m_closedListsCount; }
+    void setClosedListsCount(unsigned count) { m_closedListsCount = count; }
+    int listIsFirstPrefix() const { return m_listIsFirstPrefix; }
+    void setListIsFirstPrefix(int first) { m_listIsFirstPrefix = first; }
+
+    // --- Paragraph formatting ---
+    const Paragraph& paragraph() const { return m_paragraph; }
+    // Hands out the paragraph for change and drops the cached set.
+    Paragraph& mutableParagraph();
+    // "\pard": back to the defaults, except inside a list, where the list's
+    // paragraph settings must survive the reset that precedes each item.
+    void resetParagraphAttributes();
+
+    // --- The cached attribute set ---
+    const AttributeDictionaryPtr& cachedAttributes() const { return m_cachedAttributes; }
+    void setCachedAttributes(AttributeDictionaryPtr attributes) { m_cachedAttributes = std::move(attributes); }
+    void invalidateAttributes() { m_cachedAttributes.reset(); }
+
+private:
+    std::shared_ptr<std::u16string> m_alternateDestination;
+    StringEncoding m_stringEncoding = StringEncoding::windowsLatin1();
+    std::shared_ptr<const ColorValue> m_foregroundColor;
+    std::shared_ptr<const ColorValue> m_backgroundColor;
+    int m_listIsFirstPrefix = 0;
+    double m_fontSize = 12;
+    int m_fontNumber = 0;
+    int m_fontCharacterSet = 0;
+    unsigned m_underline = 0;
+    unsigned m_link = 0;
+    unsigned m_listID = 0;
+    int m_levelList = 0;
+    int m_previousLevelList = 999;
+    unsigned m_previousListID = 0;
+    unsigned m_listPrefix = 0;
+    unsigned m_listPrefixCount = 0;
+    unsigned m_closedListsCount = 0;
+    unsigned m_listType = 0;
+    int m_superscriptCount = 0;
+    int m_unicodeSkipCount = 1;
+    bool m_discardText = false;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_strike = false;
+    Paragraph m_paragraph;
+    AttributeDictionaryPtr m_cachedAttributes;
+};
+
+} // namespace folio

@@ -1,0 +1,150 @@
+#include "engine/TEHTMLWriter.h"
+#include "engine/TEImageTextAttachment.h"
+#include "engine/TEObjectTextAttachment.h"
+
+#include "HTMLWriterTestText.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace htmlwritertest;
+
+using Entry = AttributeDictionary::Entry;
+
+Entry attachment(AttributeValuePtr value)
+{
+    return {std::string(NSAttachmentAttributeName), std::move(value)};
+}
+
+TEHTMLWriterSettings printSettings()
+{
+    TEHTMLWriterSettings settings;
+    settings.forPrint = true;
+    return settings;
+}
+
+TEHTMLWriterSettings ePubSettings()
+{
+    TEHTMLWriterSettings settings;
+    settings.forPrint = true;
+    settings.forEPub = true;
+    return settings;
+}
+
+// A text with what print and ePub write differently: a page break, a rule,
+// two footnotes and a comment.
+AttributedString exportText()
+{
+    TestText text;
+    text.paragraph(u"Before the break")
+        .paragraph(u"\uFEFF", {{std::string(TEPageBreakAttribute), BoolValue::make(true)}})
+        .add(u"Noted", {baseFont(), baseStyle()})
+        .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(TEObjectTextAttachment::footnote(u"first note"))})
+        .add(u" and again", {baseFont(), baseStyle()})
+        .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(TEObjectTextAttachment::annotation(u"a comment", u"Ann"))})
+        .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(TEObjectTextAttachment::footnote(u"second note"))})
+        .add(u"\n", {baseFont(), baseStyle()})
+        .paragraph(u"\uFEFF", {{std::string(TEHorizontalRuleStyleAttribute), BoolValue::make(true)}})
+        .paragraph(u"After the rule", {}, false);
+    return text.build();
+}
+
+TEST(HTMLWriterAttachmentTests, printNumbersFootnotesFromOneAndDropsComments)
+{
+    AttributedString string = exportText();
+    std::u16string print = TEHTMLWriter(string, printSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, print.find(u"Noted<sup>1</sup> and again<sup>2</sup></div>")) << toUtf8(print);
+    EXPECT_EQ(0u, countOf(print, u"<object"));
+    EXPECT_EQ(0u, countOf(print, u"a comment"));
+    EXPECT_NE(std::u16string::npos, print.find(u"<div style=\"page-break-before:always;\"></div>"));
+    EXPECT_NE(std::u16string::npos, print.find(u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">"));
+    expectGolden("print-fragment.html", print);
+
+    // Every pass numbers its notes anew.
+    EXPECT_EQ(print, TEHTMLWriter(string, printSettings()).HTMLFragment());
+}
+
+TEST(HTMLWriterAttachmentTests, ePubWritesPlainRulesAndNumberedNotes)
+{
+    std::u16string ePub = TEHTMLWriter(exportText(), ePubSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, ePub.find(u"<hr/>"));
+    EXPECT_EQ(0u, countOf(ePub, u"horizontalLine"));
+    EXPECT_NE(std::u16string::npos, ePub.find(u"<div style=\"page-break-before:always;\"></div>"));
+    EXPECT_EQ(2u, countOf(ePub, u"<sup>"));
+    expectGolden("epub-fragment.html", ePub);
+}
+
+TEST(HTMLWriterAttachmentTests, editorGetsPageBreakRulesAndNoteObjects)
+{
+    std::u16string editor = TEHTMLWriter(exportText()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              editor.find(u"<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>")) << toUtf8(editor);
+    EXPECT_EQ(0u, countOf(editor, u"page-break-before:always;\"></div>"));
+    EXPECT_EQ(3u, countOf(editor, u"<object"));
+    EXPECT_EQ(2u, countOf(editor, u"class='footnote'"));
+    EXPECT_EQ(1u, countOf(editor, u"class='annotation'"));
+    EXPECT_NE(std::u16string::npos, editor.find(u"data-author='Ann'"));
+    // The two footnotes are numbered 1 and 2 in the page as well.
+    EXPECT_LT(editor.find(u"[1]"), editor.find(u"[2]"));
+}
+
+TEST(HTMLWriterAttachmentTests, noteTextWithSpacesIsNotRewritten)
+{
+    AttributedString string =
+        TestText()
+            .add(u"x", {baseFont(), baseStyle()})
+            .add(u"\uFFFC", {baseFont(), baseStyle(),
+                             attachment(TEObjectTextAttachment::footnote(u"two  spaces > and a\ttab"))})
+            .build();
+    std::u16string editor = TEHTMLWriter(string).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, editor.find(u"two  spaces")) << toUtf8(editor);
+    EXPECT_EQ(0u, countOf(editor, u"white-space:pre"));
+}
+
+TEST(HTMLWriterAttachmentTests, picturesInEPubStandInABoxOfTheirSize)
+{
+    Result<Image::Pointer> image = Image::imageWithPixels(2, 1, std::vector<std::uint8_t>(8, 255));
+    ASSERT_TRUE(image.ok());
+    auto picture = TEImageTextAttachment::attachmentWithImage(*image);
+    picture->setDisplaySize(Size{40, 20});
+    AttributedString string = TestText().add(u"\uFFFC", {baseFont(), baseStyle(), attachment(picture)}).build();
+
+    std::u16string ePub = TEHTMLWriter(string, ePubSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              ePub.find(u"<span style=\"display:inline-block;text-indent:0px;vertical-align:baseline;width:40px;"
+                        u"height:20px;\"><img"))
+        << toUtf8(ePub);
+    EXPECT_NE(std::u16string::npos, ePub.find(u"</span></div>"));
+
+    std::u16string editor = TEHTMLWriter(string).HTMLFragment();
+    EXPECT_EQ(1u, countOf(editor, u"<img"));
+    EXPECT_EQ(0u, countOf(editor, u"inline-block"));
+}
+
+TEST(HTMLWriterAttachmentTests, attachmentInsideALinkNeverLeavesTheLinkOpen)
+{
+    auto note = TEObjectTextAttachment::footnote(u"n");
+    AttributeValuePtr target = URLValue::make("https://example.org/");
+    AttributedString startsWithNote =
+        TestText()
+            .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(note), {std::string(TELinkAttribute), target}})
+            .add(u"text", {baseFont(), baseStyle(), {std::string(TELinkAttribute), target}})
+            .build();
+    std::u16string first = TEHTMLWriter(startsWithNote, printSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, first.find(u"<sup>1</sup><a href=\"https://example.org/\">text</a></div>"))
+        << toUtf8(first);
+
+    AttributedString endsWithNote =
+        TestText()
+            .add(u"text", {baseFont(), baseStyle(), {std::string(TELinkAttribute), target}})
+            .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(note), {std::string(TELinkAttribute), target}})
+            .build();
+    std::u16string second = TEHTMLWriter(endsWithNote, printSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, second.find(u"<a href=\"https://example.org/\">text<sup>1</sup></a></div>"))
+        << toUtf8(second);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,204 @@
+#include "engine/TEHTMLWriter.h"
+
+#include "HTMLWriterTestText.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace htmlwritertest;
+
+using Entry = AttributeDictionary::Entry;
+
+Entry link(std::string url)
+{
+    return {std::string(TELinkAttribute), URLValue::make(std::move(url))};
+}
+Entry anchor(std::u16string name)
+{
+    return {std::string(TEAnchorAttribute), text(std::move(name))};
+}
+Entry color(std::string_view key, Color value)
+{
+    return {std::string(key), ColorValue::make(std::move(value))};
+}
+Entry custom(StringMapValue::Map map)
+{
+    return {std::string(TECustomAttributesAttribute), StringMapValue::make(std::move(map))};
+}
+
+std::u16string fragmentOf(const TestText& text)
+{
+    return TEHTMLWriter(text.build()).HTMLFragment();
+}
+
+TEST(HTMLWriterRunTests, linkOverTwoRunsIsOneElement)
+{
+    TestText text;
+    text.add(u"see ", {baseFont(), baseStyle()})
+        .add(u"the ", {baseFont(), baseStyle(), link("https://example.org/a?x=1")})
+        .add(u"page", {baseFont(), baseStyle(), link("https://example.org/a?x=1"),
+                       color(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))})
+        .add(u" now", {baseFont(), baseStyle()});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_EQ(1u, countOf(fragment, u"<a "));
+    EXPECT_EQ(1u, countOf(fragment, u"</a>"));
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u"see <a href=\"https://example.org/a?x=1\">the <span style=\"color:#0000ff;\">page</span></a> now"))
+        << toUtf8(fragment);
+    expectGolden("link-across-runs-fragment.html", fragment);
+}
+
+TEST(HTMLWriterRunTests, adjacentLinksToDifferentQueriesStayApart)
+{
+    TestText text;
+    text.add(u"one", {baseFont(), baseStyle(), link("https://example.org/p?page=1")})
+        .add(u"two", {baseFont(), baseStyle(), link("https://example.org/p?page=2")})
+        .add(u"three", {baseFont(), baseStyle(), link("https://example.org/p#end")});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_EQ(3u, countOf(fragment, u"<a "));
+    EXPECT_EQ(3u, countOf(fragment, u"</a>"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/p?page=2\">two</a>")) << toUtf8(fragment);
+}
+
+TEST(HTMLWriterRunTests, linkAcrossParagraphsClosesInEachParagraph)
+{
+    TestText text;
+    text.add(u"first", {baseFont(), baseStyle(), link("https://example.org/")})
+        .add(u"\n", {baseFont(), baseStyle(), link("https://example.org/")})
+        .add(u"second", {baseFont(), baseStyle(), link("https://example.org/")})
+        .add(u" plain", {baseFont(), baseStyle()});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\">first</a></div>")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\">second</a> plain</div>"));
+}
+
+TEST(HTMLWriterRunTests, anchorsAreNamedLinksAndRepeatedNamesStillClose)
+{
+    TestText text;
+    text.add(u"top", {baseFont(), baseStyle(), anchor(u"here")})
+        .add(u" middle ", {baseFont(), baseStyle()})
+        .add(u"again", {baseFont(), baseStyle(), anchor(u"here")})
+        .add(u" end", {baseFont(), baseStyle()});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_EQ(2u, countOf(fragment, u"<a name=\"here\">"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a name=\"here\">again</a> end")) << toUtf8(fragment);
+}
+
+TEST(HTMLWriterRunTests, linkTargetsAndCustomValuesAreEscaped)
+{
+    TestText text;
+    text.add(u"x", {baseFont(), baseStyle(), link("https://example.org/?a=1&b=\"><script>")})
+        .add(u"y", {baseFont(), baseStyle(), custom({{"title", u"it's <b>&\"bold\""}})})
+        .add(u"z", {baseFont(), baseStyle(), custom({{"x onclick=\"run()\"", u"v"}})});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"href=\"https://example.org/?a=1&amp;b=&quot;&gt;&lt;script&gt;\""))
+        << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"title=\"it&#39;s &lt;b&gt;&amp;&quot;bold&quot;\""));
+    EXPECT_EQ(0u, countOf(fragment, u"<script"));
+    EXPECT_EQ(0u, countOf(fragment, u" onclick="));
+    EXPECT_EQ(0u, countOf(fragment, u"<b>"));
+}
+
+TEST(HTMLWriterRunTests, runStylesInOrder)
+{
+    TestText text;
+    text.add(u"styled", {baseFont(),
+                         baseStyle(),
+                         {std::string(kCTKernAttributeName), DoubleValue::make(2)},
+                         color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0)),
+                         color(NSBackgroundColorAttributeName, Color::colorWithRed(0, 1, 0)),
+                         {std::string(kCTUnderlineStyleAttributeName), IntegerValue::make(1)},
+                         {std::string(TEStrikeOutAttribute), BoolValue::make(true)},
+                         {std::string(kCTSuperscriptAttributeName), IntegerValue::make(-1)}});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u"<span style=\"letter-spacing:2px;color:#ff0000;background-color:#00ff00;"
+                            u"text-decoration:underline;vertical-align:sub;\">styled</span>"))
+        << toUtf8(fragment);
+}
+
+TEST(HTMLWriterRunTests, whiteBackgroundStrikeAndSuperscriptValues)
+{
+    TestText text;
+    text.add(u"a", {baseFont(), baseStyle(), color(NSBackgroundColorAttributeName, Color::colorWithWhite(1)),
+                    {std::string(TEStrikeOutAttribute), BoolValue::make(true)},
+                    {std::string(kCTSuperscriptAttributeName), IntegerValue::make(1)}})
+        .add(u"b", {baseFont(), baseStyle(), {std::string(TEStrikeOutAttribute), BoolValue::make(false)},
+                    {std::string(kCTSuperscriptAttributeName), IntegerValue::make(3)}});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u"<span style=\"text-decoration:line-through;vertical-align:super;\">a</span>"))
+        << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<span style=\"vertical-align:baseline;\">b</span>"));
+}
+
+TEST(HTMLWriterRunTests, mixedFontsGoOnTheRunsNotTheParagraph)
+{
+    TestText text;
+    text.add(u"plain ", {baseFont(), baseStyle()})
+        .add(u"bold", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<div dir=\"auto\" style=\"line-height:normal;\">")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:18px;font-weight:bold;\">bold</span>"));
+    EXPECT_EQ(2u, countOf(fragment, u"<span"));
+}
+
+TEST(HTMLWriterRunTests, printLowersFontSizesByTwo)
+{
+    TestText text;
+    text.add(u"plain ", {baseFont(), baseStyle()})
+        .add(u"bold", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()})
+        .add(u"\n", {baseFont(), baseStyle()})
+        .add(u"uniform", {baseFont(), baseStyle()});
+    TEHTMLWriterSettings print;
+    print.forPrint = true;
+    std::u16string fragment = TEHTMLWriter(text.build(), print).HTMLFragment();
+    EXPECT_EQ(3u, countOf(fragment, u"font-size:16px;")) << toUtf8(fragment);
+    EXPECT_EQ(0u, countOf(fragment, u"font-size:18px;"));
+}
+
+TEST(HTMLWriterRunTests, textScaleDividesSizesAndSpacing)
+{
+    PlatformParagraphStyle::Settings spaced = readerStyleSettings();
+    spaced.paragraphSpacing = 25;
+    TestText text;
+    text.add(u"a", {baseFont(), {std::string(kCTParagraphStyleAttributeName), paragraphStyle(spaced)},
+                    {std::string(kCTKernAttributeName), DoubleValue::make(4)}});
+    TEHTMLWriter writer(text.build());
+    writer.setTextScale(2);
+    std::u16string fragment = writer.HTMLFragment();
+    // 25 / 2 rounds half away from zero; the 18px font becomes 9px.
+    EXPECT_NE(std::u16string::npos, fragment.find(u"margin-bottom:13px;")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:9px;"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"letter-spacing:2px;"));
+}
+
+TEST(HTMLWriterRunTests, customSpanAttributesAndClassesInDocuments)
+{
+    TestText text;
+    text.add(u"a", {baseFont(), baseStyle(), custom({{"class", u"mark"}, {"data-x", u"1"}}),
+                    color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))})
+        .add(u"b", {baseFont(), baseStyle()});
+    std::u16string document = TEHTMLWriter(text.build()).HTMLString();
+    EXPECT_NE(std::u16string::npos, document.find(u"<span class=\"s1 mark\" data-x=\"1\">a</span>b"))
+        << toUtf8(document);
+    EXPECT_NE(std::u16string::npos, document.find(u"span.s1 {color:#ff0000;}"));
+}
+
+TEST(HTMLWriterRunTests, customAttributesOfTheWholeLinkGoOnTheLink)
+{
+    TestText text;
+    text.add(u"x ", {baseFont(), baseStyle()})
+        .add(u"go", {baseFont(), baseStyle(), link("https://example.org/"), custom({{"target", u"_blank"}})})
+        .add(u"ne", {baseFont(), baseStyle(), link("https://example.org/"), custom({{"target", u"_blank"}}),
+                     color(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u"<a href=\"https://example.org/\" target=\"_blank\">go<span style=\"color:#0000ff;\">ne</span></a>"))
+        << toUtf8(fragment);
+}
+
+} // namespace
+} // namespace folio
