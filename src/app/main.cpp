@@ -1,9 +1,19 @@
 #include "app/CommandLine.h"
+#include "app/ExportCommands.h"
+#include "app/NewDocumentCommand.h"
+#include "documents/AppController.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    // The application delegate lives for the whole process; commands reach it
+    // as the shared controller.
+    folio::AppController appController;
     folio::CommandLine commandLine(std::cout, std::cerr);
+    commandLine.registerCommand("new", [](const std::vector<std::string>& arguments) {
+        return folio::runNewDocumentCommand(arguments, std::cout, std::cerr);
+    });
+    folio::registerExportCommands(commandLine);
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -1,0 +1,295 @@
+#include "app/ExportCommands.h"
+
+#include "app/CommandLine.h"
+#include "app/MarkdownConverterRegistration.h"
+#include "documents/CSSFontRules.h"
+#include "documents/CopyOut.h"
+#include "documents/ExportNaming.h"
+#include "documents/ExportSource.h"
+#include "documents/NDHTMLtoPDF.h"
+#include "documents/PDFExportRequest.h"
+#include "documents/PDFPageTemplates.h"
+#include "documents/PDFSourceHTML.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/web/DMWebView.h"
+#include "platform/web/VirtualDisplay.h"
+#include "platform/web/WebViewDelegate.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+
+namespace folio {
+
+namespace {
+
+// Long enough for a very large document; the page's own failures end sooner.
+constexpr double kPDFTimeoutSeconds = 600;
+constexpr double kPreviewTimeoutSeconds = 60;
+constexpr Rect kPreviewFrame{{0, 0}, {768, 1024}};
+
+struct Arguments {
+    std::string file;
+    std::map<std::string, std::string> options;
+};
+
+// FILE followed by "--name value" pairs of the allowed names.
+std::optional<Arguments> parseArguments(const std::vector<std::string>& arguments,
+                                        std::initializer_list<const char*> allowed, const char* usage)
+{
+    Arguments parsed;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (argument.rfind("--", 0) == 0) {
+            bool known = false;
+            for (const char* name : allowed)
+                known = known || argument == name;
+            if (!known || index + 1 >= arguments.size() || parsed.options.count(argument)) {
+                std::cerr << "folio: usage: " << usage << "\n";
+                return std::nullopt;
+            }
+            parsed.options[argument] = arguments[++index];
+        } else if (parsed.file.empty()) {
+            parsed.file = argument;
+        } else {
+            std::cerr << "folio: usage: " << usage << "\n";
+            return std::nullopt;
+        }
+    }
+    if (parsed.file.empty()) {
+        std::cerr << "folio: usage: " << usage << "\n";
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+int fail(const std::string& message)
+{
+    std::cerr << "folio: " << message << "\n";
+    return CommandLine::kFailure;
+}
+
+bool samePath(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
+}
+
+// Checks that the document can be read before anything is written.
+std::optional<int> checkInput(const std::string& file)
+{
+    if (!FileManager::fileExists(file) || FileManager::isDirectory(file))
+        return fail("cannot read " + file + ": no such file");
+    return std::nullopt;
+}
+
+class PDFOutcome final : public NDHTMLtoPDFDelegate {
+public:
+    void HTMLtoPDFDidSucceed(NDHTMLtoPDF&) override { m_done = true; }
+    void HTMLtoPDFDidFail(NDHTMLtoPDF& converter) override
+    {
+        m_done = true;
+        m_error = converter.error() ? converter.error()->message : "the conversion failed";
+    }
+    bool done() const { return m_done; }
+    const std::optional<std::string>& error() const { return m_error; }
+
+private:
+    bool m_done = false;
+    std::optional<std::string> m_error;
+};
+
+int exportPDF(const ExportSource& source, const std::string& output)
+{
+    if (Status display = VirtualDisplay::ensureDisplay(); !display)
+        return fail("cannot start a display for the web view: " + display.error().message);
+    PDFOutcome outcome;
+    auto converter = PDFExportRequest::start(source, PDFExportRequest::Origin::FileConversion, output,
+                                             ExportNaming::kActionConvertAndOpen, &outcome,
+                                             UserDefaults::standardUserDefaults());
+    if (!converter)
+        return fail(converter.error().message);
+    bool progress = isatty(STDERR_FILENO);
+    if (progress) {
+        (*converter)->setPageProgressHandler([](std::size_t index, std::size_t count) {
+            std::cerr << "\rfolio: page " << index + 1 << " of " << count << std::flush;
+            if (index + 1 == count)
+                std::cerr << "\n";
+        });
+    }
+    if (!RunLoop::main().runUntil([&] { return outcome.done(); }, kPDFTimeoutSeconds))
+        return fail("the PDF conversion did not finish in time");
+    if (outcome.error())
+        return fail("cannot export " + source.path() + ": " + *outcome.error());
+    return CommandLine::kSuccess;
+}
+
+int exportCommand(const std::vector<std::string>& arguments)
+{
+    constexpr const char* usage = "folio export FILE --format pdf|html|txt [--output PATH]";
+    auto parsed = parseArguments(arguments, {"--format", "--output"}, usage);
+    if (!parsed)
+        return CommandLine::kUsageError;
+    auto format = parsed->options.find("--format");
+    if (format == parsed->options.end()) {
+        std::cerr << "folio: usage: " << usage << "\n";
+        return CommandLine::kUsageError;
+    }
+    const std::string& kind = format->second;
+    if (kind == "epub" || kind == "rtfd" || kind == "png")
+        return fail("export as " + kind + " is not available in this build");
+    if (kind != "pdf" && kind != "html" && kind != "txt") {
+        std::cerr << "folio: unknown format '" << kind << "'; usage: " << usage << "\n";
+        return CommandLine::kUsageError;
+    }
+    if (auto status = checkInput(parsed->file))
+        return *status;
+    std::string output = parsed->options.count("--output") ? parsed->options["--output"]
+                                                           : ExportNaming::copyPath(parsed->file, kind);
+    if (samePath(output, parsed->file))
+        return fail("the export would overwrite " + parsed->file);
+
+    ExportSource source(parsed->file);
+    if (kind == "pdf")
+        return exportPDF(source, output);
+    std::string bytes;
+    if (kind == "html") {
+        Result<std::string> html = source.HTMLData(ExportSource::OpenEditor::Ignore);
+        if (!html)
+            return fail("cannot export " + parsed->file + ": " + html.error().message);
+        bytes = std::move(*html);
+    } else {
+        Result<std::u16string> text = source.plainText(ExportSource::OpenEditor::Ignore);
+        if (!text)
+            return fail("cannot export " + parsed->file + ": " + text.error().message);
+        bytes = toUtf8(*text);
+    }
+    if (Status written = FileManager::writeAtomically(output, bytes); !written)
+        return fail(written.error().message);
+    return CommandLine::kSuccess;
+}
+
+// The document's page as the PDF export lays it out.
+Result<std::string> previewPage(const ExportSource& source)
+{
+    Result<std::string> html = source.PDFSourceHTML(ExportSource::OpenEditor::Ignore, false);
+    if (!html)
+        return html;
+    std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    if (source.exportsAsPlainText() || source.kind() == DocumentKind::RTF)
+        return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, *html);
+    if (source.kind() == DocumentKind::Markdown)
+        return PDFPageTemplates::markdownPage(
+            rules, MarkdownPageStyle::fromUserDefaults(defaults, Device::current().isPad()), *html);
+    std::string content = PDFSourceHTML::prepare(*html, std::nullopt, {}).html;
+    return source.kind() == DocumentKind::QVOutline ? PDFPageTemplates::qvOutlinePage(rules, content)
+                                                    : PDFPageTemplates::qvTextPage(rules, content);
+}
+
+class LoadWatcher final : public WebViewDelegate {
+public:
+    void webViewDidFinishLoad(WebView&) override { m_done = true; }
+    void webViewDidFailLoad(WebView&, const std::string& message) override
+    {
+        m_done = true;
+        m_error = message;
+    }
+    bool m_done = false;
+    std::optional<std::string> m_error;
+};
+
+int previewCommand(const std::vector<std::string>& arguments)
+{
+    constexpr const char* usage = "folio preview FILE --output PNG";
+    auto parsed = parseArguments(arguments, {"--output"}, usage);
+    if (!parsed)
+        return CommandLine::kUsageError;
+    if (!parsed->options.count("--output")) {
+        std::cerr << "folio: usage: " << usage << "\n";
+        return CommandLine::kUsageError;
+    }
+    if (auto status = checkInput(parsed->file))
+        return *status;
+    const std::string& output = parsed->options["--output"];
+    if (samePath(output, parsed->file))
+        return fail("the preview would overwrite " + parsed->file);
+    ExportSource source(parsed->file);
+    Result<std::string> page = previewPage(source);
+    if (!page)
+        return fail("cannot read " + parsed->file + ": " + page.error().message);
+
+    if (Status display = VirtualDisplay::ensureDisplay(); !display)
+        return fail("cannot start a display for the web view: " + display.error().message);
+    auto webView = DMWebView::create(kPreviewFrame);
+    if (!webView)
+        return fail("cannot make a web view: " + webView.error().message);
+    LoadWatcher watcher;
+    (*webView)->setDelegate(&watcher);
+    (*webView)->loadHTMLString(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
+    bool loaded = RunLoop::main().runUntil([&] { return watcher.m_done; }, kPreviewTimeoutSeconds);
+    (*webView)->setDelegate(nullptr);
+    if (!loaded || watcher.m_error)
+        return fail("the page did not load" + (watcher.m_error ? ": " + *watcher.m_error : std::string()));
+
+    std::optional<Result<Image::Pointer>> snapshot;
+    (*webView)->takeSnapshot(WebView::SnapshotRegion::Visible,
+                             [&](Result<Image::Pointer> image) { snapshot = std::move(image); });
+    if (!RunLoop::main().runUntil([&] { return snapshot.has_value(); }, kPreviewTimeoutSeconds))
+        return fail("the picture was not taken in time");
+    if (!*snapshot)
+        return fail("cannot take the picture: " + snapshot->error().message);
+    Result<std::vector<std::uint8_t>> png = (**snapshot)->pngData();
+    if (!png)
+        return fail("cannot encode the picture: " + png.error().message);
+    if (Status written = FileManager::writeAtomically(output, *png); !written)
+        return fail(written.error().message);
+    return CommandLine::kSuccess;
+}
+
+int copyCommand(const std::vector<std::string>& arguments)
+{
+    constexpr const char* usage = "folio copy FILE --as text|html";
+    auto parsed = parseArguments(arguments, {"--as"}, usage);
+    if (!parsed)
+        return CommandLine::kUsageError;
+    auto as = parsed->options.find("--as");
+    if (as == parsed->options.end() || (as->second != "text" && as->second != "html")) {
+        std::cerr << "folio: usage: " << usage << "\n";
+        return CommandLine::kUsageError;
+    }
+    if (auto status = checkInput(parsed->file))
+        return *status;
+    ExportSource source(parsed->file);
+    auto text = CopyOut::copyFromFile(source, as->second == "text" ? CopyOut::Format::PlainText : CopyOut::Format::HTML,
+                                      Pasteboard::general());
+    if (!text)
+        return fail("cannot copy " + parsed->file + ": " + text.error().message);
+    std::cout << toUtf8(*text);
+    if (!text->empty() && text->back() != u'\n')
+        std::cout << "\n";
+    std::cout.flush();
+    return std::cout ? CommandLine::kSuccess : CommandLine::kFailure;
+}
+
+} // namespace
+
+void registerExportCommands(CommandLine& commandLine)
+{
+    registerMarkdownConverter();
+    commandLine.registerCommand("export", exportCommand);
+    commandLine.registerCommand("preview", previewCommand);
+    commandLine.registerCommand("copy", copyCommand);
+}
+
+} // namespace folio

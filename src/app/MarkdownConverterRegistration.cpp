@@ -1,0 +1,23 @@
+#include "app/MarkdownConverterRegistration.h"
+
+#include "documents/MarkdownConverter.h"
+#include "markdown/BKDMarkdown.h"
+
+namespace folio {
+
+namespace {
+
+class BKDMarkdownConverter final : public MarkdownConverter {
+public:
+    std::u16string html(const std::u16string& markdown) override { return BKDMarkdown(markdown).html(); }
+    std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown(markdown).plainText(); }
+};
+
+} // namespace
+
+void registerMarkdownConverter()
+{
+    MarkdownConverter::setShared(std::make_shared<BKDMarkdownConverter>());
+}
+
+} // namespace folio

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The bytes of one RTF document as the writer produces them. Output goes
+// straight in, one byte or word at a time, so that writing a long document
+// never builds intermediate strings per run.
+//
+// A buffer that cannot grow throws std::bad_alloc; the writer's entry point
+// turns that into an error result, so no partial document is ever handed out.
+class DKRTFDataBuffer {
+public:
+    // Whether a reserved ASCII character is dropped instead of escaped; see
+    // appendEscapedCharacter.
+    enum class Suppress { No, LineEnds };
+
+    void appendByte(char byte) { m_bytes.push_back(byte); }
+    void appendCString(std::string_view text) { m_bytes.append(text); }
+    // A signed 32-bit number in decimal, "-" first when negative.
+    void appendInteger(std::int32_t value);
+    // A "%.0f" field: rounded half to even, no decimals.
+    void appendRoundedNumber(double value);
+
+    // One UTF-16 unit of document text, escaped so that the RTF stays well
+    // formed: typographic punctuation as its control word, other non-ASCII
+    // units as "\'hh" or "\uN?", reserved ASCII after a backslash. With
+    // Suppress::LineEnds, line ends and other control characters are dropped
+    // rather than written (the last cell of a table ends its row instead);
+    // backslash and braces are still escaped so that cell text is not lost.
+    void appendEscapedCharacter(char16_t unit, Suppress suppress = Suppress::No);
+    void appendEscapedString(std::u16string_view text);
+
+    const std::string& bytes() const { return m_bytes; }
+    std::string takeBytes() { return std::move(m_bytes); }
+    std::size_t size() const { return m_bytes.size(); }
+
+private:
+    std::string m_bytes;
+};
+
+} // namespace folio

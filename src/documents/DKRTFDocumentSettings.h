@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class AttributedString;
+class UserDefaults;
+
+// What an RTF document says about its pages beside the text: paper colour,
+// margins, page header and footer, and the scroll bookmark. The document
+// hands them to the writer directly; older callers put them as attributes on
+// the first character of the text, which fromFirstCharacter reads.
+struct DKRTFDocumentSettings {
+    // Six hexadecimal digits, red, green and blue ("papercolor").
+    std::optional<std::u16string> paperColor;
+    // Centimetres. The right value is where the right margin stands measured
+    // from the left paper edge, as the editor's ruler keeps it.
+    float leftMargin = 0;
+    float rightMargin = 0;
+    float topMargin = 0;
+    float bottomMargin = 0;
+    // The "::"-joined header and footer settings of the page.
+    std::optional<std::u16string> pageHeader;
+    std::optional<std::u16string> pageFooter;
+    // "xebookmark"; its presence also selects the view size of the header line.
+    std::optional<std::u16string> bookmark;
+    // A new blank document takes the standard side margins whatever it says.
+    bool isNewBlankDocument = false;
+
+    // The attributes "papercolor", "docLeftMargin", "docRightMargin",
+    // "docTopMargin", "docBottomMargin", "pageHeader", "pageFooter" and
+    // "xebookmark" at character 0, and the user default "isNewBlankDocument".
+    // An empty text gives the defaults.
+    static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text, const UserDefaults& defaults);
+    static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text);
+};
+
+} // namespace folio

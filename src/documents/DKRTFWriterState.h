@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+
+namespace folio {
+
+// The last value written of every paragraph and character property, so that
+// the writer emits a control word only when the value changes. It lives for
+// one document pass and only moves forward.
+struct DKRTFWriterState {
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+    // Half points.
+    std::int32_t fontSize = -1;
+    // -1 while nothing has been written: the first run writes everything.
+    std::int32_t fontIndex = -1;
+
+    // List bookkeeping: the current "\ls" number, the number of lists + 1,
+    // how many list markers were opened since the last list end (-1 after
+    // one), and whether a "{\listtext" group or a list's last paragraph is open.
+    std::int32_t listIndex = 1;
+    std::int32_t listCount = 0;
+    std::int32_t listPrefixIndex = -1;
+    std::int32_t isPrefixIndex = 0;
+    std::int32_t previousWasList = 0;
+
+    // Table flags of the runs written so far; the paragraph end turns them
+    // into rows and cells.
+    std::int32_t previousWasTable = 0;
+    std::int32_t previousWasTableCell = 0;
+    std::int32_t isTableRow = 0;
+    std::int32_t previousWasTableRow = 0;
+    std::int32_t isBeginTableCell = 0;
+
+    std::int32_t isFootnoteTable = 0;
+    std::int32_t previousWasFootnoteTable = 0;
+
+    // Registered colour numbers; the background starts at "no colour", which
+    // a run without a background also asks for, so none is written until one
+    // is present.
+    std::int32_t foregroundColorIndex = -1;
+    std::int32_t backgroundColorIndex = 0;
+    std::uint32_t underline = 0;
+    std::uint32_t link = 0;
+    std::int32_t superscript = 0;
+
+    // Starts at left alignment and left-to-right, while text without a style
+    // is natural: the first paragraph always writes its alignment.
+    std::int32_t alignment = 0;
+    std::int32_t direction = 0;
+    std::int32_t firstLineIndent = 0;
+    std::int32_t leftIndent = 0;
+    std::int32_t lineSpacing = 240;
+    std::int32_t paragraphSpacing = 0;
+    std::int32_t paragraphSpacingBefore = 0;
+};
+
+} // namespace folio

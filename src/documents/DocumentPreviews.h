@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+class ODSFileItem;
+class TextDocument;
+
+// The pictures the document browser shows for its files: snapshots of an
+// editor, or of a preview shown elsewhere, stored in the preview cache for
+// the file's current edit and announced to the browser.
+class DocumentPreviews {
+public:
+    static constexpr const char* kPreviewsUpdatedNotification = "DKDocumentPreviewsUpdatedForFileItemNotification";
+    static constexpr const char* kPlaceholderImageName = "DocumentPreviewPlaceholderLeafcraft.png";
+    // The browser reloads a preview this long after it was stored, when the
+    // cache has surely taken it.
+    static constexpr double kAnnouncementDelaySeconds = 0.3;
+
+    using Completion = std::function<void(Status status)>;
+
+    DocumentPreviews() = delete;
+
+    static std::string placeholderPreviewImageNameForFileURL(const std::string& fileURL, const Rect& area);
+
+    // Snapshots the open document's editor page into the cache; the
+    // completion runs on a later turn of the main loop.
+    static void writePreviewsForDocument(TextDocument& document, Completion completion);
+
+    // On the next turn: stores the picture for the item's current edit,
+    // announces it after the delay and reloads the item's cached picture.
+    // Nothing happens without a picture or an item.
+    static void generatePreviewFromImage(const Image::Pointer& image, const std::shared_ptr<ODSFileItem>& item);
+    // The same at once, announced without delay.
+    static void generatePDFPreviewFromImage(const Image::Pointer& image, const std::shared_ptr<ODSFileItem>& item);
+    // Tells the browser to redraw the item's picture.
+    static void updatePreview(const std::shared_ptr<ODSFileItem>& item);
+
+    // The picture drawn at `size`, framed by a grey line.
+    static Result<Image::Pointer> imageWithImage(const Image& image, const Size& size);
+};
+
+} // namespace folio

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+#include "platform/foundation/Error.h"
+
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class TextDocument;
+class UserDefaults;
+
+// Where an export gets a document's HTML or text: from the file, or from the
+// open editor when (and only when) the open document is that very file, so
+// that unsaved edits are exported and another document's never are.
+//
+// Kinds: RTF through the RTF reader and the engine's HTML writer; QV text and
+// outline from their stored HTML; Markdown and plain ".txt" through the
+// Markdown converter; TeX, and any file the RTF reader would be given that is
+// not RTF, as plain text escaped into the HTML.
+class ExportSource {
+public:
+    static constexpr const char* kErrorDomain = "ExportSource";
+    enum ErrorCode { Unreadable = 1, NotText = 2, CorruptQV = 3, NotRTF = 4, NoMarkdownConverter = 5 };
+    // Whether the editor of an open document may stand in for the file.
+    enum class OpenEditor { Use, Ignore };
+
+    // `openDocument` may be null; `defaults` is the standard store when null.
+    explicit ExportSource(std::string path, const TextDocument* openDocument = nullptr,
+                          UserDefaults* defaults = nullptr);
+
+    const std::string& path() const { return m_path; }
+    std::string fileName() const;
+    std::string displayedName() const;
+    DocumentKind kind() const { return m_kind; }
+    // The type the PDF converter is given: Markdown for Markdown and ".txt".
+    std::string fileType() const;
+    // TeX, or a file of the RTF kind whose text is not RTF.
+    bool exportsAsPlainText() const;
+    // The open editor's document, when it is this file.
+    const TextDocument* editedDocument() const;
+
+    // HTML per kind for the HTML export, without entity conversion.
+    Result<std::string> HTMLString(OpenEditor openEditor = OpenEditor::Use) const;
+    // The same with every character beyond Latin-1 as an entity or reference.
+    Result<std::string> HTMLData(OpenEditor openEditor = OpenEditor::Use) const;
+    // Plain text per kind, without the placeholder character U+FEFF.
+    Result<std::u16string> plainText(OpenEditor openEditor = OpenEditor::Use) const;
+    // The HTML a PDF conversion starts from (the converter adds the page).
+    // `documentName` names the RTF reader's document (pictures), if any.
+    Result<std::string> PDFSourceHTML(OpenEditor openEditor, bool namedDocument) const;
+
+    // The pieces.
+    Result<std::string> markdownHTML(OpenEditor openEditor) const;
+    Result<std::string> QVContent(OpenEditor openEditor) const;
+    // The QV HTML export's page: font rules and content style, then content.
+    Result<std::string> QVHTML(OpenEditor openEditor) const;
+    Result<std::string> RTFHTML(bool forPrint, bool namedDocument) const;
+    Result<std::string> plainTextHTML() const;
+
+    // Takes the paper colour out of RTF text into "currentPaperColor".
+    static std::u16string removeCustomTags(std::u16string rtf, UserDefaults& defaults);
+    // The text as escaped HTML that keeps its line breaks and blanks.
+    static std::string escapedTextHTML(std::u16string_view text);
+
+private:
+    Result<std::string> fileBytes() const;
+    Result<std::u16string> fileText() const;
+    Result<std::u16string> fileRTF() const;
+
+    std::string m_path;
+    DocumentKind m_kind;
+    const TextDocument* m_openDocument;
+    UserDefaults& m_defaults;
+};
+
+} // namespace folio

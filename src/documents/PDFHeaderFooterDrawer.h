@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "platform/text/PlatformParagraphStyle.h"
+
+#include <string>
+
+typedef struct _cairo cairo_t;
+
+namespace folio {
+
+struct PageHeaderFooter;
+
+// Draws the running header and footer onto a printed page with pango, in
+// points with the origin at the page's top left.
+class PDFHeaderFooterDrawer {
+public:
+    struct TextStyle {
+        std::string fontName;
+        double fontSize = 0;
+        TextAlignment alignment = TextAlignment::Right;
+        // An HTML colour name or value; black when it does not parse.
+        std::string color;
+    };
+
+    PDFHeaderFooterDrawer() = delete;
+
+    // The header's box starts `topMargin` points below the top edge, from
+    // rect.x to rect.width, 100 points high.
+    static void drawHeaderForPageAtIndex(cairo_t* context, std::size_t pageIndex, const std::u16string& text,
+                                         double topMargin, const TextStyle& style, const Rect& rect);
+    // The footer is centred vertically on the line `bottomMargin` points above
+    // rect's bottom edge.
+    static void drawFooterForPageAtIndex(cairo_t* context, std::size_t pageIndex, const std::u16string& text,
+                                         double bottomMargin, const TextStyle& style, const Rect& rect);
+
+    // The height the text takes wrapped at `width`.
+    static double textHeight(cairo_t* context, const std::u16string& text, const TextStyle& style, double width);
+
+    // Header and footer of one page: rectangles from the side margins
+    // (centimetres, scaled by 30 as they always have been) and the page size.
+    static void drawPage(cairo_t* context, std::size_t pageIndex, std::size_t pageCount, const Size& pageSize,
+                         const PageHeaderFooter& header, const PageHeaderFooter& footer, double leftMargin,
+                         double rightMargin);
+};
+
+} // namespace folio

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class UserDefaults;
+
+// How a Markdown document looks on paper and in its browser preview: the
+// user's Markdown settings, in centimetres and CSS words.
+struct MarkdownPageStyle {
+    // The size of text when the settings hold none.
+    static constexpr double kDefaultFontSize = 16;
+
+    std::string fontFamily;
+    double fontSize = 0;
+    double marginTop = 0;
+    double marginBottom = 0;
+    double marginLeft = 0;
+    double marginRight = 0;
+    std::string alignment = "left";
+    double lineHeight = 1.61;
+    double firstLineIndent = 0;
+
+    // Tablets use the Markdown margin settings; smaller screens always get the
+    // narrow margins that fit them.
+    static MarkdownPageStyle fromUserDefaults(const UserDefaults& defaults, bool tabletClassDevice);
+    // 1 center, 2 right, 3 justify, anything else left.
+    static std::string alignmentWord(long long setting);
+    // Line spacing scaled to CSS line height; an unset (0) spacing reads as 1.61.
+    static double lineHeightForSpacing(double spacing);
+};
+
+// The pages a document's HTML is wrapped in before the off-screen web view
+// prints it. Each document kind has its own: the rich-text page puts the side
+// margins inside the content, the Markdown page applies the Markdown
+// settings, and the two QV pages carry the editing component's content style
+// so that printed QV documents look as they do in their editor.
+class PDFPageTemplates {
+public:
+    PDFPageTemplates() = delete;
+
+    // Rich text and any kind without its own page (side margins in cm).
+    static std::string richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
+                                    std::string_view html);
+    static std::string markdownPage(std::string_view fontRules, const MarkdownPageStyle& style,
+                                    std::string_view html);
+    static std::string qvTextPage(std::string_view fontRules, std::string_view html);
+    static std::string qvOutlinePage(std::string_view fontRules, std::string_view html);
+    // The browser preview of a Markdown file: the Markdown page without font
+    // rules around the file's own text.
+    static std::string markdownPreviewPage(const MarkdownPageStyle& style, std::string_view text);
+
+    // The editing component's default content style, and the outline page's
+    // additions to it.
+    static std::string qvTextRules();
+    static std::string qvOutlineRules();
+    // Page breaks the editors insert, as print breaks.
+    static std::string pageBreakRule();
+
+    // Numbers in CSS are written in the C locale whatever the user's locale.
+    static std::string fixed(double value, int decimals);
+};
+
+} // namespace folio

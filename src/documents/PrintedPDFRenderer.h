@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+
+#include <functional>
+#include <string>
+
+typedef struct _cairo cairo_t;
+
+namespace folio {
+
+// The second half of PDF pagination: the web view prints the page into a
+// PDF, and this draws every printed page (as vectors, with its fonts) into
+// a new PDF, giving a callback the chance to draw on top of each page - the
+// running header and footer. The result replaces the output file only when
+// every page was drawn.
+class PrintedPDFRenderer {
+public:
+    static constexpr const char* kErrorDomain = "PrintedPDFRenderer";
+    enum ErrorCode { UnreadablePDF = 1, NoPages = 2, WriteFailed = 3 };
+
+    // Called once per page after the printed page was drawn, with the
+    // zero-based index and the total count.
+    using PageCallback =
+        std::function<void(cairo_t* context, const Size& pageSize, std::size_t pageIndex, std::size_t pageCount)>;
+
+    PrintedPDFRenderer() = delete;
+
+    static Status renderToFile(const std::string& printedPDFPath, const std::string& outputPath,
+                               const PageCallback& pageCallback);
+    // The number of pages of a PDF file; an error for what poppler cannot read.
+    static Result<std::size_t> pageCount(const std::string& path);
+};
+
+} // namespace folio

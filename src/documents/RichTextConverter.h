@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/text/MutableAttributedString.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The conversions a rich-text document goes through: it opens as RTF, then
+// attributed text, then HTML for the editor's page; it saves as the page's
+// HTML, then attributed text, then RTF.
+class RichTextConverter {
+public:
+    static constexpr const char* kErrorDomain = "RichTextConverter";
+    enum ErrorCode { ConversionFailed = 1 };
+
+    virtual ~RichTextConverter() = default;
+
+    // RTF text, already decoded, to attributed text. The page settings the
+    // reader finds go to the user defaults.
+    virtual Result<MutableAttributedString> attributedStringFromRTF(std::u16string_view rtf,
+                                                                    const std::string& documentName) = 0;
+    // An HTML fragment for the editor's page: not for print, no page margins,
+    // pictures referenced by file rather than embedded, not for ePub.
+    virtual Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
+                                                                    const std::string& fileName) = 0;
+    // HTML as UTF-8 bytes to attributed text.
+    virtual Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) = 0;
+    // The RTF bytes of the text; the document's paper colour, margins and page
+    // header and footer ride as attributes on its first character.
+    virtual Result<std::string> rtfFromAttributedString(const AttributedString& text,
+                                                        const std::string& documentName) = 0;
+
+    // The conversions of this build's engine.
+    static std::shared_ptr<RichTextConverter> engineConverter();
+};
+
+} // namespace folio

@@ -1,0 +1,329 @@
+#include "documents/TextDocument.h"
+
+#include "documents/EditorController.h"
+#include "documents/EditorMakers.h"
+#include "documents/MarkdownEditorController.h"
+#include "documents/RTFPaperColor.h"
+#include "documents/RichTextConverter.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/Color.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/View.h"
+
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+std::u16string withLineFeedsOnly(std::u16string_view text)
+{
+    std::u16string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r') {
+            result += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+Error undecodable(const std::string& url)
+{
+    return Error{TextDocument::kErrorDomain, TextDocument::UndecodableText,
+                 url + " is neither UTF-8 nor Windows-1252 text"};
+}
+
+} // namespace
+
+TextDocument::TextDocument(std::string fileURL, std::shared_ptr<RichTextConverter> converter)
+    : DKDocument(std::move(fileURL))
+    , m_converter(converter ? std::move(converter) : RichTextConverter::engineConverter())
+{
+}
+
+TextDocument::~TextDocument() = default;
+
+Status TextDocument::initWithContentsOfTemplateAtURL(const std::optional<std::string>& templateURL,
+                                                     const std::string& destinationURL)
+{
+    if (Status base = DKDocument::initWithContentsOfTemplateAtURL(templateURL, destinationURL); !base)
+        return base;
+    m_isNewEmptyDocument = true;
+    if (templateURL) {
+        // A copy that fails shows when the destination is read.
+        FileManager::copyItem(*templateURL, destinationURL);
+        return Status::success();
+    }
+    setText(std::u16string());
+    m_scrollOffsetBookmark = "0";
+    m_leftMargin = m_rightMargin = m_topMargin = m_bottomMargin = std::string(kDefaultMargin);
+    m_scale = 1.0;
+    m_isNewBlankDocument = true;
+    return Status::success();
+}
+
+// --- Reading ---
+
+Status TextDocument::readFromURL(const std::string& url)
+{
+    DocumentKind kind = documentKindForPath(url);
+    m_isTeXDocument = kind == DocumentKind::TeX;
+    switch (kind) {
+    case DocumentKind::Markdown:
+    case DocumentKind::TeX:
+        return readTextFile(url);
+    case DocumentKind::QVText:
+    case DocumentKind::QVOutline:
+        return readQVFile(url, kind);
+    case DocumentKind::RTF:
+        return readRTFFile(url);
+    }
+    return Status::success();
+}
+
+Status TextDocument::readTextFile(const std::string& url)
+{
+    Result<Data> data = Data::dataWithContentsOfFile(url);
+    if (!data)
+        return data.error();
+    std::optional<std::u16string> text = stringWithData(data->span(), StringEncoding::utf8());
+    if (!text)
+        text = stringWithData(data->span(), StringEncoding::windowsLatin1());
+    if (!text)
+        return undecodable(url);
+    // A byte-order mark is no part of the text the editor shows.
+    if (!text->empty() && text->front() == u'\uFEFF')
+        text->erase(0, 1);
+    setText(withLineFeedsOnly(*text));
+    if (!m_isTeXDocument)
+        m_isMDDocument = true;
+    return Status::success();
+}
+
+Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
+{
+    Result<Data> data = Data::dataWithContentsOfFile(url);
+    if (!data)
+        return data.error();
+    // A file that does not inflate or decode is refused rather than opened
+    // empty: the next autosave would otherwise replace it with nothing.
+    std::optional<std::u16string> text;
+    if (data->empty()) {
+        text = std::u16string();
+    } else {
+        Result<Data> inflated = Deflate::decompress(data->span());
+        if (!inflated)
+            return Error{kErrorDomain, CorruptQVFile, url + " is damaged: " + inflated.error().message};
+        text = stringWithData(inflated->span(), StringEncoding::utf8());
+        if (!text)
+            return Error{kErrorDomain, CorruptQVFile, url + " is damaged: its page is not UTF-8"};
+    }
+    setText(*text);
+    if (kind == DocumentKind::QVText)
+        m_isQVTextDocument = true;
+    else
+        m_isQVOutlineDocument = true;
+    return Status::success();
+}
+
+Status TextDocument::readRTFFile(const std::string& url)
+{
+    Result<Data> data = Data::dataWithContentsOfFile(url);
+    if (!data)
+        return data.error();
+    std::optional<std::u16string> rtf = stringWithData(data->span(), StringEncoding::utf8());
+    if (!rtf)
+        rtf = stringWithData(data->span(), StringEncoding::windowsLatin1());
+    if (!rtf) {
+        if (std::optional<StringEncoding> detected = detectEncoding(data->span()))
+            rtf = stringWithData(data->span(), *detected);
+    }
+    if (!rtf)
+        return undecodable(url);
+
+    m_paperColor = takePaperColorFromRTF(*rtf);
+    if (rtf->find(u"\\trowd") != std::u16string::npos) {
+        m_isRTFDocument = true;
+        setRTFtext(AttributedString(kTablesMarker));
+    }
+
+    std::string name = std::filesystem::path(url).filename().string();
+    Result<MutableAttributedString> attributed = m_converter->attributedStringFromRTF(*rtf, name);
+    if (!attributed)
+        return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + attributed.error().message};
+
+    std::optional<Result<std::u16string>> html;
+    DispatchQueue::global(DispatchQueue::Priority::High).sync([&] {
+        html = m_converter->htmlFragmentFromAttributedString(*attributed, name);
+    });
+    if (!*html)
+        return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
+    setText(html->value());
+    return Status::success();
+}
+
+// --- Fields ---
+
+std::u16string TextDocument::text() const
+{
+    std::lock_guard lock(m_textMutex);
+    return m_text;
+}
+
+void TextDocument::setText(std::optional<std::u16string_view> text)
+{
+    if (!text)
+        return;
+    std::lock_guard lock(m_textMutex);
+    if (m_text != *text)
+        m_text = std::u16string(*text);
+}
+
+std::optional<MutableAttributedString> TextDocument::RTFtext() const
+{
+    std::lock_guard lock(m_textMutex);
+    return m_RTFtext;
+}
+
+void TextDocument::setRTFtext(std::optional<AttributedString> text)
+{
+    std::lock_guard lock(m_textMutex);
+    if (!text)
+        m_RTFtext.reset();
+    else
+        m_RTFtext.emplace(*text);
+}
+
+std::optional<MutableAttributedString> TextDocument::attributedText() const
+{
+    std::lock_guard lock(m_textMutex);
+    return m_attributedText;
+}
+
+void TextDocument::setAttributedText(std::optional<AttributedString> text)
+{
+    std::lock_guard lock(m_textMutex);
+    if (!text)
+        m_attributedText.reset();
+    else
+        m_attributedText.emplace(*text);
+}
+
+void TextDocument::setScale(double scale)
+{
+    m_scale = scale;
+    if (m_editor)
+        m_editor->setScale(scale);
+}
+
+unsigned long TextDocument::integerValueFromHex(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n'))
+        ++at;
+    if (text.substr(at, 2) == "0x" || text.substr(at, 2) == "0X")
+        at += 2;
+    unsigned long value = 0;
+    for (; at < text.size(); ++at) {
+        char c = text[at];
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0)
+            break;
+        value = value * 16 + unsigned(digit);
+    }
+    return value;
+}
+
+std::string TextDocument::lastPathComponent() const
+{
+    return std::filesystem::path(fileURL()).filename().string();
+}
+
+// --- Editors ---
+
+std::shared_ptr<ViewController> TextDocument::makeViewController()
+{
+    m_editor = EditorMakers::make(EditorKind::RichText, *this);
+    m_editorIsViewer = false;
+    return m_editor;
+}
+
+std::shared_ptr<ViewController> TextDocument::makeRTFViewController()
+{
+    m_editor = EditorMakers::make(EditorKind::RTFViewer, *this);
+    m_editorIsViewer = true;
+    return m_editor;
+}
+
+std::shared_ptr<ViewController> TextDocument::makeQVTextViewController()
+{
+    m_editor.reset();
+    m_editor = EditorMakers::make(EditorKind::QVText, *this);
+    m_editorIsViewer = false;
+    return m_editor;
+}
+
+std::shared_ptr<ViewController> TextDocument::makeQVOutlineViewController()
+{
+    m_editor.reset();
+    m_editor = EditorMakers::make(EditorKind::QVOutline, *this);
+    m_editorIsViewer = false;
+    return m_editor;
+}
+
+std::shared_ptr<ViewController> TextDocument::makeMDViewController()
+{
+    std::shared_ptr<MarkdownEditorController> editor = EditorMakers::makeMarkdown(*this);
+    // Kept as this document's editor, so that closing and zooming reach it.
+    m_editor = editor;
+    m_editorIsViewer = false;
+    if (editor) {
+        editor->setIsTeXFormat(m_isTeXDocument);
+        editor->setText(text());
+    }
+    setScale(1.0);
+    return editor;
+}
+
+std::shared_ptr<ViewController> TextDocument::documentViewController() const
+{
+    return m_editor;
+}
+
+std::shared_ptr<NavigationController> TextDocument::viewControllerToPresent()
+{
+    bool made = existingViewControllerToPresent() == nullptr;
+    std::shared_ptr<NavigationController> navigation = DKDocument::viewControllerToPresent();
+    if (made && UserDefaults::standardUserDefaults().boolForKey("darknightMode").value_or(false))
+        navigation->view()->setBackgroundColor(Color::colorWithRed(47 / 255.0, 47 / 255.0, 47 / 255.0, 1));
+    return navigation;
+}
+
+void TextDocument::didClose()
+{
+    DKDocument::didClose();
+    // The native viewer keeps nothing for the document.
+    if (m_editor && !m_editorIsViewer)
+        m_editor->documentDidClose();
+    setViewControllerToPresent(nullptr);
+}
+
+Status TextDocument::writeContents(const Data& contents, const std::string& url, SaveOperation operation,
+                                   const std::string& originalContentsURL)
+{
+    Status written = DKDocument::writeContents(contents, url, operation, originalContentsURL);
+    if (written)
+        didWriteToURL(url);
+    return written;
+}
+
+} // namespace folio

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+#include "platform/docframework/DKDocument.h"
+#include "platform/text/MutableAttributedString.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class EditorController;
+class RichTextConverter;
+
+// The one document class: it reads every kind from its file into its text
+// (HTML for the rich-text and QV editors, plain text for the Markdown
+// editor), makes the editor of its kind, and produces the bytes of each save.
+class TextDocument : public DKDocument {
+public:
+    static constexpr const char* kErrorDomain = "TextDocument";
+    enum ErrorCode {
+        UndecodableText = 1,
+        CorruptQVFile = 2,
+        RTFReadFailed = 3,
+        NoEditorPage = 4,
+        ConversionFailed = 5,
+    };
+    // What RTFtext holds when the RTF file read had a table.
+    static constexpr const char16_t* kTablesMarker = u"ThereAreTables!";
+    static constexpr const char* kDefaultMargin = "2.54";
+
+    // Without a converter, the engine's is used.
+    explicit TextDocument(std::string fileURL = {}, std::shared_ptr<RichTextConverter> converter = nullptr);
+    ~TextDocument() override;
+
+    // A new document: from a byte-for-byte copy of the template (read later
+    // like any file), or blank, which saves seed contents until its editor
+    // has loaded it.
+    Status initWithContentsOfTemplateAtURL(const std::optional<std::string>& templateURL,
+                                           const std::string& destinationURL) override;
+    Status readFromURL(const std::string& url) override;
+    Result<Data> contentsForType(const std::string& typeIdentifier) override;
+    Status writeContents(const Data& contents, const std::string& url, SaveOperation operation,
+                         const std::string& originalContentsURL) override;
+    void didClose() override;
+
+    std::shared_ptr<ViewController> makeViewController() override;
+    std::shared_ptr<ViewController> makeRTFViewController() override;
+    std::shared_ptr<ViewController> makeMDViewController() override;
+    std::shared_ptr<ViewController> makeQVTextViewController() override;
+    std::shared_ptr<ViewController> makeQVOutlineViewController() override;
+    std::shared_ptr<ViewController> documentViewController() const override;
+    std::shared_ptr<NavigationController> viewControllerToPresent() override;
+    const std::shared_ptr<EditorController>& currentTextViewController() const { return m_editor; }
+
+    // Sends documentWillSave to the editor (on the main thread).
+    void updateHTMLcontent();
+
+    // The text is read and written on several threads (editors on the main
+    // thread, saves on the file-access queue): these copy under a lock.
+    std::u16string text() const;
+    // Nothing leaves the text as it is.
+    void setText(std::optional<std::u16string_view> text);
+    std::optional<MutableAttributedString> RTFtext() const;
+    void setRTFtext(std::optional<AttributedString> text);
+    std::optional<MutableAttributedString> attributedText() const;
+    void setAttributedText(std::optional<AttributedString> text);
+
+    const std::optional<std::string>& paperColor() const { return m_paperColor; }
+    void setPaperColor(std::optional<std::string> color) { m_paperColor = std::move(color); }
+    const std::optional<std::string>& docLeftMargin() const { return m_leftMargin; }
+    const std::optional<std::string>& docRightMargin() const { return m_rightMargin; }
+    const std::optional<std::string>& docTopMargin() const { return m_topMargin; }
+    const std::optional<std::string>& docBottomMargin() const { return m_bottomMargin; }
+    void setDocLeftMargin(std::optional<std::string> margin) { m_leftMargin = std::move(margin); }
+    void setDocRightMargin(std::optional<std::string> margin) { m_rightMargin = std::move(margin); }
+    void setDocTopMargin(std::optional<std::string> margin) { m_topMargin = std::move(margin); }
+    void setDocBottomMargin(std::optional<std::string> margin) { m_bottomMargin = std::move(margin); }
+    const std::string& scrollOffsetBookmark() const { return m_scrollOffsetBookmark; }
+    void setScrollOffsetBookmark(std::string bookmark) { m_scrollOffsetBookmark = std::move(bookmark); }
+
+    double scale() const { return m_scale; }
+    // Also passed to the editor, whose zoom it is.
+    void setScale(double scale);
+
+    DocumentKind kind() const { return documentKindForPath(fileURL()); }
+    bool isRTFDocument() const { return m_isRTFDocument; }
+    bool isMDDocument() const { return m_isMDDocument; }
+    bool isTeXDocument() const { return m_isTeXDocument; }
+    bool isQVTextDocument() const { return m_isQVTextDocument; }
+    bool isQVOutlineDocument() const { return m_isQVOutlineDocument; }
+    void setIsRTFDocument(bool value) { m_isRTFDocument = value; }
+    void setIsMDDocument(bool value) { m_isMDDocument = value; }
+    void setIsTeXDocument(bool value) { m_isTeXDocument = value; }
+    void setIsQVTextDocument(bool value) { m_isQVTextDocument = value; }
+    void setIsQVOutlineDocument(bool value) { m_isQVOutlineDocument = value; }
+
+    // A blank document saves seed contents instead of reading its editor's
+    // page until the editor reports that the page has loaded. The flag is
+    // this document's own: another document's page never clears it.
+    bool isNewBlankDocument() const { return m_isNewBlankDocument; }
+    void setIsNewBlankDocument(bool blank) { m_isNewBlankDocument = blank; }
+    // Set on creation; cleared when a blank RTF document's first contents are made.
+    bool isNewEmptyDocument() const { return m_isNewEmptyDocument; }
+
+    // The integer the leading hexadecimal digits spell; 0 when there are none.
+    static unsigned long integerValueFromHex(std::string_view text);
+
+private:
+    Status readTextFile(const std::string& url);
+    Status readQVFile(const std::string& url, DocumentKind kind);
+    Status readRTFFile(const std::string& url);
+
+    Result<Data> richTextContents(bool blank);
+    Result<Data> qvContents(bool outline, bool blank);
+    void prepareSave();
+    // Paper colour, margins, header and footer on the first character.
+    void addDocumentAttributes(MutableAttributedString& text);
+    void addPageHeaderAndFooter(MutableAttributedString& text);
+    std::string lastPathComponent() const;
+
+    std::shared_ptr<RichTextConverter> m_converter;
+    std::shared_ptr<EditorController> m_editor;
+    bool m_editorIsViewer = false;
+
+    mutable std::mutex m_textMutex;
+    std::u16string m_text;
+    std::optional<MutableAttributedString> m_RTFtext;
+    std::optional<MutableAttributedString> m_attributedText;
+
+    std::optional<std::string> m_paperColor;
+    std::optional<std::string> m_leftMargin;
+    std::optional<std::string> m_rightMargin;
+    std::optional<std::string> m_topMargin;
+    std::optional<std::string> m_bottomMargin;
+    std::string m_scrollOffsetBookmark;
+    double m_scale = 1.0;
+
+    std::atomic<bool> m_isRTFDocument{false};
+    std::atomic<bool> m_isMDDocument{false};
+    std::atomic<bool> m_isTeXDocument{false};
+    std::atomic<bool> m_isQVTextDocument{false};
+    std::atomic<bool> m_isQVOutlineDocument{false};
+    std::atomic<bool> m_isSavingDocument{false};
+    std::atomic<bool> m_isNewEmptyDocument{true};
+    std::atomic<bool> m_isNewBlankDocument{false};
+};
+
+} // namespace folio

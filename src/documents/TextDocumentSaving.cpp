@@ -1,0 +1,204 @@
+// The saving half of TextDocument: the bytes of each kind, and how they are
+// fetched from the editor's page.
+
+#include "documents/DocumentSeeds.h"
+#include "documents/EditorController.h"
+#include "documents/EditorPageReader.h"
+#include "documents/RichTextConverter.h"
+#include "documents/TextDocument.h"
+#include "foundation/ColorExpanded.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/text/AttributeValue.h"
+#include "platform/ui/View.h"
+
+#include <chrono>
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kOutlineType = "com.tamrisk.outline";
+constexpr const char* kInkNoteType = "com.brevant.inknote";
+constexpr const char* kDrawingType = "com.brevant.drawing";
+constexpr const char* kPencilNoteType = "com.tamrisk.pencilnote";
+constexpr const char* kScribbleType = "com.tamrisk.scb";
+constexpr const char* kSketchType = "com.tamrisk.skt";
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool isPlainTextType(const std::string& type)
+{
+    // Plain text too: a new ".txt" document has not been read, so no flag
+    // says it is text, and it must not be written as RTF.
+    return type == TypeIdentifiers::kMarkdown || type == TypeIdentifiers::kTeX ||
+           type == TypeIdentifiers::kPlainText || endsWith(type, ".markdown") ||
+           endsWith(type, ".md") || endsWith(type, ".tex") || endsWith(type, ".latex");
+}
+
+void setFirstCharacterAttribute(MutableAttributedString& text, std::string_view key, const std::string& value)
+{
+    Range first{0, 1};
+    text.removeAttribute(key, first);
+    text.addAttribute(key, StringValue::make(toUtf16(value)), first);
+}
+
+// Clears the saving flag however the contents end.
+class SavingFlagReset {
+public:
+    explicit SavingFlagReset(std::atomic<bool>& flag) : m_flag(flag) {}
+    ~SavingFlagReset() { m_flag = false; }
+
+private:
+    std::atomic<bool>& m_flag;
+};
+
+} // namespace
+
+Result<Data> TextDocument::contentsForType(const std::string& type)
+{
+    SavingFlagReset resetSavingFlag(m_isSavingDocument);
+    if (m_isMDDocument || m_isTeXDocument || isPlainTextType(type)) {
+        return Data::fromString(toUtf8(text()));
+    }
+    if (type == kPencilNoteType)
+        return DocumentSeeds::seedResource("empty", "pencilnote");
+    if (type == kScribbleType)
+        return DocumentSeeds::seedResource("empty", "scb");
+    if (type == kSketchType)
+        return DocumentSeeds::seedResource("Sketch", "pdf");
+    if (type == kInkNoteType || type == TypeIdentifiers::kPDF || type == kDrawingType)
+        return DocumentSeeds::seedResource("EmptyPDF", "pdf");
+
+    const bool blank = m_isNewBlankDocument;
+    if (type == TypeIdentifiers::kQVText || m_isQVTextDocument)
+        return qvContents(false, blank);
+    if (type == TypeIdentifiers::kQVOutline || m_isQVOutlineDocument || (blank && type == kOutlineType))
+        return qvContents(true, blank);
+    return richTextContents(blank);
+}
+
+void TextDocument::updateHTMLcontent()
+{
+    if (m_editor)
+        m_editor->documentWillSave();
+}
+
+void TextDocument::prepareSave()
+{
+    if (m_isSavingDocument || !m_editor || !m_editor->preparesSaves())
+        return;
+    m_isSavingDocument = true;
+    dispatchSyncMain([this] { updateHTMLcontent(); });
+}
+
+Result<Data> TextDocument::qvContents(bool outline, bool blank)
+{
+    if (blank) {
+        if (!outline)
+            return DocumentSeeds::compressedPage("");
+        return DocumentSeeds::compressedPage(DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now()));
+    }
+    prepareSave();
+    std::optional<Result<std::string>> content;
+    dispatchSyncMain([&] {
+        WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
+        if (!page)
+            content = Result<std::string>(Error{kErrorDomain, NoEditorPage, "The document has no editor page"});
+        else
+            content = EditorPageReader(*page).qvContent();
+    });
+    if (!*content)
+        return content->error();
+    return DocumentSeeds::compressedPage(content->value());
+}
+
+Result<Data> TextDocument::richTextContents(bool blank)
+{
+    std::optional<Result<MutableAttributedString>> attributed;
+    if (blank) {
+        // The HTML reader makes no text of empty HTML.
+        attributed = Result<MutableAttributedString>(MutableAttributedString());
+        m_isNewEmptyDocument = false;
+    } else {
+        prepareSave();
+        std::optional<Result<std::string>> html;
+        dispatchSyncMain([&] {
+            WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
+            if (!page)
+                html = Result<std::string>(Error{kErrorDomain, NoEditorPage, "The document has no editor page"});
+            else
+                html = EditorPageReader(*page).richTextContent();
+        });
+        if (!*html)
+            return html->error();
+        attributed = m_converter->attributedStringFromHTML(html->value());
+        if (!*attributed)
+            return Error{kErrorDomain, ConversionFailed, "Could not read the page: " + attributed->error().message};
+    }
+    MutableAttributedString& text = attributed->value();
+    addDocumentAttributes(text);
+    Result<std::string> rtf = m_converter->rtfFromAttributedString(text, lastPathComponent());
+    if (!rtf)
+        return Error{kErrorDomain, ConversionFailed, "Could not write RTF: " + rtf.error().message};
+    return Data::fromString(*rtf);
+}
+
+void TextDocument::addDocumentAttributes(MutableAttributedString& text)
+{
+    // Document settings ride on the first character; empty text has none to
+    // carry them, and the writer then uses its defaults.
+    if (text.length() == 0)
+        return;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    std::string paperColor = "FFFFFF";
+    bool night = defaults.boolForKey("nightMode").value_or(false) || defaults.boolForKey("darknightMode").value_or(false);
+    if (m_editor && !night) {
+        dispatchSyncMain([&] {
+            std::optional<Color> background = m_editor->view()->backgroundColor();
+            if (background)
+                paperColor = hexStringFromColor(*background).value_or(paperColor);
+        });
+    }
+    setFirstCharacterAttribute(text, "papercolor", paperColor);
+    for (const auto& [key, margin] : {std::pair{"docLeftMargin", &m_leftMargin}, std::pair{"docRightMargin", &m_rightMargin},
+                                      std::pair{"docTopMargin", &m_topMargin}, std::pair{"docBottomMargin", &m_bottomMargin}}) {
+        if (*margin && **margin != "0.0")
+            setFirstCharacterAttribute(text, key, **margin);
+    }
+    addPageHeaderAndFooter(text);
+}
+
+void TextDocument::addPageHeaderAndFooter(MutableAttributedString& text)
+{
+    std::optional<std::string> header;
+    std::optional<std::string> footer;
+    dispatchSyncMain([&] {
+        WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
+        if (!page)
+            return;
+        EditorPageReader reader(*page);
+        header = reader.pageHeaderDescription();
+        footer = reader.pageFooterDescription();
+    });
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    if (header) {
+        setFirstCharacterAttribute(text, "pageHeader", *header);
+    } else {
+        defaults.removeObjectForKey("currentDocumentHeaderControl");
+        defaults.synchronize();
+    }
+    if (footer) {
+        setFirstCharacterAttribute(text, "pageFooter", *footer);
+    } else {
+        defaults.removeObjectForKey("currentDocumentFooterControl");
+        defaults.synchronize();
+    }
+}
+
+} // namespace folio

@@ -1,0 +1,240 @@
+#include "platform/docframework/DKDocument.h"
+
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/NavigationController.h"
+
+#include <cassert>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kAutosaveSelector = "autosave";
+
+std::string parentFolder(const std::string& path)
+{
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+} // namespace
+
+DKDocument::DKDocument(std::string fileURL) : m_fileAccessQueue("DKDocument file access")
+{
+    setFileURL(std::move(fileURL));
+}
+
+DKDocument::~DKDocument()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+void DKDocument::setFileURL(std::string url)
+{
+    m_fileType = url.empty() ? std::string() : TypeIdentifiers::typeIdentifierForPath(url);
+    m_fileURL = std::move(url);
+}
+
+Status DKDocument::initWithContentsOfTemplateAtURL(const std::optional<std::string>&, const std::string& destinationURL)
+{
+    if (destinationURL.empty())
+        return Error{kErrorDomain, InvalidDestination, "A new document needs a file path"};
+    if (!FileManager::isDirectory(parentFolder(destinationURL)))
+        return Error{kErrorDomain, InvalidDestination, "The folder of " + destinationURL + " does not exist"};
+    setFileURL(destinationURL);
+    return Status::success();
+}
+
+Status DKDocument::writeContents(const Data& contents, const std::string& url, SaveOperation operation,
+                                 const std::string&)
+{
+    if (operation == SaveOperation::ForCreating && FileManager::fileExists(url))
+        return Error{kErrorDomain, FileExists, url + " already exists"};
+    return FileManager::writeAtomically(url, contents.span());
+}
+
+void DKDocument::didWriteToURL(const std::string&) {}
+
+void DKDocument::didClose() {}
+
+std::shared_ptr<ViewController> DKDocument::makeDocumentViewController()
+{
+    const std::string& type = fileType();
+    if (type == TypeIdentifiers::kMarkdown || type == TypeIdentifiers::kPlainText || type == TypeIdentifiers::kTeX)
+        return makeMDViewController();
+    if (type == TypeIdentifiers::kQVText)
+        return makeQVTextViewController();
+    if (type == TypeIdentifiers::kQVOutline)
+        return makeQVOutlineViewController();
+    return makeViewController();
+}
+
+std::shared_ptr<ViewController> DKDocument::makeViewController() { return nullptr; }
+std::shared_ptr<ViewController> DKDocument::makeRTFViewController() { return nullptr; }
+std::shared_ptr<ViewController> DKDocument::makeMDViewController() { return nullptr; }
+std::shared_ptr<ViewController> DKDocument::makeQVTextViewController() { return nullptr; }
+std::shared_ptr<ViewController> DKDocument::makeQVOutlineViewController() { return nullptr; }
+std::shared_ptr<ViewController> DKDocument::documentViewController() const { return nullptr; }
+
+std::shared_ptr<NavigationController> DKDocument::viewControllerToPresent()
+{
+    if (!m_navigationController) {
+        auto editor = documentViewController();
+        m_navigationController = editor ? NavigationController::withRootViewController(editor)
+                                        : std::make_shared<NavigationController>();
+    }
+    return m_navigationController;
+}
+
+void DKDocument::updateViewControllerToPresent()
+{
+    auto editor = documentViewController();
+    if (m_navigationController && editor)
+        m_navigationController->setViewControllers({editor}, false);
+}
+
+void DKDocument::setViewControllerToPresent(std::shared_ptr<NavigationController> controller)
+{
+    m_navigationController = std::move(controller);
+}
+
+std::string DKDocument::localizedName() const
+{
+    return std::filesystem::path(m_fileURL).stem().string();
+}
+
+void DKDocument::updateChangeCount(ChangeKind kind)
+{
+    switch (kind) {
+    case ChangeKind::Done:
+    case ChangeKind::Redone:
+        ++m_changeCount;
+        break;
+    case ChangeKind::Undone:
+        if (m_changeCount > 0)
+            --m_changeCount;
+        break;
+    case ChangeKind::Cleared:
+        m_changeCount = 0;
+        break;
+    }
+    if (hasUnsavedChanges())
+        scheduleAutosave();
+}
+
+void DKDocument::scheduleAutosave()
+{
+    if (m_autosaveScheduled || m_closed)
+        return;
+    m_autosaveScheduled = true;
+    std::weak_ptr<DKDocument> weakSelf = weak_from_this();
+    RunLoop::main().performSelectorAfterDelay(this, kAutosaveSelector, {}, kAutosaveDelaySeconds, [weakSelf] {
+        if (auto self = weakSelf.lock()) {
+            self->m_autosaveScheduled = false;
+            self->autosaveWithCompletionHandler({});
+        }
+    });
+}
+
+void DKDocument::openWithCompletionHandler(Completion completion)
+{
+    auto self = shared_from_this();
+    std::string url = m_fileURL;
+    m_fileAccessQueue.async([self, url, completion = std::move(completion)]() mutable {
+        Status status = self->readFromURL(url);
+        dispatchAsyncMain([self, status, completion = std::move(completion)] {
+            if (status)
+                self->m_lastError.reset();
+            else
+                self->m_lastError = status.error();
+            if (completion)
+                completion(status.ok());
+        });
+    });
+}
+
+Status DKDocument::performSave(const std::string& url, SaveOperation operation, const std::string& type,
+                               const std::string& originalURL)
+{
+    Result<Data> contents = contentsForType(type);
+    if (!contents)
+        return contents.error();
+    return writeContents(*contents, url, operation, originalURL);
+}
+
+void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Completion completion)
+{
+    if (m_closed) {
+        m_lastError = Error{kErrorDomain, Closed, "The document is closed"};
+        if (completion)
+            dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
+        return;
+    }
+    auto self = shared_from_this();
+    const int changesSaved = m_changeCount;
+    if (m_savesInProgress++ == 0 && m_saveStateHandler)
+        m_saveStateHandler(true);
+    // The type is that of the file saved to, so that saving under a new name
+    // writes the new name's format.
+    std::string type = TypeIdentifiers::typeIdentifierForPath(url);
+    std::string originalURL = m_fileURL;
+    m_fileAccessQueue.async([self, url, operation, type, originalURL, changesSaved,
+                             completion = std::move(completion)]() mutable {
+        Status status = self->performSave(url, operation, type, originalURL);
+        dispatchAsyncMain([self, url, status, changesSaved, completion = std::move(completion)] {
+            if (status) {
+                self->m_lastError.reset();
+                self->m_changeCount = std::max(0, self->m_changeCount - changesSaved);
+                if (url != self->m_fileURL)
+                    self->setFileURL(url);
+            } else {
+                self->m_lastError = status.error();
+            }
+            if (--self->m_savesInProgress == 0 && self->m_saveStateHandler)
+                self->m_saveStateHandler(false);
+            if (completion)
+                completion(status.ok());
+            // Edits made while the save ran still need one.
+            if (self->hasUnsavedChanges())
+                self->scheduleAutosave();
+        });
+    });
+}
+
+void DKDocument::autosaveWithCompletionHandler(Completion completion)
+{
+    if (!hasUnsavedChanges() || m_closed) {
+        if (completion)
+            completion(true);
+        return;
+    }
+    saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(completion));
+}
+
+void DKDocument::closeWithCompletionHandler(Completion completion)
+{
+    if (m_closed) {
+        if (completion)
+            completion(true);
+        return;
+    }
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_autosaveScheduled = false;
+    auto finish = [self = shared_from_this(), completion = std::move(completion)](bool saved) {
+        self->m_closed = true;
+        self->didClose();
+        if (completion)
+            completion(saved);
+    };
+    if (!hasUnsavedChanges()) {
+        finish(true);
+        return;
+    }
+    saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(finish));
+}
+
+} // namespace folio

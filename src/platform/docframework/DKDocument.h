@@ -1,0 +1,127 @@
+#pragma once
+
+#include "platform/foundation/Data.h"
+#include "platform/foundation/DispatchQueue.h"
+#include "platform/foundation/Error.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class NavigationController;
+class ODSFileItem;
+class ViewController;
+
+// One open file: the document framework reads it off the main thread, asks a
+// subclass for an editor, records changes, autosaves, saves and closes it.
+//
+// Documents must be owned by a std::shared_ptr: reads and saves run on the
+// document's own file-access queue and keep the document alive until their
+// completion has run on the main thread. Every public operation other than
+// readFromURL and contentsForType is called on the main thread.
+class DKDocument : public std::enable_shared_from_this<DKDocument> {
+public:
+    using Completion = std::function<void(bool success)>;
+    using SaveStateHandler = std::function<void(bool saving)>;
+
+    static constexpr const char* kErrorDomain = "DKDocument";
+    enum ErrorCode { InvalidDestination = 1, FileExists = 2, NoContents = 3, ReadFailed = 4, Closed = 5 };
+    // How long after the first unsaved change an autosave starts.
+    static constexpr double kAutosaveDelaySeconds = 5;
+
+    enum class SaveOperation { ForCreating = 0, ForOverwriting = 1 };
+    enum class ChangeKind { Done = 0, Undone = 1, Redone = 2, Cleared = 3 };
+
+    explicit DKDocument(std::string fileURL = {});
+    virtual ~DKDocument();
+    DKDocument(const DKDocument&) = delete;
+    DKDocument& operator=(const DKDocument&) = delete;
+
+    // Makes this a new document to be saved at `destinationURL`; the base only
+    // checks that the destination can be written to later (its folder exists).
+    // Subclasses decide what a template means.
+    virtual Status initWithContentsOfTemplateAtURL(const std::optional<std::string>& templateURL,
+                                                   const std::string& destinationURL);
+
+    // Called off the main thread.
+    virtual Status readFromURL(const std::string& url) = 0;
+    // The bytes of a save; called on the file-access queue, never on the main thread.
+    virtual Result<Data> contentsForType(const std::string& typeIdentifier) = 0;
+    // Writes atomically: a temporary file beside the target is renamed over it,
+    // so a failure at any point leaves the old file as it was.
+    virtual Status writeContents(const Data& contents, const std::string& url, SaveOperation operation,
+                                 const std::string& originalContentsURL);
+    virtual void didWriteToURL(const std::string& url);
+    virtual void didClose();
+
+    // Editors, made on the main thread once the document is read. The
+    // framework picks the maker by the file type; a subclass answers the
+    // controller and keeps it for documentViewController.
+    std::shared_ptr<ViewController> makeDocumentViewController();
+    virtual std::shared_ptr<ViewController> makeViewController();
+    virtual std::shared_ptr<ViewController> makeRTFViewController();
+    virtual std::shared_ptr<ViewController> makeMDViewController();
+    virtual std::shared_ptr<ViewController> makeQVTextViewController();
+    virtual std::shared_ptr<ViewController> makeQVOutlineViewController();
+    virtual std::shared_ptr<ViewController> documentViewController() const;
+    // What the browser presents: a navigation controller around the editor,
+    // made on first request.
+    virtual std::shared_ptr<NavigationController> viewControllerToPresent();
+    // Puts the current editor back as the navigation controller's only child.
+    void updateViewControllerToPresent();
+
+    const std::string& fileURL() const { return m_fileURL; }
+    const std::string& fileType() const { return m_fileType; }
+    // The file name without its extension.
+    std::string localizedName() const;
+    const std::shared_ptr<ODSFileItem>& fileItem() const { return m_fileItem; }
+    void setFileItem(std::shared_ptr<ODSFileItem> item) { m_fileItem = std::move(item); }
+
+    bool hasUnsavedChanges() const { return m_changeCount > 0; }
+    void updateChangeCount(ChangeKind kind);
+
+    // Reads the file on the file-access queue; the completion runs on the main thread.
+    void openWithCompletionHandler(Completion completion);
+    // Produces the contents on the file-access queue and writes them; the
+    // completion runs on the main thread. Changes made while the save ran stay unsaved.
+    void saveToURL(const std::string& url, SaveOperation operation, Completion completion);
+    // Saves when there are unsaved changes; otherwise succeeds at once.
+    void autosaveWithCompletionHandler(Completion completion);
+    // Saves unsaved changes, then closes. A failed save still closes (the
+    // framework cannot keep a document open against the user's wish) but the
+    // completion is told, and lastError says why.
+    void closeWithCompletionHandler(Completion completion);
+    bool isClosed() const { return m_closed; }
+
+    // Why the last read or save failed; cleared by the next success.
+    const std::optional<Error>& lastError() const { return m_lastError; }
+    // Told when a save starts and when it ends (the autosave indicator).
+    void setSaveStateHandler(SaveStateHandler handler) { m_saveStateHandler = std::move(handler); }
+
+protected:
+    void setFileURL(std::string url);
+    std::shared_ptr<NavigationController> existingViewControllerToPresent() const { return m_navigationController; }
+    void setViewControllerToPresent(std::shared_ptr<NavigationController> controller);
+
+private:
+    Status performSave(const std::string& url, SaveOperation operation, const std::string& type,
+                       const std::string& originalURL);
+    void scheduleAutosave();
+
+    std::string m_fileURL;
+    std::string m_fileType;
+    std::shared_ptr<ODSFileItem> m_fileItem;
+    std::shared_ptr<NavigationController> m_navigationController;
+    DispatchQueue m_fileAccessQueue;
+    int m_changeCount = 0;
+    int m_savesInProgress = 0;
+    bool m_closed = false;
+    bool m_autosaveScheduled = false;
+    std::optional<Error> m_lastError;
+    SaveStateHandler m_saveStateHandler;
+};
+
+} // namespace folio

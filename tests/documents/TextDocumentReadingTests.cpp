@@ -1,0 +1,230 @@
+#include "DocumentTestSupport.h"
+
+#include "documents/DocumentSeeds.h"
+#include "documents/EditorMakers.h"
+#include "documents/FakeEditorController.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/NavigationController.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+class TextDocumentReadingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        EditorMakers::registerMarkdownMaker(
+            [](TextDocument& document) { return std::make_shared<FakeMarkdownEditorController>(&document); });
+        EditorMakers::registerMaker(EditorKind::QVText,
+                                    [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
+    }
+    void TearDown() override { EditorMakers::unregisterAll(); }
+
+    std::shared_ptr<TextDocument> read(const std::string& name, std::string_view bytes, Status* status = nullptr)
+    {
+        writeFile(m_folder.path(name), bytes);
+        auto document = std::make_shared<TextDocument>(m_folder.path(name),
+                                                       std::make_shared<testing_support::SavingConverter>());
+        Status result = document->readFromURL(m_folder.path(name));
+        if (status)
+            *status = result;
+        else
+            EXPECT_TRUE(result.ok()) << (result.ok() ? "" : result.error().message);
+        return document;
+    }
+
+    ScratchFolder m_folder{"text-document-reading"};
+};
+
+TEST(DocumentKindTest, kindFollowsTheLowerCasedExtension)
+{
+    EXPECT_EQ(documentKindForPath("notes.TXT"), DocumentKind::Markdown);
+    EXPECT_EQ(documentKindForPath("a.Markdown"), DocumentKind::Markdown);
+    EXPECT_EQ(documentKindForPath("paper.TeX"), DocumentKind::TeX);
+    EXPECT_EQ(documentKindForPath("x.QVTEXT"), DocumentKind::QVText);
+    EXPECT_EQ(documentKindForPath("x.qvoutline"), DocumentKind::QVOutline);
+    EXPECT_EQ(documentKindForPath("letter.doc"), DocumentKind::RTF);
+    EXPECT_EQ(documentKindForPath("no-extension"), DocumentKind::RTF);
+    EXPECT_TRUE(pathMatchesKind("a.RTF", DocumentKind::RTF));
+    EXPECT_FALSE(pathMatchesKind("a.doc", DocumentKind::RTF));
+    EXPECT_FALSE(pathMatchesKind("a.md", DocumentKind::TeX));
+}
+
+TEST_F(TextDocumentReadingTest, textKindsSetTheirFlags)
+{
+    auto notes = read("notes.TXT", "plain");
+    EXPECT_TRUE(notes->isMDDocument());
+    EXPECT_FALSE(notes->isTeXDocument());
+    auto paper = read("paper.TeX", "\\section{A}");
+    EXPECT_TRUE(paper->isTeXDocument());
+    EXPECT_FALSE(paper->isMDDocument());
+    EXPECT_EQ(paper->text(), u"\\section{A}");
+}
+
+TEST_F(TextDocumentReadingTest, textIsUtf8ThenWindows1252WithLineFeedsOnly)
+{
+    EXPECT_EQ(read("u.md", "caf\xC3\xA9\r\nna\xC3\xAFve\rend\n")->text(), u"caf\u00E9\nna\u00EFve\nend\n");
+    // Not valid UTF-8: the same letters in Windows-1252, and its curly quote.
+    EXPECT_EQ(read("w.md", "caf\xE9\r\n\x93quoted\x94\r\n")->text(), u"caf\u00E9\n\u201Cquoted\u201D\n");
+    EXPECT_EQ(read("bom.md", "\xEF\xBB\xBFtext")->text(), u"text");
+}
+
+TEST_F(TextDocumentReadingTest, qvPageRoundTripsThroughRawDeflate)
+{
+    const std::string page = "<p>\xC3\xA9t\xC3\xA9</p><div id=\"bodyStyle\"></div>";
+    Result<Data> compressed = DocumentSeeds::compressedPage(page);
+    ASSERT_TRUE(compressed);
+    auto text = read("a.qvtext", compressed->stringView());
+    EXPECT_TRUE(text->isQVTextDocument());
+    EXPECT_EQ(text->text(), toUtf16(page));
+    auto outline = read("a.QVOUTLINE", compressed->stringView());
+    EXPECT_TRUE(outline->isQVOutlineDocument());
+    EXPECT_FALSE(outline->isQVTextDocument());
+}
+
+TEST_F(TextDocumentReadingTest, damagedQVFileIsRefused)
+{
+    Status status;
+    auto garbage = read("bad.qvtext", "this is not deflate data at all", &status);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, TextDocument::CorruptQVFile);
+    EXPECT_FALSE(garbage->isQVTextDocument());
+
+    Result<Data> truncated = DocumentSeeds::compressedPage(std::string(5000, 'a') + "tail");
+    ASSERT_TRUE(truncated);
+    read("cut.qvoutline", truncated->stringView().substr(0, truncated->length() / 2), &status);
+    EXPECT_FALSE(status.ok());
+
+    Result<Data> latin = DocumentSeeds::compressedPage("caf\xE9");
+    ASSERT_TRUE(latin);
+    read("latin.qvtext", latin->stringView(), &status);
+    EXPECT_FALSE(status.ok()) << "a page that is not UTF-8 is damaged too";
+}
+
+TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)
+{
+    auto document = read("letter.doc", "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Dear reader,\\par Bye}");
+    EXPECT_FALSE(document->isRTFDocument());
+    std::u16string html = document->text();
+    EXPECT_NE(html.find(u"Dear reader,"), std::u16string::npos) << toUtf8(html);
+    EXPECT_NE(html.find(u"Bye"), std::u16string::npos);
+    EXPECT_NE(html.find(u'<'), std::u16string::npos) << "the page gets HTML, not the RTF";
+    EXPECT_EQ(html.find(u"\\rtf"), std::u16string::npos);
+}
+
+TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)
+{
+    auto document = read("table.rtf", "{\\rtf1\\ansi \\trowd\\cellx1000 A\\cell\\row After}");
+    EXPECT_TRUE(document->isRTFDocument());
+    ASSERT_TRUE(document->RTFtext().has_value());
+    EXPECT_EQ(document->RTFtext()->string(), TextDocument::kTablesMarker);
+    EXPECT_NE(document->text().find(u"After"), std::u16string::npos);
+}
+
+TEST_F(TextDocumentReadingTest, paperColourComesFromTheControlWordOnly)
+{
+    // Stored as blue * 65536 + green * 256 + red.
+    EXPECT_EQ(read("red.rtf", "{\\rtf1\\papercolor255 Text}")->paperColor(), "FF0000");
+    EXPECT_EQ(read("mix.rtf", "{\\rtf1\\papercolor1193046 Text}")->paperColor(), "563412");
+    EXPECT_EQ(read("none.rtf", "{\\rtf1 Text}")->paperColor(), "FFFFFF");
+    // The word in the text (its backslash escaped) is not the control word.
+    EXPECT_EQ(read("word.rtf", "{\\rtf1 the \\\\papercolor255 word and papercolor 65280}")->paperColor(), "FFFFFF");
+    EXPECT_EQ(read("huge.rtf", "{\\rtf1\\papercolor99999999 Text}")->paperColor(), "FFFFFF");
+
+    auto white = read("white.rtf", "{\\rtf1\\papercolorFFFFFF Visible}");
+    EXPECT_EQ(white->paperColor(), "FFFFFF");
+    EXPECT_EQ(white->text().find(u"FFFFFF"), std::u16string::npos) << "the marker is taken out before reading";
+    EXPECT_NE(white->text().find(u"Visible"), std::u16string::npos);
+}
+
+TEST_F(TextDocumentReadingTest, unreadableFilesAreRefusedWithAReason)
+{
+    auto document = std::make_shared<TextDocument>(m_folder.path("gone.md"));
+    Status status = document->readFromURL(m_folder.path("gone.md"));
+    ASSERT_FALSE(status.ok());
+    EXPECT_FALSE(status.error().message.empty());
+    Status notRTF;
+    read("plain.rtf", "just words, no RTF", &notRTF);
+    EXPECT_FALSE(notRTF.ok());
+    EXPECT_EQ(notRTF.error().code, TextDocument::RTFReadFailed);
+}
+
+TEST_F(TextDocumentReadingTest, setTextKeepsTheTextForNothingAndEqualText)
+{
+    TextDocument document;
+    document.setText(u"one");
+    document.setText(std::nullopt);
+    EXPECT_EQ(document.text(), u"one");
+    document.setText(u"two");
+    EXPECT_EQ(document.text(), u"two");
+}
+
+TEST_F(TextDocumentReadingTest, newDocumentsStartBlankOrAsTheTemplate)
+{
+    auto blank = std::make_shared<TextDocument>();
+    ASSERT_TRUE(blank->initWithContentsOfTemplateAtURL(std::nullopt, m_folder.path("new.rtf")));
+    EXPECT_EQ(blank->text(), u"");
+    EXPECT_EQ(blank->scrollOffsetBookmark(), "0");
+    for (const auto& margin : {blank->docLeftMargin(), blank->docRightMargin(), blank->docTopMargin(),
+                               blank->docBottomMargin()})
+        EXPECT_EQ(margin, "2.54");
+    EXPECT_EQ(blank->scale(), 1.0);
+    EXPECT_TRUE(blank->isNewBlankDocument());
+    EXPECT_TRUE(blank->isNewEmptyDocument());
+
+    writeFile(m_folder.path("template.rtf"), std::string("{\\rtf1 T}\0\xFF", 12));
+    auto copy = std::make_shared<TextDocument>();
+    ASSERT_TRUE(copy->initWithContentsOfTemplateAtURL(m_folder.path("template.rtf"), m_folder.path("copy.rtf")));
+    EXPECT_EQ(readFile(m_folder.path("copy.rtf")), readFile(m_folder.path("template.rtf")));
+    EXPECT_FALSE(copy->isNewBlankDocument()) << "a template's copy is never overwritten by a seed";
+    EXPECT_FALSE(copy->docLeftMargin().has_value());
+}
+
+TEST_F(TextDocumentReadingTest, markdownEditorIsTheDocumentsEditor)
+{
+    auto document = read("paper.tex", "x^2");
+    document->setScale(3);
+    auto made = document->makeDocumentViewController();
+    auto editor = std::dynamic_pointer_cast<FakeMarkdownEditorController>(made);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(document->currentTextViewController(), editor);
+    EXPECT_TRUE(editor->isTeXFormat());
+    EXPECT_EQ(editor->text(), u"x^2");
+    EXPECT_EQ(document->scale(), 1.0);
+
+    document->setScale(1.5);
+    EXPECT_EQ(editor->scale(), 1.5);
+    EXPECT_EQ(document->viewControllerToPresent()->topViewController(), editor);
+    document->didClose();
+    EXPECT_EQ(editor->didCloseCount(), 1);
+}
+
+TEST_F(TextDocumentReadingTest, closingTellsThePageEditor)
+{
+    Result<Data> compressed = DocumentSeeds::compressedPage("<p>x</p>");
+    ASSERT_TRUE(compressed);
+    auto document = read("a.qvtext", compressed->stringView());
+    auto editor = std::dynamic_pointer_cast<FakeEditorController>(document->makeDocumentViewController());
+    ASSERT_NE(editor, nullptr);
+    document->didClose();
+    EXPECT_EQ(editor->didCloseCount(), 1);
+}
+
+TEST(TextDocumentHexTest, integerValueFromHexReadsLeadingDigits)
+{
+    EXPECT_EQ(TextDocument::integerValueFromHex("FF"), 255u);
+    EXPECT_EQ(TextDocument::integerValueFromHex("1a2g"), 0x1a2u);
+    EXPECT_EQ(TextDocument::integerValueFromHex("0x10"), 16u);
+    EXPECT_EQ(TextDocument::integerValueFromHex("zz"), 0u);
+    EXPECT_EQ(TextDocument::integerValueFromHex(""), 0u);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,301 @@
+#include "DocumentTestSupport.h"
+
+#include "documents/DocumentSeeds.h"
+#include "documents/EditorMakers.h"
+#include "documents/EditorPageReader.h"
+#include "documents/FakeEditorController.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/Color.h"
+#include "platform/ui/View.h"
+#include "platform/web/FakeWebView.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::SavingConverter;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+std::string inflate(const std::string& bytes)
+{
+    Result<Data> data = Deflate::decompress(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    EXPECT_TRUE(data.ok());
+    return data ? data->toString() : std::string();
+}
+
+class TextDocumentSavingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto pageEditor = [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); };
+        EditorMakers::registerMaker(EditorKind::RichText, pageEditor);
+        EditorMakers::registerMaker(EditorKind::QVText, pageEditor);
+        EditorMakers::registerMaker(EditorKind::QVOutline, pageEditor);
+        EditorMakers::registerMarkdownMaker(
+            [](TextDocument& document) { return std::make_shared<FakeMarkdownEditorController>(&document); });
+    }
+    void TearDown() override
+    {
+        EditorMakers::unregisterAll();
+        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+        for (const char* key : {"nightMode", "darknightMode", "currentDocumentHeaderControl", "currentDocumentFooterControl"})
+            defaults.removeObjectForKey(key);
+    }
+
+    std::shared_ptr<TextDocument> open(const std::string& name, std::string_view bytes)
+    {
+        writeFile(m_folder.path(name), bytes);
+        auto document = std::make_shared<TextDocument>(m_folder.path(name), m_converter);
+        Status read = document->readFromURL(m_folder.path(name));
+        EXPECT_TRUE(read.ok()) << (read.ok() ? "" : read.error().message);
+        document->makeDocumentViewController();
+        return document;
+    }
+
+    std::shared_ptr<TextDocument> blank(const std::string& name)
+    {
+        auto document = std::make_shared<TextDocument>(std::string(), m_converter);
+        EXPECT_TRUE(document->initWithContentsOfTemplateAtURL(std::nullopt, m_folder.path(name)));
+        return document;
+    }
+
+    static FakeEditorController& editorOf(TextDocument& document)
+    {
+        auto* editor = dynamic_cast<FakeEditorController*>(document.currentTextViewController().get());
+        EXPECT_NE(editor, nullptr);
+        return *editor;
+    }
+
+    bool save(TextDocument& document, DKDocument::SaveOperation operation = DKDocument::SaveOperation::ForOverwriting)
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document.saveToURL(document.fileURL(), operation, [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, 30));
+        return result->value_or(false);
+    }
+
+    // The rich-text page: its content element and, optionally, a header.
+    static void playRichTextPage(FakeWebView& page, const std::string& inner)
+    {
+        page.answer("document.getElementById('content').style.lineHeight", "1.5");
+        page.answer("document.getElementById('content').style.textIndent", "");
+        page.answer("document.getElementById('content').innerHTML", inner);
+    }
+
+    ScratchFolder m_folder{"text-document-saving"};
+    std::shared_ptr<SavingConverter> m_converter = std::make_shared<SavingConverter>();
+};
+
+TEST_F(TextDocumentSavingTest, plainTextSavesItsTextAsUtf8)
+{
+    auto document = open("notes.md", "old");
+    auto* editor = dynamic_cast<FakeMarkdownEditorController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->edit(u"caf\u00E9 \u2014 new");
+    EXPECT_TRUE(save(*document));
+    EXPECT_EQ(readFile(m_folder.path("notes.md")), "caf\xC3\xA9 \xE2\x80\x94 new");
+
+    // Typed as TeX, saved as text even though it was never read as TeX.
+    TextDocument unread(m_folder.path("x.rtf"), m_converter);
+    unread.setText(u"\\emph{x}");
+    Result<Data> tex = unread.contentsForType("com.brevant.tex");
+    ASSERT_TRUE(tex);
+    EXPECT_EQ(tex->toString(), "\\emph{x}");
+}
+
+TEST_F(TextDocumentSavingTest, blankDocumentsSaveTheirSeeds)
+{
+    auto qvText = blank("a.qvtext");
+    EXPECT_TRUE(save(*qvText, DKDocument::SaveOperation::ForCreating));
+    EXPECT_EQ(inflate(readFile(m_folder.path("a.qvtext"))), "");
+
+    auto outline = blank("b.qvoutline");
+    EXPECT_TRUE(save(*outline, DKDocument::SaveOperation::ForCreating));
+    std::string page = inflate(readFile(m_folder.path("b.qvoutline")));
+    EXPECT_NE(page.find("&nbsp;&nbsp;&nbsp;" + DocumentSeeds::outlineDateText(std::chrono::system_clock::now())),
+              std::string::npos);
+    EXPECT_NE(page.find("<ul id='left-tree'>"), std::string::npos);
+
+    // A new plain-text file is text, not RTF.
+    auto text = blank("c.txt");
+    EXPECT_TRUE(save(*text, DKDocument::SaveOperation::ForCreating));
+    EXPECT_EQ(readFile(m_folder.path("c.txt")), "");
+
+    auto rtf = blank("d.rtf");
+    EXPECT_TRUE(save(*rtf, DKDocument::SaveOperation::ForCreating));
+    EXPECT_FALSE(rtf->isNewEmptyDocument());
+    ASSERT_TRUE(m_converter->written.has_value());
+    EXPECT_EQ(m_converter->written->length(), 0u);
+    EXPECT_EQ(readFile(m_folder.path("d.rtf")), "{\\rtf1 }");
+}
+
+TEST_F(TextDocumentSavingTest, specialTypesSaveTheirSeedFiles)
+{
+    TextDocument document(m_folder.path("x.rtf"), m_converter);
+    for (const char* type : {"com.tamrisk.pencilnote", "com.tamrisk.scb"}) {
+        Result<Data> seed = document.contentsForType(type);
+        EXPECT_TRUE(seed.ok()) << type;
+    }
+    for (const char* type : {"com.tamrisk.skt", "com.brevant.inknote", "com.adobe.pdf", "com.brevant.drawing"}) {
+        Result<Data> seed = document.contentsForType(type);
+        ASSERT_TRUE(seed.ok()) << type;
+        EXPECT_EQ(seed->stringView().substr(0, 5), "%PDF-") << type;
+    }
+}
+
+TEST_F(TextDocumentSavingTest, outlineSeedCarriesTheDate)
+{
+    // 5 March 2024, noon UTC.
+    auto date = std::chrono::system_clock::time_point(std::chrono::seconds(1709640000));
+    EXPECT_EQ(DocumentSeeds::outlineDateText(date, "en_US"), "Mar 5, 2024");
+    std::string page = DocumentSeeds::outlineSeedPage(date, "en_US");
+    EXPECT_EQ(page.find("<div id='noteDate' style='font-family: Cousine, Arial,sans-serif; font-size: "
+                        "18pt;'>&nbsp;&nbsp;&nbsp;Mar 5, 2024</div><ul id='left-tree'><li class='tree-branch "
+                        "branch-level-1' data-id='1' data-parent='0' data-level='1'"),
+              0u);
+    EXPECT_NE(page.find("contenteditable=false>\xE2\x97\x8F</div><div class='branch-title' id='1'></div>"),
+              std::string::npos);
+    EXPECT_TRUE(page.ends_with("<span class='children-bus' style='height:1px;'></span></li></ul>"));
+}
+
+TEST_F(TextDocumentSavingTest, blankFlagBelongsToEachDocument)
+{
+    auto first = blank("first.qvtext");
+    auto second = blank("second.qvtext");
+    first->makeDocumentViewController();
+    second->makeDocumentViewController();
+    editorOf(*first).page().answerMatching("getContent", "<p>typed</p>");
+    editorOf(*second).page().answerMatching("getContent", "<p>never read</p>");
+
+    editorOf(*first).finishLoadingPage();
+    EXPECT_TRUE(save(*first, DKDocument::SaveOperation::ForCreating));
+    EXPECT_TRUE(save(*second, DKDocument::SaveOperation::ForCreating));
+    EXPECT_EQ(inflate(readFile(m_folder.path("first.qvtext"))), "<p>typed</p>");
+    EXPECT_EQ(inflate(readFile(m_folder.path("second.qvtext"))), "") << "still blank: its page has not loaded";
+    EXPECT_TRUE(editorOf(*second).page().scriptsMatching("getContent").empty());
+}
+
+TEST_F(TextDocumentSavingTest, qvSaveKeepsTheBodyStyle)
+{
+    Result<Data> old = DocumentSeeds::compressedPage("<p>old</p>");
+    ASSERT_TRUE(old);
+    auto document = open("a.qvtext", old->stringView());
+    FakeEditorController& editor = editorOf(*document);
+    editor.page().answerMatching("getContent", "<p>new</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: "
+                                               "none;color: red\"></div>");
+    EXPECT_TRUE(save(*document));
+    EXPECT_EQ(editor.willSaveCount(), 1);
+    EXPECT_NE(inflate(readFile(m_folder.path("a.qvtext"))).find("<p>new</p>"), std::string::npos);
+    std::string script = editor.page().scriptsMatching("getContent").front();
+    EXPECT_NE(script.find("getElementById('tinymce').getAttribute('style')"), std::string::npos);
+    EXPECT_NE(script.find("bodyStyle"), std::string::npos);
+}
+
+TEST_F(TextDocumentSavingTest, failedPageReadKeepsTheFile)
+{
+    Result<Data> old = DocumentSeeds::compressedPage("<p>precious</p>");
+    ASSERT_TRUE(old);
+    auto qv = open("keep.qvoutline", old->stringView());
+    // The page does not answer: the fake answers "" as a failed script does.
+    EXPECT_FALSE(save(*qv));
+    EXPECT_EQ(readFile(m_folder.path("keep.qvoutline")), old->toString());
+    ASSERT_TRUE(qv->lastError().has_value());
+
+    auto rtf = open("keep.rtf", "{\\rtf1 precious}");
+    playRichTextPage(editorOf(*rtf).page(), "");
+    EXPECT_FALSE(save(*rtf));
+    EXPECT_EQ(readFile(m_folder.path("keep.rtf")), "{\\rtf1 precious}");
+    EXPECT_EQ(readFile(m_folder.path("keep.rtf")).find("(null)"), std::string::npos);
+}
+
+TEST_F(TextDocumentSavingTest, rtfSavesThePageHtmlWithTheDocumentAttributes)
+{
+    auto document = open("letter.rtf", "{\\rtf1\\ansi Dear reader}");
+    EXPECT_NE(document->text().find(u"Dear reader"), std::u16string::npos);
+    FakeEditorController& editor = editorOf(*document);
+    editor.setRulerMargins(FakeEditorController::Margins{"1.50", "19.00", "0.0", "2.54"});
+    editor.view()->setBackgroundColor(Color::colorWithRed(1, 0.5, 0));
+    playRichTextPage(editor.page(), "<div>Dear reader, again</div>");
+    editor.page().answer("document.getElementById('pageHeader').textContent", "My header");
+    editor.page().answer("document.getElementById('pageHeader').style.fontFamily", "Georgia");
+    editor.page().answer("document.getElementById('pageHeader').style.fontSize", "12px");
+    editor.page().answer("document.getElementById('pageHeader').style.textAlign", "center");
+    editor.page().answer("document.getElementById('pageHeader').style.color", "rgb(0, 0, 0)");
+    editor.page().answer("document.getElementById('pageHeader').getAttribute('data-topMargin');", "1");
+    editor.page().answer("document.getElementById('pageHeader').getAttribute('data-enabled');", "1");
+    UserDefaults::standardUserDefaults().setString("currentDocumentFooterControl", "stale");
+
+    EXPECT_TRUE(save(*document));
+    EXPECT_EQ(m_converter->htmlRead, "<div style='line-height:1.5;text-indent:0cm'><div>Dear reader, again</div></div>");
+    EXPECT_EQ(m_converter->documentName, "letter.rtf");
+    EXPECT_EQ(m_converter->writtenAttribute("papercolor"), "FF8000");
+    EXPECT_EQ(m_converter->writtenAttribute("docLeftMargin"), "1.50");
+    EXPECT_EQ(m_converter->writtenAttribute("docRightMargin"), "19.00");
+    EXPECT_EQ(m_converter->writtenAttribute("docTopMargin"), std::nullopt) << "a margin of 0.0 is not written";
+    EXPECT_EQ(m_converter->writtenAttribute("docBottomMargin"), "2.54");
+    EXPECT_EQ(m_converter->writtenAttribute("pageHeader"), "Georgia::12px::center::rgb(0, 0, 0)::1::1::My header");
+    EXPECT_EQ(m_converter->writtenAttribute("pageFooter"), std::nullopt);
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().stringForKey("currentDocumentFooterControl").has_value());
+    EXPECT_EQ(readFile(m_folder.path("letter.rtf")).substr(0, 7), "{\\rtf1 ");
+
+    UserDefaults::standardUserDefaults().setBool("nightMode", true);
+    EXPECT_TRUE(save(*document));
+    EXPECT_EQ(m_converter->writtenAttribute("papercolor"), "FFFFFF") << "night mode shows a dark page, not the paper";
+}
+
+TEST_F(TextDocumentSavingTest, rtfRoundTripsThroughTheEngine)
+{
+    writeFile(m_folder.path("engine.rtf"), "{\\rtf1\\ansi Dear reader}");
+    auto document = std::make_shared<TextDocument>(m_folder.path("engine.rtf"));
+    ASSERT_TRUE(document->readFromURL(m_folder.path("engine.rtf")));
+    document->makeDocumentViewController();
+    FakeEditorController& editor = editorOf(*document);
+    // The page shows the HTML the document opened with, and the user adds a line.
+    std::string shown = toUtf8(document->text());
+    ASSERT_NE(shown.find("Dear reader"), std::string::npos);
+    playRichTextPage(editor.page(), shown + "<div>Second line</div>");
+    editor.view()->setBackgroundColor(Color::colorWithRed(0, 0, 1));
+    editor.setRulerMargins(FakeEditorController::Margins{"3.00", "18.00", "2.00", "2.00"});
+    ASSERT_TRUE(save(*document));
+
+    std::string rtf = readFile(m_folder.path("engine.rtf"));
+    EXPECT_EQ(rtf.substr(0, 5), "{\\rtf");
+    auto reopened = std::make_shared<TextDocument>(m_folder.path("engine.rtf"));
+    ASSERT_TRUE(reopened->readFromURL(m_folder.path("engine.rtf")));
+    EXPECT_NE(reopened->text().find(u"Dear reader"), std::u16string::npos) << rtf;
+    EXPECT_NE(reopened->text().find(u"Second line"), std::u16string::npos) << rtf;
+    EXPECT_EQ(reopened->paperColor(), "0000FF") << rtf;
+}
+
+TEST(EditorPageReaderTest, cleansWhatOnlyTheEditorShows)
+{
+    std::string inner = "a[\xF0\x9F\x92\xAC]b\xEF\xBB\xBF" "c\xEF\xBF\xBC" "d &nbsp;e"
+                        "<span id=\"replaced\" style=\"border: 0px solid rgb(0, 0, 0); border-top-left-radius: 4px; "
+                        "border-top-right-radius: 4px; border-bottom-right-radius: 4px; border-bottom-left-radius: 4px; "
+                        "-webkit-box-shadow: none; position: inherit; margin: -1px; z-index: 101; background-color: "
+                        "transparent; background-position: initial initial; background-repeat: initial initial;\">f</span>";
+    EXPECT_EQ(EditorPageReader::cleanedRichTextHTML(inner, "", "0.5"),
+              "<div style='line-height:0;text-indent:0.5cm'>abcd  e<span \">f</span></div>");
+    EXPECT_EQ(EditorPageReader::cleanedRichTextHTML("x<div><br></div>", "1", "0"),
+              "<div style='line-height:1;text-indent:0cm'>x<div><br></div></div>"
+              "<div><span style=\"white-space:pre-wrap;\"> </span></div>");
+}
+
+TEST(EditorPageReaderTest, headerDescriptionNeedsText)
+{
+    FakeWebView page;
+    EditorPageReader reader(page);
+    EXPECT_EQ(reader.pageFooterDescription(), std::nullopt);
+    page.answer("document.getElementById('pageFooter').textContent", "Page");
+    page.answer("document.getElementById('pageFooter').getAttribute('data-bottomMargin');", "2");
+    EXPECT_EQ(reader.pageFooterDescription(), "::::::::2::::Page");
+}
+
+} // namespace
+} // namespace folio

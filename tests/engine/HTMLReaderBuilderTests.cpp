@@ -1,0 +1,341 @@
+#include "engine/ColorHTML.h"
+#include "engine/TEAttributeKeys.h"
+#include "engine/TECSSListStyle.h"
+#include "engine/TEHTMLAttributedStringBuilder.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace folio {
+namespace {
+
+class HTMLReaderBuilderTests : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousCatalog = FontCatalog::shared();
+        FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
+        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFont");
+        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFontSize");
+    }
+    void TearDown() override
+    {
+        FontCatalog::setShared(m_previousCatalog);
+        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFont");
+        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFontSize");
+    }
+
+    static AttributedString convert(const std::string& html, const TEHTMLReaderOptions& options = {})
+    {
+        std::optional<AttributedString> text = attributedStringWithHTMLData(html, options);
+        EXPECT_TRUE(text.has_value());
+        return text.value_or(AttributedString());
+    }
+
+    static std::size_t indexOf(const AttributedString& text, std::u16string_view needle)
+    {
+        const std::size_t index = text.string().find(needle);
+        EXPECT_NE(index, std::u16string::npos) << toUtf8(needle);
+        return index == std::u16string::npos ? 0 : index;
+    }
+
+    static const Font* fontAt(const AttributedString& text, std::size_t index)
+    {
+        const AttributeValuePtr value = text.attributeAtIndex(kCTFontAttributeName, index);
+        const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
+        return font ? &font->font() : nullptr;
+    }
+
+    static const PlatformParagraphStyle* paragraphStyleAt(const AttributedString& text, std::size_t index)
+    {
+        const AttributeValuePtr value = text.attributeAtIndex(kCTParagraphStyleAttributeName, index);
+        const auto* style = value ? value->as<ParagraphStyleValue>() : nullptr;
+        return style ? &style->style() : nullptr;
+    }
+
+    static std::u16string stringAt(const AttributedString& text, std::string_view key, std::size_t index)
+    {
+        const AttributeValuePtr value = text.attributeAtIndex(key, index);
+        const auto* string = value ? value->as<StringValue>() : nullptr;
+        return string ? string->value() : u"(none)";
+    }
+
+private:
+    std::shared_ptr<FontCatalog> m_previousCatalog;
+};
+
+TEST_F(HTMLReaderBuilderTests, emptyDataGivesNoneAndCommentOnlyGivesEmptyText)
+{
+    EXPECT_FALSE(attributedStringWithHTMLData(""));
+    std::optional<AttributedString> comment = attributedStringWithHTMLData("<!-- nothing -->");
+    ASSERT_TRUE(comment);
+    EXPECT_EQ(comment->string(), u"");
+}
+
+TEST_F(HTMLReaderBuilderTests, generatedStringIsBuiltOnce)
+{
+    TEHTMLAttributedStringBuilder builder("<p>once</p>");
+    const auto* first = &builder.generatedAttributedString();
+    EXPECT_EQ(first, &builder.generatedAttributedString());
+    ASSERT_TRUE(first->has_value());
+    EXPECT_EQ((*first)->string(), u"once\n");
+}
+
+TEST_F(HTMLReaderBuilderTests, fontSizesAreSixPointsBelowTheirCSS)
+{
+    const AttributedString text =
+        convert("<div><span style=\"font-size:18px\">a</span><span style=\"font-size:8px\">b</span>"
+                "<span style=\"font-size:2em\"><span style=\"font-size:2em\">c</span></span>plain</div>"
+                "<h1>head</h1><p>x<small>s</small><sub>Z</sub></p>");
+    ASSERT_NE(fontAt(text, indexOf(text, u"a")), nullptr);
+    EXPECT_DOUBLE_EQ(fontAt(text, indexOf(text, u"a"))->pointSize(), 12);
+    EXPECT_DOUBLE_EQ(fontAt(text, indexOf(text, u"b"))->pointSize(), 6);
+    // em refers to the document's text size, not the parent's.
+    EXPECT_DOUBLE_EQ(fontAt(text, indexOf(text, u"c"))->pointSize(), 18);
+    EXPECT_DOUBLE_EQ(fontAt(text, indexOf(text, u"plain"))->pointSize(), 12);
+    const Font* head = fontAt(text, indexOf(text, u"head"));
+    ASSERT_NE(head, nullptr);
+    EXPECT_DOUBLE_EQ(head->pointSize(), 18);
+    EXPECT_TRUE(head->symbolicTraits() & kFontBoldTrait);
+    EXPECT_EQ(text.attributeAtIndex(TEHeaderLevelAttribute, indexOf(text, u"head"))->as<IntegerValue>()->value(), 1);
+    EXPECT_NEAR(fontAt(text, indexOf(text, u"s"))->pointSize(), 12 / 1.2000000476837158 - 6 + 4, 1e-5);
+    EXPECT_NEAR(fontAt(text, indexOf(text, u"Z"))->pointSize(), 7.9999996, 1e-5);
+    EXPECT_EQ(text.attributeAtIndex(kCTSuperscriptAttributeName, indexOf(text, u"Z"))->as<IntegerValue>()->value(), -1);
+}
+
+TEST_F(HTMLReaderBuilderTests, weightsColoursAndBackgrounds)
+{
+    const AttributedString text = convert(
+        "<div><span style=\"font-weight:600\">r</span><span style=\"font-weight:700\">B</span>"
+        "<span style=\"background-color:#cadeee\">n</span><span style=\"background-color:#00ff00\">g</span>"
+        "<span style=\"color:red; text-decoration:line-through\">k</span></div>");
+    EXPECT_FALSE(fontAt(text, indexOf(text, u"r"))->symbolicTraits() & kFontBoldTrait);
+    EXPECT_TRUE(fontAt(text, indexOf(text, u"B"))->symbolicTraits() & kFontBoldTrait);
+    EXPECT_EQ(text.attributeAtIndex(NSBackgroundColorAttributeName, indexOf(text, u"n")), nullptr);
+    EXPECT_NE(text.attributeAtIndex(NSBackgroundColorAttributeName, indexOf(text, u"g")), nullptr);
+    const auto red = text.attributeAtIndex(kCTForegroundColorAttributeName, indexOf(text, u"k"));
+    ASSERT_NE(red, nullptr);
+    EXPECT_EQ(htmlHexString(red->as<ColorValue>()->color()), "ff0000");
+    EXPECT_NE(text.attributeAtIndex(TEStrikeOutAttribute, indexOf(text, u"k")), nullptr);
+}
+
+TEST_F(HTMLReaderBuilderTests, defaultFontComesFromUserDefaults)
+{
+    const AttributedString plain = convert("<div>t</div>");
+    EXPECT_DOUBLE_EQ(fontAt(plain, 0)->pointSize(), 12);
+
+    UserDefaults::standardUserDefaults().setString("defaultFont", "Georgia");
+    UserDefaults::standardUserDefaults().setFloat("defaultFontSize", 14.5f);
+    const AttributedString styled = convert("<div>t</div>");
+    ASSERT_NE(fontAt(styled, 0), nullptr);
+    EXPECT_EQ(fontAt(styled, 0)->familyName(), "Georgia");
+    EXPECT_DOUBLE_EQ(fontAt(styled, 0)->pointSize(), 14);
+}
+
+TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
+{
+    EXPECT_EQ(convert("<div>a</div><div>b</div>").string(), u"a\nb\n");
+    EXPECT_EQ(convert("<div><p>a</p><p>b</p></div>").string(), u"a\nb\n");
+    // Also in parents other than div and span, where they used to run together.
+    EXPECT_EQ(convert("<blockquote><p>a</p><p>b</p></blockquote>").string(), u"a\nb\n");
+    EXPECT_EQ(convert("<div></div>").string(), u"\n");
+    EXPECT_EQ(convert("<div>a<br>b<br></div>").string(), u"a\nb\n");
+    EXPECT_EQ(convert("<div>line\nfeed  kept</div>").string(), u"line\nfeed  kept\n");
+    // The parser wraps loose text before a block in an implied paragraph.
+    EXPECT_EQ(convert("before<div>block</div>after").string(), u"before\nblock\nafter");
+}
+
+TEST_F(HTMLReaderBuilderTests, paragraphEndKeepsOnlyParagraphAttributes)
+{
+    const AttributedString text = convert("<div><a href=\"http://x.org/\">link</a></div>");
+    ASSERT_EQ(text.string(), u"link\n");
+    EXPECT_NE(text.attributeAtIndex(TELinkAttribute, 0), nullptr);
+    EXPECT_NE(text.attributeAtIndex(TEGUIDAttribute, 0), nullptr);
+    EXPECT_EQ(text.attributeAtIndex(TELinkAttribute, 4), nullptr);
+    EXPECT_EQ(text.attributeAtIndex(kCTUnderlineStyleAttributeName, 4), nullptr);
+    EXPECT_NE(text.attributeAtIndex(kCTParagraphStyleAttributeName, 4), nullptr);
+    EXPECT_NE(text.attributeAtIndex(TELinkHighlightColorAttribute, 0), nullptr);
+}
+
+TEST_F(HTMLReaderBuilderTests, browserSerialisedEditorPageConverts)
+{
+    const AttributedString text = convert(
+        "<div style=\"text-align: center;\"><font face=\"Georgia\" size=\"5\" color=\"#0000ff\">Title</font></div>"
+        "<div><span style=\"font-weight: bold;\">Bold</span> and <i>italic</i><br></div>"
+        "<div><br></div><div style=\"margin-left: 40px;\">indented</div>");
+    EXPECT_EQ(text.string(), u"Title\nBold and italic\n\nindented\n");
+    EXPECT_EQ(paragraphStyleAt(text, 0)->alignment(), TextAlignment::Center);
+    const Font* title = fontAt(text, 0);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->familyName(), "Georgia");
+    EXPECT_DOUBLE_EQ(title->pointSize(), 24);
+    EXPECT_EQ(htmlHexString(text.attributeAtIndex(kCTForegroundColorAttributeName, 0)->as<ColorValue>()->color()),
+              "0000ff");
+    EXPECT_TRUE(fontAt(text, indexOf(text, u"Bold"))->symbolicTraits() & kFontBoldTrait);
+    EXPECT_TRUE(fontAt(text, indexOf(text, u"italic"))->symbolicTraits() & kFontItalicTrait);
+    EXPECT_DOUBLE_EQ(paragraphStyleAt(text, indexOf(text, u"indented"))->headIndent(), 40);
+}
+
+TEST_F(HTMLReaderBuilderTests, listsNumberIndentAndMarkTheirEnds)
+{
+    const AttributedString text = convert("<div><ol start=\"5\"><li>a</li><li>b</li><li>c</li></ol></div>");
+    TECSSListStyle decimal;
+    decimal.setType(TECSSListStyleType::Decimal);
+    EXPECT_EQ(text.string(), *decimal.prefixWithCounter(5) + u"a\n" + *decimal.prefixWithCounter(6) + u"b\n" +
+                                 *decimal.prefixWithCounter(7) + u"c\n");
+    const std::size_t item = indexOf(text, u"c");
+    EXPECT_DOUBLE_EQ(paragraphStyleAt(text, item)->headIndent(), 27);
+    EXPECT_EQ(stringAt(text, TEFieldAttribute, item - 1), u"TEField");
+    EXPECT_EQ(stringAt(text, TEFieldAttribute, item), u"(none)");
+    EXPECT_EQ(stringAt(text, TEListEndMarker, item), u"1");
+    EXPECT_EQ(stringAt(text, TEListEndMarker, indexOf(text, u"a")), u"(none)");
+    const AttributeValuePtr lists = text.attributeAtIndex(TETextListsAttribute, item);
+    ASSERT_NE(lists, nullptr);
+    EXPECT_EQ(lists->as<ArrayValue>()->count(), 1u);
+    // Every item of one list carries the very same list object.
+    EXPECT_EQ(text.attributeAtIndex(TETextListsAttribute, indexOf(text, u"a"))->as<ArrayValue>()->elements()[0].get(),
+              lists->as<ArrayValue>()->elements()[0].get());
+}
+
+TEST_F(HTMLReaderBuilderTests, nestedListsMarkSublevelEndsAndUseTheirOwnMarkers)
+{
+    const AttributedString text = convert("<div><ul><li>outer<ul><li>inner</li></ul></li><li>last</li></ul></div>");
+    const std::size_t inner = indexOf(text, u"inner");
+    EXPECT_EQ(stringAt(text, TEListSublevelEndMarker, inner), u"1");
+    EXPECT_EQ(stringAt(text, TEListEndMarker, indexOf(text, u"last")), u"1");
+    EXPECT_EQ(text.attributeAtIndex(TETextListsAttribute, inner)->as<ArrayValue>()->count(), 2u);
+    const auto* innerList =
+        text.attributeAtIndex(TETextListsAttribute, inner)->as<ArrayValue>()->elements()[1]->as<TECSSListStyle>();
+    EXPECT_EQ(innerList->type(), TECSSListStyleType::Circle);
+    EXPECT_GT(paragraphStyleAt(text, inner)->headIndent(), paragraphStyleAt(text, indexOf(text, u"last"))->headIndent());
+}
+
+TEST_F(HTMLReaderBuilderTests, itemsWithoutLeftMarginHaveNoMarker)
+{
+    const AttributedString text = convert("<div><ul style=\"padding-left:0\"><li>a</li></ul></div>");
+    EXPECT_EQ(text.string(), u"a\n");
+    const AttributedString none = convert("<div><ul style=\"list-style-type:none\"><li>a</li></ul></div>");
+    EXPECT_EQ(stringAt(none, TEFieldAttribute, 0), u"(none)");
+}
+
+TEST_F(HTMLReaderBuilderTests, rulesAndPageBreaks)
+{
+    const AttributedString text = convert("<div>a<hr class=\"marquent-pagebreak\">b<hr>c</div>");
+    EXPECT_EQ(text.string(), u"a\nb\nc\n");
+    EXPECT_NE(text.attributeAtIndex(TEPageBreakAttribute, 1), nullptr);
+    EXPECT_EQ(text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 1), nullptr);
+    EXPECT_NE(text.attributeAtIndex(TEHorizontalRuleStyleAttribute, 3), nullptr);
+    EXPECT_EQ(text.attributeAtIndex(TEPageBreakAttribute, 3), nullptr);
+}
+
+TEST_F(HTMLReaderBuilderTests, footnoteTableDivisionMarksItsLastCharacter)
+{
+    const AttributedString empty = convert("<div id=\"divfootnotetable\"></div>");
+    EXPECT_EQ(empty.string(), u"\n");
+    EXPECT_EQ(stringAt(empty, TETextIsFootnoteTableAttribute, 0), u"1");
+
+    const AttributedString notes = convert("<div>x</div><div id=\"divfootnotetable\"><div>note</div></div>"
+                                           "<div id=\"endfootnotetable\">y</div>");
+    std::size_t marked = 0;
+    for (std::size_t i = 0; i < notes.length(); ++i)
+        marked += stringAt(notes, TETextIsFootnoteTableAttribute, i) == u"1";
+    EXPECT_EQ(marked, 1u);
+    EXPECT_EQ(stringAt(notes, TETextIsFootnoteTableAttribute, indexOf(notes, u"note") + 4), u"1");
+}
+
+TEST_F(HTMLReaderBuilderTests, styleElementsRestyleOnlyWhatFollows)
+{
+    const AttributedString text =
+        convert("<div>before</div><style>div { color: #00ff00 }</style><div>after</div>");
+    EXPECT_EQ(text.string(), u"before\nafter\n");
+    EXPECT_EQ(htmlHexString(text.attributeAtIndex(kCTForegroundColorAttributeName, 0)->as<ColorValue>()->color()),
+              "000000");
+    EXPECT_EQ(htmlHexString(text.attributeAtIndex(kCTForegroundColorAttributeName, indexOf(text, u"after"))
+                                ->as<ColorValue>()
+                                ->color()),
+              "00ff00");
+}
+
+TEST_F(HTMLReaderBuilderTests, linkedStyleSheetsAreReadOnlyInsideTheBaseFolder)
+{
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / "folio-htmlreader-links";
+    std::filesystem::create_directories(root / "doc");
+    std::ofstream(root / "doc" / "inside.css") << "div { color: #00ff00 }";
+    std::ofstream(root / "outside.css") << "div { color: #ff0000 }";
+    TEHTMLReaderOptions options;
+    options.baseURL = URL::fileURLWithPath((root / "doc").string() + "/", true);
+
+    const AttributedString inside =
+        convert("<link type=\"text/css\" href=\"inside.css\"><div>t</div>", options);
+    EXPECT_EQ(htmlHexString(inside.attributeAtIndex(kCTForegroundColorAttributeName, 0)->as<ColorValue>()->color()),
+              "00ff00");
+    const AttributedString outside =
+        convert("<link type=\"text/css\" href=\"../outside.css\"><div>t</div>", options);
+    EXPECT_EQ(htmlHexString(outside.attributeAtIndex(kCTForegroundColorAttributeName, 0)->as<ColorValue>()->color()),
+              "000000");
+    std::filesystem::remove_all(root);
+}
+
+TEST_F(HTMLReaderBuilderTests, optionsSetLinkColourAndScale)
+{
+    TEHTMLReaderOptions options;
+    options.defaultLinkColor = std::u16string(u"green");
+    options.defaultLinkDecoration = false;
+    options.textSizeMultiplier = 2;
+    const AttributedString text = convert("<div><a href=\"x.html\">l</a><span style=\"font-size:large\">L</span></div>",
+                                          options);
+    EXPECT_EQ(htmlHexString(text.attributeAtIndex(kCTForegroundColorAttributeName, 0)->as<ColorValue>()->color()),
+              "008000");
+    EXPECT_EQ(text.attributeAtIndex(kCTUnderlineStyleAttributeName, 0), nullptr);
+    EXPECT_DOUBLE_EQ(fontAt(text, indexOf(text, u"L"))->pointSize(), 2 * 18 - 6);
+}
+
+TEST_F(HTMLReaderBuilderTests, deeplyNestedSpansConvertWithoutOverflow)
+{
+    constexpr int kDepth = 100000;
+    std::string html = "<div>";
+    for (int i = 0; i < kDepth; ++i)
+        html += "<span>";
+    html += "deep";
+    for (int i = 0; i < kDepth; ++i)
+        html += "</span>";
+    html += "</div><div>next</div>";
+    const AttributedString text = convert(html);
+    EXPECT_EQ(text.string(), u"deep\nnext\n");
+}
+
+TEST_F(HTMLReaderBuilderTests, flushCallbackSeesEachTopLevelBlock)
+{
+    std::vector<std::string> flushed;
+    TEHTMLReaderOptions options;
+    options.willFlushBlockCallBack = [&flushed](TEHTMLElement& element) { flushed.push_back(element.name()); };
+    convert("<div>a</div><p>b</p><span>c</span>", options);
+    EXPECT_EQ(flushed, (std::vector<std::string>{"div", "p", "span"}));
+}
+
+TEST_F(HTMLReaderBuilderTests, replaysMalformedInputs)
+{
+    const std::filesystem::path folder = std::filesystem::path(FOLIO_TEST_DATA_DIR) / "html-reader" / "malformed";
+    std::size_t replayed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream stream(entry.path(), std::ios::binary);
+        std::ostringstream bytes;
+        bytes << stream.rdbuf();
+        const std::optional<AttributedString> text = attributedStringWithHTMLData(bytes.str());
+        ASSERT_TRUE(text) << entry.path();
+        // Whatever was readable comes through: every file holds a letter of text.
+        EXPECT_GT(text->length(), 0u) << entry.path();
+        ++replayed;
+    }
+    EXPECT_GE(replayed, 5u);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,299 @@
+#include "platform/docframework/DKDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/ViewController.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace folio {
+namespace {
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class TestDocument : public DKDocument {
+public:
+    using DKDocument::DKDocument;
+
+    Status readFromURL(const std::string& url) override
+    {
+        readOnMainThread = isMainThread();
+        Result<Data> data = Data::dataWithContentsOfFile(url);
+        if (!data)
+            return data.error();
+        text = data->toString();
+        return Status::success();
+    }
+
+    Result<Data> contentsForType(const std::string& type) override
+    {
+        contentsOnMainThread = isMainThread();
+        requestedType = type;
+        ++contentsCount;
+        if (failContents)
+            return Error{"Test", 7, "the page did not answer"};
+        if (duringContents)
+            duringContents();
+        return Data::fromString(text);
+    }
+
+    std::shared_ptr<ViewController> makeViewController() override { return madeEditor("rich"); }
+    std::shared_ptr<ViewController> makeMDViewController() override { return madeEditor("markdown"); }
+    std::shared_ptr<ViewController> makeQVTextViewController() override { return madeEditor("qvtext"); }
+    std::shared_ptr<ViewController> makeQVOutlineViewController() override { return madeEditor("qvoutline"); }
+    std::shared_ptr<ViewController> documentViewController() const override { return editor; }
+
+    std::shared_ptr<ViewController> madeEditor(std::string kind)
+    {
+        madeKind = std::move(kind);
+        editor = std::make_shared<ViewController>();
+        return editor;
+    }
+
+    std::string text;
+    std::string requestedType;
+    std::string madeKind;
+    std::shared_ptr<ViewController> editor;
+    std::function<void()> duringContents;
+    std::atomic<int> contentsCount{0};
+    bool failContents = false;
+    std::atomic<bool> readOnMainThread{true};
+    std::atomic<bool> contentsOnMainThread{true};
+};
+
+class DKDocumentTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = std::filesystem::temp_directory_path() / ("dkdocument-" + std::to_string(getpid()));
+        std::filesystem::remove_all(m_folder);
+        std::filesystem::create_directories(m_folder);
+    }
+    void TearDown() override
+    {
+        RunLoop::main().cancelAll();
+        RunLoop::main().useRealClock();
+        std::filesystem::remove_all(m_folder);
+    }
+
+    std::string path(const std::string& name) const { return (m_folder / name).string(); }
+
+    bool save(TestDocument& document, const std::string& url,
+              DKDocument::SaveOperation operation = DKDocument::SaveOperation::ForOverwriting)
+    {
+        std::optional<bool> result;
+        document.saveToURL(url, operation, [&](bool success) { result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result.has_value(); }, 20));
+        return result.value_or(false);
+    }
+
+    std::filesystem::path m_folder;
+};
+
+TEST(TypeIdentifiersTest, typeFollowsExtensionWithoutCase)
+{
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("/a/notes.TXT"), TypeIdentifiers::kPlainText);
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("paper.TeX"), TypeIdentifiers::kTeX);
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("x.Markdown"), TypeIdentifiers::kMarkdown);
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("x.QVOutline"), TypeIdentifiers::kQVOutline);
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("letter.doc"), TypeIdentifiers::kData);
+    EXPECT_EQ(TypeIdentifiers::typeIdentifierForPath("dir.rtf/file"), TypeIdentifiers::kData);
+    EXPECT_EQ(TypeIdentifiers::lowercasedPathExtension("/a/.rtf"), "");
+    EXPECT_EQ(TypeIdentifiers::lowercasedPathExtension("a.b.RTF"), "rtf");
+}
+
+TEST_F(DKDocumentTest, readsAndSavesOffTheMainThread)
+{
+    std::ofstream(path("a.txt")) << "first";
+    auto document = std::make_shared<TestDocument>(path("a.txt"));
+    std::optional<bool> opened;
+    document->openWithCompletionHandler([&](bool success) { opened = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 20));
+    EXPECT_TRUE(*opened);
+    EXPECT_FALSE(document->readOnMainThread);
+    EXPECT_EQ(document->text, "first");
+
+    document->text = "second";
+    EXPECT_TRUE(save(*document, document->fileURL()));
+    EXPECT_FALSE(document->contentsOnMainThread);
+    EXPECT_EQ(document->requestedType, TypeIdentifiers::kPlainText);
+    EXPECT_EQ(readFile(path("a.txt")), "second");
+}
+
+TEST_F(DKDocumentTest, failedReadIsReportedWithItsReason)
+{
+    auto document = std::make_shared<TestDocument>(path("missing.txt"));
+    std::optional<bool> opened;
+    document->openWithCompletionHandler([&](bool success) { opened = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 20));
+    EXPECT_FALSE(*opened);
+    ASSERT_TRUE(document->lastError().has_value());
+    EXPECT_EQ(document->lastError()->domain, FileManager::kErrorDomain);
+}
+
+TEST_F(DKDocumentTest, failedContentsKeepTheFileAndTheChanges)
+{
+    std::ofstream(path("keep.txt")) << "good data";
+    auto document = std::make_shared<TestDocument>(path("keep.txt"));
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    document->failContents = true;
+    EXPECT_FALSE(save(*document, document->fileURL()));
+    EXPECT_EQ(readFile(path("keep.txt")), "good data");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    ASSERT_TRUE(document->lastError().has_value());
+    EXPECT_EQ(document->lastError()->message, "the page did not answer");
+}
+
+TEST_F(DKDocumentTest, creatingRefusesAnExistingFile)
+{
+    std::ofstream(path("there.txt")) << "old";
+    auto document = std::make_shared<TestDocument>();
+    ASSERT_TRUE(document->initWithContentsOfTemplateAtURL(std::nullopt, path("there.txt")));
+    document->text = "new";
+    EXPECT_FALSE(save(*document, path("there.txt"), DKDocument::SaveOperation::ForCreating));
+    EXPECT_EQ(readFile(path("there.txt")), "old");
+    EXPECT_EQ(document->lastError()->code, DKDocument::FileExists);
+
+    EXPECT_FALSE(document->initWithContentsOfTemplateAtURL(std::nullopt, path("no/such/folder.txt")));
+    EXPECT_FALSE(document->initWithContentsOfTemplateAtURL(std::nullopt, ""));
+}
+
+TEST_F(DKDocumentTest, saveReplacesTheFileInsteadOfRewritingIt)
+{
+    // A second name for the old file's contents: an in-place rewrite would
+    // change it too, a rename over the old name does not.
+    std::ofstream(path("linked.txt")) << "old contents";
+    std::filesystem::create_hard_link(path("linked.txt"), path("other-name.txt"));
+    auto document = std::make_shared<TestDocument>(path("linked.txt"));
+    document->text = "new contents";
+    EXPECT_TRUE(save(*document, document->fileURL()));
+    EXPECT_EQ(readFile(path("linked.txt")), "new contents");
+    EXPECT_EQ(readFile(path("other-name.txt")), "old contents");
+}
+
+TEST_F(DKDocumentTest, writeCutShortLeavesTheOldFile)
+{
+    std::ofstream(path("big.txt")) << "the old file";
+    auto document = std::make_shared<TestDocument>(path("big.txt"));
+    document->text = std::string(1 << 20, 'x');
+
+    // The process may not write past 64 KiB: the write fails part way
+    // through, as it would when the disk fills or the machine stops.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool saved = save(*document, document->fileURL());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readFile(path("big.txt")), "the old file");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_folder))
+        ++files;
+    EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+}
+
+TEST_F(DKDocumentTest, autosavesAfterTheDelayOnTheVirtualClock)
+{
+    RunLoop::main().useVirtualClock();
+    std::ofstream(path("auto.txt")) << "v1";
+    auto document = std::make_shared<TestDocument>(path("auto.txt"));
+    document->text = "v2";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds - 0.5);
+    RunLoop::main().runOnce();
+    EXPECT_EQ(document->contentsCount, 0);
+
+    RunLoop::main().advanceVirtualClock(1);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !document->hasUnsavedChanges(); }, 20));
+    EXPECT_EQ(document->contentsCount, 1) << "two changes make one autosave";
+    EXPECT_EQ(readFile(path("auto.txt")), "v2");
+}
+
+TEST_F(DKDocumentTest, undoneChangesNeedNoSave)
+{
+    auto document = std::make_shared<TestDocument>(path("undo.txt"));
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    document->updateChangeCount(DKDocument::ChangeKind::Undone);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    document->updateChangeCount(DKDocument::ChangeKind::Undone);
+    document->updateChangeCount(DKDocument::ChangeKind::Redone);
+    EXPECT_TRUE(document->hasUnsavedChanges()) << "undoing below zero is ignored";
+    document->updateChangeCount(DKDocument::ChangeKind::Cleared);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+}
+
+TEST_F(DKDocumentTest, changesMadeDuringASaveStayUnsaved)
+{
+    auto document = std::make_shared<TestDocument>(path("during.txt"));
+    document->text = "saved";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    // The user edits while the contents are being produced.
+    document->duringContents = [&] {
+        dispatchSyncMain([&] { document->updateChangeCount(DKDocument::ChangeKind::Done); });
+    };
+    EXPECT_TRUE(save(*document, document->fileURL()));
+    EXPECT_TRUE(document->hasUnsavedChanges());
+}
+
+TEST_F(DKDocumentTest, closeSavesUnsavedChangesThenCloses)
+{
+    auto document = std::make_shared<TestDocument>(path("close.txt"));
+    std::vector<bool> saveStates;
+    document->setSaveStateHandler([&](bool saving) { saveStates.push_back(saving); });
+    document->text = "closing words";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    std::optional<bool> closed;
+    document->closeWithCompletionHandler([&](bool success) { closed = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 20));
+    EXPECT_TRUE(*closed);
+    EXPECT_TRUE(document->isClosed());
+    EXPECT_EQ(readFile(path("close.txt")), "closing words");
+    EXPECT_EQ(saveStates, (std::vector<bool>{true, false}));
+
+    std::optional<bool> late;
+    document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                        [&](bool success) { late = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return late.has_value(); }, 20));
+    EXPECT_FALSE(*late) << "a closed document is not saved again";
+}
+
+TEST_F(DKDocumentTest, makerIsChosenByFileTypeAndPresentedInANavigationController)
+{
+    struct Case {
+        const char* name;
+        const char* kind;
+    };
+    for (Case c : {Case{"a.md", "markdown"}, Case{"a.TXT", "markdown"}, Case{"a.tex", "markdown"},
+                   Case{"a.qvtext", "qvtext"}, Case{"a.qvoutline", "qvoutline"}, Case{"a.rtf", "rich"},
+                   Case{"a.doc", "rich"}}) {
+        auto document = std::make_shared<TestDocument>(path(c.name));
+        auto editor = document->makeDocumentViewController();
+        EXPECT_EQ(document->madeKind, c.kind) << c.name;
+        auto navigation = document->viewControllerToPresent();
+        ASSERT_NE(navigation, nullptr);
+        EXPECT_EQ(navigation->topViewController(), editor);
+        EXPECT_EQ(document->viewControllerToPresent(), navigation) << "made once";
+    }
+}
+
+} // namespace
+} // namespace folio
