@@ -3,6 +3,7 @@
 #include "documents/ExportServices.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
 #include "platform/web/WebViewDelegate.h"
 
 #include <functional>
@@ -79,8 +80,9 @@ public:
 
     // The command line's export: waits (serving the run loop) for the picture
     // and writes it to `outputPath`.
-    static Status exportPNG(const std::string& path, const std::string& outputPath, Environment environment = {},
+    static Status exportPNG(const std::string& path, const std::string& outputPath, Environment environment,
                             double timeoutSeconds = 120);
+    static Status exportPNG(const std::string& path, const std::string& outputPath);
 
     // The page the document's HTML is laid out in; margins in centimetres.
     static std::string pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
@@ -101,7 +103,7 @@ private:
 
     Result<std::string> documentHTML(const std::string& path, std::string& baseURL);
     void measured(const std::string& answer);
-    void snapshotTaken(Result<std::shared_ptr<class Image>> image);
+    void snapshotTaken(Result<Image::Pointer> image);
     Status performAction(const std::string& picturePath, const std::vector<std::uint8_t>& png);
     void finish(Result<std::string> result);
 

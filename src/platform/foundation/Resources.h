@@ -7,7 +7,7 @@
 namespace folio {
 
 // The files the program reads at run time: page templates, scripts, plists,
-// seed documents. They sit in "resources" beside the executable;
+// the starting contents of new documents. They sit in "resources" beside the executable;
 // $FOLIO_RESOURCES points elsewhere (tests, running from a build tree).
 class Resources {
 public:
