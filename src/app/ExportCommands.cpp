@@ -4,12 +4,15 @@
 #include "app/MarkdownConverterRegistration.h"
 #include "documents/CSSFontRules.h"
 #include "documents/CopyOut.h"
+#include "documents/EPubExporter.h"
 #include "documents/ExportNaming.h"
 #include "documents/ExportSource.h"
 #include "documents/NDHTMLtoPDF.h"
 #include "documents/PDFExportRequest.h"
 #include "documents/PDFPageTemplates.h"
 #include "documents/PDFSourceHTML.h"
+#include "documents/PNGExporter.h"
+#include "documents/RTFDExporter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -28,6 +31,7 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 
 namespace folio {
 
@@ -136,7 +140,7 @@ int exportPDF(const ExportSource& source, const std::string& output)
 
 int exportCommand(const std::vector<std::string>& arguments)
 {
-    constexpr const char* usage = "folio export FILE --format pdf|html|txt [--output PATH]";
+    constexpr const char* usage = "folio export FILE --format pdf|epub|rtfd|html|txt|png [--output PATH]";
     auto parsed = parseArguments(arguments, {"--format", "--output"}, usage);
     if (!parsed)
         return CommandLine::kUsageError;
@@ -146,18 +150,31 @@ int exportCommand(const std::vector<std::string>& arguments)
         return CommandLine::kUsageError;
     }
     const std::string& kind = format->second;
-    if (kind == "epub" || kind == "rtfd" || kind == "png")
-        return fail("export as " + kind + " is not available in this build");
-    if (kind != "pdf" && kind != "html" && kind != "txt") {
+    static const std::set<std::string> kFormats{"pdf", "epub", "rtfd", "html", "txt", "png"};
+    if (!kFormats.count(kind)) {
         std::cerr << "folio: unknown format '" << kind << "'; usage: " << usage << "\n";
         return CommandLine::kUsageError;
     }
     if (auto status = checkInput(parsed->file))
         return *status;
+    // A zipped RTFD package keeps the ".rtfd.zip" suffix that other programs recognise.
     std::string output = parsed->options.count("--output") ? parsed->options["--output"]
-                                                           : ExportNaming::copyPath(parsed->file, kind);
+                                                           : ExportNaming::copyPath(parsed->file, kind == "rtfd" ? "rtfd.zip" : kind);
     if (samePath(output, parsed->file))
         return fail("the export would overwrite " + parsed->file);
+
+    if (kind == "epub" || kind == "rtfd" || kind == "png") {
+        if (kind == "png") {
+            if (Status display = VirtualDisplay::ensureDisplay(); !display)
+                return fail("cannot start a display for the web view: " + display.error().message);
+        }
+        Status exported = kind == "epub"   ? EPubExporter::exportEPub(parsed->file, output)
+                          : kind == "rtfd" ? RTFDExporter::exportRTFD(parsed->file, output)
+                                           : PNGExporter::exportPNG(parsed->file, output);
+        if (!exported)
+            return fail("cannot export " + parsed->file + ": " + exported.error().message);
+        return CommandLine::kSuccess;
+    }
 
     ExportSource source(parsed->file);
     if (kind == "pdf")

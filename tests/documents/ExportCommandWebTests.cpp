@@ -1,4 +1,6 @@
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/ZipArchive.h"
+#include "platform/graphics/Image.h"
 
 #include "documents/DocumentTestSupport.h"
 #include "documents/HTMLToPDFTestSupport.h"
@@ -66,6 +68,34 @@ TEST_P(ExportCommand, WordsReachPDFHTMLAndText)
     ASSERT_EQ(folio("export '" + document + "' --format txt"), 0);
     std::string stem = std::filesystem::path(document).stem().string();
     EXPECT_TRUE(std::filesystem::exists(m_folder.path(stem + "-Copy.txt")));
+}
+
+TEST_F(ExportCommand, RichTextBecomesEPubRTFDAndPNG)
+{
+    std::string document = makeDocument("rtf");
+
+    std::string book = m_folder.path("out.epub");
+    ASSERT_EQ(folio("export '" + document + "' --format epub --output '" + book + "'"), 0);
+    auto epub = DKZipArchive::open(book);
+    ASSERT_TRUE(epub.ok()) << epub.error().message;
+    ASSERT_FALSE(epub->entryNames().empty());
+    EXPECT_EQ(epub->entryNames().front(), "mimetype");
+
+    // Without --output the package keeps the suffix other programs know it by;
+    // inside, the package folder is named after the file, extension included.
+    ASSERT_EQ(folio("export '" + document + "' --format rtfd"), 0);
+    auto package = DKZipArchive::open(m_folder.path("doc-Copy.rtfd.zip"));
+    ASSERT_TRUE(package.ok()) << package.error().message;
+    auto rtf = package->readEntry("doc.rtf.rtfd/TXT.rtf");
+    ASSERT_TRUE(rtf.ok()) << rtf.error().message;
+    std::string rtfText(reinterpret_cast<const char*>(rtf->bytes()), rtf->length());
+    EXPECT_NE(rtfText.find("Amber lantern"), std::string::npos) << rtfText;
+
+    std::string picture = m_folder.path("out.png");
+    ASSERT_EQ(folio("export '" + document + "' --format png --output '" + picture + "'"), 0);
+    auto image = Image::imageWithContentsOfFile(picture);
+    ASSERT_TRUE(image.ok()) << image.error().message;
+    EXPECT_EQ((*image)->pixelWidth(), 768);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));
