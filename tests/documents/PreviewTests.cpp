@@ -1,4 +1,5 @@
 #include "documents/DocumentPreviews.h"
+#include "support/VirtualClock.h"
 #include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -24,11 +25,10 @@ Image::Pointer solidImage(int width, int height)
     return image ? *image : nullptr;
 }
 
-class PreviewTest : public testing::Test {
+class PreviewTest : public test::VirtualClockTest {
 protected:
     void SetUp() override
     {
-        RunLoop::main().useVirtualClock();
         writeFile(m_folder.path("doc.rtf"), "{\\rtf1 x}");
         m_item = std::make_shared<ODSFileItem>(m_folder.path("doc.rtf"), nullptr);
         m_token = NotificationCenter::defaultCenter().addObserver(
@@ -39,8 +39,6 @@ protected:
     void TearDown() override
     {
         NotificationCenter::defaultCenter().removeObserver(m_token);
-        RunLoop::main().cancelAll();
-        RunLoop::main().useRealClock();
     }
 
     ScratchFolder m_folder{"previews"};

@@ -1,4 +1,5 @@
 #include "foundation/TEUtilities.h"
+#include "support/VirtualClock.h"
 
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -78,20 +79,7 @@ TEST(TEUtilitiesTest, urlsMissingAHostNeverCompareEqual)
     EXPECT_FALSE(isEqualToURL(url("http://example.com/a"), file));
 }
 
-class MainThreadHelperTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        loop.cancelAll();
-        loop.useVirtualClock();
-    }
-    void TearDown() override
-    {
-        loop.cancelAll();
-        loop.useRealClock();
-    }
-    RunLoop& loop = RunLoop::main();
-};
+class MainThreadHelperTest : public test::VirtualClockTest {};
 
 TEST_F(MainThreadHelperTest, onTheMainThreadTheBlockRunsInsideTheCall)
 {

@@ -1,4 +1,5 @@
 #include "platform/foundation/Dispatch.h"
+#include "support/VirtualClock.h"
 #include "platform/foundation/DispatchGroup.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/RunLoop.h"
@@ -40,21 +41,7 @@ private:
     bool m_open = false;
 };
 
-class DispatchTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        loop.cancelAll();
-        loop.useVirtualClock();
-    }
-    void TearDown() override
-    {
-        loop.cancelAll();
-        loop.useRealClock();
-    }
-
-    RunLoop& loop = RunLoop::main();
-};
+class DispatchTest : public test::VirtualClockTest {};
 
 TEST_F(DispatchTest, serialQueueRunsWorkOneAtATimeInSubmissionOrder)
 {

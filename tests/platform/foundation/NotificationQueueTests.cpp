@@ -1,4 +1,5 @@
 #include "platform/foundation/NotificationQueue.h"
+#include "support/VirtualClock.h"
 
 #include "platform/foundation/RunLoop.h"
 
@@ -10,16 +11,14 @@
 namespace folio {
 namespace {
 
-class NotificationQueueTest : public testing::Test {
+class NotificationQueueTest : public test::VirtualClockTest {
 protected:
     void SetUp() override
     {
-        RunLoop::main().useVirtualClock();
         m_center.addObserver("", nullptr, [this](const Notification& n) {
             m_posted.push_back(n.name + (n.userInfo.get<int>("n") ? ":" + std::to_string(*n.userInfo.get<int>("n")) : ""));
         });
     }
-    void TearDown() override { RunLoop::main().cancelAll(); }
 
     void drain()
     {

@@ -1,4 +1,5 @@
 #include "platform/foundation/Dispatch.h"
+#include "support/VirtualClock.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -16,19 +17,8 @@ namespace {
 // A generous bound for waits on real events; a passing test never comes near it.
 constexpr double kRealWaitLimit = 30;
 
-class RunLoopTest : public testing::Test {
+class RunLoopTest : public test::VirtualClockTest {
 protected:
-    void SetUp() override
-    {
-        loop.cancelAll();
-        loop.useVirtualClock();
-    }
-    void TearDown() override
-    {
-        loop.cancelAll();
-        loop.useRealClock();
-    }
-
     // Runs the loop until nothing is due, without letting virtual time pass.
     void drain()
     {
@@ -36,7 +26,6 @@ protected:
         }
     }
 
-    RunLoop& loop = RunLoop::main();
     std::vector<std::string> log;
 };
 

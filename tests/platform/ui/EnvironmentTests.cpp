@@ -1,4 +1,5 @@
 #include "platform/foundation/NotificationCenter.h"
+#include "support/VirtualClock.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/ProgressHUD.h"
@@ -47,14 +48,8 @@ TEST(TraitTest, controllersInheritTraitsAndMayForceTheirStyle)
     EXPECT_EQ(parent->traitCollection().userInterfaceStyle, UserInterfaceStyle::Light);
 }
 
-class ProgressHUDTest : public ::testing::Test {
+class ProgressHUDTest : public test::VirtualClockTest {
 protected:
-    void SetUp() override { RunLoop::main().useVirtualClock(); }
-    void TearDown() override
-    {
-        RunLoop::main().cancelAll();
-        RunLoop::main().useRealClock();
-    }
     test::RecordingPresenter presenter;
 };
 
