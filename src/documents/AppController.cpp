@@ -1,6 +1,8 @@
 #include "documents/AppController.h"
 
 #include "documents/EditorController.h"
+#include "documents/LinuxExportServices.h"
+#include "documents/RunningPDFExport.h"
 #include "documents/TextDocument.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"

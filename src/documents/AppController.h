@@ -1,26 +1,41 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "documents/ExportNaming.h"
+#include "documents/ExportServices.h"
+#include "documents/NDHTMLtoPDF.h"
+#include "documents/PDFExportRequest.h"
+#include "documents/PNGExporter.h"
 #include "documents/TemporaryFolderCleaner.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/graphics/Geometry.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
+class ExportSource;
+class LinuxExportServices;
 class ODSFileItem;
+class RunningPDFExport;
 class TextDocument;
+class UserDefaults;
 class View;
 class WebView;
 
 // The application's answers to the document framework: every file is a
 // TextDocument, the type identifiers of new and special files, saving the
-// open document, the autosave indicator and temporary-folder housekeeping.
+// open document, the autosave indicator and temporary-folder housekeeping;
+// and the document browser's exports of a listed file (AppControllerExports.cpp).
 class AppController : public DKDocumentAppController {
 public:
+    static constexpr const char* kExportErrorDomain = "AppController";
+    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3 };
+
     AppController();
     ~AppController() override;
 
@@ -68,11 +83,70 @@ public:
     // written; `path` must not exist and its extension must be the kind's.
     Status createNewDocument(DocumentKind kind, const std::string& path, double timeoutSeconds = 60);
 
+    // The browser's exports of a listed file. The PDF hooks only start a
+    // conversion: what happens with the file is decided by the action code
+    // once it is finished. The scope tells where a file lies for the rules of
+    // synced project folders.
+    Result<std::string> HTMLDataForFileItem(const std::string& path);
+    Result<std::string> HTMLStringForFileItem(const std::string& path);
+    Result<std::string> TXTDataForFileItem(const std::string& path);
+    Status PDFURLForFileItem(const std::string& path, int action);
+    Status PDFDataForFileItem(const std::string& path, int action);
+    // Shows the progress overlay; PDF files print as they are, others after conversion.
+    Status printFileItem(const std::string& path);
+    // Converts on the next turn of the main loop, as the browser's menu is closing.
+    void convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope = ExportNaming::Scope::Local);
+    Status createPDFWithFileItem(const std::string& path, bool shouldOpen,
+                                 ExportNaming::Scope scope = ExportNaming::Scope::Local);
+    Result<std::string> ePubURLForFileItem(const std::string& path);
+    Result<std::string> RTFDURLForFileItem(const std::string& path);
+    // The completion, if any, hears where the picture went or why there is none.
+    Status PNGDataForFileItem(const std::string& path, int action, PNGExporter::Completion completion = {});
+
+    // The latest PDF conversion, kept until the next one replaces it.
+    const std::shared_ptr<NDHTMLtoPDF>& PDFCreator() const { return m_PDFCreator; }
+    // Conversions still waiting for their outcome; each is kept alive until then.
+    std::size_t runningPDFExportCount() const { return m_runningPDFExports.size(); }
+    // How the last finished PDF export ended, including the receiving service's answer.
+    const Status& lastPDFExportOutcome() const { return m_lastPDFExportOutcome; }
+    bool isDocumentPDFPreview() const { return m_isDocumentPDFPreview; }
+    void setIsDocumentPDFPreview(bool preview) { m_isDocumentPDFPreview = preview; }
+    const std::shared_ptr<PNGExporter>& PNGExport() const { return m_PNGExporter; }
+
+    // Where finished exports go: the desktop's services until set.
+    void setExportServices(ExportServices services) { m_exportServices = services; }
+    ExportServices exportServices();
+    // What PDF and PNG exports are made with; tests give scripted pages.
+    void setPDFEnvironment(NDHTMLtoPDFEnvironment environment) { m_PDFEnvironment = std::move(environment); }
+    void setPNGWebViewFactory(PNGExporter::WebViewFactory factory) { m_PNGWebViewFactory = std::move(factory); }
+    // The standard defaults when null.
+    void setUserDefaults(UserDefaults* defaults) { m_defaults = defaults; }
+    // Whether the network is up, asked before a Markdown PDF that needs it.
+    void setInternetConnectionCheck(std::function<bool()> check) { m_internetConnected = std::move(check); }
+
 private:
     void setDocumentItemsEnabled(bool enabled);
+    UserDefaults& defaults() const;
+    bool hasOpenEditor() const;
+    Status startPDFExport(const ExportSource& source, PDFExportRequest::Origin origin, const std::string& destination,
+                          int action);
+    void PDFExportFinished(RunningPDFExport& running);
+    Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
 
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
     TemporaryFolderCleaner::Clock m_clock = &std::chrono::system_clock::now;
+
+    std::optional<ExportServices> m_exportServices;
+    std::unique_ptr<LinuxExportServices> m_linuxServices;
+    NDHTMLtoPDFEnvironment m_PDFEnvironment;
+    PNGExporter::WebViewFactory m_PNGWebViewFactory;
+    UserDefaults* m_defaults = nullptr;
+    std::function<bool()> m_internetConnected;
+    std::vector<std::unique_ptr<RunningPDFExport>> m_runningPDFExports;
+    std::shared_ptr<NDHTMLtoPDF> m_PDFCreator;
+    std::shared_ptr<PNGExporter> m_PNGExporter;
+    Status m_lastPDFExportOutcome;
+    bool m_isDocumentPDFPreview = false;
 };
 
 } // namespace folio
