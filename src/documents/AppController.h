@@ -147,6 +147,8 @@ private:
     std::shared_ptr<PNGExporter> m_PNGExporter;
     Status m_lastPDFExportOutcome;
     bool m_isDocumentPDFPreview = false;
+    // Work posted for later checks this, as the controller may be gone by then.
+    std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };
 
 } // namespace folio
