@@ -166,7 +166,10 @@ TEHTMLParser::TEHTMLParser(std::string data, std::optional<StringEncoding> encod
     , m_encoding(std::move(encoding))
     , m_handler(new xmlSAXHandler())
 {
-    xmlSAX2InitHtmlDefaultSAXHandler(m_handler);
+    // NOTE: the handler starts empty on purpose. libxml2's default SAX2
+    // callbacks (DOCTYPE, entities, fatal errors) expect the parser context as
+    // their user data, but ours receive this parser; left in place, a page
+    // with a DOCTYPE crashed the reader.
     installCallbacks();
 }
 
@@ -207,6 +210,7 @@ void TEHTMLParser::installCallbacks()
     m_handler->processingInstruction =
         has(Operation::FoundProcessingInstruction) ? TEHTMLParserCallbacks::processingInstruction : nullptr;
     m_handler->error = TEHTMLParserCallbacks::error;
+    m_handler->fatalError = TEHTMLParserCallbacks::error;
     m_handler->warning = TEHTMLParserCallbacks::silentWarning;
     // The default structured handler would bypass the error slot.
     m_handler->serror = nullptr;

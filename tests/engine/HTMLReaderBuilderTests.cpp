@@ -79,6 +79,18 @@ TEST_F(HTMLReaderBuilderTests, emptyDataGivesNoneAndCommentOnlyGivesEmptyText)
     EXPECT_EQ(comment->string(), u"");
 }
 
+TEST_F(HTMLReaderBuilderTests, documentsWithADoctypeConvert)
+{
+    // Exported and pasted pages carry a DOCTYPE, sometimes with declarations.
+    const AttributedString strict = convert(
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">"
+        "<html><head><title>t</title></head><body><p>Amber</p></body></html>");
+    EXPECT_NE(strict.string().find(u"Amber"), std::u16string::npos);
+    const AttributedString declared =
+        convert("<!DOCTYPE html [<!ENTITY lamp \"lantern\"><!ELEMENT p ANY>]><p>Copper</p>");
+    EXPECT_NE(declared.string().find(u"Copper"), std::u16string::npos);
+}
+
 TEST_F(HTMLReaderBuilderTests, generatedStringIsBuiltOnce)
 {
     TEHTMLAttributedStringBuilder builder("<p>once</p>");
