@@ -2,6 +2,8 @@
 
 #include "platform/text/MutableAttributedString.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace folio {
@@ -18,5 +20,33 @@ void appendStringContinuingStyle(MutableAttributedString& string, std::u16string
 // that a link or an underline does not run on into the paragraph end.
 // Does nothing on empty text.
 void appendEndOfParagraph(MutableAttributedString& string);
+
+class TEFontDescriptor;
+class TEParagraphStyle;
+
+// Plain text carrying exactly the given paragraph style and the font matching
+// the descriptor (when one is found); with neither, no attributes.
+void appendStringWithParagraphStyle(MutableAttributedString& string, std::u16string_view text,
+                                    const TEParagraphStyle* paragraphStyle, const TEFontDescriptor* fontDescriptor);
+
+// Sets or removes one HTML attribute in the "TECustomAttributes" of every run
+// within the range (clipped to the text). Without replaceExisting, runs that
+// already carry the name keep their value. A dictionary left empty is removed.
+void addHTMLAttribute(MutableAttributedString& string, const std::string& name, std::u16string_view value,
+                      Range range, bool replaceExisting);
+void removeHTMLAttribute(MutableAttributedString& string, const std::string& name, Range range);
+
+// Small capitals made by hand for fonts without them: runs of lower-case
+// letters become upper case at 0.7 times the size. None when the attributes
+// carry no font or no smaller font can be made.
+std::optional<AttributedString> synthesizedSmallCapsAttributedStringWithText(std::u16string_view text,
+                                                                              const AttributeDictionaryPtr& attributes);
+
+// Paragraphs counted by line feeds only, as the page writes them.
+bool indexIsAtBeginningOfParagraph(std::u16string_view text, std::size_t index);
+std::size_t numberOfParagraphs(std::u16string_view text);
+
+// Drops trailing blanks, tabs, line ends and U+0085.
+void removeTrailingWhitespace(std::u16string& text);
 
 } // namespace folio
