@@ -11,6 +11,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Color.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 
@@ -324,6 +325,17 @@ Status TextDocument::writeContents(const Data& contents, const std::string& url,
     if (written)
         didWriteToURL(url);
     return written;
+}
+
+int TextDocument::getDeviceScreenSize(const Device& device)
+{
+    if (device.userInterfaceIdiom() != UserInterfaceIdiom::Phone)
+        return 0;
+    const Rect bounds = device.screenBounds();
+    const bool landscape = device.orientation() == DeviceOrientation::LandscapeLeft
+                           || device.orientation() == DeviceOrientation::LandscapeRight;
+    const bool large = landscape ? bounds.width() > 480 : bounds.height() >= 568;
+    return large ? 2 : 1;
 }
 
 } // namespace folio

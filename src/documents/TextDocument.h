@@ -11,6 +11,7 @@
 
 namespace folio {
 
+class Device;
 class EditorController;
 class RichTextConverter;
 
@@ -78,12 +79,20 @@ public:
     void setDocRightMargin(std::optional<std::string> margin) { m_rightMargin = std::move(margin); }
     void setDocTopMargin(std::optional<std::string> margin) { m_topMargin = std::move(margin); }
     void setDocBottomMargin(std::optional<std::string> margin) { m_bottomMargin = std::move(margin); }
+    // Spare margins kept with the document; nothing reads them yet.
+    const std::optional<std::string>& paperMarginLeft() const { return m_paperMarginLeft; }
+    const std::optional<std::string>& paperMarginRight() const { return m_paperMarginRight; }
+    void setPaperMarginLeft(std::optional<std::string> margin) { m_paperMarginLeft = std::move(margin); }
+    void setPaperMarginRight(std::optional<std::string> margin) { m_paperMarginRight = std::move(margin); }
     const std::string& scrollOffsetBookmark() const { return m_scrollOffsetBookmark; }
     void setScrollOffsetBookmark(std::string bookmark) { m_scrollOffsetBookmark = std::move(bookmark); }
 
     double scale() const { return m_scale; }
     // Also passed to the editor, whose zoom it is.
     void setScale(double scale);
+
+    // 0 on devices other than phones; on a phone 2 for a large screen, else 1.
+    static int getDeviceScreenSize(const Device& device);
 
     DocumentKind kind() const { return documentKindForPath(fileURL()); }
     bool isRTFDocument() const { return m_isRTFDocument; }
@@ -135,6 +144,8 @@ private:
     std::optional<std::string> m_rightMargin;
     std::optional<std::string> m_topMargin;
     std::optional<std::string> m_bottomMargin;
+    std::optional<std::string> m_paperMarginLeft;
+    std::optional<std::string> m_paperMarginRight;
     std::string m_scrollOffsetBookmark;
     double m_scale = 1.0;
 
