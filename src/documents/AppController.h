@@ -8,6 +8,8 @@
 #include "documents/PNGExporter.h"
 #include "documents/TemporaryFolderCleaner.h"
 #include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/docframework/DKWebViewControllerDelegate.h"
 #include "platform/graphics/Geometry.h"
 
 #include <functional>
@@ -25,16 +27,18 @@ class RunningPDFExport;
 class TextDocument;
 class UserDefaults;
 class View;
+class ViewController;
 class WebView;
 
 // The application's answers to the document framework: every file is a
 // TextDocument, the type identifiers of new and special files, saving the
 // open document, the autosave indicator and temporary-folder housekeeping;
-// and the document browser's exports of a listed file (AppControllerExports.cpp).
-class AppController : public DKDocumentAppController {
+// and the document browser's exports of a listed file (AppControllerExports.cpp);
+// previews of a listed file and copy-out of the open page (AppControllerPreviews.cpp).
+class AppController : public DKDocumentAppController, public DKWebViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
-    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3 };
+    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5 };
 
     AppController();
     ~AppController() override;
@@ -113,6 +117,33 @@ public:
     void setIsDocumentPDFPreview(bool preview) { m_isDocumentPDFPreview = preview; }
     const std::shared_ptr<PNGExporter>& PNGExport() const { return m_PNGExporter; }
 
+    // The browser's previews of a listed file; each runs on the next turn of
+    // the main loop, as the browser's menu is closing.
+    void previewHTMLFileItem(const std::string& path);
+    void previewFinalFileItem(const std::string& path);
+    // The file's HTML in the in-app web page; an unreadable file dismisses the overlay.
+    Status HTMLFilePreviewPreparationTask(const std::string& path);
+    // The file converted to a PDF in the temporary folder, for the PDF reader.
+    Status PDFFilePreviewPreparationTask(const std::string& path);
+    // Shows the HTML in the in-app web page over the open editor (or the
+    // top-most controller) and dismisses the progress overlay. Without HTML
+    // nothing is shown and the overlay stays.
+    Status previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title);
+    // The page closes; its picture becomes the previewed file's preview.
+    void webViewControllerDidClose(DKWebViewController& controller) override;
+    const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }
+    void setPreviewWebViewFactory(DKWebViewController::WebViewFactory factory) { m_previewWebViewFactory = std::move(factory); }
+    // The controller on top of everything above the browser window's root.
+    std::shared_ptr<ViewController> topViewController() const;
+    static std::shared_ptr<ViewController> topViewController(const std::shared_ptr<ViewController>& controller);
+    // Menu commands whose work was never filled in: their tasks do nothing.
+    void previewMarkdown();
+    void copyHTMLMarkdownToPasteboard();
+    // The open rich-text page's text or HTML on the general pasteboard, with
+    // the alert that says so presented over the editor.
+    Status copyPlainTextToPasteboard();
+    Status copyHTMLToPasteboard();
+
     // Where finished exports go: the desktop's services until set.
     void setExportServices(ExportServices services) { m_exportServices = services; }
     ExportServices exportServices();
@@ -132,6 +163,9 @@ private:
                           int action);
     void PDFExportFinished(RunningPDFExport& running);
     Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
+    void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
+    Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
+                          std::shared_ptr<ODSFileItem> item);
 
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
     TemporaryFolderCleaner::Clock m_clock = &std::chrono::system_clock::now;
@@ -147,6 +181,10 @@ private:
     std::shared_ptr<PNGExporter> m_PNGExporter;
     Status m_lastPDFExportOutcome;
     bool m_isDocumentPDFPreview = false;
+    DKWebViewController::WebViewFactory m_previewWebViewFactory;
+    std::shared_ptr<DKWebViewController> m_previewController;
+    // The listed file the web page shows; none for HTML shown by other callers.
+    std::shared_ptr<ODSFileItem> m_previewedFileItem;
     // Work posted for later checks this, as the controller may be gone by then.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };
