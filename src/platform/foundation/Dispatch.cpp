@@ -1,9 +1,7 @@
 #include "platform/foundation/Dispatch.h"
 
+#include "platform/foundation/BlockingCall.h"
 #include "platform/foundation/RunLoop.h"
-
-#include <condition_variable>
-#include <mutex>
 
 #include <unistd.h>
 
@@ -27,18 +25,7 @@ void dispatchSyncMain(const std::function<void()>& function)
         function();
         return;
     }
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    // The caller blocks until the flag is set, so the references stay valid.
-    RunLoop::main().post([&] {
-        function();
-        std::lock_guard lock(mutex);
-        done = true;
-        finished.notify_one();
-    });
-    std::unique_lock lock(mutex);
-    finished.wait(lock, [&] { return done; });
+    runAndWait([](std::function<void()> work) { RunLoop::main().post(std::move(work)); }, function);
 }
 
 } // namespace folio

@@ -1,5 +1,6 @@
 #include "platform/foundation/DispatchQueue.h"
 
+#include "platform/foundation/BlockingCall.h"
 #include "platform/foundation/DispatchGroup.h"
 #include "platform/foundation/RunLoop.h"
 
@@ -141,18 +142,7 @@ void DispatchQueue::sync(const Function& function) const
         function();
         return;
     }
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    // The caller blocks until the flag is set, so the references stay valid.
-    async([&] {
-        function();
-        std::lock_guard lock(mutex);
-        done = true;
-        finished.notify_one();
-    });
-    std::unique_lock lock(mutex);
-    finished.wait(lock, [&] { return done; });
+    runAndWait([this](Function work) { async(std::move(work)); }, function);
 }
 
 bool DispatchQueue::isCurrent() const
