@@ -43,6 +43,17 @@ bool GestureRecognizer::shouldBegin()
     return !delegate || delegate->gestureRecognizerShouldBegin(*this);
 }
 
+bool GestureRecognizer::recognizeAt(Point location, GestureRecognizerState state)
+{
+    setLocation(location);
+    if (!shouldBegin()) {
+        transition(GestureRecognizerState::Failed);
+        return false;
+    }
+    transition(state);
+    return true;
+}
+
 void GestureRecognizer::transition(GestureRecognizerState state)
 {
     // A handler may remove this recognizer from its view.

@@ -53,6 +53,10 @@ protected:
     bool canReceive() const;
     bool shouldBegin();
     void setLocation(Point location) { m_location = location; }
+    // Records where the gesture is and, when the delegate lets it begin, moves
+    // to `state` (Began for continuous gestures, Ended for discrete ones);
+    // otherwise the gesture fails. Answers whether it was recognised.
+    bool recognizeAt(Point location, GestureRecognizerState state);
     // Moves to the state and tells the handlers; Ended, Cancelled and Failed
     // then return the recognizer to Possible.
     void transition(GestureRecognizerState state);

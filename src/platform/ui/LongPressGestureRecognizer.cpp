@@ -6,13 +6,7 @@ bool LongPressGestureRecognizer::beginPress(Point location, double seconds)
 {
     if (!canReceive() || !(seconds >= m_minimumDuration))
         return false;
-    setLocation(location);
-    if (!shouldBegin()) {
-        transition(GestureRecognizerState::Failed);
-        return false;
-    }
-    transition(GestureRecognizerState::Began);
-    return true;
+    return recognizeAt(location, GestureRecognizerState::Began);
 }
 
 void LongPressGestureRecognizer::movePress(Point location)

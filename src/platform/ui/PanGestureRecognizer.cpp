@@ -18,13 +18,7 @@ bool PanGestureRecognizer::beginPan(Point location)
     m_translation = {};
     m_velocity = {};
     m_current = location;
-    setLocation(location);
-    if (!shouldBegin()) {
-        transition(GestureRecognizerState::Failed);
-        return false;
-    }
-    transition(GestureRecognizerState::Began);
-    return true;
+    return recognizeAt(location, GestureRecognizerState::Began);
 }
 
 void PanGestureRecognizer::movePan(Point delta, Point velocity)

@@ -15,13 +15,7 @@ bool PinchGestureRecognizer::beginPinch(Point center)
         return false;
     m_scale = 1;
     m_velocity = 0;
-    setLocation(center);
-    if (!shouldBegin()) {
-        transition(GestureRecognizerState::Failed);
-        return false;
-    }
-    transition(GestureRecognizerState::Began);
-    return true;
+    return recognizeAt(center, GestureRecognizerState::Began);
 }
 
 void PinchGestureRecognizer::changePinch(double factor, double velocity)

@@ -6,13 +6,7 @@ bool SwipeGestureRecognizer::swipe(SwipeDirection direction, Point location, int
 {
     if (!canReceive() || !(m_direction & direction) || touches != m_touches)
         return false;
-    setLocation(location);
-    if (!shouldBegin()) {
-        transition(GestureRecognizerState::Failed);
-        return false;
-    }
-    transition(GestureRecognizerState::Ended);
-    return true;
+    return recognizeAt(location, GestureRecognizerState::Ended);
 }
 
 } // namespace folio

@@ -6,13 +6,7 @@ bool TapGestureRecognizer::tap(Point location, int taps, int touches)
 {
     if (!canReceive() || taps != m_taps || touches != m_touches)
         return false;
-    setLocation(location);
-    if (!shouldBegin()) {
-        transition(GestureRecognizerState::Failed);
-        return false;
-    }
-    transition(GestureRecognizerState::Ended);
-    return true;
+    return recognizeAt(location, GestureRecognizerState::Ended);
 }
 
 } // namespace folio
