@@ -13,7 +13,8 @@ extern "C" const char* __lsan_default_suppressions()
            "leak:libpangoft2-1.0.so\n"
            "leak:libpango-1.0.so\n"
            "leak:libglib-2.0.so\n"
-           "leak:libgobject-2.0.so\n";
+           "leak:libgobject-2.0.so\n"
+           "leak:libdbus-1.so\n";
 }
 
 // Every test run gets a private FOLIO_HOME so that no test reads or writes the

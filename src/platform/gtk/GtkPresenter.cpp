@@ -3,6 +3,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
+#include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
@@ -556,23 +557,19 @@ void GtkPresenter::progressHUDDidChange(ProgressHUD& hud)
     GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
     m_hud = gtk_frame_new(nullptr);
     forgetOnDestroy(m_hud, &m_hud, m_lifetime);
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
-    gtk_container_set_border_width(GTK_CONTAINER(box), 16);
-    if (hud.kind() == ProgressHUDKind::Progress) {
-        GtkWidget* spinner = gtk_spinner_new();
-        gtk_spinner_start(GTK_SPINNER(spinner));
-        gtk_box_pack_start(GTK_BOX(box), spinner, FALSE, FALSE, 0);
-    } else {
-        const char* icon = hud.kind() == ProgressHUDKind::Success ? "emblem-ok-symbolic" : "dialog-error-symbolic";
-        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
-    }
-    if (!hud.status().empty())
-        gtk_box_pack_start(GTK_BOX(box), gtk_label_new(toUtf8(hud.status()).c_str()), FALSE, FALSE, 0);
-    gtk_container_add(GTK_CONTAINER(m_hud), box);
+    gtk_container_add(GTK_CONTAINER(m_hud), GtkViewBuilder::buildProgressHUDContent(hud));
     gtk_widget_set_halign(m_hud, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(m_hud, GTK_ALIGN_CENTER);
     gtk_overlay_add_overlay(GTK_OVERLAY(overlay), m_hud);
     gtk_widget_show_all(m_hud);
+}
+
+void GtkPresenter::controlDidChange(Control& control)
+{
+    for (const auto& [key, surface] : m_surfaces)
+        GtkControlBridges::refreshControl(surface.toplevel, control);
+    for (const auto& [controller, widget] : m_presented)
+        GtkControlBridges::refreshControl(widget, control);
 }
 
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const

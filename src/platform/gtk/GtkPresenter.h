@@ -12,6 +12,7 @@
 
 namespace folio {
 
+class Control;
 class GtkClipboardBackend;
 class NavigationItem;
 
@@ -40,6 +41,10 @@ public:
     void editMenuVisibilityDidChange(MenuController&) override;
     void tableViewDidReload(TableView&) override;
     void progressHUDDidChange(ProgressHUD&) override;
+
+    // Sets every widget standing for the control from the model, after code
+    // (not the user on screen) changed its value, selection or range.
+    void controlDidChange(Control&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;

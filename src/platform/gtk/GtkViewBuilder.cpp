@@ -2,12 +2,17 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
+#include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Stepper.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
@@ -64,6 +69,23 @@ GtkWidget* rowForCell(TableViewCell& cell)
 }
 } // namespace
 
+GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 16);
+    if (hud.kind() == ProgressHUDKind::Progress) {
+        GtkWidget* spinner = gtk_spinner_new();
+        gtk_spinner_start(GTK_SPINNER(spinner));
+        gtk_box_pack_start(GTK_BOX(box), spinner, FALSE, FALSE, 0);
+    } else {
+        const char* icon = hud.kind() == ProgressHUDKind::Success ? "emblem-ok-symbolic" : "dialog-error-symbolic";
+        gtk_box_pack_start(GTK_BOX(box), gtk_image_new_from_icon_name(icon, GTK_ICON_SIZE_DIALOG), FALSE, FALSE, 0);
+    }
+    if (!hud.status().empty())
+        gtk_box_pack_start(GTK_BOX(box), gtk_label_new(toUtf8(hud.status()).c_str()), FALSE, FALSE, 0);
+    return box;
+}
+
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
 {
     if (GtkWidget* parent = gtk_widget_get_parent(widget))
@@ -76,6 +98,9 @@ GtkWidget* GtkViewBuilder::build(View& view)
         return nullptr;
     GtkWidget* widget = buildOwn(view);
     gtk_widget_set_opacity(widget, view.alpha());
+    // A native widget belongs to someone else and keeps its own look.
+    if (widget != view.nativeWidgetHandle())
+        GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
     if (!view.isUserInteractionEnabled())
         gtk_widget_set_sensitive(widget, FALSE);
     return widget;
@@ -129,6 +154,12 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         });
         return widget;
     }
+    if (auto* segmented = dynamic_cast<SegmentedControl*>(&view))
+        return GtkControlBridges::buildSegmentedControl(*segmented);
+    if (auto* slider = dynamic_cast<Slider*>(&view))
+        return GtkControlBridges::buildSlider(*slider);
+    if (auto* stepper = dynamic_cast<Stepper*>(&view))
+        return GtkControlBridges::buildStepper(*stepper);
     if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view)) {
         GtkWidget* widget = gtk_spinner_new();
         if (spinner->isAnimating())

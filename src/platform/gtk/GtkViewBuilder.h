@@ -7,11 +7,13 @@
 
 namespace folio {
 
+class ProgressHUD;
 class TableView;
 class View;
 
 // Turns a view tree of the UI model into GTK widgets: labels, buttons, text
-// entries, switches, spinners and images become their GTK counterparts,
+// entries, switches, segmented controls, sliders, steppers, spinners and
+// images become their GTK counterparts, background colours are painted,
 // tables become list boxes, views that carry a native widget embed it, and
 // every other view becomes a fixed container placing its subviews by frame.
 class GtkViewBuilder {
@@ -29,6 +31,8 @@ public:
 
     // Replaces the rows of a list box with the table's current cells.
     static void fillListBox(TableView& table, GtkWidget* listBox);
+    // The spinner or result icon of the progress overlay, with its status.
+    static GtkWidget* buildProgressHUDContent(const ProgressHUD& hud);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
 

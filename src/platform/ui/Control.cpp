@@ -1,5 +1,7 @@
 #include "platform/ui/Control.h"
 
+#include "platform/ui/Presenter.h"
+
 #include <algorithm>
 
 namespace folio {
@@ -39,5 +41,7 @@ void Control::sendActionsForControlEvent(ControlEvent event)
             action(*this);
     }
 }
+
+void Control::controlDidChange() { Presenter::current().controlDidChange(*this); }
 
 } // namespace folio

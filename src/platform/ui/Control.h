@@ -28,7 +28,11 @@ public:
     using View::View;
 
     bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    void setEnabled(bool enabled)
+    {
+        m_enabled = enabled;
+        controlDidChange();
+    }
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected) { m_selected = selected; }
     bool isHighlighted() const { return m_highlighted; }
@@ -43,6 +47,10 @@ public:
     // Runs the actions registered for the event, in the order they were added.
     // A disabled control sends nothing.
     void sendActionsForControlEvent(ControlEvent event);
+
+protected:
+    // Lets the presenter show a state that changed in code rather than by touch.
+    void controlDidChange();
 
 private:
     bool m_enabled = true;

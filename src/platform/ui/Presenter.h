@@ -3,6 +3,7 @@
 namespace folio {
 
 class BarButtonItem;
+class Control;
 class Menu;
 class MenuController;
 class NavigationController;
@@ -40,6 +41,8 @@ public:
     virtual void editMenuVisibilityDidChange(MenuController&) {}
     virtual void tableViewDidReload(TableView&) {}
     virtual void progressHUDDidChange(ProgressHUD&) {}
+    // A control's value, range or segments changed in code.
+    virtual void controlDidChange(Control&) {}
 };
 
 } // namespace folio

@@ -18,6 +18,7 @@ void SegmentedControl::setTitleForSegmentAtIndex(std::u16string title, std::size
 {
     if (index < m_titles.size())
         m_titles[index] = std::move(title);
+    controlDidChange();
 }
 
 void SegmentedControl::insertSegmentWithTitle(std::u16string title, std::size_t index)
@@ -27,6 +28,7 @@ void SegmentedControl::insertSegmentWithTitle(std::u16string title, std::size_t 
     m_enabled.insert(m_enabled.begin() + static_cast<std::ptrdiff_t>(index), true);
     if (m_selected >= static_cast<int>(index))
         ++m_selected;
+    controlDidChange();
 }
 
 void SegmentedControl::removeAllSegments()
@@ -34,6 +36,7 @@ void SegmentedControl::removeAllSegments()
     m_titles.clear();
     m_enabled.clear();
     m_selected = kNoSegment;
+    controlDidChange();
 }
 
 bool SegmentedControl::isEnabledForSegmentAtIndex(std::size_t index) const
@@ -45,11 +48,13 @@ void SegmentedControl::setEnabledForSegmentAtIndex(bool enabled, std::size_t ind
 {
     if (index < m_enabled.size())
         m_enabled[index] = enabled;
+    controlDidChange();
 }
 
 void SegmentedControl::setSelectedSegmentIndex(int index)
 {
     m_selected = index >= 0 && static_cast<std::size_t>(index) < m_titles.size() ? index : kNoSegment;
+    controlDidChange();
 }
 
 bool SegmentedControl::selectSegment(std::size_t index)

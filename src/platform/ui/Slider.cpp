@@ -23,6 +23,7 @@ void Slider::setValue(double value)
 {
     // A NaN from a bad computation must not leave the slider without a value.
     m_value = std::isnan(value) ? m_minimum : std::clamp(value, m_minimum, m_maximum);
+    controlDidChange();
 }
 
 bool Slider::slideTo(double value)

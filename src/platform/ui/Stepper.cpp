@@ -23,9 +23,14 @@ void Stepper::setStepValue(double step)
 {
     if (step > 0 && std::isfinite(step))
         m_step = step;
+    controlDidChange();
 }
 
-void Stepper::setValue(double value) { m_value = std::isnan(value) ? m_minimum : std::clamp(value, m_minimum, m_maximum); }
+void Stepper::setValue(double value)
+{
+    m_value = std::isnan(value) ? m_minimum : std::clamp(value, m_minimum, m_maximum);
+    controlDidChange();
+}
 
 bool Stepper::stepBy(double delta)
 {

@@ -16,7 +16,11 @@ public:
     // A step must be positive; other values are ignored.
     void setStepValue(double step);
     bool wraps() const { return m_wraps; }
-    void setWraps(bool wraps) { m_wraps = wraps; }
+    void setWraps(bool wraps)
+    {
+        m_wraps = wraps;
+        controlDidChange();
+    }
     double value() const { return m_value; }
     void setValue(double value);
 

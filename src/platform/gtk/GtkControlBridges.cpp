@@ -1,0 +1,292 @@
+#include "platform/gtk/GtkControlBridges.h"
+
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/Color.h"
+#include "platform/gtk/GtkSignals.h"
+#include "platform/ui/SegmentedControl.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Stepper.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+namespace {
+constexpr const char* kControlKey = "folio-control";
+constexpr const char* kUpdatingKey = "folio-updating";
+constexpr const char* kBackgroundKey = "folio-background-provider";
+constexpr int kMaximumDigits = 6;
+
+// The widget keeps only a weak reference: the model may go first, and a
+// widget outliving it must then do nothing.
+void attachControl(GtkWidget* widget, Control& control)
+{
+    auto* weak = new std::weak_ptr<Control>(std::static_pointer_cast<Control>(control.weak_from_this().lock()));
+    g_object_set_data_full(G_OBJECT(widget), kControlKey, weak,
+                           [](gpointer data) { delete static_cast<std::weak_ptr<Control>*>(data); });
+}
+
+std::shared_ptr<Control> controlOf(GtkWidget* widget)
+{
+    auto* weak = static_cast<std::weak_ptr<Control>*>(g_object_get_data(G_OBJECT(widget), kControlKey));
+    return weak ? weak->lock() : nullptr;
+}
+
+template <typename T>
+std::shared_ptr<T> controlOf(GtkWidget* widget)
+{
+    return std::dynamic_pointer_cast<T>(controlOf(widget));
+}
+
+// Setting a widget from the model emits the same signals as the user's
+// changes; while this guard lives, the handlers know not to answer them.
+class UpdatingGuard {
+public:
+    explicit UpdatingGuard(GtkWidget* widget) : m_widget(widget) { g_object_set_data(G_OBJECT(widget), kUpdatingKey, GINT_TO_POINTER(1)); }
+    ~UpdatingGuard() { g_object_set_data(G_OBJECT(m_widget), kUpdatingKey, nullptr); }
+    UpdatingGuard(const UpdatingGuard&) = delete;
+    UpdatingGuard& operator=(const UpdatingGuard&) = delete;
+
+private:
+    GtkWidget* m_widget;
+};
+
+bool isUpdating(GtkWidget* widget) { return g_object_get_data(G_OBJECT(widget), kUpdatingKey) != nullptr; }
+
+std::vector<GtkWidget*> childrenOf(GtkWidget* container)
+{
+    std::vector<GtkWidget*> children;
+    GList* list = gtk_container_get_children(GTK_CONTAINER(container));
+    for (GList* child = list; child; child = child->next)
+        children.push_back(GTK_WIDGET(child->data));
+    g_list_free(list);
+    return children;
+}
+
+void syncSegments(GtkWidget* box, SegmentedControl& control);
+
+void addSegmentButtons(GtkWidget* box, std::size_t count)
+{
+    for (std::size_t index = 0; index < count; ++index) {
+        GtkWidget* button = gtk_toggle_button_new();
+        GtkSignals::connect(button, "toggled", [box, button, index] {
+            if (isUpdating(box))
+                return;
+            auto control = controlOf<SegmentedControl>(box);
+            if (!control)
+                return;
+            // Clicking the selected segment again would untoggle it; the
+            // model keeps it selected, and the sync below restores it.
+            if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)))
+                control->selectSegment(index);
+            syncSegments(box, *control);
+        });
+        gtk_box_pack_start(GTK_BOX(box), button, TRUE, TRUE, 0);
+    }
+}
+
+void syncSegments(GtkWidget* box, SegmentedControl& control)
+{
+    UpdatingGuard guard(box);
+    auto buttons = childrenOf(box);
+    if (buttons.size() != control.numberOfSegments()) {
+        for (GtkWidget* button : buttons)
+            gtk_widget_destroy(button);
+        addSegmentButtons(box, control.numberOfSegments());
+        gtk_widget_show_all(box);
+        buttons = childrenOf(box);
+    }
+    for (std::size_t index = 0; index < buttons.size(); ++index) {
+        GtkWidget* button = buttons[index];
+        gtk_button_set_label(GTK_BUTTON(button), toUtf8(control.titleForSegmentAtIndex(index)).c_str());
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(button), control.selectedSegmentIndex() == static_cast<int>(index));
+        gtk_widget_set_sensitive(button, control.isEnabledForSegmentAtIndex(index));
+    }
+    gtk_widget_set_sensitive(box, control.isEnabled());
+}
+
+void syncSlider(GtkWidget* scale, Slider& slider)
+{
+    UpdatingGuard guard(scale);
+    GtkAdjustment* adjustment = gtk_range_get_adjustment(GTK_RANGE(scale));
+    gtk_adjustment_configure(adjustment, slider.value(), slider.minimumValue(), slider.maximumValue(),
+                             gtk_adjustment_get_step_increment(adjustment), gtk_adjustment_get_page_increment(adjustment), 0);
+    gtk_widget_set_sensitive(scale, slider.isEnabled());
+}
+
+// Enough decimals to show every value a step can reach from the minimum.
+int digitsFor(double number)
+{
+    int digits = 0;
+    double scaled = std::fabs(number);
+    while (digits < kMaximumDigits && std::fabs(scaled - std::round(scaled)) > 1e-9 * std::max(1.0, scaled)) {
+        scaled *= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+void syncStepper(GtkWidget* spin, Stepper& stepper)
+{
+    UpdatingGuard guard(spin);
+    int digits = std::max({digitsFor(stepper.stepValue()), digitsFor(stepper.minimumValue()), digitsFor(stepper.value())});
+    gtk_spin_button_set_digits(GTK_SPIN_BUTTON(spin), static_cast<guint>(digits));
+    // Page keys move by one step too, so every change the widget reports is
+    // one increment or decrement of the model.
+    gtk_spin_button_set_increments(GTK_SPIN_BUTTON(spin), stepper.stepValue(), stepper.stepValue());
+    gtk_spin_button_set_range(GTK_SPIN_BUTTON(spin), stepper.minimumValue(), stepper.maximumValue());
+    gtk_spin_button_set_wrap(GTK_SPIN_BUTTON(spin), stepper.wraps());
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(spin), stepper.value());
+    gtk_widget_set_sensitive(spin, stepper.isEnabled());
+}
+
+// Where one increment or decrement would take the model, wrapping as it does.
+double steppedValue(const Stepper& stepper, double delta)
+{
+    double next = stepper.value() + delta;
+    if (stepper.wraps() && next > stepper.maximumValue())
+        return stepper.minimumValue();
+    if (stepper.wraps() && next < stepper.minimumValue())
+        return stepper.maximumValue();
+    return std::clamp(next, stepper.minimumValue(), stepper.maximumValue());
+}
+
+void refreshWidget(GtkWidget* widget, const Control& wanted)
+{
+    auto control = controlOf(widget);
+    if (control.get() != &wanted)
+        return;
+    if (auto* segmented = dynamic_cast<SegmentedControl*>(control.get()))
+        syncSegments(widget, *segmented);
+    else if (auto* slider = dynamic_cast<Slider*>(control.get()))
+        syncSlider(widget, *slider);
+    else if (auto* stepper = dynamic_cast<Stepper*>(control.get()))
+        syncStepper(widget, *stepper);
+}
+
+void refreshTree(GtkWidget* widget, gpointer data)
+{
+    const auto& wanted = *static_cast<const Control*>(data);
+    refreshWidget(widget, wanted);
+    // A segmented control's own buttons hold no model of their own.
+    if (GTK_IS_CONTAINER(widget) && !controlOf<SegmentedControl>(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), refreshTree, data);
+}
+
+// CSS wants a dot as decimal separator whatever the user's locale says.
+std::string cssNumber(double value)
+{
+    char buffer[32];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+    return std::string(buffer, result.ptr);
+}
+
+// A fixed container draws no CSS background of its own, and it is what most
+// views become; this paints it before the children draw on top.
+gboolean drawBackground(GtkWidget* widget, cairo_t* cr, gpointer)
+{
+    if (g_object_get_data(G_OBJECT(widget), kBackgroundKey))
+        gtk_render_background(gtk_widget_get_style_context(widget), cr, 0, 0, gtk_widget_get_allocated_width(widget),
+                              gtk_widget_get_allocated_height(widget));
+    return FALSE;
+}
+
+int cssChannel(double component) { return static_cast<int>(std::lround(std::clamp(component, 0.0, 1.0) * 255)); }
+} // namespace
+
+GtkWidget* GtkControlBridges::buildSegmentedControl(SegmentedControl& control)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_box_set_homogeneous(GTK_BOX(box), TRUE);
+    gtk_style_context_add_class(gtk_widget_get_style_context(box), GTK_STYLE_CLASS_LINKED);
+    attachControl(box, control);
+    syncSegments(box, control);
+    return box;
+}
+
+GtkWidget* GtkControlBridges::buildSlider(Slider& slider)
+{
+    double span = slider.maximumValue() - slider.minimumValue();
+    double step = span > 0 ? span / 100 : 1;
+    GtkAdjustment* adjustment =
+        gtk_adjustment_new(slider.value(), slider.minimumValue(), slider.maximumValue(), step, step * 10, 0);
+    GtkWidget* scale = gtk_scale_new(GTK_ORIENTATION_HORIZONTAL, adjustment);
+    gtk_scale_set_draw_value(GTK_SCALE(scale), FALSE);
+    attachControl(scale, slider);
+    syncSlider(scale, slider);
+    GtkSignals::connect(scale, "value-changed", [scale] {
+        if (isUpdating(scale))
+            return;
+        auto model = controlOf<Slider>(scale);
+        if (!model)
+            return;
+        model->slideTo(gtk_range_get_value(GTK_RANGE(scale)));
+        syncSlider(scale, *model);
+    });
+    return scale;
+}
+
+GtkWidget* GtkControlBridges::buildStepper(Stepper& stepper)
+{
+    GtkWidget* spin = gtk_spin_button_new(nullptr, stepper.stepValue(), 0);
+    gtk_editable_set_editable(GTK_EDITABLE(spin), FALSE);
+    gtk_entry_set_width_chars(GTK_ENTRY(spin), 4);
+    attachControl(spin, stepper);
+    syncStepper(spin, stepper);
+    GtkSignals::connect(spin, "value-changed", [spin] {
+        if (isUpdating(spin))
+            return;
+        auto model = controlOf<Stepper>(spin);
+        if (!model)
+            return;
+        double shown = gtk_spin_button_get_value(GTK_SPIN_BUTTON(spin));
+        double up = steppedValue(*model, model->stepValue());
+        double down = steppedValue(*model, -model->stepValue());
+        if (std::fabs(shown - up) <= std::fabs(shown - down))
+            model->increment();
+        else
+            model->decrement();
+        syncStepper(spin, *model);
+    });
+    return spin;
+}
+
+void GtkControlBridges::refreshControl(GtkWidget* root, const Control& control)
+{
+    if (root)
+        refreshTree(root, const_cast<Control*>(&control));
+}
+
+void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color)
+{
+    GtkStyleContext* context = gtk_widget_get_style_context(widget);
+    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kBackgroundKey))) {
+        gtk_style_context_remove_provider(context, old);
+        g_object_set_data(G_OBJECT(widget), kBackgroundKey, nullptr);
+    }
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double alpha = 1;
+    if (!color || !color->getRed(&red, &green, &blue, &alpha))
+        return;
+    // The provider is added to this widget's context only, so the bare
+    // selector reaches no other widget.
+    std::string css = "* { background-image: none; background-color: rgba(" + std::to_string(cssChannel(red)) + "," +
+                      std::to_string(cssChannel(green)) + "," + std::to_string(cssChannel(blue)) + "," +
+                      cssNumber(std::clamp(alpha, 0.0, 1.0)) + "); }";
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
+    gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_set_data_full(G_OBJECT(widget), kBackgroundKey, provider, g_object_unref);
+    if (GTK_IS_FIXED(widget) && !g_signal_handler_find(widget, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                                       reinterpret_cast<gpointer>(drawBackground), nullptr))
+        g_signal_connect(widget, "draw", G_CALLBACK(drawBackground), nullptr);
+}
+
+} // namespace folio

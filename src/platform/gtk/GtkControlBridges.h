@@ -1,0 +1,38 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <optional>
+
+namespace folio {
+
+class Color;
+class Control;
+class SegmentedControl;
+class Slider;
+class Stepper;
+
+// Real GTK widgets for the value controls of the UI model, kept in step both
+// ways: the user's changes go through the model's own user-action methods
+// (so the model clamps, refuses disabled segments and fires its actions), and
+// the widget is then set back from the model so it never shows a state the
+// model did not accept.
+class GtkControlBridges {
+public:
+    // A linked box of toggle buttons, one per segment.
+    static GtkWidget* buildSegmentedControl(SegmentedControl& control);
+    static GtkWidget* buildSlider(Slider& slider);
+    // A spin button the user can only step, since the model knows no typed values.
+    static GtkWidget* buildStepper(Stepper& stepper);
+
+    // Sets every widget under `root` that stands for `control` from the
+    // model's current state, without sending the model any action back.
+    static void refreshControl(GtkWidget* root, const Control& control);
+
+    // Paints the widget's background in the colour (alpha kept) through a
+    // provider of its own, so no other widget is affected; nullopt or a
+    // colour without RGB components removes it.
+    static void applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color);
+};
+
+} // namespace folio
