@@ -25,7 +25,7 @@ public:
 
     struct Options {
         // The name the browser shows; the file name without extension when empty.
-        std::string displayedName;
+        std::string displayedName{};
         // The open document, whose Markdown editor stands in for its file.
         const TextDocument* openDocument = nullptr;
         // The standard defaults when null.

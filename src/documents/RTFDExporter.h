@@ -27,7 +27,7 @@ public:
         // The standard defaults when null.
         UserDefaults* defaults = nullptr;
         // The engine's conversions when null.
-        std::shared_ptr<RichTextConverter> converter;
+        std::shared_ptr<RichTextConverter> converter{};
     };
 
     // The package of the file at `path`, made in the temporary folder; answers

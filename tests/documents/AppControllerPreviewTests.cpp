@@ -295,8 +295,9 @@ TEST_F(AppControllerPreviewTest, TopViewControllerFollowsPresentations)
     EXPECT_EQ(AppController::topViewController(m_root), custom);
 
     m_controller.setCurrentWindow(nullptr);
-    if (!Window::keyWindow())
+    if (!Window::keyWindow()) {
         EXPECT_EQ(m_controller.topViewController(), nullptr);
+    }
 }
 
 TEST_F(AppControllerPreviewTest, CopiedPageTextLosesItsPlaceholders)

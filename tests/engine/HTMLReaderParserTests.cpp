@@ -196,7 +196,7 @@ TEST(HTMLReaderParserTests, abortStopsEventsAndReportsFailure)
 
 TEST(HTMLReaderParserTests, survivesMalformedAndEmptyInput)
 {
-    for (const std::string html : {std::string(), std::string("<"), std::string("<<<>>>&&&;"),
+    for (const std::string& html : {std::string(), std::string("<"), std::string("<<<>>>&&&;"),
                                    std::string("<p a=\"unterminated"), std::string("\0\0\0<p>x", 8),
                                    std::string(100000, '<')}) {
         RecordingDelegate delegate(kElementsAndText);

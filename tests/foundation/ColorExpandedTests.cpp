@@ -84,8 +84,9 @@ TEST(CSSColorNameTable, holdsTheKeywordsOnceInAlphabeticalOrder)
     std::set<std::string_view> unique;
     for (std::size_t i = 0; i < names.size(); ++i) {
         unique.insert(names[i].name);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_LT(names[i - 1].name, names[i].name);
+        }
     }
     EXPECT_EQ(unique.size(), names.size());
     EXPECT_EQ(cssColorNameList().substr(0, 36), ",aliceblue#f0f8ff,antiquewhite#faebd");

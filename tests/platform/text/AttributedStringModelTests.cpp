@@ -28,8 +28,9 @@ void expectSame(const MutableAttributedString& string, const Model& model)
         ASSERT_NE(found, nullptr);
         ASSERT_EQ(run.location, index);
         ASSERT_GT(run.length, 0u);
-        if (previous)
+        if (previous) {
             EXPECT_FALSE(previous->isEqual(*found)) << "unmerged runs at " << index;
+        }
         for (std::size_t i = run.location; i < run.end(); ++i)
             ASSERT_TRUE(found->isEqual(*model.attributes[i])) << "at " << i;
         previous = found;
