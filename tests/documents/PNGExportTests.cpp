@@ -107,7 +107,9 @@ protected:
     // Runs one export to its end, playing the page.
     std::optional<Result<std::string>> run(int action)
     {
-        std::shared_ptr<PNGExporter> png = exporter();
+        // Kept until the next run: the test reads the exporter's page afterwards.
+        m_exporter = exporter();
+        PNGExporter* png = m_exporter.get();
         std::optional<Result<std::string>> outcome;
         Status started = png->PNGDataForFileItem(m_path, action, [&](Result<std::string> result) { outcome = result; });
         EXPECT_TRUE(started.ok()) << (started.ok() ? "" : started.error().message);
@@ -135,6 +137,7 @@ protected:
     int m_cancelled = 0;
     std::u16string m_success;
     std::vector<Error> m_presented;
+    std::shared_ptr<PNGExporter> m_exporter;
 };
 
 TEST_F(PNGExportTest, PageCarriesTheDocumentWithScaledMargins)
