@@ -1,4 +1,5 @@
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkWidgetTree.h"
 #include "platform/graphics/Color.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
@@ -19,21 +20,7 @@
 namespace folio {
 namespace {
 
-std::vector<GtkWidget*> descendants(GtkWidget* widget, GType type)
-{
-    std::vector<GtkWidget*> found;
-    if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
-        found.push_back(widget);
-    if (GTK_IS_CONTAINER(widget)) {
-        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-        for (GList* child = children; child; child = child->next) {
-            auto nested = descendants(GTK_WIDGET(child->data), type);
-            found.insert(found.end(), nested.begin(), nested.end());
-        }
-        g_list_free(children);
-    }
-    return found;
-}
+using test::descendants;
 
 std::vector<GtkWidget*> childrenOf(GtkWidget* container)
 {

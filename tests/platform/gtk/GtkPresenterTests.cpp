@@ -1,4 +1,5 @@
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
@@ -20,22 +21,7 @@
 namespace folio {
 namespace {
 
-// Collects, depth first, every descendant of `widget` of the given type.
-std::vector<GtkWidget*> descendants(GtkWidget* widget, GType type)
-{
-    std::vector<GtkWidget*> found;
-    if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
-        found.push_back(widget);
-    if (GTK_IS_CONTAINER(widget)) {
-        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-        for (GList* child = children; child; child = child->next) {
-            auto nested = descendants(GTK_WIDGET(child->data), type);
-            found.insert(found.end(), nested.begin(), nested.end());
-        }
-        g_list_free(children);
-    }
-    return found;
-}
+using test::descendants;
 
 std::vector<std::string> labelTexts(GtkWidget* widget)
 {
