@@ -37,7 +37,7 @@ function(folio_test_executable name labels sources depends)
   if(NOT sources)
     return()
   endif()
-  add_executable(${name} ${sources})
+  add_executable(${name} ${sources} ${FOLIO_LEAK_SUPPRESSIONS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${depends} GTest::gtest GTest::gmock folio_test_support)
   target_compile_definitions(${name} PRIVATE

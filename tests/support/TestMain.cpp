@@ -4,19 +4,6 @@
 #include <filesystem>
 #include <string>
 
-// fontconfig, pango and GLib keep process-wide caches that they never free;
-// LeakSanitizer would report them at the exit of every test that touches fonts.
-// Kept in this file because a static library only links objects that are used.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n"
-           "leak:libpangoft2-1.0.so\n"
-           "leak:libpango-1.0.so\n"
-           "leak:libglib-2.0.so\n"
-           "leak:libgobject-2.0.so\n"
-           "leak:libdbus-1.so\n";
-}
-
 // Every test run gets a private FOLIO_HOME so that no test reads or writes the
 // user's documents, defaults or caches.
 int main(int argc, char** argv)
