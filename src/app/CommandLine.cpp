@@ -36,7 +36,8 @@ void CommandLine::registerCommand(const std::string& name, Handler handler)
 void CommandLine::printHelp() const
 {
     m_out << "Usage: folio [COMMAND ARGS]\n"
-             "Without a command, opens the document browser.\n\nCommands:\n";
+             "Without a command, opens the document browser"
+          << (m_handlers.count("") ? "" : " (not available in this build)") << ".\n\nCommands:\n";
     for (const auto& command : kCommands) {
         m_out << "  " << command.usage << "\n      " << command.summary;
         if (!m_handlers.count(command.name))
