@@ -90,6 +90,10 @@ private:
     void writeParagraphAttributes(const AttributeDictionary& attributes);
     void writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth);
     void writeListLevelLine();
+    void writeListLevelLine(std::int64_t level);
+    // Writes the control word with its value when it differs from the last one
+    // written, and remembers it; the writer writes only changes.
+    bool writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten);
     void writeFontAttributes(const AttributeDictionary& attributes);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const AttributeDictionary& attributes);

@@ -114,13 +114,25 @@ std::int32_t truncated(double value)
 
 } // namespace
 
-void DKRTFWriter::writeListLevelLine()
+void DKRTFWriter::writeListLevelLine() { writeListLevelLine(m_subLevelIndex); }
+
+void DKRTFWriter::writeListLevelLine(std::int64_t level)
 {
     m_buffer.appendCString("\\ls");
     m_buffer.appendInteger(m_state.listIndex);
     m_buffer.appendCString("\\ilvl");
-    m_buffer.appendCString(std::to_string(m_subLevelIndex));
+    m_buffer.appendCString(std::to_string(level));
     m_buffer.appendByte('\n');
+}
+
+bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten)
+{
+    if (value == lastWritten)
+        return false;
+    m_buffer.appendCString(controlWord);
+    m_buffer.appendInteger(value);
+    lastWritten = value;
+    return true;
 }
 
 void DKRTFWriter::writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth)
@@ -134,11 +146,7 @@ void DKRTFWriter::writeListNumbering(const AttributeDictionary& attributes, std:
     // level line of its own; without it a reader keeps the item, and every
     // item after it, inside the inner list.
     if (depth < m_previousListStyles) {
-        m_buffer.appendCString("\\ls");
-        m_buffer.appendInteger(m_state.listIndex);
-        m_buffer.appendCString("\\ilvl");
-        m_buffer.appendCString(std::to_string(depth - 1));
-        m_buffer.appendByte('\n');
+        writeListLevelLine(depth - 1);
         m_previousListStyles = depth;
     }
     auto tableCount = static_cast<std::int64_t>(m_listSublevels.size());
@@ -191,12 +199,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     bool changed = false;
     std::int32_t leftIndent
         = truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f);
-    if (leftIndent != m_state.leftIndent) {
-        m_buffer.appendCString("\\li");
-        m_buffer.appendInteger(leftIndent);
-        m_state.leftIndent = leftIndent;
-        changed = true;
-    }
+    changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
 
     if (lists) {
         m_buffer.appendCString("\\fi");
@@ -212,28 +215,11 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         if (indent > 11332)
             indent = 0;
         std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);
-        if (twips != m_state.firstLineIndent) {
-            m_buffer.appendCString("\\fi");
-            m_buffer.appendInteger(twips);
-            m_state.firstLineIndent = twips;
-            changed = true;
-        }
+        changed |= writeOnChange("\\fi", twips, m_state.firstLineIndent);
     }
 
-    std::int32_t spacingAfter = truncated(style.paragraphSpacing * 20);
-    if (spacingAfter != m_state.paragraphSpacing) {
-        m_buffer.appendCString("\\sa");
-        m_buffer.appendInteger(spacingAfter);
-        m_state.paragraphSpacing = spacingAfter;
-        changed = true;
-    }
-    std::int32_t spacingBefore = truncated(style.paragraphSpacingBefore * 20);
-    if (spacingBefore != m_state.paragraphSpacingBefore) {
-        m_buffer.appendCString("\\sb");
-        m_buffer.appendInteger(spacingBefore);
-        m_state.paragraphSpacingBefore = spacingBefore;
-        changed = true;
-    }
+    changed |= writeOnChange("\\sa", truncated(style.paragraphSpacing * 20), m_state.paragraphSpacing);
+    changed |= writeOnChange("\\sb", truncated(style.paragraphSpacingBefore * 20), m_state.paragraphSpacingBefore);
 
     if (truncated(style.lineHeightMultiple * kSingleLineSpacing) != m_state.lineSpacing) {
         double spacing = style.lineHeightMultiple * kSingleLineSpacing;
