@@ -1,23 +1,8 @@
 #include "platform/ui/Stepper.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace folio {
-
-void Stepper::setMinimumValue(double minimum)
-{
-    m_minimum = minimum;
-    m_maximum = std::max(m_maximum, m_minimum);
-    setValue(m_value);
-}
-
-void Stepper::setMaximumValue(double maximum)
-{
-    m_maximum = maximum;
-    m_minimum = std::min(m_minimum, m_maximum);
-    setValue(m_value);
-}
 
 void Stepper::setStepValue(double step)
 {
@@ -26,26 +11,16 @@ void Stepper::setStepValue(double step)
     controlDidChange();
 }
 
-void Stepper::setValue(double value)
-{
-    m_value = std::isnan(value) ? m_minimum : std::clamp(value, m_minimum, m_maximum);
-    controlDidChange();
-}
-
 bool Stepper::stepBy(double delta)
 {
     if (!isEnabled() || isHidden())
         return false;
-    double previous = m_value;
-    double next = m_value + delta;
-    if (m_wraps && next > m_maximum)
-        next = m_minimum;
-    else if (m_wraps && next < m_minimum)
-        next = m_maximum;
-    setValue(next);
-    if (m_value != previous)
-        sendActionsForControlEvent(ControlEvent::ValueChanged);
-    return m_value != previous;
+    double next = value() + delta;
+    if (m_wraps && next > maximumValue())
+        next = minimumValue();
+    else if (m_wraps && next < minimumValue())
+        next = maximumValue();
+    return changeValueByUser(next);
 }
 
 bool Stepper::increment() { return stepBy(m_step); }
