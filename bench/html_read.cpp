@@ -1,6 +1,6 @@
 // Converting a large generated HTML document to attributed text, beside a
 // plain libxml2 SAX pass over the same bytes: the floor the reader builds on.
-#include "engine/TEHTMLAttributedStringBuilder.h"
+#include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
 
 #include <benchmark/benchmark.h>
 #include <libxml/HTMLparser.h>

@@ -1,4 +1,4 @@
-#include "markdown/BKDMarkdown.h"
+#include "formats/markdown/BKDMarkdown.h"
 #include "platform/foundation/Unicode.h"
 
 #include <sys/queue.h>

@@ -1,9 +1,9 @@
 // Exports a generated RTF document of about 100 pages to PDF through the real
 // web view and reports the time per page. Run by hand (needs no screen: a
 // private virtual display is started when none is set).
-#include "documents/ExportSource.h"
-#include "documents/NDHTMLtoPDF.h"
-#include "documents/PDFExportRequest.h"
+#include "export/ExportSource.h"
+#include "export/pdf/NDHTMLtoPDF.h"
+#include "export/pdf/PDFExportRequest.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"

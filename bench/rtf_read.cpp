@@ -1,6 +1,6 @@
 // Reading a generated 5 MB RTF document in our own dialect: mixed character
 // formatting, colours, lists, footnotes, links and hexadecimal pictures.
-#include "documents/DKRTFReader.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 

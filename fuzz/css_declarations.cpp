@@ -1,8 +1,8 @@
 // Declaration lists and the value readers on arbitrary text: nothing may crash or hang,
 // and lengths stay finite.
-#include "engine/CSSScanner.h"
-#include "engine/CSSString.h"
-#include "engine/TECSSListStyle.h"
+#include "engine/css/CSSScanner.h"
+#include "engine/css/CSSString.h"
+#include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
 
 #include <cmath>

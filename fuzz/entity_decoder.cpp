@@ -1,7 +1,7 @@
 // Entity escaping and decoding on arbitrary UTF-16 text: nothing may crash, decoding
 // must never produce a lone surrogate from well-formed text, and escaping then decoding
 // must give the text back.
-#include "engine/HTMLString.h"
+#include "engine/html/HTMLString.h"
 #include "foundation/HTMLAdditions.h"
 #include "platform/foundation/Unicode.h"
 

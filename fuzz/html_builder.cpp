@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the HTML reader: any input must convert or be
 // refused without a crash, a hang or a sanitizer report.
-#include "engine/TEHTMLAttributedStringBuilder.h"
+#include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
 
 #include <cstddef>
 #include <cstdint>

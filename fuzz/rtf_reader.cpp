@@ -1,7 +1,7 @@
 // The RTF reader on arbitrary bytes: nothing may crash, hang or run out of
 // memory, text that is not RTF must be refused, and whatever is read must be
 // a well-formed attributed string. User defaults go to a private file.
-#include "documents/DKRTFReader.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 

@@ -1,7 +1,7 @@
 #include "app/MarkdownConverterRegistration.h"
 
-#include "documents/MarkdownConverter.h"
-#include "markdown/BKDMarkdown.h"
+#include "formats/markdown/MarkdownConverter.h"
+#include "formats/markdown/BKDMarkdown.h"
 
 namespace folio {
 

@@ -1,7 +1,7 @@
 #include "app/NewDocumentCommand.h"
 
 #include "app/CommandLine.h"
-#include "documents/AppController.h"
+#include "shell/AppController.h"
 #include "documents/DocumentKind.h"
 
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommands.h"
 #include "app/NewDocumentCommand.h"
-#include "documents/AppController.h"
+#include "shell/AppController.h"
 
 #include <iostream>
 

@@ -4,7 +4,7 @@
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorController.h"
 #include "documents/EditorPageReader.h"
-#include "documents/RichTextConverter.h"
+#include "formats/rtf/RichTextConverter.h"
 #include "documents/TextDocument.h"
 #include "foundation/ColorExpanded.h"
 #include "platform/docframework/TypeIdentifiers.h"

@@ -1,8 +1,8 @@
-#include "DocumentTestSupport.h"
+#include "support/DocumentTestSupport.h"
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorMakers.h"
-#include "documents/FakeEditorController.h"
+#include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/NavigationController.h"

@@ -1,9 +1,9 @@
-#include "DocumentTestSupport.h"
+#include "support/DocumentTestSupport.h"
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorMakers.h"
 #include "documents/EditorPageReader.h"
-#include "documents/FakeEditorController.h"
+#include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/RunLoop.h"

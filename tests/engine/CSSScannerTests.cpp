@@ -1,6 +1,6 @@
-#include "engine/CSSScanner.h"
-#include "engine/CSSString.h"
-#include "engine/ColorHTML.h"
+#include "engine/css/CSSScanner.h"
+#include "engine/css/CSSString.h"
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "engine/CSSString.h"
-#include "engine/ColorHTML.h"
+#include "engine/css/CSSString.h"
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

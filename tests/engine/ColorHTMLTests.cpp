@@ -1,4 +1,4 @@
-#include "engine/ColorHTML.h"
+#include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "engine/CSSScanner.h"
-#include "engine/CSSString.h"
-#include "engine/HTMLString.h"
-#include "engine/TECSSListStyle.h"
+#include "engine/css/CSSScanner.h"
+#include "engine/css/CSSString.h"
+#include "engine/html/HTMLString.h"
+#include "engine/model/TECSSListStyle.h"
 #include "foundation/HTMLAdditions.h"
 #include "platform/foundation/Unicode.h"
 

@@ -1,4 +1,4 @@
-#include "engine/TEHTMLParser.h"
+#include "engine/html/reader/TEHTMLParser.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "engine/TECSSStylesheet.h"
-#include "engine/TEHTMLParserNode.h"
+#include "engine/css/TECSSStylesheet.h"
+#include "engine/dom/TEHTMLParserNode.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "engine/CSSCharacterSets.h"
-#include "engine/HTMLEntityTable.h"
-#include "engine/HTMLString.h"
+#include "engine/css/CSSCharacterSets.h"
+#include "engine/html/HTMLEntityTable.h"
+#include "engine/html/HTMLString.h"
 
 #include <gtest/gtest.h>
 

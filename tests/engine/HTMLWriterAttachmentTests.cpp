@@ -1,6 +1,6 @@
-#include "engine/TEHTMLWriter.h"
-#include "engine/TEImageTextAttachment.h"
-#include "engine/TEObjectTextAttachment.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
 
 #include "HTMLWriterTestText.h"
 

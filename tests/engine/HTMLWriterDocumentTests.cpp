@@ -1,4 +1,4 @@
-#include "engine/TEHTMLWriter.h"
+#include "engine/html/writer/TEHTMLWriter.h"
 
 #include "HTMLWriterTestText.h"
 

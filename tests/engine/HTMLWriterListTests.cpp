@@ -1,6 +1,6 @@
-#include "engine/HTMLListTagWriter.h"
-#include "engine/TEHTMLWriter.h"
-#include "engine/TEParagraphStyle.h"
+#include "engine/html/writer/HTMLListTagWriter.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEParagraphStyle.h"
 
 #include "HTMLWriterTestText.h"
 

@@ -3,8 +3,8 @@
 // Attributed text shaped as the RTF and HTML readers leave it, built by hand
 // for the writer's tests, and the golden-file check of the writer's output.
 
-#include "engine/TEAttributeKeys.h"
-#include "engine/TECSSListStyle.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/graphics/Font.h"

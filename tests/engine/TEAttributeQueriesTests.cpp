@@ -1,5 +1,5 @@
-#include "engine/TEAttributeKeys.h"
-#include "engine/TEAttributeQueries.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributeQueries.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 

@@ -1,5 +1,5 @@
-#include "engine/CSSString.h"
-#include "engine/TECSSListStyle.h"
+#include "engine/css/CSSString.h"
+#include "engine/model/TECSSListStyle.h"
 
 #include <gtest/gtest.h>
 

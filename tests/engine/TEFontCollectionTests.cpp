@@ -1,4 +1,4 @@
-#include "engine/TEFontCollection.h"
+#include "engine/fonts/TEFontCollection.h"
 #include "platform/graphics/FakeFontCatalog.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "engine/TEFontCollection.h"
-#include "engine/TEFontDescriptor.h"
+#include "engine/fonts/TEFontCollection.h"
+#include "engine/fonts/TEFontDescriptor.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/graphics/FontconfigFontCatalog.h"

@@ -1,4 +1,4 @@
-#include "engine/TEFontOverrideTable.h"
+#include "engine/fonts/TEFontOverrideTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "engine/TEHTMLReaderStringExtensions.h"
+#include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 
-#include "engine/TEAttributeKeys.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 

@@ -1,5 +1,5 @@
-#include "engine/TEAttachmentSource.h"
-#include "engine/TEImageTextAttachment.h"
+#include "engine/attachments/TEAttachmentSource.h"
+#include "engine/attachments/TEImageTextAttachment.h"
 #include "foundation/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"

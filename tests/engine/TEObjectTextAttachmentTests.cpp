@@ -1,6 +1,6 @@
-#include "engine/HTMLString.h"
-#include "engine/TEFootnoteCounter.h"
-#include "engine/TEObjectTextAttachment.h"
+#include "engine/html/HTMLString.h"
+#include "engine/model/TEFootnoteCounter.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/TEParagraphStyle.h"
+#include "engine/model/TEParagraphStyle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/TETextBlock.h"
+#include "engine/model/TETextBlock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,168 @@
+#include "delivery/LinuxExportServices.h"
+
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/FileManager.h"
+
+#include <glib.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+constexpr int kMaximumNameCandidates = 10000;
+
+Error servicesError(LinuxExportServices::ErrorCode code, std::string message)
+{
+    return Error{LinuxExportServices::kErrorDomain, code, std::move(message)};
+}
+
+// Names come from document names; only a plain file name may be used, so that
+// a name such as "../x" cannot place a file outside the folder.
+bool isPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && name.find('\0') == std::string::npos;
+}
+
+std::string numberedName(const std::string& name, int number)
+{
+    std::filesystem::path path(name);
+    std::string stem = path.stem().string();
+    std::string extension = path.extension().string();
+    if (stem.empty()) {
+        stem = name;
+        extension.clear();
+    }
+    return stem + " " + std::to_string(number) + extension;
+}
+
+} // namespace
+
+LinuxExportServices::Folders LinuxExportServices::defaultFolders()
+{
+    Folders folders;
+    folders.documents = AppFolders::documentsFolder();
+    folders.outbox = (std::filesystem::path(AppFolders::cachesFolder()) / "Outbox").string();
+    if (const char* home = std::getenv("FOLIO_HOME"); home && *home) {
+        folders.pictures = (std::filesystem::path(home) / "Pictures").string();
+    } else if (const char* pictures = g_get_user_special_dir(G_USER_DIRECTORY_PICTURES); pictures && *pictures) {
+        folders.pictures = pictures;
+    } else {
+        folders.pictures = (std::filesystem::path(g_get_home_dir()) / "Pictures").string();
+    }
+    return folders;
+}
+
+Status LinuxExportServices::launchDetached(const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+        return servicesError(LaunchFailed, "Nothing to start");
+    std::vector<gchar*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<gchar*>(argument.c_str()));
+    argv.push_back(nullptr);
+    GError* error = nullptr;
+    // Without G_SPAWN_DO_NOT_REAP_CHILD GLib reaps the child itself, so a
+    // program left running leaves no zombie behind.
+    if (!g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, &error)) {
+        std::string message = error ? error->message : "unknown error";
+        if (error)
+            g_error_free(error);
+        return servicesError(LaunchFailed, "Cannot start " + arguments.front() + ": " + message);
+    }
+    return Status::success();
+}
+
+LinuxExportServices::LinuxExportServices(Folders folders, Launcher launcher)
+    : m_folders(std::move(folders))
+    , m_launcher(std::move(launcher))
+{
+}
+
+Result<std::string> LinuxExportServices::writeUniquely(const std::string& folder, const DKZipArchive::FileWrapper& file)
+{
+    if (file.isDirectory || !isPlainFileName(file.name))
+        return servicesError(BadName, "Cannot hand over \"" + file.name + "\": not a plain file name");
+    if (Status created = FileManager::createDirectory(folder); !created)
+        return created.error();
+    std::string name = file.name;
+    for (int number = 2; FileManager::fileExists(folder + "/" + name); ++number) {
+        if (number > kMaximumNameCandidates)
+            return servicesError(WriteFailed, "No free name for " + file.name + " in " + folder);
+        name = numberedName(file.name, number);
+    }
+    std::string path = folder + "/" + name;
+    if (Status written = FileManager::writeAtomically(path, file.contents.span()); !written)
+        return written.error();
+    return path;
+}
+
+Result<std::string> LinuxExportServices::writeAndOpen(const std::string& folder, const DKZipArchive::FileWrapper& file)
+{
+    Result<std::string> path = writeUniquely(folder, file);
+    if (!path)
+        return path;
+    if (Status opened = m_launcher({"xdg-open", *path}); !opened)
+        return opened.error();
+    return path;
+}
+
+Status LinuxExportServices::sendEmailWithFileWrapper(const DKZipArchive::FileWrapper& file, const std::string&)
+{
+    Result<std::string> path = writeUniquely(m_folders.outbox + "/Mail", file);
+    if (!path)
+        return path.error();
+    return m_launcher({"xdg-email", "--attach", *path});
+}
+
+Status LinuxExportServices::sendFileWrapper(const DKZipArchive::FileWrapper& file, CloudDestination destination,
+                                            const std::string&)
+{
+    Result<std::string> path = writeUniquely(m_folders.outbox + "/" + std::string(cloudDestinationName(destination)), file);
+    if (!path)
+        return path.error();
+    return Status::success();
+}
+
+Status LinuxExportServices::printPDFDocumentFromURL(const std::string& path, const std::string& printName)
+{
+    return m_launcher({"lp", "-t", printName, "--", path});
+}
+
+Status LinuxExportServices::presentPDFPreview(const std::string& path, const std::string&)
+{
+    return m_launcher({"xdg-open", path});
+}
+
+Status LinuxExportServices::sendPDFDocumenttoApp(const DKZipArchive::FileWrapper& file)
+{
+    Result<std::string> path = writeAndOpen(m_folders.outbox + "/Shared", file);
+    return path ? Status::success() : Status(path.error());
+}
+
+Status LinuxExportServices::sendJPEGDocumenttoApp(const DKZipArchive::FileWrapper& file)
+{
+    Result<std::string> path = writeAndOpen(m_folders.outbox + "/Shared", file);
+    return path ? Status::success() : Status(path.error());
+}
+
+Status LinuxExportServices::insertNewItemWithFilePath(const std::string& path)
+{
+    Result<DKZipArchive::FileWrapper> file = DKZipArchive::FileWrapper::fromPath(path);
+    if (!file)
+        return file.error();
+    file->name = std::filesystem::path(path).filename().string();
+    Result<std::string> written = writeUniquely(m_folders.documents, *file);
+    return written ? Status::success() : Status(written.error());
+}
+
+Result<std::string> LinuxExportServices::savePicture(const DKZipArchive::FileWrapper& picture)
+{
+    return writeUniquely(m_folders.pictures, picture);
+}
+
+} // namespace folio

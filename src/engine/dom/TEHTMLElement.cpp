@@ -1,0 +1,368 @@
+#include "engine/dom/TEHTMLElement.h"
+
+#include "engine/css/ColorHTML.h"
+#include "engine/dom/TEAnchorHTMLElement.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/dom/TEBreakHTMLElement.h"
+#include "engine/dom/TEDivHTMLElement.h"
+#include "engine/model/TEEmbeddedObjectRunDelegate.h"
+#include "engine/dom/TEHorizontalRuleHTMLElement.h"
+#include "engine/html/reader/TEHTMLReaderStringExtensions.h"
+#include "engine/dom/TEListItemHTMLElement.h"
+#include "engine/dom/TEStylesheetHTMLElement.h"
+#include "engine/dom/TETextAttachmentHTMLElement.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UUID.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <functional>
+#include <unordered_map>
+
+namespace folio {
+
+namespace {
+
+using ElementMaker = std::function<TEHTMLElementPtr(const std::string&, TEHTMLAttributes, const TEHTMLReaderOptions&)>;
+
+template <typename Element>
+ElementMaker makerOf()
+{
+    return [](const std::string& name, TEHTMLAttributes attributes, const TEHTMLReaderOptions&) {
+        return std::make_shared<Element>(name, std::move(attributes));
+    };
+}
+
+TEHTMLElementPtr makeAttachmentElement(const std::string& name, TEHTMLAttributes attributes,
+                                       const TEHTMLReaderOptions& options)
+{
+    return std::make_shared<TETextAttachmentHTMLElement>(name, std::move(attributes), options);
+}
+
+const std::unordered_map<std::string, ElementMaker>& elementRegistry()
+{
+    static const std::unordered_map<std::string, ElementMaker> registry = {
+        {"a", makerOf<TEAnchorHTMLElement>()},
+        {"br", makerOf<TEBreakHTMLElement>()},
+        {"div", makerOf<TEDivHTMLElement>()},
+        {"hr", makerOf<TEHorizontalRuleHTMLElement>()},
+        {"li", makerOf<TEListItemHTMLElement>()},
+        {"style", makerOf<TEStylesheetHTMLElement>()},
+        {"img", makeAttachmentElement},
+        {"object", makeAttachmentElement},
+        {"video", makeAttachmentElement},
+        {"iframe", makeAttachmentElement},
+    };
+    return registry;
+}
+
+} // namespace
+
+TEHTMLElementPtr TEHTMLElement::elementWithName(const std::string& name, TEHTMLAttributes attributes,
+                                               const TEHTMLReaderOptions& options)
+{
+    const auto& registry = elementRegistry();
+    if (auto found = registry.find(name); found != registry.end())
+        return found->second(name, std::move(attributes), options);
+    if (TETextAttachment::registeredClassForTagName(name))
+        return makeAttachmentElement(name, std::move(attributes), options);
+    return std::make_shared<TEHTMLElement>(name, std::move(attributes));
+}
+
+TEHTMLElement::TEHTMLElement(std::string name, TEHTMLAttributes attributes)
+    : TEHTMLParserNode(std::move(name), {})
+{
+    TEHTMLElement::setAttributes(std::move(attributes));
+}
+
+void TEHTMLElement::setAttributes(TEHTMLAttributes attributes)
+{
+    TEHTMLParserNode::setAttributes(std::move(attributes));
+    const std::u16string* width = attributeForKey("width");
+    const std::u16string* height = attributeForKey("height");
+    m_size = Size{width ? floatValue(*width) : 0.0, height ? floatValue(*height) : 0.0};
+}
+
+TEHTMLElement* TEHTMLElement::parentElement() const
+{
+    return dynamic_cast<TEHTMLElement*>(parentNode());
+}
+
+const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttributesAttribute()
+{
+    static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
+                                                    "face",  "size", "name",  "height", "width"};
+    return kNames;
+}
+
+void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
+{
+    m_fontDescriptor = parent.m_fontDescriptor;
+    m_paragraphStyle = parent.m_paragraphStyle;
+    m_headerLevel = parent.m_headerLevel;
+    m_fontVariant = parent.m_fontVariant;
+    m_underlineStyle = parent.m_underlineStyle;
+    m_strikeOut = parent.m_strikeOut;
+    m_superscriptStyle = parent.m_superscriptStyle;
+    m_letterSpacing = parent.m_letterSpacing;
+    m_shadows = parent.m_shadows;
+    m_link = parent.m_link;
+    m_anchorName = parent.m_anchorName;
+    m_linkGUID = parent.m_linkGUID;
+    m_textColor = parent.m_textColor;
+    m_isColorInherited = true;
+    m_preserveNewlines = parent.m_preserveNewlines;
+    m_currentTextSize = parent.m_currentTextSize;
+    m_textScale = parent.m_textScale;
+    m_backgroundColor = parent.m_backgroundColor;
+    m_backgroundStrokeColor = parent.m_backgroundStrokeColor;
+    m_backgroundStrokeWidth = parent.m_backgroundStrokeWidth;
+    m_backgroundCornerRadius = parent.m_backgroundCornerRadius;
+    m_containsAppleConvertedSpace = parent.m_containsAppleConvertedSpace;
+    if (m_textAttachment)
+        m_textAttachment->setHyperLinkURL(parent.m_link);
+}
+
+void TEHTMLElement::interpretAttributes()
+{
+    if (attributes().empty())
+        return;
+    if (const std::u16string* className = attributeForKey("class"); className && *className == u"Apple-converted-space")
+        m_containsAppleConvertedSpace = true;
+    if (const std::u16string* direction = attributeForKey("dir")) {
+        if (*direction == u"rtl")
+            m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
+        else if (*direction == u"ltr")
+            m_paragraphStyle.setBaseWritingDirection(WritingDirection::LeftToRight);
+        else if (*direction == u"auto")
+            m_paragraphStyle.setBaseWritingDirection(WritingDirection::Natural);
+    }
+    if (const std::u16string* align = attributeForKey("align")) {
+        if (*align == u"justify")
+            m_paragraphStyle.setAlignment(TextAlignment::Justified);
+        else if (*align == u"left")
+            m_paragraphStyle.setAlignment(TextAlignment::Left);
+        else if (*align == u"center")
+            m_paragraphStyle.setAlignment(TextAlignment::Center);
+        else if (*align == u"right")
+            m_paragraphStyle.setAlignment(TextAlignment::Right);
+    }
+}
+
+void TEHTMLElement::setTextColor(std::optional<Color> color)
+{
+    if (color != m_textColor)
+        m_isColorInherited = false;
+    m_textColor = std::move(color);
+}
+
+void TEHTMLElement::setLink(std::optional<URL> link)
+{
+    m_linkGUID = makeUUIDString();
+    m_link = std::move(link);
+    if (m_textAttachment)
+        m_textAttachment->setHyperLinkGUID(m_linkGUID);
+}
+
+void TEHTMLElement::setTextAttachment(TETextAttachmentPtr attachment)
+{
+    m_textAttachment = std::move(attachment);
+    if (!m_textAttachment)
+        return;
+    m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
+    m_textAttachment->setHyperLinkGUID(m_linkGUID);
+    m_textAttachment->setDisplaySize(m_size);
+}
+
+TEHTMLElementDisplayStyle TEHTMLElement::displayStyle() const
+{
+    return m_displayStyle;
+}
+
+TEHTMLElementFontVariant TEHTMLElement::fontVariant() const
+{
+    if (m_fontVariant != TEHTMLElementFontVariant::Inherit)
+        return m_fontVariant;
+    const TEHTMLElement* parent = parentElement();
+    return parent ? parent->fontVariant() : TEHTMLElementFontVariant::Normal;
+}
+
+double TEHTMLElement::currentTextSize() const
+{
+    // Inheritance copies the size, so one step up is enough.
+    if (m_currentTextSize != 0)
+        return m_currentTextSize;
+    const TEHTMLElement* parent = parentElement();
+    return parent ? parent->m_currentTextSize : 0;
+}
+
+std::shared_ptr<TECSSListStyle> TEHTMLElement::listStyle() const
+{
+    auto style = std::make_shared<TECSSListStyle>(m_styles);
+    if (const std::u16string* start = attributeForKey("start"))
+        style->setStartingItemNumber(integerValue(*start));
+    return style;
+}
+
+bool TEHTMLElement::needsOutput() const
+{
+    if (childNodes().empty())
+        return true;
+    for (const auto& child : childNodes()) {
+        const auto* element = dynamic_cast<const TEHTMLElement*>(child.get());
+        if (element && element->displayStyle() != TEHTMLElementDisplayStyle::None && !element->didOutput())
+            return true;
+    }
+    return false;
+}
+
+AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentation() const
+{
+    std::vector<AttributeDictionary::Entry> entries;
+    auto add = [&entries](std::string_view key, AttributeValuePtr value) {
+        entries.emplace_back(std::string(key), std::move(value));
+    };
+
+    if (m_textAttachment) {
+        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(m_textAttachment));
+        add(NSAttachmentAttributeName, m_textAttachment);
+        add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
+    }
+    if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
+        if (m_textAttachment)
+            m_textAttachment->adjustVerticalAlignmentForFont(*font);
+        add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+    }
+    if (m_link) {
+        add(TELinkAttribute, URLValue::make(m_link->absoluteString()));
+        add(TEGUIDAttribute, StringValue::make(toUtf16(m_linkGUID)));
+    }
+    if (m_anchorName)
+        add(TEAnchorAttribute, StringValue::make(*m_anchorName));
+    if (m_strikeOut)
+        add(TEStrikeOutAttribute, BoolValue::make(true));
+    if (m_underlineStyle != 0)
+        add(kCTUnderlineStyleAttributeName, IntegerValue::make(m_underlineStyle));
+    if (m_textColor)
+        add(kCTForegroundColorAttributeName, ColorValue::make(*m_textColor));
+    if (m_backgroundColor)
+        add(NSBackgroundColorAttributeName, ColorValue::make(*m_backgroundColor));
+    if (m_superscriptStyle != 0)
+        add(kCTSuperscriptAttributeName, IntegerValue::make(m_superscriptStyle));
+    add(kCTParagraphStyleAttributeName, ParagraphStyleValue::make(m_paragraphStyle.createCTParagraphStyle()));
+    if (!m_shadows.empty()) {
+        std::vector<AttributeValuePtr> shadows;
+        for (const CSSShadow& shadow : m_shadows)
+            shadows.push_back(ShadowValue::make(shadow.offset, shadow.blur, shadow.color));
+        add(TEShadowsAttribute, ArrayValue::make(std::move(shadows)));
+    }
+    if (m_letterSpacing != 0)
+        add(kCTKernAttributeName, DoubleValue::make(m_letterSpacing));
+    if (m_headerLevel != 0)
+        add(TEHeaderLevelAttribute, IntegerValue::make(m_headerLevel));
+    if (!m_paragraphStyle.textLists().empty())
+        add(TETextListsAttribute, ArrayValue::make({m_paragraphStyle.textLists().begin(),
+                                                    m_paragraphStyle.textLists().end()}));
+    if (!m_paragraphStyle.textBlocks().empty())
+        add(TETextBlocksAttribute, ArrayValue::make({m_paragraphStyle.textBlocks().begin(),
+                                                     m_paragraphStyle.textBlocks().end()}));
+    if (m_backgroundStrokeColor)
+        add(TEBackgroundStrokeColorAttribute, ColorValue::make(*m_backgroundStrokeColor));
+    if (m_backgroundStrokeWidth != 0)
+        add(TEBackgroundStrokeWidthAttribute, DoubleValue::make(m_backgroundStrokeWidth));
+    if (m_backgroundCornerRadius != 0)
+        add(TEBackgroundCornerRadiusAttribute, DoubleValue::make(m_backgroundCornerRadius));
+    return AttributeDictionary::make(std::move(entries));
+}
+
+std::optional<MutableAttributedString> TEHTMLElement::attributedString()
+{
+    // NOTE: output recurses over the children. The builder never nests the
+    // tree deeper than TEHTMLAttributedStringBuilder::kMaximumTreeDepth, which
+    // bounds the recursion whatever the input.
+    if (displayStyle() == TEHTMLElementDisplayStyle::None || m_didOutput)
+        return std::nullopt;
+
+    std::optional<MutableAttributedString> leaf = leafOutput();
+    MutableAttributedString text;
+    if (leaf) {
+        text = std::move(*leaf);
+    } else {
+        const TEHTMLElement* parent = parentElement();
+        if ((name() == "ol" || name() == "ul") && parent && parent->name() == "li")
+            text.appendString(u"\n", nullptr);
+        for (const auto& child : childNodes()) {
+            auto* element = dynamic_cast<TEHTMLElement*>(child.get());
+            if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
+                continue;
+            if (std::optional<MutableAttributedString> childText = element->attributedString())
+                text.appendAttributedString(*childText);
+        }
+    }
+    finishBlockOutput(text);
+    return text;
+}
+
+bool TEHTMLElement::isInsideList() const
+{
+    const TEHTMLElement* parent = parentElement();
+    if (!parent)
+        return false;
+    if (parent->displayStyle() == TEHTMLElementDisplayStyle::ListItem)
+        return true;
+    return parent->displayStyle() == TEHTMLElementDisplayStyle::Block &&
+           (parent->name() == "ol" || parent->name() == "ul");
+}
+
+void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
+{
+    const TEHTMLElementDisplayStyle display = displayStyle();
+    if (display != TEHTMLElementDisplayStyle::Inline && name() != "html" && name() != "body") {
+        const bool endsWithLineFeed = text.length() > 0 && text.string().back() == u'\n';
+        if (endsWithLineFeed || name() == "br") {
+            // Already ends its paragraph.
+        } else if (text.length() == 0) {
+            text.appendString(u"\n", attributesForAttributedStringRepresentation());
+        } else {
+            // NOTE: blocks end their paragraph inside every parent, not only
+            // inside div and span as pages from the editor need: without it two
+            // paragraphs in a blockquote, list item or table cell run together.
+            appendEndOfParagraph(text);
+        }
+    }
+
+    if (display != TEHTMLElementDisplayStyle::Block || text.length() == 0)
+        return;
+    const bool isList = name() == "ol" || name() == "ul";
+    const std::u16string& characters = text.string();
+    // The last paragraph: after the last line feed that is not the final character.
+    const std::size_t previousBreak =
+        characters.size() >= 2 ? characters.find_last_of(u'\n', characters.size() - 2) : std::u16string::npos;
+    const std::size_t start = previousBreak == std::u16string::npos ? 0 : previousBreak + 1;
+    const Range lastParagraph{start, characters.size() - start};
+
+    if (isInsideList()) {
+        if (isList)
+            text.addAttribute(TEListSublevelEndMarker, StringValue::make(std::u16string(TEListEndMarkerValue)),
+                              lastParagraph);
+        return;
+    }
+    const double spacing = m_paragraphStyle.paragraphSpacing();
+    std::vector<std::pair<Range, PlatformParagraphStyle>> raised;
+    text.enumerateAttribute(kCTParagraphStyleAttributeName, lastParagraph, AttributeEnumerationOptions::None,
+                            [&](const AttributeValuePtr& value, Range range, bool&) {
+                                const auto* style = value ? value->as<ParagraphStyleValue>() : nullptr;
+                                if (!style || style->style().paragraphSpacing() >= spacing)
+                                    return;
+                                PlatformParagraphStyle::Settings settings = style->style().settings();
+                                settings.paragraphSpacing = spacing;
+                                raised.emplace_back(range, PlatformParagraphStyle(settings));
+                            });
+    for (auto& [range, style] : raised)
+        text.addAttribute(kCTParagraphStyleAttributeName, ParagraphStyleValue::make(std::move(style)), range);
+    if (isList)
+        text.addAttribute(TEListEndMarker, StringValue::make(std::u16string(TEListEndMarkerValue)), lastParagraph);
+}
+
+} // namespace folio

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "engine/css/CSSString.h"
+#include "engine/css/CSSStyleDictionary.h"
+#include "engine/model/TECSSListStyle.h"
+#include "engine/fonts/TEFontDescriptor.h"
+#include "engine/dom/TEHTMLParserNode.h"
+#include "engine/html/reader/TEHTMLReaderOptions.h"
+#include "engine/model/TEParagraphStyle.h"
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/URL.h"
+#include "platform/graphics/Color.h"
+#include "platform/text/AttributeDictionary.h"
+#include "platform/text/MutableAttributedString.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+class TEHTMLElement;
+using TEHTMLElementPtr = std::shared_ptr<TEHTMLElement>;
+
+// How an element takes part in layout; the numbers are the engine's own.
+enum class TEHTMLElementDisplayStyle : unsigned { Inline = 0, None = 1, Block = 2, ListItem = 3, Table = 4 };
+enum class TEHTMLElementFloatStyle : unsigned { None = 0, Left = 1, Right = 2 };
+enum class TEHTMLElementFontVariant : unsigned { Inherit = 0, Normal = 1, SmallCaps = 2 };
+
+// One styled element of the tree the HTML reader grows. It carries the whole
+// text style in force inside it: inherited from its parent, changed by its
+// HTML attributes and by the CSS the style sheet resolves for it. Its output is
+// its own characters or attachment plus the text of its children, with
+// paragraph ends and list markers.
+class TEHTMLElement : public TEHTMLParserNode {
+public:
+    // The class registered for the tag ("a", "br", "div", "hr", "li", "style",
+    // and the attachment tags), else a plain element.
+    static TEHTMLElementPtr elementWithName(const std::string& name, TEHTMLAttributes attributes,
+                                           const TEHTMLReaderOptions& options);
+
+    TEHTMLElement(std::string name, TEHTMLAttributes attributes);
+
+    // Also takes the size from the "width" and "height" attributes.
+    void setAttributes(TEHTMLAttributes attributes) override;
+    TEHTMLElement* parentElement() const;
+
+    // The three steps of styling, in this order.
+    virtual void inheritAttributesFromElement(const TEHTMLElement& parent);
+    void interpretAttributes();
+    virtual void applyStyleDictionary(const CSSStyleDictionary& styles);
+
+    // A new list style from the element's styles, numbered from "start".
+    std::shared_ptr<TECSSListStyle> listStyle() const;
+
+    virtual AttributeDictionaryPtr attributesForAttributedStringRepresentation() const;
+    // None when the element shows nothing (display none, or already output).
+    virtual std::optional<MutableAttributedString> attributedString();
+    bool needsOutput() const;
+    bool didOutput() const { return m_didOutput; }
+    void setDidOutput(bool output) { m_didOutput = output; }
+
+    // --- Style state -------------------------------------------------------
+    const TEFontDescriptor& fontDescriptor() const { return m_fontDescriptor; }
+    TEFontDescriptor& fontDescriptor() { return m_fontDescriptor; }
+    void setFontDescriptor(TEFontDescriptor descriptor) { m_fontDescriptor = std::move(descriptor); }
+    const TEParagraphStyle& paragraphStyle() const { return m_paragraphStyle; }
+    TEParagraphStyle& paragraphStyle() { return m_paragraphStyle; }
+    void setParagraphStyle(TEParagraphStyle style) { m_paragraphStyle = std::move(style); }
+
+    const TETextAttachmentPtr& textAttachment() const { return m_textAttachment; }
+    // The attachment takes the element's vertical alignment, link and size.
+    void setTextAttachment(TETextAttachmentPtr attachment);
+    TEVerticalAlignment textAttachmentAlignment() const { return m_textAttachmentAlignment; }
+
+    const std::optional<URL>& link() const { return m_link; }
+    // Every link gets a new identifier shared by all its runs.
+    void setLink(std::optional<URL> link);
+    const std::string& linkGUID() const { return m_linkGUID; }
+    const std::optional<std::u16string>& anchorName() const { return m_anchorName; }
+    void setAnchorName(std::optional<std::u16string> name) { m_anchorName = std::move(name); }
+
+    const std::optional<Color>& textColor() const { return m_textColor; }
+    // A colour that differs from the current one is no longer inherited.
+    void setTextColor(std::optional<Color> color);
+    bool isColorInherited() const { return m_isColorInherited; }
+    void setColorInherited(bool inherited) { m_isColorInherited = inherited; }
+    const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
+
+    int headerLevel() const { return m_headerLevel; }
+    void setHeaderLevel(int level) { m_headerLevel = level; }
+    virtual TEHTMLElementDisplayStyle displayStyle() const;
+    void setDisplayStyle(TEHTMLElementDisplayStyle style) { m_displayStyle = style; }
+    TEHTMLElementFloatStyle floatStyle() const { return m_floatStyle; }
+    // Unset means the parent's value, or normal at the root.
+    TEHTMLElementFontVariant fontVariant() const;
+    // Unset (0) means the parent's value.
+    double currentTextSize() const;
+    void setCurrentTextSize(double size) { m_currentTextSize = size; }
+    double textScale() const { return m_textScale; }
+    void setTextScale(double scale) { m_textScale = scale; }
+    Size size() const { return m_size; }
+    const TEEdgeInsets& margins() const { return m_margins; }
+    const TEEdgeInsets& padding() const { return m_padding; }
+    double listIndent() const { return m_listIndent; }
+    const CSSStyleDictionary& styles() const { return m_styles; }
+    const std::u16string& beforeContent() const { return m_beforeContent; }
+    bool strikeOut() const { return m_strikeOut; }
+    int underlineStyle() const { return m_underlineStyle; }
+    int superscriptStyle() const { return m_superscriptStyle; }
+    double letterSpacing() const { return m_letterSpacing; }
+    bool containsAppleConvertedSpace() const { return m_containsAppleConvertedSpace; }
+
+    // The HTML attributes an element never carries into its text.
+    static const std::vector<std::string>& attributesToIgnoreForCustomAttributesAttribute();
+
+protected:
+    // The own text of elements that do not output their children (text, line
+    // breaks, rules, attachments); none for elements that do.
+    virtual std::optional<MutableAttributedString> leafOutput() { return std::nullopt; }
+    // The paragraph end and list rules that follow the children's text.
+    void finishBlockOutput(MutableAttributedString& text) const;
+    bool isInsideList() const;
+    TEEdgeInsets& mutableMargins() { return m_margins; }
+    const std::vector<CSSShadow>& shadows() const { return m_shadows; }
+
+    TETextAttachmentPtr m_textAttachment;
+
+private:
+    // "font-family": the first name that gives a font of that family, or a
+    // generic family, settles it.
+    void applyFontFamily(const std::vector<std::u16string>& names);
+
+    TEFontDescriptor m_fontDescriptor;
+    TEParagraphStyle m_paragraphStyle;
+    TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
+    std::optional<URL> m_link;
+    std::optional<std::u16string> m_anchorName;
+    std::optional<Color> m_textColor;
+    std::optional<Color> m_backgroundColor;
+    std::optional<Color> m_backgroundStrokeColor;
+    double m_backgroundStrokeWidth = 0;
+    double m_backgroundCornerRadius = 0;
+    int m_underlineStyle = 0;
+    std::u16string m_beforeContent;
+    std::string m_linkGUID;
+    bool m_strikeOut = false;
+    int m_superscriptStyle = 0;
+    int m_headerLevel = 0;
+    std::vector<CSSShadow> m_shadows;
+    TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
+    TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;
+    bool m_isColorInherited = false;
+    bool m_preserveNewlines = false;
+    bool m_containsAppleConvertedSpace = false;
+    TEHTMLElementFontVariant m_fontVariant = TEHTMLElementFontVariant::Inherit;
+    double m_textScale = 1.0;
+    Size m_size;
+    CSSStyleDictionary m_styles;
+    bool m_didOutput = false;
+    TEEdgeInsets m_margins;
+    TEEdgeInsets m_padding;
+    double m_listIndent = 0;
+    int m_fontSizeOffset = 0;
+    double m_currentTextSize = 0;
+    double m_letterSpacing = 0;
+};
+
+} // namespace folio

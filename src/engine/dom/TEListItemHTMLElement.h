@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/dom/TEHTMLElement.h"
+
+namespace folio {
+
+// "li": indents from the lists around it, and a marker (bullet, number or
+// picture) in front of its text.
+class TEListItemHTMLElement : public TEHTMLElement {
+public:
+    using TEHTMLElement::TEHTMLElement;
+
+    void applyStyleDictionary(const CSSStyleDictionary& styles) override;
+    std::optional<MutableAttributedString> attributedString() override;
+
+protected:
+    std::string className() const override { return "TEListItemHTMLElement"; }
+
+private:
+    // The list indents of the lists around the item and the paddings of the
+    // items around it, up to the first ancestor that is neither.
+    double sumOfListIndents() const;
+    // How many list items of the parent come before this one.
+    std::int64_t indexOfListItemInListRoot() const;
+    std::optional<MutableAttributedString> listPrefix() const;
+};
+
+} // namespace folio

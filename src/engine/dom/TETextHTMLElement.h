@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/dom/TEHTMLElement.h"
+
+namespace folio {
+
+// A run of character data as the parser delivered it: entities decoded,
+// spaces and line feeds unchanged.
+class TETextHTMLElement : public TEHTMLElement {
+public:
+    static constexpr const char* kElementName = "#text";
+
+    explicit TETextHTMLElement(std::u16string text);
+
+    const std::u16string& characters() const { return m_text; }
+
+protected:
+    std::string className() const override { return "TETextHTMLElement"; }
+    const std::u16string* debugCharacters() const override { return &m_text; }
+    std::optional<MutableAttributedString> leafOutput() override;
+
+private:
+    std::u16string m_text;
+};
+
+} // namespace folio

@@ -1,0 +1,53 @@
+#include "engine/html/writer/HTMLAttachmentWriter.h"
+
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const AttributeValue& value,
+                                                                       const HTMLWriterContext& context)
+{
+    const auto* attachment = value.as<TETextAttachment>();
+    const auto* persistence = dynamic_cast<const TETextAttachmentHTMLPersistence*>(&value);
+    if (!attachment || !persistence)
+        return std::nullopt;
+
+    const std::u16string* type = attachment->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey);
+    bool isAnnotation = type && *type == toUtf16(TEObjectTextAttachment::kAnnotationType);
+    bool isFootnote = type && *type == toUtf16(TEObjectTextAttachment::kFootnoteType);
+    const auto* image = value.as<TEImageTextAttachment>();
+    if (!isAnnotation && !isFootnote && !image)
+        return std::nullopt;
+
+    const TEHTMLWriterSettings& settings = context.settings;
+    if (settings.forPrint || settings.forEPub) {
+        // Comments belong to the editing page; a printed page shows the
+        // footnote's number only.
+        if (isAnnotation)
+            return std::nullopt;
+        if (isFootnote) {
+            if (const auto* note = value.as<TEObjectTextAttachment>())
+                return note->stringByEncodingAsHTMLAndIncludeObjects(false, context.footnotes);
+            return u"<sup>" + toUtf16(std::to_string(context.footnotes.takeNextNumber())) + u"</sup>";
+        }
+    }
+
+    if (image) {
+        std::u16string html = image->stringByEncodingAsHTMLWithFileName(settings.fileName, settings.forEPub);
+        if (!settings.forEPub)
+            return html;
+        // ePub readers size an inline picture by its box; the box takes the
+        // size the picture was written at.
+        Size size = image->displaySize();
+        return toUtf16("<span style=\"display:inline-block;text-indent:0px;vertical-align:baseline;width:" +
+                       formatFixed(size.width, 0) + "px;height:" + formatFixed(size.height, 0) + "px;\">") +
+               html + u"</span>";
+    }
+    return persistence->stringByEncodingAsHTML(context.footnotes);
+}
+
+} // namespace folio

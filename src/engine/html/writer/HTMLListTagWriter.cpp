@@ -1,0 +1,101 @@
+#include "engine/html/writer/HTMLListTagWriter.h"
+
+#include "engine/html/writer/HTMLMarkup.h"
+#include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+#include <array>
+
+namespace folio {
+
+namespace {
+
+struct ListKind {
+    std::string_view keyword;
+    std::string_view element;
+};
+
+// By list type number; the numbers are those stored in documents.
+constexpr std::array<ListKind, 19> kListKinds{{
+    {"disc", "ul"},                 // inherit
+    {"none", "ul"},                 // none
+    {"circle", "ul"},               // circle
+    {"decimal", "ol"},              // decimal
+    {"decimal-leading-zero", "ol"}, // decimal-leading-zero
+    {"disc", "ul"},                 // disc
+    {"square", "ul"},               // square
+    {"upper-alpha", "ol"},          // upper-alpha
+    {"upper-latin", "ol"},          // upper-latin
+    {"lower-alpha", "ol"},          // lower-alpha
+    {"lower-latin", "ol"},          // lower-latin
+    {"plus", "ul"},                 // plus
+    {"upper-roman", "ol"},          // upper-roman
+    {"lower-roman", "ol"},          // lower-roman
+    {"diamond", "ul"},              // diamond
+    {"check", "ul"},                // check
+    {"hyphen", "ul"},               // hyphen
+    {"underscore", "ul"},           // underscore
+    {"image", "ul"},                // image
+}};
+
+const ListKind& kindOf(const AttributeValue* list)
+{
+    const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
+    auto type = style ? static_cast<std::size_t>(style->type()) : 0;
+    // Types no reader makes are written as plain bullets rather than dropped.
+    return type < kListKinds.size() ? kListKinds[type] : kListKinds[0];
+}
+
+} // namespace
+
+std::string_view HTMLListTagWriter::keywordForList(const AttributeValue* list)
+{
+    return kindOf(list).keyword;
+}
+
+std::string_view HTMLListTagWriter::elementForList(const AttributeValue* list)
+{
+    return kindOf(list).element;
+}
+
+std::u16string HTMLListTagWriter::closingTag(const AttributeValue* list)
+{
+    return u"</" + toUtf16(elementForList(list)) + u">";
+}
+
+std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
+                                             const HTMLWriterContext& context)
+{
+    double headIndent = paragraphStyle ? paragraphStyle->headIndent() : 0;
+    double scale = context.textScale != 0 ? context.textScale : 1.0;
+    double padding = (headIndent + 20) / scale;
+    std::string paragraphCSS;
+    if (paragraphStyle) {
+        paragraphStyle->setHeadIndent(0);
+        paragraphStyle->setFirstLineHeadIndent(0);
+        paragraphCSS = paragraphStyle->cssStyleRepresentation().value_or(std::string());
+    }
+    // The list narrows as the paragraph's indent grows, so that deep lists
+    // still fit the page.
+    double width = headIndent / -54.0 * padding * 4.0 / 100.0 + 90.0;
+    std::string css = "list-style:" + std::string(keywordForList(list)) + ";" + paragraphCSS +
+                      ";width:" + formatFixed(width, 6) + "%;";
+    if (padding > 0)
+        css += "padding-left:" + formatFixed(padding, 0) + "px;";
+
+    std::string element(elementForList(list));
+    HTMLAttributeMap attributes;
+    std::string className = context.styleClasses.classForElement(element, css);
+    if (context.fragment)
+        attributes["style"] = toUtf16(css);
+    else
+        attributes["class"] = toUtf16(className);
+    std::u16string tag = u"<" + toUtf16(element);
+    HTMLMarkup::appendAttributes(tag, attributes);
+    tag += u">";
+    return tag;
+}
+
+} // namespace folio

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/html/writer/HTMLWriterContext.h"
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class AttributeValue;
+class TEParagraphStyle;
+
+// The ul and ol tags of the lists of a document.
+class HTMLListTagWriter {
+public:
+    // The CSS list-style keyword and the element ("ul" or "ol") of a list;
+    // anything that is not a list style is a plain bulleted list.
+    static std::string_view keywordForList(const AttributeValue* list);
+    static std::string_view elementForList(const AttributeValue* list);
+
+    // "</ol>" or "</ul>".
+    static std::u16string closingTag(const AttributeValue* list);
+
+    // The opening tag, with the marker keyword, the paragraph's own CSS and
+    // the list's width and indent. The list takes over the paragraph's
+    // indents, so they are reset on `paragraphStyle` (a second list opened for
+    // the same paragraph then sees none).
+    static std::u16string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
+                                     const HTMLWriterContext& context);
+};
+
+} // namespace folio

@@ -1,0 +1,93 @@
+#include "engine/html/writer/HTMLMarkup.h"
+
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
+{
+    for (char16_t c : text) {
+        if (c == u'<')
+            html += u"&#60;";
+        else if (c == u'&')
+            html += u"&amp;";
+        else
+            html += c;
+    }
+}
+
+void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes)
+{
+    for (const auto& [name, value] : attributes) {
+        html += u' ';
+        // Names come from the document too; characters a name may not hold
+        // are encoded so that a name cannot add attributes of its own.
+        html += htmlAttributeName(name);
+        html += u"=\"";
+        html += HTMLTextEscaper::escape(value);
+        html += u'"';
+    }
+}
+
+bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces)
+{
+    const std::u16string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
+                                            ? std::u16string_view(u"<span style=\"white-space:pre;\">\t</span>")
+                                            : std::u16string_view(u"<span class=\"Apple-tab-span\">\t</span>");
+    std::u16string out;
+    out.reserve(body.size() + body.size() / 16);
+    bool sawTab = false;
+    bool inTag = false;
+    char16_t quote = 0;
+    char16_t lastInTag = 0;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        char16_t c = body[i];
+        if (inTag) {
+            // Quoted attribute values may hold ">" and blanks; neither ends
+            // the tag nor gets converted.
+            // A quote opens a value only right after "=", as HTML reads it.
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if ((c == u'"' || c == u'\'') && lastInTag == u'=') {
+                quote = c;
+            } else if (c == u'>') {
+                inTag = false;
+            }
+            if (c != u' ')
+                lastInTag = c;
+            out += c;
+            continue;
+        }
+        switch (c) {
+        case u'<':
+            inTag = true;
+            lastInTag = c;
+            out += c;
+            break;
+        case u'\t':
+            sawTab = true;
+            out += tabSpan;
+            break;
+        case u'\u2028':
+            out += u"<br/>";
+            break;
+        case u' ':
+            if (convertSpaces && i + 1 < body.size() && body[i + 1] == u' ') {
+                out += u" \u00A0";
+                ++i;
+            } else {
+                out += c;
+            }
+            break;
+        default:
+            out += c;
+        }
+    }
+    body = std::move(out);
+    return sawTab;
+}
+
+} // namespace folio

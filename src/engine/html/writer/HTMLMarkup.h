@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/html/writer/HTMLWriterContext.h"
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// How a tab of the text is kept visible: browsers collapse a bare tab.
+enum class HTMLTabForm {
+    // A span with an inline white-space style (fragments).
+    InlineStyle,
+    // A span of the class "Apple-tab-span" (documents, whose style block defines it).
+    TabSpanClass,
+};
+
+// The pieces of markup the writer builds HTML from.
+class HTMLMarkup {
+public:
+    // Text as element content: "<" as "&#60;" and "&" as "&amp;"; every
+    // other character, ">" and U+FEFF included, stays as it is.
+    static void appendText(std::u16string& html, std::u16string_view text);
+
+    // ` name="value"` for each attribute, the values escaped, so that no text
+    // of the document can end the attribute or the tag.
+    static void appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes);
+
+    // The last touches of the written body, made on element content only
+    // (never inside a tag, so attribute values keep their exact text): tabs
+    // become tab spans, U+2028 becomes a line break element and, with
+    // `convertSpaces`, every pair of blanks becomes a blank and a no-break
+    // space so that browsers keep the width of the spacing. Answers whether a
+    // tab was found.
+    static bool finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces);
+};
+
+} // namespace folio

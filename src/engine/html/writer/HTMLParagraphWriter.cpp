@@ -1,0 +1,213 @@
+#include "engine/html/writer/HTMLParagraphWriter.h"
+
+#include "engine/html/writer/HTMLListTagWriter.h"
+#include "engine/html/writer/HTMLMarkup.h"
+#include "engine/html/writer/HTMLRunWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributeQueries.h"
+#include "engine/model/TEAttributedStringQueries.h"
+#include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace folio {
+
+namespace {
+
+std::optional<std::vector<AttributeValuePtr>> listStackInAttributes(const AttributeDictionary& attributes)
+{
+    const auto* array = attributes.valueForKeyAs<ArrayValue>(TETextIsListAttribute);
+    if (!array)
+        return std::nullopt;
+    return array->elements();
+}
+
+void scaleParagraphStyle(TEParagraphStyle& style, double scale)
+{
+    // Rounded halves away from zero, as the page's pixel lengths have always been.
+    auto scaled = [scale](double value) { return std::round(value / scale); };
+    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
+    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
+    style.setParagraphSpacing(scaled(style.paragraphSpacing()));
+    style.setParagraphSpacingBefore(scaled(style.paragraphSpacingBefore()));
+    style.setFirstLineHeadIndent(scaled(style.firstLineHeadIndent()));
+    style.setHeadIndent(scaled(style.headIndent()));
+    style.setTailIndent(scaled(style.tailIndent()));
+}
+
+std::u16string emptyLine(const std::string& css)
+{
+    HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+    std::u16string html = u"<div";
+    HTMLMarkup::appendAttributes(html, attributes);
+    html += u"><br/></div>";
+    return html;
+}
+
+} // namespace
+
+HTMLParagraphWriter::HTMLParagraphWriter(const HTMLWriterContext& context, std::string paragraphTagName)
+    : m_context(context)
+    , m_paragraphTagName(std::move(paragraphTagName))
+{
+}
+
+void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, bool isLastParagraph)
+{
+    const AttributedString& string = m_context.string;
+    const std::size_t length = string.length();
+    const std::size_t next = paragraph.end() + 1;
+    const bool nextIsInText = next < length;
+    if (isLastParagraph && paragraph.length == 0)
+        return;
+
+    Range fontRange;
+    AttributeValuePtr fontValue;
+    if (paragraph.length > 0)
+        fontValue = string.attributeAtIndexLongestEffectiveRange(kCTFontAttributeName, paragraph.location, &fontRange,
+                                                                 paragraph);
+    const bool fontIsUniform = fontValue && fontRange == paragraph;
+
+    AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location);
+    const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
+
+    if (attributes.containsKey(TEPageBreakAttribute)) {
+        html += m_context.settings.forPrint ? u"<div style=\"page-break-before:always;\"></div>"
+                                            : u"<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
+        return;
+    }
+    if (attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
+        html += m_context.settings.forEPub ? u"<hr/>"
+                                           : u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
+        return;
+    }
+
+    std::optional<ListStack> lists = listStackInAttributes(attributes);
+    const AttributeValue* currentList = lists && !lists->empty() ? lists->back().get() : nullptr;
+    const bool isField = attributes.containsKey(TEFieldAttribute);
+    const bool isEndOfList = attributes.containsKey(TETextEndOfListAttribute);
+    const bool closesAllLists = attributes.containsKey(TETextEndOfAllOpenedLists);
+    std::optional<TEParagraphStyle> paragraphStyle = TEAttributeQueries::paragraphStyle(attributes);
+
+    std::string css;
+    if (paragraphStyle && !currentList) {
+        if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
+            scaleParagraphStyle(*paragraphStyle, m_context.textScale);
+        css = paragraphStyle->cssStyleRepresentation().value_or(std::string());
+    }
+    if (fontIsUniform)
+        css += m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::PrintThenScale);
+
+    const std::size_t listCount = lists ? lists->size() : 0;
+    if ((m_openLists && m_openLists->size() > listCount) || isEndOfList ||
+        (currentList && !isField && paragraph.length > 0))
+        closeLists(html, currentList, closesAllLists);
+
+    std::string element;
+    if (currentList && isField) {
+        bool openedAny = false;
+        for (const AttributeValuePtr& list : *lists) {
+            // A list starts where its own range starts; items further down
+            // only continue it.
+            bool opens = !m_openLists ||
+                         rangeOfTextList(string, list.get(), paragraph.location).location == paragraph.location;
+            if (!opens)
+                continue;
+            html += HTMLListTagWriter::openingTag(list.get(), paragraphStyle ? &*paragraphStyle : nullptr, m_context);
+            openedAny = true;
+        }
+        if (openedAny)
+            ++m_openedLevels;
+        element = "li";
+    } else if (paragraph.length > 0) {
+        element = m_paragraphTagName;
+    } else {
+        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next, HTMLFontSizeOrder::ScaleThenPrint) : css);
+        return;
+    }
+
+    if (std::optional<double> level = numberInAttributes(attributes, TEHeaderLevelAttribute)) {
+        // Only the six heading elements HTML has; other numbers are no heading.
+        if (*level >= 1 && *level <= 6)
+            element = "h" + std::to_string(static_cast<int>(*level));
+    }
+
+    HTMLAttributeMap elementAttributes;
+    if (const auto* custom = customHTMLAttributesAtIndex(string, paragraph.location)) {
+        for (const auto& [name, value] : *custom) {
+            Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
+            if (intersectionRange(own, paragraph).length == paragraph.length)
+                elementAttributes[name] = value;
+        }
+    }
+    if (paragraphStyle) {
+        if (paragraphStyle->baseWritingDirection() == WritingDirection::Natural)
+            elementAttributes["dir"] = u"auto";
+        else if (paragraphStyle->baseWritingDirection() == WritingDirection::RightToLeft)
+            elementAttributes["dir"] = u"rtl";
+    }
+    m_context.applyStyle(elementAttributes, element, css);
+
+    html += u"<" + toUtf16(element);
+    HTMLMarkup::appendAttributes(html, elementAttributes);
+    html += u">";
+
+    HTMLRunWriter(m_context, paragraph, elementAttributes, fontIsUniform).writeRuns(html);
+
+    if (element == "li") {
+        // An item followed by more list text stays open, so that a nested
+        // list or the next item follows inside it.
+        AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
+        if (!nextAttributes || !nextAttributes->containsKey(TETextIsListAttribute))
+            html += u"</li>";
+    } else {
+        html += u"</" + toUtf16(element) + u">";
+    }
+    if (paragraph.length == 0)
+        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next, HTMLFontSizeOrder::ScaleThenPrint)) : u"<br/>";
+
+    m_openLists = std::move(lists);
+}
+
+void HTMLParagraphWriter::closeLists(std::u16string& html, const AttributeValue* currentList, bool closeAll)
+{
+    ListStack remaining = m_openLists.value_or(ListStack());
+    while (true) {
+        const AttributeValue* last = remaining.empty() ? nullptr : remaining.back().get();
+        if (last == currentList)
+            break;
+        // Nothing in the stack and nothing counted open: a closing tag now
+        // would close an element that was never opened.
+        if (!last && m_openedLevels <= 0)
+            break;
+        html += HTMLListTagWriter::closingTag(last);
+        if (!remaining.empty())
+            remaining.pop_back();
+        m_openLists = remaining;
+        m_openedLevels = std::max(0, m_openedLevels - 1);
+        if (!closeAll || (remaining.empty() && m_openedLevels <= 0))
+            break;
+    }
+}
+
+void HTMLParagraphWriter::closeOpenLists(std::u16string& html)
+{
+    ListStack remaining = m_openLists.value_or(ListStack());
+    std::size_t pending = std::max(remaining.size(), static_cast<std::size_t>(std::max(0, m_openedLevels)));
+    while (pending > 0) {
+        const AttributeValue* list = remaining.empty() ? nullptr : remaining.back().get();
+        html += HTMLListTagWriter::closingTag(list) + u"\n";
+        if (!remaining.empty())
+            remaining.pop_back();
+        --pending;
+        // The list just closed sat inside an item of the list around it.
+        if (pending > 0)
+            html += u"</li>";
+    }
+    m_openLists.reset();
+    m_openedLevels = 0;
+}
+
+} // namespace folio

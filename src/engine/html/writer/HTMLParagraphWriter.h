@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/html/writer/HTMLWriterContext.h"
+#include "platform/foundation/Range.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// Writes the text paragraph by paragraph: page breaks, rules, empty lines,
+// headings and ordinary paragraphs, and the list items with the ul and ol
+// elements around them. Lists arrive as the RTF reader leaves them: each item
+// paragraph carries its list (under "TEIsList") on a prefix placeholder
+// marked as a field, and the paragraphs where lists end carry end markers.
+class HTMLParagraphWriter {
+public:
+    HTMLParagraphWriter(const HTMLWriterContext& context, std::string paragraphTagName);
+
+    // `paragraph` excludes its terminator; the last paragraph of the text is
+    // the one after the last line break.
+    void writeParagraph(std::u16string& html, Range paragraph, bool isLastParagraph);
+
+    // Closes the lists still open after the last paragraph, innermost first.
+    void closeOpenLists(std::u16string& html);
+
+private:
+    using ListStack = std::vector<AttributeValuePtr>;
+
+    void closeLists(std::u16string& html, const AttributeValue* currentList, bool closeAll);
+
+    const HTMLWriterContext& m_context;
+    std::string m_paragraphTagName;
+    // The lists of the last paragraph written as an element; none before the
+    // first one and after a paragraph outside every list.
+    std::optional<ListStack> m_openLists;
+    // How many list elements are open; items of a nested list carry only
+    // their own list, so this count is what knows about the lists around it.
+    int m_openedLevels = 0;
+};
+
+} // namespace folio

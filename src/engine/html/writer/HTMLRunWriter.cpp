@@ -1,0 +1,217 @@
+#include "engine/html/writer/HTMLRunWriter.h"
+
+#include "engine/css/ColorHTML.h"
+#include "engine/html/writer/HTMLAttachmentWriter.h"
+#include "engine/html/writer/HTMLMarkup.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributedStringQueries.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+namespace {
+
+const Color* colorInAttributes(const AttributeDictionary& attributes, std::string_view key)
+{
+    const auto* value = attributes.valueForKeyAs<ColorValue>(key);
+    return value ? &value->color() : nullptr;
+}
+
+bool isWhiteSpace(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\u2028';
+}
+
+bool hasWord(std::u16string_view words, std::u16string_view word)
+{
+    std::size_t start = 0;
+    while (start < words.size()) {
+        while (start < words.size() && isWhiteSpace(words[start]))
+            ++start;
+        std::size_t end = start;
+        while (end < words.size() && !isWhiteSpace(words[end]))
+            ++end;
+        if (end > start && words.substr(start, end - start) == word)
+            return true;
+        start = end;
+    }
+    return false;
+}
+
+} // namespace
+
+HTMLRunWriter::HTMLRunWriter(const HTMLWriterContext& context, Range paragraph,
+                             const HTMLAttributeMap& paragraphAttributes, bool paragraphFontIsUniform)
+    : m_context(context)
+    , m_paragraph(paragraph)
+    , m_paragraphAttributes(paragraphAttributes)
+    , m_paragraphFontIsUniform(paragraphFontIsUniform)
+{
+}
+
+void HTMLRunWriter::writeRuns(std::u16string& html)
+{
+    m_context.string.enumerateAttributes(m_paragraph, AttributeEnumerationOptions::None,
+                                         [&](const AttributeDictionaryPtr& attributes, Range run, bool&) {
+                                             writeRun(html, *attributes, run);
+                                         });
+    // A link whose end could not be found inside the paragraph still closes
+    // with it.
+    if (m_linkElementOpen)
+        html += u"</a>";
+    m_linkElementOpen = false;
+    m_linkRange = NotFoundRange;
+}
+
+bool HTMLRunWriter::openLink(const AttributeDictionary& attributes, Range run)
+{
+    const auto* link = attributes.valueForKeyAs<URLValue>(TELinkAttribute);
+    const auto* anchor = attributes.valueForKeyAs<StringValue>(TEAnchorAttribute);
+    if ((!link && !anchor) || !m_linkRange.isNotFound())
+        return false;
+
+    Range range;
+    if (link) {
+        range = rangeOfLinkAtIndex(m_context.string, run.location);
+    } else {
+        // The stretch of this anchor itself: looking the name up from the
+        // start of the text would find an earlier anchor of the same name and
+        // never close this one.
+        m_context.string.attributeAtIndexLongestEffectiveRange(TEAnchorAttribute, run.location, &range, m_paragraph);
+    }
+    range = intersectionRange(range, m_paragraph);
+    if (range.length == 0)
+        range = run;
+    m_linkRange = range;
+
+    m_linkAttributes.clear();
+    if (link)
+        m_linkAttributes["href"] = toUtf16(link->urlString());
+    if (anchor)
+        m_linkAttributes["name"] = anchor->value();
+    if (const auto* custom = customHTMLAttributesAtIndex(m_context.string, range.location)) {
+        for (const auto& [name, value] : *custom) {
+            Range own = rangeOfCustomHTMLAttribute(m_context.string, name, range.location);
+            own = intersectionRange(own, m_paragraph);
+            if (own == range)
+                m_linkAttributes[name] = value;
+        }
+    }
+    return true;
+}
+
+void HTMLRunWriter::closeLinkIfEnded(std::u16string& html, Range run)
+{
+    if (m_linkRange.isNotFound() || run.end() < m_linkRange.end())
+        return;
+    if (m_linkElementOpen)
+        html += u"</a>";
+    m_linkElementOpen = false;
+    m_linkRange = NotFoundRange;
+}
+
+std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
+{
+    std::string style;
+    if (!m_paragraphFontIsUniform)
+        style += m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::ScaleThenPrint);
+
+    double kerning = numberInAttributes(attributes, kCTKernAttributeName).value_or(0);
+    if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
+        kerning /= m_context.textScale;
+    if (kerning != 0)
+        style += "letter-spacing:" + formatFixed(kerning, 0) + "px;";
+
+    if (const Color* color = colorInAttributes(attributes, kCTForegroundColorAttributeName))
+        style += "color:#" + htmlHexString(*color) + ";";
+    if (const Color* color = colorInAttributes(attributes, NSBackgroundColorAttributeName)) {
+        std::string hex = htmlHexString(*color);
+        if (hex != "ffffff")
+            style += "background-color:#" + hex + ";";
+    }
+
+    if (attributes.containsKey(kCTUnderlineStyleAttributeName))
+        style += "text-decoration:underline;";
+    else if (flagInAttributes(attributes, TEStrikeOutAttribute))
+        style += "text-decoration:line-through;";
+
+    if (std::optional<double> superscript = numberInAttributes(attributes, kCTSuperscriptAttributeName)) {
+        if (*superscript == 1)
+            style += "vertical-align:super;";
+        else if (*superscript == -1)
+            style += "vertical-align:sub;";
+        else
+            style += "vertical-align:baseline;";
+    }
+    return style;
+}
+
+bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16string& value) const
+{
+    auto found = m_paragraphAttributes.find(name);
+    if (found == m_paragraphAttributes.end())
+        return false;
+    // A document's paragraph class holds the generated class and the
+    // element's own words; a fragment's holds the value as it was.
+    if (m_context.fragment)
+        return found->second == value;
+    return hasWord(found->second, value);
+}
+
+void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& attributes, Range run)
+{
+    if (const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName)) {
+        // An attachment never opens a link of its own: an a element opened
+        // for it would have no text to close behind. Inside an open link it
+        // stands in the link.
+        if (std::optional<std::u16string> element = HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context))
+            html += *element;
+        closeLinkIfEnded(html, run);
+        return;
+    }
+
+    std::u16string_view text = std::u16string_view(m_context.string.string()).substr(run.location, run.length);
+    if (text == u"\uFFFC") {
+        closeLinkIfEnded(html, run);
+        return;
+    }
+
+    bool opensLink = openLink(attributes, run);
+
+    HTMLAttributeMap spanAttributes;
+    if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
+        for (const auto& [name, value] : custom->map()) {
+            if (paragraphCarries(name, value))
+                continue;
+            if (m_linkRange.isNotFound()) {
+                spanAttributes[name] = value;
+                continue;
+            }
+            Range own = rangeOfCustomHTMLAttribute(m_context.string, name, run.location);
+            own = intersectionRange(own, m_paragraph);
+            if (own != m_linkRange)
+                spanAttributes[name] = value;
+        }
+    }
+    m_context.applyStyle(spanAttributes, "span", runStyle(attributes));
+    bool needsSpan = !spanAttributes.empty();
+
+    if (opensLink) {
+        html += u"<a";
+        HTMLMarkup::appendAttributes(html, m_linkAttributes);
+        html += u">";
+        m_linkElementOpen = true;
+    }
+    if (needsSpan) {
+        html += u"<span";
+        HTMLMarkup::appendAttributes(html, spanAttributes);
+        html += u">";
+    }
+    HTMLMarkup::appendText(html, text);
+    if (needsSpan)
+        html += u"</span>";
+    closeLinkIfEnded(html, run);
+}
+
+} // namespace folio

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "engine/html/writer/HTMLWriterContext.h"
+#include "platform/foundation/Range.h"
+
+#include <string>
+
+namespace folio {
+
+class AttributeDictionary;
+
+// Writes the attribute runs of one paragraph: links and anchors as a
+// elements, run styles and HTML attributes as spans, attachments as their own
+// elements, text escaped.
+class HTMLRunWriter {
+public:
+    // `paragraphAttributes` are those of the element around the runs: a span
+    // does not repeat what the element already says.
+    HTMLRunWriter(const HTMLWriterContext& context, Range paragraph, const HTMLAttributeMap& paragraphAttributes,
+                  bool paragraphFontIsUniform);
+
+    void writeRuns(std::u16string& html);
+
+private:
+    void writeRun(std::u16string& html, const AttributeDictionary& attributes, Range run);
+    // Starts the link or anchor of a run; answers whether the run opened one.
+    bool openLink(const AttributeDictionary& attributes, Range run);
+    void closeLinkIfEnded(std::u16string& html, Range run);
+    std::string runStyle(const AttributeDictionary& attributes) const;
+    bool paragraphCarries(const std::string& name, const std::u16string& value) const;
+
+    const HTMLWriterContext& m_context;
+    Range m_paragraph;
+    const HTMLAttributeMap& m_paragraphAttributes;
+    bool m_paragraphFontIsUniform;
+    // The link being written, kept inside the paragraph: an a element never
+    // crosses the end of its paragraph's element.
+    Range m_linkRange = NotFoundRange;
+    bool m_linkElementOpen = false;
+    HTMLAttributeMap m_linkAttributes;
+};
+
+} // namespace folio

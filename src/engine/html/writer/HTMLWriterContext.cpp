@@ -1,0 +1,91 @@
+#include "engine/html/writer/HTMLWriterContext.h"
+
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/fonts/TEFontDescriptor.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+std::string HTMLWriterContext::fontCSS(const Font* font, HTMLFontSizeOrder order) const
+{
+    if (!font)
+        return {};
+    TEFontDescriptor descriptor = TEFontDescriptor::fontDescriptorForCTFont(*font);
+    if (order == HTMLFontSizeOrder::PrintThenScale && settings.forPrint)
+        descriptor.setPointSize(descriptor.pointSize() - 2);
+    if (textScale != 1.0 && textScale != 0.0)
+        descriptor.setPointSize(descriptor.pointSize() / textScale);
+    if (order == HTMLFontSizeOrder::ScaleThenPrint && settings.forPrint)
+        descriptor.setPointSize(descriptor.pointSize() - 2);
+    return descriptor.cssStyleRepresentation();
+}
+
+std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index, HTMLFontSizeOrder order) const
+{
+    AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+    return attributes ? fontCSS(fontInAttributes(*attributes), order) : std::string();
+}
+
+void HTMLWriterContext::applyStyle(HTMLAttributeMap& attributes, const std::string& element,
+                                   const std::string& css) const
+{
+    if (css.empty())
+        return;
+    if (fragment) {
+        attributes["style"] = toUtf16(css);
+        return;
+    }
+    std::u16string classes = toUtf16(styleClasses.classForElement(element, css));
+    auto existing = attributes.find("class");
+    if (existing != attributes.end()) {
+        // The element's own classes follow the generated one, as single
+        // blank-separated words whatever white space they came with.
+        std::u16string word;
+        for (char16_t c : existing->second + u' ') {
+            if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\u2028') {
+                if (!word.empty())
+                    classes += u' ' + word;
+                word.clear();
+            } else {
+                word += c;
+            }
+        }
+    }
+    attributes["class"] = std::move(classes);
+}
+
+const Font* fontInAttributes(const AttributeDictionary& attributes)
+{
+    const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+    return value ? &value->font() : nullptr;
+}
+
+std::optional<double> numberInAttributes(const AttributeDictionary& attributes, std::string_view key)
+{
+    const AttributeValuePtr& value = attributes.valueForKey(key);
+    if (!value)
+        return std::nullopt;
+    if (const auto* number = value->as<DoubleValue>())
+        return number->value();
+    if (const auto* number = value->as<IntegerValue>())
+        return static_cast<double>(number->value());
+    if (const auto* flag = value->as<BoolValue>())
+        return flag->value() ? 1.0 : 0.0;
+    return std::nullopt;
+}
+
+bool flagInAttributes(const AttributeDictionary& attributes, std::string_view key)
+{
+    const AttributeValuePtr& value = attributes.valueForKey(key);
+    if (!value)
+        return false;
+    if (const auto* text = value->as<StringValue>())
+        return !text->value().empty();
+    std::optional<double> number = numberInAttributes(attributes, key);
+    // Markers of other kinds count by their presence.
+    return number ? *number != 0 : true;
+}
+
+} // namespace folio

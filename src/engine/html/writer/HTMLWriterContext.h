@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/html/writer/HTMLStyleClassTable.h"
+#include "engine/model/TEFootnoteCounter.h"
+#include "platform/text/AttributedString.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class Font;
+
+// What one HTML writer is asked for. The callers pass: reading an RTF
+// document for its editor, every flag off and the document's file name; ePub
+// export, forPrint and forEPub; PDF export, forPrint alone; everything else,
+// nothing.
+struct TEHTMLWriterSettings {
+    // Print and PDF output: page breaks as print breaks, footnotes as numbers.
+    bool forPrint = false;
+    // Kept for callers that pass it; no output depends on it.
+    bool applyPageMargins = false;
+    // Kept for callers that pass it; no output depends on it.
+    bool imagesEmbeded = false;
+    // The document's file name: it names the folder pictures are written to.
+    std::string fileName;
+    // ePub output: plain rules, and pictures written to the temporary folder.
+    bool forEPub = false;
+};
+
+// An element's attributes, by name: written in name order so that the same
+// text always gives the same HTML.
+using HTMLAttributeMap = std::map<std::string, std::u16string>;
+
+// Where a font's size is lowered for print relative to the division by the
+// text scale; the paragraph and the run have always done it in opposite orders.
+enum class HTMLFontSizeOrder {
+    PrintThenScale,
+    ScaleThenPrint,
+};
+
+// The state one build shares between the paragraph, run and attachment
+// writers: the text, the settings, the generated classes and the notes'
+// numbering.
+struct HTMLWriterContext {
+    const AttributedString& string;
+    const TEHTMLWriterSettings& settings;
+    double textScale = 1.0;
+    // A fragment writes inline styles; a document writes classes.
+    bool fragment = true;
+    HTMLStyleClassTable& styleClasses;
+    TEFootnoteCounter& footnotes;
+
+    // The CSS of a font as a descriptor made back from it writes it; "" without a font.
+    std::string fontCSS(const Font* font, HTMLFontSizeOrder order) const;
+    // The font CSS of the text's attributes at index ("" past the end or without a font).
+    std::string fontCSSAtIndex(std::size_t index, HTMLFontSizeOrder order) const;
+
+    // Sets the element's style: inline in a fragment, as a generated class of
+    // the element in a document (followed by the words of a class it already has).
+    void applyStyle(HTMLAttributeMap& attributes, const std::string& element, const std::string& css) const;
+};
+
+// Typed reads of attribute values, tolerant of the number kinds the readers store.
+const Font* fontInAttributes(const AttributeDictionary& attributes);
+std::optional<double> numberInAttributes(const AttributeDictionary& attributes, std::string_view key);
+bool flagInAttributes(const AttributeDictionary& attributes, std::string_view key);
+
+} // namespace folio

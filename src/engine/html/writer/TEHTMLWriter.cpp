@@ -1,0 +1,105 @@
+#include "engine/html/writer/TEHTMLWriter.h"
+
+#include "engine/html/writer/HTMLMarkup.h"
+#include "engine/html/writer/HTMLParagraphWriter.h"
+#include "engine/model/TEFootnoteCounter.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+namespace {
+
+constexpr std::string_view kDocumentHeadStart =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html40/strict.dtd\">\n"
+    "<html>\n"
+    "<head>\n"
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\n"
+    "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />\n"
+    "<meta name=\"Generator\" content=\"TextEngine HTML Writer\" />\n"
+    "<style type=\"text/css\">\n";
+constexpr std::string_view kDocumentHeadEnd = "</style>\n"
+                                              "</head>\n"
+                                              "<body>\n";
+constexpr std::string_view kDocumentEnd = "</body>\n</html>\n";
+constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;}";
+
+} // namespace
+
+TEHTMLWriter::TEHTMLWriter(AttributedString attributedString, TEHTMLWriterSettings settings)
+    : m_attributedString(std::move(attributedString))
+    , m_settings(std::move(settings))
+{
+}
+
+const std::u16string& TEHTMLWriter::HTMLString()
+{
+    if (!m_HTMLString)
+        m_HTMLString = buildOutputAsHTMLFragment(false);
+    return *m_HTMLString;
+}
+
+const std::u16string& TEHTMLWriter::HTMLFragment()
+{
+    if (!m_HTMLString)
+        m_HTMLString = buildOutputAsHTMLFragment(true);
+    return *m_HTMLString;
+}
+
+std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
+{
+    m_styleLookup.clear();
+    // Notes are numbered from 1 in every pass, whatever was written before.
+    TEFootnoteCounter footnotes;
+    HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes};
+    HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
+
+    // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
+    // an empty paragraph between its two characters.
+    const std::u16string& text = m_attributedString.string();
+    std::u16string body;
+    body.reserve(text.size() * 2);
+    std::size_t location = 0;
+    while (true) {
+        std::size_t end = text.find_first_of(u"\n\r", location);
+        bool isLast = end == std::u16string::npos;
+        std::size_t paragraphEnd = isLast ? text.size() : end;
+        paragraphs.writeParagraph(body, Range{location, paragraphEnd - location}, isLast);
+        if (isLast)
+            break;
+        location = end + 1;
+    }
+    paragraphs.closeOpenLists(body);
+
+    if (fragment) {
+        HTMLMarkup::finishBody(body, HTMLTabForm::InlineStyle, m_useAppleConvertedSpace);
+        return body;
+    }
+
+    bool hasTab = HTMLMarkup::finishBody(body, HTMLTabForm::TabSpanClass, m_useAppleConvertedSpace);
+    std::string head(kDocumentHeadStart);
+    head += m_styleLookup.styleBlock();
+    if (hasTab)
+        head += kTabSpanRule;
+    head += kDocumentHeadEnd;
+    std::u16string document = toUtf16(head);
+    document += body;
+    document += toUtf16(kDocumentEnd);
+    return document;
+}
+
+std::u16string htmlString(const AttributedString& string, const TEHTMLWriterSettings& settings)
+{
+    return TEHTMLWriter(string, settings).HTMLFragment();
+}
+
+std::u16string htmlString(const AttributedString& string)
+{
+    return TEHTMLWriter(string).HTMLString();
+}
+
+std::u16string htmlFragment(const AttributedString& string)
+{
+    return TEHTMLWriter(string).HTMLFragment();
+}
+
+} // namespace folio

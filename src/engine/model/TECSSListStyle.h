@@ -1,0 +1,113 @@
+#pragma once
+
+#include "engine/css/CSSStyleDictionary.h"
+#include "platform/text/AttributeValue.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The numbers are part of the attributed-text model: the RTF codec and stored
+// documents exchange them.
+enum class TECSSListStyleType : unsigned {
+    Inherit = 0,
+    None = 1,
+    Circle = 2,
+    Decimal = 3,
+    DecimalLeadingZero = 4,
+    Disc = 5,
+    Square = 6,
+    UpperAlpha = 7,
+    UpperLatin = 8,
+    LowerAlpha = 9,
+    LowerLatin = 10,
+    Plus = 11,
+    UpperRoman = 12,
+    LowerRoman = 13,
+    Diamond = 14,
+    Check = 15,
+    Hyphen = 16,
+    Underscore = 17,
+};
+
+enum class TECSSListStylePosition : unsigned {
+    Inherit = 0,
+    Inside = 1,
+    Outside = 2,
+};
+
+// The list a paragraph belongs to: the marker kind and where it stands, an optional
+// marker image and the first item number. Paragraph styles carry these outermost list
+// first, and code that follows a list across paragraphs compares the objects by
+// identity, so a style is shared once it is placed in text and not changed after.
+class TECSSListStyle final : public AttributeValue {
+public:
+    // Every field zero or empty.
+    TECSSListStyle() = default;
+    // Type "inherit", outside markers and numbering from 1, then the dictionary's list
+    // properties.
+    explicit TECSSListStyle(const CSSStyleDictionary& styles);
+
+    // None for an absent text; the type of a CSS keyword (any case), "none" for any
+    // text that is not one.
+    static std::optional<TECSSListStyleType> listStyleTypeFromString(std::optional<std::u16string_view> string);
+    // None for an absent text; "inside" and "outside" (any case), anything else "inherit".
+    static std::optional<TECSSListStylePosition> listStylePositionFromString(std::optional<std::u16string_view> string);
+
+    // Set the field unless the text is absent; answer whether they set it.
+    bool setTypeWithString(std::optional<std::u16string_view> string);
+    bool setPositionWithString(std::optional<std::u16string_view> string);
+
+    // Takes "list-style", or else its longhands, from a style dictionary.
+    void updateFromStyleDictionary(const CSSStyleDictionary& styles);
+
+    // The marker before item `counter` with its tabs: "\t\t" and the marker inside,
+    // "\t", the marker and "\t" otherwise; none for lists without markers.
+    std::optional<std::u16string> prefixWithCounter(std::int64_t counter) const;
+
+    // Upper-case roman numeral; empty for zero and negative numbers. Roman numerals stop
+    // at 3999 (CSS Counter Styles), so larger numbers are written in decimal digits
+    // rather than as thousands of "M".
+    static std::u16string romanNumeral(std::int64_t number);
+
+    // True for the numbered types (decimal and the letters); roman lists count as
+    // unordered, which is how documents have always been written.
+    bool isOrdered() const;
+
+    // The RTF level text of a list type (backslash-escaped braces included) and its
+    // RTF numbering format (\levelnfc): both keyed by type, not by level.
+    static std::string_view listStyleRTFString(TECSSListStyleType type);
+    static int RTFNumberTypeForLevel(TECSSListStyleType type);
+
+    bool isEqualToListStyle(const TECSSListStyle& other) const;
+    std::string description() const;
+    std::shared_ptr<TECSSListStyle> copy() const { return std::make_shared<TECSSListStyle>(*this); }
+
+    bool inherit() const { return m_inherit; }
+    void setInherit(bool inherit) { m_inherit = inherit; }
+    TECSSListStyleType type() const { return m_type; }
+    void setType(TECSSListStyleType type) { m_type = type; }
+    TECSSListStylePosition position() const { return m_position; }
+    void setPosition(TECSSListStylePosition position) { m_position = position; }
+    const std::optional<std::u16string>& imageName() const { return m_imageName; }
+    void setImageName(std::optional<std::u16string> imageName) { m_imageName = std::move(imageName); }
+    std::int64_t startingItemNumber() const { return m_startingItemNumber; }
+    void setStartingItemNumber(std::int64_t number) { m_startingItemNumber = number; }
+
+    bool isEqual(const AttributeValue& other) const override;
+    std::size_t hash() const override;
+    std::string_view typeName() const override { return "listStyle"; }
+
+private:
+    bool m_inherit = false;
+    TECSSListStyleType m_type = TECSSListStyleType::Inherit;
+    TECSSListStylePosition m_position = TECSSListStylePosition::Inherit;
+    std::optional<std::u16string> m_imageName;
+    std::int64_t m_startingItemNumber = 0;
+};
+
+} // namespace folio

@@ -1,0 +1,147 @@
+#include "engine/model/TEParagraphStyle.h"
+
+#include "platform/foundation/StringUtilities.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace folio {
+
+namespace {
+
+// Line spacing values that mean "the normal line height": 1 is the default,
+// and 240 is the single spacing of RTF's \sl (in twips) that reaches us as is.
+constexpr double kSingleLineSpacing = 1;
+constexpr double kRTFSingleLineSpacing = 240;
+// First-line indents above this were given in twips rather than points; they
+// are scaled by the twips per point.
+constexpr double kLargestPointIndent = 18;
+constexpr double kTwipsPerPoint = 20;
+
+// A number worth writing: non-zero and finite (a NaN from a damaged file must
+// not turn into CSS that a reader cannot parse).
+bool isWritten(double value) { return value != 0 && std::isfinite(value); }
+
+template <typename T>
+bool equalArrays(const std::vector<std::shared_ptr<const T>>& a, const std::vector<std::shared_ptr<const T>>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const auto& x, const auto& y) { return attributeValuesEqual(x.get(), y.get()); });
+}
+
+} // namespace
+
+TEParagraphStyle::TEParagraphStyle(const PlatformParagraphStyle& style)
+    : m_firstLineHeadIndent(style.firstLineHeadIndent())
+    , m_defaultTabInterval(style.defaultTabInterval())
+    , m_paragraphSpacingBefore(style.paragraphSpacingBefore())
+    , m_paragraphSpacing(style.paragraphSpacing())
+    , m_paragraphLineSpacing(style.minimumLineSpacing())
+    , m_headIndent(style.headIndent())
+    , m_tailIndent(style.tailIndent())
+    , m_lineHeightMultiple(style.lineHeightMultiple())
+    , m_minimumLineHeight(style.minimumLineHeight())
+    , m_maximumLineHeight(style.maximumLineHeight())
+    , m_alignment(style.alignment())
+    , m_baseWritingDirection(style.baseWritingDirection())
+    , m_tabStops(style.tabStops())
+{
+}
+
+TEParagraphStyle TEParagraphStyle::paragraphStyleWithCTParagraphStyle(const PlatformParagraphStyle& style)
+{
+    return TEParagraphStyle(style);
+}
+
+PlatformParagraphStyle TEParagraphStyle::createCTParagraphStyle() const
+{
+    PlatformParagraphStyle::Settings settings;
+    settings.alignment = m_alignment;
+    settings.firstLineHeadIndent = m_firstLineHeadIndent;
+    settings.minimumLineSpacing = m_paragraphLineSpacing;
+    settings.defaultTabInterval = m_defaultTabInterval;
+    settings.tabStops = m_tabStops;
+    settings.paragraphSpacing = m_paragraphSpacing;
+    settings.paragraphSpacingBefore = m_paragraphSpacingBefore;
+    settings.headIndent = m_headIndent;
+    settings.tailIndent = m_tailIndent;
+    settings.baseWritingDirection = m_baseWritingDirection;
+    settings.lineHeightMultiple = m_lineHeightMultiple;
+    settings.minimumLineHeight = m_minimumLineHeight;
+    settings.maximumLineHeight = m_maximumLineHeight;
+    return PlatformParagraphStyle(std::move(settings));
+}
+
+void TEParagraphStyle::addTabStopAtPosition(double position, TextAlignment alignment)
+{
+    if (!std::isfinite(position))
+        return;
+    if (!m_tabStops)
+        m_tabStops.emplace();
+    m_tabStops->push_back(TextTab{position, alignment});
+}
+
+std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
+{
+    std::string css;
+    switch (m_alignment) {
+    case TextAlignment::Left:
+        css += "text-align:left;";
+        break;
+    case TextAlignment::Right:
+        css += "text-align:right;";
+        break;
+    case TextAlignment::Center:
+        css += "text-align:center;";
+        break;
+    case TextAlignment::Justified:
+        css += "text-align:justify;";
+        break;
+    default:
+        break;
+    }
+    if (isWritten(m_lineHeightMultiple) && m_lineHeightMultiple != 1)
+        css += "line-height:" + formatShortest(m_lineHeightMultiple) + "em;";
+    if (isWritten(m_paragraphLineSpacing)) {
+        if (m_paragraphLineSpacing == kRTFSingleLineSpacing || m_paragraphLineSpacing == kSingleLineSpacing)
+            css += "line-height:normal;";
+        else
+            css += "line-height:" + formatFixed(m_paragraphLineSpacing, 1) + ";";
+    }
+    if (m_baseWritingDirection == WritingDirection::RightToLeft)
+        css += "direction:rtl;";
+    else if (m_baseWritingDirection == WritingDirection::LeftToRight)
+        css += "direction:ltr;";
+    if (isWritten(m_paragraphSpacing))
+        css += "margin-bottom:" + formatShortest(m_paragraphSpacing) + "px;";
+    if (isWritten(m_paragraphSpacingBefore))
+        css += "margin-top:" + formatShortest(m_paragraphSpacingBefore) + "px;";
+    if (isWritten(m_headIndent))
+        css += "margin-left:" + formatShortest(m_headIndent) + "px;";
+    if (isWritten(m_tailIndent))
+        css += "margin-right:" + formatShortest(-m_tailIndent) + "px;";
+    if (m_firstLineHeadIndent > 0 && std::isfinite(m_firstLineHeadIndent)) {
+        double indent = m_firstLineHeadIndent > kLargestPointIndent ? m_firstLineHeadIndent / kTwipsPerPoint
+                                                                    : m_firstLineHeadIndent;
+        css += "text-indent:" + formatFixed(indent, 2) + "cm;";
+    }
+    if (css.empty())
+        return std::nullopt;
+    return css;
+}
+
+bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
+{
+    if (this == &other)
+        return true;
+    return m_firstLineHeadIndent == other.m_firstLineHeadIndent && m_defaultTabInterval == other.m_defaultTabInterval
+        && m_paragraphSpacingBefore == other.m_paragraphSpacingBefore
+        && m_paragraphSpacing == other.m_paragraphSpacing && m_paragraphLineSpacing == other.m_paragraphLineSpacing
+        && m_headIndent == other.m_headIndent && m_tailIndent == other.m_tailIndent
+        && m_lineHeightMultiple == other.m_lineHeightMultiple && m_minimumLineHeight == other.m_minimumLineHeight
+        && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
+        && m_baseWritingDirection == other.m_baseWritingDirection && m_tabStops == other.m_tabStops
+        && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
+}
+
+} // namespace folio

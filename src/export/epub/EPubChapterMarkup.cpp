@@ -1,0 +1,187 @@
+#include "export/epub/EPubChapterMarkup.h"
+
+#include "engine/html/HTMLEntityTable.h"
+#include "platform/foundation/Unicode.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/xmlsave.h>
+
+#include <memory>
+
+namespace folio {
+
+namespace {
+
+constexpr std::string_view kXMLEntityNames[] = {"lt", "gt", "amp", "quot", "apos"};
+// Longer names are not entities; the bound keeps a stray "&" from scanning far.
+constexpr std::size_t kMaximumEntityNameLength = 32;
+
+bool isASCIILetterOrDigit(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+bool isXMLCharacter(unsigned long value)
+{
+    return value == 0x9 || value == 0xA || value == 0xD || (value >= 0x20 && value <= 0xD7FF)
+        || (value >= 0xE000 && value <= 0xFFFD) || (value >= 0x10000 && value <= 0x10FFFF);
+}
+
+// The length of a numeric reference starting at `at` ("&#...;"), or 0 when
+// there is none or it names no character XML allows.
+std::size_t numericReferenceLength(std::string_view html, std::size_t at)
+{
+    std::size_t index = at + 2;
+    bool hex = index < html.size() && (html[index] == 'x' || html[index] == 'X');
+    if (hex)
+        ++index;
+    std::size_t digitsStart = index;
+    unsigned long value = 0;
+    while (index < html.size() && index - digitsStart < 8) {
+        char c = html[index];
+        int digit = -1;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        if (digit < 0)
+            break;
+        value = value * (hex ? 16 : 10) + unsigned(digit);
+        ++index;
+    }
+    if (index == digitsStart || index >= html.size() || html[index] != ';' || !isXMLCharacter(value))
+        return 0;
+    return index + 1 - at;
+}
+
+struct DocumentDeleter {
+    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
+};
+using DocumentPointer = std::unique_ptr<xmlDoc, DocumentDeleter>;
+
+} // namespace
+
+std::string EPubChapterMarkup::closingLineBreaks(std::string_view html)
+{
+    std::string result;
+    result.reserve(html.size());
+    for (std::size_t index = 0; index < html.size();) {
+        if (html.compare(index, 4, "<br>") == 0) {
+            result += "<br/>";
+            index += 4;
+        } else {
+            result += html[index++];
+        }
+    }
+    return result;
+}
+
+std::string EPubChapterMarkup::decodingEntities(std::string_view html)
+{
+    const auto& table = htmlEntityDecodeTable();
+    std::string result;
+    result.reserve(html.size());
+    std::size_t index = 0;
+    while (index < html.size()) {
+        std::size_t ampersand = html.find('&', index);
+        result.append(html.substr(index, ampersand - index));
+        if (ampersand == std::string_view::npos)
+            break;
+        index = ampersand + 1;
+        if (index < html.size() && html[index] == '#') {
+            if (std::size_t length = numericReferenceLength(html, ampersand)) {
+                result.append(html.substr(ampersand, length));
+                index = ampersand + length;
+            } else {
+                result += "&amp;";
+            }
+            continue;
+        }
+        std::size_t end = index;
+        while (end < html.size() && end - index <= kMaximumEntityNameLength && isASCIILetterOrDigit(html[end]))
+            ++end;
+        if (end == index || end >= html.size() || html[end] != ';') {
+            result += "&amp;";
+            continue;
+        }
+        std::string_view name = html.substr(index, end - index);
+        bool known = false;
+        for (std::string_view xmlName : kXMLEntityNames)
+            known = known || name == xmlName;
+        if (known) {
+            result.append(html.substr(ampersand, end + 1 - ampersand));
+            index = end + 1;
+            continue;
+        }
+        std::u16string wideName = toUtf16(name);
+        auto found = table.find(std::u16string_view(wideName));
+        if (found == table.end()) {
+            result += "&amp;";
+            continue;
+        }
+        char16_t character = found->second;
+        switch (character) {
+        case u'<':
+        case u'>':
+        case u'&':
+        case u'"':
+        case u'\'':
+            result += "&#" + std::to_string(unsigned(character)) + ";";
+            break;
+        default:
+            result += toUtf8(std::u16string(1, character));
+        }
+        index = end + 1;
+    }
+    return result;
+}
+
+bool EPubChapterMarkup::isWellFormedContent(std::string_view content)
+{
+    std::string document = "<body xmlns=\"http://www.w3.org/1999/xhtml\">" + std::string(content) + "</body>";
+    DocumentPointer parsed(xmlReadMemory(document.data(), int(document.size()), nullptr, "UTF-8",
+                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+    return parsed != nullptr;
+}
+
+std::string EPubChapterMarkup::repairedContent(std::string_view html)
+{
+    std::string page = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
+    DocumentPointer parsed(htmlReadMemory(page.data(), int(page.size()), nullptr, "UTF-8",
+                                          HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR
+                                              | HTML_PARSE_NOWARNING));
+    if (!parsed)
+        return {};
+    xmlNode* body = nullptr;
+    for (xmlNode* node = xmlDocGetRootElement(parsed.get()) ? xmlDocGetRootElement(parsed.get())->children : nullptr;
+         node; node = node->next) {
+        if (node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST "body") == 0)
+            body = node;
+    }
+    if (!body)
+        return {};
+    // Written as XML, not HTML: empty elements close themselves and every
+    // markup character in text and attributes is escaped.
+    parsed->type = XML_DOCUMENT_NODE;
+    xmlBuffer* buffer = xmlBufferCreate();
+    xmlSaveCtxt* save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_AS_XML);
+    for (xmlNode* child = body->children; child; child = child->next)
+        xmlSaveTree(save, child);
+    xmlSaveClose(save);
+    std::string result(reinterpret_cast<const char*>(xmlBufferContent(buffer)), std::size_t(xmlBufferLength(buffer)));
+    xmlBufferFree(buffer);
+    return result;
+}
+
+std::string EPubChapterMarkup::xhtmlContent(std::string_view html)
+{
+    std::string content = decodingEntities(closingLineBreaks(html));
+    if (isWellFormedContent(content))
+        return content;
+    return repairedContent(content);
+}
+
+} // namespace folio

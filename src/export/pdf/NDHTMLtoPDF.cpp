@@ -1,0 +1,342 @@
+#include "export/pdf/NDHTMLtoPDF.h"
+
+#include "formats/html/CSSFontRules.h"
+#include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "export/pdf/PDFPageTemplates.h"
+#include "export/pdf/PDFSourceHTML.h"
+#include "export/pdf/PageSizes.h"
+#include "export/pdf/PrintedPDFRenderer.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/UUID.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
+#include "platform/web/DMWebView.h"
+
+#include <chrono>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+constexpr double kPointsPerCentimetre = 72 / 2.54;
+// Large enough for any page's layout; the frame does not limit printing.
+constexpr Rect kWebViewFrame{{0, 0}, {1024, 1366}};
+
+enum class PageKind { RichText, Markdown, QVText, QVOutline };
+
+PageKind pageKindForType(const std::string& fileType)
+{
+    if (fileType == TypeIdentifiers::kMarkdown)
+        return PageKind::Markdown;
+    if (fileType == TypeIdentifiers::kQVText)
+        return PageKind::QVText;
+    if (fileType == TypeIdentifiers::kQVOutline)
+        return PageKind::QVOutline;
+    return PageKind::RichText;
+}
+
+bool isQV(PageKind kind)
+{
+    return kind == PageKind::QVText || kind == PageKind::QVOutline;
+}
+
+Error converterError(NDHTMLtoPDF::ErrorCode code, std::string message)
+{
+    return Error{NDHTMLtoPDF::kErrorDomain, code, std::move(message)};
+}
+
+} // namespace
+
+NDHTMLtoPDF::NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
+                         EdgeInsets margins, int action, std::string fileType, Environment environment)
+    : m_environment(std::move(environment))
+    , m_defaults(m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults())
+    , m_delegate(delegate)
+    , m_html(std::move(html))
+    , m_name(std::move(name))
+    , m_path(std::move(path))
+    , m_fileType(std::move(fileType))
+    , m_margins(margins)
+    , m_pageSize(pageSizeFromDefaults(m_defaults))
+    , m_action(action)
+{
+    m_printedPath = m_environment.printedPDFPath.value_or(AppFolders::temporaryFolder() + "/printed-"
+                                                           + makeUUIDString() + ".pdf");
+}
+
+NDHTMLtoPDF::~NDHTMLtoPDF()
+{
+    if (m_timeout)
+        RunLoop::main().invalidate(m_timeout);
+    if (m_webView)
+        m_webView->setDelegate(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove(m_printedPath, ignored);
+}
+
+Size NDHTMLtoPDF::pageSizeFromDefaults(const UserDefaults& defaults)
+{
+    return PageSizes::chosenPageSize(defaults, kUnsetPageSize);
+}
+
+std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
+                                                            const std::string& pathForPDF,
+                                                            NDHTMLtoPDFDelegate* delegate, const Size&,
+                                                            const EdgeInsets& margins, int action,
+                                                            const std::string& fileType, Environment environment)
+{
+    UserDefaults& defaults = environment.defaults ? *environment.defaults : UserDefaults::standardUserDefaults();
+    PDFSourceHTML::Prepared source = PDFSourceHTML::prepare(HTML, defaults.stringForKey("currentPaperColor"), margins);
+    if (!pathForPDF.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(pathForPDF, ignored);
+    }
+    std::shared_ptr<NDHTMLtoPDF> converter(new NDHTMLtoPDF(std::move(source.html), delegate, nameForPDF, pathForPDF,
+                                                           source.margins, action, fileType, std::move(environment)));
+    converter->start();
+    return converter;
+}
+
+void NDHTMLtoPDF::start()
+{
+    if (m_path.empty()) {
+        // Reported on a later turn, like every outcome, so that the creator
+        // holds the converter before its delegate hears of it.
+        std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
+        RunLoop::main().post([weak] {
+            if (auto self = weak.lock())
+                self->fail(converterError(NoPath, "No file to write the PDF to"));
+        });
+        return;
+    }
+    setUpPage();
+}
+
+void NDHTMLtoPDF::setUpPage()
+{
+    PageKind kind = pageKindForType(m_fileType);
+
+    if (m_action >= 13 && m_action <= 16) {
+        m_sideLeft = 0.79;
+        m_sideRight = 0.74;
+    } else if (kind == PageKind::Markdown) {
+        m_sideLeft = m_defaults.floatForKey("markdownPageMarginLeft").value_or(0);
+        m_sideRight = m_defaults.floatForKey("markdownPageMarginRight").value_or(0);
+    } else if (isQV(kind)) {
+        m_sideLeft = 0;
+        m_sideRight = 0;
+    } else {
+        m_sideLeft = m_defaults.floatForKey("marquentPageMarginLeft").value_or(0);
+        m_sideRight = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
+    }
+
+    std::string fontRules = m_environment.fontRules
+        ? m_environment.fontRules()
+        : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
+    switch (kind) {
+    case PageKind::Markdown:
+        m_html = PDFPageTemplates::markdownPage(
+            fontRules, MarkdownPageStyle::fromUserDefaults(m_defaults, Device::current().isPad()), m_html);
+        break;
+    case PageKind::QVText:
+        m_html = PDFPageTemplates::qvTextPage(fontRules, m_html);
+        break;
+    case PageKind::QVOutline:
+        m_html = PDFPageTemplates::qvOutlinePage(fontRules, m_html);
+        break;
+    case PageKind::RichText:
+        m_html = PDFPageTemplates::richTextPage(fontRules, m_sideLeft, m_sideRight, m_html);
+        break;
+    }
+
+    m_pageCount = 0;
+    m_header = {};
+    m_footer = {};
+    if (!isQV(kind)) {
+        auto placeholders =
+            PageHeaderFooterSettings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
+        m_header = PageHeaderFooterSettings::fromUserDefaults(PageHeaderFooterSettings::Kind::Header, m_defaults,
+                                                              placeholders);
+        m_footer = PageHeaderFooterSettings::fromUserDefaults(PageHeaderFooterSettings::Kind::Footer, m_defaults,
+                                                              placeholders);
+    }
+
+    WebViewFactory factory = m_environment.webViewFactory;
+    if (!factory) {
+        factory = [](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = DMWebView::create(frame);
+            if (!view)
+                return view.error();
+            return std::unique_ptr<WebView>(std::move(*view));
+        };
+    }
+    Result<std::unique_ptr<WebView>> webView = factory(kWebViewFrame);
+    if (!webView) {
+        std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
+        Error error = converterError(NoWebView, "Cannot make a web view: " + webView.error().message);
+        RunLoop::main().post([weak, error] {
+            if (auto self = weak.lock())
+                self->fail(error);
+        });
+        return;
+    }
+    m_webView = std::move(*webView);
+    m_webView->setDelegate(this);
+
+    std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
+    m_timeout = RunLoop::main().postAfterDelay(kLoadTimeoutSeconds, [weak] {
+        if (auto self = weak.lock()) {
+            self->m_timeout = 0;
+            self->fail(converterError(TimedOut, "The page did not load in time"));
+        }
+    });
+    std::string baseURL = m_environment.baseURL.value_or(
+        URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
+    m_webView->loadHTMLString(m_html, baseURL);
+}
+
+void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
+{
+    if (m_finished || m_printing)
+        return;
+    m_printing = true;
+    if (isQV(pageKindForType(m_fileType)))
+        readHeaderAndFooterFromPage();
+    if (m_finished)
+        return;
+    print();
+}
+
+void NDHTMLtoPDF::webViewDidFailLoad(WebView&, const std::string& message)
+{
+    if (!m_finished)
+        fail(converterError(LoadFailed, "The page did not load: " + message));
+}
+
+void NDHTMLtoPDF::readHeaderAndFooterFromPage()
+{
+    using Settings = PageHeaderFooterSettings;
+    auto placeholders = Settings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
+    for (Settings::Kind kind : {Settings::Kind::Header, Settings::Kind::Footer}) {
+        auto read = [&](Settings::PageElementProperty property) {
+            return m_webView->stringByEvaluatingJavaScript(Settings::pageElementScript(kind, property));
+        };
+        Settings::PageElementValues values;
+        values.enabled = read(Settings::PageElementProperty::Enabled);
+        if (values.enabled.empty() || m_finished) {
+            // Also when the page has no such element: nothing is drawn.
+            (kind == Settings::Kind::Header ? m_header : m_footer) = {};
+            continue;
+        }
+        values.fontFamily = read(Settings::PageElementProperty::FontFamily);
+        values.color = read(Settings::PageElementProperty::Color);
+        values.fontSize = read(Settings::PageElementProperty::FontSize);
+        values.textAlign = read(Settings::PageElementProperty::TextAlign);
+        values.distance = read(Settings::PageElementProperty::Distance);
+        std::string text = read(Settings::PageElementProperty::TextContent);
+        if (!text.empty())
+            values.textContent = toUtf16(text);
+        (kind == Settings::Kind::Header ? m_header : m_footer) = Settings::fromPageElement(values, placeholders);
+    }
+    if (m_finished)
+        return;
+    std::string background =
+        m_webView->stringByEvaluatingJavaScript("document.getElementById('bodyStyle').style.backgroundColor;");
+    if (!background.empty() && !m_finished) {
+        // The colour came from the page's own style; keep it a plain value
+        // when it goes back into a script.
+        std::string quoted;
+        for (char c : background) {
+            if (c == '\'' || c == '\\' || c == '\n' || c == '\r' || c == '<')
+                continue;
+            quoted += c;
+        }
+        m_webView->stringByEvaluatingJavaScript("document.body.style.backgroundColor ='" + quoted + "'");
+    }
+}
+
+void NDHTMLtoPDF::print()
+{
+    EdgeInsets printMargins{m_margins.top * kPointsPerCentimetre, 0, m_margins.bottom * kPointsPerCentimetre, 0};
+    std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
+    m_webView->printToPDF(m_printedPath, m_pageSize, printMargins, [weak](Status status) {
+        // The web view is in the middle of its own callback: finish on the
+        // next turn, when it may be released.
+        RunLoop::main().post([weak, status] {
+            if (auto self = weak.lock())
+                self->printed(status);
+        });
+    });
+}
+
+void NDHTMLtoPDF::printed(const Status& status)
+{
+    if (m_finished)
+        return;
+    if (!status) {
+        fail(converterError(PrintFailed, status.error().message));
+        return;
+    }
+    Status rendered = PrintedPDFRenderer::renderToFile(
+        m_printedPath, m_path, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+            m_pageCount = count;
+            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_sideLeft,
+                                            m_sideRight);
+            if (m_progress)
+                m_progress(index, count);
+        });
+    std::error_code ignored;
+    std::filesystem::remove(m_printedPath, ignored);
+    if (!rendered) {
+        fail(rendered.error());
+        return;
+    }
+    succeed();
+}
+
+void NDHTMLtoPDF::terminateWebTask()
+{
+    if (m_timeout) {
+        RunLoop::main().invalidate(m_timeout);
+        m_timeout = 0;
+    }
+    if (!m_webView)
+        return;
+    m_webView->setDelegate(nullptr);
+    // Released on a later turn: an outcome may be reported from inside one of
+    // the web view's own callbacks.
+    std::shared_ptr<WebView> released(m_webView.release());
+    RunLoop::main().post([released] {});
+}
+
+void NDHTMLtoPDF::succeed()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    auto keepAlive = shared_from_this();
+    terminateWebTask();
+    if (m_delegate)
+        m_delegate->HTMLtoPDFDidSucceed(*this);
+}
+
+void NDHTMLtoPDF::fail(Error error)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_error = std::move(error);
+    auto keepAlive = shared_from_this();
+    terminateWebTask();
+    std::error_code ignored;
+    std::filesystem::remove(m_printedPath, ignored);
+    if (m_delegate)
+        m_delegate->HTMLtoPDFDidFail(*this);
+}
+
+} // namespace folio

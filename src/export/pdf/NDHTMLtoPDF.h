@@ -1,0 +1,142 @@
+#pragma once
+
+#include "export/pdf/PageHeaderFooterSettings.h"
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/web/WebViewDelegate.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class NDHTMLtoPDF;
+class UserDefaults;
+class WebView;
+
+// What the converter needs from its surroundings; tests replace them.
+struct NDHTMLtoPDFEnvironment {
+    using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
+
+    UserDefaults* defaults = nullptr;           // the standard defaults when null
+    WebViewFactory webViewFactory;              // an off-screen DMWebView when empty
+    std::function<std::string()> fontRules;     // the application's font rules when empty
+    std::optional<std::string> baseURL;         // the document data folder when unset
+    std::optional<std::string> printedPDFPath;  // a file in the temporary folder when unset
+};
+
+// Told how a conversion ended; exactly one of the two is called.
+class NDHTMLtoPDFDelegate {
+public:
+    virtual ~NDHTMLtoPDFDelegate() = default;
+    virtual void HTMLtoPDFDidSucceed(NDHTMLtoPDF& converter) { (void)converter; }
+    virtual void HTMLtoPDFDidFail(NDHTMLtoPDF& converter) { (void)converter; }
+};
+
+// Turns a document's HTML into a PDF file without showing anything: the HTML
+// is wrapped in the page of its document type, loaded into an off-screen web
+// view and printed at the chosen page size with the top and bottom margins;
+// the printed pages are then drawn into the final PDF with the running
+// header and footer on each. The action code rides along for the delegate,
+// which decides what happens with the file.
+//
+// Main thread only. The conversion is under way when the creator returns and
+// ends, later, in exactly one delegate call. The creator keeps the converter
+// alive until then.
+class NDHTMLtoPDF final : public WebViewDelegate, public std::enable_shared_from_this<NDHTMLtoPDF> {
+public:
+    static constexpr const char* kErrorDomain = "NDHTMLtoPDF";
+    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5 };
+    // The page size when the user chose none (not quite Letter).
+    static constexpr Size kUnsetPageSize{612, 810};
+    // A page that neither loads nor fails in this time ends the conversion.
+    static constexpr double kLoadTimeoutSeconds = 120;
+
+    using WebViewFactory = NDHTMLtoPDFEnvironment::WebViewFactory;
+    using Environment = NDHTMLtoPDFEnvironment;
+    using PageProgress = std::function<void(std::size_t pageIndex, std::size_t pageCount)>;
+
+
+    // Margins are top, left, bottom, right in centimetres. The page size
+    // argument is not used: the size is the one the user chose.
+    static std::shared_ptr<NDHTMLtoPDF> createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
+                                                          const std::string& pathForPDF,
+                                                          NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
+                                                          const EdgeInsets& margins, int action,
+                                                          const std::string& fileType, Environment environment = {});
+
+    ~NDHTMLtoPDF() override;
+
+    NDHTMLtoPDFDelegate* delegate() const { return m_delegate; }
+    void setDelegate(NDHTMLtoPDFDelegate* delegate) { m_delegate = delegate; }
+    int PDFaction() const { return m_action; }
+    const std::string& PDFpath() const { return m_path; }
+    const std::string& PDFname() const { return m_name; }
+    const std::string& fileType() const { return m_fileType; }
+    // The wrapped page once set up.
+    const std::string& HTML() const { return m_html; }
+    const Size& pageSize() const { return m_pageSize; }
+    const EdgeInsets& pageMargins() const { return m_margins; }
+    // Side margins (centimetres) that place the header and footer.
+    double headerLeftMargin() const { return m_sideLeft; }
+    double headerRightMargin() const { return m_sideRight; }
+    std::size_t pageCount() const { return m_pageCount; }
+    const PageHeaderFooter& header() const { return m_header; }
+    const PageHeaderFooter& footer() const { return m_footer; }
+    const std::string& printedPDFPath() const { return m_printedPath; }
+    bool isFinished() const { return m_finished; }
+    // Why the conversion failed; nothing while running or after success.
+    const std::optional<Error>& error() const { return m_error; }
+    WebView* webview() const { return m_webView.get(); }
+
+    // Called after each page is drawn; for progress displays.
+    void setPageProgressHandler(PageProgress handler) { m_progress = std::move(handler); }
+
+    // The user's choice, or the converter's own default when none is stored.
+    static Size pageSizeFromDefaults(const UserDefaults& defaults);
+
+    // WebViewDelegate
+    void webViewDidFinishLoad(WebView& webView) override;
+    void webViewDidFailLoad(WebView& webView, const std::string& message) override;
+
+private:
+    NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
+                EdgeInsets margins, int action, std::string fileType, Environment environment);
+
+    void start();
+    void setUpPage();
+    void readHeaderAndFooterFromPage();
+    void print();
+    void printed(const Status& status);
+    void succeed();
+    void fail(Error error);
+    void terminateWebTask();
+
+    Environment m_environment;
+    UserDefaults& m_defaults;
+    NDHTMLtoPDFDelegate* m_delegate;
+    std::string m_html;
+    std::string m_name;
+    std::string m_path;
+    std::string m_fileType;
+    std::string m_printedPath;
+    EdgeInsets m_margins;
+    Size m_pageSize;
+    int m_action;
+    double m_sideLeft = 0;
+    double m_sideRight = 0;
+    std::size_t m_pageCount = 0;
+    PageHeaderFooter m_header;
+    PageHeaderFooter m_footer;
+    std::unique_ptr<WebView> m_webView;
+    std::uint64_t m_timeout = 0;
+    bool m_printing = false;
+    bool m_finished = false;
+    std::optional<Error> m_error;
+    PageProgress m_progress;
+};
+
+} // namespace folio

@@ -1,0 +1,193 @@
+#include "formats/html/CSSFontRules.h"
+
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Resources.h"
+#include "platform/graphics/FontCatalog.h"
+#include "platform/graphics/FontFace.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+namespace folio {
+
+namespace {
+
+// Font and file names go inside single-quoted CSS strings.
+std::string cssStringContent(std::string_view text)
+{
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\'' || c == '\\')
+            escaped += '\\';
+        if (c == '\n' || c == '\r')
+            continue;
+        escaped += c;
+    }
+    return escaped;
+}
+
+std::string withoutBlanks(std::string_view name)
+{
+    std::string result(name);
+    result.erase(std::remove(result.begin(), result.end(), ' '), result.end());
+    return result;
+}
+
+const std::string* fileFor(const PropertyList& dictionary, const std::string& name)
+{
+    const PropertyList::Dictionary* entries = dictionary.dictionaryValue();
+    if (!entries)
+        return nullptr;
+    for (const auto& [key, value] : *entries) {
+        if (key == name)
+            return value.stringValue();
+    }
+    return nullptr;
+}
+
+// Case-insensitive and in the user's language, as the font lists are shown.
+void sortNames(std::vector<std::string>& names, icu::Collator* collator)
+{
+    std::stable_sort(names.begin(), names.end(), [collator](const std::string& a, const std::string& b) {
+        if (collator) {
+            UErrorCode status = U_ZERO_ERROR;
+            UCollationResult order = collator->compareUTF8(a, b, status);
+            if (U_SUCCESS(status) && order != UCOL_EQUAL)
+                return order == UCOL_LESS;
+        }
+        return a < b;
+    });
+}
+
+} // namespace
+
+std::string CSSFontRules::rule(std::string_view name, std::string_view fileName)
+{
+    return "@font-face     {font-family:'" + cssStringContent(name) + "';src:url('myFont://"
+        + cssStringContent(fileName) + "');}\n";
+}
+
+std::string CSSFontRules::rules(std::vector<InstalledFamily> families, const PropertyList& dictionary,
+                                const std::vector<CustomFont>& customFonts, CustomNameVariants variants)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    // The POSIX locale's collation orders by code point; the root order is
+    // the language-neutral one the font lists follow then.
+    icu::Locale locale = icu::Locale::getDefault();
+    if (std::string_view(locale.getName()).starts_with("en_US_POSIX") || std::string_view(locale.getName()) == "c")
+        locale = icu::Locale::getRoot();
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
+    if (U_FAILURE(status))
+        collator.reset();
+    else
+        collator->setStrength(icu::Collator::SECONDARY);
+
+    std::vector<std::string> familyNames;
+    std::map<std::string, std::vector<std::string>> facesOfFamily;
+    for (InstalledFamily& family : families) {
+        if (!facesOfFamily.count(family.name))
+            familyNames.push_back(family.name);
+        auto& faces = facesOfFamily[family.name];
+        faces.insert(faces.end(), family.faceNames.begin(), family.faceNames.end());
+    }
+    sortNames(familyNames, collator.get());
+
+    std::string result;
+    for (const std::string& family : familyNames) {
+        if (const std::string* file = fileFor(dictionary, family)) {
+            result += rule(family, *file);
+            if (family.find(' ') != std::string::npos)
+                result += rule(withoutBlanks(family), *file);
+        }
+        std::vector<std::string>& faces = facesOfFamily[family];
+        sortNames(faces, collator.get());
+        for (const std::string& face : faces) {
+            if (const std::string* file = fileFor(dictionary, face))
+                result += rule(face, *file);
+        }
+    }
+    for (const CustomFont& font : customFonts) {
+        result += rule(font.fontName, font.fileName);
+        if (variants == CustomNameVariants::AlsoWithoutBlanks && font.fontName.find(' ') != std::string::npos)
+            result += rule(withoutBlanks(font.fontName), font.fileName);
+    }
+    return result;
+}
+
+std::vector<CSSFontRules::InstalledFamily> CSSFontRules::installedFamilies(const FontCatalog& catalog)
+{
+    std::vector<InstalledFamily> families;
+    std::map<std::string, std::size_t> indexOfFamily;
+    for (const FontFace& face : catalog.faces()) {
+        auto [it, inserted] = indexOfFamily.emplace(face.familyName, families.size());
+        if (inserted)
+            families.push_back({face.familyName, {}});
+        std::vector<std::string>& names = families[it->second].faceNames;
+        if (!face.postScriptName.empty()
+            && std::find(names.begin(), names.end(), face.postScriptName) == names.end())
+            names.push_back(face.postScriptName);
+    }
+    return families;
+}
+
+PropertyList CSSFontRules::bundledDictionary()
+{
+    std::optional<std::string> path = Resources::pathForResource(kDictionaryResource, "plist");
+    if (!path)
+        return PropertyList();
+    Result<PropertyList> dictionary = PropertyList::readFromFile(*path);
+    if (!dictionary || !dictionary->dictionaryValue())
+        return PropertyList();
+    return std::move(*dictionary);
+}
+
+std::vector<CSSFontRules::CustomFont> CSSFontRules::customFonts(const std::string& customFontsFolder)
+{
+    std::vector<CustomFont> fonts;
+    Result<PropertyList> database = PropertyList::readFromFile(customFontsFolder + "/" + kCustomFontsDatabase);
+    if (!database || !database->arrayValue())
+        return fonts;
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        return fonts;
+    for (const PropertyList& entry : *database->arrayValue()) {
+        const std::string* fileName = entry.stringValue();
+        // Only plain names: the database must not point the page elsewhere.
+        if (!fileName || fileName->empty() || fileName->find('/') != std::string::npos || *fileName == ".."
+            || *fileName == ".")
+            continue;
+        std::string path = customFontsFolder + "/" + kCustomFontsSubfolder + "/" + *fileName;
+        FT_Face face = nullptr;
+        if (FT_New_Face(library, path.c_str(), -1, &face) != 0)
+            continue;
+        FT_Long faceCount = face->num_faces;
+        FT_Done_Face(face);
+        for (FT_Long index = 0; index < faceCount; ++index) {
+            if (FT_New_Face(library, path.c_str(), index, &face) != 0)
+                continue;
+            if (const char* name = FT_Get_Postscript_Name(face))
+                fonts.push_back({name, *fileName});
+            FT_Done_Face(face);
+        }
+    }
+    FT_Done_FreeType(library);
+    return fonts;
+}
+
+std::string CSSFontRules::currentRules(CustomNameVariants variants)
+{
+    std::vector<InstalledFamily> families;
+    if (std::shared_ptr<FontCatalog> catalog = FontCatalog::shared())
+        families = installedFamilies(*catalog);
+    return rules(std::move(families), bundledDictionary(), customFonts(AppFolders::customFontsFolder()), variants);
+}
+
+} // namespace folio

@@ -1,0 +1,120 @@
+#include "formats/html/HTMLPlainText.h"
+
+#include "platform/foundation/Unicode.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <set>
+
+namespace folio {
+
+namespace {
+
+const std::set<std::string, std::less<>> kBlockElements = {
+    "address", "article", "aside", "blockquote", "dd", "div", "dl", "dt", "figcaption", "figure", "footer",
+    "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "li", "ol", "p", "pre", "section", "table", "tr", "ul"};
+const std::set<std::string, std::less<>> kSkippedElements = {"head", "script", "style", "title", "template"};
+
+bool isHidden(xmlNode* element)
+{
+    xmlChar* id = xmlGetProp(element, reinterpret_cast<const xmlChar*>("id"));
+    bool hidden = false;
+    if (id) {
+        std::string_view name(reinterpret_cast<const char*>(id));
+        hidden = name == "bodyStyle" || name == "pageHeader" || name == "pageFooter";
+        xmlFree(id);
+    }
+    if (xmlChar* style = xmlGetProp(element, reinterpret_cast<const xmlChar*>("style"))) {
+        std::string text(reinterpret_cast<const char*>(style));
+        xmlFree(style);
+        text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
+                   text.end());
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        hidden = hidden || text.find("display:none") != std::string::npos;
+    }
+    return hidden;
+}
+
+void endLine(std::string& text)
+{
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+}
+
+void collect(xmlNode* node, std::string& text, bool preformatted)
+{
+    for (; node; node = node->next) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            const char* content = reinterpret_cast<const char*>(node->content);
+            if (!content)
+                continue;
+            if (preformatted) {
+                text += content;
+                continue;
+            }
+            // Runs of white space read as one blank, as a browser shows them.
+            for (const char* c = content; *c; ++c) {
+                if (std::strchr(" \t\n\r\f", *c)) {
+                    if (!text.empty() && text.back() != ' ' && text.back() != '\n')
+                        text += ' ';
+                } else {
+                    text += *c;
+                }
+            }
+            continue;
+        }
+        if (node->type != XML_ELEMENT_NODE)
+            continue;
+        std::string_view name(reinterpret_cast<const char*>(node->name));
+        if (kSkippedElements.count(name) || isHidden(node))
+            continue;
+        if (name == "br") {
+            text += '\n';
+            continue;
+        }
+        bool block = kBlockElements.count(name) != 0;
+        if (block)
+            endLine(text);
+        if (name == "td" || name == "th") {
+            if (!text.empty() && text.back() != '\n')
+                text += '\t';
+        }
+        collect(node->children, text, preformatted || name == "pre");
+        if (block)
+            endLine(text);
+    }
+}
+
+} // namespace
+
+std::u16string HTMLPlainText::plainText(std::string_view html)
+{
+    if (html.empty())
+        return {};
+    htmlDocPtr document = htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8",
+                                         HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
+                                             | HTML_PARSE_NONET);
+    if (!document)
+        return {};
+    std::string text;
+    collect(xmlDocGetRootElement(document), text, false);
+    xmlFreeDoc(document);
+    // Blanks left at line ends by the white-space rule are not the text's.
+    std::string cleaned;
+    for (char c : text) {
+        if (c == '\n')
+            while (!cleaned.empty() && cleaned.back() == ' ')
+                cleaned.pop_back();
+        cleaned += c;
+    }
+    while (!cleaned.empty() && (cleaned.back() == '\n' || cleaned.back() == ' '))
+        cleaned.pop_back();
+    return toUtf16(cleaned);
+}
+
+} // namespace folio

@@ -1,0 +1,35 @@
+#include "formats/markdown/MarkdownConverter.h"
+
+#include <mutex>
+
+namespace folio {
+
+namespace {
+
+std::mutex& converterMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<MarkdownConverter>& sharedConverter()
+{
+    static std::shared_ptr<MarkdownConverter> converter;
+    return converter;
+}
+
+} // namespace
+
+std::shared_ptr<MarkdownConverter> MarkdownConverter::shared()
+{
+    std::lock_guard lock(converterMutex());
+    return sharedConverter();
+}
+
+void MarkdownConverter::setShared(std::shared_ptr<MarkdownConverter> converter)
+{
+    std::lock_guard lock(converterMutex());
+    sharedConverter() = std::move(converter);
+}
+
+} // namespace folio

@@ -1,0 +1,337 @@
+#include "formats/markdown/MarkdownPrepass.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace folio {
+
+namespace {
+
+// U+FDD0 to U+FDEF, the contiguous block of noncharacters, in UTF-8.
+std::string noncharacter(int index)
+{
+    const unsigned code = 0xFDD0 + static_cast<unsigned>(index);
+    std::string utf8;
+    utf8 += static_cast<char>(0xE0 | (code >> 12));
+    utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    utf8 += static_cast<char>(0x80 | (code & 0x3F));
+    return utf8;
+}
+constexpr int kNoncharacterCount = 32;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Where a block's own text starts once quote markers, list markers and indentation are
+// skipped: a "#" there is where the parser looks for a header.
+std::size_t blockContentStart(std::string_view line)
+{
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '>') {
+            ++i;
+        } else if ((c == '-' || c == '*' || c == '+') && i + 1 < line.size() && line[i + 1] == ' ') {
+            i += 2;
+        } else if (isDigit(c)) {
+            std::size_t j = i;
+            while (j < line.size() && isDigit(line[j]))
+                ++j;
+            if (j + 1 < line.size() && (line[j] == '.' || line[j] == ')') && line[j + 1] == ' ')
+                i = j + 2;
+            else
+                break;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+// A fence line: up to three blanks, then three or more backticks or tildes. Answers the
+// fence character and run length, or 0 when the line is no fence.
+std::pair<char, std::size_t> fenceOf(std::string_view line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && i < 3 && line[i] == ' ')
+        ++i;
+    if (i >= line.size() || (line[i] != '`' && line[i] != '~'))
+        return {0, 0};
+    const char fence = line[i];
+    std::size_t run = 0;
+    while (i + run < line.size() && line[i + run] == fence)
+        ++run;
+    if (run < 3)
+        return {0, 0};
+    return {fence, run};
+}
+
+bool closesFence(std::string_view line, char fence, std::size_t length)
+{
+    const auto [c, run] = fenceOf(line);
+    if (c != fence || run < length)
+        return false;
+    const std::size_t start = line.find(fence);
+    return std::all_of(line.begin() + static_cast<std::ptrdiff_t>(start + run), line.end(), isBlank);
+}
+
+std::size_t runLength(std::string_view text, std::size_t at, char c)
+{
+    std::size_t run = 0;
+    while (at + run < text.size() && text[at + run] == c)
+        ++run;
+    return run;
+}
+
+// Whether a closing run of exactly `ticks` backticks follows before the paragraph ends.
+bool hasClosingTicks(std::string_view rest, std::size_t ticks)
+{
+    const std::size_t paragraphEnd = std::min(rest.find("\n\n"), rest.size());
+    std::size_t i = 0;
+    while (i < paragraphEnd) {
+        if (rest[i] == '`') {
+            const std::size_t run = runLength(rest, i, '`');
+            if (run == ticks)
+                return true;
+            i += run;
+        } else {
+            ++i;
+        }
+    }
+    return false;
+}
+
+bool startsWithCaseless(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+// The length of a bare web address or e-mail address at the start of `text`, as the
+// parser's autolinks find them, or 0. Their underscores belong to the address: a mark in
+// one would stop the parser from seeing an address at all.
+std::size_t bareAddressLength(std::string_view text)
+{
+    for (const std::string_view scheme : {"http://", "https://", "ftp://", "www."}) {
+        if (startsWithCaseless(text, scheme)) {
+            std::size_t end = 0;
+            while (end < text.size() && !isBlank(text[end]) && text[end] != '<')
+                ++end;
+            return end;
+        }
+    }
+    const auto isAddressByte = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '+' || c == '-';
+    };
+    std::size_t at = 0;
+    while (at < text.size() && isAddressByte(text[at]))
+        ++at;
+    if (at == 0 || at >= text.size() || text[at] != '@')
+        return 0;
+    std::size_t end = at + 1;
+    while (end < text.size() && isAddressByte(text[end]))
+        ++end;
+    return end > at + 1 ? end : 0;
+}
+
+} // namespace
+
+MarkdownPrepass::MarkdownPrepass(bool marksUnderline, bool requiresHeaderSpace)
+    : m_marksUnderline(marksUnderline)
+    , m_requiresHeaderSpace(requiresHeaderSpace)
+{
+}
+
+bool MarkdownPrepass::chooseMarks(std::string_view source)
+{
+    std::vector<std::string> unused;
+    for (int i = 0; i < kNoncharacterCount && unused.size() < 2; ++i) {
+        std::string candidate = noncharacter(i);
+        if (source.find(candidate) == std::string_view::npos)
+            unused.push_back(std::move(candidate));
+    }
+    if (unused.size() < 2)
+        return false;
+    m_underlineMark = unused[0];
+    m_lineMark = unused[1];
+    return true;
+}
+
+std::string MarkdownPrepass::apply(std::string_view source)
+{
+    m_marksActive = (m_marksUnderline || m_requiresHeaderSpace) && chooseMarks(source);
+    if (!m_marksActive)
+        return std::string(source);
+
+    m_codeSpanTicks = 0;
+    m_inTag = false;
+    m_linkDestinationDepth = 0;
+
+    std::string out;
+    out.reserve(source.size() + source.size() / 16);
+    char fence = 0;
+    std::size_t fenceLength = 0;
+    std::size_t lineStart = 0;
+    while (lineStart < source.size()) {
+        std::size_t lineEnd = source.find('\n', lineStart);
+        lineEnd = lineEnd == std::string_view::npos ? source.size() : lineEnd + 1;
+        const std::string_view line = source.substr(lineStart, lineEnd - lineStart);
+        const std::string_view rest = source.substr(lineStart);
+        lineStart = lineEnd;
+
+        if (fence) {
+            if (closesFence(line, fence, fenceLength))
+                fence = 0;
+            out += line;
+            continue;
+        }
+        if (std::all_of(line.begin(), line.end(), isBlank)) {
+            // Nothing inline survives a blank line.
+            m_codeSpanTicks = 0;
+            m_inTag = false;
+            m_linkDestinationDepth = 0;
+            out += line;
+            continue;
+        }
+        const std::size_t contentStart = blockContentStart(line);
+        if (m_codeSpanTicks == 0 && !m_inTag) {
+            if (const auto [c, run] = fenceOf(line.substr(contentStart)); c) {
+                fence = c;
+                fenceLength = run;
+                out += line;
+                continue;
+            }
+        }
+        // The block prefix holds only blanks, quote and list markers: nothing to mark inline.
+        out += line.substr(0, contentStart);
+        if (needsLineMark(line.substr(contentStart)))
+            out += m_lineMark;
+        markInline(line.substr(contentStart), rest.substr(contentStart), out);
+    }
+    return out;
+}
+
+bool MarkdownPrepass::needsLineMark(std::string_view content) const
+{
+    if (!m_requiresHeaderSpace || content.empty() || content[0] != '#')
+        return false;
+    // The first six signs count; a seventh stands where the blank should be.
+    const std::size_t after = std::min<std::size_t>(runLength(content, 0, '#'), 6);
+    return after == content.size() || content[after] != ' ';
+}
+
+void MarkdownPrepass::markInline(std::string_view line, std::string_view rest, std::string& out)
+{
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const char c = line[i];
+        if (m_codeSpanTicks) {
+            if (c == '`') {
+                const std::size_t run = runLength(line, i, '`');
+                if (run == m_codeSpanTicks)
+                    m_codeSpanTicks = 0;
+                out.append(line.substr(i, run));
+                i += run;
+                continue;
+            }
+        } else if (m_inTag) {
+            if (c == '>')
+                m_inTag = false;
+        } else if (m_linkDestinationDepth) {
+            if (c == '(')
+                ++m_linkDestinationDepth;
+            else if (c == ')')
+                --m_linkDestinationDepth;
+            else if (c == '\\' && i + 1 < line.size()) {
+                out.append(line.substr(i, 2));
+                i += 2;
+                continue;
+            }
+        } else if (c == '\\' && i + 1 < line.size()) {
+            // An escaped character is literal text, never a delimiter.
+            out.append(line.substr(i, 2));
+            i += 2;
+            continue;
+        } else if (c == '`') {
+            const std::size_t run = runLength(line, i, '`');
+            if (hasClosingTicks(rest.substr(i + run), run))
+                m_codeSpanTicks = run;
+            out.append(line.substr(i, run));
+            i += run;
+            continue;
+        } else if (c == '<' && i + 1 < line.size()
+                   && (isAsciiLetter(line[i + 1]) || line[i + 1] == '/' || line[i + 1] == '!' || line[i + 1] == '?')) {
+            m_inTag = true;
+        } else if (c == ']' && i + 1 < line.size() && line[i + 1] == '(') {
+            m_linkDestinationDepth = 1;
+            out.append("](");
+            i += 2;
+            continue;
+        } else if ((i == 0 || isBlank(line[i - 1]) || line[i - 1] == '(') && bareAddressLength(line.substr(i))) {
+            const std::size_t length = bareAddressLength(line.substr(i));
+            out.append(line.substr(i, length));
+            i += length;
+            continue;
+        } else if (c == '_' && m_marksUnderline) {
+            const std::size_t run = runLength(line, i, '_');
+            out.append(line.substr(i, run));
+            // Only a lone underscore before a non-blank can open single-underscore
+            // emphasis; runs of two or three are strong and strong-emphasis delimiters.
+            if (run == 1 && i + 1 < line.size() && !isBlank(line[i + 1]))
+                out += m_underlineMark;
+            i += run;
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+}
+
+std::string MarkdownPrepass::removeMarks(std::string_view text) const
+{
+    if (!m_marksActive || !containsMarks(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::string_view tail = text.substr(i);
+        if (tail.starts_with(m_underlineMark) || tail.starts_with(m_lineMark)) {
+            i += m_underlineMark.size();
+            continue;
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+bool MarkdownPrepass::containsMarks(std::string_view text) const
+{
+    return m_marksActive
+        && (text.find(m_underlineMark) != std::string_view::npos || text.find(m_lineMark) != std::string_view::npos);
+}
+
+bool MarkdownPrepass::startsWithUnderlineMark(std::string_view text) const
+{
+    return m_marksActive && m_marksUnderline && text.starts_with(m_underlineMark);
+}
+
+} // namespace folio

@@ -1,0 +1,233 @@
+#include "formats/markdown/SmartyPants.h"
+
+#include <array>
+#include <cctype>
+
+namespace folio {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kVerbatimElements = {"pre", "code", "kbd", "script", "style", "math"};
+
+bool isBlankByte(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// Letters of any script: bytes of multi-byte UTF-8 sequences count as letters, so an
+// apostrophe after "é" is still an apostrophe.
+bool isWordByte(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || std::isalnum(byte);
+}
+
+bool isDigitByte(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+class Filter {
+public:
+    explicit Filter(std::string_view html)
+        : m_html(html)
+    {
+        m_out.reserve(html.size() + html.size() / 8);
+    }
+
+    std::string run()
+    {
+        while (m_at < m_html.size()) {
+            const std::string_view rest = m_html.substr(m_at);
+            switch (rest[0]) {
+            case '<': copyMarkup(rest); break;
+            case '&': entity(rest); break;
+            case '"': doubleQuote(1); break;
+            case '\'': singleQuote(1); break;
+            case '-': dashes(rest); break;
+            case '.': dots(rest); break;
+            default: copyText(1); break;
+            }
+        }
+        return std::move(m_out);
+    }
+
+private:
+    // Quotes open after the start, a blank, an opening bracket, a dash or another
+    // opening quote; anywhere else they close.
+    bool opensHere() const
+    {
+        return m_previous == 0 || isBlankByte(m_previous) || m_previous == '(' || m_previous == '['
+            || m_previous == '{' || m_previous == '-' || m_previous == kOpenQuote;
+    }
+
+    char nextAfter(std::size_t length) const
+    {
+        return m_at + length < m_html.size() ? m_html[m_at + length] : 0;
+    }
+
+    void emit(std::string_view entity, std::size_t consumed, char previous)
+    {
+        m_out += entity;
+        m_at += consumed;
+        m_previous = previous;
+    }
+
+    void copyText(std::size_t length)
+    {
+        m_out.append(m_html.substr(m_at, length));
+        m_previous = m_html[m_at + length - 1];
+        m_at += length;
+    }
+
+    void doubleQuote(std::size_t length)
+    {
+        const char next = nextAfter(length);
+        if (opensHere() && next && !isBlankByte(next))
+            emit("&ldquo;", length, kOpenQuote);
+        else
+            emit("&rdquo;", length, kCloseQuote);
+    }
+
+    void singleQuote(std::size_t length)
+    {
+        const char next = nextAfter(length);
+        if (isWordByte(m_previous) || !opensHere() || !next || isBlankByte(next)) {
+            emit("&rsquo;", length, kCloseQuote);
+            return;
+        }
+        // An elided century ("'90s") is an apostrophe, not an opening quote.
+        if (isDigitByte(next) && isDigitByte(nextAfter(length + 1)) && !isDigitByte(nextAfter(length + 2))) {
+            emit("&rsquo;", length, kCloseQuote);
+            return;
+        }
+        emit("&lsquo;", length, kOpenQuote);
+    }
+
+    void dashes(std::string_view rest)
+    {
+        std::size_t run = 0;
+        while (run < rest.size() && rest[run] == '-')
+            ++run;
+        for (; run >= 3; run -= 3)
+            emit("&mdash;", 3, '-');
+        if (run == 2)
+            emit("&ndash;", 2, '-');
+        else if (run == 1)
+            copyText(1);
+    }
+
+    void dots(std::string_view rest)
+    {
+        if (rest.starts_with("..."))
+            emit("&hellip;", 3, '.');
+        else if (rest.starts_with(". . ."))
+            emit("&hellip;", 5, '.');
+        else
+            copyText(1);
+    }
+
+    void entity(std::string_view rest)
+    {
+        // The HTML escaper writes quotes in text as references; they are quotes all the same.
+        if (rest.starts_with("&quot;"))
+            return doubleQuote(6);
+        if (rest.starts_with("&#39;"))
+            return singleQuote(5);
+        if (rest.starts_with("&#x27;"))
+            return singleQuote(6);
+        std::size_t end = 1;
+        if (end < rest.size() && rest[end] == '#')
+            ++end;
+        while (end < rest.size() && std::isalnum(static_cast<unsigned char>(rest[end])))
+            ++end;
+        if (end > 1 && end < rest.size() && rest[end] == ';') {
+            m_out.append(rest.substr(0, end + 1));
+            m_at += end + 1;
+            m_previous = ';';
+            return;
+        }
+        copyText(1);
+    }
+
+    // Tags pass unchanged and do not count as text: a quote after "<em>" opens or closes
+    // by what came before the tag.
+    void copyMarkup(std::string_view rest)
+    {
+        if (rest.starts_with("<!--")) {
+            const std::size_t end = rest.find("-->", 4);
+            copyMarkupBytes(end == std::string_view::npos ? rest.size() : end + 3);
+            return;
+        }
+        for (const std::string_view element : kVerbatimElements) {
+            if (hoedown_html_is_tag(rest, element) == HTMLTagKind::Opening) {
+                copyMarkupBytes(verbatimLength(rest, element));
+                return;
+            }
+        }
+        const std::size_t end = rest.find('>');
+        if (end == std::string_view::npos) {
+            copyText(1);
+            return;
+        }
+        copyMarkupBytes(end + 1);
+    }
+
+    // From an opening tag through its closing tag, or to the end when it is never closed.
+    static std::size_t verbatimLength(std::string_view rest, std::string_view element)
+    {
+        std::size_t at = 1;
+        while ((at = rest.find('<', at)) != std::string_view::npos) {
+            if (hoedown_html_is_tag(rest.substr(at), element) == HTMLTagKind::Closing) {
+                const std::size_t end = rest.find('>', at);
+                return end == std::string_view::npos ? rest.size() : end + 1;
+            }
+            ++at;
+        }
+        return rest.size();
+    }
+
+    void copyMarkupBytes(std::size_t length)
+    {
+        m_out.append(m_html.substr(m_at, length));
+        m_at += length;
+    }
+
+    // Stand-ins for the previous character after a quote was written as an entity.
+    static constexpr char kOpenQuote = '\x01';
+    static constexpr char kCloseQuote = '\x02';
+
+    std::string_view m_html;
+    std::string m_out;
+    std::size_t m_at = 0;
+    char m_previous = 0;
+};
+
+} // namespace
+
+HTMLTagKind hoedown_html_is_tag(std::string_view data, std::string_view tagName)
+{
+    if (data.size() < 3 || data[0] != '<')
+        return HTMLTagKind::None;
+    std::size_t i = 1;
+    bool closing = false;
+    if (data[i] == '/') {
+        closing = true;
+        ++i;
+    }
+    if (data.substr(i, tagName.size()) != tagName)
+        return HTMLTagKind::None;
+    i += tagName.size();
+    if (i >= data.size())
+        return HTMLTagKind::None;
+    if (data[i] != '>' && !isBlankByte(data[i]))
+        return HTMLTagKind::None;
+    return closing ? HTMLTagKind::Closing : HTMLTagKind::Opening;
+}
+
+std::string SmartyPants::filter(std::string_view html)
+{
+    return Filter(html).run();
+}
+
+} // namespace folio

@@ -1,0 +1,123 @@
+#include "formats/rtf/DKRTFAttributeBuilder.h"
+
+#include "formats/rtf/DKRTFReaderFontTable.h"
+#include "formats/rtf/DKRTFReaderListTable.h"
+#include "formats/rtf/DKRTFReaderState.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <optional>
+
+namespace folio {
+
+namespace {
+
+constexpr double kDefaultFontSize = 12;
+constexpr float kTwipsPerCentimetre = 566.96f;
+
+std::optional<Font> fontNamed(const std::u16string& name, double size)
+{
+    if (std::optional<Font> font = Font::fontWithName(toUtf8(name), size))
+        return font;
+    // A font this system does not have is shown in the document's default.
+    return Font::fontWithName("Helvetica", size);
+}
+
+} // namespace
+
+DKRTFAttributeBuilder::DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists,
+                                             DocumentValues& values)
+    : m_fonts(fonts)
+    , m_lists(lists)
+    , m_values(values)
+{
+}
+
+AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state)
+{
+    std::u16string name = m_fonts.fontNameAtIndex(state.fontNumber());
+    double size = state.fontSize() > 0 ? state.fontSize() : kDefaultFontSize;
+    auto key = std::make_tuple(name, size, state.bold(), state.italic());
+    if (auto cached = m_fontCache.find(key); cached != m_fontCache.end())
+        return cached->second;
+
+    AttributeValuePtr value;
+    if (std::optional<Font> font = fontNamed(name, size)) {
+        // A family without the bold or italic face keeps its regular one: the
+        // text stays in the font it asked for.
+        if (state.bold()) {
+            if (auto bold = font->copyWithSymbolicTraits(kFontBoldTrait, kFontBoldTrait))
+                font = std::move(bold);
+        }
+        if (state.italic()) {
+            if (auto italic = font->copyWithSymbolicTraits(kFontItalicTrait, kFontItalicTrait))
+                font = std::move(italic);
+        }
+        value = FontAttributeValue::make(std::move(*font));
+    }
+    m_fontCache.emplace(std::move(key), value);
+    return value;
+}
+
+AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderState& state)
+{
+    const DKRTFReaderState::Paragraph& paragraph = state.paragraph();
+    PlatformParagraphStyle::Settings settings;
+    settings.alignment = static_cast<TextAlignment>(paragraph.alignment <= 3 ? paragraph.alignment : 0);
+    // Stored documents carry these odd units (centimetres for the first
+    // line, a ruler scale for the head indent); the HTML writer undoes them.
+    settings.firstLineHeadIndent =
+        paragraph.firstLineIndent == 0 ? 0.0 : static_cast<double>(static_cast<float>(paragraph.firstLineIndent) / kTwipsPerCentimetre);
+    float headIndent = static_cast<float>(paragraph.leftIndent) * 80.0f / 1096.0f;
+    settings.headIndent = headIndent > 730.0f ? 0.0 : static_cast<double>(headIndent);
+    settings.tailIndent = 0;
+    float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
+    settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
+    settings.paragraphSpacing = paragraph.paragraphSpacing / 20.0;
+    settings.paragraphSpacingBefore = paragraph.paragraphSpacingBefore / 20.0;
+    int direction = paragraph.baseWritingDirection;
+    settings.baseWritingDirection = static_cast<WritingDirection>(direction >= -1 && direction <= 1 ? direction : -1);
+    return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
+}
+
+const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
+{
+    if (state.cachedAttributes())
+        return state.cachedAttributes();
+
+    std::vector<AttributeDictionary::Entry> entries;
+    auto set = [&entries](std::string_view key, AttributeValuePtr value) {
+        if (value)
+            entries.emplace_back(std::string(key), std::move(value));
+    };
+
+    set(kCTForegroundColorAttributeName, state.foregroundColor());
+    set(NSBackgroundColorAttributeName, state.backgroundColor());
+    if ((state.underline() & 0xFF) != 0)
+        set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
+    if (state.link() != 0 && !m_values.linkTarget.empty())
+        set(TELinkAttribute, URLValue::make(toUtf8(m_values.linkTarget)));
+    if (m_values.footnoteTableMarker == 1)
+        set(TETextIsFootnoteTableAttribute, StringValue::make(u"1"));
+    else if (m_values.footnoteTableMarker == -1)
+        set(TETextIsFootnoteTableAttribute, StringValue::make(u"-1"));
+    if (!m_lists.allListsFinished())
+        m_lists.addListAttributes(state, currentListType, entries);
+    set(kCTFontAttributeName, fontValue(state));
+    if (state.strike())
+        set(TEStrikeOutAttribute, BoolValue::make(true));
+    if (state.superscriptCount() != 0)
+        set(kCTSuperscriptAttributeName, IntegerValue::make(state.superscriptCount()));
+    set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
+    // No control word opens a table (tables are read as plain paragraphs),
+    // so every run says it is outside one; the writer expects both keys.
+    set(TEIsTableKey, IntegerValue::make(0));
+    set(TEIsTableRowKey, IntegerValue::make(0));
+
+    state.setCachedAttributes(AttributeDictionary::make(std::move(entries)));
+    return state.cachedAttributes();
+}
+
+} // namespace folio

@@ -1,0 +1,112 @@
+#include "formats/rtf/DKRTFDataBuffer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace folio {
+
+namespace {
+
+// Every unit outside printable ASCII, plus the characters RTF gives a meaning:
+// backslash and braces. Tab, carriage return and line feed fall outside
+// printable ASCII and so are reserved too.
+bool isReserved(char16_t unit)
+{
+    return unit < 0x20 || unit > 0x7E || unit == u'\\' || unit == u'{' || unit == u'}';
+}
+
+const char* controlWordForUnit(char16_t unit)
+{
+    switch (unit) {
+    case 0x2013:
+        return "\\endash ";
+    case 0x2014:
+        return "\\emdash ";
+    case 0x2018:
+        return "\\lquote ";
+    case 0x2019:
+        return "\\rquote ";
+    case 0x201C:
+        return "\\ldblquote ";
+    case 0x201D:
+        return "\\rdblquote ";
+    case 0x2022:
+        return "\\bullet ";
+    // A line break inside a paragraph; the reader turns "\line" back into it.
+    case 0x2028:
+        return "\\line ";
+    case 0x2026:
+        // The ellipsis keeps a code-page fallback for readers without Unicode.
+        return "\\u8230\\'85";
+    case u'\t':
+        return "\\tab ";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void DKRTFDataBuffer::appendInteger(std::int32_t value)
+{
+    char digits[16];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    m_bytes.append(digits, result.ptr);
+}
+
+void DKRTFDataBuffer::appendRoundedNumber(double value)
+{
+    // printf rounds exact halves to even in the default rounding mode, and
+    // "%.0f" has no decimal separator, so the locale plays no part.
+    // A size that is not a number would print as "nan" and break the word it ends.
+    if (!std::isfinite(value))
+        value = 0;
+    char digits[64];
+    int length = std::snprintf(digits, sizeof digits, "%.0f", value);
+    if (length > 0)
+        m_bytes.append(digits, static_cast<std::size_t>(length) < sizeof digits ? length : sizeof digits - 1);
+}
+
+void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit, Suppress suppress)
+{
+    if (const char* word = controlWordForUnit(unit)) {
+        m_bytes.append(word);
+        return;
+    }
+    // The object replacement character stands for an attachment, which is
+    // written from its attribute instead.
+    if (unit == 0xFFFC)
+        return;
+    if (!isReserved(unit)) {
+        m_bytes.push_back(static_cast<char>(unit));
+        return;
+    }
+    if (unit > 0xFF) {
+        // Each half of a surrogate pair goes out on its own; readers pair them again.
+        m_bytes.append("\\u");
+        appendInteger(static_cast<std::int32_t>(unit));
+        m_bytes.push_back('?');
+        return;
+    }
+    if (unit >= 0x80) {
+        static constexpr char kHexDigits[] = "0123456789abcdef";
+        m_bytes.append("\\'");
+        m_bytes.push_back(kHexDigits[unit >> 4]);
+        m_bytes.push_back(kHexDigits[unit & 0xF]);
+        return;
+    }
+    if (suppress == Suppress::LineEnds && unit != u'\\' && unit != u'{' && unit != u'}')
+        return;
+    // A backslash before a line feed or carriage return is RTF's paragraph end.
+    m_bytes.push_back('\\');
+    m_bytes.push_back(static_cast<char>(unit));
+}
+
+void DKRTFDataBuffer::appendEscapedString(std::u16string_view text)
+{
+    for (char16_t unit : text)
+        appendEscapedCharacter(unit);
+}
+
+} // namespace folio

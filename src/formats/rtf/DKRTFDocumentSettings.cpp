@@ -1,0 +1,59 @@
+#include "formats/rtf/DKRTFDocumentSettings.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/text/AttributedString.h"
+
+namespace folio {
+
+namespace {
+
+std::optional<std::u16string> stringAttribute(const AttributeDictionary& attributes, std::string_view key)
+{
+    if (const auto* value = attributes.valueForKeyAs<StringValue>(key))
+        return value->value();
+    return std::nullopt;
+}
+
+// Margins are stored as centimetre strings; numbers are taken as they are.
+float floatAttribute(const AttributeDictionary& attributes, std::string_view key)
+{
+    const AttributeValuePtr& value = attributes.valueForKey(key);
+    if (!value)
+        return 0;
+    if (const auto* string = value->as<StringValue>())
+        return floatValue(std::u16string_view(string->value()));
+    if (const auto* number = value->as<DoubleValue>())
+        return static_cast<float>(number->value());
+    if (const auto* number = value->as<IntegerValue>())
+        return static_cast<float>(number->value());
+    return 0;
+}
+
+} // namespace
+
+DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const AttributedString& text,
+                                                                const UserDefaults& defaults)
+{
+    DKRTFDocumentSettings settings;
+    settings.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    AttributeDictionaryPtr attributes = text.attributesAtIndex(0);
+    if (!attributes)
+        return settings;
+    settings.paperColor = stringAttribute(*attributes, "papercolor");
+    settings.leftMargin = floatAttribute(*attributes, "docLeftMargin");
+    settings.rightMargin = floatAttribute(*attributes, "docRightMargin");
+    settings.topMargin = floatAttribute(*attributes, "docTopMargin");
+    settings.bottomMargin = floatAttribute(*attributes, "docBottomMargin");
+    settings.pageHeader = stringAttribute(*attributes, "pageHeader");
+    settings.pageFooter = stringAttribute(*attributes, "pageFooter");
+    settings.bookmark = stringAttribute(*attributes, "xebookmark");
+    return settings;
+}
+
+DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const AttributedString& text)
+{
+    return fromFirstCharacter(text, UserDefaults::standardUserDefaults());
+}
+
+} // namespace folio

@@ -1,0 +1,157 @@
+#include "formats/rtf/DKRTFKeywordTable.h"
+
+#include "formats/rtf/DKRTFReader.h"
+
+#include <utility>
+
+namespace folio {
+
+namespace {
+
+struct Row {
+    std::string_view name;
+    DKRTFKeyword keyword;
+};
+
+using R = DKRTFReader;
+
+// Rows whose value is fixed by the word itself ("\qc" is alignment 2, "\uldb"
+// underline 9) carry it as a forced value, so one handler serves the family.
+DKRTFKeyword forced(DKRTFKeyword::Handler handler, int value) { return {handler, value, true}; }
+DKRTFKeyword withDefault(DKRTFKeyword::Handler handler, int value = 1) { return {handler, value, false}; }
+
+} // namespace
+
+DKRTFKeywordTable::DKRTFKeywordTable()
+{
+    // The underline values are those of the text system: single 1, thick 2,
+    // double 9, plus the pattern in the second byte (dot 0x100, dash 0x200,
+    // dash-dot 0x300, dash-dot-dot 0x400).
+    const Row rows[] = {
+        // Text and characters.
+        {"u", withDefault(&R::actionInsertUnicodeCharacter)},
+        {"uc", withDefault(&R::actionSetUnicodeSkipCount)},
+        {"ansicpg", withDefault(&R::actionSetAnsiCode)},
+        {"tab", forced(&R::actionInsertCharacter, 0x0009)},
+        {"lquote", forced(&R::actionInsertCharacter, 0x2018)},
+        {"rquote", forced(&R::actionInsertCharacter, 0x2019)},
+        {"ldblquote", forced(&R::actionInsertCharacter, 0x201C)},
+        {"rdblquote", forced(&R::actionInsertCharacter, 0x201D)},
+        {"emdash", forced(&R::actionInsertCharacter, 0x2014)},
+        {"endash", forced(&R::actionInsertCharacter, 0x2013)},
+        {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
+        {"par", withDefault(&R::actionNewParagraph)},
+        {"line", withDefault(&R::actionNewParagraph)},
+        {"row", withDefault(&R::actionNewParagraph)},
+        {"sect", withDefault(&R::actionNewParagraph)},
+        {"pardirnatural", withDefault(&R::actionNewParagraph)},
+        {"page", withDefault(&R::actionInsertPageBreak)},
+        {"dpline", withDefault(&R::actionInsertHorizontalLine)},
+        // Binary data is never text: without this its bytes would be read
+        // as characters of the document.
+        {"bin", withDefault(&R::actionSkipBinaryData, 0)},
+
+        // Character formatting.
+        {"f", withDefault(&R::actionFontNumber)},
+        {"fs", withDefault(&R::actionFontSize)},
+        {"fsmilli", withDefault(&R::actionFontMilliSize)},
+        {"b", withDefault(&R::actionBold)},
+        {"i", withDefault(&R::actionItalic)},
+        {"strike", withDefault(&R::actionStrike)},
+        {"cf", withDefault(&R::actionForegroundColor)},
+        {"cb", withDefault(&R::actionBackgroundColor)},
+        {"super", forced(&R::actionSuperSubScript, 1)},
+        {"sub", forced(&R::actionSuperSubScript, -1)},
+        {"nosupersub", forced(&R::actionSuperSubScript, 0)},
+        {"ul", withDefault(&R::actionUnderline)},
+        {"ulnone", forced(&R::actionUnderline, 0)},
+        {"uld", forced(&R::actionUnderlineStyle, 257)},
+        {"uldash", forced(&R::actionUnderlineStyle, 513)},
+        {"uldashd", forced(&R::actionUnderlineStyle, 769)},
+        {"uldashdd", forced(&R::actionUnderlineStyle, 1025)},
+        {"uldb", forced(&R::actionUnderlineStyle, 9)},
+        {"ulth", forced(&R::actionUnderlineStyle, 2)},
+        {"ulthd", forced(&R::actionUnderlineStyle, 258)},
+        {"ulthdash", forced(&R::actionUnderlineStyle, 514)},
+        {"ulthdashd", forced(&R::actionUnderlineStyle, 770)},
+        {"ulthdashdd", forced(&R::actionUnderlineStyle, 1026)},
+        {"ulwave", forced(&R::actionUnderlineStyle, 1)},
+        {"ulhwave", forced(&R::actionUnderlineStyle, 2)},
+        {"ulldash", forced(&R::actionUnderlineStyle, 513)},
+        {"ulthldash", forced(&R::actionUnderlineStyle, 514)},
+        {"ululdbwave", forced(&R::actionUnderlineStyle, 9)},
+
+        // Paragraph formatting.
+        {"pard", withDefault(&R::actionParagraphDefault)},
+        {"ql", forced(&R::actionParagraphAlign, 0)},
+        {"qr", forced(&R::actionParagraphAlign, 1)},
+        {"qc", forced(&R::actionParagraphAlign, 2)},
+        {"qj", forced(&R::actionParagraphAlign, 3)},
+        {"fi", withDefault(&R::actionParagraphFirstLineIndent)},
+        {"li", withDefault(&R::actionParagraphLeftIndent)},
+        {"ri", withDefault(&R::actionParagraphRightIndent)},
+        {"sl", withDefault(&R::actionParagraphLineSpacing)},
+        {"sa", withDefault(&R::actionParagraphSpacing)},
+        {"sb", withDefault(&R::actionParagraphSpacingBefore)},
+        {"ltrpar", forced(&R::actionParagraphDirection, 0)},
+        {"rtlpar", forced(&R::actionParagraphDirection, 1)},
+
+        // Tables of the document head, and lists.
+        {"fonttbl", withDefault(&R::actionReadFontTable)},
+        {"fcharset", withDefault(&R::actionReadFontCharacterSet)},
+        {"colortbl", withDefault(&R::actionReadColorTable)},
+        {"red", withDefault(&R::actionReadColorTableRedValue)},
+        {"green", withDefault(&R::actionReadColorTableGreenValue)},
+        {"blue", withDefault(&R::actionReadColorTableBlueValue)},
+        {"listtable", withDefault(&R::actionReadListTable)},
+        {"listoverridetable", withDefault(&R::listOverrideTable)},
+        {"ls", withDefault(&R::actionListID)},
+        {"ilvl", withDefault(&R::actionLevelList)},
+        {"listtext", withDefault(&R::actionListPrefix)},
+
+        // Objects and document settings.
+        {"pict", withDefault(&R::actionImageAttachment)},
+        {"shppict", withDefault(&R::actionScrivenerImageAttachment)},
+        {"NeXTGraphic", withDefault(&R::actionAttachment)},
+        {"footnote", withDefault(&R::actionFootnote)},
+        {"footnotetable", withDefault(&R::actionFootnoteTable)},
+        {"chatn", withDefault(&R::actionAnnotation)},
+        {"atnid", withDefault(&R::actionAnnotationAuthor)},
+        {"field", withDefault(&R::actionField)},
+        {"fldinst", withDefault(&R::actionLink)},
+        {"fldrslt", withDefault(&R::actionTextLink)},
+        {"marquentannotations", withDefault(&R::actionMarquentAnnotations)},
+        {"margl", withDefault(&R::actionPageMarginLeft)},
+        {"margr", withDefault(&R::actionPageMarginRight)},
+        {"margt", withDefault(&R::actionPageMarginTop)},
+        {"margb", withDefault(&R::actionPageMarginBottom)},
+        {"pageHeader", withDefault(&R::actionPageHeader)},
+        {"pageFooter", withDefault(&R::actionPageFooter)},
+    };
+    for (const Row& row : rows)
+        m_keywords.emplace(row.name, row.keyword);
+
+    // Destinations whose text is never document text.
+    static constexpr std::string_view kSkippedDestinations[] = {
+        "papercolor", "object",    "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
+        "creatim",    "doccomm",   "footer",  "footerf", "footerl",    "footerr", "ftncn",    "ftnsep",   "ftnsepc",
+        "header",     "headerf",   "headerl", "headerr", "info",       "keywords", "operator", "generator", "printim",
+        "private1",   "revtim",    "rxe",     "stylesheet", "subject", "tc",      "title",    "txe",      "xe",
+    };
+    for (std::string_view name : kSkippedDestinations)
+        m_keywords.emplace(name, withDefault(&R::actionSkipDestination));
+}
+
+const DKRTFKeywordTable& DKRTFKeywordTable::shared()
+{
+    static const DKRTFKeywordTable table;
+    return table;
+}
+
+const DKRTFKeyword* DKRTFKeywordTable::keywordNamed(std::string_view name) const
+{
+    auto keyword = m_keywords.find(name);
+    return keyword == m_keywords.end() ? nullptr : &keyword->second;
+}
+
+} // namespace folio

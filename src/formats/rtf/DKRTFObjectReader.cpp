@@ -1,0 +1,442 @@
+#include "formats/rtf/DKRTFObjectReader.h"
+
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "platform/foundation/OFStringScanner.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <utility>
+
+namespace folio {
+
+namespace {
+
+constexpr std::size_t npos = std::u16string_view::npos;
+constexpr double kDefaultGoalSize = 100;
+
+bool isLetter(char16_t character)
+{
+    return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
+}
+
+bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+
+std::u16string removing(std::u16string text, std::u16string_view target)
+{
+    return stringByReplacingOccurrencesOfString(text, target, u"");
+}
+
+// A number written after a control word, with its name removed ("picw100 ").
+double numberAfter(std::u16string_view token, std::u16string_view name)
+{
+    std::u16string text = removing(std::u16string(token), name);
+    return static_cast<double>(floatValue(text));
+}
+
+// The characters that the note escaping writes as control words.
+char16_t specialCharacterNamed(std::string_view name)
+{
+    static constexpr std::array<std::pair<std::string_view, char16_t>, 10> kCharacters{{
+        {"tab", u'\t'},
+        {"par", u'\n'},
+        {"line", u'\n'},
+        {"lquote", u'\u2018'},
+        {"rquote", u'\u2019'},
+        {"ldblquote", u'\u201C'},
+        {"rdblquote", u'\u201D'},
+        {"emdash", u'\u2014'},
+        {"endash", u'\u2013'},
+        {"bullet", u'\u2022'},
+    }};
+    for (const auto& [word, character] : kCharacters) {
+        if (word == name)
+            return character;
+    }
+    return 0;
+}
+
+} // namespace
+
+DKRTFObjectReader::DKRTFObjectReader(OFStringScanner& scanner, std::size_t groupEnd)
+    : m_scanner(scanner)
+    , m_text(scanner.string())
+    , m_start(scanner.scanLocation())
+    , m_groupEnd(std::max(std::min(groupEnd, m_text.size()), m_start))
+{
+}
+
+std::u16string_view DKRTFObjectReader::group() const
+{
+    // The closing brace belongs to the group: "}}" ends a shape picture.
+    std::size_t end = std::min(m_groupEnd + 1, m_text.size());
+    return m_text.substr(0, end);
+}
+
+std::size_t DKRTFObjectReader::find(std::u16string_view needle, std::size_t from) const
+{
+    if (from > m_groupEnd)
+        return npos;
+    return group().find(needle, from);
+}
+
+std::u16string_view DKRTFObjectReader::tokenUpTo(std::size_t from, std::u16string_view delimiters, std::size_t* end) const
+{
+    std::u16string_view text = group();
+    from = std::min(from, text.size());
+    std::size_t stop = text.find_first_of(delimiters, from);
+    if (stop == npos)
+        stop = text.size();
+    *end = stop;
+    return text.substr(from, stop - from);
+}
+
+void DKRTFObjectReader::finishAt(std::size_t position) { m_scanner.setScanLocation(position); }
+
+std::size_t DKRTFObjectReader::skipControlWordsAndGroups(std::size_t position) const
+{
+    // Picture data follow the picture's control words and property groups;
+    // none of those are data, whatever letters they hold.
+    std::u16string_view text = group();
+    while (position < m_groupEnd) {
+        char16_t character = text[position];
+        if (character == u' ' || character == u'\r' || character == u'\n') {
+            ++position;
+        } else if (character == u'\\' && position + 1 < m_groupEnd && isLetter(text[position + 1])) {
+            ++position;
+            while (position < m_groupEnd && isLetter(text[position]))
+                ++position;
+            if (position < m_groupEnd && text[position] == u'-')
+                ++position;
+            while (position < m_groupEnd && isDigit(text[position]))
+                ++position;
+        } else if (character == u'{') {
+            std::size_t depth = 0;
+            for (; position < m_groupEnd; ++position) {
+                if (text[position] == u'\\')
+                    ++position;
+                else if (text[position] == u'{')
+                    ++depth;
+                else if (text[position] == u'}' && --depth == 0)
+                    break;
+            }
+            ++position;
+        } else {
+            break;
+        }
+    }
+    return std::min(position, m_groupEnd);
+}
+
+// --- Pictures ---------------------------------------------------------------
+
+TETextAttachmentPtr DKRTFObjectReader::readPicture()
+{
+    std::u16string_view text = group();
+    if (text.substr(m_start).starts_with(u"\\w") && find(u"wmetafile0", m_start) != npos) {
+        finishAt(m_groupEnd);
+        return nullptr;
+    }
+
+    std::size_t position = m_start;
+    std::size_t end = position;
+    std::optional<int> wrap;
+    if (std::size_t found = find(u"wraptext", position); found != npos) {
+        wrap = intValue(removing(std::u16string(tokenUpTo(found, u"\\", &end)), u"wraptext"));
+        position = end;
+    }
+    double width = kDefaultGoalSize;
+    if (std::size_t found = find(u"picwgoal", position); found != npos) {
+        width = numberAfter(tokenUpTo(found, u"\\", &end), u"picwgoal");
+        position = end;
+    }
+    double height = kDefaultGoalSize;
+    if (std::size_t found = find(u"pichgoal", position); found != npos) {
+        height = numberAfter(tokenUpTo(found, u"\n", &end), u"pichgoal");
+        position = end;
+    }
+    if (position < text.size() && text[position] == u'\n')
+        ++position;
+    position = skipControlWordsAndGroups(position);
+    std::u16string_view hex = tokenUpTo(position, u"}", &end);
+    Data contents = hexStringToData(hex);
+    if (contents.empty()) {
+        finishAt(m_groupEnd);
+        return nullptr;
+    }
+
+    auto attachment = std::make_shared<TEImageTextAttachment>();
+    attachment->setContents(std::move(contents));
+    attachment->setDisplaySize(Size{static_cast<float>(width) / 12.0f, static_cast<float>(height) / 12.0f});
+    if (wrap)
+        attachment->setWrapAlignment(static_cast<TEWrapAlignment>(std::clamp(*wrap, 0, 2)));
+    finishAt(end);
+    return attachment;
+}
+
+TETextAttachmentPtr DKRTFObjectReader::readShapePicture()
+{
+    std::size_t position = find(u"nisusfilename", m_start);
+    // Other writers put an ordinary "\pict" group here; it is read on its own.
+    if (position == npos)
+        return nullptr;
+    std::size_t end = position;
+    std::u16string fileInfo = removing(std::u16string(tokenUpTo(position, u"}", &end)), u"nisusfilename ");
+    position = end;
+
+    auto numberNamed = [&](std::u16string_view name) -> std::optional<double> {
+        std::size_t found = find(name, position);
+        if (found == npos)
+            return std::nullopt;
+        std::u16string_view token = tokenUpTo(found, u"\\", &end);
+        position = end;
+        return numberAfter(token, name);
+    };
+    double width = numberNamed(u"picw").value_or(0);
+    double height = numberNamed(u"pich").value_or(0);
+    double goalWidth = numberNamed(u"picwgoal").value_or(kDefaultGoalSize);
+    double goalHeight = numberNamed(u"pichgoal").value_or(kDefaultGoalSize);
+    std::u16string fileType = removing(std::u16string(tokenUpTo(position, u" ", &end)), u"\\");
+    position = std::min(end + 1, group().size());
+
+    std::size_t dataEnd = find(u"}}", position);
+    if (dataEnd == npos) {
+        finishAt(m_groupEnd);
+        return nullptr;
+    }
+    std::u16string hex = removing(std::u16string(group().substr(position, dataEnd - position)), u"\n ");
+    Data contents = hexStringToData(hex);
+    if (contents.empty()) {
+        finishAt(m_groupEnd);
+        return nullptr;
+    }
+
+    auto attachment = std::make_shared<TEImageTextAttachment>();
+    attachment->setContents(std::move(contents));
+    attachment->setOriginalSize(Size{width, height});
+    attachment->setDisplaySize(Size{goalWidth / 20, goalHeight / 20});
+    attachment->setOriginalDisplaySize(Size{goalWidth, goalHeight});
+    attachment->setFileInfo(std::move(fileInfo));
+    attachment->setFileType(toUtf8(fileType));
+    // The first brace closes the picture group read here; the second is
+    // left to close the shape group.
+    finishAt(dataEnd + 1);
+    return attachment;
+}
+
+TETextAttachmentPtr DKRTFObjectReader::readFileAttachment()
+{
+    std::size_t end = m_start;
+    std::u16string name = removing(std::u16string(tokenUpTo(m_start, u" }", &end)), u" ");
+    std::optional<URL> url = name.empty() ? std::nullopt : URL::URLWithString(toUtf8(name));
+    if (!url) {
+        finishAt(m_groupEnd);
+        return nullptr;
+    }
+    std::size_t position = end;
+    double width = 0;
+    double height = 0;
+    if (std::size_t found = find(u"h", position); found != npos) {
+        width = numberAfter(tokenUpTo(found + 1, u" ", &end), u"");
+        position = end;
+    }
+    if (std::size_t found = find(u"t", position); found != npos) {
+        height = numberAfter(tokenUpTo(found + 1, u"}", &end), u"");
+        position = end;
+    }
+    auto attachment = std::make_shared<TETextAttachment>();
+    attachment->setContentURL(std::move(url));
+    attachment->setDisplaySize(Size{width, height});
+    finishAt(std::min(position, m_groupEnd));
+    return attachment;
+}
+
+// --- Notes ------------------------------------------------------------------
+
+TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder)
+{
+    std::u16string text = decodeNoteText(m_text.substr(m_start, m_groupEnd - m_start), decoder);
+    finishAt(m_groupEnd);
+    if (text.empty())
+        return nullptr;
+    auto attachment = std::make_shared<TEObjectTextAttachment>();
+    attachment->setContents(std::move(text));
+    attachment->setAttributes({{TEObjectTextAttachment::kAttachmentTypeKey, u"footnote"}});
+    return attachment;
+}
+
+TETextAttachmentPtr DKRTFObjectReader::readAnnotation(const std::optional<std::u16string>& author,
+                                                      const ByteDecoder& decoder)
+{
+    // The comment text is the annotation group after "\chatn"; Word writes
+    // comments inline in the paragraph, so the rest of the enclosing group
+    // is document text and must not be taken.
+    std::size_t position = m_start;
+    while (position < m_groupEnd && (m_text[position] == u' ' || m_text[position] == u'\r' || m_text[position] == u'\n'))
+        ++position;
+    if (position >= m_groupEnd || m_text[position] != u'{')
+        return nullptr;
+    std::size_t depth = 0;
+    std::size_t end = position;
+    for (; end < m_groupEnd; ++end) {
+        char16_t character = m_text[end];
+        if (character == u'\\') {
+            ++end;
+        } else if (character == u'{') {
+            ++depth;
+        } else if (character == u'}' && --depth == 0) {
+            break;
+        }
+    }
+    end = std::min(end, m_groupEnd);
+    std::u16string text = decodeNoteText(m_text.substr(position, end - position), decoder);
+    finishAt(end < m_groupEnd ? end + 1 : m_groupEnd);
+    if (text.empty())
+        return nullptr;
+    auto attachment = std::make_shared<TEObjectTextAttachment>();
+    attachment->setContents(std::move(text));
+    StringMapValue::Map attributes{{TEObjectTextAttachment::kAttachmentTypeKey, u"annotation"}};
+    if (author)
+        attributes.emplace(TEObjectTextAttachment::kAnnotationAuthorKey, *author);
+    attachment->setAttributes(std::move(attributes));
+    return attachment;
+}
+
+std::u16string DKRTFObjectReader::readGroupText(const ByteDecoder& decoder)
+{
+    std::u16string text = decodeNoteText(m_text.substr(m_start, m_groupEnd - m_start), decoder);
+    finishAt(m_groupEnd);
+    return text;
+}
+
+std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, const ByteDecoder& decoder)
+{
+    std::u16string source(content);
+    // Leftovers of older writers, and the markers our writer puts before
+    // the note text (each followed by one blank that is not part of it).
+    for (std::u16string_view junk : {u"\\u65533?l0", u"\\ul0", u"\\up0", u"\\*\\atnref 1", u"{\\chftn} ",
+                                     u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"})
+        source = removing(std::move(source), junk);
+
+    std::u16string text;
+    std::size_t index = 0;
+    const std::size_t length = source.size();
+    auto readHexByte = [&](std::string& bytes) {
+        // At "\'": up to two digits.
+        index += 2;
+        int value = 0;
+        int digits = 0;
+        while (digits < 2 && index < length && hexDigitValue(source[index]) >= 0) {
+            value = value * 16 + hexDigitValue(source[index]);
+            ++index;
+            ++digits;
+        }
+        if (digits > 0)
+            bytes.push_back(static_cast<char>(value));
+    };
+    while (index < length) {
+        const char16_t character = source[index];
+        if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
+            ++index;
+            continue;
+        }
+        if (character != u'\\' || index + 1 >= length) {
+            text.push_back(character);
+            ++index;
+            continue;
+        }
+        const char16_t next = source[index + 1];
+        if (next == u'\'') {
+            std::string bytes;
+            while (index + 1 < length && source[index] == u'\\' && source[index + 1] == u'\'')
+                readHexByte(bytes);
+            text += decoder(bytes);
+        } else if (isLetter(next)) {
+            std::size_t nameEnd = index + 1;
+            while (nameEnd < length && isLetter(source[nameEnd]))
+                ++nameEnd;
+            std::string name(source.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                             source.begin() + static_cast<std::ptrdiff_t>(nameEnd));
+            index = nameEnd;
+            bool negative = index < length && source[index] == u'-';
+            if (negative)
+                ++index;
+            bool hasParameter = index < length && isDigit(source[index]);
+            long long parameter = 0;
+            while (index < length && isDigit(source[index])) {
+                if (parameter < std::numeric_limits<int>::max())
+                    parameter = parameter * 10 + (source[index] - u'0');
+                ++index;
+            }
+            if (negative)
+                parameter = -parameter;
+            if (index < length && source[index] == u' ')
+                ++index;
+            if (name == "u" && hasParameter) {
+                text.push_back(static_cast<char16_t>((parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF));
+                // One replacement character follows.
+                if (index < length && source[index] == u'?') {
+                    ++index;
+                } else if (index + 1 < length && source[index] == u'\\' && source[index + 1] == u'\'') {
+                    std::string ignored;
+                    readHexByte(ignored);
+                }
+            } else if (char16_t special = specialCharacterNamed(name)) {
+                text.push_back(special);
+            }
+        } else {
+            index += 2;
+            if (next != u'*')
+                text.push_back(next);
+        }
+    }
+    return text;
+}
+
+// --- Links ------------------------------------------------------------------
+
+std::optional<std::u16string> DKRTFObjectReader::readLinkTarget()
+{
+    std::size_t end = m_start;
+    std::u16string_view instruction = tokenUpTo(m_start, u" \\", &end);
+    if (instruction.find(u"INDEX") != npos || instruction.find(u"HYPERLINK") == npos)
+        return std::nullopt;
+    std::size_t position = end;
+    if (tokenUpTo(position, u"\"", &end) != u" ")
+        return std::nullopt;
+    std::u16string target = removing(std::u16string(tokenUpTo(end, u"}", &end)), u"\"");
+    // Our writer opens a group just before "HYPERLINK"; its closing brace
+    // is taken here, so the field's own braces stay balanced.
+    if (instruction.starts_with(u"{") && end < group().size() && group()[end] == u'}')
+        ++end;
+    finishAt(end);
+    return target;
+}
+
+// --- Data -------------------------------------------------------------------
+
+Data DKRTFObjectReader::hexStringToData(std::u16string_view hex)
+{
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(hex.size() / 2);
+    int high = -1;
+    for (char16_t character : hex) {
+        // Line breaks and blanks lay out long picture data; they are not digits.
+        if (character == u'\n' || character == u'\r' || character == u' ' || character == u'\t')
+            continue;
+        int value = std::max(hexDigitValue(character), 0);
+        if (high < 0) {
+            high = value;
+        } else {
+            bytes.push_back(static_cast<std::uint8_t>(high * 16 + value));
+            high = -1;
+        }
+    }
+    return Data(std::move(bytes));
+}
+
+} // namespace folio

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/Data.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class OFStringScanner;
+
+// Reads the constructs that the RTF reader takes straight from the text
+// rather than as formatted text: pictures, file attachments, footnotes and
+// comments, and the target of hyperlink fields.
+//
+// Each read starts right after its control word and never looks past the end
+// of the group it sits in (`groupEnd`, the index of that group's closing
+// brace), so a construct with a missing part costs only itself and the text
+// after it stays untouched. A construct that cannot be read leaves the
+// scanner at the end of its group: its content is never document text.
+class DKRTFObjectReader {
+public:
+    // Decodes the bytes of "\'xx" escapes in the current code page.
+    using ByteDecoder = std::function<std::u16string(std::string_view bytes)>;
+
+    DKRTFObjectReader(OFStringScanner& scanner, std::size_t groupEnd);
+
+    // "{\pict\jpegblip\wraptext2\picw..\pich..\picwgoal..\pichgoal..\n HEX \n}":
+    // null for Windows metafiles and pictures without data.
+    TETextAttachmentPtr readPicture();
+    // "{\*\shppict {\pict {\*\nisusfilename NAME} \picw.. \pich.. \picwgoal..
+    // \pichgoal.. \TYPE HEX}}": null when the group names no file.
+    TETextAttachmentPtr readShapePicture();
+    // "{\NeXTGraphic NAME \width.. \height..}": a picture file of an RTFD package.
+    TETextAttachmentPtr readFileAttachment();
+    // The rest of the group (a footnote destination), decoded; null when empty.
+    TETextAttachmentPtr readFootnote(const ByteDecoder& decoder);
+    // The group that follows "\chatn" (the annotation), decoded; null when empty.
+    TETextAttachmentPtr readAnnotation(const std::optional<std::u16string>& author, const ByteDecoder& decoder);
+    // The rest of the group ("\atnid"), decoded.
+    std::u16string readGroupText(const ByteDecoder& decoder);
+    // The URL of "HYPERLINK" followed by a blank and the URL in double
+    // quotes; nothing (and the scanner where it was) for any other field.
+    std::optional<std::u16string> readLinkTarget();
+
+    // Hexadecimal digits in pairs, high half first; other characters count
+    // as 0 and an odd last digit is ignored.
+    static Data hexStringToData(std::u16string_view hex);
+    // Note text: escapes and special characters decoded, control words and
+    // group braces dropped, our own footnote and comment markers removed.
+    static std::u16string decodeNoteText(std::u16string_view content, const ByteDecoder& decoder);
+
+private:
+    std::u16string_view group() const;
+    std::size_t find(std::u16string_view needle, std::size_t from) const;
+    // The text from `from` up to the first of `delimiters` inside the group.
+    std::u16string_view tokenUpTo(std::size_t from, std::u16string_view delimiters, std::size_t* end) const;
+    void finishAt(std::size_t position);
+    std::size_t skipControlWordsAndGroups(std::size_t position) const;
+
+    OFStringScanner& m_scanner;
+    std::u16string_view m_text;
+    std::size_t m_start;
+    std::size_t m_groupEnd;
+};
+
+} // namespace folio

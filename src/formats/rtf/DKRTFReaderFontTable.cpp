@@ -1,0 +1,107 @@
+#include "formats/rtf/DKRTFReaderFontTable.h"
+
+namespace folio {
+
+namespace {
+
+// The platform has no converter for a few old Mac encodings; text in them
+// reads better as Windows Latin 1 than not at all.
+StringEncoding supportedOrLatin1(StringEncoding encoding)
+{
+    return encoding.isSupported() ? encoding : StringEncoding::windowsLatin1();
+}
+
+StringEncoding encodingForCharacterSet(int characterSet)
+{
+    switch (characterSet) {
+    case 2:
+        return StringEncoding::macSymbol();
+    case 77:
+        return StringEncoding::macRoman();
+    case 78:
+    case 128:
+        return StringEncoding::shiftJIS();
+    case 83:
+        return StringEncoding::macHebrew();
+    case 84:
+        return StringEncoding::macArabic();
+    case 85:
+        return StringEncoding::macGreek();
+    case 86:
+        return StringEncoding::macTurkish();
+    case 87:
+        return StringEncoding::macThai();
+    case 89:
+    case 204:
+        return StringEncoding::windowsCodePage(1251);
+    case 129:
+        return StringEncoding::windowsCodePage(949);
+    case 130:
+        return StringEncoding::windowsCodePage(1361);
+    case 134:
+        return StringEncoding::windowsCodePage(936);
+    case 136:
+        return StringEncoding::windowsCodePage(950);
+    case 161:
+        return StringEncoding::windowsCodePage(1253);
+    case 162:
+        return StringEncoding::windowsCodePage(1254);
+    case 163:
+        return StringEncoding::windowsCodePage(1258);
+    case 177:
+        return StringEncoding::windowsCodePage(1255);
+    case 178:
+        return StringEncoding::windowsCodePage(1256);
+    case 186:
+        return StringEncoding::windowsCodePage(1257);
+    case 222:
+        return StringEncoding::windowsCodePage(874);
+    case 238:
+        return StringEncoding::windowsCodePage(1250);
+    default:
+        return StringEncoding::windowsLatin1();
+    }
+}
+
+} // namespace
+
+StringEncoding DKRTFReaderFontTable::fontEncoding(int characterSet)
+{
+    return supportedOrLatin1(encodingForCharacterSet(characterSet));
+}
+
+std::u16string DKRTFReaderFontTable::fontNameConversion(const std::u16string& name)
+{
+    if (name == u"Chalkboard")
+        return u"ChalkboardSE-Regular";
+    return name;
+}
+
+void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int characterSet)
+{
+    if (fontNumber < 0)
+        return;
+    // Fonts that Word called by their screen name keep working under the
+    // PostScript name the system knows.
+    if (name == u"TimesNewRomanMS")
+        name = u"TimesNewRomanPSMT";
+    m_entries[fontNumber] = DKRTFReaderFontTableEntry{std::move(name), fontEncoding(characterSet)};
+}
+
+std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
+{
+    auto entry = m_entries.find(fontNumber);
+    if (entry == m_entries.end())
+        return u"Helvetica";
+    return fontNameConversion(entry->second.name);
+}
+
+StringEncoding DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber) const
+{
+    auto entry = m_entries.find(fontNumber);
+    if (entry == m_entries.end())
+        return StringEncoding::windowsLatin1();
+    return entry->second.encoding;
+}
+
+} // namespace folio

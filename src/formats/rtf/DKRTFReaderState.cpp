@@ -1,0 +1,110 @@
+#include "formats/rtf/DKRTFReaderState.h"
+
+namespace folio {
+
+std::unique_ptr<DKRTFReaderState> DKRTFReaderState::copy() const
+{
+    auto state = std::make_unique<DKRTFReaderState>(*this);
+    state->m_cachedAttributes.reset();
+    return state;
+}
+
+void DKRTFReaderState::setForegroundColor(std::shared_ptr<const ColorValue> color)
+{
+    m_foregroundColor = std::move(color);
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setBackgroundColor(std::shared_ptr<const ColorValue> color)
+{
+    m_backgroundColor = std::move(color);
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setFontSize(double size)
+{
+    m_fontSize = size;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setFontNumber(int number)
+{
+    m_fontNumber = number;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setBold(bool bold)
+{
+    m_bold = bold;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setItalic(bool italic)
+{
+    m_italic = italic;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setStrike(bool strike)
+{
+    m_strike = strike;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setUnderline(unsigned underline)
+{
+    m_underline = underline;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setLink(unsigned link)
+{
+    m_link = link;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setSuperscriptCount(int count)
+{
+    m_superscriptCount = count;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setLevelList(int level)
+{
+    m_levelList = level;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setListType(unsigned type)
+{
+    m_listType = type;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setListPrefix(unsigned prefix)
+{
+    m_listPrefix = prefix;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setListPrefixCount(unsigned count)
+{
+    m_listPrefixCount = count;
+    invalidateAttributes();
+}
+
+DKRTFReaderState::Paragraph& DKRTFReaderState::mutableParagraph()
+{
+    invalidateAttributes();
+    return m_paragraph;
+}
+
+void DKRTFReaderState::resetParagraphAttributes()
+{
+    if (m_listID != 0)
+        return;
+    m_paragraph = Paragraph();
+    invalidateAttributes();
+}
+
+} // namespace folio

@@ -1,0 +1,52 @@
+#include "formats/rtf/DKRTFReaderStateStack.h"
+
+namespace folio {
+
+DKRTFReaderStateStack::DKRTFReaderStateStack()
+    : m_current(std::make_unique<DKRTFReaderState>())
+    , m_first(std::make_unique<DKRTFReaderState>())
+{
+}
+
+void DKRTFReaderStateStack::push()
+{
+    ++m_openGroups;
+    saveCurrent();
+}
+
+void DKRTFReaderStateStack::saveCurrent()
+{
+    if (m_saved.size() >= kMaxDepth) {
+        ++m_overflow;
+        m_everOverflowed = true;
+        return;
+    }
+    auto copy = m_current->copy();
+    m_saved.push_back(std::move(m_current));
+    m_current = std::move(copy);
+}
+
+void DKRTFReaderStateStack::pop()
+{
+    if (m_openGroups == 0)
+        ++m_unmatchedClosingBraces;
+    else
+        --m_openGroups;
+    if (m_overflow > 0) {
+        --m_overflow;
+        return;
+    }
+    m_first = m_current->copy();
+    if (m_saved.empty()) {
+        m_current = std::make_unique<DKRTFReaderState>();
+    } else {
+        m_current = std::move(m_saved.back());
+        m_saved.pop_back();
+    }
+    if (m_saved.empty()) {
+        m_current = m_first->copy();
+        saveCurrent();
+    }
+}
+
+} // namespace folio

@@ -1,0 +1,208 @@
+#include "formats/rtf/DKRTFWriter.h"
+
+#include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/Unicode.h"
+
+#include <new>
+#include <stdexcept>
+
+namespace folio {
+
+namespace {
+
+constexpr float kTwipsPerCentimetre = 566.96f;
+// The letter page width and height in centimetres: margins at or past them
+// mean "no margin" rather than a negative one.
+constexpr float kPaperWidthCentimetres = 21.59f;
+constexpr float kPaperHeightCentimetres = 33.02f;
+
+// Header and footer settings are written as their UTF-8 bytes, with only the
+// characters that would end or open a group escaped, so that a "}" typed in a
+// header cannot close the destination early.
+void appendGroupText(DKRTFDataBuffer& buffer, std::u16string_view text)
+{
+    std::string bytes = toUtf8(text);
+    for (char byte : bytes) {
+        if (byte == '\\' || byte == '{' || byte == '}')
+            buffer.appendByte('\\');
+        buffer.appendByte(byte);
+    }
+}
+
+void appendMargin(DKRTFDataBuffer& buffer, const char* word, std::optional<float> twips)
+{
+    buffer.appendCString(word);
+    if (twips)
+        buffer.appendRoundedNumber(*twips);
+    else
+        buffer.appendCString("1440");
+}
+
+// The colour as RTF numbers it, red + green × 256 + blue × 65536. The text is
+// cut into three equal parts; a part that is not hexadecimal counts 0.
+std::uint64_t paperColorNumber(std::u16string_view color)
+{
+    std::size_t part = color.size() / 3;
+    double red = static_cast<double>(DKRTFWriter::integerValueFromHex(color.substr(0, part)));
+    double green = static_cast<double>(DKRTFWriter::integerValueFromHex(color.substr(part, part)));
+    double blue = static_cast<double>(DKRTFWriter::integerValueFromHex(color.substr(2 * part, part)));
+    return static_cast<std::uint64_t>(red + green * 256.0 + blue * 65536.0);
+}
+
+} // namespace
+
+Result<std::string> DKRTFWriter::writeDocument(const AttributedString& text, const DKRTFDocumentSettings& settings,
+                                               bool isRTFDDocument, std::string documentName)
+{
+    try {
+        DKRTFWriter writer(text, settings);
+        writer.setIsRTFDDocument(isRTFDDocument);
+        writer.setDocumentName(std::move(documentName));
+        return writer.writeRTFData();
+    } catch (const std::bad_alloc&) {
+        return Error{kErrorDomain, OutOfMemoryError, "Unable to resize buffer"};
+    } catch (const std::length_error&) {
+        return Error{kErrorDomain, OutOfMemoryError, "Unable to resize buffer"};
+    }
+}
+
+Result<std::string> DKRTFWriter::rtfDataForAttributedString(const AttributedString& text, bool isRTFDDocument,
+                                                            std::string documentName)
+{
+    return writeDocument(text, DKRTFDocumentSettings::fromFirstCharacter(text), isRTFDDocument,
+                         std::move(documentName));
+}
+
+DKRTFWriter::DKRTFWriter(const AttributedString& text, DKRTFDocumentSettings settings)
+    : m_attributedString(text)
+    , m_settings(std::move(settings))
+{
+}
+
+std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
+{
+    unsigned long long value = 0;
+    if (scanHexadecimalInteger(text, 0, &value) == 0)
+        return 0;
+    return value;
+}
+
+std::string DKRTFWriter::writeRTFData()
+{
+    writeHeader();
+    writeFontTable();
+    writeColorTable();
+    writeListTable();
+    if (m_settings.pageHeader) {
+        m_buffer.appendCString("{\\*\\pageHeader ");
+        appendGroupText(m_buffer, *m_settings.pageHeader);
+        m_buffer.appendCString("}\n");
+    }
+    if (m_settings.pageFooter) {
+        m_buffer.appendCString("{\\*\\pageFooter ");
+        appendGroupText(m_buffer, *m_settings.pageFooter);
+        m_buffer.appendCString("}\n");
+    }
+    if (m_settings.paperColor) {
+        m_buffer.appendCString(
+            "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"
+            "\\shpbymargin\\shpwr0\\shpwrk0\\shpfblwtxt1\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 1}}"
+            "{\\sp{\\sn fFlipH}{\\sv 0}}{\\sp{\\sn fFlipV}{\\sv 0}}{\\sp{\\sn fillColor}{\\sv ");
+        m_buffer.appendCString(std::to_string(paperColorNumber(*m_settings.paperColor)));
+        m_buffer.appendCString(
+            "}}{\\sp{\\sn fFilled}{\\sv 1}}{\\sp{\\sn lineWidth}{\\sv 0}}{\\sp{\\sn fLine}{\\sv 0}}"
+            "{\\sp{\\sn bWMode}{\\sv 9}}{\\sp{\\sn fBackground}{\\sv 1}}}}}\n");
+    }
+    writeBody();
+    if (m_shouldWriteTerminatingLink)
+        m_buffer.appendCString("}}");
+    // A list marker that ends the text would otherwise leave its group open.
+    if (m_state.isPrefixIndex == 1) {
+        m_buffer.appendByte('}');
+        m_state.isPrefixIndex = 0;
+    }
+    m_buffer.appendByte('}');
+    return m_buffer.takeBytes();
+}
+
+void DKRTFWriter::writeHeader()
+{
+    const DKRTFDocumentSettings& settings = m_settings;
+    // Single precision throughout, as documents have always been written.
+    std::optional<float> left;
+    std::optional<float> right;
+    if (!((settings.leftMargin == 0 && settings.rightMargin == 0) || settings.isNewBlankDocument)) {
+        left = settings.leftMargin * kTwipsPerCentimetre;
+        right = settings.rightMargin < kPaperWidthCentimetres
+            ? (kPaperWidthCentimetres - settings.rightMargin) * kTwipsPerCentimetre
+            : 0.0f;
+    }
+    std::optional<float> top;
+    std::optional<float> bottom;
+    if (!(settings.topMargin == 0 && settings.bottomMargin == 0)) {
+        top = settings.topMargin * kTwipsPerCentimetre;
+        bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kTwipsPerCentimetre : 0.0f;
+    }
+
+    m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840");
+    appendMargin(m_buffer, "\\margl", left);
+    appendMargin(m_buffer, "\\margr", right);
+    appendMargin(m_buffer, "\\margt", top);
+    appendMargin(m_buffer, "\\margb", bottom);
+    if (settings.bookmark) {
+        m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
+        m_buffer.appendCString(toUtf8(*settings.bookmark));
+    } else {
+        m_buffer.appendCString("\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0");
+    }
+    m_buffer.appendByte('\n');
+
+    if (settings.paperColor) {
+        m_buffer.appendCString("{\\papercolor");
+        m_buffer.appendCString(std::to_string(paperColorNumber(*settings.paperColor)));
+        m_buffer.appendCString("}\n");
+    }
+}
+
+void DKRTFWriter::writeBody()
+{
+    const std::u16string& text = m_attributedString.string();
+    Range attributeRange{0, 0};
+    bool beginningOfParagraph = true;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (index >= attributeRange.end()) {
+            // Attributes are fetched once per longest stretch of equal runs.
+            AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
+                index, &attributeRange, Range{0, text.size()});
+            writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
+        }
+        char16_t unit = text[index];
+        m_buffer.appendEscapedCharacter(unit, m_state.previousWasTable ? DKRTFDataBuffer::Suppress::LineEnds
+                                                                       : DKRTFDataBuffer::Suppress::No);
+        beginningOfParagraph = unit == u'\n';
+        if (unit != u'\n')
+            continue;
+        if (m_state.previousWasList == 1) {
+            m_buffer.appendCString("\\pard\n");
+            m_state.previousWasList = 0;
+        }
+        writeTableStepsAtParagraphEnd(index);
+    }
+}
+
+void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfParagraph)
+{
+    if (index >= m_attributedString.length())
+        return;
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
+}
+
+void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph)
+{
+    if (beginningOfParagraph)
+        writeParagraphAttributes(attributes);
+    writeFontAttributes(attributes);
+}
+
+} // namespace folio

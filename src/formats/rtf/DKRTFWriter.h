@@ -1,0 +1,138 @@
+#pragma once
+
+#include "formats/rtf/DKRTFColorTableEntry.h"
+#include "formats/rtf/DKRTFDataBuffer.h"
+#include "formats/rtf/DKRTFDocumentSettings.h"
+#include "formats/rtf/DKRTFWriterState.h"
+#include "platform/foundation/Error.h"
+#include "platform/text/AttributedString.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace folio {
+
+class ArrayValue;
+class TECSSListStyle;
+class TETextAttachment;
+
+// Writes attributed text as an RTF document: header line with the page
+// settings, font, colour and list tables, then the text with a control word
+// wherever a paragraph or character property changes. Every rich-text
+// document is saved through it, and the RTFD export uses it with picture
+// references in place of picture data.
+//
+// A writer holds all the state of one pass, so documents can be written one
+// after another or at the same time on different threads.
+class DKRTFWriter {
+public:
+    static constexpr const char* kErrorDomain = "DKRTFWriter";
+    enum ErrorCode : int {
+        OutOfMemoryError = 1,
+    };
+
+    // The whole document. The settings travel beside the text; an empty text
+    // gives a valid document with no body.
+    static Result<std::string> writeDocument(const AttributedString& text, const DKRTFDocumentSettings& settings,
+                                             bool isRTFDDocument = false, std::string documentName = {});
+    // The same with the settings read from the text's first character, where
+    // callers that predate the settings put them.
+    static Result<std::string> rtfDataForAttributedString(const AttributedString& text, bool isRTFDDocument,
+                                                          std::string documentName);
+
+    DKRTFWriter(const AttributedString& text, DKRTFDocumentSettings settings);
+    DKRTFWriter(const DKRTFWriter&) = delete;
+    DKRTFWriter& operator=(const DKRTFWriter&) = delete;
+
+    void setIsRTFDDocument(bool isRTFDDocument) { m_isRTFDDocument = isRTFDDocument; }
+    bool isRTFDDocument() const { return m_isRTFDDocument; }
+    // Kept for the caller's reference; the output does not depend on it.
+    void setDocumentName(std::string name) { m_documentName = std::move(name); }
+    const std::string& documentName() const { return m_documentName; }
+
+    // One pass over the text; call once. Throws std::bad_alloc when the
+    // output cannot grow (the static entry points turn that into an error).
+    std::string writeRTFData();
+
+    // What the pass left behind, for inspection: the number of levels below
+    // each list's first level, and the state record.
+    const std::vector<std::int64_t>& listSublevels() const { return m_listSublevels; }
+    const DKRTFWriterState& state() const { return m_state; }
+
+    // The text as a hexadecimal number; 0 when it does not start with one.
+    static std::uint64_t integerValueFromHex(std::u16string_view text);
+    // The file's bytes as lower-case hexadecimal; none when it cannot be read.
+    static std::optional<std::string> convertImageToHex(const std::string& path);
+
+private:
+    // --- Document pass and header (DKRTFWriter.cpp) ---
+    void writeHeader();
+    void writeBody();
+    void writeAttributesAtIndex(std::size_t index, bool beginningOfParagraph);
+    void writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph);
+
+    // --- Tables (DKRTFWriterTables.cpp) ---
+    void writeFontTable();
+    void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
+    void writeColorTable();
+    void writeListTable();
+    void writeListOpening(std::int64_t listId);
+    static bool hasChildren(const TECSSListStyle* style, const std::vector<const ArrayValue*>& listArrays);
+    // The registered number of the colour under key; 0 when missing or unknown.
+    std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
+    std::int32_t registeredFontNumber(const std::string& name) const;
+
+    // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
+    void writeParagraphAttributes(const AttributeDictionary& attributes);
+    void writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth);
+    void writeListLevelLine();
+    void writeListLevelLine(std::int64_t level);
+    // Writes the control word with its value when it differs from the last one
+    // written, and remembers it; the writer writes only changes.
+    bool writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten);
+    void writeFontAttributes(const AttributeDictionary& attributes);
+    void writeSuperscriptStep(std::int32_t level);
+    void writeColorAttributes(const AttributeDictionary& attributes);
+    void writeLinkOpening(const AttributeDictionary& attributes);
+
+    // --- Pictures, notes, comments and tables (DKRTFWriterAttachments.cpp) ---
+    void writeAttachment(const TETextAttachment& attachment);
+    void writePicture(const TETextAttachment& attachment);
+    std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
+    std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
+    void writeFootnoteTableSwitch(const AttributeDictionary& attributes, bool& wroteOutput);
+    void recordTableFlags(const AttributeDictionary& attributes);
+    void writeTableStepsAtParagraphEnd(std::size_t lineFeedIndex);
+    void writeCellWidths(std::size_t lineFeedIndex);
+
+    // Held by value: a writer may outlive the expression that made its text.
+    AttributedString m_attributedString;
+    DKRTFDocumentSettings m_settings;
+    bool m_isRTFDDocument = false;
+    std::string m_documentName;
+
+    std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
+    std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    DKRTFDataBuffer m_buffer;
+
+    // A hyperlink field is open, for previousLink.
+    bool m_shouldWriteTerminatingLink = false;
+    std::optional<std::string> m_previousLink;
+    // List nesting while the body is written.
+    std::int64_t m_subLevelIndex = 0;
+    std::int64_t m_openedLists = 0;
+    std::int64_t m_previousListStyles = 0;
+    // Per list id, the number of levels below its first level.
+    std::vector<std::int64_t> m_listSublevels;
+    // Table rows: the first row start is written once; cells alternate
+    // between writing the next run's attributes after and before "\cell".
+    bool m_tableStart = true;
+    bool m_cellToggle = true;
+    DKRTFWriterState m_state;
+};
+
+} // namespace folio

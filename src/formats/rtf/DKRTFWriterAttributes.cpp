@@ -1,0 +1,413 @@
+#include "formats/rtf/DKRTFWriter.h"
+
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/graphics/FontFace.h"
+#include "platform/text/AttributeDictionaryAccess.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace folio {
+
+namespace {
+
+constexpr float kTwipsPerCentimetre = 566.96f;
+constexpr double kSingleLineSpacing = 240;
+constexpr double kLargestLineSpacing = 1920;
+constexpr double kFallbackLineSpacing = 360;
+
+// Flags such as "LISTEND" or the page break are on when present, unless they
+// hold a number that is 0: the reader marks every run outside a table with
+// its table keys at 0, and those must not start a table.
+bool hasFlag(const AttributeDictionary& attributes, std::string_view key)
+{
+    if (!attributes.containsKey(key))
+        return false;
+    const AttributeValuePtr& value = attributes.valueForKey(key);
+    if (const auto* number = value->as<IntegerValue>())
+        return number->value() != 0;
+    if (const auto* number = value->as<DoubleValue>())
+        return number->value() != 0;
+    if (const auto* flag = value->as<BoolValue>())
+        return flag->value();
+    return true;
+}
+
+const ArrayValue* listArray(const AttributeDictionary& attributes)
+{
+    return attributes.valueForKeyAs<ArrayValue>(TETextListsAttribute);
+}
+
+bool isListMarker(const AttributeDictionary& attributes)
+{
+    auto field = stringForKey(attributes, TEFieldAttribute);
+    return field && *field == TEFieldAttributeValue;
+}
+
+std::optional<std::string> linkOf(const AttributeDictionary& attributes)
+{
+    const AttributeValuePtr& value = attributes.valueForKey(TELinkAttribute);
+    if (!value)
+        return std::nullopt;
+    if (const auto* url = value->as<URLValue>())
+        return url->urlString();
+    if (const auto* string = value->as<StringValue>())
+        return toUtf8(string->value());
+    return std::nullopt;
+}
+
+const char* alignmentWord(std::int32_t alignment)
+{
+    switch (static_cast<TextAlignment>(alignment)) {
+    case TextAlignment::Right:
+        return "\\qr";
+    case TextAlignment::Center:
+        return "\\qc";
+    case TextAlignment::Justified:
+        return "\\qj";
+    default:
+        return "\\ql";
+    }
+}
+
+const char* underlineWord(std::uint32_t value)
+{
+    if ((value & 0xFF) == 0)
+        return "\\ul0";
+    switch (value) {
+    case 0x101:
+        return "\\uld";
+    case 0x201:
+        return "\\uldash";
+    case 0x301:
+        return "\\uldashd";
+    case 0x401:
+        return "\\uldashdd";
+    case 0x009:
+        return "\\uldb";
+    case 0x002:
+        return "\\ulth";
+    case 0x102:
+        return "\\ulthd";
+    case 0x202:
+        return "\\ulthdash";
+    case 0x302:
+        return "\\ulthdashd";
+    case 0x402:
+        return "\\ulthdashdd";
+    default:
+        return "\\ul";
+    }
+}
+
+// Doubles are truncated as the C conversion does; values beyond the 32-bit
+// range (absurd indents) are pinned rather than left undefined.
+std::int32_t truncated(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
+
+} // namespace
+
+void DKRTFWriter::writeListLevelLine() { writeListLevelLine(m_subLevelIndex); }
+
+void DKRTFWriter::writeListLevelLine(std::int64_t level)
+{
+    m_buffer.appendCString("\\ls");
+    m_buffer.appendInteger(m_state.listIndex);
+    m_buffer.appendCString("\\ilvl");
+    m_buffer.appendCString(std::to_string(level));
+    m_buffer.appendByte('\n');
+}
+
+bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten)
+{
+    if (value == lastWritten)
+        return false;
+    m_buffer.appendCString(controlWord);
+    m_buffer.appendInteger(value);
+    lastWritten = value;
+    return true;
+}
+
+void DKRTFWriter::writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth)
+{
+    if (m_openedLists == 0) {
+        writeListLevelLine();
+        ++m_openedLists;
+        m_previousListStyles = depth;
+    }
+    // NOTE: an item that returns from an inner list to an outer one gets a
+    // level line of its own; without it a reader keeps the item, and every
+    // item after it, inside the inner list.
+    if (depth < m_previousListStyles) {
+        writeListLevelLine(depth - 1);
+        m_previousListStyles = depth;
+    }
+    auto tableCount = static_cast<std::int64_t>(m_listSublevels.size());
+    bool listEnd = hasFlag(attributes, TEListEndMarker);
+    if (!m_listSublevels.empty() && !listEnd && m_state.listIndex >= 1 && m_state.listIndex <= tableCount) {
+        if (depth > m_previousListStyles) {
+            ++m_openedLists;
+            ++m_subLevelIndex;
+            m_previousListStyles = depth;
+            writeListLevelLine();
+        } else if (hasFlag(attributes, TEListSublevelEndMarker)) {
+            writeListLevelLine();
+            m_previousListStyles = depth;
+            if (m_subLevelIndex >= 1)
+                --m_subLevelIndex;
+            --m_openedLists;
+        }
+    } else {
+        m_subLevelIndex = 0;
+        --m_openedLists;
+    }
+    if (listEnd && m_state.listPrefixIndex != -1) {
+        ++m_state.listIndex;
+    } else if (m_state.listIndex <= tableCount && m_state.listIndex >= 1
+               && m_subLevelIndex > m_listSublevels[static_cast<std::size_t>(m_state.listIndex - 1)]) {
+        ++m_state.listIndex;
+    }
+}
+
+void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes)
+{
+    if (hasFlag(attributes, TEPageBreakAttribute)) {
+        m_buffer.appendCString("\\page ");
+        return;
+    }
+    if (hasFlag(attributes, TEHorizontalRuleStyleAttribute)) {
+        m_buffer.appendCString("{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30} ");
+        return;
+    }
+
+    PlatformParagraphStyle::Settings style;
+    style.lineHeightMultiple = 1.0;
+    if (const auto* value = attributes.valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName))
+        style = value->style().settings();
+
+    const ArrayValue* lists = listArray(attributes);
+    if (lists && isListMarker(attributes))
+        writeListNumbering(attributes, static_cast<std::int64_t>(lists->count()));
+
+    bool changed = false;
+    std::int32_t leftIndent
+        = truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f);
+    changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
+
+    if (lists) {
+        m_buffer.appendCString("\\fi");
+        m_buffer.appendInteger(leftIndent);
+        m_state.firstLineIndent = leftIndent;
+        changed = true;
+    } else {
+        float indent = static_cast<float>(style.firstLineHeadIndent);
+        // 0.56 is what the editor's ruler leaves when the indent is removed.
+        if (indent == 0.56f)
+            indent = 0;
+        indent = std::max(indent, 0.0f);
+        if (indent > 11332)
+            indent = 0;
+        std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);
+        changed |= writeOnChange("\\fi", twips, m_state.firstLineIndent);
+    }
+
+    changed |= writeOnChange("\\sa", truncated(style.paragraphSpacing * 20), m_state.paragraphSpacing);
+    changed |= writeOnChange("\\sb", truncated(style.paragraphSpacingBefore * 20), m_state.paragraphSpacingBefore);
+
+    if (truncated(style.lineHeightMultiple * kSingleLineSpacing) != m_state.lineSpacing) {
+        double spacing = style.lineHeightMultiple * kSingleLineSpacing;
+        if (spacing > kLargestLineSpacing)
+            spacing = kFallbackLineSpacing;
+        m_buffer.appendCString("\\sl");
+        m_buffer.appendInteger(truncated(spacing));
+        m_buffer.appendCString("\\slmult1");
+        m_state.lineSpacing = truncated(spacing);
+        changed = true;
+    }
+
+    auto direction = static_cast<std::int32_t>(style.baseWritingDirection);
+    auto alignment = static_cast<std::int32_t>(style.alignment);
+    if (direction != m_state.direction) {
+        if (style.baseWritingDirection != WritingDirection::Natural)
+            m_buffer.appendCString(style.baseWritingDirection == WritingDirection::RightToLeft ? "\\rtlpar"
+                                                                                               : "\\ltrpar");
+        m_state.direction = direction;
+        if (alignment != m_state.alignment) {
+            m_buffer.appendCString(alignmentWord(alignment));
+            m_state.alignment = alignment;
+        }
+        m_buffer.appendByte('\n');
+    } else if (alignment != m_state.alignment) {
+        m_buffer.appendCString(alignmentWord(alignment));
+        m_state.alignment = alignment;
+        m_buffer.appendByte('\n');
+    } else if (changed) {
+        m_buffer.appendByte('\n');
+    }
+}
+
+void DKRTFWriter::writeSuperscriptStep(std::int32_t level)
+{
+    std::int32_t current = m_state.superscript;
+    if ((current > 0 && level < current) || (current < 0 && level > current)) {
+        m_buffer.appendCString("\\nosupersub");
+        current = 0;
+    }
+    for (; current < level; ++current)
+        m_buffer.appendCString("\\super");
+    for (; current > level; --current)
+        m_buffer.appendCString("\\sub");
+    m_state.superscript = level;
+}
+
+void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
+{
+    std::string fontName = "Helvetica";
+    double fontSize = 12;
+    bool bold = false;
+    bool italic = false;
+    if (const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
+        fontName = value->font().postScriptName();
+        fontSize = value->font().pointSize();
+        bold = (value->font().symbolicTraits() & kFontBoldTrait) != 0;
+        italic = (value->font().symbolicTraits() & kFontItalicTrait) != 0;
+    }
+    std::int32_t fontNumber = registeredFontNumber(fontName);
+    std::int32_t halfPoints = truncated(std::round(2 * fontSize));
+    bool strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
+
+    if (const auto* attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName))
+        writeAttachment(*attachment);
+
+    bool nothingWrittenYet = m_state.fontIndex == -1;
+    bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
+    bool boldChanged = nothingWrittenYet ? bold : bold != m_state.bold;
+    bool italicChanged = nothingWrittenYet ? italic : italic != m_state.italic;
+    bool strikeChanged = nothingWrittenYet ? strike : strike != m_state.strike;
+
+    bool wroteOutput = false;
+    writeFootnoteTableSwitch(attributes, wroteOutput);
+
+    std::optional<std::string> link = linkOf(attributes);
+    bool sameLink = (m_state.link != 0) == link.has_value() && link == m_previousLink;
+    if (!sameLink && m_previousLink && link != m_previousLink) {
+        m_buffer.appendCString("}}");
+        m_shouldWriteTerminatingLink = false;
+    }
+
+    const ArrayValue* lists = listArray(attributes);
+    bool marker = isListMarker(attributes);
+    // Any run after the marker ends its group, so that the group is closed
+    // even when the marker is followed by text outside the list.
+    if (!marker && m_state.isPrefixIndex == 1) {
+        m_buffer.appendByte('}');
+        m_state.isPrefixIndex = 0;
+    }
+
+    if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
+        m_buffer.appendCString("\\f");
+        m_buffer.appendInteger(fontNumber);
+        m_state.fontIndex = fontNumber;
+        wroteOutput = true;
+    }
+    if (boldChanged) {
+        m_buffer.appendCString(bold ? "\\b" : "\\b0");
+        m_state.bold = bold;
+        wroteOutput = true;
+    }
+    if (italicChanged) {
+        m_buffer.appendCString(italic ? "\\i" : "\\i0");
+        m_state.italic = italic;
+        wroteOutput = true;
+    }
+    if (strikeChanged) {
+        m_buffer.appendCString(strike ? "\\strike" : "\\strike0");
+        m_state.strike = strike;
+        wroteOutput = true;
+    }
+    if (sizeChanged) {
+        m_buffer.appendCString("\\fs");
+        m_buffer.appendInteger(halfPoints);
+        m_state.fontSize = halfPoints;
+        wroteOutput = true;
+    }
+
+    std::uint32_t underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
+    std::int32_t superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
+    if (underline != m_state.underline) {
+        m_buffer.appendCString(underlineWord(underline));
+        m_state.underline = underline;
+        if (superscript != m_state.superscript)
+            writeSuperscriptStep(superscript);
+        m_buffer.appendByte(' ');
+    } else if (superscript != m_state.superscript) {
+        writeSuperscriptStep(superscript);
+        m_buffer.appendByte(' ');
+    } else if (wroteOutput) {
+        m_buffer.appendByte(' ');
+    }
+
+    writeColorAttributes(attributes);
+
+    bool listEnd = hasFlag(attributes, TEListEndMarker);
+    if (lists && m_state.isPrefixIndex == 0) {
+        if (marker) {
+            m_state.isPrefixIndex = 1;
+            m_buffer.appendCString("{\\listtext");
+            ++m_state.listPrefixIndex;
+        }
+        if (listEnd)
+            m_state.listPrefixIndex = -1;
+    }
+    m_state.previousWasList = lists && listEnd && !marker ? 1 : 0;
+
+    if (!sameLink)
+        writeLinkOpening(attributes);
+
+    recordTableFlags(attributes);
+}
+
+void DKRTFWriter::writeColorAttributes(const AttributeDictionary& attributes)
+{
+    std::int32_t foreground = registeredColorNumber(attributes, kCTForegroundColorAttributeName);
+    if (foreground != m_state.foregroundColorIndex) {
+        m_buffer.appendCString("\\cf");
+        m_buffer.appendInteger(foreground == 0 ? 0 : foreground + 1);
+        m_buffer.appendByte(' ');
+        m_state.foregroundColorIndex = foreground;
+    }
+    // No background (the default entry) is white, table slot 1.
+    std::int32_t background = registeredColorNumber(attributes, NSBackgroundColorAttributeName);
+    if (background != m_state.backgroundColorIndex) {
+        m_buffer.appendCString("\\cb");
+        m_buffer.appendInteger(background == 0 ? 1 : background + 1);
+        m_buffer.appendByte(' ');
+        m_state.backgroundColorIndex = background;
+    }
+}
+
+void DKRTFWriter::writeLinkOpening(const AttributeDictionary& attributes)
+{
+    std::optional<std::string> link = linkOf(attributes);
+    if (!link) {
+        m_shouldWriteTerminatingLink = false;
+        m_state.link = 0;
+        m_previousLink.reset();
+        return;
+    }
+    m_buffer.appendCString("{\\field{\\*\\fldinst{HYPERLINK \"");
+    m_buffer.appendCString(*link);
+    m_buffer.appendCString("\"}}{\\fldrslt ");
+    m_shouldWriteTerminatingLink = true;
+    m_state.link = 1;
+    m_previousLink = std::move(link);
+}
+
+} // namespace folio

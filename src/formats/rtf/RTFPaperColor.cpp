@@ -1,0 +1,61 @@
+#include "formats/rtf/RTFPaperColor.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace folio {
+
+namespace {
+
+constexpr std::u16string_view kWhiteMarker = u"\\papercolorFFFFFF";
+constexpr std::u16string_view kControlWord = u"\\papercolor";
+constexpr const char* kWhite = "FFFFFF";
+
+// A backslash starts a control word unless it is itself escaped, which shows
+// as an odd run of backslashes before it.
+bool startsControlWord(std::u16string_view text, std::size_t backslash)
+{
+    std::size_t before = 0;
+    while (before < backslash && text[backslash - before - 1] == u'\\')
+        ++before;
+    return before % 2 == 0;
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+std::string takePaperColorFromRTF(std::u16string& rtf)
+{
+    for (std::size_t at = rtf.find(kWhiteMarker); at != std::u16string::npos; at = rtf.find(kWhiteMarker, at + 1)) {
+        if (startsControlWord(rtf, at)) {
+            rtf.erase(at, kWhiteMarker.size());
+            return kWhite;
+        }
+    }
+    std::u16string_view text = rtf;
+    for (std::size_t at = text.find(kControlWord); at != std::u16string_view::npos;
+         at = text.find(kControlWord, at + 1)) {
+        std::size_t digits = at + kControlWord.size();
+        if (!startsControlWord(text, at) || digits >= text.size() || !isDigit(text[digits]))
+            continue;
+        std::uint64_t value = 0;
+        for (std::size_t i = digits; i < text.size() && isDigit(text[i]); ++i) {
+            value = value * 10 + (text[i] - u'0');
+            if (value > 0xFFFFFF)
+                return kWhite;
+        }
+        unsigned red = value & 0xFF;
+        unsigned green = (value >> 8) & 0xFF;
+        unsigned blue = (value >> 16) & 0xFF;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%02X%02X%02X", red, green, blue);
+        return hex;
+    }
+    return kWhite;
+}
+
+} // namespace folio

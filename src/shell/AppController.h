@@ -1,0 +1,192 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+#include "export/ExportNaming.h"
+#include "delivery/ExportServices.h"
+#include "export/pdf/NDHTMLtoPDF.h"
+#include "export/pdf/PDFExportRequest.h"
+#include "export/png/PNGExporter.h"
+#include "shell/TemporaryFolderCleaner.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/docframework/DKWebViewControllerDelegate.h"
+#include "platform/graphics/Geometry.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+class ExportSource;
+class LinuxExportServices;
+class ODSFileItem;
+class RunningPDFExport;
+class TextDocument;
+class UserDefaults;
+class View;
+class ViewController;
+class WebView;
+
+// The application's answers to the document framework: every file is a
+// TextDocument, the type identifiers of new and special files, saving the
+// open document, the autosave indicator and temporary-folder housekeeping;
+// and the document browser's exports of a listed file (AppControllerExports.cpp);
+// previews of a listed file and copy-out of the open page (AppControllerPreviews.cpp).
+class AppController : public DKDocumentAppController, public DKWebViewControllerDelegate {
+public:
+    static constexpr const char* kExportErrorDomain = "AppController";
+    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5 };
+
+    AppController();
+    ~AppController() override;
+
+    // The shared controller when it is an AppController.
+    static AppController* controller();
+
+    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) override;
+
+    static std::string documentStoreDocumentTypeForNewFiles();
+    static std::string documentStoreDocumentTypeForNewTemplateFiles();
+    static std::string documentStoreDocumentTypeForInkFiles();
+    static std::string documentStoreDocumentTypeForPencilFiles();
+    static std::string documentStoreDocumentTypeForSketchFiles();
+    static std::string documentStoreDocumentTypeForSketchDrawingFiles();
+    static std::string documentStoreDocumentTypeForScribbleFiles();
+    static std::string documentStoreDocumentTypeForTeXFiles();
+    static std::string documentStoreDocumentTypeForQVTextFiles();
+    static std::string documentStoreDocumentTypeForQVOutlineFiles();
+    static std::string documentStoreDocumentTypeForMarkdownFiles();
+    static std::string documentStoreDocumentTypeForPDFFiles();
+
+    // The open document as a TextDocument, or null.
+    std::shared_ptr<TextDocument> currentDocument() const;
+    // The page of the open document's editor, or null.
+    WebView* documentUIWebView() const;
+    // Shows the progress overlay while the open document's editor saves; the
+    // completion runs once the save is done (not at all without a document,
+    // as the editor does not call back then).
+    void updateHTMLContentCurrentDocument(std::function<void()> completion);
+    std::shared_ptr<View> pickerAnimationViewForTarget(const TextDocument& document) const;
+    void viewWillTransitionToSize(Size size);
+    std::string feedbackMenuTitle() const { return "Help"; }
+
+    void showAutoSavingIndicator() override;
+    void hideAutoSavingIndicator() override;
+
+    // Deletes what has lain in the temporary folder for more than two days.
+    std::vector<std::string> deleteOlderTmpFolder();
+    void setClock(TemporaryFolderCleaner::Clock clock) { m_clock = std::move(clock); }
+
+    const std::shared_ptr<ODSFileItem>& lastOpenedFileItem() const { return m_lastOpenedFileItem; }
+    void setLastOpenedFileItem(std::shared_ptr<ODSFileItem> item) { m_lastOpenedFileItem = std::move(item); }
+
+    // Makes a new blank document of the kind at `path` and waits for it to be
+    // written; `path` must not exist and its extension must be the kind's.
+    Status createNewDocument(DocumentKind kind, const std::string& path, double timeoutSeconds = 60);
+
+    // The browser's exports of a listed file. The PDF hooks only start a
+    // conversion: what happens with the file is decided by the action code
+    // once it is finished. The scope tells where a file lies for the rules of
+    // synced project folders.
+    Result<std::string> HTMLDataForFileItem(const std::string& path);
+    Result<std::string> HTMLStringForFileItem(const std::string& path);
+    Result<std::string> TXTDataForFileItem(const std::string& path);
+    Status PDFURLForFileItem(const std::string& path, int action);
+    Status PDFDataForFileItem(const std::string& path, int action);
+    // Shows the progress overlay; PDF files print as they are, others after conversion.
+    Status printFileItem(const std::string& path);
+    // Converts on the next turn of the main loop, as the browser's menu is closing.
+    void convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope = ExportNaming::Scope::Local);
+    Status createPDFWithFileItem(const std::string& path, bool shouldOpen,
+                                 ExportNaming::Scope scope = ExportNaming::Scope::Local);
+    Result<std::string> ePubURLForFileItem(const std::string& path);
+    Result<std::string> RTFDURLForFileItem(const std::string& path);
+    // The completion, if any, hears where the picture went or why there is none.
+    Status PNGDataForFileItem(const std::string& path, int action, PNGExporter::Completion completion = {});
+
+    // The latest PDF conversion, kept until the next one replaces it.
+    const std::shared_ptr<NDHTMLtoPDF>& PDFCreator() const { return m_PDFCreator; }
+    // Conversions still waiting for their outcome; each is kept alive until then.
+    std::size_t runningPDFExportCount() const { return m_runningPDFExports.size(); }
+    // How the last finished PDF export ended, including the receiving service's answer.
+    const Status& lastPDFExportOutcome() const { return m_lastPDFExportOutcome; }
+    bool isDocumentPDFPreview() const { return m_isDocumentPDFPreview; }
+    void setIsDocumentPDFPreview(bool preview) { m_isDocumentPDFPreview = preview; }
+    const std::shared_ptr<PNGExporter>& PNGExport() const { return m_PNGExporter; }
+
+    // The browser's previews of a listed file; each runs on the next turn of
+    // the main loop, as the browser's menu is closing.
+    void previewHTMLFileItem(const std::string& path);
+    void previewFinalFileItem(const std::string& path);
+    // The file's HTML in the in-app web page; an unreadable file dismisses the overlay.
+    Status HTMLFilePreviewPreparationTask(const std::string& path);
+    // The file converted to a PDF in the temporary folder, for the PDF reader.
+    Status PDFFilePreviewPreparationTask(const std::string& path);
+    // Shows the HTML in the in-app web page over the open editor (or the
+    // top-most controller) and dismisses the progress overlay. Without HTML
+    // nothing is shown and the overlay stays.
+    Status previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title);
+    // The page closes; its picture becomes the previewed file's preview.
+    void webViewControllerDidClose(DKWebViewController& controller) override;
+    const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }
+    void setPreviewWebViewFactory(DKWebViewController::WebViewFactory factory) { m_previewWebViewFactory = std::move(factory); }
+    // The controller on top of everything above the browser window's root.
+    std::shared_ptr<ViewController> topViewController() const;
+    static std::shared_ptr<ViewController> topViewController(const std::shared_ptr<ViewController>& controller);
+    // Menu commands whose work was never filled in: their tasks do nothing.
+    void previewMarkdown();
+    void copyHTMLMarkdownToPasteboard();
+    // The open rich-text page's text or HTML on the general pasteboard, with
+    // the alert that says so presented over the editor.
+    Status copyPlainTextToPasteboard();
+    Status copyHTMLToPasteboard();
+
+    // Where finished exports go: the desktop's services until set.
+    void setExportServices(ExportServices services) { m_exportServices = services; }
+    ExportServices exportServices();
+    // What PDF and PNG exports are made with; tests give scripted pages.
+    void setPDFEnvironment(NDHTMLtoPDFEnvironment environment) { m_PDFEnvironment = std::move(environment); }
+    void setPNGWebViewFactory(PNGExporter::WebViewFactory factory) { m_PNGWebViewFactory = std::move(factory); }
+    // The standard defaults when null.
+    void setUserDefaults(UserDefaults* defaults) { m_defaults = defaults; }
+    // Whether the network is up, asked before a Markdown PDF that needs it.
+    void setInternetConnectionCheck(std::function<bool()> check) { m_internetConnected = std::move(check); }
+
+private:
+    void setDocumentItemsEnabled(bool enabled);
+    UserDefaults& defaults() const;
+    bool hasOpenEditor() const;
+    Status startPDFExport(const ExportSource& source, PDFExportRequest::Origin origin, const std::string& destination,
+                          int action);
+    void PDFExportFinished(RunningPDFExport& running);
+    Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
+    void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
+    Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
+                          std::shared_ptr<ODSFileItem> item);
+
+    std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
+    TemporaryFolderCleaner::Clock m_clock = &std::chrono::system_clock::now;
+
+    std::optional<ExportServices> m_exportServices;
+    std::unique_ptr<LinuxExportServices> m_linuxServices;
+    NDHTMLtoPDFEnvironment m_PDFEnvironment;
+    PNGExporter::WebViewFactory m_PNGWebViewFactory;
+    UserDefaults* m_defaults = nullptr;
+    std::function<bool()> m_internetConnected;
+    std::vector<std::unique_ptr<RunningPDFExport>> m_runningPDFExports;
+    std::shared_ptr<NDHTMLtoPDF> m_PDFCreator;
+    std::shared_ptr<PNGExporter> m_PNGExporter;
+    Status m_lastPDFExportOutcome;
+    bool m_isDocumentPDFPreview = false;
+    DKWebViewController::WebViewFactory m_previewWebViewFactory;
+    std::shared_ptr<DKWebViewController> m_previewController;
+    // The listed file the web page shows; none for HTML shown by other callers.
+    std::shared_ptr<ODSFileItem> m_previewedFileItem;
+    // Work posted for later checks this, as the controller may be gone by then.
+    std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
+};
+
+} // namespace folio

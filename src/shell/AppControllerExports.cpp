@@ -1,0 +1,275 @@
+#include "shell/AppController.h"
+
+#include "export/epub/EPubExporter.h"
+#include "documents/EditorController.h"
+#include "export/ExportSource.h"
+#include "delivery/LinuxExportServices.h"
+#include "export/rtfd/RTFDExporter.h"
+#include "shell/RunningPDFExport.h"
+#include "delivery/PrintService.h"
+#include "delivery/ShareService.h"
+#include "documents/TextDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ProgressHUD.h"
+
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+Error exportError(AppController::ExportErrorCode code, std::string message)
+{
+    return Error{AppController::kExportErrorDomain, code, std::move(message)};
+}
+
+bool contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+bool isPDFItem(const std::string& path)
+{
+    return TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF;
+}
+
+bool networkAvailable()
+{
+    GNetworkMonitor* monitor = g_network_monitor_get_default();
+    return monitor && g_network_monitor_get_network_available(monitor);
+}
+
+// Copies of a PDF made in another maker's synced project are added to its
+// folder listing, but only in the documents part of the project.
+bool isProjectDocumentsFolder(const std::string& path, ExportNaming::Scope scope)
+{
+    if (scope == ExportNaming::Scope::Dropbox)
+        return contains(path, "/Files/Docs/");
+    if (scope == ExportNaming::Scope::iCloud)
+        return contains(path, ".scriv/Files/Docs/");
+    return false;
+}
+
+} // namespace
+
+UserDefaults& AppController::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
+ExportServices AppController::exportServices()
+{
+    if (m_exportServices)
+        return *m_exportServices;
+    if (!m_linuxServices)
+        m_linuxServices = std::make_unique<LinuxExportServices>();
+    return m_linuxServices->services();
+}
+
+bool AppController::hasOpenEditor() const
+{
+    auto current = currentDocument();
+    return current && current->currentTextViewController();
+}
+
+Result<std::string> AppController::HTMLDataForFileItem(const std::string& path)
+{
+    return ExportSource(path, currentDocument().get(), &defaults()).HTMLData();
+}
+
+Result<std::string> AppController::HTMLStringForFileItem(const std::string& path)
+{
+    return ExportSource(path, currentDocument().get(), &defaults()).HTMLString();
+}
+
+Result<std::string> AppController::TXTDataForFileItem(const std::string& path)
+{
+    Result<std::u16string> text = ExportSource(path, currentDocument().get(), &defaults()).plainText();
+    if (!text)
+        return text.error();
+    return toUtf8(*text);
+}
+
+Status AppController::PDFURLForFileItem(const std::string& path, int action)
+{
+    auto current = currentDocument();
+    ExportSource source(path, current.get(), &defaults());
+    if (source.kind() == DocumentKind::Markdown) {
+        // Pictures and formulas of Markdown pages are fetched from the
+        // network while the page loads; offline they would print as holes.
+        Result<std::string> html = source.markdownHTML(ExportSource::OpenEditor::Use);
+        if (!html)
+            return html.error();
+        bool needsNetwork = contains(*html, "![") || contains(*html, "<math");
+        bool connected = m_internetConnected ? m_internetConnected() : networkAvailable();
+        if (needsNetwork && !connected)
+            return exportError(NoConnection, "No Internet connection: the pictures and formulas of " + path
+                                                 + " cannot be loaded");
+    }
+    return startPDFExport(source, PDFExportRequest::Origin::BrowserRequest,
+                          ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
+                          ExportNaming::actionForBrowserRequest(path, action));
+}
+
+Status AppController::PDFDataForFileItem(const std::string& path, int action)
+{
+    ExportSource source(path, nullptr, &defaults());
+    if (source.kind() != DocumentKind::RTF)
+        return exportError(UnsupportedKind, "Only rich-text documents can be converted this way: " + path);
+    // NOTE: the PDF is written to the temporary folder rather than kept in
+    // memory, so that the action has a file to send, print or show.
+    return startPDFExport(source, PDFExportRequest::Origin::FileConversion,
+                          ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path), action);
+}
+
+Status AppController::printFileItem(const std::string& path)
+{
+    ProgressHUD::show();
+    if (isPDFItem(path)) {
+        ExportServices services = exportServices();
+        Status printed = services.print
+            ? services.print->printPDFDocumentFromURL(path, std::filesystem::path(path).filename().string())
+            : Status::success();
+        ProgressHUD::dismiss();
+        return printed;
+    }
+    Status started = PDFURLForFileItem(path, ExportNaming::kActionPrint);
+    // A conversion that never starts has no outcome to take the overlay away.
+    if (!started)
+        ProgressHUD::dismiss();
+    return started;
+}
+
+void AppController::convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope)
+{
+    std::weak_ptr<int> alive = m_lifetime;
+    RunLoop::main().post([this, alive, path, scope] {
+        if (alive.expired())
+            return;
+        if (!createPDFWithFileItem(path, true, scope))
+            ProgressHUD::dismiss();
+    });
+}
+
+Status AppController::createPDFWithFileItem(const std::string& path, bool shouldOpen, ExportNaming::Scope scope)
+{
+    if (isPDFItem(path))
+        return copyPDFItem(path, scope);
+    ExportSource source(path, nullptr, &defaults());
+    if (shouldOpen)
+        return startPDFExport(source, PDFExportRequest::Origin::FileConversion, ExportNaming::copyPath(path),
+                              ExportNaming::actionForConvertAndOpen(path, scope));
+    return startPDFExport(source, PDFExportRequest::Origin::FileConversion,
+                          ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
+                          ExportNaming::actionForPreview(path));
+}
+
+// A PDF is already what the conversion makes: its copy is the PDF itself,
+// beside it, under a name that does not replace an earlier copy.
+Status AppController::copyPDFItem(const std::string& path, ExportNaming::Scope scope)
+{
+    std::string destination = ExportNaming::copyPath(path);
+    if (FileManager::fileExists(destination)) {
+        std::time_t now = std::chrono::system_clock::to_time_t(m_clock());
+        std::tm local{};
+        localtime_r(&now, &local);
+        destination = ExportNaming::timedCopyPath(path, local.tm_min, local.tm_sec);
+    }
+    Status copied = FileManager::copyItem(path, destination);
+    ProgressHUD::dismiss();
+    if (!copied)
+        return exportError(CopyFailed, "Cannot copy " + path + " to " + destination + ": " + copied.error().message);
+    ExportServices services = exportServices();
+    if (isProjectDocumentsFolder(path, scope) && services.share)
+        return services.share->insertNewItemWithFilePath(destination);
+    return Status::success();
+}
+
+Result<std::string> AppController::ePubURLForFileItem(const std::string& path)
+{
+    EPubExporter::Options options;
+    options.openDocument = currentDocument().get();
+    options.defaults = &defaults();
+    return EPubExporter::ePubURLForFileItem(path, options);
+}
+
+Result<std::string> AppController::RTFDURLForFileItem(const std::string& path)
+{
+    RTFDExporter::Options options;
+    options.openDocument = currentDocument().get();
+    options.defaults = &defaults();
+    return RTFDExporter::RTFDURLForFileItem(path, options);
+}
+
+Status AppController::PNGDataForFileItem(const std::string& path, int action, PNGExporter::Completion completion)
+{
+    PNGExporter::Environment environment;
+    environment.defaults = &defaults();
+    environment.webViewFactory = m_PNGWebViewFactory;
+    environment.openDocument = currentDocument().get();
+    environment.services = exportServices();
+    environment.dismissProgress = [] { ProgressHUD::dismiss(); };
+    environment.showSuccess = [](const std::u16string& status) { ProgressHUD::showSuccessWithStatus(status); };
+    // A new request replaces the one under way. The old exporter goes on a
+    // later turn, as this request may come from inside its own completion.
+    if (m_PNGExporter) {
+        std::shared_ptr<PNGExporter> replaced = std::move(m_PNGExporter);
+        RunLoop::main().post([replaced] {});
+    }
+    m_PNGExporter = PNGExporter::create(std::move(environment));
+    // The exporter treats a missing completion as "nothing under way".
+    if (!completion)
+        completion = [](Result<std::string>) {};
+    return m_PNGExporter->PNGDataForFileItem(path, action, std::move(completion));
+}
+
+Status AppController::startPDFExport(const ExportSource& source, PDFExportRequest::Origin origin,
+                                     const std::string& destination, int action)
+{
+    PDFResultActions::Hooks hooks;
+    hooks.cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); };
+    hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
+    hooks.hasOpenDocument = [this] { return hasOpenEditor(); };
+    auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks),
+                                                      [this](RunningPDFExport& finished) { PDFExportFinished(finished); });
+    Result<std::shared_ptr<NDHTMLtoPDF>> converter =
+        PDFExportRequest::start(source, origin, destination, action, running.get(), defaults(), m_PDFEnvironment);
+    if (!converter)
+        return converter.error();
+    running->setConverter(*converter);
+    m_PDFCreator = *converter;
+    // Each conversion is kept until it reports, not only the latest: a new
+    // request must not cut short one whose file someone is waiting for.
+    if (!running->isFinished())
+        m_runningPDFExports.push_back(std::move(running));
+    return Status::success();
+}
+
+void AppController::PDFExportFinished(RunningPDFExport& running)
+{
+    m_lastPDFExportOutcome = running.outcome();
+    if (running.actions().isDocumentPDFPreview())
+        m_isDocumentPDFPreview = true;
+    // The print dialog has taken over from the overlay that the print request showed.
+    if (running.action() == PDFActionPrint || running.action() == PDFActionMarquentPrint)
+        ProgressHUD::dismiss();
+    auto found = std::find_if(m_runningPDFExports.begin(), m_runningPDFExports.end(),
+                              [&](const auto& entry) { return entry.get() == &running; });
+    if (found == m_runningPDFExports.end())
+        return;
+    // Released on a later turn: this runs inside the export's own callback.
+    std::shared_ptr<RunningPDFExport> finished(found->release());
+    m_runningPDFExports.erase(found);
+    RunLoop::main().post([finished] {});
+}
+
+} // namespace folio

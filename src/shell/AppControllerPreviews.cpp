@@ -1,0 +1,207 @@
+#include "shell/AppController.h"
+
+#include "shell/CopyOut.h"
+#include "shell/DocumentPreviews.h"
+#include "documents/EditorController.h"
+#include "export/ExportSource.h"
+#include "export/pdf/PDFPageTemplates.h"
+#include "documents/TextDocument.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/UIThemes.h"
+#include "platform/ui/Window.h"
+
+#include <typeinfo>
+
+namespace folio {
+
+namespace {
+
+Error previewError(AppController::ExportErrorCode code, std::string message)
+{
+    return Error{AppController::kExportErrorDomain, code, std::move(message)};
+}
+
+// Menu commands that were never given any work.
+void previewMarkdownPreparationTask() {}
+void copyHTMLMarkdownToPasteboardTask() {}
+
+} // namespace
+
+void AppController::postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path)
+{
+    std::weak_ptr<int> alive = m_lifetime;
+    RunLoop::main().post([this, alive, task, path] {
+        if (alive.expired())
+            return;
+        (this->*task)(path);
+    });
+}
+
+void AppController::previewHTMLFileItem(const std::string& path)
+{
+    postPreviewTask(&AppController::HTMLFilePreviewPreparationTask, path);
+}
+
+void AppController::previewFinalFileItem(const std::string& path)
+{
+    postPreviewTask(&AppController::PDFFilePreviewPreparationTask, path);
+}
+
+Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
+{
+    ExportSource source(path, nullptr, &defaults());
+    Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Ignore);
+    if (!html) {
+        // Nothing will be shown that could take the browser's overlay away.
+        ProgressHUD::dismiss();
+        return html.error();
+    }
+    MarkdownPageStyle style = MarkdownPageStyle::fromUserDefaults(defaults(), Device::current().isPad());
+    return presentPreview(PDFPageTemplates::markdownPreviewPage(style, *html), toUtf16(source.fileName()),
+                          std::make_shared<ODSFileItem>(path, nullptr));
+}
+
+Status AppController::PDFFilePreviewPreparationTask(const std::string& path)
+{
+    Status started = createPDFWithFileItem(path, false);
+    // A conversion that never starts has no outcome to take the overlay away.
+    if (!started)
+        ProgressHUD::dismiss();
+    return started;
+}
+
+Status AppController::previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title)
+{
+    return presentPreview(html, title, nullptr);
+}
+
+Status AppController::presentPreview(const std::optional<std::string>& html, const std::u16string& title,
+                                     std::shared_ptr<ODSFileItem> item)
+{
+    if (!html)
+        return previewError(NothingToShow, "There is no HTML to preview");
+
+    auto page = std::make_shared<DKWebViewController>(m_previewWebViewFactory);
+    page->setTitle(title);
+    page->setDelegate(this);
+    // Relative links and pictures of the page resolve among the user's documents.
+    std::string baseURL =
+        URL::fileURLWithPath(ODSLocalDirectoryScope().userDocumentsDirectoryURL(), true).absoluteString();
+    Status loaded = page->loadHTMLString(*html, baseURL);
+    page->setShowNavigationButtons(false);
+    page->setShowPrintMenu(false);
+    page->loadViewIfNeeded();
+
+    auto navigation = NavigationController::withRootViewController(page);
+    navigation->setOverrideUserInterfaceStyle(UIThemes::isDarkTheme() ? UserInterfaceStyle::Dark
+                                                                      : UserInterfaceStyle::Light);
+    auto document = currentDocument();
+    std::shared_ptr<ViewController> presenter =
+        document && document->currentTextViewController() ? document->currentTextViewController() : topViewController();
+    Status presented = !loaded ? loaded
+        : presenter           ? presenter->presentViewController(navigation, true)
+                              : Status(previewError(NothingToShow, "There is no window to show the preview in"));
+    ProgressHUD::dismiss();
+    if (!presented)
+        return presented;
+    m_previewController = std::move(page);
+    m_previewedFileItem = std::move(item);
+    return Status::success();
+}
+
+void AppController::webViewControllerDidClose(DKWebViewController& controller)
+{
+    auto closing = std::static_pointer_cast<DKWebViewController>(controller.weak_from_this().lock());
+    // HTML shown for other callers pictures the browser's last opened file.
+    std::shared_ptr<ODSFileItem> item = m_lastOpenedFileItem;
+    if (closing && closing == m_previewController) {
+        if (m_previewedFileItem)
+            item = m_previewedFileItem;
+        m_previewController.reset();
+        m_previewedFileItem.reset();
+    }
+    controller.dismissViewControllerAnimated(true, [closing, item] {
+        if (!closing)
+            return;
+        // The page is kept until its picture arrives, which may be on a later turn.
+        closing->snapshotImage([closing, item](Result<Image::Pointer> image) {
+            if (!image) {
+                TELog(TELogLevelWarning, "No preview picture of the closed page: " + image.error().message);
+                return;
+            }
+            DocumentPreviews::generatePreviewFromImage(*image, item);
+        });
+    });
+}
+
+std::shared_ptr<ViewController> AppController::topViewController() const
+{
+    Window* window = currentWindow() ? currentWindow() : Window::keyWindow();
+    if (!window || !window->rootViewController())
+        return nullptr;
+    return topViewController(window->rootViewController());
+}
+
+std::shared_ptr<ViewController> AppController::topViewController(const std::shared_ptr<ViewController>& controller)
+{
+    std::shared_ptr<ViewController> presented = controller ? controller->presentedViewController() : nullptr;
+    if (!presented)
+        return controller;
+    // Only a plain navigation controller stands for its top child; containers
+    // derived from it decide for themselves what they show.
+    if (typeid(*presented) == typeid(NavigationController)) {
+        auto children = presented->childViewControllers();
+        if (!children.empty())
+            presented = children.back();
+    }
+    return topViewController(presented);
+}
+
+void AppController::previewMarkdown()
+{
+    RunLoop::main().post(&previewMarkdownPreparationTask);
+}
+
+void AppController::copyHTMLMarkdownToPasteboard()
+{
+    RunLoop::main().postAfterDelay(0, &copyHTMLMarkdownToPasteboardTask);
+}
+
+namespace {
+
+Status copyPageToPasteboard(AppController& app, CopyOut::Format format)
+{
+    auto document = app.currentDocument();
+    std::shared_ptr<EditorController> editor = document ? document->currentTextViewController() : nullptr;
+    WebView* page = app.documentUIWebView();
+    if (!editor || !page)
+        return previewError(AppController::NoOpenPage, "No document is open to copy from");
+    std::shared_ptr<AlertController> alert = CopyOut::copyFromPage(*page, format, Pasteboard::general());
+    // The text is on the pasteboard either way; a refused alert is still
+    // reported, as the user has not been told.
+    return editor->presentViewController(alert, true);
+}
+
+} // namespace
+
+Status AppController::copyPlainTextToPasteboard()
+{
+    return copyPageToPasteboard(*this, CopyOut::Format::PlainText);
+}
+
+Status AppController::copyHTMLToPasteboard()
+{
+    return copyPageToPasteboard(*this, CopyOut::Format::HTML);
+}
+
+} // namespace folio

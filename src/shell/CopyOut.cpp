@@ -1,0 +1,74 @@
+#include "shell/CopyOut.h"
+
+#include "export/ExportSource.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertAction.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/web/WebView.h"
+
+namespace folio {
+
+std::string CopyOut::contentScript(Format format)
+{
+    return format == Format::PlainText ? "document.getElementById('content').innerText"
+                                       : "document.getElementById('content').innerHTML";
+}
+
+std::u16string CopyOut::cleanedText(std::u16string_view text)
+{
+    std::u16string cleaned(text);
+    std::erase(cleaned, u'\uFEFF');
+    return cleaned;
+}
+
+std::shared_ptr<AlertController> CopyOut::confirmationAlert(Format format)
+{
+    std::string title;
+    std::string message;
+    if (format == Format::PlainText) {
+        title = Localization::localizedString("Plain Text/Markdown", "Plain Text/Markdown", "DocKitUI");
+        message = Localization::localizedString(
+            "The document has been converted to plain text and copied into your Pasteboard. You can paste the text "
+            "into other apps like Mail or Safari and use it in Wordpress, Blogger, Joomla, Tumblr, etc.",
+            {}, "DocKitUI");
+    } else {
+        title = Localization::localizedString("Copy");
+        message = Localization::localizedString(
+            "The document has been converted to HTML source code and copied into your Pasteboard. You can paste "
+            "this HTML into other apps like Mail or Safari and use it in Wordpress, Blogger, Joomla, Tumblr, etc.");
+    }
+    auto alert = AlertController::make(toUtf16(title), toUtf16(message), AlertControllerStyle::Alert);
+    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
+    return alert;
+}
+
+std::shared_ptr<AlertController> CopyOut::copyFromPage(WebView& page, Format format, Pasteboard& pasteboard)
+{
+    std::u16string text = cleanedText(toUtf16(page.stringByEvaluatingJavaScript(contentScript(format))));
+    std::string utf8 = toUtf8(text);
+    pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
+    return confirmationAlert(format);
+}
+
+Result<std::u16string> CopyOut::copyFromFile(const ExportSource& source, Format format, Pasteboard& pasteboard)
+{
+    std::u16string text;
+    if (format == Format::PlainText) {
+        Result<std::u16string> plain = source.plainText();
+        if (!plain)
+            return plain.error();
+        text = cleanedText(*plain);
+    } else {
+        Result<std::string> html = source.HTMLString();
+        if (!html)
+            return html.error();
+        text = cleanedText(toUtf16(*html));
+    }
+    std::string utf8 = toUtf8(text);
+    pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
+    return text;
+}
+
+} // namespace folio

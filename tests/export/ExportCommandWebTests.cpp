@@ -1,0 +1,120 @@
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/ZipArchive.h"
+#include "platform/graphics/Image.h"
+
+#include "support/DocumentTestSupport.h"
+#include "export/HTMLToPDFTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// Runs the real "folio" program, as a user would, on one document of each
+// kind and checks that the document's words reach every format.
+class ExportCommand : public testing::TestWithParam<const char*> {
+protected:
+    static int folio(const std::string& arguments)
+    {
+        std::string command = "'" FOLIO_BINARY_DIR "/folio' " + arguments + " >/dev/null 2>&1";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string makeDocument(const std::string& kind)
+    {
+        if (kind == "rtf") {
+            writeFile(m_folder.path("doc.rtf"), "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par "
+                                                "Copper kettle}");
+            return m_folder.path("doc.rtf");
+        }
+        if (kind == "md") {
+            writeFile(m_folder.path("doc.md"), "# Amber lantern\n\nCopper *kettle*\n");
+            return m_folder.path("doc.md");
+        }
+        if (kind == "tex") {
+            writeFile(m_folder.path("doc.tex"), "\\section{Amber lantern}\nCopper kettle\n");
+            return m_folder.path("doc.tex");
+        }
+        std::string html = kind == "qvtext" ? "<p>Amber lantern</p><p>Copper kettle</p>"
+                                            : "<ul id='tree'><li class='tree-branch branch-level-1'>Amber lantern"
+                                              "</li><li class='tree-branch branch-level-1'>Copper kettle</li></ul>";
+        auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(compressed.ok());
+        std::string path = m_folder.path("doc." + kind);
+        writeFile(path, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+        return path;
+    }
+
+    ScratchFolder m_folder{"export-command"};
+};
+
+TEST_P(ExportCommand, WordsReachPDFHTMLAndText)
+{
+    std::string document = makeDocument(GetParam());
+    for (const char* format : {"txt", "html", "pdf"}) {
+        std::string output = m_folder.path(std::string("out.") + format);
+        ASSERT_EQ(folio("export '" + document + "' --format " + format + " --output '" + output + "'"), 0)
+            << GetParam() << " as " << format;
+        std::string text = std::string(format) == "pdf" ? pdfText(output, 1) : readFile(output);
+        EXPECT_NE(text.find("Amber lantern"), std::string::npos) << GetParam() << " as " << format << ": " << text;
+        EXPECT_NE(text.find("kettle"), std::string::npos) << GetParam() << " as " << format << ": " << text;
+    }
+    // Without --output the copy goes beside the document and never over it.
+    ASSERT_EQ(folio("export '" + document + "' --format txt"), 0);
+    std::string stem = std::filesystem::path(document).stem().string();
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path(stem + "-Copy.txt")));
+}
+
+TEST_F(ExportCommand, RichTextBecomesEPubRTFDAndPNG)
+{
+    std::string document = makeDocument("rtf");
+
+    std::string book = m_folder.path("out.epub");
+    ASSERT_EQ(folio("export '" + document + "' --format epub --output '" + book + "'"), 0);
+    auto epub = DKZipArchive::open(book);
+    ASSERT_TRUE(epub.ok()) << epub.error().message;
+    ASSERT_FALSE(epub->entryNames().empty());
+    EXPECT_EQ(epub->entryNames().front(), "mimetype");
+
+    // Without --output the package keeps the suffix other programs know it by;
+    // inside, the package folder is named after the file, extension included.
+    ASSERT_EQ(folio("export '" + document + "' --format rtfd"), 0);
+    auto package = DKZipArchive::open(m_folder.path("doc-Copy.rtfd.zip"));
+    ASSERT_TRUE(package.ok()) << package.error().message;
+    auto rtf = package->readEntry("doc.rtf.rtfd/TXT.rtf");
+    ASSERT_TRUE(rtf.ok()) << rtf.error().message;
+    std::string rtfText(reinterpret_cast<const char*>(rtf->bytes()), rtf->length());
+    EXPECT_NE(rtfText.find("Amber lantern"), std::string::npos) << rtfText;
+
+    std::string picture = m_folder.path("out.png");
+    ASSERT_EQ(folio("export '" + document + "' --format png --output '" + picture + "'"), 0);
+    auto image = Image::imageWithContentsOfFile(picture);
+    ASSERT_TRUE(image.ok()) << image.error().message;
+    EXPECT_EQ((*image)->pixelWidth(), 768);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));
+
+TEST(ExportCommandErrors, BadInputGivesAClearStatus)
+{
+    ScratchFolder folder("export-command-errors");
+    auto folio = [](const std::string& arguments) {
+        int status = std::system(("'" FOLIO_BINARY_DIR "/folio' " + arguments + " >/dev/null 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(folio("export '" + folder.path("missing.rtf") + "' --format pdf"), 1);
+    writeFile(folder.path("a.txt"), "words");
+    EXPECT_EQ(folio("export '" + folder.path("a.txt") + "' --format doc"), 2);
+    EXPECT_EQ(folio("export '" + folder.path("a.txt") + "'"), 2);
+    EXPECT_EQ(folio("export '" + folder.path("a.txt") + "' --format txt --output '" + folder.path("a.txt") + "'"), 1);
+    EXPECT_EQ(readFile(folder.path("a.txt")), "words");
+    EXPECT_EQ(folio("copy '" + folder.path("a.txt") + "' --as pdf"), 2);
+}
+
+} // namespace
+} // namespace folio

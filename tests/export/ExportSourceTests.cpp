@@ -1,0 +1,173 @@
+#include "documents/EditorMakers.h"
+#include "export/ExportSource.h"
+#include "testing/FakeEditorController.h"
+#include "formats/markdown/MarkdownConverter.h"
+#include "documents/TextDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/web/FakeWebView.h"
+
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// Marks what it converts, so a test sees which text went through it.
+class MarkingConverter final : public MarkdownConverter {
+public:
+    std::u16string html(const std::u16string& markdown) override { return u"\n<md>" + markdown + u"</md>"; }
+    std::u16string plainText(const std::u16string& markdown) override { return u"plain:" + markdown; }
+};
+
+class ExportSourceTest : public testing::Test {
+protected:
+    void SetUp() override { MarkdownConverter::setShared(std::make_shared<MarkingConverter>()); }
+    void TearDown() override
+    {
+        MarkdownConverter::setShared(nullptr);
+        EditorMakers::unregisterAll();
+    }
+
+    std::string write(const std::string& name, std::string_view bytes)
+    {
+        writeFile(m_folder.path(name), bytes);
+        return m_folder.path(name);
+    }
+    std::string writeQV(const std::string& name, std::string_view html)
+    {
+        auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(compressed.ok());
+        return write(name, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+    }
+    ExportSource source(const std::string& path, const TextDocument* open = nullptr)
+    {
+        return ExportSource(path, open, &m_defaults);
+    }
+
+    ScratchFolder m_folder{"export-source"};
+    UserDefaults m_defaults{m_folder.path("prefs.plist")};
+};
+
+TEST_F(ExportSourceTest, MarkdownAndTxtGoThroughTheConverter)
+{
+    for (const char* name : {"a.md", "b.markdown", "c.txt"}) {
+        auto file = source(write(name, "Hello *there*\t tab"));
+        EXPECT_EQ(file.fileType(), TypeIdentifiers::kMarkdown);
+        EXPECT_EQ(file.HTMLString().valueOr(""), "\n<md>Hello *there*\t tab</md>");
+        EXPECT_EQ(file.PDFSourceHTML(ExportSource::OpenEditor::Use, true).valueOr(""), "\n<md>Hello *there*\t tab</md>");
+        // A tab followed by a blank becomes a tab.
+        EXPECT_EQ(file.plainText().valueOr(u""), u"plain:Hello *there*\ttab");
+    }
+    MarkdownConverter::setShared(nullptr);
+    auto without = source(write("d.md", "x")).HTMLString();
+    ASSERT_FALSE(without.ok());
+    EXPECT_EQ(without.error().code, ExportSource::NoMarkdownConverter);
+}
+
+TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)
+{
+    auto tex = source(write("paper.tex", "\\section{A} <b>not bold</b> & more\n"));
+    EXPECT_TRUE(tex.exportsAsPlainText());
+    EXPECT_EQ(tex.HTMLString().valueOr(""),
+              "<div style=\"white-space: pre-wrap;\">\\section{A} &lt;b&gt;not bold&lt;/b&gt; &amp; more\n</div>");
+    EXPECT_EQ(tex.plainText().valueOr(u""), u"\\section{A} <b>not bold</b> & more\n");
+    EXPECT_EQ(tex.fileType(), TypeIdentifiers::kTeX);
+
+    auto notRTF = source(write("letter.rtf", "Just words, {not} RTF"));
+    EXPECT_TRUE(notRTF.exportsAsPlainText());
+    EXPECT_EQ(notRTF.PDFSourceHTML(ExportSource::OpenEditor::Ignore, false).valueOr(""),
+              "<div style=\"white-space: pre-wrap;\">Just words, {not} RTF</div>");
+    EXPECT_EQ(notRTF.plainText().valueOr(u""), u"Just words, {not} RTF");
+}
+
+TEST_F(ExportSourceTest, RTFGoesThroughReaderAndRemovesPrivateTags)
+{
+    auto rtf = source(write("doc.rtf", "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\papercolorFFFFFF\\f0 Alpha words\\par "
+                                       "Beta\\tab  text}"));
+    m_defaults.setString("currentPaperColor", "123456");
+    EXPECT_FALSE(rtf.exportsAsPlainText());
+    auto html = rtf.HTMLString();
+    ASSERT_TRUE(html.ok()) << html.error().message;
+    EXPECT_NE(html->find("Alpha words"), std::string::npos);
+    EXPECT_EQ(html->find("papercolor"), std::string::npos);
+    EXPECT_EQ(m_defaults.stringForKey("currentPaperColor").value_or(""), "FFFFFF");
+    auto text = rtf.plainText();
+    ASSERT_TRUE(text.ok());
+    EXPECT_NE(text->find(u"Alpha words"), std::u16string::npos);
+    EXPECT_EQ(text->find(u"papercolor"), std::u16string::npos);
+    EXPECT_NE(text->find(u"Beta\ttext"), std::u16string::npos);
+
+    // A paper colour group is blue-green-red in the file.
+    source(write("blue.rtf", "{\\rtf1\\ansi{\\papercolor16711680}Blue}")).HTMLString();
+    EXPECT_EQ(m_defaults.stringForKey("currentPaperColor").value_or(""), "0000FF");
+}
+
+TEST_F(ExportSourceTest, HTMLDataEscapesCharactersBeyondLatin1)
+{
+    auto file = source(write("notes.md", "x"));
+    MarkdownConverter::setShared(nullptr);
+    class Unicode final : public MarkdownConverter {
+    public:
+        std::u16string html(const std::u16string&) override { return u"<p>caf\u00E9 \u2014 \u4E2D</p>"; }
+        std::u16string plainText(const std::u16string& text) override { return text; }
+    };
+    MarkdownConverter::setShared(std::make_shared<Unicode>());
+    EXPECT_EQ(file.HTMLData().valueOr(""), "<p>caf&eacute; &mdash; &#20013;</p>");
+}
+
+TEST_F(ExportSourceTest, QVKindsFromTheirStoredHTML)
+{
+    auto text = source(writeQV("a.qvtext", "<p>QV \xEF\xBB\xBFwords</p><div id=\"bodyStyle\" style=\"display: none;\">x</div>"));
+    auto html = text.HTMLString();
+    ASSERT_TRUE(html.ok());
+    EXPECT_EQ(html->rfind("<style>", 0), 0u);
+    EXPECT_NE(html->find(".tox.tox-tinymce"), std::string::npos);
+    EXPECT_NE(html->find("</style><p>QV"), std::string::npos);
+    EXPECT_EQ(text.PDFSourceHTML(ExportSource::OpenEditor::Use, false).valueOr("").rfind("<p>QV", 0), 0u);
+    EXPECT_EQ(text.plainText().valueOr(u"?"), u"QV words");
+
+    auto outline = source(writeQV("b.qvoutline", "<ul id='tree'><li>Branch</li></ul>"));
+    EXPECT_NE(outline.HTMLString().valueOr("").find(".branch-title"), std::string::npos);
+    EXPECT_EQ(outline.plainText().valueOr(u""), u"Branch");
+}
+
+TEST_F(ExportSourceTest, UnreadableAndCorruptFilesFailClearly)
+{
+    auto missing = source(m_folder.path("missing.md")).HTMLString();
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ExportSource::Unreadable);
+    auto corrupt = source(write("bad.qvtext", "not deflate at all")).HTMLString();
+    ASSERT_FALSE(corrupt.ok());
+    EXPECT_EQ(corrupt.error().code, ExportSource::CorruptQV);
+    EXPECT_FALSE(source(write("bad.qvoutline", "")).plainText().ok());
+}
+
+TEST_F(ExportSourceTest, OpenEditorIsUsedOnlyForItsOwnFile)
+{
+    EditorMakers::registerMaker(EditorKind::QVText,
+                                [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
+    std::string openPath = writeQV("open.qvtext", "<p>saved open</p>");
+    std::string otherPath = writeQV("other.qvtext", "<p>saved other</p>");
+    TextDocument document(openPath);
+    ASSERT_TRUE(document.readFromURL(openPath).ok());
+    document.makeDocumentViewController();
+    auto* editor = dynamic_cast<FakeEditorController*>(document.currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->page().answer("tinymce.activeEditor.getContent();", "<p>unsaved edit</p>");
+
+    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>unsaved edit</p>");
+    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Ignore).valueOr(""), "<p>saved open</p>");
+    EXPECT_EQ(source(otherPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>saved other</p>");
+    EXPECT_EQ(source(otherPath, &document).editedDocument(), nullptr);
+    // A page that does not answer leaves the saved file.
+    editor->page().clearRules();
+    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>saved open</p>");
+}
+
+} // namespace
+} // namespace folio

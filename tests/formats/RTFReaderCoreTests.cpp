@@ -1,0 +1,218 @@
+#include "formats/rtf/DKRTFKeywordTable.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+namespace folio {
+namespace {
+
+class RTFReaderCoreTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    AttributedString read(std::u16string_view rtf)
+    {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? result.value() : AttributedString();
+    }
+
+    std::u16string text(std::u16string_view rtf) { return read(rtf).string(); }
+
+    static const Font* fontAt(const AttributedString& string, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+        const auto* value = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        return value ? &value->font() : nullptr;
+    }
+
+    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-core-defaults.plist").string();
+    UserDefaults m_defaults{m_path};
+};
+
+TEST_F(RTFReaderCoreTests, readsPlainTextWithDefaultFont)
+{
+    AttributedString string = read(uR"({\rtf1 Hello})");
+    EXPECT_EQ(string.string(), u"Hello");
+    const Font* font = fontAt(string, 0);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->familyName(), "Helvetica");
+    EXPECT_DOUBLE_EQ(font->pointSize(), 12);
+    EXPECT_EQ(string.attributeAtIndex(TEIsTableKey, 0)->as<IntegerValue>()->value(), 0);
+    EXPECT_EQ(string.attributeAtIndex(TEIsTableRowKey, 0)->as<IntegerValue>()->value(), 0);
+}
+
+TEST_F(RTFReaderCoreTests, boldAppliesOnlyBetweenItsControlWords)
+{
+    AttributedString string = read(uR"({\rtf1 \b bold\b0  plain})");
+    EXPECT_EQ(string.string(), u"bold plain");
+    EXPECT_TRUE(fontAt(string, 0)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 5)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 4)->face().isBold());
+}
+
+TEST_F(RTFReaderCoreTests, rejectsTextThatIsNotRTF)
+{
+    for (std::u16string_view notRTF : {u"", u"Hello", u"{\\rtx1 x}", u"<html>{\\rtf1}</html>"}) {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(notRTF, std::nullopt, m_defaults);
+        ASSERT_FALSE(result.ok()) << std::string(notRTF.begin(), notRTF.end());
+        EXPECT_EQ(result.error().domain, DKRTFReader::kErrorDomain);
+        EXPECT_EQ(result.error().code, DKRTFReader::NotRTFError);
+    }
+    EXPECT_TRUE(DKRTFReader::parseRTFString(u"\uFEFF \n{\\rtf1 x}", std::nullopt, m_defaults).ok());
+}
+
+TEST_F(RTFReaderCoreTests, unicodeEscapesAndTheirReplacements)
+{
+    EXPECT_EQ(text(uR"({\rtf1 \u8220?x})"), u"\u201Cx");
+    EXPECT_EQ(text(uR"({\rtf1 \u8230\'85})"), u"\u2026");
+    EXPECT_EQ(text(uR"({\rtf1 \uc0\u8230\'85})"), u"\u2026\u2026");
+    EXPECT_EQ(text(uR"({\rtf1 \u-3913?})"), u"\uF0B7");
+    // A line break of the RTF text before the replacement is not part of it.
+    EXPECT_EQ(text(u"{\\rtf1 \\u233\n?ok}"), u"\u00E9ok");
+    // The replacement may be a control word, counted as one character.
+    EXPECT_EQ(text(uR"({\rtf1 \u8364\bullet x})"), u"\u20ACx");
+}
+
+TEST_F(RTFReaderCoreTests, unicodeSkipCountCountsRTFCharactersNotBytes)
+{
+    // Two characters of replacement: one hex escape and one plain letter.
+    EXPECT_EQ(text(uR"({\rtf1 \uc2\u26085\'93a after})"), u"\u65E5 after");
+    // Two hex escapes, as double-byte writers put them.
+    EXPECT_EQ(text(uR"({\rtf1 \uc2\u26085\'93\'fa tail})"), u"\u65E5 tail");
+    // A group ends the replacement early: nothing of the next group is lost.
+    EXPECT_EQ(text(uR"({\rtf1 {\uc3\u26085 x}{y}})"), u"\u65E5y");
+    // A huge skip count cannot run past the end of the text.
+    EXPECT_EQ(text(uR"({\rtf1 \uc2000000000\u65 abc})"), u"A");
+}
+
+TEST_F(RTFReaderCoreTests, hexEscapesDecodeInTheFontCharacterSet)
+{
+    EXPECT_EQ(text(uR"({\rtf1{\fonttbl\f0\fnil\fcharset0 Helvetica;}\f0 caf\'e9})"), u"caf\u00E9");
+    // Shift-JIS: the two bytes of one character are decoded together.
+    EXPECT_EQ(text(uR"({\rtf1{\fonttbl\f0\fnil\fcharset0 Helvetica;\f1\fnil\fcharset128 MS-Mincho;}\f1 \'82\'a0})"),
+              u"\u3042");
+    // Cyrillic code page through the character set of the font.
+    EXPECT_EQ(text(uR"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}}\f0 \'cf\'f0\'e8})"), u"\u041F\u0440\u0438");
+    // "\ansicpg" sets the code page of text without a font.
+    EXPECT_EQ(text(uR"({\rtf1\ansicpg1251 \'cf})"), u"\u041F");
+}
+
+TEST_F(RTFReaderCoreTests, invalidCodePageBytesCostOnlyThemselves)
+{
+    std::vector<std::string> warnings;
+    Result<AttributedString> result = DKRTFReader::parseRTFString(
+        uR"({\rtf1{\fonttbl\f1\fcharset128 Mincho;}\f1 A\'41\'82\'a0\'ff\'82 B})", std::nullopt, m_defaults,
+        &warnings);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result->string(), u"AA\u3042 B");
+    EXPECT_FALSE(warnings.empty());
+}
+
+TEST_F(RTFReaderCoreTests, starredDestinationsAreNotText)
+{
+    EXPECT_EQ(text(uR"({\rtf1 a{\*\xyz text}b})"), u"ab");
+    EXPECT_EQ(text(uR"({\rtf1 a{\xyz text}b})"), u"atextb");
+    EXPECT_EQ(text(uR"({\rtf1 a{\info{\title T}{\author A}}{\stylesheet{\s0 Normal;}}b})"), u"ab");
+    // Control words behind "\*" still act, on their group only.
+    AttributedString string = read(uR"({\rtf1 {\*\unknown \b x}y})");
+    EXPECT_EQ(string.string(), u"y");
+}
+
+TEST_F(RTFReaderCoreTests, controlSymbolsAndLineBreaks)
+{
+    EXPECT_EQ(text(uR"({\rtf1 \~\-\_\\\{\}})"), u"~-_\\{}");
+    EXPECT_EQ(text(u"{\\rtf1 a\\\nb\nc\r\nd}"), u"a\nbcd");
+    EXPECT_EQ(text(u"{\\rtf1 a\\\r\nb}"), u"a\nb");
+    EXPECT_EQ(text(uR"({\rtf1 a\par b\line c\tab d\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})"),
+              u"a\nb\nc\td\u2014\u2013\u2022\u2018\u2019\u201C\u201D");
+}
+
+TEST_F(RTFReaderCoreTests, controlWordsMatchCaseAndConsumeTheirParameter)
+{
+    EXPECT_EQ(text(uR"({\rtf1 a\PAR b})"), u"ab");
+    EXPECT_EQ(text(uR"({\rtf1 a\unknown123 b\unknown-5 c})"), u"abc");
+    // Only one blank ends a control word; the next is text.
+    EXPECT_EQ(text(uR"({\rtf1 \b  x})"), u" x");
+}
+
+TEST_F(RTFReaderCoreTests, pageBreaksAndRulesAreFormFeedsWithTheirFlag)
+{
+    AttributedString string = read(uR"({\rtf1 a\page b{\*\do\dobxcolumn\dpline\dpxsize9200} c})");
+    EXPECT_EQ(string.string(), u"a\fb\f c");
+    EXPECT_NE(string.attributeAtIndex(TEPageBreakAttribute, 1), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(TEHorizontalRuleStyleAttribute, 1), nullptr);
+    EXPECT_NE(string.attributeAtIndex(TEHorizontalRuleStyleAttribute, 3), nullptr);
+    EXPECT_EQ(string.attributesAtIndex(3)->count(), 1u);
+}
+
+TEST_F(RTFReaderCoreTests, closingTheOutermostGroupKeepsTheFormatting)
+{
+    AttributedString string = read(uR"({\rtf1 \b in}after}}more)");
+    EXPECT_EQ(string.string(), u"inaftermore");
+    EXPECT_TRUE(fontAt(string, 2)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 8)->face().isBold());
+    // An inner group's formatting ends with it.
+    AttributedString inner = read(uR"({\rtf1 {\b in}out})");
+    EXPECT_FALSE(fontAt(inner, 2)->face().isBold());
+}
+
+TEST_F(RTFReaderCoreTests, keywordTableBindsEveryNameOfTheDialect)
+{
+    const DKRTFKeywordTable& table = DKRTFKeywordTable::shared();
+    // The dialect's names less "u-" (no name read from a file can hold "-"),
+    // plus "bin", which keeps binary data out of the text.
+    EXPECT_EQ(table.count(), 124u);
+    for (std::string_view name : {"u", "uc", "pageHeader", "NeXTGraphic", "ululdbwave", "listoverridetable", "xe"})
+        EXPECT_NE(table.keywordNamed(name), nullptr) << name;
+    EXPECT_EQ(table.keywordNamed("pageheader"), nullptr);
+    const DKRTFKeyword* sub = table.keywordNamed("sub");
+    int parameter = 7;
+    EXPECT_EQ(sub->valueForParameter(&parameter), -1);
+    EXPECT_EQ(table.keywordNamed("fs")->valueForParameter(&parameter), 7);
+    EXPECT_EQ(table.keywordNamed("fs")->valueForParameter(nullptr), 1);
+}
+
+TEST_F(RTFReaderCoreTests, readersKeepNoStateBetweenDocuments)
+{
+    std::u16string_view withLists =
+        uR"({\rtf1{\*\listtable{\list\listtemplateid1\listhybrid{\listlevel{\*\levelmarker \{decimal\}}}{\listname ;}\listid1}}
+\ls1\ilvl0 {\listtext 1.\tab}Item})";
+    std::u16string_view withoutLists = uR"({\rtf1 {\listtext 1.\tab}Item})";
+    EXPECT_EQ(text(withLists), u"\uFEFFItem");
+    EXPECT_EQ(text(withoutLists), u"1.\tItem");
+
+    // Two readers at once, on two threads, each with its own defaults.
+    std::u16string first;
+    std::u16string second;
+    std::string otherPath = m_path + ".other";
+    UserDefaults otherDefaults(otherPath);
+    std::thread thread([&] {
+        for (int round = 0; round < 50; ++round)
+            first = DKRTFReader::parseRTFString(withLists, std::nullopt, otherDefaults)->string();
+    });
+    for (int round = 0; round < 50; ++round)
+        second = text(withoutLists);
+    thread.join();
+    EXPECT_EQ(first, u"\uFEFFItem");
+    EXPECT_EQ(second, u"1.\tItem");
+}
+
+TEST_F(RTFReaderCoreTests, binaryDataIsSkippedAndBounded)
+{
+    EXPECT_EQ(text(uR"({\rtf1 a{\*\blip\bin4 {}\}b}c})"), u"ac");
+    EXPECT_EQ(text(uR"({\rtf1 a\bin2147483647 xyz)"), u"a");
+    EXPECT_EQ(text(uR"({\rtf1 a\bin-5 b})"), u"ab");
+}
+
+} // namespace
+} // namespace folio

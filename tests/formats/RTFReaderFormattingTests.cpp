@@ -1,0 +1,217 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace folio {
+namespace {
+
+class RTFReaderFormattingTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    AttributedString read(std::u16string_view rtf)
+    {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? result.value() : AttributedString();
+    }
+
+    static const Font& fontAt(const AttributedString& string, std::size_t index)
+    {
+        const auto* value = string.attributesAtIndex(index)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        EXPECT_NE(value, nullptr);
+        static const Font none = *Font::fontWithName("Helvetica", 1);
+        return value ? value->font() : none;
+    }
+
+    static const PlatformParagraphStyle& styleAt(const AttributedString& string, std::size_t index)
+    {
+        return string.attributesAtIndex(index)->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)->style();
+    }
+
+    static const Color* colorAt(const AttributedString& string, std::string_view key, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        return value ? &value->as<ColorValue>()->color() : nullptr;
+    }
+
+    static std::int64_t integerAt(const AttributedString& string, std::string_view key, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        return value ? value->as<IntegerValue>()->value() : 0;
+    }
+
+    static const TECSSListStyle* listStyleAt(const AttributedString& string, std::string_view key, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        const ArrayValue* array = value ? value->as<ArrayValue>() : nullptr;
+        return array && array->count() == 1 ? (*array)[0]->as<TECSSListStyle>() : nullptr;
+    }
+
+    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-format-defaults.plist").string();
+    UserDefaults m_defaults{m_path};
+};
+
+TEST_F(RTFReaderFormattingTests, colourTableEntriesAndLookUps)
+{
+    AttributedString string =
+        read(uR"({\rtf1{\colortbl;\red255\green0\blue0;\red0\green0\blue255;}\cf2 a\cf0 b\cf7 c\cf1\cb2 d})");
+    EXPECT_EQ(string.string(), u"abcd");
+    ASSERT_NE(colorAt(string, kCTForegroundColorAttributeName, 0), nullptr);
+    EXPECT_EQ(*colorAt(string, kCTForegroundColorAttributeName, 0), Color::colorWithRed(0, 0, 1));
+    EXPECT_EQ(colorAt(string, kCTForegroundColorAttributeName, 1), nullptr);
+    EXPECT_EQ(colorAt(string, kCTForegroundColorAttributeName, 2), nullptr);
+    EXPECT_EQ(*colorAt(string, kCTForegroundColorAttributeName, 3), Color::colorWithRed(1, 0, 0));
+    EXPECT_EQ(*colorAt(string, NSBackgroundColorAttributeName, 3), Color::colorWithRed(0, 0, 1));
+}
+
+TEST_F(RTFReaderFormattingTests, colourComponentsOutOfRangeMakeAnEmptyEntry)
+{
+    AttributedString string = read(uR"({\rtf1{\colortbl\red40000\green0\blue0;\red0\green128;}\cf0 a\cf1 b})");
+    EXPECT_EQ(colorAt(string, kCTForegroundColorAttributeName, 0), nullptr);
+    EXPECT_EQ(colorAt(string, kCTForegroundColorAttributeName, 1), nullptr);
+}
+
+TEST_F(RTFReaderFormattingTests, fontTableNamesAndGaps)
+{
+    AttributedString string = read(
+        uR"({\rtf1{\fonttbl{\f0\fnil TimesNewRomanMS;}{\f1\froman{\*\panose 02020603}Georgia;}}\f1 a\f0 b\f3 c})");
+    EXPECT_EQ(string.string(), u"abc");
+    EXPECT_EQ(fontAt(string, 0).familyName(), "Georgia");
+    EXPECT_EQ(fontAt(string, 1).postScriptName(), "TimesNewRomanPSMT");
+    EXPECT_EQ(fontAt(string, 2).familyName(), "Helvetica");
+}
+
+TEST_F(RTFReaderFormattingTests, fontEntryWithoutNameTakesThePreviousName)
+{
+    AttributedString string = read(uR"({\rtf1{\fonttbl{\f0 Georgia;}{\f1;}}\f1 x})");
+    EXPECT_EQ(fontAt(string, 0).familyName(), "Georgia");
+}
+
+TEST_F(RTFReaderFormattingTests, hugeFontNumbersNeedNoTableOfThatSize)
+{
+    AttributedString string = read(uR"({\rtf1{\fonttbl{\f2147483647 Georgia;}{\f-4 Cochin;}}\f2147483647 x\f-4 y})");
+    EXPECT_EQ(fontAt(string, 0).familyName(), "Georgia");
+    EXPECT_EQ(fontAt(string, 1).familyName(), "Helvetica");
+}
+
+TEST_F(RTFReaderFormattingTests, fontSizesAndTraits)
+{
+    AttributedString string = read(uR"({\rtf1 \fs25 a\fsmilli12500 b\fs48\b\i c\b0\i0 d})");
+    EXPECT_DOUBLE_EQ(fontAt(string, 0).pointSize(), 12.5);
+    EXPECT_DOUBLE_EQ(fontAt(string, 1).pointSize(), 12.5);
+    EXPECT_DOUBLE_EQ(fontAt(string, 2).pointSize(), 24);
+    EXPECT_TRUE(fontAt(string, 2).face().isBold());
+    EXPECT_TRUE(fontAt(string, 2).face().isItalic());
+    EXPECT_FALSE(fontAt(string, 3).face().isBold());
+}
+
+TEST_F(RTFReaderFormattingTests, underlineStrikeAndScripts)
+{
+    AttributedString string = read(uR"({\rtf1 \ul a\uldb b\ulnone c\ul d\ul0 e\strike f\strike0 \super\super g\nosupersub h\sub i})");
+    EXPECT_EQ(string.string(), u"abcdefghi");
+    EXPECT_EQ(integerAt(string, kCTUnderlineStyleAttributeName, 0), 1);
+    EXPECT_EQ(integerAt(string, kCTUnderlineStyleAttributeName, 1), 9);
+    EXPECT_EQ(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 2), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 4), nullptr);
+    EXPECT_NE(string.attributeAtIndex(TEStrikeOutAttribute, 5), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(TEStrikeOutAttribute, 6), nullptr);
+    EXPECT_EQ(integerAt(string, kCTSuperscriptAttributeName, 6), 2);
+    EXPECT_EQ(string.attributeAtIndex(kCTSuperscriptAttributeName, 7), nullptr);
+    EXPECT_EQ(integerAt(string, kCTSuperscriptAttributeName, 8), -1);
+}
+
+TEST_F(RTFReaderFormattingTests, underlinePatternsWithoutAStyleDoNotUnderline)
+{
+    AttributedString string = read(uR"({\rtf1 \uld a\ulthdashdd b})");
+    EXPECT_EQ(integerAt(string, kCTUnderlineStyleAttributeName, 0), 257);
+    EXPECT_EQ(integerAt(string, kCTUnderlineStyleAttributeName, 1), 1026);
+}
+
+TEST_F(RTFReaderFormattingTests, paragraphValuesAreConverted)
+{
+    AttributedString string = read(uR"({\rtf1 \fi720\li720\sl360\sa240\sb0\qc\rtlpar a\par\pard \li10020 b})");
+    const PlatformParagraphStyle& style = styleAt(string, 0);
+    EXPECT_NEAR(style.firstLineHeadIndent(), 1.27, 1e-4);
+    EXPECT_NEAR(style.headIndent(), 52.55, 0.01);
+    EXPECT_DOUBLE_EQ(style.minimumLineSpacing(), 1.5);
+    EXPECT_DOUBLE_EQ(style.paragraphSpacing(), 12);
+    EXPECT_DOUBLE_EQ(style.paragraphSpacingBefore(), 0);
+    EXPECT_EQ(style.alignment(), TextAlignment::Center);
+    EXPECT_EQ(style.baseWritingDirection(), WritingDirection::RightToLeft);
+    EXPECT_DOUBLE_EQ(style.tailIndent(), 0);
+
+    const PlatformParagraphStyle& reset = styleAt(string, 2);
+    EXPECT_DOUBLE_EQ(reset.headIndent(), 0);
+    EXPECT_DOUBLE_EQ(reset.minimumLineSpacing(), 1.0);
+    EXPECT_EQ(reset.alignment(), TextAlignment::Left);
+    EXPECT_EQ(reset.baseWritingDirection(), WritingDirection::Natural);
+}
+
+// One list of two levels, then a second list, as our writer writes them.
+constexpr std::u16string_view kTwoLists =
+    uR"({\rtf1{\fonttbl\f0\fnil\fcharset0 Helvetica;}
+{\colortbl\red0\green0\blue0;\red255\green255\blue255;}
+\pard
+{\*\listtable
+{\list\listtemplateid1\listhybrid{\listlevel\levelnfc0\levelnfcn0\leveljc0\leveljcn0\levelfollow0\levelstartat1\levelspace360\levelindent0{\*\levelmarker \{decimal\}}{\leveltext\leveltemplateid1\'02\'00.;}\fi-360\li720\lin720}
+{\listlevel\levelnfc23\levelnfcn23\leveljc0\leveljcn0\levelfollow0\levelstartat1\levelspace360\levelindent0{\*\levelmarker \{upper-roman\}}{\leveltext\leveltemplateid2\'02\'00.;}\fi-360\li1440\lin1440}
+{\listname ;}\listid1}
+{\list\listtemplateid2\listhybrid{\listlevel\levelnfc23\levelnfcn23\leveljc0\leveljcn0\levelfollow0\levelstartat1\levelspace360\levelindent0{\*\levelmarker \{star\}}{\leveltext\leveltemplateid3\'02\'00.;}\fi-360\li720\lin720}
+{\listname ;}\listid2}}
+{\*\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}{\listoverride\listid2\listoverridecount0\ls2}}
+\ls1\ilvl0 {\listtext 1.\tab}One\
+\ls1\ilvl1 {\listtext I.\tab}Deep\
+\ls2\ilvl0 {\listtext \'95\tab}Other\
+\pard
+After})";
+
+TEST_F(RTFReaderFormattingTests, listTableTypesAndListTextPlaceholders)
+{
+    AttributedString string = read(kTwoLists);
+    EXPECT_EQ(string.string(), u"\uFEFFOne\n\uFEFFDeep\n\uFEFFOther\nAfter");
+
+    const TECSSListStyle* first = listStyleAt(string, TETextListsAttribute, 0);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->type(), TECSSListStyleType::Decimal);
+    EXPECT_EQ(first->position(), TECSSListStylePosition::Outside);
+    EXPECT_NE(string.attributeAtIndex(TEFieldAttribute, 0), nullptr);
+    EXPECT_NE(string.attributeAtIndex(TETextEndOfAllOpenedLists, 0), nullptr);
+
+    const TECSSListStyle* deep = listStyleAt(string, TETextListsAttribute, 5);
+    ASSERT_NE(deep, nullptr);
+    EXPECT_EQ(deep->type(), TECSSListStyleType::UpperRoman);
+
+    // A marker that names no known type reads as a disc; the new list
+    // closes the one before it.
+    const TECSSListStyle* other = listStyleAt(string, TETextListsAttribute, 11);
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->type(), TECSSListStyleType::Disc);
+    EXPECT_NE(string.attributeAtIndex(TETextEndOfListAttribute, 11), nullptr);
+
+    // Only the list item's placeholder is a field; its text is not.
+    EXPECT_EQ(string.attributeAtIndex(TEFieldAttribute, 1), nullptr);
+}
+
+TEST_F(RTFReaderFormattingTests, listLevelOutsideTheTableKeepsThePreviousType)
+{
+    std::u16string rtf(kTwoLists);
+    rtf.replace(rtf.find(u"\\ls1\\ilvl1"), 10, u"\\ls1\\ilvl7");
+    AttributedString string = read(rtf);
+    EXPECT_EQ(string.string(), u"\uFEFFOne\n\uFEFFDeep\n\uFEFFOther\nAfter");
+    const TECSSListStyle* style = listStyleAt(string, TETextIsListAttribute, 5);
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->type(), TECSSListStyleType::Decimal);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,251 @@
+#include "formats/rtf/DKRTFLegacyAnnotations.h"
+#include "formats/rtf/DKRTFPageSettings.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/attachments/TEObjectTextAttachment.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace folio {
+namespace {
+
+class RTFReaderObjectsTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    AttributedString read(std::u16string_view rtf, std::optional<std::string> name = std::nullopt)
+    {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, name, m_defaults);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? result.value() : AttributedString();
+    }
+
+    static const TETextAttachment* attachmentAt(const AttributedString& string, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(NSAttachmentAttributeName, index);
+        return value ? value->as<TETextAttachment>() : nullptr;
+    }
+
+    static std::string hexOf(const Data& data)
+    {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        std::string hex;
+        for (std::uint8_t byte : data.vector()) {
+            hex.push_back(kDigits[byte >> 4]);
+            hex.push_back(kDigits[byte & 15]);
+        }
+        return hex;
+    }
+
+    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-objects-defaults.plist").string();
+    UserDefaults m_defaults{m_path};
+};
+
+TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
+{
+    AttributedString string =
+        read(u"{\\rtf1 a{{\\pict\\jpegblip\\wraptext2\\picw100\\pich50\\picwgoal1200\\pichgoal600\nFFD8FFE0\n} }b}");
+    EXPECT_EQ(string.string(), u"a\uFEFF b");
+    const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 1));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->displaySize(), (Size{100, 50}));
+    EXPECT_EQ(picture->wrapAlignment(), TEWrapAlignment::Right);
+    ASSERT_NE(picture->contentsData(), nullptr);
+    EXPECT_EQ(hexOf(*picture->contentsData()), "ffd8ffe0");
+    // The picture is on its placeholder only.
+    EXPECT_EQ(attachmentAt(string, 2), nullptr);
+    EXPECT_EQ(attachmentAt(string, 3), nullptr);
+}
+
+TEST_F(RTFReaderObjectsTests, pictureWithoutOptionalValuesTakesDefaults)
+{
+    AttributedString string = read(u"{\\rtf1 {{\\pict\\jpegblip\\picw100\\pich50\\pichgoal600\nffd8\n} }after}");
+    const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 0));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->wrapAlignment(), TEWrapAlignment::None);
+    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().width), 100.0f / 12.0f);
+    EXPECT_EQ(string.string(), u"\uFEFF after");
+}
+
+TEST_F(RTFReaderObjectsTests, pictureSearchesStopAtTheEndOfItsGroup)
+{
+    // No data and no goal sizes in the group: no picture, and the text after
+    // it (which holds the words searched for) is untouched.
+    AttributedString string = read(u"{\\rtf1 {\\pict\\jpegblip}picwgoal wraptext pichgoal}");
+    EXPECT_EQ(string.string(), u"picwgoal wraptext pichgoal");
+    EXPECT_EQ(attachmentAt(string, 0), nullptr);
+    // Windows metafiles are not read, and their data is not text.
+    EXPECT_EQ(read(u"{\\rtf1 {\\pict\\wmetafile0 0100ff}x}").string(), u"x");
+}
+
+TEST_F(RTFReaderObjectsTests, shapePictureWithFileName)
+{
+    AttributedString string = read(
+        u"{\\rtf1 {\\*\\shppict {\\pict {\\*\\nisusfilename photo.jpg} \\picw640 \\pich480 \\picwgoal6400 \\pichgoal4800 "
+        u"\\jpegblip ffd8\n ffe0}} x}");
+    const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 0));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(string.string(), u"\uFEFF x");
+    EXPECT_EQ(picture->originalSize(), (Size{640, 480}));
+    EXPECT_EQ(picture->displaySize(), (Size{320, 240}));
+    EXPECT_EQ(picture->originalDisplaySize(), (Size{6400, 4800}));
+    EXPECT_EQ(picture->fileInfo(), u"photo.jpg");
+    EXPECT_EQ(picture->fileType(), "jpegblip");
+    EXPECT_EQ(hexOf(*picture->contentsData()), "ffd8ffe0");
+}
+
+TEST_F(RTFReaderObjectsTests, packagePictureRidesOnTheCharacterAfterIt)
+{
+    AttributedString string = read(u"{\\rtf1 a{{\\NeXTGraphic pic.png \\width300 \\height200}\u00AC}b}");
+    EXPECT_EQ(string.string(), u"a\u00ACb");
+    const TETextAttachment* attachment = attachmentAt(string, 1);
+    ASSERT_NE(attachment, nullptr);
+    ASSERT_TRUE(attachment->contentURL().has_value());
+    EXPECT_EQ(attachment->contentURL()->absoluteString(), "pic.png");
+    EXPECT_EQ(attachment->displaySize(), (Size{300, 200}));
+    EXPECT_EQ(attachmentAt(string, 2), nullptr);
+}
+
+TEST_F(RTFReaderObjectsTests, footnotesKeepTheirTextWithNestedBracesAndEscapes)
+{
+    AttributedString string = read(
+        uR"({\rtf1 Text{\*\footnote {\chftn} Note a\{b\} {\i c}\u8230\'85 caf\'e9}\f0 more})");
+    EXPECT_EQ(string.string(), u"Text\uFEFFmore");
+    const TETextAttachment* note = attachmentAt(string, 4);
+    ASSERT_NE(note, nullptr);
+    ASSERT_NE(note->contentsString(), nullptr);
+    EXPECT_EQ(*note->contentsString(), u"Note a{b} c\u2026 caf\u00E9");
+    EXPECT_EQ(*note->attributeForKey("attachmentType"), u"footnote");
+    EXPECT_EQ(note->attributeForKey("annotationAuthor"), nullptr);
+    // The placeholder continues the text before it.
+    EXPECT_NE(string.attributeAtIndex(kCTFontAttributeName, 4), nullptr);
+    EXPECT_EQ(attachmentAt(string, 5), nullptr);
+}
+
+TEST_F(RTFReaderObjectsTests, footnoteAtTheStartOfTheDocumentKeepsItsNote)
+{
+    AttributedString string = read(uR"({\rtf1 {\*\footnote {\chftn} First}x})");
+    EXPECT_EQ(string.string(), u"\uFEFFx");
+    ASSERT_NE(attachmentAt(string, 0), nullptr);
+    EXPECT_EQ(*attachmentAt(string, 0)->contentsString(), u"First");
+}
+
+TEST_F(RTFReaderObjectsTests, emptyFootnoteMakesNoAttachment)
+{
+    AttributedString string = read(uR"({\rtf1 a{\*\footnote {\chftn} }b})");
+    EXPECT_EQ(string.string(), u"ab");
+    EXPECT_EQ(attachmentAt(string, 0), nullptr);
+    EXPECT_EQ(attachmentAt(string, 1), nullptr);
+}
+
+TEST_F(RTFReaderObjectsTests, commentsCarryTheirAuthorFromThisDocumentOnly)
+{
+    AttributedString withAuthor = read(
+        uR"({\rtf1 a{{\*\atnid J\'f6rg}{\*\atnauthor J\'f6rg}\chatn{\*\annotation {\*\atnref} Check \{this\}}}b})");
+    EXPECT_EQ(withAuthor.string(), u"a\uFEFFb");
+    const TETextAttachment* comment = attachmentAt(withAuthor, 1);
+    ASSERT_NE(comment, nullptr);
+    EXPECT_EQ(*comment->contentsString(), u"Check {this}");
+    EXPECT_EQ(*comment->attributeForKey("attachmentType"), u"annotation");
+    ASSERT_NE(comment->attributeForKey("annotationAuthor"), nullptr);
+    EXPECT_EQ(*comment->attributeForKey("annotationAuthor"), u"J\u00F6rg");
+
+    // A later document without "\atnid" does not inherit the author.
+    AttributedString withoutAuthor = read(uR"({\rtf1 a{\chatn{\*\annotation {\*\atnref} Later}}b})");
+    const TETextAttachment* later = attachmentAt(withoutAuthor, 1);
+    ASSERT_NE(later, nullptr);
+    EXPECT_EQ(later->attributeForKey("annotationAuthor"), nullptr);
+    EXPECT_EQ(later->attributes().size(), 1u);
+}
+
+TEST_F(RTFReaderObjectsTests, hyperlinkFieldsLinkTheirShownText)
+{
+    AttributedString string =
+        read(uR"({\rtf1 go {\field{\*\fldinst{HYPERLINK "https://example.com/a?b=1"}}{\fldrslt here}} now})");
+    EXPECT_EQ(string.string(), u"go here now");
+    AttributeValuePtr link = string.attributeAtIndex(TELinkAttribute, 3);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->as<URLValue>()->urlString(), "https://example.com/a?b=1");
+    EXPECT_EQ(string.attributeAtIndex(TELinkAttribute, 0), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(TELinkAttribute, 8), nullptr);
+
+    // Braces stay balanced: formatting around the field is kept after it.
+    AttributedString bold = read(uR"({\rtf1 {\b x{\field{\*\fldinst{HYPERLINK "u"}}{\fldrslt y}}z}w})");
+    EXPECT_EQ(bold.string(), u"xyzw");
+    EXPECT_NE(bold.attributesAtIndex(2), nullptr);
+    EXPECT_EQ(bold.attributesAtIndex(2)->valueForKey(kCTFontAttributeName)->isEqual(
+                  *bold.attributesAtIndex(0)->valueForKey(kCTFontAttributeName)),
+              true);
+    EXPECT_FALSE(bold.attributesAtIndex(3)->valueForKey(kCTFontAttributeName)->isEqual(
+        *bold.attributesAtIndex(0)->valueForKey(kCTFontAttributeName)));
+}
+
+TEST_F(RTFReaderObjectsTests, otherFieldsAreNotLinks)
+{
+    AttributedString index = read(uR"({\rtf1 {\field{\*\fldinst{INDEX x}}{\fldrslt y}}})");
+    EXPECT_EQ(index.string(), u"y");
+    EXPECT_EQ(index.attributeAtIndex(TELinkAttribute, 0), nullptr);
+    AttributedString page = read(uR"({\rtf1 {\field{\*\fldinst PAGE }{\fldrslt 3}}})");
+    EXPECT_EQ(page.string(), u"3");
+    EXPECT_EQ(page.attributeAtIndex(TELinkAttribute, 0), nullptr);
+}
+
+TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterGoToTheDefaults)
+{
+    AttributedString string = read(
+        uR"({\rtf1\margl1134\margr1440\margt0\margb2268 {\*\pageHeader 1::Left \{x\} \\ y::0}{\*\pageFooter f::2}\sa250\sb105 Body})");
+    EXPECT_EQ(string.string(), u"Body");
+    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey), 2.0, 0.001);
+    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginRightKey), 2.54, 0.001);
+    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginTopKey), 0);
+    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginBottomKey), 4.0, 0.001);
+    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kParagraphSpacingKey), 12);
+    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kParagraphSpacingBeforeKey), 5);
+    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey), "1::Left {x} \\ y::0");
+    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kFooterControlKey), "f::2");
+
+    // The next document has none of these: nothing carries over.
+    read(uR"({\rtf1 Other})");
+    for (std::string_view key : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kParagraphSpacingKey,
+                                 DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
+        EXPECT_FALSE(m_defaults.objectForKey(key).has_value()) << key;
+    // And the values reached the file, not only memory.
+    UserDefaults reloaded(m_path);
+    EXPECT_FALSE(reloaded.objectForKey(DKRTFPageSettings::kHeaderControlKey).has_value());
+}
+
+TEST_F(RTFReaderObjectsTests, headerTextWrittenWithoutEscapesStillReads)
+{
+    read(uR"({\rtf1{\*\pageHeader 1::C:\docs\file::0}x})");
+    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey), "1::C:\\docs\\file::0");
+}
+
+TEST_F(RTFReaderObjectsTests, footnoteTableMarkersFollowTheText)
+{
+    AttributedString string = read(uR"({\rtf1 a\footnotetable b\footnotetable0 c})");
+    EXPECT_EQ(string.attributeAtIndex(TETextIsFootnoteTableAttribute, 0), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(TETextIsFootnoteTableAttribute, 1)->as<StringValue>()->value(), u"1");
+    EXPECT_EQ(string.attributeAtIndex(TETextIsFootnoteTableAttribute, 2)->as<StringValue>()->value(), u"-1");
+}
+
+TEST_F(RTFReaderObjectsTests, legacyAnnotationsBlockIsStoredBesideTheDocuments)
+{
+    AttributedString string = read(u"{\\rtf1 \\marquentannotations 48656c6c6f\nText}", "../../Notes.rtf");
+    EXPECT_EQ(string.string(), u"Text");
+    std::string path = DKRTFLegacyAnnotations::pathForDocument("../../Notes.rtf");
+    EXPECT_EQ(std::filesystem::path(path).filename(), "Notes.annotations");
+    EXPECT_EQ(std::filesystem::path(path).parent_path().filename(), "Marquent_temp");
+    Result<Data> data = Data::dataWithContentsOfFile(path);
+    ASSERT_TRUE(data.ok());
+    EXPECT_EQ(data->toString(), "Hello");
+}
+
+} // namespace
+} // namespace folio

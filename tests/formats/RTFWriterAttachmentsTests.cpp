@@ -1,0 +1,192 @@
+#include "RTFWriterTests.h"
+
+#include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/URL.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+using namespace rtfwritertest;
+
+std::string scratchFolder()
+{
+    const char* home = std::getenv("FOLIO_HOME");
+    std::string folder = std::string(home ? home : "/tmp") + "/rtfwriter-pictures";
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+std::string writePictureFile(const std::string& name, std::vector<std::uint8_t> bytes)
+{
+    std::string path = scratchFolder() + "/" + name;
+    EXPECT_TRUE(Data(std::move(bytes)).writeToFile(path).ok());
+    return path;
+}
+
+AttributeDictionary::Entry attachmentEntry(std::shared_ptr<TETextAttachment> attachment)
+{
+    return {std::string(NSAttachmentAttributeName), std::move(attachment)};
+}
+
+std::shared_ptr<TETextAttachment> picture(const std::string& path)
+{
+    auto attachment = std::make_shared<TETextAttachment>();
+    attachment->setOriginalSize(Size{100, 50});
+    attachment->setDisplaySize(Size{50, 25});
+    attachment->setContentURL(URL::fileURLWithPath(path));
+    return attachment;
+}
+
+std::shared_ptr<TETextAttachment> note(const std::u16string& type, std::u16string text, std::u16string author = {})
+{
+    auto attachment = std::make_shared<TETextAttachment>();
+    StringMapValue::Map attributes{{"attachmentType", type}};
+    if (!author.empty())
+        attributes["annotationAuthor"] = author;
+    attachment->setAttributes(std::move(attributes));
+    attachment->setContents(std::move(text));
+    return attachment;
+}
+
+std::string bodyOfPictureText(const std::shared_ptr<TETextAttachment>& attachment, bool isRTFD = false)
+{
+    AttributedString text = makeText({{u"a", {}}, {u"\ufffc", {attachmentEntry(attachment)}}, {u"b", {}}});
+    auto result = DKRTFWriter::writeDocument(text, {}, isRTFD, "Doc.rtf");
+    EXPECT_TRUE(result.ok());
+    return result.ok() ? bodyAfterDefaultsOf(*result) : std::string();
+}
+
+TEST(RTFWriterPictureTests, embeddedPictureCarriesSizesAndHexBytes)
+{
+    auto attachment = picture(writePictureFile("pic.jpg", {0x01, 0xAB, 0xFF}));
+    EXPECT_EQ(bodyOfPictureText(attachment),
+              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n01abff\n} }\nb");
+    attachment->setWrapAlignment(TEWrapAlignment::Right);
+    attachment->setFileType("pngblip");
+    EXPECT_EQ(bodyOfPictureText(attachment),
+              "a{{\\pict\\pngblip\\wraptext2\\picw1200\\pich600\\picwgoal600\\pichgoal300\n01abff\n} }\nb");
+}
+
+TEST(RTFWriterPictureTests, rtfdPictureIsAReferenceByFileName)
+{
+    auto attachment = picture(scratchFolder() + "/img1.png");
+    EXPECT_EQ(bodyOfPictureText(attachment, true), "a{{\\NeXTGraphic img1.png \\width50 \\height25}\xC2\xAC}b");
+}
+
+TEST(RTFWriterPictureTests, namedPictureKeepsItsFileInfoAndType)
+{
+    auto attachment = picture(writePictureFile("named.png", {0x89, 0x50}));
+    attachment->setFileInfo(u"photo.png");
+    attachment->setFileType("pngblip");
+    EXPECT_EQ(bodyOfPictureText(attachment), "a{\\*\\shppict {\\pict {\\*\\nisusfilename photo.png} \\picw100 \\pich50 "
+                                             "\\picwgoal50 \\pichgoal25 \\pngblip 8950}}\nb");
+    // Named JPEG pictures are written from the original bytes kept beside the file.
+    std::string jpeg = writePictureFile("named.jpg", {0xFF, 0xD8});
+    writePictureFile("named.jpg.data", {0x12, 0x34});
+    auto original = picture(jpeg);
+    original->setFileInfo(u"photo.jpg");
+    original->setFileType("jpegblip");
+    EXPECT_EQ(bodyOfPictureText(original), "a{\\*\\shppict {\\pict {\\*\\nisusfilename photo.jpg} \\picw100 \\pich50 "
+                                           "\\picwgoal50 \\pichgoal25 \\jpegblip 1234}}\nb");
+}
+
+TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytes)
+{
+    auto attachment = picture(scratchFolder() + "/missing.jpg");
+    EXPECT_EQ(bodyOfPictureText(attachment),
+              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n\n} }\nb");
+    attachment->setContents(Data(std::vector<std::uint8_t>{0x0A, 0x0B}));
+    EXPECT_EQ(bodyOfPictureText(attachment),
+              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n0a0b\n} }\nb");
+    EXPECT_FALSE(DKRTFWriter::convertImageToHex(scratchFolder() + "/missing.jpg").has_value());
+}
+
+TEST(RTFWriterNoteTests, footnoteTextIsEscaped)
+{
+    EXPECT_EQ(bodyOfPictureText(note(u"footnote", u"a{b}")), "a{\\*\\footnote {\\chftn} a\\{b\\}}\\f0\nb");
+}
+
+TEST(RTFWriterNoteTests, commentNamesItsAuthorTwice)
+{
+    EXPECT_EQ(bodyOfPictureText(note(u"annotation", u"ok", u"Ann")),
+              "a{{\\*\\atnid Ann}{\\*\\atnauthor Ann}\\chatn{\\*\\annotation {\\*\\atnref} ok}}b");
+    EXPECT_EQ(bodyOfPictureText(note(u"annotation", u"\u00e9}", u"B{")),
+              "a{{\\*\\atnid B\\{}{\\*\\atnauthor B\\{}\\chatn{\\*\\annotation {\\*\\atnref} \\'e9\\}}}b");
+}
+
+TEST(RTFWriterNoteTests, attachmentOfAnotherTypeWritesNothing)
+{
+    EXPECT_EQ(bodyOfPictureText(note(u"video", u"x")), "ab");
+}
+
+TEST(RTFWriterNoteTests, footnoteTableIsOpenedOnceAndClosed)
+{
+    auto table = [](std::u16string value) { return stringEntry(TETextIsFootnoteTableAttribute, std::move(value)); };
+    AttributedString text = makeText({{u"a", {}},
+                                      {u"b", {table(u"1")}},
+                                      {u"c", {table(u"1"), integerEntry(TEStrikeOutAttribute, 1)}},
+                                      {u"d", {table(u"-1"), integerEntry(TEStrikeOutAttribute, 1)}},
+                                      {u"1", {table(u"-1")}},
+                                      {u"e", {table(u"1")}},
+                                      {u"2", {table(u"-1")}}});
+    // The closing word is followed by a space, or the "1" would become its parameter.
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
+              "a\\footnotetable b\\strike c\\footnotetable0 d\\strike0 1\\footnotetable e\\footnotetable0 2");
+}
+
+AttributeDictionary::Entry flag(std::string_view key, std::int64_t value = 1)
+{
+    return integerEntry(key, value);
+}
+
+TEST(RTFWriterTableTests, rowStartWritesTheCellWidths)
+{
+    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
+                                      {u"A\n", {flag(TETableCellWidthKey, 2000), flag(TEIsEndTableCellKey)}},
+                                      {u"B\n", {flag(TETableCellWidthKey, 4000)}},
+                                      {u"C", {}}});
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
+              "Intro\\\n\\itap1\\trowd\n\\cellx2000\n\\cellx4000\n\\pard\\intbl\n"
+              "A\\\n\\cell\n\\pard\\intbl\nB\\\nC");
+}
+
+TEST(RTFWriterTableTests, tableEndClosesTheLastRowAndKeepsCellText)
+{
+    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
+                                      {u"a{b}\n", {flag(TETableCellWidthKey, 3000), flag(TEIsEndTableCellKey),
+                                                   flag(TEIsEndTableKey)}},
+                                      {u"After", {}}});
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
+              "Intro\\\n\\itap1\\trowd\n\\cellx3000\n\\pard\\intbl\na\\{b\\}\\cell \\lastrow\\row\nAfter");
+}
+
+TEST(RTFWriterTableTests, rowEndStartsTheNextRow)
+{
+    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
+                                      {u"A\n", {flag(TETableCellWidthKey, 2000), flag(TEIsEndTableCellKey),
+                                                flag(TEIsEndTableRowKey)}},
+                                      {u"B", {flag(TETableCellWidthKey, 2500)}}});
+    // Widths are measured from each paragraph end, that end included, to
+    // one before the end of the text, so the new row repeats the width of
+    // the cell that ended the last one and not the width of "B".
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
+              "Intro\\\n\\itap1\\trowd\n\\cellx2000\n\\pard\\intbl\n"
+              "A\\\n\\cell \\row\n\\itap1\\trowd\n\\cellx2000\n\\pard\\intbl\nB");
+}
+
+TEST(RTFWriterTableTests, tableKeysAtZeroCountAsAbsent)
+{
+    // The reader marks every run outside a table with its table keys at 0.
+    AttributedString text = makeText({{u"one\n", {flag(TEIsTableKey, 0), flag(TEIsTableRowKey, 0),
+                                                  flag(TEIsEndTableKey, 0), flag(TEIsEndTableCellKey, 0),
+                                                  flag(TEIsEndTableRowKey, 0), flag(TETableCellWidthKey, 0)}},
+                                      {u"two\nthree", {flag(TEIsTableKey, 0), flag(TEIsTableRowKey, 0)}}});
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)), "one\\\ntwo\\\nthree");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,309 @@
+#include "RTFWriterTests.h"
+
+#include "formats/rtf/DKRTFDataBuffer.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+namespace folio {
+namespace {
+
+using namespace rtfwritertest;
+
+const std::string kPlainHeader = "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl1440\\margr1440"
+                                 "\\margt1440\\margb1440\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0\n";
+const std::string kDefaultFontTable = "{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;}\n";
+const std::string kDefaultColorTable = "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;}\n\\pard\n";
+
+std::string headerLineOf(const std::string& rtf)
+{
+    return rtf.substr(0, rtf.find('\n') + 1);
+}
+
+TEST(RTFWriterDocumentTests, writesDefaultParagraphOfPlainText)
+{
+    std::string rtf = writeText(makeText({{u"Hello", {}}}));
+    EXPECT_EQ(rtf, kPlainHeader + kDefaultFontTable + kDefaultColorTable + "\\ql\n\\f0\\fs24 \\cf0 Hello}");
+}
+
+TEST(RTFWriterDocumentTests, writesEmptyDocumentWhenTextIsEmpty)
+{
+    DKRTFDocumentSettings settings;
+    settings.leftMargin = 3;
+    settings.rightMargin = 15;
+    auto result = DKRTFWriter::writeDocument(AttributedString(), settings);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(*result, "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl1701\\margr3736\\margt1440"
+                       "\\margb1440\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0\n"
+                           + kDefaultFontTable + kDefaultColorTable + "}");
+}
+
+TEST(RTFWriterDocumentTests, endsParagraphsWithEscapedLineFeed)
+{
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(makeText({{u"one\ntwo", {}}}))), "one\\\ntwo");
+}
+
+TEST(RTFWriterDocumentTests, marginsFollowTheRulerRules)
+{
+    struct Case {
+        float left, right, top, bottom;
+        bool blank;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {3, 15, 1, 40, false, "\\margl1701\\margr3736\\margt567\\margb0"},
+        // Left and right both 0: standard side margins whatever top and bottom say.
+        {0, 0, 1, 2, false, "\\margl1440\\margr1440\\margt567\\margb1134"},
+        // The right value is a ruler position: 19.05 cm leaves 2.54 cm.
+        {2.54f, 19.05f, 2.54f, 2.54f, false, "\\margl1440\\margr1440\\margt1440\\margb1440"},
+        {1, 21.59f, 0, 0, false, "\\margl567\\margr0\\margt1440\\margb1440"},
+        {1, 30, 0, 33.02f, false, "\\margl567\\margr0\\margt0\\margb0"},
+        // A new blank document keeps the standard sides; top and bottom are its own.
+        {3, 15, 1, 2, true, "\\margl1440\\margr1440\\margt567\\margb1134"},
+    };
+    for (const Case& c : cases) {
+        DKRTFDocumentSettings settings;
+        settings.leftMargin = c.left;
+        settings.rightMargin = c.right;
+        settings.topMargin = c.top;
+        settings.bottomMargin = c.bottom;
+        settings.isNewBlankDocument = c.blank;
+        std::string header = headerLineOf(writeText(makeText({{u"x", {}}}), settings));
+        EXPECT_EQ(header, std::string("{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840") + c.expected
+                              + "\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0\n")
+            << c.left << " " << c.right << " " << c.top << " " << c.bottom;
+    }
+}
+
+TEST(RTFWriterDocumentTests, bookmarkSelectsTheSmallerViewAndIsWrittenUnchanged)
+{
+    DKRTFDocumentSettings settings;
+    settings.bookmark = u"1234";
+    EXPECT_EQ(headerLineOf(writeText(makeText({{u"x", {}}}), settings)),
+              "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl1440\\margr1440\\margt1440\\margb1440"
+              "\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark1234\n");
+}
+
+TEST(RTFWriterDocumentTests, paperColourIsWrittenInBlueGreenRedOrder)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"FF0000", "255"},
+        {u"0000FF", "16711680"},
+        {u"123456", "5649426"},
+        // Parts that are not hexadecimal count 0.
+        {u"zz00ff", "16711680"},
+    };
+    for (const auto& [color, number] : cases) {
+        DKRTFDocumentSettings settings;
+        settings.paperColor = color;
+        std::string rtf = writeText(makeText({{u"x", {}}}), settings);
+        EXPECT_EQ(rtf.substr(kPlainHeader.size(), rtf.find('\n', kPlainHeader.size()) + 1 - kPlainHeader.size()),
+                  "{\\papercolor" + number + "}\n");
+        std::string background
+            = "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"
+              "\\shpbymargin\\shpwr0\\shpwrk0\\shpfblwtxt1\\shpz0\\shplid1025{\\sp{\\sn shapeType}{\\sv 1}}"
+              "{\\sp{\\sn fFlipH}{\\sv 0}}{\\sp{\\sn fFlipV}{\\sv 0}}{\\sp{\\sn fillColor}{\\sv "
+            + number
+            + "}}{\\sp{\\sn fFilled}{\\sv 1}}{\\sp{\\sn lineWidth}{\\sv 0}}{\\sp{\\sn fLine}{\\sv 0}}"
+              "{\\sp{\\sn bWMode}{\\sv 9}}{\\sp{\\sn fBackground}{\\sv 1}}}}}\n";
+        auto tables = rtf.find(kDefaultColorTable);
+        ASSERT_NE(tables, std::string::npos);
+        EXPECT_EQ(rtf.substr(tables + kDefaultColorTable.size(), background.size()), background);
+    }
+}
+
+TEST(RTFWriterDocumentTests, documentWithoutPaperColourHasNoColourGroups)
+{
+    std::string rtf = writeText(makeText({{u"x", {}}}));
+    EXPECT_EQ(rtf.find("papercolor"), std::string::npos);
+    EXPECT_EQ(rtf.find("background"), std::string::npos);
+    EXPECT_EQ(rtf.substr(kPlainHeader.size(), 9), "{\\fonttbl");
+}
+
+TEST(RTFWriterDocumentTests, headerAndFooterAreEscapedAndFollowTheTables)
+{
+    DKRTFDocumentSettings settings;
+    settings.pageHeader = u"Helvetica::12::left::#000000::1::1::a{b}\\c";
+    settings.pageFooter = u"Page \u00e9";
+    std::string rtf = writeText(makeText({{u"x", {}}}), settings);
+    EXPECT_EQ(bodyOf(rtf), "{\\*\\pageHeader Helvetica::12::left::#000000::1::1::a\\{b\\}\\\\c}\n"
+                           "{\\*\\pageFooter Page \xC3\xA9}\n\\ql\n\\f0\\fs24 \\cf0 x");
+}
+
+TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)
+{
+    AttributedString text = makeText({{u"x", {stringEntry("papercolor", u"00FF00"),
+                                              stringEntry("docLeftMargin", u"3"),
+                                              stringEntry("docRightMargin", u"15"),
+                                              stringEntry("docTopMargin", u"1"),
+                                              stringEntry("docBottomMargin", u"2"),
+                                              stringEntry("pageHeader", u"H"), stringEntry("xebookmark", u"7")}},
+                                      {u"y", {}}});
+    const char* home = std::getenv("FOLIO_HOME");
+    ASSERT_NE(home, nullptr);
+    UserDefaults defaults(std::string(home) + "/rtfwriter-settings-test.plist");
+    defaults.setBool("isNewBlankDocument", false);
+    DKRTFDocumentSettings settings = DKRTFDocumentSettings::fromFirstCharacter(text, defaults);
+    ASSERT_TRUE(settings.paperColor.has_value());
+    EXPECT_EQ(*settings.paperColor, u"00FF00");
+    EXPECT_FLOAT_EQ(settings.leftMargin, 3);
+    EXPECT_FLOAT_EQ(settings.rightMargin, 15);
+    EXPECT_FLOAT_EQ(settings.topMargin, 1);
+    EXPECT_FLOAT_EQ(settings.bottomMargin, 2);
+    EXPECT_EQ(settings.pageHeader, std::optional<std::u16string>(u"H"));
+    EXPECT_FALSE(settings.pageFooter.has_value());
+    EXPECT_EQ(settings.bookmark, std::optional<std::u16string>(u"7"));
+    EXPECT_FALSE(settings.isNewBlankDocument);
+    defaults.setBool("isNewBlankDocument", true);
+    EXPECT_TRUE(DKRTFDocumentSettings::fromFirstCharacter(text, defaults).isNewBlankDocument);
+
+    // The compatibility entry point gives the same bytes as passing them.
+    settings.isNewBlankDocument = UserDefaults::standardUserDefaults().boolForKey("isNewBlankDocument").value_or(false);
+    auto viaText = DKRTFWriter::rtfDataForAttributedString(text, false, "Doc.rtf");
+    ASSERT_TRUE(viaText.ok());
+    EXPECT_EQ(*viaText, writeText(text, settings));
+    EXPECT_NE(viaText->find("{\\papercolor65280}"), std::string::npos);
+}
+
+TEST(RTFWriterDocumentTests, fontTableListsEachNameOnceInOrderOfUse)
+{
+    AttributedString text = makeText({{u"a", {fontEntry("Georgia", 12)}},
+                                      {u"b", {}},
+                                      {u"c", {fontEntry("Georgia", 14)}},
+                                      {u"d", {fontEntry("Cochin", 12)}}});
+    std::string rtf = writeText(text);
+    EXPECT_EQ(rtf.substr(kPlainHeader.size(), rtf.find('\n', kPlainHeader.size()) + 1 - kPlainHeader.size()),
+              "{\\fonttbl\\f0\\fnil\\fcharset0 Georgia;\\f1\\fnil\\fcharset0 Helvetica;"
+              "\\f2\\fnil\\fcharset0 Cochin;}\n");
+    EXPECT_EQ(bodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 a\\f1 b\\f0\\fs28 c\\f2\\fs24 d");
+}
+
+TEST(RTFWriterDocumentTests, colourTableHoldsFurtherColoursInOrderOfFirstUse)
+{
+    AttributedString text = makeText({
+        {u"a", {colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 0))}},
+        {u"b", {colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1)),
+                colorEntry(NSBackgroundColorAttributeName, Color::colorWithRed(1, 0, 0))}},
+        {u"c", {colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))}},
+        {u"d", {colorEntry(kCTForegroundColorAttributeName, Color::colorWithWhite(0.5))}},
+        {u"e", {}},
+    });
+    std::string rtf = writeText(text);
+    EXPECT_NE(rtf.find("{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red0\\green0\\blue255;"
+                       "\\red255\\green0\\blue0;\\red128\\green128\\blue128;}\n\\pard\n"),
+              std::string::npos);
+    // Black is colour 0; a missing background asks for white, which is where
+    // the state starts, so "\cb" appears only once a background is set.
+    EXPECT_EQ(bodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 a\\cf2 \\cb3 b\\cf3 \\cb1 c\\cf4 d\\cf0 e");
+}
+
+TEST(RTFWriterDocumentTests, redTextIsTheThirdColourEntry)
+{
+    std::string rtf = writeText(makeText(
+        {{u"plain", {}}, {u"red", {colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))}}}));
+    EXPECT_NE(rtf.find("{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;}"),
+              std::string::npos);
+    EXPECT_EQ(bodyAfterDefaultsOf(rtf), "plain\\cf2 red");
+}
+
+TEST(RTFWriterDocumentTests, writersKeepTheirOwnState)
+{
+    // A writer left half way through must not change what another writes.
+    AttributedString listText = makeText({{u"\t\u2022\t", {listsEntry({listStyle(TECSSListStyleType::Disc)}),
+                                                            stringEntry(TEFieldAttribute, u"TEField")}},
+                                          {u"item", {listsEntry({listStyle(TECSSListStyleType::Disc)})}},
+                                          {u"\nafter", {}}});
+    AttributedString plain = makeText({{u"Hello", {}}});
+    std::string expected = writeText(plain);
+    DKRTFWriter first(listText, {});
+    std::string listRTF = first.writeRTFData();
+    EXPECT_EQ(first.listSublevels(), std::vector<std::int64_t>{0});
+    std::vector<std::string> results(4);
+    std::vector<std::thread> threads;
+    for (auto& result : results)
+        threads.emplace_back([&result, &plain] { result = writeText(plain); });
+    for (auto& thread : threads)
+        thread.join();
+    for (const auto& result : results)
+        EXPECT_EQ(result, expected);
+    DKRTFWriter second(plain, {});
+    EXPECT_EQ(second.writeRTFData(), expected);
+    EXPECT_TRUE(second.listSublevels().empty());
+    EXPECT_EQ(DKRTFWriter(listText, {}).writeRTFData(), listRTF);
+}
+
+TEST(RTFWriterDocumentTests, integerValueFromHexReadsLeadingHexDigits)
+{
+    EXPECT_EQ(DKRTFWriter::integerValueFromHex(u"ff"), 255u);
+    EXPECT_EQ(DKRTFWriter::integerValueFromHex(u"1A"), 26u);
+    EXPECT_EQ(DKRTFWriter::integerValueFromHex(u""), 0u);
+    EXPECT_EQ(DKRTFWriter::integerValueFromHex(u"xyz"), 0u);
+}
+
+TEST(RTFWriterEscapingTests, escapesReservedAndNonASCIIUnits)
+{
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"a{b}", "a\\{b\\}"},
+        {u"back\\slash", "back\\\\slash"},
+        {u"\u00e9", "\\'e9"},
+        {u"\u20ac", "\\u8364?"},
+        {u"\ufffd", "\\u65533?"},
+        {u"\U0001F600", "\\u55357?\\u56832?"},
+        {u"\u2013\u2014\u2018\u2019\u201c\u201d\u2022", "\\endash \\emdash \\lquote \\rquote \\ldblquote "
+                                                        "\\rdblquote \\bullet "},
+        {u"wait\u2026", "wait\\u8230\\'85"},
+        {u"a\tb", "a\\tab b"},
+        {u"x\ufffcy", "xy"},
+        {u"line\u2028break", "line\\line break"},
+        {u"cr\r", "cr\\\r"},
+    };
+    for (const auto& [text, expected] : cases) {
+        DKRTFDataBuffer buffer;
+        buffer.appendEscapedString(text);
+        EXPECT_EQ(buffer.bytes(), expected);
+    }
+}
+
+TEST(RTFWriterEscapingTests, suppressingDropsLineEndsButKeepsBraces)
+{
+    DKRTFDataBuffer buffer;
+    for (char16_t unit : std::u16string(u"a{b}\\\n\u00e9"))
+        buffer.appendEscapedCharacter(unit, DKRTFDataBuffer::Suppress::LineEnds);
+    EXPECT_EQ(buffer.bytes(), "a\\{b\\}\\\\\\'e9");
+}
+
+TEST(RTFWriterEscapingTests, fontNamesAreEscaped)
+{
+    MutableAttributedString text;
+    FontFace face;
+    face.postScriptName = "Odd{Name}";
+    face.familyName = "Odd";
+    text.appendString(u"x", AttributeDictionary::make({{std::string(kCTFontAttributeName),
+                                                         FontAttributeValue::make(Font::fontWithFace(face, 12,
+                                                                                                     fakeCatalog()))}}));
+    EXPECT_NE(writeText(text).find("{\\fonttbl\\f0\\fnil\\fcharset0 Odd\\{Name\\};}"), std::string::npos);
+}
+
+TEST(RTFWriterEscapingTests, numbersAreWrittenInPlainDecimal)
+{
+    DKRTFDataBuffer buffer;
+    buffer.appendInteger(0);
+    buffer.appendByte(' ');
+    buffer.appendInteger(-360);
+    buffer.appendByte(' ');
+    buffer.appendInteger(2147483647);
+    buffer.appendByte(' ');
+    buffer.appendRoundedNumber(2.5);
+    buffer.appendByte(' ');
+    buffer.appendRoundedNumber(3.5);
+    buffer.appendByte(' ');
+    buffer.appendRoundedNumber(1440.08);
+    buffer.appendByte(' ');
+    buffer.appendRoundedNumber(std::nan(""));
+    EXPECT_EQ(buffer.bytes(), "0 -360 2147483647 2 4 1440 0");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,71 @@
+#include "formats/markdown/SmartyPants.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+TEST(HTMLIsTagTest, recognisesOpeningAndClosingTagsByExactName)
+{
+    EXPECT_EQ(hoedown_html_is_tag("<pre>", "pre"), HTMLTagKind::Opening);
+    EXPECT_EQ(hoedown_html_is_tag("<pre style=\"x\">", "pre"), HTMLTagKind::Opening);
+    EXPECT_EQ(hoedown_html_is_tag("</code>", "code"), HTMLTagKind::Closing);
+    EXPECT_EQ(hoedown_html_is_tag("</code\n>", "code"), HTMLTagKind::Closing);
+    EXPECT_EQ(hoedown_html_is_tag("<PRE>", "pre"), HTMLTagKind::None);
+    EXPECT_EQ(hoedown_html_is_tag("<press>", "pre"), HTMLTagKind::None);
+    EXPECT_EQ(hoedown_html_is_tag("<pre", "pre"), HTMLTagKind::None);
+    EXPECT_EQ(hoedown_html_is_tag("pre>", "pre"), HTMLTagKind::None);
+    EXPECT_EQ(hoedown_html_is_tag("<a", "a"), HTMLTagKind::None);
+    EXPECT_EQ(hoedown_html_is_tag("<a>", "a"), HTMLTagKind::Opening);
+}
+
+TEST(SmartyPantsTest, curlsQuotesByWhatSurroundsThem)
+{
+    EXPECT_EQ(SmartyPants::filter("\"a\" 'b' (\"c\") [\"d\"]"),
+              "&ldquo;a&rdquo; &lsquo;b&rsquo; (&ldquo;c&rdquo;) [&ldquo;d&rdquo;]");
+    EXPECT_EQ(SmartyPants::filter("&quot;a&quot; &#39;b&#39;"), "&ldquo;a&rdquo; &lsquo;b&rsquo;");
+    EXPECT_EQ(SmartyPants::filter("\"'nested'\""), "&ldquo;&lsquo;nested&rsquo;&rdquo;");
+    // A quote on its own between blanks closes.
+    EXPECT_EQ(SmartyPants::filter("a \" b"), "a &rdquo; b");
+}
+
+TEST(SmartyPantsTest, makesApostrophes)
+{
+    EXPECT_EQ(SmartyPants::filter("don't James' '90s"), "don&rsquo;t James&rsquo; &rsquo;90s");
+    EXPECT_EQ(SmartyPants::filter("caf\xC3\xA9's"), "caf\xC3\xA9&rsquo;s");
+}
+
+TEST(SmartyPantsTest, makesDashesAndEllipses)
+{
+    EXPECT_EQ(SmartyPants::filter("a - b -- c --- d ---- e"), "a - b &ndash; c &mdash; d &mdash;- e");
+    EXPECT_EQ(SmartyPants::filter("wait... then. . . no.."), "wait&hellip; then&hellip; no..");
+}
+
+TEST(SmartyPantsTest, looksThroughTagsButNotIntoThem)
+{
+    EXPECT_EQ(SmartyPants::filter("<p title=\"a--b\">x <em>\"y\"</em></p>"),
+              "<p title=\"a--b\">x <em>&ldquo;y&rdquo;</em></p>");
+    EXPECT_EQ(SmartyPants::filter("<!-- \"c\" -- -->\"d\""), "<!-- \"c\" -- -->&ldquo;d&rdquo;");
+    EXPECT_EQ(SmartyPants::filter("a < b -- c"), "a < b &ndash; c");
+}
+
+TEST(SmartyPantsTest, leavesCodeLikeElementsAlone)
+{
+    for (const char* element : {"pre", "code", "kbd", "script", "style", "math"}) {
+        const std::string tag(element);
+        const std::string inside = "<" + tag + " class=\"x\">\"q\" -- it's...</" + tag + ">";
+        EXPECT_EQ(SmartyPants::filter(inside + " \"after\""), inside + " &ldquo;after&rdquo;") << tag;
+    }
+    EXPECT_EQ(SmartyPants::filter("<code>\"never closed"), "<code>\"never closed");
+    // Only the named element counts: <codex> is some other element.
+    EXPECT_EQ(SmartyPants::filter("<codex>\"q\"</codex>"), "<codex>&ldquo;q&rdquo;</codex>");
+}
+
+TEST(SmartyPantsTest, copiesOtherEntitiesWhole)
+{
+    EXPECT_EQ(SmartyPants::filter("&amp;\"x\" &copy;--&#8617;"), "&amp;&rdquo;x&rdquo; &copy;&ndash;&#8617;");
+    EXPECT_EQ(SmartyPants::filter("a & b"), "a & b");
+}
+
+} // namespace
+} // namespace folio

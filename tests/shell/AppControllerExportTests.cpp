@@ -1,0 +1,387 @@
+#include "shell/AppController.h"
+#include "formats/markdown/MarkdownConverter.h"
+#include "delivery/PDFResultActions.h"
+#include "testing/RecordingExportServices.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/web/FakeWebView.h"
+
+#include "support/DocumentTestSupport.h"
+#include "export/HTMLToPDFTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+using Kind = RecordingExportServices::Kind;
+
+// Marks what it converts, so a test sees which text went through it.
+class MarkingConverter final : public MarkdownConverter {
+public:
+    std::u16string html(const std::u16string& markdown) override { return u"<md>" + markdown + u"</md>"; }
+    std::u16string plainText(const std::u16string& markdown) override { return u"plain:" + markdown; }
+};
+
+class AppControllerExportTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        MarkdownConverter::setShared(std::make_shared<MarkingConverter>());
+        m_controller.setUserDefaults(&m_defaults);
+        m_controller.setExportServices(m_services.services());
+        m_controller.setInternetConnectionCheck([this] { return m_connected; });
+        NDHTMLtoPDFEnvironment environment;
+        environment.fontRules = [] { return std::string(); };
+        environment.baseURL = "file:///base/";
+        environment.webViewFactory = [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto page = std::make_unique<FakeWebView>(frame);
+            page->setPrintResult(Status::success());
+            m_pages.push_back(page.get());
+            return std::unique_ptr<WebView>(std::move(page));
+        };
+        m_controller.setPDFEnvironment(std::move(environment));
+        ProgressHUD::dismiss();
+    }
+    void TearDown() override
+    {
+        MarkdownConverter::setShared(nullptr);
+        ProgressHUD::dismiss();
+    }
+
+    std::string write(const std::string& name, std::string_view bytes)
+    {
+        std::filesystem::create_directories(std::filesystem::path(m_folder.path(name)).parent_path());
+        writeFile(m_folder.path(name), bytes);
+        return m_folder.path(name);
+    }
+    std::string writeQV(const std::string& name, std::string_view html)
+    {
+        auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(compressed.ok());
+        return write(name, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+    }
+
+    // The page of the n-th conversion loads and prints; waits for its outcome.
+    void finishConversion(std::size_t index, bool loads = true)
+    {
+        ASSERT_LT(index, m_pages.size());
+        std::size_t running = m_controller.runningPDFExportCount();
+        if (loads) {
+            auto* converter = dynamic_cast<NDHTMLtoPDF*>(m_pages[index]->delegate());
+            ASSERT_NE(converter, nullptr);
+            // What the engine would have printed, at the converter's own path.
+            writePrintedPDF(converter->printedPDFPath(), 1, {612, 810});
+            m_pages[index]->finishLoad();
+        } else {
+            m_pages[index]->failLoad("unreachable");
+        }
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.runningPDFExportCount() < running; }, 30));
+    }
+
+    static std::string temporaryPDF(const std::string& name)
+    {
+        return (std::filesystem::path(AppFolders::temporaryFolder()) / (name + ".pdf")).string();
+    }
+
+    ScratchFolder m_folder{"app-controller-exports"};
+    UserDefaults m_defaults{m_folder.path("prefs.plist")};
+    RecordingExportServices m_services;
+    AppController m_controller;
+    std::vector<FakeWebView*> m_pages;
+    bool m_connected = true;
+};
+
+TEST_F(AppControllerExportTest, HTMLAndTextFollowTheDocumentKind)
+{
+    std::string rtf = write("Essay.rtf", "{\\rtf1\\ansi caf\\'e9 \\u8212? end\\par}");
+    auto data = m_controller.HTMLDataForFileItem(rtf);
+    ASSERT_TRUE(data) << data.error().message;
+    EXPECT_NE(data->find("caf&eacute; &mdash; end"), std::string::npos) << *data;
+    auto string = m_controller.HTMLStringForFileItem(rtf);
+    ASSERT_TRUE(string);
+    EXPECT_NE(string->find("caf\xC3\xA9 \xE2\x80\x94 end"), std::string::npos) << *string;
+    EXPECT_EQ(m_controller.TXTDataForFileItem(rtf).valueOr(""), "caf\xC3\xA9 \xE2\x80\x94 end\n");
+
+    std::string markdown = write("Notes.md", "a\t b");
+    EXPECT_EQ(m_controller.HTMLStringForFileItem(markdown).valueOr(""), "<md>a\t b</md>");
+    EXPECT_EQ(m_controller.TXTDataForFileItem(markdown).valueOr(""), "plain:a\tb");
+
+    std::string qv = writeQV("Note.qvtext", "<p>QV words</p>");
+    EXPECT_NE(m_controller.HTMLDataForFileItem(qv).valueOr("").find("</style><p>QV words</p>"), std::string::npos);
+    EXPECT_EQ(m_controller.TXTDataForFileItem(qv).valueOr(""), "QV words");
+}
+
+TEST_F(AppControllerExportTest, UnreadableFilesAnswerErrorsAndStartNothing)
+{
+    std::string missing = m_folder.path("gone.rtf");
+    EXPECT_FALSE(m_controller.HTMLDataForFileItem(missing));
+    EXPECT_FALSE(m_controller.HTMLStringForFileItem(missing));
+    EXPECT_FALSE(m_controller.TXTDataForFileItem(missing));
+    EXPECT_FALSE(m_controller.PDFURLForFileItem(missing, 3));
+    EXPECT_FALSE(m_controller.createPDFWithFileItem(m_folder.path("gone.md"), true));
+    EXPECT_FALSE(m_controller.ePubURLForFileItem(missing));
+    EXPECT_FALSE(m_controller.RTFDURLForFileItem(missing));
+    EXPECT_FALSE(m_controller.PNGDataForFileItem(missing, PNGActionMail));
+    std::string damaged = write("Damaged.qvtext", "not deflated");
+    EXPECT_FALSE(m_controller.PDFURLForFileItem(damaged, 3));
+    EXPECT_TRUE(m_pages.empty());
+    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
+
+    // A print that cannot start takes its overlay away again.
+    EXPECT_FALSE(m_controller.printFileItem(missing));
+    EXPECT_FALSE(ProgressHUD::isVisible());
+}
+
+TEST_F(AppControllerExportTest, BrowserPDFGoesToTheTemporaryFolderAndIsMailed)
+{
+    std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi Mailed words\\par}");
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    ASSERT_NE(m_controller.PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Notes.rtf"));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFname(), "Notes");
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionMail);
+    EXPECT_TRUE(m_services.calls().empty()) << "nothing is sent before the file exists";
+
+    finishConversion(0);
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    const auto& mail = m_services.calls()[0];
+    EXPECT_EQ(mail.kind, Kind::Mail);
+    EXPECT_EQ(mail.name, "Notes");
+    EXPECT_EQ(mail.exportType, TypeIdentifiers::kPDF);
+    EXPECT_GT(mail.byteCount, 0u);
+    EXPECT_TRUE(m_controller.lastPDFExportOutcome());
+}
+
+TEST_F(AppControllerExportTest, LegacyDocumentsCarryTheirOwnActions)
+{
+    std::string legacy = write("Old.marquent", "{\\rtf1\\ansi old\\par}");
+    for (auto [asked, given] : {std::pair{0, 13}, std::pair{3, 14}, std::pair{4, 4}, std::pair{2, 2}}) {
+        ASSERT_TRUE(m_controller.PDFURLForFileItem(legacy, asked));
+        EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), given) << "asked " << asked;
+    }
+}
+
+TEST_F(AppControllerExportTest, EveryRunningConversionIsKeptUntilItsOutcome)
+{
+    std::string first = write("First.rtf", "{\\rtf1\\ansi one\\par}");
+    std::string second = write("Second.rtf", "{\\rtf1\\ansi two\\par}");
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(first, PDFActionDropbox));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(second, PDFActionSendToApp));
+    EXPECT_EQ(m_controller.runningPDFExportCount(), 2u);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Second.rtf"));
+
+    finishConversion(0);
+    finishConversion(1);
+    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
+    ASSERT_EQ(m_services.calls().size(), 2u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::Cloud);
+    EXPECT_EQ(m_services.calls()[0].name, "First.pdf");
+    EXPECT_EQ(m_services.calls()[0].destination, CloudDestination::Dropbox);
+    EXPECT_EQ(m_services.calls()[1].kind, Kind::SendPDFToApp);
+    EXPECT_EQ(m_services.calls()[1].name, "Second.pdf");
+}
+
+TEST_F(AppControllerExportTest, FailuresAndRefusedHandOffsAreReported)
+{
+    std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi x\\par}");
+    ProgressHUD::show();
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    finishConversion(0, false);
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    EXPECT_FALSE(m_controller.lastPDFExportOutcome());
+    EXPECT_TRUE(m_services.calls().empty());
+
+    m_services.failWith(Error{"mail", 7, "no mail program"});
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    finishConversion(1);
+    ASSERT_FALSE(m_controller.lastPDFExportOutcome());
+    EXPECT_EQ(m_controller.lastPDFExportOutcome().error().message, "no mail program");
+}
+
+TEST_F(AppControllerExportTest, MarkdownWithPicturesNeedsTheNetwork)
+{
+    std::string pictures = write("Pictures.md", "![x](http://example.com/x.png)");
+    std::string plain = write("Plain.md", "just words");
+    m_connected = false;
+    Status refused = m_controller.PDFURLForFileItem(pictures, 3);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().domain, AppController::kExportErrorDomain);
+    EXPECT_EQ(refused.error().code, AppController::NoConnection);
+    EXPECT_TRUE(m_pages.empty());
+    EXPECT_TRUE(m_controller.PDFURLForFileItem(plain, 3));
+    m_connected = true;
+    EXPECT_TRUE(m_controller.PDFURLForFileItem(pictures, 3));
+    EXPECT_EQ(m_pages.size(), 2u);
+}
+
+TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
+{
+    std::string markdown = write("Notes.md", "words");
+    write("Notes-Copy.pdf", "older copy");
+    m_defaults.setFloat("markdownPageMarginTop", 2);
+    m_defaults.setFloat("marquentPageMarginTop", 5);
+    ProgressHUD::show();
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(markdown, true));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), m_folder.path("Notes-Copy.pdf"));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionConvertAndOpen);
+    finishConversion(0);
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    EXPECT_NE(pdfText(m_folder.path("Notes-Copy.pdf"), 1).find("Body1"), std::string::npos)
+        << "the older copy is replaced by the new PDF";
+    EXPECT_TRUE(m_services.calls().empty());
+
+    std::string project = write("Proj.scriv/Files/Docs/7.rtf", "{\\rtf1\\ansi p\\par}");
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(project, true, ExportNaming::Scope::Dropbox));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionProjectFolder);
+    finishConversion(1);
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
+    EXPECT_EQ(m_services.calls()[0].path, m_folder.path("Proj.scriv/Files/Docs/7-Copy.pdf"));
+}
+
+TEST_F(AppControllerExportTest, PreviewConversionShowsNothingWithoutAnOpenEditor)
+{
+    std::string rtf = write("Look.rtf", "{\\rtf1\\ansi look\\par}");
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(rtf, false));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Look.rtf"));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionPreview);
+    finishConversion(0);
+    EXPECT_TRUE(m_services.calls().empty());
+    EXPECT_FALSE(m_controller.isDocumentPDFPreview());
+
+    std::string legacy = write("Look.marquent", "{\\rtf1\\ansi look\\par}");
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(legacy, false));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionLegacyOpen);
+}
+
+TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
+{
+    std::string pdf = write("Report.pdf", "%PDF-1.4 report");
+    std::tm moment{};
+    moment.tm_year = 124;
+    moment.tm_mday = 3;
+    moment.tm_hour = 10;
+    moment.tm_min = 7;
+    moment.tm_sec = 42;
+    moment.tm_isdst = -1;
+    m_controller.setClock([&] { return std::chrono::system_clock::from_time_t(std::mktime(&moment)); });
+    ProgressHUD::show();
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(pdf, true));
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    EXPECT_EQ(readFile(m_folder.path("Report-Copy.pdf")), "%PDF-1.4 report");
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(pdf, true));
+    EXPECT_EQ(readFile(m_folder.path("Report.pdf-07-42.pdf")), "%PDF-1.4 report");
+    EXPECT_TRUE(m_pages.empty());
+    EXPECT_TRUE(m_services.calls().empty());
+    // The same minute and second again: the name is taken and nothing is overwritten.
+    write("Report.pdf-07-42.pdf", "mine");
+    EXPECT_FALSE(m_controller.createPDFWithFileItem(pdf, true));
+    EXPECT_EQ(readFile(m_folder.path("Report.pdf-07-42.pdf")), "mine");
+
+    std::string inProject = write("Proj.scriv/Files/Docs/Scan.pdf", "%PDF-1.4 scan");
+    ASSERT_TRUE(m_controller.createPDFWithFileItem(inProject, false, ExportNaming::Scope::iCloud));
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
+    EXPECT_EQ(m_services.calls()[0].name, "Scan-Copy.pdf");
+}
+
+TEST_F(AppControllerExportTest, PrintingByKind)
+{
+    std::string pdf = write("Ready.pdf", "%PDF-1.4");
+    ASSERT_TRUE(m_controller.printFileItem(pdf));
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::Print);
+    EXPECT_EQ(m_services.calls()[0].path, pdf);
+    EXPECT_EQ(m_services.calls()[0].name, "Ready.pdf");
+    EXPECT_TRUE(m_pages.empty());
+
+    m_services.clear();
+    std::string rtf = write("Letter.rtf", "{\\rtf1\\ansi dear\\par}");
+    ASSERT_TRUE(m_controller.printFileItem(rtf));
+    EXPECT_TRUE(ProgressHUD::isVisible());
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionPrint);
+    finishConversion(0);
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::Print);
+    EXPECT_EQ(m_services.calls()[0].path, temporaryPDF("Letter.rtf"));
+    EXPECT_EQ(m_services.calls()[0].name, "Letter");
+}
+
+TEST_F(AppControllerExportTest, ConvertAndOpenWaitsForTheNextTurn)
+{
+    std::string rtf = write("Later.rtf", "{\\rtf1\\ansi later\\par}");
+    m_controller.convertToPDFAndOpenFileItem(rtf);
+    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.runningPDFExportCount() == 1; }, 30));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), m_folder.path("Later-Copy.pdf"));
+
+    // A conversion that cannot start takes the browser's overlay away.
+    ProgressHUD::show();
+    m_controller.convertToPDFAndOpenFileItem(m_folder.path("gone.rtf"));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return !ProgressHUD::isVisible(); }, 30));
+
+    // The request is dropped when the controller is gone before the turn.
+    auto gone = std::make_unique<AppController>();
+    gone->setPDFEnvironment(NDHTMLtoPDFEnvironment{});
+    gone->convertToPDFAndOpenFileItem(rtf);
+    gone.reset();
+    bool turned = false;
+    RunLoop::main().post([&] { turned = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return turned; }, 30));
+}
+
+TEST_F(AppControllerExportTest, PDFDataConvertsRichTextOnly)
+{
+    std::string markdown = write("Notes.md", "words");
+    Status refused = m_controller.PDFDataForFileItem(markdown, PDFActionMail);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().code, AppController::UnsupportedKind);
+
+    std::string rtf = write("Data.rtf", "{\\rtf1\\ansi data\\par}");
+    ASSERT_TRUE(m_controller.PDFDataForFileItem(rtf, PDFActionWebDAV));
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Data.rtf"));
+    finishConversion(0);
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].destination, CloudDestination::WebDAV);
+}
+
+TEST_F(AppControllerExportTest, PackagesAndPicturesComeFromTheirExporters)
+{
+    std::string rtf = write("Essay.rtf", "{\\rtf1\\ansi packaged words\\par}");
+    auto rtfd = m_controller.RTFDURLForFileItem(rtf);
+    ASSERT_TRUE(rtfd) << rtfd.error().message;
+    EXPECT_EQ(std::filesystem::path(*rtfd).filename(), "Essay.rtf.rtfd.zip");
+    EXPECT_TRUE(std::filesystem::exists(*rtfd));
+
+    auto epub = m_controller.ePubURLForFileItem(rtf);
+    ASSERT_TRUE(epub) << epub.error().message;
+    EXPECT_EQ(std::filesystem::path(*epub).filename(), "Essay.epub");
+
+    FakeWebView* picturePage = nullptr;
+    m_controller.setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        auto page = std::make_unique<FakeWebView>(frame);
+        picturePage = page.get();
+        return std::unique_ptr<WebView>(std::move(page));
+    });
+    std::optional<Result<std::string>> outcome;
+    ASSERT_TRUE(m_controller.PNGDataForFileItem(rtf, PNGActionMail, [&](Result<std::string> result) {
+        outcome = std::move(result);
+    }));
+    ASSERT_NE(picturePage, nullptr);
+    EXPECT_NE(picturePage->loadedHTML().find("packaged words"), std::string::npos);
+    EXPECT_EQ(m_controller.PNGExport()->PNGFileName(), "Essay.rtf");
+    EXPECT_EQ(m_controller.PNGExport()->HTMLtoPNGAction(), PNGActionMail);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,187 @@
+#include "support/DocumentTestSupport.h"
+
+#include "shell/AppController.h"
+#include "documents/EditorMakers.h"
+#include "testing/FakeEditorController.h"
+#include "shell/TemporaryFolderCleaner.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/web/FakeWebView.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace folio {
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::readFile;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+class TemporaryFolderCleanerTest : public testing::Test {
+protected:
+    // Every item's date is set relative to one fixed "now".
+    void make(const std::string& relative, std::chrono::hours age, bool folder = false)
+    {
+        std::filesystem::path path = m_folder.root() / relative;
+        if (folder)
+            std::filesystem::create_directories(path);
+        else
+            writeFile(path.string(), "x");
+        auto seconds = std::chrono::duration_cast<std::chrono::seconds>((m_now - age).time_since_epoch()).count();
+        struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+    }
+    bool exists(const std::string& relative) const { return std::filesystem::exists(m_folder.root() / relative); }
+
+    std::vector<std::string> clean()
+    {
+        return TemporaryFolderCleaner(m_folder.root().string(), [this] { return m_now; }).deleteOlderItems();
+    }
+
+    ScratchFolder m_folder{"temporary-cleaner"};
+    std::chrono::system_clock::time_point m_now = std::chrono::system_clock::time_point(std::chrono::seconds(1700000000));
+};
+
+TEST_F(TemporaryFolderCleanerTest, deletesOnlyOldItemsOutsideTheExclusions)
+{
+    make("DocumentPreviews", 100h, true);
+    make("old", 100h, true);
+    make("fresh", 1h, true);
+    make("recent.pdf", 47h);
+    make("stale.pdf", 49h);
+    make("kept.rtf", 49h);
+    make("KEPT.RTF", 49h);
+    make("DocumentPreviews/old.png", 49h);
+    make("DocumentPreviews/new.png", 1h);
+    make("old/fresh-inside.png", 1h);
+    make("fresh/old-inside.png", 49h);
+    make("DocumentPreviews", 100h, true);
+    make("old", 100h, true);
+
+    std::vector<std::string> deleted = clean();
+    std::sort(deleted.begin(), deleted.end());
+    EXPECT_EQ(deleted, (std::vector<std::string>{"DocumentPreviews/old.png", "fresh/old-inside.png", "stale.pdf"}));
+    EXPECT_TRUE(exists("recent.pdf"));
+    EXPECT_TRUE(exists("kept.rtf"));
+    EXPECT_TRUE(exists("KEPT.RTF"));
+    EXPECT_TRUE(exists("DocumentPreviews/new.png"));
+    EXPECT_TRUE(exists("old/fresh-inside.png")) << "an old folder keeps a fresh file";
+}
+
+TEST_F(TemporaryFolderCleanerTest, oldFoldersGoOnceEmpty)
+{
+    make("a/b", 100h, true);
+    make("a/b/old.txt", 72h);
+    make("a/b", 100h, true);
+    make("a", 100h, true);
+    std::vector<std::string> deleted = clean();
+    EXPECT_EQ(deleted, (std::vector<std::string>{"a/b/old.txt", "a/b", "a"}));
+    EXPECT_FALSE(exists("a"));
+}
+
+class AppControllerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        EditorMakers::registerMaker(EditorKind::QVText,
+                                    [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
+    }
+    void TearDown() override { EditorMakers::unregisterAll(); }
+
+    Status openDocument(AppController& controller, const std::string& path)
+    {
+        auto result = std::make_shared<std::optional<Status>>();
+        controller.openDocumentAtURL(path, [result](Status status) { *result = status; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, 30));
+        return result->value_or(Status(Error{"test", 1, "timed out"}));
+    }
+
+    ScratchFolder m_folder{"app-controller"};
+};
+
+TEST_F(AppControllerTest, answersTheTypeIdentifiers)
+{
+    EXPECT_EQ(AppController::documentStoreDocumentTypeForNewFiles(), "public.rtf");
+    EXPECT_EQ(AppController::documentStoreDocumentTypeForSketchFiles(), "com.tamrisk.pencilnote");
+    EXPECT_EQ(AppController::documentStoreDocumentTypeForQVOutlineFiles(), "com.tamrisk.qvoutline");
+    AppController controller;
+    EXPECT_EQ(AppController::controller(), &controller);
+    EXPECT_NE(std::dynamic_pointer_cast<TextDocument>(controller.makeDocumentForURL("/x/any.thing")), nullptr);
+    EXPECT_EQ(controller.feedbackMenuTitle(), "Help");
+}
+
+TEST_F(AppControllerTest, createsEachKindOfNewDocument)
+{
+    AppController controller;
+    EXPECT_TRUE(controller.createNewDocument(DocumentKind::Markdown, m_folder.path("a.md")));
+    EXPECT_TRUE(controller.createNewDocument(DocumentKind::TeX, m_folder.path("a.tex")));
+    EXPECT_TRUE(controller.createNewDocument(DocumentKind::QVText, m_folder.path("a.qvtext")));
+    EXPECT_TRUE(controller.createNewDocument(DocumentKind::QVOutline, m_folder.path("a.qvoutline")));
+    Status rtf = controller.createNewDocument(DocumentKind::RTF, m_folder.path("a.rtf"));
+    EXPECT_TRUE(rtf) << (rtf ? "" : rtf.error().message);
+    EXPECT_EQ(readFile(m_folder.path("a.md")), "");
+    EXPECT_EQ(readFile(m_folder.path("a.rtf")).substr(0, 5), "{\\rtf");
+    std::string outline = readFile(m_folder.path("a.qvoutline"));
+    Result<Data> page = Deflate::decompress(std::span(reinterpret_cast<const std::uint8_t*>(outline.data()), outline.size()));
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->toString().find("id='noteDate'"), std::string::npos);
+
+    writeFile(m_folder.path("exists.md"), "mine");
+    EXPECT_FALSE(controller.createNewDocument(DocumentKind::Markdown, m_folder.path("exists.md")));
+    EXPECT_EQ(readFile(m_folder.path("exists.md")), "mine");
+    EXPECT_FALSE(controller.createNewDocument(DocumentKind::QVText, m_folder.path("wrong.md")));
+    EXPECT_FALSE(controller.createNewDocument(DocumentKind::Markdown, m_folder.path("missing/a.md")));
+}
+
+TEST_F(AppControllerTest, savingTheOpenDocumentShowsTheIndicatorAndOverlay)
+{
+    AppController controller;
+    ASSERT_TRUE(controller.createNewDocument(DocumentKind::QVText, m_folder.path("open.qvtext")));
+    ASSERT_TRUE(openDocument(controller, m_folder.path("open.qvtext")));
+    auto document = controller.currentDocument();
+    ASSERT_NE(document, nullptr);
+    auto* editor = dynamic_cast<FakeEditorController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(controller.documentUIWebView(), static_cast<WebView*>(&editor->page()));
+    EXPECT_EQ(controller.pickerAnimationViewForTarget(*document), editor->view());
+    editor->page().answerMatching("getContent", "<p>saved</p>");
+
+    bool done = false;
+    controller.updateHTMLContentCurrentDocument([&] { done = true; });
+    EXPECT_TRUE(ProgressHUD::isVisible());
+    EXPECT_FALSE(controller.closeDocumentBarButtonItem()->isEnabled());
+    EXPECT_TRUE(controller.savingIndicator()->isAnimating());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done; }, 30));
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    EXPECT_TRUE(controller.toolsBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.savingIndicator()->isAnimating());
+
+    auto closed = std::make_shared<std::optional<Status>>();
+    controller.closeDocument([closed](Status status) { *closed = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed->has_value(); }, 30));
+    EXPECT_EQ(editor->didCloseCount(), 1);
+    EXPECT_EQ(controller.document(), nullptr);
+}
+
+TEST_F(AppControllerTest, openingADamagedFileFailsWithItsReason)
+{
+    AppController controller;
+    writeFile(m_folder.path("bad.qvtext"), "not deflate");
+    Status status = openDocument(controller, m_folder.path("bad.qvtext"));
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().code, TextDocument::CorruptQVFile);
+    EXPECT_EQ(controller.document(), nullptr);
+    EXPECT_EQ(readFile(m_folder.path("bad.qvtext")), "not deflate");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,83 @@
+#include "shell/CopyOut.h"
+#include "export/ExportSource.h"
+#include "formats/markdown/MarkdownConverter.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/web/FakeWebView.h"
+
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+class CopyOutTest : public testing::Test {
+protected:
+    std::string pasted() const
+    {
+        auto data = m_pasteboard.dataForPasteboardType(kPasteboardTypeUTF8PlainText);
+        return data ? std::string(data->begin(), data->end()) : std::string("<nothing>");
+    }
+
+    NotificationCenter m_center;
+    Pasteboard m_pasteboard{m_center};
+    FakeWebView m_page;
+};
+
+TEST_F(CopyOutTest, PlainTextLosesPlaceholderCharacters)
+{
+    m_page.answer("document.getElementById('content').innerText", "A\xEF\xBB\xBF picture\xEF\xBB\xBF and text");
+    auto alert = CopyOut::copyFromPage(m_page, CopyOut::Format::PlainText, m_pasteboard);
+    EXPECT_EQ(pasted(), "A picture and text");
+    EXPECT_EQ(m_pasteboard.pasteboardTypes(), std::vector<std::string>{kPasteboardTypeUTF8PlainText});
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), u"Plain Text/Markdown");
+    EXPECT_NE(alert->message().find(u"converted to plain text"), std::u16string::npos);
+    ASSERT_EQ(alert->actions().size(), 1u);
+    EXPECT_NE(alert->actionWithTitle(u"OK"), nullptr);
+}
+
+TEST_F(CopyOutTest, HTMLCopiesTheMarkupAsText)
+{
+    m_page.answer("document.getElementById('content').innerHTML", "<p>Hi \xEF\xBB\xBF</p>");
+    auto alert = CopyOut::copyFromPage(m_page, CopyOut::Format::HTML, m_pasteboard);
+    EXPECT_EQ(pasted(), "<p>Hi </p>");
+    EXPECT_EQ(alert->title(), u"Copy");
+    EXPECT_NE(alert->message().find(u"HTML source code"), std::u16string::npos);
+}
+
+TEST_F(CopyOutTest, FileCopyUsesTheExportText)
+{
+    class Converter final : public MarkdownConverter {
+    public:
+        std::u16string html(const std::u16string& text) override { return u"<p>" + text + u"</p>"; }
+        std::u16string plainText(const std::u16string& text) override { return text + u"\uFEFF"; }
+    };
+    MarkdownConverter::setShared(std::make_shared<Converter>());
+    ScratchFolder folder("copy-out");
+    UserDefaults defaults(folder.path("prefs.plist"));
+    writeFile(folder.path("n.md"), "words");
+    ExportSource source(folder.path("n.md"), nullptr, &defaults);
+    auto text = CopyOut::copyFromFile(source, CopyOut::Format::PlainText, m_pasteboard);
+    ASSERT_TRUE(text.ok());
+    EXPECT_EQ(*text, u"words");
+    EXPECT_EQ(pasted(), "words");
+    auto html = CopyOut::copyFromFile(source, CopyOut::Format::HTML, m_pasteboard);
+    ASSERT_TRUE(html.ok());
+    EXPECT_EQ(pasted(), "<p>words</p>");
+    long before = m_pasteboard.changeCount();
+    EXPECT_FALSE(CopyOut::copyFromFile(ExportSource(folder.path("gone.md"), nullptr, &defaults),
+                                       CopyOut::Format::PlainText, m_pasteboard)
+                     .ok());
+    EXPECT_EQ(m_pasteboard.changeCount(), before);
+    MarkdownConverter::setShared(nullptr);
+}
+
+} // namespace
+} // namespace folio

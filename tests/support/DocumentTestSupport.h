@@ -1,0 +1,90 @@
+#pragma once
+
+#include "formats/rtf/RichTextConverter.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeValue.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace folio::testing_support {
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeFile(const std::string& path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A folder of its own per test.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name)
+        : m_path(std::filesystem::temp_directory_path() / (name + "-" + std::to_string(getpid())))
+    {
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
+    std::string path(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& root() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The engine's RTF reader and HTML writer for opening; for saving, the page's
+// HTML is taken as text and the "RTF" is the text with the document
+// attributes of its first character, so tests can see what the writer got.
+class SavingConverter final : public RichTextConverter {
+public:
+    Result<MutableAttributedString> attributedStringFromRTF(std::u16string_view rtf, const std::string& name) override
+    {
+        return RichTextConverter::engineConverter()->attributedStringFromRTF(rtf, name);
+    }
+    Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
+                                                            const std::string& name) override
+    {
+        return RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
+    }
+    Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override
+    {
+        htmlRead = std::string(html);
+        if (html.empty())
+            return Error{kErrorDomain, ConversionFailed, "empty"};
+        return MutableAttributedString(toUtf16(html));
+    }
+    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& name) override
+    {
+        written = MutableAttributedString(text);
+        documentName = name;
+        return "{\\rtf1 " + toUtf8(text.string()) + "}";
+    }
+
+    // The string value of a document attribute on the first character written.
+    std::optional<std::string> writtenAttribute(std::string_view key) const
+    {
+        if (!written || written->length() == 0)
+            return std::nullopt;
+        auto attributes = written->attributesAtIndex(0);
+        if (!attributes)
+            return std::nullopt;
+        auto value = attributes->valueForKey(key);
+        const auto* string = value ? value->as<StringValue>() : nullptr;
+        if (!string)
+            return std::nullopt;
+        return toUtf8(string->value());
+    }
+
+    std::string htmlRead;
+    std::optional<MutableAttributedString> written;
+    std::string documentName;
+};
+
+} // namespace folio::testing_support
