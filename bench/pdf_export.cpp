@@ -2,12 +2,9 @@
 // web view and reports the time per page. Run by hand (needs no screen: a
 // private virtual display is started when none is set).
 #include "export/ExportSource.h"
-#include "export/pdf/NDHTMLtoPDF.h"
-#include "export/pdf/PDFExportRequest.h"
+#include "export/pdf/PDFExporter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
-#include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/web/VirtualDisplay.h"
 
 #include <benchmark/benchmark.h>
@@ -27,14 +24,6 @@ std::string hundredPageRTF()
     return rtf + "}";
 }
 
-class Outcome final : public folio::NDHTMLtoPDFDelegate {
-public:
-    void HTMLtoPDFDidSucceed(folio::NDHTMLtoPDF&) override { done = true; }
-    void HTMLtoPDFDidFail(folio::NDHTMLtoPDF&) override { done = failed = true; }
-    bool done = false;
-    bool failed = false;
-};
-
 void BM_ExportRTFToPDF(benchmark::State& state)
 {
     if (!folio::VirtualDisplay::ensureDisplay()) {
@@ -49,21 +38,14 @@ void BM_ExportRTFToPDF(benchmark::State& state)
     }
     std::size_t pages = 0;
     for (auto _ : state) {
-        Outcome outcome;
-        auto converter = folio::PDFExportRequest::start(folio::ExportSource(source),
-                                                        folio::PDFExportRequest::Origin::FileConversion,
-                                                        folder + "/bench-100-pages.pdf", 12, &outcome,
-                                                        folio::UserDefaults::standardUserDefaults());
-        if (!converter) {
-            state.SkipWithError("the document cannot be read");
-            return;
-        }
-        folio::RunLoop::main().runUntil([&] { return outcome.done; }, 600);
-        if (!outcome.done || outcome.failed) {
+        folio::PDFExporter exporter;
+        folio::ExportRequest request;
+        request.outputPath = folder + "/bench-100-pages.pdf";
+        request.pageProgress = [&pages](std::size_t, std::size_t count) { pages = count; };
+        if (!exporter.exportFile(folio::ExportSource(source), std::move(request), 600)) {
             state.SkipWithError("the conversion failed");
             return;
         }
-        pages = (*converter)->pageCount();
     }
     state.counters["pages"] = static_cast<double>(pages);
     state.counters["per_page"] = benchmark::Counter(static_cast<double>(pages) * state.iterations(),

@@ -4,15 +4,11 @@
 #include "app/MarkdownConverterRegistration.h"
 #include "formats/html/CSSFontRules.h"
 #include "shell/CopyOut.h"
-#include "export/epub/EPubExporter.h"
 #include "export/ExportNaming.h"
 #include "export/ExportSource.h"
-#include "export/pdf/NDHTMLtoPDF.h"
-#include "export/pdf/PDFExportRequest.h"
+#include "export/ExporterRegistry.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
-#include "export/png/PNGExporter.h"
-#include "export/rtfd/RTFDExporter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -27,18 +23,16 @@
 
 #include <unistd.h>
 
-#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
-#include <set>
 
 namespace folio {
 
 namespace {
 
 // Long enough for a very large document; the page's own failures end sooner.
-constexpr double kPDFTimeoutSeconds = 600;
+constexpr double kExportTimeoutSeconds = 600;
 constexpr double kPreviewTimeoutSeconds = 60;
 constexpr Rect kPreviewFrame{{0, 0}, {768, 1024}};
 
@@ -83,59 +77,12 @@ int fail(const std::string& message)
     return CommandLine::kFailure;
 }
 
-bool samePath(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    return std::filesystem::weakly_canonical(a, error) == std::filesystem::weakly_canonical(b, error);
-}
-
 // Checks that the document can be read before anything is written.
 std::optional<int> checkInput(const std::string& file)
 {
     if (!FileManager::fileExists(file) || FileManager::isDirectory(file))
         return fail("cannot read " + file + ": no such file");
     return std::nullopt;
-}
-
-class PDFOutcome final : public NDHTMLtoPDFDelegate {
-public:
-    void HTMLtoPDFDidSucceed(NDHTMLtoPDF&) override { m_done = true; }
-    void HTMLtoPDFDidFail(NDHTMLtoPDF& converter) override
-    {
-        m_done = true;
-        m_error = converter.error() ? converter.error()->message : "the conversion failed";
-    }
-    bool done() const { return m_done; }
-    const std::optional<std::string>& error() const { return m_error; }
-
-private:
-    bool m_done = false;
-    std::optional<std::string> m_error;
-};
-
-int exportPDF(const ExportSource& source, const std::string& output)
-{
-    if (Status display = VirtualDisplay::ensureDisplay(); !display)
-        return fail("cannot start a display for the web view: " + display.error().message);
-    PDFOutcome outcome;
-    auto converter = PDFExportRequest::start(source, PDFExportRequest::Origin::FileConversion, output,
-                                             ExportNaming::kActionConvertAndOpen, &outcome,
-                                             UserDefaults::standardUserDefaults());
-    if (!converter)
-        return fail(converter.error().message);
-    bool progress = isatty(STDERR_FILENO);
-    if (progress) {
-        (*converter)->setPageProgressHandler([](std::size_t index, std::size_t count) {
-            std::cerr << "\rfolio: page " << index + 1 << " of " << count << std::flush;
-            if (index + 1 == count)
-                std::cerr << "\n";
-        });
-    }
-    if (!RunLoop::main().runUntil([&] { return outcome.done(); }, kPDFTimeoutSeconds))
-        return fail("the PDF conversion did not finish in time");
-    if (outcome.error())
-        return fail("cannot export " + source.path() + ": " + *outcome.error());
-    return CommandLine::kSuccess;
 }
 
 int exportCommand(const std::vector<std::string>& arguments)
@@ -149,57 +96,45 @@ int exportCommand(const std::vector<std::string>& arguments)
         std::cerr << "folio: usage: " << usage << "\n";
         return CommandLine::kUsageError;
     }
-    const std::string& kind = format->second;
-    static const std::set<std::string> kFormats{"pdf", "epub", "rtfd", "html", "txt", "png"};
-    if (!kFormats.count(kind)) {
-        std::cerr << "folio: unknown format '" << kind << "'; usage: " << usage << "\n";
+    ExporterRegistry exporters;
+    Exporter* exporter = exporters.exporterForFormat(format->second);
+    if (!exporter) {
+        std::cerr << "folio: unknown format '" << format->second << "'; usage: " << usage << "\n";
         return CommandLine::kUsageError;
     }
     if (auto status = checkInput(parsed->file))
         return *status;
-    // A zipped RTFD package keeps the ".rtfd.zip" suffix that other programs recognise.
-    std::string output = parsed->options.count("--output") ? parsed->options["--output"]
-                                                           : ExportNaming::copyPath(parsed->file, kind == "rtfd" ? "rtfd.zip" : kind);
-    if (samePath(output, parsed->file))
+    std::string output = parsed->options.count("--output")
+        ? parsed->options["--output"]
+        : ExportNaming::copyPath(parsed->file, exporter->fileExtension());
+    if (FileManager::isSamePath(output, parsed->file))
         return fail("the export would overwrite " + parsed->file);
-
-    if (kind == "epub" || kind == "rtfd" || kind == "png") {
-        if (kind == "png") {
-            if (Status display = VirtualDisplay::ensureDisplay(); !display)
-                return fail("cannot start a display for the web view: " + display.error().message);
-        }
-        Status exported = kind == "epub"   ? EPubExporter::exportEPub(parsed->file, output)
-                          : kind == "rtfd" ? RTFDExporter::exportRTFD(parsed->file, output)
-                                           : PNGExporter::exportPNG(parsed->file, output);
-        if (!exported)
-            return fail("cannot export " + parsed->file + ": " + exported.error().message);
-        return CommandLine::kSuccess;
+    if (exporter->needsWebView()) {
+        if (Status display = VirtualDisplay::ensureDisplay(); !display)
+            return fail("cannot start a display for the web view: " + display.error().message);
     }
 
+    ExportRequest request;
+    request.outputPath = output;
+    request.PDFAction = ExportNaming::kActionConvertAndOpen;
+    if (isatty(STDERR_FILENO)) {
+        request.pageProgress = [](std::size_t index, std::size_t count) {
+            std::cerr << "\rfolio: page " << index + 1 << " of " << count << std::flush;
+            if (index + 1 == count)
+                std::cerr << "\n";
+        };
+    }
     ExportSource source(parsed->file);
-    if (kind == "pdf")
-        return exportPDF(source, output);
-    std::string bytes;
-    if (kind == "html") {
-        Result<std::string> html = source.HTMLData(ExportSource::OpenEditor::Ignore);
-        if (!html)
-            return fail("cannot export " + parsed->file + ": " + html.error().message);
-        bytes = std::move(*html);
-    } else {
-        Result<std::u16string> text = source.plainText(ExportSource::OpenEditor::Ignore);
-        if (!text)
-            return fail("cannot export " + parsed->file + ": " + text.error().message);
-        bytes = toUtf8(*text);
-    }
-    if (Status written = FileManager::writeAtomically(output, bytes); !written)
-        return fail(written.error().message);
+    Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
+    if (!exported)
+        return fail("cannot export " + parsed->file + ": " + exported.error().message);
     return CommandLine::kSuccess;
 }
 
 // The document's page as the PDF export lays it out.
 Result<std::string> previewPage(const ExportSource& source)
 {
-    Result<std::string> html = source.PDFSourceHTML(ExportSource::OpenEditor::Ignore, false);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Ignore);
     if (!html)
         return html;
     std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
@@ -239,7 +174,7 @@ int previewCommand(const std::vector<std::string>& arguments)
     if (auto status = checkInput(parsed->file))
         return *status;
     const std::string& output = parsed->options["--output"];
-    if (samePath(output, parsed->file))
+    if (FileManager::isSamePath(output, parsed->file))
         return fail("the preview would overwrite " + parsed->file);
     ExportSource source(parsed->file);
     Result<std::string> page = previewPage(source);

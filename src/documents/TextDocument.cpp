@@ -1,5 +1,6 @@
 #include "documents/TextDocument.h"
 
+#include "documents/DocumentText.h"
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
 #include "documents/MarkdownEditorController.h"
@@ -37,10 +38,15 @@ std::u16string withLineFeedsOnly(std::u16string_view text)
     return result;
 }
 
-Error undecodable(const std::string& url)
+// The shared read, its decoding errors told in the document's own codes.
+Result<std::u16string> readText(const std::string& url, DocumentKind kind)
 {
-    return Error{TextDocument::kErrorDomain, TextDocument::UndecodableText,
-                 url + " is neither UTF-8 nor Windows-1252 text"};
+    Result<std::u16string> text = DocumentText::read(url, kind);
+    if (text || text.error().domain != DocumentText::kErrorDomain)
+        return text;
+    TextDocument::ErrorCode code =
+        text.error().code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
+    return Error{TextDocument::kErrorDomain, code, text.error().message};
 }
 
 } // namespace
@@ -93,14 +99,9 @@ Status TextDocument::readFromURL(const std::string& url)
 
 Status TextDocument::readTextFile(const std::string& url)
 {
-    Result<Data> data = Data::dataWithContentsOfFile(url);
-    if (!data)
-        return data.error();
-    std::optional<std::u16string> text = stringWithData(data->span(), StringEncoding::utf8());
+    Result<std::u16string> text = readText(url, m_isTeXDocument ? DocumentKind::TeX : DocumentKind::Markdown);
     if (!text)
-        text = stringWithData(data->span(), StringEncoding::windowsLatin1());
-    if (!text)
-        return undecodable(url);
+        return text.error();
     // A byte-order mark is no part of the text the editor shows.
     if (!text->empty() && text->front() == u'\uFEFF')
         text->erase(0, 1);
@@ -112,22 +113,11 @@ Status TextDocument::readTextFile(const std::string& url)
 
 Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 {
-    Result<Data> data = Data::dataWithContentsOfFile(url);
-    if (!data)
-        return data.error();
     // A file that does not inflate or decode is refused rather than opened
     // empty: the next autosave would otherwise replace it with nothing.
-    std::optional<std::u16string> text;
-    if (data->empty()) {
-        text = std::u16string();
-    } else {
-        Result<Data> inflated = Deflate::decompress(data->span());
-        if (!inflated)
-            return Error{kErrorDomain, CorruptQVFile, url + " is damaged: " + inflated.error().message};
-        text = stringWithData(inflated->span(), StringEncoding::utf8());
-        if (!text)
-            return Error{kErrorDomain, CorruptQVFile, url + " is damaged: its page is not UTF-8"};
-    }
+    Result<std::u16string> text = readText(url, kind);
+    if (!text)
+        return text.error();
     setText(*text);
     if (kind == DocumentKind::QVText)
         m_isQVTextDocument = true;
@@ -138,18 +128,9 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 
 Status TextDocument::readRTFFile(const std::string& url)
 {
-    Result<Data> data = Data::dataWithContentsOfFile(url);
-    if (!data)
-        return data.error();
-    std::optional<std::u16string> rtf = stringWithData(data->span(), StringEncoding::utf8());
+    Result<std::u16string> rtf = readText(url, DocumentKind::RTF);
     if (!rtf)
-        rtf = stringWithData(data->span(), StringEncoding::windowsLatin1());
-    if (!rtf) {
-        if (std::optional<StringEncoding> detected = detectEncoding(data->span()))
-            rtf = stringWithData(data->span(), *detected);
-    }
-    if (!rtf)
-        return undecodable(url);
+        return rtf.error();
 
     m_paperColor = takePaperColorFromRTF(*rtf);
     if (rtf->find(u"\\trowd") != std::u16string::npos) {

@@ -2,6 +2,7 @@
 
 #include "formats/html/CSSFontRules.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "documents/DocumentText.h"
 #include "documents/EditorController.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
@@ -14,8 +15,10 @@
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/WebView.h"
@@ -32,26 +35,6 @@ constexpr const char* kRichTextContentScript = "document.getElementById('content
 Error sourceError(ExportSource::ErrorCode code, std::string message)
 {
     return Error{ExportSource::kErrorDomain, code, std::move(message)};
-}
-
-bool samePath(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
-    if (error)
-        return a == b;
-    std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
-    if (error)
-        return a == b;
-    return first == second;
-}
-
-std::u16string replacingAll(std::u16string text, std::u16string_view target, std::u16string_view replacement)
-{
-    for (std::size_t at = text.find(target); at != std::u16string::npos;
-         at = text.find(target, at + replacement.size()))
-        text.replace(at, target.size(), replacement);
-    return text;
 }
 
 std::u16string withoutPlaceholders(std::u16string text)
@@ -101,28 +84,38 @@ const TextDocument* ExportSource::editedDocument() const
 {
     if (!m_openDocument || !m_openDocument->currentTextViewController())
         return nullptr;
-    return samePath(m_openDocument->fileURL(), m_path) ? m_openDocument : nullptr;
-}
-
-Result<std::string> ExportSource::fileBytes() const
-{
-    Result<Data> data = Data::dataWithContentsOfFile(m_path);
-    if (!data)
-        return sourceError(Unreadable, data.error().message);
-    return std::string(reinterpret_cast<const char*>(data->bytes()), data->length());
+    return FileManager::isSamePath(m_openDocument->fileURL(), m_path) ? m_openDocument : nullptr;
 }
 
 Result<std::u16string> ExportSource::fileText() const
 {
-    Result<std::string> bytes = fileBytes();
-    if (!bytes)
-        return bytes.error();
-    // Documents open with the same fallback, so whatever opens also exports.
-    if (auto text = stringWithData(*bytes, StringEncoding::utf8()))
-        return *text;
-    if (auto text = stringWithData(*bytes, StringEncoding::windowsLatin1()))
-        return *text;
-    return sourceError(NotText, m_path + " is not text");
+    if (!m_fileText) {
+        // Markdown and ".txt" read as the document reads plain text; any
+        // other file of the RTF kind may turn out to be plain text too.
+        Result<std::u16string> text = DocumentText::read(m_path, m_kind);
+        if (!text && text.error().domain == DocumentText::kErrorDomain)
+            text = sourceError(m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText,
+                               text.error().message);
+        else if (!text)
+            text = sourceError(Unreadable, text.error().message);
+        m_fileText = std::move(text);
+    }
+    return *m_fileText;
+}
+
+std::optional<std::string> ExportSource::editorPageContent(const char* script, OpenEditor openEditor) const
+{
+    if (openEditor != OpenEditor::Use)
+        return std::nullopt;
+    const TextDocument* document = editedDocument();
+    WebView* page = document ? document->currentTextViewController()->webViewEditor() : nullptr;
+    if (!page)
+        return std::nullopt;
+    // A page that does not answer leaves the saved file to export.
+    std::string content = page->stringByEvaluatingJavaScript(script);
+    if (content.empty())
+        return std::nullopt;
+    return content;
 }
 
 Result<std::u16string> ExportSource::fileRTF() const
@@ -173,27 +166,12 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 
 Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
 {
-    if (openEditor == OpenEditor::Use) {
-        if (const TextDocument* document = editedDocument()) {
-            if (WebView* page = document->currentTextViewController()->webViewEditor()) {
-                // A page that does not answer leaves the saved file to export.
-                std::string content = page->stringByEvaluatingJavaScript(kQVContentScript);
-                if (!content.empty())
-                    return content;
-            }
-        }
-    }
-    Result<std::string> bytes = fileBytes();
-    if (!bytes)
-        return bytes.error();
-    Result<Data> inflated =
-        Deflate::decompress(std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
-    if (!inflated)
-        return sourceError(CorruptQV, m_path + " is damaged: " + inflated.error().message);
-    std::string_view html(reinterpret_cast<const char*>(inflated->bytes()), inflated->length());
-    if (!stringWithData(html, StringEncoding::utf8()))
-        return sourceError(CorruptQV, m_path + " is damaged: its text is not UTF-8");
-    return std::string(html);
+    if (std::optional<std::string> content = editorPageContent(kQVContentScript, openEditor))
+        return std::move(*content);
+    Result<std::u16string> page = fileText();
+    if (!page)
+        return page.error();
+    return toUtf8(*page);
 }
 
 Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
@@ -207,7 +185,7 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
     return "<style>" + fontRules + PDFPageTemplates::qvTextRules() + "</style>" + *content;
 }
 
-Result<std::string> ExportSource::RTFHTML(bool forPrint, bool namedDocument) const
+Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) const
 {
     Result<std::u16string> rtf = fileRTF();
     if (!rtf)
@@ -219,7 +197,8 @@ Result<std::string> ExportSource::RTFHTML(bool forPrint, bool namedDocument) con
     if (!text)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + text.error().message);
     TEHTMLWriterSettings settings;
-    settings.forPrint = forPrint;
+    settings.forPrint = purpose == Purpose::Print || purpose == Purpose::EPub;
+    settings.forEPub = purpose == Purpose::EPub;
     settings.fileName = fileName();
     return toUtf8(htmlString(*text, settings));
 }
@@ -232,29 +211,39 @@ Result<std::string> ExportSource::plainTextHTML() const
     return escapedTextHTML(*text);
 }
 
-Result<std::string> ExportSource::HTMLString(OpenEditor openEditor) const
+Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument) const
 {
     if (exportsAsPlainText())
         return plainTextHTML();
     switch (m_kind) {
-    case DocumentKind::Markdown:
-        return markdownHTML(openEditor);
+    case DocumentKind::Markdown: {
+        Result<std::string> html = markdownHTML(openEditor);
+        if (html && purpose == Purpose::EPub)
+            return stringByReplacingOccurrencesOfString(stringByReplacingOccurrencesOfString(std::move(*html), "<p>", ""), "</p>", "");
+        return html;
+    }
     case DocumentKind::QVText:
     case DocumentKind::QVOutline:
-        return QVHTML(openEditor);
-    default:
+        // A book, a print and attributed text want the content alone: the
+        // editing page's style element and its font rules (which load fonts
+        // from the application) belong to pages shown in a web view.
+        if (purpose == Purpose::HTMLExport || purpose == Purpose::Picture)
+            return QVHTML(openEditor);
+        return QVContent(openEditor);
+    case DocumentKind::RTF:
+    case DocumentKind::TeX:
         break;
     }
-    if (openEditor == OpenEditor::Use) {
-        if (const TextDocument* document = editedDocument()) {
-            if (WebView* page = document->currentTextViewController()->webViewEditor()) {
-                std::string content = page->stringByEvaluatingJavaScript(kRichTextContentScript);
-                if (!content.empty())
-                    return content;
-            }
-        }
+    if (purpose == Purpose::HTMLExport || purpose == Purpose::RTFD) {
+        if (std::optional<std::string> content = editorPageContent(kRichTextContentScript, openEditor))
+            return std::move(*content);
     }
-    return RTFHTML(false, false);
+    return RTFHTML(purpose, namedDocument);
+}
+
+Result<std::string> ExportSource::HTMLString(OpenEditor openEditor) const
+{
+    return HTML(Purpose::HTMLExport, openEditor);
 }
 
 Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
@@ -292,7 +281,7 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
         std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
         if (!converter)
             return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-        return withoutPlaceholders(replacingAll(converter->plainText(*source), u"\t ", u"\t"));
+        return withoutPlaceholders(stringByReplacingOccurrencesOfString(converter->plainText(*source), u"\t ", u"\t"));
     }
     case DocumentKind::QVText:
     case DocumentKind::QVOutline: {
@@ -308,25 +297,10 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     if (!rtf)
         return rtf;
     Result<AttributedString> text =
-        DKRTFReader::parseRTFString(replacingAll(std::move(*rtf), u"}\u00AC", u"}"), std::nullopt, m_defaults);
+        DKRTFReader::parseRTFString(stringByReplacingOccurrencesOfString(std::move(*rtf), u"}\u00AC", u"}"), std::nullopt, m_defaults);
     if (!text)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + text.error().message);
-    return withoutPlaceholders(replacingAll(text->string(), u"\t ", u"\t"));
-}
-
-Result<std::string> ExportSource::PDFSourceHTML(OpenEditor openEditor, bool namedDocument) const
-{
-    if (exportsAsPlainText())
-        return plainTextHTML();
-    switch (m_kind) {
-    case DocumentKind::Markdown:
-        return markdownHTML(openEditor);
-    case DocumentKind::QVText:
-    case DocumentKind::QVOutline:
-        return QVContent(openEditor);
-    default:
-        return RTFHTML(true, namedDocument);
-    }
+    return withoutPlaceholders(stringByReplacingOccurrencesOfString(text->string(), u"\t ", u"\t"));
 }
 
 } // namespace folio

@@ -25,6 +25,14 @@ public:
     enum ErrorCode { Unreadable = 1, NotText = 2, CorruptQV = 3, NotRTF = 4, NoMarkdownConverter = 5 };
     // Whether the editor of an open document may stand in for the file.
     enum class OpenEditor { Use, Ignore };
+    // What the HTML is for; each export wants a little different HTML of each kind.
+    enum class Purpose {
+        HTMLExport, // the HTML file: QV with its page styles, the RTF editor's page when open
+        Print,      // the PDF converter's source, which adds the page itself
+        EPub,       // a book chapter: QV content alone, Markdown without paragraphs
+        Picture,    // the PNG page: as the HTML file, though always the RTF file's own
+        RTFD,       // read back into attributed text: QV content alone
+    };
 
     // `openDocument` may be null; `defaults` is the standard store when null.
     explicit ExportSource(std::string path, const TextDocument* openDocument = nullptr,
@@ -41,22 +49,24 @@ public:
     // The open editor's document, when it is this file.
     const TextDocument* editedDocument() const;
 
+    // The document's HTML for the purpose: the one place that goes by kind.
+    // `namedDocument` names the RTF reader's document (its pictures).
+    Result<std::string> HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument = false) const;
+    // The text of the file as the document reads it, read and decoded once.
+    Result<std::u16string> fileText() const;
+
     // HTML per kind for the HTML export, without entity conversion.
     Result<std::string> HTMLString(OpenEditor openEditor = OpenEditor::Use) const;
     // The same with every character beyond Latin-1 as an entity or reference.
     Result<std::string> HTMLData(OpenEditor openEditor = OpenEditor::Use) const;
     // Plain text per kind, without the placeholder character U+FEFF.
     Result<std::u16string> plainText(OpenEditor openEditor = OpenEditor::Use) const;
-    // The HTML a PDF conversion starts from (the converter adds the page).
-    // `documentName` names the RTF reader's document (pictures), if any.
-    Result<std::string> PDFSourceHTML(OpenEditor openEditor, bool namedDocument) const;
-
     // The pieces.
     Result<std::string> markdownHTML(OpenEditor openEditor) const;
     Result<std::string> QVContent(OpenEditor openEditor) const;
     // The QV HTML export's page: font rules and content style, then content.
     Result<std::string> QVHTML(OpenEditor openEditor) const;
-    Result<std::string> RTFHTML(bool forPrint, bool namedDocument) const;
+    Result<std::string> RTFHTML(Purpose purpose, bool namedDocument) const;
     Result<std::string> plainTextHTML() const;
 
     // Takes the paper colour out of RTF text into "currentPaperColor".
@@ -65,14 +75,14 @@ public:
     static std::string escapedTextHTML(std::u16string_view text);
 
 private:
-    Result<std::string> fileBytes() const;
-    Result<std::u16string> fileText() const;
     Result<std::u16string> fileRTF() const;
+    std::optional<std::string> editorPageContent(const char* script, OpenEditor openEditor) const;
 
     std::string m_path;
     DocumentKind m_kind;
     const TextDocument* m_openDocument;
     UserDefaults& m_defaults;
+    mutable std::optional<Result<std::u16string>> m_fileText;
 };
 
 } // namespace folio

@@ -3,8 +3,9 @@
 #include "documents/DocumentKind.h"
 #include "export/ExportNaming.h"
 #include "delivery/ExportServices.h"
+#include "delivery/PNGResultActions.h"
+#include "export/ExporterRegistry.h"
 #include "export/pdf/NDHTMLtoPDF.h"
-#include "export/pdf/PDFExportRequest.h"
 #include "export/png/PNGExporter.h"
 #include "shell/TemporaryFolderCleaner.h"
 #include "platform/docframework/DKDocumentAppController.h"
@@ -38,7 +39,8 @@ class WebView;
 class AppController : public DKDocumentAppController, public DKWebViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
-    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5 };
+    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5,
+                           PictureReplaced = 6 };
 
     AppController();
     ~AppController() override;
@@ -105,7 +107,7 @@ public:
     Result<std::string> ePubURLForFileItem(const std::string& path);
     Result<std::string> RTFDURLForFileItem(const std::string& path);
     // The completion, if any, hears where the picture went or why there is none.
-    Status PNGDataForFileItem(const std::string& path, int action, PNGExporter::Completion completion = {});
+    Status PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion = {});
 
     // The latest PDF conversion, kept until the next one replaces it.
     const std::shared_ptr<NDHTMLtoPDF>& PDFCreator() const { return m_PDFCreator; }
@@ -115,7 +117,14 @@ public:
     const Status& lastPDFExportOutcome() const { return m_lastPDFExportOutcome; }
     bool isDocumentPDFPreview() const { return m_isDocumentPDFPreview; }
     void setIsDocumentPDFPreview(bool preview) { m_isDocumentPDFPreview = preview; }
-    const std::shared_ptr<PNGExporter>& PNGExport() const { return m_PNGExporter; }
+    // The picture export under way: its task, action and document's file name.
+    struct RunningPNGExport {
+        std::shared_ptr<ExportTask> task;
+        PNGAction action = PNGAction::None;
+        std::string fileName;
+        Exporter::Completion completion;
+    };
+    const RunningPNGExport& PNGExport() const { return m_PNGExport; }
 
     // The browser's previews of a listed file; each runs on the next turn of
     // the main loop, as the browser's menu is closing.
@@ -149,7 +158,7 @@ public:
     ExportServices exportServices();
     // What PDF and PNG exports are made with; tests give scripted pages.
     void setPDFEnvironment(NDHTMLtoPDFEnvironment environment) { m_PDFEnvironment = std::move(environment); }
-    void setPNGWebViewFactory(PNGExporter::WebViewFactory factory) { m_PNGWebViewFactory = std::move(factory); }
+    void setPNGWebViewFactory(Exporter::WebViewFactory factory) { m_PNGWebViewFactory = std::move(factory); }
     // The standard defaults when null.
     void setUserDefaults(UserDefaults* defaults) { m_defaults = defaults; }
     // Whether the network is up, asked before a Markdown PDF that needs it.
@@ -159,8 +168,11 @@ private:
     void setDocumentItemsEnabled(bool enabled);
     UserDefaults& defaults() const;
     bool hasOpenEditor() const;
-    Status startPDFExport(const ExportSource& source, PDFExportRequest::Origin origin, const std::string& destination,
-                          int action);
+    ExporterRegistry exporters() const;
+    // Runs an exporter that finishes at once and answers its file.
+    Result<std::string> exportToFile(std::string_view format, const std::string& path, const std::string& outputPath);
+    Status startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
+                          const std::string& destination, int action);
     void PDFExportFinished(RunningPDFExport& running);
     Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
     void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
@@ -173,12 +185,13 @@ private:
     std::optional<ExportServices> m_exportServices;
     std::unique_ptr<LinuxExportServices> m_linuxServices;
     NDHTMLtoPDFEnvironment m_PDFEnvironment;
-    PNGExporter::WebViewFactory m_PNGWebViewFactory;
+    Exporter::WebViewFactory m_PNGWebViewFactory;
     UserDefaults* m_defaults = nullptr;
     std::function<bool()> m_internetConnected;
     std::vector<std::unique_ptr<RunningPDFExport>> m_runningPDFExports;
     std::shared_ptr<NDHTMLtoPDF> m_PDFCreator;
-    std::shared_ptr<PNGExporter> m_PNGExporter;
+    RunningPNGExport m_PNGExport;
+    unsigned m_PNGExportSerial = 0;
     Status m_lastPDFExportOutcome;
     bool m_isDocumentPDFPreview = false;
     DKWebViewController::WebViewFactory m_previewWebViewFactory;

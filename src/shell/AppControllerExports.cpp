@@ -1,14 +1,18 @@
 #include "shell/AppController.h"
 
-#include "export/epub/EPubExporter.h"
-#include "documents/EditorController.h"
-#include "export/ExportSource.h"
 #include "delivery/LinuxExportServices.h"
-#include "export/rtfd/RTFDExporter.h"
-#include "shell/RunningPDFExport.h"
+#include "delivery/PNGResultActions.h"
 #include "delivery/PrintService.h"
 #include "delivery/ShareService.h"
+#include "documents/EditorController.h"
 #include "documents/TextDocument.h"
+#include "export/ExportSource.h"
+#include "export/epub/EPubExporter.h"
+#include "export/html/HTMLExporter.h"
+#include "export/pdf/PDFExporter.h"
+#include "export/rtfd/RTFDExporter.h"
+#include "export/txt/TextExporter.h"
+#include "shell/RunningPDFExport.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -81,9 +85,33 @@ bool AppController::hasOpenEditor() const
     return current && current->currentTextViewController();
 }
 
+ExporterRegistry AppController::exporters() const
+{
+    ExporterEnvironment environment;
+    environment.defaults = &defaults();
+    environment.PDF = m_PDFEnvironment;
+    environment.pictureWebViewFactory = m_PNGWebViewFactory;
+    return ExporterRegistry(environment);
+}
+
+Result<std::string> AppController::exportToFile(std::string_view format, const std::string& path,
+                                                const std::string& outputPath)
+{
+    ExportSource source(path, currentDocument().get(), &defaults());
+    ExportRequest request;
+    request.outputPath = outputPath;
+    request.openEditor = ExportSource::OpenEditor::Use;
+    std::optional<Result<std::string>> outcome;
+    auto task = exporters().exporterForFormat(format)->start(source, std::move(request),
+                                                              [&](Result<std::string> file) { outcome = std::move(file); });
+    if (!task)
+        return task.error();
+    return outcome ? std::move(*outcome) : Result<std::string>(Error{kExportErrorDomain, 0, "The export did not finish"});
+}
+
 Result<std::string> AppController::HTMLDataForFileItem(const std::string& path)
 {
-    return ExportSource(path, currentDocument().get(), &defaults()).HTMLData();
+    return HTMLExporter::contents(ExportSource(path, currentDocument().get(), &defaults()), ExportSource::OpenEditor::Use);
 }
 
 Result<std::string> AppController::HTMLStringForFileItem(const std::string& path)
@@ -93,10 +121,7 @@ Result<std::string> AppController::HTMLStringForFileItem(const std::string& path
 
 Result<std::string> AppController::TXTDataForFileItem(const std::string& path)
 {
-    Result<std::u16string> text = ExportSource(path, currentDocument().get(), &defaults()).plainText();
-    if (!text)
-        return text.error();
-    return toUtf8(*text);
+    return TextExporter::contents(ExportSource(path, currentDocument().get(), &defaults()), ExportSource::OpenEditor::Use);
 }
 
 Status AppController::PDFURLForFileItem(const std::string& path, int action)
@@ -115,7 +140,7 @@ Status AppController::PDFURLForFileItem(const std::string& path, int action)
             return exportError(NoConnection, "No Internet connection: the pictures and formulas of " + path
                                                  + " cannot be loaded");
     }
-    return startPDFExport(source, PDFExportRequest::Origin::BrowserRequest,
+    return startPDFExport(source, ExportSource::OpenEditor::Use,
                           ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
                           ExportNaming::actionForBrowserRequest(path, action));
 }
@@ -127,7 +152,7 @@ Status AppController::PDFDataForFileItem(const std::string& path, int action)
         return exportError(UnsupportedKind, "Only rich-text documents can be converted this way: " + path);
     // NOTE: the PDF is written to the temporary folder rather than kept in
     // memory, so that the action has a file to send, print or show.
-    return startPDFExport(source, PDFExportRequest::Origin::FileConversion,
+    return startPDFExport(source, ExportSource::OpenEditor::Ignore,
                           ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path), action);
 }
 
@@ -166,9 +191,9 @@ Status AppController::createPDFWithFileItem(const std::string& path, bool should
         return copyPDFItem(path, scope);
     ExportSource source(path, nullptr, &defaults());
     if (shouldOpen)
-        return startPDFExport(source, PDFExportRequest::Origin::FileConversion, ExportNaming::copyPath(path),
+        return startPDFExport(source, ExportSource::OpenEditor::Ignore, ExportNaming::copyPath(path),
                               ExportNaming::actionForConvertAndOpen(path, scope));
-    return startPDFExport(source, PDFExportRequest::Origin::FileConversion,
+    return startPDFExport(source, ExportSource::OpenEditor::Ignore,
                           ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
                           ExportNaming::actionForPreview(path));
 }
@@ -196,57 +221,81 @@ Status AppController::copyPDFItem(const std::string& path, ExportNaming::Scope s
 
 Result<std::string> AppController::ePubURLForFileItem(const std::string& path)
 {
-    EPubExporter::Options options;
-    options.openDocument = currentDocument().get();
-    options.defaults = &defaults();
-    return EPubExporter::ePubURLForFileItem(path, options);
+    return exportToFile("epub", path, EPubExporter::temporaryPath(ExportSource(path)));
 }
 
 Result<std::string> AppController::RTFDURLForFileItem(const std::string& path)
 {
-    RTFDExporter::Options options;
-    options.openDocument = currentDocument().get();
-    options.defaults = &defaults();
-    return RTFDExporter::RTFDURLForFileItem(path, options);
+    return exportToFile("rtfd", path, RTFDExporter::temporaryPath(ExportSource(path)));
 }
 
-Status AppController::PNGDataForFileItem(const std::string& path, int action, PNGExporter::Completion completion)
+Status AppController::PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion)
 {
-    PNGExporter::Environment environment;
-    environment.defaults = &defaults();
-    environment.webViewFactory = m_PNGWebViewFactory;
-    environment.openDocument = currentDocument().get();
-    environment.services = exportServices();
-    environment.dismissProgress = [] { ProgressHUD::dismiss(); };
-    environment.showSuccess = [](const std::u16string& status) { ProgressHUD::showSuccessWithStatus(status); };
-    // A new request replaces the one under way. The old exporter goes on a
-    // later turn, as this request may come from inside its own completion.
-    if (m_PNGExporter) {
-        std::shared_ptr<PNGExporter> replaced = std::move(m_PNGExporter);
-        RunLoop::main().post([replaced] {});
+    // A new request replaces the one under way. The old task goes on a later
+    // turn, as this request may come from inside its own completion.
+    if (m_PNGExport.task) {
+        RunningPNGExport replaced = std::move(m_PNGExport);
+        m_PNGExport = {};
+        RunLoop::main().post([task = replaced.task] {});
+        if (replaced.completion)
+            replaced.completion(Error{kExportErrorDomain, PictureReplaced, "Another picture export started"});
     }
-    m_PNGExporter = PNGExporter::create(std::move(environment));
-    // The exporter treats a missing completion as "nothing under way".
-    if (!completion)
-        completion = [](Result<std::string>) {};
-    return m_PNGExporter->PNGDataForFileItem(path, action, std::move(completion));
+    ExportSource source(path, currentDocument().get(), &defaults());
+    ExportRequest request;
+    request.outputPath = AppFolders::temporaryFolder() + "/" + PNGExporter::kPictureFileName;
+    request.openEditor = ExportSource::OpenEditor::Use;
+    std::string fileName = source.fileName();
+    std::weak_ptr<int> alive = m_lifetime;
+    unsigned serial = ++m_PNGExportSerial;
+    auto finished = [this, alive, serial, action, fileName](Result<std::string> picture) {
+        // A replaced export's page may still answer; only the latest counts.
+        if (alive.expired() || serial != m_PNGExportSerial)
+            return;
+        bool tooTall = !picture && picture.error().domain == PNGExporter::kErrorDomain
+            && picture.error().code == PNGExporter::TooTall;
+        PNGResultActions::Hooks hooks;
+        hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
+        hooks.showSuccess = [](const std::u16string& status) { ProgressHUD::showSuccessWithStatus(status); };
+        Result<std::string> outcome =
+            PNGResultActions(exportServices(), std::move(hooks)).pictureFinished(action, std::move(picture), fileName, tooTall);
+        Exporter::Completion completion = std::move(m_PNGExport.completion);
+        m_PNGExport.completion = nullptr;
+        m_PNGExport.fileName.clear();
+        if (completion)
+            completion(std::move(outcome));
+    };
+    m_PNGExport.action = action;
+    m_PNGExport.fileName = fileName;
+    m_PNGExport.completion = std::move(completion);
+    Result<std::shared_ptr<ExportTask>> task = exporters().exporterForFormat("png")->start(source, request, finished);
+    if (!task) {
+        m_PNGExport = {};
+        return task.error();
+    }
+    m_PNGExport.task = std::move(*task);
+    return Status::success();
 }
 
-Status AppController::startPDFExport(const ExportSource& source, PDFExportRequest::Origin origin,
+Status AppController::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
                                      const std::string& destination, int action)
 {
     PDFResultActions::Hooks hooks;
     hooks.cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); };
     hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
     hooks.hasOpenDocument = [this] { return hasOpenEditor(); };
-    auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks),
+    auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks), action, source.displayedName(),
                                                       [this](RunningPDFExport& finished) { PDFExportFinished(finished); });
-    Result<std::shared_ptr<NDHTMLtoPDF>> converter =
-        PDFExportRequest::start(source, origin, destination, action, running.get(), defaults(), m_PDFEnvironment);
-    if (!converter)
-        return converter.error();
-    running->setConverter(*converter);
-    m_PDFCreator = *converter;
+    ExportRequest request;
+    request.outputPath = destination;
+    request.openEditor = openEditor;
+    request.PDFAction = action;
+    RunningPDFExport* handle = running.get();
+    Result<std::shared_ptr<ExportTask>> task = exporters().exporterForFormat("pdf")->start(
+        source, std::move(request), [handle](Result<std::string> file) { handle->conversionFinished(std::move(file)); });
+    if (!task)
+        return task.error();
+    running->setTask(*task);
+    m_PDFCreator = PDFExporter::converter(**task);
     // Each conversion is kept until it reports, not only the latest: a new
     // request must not cut short one whose file someone is waiting for.
     if (!running->isFinished())

@@ -2,35 +2,26 @@
 
 namespace folio {
 
-RunningPDFExport::RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, Finished onFinished)
+RunningPDFExport::RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, int action,
+                                   std::string name, Finished onFinished)
     : m_actions(services, std::move(hooks))
+    , m_action(action)
+    , m_name(std::move(name))
     , m_onFinished(std::move(onFinished))
 {
 }
 
-void RunningPDFExport::HTMLtoPDFDidSucceed(NDHTMLtoPDF& converter)
+void RunningPDFExport::conversionFinished(Result<std::string> file)
 {
     if (m_finished)
         return;
-    m_action = converter.PDFaction();
-    m_actions.conversionSucceeded(converter.PDFaction(), converter.PDFpath(), converter.PDFname());
-    m_outcome = m_actions.lastStatus();
-    finish();
-}
-
-void RunningPDFExport::HTMLtoPDFDidFail(NDHTMLtoPDF& converter)
-{
-    if (m_finished)
-        return;
-    m_action = converter.PDFaction();
-    m_actions.conversionFailed();
-    m_outcome = converter.error() ? Status(*converter.error())
-                                  : Status(Error{NDHTMLtoPDF::kErrorDomain, 0, "The PDF conversion failed"});
-    finish();
-}
-
-void RunningPDFExport::finish()
-{
+    if (file) {
+        m_actions.conversionSucceeded(m_action, *file, m_name);
+        m_outcome = m_actions.lastStatus();
+    } else {
+        m_actions.conversionFailed();
+        m_outcome = file.error();
+    }
     m_finished = true;
     if (m_onFinished)
         m_onFinished(*this);

@@ -1,5 +1,6 @@
 #include "support/DocumentTestSupport.h"
 #include "EPubTestSupport.h"
+#include "support/ExportTestSupport.h"
 
 #include "export/epub/EPubExporter.h"
 #include "formats/markdown/MarkdownConverter.h"
@@ -65,6 +66,13 @@ protected:
         EXPECT_EQ(status, 0) << report;
     }
 
+    // The browser's export: the book in the temporary folder.
+    Result<std::string> book(const std::string& path)
+    {
+        return exportFile(m_exporter, path, EPubExporter::temporaryPath(ExportSource(path)), &m_defaults);
+    }
+
+    EPubExporter m_exporter;
     ScratchFolder m_scratch{"epub-export"};
     UserDefaults m_defaults{m_scratch.path("prefs.plist")};
 };
@@ -72,13 +80,13 @@ protected:
 TEST_F(EPubExportTest, RichTextBookHasTheContainerLayoutAndItsPictures)
 {
     std::string path = document("Essay.rtf", rtfWithPicture("Caf\\'e9 &amp; <tea>"));
-    Result<std::string> book = EPubExporter::ePubURLForFileItem(path, {.defaults = &m_defaults});
-    ASSERT_TRUE(book.ok()) << book.error().message;
-    EXPECT_EQ(std::filesystem::path(*book).filename(), "Essay.epub");
+    Result<std::string> made = book(path);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    EXPECT_EQ(std::filesystem::path(*made).filename(), "Essay.epub");
 
     // The container format wants "mimetype" first, stored, without extra
     // fields, so that its text sits at a fixed offset of the file.
-    std::string bytes = readFile(*book);
+    std::string bytes = readFile(*made);
     ASSERT_GT(bytes.size(), 58u);
     EXPECT_EQ(bytes.substr(0, 4), std::string("PK\x03\x04", 4));
     EXPECT_EQ(bytes[8], 0);
@@ -86,7 +94,7 @@ TEST_F(EPubExportTest, RichTextBookHasTheContainerLayoutAndItsPictures)
     EXPECT_EQ(bytes.substr(30, 8), "mimetype");
     EXPECT_EQ(bytes.substr(38, 20), "application/epub+zip");
 
-    DKZipArchive archive = openBook(*book);
+    DKZipArchive archive = openBook(*made);
     std::vector<std::string> names = archive.entryNames();
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), "mimetype");
@@ -114,15 +122,15 @@ TEST_F(EPubExportTest, RichTextBookHasTheContainerLayoutAndItsPictures)
     EXPECT_TRUE(isWellFormedXML(chapter)) << chapter;
     EXPECT_NE(chapter.find("<title>1 Chapter 1 | Essay</title>"), std::string::npos);
     EXPECT_NE(chapter.find("Caf\xC3\xA9 &amp;amp; &#60;tea>"), std::string::npos) << chapter;
-    expectValid(*book);
+    expectValid(*made);
 }
 
 TEST_F(EPubExportTest, MarkupInTheNameStaysWellFormed)
 {
     std::string path = document("Tom & Jerry <1>.rtf", "{\\rtf1\\ansi Chase\\par}");
-    Result<std::string> book = EPubExporter::ePubURLForFileItem(path, {.defaults = &m_defaults});
-    ASSERT_TRUE(book.ok()) << book.error().message;
-    DKZipArchive archive = openBook(*book);
+    Result<std::string> made = book(path);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    DKZipArchive archive = openBook(*made);
     for (const char* name : {"OPS/epb.opf", "OPS/epb.ncx", "OPS/toc.xhtml", "OPS/chapter-1.xhtml"}) {
         std::string text = entryText(archive, name);
         EXPECT_TRUE(isWellFormedXML(text)) << name << "\n" << text;
@@ -131,22 +139,22 @@ TEST_F(EPubExportTest, MarkupInTheNameStaysWellFormed)
               std::string::npos);
     EXPECT_NE(entryText(archive, "OPS/chapter-1.xhtml").find("1 Chapter 1 | Tom &amp; Jerry &lt;1&gt;"),
               std::string::npos);
-    expectValid(*book);
+    expectValid(*made);
 }
 
 TEST_F(EPubExportTest, MarkdownBookWithoutPicturesHasNoDataFolder)
 {
     std::string path = document("Notes.md", "Hello");
-    Result<std::string> book = EPubExporter::ePubURLForFileItem(path, {.defaults = &m_defaults});
-    ASSERT_TRUE(book.ok()) << book.error().message;
-    DKZipArchive archive = openBook(*book);
+    Result<std::string> made = book(path);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    DKZipArchive archive = openBook(*made);
     for (const std::string& name : archive.entryNames())
         EXPECT_FALSE(name.starts_with("OPS/data")) << name;
     std::string chapter = entryText(archive, "OPS/chapter-1.xhtml");
     EXPECT_NE(chapter.find("Hello &amp; more<br/>line"), std::string::npos) << chapter;
     EXPECT_EQ(chapter.find("<p>"), std::string::npos);
     EXPECT_TRUE(isWellFormedXML(chapter)) << chapter;
-    expectValid(*book);
+    expectValid(*made);
 }
 
 TEST_F(EPubExportTest, QVTextBookCarriesTheContentAlone)
@@ -155,24 +163,24 @@ TEST_F(EPubExportTest, QVTextBookCarriesTheContentAlone)
     Result<Data> packed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
     ASSERT_TRUE(packed.ok());
     std::string path = document("List.qvtext", std::string_view(reinterpret_cast<const char*>(packed->bytes()), packed->length()));
-    Result<std::string> book = EPubExporter::ePubURLForFileItem(path, {.defaults = &m_defaults});
-    ASSERT_TRUE(book.ok()) << book.error().message;
-    DKZipArchive archive = openBook(*book);
+    Result<std::string> made = book(path);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    DKZipArchive archive = openBook(*made);
     std::string chapter = entryText(archive, "OPS/chapter-1.xhtml");
     EXPECT_TRUE(isWellFormedXML(chapter)) << chapter;
     EXPECT_NE(chapter.find("\xC3\xA9t\xC3\xA9"), std::string::npos) << chapter;
     EXPECT_EQ(chapter.find("<style"), std::string::npos);
-    expectValid(*book);
+    expectValid(*made);
 }
 
 TEST_F(EPubExportTest, EveryExportIsANewBook)
 {
     std::string path = document("Essay.rtf", "{\\rtf1\\ansi Text\\par}");
-    Result<std::string> first = EPubExporter::ePubURLForFileItem(path, {.displayedName = "My Essay", .defaults = &m_defaults});
+    Result<std::string> first = book(path);
     ASSERT_TRUE(first.ok());
-    EXPECT_EQ(std::filesystem::path(*first).filename(), "My Essay.epub");
+    EXPECT_EQ(std::filesystem::path(*first).filename(), "Essay.epub");
     std::string firstIdentifier = identifierOf(openBook(*first));
-    Result<std::string> second = EPubExporter::ePubURLForFileItem(path, {.displayedName = "My Essay", .defaults = &m_defaults});
+    Result<std::string> second = book(path);
     ASSERT_TRUE(second.ok());
     std::string secondIdentifier = identifierOf(openBook(*second));
     EXPECT_EQ(firstIdentifier.size(), 36u);
@@ -184,18 +192,18 @@ TEST_F(EPubExportTest, EveryExportIsANewBook)
 
 TEST_F(EPubExportTest, FailuresAnswerErrorsAndLeaveNoBook)
 {
-    Result<std::string> missing = EPubExporter::ePubURLForFileItem(m_scratch.path("Missing.rtf"), {.defaults = &m_defaults});
+    Result<std::string> missing = book(m_scratch.path("Missing.rtf"));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, EPubExporter::NoFile);
 
     std::string path = document("Broken.qvtext", "not a compressed page");
-    Result<std::string> broken = EPubExporter::ePubURLForFileItem(path, {.defaults = &m_defaults});
+    Result<std::string> broken = book(path);
     ASSERT_FALSE(broken.ok());
     EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Broken.epub"));
 
     MarkdownConverter::setShared(nullptr);
     std::string notes = document("Later.md", "text");
-    EXPECT_FALSE(EPubExporter::ePubURLForFileItem(notes, {.defaults = &m_defaults}).ok());
+    EXPECT_FALSE(book(notes).ok());
     EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Later.epub"));
 }
 
@@ -204,13 +212,13 @@ TEST_F(EPubExportTest, CommandLineExportWritesTheBookWhereAsked)
     std::string path = document("Essay.rtf", "{\\rtf1\\ansi Text\\par}");
     std::string output = m_scratch.path("out.epub");
     writeFile(output, "old");
-    Status status = EPubExporter::exportEPub(path, output, {.defaults = &m_defaults});
+    Result<std::string> status = exportFile(m_exporter, path, output, &m_defaults);
     ASSERT_TRUE(status.ok()) << status.error().message;
     DKZipArchive archive = openBook(output);
     EXPECT_EQ(archive.entryNames().front(), "mimetype");
     EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Essay.epub"));
 
-    Status failed = EPubExporter::exportEPub(m_scratch.path("Missing.rtf"), output, {.defaults = &m_defaults});
+    Result<std::string> failed = exportFile(m_exporter, m_scratch.path("Missing.rtf"), output, &m_defaults);
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(archive.entryNames().front(), "mimetype");
     EXPECT_TRUE(DKZipArchive::open(output).ok());

@@ -18,9 +18,11 @@ using namespace testing_support;
 // kind and checks that the document's words reach every format.
 class ExportCommand : public testing::TestWithParam<const char*> {
 protected:
-    static int folio(const std::string& arguments)
+    // With `home`, the program's folders (preferences among them) live there.
+    static int folio(const std::string& arguments, const std::string& home = {})
     {
-        std::string command = "'" FOLIO_BINARY_DIR "/folio' " + arguments + " >/dev/null 2>&1";
+        std::string command = (home.empty() ? std::string() : "FOLIO_HOME='" + home + "' ") + "'" FOLIO_BINARY_DIR
+            "/folio' " + arguments + " >/dev/null 2>&1";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -96,6 +98,37 @@ TEST_F(ExportCommand, RichTextBecomesEPubRTFDAndPNG)
     auto image = Image::imageWithContentsOfFile(picture);
     ASSERT_TRUE(image.ok()) << image.error().message;
     EXPECT_EQ((*image)->pixelWidth(), 768);
+}
+
+// A file from an older word processor: Windows-1252 bytes (not UTF-8), its
+// own margins and paper colour. Every format exports it, with its accented
+// words.
+TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormat)
+{
+    std::string document = m_folder.path("old.rtf");
+    writeFile(document, "{\\rtf1\\ansi\\margl2880\\margr2880{\\papercolor15790320}{\\fonttbl\\f0 Helvetica;}\\f0 "
+                        "Caf\xE9 lantern\\par Copper kettle}");
+    std::string home = m_folder.path("home");
+    for (const char* format : {"txt", "html", "pdf", "epub", "rtfd", "png"}) {
+        std::string output = m_folder.path(std::string("old-out.") + format);
+        ASSERT_EQ(folio("export '" + document + "' --format " + format + " --output '" + output + "'", home), 0)
+            << format;
+        EXPECT_TRUE(std::filesystem::exists(output)) << format;
+    }
+    EXPECT_NE(readFile(m_folder.path("old-out.txt")).find("Caf\xC3\xA9 lantern"), std::string::npos);
+    EXPECT_NE(readFile(m_folder.path("old-out.html")).find("Caf&eacute; lantern"), std::string::npos);
+    EXPECT_NE(pdfText(m_folder.path("old-out.pdf"), 1).find("lantern"), std::string::npos);
+    auto book = DKZipArchive::open(m_folder.path("old-out.epub"));
+    ASSERT_TRUE(book.ok());
+    auto chapter = book->readEntry("OPS/chapter-1.xhtml");
+    ASSERT_TRUE(chapter.ok());
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(chapter->bytes()), chapter->length()).find("Caf\xC3\xA9 lantern"),
+              std::string::npos);
+    auto package = DKZipArchive::open(m_folder.path("old-out.rtfd"));
+    ASSERT_TRUE(package.ok());
+    auto rtf = package->readEntry("old.rtf.rtfd/TXT.rtf");
+    ASSERT_TRUE(rtf.ok());
+    EXPECT_NE(std::string(reinterpret_cast<const char*>(rtf->bytes()), rtf->length()).find("lantern"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));

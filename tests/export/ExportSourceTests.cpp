@@ -59,7 +59,7 @@ TEST_F(ExportSourceTest, MarkdownAndTxtGoThroughTheConverter)
         auto file = source(write(name, "Hello *there*\t tab"));
         EXPECT_EQ(file.fileType(), TypeIdentifiers::kMarkdown);
         EXPECT_EQ(file.HTMLString().valueOr(""), "\n<md>Hello *there*\t tab</md>");
-        EXPECT_EQ(file.PDFSourceHTML(ExportSource::OpenEditor::Use, true).valueOr(""), "\n<md>Hello *there*\t tab</md>");
+        EXPECT_EQ(file.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Use, true).valueOr(""), "\n<md>Hello *there*\t tab</md>");
         // A tab followed by a blank becomes a tab.
         EXPECT_EQ(file.plainText().valueOr(u""), u"plain:Hello *there*\ttab");
     }
@@ -80,7 +80,7 @@ TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)
 
     auto notRTF = source(write("letter.rtf", "Just words, {not} RTF"));
     EXPECT_TRUE(notRTF.exportsAsPlainText());
-    EXPECT_EQ(notRTF.PDFSourceHTML(ExportSource::OpenEditor::Ignore, false).valueOr(""),
+    EXPECT_EQ(notRTF.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Ignore, false).valueOr(""),
               "<div style=\"white-space: pre-wrap;\">Just words, {not} RTF</div>");
     EXPECT_EQ(notRTF.plainText().valueOr(u""), u"Just words, {not} RTF");
 }
@@ -128,7 +128,7 @@ TEST_F(ExportSourceTest, QVKindsFromTheirStoredHTML)
     EXPECT_EQ(html->rfind("<style>", 0), 0u);
     EXPECT_NE(html->find(".tox.tox-tinymce"), std::string::npos);
     EXPECT_NE(html->find("</style><p>QV"), std::string::npos);
-    EXPECT_EQ(text.PDFSourceHTML(ExportSource::OpenEditor::Use, false).valueOr("").rfind("<p>QV", 0), 0u);
+    EXPECT_EQ(text.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Use, false).valueOr("").rfind("<p>QV", 0), 0u);
     EXPECT_EQ(text.plainText().valueOr(u"?"), u"QV words");
 
     auto outline = source(writeQV("b.qvoutline", "<ul id='tree'><li>Branch</li></ul>"));
@@ -144,7 +144,19 @@ TEST_F(ExportSourceTest, UnreadableAndCorruptFilesFailClearly)
     auto corrupt = source(write("bad.qvtext", "not deflate at all")).HTMLString();
     ASSERT_FALSE(corrupt.ok());
     EXPECT_EQ(corrupt.error().code, ExportSource::CorruptQV);
-    EXPECT_FALSE(source(write("bad.qvoutline", "")).plainText().ok());
+    // An empty file opens as an empty page, and so it exports.
+    EXPECT_EQ(source(write("empty.qvoutline", "")).plainText().valueOr(u"?"), u"");
+}
+
+TEST_F(ExportSourceTest, FileIsReadOnceAndDecodedAsTheDocumentDoes)
+{
+    // Windows-1252, as the document opens it, and read once: the text and
+    // the HTML of one export come from the same read.
+    std::string path = write("old.rtf", "{\\rtf1\\ansi Caf\xE9}");
+    auto file = source(path);
+    EXPECT_EQ(file.plainText().valueOr(u""), u"Caf\u00E9");
+    writeFile(path, "{\\rtf1\\ansi Changed}");
+    EXPECT_NE(file.HTMLString().valueOr("").find("Caf\xC3\xA9"), std::string::npos);
 }
 
 TEST_F(ExportSourceTest, OpenEditorIsUsedOnlyForItsOwnFile)

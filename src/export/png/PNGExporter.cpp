@@ -1,15 +1,10 @@
 #include "export/png/PNGExporter.h"
 
-#include "delivery/CloudService.h"
 #include "formats/html/CSSFontRules.h"
-#include "export/ExportDelivery.h"
 #include "export/ExportSource.h"
-#include "delivery/MailService.h"
 #include "export/pdf/PDFPageTemplates.h"
-#include "delivery/ShareService.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
@@ -63,21 +58,14 @@ std::string centimetres(double value)
 
 } // namespace
 
-std::shared_ptr<PNGExporter> PNGExporter::create(Environment environment)
+PNGExporter::PNGExporter()
+    : PNGExporter(Environment{})
 {
-    return std::shared_ptr<PNGExporter>(new PNGExporter(std::move(environment)));
 }
 
 PNGExporter::PNGExporter(Environment environment)
     : m_environment(std::move(environment))
-    , m_defaults(m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults())
 {
-}
-
-PNGExporter::~PNGExporter()
-{
-    if (m_webView)
-        m_webView->setDelegate(nullptr);
 }
 
 std::string PNGExporter::pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
@@ -105,9 +93,14 @@ std::string PNGExporter::HTMLOnPaperColor(std::string html, const std::string& p
     return "<div style='background-color:#" + paperColor + "'>" + html + "</div>";
 }
 
-Result<std::string> PNGExporter::documentHTML(const std::string& path, std::string& baseURL)
+Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& source, ExportRequest request,
+                                                       Completion completion)
 {
-    ExportSource source(path, m_environment.openDocument, &m_defaults);
+    const std::string& path = source.path();
+    if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
+        return exportError(NoFile, "No document at " + path);
+    UserDefaults& defaults = m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults();
+
     std::string pictures = AppFolders::pictureFolderForDocument(source.fileName());
     bool richText = source.kind() == DocumentKind::RTF && !source.exportsAsPlainText();
     // A rich-text document's pictures are written afresh from its file; the
@@ -118,41 +111,11 @@ Result<std::string> PNGExporter::documentHTML(const std::string& path, std::stri
         if (Status created = FileManager::createDirectory(pictures); !created)
             return exportError(FolderFailed, created.error().message);
     }
-    baseURL = URL::fileURLWithPath(pictures, true).absoluteString();
-
-    Result<std::string> html = std::string();
-    if (source.exportsAsPlainText())
-        html = source.plainTextHTML();
-    else if (source.kind() == DocumentKind::Markdown)
-        html = source.markdownHTML(ExportSource::OpenEditor::Use);
-    else if (source.kind() == DocumentKind::QVText || source.kind() == DocumentKind::QVOutline)
-        html = source.QVHTML(ExportSource::OpenEditor::Use);
-    else
-        html = source.RTFHTML(false, false);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Picture, request.openEditor);
     if (!html)
         return exportError(NoContent, html.error().message);
-    return html;
-}
 
-Status PNGExporter::PNGDataForFileItem(const std::string& path, int action, Completion completion)
-{
-    if (m_completion)
-        finish(exportError(Replaced, "Another picture export started"));
-    m_action = action;
-    m_fileName = std::filesystem::path(path).filename().string();
-    if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path)) {
-        m_fileName.clear();
-        return exportError(NoFile, "No document at " + path);
-    }
-
-    std::string baseURL;
-    Result<std::string> html = documentHTML(path, baseURL);
-    if (!html) {
-        m_fileName.clear();
-        return html.error();
-    }
-
-    Rect frame{Point{0, 0}, Size{kPageWidth, kInitialPageHeight}};
+    Rect frame{Point{0, 0}, Size{PNGExporter::kPageWidth, kInitialPageHeight}};
     Result<std::unique_ptr<WebView>> view = m_environment.webViewFactory
         ? m_environment.webViewFactory(frame)
         : [&]() -> Result<std::unique_ptr<WebView>> {
@@ -161,174 +124,116 @@ Status PNGExporter::PNGDataForFileItem(const std::string& path, int action, Comp
                   return made.error();
               return std::unique_ptr<WebView>(std::move(*made));
           }();
-    if (!view || !*view) {
-        m_fileName.clear();
+    if (!view || !*view)
         return exportError(NoWebView, view ? "No web view" : view.error().message);
-    }
-    if (m_webView)
-        m_webView->setDelegate(nullptr);
-    m_webView = std::move(*view);
-    m_webView->setDelegate(this);
-    m_completion = std::move(completion);
 
-    std::string wrapped = HTMLOnPaperColor(std::move(*html), m_defaults.stringForKey("currentPaperColor").value_or(""));
-    double right = m_defaults.doubleForKey("marquentPageMarginRight").value_or(0);
-    double left = m_defaults.doubleForKey("marquentPageMarginLeft").value_or(0);
+    std::string wrapped = HTMLOnPaperColor(std::move(*html), defaults.stringForKey("currentPaperColor").value_or(""));
+    double right = defaults.doubleForKey("marquentPageMarginRight").value_or(0);
+    double left = defaults.doubleForKey("marquentPageMarginLeft").value_or(0);
     std::string fontRules = m_environment.fontRules
         ? m_environment.fontRules()
         : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
-    m_webView->loadHTMLString(pageHTML(fontRules, left * 0.7, right * 0.7, wrapped), baseURL);
-    return Status::success();
+    auto task = std::make_shared<PNGExportTask>(std::move(*view), request.outputPath, std::move(completion));
+    task->load(pageHTML(fontRules, left * 0.7, right * 0.7, wrapped), URL::fileURLWithPath(pictures, true).absoluteString());
+    return std::shared_ptr<ExportTask>(std::move(task));
 }
 
-void PNGExporter::webViewDidFinishLoad(WebView& webView)
+PNGExportTask::PNGExportTask(std::unique_ptr<WebView> webView, std::string outputPath, Exporter::Completion completion)
+    : m_webView(std::move(webView))
+    , m_outputPath(std::move(outputPath))
+    , m_completion(std::move(completion))
+{
+}
+
+PNGExportTask::~PNGExportTask()
+{
+    if (m_webView)
+        m_webView->setDelegate(nullptr);
+}
+
+void PNGExportTask::load(const std::string& page, const std::string& baseURL)
+{
+    m_webView->setDelegate(this);
+    m_webView->loadHTMLString(page, baseURL);
+}
+
+void PNGExportTask::webViewDidFinishLoad(WebView& webView)
 {
     if (&webView != m_webView.get() || !m_completion)
         return;
-    std::weak_ptr<PNGExporter> weak = weak_from_this();
-    webView.evaluateJavaScript(kHeightScript, [weak](const std::string& answer) {
+    std::weak_ptr<PNGExportTask> weak = weak_from_this();
+    webView.evaluateJavaScript(PNGExporter::kHeightScript, [weak](const std::string& answer) {
         if (auto self = weak.lock())
             self->measured(answer);
     });
 }
 
-void PNGExporter::webViewDidFailLoad(WebView& webView, const std::string& message)
+void PNGExportTask::webViewDidFailLoad(WebView& webView, const std::string& message)
 {
     if (&webView != m_webView.get() || !m_completion)
         return;
-    if (m_environment.dismissProgress)
-        m_environment.dismissProgress();
-    finish(exportError(LoadFailed, "The page did not load: " + message));
+    finish(exportError(PNGExporter::LoadFailed, "The page did not load: " + message));
 }
 
-void PNGExporter::measured(const std::string& answer)
+void PNGExportTask::measured(const std::string& answer)
 {
     if (!m_completion || !m_webView)
         return;
     int height = intValue(answer);
-    if (height > kMaximumPageHeight) {
-        if (m_environment.dismissProgress)
-            m_environment.dismissProgress();
-        if (m_environment.cancelDocumentToPNGtask)
-            m_environment.cancelDocumentToPNGtask();
-        finish(exportError(TooTall, "The document is " + std::to_string(height) + " points tall; at most "
-                                        + std::to_string(kMaximumPageHeight) + " fit in a picture"));
+    if (height > PNGExporter::kMaximumPageHeight) {
+        finish(exportError(PNGExporter::TooTall, "The document is " + std::to_string(height) + " points tall; at most "
+                                        + std::to_string(PNGExporter::kMaximumPageHeight) + " fit in a picture"));
         return;
     }
     m_savedFrame = m_webView->frame();
-    m_webView->setFrame(Rect{m_webView->frame().origin, Size{kPageWidth, double(std::max(height, 0) + kBottomAllowance)}});
-    std::weak_ptr<PNGExporter> weak = weak_from_this();
+    m_webView->setFrame(Rect{m_webView->frame().origin, Size{PNGExporter::kPageWidth, double(std::max(height, 0) + PNGExporter::kBottomAllowance)}});
+    std::weak_ptr<PNGExportTask> weak = weak_from_this();
     m_webView->takeSnapshot(WebView::SnapshotRegion::FullDocument, [weak](Result<Image::Pointer> image) {
         if (auto self = weak.lock())
             self->snapshotTaken(std::move(image));
     });
 }
 
-void PNGExporter::snapshotTaken(Result<Image::Pointer> image)
+void PNGExportTask::snapshotTaken(Result<Image::Pointer> image)
 {
     if (!m_completion)
         return;
     if (m_webView)
         m_webView->setFrame(m_savedFrame);
-    if (m_environment.dismissProgress)
-        m_environment.dismissProgress();
     if (!image || !*image) {
-        finish(exportError(SnapshotFailed, image ? "No picture" : image.error().message));
+        finish(exportError(PNGExporter::SnapshotFailed, image ? "No picture" : image.error().message));
         return;
     }
     Image::Pointer picture = *image;
     // A display scale other than 1 gives more pixels than points; the picture
     // is always the page's width in pixels.
-    if (picture->pixelWidth() != int(kPageWidth) && picture->pixelWidth() > 0) {
-        int height = int(double(picture->pixelHeight()) * kPageWidth / picture->pixelWidth() + 0.5);
-        Result<Image::Pointer> scaled = picture->scaledImage(int(kPageWidth), std::max(height, 1));
+    if (picture->pixelWidth() != int(PNGExporter::kPageWidth) && picture->pixelWidth() > 0) {
+        int height = int(double(picture->pixelHeight()) * PNGExporter::kPageWidth / picture->pixelWidth() + 0.5);
+        Result<Image::Pointer> scaled = picture->scaledImage(int(PNGExporter::kPageWidth), std::max(height, 1));
         if (!scaled) {
-            finish(exportError(SnapshotFailed, scaled.error().message));
+            finish(exportError(PNGExporter::SnapshotFailed, scaled.error().message));
             return;
         }
         picture = *scaled;
     }
     auto png = picture->pngData();
     if (!png) {
-        finish(exportError(SnapshotFailed, png.error().message));
+        finish(exportError(PNGExporter::SnapshotFailed, png.error().message));
         return;
     }
-    std::string path = AppFolders::temporaryFolder() + "/" + kPictureFileName;
-    if (Status written = FileManager::writeAtomically(path, *png); !written) {
-        finish(exportError(WriteFailed, written.error().message));
+    if (Status written = FileManager::writeAtomically(m_outputPath, *png); !written) {
+        finish(exportError(PNGExporter::WriteFailed, written.error().message));
         return;
     }
-    Status acted = performAction(path, *png);
-    if (!acted && m_environment.presentError)
-        m_environment.presentError(acted.error());
-    finish(acted ? Result<std::string>(path) : Result<std::string>(acted.error()));
+    finish(m_outputPath);
 }
 
-Status PNGExporter::performAction(const std::string&, const std::vector<std::uint8_t>& png)
+void PNGExportTask::finish(Result<std::string> result)
 {
-    const ExportServices& services = m_environment.services;
-    DKZipArchive::FileWrapper wrapper = DKZipArchive::FileWrapper::regularFile(m_fileName + ".png", Data(png));
-    auto cloud = [&](CloudDestination destination) {
-        return services.cloud ? services.cloud->sendFileWrapper(wrapper, destination, kCloudExportType)
-                              : Status::success();
-    };
-    switch (m_action) {
-    case PNGActionMail:
-        return services.mail ? services.mail->sendEmailWithFileWrapper(wrapper, kPNGTypeIdentifier)
-                             : Status::success();
-    case PNGActionSendToApp:
-        return services.share ? services.share->sendJPEGDocumenttoApp(wrapper) : Status::success();
-    case PNGActionSaveToPictures: {
-        if (!services.share)
-            return Status::success();
-        Result<std::string> saved = services.share->savePicture(wrapper);
-        if (!saved)
-            return saved.error();
-        if (m_environment.showSuccess)
-            m_environment.showSuccess(u"Document saved in Photos!");
-        return Status::success();
-    }
-    case PNGActionDropbox:
-        return cloud(CloudDestination::Dropbox);
-    case PNGActionGoogleDrive:
-        return cloud(CloudDestination::GoogleDrive);
-    case PNGActioniCloudDrive:
-        return cloud(CloudDestination::iCloudDrive);
-    case PNGActionWebDAV:
-        return cloud(CloudDestination::WebDAV);
-    default:
-        return Status::success();
-    }
-}
-
-void PNGExporter::finish(Result<std::string> result)
-{
-    m_fileName.clear();
-    Completion completion = std::move(m_completion);
+    Exporter::Completion completion = std::move(m_completion);
     m_completion = nullptr;
     if (completion)
         completion(std::move(result));
-}
-
-Status PNGExporter::exportPNG(const std::string& path, const std::string& outputPath, Environment environment,
-                              double timeoutSeconds)
-{
-    std::shared_ptr<PNGExporter> exporter = create(std::move(environment));
-    std::optional<Result<std::string>> outcome;
-    Status started = exporter->PNGDataForFileItem(path, PNGActionNone,
-                                                  [&outcome](Result<std::string> result) { outcome = std::move(result); });
-    if (!started)
-        return started;
-    if (!outcome && !RunLoop::main().runUntil([&outcome] { return outcome.has_value(); }, timeoutSeconds))
-        return exportError(TimedOut, "The picture of " + path + " was not ready in time");
-    if (!*outcome)
-        return outcome->error();
-    return ExportDelivery::deliver(**outcome, outputPath);
-}
-
-Status PNGExporter::exportPNG(const std::string& path, const std::string& outputPath)
-{
-    return exportPNG(path, outputPath, Environment{});
 }
 
 } // namespace folio

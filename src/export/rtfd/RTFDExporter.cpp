@@ -1,20 +1,13 @@
 #include "export/rtfd/RTFDExporter.h"
 
-#include "formats/rtf/DKRTFReader.h"
 #include "formats/rtf/DKRTFWriter.h"
 #include "export/ExportDelivery.h"
 #include "export/ExportSource.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/AppFolders.h"
-#include "platform/foundation/Data.h"
-#include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/StringEncoding.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/ZipArchive.h"
-
-#include <filesystem>
 
 namespace folio {
 
@@ -31,74 +24,60 @@ void removeIfPresent(const std::string& path)
         FileManager::removeItem(path);
 }
 
-Result<std::u16string> utf8Text(const std::string& path, std::span<const std::uint8_t> bytes)
+// The text goes through HTML as the editor sees it: pictures become files
+// in the picture folder, which the RTFD text then names.
+Result<MutableAttributedString> documentText(const ExportSource& source, const ExportRequest& request,
+                                             RichTextConverter& converter)
 {
-    std::optional<std::u16string> text = stringWithData(bytes, StringEncoding::utf8());
-    if (!text)
-        return exportError(RTFDExporter::NoText, path + " is not UTF-8 text");
-    return std::move(*text);
-}
-
-Result<MutableAttributedString> QVText(const std::string& path, RichTextConverter& converter)
-{
-    Result<Data> bytes = Data::dataWithContentsOfFile(path);
-    if (!bytes)
-        return exportError(RTFDExporter::NoText, bytes.error().message);
-    Result<Data> html = Deflate::decompress(bytes->span());
-    if (!html)
-        return exportError(RTFDExporter::NoText, path + " is damaged: " + html.error().message);
-    if (Result<std::u16string> checked = utf8Text(path, html->span()); !checked)
-        return checked.error();
-    Result<MutableAttributedString> text =
-        converter.attributedStringFromHTML(std::string_view(reinterpret_cast<const char*>(html->bytes()), html->length()));
-    if (!text)
-        return exportError(RTFDExporter::NoText, text.error().message);
-    return text;
-}
-
-Result<MutableAttributedString> richText(const std::string& path, const ExportSource& source, bool openInEditor,
-                                         UserDefaults& defaults, RichTextConverter& converter)
-{
-    Result<Data> bytes = Data::dataWithContentsOfFile(path);
-    if (!bytes)
-        return exportError(RTFDExporter::NoText, bytes.error().message);
-    Result<std::u16string> text = utf8Text(path, bytes->span());
-    if (!text)
-        return text.error();
-    std::u16string rtf = ExportSource::removeCustomTags(std::move(*text), defaults);
-    Result<AttributedString> read = DKRTFReader::parseRTFString(rtf, std::nullopt, defaults);
-    if (!read)
-        return exportError(RTFDExporter::NoText, path + " cannot be read as RTF: " + read.error().message);
-
+    bool QV = source.kind() == DocumentKind::QVText || source.kind() == DocumentKind::QVOutline;
+    bool openInEditor = request.openEditor == ExportSource::OpenEditor::Use && source.editedDocument();
     // The pictures are written afresh from the file (or taken from the open
     // page), so that the package holds exactly the document's own.
-    if (!openInEditor) {
+    if (!QV && !openInEditor) {
         std::string pictures = AppFolders::pictureFolderForDocument(source.fileName());
         removeIfPresent(pictures);
         if (Status created = FileManager::createDirectory(pictures); !created)
             return exportError(RTFDExporter::FolderFailed, created.error().message);
     }
-    // The text goes through HTML as the editor sees it: pictures become files
-    // in the picture folder, which the RTFD text then names.
-    Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Use);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::RTFD, request.openEditor);
     if (!html)
         return exportError(RTFDExporter::NoText, html.error().message);
-    Result<MutableAttributedString> reread = converter.attributedStringFromHTML(*html);
-    if (!reread)
-        return exportError(RTFDExporter::NoText, reread.error().message);
-    return reread;
+    Result<MutableAttributedString> text = converter.attributedStringFromHTML(*html);
+    if (!text)
+        return exportError(RTFDExporter::NoText, text.error().message);
+    return text;
 }
 
 } // namespace
 
-Result<std::string> RTFDExporter::RTFDURLForFileItem(const std::string& path, const Options& options)
+RTFDExporter::RTFDExporter(std::shared_ptr<RichTextConverter> converter)
+    : m_converter(std::move(converter))
 {
+}
+
+Result<std::shared_ptr<ExportTask>> RTFDExporter::start(const ExportSource& source, ExportRequest request,
+                                                        Completion completion)
+{
+    Result<std::string> archive = makePackage(source, request);
+    if (!archive)
+        return archive.error();
+    if (Status delivered = ExportDelivery::deliver(*archive, request.outputPath); !delivered)
+        return delivered.error();
+    completion(request.outputPath);
+    return std::make_shared<ExportTask>();
+}
+
+std::string RTFDExporter::temporaryPath(const ExportSource& source)
+{
+    return AppFolders::temporaryFolder() + "/" + source.fileName() + ".rtfd.zip";
+}
+
+Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const ExportRequest& request) const
+{
+    const std::string& path = source.path();
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
-    UserDefaults& defaults = options.defaults ? *options.defaults : UserDefaults::standardUserDefaults();
-    std::shared_ptr<RichTextConverter> converter =
-        options.converter ? options.converter : RichTextConverter::engineConverter();
-    ExportSource source(path, options.openDocument, &defaults);
+    std::shared_ptr<RichTextConverter> converter = m_converter ? m_converter : RichTextConverter::engineConverter();
     std::string name = source.fileName();
     std::string temporary = AppFolders::temporaryFolder();
     std::string packageName = name + ".rtfd";
@@ -106,10 +85,7 @@ Result<std::string> RTFDExporter::RTFDURLForFileItem(const std::string& path, co
     std::string archive = package + ".zip";
     removeIfPresent(package);
 
-    bool QV = source.kind() == DocumentKind::QVText || source.kind() == DocumentKind::QVOutline;
-    Result<MutableAttributedString> text = QV ? QVText(path, *converter)
-                                              : richText(path, source, source.editedDocument() != nullptr, defaults,
-                                                         *converter);
+    Result<MutableAttributedString> text = documentText(source, request, *converter);
     if (!text)
         return text.error();
 
@@ -145,14 +121,6 @@ Result<std::string> RTFDExporter::RTFDURLForFileItem(const std::string& path, co
     if (Status zipped = DKZipArchive::createZipFile(archive, {*wrapper}); !zipped)
         return exportError(ZipFailed, zipped.error().message);
     return archive;
-}
-
-Status RTFDExporter::exportRTFD(const std::string& path, const std::string& outputPath, const Options& options)
-{
-    Result<std::string> archive = RTFDURLForFileItem(path, options);
-    if (!archive)
-        return archive.error();
-    return ExportDelivery::deliver(*archive, outputPath);
 }
 
 } // namespace folio

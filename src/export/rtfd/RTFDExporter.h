@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/Error.h"
+#include "export/Exporter.h"
 
 #include <memory>
 #include <string>
@@ -8,39 +8,34 @@
 namespace folio {
 
 class RichTextConverter;
-class TextDocument;
-class UserDefaults;
 
 // Makes a zipped RTFD package of a document: "<name>.rtfd.zip" holding the
 // folder "<name>.rtfd" with the text as "TXT.rtf" (pictures referred to by
 // file name) and the picture files beside it. <name> is the file name with
 // its extension, as other systems name such packages.
-class RTFDExporter {
+class RTFDExporter final : public Exporter {
 public:
     static constexpr const char* kErrorDomain = "RTFDExporter";
     enum ErrorCode { NoFile = 1, NoText = 2, FolderFailed = 3, WriteFailed = 4, ZipFailed = 5 };
     static constexpr const char* kTextFileName = "TXT.rtf";
 
-    struct Options {
-        // The open document, whose editor page stands in for its file.
-        const TextDocument* openDocument = nullptr;
-        // The standard defaults when null.
-        UserDefaults* defaults = nullptr;
-        // The engine's conversions when null.
-        std::shared_ptr<RichTextConverter> converter{};
-    };
+    // The engine's conversions when null.
+    explicit RTFDExporter(std::shared_ptr<RichTextConverter> converter = nullptr);
 
-    // The package of the file at `path`, made in the temporary folder; answers
-    // the archive's path.
-    static Result<std::string> RTFDURLForFileItem(const std::string& path, const Options& options);
-    static Result<std::string> RTFDURLForFileItem(const std::string& path) { return RTFDURLForFileItem(path, Options{}); }
+    std::string_view format() const override { return "rtfd"; }
+    std::string_view fileExtension() const override { return "rtfd.zip"; }
+    // Finishes before it answers.
+    Result<std::shared_ptr<ExportTask>> start(const ExportSource& source, ExportRequest request,
+                                              Completion completion) override;
 
-    // The command line's export: the archive written to `outputPath`.
-    static Status exportRTFD(const std::string& path, const std::string& outputPath, const Options& options);
-    static Status exportRTFD(const std::string& path, const std::string& outputPath)
-    {
-        return exportRTFD(path, outputPath, Options{});
-    }
+    // Where the browser's export puts the package: "<file name>.rtfd.zip" in
+    // the temporary folder.
+    static std::string temporaryPath(const ExportSource& source);
+
+private:
+    Result<std::string> makePackage(const ExportSource& source, const ExportRequest& request) const;
+
+    std::shared_ptr<RichTextConverter> m_converter;
 };
 
 } // namespace folio

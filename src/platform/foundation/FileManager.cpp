@@ -81,6 +81,18 @@ bool FileManager::fileExists(const std::string& path, bool& isDirectory)
     return exists;
 }
 
+bool FileManager::isSamePath(const std::string& first, const std::string& second)
+{
+    std::error_code error;
+    std::filesystem::path a = std::filesystem::weakly_canonical(first, error);
+    if (error)
+        return first == second;
+    std::filesystem::path b = std::filesystem::weakly_canonical(second, error);
+    if (error)
+        return first == second;
+    return a == b;
+}
+
 bool FileManager::isDirectory(const std::string& path)
 {
     bool directory = false;

@@ -34,6 +34,9 @@ public:
     static bool fileExists(const std::string& path);
     static bool fileExists(const std::string& path, bool& isDirectory);
     static bool isDirectory(const std::string& path);
+    // Whether two paths name the same file once "..", "." and symbolic links
+    // are resolved; paths that cannot be resolved compare as written.
+    static bool isSamePath(const std::string& first, const std::string& second);
 
     // Creates the folder and any missing parents; an existing folder is success.
     static Status createDirectory(const std::string& path);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "documents/DocumentKind.h"
+#include "platform/foundation/Error.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace folio {
+
+// The one way a document file's text is read and decoded: the document opens
+// with it and every export reads with it, so whatever opens also exports.
+//
+// Plain text, Markdown and TeX: UTF-8, else Windows-1252. RTF: the same, then
+// the encoding its bytes show. QV text and outline: UTF-8 HTML inflated from
+// raw DEFLATE; an empty file is an empty page.
+class DocumentText {
+public:
+    static constexpr const char* kErrorDomain = "DocumentText";
+    enum ErrorCode { Undecodable = 1, Damaged = 2 };
+
+    DocumentText() = delete;
+
+    // A file that cannot be read answers the file system's error.
+    static Result<std::u16string> read(const std::string& path, DocumentKind kind);
+    // `path` only names the file in error messages.
+    static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
+                                         const std::string& path);
+};
+
+} // namespace folio
