@@ -63,10 +63,10 @@ TEST_F(RTFReaderForeignTests, wordDocumentWithStylesheetInfoAndThemeReadsItsText
     EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey), 2.54, 0.001);
 }
 
-TEST_F(RTFReaderForeignTests, nestedTablesReadAsParagraphsWithTheirCellText)
+TEST_F(RTFReaderForeignTests, nestedTablesKeepTheirCellsApartInTheOuterCell)
 {
     AttributedString string = read(fixture("nested-tables.rtf"));
-    EXPECT_EQ(string.string(), u"Before table\nA1B1\nA2InnerB2\nAfter table\n");
+    EXPECT_EQ(string.string(), u"Before table\nA1\tB1\nA2\tInner\tB2\nAfter table\n");
 }
 
 TEST_F(RTFReaderForeignTests, unicodeInEscapesCodePagesAndSurrogatePairs)

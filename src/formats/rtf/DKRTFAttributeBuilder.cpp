@@ -111,10 +111,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     if (state.superscriptCount() != 0)
         set(kCTSuperscriptAttributeName, IntegerValue::make(state.superscriptCount()));
     set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
-    // No control word opens a table (tables are read as plain paragraphs),
-    // so every run says it is outside one; the writer expects both keys.
-    set(TEIsTableKey, IntegerValue::make(0));
-    set(TEIsTableRowKey, IntegerValue::make(0));
+    // Every run says whether it is table text; the writer expects both keys.
+    set(TEIsTableKey, IntegerValue::make(state.inTable() ? 1 : 0));
+    set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));
 
     state.setCachedAttributes(AttributeDictionary::make(std::move(entries)));
     return state.cachedAttributes();

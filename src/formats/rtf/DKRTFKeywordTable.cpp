@@ -32,6 +32,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"u", withDefault(&R::actionInsertUnicodeCharacter)},
         {"uc", withDefault(&R::actionSetUnicodeSkipCount)},
         {"ansicpg", withDefault(&R::actionSetAnsiCode)},
+        {"ansi", forced(&R::actionDocumentCodePage, 1252)},
+        {"mac", forced(&R::actionDocumentCodePage, 10000)},
+        {"pc", forced(&R::actionDocumentCodePage, 437)},
+        {"pca", forced(&R::actionDocumentCodePage, 850)},
         {"tab", forced(&R::actionInsertCharacter, 0x0009)},
         {"lquote", forced(&R::actionInsertCharacter, 0x2018)},
         {"rquote", forced(&R::actionInsertCharacter, 0x2019)},
@@ -42,7 +46,6 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
         {"par", withDefault(&R::actionNewParagraph)},
         {"line", withDefault(&R::actionNewParagraph)},
-        {"row", withDefault(&R::actionNewParagraph)},
         {"sect", withDefault(&R::actionNewParagraph)},
         {"pardirnatural", withDefault(&R::actionNewParagraph)},
         {"page", withDefault(&R::actionInsertPageBreak)},
@@ -52,6 +55,11 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bin", withDefault(&R::actionSkipBinaryData, 0)},
 
         // Character formatting.
+        {"plain", withDefault(&R::actionPlain)},
+        {"deff", withDefault(&R::actionDefaultFont, 0)},
+        {"v", withDefault(&R::actionHidden)},
+        {"caps", withDefault(&R::actionCapitals)},
+        {"scaps", withDefault(&R::actionCapitals)},
         {"f", withDefault(&R::actionFontNumber)},
         {"fs", withDefault(&R::actionFontSize)},
         {"fsmilli", withDefault(&R::actionFontMilliSize)},
@@ -95,6 +103,27 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"sb", withDefault(&R::actionParagraphSpacingBefore)},
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
+        {"s", withDefault(&R::actionParagraphStyle, 0)},
+        {"cs", withDefault(&R::actionParagraphStyle, 0)},
+        {"ds", withDefault(&R::actionParagraphStyle, 0)},
+        {"stylesheet", withDefault(&R::actionReadStyleSheet)},
+
+        // Tables: a cell ends with a tab, a row with a paragraph end.
+        {"trowd", withDefault(&R::actionTableRowDefaults)},
+        {"cellx", withDefault(&R::actionTableCellBoundary, 0)},
+        {"intbl", withDefault(&R::actionInTable)},
+        {"itap", withDefault(&R::actionInTable)},
+        {"cell", withDefault(&R::actionTableCell)},
+        {"row", withDefault(&R::actionTableRow)},
+        {"nestcell", withDefault(&R::actionNestedTableCell)},
+        {"nestrow", withDefault(&R::actionNestedTableRow)},
+
+        // Text boxes: the shape is a destination, its text is document text.
+        {"shp", withDefault(&R::actionKnownDestination)},
+        {"shpinst", withDefault(&R::actionKnownDestination)},
+        {"do", withDefault(&R::actionKnownDestination)},
+        {"shptxt", withDefault(&R::actionTextBoxText)},
+        {"dptxbxtext", withDefault(&R::actionTextBoxText)},
 
         // Tables of the document head, and lists.
         {"fonttbl", withDefault(&R::actionReadFontTable)},
@@ -108,6 +137,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ls", withDefault(&R::actionListID)},
         {"ilvl", withDefault(&R::actionLevelList)},
         {"listtext", withDefault(&R::actionListPrefix)},
+        {"pntext", withDefault(&R::actionListPrefix)},
+        {"pn", withDefault(&R::actionOldStyleListLevel)},
 
         // Objects and document settings.
         {"pict", withDefault(&R::actionImageAttachment)},
@@ -136,7 +167,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         "papercolor", "object",    "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
         "creatim",    "doccomm",   "footer",  "footerf", "footerl",    "footerr", "ftncn",    "ftnsep",   "ftnsepc",
         "header",     "headerf",   "headerl", "headerr", "info",       "keywords", "operator", "generator", "printim",
-        "private1",   "revtim",    "rxe",     "stylesheet", "subject", "tc",      "title",    "txe",      "xe",
+        "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",
+        // Fallbacks for readers without nested tables or shapes: the content
+        // is read from the table and the shape themselves.
+        "nonesttables", "shprslt",
     };
     for (std::string_view name : kSkippedDestinations)
         m_keywords.emplace(name, withDefault(&R::actionSkipDestination));

@@ -6,6 +6,8 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <limits>
@@ -34,6 +36,14 @@ const CharacterSet& semicolonReservedSet()
 {
     static const CharacterSet set = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u"\\{};\r\n"));
     return set;
+}
+
+std::u16string utf16FromCodePoint(char32_t code)
+{
+    if (code <= 0xFFFF)
+        return std::u16string(1, static_cast<char16_t>(code));
+    code -= 0x10000;
+    return {static_cast<char16_t>(0xD800 + (code >> 10)), static_cast<char16_t>(0xDC00 + (code & 0x3FF))};
 }
 
 AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
@@ -75,11 +85,36 @@ Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
     return reader.attributedString().copy();
 }
 
-DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults)
+Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,
+                                                   const std::optional<std::string>& documentName,
+                                                   UserDefaults& defaults, std::vector<std::string>* warnings)
+{
+    TextUnits units = TextUnits::UTF16;
+    std::u16string text;
+    if (std::optional<std::u16string> utf8 = stringWithData(bytes, StringEncoding::utf8())) {
+        text = std::move(*utf8);
+    } else {
+        units = TextUnits::Bytes;
+        text.reserve(bytes.size());
+        for (char byte : bytes)
+            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(byte)));
+    }
+    if (!isRTF(text))
+        return Error{kErrorDomain, NotRTFError, "The file is not an RTF document: it does not begin with \"{\\rtf\"."};
+    DKRTFReader reader(text, documentName, defaults, units);
+    reader.parse();
+    if (warnings)
+        *warnings = reader.warnings();
+    return reader.attributedString().copy();
+}
+
+DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults,
+                         TextUnits units)
     : m_scanner(std::u16string(rtf))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
     , m_pageSettings(defaults)
     , m_documentName(std::move(documentName))
+    , m_units(units)
 {
 }
 
@@ -122,6 +157,8 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             return;
         }
         const char16_t character = m_scanner.peekCharacter();
+        if (character != u'\\')
+            m_afterStar = false;
         switch (character) {
         case u'}':
             m_scanner.skipPeekedCharacter();
@@ -151,7 +188,7 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             } else if (state().discardText()) {
                 m_scanner.skipUpToCharacterInSet(reserved);
             } else if (std::optional<std::u16string> run = m_scanner.readTokenFragmentWithDelimiterSet(reserved)) {
-                appendString(*run);
+                appendSourceText(*run);
             }
             break;
         }
@@ -228,9 +265,22 @@ void DKRTFReader::parseKeyword()
 
 void DKRTFReader::handleKeyword(std::string_view name, const int* parameter)
 {
+    const bool afterStar = std::exchange(m_afterStar, false);
     const DKRTFKeyword* keyword = DKRTFKeywordTable::shared().keywordNamed(name);
-    if (!keyword)
+    if (state().skipsGroup()) {
+        // Binary data is stepped over even where nothing else acts: its
+        // bytes could otherwise be read as braces.
+        if (keyword && keyword->handler == &DKRTFReader::actionSkipBinaryData)
+            actionSkipBinaryData(keyword->valueForParameter(parameter));
         return;
+    }
+    if (!keyword) {
+        // RTF's rule for "\*": a destination the reader does not know is
+        // ignored whole, control words included.
+        if (afterStar)
+            state().skipGroup();
+        return;
+    }
     (this->*keyword->handler)(keyword->valueForParameter(parameter));
 }
 
@@ -239,6 +289,7 @@ void DKRTFReader::parseControlSymbol()
     if (m_scanner.isAtEnd())
         return;
     const char16_t symbol = m_scanner.readCharacter();
+    m_afterStar = false;
     switch (symbol) {
     case u'\'':
         parseHexByte();
@@ -247,6 +298,16 @@ void DKRTFReader::parseControlSymbol()
         // The rest of the group is not text; control words inside it still
         // act, so destinations that read their own content work behind "\*".
         state().setDiscardText(true);
+        m_afterStar = true;
+        break;
+    case u'~':
+        appendString(u"\u00A0");
+        break;
+    case u'-':
+        appendString(u"\u00AD");
+        break;
+    case u'_':
+        appendString(u"\u2011");
         break;
     case u'\r':
         // A file with CR LF line ends escapes the CR: still one new paragraph.
@@ -306,6 +367,43 @@ void DKRTFReader::noteUndecodableBytes() { ++m_undecodableBytes; }
 
 // --- Appending text -------------------------------------------------------
 
+void DKRTFReader::appendSourceText(std::u16string_view text)
+{
+    if (m_units == TextUnits::UTF16) {
+        appendString(text);
+        return;
+    }
+    // Runs of 8-bit characters are bytes in the current code page.
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        const bool eightBit = text[start] >= 0x80;
+        while (end < text.size() && (text[end] >= 0x80) == eightBit)
+            ++end;
+        std::u16string_view run = text.substr(start, end - start);
+        if (eightBit) {
+            std::string bytes(run.begin(), run.end());
+            appendString(decodeBytes(bytes));
+        } else {
+            appendString(run);
+        }
+        start = end;
+    }
+}
+
+void DKRTFReader::appendListPlaceholder()
+{
+    const std::u16string& document = m_attributedString.string();
+    if (!document.empty() && document.back() == kPlaceholder)
+        return;
+    // A copy, so that the list tracking advanced for the label stays with
+    // the label, as it does when the label's own group is read.
+    std::unique_ptr<DKRTFReaderState> label = state().copy();
+    label->setListPrefix(1);
+    m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
+                                    m_attributeBuilder.stringAttributes(*label, label->listType()));
+}
+
 void DKRTFReader::appendString(std::u16string_view text)
 {
     DKRTFReaderState& current = state();
@@ -315,16 +413,37 @@ void DKRTFReader::appendString(std::u16string_view text)
         *destination = std::u16string(text);
         return;
     }
-    if (current.listPrefix() != 0 && m_listTable.count() > 0) {
-        // The item's number or bullet is made again from the list style; one
-        // placeholder carries the list attributes instead.
-        const std::u16string& document = m_attributedString.string();
-        if (document.empty() || document.back() != kPlaceholder)
-            m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
-                                            m_attributeBuilder.stringAttributes(current, current.listType()));
+    if (current.listPrefix() != 0) {
+        // The item's number or bullet is made again from the list style; it
+        // is kept only for a paragraph that turns out not to be a list item.
+        m_pendingListPrefix = true;
+        m_pendingListLabel += text;
         return;
     }
+    if (current.hidden() || text.empty()) {
+        if (text.empty())
+            placePendingAttachment(text, current);
+        return;
+    }
+    if (m_pendingListPrefix) {
+        m_pendingListPrefix = false;
+        std::u16string label = std::exchange(m_pendingListLabel, std::u16string());
+        if (current.listID() != 0 && m_listTable.count() > 0)
+            appendListPlaceholder();
+        else if (!label.empty())
+            m_attributedString.appendString(label, m_attributeBuilder.stringAttributes(current, current.listType()));
+    } else if (m_atParagraphStart && current.listID() != 0 && m_listTable.itemsNeedNoLabel(current.listID())) {
+        appendListPlaceholder();
+    }
+    m_atParagraphStart = false;
+    if (current.capitals())
+        placePendingAttachment(uppercaseString(text), current);
+    else
+        placePendingAttachment(text, current);
+}
 
+void DKRTFReader::placePendingAttachment(std::u16string_view text, DKRTFReaderState& current)
+{
     AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
     if (AttributeValuePtr attachment = std::exchange(m_pendingAttachment, nullptr)) {
         const auto* textAttachment = attachment->as<TETextAttachment>();
@@ -353,16 +472,24 @@ void DKRTFReader::appendString(std::u16string_view text)
 
 void DKRTFReader::actionInsertUnicodeCharacter(int value)
 {
-    int code = value < 0 ? value + 65536 : value;
-    const char16_t character = static_cast<char16_t>(code & 0xFFFF);
-    appendString(std::u16string_view(&character, 1));
+    // RTF writes code points above 32767 as negative numbers.
+    const std::int64_t code = value < 0 ? static_cast<std::int64_t>(value) + 65536 : value;
+    std::u16string character;
+    if (code < 0 || code > 0x10FFFF) {
+        character = u"\uFFFD";
+    } else if (code == u'\t' || code == u'\n' || (code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) &&
+                                                    code != kPlaceholder)) {
+        // Control characters and the list placeholder are never text.
+        character = utf16FromCodePoint(static_cast<char32_t>(code));
+    }
+    if (!character.empty())
+        appendString(character);
 
     const int skipCount = state().unicodeSkipCount();
     for (int skipped = 0; skipped < skipCount; ++skipped) {
         if (!skipReplacementCharacter())
             break;
     }
-    m_scanner.scanString(u"loch");
 }
 
 bool DKRTFReader::skipReplacementCharacter()
@@ -408,7 +535,19 @@ void DKRTFReader::actionSetAnsiCode(int value)
 {
     StringEncoding encoding = StringEncoding::windowsCodePage(value);
     // A code page this system cannot decode would lose every escaped byte.
-    state().setStringEncoding(encoding.isSupported() ? encoding : StringEncoding::windowsLatin1());
+    if (!encoding.isSupported())
+        encoding = StringEncoding::windowsLatin1();
+    m_documentEncoding = encoding;
+    state().setStringEncoding(std::move(encoding));
+}
+
+void DKRTFReader::actionDocumentCodePage(int value)
+{
+    StringEncoding encoding = value == 10000 ? StringEncoding::macRoman() : StringEncoding::windowsCodePage(value);
+    if (!encoding.isSupported())
+        encoding = StringEncoding::windowsLatin1();
+    m_documentEncoding = encoding;
+    state().setStringEncoding(std::move(encoding));
 }
 
 void DKRTFReader::actionInsertCharacter(int value)
@@ -417,22 +556,59 @@ void DKRTFReader::actionInsertCharacter(int value)
     appendString(std::u16string_view(&character, 1));
 }
 
-void DKRTFReader::actionNewParagraph(int) { appendString(u"\n"); }
+void DKRTFReader::actionNewParagraph(int)
+{
+    if (state().discardText())
+        return;
+    // Paragraphs inside a table cell stay in the cell, as lines.
+    if (state().inTable()) {
+        appendString(u"\u2028");
+        return;
+    }
+    if (m_pendingListPrefix)
+        appendString(u"");
+    appendString(u"\n");
+    m_atParagraphStart = true;
+}
 
 void DKRTFReader::actionInsertPageBreak(int)
 {
+    if (state().discardText())
+        return;
     m_attributedString.appendString(u"\f", singleFlagAttributes(TEPageBreakAttribute));
+    m_atParagraphStart = true;
 }
 
 void DKRTFReader::actionInsertHorizontalLine(int)
 {
+    if (state().skipsGroup())
+        return;
     m_attributedString.appendString(u"\f", singleFlagAttributes(TEHorizontalRuleStyleAttribute));
 }
 
 void DKRTFReader::actionSkipBinaryData(int value)
 {
-    if (value > 0)
-        m_scanner.skipCharacters(static_cast<std::size_t>(value));
+    if (value <= 0)
+        return;
+    // The count is in bytes of the file; a file read as UTF-8 holds some
+    // bytes as parts of longer characters.
+    const std::u16string& text = m_scanner.string();
+    std::size_t position = m_scanner.scanLocation();
+    std::int64_t bytes = value;
+    while (bytes > 0 && position < text.size()) {
+        const char16_t unit = text[position++];
+        if (m_units == TextUnits::Bytes || unit < 0x80)
+            bytes -= 1;
+        else if (unit < 0x800)
+            bytes -= 2;
+        else if (unit >= 0xD800 && unit <= 0xDBFF)
+            bytes -= 2; // the other half of the pair counts the other two
+        else if (unit >= 0xDC00 && unit <= 0xDFFF)
+            bytes -= 2;
+        else
+            bytes -= 3;
+    }
+    m_scanner.setScanLocation(position);
 }
 
 } // namespace folio

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,12 +53,24 @@ public:
                                                    const std::optional<std::string>& documentName,
                                                    UserDefaults& defaults,
                                                    std::vector<std::string>* warnings = nullptr);
+    // The same from the bytes of a file. A file that is not UTF-8 as a whole
+    // is read byte by byte: its 8-bit characters are in the code page the
+    // document declares, and "\bin" counts bytes.
+    static Result<AttributedString> parseRTFData(std::string_view bytes,
+                                                 const std::optional<std::string>& documentName,
+                                                 UserDefaults& defaults,
+                                                 std::vector<std::string>* warnings = nullptr);
 
     // Whether the text starts like an RTF document ("{\rtf", after blanks
     // and a byte-order mark).
     static bool isRTF(std::u16string_view text);
 
-    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults);
+    // How the text was made from the file: UTF-8, or one character per byte
+    // (a file in an 8-bit code page).
+    enum class TextUnits { UTF16, Bytes };
+
+    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults,
+                TextUnits units = TextUnits::UTF16);
     DKRTFReader(const DKRTFReader&) = delete;
     DKRTFReader& operator=(const DKRTFReader&) = delete;
 
@@ -89,6 +102,22 @@ private:
     // the end, which end the replacement early.
     bool skipReplacementCharacter();
     void appendString(std::u16string_view text);
+    // Text from the RTF source itself: in a file read byte by byte, 8-bit
+    // characters are bytes of the current code page.
+    void appendSourceText(std::u16string_view text);
+    // The placeholder of a list item, made from a copy of the current state
+    // with the item's label flag set, as if the label were read here.
+    void appendListPlaceholder();
+    // Appends text under the current state's set; an attachment read last
+    // goes on its placeholder first, or on this text.
+    void placePendingAttachment(std::u16string_view text, DKRTFReaderState& current);
+    // Appends one character that ends a table cell or row, with its keys.
+    void appendTableMark(char16_t mark, std::string_view key, int value);
+    // Runs a stored string of control words (a style's formatting) through
+    // the keyword table.
+    void performControlWords(std::u16string_view words);
+    // A stylesheet entry's formatting, after that of the style it is based on.
+    void performStyle(int number, int depth);
     // Decodes bytes in the current encoding; a byte that does not decode
     // (alone or as the lead of a pair) is dropped and counted.
     std::u16string decodeBytes(std::string_view bytes);
@@ -152,6 +181,23 @@ private:
     void actionPageHeader(int value);
     void actionPageFooter(int value);
     void actionSkipDestination(int value);
+    void actionKnownDestination(int value);
+    void actionPlain(int value);
+    void actionDefaultFont(int value);
+    void actionDocumentCodePage(int value);
+    void actionHidden(int value);
+    void actionCapitals(int value);
+    void actionTableRowDefaults(int value);
+    void actionTableCellBoundary(int value);
+    void actionInTable(int value);
+    void actionTableCell(int value);
+    void actionTableRow(int value);
+    void actionNestedTableCell(int value);
+    void actionNestedTableRow(int value);
+    void actionTextBoxText(int value);
+    void actionReadStyleSheet(int value);
+    void actionParagraphStyle(int value);
+    void actionOldStyleListLevel(int value);
 
     // Where the group that the scanner is in ends (the index of its closing
     // brace, or the end of the text), counting escaped braces as text.
@@ -185,6 +231,27 @@ private:
     // Where the list table read last ends.
     std::size_t m_listTableEnd = 0;
     bool m_parsed = false;
+    TextUnits m_units = TextUnits::UTF16;
+    // The code page of "\ansicpg" (or "\mac", "\pc", "\pca"), for fonts in
+    // the ANSI character set and for the 8-bit characters of the source.
+    StringEncoding m_documentEncoding = StringEncoding::windowsLatin1();
+    int m_defaultFontNumber = 0;
+    // The next control word follows "\*": a destination this reader does
+    // not know is skipped whole.
+    bool m_afterStar = false;
+    // A list item's label was read ("\listtext", "\pntext"); its placeholder
+    // goes before the paragraph's first text, which is where the list
+    // settings of the paragraph are known (Word writes the label first).
+    bool m_pendingListPrefix = false;
+    std::u16string m_pendingListLabel;
+    bool m_atParagraphStart = true;
+    // The row being read: the right cell boundaries of the last "\trowd",
+    // and where the cell marks of the row were appended.
+    std::vector<int> m_cellBoundaries;
+    std::vector<std::size_t> m_cellMarks;
+    // Stylesheet entries: style number to its control words.
+    std::map<int, std::u16string> m_paragraphStyles;
+    std::map<int, int> m_styleBases;
     std::size_t m_undecodableBytes = 0;
     std::vector<std::string> m_warnings;
 };

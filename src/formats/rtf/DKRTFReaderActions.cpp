@@ -1,6 +1,11 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+#include <set>
 
 // The control-word actions that change formatting, tables, lists, fonts,
 // colours and destinations; the parsing loop and text handling are in
@@ -8,13 +13,39 @@
 
 namespace folio {
 
+namespace {
+
+bool isLetter(char16_t character)
+{
+    return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
+}
+
+bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
+
+} // namespace
+
 // --- Character formatting ---------------------------------------------------
 
 void DKRTFReader::actionFontNumber(int value)
 {
     state().setFontNumber(value);
-    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(value));
+    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(value, m_documentEncoding));
 }
+
+void DKRTFReader::actionDefaultFont(int value)
+{
+    m_defaultFontNumber = value;
+    actionFontNumber(value);
+}
+
+void DKRTFReader::actionPlain(int)
+{
+    state().resetCharacterAttributes(m_defaultFontNumber);
+    state().setStringEncoding(m_fontTable.fontEncodingAtIndex(m_defaultFontNumber, m_documentEncoding));
+}
+
+void DKRTFReader::actionHidden(int value) { state().setHidden(value != 0); }
+void DKRTFReader::actionCapitals(int value) { state().setCapitals(value != 0); }
 
 void DKRTFReader::actionFontSize(int value)
 {
@@ -38,7 +69,32 @@ void DKRTFReader::actionUnderlineStyle(int value) { state().setUnderline(static_
 
 // --- Paragraph formatting ---------------------------------------------------
 
-void DKRTFReader::actionParagraphDefault(int) { state().resetParagraphAttributes(); }
+void DKRTFReader::actionParagraphDefault(int)
+{
+    // NOTE: our own files write "\pard" after a list's last paragraph and
+    // rely on the paragraph settings of the list surviving it.
+    if (state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
+        state().setListID(0);
+        state().setInTable(false);
+        return;
+    }
+    state().resetParagraphAttributes();
+}
+
+void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
+
+void DKRTFReader::performStyle(int number, int depth)
+{
+    // A bound on "\sbasedon" chains, which may loop in a damaged file.
+    if (depth > 8)
+        return;
+    auto style = m_paragraphStyles.find(number);
+    if (style == m_paragraphStyles.end())
+        return;
+    if (auto base = m_styleBases.find(number); base != m_styleBases.end())
+        performStyle(base->second, depth + 1);
+    performControlWords(style->second);
+}
 void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().alignment = static_cast<std::uint8_t>(value); }
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
 void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagraph().leftIndent = value; }
@@ -132,13 +188,26 @@ void DKRTFReader::actionReadListTable(int)
 
 void DKRTFReader::listOverrideTable(int)
 {
+    m_listTable.readOverrides(std::u16string_view(m_scanner.string())
+                                  .substr(m_scanner.scanLocation(), endOfCurrentGroup() - m_scanner.scanLocation()));
     // The overrides repeat what the list table said. Skipping to the end of
     // the table's own group (not to the first "}}") keeps the braces of the
     // document balanced; the table's closing brace is left to close it.
     m_scanner.setScanLocation(endOfCurrentGroup());
 }
 
-void DKRTFReader::actionListID(int value) { state().setListID(static_cast<unsigned>(value)); }
+void DKRTFReader::actionListID(int value)
+{
+    // "\ls" names an override; our own files number lists and overrides
+    // alike, so the override of a list without an override table is itself.
+    const unsigned listID = m_listTable.listForOverride(value);
+    state().setListID(listID);
+    // A paragraph without "\ilvl" is at the first level.
+    if (std::optional<unsigned> type = m_listTable.typeOfLevel(listID, 0)) {
+        state().setListType(*type);
+        state().setLevelList(0);
+    }
+}
 
 void DKRTFReader::actionLevelList(int value)
 {
@@ -248,6 +317,197 @@ void DKRTFReader::actionPageFooter(int)
                                           DKRTFPageSettings::readHeaderFooterText(m_scanner));
 }
 
-void DKRTFReader::actionSkipDestination(int) { state().setDiscardText(true); }
+void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
+
+void DKRTFReader::actionKnownDestination(int) {}
+
+void DKRTFReader::actionTextBoxText(int)
+{
+    // The words of a text box are document text where the box is anchored,
+    // although the shape around them is a "\*" destination.
+    state().setDiscardText(false);
+}
+
+// --- Tables -----------------------------------------------------------------
+
+void DKRTFReader::actionTableRowDefaults(int) { m_cellBoundaries.clear(); }
+
+void DKRTFReader::actionTableCellBoundary(int value) { m_cellBoundaries.push_back(value); }
+
+void DKRTFReader::actionInTable(int value) { state().setInTable(value != 0); }
+
+void DKRTFReader::appendTableMark(char16_t mark, std::string_view key, int value)
+{
+    DKRTFReaderState& current = state();
+    if (current.discardText())
+        return;
+    if (m_pendingListPrefix || m_atParagraphStart)
+        appendString(u"");
+    m_atParagraphStart = false;
+    AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
+    m_attributedString.appendString(std::u16string_view(&mark, 1),
+                                    attributes->dictionaryBySettingValue(key, IntegerValue::make(value)));
+}
+
+void DKRTFReader::actionTableCell(int)
+{
+    if (state().discardText())
+        return;
+    // A cell mark outside "\intbl" still ends a cell: the text is a table.
+    if (!state().inTable())
+        state().setInTable(true);
+    appendTableMark(u'\t', TEIsEndTableCellKey, static_cast<int>(m_cellMarks.size()) + 1);
+    m_cellMarks.push_back(m_attributedString.length() - 1);
+}
+
+void DKRTFReader::actionTableRow(int)
+{
+    if (state().discardText())
+        return;
+    const std::size_t length = m_attributedString.length();
+    if (!m_cellMarks.empty() && m_cellMarks.back() == length - 1) {
+        // The row's last cell mark becomes the row end: one paragraph per row.
+        m_attributedString.replaceCharactersInRange(Range{length - 1, 1}, u"\n");
+        m_attributedString.addAttribute(TEIsEndTableRowKey, IntegerValue::make(1), Range{length - 1, 1});
+    } else {
+        appendTableMark(u'\n', TEIsEndTableRowKey, 1);
+        m_cellMarks.push_back(m_attributedString.length() - 1);
+    }
+    // The widths come from the row's definition, which Word repeats just
+    // before "\row"; an undefined cell gets none.
+    int previous = 0;
+    for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < m_cellBoundaries.size(); ++cell) {
+        const int boundary = m_cellBoundaries[cell];
+        const Range mark{m_cellMarks[cell], 1};
+        m_attributedString.addAttribute(TETableCellRightBoundaryKey, IntegerValue::make(boundary), mark);
+        m_attributedString.addAttribute(TETableCellWidthKey, IntegerValue::make(boundary - previous), mark);
+        previous = boundary;
+    }
+    m_cellMarks.clear();
+    m_atParagraphStart = true;
+}
+
+void DKRTFReader::actionNestedTableCell(int)
+{
+    // Tables inside tables are kept as text of the outer cell.
+    appendString(u"\t");
+}
+
+void DKRTFReader::actionNestedTableRow(int) { appendString(u"\u2028"); }
+
+// --- Styles and old-style lists ---------------------------------------------
+
+void DKRTFReader::actionReadStyleSheet(int)
+{
+    // Each entry is "{\sN <formatting> Name;}" (or "\csN", "\dsN",
+    // "\*\csN"); the formatting is kept as control words and performed
+    // where a paragraph or run names the style.
+    const std::u16string& text = m_scanner.string();
+    const std::size_t end = endOfCurrentGroup();
+    std::size_t position = m_scanner.scanLocation();
+    while (position < end) {
+        if (text[position] != u'{') {
+            ++position;
+            continue;
+        }
+        std::size_t entryEnd = position + 1;
+        for (int depth = 1; entryEnd < end && depth > 0; ++entryEnd) {
+            if (text[entryEnd] == u'\\')
+                ++entryEnd;
+            else if (text[entryEnd] == u'{')
+                ++depth;
+            else if (text[entryEnd] == u'}')
+                --depth;
+        }
+        std::u16string_view entry(text.data() + position + 1, entryEnd - position - 2 < text.size() ? entryEnd - position - 2 : 0);
+        std::optional<int> number;
+        std::optional<int> basedOn;
+        std::u16string words;
+        std::size_t index = 0;
+        while (index < entry.size()) {
+            if (entry[index] != u'\\' || index + 1 >= entry.size() || !isLetter(entry[index + 1])) {
+                ++index;
+                continue;
+            }
+            std::size_t nameEnd = index + 1;
+            while (nameEnd < entry.size() && isLetter(entry[nameEnd]))
+                ++nameEnd;
+            std::size_t valueEnd = nameEnd;
+            if (valueEnd < entry.size() && entry[valueEnd] == u'-')
+                ++valueEnd;
+            while (valueEnd < entry.size() && isDigit(entry[valueEnd]))
+                ++valueEnd;
+            std::u16string_view name = entry.substr(index + 1, nameEnd - index - 1);
+            std::u16string_view digits = entry.substr(nameEnd, valueEnd - nameEnd);
+            if ((name == u"s" || name == u"cs" || name == u"ds") && !digits.empty() && !number)
+                number = intValue(std::u16string(digits));
+            else if (name == u"sbasedon" && !digits.empty())
+                basedOn = intValue(std::u16string(digits));
+            else
+                words += entry.substr(index, valueEnd - index);
+            index = valueEnd;
+        }
+        if (number) {
+            m_paragraphStyles[*number] = std::move(words);
+            if (basedOn && *basedOn != *number)
+                m_styleBases[*number] = *basedOn;
+        }
+        position = entryEnd;
+    }
+    m_scanner.setScanLocation(end);
+    state().skipGroup();
+}
+
+void DKRTFReader::performControlWords(std::u16string_view words)
+{
+    // Only formatting: a style never inserts text or reads a destination.
+    static const std::set<std::u16string_view> kFormatting = {
+        u"b",  u"i",  u"strike", u"ul", u"ulnone", u"uld",  u"uldb", u"ulth", u"ulw", u"f",      u"fs",
+        u"cf", u"cb", u"super",  u"sub", u"nosupersub", u"caps", u"scaps", u"v", u"ql", u"qr", u"qc",
+        u"qj", u"fi", u"li",     u"ri", u"sl", u"sa", u"sb", u"ltrpar", u"rtlpar"};
+    std::size_t index = 0;
+    while (index < words.size()) {
+        if (words[index] != u'\\') {
+            ++index;
+            continue;
+        }
+        std::size_t nameEnd = index + 1;
+        while (nameEnd < words.size() && isLetter(words[nameEnd]))
+            ++nameEnd;
+        std::size_t valueEnd = nameEnd;
+        const bool negative = valueEnd < words.size() && words[valueEnd] == u'-';
+        if (negative)
+            ++valueEnd;
+        while (valueEnd < words.size() && isDigit(words[valueEnd]))
+            ++valueEnd;
+        std::u16string_view name = words.substr(index + 1, nameEnd - index - 1);
+        std::u16string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));
+        if (kFormatting.contains(name)) {
+            std::optional<int> parameter;
+            if (!digits.empty())
+                parameter = (negative ? -1 : 1) * intValue(std::u16string(digits));
+            handleKeyword(toUtf8(name), parameter ? &*parameter : nullptr);
+        }
+        index = std::max(valueEnd, index + 1);
+    }
+}
+
+void DKRTFReader::actionOldStyleListLevel(int)
+{
+    // "{\*\pn\pnlvlbody\pndec ...}": the numbering of one paragraph, as
+    // word processors wrote it before list tables. It belongs to the
+    // paragraph around its group.
+    const std::size_t end = endOfCurrentGroup();
+    std::u16string_view group = std::u16string_view(m_scanner.string()).substr(m_scanner.scanLocation(),
+                                                                               end - m_scanner.scanLocation());
+    m_scanner.setScanLocation(end);
+    state().skipGroup();
+    if (std::optional<DKRTFReaderListTable::OldStyleLevel> level = m_listTable.oldStyleLevel(group)) {
+        DKRTFReaderState& paragraph = m_states.enclosing();
+        paragraph.setListID(level->listID);
+        paragraph.setListType(level->type);
+        paragraph.setLevelList(level->level);
+    }
+}
 
 } // namespace folio

@@ -85,7 +85,10 @@ void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int cha
     // PostScript name the system knows.
     if (name == u"TimesNewRomanMS")
         name = u"TimesNewRomanPSMT";
-    m_entries[fontNumber] = DKRTFReaderFontTableEntry{std::move(name), fontEncoding(characterSet)};
+    std::optional<StringEncoding> encoding;
+    if (characterSet != 0 && characterSet != 1)
+        encoding = fontEncoding(characterSet);
+    m_entries[fontNumber] = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding)};
 }
 
 std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
@@ -96,12 +99,12 @@ std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
     return fontNameConversion(entry->second.name);
 }
 
-StringEncoding DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber) const
+StringEncoding DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const
 {
     auto entry = m_entries.find(fontNumber);
-    if (entry == m_entries.end())
-        return StringEncoding::windowsLatin1();
-    return entry->second.encoding;
+    if (entry == m_entries.end() || !entry->second.encoding)
+        return documentEncoding;
+    return *entry->second.encoding;
 }
 
 } // namespace folio

@@ -3,13 +3,16 @@
 #include "platform/foundation/StringEncoding.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace folio {
 
 struct DKRTFReaderFontTableEntry {
     std::u16string name;
-    StringEncoding encoding = StringEncoding::windowsLatin1();
+    // None for the ANSI and default character sets (0 and 1), whose bytes are
+    // in the document's own code page ("\ansicpg").
+    std::optional<StringEncoding> encoding;
 };
 
 // The font table of a document: font number to name and the encoding of its
@@ -24,8 +27,9 @@ public:
     // "Helvetica" for a number not in the table, else the entry's name with
     // the few renamings of fonts whose old names no longer exist.
     std::u16string fontNameAtIndex(int fontNumber) const;
-    // Windows Latin 1 for a number not in the table.
-    StringEncoding fontEncodingAtIndex(int fontNumber) const;
+    // The encoding of the font's character set; the document's code page for
+    // a number not in the table and for fonts in the ANSI character set.
+    StringEncoding fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
     std::size_t count() const { return m_entries.size(); }
 
     // The encoding of an RTF \fcharset number; Windows Latin 1 for 0 and for

@@ -4,6 +4,8 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 
+#include "platform/foundation/StringUtilities.h"
+
 #include <array>
 #include <string>
 #include <utility>
@@ -12,8 +14,6 @@ namespace folio {
 
 namespace {
 
-constexpr std::u16string_view kListStart = u"{\\list\\";
-constexpr std::u16string_view kListEnd = u"{\\listname ;}\\listid";
 constexpr std::u16string_view kLevelMarker = u"levelmarker";
 constexpr int kNoPreviousLevel = 999;
 
@@ -62,26 +62,201 @@ unsigned DKRTFReaderListTable::typeOfMarker(std::u16string_view level)
     return static_cast<unsigned>(TECSSListStyleType::Disc);
 }
 
+unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level)
+{
+    std::optional<int> format;
+    if (std::size_t found = level.find(u"\\levelnfc"); found != std::u16string_view::npos) {
+        std::size_t digits = found + 9;
+        if (digits < level.size() && level[digits] >= u'0' && level[digits] <= u'9')
+            format = intValue(std::u16string(level.substr(digits, 4)));
+    }
+    switch (format.value_or(23)) {
+    case 0:
+    case 5:
+    case 6:
+    case 7:
+        return static_cast<unsigned>(TECSSListStyleType::Decimal);
+    case 1:
+        return static_cast<unsigned>(TECSSListStyleType::UpperRoman);
+    case 2:
+        return static_cast<unsigned>(TECSSListStyleType::LowerRoman);
+    case 3:
+        return static_cast<unsigned>(TECSSListStyleType::UpperAlpha);
+    case 4:
+        return static_cast<unsigned>(TECSSListStyleType::LowerAlpha);
+    case 22:
+        return static_cast<unsigned>(TECSSListStyleType::DecimalLeadingZero);
+    case 255:
+        return static_cast<unsigned>(TECSSListStyleType::None);
+    default:
+        break;
+    }
+    // A bullet: the character of "\leveltext" says which. Word writes the
+    // Symbol and Wingdings bullets as private-use characters.
+    std::size_t text = level.find(u"\\leveltext");
+    std::u16string_view bullet = text == std::u16string_view::npos ? std::u16string_view() : level.substr(text);
+    if (bullet.find(u"\\u-3929") != std::u16string_view::npos || bullet.find(u"\\'a7") != std::u16string_view::npos)
+        return static_cast<unsigned>(TECSSListStyleType::Square);
+    if (bullet.find(u"o;") != std::u16string_view::npos || bullet.find(u"\\u9702") != std::u16string_view::npos)
+        return static_cast<unsigned>(TECSSListStyleType::Circle);
+    if (bullet.find(u"-;") != std::u16string_view::npos || bullet.find(u"\\u8259") != std::u16string_view::npos)
+        return static_cast<unsigned>(TECSSListStyleType::Hyphen);
+    return static_cast<unsigned>(TECSSListStyleType::Disc);
+}
+
+namespace {
+
+// The end of the group that opens at `start` (the index after its "}").
+std::size_t endOfGroup(std::u16string_view text, std::size_t start)
+{
+    int depth = 0;
+    for (std::size_t position = start; position < text.size(); ++position) {
+        if (text[position] == u'\\')
+            ++position;
+        else if (text[position] == u'{')
+            ++depth;
+        else if (text[position] == u'}' && --depth == 0)
+            return position + 1;
+    }
+    return text.size();
+}
+
+// The groups in `text` that open with "{" + `word` and no further letter.
+std::vector<std::u16string_view> groupsNamed(std::u16string_view text, std::u16string_view word)
+{
+    std::vector<std::u16string_view> groups;
+    std::size_t position = 0;
+    while ((position = text.find(word, position)) != std::u16string_view::npos) {
+        const std::size_t after = position + word.size();
+        if (after < text.size() && ((text[after] >= u'a' && text[after] <= u'z') || (text[after] >= u'A' && text[after] <= u'Z'))) {
+            position = after;
+            continue;
+        }
+        const std::size_t end = endOfGroup(text, position);
+        groups.push_back(text.substr(position, end - position));
+        position = end;
+    }
+    return groups;
+}
+
+// The number after the last `word` of `text` that is followed by a digit.
+std::optional<long long> numberAfterWord(std::u16string_view text, std::u16string_view word)
+{
+    std::optional<long long> number;
+    std::size_t position = 0;
+    while ((position = text.find(word, position)) != std::u16string_view::npos) {
+        std::size_t digits = position + word.size();
+        position = digits;
+        const bool negative = digits < text.size() && text[digits] == u'-';
+        std::size_t end = digits + (negative ? 1 : 0);
+        long long value = 0;
+        std::size_t count = 0;
+        while (end < text.size() && text[end] >= u'0' && text[end] <= u'9' && count < 12) {
+            value = value * 10 + (text[end] - u'0');
+            ++end;
+            ++count;
+        }
+        if (count > 0)
+            number = negative ? -value : value;
+    }
+    return number;
+}
+
+} // namespace
+
 void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
 {
-    std::size_t position = 0;
-    while ((position = listTable.find(kListStart, position)) != std::u16string_view::npos) {
-        std::size_t end = listTable.find(kListEnd, position);
-        if (end == std::u16string_view::npos)
-            end = listTable.size();
-        std::u16string_view list = listTable.substr(position, end - position);
+    for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
-        std::size_t marker = list.find(kLevelMarker);
-        while (marker != std::u16string_view::npos) {
-            std::size_t start = marker + kLevelMarker.size();
-            std::size_t next = list.find(kLevelMarker, start);
-            std::size_t length = next == std::u16string_view::npos ? std::u16string_view::npos : next - start;
-            levels.push_back(typeOfMarker(list.substr(start, length)));
-            marker = next;
+        bool own = false;
+        std::size_t levelsEnd = 0;
+        for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
+            if (std::size_t marker = level.find(kLevelMarker); marker != std::u16string_view::npos) {
+                levels.push_back(typeOfMarker(level.substr(marker + kLevelMarker.size())));
+                own = true;
+            } else {
+                levels.push_back(typeOfNumberFormat(level));
+            }
+            levelsEnd = static_cast<std::size_t>(level.data() + level.size() - list.data());
         }
         m_listTypes.push_back(std::move(levels));
-        position = end == listTable.size() ? end : end + kListEnd.size();
+        m_listIdentifiers.push_back(numberAfterWord(list.substr(levelsEnd), u"\\listid"));
+        m_ownLists.push_back(own);
     }
+}
+
+void DKRTFReaderListTable::readOverrides(std::u16string_view overrideTable)
+{
+    for (std::u16string_view entry : groupsNamed(overrideTable, u"{\\listoverride")) {
+        std::optional<long long> list = numberAfterWord(entry, u"\\listid");
+        std::optional<long long> override = numberAfterWord(entry, u"\\ls");
+        if (!list || !override)
+            continue;
+        for (std::size_t index = 0; index < m_listIdentifiers.size(); ++index) {
+            if (m_listIdentifiers[index] == list) {
+                m_overrides[static_cast<int>(*override)] = static_cast<unsigned>(index + 1);
+                break;
+            }
+        }
+    }
+}
+
+unsigned DKRTFReaderListTable::listForOverride(int overrideNumber) const
+{
+    if (auto found = m_overrides.find(overrideNumber); found != m_overrides.end())
+        return found->second;
+    return overrideNumber > 0 ? static_cast<unsigned>(overrideNumber) : 0;
+}
+
+bool DKRTFReaderListTable::keepsFormattingAtParagraphReset(unsigned listID) const
+{
+    return listID > 0 && listID <= m_ownLists.size() && m_ownLists[listID - 1];
+}
+
+std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyleLevel(std::u16string_view group)
+{
+    auto has = [group](std::u16string_view word) {
+        std::size_t found = group.find(word);
+        while (found != std::u16string_view::npos) {
+            std::size_t after = found + word.size();
+            if (after >= group.size() || !((group[after] >= u'a' && group[after] <= u'z')))
+                return true;
+            found = group.find(word, after);
+        }
+        return false;
+    };
+    int level = 0;
+    TECSSListStyleType type = TECSSListStyleType::Decimal;
+    if (has(u"\\pnlvlblt")) {
+        type = TECSSListStyleType::Disc;
+    } else if (has(u"\\pnlvlbody")) {
+        level = 0;
+    } else if (std::optional<long long> number = numberAfterWord(group, u"\\pnlvl"); number && *number >= 1 && *number <= 9) {
+        level = static_cast<int>(*number) - 1;
+    } else {
+        return std::nullopt;
+    }
+    if (type != TECSSListStyleType::Disc) {
+        if (has(u"\\pnucltr"))
+            type = TECSSListStyleType::UpperAlpha;
+        else if (has(u"\\pnlcltr"))
+            type = TECSSListStyleType::LowerAlpha;
+        else if (has(u"\\pnucrm"))
+            type = TECSSListStyleType::UpperRoman;
+        else if (has(u"\\pnlcrm"))
+            type = TECSSListStyleType::LowerRoman;
+        else if (!has(u"\\pndec") && !has(u"\\pnord") && !has(u"\\pncard"))
+            type = TECSSListStyleType::Disc;
+    }
+    const auto typeNumber = static_cast<unsigned>(type);
+    auto [list, made] = m_oldStyleLists.emplace(typeNumber, 0);
+    if (made) {
+        m_listTypes.push_back(std::vector<unsigned>(9, typeNumber));
+        m_listIdentifiers.push_back(std::nullopt);
+        m_ownLists.push_back(false);
+        list->second = static_cast<unsigned>(m_listTypes.size());
+    }
+    return OldStyleLevel{list->second, typeNumber, level};
 }
 
 std::optional<unsigned> DKRTFReaderListTable::typeOfLevel(unsigned listID, int level) const

@@ -3,6 +3,7 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -17,11 +18,33 @@ class DKRTFReaderState;
 // writer expects.
 class DKRTFReaderListTable {
 public:
-    // Reads the level markers of every "{\list\" group in `listTable` (the
-    // text of the list table's group). Types are known by the marker names
-    // that our writer puts in "\levelmarker"; a level of any other list,
-    // such as Word's, counts as a disc.
+    // Reads the levels of every "{\list" group in `listTable` (the text of
+    // the list table's group). A level's type is the marker name that our
+    // writer puts in "\levelmarker", else the number type of "\levelnfc"
+    // (with the bullet of "\leveltext" for bulleted levels).
     void readListTypes(std::u16string_view listTable);
+    // Reads "{\listoverride\listidN...\lsM}" entries: "\lsM" names list N.
+    void readOverrides(std::u16string_view overrideTable);
+    // The list (counted from 1) of an "\ls" number; a number without an
+    // override entry names the list of that number, as our files do.
+    unsigned listForOverride(int overrideNumber) const;
+
+    // Whether a list was written by this system (its levels carry markers):
+    // "\pard" keeps the paragraph settings of such a list's items.
+    bool keepsFormattingAtParagraphReset(unsigned listID) const;
+    // Whether every paragraph of the list is an item, with or without a
+    // "\listtext" label, as other word processors write lists.
+    bool itemsNeedNoLabel(unsigned listID) const { return !keepsFormattingAtParagraphReset(listID); }
+
+    // An old-style paragraph numbering group ("\pn..."): the list of its
+    // number type (one per type, made on first use) and its level; none for
+    // a continuation paragraph or a group without a level.
+    struct OldStyleLevel {
+        unsigned listID;
+        unsigned type;
+        int level;
+    };
+    std::optional<OldStyleLevel> oldStyleLevel(std::u16string_view group);
 
     std::size_t count() const { return m_listTypes.size(); }
     const std::vector<std::vector<unsigned>>& listTypes() const { return m_listTypes; }
@@ -39,8 +62,14 @@ public:
 
 private:
     static unsigned typeOfMarker(std::u16string_view level);
+    static unsigned typeOfNumberFormat(std::u16string_view level);
 
     std::vector<std::vector<unsigned>> m_listTypes;
+    // Per list: its "\listid" (none when not given) and whether it is ours.
+    std::vector<std::optional<long long>> m_listIdentifiers;
+    std::vector<bool> m_ownLists;
+    std::map<int, unsigned> m_overrides;
+    std::map<unsigned, unsigned> m_oldStyleLists;
     bool m_allListsFinished = false;
 };
 

@@ -101,9 +101,32 @@ DKRTFReaderState::Paragraph& DKRTFReaderState::mutableParagraph()
 
 void DKRTFReaderState::resetParagraphAttributes()
 {
-    if (m_listID != 0)
-        return;
     m_paragraph = Paragraph();
+    m_listID = 0;
+    m_levelList = 0;
+    m_inTable = false;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setInTable(bool inTable)
+{
+    m_inTable = inTable;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
+{
+    m_foregroundColor.reset();
+    m_backgroundColor.reset();
+    m_fontSize = 12;
+    m_fontNumber = defaultFontNumber;
+    m_underline = 0;
+    m_superscriptCount = 0;
+    m_bold = false;
+    m_italic = false;
+    m_strike = false;
+    m_hidden = false;
+    m_capitals = false;
     invalidateAttributes();
 }
 

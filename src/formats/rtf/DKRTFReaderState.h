@@ -45,6 +45,15 @@ public:
     void setAlternateDestination(std::shared_ptr<std::u16string> destination) { m_alternateDestination = std::move(destination); }
     bool discardText() const { return m_discardText; }
     void setDiscardText(bool discard) { m_discardText = discard; }
+    // A destination this reader does not take part in (a page header, the
+    // document information, an unknown "\*" destination): neither its text
+    // nor its control words reach the document. Copies inherit it.
+    bool skipsGroup() const { return m_skipsGroup; }
+    void skipGroup()
+    {
+        m_skipsGroup = true;
+        m_discardText = true;
+    }
     const StringEncoding& stringEncoding() const { return m_stringEncoding; }
     void setStringEncoding(StringEncoding encoding) { m_stringEncoding = std::move(encoding); }
     int unicodeSkipCount() const { return m_unicodeSkipCount; }
@@ -75,6 +84,15 @@ public:
     void setLink(unsigned link);
     int superscriptCount() const { return m_superscriptCount; }
     void setSuperscriptCount(int count);
+    // Hidden text ("\v") is not document text.
+    bool hidden() const { return m_hidden; }
+    void setHidden(bool hidden) { m_hidden = hidden; }
+    // "\caps" and "\scaps": the text is shown in capitals.
+    bool capitals() const { return m_capitals; }
+    void setCapitals(bool capitals) { m_capitals = capitals; }
+    // "\plain": the character formatting goes back to the defaults, in
+    // the document's default font.
+    void resetCharacterAttributes(int defaultFontNumber);
 
     // --- Lists (the tracking fields are advanced while the set is built) ---
     unsigned listID() const { return m_listID; }
@@ -100,9 +118,13 @@ public:
     const Paragraph& paragraph() const { return m_paragraph; }
     // Hands out the paragraph for change and drops the cached set.
     Paragraph& mutableParagraph();
-    // "\pard": back to the defaults, except inside a list, where the list's
-    // paragraph settings must survive the reset that precedes each item.
+    // "\pard": back to the defaults. The paragraph leaves any list and any
+    // table: in RTF both are properties of the paragraph.
     void resetParagraphAttributes();
+
+    // --- Tables: "\intbl" marks a paragraph as table text ---
+    bool inTable() const { return m_inTable; }
+    void setInTable(bool inTable);
 
     // --- The cached attribute set ---
     const AttributeDictionaryPtr& cachedAttributes() const { return m_cachedAttributes; }
@@ -131,6 +153,10 @@ private:
     int m_superscriptCount = 0;
     int m_unicodeSkipCount = 1;
     bool m_discardText = false;
+    bool m_skipsGroup = false;
+    bool m_hidden = false;
+    bool m_capitals = false;
+    bool m_inTable = false;
     bool m_bold = false;
     bool m_italic = false;
     bool m_strike = false;

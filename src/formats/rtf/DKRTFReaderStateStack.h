@@ -27,6 +27,9 @@ public:
 
     DKRTFReaderState& current() { return *m_current; }
     const DKRTFReaderState& current() const { return *m_current; }
+    // The state of the group around the current one (the current state at
+    // the outermost level).
+    DKRTFReaderState& enclosing() { return m_saved.empty() || m_overflow > 0 ? *m_current : *m_saved.back(); }
     // The depth that the closing-brace rule compares against.
     std::size_t depth() const { return m_saved.size() + m_overflow; }
 

@@ -9,6 +9,9 @@ namespace folio {
 void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
 {
     for (char16_t c : text) {
+        // Control characters are not allowed in HTML or XML text.
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            continue;
         if (c == u'<')
             html += u"&#60;";
         else if (c == u'&')

@@ -73,14 +73,18 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
     AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
-    if (attributes.containsKey(TEPageBreakAttribute)) {
-        html += m_context.settings.forPrint ? u"<div style=\"page-break-before:always;\"></div>"
-                                            : u"<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
-        return;
-    }
-    if (attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
-        html += m_context.settings.forEPub ? u"<hr/>"
-                                           : u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
+    const bool pageBreak = attributes.containsKey(TEPageBreakAttribute);
+    if (pageBreak || attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
+        if (pageBreak)
+            html += m_context.settings.forPrint ? u"<div style=\"page-break-before:always;\"></div>"
+                                                : u"<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
+        else
+            html += m_context.settings.forEPub ? u"<hr/>"
+                                               : u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
+        // Other word processors put the break in front of the next
+        // paragraph's text, which follows it here.
+        if (paragraph.length > 1)
+            writeParagraph(html, Range{paragraph.location + 1, paragraph.length - 1}, isLastParagraph);
         return;
     }
 

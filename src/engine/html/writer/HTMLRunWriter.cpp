@@ -208,7 +208,10 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += u">";
     }
-    HTMLMarkup::appendText(html, text);
+    if (m_context.settings.keepsPlaceholders)
+        HTMLMarkup::appendText(html, text);
+    else
+        HTMLMarkup::appendText(html, stringByReplacingOccurrencesOfString(std::u16string(text), u"\uFEFF", u""));
     if (needsSpan)
         html += u"</span>";
     closeLinkIfEnded(html, run);

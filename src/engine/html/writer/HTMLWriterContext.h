@@ -28,6 +28,9 @@ struct TEHTMLWriterSettings {
     std::string fileName;
     // ePub output: plain rules, and pictures written to the temporary folder.
     bool forEPub = false;
+    // The editing page keeps the U+FEFF placeholders of list items and
+    // pictures (its save removes them); exported HTML has none.
+    bool keepsPlaceholders = true;
 };
 
 // An element's attributes, by name: written in name order so that the same

@@ -1,0 +1,209 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace folio {
+namespace {
+
+using namespace std::string_literals;
+
+// The constructs that other word processors write and our own files do not:
+// each minimal input must keep its text and its structure.
+class RTFReaderWordProcessorTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    AttributedString read(std::u16string_view rtf)
+    {
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? result.value() : AttributedString();
+    }
+
+    AttributedString readBytes(std::string_view rtf)
+    {
+        Result<AttributedString> result = DKRTFReader::parseRTFData(rtf, std::nullopt, m_defaults);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? result.value() : AttributedString();
+    }
+
+    std::u16string text(std::u16string_view rtf) { return read(rtf).string(); }
+    std::u16string html(std::u16string_view rtf) { return htmlString(read(rtf)); }
+
+    static std::int64_t integerAt(const AttributedString& string, std::string_view key, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        const auto* integer = value ? value->as<IntegerValue>() : nullptr;
+        return integer ? integer->value() : -1;
+    }
+
+    static const Font* fontAt(const AttributedString& string, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
+        const auto* value = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        return value ? &value->font() : nullptr;
+    }
+
+    // The list-style type of the innermost list that starts at `index`.
+    static int listTypeAt(const AttributedString& string, std::size_t index)
+    {
+        AttributeValuePtr value = string.attributeAtIndex(TETextListsAttribute, index);
+        const auto* lists = value ? value->as<ArrayValue>() : nullptr;
+        if (!lists || lists->isEmpty())
+            return -1;
+        const auto* style = lists->elements().back()->as<TECSSListStyle>();
+        return style ? static_cast<int>(style->type()) : -1;
+    }
+
+    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-wp-defaults.plist").string();
+    UserDefaults m_defaults{m_path};
+};
+
+// --- Tables -------------------------------------------------------------------
+
+TEST_F(RTFReaderWordProcessorTests, tableCellsEndWithATabAndRowsWithAParagraph)
+{
+    AttributedString string =
+        read(uR"({\rtf1\ansi\trowd\cellx2000\cellx4500\pard\intbl Apple\cell Pear\cell\row\pard After\par})");
+    ASSERT_EQ(string.string(), u"Apple\tPear\nAfter\n");
+    EXPECT_EQ(integerAt(string, TEIsTableKey, 0), 1);
+    EXPECT_EQ(integerAt(string, TEIsEndTableCellKey, 5), 1);
+    EXPECT_EQ(integerAt(string, TETableCellWidthKey, 5), 2000);
+    EXPECT_EQ(integerAt(string, TETableCellWidthKey, 10), 2500);
+    EXPECT_EQ(integerAt(string, TETableCellRightBoundaryKey, 10), 4500);
+    EXPECT_EQ(integerAt(string, TEIsEndTableRowKey, 10), 1);
+    EXPECT_EQ(integerAt(string, TEIsTableKey, 11), 0);
+    EXPECT_EQ(integerAt(string, TEIsEndTableCellKey, 11), -1);
+
+    // Word repeats the row definition just before "\row"; a paragraph inside
+    // a cell stays in its row; the fallback for old readers is skipped.
+    EXPECT_EQ(text(uR"({\rtf1\pard\intbl A\par B\cell C\cell{\trowd\cellx100\cellx200\row}{\nonesttables x}\pard D})"),
+              u"A\u2028B\tC\nD");
+}
+
+// --- Lists ----------------------------------------------------------------------
+
+constexpr std::u16string_view kWordListTable =
+    uR"({\*\listtable{\list\listtemplateid77{\listlevel\levelnfc0\levelstartat1{\leveltext\'02\'00.;}{\levelnumbers\'01;}\fi-360\li720}"
+    uR"({\listlevel\levelnfc4\levelstartat1{\leveltext\'02\'01.;}{\levelnumbers\'01;}\fi-360\li1440}{\listname ;}\listid900}"
+    uR"({\list\listtemplateid78{\listlevel\levelnfc23{\leveltext\'01\u-3913 ?;}\fi-360\li720}{\listname ;}\listid901}})"
+    uR"({\*\listoverridetable{\listoverride\listid901\listoverridecount0\ls1}{\listoverride\listid900\listoverridecount0\ls2}})";
+
+TEST_F(RTFReaderWordProcessorTests, wordListsTakeTheirKindFromTheNumberFormatThroughTheOverrides)
+{
+    std::u16string rtf = u"{\\rtf1" + std::u16string(kWordListTable) +
+                         uR"({\listtext 1.\tab}\pard\ls2\ilvl0 Alpha\par)"
+                         uR"({\listtext a.\tab}\pard\ls2\ilvl1 Sub\par)"
+                         uR"(\pard\ls1 Dot\par)"
+                         uR"(\pard After\par})";
+    AttributedString string = read(rtf);
+    ASSERT_EQ(string.string(), u"\uFEFFAlpha\n\uFEFFSub\n\uFEFFDot\nAfter\n");
+    EXPECT_EQ(listTypeAt(string, 0), static_cast<int>(TECSSListStyleType::Decimal));
+    EXPECT_EQ(listTypeAt(string, 7), static_cast<int>(TECSSListStyleType::LowerAlpha));
+    EXPECT_EQ(listTypeAt(string, 12), static_cast<int>(TECSSListStyleType::Disc));
+    EXPECT_EQ(string.attributeAtIndex(TETextIsListAttribute, 17), nullptr);
+
+    TEHTMLWriterSettings exported;
+    exported.keepsPlaceholders = false;
+    std::u16string page = htmlString(string, exported);
+    EXPECT_NE(page.find(u"<ol"), std::u16string::npos) << toUtf8(page);
+    EXPECT_NE(page.find(u"list-style:lower-alpha"), std::u16string::npos) << toUtf8(page);
+    EXPECT_NE(page.find(u"<ul"), std::u16string::npos) << toUtf8(page);
+    EXPECT_EQ(page.find(u"\uFEFF"), std::u16string::npos);
+}
+
+TEST_F(RTFReaderWordProcessorTests, oldStyleParagraphNumberingMakesListItems)
+{
+    AttributedString string = read(uR"({\rtf1\pard{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Alpha\par)"
+                                   uR"(\pard{\pntext\'b7\tab}{\*\pn\pnlvlblt{\pntxtb\'b7}}Dot\par\pard Plain\par})");
+    ASSERT_EQ(string.string(), u"\uFEFFAlpha\n\uFEFFDot\nPlain\n");
+    EXPECT_EQ(listTypeAt(string, 0), static_cast<int>(TECSSListStyleType::Decimal));
+    EXPECT_EQ(listTypeAt(string, 7), static_cast<int>(TECSSListStyleType::Disc));
+    // A label without a list stays text.
+    EXPECT_EQ(text(uR"({\rtf1{\pntext 1.\tab}Item})"), u"1.\tItem");
+}
+
+// --- Text and characters ----------------------------------------------------------
+
+TEST_F(RTFReaderWordProcessorTests, pageBreakKeepsTheTextAfterIt)
+{
+    std::u16string page = html(uR"({\rtf1\ansi Before\par\page After page\par End\par})");
+    EXPECT_NE(page.find(u"After page"), std::u16string::npos) << toUtf8(page);
+    EXPECT_NE(page.find(u"page-break-before"), std::u16string::npos);
+}
+
+TEST_F(RTFReaderWordProcessorTests, codePagesOfTheDocumentDecodeFontsWithoutCharacterSet)
+{
+    EXPECT_EQ(text(uR"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fswiss Arial;}}\f0 \'cf\'f0\'e8})"), u"\u041F\u0440\u0438");
+    EXPECT_EQ(text(uR"({\rtf1\pc \'82})"), u"\u00E9");
+    EXPECT_EQ(text(uR"({\rtf1\pca \'82})"), u"\u00E9");
+    EXPECT_EQ(text(uR"({\rtf1\mac \'8e})"), u"\u00E9");
+    // A font with a character set of its own keeps it.
+    EXPECT_EQ(text(uR"({\rtf1\ansi\ansicpg1251{\fonttbl{\f0\fcharset0 A;}{\f1\fcharset161 B;}}\f1 \'e1})"), u"\u03B1");
+    // Raw 8-bit characters of a file that is not UTF-8 are in the code page.
+    EXPECT_EQ(readBytes("{\\rtf1\\ansi\\ansicpg1251 \xCF\xF0\xE8}").string(), u"\u041F\u0440\u0438");
+    EXPECT_EQ(readBytes("{\\rtf1\\ansi caf\xE9}").string(), u"caf\u00E9");
+    EXPECT_EQ(readBytes("{\\rtf1\\ansi caf\xC3\xA9}").string(), u"caf\u00E9");
+}
+
+TEST_F(RTFReaderWordProcessorTests, plainHiddenCapitalsAndStyles)
+{
+    AttributedString plain = read(uR"({\rtf1\deff1{\fonttbl{\f0 Times;}{\f1 Courier;}}\f0\b\fs40 Bold\par\pard\plain Next})");
+    ASSERT_EQ(plain.string(), u"Bold\nNext");
+    EXPECT_TRUE(fontAt(plain, 0)->face().isBold());
+    EXPECT_FALSE(fontAt(plain, 6)->face().isBold());
+    EXPECT_DOUBLE_EQ(fontAt(plain, 6)->pointSize(), 12);
+    EXPECT_EQ(fontAt(plain, 6)->familyName(), "Courier");
+
+    EXPECT_EQ(text(uR"({\rtf1 shown{\v hidden}\v also\v0  too})"), u"shown too");
+    EXPECT_EQ(html(uR"({\rtf1 a{\v secret}b})").find(u"secret"), std::u16string::npos);
+    EXPECT_EQ(text(uR"({\rtf1 {\caps caps} {\scaps small}})"), u"CAPS SMALL");
+
+    AttributedString styled = read(uR"({\rtf1{\stylesheet{\s0 Normal;}{\s1\b\fs36\sbasedon0 Heading 1;}{\*\cs2\i Emphasis;}})"
+                                   uR"(\pard\plain\s1 Title\par\pard\plain\s0 Body {\cs2 stress}\par})");
+    ASSERT_EQ(styled.string(), u"Title\nBody stress\n");
+    EXPECT_TRUE(fontAt(styled, 0)->face().isBold());
+    EXPECT_DOUBLE_EQ(fontAt(styled, 0)->pointSize(), 18);
+    EXPECT_FALSE(fontAt(styled, 6)->face().isBold());
+    EXPECT_TRUE(fontAt(styled, 11)->face().isItalic());
+}
+
+TEST_F(RTFReaderWordProcessorTests, textBoxesKeepTheirWordsWhereTheyAreAnchored)
+{
+    EXPECT_EQ(text(uR"({\rtf1 Before {\shp{\*\shpinst\shpleft0{\sp{\sn fillColor}{\sv 255}}{\shptxt Boxed\par words}})"
+                   uR"({\shprslt{\*\do\dobxcolumn{\dptxbxtext Boxed again}}}} after})"),
+              u"Before Boxed\nwords after");
+    EXPECT_EQ(text(uR"({\rtf1 a{\*\do\dobxcolumn\dptxbx{\dptxbxtext Drawn}}b})"), u"aDrawnb");
+}
+
+TEST_F(RTFReaderWordProcessorTests, unsafeUnicodeValuesAndBinaryDataNeverReachTheText)
+{
+    EXPECT_EQ(text(uR"({\rtf1 a\u0?b\u7?c\u-70000?d\u2000000?e\u65279?f\u128512?})"), u"abc\uFFFDd\uFFFDef\U0001F600");
+    EXPECT_EQ(text(uR"({\rtf1\uc0 Caf\u233 lochs})"), u"Caf\u00E9lochs");
+    EXPECT_EQ(html(uR"({\rtf1 a\u0?b})").find(u'\0'), std::u16string::npos);
+    // "\bin" counts bytes: binary data full of braces, then more text.
+    EXPECT_EQ(readBytes("{\\rtf1 a{\\*\\blip\\bin6 \xFF}{\xC2\x00}b}c}"s).string(), u"ac");
+    EXPECT_EQ(text(u"{\\rtf1 a{\\*\\blip\\bin5 \u00E9}{}b}c}"), u"ac");
+}
+
+TEST_F(RTFReaderWordProcessorTests, destinationsThatAreSkippedNeverActOnTheBody)
+{
+    AttributedString string = read(uR"({\rtf1{\header {\pict\pngblip\picwgoal20\pichgoal20 89504e47}}{\*\unknown\b\pict x}Body})");
+    EXPECT_EQ(string.string(), u"Body");
+    EXPECT_EQ(string.attributeAtIndex(NSAttachmentAttributeName, 0), nullptr);
+    EXPECT_FALSE(fontAt(string, 0)->face().isBold());
+}
+
+} // namespace
+} // namespace folio
