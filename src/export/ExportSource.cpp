@@ -199,6 +199,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     TEHTMLWriterSettings settings;
     settings.forPrint = purpose == Purpose::Print || purpose == Purpose::EPub;
     settings.forEPub = purpose == Purpose::EPub;
+    settings.keepsPlaceholders = false;
     settings.fileName = fileName();
     return toUtf8(htmlString(*text, settings));
 }
