@@ -157,6 +157,11 @@ public:
         m_done = true;
         m_error = message;
     }
+    void webViewWebProcessDidTerminate(WebView&, const std::string& reason) override
+    {
+        m_done = true;
+        m_error = reason;
+    }
     bool m_done = false;
     std::optional<std::string> m_error;
 };
@@ -183,7 +188,7 @@ int previewCommand(const std::vector<std::string>& arguments)
 
     if (Status display = VirtualDisplay::ensureDisplay(); !display)
         return fail("cannot start a display for the web view: " + display.error().message);
-    auto webView = DMWebView::create(kPreviewFrame);
+    auto webView = DMWebView::createForDocument(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.fileName())});
     if (!webView)
         return fail("cannot make a web view: " + webView.error().message);
     LoadWatcher watcher;

@@ -10,6 +10,7 @@
 #include "export/pdf/PDFPageTemplates.h"
 #include "formats/rtf/RTFPaperColor.h"
 #include "documents/TextDocument.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "platform/docframework/TypeIdentifiers.h"
@@ -252,7 +253,9 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     Result<std::string> html = HTMLString(openEditor);
     if (!html)
         return html;
-    return toUtf8(stringByAddingHTMLEntitiesInText(toUtf16(*html)));
+    // Whoever opens the exported file gets no script and nothing that loads
+    // from elsewhere, whatever the document held.
+    return toUtf8(stringByAddingHTMLEntitiesInText(toUtf16(HTMLSanitizer::sanitizedHTML(*html))));
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const

@@ -8,6 +8,7 @@
 #include "documents/TextDocument.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
@@ -19,7 +20,9 @@
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/Window.h"
+#include "platform/web/DMWebView.h"
 
+#include <filesystem>
 #include <typeinfo>
 
 namespace folio {
@@ -91,7 +94,21 @@ Status AppController::presentPreview(const std::optional<std::string>& html, con
     if (!html)
         return previewError(NothingToShow, "There is no HTML to preview");
 
-    auto page = std::make_shared<DKWebViewController>(m_previewWebViewFactory);
+    DKWebViewController::WebViewFactory factory = m_previewWebViewFactory;
+    if (!factory) {
+        // A preview shows a document, which may come from anywhere: it runs
+        // no script of its own and reads only the document's pictures.
+        std::vector<std::string> folders;
+        if (item)
+            folders.push_back(AppFolders::pictureFolderForDocument(std::filesystem::path(item->fileURL()).filename().string()));
+        factory = [folders](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            Result<std::unique_ptr<DMWebView>> view = DMWebView::createForDocument(frame, folders);
+            if (!view)
+                return view.error();
+            return std::unique_ptr<WebView>(std::move(*view));
+        };
+    }
+    auto page = std::make_shared<DKWebViewController>(factory);
     page->setTitle(title);
     page->setDelegate(this);
     // Relative links and pictures of the page resolve among the user's documents.

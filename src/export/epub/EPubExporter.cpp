@@ -5,6 +5,7 @@
 #include "export/ExportDelivery.h"
 #include "export/ExportSource.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
@@ -148,7 +149,7 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
         {EPubPackageWriter::kPackagePath, EPubPackageWriter::packageDocument(info)},
         {EPubPackageWriter::kNavigationPath, EPubPackageWriter::navigationDocument(info)},
         {EPubPackageWriter::kChapterPath,
-         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(*html))},
+         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html)))},
     };
     for (const auto& [relative, contents] : files) {
         if (Status written = writeFile(staging.path(relative), contents); !written)

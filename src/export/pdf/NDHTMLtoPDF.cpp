@@ -168,8 +168,8 @@ void NDHTMLtoPDF::setUpPage()
 
     WebViewFactory factory = m_environment.webViewFactory;
     if (!factory) {
-        factory = [](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            auto view = DMWebView::create(frame);
+        factory = [folders = m_environment.readableFolders](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = DMWebView::createForDocument(frame, folders);
             if (!view)
                 return view.error();
             return std::unique_ptr<WebView>(std::move(*view));
@@ -216,6 +216,12 @@ void NDHTMLtoPDF::webViewDidFailLoad(WebView&, const std::string& message)
 {
     if (!m_finished)
         fail(converterError(LoadFailed, "The page did not load: " + message));
+}
+
+void NDHTMLtoPDF::webViewWebProcessDidTerminate(WebView&, const std::string& reason)
+{
+    if (!m_finished)
+        fail(converterError(PageCrashed, "The page could not be laid out: " + reason));
 }
 
 void NDHTMLtoPDF::readHeaderAndFooterFromPage()

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -26,6 +27,8 @@ struct NDHTMLtoPDFEnvironment {
     std::function<std::string()> fontRules;     // the application's font rules when empty
     std::optional<std::string> baseURL;         // the document data folder when unset
     std::optional<std::string> printedPDFPath;  // a file in the temporary folder when unset
+    // Where the default web view may read the document's pictures from.
+    std::vector<std::string> readableFolders;
 };
 
 // Told how a conversion ended; exactly one of the two is called.
@@ -49,7 +52,7 @@ public:
 class NDHTMLtoPDF final : public WebViewDelegate, public std::enable_shared_from_this<NDHTMLtoPDF> {
 public:
     static constexpr const char* kErrorDomain = "NDHTMLtoPDF";
-    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5 };
+    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5, PageCrashed = 6 };
     // The page size when the user chose none (not quite Letter).
     static constexpr Size kUnsetPageSize{612, 810};
     // A page that neither loads nor fails in this time ends the conversion.
@@ -101,6 +104,7 @@ public:
     // WebViewDelegate
     void webViewDidFinishLoad(WebView& webView) override;
     void webViewDidFailLoad(WebView& webView, const std::string& message) override;
+    void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason) override;
 
 private:
     NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,

@@ -1,5 +1,6 @@
 #include "export/pdf/PDFExporter.h"
 
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/UserDefaults.h"
 
 namespace folio {
@@ -81,6 +82,7 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
     environment.defaults = &defaults;
+    environment.readableFolders = {AppFolders::pictureFolderForDocument(source.fileName())};
     std::shared_ptr<NDHTMLtoPDF> converter =
         NDHTMLtoPDF::createPDFWithHTML(*html, source.displayedName(), request.outputPath, task.get(), {612, 810},
                                        pageMargins, request.PDFAction, source.fileType(), std::move(environment));

@@ -119,7 +119,7 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     Result<std::unique_ptr<WebView>> view = m_environment.webViewFactory
         ? m_environment.webViewFactory(frame)
         : [&]() -> Result<std::unique_ptr<WebView>> {
-              Result<std::unique_ptr<DMWebView>> made = DMWebView::create(frame);
+              Result<std::unique_ptr<DMWebView>> made = DMWebView::createForDocument(frame, {pictures});
               if (!made)
                   return made.error();
               return std::unique_ptr<WebView>(std::move(*made));
@@ -173,6 +173,13 @@ void PNGExportTask::webViewDidFailLoad(WebView& webView, const std::string& mess
     if (&webView != m_webView.get() || !m_completion)
         return;
     finish(exportError(PNGExporter::LoadFailed, "The page did not load: " + message));
+}
+
+void PNGExportTask::webViewWebProcessDidTerminate(WebView& webView, const std::string& reason)
+{
+    if (&webView != m_webView.get() || !m_completion)
+        return;
+    finish(exportError(PNGExporter::PageCrashed, "The page could not be laid out: " + reason));
 }
 
 void PNGExportTask::measured(const std::string& answer)

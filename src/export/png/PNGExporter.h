@@ -24,7 +24,7 @@ class PNGExporter final : public Exporter {
 public:
     static constexpr const char* kErrorDomain = "PNGExporter";
     enum ErrorCode { NoFile = 1, NoContent = 2, FolderFailed = 3, NoWebView = 4, LoadFailed = 5, TooTall = 6,
-                     SnapshotFailed = 7, WriteFailed = 8 };
+                     SnapshotFailed = 7, WriteFailed = 8, PageCrashed = 9 };
     static constexpr double kPageWidth = 768;
     static constexpr double kInitialPageHeight = 480;
     static constexpr int kMaximumPageHeight = 30000;
@@ -75,6 +75,7 @@ public:
     // WebViewDelegate
     void webViewDidFinishLoad(WebView& webView) override;
     void webViewDidFailLoad(WebView& webView, const std::string& message) override;
+    void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason) override;
 
 private:
     void measured(const std::string& answer);

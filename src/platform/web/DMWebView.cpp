@@ -1,6 +1,9 @@
 #include "platform/web/DMWebView.h"
 
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Resources.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
@@ -79,7 +82,40 @@ void serveFontRequest(WebKitURISchemeRequest* request, gpointer)
     g_object_unref(stream);
 }
 
-void registerFontScheme()
+// The folders a document page may read, kept on its WebKitWebView; none
+// for the application's pages, which never use the document scheme.
+constexpr const char* kReadableFoldersKey = "folio-readable-folders";
+
+void serveDocumentPageRequest(WebKitURISchemeRequest* request, gpointer)
+{
+    WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+    auto* folders = view ? static_cast<std::vector<std::string>*>(g_object_get_data(G_OBJECT(view), kReadableFoldersKey))
+                         : nullptr;
+    Result<DocumentPageResolver::PageFile> file = DocumentPageResolver(folders ? *folders : std::vector<std::string>())
+                                                      .resolve(webkit_uri_scheme_request_get_uri(request));
+    gchar* contents = nullptr;
+    gsize length = 0;
+    GError* error = nullptr;
+    if (!file)
+        error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_PERMISSION_DENIED, file.error().message.c_str());
+    else if (!g_file_get_contents(file->path.c_str(), &contents, &length, &error))
+        contents = nullptr;
+    if (error) {
+        webkit_uri_scheme_request_finish_error(request, error);
+        g_error_free(error);
+        return;
+    }
+    gchar* contentType = g_content_type_guess(file->path.c_str(), reinterpret_cast<const guchar*>(contents), length,
+                                              nullptr);
+    gchar* mimeType = contentType ? g_content_type_get_mime_type(contentType) : nullptr;
+    GInputStream* stream = g_memory_input_stream_new_from_data(contents, static_cast<gssize>(length), g_free);
+    webkit_uri_scheme_request_finish(request, stream, static_cast<gint64>(length), mimeType);
+    g_object_unref(stream);
+    g_free(mimeType);
+    g_free(contentType);
+}
+
+void registerSchemes()
 {
     static bool registered = false;
     if (registered)
@@ -89,6 +125,64 @@ void registerFontScheme()
     webkit_web_context_register_uri_scheme(context, FontSchemeResolver::kScheme, serveFontRequest, nullptr, nullptr);
     webkit_security_manager_register_uri_scheme_as_cors_enabled(webkit_web_context_get_security_manager(context),
                                                                  FontSchemeResolver::kScheme);
+    webkit_web_context_register_uri_scheme(context, DocumentPageResolver::kScheme, serveDocumentPageRequest, nullptr,
+                                           nullptr);
+}
+
+// WebKit's content-blocker rules for document pages: every load is blocked,
+// then the page's own scheme, the font scheme and inline data are let
+// through. Without scripts a page still loads pictures, style sheets, fonts,
+// frames and objects by URL; this stops all of them at the engine.
+constexpr const char* kDocumentContentRules =
+    R"([{"trigger":{"url-filter":".*"},"action":{"type":"block"}},)"
+    R"({"trigger":{"url-filter":"^folio-page:"},"action":{"type":"ignore-previous-rules"}},)"
+    R"({"trigger":{"url-filter":"^myfont:"},"action":{"type":"ignore-previous-rules"}},)"
+    R"({"trigger":{"url-filter":"^data:"},"action":{"type":"ignore-previous-rules"}},)"
+    R"({"trigger":{"url-filter":"^about:"},"action":{"type":"ignore-previous-rules"}},)"
+    R"({"trigger":{"url-filter":"^blob:"},"action":{"type":"ignore-previous-rules"}}])";
+constexpr double kContentFilterWaitSeconds = 20;
+
+// Compiled once per process; the compiled rules are kept in the caches
+// folder, where WebKit writes them atomically, so processes running at the
+// same time do not disturb one another.
+Result<WebKitUserContentFilter*> documentContentFilter()
+{
+    static WebKitUserContentFilter* filter = nullptr;
+    if (filter)
+        return filter;
+    std::string folder = AppFolders::cachesFolder() + "/ContentRules";
+    WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder.c_str());
+    GBytes* rules = g_bytes_new_static(kDocumentContentRules, std::char_traits<char>::length(kDocumentContentRules));
+    struct Outcome {
+        bool done = false;
+        WebKitUserContentFilter* filter = nullptr;
+        std::string error;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    auto* held = new std::shared_ptr<Outcome>(outcome);
+    webkit_user_content_filter_store_save(
+        store, "folio-document-pages", rules, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<std::shared_ptr<Outcome>> outcome(static_cast<std::shared_ptr<Outcome>*>(data));
+            GError* error = nullptr;
+            (*outcome)->filter
+                = webkit_user_content_filter_store_save_finish(WEBKIT_USER_CONTENT_FILTER_STORE(source), result, &error);
+            if (error) {
+                (*outcome)->error = error->message;
+                g_error_free(error);
+            }
+            (*outcome)->done = true;
+        },
+        held);
+    g_bytes_unref(rules);
+    bool done = RunLoop::main().runUntil([outcome] { return outcome->done; }, kContentFilterWaitSeconds);
+    g_object_unref(store);
+    if (!done || !outcome->filter)
+        return webViewError(DMWebView::NoContentFilter,
+                            "Cannot prepare the rules that keep documents off the network"
+                                + (outcome->error.empty() ? std::string() : ": " + outcome->error));
+    filter = outcome->filter;
+    return filter;
 }
 
 } // namespace
@@ -101,6 +195,10 @@ struct DMWebView::Impl {
     WebKitUserContentManager* contentManager = nullptr;
     GCancellable* cancellable = nullptr;
     Rect frame;
+    // Set for a document page: the folders it may read.
+    std::optional<std::vector<std::string>> documentFolders;
+    // A document page's base URL, the one navigation it may make.
+    std::string documentBaseURL;
     double scriptTimeout = kDefaultScriptTimeoutSeconds;
     bool processTerminated = false;
     bool loadFailed = false;
@@ -122,6 +220,8 @@ struct DMWebView::Impl {
             g_object_unref(contentManager);
         }
         if (view) {
+            // The presenter may keep the widget beyond this state.
+            g_object_set_data(G_OBJECT(view), kReadableFoldersKey, nullptr);
             g_signal_handlers_disconnect_by_data(view, this);
             g_object_unref(view);
         }
@@ -147,6 +247,15 @@ struct DMWebView::Impl {
         std::string url = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
         auto navigationType = static_cast<NavigationType>(webkit_navigation_action_get_navigation_type(action));
 
+        // A document page goes nowhere but to its own content; a link or a
+        // refresh in the document is not followed (nor taken as a message).
+        if (impl->documentFolders) {
+            if (url == impl->documentBaseURL && type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION)
+                webkit_policy_decision_use(decision);
+            else
+                webkit_policy_decision_ignore(decision);
+            return TRUE;
+        }
         // Decide before calling out: the delegate may wait on scripts, which
         // serves the loop, and the decision must not be left open meanwhile.
         if (isPageMessage(url)) {
@@ -190,9 +299,16 @@ struct DMWebView::Impl {
         return FALSE;
     }
 
-    static void onProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason, gpointer data)
+    static void onProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data)
     {
-        static_cast<Impl*>(data)->processTerminated = true;
+        auto* impl = static_cast<Impl*>(data);
+        impl->processTerminated = true;
+        if (!impl->owner || !impl->delegate)
+            return;
+        const char* why = reason == WEBKIT_WEB_PROCESS_CRASHED               ? "the web page crashed"
+                          : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "the web page used too much memory"
+                                                                               : "the web page was stopped";
+        impl->delegate->webViewWebProcessDidTerminate(*impl->owner, why);
     }
 
     static void onScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data)
@@ -226,7 +342,7 @@ Status DMWebView::prepareToolkit()
         prepared = Status(webViewError(NoDisplay, "Cannot open a display for the web view"));
         return *prepared;
     }
-    registerFontScheme();
+    registerSchemes();
     prepared = Status::success();
     return *prepared;
 }
@@ -245,14 +361,29 @@ Result<std::unique_ptr<DMWebView>> DMWebView::create(const Rect& frame)
 {
     if (Status status = prepareToolkit(); !status.ok())
         return status.error();
-    return std::unique_ptr<DMWebView>(new DMWebView(frame));
+    return std::unique_ptr<DMWebView>(new DMWebView(frame, std::nullopt));
 }
 
-DMWebView::DMWebView(const Rect& frame)
+Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& frame,
+                                                                std::vector<std::string> readableFolders)
+{
+    if (Status status = prepareToolkit(); !status.ok())
+        return status.error();
+    Result<WebKitUserContentFilter*> filter = documentContentFilter();
+    if (!filter)
+        return filter.error();
+    readableFolders.push_back(Resources::resourcesFolder());
+    auto view = std::unique_ptr<DMWebView>(new DMWebView(frame, std::move(readableFolders)));
+    webkit_user_content_manager_add_filter(view->m_impl->contentManager, *filter);
+    return view;
+}
+
+DMWebView::DMWebView(const Rect& frame, std::optional<std::vector<std::string>> documentFolders)
     : m_impl(std::make_shared<Impl>())
 {
     Impl& impl = *m_impl;
     impl.owner = this;
+    impl.documentFolders = std::move(documentFolders);
     impl.cancellable = g_cancellable_new();
     impl.contentManager = webkit_user_content_manager_new();
     impl.view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", impl.contentManager,
@@ -261,8 +392,18 @@ DMWebView::DMWebView(const Rect& frame)
 
     WebKitSettings* settings = webkit_web_view_get_settings(impl.view);
     webkit_settings_set_enable_javascript(settings, TRUE);
-    webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
-    webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+    if (impl.documentFolders) {
+        // Scripts in the markup stay dead; the application's own
+        // evaluations are not markup and still run.
+        webkit_settings_set_enable_javascript_markup(settings, FALSE);
+        webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+        g_object_set_data(G_OBJECT(impl.view), kReadableFoldersKey, &*impl.documentFolders);
+    } else {
+        webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
+        webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+    }
 
     g_signal_connect(impl.view, "decide-policy", G_CALLBACK(Impl::onDecidePolicy), &impl);
     g_signal_connect(impl.view, "load-changed", G_CALLBACK(Impl::onLoadChanged), &impl);
@@ -298,6 +439,11 @@ WebViewDelegate* DMWebView::delegate() const
 void DMWebView::loadHTMLString(const std::string& html, const std::string& baseURL)
 {
     m_impl->processTerminated = false;
+    if (m_impl->documentFolders) {
+        m_impl->documentBaseURL = DocumentPageResolver::pageBaseURL(baseURL);
+        webkit_web_view_load_html(m_impl->view, html.c_str(), m_impl->documentBaseURL.c_str());
+        return;
+    }
     webkit_web_view_load_html(m_impl->view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
 }
 

@@ -3,6 +3,7 @@
 #include "platform/web/WebView.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,22 @@ namespace folio {
 class DMWebView final : public WebView {
 public:
     static constexpr const char* kErrorDomain = "DMWebView";
-    enum ErrorCode { NoDisplay = 1, PrintFailed = 2, SnapshotFailed = 3, ViewGone = 4 };
+    enum ErrorCode { NoDisplay = 1, PrintFailed = 2, SnapshotFailed = 3, ViewGone = 4, NoContentFilter = 5 };
     static constexpr double kDefaultScriptTimeoutSeconds = 10;
 
-    // Fails when no display can be opened. Without DISPLAY and
-    // WAYLAND_DISPLAY a private virtual display is started first.
+    // A page of the application's own (an editor's), which runs its helper
+    // scripts and reads what its base URL allows. Fails when no display can
+    // be opened. Without DISPLAY and WAYLAND_DISPLAY a private virtual
+    // display is started first.
     static Result<std::unique_ptr<DMWebView>> create(const Rect& frame);
+    // A page that shows a document's content (exports, previews). Documents
+    // come from anywhere, so the page runs no script of its own (the
+    // application's evaluations still work), follows no link, and loads
+    // nothing from the network or from files: only pictures inside
+    // `readableFolders` and the application's resources, through a
+    // "folio-page:" base URL that stands for the file URL it is given.
+    static Result<std::unique_ptr<DMWebView>> createForDocument(const Rect& frame,
+                                                                std::vector<std::string> readableFolders);
 
     // Sets WebKit's environment, makes sure a display exists and initialises
     // GTK; create() calls it, and so may a program before its first window.
@@ -76,7 +87,7 @@ public:
 
 private:
     struct Impl;
-    explicit DMWebView(const Rect& frame);
+    DMWebView(const Rect& frame, std::optional<std::vector<std::string>> documentFolders);
 
     std::shared_ptr<Impl> m_impl;
 };

@@ -149,6 +149,13 @@ void FakeWebView::failLoad(const std::string& message)
         m_delegate->webViewDidFailLoad(*this, message);
 }
 
+void FakeWebView::terminateWebProcess(const std::string& reason)
+{
+    m_loading = false;
+    if (m_delegate)
+        m_delegate->webViewWebProcessDidTerminate(*this, reason);
+}
+
 void FakeWebView::loadHTMLString(const std::string& html, const std::string& baseURL)
 {
     m_html = html;

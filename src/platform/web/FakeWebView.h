@@ -67,6 +67,8 @@ public:
     bool simulateNavigation(const std::string& url, NavigationType type = NavigationType::LinkClicked);
     void finishLoad();
     void failLoad(const std::string& message);
+    // The page's process ends, as when it crashes.
+    void terminateWebProcess(const std::string& reason);
 
     // What the test inspects.
     const std::string& loadedHTML() const { return m_html; }

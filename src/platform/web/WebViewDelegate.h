@@ -41,6 +41,13 @@ public:
     // The main frame finished loading.
     virtual void webViewDidFinishLoad(WebView& webView) { (void)webView; }
 
+    // The page's process ended (it crashed or was killed): the page is gone
+    // and no script will answer; `reason` says why, for a message.
+    virtual void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason)
+    {
+        (void)webView, (void)reason;
+    }
+
     // The main frame failed to load (never for a cancelled navigation).
     virtual void webViewDidFailLoad(WebView& webView, const std::string& message)
     {

