@@ -121,13 +121,8 @@ TEST_F(EPubExportTest, RichTextBookHasTheContainerLayoutAndItsPictures)
     std::string chapter = entryText(archive, "OPS/chapter-1.xhtml");
     EXPECT_TRUE(isWellFormedXML(chapter)) << chapter;
     EXPECT_NE(chapter.find("<title>1 Chapter 1 | Essay</title>"), std::string::npos);
-<<<<<<< HEAD
-    EXPECT_NE(chapter.find("Caf\xC3\xA9 &amp;amp; &#60;tea>"), std::string::npos) << chapter;
-    expectValid(*made);
-=======
     EXPECT_NE(chapter.find("Caf\xC3\xA9 &amp;amp; &lt;tea&gt;"), std::string::npos) << chapter;
-    expectValid(*book);
->>>>>>> a321c23 (Document pages run no document script and load only their own pictures; one HTML sanitiser for exported HTML and ePub chapters; a crashed page process ends exports at once)
+    expectValid(*made);
 }
 
 TEST_F(EPubExportTest, MarkupInTheNameStaysWellFormed)
