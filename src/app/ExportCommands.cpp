@@ -23,6 +23,7 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -77,12 +78,30 @@ int fail(const std::string& message)
     return CommandLine::kFailure;
 }
 
-// Checks that the document can be read before anything is written.
+// Checks that the document can be read before anything is written. Only a
+// regular file is a document: reading a FIFO waits for a writer forever, and
+// a device never ends; links are followed to what they name.
 std::optional<int> checkInput(const std::string& file)
 {
-    if (!FileManager::fileExists(file) || FileManager::isDirectory(file))
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(file, error);
+    switch (status.type()) {
+    case std::filesystem::file_type::regular:
+        return std::nullopt;
+    case std::filesystem::file_type::not_found:
         return fail("cannot read " + file + ": no such file");
-    return std::nullopt;
+    case std::filesystem::file_type::directory:
+        return fail("cannot read " + file + ": it is a folder, not a document");
+    case std::filesystem::file_type::fifo:
+        return fail("cannot read " + file + ": it is a pipe (FIFO), not a document");
+    case std::filesystem::file_type::socket:
+        return fail("cannot read " + file + ": it is a socket, not a document");
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character:
+        return fail("cannot read " + file + ": it is a device, not a document");
+    default:
+        return fail("cannot read " + file + ": " + (error ? error.message() : std::string("not a regular file")));
+    }
 }
 
 int exportCommand(const std::vector<std::string>& arguments)

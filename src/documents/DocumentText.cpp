@@ -4,6 +4,9 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/StringEncoding.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace folio {
 
 namespace {
@@ -17,13 +20,46 @@ Result<std::u16string> decodeQV(std::span<const std::uint8_t> bytes, const std::
 {
     if (bytes.empty())
         return std::u16string();
-    Result<Data> inflated = Deflate::decompress(bytes);
+    Result<Data> inflated = Deflate::decompress(bytes, DocumentText::kMaximumQVPageSize);
+    if (!inflated && inflated.error().domain == Deflate::kErrorDomain && inflated.error().code == Deflate::TooLarge)
+        return textError(DocumentText::TooLarge, path + " unpacks to more than "
+                                                     + std::to_string(DocumentText::kMaximumQVPageSize >> 20)
+                                                     + " MiB, more than any document holds; it is not read");
     if (!inflated)
         return textError(DocumentText::Damaged, path + " is damaged: " + inflated.error().message);
     std::optional<std::u16string> page = stringWithData(inflated->span(), StringEncoding::utf8());
     if (!page)
         return textError(DocumentText::Damaged, path + " is damaged: its page is not UTF-8");
     return std::move(*page);
+}
+
+struct ByteOrderMark {
+    std::span<const std::uint8_t> mark;
+    const char* encoding;
+};
+
+// UTF-16 and UTF-32 text announce themselves with a byte-order mark, which
+// is not part of the text. The UTF-32 little-endian mark starts like the
+// UTF-16 one, so it is tried first.
+std::optional<Result<std::u16string>> decodeMarkedUnicode(std::span<const std::uint8_t> bytes, const std::string& path)
+{
+    static constexpr std::uint8_t k32LE[] = {0xFF, 0xFE, 0x00, 0x00};
+    static constexpr std::uint8_t k32BE[] = {0x00, 0x00, 0xFE, 0xFF};
+    static constexpr std::uint8_t k16LE[] = {0xFF, 0xFE};
+    static constexpr std::uint8_t k16BE[] = {0xFE, 0xFF};
+    static const ByteOrderMark kMarks[] = {
+        {k32LE, "UTF-32LE"}, {k32BE, "UTF-32BE"}, {k16LE, "UTF-16LE"}, {k16BE, "UTF-16BE"}};
+    for (const ByteOrderMark& candidate : kMarks) {
+        if (bytes.size() < candidate.mark.size() || !std::equal(candidate.mark.begin(), candidate.mark.end(), bytes.begin()))
+            continue;
+        std::optional<std::u16string> text
+            = stringWithData(bytes.subspan(candidate.mark.size()), StringEncoding::named(candidate.encoding));
+        if (!text)
+            return Result<std::u16string>(textError(DocumentText::Undecodable, path + " is not valid "
+                                                                                   + candidate.encoding + " text"));
+        return Result<std::u16string>(std::move(*text));
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -33,6 +69,8 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
 {
     if (kind == DocumentKind::QVText || kind == DocumentKind::QVOutline)
         return decodeQV(bytes, path);
+    if (std::optional<Result<std::u16string>> marked = decodeMarkedUnicode(bytes, path))
+        return std::move(*marked);
     std::optional<std::u16string> text = stringWithData(bytes, StringEncoding::utf8());
     if (!text)
         text = stringWithData(bytes, StringEncoding::windowsLatin1());

@@ -3,6 +3,7 @@
 #include "documents/DocumentKind.h"
 #include "platform/foundation/Error.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -12,13 +13,16 @@ namespace folio {
 // The one way a document file's text is read and decoded: the document opens
 // with it and every export reads with it, so whatever opens also exports.
 //
-// Plain text, Markdown and TeX: UTF-8, else Windows-1252. RTF: the same, then
+// Text with a UTF-16 or UTF-32 byte-order mark: that encoding. Otherwise
+// plain text, Markdown and TeX: UTF-8, else Windows-1252. RTF: the same, then
 // the encoding its bytes show. QV text and outline: UTF-8 HTML inflated from
 // raw DEFLATE; an empty file is an empty page.
 class DocumentText {
 public:
     static constexpr const char* kErrorDomain = "DocumentText";
-    enum ErrorCode { Undecodable = 1, Damaged = 2 };
+    enum ErrorCode { Undecodable = 1, Damaged = 2, TooLarge = 3 };
+    // No real QV page comes near this; a file that unpacks to more is a bomb.
+    static constexpr std::size_t kMaximumQVPageSize = std::size_t(64) << 20;
 
     DocumentText() = delete;
 

@@ -1,6 +1,7 @@
 #include "support/DocumentTestSupport.h"
 
 #include "documents/DocumentSeeds.h"
+#include "documents/DocumentText.h"
 #include "documents/EditorMakers.h"
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
@@ -74,6 +75,15 @@ TEST_F(TextDocumentReadingTest, textIsUtf8ThenWindows1252WithLineFeedsOnly)
     // Not valid UTF-8: the same letters in Windows-1252, and its curly quote.
     EXPECT_EQ(read("w.md", "caf\xE9\r\n\x93quoted\x94\r\n")->text(), u"caf\u00E9\n\u201Cquoted\u201D\n");
     EXPECT_EQ(read("bom.md", "\xEF\xBB\xBFtext")->text(), u"text");
+    // A UTF-16 or UTF-32 byte-order mark says how the rest is encoded.
+    using namespace std::string_literals;
+    EXPECT_EQ(read("le.md", "\xFF\xFEh\0\xE9\0\x3D\xD8\x00\xDE"s)->text(), u"h\u00E9\U0001F600");
+    EXPECT_EQ(read("be.txt", "\xFE\xFF\0h\0\xE9"s)->text(), u"h\u00E9");
+    EXPECT_EQ(read("le32.tex", "\xFF\xFE\0\0h\0\0\0\x00\xF6\x01\0"s)->text(), u"h\U0001F600");
+    EXPECT_EQ(read("be32.md", "\0\0\xFE\xFF\0\0\0h"s)->text(), u"h");
+    Status status;
+    read("odd.md", "\xFE\xFF\0h\0"s, &status);
+    EXPECT_FALSE(status.ok()) << "half a UTF-16 character is not text";
 }
 
 TEST_F(TextDocumentReadingTest, qvPageRoundTripsThroughRawDeflate)
@@ -106,6 +116,14 @@ TEST_F(TextDocumentReadingTest, damagedQVFileIsRefused)
     ASSERT_TRUE(latin);
     read("latin.qvtext", latin->stringView(), &status);
     EXPECT_FALSE(status.ok()) << "a page that is not UTF-8 is damaged too";
+
+    // A small file that unpacks to more than any page holds is not unpacked.
+    Result<Data> bomb = DocumentSeeds::compressedPage(std::string(DocumentText::kMaximumQVPageSize + 1, 'a'));
+    ASSERT_TRUE(bomb);
+    EXPECT_LT(bomb->length(), 100000u);
+    read("bomb.qvtext", bomb->stringView(), &status);
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().message.find("64 MiB"), std::string::npos) << status.error().message;
 }
 
 TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)

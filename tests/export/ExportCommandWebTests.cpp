@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace folio {
 namespace {
@@ -147,6 +148,28 @@ TEST(ExportCommandErrors, BadInputGivesAClearStatus)
     EXPECT_EQ(folio("export '" + folder.path("a.txt") + "' --format txt --output '" + folder.path("a.txt") + "'"), 1);
     EXPECT_EQ(readFile(folder.path("a.txt")), "words");
     EXPECT_EQ(folio("copy '" + folder.path("a.txt") + "' --as pdf"), 2);
+}
+
+// Only a regular file is a document: a pipe would be waited on forever and a
+// device never ends. The message says what the path is.
+TEST(ExportCommandErrors, NonRegularFilesAreRefusedByWhatTheyAre)
+{
+    ScratchFolder folder("export-command-special");
+    ASSERT_EQ(mkfifo(folder.path("pipe.md").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.path("folder.md"));
+    std::filesystem::create_symlink("/dev/zero", folder.path("device.md"));
+    for (auto [name, said] : {std::pair{"pipe.md", "pipe"}, {"folder.md", "folder"}, {"device.md", "device"}}) {
+        for (const char* command : {"export '%s' --format txt --output '%s.txt'", "copy '%s' --as text"}) {
+            std::string path = folder.path(name);
+            std::string arguments = command;
+            for (std::size_t at; (at = arguments.find("%s")) != std::string::npos;)
+                arguments.replace(at, 2, path);
+            std::string output = commandOutput("timeout -s KILL 10 '" FOLIO_BINARY_DIR "/folio' " + arguments
+                                               + " 2>&1; echo \"exit $?\"");
+            EXPECT_NE(output.find(said), std::string::npos) << arguments << ": " << output;
+            EXPECT_NE(output.find("exit 1"), std::string::npos) << arguments << ": " << output;
+        }
+    }
 }
 
 } // namespace

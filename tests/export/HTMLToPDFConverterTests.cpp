@@ -133,6 +133,17 @@ TEST_F(HTMLToPDFConverter, LoadFailureEndsOnceAndLaterEventsAreIgnored)
     EXPECT_EQ(m_delegate.succeeded, 0);
 }
 
+TEST_F(HTMLToPDFConverter, CrashedPageEndsTheConversionAtOnce)
+{
+    auto converter = convert("<p>x</p>", TypeIdentifiers::kQVText);
+    m_page->terminateWebProcess("the web page crashed");
+    EXPECT_TRUE(converter->isFinished());
+    EXPECT_EQ(m_delegate.failed, 1);
+    ASSERT_TRUE(converter->error());
+    EXPECT_EQ(converter->error()->code, NDHTMLtoPDF::PageCrashed);
+    EXPECT_NE(converter->error()->message.find("crashed"), std::string::npos);
+}
+
 TEST_F(HTMLToPDFConverter, MissingWebViewFailsOnALaterTurn)
 {
     NDHTMLtoPDFEnvironment environment;

@@ -116,6 +116,31 @@ TEST_P(HostileDocument, exportsHTMLAndBooksWithNothingActive)
     EXPECT_NE(chapterText.find("Visible words"), std::string::npos) << chapterText;
 }
 
+// A style sheet that crashes the page's process: the export ends with a
+// message as soon as the process is gone, well before its load time-out.
+TEST(CrashingDocument, failsEveryPictureExportAtOnce)
+{
+    ScratchFolder folder("crashing-document");
+    std::string html = "<style>";
+    for (int index = 0; index < 1000; ++index)
+        html += "a{";
+    auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+    ASSERT_TRUE(compressed.ok());
+    std::string document = folder.path("crash.qvtext");
+    writeFile(document, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+    for (std::string command : {"export '" + document + "' --format pdf --output '" + folder.path("out.pdf") + "'",
+                                "export '" + document + "' --format png --output '" + folder.path("out.png") + "'",
+                                "preview '" + document + "' --output '" + folder.path("preview.png") + "'"}) {
+        // Killed after ten seconds, which only a missed crash would reach.
+        std::string output = commandOutput("timeout -s KILL 10 '" FOLIO_BINARY_DIR "/folio' " + command
+                                           + " 2>&1; echo \"exit $?\"");
+        EXPECT_NE(output.find("crashed"), std::string::npos) << command << ": " << output;
+        EXPECT_NE(output.find("exit 1"), std::string::npos) << command << ": " << output;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path("out.pdf")));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("out.png")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, HostileDocument, testing::Values("md", "qvtext"));
 
 } // namespace
