@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/DesktopCommands.h"
 #include "app/ExportCommands.h"
 #include "app/NewDocumentCommand.h"
 #include "shell/AppController.h"
@@ -15,5 +16,6 @@ int main(int argc, char** argv)
         return folio::runNewDocumentCommand(arguments, std::cout, std::cerr);
     });
     folio::registerExportCommands(commandLine);
+    folio::registerDesktopCommands(commandLine);
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -28,18 +28,6 @@ bool isPlainFileName(const std::string& name)
         && name.find('\0') == std::string::npos;
 }
 
-std::string numberedName(const std::string& name, int number)
-{
-    std::filesystem::path path(name);
-    std::string stem = path.stem().string();
-    std::string extension = path.extension().string();
-    if (stem.empty()) {
-        stem = name;
-        extension.clear();
-    }
-    return stem + " " + std::to_string(number) + extension;
-}
-
 } // namespace
 
 LinuxExportServices::Folders LinuxExportServices::defaultFolders()
@@ -93,7 +81,7 @@ Result<std::string> LinuxExportServices::writeUniquely(const std::string& folder
     for (int number = 2; FileManager::fileExists(folder + "/" + name); ++number) {
         if (number > kMaximumNameCandidates)
             return servicesError(WriteFailed, "No free name for " + file.name + " in " + folder);
-        name = numberedName(file.name, number);
+        name = FileManager::numberedName(file.name, number);
     }
     std::string path = folder + "/" + name;
     if (Status written = FileManager::writeAtomically(path, file.contents.span()); !written)

@@ -11,6 +11,7 @@
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/DKWebViewControllerDelegate.h"
+#include "platform/docframework/ReaderViewController.h"
 #include "platform/graphics/Geometry.h"
 
 #include <functional>
@@ -36,7 +37,9 @@ class WebView;
 // open document, the autosave indicator and temporary-folder housekeeping;
 // and the document browser's exports of a listed file (AppControllerExports.cpp);
 // previews of a listed file and copy-out of the open page (AppControllerPreviews.cpp).
-class AppController : public DKDocumentAppController, public DKWebViewControllerDelegate {
+class AppController : public DKDocumentAppController,
+                      public DKWebViewControllerDelegate,
+                      public ReaderViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
     enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5,
@@ -77,6 +80,20 @@ public:
 
     void showAutoSavingIndicator() override;
     void hideAutoSavingIndicator() override;
+
+    // The desktop application's half (AppControllerDesktop.cpp): a document
+    // whose kind has no editor yet is shown read-only, as a page of its text
+    // that nothing can save; the open document is pictured for the browser
+    // when it closes; its share menu prints and previews it as PDF.
+    std::shared_ptr<ViewController> viewControllerForDocumentWithoutEditor(DKDocument& document) override;
+    void writePreviewsForDocument(DKDocument& document, std::function<void()> completion) override;
+    std::shared_ptr<Menu> exportMenuActions() override;
+    // The PDF in the in-app reader, over whatever is on top.
+    Status presentPDFReader(const std::string& path);
+    const std::shared_ptr<ReaderViewController>& readerViewController() const { return m_readerViewController; }
+    // The reader closes: its page becomes the last opened file's preview,
+    // unless it showed a document's PDF preview.
+    void dismissReaderViewController(ReaderViewController& reader, View* pageView) override;
 
     // Deletes what has lain in the temporary folder for more than two days.
     std::vector<std::string> deleteOlderTmpFolder();
@@ -198,6 +215,7 @@ private:
     std::shared_ptr<DKWebViewController> m_previewController;
     // The listed file the web page shows; none for HTML shown by other callers.
     std::shared_ptr<ODSFileItem> m_previewedFileItem;
+    std::shared_ptr<ReaderViewController> m_readerViewController;
     // Work posted for later checks this, as the controller may be gone by then.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };

@@ -163,7 +163,8 @@ void AppController::webViewControllerDidClose(DKWebViewController& controller)
 
 std::shared_ptr<ViewController> AppController::topViewController() const
 {
-    Window* window = currentWindow() ? currentWindow() : Window::keyWindow();
+    // An open document's window stands above the browser's.
+    Window* window = documentWindow() ? documentWindow().get() : currentWindow() ? currentWindow() : Window::keyWindow();
     if (!window || !window->rootViewController())
         return nullptr;
     return topViewController(window->rootViewController());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/docframework/DKDocumentPreview.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
@@ -18,7 +19,7 @@ class TextDocument;
 // the file's current edit and announced to the browser.
 class DocumentPreviews {
 public:
-    static constexpr const char* kPreviewsUpdatedNotification = "DKDocumentPreviewsUpdatedForFileItemNotification";
+    static constexpr const char* kPreviewsUpdatedNotification = DKDocumentPreview::kPreviewsUpdatedNotification;
     static constexpr const char* kPlaceholderImageName = "DocumentPreviewPlaceholderLeafcraft.png";
     // The browser reloads a preview this long after it was stored, when the
     // cache has surely taken it.

@@ -97,6 +97,15 @@ void DKDocument::updateViewControllerToPresent()
         m_navigationController->setViewControllers({editor}, false);
 }
 
+void DKDocument::presentReadOnly(const std::shared_ptr<ViewController>& viewer)
+{
+    m_readOnly = true;
+    m_changeCount = 0;
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_autosaveScheduled = false;
+    m_navigationController = viewer ? NavigationController::withRootViewController(viewer) : nullptr;
+}
+
 void DKDocument::setViewControllerToPresent(std::shared_ptr<NavigationController> controller)
 {
     m_navigationController = std::move(controller);
@@ -109,6 +118,8 @@ std::string DKDocument::localizedName() const
 
 void DKDocument::updateChangeCount(ChangeKind kind)
 {
+    if (m_readOnly)
+        return;
     switch (kind) {
     case ChangeKind::Done:
     case ChangeKind::Redone:
@@ -168,8 +179,9 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
 
 void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Completion completion)
 {
-    if (m_closed) {
-        m_lastError = Error{kErrorDomain, Closed, "The document is closed"};
+    if (m_closed || m_readOnly) {
+        m_lastError = m_closed ? Error{kErrorDomain, Closed, "The document is closed"}
+                               : Error{kErrorDomain, ReadOnly, m_fileURL + " is open for reading only"};
         if (completion)
             dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
         return;

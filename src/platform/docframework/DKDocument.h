@@ -28,7 +28,7 @@ public:
     using SaveStateHandler = std::function<void(bool saving)>;
 
     static constexpr const char* kErrorDomain = "DKDocument";
-    enum ErrorCode { InvalidDestination = 1, FileExists = 2, NoContents = 3, ReadFailed = 4, Closed = 5 };
+    enum ErrorCode { InvalidDestination = 1, FileExists = 2, NoContents = 3, ReadFailed = 4, Closed = 5, ReadOnly = 6 };
     // How long after the first unsaved change an autosave starts.
     static constexpr double kAutosaveDelaySeconds = 5;
 
@@ -72,6 +72,11 @@ public:
     virtual std::shared_ptr<NavigationController> viewControllerToPresent();
     // Puts the current editor back as the navigation controller's only child.
     void updateViewControllerToPresent();
+    // Shows the document in a viewer instead of an editor (a kind whose
+    // editor is missing): the document then refuses every save and records
+    // no change, so that nothing can write over the file.
+    void presentReadOnly(const std::shared_ptr<ViewController>& viewer);
+    bool isReadOnly() const { return m_readOnly; }
 
     const std::string& fileURL() const { return m_fileURL; }
     const std::string& fileType() const { return m_fileType; }
@@ -120,6 +125,7 @@ private:
     int m_savesInProgress = 0;
     bool m_closed = false;
     bool m_autosaveScheduled = false;
+    bool m_readOnly = false;
     std::optional<Error> m_lastError;
     SaveStateHandler m_saveStateHandler;
 };

@@ -1,9 +1,16 @@
 #include "platform/docframework/DKDocumentAppController.h"
 
 #include "platform/docframework/DKDocument.h"
+#include "platform/docframework/DKDocumentPicker.h"
+#include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Window.h"
 
 namespace folio {
 
@@ -58,20 +65,52 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
 
 void DKDocumentAppController::openDocumentAtURL(const std::string& url, Completion completion)
 {
-    auto open = [this, url, completion](Status) {
+    openDocument(url, nullptr, std::move(completion));
+}
+
+void DKDocumentAppController::openFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion)
+{
+    if (!item) {
+        if (completion)
+            completion(Error{kErrorDomain, OpenFailed, "Nothing to open"});
+        return;
+    }
+    openDocument(item->fileURL(), item, [this, completion](Status opened) {
+        if (opened)
+            opened = presentDocument();
+        if (completion)
+            completion(opened);
+    });
+}
+
+void DKDocumentAppController::openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item,
+                                           Completion completion)
+{
+    auto open = [this, url, item, completion](Status) {
         std::shared_ptr<DKDocument> document = makeDocumentForURL(url);
         if (!document) {
             if (completion)
                 completion(Error{kErrorDomain, NoDocumentClass, "No document class for " + url});
             return;
         }
+        document->setFileItem(item ? item : std::make_shared<ODSFileItem>(url, nullptr));
         document->openWithCompletionHandler([this, document, url, completion](bool success) {
             if (!success) {
                 if (completion)
                     completion(documentError(*document, OpenFailed, "Could not read " + url));
                 return;
             }
-            document->makeDocumentViewController();
+            if (!document->makeDocumentViewController()) {
+                std::shared_ptr<ViewController> viewer = viewControllerForDocumentWithoutEditor(*document);
+                if (!viewer) {
+                    if (completion)
+                        completion(Error{kErrorDomain, EditorNotAvailable,
+                                         "The editor for " + document->fileItem()->name()
+                                             + " is not available yet."});
+                    return;
+                }
+                document->presentReadOnly(viewer);
+            }
             document->viewControllerToPresent();
             adopt(document);
             if (completion)
@@ -84,6 +123,56 @@ void DKDocumentAppController::openDocumentAtURL(const std::string& url, Completi
         closeDocument(open);
     else
         open(Status::success());
+}
+
+Status DKDocumentAppController::presentDocument()
+{
+    std::shared_ptr<NavigationController> navigation = m_document ? m_document->viewControllerToPresent() : nullptr;
+    if (!navigation)
+        return Error{kErrorDomain, OpenFailed, "No document is open to show"};
+    if (std::shared_ptr<ViewController> shown = navigation->topViewController()) {
+        if (shown->title().empty())
+            shown->setTitle(toUtf16(m_document->fileItem() ? m_document->fileItem()->displayedName()
+                                                           : m_document->localizedName()));
+        addDocumentBarItems(*shown);
+    }
+    closeDocumentWindow();
+    m_documentWindow = std::make_shared<Window>(Rect{{0, 0}, {1000, 760}});
+    m_documentWindow->setRootViewController(navigation);
+    m_documentWindow->setCloseRequestHandler([this] { closeDocument({}); });
+    m_documentWindow->makeKeyAndVisible();
+    return Status::success();
+}
+
+void DKDocumentAppController::addDocumentBarItems(ViewController& shown)
+{
+    std::shared_ptr<NavigationItem> item = shown.navigationItem();
+    if (!item)
+        return;
+    // An editor that brings its own items keeps them; a viewer's are replaced.
+    bool ownItems = !item->effectiveLeadingItems().empty() || !item->effectiveTrailingItems().empty();
+    if (ownItems && !m_document->isReadOnly())
+        return;
+    m_closeItem->setTitle(u"Documents");
+    m_closeItem->setAction([this](BarButtonItem&) { closeDocument({}); });
+    m_shareItem->setTitle(u"Share");
+    m_shareItem->setMenu(exportMenuActions());
+    m_shareItem->setHidden(!m_shareItem->menu());
+    m_toolsItem->setTitle(u"Tools");
+    m_toolsItem->setMenu(toolMenuActions());
+    m_toolsItem->setHidden(!m_toolsItem->menu());
+    item->setLeftBarButtonItems({m_closeItem});
+    // Listed from the outer edge inwards.
+    item->setRightBarButtonItems({m_shareItem, m_toolsItem, BarButtonItem::withCustomView(m_savingIndicator)});
+}
+
+void DKDocumentAppController::closeDocumentWindow()
+{
+    std::shared_ptr<Window> window = std::move(m_documentWindow);
+    if (window) {
+        window->setCloseRequestHandler({});
+        window->close();
+    }
 }
 
 void DKDocumentAppController::createDocumentAtURL(const std::string& url,
@@ -131,11 +220,20 @@ void DKDocumentAppController::closeDocument(Completion completion)
             completion(Status::success());
         return;
     }
-    document->closeWithCompletionHandler([this, document, completion](bool saved) {
-        document->setSaveStateHandler({});
-        hideAutoSavingIndicator();
-        if (completion)
-            completion(saved ? Status::success() : Status(documentError(*document, OpenFailed, "Could not save")));
+    // Saved first, so that the picture and the browser show the saved file.
+    document->autosaveWithCompletionHandler([this, document, completion](bool saved) {
+        writePreviewsForDocument(*document, [this, document, completion, saved] {
+            document->closeWithCompletionHandler([this, document, completion, saved](bool closedSaved) {
+                document->setSaveStateHandler({});
+                hideAutoSavingIndicator();
+                closeDocumentWindow();
+                if (m_documentPicker)
+                    m_documentPicker->documentDidClose(document->fileURL());
+                if (completion)
+                    completion(saved && closedSaved ? Status::success()
+                                                    : Status(documentError(*document, OpenFailed, "Could not save")));
+            });
+        });
     });
 }
 

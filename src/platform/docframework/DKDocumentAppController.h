@@ -12,6 +12,10 @@ namespace folio {
 class ActivityIndicatorView;
 class BarButtonItem;
 class DKDocument;
+class DKDocumentPicker;
+class Menu;
+class ODSFileItem;
+class ViewController;
 class Window;
 
 // The application's controller of the document life cycle: it makes the
@@ -24,7 +28,7 @@ public:
     using Completion = std::function<void(Status status)>;
 
     static constexpr const char* kErrorDomain = "DKDocumentAppController";
-    enum ErrorCode { NoDocumentClass = 1, OpenFailed = 2, CreateFailed = 3 };
+    enum ErrorCode { NoDocumentClass = 1, OpenFailed = 2, CreateFailed = 3, EditorNotAvailable = 4 };
 
     DKDocumentAppController();
     virtual ~DKDocumentAppController();
@@ -38,13 +42,19 @@ public:
     virtual std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) = 0;
 
     // Reads the file, makes its editor and makes it the open document; a
-    // document already open is closed (and saved) first.
+    // document already open is closed (and saved) first. A kind without an
+    // editor opens read-only in the viewer the application offers, or fails
+    // with EditorNotAvailable; a file that cannot be read fails with the
+    // reader's error. Either way the file is left as it was.
     void openDocumentAtURL(const std::string& url, Completion completion);
+    // The same for a file listed by the browser, then shown in the editor window.
+    void openFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion);
     // Makes a new file at `url`, from a copy of the template when one is
     // given, and saves it; it is not opened.
     void createDocumentAtURL(const std::string& url, const std::optional<std::string>& templateURL,
                              Completion completion);
-    // Saves and closes the open document; succeeds at once without one.
+    // Saves the open document, then has its preview written, closes it
+    // and its window, and tells the browser; succeeds at once without one.
     void closeDocument(Completion completion);
 
     const std::shared_ptr<DKDocument>& document() const { return m_document; }
@@ -60,11 +70,33 @@ public:
     virtual void showAutoSavingIndicator() {}
     virtual void hideAutoSavingIndicator() {}
 
+    // A viewer for a document whose kind has no editor, or null when there is none.
+    virtual std::shared_ptr<ViewController> viewControllerForDocumentWithoutEditor(DKDocument&) { return nullptr; }
+    // Pictures the open document for the browser once it is saved; the
+    // completion runs when that is done (or given up).
+    virtual void writePreviewsForDocument(DKDocument&, std::function<void()> completion) { completion(); }
+    // The menus of the open document's share and tools items; null hides the item.
+    virtual std::shared_ptr<Menu> exportMenuActions() { return nullptr; }
+    virtual std::shared_ptr<Menu> toolMenuActions() { return nullptr; }
+
+    // The window the open document is shown in, while it is.
+    const std::shared_ptr<Window>& documentWindow() const { return m_documentWindow; }
+    // Puts the open document's navigation controller in the document window,
+    // with the close, share and tools items and the saving indicator.
+    Status presentDocument();
+
+    // The browser, while one is shown.
+    DKDocumentPicker* currentDocumentPicker() const { return m_documentPicker; }
+    void setCurrentDocumentPicker(DKDocumentPicker* picker) { m_documentPicker = picker; }
+
     Window* currentWindow() const { return m_currentWindow; }
     void setCurrentWindow(Window* window) { m_currentWindow = window; }
 
 private:
     void adopt(const std::shared_ptr<DKDocument>& document);
+    void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
+    void addDocumentBarItems(ViewController& shown);
+    void closeDocumentWindow();
 
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;
@@ -73,6 +105,8 @@ private:
     std::shared_ptr<BarButtonItem> m_toolsItem;
     std::shared_ptr<ActivityIndicatorView> m_savingIndicator;
     Window* m_currentWindow = nullptr;
+    std::shared_ptr<Window> m_documentWindow;
+    DKDocumentPicker* m_documentPicker = nullptr;
     DKDocumentAppController* m_previousController = nullptr;
 };
 

@@ -22,6 +22,8 @@ class OFFileEdit;
 class DKDocumentPreview {
 public:
     static constexpr const char* kFolderName = "DocumentPreviews";
+    // Posted with the file item as sender when its picture changed.
+    static constexpr const char* kPreviewsUpdatedNotification = "DKDocumentPreviewsUpdatedForFileItemNotification";
 
     using PreviewStore = std::function<Status(const Image::Pointer& image, const OFFileEdit& fileEdit)>;
     using Completion = std::function<void()>;

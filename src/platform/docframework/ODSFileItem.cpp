@@ -1,6 +1,7 @@
 #include "platform/docframework/ODSFileItem.h"
 
 #include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/FileManager.h"
 
 #include <filesystem>
 
@@ -9,6 +10,8 @@ namespace folio {
 ODSFileItem::ODSFileItem(std::string fileURL, const ODSLocalDirectoryScope* scope)
     : m_fileURL(std::move(fileURL)), m_fileType(TypeIdentifiers::typeIdentifierForPath(m_fileURL)), m_scope(scope)
 {
+    if (Result<FileAttributes> attributes = FileManager::attributesOfItem(m_fileURL))
+        m_modificationDate = attributes->modificationDate;
 }
 
 std::string ODSFileItem::name() const

@@ -2,6 +2,7 @@
 
 #include "platform/docframework/OFFileEdit.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -24,11 +25,14 @@ public:
     const ODSLocalDirectoryScope* scope() const { return m_scope; }
     // The file's current state; nothing when the file is gone.
     std::optional<OFFileEdit> fileEdit() const;
+    // When the file was last written, as it was when the item was made.
+    std::chrono::system_clock::time_point modificationDate() const { return m_modificationDate; }
 
 private:
     std::string m_fileURL;
     std::string m_fileType;
     const ODSLocalDirectoryScope* m_scope;
+    std::chrono::system_clock::time_point m_modificationDate;
 };
 
 } // namespace folio

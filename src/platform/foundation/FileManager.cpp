@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -159,8 +160,20 @@ Status FileManager::moveItem(const std::string& from, const std::string& to)
         return makeError(NoSuchFile, "Cannot move", from, "no such file or folder");
     if (itemExists(to))
         return makeError(FileExists, "Cannot move " + from + " to", to, "an item of that name exists");
-    if (::rename(from.c_str(), to.c_str()) == 0)
+    // The check above leaves a moment in which another program may create
+    // `to`; the kernel refuses then instead of replacing it.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return Status::success();
+    if (errno == EEXIST)
+        return makeError(FileExists, "Cannot move " + from + " to", to, "an item of that name exists");
+    if (errno == EINVAL || errno == ENOSYS) {
+        // File systems without the flag: link and unlink never replace either.
+        if (!isDirectory(from) && ::link(from.c_str(), to.c_str()) == 0)
+            return ::unlink(from.c_str()) == 0 ? Status::success()
+                                               : errnoError(OperationFailed, "Cannot move", from, errno);
+        if (errno == EEXIST)
+            return makeError(FileExists, "Cannot move " + from + " to", to, "an item of that name exists");
+    }
     if (errno != EXDEV)
         return errnoError(OperationFailed, "Cannot move " + from + " to", to, errno);
     // Another file system: copy, and remove the original only once the copy is complete.
@@ -177,6 +190,8 @@ Status FileManager::copyItem(const std::string& from, const std::string& to)
         return makeError(FileExists, "Cannot copy " + from + " to", to, "an item of that name exists");
     std::error_code error;
     fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, error);
+    if (error == std::errc::file_exists)
+        return makeError(FileExists, "Cannot copy " + from + " to", to, "an item of that name exists");
     if (error) {
         // A half-made copy must not pass for a finished one.
         std::error_code ignored;
@@ -184,6 +199,33 @@ Status FileManager::copyItem(const std::string& from, const std::string& to)
         return fsError(OperationFailed, "Cannot copy " + from + " to", to, error);
     }
     return Status::success();
+}
+
+std::string FileManager::numberedName(const std::string& name, int number)
+{
+    fs::path path(name);
+    std::string stem = path.stem().string();
+    std::string extension = path.extension().string();
+    if (stem.empty()) {
+        stem = name;
+        extension.clear();
+    }
+    return stem + " " + std::to_string(number) + extension;
+}
+
+Result<std::string> FileManager::placeUnderFreeName(const std::string& folder, const std::string& name,
+                                                    const std::function<Status(const std::string& path)>& place)
+{
+    constexpr int kMaximumCandidates = 10000;
+    for (int number = 1; number <= kMaximumCandidates; ++number) {
+        std::string path = folder + "/" + (number == 1 ? name : numberedName(name, number));
+        Status placed = place(path);
+        if (placed)
+            return path;
+        if (placed.error().domain != kErrorDomain || placed.error().code != FileExists)
+            return placed.error();
+    }
+    return makeError(FileExists, "No free name for", name, "in " + folder);
 }
 
 Status FileManager::removeItem(const std::string& path)

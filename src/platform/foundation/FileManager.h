@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,9 +48,19 @@ public:
     static Status writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
     static Status writeAtomically(const std::string& path, std::string_view bytes);
 
-    // Both refuse to replace an existing destination.
+    // Both refuse to replace an existing destination, also one that appears
+    // while they run (FileExists).
     static Status moveItem(const std::string& from, const std::string& to);
     static Status copyItem(const std::string& from, const std::string& to);
+
+    // "Name 2.rtf" for ("Name.rtf", 2); a name without extension just gains the number.
+    static std::string numberedName(const std::string& name, int number);
+    // Calls `place` with "folder/name", then "folder/Name 2.ext", "Name 3.ext"...
+    // while it fails with FileExists; answers the path it succeeded with.
+    // `place` must refuse to replace (as moveItem and copyItem do), so that
+    // no existing file is ever overwritten.
+    static Result<std::string> placeUnderFreeName(const std::string& folder, const std::string& name,
+                                                  const std::function<Status(const std::string& path)>& place);
 
     // Removes a file or a whole folder tree; a missing item is an error.
     static Status removeItem(const std::string& path);

@@ -281,7 +281,7 @@ void GtkPresenter::windowDidBecomeVisible(Window& window)
     std::weak_ptr<Window> weak = weakOf(window);
     GtkSignals::connectDelete(surface.toplevel, [weak] {
         if (auto strong = weak.lock())
-            strong->close();
+            strong->requestClose();
         return true;
     });
 }
@@ -295,6 +295,16 @@ void GtkPresenter::navigationStackDidChange(NavigationController& navigation)
             rebuildHeader(surface);
             rebuildBody(surface);
         }
+    }
+}
+
+void GtkPresenter::viewContentDidChange(ViewController& controller)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+        ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
+        if (shown == &controller)
+            rebuildBody(surface);
     }
 }
 

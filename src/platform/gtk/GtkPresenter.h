@@ -45,6 +45,7 @@ public:
     // Sets every widget standing for the control from the model, after code
     // (not the user on screen) changed its value, selection or range.
     void controlDidChange(Control&) override;
+    void viewContentDidChange(ViewController&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;

@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
@@ -19,6 +20,7 @@
 #include "platform/ui/TextField.h"
 
 #include <cmath>
+#include <typeinfo>
 
 namespace folio {
 
@@ -195,8 +197,23 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         return scroller;
     }
 
+    // A plain scroll view scrolls its content in a scrolled window; the
+    // views derived from it draw themselves.
+    if (typeid(view) == typeid(ScrollView)) {
+        GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        gtk_widget_set_hexpand(scroller, TRUE);
+        gtk_widget_set_vexpand(scroller, TRUE);
+        GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
+        gtk_container_add(GTK_CONTAINER(scroller), content);
+        return scroller;
+    }
+    return buildFixed(view, view.frame().size);
+}
+
+GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
+{
     GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, pixels(view.frame().width()), pixels(view.frame().height()));
+    gtk_widget_set_size_request(fixed, pixels(size.width), pixels(size.height));
     for (const auto& subview : view.subviews()) {
         GtkWidget* child = build(*subview);
         if (!child)

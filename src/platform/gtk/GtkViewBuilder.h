@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -38,6 +40,8 @@ public:
 
 private:
     GtkWidget* buildOwn(View& view);
+    // A fixed container of the size placing the view's subviews by frame.
+    GtkWidget* buildFixed(View& view, Size size);
 
     TableHook m_tableHook;
     std::vector<GtkWidget*> m_nativeWidgets;

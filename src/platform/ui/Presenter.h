@@ -43,6 +43,9 @@ public:
     virtual void progressHUDDidChange(ProgressHUD&) {}
     // A control's value, range or segments changed in code.
     virtual void controlDidChange(Control&) {}
+    // The controller's view tree changed (a picture replaced, views added):
+    // what stands for it on screen is made again.
+    virtual void viewContentDidChange(ViewController&) {}
 };
 
 } // namespace folio

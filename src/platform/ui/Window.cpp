@@ -58,6 +58,17 @@ void Window::makeKeyAndVisible()
         m_rootViewController->endAppearanceTransition();
 }
 
+void Window::requestClose()
+{
+    if (m_closeRequestHandler) {
+        // Copied: the handler may clear itself while it runs.
+        std::function<void()> handler = m_closeRequestHandler;
+        handler();
+        return;
+    }
+    close();
+}
+
 void Window::close()
 {
     if (!m_visible)

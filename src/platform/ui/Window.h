@@ -2,6 +2,7 @@
 
 #include "platform/ui/View.h"
 
+#include <functional>
 #include <memory>
 
 namespace folio {
@@ -22,6 +23,10 @@ public:
     void makeKeyAndVisible();
     // Hides the window; everything it shows disappears.
     void close();
+    // The user asks to close the window (its close button): the handler
+    // decides, for instance to save first; without one the window closes.
+    void requestClose();
+    void setCloseRequestHandler(std::function<void()> handler) { m_closeRequestHandler = std::move(handler); }
     bool isVisible() const { return m_visible; }
     static Window* keyWindow();
 
@@ -35,6 +40,7 @@ public:
 private:
     std::shared_ptr<ViewController> m_rootViewController;
     bool m_visible = false;
+    std::function<void()> m_closeRequestHandler;
 };
 
 } // namespace folio

@@ -1,4 +1,11 @@
 #include "platform/docframework/DKDocument.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/DKDocumentPicker.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/docframework/ODSScopeViewController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Window.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/FileManager.h"
@@ -31,6 +38,8 @@ public:
     Status readFromURL(const std::string& url) override
     {
         readOnMainThread = isMainThread();
+        if (events)
+            events->push_back("read");
         Result<Data> data = Data::dataWithContentsOfFile(url);
         if (!data)
             return data.error();
@@ -42,6 +51,8 @@ public:
     {
         contentsOnMainThread = isMainThread();
         requestedType = type;
+        if (events)
+            events->push_back("save");
         ++contentsCount;
         if (failContents)
             return Error{"Test", 7, "the page did not answer"};
@@ -58,6 +69,10 @@ public:
 
     std::shared_ptr<ViewController> madeEditor(std::string kind)
     {
+        if (events)
+            events->push_back("make editor");
+        if (noEditor)
+            return nullptr;
         madeKind = std::move(kind);
         editor = std::make_shared<ViewController>();
         return editor;
@@ -70,6 +85,9 @@ public:
     std::function<void()> duringContents;
     std::atomic<int> contentsCount{0};
     bool failContents = false;
+    bool noEditor = false;
+    // Written on the file-access queue, read once the waits are over.
+    std::vector<std::string>* events = nullptr;
     std::atomic<bool> readOnMainThread{true};
     std::atomic<bool> contentsOnMainThread{true};
 };
@@ -293,6 +311,119 @@ TEST_F(DKDocumentTest, makerIsChosenByFileTypeAndPresentedInANavigationControlle
         EXPECT_EQ(navigation->topViewController(), editor);
         EXPECT_EQ(document->viewControllerToPresent(), navigation) << "made once";
     }
+}
+
+class RecordingAppController : public DKDocumentAppController {
+public:
+    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) override
+    {
+        auto document = std::make_shared<TestDocument>(url);
+        document->events = &events;
+        document->noEditor = noEditor;
+        documents.push_back(document);
+        return document;
+    }
+    std::shared_ptr<ViewController> viewControllerForDocumentWithoutEditor(DKDocument&) override
+    {
+        events.push_back("viewer");
+        return withViewer ? std::make_shared<ViewController>() : nullptr;
+    }
+    void writePreviewsForDocument(DKDocument&, std::function<void()> completion) override
+    {
+        events.push_back("preview");
+        completion();
+    }
+
+    std::vector<std::string> events;
+    std::vector<std::shared_ptr<TestDocument>> documents;
+    bool noEditor = false;
+    bool withViewer = true;
+};
+
+class DKDocumentAppControllerTest : public DKDocumentTest {
+protected:
+    Status openAndWait(const std::string& url)
+    {
+        std::optional<Status> opened;
+        auto item = std::make_shared<ODSFileItem>(url, nullptr);
+        app.openFileItem(item, [&](Status status) { opened = status; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 20));
+        return opened.value_or(Status(Error{"Test", 1, "open never finished"}));
+    }
+    Status closeAndWait()
+    {
+        std::optional<Status> closed;
+        app.closeDocument([&](Status status) { closed = status; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 20));
+        return closed.value_or(Status(Error{"Test", 1, "close never finished"}));
+    }
+
+    RecordingAppController app;
+};
+
+TEST_F(DKDocumentAppControllerTest, opensByReadingMakingTheEditorAndPresentingThenClosesBySavingPicturingAndRefreshing)
+{
+    std::ofstream(path("Letter.rtf")) << "letter";
+    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>(m_folder.string()));
+    picker->loadViewIfNeeded();
+    picker->selectedScopeViewController().setChangeHandler([&] { app.events.push_back("refresh"); });
+
+    ASSERT_TRUE(openAndWait(path("Letter.rtf")).ok());
+    ASSERT_TRUE(app.documentWindow());
+    EXPECT_TRUE(app.documentWindow()->isVisible());
+    app.events.push_back("presented");
+    EXPECT_EQ(app.documentWindow()->rootViewController(), app.document()->viewControllerToPresent());
+    auto shown = app.document()->viewControllerToPresent()->topViewController();
+    EXPECT_EQ(shown->navigationItem()->leftBarButtonItems().front(), app.closeDocumentBarButtonItem());
+
+    app.document()->updateChangeCount(DKDocument::ChangeKind::Done);
+    // The window's close button closes through the controller, which saves first.
+    app.documentWindow()->requestClose();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !app.documentWindow(); }, 20));
+    // The folder's watch may refresh the grid at any time (the save writes
+    // the file); what counts is that the last refresh follows the picture.
+    ASSERT_FALSE(app.events.empty());
+    EXPECT_EQ(app.events.back(), "refresh");
+    std::erase(app.events, "refresh");
+    EXPECT_EQ(app.events, (std::vector<std::string>{"read", "make editor", "presented", "save", "preview"}));
+    EXPECT_EQ(app.document(), nullptr);
+    EXPECT_TRUE(app.documents.front()->isClosed());
+}
+
+TEST_F(DKDocumentAppControllerTest, aKindWithoutAnEditorOpensReadOnlyOrNotAtAll)
+{
+    std::ofstream(path("Notes.md")) << "notes";
+    app.noEditor = true;
+    ASSERT_TRUE(openAndWait(path("Notes.md")).ok());
+    std::shared_ptr<DKDocument> document = app.document();
+    ASSERT_TRUE(document && document->isReadOnly());
+    // Nothing can put a save in motion.
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    EXPECT_FALSE(save(*app.documents.back(), path("Notes.md")));
+    EXPECT_EQ(document->lastError()->code, DKDocument::ReadOnly);
+    ASSERT_TRUE(closeAndWait().ok());
+    EXPECT_EQ(app.documents.back()->contentsCount, 0);
+
+    app.withViewer = false;
+    Status refused = openAndWait(path("Notes.md"));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().code, DKDocumentAppController::EditorNotAvailable);
+    EXPECT_NE(refused.error().message.find("not available yet"), std::string::npos);
+    EXPECT_EQ(app.document(), nullptr);
+    EXPECT_EQ(app.documentWindow(), nullptr);
+    EXPECT_EQ(readFile(path("Notes.md")), "notes");
+}
+
+TEST_F(DKDocumentAppControllerTest, aFileThatCannotBeReadAnswersTheReadersErrorAndIsLeftAlone)
+{
+    Status failed = openAndWait(path("missing.rtf"));
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().domain, FileManager::kErrorDomain);
+    EXPECT_EQ(app.document(), nullptr);
+    EXPECT_EQ(app.documentWindow(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(path("missing.rtf")));
+    EXPECT_EQ(app.documents.back()->contentsCount, 0);
 }
 
 } // namespace

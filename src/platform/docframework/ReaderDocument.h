@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/graphics/Image.h"
+
+#include <memory>
+#include <string>
+
+typedef struct _PopplerDocument PopplerDocument;
+
+namespace folio {
+
+// A PDF file opened for the in-app reader: its pages, their sizes in points,
+// and pictures of them drawn at any scale.
+class ReaderDocument {
+public:
+    static constexpr const char* kErrorDomain = "ReaderDocument";
+    enum ErrorCode { UnreadablePDF = 1, NoSuchPage = 2, DrawingFailed = 3 };
+
+    static Result<std::shared_ptr<ReaderDocument>> withDocumentFilePath(const std::string& path);
+    ~ReaderDocument();
+    ReaderDocument(const ReaderDocument&) = delete;
+    ReaderDocument& operator=(const ReaderDocument&) = delete;
+
+    const std::string& fileURL() const { return m_fileURL; }
+    std::size_t pageCount() const { return m_pageCount; }
+    Result<Size> pageSize(std::size_t index) const;
+    // The page on white paper, `scale` pixels per point.
+    Result<Image::Pointer> imageOfPage(std::size_t index, double scale) const;
+
+private:
+    ReaderDocument(std::string fileURL, PopplerDocument* document);
+
+    std::string m_fileURL;
+    PopplerDocument* m_document;
+    std::size_t m_pageCount;
+};
+
+} // namespace folio

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+namespace folio {
+
+// Prints a PDF file through the GTK print dialog, drawing each page with
+// poppler at the printer's resolution.
+class GtkPDFPrinter {
+public:
+    static constexpr const char* kErrorDomain = "GtkPDFPrinter";
+    enum ErrorCode { UnreadablePDF = 1, PrintFailed = 2 };
+
+    // Runs the dialog over `parent` (may be null) and prints; a cancelled
+    // dialog is no failure.
+    static Status printPDFFile(const std::string& path, const std::string& jobName, GtkWindow* parent);
+};
+
+} // namespace folio

@@ -1,0 +1,144 @@
+#include "shell/AppController.h"
+
+#include "documents/TextDocument.h"
+#include "shell/DocumentPreviews.h"
+#include "platform/docframework/DKDocumentPicker.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/ODSScopeViewController.h"
+#include "platform/docframework/ReaderDocument.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ImageView.h"
+
+namespace folio {
+
+namespace {
+
+// The page a read-only document is shown as: rich text and QV pages as the
+// HTML read from the file, text kinds as their text.
+std::string readOnlyPage(TextDocument& document)
+{
+    std::string title = HTMLTextEscaper::escape(document.localizedName());
+    std::string body;
+    switch (document.kind()) {
+    case DocumentKind::RTF:
+    case DocumentKind::QVText:
+    case DocumentKind::QVOutline:
+        body = toUtf8(document.text());
+        break;
+    case DocumentKind::Markdown:
+    case DocumentKind::TeX:
+        body = "<pre style=\"white-space: pre-wrap; font: 15px/1.5 monospace\">" + HTMLTextEscaper::escape(toUtf8(document.text()))
+            + "</pre>";
+        break;
+    }
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title
+        + "</title></head><body style=\"margin: 2em\">" + body + "</body></html>";
+}
+
+} // namespace
+
+std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutEditor(DKDocument& document)
+{
+    auto* text = dynamic_cast<TextDocument*>(&document);
+    if (!text)
+        return nullptr;
+    // The native viewer of rich text, when the application has one.
+    if (text->kind() == DocumentKind::RTF) {
+        if (std::shared_ptr<ViewController> viewer = text->makeRTFViewController())
+            return viewer;
+    }
+    auto page = std::make_shared<DKWebViewController>(m_previewWebViewFactory);
+    page->setShowNavigationButtons(false);
+    page->setShowPrintMenu(false);
+    // Loaded now, so that the document window's items replace the page's own.
+    page->loadViewIfNeeded();
+    if (Status loaded = page->loadHTMLString(readOnlyPage(*text), "about:blank"); !loaded) {
+        TELog(TELogLevelWarning, "No page to show " + document.fileURL() + " on: " + loaded.error().message);
+        return nullptr;
+    }
+    page->setTitle(toUtf16(document.localizedName() + " (read only)"));
+    return page;
+}
+
+void AppController::writePreviewsForDocument(DKDocument& document, std::function<void()> completion)
+{
+    auto* text = dynamic_cast<TextDocument*>(&document);
+    if (!text || !text->currentTextViewController()) {
+        completion();
+        return;
+    }
+    DocumentPreviews::writePreviewsForDocument(*text, [completion](Status stored) {
+        if (!stored)
+            TELog(TELogLevelWarning, "No preview of the closed document: " + stored.error().message);
+        completion();
+    });
+}
+
+std::shared_ptr<Menu> AppController::exportMenuActions()
+{
+    std::weak_ptr<int> alive = m_lifetime;
+    auto withOpenFile = [this, alive](void (*task)(AppController&, const std::string&)) {
+        return [this, alive, task](Action&) {
+            if (!alive.expired() && document())
+                task(*this, document()->fileURL());
+        };
+    };
+    return Menu::make(u"", {
+        Action::make(u"Print…", "printer", withOpenFile([](AppController& app, const std::string& path) {
+            if (Status printed = app.printFileItem(path); !printed)
+                TELog(TELogLevelError, printed.error().message);
+        })),
+        Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([](AppController& app, const std::string& path) {
+            app.previewFinalFileItem(path);
+        })),
+    });
+}
+
+Status AppController::presentPDFReader(const std::string& path)
+{
+    Result<std::shared_ptr<ReaderDocument>> pdf = ReaderDocument::withDocumentFilePath(path);
+    if (!pdf)
+        return pdf.error();
+    auto reader = std::make_shared<ReaderViewController>(*pdf);
+    reader->setDelegate(this);
+    reader->loadViewIfNeeded();
+    std::shared_ptr<ViewController> presenter = topViewController();
+    if (!presenter)
+        return Error{kExportErrorDomain, NothingToShow, "There is no window to show " + path + " in"};
+    if (Status presented = presenter->presentViewController(NavigationController::withRootViewController(reader), true);
+        !presented)
+        return presented;
+    m_readerViewController = std::move(reader);
+    return Status::success();
+}
+
+void AppController::dismissReaderViewController(ReaderViewController& reader, View* pageView)
+{
+    if (!m_isDocumentPDFPreview && pageView) {
+        // The picture of the page the reader was on, at the size it was shown.
+        auto* imageView = dynamic_cast<ImageView*>(pageView);
+        if (imageView && imageView->image()) {
+            std::shared_ptr<ODSFileItem> item = m_lastOpenedFileItem;
+            if (DKDocumentPicker* picker = currentDocumentPicker(); picker && picker->selectedScopeViewController().lastOpenedFileItem())
+                item = picker->selectedScopeViewController().lastOpenedFileItem();
+            DocumentPreviews::generatePreviewFromImage(imageView->image(), item);
+        }
+    }
+    m_isDocumentPDFPreview = false;
+    auto closing = std::static_pointer_cast<ReaderViewController>(reader.weak_from_this().lock());
+    ViewController* presented = reader.parentViewController() ? reader.parentViewController() : &reader;
+    presented->dismissViewControllerAnimated(true, [this, closing] {
+        if (closing == m_readerViewController)
+            m_readerViewController.reset();
+        if (DKDocumentPicker* picker = currentDocumentPicker())
+            picker->selectedScopeViewController().nonRTFDocumentViewControllerDismissed();
+    });
+}
+
+} // namespace folio
