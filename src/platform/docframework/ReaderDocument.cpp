@@ -77,9 +77,22 @@ Result<Image::Pointer> ReaderDocument::imageOfPage(std::size_t index, double sca
     cairo_set_source_rgb(cairo, 1, 1, 1);
     cairo_paint(cairo);
     cairo_scale(cairo, scale, scale);
-    std::unique_ptr<PopplerPage, PageDeleter> page(poppler_document_get_page(m_document, int(index)));
-    poppler_page_render(page.get(), cairo);
+    if (Status drawn = drawPage(index, cairo, Purpose::Screen); !drawn)
+        return drawn.error();
     return (*context)->makeImage();
+}
+
+Status ReaderDocument::drawPage(std::size_t index, cairo_t* context, Purpose purpose) const
+{
+    std::unique_ptr<PopplerPage, PageDeleter> page(index < m_pageCount ? poppler_document_get_page(m_document, int(index))
+                                                                        : nullptr);
+    if (!page)
+        return readerError(NoSuchPage, m_fileURL + " has no page " + std::to_string(index + 1));
+    if (purpose == Purpose::Printing)
+        poppler_page_render_for_printing(page.get(), context);
+    else
+        poppler_page_render(page.get(), context);
+    return Status::success();
 }
 
 } // namespace folio

@@ -8,6 +8,7 @@
 #include <string>
 
 typedef struct _PopplerDocument PopplerDocument;
+typedef struct _cairo cairo_t;
 
 namespace folio {
 
@@ -28,6 +29,10 @@ public:
     Result<Size> pageSize(std::size_t index) const;
     // The page on white paper, `scale` pixels per point.
     Result<Image::Pointer> imageOfPage(std::size_t index, double scale) const;
+    // Draws the page into the context at its size in points; for printing,
+    // the PDF's print settings apply (annotations meant only for screens are left out).
+    enum class Purpose { Screen, Printing };
+    Status drawPage(std::size_t index, cairo_t* context, Purpose purpose) const;
 
 private:
     ReaderDocument(std::string fileURL, PopplerDocument* document);

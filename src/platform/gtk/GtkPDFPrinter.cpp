@@ -1,7 +1,6 @@
 #include "platform/gtk/GtkPDFPrinter.h"
 
-
-#include <poppler.h>
+#include "platform/docframework/ReaderDocument.h"
 
 #include <algorithm>
 
@@ -9,57 +8,41 @@ namespace folio {
 
 namespace {
 
-struct PrintJob {
-    PopplerDocument* document = nullptr;
-};
-
 void beginPrint(GtkPrintOperation* operation, GtkPrintContext*, gpointer data)
 {
-    auto* job = static_cast<PrintJob*>(data);
-    gtk_print_operation_set_n_pages(operation, std::max(1, poppler_document_get_n_pages(job->document)));
+    auto* document = static_cast<ReaderDocument*>(data);
+    gtk_print_operation_set_n_pages(operation, std::max<int>(1, int(document->pageCount())));
 }
 
 void drawPage(GtkPrintOperation*, GtkPrintContext* context, gint index, gpointer data)
 {
-    auto* job = static_cast<PrintJob*>(data);
-    PopplerPage* page = poppler_document_get_page(job->document, index);
-    if (!page)
+    auto* document = static_cast<ReaderDocument*>(data);
+    Result<Size> size = document->pageSize(std::size_t(index));
+    if (!size || size->width <= 0 || size->height <= 0)
         return;
     cairo_t* cairo = gtk_print_context_get_cairo_context(context);
-    double width = 0;
-    double height = 0;
-    poppler_page_get_size(page, &width, &height);
     // Fitted to the printable area, keeping the page's proportions.
-    double scale = std::min(gtk_print_context_get_width(context) / width, gtk_print_context_get_height(context) / height);
+    double scale = std::min(gtk_print_context_get_width(context) / size->width,
+                            gtk_print_context_get_height(context) / size->height);
     cairo_scale(cairo, scale, scale);
-    poppler_page_render_for_printing(page, cairo);
-    g_object_unref(page);
+    document->drawPage(std::size_t(index), cairo, ReaderDocument::Purpose::Printing);
 }
 
 } // namespace
 
 Status GtkPDFPrinter::printPDFFile(const std::string& path, const std::string& jobName, GtkWindow* parent)
 {
-    GError* error = nullptr;
-    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, &error);
-    PrintJob job;
-    job.document = uri ? poppler_document_new_from_file(uri, nullptr, &error) : nullptr;
-    g_free(uri);
-    if (!job.document) {
-        std::string reason = error ? error->message : "not a PDF file";
-        if (error)
-            g_error_free(error);
-        return Error{kErrorDomain, UnreadablePDF, "Cannot print " + path + ": " + reason};
-    }
+    Result<std::shared_ptr<ReaderDocument>> document = ReaderDocument::withDocumentFilePath(path);
+    if (!document)
+        return Error{kErrorDomain, UnreadablePDF, document.error().message};
     GtkPrintOperation* operation = gtk_print_operation_new();
     gtk_print_operation_set_job_name(operation, jobName.c_str());
-    gtk_print_operation_set_use_full_page(operation, FALSE);
-    g_signal_connect(operation, "begin-print", G_CALLBACK(beginPrint), &job);
-    g_signal_connect(operation, "draw-page", G_CALLBACK(drawPage), &job);
+    g_signal_connect(operation, "begin-print", G_CALLBACK(beginPrint), document->get());
+    g_signal_connect(operation, "draw-page", G_CALLBACK(drawPage), document->get());
+    GError* error = nullptr;
     GtkPrintOperationResult result =
         gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, parent, &error);
     g_object_unref(operation);
-    g_object_unref(job.document);
     if (result == GTK_PRINT_OPERATION_RESULT_ERROR) {
         std::string reason = error ? error->message : "the printer refused the job";
         if (error)

@@ -1,0 +1,144 @@
+#include "shell/AppController.h"
+
+#include "platform/docframework/DKDocument.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/ReaderDocument.h"
+#include "platform/docframework/ReaderViewController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/web/WebView.h"
+#include "platform/ui/Window.h"
+#include "support/DocumentTestSupport.h"
+
+#include <cairo-pdf.h>
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+class DesktopWindowsWebTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(*created);
+    }
+
+    ScratchFolder folder{"desktop-windows-web"};
+    std::unique_ptr<GtkPresenter> presenter;
+    AppController app;
+};
+
+TEST_F(DesktopWindowsWebTest, anRTFDocumentOpensInItsWindowShowingItsTextAndClosesUntouched)
+{
+    std::string rtf = folder.path("Lantern.rtf");
+    std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 Amber lantern by the copper kettle\\par}";
+    writeFile(rtf, bytes);
+    std::optional<Status> opened;
+    app.openFileItem(std::make_shared<ODSFileItem>(rtf, nullptr), [&](Status status) { opened = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
+    ASSERT_TRUE(*opened) << opened->error().message;
+    ASSERT_TRUE(app.documentWindow());
+
+    auto page = std::dynamic_pointer_cast<DKWebViewController>(
+        app.document()->viewControllerToPresent()->topViewController());
+    ASSERT_TRUE(page && page->webView());
+    std::string shown;
+    RunLoop::main().runUntil([&] {
+        shown = page->webView()->isLoading() ? "" : page->webView()->stringByEvaluatingJavaScript("document.body.innerText");
+        return shown.find("Amber lantern") != std::string::npos;
+    }, 60);
+    EXPECT_NE(shown.find("Amber lantern by the copper kettle"), std::string::npos) << shown;
+    GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
+    ASSERT_TRUE(toplevel);
+    if (GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rtf-document")))
+        g_object_unref(shot);
+
+    std::optional<Status> closed;
+    app.closeDocument([&](Status status) { closed = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 60));
+    EXPECT_TRUE(*closed);
+    EXPECT_EQ(app.documentWindow(), nullptr);
+    EXPECT_EQ(readFile(rtf), bytes);
+}
+
+TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)
+{
+    // Page one: a black square on white; page two: all red.
+    std::string pdf = folder.path("Pages.pdf");
+    cairo_surface_t* surface = cairo_pdf_surface_create(pdf.c_str(), 200, 200);
+    cairo_t* cairo = cairo_create(surface);
+    cairo_set_source_rgb(cairo, 0, 0, 0);
+    cairo_rectangle(cairo, 50, 50, 100, 100);
+    cairo_fill(cairo);
+    cairo_show_page(cairo);
+    cairo_set_source_rgb(cairo, 1, 0, 0);
+    cairo_paint(cairo);
+    cairo_show_page(cairo);
+    cairo_destroy(cairo);
+    cairo_surface_destroy(surface);
+
+    auto browser = std::make_shared<ViewController>();
+    auto window = std::make_shared<Window>(Rect{{0, 0}, {600, 500}});
+    window->setRootViewController(browser);
+    window->makeKeyAndVisible();
+    app.setCurrentWindow(window.get());
+    ASSERT_TRUE(app.presentPDFReader(pdf));
+    std::shared_ptr<ReaderViewController> reader = app.readerViewController();
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->currentPage(), 0u);
+    EXPECT_EQ(reader->document()->pageCount(), 2u);
+
+    GtkWidget* toplevel = presenter->widgetForController(*reader->parentViewController());
+    ASSERT_TRUE(toplevel);
+    RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(toplevel); }, 20);
+    auto pagePixelOnScreen = [&](double x, double y) -> std::optional<unsigned> {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("pdf-reader-page-" + std::to_string(reader->currentPage() + 1)));
+        std::vector<GtkWidget*> images = test::descendants(toplevel, GTK_TYPE_IMAGE);
+        std::optional<unsigned> pixel;
+        for (GtkWidget* image : images) {
+            if (gtk_image_get_storage_type(GTK_IMAGE(image)) != GTK_IMAGE_SURFACE)
+                continue;
+            int left = 0;
+            int top = 0;
+            gtk_widget_translate_coordinates(image, toplevel, 0, 0, &left, &top);
+            if (shot)
+                pixel = test::pixelAt(shot, left + int(x), top + int(y));
+        }
+        if (shot)
+            g_object_unref(shot);
+        return pixel;
+    };
+    // The square's middle is black and the margin white, on the model's
+    // picture and on screen alike.
+    Image::Pointer page = reader->pageView()->image();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->pixelAt(100, 100).r, 0);
+    EXPECT_EQ(page->pixelAt(10, 10).r, 255);
+    EXPECT_EQ(pagePixelOnScreen(100, 100), 0x000000u);
+    EXPECT_EQ(pagePixelOnScreen(10, 10), 0xFFFFFFu);
+
+    ASSERT_TRUE(reader->nextPage());
+    EXPECT_FALSE(reader->nextPage());
+    EXPECT_EQ(pagePixelOnScreen(10, 10), 0xFF0000u);
+    ASSERT_TRUE(reader->zoomIn());
+    EXPECT_GT(reader->pageView()->image()->pixelWidth(), 200);
+
+    reader->dismiss();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !app.readerViewController(); }, 20));
+    EXPECT_EQ(browser->presentedViewController(), nullptr);
+    app.setCurrentWindow(nullptr);
+    window->close();
+}
+
+} // namespace
+} // namespace folio
