@@ -390,6 +390,23 @@ TEST_F(DKDocumentAppControllerTest, opensByReadingMakingTheEditorAndPresentingTh
     EXPECT_TRUE(app.documents.front()->isClosed());
 }
 
+TEST_F(DKDocumentAppControllerTest, aNewDocumentTakesAFreeUntitledNameAndOpens)
+{
+    std::ofstream(path("Untitled.rtf")) << "older";
+    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>(m_folder.string()));
+    picker->loadViewIfNeeded();
+    std::optional<Status> made;
+    picker->selectedScopeViewController().newDocument("rtf", [&](Status status) { made = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return made.has_value(); }, 20));
+    ASSERT_TRUE(*made) << made->error().message;
+    ASSERT_TRUE(app.document());
+    EXPECT_EQ(app.document()->fileURL(), path("Untitled 2.rtf"));
+    EXPECT_EQ(readFile(path("Untitled.rtf")), "older");
+    EXPECT_EQ(picker->selectedScopeViewController().lastOpenedFileItem()->name(), "Untitled 2.rtf");
+    EXPECT_EQ(picker->selectedScopeViewController().items().size(), 2u);
+    ASSERT_TRUE(closeAndWait().ok());
+}
+
 TEST_F(DKDocumentAppControllerTest, aKindWithoutAnEditorOpensReadOnlyOrNotAtAll)
 {
     std::ofstream(path("Notes.md")) << "notes";
