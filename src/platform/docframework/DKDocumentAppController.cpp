@@ -6,6 +6,8 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/AlertAction.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
@@ -86,7 +88,12 @@ void DKDocumentAppController::openFileItem(const std::shared_ptr<ODSFileItem>& i
 void DKDocumentAppController::openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item,
                                            Completion completion)
 {
-    auto open = [this, url, item, completion](Status) {
+    auto open = [this, url, item, completion](Status closed) {
+        if (!closed) {
+            if (completion)
+                completion(closed);
+            return;
+        }
         std::shared_ptr<DKDocument> document = makeDocumentForURL(url);
         if (!document) {
             if (completion)
@@ -117,8 +124,8 @@ void DKDocumentAppController::openDocument(const std::string& url, std::shared_p
                 completion(Status::success());
         });
     };
-    // Whatever became of the old document's last save, the new one opens:
-    // the old file was left as it was when that save failed.
+    // The old document's unsaved changes come first: when they cannot be
+    // saved, it stays open and the new one does not open.
     if (m_document)
         closeDocument(open);
     else
@@ -139,7 +146,7 @@ Status DKDocumentAppController::presentDocument()
     closeDocumentWindow();
     m_documentWindow = std::make_shared<Window>(Rect{{0, 0}, {1000, 760}});
     m_documentWindow->setRootViewController(navigation);
-    m_documentWindow->setCloseRequestHandler([this] { closeDocument({}); });
+    m_documentWindow->setCloseRequestHandler([this] { closeDocument([this](Status closed) { reportCloseFailure(closed); }); });
     m_documentWindow->makeKeyAndVisible();
     return Status::success();
 }
@@ -154,7 +161,7 @@ void DKDocumentAppController::addDocumentBarItems(ViewController& shown)
     if (ownItems && !m_document->isReadOnly())
         return;
     m_closeItem->setTitle(u"Documents");
-    m_closeItem->setAction([this](BarButtonItem&) { closeDocument({}); });
+    m_closeItem->setAction([this](BarButtonItem&) { closeDocument([this](Status closed) { reportCloseFailure(closed); }); });
     m_shareItem->setTitle(u"Share");
     m_shareItem->setMenu(exportMenuActions());
     m_shareItem->setHidden(!m_shareItem->menu());
@@ -164,6 +171,16 @@ void DKDocumentAppController::addDocumentBarItems(ViewController& shown)
     item->setLeftBarButtonItems({m_closeItem});
     // Listed from the outer edge inwards.
     item->setRightBarButtonItems({m_shareItem, m_toolsItem, BarButtonItem::withCustomView(m_savingIndicator)});
+}
+
+void DKDocumentAppController::reportCloseFailure(const Status& status)
+{
+    if (status || !m_documentWindow || !m_documentWindow->rootViewController())
+        return;
+    auto alert = AlertController::make(u"The Document Could Not Be Saved", toUtf16(status.error().message),
+                                       AlertControllerStyle::Alert);
+    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default, {}));
+    m_documentWindow->topMostViewController()->presentViewController(alert, true);
 }
 
 void DKDocumentAppController::closeDocumentWindow()
@@ -222,6 +239,15 @@ void DKDocumentAppController::closeDocument(Completion completion)
     }
     // Saved first, so that the picture and the browser show the saved file.
     document->autosaveWithCompletionHandler([this, document, completion](bool saved) {
+        // A document whose changes cannot be saved stays open, so that they
+        // are not lost; the caller reports why.
+        if (!saved && !document->isClosed()) {
+            if (!m_document)
+                m_document = document;
+            if (completion)
+                completion(documentError(*document, OpenFailed, "Could not save " + document->fileURL()));
+            return;
+        }
         writePreviewsForDocument(*document, [this, document, completion, saved] {
             document->closeWithCompletionHandler([this, document, completion, saved](bool closedSaved) {
                 document->setSaveStateHandler({});

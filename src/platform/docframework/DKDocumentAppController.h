@@ -55,6 +55,7 @@ public:
                              Completion completion);
     // Saves the open document, then has its preview written, closes it
     // and its window, and tells the browser; succeeds at once without one.
+    // When its changes cannot be saved it stays open and the save's error is answered.
     void closeDocument(Completion completion);
 
     const std::shared_ptr<DKDocument>& document() const { return m_document; }
@@ -97,6 +98,8 @@ private:
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();
+    // Tells the user, over the document's window, why it stays open.
+    void reportCloseFailure(const Status& status);
 
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;

@@ -390,6 +390,32 @@ TEST_F(DKDocumentAppControllerTest, opensByReadingMakingTheEditorAndPresentingTh
     EXPECT_TRUE(app.documents.front()->isClosed());
 }
 
+TEST_F(DKDocumentAppControllerTest, aDocumentWhoseChangesCannotBeSavedStaysOpen)
+{
+    std::ofstream(path("Draft.txt")) << "draft";
+    std::ofstream(path("Other.txt")) << "other";
+    ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+    auto draft = app.documents.back();
+    draft->text = "edited";
+    draft->failContents = true;
+    draft->updateChangeCount(DKDocument::ChangeKind::Done);
+
+    Status closed = closeAndWait();
+    ASSERT_FALSE(closed.ok());
+    EXPECT_EQ(app.document(), draft);
+    EXPECT_FALSE(draft->isClosed());
+    EXPECT_TRUE(draft->hasUnsavedChanges());
+    EXPECT_TRUE(app.documentWindow());
+    // Nor does opening another file push it aside.
+    EXPECT_FALSE(openAndWait(path("Other.txt")).ok());
+    EXPECT_EQ(app.document(), draft);
+
+    draft->failContents = false;
+    ASSERT_TRUE(closeAndWait().ok());
+    EXPECT_EQ(readFile(path("Draft.txt")), "edited");
+    EXPECT_EQ(app.document(), nullptr);
+}
+
 TEST_F(DKDocumentAppControllerTest, aNewDocumentTakesAFreeUntitledNameAndOpens)
 {
     std::ofstream(path("Untitled.rtf")) << "older";
