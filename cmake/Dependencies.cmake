@@ -18,6 +18,8 @@ pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler-glib)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)
+pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0)
+pkg_check_modules(OPENSSL REQUIRED IMPORTED_TARGET libcrypto)
 
 if(FOLIO_TESTS)
   find_package(GTest REQUIRED)

@@ -33,6 +33,12 @@ struct Rect {
     {
         return point.x >= minX() && point.x < maxX() && point.y >= minY() && point.y < maxY();
     }
+    // Whether the two share any area.
+    bool intersects(const Rect& other) const
+    {
+        return !isEmpty() && !other.isEmpty() && minX() < other.maxX() && other.minX() < maxX()
+            && minY() < other.maxY() && other.minY() < maxY();
+    }
     Rect insetBy(double dx, double dy) const
     {
         return Rect{{origin.x + dx, origin.y + dy}, {size.width - 2 * dx, size.height - 2 * dy}};

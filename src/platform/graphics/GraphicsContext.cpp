@@ -29,6 +29,13 @@ PangoFontDescription* fontDescription(const Font& font)
     return description;
 }
 
+void setSource(cairo_t* context, const Color& color)
+{
+    double red = 0, green = 0, blue = 0;
+    color.getRed(&red, &green, &blue, nullptr);
+    cairo_set_source_rgba(context, red, green, blue, color.alpha());
+}
+
 } // namespace
 
 Result<std::unique_ptr<GraphicsContext>> GraphicsContext::imageContext(Size size, double scale)
@@ -71,6 +78,90 @@ void GraphicsContext::translateCTM(double x, double y) { cairo_translate(m_conte
 
 void GraphicsContext::scaleCTM(double x, double y) { cairo_scale(m_context, x, y); }
 
+void GraphicsContext::setStrokeColor(const Color& color)
+{
+    m_strokeColor = color;
+}
+
+void GraphicsContext::setLineWidth(double width) { cairo_set_line_width(m_context, width); }
+
+void GraphicsContext::setLineCap(LineCap cap)
+{
+    cairo_set_line_cap(m_context, cap == LineCap::Round ? CAIRO_LINE_CAP_ROUND
+                                      : cap == LineCap::Square ? CAIRO_LINE_CAP_SQUARE
+                                                               : CAIRO_LINE_CAP_BUTT);
+}
+
+void GraphicsContext::setLineJoin(LineJoin join)
+{
+    cairo_set_line_join(m_context, join == LineJoin::Round ? CAIRO_LINE_JOIN_ROUND
+                                       : join == LineJoin::Bevel ? CAIRO_LINE_JOIN_BEVEL
+                                                                 : CAIRO_LINE_JOIN_MITER);
+}
+
+void GraphicsContext::moveToPoint(Point point) { cairo_move_to(m_context, point.x, point.y); }
+
+void GraphicsContext::addLineToPoint(Point point) { cairo_line_to(m_context, point.x, point.y); }
+
+void GraphicsContext::addArc(Point center, double radius, double startAngle, double endAngle)
+{
+    cairo_arc(m_context, center.x, center.y, radius, startAngle, endAngle);
+}
+
+void GraphicsContext::addEllipseInRect(const Rect& rect)
+{
+    if (!(rect.size.width > 0) || !(rect.size.height > 0))
+        return;
+    cairo_save(m_context);
+    cairo_translate(m_context, rect.midX(), rect.midY());
+    cairo_scale(m_context, rect.size.width / 2, rect.size.height / 2);
+    cairo_new_sub_path(m_context);
+    cairo_arc(m_context, 0, 0, 1, 0, 2 * M_PI);
+    cairo_restore(m_context);
+}
+
+void GraphicsContext::closePath() { cairo_close_path(m_context); }
+
+void GraphicsContext::fillPath()
+{
+    applyFillColor();
+    cairo_fill(m_context);
+}
+
+void GraphicsContext::strokePath()
+{
+    setSource(m_context, m_strokeColor);
+    cairo_stroke(m_context);
+}
+
+void GraphicsContext::clipToRect(const Rect& rect)
+{
+    cairo_rectangle(m_context, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+    cairo_clip(m_context);
+}
+
+void GraphicsContext::fillMaskedByImage(const Image& image, const Rect& rect)
+{
+    cairo_surface_t* surface = image.createCairoSurface();
+    if (!surface)
+        return;
+    cairo_save(m_context);
+    cairo_translate(m_context, rect.origin.x, rect.origin.y);
+    cairo_scale(m_context, rect.size.width / image.pixelWidth(), rect.size.height / image.pixelHeight());
+    applyFillColor();
+    cairo_mask_surface(m_context, surface, 0, 0);
+    cairo_restore(m_context);
+    cairo_surface_destroy(surface);
+}
+
+void GraphicsContext::beginTransparencyLayer() { cairo_push_group(m_context); }
+
+void GraphicsContext::endTransparencyLayer()
+{
+    cairo_pop_group_to_source(m_context);
+    cairo_paint(m_context);
+}
+
 AffineTransform GraphicsContext::currentTransform() const
 {
     cairo_matrix_t m;
@@ -80,13 +171,16 @@ AffineTransform GraphicsContext::currentTransform() const
 
 void GraphicsContext::setFillColor(const Color& color)
 {
-    double red = 0, green = 0, blue = 0, alpha = color.alpha();
-    color.getRed(&red, &green, &blue, nullptr);
-    cairo_set_source_rgba(m_context, red, green, blue, alpha);
+    m_fillColor = color;
+    setSource(m_context, color);
 }
+
+// Stroking takes cairo's one source for its own colour, so fills set theirs again.
+void GraphicsContext::applyFillColor() { setSource(m_context, m_fillColor); }
 
 void GraphicsContext::fillRect(const Rect& rect)
 {
+    applyFillColor();
     cairo_rectangle(m_context, rect.minX(), rect.minY(), rect.width(), rect.height());
     cairo_fill(m_context);
 }

@@ -35,6 +35,28 @@ public:
 
     void setFillColor(const Color& color);
     void fillRect(const Rect& rect);
+
+    // Paths: built with the calls below, then filled or stroked (which
+    // consumes them). Angles are in radians, clockwise on screen.
+    enum class LineCap { Butt, Round, Square };
+    enum class LineJoin { Miter, Round, Bevel };
+    void setStrokeColor(const Color& color);
+    void setLineWidth(double width);
+    void setLineCap(LineCap cap);
+    void setLineJoin(LineJoin join);
+    void moveToPoint(Point point);
+    void addLineToPoint(Point point);
+    void addArc(Point center, double radius, double startAngle, double endAngle);
+    void addEllipseInRect(const Rect& rect);
+    void closePath();
+    void fillPath();
+    void strokePath();
+    void clipToRect(const Rect& rect);
+    // Paints only where the image is opaque, in the current fill colour.
+    void fillMaskedByImage(const Image& image, const Rect& rect);
+    // Everything drawn until the end is composited as one picture.
+    void beginTransparencyLayer();
+    void endTransparencyLayer();
     void drawImage(const Image& image, const Rect& rect);
     // Lays the text out with pango from `origin` (top left of the first line),
     // wrapping at `maxWidth` when it is positive; answers the size it took.
@@ -49,8 +71,12 @@ public:
 private:
     Size layoutText(const std::u16string& text, const Font& font, double maxWidth, bool draw);
 
+    void applyFillColor();
+
     cairo_t* m_context = nullptr;
     double m_scale = 1;
+    Color m_fillColor = Color::colorWithWhite(0);
+    Color m_strokeColor = Color::colorWithWhite(0);
 };
 
 } // namespace folio

@@ -8,7 +8,10 @@ namespace folio {
 
 class Image;
 
-enum class ContentMode { ScaleToFill, ScaleAspectFit, ScaleAspectFill, Center };
+enum class ContentMode {
+    ScaleToFill, ScaleAspectFit, ScaleAspectFill, Redraw, Center,
+    Top, Bottom, Left, Right, TopLeft, TopRight, BottomLeft, BottomRight
+};
 
 class ImageView : public View {
 public:

@@ -1,9 +1,14 @@
 #include "platform/ui/View.h"
 
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/ViewController.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cassert>
+#include <typeinfo>
 
 namespace folio {
 
@@ -137,6 +142,57 @@ Responder* View::nextResponder() const
     if (m_owningViewController)
         return m_owningViewController;
     return m_superview.lock().get();
+}
+
+namespace {
+
+std::atomic<bool> mainThreadChecking{false};
+
+} // namespace
+
+void View::drawRect(GraphicsContext&, const Rect&) {}
+
+void View::setNeedsDisplay()
+{
+    checkMainThread("setNeedsDisplay");
+    m_needsDisplay = true;
+}
+
+void View::displayIfNeeded(GraphicsContext& context)
+{
+    if (!m_needsDisplay)
+        return;
+    m_needsDisplay = false;
+    drawRect(context, m_bounds);
+}
+
+void View::setNeedsLayout()
+{
+    checkMainThread("setNeedsLayout");
+    m_needsLayout = true;
+}
+
+void View::layoutIfNeeded()
+{
+    if (m_needsLayout) {
+        m_needsLayout = false;
+        layoutSubviews();
+    }
+    for (const auto& subview : std::vector<std::shared_ptr<View>>(m_subviews))
+        subview->layoutIfNeeded();
+}
+
+void View::setMainThreadChecking(bool enabled) { mainThreadChecking = enabled; }
+
+bool View::isMainThreadChecking() { return mainThreadChecking; }
+
+void View::checkMainThread(const char* method) const
+{
+    if (!mainThreadChecking || isMainThread())
+        return;
+    TELog(TELogLevelError, std::string("-[") + typeid(*this).name() + " " + method
+              + "] being called on background queue. Break on View::checkMainThread to find out where");
+    assert(false && "views belong to the main thread");
 }
 
 } // namespace folio

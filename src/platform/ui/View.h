@@ -11,7 +11,21 @@
 namespace folio {
 
 class GestureRecognizer;
+class GraphicsContext;
 class ViewController;
+
+// How a view's layer is drawn around its content.
+struct ViewLayerStyle {
+    double cornerRadius = 0;
+    double borderWidth = 0;
+    Color borderColor = Color::colorWithWhite(0);
+    bool masksToBounds = false;
+    std::optional<Color> shadowColor;
+    double shadowOpacity = 0;
+    double shadowRadius = 3;
+    Size shadowOffset{0, -3};
+    std::optional<Rect> shadowPath;
+};
 
 // A rectangle of the interface with its subviews. The model keeps geometry and
 // appearance only; a presenter decides how it looks on screen.
@@ -37,6 +51,24 @@ public:
     void setTag(long tag) { m_tag = tag; }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
     void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+
+    ViewLayerStyle& layerStyle() { return m_layerStyle; }
+    const ViewLayerStyle& layerStyle() const { return m_layerStyle; }
+
+    // Views that draw their own content override drawRect; the presenter
+    // calls it, in the view's own coordinates, while needsDisplay is set.
+    virtual void drawRect(GraphicsContext& context, const Rect& rect);
+    void setNeedsDisplay();
+    bool needsDisplay() const { return m_needsDisplay; }
+    void displayIfNeeded(GraphicsContext& context);
+    // Layout runs on the next layoutIfNeeded after setNeedsLayout.
+    void setNeedsLayout();
+    bool needsLayout() const { return m_needsLayout; }
+    void layoutIfNeeded();
+    // Off the main thread, setNeedsLayout and setNeedsDisplay log an error and
+    // assert in debug builds once this is on: views belong to the main thread.
+    static void setMainThreadChecking(bool enabled);
+    static bool isMainThreadChecking();
 
     const std::vector<std::shared_ptr<View>>& subviews() const { return m_subviews; }
     std::shared_ptr<View> superview() const { return m_superview.lock(); }
@@ -69,8 +101,12 @@ public:
     void* nativeWidgetHandle() const { return m_nativeWidgetHandle; }
     void setNativeWidgetHandle(void* handle) { m_nativeWidgetHandle = handle; }
 
+protected:
+    virtual void layoutSubviews() {}
+
 private:
     Point originInWindow() const;
+    void checkMainThread(const char* method) const;
 
     Rect m_frame;
     Rect m_bounds;
@@ -84,6 +120,9 @@ private:
     std::vector<std::shared_ptr<GestureRecognizer>> m_gestureRecognizers;
     ViewController* m_owningViewController = nullptr;
     void* m_nativeWidgetHandle = nullptr;
+    ViewLayerStyle m_layerStyle;
+    bool m_needsDisplay = true;
+    bool m_needsLayout = true;
 };
 
 } // namespace folio
