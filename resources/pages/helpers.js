@@ -1,0 +1,806 @@
+// Folio's editing-page helpers: what the rich-text, QV text and QV outline
+// editors call by script (caret and selection, styles, spacing, images,
+// footnotes, find) and the events the page reports back.
+//
+// The helpers work on one editing document, given by folioAttachEditor: the
+// top page for the rich text and the outline, TinyMCE's iframe document for
+// QV text. Every function answers text or nothing, since the editors read
+// answers as strings.
+//
+// Units: font sizes are whole CSS pixels, line spacing is a multiple of the
+// font size, paragraph spacing is in points, first-line indent in
+// centimetres, left indent in pixels.
+(function (global) {
+    'use strict';
+
+    var PX_PER_PT = 96 / 72;
+    var PX_PER_CM = 96 / 2.54;
+    var BLOCK_TAGS = /^(P|DIV|LI|H[1-6]|BLOCKQUOTE|PRE|TD|TH|DT|DD)$/;
+    var OBJECT_SELECTOR = 'img, video, audio, iframe, object, embed';
+
+    var editor = {
+        doc: global.document,
+        contentId: 'content',
+        selectedPictureId: 'marquent_555',
+        releasedPictureId: 'marquent_444',
+        savedRange: null,
+        scrollTimer: null
+    };
+
+    function doc() { return editor.doc; }
+    function win() { return editor.doc.defaultView || global; }
+    function root() { return doc().getElementById(editor.contentId) || doc().body; }
+    function selection() { return win().getSelection(); }
+
+    function currentRange() {
+        var sel = selection();
+        return sel && sel.rangeCount ? sel.getRangeAt(0) : null;
+    }
+
+    function select(range) {
+        var sel = selection();
+        sel.removeAllRanges();
+        sel.addRange(range);
+    }
+
+    function trimmed(number) {
+        return String(Number(number.toFixed(2)));
+    }
+
+    // Messages go to the "rte" handler where there is one: posted messages all
+    // arrive in order, while one location change can be lost to the next.
+    function send(token, data) {
+        var message = 'rte://' + token;
+        if (data !== undefined)
+            message += '#' + encodeURIComponent(String(data));
+        var handlers = global.webkit && global.webkit.messageHandlers;
+        if (handlers && handlers.rte)
+            handlers.rte.postMessage(message);
+        else
+            global.location.href = message;
+    }
+
+    function elementOf(node) {
+        return node && node.nodeType === 1 ? node : node && node.parentElement;
+    }
+
+    function caretElement() {
+        var range = currentRange();
+        if (!range)
+            return root();
+        var element = elementOf(range.startContainer);
+        if (range.startContainer.nodeType === 1 && range.startContainer.childNodes[range.startOffset])
+            element = elementOf(range.startContainer.childNodes[range.startOffset]);
+        return element && root().contains(element) ? element : root();
+    }
+
+    function blockOf(node) {
+        var element = elementOf(node);
+        var top = root();
+        while (element && element !== top) {
+            if (BLOCK_TAGS.test(element.tagName))
+                return element;
+            element = element.parentElement;
+        }
+        return top;
+    }
+
+    // The blocks the selection touches, in document order; the caret's block
+    // when nothing is selected.
+    function selectedBlocks() {
+        var range = currentRange();
+        if (!range || range.collapsed)
+            return [blockOf(caretElement())];
+        var blocks = [];
+        var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT | NodeFilter.SHOW_ELEMENT);
+        for (var node = walker.nextNode(); node; node = walker.nextNode()) {
+            var content = node.nodeType === 3 ? node.data.trim() : node.matches(OBJECT_SELECTOR);
+            if (!content || !range.intersectsNode(node))
+                continue;
+            var block = blockOf(node);
+            if (blocks.indexOf(block) < 0)
+                blocks.push(block);
+        }
+        return blocks.length ? blocks : [blockOf(caretElement())];
+    }
+
+    function computed(element) {
+        return win().getComputedStyle(element);
+    }
+
+    // Where the editing document sits in the top page, so that coordinates of
+    // an iframe's content are given in the top page's viewport.
+    function frameOffset() {
+        var frame = win().frameElement;
+        if (!frame)
+            return { x: 0, y: 0 };
+        var box = frame.getBoundingClientRect();
+        return { x: box.left, y: box.top };
+    }
+
+    function caretRect() {
+        var range = currentRange();
+        if (!range)
+            return null;
+        var rects = range.getClientRects();
+        if (rects.length)
+            return rects[range.collapsed ? 0 : rects.length - 1];
+        var box = caretElement().getBoundingClientRect();
+        return { left: box.left, top: box.top, width: 0, height: box.height, bottom: box.bottom };
+    }
+
+    // --- page set-up ------------------------------------------------------
+
+    // Makes `documentToEdit` the document every helper works on. Options:
+    // contentId (the editable element; the body when absent), events (install
+    // the event senders; pages that send their own events say false), and the
+    // two picture ids that mark the selected picture and the others.
+    function folioAttachEditor(documentToEdit, options) {
+        options = options || {};
+        editor.doc = documentToEdit || global.document;
+        if (options.contentId !== undefined)
+            editor.contentId = options.contentId;
+        if (options.selectedPictureId)
+            editor.selectedPictureId = options.selectedPictureId;
+        if (options.releasedPictureId)
+            editor.releasedPictureId = options.releasedPictureId;
+        editor.savedRange = null;
+        // A saved file may carry several pictures marked as selected.
+        var marked = doc().querySelectorAll('[id="' + editor.selectedPictureId + '"]');
+        for (var i = 0; i < marked.length; ++i)
+            marked[i].id = editor.releasedPictureId;
+        if (options.events !== false)
+            installEventSenders();
+        installSmartQuotes();
+    }
+
+    function initXEditor() {
+        folioAttachEditor(global.document, { contentId: 'content', events: true });
+    }
+
+    function addcss(css) {
+        var style = global.document.createElement('style');
+        style.type = 'text/css';
+        style.appendChild(global.document.createTextNode(css));
+        global.document.head.appendChild(style);
+    }
+
+    // --- events -------------------------------------------------------------
+
+    function reportScrollEnd() {
+        var scroller = root();
+        send('endScrollEvent', Math.round(scroller.scrollTop) + '_' + Math.round(scroller.scrollHeight));
+    }
+
+    function installEventSenders() {
+        var target = doc();
+        if (target.__folioEventsInstalled)
+            return;
+        target.__folioEventsInstalled = true;
+        target.addEventListener('keydown', function (event) {
+            if (event.keyCode === 9 && !blockOf(caretElement()).closest('li, td, th')) {
+                event.preventDefault();
+                send('insertTabEvent');
+                return;
+            }
+            send('onkeydownEvent');
+        }, true);
+        target.addEventListener('input', function () { send('dirtyEvent'); }, true);
+        target.addEventListener('copy', function (event) { event.preventDefault(); send('copyEventList'); }, true);
+        target.addEventListener('cut', function (event) { event.preventDefault(); send('cutEventList'); }, true);
+        root().addEventListener('scroll', function () {
+            if (!editor.scrollTimer)
+                send('startScrollEvent');
+            clearTimeout(editor.scrollTimer);
+            editor.scrollTimer = setTimeout(function () {
+                editor.scrollTimer = null;
+                reportScrollEnd();
+            }, 100);
+        }, true);
+        var onTouch = function (event) {
+            var element = elementOf(event.target);
+            if (!element)
+                return;
+            var link = element.closest('a');
+            var note = element.closest('object.footnote, object.annotation');
+            if (note) {
+                var box = note.getBoundingClientRect();
+                var offset = frameOffset();
+                var kind = note.classList.contains('footnote') ? 'showFootnote' : 'showAnnotation';
+                var id = note.id.replace(/^(footnote_|note_)/, '');
+                send(kind, 'x_' + id + '_' + Math.round(box.left + offset.x) + '_' + Math.round(box.top + offset.y));
+            } else if (element.tagName === 'IMG') {
+                selectPicture(element);
+                send('imageTouchedEvent');
+            } else if (link && link.getAttribute('href')) {
+                event.preventDefault();
+                send('linkTouchedEvent', link.getAttribute('href'));
+            } else {
+                send('noImageTouchedEvent');
+            }
+        };
+        target.addEventListener('touchend', onTouch, true);
+        target.addEventListener('click', onTouch, true);
+    }
+
+    // --- caret and selection -------------------------------------------------
+
+    function saveCaretSelection() {
+        var range = currentRange();
+        editor.savedRange = range && root().contains(range.startContainer) ? range.cloneRange() : null;
+    }
+
+    function restoreCaretSelection() {
+        var range = editor.savedRange;
+        if (range && root().contains(range.startContainer) && root().contains(range.endContainer))
+            select(range);
+    }
+
+    function scrollToView() {
+        var rect = caretRect();
+        if (!rect)
+            return;
+        var scroller = root();
+        var box = scroller.getBoundingClientRect();
+        var margin = 20;
+        if (scroller.scrollHeight > scroller.clientHeight) {
+            if (rect.bottom > box.bottom - margin)
+                scroller.scrollTop += rect.bottom - box.bottom + margin;
+            else if (rect.top < box.top + margin)
+                scroller.scrollTop -= box.top + margin - rect.top;
+        } else {
+            caretElement().scrollIntoView({ block: 'nearest' });
+        }
+    }
+
+    function jumpCaretToTop() {
+        var range = doc().createRange();
+        range.setStart(root(), 0);
+        range.collapse(true);
+        select(range);
+        root().scrollTop = 0;
+        win().scrollTo(0, 0);
+    }
+
+    function getCaretEditorPosition() {
+        var rect = caretRect();
+        var offset = frameOffset();
+        if (!rect)
+            return '{0, 0}';
+        return '{' + Math.round(rect.left + offset.x) + ', ' + Math.round(rect.top + offset.y) + '}';
+    }
+
+    function getSelectionCoords() {
+        var range = currentRange();
+        var offset = frameOffset();
+        if (!range)
+            return '{{0, 0}, {0, 0}}';
+        var rect = range.getBoundingClientRect();
+        if (!rect.width && !rect.height)
+            rect = caretRect() || rect;
+        return '{{' + Math.round(rect.left + offset.x) + ', ' + Math.round(rect.top + offset.y) + '}, {'
+            + Math.round(rect.width) + ', ' + Math.round(rect.height) + '}}';
+    }
+
+    function getSelectionHtml() {
+        var sel = selection();
+        var holder = doc().createElement('div');
+        for (var i = 0; sel && i < sel.rangeCount; ++i)
+            holder.appendChild(sel.getRangeAt(i).cloneContents());
+        return holder.innerHTML;
+    }
+
+    function moveCursorEndWord() {
+        selection().modify('move', 'forward', 'word');
+    }
+
+    // Inserts through the editing command, so that the page's undo takes the
+    // insertion back in one step.
+    function pasteHtmlAtCaret(html, selectPastedContent) {
+        restoreIfOutside();
+        var holder = doc().createElement('div');
+        holder.innerHTML = html;
+        var length = holder.textContent.length;
+        doc().execCommand('insertHTML', false, html);
+        if (selectPastedContent === true || selectPastedContent === 'true') {
+            for (var i = 0; i < length; ++i)
+                selection().modify('extend', 'backward', 'character');
+        }
+    }
+
+    function restoreIfOutside() {
+        var range = currentRange();
+        if (!range || !root().contains(range.startContainer))
+            restoreCaretSelection();
+    }
+
+    function isALink() {
+        var range = currentRange();
+        if (!range)
+            return '';
+        var element = elementOf(range.startContainer);
+        var link = element && element.closest('a');
+        return link && root().contains(link) ? (link.getAttribute('href') || '') : '';
+    }
+
+    // --- character and paragraph styles --------------------------------------
+
+    function getFontFamilies() {
+        return computed(caretElement()).fontFamily;
+    }
+
+    function getCurrentFontSize() {
+        return String(Math.round(parseFloat(computed(caretElement()).fontSize) || 0));
+    }
+
+    // The size in pixels for the selection. The editing command only knows the
+    // seven HTML sizes, so it marks the text with the largest and the marks
+    // are then given the real size.
+    function changeFont(pixels) {
+        var size = Math.round(Number(pixels));
+        if (!(size > 0))
+            return;
+        doc().execCommand('fontSize', false, '7');
+        var marks = root().querySelectorAll('font[size="7"]');
+        for (var i = 0; i < marks.length; ++i) {
+            marks[i].removeAttribute('size');
+            marks[i].style.fontSize = size + 'px';
+        }
+        var styled = root().querySelectorAll('span[style*="xxx-large"]');
+        for (var j = 0; j < styled.length; ++j)
+            styled[j].style.fontSize = size + 'px';
+    }
+
+    function increaseFontSize() {
+        changeFont(Number(getCurrentFontSize()) + 1);
+    }
+
+    function getCurrentLineSpacing() {
+        var block = blockOf(caretElement());
+        var written = block.style.lineHeight;
+        if (written && /^[0-9.]+$/.test(written))
+            return trimmed(parseFloat(written));
+        var style = computed(block);
+        if (style.lineHeight === 'normal')
+            return '1';
+        return trimmed(parseFloat(style.lineHeight) / parseFloat(style.fontSize));
+    }
+
+    // A length of the caret's block in `unit`: as written when the editor
+    // wrote it in that unit (layout rounds to fractions of a pixel, which
+    // would not read back as the value the user chose), else as laid out.
+    function blockLength(property, unit, pixelsPerUnit) {
+        var block = blockOf(caretElement());
+        var written = block.style[property];
+        if (written && written.slice(-unit.length) === unit && !isNaN(parseFloat(written)))
+            return trimmed(parseFloat(written));
+        return trimmed((parseFloat(computed(block)[property]) || 0) / pixelsPerUnit);
+    }
+
+    function getCurrentParagraphSpacing() {
+        return blockLength('marginBottom', 'pt', PX_PER_PT);
+    }
+
+    function getCurrentParagraphSpacingBefore() {
+        return blockLength('marginTop', 'pt', PX_PER_PT);
+    }
+
+    function getCurrentFirstLineIndent() {
+        return blockLength('textIndent', 'cm', PX_PER_CM);
+    }
+
+    function styleBlocks(apply) {
+        var blocks = selectedBlocks();
+        for (var i = 0; i < blocks.length; ++i)
+            apply(blocks[i]);
+    }
+
+    function modifyLineSpacing(multiple) {
+        var value = Number(multiple);
+        if (!(value > 0))
+            return;
+        styleBlocks(function (block) { block.style.lineHeight = String(value); });
+    }
+
+    function modifyParagraphSpacing(points) {
+        var value = Number(points) || 0;
+        styleBlocks(function (block) { block.style.marginBottom = value + 'pt'; });
+    }
+
+    function modifyParagraphSpacingBefore(points) {
+        var value = Number(points) || 0;
+        styleBlocks(function (block) { block.style.marginTop = value + 'pt'; });
+    }
+
+    function modifyFirstLineIndent(centimetres) {
+        var value = Number(centimetres) || 0;
+        styleBlocks(function (block) { block.style.textIndent = value + 'cm'; });
+    }
+
+    function modifyLeftIndent(pixels) {
+        var step = Number(pixels) || 0;
+        styleBlocks(function (block) {
+            var current = parseFloat(computed(block).marginLeft) || 0;
+            block.style.marginLeft = Math.max(0, current + step) + 'px';
+        });
+    }
+
+    function modifyLanguageDirection(direction) {
+        if (direction !== 'rtl' && direction !== 'ltr')
+            return;
+        styleBlocks(function (block) { block.setAttribute('dir', direction); });
+    }
+
+    // --- objects and pictures ---------------------------------------------------
+
+    function makeObjectsEditable(editable) {
+        var value = editable === true || editable === 'true' ? 'true' : 'false';
+        var objects = root().querySelectorAll(OBJECT_SELECTOR);
+        for (var i = 0; i < objects.length; ++i)
+            objects[i].setAttribute('contenteditable', value);
+    }
+
+    function whiteSpacePreWrapOff() {
+        var written = root().querySelectorAll('[style*="pre-wrap"]');
+        for (var i = 0; i < written.length; ++i) {
+            if (written[i].tagName !== 'PRE')
+                written[i].style.whiteSpace = '';
+        }
+        if (root().style.whiteSpace === 'pre-wrap')
+            root().style.whiteSpace = '';
+    }
+
+    // Pictures read from RTF carry their size in the document's units; they
+    // must not be wider than the page, and pictures without data show nothing.
+    function stripRTFfromObjects() {
+        var pictures = root().querySelectorAll('img');
+        for (var i = 0; i < pictures.length; ++i) {
+            var picture = pictures[i];
+            if (!picture.getAttribute('src')) {
+                picture.parentNode.removeChild(picture);
+                continue;
+            }
+            picture.style.maxWidth = '100%';
+            picture.style.height = picture.style.height || 'auto';
+        }
+    }
+
+    // Exactly one picture carries the selected id; the one that had it gets
+    // the released id.
+    function selectPicture(picture) {
+        var marked = doc().querySelectorAll('[id="' + editor.selectedPictureId + '"]');
+        for (var i = 0; i < marked.length; ++i) {
+            if (marked[i] !== picture)
+                marked[i].id = editor.releasedPictureId;
+        }
+        picture.id = editor.selectedPictureId;
+    }
+
+    function selectedPicture() {
+        return doc().getElementById(editor.selectedPictureId);
+    }
+
+    function withPicture(apply) {
+        var picture = selectedPicture();
+        if (picture)
+            apply(picture);
+    }
+
+    function setPictureSize(picture, width, height) {
+        var w = Math.round(Number(width));
+        var h = Math.round(Number(height));
+        if (w > 0)
+            picture.style.width = w + 'px';
+        if (h > 0)
+            picture.style.height = h + 'px';
+        picture.style.maxWidth = '100%';
+    }
+
+    function resizeImageAtTo(x, y, width, height) {
+        withPicture(function (picture) { setPictureSize(picture, width, height); });
+    }
+
+    // Moves the picture to the text position under the point, in the editing
+    // document's viewport.
+    function moveImageAtTo(x, y, width, height) {
+        withPicture(function (picture) {
+            var target = doc().caretRangeFromPoint(Number(x), Number(y));
+            picture.style.visibility = '';
+            if (target && root().contains(target.startContainer) && !picture.contains(target.startContainer))
+                target.insertNode(picture);
+            setPictureSize(picture, width, height);
+        });
+    }
+
+    function hideImageAt(x, y) {
+        withPicture(function (picture) { picture.style.visibility = 'hidden'; });
+    }
+
+    function replaceImage(source, width, height) {
+        withPicture(function (picture) {
+            picture.setAttribute('src', String(source));
+            setPictureSize(picture, width, height);
+        });
+    }
+
+    function deleteImage() {
+        withPicture(function (picture) { picture.parentNode.removeChild(picture); });
+    }
+
+    function alignImage(left, right) {
+        withPicture(function (picture) {
+            picture.style.cssFloat = 'none';
+            picture.style.display = 'block';
+            picture.style.marginLeft = left;
+            picture.style.marginRight = right;
+        });
+    }
+
+    function leftImage() { alignImage('0', 'auto'); }
+    function rightImage() { alignImage('auto', '0'); }
+    function centerImage() { alignImage('auto', 'auto'); }
+
+    function wrapImage(side) {
+        withPicture(function (picture) {
+            picture.style.display = side === 'none' ? '' : 'inline';
+            picture.style.cssFloat = side;
+        });
+    }
+
+    function wrapLeftImage() { wrapImage('left'); }
+    function wrapRightImage() { wrapImage('right'); }
+    function wrapNoneImage() { wrapImage('none'); }
+
+    function updateEditorScrollOffsets() {
+        reportScrollEnd();
+    }
+
+    // --- footnotes --------------------------------------------------------------
+
+    function footnotes() {
+        return root().querySelectorAll('object.footnote');
+    }
+
+    function hasFootnotes() {
+        return footnotes().length ? 'YES' : 'NO';
+    }
+
+    function updateFootnoteIndex() {
+        var notes = footnotes();
+        for (var i = 0; i < notes.length; ++i)
+            notes[i].textContent = '[' + (i + 1) + ']';
+    }
+
+    function insertFootnoteTable() {
+        var notes = footnotes();
+        if (!notes.length)
+            return 'NoFootnotes';
+        var list = doc().createElement('div');
+        for (var i = 0; i < notes.length; ++i) {
+            var line = doc().createElement('p');
+            line.textContent = '[' + (i + 1) + '] ' + (notes[i].getAttribute('data-content') || '').trim();
+            list.appendChild(line);
+        }
+        return list.innerHTML;
+    }
+
+    // --- find -------------------------------------------------------------------
+
+    // Matches are shown with the CSS Custom Highlight API: nothing is added to
+    // the document, so nothing of a search can ever be saved with it.
+    function highlights() {
+        var view = win();
+        return view.CSS && view.CSS.highlights && typeof view.Highlight === 'function' ? view.CSS.highlights : null;
+    }
+
+    function ensureHighlightStyle() {
+        var target = doc();
+        if (target.__folioFindStyle || !('adoptedStyleSheets' in target))
+            return;
+        var sheet = new (win().CSSStyleSheet)();
+        sheet.replaceSync('::highlight(folio-find){background-color:#ffe14d;color:inherit}'
+            + '::highlight(folio-find-current){background-color:#ff9632;color:inherit}');
+        target.adoptedStyleSheets = target.adoptedStyleSheets.concat([sheet]);
+        target.__folioFindStyle = sheet;
+    }
+
+    var JSL = {
+        keyword: '',
+        matches: [],
+        current: -1,
+        limit: 9999,
+
+        main: function () {
+            global.searchCodeLoaded = true;
+            ensureHighlightStyle();
+        },
+
+        collect: function () {
+            this.matches = [];
+            if (!this.keyword)
+                return;
+            var needle = this.keyword.toLocaleLowerCase();
+            var walker = doc().createTreeWalker(root(), NodeFilter.SHOW_TEXT);
+            for (var node = walker.nextNode(); node && this.matches.length < this.limit; node = walker.nextNode()) {
+                var haystack = node.data.toLocaleLowerCase();
+                for (var at = haystack.indexOf(needle); at >= 0 && this.matches.length < this.limit;
+                    at = haystack.indexOf(needle, at + needle.length)) {
+                    var range = doc().createRange();
+                    range.setStart(node, at);
+                    range.setEnd(node, at + needle.length);
+                    this.matches.push(range);
+                }
+            }
+        },
+
+        paint: function () {
+            var registry = highlights();
+            if (!registry)
+                return;
+            var View = win();
+            registry.set('folio-find', new View.Highlight(...this.matches));
+            var current = this.matches[this.current];
+            if (current)
+                registry.set('folio-find-current', new View.Highlight(current));
+            else
+                registry.delete('folio-find-current');
+        },
+
+        // Answers the number of matches, 9999 at most, -1 when the search failed.
+        setKW: function (keyword) {
+            try {
+                this.keyword = String(keyword || '');
+                this.collect();
+                this.current = -1;
+                this.paint();
+                return this.matches.length;
+            } catch (error) {
+                return -1;
+            }
+        },
+
+        // Selects the next (1) or previous (-1) match; wraps round at the ends.
+        next: function (direction, wrap) {
+            if (!this.matches.length)
+                return;
+            var step = Number(direction) < 0 ? -1 : 1;
+            var index = this.current + step;
+            if (index >= this.matches.length)
+                index = wrap === false ? this.matches.length - 1 : 0;
+            if (index < 0)
+                index = wrap === false ? 0 : this.matches.length - 1;
+            this.current = index;
+            select(this.matches[index].cloneRange());
+            this.paint();
+            scrollToView();
+        },
+
+        // Replaces the current match through the editing command (so undo
+        // takes it back) and leaves the replacement selected.
+        replace: function (text) {
+            var match = this.matches[this.current];
+            if (!match || match.collapsed)
+                return;
+            var replacement = String(text);
+            select(match.cloneRange());
+            doc().execCommand('insertText', false, replacement);
+            for (var i = 0; i < replacement.length; ++i)
+                selection().modify('extend', 'backward', 'character');
+        },
+
+        // After a replacement: the matches again, and the first one after the caret.
+        nextReplace: function (direction) {
+            var caret = currentRange();
+            this.collect();
+            this.current = -1;
+            if (!this.matches.length) {
+                this.paint();
+                return;
+            }
+            var index = 0;
+            if (caret) {
+                while (index < this.matches.length
+                    && this.matches[index].compareBoundaryPoints(Range.START_TO_END, caret) < 0)
+                    ++index;
+                if (index >= this.matches.length)
+                    index = 0;
+            }
+            this.current = index - (Number(direction) < 0 ? -1 : 1);
+            this.next(direction, true);
+        },
+
+        clear: function () {
+            this.keyword = '';
+            this.matches = [];
+            this.current = -1;
+            var registry = highlights();
+            if (registry) {
+                registry.delete('folio-find');
+                registry.delete('folio-find-current');
+            }
+        }
+    };
+
+    // --- smart quotes -------------------------------------------------------------
+
+    // With smart quotes on, a typed straight quote becomes the typographic one
+    // for its side: opening after a space or at the start, closing otherwise.
+    function installSmartQuotes() {
+        var target = doc();
+        if (target.__folioSmartQuotes)
+            return;
+        target.__folioSmartQuotes = true;
+        target.addEventListener('beforeinput', function (event) {
+            if (!global.smartQuotesEnabled || event.inputType !== 'insertText')
+                return;
+            var typed = event.data;
+            if (typed !== '"' && typed !== "'")
+                return;
+            var range = currentRange();
+            var before = '';
+            if (range && range.startContainer.nodeType === 3 && range.startOffset > 0)
+                before = range.startContainer.data.charAt(range.startOffset - 1);
+            var opening = !before || /[\s(\[{\u2014\u2013]/.test(before);
+            var quote = typed === '"' ? (opening ? '\u201C' : '\u201D') : (opening ? '\u2018' : '\u2019');
+            event.preventDefault();
+            doc().execCommand('insertText', false, quote);
+        }, true);
+    }
+
+    var exported = {
+        folioAttachEditor: folioAttachEditor,
+        initXEditor: initXEditor,
+        addcss: addcss,
+        saveCaretSelection: saveCaretSelection,
+        restoreCaretSelection: restoreCaretSelection,
+        scrollToView: scrollToView,
+        jumpCaretToTop: jumpCaretToTop,
+        getCaretEditorPosition: getCaretEditorPosition,
+        getSelectionCoords: getSelectionCoords,
+        getSelectionHtml: getSelectionHtml,
+        getFontFamilies: getFontFamilies,
+        getCurrentFontSize: getCurrentFontSize,
+        getCurrentLineSpacing: getCurrentLineSpacing,
+        getCurrentParagraphSpacing: getCurrentParagraphSpacing,
+        getCurrentParagraphSpacingBefore: getCurrentParagraphSpacingBefore,
+        getCurrentFirstLineIndent: getCurrentFirstLineIndent,
+        changeFont: changeFont,
+        increaseFontSize: increaseFontSize,
+        modifyLineSpacing: modifyLineSpacing,
+        modifyParagraphSpacing: modifyParagraphSpacing,
+        modifyParagraphSpacingBefore: modifyParagraphSpacingBefore,
+        modifyFirstLineIndent: modifyFirstLineIndent,
+        modifyLeftIndent: modifyLeftIndent,
+        modifyLanguageDirection: modifyLanguageDirection,
+        makeObjectsEditable: makeObjectsEditable,
+        whiteSpacePreWrapOff: whiteSpacePreWrapOff,
+        stripRTFfromObjects: stripRTFfromObjects,
+        hasFootnotes: hasFootnotes,
+        insertFootnoteTable: insertFootnoteTable,
+        updateFootnoteIndex: updateFootnoteIndex,
+        moveCursorEndWord: moveCursorEndWord,
+        pasteHtmlAtCaret: pasteHtmlAtCaret,
+        isALink: isALink,
+        selectPicture: selectPicture,
+        resizeImageAtTo: resizeImageAtTo,
+        moveImageAtTo: moveImageAtTo,
+        hideImageAt: hideImageAt,
+        replaceImage: replaceImage,
+        deleteImage: deleteImage,
+        leftImage: leftImage,
+        rightImage: rightImage,
+        centerImage: centerImage,
+        wrapLeftImage: wrapLeftImage,
+        wrapRightImage: wrapRightImage,
+        wrapNoneImage: wrapNoneImage,
+        updateEditorScrollOffsets: updateEditorScrollOffsets,
+        folioSendPageMessage: send,
+        JSL: JSL
+    };
+    for (var name in exported)
+        global[name] = exported[name];
+    if (global.searchCodeLoaded === undefined)
+        global.searchCodeLoaded = false;
+    if (global.smartQuotesEnabled === undefined)
+        global.smartQuotesEnabled = false;
+})(window);

@@ -1,0 +1,125 @@
+#include "webeditor/PageBridge.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/web/WebView.h"
+#include "webeditor/PageBridgeClient.h"
+#include "webeditor/PageConnection.h"
+#include "webeditor/PageMessage.h"
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kLoadStatusSelector = "loadingStatusChanged";
+
+bool hasScheme(const std::string& url, std::string_view scheme)
+{
+    return url.size() > scheme.size() && url.compare(0, scheme.size(), scheme) == 0;
+}
+
+// What a page may load into its own view: its own document and what it makes
+// itself. Everything from outside goes to the browser or nowhere.
+bool isLocalPageLoad(const std::string& url)
+{
+    return hasScheme(url, "about:") || hasScheme(url, "file:") || hasScheme(url, "data:")
+        || hasScheme(url, "blob:");
+}
+
+} // namespace
+
+PageBridge::PageBridge(PageConnection& connection, const PageDialect& dialect, PageBridgeClient& client)
+    : m_connection(connection)
+    , m_client(client)
+    , m_poller(connection, dialect)
+{
+}
+
+PageBridge::~PageBridge()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+void PageBridge::pageWillLoad()
+{
+    m_ready = false;
+    m_poller.pageWillLoad();
+}
+
+void PageBridge::beginClosing()
+{
+    m_closing = true;
+    m_poller.cancel();
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+bool PageBridge::webViewShouldStartLoadWithRequest(WebView&, const std::string& url, NavigationType type)
+{
+    if (m_closing)
+        return false;
+    if (hasScheme(url, "rte:") || hasScheme(url, "x-twwebview:")) {
+        receive(url);
+        return false;
+    }
+    if (type == NavigationType::LinkClicked) {
+        if (m_client.hasDocument())
+            m_client.openLinkInBrowser(url);
+        return false;
+    }
+    return isLocalPageLoad(url);
+}
+
+void PageBridge::webViewDidReceivePageMessage(WebView&, const std::string& message)
+{
+    receive(message);
+}
+
+void PageBridge::receive(const std::string& message)
+{
+    if (m_closing || !m_client.hasDocument())
+        return;
+    if (m_poller.handleMessage(message, [this] { runReadyStep(); }))
+        return;
+    std::optional<PageMessage> parsed = PageMessage::parse(message);
+    if (!parsed)
+        return;
+    bool handled = m_dispatcher.dispatch(*parsed, m_ready);
+    // The handler may have started the close.
+    if (!m_closing)
+        m_client.pageMessageWasProcessed(*parsed, handled);
+}
+
+void PageBridge::runReadyStep()
+{
+    if (m_closing || !m_client.hasDocument())
+        return;
+    m_client.pageDidBecomeReady();
+    if (!m_closing)
+        m_ready = true;
+}
+
+void PageBridge::webViewDidFinishLoad(WebView&)
+{
+    if (m_closing)
+        return;
+    ++m_finishedLoads;
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, kLoadStatusSelector);
+    loop.performSelectorAfterDelay(this, kLoadStatusSelector, {}, kLoadStatusDelaySeconds,
+                                   [this] { checkLoadingStatus(); });
+    m_poller.pageDidFinishLoad();
+}
+
+void PageBridge::checkLoadingStatus()
+{
+    WebView* view = m_connection.webView();
+    if (!m_closing && view && !view->isLoading())
+        m_client.pageDidFinishLoading();
+}
+
+void PageBridge::webViewDidFailLoad(WebView&, const std::string& message)
+{
+    if (!m_closing)
+        m_client.pageDidFailToLoad(message);
+}
+
+} // namespace folio

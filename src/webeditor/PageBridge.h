@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/web/WebViewDelegate.h"
+#include "webeditor/PageMessageDispatcher.h"
+#include "webeditor/ReadyPoller.h"
+
+#include <string>
+
+namespace folio {
+
+class PageBridgeClient;
+class PageConnection;
+class PageDialect;
+
+// The editor's side of the page protocol, as the web view's delegate.
+//
+// Navigations: while closing everything is refused; page messages are
+// cancelled and dispatched; a link the user activates opens in the browser
+// and the page stays; the page's own local loads go through, and nothing
+// else may replace the page holding the document.
+//
+// Messages: dropped while closing and without a document; the ready signal
+// starts the editor's ready step once per page; every other message goes to
+// the dispatcher, whose ready-gated routes wait for that step to finish.
+class PageBridge final : public WebViewDelegate {
+public:
+    static constexpr double kLoadStatusDelaySeconds = 0.3;
+
+    PageBridge(PageConnection& connection, const PageDialect& dialect, PageBridgeClient& client);
+    ~PageBridge() override;
+    PageBridge(const PageBridge&) = delete;
+    PageBridge& operator=(const PageBridge&) = delete;
+
+    PageMessageDispatcher& dispatcher() { return m_dispatcher; }
+
+    // The editor is about to load a new page into the view.
+    void pageWillLoad();
+
+    bool isPageReady() const { return m_ready; }
+    int finishedLoadCount() const { return m_finishedLoads; }
+
+    // From here on nothing of the page reaches the editor; pending delayed
+    // steps are dropped.
+    void beginClosing();
+    bool isClosing() const { return m_closing; }
+
+    // WebViewDelegate
+    bool webViewShouldStartLoadWithRequest(WebView& webView, const std::string& url, NavigationType type) override;
+    void webViewDidReceivePageMessage(WebView& webView, const std::string& message) override;
+    void webViewDidFinishLoad(WebView& webView) override;
+    void webViewDidFailLoad(WebView& webView, const std::string& message) override;
+
+private:
+    void receive(const std::string& message);
+    void runReadyStep();
+    void checkLoadingStatus();
+
+    PageConnection& m_connection;
+    PageBridgeClient& m_client;
+    PageMessageDispatcher m_dispatcher;
+    ReadyPoller m_poller;
+    bool m_ready = false;
+    bool m_closing = false;
+    int m_finishedLoads = 0;
+};
+
+} // namespace folio

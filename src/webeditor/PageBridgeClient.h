@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace folio {
+
+struct PageMessage;
+
+// What the page bridge asks of the editor that owns it.
+class PageBridgeClient {
+public:
+    virtual ~PageBridgeClient() = default;
+
+    // Without a document the page's messages have nobody to act for.
+    virtual bool hasDocument() const = 0;
+
+    // The editor's ready step: apply fonts, colours, margins and zoom. The
+    // bridge counts the page as ready once it returns.
+    virtual void pageDidBecomeReady() = 0;
+
+    // A link the user activated in the page; the page itself stays.
+    virtual void openLinkInBrowser(const std::string& url) { (void)url; }
+
+    // A short while after a load finished, once the view is no longer loading.
+    virtual void pageDidFinishLoading() {}
+    virtual void pageDidFailToLoad(const std::string& reason) { (void)reason; }
+
+    // After each page message was dispatched (handled or not).
+    virtual void pageMessageWasProcessed(const PageMessage& message, bool handled)
+    {
+        (void)message, (void)handled;
+    }
+};
+
+} // namespace folio

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class WebView;
+
+// The editor's line to its page. Commands go out without waiting; reads wait
+// for the answer by serving the run loop, but never longer than the time
+// limit, and a page that is gone, hangs or answers nonsense gives the
+// caller's default instead. Once the editor disconnects (closing, or the
+// view is going away) nothing more is sent and every wait ends at once,
+// also a wait already in progress further up the stack.
+//
+// Main thread only. Waits serve other events, so callers must be safe
+// against re-entry.
+class PageConnection {
+public:
+    static constexpr double kDefaultReadTimeoutSeconds = 5;
+
+    explicit PageConnection(WebView* webView = nullptr);
+    ~PageConnection();
+    PageConnection(const PageConnection&) = delete;
+    PageConnection& operator=(const PageConnection&) = delete;
+
+    void connect(WebView* webView);
+    void disconnect();
+    bool isConnected() const;
+    WebView* webView() const;
+
+    void setReadTimeout(double seconds) { m_readTimeout = seconds; }
+    double readTimeout() const { return m_readTimeout; }
+
+    // Evaluates without waiting; the answer, if any, is dropped.
+    void send(const std::string& script);
+
+    // The page's answer, or nothing when there is no page or it did not
+    // answer in time.
+    std::optional<std::string> read(const std::string& script);
+
+    // Typed reads. Numbers are read as the leading number of the answer in
+    // the C locale ("16px" is 16); an answer without one gives the default.
+    std::string readString(const std::string& script, const std::string& fallback = {});
+    long long readInteger(const std::string& script, long long fallback);
+    double readDouble(const std::string& script, double fallback);
+    // "1" and "true" are true, "0", "false" and "" false; anything else, or
+    // no answer, gives the default.
+    bool readBool(const std::string& script, bool fallback);
+
+private:
+    struct Link;
+    std::shared_ptr<Link> m_link;
+    double m_readTimeout = kDefaultReadTimeoutSeconds;
+};
+
+} // namespace folio
