@@ -122,4 +122,14 @@ void PageBridge::webViewDidFailLoad(WebView&, const std::string& message)
         m_client.pageDidFailToLoad(message);
 }
 
+void PageBridge::webViewWebProcessDidTerminate(WebView&, const std::string& reason)
+{
+    m_ready = false;
+    m_poller.pageWillLoad();
+    RunLoop::main().cancelPreviousPerformRequests(this, kLoadStatusSelector);
+    m_connection.disconnect();
+    if (!m_closing)
+        m_client.pageProcessDidTerminate(reason);
+}
+
 } // namespace folio

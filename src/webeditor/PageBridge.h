@@ -49,6 +49,9 @@ public:
     void webViewDidReceivePageMessage(WebView& webView, const std::string& message) override;
     void webViewDidFinishLoad(WebView& webView) override;
     void webViewDidFailLoad(WebView& webView, const std::string& message) override;
+    // The page is gone: the connection is cut, so reads answer their
+    // defaults at once instead of waiting for a page that will not answer.
+    void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason) override;
 
 private:
     void receive(const std::string& message);

@@ -25,6 +25,12 @@ public:
     virtual void pageDidFinishLoading() {}
     virtual void pageDidFailToLoad(const std::string& reason) { (void)reason; }
 
+    // The page's process ended (a crash): what the page held since the last
+    // save is gone, and so is every answer it would have given. The editor
+    // tells the user and may load the page again (connect, pageWillLoad,
+    // load).
+    virtual void pageProcessDidTerminate(const std::string& reason) { (void)reason; }
+
     // After each page message was dispatched (handled or not).
     virtual void pageMessageWasProcessed(const PageMessage& message, bool handled)
     {

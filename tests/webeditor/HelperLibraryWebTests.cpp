@@ -206,7 +206,17 @@ TEST_F(HelperLibraryTest, caretSelectionAndLinkAnswers)
     run("rangy.getSelection().move('word', 1)");
     EXPECT_EQ(run("window.getSelection().anchorOffset"), "15");
 
+    run("var tall = document.getElementById('paragraph'); for (var i = 0; i < 60; ++i)"
+        "tall.insertAdjacentHTML('beforeend', '<p>line</p>'); var last = tall.lastChild;"
+        "window.getSelection().collapse(last.firstChild, 1); scrollToView()");
+    EXPECT_GT(std::stoi(run("document.getElementById('content').scrollTop")), 100);
+    EXPECT_EQ(run("var r = window.getSelection().getRangeAt(0).getBoundingClientRect();"
+                  "var b = document.getElementById('content').getBoundingClientRect(); r.bottom <= b.bottom"),
+              "1")
+        << "the caret is inside the visible part of the page";
+
     run("caretIn('first', 4); jumpCaretToTop()");
+    EXPECT_EQ(run("document.getElementById('content').scrollTop"), "0");
     EXPECT_EQ(run("window.getSelection().anchorNode.id"), "content");
 }
 
@@ -230,6 +240,25 @@ TEST_F(HelperLibraryTest, pageEventsArriveAsMessages)
     run("updateEditorScrollOffsets()");
     ASSERT_TRUE(waitFor([&] { return !messages.empty(); }));
     EXPECT_TRUE(std::regex_match(messages[0], std::regex(R"(rte://endScrollEvent#0_\d+)"))) << messages[0];
+}
+
+TEST_F(HelperLibraryTest, smartQuotesFollowTheirSide)
+{
+    // Typing goes through the engine's own command, as a key would; its
+    // effect is waited for, since commands and scripts travel separately.
+    auto typeAt = [&](int offset, const std::string& text) {
+        run("document.getElementById('content').focus(); caretIn('first', " + std::to_string(offset) + ")");
+        std::string before = run("document.getElementById('first').textContent");
+        view->executeEditingCommand("InsertText", text);
+        return waitFor([&] { return run("document.getElementById('first').textContent") != before; }, 10);
+    };
+    ASSERT_TRUE(typeAt(4, "\""));
+    EXPECT_EQ(run("document.getElementById('first').textContent.substring(0, 6)"), "The \"q") << "off by default";
+    run("document.execCommand('undo'); smartQuotesEnabled = true");
+    ASSERT_TRUE(typeAt(4, "\""));
+    ASSERT_TRUE(typeAt(10, "'"));
+    EXPECT_EQ(run("document.getElementById('first').textContent.substring(0, 17)"),
+              "The \u201Cquick\u2019 brown");
 }
 
 TEST_F(HelperLibraryTest, objectsEditabilityAndPreWrap)

@@ -169,5 +169,26 @@ TEST_F(PageBridgeTest, messageThatClosesTheEditorEndsDispatch)
     EXPECT_TRUE(editor.processed.empty());
 }
 
+TEST_F(PageBridgeTest, crashedPageIsNotWaitedForAndCanBeLoadedAgain)
+{
+    becomeReady();
+    view.terminateWebProcess("crashed");
+    EXPECT_EQ(editor.terminations, (std::vector<std::string>{"crashed"}));
+    EXPECT_FALSE(bridge.isPageReady());
+    EXPECT_FALSE(connection.isConnected());
+    double start = loop.now();
+    EXPECT_EQ(connection.readInteger("getCurrentFontSize();", 12), 12);
+    EXPECT_EQ(loop.now(), start) << "no wait for a page that is gone";
+    view.sendPageMessage("rte://endScrollEvent#1_2");
+    EXPECT_TRUE(handled.empty());
+
+    connection.connect(&view);
+    bridge.pageWillLoad();
+    view.finishLoad();
+    view.sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    EXPECT_EQ(editor.readySteps, 2);
+    EXPECT_EQ(view.scriptsMatching("_SSWebViewDOMLoadTimer").size(), 2u);
+}
+
 } // namespace
 } // namespace folio
