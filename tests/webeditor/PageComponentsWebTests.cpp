@@ -5,9 +5,9 @@ namespace {
 
 // A QV-style page: TinyMCE 6 from the installed components, with the plugins
 // the QV pages ask for, and the helper library working on TinyMCE's iframe.
-using TinyMCEPageTest = test::WebPageFixture;
+using PageComponentsTest = test::WebPageFixture;
 
-TEST_F(TinyMCEPageTest, bootsFromInstalledComponentsWithoutNetwork)
+TEST_F(PageComponentsTest, tinyMCEBootsFromInstalledComponentsWithoutNetwork)
 {
     std::string html
         = "<!DOCTYPE html><html><head><meta charset='UTF-8'>" + scriptTag(PageResources::componentURL("tinymce/tinymce.min.js"))
@@ -48,6 +48,18 @@ TEST_F(TinyMCEPageTest, bootsFromInstalledComponentsWithoutNetwork)
     run("JSL.next(1, true)");
     EXPECT_EQ(run("tinymce.activeEditor.selection.getContent({format: 'text'})"), "fox");
     EXPECT_EQ(run("tinymce.activeEditor.getContent()"), "<p>Hello fox <strong>and</strong> fox</p>");
+}
+
+// The outline page's tree runs on jQuery UI's sortable lists.
+TEST_F(PageComponentsTest, jQueryUISortableLoadsFromInstalledComponents)
+{
+    load("<html><head>" + scriptTag(PageResources::componentURL("jquery/dist/jquery.min.js"))
+             + scriptTag(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))
+             + "</head><body><ul id='tree'><li>one</li><li>two</li></ul></body></html>",
+         "file:///folio-outline-page-test/");
+    EXPECT_EQ(run("jQuery.fn.jquery.split('.')[0]"), "3");
+    EXPECT_EQ(run("$('#tree').sortable(); $('#tree').hasClass('ui-sortable')"), "1");
+    EXPECT_EQ(run("$('#tree').sortable('toArray', {attribute: 'class'}).length"), "2");
 }
 
 } // namespace
