@@ -1,7 +1,6 @@
 // Reading a generated 5 MB RTF document in our own dialect: mixed character
 // formatting, colours, lists, footnotes, links and hexadecimal pictures.
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 
 #include <benchmark/benchmark.h>
@@ -63,10 +62,9 @@ std::u16string generateDocument()
 void BM_ReadGeneratedRTF(benchmark::State& state)
 {
     FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
-    UserDefaults defaults((std::filesystem::temp_directory_path() / "folio-bench-rtf.plist").string());
     const std::u16string rtf = generateDocument();
     for (auto _ : state) {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, defaults);
+        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf);
         benchmark::DoNotOptimize(result);
     }
     // The file's bytes: every character of the generated text is ASCII.

@@ -1,25 +1,13 @@
 // The RTF reader on arbitrary bytes: nothing may crash, hang or run out of
 // memory, text that is not RTF must be refused, and whatever is read must be
-// a well-formed attributed string. User defaults go to a private file.
+// a well-formed attributed string. The reader touches no file.
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-
-namespace {
-
-folio::UserDefaults& fuzzDefaults()
-{
-    static folio::UserDefaults defaults((std::filesystem::temp_directory_path() / "folio-fuzz-rtf.plist").string());
-    return defaults;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -35,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Most inputs should reach the parser, so the header is given.
     std::u16string rtf = u"{\\rtf1 " + text;
     folio::Result<folio::AttributedString> result =
-        folio::DKRTFReader::parseRTFString(rtf, std::nullopt, fuzzDefaults());
+        folio::DKRTFReader::parseRTFString(rtf);
     if (!result.ok())
         std::abort();
     // Every character is in exactly one run.
@@ -48,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 });
     if (covered != result->length())
         std::abort();
-    if (folio::DKRTFReader::parseRTFString(text, std::nullopt, fuzzDefaults()).ok() != folio::DKRTFReader::isRTF(text))
+    if (folio::DKRTFReader::parseRTFString(text).ok() != folio::DKRTFReader::isRTF(text))
         std::abort();
     return 0;
 }

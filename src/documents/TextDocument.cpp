@@ -4,7 +4,6 @@
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
 #include "documents/MarkdownEditorController.h"
-#include "formats/rtf/RTFPaperColor.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -53,11 +52,22 @@ Result<std::u16string> readText(const std::string& url, DocumentKind kind)
 
 TextDocument::TextDocument(std::string fileURL, std::shared_ptr<RichTextConverter> converter)
     : DKDocument(std::move(fileURL))
-    , m_converter(converter ? std::move(converter) : RichTextConverter::engineConverter())
+    , m_converter(converter ? std::move(converter)
+                            : RichTextConverter::engineConverter(HTMLReaderOptions(UserDefaults::standardUserDefaults())))
 {
 }
 
 TextDocument::~TextDocument() = default;
+
+TEHTMLReaderOptions TextDocument::HTMLReaderOptions(const UserDefaults& defaults)
+{
+    // The editors keep the user's default font in the user defaults; its
+    // size is stored as a float.
+    TEHTMLReaderOptions options;
+    options.defaultFontFamily = defaults.stringForKey("defaultFont");
+    options.defaultFontSize = defaults.doubleForKey("defaultFontSize").value_or(0);
+    return options;
+}
 
 Status TextDocument::initWithContentsOfTemplateAtURL(const std::optional<std::string>& templateURL,
                                                      const std::string& destinationURL)
@@ -132,20 +142,24 @@ Status TextDocument::readRTFFile(const std::string& url)
     if (!rtf)
         return rtf.error();
 
-    m_paperColor = takePaperColorFromRTF(*rtf);
     if (rtf->find(u"\\trowd") != std::u16string::npos) {
         m_isRTFDocument = true;
         setRTFtext(AttributedString(kTablesMarker));
     }
 
     std::string name = std::filesystem::path(url).filename().string();
-    Result<MutableAttributedString> attributed = m_converter->attributedStringFromRTF(*rtf, name);
-    if (!attributed)
-        return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + attributed.error().message};
+    Result<DKRTFReadResult> read = m_converter->readRTF(*rtf, name);
+    if (!read)
+        return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + read.error().message};
+    m_paperColor = read->paperColor;
+    // The editors and the browser's exports take the open document's page
+    // settings from the user defaults; opening it is what puts them there.
+    read->pageSettings.store(UserDefaults::standardUserDefaults());
+    MutableAttributedString attributed(read->text);
 
     std::optional<Result<std::u16string>> html;
     DispatchQueue::global(DispatchQueue::Priority::High).sync([&] {
-        html = m_converter->htmlFragmentFromAttributedString(*attributed, name);
+        html = m_converter->htmlFragmentFromAttributedString(attributed, name);
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "platform/docframework/DKDocument.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -14,6 +15,7 @@ namespace folio {
 class Device;
 class EditorController;
 class RichTextConverter;
+class UserDefaults;
 
 // The one document class: it reads every kind from its file into its text
 // (HTML for the rich-text and QV editors, plain text for the Markdown
@@ -35,6 +37,9 @@ public:
     // Without a converter, the engine's is used.
     explicit TextDocument(std::string fileURL = {}, std::shared_ptr<RichTextConverter> converter = nullptr);
     ~TextDocument() override;
+
+    // How HTML from the editors is read back: with the user's default font.
+    static TEHTMLReaderOptions HTMLReaderOptions(const UserDefaults& defaults);
 
     // A new document: from a byte-for-byte copy of the template (read later
     // like any file), or blank, which saves seed contents until its editor

@@ -34,6 +34,9 @@ public:
 
     // Files of the old format name their own actions.
     static bool isLegacyDocument(std::string_view path);
+    // The action codes of old-format files (13 to 16), whose PDFs place the
+    // header and footer at fixed side margins.
+    static bool isLegacyAction(int action) { return action >= kActionLegacyOpen && action <= kActionLegacyConvertAndOpen; }
     // A request from the browser: old-format documents open (13) or mail (14).
     static int actionForBrowserRequest(std::string_view path, int action);
     // Conversion with opening: project folders of another maker's app (55),

@@ -7,13 +7,12 @@
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "documents/MarkdownEditorController.h"
+#include "export/PageMargins.h"
 #include "export/pdf/PDFPageTemplates.h"
-#include "formats/rtf/RTFPaperColor.h"
 #include "documents/TextDocument.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
-#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
@@ -64,23 +63,6 @@ std::string ExportSource::displayedName() const
     return std::filesystem::path(m_path).stem().string();
 }
 
-std::string ExportSource::fileType() const
-{
-    switch (m_kind) {
-    case DocumentKind::Markdown:
-        return TypeIdentifiers::kMarkdown;
-    case DocumentKind::QVText:
-        return TypeIdentifiers::kQVText;
-    case DocumentKind::QVOutline:
-        return TypeIdentifiers::kQVOutline;
-    case DocumentKind::TeX:
-        return TypeIdentifiers::kTeX;
-    case DocumentKind::RTF:
-        return TypeIdentifiers::typeIdentifierForPath(m_path);
-    }
-    return TypeIdentifiers::kData;
-}
-
 const TextDocument* ExportSource::editedDocument() const
 {
     if (!m_openDocument || !m_openDocument->currentTextViewController())
@@ -119,12 +101,45 @@ std::optional<std::string> ExportSource::editorPageContent(const char* script, O
     return content;
 }
 
-Result<std::u16string> ExportSource::fileRTF() const
+Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocument) const
 {
-    Result<std::u16string> text = fileText();
-    if (!text)
-        return text;
-    return removeCustomTags(std::move(*text), m_defaults);
+    std::optional<std::string> documentName;
+    if (namedDocument)
+        documentName = fileName();
+    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(rtf), documentName);
+    if (!read)
+        return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
+    m_lastReading = read;
+    return read;
+}
+
+ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
+{
+    PageValues values;
+    bool fromFile = m_kind == DocumentKind::RTF && !exportsAsPlainText()
+        && !(openEditor == OpenEditor::Use && editedDocument());
+    if (!fromFile) {
+        // Other kinds use the user's settings, and an open rich-text
+        // document the ones its editor keeps there.
+        values.paperColor = m_defaults.stringForKey("currentPaperColor");
+        values.margins = PageMargins::read(PageMargins::kDocumentPrefix, m_defaults);
+        values.headerSettings = m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey);
+        values.footerSettings = m_defaults.stringForKey(DKRTFPageSettings::kFooterControlKey);
+        return values;
+    }
+    if (!m_lastReading) {
+        Result<std::u16string> text = fileText();
+        if (!text || !readRTF(*text, false))
+            return values;
+    }
+    const DKRTFReadResult& read = **m_lastReading;
+    values.paperColor = read.paperColor;
+    const DKRTFPageSettings& page = read.pageSettings;
+    values.margins =
+        PageMargins::read(PageMargins::kDocumentPrefix, [&](const std::string& key) { return page.number(key); });
+    values.headerSettings = page.text(DKRTFPageSettings::kHeaderControlKey);
+    values.footerSettings = page.text(DKRTFPageSettings::kFooterControlKey);
+    return values;
 }
 
 bool ExportSource::exportsAsPlainText() const
@@ -135,12 +150,6 @@ bool ExportSource::exportsAsPlainText() const
         return false;
     Result<std::u16string> text = fileText();
     return text && !DKRTFReader::isRTF(*text);
-}
-
-std::u16string ExportSource::removeCustomTags(std::u16string rtf, UserDefaults& defaults)
-{
-    defaults.setString("currentPaperColor", takePaperColorFromRTF(rtf));
-    return rtf;
 }
 
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
@@ -188,21 +197,18 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
 
 Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) const
 {
-    Result<std::u16string> rtf = fileRTF();
+    Result<std::u16string> rtf = fileText();
     if (!rtf)
         return rtf.error();
-    std::optional<std::string> documentName;
-    if (namedDocument)
-        documentName = fileName();
-    Result<AttributedString> text = DKRTFReader::parseRTFString(*rtf, documentName, m_defaults);
-    if (!text)
-        return sourceError(NotRTF, m_path + " cannot be read as RTF: " + text.error().message);
+    Result<DKRTFReadResult> read = readRTF(std::move(*rtf), namedDocument);
+    if (!read)
+        return read.error();
     TEHTMLWriterSettings settings;
     settings.forPrint = purpose == Purpose::Print || purpose == Purpose::EPub;
     settings.forEPub = purpose == Purpose::EPub;
     settings.keepsPlaceholders = false;
     settings.fileName = fileName();
-    return toUtf8(htmlString(*text, settings));
+    return toUtf8(htmlString(read->text, settings));
 }
 
 Result<std::string> ExportSource::plainTextHTML() const
@@ -297,14 +303,13 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     default:
         break;
     }
-    Result<std::u16string> rtf = fileRTF();
+    Result<std::u16string> rtf = fileText();
     if (!rtf)
         return rtf;
-    Result<AttributedString> text =
-        DKRTFReader::parseRTFString(stringByReplacingOccurrencesOfString(std::move(*rtf), u"}\u00AC", u"}"), std::nullopt, m_defaults);
-    if (!text)
-        return sourceError(NotRTF, m_path + " cannot be read as RTF: " + text.error().message);
-    return withoutPlaceholders(stringByReplacingOccurrencesOfString(text->string(), u"\t ", u"\t"));
+    Result<DKRTFReadResult> read = readRTF(stringByReplacingOccurrencesOfString(*rtf, u"}\u00AC", u"}"), false);
+    if (!read)
+        return read.error();
+    return withoutPlaceholders(stringByReplacingOccurrencesOfString(read->text.string(), u"\t ", u"\t"));
 }
 
 } // namespace folio

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/graphics/Geometry.h"
 #include "platform/foundation/Error.h"
 
 #include <optional>
@@ -42,8 +44,6 @@ public:
     std::string fileName() const;
     std::string displayedName() const;
     DocumentKind kind() const { return m_kind; }
-    // The type the PDF converter is given: Markdown for Markdown and ".txt".
-    std::string fileType() const;
     // TeX, or a file of the RTF kind whose text is not RTF.
     bool exportsAsPlainText() const;
     // The open editor's document, when it is this file.
@@ -52,6 +52,21 @@ public:
     // The document's HTML for the purpose: the one place that goes by kind.
     // `namedDocument` names the RTF reader's document (its pictures).
     Result<std::string> HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument = false) const;
+    // What the pages of an export are laid out with.
+    struct PageValues {
+        // Six hexadecimal digits RRGGBB.
+        std::optional<std::string> paperColor;
+        // Top, left, bottom, right in centimetres.
+        EdgeInsets margins;
+        // The "::"-joined header and footer settings.
+        std::optional<std::string> headerSettings;
+        std::optional<std::string> footerSettings;
+    };
+    // A rich-text file's own (none where it gives none), as reading it finds
+    // them; other kinds, and a rich-text document open in its editor, take
+    // the ones kept in the user defaults. Nothing is stored either way.
+    PageValues pageValues(OpenEditor openEditor) const;
+
     // The text of the file as the document reads it, read and decoded once.
     Result<std::u16string> fileText() const;
 
@@ -69,13 +84,11 @@ public:
     Result<std::string> RTFHTML(Purpose purpose, bool namedDocument) const;
     Result<std::string> plainTextHTML() const;
 
-    // Takes the paper colour out of RTF text into "currentPaperColor".
-    static std::u16string removeCustomTags(std::u16string rtf, UserDefaults& defaults);
     // The text as escaped HTML that keeps its line breaks and blanks.
     static std::string escapedTextHTML(std::u16string_view text);
 
 private:
-    Result<std::u16string> fileRTF() const;
+    Result<DKRTFReadResult> readRTF(std::u16string rtf, bool namedDocument) const;
     std::optional<std::string> editorPageContent(const char* script, OpenEditor openEditor) const;
 
     std::string m_path;
@@ -83,6 +96,8 @@ private:
     const TextDocument* m_openDocument;
     UserDefaults& m_defaults;
     mutable std::optional<Result<std::u16string>> m_fileText;
+    // The RTF read last, whose page settings the page values answer.
+    mutable std::optional<Result<DKRTFReadResult>> m_lastReading;
 };
 
 } // namespace folio

@@ -11,16 +11,13 @@ namespace folio {
 
 ExporterRegistry::ExporterRegistry(const ExporterEnvironment& environment)
 {
-    NDHTMLtoPDFEnvironment PDF = environment.PDF;
-    if (!PDF.defaults)
-        PDF.defaults = environment.defaults;
-    m_exporters.push_back(std::make_unique<PDFExporter>(std::move(PDF)));
+    m_exporters.push_back(std::make_unique<PDFExporter>(environment.PDF, environment.defaults));
     m_exporters.push_back(std::make_unique<EPubExporter>());
     m_exporters.push_back(std::make_unique<RTFDExporter>(environment.converter));
     m_exporters.push_back(std::make_unique<HTMLExporter>());
     m_exporters.push_back(std::make_unique<TextExporter>());
     m_exporters.push_back(std::make_unique<PNGExporter>(
-        PNGExporter::Environment{environment.defaults, environment.pictureWebViewFactory, {}}));
+        PNGExporter::Environment{environment.pictureWebViewFactory, {}}));
 }
 
 Exporter* ExporterRegistry::exporterForFormat(std::string_view format) const

@@ -6,6 +6,7 @@
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,16 @@ TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)
     EXPECT_NE(html.find(u"Bye"), std::u16string::npos);
     EXPECT_NE(html.find(u'<'), std::u16string::npos) << "the page gets HTML, not the RTF";
     EXPECT_EQ(html.find(u"\\rtf"), std::u16string::npos);
+}
+
+TEST_F(TextDocumentReadingTest, openingRtfStoresItsPageSettingsForTheEditors)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("currentDocumentFooterControl", "from an earlier document");
+    read("margins.rtf", "{\\rtf1\\ansi\\margl1134 Text}");
+    EXPECT_NEAR(defaults.floatForKey("marquentPageMarginLeft").value_or(0), 2.0, 0.001);
+    EXPECT_FALSE(defaults.objectForKey("currentDocumentFooterControl"));
+    defaults.removeObjectForKey("marquentPageMarginLeft");
 }
 
 TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)

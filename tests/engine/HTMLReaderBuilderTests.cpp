@@ -2,7 +2,6 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
@@ -22,14 +21,10 @@ protected:
     {
         m_previousCatalog = FontCatalog::shared();
         FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
-        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFont");
-        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFontSize");
     }
     void TearDown() override
     {
         FontCatalog::setShared(m_previousCatalog);
-        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFont");
-        UserDefaults::standardUserDefaults().removeObjectForKey("defaultFontSize");
     }
 
     static AttributedString convert(const std::string& html, const TEHTMLReaderOptions& options = {})
@@ -138,14 +133,15 @@ TEST_F(HTMLReaderBuilderTests, weightsColoursAndBackgrounds)
     EXPECT_NE(text.attributeAtIndex(TEStrikeOutAttribute, indexOf(text, u"k")), nullptr);
 }
 
-TEST_F(HTMLReaderBuilderTests, defaultFontComesFromUserDefaults)
+TEST_F(HTMLReaderBuilderTests, defaultFontComesFromTheOptions)
 {
     const AttributedString plain = convert("<div>t</div>");
     EXPECT_DOUBLE_EQ(fontAt(plain, 0)->pointSize(), 12);
 
-    UserDefaults::standardUserDefaults().setString("defaultFont", "Georgia");
-    UserDefaults::standardUserDefaults().setFloat("defaultFontSize", 14.5f);
-    const AttributedString styled = convert("<div>t</div>");
+    TEHTMLReaderOptions options;
+    options.defaultFontFamily = "Georgia";
+    options.defaultFontSize = 14.5;
+    const AttributedString styled = convert("<div>t</div>", options);
     ASSERT_NE(fontAt(styled, 0), nullptr);
     EXPECT_EQ(fontAt(styled, 0)->familyName(), "Georgia");
     EXPECT_DOUBLE_EQ(fontAt(styled, 0)->pointSize(), 14);

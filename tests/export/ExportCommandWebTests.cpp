@@ -103,18 +103,20 @@ TEST_F(ExportCommand, RichTextBecomesEPubRTFDAndPNG)
 
 // A file from an older word processor: Windows-1252 bytes (not UTF-8), its
 // own margins and paper colour. Every format exports it, with its accented
-// words.
-TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormat)
+// words, and no export writes the preferences.
+TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferences)
 {
     std::string document = m_folder.path("old.rtf");
     writeFile(document, "{\\rtf1\\ansi\\margl2880\\margr2880{\\papercolor15790320}{\\fonttbl\\f0 Helvetica;}\\f0 "
                         "Caf\xE9 lantern\\par Copper kettle}");
     std::string home = m_folder.path("home");
+    std::string preferences = home + "/Config/Preferences.plist";
     for (const char* format : {"txt", "html", "pdf", "epub", "rtfd", "png"}) {
         std::string output = m_folder.path(std::string("old-out.") + format);
         ASSERT_EQ(folio("export '" + document + "' --format " + format + " --output '" + output + "'", home), 0)
             << format;
         EXPECT_TRUE(std::filesystem::exists(output)) << format;
+        EXPECT_FALSE(std::filesystem::exists(preferences)) << "written by the " << format << " export";
     }
     EXPECT_NE(readFile(m_folder.path("old-out.txt")).find("Caf\xC3\xA9 lantern"), std::string::npos);
     EXPECT_NE(readFile(m_folder.path("old-out.html")).find("Caf&eacute; lantern"), std::string::npos);
@@ -130,6 +132,13 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormat)
     auto rtf = package->readEntry("old.rtf.rtfd/TXT.rtf");
     ASSERT_TRUE(rtf.ok());
     EXPECT_NE(std::string(reinterpret_cast<const char*>(rtf->bytes()), rtf->length()).find("lantern"), std::string::npos);
+
+    // Preferences that are there stay exactly as they were.
+    std::filesystem::create_directories(home + "/Config");
+    writeFile(preferences, "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>");
+    std::string before = readFile(preferences);
+    ASSERT_EQ(folio("export '" + document + "' --format pdf --output '" + m_folder.path("again.pdf") + "'", home), 0);
+    EXPECT_EQ(readFile(preferences), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));

@@ -57,7 +57,6 @@ TEST_F(ExportSourceTest, MarkdownAndTxtGoThroughTheConverter)
 {
     for (const char* name : {"a.md", "b.markdown", "c.txt"}) {
         auto file = source(write(name, "Hello *there*\t tab"));
-        EXPECT_EQ(file.fileType(), TypeIdentifiers::kMarkdown);
         EXPECT_EQ(file.HTMLString().valueOr(""), "\n<md>Hello *there*\t tab</md>");
         EXPECT_EQ(file.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Use, true).valueOr(""), "\n<md>Hello *there*\t tab</md>");
         // A tab followed by a blank becomes a tab.
@@ -76,7 +75,6 @@ TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)
     EXPECT_EQ(tex.HTMLString().valueOr(""),
               "<div style=\"white-space: pre-wrap;\">\\section{A} &lt;b&gt;not bold&lt;/b&gt; &amp; more\n</div>");
     EXPECT_EQ(tex.plainText().valueOr(u""), u"\\section{A} <b>not bold</b> & more\n");
-    EXPECT_EQ(tex.fileType(), TypeIdentifiers::kTeX);
 
     auto notRTF = source(write("letter.rtf", "Just words, {not} RTF"));
     EXPECT_TRUE(notRTF.exportsAsPlainText());
@@ -95,7 +93,9 @@ TEST_F(ExportSourceTest, RTFGoesThroughReaderAndRemovesPrivateTags)
     ASSERT_TRUE(html.ok()) << html.error().message;
     EXPECT_NE(html->find("Alpha words"), std::string::npos);
     EXPECT_EQ(html->find("papercolor"), std::string::npos);
-    EXPECT_EQ(m_defaults.stringForKey("currentPaperColor").value_or(""), "FFFFFF");
+    // The file's own paper colour is answered, and the stored one left alone.
+    EXPECT_EQ(rtf.pageValues(ExportSource::OpenEditor::Use).paperColor, "FFFFFF");
+    EXPECT_EQ(m_defaults.stringForKey("currentPaperColor").value_or(""), "123456");
     auto text = rtf.plainText();
     ASSERT_TRUE(text.ok());
     EXPECT_NE(text->find(u"Alpha words"), std::u16string::npos);
@@ -103,8 +103,8 @@ TEST_F(ExportSourceTest, RTFGoesThroughReaderAndRemovesPrivateTags)
     EXPECT_NE(text->find(u"Beta\ttext"), std::u16string::npos);
 
     // A paper colour group is blue-green-red in the file.
-    source(write("blue.rtf", "{\\rtf1\\ansi{\\papercolor16711680}Blue}")).HTMLString();
-    EXPECT_EQ(m_defaults.stringForKey("currentPaperColor").value_or(""), "0000FF");
+    EXPECT_EQ(source(write("blue.rtf", "{\\rtf1\\ansi{\\papercolor16711680}Blue}")).pageValues(ExportSource::OpenEditor::Use).paperColor,
+              "0000FF");
 }
 
 TEST_F(ExportSourceTest, HTMLDataEscapesCharactersBeyondLatin1)

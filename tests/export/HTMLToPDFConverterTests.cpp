@@ -1,8 +1,6 @@
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
-#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/web/FakeWebView.h"
 
 #include "support/DocumentTestSupport.h"
@@ -25,11 +23,22 @@ public:
 
 class HTMLToPDFConverter : public testing::Test {
 protected:
-    std::shared_ptr<NDHTMLtoPDF> convert(const std::string& html, const std::string& type, int action = 1,
-                                         EdgeInsets margins = {1, 1, 1, 1})
+    static PDFPageSetup page(PDFPageKind kind, EdgeInsets margins = {1, 1, 1, 1})
+    {
+        PDFPageSetup setup;
+        setup.kind = kind;
+        setup.margins = margins;
+        return setup;
+    }
+
+    std::shared_ptr<NDHTMLtoPDF> convert(const std::string& html, PDFPageKind kind)
+    {
+        return convert(html, page(kind));
+    }
+
+    std::shared_ptr<NDHTMLtoPDF> convert(const std::string& html, const PDFPageSetup& setup)
     {
         NDHTMLtoPDFEnvironment environment;
-        environment.defaults = &m_defaults;
         environment.fontRules = [] { return std::string("/*RULES*/"); };
         environment.baseURL = "file:///base/";
         environment.printedPDFPath = m_folder.path("printed.pdf");
@@ -40,8 +49,8 @@ protected:
                 m_configure(*view);
             return std::unique_ptr<WebView>(std::move(view));
         };
-        return NDHTMLtoPDF::createPDFWithHTML(html, "My Doc", m_folder.path("out.pdf"), &m_delegate, {612, 810},
-                                              margins, action, type, environment);
+        return NDHTMLtoPDF::createPDFWithHTML(html, "My Doc", m_folder.path("out.pdf"), &m_delegate, setup, 1,
+                                              environment);
     }
 
     bool waitForOutcome(const NDHTMLtoPDF& converter)
@@ -50,58 +59,44 @@ protected:
     }
 
     ScratchFolder m_folder{"html-to-pdf-converter"};
-    UserDefaults m_defaults{m_folder.path("prefs.plist")};
     RecordingDelegate m_delegate;
     FakeWebView* m_page = nullptr;
     std::function<void(FakeWebView&)> m_configure;
 };
 
-TEST_F(HTMLToPDFConverter, PageSizeComesFromTheChosenName)
+TEST_F(HTMLToPDFConverter, TemplateFollowsThePageKind)
 {
-    auto unset = convert("<p>x</p>", TypeIdentifiers::kRTF);
-    EXPECT_EQ(unset->pageSize(), (Size{612, 810}));
-    m_defaults.setString("defaultPageSize", "letter");
-    EXPECT_EQ(convert("<p>x</p>", TypeIdentifiers::kRTF)->pageSize(), (Size{612, 792}));
-    m_defaults.setString("defaultPageSize", "A5 Landscape");
-    Size a5 = convert("<p>x</p>", TypeIdentifiers::kRTF)->pageSize();
-    EXPECT_NEAR(a5.width, 595.44, 0.01);
-    EXPECT_NEAR(a5.height, 419.76, 0.01);
-}
-
-TEST_F(HTMLToPDFConverter, TemplateFollowsTheDocumentType)
-{
-    m_defaults.setFloat("marquentPageMarginLeft", 1.5);
-    auto rich = convert("<p>rich</p>", TypeIdentifiers::kRTF);
+    PDFPageSetup richText = page(PDFPageKind::RichText);
+    richText.sideLeft = 1.5;
+    richText.pageSize = {612, 792};
+    auto rich = convert("<p>rich</p>", richText);
     EXPECT_NE(rich->HTML().find("margin-left:1.50cm;"), std::string::npos);
     EXPECT_NE(rich->HTML().find("/*RULES*/"), std::string::npos);
     EXPECT_EQ(m_page->loadedHTML(), rich->HTML());
     EXPECT_EQ(m_page->loadedBaseURL(), "file:///base/");
     EXPECT_DOUBLE_EQ(rich->headerLeftMargin(), 1.5);
+    EXPECT_EQ(rich->pageSize(), (Size{612, 792}));
 
-    auto markdown = convert("<h1>md</h1>", TypeIdentifiers::kMarkdown);
+    auto markdown = convert("<h1>md</h1>", PDFPageKind::Markdown);
     EXPECT_NE(markdown->HTML().find("line-height:1.61"), std::string::npos);
-    EXPECT_NE(convert("<p>q</p>", TypeIdentifiers::kQVText)->HTML().find(".tox.tox-tinymce"), std::string::npos);
-    EXPECT_NE(convert("<p>q</p>", TypeIdentifiers::kQVOutline)->HTML().find(".branch-title"), std::string::npos);
-
-    auto legacy = convert("<p>x</p>", TypeIdentifiers::kRTF, 13);
-    EXPECT_DOUBLE_EQ(legacy->headerLeftMargin(), 0.79);
-    EXPECT_DOUBLE_EQ(legacy->headerRightMargin(), 0.74);
-    EXPECT_DOUBLE_EQ(convert("<p>q</p>", TypeIdentifiers::kQVText)->headerLeftMargin(), 0);
+    EXPECT_NE(convert("<p>q</p>", PDFPageKind::QVText)->HTML().find(".tox.tox-tinymce"), std::string::npos);
+    EXPECT_NE(convert("<p>q</p>", PDFPageKind::QVOutline)->HTML().find(".branch-title"), std::string::npos);
 }
 
 TEST_F(HTMLToPDFConverter, PaperColourWrapsRichTextOnly)
 {
-    m_defaults.setString("currentPaperColor", "FFEEDD");
-    EXPECT_NE(convert("<p>x</p>", TypeIdentifiers::kRTF)->HTML().find("background-color:#FFEEDD;"), std::string::npos);
-    m_defaults.setString("currentPaperColor", "FFFFFF");
-    EXPECT_EQ(convert("<p>x</p>", TypeIdentifiers::kRTF)->HTML().find("background-color"), std::string::npos);
+    PDFPageSetup setup = page(PDFPageKind::RichText);
+    setup.paperColor = "FFEEDD";
+    EXPECT_NE(convert("<p>x</p>", setup)->HTML().find("background-color:#FFEEDD;"), std::string::npos);
+    setup.paperColor = "FFFFFF";
+    EXPECT_EQ(convert("<p>x</p>", setup)->HTML().find("background-color"), std::string::npos);
 }
 
 TEST_F(HTMLToPDFConverter, PrintsWithTopAndBottomMarginsInPoints)
 {
     m_configure = [](FakeWebView& page) { page.setPrintResult(Status(Error{"test", 1, "no printer"})); };
     auto converter = convert("<div id=\"bodyStyle\" style=\"margin: 2cm 1cm 3cm 1cm;\"></div><p>qv</p>",
-                             TypeIdentifiers::kQVText, 1, {9, 9, 9, 9});
+                             page(PDFPageKind::QVText, {9, 9, 9, 9}));
     m_page->finishLoad();
     ASSERT_EQ(m_page->printRequests().size(), 1u);
     const auto& request = m_page->printRequests()[0];
@@ -121,7 +116,7 @@ TEST_F(HTMLToPDFConverter, PrintsWithTopAndBottomMarginsInPoints)
 
 TEST_F(HTMLToPDFConverter, LoadFailureEndsOnceAndLaterEventsAreIgnored)
 {
-    auto converter = convert("<p>x</p>", TypeIdentifiers::kRTF);
+    auto converter = convert("<p>x</p>", PDFPageKind::RichText);
     m_page->failLoad("gone");
     EXPECT_TRUE(converter->isFinished());
     EXPECT_EQ(m_delegate.failed, 1);
@@ -135,7 +130,7 @@ TEST_F(HTMLToPDFConverter, LoadFailureEndsOnceAndLaterEventsAreIgnored)
 
 TEST_F(HTMLToPDFConverter, CrashedPageEndsTheConversionAtOnce)
 {
-    auto converter = convert("<p>x</p>", TypeIdentifiers::kQVText);
+    auto converter = convert("<p>x</p>", PDFPageKind::QVText);
     m_page->terminateWebProcess("the web page crashed");
     EXPECT_TRUE(converter->isFinished());
     EXPECT_EQ(m_delegate.failed, 1);
@@ -147,13 +142,12 @@ TEST_F(HTMLToPDFConverter, CrashedPageEndsTheConversionAtOnce)
 TEST_F(HTMLToPDFConverter, MissingWebViewFailsOnALaterTurn)
 {
     NDHTMLtoPDFEnvironment environment;
-    environment.defaults = &m_defaults;
     environment.fontRules = [] { return std::string(); };
     environment.webViewFactory = [](const Rect&) -> Result<std::unique_ptr<WebView>> {
         return Error{"test", 1, "no display"};
     };
-    auto converter = NDHTMLtoPDF::createPDFWithHTML("<p>x</p>", "n", m_folder.path("out.pdf"), &m_delegate, {}, {},
-                                                    1, TypeIdentifiers::kRTF, environment);
+    auto converter = NDHTMLtoPDF::createPDFWithHTML("<p>x</p>", "n", m_folder.path("out.pdf"), &m_delegate,
+                                                    PDFPageSetup{}, 1, environment);
     EXPECT_EQ(m_delegate.failed, 0);
     ASSERT_TRUE(waitForOutcome(*converter));
     EXPECT_EQ(m_delegate.failed, 1);
@@ -162,15 +156,15 @@ TEST_F(HTMLToPDFConverter, MissingWebViewFailsOnALaterTurn)
 
 TEST_F(HTMLToPDFConverter, SuccessDrawsHeaderAndFooterFromSettings)
 {
-    m_defaults.setString(PageHeaderFooterSettings::kHeaderKey,
-                         "DejaVu Sans::10::left::black::0.5::YES::[title] [pagenumber]/[totalpages]");
-    m_defaults.setString(PageHeaderFooterSettings::kFooterKey, "DejaVu Sans::10::right::red::0.5::NO::Never");
+    PDFPageSetup setup = page(PDFPageKind::RichText);
+    setup.headerSettings = "DejaVu Sans::10::left::black::0.5::YES::[title] [pagenumber]/[totalpages]";
+    setup.footerSettings = "DejaVu Sans::10::right::red::0.5::NO::Never";
     writeFile(m_folder.path("out.pdf"), "an older export");
     m_configure = [this](FakeWebView& page) {
         page.setPrintResult(Status::success());
         writePrintedPDF(m_folder.path("printed.pdf"), 2, {612, 810});
     };
-    auto converter = convert("<p>x</p>", TypeIdentifiers::kRTF);
+    auto converter = convert("<p>x</p>", setup);
     std::vector<std::size_t> progress;
     converter->setPageProgressHandler([&](std::size_t index, std::size_t) { progress.push_back(index); });
     EXPECT_FALSE(std::filesystem::exists(m_folder.path("out.pdf")));
@@ -201,7 +195,7 @@ TEST_F(HTMLToPDFConverter, QVHeaderComesFromThePageElement)
         page.answerMatching("bodyStyle'\\)\\.style\\.backgroundColor", "rgb(1, 2, 3)");
         page.setPrintResult(Status(Error{"test", 1, "stop here"}));
     };
-    auto converter = convert("<p>q</p>", TypeIdentifiers::kQVOutline);
+    auto converter = convert("<p>q</p>", PDFPageKind::QVOutline);
     EXPECT_FALSE(converter->header().enabled);
     m_page->finishLoad();
     EXPECT_TRUE(converter->header().enabled);

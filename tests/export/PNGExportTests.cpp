@@ -85,7 +85,6 @@ protected:
     PNGExporter exporter()
     {
         PNGExporter::Environment environment;
-        environment.defaults = &m_defaults;
         environment.fontRules = [] { return std::string("@font-face{}"); };
         environment.webViewFactory = [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             auto view = std::make_unique<FramedFakeWebView>();

@@ -18,7 +18,7 @@ class PNGExportWebTest : public testing::Test {
 protected:
     Result<std::string> picture(const std::string& path, const std::string& output)
     {
-        PNGExporter exporter(PNGExporter::Environment{&m_defaults, {}, [] { return std::string(); }});
+        PNGExporter exporter(PNGExporter::Environment{{}, [] { return std::string(); }});
         return exportFile(exporter, path, output, &m_defaults, 120);
     }
 

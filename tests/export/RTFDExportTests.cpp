@@ -71,8 +71,7 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
     // The text names its picture and reads back as the document's text.
     std::string rtf = entryText(*archive, "Essay.rtf.rtfd/TXT.rtf");
     EXPECT_NE(rtf.find("\\NeXTGraphic " + images.front()), std::string::npos) << rtf;
-    UserDefaults readerDefaults{m_scratch.path("reader.plist")};
-    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf), std::nullopt, readerDefaults);
+    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf));
     ASSERT_TRUE(text.ok());
     std::u16string plain = text->string();
     EXPECT_NE(plain.find(u"Before"), std::u16string::npos);
@@ -95,8 +94,7 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
     Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
     ASSERT_TRUE(archive.ok());
     std::string rtf = entryText(*archive, "Note.qvtext.rtfd/TXT.rtf");
-    UserDefaults readerDefaults{m_scratch.path("reader.plist")};
-    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf), std::nullopt, readerDefaults);
+    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf));
     ASSERT_TRUE(text.ok()) << rtf;
     EXPECT_NE(text->string().find(u"First bold"), std::u16string::npos);
     EXPECT_NE(text->string().find(u"Second"), std::u16string::npos);

@@ -1,9 +1,10 @@
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "engine/model/TEAttributeKeys.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
+
+#include "RTFReaderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,8 @@
 namespace folio {
 namespace {
 
-class RTFReaderCoreTests : public testing::Test {
+class RTFReaderCoreTests : public RTFReaderTest {
 protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
-    AttributedString read(std::u16string_view rtf)
-    {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
-        EXPECT_TRUE(result.ok());
-        return result.ok() ? result.value() : AttributedString();
-    }
-
     std::u16string text(std::u16string_view rtf) { return read(rtf).string(); }
 
     static const Font* fontAt(const AttributedString& string, std::size_t index)
@@ -34,9 +26,6 @@ protected:
         const auto* value = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
         return value ? &value->font() : nullptr;
     }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-core-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
 };
 
 TEST_F(RTFReaderCoreTests, readsPlainTextWithDefaultFont)
@@ -63,12 +52,12 @@ TEST_F(RTFReaderCoreTests, boldAppliesOnlyBetweenItsControlWords)
 TEST_F(RTFReaderCoreTests, rejectsTextThatIsNotRTF)
 {
     for (std::u16string_view notRTF : {u"", u"Hello", u"{\\rtx1 x}", u"<html>{\\rtf1}</html>"}) {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(notRTF, std::nullopt, m_defaults);
+        Result<AttributedString> result = DKRTFReader::parseRTFString(notRTF);
         ASSERT_FALSE(result.ok()) << std::string(notRTF.begin(), notRTF.end());
         EXPECT_EQ(result.error().domain, DKRTFReader::kErrorDomain);
         EXPECT_EQ(result.error().code, DKRTFReader::NotRTFError);
     }
-    EXPECT_TRUE(DKRTFReader::parseRTFString(u"\uFEFF \n{\\rtf1 x}", std::nullopt, m_defaults).ok());
+    EXPECT_TRUE(DKRTFReader::parseRTFString(u"\uFEFF \n{\\rtf1 x}").ok());
 }
 
 TEST_F(RTFReaderCoreTests, unicodeEscapesAndTheirReplacements)
@@ -109,13 +98,10 @@ TEST_F(RTFReaderCoreTests, hexEscapesDecodeInTheFontCharacterSet)
 
 TEST_F(RTFReaderCoreTests, invalidCodePageBytesCostOnlyThemselves)
 {
-    std::vector<std::string> warnings;
-    Result<AttributedString> result = DKRTFReader::parseRTFString(
-        uR"({\rtf1{\fonttbl\f1\fcharset128 Mincho;}\f1 A\'41\'82\'a0\'ff\'82 B})", std::nullopt, m_defaults,
-        &warnings);
+    Result<AttributedString> result = parse(uR"({\rtf1{\fonttbl\f1\fcharset128 Mincho;}\f1 A\'41\'82\'a0\'ff\'82 B})");
     ASSERT_TRUE(result.ok());
     EXPECT_EQ(result->string(), u"AA\u3042 B");
-    EXPECT_FALSE(warnings.empty());
+    EXPECT_FALSE(m_warnings.empty());
 }
 
 TEST_F(RTFReaderCoreTests, starredDestinationsAreNotText)
@@ -190,14 +176,12 @@ TEST_F(RTFReaderCoreTests, readersKeepNoStateBetweenDocuments)
     EXPECT_EQ(text(withLists), u"\uFEFFItem");
     EXPECT_EQ(text(withoutLists), u"1.\tItem");
 
-    // Two readers at once, on two threads, each with its own defaults.
+    // Two readers at once, on two threads.
     std::u16string first;
     std::u16string second;
-    std::string otherPath = m_path + ".other";
-    UserDefaults otherDefaults(otherPath);
     std::thread thread([&] {
         for (int round = 0; round < 50; ++round)
-            first = DKRTFReader::parseRTFString(withLists, std::nullopt, otherDefaults)->string();
+            first = DKRTFReader::parseRTFString(withLists)->string();
     });
     for (int round = 0; round < 50; ++round)
         second = text(withoutLists);

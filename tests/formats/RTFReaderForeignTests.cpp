@@ -3,9 +3,10 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
+
+#include "RTFReaderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -18,10 +19,8 @@ namespace {
 
 // RTF written by other word processors, made by hand in their style: the
 // reader must get their text across intact, whatever it makes of the rest.
-class RTFReaderForeignTests : public testing::Test {
+class RTFReaderForeignTests : public RTFReaderTest {
 protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
     static std::u16string fixture(const std::string& name)
     {
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
@@ -29,17 +28,6 @@ protected:
         // Documents are read as UTF-8, as the document does.
         return data.ok() ? toUtf16(data->stringView()) : std::u16string();
     }
-
-    AttributedString read(const std::u16string& rtf)
-    {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults, &m_warnings);
-        EXPECT_TRUE(result.ok());
-        return result.ok() ? result.value() : AttributedString();
-    }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-foreign-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
-    std::vector<std::string> m_warnings;
 };
 
 TEST_F(RTFReaderForeignTests, wordDocumentWithStylesheetInfoAndThemeReadsItsTextOnly)
@@ -60,7 +48,7 @@ TEST_F(RTFReaderForeignTests, wordDocumentWithStylesheetInfoAndThemeReadsItsText
     ASSERT_NE(colour, nullptr);
     EXPECT_EQ(colour->as<ColorValue>()->color(), Color::colorWithRed(0, 0, 1));
 
-    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey), 2.54, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 2.54, 0.001);
 }
 
 TEST_F(RTFReaderForeignTests, nestedTablesKeepTheirCellsApartInTheOuterCell)

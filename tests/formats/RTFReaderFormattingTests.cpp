@@ -1,9 +1,10 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
+
+#include "RTFReaderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,8 @@
 namespace folio {
 namespace {
 
-class RTFReaderFormattingTests : public testing::Test {
+class RTFReaderFormattingTests : public RTFReaderTest {
 protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
-    AttributedString read(std::u16string_view rtf)
-    {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
-        EXPECT_TRUE(result.ok());
-        return result.ok() ? result.value() : AttributedString();
-    }
-
     static const Font& fontAt(const AttributedString& string, std::size_t index)
     {
         const auto* value = string.attributesAtIndex(index)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
@@ -56,9 +48,6 @@ protected:
         const ArrayValue* array = value ? value->as<ArrayValue>() : nullptr;
         return array && array->count() == 1 ? (*array)[0]->as<TECSSListStyle>() : nullptr;
     }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-format-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
 };
 
 TEST_F(RTFReaderFormattingTests, colourTableEntriesAndLookUps)

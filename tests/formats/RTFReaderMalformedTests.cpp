@@ -1,8 +1,9 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
+
+#include "RTFReaderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +16,7 @@ namespace {
 
 // Damaged and hostile input: the reader answers, keeps what it could read,
 // and says what was wrong, without crashing, hanging or growing without bound.
-class RTFReaderMalformedTests : public testing::Test {
-protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
-    Result<AttributedString> parse(std::u16string_view rtf)
-    {
-        m_warnings.clear();
-        return DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults, &m_warnings);
-    }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-malformed-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
-    std::vector<std::string> m_warnings;
-};
+using RTFReaderMalformedTests = RTFReaderTest;
 
 TEST_F(RTFReaderMalformedTests, truncatedFilesKeepWhatWasRead)
 {

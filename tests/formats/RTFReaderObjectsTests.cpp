@@ -4,8 +4,11 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
+
+#include "RTFReaderTest.h"
+
+#include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +19,8 @@
 namespace folio {
 namespace {
 
-class RTFReaderObjectsTests : public testing::Test {
+class RTFReaderObjectsTests : public RTFReaderTest {
 protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
-    AttributedString read(std::u16string_view rtf, std::optional<std::string> name = std::nullopt)
-    {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, name, m_defaults);
-        EXPECT_TRUE(result.ok());
-        return result.ok() ? result.value() : AttributedString();
-    }
-
     static const TETextAttachment* attachmentAt(const AttributedString& string, std::size_t index)
     {
         AttributeValuePtr value = string.attributeAtIndex(NSAttachmentAttributeName, index);
@@ -43,9 +37,6 @@ protected:
         }
         return hex;
     }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-objects-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
 };
 
 TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
@@ -197,34 +188,42 @@ TEST_F(RTFReaderObjectsTests, otherFieldsAreNotLinks)
     EXPECT_EQ(page.attributeAtIndex(TELinkAttribute, 0), nullptr);
 }
 
-TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterGoToTheDefaults)
+TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterAreAnsweredAndStoredOnlyWhenAsked)
 {
     AttributedString string = read(
         uR"({\rtf1\margl1134\margr1440\margt0\margb2268 {\*\pageHeader 1::Left \{x\} \\ y::0}{\*\pageFooter f::2}\sa250\sb105 Body})");
     EXPECT_EQ(string.string(), u"Body");
-    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey), 2.0, 0.001);
-    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginRightKey), 2.54, 0.001);
-    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginTopKey), 0);
-    EXPECT_NEAR(*m_defaults.floatForKey(DKRTFPageSettings::kPageMarginBottomKey), 4.0, 0.001);
-    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kParagraphSpacingKey), 12);
-    EXPECT_FLOAT_EQ(*m_defaults.floatForKey(DKRTFPageSettings::kParagraphSpacingBeforeKey), 5);
-    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey), "1::Left {x} \\ y::0");
-    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kFooterControlKey), "f::2");
+    const DKRTFPageSettings page = m_pageSettings;
+    EXPECT_NEAR(*page.number(DKRTFPageSettings::kPageMarginLeftKey), 2.0, 0.001);
+    EXPECT_NEAR(*page.number(DKRTFPageSettings::kPageMarginRightKey), 2.54, 0.001);
+    EXPECT_FLOAT_EQ(*page.number(DKRTFPageSettings::kPageMarginTopKey), 0);
+    EXPECT_NEAR(*page.number(DKRTFPageSettings::kPageMarginBottomKey), 4.0, 0.001);
+    EXPECT_FLOAT_EQ(*page.number(DKRTFPageSettings::kParagraphSpacingKey), 12);
+    EXPECT_FLOAT_EQ(*page.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 5);
+    EXPECT_EQ(page.text(DKRTFPageSettings::kHeaderControlKey), "1::Left {x} \\ y::0");
+    EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), "f::2");
 
-    // The next document has none of these: nothing carries over.
+    // Reading stores nothing; storing replaces what an earlier document left.
+    std::string path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-objects-defaults.plist").string();
+    std::filesystem::remove(path);
+    UserDefaults defaults(path);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    page.store(defaults);
+    EXPECT_EQ(defaults.stringForKey(DKRTFPageSettings::kFooterControlKey), "f::2");
     read(uR"({\rtf1 Other})");
+    m_pageSettings.store(defaults);
     for (std::string_view key : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kParagraphSpacingKey,
                                  DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
-        EXPECT_FALSE(m_defaults.objectForKey(key).has_value()) << key;
+        EXPECT_FALSE(defaults.objectForKey(key).has_value()) << key;
     // And the values reached the file, not only memory.
-    UserDefaults reloaded(m_path);
+    UserDefaults reloaded(path);
     EXPECT_FALSE(reloaded.objectForKey(DKRTFPageSettings::kHeaderControlKey).has_value());
 }
 
 TEST_F(RTFReaderObjectsTests, headerTextWrittenWithoutEscapesStillReads)
 {
     read(uR"({\rtf1{\*\pageHeader 1::C:\docs\file::0}x})");
-    EXPECT_EQ(m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey), "1::C:\\docs\\file::0");
+    EXPECT_EQ(m_pageSettings.text(DKRTFPageSettings::kHeaderControlKey), "1::C:\\docs\\file::0");
 }
 
 TEST_F(RTFReaderObjectsTests, footnoteTableMarkersFollowTheText)

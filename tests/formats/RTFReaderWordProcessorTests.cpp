@@ -3,9 +3,10 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
+
+#include "RTFReaderTest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +21,11 @@ using namespace std::string_literals;
 
 // The constructs that other word processors write and our own files do not:
 // each minimal input must keep its text and its structure.
-class RTFReaderWordProcessorTests : public testing::Test {
+class RTFReaderWordProcessorTests : public RTFReaderTest {
 protected:
-    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
-
-    AttributedString read(std::u16string_view rtf)
-    {
-        Result<AttributedString> result = DKRTFReader::parseRTFString(rtf, std::nullopt, m_defaults);
-        EXPECT_TRUE(result.ok());
-        return result.ok() ? result.value() : AttributedString();
-    }
-
     AttributedString readBytes(std::string_view rtf)
     {
-        Result<AttributedString> result = DKRTFReader::parseRTFData(rtf, std::nullopt, m_defaults);
+        Result<AttributedString> result = DKRTFReader::parseRTFData(rtf);
         EXPECT_TRUE(result.ok());
         return result.ok() ? result.value() : AttributedString();
     }
@@ -65,9 +57,6 @@ protected:
         const auto* style = lists->elements().back()->as<TECSSListStyle>();
         return style ? static_cast<int>(style->type()) : -1;
     }
-
-    std::string m_path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-wp-defaults.plist").string();
-    UserDefaults m_defaults{m_path};
 };
 
 // --- Tables -------------------------------------------------------------------

@@ -44,9 +44,9 @@ private:
 // attributes of its first character, so tests can see what the writer got.
 class SavingConverter final : public RichTextConverter {
 public:
-    Result<MutableAttributedString> attributedStringFromRTF(std::u16string_view rtf, const std::string& name) override
+    Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& name) override
     {
-        return RichTextConverter::engineConverter()->attributedStringFromRTF(rtf, name);
+        return RichTextConverter::engineConverter()->readRTF(rtf, name);
     }
     Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
                                                             const std::string& name) override

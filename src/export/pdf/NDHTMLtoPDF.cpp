@@ -4,16 +4,12 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
-#include "export/pdf/PageSizes.h"
 #include "export/pdf/PrintedPDFRenderer.h"
-#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UUID.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Device.h"
 #include "platform/web/DMWebView.h"
 
 #include <chrono>
@@ -27,24 +23,6 @@ constexpr double kPointsPerCentimetre = 72 / 2.54;
 // Large enough for any page's layout; the frame does not limit printing.
 constexpr Rect kWebViewFrame{{0, 0}, {1024, 1366}};
 
-enum class PageKind { RichText, Markdown, QVText, QVOutline };
-
-PageKind pageKindForType(const std::string& fileType)
-{
-    if (fileType == TypeIdentifiers::kMarkdown)
-        return PageKind::Markdown;
-    if (fileType == TypeIdentifiers::kQVText)
-        return PageKind::QVText;
-    if (fileType == TypeIdentifiers::kQVOutline)
-        return PageKind::QVOutline;
-    return PageKind::RichText;
-}
-
-bool isQV(PageKind kind)
-{
-    return kind == PageKind::QVText || kind == PageKind::QVOutline;
-}
-
 Error converterError(NDHTMLtoPDF::ErrorCode code, std::string message)
 {
     return Error{NDHTMLtoPDF::kErrorDomain, code, std::move(message)};
@@ -53,16 +31,13 @@ Error converterError(NDHTMLtoPDF::ErrorCode code, std::string message)
 } // namespace
 
 NDHTMLtoPDF::NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
-                         EdgeInsets margins, int action, std::string fileType, Environment environment)
+                         PDFPageSetup setup, int action, Environment environment)
     : m_environment(std::move(environment))
-    , m_defaults(m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults())
     , m_delegate(delegate)
     , m_html(std::move(html))
     , m_name(std::move(name))
     , m_path(std::move(path))
-    , m_fileType(std::move(fileType))
-    , m_margins(margins)
-    , m_pageSize(pageSizeFromDefaults(m_defaults))
+    , m_setup(std::move(setup))
     , m_action(action)
 {
     m_printedPath = m_environment.printedPDFPath.value_or(AppFolders::temporaryFolder() + "/printed-"
@@ -79,25 +54,20 @@ NDHTMLtoPDF::~NDHTMLtoPDF()
     std::filesystem::remove(m_printedPath, ignored);
 }
 
-Size NDHTMLtoPDF::pageSizeFromDefaults(const UserDefaults& defaults)
-{
-    return PageSizes::chosenPageSize(defaults, kUnsetPageSize);
-}
-
 std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
                                                             const std::string& pathForPDF,
-                                                            NDHTMLtoPDFDelegate* delegate, const Size&,
-                                                            const EdgeInsets& margins, int action,
-                                                            const std::string& fileType, Environment environment)
+                                                            NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
+                                                            int action, Environment environment)
 {
-    UserDefaults& defaults = environment.defaults ? *environment.defaults : UserDefaults::standardUserDefaults();
-    PDFSourceHTML::Prepared source = PDFSourceHTML::prepare(HTML, defaults.stringForKey("currentPaperColor"), margins);
+    PDFSourceHTML::Prepared source = PDFSourceHTML::prepare(HTML, setup.paperColor, setup.margins);
     if (!pathForPDF.empty()) {
         std::error_code ignored;
         std::filesystem::remove(pathForPDF, ignored);
     }
+    PDFPageSetup prepared = setup;
+    prepared.margins = source.margins;
     std::shared_ptr<NDHTMLtoPDF> converter(new NDHTMLtoPDF(std::move(source.html), delegate, nameForPDF, pathForPDF,
-                                                           source.margins, action, fileType, std::move(environment)));
+                                                           std::move(prepared), action, std::move(environment)));
     converter->start();
     return converter;
 }
@@ -119,51 +89,32 @@ void NDHTMLtoPDF::start()
 
 void NDHTMLtoPDF::setUpPage()
 {
-    PageKind kind = pageKindForType(m_fileType);
-
-    if (m_action >= 13 && m_action <= 16) {
-        m_sideLeft = 0.79;
-        m_sideRight = 0.74;
-    } else if (kind == PageKind::Markdown) {
-        m_sideLeft = m_defaults.floatForKey("markdownPageMarginLeft").value_or(0);
-        m_sideRight = m_defaults.floatForKey("markdownPageMarginRight").value_or(0);
-    } else if (isQV(kind)) {
-        m_sideLeft = 0;
-        m_sideRight = 0;
-    } else {
-        m_sideLeft = m_defaults.floatForKey("marquentPageMarginLeft").value_or(0);
-        m_sideRight = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
-    }
-
     std::string fontRules = m_environment.fontRules
         ? m_environment.fontRules()
         : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
-    switch (kind) {
-    case PageKind::Markdown:
-        m_html = PDFPageTemplates::markdownPage(
-            fontRules, MarkdownPageStyle::fromUserDefaults(m_defaults, Device::current().isPad()), m_html);
+    switch (m_setup.kind) {
+    case PDFPageKind::Markdown:
+        m_html = PDFPageTemplates::markdownPage(fontRules, m_setup.markdownStyle, m_html);
         break;
-    case PageKind::QVText:
+    case PDFPageKind::QVText:
         m_html = PDFPageTemplates::qvTextPage(fontRules, m_html);
         break;
-    case PageKind::QVOutline:
+    case PDFPageKind::QVOutline:
         m_html = PDFPageTemplates::qvOutlinePage(fontRules, m_html);
         break;
-    case PageKind::RichText:
-        m_html = PDFPageTemplates::richTextPage(fontRules, m_sideLeft, m_sideRight, m_html);
+    case PDFPageKind::RichText:
+        m_html = PDFPageTemplates::richTextPage(fontRules, m_setup.sideLeft, m_setup.sideRight, m_html);
         break;
     }
 
     m_pageCount = 0;
     m_header = {};
     m_footer = {};
-    if (!isQV(kind)) {
+    if (!m_setup.isQV()) {
         auto placeholders =
             PageHeaderFooterSettings::placeholdersForConversion(toUtf16(m_name), std::chrono::system_clock::now());
-        m_header = PageHeaderFooterSettings::fromUserDefaults(PageHeaderFooterSettings::Kind::Header, m_defaults,
-                                                              placeholders);
-        m_footer = PageHeaderFooterSettings::fromUserDefaults(PageHeaderFooterSettings::Kind::Footer, m_defaults,
-                                                              placeholders);
+        m_header = PageHeaderFooterSettings::fromSettings(m_setup.headerSettings, placeholders);
+        m_footer = PageHeaderFooterSettings::fromSettings(m_setup.footerSettings, placeholders);
     }
 
     WebViewFactory factory = m_environment.webViewFactory;
@@ -205,7 +156,7 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     if (m_finished || m_printing)
         return;
     m_printing = true;
-    if (isQV(pageKindForType(m_fileType)))
+    if (m_setup.isQV())
         readHeaderAndFooterFromPage();
     if (m_finished)
         return;
@@ -268,9 +219,10 @@ void NDHTMLtoPDF::readHeaderAndFooterFromPage()
 
 void NDHTMLtoPDF::print()
 {
-    EdgeInsets printMargins{m_margins.top * kPointsPerCentimetre, 0, m_margins.bottom * kPointsPerCentimetre, 0};
+    EdgeInsets printMargins{m_setup.margins.top * kPointsPerCentimetre, 0,
+                            m_setup.margins.bottom * kPointsPerCentimetre, 0};
     std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
-    m_webView->printToPDF(m_printedPath, m_pageSize, printMargins, [weak](Status status) {
+    m_webView->printToPDF(m_printedPath, m_setup.pageSize, printMargins, [weak](Status status) {
         // The web view is in the middle of its own callback: finish on the
         // next turn, when it may be released.
         RunLoop::main().post([weak, status] {
@@ -291,8 +243,8 @@ void NDHTMLtoPDF::printed(const Status& status)
     Status rendered = PrintedPDFRenderer::renderToFile(
         m_printedPath, m_path, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_sideLeft,
-                                            m_sideRight);
+            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,
+                                            m_setup.sideRight);
             if (m_progress)
                 m_progress(index, count);
         });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/pdf/PDFPageSetup.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
@@ -15,14 +16,12 @@
 namespace folio {
 
 class NDHTMLtoPDF;
-class UserDefaults;
 class WebView;
 
 // What the converter needs from its surroundings; tests replace them.
 struct NDHTMLtoPDFEnvironment {
     using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
 
-    UserDefaults* defaults = nullptr;           // the standard defaults when null
     WebViewFactory webViewFactory;              // an off-screen DMWebView when empty
     std::function<std::string()> fontRules;     // the application's font rules when empty
     std::optional<std::string> baseURL;         // the document data folder when unset
@@ -63,13 +62,10 @@ public:
     using PageProgress = std::function<void(std::size_t pageIndex, std::size_t pageCount)>;
 
 
-    // Margins are top, left, bottom, right in centimetres. The page size
-    // argument is not used: the size is the one the user chose.
     static std::shared_ptr<NDHTMLtoPDF> createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
                                                           const std::string& pathForPDF,
-                                                          NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
-                                                          const EdgeInsets& margins, int action,
-                                                          const std::string& fileType, Environment environment = {});
+                                                          NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
+                                                          int action, Environment environment = {});
 
     ~NDHTMLtoPDF() override;
 
@@ -78,14 +74,14 @@ public:
     int PDFaction() const { return m_action; }
     const std::string& PDFpath() const { return m_path; }
     const std::string& PDFname() const { return m_name; }
-    const std::string& fileType() const { return m_fileType; }
+    PDFPageKind pageKind() const { return m_setup.kind; }
     // The wrapped page once set up.
     const std::string& HTML() const { return m_html; }
-    const Size& pageSize() const { return m_pageSize; }
-    const EdgeInsets& pageMargins() const { return m_margins; }
+    const Size& pageSize() const { return m_setup.pageSize; }
+    const EdgeInsets& pageMargins() const { return m_setup.margins; }
     // Side margins (centimetres) that place the header and footer.
-    double headerLeftMargin() const { return m_sideLeft; }
-    double headerRightMargin() const { return m_sideRight; }
+    double headerLeftMargin() const { return m_setup.sideLeft; }
+    double headerRightMargin() const { return m_setup.sideRight; }
     std::size_t pageCount() const { return m_pageCount; }
     const PageHeaderFooter& header() const { return m_header; }
     const PageHeaderFooter& footer() const { return m_footer; }
@@ -98,8 +94,6 @@ public:
     // Called after each page is drawn; for progress displays.
     void setPageProgressHandler(PageProgress handler) { m_progress = std::move(handler); }
 
-    // The user's choice, or the converter's own default when none is stored.
-    static Size pageSizeFromDefaults(const UserDefaults& defaults);
 
     // WebViewDelegate
     void webViewDidFinishLoad(WebView& webView) override;
@@ -108,7 +102,7 @@ public:
 
 private:
     NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
-                EdgeInsets margins, int action, std::string fileType, Environment environment);
+                PDFPageSetup setup, int action, Environment environment);
 
     void start();
     void setUpPage();
@@ -120,18 +114,13 @@ private:
     void terminateWebTask();
 
     Environment m_environment;
-    UserDefaults& m_defaults;
     NDHTMLtoPDFDelegate* m_delegate;
     std::string m_html;
     std::string m_name;
     std::string m_path;
-    std::string m_fileType;
     std::string m_printedPath;
-    EdgeInsets m_margins;
-    Size m_pageSize;
+    PDFPageSetup m_setup;
     int m_action;
-    double m_sideLeft = 0;
-    double m_sideRight = 0;
     std::size_t m_pageCount = 0;
     PageHeaderFooter m_header;
     PageHeaderFooter m_footer;

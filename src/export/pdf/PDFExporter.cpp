@@ -1,7 +1,11 @@
 #include "export/pdf/PDFExporter.h"
 
+#include "export/ExportNaming.h"
+#include "export/PageMargins.h"
+#include "export/pdf/PageSizes.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
 
 namespace folio {
 
@@ -45,18 +49,54 @@ private:
 
 } // namespace
 
-PDFExporter::PDFExporter(NDHTMLtoPDFEnvironment environment)
+PDFExporter::PDFExporter(NDHTMLtoPDFEnvironment environment, UserDefaults* defaults)
     : m_environment(std::move(environment))
+    , m_defaults(defaults)
 {
 }
 
-EdgeInsets PDFExporter::margins(const UserDefaults& defaults, bool markdownSettings)
+PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequest& request,
+                                    const UserDefaults& defaults, bool tabletClassDevice)
 {
-    const char* prefix = markdownSettings ? "markdownPageMargin" : "marquentPageMargin";
-    auto read = [&](const char* side) {
-        return static_cast<double>(defaults.floatForKey(std::string(prefix) + side).value_or(0));
-    };
-    return {read("Top"), read("Left"), read("Bottom"), read("Right")};
+    PDFPageSetup setup;
+    switch (source.kind()) {
+    case DocumentKind::Markdown:
+        setup.kind = PDFPageKind::Markdown;
+        break;
+    case DocumentKind::QVText:
+        setup.kind = PDFPageKind::QVText;
+        break;
+    case DocumentKind::QVOutline:
+        setup.kind = PDFPageKind::QVOutline;
+        break;
+    case DocumentKind::RTF:
+    case DocumentKind::TeX:
+        setup.kind = PDFPageKind::RichText;
+        break;
+    }
+    ExportSource::PageValues values = source.pageValues(request.openEditor);
+    setup.pageSize = PageSizes::chosenPageSize(defaults, NDHTMLtoPDF::kUnsetPageSize);
+    // A conversion of a listed Markdown file takes the Markdown margins; the
+    // browser's requests print with the general ones.
+    bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;
+    EdgeInsets markdown = PageMargins::read(PageMargins::kMarkdownPrefix, defaults);
+    setup.margins = !fromBrowser && setup.kind == PDFPageKind::Markdown ? markdown : values.margins;
+    if (ExportNaming::isLegacyAction(request.PDFAction)) {
+        setup.sideLeft = 0.79;
+        setup.sideRight = 0.74;
+    } else if (setup.kind == PDFPageKind::Markdown) {
+        setup.sideLeft = markdown.left;
+        setup.sideRight = markdown.right;
+    } else if (!setup.isQV()) {
+        setup.sideLeft = values.margins.left;
+        setup.sideRight = values.margins.right;
+    }
+    setup.paperColor = values.paperColor;
+    if (setup.kind == PDFPageKind::Markdown)
+        setup.markdownStyle = MarkdownPageStyle::fromUserDefaults(defaults, tabletClassDevice);
+    setup.headerSettings = values.headerSettings;
+    setup.footerSettings = values.footerSettings;
+    return setup;
 }
 
 std::shared_ptr<NDHTMLtoPDF> PDFExporter::converter(const ExportTask& task)
@@ -75,17 +115,14 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser);
     if (!html)
         return html.error();
-    UserDefaults& defaults = m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults();
-    bool markdownMargins = !fromBrowser && source.kind() == DocumentKind::Markdown;
-    // Read after the source: reading RTF stores the document's own margins.
-    EdgeInsets pageMargins = margins(defaults, markdownMargins);
+    UserDefaults& defaults = m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+    // After the HTML: the page values come from the same read of the file.
+    PDFPageSetup setup = pageSetup(source, request, defaults, Device::current().isPad());
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
-    environment.defaults = &defaults;
     environment.readableFolders = {AppFolders::pictureFolderForDocument(source.fileName())};
-    std::shared_ptr<NDHTMLtoPDF> converter =
-        NDHTMLtoPDF::createPDFWithHTML(*html, source.displayedName(), request.outputPath, task.get(), {612, 810},
-                                       pageMargins, request.PDFAction, source.fileType(), std::move(environment));
+    std::shared_ptr<NDHTMLtoPDF> converter = NDHTMLtoPDF::createPDFWithHTML(
+        *html, source.displayedName(), request.outputPath, task.get(), setup, request.PDFAction, std::move(environment));
     if (request.pageProgress)
         converter->setPageProgressHandler(std::move(request.pageProgress));
     task->setConverter(std::move(converter));

@@ -11,8 +11,8 @@ class UserDefaults;
 // name shown in "[title]", through the HTML-to-PDF converter.
 class PDFExporter final : public Exporter {
 public:
-    // The converter's surroundings; its defaults are the standard ones when unset.
-    explicit PDFExporter(NDHTMLtoPDFEnvironment environment = {});
+    // The user's settings are the standard defaults when none are given.
+    explicit PDFExporter(NDHTMLtoPDFEnvironment environment = {}, UserDefaults* defaults = nullptr);
 
     std::string_view format() const override { return "pdf"; }
     bool needsWebView() const override { return true; }
@@ -23,12 +23,15 @@ public:
     // The converter of a task this exporter started.
     static std::shared_ptr<NDHTMLtoPDF> converter(const ExportTask& task);
 
-    // Top, left, bottom, right in centimetres: the general margin settings,
-    // or the Markdown ones.
-    static EdgeInsets margins(const UserDefaults& defaults, bool markdownSettings);
+    // The pages of the source's PDF: the document's own page values, and the
+    // user's page size, Markdown style and Markdown margins. Reads no file
+    // the source has not read already.
+    static PDFPageSetup pageSetup(const ExportSource& source, const ExportRequest& request,
+                                  const UserDefaults& defaults, bool tabletClassDevice);
 
 private:
     NDHTMLtoPDFEnvironment m_environment;
+    UserDefaults* m_defaults;
 };
 
 } // namespace folio

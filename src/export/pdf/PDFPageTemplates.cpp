@@ -1,5 +1,6 @@
 #include "export/pdf/PDFPageTemplates.h"
 
+#include "export/PageMargins.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <charconv>
@@ -83,10 +84,11 @@ MarkdownPageStyle MarkdownPageStyle::fromUserDefaults(const UserDefaults& defaul
 {
     MarkdownPageStyle style;
     if (tabletClassDevice) {
-        style.marginTop = defaults.floatForKey("markdownPageMarginTop").value_or(0);
-        style.marginBottom = defaults.floatForKey("markdownPageMarginBottom").value_or(0);
-        style.marginLeft = defaults.floatForKey("markdownPageMarginLeft").value_or(0);
-        style.marginRight = defaults.floatForKey("markdownPageMarginRight").value_or(0);
+        EdgeInsets margins = PageMargins::read(PageMargins::kMarkdownPrefix, defaults);
+        style.marginTop = margins.top;
+        style.marginBottom = margins.bottom;
+        style.marginLeft = margins.left;
+        style.marginRight = margins.right;
     } else {
         style.marginTop = 1;
         style.marginBottom = 1;

@@ -7,7 +7,6 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/web/DMWebView.h"
 #include "platform/web/WebView.h"
 
@@ -99,7 +98,6 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     const std::string& path = source.path();
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
-    UserDefaults& defaults = m_environment.defaults ? *m_environment.defaults : UserDefaults::standardUserDefaults();
 
     std::string pictures = AppFolders::pictureFolderForDocument(source.fileName());
     bool richText = source.kind() == DocumentKind::RTF && !source.exportsAsPlainText();
@@ -127,9 +125,11 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     if (!view || !*view)
         return exportError(NoWebView, view ? "No web view" : view.error().message);
 
-    std::string wrapped = HTMLOnPaperColor(std::move(*html), defaults.stringForKey("currentPaperColor").value_or(""));
-    double right = defaults.doubleForKey("marquentPageMarginRight").value_or(0);
-    double left = defaults.doubleForKey("marquentPageMarginLeft").value_or(0);
+    // After the HTML: the page values come from the same read of the file.
+    ExportSource::PageValues values = source.pageValues(request.openEditor);
+    std::string wrapped = HTMLOnPaperColor(std::move(*html), values.paperColor.value_or(""));
+    double right = values.margins.right;
+    double left = values.margins.left;
     std::string fontRules = m_environment.fontRules
         ? m_environment.fontRules()
         : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);

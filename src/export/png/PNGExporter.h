@@ -38,7 +38,6 @@ public:
         "e.style.cssFloat=f;e.style.webkitFloat=w;return h;})()";
 
     struct Environment {
-        UserDefaults* defaults = nullptr;               // the standard defaults when null
         WebViewFactory webViewFactory;                  // an off-screen DMWebView when empty
         std::function<std::string()> fontRules;         // the application's font rules when empty
     };

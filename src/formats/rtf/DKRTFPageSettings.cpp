@@ -15,35 +15,47 @@ constexpr int kTwipsPerPoint = 20;
 
 } // namespace
 
-void DKRTFPageSettings::resetForNewDocument()
+void DKRTFPageSettings::setPageMargin(std::string_view key, int twips)
+{
+    m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips) / kTwipsPerCentimetre);
+}
+
+void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)
+{
+    m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips / kTwipsPerPoint));
+}
+
+void DKRTFPageSettings::setHeaderFooterControl(std::string_view key, const std::u16string& settings)
+{
+    m_texts.insert_or_assign(std::string(key), toUtf8(settings));
+}
+
+std::optional<float> DKRTFPageSettings::number(std::string_view key) const
+{
+    auto found = m_numbers.find(key);
+    return found == m_numbers.end() ? std::nullopt : std::optional<float>(found->second);
+}
+
+std::optional<std::string> DKRTFPageSettings::text(std::string_view key) const
+{
+    auto found = m_texts.find(key);
+    return found == m_texts.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+void DKRTFPageSettings::store(UserDefaults& defaults) const
 {
     static constexpr std::array kKeys{kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey,
                                       kPageMarginBottomKey, kParagraphSpacingKey,       kParagraphSpacingBeforeKey,
                                       kHeaderControlKey,    kFooterControlKey};
     for (std::string_view key : kKeys)
-        m_defaults.removeObjectForKey(key);
-}
-
-void DKRTFPageSettings::setPageMargin(std::string_view key, int twips)
-{
-    m_defaults.setFloat(key, static_cast<float>(twips) / kTwipsPerCentimetre);
-}
-
-void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)
-{
-    m_defaults.setFloat(key, static_cast<float>(twips / kTwipsPerPoint));
-}
-
-void DKRTFPageSettings::setHeaderFooterControl(std::string_view key, const std::u16string& settings)
-{
-    m_defaults.setString(key, toUtf8(settings));
-}
-
-void DKRTFPageSettings::synchronize()
-{
+        defaults.removeObjectForKey(key);
+    for (const auto& [key, value] : m_numbers)
+        defaults.setFloat(key, value);
+    for (const auto& [key, value] : m_texts)
+        defaults.setString(key, value);
     // A store that cannot be written keeps the values in memory, where the
     // editors and exports of this session still find them.
-    (void)m_defaults.synchronize();
+    (void)defaults.synchronize();
 }
 
 std::u16string DKRTFPageSettings::readHeaderFooterText(OFStringScanner& scanner)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,13 +11,9 @@ namespace folio {
 class OFStringScanner;
 class UserDefaults;
 
-// The page settings of an RTF document, which the reader hands to the editors
-// and exports through the user defaults rather than through the text.
-//
-// Every parse starts by removing the values an earlier document stored, so a
-// document without a header, margins or spacing of its own never shows
-// another document's. Values are written as they are read and stored to disk
-// once, when the parse is done, rather than once per paragraph.
+// The page settings an RTF document carries beside its text, as the reader
+// found them, by the keys under which the editors keep them in the user
+// defaults. The reader only answers them; the document decides to store them.
 class DKRTFPageSettings {
 public:
     static constexpr std::string_view kPageMarginLeftKey = "marquentPageMarginLeft";
@@ -26,15 +25,21 @@ public:
     static constexpr std::string_view kHeaderControlKey = "currentDocumentHeaderControl";
     static constexpr std::string_view kFooterControlKey = "currentDocumentFooterControl";
 
-    explicit DKRTFPageSettings(UserDefaults& defaults) : m_defaults(defaults) {}
-
-    void resetForNewDocument();
-    // Twips, stored as centimetres.
+    // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
-    // Twips, stored as whole points.
+    // Twips, kept as whole points.
     void setParagraphSpacing(std::string_view key, int twips);
     void setHeaderFooterControl(std::string_view key, const std::u16string& settings);
-    void synchronize();
+
+    // A margin (centimetres) or spacing (points); nothing when the document gives none.
+    std::optional<float> number(std::string_view key) const;
+    // A header or footer's "::"-joined settings; nothing when the document gives none.
+    std::optional<std::string> text(std::string_view key) const;
+
+    // Replaces what an earlier document left under these keys with this
+    // document's values, so that a document without a header, margins or
+    // spacing of its own never shows another's, and writes the store once.
+    void store(UserDefaults& defaults) const;
 
     // The raw text of a "{\*\pageHeader ...}" destination: up to the first
     // unescaped "}", which stays unread, with "\\", "\{" and "\}" unescaped.
@@ -43,7 +48,8 @@ public:
     static std::u16string readHeaderFooterText(OFStringScanner& scanner);
 
 private:
-    UserDefaults& m_defaults;
+    std::map<std::string, float, std::less<>> m_numbers;
+    std::map<std::string, std::string, std::less<>> m_texts;
 };
 
 } // namespace folio

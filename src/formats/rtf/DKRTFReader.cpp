@@ -1,4 +1,5 @@
 #include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/RTFPaperColor.h"
 
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
@@ -8,7 +9,6 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 
 #include <limits>
 #include <utility>
@@ -69,25 +69,29 @@ Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
                                                      const std::optional<std::string>& documentName,
                                                      std::vector<std::string>* warnings)
 {
-    return parseRTFString(rtf, documentName, UserDefaults::standardUserDefaults(), warnings);
-}
-
-Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
-                                                     const std::optional<std::string>& documentName,
-                                                     UserDefaults& defaults, std::vector<std::string>* warnings)
-{
     if (!isRTF(rtf))
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(rtf, documentName, defaults);
+    DKRTFReader reader(rtf, documentName);
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
     return reader.attributedString().copy();
 }
 
+Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optional<std::string>& documentName)
+{
+    std::string paperColor = takePaperColorFromRTF(rtf);
+    if (!isRTF(rtf))
+        return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
+    DKRTFReader reader(rtf, documentName);
+    reader.parse();
+    return DKRTFReadResult{reader.attributedString().copy(), reader.pageSettings(), std::move(paperColor),
+                           reader.warnings()};
+}
+
 Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,
                                                    const std::optional<std::string>& documentName,
-                                                   UserDefaults& defaults, std::vector<std::string>* warnings)
+                                                   std::vector<std::string>* warnings)
 {
     TextUnits units = TextUnits::UTF16;
     std::u16string text;
@@ -101,18 +105,16 @@ Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,
     }
     if (!isRTF(text))
         return Error{kErrorDomain, NotRTFError, "The file is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(text, documentName, defaults, units);
+    DKRTFReader reader(text, documentName, units);
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
     return reader.attributedString().copy();
 }
 
-DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults,
-                         TextUnits units)
+DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, TextUnits units)
     : m_scanner(std::u16string(rtf))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
-    , m_pageSettings(defaults)
     , m_documentName(std::move(documentName))
     , m_units(units)
 {
@@ -123,12 +125,10 @@ void DKRTFReader::parse()
     if (m_parsed)
         return;
     m_parsed = true;
-    m_pageSettings.resetForNewDocument();
     m_attributedString.beginEditing();
     while (!m_scanner.isAtEnd())
         parseRTFGroup(SemicolonAction::None);
     m_attributedString.endEditing();
-    m_pageSettings.synchronize();
 
     if (m_states.openGroups() > 0)
         m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");

@@ -21,7 +21,16 @@
 
 namespace folio {
 
-class UserDefaults;
+// What one read of an RTF document answers: its text, and what it says
+// beside the text.
+struct DKRTFReadResult {
+    AttributedString text;
+    DKRTFPageSettings pageSettings;
+    // Six hexadecimal digits RRGGBB ("FFFFFF" when the file names none).
+    std::string paperColor;
+    // What was wrong with damaged RTF.
+    std::vector<std::string> warnings;
+};
 
 // Reads an RTF document into attributed text: one pass over the text, with
 // control words dispatched through DKRTFKeywordTable, braces pushing and
@@ -29,13 +38,11 @@ class UserDefaults;
 // cached attribute set.
 //
 // Page margins, paragraph spacing and the page header and footer do not go
-// into the text: the reader stores them in the user defaults, where the
-// editors and the exports read them, after clearing whatever an earlier
-// document left there.
+// into the text: the reader answers them as page settings, and the paper
+// colour beside them; it stores nothing.
 //
 // Everything a parse keeps lives in the reader object, so two documents can be
-// read one after another or at the same time on different threads (as long as
-// they are given different user-defaults stores or do not mind sharing one).
+// read one after another or at the same time on different threads.
 class DKRTFReader {
 public:
     static constexpr const char* kErrorDomain = "DKRTFReader";
@@ -49,17 +56,16 @@ public:
     static Result<AttributedString> parseRTFString(std::u16string_view rtf,
                                                    const std::optional<std::string>& documentName = std::nullopt,
                                                    std::vector<std::string>* warnings = nullptr);
-    static Result<AttributedString> parseRTFString(std::u16string_view rtf,
-                                                   const std::optional<std::string>& documentName,
-                                                   UserDefaults& defaults,
-                                                   std::vector<std::string>* warnings = nullptr);
     // The same from the bytes of a file. A file that is not UTF-8 as a whole
     // is read byte by byte: its 8-bit characters are in the code page the
     // document declares, and "\bin" counts bytes.
     static Result<AttributedString> parseRTFData(std::string_view bytes,
-                                                 const std::optional<std::string>& documentName,
-                                                 UserDefaults& defaults,
+                                                 const std::optional<std::string>& documentName = std::nullopt,
                                                  std::vector<std::string>* warnings = nullptr);
+    // The whole read: the text with the paper colour taken out first, and
+    // what the document says beside the text.
+    static Result<DKRTFReadResult> read(std::u16string rtf,
+                                        const std::optional<std::string>& documentName = std::nullopt);
 
     // Whether the text starts like an RTF document ("{\rtf", after blanks
     // and a byte-order mark).
@@ -69,7 +75,7 @@ public:
     // (a file in an 8-bit code page).
     enum class TextUnits { UTF16, Bytes };
 
-    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, UserDefaults& defaults,
+    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName,
                 TextUnits units = TextUnits::UTF16);
     DKRTFReader(const DKRTFReader&) = delete;
     DKRTFReader& operator=(const DKRTFReader&) = delete;
@@ -78,6 +84,7 @@ public:
     void parse();
     const MutableAttributedString& attributedString() const { return m_attributedString; }
     const std::vector<std::string>& warnings() const { return m_warnings; }
+    const DKRTFPageSettings& pageSettings() const { return m_pageSettings; }
 
 private:
     friend class DKRTFKeywordTable;

@@ -11,19 +11,20 @@ namespace folio {
 
 namespace {
 
-// The engine's conversions. RTF reads and RTF writes each run one at a time:
-// the reader stores the page settings of the file it reads in the user
-// defaults, and two reads at once would mix them.
+// The engine's conversions. RTF writes run one at a time.
 class EngineRichTextConverter final : public RichTextConverter {
 public:
-    Result<MutableAttributedString> attributedStringFromRTF(std::u16string_view rtf,
-                                                            const std::string& documentName) override
+    explicit EngineRichTextConverter(TEHTMLReaderOptions HTMLOptions)
+        : m_HTMLOptions(std::move(HTMLOptions))
     {
-        std::lock_guard lock(m_readMutex);
-        Result<AttributedString> text = DKRTFReader::parseRTFString(rtf, documentName);
-        if (!text)
-            return Error{kErrorDomain, ConversionFailed, text.error().message};
-        return MutableAttributedString(*text);
+    }
+
+    Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& documentName) override
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(std::u16string(rtf), documentName);
+        if (!read)
+            return Error{kErrorDomain, ConversionFailed, read.error().message};
+        return read;
     }
 
     Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
@@ -36,7 +37,7 @@ public:
 
     Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override
     {
-        std::optional<AttributedString> text = attributedStringWithHTMLData(std::string(html));
+        std::optional<AttributedString> text = attributedStringWithHTMLData(std::string(html), m_HTMLOptions);
         if (!text)
             return Error{kErrorDomain, ConversionFailed, "The HTML gave no text"};
         return MutableAttributedString(*text);
@@ -44,7 +45,7 @@ public:
 
     Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName) override
     {
-        std::lock_guard lock(m_writeMutex);
+        std::lock_guard lock(s_writeMutex);
         Result<std::string> rtf = DKRTFWriter::rtfDataForAttributedString(text, false, documentName);
         if (!rtf)
             return Error{kErrorDomain, ConversionFailed, rtf.error().message};
@@ -52,16 +53,16 @@ public:
     }
 
 private:
-    std::mutex m_readMutex;
-    std::mutex m_writeMutex;
+    TEHTMLReaderOptions m_HTMLOptions;
+    // Shared by every converter of the engine.
+    static inline std::mutex s_writeMutex;
 };
 
 } // namespace
 
-std::shared_ptr<RichTextConverter> RichTextConverter::engineConverter()
+std::shared_ptr<RichTextConverter> RichTextConverter::engineConverter(TEHTMLReaderOptions HTMLOptions)
 {
-    static std::shared_ptr<RichTextConverter> shared = std::make_shared<EngineRichTextConverter>();
-    return shared;
+    return std::make_shared<EngineRichTextConverter>(std::move(HTMLOptions));
 }
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/html/reader/TEHTMLReaderOptions.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -19,10 +21,9 @@ public:
 
     virtual ~RichTextConverter() = default;
 
-    // RTF text, already decoded, to attributed text. The page settings the
-    // reader finds go to the user defaults.
-    virtual Result<MutableAttributedString> attributedStringFromRTF(std::u16string_view rtf,
-                                                                    const std::string& documentName) = 0;
+    // RTF text, already decoded, read: its attributed text, page settings
+    // and paper colour.
+    virtual Result<DKRTFReadResult> readRTF(std::u16string_view rtf, const std::string& documentName) = 0;
     // An HTML fragment for the editor's page: not for print, no page margins,
     // pictures referenced by file rather than embedded, not for ePub.
     virtual Result<std::u16string> htmlFragmentFromAttributedString(const AttributedString& text,
@@ -34,8 +35,8 @@ public:
     virtual Result<std::string> rtfFromAttributedString(const AttributedString& text,
                                                         const std::string& documentName) = 0;
 
-    // The conversions of this build's engine.
-    static std::shared_ptr<RichTextConverter> engineConverter();
+    // The conversions of this build's engine; HTML is read with the options.
+    static std::shared_ptr<RichTextConverter> engineConverter(TEHTMLReaderOptions HTMLOptions = {});
 };
 
 } // namespace folio

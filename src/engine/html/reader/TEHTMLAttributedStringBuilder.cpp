@@ -10,7 +10,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 
 #include <cmath>
 #include <filesystem>
@@ -109,13 +108,10 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
     if (m_options.defaultStyleSheet)
         m_globalStyleSheet.mergeStylesheet(*m_options.defaultStyleSheet);
 
-    // The editors keep the user's default font in the user defaults; its size
-    // is stored as a float and only its whole points count.
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    if (std::optional<std::string> family = defaults.stringForKey("defaultFont")) {
-        m_defaultFontDescriptor.setFontFamily(*family);
+    if (m_options.defaultFontFamily) {
+        m_defaultFontDescriptor.setFontFamily(*m_options.defaultFontFamily);
         m_defaultFontDescriptor.setFontName(std::nullopt);
-        m_defaultFontDescriptor.setPointSize(std::trunc(defaults.doubleForKey("defaultFontSize").value_or(0)));
+        m_defaultFontDescriptor.setPointSize(std::trunc(m_options.defaultFontSize));
     } else {
         m_defaultFontDescriptor.setPointSize(kDefaultPointSize);
     }

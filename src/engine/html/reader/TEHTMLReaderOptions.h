@@ -40,6 +40,11 @@ struct TEHTMLReaderOptions {
     std::optional<double> defaultLineHeightMultiplier;
     std::optional<int> defaultFirstLineHeadIndent;
     std::optional<int> defaultHeadIndent;
+    // The user's default font for text the HTML gives no font: a family, and
+    // a size of which only the whole points count. Without a family, the
+    // built-in default font and size.
+    std::optional<std::string> defaultFontFamily;
+    double defaultFontSize = 0;
     // "TEDefaultStyleSheet": merged over the built-in sheet.
     std::optional<TECSSStylesheet> defaultStyleSheet;
     // "TEWillFlushBlockCallBack": called with each top-level element just

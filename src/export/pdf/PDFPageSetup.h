@@ -1,0 +1,35 @@
+#pragma once
+
+#include "export/pdf/PDFPageTemplates.h"
+#include "platform/graphics/Geometry.h"
+
+#include <optional>
+#include <string>
+
+namespace folio {
+
+// The page template a document's HTML is wrapped in.
+enum class PDFPageKind { RichText, Markdown, QVText, QVOutline };
+
+// Everything one PDF conversion lays its pages out with, decided before it
+// starts: the converter reads no settings of its own.
+struct PDFPageSetup {
+    PDFPageKind kind = PDFPageKind::RichText;
+    Size pageSize{612, 810};
+    // Top, left, bottom, right in centimetres; a QV body style replaces them.
+    EdgeInsets margins;
+    // Centimetres: the rich-text page's side margins, and where the header
+    // and footer stand.
+    double sideLeft = 0;
+    double sideRight = 0;
+    // Six hexadecimal digits, for pages other than QV ones.
+    std::optional<std::string> paperColor;
+    MarkdownPageStyle markdownStyle;
+    // The "::"-joined header and footer settings; QV pages carry their own.
+    std::optional<std::string> headerSettings;
+    std::optional<std::string> footerSettings;
+
+    bool isQV() const { return kind == PDFPageKind::QVText || kind == PDFPageKind::QVOutline; }
+};
+
+} // namespace folio
