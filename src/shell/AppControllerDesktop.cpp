@@ -69,6 +69,21 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
 void AppController::writePreviewsForDocument(DKDocument& document, std::function<void()> completion)
 {
     auto* text = dynamic_cast<TextDocument*>(&document);
+    if (text && !text->currentTextViewController() && document.viewControllerToPresent()) {
+        // A read-only page is pictured as it was shown.
+        auto page = std::dynamic_pointer_cast<DKWebViewController>(document.viewControllerToPresent()->topViewController());
+        std::shared_ptr<ODSFileItem> item = document.fileItem();
+        if (page && item) {
+            page->snapshotImage([page, item, completion](Result<Image::Pointer> image) {
+                if (image)
+                    DocumentPreviews::generatePDFPreviewFromImage(*image, item);
+                else
+                    TELog(TELogLevelWarning, "No preview of the closed document: " + image.error().message);
+                completion();
+            });
+            return;
+        }
+    }
     if (!text || !text->currentTextViewController()) {
         completion();
         return;

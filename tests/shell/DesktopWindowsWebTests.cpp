@@ -1,6 +1,7 @@
 #include "shell/AppController.h"
 
 #include "platform/docframework/DKDocument.h"
+#include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ReaderDocument.h"
@@ -69,6 +70,10 @@ TEST_F(DesktopWindowsWebTest, anRTFDocumentOpensInItsWindowShowingItsTextAndClos
     EXPECT_TRUE(*closed);
     EXPECT_EQ(app.documentWindow(), nullptr);
     EXPECT_EQ(readFile(rtf), bytes);
+    // The page as it was shown is the file's picture in the browser.
+    Image::Pointer preview = DKDocumentPreview::cachedPreviewForFileItem(ODSFileItem(rtf, nullptr));
+    ASSERT_TRUE(preview);
+    EXPECT_GT(preview->pixelWidth(), 100);
 }
 
 TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)

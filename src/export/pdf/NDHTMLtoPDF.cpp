@@ -6,6 +6,7 @@
 #include "export/pdf/PDFSourceHTML.h"
 #include "export/pdf/PrintedPDFRenderer.h"
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UUID.h"
@@ -69,6 +70,27 @@ std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& H
     std::shared_ptr<NDHTMLtoPDF> converter(new NDHTMLtoPDF(std::move(source.html), delegate, nameForPDF, pathForPDF,
                                                            std::move(prepared), action, std::move(environment)));
     converter->start();
+    return converter;
+}
+
+Result<std::shared_ptr<NDHTMLtoPDF>> NDHTMLtoPDF::createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
+                                                                   const std::string& pathForPDF,
+                                                                   NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
+                                                                   const EdgeInsets& margins, int action,
+                                                                   const std::string& fileType, Environment environment)
+{
+    std::optional<folio::URL> address = folio::URL::URLWithString(URL);
+    if (!address || !address->isFileURL())
+        return converterError(NotALocalFile, "Only a local file can be converted to PDF, not " + URL);
+    Result<Data> page = Data::dataWithContentsOfFile(address->path());
+    if (!page)
+        return page.error();
+    environment.baseURL = address->absoluteString();
+    // The page's own pictures lie beside it.
+    environment.readableFolders.push_back(std::filesystem::path(address->path()).parent_path().string());
+    std::shared_ptr<NDHTMLtoPDF> converter = createPDFWithHTML(page->toString(), nameForPDF, pathForPDF, delegate,
+                                                               pageSize, margins, action, fileType, std::move(environment));
+    converter->m_URL = address->absoluteString();
     return converter;
 }
 

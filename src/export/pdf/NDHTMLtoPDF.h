@@ -51,7 +51,7 @@ public:
 class NDHTMLtoPDF final : public WebViewDelegate, public std::enable_shared_from_this<NDHTMLtoPDF> {
 public:
     static constexpr const char* kErrorDomain = "NDHTMLtoPDF";
-    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5, PageCrashed = 6 };
+    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5, PageCrashed = 6, NotALocalFile = 7 };
     // The page size when the user chose none (not quite Letter).
     static constexpr Size kUnsetPageSize{612, 810};
     // A page that neither loads nor fails in this time ends the conversion.
@@ -67,7 +67,19 @@ public:
                                                           NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
                                                           int action, Environment environment = {});
 
+    // The same for the page at a URL, which must be a local file: the
+    // converter fetches nothing from elsewhere. The page's relative links
+    // resolve beside it. An unreadable or remote address is answered at once.
+    static Result<std::shared_ptr<NDHTMLtoPDF>> createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
+                                                                 const std::string& pathForPDF,
+                                                                 NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
+                                                                 const EdgeInsets& margins, int action,
+                                                                 const std::string& fileType,
+                                                                 Environment environment = {});
+
     ~NDHTMLtoPDF() override;
+    // The address the page came from; empty for a converter made from HTML.
+    const std::string& URL() const { return m_URL; }
 
     NDHTMLtoPDFDelegate* delegate() const { return m_delegate; }
     void setDelegate(NDHTMLtoPDFDelegate* delegate) { m_delegate = delegate; }
@@ -116,6 +128,7 @@ private:
     Environment m_environment;
     NDHTMLtoPDFDelegate* m_delegate;
     std::string m_html;
+    std::string m_URL;
     std::string m_name;
     std::string m_path;
     std::string m_printedPath;

@@ -1,0 +1,77 @@
+#include "export/pdf/UIPrintPageRendererMarquent.h"
+
+#include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "export/pdf/PageSizes.h"
+#include "platform/docframework/ReaderDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/PDFContext.h"
+
+#include <cairo.h>
+
+namespace folio {
+
+namespace {
+
+constexpr double kPointsPerCentimetre = 72 / 2.54;
+
+} // namespace
+
+UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromDefaults(const UserDefaults& defaults,
+                                                                                      const std::string& fileType,
+                                                                                      int mode)
+{
+    Options options;
+    options.pageNumbers = defaults.boolForKey("pageNumbersEnabled").value_or(false);
+    // This renderer's table stops before "A5 Landscape", which the PDF export added later.
+    std::string name = defaults.stringForKey(PageSizes::kDefaultPageSizeKey).value_or("Letter");
+    options.pageSize = name == "A5 Landscape" ? PageSizes::kFallbackSize : PageSizes::sizeFromPageSize(name);
+    bool qv = fileType == TypeIdentifiers::kQVText || fileType == TypeIdentifiers::kQVOutline;
+    options.rightMargin = qv ? 0 : defaults.doubleForKey("marquentPageMarginRight").value_or(0) * kPointsPerCentimetre;
+    options.mode = mode;
+    return options;
+}
+
+Rect UIPrintPageRendererMarquent::numberRect(const Options& options)
+{
+    return Rect{{options.pageSize.width - options.rightMargin - 60, 36}, {50, 14}};
+}
+
+Status UIPrintPageRendererMarquent::printToPDF(const std::string& printedPDFPath, const std::string& outputPath,
+                                               const Options& options)
+{
+    Result<std::shared_ptr<ReaderDocument>> printed = ReaderDocument::withDocumentFilePath(printedPDFPath);
+    if (!printed)
+        return printed.error();
+    std::size_t count = (*printed)->pageCount();
+    if (options.mode == 1 && count == 2)
+        count = 1;
+    Result<std::unique_ptr<PDFContext>> output = PDFContext::create();
+    if (!output)
+        return output.error();
+    Rect number = numberRect(options);
+    PDFHeaderFooterDrawer::TextStyle style{"Helvetica", 10, TextAlignment::Right, "black"};
+    for (std::size_t index = 0; index < count; ++index) {
+        GraphicsContext* page = (*output)->beginPage(options.pageSize);
+        if (!page)
+            return Error{ReaderDocument::kErrorDomain, ReaderDocument::DrawingFailed, "Cannot start page " + std::to_string(index + 1)};
+        cairo_t* cairo = page->cairoContext();
+        cairo_save(cairo);
+        Status drawn = (*printed)->drawPage(index, cairo, ReaderDocument::Purpose::Printing);
+        cairo_restore(cairo);
+        if (!drawn)
+            return drawn;
+        if (options.pageNumbers) {
+            // The drawer's box runs from rect.x to rect.width.
+            Rect box{{number.minX(), 0}, {number.maxX(), number.height()}};
+            PDFHeaderFooterDrawer::drawHeaderForPageAtIndex(cairo, index, toUtf16(std::to_string(index + 1)), number.minY(),
+                                                           style, box);
+        }
+        (*output)->endPage();
+    }
+    return (*output)->closeToFile(outputPath);
+}
+
+} // namespace folio

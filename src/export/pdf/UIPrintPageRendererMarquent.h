@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+
+#include <string>
+
+namespace folio {
+
+class UserDefaults;
+
+// The print renderer with page numbers: the pages the web view printed are
+// drawn onto sheets of the chosen paper size, each numbered at its top
+// right when page numbers are on. Printing from the application runs
+// converted documents through it.
+class UIPrintPageRendererMarquent {
+public:
+    struct Options {
+        bool pageNumbers = false;
+        Size pageSize{612, 792};
+        // The right page margin in points; the number's box ends 60 points inside it.
+        double rightMargin = 0;
+        // Mode 1 writes a two-page print as one page: the second is the
+        // empty page the web view leaves after a one-page document.
+        int mode = 0;
+    };
+
+    UIPrintPageRendererMarquent() = delete;
+
+    // Page numbers from "pageNumbersEnabled", the page size named under
+    // "defaultPageSize" (Letter without one), the right margin from
+    // "marquentPageMarginRight" in centimetres (none for QV documents).
+    static Options optionsFromDefaults(const UserDefaults& defaults, const std::string& fileType, int mode);
+
+    // Draws every page of the printed PDF into a new PDF at `outputPath`;
+    // the output replaces an old file only when it is complete.
+    static Status printToPDF(const std::string& printedPDFPath, const std::string& outputPath, const Options& options);
+
+    // The box of the number of each page.
+    static Rect numberRect(const Options& options);
+};
+
+} // namespace folio
