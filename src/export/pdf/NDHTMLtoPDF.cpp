@@ -75,9 +75,8 @@ std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& H
 
 Result<std::shared_ptr<NDHTMLtoPDF>> NDHTMLtoPDF::createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
                                                                    const std::string& pathForPDF,
-                                                                   NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
-                                                                   const EdgeInsets& margins, int action,
-                                                                   const std::string& fileType, Environment environment)
+                                                                   NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
+                                                                   int action, Environment environment)
 {
     std::optional<folio::URL> address = folio::URL::URLWithString(URL);
     if (!address || !address->isFileURL())
@@ -88,8 +87,8 @@ Result<std::shared_ptr<NDHTMLtoPDF>> NDHTMLtoPDF::createPDFWithURL(const std::st
     environment.baseURL = address->absoluteString();
     // The page's own pictures lie beside it.
     environment.readableFolders.push_back(std::filesystem::path(address->path()).parent_path().string());
-    std::shared_ptr<NDHTMLtoPDF> converter = createPDFWithHTML(page->toString(), nameForPDF, pathForPDF, delegate,
-                                                               pageSize, margins, action, fileType, std::move(environment));
+    std::shared_ptr<NDHTMLtoPDF> converter =
+        createPDFWithHTML(page->toString(), nameForPDF, pathForPDF, delegate, setup, action, std::move(environment));
     converter->m_URL = address->absoluteString();
     return converter;
 }

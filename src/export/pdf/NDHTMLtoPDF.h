@@ -72,10 +72,8 @@ public:
     // resolve beside it. An unreadable or remote address is answered at once.
     static Result<std::shared_ptr<NDHTMLtoPDF>> createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
                                                                  const std::string& pathForPDF,
-                                                                 NDHTMLtoPDFDelegate* delegate, const Size& pageSize,
-                                                                 const EdgeInsets& margins, int action,
-                                                                 const std::string& fileType,
-                                                                 Environment environment = {});
+                                                                 NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
+                                                                 int action, Environment environment = {});
 
     ~NDHTMLtoPDF() override;
     // The address the page came from; empty for a converter made from HTML.
