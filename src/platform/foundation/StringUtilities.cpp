@@ -400,4 +400,31 @@ std::string formatInCLocale(const char* format, ...)
     return result;
 }
 
+namespace {
+bool isLineBreak(char16_t unit)
+{
+    return unit == u'\n' || unit == u'\r' || unit == 0x0085 || unit == 0x2028 || unit == 0x2029;
+}
+} // namespace
+
+Range lineRangeForRange(std::u16string_view text, Range range)
+{
+    std::size_t start = std::min(range.location, text.size());
+    std::size_t end = start + std::min(range.length, text.size() - start);
+    while (start > 0 && !isLineBreak(text[start - 1]))
+        --start;
+    // A range that ends right after a break ends its line there, unless it
+    // is empty and so sits at the start of the next line.
+    if (end > start && isLineBreak(text[end - 1]) && !(text[end - 1] == u'\r' && end < text.size() && text[end] == u'\n'))
+        return Range{start, end - start};
+    while (end < text.size() && !isLineBreak(text[end]))
+        ++end;
+    if (end < text.size()) {
+        if (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n')
+            ++end;
+        ++end;
+    }
+    return Range{start, end - start};
+}
+
 } // namespace folio

@@ -107,6 +107,10 @@ void replaceAllLineEndingsWithString(std::u16string& text, std::u16string_view r
 // CR LF and lone CR become LF.
 std::u16string stringByNormalizingLineEndings(std::u16string_view text);
 
+// The whole lines that `range` touches, each with its line break (LF, CR,
+// CR LF, U+0085, U+2028 or U+2029); the range is first cut to the text.
+Range lineRangeForRange(std::u16string_view text, Range range);
+
 bool hasPrefix(std::u16string_view text, std::u16string_view prefix);
 bool hasSuffix(std::u16string_view text, std::u16string_view suffix);
 bool hasPrefix(std::string_view text, std::string_view prefix);

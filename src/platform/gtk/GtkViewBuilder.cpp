@@ -5,6 +5,7 @@
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 
 #include <cmath>
 #include <typeinfo>
@@ -133,6 +135,8 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         });
         return widget;
     }
+    if (auto* textView = dynamic_cast<TextView*>(&view))
+        return GtkTextViewBridge::build(*textView);
     if (auto* field = dynamic_cast<TextField*>(&view)) {
         GtkWidget* entry = gtk_entry_new();
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());

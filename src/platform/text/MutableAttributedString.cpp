@@ -39,18 +39,69 @@ void MutableAttributedString::coalesceRuns(std::size_t first, std::size_t last)
 
 void MutableAttributedString::replaceRunsInRange(Range range, std::u16string_view text, const std::vector<Run>& runs)
 {
-    std::size_t first = splitRunAt(range.location);
-    std::size_t end = splitRunAt(range.end());
-    m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(first), m_runs.begin() + static_cast<std::ptrdiff_t>(end));
-    for (std::size_t run = first; run < m_runs.size(); ++run)
-        m_runs[run].location = m_runs[run].location - range.length + text.size();
-    std::vector<Run> placed;
-    placed.reserve(runs.size());
+    if (range.length == 0 && text.empty())
+        return;
+    // The runs the range touches, [first, last), are replaced by one block:
+    // the part of the first run before the range, the new runs, and the part
+    // of the last run after it. Splicing that block in with a single move of
+    // the runs behind it, and none when the number of runs stays the same,
+    // keeps an edit of a few characters cheap in a document with many runs.
+    const std::size_t length = m_text.size();
+    std::size_t first = range.location < length ? runIndexForCharacter(range.location) : m_runs.size();
+    std::size_t last = m_runs.size();
+    std::vector<Run> block;
+    block.reserve(runs.size() + 2);
+    if (first < m_runs.size() && m_runs[first].location < range.location)
+        block.push_back(Run{m_runs[first].location, m_runs[first].attributes});
     for (const Run& run : runs)
-        placed.push_back(Run{run.location + range.location, run.attributes});
-    m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(first), placed.begin(), placed.end());
+        block.push_back(Run{run.location + range.location, run.attributes});
+    if (range.end() < length) {
+        std::size_t tail = runIndexForCharacter(range.end());
+        if (m_runs[tail].location < range.end()) {
+            block.push_back(Run{range.location + text.size(), m_runs[tail].attributes});
+            last = tail + 1;
+        } else {
+            last = tail;
+        }
+    }
+    if (m_editingDepth == 0) {
+        // Equal neighbours merge into the earlier run, whose dictionary object is kept.
+        std::size_t write = 0;
+        for (std::size_t read = 0; read < block.size(); ++read) {
+            bool mergesBack = write > 0 ? attributeDictionariesEqual(block[write - 1].attributes, block[read].attributes)
+                                        : first > 0 && attributeDictionariesEqual(m_runs[first - 1].attributes, block[read].attributes);
+            if (mergesBack)
+                continue;
+            if (write != read)
+                block[write] = std::move(block[read]);
+            ++write;
+        }
+        block.resize(write);
+        if (last < m_runs.size()) {
+            const AttributeDictionaryPtr& before = !block.empty() ? block.back().attributes
+                                                   : first > 0    ? m_runs[first - 1].attributes
+                                                                  : AttributeDictionaryPtr();
+            if (before && attributeDictionariesEqual(before, m_runs[last].attributes))
+                ++last;
+        }
+    }
+
+    const std::size_t replaced = last - first;
+    const std::size_t shared = std::min(replaced, block.size());
+    for (std::size_t index = 0; index < shared; ++index)
+        m_runs[first + index] = std::move(block[index]);
+    if (block.size() > replaced)
+        m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(first + replaced),
+                      std::make_move_iterator(block.begin() + static_cast<std::ptrdiff_t>(replaced)),
+                      std::make_move_iterator(block.end()));
+    else if (block.size() < replaced)
+        m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(first + block.size()),
+                     m_runs.begin() + static_cast<std::ptrdiff_t>(last));
+    if (text.size() != range.length) {
+        for (std::size_t run = first + block.size(); run < m_runs.size(); ++run)
+            m_runs[run].location = m_runs[run].location - range.length + text.size();
+    }
     m_text.replace(range.location, range.length, text.data(), text.size());
-    coalesceRuns(first > 0 ? first - 1 : 0, first + placed.size());
 }
 
 template <typename Transform>

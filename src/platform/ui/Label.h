@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/text/PlatformParagraphStyle.h"
 #include "platform/ui/View.h"
 
 #include <memory>
@@ -9,8 +10,6 @@
 namespace folio {
 
 class Font;
-
-enum class TextAlignment { Left, Center, Right, Justified, Natural };
 
 class Label : public View {
 public:

@@ -15,7 +15,7 @@ public:
     Point contentOffset() const { return bounds().origin; }
     // From code: any offset is taken as it is (editors scroll past the ends on
     // purpose); the delegate hears of it.
-    void setContentOffset(Point offset);
+    virtual void setContentOffset(Point offset);
     Size contentSize() const { return m_contentSize; }
     void setContentSize(Size size) { m_contentSize = size; }
     EdgeInsets contentInset() const { return m_contentInset; }

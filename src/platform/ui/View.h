@@ -35,7 +35,7 @@ public:
     ~View() override;
 
     const Rect& frame() const { return m_frame; }
-    void setFrame(const Rect& frame);
+    virtual void setFrame(const Rect& frame);
     // The bounds' origin moves with scrolling; its size always follows the frame.
     const Rect& bounds() const { return m_bounds; }
     void setBounds(const Rect& bounds);

@@ -1,0 +1,238 @@
+#include "markdown/MEMarkdownSyntaxStorage.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/ColorArchive.h"
+#include "platform/graphics/FontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/TextAttributeNames.h"
+
+namespace folio {
+
+namespace {
+
+namespace Key = TextAttributeName;
+
+constexpr const char* kFontKey = "markdownDefaultFont";
+constexpr const char* kFontSizeKey = "markdownDefaultFontSize";
+constexpr const char* kFontColorKey = "markdownDefaultFontColor";
+constexpr const char* kAlignmentKey = "markdownDefaultAlignment";
+constexpr const char* kLineSpacingKey = "markdownDefaultLineSpacing";
+constexpr const char* kFirstLineIndentKey = "markdownDefaultFirstLineIndent";
+constexpr const char* kDefaultFontName = "Cousine";
+constexpr double kDefaultFontSize = 16;
+// The line-spacing and indent settings count in units of six points.
+constexpr double kSettingUnit = 6;
+
+TextAlignment alignmentFromPlatformValue(std::int64_t value)
+{
+    switch (value) {
+    case 1: return TextAlignment::Center;
+    case 2: return TextAlignment::Right;
+    case 3: return TextAlignment::Justified;
+    case 4: return TextAlignment::Natural;
+    default: return TextAlignment::Left;
+    }
+}
+
+} // namespace
+
+MEMarkdownSyntaxStorage::MEMarkdownSyntaxStorage(UserDefaults* defaults, std::shared_ptr<const FontCatalog> catalog)
+    : m_defaults(defaults), m_catalog(std::move(catalog))
+{
+}
+
+UserDefaults& MEMarkdownSyntaxStorage::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
+void MEMarkdownSyntaxStorage::processEditing()
+{
+    performReplacementsForRange(pendingEdit().editedRange);
+    TextStorage::processEditing();
+}
+
+void MEMarkdownSyntaxStorage::performReplacementsForRange(Range range)
+{
+    if (range.isNotFound())
+        return;
+    const std::u16string& text = string();
+    std::size_t end = std::min(range.end(), text.size());
+    Range line = lineRangeForRange(text, Range{end, 0});
+    applyStylesToRange(unionRange(Range{std::min(range.location, end), end - std::min(range.location, end)}, line));
+}
+
+void MEMarkdownSyntaxStorage::applyStylesToRange(Range range)
+{
+    if (!isValidRange(range) || range.length == 0)
+        return;
+    const std::u16string& text = string();
+    // The region is styled in a copy of its own and put back in one step, so
+    // the many small changes of the rules never touch the runs of the rest of
+    // a long document.
+    MutableAttributedString styled(text.substr(range.location, range.length), bodyAttributes());
+    for (const MESyntaxRule& rule : attributeDictionary()) {
+        rule.expression.enumerateMatches(text, range, [&](const RegularExpressionMatch& match, bool&) {
+            if (match.size() < 2 || match[1].isNotFound() || match[1].length == 0)
+                return;
+            styled.addAttributes(*rule.attributes, Range{match[1].location - range.location, match[1].length});
+        });
+    }
+    beginEditing();
+    backing().replaceCharactersInRangeWithAttributedString(range, styled);
+    edited(TextStorageEditedAttributes, range, 0);
+    endEditing();
+}
+
+const AttributeDictionaryPtr& MEMarkdownSyntaxStorage::bodyAttributes()
+{
+    if (!m_bodyAttributes) {
+        std::vector<AttributeDictionary::Entry> entries{
+            {std::string(Key::ParagraphStyle), bodyParagraphStyle()},
+            {std::string(Key::ForegroundColor), ColorValue::make(bodyForegroundColor())},
+            {std::string(Key::UnderlineStyle), IntegerValue::make(0)},
+        };
+        if (const auto& font = bodyFont())
+            entries.emplace_back(std::string(Key::Font), FontAttributeValue::make(*font));
+        m_bodyAttributes = AttributeDictionary::make(std::move(entries));
+    }
+    return m_bodyAttributes;
+}
+
+const std::vector<MESyntaxRule>& MEMarkdownSyntaxStorage::attributeDictionary()
+{
+    if (!m_rules) {
+        const auto& font = bodyFont();
+        if (!font)
+            m_rules.emplace();
+        else
+            m_rules = m_isTeXSyntax ? MESyntaxRules::texRules(*font) : MESyntaxRules::markdownRules(*font, m_catalog);
+    }
+    return *m_rules;
+}
+
+const std::optional<Font>& MEMarkdownSyntaxStorage::bodyFont()
+{
+    if (!m_bodyFont) {
+        double size = defaults().floatForKey(kFontSizeKey).value_or(0);
+        if (size == 0) {
+            size = kDefaultFontSize;
+            defaults().setFloat(kFontSizeKey, static_cast<float>(size));
+        }
+        std::string name = defaults().stringForKey(kFontKey).value_or(kDefaultFontName);
+        std::optional<Font> font = Font::fontWithName(name, size, m_catalog);
+        // NOTE: a chosen font that has been uninstalled falls back to the
+        // default one, and failing that to any installed face, so the text
+        // is never shown without a font.
+        if (!font)
+            font = Font::fontWithName(kDefaultFontName, size, m_catalog);
+        if (!font) {
+            auto catalog = m_catalog ? m_catalog : FontCatalog::shared();
+            auto faces = catalog->faces();
+            if (!faces.empty())
+                font = Font::fontWithFace(faces.front(), size, catalog);
+        }
+        m_bodyFont = std::move(font);
+    }
+    return *m_bodyFont;
+}
+
+const Color& MEMarkdownSyntaxStorage::bodyForegroundColor()
+{
+    if (!m_bodyForegroundColor) {
+        std::optional<Color> color;
+        if (auto stored = defaults().objectForKey(kFontColorKey); stored && stored->dataValue())
+            color = ColorArchive::colorFromData(stored->dataValue()->span());
+        m_bodyForegroundColor = color.value_or(Color::colorWithRed(0, 0, 0));
+    }
+    return *m_bodyForegroundColor;
+}
+
+std::int64_t MEMarkdownSyntaxStorage::bodyTextAlignment()
+{
+    if (m_bodyTextAlignment == 0)
+        m_bodyTextAlignment = defaults().integerForKey(kAlignmentKey).value_or(0);
+    return m_bodyTextAlignment;
+}
+
+double MEMarkdownSyntaxStorage::bodyLineSpacing()
+{
+    if (m_bodyLineSpacing == 0)
+        return kSettingUnit * defaults().floatForKey(kLineSpacingKey).value_or(0);
+    return m_bodyLineSpacing;
+}
+
+double MEMarkdownSyntaxStorage::bodyFirstLineIndent()
+{
+    if (m_bodyFirstLineIndent == 0)
+        return kSettingUnit * defaults().floatForKey(kFirstLineIndentKey).value_or(0);
+    return m_bodyFirstLineIndent;
+}
+
+double MEMarkdownSyntaxStorage::bodyFontSize()
+{
+    if (m_bodyFontSize == 0)
+        m_bodyFontSize = kDefaultFontSize;
+    return m_bodyFontSize;
+}
+
+AttributeValuePtr MEMarkdownSyntaxStorage::bodyParagraphStyle()
+{
+    PlatformParagraphStyle::Settings settings;
+    settings.alignment = alignmentFromPlatformValue(bodyTextAlignment());
+    // The platform's line spacing is the space added between lines.
+    settings.minimumLineSpacing = bodyLineSpacing();
+    settings.firstLineHeadIndent = bodyFirstLineIndent();
+    return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
+}
+
+void MEMarkdownSyntaxStorage::updateBodyAttribute(std::string_view key, AttributeValuePtr value)
+{
+    if (m_bodyAttributes)
+        m_bodyAttributes = m_bodyAttributes->dictionaryBySettingValue(key, std::move(value));
+}
+
+void MEMarkdownSyntaxStorage::setBodyFont(Font font)
+{
+    m_bodyFont = std::optional<Font>(font);
+    updateBodyAttribute(Key::Font, FontAttributeValue::make(std::move(font)));
+}
+
+void MEMarkdownSyntaxStorage::setBodyForegroundColor(Color color)
+{
+    m_bodyForegroundColor = color;
+    updateBodyAttribute(Key::ForegroundColor, ColorValue::make(std::move(color)));
+}
+
+void MEMarkdownSyntaxStorage::setBodyTextAlignment(std::int64_t alignment)
+{
+    m_bodyTextAlignment = alignment;
+    updateBodyAttribute(Key::ParagraphStyle, bodyParagraphStyle());
+}
+
+void MEMarkdownSyntaxStorage::setBodyLineSpacing(double spacing)
+{
+    m_bodyLineSpacing = kSettingUnit * spacing;
+    updateBodyAttribute(Key::ParagraphStyle, bodyParagraphStyle());
+}
+
+void MEMarkdownSyntaxStorage::setBodyFirstLineIndent(double indent)
+{
+    // The same unit as the getter's, so a value set reads back as it was meant.
+    m_bodyFirstLineIndent = kSettingUnit * indent;
+    updateBodyAttribute(Key::ParagraphStyle, bodyParagraphStyle());
+}
+
+void MEMarkdownSyntaxStorage::setBodyFontSize(double size)
+{
+    m_bodyFontSize = size;
+    std::string name = bodyFont() ? bodyFont()->postScriptName() : std::string(kDefaultFontName);
+    std::optional<Font> font = Font::fontWithName(name, size, m_catalog);
+    if (!font)
+        return;
+    m_bodyFont = font;
+    updateBodyAttribute(Key::Font, FontAttributeValue::make(std::move(*font)));
+}
+
+} // namespace folio

@@ -1,0 +1,147 @@
+#include "markdown/MESyntaxRules.h"
+
+#include "foundation/FontTraits.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/AttributeValue.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/TextAttributeNames.h"
+
+#include <cmath>
+
+namespace folio {
+
+namespace {
+
+namespace Key = TextAttributeName;
+
+AttributeValuePtr rgb(double red, double green, double blue) { return ColorValue::make(Color::colorWithRed(red, green, blue)); }
+AttributeValuePtr white(double value) { return ColorValue::make(Color::colorWithWhite(value)); }
+AttributeValuePtr fontValue(const Font& font) { return FontAttributeValue::make(font); }
+
+std::optional<Font> faceWithTraits(const Font& font, std::uint32_t traits)
+{
+    return font.copyWithSymbolicTraits(traits, traits);
+}
+
+AttributeDictionaryPtr fontSet(const Font& font) { return AttributeDictionary::make({{std::string(Key::Font), fontValue(font)}}); }
+
+} // namespace
+
+double MESyntaxRules::header1Size(double bodySize)
+{
+    // Single precision, halves away from zero, as the sizes were always worked out.
+    return 2.0 * std::lround(static_cast<float>(bodySize) * 0.6f);
+}
+
+double MESyntaxRules::header2Size(double bodySize) { return 2.0 * std::lround(static_cast<float>(bodySize) * 0.55f); }
+
+void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes)
+{
+    auto expression = RegularExpression::make(pattern, RegularExpressionAnchorsMatchLines);
+    if (!expression) {
+        TELog(TELogLevelError, "Regex " + toUtf8(pattern) + " error: " + expression.error().message);
+        return;
+    }
+    for (MESyntaxRule& rule : rules) {
+        if (rule.expression == *expression) {
+            rule.attributes = std::move(attributes);
+            return;
+        }
+    }
+    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes)});
+}
+
+std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::shared_ptr<const FontCatalog> catalog)
+{
+    const double size = body.pointSize();
+    auto header = [&](double headerSize) {
+        std::optional<Font> font = FontTraits::fontWithName(body.postScriptName(), headerSize, true, false, catalog);
+        if (!font)
+            font = body.copyWithSize(headerSize);
+        return AttributeDictionary::make({{std::string(Key::Font), fontValue(*font)}, {std::string(Key::ForegroundColor), white(0.333)}});
+    };
+    const AttributeValuePtr bodyFont = fontValue(body);
+    const auto marker = AttributeDictionary::make({{std::string(Key::Font), bodyFont}, {std::string(Key::ForegroundColor), rgb(0.255, 0.714, 0.769)}});
+    const auto underline = AttributeDictionary::make(
+        {{std::string(Key::UnderlineStyle), IntegerValue::make(1)}, {std::string(Key::UnderlineColor), rgb(0.255, 0.514, 0.769)}});
+    const auto strike = AttributeDictionary::make({{std::string(Key::Font), bodyFont},
+                                                   {std::string(Key::StrikethroughStyle), IntegerValue::make(1)},
+                                                   {std::string(Key::ForegroundColor), rgb(1, 0, 0)}});
+    const auto highlight = AttributeDictionary::make({{std::string(Key::Font), bodyFont}, {std::string(Key::BackgroundColor), rgb(1, 1, 0)}});
+    const auto note = AttributeDictionary::make({{std::string(Key::ForegroundColor), rgb(0.555, 0.714, 0.769)}});
+    const auto code = AttributeDictionary::make({{std::string(Key::ForegroundColor), white(0.5)}});
+    const auto indent = AttributeDictionary::make({{std::string(Key::Font), fontValue(body.copyWithSize(size))}, {std::string(Key::ForegroundColor), white(0.5)}});
+    const auto link = AttributeDictionary::make({{std::string(Key::ForegroundColor), rgb(0.255, 0.514, 0.769)}});
+
+    std::vector<MESyntaxRule> rules;
+    registerRule(rules, uR"re((~{2}([^~\n])|={2}|[*+-]|\d+[.]))re", marker);
+    registerRule(rules, uR"re(_(\w+(\s\w+)*)_)re", underline);
+    registerRule(rules, uR"re(~~(\w+(\s\w+)*)~~)re", strike);
+    registerRule(rules, uR"re(==(\w+(\s\w+)*)==)re", highlight);
+    registerRule(rules, uR"re((\^\(\w+(\s\w+)*\)))re", note);
+    registerRule(rules, uR"re((\[\^\w+(\s\w+)*           \]))re", note);
+    registerRule(rules, uR"re(^(>*(\s>)*))re", note);
+    registerRule(rules, uR"re(((:{1})*-+(:{1})*))re", note);
+    registerRule(rules, uR"re((`\w+(\s\w+)*`))re", code);
+    registerRule(rules, uR"re(^((?:\h{4}|\t).*)$)re", indent);
+    registerRule(rules, uR"re((```
+([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
+```))re", code);
+    registerRule(rules, uR"re((~~~
+([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
+~~~))re", code);
+    registerRule(rules, uR"re((\[\w+(\s\w+)*\]\(\w+\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/ \w+]*\)))re", link);
+    registerRule(rules, uR"re((\[\[\w+(\s\w+)*\]\]))re", link);
+    // The first-level pattern also matches deeper headers, so it comes first
+    // and the deeper ones, applied after it, decide their own size.
+    registerRule(rules, uR"re(^(#{1}\h?.*)$)re", header(header1Size(size)));
+    registerRule(rules, uR"re(^(##{1}\h?.*)$)re", header(header2Size(size)));
+    registerRule(rules, uR"re(^(###{1}\h?.*)$)re", header(size));
+    if (auto bold = faceWithTraits(body, kFontBoldTrait))
+        registerRule(rules, uR"re(\**(?:^|[^*])(\*\*(\w+(\s\w+)*)\*\*))re", fontSet(*bold));
+    if (auto italic = faceWithTraits(body, kFontItalicTrait))
+        registerRule(rules, uR"re(\**(?:^|[^*])(\*(\w+(\s\w+)*)\*))re", fontSet(*italic));
+    if (auto boldItalic = faceWithTraits(body, kFontBoldTrait | kFontItalicTrait))
+        registerRule(rules, uR"re((\*\*\*\w+(\s\w+)*\*\*\*))re", fontSet(*boldItalic));
+    return rules;
+}
+
+std::vector<MESyntaxRule> MESyntaxRules::texRules(const Font& body)
+{
+    const auto command = AttributeDictionary::make({{std::string(Key::ForegroundColor), rgb(0.111, 0.111, 0.888)}});
+    const auto comment = AttributeDictionary::make({{std::string(Key::ForegroundColor), rgb(0.555, 0.555, 0.555)}});
+    const std::optional<Font> bold = faceWithTraits(body, kFontBoldTrait);
+    const std::optional<Font> italic = faceWithTraits(body, kFontItalicTrait);
+    const std::optional<Font> boldItalic = faceWithTraits(body, kFontBoldTrait | kFontItalicTrait);
+
+    std::vector<MESyntaxRule> rules;
+    if (bold) {
+        for (std::u16string_view keyword : {uR"re((\\begin))re", uR"re((\\documentclass))re", uR"re((\\usepackage))re",
+                                            uR"re((\\department))re", uR"re((\\copyright))re", uR"re((\\signature))re",
+                                            uR"re((\\usepackage))re", uR"re((\\includegraphics))re", uR"re((\\section))re",
+                                            uR"re((\\closing))re", uR"re((\\end))re"})
+            registerRule(rules, keyword, fontSet(*bold));
+    }
+    registerRule(rules, uR"re(((%+.*){0}\\\w*))re", command);
+    registerRule(rules, uR"re((\\textbf))re", command);
+    if (bold)
+        registerRule(rules, uR"re(\\textbf\{(\w+(\s\w+)*)\})re", fontSet(*bold));
+    registerRule(rules, uR"re((\\textit))re", command);
+    if (italic) {
+        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*italic));
+        registerRule(rules, uR"re(\\textsl\{(\w+(\s\w+)*)\})re", fontSet(*italic));
+        registerRule(rules, uR"re(\\emph\{(\w+(\s\w+)*)\})re", fontSet(*italic));
+    }
+    // The same pattern as the italic one above: with a bold-italic face the
+    // argument of \textit is shown bold italic.
+    if (boldItalic)
+        registerRule(rules, uR"re(\\textit\{(\w+(\s\w+)*)\})re", fontSet(*boldItalic));
+    for (std::u16string_view name : {uR"re((\\textsl))re", uR"re((\\textsc))re", uR"re((\\textup))re", uR"re((\\textmd))re",
+                                     uR"re((\\textrm))re", uR"re((\\textsf))re", uR"re((\\texttt))re", uR"re((\\emph))re"})
+        registerRule(rules, name, command);
+    registerRule(rules, uR"re((%+.*\n+))re", comment);
+    return rules;
+}
+
+} // namespace folio

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/foundation/RegularExpression.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/AttributeDictionary.h"
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace folio {
+
+class FontCatalog;
+
+// One highlighting rule: what the pattern's first group matches gets the
+// attributes, merged over what is there.
+struct MESyntaxRule {
+    RegularExpression expression;
+    AttributeDictionaryPtr attributes;
+};
+
+// The rule tables of the highlighting storage. Rules apply in table order and
+// a later rule wins where two set the same attribute, so each table lists the
+// general rules before the specific ones: the first-level header rule (which
+// also matches "##" and "###" lines) before the second and third, and in TeX
+// the comment rule last, so that a commented-out command reads as a comment.
+class MESyntaxRules {
+public:
+    // For the body font F; a rule that needs a face F's family lacks (bold,
+    // italic, bold italic) is left out.
+    static std::vector<MESyntaxRule> markdownRules(const Font& body, std::shared_ptr<const FontCatalog> catalog = nullptr);
+    static std::vector<MESyntaxRule> texRules(const Font& body);
+
+    // Header sizes for a body size S: 2 x round(S x 0.6) and 2 x round(S x 0.55).
+    static double header1Size(double bodySize);
+    static double header2Size(double bodySize);
+
+    // Adds a rule compiled with "^" and "$" matching at line ends. A pattern
+    // already in the table keeps its place and takes the new attributes; one
+    // that does not compile is logged and left out.
+    static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes);
+};
+
+} // namespace folio

@@ -1,0 +1,332 @@
+#include "platform/gtk/GtkTextViewBridge.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/TextAttributeNames.h"
+#include "platform/ui/TextView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+namespace {
+
+namespace Key = TextAttributeName;
+
+constexpr const char* kBridgeKey = "folio-text-view-bridge";
+
+// GTK counts characters (code points); the model counts UTF-16 units.
+std::size_t charactersInUnits(std::u16string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (!(isLowSurrogate(text[index]) && index > 0 && isHighSurrogate(text[index - 1])))
+            ++count;
+    }
+    return count;
+}
+
+std::size_t unitsForCharacters(std::u16string_view text, std::size_t characters)
+{
+    std::size_t index = 0;
+    for (; index < text.size() && characters > 0; --characters) {
+        ++index;
+        if (index < text.size() && isLowSurrogate(text[index]) && isHighSurrogate(text[index - 1]))
+            ++index;
+    }
+    return index;
+}
+
+std::string rgbaString(const Color& color)
+{
+    return formatInCLocale("rgba(%d,%d,%d,%.3f)", static_cast<int>(std::lround(std::clamp(color.red(), 0.0, 1.0) * 255)),
+                           static_cast<int>(std::lround(std::clamp(color.green(), 0.0, 1.0) * 255)),
+                           static_cast<int>(std::lround(std::clamp(color.blue(), 0.0, 1.0) * 255)),
+                           std::clamp(color.alpha(), 0.0, 1.0));
+}
+
+class Bridge {
+public:
+    Bridge(TextView& view, GtkWidget* textView)
+        : m_view(std::static_pointer_cast<TextView>(view.weak_from_this().lock())), m_textView(textView),
+          m_buffer(GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(textView)))))
+    {
+        m_observer = view.textStorage()->addObserver(
+            [this](TextStorage& storage, const TextStorageEdit& edit) { storageDidProcessEditing(storage, edit); });
+        m_storage = view.textStorage();
+        view.setSelectionObserver([this](TextView& model) { modelSelectionDidChange(model); });
+        g_signal_connect(m_buffer, "insert-text", G_CALLBACK(&Bridge::onInsertText), this);
+        g_signal_connect(m_buffer, "delete-range", G_CALLBACK(&Bridge::onDeleteRange), this);
+        g_signal_connect(m_buffer, "mark-set", G_CALLBACK(&Bridge::onMarkSet), this);
+        copyAll();
+    }
+
+    ~Bridge()
+    {
+        g_signal_handlers_disconnect_by_data(m_buffer, this);
+        if (auto storage = m_storage.lock())
+            storage->removeObserver(m_observer);
+        if (auto view = m_view.lock())
+            view->setSelectionObserver(nullptr);
+        g_object_unref(m_buffer);
+    }
+
+private:
+    // --- Model to screen ---
+    void copyAll()
+    {
+        auto storage = m_storage.lock();
+        if (!storage)
+            return;
+        m_updating = true;
+        gtk_text_buffer_set_text(m_buffer, toUtf8(storage->string()).c_str(), -1);
+        applyTags(*storage, Range{0, storage->length()});
+        m_updating = false;
+        if (auto view = m_view.lock())
+            modelSelectionDidChange(*view);
+    }
+
+    void storageDidProcessEditing(TextStorage& storage, const TextStorageEdit& edit)
+    {
+        const std::u16string& text = storage.string();
+        Range after = edit.editedRange;
+        if (after.end() > text.size())
+            return copyAll();
+        m_updating = true;
+        if (edit.editedMask & TextStorageEditedCharacters) {
+            // The buffer still holds the old text; outside the edit its
+            // characters are the model's.
+            std::size_t startCharacter = charactersInUnits(std::u16string_view(text).substr(0, after.location));
+            GtkTextIter start;
+            GtkTextIter end;
+            gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(startCharacter));
+            end = start;
+            gint oldCharacters = gtk_text_buffer_get_char_count(m_buffer) -
+                                 static_cast<gint>(charactersInUnits(text)) +
+                                 static_cast<gint>(charactersInUnits(std::u16string_view(text).substr(after.location, after.length)));
+            gtk_text_iter_forward_chars(&end, std::max(0, oldCharacters));
+            gtk_text_buffer_delete(m_buffer, &start, &end);
+            std::string inserted = toUtf8(std::u16string_view(text).substr(after.location, after.length));
+            gtk_text_buffer_insert(m_buffer, &start, inserted.c_str(), static_cast<gint>(inserted.size()));
+        }
+        applyTags(storage, after);
+        m_updating = false;
+    }
+
+    void applyTags(TextStorage& storage, Range range)
+    {
+        const std::u16string& text = storage.string();
+        std::size_t character = charactersInUnits(std::u16string_view(text).substr(0, range.location));
+        GtkTextIter start;
+        GtkTextIter end;
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(character));
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &end,
+                                           static_cast<gint>(character + charactersInUnits(std::u16string_view(text).substr(range.location, range.length))));
+        gtk_text_buffer_remove_all_tags(m_buffer, &start, &end);
+        for (std::size_t index = range.location; index < range.end();) {
+            Range run;
+            AttributeDictionaryPtr attributes = storage.attributesAtIndex(index, &run);
+            std::size_t runEnd = std::min(range.end(), std::max(run.end(), index + 1));
+            std::size_t characters = charactersInUnits(std::u16string_view(text).substr(index, runEnd - index));
+            if (GtkTextTag* tag = attributes ? tagFor(*attributes) : nullptr) {
+                GtkTextIter from;
+                GtkTextIter to;
+                gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(character));
+                gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(character + characters));
+                gtk_text_buffer_apply_tag(m_buffer, tag, &from, &to);
+            }
+            character += characters;
+            index = runEnd;
+        }
+    }
+
+    // One tag per distinct look, shared by every run that has it.
+    GtkTextTag* tagFor(const AttributeDictionary& attributes)
+    {
+        std::string key;
+        std::vector<std::pair<const char*, std::string>> strings;
+        std::vector<std::pair<const char*, int>> numbers;
+        if (const auto* font = attributes.valueForKeyAs<FontAttributeValue>(Key::Font)) {
+            const Font& value = font->font();
+            PangoFontDescription* description = pango_font_description_new();
+            pango_font_description_set_family(description, value.face().familyName.c_str());
+            pango_font_description_set_size(description, static_cast<gint>(std::lround(value.pointSize() * PANGO_SCALE)));
+            pango_font_description_set_weight(description, value.face().isBold() ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+            pango_font_description_set_style(description, value.face().isItalic() ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+            char* text = pango_font_description_to_string(description);
+            strings.emplace_back("font", text);
+            g_free(text);
+            pango_font_description_free(description);
+        }
+        if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::ForegroundColor))
+            strings.emplace_back("foreground", rgbaString(color->color()));
+        if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::BackgroundColor))
+            strings.emplace_back("background", rgbaString(color->color()));
+        if (const auto* underline = attributes.valueForKeyAs<IntegerValue>(Key::UnderlineStyle); underline && underline->value() != 0)
+            numbers.emplace_back("underline", PANGO_UNDERLINE_SINGLE);
+        if (const auto* strike = attributes.valueForKeyAs<IntegerValue>(Key::StrikethroughStyle); strike && strike->value() != 0)
+            numbers.emplace_back("strikethrough", TRUE);
+        if (const auto* paragraph = attributes.valueForKeyAs<ParagraphStyleValue>(Key::ParagraphStyle)) {
+            const PlatformParagraphStyle& style = paragraph->style();
+            GtkJustification justification = GTK_JUSTIFY_LEFT;
+            if (style.alignment() == TextAlignment::Center)
+                justification = GTK_JUSTIFY_CENTER;
+            else if (style.alignment() == TextAlignment::Right)
+                justification = GTK_JUSTIFY_RIGHT;
+            else if (style.alignment() == TextAlignment::Justified)
+                justification = GTK_JUSTIFY_FILL;
+            numbers.emplace_back("justification", justification);
+            numbers.emplace_back("indent", static_cast<int>(std::lround(style.firstLineHeadIndent())));
+            numbers.emplace_back("pixels-inside-wrap", static_cast<int>(std::lround(style.minimumLineSpacing())));
+            numbers.emplace_back("pixels-below-lines", static_cast<int>(std::lround(style.minimumLineSpacing())));
+        }
+        if (strings.empty() && numbers.empty())
+            return nullptr;
+        for (const auto& [name, value] : strings)
+            key += std::string(name) + "=" + value + ";";
+        for (const auto& [name, value] : numbers)
+            key += std::string(name) + "=" + std::to_string(value) + ";";
+        auto found = m_tags.find(key);
+        if (found != m_tags.end())
+            return found->second;
+        GtkTextTag* tag = gtk_text_buffer_create_tag(m_buffer, nullptr, nullptr);
+        for (const auto& [name, value] : strings)
+            g_object_set(tag, name, value.c_str(), nullptr);
+        for (const auto& [name, value] : numbers)
+            g_object_set(tag, name, value, nullptr);
+        m_tags.emplace(key, tag);
+        return tag;
+    }
+
+    void modelSelectionDidChange(TextView& view)
+    {
+        if (m_updating)
+            return;
+        std::u16string_view text = view.text();
+        Range selected = view.selectedRange();
+        std::size_t start = charactersInUnits(text.substr(0, std::min(selected.location, text.size())));
+        std::size_t end = charactersInUnits(text.substr(0, std::min(selected.end(), text.size())));
+        GtkTextIter from;
+        GtkTextIter to;
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(start));
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(end));
+        m_updating = true;
+        gtk_text_buffer_select_range(m_buffer, &to, &from);
+        m_updating = false;
+    }
+
+    // --- Screen to model ---
+    Range unitRange(const GtkTextIter* start, const GtkTextIter* end) const
+    {
+        auto view = m_view.lock();
+        std::u16string_view text = view ? std::u16string_view(view->text()) : std::u16string_view();
+        std::size_t from = unitsForCharacters(text, static_cast<std::size_t>(gtk_text_iter_get_offset(start)));
+        std::size_t to = unitsForCharacters(text, static_cast<std::size_t>(gtk_text_iter_get_offset(end)));
+        return Range{std::min(from, to), std::max(from, to) - std::min(from, to)};
+    }
+
+    static void onInsertText(GtkTextBuffer* buffer, GtkTextIter* location, gchar* text, gint length, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (self->m_updating)
+            return;
+        // The model decides; its storage edit comes back to the buffer.
+        g_signal_stop_emission_by_name(buffer, "insert-text");
+        auto view = self->m_view.lock();
+        if (!view)
+            return;
+        Range at = self->unitRange(location, location);
+        std::u16string typed = toUtf16(std::string_view(text, static_cast<std::size_t>(length)));
+        // Typing over a selection arrives as a deletion first, so the text
+        // goes in at an empty selection.
+        if (view->selectedRange() != Range{at.location, 0})
+            view->setSelectedRange(Range{at.location, 0});
+        view->insertText(typed);
+    }
+
+    static void onDeleteRange(GtkTextBuffer* buffer, GtkTextIter* start, GtkTextIter* end, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (self->m_updating)
+            return;
+        g_signal_stop_emission_by_name(buffer, "delete-range");
+        auto view = self->m_view.lock();
+        if (!view)
+            return;
+        Range range = self->unitRange(start, end);
+        if (range.length == 0)
+            return;
+        view->setSelectedRange(range);
+        view->deleteBackward();
+    }
+
+    static void onMarkSet(GtkTextBuffer* buffer, GtkTextIter*, GtkTextMark* mark, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (self->m_updating || (mark != gtk_text_buffer_get_insert(buffer) && mark != gtk_text_buffer_get_selection_bound(buffer)))
+            return;
+        auto view = self->m_view.lock();
+        if (!view)
+            return;
+        GtkTextIter insert;
+        GtkTextIter bound;
+        gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
+        gtk_text_buffer_get_iter_at_mark(buffer, &bound, gtk_text_buffer_get_selection_bound(buffer));
+        Range range = self->unitRange(&insert, &bound);
+        if (range != view->selectedRange()) {
+            self->m_updating = true;
+            view->setSelectedRange(range);
+            self->m_updating = false;
+        }
+    }
+
+    std::weak_ptr<TextView> m_view;
+    std::weak_ptr<TextStorage> m_storage;
+    GtkWidget* m_textView;
+    GtkTextBuffer* m_buffer;
+    TextStorage::ObserverToken m_observer = 0;
+    std::map<std::string, GtkTextTag*> m_tags;
+    bool m_updating = false;
+};
+
+} // namespace
+
+GtkWidget* GtkTextViewBridge::build(TextView& view)
+{
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    GtkWidget* textView = gtk_text_view_new();
+    gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(textView), GTK_WRAP_WORD_CHAR);
+    gtk_text_view_set_editable(GTK_TEXT_VIEW(textView), view.isEditable());
+    EdgeInsets insets = view.textContainerInset();
+    gtk_text_view_set_top_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.top)));
+    gtk_text_view_set_bottom_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.bottom)));
+    gtk_text_view_set_left_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.left)));
+    gtk_text_view_set_right_margin(GTK_TEXT_VIEW(textView), static_cast<gint>(std::lround(insets.right)));
+    gtk_container_add(GTK_CONTAINER(scroller), textView);
+    gtk_widget_set_hexpand(scroller, TRUE);
+    gtk_widget_set_vexpand(scroller, TRUE);
+    gtk_widget_set_size_request(scroller, static_cast<gint>(std::lround(std::max(0.0, view.frame().width()))),
+                                static_cast<gint>(std::lround(std::max(0.0, view.frame().height()))));
+    g_object_set_data_full(G_OBJECT(textView), kBridgeKey, new Bridge(view, textView),
+                           [](gpointer bridge) { delete static_cast<Bridge*>(bridge); });
+    return scroller;
+}
+
+GtkTextView* GtkTextViewBridge::textViewOf(GtkWidget* widget)
+{
+    if (GTK_IS_TEXT_VIEW(widget))
+        return GTK_TEXT_VIEW(widget);
+    if (GTK_IS_SCROLLED_WINDOW(widget)) {
+        GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget));
+        if (child && GTK_IS_TEXT_VIEW(child) && g_object_get_data(G_OBJECT(child), kBridgeKey))
+            return GTK_TEXT_VIEW(child);
+    }
+    return nullptr;
+}
+
+} // namespace folio

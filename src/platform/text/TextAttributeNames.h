@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+namespace folio::TextAttributeName {
+
+// The attribute keys that the platform's text views read. The strings are
+// those the text system stores, so attributed text moved between the editors,
+// the engine and the pasteboard keeps its meaning.
+inline constexpr std::string_view Font = "NSFont";
+inline constexpr std::string_view ForegroundColor = "NSColor";
+inline constexpr std::string_view BackgroundColor = "NSBackgroundColor";
+inline constexpr std::string_view ParagraphStyle = "NSParagraphStyle";
+// Integer values: 0 none, 1 single.
+inline constexpr std::string_view UnderlineStyle = "NSUnderline";
+inline constexpr std::string_view UnderlineColor = "NSUnderlineColor";
+inline constexpr std::string_view StrikethroughStyle = "NSStrikethrough";
+
+} // namespace folio::TextAttributeName

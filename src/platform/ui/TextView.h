@@ -1,0 +1,134 @@
+#pragma once
+
+#include "platform/foundation/UndoManager.h"
+#include "platform/text/TextStorage.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/TextViewDelegate.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// Posted by a text view (as sender) after each change of its text that its
+// delegate hears of as textViewDidChange.
+inline constexpr const char* TextViewTextDidChangeNotification = "UITextViewTextDidChangeNotification";
+
+// A scrolling, editable text over a text storage.
+//
+// The delegate hears what the platform tells it: typing (insertText,
+// deleteBackward, which the keyboard sends) asks textViewShouldChangeText
+// first and then reports the change; a replace from code (replaceRange)
+// is not asked about but is reported; setText reports nothing. Every change
+// through the view can be undone.
+//
+// Positions are UTF-16 offsets. Their rectangles come from a simple layout of
+// the model's own: one line per paragraph, each as tall as its first font's
+// line height, characters advancing by 0.6 of their font size. It is exact
+// enough for the view's geometry (carets, highlights, scrolling); a presenter
+// draws the text with its real layout.
+class TextView : public ScrollView {
+public:
+    explicit TextView(Rect frame = {}, std::shared_ptr<TextStorage> storage = nullptr);
+    ~TextView() override;
+
+    const std::shared_ptr<TextStorage>& textStorage() const { return m_storage; }
+    const std::u16string& text() const { return m_storage->string(); }
+    void setText(const std::u16string& text);
+    bool hasText() const { return !text().empty(); }
+
+    Range selectedRange() const { return m_selectedRange; }
+    // Clamped to the text; the delegate hears of every change.
+    void setSelectedRange(Range range);
+
+    bool isEditable() const { return m_editable; }
+    void setEditable(bool editable) { m_editable = editable; }
+    bool isSelectable() const { return m_selectable; }
+    void setSelectable(bool selectable) { m_selectable = selectable; }
+    // What typed text gets when the text around it has no attributes of its own.
+    const AttributeDictionaryPtr& typingAttributes() const { return m_typingAttributes; }
+    void setTypingAttributes(AttributeDictionaryPtr attributes);
+    EdgeInsets textContainerInset() const { return m_textContainerInset; }
+    void setTextContainerInset(EdgeInsets insets);
+
+    void setDelegate(std::weak_ptr<TextViewDelegate> delegate) { m_delegate = std::move(delegate); }
+    std::shared_ptr<TextViewDelegate> delegate() const { return m_delegate.lock(); }
+    UndoManager& undoManager() { return m_undoManager; }
+
+    // --- Keyboard input at the selection; false when refused ---
+    bool insertText(const std::u16string& text);
+    bool deleteBackward();
+    // --- From code ---
+    bool replaceRange(Range range, const std::u16string& text);
+
+    // --- Positions and geometry (in the view's content coordinates) ---
+    std::size_t beginningOfDocument() const { return 0; }
+    std::size_t endOfDocument() const { return text().size(); }
+    // None when the result would leave the text.
+    std::optional<std::size_t> positionFromPosition(std::size_t position, std::ptrdiff_t offset) const;
+    std::ptrdiff_t offsetFromPosition(std::size_t from, std::size_t to) const;
+    Rect caretRectForPosition(std::size_t position) const;
+    // The rectangle of the range's first line.
+    Rect firstRectForRange(Range range) const;
+    // One rectangle per line the range touches.
+    std::vector<Rect> selectionRectsForRange(Range range) const;
+    // The character under the point (the nearest on its line); an empty
+    // range at the end when the point lies past the text.
+    Range characterRangeAtPoint(Point point) const;
+    std::size_t closestPositionToPoint(Point point) const;
+    // Lays the whole text out now and updates the content size.
+    void ensureLayout() const;
+
+    bool canBecomeFirstResponder() const override { return m_editable || m_selectable; }
+    bool respondsToAction(const std::string& action) const override;
+    bool performAction(const std::string& action, const void* sender) override;
+
+    // Called after every change of the selection, whoever made it; a
+    // presenter uses it to keep its own selection in step.
+    using SelectionObserver = std::function<void(TextView&)>;
+    void setSelectionObserver(SelectionObserver observer) { m_selectionObserver = std::move(observer); }
+
+protected:
+    bool willBecomeFirstResponder() override;
+    bool willResignFirstResponder() override;
+    void didBecomeFirstResponder() override;
+    void didResignFirstResponder() override;
+
+private:
+    struct Line {
+        std::size_t start = 0;
+        // Without the line break.
+        std::size_t length = 0;
+        double top = 0;
+        double height = 0;
+    };
+
+    bool changeText(Range range, const std::u16string& replacement, bool askDelegate);
+    // Registers the step that puts `previous` back where `changed` now is.
+    void registerUndoOfReplacement(Range changed, AttributedString previous);
+    void reportTextChange();
+    std::size_t lineIndexForPosition(std::size_t position) const;
+    double xForPosition(const Line& line, std::size_t position) const;
+    double advanceAt(std::size_t index) const;
+    double defaultFontSize() const;
+    void invalidateLayout() { m_layoutValid = false; }
+
+    std::shared_ptr<TextStorage> m_storage;
+    TextStorage::ObserverToken m_storageObserver = 0;
+    Range m_selectedRange;
+    bool m_editable = true;
+    bool m_selectable = true;
+    AttributeDictionaryPtr m_typingAttributes;
+    EdgeInsets m_textContainerInset{8, 0, 8, 0};
+    std::weak_ptr<TextViewDelegate> m_delegate;
+    UndoManager m_undoManager;
+    SelectionObserver m_selectionObserver;
+    mutable std::vector<Line> m_lines;
+    mutable bool m_layoutValid = false;
+};
+
+} // namespace folio

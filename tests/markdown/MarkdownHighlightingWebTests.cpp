@@ -1,0 +1,147 @@
+#include "markdown/MarkdownTestSupport.h"
+
+#include "markdown/SHTextView.h"
+#include "platform/text/ScalingTextStorage.h"
+#include "platform/graphics/FontCatalog.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkTextViewBridge.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+
+#include <gtk/gtk.h>
+
+namespace folio {
+namespace {
+
+class EditorHost : public ViewController {
+public:
+    explicit EditorHost(std::shared_ptr<SHTextView> textView) : m_textView(std::move(textView)) {}
+
+protected:
+    void loadView() override { setView(m_textView); }
+
+private:
+    std::shared_ptr<SHTextView> m_textView;
+};
+
+// The Markdown text stack in a real window: the highlighting storage under a
+// scaling storage, shown by the GTK presenter.
+class MarkdownWindowTest : public test::MarkdownStorageTest {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        // The installed fonts, so GTK draws the faces the tags name.
+        storage = std::make_shared<MEMarkdownSyntaxStorage>(&defaults, FontCatalog::shared());
+        textView = std::make_shared<SHTextView>(makeRect(0, 0, 600, 400), ScalingTextStorage::make(storage), &defaults);
+        window = std::make_shared<Window>(makeRect(0, 0, 600, 400));
+        window->setRootViewController(std::make_shared<EditorHost>(textView));
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        auto views = test::descendants(presenter->widgetForWindow(*window), GTK_TYPE_TEXT_VIEW);
+        ASSERT_EQ(views.size(), 1u);
+        gtkView = views.front();
+        gtk_widget_grab_focus(gtkView);
+        GtkPresenter::processPendingEvents();
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+
+    void typeKey(guint keyval)
+    {
+        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkView)));
+        event->key.keyval = keyval;
+        event->key.time = GDK_CURRENT_TIME;
+        // Key bindings (BackSpace) are looked up by hardware key code.
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(gtkView)), keyval, &keys, &count) && count > 0)
+            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        g_free(keys);
+        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(gtkView));
+        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+        gtk_widget_event(gtkView, event);
+        event->type = GDK_KEY_RELEASE;
+        gtk_widget_event(gtkView, event);
+        gdk_event_free(event);
+        GtkPresenter::processPendingEvents();
+    }
+
+    std::string bufferText()
+    {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView));
+        GtkTextIter start;
+        GtkTextIter end;
+        gtk_text_buffer_get_bounds(buffer, &start, &end);
+        gchar* text = gtk_text_buffer_get_text(buffer, &start, &end, FALSE);
+        std::string result(text);
+        g_free(text);
+        return result;
+    }
+
+    // The font size and weight the tags give the character at offset.
+    std::pair<double, int> fontAtOffset(int offset)
+    {
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView));
+        GtkTextIter at;
+        gtk_text_buffer_get_iter_at_offset(buffer, &at, offset);
+        std::pair<double, int> found{0, 0};
+        GSList* tags = gtk_text_iter_get_tags(&at);
+        for (GSList* tag = tags; tag; tag = tag->next) {
+            PangoFontDescription* description = nullptr;
+            gboolean sizeSet = FALSE;
+            g_object_get(tag->data, "font-desc", &description, "size-set", &sizeSet, nullptr);
+            if (description && sizeSet) {
+                found = {pango_font_description_get_size(description) / double(PANGO_SCALE),
+                         pango_font_description_get_weight(description)};
+            }
+            if (description)
+                pango_font_description_free(description);
+        }
+        g_slist_free(tags);
+        return found;
+    }
+
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<MEMarkdownSyntaxStorage> storage;
+    std::shared_ptr<SHTextView> textView;
+    std::shared_ptr<Window> window;
+    GtkWidget* gtkView = nullptr;
+};
+
+TEST_F(MarkdownWindowTest, typedKeysReachTheStorageAndTheHeadingIsHighlighted)
+{
+    for (guint key : {GDK_KEY_numbersign, GDK_KEY_space, GDK_KEY_T, GDK_KEY_o, GDK_KEY_p, GDK_KEY_Return, GDK_KEY_x})
+        typeKey(key);
+    EXPECT_EQ(storage->string(), u"# Top\nx");
+    EXPECT_EQ(bufferText(), "# Top\nx");
+    EXPECT_EQ(textView->selectedRange(), (Range{7, 0}));
+    auto [headingSize, headingWeight] = fontAtOffset(3);
+    EXPECT_EQ(headingSize, 20);
+    EXPECT_EQ(headingWeight, PANGO_WEIGHT_BOLD);
+    EXPECT_EQ(fontAtOffset(6).first, 16);
+
+    typeKey(GDK_KEY_BackSpace);
+    typeKey(GDK_KEY_BackSpace);
+    EXPECT_EQ(storage->string(), u"# Top");
+    EXPECT_TRUE(textView->undoManager().canUndo());
+
+    // A change from code shows on screen with its highlighting.
+    textView->replaceRange(Range{0, 1}, u"##");
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(bufferText(), "## Top");
+    EXPECT_EQ(fontAtOffset(4).first, 18);
+}
+
+} // namespace
+} // namespace folio
