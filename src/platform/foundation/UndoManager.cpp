@@ -19,25 +19,17 @@ void UndoManager::registerUndo(Action action, std::u16string actionName)
     trim();
 }
 
-bool UndoManager::undo()
-{
-    if (m_undoStack.empty() || m_state != State::Idle)
-        return false;
-    Step step = std::move(m_undoStack.back());
-    m_undoStack.pop_back();
-    m_state = State::Undoing;
-    step.action();
-    m_state = State::Idle;
-    return true;
-}
+bool UndoManager::undo() { return perform(m_undoStack, State::Undoing); }
 
-bool UndoManager::redo()
+bool UndoManager::redo() { return perform(m_redoStack, State::Redoing); }
+
+bool UndoManager::perform(std::vector<Step>& stack, State state)
 {
-    if (m_redoStack.empty() || m_state != State::Idle)
+    if (stack.empty() || m_state != State::Idle)
         return false;
-    Step step = std::move(m_redoStack.back());
-    m_redoStack.pop_back();
-    m_state = State::Redoing;
+    Step step = std::move(stack.back());
+    stack.pop_back();
+    m_state = state;
     step.action();
     m_state = State::Idle;
     return true;

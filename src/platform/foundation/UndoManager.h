@@ -37,6 +37,8 @@ private:
         Action action;
         std::u16string name;
     };
+    // Runs the step on top of `stack` in the given state.
+    bool perform(std::vector<Step>& stack, State state);
     void trim();
 
     std::vector<Step> m_undoStack;

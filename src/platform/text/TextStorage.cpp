@@ -50,7 +50,7 @@ AttributeValuePtr TextStorage::attributeAtIndex(std::string_view key, std::size_
     return attributes ? attributes->valueForKey(key) : nullptr;
 }
 
-Status TextStorage::addAttributes(const AttributeDictionary& attributes, Range range)
+Status TextStorage::transformRuns(Range range, const std::function<AttributeDictionaryPtr(const AttributeDictionaryPtr&)>& transform)
 {
     if (!isValidRange(range))
         return storageRangeError(range, length());
@@ -59,14 +59,20 @@ Status TextStorage::addAttributes(const AttributeDictionary& attributes, Range r
     for (std::size_t index = range.location; index < range.end();) {
         Range run;
         AttributeDictionaryPtr current = attributesAtIndex(index, &run);
-        std::size_t end = std::min(range.end(), run.end());
-        AttributeDictionaryPtr merged =
-            current ? current->dictionaryByAddingEntriesFrom(attributes) : AttributeDictionary::make(attributes.entries());
-        setAttributes(merged, Range{index, end - index});
+        std::size_t end = std::min(range.end(), std::max(run.end(), index + 1));
+        if (AttributeDictionaryPtr changed = transform(current))
+            setAttributes(std::move(changed), Range{index, end - index});
         index = end;
     }
     endEditing();
     return Status::success();
+}
+
+Status TextStorage::addAttributes(const AttributeDictionary& attributes, Range range)
+{
+    return transformRuns(range, [&attributes](const AttributeDictionaryPtr& current) {
+        return current ? current->dictionaryByAddingEntriesFrom(attributes) : AttributeDictionary::make(attributes.entries());
+    });
 }
 
 Status TextStorage::addAttribute(std::string_view key, AttributeValuePtr value, Range range)
@@ -76,19 +82,9 @@ Status TextStorage::addAttribute(std::string_view key, AttributeValuePtr value, 
 
 Status TextStorage::removeAttribute(std::string_view key, Range range)
 {
-    if (!isValidRange(range))
-        return storageRangeError(range, length());
-    beginEditing();
-    for (std::size_t index = range.location; index < range.end();) {
-        Range run;
-        AttributeDictionaryPtr current = attributesAtIndex(index, &run);
-        std::size_t end = std::min(range.end(), run.end());
-        if (current && current->containsKey(key))
-            setAttributes(current->dictionaryByRemovingKey(key), Range{index, end - index});
-        index = end;
-    }
-    endEditing();
-    return Status::success();
+    return transformRuns(range, [key](const AttributeDictionaryPtr& current) -> AttributeDictionaryPtr {
+        return current && current->containsKey(key) ? current->dictionaryByRemovingKey(key) : nullptr;
+    });
 }
 
 Status TextStorage::replaceCharactersInRange(Range range, const AttributedString& replacement)

@@ -105,6 +105,9 @@ protected:
 
 private:
     void processIfNeeded();
+    // Sets, run by run over range, what transform makes of each run's
+    // dictionary; a null result leaves the run as it is.
+    Status transformRuns(Range range, const std::function<AttributeDictionaryPtr(const AttributeDictionaryPtr&)>& transform);
 
     MutableAttributedString m_backing;
     TextStorageEdit m_edit;
