@@ -4,6 +4,7 @@
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ViewController.h"
@@ -130,6 +131,15 @@ TEST_F(MarkdownWindowTest, typedKeysReachTheStorageAndTheHeadingIsHighlighted)
     EXPECT_EQ(headingSize, 20);
     EXPECT_EQ(headingWeight, PANGO_WEIGHT_BOLD);
     EXPECT_EQ(fontAtOffset(6).first, 16);
+    // For a person to look at: the window as GTK draws it.
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, gtk_widget_get_allocated_width(toplevel),
+                                                          gtk_widget_get_allocated_height(toplevel));
+    cairo_t* context = cairo_create(surface);
+    gtk_widget_draw(toplevel, context);
+    cairo_surface_write_to_png(surface, test::screenshotPath("markdown-heading").c_str());
+    cairo_destroy(context);
+    cairo_surface_destroy(surface);
 
     typeKey(GDK_KEY_BackSpace);
     typeKey(GDK_KEY_BackSpace);
