@@ -59,7 +59,7 @@ public:
         m_observer = view.textStorage()->addObserver(
             [this](TextStorage& storage, const TextStorageEdit& edit) { storageDidProcessEditing(storage, edit); });
         m_storage = view.textStorage();
-        view.setSelectionObserver([this](TextView& model) { modelSelectionDidChange(model); });
+        m_selectionObserver = view.addSelectionObserver([this](TextView& model) { modelSelectionDidChange(model); });
         g_signal_connect(m_buffer, "insert-text", G_CALLBACK(&Bridge::onInsertText), this);
         g_signal_connect(m_buffer, "delete-range", G_CALLBACK(&Bridge::onDeleteRange), this);
         g_signal_connect(m_buffer, "mark-set", G_CALLBACK(&Bridge::onMarkSet), this);
@@ -72,7 +72,7 @@ public:
         if (auto storage = m_storage.lock())
             storage->removeObserver(m_observer);
         if (auto view = m_view.lock())
-            view->setSelectionObserver(nullptr);
+            view->removeSelectionObserver(m_selectionObserver);
         g_object_unref(m_buffer);
     }
 
@@ -290,6 +290,7 @@ private:
     GtkWidget* m_textView;
     GtkTextBuffer* m_buffer;
     TextStorage::ObserverToken m_observer = 0;
+    std::uint64_t m_selectionObserver = 0;
     std::map<std::string, GtkTextTag*> m_tags;
     bool m_updating = false;
 };

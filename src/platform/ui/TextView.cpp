@@ -39,8 +39,7 @@ void TextView::setText(const std::u16string& text)
     if (m_typingAttributes && !text.empty())
         m_storage->setAttributes(m_typingAttributes, Range{0, m_storage->length()});
     m_selectedRange = Range{m_storage->length(), 0};
-    if (m_selectionObserver)
-        m_selectionObserver(*this);
+    notifySelectionObservers();
 }
 
 void TextView::setSelectedRange(Range range)
@@ -49,10 +48,28 @@ void TextView::setSelectedRange(Range range)
     std::size_t location = std::min(range.location, length);
     Range clamped{location, std::min(range.length, length - location)};
     m_selectedRange = clamped;
-    if (m_selectionObserver)
-        m_selectionObserver(*this);
+    notifySelectionObservers();
     if (auto delegate = m_delegate.lock())
         delegate->textViewDidChangeSelection(*this);
+}
+
+std::uint64_t TextView::addSelectionObserver(SelectionObserver observer)
+{
+    std::uint64_t token = m_nextSelectionObserver++;
+    m_selectionObservers.emplace_back(token, std::move(observer));
+    return token;
+}
+
+void TextView::removeSelectionObserver(std::uint64_t token)
+{
+    std::erase_if(m_selectionObservers, [token](const auto& entry) { return entry.first == token; });
+}
+
+void TextView::notifySelectionObservers()
+{
+    auto observers = m_selectionObservers;
+    for (auto& [token, observer] : observers)
+        observer(*this);
 }
 
 void TextView::setTypingAttributes(AttributeDictionaryPtr attributes)

@@ -6,6 +6,7 @@
 #include "platform/ui/TextViewDelegate.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -88,9 +89,11 @@ public:
     bool performAction(const std::string& action, const void* sender) override;
 
     // Called after every change of the selection, whoever made it; a
-    // presenter uses it to keep its own selection in step.
+    // presenter uses it to keep its own selection in step. Several may
+    // watch at once (an old window's widgets and their replacement).
     using SelectionObserver = std::function<void(TextView&)>;
-    void setSelectionObserver(SelectionObserver observer) { m_selectionObserver = std::move(observer); }
+    std::uint64_t addSelectionObserver(SelectionObserver observer);
+    void removeSelectionObserver(std::uint64_t token);
 
 protected:
     bool willBecomeFirstResponder() override;
@@ -126,7 +129,10 @@ private:
     EdgeInsets m_textContainerInset{8, 0, 8, 0};
     std::weak_ptr<TextViewDelegate> m_delegate;
     UndoManager m_undoManager;
-    SelectionObserver m_selectionObserver;
+    void notifySelectionObservers();
+
+    std::vector<std::pair<std::uint64_t, SelectionObserver>> m_selectionObservers;
+    std::uint64_t m_nextSelectionObserver = 1;
     mutable std::vector<Line> m_lines;
     mutable bool m_layoutValid = false;
 };

@@ -89,5 +89,18 @@ TEST_F(TextViewTest, positionsAndRectanglesFollowTheLines)
     EXPECT_EQ(view->selectedRange(), (Range{4, 1}));
 }
 
+TEST_F(TextViewTest, selectionObserversComeAndGoIndependently)
+{
+    int first = 0;
+    int second = 0;
+    auto firstToken = view->addSelectionObserver([&first](TextView&) { ++first; });
+    view->addSelectionObserver([&second](TextView&) { ++second; });
+    view->setSelectedRange(Range{1, 0});
+    view->removeSelectionObserver(firstToken);
+    view->insertText(u"x");
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 2);
+}
+
 } // namespace
 } // namespace folio
