@@ -2,9 +2,6 @@
 
 #include <ostream>
 
-#ifndef FOLIO_VERSION
-#define FOLIO_VERSION "0.0.0"
-#endif
 
 namespace folio {
 

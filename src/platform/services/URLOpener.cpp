@@ -1,0 +1,18 @@
+#include "platform/services/URLOpener.h"
+
+#include <gio/gio.h>
+
+namespace folio {
+
+Status URLOpener::openURL(const std::string& url)
+{
+    GError* error = nullptr;
+    if (g_app_info_launch_default_for_uri(url.c_str(), nullptr, &error))
+        return Status::success();
+    std::string message = error ? error->message : "No program opens " + url;
+    if (error)
+        g_error_free(error);
+    return Error{"URLOpener", 1, message};
+}
+
+} // namespace folio

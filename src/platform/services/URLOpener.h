@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+
+#include <string>
+
+namespace folio {
+
+// Hands an address to the desktop, which opens it in the user's browser (or
+// whatever program handles its scheme), outside the application.
+class URLOpener {
+public:
+    URLOpener() = delete;
+    static Status openURL(const std::string& url);
+};
+
+} // namespace folio
