@@ -57,6 +57,20 @@ void BM_MarkdownHTML(benchmark::State& state)
 }
 BENCHMARK(BM_MarkdownHTML)->Unit(benchmark::kMillisecond);
 
+// 100 KB of brackets that never close, "[" or "![": linear, like any text.
+void BM_MarkdownOpenBrackets(benchmark::State& state)
+{
+    std::u16string brackets;
+    for (int index = 0; index < 50000; ++index)
+        brackets += state.range(0) ? u"![" : u"[[";
+    for (auto _ : state) {
+        BKDMarkdown converter(brackets);
+        benchmark::DoNotOptimize(converter.html());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * brackets.size()));
+}
+BENCHMARK(BM_MarkdownOpenBrackets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_MarkdownPlainText(benchmark::State& state)
 {
     const std::u16string& text = document16();

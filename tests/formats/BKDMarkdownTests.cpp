@@ -1,8 +1,10 @@
 #include "formats/markdown/BKDMarkdown.h"
+#include "formats/markdown/MarkdownPrepass.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -278,6 +280,29 @@ TEST(BKDMarkdownFailureTest, keepsTheWholeTextWhenNestingIsTooDeep)
     const std::string deep = quotes + " \"deep\" & <x>";
     EXPECT_EQ(plainOf(deep), "\n" + quotes + " \u201Cdeep\u201D & <x>");
     EXPECT_EQ(htmlOf(deep), "\n<p>" + escapedQuotes + " &ldquo;deep&rdquo; &amp; &lt;x&gt;</p>\n");
+}
+
+// Long runs of brackets that never close read as the same text (the parser
+// is spared them); a short run and a closed link are left alone.
+TEST(BKDMarkdownTest, longRunsOfOpenBracketsStayTextAndLinksStayLinks)
+{
+    const std::string brackets(100000, '[');
+    std::string html = htmlOf(brackets);
+    EXPECT_EQ(std::count(html.begin(), html.end(), '['), 100000);
+    EXPECT_EQ(html.find('\\'), std::string::npos);
+
+    std::string pictures;
+    for (int index = 0; index < 20000; ++index)
+        pictures += "![";
+    std::string plain = plainOf(pictures);
+    EXPECT_EQ(std::count(plain.begin(), plain.end(), '['), 20000);
+
+    EXPECT_EQ(MarkdownPrepass::escapingUnmatchedBracketRuns(std::string(15, '[') + "[a](b) `[[`"),
+              std::string(15, '[') + "[a](b) `[[`");
+    EXPECT_EQ(MarkdownPrepass::escapingUnmatchedBracketRuns(std::string(17, '[') + "[a](b) x"),
+              "\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[\\[[a](b) x");
+    EXPECT_NE(htmlOf(std::string(40, '[') + " [link](http://example.org/)").find("<a href=\"http://example.org/\""),
+              std::string::npos);
 }
 
 } // namespace

@@ -143,7 +143,7 @@ bool EPubChapterMarkup::isWellFormedContent(std::string_view content)
 {
     std::string document = "<body xmlns=\"http://www.w3.org/1999/xhtml\">" + std::string(content) + "</body>";
     DocumentPointer parsed(xmlReadMemory(document.data(), int(document.size()), nullptr, "UTF-8",
-                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE));
     return parsed != nullptr;
 }
 
@@ -152,7 +152,7 @@ std::string EPubChapterMarkup::repairedContent(std::string_view html)
     std::string page = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
     DocumentPointer parsed(htmlReadMemory(page.data(), int(page.size()), nullptr, "UTF-8",
                                           HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR
-                                              | HTML_PARSE_NOWARNING));
+                                              | HTML_PARSE_NOWARNING | XML_PARSE_HUGE));
     if (!parsed)
         return {};
     xmlNode* body = nullptr;

@@ -92,13 +92,17 @@ void collect(xmlNode* node, std::string& text, bool preformatted)
 
 } // namespace
 
+// Without it the tree builder cuts a text run at 10,000,000 bytes and says
+// nothing (HTML_PARSE_HUGE in later libxml2; this one takes the XML flag).
+constexpr int kLongTextRuns = XML_PARSE_HUGE;
+
 std::u16string HTMLPlainText::plainText(std::string_view html)
 {
     if (html.empty())
         return {};
     htmlDocPtr document = htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8",
                                          HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
-                                             | HTML_PARSE_NONET);
+                                             | HTML_PARSE_NONET | kLongTextRuns);
     if (!document)
         return {};
     std::string text;

@@ -105,7 +105,7 @@ std::u16string BKDMarkdown::plainText()
 
 std::string BKDMarkdown::convert(BKDRenderer& renderer) const
 {
-    const std::string source = toUtf8(m_text);
+    const std::string source = MarkdownPrepass::escapingUnmatchedBracketRuns(toUtf8(m_text));
     MarkdownPrepass prepass(m_extensions & kMarkdownExtensionUnderline, m_extensions & kMarkdownExtensionSpaceHeaders);
     const std::string marked = prepass.apply(source);
 

@@ -229,6 +229,60 @@ std::string MarkdownPrepass::apply(std::string_view source)
     return out;
 }
 
+std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string_view source)
+{
+    if (source.size() < kLongBracketRun)
+        return std::string(source);
+    // Brackets pair as a stack; what is left on it never closes.
+    std::vector<bool> unmatched(source.size(), false);
+    std::vector<std::size_t> open;
+    bool escaped = false;
+    for (std::size_t index = 0; index < source.size(); ++index) {
+        char c = source[index];
+        if (!escaped && c == '[') {
+            open.push_back(index);
+        } else if (!escaped && c == ']' && !open.empty()) {
+            open.pop_back();
+        }
+        escaped = !escaped && c == '\\';
+    }
+    if (open.size() < kLongBracketRun)
+        return std::string(source);
+    for (std::size_t index : open)
+        unmatched[index] = true;
+
+    std::string out;
+    out.reserve(source.size() + open.size());
+    std::size_t index = 0;
+    while (index < source.size()) {
+        // A run of "[" and "![" whose brackets all stay open.
+        std::size_t end = index;
+        std::size_t brackets = 0;
+        while (end < source.size()) {
+            if (source[end] == '[' && unmatched[end]) {
+                ++end;
+                ++brackets;
+            } else if (source[end] == '!' && end + 1 < source.size() && source[end + 1] == '[' && unmatched[end + 1]) {
+                end += 2;
+                ++brackets;
+            } else {
+                break;
+            }
+        }
+        if (brackets == 0) {
+            out += source[index++];
+            continue;
+        }
+        for (std::size_t at = index; at < end; ++at) {
+            if (source[at] == '[' && brackets >= kLongBracketRun)
+                out += '\\';
+            out += source[at];
+        }
+        index = end;
+    }
+    return out;
+}
+
 bool MarkdownPrepass::needsLineMark(std::string_view content) const
 {
     if (!m_requiresHeaderSpace || content.empty() || content[0] != '#')

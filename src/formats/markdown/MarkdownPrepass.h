@@ -25,6 +25,14 @@ public:
 
     bool marksActive() const { return m_marksActive; }
 
+    // lowdown looks for the end of a link from every "[" and so takes time
+    // that grows with the square of a long run of brackets that never
+    // close. Such brackets can start no link; escaped, they read as the same
+    // text and cost the parser nothing. Runs shorter than this are left as
+    // written, so code that holds a stray bracket shows no backslash.
+    static constexpr std::size_t kLongBracketRun = 16;
+    static std::string escapingUnmatchedBracketRuns(std::string_view source);
+
     // The text without either mark (the text itself when no marks are active).
     std::string removeMarks(std::string_view text) const;
     bool containsMarks(std::string_view text) const;

@@ -19,9 +19,12 @@ namespace folio {
 
 namespace {
 
-// Recover from errors, drop blank text nodes, no network access, compact text nodes.
-constexpr int kParserOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOBLANKS | HTML_PARSE_NONET | HTML_PARSE_COMPACT;
-static_assert(kParserOptions == 0x10901);
+// Recover from errors, drop blank text nodes, no network access, compact text
+// nodes, and no limit on the length of one text run (XML_PARSE_HUGE, which
+// this libxml2 honours for HTML too).
+constexpr int kParserOptions
+    = HTML_PARSE_RECOVER | HTML_PARSE_NOBLANKS | HTML_PARSE_NONET | HTML_PARSE_COMPACT | XML_PARSE_HUGE;
+static_assert(kParserOptions == 0x90901);
 
 // libxml2's messages are cut at this many bytes, as the error report has always done.
 constexpr std::size_t kErrorMessageCapacity = 256;
