@@ -74,6 +74,14 @@ TEST_F(HTMLReaderBuilderTests, emptyDataGivesNoneAndCommentOnlyGivesEmptyText)
     EXPECT_EQ(comment->string(), u"");
 }
 
+TEST_F(HTMLReaderBuilderTests, listsStartingAtTheEndsOfTheNumberRangeConvert)
+{
+    for (const char* start : {"9223372036854775807", "-9223372036854775808", "99999999999999999999"}) {
+        AttributedString text = convert(std::string("<ol start=\"") + start + "\"><li>first</li><li>second</li></ol>");
+        EXPECT_NE(text.string().find(u"second"), std::u16string::npos) << start;
+    }
+}
+
 TEST_F(HTMLReaderBuilderTests, documentsWithADoctypeConvert)
 {
     // Exported and pasted pages carry a DOCTYPE, sometimes with declarations.

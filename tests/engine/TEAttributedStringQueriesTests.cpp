@@ -12,6 +12,7 @@
 #include "engine/model/TETextBlock.h"
 #include "platform/text/MutableAttributedString.h"
 
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace folio {
@@ -148,6 +149,11 @@ TEST(TEAttributedStringQueriesTests, itemNumbersCountFromTheStartNumberPerList)
     EXPECT_EQ(7, itemNumberInTextList(string, outer.get(), 10));
     EXPECT_EQ(0, itemNumberInTextList(string, outer.get(), 15));
     EXPECT_EQ(0, itemNumberInTextList(string, inner.get(), 0));
+
+    // A list may start at the largest number; its later items stay there.
+    auto last = list(std::numeric_limits<std::int64_t>::max());
+    AttributedString far = Builder().add(u"a\n", {lists({last})}).add(u"b\n", {lists({last})}).build();
+    EXPECT_EQ(std::numeric_limits<std::int64_t>::max(), itemNumberInTextList(far, last.get(), 2));
 }
 
 TEST(TEAttributedStringQueriesTests, anchorsAreFoundAtTheirFirstRun)

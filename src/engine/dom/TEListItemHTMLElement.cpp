@@ -111,7 +111,7 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
     entries.emplace_back(std::string(TEFieldAttribute), StringValue::make(std::u16string(TEFieldAttributeValue)));
     const AttributeDictionaryPtr attributes = AttributeDictionary::make(std::move(entries));
 
-    const std::int64_t counter = listStyle->startingItemNumber() + indexOfListItemInListRoot();
+    const std::int64_t counter = TECSSListStyle::itemNumber(listStyle->startingItemNumber(), indexOfListItemInListRoot());
     Image::Pointer image;
     if (listStyle->imageName()) {
         image = markerImageNamed(*listStyle->imageName());

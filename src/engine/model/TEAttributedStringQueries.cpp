@@ -132,7 +132,7 @@ std::int64_t itemNumberInTextList(const AttributedString& string, const Attribut
                 const auto* style = innermost->as<TECSSListStyle>();
                 counters.emplace(innermost, style ? style->startingItemNumber() : 1);
             } else {
-                ++found->second;
+                found->second = TECSSListStyle::itemNumber(found->second, 1);
             }
         }
         if (index < end)

@@ -4,6 +4,7 @@
 #include "platform/foundation/Scanner.h"
 #include "platform/foundation/StringUtilities.h"
 
+#include <limits>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -214,6 +215,14 @@ void TECSSListStyle::updateFromStyleDictionary(const CSSStyleDictionary& styles)
         if (auto url = readCSSURL(*image))
             m_imageName = std::move(*url);
     }
+}
+
+std::int64_t TECSSListStyle::itemNumber(std::int64_t start, std::int64_t offset)
+{
+    std::int64_t number = 0;
+    if (!__builtin_add_overflow(start, offset, &number))
+        return number;
+    return offset > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
 }
 
 std::optional<std::u16string> TECSSListStyle::prefixWithCounter(std::int64_t counter) const

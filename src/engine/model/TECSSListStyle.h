@@ -97,6 +97,10 @@ public:
     void setImageName(std::optional<std::u16string> imageName) { m_imageName = std::move(imageName); }
     std::int64_t startingItemNumber() const { return m_startingItemNumber; }
     void setStartingItemNumber(std::int64_t number) { m_startingItemNumber = number; }
+    // The number `offset` items after `start`. A document may start a list
+    // anywhere ("start" is the page's to choose), so the count stops at the
+    // ends of the range instead of overflowing.
+    static std::int64_t itemNumber(std::int64_t start, std::int64_t offset);
 
     bool isEqual(const AttributeValue& other) const override;
     std::size_t hash() const override;
