@@ -207,7 +207,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.forPrint = purpose == Purpose::Print || purpose == Purpose::EPub;
     settings.forEPub = purpose == Purpose::EPub;
     settings.keepsPlaceholders = false;
-    settings.fileName = fileName();
+    settings.fileName = m_pictureDocumentName.value_or(fileName());
     return toUtf8(htmlString(read->text, settings));
 }
 

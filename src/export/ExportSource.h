@@ -67,6 +67,10 @@ public:
     // the ones kept in the user defaults. Nothing is stored either way.
     PageValues pageValues(OpenEditor openEditor) const;
 
+    // The name the HTML writer files the document's pictures under, when it
+    // is not the document's own: an export that must not share a picture
+    // folder with another document of the same name gives a private one.
+    void setPictureDocumentName(std::string name) { m_pictureDocumentName = std::move(name); }
     // The text of the file as the document reads it, read and decoded once.
     Result<std::u16string> fileText() const;
 
@@ -98,6 +102,7 @@ private:
     mutable std::optional<Result<std::u16string>> m_fileText;
     // The RTF read last, whose page settings the page values answer.
     mutable std::optional<Result<DKRTFReadResult>> m_lastReading;
+    std::optional<std::string> m_pictureDocumentName;
 };
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #include "shell/AppController.h"
 
+#include "export/StagingFolder.h"
+
 #include "delivery/LinuxExportServices.h"
 #include "delivery/PNGResultActions.h"
 #include "delivery/PrintService.h"
@@ -242,12 +244,22 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
     }
     ExportSource source(path, currentDocument().get(), &defaults());
     ExportRequest request;
-    request.outputPath = AppFolders::temporaryFolder() + "/" + PNGExporter::kPictureFileName;
+    // The picture is handed to its action after the export, so its private
+    // folder stays for the temporary-folder clean-up, unless the export fails.
+    Result<StagingFolder> folder = StagingFolder::make("png");
+    if (!folder)
+        return folder.error();
+    std::string pictureFolder = folder->release();
+    request.outputPath = pictureFolder + "/" + PNGExporter::kPictureFileName;
     request.openEditor = ExportSource::OpenEditor::Use;
     std::string fileName = source.fileName();
     std::weak_ptr<int> alive = m_lifetime;
     unsigned serial = ++m_PNGExportSerial;
-    auto finished = [this, alive, serial, action, fileName](Result<std::string> picture) {
+    auto finished = [this, alive, serial, action, fileName, pictureFolder](Result<std::string> picture) {
+        if (!picture) {
+            std::error_code ignored;
+            std::filesystem::remove_all(pictureFolder, ignored);
+        }
         // A replaced export's page may still answer; only the latest counts.
         if (alive.expired() || serial != m_PNGExportSerial)
             return;
@@ -270,6 +282,8 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
     Result<std::shared_ptr<ExportTask>> task = exporters().exporterForFormat("png")->start(source, request, finished);
     if (!task) {
         m_PNGExport = {};
+        std::error_code ignored;
+        std::filesystem::remove_all(pictureFolder, ignored);
         return task.error();
     }
     m_PNGExport.task = std::move(*task);

@@ -96,6 +96,26 @@ TEST(PageHeaderFooterParsing, pageElementValuesUseTheirOwnScale)
     EXPECT_FALSE(Settings::fromPageElement(values, kPlaceholders).enabled);
 }
 
+// A document's header asks for what it likes; what is drawn stays bounded.
+TEST(PageHeaderFooterParsing, absurdSizesAndTextsAreBounded)
+{
+    std::u16string placeholders;
+    for (int index = 0; index < 2000; ++index)
+        placeholders += u"[pagenumber][title]";
+    Settings::PageElementValues values{"YES", "", "black", "1e308px", "right", "1e308", placeholders};
+    PageHeaderFooter footer = Settings::fromPageElement(values, kPlaceholders);
+    EXPECT_DOUBLE_EQ(footer.fontSize, Settings::kMaximumFontSize);
+    EXPECT_DOUBLE_EQ(footer.distanceFromEdge, Settings::kMaximumDistance);
+    EXPECT_EQ(footer.textTemplate.size(), Settings::kMaximumTextLength);
+
+    PageHeaderFooter header = Settings::fromSettings(std::string("Helvetica::nan::left::black::-3::YES::") + "x", kPlaceholders);
+    EXPECT_DOUBLE_EQ(header.fontSize, 0);
+    EXPECT_DOUBLE_EQ(header.distanceFromEdge, 0);
+    header = Settings::fromSettings(std::string("Helvetica::5000::left::black::1e300::YES::") + "x", kPlaceholders);
+    EXPECT_DOUBLE_EQ(header.fontSize, Settings::kMaximumFontSize);
+    EXPECT_DOUBLE_EQ(header.distanceFromEdge, Settings::kMaximumDistance);
+}
+
 TEST(PageHeaderFooterParsing, pageElementScriptsNameTheElementAndItsDistance)
 {
     using Property = Settings::PageElementProperty;

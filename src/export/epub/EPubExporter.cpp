@@ -1,5 +1,7 @@
 #include "export/epub/EPubExporter.h"
 
+#include "export/StagingFolder.h"
+
 #include "export/epub/EPubChapterMarkup.h"
 #include "export/epub/EPubPackageWriter.h"
 #include "export/ExportDelivery.h"
@@ -27,24 +29,6 @@ void removeIfPresent(const std::string& path)
     if (FileManager::fileExists(path))
         FileManager::removeItem(path);
 }
-
-// The generated files are staged in a folder of their own inside the
-// temporary folder, so that two exports never mix their files.
-class StagingFolder {
-public:
-    StagingFolder()
-        : m_path(AppFolders::temporaryFolder() + "/epub-" + makeUUIDString())
-    {
-    }
-    ~StagingFolder() { removeIfPresent(m_path); }
-    StagingFolder(const StagingFolder&) = delete;
-    StagingFolder& operator=(const StagingFolder&) = delete;
-
-    std::string path(std::string_view relative) const { return m_path + "/" + std::string(relative); }
-
-private:
-    std::string m_path;
-};
 
 Status writeFile(const std::string& path, const std::string& contents)
 {
@@ -90,11 +74,12 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
     std::optional<std::string> seed = Resources::pathForResource(kSeedResource, "", kSeedSubfolder);
     if (!seed)
         return exportError(SeedMissing, "The resource " + std::string(kSeedResource) + " is missing");
-    StagingFolder staging;
+    Result<StagingFolder> made = StagingFolder::make("epub");
+    if (!made)
+        return exportError(StagingFailed, made.error().message);
+    const StagingFolder& staging = *made;
     // The book is made beside its generated files and delivered when complete.
     std::string package = staging.path("book.epub");
-    if (Status created = FileManager::createDirectory(staging.path("")); !created)
-        return exportError(StagingFailed, created.error().message);
     if (Status copied = FileManager::copyItem(*seed, package); !copied) {
         TELog(TELogLevelWarning, "Warning: rsc can not be copied to ePub temporary folder: " + staging.path("OPS"));
         return exportError(SeedMissing, copied.error().message);
@@ -110,14 +95,19 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
             return fail(exportError(StagingFailed, created.error().message));
     }
 
-    // The engine writes the pictures of an ePub chapter into this folder.
-    std::string pictureFolder = AppFolders::pictureFolderForDocument(fileName, true);
-    removeIfPresent(pictureFolder);
-    Result<std::string> html = source.HTML(ExportSource::Purpose::EPub, request.openEditor);
-    if (!html) {
-        removeIfPresent(pictureFolder);
+    // The engine writes the pictures of an ePub chapter into a temporary
+    // folder named after the document; a name as private as the staging
+    // folder's keeps same-named documents exported at once apart.
+    ExportSource chapterSource = source;
+    chapterSource.setPictureDocumentName(staging.name() + "-pictures");
+    std::string pictureFolder = AppFolders::pictureFolderForDocument(staging.name() + "-pictures", true);
+    struct PictureFolderRemover {
+        std::string path;
+        ~PictureFolderRemover() { removeIfPresent(path); }
+    } pictureRemover{pictureFolder};
+    Result<std::string> html = chapterSource.HTML(ExportSource::Purpose::EPub, request.openEditor);
+    if (!html)
         return fail(exportError(NoContent, html.error().message));
-    }
 
     EPubPackageInfo info;
     info.title = title;

@@ -5,6 +5,8 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include <cmath>
+#include <algorithm>
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
@@ -102,6 +104,30 @@ TextAlignment PageHeaderFooterSettings::alignmentFromWord(std::string_view word)
     return TextAlignment::Right;
 }
 
+namespace {
+
+// What a header or footer can sensibly be: the values come from documents,
+// and a 1e308-point font or a text of thousands of page placeholders would
+// make every page's drawing take minutes.
+void keepWithinBounds(PageHeaderFooter& record)
+{
+    if (std::isnan(record.fontSize) || record.fontSize < 0)
+        record.fontSize = 0;
+    record.fontSize = std::min(record.fontSize, PageHeaderFooterSettings::kMaximumFontSize);
+    if (std::isnan(record.distanceFromEdge) || record.distanceFromEdge < 0)
+        record.distanceFromEdge = 0;
+    record.distanceFromEdge = std::min(record.distanceFromEdge, PageHeaderFooterSettings::kMaximumDistance);
+    std::size_t limit = PageHeaderFooterSettings::kMaximumTextLength;
+    if (record.textTemplate.size() > limit) {
+        // Never half a surrogate pair at the cut.
+        if (record.textTemplate[limit] >= 0xDC00 && record.textTemplate[limit] <= 0xDFFF)
+            --limit;
+        record.textTemplate.resize(limit);
+    }
+}
+
+} // namespace
+
 PageHeaderFooter PageHeaderFooterSettings::fromSettings(const std::optional<std::string>& settings,
                                                         const ConversionPlaceholders& placeholders)
 {
@@ -121,6 +147,7 @@ PageHeaderFooter PageHeaderFooterSettings::fromSettings(const std::optional<std:
     float distance = floatValue(std::string_view(fields->distanceInInches)) * kPointsPerInch;
     result.distanceFromEdge = static_cast<double>(distance);
     result.textTemplate = replacingConversionPlaceholders(toUtf16(fields->text), placeholders);
+    keepWithinBounds(result);
     return result;
 }
 
@@ -140,12 +167,13 @@ PageHeaderFooter PageHeaderFooterSettings::fromPageElement(const PageElementValu
     result.fontName = values.fontFamily.empty() ? kPageElementFallbackFont : withoutQuotes(values.fontFamily);
     result.color = values.color;
     result.fontSize = static_cast<double>(floatValue(std::string_view(values.fontSize)));
-    if (result.fontSize == 0)
-        result.fontSize = kPageElementFallbackFontSize;
     result.alignment = alignmentFromWord(values.textAlign);
     result.distanceFromEdge = doubleValue(std::string_view(values.distance)) * kPageElementDistanceScale;
     if (values.textContent)
         result.textTemplate = replacingConversionPlaceholders(*values.textContent, placeholders);
+    keepWithinBounds(result);
+    if (result.fontSize == 0)
+        result.fontSize = kPageElementFallbackFontSize;
     return result;
 }
 

@@ -39,6 +39,11 @@ public:
     static constexpr const char* kFooterKey = "currentDocumentFooterControl";
     static constexpr std::string_view kFieldSeparator = "::";
     static constexpr std::size_t kFieldCount = 7;
+    // Bounds on what a header or footer may ask for (points; UTF-16 units
+    // of the text after the document's own placeholders are filled in).
+    static constexpr double kMaximumFontSize = 144;
+    static constexpr double kMaximumDistance = 1000;
+    static constexpr std::size_t kMaximumTextLength = 1000;
 
     // The settings of one header or footer, field by field, as stored.
     struct Fields {

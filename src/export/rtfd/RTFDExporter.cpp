@@ -1,5 +1,7 @@
 #include "export/rtfd/RTFDExporter.h"
 
+#include "export/StagingFolder.h"
+
 #include "formats/rtf/DKRTFWriter.h"
 #include "export/ExportDelivery.h"
 #include "export/ExportSource.h"
@@ -58,7 +60,10 @@ RTFDExporter::RTFDExporter(std::shared_ptr<RichTextConverter> converter)
 Result<std::shared_ptr<ExportTask>> RTFDExporter::start(const ExportSource& source, ExportRequest request,
                                                         Completion completion)
 {
-    Result<std::string> archive = makePackage(source, request);
+    Result<StagingFolder> staging = StagingFolder::make("rtfd");
+    if (!staging)
+        return exportError(FolderFailed, staging.error().message);
+    Result<std::string> archive = makePackage(source, request, *staging);
     if (!archive)
         return archive.error();
     if (Status delivered = ExportDelivery::deliver(*archive, request.outputPath); !delivered)
@@ -72,18 +77,17 @@ std::string RTFDExporter::temporaryPath(const ExportSource& source)
     return AppFolders::temporaryFolder() + "/" + source.fileName() + ".rtfd.zip";
 }
 
-Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const ExportRequest& request) const
+Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const ExportRequest& request,
+                                              const StagingFolder& staging) const
 {
     const std::string& path = source.path();
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
     std::shared_ptr<RichTextConverter> converter = m_converter ? m_converter : RichTextConverter::engineConverter();
     std::string name = source.fileName();
-    std::string temporary = AppFolders::temporaryFolder();
     std::string packageName = name + ".rtfd";
-    std::string package = temporary + "/" + packageName;
+    std::string package = staging.path(packageName);
     std::string archive = package + ".zip";
-    removeIfPresent(package);
 
     Result<MutableAttributedString> text = documentText(source, request, *converter);
     if (!text)
@@ -92,12 +96,6 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     Result<std::string> rtf = DKRTFWriter::rtfDataForAttributedString(*text, true, name);
     if (!rtf)
         return exportError(WriteFailed, rtf.error().message);
-
-    // Whatever goes wrong from here, the package folder does not stay behind.
-    struct FolderRemover {
-        std::string path;
-        ~FolderRemover() { removeIfPresent(path); }
-    } remover{package};
 
     if (Status created = FileManager::createDirectory(package); !created)
         return exportError(FolderFailed, created.error().message);

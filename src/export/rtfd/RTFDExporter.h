@@ -7,6 +7,8 @@
 
 namespace folio {
 
+class StagingFolder;
+
 class RichTextConverter;
 
 // Makes a zipped RTFD package of a document: "<name>.rtfd.zip" holding the
@@ -33,7 +35,9 @@ public:
     static std::string temporaryPath(const ExportSource& source);
 
 private:
-    Result<std::string> makePackage(const ExportSource& source, const ExportRequest& request) const;
+    // The zipped package, made in the export's own staging folder.
+    Result<std::string> makePackage(const ExportSource& source, const ExportRequest& request,
+                                    const StagingFolder& staging) const;
 
     std::shared_ptr<RichTextConverter> m_converter;
 };
