@@ -135,7 +135,7 @@ int exportCommand(const std::vector<std::string>& arguments)
 
     ExportRequest request;
     request.outputPath = output;
-    request.PDFAction = ExportNaming::kActionConvertAndOpen;
+    request.action = PDFAction::DismissProgress;
     if (isatty(STDERR_FILENO)) {
         request.pageProgress = [](std::size_t index, std::size_t count) {
             std::cerr << "\rfolio: page " << index + 1 << " of " << count << std::flush;

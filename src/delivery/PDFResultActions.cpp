@@ -31,7 +31,7 @@ PDFResultActions::PDFResultActions(ExportServices services, Hooks hooks)
 {
 }
 
-void PDFResultActions::conversionSucceeded(int action, const std::string& path, const std::string& name)
+void PDFResultActions::conversionSucceeded(PDFAction action, const std::string& path, const std::string& name)
 {
     if (m_hooks.cleanTemporaryFolder)
         m_hooks.cleanTemporaryFolder();
@@ -57,13 +57,13 @@ Status PDFResultActions::sendToCloud(CloudDestination destination, const std::st
     return m_services.cloud->sendFileWrapper(*wrapper, destination, kPDFExportType);
 }
 
-Status PDFResultActions::performAction(int action, const std::string& path, const std::string& name)
+Status PDFResultActions::performAction(PDFAction action, const std::string& path, const std::string& name)
 {
     switch (action) {
-    case PDFActionAddToFolder:
+    case PDFAction::AddToFolder:
         return m_services.share ? m_services.share->insertNewItemWithFilePath(path) : Status::success();
-    case PDFActionPreview:
-    case PDFActionMarquentPreview: {
+    case PDFAction::Preview:
+    case PDFAction::MarquentPreview: {
         // A preview is shown over the open editor; with none there is nothing to show it from.
         bool hasDocument = m_hooks.hasOpenDocument && m_hooks.hasOpenDocument();
         if (!hasDocument || !m_services.share)
@@ -71,14 +71,14 @@ Status PDFResultActions::performAction(int action, const std::string& path, cons
         m_isDocumentPDFPreview = true;
         return m_services.share->presentPDFPreview(path, name);
     }
-    case PDFActionSendToApp: {
+    case PDFAction::SendToApp: {
         std::optional<DKZipArchive::FileWrapper> wrapper = fileWrapper(path, name + ".pdf");
         if (!wrapper || !m_services.share)
             return Status::success();
         return m_services.share->sendPDFDocumenttoApp(*wrapper);
     }
-    case PDFActionMail:
-    case PDFActionMarquentMail: {
+    case PDFAction::Mail:
+    case PDFAction::MarquentMail: {
         // NOTE: the attachment carries the bare name; mail programs add no extension.
         std::optional<DKZipArchive::FileWrapper> wrapper = fileWrapper(path, name);
         if (!wrapper)
@@ -88,19 +88,19 @@ Status PDFResultActions::performAction(int action, const std::string& path, cons
             return Status::success();
         return m_services.mail->sendEmailWithFileWrapper(*wrapper, TypeIdentifiers::kPDF);
     }
-    case PDFActionPrint:
-    case PDFActionMarquentPrint:
+    case PDFAction::Print:
+    case PDFAction::MarquentPrint:
         return m_services.print ? m_services.print->printPDFDocumentFromURL(path, name) : Status::success();
-    case PDFActionDropbox:
+    case PDFAction::Dropbox:
         return sendToCloud(CloudDestination::Dropbox, path, name);
-    case PDFActionGoogleDrive:
+    case PDFAction::GoogleDrive:
         return sendToCloud(CloudDestination::GoogleDrive, path, name);
-    case PDFActioniCloudDrive:
+    case PDFAction::iCloudDrive:
         return sendToCloud(CloudDestination::iCloudDrive, path, name);
-    case PDFActionWebDAV:
+    case PDFAction::WebDAV:
         return sendToCloud(CloudDestination::WebDAV, path, name);
-    case PDFActionDismissProgress:
-    case PDFActionMarquentDismissProgress:
+    case PDFAction::DismissProgress:
+    case PDFAction::MarquentDismissProgress:
         dismissProgress();
         return Status::success();
     default:

@@ -47,18 +47,18 @@ bool ExportNaming::isLegacyDocument(std::string_view path)
     return endsWith(path, ".marquent");
 }
 
-int ExportNaming::actionForBrowserRequest(std::string_view path, int action)
+PDFAction ExportNaming::actionForBrowserRequest(std::string_view path, PDFAction action)
 {
     if (!isLegacyDocument(path))
         return action;
-    if (action == kActionOpen)
-        return kActionLegacyOpen;
-    if (action == kActionMail)
-        return kActionLegacyMail;
+    if (action == PDFAction::Open)
+        return PDFAction::MarquentPreview;
+    if (action == PDFAction::Mail)
+        return PDFAction::MarquentMail;
     return action;
 }
 
-int ExportNaming::actionForConvertAndOpen(std::string_view path, Scope scope)
+PDFAction ExportNaming::actionForConvertAndOpen(std::string_view path, Scope scope)
 {
     bool projectFolder = false;
     if (scope == Scope::Dropbox)
@@ -66,13 +66,13 @@ int ExportNaming::actionForConvertAndOpen(std::string_view path, Scope scope)
     else if (scope == Scope::iCloud)
         projectFolder = contains(path, ".scriv/Files/Docs/") || contains(path, ".scriv/Files/Data/");
     if (projectFolder)
-        return kActionProjectFolder;
-    return isLegacyDocument(path) ? kActionLegacyConvertAndOpen : kActionConvertAndOpen;
+        return PDFAction::AddToFolder;
+    return isLegacyDocument(path) ? PDFAction::MarquentDismissProgress : PDFAction::DismissProgress;
 }
 
-int ExportNaming::actionForPreview(std::string_view path)
+PDFAction ExportNaming::actionForPreview(std::string_view path)
 {
-    return isLegacyDocument(path) ? kActionLegacyOpen : kActionPreview;
+    return isLegacyDocument(path) ? PDFAction::MarquentPreview : PDFAction::Preview;
 }
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/PDFAction.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,17 +11,6 @@ namespace folio {
 // acts on the finished file.
 class ExportNaming {
 public:
-    // Action codes.
-    static constexpr int kActionOpen = 0;
-    static constexpr int kActionPreview = 1;
-    static constexpr int kActionMail = 3;
-    static constexpr int kActionPrint = 4;
-    static constexpr int kActionConvertAndOpen = 12;
-    static constexpr int kActionLegacyOpen = 13;
-    static constexpr int kActionLegacyMail = 14;
-    static constexpr int kActionLegacyConvertAndOpen = 16;
-    static constexpr int kActionProjectFolder = 55;
-
     // Where a synced folder lives, which changes where copies may go.
     enum class Scope { Local, Dropbox, iCloud };
 
@@ -36,14 +27,17 @@ public:
     static bool isLegacyDocument(std::string_view path);
     // The action codes of old-format files (13 to 16), whose PDFs place the
     // header and footer at fixed side margins.
-    static bool isLegacyAction(int action) { return action >= kActionLegacyOpen && action <= kActionLegacyConvertAndOpen; }
+    static bool isLegacyAction(PDFAction action)
+    {
+        return action >= PDFAction::MarquentPreview && action <= PDFAction::MarquentDismissProgress;
+    }
     // A request from the browser: old-format documents open (13) or mail (14).
-    static int actionForBrowserRequest(std::string_view path, int action);
+    static PDFAction actionForBrowserRequest(std::string_view path, PDFAction action);
     // Conversion with opening: project folders of another maker's app (55),
     // old-format documents (16), everything else 12.
-    static int actionForConvertAndOpen(std::string_view path, Scope scope);
+    static PDFAction actionForConvertAndOpen(std::string_view path, Scope scope);
     // Conversion for a preview: old-format documents 13, else 1.
-    static int actionForPreview(std::string_view path);
+    static PDFAction actionForPreview(std::string_view path);
 };
 
 } // namespace folio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportSource.h"
+#include "export/PDFAction.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 
@@ -23,7 +24,7 @@ struct ExportRequest {
     ExportSource::OpenEditor openEditor = ExportSource::OpenEditor::Ignore;
     // The PDF converter's action code, which also picks the legacy pages'
     // header margins.
-    int PDFAction = 0;
+    PDFAction action = PDFAction::Open;
     // Told after each PDF page is drawn.
     std::function<void(std::size_t pageIndex, std::size_t pageCount)> pageProgress;
 };

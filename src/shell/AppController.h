@@ -113,8 +113,8 @@ public:
     Result<std::string> HTMLDataForFileItem(const std::string& path);
     Result<std::string> HTMLStringForFileItem(const std::string& path);
     Result<std::string> TXTDataForFileItem(const std::string& path);
-    Status PDFURLForFileItem(const std::string& path, int action);
-    Status PDFDataForFileItem(const std::string& path, int action);
+    Status PDFURLForFileItem(const std::string& path, PDFAction action);
+    Status PDFDataForFileItem(const std::string& path, PDFAction action);
     // Shows the progress overlay; PDF files print as they are, others after conversion.
     Status printFileItem(const std::string& path);
     // Converts on the next turn of the main loop, as the browser's menu is closing.
@@ -189,7 +189,7 @@ private:
     // Runs an exporter that finishes at once and answers its file.
     Result<std::string> exportToFile(std::string_view format, const std::string& path, const std::string& outputPath);
     Status startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
-                          const std::string& destination, int action);
+                          const std::string& destination, PDFAction action);
     void PDFExportFinished(RunningPDFExport& running);
     Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
     void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);

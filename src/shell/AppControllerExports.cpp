@@ -126,7 +126,7 @@ Result<std::string> AppController::TXTDataForFileItem(const std::string& path)
     return TextExporter::contents(ExportSource(path, currentDocument().get(), &defaults()), ExportSource::OpenEditor::Use);
 }
 
-Status AppController::PDFURLForFileItem(const std::string& path, int action)
+Status AppController::PDFURLForFileItem(const std::string& path, PDFAction action)
 {
     auto current = currentDocument();
     ExportSource source(path, current.get(), &defaults());
@@ -147,7 +147,7 @@ Status AppController::PDFURLForFileItem(const std::string& path, int action)
                           ExportNaming::actionForBrowserRequest(path, action));
 }
 
-Status AppController::PDFDataForFileItem(const std::string& path, int action)
+Status AppController::PDFDataForFileItem(const std::string& path, PDFAction action)
 {
     ExportSource source(path, nullptr, &defaults());
     if (source.kind() != DocumentKind::RTF)
@@ -169,7 +169,7 @@ Status AppController::printFileItem(const std::string& path)
         ProgressHUD::dismiss();
         return printed;
     }
-    Status started = PDFURLForFileItem(path, ExportNaming::kActionPrint);
+    Status started = PDFURLForFileItem(path, PDFAction::Print);
     // A conversion that never starts has no outcome to take the overlay away.
     if (!started)
         ProgressHUD::dismiss();
@@ -291,7 +291,7 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
 }
 
 Status AppController::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
-                                     const std::string& destination, int action)
+                                     const std::string& destination, PDFAction action)
 {
     PDFResultActions::Hooks hooks;
     hooks.cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); };
@@ -302,7 +302,7 @@ Status AppController::startPDFExport(const ExportSource& source, ExportSource::O
     ExportRequest request;
     request.outputPath = destination;
     request.openEditor = openEditor;
-    request.PDFAction = action;
+    request.action = action;
     RunningPDFExport* handle = running.get();
     Result<std::shared_ptr<ExportTask>> task = exporters().exporterForFormat("pdf")->start(
         source, std::move(request), [handle](Result<std::string> file) { handle->conversionFinished(std::move(file)); });
@@ -323,7 +323,7 @@ void AppController::PDFExportFinished(RunningPDFExport& running)
     if (running.actions().isDocumentPDFPreview())
         m_isDocumentPDFPreview = true;
     // The print dialog has taken over from the overlay that the print request showed.
-    if (running.action() == PDFActionPrint || running.action() == PDFActionMarquentPrint)
+    if (running.action() == PDFAction::Print || running.action() == PDFAction::MarquentPrint)
         ProgressHUD::dismiss();
     auto found = std::find_if(m_runningPDFExports.begin(), m_runningPDFExports.end(),
                               [&](const auto& entry) { return entry.get() == &running; });

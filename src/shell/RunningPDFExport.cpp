@@ -2,7 +2,7 @@
 
 namespace folio {
 
-RunningPDFExport::RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, int action,
+RunningPDFExport::RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, PDFAction action,
                                    std::string name, Finished onFinished)
     : m_actions(services, std::move(hooks))
     , m_action(action)

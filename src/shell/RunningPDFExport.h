@@ -19,14 +19,14 @@ public:
     // of this object then, though not destroy it inside the call.
     using Finished = std::function<void(RunningPDFExport& running)>;
 
-    RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, int action, std::string name,
+    RunningPDFExport(ExportServices services, PDFResultActions::Hooks hooks, PDFAction action, std::string name,
                      Finished onFinished);
 
     void setTask(std::shared_ptr<ExportTask> task) { m_task = std::move(task); }
     const PDFResultActions& actions() const { return m_actions; }
 
     // The action code the finished file is handled with.
-    int action() const { return m_action; }
+    PDFAction action() const { return m_action; }
     bool isFinished() const { return m_finished; }
     // Why the conversion failed, or what the receiving service answered.
     const Status& outcome() const { return m_outcome; }
@@ -36,7 +36,7 @@ public:
 
 private:
     PDFResultActions m_actions;
-    int m_action;
+    PDFAction m_action;
     std::string m_name;
     Finished m_onFinished;
     std::shared_ptr<ExportTask> m_task;

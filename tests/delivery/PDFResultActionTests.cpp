@@ -42,7 +42,7 @@ protected:
 TEST_F(PDFResultActionTest, EachCodeReachesItsService)
 {
     struct Case {
-        int action;
+        PDFAction action;
         Kind kind;
         std::string name;
         std::optional<CloudDestination> destination;
@@ -50,28 +50,28 @@ TEST_F(PDFResultActionTest, EachCodeReachesItsService)
     };
     const std::string size = std::to_string(readFile(m_pdf).size());
     for (const Case& expected : {
-             Case{1, Kind::Preview, "Notes", std::nullopt, ""},
-             Case{13, Kind::Preview, "Notes", std::nullopt, ""},
-             Case{2, Kind::SendPDFToApp, "Notes.pdf", std::nullopt, ""},
-             Case{3, Kind::Mail, "Notes", std::nullopt, "com.adobe.pdf"},
-             Case{14, Kind::Mail, "Notes", std::nullopt, "com.adobe.pdf"},
-             Case{4, Kind::Print, "Notes", std::nullopt, ""},
-             Case{15, Kind::Print, "Notes", std::nullopt, ""},
-             Case{6, Kind::Cloud, "Notes.pdf", CloudDestination::Dropbox, "com.adobe.pdf"},
-             Case{7, Kind::Cloud, "Notes.pdf", CloudDestination::GoogleDrive, "com.adobe.pdf"},
-             Case{20, Kind::Cloud, "Notes.pdf", CloudDestination::iCloudDrive, "com.adobe.pdf"},
-             Case{22, Kind::Cloud, "Notes.pdf", CloudDestination::WebDAV, "com.adobe.pdf"},
-             Case{55, Kind::InsertItem, "Notes.pdf", std::nullopt, ""},
+             Case{PDFAction(1), Kind::Preview, "Notes", std::nullopt, ""},
+             Case{PDFAction(13), Kind::Preview, "Notes", std::nullopt, ""},
+             Case{PDFAction(2), Kind::SendPDFToApp, "Notes.pdf", std::nullopt, ""},
+             Case{PDFAction(3), Kind::Mail, "Notes", std::nullopt, "com.adobe.pdf"},
+             Case{PDFAction(14), Kind::Mail, "Notes", std::nullopt, "com.adobe.pdf"},
+             Case{PDFAction(4), Kind::Print, "Notes", std::nullopt, ""},
+             Case{PDFAction(15), Kind::Print, "Notes", std::nullopt, ""},
+             Case{PDFAction(6), Kind::Cloud, "Notes.pdf", CloudDestination::Dropbox, "com.adobe.pdf"},
+             Case{PDFAction(7), Kind::Cloud, "Notes.pdf", CloudDestination::GoogleDrive, "com.adobe.pdf"},
+             Case{PDFAction(20), Kind::Cloud, "Notes.pdf", CloudDestination::iCloudDrive, "com.adobe.pdf"},
+             Case{PDFAction(22), Kind::Cloud, "Notes.pdf", CloudDestination::WebDAV, "com.adobe.pdf"},
+             Case{PDFAction(55), Kind::InsertItem, "Notes.pdf", std::nullopt, ""},
          }) {
         m_services.clear();
         PDFResultActions handler = actions();
         EXPECT_TRUE(handler.performAction(expected.action, m_pdf, "Notes").ok());
-        ASSERT_EQ(m_services.calls().size(), 1u) << expected.action;
+        ASSERT_EQ(m_services.calls().size(), 1u) << int(expected.action);
         const RecordingExportServices::Call& call = m_services.calls().front();
-        EXPECT_EQ(call.kind, expected.kind) << expected.action;
-        EXPECT_EQ(call.name, expected.name) << expected.action;
-        EXPECT_EQ(call.destination, expected.destination) << expected.action;
-        EXPECT_EQ(call.exportType, expected.exportType) << expected.action;
+        EXPECT_EQ(call.kind, expected.kind) << int(expected.action);
+        EXPECT_EQ(call.name, expected.name) << int(expected.action);
+        EXPECT_EQ(call.destination, expected.destination) << int(expected.action);
+        EXPECT_EQ(call.exportType, expected.exportType) << int(expected.action);
         if (expected.kind == Kind::Mail || expected.kind == Kind::Cloud || expected.kind == Kind::SendPDFToApp)
             EXPECT_EQ(std::to_string(call.byteCount), size);
         else
@@ -85,7 +85,7 @@ TEST_F(PDFResultActionTest, QuietCodesOnlyDismissOrDoNothing)
     for (int action : {5, 10, 12, 16, 0, 99, -1}) {
         m_dismissed = 0;
         PDFResultActions handler = actions();
-        EXPECT_TRUE(handler.performAction(action, m_pdf, "Notes").ok());
+        EXPECT_TRUE(handler.performAction(PDFAction(action), m_pdf, "Notes").ok());
         EXPECT_EQ(m_dismissed, action == 12 || action == 16 ? 1 : 0) << action;
     }
     EXPECT_TRUE(m_services.calls().empty());
@@ -97,13 +97,13 @@ TEST_F(PDFResultActionTest, MissingFileOrDocumentSkipsTheHandOff)
 {
     PDFResultActions handler = actions();
     for (int action : {2, 3, 6, 7, 20, 22})
-        EXPECT_TRUE(handler.performAction(action, m_scratch.path("Gone.pdf"), "Gone").ok());
+        EXPECT_TRUE(handler.performAction(PDFAction(action), m_scratch.path("Gone.pdf"), "Gone").ok());
     EXPECT_TRUE(m_services.calls().empty());
     EXPECT_EQ(m_dismissed, 0);
 
     m_documentOpen = false;
     PDFResultActions noDocument = actions();
-    EXPECT_TRUE(noDocument.performAction(1, m_pdf, "Notes").ok());
+    EXPECT_TRUE(noDocument.performAction(PDFAction::Preview, m_pdf, "Notes").ok());
     EXPECT_TRUE(m_services.calls().empty());
     EXPECT_FALSE(noDocument.isDocumentPDFPreview());
 }
@@ -112,7 +112,7 @@ TEST_F(PDFResultActionTest, ServiceFailureIsReported)
 {
     m_services.failWith(Error{"Mail", 1, "no mail program"});
     PDFResultActions handler = actions();
-    Status status = handler.performAction(3, m_pdf, "Notes");
+    Status status = handler.performAction(PDFAction::Mail, m_pdf, "Notes");
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.error().message, "no mail program");
     EXPECT_EQ(m_dismissed, 1);

@@ -15,23 +15,23 @@ TEST(ExportNaming, CopiesGoBesideTheItem)
 
 TEST(ExportNaming, LegacyDocumentsRenameBrowserActions)
 {
-    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", 0), 13);
-    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", 3), 14);
-    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", 4), 4);
-    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.rtf", 0), 0);
-    EXPECT_EQ(ExportNaming::actionForPreview("/d/a.marquent"), 13);
-    EXPECT_EQ(ExportNaming::actionForPreview("/d/a.rtf"), 1);
+    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", PDFAction(0)), PDFAction(13));
+    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", PDFAction(3)), PDFAction(14));
+    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.marquent", PDFAction(4)), PDFAction(4));
+    EXPECT_EQ(ExportNaming::actionForBrowserRequest("/d/a.rtf", PDFAction(0)), PDFAction(0));
+    EXPECT_EQ(ExportNaming::actionForPreview("/d/a.marquent"), PDFAction(13));
+    EXPECT_EQ(ExportNaming::actionForPreview("/d/a.rtf"), PDFAction(1));
 }
 
 TEST(ExportNaming, ConvertAndOpenActionsDependOnScopeAndFolder)
 {
     using Scope = ExportNaming::Scope;
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::Dropbox), 55);
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Data/a.rtf", Scope::Dropbox), 55);
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::iCloud), 12);
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/B.scriv/Files/Docs/a.rtf", Scope::iCloud), 55);
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::Local), 12);
-    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/d/a.marquent", Scope::Local), 16);
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::Dropbox), PDFAction(55));
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Data/a.rtf", Scope::Dropbox), PDFAction(55));
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::iCloud), PDFAction(12));
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/B.scriv/Files/Docs/a.rtf", Scope::iCloud), PDFAction(55));
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/Apps/Files/Docs/a.rtf", Scope::Local), PDFAction(12));
+    EXPECT_EQ(ExportNaming::actionForConvertAndOpen("/d/a.marquent", Scope::Local), PDFAction(16));
 }
 
 } // namespace

@@ -49,7 +49,7 @@ protected:
                 m_configure(*view);
             return std::unique_ptr<WebView>(std::move(view));
         };
-        return NDHTMLtoPDF::createPDFWithHTML(html, "My Doc", m_folder.path("out.pdf"), &m_delegate, setup, 1,
+        return NDHTMLtoPDF::createPDFWithHTML(html, "My Doc", m_folder.path("out.pdf"), &m_delegate, setup, PDFAction::Preview,
                                               environment);
     }
 
@@ -147,7 +147,7 @@ TEST_F(HTMLToPDFConverter, MissingWebViewFailsOnALaterTurn)
         return Error{"test", 1, "no display"};
     };
     auto converter = NDHTMLtoPDF::createPDFWithHTML("<p>x</p>", "n", m_folder.path("out.pdf"), &m_delegate,
-                                                    PDFPageSetup{}, 1, environment);
+                                                    PDFPageSetup{}, PDFAction::Preview, environment);
     EXPECT_EQ(m_delegate.failed, 0);
     ASSERT_TRUE(waitForOutcome(*converter));
     EXPECT_EQ(m_delegate.failed, 1);

@@ -19,7 +19,7 @@ protected:
         ExportSource source(m_folder.path(name), nullptr, &m_defaults);
         ExportRequest request;
         request.openEditor = openEditor;
-        request.PDFAction = action;
+        request.action = PDFAction(action);
         return PDFExporter::pageSetup(source, request, m_defaults, true);
     }
 

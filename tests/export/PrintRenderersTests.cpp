@@ -109,7 +109,7 @@ TEST_F(PrintRenderers, TheURLVariantConvertsOnlyLocalFiles)
     writeFile(m_folder.path("page.html"), "<p>From a file</p>");
     std::string url = "file://" + m_folder.path("page.html");
     Result<std::shared_ptr<NDHTMLtoPDF>> converter = NDHTMLtoPDF::createPDFWithURL(
-        url, "Page", m_folder.path("out.pdf"), nullptr, PDFPageSetup{}, 1, environment);
+        url, "Page", m_folder.path("out.pdf"), nullptr, PDFPageSetup{}, PDFAction::Preview, environment);
     ASSERT_TRUE(converter.ok()) << converter.error().message;
     EXPECT_EQ((*converter)->URL(), url);
     ASSERT_NE(page, nullptr);
@@ -117,11 +117,11 @@ TEST_F(PrintRenderers, TheURLVariantConvertsOnlyLocalFiles)
     EXPECT_EQ(page->loadedBaseURL(), url);
 
     Result<std::shared_ptr<NDHTMLtoPDF>> remote = NDHTMLtoPDF::createPDFWithURL(
-        "https://example.com/", "x", m_folder.path("x.pdf"), nullptr, PDFPageSetup{}, 1, environment);
+        "https://example.com/", "x", m_folder.path("x.pdf"), nullptr, PDFPageSetup{}, PDFAction::Preview, environment);
     ASSERT_FALSE(remote.ok());
     EXPECT_EQ(remote.error().code, NDHTMLtoPDF::NotALocalFile);
     EXPECT_FALSE(NDHTMLtoPDF::createPDFWithURL("file://" + m_folder.path("missing.html"), "x", m_folder.path("x.pdf"),
-                                               nullptr, PDFPageSetup{}, 1, environment)
+                                               nullptr, PDFPageSetup{}, PDFAction::Preview, environment)
                      .ok());
 }
 

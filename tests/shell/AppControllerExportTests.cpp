@@ -125,13 +125,13 @@ TEST_F(AppControllerExportTest, UnreadableFilesAnswerErrorsAndStartNothing)
     EXPECT_FALSE(m_controller.HTMLDataForFileItem(missing));
     EXPECT_FALSE(m_controller.HTMLStringForFileItem(missing));
     EXPECT_FALSE(m_controller.TXTDataForFileItem(missing));
-    EXPECT_FALSE(m_controller.PDFURLForFileItem(missing, 3));
+    EXPECT_FALSE(m_controller.PDFURLForFileItem(missing, PDFAction::Mail));
     EXPECT_FALSE(m_controller.createPDFWithFileItem(m_folder.path("gone.md"), true));
     EXPECT_FALSE(m_controller.ePubURLForFileItem(missing));
     EXPECT_FALSE(m_controller.RTFDURLForFileItem(missing));
     EXPECT_FALSE(m_controller.PNGDataForFileItem(missing, PNGAction::Mail));
     std::string damaged = write("Damaged.qvtext", "not deflated");
-    EXPECT_FALSE(m_controller.PDFURLForFileItem(damaged, 3));
+    EXPECT_FALSE(m_controller.PDFURLForFileItem(damaged, PDFAction::Mail));
     EXPECT_TRUE(m_pages.empty());
     EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
 
@@ -143,11 +143,11 @@ TEST_F(AppControllerExportTest, UnreadableFilesAnswerErrorsAndStartNothing)
 TEST_F(AppControllerExportTest, BrowserPDFGoesToTheTemporaryFolderAndIsMailed)
 {
     std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi Mailed words\\par}");
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
     ASSERT_NE(m_controller.PDFCreator(), nullptr);
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Notes.rtf"));
     EXPECT_EQ(m_controller.PDFCreator()->PDFname(), "Notes");
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionMail);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Mail);
     EXPECT_TRUE(m_services.calls().empty()) << "nothing is sent before the file exists";
 
     finishConversion(0);
@@ -164,8 +164,8 @@ TEST_F(AppControllerExportTest, LegacyDocumentsCarryTheirOwnActions)
 {
     std::string legacy = write("Old.marquent", "{\\rtf1\\ansi old\\par}");
     for (auto [asked, given] : {std::pair{0, 13}, std::pair{3, 14}, std::pair{4, 4}, std::pair{2, 2}}) {
-        ASSERT_TRUE(m_controller.PDFURLForFileItem(legacy, asked));
-        EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), given) << "asked " << asked;
+        ASSERT_TRUE(m_controller.PDFURLForFileItem(legacy, PDFAction(asked)));
+        EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction(given)) << "asked " << asked;
     }
 }
 
@@ -173,8 +173,8 @@ TEST_F(AppControllerExportTest, EveryRunningConversionIsKeptUntilItsOutcome)
 {
     std::string first = write("First.rtf", "{\\rtf1\\ansi one\\par}");
     std::string second = write("Second.rtf", "{\\rtf1\\ansi two\\par}");
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(first, PDFActionDropbox));
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(second, PDFActionSendToApp));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(first, PDFAction::Dropbox));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(second, PDFAction::SendToApp));
     EXPECT_EQ(m_controller.runningPDFExportCount(), 2u);
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Second.rtf"));
 
@@ -193,14 +193,14 @@ TEST_F(AppControllerExportTest, FailuresAndRefusedHandOffsAreReported)
 {
     std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi x\\par}");
     ProgressHUD::show();
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
     finishConversion(0, false);
     EXPECT_FALSE(ProgressHUD::isVisible());
     EXPECT_FALSE(m_controller.lastPDFExportOutcome());
     EXPECT_TRUE(m_services.calls().empty());
 
     m_services.failWith(Error{"mail", 7, "no mail program"});
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, ExportNaming::kActionMail));
+    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
     finishConversion(1);
     ASSERT_FALSE(m_controller.lastPDFExportOutcome());
     EXPECT_EQ(m_controller.lastPDFExportOutcome().error().message, "no mail program");
@@ -211,14 +211,14 @@ TEST_F(AppControllerExportTest, MarkdownWithPicturesNeedsTheNetwork)
     std::string pictures = write("Pictures.md", "![x](http://example.com/x.png)");
     std::string plain = write("Plain.md", "just words");
     m_connected = false;
-    Status refused = m_controller.PDFURLForFileItem(pictures, 3);
+    Status refused = m_controller.PDFURLForFileItem(pictures, PDFAction::Mail);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().domain, AppController::kExportErrorDomain);
     EXPECT_EQ(refused.error().code, AppController::NoConnection);
     EXPECT_TRUE(m_pages.empty());
-    EXPECT_TRUE(m_controller.PDFURLForFileItem(plain, 3));
+    EXPECT_TRUE(m_controller.PDFURLForFileItem(plain, PDFAction::Mail));
     m_connected = true;
-    EXPECT_TRUE(m_controller.PDFURLForFileItem(pictures, 3));
+    EXPECT_TRUE(m_controller.PDFURLForFileItem(pictures, PDFAction::Mail));
     EXPECT_EQ(m_pages.size(), 2u);
 }
 
@@ -231,7 +231,7 @@ TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
     ProgressHUD::show();
     ASSERT_TRUE(m_controller.createPDFWithFileItem(markdown, true));
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), m_folder.path("Notes-Copy.pdf"));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionConvertAndOpen);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::DismissProgress);
     finishConversion(0);
     EXPECT_FALSE(ProgressHUD::isVisible());
     EXPECT_NE(pdfText(m_folder.path("Notes-Copy.pdf"), 1).find("Body1"), std::string::npos)
@@ -240,7 +240,7 @@ TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
 
     std::string project = write("Proj.scriv/Files/Docs/7.rtf", "{\\rtf1\\ansi p\\par}");
     ASSERT_TRUE(m_controller.createPDFWithFileItem(project, true, ExportNaming::Scope::Dropbox));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionProjectFolder);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::AddToFolder);
     finishConversion(1);
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
@@ -252,14 +252,14 @@ TEST_F(AppControllerExportTest, PreviewConversionShowsNothingWithoutAnOpenEditor
     std::string rtf = write("Look.rtf", "{\\rtf1\\ansi look\\par}");
     ASSERT_TRUE(m_controller.createPDFWithFileItem(rtf, false));
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Look.rtf"));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionPreview);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
     finishConversion(0);
     EXPECT_TRUE(m_services.calls().empty());
     EXPECT_FALSE(m_controller.isDocumentPDFPreview());
 
     std::string legacy = write("Look.marquent", "{\\rtf1\\ansi look\\par}");
     ASSERT_TRUE(m_controller.createPDFWithFileItem(legacy, false));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionLegacyOpen);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::MarquentPreview);
 }
 
 TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
@@ -308,7 +308,7 @@ TEST_F(AppControllerExportTest, PrintingByKind)
     std::string rtf = write("Letter.rtf", "{\\rtf1\\ansi dear\\par}");
     ASSERT_TRUE(m_controller.printFileItem(rtf));
     EXPECT_TRUE(ProgressHUD::isVisible());
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), ExportNaming::kActionPrint);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Print);
     finishConversion(0);
     EXPECT_FALSE(ProgressHUD::isVisible());
     ASSERT_EQ(m_services.calls().size(), 1u);
@@ -343,12 +343,12 @@ TEST_F(AppControllerExportTest, ConvertAndOpenWaitsForTheNextTurn)
 TEST_F(AppControllerExportTest, PDFDataConvertsRichTextOnly)
 {
     std::string markdown = write("Notes.md", "words");
-    Status refused = m_controller.PDFDataForFileItem(markdown, PDFActionMail);
+    Status refused = m_controller.PDFDataForFileItem(markdown, PDFAction::Mail);
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.error().code, AppController::UnsupportedKind);
 
     std::string rtf = write("Data.rtf", "{\\rtf1\\ansi data\\par}");
-    ASSERT_TRUE(m_controller.PDFDataForFileItem(rtf, PDFActionWebDAV));
+    ASSERT_TRUE(m_controller.PDFDataForFileItem(rtf, PDFAction::WebDAV));
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Data.rtf"));
     finishConversion(0);
     ASSERT_EQ(m_services.calls().size(), 1u);

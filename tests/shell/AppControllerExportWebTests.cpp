@@ -27,7 +27,7 @@ TEST(AppControllerExportWeb, PDFOfARichTextFileHoldsItsWords)
     std::string rtf = folder.path("Lantern.rtf");
     writeFile(rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par Copper kettle\\par}");
 
-    Status started = controller.PDFURLForFileItem(rtf, PDFActionGoogleDrive);
+    Status started = controller.PDFURLForFileItem(rtf, PDFAction::GoogleDrive);
     ASSERT_TRUE(started) << started.error().message;
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return controller.runningPDFExportCount() == 0; }, 120));
     Status outcome = controller.lastPDFExportOutcome();

@@ -245,7 +245,7 @@ TEST_F(AppControllerPreviewTest, PDFPreviewConvertsIntoTheTemporaryFolderOnTheNe
     EXPECT_EQ(m_controller.PDFCreator(), nullptr);
     loop.advanceVirtualClock(0);
     ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), 1);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
     EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
               (std::filesystem::path(AppFolders::temporaryFolder()) / "Notes.md.pdf").string());
 

@@ -32,7 +32,7 @@ Error converterError(NDHTMLtoPDF::ErrorCode code, std::string message)
 } // namespace
 
 NDHTMLtoPDF::NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
-                         PDFPageSetup setup, int action, Environment environment)
+                         PDFPageSetup setup, PDFAction action, Environment environment)
     : m_environment(std::move(environment))
     , m_delegate(delegate)
     , m_html(std::move(html))
@@ -58,7 +58,7 @@ NDHTMLtoPDF::~NDHTMLtoPDF()
 std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
                                                             const std::string& pathForPDF,
                                                             NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
-                                                            int action, Environment environment)
+                                                            PDFAction action, Environment environment)
 {
     PDFSourceHTML::Prepared source = PDFSourceHTML::prepare(HTML, setup.paperColor, setup.margins);
     if (!pathForPDF.empty()) {
@@ -76,7 +76,7 @@ std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& H
 Result<std::shared_ptr<NDHTMLtoPDF>> NDHTMLtoPDF::createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
                                                                    const std::string& pathForPDF,
                                                                    NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
-                                                                   int action, Environment environment)
+                                                                   PDFAction action, Environment environment)
 {
     std::optional<folio::URL> address = folio::URL::URLWithString(URL);
     if (!address || !address->isFileURL())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/PDFAction.h"
 #include "export/pdf/PDFPageSetup.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
 #include "platform/foundation/Error.h"
@@ -65,7 +66,7 @@ public:
     static std::shared_ptr<NDHTMLtoPDF> createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
                                                           const std::string& pathForPDF,
                                                           NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
-                                                          int action, Environment environment = {});
+                                                          PDFAction action, Environment environment = {});
 
     // The same for the page at a URL, which must be a local file: the
     // converter fetches nothing from elsewhere. The page's relative links
@@ -73,7 +74,7 @@ public:
     static Result<std::shared_ptr<NDHTMLtoPDF>> createPDFWithURL(const std::string& URL, const std::string& nameForPDF,
                                                                  const std::string& pathForPDF,
                                                                  NDHTMLtoPDFDelegate* delegate, const PDFPageSetup& setup,
-                                                                 int action, Environment environment = {});
+                                                                 PDFAction action, Environment environment = {});
 
     ~NDHTMLtoPDF() override;
     // The address the page came from; empty for a converter made from HTML.
@@ -81,7 +82,7 @@ public:
 
     NDHTMLtoPDFDelegate* delegate() const { return m_delegate; }
     void setDelegate(NDHTMLtoPDFDelegate* delegate) { m_delegate = delegate; }
-    int PDFaction() const { return m_action; }
+    PDFAction PDFaction() const { return m_action; }
     const std::string& PDFpath() const { return m_path; }
     const std::string& PDFname() const { return m_name; }
     PDFPageKind pageKind() const { return m_setup.kind; }
@@ -112,7 +113,7 @@ public:
 
 private:
     NDHTMLtoPDF(std::string html, NDHTMLtoPDFDelegate* delegate, std::string name, std::string path,
-                PDFPageSetup setup, int action, Environment environment);
+                PDFPageSetup setup, PDFAction action, Environment environment);
 
     void start();
     void setUpPage();
@@ -131,7 +132,7 @@ private:
     std::string m_path;
     std::string m_printedPath;
     PDFPageSetup m_setup;
-    int m_action;
+    PDFAction m_action;
     std::size_t m_pageCount = 0;
     PageHeaderFooter m_header;
     PageHeaderFooter m_footer;

@@ -81,7 +81,7 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
     bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;
     EdgeInsets markdown = PageMargins::read(PageMargins::kMarkdownPrefix, defaults);
     setup.margins = !fromBrowser && setup.kind == PDFPageKind::Markdown ? markdown : values.margins;
-    if (ExportNaming::isLegacyAction(request.PDFAction)) {
+    if (ExportNaming::isLegacyAction(request.action)) {
         setup.sideLeft = 0.79;
         setup.sideRight = 0.74;
     } else if (setup.kind == PDFPageKind::Markdown) {
@@ -122,7 +122,7 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     NDHTMLtoPDFEnvironment environment = m_environment;
     environment.readableFolders = {AppFolders::pictureFolderForDocument(source.fileName())};
     std::shared_ptr<NDHTMLtoPDF> converter = NDHTMLtoPDF::createPDFWithHTML(
-        *html, source.displayedName(), request.outputPath, task.get(), setup, request.PDFAction, std::move(environment));
+        *html, source.displayedName(), request.outputPath, task.get(), setup, request.action, std::move(environment));
     if (request.pageProgress)
         converter->setPageProgressHandler(std::move(request.pageProgress));
     task->setConverter(std::move(converter));
