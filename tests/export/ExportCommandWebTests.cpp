@@ -19,11 +19,14 @@ using namespace testing_support;
 // kind and checks that the document's words reach every format.
 class ExportCommand : public testing::TestWithParam<const char*> {
 protected:
-    // With `home`, the program's folders (preferences among them) live there.
-    static int folio(const std::string& arguments, const std::string& home = {})
+    // The program's folders (preferences, pictures, temporary files) live
+    // in `home`, by default this test's own, so that tests running at the
+    // same time do not share them.
+    int folio(const std::string& arguments, std::string home = {}) const
     {
-        std::string command = (home.empty() ? std::string() : "FOLIO_HOME='" + home + "' ") + "'" FOLIO_BINARY_DIR
-            "/folio' " + arguments + " >/dev/null 2>&1";
+        if (home.empty())
+            home = m_folder.path("home");
+        std::string command = "FOLIO_HOME='" + home + "' '" FOLIO_BINARY_DIR "/folio' " + arguments + " >/dev/null 2>&1";
         int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
