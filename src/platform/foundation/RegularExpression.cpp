@@ -124,4 +124,27 @@ RegularExpressionMatch RegularExpression::firstMatchInString(std::u16string_view
     return first;
 }
 
+std::size_t RegularExpression::numberOfMatches(std::u16string_view text) const
+{
+    std::size_t count = 0;
+    enumerateMatches(text, Range{0, text.size()}, [&count](const RegularExpressionMatch&, bool&) { ++count; });
+    return count;
+}
+
+std::u16string RegularExpression::stringByReplacingMatches(std::u16string_view text, std::u16string_view replacementTemplate) const
+{
+    if (text.size() > static_cast<std::size_t>(INT32_MAX) || replacementTemplate.size() > static_cast<std::size_t>(INT32_MAX))
+        return std::u16string(text);
+    icu::UnicodeString input(false, text.data(), static_cast<int32_t>(text.size()));
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(m_compiled->pattern().matcher(input, status));
+    if (U_FAILURE(status) || !matcher)
+        return std::u16string(text);
+    icu::UnicodeString replacement(false, replacementTemplate.data(), static_cast<int32_t>(replacementTemplate.size()));
+    icu::UnicodeString result = matcher->replaceAll(replacement, status);
+    if (U_FAILURE(status))
+        return std::u16string(text);
+    return std::u16string(result.getBuffer(), static_cast<std::size_t>(result.length()));
+}
+
 } // namespace folio

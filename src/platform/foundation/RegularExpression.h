@@ -54,6 +54,9 @@ public:
     }
     // The first match in range; empty when there is none.
     RegularExpressionMatch firstMatchInString(std::u16string_view text, Range range) const;
+    std::size_t numberOfMatches(std::u16string_view text) const;
+    // The whole text with every match replaced by the template ("$1" names a group).
+    std::u16string stringByReplacingMatches(std::u16string_view text, std::u16string_view replacementTemplate) const;
 
     // The same pattern text and options.
     friend bool operator==(const RegularExpression& a, const RegularExpression& b)

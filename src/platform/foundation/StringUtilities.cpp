@@ -206,6 +206,25 @@ std::u16string lowercaseString(std::u16string_view text) { return mapCase(text, 
 std::string uppercaseString(std::string_view utf8) { return toUtf8(uppercaseString(toUtf16(utf8))); }
 std::string lowercaseString(std::string_view utf8) { return toUtf8(lowercaseString(toUtf16(utf8))); }
 
+std::u16string capitalizedString(std::u16string_view text)
+{
+    const CharacterSet& separators = CharacterSet::whitespaceAndNewlineCharacterSet();
+    std::u16string result;
+    while (!text.empty()) {
+        std::size_t spaces = separators.spanMembers(text);
+        result += text.substr(0, spaces);
+        text.remove_prefix(spaces);
+        std::size_t word = separators.spanNonMembers(text);
+        if (word == 0)
+            break;
+        // The first character may be a surrogate pair.
+        std::size_t first = word > 1 && isHighSurrogate(text[0]) && isLowSurrogate(text[1]) ? 2 : 1;
+        result += uppercaseString(text.substr(0, first)) + lowercaseString(text.substr(first, word - first));
+        text.remove_prefix(word);
+    }
+    return result;
+}
+
 Range rangeOfString(std::u16string_view text, std::u16string_view target, StringCompareOptions options)
 {
     return rangeOfString(text, target, options, Range{0, text.size()});

@@ -65,6 +65,10 @@ std::u16string uppercaseString(std::u16string_view text);
 std::u16string lowercaseString(std::u16string_view text);
 std::string uppercaseString(std::string_view utf8);
 std::string lowercaseString(std::string_view utf8);
+// Each word (a run between white space and line ends) with its first
+// character in upper case and the rest in lower case: "mcDONALD o'neil" gives
+// "Mcdonald O'neil".
+std::u16string capitalizedString(std::u16string_view text);
 
 // --- Searching and replacing ---------------------------------------------
 enum class StringCompareOptions : unsigned {

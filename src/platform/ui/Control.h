@@ -48,6 +48,14 @@ public:
     // A disabled control sends nothing.
     void sendActionsForControlEvent(ControlEvent event);
 
+    // A touch on a control that follows it itself, in the control's own
+    // coordinates: begin answers whether the control takes the touch,
+    // continue whether it goes on following it.
+    virtual bool beginTrackingWithTouch(Point) { return false; }
+    virtual bool continueTrackingWithTouch(Point) { return false; }
+    virtual void endTrackingWithTouch(Point) {}
+    virtual void cancelTrackingWithEvent() {}
+
 protected:
     // Lets the presenter show a state that changed in code rather than by touch.
     void controlDidChange();

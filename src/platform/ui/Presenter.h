@@ -46,6 +46,8 @@ public:
     // The controller's view tree changed (a picture replaced, views added):
     // what stands for it on screen is made again.
     virtual void viewContentDidChange(ViewController&) {}
+    // A view that draws its own content asked to be drawn again.
+    virtual void viewNeedsDisplay(View&) {}
 };
 
 } // namespace folio

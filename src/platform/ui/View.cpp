@@ -3,6 +3,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/ViewController.h"
 
 #include <algorithm>
@@ -156,6 +157,7 @@ void View::setNeedsDisplay()
 {
     checkMainThread("setNeedsDisplay");
     m_needsDisplay = true;
+    Presenter::current().viewNeedsDisplay(*this);
 }
 
 void View::displayIfNeeded(GraphicsContext& context)

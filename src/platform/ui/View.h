@@ -57,7 +57,11 @@ public:
 
     // Views that draw their own content override drawRect; the presenter
     // calls it, in the view's own coordinates, while needsDisplay is set.
+    // Those that are nothing but their drawing (custom controls, swatches)
+    // also answer drawsOwnContent, so that a presenter shows them as drawn.
     virtual void drawRect(GraphicsContext& context, const Rect& rect);
+    virtual bool drawsOwnContent() const { return false; }
+    // Marks the view for drawing and tells the presenter.
     void setNeedsDisplay();
     bool needsDisplay() const { return m_needsDisplay; }
     void displayIfNeeded(GraphicsContext& context);
