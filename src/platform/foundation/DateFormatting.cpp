@@ -1,10 +1,11 @@
 #include "platform/foundation/DateFormatting.h"
 
+#include "platform/foundation/LocaleIdentifier.h"
+
 #include <unicode/datefmt.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace folio {
@@ -24,23 +25,6 @@ icu::DateFormat::EStyle icuStyle(DateFormatterStyle style)
 }
 
 } // namespace
-
-std::string currentLocaleIdentifier()
-{
-    std::string name;
-    for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) {
-            name = value;
-            break;
-        }
-    }
-    // "de_DE.UTF-8@euro": the encoding and modifier are no part of the locale's name.
-    name = name.substr(0, name.find_first_of(".@"));
-    if (name.empty() || name == "C" || name == "POSIX")
-        return "en_US_POSIX";
-    return name;
-}
 
 std::u16string localizedStringFromDate(std::chrono::system_clock::time_point date, DateFormatterStyle dateStyle,
                                        DateFormatterStyle timeStyle)

@@ -1,6 +1,6 @@
 #include "platform/foundation/TextEnumeration.h"
 
-#include "platform/foundation/DateFormatting.h"
+#include "platform/foundation/LocaleIdentifier.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/unistr.h>
