@@ -1,0 +1,7 @@
+#include "tools/specialchars/PagedGridViewCell.h"
+
+namespace folio {
+
+PagedGridViewCell::PagedGridViewCell(std::string reuseIdentifier) : m_reuseIdentifier(std::move(reuseIdentifier)) {}
+
+} // namespace folio
