@@ -28,7 +28,12 @@ std::string currentLocaleIdentifier()
 int localizedCaseInsensitiveCompare(std::u16string_view a, std::u16string_view b)
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(currentLocaleIdentifier().c_str()), status));
+    // The POSIX locale's collation orders capitals before all small letters,
+    // which no case-insensitive comparison may do; English order stands in.
+    std::string identifier = currentLocaleIdentifier();
+    if (identifier == "en_US_POSIX")
+        identifier = "en";
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(identifier.c_str()), status));
     if (U_FAILURE(status) || !collator)
         return a.compare(b);
     // Secondary strength tells accents apart but not case.

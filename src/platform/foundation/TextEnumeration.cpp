@@ -1,5 +1,6 @@
 #include "platform/foundation/TextEnumeration.h"
 
+#include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/LocaleIdentifier.h"
 
 #include <unicode/brkiter.h>
@@ -25,6 +26,10 @@ std::vector<Range> breakRanges(std::u16string_view text, bool words)
     int32_t start = iterator->first();
     for (int32_t end = iterator->next(); end != icu::BreakIterator::DONE; start = end, end = iterator->next()) {
         if (words && iterator->getRuleStatus() == UBRK_WORD_NONE)
+            continue;
+        // A blank line between paragraphs is no sentence.
+        std::u16string_view piece = text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+        if (!words && CharacterSet::whitespaceAndNewlineCharacterSet().spanMembers(piece) == piece.size())
             continue;
         ranges.push_back(Range{static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)});
     }
