@@ -4,6 +4,7 @@
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
 #include "platform/gtk/GtkControlBridges.h"
+#include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
@@ -580,6 +581,14 @@ void GtkPresenter::controlDidChange(Control& control)
         GtkControlBridges::refreshControl(surface.toplevel, control);
     for (const auto& [controller, widget] : m_presented)
         GtkControlBridges::refreshControl(widget, control);
+}
+
+void GtkPresenter::viewNeedsDisplay(View& view)
+{
+    for (const auto& [key, surface] : m_surfaces)
+        GtkDrawnViews::queueRedraw(surface.toplevel, view);
+    for (const auto& [controller, widget] : m_presented)
+        GtkDrawnViews::queueRedraw(widget, view);
 }
 
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const

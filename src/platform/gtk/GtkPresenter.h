@@ -46,6 +46,8 @@ public:
     // (not the user on screen) changed its value, selection or range.
     void controlDidChange(Control&) override;
     void viewContentDidChange(ViewController&) override;
+    // Redraws the drawing areas of a view that draws itself.
+    void viewNeedsDisplay(View&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;

@@ -3,6 +3,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkControlBridges.h"
+#include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextViewBridge.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Stepper.h"
@@ -52,8 +54,17 @@ GtkWidget* rowForCell(TableViewCell& cell)
     if (auto image = cell.imageView()->image())
         gtk_box_pack_start(GTK_BOX(box), imageWidget(*image), FALSE, FALSE, 0);
     GtkWidget* text = gtk_label_new(toUtf8(cell.textLabel()->text()).c_str());
-    gtk_label_set_xalign(GTK_LABEL(text), 0);
-    gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
+    gtk_label_set_xalign(GTK_LABEL(text), cell.textLabel()->textAlignment() == TextAlignment::Center ? 0.5f : 0.0f);
+    if (cell.subviews().empty()) {
+        gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
+    } else {
+        // Views a row adds of its own (a switch, a stepper, a swatch) keep
+        // their places, with the row's title at its start.
+        GtkViewBuilder builder(nullptr);
+        GtkWidget* own = builder.buildFixed(cell, cell.frame().size);
+        gtk_fixed_put(GTK_FIXED(own), text, 0, std::max(0, pixels(cell.frame().height() / 2) - 10));
+        gtk_box_pack_start(GTK_BOX(box), own, TRUE, TRUE, 0);
+    }
     if (cell.detailTextLabel() && !cell.detailTextLabel()->text().empty()) {
         GtkWidget* detail = gtk_label_new(toUtf8(cell.detailTextLabel()->text()).c_str());
         gtk_style_context_add_class(gtk_widget_get_style_context(detail), "dim-label");
@@ -177,6 +188,8 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             return imageWidget(*image);
         return gtk_image_new();
     }
+    if (view.drawsOwnContent())
+        return GtkDrawnViews::build(view);
     if (auto* table = dynamic_cast<TableView*>(&view)) {
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         GtkWidget* list = gtk_list_box_new();

@@ -15,7 +15,8 @@ class View;
 
 // Turns a view tree of the UI model into GTK widgets: labels, buttons, text
 // entries, switches, segmented controls, sliders, steppers, spinners and
-// images become their GTK counterparts, background colours are painted,
+// images become their GTK counterparts, views that draw themselves become
+// drawing areas, background colours are painted,
 // tables become list boxes, views that carry a native widget embed it, and
 // every other view becomes a fixed container placing its subviews by frame.
 class GtkViewBuilder {
@@ -27,6 +28,8 @@ public:
 
     // Null for hidden views. The caller owns the (floating) result.
     GtkWidget* build(View& view);
+    // A fixed container of the size placing the view's subviews by frame.
+    GtkWidget* buildFixed(View& view, Size size);
     // Native widgets embedded by build(); their owners hold them, so they
     // must be taken out before the built tree is destroyed.
     const std::vector<GtkWidget*>& nativeWidgets() const { return m_nativeWidgets; }
@@ -40,8 +43,6 @@ public:
 
 private:
     GtkWidget* buildOwn(View& view);
-    // A fixed container of the size placing the view's subviews by frame.
-    GtkWidget* buildFixed(View& view, Size size);
 
     TableHook m_tableHook;
     std::vector<GtkWidget*> m_nativeWidgets;

@@ -6,6 +6,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TextField.h"
@@ -163,6 +164,8 @@ void NameGeneratorController::toggleSetting(Control& sender)
             m_femaleSwitch->setOn(m_isFemale);
         if (m_maleSwitch)
             m_maleSwitch->setOn(m_isMale);
+        if (isViewLoaded())
+            Presenter::current().viewContentDidChange(*this);
     } else if (tag == AlliterationTag) {
         m_shouldAlliterate = !m_shouldAlliterate;
     } else if (tag >= FirstLanguageTag && tag < FantasyTag) {
@@ -243,16 +246,18 @@ void NameGeneratorController::createName()
     loadViewIfNeeded();
     m_nameListView->setText({});
     endEditing();
+    m_nameListView->setText(generatedList());
+    Presenter::current().viewContentDidChange(*this);
+}
+
+std::u16string NameGeneratorController::generatedList()
+{
     const std::u16string* heldFirst = m_holdFirst && !m_holdFirst->empty() ? &*m_holdFirst : nullptr;
     const std::u16string* heldLast = m_holdLast && !m_holdLast->empty() ? &*m_holdLast : nullptr;
-    if (m_firstNames.empty() || m_lastNames.empty()) {
-        m_nameListView->setText(localized("Please, select one or more languages."));
-        return;
-    }
-    if (heldFirst && heldLast) {
-        m_nameListView->setText(*heldFirst + u" " + *heldLast + u"\n");
-        return;
-    }
+    if (m_firstNames.empty() || m_lastNames.empty())
+        return localized("Please, select one or more languages.");
+    if (heldFirst && heldLast)
+        return *heldFirst + u" " + *heldLast + u"\n";
     std::u16string lines;
     for (int line = 0; line < 5; ++line) {
         if (heldFirst) {
@@ -265,7 +270,7 @@ void NameGeneratorController::createName()
         }
         lines += (heldFirst ? *heldFirst : m_thisFirst) + u" " + (heldLast ? *heldLast : m_thisLast) + u"\n";
     }
-    m_nameListView->setText(lines);
+    return lines;
 }
 
 void NameGeneratorController::copyNamesList()

@@ -92,6 +92,7 @@ private:
     void addList(std::vector<std::u16string>& pool, const std::string& key) const;
     std::u16string draw(const std::vector<std::u16string>& pool, const std::u16string* alliterateWith);
     void endEditing();
+    std::u16string generatedList();
 
     PropertyList m_namesDictionary;
     RandomSource m_random;

@@ -53,6 +53,10 @@ void PagedGridViewController::reloadData()
     m_cells.clear();
     m_headers.clear();
 
+    // A grid shown in a popover is as large as the popover.
+    Size preferred = preferredContentSize();
+    if (preferred.width > 0 && preferred.height > 0)
+        m_scrollView->setFrame(Rect{m_scrollView->frame().origin, preferred});
     double width = m_scrollView->frame().width();
     auto columns = std::max<std::size_t>(1, static_cast<std::size_t>((width - kMargin) / m_cellSize.width));
     double y = 0;

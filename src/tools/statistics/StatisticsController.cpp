@@ -7,6 +7,7 @@
 #include "platform/foundation/TextEnumeration.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/View.h"
 #include "tools/statistics/RNTextStatistics.h"
 #include "tools/ToolsText.h"
@@ -122,6 +123,7 @@ void StatisticsController::generateStatistics()
     m_smogIndex->setText(scoreLine("Smog Index: %ld", statistics.smogIndex()));
     m_automatedReadability->setText(scoreLine("Readibility Index: %ld", statistics.automatedReadabilityIndex()));
     m_indicator->stopAnimating();
+    Presenter::current().viewContentDidChange(*this);
 }
 
 } // namespace folio

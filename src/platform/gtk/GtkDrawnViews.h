@@ -1,0 +1,20 @@
+#pragma once
+
+#include <gtk/gtk.h>
+
+namespace folio {
+
+class View;
+
+// Drawing areas for the views of the UI model that draw themselves (custom
+// steppers, swatches): the view draws into the area's cairo context through
+// a GraphicsContext, and a control among them gets the mouse as touches it
+// tracks itself.
+class GtkDrawnViews {
+public:
+    static GtkWidget* build(View& view);
+    // Redraws every area under `root` that stands for `view`.
+    static void queueRedraw(GtkWidget* root, const View& view);
+};
+
+} // namespace folio

@@ -1,0 +1,244 @@
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/Window.h"
+#include "tools/names/NameGeneratorController.h"
+#include "tools/specialchars/MDSpecialCharsPickerController.h"
+#include "tools/statistics/StatisticsController.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
+#include "tools/textstyle/TSUpDownControl.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+using test::descendants;
+
+std::vector<std::string> labelTexts(GtkWidget* widget)
+{
+    std::vector<std::string> texts;
+    for (GtkWidget* label : descendants(widget, GTK_TYPE_LABEL))
+        texts.emplace_back(gtk_label_get_text(GTK_LABEL(label)));
+    return texts;
+}
+
+bool hasLabel(GtkWidget* widget, const std::string& text)
+{
+    auto texts = labelTexts(widget);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+GtkWidget* buttonLabelled(GtkWidget* root, const std::string& title)
+{
+    for (GtkWidget* button : descendants(root, GTK_TYPE_BUTTON)) {
+        const char* label = gtk_button_get_label(GTK_BUTTON(button));
+        if (label && title == label)
+            return button;
+    }
+    return nullptr;
+}
+
+struct Recorder : TSTextStylePickerViewControllerDelegate, MDSpecialCharsPickerDelegate {
+    std::vector<std::string> messages;
+    void textStylePickerViewControllerFontSizeChangedUserSelectedFont(TSTextStylePickerViewController&, const FontChoice& font) override
+    {
+        messages.push_back("size " + std::to_string(static_cast<int>(font.pointSize)));
+    }
+    void textStylePickerViewControllerPaperSizeChanged(TSTextStylePickerViewController&) override {}
+    void installNewFontSelected() override {}
+    void textStylePickerViewControllerPaperMarginChanged(long, double) override {}
+    void specialCharsOptionSelected(const std::u16string& option, bool) override { messages.push_back(toUtf8(option)); }
+    void dismissPopoverAnimated(bool) override {}
+};
+
+// Each panel is shown as a sheet over an editor's window, looked at, and
+// drawn into a picture under the build folder for a person to look at too.
+class ToolsPanelsWebTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        window = std::make_shared<Window>(makeRect(0, 0, 900, 700));
+        window->setRootViewController(editor);
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+
+    GtkWidget* present(const std::shared_ptr<ViewController>& panel, Size size, const std::u16string& title)
+    {
+        navigation = NavigationController::withRootViewController(panel);
+        navigation->setPreferredContentSize(size);
+        panel->setTitle(title);
+        navigation->setModalPresentationStyle(ModalPresentationStyle::FormSheet);
+        EXPECT_TRUE(editor->presentViewController(navigation, false).ok());
+        GtkPresenter::processPendingEvents();
+        return presenter->widgetForController(*navigation);
+    }
+
+    void screenshot(GtkWidget* toplevel, const std::string& name)
+    {
+        GtkPresenter::processPendingEvents();
+        // Lays out what an idle rebuild left unallocated, as the next frame would.
+        gtk_container_check_resize(GTK_CONTAINER(toplevel));
+        int width = gtk_widget_get_allocated_width(toplevel);
+        int height = gtk_widget_get_allocated_height(toplevel);
+        ASSERT_GT(width, 1);
+        ASSERT_GT(height, 1);
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(surface);
+        gtk_widget_draw(toplevel, cr);
+        cairo_destroy(cr);
+        std::filesystem::create_directories(std::string(FOLIO_BINARY_DIR) + "/screenshots");
+        EXPECT_EQ(cairo_surface_write_to_png(surface, (std::string(FOLIO_BINARY_DIR) + "/screenshots/" + name + ".png").c_str()),
+                  CAIRO_STATUS_SUCCESS);
+        cairo_surface_destroy(surface);
+    }
+
+    test::ScratchFolder scratch;
+    UserDefaults defaults{scratch.file("Preferences.plist")};
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<ViewController> editor = std::make_shared<ViewController>();
+    std::shared_ptr<NavigationController> navigation;
+    std::shared_ptr<Window> window;
+};
+
+TEST_F(ToolsPanelsWebTest, textStylePopoverShowsItsRowsAndItsSteppersStepWithTheMouse)
+{
+    auto picker = std::make_shared<TSTextStylePickerViewController>(defaults);
+    picker->setDelegate(recorder);
+    picker->setSelectedFont(FontChoice{"Georgia", 14});
+    picker->setSelectedTextColour("darkred");
+    picker->setSelectedBackgroundColour("ivory");
+    picker->setSelectedPageSize("A4");
+    picker->setSelectedLineSpacing(1.2);
+    GtkWidget* sheet = present(picker, Size{420, 700}, u"Font, Paragraph & Page Styles");
+    ASSERT_NE(sheet, nullptr);
+    for (const char* text : {"Use Default Style", "Font", "Georgia", "Text Color", "Paper Size", "A4", "Line Spacing",
+                             "Set as User Style 3", "Reset to Factory Style"})
+        EXPECT_TRUE(hasLabel(sheet, text)) << text;
+    EXPECT_EQ(descendants(sheet, GTK_TYPE_SWITCH).size(), 1u);
+    auto areas = descendants(sheet, GTK_TYPE_DRAWING_AREA);
+    // Five steppers and two swatches draw themselves.
+    ASSERT_EQ(areas.size(), 7u);
+    screenshot(sheet, "text-style-popover");
+
+    // A click in the upper half of the size stepper steps it up.
+    GtkWidget* sizeStepper = nullptr;
+    for (GtkWidget* area : areas) {
+        if (gtk_widget_get_allocated_width(area) == 150 && !sizeStepper)
+            sizeStepper = area;
+    }
+    ASSERT_NE(sizeStepper, nullptr);
+    GdkEvent* press = gdk_event_new(GDK_BUTTON_PRESS);
+    press->button.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(sizeStepper)));
+    press->button.button = 1;
+    press->button.x = 20;
+    press->button.y = 5;
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(sizeStepper, "button-press-event", press, &handled);
+    press->type = GDK_BUTTON_RELEASE;
+    g_signal_emit_by_name(sizeStepper, "button-release-event", press, &handled);
+    gdk_event_free(press);
+    EXPECT_EQ(recorder->messages, (std::vector<std::string>{"size 15"}));
+
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 3});
+    GtkPresenter::processPendingEvents();
+    sheet = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(sheet, "darkslategrey"));
+    screenshot(sheet, "paper-colours");
+    navigation->popViewControllerAnimated(false);
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 5});
+    GtkPresenter::processPendingEvents();
+    sheet = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(sheet, "Bottom"));
+    EXPECT_EQ(descendants(sheet, GTK_TYPE_DRAWING_AREA).size(), 4u);
+    screenshot(sheet, "print-margins");
+    navigation->popViewControllerAnimated(false);
+    picker->tableView()->tapRowAtIndexPath({TSTextStylePickerViewController::Options, 0});
+    GtkPresenter::processPendingEvents();
+    screenshot(presenter->widgetForController(*navigation), "font-families");
+}
+
+TEST_F(ToolsPanelsWebTest, markdownInsertMenuOpensAGridWhoseCellsInsert)
+{
+    auto menu = std::make_shared<MDSpecialCharsPickerController>(defaults);
+    menu->setDelegate(recorder);
+    GtkWidget* sheet = present(menu, Size{300, 560}, u"Insert");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(hasLabel(sheet, "Short Date & Time"));
+    EXPECT_TRUE(hasLabel(sheet, "Letterlike & Notes"));
+    screenshot(sheet, "markdown-insert-menu");
+    menu->tableView()->tapRowAtIndexPath({0, 3});
+    GtkPresenter::processPendingEvents();
+    sheet = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(sheet, "Miscellaneous Arrows"));
+    EXPECT_FALSE(descendants(sheet, GTK_TYPE_SCROLLED_WINDOW).empty());
+    GtkWidget* arrow = buttonLabelled(sheet, "\u2192");
+    ASSERT_NE(arrow, nullptr);
+    gtk_button_clicked(GTK_BUTTON(arrow));
+    EXPECT_EQ(recorder->messages, (std::vector<std::string>{"\u2192"}));
+    screenshot(sheet, "arrows-grid");
+}
+
+TEST_F(ToolsPanelsWebTest, statisticsSheetShowsItsFigures)
+{
+    auto sheet = std::make_shared<StatisticsController>();
+    sheet->setDocumentText(u"Readability matters. Short words help readers; long, complicated constructions hinder comprehension!");
+    GtkWidget* window = present(sheet, Size{500, 520}, u"Statistics");
+    ASSERT_NE(window, nullptr);
+    RunLoop::main().runUntil([&] { return !sheet->statsCalculatingIndicator()->isAnimating(); }, 5);
+    // The figures come after the sheet is on screen, which then shows them.
+    GtkPresenter::processPendingEvents();
+    window = presenter->widgetForController(*navigation);
+    EXPECT_TRUE(hasLabel(window, "Words: 11"));
+    EXPECT_TRUE(hasLabel(window, "K. Reading Ease: 1"));
+    EXPECT_TRUE(hasLabel(window, "Reading Time: Not even a minute!"));
+    screenshot(window, "statistics");
+}
+
+TEST_F(ToolsPanelsWebTest, nameGeneratorDrawsNamesFromItsButton)
+{
+    auto generator = std::make_shared<NameGeneratorController>();
+    GtkWidget* sheet = present(generator, Size{500, 600}, u"Name Generator");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(descendants(sheet, GTK_TYPE_SWITCH).size(), 17u);
+    EXPECT_EQ(descendants(sheet, GTK_TYPE_ENTRY).size(), 2u);
+    GtkWidget* generate = buttonLabelled(sheet, "Generate Names");
+    ASSERT_NE(generate, nullptr);
+    gtk_button_clicked(GTK_BUTTON(generate));
+    auto lines = std::count(generator->nameListView()->text().begin(), generator->nameListView()->text().end(), u'\n');
+    EXPECT_EQ(lines, 5);
+    GtkPresenter::processPendingEvents();
+    sheet = presenter->widgetForController(*navigation);
+    auto names = labelTexts(sheet);
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [&](const std::string& text) {
+        return text == toUtf8(generator->nameListView()->text());
+    }));
+    screenshot(sheet, "name-generator");
+}
+
+} // namespace
+} // namespace folio
