@@ -25,14 +25,7 @@ namespace folio {
 namespace {
 
 using test::descendants;
-
-std::vector<std::string> labelTexts(GtkWidget* widget)
-{
-    std::vector<std::string> texts;
-    for (GtkWidget* label : descendants(widget, GTK_TYPE_LABEL))
-        texts.emplace_back(gtk_label_get_text(GTK_LABEL(label)));
-    return texts;
-}
+using test::labelTexts;
 
 bool hasLabel(GtkWidget* widget, const std::string& text)
 {

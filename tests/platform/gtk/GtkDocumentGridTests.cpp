@@ -21,13 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> labelTexts(GtkWidget* widget)
-{
-    std::vector<std::string> texts;
-    for (GtkWidget* label : test::descendants(widget, GTK_TYPE_LABEL))
-        texts.emplace_back(gtk_label_get_text(GTK_LABEL(label)));
-    return texts;
-}
+using test::labelTexts;
 
 TEST(GtkDocumentGridTest, theBrowserWindowShowsTheDocumentsAndFollowsTheSearchField)
 {

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <string>
 #include <vector>
 
 namespace folio::test {
@@ -21,6 +22,15 @@ inline std::vector<GtkWidget*> descendants(GtkWidget* widget, GType type)
         g_list_free(children);
     }
     return found;
+}
+
+// The texts of every label under `widget`, depth first.
+inline std::vector<std::string> labelTexts(GtkWidget* widget)
+{
+    std::vector<std::string> texts;
+    for (GtkWidget* label : descendants(widget, GTK_TYPE_LABEL))
+        texts.emplace_back(gtk_label_get_text(GTK_LABEL(label)));
+    return texts;
 }
 
 } // namespace folio::test
