@@ -5,7 +5,7 @@
 #include "export/pdf/PDFExporter.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/web/WebServices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +26,7 @@ std::string hundredPageRTF()
 
 void BM_ExportRTFToPDF(benchmark::State& state)
 {
-    if (!folio::VirtualDisplay::ensureDisplay()) {
+    if (!folio::WebServices::shared().ensureDisplay()) {
         state.SkipWithError("no display for the web view");
         return;
     }

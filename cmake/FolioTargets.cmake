@@ -15,6 +15,15 @@ function(folio_library name folder)
   endif()
 endfunction()
 
+# Links the web engine, GTK and poppler into a test, benchmark or fuzz target,
+# which then gets them from WebServices::shared() in process. The layers that
+# call it come later on the link line than the engine's archive, so the
+# definition is pulled in from the start by its anchor.
+function(folio_link_web_services target)
+  target_link_libraries(${target} PRIVATE folio_platform_gtk)
+  target_link_options(${target} PRIVATE LINKER:--undefined=folioLinkedWebServices)
+endfunction()
+
 # One GoogleTest executable per test folder. Tests of a folder listed with LABEL
 # carry that label in CTest (the real web engine's tests carry "web"); files
 # named *WebTests.cpp in any folder drive the real engine and go into a
@@ -40,6 +49,7 @@ function(folio_test_executable name labels sources depends)
   add_executable(${name} ${sources} ${FOLIO_LEAK_SUPPRESSIONS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${depends} GTest::gtest GTest::gmock folio_test_support)
+  folio_link_web_services(${name})
   target_compile_definitions(${name} PRIVATE
     FOLIO_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data"
     FOLIO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"

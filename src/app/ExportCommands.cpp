@@ -17,8 +17,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Pasteboard.h"
-#include "platform/web/DMWebView.h"
-#include "platform/web/VirtualDisplay.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebViewDelegate.h"
 
 #include <unistd.h>
@@ -129,7 +128,7 @@ int exportCommand(const std::vector<std::string>& arguments)
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the export would overwrite " + parsed->file);
     if (exporter->needsWebView()) {
-        if (Status display = VirtualDisplay::ensureDisplay(); !display)
+        if (Status display = WebServices::shared().ensureDisplay(); !display)
             return fail("cannot start a display for the web view: " + display.error().message);
     }
 
@@ -205,9 +204,9 @@ int previewCommand(const std::vector<std::string>& arguments)
     if (!page)
         return fail("cannot read " + parsed->file + ": " + page.error().message);
 
-    if (Status display = VirtualDisplay::ensureDisplay(); !display)
+    if (Status display = WebServices::shared().ensureDisplay(); !display)
         return fail("cannot start a display for the web view: " + display.error().message);
-    auto webView = DMWebView::createForDocument(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.fileName())});
+    auto webView = WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.fileName())});
     if (!webView)
         return fail("cannot make a web view: " + webView.error().message);
     LoadWatcher watcher;

@@ -1,5 +1,5 @@
 #include "app/CommandLine.h"
-#include "app/DesktopCommands.h"
+#include "app/DesktopModule.h"
 #include "app/ExportCommands.h"
 #include "app/NewDocumentCommand.h"
 #include "shell/AppController.h"
@@ -16,6 +16,6 @@ int main(int argc, char** argv)
         return folio::runNewDocumentCommand(arguments, std::cout, std::cerr);
     });
     folio::registerExportCommands(commandLine);
-    folio::registerDesktopCommands(commandLine);
+    folio::registerDesktopModuleCommands(commandLine);
     return commandLine.run(std::vector<std::string>(argv + 1, argv + argc));
 }

@@ -20,7 +20,7 @@
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/Window.h"
-#include "platform/web/DMWebView.h"
+#include "platform/web/WebServices.h"
 
 #include <filesystem>
 #include <typeinfo>
@@ -101,12 +101,7 @@ Status AppController::presentPreview(const std::optional<std::string>& html, con
         std::vector<std::string> folders;
         if (item)
             folders.push_back(AppFolders::pictureFolderForDocument(std::filesystem::path(item->fileURL()).filename().string()));
-        factory = [folders](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            Result<std::unique_ptr<DMWebView>> view = DMWebView::createForDocument(frame, folders);
-            if (!view)
-                return view.error();
-            return std::unique_ptr<WebView>(std::move(*view));
-        };
+        factory = [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
     }
     auto page = std::make_shared<DKWebViewController>(factory);
     page->setTitle(title);

@@ -144,6 +144,35 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
     EXPECT_EQ(readFile(preferences), before);
 }
 
+// Commands that show no page start without the web engine, GTK or poppler:
+// the dynamic loader's own log names every library it opens.
+TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
+{
+    std::string document = makeDocument("rtf");
+    std::string log = m_folder.path("loader.log");
+    for (const std::string& command :
+         {"export '" + document + "' --format html --output '" + m_folder.path("a.html") + "'",
+          "export '" + document + "' --format txt --output '" + m_folder.path("a.txt") + "'",
+          "export '" + document + "' --format epub --output '" + m_folder.path("a.epub") + "'",
+          "export '" + document + "' --format rtfd --output '" + m_folder.path("a.rtfd.zip") + "'",
+          "copy '" + document + "' --as html", "new md '" + m_folder.path("new.md") + "'", std::string("--version")}) {
+        std::string line = "LD_DEBUG=libs LD_DEBUG_OUTPUT='" + log + "' '" FOLIO_BINARY_DIR "/folio' " + command +
+                           " >/dev/null 2>&1";
+        int status = std::system(line.c_str());
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        std::string opened;
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder.path(""))) {
+            if (entry.path().filename().string().rfind("loader.log", 0) == 0) {
+                opened += readFile(entry.path().string());
+                std::filesystem::remove(entry.path());
+            }
+        }
+        EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command << ": the loader wrote no log";
+        for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop"})
+            EXPECT_EQ(opened.find(library), std::string::npos) << command << " loaded " << library;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));
 
 TEST(ExportCommandErrors, BadInputGivesAClearStatus)

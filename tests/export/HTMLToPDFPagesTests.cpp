@@ -1,6 +1,6 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
-#include "export/pdf/PrintedPDFRenderer.h"
+#include "platform/web/PrintedPDFRenderer.h"
 
 #include "support/DocumentTestSupport.h"
 #include "export/HTMLToPDFTestSupport.h"

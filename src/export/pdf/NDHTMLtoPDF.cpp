@@ -4,14 +4,13 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
-#include "export/pdf/PrintedPDFRenderer.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UUID.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/web/DMWebView.h"
+#include "platform/web/WebServices.h"
 
 #include <chrono>
 #include <filesystem>
@@ -140,11 +139,8 @@ void NDHTMLtoPDF::setUpPage()
 
     WebViewFactory factory = m_environment.webViewFactory;
     if (!factory) {
-        factory = [folders = m_environment.readableFolders](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            auto view = DMWebView::createForDocument(frame, folders);
-            if (!view)
-                return view.error();
-            return std::unique_ptr<WebView>(std::move(*view));
+        factory = [folders = m_environment.readableFolders](const Rect& frame) {
+            return WebServices::shared().makeDocumentWebView(frame, folders);
         };
     }
     Result<std::unique_ptr<WebView>> webView = factory(kWebViewFrame);
@@ -261,7 +257,7 @@ void NDHTMLtoPDF::printed(const Status& status)
         fail(converterError(PrintFailed, status.error().message));
         return;
     }
-    Status rendered = PrintedPDFRenderer::renderToFile(
+    Status rendered = WebServices::shared().renderPrintedPDF(
         m_printedPath, m_path, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
             PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,

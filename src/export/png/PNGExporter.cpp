@@ -7,7 +7,7 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
-#include "platform/web/DMWebView.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
 
 #include <algorithm>
@@ -116,12 +116,7 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     Rect frame{Point{0, 0}, Size{PNGExporter::kPageWidth, kInitialPageHeight}};
     Result<std::unique_ptr<WebView>> view = m_environment.webViewFactory
         ? m_environment.webViewFactory(frame)
-        : [&]() -> Result<std::unique_ptr<WebView>> {
-              Result<std::unique_ptr<DMWebView>> made = DMWebView::createForDocument(frame, {pictures});
-              if (!made)
-                  return made.error();
-              return std::unique_ptr<WebView>(std::move(*made));
-          }();
+        : WebServices::shared().makeDocumentWebView(frame, {pictures});
     if (!view || !*view)
         return exportError(NoWebView, view ? "No web view" : view.error().message);
 

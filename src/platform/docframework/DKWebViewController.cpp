@@ -6,7 +6,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/View.h"
-#include "platform/web/DMWebView.h"
+#include "platform/web/WebServices.h"
 
 namespace folio {
 
@@ -47,12 +47,7 @@ WebView* DKWebViewController::ensureWebView()
     if (m_webView || m_webViewError)
         return m_webView.get();
     Rect frame = isViewLoaded() && !viewIfLoaded()->frame().isEmpty() ? viewIfLoaded()->frame() : kDefaultFrame;
-    Result<std::unique_ptr<WebView>> made = m_factory ? m_factory(frame) : [&]() -> Result<std::unique_ptr<WebView>> {
-        Result<std::unique_ptr<DMWebView>> page = DMWebView::create(frame);
-        if (!page)
-            return page.error();
-        return std::unique_ptr<WebView>(std::move(*page));
-    }();
+    Result<std::unique_ptr<WebView>> made = m_factory ? m_factory(frame) : WebServices::shared().makeWebView(frame);
     if (!made || !*made) {
         m_webViewError = made ? Error{kErrorDomain, NoWebView, "The web view could not be made"} : made.error();
         return nullptr;
@@ -75,8 +70,8 @@ void DKWebViewController::loadView()
     WebView* page = ensureWebView();
     auto view = std::make_shared<View>(page ? page->frame() : kDefaultFrame);
     // The presenter shows the engine's own widget in place of this view.
-    if (auto* engine = dynamic_cast<DMWebView*>(page))
-        view->setNativeWidgetHandle(engine->nativeWidget());
+    if (page)
+        view->setNativeWidgetHandle(page->nativeWidget());
     setView(std::move(view));
 }
 

@@ -83,7 +83,7 @@ public:
     // The WebKitWebView (a GtkWidget*). It sits in an off-screen window until
     // the presenter takes it out (reference it, remove it from its parent,
     // add it to a container of a shown window).
-    void* nativeWidget() const;
+    void* nativeWidget() const override;
 
 private:
     struct Impl;

@@ -60,6 +60,10 @@ public:
     // points; the completion reports whether the file was written.
     virtual void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
                             PrintCompletion completion) = 0;
+
+    // The toolkit widget that shows the page, for the presenter to place in a
+    // window; null for views that draw nowhere.
+    virtual void* nativeWidget() const { return nullptr; }
 };
 
 } // namespace folio

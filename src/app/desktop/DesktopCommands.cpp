@@ -1,7 +1,7 @@
-#include "app/DesktopCommands.h"
+#include "app/desktop/DesktopCommands.h"
 
 #include "app/CommandLine.h"
-#include "app/DesktopServices.h"
+#include "app/desktop/DesktopServices.h"
 #include "shell/AppController.h"
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"

@@ -1,4 +1,4 @@
-#include "app/DesktopServices.h"
+#include "app/desktop/DesktopServices.h"
 
 #include "export/pdf/UIPrintPageRendererMarquent.h"
 #include "shell/AppController.h"

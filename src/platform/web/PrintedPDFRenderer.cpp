@@ -1,4 +1,4 @@
-#include "export/pdf/PrintedPDFRenderer.h"
+#include "platform/web/PrintedPDFRenderer.h"
 
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PDFContext.h"

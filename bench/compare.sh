@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# Times Folio beside the programs people would otherwise use on the shared
+# benchmark documents, in one interleaved run (each round runs every command
+# once, so that machine noise falls on both sides alike), and prints medians
+# of wall-clock and processor time (user and system; the ratios are taken on
+# it, as it is what a busy machine distorts least), peak memory and the
+# ratios. A peer that is not installed is skipped.
+#
+#   bench/compare.sh [BUILD_DIR] [ROUNDS]
+#
+# FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf;
+# COMPARE_ONLY restricts the run to a space-separated list of cases
+# (startup rtf-html page-rtf md-html pdf linear).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+rounds=${2:-5}
+inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
+only=${COMPARE_ONLY:-startup rtf-html page-rtf md-html pdf linear}
+folio=$build/folio
+page_to_rtf=$build/bench_page_to_rtf
+
+for needed in "$folio" "$page_to_rtf"; do
+  [ -x "$needed" ] || { echo "compare.sh: $needed is missing; build first" >&2; exit 1; }
+done
+for document in doc-1m.md doc-1m.html doc-1m.rtf; do
+  [ -f "$inputs/$document" ] || { echo "compare.sh: $inputs/$document is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
+done
+[ -x /usr/bin/time ] || { echo "compare.sh: GNU time (/usr/bin/time) is needed for peak memory" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export FOLIO_HOME=$scratch/home
+mkdir -p "$FOLIO_HOME"
+# The PDF export needs a display; Folio starts its own when none is set, and
+# wkhtmltopdf runs headless.
+
+wants() { [[ " $only " == *" $1 "* ]]; }
+have() { command -v "$1" >/dev/null 2>&1; }
+
+# The 10m tier: the 1m Markdown ten times, the 1m RTF's body ten times in one document.
+make_tenfold() {
+  for copy in $(seq 10); do cat "$inputs/doc-1m.md"; printf '\n\n'; done >"$scratch/doc-10m.md"
+  python3 - "$inputs/doc-1m.rtf" "$scratch/doc-10m.rtf" <<'EOF'
+import sys
+rtf = open(sys.argv[1], encoding="latin-1").read()
+depth, index, start = 0, 0, -1
+while index < len(rtf) and start < 0:
+    c = rtf[index]
+    if c == "\\" and rtf[index + 1:index + 2] in ("{", "}", "\\"):
+        index += 1
+    elif c == "{":
+        depth += 1
+    elif c == "}":
+        depth -= 1
+    elif depth == 1 and rtf.startswith("\\pard", index):
+        start = index
+    index += 1
+end = rtf.rindex("}")
+open(sys.argv[2], "w", encoding="latin-1").write(rtf[:start] + rtf[start:end] * 10 + "}")
+EOF
+}
+
+# run NAME COMMAND...: one timed run; appends "wall-us cpu-us peak-kB" to $scratch/NAME.runs.
+run() {
+  local name=$1
+  shift
+  local start end
+  start=$(date +%s%N)
+  if ! /usr/bin/time -f '%U %S %M' -o "$scratch/$name.time" "$@" >/dev/null 2>"$scratch/$name.err"; then
+    echo "compare.sh: '$*' failed:" >&2
+    cat "$scratch/$name.err" >&2
+    exit 1
+  fi
+  end=$(date +%s%N)
+  tail -1 "$scratch/$name.time" | awk -v wall=$(( (end - start) / 1000 )) '{ printf "%d %d %d\n", wall, ($1 + $2) * 1e6, $3 }' >>"$scratch/$name.runs"
+}
+
+# median NAME: "wall-us cpu-us peak-kB" (median times, largest peak).
+median() {
+  local wall cpu
+  wall=$(awk '{ print $1 }' "$scratch/$1.runs" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }')
+  cpu=$(awk '{ print $2 }' "$scratch/$1.runs" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }')
+  echo "$wall $cpu $(awk '$3 > m { m = $3 } END { print m }' "$scratch/$1.runs")"
+}
+
+report() {  # report LABEL FOLIO_NAME PEER_NAME PEER_LABEL
+  local label=$1 ours=$2 theirs=$3 peer=$4
+  read -r ow oc om <<<"$(median "$ours")"
+  if [ -f "$scratch/$theirs.runs" ]; then
+    read -r pw pc pm <<<"$(median "$theirs")"
+    awk -v l="$label" -v p="$peer" -v ow="$ow" -v oc="$oc" -v om="$om" -v pw="$pw" -v pc="$pc" -v pm="$pm" 'BEGIN {
+      printf "%-26s folio %8.1f ms (cpu %8.1f) %6.1f MB | %-11s %8.1f ms (cpu %8.1f) %6.1f MB | folio %.2fx faster (wall %.2fx), %.2fx the memory\n",
+        l, ow / 1000, oc / 1000, om / 1024, p, pw / 1000, pc / 1000, pm / 1024, pc / oc, pw / ow, om / pm }'
+  else
+    awk -v l="$label" -v ow="$ow" -v oc="$oc" -v om="$om" -v p="$peer" 'BEGIN {
+      printf "%-26s folio %8.1f ms (cpu %8.1f) %6.1f MB | %s not installed\n", l, ow / 1000, oc / 1000, om / 1024, p }'
+  fi
+}
+
+if wants linear; then make_tenfold; fi
+if wants pdf && have wkhtmltopdf; then
+  "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/doc-1m-folio.html"
+fi
+
+for round in $(seq "$rounds"); do
+  echo "round $round of $rounds" >&2
+  if wants startup; then
+    run version "$folio" --version
+    run new "$folio" new rtf "$scratch/new-$round.rtf"
+    run txt-10k "$folio" export "$inputs/doc-10k.md" --format txt --output "$scratch/10k.txt"
+  fi
+  if wants rtf-html; then
+    run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
+    if have abiword; then
+      run abiword-rtf-html abiword --to=html --to-name="$scratch/abiword.html" "$inputs/doc-1m.rtf"
+    fi
+  fi
+  if wants page-rtf; then
+    run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"
+    if have abiword; then
+      run abiword-page-rtf abiword --to=rtf --to-name="$scratch/abiword.rtf" "$inputs/doc-1m.html"
+    fi
+  fi
+  if wants md-html; then
+    run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
+    if have lowdown; then
+      run lowdown-md-html lowdown -Thtml -o "$scratch/lowdown.html" "$inputs/doc-1m.md"
+    fi
+  fi
+  if wants pdf; then
+    run folio-pdf "$folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/folio.pdf"
+    if have wkhtmltopdf; then
+      run wkhtmltopdf-pdf wkhtmltopdf --quiet "$scratch/doc-1m-folio.html" "$scratch/wkhtmltopdf.pdf"
+    fi
+  fi
+  if wants linear; then
+    run rtf-html-10m "$folio" export "$scratch/doc-10m.rtf" --format html --output "$scratch/rtf10.html"
+    run md-html-10m "$folio" export "$scratch/doc-10m.md" --format html --output "$scratch/md10.html"
+    run md-txt-1m "$folio" export "$inputs/doc-1m.md" --format txt --output "$scratch/md1.txt"
+    run md-txt-10m "$folio" export "$scratch/doc-10m.md" --format txt --output "$scratch/md10.txt"
+    # The 1m runs of the other cases are not always wanted; time them here too.
+    wants rtf-html || run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
+    wants md-html || run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
+  fi
+done
+
+echo
+if wants startup; then
+  for name in version new txt-10k; do
+    read -r w c m <<<"$(median "$name")"
+    awk -v l="start-up: $name" -v w="$w" -v c="$c" -v m="$m" 'BEGIN { printf "%-26s folio %8.1f ms (cpu %8.1f) %6.1f MB\n", l, w / 1000, c / 1000, m / 1024 }'
+  done
+fi
+wants rtf-html && report "RTF -> HTML (1m)" folio-rtf-html abiword-rtf-html abiword
+wants page-rtf && report "editor page -> RTF (1m)" folio-page-rtf abiword-page-rtf abiword
+wants md-html && report "Markdown -> HTML (1m)" folio-md-html lowdown-md-html lowdown
+if wants pdf; then
+  report "Markdown -> PDF (1m)" folio-pdf wkhtmltopdf-pdf wkhtmltopdf
+  if [ -f "$scratch/wkhtmltopdf.pdf" ]; then
+    echo "PDF size: folio $(stat -c %s "$scratch/folio.pdf") bytes, wkhtmltopdf $(stat -c %s "$scratch/wkhtmltopdf.pdf") bytes"
+  fi
+fi
+if wants linear; then
+  for pair in "rtf-html-10m folio-rtf-html" "md-html-10m folio-md-html" "md-txt-10m md-txt-1m"; do
+    read -r ten one <<<"$pair"
+    read -r tw tc tm <<<"$(median "$ten")"
+    read -r ow oc om <<<"$(median "$one")"
+    awk -v l="x10 input: $ten" -v tc="$tc" -v oc="$oc" 'BEGIN { printf "%-26s %.2fx the processor time of the 1m run (linear: at most 11x)\n", l, tc / oc }'
+  done
+fi

@@ -1,0 +1,95 @@
+#include "app/DesktopModule.h"
+
+#include "app/CommandLine.h"
+#include "platform/web/WebServices.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <iostream>
+
+namespace folio {
+
+namespace {
+
+std::string moduleError(const std::string& message)
+{
+    return "the web view and the desktop are not available: " + message;
+}
+
+// Every request fails, saying why the module could not be opened.
+class UnavailableWebServices final : public WebServices {
+public:
+    explicit UnavailableWebServices(Error error) : m_error(std::move(error)) {}
+
+    Status ensureDisplay() override { return m_error; }
+    Result<std::unique_ptr<WebView>> makeWebView(const Rect&) override { return m_error; }
+    Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect&, std::vector<std::string>) override
+    {
+        return m_error;
+    }
+    Status renderPrintedPDF(const std::string&, const std::string&, const PrintedPDFRenderer::PageCallback&) override
+    {
+        return m_error;
+    }
+    Result<std::size_t> pdfPageCount(const std::string&) override { return m_error; }
+    Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string&) override { return m_error; }
+
+private:
+    Error m_error;
+};
+
+Result<DesktopModule*> open()
+{
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded, moduleError(error.message())};
+    std::string path = (program.parent_path() / DesktopModule::kFileName).string();
+    // The module's own references resolve against the program, which exports
+    // its symbols for it; RTLD_LOCAL keeps the module's out of later lookups.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded, moduleError(dlerror())};
+    auto entry = reinterpret_cast<DesktopModule* (*)()>(dlsym(handle, DesktopModule::kEntryPoint));
+    DesktopModule* module = entry ? entry() : nullptr;
+    if (!module)
+        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded,
+                     moduleError(path + " has no " + DesktopModule::kEntryPoint)};
+    return module;
+}
+
+} // namespace
+
+Result<DesktopModule*> DesktopModule::load()
+{
+    static const Result<DesktopModule*> module = open();
+    return module;
+}
+
+WebServices& WebServices::shared()
+{
+    static UnavailableWebServices* unavailable = nullptr;
+    Result<DesktopModule*> module = DesktopModule::load();
+    if (module)
+        return (*module)->webServices();
+    if (!unavailable)
+        unavailable = new UnavailableWebServices(module.error());
+    return *unavailable;
+}
+
+void registerDesktopModuleCommands(CommandLine& commandLine)
+{
+    for (const char* name : {"", "open"}) {
+        commandLine.registerCommand(name, [name = std::string(name)](const std::vector<std::string>& arguments) {
+            Result<DesktopModule*> module = DesktopModule::load();
+            if (!module) {
+                std::cerr << "folio: " << module.error().message << "\n";
+                return CommandLine::kFailure;
+            }
+            return (*module)->runCommand(name, arguments);
+        });
+    }
+}
+
+} // namespace folio

@@ -1,0 +1,53 @@
+#include "platform/gtk/EngineWebServices.h"
+
+#include "platform/web/DMWebView.h"
+#include "platform/gtk/PopplerReaderDocument.h"
+#include "platform/web/VirtualDisplay.h"
+
+namespace folio {
+
+Status EngineWebServices::ensureDisplay()
+{
+    return VirtualDisplay::ensureDisplay();
+}
+
+Result<std::unique_ptr<WebView>> EngineWebServices::makeWebView(const Rect& frame)
+{
+    Result<std::unique_ptr<DMWebView>> view = DMWebView::create(frame);
+    if (!view)
+        return view.error();
+    return std::unique_ptr<WebView>(std::move(*view));
+}
+
+Result<std::unique_ptr<WebView>> EngineWebServices::makeDocumentWebView(const Rect& frame,
+                                                                        std::vector<std::string> readableFolders)
+{
+    Result<std::unique_ptr<DMWebView>> view = DMWebView::createForDocument(frame, std::move(readableFolders));
+    if (!view)
+        return view.error();
+    return std::unique_ptr<WebView>(std::move(*view));
+}
+
+Status EngineWebServices::renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
+                                           const PrintedPDFRenderer::PageCallback& pageCallback)
+{
+    return PrintedPDFRenderer::renderToFile(printedPDFPath, outputPath, pageCallback);
+}
+
+Result<std::size_t> EngineWebServices::pdfPageCount(const std::string& path)
+{
+    return PrintedPDFRenderer::pageCount(path);
+}
+
+Result<std::shared_ptr<ReaderDocument>> EngineWebServices::openReaderDocument(const std::string& path)
+{
+    return PopplerReaderDocument::open(path);
+}
+
+EngineWebServices& EngineWebServices::instance()
+{
+    static EngineWebServices services;
+    return services;
+}
+
+} // namespace folio

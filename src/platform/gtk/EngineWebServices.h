@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/web/WebServices.h"
+
+namespace folio {
+
+// The web services on WebKitGTK and poppler, in this process.
+class EngineWebServices final : public WebServices {
+public:
+    Status ensureDisplay() override;
+    Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) override;
+    Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
+                                                         std::vector<std::string> readableFolders) override;
+    Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
+                            const PrintedPDFRenderer::PageCallback& pageCallback) override;
+    Result<std::size_t> pdfPageCount(const std::string& path) override;
+    Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) override;
+
+    static EngineWebServices& instance();
+};
+
+} // namespace folio

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "platform/web/PrintedPDFRenderer.h"
+#include "platform/web/WebView.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+class ReaderDocument;
+
+// What only the web engine and the PDF page reader provide. The program
+// opens them on first use (see app/DesktopModule), so that commands that
+// show no page start without loading WebKit, GTK or poppler; tests and
+// benchmarks link them and get the engine directly (EngineWebServices in
+// platform/gtk, the platform layer that sees them all).
+class WebServices {
+public:
+    virtual ~WebServices() = default;
+
+    // When neither DISPLAY nor WAYLAND_DISPLAY is set, starts a private
+    // virtual display for the rest of the program's life.
+    virtual Status ensureDisplay() = 0;
+    // An off-screen web view on the engine; a display is started first when
+    // there is none.
+    virtual Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) = 0;
+    // A web view for a document's content (DMWebView::createForDocument):
+    // no script of the page's own, nothing loaded from outside but
+    // pictures in `readableFolders`.
+    virtual Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
+                                                                 std::vector<std::string> readableFolders) = 0;
+
+    // The printed PDF drawn page by page into a new one (PrintedPDFRenderer).
+    virtual Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
+                                    const PrintedPDFRenderer::PageCallback& pageCallback) = 0;
+    virtual Result<std::size_t> pdfPageCount(const std::string& path) = 0;
+    // A PDF file for the in-app reader (ReaderDocument::withDocumentFilePath).
+    virtual Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) = 0;
+
+    // The process's services; when they cannot be loaded, every call answers
+    // an error that says why.
+    static WebServices& shared();
+};
+
+} // namespace folio
