@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -140,44 +141,68 @@ constexpr const char* kDocumentContentRules =
     R"({"trigger":{"url-filter":"^data:"},"action":{"type":"ignore-previous-rules"}},)"
     R"({"trigger":{"url-filter":"^about:"},"action":{"type":"ignore-previous-rules"}},)"
     R"({"trigger":{"url-filter":"^blob:"},"action":{"type":"ignore-previous-rules"}}])";
-constexpr double kContentFilterWaitSeconds = 20;
+constexpr double kContentFilterWaitSeconds = 60;
 
-// Compiled once per process; the compiled rules are kept in the caches
-// folder, where WebKit writes them atomically, so processes running at the
-// same time do not disturb one another.
+struct FilterOutcome {
+    bool done = false;
+    WebKitUserContentFilter* filter = nullptr;
+    std::string error;
+};
+
+// Waits for the store's answer; a busy machine may take a while to compile.
+std::shared_ptr<FilterOutcome> waitForFilter(
+    const std::function<void(GAsyncReadyCallback callback, gpointer data)>& start,
+    WebKitUserContentFilter* (*finish)(WebKitUserContentFilterStore*, GAsyncResult*, GError**))
+{
+    struct Pending {
+        std::shared_ptr<FilterOutcome> outcome;
+        WebKitUserContentFilter* (*finish)(WebKitUserContentFilterStore*, GAsyncResult*, GError**);
+    };
+    auto outcome = std::make_shared<FilterOutcome>();
+    start(
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+            GError* error = nullptr;
+            pending->outcome->filter = pending->finish(WEBKIT_USER_CONTENT_FILTER_STORE(source), result, &error);
+            if (error) {
+                pending->outcome->error = error->message;
+                g_error_free(error);
+            }
+            pending->outcome->done = true;
+        },
+        new Pending{outcome, finish});
+    RunLoop::main().runUntil([outcome] { return outcome->done; }, kContentFilterWaitSeconds);
+    return outcome;
+}
+
+// Compiled once and kept in the caches folder under a name that changes
+// with the rules; later processes load it, and WebKit writes it atomically,
+// so processes starting at the same time do not disturb one another.
 Result<WebKitUserContentFilter*> documentContentFilter()
 {
     static WebKitUserContentFilter* filter = nullptr;
     if (filter)
         return filter;
     std::string folder = AppFolders::cachesFolder() + "/ContentRules";
+    std::string identifier = "folio-document-pages-"
+        + std::to_string(std::hash<std::string_view>{}(std::string_view(kDocumentContentRules)));
     WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder.c_str());
-    GBytes* rules = g_bytes_new_static(kDocumentContentRules, std::char_traits<char>::length(kDocumentContentRules));
-    struct Outcome {
-        bool done = false;
-        WebKitUserContentFilter* filter = nullptr;
-        std::string error;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    auto* held = new std::shared_ptr<Outcome>(outcome);
-    webkit_user_content_filter_store_save(
-        store, "folio-document-pages", rules, nullptr,
-        [](GObject* source, GAsyncResult* result, gpointer data) {
-            std::unique_ptr<std::shared_ptr<Outcome>> outcome(static_cast<std::shared_ptr<Outcome>*>(data));
-            GError* error = nullptr;
-            (*outcome)->filter
-                = webkit_user_content_filter_store_save_finish(WEBKIT_USER_CONTENT_FILTER_STORE(source), result, &error);
-            if (error) {
-                (*outcome)->error = error->message;
-                g_error_free(error);
-            }
-            (*outcome)->done = true;
+    std::shared_ptr<FilterOutcome> outcome = waitForFilter(
+        [&](GAsyncReadyCallback callback, gpointer data) {
+            webkit_user_content_filter_store_load(store, identifier.c_str(), nullptr, callback, data);
         },
-        held);
-    g_bytes_unref(rules);
-    bool done = RunLoop::main().runUntil([outcome] { return outcome->done; }, kContentFilterWaitSeconds);
+        webkit_user_content_filter_store_load_finish);
+    if (!outcome->filter) {
+        GBytes* rules = g_bytes_new_static(kDocumentContentRules, std::char_traits<char>::length(kDocumentContentRules));
+        outcome = waitForFilter(
+            [&](GAsyncReadyCallback callback, gpointer data) {
+                webkit_user_content_filter_store_save(store, identifier.c_str(), rules, nullptr, callback, data);
+            },
+            webkit_user_content_filter_store_save_finish);
+        g_bytes_unref(rules);
+    }
     g_object_unref(store);
-    if (!done || !outcome->filter)
+    if (!outcome->filter)
         return webViewError(DMWebView::NoContentFilter,
                             "Cannot prepare the rules that keep documents off the network"
                                 + (outcome->error.empty() ? std::string() : ": " + outcome->error));
