@@ -131,8 +131,10 @@ TEST(CrashingDocument, failsEveryPictureExportAtOnce)
     for (std::string command : {"export '" + document + "' --format pdf --output '" + folder.path("out.pdf") + "'",
                                 "export '" + document + "' --format png --output '" + folder.path("out.png") + "'",
                                 "preview '" + document + "' --output '" + folder.path("preview.png") + "'"}) {
-        // Killed after ten seconds, which only a missed crash would reach.
-        std::string output = commandOutput("timeout -s KILL 10 '" FOLIO_BINARY_DIR "/folio' " + command
+        // A missed crash would wait for the page's time-out (60 s for a
+        // preview, 120 s for an export); the crash itself ends it in about a
+        // second, and the bound leaves room for a busy machine's start-up.
+        std::string output = commandOutput("timeout -s KILL 45 '" FOLIO_BINARY_DIR "/folio' " + command
                                            + " 2>&1; echo \"exit $?\"");
         EXPECT_NE(output.find("crashed"), std::string::npos) << command << ": " << output;
         EXPECT_NE(output.find("exit 1"), std::string::npos) << command << ": " << output;
