@@ -28,6 +28,7 @@ public:
     void setHighlighted(bool highlighted);
 
     void drawRect(GraphicsContext& context, const Rect& rect) override;
+    bool drawsOwnContent() const override { return true; }
 
 private:
     std::optional<Color> m_accessoryColor;

@@ -24,6 +24,7 @@ public:
     void setColor(std::optional<Color> color);
 
     void drawRect(GraphicsContext& context, const Rect& rect) override;
+    bool drawsOwnContent() const override { return true; }
 
 private:
     float m_progressPercent = 0;
