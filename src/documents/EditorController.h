@@ -31,8 +31,8 @@ public:
     virtual void documentWillSave() = 0;
 
     // Saves the document to its file, overwriting; the completion runs when
-    // the save is done. Without a document nothing happens and the
-    // completion is not called.
+    // the save is done. Without a document nothing is saved, but the
+    // completion still runs, so that callers waiting on it go on.
     virtual void saveCurrentDocument(Completion completion) = 0;
 
     // The document has closed: the editor stops its timers and delayed work

@@ -31,8 +31,11 @@ void FakeEditorController::documentWillSave()
 
 void FakeEditorController::saveCurrentDocument(Completion completion)
 {
-    if (!m_document)
+    if (!m_document) {
+        if (completion)
+            completion();
         return;
+    }
     m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
                           [completion = std::move(completion)](bool) {
                               if (completion)

@@ -2,6 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/desktop/DesktopServices.h"
+#include "delivery/LinuxExportServices.h"
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
 #include "shell/AppController.h"
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"
@@ -12,6 +15,7 @@
 #include "platform/gtk/GtkDocumentGrid.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/ui/Window.h"
+#include "richtext/TextViewController.h"
 
 #include <iostream>
 #include <limits>
@@ -24,6 +28,17 @@ namespace {
 // Until the user closes the last window.
 constexpr double kForever = std::numeric_limits<double>::max();
 
+void registerEditors()
+{
+    EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
+        return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{},
+                                                    [](const std::string& url) {
+                                                        if (Status opened = LinuxExportServices::launchDetached({"xdg-open", url}); !opened)
+                                                            std::cerr << "folio: " << opened.error().message << "\n";
+                                                    });
+    });
+}
+
 int runDesktop(const std::optional<std::string>& path)
 {
     Result<std::unique_ptr<GtkPresenter>> presenter = GtkPresenter::create();
@@ -31,6 +46,7 @@ int runDesktop(const std::optional<std::string>& path)
         std::cerr << "folio: " << presenter.error().message << "\n";
         return CommandLine::kFailure;
     }
+    registerEditors();
     AppController* app = AppController::controller();
     DesktopServices services;
     app->setExportServices(services.services());

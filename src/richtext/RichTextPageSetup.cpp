@@ -1,0 +1,100 @@
+#include "richtext/RichTextPageSetup.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UserDefaults.h"
+
+namespace folio {
+
+namespace {
+
+std::string marginBottomScript(double value)
+{
+    return formatInCLocale("document.getElementById('paragraph').style.marginBottom=%.2f", value);
+}
+
+std::string marginTopScript(double value)
+{
+    return formatInCLocale("document.getElementById('paragraph').style.marginTop=%.2f;"
+                           "document.getElementById('paragraph').style.paddingTop=%.2f",
+                           value, value);
+}
+
+} // namespace
+
+RichTextPageSetup::Settings RichTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults)
+{
+    Settings s;
+    s.darknightMode = defaults.boolForKey("darknightMode").value_or(false);
+    s.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    s.hasDefaultFont = defaults.stringForKey("defaultFont").has_value();
+    s.defaultLineSpacing = defaults.doubleForKey("defaultLineSpacing").value_or(0);
+    s.defaultFirstLineIndent = defaults.doubleForKey("defaultFirstLineIndent").value_or(0);
+    s.defaultParagraphSpacing = defaults.doubleForKey("defaultParagraphSpacing").value_or(0);
+    s.defaultParagraphSpacingBefore = defaults.doubleForKey("defaultParagraphSpacingBefore").value_or(0);
+    s.marquentParagraphSpacing = defaults.doubleForKey("marquentParagraphSpacing").value_or(0);
+    s.marquentParagraphSpacingBefore = defaults.doubleForKey("marquentParagraphSpacingBefore").value_or(0);
+    s.smartQuotesEnabled = defaults.boolForKey("smartQuotesEnabled").value_or(false);
+    return s;
+}
+
+std::string RichTextPageSetup::heightScript(double pageHeight)
+{
+    return formatInCLocale("document.getElementById('content').style.height=%f;document.body.style.height=%f",
+                           pageHeight - 22, pageHeight);
+}
+
+std::vector<std::string> RichTextPageSetup::readyScripts(const Settings& s, double pageHeight)
+{
+    std::vector<std::string> scripts;
+    if (s.darknightMode) {
+        scripts.push_back("addcss('html,img,object {-webkit-filter: invert(1) hue-rotate(180deg);}');"
+                          "document.body.style.backgroundColor ='#d0d0d0'");
+    }
+    scripts.push_back("document.execCommand('styleWithCSS', false, true);");
+    scripts.push_back(heightScript(pageHeight));
+
+    double spacing = 1.0;
+    if (s.hasDefaultFont && s.isNewBlankDocument && s.defaultLineSpacing != 0)
+        spacing = s.defaultLineSpacing;
+    if (spacing == 1.0) {
+        scripts.push_back("document.getElementById('paragraph').style.lineHeight='normal'");
+    } else {
+        scripts.push_back(formatInCLocale("document.getElementById('content').style.lineHeight=%.2f", spacing));
+        scripts.push_back(formatInCLocale("document.getElementById('paragraph').style.lineHeight=%.2f", spacing));
+    }
+
+    if (s.isNewBlankDocument) {
+        if (s.defaultFirstLineIndent != 0) {
+            scripts.push_back(formatInCLocale("document.getElementById('content').style.textIndent='%.2fcm'",
+                                              s.defaultFirstLineIndent));
+        }
+        if (s.defaultParagraphSpacing != 0)
+            scripts.push_back(marginBottomScript(s.defaultParagraphSpacing));
+        if (s.defaultParagraphSpacingBefore != 0)
+            scripts.push_back(marginTopScript(s.defaultParagraphSpacingBefore));
+        if (s.marquentParagraphSpacing != 0)
+            scripts.push_back(marginBottomScript(s.marquentParagraphSpacing));
+        if (s.marquentParagraphSpacingBefore != 0)
+            scripts.push_back(marginTopScript(s.marquentParagraphSpacingBefore));
+    }
+
+    scripts.push_back("stripRTFfromObjects();");
+    if (s.isNewBlankDocument)
+        scripts.push_back("document.getElementById('content').focus();");
+    scripts.push_back("updateFootnoteIndex();");
+    if (s.smartQuotesEnabled)
+        scripts.push_back("smartQuotesEnabled = true;");
+    return scripts;
+}
+
+std::vector<std::string> RichTextPageSetup::consumedSettings(const Settings& s)
+{
+    std::vector<std::string> keys;
+    if (s.isNewBlankDocument && s.marquentParagraphSpacing != 0)
+        keys.push_back("marquentParagraphSpacing");
+    if (s.isNewBlankDocument && s.marquentParagraphSpacingBefore != 0)
+        keys.push_back("marquentParagraphSpacingBefore");
+    return keys;
+}
+
+} // namespace folio

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class UserDefaults;
+
+// The one page the rich-text editor edits in. It has no doctype on purpose:
+// the set-up scripts give heights and spacings as bare numbers, which only
+// quirks mode takes as pixels.
+class RichTextPageTemplate {
+public:
+    static constexpr int kFontSizeOffset = 6;
+    static constexpr const char* kNightPaperColor = "#f5efdc";
+
+    // The text style a page opens with.
+    struct Style {
+        std::string fontFamily = "Helvetica";
+        int fontSize = 12;   // as the user sees it; the page gets it plus the offset
+        std::string fontColor = "Black";
+        std::string paperColor = "White";
+    };
+
+    struct Page {
+        std::string fontRules;
+        std::string helperScriptURL;
+        std::string paperColor;
+        Style style;
+        std::string header;
+        std::string footer;
+        std::string html;   // the document's HTML, placed as it is
+    };
+
+    // The style the settings give a page: the default style only for a new
+    // blank document, the document's own paper colour (as the nearest colour
+    // name) over the default, sepia paper in night mode.
+    struct Settings {
+        bool isNewBlankDocument = false;
+        std::optional<std::string> defaultFont;
+        double defaultFontSize = 0;
+        std::optional<std::string> defaultFontColor;
+        std::optional<std::string> defaultPaperColor;
+        bool nightMode = false;
+        std::optional<std::string> headerSetting;
+        std::optional<std::string> footerSetting;
+
+        static Settings fromDefaults(const UserDefaults& defaults);
+    };
+    static Style styleFor(const Settings& settings);
+    // The page's paper: sepia in night mode, else the document's colour
+    // ("RRGGBB") by its nearest name when it has one, else the style's.
+    static std::string paperColorFor(const Settings& settings, const Style& style,
+                                     const std::optional<std::string>& documentPaperColor);
+
+    static std::string build(const Page& page);
+
+    // The hidden header and footer elements, from a stored
+    // "family::size::alignment::colour::margin::enabled::text" setting. Each
+    // field is escaped; a setting with fewer than seven fields gives the
+    // default element.
+    static std::string headerElement(const std::optional<std::string>& setting);
+    static std::string footerElement(const std::optional<std::string>& setting);
+};
+
+} // namespace folio

@@ -1,0 +1,278 @@
+#include "richtext/TextViewController.h"
+
+#include "documents/TextDocument.h"
+#include "formats/html/CSSFontRules.h"
+#include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/View.h"
+#include "platform/web/DMWebView.h"
+#include "platform/web/WebView.h"
+#include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextPageTemplate.h"
+#include "webeditor/PageMessage.h"
+#include "webeditor/PageResources.h"
+
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+using Gate = PageMessageDispatcher::Gate;
+
+constexpr const char* kLoadSelector = "loadHTMLDocument";
+
+// What the page holds of the document: the wrapper's content while the
+// wrapper is the page's only child, else everything the user left.
+constexpr const char* kPageTextScript =
+    "(function(){var c=document.getElementById('content');if(!c)return '';"
+    "var p=document.getElementById('paragraph');"
+    "return (p&&p.parentNode===c&&c.children.length===1)?p.innerHTML:c.innerHTML;})()";
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
+    : m_document(&document)
+    , m_factory(std::move(factory))
+    , m_openLink(std::move(openLink))
+    , m_dirty([this] { return m_document != nullptr; },
+              [this] { m_document->updateChangeCount(DKDocument::ChangeKind::Done); })
+    , m_undo(m_connection, m_dialect, m_dirty)
+    , m_bridge(m_connection, m_dialect, *this)
+{
+    setTitle(toUtf16(document.localizedName()));
+    registerRoutes();
+}
+
+TextViewController::~TextViewController()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_bridge.beginClosing();
+    m_connection.disconnect();
+    if (m_webView)
+        m_webView->setDelegate(nullptr);
+}
+
+WebView* TextViewController::ensureWebView()
+{
+    if (m_webView || m_pageError)
+        return m_webView.get();
+    Rect frame{{0, 0}, m_size};
+    Result<std::unique_ptr<WebView>> made = m_factory ? m_factory(frame) : [&]() -> Result<std::unique_ptr<WebView>> {
+        Result<std::unique_ptr<DMWebView>> page = DMWebView::create(frame);
+        if (!page)
+            return page.error();
+        return std::unique_ptr<WebView>(std::move(*page));
+    }();
+    if (!made || !*made) {
+        m_pageError = made ? Error{"TextViewController", 1, "The editing page could not be made"} : made.error();
+        TELog(TELogLevelError, "No editing page: " + m_pageError->message);
+        return nullptr;
+    }
+    m_webView = std::move(*made);
+    m_webView->setDelegate(&m_bridge);
+    m_connection.connect(m_webView.get());
+    return m_webView.get();
+}
+
+WebView* TextViewController::webViewEditor()
+{
+    return m_bridge.isPageReady() ? m_webView.get() : nullptr;
+}
+
+void TextViewController::loadView()
+{
+    WebView* page = ensureWebView();
+    auto view = std::make_shared<View>(page ? page->frame() : kDefaultFrame);
+    // The presenter shows the engine's own widget in place of this view.
+    if (auto* engine = dynamic_cast<DMWebView*>(page))
+        view->setNativeWidgetHandle(engine->nativeWidget());
+    setView(std::move(view));
+}
+
+void TextViewController::viewDidLoad()
+{
+    // On the next turn, once whoever made the view has finished with it.
+    RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
+}
+
+void TextViewController::viewWillTransitionToSize(Size size)
+{
+    m_size = size;
+    if (!m_webView)
+        return;
+    m_webView->setFrame(Rect{m_webView->frame().origin, size});
+    if (m_bridge.isPageReady())
+        m_connection.send(RichTextPageSetup::heightScript(pageHeight()));
+}
+
+double TextViewController::pageHeight() const
+{
+    return m_size.height;
+}
+
+std::string TextViewController::pageHTML() const
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
+    RichTextPageTemplate::Page page;
+    page.style = RichTextPageTemplate::styleFor(settings);
+    page.paperColor = RichTextPageTemplate::paperColorFor(settings, page.style,
+                                                          m_document ? m_document->paperColor() : std::nullopt);
+    page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
+    page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
+    page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
+    page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
+    if (m_document)
+        page.html = toUtf8(m_document->text());
+    return RichTextPageTemplate::build(page);
+}
+
+void TextViewController::loadHTMLDocument()
+{
+    if (!m_document || !ensureWebView())
+        return;
+    if (!PageResources::helperLibraryURL())
+        TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
+    std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();
+    m_bridge.pageWillLoad();
+    m_webView->loadHTMLString(pageHTML(), base);
+}
+
+void TextViewController::pageDidBecomeReady()
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    RichTextPageSetup::Settings settings = RichTextPageSetup::Settings::fromDefaults(defaults);
+    for (const std::string& script : RichTextPageSetup::readyScripts(settings, pageHeight()))
+        m_connection.send(script);
+    for (const std::string& key : RichTextPageSetup::consumedSettings(settings))
+        defaults.setDouble(key, 0);
+    if (m_document)
+        m_document->setIsNewBlankDocument(false);
+    defaults.setBool("isNewBlankDocument", false);
+    defaults.synchronize();
+}
+
+void TextViewController::registerRoutes()
+{
+    PageMessageDispatcher& routes = m_bridge.dispatcher();
+    routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+        m_isEditing = true;
+        if (m_document && !m_document->hasUnsavedChanges())
+            documentIsDirty();
+    });
+    routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
+        if (!message.data.empty())
+            openLinkInBrowser(linkTarget(message.data));
+    });
+    routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { copySelection(false); });
+    routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { copySelection(true); });
+    routes.add("cutEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
+        m_connection.send("document.execCommand('insertText', false, '\\t');");
+        documentIsDirty();
+    });
+}
+
+void TextViewController::copySelection(bool cut)
+{
+    std::string text = m_connection.readString("window.getSelection().toString()");
+    if (text.empty())
+        return;
+    Pasteboard::general().setString(toUtf16(text));
+    if (cut)
+        m_connection.send("document.execCommand('delete', false, null)");
+}
+
+std::string TextViewController::linkTarget(const std::string& href)
+{
+    if (startsWith(href, "http://") || startsWith(href, "https://"))
+        return href;
+    return "http://" + href;
+}
+
+void TextViewController::openLinkInBrowser(const std::string& url)
+{
+    // A document's link never runs or opens a local file through the desktop.
+    if (!m_openLink || !(startsWith(url, "http://") || startsWith(url, "https://") || startsWith(url, "mailto:")))
+        return;
+    m_openLink(url);
+}
+
+void TextViewController::documentIsDirty()
+{
+    m_dirty.documentIsDirty();
+}
+
+void TextViewController::keepPageText()
+{
+    // Read on its own, so that the kept text never turns into less than the
+    // page held: a page that does not answer leaves it as it was.
+    std::optional<std::string> text = m_connection.read(kPageTextScript);
+    if (m_document && text && !text->empty())
+        m_document->setText(toUtf16(*text));
+}
+
+void TextViewController::documentWillSave()
+{
+    if (!m_document || !m_bridge.isPageReady())
+        return;
+    keepPageText();
+}
+
+void TextViewController::saveCurrentDocument(Completion completion)
+{
+    if (!m_document) {
+        if (completion)
+            completion();
+        return;
+    }
+    m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                          [completion = std::move(completion)](bool) {
+                              if (completion)
+                                  completion();
+                          });
+}
+
+void TextViewController::pageProcessDidTerminate(const std::string& reason)
+{
+    TELog(TELogLevelWarning, "The editing page stopped (" + reason + "); loading it again from the last saved text");
+    if (!m_webView || !m_document || m_bridge.isClosing())
+        return;
+    m_connection.connect(m_webView.get());
+    loadHTMLDocument();
+}
+
+void TextViewController::documentDidClose()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_bridge.beginClosing();
+    m_dirty.setClosing(true);
+    m_dirty.cancelFollowUp();
+    TextDocument* document = std::exchange(m_document, nullptr);
+    // The pictures are rebuilt from the file at the next opening; a document
+    // that could not be saved still needs them.
+    if (document && !document->hasUnsavedChanges()) {
+        std::string name = std::filesystem::path(document->fileURL()).stem().string();
+        std::string folder = AppFolders::pictureFolderForDocument(name);
+        if (Status removed = FileManager::removeItem(folder); !removed)
+            TELog(TELogLevelWarning, "The document's pictures stay in " + folder + ": " + removed.error().message);
+    }
+    m_connection.disconnect();
+}
+
+} // namespace folio

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "documents/EditorController.h"
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "richtext/RichTextDialect.h"
+#include "webeditor/DirtyState.h"
+#include "webeditor/PageBridge.h"
+#include "webeditor/PageBridgeClient.h"
+#include "webeditor/PageConnection.h"
+#include "webeditor/UndoHistory.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+class TextDocument;
+class WebView;
+
+// The editor of rich-text documents: the document's HTML in one editable
+// page (RichTextPageTemplate), driven by script and heard through page
+// messages (PageBridge).
+//
+// The document keeps its text while the page is open: a save reads the page,
+// and until a read has succeeded the kept text is what the page was loaded
+// from. A page whose process crashed is loaded again from it.
+class TextViewController final : public EditorController, public PageBridgeClient {
+public:
+    using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
+    // Hands a followed link to the desktop.
+    using LinkOpener = std::function<void(const std::string& url)>;
+
+    static constexpr Rect kDefaultFrame{{0, 0}, {900, 700}};
+
+    // Without a factory the page is a DMWebView.
+    TextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
+    ~TextViewController() override;
+
+    // The page only once it is ready: a save before then has nothing whole
+    // to read and fails, leaving the file as it was.
+    WebView* webViewEditor() override;
+    void documentWillSave() override;
+    // Without a document the completion still runs, so that callers waiting
+    // on it go on.
+    void saveCurrentDocument(Completion completion) override;
+    void documentDidClose() override;
+    void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
+    std::shared_ptr<View> textView() override { return view(); }
+
+    // A change of the page: marks the document changed.
+    void documentIsDirty();
+    void undoAction() { m_undo.undo(); }
+    void redoAction() { m_undo.redo(); }
+    bool canUndo() { return m_undo.canUndo(); }
+    bool canRedo() { return m_undo.canRedo(); }
+
+    bool isPageReady() const { return m_bridge.isPageReady(); }
+    bool isEditing() const { return m_isEditing; }
+    DirtyState& dirtyState() { return m_dirty; }
+    PageBridge& bridge() { return m_bridge; }
+    // Why the page could not be made, if it could not.
+    const std::optional<Error>& pageError() const { return m_pageError; }
+
+    // The page as it would be loaded now, from the settings and the kept text.
+    std::string pageHTML() const;
+
+    // A followed link's target; one without a scheme is taken as a web address.
+    static std::string linkTarget(const std::string& href);
+
+    // PageBridgeClient
+    bool hasDocument() const override { return m_document != nullptr; }
+    void pageDidBecomeReady() override;
+    // Only web and mail addresses go to the desktop.
+    void openLinkInBrowser(const std::string& url) override;
+    void pageProcessDidTerminate(const std::string& reason) override;
+
+protected:
+    void loadView() override;
+    void viewDidLoad() override;
+    void viewWillTransitionToSize(Size size) override;
+
+private:
+    WebView* ensureWebView();
+    void registerRoutes();
+    void loadHTMLDocument();
+    void keepPageText();
+    void copySelection(bool cut);
+    double pageHeight() const;
+
+    TextDocument* m_document;
+    WebViewFactory m_factory;
+    LinkOpener m_openLink;
+    std::unique_ptr<WebView> m_webView;
+    std::optional<Error> m_pageError;
+    RichTextDialect m_dialect;
+    PageConnection m_connection;
+    DirtyState m_dirty;
+    UndoHistory m_undo;
+    PageBridge m_bridge;
+    bool m_forPreviewGeneration = false;
+    bool m_isEditing = false;
+    Size m_size = kDefaultFrame.size;
+};
+
+} // namespace folio

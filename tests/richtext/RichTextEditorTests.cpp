@@ -1,0 +1,277 @@
+#include "documents/TextDocument.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/web/FakeWebView.h"
+#include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextPageTemplate.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/VirtualClock.h"
+#include "webeditor/ReadyPoller.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace folio {
+namespace {
+
+using Template = RichTextPageTemplate;
+using Setup = RichTextPageSetup;
+
+// The blanks between the template's pieces carry no meaning.
+std::string withoutBlanksBetweenTags(const std::string& html)
+{
+    return std::regex_replace(html, std::regex(">\\s+<"), "><");
+}
+
+TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDoctype)
+{
+    Template::Settings settings;
+    Template::Page page;
+    page.style = Template::styleFor(settings);
+    page.paperColor = Template::paperColorFor(settings, page.style, std::nullopt);
+    page.fontRules = "@font-face     {font-family:'A B';src:url('myFont://ab.ttf');}\n";
+    page.helperScriptURL = "file:///r/helpers.js";
+    page.header = "<div id='pageHeader'>H</div>";
+    page.footer = "<div id='pageFooter'>F</div>";
+    page.html = "<p>Body &amp; <b>text</b></p>";
+    const std::string expected =
+        "<html><head><meta name='viewport'  content='user-scalable=no,initial-scale=1,  maximum-scale=1, "
+        "minimum-scale=1' /><meta charset='UTF-8'><style type='text/css'>"
+        "@font-face     {font-family:'A B';src:url('myFont://ab.ttf');}\n"
+        "* {outline: 0px solid transparent;}    p { margin: 0;}    img { padding: 20px;}    .marquent-pagebreak "
+        "{border-color: #000;height: 3px;border-style: dotted none;page-break-after:always;border-width: 1px}"
+        "</style><script type='text/javascript' src='file:///r/helpers.js'></script></head>"
+        "<body onLoad = 'initXEditor()' style='background-color:White;height:0px;border:0px solid rgba(1, 255, 255, "
+        "0.0);caret-color: #007AFF;'><div id='pageHeader'>H</div><div id='pageFooter'>F</div>"
+        "<div id='content' contenteditable=true style='height:0px; border:1px solid rgba(255, 0, 0, 0.0); "
+        "font-family: Helvetica;font-size: 18px; color: Black; overflow-y: scroll; -webkit-overflow-scrolling: "
+        "touch;margin-bottom:12'><div id='paragraph'  style='font-family: Helvetica;font-size: 18px; color: Black;"
+        "word-wrap: break-word;overflow-wrap: break-word;'><p>Body &amp; <b>text</b></p></div></div></body></html>";
+    EXPECT_EQ(withoutBlanksBetweenTags(Template::build(page)), withoutBlanksBetweenTags(expected));
+
+    page.html.clear();
+    EXPECT_NE(Template::build(page).find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
+}
+
+TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocumentColour)
+{
+    Template::Settings settings;
+    settings.defaultFont = "Georgia";
+    settings.defaultFontSize = 14.7;
+    settings.defaultFontColor = "Navy";
+    Template::Style style = Template::styleFor(settings);
+    EXPECT_EQ(style.fontFamily, "Helvetica") << "the default style is for new blank documents only";
+    EXPECT_EQ(style.fontSize, 12);
+    EXPECT_EQ(style.fontColor, "Black");
+
+    settings.isNewBlankDocument = true;
+    style = Template::styleFor(settings);
+    EXPECT_EQ(style.fontFamily, "Georgia");
+    EXPECT_EQ(style.fontSize, 14);
+    EXPECT_EQ(style.fontColor, "Navy");
+    EXPECT_EQ(style.paperColor, "White");
+    Template::Page page{.style = style};
+    EXPECT_NE(Template::build(page).find("font-family: Georgia;font-size: 20px; color: Navy;"), std::string::npos);
+
+    EXPECT_EQ(Template::paperColorFor(settings, style, std::string("FFFF00")), "yellow");
+    EXPECT_EQ(Template::paperColorFor(settings, style, std::string("not a colour")), "White");
+    settings.nightMode = true;
+    EXPECT_EQ(Template::paperColorFor(settings, style, std::string("FFFF00")), "#f5efdc");
+}
+
+TEST(RichTextPageTemplateTest, headerAndFooterAreEscapedAndFallBackWhenMalformed)
+{
+    EXPECT_EQ(Template::headerElement(std::nullopt),
+              "<div id='pageHeader' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Helvetica;"
+              "font-size:12;text-align:right; color:black;' data-topMargin='0.5' data-enabled='NO'>Header Author: "
+              "Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>");
+    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::0.5::YES")), Template::footerElement(std::nullopt))
+        << "six fields";
+    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::1.2::YES::Page [pagenumber]")),
+              "<div id='pageFooter' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Times;"
+              "font-size:14;text-align:center; color:red;' data-bottomMargin='1.2' data-enabled='YES'>Page "
+              "[pagenumber]</div>");
+    std::string hostile = Template::headerElement(
+        std::string("x' onmouseover='alert(1)::12::left::black::0.5::YES::<script>a()</script> & b::c"));
+    EXPECT_EQ(hostile.find("<script"), std::string::npos);
+    EXPECT_EQ(hostile.find("x' on"), std::string::npos);
+    EXPECT_NE(hostile.find("&lt;script&gt;a()&lt;/script&gt; &amp; b::c</div>"), std::string::npos);
+}
+
+TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
+{
+    Setup::Settings plain;
+    EXPECT_EQ(Setup::readyScripts(plain, 700),
+              (std::vector<std::string>{"document.execCommand('styleWithCSS', false, true);",
+                                        "document.getElementById('content').style.height=678.000000;"
+                                        "document.body.style.height=700.000000",
+                                        "document.getElementById('paragraph').style.lineHeight='normal'",
+                                        "stripRTFfromObjects();", "updateFootnoteIndex();"}));
+
+    Setup::Settings blank;
+    blank.isNewBlankDocument = true;
+    blank.hasDefaultFont = true;
+    blank.darknightMode = true;
+    blank.smartQuotesEnabled = true;
+    blank.defaultLineSpacing = 1.5;
+    blank.defaultFirstLineIndent = 1.25;
+    blank.defaultParagraphSpacingBefore = 6;
+    blank.marquentParagraphSpacing = 4;
+    std::vector<std::string> scripts = Setup::readyScripts(blank, 700);
+    ASSERT_EQ(scripts.size(), 12u);
+    EXPECT_EQ(scripts[0].rfind("addcss('html,img,object {-webkit-filter: invert(1)", 0), 0u);
+    EXPECT_EQ(scripts[3], "document.getElementById('content').style.lineHeight=1.50");
+    EXPECT_EQ(scripts[4], "document.getElementById('paragraph').style.lineHeight=1.50");
+    EXPECT_EQ(scripts[5], "document.getElementById('content').style.textIndent='1.25cm'");
+    EXPECT_EQ(scripts[6], "document.getElementById('paragraph').style.marginTop=6.00;"
+                          "document.getElementById('paragraph').style.paddingTop=6.00");
+    EXPECT_EQ(scripts[7], "document.getElementById('paragraph').style.marginBottom=4.00");
+    EXPECT_EQ(scripts[9], "document.getElementById('content').focus();");
+    EXPECT_EQ(scripts[11], "smartQuotesEnabled = true;");
+    EXPECT_EQ(Setup::consumedSettings(blank), std::vector<std::string>{"marquentParagraphSpacing"});
+
+    // Spacing defaults belong to new blank documents only.
+    blank.isNewBlankDocument = false;
+    EXPECT_EQ(Setup::readyScripts(blank, 700).size(), 7u);
+    EXPECT_TRUE(Setup::consumedSettings(blank).empty());
+}
+
+class TextViewControllerTest : public test::VirtualClockTest {
+protected:
+    TextViewControllerTest()
+    {
+        document->setText(u"<p>Kept <b>text</b></p>");
+        editor = std::make_shared<TextViewController>(
+            *document,
+            [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+                auto view = std::make_unique<FakeWebView>();
+                view->setFrame(frame);
+                page = view.get();
+                return std::unique_ptr<WebView>(std::move(view));
+            },
+            [this](const std::string& url) { opened.push_back(url); });
+        editor->loadViewIfNeeded();
+    }
+
+    void becomeReady()
+    {
+        loop.runOnce();
+        page->finishLoad();
+        page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+        loop.advanceVirtualClock(0.01);
+        ASSERT_TRUE(editor->isPageReady());
+    }
+
+    testing_support::ScratchFolder folder{"text-view-controller"};
+    std::shared_ptr<TextDocument> document = std::make_shared<TextDocument>(folder.path("Letter.rtf"));
+    FakeWebView* page = nullptr;
+    std::shared_ptr<TextViewController> editor;
+    std::vector<std::string> opened;
+};
+
+TEST_F(TextViewControllerTest, loadsTheKeptTextOnTheNextTurnAndGivesNoPageToSaveUntilReady)
+{
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->loadCount(), 0);
+    loop.runOnce();
+    ASSERT_EQ(page->loadCount(), 1);
+    EXPECT_NE(page->loadedHTML().find("<p>Kept <b>text</b></p></div></div></body></html>"), std::string::npos);
+    EXPECT_EQ(page->loadedBaseURL().rfind("file://", 0), 0u);
+    EXPECT_EQ(page->loadedBaseURL().back(), '/');
+    EXPECT_EQ(editor->webViewEditor(), nullptr);
+
+    page->finishLoad();
+    page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(0.01);
+    ASSERT_TRUE(editor->isPageReady());
+    EXPECT_EQ(editor->webViewEditor(), page);
+    EXPECT_FALSE(page->scriptsMatching("styleWithCSS").empty());
+    EXPECT_FALSE(page->scriptsMatching("updateFootnoteIndex").empty());
+    EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>") << "the text stays until a page read succeeds";
+}
+
+TEST_F(TextViewControllerTest, navigationsAndMessages)
+{
+    becomeReady();
+    // Links the user follows go to the desktop, web and mail addresses only.
+    EXPECT_FALSE(page->simulateNavigation("https://example.test/a", NavigationType::LinkClicked));
+    EXPECT_FALSE(page->simulateNavigation("file:///usr/bin/xterm", NavigationType::LinkClicked));
+    EXPECT_FALSE(page->simulateNavigation("https://example.test/b", NavigationType::Other));
+    page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fc");
+    EXPECT_EQ(opened, (std::vector<std::string>{"https://example.test/a", "http://example.test/c"}));
+
+    // A key marks the document once; the page's change events always.
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    page->sendPageMessage("rte://onkeydownEvent");
+    EXPECT_TRUE(editor->isEditing());
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    document->updateChangeCount(DKDocument::ChangeKind::Cleared);
+    editor->dirtyState().setInForeground(false);
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_FALSE(document->hasUnsavedChanges()) << "nothing counts in the background";
+    editor->dirtyState().setInForeground(true);
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+
+    // Cut copies the selection and deletes it; the page's input event marks it.
+    page->answer("window.getSelection().toString()", "chosen words");
+    page->sendPageMessage("rte://cutEventList");
+    EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"chosen words"));
+    EXPECT_FALSE(page->scriptsMatching("execCommand\\('delete'").empty());
+}
+
+TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheKeptText)
+{
+    becomeReady();
+    // A page that does not answer keeps the text as it was.
+    editor->documentWillSave();
+    EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
+    page->answerMatching("getElementById\\('paragraph'\\)", "<p>Edited</p>");
+    editor->documentWillSave();
+    EXPECT_EQ(toUtf8(document->text()), "<p>Edited</p>");
+
+    page->clearRules();
+    page->terminateWebProcess("crashed");
+    EXPECT_EQ(page->loadCount(), 2);
+    EXPECT_NE(page->loadedHTML().find("<p>Edited</p></div></div>"), std::string::npos);
+    EXPECT_FALSE(editor->isPageReady());
+    EXPECT_EQ(editor->webViewEditor(), nullptr);
+
+    // Undo and redo ask and act through the page.
+    becomeReady();
+    page->answer("document.queryCommandEnabled('undo')", "true");
+    EXPECT_TRUE(editor->canUndo());
+    EXPECT_FALSE(editor->canRedo());
+    editor->undoAction();
+    EXPECT_EQ(page->lastScript(), "document.execCommand('undo');");
+}
+
+TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhenSaved)
+{
+    std::string mine = AppFolders::pictureFolderForDocument("Letter");
+    std::string other = AppFolders::pictureFolderForDocument("Other");
+    testing_support::writeFile(mine + "/image-1.png", "png");
+    testing_support::writeFile(other + "/image-2.png", "png");
+    becomeReady();
+
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    editor->documentDidClose();
+    EXPECT_TRUE(FileManager::fileExists(mine + "/image-1.png")) << "an unsaved document keeps its pictures";
+
+    TextViewControllerTest::editor = std::make_shared<TextViewController>(*document);
+    document->updateChangeCount(DKDocument::ChangeKind::Cleared);
+    editor->documentDidClose();
+    EXPECT_FALSE(FileManager::fileExists(mine));
+    EXPECT_TRUE(FileManager::fileExists(other + "/image-2.png"));
+
+    // Nothing of the page reaches a closed editor, and a save still completes.
+    int completions = 0;
+    editor->saveCurrentDocument([&] { ++completions; });
+    EXPECT_EQ(completions, 1);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,140 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "formats/rtf/RichTextConverter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/web/WebView.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// An eight-pixel red square.
+constexpr const char* kPictureHex =
+    "89504e470d0a1a0a0000000d49484452000000080000000808020000004b6d29dc0000001249444154789c63f8cfc0801561171db4"
+    "120028ff3fc16eecdf610000000049454e44ae426082";
+
+std::string featureRTF()
+{
+    return std::string("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;}\n"
+                       "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23"
+                       "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0"
+                       "{\\*\\levelmarker \\{disc\\}}{\\leveltext\\leveltemplateid1\\'01\\uc0\\u8226 ;}"
+                       "{\\levelnumbers;}\\fi-360\\li720\\lin720}{\\listname ;}\\listid1}}\n"
+                       "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                       "\\pard\\f0\\fs24 Start with {\\b Strong words} here.\\\n"
+                       "A sentence with a note{\\*\\footnote {\\chftn} The note text.} in it.\\\n"
+                       "\\pard\\tx220\\tx720\\li720\\fi-720\\ls1\\ilvl0{\\listtext\t\\uc0\\u8226 \t}First item\\\n"
+                       "{\\listtext\t\\uc0\\u8226 \t}Second item\\\n"
+                       "\\pard A picture: {{\\pict\\pngblip\\picw8\\pich8\\picwgoal120\\pichgoal120\n")
+        + kPictureHex + "\n}} after it.}";
+}
+
+// The whole editor in a real web view: an RTF file opens, takes typing
+// through its page, saves and opens again with everything it had.
+class RichTextEditorWebTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        EditorMakers::registerMaker(EditorKind::RichText, [this](TextDocument& document) {
+            return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{},
+                                                        [this](const std::string& url) { links.push_back(url); });
+        });
+    }
+    void TearDown() override { EditorMakers::unregisterAll(); }
+
+    std::shared_ptr<TextDocument> open(const std::string& path)
+    {
+        auto document = std::make_shared<TextDocument>(path);
+        EXPECT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        return document;
+    }
+
+    static TextViewController& editorOf(TextDocument& document)
+    {
+        auto* editor = dynamic_cast<TextViewController*>(document.currentTextViewController().get());
+        EXPECT_NE(editor, nullptr);
+        return *editor;
+    }
+
+    static bool save(TextDocument& document)
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                           [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
+        return result->value_or(false);
+    }
+
+    ScratchFolder folder{"rich-text-editor"};
+    std::vector<std::string> links;
+};
+
+TEST_F(RichTextEditorWebTest, opensTakesTypingSavesAndReopensWithEverything)
+{
+    const std::string path = folder.path("Features.rtf");
+    writeFile(path, featureRTF());
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(editor.pageError() == std::nullopt) << editor.pageError()->message;
+    EXPECT_EQ(editor.webViewEditor(), nullptr) << "no page to save from before it is ready";
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webViewEditor();
+
+    // The template has no doctype: the page runs in quirks mode.
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.compatMode"), "BackCompat");
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('content').isContentEditable"), "1");
+
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    page.stringByEvaluatingJavaScript(
+        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.setStart(p.firstChild,0);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    page.executeEditingCommand("InsertText", "Typed first. ");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds))
+        << "typing did not change the document";
+
+    auto shot = std::make_shared<std::optional<Result<Image::Pointer>>>();
+    page.takeSnapshot(WebView::SnapshotRegion::Visible, [shot](Result<Image::Pointer> image) { *shot = std::move(image); });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shot->has_value(); }, kEngineWaitSeconds));
+    if (**shot) {
+        if (Result<std::vector<std::uint8_t>> png = (***shot)->pngData()) {
+            std::filesystem::create_directories(std::filesystem::temp_directory_path() / "folio-screenshots");
+            writeFile((std::filesystem::temp_directory_path() / "folio-screenshots" / "rich-text-editor.png").string(),
+                      std::string(png->begin(), png->end()));
+        }
+    }
+
+    ASSERT_TRUE(save(*document));
+    std::string saved = readFile(path);
+    document->closeWithCompletionHandler({});
+    document.reset();
+
+    auto reopened = open(path);
+    std::string html = toUtf8(reopened->text());
+    EXPECT_NE(html.find("Typed first."), std::string::npos) << saved;
+    EXPECT_NE(html.find("Strong words"), std::string::npos);
+    EXPECT_NE(saved.find("\\b"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\footnote"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("The note text."), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\pict"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\\ls1"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("First item"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Second item"), std::string::npos) << saved;
+}
+
+} // namespace
+} // namespace folio
