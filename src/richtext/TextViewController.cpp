@@ -2,6 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "formats/html/CSSFontRules.h"
+#include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -12,7 +13,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
-#include "platform/web/DMWebView.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
@@ -69,15 +69,9 @@ WebView* TextViewController::ensureWebView()
 {
     if (m_webView || m_pageError)
         return m_webView.get();
-    Rect frame{{0, 0}, m_size};
-    Result<std::unique_ptr<WebView>> made = m_factory ? m_factory(frame) : [&]() -> Result<std::unique_ptr<WebView>> {
-        Result<std::unique_ptr<DMWebView>> page = DMWebView::create(frame);
-        if (!page)
-            return page.error();
-        return std::unique_ptr<WebView>(std::move(*page));
-    }();
-    if (!made || !*made) {
-        m_pageError = made ? Error{"TextViewController", 1, "The editing page could not be made"} : made.error();
+    Result<std::unique_ptr<WebView>> made = DKWebViewController::makeWebView(m_factory, Rect{{0, 0}, m_size});
+    if (!made) {
+        m_pageError = made.error();
         TELog(TELogLevelError, "No editing page: " + m_pageError->message);
         return nullptr;
     }
@@ -94,12 +88,7 @@ WebView* TextViewController::webViewEditor()
 
 void TextViewController::loadView()
 {
-    WebView* page = ensureWebView();
-    auto view = std::make_shared<View>(page ? page->frame() : kDefaultFrame);
-    // The presenter shows the engine's own widget in place of this view.
-    if (auto* engine = dynamic_cast<DMWebView*>(page))
-        view->setNativeWidgetHandle(engine->nativeWidget());
-    setView(std::move(view));
+    setView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
 }
 
 void TextViewController::viewDidLoad()

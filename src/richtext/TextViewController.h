@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/EditorController.h"
+#include "platform/docframework/DKWebViewController.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 #include "richtext/RichTextDialect.h"
@@ -28,7 +29,7 @@ class WebView;
 // from. A page whose process crashed is loaded again from it.
 class TextViewController final : public EditorController, public PageBridgeClient {
 public:
-    using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
+    using WebViewFactory = DKWebViewController::WebViewFactory;
     // Hands a followed link to the desktop.
     using LinkOpener = std::function<void(const std::string& url)>;
 

@@ -47,13 +47,30 @@ WebView* DKWebViewController::ensureWebView()
     if (m_webView || m_webViewError)
         return m_webView.get();
     Rect frame = isViewLoaded() && !viewIfLoaded()->frame().isEmpty() ? viewIfLoaded()->frame() : kDefaultFrame;
-    Result<std::unique_ptr<WebView>> made = m_factory ? m_factory(frame) : WebServices::shared().makeWebView(frame);
-    if (!made || !*made) {
-        m_webViewError = made ? Error{kErrorDomain, NoWebView, "The web view could not be made"} : made.error();
+    Result<std::unique_ptr<WebView>> made = makeWebView(m_factory, frame);
+    if (!made) {
+        m_webViewError = made.error();
         return nullptr;
     }
     m_webView = std::move(*made);
     return m_webView.get();
+}
+
+Result<std::unique_ptr<WebView>> DKWebViewController::makeWebView(const WebViewFactory& factory, const Rect& frame)
+{
+    Result<std::unique_ptr<WebView>> made = factory ? factory(frame) : WebServices::shared().makeWebView(frame);
+    if (made && !*made)
+        return Error{kErrorDomain, NoWebView, "The web view could not be made"};
+    return made;
+}
+
+std::shared_ptr<View> DKWebViewController::viewShowing(WebView* page, const Rect& fallbackFrame)
+{
+    auto view = std::make_shared<View>(page ? page->frame() : fallbackFrame);
+    // The presenter shows the engine's own widget in place of this view.
+    if (page)
+        view->setNativeWidgetHandle(page->nativeWidget());
+    return view;
 }
 
 Status DKWebViewController::loadHTMLString(const std::string& html, const std::string& baseURL)
@@ -67,12 +84,7 @@ Status DKWebViewController::loadHTMLString(const std::string& html, const std::s
 
 void DKWebViewController::loadView()
 {
-    WebView* page = ensureWebView();
-    auto view = std::make_shared<View>(page ? page->frame() : kDefaultFrame);
-    // The presenter shows the engine's own widget in place of this view.
-    if (page)
-        view->setNativeWidgetHandle(page->nativeWidget());
-    setView(std::move(view));
+    setView(viewShowing(ensureWebView(), kDefaultFrame));
 }
 
 void DKWebViewController::viewDidLoad()

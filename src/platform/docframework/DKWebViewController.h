@@ -57,6 +57,13 @@ public:
     // Why the page could not be made, if it could not.
     const std::optional<Error>& webViewError() const { return m_webViewError; }
 
+    // A page from the factory, or a DMWebView without one; an error says why
+    // there is none.
+    static Result<std::unique_ptr<WebView>> makeWebView(const WebViewFactory& factory, const Rect& frame);
+    // The view that stands for the page in a window: the presenter shows the
+    // engine's own widget in its place.
+    static std::shared_ptr<View> viewShowing(WebView* page, const Rect& fallbackFrame);
+
 protected:
     void loadView() override;
     void viewDidLoad() override;
