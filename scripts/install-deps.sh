@@ -9,7 +9,7 @@ packages=(
   libicu-dev libxml2-dev zlib1g-dev libzip-dev libplist-dev uuid-dev
   libglib2.0-dev libgtk-3-dev libwebkit2gtk-4.1-dev
   libcairo2-dev libpango1.0-dev libharfbuzz-dev libfreetype-dev libfontconfig-dev
-  libpng-dev libjpeg62-turbo-dev libpoppler-glib-dev
+  libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
   xvfb xauth poppler-utils epubcheck xdg-utils cups-client xdotool imagemagick
   fonts-croscore fonts-liberation2 fonts-dejavu-core

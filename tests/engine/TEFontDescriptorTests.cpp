@@ -283,7 +283,10 @@ TEST_F(TEFontDescriptorTest, unknownFamiliesFallBackAndTheFallbackIsChecked)
 {
     std::optional<Font> papyrus = family("Papyrus", 12).newMatchingFont(m_catalog);
     ASSERT_TRUE(papyrus);
-    EXPECT_EQ(papyrus->familyName(), "Helvetica");
+    // Drawn in the fallback, the font keeps the family it asked for.
+    EXPECT_EQ(papyrus->face().familyName, "Helvetica");
+    EXPECT_EQ(papyrus->familyName(), "Papyrus");
+    EXPECT_TRUE(papyrus->isSubstituted());
 
     Status noName = TEFontDescriptor::setFallbackFontFamily(std::nullopt, m_catalog);
     ASSERT_FALSE(noName);
@@ -298,7 +301,7 @@ TEST_F(TEFontDescriptorTest, unknownFamiliesFallBackAndTheFallbackIsChecked)
     std::optional<Font> inGeorgia = family("Papyrus", 12, true).newMatchingFont(m_catalog);
     ASSERT_TRUE(TEFontDescriptor::setFallbackFontFamily("Helvetica", m_catalog));
     ASSERT_TRUE(inGeorgia);
-    EXPECT_EQ(inGeorgia->postScriptName(), "Georgia-Bold");
+    EXPECT_EQ(inGeorgia->face().postScriptName, "Georgia-Bold");
 }
 
 TEST_F(TEFontDescriptorTest, cachedFontsAreKeptApartBySizeAndCatalogue)
@@ -317,7 +320,7 @@ TEST_F(TEFontDescriptorTest, cachedFontsAreKeptApartBySizeAndCatalogue)
     TEFontDescriptor onlyInOther = family("Cache Only", 12);
     std::optional<Font> fromFirst = onlyInOther.newMatchingFont(m_catalog);
     ASSERT_TRUE(fromFirst);
-    EXPECT_EQ(fromFirst->familyName(), "Helvetica");
+    EXPECT_EQ(fromFirst->face().familyName, "Helvetica");
     auto other = std::make_shared<FakeFontCatalog>();
     other->addFace(FontFace{"CacheOnly-Regular", "Cache Only", "Cache Only", "Regular", 0, 400, 0, "", 0},
                    FontMetrics{});

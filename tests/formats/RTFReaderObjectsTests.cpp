@@ -55,13 +55,15 @@ TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
     EXPECT_EQ(attachmentAt(string, 3), nullptr);
 }
 
-TEST_F(RTFReaderObjectsTests, pictureWithoutOptionalValuesTakesDefaults)
+TEST_F(RTFReaderObjectsTests, pictureWithoutGoalSizeTakesItsOwnSize)
 {
+    // Without "\wraptext" the goal is in twips, as other writers give it.
     AttributedString string = read(u"{\\rtf1 {{\\pict\\jpegblip\\picw100\\pich50\\pichgoal600\nffd8\n} }after}");
     const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 0));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->wrapAlignment(), TEWrapAlignment::None);
-    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().width), 100.0f / 12.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().width), 100.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().height), 30.0f);
     EXPECT_EQ(string.string(), u"\uFEFF after");
 }
 

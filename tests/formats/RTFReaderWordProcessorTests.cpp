@@ -1,7 +1,9 @@
 #include "formats/rtf/DKRTFReader.h"
+#include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
@@ -121,6 +123,72 @@ TEST_F(RTFReaderWordProcessorTests, oldStyleParagraphNumberingMakesListItems)
     EXPECT_EQ(listTypeAt(string, 7), static_cast<int>(TECSSListStyleType::Disc));
     // A label without a list stays text.
     EXPECT_EQ(text(uR"({\rtf1{\pntext 1.\tab}Item})"), u"1.\tItem");
+}
+
+// --- Pictures and links ------------------------------------------------------------
+
+TEST_F(RTFReaderWordProcessorTests, picturesFromOtherWritersKeepTheirDataAndSize)
+{
+    auto pictureAt = [](const AttributedString& string, std::size_t index) -> const TEImageTextAttachment* {
+        AttributeValuePtr value = string.attributeAtIndex(NSAttachmentAttributeName, index);
+        return value ? value->as<TEImageTextAttachment>() : nullptr;
+    };
+    auto hexStart = [](const TEImageTextAttachment& picture) {
+        const Data* data = picture.contentsData();
+        return data && data->length() >= 4 ? data->vector()[0] * 0x1000000u + data->vector()[1] * 0x10000u +
+                                                 data->vector()[2] * 0x100u + data->vector()[3]
+                                           : 0u;
+    };
+    // Data on the line of "\pichgoal"; twips and scale.
+    AttributedString sameLine =
+        read(uR"({\rtf1 {\pict\pngblip\picw1\pich1\picwgoal300\pichgoal300\picscalex50 89504e470d0a1a0a}x})");
+    ASSERT_EQ(sameLine.string(), u"\uFEFFx");
+    ASSERT_NE(pictureAt(sameLine, 0), nullptr);
+    EXPECT_EQ(hexStart(*pictureAt(sameLine, 0)), 0x89504e47u);
+    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().width, 7.5);
+    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().height, 15);
+
+    // Word's picture with its metafile fallback: the PNG stays.
+    AttributedString word = read(uR"({\rtf1 {\*\shppict{\pict\pngblip\picwgoal20\pichgoal20 89504e47}})"
+                                 uR"({\nonshppict{\pict\wmetafile8\picwgoal20\pichgoal20 01000900}}x})");
+    ASSERT_EQ(word.string(), u"\uFEFFx");
+    EXPECT_EQ(hexStart(*pictureAt(word, 0)), 0x89504e47u);
+
+    // GIF is stored as PNG.
+    AttributedString gif = read(uR"({\rtf1 {\pict\pngblip\picw1\pich1 )"
+                                uR"(47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b}x})");
+    ASSERT_EQ(gif.string(), u"\uFEFFx");
+    ASSERT_NE(pictureAt(gif, 0), nullptr);
+    EXPECT_EQ(hexStart(*pictureAt(gif, 0)), 0x89504e47u);
+
+    // A metafile alone is no picture at all, never an image without source.
+    AttributedString metafile = read(uR"({\rtf1 a{\pict\wmetafile8\picw10\pich10 0100090000}b})");
+    EXPECT_EQ(metafile.string(), u"ab");
+    EXPECT_EQ(htmlString(metafile).find(u"<img"), std::u16string::npos);
+}
+
+TEST_F(RTFReaderWordProcessorTests, hyperlinkFieldsAsWordWritesThem)
+{
+    auto linkOf = [this](std::u16string_view instruction) {
+        AttributedString string = read(u"{\\rtf1{\\field{\\*\\fldinst " + std::u16string(instruction) +
+                                       u"}{\\fldrslt {\\insrsid1 here}}} after}");
+        EXPECT_EQ(string.string(), u"here after");
+        EXPECT_EQ(string.attributeAtIndex(TELinkAttribute, 6), nullptr);
+        AttributeValuePtr link = string.attributeAtIndex(TELinkAttribute, 0);
+        return link ? link->as<URLValue>()->urlString() : std::string("(none)");
+    };
+    EXPECT_EQ(linkOf(uR"({\insrsid1 HYPERLINK "http://example.com/" })"), "http://example.com/");
+    EXPECT_EQ(linkOf(uR"({\insrsid1 HYPER}{\insrsid2 LINK  "http://a.org/"})"), "http://a.org/");
+    EXPECT_EQ(linkOf(uR"(HYPERLINK \\l "sec1")"), "#sec1");
+    EXPECT_EQ(linkOf(uR"(HYPERLINK "http://b.org/x" \\o "Tip")"), "http://b.org/x");
+    EXPECT_EQ(linkOf(uR"(HYPERLINK "http://c.org/a\{b\}  ")"), "http://c.org/a{b}");
+    EXPECT_EQ(linkOf(uR"(PAGE)"), "(none)");
+
+    // A field in a header is not the body's, and a later field is not a link.
+    AttributedString string = read(uR"({\rtf1{\header {\field{\*\fldinst HYPERLINK "http://h/"}{\fldrslt H}}})"
+                                   uR"({\field{\*\fldinst PAGE}{\fldrslt 3}}})");
+    EXPECT_EQ(string.string(), u"3");
+    EXPECT_EQ(string.attributeAtIndex(TELinkAttribute, 0), nullptr);
 }
 
 // --- Text and characters ----------------------------------------------------------

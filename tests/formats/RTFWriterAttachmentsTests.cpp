@@ -74,7 +74,7 @@ TEST(RTFWriterPictureTests, embeddedPictureCarriesSizesAndHexBytes)
 TEST(RTFWriterPictureTests, rtfdPictureIsAReferenceByFileName)
 {
     auto attachment = picture(scratchFolder() + "/img1.png");
-    EXPECT_EQ(bodyOfPictureText(attachment, true), "a{{\\NeXTGraphic img1.png \\width50 \\height25}\xC2\xAC}b");
+    EXPECT_EQ(bodyOfPictureText(attachment, true), "a{{\\NeXTGraphic img1.png \\width50 \\height25}\\'ac}b");
 }
 
 TEST(RTFWriterPictureTests, namedPictureKeepsItsFileInfoAndType)
@@ -143,39 +143,23 @@ AttributeDictionary::Entry flag(std::string_view key, std::int64_t value = 1)
     return integerEntry(key, value);
 }
 
-TEST(RTFWriterTableTests, rowStartWritesTheCellWidths)
+TEST(RTFWriterTableTests, rowsAndCellsAreWrittenFromTheirMarks)
 {
-    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
-                                      {u"A\n", {flag(TETableCellWidthKey, 2000), flag(TEIsEndTableCellKey)}},
-                                      {u"B\n", {flag(TETableCellWidthKey, 4000)}},
-                                      {u"C", {}}});
-    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
-              "Intro\\\n\\itap1\\trowd\n\\cellx2000\n\\cellx4000\n\\pard\\intbl\n"
-              "A\\\n\\cell\n\\pard\\intbl\nB\\\nC");
-}
-
-TEST(RTFWriterTableTests, tableEndClosesTheLastRowAndKeepsCellText)
-{
-    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
-                                      {u"a{b}\n", {flag(TETableCellWidthKey, 3000), flag(TEIsEndTableCellKey),
-                                                   flag(TEIsEndTableKey)}},
+    auto table = flag(TEIsTableKey);
+    AttributedString text = makeText({{u"Intro\n", {}},
+                                      {u"a{b}", {table}},
+                                      {u"\t", {table, flag(TEIsEndTableCellKey), flag(TETableCellWidthKey, 2000)}},
+                                      {u"B", {table}},
+                                      {u"\n", {table, flag(TEIsEndTableRowKey), flag(TETableCellRightBoundaryKey, 4500)}},
+                                      {u"C", {table}},
+                                      {u"\t", {table, flag(TEIsEndTableCellKey)}},
+                                      {u"D", {table}},
+                                      {u"\n", {table, flag(TEIsEndTableRowKey)}},
                                       {u"After", {}}});
     EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
-              "Intro\\\n\\itap1\\trowd\n\\cellx3000\n\\pard\\intbl\na\\{b\\}\\cell \\lastrow\\row\nAfter");
-}
-
-TEST(RTFWriterTableTests, rowEndStartsTheNextRow)
-{
-    AttributedString text = makeText({{u"Intro\n", {flag(TEIsTableRowKey)}},
-                                      {u"A\n", {flag(TETableCellWidthKey, 2000), flag(TEIsEndTableCellKey),
-                                                flag(TEIsEndTableRowKey)}},
-                                      {u"B", {flag(TETableCellWidthKey, 2500)}}});
-    // Widths are measured from each paragraph end, that end included, to
-    // one before the end of the text, so the new row repeats the width of
-    // the cell that ended the last one and not the width of "B".
-    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
-              "Intro\\\n\\itap1\\trowd\n\\cellx2000\n\\pard\\intbl\n"
-              "A\\\n\\cell \\row\n\\itap1\\trowd\n\\cellx2000\n\\pard\\intbl\nB");
+              "Intro\\\n\\itap1\\trowd\n\\cellx2000\n\\cellx4500\n\\pard\\intbl\n\\ql\na\\{b\\}\\cell B\\cell\\row\n"
+              // A row without widths gets cells of a default width.
+              "\\itap1\\trowd\n\\cellx2000\n\\cellx4000\n\\pard\\intbl\n\\ql\nC\\cell D\\cell\\row\n\\pard\n\\ql\nAfter");
 }
 
 TEST(RTFWriterTableTests, tableKeysAtZeroCountAsAbsent)

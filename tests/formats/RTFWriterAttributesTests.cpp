@@ -207,7 +207,8 @@ std::string levelText(int numberType, const std::string& marker, int templateId,
     std::string twips = std::to_string(indent);
     return "{\\listlevel\\levelnfc" + number + "\\levelnfcn" + number
         + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{"
-        + marker + "}{\\leveltext\\leveltemplateid" + std::to_string(templateId) + "\\'02'00.;}\\fi-360\\li" + twips
+        + marker + "}{\\leveltext\\leveltemplateid" + std::to_string(templateId)
+        + (numberType == 23 ? "\\'01\\u8226 ?;}{\\levelnumbers;}" : "\\'02\\'00.;}{\\levelnumbers\\'01;}") + "\\fi-360\\li" + twips
         + "\\lin" + twips + "}\n";
 }
 
@@ -269,7 +270,7 @@ TEST(RTFWriterListTests, twoSeparateListsGetTwoListsAndTwoOverrides)
     std::string rtf = writer.writeRTFData();
     EXPECT_EQ(listTableOf(rtf), "{\\*\\listtable\n{\\list\\listtemplateid1\\listhybrid" + levelText(23, "disc\\}", 1, 720)
                                     + "{\\listname ;}\\listid1}\n{\\list\\listtemplateid2\\listhybrid"
-                                    + levelText(0, "decimal\\})", 1, 720)
+                                    + levelText(0, "decimal\\})", 2, 720)
                                     + "{\\listname ;}\\listid2}}\n{\\*\\listoverridetable"
                                       "{\\listoverride\\listid1\\listoverridecount0\\ls1}"
                                       "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n");
@@ -300,15 +301,15 @@ TEST(RTFWriterListTests, nestedListWritesDeeperLevels)
                                       {u"d", {listsEntry({disc}), listEnd}}});
     DKRTFWriter writer(text, {});
     std::string rtf = writer.writeRTFData();
+    // One list holds both levels; the return to the outer level adds none.
     EXPECT_EQ(listTableOf(rtf), "{\\*\\listtable\n{\\list\\listtemplateid1\\listhybrid" + levelText(23, "disc\\}", 1, 720)
                                     + levelText(23, "circle\\}", 2, 1440) + "{\\listname ;}\\listid1}"
-                                    + levelText(23, "disc\\}", 2, 720)
                                     + "}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n");
     EXPECT_EQ(writer.listSublevels(), std::vector<std::int64_t>{1});
     EXPECT_EQ(listBodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 Intro\\\n"
                                "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }a\\\n"
                                "\\ls1\\ilvl1\n\\fi0\n{\\listtext\\tab \\u9702?\\tab }b\\\n"
-                               "\\ls1\\ilvl1\n\\fi0\n{\\listtext\\tab \\u9702?\\tab }c\\\n"
+                               "\\fi0\n{\\listtext\\tab \\u9702?\\tab }c\\\n"
                                // Back in the outer list: its level is named again.
                                "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }d}");
 }

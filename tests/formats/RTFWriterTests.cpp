@@ -266,12 +266,11 @@ TEST(RTFWriterEscapingTests, escapesReservedAndNonASCIIUnits)
     }
 }
 
-TEST(RTFWriterEscapingTests, suppressingDropsLineEndsButKeepsBraces)
+TEST(RTFWriterEscapingTests, placeholdersAreNeverWritten)
 {
     DKRTFDataBuffer buffer;
-    for (char16_t unit : std::u16string(u"a{b}\\\n\u00e9"))
-        buffer.appendEscapedCharacter(unit, DKRTFDataBuffer::Suppress::LineEnds);
-    EXPECT_EQ(buffer.bytes(), "a\\{b\\}\\\\\\'e9");
+    buffer.appendEscapedString(u"a\uFEFFb\uFFFCc");
+    EXPECT_EQ(buffer.bytes(), "abc");
 }
 
 TEST(RTFWriterEscapingTests, fontNamesAreEscaped)

@@ -17,6 +17,29 @@ namespace folio {
 
 namespace {
 
+// The first-line indent is kept in centimetres, the unit the RTF reader and
+// writer and the page's own "cm" use; other CSS lengths are converted.
+double centimetresOfFirstLineIndent(std::u16string_view indent, double pointSize)
+{
+    const double value = floatValue(std::u16string(indent));
+    auto endsWith = [indent](std::u16string_view unit) { return indent.size() >= unit.size() && indent.ends_with(unit); };
+    if (endsWith(u"mm"))
+        return value / 10;
+    if (endsWith(u"in"))
+        return value * 2.54;
+    if (endsWith(u"pt"))
+        return value * 2.54 / 72;
+    if (endsWith(u"px"))
+        return value * 2.54 / 96;
+    if (endsWith(u"em"))
+        return value * pointSize * 2.54 / 72;
+    return value;
+}
+
+} // namespace
+
+namespace {
+
 std::u16string lowercased(const CSSStyleDictionary& styles, std::string_view name)
 {
     return lowercaseString(styles.stringForKey(name).value_or(std::u16string()));
@@ -270,7 +293,7 @@ void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
         else if (!indent.empty() && isNumeric(indent))
             m_paragraphStyle.setFirstLineHeadIndent(floatValue(indent));
         else if (indent != u"inherit")
-            m_paragraphStyle.setFirstLineHeadIndent(measure(indent));
+            m_paragraphStyle.setFirstLineHeadIndent(centimetresOfFirstLineIndent(indent, m_fontDescriptor.pointSize()));
     }
 
     auto marginBottom = styles.stringForKey("margin-bottom");

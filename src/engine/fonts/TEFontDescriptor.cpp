@@ -409,6 +409,12 @@ std::optional<Font> TEFontDescriptor::makeMatchingFont(const std::shared_ptr<con
             if (auto face = catalog->nearestFace(fallback, symbolicTraits()))
                 font = fontOfFace(fallback, *face);
         }
+        // A family this system lacks is drawn with a stand-in but keeps its
+        // name, so that a document saved here does not lose it.
+        if (font && m_fontFamily && !m_fontFamily->empty() && !FontCatalog::isGenericFamily(*m_fontFamily) &&
+            !equalsIgnoringCase(font->familyName(), *m_fontFamily) &&
+            !equalsIgnoringCase(font->postScriptName(), *m_fontFamily))
+            font = Font::substituteFont(*m_fontFamily, *font);
         if (font && m_smallCaps)
             font = font->copyWithFeatures({kSmallCapsFeature});
     }

@@ -19,10 +19,7 @@ constexpr float kTwipsPerCentimetre = 566.96f;
 
 std::optional<Font> fontNamed(const std::u16string& name, double size)
 {
-    if (std::optional<Font> font = Font::fontWithName(toUtf8(name), size))
-        return font;
-    // A font this system does not have is shown in the document's default.
-    return Font::fontWithName("Helvetica", size);
+    return Font::fontWithName(toUtf8(name), size);
 }
 
 } // namespace
@@ -44,7 +41,13 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state
         return cached->second;
 
     AttributeValuePtr value;
-    if (std::optional<Font> font = fontNamed(name, size)) {
+    // A font this system does not have is drawn in the document's default
+    // but keeps its name, so that saving does not rename it.
+    std::optional<Font> font = fontNamed(name, size);
+    const bool missing = !font;
+    if (missing)
+        font = fontNamed(u"Helvetica", size);
+    if (font) {
         // A family without the bold or italic face keeps its regular one: the
         // text stays in the font it asked for.
         if (state.bold()) {
@@ -55,6 +58,8 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state
             if (auto italic = font->copyWithSymbolicTraits(kFontItalicTrait, kFontItalicTrait))
                 font = std::move(italic);
         }
+        if (missing && !name.empty())
+            font = Font::substituteFont(toUtf8(name), *font);
         value = FontAttributeValue::make(std::move(*font));
     }
     m_fontCache.emplace(std::move(key), value);

@@ -68,15 +68,16 @@ void DKRTFDataBuffer::appendRoundedNumber(double value)
         m_bytes.append(digits, static_cast<std::size_t>(length) < sizeof digits ? length : sizeof digits - 1);
 }
 
-void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit, Suppress suppress)
+void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
 {
     if (const char* word = controlWordForUnit(unit)) {
         m_bytes.append(word);
         return;
     }
-    // The object replacement character stands for an attachment, which is
-    // written from its attribute instead.
-    if (unit == 0xFFFC)
+    // The object replacement character and the list and picture placeholder
+    // stand for an attachment or a list marker, which are written from their
+    // attributes instead.
+    if (unit == 0xFFFC || unit == 0xFEFF)
         return;
     if (!isReserved(unit)) {
         m_bytes.push_back(static_cast<char>(unit));
@@ -96,8 +97,6 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit, Suppress suppress)
         m_bytes.push_back(kHexDigits[unit & 0xF]);
         return;
     }
-    if (suppress == Suppress::LineEnds && unit != u'\\' && unit != u'{' && unit != u'}')
-        return;
     // A backslash before a line feed or carriage return is RTF's paragraph end.
     m_bytes.push_back('\\');
     m_bytes.push_back(static_cast<char>(unit));

@@ -14,10 +14,6 @@ namespace folio {
 // turns that into an error result, so no partial document is ever handed out.
 class DKRTFDataBuffer {
 public:
-    // Whether a reserved ASCII character is dropped instead of escaped; see
-    // appendEscapedCharacter.
-    enum class Suppress { No, LineEnds };
-
     void appendByte(char byte) { m_bytes.push_back(byte); }
     void appendCString(std::string_view text) { m_bytes.append(text); }
     // A signed 32-bit number in decimal, "-" first when negative.
@@ -27,11 +23,8 @@ public:
 
     // One UTF-16 unit of document text, escaped so that the RTF stays well
     // formed: typographic punctuation as its control word, other non-ASCII
-    // units as "\'hh" or "\uN?", reserved ASCII after a backslash. With
-    // Suppress::LineEnds, line ends and other control characters are dropped
-    // rather than written (the last cell of a table ends its row instead);
-    // backslash and braces are still escaped so that cell text is not lost.
-    void appendEscapedCharacter(char16_t unit, Suppress suppress = Suppress::No);
+    // units as "\'hh" or "\uN?", reserved ASCII after a backslash.
+    void appendEscapedCharacter(char16_t unit);
     void appendEscapedString(std::u16string_view text);
 
     const std::string& bytes() const { return m_bytes; }

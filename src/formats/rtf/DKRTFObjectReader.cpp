@@ -6,10 +6,12 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/ImageCodec.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <map>
 #include <utility>
 
 namespace folio {
@@ -136,42 +138,82 @@ std::size_t DKRTFObjectReader::skipControlWordsAndGroups(std::size_t position) c
 
 TETextAttachmentPtr DKRTFObjectReader::readPicture()
 {
+    // The picture's control words and property groups, then its data.
     std::u16string_view text = group();
-    if (text.substr(m_start).starts_with(u"\\w") && find(u"wmetafile0", m_start) != npos) {
-        finishAt(m_groupEnd);
+    std::map<std::u16string, double, std::less<>> values;
+    std::size_t position = m_start;
+    while (position < m_groupEnd) {
+        const char16_t character = text[position];
+        if (character == u' ' || character == u'\r' || character == u'\n') {
+            ++position;
+        } else if (character == u'\\' && position + 1 < m_groupEnd && isLetter(text[position + 1])) {
+            std::size_t nameEnd = position + 1;
+            while (nameEnd < m_groupEnd && isLetter(text[nameEnd]))
+                ++nameEnd;
+            std::size_t valueEnd = nameEnd;
+            if (valueEnd < m_groupEnd && text[valueEnd] == u'-')
+                ++valueEnd;
+            while (valueEnd < m_groupEnd && isDigit(text[valueEnd]))
+                ++valueEnd;
+            values[std::u16string(text.substr(position + 1, nameEnd - position - 1))] =
+                static_cast<double>(floatValue(std::u16string(text.substr(nameEnd, valueEnd - nameEnd))));
+            position = valueEnd;
+        } else if (character == u'{') {
+            position = skipControlWordsAndGroups(position);
+        } else {
+            break;
+        }
+    }
+    auto value = [&values](std::u16string_view name) -> std::optional<double> {
+        auto found = values.find(name);
+        return found == values.end() ? std::nullopt : std::optional<double>(found->second);
+    };
+
+    std::size_t end = position;
+    std::u16string_view hex = tokenUpTo(position, u"}", &end);
+    finishAt(m_groupEnd);
+    // Metafiles and device-independent bitmaps have no decoder here; they
+    // are left out rather than shown as a picture without image.
+    for (std::u16string_view unreadable : {u"wmetafile", u"emfblip", u"pmmetafile", u"macpict", u"dibitmap", u"wbitmap"}) {
+        if (values.contains(unreadable))
+            return nullptr;
+    }
+    Data contents = hexStringToData(hex);
+    if (contents.empty())
         return nullptr;
+    const std::vector<std::uint8_t>& bytes = contents.vector();
+    if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8') {
+        // Pictures are kept as PNG or JPEG, which every output can show.
+        Result<DecodedBitmap> bitmap = ImageCodec::decodeGif(bytes);
+        if (!bitmap)
+            return nullptr;
+        Result<std::vector<std::uint8_t>> png = ImageCodec::encodePng(bitmap->width, bitmap->height, bitmap->pixels);
+        if (!png)
+            return nullptr;
+        contents = Data(std::move(*png));
     }
 
-    std::size_t position = m_start;
-    std::size_t end = position;
-    std::optional<int> wrap;
-    if (std::size_t found = find(u"wraptext", position); found != npos) {
-        wrap = intValue(removing(std::u16string(tokenUpTo(found, u"\\", &end)), u"wraptext"));
-        position = end;
-    }
-    double width = kDefaultGoalSize;
-    if (std::size_t found = find(u"picwgoal", position); found != npos) {
-        width = numberAfter(tokenUpTo(found, u"\\", &end), u"picwgoal");
-        position = end;
-    }
-    double height = kDefaultGoalSize;
-    if (std::size_t found = find(u"pichgoal", position); found != npos) {
-        height = numberAfter(tokenUpTo(found, u"\n", &end), u"pichgoal");
-        position = end;
-    }
-    if (position < text.size() && text[position] == u'\n')
-        ++position;
-    position = skipControlWordsAndGroups(position);
-    std::u16string_view hex = tokenUpTo(position, u"}", &end);
-    Data contents = hexStringToData(hex);
-    if (contents.empty()) {
-        finishAt(m_groupEnd);
-        return nullptr;
+    // Our files give the goal sizes in twelfths of a point and always carry
+    // "\wraptext"; other writers give twips, scaled by "\picscalex" and
+    // "\picscaley", and may give only the picture's own size in pixels.
+    const std::optional<int> wrap = value(u"wraptext") ? std::optional<int>(static_cast<int>(*value(u"wraptext")))
+                                                       : std::nullopt;
+    Size display;
+    if (wrap) {
+        display = Size{static_cast<float>(value(u"picwgoal").value_or(kDefaultGoalSize)) / 12.0f,
+                       static_cast<float>(value(u"pichgoal").value_or(kDefaultGoalSize)) / 12.0f};
+    } else {
+        const double scaleX = value(u"picscalex").value_or(100) / 100;
+        const double scaleY = value(u"picscaley").value_or(100) / 100;
+        std::optional<double> goalWidth = value(u"picwgoal");
+        std::optional<double> goalHeight = value(u"pichgoal");
+        display = Size{(goalWidth && *goalWidth > 0 ? *goalWidth / 20 : value(u"picw").value_or(kDefaultGoalSize / 12)) * scaleX,
+                       (goalHeight && *goalHeight > 0 ? *goalHeight / 20 : value(u"pich").value_or(kDefaultGoalSize / 12)) * scaleY};
     }
 
     auto attachment = std::make_shared<TEImageTextAttachment>();
     attachment->setContents(std::move(contents));
-    attachment->setDisplaySize(Size{static_cast<float>(width) / 12.0f, static_cast<float>(height) / 12.0f});
+    attachment->setDisplaySize(display);
     if (wrap)
         attachment->setWrapAlignment(static_cast<TEWrapAlignment>(std::clamp(*wrap, 0, 2)));
     finishAt(end);
@@ -399,21 +441,94 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
 
 // --- Links ------------------------------------------------------------------
 
-std::optional<std::u16string> DKRTFObjectReader::readLinkTarget()
+std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecoder& decoder)
 {
-    std::size_t end = m_start;
-    std::u16string_view instruction = tokenUpTo(m_start, u" \\", &end);
-    if (instruction.find(u"INDEX") != npos || instruction.find(u"HYPERLINK") == npos)
+    // Word splits the instruction over groups of revision marks; its text
+    // is that of every group, with RTF escapes decoded ("\\l" is the
+    // field switch "\l").
+    std::u16string_view text = group();
+    std::u16string instruction;
+    std::size_t position = m_start;
+    while (position < m_groupEnd) {
+        const char16_t character = text[position];
+        if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
+            ++position;
+        } else if (character != u'\\' || position + 1 >= m_groupEnd) {
+            instruction.push_back(character);
+            ++position;
+        } else if (isLetter(text[position + 1])) {
+            std::size_t end = position + 1;
+            while (end < m_groupEnd && isLetter(text[end]))
+                ++end;
+            if (end < m_groupEnd && text[end] == u'-')
+                ++end;
+            while (end < m_groupEnd && isDigit(text[end]))
+                ++end;
+            if (end < m_groupEnd && text[end] == u' ')
+                ++end;
+            instruction += decodeNoteText(text.substr(position, end - position), decoder);
+            position = end;
+        } else if (text[position + 1] == u'\'') {
+            std::size_t end = std::min(position + 4, m_groupEnd);
+            instruction += decodeNoteText(text.substr(position, end - position), decoder);
+            position = end;
+        } else {
+            instruction.push_back(text[position + 1]);
+            position += 2;
+        }
+    }
+    finishAt(m_groupEnd);
+
+    // HYPERLINK "url" [\l "anchor"] [\o "tip"] [\t "frame"] [\m] [\n]
+    std::vector<std::u16string> arguments;
+    std::size_t index = 0;
+    while (index < instruction.size()) {
+        const char16_t character = instruction[index];
+        if (character == u' ' || character == u'\t' || character == u'\u00A0') {
+            ++index;
+        } else if (character == u'"' || character == u'\u201C') {
+            std::size_t close = instruction.find_first_of(u"\"\u201D", index + 1);
+            if (close == std::u16string::npos)
+                close = instruction.size();
+            arguments.push_back(instruction.substr(index + 1, close - index - 1));
+            index = close + 1;
+        } else {
+            std::size_t end = instruction.find_first_of(u" \t\"", index);
+            if (end == std::u16string::npos)
+                end = instruction.size();
+            arguments.push_back(instruction.substr(index, end - index));
+            index = end;
+        }
+    }
+    if (arguments.empty() || uppercaseString(arguments[0]) != u"HYPERLINK")
         return std::nullopt;
-    std::size_t position = end;
-    if (tokenUpTo(position, u"\"", &end) != u" ")
+    std::u16string target;
+    std::u16string anchor;
+    for (std::size_t argument = 1; argument < arguments.size(); ++argument) {
+        const std::u16string& word = arguments[argument];
+        if (word == u"\\l" && argument + 1 < arguments.size()) {
+            anchor = arguments[++argument];
+        } else if ((word == u"\\o" || word == u"\\t") && argument + 1 < arguments.size()) {
+            ++argument;
+        } else if (word.starts_with(u"\\")) {
+            continue;
+        } else if (target.empty()) {
+            target = word;
+        }
+    }
+    auto trimmed = [](std::u16string value) {
+        while (!value.empty() && (value.back() == u' ' || value.back() == u'\t'))
+            value.pop_back();
+        while (!value.empty() && (value.front() == u' ' || value.front() == u'\t'))
+            value.erase(0, 1);
+        return value;
+    };
+    target = trimmed(std::move(target));
+    anchor = trimmed(std::move(anchor));
+    if (!anchor.empty())
+        target += u"#" + anchor;
+    if (target.empty())
         return std::nullopt;
-    std::u16string target = removing(std::u16string(tokenUpTo(end, u"}", &end)), u"\"");
-    // Our writer opens a group just before "HYPERLINK"; its closing brace
-    // is taken here, so the field's own braces stay balanced.
-    if (instruction.starts_with(u"{") && end < group().size() && group()[end] == u'}')
-        ++end;
-    finishAt(end);
     return target;
 }
 

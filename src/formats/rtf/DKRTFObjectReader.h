@@ -43,9 +43,10 @@ public:
     TETextAttachmentPtr readAnnotation(const std::optional<std::u16string>& author, const ByteDecoder& decoder);
     // The rest of the group ("\atnid"), decoded.
     std::u16string readGroupText(const ByteDecoder& decoder);
-    // The URL of "HYPERLINK" followed by a blank and the URL in double
-    // quotes; nothing (and the scanner where it was) for any other field.
-    std::optional<std::u16string> readLinkTarget();
+    // The target of a "HYPERLINK" field instruction (the rest of the group):
+    // its URL, or "#" and the anchor of "\\l"; nothing for any other field.
+    // The whole instruction is read either way.
+    std::optional<std::u16string> readLinkTarget(const ByteDecoder& decoder);
 
     // Hexadecimal digits in pairs, high half first; other characters count
     // as 0 and an odd last digit is ignored.

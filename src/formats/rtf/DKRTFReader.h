@@ -90,9 +90,6 @@ private:
     friend class DKRTFKeywordTable;
 
     enum class SemicolonAction { None, AddColorTableEntry, AddFontTableEntry };
-    // Longer field instructions are not links; the bound keeps files full of
-    // broken fields from being searched again and again.
-    static constexpr std::size_t kMaxFieldInstructionLength = 8192;
 
     // --- The parse steps ---
     void parseRTFGroup(SemicolonAction semicolonAction);

@@ -217,7 +217,13 @@ void DKRTFReader::actionLevelList(int value)
     }
 }
 
-void DKRTFReader::actionListPrefix(int value) { state().setListPrefix(static_cast<unsigned>(value)); }
+void DKRTFReader::actionListPrefix(int value)
+{
+    state().setListPrefix(static_cast<unsigned>(value));
+    // An item whose label is empty is an item all the same.
+    if (value != 0)
+        m_pendingListPrefix = true;
+}
 
 // --- Pictures, notes, comments and links -------------------------------------
 
@@ -277,13 +283,17 @@ void DKRTFReader::actionFootnoteTable(int value)
     state().invalidateAttributes();
 }
 
-void DKRTFReader::actionField(int) {}
+void DKRTFReader::actionField(int)
+{
+    // A field's result is a link only when its own instruction says so.
+    m_documentValues.linkTarget.clear();
+}
 
 void DKRTFReader::actionLink(int)
 {
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup(kMaxFieldInstructionLength));
-    if (std::optional<std::u16string> target = reader.readLinkTarget())
-        m_documentValues.linkTarget = std::move(*target);
+    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
+    std::optional<std::u16string> target = reader.readLinkTarget(byteDecoder());
+    m_documentValues.linkTarget = target.value_or(std::u16string());
 }
 
 void DKRTFReader::actionTextLink(int value) { state().setLink(static_cast<unsigned>(value)); }

@@ -169,24 +169,47 @@ void DKRTFWriter::writeBody()
     const std::u16string& text = m_attributedString.string();
     Range attributeRange{0, 0};
     bool beginningOfParagraph = true;
+    bool inRow = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
+        if (!inRow && beginningOfParagraph && isTableText(index)) {
+            writeTableRowStart(index);
+            inRow = true;
+            // The row's paragraph settings follow its "\\pard".
+            attributeRange = Range{0, 0};
+        }
         if (index >= attributeRange.end()) {
             // Attributes are fetched once per longest stretch of equal runs.
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()});
             writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
         }
-        char16_t unit = text[index];
-        m_buffer.appendEscapedCharacter(unit, m_state.previousWasTable ? DKRTFDataBuffer::Suppress::LineEnds
-                                                                       : DKRTFDataBuffer::Suppress::No);
+        const char16_t unit = text[index];
+        const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
+        if (mark == TableMark::CellEnd) {
+            m_buffer.appendCString("\\cell ");
+            beginningOfParagraph = false;
+            continue;
+        }
+        if (mark == TableMark::RowEnd) {
+            m_buffer.appendCString("\\cell\\row\n");
+            inRow = false;
+            beginningOfParagraph = true;
+            if (!isTableText(index + 1)) {
+                // The paragraph after the table is no table text.
+                m_buffer.appendCString("\\pard\n");
+                resetWrittenParagraphState();
+            }
+            continue;
+        }
+        m_buffer.appendEscapedCharacter(unit);
         beginningOfParagraph = unit == u'\n';
         if (unit != u'\n')
             continue;
         if (m_state.previousWasList == 1) {
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
+            m_writtenList = 0;
         }
-        writeTableStepsAtParagraphEnd(index);
     }
 }
 

@@ -80,17 +80,13 @@ private:
     void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
     void writeColorTable();
     void writeListTable();
-    void writeListOpening(std::int64_t listId);
-    static bool hasChildren(const TECSSListStyle* style, const std::vector<const ArrayValue*>& listArrays);
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);
-    void writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth);
-    void writeListLevelLine();
-    void writeListLevelLine(std::int64_t level);
+    void writeListNumbering(const ArrayValue& lists);
     // Writes the control word with its value when it differs from the last one
     // written, and remembers it; the writer writes only changes.
     bool writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten);
@@ -105,9 +101,14 @@ private:
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
     std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
     void writeFootnoteTableSwitch(const AttributeDictionary& attributes, bool& wroteOutput);
-    void recordTableFlags(const AttributeDictionary& attributes);
-    void writeTableStepsAtParagraphEnd(std::size_t lineFeedIndex);
-    void writeCellWidths(std::size_t lineFeedIndex);
+    // Tables: a cell ends with a tab and a row with a paragraph end, each
+    // marked with its table key.
+    enum class TableMark { None, CellEnd, RowEnd };
+    static constexpr std::int64_t kDefaultCellWidth = 2000;
+    bool isTableText(std::size_t index) const;
+    TableMark tableMarkAt(std::size_t index) const;
+    void writeTableRowStart(std::size_t index);
+    void resetWrittenParagraphState();
 
     // Held by value: a writer may outlive the expression that made its text.
     AttributedString m_attributedString;
@@ -122,10 +123,11 @@ private:
     // A hyperlink field is open, for previousLink.
     bool m_shouldWriteTerminatingLink = false;
     std::optional<std::string> m_previousLink;
-    // List nesting while the body is written.
-    std::int64_t m_subLevelIndex = 0;
-    std::int64_t m_openedLists = 0;
-    std::int64_t m_previousListStyles = 0;
+    // The RTF list number of each outermost list object, and the list and
+    // level named last in the body ("\\ls", "\\ilvl").
+    std::unordered_map<const AttributeValue*, std::size_t> m_listNumbers;
+    std::int64_t m_writtenList = 0;
+    std::int64_t m_writtenLevel = -1;
     // Per list id, the number of levels below its first level.
     std::vector<std::int64_t> m_listSublevels;
     // Table rows: the first row start is written once; cells alternate

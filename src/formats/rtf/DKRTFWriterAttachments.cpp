@@ -37,17 +37,6 @@ bool hasTableKey(const AttributeDictionary& attributes, std::string_view key)
     return true;
 }
 
-std::string cellWidthText(const AttributeValue& value)
-{
-    if (const auto* string = value.as<StringValue>())
-        return toUtf8(string->value());
-    if (const auto* number = value.as<IntegerValue>())
-        return std::to_string(number->value());
-    if (const auto* number = value.as<DoubleValue>())
-        return std::to_string(static_cast<std::int64_t>(number->value()));
-    return {};
-}
-
 } // namespace
 
 std::optional<std::string> DKRTFWriter::convertImageToHex(const std::string& path)
@@ -98,8 +87,9 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         m_buffer.appendRoundedNumber(display.width);
         m_buffer.appendCString(" \\height");
         m_buffer.appendRoundedNumber(display.height);
-        // The not sign (U+00AC) in UTF-8 stands for the picture in the text.
-        m_buffer.appendCString("}\xC2\xAC}");
+        // The not sign (U+00AC) stands for the picture in the text; escaped,
+        // since the document's code page is Windows-1252.
+        m_buffer.appendCString("}\\'ac}");
         return;
     }
     const std::u16string& fileInfo = attachment.fileInfo();
@@ -185,81 +175,69 @@ void DKRTFWriter::writeFootnoteTableSwitch(const AttributeDictionary& attributes
     }
 }
 
-void DKRTFWriter::recordTableFlags(const AttributeDictionary& attributes)
+bool DKRTFWriter::isTableText(std::size_t index) const
 {
-    if (hasTableKey(attributes, TEIsEndTableCellKey))
-        m_state.previousWasTableCell = 1;
-    if (hasTableKey(attributes, TEIsBeginTableCellKey))
-        m_state.isBeginTableCell = 1;
-    if (hasTableKey(attributes, TEIsEndTableKey))
-        m_state.previousWasTable = 1;
-    if (hasTableKey(attributes, TEIsEndTableRowKey))
-        m_state.previousWasTableRow = 1;
-    if (hasTableKey(attributes, TEIsTableRowKey))
-        m_state.isTableRow = 1;
+    if (index >= m_attributedString.length())
+        return false;
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    return attributes && hasTableKey(*attributes, TEIsTableKey);
 }
 
-void DKRTFWriter::writeCellWidths(std::size_t lineFeedIndex)
+DKRTFWriter::TableMark DKRTFWriter::tableMarkAt(std::size_t index) const
 {
-    std::size_t length = m_attributedString.length();
-    // From the line feed to one before the end of the text, as rows have
-    // always been measured.
-    Range range{lineFeedIndex, length - (lineFeedIndex + 1)};
-    auto widths = allValuesOfAttribute(m_attributedString, TETableCellWidthKey, range);
-    if (!widths)
-        return;
-    for (const AttributeValuePtr& value : *widths) {
-        if (!value)
+    const char16_t unit = m_attributedString.string()[index];
+    if (unit != u'\t' && unit != u'\n')
+        return TableMark::None;
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    if (!attributes)
+        return TableMark::None;
+    if (unit == u'\n' && hasTableKey(*attributes, TEIsEndTableRowKey))
+        return TableMark::RowEnd;
+    if (unit == u'\t' && hasTableKey(*attributes, TEIsEndTableCellKey))
+        return TableMark::CellEnd;
+    return TableMark::None;
+}
+
+void DKRTFWriter::writeTableRowStart(std::size_t index)
+{
+    // The row's cells end at its cell marks; each gives its right boundary,
+    // or its width from the boundary before it.
+    m_buffer.appendCString("\\itap1\\trowd\n");
+    const std::size_t length = m_attributedString.length();
+    std::int64_t boundary = 0;
+    for (std::size_t position = index; position < length; ++position) {
+        TableMark mark = tableMarkAt(position);
+        if (mark == TableMark::None)
             continue;
-        std::string text = cellWidthText(*value);
-        if (text.empty() || text == "0")
-            continue;
+        AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(position);
+        std::int64_t right = intForKey(*attributes, TETableCellRightBoundaryKey, 0);
+        if (right <= boundary) {
+            std::int64_t width = intForKey(*attributes, TETableCellWidthKey, 0);
+            right = boundary + (width > 0 ? width : kDefaultCellWidth);
+        }
+        boundary = right;
         m_buffer.appendCString("\\cellx");
-        m_buffer.appendCString(text);
+        m_buffer.appendCString(std::to_string(boundary));
         m_buffer.appendByte('\n');
+        if (mark == TableMark::RowEnd)
+            break;
     }
+    m_buffer.appendCString("\\pard\\intbl\n");
+    // "\\pard" put the reader's paragraph back to its defaults.
+    resetWrittenParagraphState();
 }
 
-void DKRTFWriter::writeTableStepsAtParagraphEnd(std::size_t lineFeedIndex)
+void DKRTFWriter::resetWrittenParagraphState()
 {
-    DKRTFWriterState& state = m_state;
-    if (m_tableStart && state.isTableRow && !state.previousWasTableRow) {
-        state.isTableRow = 0;
-        m_buffer.appendCString("\\itap1\\trowd\n");
-        writeCellWidths(lineFeedIndex);
-        m_buffer.appendCString("\\pard\\intbl\n");
-        m_tableStart = false;
-    }
-    bool endTable = state.previousWasTable != 0;
-    if (state.previousWasTableCell && !endTable) {
-        if (state.previousWasTableRow) {
-            m_buffer.appendCString("\\cell \\row\n\\itap1\\trowd\n");
-            state.previousWasTableRow = 0;
-            writeCellWidths(lineFeedIndex);
-            m_buffer.appendCString("\\pard\\intbl\n");
-        } else if (m_cellToggle) {
-            m_buffer.appendCString("\\cell\n\\pard\\intbl\n");
-            writeAttributesAtIndex(lineFeedIndex + 1, true);
-            m_cellToggle = false;
-        } else {
-            writeAttributesAtIndex(lineFeedIndex + 2, true);
-            m_buffer.appendCString("\\cell\n\\pard\\intbl\n");
-            m_cellToggle = true;
-        }
-        endTable = state.previousWasTable != 0;
-        if (!endTable) {
-            state.previousWasTableCell = 0;
-            return;
-        }
-    }
-    if (!endTable)
-        return;
-    state.previousWasTableRow = 0;
-    state.previousWasTable = 0;
-    state.previousWasTableCell = 0;
-    // The line feed keeps the next paragraph's first letters from being
-    // read as part of "\row".
-    m_buffer.appendCString("\\cell \\lastrow\\row\n");
+    const DKRTFWriterState defaults;
+    m_state.alignment = defaults.alignment;
+    m_state.direction = defaults.direction;
+    m_state.firstLineIndent = defaults.firstLineIndent;
+    m_state.leftIndent = defaults.leftIndent;
+    m_state.lineSpacing = defaults.lineSpacing;
+    m_state.paragraphSpacing = defaults.paragraphSpacing;
+    m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;
+    m_writtenList = 0;
 }
 
 } // namespace folio

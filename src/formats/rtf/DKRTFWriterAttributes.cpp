@@ -114,17 +114,6 @@ std::int32_t truncated(double value)
 
 } // namespace
 
-void DKRTFWriter::writeListLevelLine() { writeListLevelLine(m_subLevelIndex); }
-
-void DKRTFWriter::writeListLevelLine(std::int64_t level)
-{
-    m_buffer.appendCString("\\ls");
-    m_buffer.appendInteger(m_state.listIndex);
-    m_buffer.appendCString("\\ilvl");
-    m_buffer.appendCString(std::to_string(level));
-    m_buffer.appendByte('\n');
-}
-
 bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten)
 {
     if (value == lastWritten)
@@ -135,45 +124,23 @@ bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std
     return true;
 }
 
-void DKRTFWriter::writeListNumbering(const AttributeDictionary& attributes, std::int64_t depth)
+void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
 {
-    if (m_openedLists == 0) {
-        writeListLevelLine();
-        ++m_openedLists;
-        m_previousListStyles = depth;
-    }
-    // NOTE: an item that returns from an inner list to an outer one gets a
-    // level line of its own; without it a reader keeps the item, and every
-    // item after it, inside the inner list.
-    if (depth < m_previousListStyles) {
-        writeListLevelLine(depth - 1);
-        m_previousListStyles = depth;
-    }
-    auto tableCount = static_cast<std::int64_t>(m_listSublevels.size());
-    bool listEnd = hasFlag(attributes, TEListEndMarker);
-    if (!m_listSublevels.empty() && !listEnd && m_state.listIndex >= 1 && m_state.listIndex <= tableCount) {
-        if (depth > m_previousListStyles) {
-            ++m_openedLists;
-            ++m_subLevelIndex;
-            m_previousListStyles = depth;
-            writeListLevelLine();
-        } else if (hasFlag(attributes, TEListSublevelEndMarker)) {
-            writeListLevelLine();
-            m_previousListStyles = depth;
-            if (m_subLevelIndex >= 1)
-                --m_subLevelIndex;
-            --m_openedLists;
-        }
-    } else {
-        m_subLevelIndex = 0;
-        --m_openedLists;
-    }
-    if (listEnd && m_state.listPrefixIndex != -1) {
-        ++m_state.listIndex;
-    } else if (m_state.listIndex <= tableCount && m_state.listIndex >= 1
-               && m_subLevelIndex > m_listSublevels[static_cast<std::size_t>(m_state.listIndex - 1)]) {
-        ++m_state.listIndex;
-    }
+    // Every item names its list and level when they differ from the item
+    // before: returning to an outer level is named too, or a reader would
+    // keep the item, and every item after it, inside the inner list.
+    auto number = lists.isEmpty() ? m_listNumbers.end() : m_listNumbers.find(lists.elements().front().get());
+    const std::int64_t list = number == m_listNumbers.end() ? 1 : static_cast<std::int64_t>(number->second);
+    const std::int64_t level = std::max<std::int64_t>(static_cast<std::int64_t>(lists.count()) - 1, 0);
+    if (list == m_writtenList && level == m_writtenLevel)
+        return;
+    m_buffer.appendCString("\\ls");
+    m_buffer.appendInteger(list);
+    m_buffer.appendCString("\\ilvl");
+    m_buffer.appendInteger(level);
+    m_buffer.appendByte('\n');
+    m_writtenList = list;
+    m_writtenLevel = level;
 }
 
 void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes)
@@ -194,7 +161,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
 
     const ArrayValue* lists = listArray(attributes);
     if (lists && isListMarker(attributes))
-        writeListNumbering(attributes, static_cast<std::int64_t>(lists->count()));
+        writeListNumbering(*lists);
 
     bool changed = false;
     std::int32_t leftIndent
@@ -370,8 +337,6 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
 
     if (!sameLink)
         writeLinkOpening(attributes);
-
-    recordTableFlags(attributes);
 }
 
 void DKRTFWriter::writeColorAttributes(const AttributeDictionary& attributes)

@@ -25,14 +25,6 @@ struct DKRTFWriterState {
     std::int32_t isPrefixIndex = 0;
     std::int32_t previousWasList = 0;
 
-    // Table flags of the runs written so far; the paragraph end turns them
-    // into rows and cells.
-    std::int32_t previousWasTable = 0;
-    std::int32_t previousWasTableCell = 0;
-    std::int32_t isTableRow = 0;
-    std::int32_t previousWasTableRow = 0;
-    std::int32_t isBeginTableCell = 0;
-
     std::int32_t isFootnoteTable = 0;
     std::int32_t previousWasFootnoteTable = 0;
 

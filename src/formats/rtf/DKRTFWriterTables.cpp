@@ -3,6 +3,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/FontCatalog.h"
 #include "platform/text/AttributedStringQueries.h"
 #include "platform/text/FontAttributeValue.h"
 
@@ -14,17 +15,18 @@ constexpr std::string_view kDefaultFontName = "Helvetica";
 
 std::string fontNameOf(const AttributeValuePtr& value)
 {
-    if (value) {
-        if (const auto* font = value->as<FontAttributeValue>())
-            return font->font().postScriptName();
+    const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
+    if (!font)
+        return std::string(kDefaultFontName);
+    // A generic family is no font name: the face drawn for it is written.
+    if (FontCatalog::isGenericFamily(font->font().postScriptName()) ||
+        FontCatalog::isGenericFamily(font->font().familyName())) {
+        const std::string& drawn = font->font().face().postScriptName;
+        return drawn.empty() || FontCatalog::isGenericFamily(drawn) ? std::string(kDefaultFontName) : drawn;
     }
-    return std::string(kDefaultFontName);
+    return font->font().postScriptName();
 }
 
-const TECSSListStyle* innermostListStyle(const ArrayValue& lists)
-{
-    return lists.isEmpty() ? nullptr : lists.elements().back()->as<TECSSListStyle>();
-}
 
 } // namespace
 
@@ -104,35 +106,6 @@ std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attri
     return found == m_registeredColors.end() ? 0 : found->second;
 }
 
-bool DKRTFWriter::hasChildren(const TECSSListStyle* style, const std::vector<const ArrayValue*>& listArrays)
-{
-    if (!style)
-        return false;
-    std::size_t start = listArrays.size();
-    for (std::size_t i = 0; i < listArrays.size(); ++i) {
-        if (!listArrays[i]->isEmpty() && listArrays[i]->elements().back().get() == style) {
-            start = i;
-            break;
-        }
-    }
-    // A list has deeper levels when a neighbouring array, from the style's
-    // own onward, starts with the very same outer list object.
-    for (std::size_t i = start; i + 1 < listArrays.size(); ++i) {
-        const ArrayValue& first = *listArrays[i];
-        const ArrayValue& second = *listArrays[i + 1];
-        if (!first.isEmpty() && !second.isEmpty() && first[0].get() == second[0].get())
-            return true;
-    }
-    return false;
-}
-
-void DKRTFWriter::writeListOpening(std::int64_t listId)
-{
-    m_buffer.appendCString("\n{\\list\\listtemplateid");
-    m_buffer.appendCString(std::to_string(listId));
-    m_buffer.appendCString("\\listhybrid");
-}
-
 void DKRTFWriter::writeListTable()
 {
     Range whole{0, m_attributedString.length()};
@@ -140,40 +113,41 @@ void DKRTFWriter::writeListTable()
     // A text that is one list throughout, or has no list, needs no table.
     if (!distinct || distinct->size() <= 1)
         return;
-    m_listSublevels.clear();
-    std::vector<const ArrayValue*> listArrays;
-    for (const AttributeValuePtr& value : *distinct) {
-        if (const auto* array = value ? value->as<ArrayValue>() : nullptr)
-            listArrays.push_back(array);
-    }
-    if (listArrays.empty())
-        return;
-
-    m_buffer.appendCString("{\\*\\listtable");
-    std::int64_t listId = 1;
-    std::int64_t templateId = 1;
-    std::int64_t depth = 1;
-    bool listPending = false;
-    bool listOpen = true;
-    writeListOpening(listId);
+    // One RTF list per outermost list, in order of first use, with a level
+    // for every depth its items reach; the type of a level is that of the
+    // first item at that depth.
+    m_listNumbers.clear();
+    std::vector<std::vector<TECSSListStyleType>> lists;
     m_attributedString.enumerateAttribute(
         TETextListsAttribute, whole, AttributeEnumerationOptions::LongestEffectiveRange,
         [&](const AttributeValuePtr& value, Range, bool&) {
-            const auto* lists = value ? value->as<ArrayValue>() : nullptr;
-            if (!lists)
+            const auto* array = value ? value->as<ArrayValue>() : nullptr;
+            if (!array || array->isEmpty())
                 return;
-            const TECSSListStyle* style = innermostListStyle(*lists);
-            bool deeper = hasChildren(style, listArrays);
-            // A level with deeper levels does not open the next list: the
-            // opening waits for the first level without any.
-            if (listPending && !deeper) {
-                writeListOpening(listId);
-                listPending = false;
-                listOpen = true;
+            auto [number, added] = m_listNumbers.emplace(array->elements().front().get(), lists.size() + 1);
+            if (added)
+                lists.emplace_back();
+            std::vector<TECSSListStyleType>& levels = lists[number->second - 1];
+            for (std::size_t depth = levels.size(); depth < array->count(); ++depth) {
+                const auto* style = (*array)[depth]->as<TECSSListStyle>();
+                levels.push_back(style ? style->type() : TECSSListStyleType::Inherit);
             }
-            TECSSListStyleType type = style ? style->type() : TECSSListStyleType::Inherit;
-            int numberType = TECSSListStyle::RTFNumberTypeForLevel(type);
-            std::string indent = std::to_string(depth * 720);
+        });
+    if (lists.empty())
+        return;
+
+    m_buffer.appendCString("{\\*\\listtable");
+    std::int64_t templateId = 1;
+    m_listSublevels.clear();
+    for (std::size_t list = 0; list < lists.size(); ++list) {
+        const std::string listId = std::to_string(list + 1);
+        m_buffer.appendCString("\n{\\list\\listtemplateid");
+        m_buffer.appendCString(listId);
+        m_buffer.appendCString("\\listhybrid");
+        for (std::size_t depth = 0; depth < lists[list].size(); ++depth) {
+            const TECSSListStyleType type = lists[list][depth];
+            const int numberType = TECSSListStyle::RTFNumberTypeForLevel(type);
+            const std::string indent = std::to_string((depth + 1) * 720);
             m_buffer.appendCString("{\\listlevel\\levelnfc");
             m_buffer.appendInteger(numberType);
             m_buffer.appendCString("\\levelnfcn");
@@ -182,38 +156,27 @@ void DKRTFWriter::writeListTable()
                                    "{\\*\\levelmarker \\{");
             m_buffer.appendCString(TECSSListStyle::listStyleRTFString(type));
             m_buffer.appendCString("}{\\leveltext\\leveltemplateid");
-            m_buffer.appendCString(std::to_string(templateId));
-            m_buffer.appendCString("\\'02'00.;}\\fi-360\\li");
+            m_buffer.appendCString(std::to_string(templateId++));
+            // Other readers draw the level from its text: the level's number
+            // and a full stop, or the bullet itself.
+            if (numberType == 23)
+                m_buffer.appendCString("\\'01\\u8226 ?;}{\\levelnumbers;}");
+            else
+                m_buffer.appendCString("\\'02\\'00.;}{\\levelnumbers\\'01;}");
+            m_buffer.appendCString("\\fi-360\\li");
             m_buffer.appendCString(indent);
             m_buffer.appendCString("\\lin");
             m_buffer.appendCString(indent);
             m_buffer.appendCString("}\n");
-            if (deeper) {
-                ++templateId;
-                ++depth;
-                return;
-            }
-            m_buffer.appendCString("{\\listname ;}\\listid");
-            m_buffer.appendCString(std::to_string(listId));
-            m_buffer.appendByte('}');
-            m_listSublevels.push_back(depth - 1);
-            listPending = true;
-            listOpen = false;
-            ++listId;
-            depth = 1;
-        });
-    // A list whose every level had deeper levels was never closed; close it
-    // so that the table's groups stay balanced.
-    if (listOpen) {
+        }
         m_buffer.appendCString("{\\listname ;}\\listid");
-        m_buffer.appendCString(std::to_string(listId));
+        m_buffer.appendCString(listId);
         m_buffer.appendByte('}');
-        m_listSublevels.push_back(depth - 1);
-        ++listId;
+        m_listSublevels.push_back(static_cast<std::int64_t>(lists[list].size()) - 1);
     }
     m_buffer.appendCString("}\n{\\*\\listoverridetable");
-    for (std::int64_t id = 1; id < listId; ++id) {
-        std::string number = std::to_string(id);
+    for (std::size_t list = 1; list <= lists.size(); ++list) {
+        std::string number = std::to_string(list);
         m_buffer.appendCString("{\\listoverride\\listid");
         m_buffer.appendCString(number);
         m_buffer.appendCString("\\listoverridecount0\\ls");
@@ -221,7 +184,7 @@ void DKRTFWriter::writeListTable()
         m_buffer.appendByte('}');
     }
     m_buffer.appendCString("}\n");
-    m_state.listCount = static_cast<std::int32_t>(listId);
+    m_state.listCount = static_cast<std::int32_t>(lists.size() + 1);
 }
 
 } // namespace folio

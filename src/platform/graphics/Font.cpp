@@ -61,6 +61,12 @@ std::optional<Font> Font::fontWithName(std::string_view name, double size, std::
     return Font(catalog, resolved->face, std::move(postScriptName), resolved->familyName, size, resolved->substituted);
 }
 
+Font Font::substituteFont(std::string_view requestedName, const Font& drawnWith)
+{
+    std::string requested(requestedName);
+    return Font(drawnWith.m_catalog, drawnWith.m_face, requested, requested, drawnWith.m_pointSize, true);
+}
+
 Font Font::fontWithFace(const FontFace& face, double size, std::shared_ptr<const FontCatalog> catalog)
 {
     return Font(catalogOrShared(std::move(catalog)), face, face.postScriptName, face.familyName, size, false);

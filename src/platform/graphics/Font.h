@@ -27,6 +27,9 @@ public:
     // unless the family really exists (installed or substituted) and has that face.
     static std::optional<Font> fontMatching(std::string_view family, std::uint32_t traits, double size,
                                             std::shared_ptr<const FontCatalog> catalog = nullptr);
+    // A font this system does not have, drawn with `drawnWith`'s face but
+    // keeping the requested name, so that text asking for it keeps asking.
+    static Font substituteFont(std::string_view requestedName, const Font& drawnWith);
     // Registers a custom font file and answers its faces at `size`.
     static Result<std::vector<Font>> fontsWithContentsOfFile(const std::string& path, double size,
                                                              std::shared_ptr<FontCatalog> catalog = nullptr);

@@ -10,6 +10,15 @@
 
 namespace folio {
 
+bool FontCatalog::isGenericFamily(std::string_view family)
+{
+    for (const char* generic : {"sans-serif", "serif", "monospace", "cursive", "fantasy", "system-ui", "emoji", "math"}) {
+        if (family == generic)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 // Traits that pick a different face of a family; the others (vertical, UI

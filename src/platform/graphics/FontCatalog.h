@@ -29,6 +29,10 @@ class FontCatalog {
 public:
     virtual ~FontCatalog() = default;
 
+    // CSS's generic families ("sans-serif", "serif", "monospace", ...): names
+    // of a kind of font, never of a font a document asks for by name.
+    static bool isGenericFamily(std::string_view family);
+
     // Every face, ordered by family and then PostScript name.
     virtual std::vector<FontFace> faces() const = 0;
     // Vertical metrics per unit of point size.

@@ -115,15 +115,6 @@ std::string canonicalPath(const std::string& path)
     return error ? path : canonical.string();
 }
 
-bool isGenericFamily(std::string_view family)
-{
-    for (const char* generic : {"sans-serif", "serif", "monospace", "cursive", "fantasy", "system-ui", "emoji", "math"}) {
-        if (family == generic)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 FontconfigFontCatalog::FontconfigFontCatalog() { FcInit(); }
@@ -317,7 +308,7 @@ std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::stri
     std::vector<std::string> families = substitutedFamilies(family);
     for (std::size_t i = 1; i < families.size(); ++i) {
         const std::string& candidate = families[i];
-        if (isGenericFamily(candidate) || std::find(heads.begin(), heads.end(), candidate) != heads.end())
+        if (FontCatalog::isGenericFamily(candidate) || std::find(heads.begin(), heads.end(), candidate) != heads.end())
             break;
         if (candidate != family && !facesOfFamily(candidate).empty())
             return candidate;

@@ -1,5 +1,7 @@
 #include "platform/graphics/ImageCodec.h"
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
 #include <png.h>
 // jpeglib.h needs FILE and size_t declared before it.
 #include <cstdio>
@@ -74,7 +76,46 @@ Result<DecodedBitmap> ImageCodec::decode(const std::vector<std::uint8_t>& data)
         return decodePng(data);
     if (startsWith(data, {0xFF, 0xD8, 0xFF}))
         return decodeJpeg(data);
-    return decodeError("The data is neither a PNG nor a JPEG image.");
+    if (startsWith(data, {'G', 'I', 'F', '8'}))
+        return decodeGif(data);
+    return decodeError("The data is neither a PNG, a JPEG nor a GIF image.");
+}
+
+Result<DecodedBitmap> ImageCodec::decodeGif(const std::vector<std::uint8_t>& data)
+{
+    // GIF is read, never written: gdk-pixbuf's loader gives the first frame.
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("gif", nullptr);
+    if (!loader)
+        return decodeError("No GIF decoder is installed.");
+    GError* error = nullptr;
+    const bool written = gdk_pixbuf_loader_write(loader, data.data(), data.size(), &error) &&
+                         gdk_pixbuf_loader_close(loader, &error);
+    GdkPixbuf* pixbuf = written ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (!pixbuf) {
+        std::string message = error ? error->message : "no picture";
+        if (error)
+            g_error_free(error);
+        g_object_unref(loader);
+        return decodeError("Unreadable GIF image: " + message);
+    }
+    DecodedBitmap bitmap;
+    bitmap.width = gdk_pixbuf_get_width(pixbuf);
+    bitmap.height = gdk_pixbuf_get_height(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guchar* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    bitmap.pixels.reserve(static_cast<std::size_t>(bitmap.width) * bitmap.height * 4);
+    for (int row = 0; row < bitmap.height; ++row) {
+        const guchar* pixel = pixels + static_cast<std::ptrdiff_t>(row) * stride;
+        for (int column = 0; column < bitmap.width; ++column, pixel += channels) {
+            bitmap.pixels.insert(bitmap.pixels.end(), {pixel[0], pixel[1], pixel[2]});
+            bitmap.pixels.push_back(channels == 4 ? pixel[3] : 0xFF);
+        }
+    }
+    if (error)
+        g_error_free(error);
+    g_object_unref(loader);
+    return bitmap;
 }
 
 Result<DecodedBitmap> ImageCodec::decodePng(const std::vector<std::uint8_t>& data)

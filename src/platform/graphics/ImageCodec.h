@@ -17,12 +17,14 @@ struct DecodedBitmap {
     ImageOrientation orientation = ImageOrientation::Up;
 };
 
-// PNG through libpng and JPEG through libjpeg-turbo.
+// PNG through libpng and JPEG through libjpeg-turbo; GIF, read only, through
+// gdk-pixbuf.
 class ImageCodec {
 public:
     static Result<DecodedBitmap> decode(const std::vector<std::uint8_t>& data);
     static Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>& data);
     static Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>& data);
+    static Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>& data);
     static Result<std::vector<std::uint8_t>> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba);
     // `quality` from 0 to 1; 0.5 is libjpeg's quality 50.
     static Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
