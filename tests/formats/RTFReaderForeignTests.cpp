@@ -64,6 +64,77 @@ TEST_F(RTFReaderForeignTests, unicodeInEscapesCodePagesAndSurrogatePairs)
                                u"\u0391\u03B8\u03B7\n\U0001F600 smile\n\u05D0\u05D1rtl");
 }
 
+// Attribute values at the first occurrence of `word`.
+const AttributeValue* valueAtWord(const AttributedString& string, std::u16string_view word, std::string_view key)
+{
+    std::size_t at = string.string().find(word);
+    return at == std::u16string::npos ? nullptr : string.attributeAtIndex(key, at).get();
+}
+
+std::size_t countOf(const std::u16string& text, std::u16string_view part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::u16string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST_F(RTFReaderForeignTests, wordDocumentKeepsListsTablesLinksPicturesNotesAndTextBoxes)
+{
+    AttributedString string = read(fixture("word-lists-tables.rtf"));
+    const std::u16string& text = string.string();
+    EXPECT_NE(text.find(u"Field notes\n"), std::u16string::npos) << toUtf8(text);
+    EXPECT_NE(text.find(u"Site\tBirds\nNorth meadow\t14\n"), std::u16string::npos) << toUtf8(text);
+    EXPECT_EQ(text.find(u"head link"), std::u16string::npos);
+    EXPECT_EQ(text.find(u"hidden remark"), std::u16string::npos);
+    EXPECT_NE(text.find(u"JUNE"), std::u16string::npos);
+    EXPECT_EQ(countOf(text, u"Pack the nets"), 1u);
+    EXPECT_EQ(countOf(text, u"\uFEFFNorth meadow") + countOf(text, u"\uFEFFOrchids") + countOf(text, u"\uFEFFStone") +
+                  countOf(text, u"\uFEFFBring"),
+              4u);
+    const auto* link = valueAtWord(string, u"the site list", TELinkAttribute);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->as<URLValue>()->urlString(), "https://example.org/sites");
+    std::size_t attachments = 0;
+    string.enumerateAttribute(NSAttachmentAttributeName, Range{0, string.length()}, AttributeEnumerationOptions::None,
+                              [&](const AttributeValuePtr& value, Range, bool&) { attachments += value ? 1 : 0; });
+    // The footnote and the picture; the metafile fallback is left out.
+    EXPECT_EQ(attachments, 2u);
+}
+
+TEST_F(RTFReaderForeignTests, libreOfficeWordPadAndTextEditDocumentsReadWhole)
+{
+    AttributedString survey = read(fixture("libreoffice-survey.rtf"));
+    EXPECT_NE(survey.string().find(u"Hour\tDepth\nDawn\t2.4 m\n"), std::u16string::npos) << toUtf8(survey.string());
+    EXPECT_NE(survey.string().find(u"SECOND OFFICER at noon."), std::u16string::npos);
+    EXPECT_EQ(survey.string().find(u"(draft)"), std::u16string::npos);
+    // Five list items and the footnote.
+    EXPECT_EQ(countOf(survey.string(), u"\uFEFF"), 6u);
+    ASSERT_NE(valueAtWord(survey, u"the harbour", TELinkAttribute), nullptr);
+
+    Result<Data> wordpad = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/wordpad-cyrillic.rtf");
+    ASSERT_TRUE(wordpad.ok());
+    Result<AttributedString> cyrillic = DKRTFReader::parseRTFData(wordpad->stringView(), std::nullopt, m_defaults);
+    ASSERT_TRUE(cyrillic.ok());
+    EXPECT_EQ(cyrillic->string(), u"\u041F\u043B\u0430\u043D \u043D\u0430 \u043D\u0435\u0434\u0435\u043B\u044E\n"
+                                  u"\uFEFF\u0427\u0438\u0442\u0430\u0442\u044C \u043A\u043D\u0438\u0433\u0438\n"
+                                  u"\uFEFF\u041F\u0438\u0441\u0430\u0442\u044C \u043F\u0438\u0441\u044C\u043C\u0430\n"
+                                  u"\uFEFFCaf\u00E9\n\u0418\u0442\u043E\u0433\u043E: \u0442\u0440\u0438 \u0434\u043D\u044F\n");
+
+    Result<Data> raw = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/wordpad-raw-bytes.rtf");
+    ASSERT_TRUE(raw.ok());
+    Result<AttributedString> bytes = DKRTFReader::parseRTFData(raw->stringView(), std::nullopt, m_defaults);
+    ASSERT_TRUE(bytes.ok());
+    EXPECT_EQ(bytes->string(), u"\u041F\u043B\u0430\u043D \u043D\u0430 \u043D\u0435\u0434\u0435\u043B\u044E\nafter binary\n");
+
+    AttributedString letter = read(fixture("textedit-letter.rtf"));
+    EXPECT_TRUE(letter.string().starts_with(u"Letter from the coast\nDear\u00A0Ada")) << toUtf8(letter.string());
+    EXPECT_NE(letter.string().find(u"\fP.S. the second page."), std::u16string::npos);
+    const auto* cochin = valueAtWord(letter, u"Letter", kCTFontAttributeName);
+    ASSERT_NE(cochin, nullptr);
+    EXPECT_EQ(cochin->as<FontAttributeValue>()->font().postScriptName(), "Cochin");
+}
+
 TEST_F(RTFReaderForeignTests, everyPrefixOfAForeignDocumentReadsWithoutLosingEarlierText)
 {
     // Truncated files keep what was read: each prefix's text is a prefix of

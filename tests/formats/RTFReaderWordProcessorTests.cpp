@@ -240,8 +240,8 @@ TEST_F(RTFReaderWordProcessorTests, textBoxesKeepTheirWordsWhereTheyAreAnchored)
 {
     EXPECT_EQ(text(uR"({\rtf1 Before {\shp{\*\shpinst\shpleft0{\sp{\sn fillColor}{\sv 255}}{\shptxt Boxed\par words}})"
                    uR"({\shprslt{\*\do\dobxcolumn{\dptxbxtext Boxed again}}}} after})"),
-              u"Before Boxed\nwords after");
-    EXPECT_EQ(text(uR"({\rtf1 a{\*\do\dobxcolumn\dptxbx{\dptxbxtext Drawn}}b})"), u"aDrawnb");
+              u"Before \nBoxed\nwords\n after");
+    EXPECT_EQ(text(uR"({\rtf1 a{\*\do\dobxcolumn\dptxbx{\dptxbxtext Drawn}}b})"), u"a\nDrawn\nb");
 }
 
 TEST_F(RTFReaderWordProcessorTests, unsafeUnicodeValuesAndBinaryDataNeverReachTheText)

@@ -100,8 +100,9 @@ TEST(RTFWriterParagraphTests, pageBreakAndRuleParagraphsWriteTheirGroups)
                                       {u"\f", {{std::string(TEHorizontalRuleStyleAttribute), BoolValue::make(true)}}},
                                       {u"\nb", {}}});
     EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)),
-              "a\\\n\\page \\\x0c\\\n{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid"
-              "\\dplinew30} \\\x0c\\\nb");
+              // The form feed itself is not written: the group is the break.
+              "a\\\n\\page \\\n{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid"
+              "\\dplinew30} \\\nb");
 }
 
 TEST(RTFWriterCharacterTests, boldItalicAndStrikeAreSwitchedOnAndOff)

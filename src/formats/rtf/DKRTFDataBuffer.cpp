@@ -77,7 +77,8 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
     // The object replacement character and the list and picture placeholder
     // stand for an attachment or a list marker, which are written from their
     // attributes instead.
-    if (unit == 0xFFFC || unit == 0xFEFF)
+    // A form feed is the page break, written from its paragraph's attribute.
+    if (unit == 0xFFFC || unit == 0xFEFF || unit == u'\f')
         return;
     if (!isReserved(unit)) {
         m_bytes.push_back(static_cast<char>(unit));

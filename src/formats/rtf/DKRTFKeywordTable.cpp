@@ -47,7 +47,9 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"par", withDefault(&R::actionNewParagraph)},
         {"line", withDefault(&R::actionNewParagraph)},
         {"sect", withDefault(&R::actionNewParagraph)},
-        {"pardirnatural", withDefault(&R::actionNewParagraph)},
+        // NOTE: "\pardirnatural" is a paragraph's natural writing direction
+        // (TextEdit writes it with every paragraph's settings), not a break.
+        {"pardirnatural", forced(&R::actionParagraphDirection, -1)},
         {"page", withDefault(&R::actionInsertPageBreak)},
         {"dpline", withDefault(&R::actionInsertHorizontalLine)},
         // Binary data is never text: without this its bytes would be read

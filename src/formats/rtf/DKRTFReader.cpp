@@ -10,6 +10,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -160,12 +161,16 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         if (character != u'\\')
             m_afterStar = false;
         switch (character) {
-        case u'}':
+        case u'}': {
             m_scanner.skipPeekedCharacter();
+            // The text after a text box starts a paragraph of its own.
+            if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
+                actionNewParagraph(1);
             m_states.pop();
             if (m_states.depth() < entryDepth)
                 return;
             break;
+        }
         case u'{':
             m_scanner.skipPeekedCharacter();
             m_states.push();
@@ -369,6 +374,18 @@ void DKRTFReader::noteUndecodableBytes() { ++m_undecodableBytes; }
 
 void DKRTFReader::appendSourceText(std::u16string_view text)
 {
+    // Control characters in the source (a NUL that a writer left after the
+    // last brace) are no text; a tab is.
+    if (std::any_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x20 && unit != u'\t'; })) {
+        std::u16string kept;
+        for (char16_t unit : text) {
+            if (unit >= 0x20 || unit == u'\t')
+                kept.push_back(unit);
+        }
+        if (!kept.empty())
+            appendSourceText(kept);
+        return;
+    }
     if (m_units == TextUnits::UTF16) {
         appendString(text);
         return;

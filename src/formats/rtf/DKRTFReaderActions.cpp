@@ -334,8 +334,16 @@ void DKRTFReader::actionKnownDestination(int) {}
 void DKRTFReader::actionTextBoxText(int)
 {
     // The words of a text box are document text where the box is anchored,
-    // although the shape around them is a "\*" destination.
+    // although the shape around them is a "\*" destination: paragraphs of
+    // their own, after the text before the box.
+    if (state().skipsGroup())
+        return;
     state().setDiscardText(false);
+    if (!state().inTextBox()) {
+        state().setInTextBox(true);
+        if (!m_atParagraphStart)
+            actionNewParagraph(1);
+    }
 }
 
 // --- Tables -----------------------------------------------------------------

@@ -86,6 +86,9 @@ public:
     void setSuperscriptCount(int count);
     // Hidden text ("\v") is not document text.
     bool hidden() const { return m_hidden; }
+    // Inside the text of a text box ("\shptxt", "\dptxbxtext").
+    bool inTextBox() const { return m_inTextBox; }
+    void setInTextBox(bool inTextBox) { m_inTextBox = inTextBox; }
     void setHidden(bool hidden) { m_hidden = hidden; }
     // "\caps" and "\scaps": the text is shown in capitals.
     bool capitals() const { return m_capitals; }
@@ -155,6 +158,7 @@ private:
     bool m_discardText = false;
     bool m_skipsGroup = false;
     bool m_hidden = false;
+    bool m_inTextBox = false;
     bool m_capitals = false;
     bool m_inTable = false;
     bool m_bold = false;

@@ -106,6 +106,7 @@ private:
     enum class TableMark { None, CellEnd, RowEnd };
     static constexpr std::int64_t kDefaultCellWidth = 2000;
     bool isTableText(std::size_t index) const;
+    bool isListText(std::size_t index) const;
     TableMark tableMarkAt(std::size_t index) const;
     void writeTableRowStart(std::size_t index);
     void resetWrittenParagraphState();

@@ -183,6 +183,14 @@ bool DKRTFWriter::isTableText(std::size_t index) const
     return attributes && hasTableKey(*attributes, TEIsTableKey);
 }
 
+bool DKRTFWriter::isListText(std::size_t index) const
+{
+    if (index >= m_attributedString.length())
+        return false;
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    return attributes && (attributes->containsKey(TETextListsAttribute) || attributes->containsKey(TETextIsListAttribute));
+}
+
 DKRTFWriter::TableMark DKRTFWriter::tableMarkAt(std::size_t index) const
 {
     const char16_t unit = m_attributedString.string()[index];
