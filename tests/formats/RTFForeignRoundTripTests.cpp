@@ -31,7 +31,7 @@ protected:
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
         EXPECT_TRUE(data.ok()) << name;
         Result<AttributedString> text =
-            DKRTFReader::parseRTFData(data.ok() ? data->stringView() : "", std::nullopt, m_defaults);
+            DKRTFReader::parseRTFData(data.ok() ? data->stringView() : "", std::nullopt);
         EXPECT_TRUE(text.ok()) << name;
         return text.ok() ? *text : AttributedString();
     }
@@ -45,7 +45,7 @@ protected:
 
     AttributedString readBack(const std::string& rtf)
     {
-        Result<AttributedString> text = DKRTFReader::parseRTFData(rtf, std::nullopt, m_defaults);
+        Result<AttributedString> text = DKRTFReader::parseRTFData(rtf, std::nullopt);
         EXPECT_TRUE(text.ok());
         return text.ok() ? *text : AttributedString();
     }
@@ -88,7 +88,6 @@ protected:
     }
 
     std::filesystem::path m_home = std::getenv("FOLIO_HOME");
-    UserDefaults m_defaults{(m_home / "rtf-round-trip-defaults.plist").string()};
     const std::vector<std::string> m_fixtures{"word-lists-tables.rtf", "libreoffice-survey.rtf", "wordpad-cyrillic.rtf",
                                               "textedit-letter.rtf"};
 };

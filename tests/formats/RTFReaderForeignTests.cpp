@@ -114,7 +114,7 @@ TEST_F(RTFReaderForeignTests, libreOfficeWordPadAndTextEditDocumentsReadWhole)
 
     Result<Data> wordpad = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/wordpad-cyrillic.rtf");
     ASSERT_TRUE(wordpad.ok());
-    Result<AttributedString> cyrillic = DKRTFReader::parseRTFData(wordpad->stringView(), std::nullopt, m_defaults);
+    Result<AttributedString> cyrillic = DKRTFReader::parseRTFData(wordpad->stringView(), std::nullopt);
     ASSERT_TRUE(cyrillic.ok());
     EXPECT_EQ(cyrillic->string(), u"\u041F\u043B\u0430\u043D \u043D\u0430 \u043D\u0435\u0434\u0435\u043B\u044E\n"
                                   u"\uFEFF\u0427\u0438\u0442\u0430\u0442\u044C \u043A\u043D\u0438\u0433\u0438\n"
@@ -123,7 +123,7 @@ TEST_F(RTFReaderForeignTests, libreOfficeWordPadAndTextEditDocumentsReadWhole)
 
     Result<Data> raw = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/wordpad-raw-bytes.rtf");
     ASSERT_TRUE(raw.ok());
-    Result<AttributedString> bytes = DKRTFReader::parseRTFData(raw->stringView(), std::nullopt, m_defaults);
+    Result<AttributedString> bytes = DKRTFReader::parseRTFData(raw->stringView(), std::nullopt);
     ASSERT_TRUE(bytes.ok());
     EXPECT_EQ(bytes->string(), u"\u041F\u043B\u0430\u043D \u043D\u0430 \u043D\u0435\u0434\u0435\u043B\u044E\nafter binary\n");
 
