@@ -5,6 +5,7 @@
 #include "delivery/LinuxExportServices.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "markdown/MarkdownEditorRegistration.h"
 #include "shell/AppController.h"
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"
@@ -48,6 +49,7 @@ int runDesktop(const std::optional<std::string>& path)
     }
     registerEditors();
     AppController* app = AppController::controller();
+    registerMarkdownEditor();
     DesktopServices services;
     app->setExportServices(services.services());
     int status = CommandLine::kSuccess;
