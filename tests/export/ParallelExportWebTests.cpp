@@ -54,7 +54,8 @@ TEST_P(ParallelExport, eachExportHoldsItsOwnDocument)
     std::string script;
     for (int index = 0; index < kDocuments; ++index)
         script += "'" FOLIO_BINARY_DIR "/folio' export '" + document(index) + "' --format " + format + " --output '"
-            + output(index) + "' >/dev/null 2>&1 || echo failed " + std::to_string(index) + " & ";
+            + output(index) + "' >/dev/null 2>'" + output(index) + ".err' || { echo failed " + std::to_string(index)
+            + "; cat '" + output(index) + ".err'; } & ";
     std::string failures = commandOutput("(" + script + "wait) 2>&1");
     EXPECT_EQ(failures, "");
 
