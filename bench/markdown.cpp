@@ -71,6 +71,21 @@ void BM_MarkdownOpenBrackets(benchmark::State& state)
 }
 BENCHMARK(BM_MarkdownOpenBrackets)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// One long paragraph of code spans, and one of runs that never close: both
+// must stay linear (the argument is the paragraph's size in spans).
+void BM_MarkdownCodeSpans(benchmark::State& state)
+{
+    std::u16string spans;
+    for (std::int64_t index = 0; index < state.range(0); ++index)
+        spans += state.range(1) ? u"`code` text " : u"`` ` ";
+    for (auto _ : state) {
+        BKDMarkdown converter(spans);
+        benchmark::DoNotOptimize(converter.html());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * spans.size()));
+}
+BENCHMARK(BM_MarkdownCodeSpans)->ArgsProduct({{20000, 80000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
 void BM_MarkdownPlainText(benchmark::State& state)
 {
     const std::u16string& text = document16();

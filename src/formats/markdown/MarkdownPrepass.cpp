@@ -1,5 +1,7 @@
 #include "formats/markdown/MarkdownPrepass.h"
 
+#include "formats/markdown/CodeSpanIndex.h"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -96,24 +98,6 @@ std::size_t runLength(std::string_view text, std::size_t at, char c)
     return run;
 }
 
-// Whether a closing run of exactly `ticks` backticks follows before the paragraph ends.
-bool hasClosingTicks(std::string_view rest, std::size_t ticks)
-{
-    const std::size_t paragraphEnd = std::min(rest.find("\n\n"), rest.size());
-    std::size_t i = 0;
-    while (i < paragraphEnd) {
-        if (rest[i] == '`') {
-            const std::size_t run = runLength(rest, i, '`');
-            if (run == ticks)
-                return true;
-            i += run;
-        } else {
-            ++i;
-        }
-    }
-    return false;
-}
-
 bool startsWithCaseless(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
@@ -185,6 +169,7 @@ std::string MarkdownPrepass::apply(std::string_view source)
     m_inTag = false;
     m_linkDestinationDepth = 0;
 
+    const CodeSpanIndex codeSpans(source);
     std::string out;
     out.reserve(source.size() + source.size() / 16);
     char fence = 0;
@@ -194,7 +179,7 @@ std::string MarkdownPrepass::apply(std::string_view source)
         std::size_t lineEnd = source.find('\n', lineStart);
         lineEnd = lineEnd == std::string_view::npos ? source.size() : lineEnd + 1;
         const std::string_view line = source.substr(lineStart, lineEnd - lineStart);
-        const std::string_view rest = source.substr(lineStart);
+        const std::size_t thisLineStart = lineStart;
         lineStart = lineEnd;
 
         if (fence) {
@@ -224,7 +209,7 @@ std::string MarkdownPrepass::apply(std::string_view source)
         out += line.substr(0, contentStart);
         if (needsLineMark(line.substr(contentStart)))
             out += m_lineMark;
-        markInline(line.substr(contentStart), rest.substr(contentStart), out);
+        markInline(line.substr(contentStart), thisLineStart + contentStart, codeSpans, out);
     }
     return out;
 }
@@ -292,7 +277,8 @@ bool MarkdownPrepass::needsLineMark(std::string_view content) const
     return after == content.size() || content[after] != ' ';
 }
 
-void MarkdownPrepass::markInline(std::string_view line, std::string_view rest, std::string& out)
+void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, const CodeSpanIndex& codeSpans,
+                                 std::string& out)
 {
     std::size_t i = 0;
     while (i < line.size()) {
@@ -326,7 +312,7 @@ void MarkdownPrepass::markInline(std::string_view line, std::string_view rest, s
             continue;
         } else if (c == '`') {
             const std::size_t run = runLength(line, i, '`');
-            if (hasClosingTicks(rest.substr(i + run), run))
+            if (codeSpans.hasClosingRun(lineOffset + i + run, run))
                 m_codeSpanTicks = run;
             out.append(line.substr(i, run));
             i += run;

@@ -5,6 +5,8 @@
 
 namespace folio {
 
+class CodeSpanIndex;
+
 // lowdown's parse tree forgets two things the converter's output depends on: whether an
 // emphasis was written with a single underscore (which renders as underline), and that a
 // header needs a blank after its "#" signs. The pre-pass writes marks into the source so
@@ -41,8 +43,8 @@ public:
 private:
     bool chooseMarks(std::string_view source);
     bool needsLineMark(std::string_view content) const;
-    // `rest` is the source from the start of `line` on, for looking ahead.
-    void markInline(std::string_view line, std::string_view rest, std::string& out);
+    // `lineOffset` is where `line` starts in the source, for looking ahead.
+    void markInline(std::string_view line, std::size_t lineOffset, const CodeSpanIndex& codeSpans, std::string& out);
 
     bool m_marksUnderline;
     bool m_requiresHeaderSpace;
