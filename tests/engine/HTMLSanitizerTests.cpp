@@ -90,5 +90,40 @@ TEST(HTMLSanitizer, wholePagesKeepTheirDoctypeAndHeadAndFragmentsStayFragments)
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML(""), "");
 }
 
+// Void elements hold nothing: the text a parser nests under one belongs after
+// it, whether the element is kept or dropped.
+TEST(HTMLSanitizer, textAfterAVoidElementSurvivesIt)
+{
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<p>before<embed src=\"movie.swf\">after embed</p><p>x<source src=\"a.mp3\">after source</p>"
+        "<p>y<param name=\"a\" value=\"b\">after param<wbr>after break</p>");
+    for (const char* text : {"before", "after embed", "after source", "after param", "after break"})
+        EXPECT_NE(clean.find(text), std::string::npos) << text << " not in " << clean;
+    for (const char* banned : {"<embed", "<param", "</source>", "</wbr>"})
+        EXPECT_EQ(clean.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(clean), clean);
+}
+
+TEST(HTMLSanitizer, nestingDeeperThanTheStackIsWrittenWhole)
+{
+    constexpr int depth = 100000;
+    std::string html;
+    for (int level = 0; level < depth; ++level)
+        html += "<span>";
+    html += "Buried";
+    for (int level = 0; level < depth; ++level)
+        html += "</span>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    EXPECT_NE(clean.find("<span>Buried</span>"), std::string::npos);
+    std::size_t opened = 0;
+    std::size_t closed = 0;
+    for (std::size_t at = clean.find("<span>"); at != std::string::npos; at = clean.find("<span>", at + 1))
+        ++opened;
+    for (std::size_t at = clean.find("</span>"); at != std::string::npos; at = clean.find("</span>", at + 1))
+        ++closed;
+    EXPECT_EQ(opened, closed);
+    EXPECT_GT(opened, 0u);
+}
+
 } // namespace
 } // namespace folio

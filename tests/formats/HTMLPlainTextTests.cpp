@@ -15,5 +15,25 @@ TEST(HTMLPlainText, keepsTextRunsLongerThanTenMegabytes)
     EXPECT_EQ(text.substr(length), u"\nend");
 }
 
+TEST(HTMLPlainText, blocksBreakLinesAndPreformattedTextKeepsItsBlanks)
+{
+    EXPECT_EQ(HTMLPlainText::plainText("<div>One  <b>two</b></div><pre><i>a   b\n c</i></pre>after   pre"
+                                       "<table><tr><td>x</td><td>y</td></tr></table>"
+                                       "<div id=\"pageHeader\">hidden</div><p style=\"display: none\">gone</p>end"),
+              u"One two\na   b\n c\nafter pre\nx\ty\nend");
+}
+
+TEST(HTMLPlainText, nestingDeeperThanTheStackKeepsItsText)
+{
+    constexpr int depth = 100000;
+    std::string html;
+    for (int level = 0; level < depth; ++level)
+        html += "<div>";
+    html += "Buried";
+    for (int level = 0; level < depth; ++level)
+        html += "</div>";
+    EXPECT_EQ(HTMLPlainText::plainText(html + "<p>After</p>"), u"Buried\nAfter");
+}
+
 } // namespace
 } // namespace folio

@@ -1,5 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 
+#include "engine/html/XMLTreeWalk.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
@@ -176,37 +178,135 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     return value;
 }
 
+// Writes the tree back as HTML that holds only what is safe to show. The walk
+// is iterative: a document may nest elements deeper than the stack allows.
 class Writer {
 public:
     std::string result;
 
-    void writeChildren(xmlNode* node)
+    void writeChildren(xmlNode* first)
     {
-        for (xmlNode* child = node; child; child = child->next)
-            write(child);
+        walkXMLTree(
+            first, [this](xmlNode* node) { return enter(node); }, [this](xmlNode* node) { leave(node); });
     }
 
     void write(xmlNode* node)
     {
+        if (!enter(node))
+            return;
+        if (node->children)
+            writeChildren(node->children);
+        leave(node);
+    }
+
+private:
+    // Drop goes with its content; DropTag keeps the content of a void element
+    // that must not be written.
+    enum class Treatment { Skip, Drop, DropTag, Void, Raw, Element };
+
+    static std::string nameOf(xmlNode* node) { return lowercased(text(node->name)); }
+
+    static Treatment treatmentOf(xmlNode* node)
+    {
+        if (node->type != XML_ELEMENT_NODE)
+            return Treatment::Skip;
+        std::string name = nameOf(node);
+        if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))
+            return Treatment::Drop;
+        // A void element holds nothing: what the parser put inside it is the
+        // text that followed it, and must survive whatever becomes of it.
+        bool isVoid = isVoidElement(name) || isVoidDroppedElement(name);
+        if (isDroppedElement(name) || (name == "meta" && xmlHasProp(node, BAD_CAST "http-equiv")))
+            return isVoid ? Treatment::DropTag : Treatment::Drop;
+        if (isVoid)
+            return Treatment::Void;
+        return name == "style" ? Treatment::Raw : Treatment::Element;
+    }
+
+    static bool isVoidDroppedElement(std::string_view name)
+    {
+        return contains(name, {"embed", "param", "base", "link", "frame"});
+    }
+
+    // Answers whether the node's children are to be walked.
+    bool enter(xmlNode* node)
+    {
         switch (node->type) {
         case XML_ELEMENT_NODE:
-            writeElement(node);
             break;
         case XML_TEXT_NODE:
             appendEscaped(result, text(node->content), false);
-            break;
+            return false;
         case XML_DTD_NODE:
             writeDoctype(reinterpret_cast<xmlDtd*>(node));
-            break;
+            return false;
         default:
             // Comments, processing instructions and CDATA are dropped: a
             // browser may end a comment where the parser here did not, and
             // none of them is shown.
-            break;
+            return false;
+        }
+        Treatment treatment = treatmentOf(node);
+        switch (treatment) {
+        case Treatment::Skip:
+        case Treatment::Drop:
+            return false;
+        case Treatment::DropTag:
+            return true;
+        case Treatment::Void:
+            writeStartTag(node);
+            return true;
+        case Treatment::Raw:
+            writeStartTag(node);
+            writeStyleText(node);
+            result += "</style>";
+            return false;
+        case Treatment::Element:
+            writeStartTag(node);
+            return true;
+        }
+        return false;
+    }
+
+    void leave(xmlNode* node)
+    {
+        if (treatmentOf(node) == Treatment::Element)
+            result += "</" + nameOf(node) + ">";
+    }
+
+    void writeStartTag(xmlNode* node)
+    {
+        std::string name = nameOf(node);
+        result += "<" + name;
+        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
+            std::string attributeName = lowercased(text(attribute->name));
+            if (attribute->ns && attribute->ns->prefix)
+                attributeName = lowercased(text(attribute->ns->prefix)) + ":" + attributeName;
+            xmlChar* raw = xmlNodeListGetString(node->doc, attribute->children, 1);
+            std::string value(text(raw));
+            xmlFree(raw);
+            std::optional<std::string> kept = sanitizedAttribute(name, attributeName, std::move(value));
+            if (!kept)
+                continue;
+            result += " " + attributeName + "=\"";
+            appendEscaped(result, *kept, true);
+            result += "\"";
+        }
+        result += ">";
+    }
+
+    void writeStyleText(xmlNode* node)
+    {
+        // Raw text to a browser: nothing in it may read as the end tag.
+        std::string css = HTMLSanitizer::sanitizedCSS(textContent(node));
+        for (char c : css) {
+            if (c == '<')
+                result += "\\3c ";
+            else
+                result += c;
         }
     }
 
-private:
     void writeDoctype(xmlDtd* doctype)
     {
         result += "<!DOCTYPE ";
@@ -229,46 +329,6 @@ private:
             quoted(text(doctype->SystemID));
         }
         result += ">";
-    }
-
-    void writeElement(xmlNode* node)
-    {
-        std::string name = lowercased(text(node->name));
-        if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter) || isDroppedElement(name))
-            return;
-        if (name == "meta" && xmlHasProp(node, BAD_CAST "http-equiv"))
-            return;
-        result += "<" + name;
-        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
-            std::string attributeName = lowercased(text(attribute->name));
-            if (attribute->ns && attribute->ns->prefix)
-                attributeName = lowercased(text(attribute->ns->prefix)) + ":" + attributeName;
-            xmlChar* raw = xmlNodeListGetString(node->doc, attribute->children, 1);
-            std::string value(text(raw));
-            xmlFree(raw);
-            std::optional<std::string> kept = sanitizedAttribute(name, attributeName, std::move(value));
-            if (!kept)
-                continue;
-            result += " " + attributeName + "=\"";
-            appendEscaped(result, *kept, true);
-            result += "\"";
-        }
-        result += ">";
-        if (isVoidElement(name) && !node->children)
-            return;
-        if (name == "style") {
-            // Raw text to a browser: nothing in it may read as the end tag.
-            std::string css = HTMLSanitizer::sanitizedCSS(textContent(node));
-            for (char c : css) {
-                if (c == '<')
-                    result += "\\3c ";
-                else
-                    result += c;
-            }
-        } else {
-            writeChildren(node->children);
-        }
-        result += "</" + name + ">";
     }
 };
 

@@ -1,5 +1,6 @@
 #include "formats/html/HTMLPlainText.h"
 
+#include "engine/html/XMLTreeWalk.h"
 #include "platform/foundation/Unicode.h"
 
 #include <libxml/HTMLparser.h>
@@ -46,48 +47,64 @@ void endLine(std::string& text)
         text += '\n';
 }
 
-void collect(xmlNode* node, std::string& text, bool preformatted)
+void appendText(xmlNode* node, std::string& text, bool preformatted)
 {
-    for (; node; node = node->next) {
+    const char* content = reinterpret_cast<const char*>(node->content);
+    if (!content)
+        return;
+    if (preformatted) {
+        text += content;
+        return;
+    }
+    // Runs of white space read as one blank, as a browser shows them.
+    for (const char* c = content; *c; ++c) {
+        if (std::strchr(" \t\n\r\f", *c)) {
+            if (!text.empty() && text.back() != ' ' && text.back() != '\n')
+                text += ' ';
+        } else {
+            text += *c;
+        }
+    }
+}
+
+std::string_view nameOf(xmlNode* element)
+{
+    return reinterpret_cast<const char*>(element->name);
+}
+
+void collect(xmlNode* first, std::string& text)
+{
+    int preformattedDepth = 0;
+    auto enter = [&](xmlNode* node) {
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            const char* content = reinterpret_cast<const char*>(node->content);
-            if (!content)
-                continue;
-            if (preformatted) {
-                text += content;
-                continue;
-            }
-            // Runs of white space read as one blank, as a browser shows them.
-            for (const char* c = content; *c; ++c) {
-                if (std::strchr(" \t\n\r\f", *c)) {
-                    if (!text.empty() && text.back() != ' ' && text.back() != '\n')
-                        text += ' ';
-                } else {
-                    text += *c;
-                }
-            }
-            continue;
+            appendText(node, text, preformattedDepth > 0);
+            return false;
         }
         if (node->type != XML_ELEMENT_NODE)
-            continue;
-        std::string_view name(reinterpret_cast<const char*>(node->name));
+            return false;
+        std::string_view name = nameOf(node);
         if (kSkippedElements.count(name) || isHidden(node))
-            continue;
+            return false;
         if (name == "br") {
             text += '\n';
-            continue;
+            return false;
         }
-        bool block = kBlockElements.count(name) != 0;
-        if (block)
+        if (kBlockElements.count(name))
             endLine(text);
-        if (name == "td" || name == "th") {
-            if (!text.empty() && text.back() != '\n')
-                text += '\t';
-        }
-        collect(node->children, text, preformatted || name == "pre");
-        if (block)
+        if ((name == "td" || name == "th") && !text.empty() && text.back() != '\n')
+            text += '\t';
+        if (name == "pre")
+            ++preformattedDepth;
+        return true;
+    };
+    auto leave = [&](xmlNode* node) {
+        std::string_view name = nameOf(node);
+        if (name == "pre")
+            --preformattedDepth;
+        if (kBlockElements.count(name))
             endLine(text);
-    }
+    };
+    walkXMLTree(first, enter, leave);
 }
 
 } // namespace
@@ -106,7 +123,7 @@ std::u16string HTMLPlainText::plainText(std::string_view html)
     if (!document)
         return {};
     std::string text;
-    collect(xmlDocGetRootElement(document), text, false);
+    collect(xmlDocGetRootElement(document), text);
     xmlFreeDoc(document);
     // Blanks left at line ends by the white-space rule are not the text's.
     std::string cleaned;
