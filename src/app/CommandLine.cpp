@@ -15,7 +15,7 @@ struct CommandDescription {
 
 constexpr CommandDescription kCommands[] = {
     {"new", "folio new KIND PATH", "create a document (KIND: rtf, qvtext, qvoutline, md, txt, tex)"},
-    {"export", "folio export FILE --format FMT [--output PATH]", "export (FMT: pdf, epub, rtfd, html, txt, png)"},
+    {"export", "folio export FILE --format FMT [--output PATH|-]", "export (FMT: pdf, epub, rtfd, html, txt, png)"},
     {"preview", "folio preview FILE --output PNG", "write the document's preview picture"},
     {"copy", "folio copy FILE --as text|html", "print the copy-out text on standard output"},
     {"open", "folio open FILE", "open FILE in the editor of its kind"},

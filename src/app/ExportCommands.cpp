@@ -1,6 +1,7 @@
 #include "app/ExportCommands.h"
 
 #include "app/CommandLine.h"
+#include "app/ExportOutput.h"
 #include "app/MarkdownConverterRegistration.h"
 #include "formats/html/CSSFontRules.h"
 #include "shell/CopyOut.h"
@@ -46,9 +47,13 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& argument
                                         std::initializer_list<const char*> allowed, const char* usage)
 {
     Arguments parsed;
+    bool optionsEnded = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
-        if (argument.rfind("--", 0) == 0) {
+        if (argument == "--" && !optionsEnded) {
+            // What follows is a file, even when its name starts with "-".
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.rfind("--", 0) == 0) {
             bool known = false;
             for (const char* name : allowed)
                 known = known || argument == name;
@@ -105,7 +110,7 @@ std::optional<int> checkInput(const std::string& file)
 
 int exportCommand(const std::vector<std::string>& arguments)
 {
-    constexpr const char* usage = "folio export FILE --format pdf|epub|rtfd|html|txt|png [--output PATH]";
+    constexpr const char* usage = "folio export FILE --format pdf|epub|rtfd|html|txt|png [--output PATH|-]";
     auto parsed = parseArguments(arguments, {"--format", "--output"}, usage);
     if (!parsed)
         return CommandLine::kUsageError;
@@ -132,8 +137,12 @@ int exportCommand(const std::vector<std::string>& arguments)
             return fail("cannot start a display for the web view: " + display.error().message);
     }
 
+    Result<ExportOutput> destination = ExportOutput::forPath(output);
+    if (!destination)
+        return fail(destination.error().message);
+
     ExportRequest request;
-    request.outputPath = output;
+    request.outputPath = destination->exportPath();
     request.action = PDFAction::DismissProgress;
     if (isatty(STDERR_FILENO)) {
         request.pageProgress = [](std::size_t index, std::size_t count) {
@@ -146,6 +155,8 @@ int exportCommand(const std::vector<std::string>& arguments)
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
     if (!exported)
         return fail("cannot export " + parsed->file + ": " + exported.error().message);
+    if (Status finished = destination->finish(); !finished)
+        return fail(finished.error().message);
     return CommandLine::kSuccess;
 }
 

@@ -2,6 +2,7 @@
 #include "app/DesktopModule.h"
 #include "app/ExportCommands.h"
 #include "app/NewDocumentCommand.h"
+#include "export/StagingFolder.h"
 #include "shell/AppController.h"
 
 #include <iostream>
@@ -11,6 +12,8 @@ int main(int argc, char** argv)
     // The application delegate lives for the whole process; commands reach it
     // as the shared controller.
     folio::AppController appController;
+    // An export that crashed or was killed left its staging folder behind.
+    folio::StagingFolder::removeAbandoned();
     folio::CommandLine commandLine(std::cout, std::cerr);
     commandLine.registerCommand("new", [](const std::vector<std::string>& arguments) {
         return folio::runNewDocumentCommand(arguments, std::cout, std::cerr);

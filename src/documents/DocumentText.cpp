@@ -5,6 +5,7 @@
 #include "platform/foundation/StringEncoding.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 namespace folio {
@@ -85,6 +86,11 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
 
 Result<std::u16string> DocumentText::read(const std::string& path, DocumentKind kind)
 {
+    std::error_code sizeError;
+    std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+    if (!sizeError && size > kMaximumFileSize)
+        return textError(TooLarge, path + " holds " + std::to_string(size >> 20) + " MiB, more than the "
+                                       + std::to_string(kMaximumFileSize >> 20) + " MiB a document may; it is not read");
     Result<Data> data = Data::dataWithContentsOfFile(path);
     if (!data)
         return data.error();

@@ -23,10 +23,15 @@ public:
     enum ErrorCode { Undecodable = 1, Damaged = 2, TooLarge = 3 };
     // No real QV page comes near this; a file that unpacks to more is a bomb.
     static constexpr std::size_t kMaximumQVPageSize = std::size_t(64) << 20;
+    // Writing is measured in megabytes; a file past this is refused by its
+    // size, before it is read, since decoding it would take several times
+    // its size in memory.
+    static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t(256) << 20;
 
     DocumentText() = delete;
 
-    // A file that cannot be read answers the file system's error.
+    // A file that cannot be read answers the file system's error; one past
+    // kMaximumFileSize answers TooLarge.
     static Result<std::u16string> read(const std::string& path, DocumentKind kind);
     // `path` only names the file in error messages.
     static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,

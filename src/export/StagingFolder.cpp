@@ -6,17 +6,43 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <regex>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace folio {
 
 Result<StagingFolder> StagingFolder::make(std::string_view prefix)
 {
-    std::string pattern = AppFolders::temporaryFolder() + "/" + std::string(prefix) + "-XXXXXX";
+    std::string pattern = AppFolders::temporaryFolder() + "/" + std::string(prefix) + "-" + std::to_string(::getpid())
+        + "-XXXXXX";
     if (!mkdtemp(pattern.data()))
         return Error{kErrorDomain, NotMade,
                      "Cannot make a folder for the export in " + AppFolders::temporaryFolder() + ": "
                          + std::strerror(errno)};
     return StagingFolder(std::move(pattern));
+}
+
+std::size_t StagingFolder::removeAbandoned()
+{
+    static const std::regex stagingName("[a-z]+-([0-9]+)-[A-Za-z0-9]{6}");
+    std::size_t removed = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(AppFolders::temporaryFolder(), error)) {
+        std::error_code entryError;
+        if (!entry.is_directory(entryError) || entry.is_symlink(entryError))
+            continue;
+        std::string name = entry.path().filename().string();
+        std::smatch match;
+        if (!std::regex_match(name, match, stagingName))
+            continue;
+        long pid = std::strtol(match[1].str().c_str(), nullptr, 10);
+        bool running = pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+        if (!running && std::filesystem::remove_all(entry.path(), entryError) > 0 && !entryError)
+            ++removed;
+    }
+    return removed;
 }
 
 StagingFolder::StagingFolder(StagingFolder&& other) noexcept

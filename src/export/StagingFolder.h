@@ -16,8 +16,14 @@ public:
     static constexpr const char* kErrorDomain = "StagingFolder";
     enum ErrorCode { NotMade = 1 };
 
-    // `prefix` names the export in the folder's name ("epub", "rtfd"...).
+    // `prefix` names the export in the folder's name ("epub", "rtfd"...);
+    // the name also holds the process's id.
     static Result<StagingFolder> make(std::string_view prefix);
+
+    // Removes the folders of processes that ended without removing their own
+    // (a crash, a kill), and answers how many went. Folders of running
+    // processes, and everything else in the temporary folder, stay.
+    static std::size_t removeAbandoned();
 
     StagingFolder(StagingFolder&& other) noexcept;
     StagingFolder& operator=(StagingFolder&& other) noexcept;

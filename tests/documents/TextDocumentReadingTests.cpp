@@ -185,6 +185,21 @@ TEST_F(TextDocumentReadingTest, unreadableFilesAreRefusedWithAReason)
     EXPECT_EQ(notRTF.error().code, TextDocument::RTFReadFailed);
 }
 
+// A huge file is refused by its size before a byte of it is read (the file
+// is sparse: it takes no room on the disk).
+TEST_F(TextDocumentReadingTest, filesPastTheLargestDocumentAreRefusedUnread)
+{
+    std::string huge = m_folder.path("huge.md");
+    writeFile(huge, "");
+    std::filesystem::resize_file(huge, DocumentText::kMaximumFileSize + 1);
+    Result<std::u16string> text = DocumentText::read(huge, DocumentKind::Markdown);
+    ASSERT_FALSE(text.ok());
+    EXPECT_EQ(text.error().code, DocumentText::TooLarge);
+    EXPECT_NE(text.error().message.find("256 MiB"), std::string::npos) << text.error().message;
+    auto document = std::make_shared<TextDocument>(huge);
+    EXPECT_FALSE(document->readFromURL(huge).ok());
+}
+
 TEST_F(TextDocumentReadingTest, setTextKeepsTheTextForNothingAndEqualText)
 {
     TextDocument document;

@@ -111,10 +111,22 @@ Status FileManager::createDirectory(const std::string& path)
     return Status::success();
 }
 
-Status FileManager::writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
+Status FileManager::writeAtomically(const std::string& requestedPath, std::span<const std::uint8_t> bytes)
 {
-    if (path.empty() || path.back() == '/')
-        return makeError(WriteFailed, "Cannot write", path, "not a file path");
+    if (requestedPath.empty() || requestedPath.back() == '/')
+        return makeError(WriteFailed, "Cannot write", requestedPath, "not a file path");
+    // A link stays a link: the file it names is the one replaced.
+    std::error_code linkError;
+    std::string path = requestedPath;
+    if (fs::is_symlink(fs::symlink_status(requestedPath, linkError))) {
+        path = fs::weakly_canonical(requestedPath, linkError).string();
+        if (linkError)
+            return makeError(WriteFailed, "Cannot write", requestedPath, linkError.message());
+    }
+    // Renaming over a device, a pipe or a folder would replace it with a file.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        return makeError(WriteFailed, "Cannot write", requestedPath, "it is not a regular file");
     fs::path target(path);
     fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();

@@ -35,6 +35,16 @@ std::string describeSource(zip_source_t* source)
     return zip_error_strerror(zip_source_error(source));
 }
 
+// Records the entry as made on Unix with `mode` (type and permission bits),
+// which is what unzip uses for the extracted file.
+Status setUnixMode(zip_t* archive, zip_uint64_t index, zip_uint32_t mode, const std::string& entryName)
+{
+    if (zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, mode << 16) < 0)
+        return zipError(DKZipArchive::WriteFailed,
+                        "Cannot set the attributes of " + entryName + ": " + describeArchive(archive));
+    return Status::success();
+}
+
 // Everything libzip wrote into the memory source, once the archive is closed.
 Result<Data> sourceBytes(zip_source_t* source)
 {
@@ -229,6 +239,11 @@ Status DKZipArchive::addEntry(const std::string& entryName, std::span<const std:
         zip_source_free(source);
         return zipError(WriteFailed, "Cannot add " + entryName + ": " + describeArchive(m_archive));
     }
+    // Without Unix attributes, unzip gives the extracted file 0666 less the
+    // umask, and some tools 0777; the package's files are the user's to
+    // read, not anyone's to change.
+    if (Status mode = setUnixMode(m_archive, static_cast<zip_uint64_t>(index), 0100644, entryName); !mode)
+        return mode;
     zip_int32_t method = compression == Compression::Stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
     if (zip_set_file_compression(m_archive, static_cast<zip_uint64_t>(index), method, 0) < 0)
         return zipError(WriteFailed, "Cannot set the compression of " + entryName + ": " + describeArchive(m_archive));
@@ -258,8 +273,11 @@ Status DKZipArchive::addFolder(const FileWrapper& tree, const std::string& prefi
     std::string folderName = name + "/";
     if (!isSafeEntryName(folderName))
         return zipError(UnsafeEntryName, "Refusing the entry name \"" + folderName + "\"");
-    if (zip_dir_add(m_archive, name.c_str(), ZIP_FL_ENC_UTF_8) < 0)
+    zip_int64_t folderIndex = zip_dir_add(m_archive, name.c_str(), ZIP_FL_ENC_UTF_8);
+    if (folderIndex < 0)
         return zipError(WriteFailed, "Cannot add the folder " + name + ": " + describeArchive(m_archive));
+    if (Status mode = setUnixMode(m_archive, static_cast<zip_uint64_t>(folderIndex), 040755, name); !mode)
+        return mode;
     for (const FileWrapper& child : tree.children) {
         if (Status added = addFolder(child, name, compression); !added)
             return added;

@@ -1,0 +1,80 @@
+#include "app/ExportOutput.h"
+
+#include "platform/foundation/Data.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+Error refused(const std::string& path, const std::string& reason)
+{
+    return Error{ExportOutput::kErrorDomain, ExportOutput::Refused, "cannot write " + path + ": " + reason};
+}
+
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length)
+{
+    while (length > 0) {
+        ssize_t written = ::write(fd, bytes, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+Result<ExportOutput> ExportOutput::forPath(const std::string& path)
+{
+    bool stream = path == "-";
+    struct stat status {};
+    if (!stream && ::stat(path.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return refused(path, "it is a folder");
+        if (S_ISSOCK(status.st_mode) || S_ISBLK(status.st_mode))
+            return refused(path, "it is not a file, a pipe or a terminal");
+        // Root may replace a file nobody may write; the command does not.
+        if (S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0)
+            return refused(path, "it is read-only");
+        stream = S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode);
+    }
+    if (!stream)
+        return ExportOutput(path, std::nullopt, std::nullopt);
+    Result<StagingFolder> staging = StagingFolder::make("output");
+    if (!staging)
+        return staging.error();
+    std::string exportPath = staging->path("export");
+    return ExportOutput(exportPath, path, std::move(*staging));
+}
+
+Status ExportOutput::finish() const
+{
+    if (!m_stream)
+        return Status::success();
+    Result<Data> bytes = Data::dataWithContentsOfFile(m_exportPath);
+    if (!bytes)
+        return bytes.error();
+    int fd = *m_stream == "-" ? STDOUT_FILENO : ::open(m_stream->c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Error{kErrorDomain, WriteFailed, "cannot write " + *m_stream + ": " + std::strerror(errno)};
+    bool written = writeAll(fd, bytes->bytes(), bytes->length());
+    int error = errno;
+    if (fd != STDOUT_FILENO)
+        ::close(fd);
+    if (!written)
+        return Error{kErrorDomain, WriteFailed, "cannot write " + *m_stream + ": " + std::strerror(error)};
+    return Status::success();
+}
+
+} // namespace folio

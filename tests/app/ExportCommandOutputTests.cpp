@@ -1,0 +1,129 @@
+#include "export/HTMLToPDFTestSupport.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <thread>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// The export command run as a user runs it, with outputs that are not plain
+// files to replace.
+class ExportCommandOutput : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        writeFile(document(), "# Amber lantern\n\nCopper kettle\n");
+        std::string file = m_folder.path("as-file.txt");
+        ASSERT_EQ(folio("export '" + document() + "' --format txt --output '" + file + "'"), " exit 0\n");
+        m_text = readFile(file);
+        ASSERT_NE(m_text.find("Amber lantern\nCopper kettle"), std::string::npos) << m_text;
+    }
+
+    std::string document() const { return m_folder.path("doc.md"); }
+
+    // Standard output and standard error of the command, then " exit N".
+    std::string folio(const std::string& arguments) const
+    {
+        return commandOutput("FOLIO_HOME='" + m_folder.path("home") + "' '" FOLIO_BINARY_DIR "/folio' " + arguments
+                             + " 2>&1; echo \" exit $?\"");
+    }
+
+    ScratchFolder m_folder{"export-command-output"};
+    // What the export writes into a file.
+    std::string m_text;
+};
+
+TEST_F(ExportCommandOutput, aDashOrStandardOutputReceivesTheTextAndStaysWhatItWas)
+{
+    EXPECT_EQ(folio("export '" + document() + "' --format txt --output -"), m_text + " exit 0\n");
+    std::string redirected = m_folder.path("redirected.txt");
+    EXPECT_EQ(folio("export '" + document() + "' --format txt --output /dev/stdout > '" + redirected + "'"), " exit 0\n");
+    EXPECT_EQ(readFile(redirected), m_text);
+    EXPECT_TRUE(std::filesystem::is_symlink("/dev/stdout"));
+}
+
+TEST_F(ExportCommandOutput, aPipeReceivesTheTextAndStaysAPipe)
+{
+    std::string pipe = m_folder.path("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = readFile(pipe); });
+    EXPECT_EQ(folio("export '" + document() + "' --format txt --output '" + pipe + "'"), " exit 0\n");
+    reader.join();
+    EXPECT_EQ(received, m_text);
+    struct stat status {};
+    ASSERT_EQ(lstat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
+TEST_F(ExportCommandOutput, readOnlyFilesAndFoldersAreRefusedAndLeftAsTheyWere)
+{
+    std::string readOnly = m_folder.path("kept.txt");
+    writeFile(readOnly, "keep me");
+    chmod(readOnly.c_str(), 0444);
+    std::string answer = folio("export '" + document() + "' --format txt --output '" + readOnly + "'");
+    EXPECT_NE(answer.find("it is read-only"), std::string::npos) << answer;
+    EXPECT_NE(answer.find(" exit 1"), std::string::npos) << answer;
+    EXPECT_EQ(readFile(readOnly), "keep me");
+    answer = folio("export '" + document() + "' --format epub --output '" + m_folder.path("") + "'");
+    EXPECT_NE(answer.find("it is a folder"), std::string::npos) << answer;
+    EXPECT_TRUE(std::filesystem::is_directory(m_folder.path("")));
+}
+
+TEST_F(ExportCommandOutput, aDoubleDashEndsTheOptionsSoAFileMayStartWithADash)
+{
+    writeFile(m_folder.path("-dash.md"), "Dashed\n");
+    std::string output = m_folder.path("dash.txt");
+    EXPECT_EQ(commandOutput("cd '" + m_folder.path("") + "' && FOLIO_HOME='" + m_folder.path("home") + "' '"
+                            FOLIO_BINARY_DIR "/folio' export --format txt --output '" + output
+                            + "' -- -dash.md 2>&1; echo \" exit $?\""),
+              " exit 0\n");
+    EXPECT_NE(readFile(output).find("Dashed"), std::string::npos);
+}
+
+TEST_F(ExportCommandOutput, packagesGiveTheirEntriesOrdinaryPermissions)
+{
+    for (const char* format : {"epub", "rtfd"}) {
+        std::string package = m_folder.path(std::string("doc.") + format);
+        ASSERT_EQ(folio("export '" + document() + "' --format " + format + " --output '" + package + "'"), " exit 0\n");
+        std::string listing = commandOutput("zipinfo '" + package + "'");
+        EXPECT_NE(listing.find("-rw-r--r--"), std::string::npos) << listing;
+        EXPECT_EQ(listing.find("rwxrwxrwx"), std::string::npos) << listing;
+        EXPECT_EQ(listing.find("rw-rw-rw-"), std::string::npos) << listing;
+    }
+}
+
+// What a crashed export left in the temporary folder goes at the next start;
+// a running export's folder and the user's own files stay.
+TEST_F(ExportCommandOutput, theNextStartRemovesStagingFoldersOfEndedProcesses)
+{
+    pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    std::string temporary = m_folder.path("home/tmp");
+    std::string abandoned = temporary + "/epub-" + std::to_string(ended) + "-Ab12Cd";
+    std::string running = temporary + "/epub-" + std::to_string(getpid()) + "-Ef34Gh";
+    std::string unrelated = temporary + "/notes-" + std::to_string(ended);
+    for (const std::string& folder : {abandoned, running, unrelated}) {
+        std::filesystem::create_directories(folder + "/OPS");
+        writeFile(folder + "/OPS/chapter.xhtml", "x");
+    }
+    EXPECT_NE(folio("--version").find(" exit 0"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::exists(running + "/OPS/chapter.xhtml"));
+    EXPECT_TRUE(std::filesystem::exists(unrelated + "/OPS/chapter.xhtml"));
+}
+
+} // namespace
+} // namespace folio
