@@ -1,6 +1,7 @@
 #include "shell/AppController.h"
 
 #include "documents/TextDocument.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "shell/DocumentPreviews.h"
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"
@@ -14,6 +15,8 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ImageView.h"
+
+#include <filesystem>
 
 namespace folio {
 
@@ -29,7 +32,8 @@ std::string readOnlyPage(TextDocument& document)
     case DocumentKind::RTF:
     case DocumentKind::QVText:
     case DocumentKind::QVOutline:
-        body = toUtf8(document.text());
+        // Whatever the file holds is shown, never run.
+        body = HTMLSanitizer::sanitizedHTML(toUtf8(document.text()));
         break;
     case DocumentKind::Markdown:
     case DocumentKind::TeX:
@@ -53,7 +57,8 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
         if (std::shared_ptr<ViewController> viewer = text->makeRTFViewController())
             return viewer;
     }
-    auto page = std::make_shared<DKWebViewController>(m_previewWebViewFactory);
+    auto page = std::make_shared<DKWebViewController>(
+        documentPageFactory(std::filesystem::path(document.fileURL()).filename().string()));
     page->setShowNavigationButtons(false);
     page->setShowPrintMenu(false);
     // Loaded now, so that the document window's items replace the page's own.

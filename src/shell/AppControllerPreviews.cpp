@@ -88,22 +88,24 @@ Status AppController::previewMarkdownInWebView(const std::optional<std::string>&
     return presentPreview(html, title, nullptr);
 }
 
+DKWebViewController::WebViewFactory AppController::documentPageFactory(const std::string& documentFileName) const
+{
+    if (m_previewWebViewFactory)
+        return m_previewWebViewFactory;
+    std::vector<std::string> folders;
+    if (!documentFileName.empty())
+        folders.push_back(AppFolders::pictureFolderForDocument(documentFileName));
+    return [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
+}
+
 Status AppController::presentPreview(const std::optional<std::string>& html, const std::u16string& title,
                                      std::shared_ptr<ODSFileItem> item)
 {
     if (!html)
         return previewError(NothingToShow, "There is no HTML to preview");
 
-    DKWebViewController::WebViewFactory factory = m_previewWebViewFactory;
-    if (!factory) {
-        // A preview shows a document, which may come from anywhere: it runs
-        // no script of its own and reads only the document's pictures.
-        std::vector<std::string> folders;
-        if (item)
-            folders.push_back(AppFolders::pictureFolderForDocument(std::filesystem::path(item->fileURL()).filename().string()));
-        factory = [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
-    }
-    auto page = std::make_shared<DKWebViewController>(factory);
+    auto page = std::make_shared<DKWebViewController>(
+        documentPageFactory(item ? std::filesystem::path(item->fileURL()).filename().string() : std::string()));
     page->setTitle(title);
     page->setDelegate(this);
     // Relative links and pictures of the page resolve among the user's documents.

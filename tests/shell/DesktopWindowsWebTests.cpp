@@ -15,6 +15,8 @@
 #include "platform/web/WebView.h"
 #include "platform/ui/Window.h"
 #include "support/DocumentTestSupport.h"
+#include "support/LoopbackServer.h"
+#include "platform/foundation/Deflate.h"
 
 #include <cairo-pdf.h>
 #include <gtest/gtest.h>
@@ -74,6 +76,42 @@ TEST_F(DesktopWindowsWebTest, anRTFDocumentOpensInItsWindowShowingItsTextAndClos
     Image::Pointer preview = DKDocumentPreview::cachedPreviewForFileItem(ODSFileItem(rtf, nullptr));
     ASSERT_TRUE(preview);
     EXPECT_GT(preview->pixelWidth(), 100);
+}
+
+// A QV document shown read-only is a page of the document's own: its
+// scripts, remote pictures, style sheets and refreshes reach nobody.
+TEST_F(DesktopWindowsWebTest, aHostileQVDocumentShownReadOnlyReachesNoServer)
+{
+    LoopbackServer server;
+    ASSERT_TRUE(server.isListening());
+    std::string remote = server.url("");
+    std::string html = "<p>Visible words</p><script>fetch('" + remote + "/script')</script>"
+        + "<img src=\"" + remote + "/img.png\"><link rel=\"stylesheet\" href=\"" + remote + "/sheet.css\">"
+        + "<meta http-equiv=\"refresh\" content=\"0;url=" + remote + "/refresh\">"
+        + "<img src=\"missing.png\" onerror=\"fetch('" + remote + "/onerror')\">";
+    auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+    ASSERT_TRUE(compressed.ok());
+    std::string path = folder.path("Hostile.qvtext");
+    writeFile(path, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+    std::optional<Status> opened;
+    app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
+    ASSERT_TRUE(*opened) << opened->error().message;
+    auto page = std::dynamic_pointer_cast<DKWebViewController>(
+        app.document()->viewControllerToPresent()->topViewController());
+    ASSERT_TRUE(page && page->webView());
+    std::string shown;
+    RunLoop::main().runUntil([&] {
+        shown = page->webView()->isLoading() ? "" : page->webView()->stringByEvaluatingJavaScript("document.body.innerText");
+        return shown.find("Visible words") != std::string::npos;
+    }, 60);
+    EXPECT_NE(shown.find("Visible words"), std::string::npos) << shown;
+    // Ten seconds open, as a reader would have it, unless a request comes sooner.
+    RunLoop::main().runUntil([&] { return server.connectionCount() > 0; }, 10);
+    EXPECT_EQ(server.connectionCount(), 0);
+    std::optional<Status> closed;
+    app.closeDocument([&](Status status) { closed = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 60));
 }
 
 TEST_F(DesktopWindowsWebTest, thePDFReaderShowsPageOneAndPagesOnUntilDismissed)
