@@ -175,17 +175,9 @@ std::shared_ptr<FilterOutcome> waitForFilter(
     return outcome;
 }
 
-// Compiled once and kept in the caches folder under a name that changes
-// with the rules; later processes load it, and WebKit writes it atomically,
-// so processes starting at the same time do not disturb one another.
-Result<WebKitUserContentFilter*> documentContentFilter()
+// Loads the compiled rules from a store folder, or compiles them into it.
+std::shared_ptr<FilterOutcome> loadOrCompileFilter(const std::string& folder, const std::string& identifier)
 {
-    static WebKitUserContentFilter* filter = nullptr;
-    if (filter)
-        return filter;
-    std::string folder = AppFolders::cachesFolder() + "/ContentRules";
-    std::string identifier = "folio-document-pages-"
-        + std::to_string(std::hash<std::string_view>{}(std::string_view(kDocumentContentRules)));
     WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder.c_str());
     std::shared_ptr<FilterOutcome> outcome = waitForFilter(
         [&](GAsyncReadyCallback callback, gpointer data) {
@@ -202,10 +194,36 @@ Result<WebKitUserContentFilter*> documentContentFilter()
         g_bytes_unref(rules);
     }
     g_object_unref(store);
-    if (!outcome->filter)
-        return webViewError(DMWebView::NoContentFilter,
-                            "Cannot prepare the rules that keep documents off the network"
-                                + (outcome->error.empty() ? std::string() : ": " + outcome->error));
+    return outcome;
+}
+
+// Compiled once and kept in the caches folder under a name that changes
+// with the rules; later processes load it. Processes that start together
+// may each find no compiled rules and write the same file at once; one that
+// fails then compiles its own copy in a private folder, which it no longer
+// needs once the rules are loaded.
+Result<WebKitUserContentFilter*> documentContentFilter()
+{
+    static WebKitUserContentFilter* filter = nullptr;
+    if (filter)
+        return filter;
+    std::string identifier = "folio-document-pages-"
+        + std::to_string(std::hash<std::string_view>{}(std::string_view(kDocumentContentRules)));
+    std::shared_ptr<FilterOutcome> outcome = loadOrCompileFilter(AppFolders::cachesFolder() + "/ContentRules", identifier);
+    std::string sharedError = outcome->error;
+    if (!outcome->filter) {
+        std::string privateFolder = AppFolders::temporaryFolder() + "/content-rules-XXXXXX";
+        if (mkdtemp(privateFolder.data())) {
+            outcome = loadOrCompileFilter(privateFolder, identifier);
+            std::error_code ignored;
+            std::filesystem::remove_all(privateFolder, ignored);
+        }
+    }
+    if (!outcome->filter) {
+        std::string reason = !outcome->error.empty() ? outcome->error : sharedError;
+        return webViewError(DMWebView::NoContentFilter, "Cannot prepare the rules that keep documents off the network"
+                                                            + (reason.empty() ? std::string() : ": " + reason));
+    }
     filter = outcome->filter;
     return filter;
 }
