@@ -157,5 +157,31 @@ TEST_F(DocumentPageTest, applicationPagesStillRunTheirScripts)
     (*created)->setDelegate(nullptr);
 }
 
+// When the shared store of compiled rules cannot be used (here a file stands
+// where its folder belongs), the page compiles its own and still keeps the
+// document off the network.
+TEST(DocumentPageRules, aBrokenSharedStoreStillGivesABlockingPage)
+{
+    fs::path caches = fs::path(std::getenv("FOLIO_HOME")) / "Caches";
+    fs::create_directories(caches);
+    std::error_code ignored;
+    fs::remove_all(caches / "ContentRules", ignored);
+    PictureFolders::write(caches / "ContentRules", "not a folder");
+    LoopbackServer server;
+    ASSERT_TRUE(server.isListening());
+    auto created = DMWebView::createForDocument(Rect{{0, 0}, {200, 200}}, {});
+    ASSERT_TRUE(created.ok()) << created.error().message;
+    RecordingDelegate delegate;
+    (*created)->setDelegate(&delegate);
+    (*created)->loadHTMLString("<html><body><img src='" + server.url("/p.png") + "'>Words</body></html>", "");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > 0; }, kEngineWaitSeconds));
+    EXPECT_EQ((*created)->stringByEvaluatingJavaScript("document.body.innerText"), "Words");
+    EXPECT_EQ(server.connectionCount(), 0);
+    (*created)->setDelegate(nullptr);
+    EXPECT_TRUE(fs::is_regular_file(caches / "ContentRules"));
+    for (const auto& entry : fs::directory_iterator(fs::path(std::getenv("FOLIO_HOME")) / "tmp", ignored))
+        EXPECT_EQ(entry.path().filename().string().rfind("content-rules-", 0), std::string::npos) << entry.path();
+}
+
 } // namespace
 } // namespace folio
