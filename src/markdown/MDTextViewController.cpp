@@ -2,24 +2,54 @@
 
 #include "documents/TextDocument.h"
 #include "formats/markdown/BKDMarkdown.h"
+#include "markdown/MDTextViewBarItems.h"
 #include "markdown/MEMarkdownTextView.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/NavigationItem.h"
 
 namespace folio {
 
-std::shared_ptr<MDTextViewController> MDTextViewController::make(TextDocument& document, UserDefaults* defaults)
+std::shared_ptr<MDTextViewController> MDTextViewController::make(TextDocument& document, UserDefaults* defaults,
+                                                                  PreviewAction preview)
 {
-    std::shared_ptr<MDTextViewController> controller(new MDTextViewController(document, defaults));
+    std::shared_ptr<MDTextViewController> controller(new MDTextViewController(document, defaults, std::move(preview)));
     controller->m_textView->setDelegate(controller);
+    // Menu entries hold the controller weakly, which it can only give once it is shared.
+    controller->m_barItems->regenerateToolsMenu();
     return controller;
 }
 
-MDTextViewController::MDTextViewController(TextDocument& document, UserDefaults* defaults)
+MDTextViewController::MDTextViewController(TextDocument& document, UserDefaults* defaults, PreviewAction preview)
     : m_document(&document)
     , m_defaults(defaults)
+    , m_preview(std::move(preview))
     , m_isTeXDocument(document.isTeXDocument())
 {
+    MDTextViewBarItems::Actions actions;
+    actions.close = [this] { closeDocument(); };
+    actions.undo = [this] { undoAction(); };
+    actions.redo = [this] { redoAction(); };
+    actions.preview = [this] { showPreview(); };
+    actions.shareMenu = [] {
+        auto* app = DKDocumentAppController::controller();
+        return app ? app->exportMenuActions() : nullptr;
+    };
+    actions.toolsMenu = [this] {
+        auto* app = DKDocumentAppController::controller();
+        std::shared_ptr<Menu> menu = app ? app->toolMenuActions() : nullptr;
+        return menu ? menu : toolsMenu();
+    };
+    m_barItems = std::make_unique<MDTextViewBarItems>(std::move(actions));
     loadViewIfNeeded();
+    m_barItems->undoMDBarButtonItem()->setEnabled(false);
+    m_barItems->redoMDBarButtonItem()->setEnabled(false);
 }
 
 MDTextViewController::~MDTextViewController()
@@ -28,16 +58,39 @@ MDTextViewController::~MDTextViewController()
         m_textView->setDelegate({});
 }
 
+UserDefaults& MDTextViewController::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
 void MDTextViewController::loadView()
 {
     m_textView = std::make_shared<MEMarkdownTextView>(Rect{}, m_isTeXDocument, m_defaults);
     setView(m_textView);
+    if (!m_forPreviewGeneration)
+        installBarItems();
+    if (defaults().boolForKey(MEMarkdownTextView::kWordCounterVisibleKey).value_or(false))
+        m_textView->showWordCounter();
+}
+
+void MDTextViewController::installBarItems()
+{
+    const bool tablet = Device::current().isPad();
+    auto* app = DKDocumentAppController::controller();
+    std::shared_ptr<View> savingIndicator = app ? std::static_pointer_cast<View>(app->savingIndicator()) : nullptr;
+    std::shared_ptr<NavigationItem> item = navigationItem();
+    item->setLeftBarButtonItems(m_barItems->leftItems(tablet, savingIndicator));
+    item->setRightBarButtonItems(m_barItems->rightItems(tablet, m_isTeXDocument));
+    // The text-style menu is not there yet; its item shows where it will be.
+    m_barItems->textStyleBarButtonItem()->setEnabled(false);
 }
 
 void MDTextViewController::setIsTeXFormat(bool isTeX)
 {
     m_isTeXDocument = isTeX;
     m_textView->setIsTeXFormat(isTeX);
+    if (!m_forPreviewGeneration)
+        navigationItem()->setRightBarButtonItems(m_barItems->rightItems(Device::current().isPad(), isTeX));
 }
 
 void MDTextViewController::setText(const std::u16string& text)
@@ -74,41 +127,97 @@ void MDTextViewController::setScale(double scale)
 
 void MDTextViewController::textViewDidChange(TextView& textView)
 {
-    if (!m_document)
-        return;
-    m_document->setText(textView.text());
-    // Every edit counts, not only the first one after a save: a save that is
-    // under way subtracts only the changes it wrote, so an edit made while it
-    // runs keeps the document dirty and reaches the next save.
-    m_document->updateChangeCount(DKDocument::ChangeKind::Done);
+    if (m_document) {
+        m_document->setText(textView.text());
+        // Every edit counts, not only the first one after a save: a save that
+        // is under way subtracts only the changes it wrote, so an edit made
+        // while it runs keeps the document dirty and reaches the next save.
+        m_document->updateChangeCount(DKDocument::ChangeKind::Done);
+    }
+    updateUndoItems();
 }
 
+void MDTextViewController::updateUndoItems()
+{
+    m_barItems->undoMDBarButtonItem()->setEnabled(m_textView->undoManager().canUndo());
+    m_barItems->redoMDBarButtonItem()->setEnabled(m_textView->undoManager().canRedo());
+}
+
+// The text view reports an undone or redone change like any other edit, so
+// the document hears of it through textViewDidChange.
 void MDTextViewController::undoAction()
 {
-    if (m_textView->undoManager().undo())
-        textViewDidChange(*m_textView);
+    m_textView->undoManager().undo();
+    updateUndoItems();
 }
 
 void MDTextViewController::redoAction()
 {
-    if (m_textView->undoManager().redo())
-        textViewDidChange(*m_textView);
+    m_textView->undoManager().redo();
+    updateUndoItems();
+}
+
+void MDTextViewController::showPreview()
+{
+    if (m_preview)
+        m_preview(*this);
+}
+
+void MDTextViewController::keepDocumentText()
+{
+    if (!m_document || m_document->text() == m_textView->text())
+        return;
+    m_document->setText(m_textView->text());
+    m_document->updateChangeCount(DKDocument::ChangeKind::Done);
 }
 
 void MDTextViewController::saveCurrentDocument(Completion completion)
 {
     if (!m_document)
         return;
+    keepDocumentText();
     if (!m_document->hasUnsavedChanges()) {
         if (completion)
             completion();
         return;
     }
+    std::weak_ptr<MDTextViewController> weakSelf = this->weakSelf();
     m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                          [completion = std::move(completion)](bool) {
+                          [weakSelf, completion = std::move(completion)](bool saved) {
+                              auto self = weakSelf.lock();
+                              if (!saved && self)
+                                  self->presentSaveFailure();
                               if (completion)
                                   completion();
                           });
+}
+
+void MDTextViewController::presentSaveFailure()
+{
+    std::string reason = m_document && m_document->lastError() ? m_document->lastError()->message
+                                                               : "The document could not be written.";
+    auto alert = AlertController::make(toUtf16(Localization::localizedString("The Document Could Not Be Saved")),
+                                       toUtf16(reason), AlertControllerStyle::Alert);
+    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default, {}));
+    presentViewController(alert, true);
+}
+
+void MDTextViewController::closeDocument()
+{
+    auto* app = DKDocumentAppController::controller();
+    if (!app)
+        return;
+    m_textView->setUserInteractionEnabled(false);
+    std::weak_ptr<MDTextViewController> weakSelf = this->weakSelf();
+    app->closeDocument([weakSelf](Status closed) {
+        auto self = weakSelf.lock();
+        if (!self)
+            return;
+        self->m_textView->setUserInteractionEnabled(true);
+        // The document stays open when its changes could not be saved.
+        if (!closed)
+            self->presentSaveFailure();
+    });
 }
 
 void MDTextViewController::willCloseDocument()

@@ -3,22 +3,43 @@
 #include "documents/MarkdownEditorController.h"
 #include "platform/ui/TextViewDelegate.h"
 
+#include <functional>
 #include <memory>
 
 namespace folio {
 
+class BarButtonItem;
+class MDTextViewBarItems;
 class MEMarkdownTextView;
+class Menu;
 class TextDocument;
 class UserDefaults;
 
 // The editor of one open Markdown, plain-text or TeX document. It is its text
 // view's delegate, so every edit passes through it and is copied into the
-// document at once; saving then writes what the document holds.
-class MDTextViewController : public MarkdownEditorController,
-                             public TextViewDelegate,
-                             public std::enable_shared_from_this<MDTextViewController> {
+// document at once; saving then writes what the document holds. Around the
+// text view it keeps the bar items and answers the Tools menu
+// (MDTextViewControllerTools.cpp).
+class MDTextViewController : public MarkdownEditorController, public TextViewDelegate {
 public:
-    static std::shared_ptr<MDTextViewController> make(TextDocument& document, UserDefaults* defaults = nullptr);
+    // Shows the Markdown preview of the editor's text; the application gives
+    // it, as the editor cannot reach the application's previews itself.
+    using PreviewAction = std::function<void(MDTextViewController&)>;
+
+    // The numbers of the Tools menu's entries; other numbers do nothing.
+    enum ToolsOption : unsigned {
+        ToolsOptionSnapshot = 0,
+        ToolsOptionStatistics = 1,
+        ToolsOptionFindAndReplace = 2,
+        ToolsOptionWordCounter = 8,
+        ToolsOptionCopyHTML = 12,
+        ToolsOptionCopyPlainText = 13,
+        ToolsOptionNameGenerator = 15,
+        ToolsOptionWebResearch = 16,
+    };
+
+    static std::shared_ptr<MDTextViewController> make(TextDocument& document, UserDefaults* defaults = nullptr,
+                                                      PreviewAction preview = {});
     ~MDTextViewController() override;
 
     // --- The document's side ---
@@ -26,6 +47,8 @@ public:
     void setText(const std::u16string& text) override;
     std::u16string text() const override;
     std::string html() const override;
+    // Saves when there is anything unsaved, the completion runs either way. A
+    // failed save is told to the user; the document stays open with its text.
     void saveCurrentDocument(Completion completion) override;
     void documentDidClose() override;
     void willCloseDocument();
@@ -42,18 +65,43 @@ public:
     // --- The text view's side ---
     void textViewDidChange(TextView& textView) override;
 
+    // --- Bar items ---
+    MDTextViewBarItems& barItems() { return *m_barItems; }
     void undoAction();
     void redoAction();
+    void showPreview();
+
+    // --- Tools (MDTextViewControllerTools.cpp) ---
+    void toolsOptionSelected(unsigned option);
+    // The Tools menu the bar shows when the application offers none.
+    std::shared_ptr<Menu> toolsMenu();
+    void copyHTMLToPasteboard();
+    void copyPlainTextToPasteboard();
+    void showStatistics();
+    void showNameGenerator();
+    void toggleWordCounterVisible();
 
 protected:
     void loadView() override;
 
 private:
-    MDTextViewController(TextDocument& document, UserDefaults* defaults);
+    MDTextViewController(TextDocument& document, UserDefaults* defaults, PreviewAction preview);
+    UserDefaults& defaults() const;
+    std::weak_ptr<MDTextViewController> weakSelf() { return sharedAs<MDTextViewController>(); }
+    void installBarItems();
+    void updateUndoItems();
+    // Puts the editor's text into the document when the document's differs,
+    // so that a save never writes less than the editor shows.
+    void keepDocumentText();
+    void presentCopyAlert(const char* message);
+    void presentSaveFailure();
+    void closeDocument();
 
     TextDocument* m_document;
     UserDefaults* m_defaults;
+    PreviewAction m_preview;
     std::shared_ptr<MEMarkdownTextView> m_textView;
+    std::unique_ptr<MDTextViewBarItems> m_barItems;
     bool m_isTeXDocument = false;
     bool m_forPreviewGeneration = false;
     double m_scale = 1.0;

@@ -1,7 +1,16 @@
 #include "markdown/MEMarkdownTextView.h"
 
 #include "markdown/MEMarkdownSyntaxStorage.h"
+#include "markdown/MEMarkdownTextViewDelegateProxy.h"
+#include "platform/foundation/Dispatch.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/StringFormat.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
+#include "platform/ui/Label.h"
+#include "tools/wordcounter/JOTTextCounter.h"
+
+#include <cassert>
 
 namespace folio {
 
@@ -14,8 +23,23 @@ MEMarkdownTextView::MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefau
                                        std::shared_ptr<MEMarkdownSyntaxStorage> syntaxStorage)
     : SHTextView(frame, ScalingTextStorage::make(syntaxStorage), defaults)
     , m_syntaxStorage(std::move(syntaxStorage))
+    , m_delegateProxy(std::make_shared<MEMarkdownTextViewDelegateProxy>())
 {
     setIsTeXFormat(usesTeXFormat);
+    TextView::setDelegate(m_delegateProxy);
+    // The counter follows every processed edit; the observer holds only a raw
+    // pointer and is removed in the destructor.
+    m_storageObserver = textStorage()->addObserver([this](TextStorage&, const TextStorageEdit&) {
+        if (m_textCounter)
+            m_textCounter->textStorageDidProcessEditing(textStorage());
+    });
+}
+
+MEMarkdownTextView::~MEMarkdownTextView()
+{
+    textStorage()->removeObserver(m_storageObserver);
+    if (m_counterObserver)
+        NotificationCenter::defaultCenter().removeObserver(m_counterObserver);
 }
 
 void MEMarkdownTextView::setIsTeXFormat(bool isTeX)
@@ -28,6 +52,153 @@ void MEMarkdownTextView::setScale(double scale)
 {
     if (auto* scaling = dynamic_cast<ScalingTextStorage*>(textStorage().get()))
         scaling->setScale(scale);
+}
+
+void MEMarkdownTextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate)
+{
+    m_delegateProxy->setDelegateTarget(std::move(delegate));
+}
+
+std::shared_ptr<TextViewDelegate> MEMarkdownTextView::delegateTarget() const { return m_delegateProxy->delegateTarget(); }
+
+void MEMarkdownTextView::setSelectionRange(Range range) { setSelectedRange(range); }
+
+void MEMarkdownTextView::wrapSelectedRangeWithString(const std::u16string& mark)
+{
+    wrapSelectedRangeWithStartString(mark, mark);
+}
+
+void MEMarkdownTextView::wrapSelectedRangeWithStartString(const std::u16string& start, const std::u16string& end)
+{
+    const Range selection = selectedRange();
+    setSelectionRange(Range{selection.location, 0});
+    insertText(start);
+    setSelectionRange(Range{selectedRange().location + selection.length, 0});
+    insertText(end);
+    setSelectionRange(Range{selection.location + start.size(), selection.length});
+}
+
+void MEMarkdownTextView::moveForward()
+{
+    const Range selection = selectedRange();
+    if (selection.location == NotFound || text().empty() || selection.end() >= text().size())
+        return;
+    setSelectedRange(Range{selection.location + 1, selection.length});
+}
+
+void MEMarkdownTextView::moveBackward()
+{
+    const Range selection = selectedRange();
+    if (selection.location == NotFound || text().empty() || selection.location == 0)
+        return;
+    setSelectedRange(Range{selection.location - 1, selection.length});
+}
+
+void MEMarkdownTextView::moveUp() { verticalMove(VerticalDirection::Up); }
+void MEMarkdownTextView::moveDown() { verticalMove(VerticalDirection::Down); }
+
+void MEMarkdownTextView::verticalMove(VerticalDirection direction)
+{
+    const Range selection = selectedRange();
+    const std::size_t position = direction == VerticalDirection::Up ? selection.location : selection.end();
+    if (isNewVerticalMovementForPosition(position, direction)) {
+        m_verticalMoveDirection = direction;
+        m_verticalMoveStartCaretRect = caretRectForPosition(position);
+    }
+    const std::size_t target = closestPositionToPosition(position, direction);
+    m_verticalMoveLastCaretRect = caretRectForPosition(target);
+    setSelectedRange(Range{target, 0});
+}
+
+bool MEMarkdownTextView::isNewVerticalMovementForPosition(std::size_t position, VerticalDirection direction) const
+{
+    return !m_verticalMoveStartCaretRect || caretRectForPosition(position) != m_verticalMoveLastCaretRect ||
+           direction != m_verticalMoveDirection;
+}
+
+std::size_t MEMarkdownTextView::closestPositionToPosition(std::size_t position, VerticalDirection direction) const
+{
+    assert(direction == VerticalDirection::Up || direction == VerticalDirection::Down);
+    const bool up = direction == VerticalDirection::Up;
+    const std::ptrdiff_t step = up ? -1 : 1;
+    const double goalColumn = m_verticalMoveStartCaretRect ? m_verticalMoveStartCaretRect->midX()
+                                                           : caretRectForPosition(position).midX();
+    const double startLine = caretRectForPosition(position).midY();
+
+    std::size_t answer = position;
+    std::optional<double> takenLine;
+    std::optional<std::size_t> next = positionFromPosition(position, step);
+    while (next) {
+        const Rect rect = caretRectForPosition(*next);
+        if (rect.midY() != startLine) {
+            if (up && rect.midX() <= goalColumn)
+                return *next;
+            if (!up && rect.midX() >= goalColumn)
+                return *next;
+            // Past the adjacent line: its nearest position to the column was the last one taken.
+            if (takenLine && rect.midY() != *takenLine)
+                return answer;
+            answer = *next;
+            takenLine = rect.midY();
+        }
+        next = positionFromPosition(*next, step);
+    }
+    return answer;
+}
+
+void MEMarkdownTextView::showWordCounter()
+{
+    if (!m_textCounter) {
+        m_textCounter = JOTTextCounter::make();
+        m_counterLabel = std::make_shared<Label>(makeRect(frame().size.width / 2 - 100, 72, 200, 22));
+        m_counterLabel->setTextAlignment(TextAlignment::Center);
+        m_counterLabel->setBackgroundColor(Color::colorWithWhite(1));
+        if (auto parent = superview())
+            parent->addSubview(m_counterLabel);
+        std::weak_ptr<int> alive = m_lifetime;
+        m_counterObserver = NotificationCenter::defaultCenter().addObserver(
+            JOTTextCounter::kDidUpdateCountNotification, m_textCounter.get(),
+            [this, alive](const Notification& notification) {
+                if (!alive.expired())
+                    textCounterDidUpdateCount(notification.userInfo);
+            });
+    }
+    m_textCounter->startCountingWithText(text());
+}
+
+void MEMarkdownTextView::hideWordCounter()
+{
+    if (!m_textCounter)
+        return;
+    m_textCounter->endCounting();
+    NotificationCenter::defaultCenter().removeObserver(m_counterObserver);
+    m_counterObserver = 0;
+    m_counterLabel->removeFromSuperview();
+    m_counterLabel.reset();
+    m_textCounter.reset();
+}
+
+void MEMarkdownTextView::textCounterDidUpdateCount(const UserInfo& userInfo)
+{
+    auto countOf = [&](const char* key) {
+        const std::size_t* count = userInfo.get<std::size_t>(key);
+        return static_cast<std::int32_t>(count ? *count : 0);
+    };
+    std::u16string format = toUtf16(Localization::localizedString("Chars %@ Words %@"));
+    std::u16string label =
+        formatString(format, {toUtf16(std::to_string(countOf(JOTTextCounter::kComposedCharacterSequencesCountKey))),
+                              toUtf16(std::to_string(countOf(JOTTextCounter::kWordCountKey)))});
+    std::weak_ptr<int> alive = m_lifetime;
+    dispatchAsyncMain([this, alive, label] {
+        if (!alive.expired() && m_counterLabel)
+            m_counterLabel->setText(label);
+    });
+}
+
+void MEMarkdownTextView::willCloseDocument()
+{
+    m_isClosingDocument = true;
+    hideWordCounter();
 }
 
 } // namespace folio

@@ -1,13 +1,14 @@
 #include "markdown/MarkdownEditorRegistration.h"
 
 #include "documents/EditorMakers.h"
-#include "markdown/MDTextViewController.h"
 
 namespace folio {
 
-void registerMarkdownEditor()
+void registerMarkdownEditor(MDTextViewController::PreviewAction preview)
 {
-    EditorMakers::registerMarkdownMaker([](TextDocument& document) { return MDTextViewController::make(document); });
+    EditorMakers::registerMarkdownMaker([preview = std::move(preview)](TextDocument& document) {
+        return MDTextViewController::make(document, nullptr, preview);
+    });
 }
 
 } // namespace folio

@@ -155,6 +155,8 @@ public:
     // top-most controller) and dismisses the progress overlay. Without HTML
     // nothing is shown and the overlay stays.
     Status previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title);
+    // The open Markdown editor's text as the styled preview page, over the editor.
+    Status previewOpenMarkdownDocument();
     // The page closes; its picture becomes the previewed file's preview.
     void webViewControllerDidClose(DKWebViewController& controller) override;
     const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }

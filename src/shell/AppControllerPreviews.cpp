@@ -3,6 +3,7 @@
 #include "shell/CopyOut.h"
 #include "shell/DocumentPreviews.h"
 #include "documents/EditorController.h"
+#include "documents/MarkdownEditorController.h"
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "documents/TextDocument.h"
@@ -96,6 +97,18 @@ DKWebViewController::WebViewFactory AppController::documentPageFactory(const std
     if (!documentFileName.empty())
         folders.push_back(AppFolders::pictureFolderForDocument(documentFileName));
     return [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
+}
+
+Status AppController::previewOpenMarkdownDocument()
+{
+    auto document = currentDocument();
+    auto editor = document ? std::dynamic_pointer_cast<MarkdownEditorController>(document->currentTextViewController())
+                           : nullptr;
+    if (!editor)
+        return previewError(NoOpenPage, "No Markdown document is open to preview");
+    MarkdownPageStyle style = MarkdownPageStyle::fromUserDefaults(defaults(), Device::current().isPad());
+    return presentPreview(PDFPageTemplates::markdownPreviewPage(style, editor->html()),
+                          toUtf16(document->localizedName()), nullptr);
 }
 
 Status AppController::presentPreview(const std::optional<std::string>& html, const std::u16string& title,

@@ -6,6 +6,24 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/Unicode.h"
+#include "formats/markdown/BKDMarkdown.h"
+#include "markdown/MDTextViewBarItems.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Pasteboard.h"
+#include "tools/names/NameGeneratorController.h"
+#include "tools/statistics/StatisticsController.h"
+#include "tools/wordcounter/JOTTextCounter.h"
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +40,11 @@ protected:
         EditorMakers::registerMarkdownMaker(
             [this](TextDocument& document) { return MDTextViewController::make(document, &m_defaults); });
     }
-    void TearDown() override { EditorMakers::unregisterAll(); }
+    void TearDown() override
+    {
+        EditorMakers::unregisterAll();
+        Device::current().setUserInterfaceIdiom(m_idiom);
+    }
 
     std::shared_ptr<TextDocument> open(const std::string& name, const std::string& bytes)
     {
@@ -53,8 +75,33 @@ protected:
         EXPECT_TRUE(RunLoop::main().runUntil([&] { return saved; }, 30));
     }
 
+    static std::shared_ptr<AlertController> presentedAlert(MDTextViewController& editor)
+    {
+        return std::dynamic_pointer_cast<AlertController>(editor.presentedViewController());
+    }
+    static std::shared_ptr<ViewController> presentedPanel(MDTextViewController& editor)
+    {
+        auto navigation = std::dynamic_pointer_cast<NavigationController>(editor.presentedViewController());
+        return navigation ? navigation->topViewController() : nullptr;
+    }
+    static void typeAtEnd(MEMarkdownTextView& view, const std::u16string& text)
+    {
+        view.setSelectedRange({view.text().size(), 0});
+        view.insertText(text);
+    }
+
     test::ScratchFolder m_folder;
     UserDefaults m_defaults{m_folder.file("Preferences.plist")};
+    UserInterfaceIdiom m_idiom = Device::current().userInterfaceIdiom();
+};
+
+// The document framework's side of the bar: its saving indicator.
+class TestAppController : public DKDocumentAppController {
+public:
+    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) override
+    {
+        return std::make_shared<TextDocument>(url);
+    }
 };
 
 TEST_F(MDTextViewControllerTest, EditsReachTheDocumentAndTheFile)
@@ -110,6 +157,205 @@ TEST_F(MDTextViewControllerTest, HtmlIsTheConvertedText)
 {
     std::shared_ptr<TextDocument> document = open("page.md", "*hi*");
     EXPECT_NE(editorOf(*document).html().find("<em>hi</em>"), std::string::npos);
+}
+
+TEST_F(MDTextViewControllerTest, EachEditMakesOneChangeCount)
+{
+    std::shared_ptr<TextDocument> document = open("count.md", "* a");
+    MDTextViewController& editor = editorOf(*document);
+    MEMarkdownTextView& view = editor.markdownTextView();
+    EXPECT_EQ(document->changeCount(), 0);
+    typeAtEnd(view, u" ");
+    EXPECT_EQ(document->changeCount(), 1);
+    typeAtEnd(view, u"\t");
+    EXPECT_EQ(document->changeCount(), 2) << "the second blank is made by the typing rule, and still one edit";
+    EXPECT_EQ(document->text(), u"* a  ");
+    typeAtEnd(view, u"\n");
+    EXPECT_EQ(document->changeCount(), 3) << "the list continues in one edit";
+    EXPECT_EQ(document->text(), u"* a  \n* ");
+    editor.undoAction();
+    EXPECT_EQ(document->changeCount(), 4) << "an undo is one change";
+    EXPECT_EQ(document->text(), u"* a  ");
+}
+
+TEST_F(MDTextViewControllerTest, UndoAndRedoItemsFollowTheUndoManager)
+{
+    std::shared_ptr<TextDocument> document = open("undo.md", "x");
+    MDTextViewController& editor = editorOf(*document);
+    BarButtonItem& undo = *editor.barItems().undoMDBarButtonItem();
+    BarButtonItem& redo = *editor.barItems().redoMDBarButtonItem();
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+
+    typeAtEnd(editor.markdownTextView(), u"y");
+    EXPECT_TRUE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+
+    EXPECT_TRUE(undo.tap());
+    EXPECT_EQ(editor.text(), u"x");
+    EXPECT_FALSE(undo.isEnabled());
+    EXPECT_TRUE(redo.isEnabled());
+
+    EXPECT_TRUE(redo.tap());
+    EXPECT_EQ(editor.text(), u"xy");
+    EXPECT_EQ(document->text(), u"xy");
+    EXPECT_TRUE(undo.isEnabled());
+    EXPECT_FALSE(redo.isEnabled());
+}
+
+TEST_F(MDTextViewControllerTest, CopyAsHTMLWrapsTheConvertedTextInTheContentBlock)
+{
+    const std::u16string source = u"# Head\n\n*Emphasis* and \"quotes\"";
+    std::shared_ptr<TextDocument> document = open("copy.md", toUtf8(source));
+    MDTextViewController& editor = editorOf(*document);
+    m_defaults.setDouble("markdownPageMarginLeft", 1.5);
+    m_defaults.setDouble("markdownPageMarginRight", 2.25);
+    m_defaults.setInteger("markdownDefaultAlignment", 3);
+    m_defaults.setDouble("markdownDefaultFirstLineIndent", 0.5);
+
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionCopyHTML);
+    std::u16string copied = Pasteboard::general().string().value_or(u"");
+    const std::u16string open = u"<div id='content' style='";
+    ASSERT_EQ(copied.rfind(open, 0), 0u) << toUtf8(copied);
+    const std::size_t styleEnd = copied.find(u"'>");
+    ASSERT_NE(styleEnd, std::u16string::npos);
+    std::u16string style = copied.substr(open.size(), styleEnd - open.size());
+    for (const char16_t* declaration : {u"margin-left:1.50cm;", u"margin-right: 2.25cm;", u"text-align:justify;",
+                                        u"line-height:1.40;", u"text-indent:0.50", u"word-wrap: break-word;"}) {
+        EXPECT_NE(style.find(declaration), std::u16string::npos) << toUtf8(declaration) << " in " << toUtf8(style);
+    }
+    ASSERT_TRUE(copied.ends_with(u"</div>"));
+    std::u16string body = copied.substr(styleEnd + 2, copied.size() - styleEnd - 2 - 6);
+    EXPECT_EQ(body, BKDMarkdown(source).html()) << "the converter's HTML as it is, inside the block";
+    EXPECT_NE(body.find(u"<h1"), std::u16string::npos);
+
+    auto alert = presentedAlert(editor);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), u"Copy");
+    alert->dismissViewControllerAnimated(false);
+
+    // An alignment outside 1 to 3 is left, an unset line height the default.
+    m_defaults.setInteger("markdownDefaultAlignment", 4);
+    editor.copyHTMLToPasteboard();
+    copied = Pasteboard::general().string().value_or(u"");
+    EXPECT_NE(copied.find(u"text-align:left;"), std::u16string::npos);
+}
+
+TEST_F(MDTextViewControllerTest, ToolsOptionsRunTheirTools)
+{
+    std::shared_ptr<TextDocument> document = open("tools.md", "Some *text* here");
+    MDTextViewController& editor = editorOf(*document);
+
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionCopyPlainText);
+    std::u16string plain = Pasteboard::general().string().value_or(u"");
+    EXPECT_NE(plain.find(u"Some text here"), std::u16string::npos);
+    EXPECT_EQ(plain.find(u"*"), std::u16string::npos);
+    ASSERT_TRUE(presentedAlert(editor));
+    presentedAlert(editor)->dismissViewControllerAnimated(false);
+
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionStatistics);
+    auto statistics = std::dynamic_pointer_cast<StatisticsController>(presentedPanel(editor));
+    ASSERT_TRUE(statistics);
+    EXPECT_NE(statistics->documentText().find(u"Some text here"), std::u16string::npos);
+    EXPECT_EQ(statistics->title(), u"Statistics");
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionNameGenerator);
+    EXPECT_TRUE(std::dynamic_pointer_cast<NameGeneratorController>(presentedPanel(editor)));
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+
+    // The word counter toggles, and remembers its state.
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionWordCounter);
+    EXPECT_TRUE(editor.markdownTextView().textCounter());
+    EXPECT_EQ(m_defaults.boolForKey("wordCounterVisible"), true);
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionWordCounter);
+    EXPECT_FALSE(editor.markdownTextView().textCounter());
+    EXPECT_EQ(m_defaults.boolForKey("wordCounterVisible"), false);
+
+    // Numbers without a tool do nothing.
+    Pasteboard::general().setString(u"untouched");
+    for (unsigned option : {3u, 4u, 5u, 6u, 7u, 9u, 10u, 11u, 14u, 17u, 99u}) {
+        editor.toolsOptionSelected(option);
+        EXPECT_FALSE(editor.presentedViewController()) << option;
+        EXPECT_FALSE(editor.markdownTextView().textCounter()) << option;
+    }
+    EXPECT_EQ(Pasteboard::general().string(), u"untouched");
+    EXPECT_EQ(editor.text(), u"Some *text* here");
+
+    // The bar's Tools menu reaches the same tools.
+    auto menu = editor.barItems().toolsBarButtonItem()->menu();
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->performActionWithTitle(u"Word Counter"));
+    EXPECT_TRUE(editor.markdownTextView().textCounter());
+}
+
+TEST_F(MDTextViewControllerTest, BarItemsDependOnTheIdiomAndOnTeX)
+{
+    TestAppController app;
+    struct Case {
+        UserInterfaceIdiom idiom;
+        const char* file;
+        std::size_t left;
+        std::vector<std::string> right;
+    };
+    const std::vector<Case> cases{
+        {UserInterfaceIdiom::Pad, "a.md", 4, {"square.and.arrow.up", "doc.badge.gearshape", "", "paintbrush", "", "eye"}},
+        {UserInterfaceIdiom::Pad, "a.tex", 4, {"square.and.arrow.up", "doc.badge.gearshape", "", "paintbrush", ""}},
+        {UserInterfaceIdiom::Phone, "a.md", 3, {"square.and.arrow.up", "doc.badge.gearshape", "paintbrush", "eye"}},
+        {UserInterfaceIdiom::Phone, "a.tex", 3, {"square.and.arrow.up", "doc.badge.gearshape", "paintbrush"}},
+    };
+    for (const Case& c : cases) {
+        Device::current().setUserInterfaceIdiom(c.idiom);
+        std::shared_ptr<TextDocument> document = open(c.file, "text");
+        MDTextViewController& editor = editorOf(*document);
+        std::shared_ptr<NavigationItem> item = editor.navigationItem();
+        const auto& left = item->leftBarButtonItems();
+        ASSERT_EQ(left.size(), c.left) << c.file;
+        EXPECT_EQ(left.front()->symbolName(), "chevron.backward");
+        EXPECT_EQ(left[left.size() - 2]->symbolName(), "arrow.uturn.left");
+        EXPECT_EQ(left.back()->symbolName(), "arrow.uturn.forward");
+        if (c.left == 4) {
+            EXPECT_EQ(left[1]->customView().get(), static_cast<View*>(app.savingIndicator().get()))
+                << "a tablet shows the saves";
+        }
+        std::vector<std::string> right;
+        for (const auto& barItem : item->rightBarButtonItems()) {
+            right.push_back(barItem->symbolName());
+            if (barItem->systemItem() == BarButtonSystemItem::FixedSpace)
+                EXPECT_EQ(barItem->width(), 16);
+        }
+        EXPECT_EQ(right, c.right) << c.file;
+    }
+}
+
+TEST_F(MDTextViewControllerTest, SaveCompletionRunsAfterTheSaveAndAFailureIsToldWithTheTextKept)
+{
+    std::filesystem::create_directories(m_folder.file("sub"));
+    std::shared_ptr<TextDocument> document = open("sub/keep.md", "old");
+    MDTextViewController& editor = editorOf(*document);
+
+    // Nothing to save: the completion runs at once.
+    bool completed = false;
+    editor.saveCurrentDocument([&] { completed = true; });
+    EXPECT_TRUE(completed);
+
+    // Text the view holds without having reported it is still saved.
+    editor.setText(u"new text");
+    save(editor);
+    EXPECT_EQ(fileText("sub/keep.md"), "new text");
+
+    // The folder goes away: the save fails, the completion still runs, the
+    // user is told, and the text stays in the editor and the document.
+    std::filesystem::remove_all(m_folder.file("sub"));
+    typeAtEnd(editor.markdownTextView(), u"!");
+    save(editor);
+    auto alert = presentedAlert(editor);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), u"The Document Could Not Be Saved");
+    EXPECT_FALSE(alert->message().empty());
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    EXPECT_EQ(document->text(), u"new text!");
+    EXPECT_EQ(editor.text(), u"new text!");
 }
 
 } // namespace

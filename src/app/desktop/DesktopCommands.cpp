@@ -49,7 +49,10 @@ int runDesktop(const std::optional<std::string>& path)
     }
     registerEditors();
     AppController* app = AppController::controller();
-    registerMarkdownEditor();
+    registerMarkdownEditor([](MDTextViewController&) {
+        if (Status shown = AppController::controller()->previewOpenMarkdownDocument(); !shown)
+            std::cerr << "folio: " << shown.error().message << "\n";
+    });
     DesktopServices services;
     app->setExportServices(services.services());
     int status = CommandLine::kSuccess;

@@ -86,6 +86,7 @@ public:
     void setFileItem(std::shared_ptr<ODSFileItem> item) { m_fileItem = std::move(item); }
 
     bool hasUnsavedChanges() const { return m_changeCount > 0; }
+    int changeCount() const { return m_changeCount; }
     void updateChangeCount(ChangeKind kind);
 
     // Reads the file on the file-access queue; the completion runs on the main thread.

@@ -1,0 +1,132 @@
+// The Tools menu of the Markdown editor: copy-out, the statistics and name
+// generator panels and the word counter.
+
+#include "markdown/MDHTMLCopy.h"
+#include "markdown/MDTextViewController.h"
+#include "markdown/MEMarkdownTextView.h"
+
+#include "formats/markdown/BKDMarkdown.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Pasteboard.h"
+#include "tools/ToolPanelPresentation.h"
+#include "tools/names/NameGeneratorController.h"
+#include "tools/statistics/StatisticsController.h"
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kCopyHTMLMessage =
+    "The document has been converted to HTML source code and copied into your Pasteboard. You can paste this HTML "
+    "into other apps like Mail or Safari and use it in Wordpress, Blogger, Joomla, Tumblr, etc.";
+constexpr const char* kCopyPlainTextMessage =
+    "The document has been converted to plain text and copied into your Pasteboard. You can paste the text into "
+    "other apps like Mail or Safari and use it in Wordpress, Blogger, Joomla, Tumblr, etc.";
+
+std::u16string localizedText(const char* key) { return toUtf16(Localization::localizedString(key)); }
+
+} // namespace
+
+void MDTextViewController::toolsOptionSelected(unsigned option)
+{
+    switch (option) {
+    case ToolsOptionStatistics:
+        showStatistics();
+        break;
+    case ToolsOptionWordCounter:
+        toggleWordCounterVisible();
+        break;
+    case ToolsOptionCopyHTML:
+        copyHTMLToPasteboard();
+        break;
+    case ToolsOptionCopyPlainText:
+        copyPlainTextToPasteboard();
+        break;
+    case ToolsOptionNameGenerator:
+        showNameGenerator();
+        break;
+    // FIXME: the snapshot, find and replace and web research are not built;
+    // their entries do nothing yet and the editor's own menu leaves them out.
+    case ToolsOptionSnapshot:
+    case ToolsOptionFindAndReplace:
+    case ToolsOptionWebResearch:
+    default:
+        break;
+    }
+}
+
+std::shared_ptr<Menu> MDTextViewController::toolsMenu()
+{
+    std::weak_ptr<MDTextViewController> weakSelf = this->weakSelf();
+    auto entry = [weakSelf](const char* title, const char* symbol, unsigned option) {
+        return Action::make(localizedText(title), symbol, [weakSelf, option](Action&) {
+            if (auto self = weakSelf.lock())
+                self->toolsOptionSelected(option);
+        });
+    };
+    return Menu::make(u"", {entry("Statistics", "chart.bar", ToolsOptionStatistics),
+                            entry("Word Counter", "textformat.123", ToolsOptionWordCounter),
+                            entry("Copy as HTML", "doc.on.clipboard", ToolsOptionCopyHTML),
+                            entry("Copy as Plain Text", "doc.on.doc", ToolsOptionCopyPlainText),
+                            entry("Name Generator", "person.text.rectangle", ToolsOptionNameGenerator)});
+}
+
+void MDTextViewController::copyHTMLToPasteboard()
+{
+    std::u16string html = BKDMarkdown(m_textView->text()).html();
+    Pasteboard::general().setString(markdownContentBlockForHTML(html, defaults()));
+    presentCopyAlert(kCopyHTMLMessage);
+}
+
+void MDTextViewController::copyPlainTextToPasteboard()
+{
+    Pasteboard::general().setString(BKDMarkdown(m_textView->text()).plainText());
+    presentCopyAlert(kCopyPlainTextMessage);
+}
+
+void MDTextViewController::presentCopyAlert(const char* message)
+{
+    auto alert = AlertController::make(localizedText("Copy"), localizedText(message), AlertControllerStyle::Alert);
+    alert->addAction(AlertAction::make(localizedText("OK"), AlertActionStyle::Default, {}));
+    presentViewController(alert, true);
+}
+
+void MDTextViewController::showStatistics()
+{
+    auto statistics = std::make_shared<StatisticsController>();
+    statistics->setDocumentText(BKDMarkdown(m_textView->text()).plainText());
+    std::weak_ptr<StatisticsController> weak = statistics;
+    presentToolPanel(*this, statistics, localizedText("Statistics"), [weak] {
+        if (auto panel = weak.lock())
+            panel->dismissPanel();
+    });
+}
+
+void MDTextViewController::showNameGenerator()
+{
+    auto names = std::make_shared<NameGeneratorController>();
+    std::weak_ptr<NameGeneratorController> weak = names;
+    presentToolPanel(*this, names, localizedText("Name Generator"), [weak] {
+        if (auto panel = weak.lock())
+            panel->dismissPanel();
+    });
+}
+
+void MDTextViewController::toggleWordCounterVisible()
+{
+    UserDefaults& settings = defaults();
+    const bool visible = settings.boolForKey(MEMarkdownTextView::kWordCounterVisibleKey).value_or(false);
+    settings.setBool(MEMarkdownTextView::kWordCounterVisibleKey, !visible);
+    settings.synchronize();
+    if (!visible)
+        m_textView->showWordCounter();
+    else
+        m_textView->hideWordCounter();
+}
+
+} // namespace folio
