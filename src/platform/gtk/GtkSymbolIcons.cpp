@@ -9,6 +9,8 @@ std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
     static const std::map<std::string, std::string> kIcons{
         {"arrow.uturn.backward", "edit-undo-symbolic"},
         {"arrow.uturn.forward", "edit-redo-symbolic"},
+        {"arrow.uturn.left", "edit-undo-symbolic"},
+        {"eye", "view-reveal-symbolic"},
         {"chevron.backward", "go-previous-symbolic"},
         {"chevron.forward", "go-next-symbolic"},
         {"chevron.up", "go-up-symbolic"},

@@ -1,0 +1,210 @@
+#include "markdown/MDTextViewBarItems.h"
+#include "markdown/MDTextViewController.h"
+#include "markdown/MEMarkdownTextView.h"
+#include "markdown/MarkdownEditorRegistration.h"
+
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ScratchFolder.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebView.h"
+#include "shell/AppController.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace folio {
+namespace {
+
+// How dark a pixel is: 0 white ... 765 black.
+int darkness(unsigned pixel) { return 765 - int((pixel >> 16) & 0xFF) - int((pixel >> 8) & 0xFF) - int(pixel & 0xFF); }
+
+// A Markdown document opened as the application opens it, in a real window.
+class MarkdownEditorWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(*created);
+        registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previewOpenMarkdownDocument(); });
+    }
+    void TearDown() override
+    {
+        if (app.document()) {
+            bool closed = false;
+            app.closeDocument([&](Status) { closed = true; });
+            RunLoop::main().runUntil([&] { return closed; }, 60);
+        }
+        EditorMakers::unregisterAll();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+
+    MDTextViewController& openEditor(const std::string& path)
+    {
+        std::optional<Status> opened;
+        app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
+        EXPECT_TRUE(opened && *opened);
+        auto editor = std::dynamic_pointer_cast<MDTextViewController>(app.currentDocument()->currentTextViewController());
+        EXPECT_TRUE(editor);
+        return *editor;
+    }
+    GtkWidget* editorWidget()
+    {
+        GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
+        auto views = test::descendants(toplevel, GTK_TYPE_TEXT_VIEW);
+        return views.size() == 1 ? views.front() : nullptr;
+    }
+    void typeKey(GtkWidget* view, guint keyval)
+    {
+        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(view)));
+        event->key.keyval = keyval;
+        event->key.time = GDK_CURRENT_TIME;
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(view)), keyval, &keys, &count) && count > 0)
+            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        g_free(keys);
+        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(view))));
+        gtk_widget_event(view, event);
+        event->type = GDK_KEY_RELEASE;
+        gtk_widget_event(view, event);
+        gdk_event_free(event);
+        GtkPresenter::processPendingEvents();
+    }
+    std::string fileText(const std::string& path)
+    {
+        std::stringstream bytes;
+        bytes << std::ifstream(path, std::ios::binary).rdbuf();
+        return bytes.str();
+    }
+
+    test::ScratchFolder folder;
+    std::unique_ptr<GtkPresenter> presenter;
+    AppController app;
+    Status previewShown = Error{"test", 1, "no preview asked for"};
+};
+
+TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAgain)
+{
+    const std::string path = folder.file("notes.md");
+    std::ofstream(path, std::ios::binary) << "# Notes\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    gtk_widget_grab_focus(view);
+    editor.markdownTextView().setSelectedRange({8, 0});
+    GtkPresenter::processPendingEvents();
+    for (guint key : {GDK_KEY_asterisk, GDK_KEY_space, GDK_KEY_H, GDK_KEY_i, GDK_KEY_Return, GDK_KEY_o, GDK_KEY_k})
+        typeKey(view, key);
+    EXPECT_EQ(editor.text(), u"# Notes\n* Hi\n* ok") << "typed through the window, the list continues";
+    EXPECT_TRUE(app.currentDocument()->hasUnsavedChanges());
+
+    // The editor as it shows: dark text on the heading's line, plain paper
+    // below the last line.
+    GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-editor"));
+    ASSERT_TRUE(shot);
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(view, toplevel, 0, 0, &left, &top);
+    GdkRectangle heading;
+    GtkTextIter start;
+    gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
+    gtk_text_view_get_iter_location(GTK_TEXT_VIEW(view), &start, &heading);
+    int darkest = 0;
+    for (int x = 0; x < 120; ++x) {
+        for (int y = 0; y < heading.height; ++y)
+            darkest = std::max(darkest, darkness(test::pixelAt(shot, left + heading.x + x, top + heading.y + y)));
+    }
+    EXPECT_GT(darkest, 400) << "the heading is drawn";
+    const unsigned paper = test::pixelAt(shot, left + gtk_widget_get_allocated_width(view) - 20,
+                                         top + gtk_widget_get_allocated_height(view) - 20);
+    EXPECT_LT(darkness(paper), 60) << "the paper below the text is light";
+    g_object_unref(shot);
+
+    bool saved = false;
+    editor.saveCurrentDocument([&] { saved = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved; }, 60));
+    EXPECT_EQ(fileText(path), "# Notes\n* Hi\n* ok");
+
+    bool closed = false;
+    app.closeDocument([&](Status status) {
+        EXPECT_TRUE(status);
+        closed = true;
+    });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed; }, 60));
+    MDTextViewController& reopened = openEditor(path);
+    EXPECT_EQ(reopened.text(), u"# Notes\n* Hi\n* ok");
+    EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
+}
+
+TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
+{
+    const std::string path = folder.file("preview.md");
+    std::ofstream(path, std::ios::binary) << "# Harbour\n\nThe *tide* turns.\n";
+    MDTextViewController& editor = openEditor(path);
+    ASSERT_TRUE(editor.barItems().previewMDDocumentBarButtonItem()->tap());
+    ASSERT_TRUE(previewShown) << previewShown.error().message;
+    std::shared_ptr<DKWebViewController> preview = app.previewWebViewController();
+    ASSERT_TRUE(preview && preview->webView());
+    WebView& page = *preview->webView();
+    std::string heading;
+    RunLoop::main().runUntil([&] {
+        heading = page.isLoading() ? "" : page.stringByEvaluatingJavaScript("document.querySelector('h1') ? document.querySelector('h1').textContent : ''");
+        return heading == "Harbour";
+    }, 60);
+    EXPECT_EQ(heading, "Harbour");
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('em') ? document.querySelector('em').textContent : ''"), "tide");
+
+    // The page as it shows: the heading's box holds dark text on light paper.
+    GtkWidget* toplevel = presenter->widgetForController(*preview->parentViewController());
+    ASSERT_TRUE(toplevel);
+    RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(toplevel); }, 20);
+    std::string box = page.stringByEvaluatingJavaScript(
+        "(function(){var r=document.querySelector('h1').getBoundingClientRect();"
+        "return [Math.round(r.left),Math.round(r.top),Math.round(r.width),Math.round(r.height)].join(',');})()");
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(box.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height), 4) << box;
+    std::vector<GtkWidget*> webWidgets = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
+    ASSERT_EQ(webWidgets.size(), 1u);
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(webWidgets.front(), toplevel, 0, 0, &left, &top);
+    int darkest = 0;
+    int lightest = 765;
+    bool drawn = RunLoop::main().runUntil([&] {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-preview"));
+        if (!shot)
+            return false;
+        darkest = 0;
+        lightest = 765;
+        for (int dx = 0; dx < std::min(width, 200); ++dx) {
+            for (int dy = 0; dy < height; ++dy) {
+                int value = darkness(test::pixelAt(shot, left + x + dx, top + y + dy));
+                darkest = std::max(darkest, value);
+                lightest = std::min(lightest, value);
+            }
+        }
+        g_object_unref(shot);
+        return darkest > 300 && lightest < 60;
+    }, 20);
+    EXPECT_TRUE(drawn) << "darkest " << darkest << ", lightest " << lightest;
+}
+
+} // namespace
+} // namespace folio
