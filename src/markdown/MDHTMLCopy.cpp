@@ -35,8 +35,9 @@ std::u16string markdownContentBlockForHTML(const std::u16string& html, const Use
     if (lineHeight == 0)
         lineHeight = kDefaultLineHeight;
     const double indent = defaults.floatForKey("markdownDefaultFirstLineIndent").value_or(0);
-    // NOTE: the indent has no unit, and "margin-right" follows two blanks;
-    // pages pasted before keep working with the same markup.
+    // NOTE: the indent carries no unit (browsers then ignore it) and two
+    // blanks precede "margin-right": this is the markup the editor has always
+    // copied, and what users' pasted pages were made from.
     return formatString(u"<div id='content' style='margin: 0; margin-left:%.2fcm;  margin-right: %.2fcm;word-wrap: "
                         u"break-word;overflow-wrap: break-word; text-align:%@; line-height:%.2f;text-indent:%.2f'>%@</div>",
                         {left, right, alignmentWord(alignment), lineHeight, indent, html});

@@ -7,6 +7,8 @@
 #include "platform/foundation/StringFormat.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "tools/wordcounter/JOTTextCounter.h"
 
@@ -22,11 +24,13 @@ MEMarkdownTextView::MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefau
 MEMarkdownTextView::MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefaults* defaults,
                                        std::shared_ptr<MEMarkdownSyntaxStorage> syntaxStorage)
     : SHTextView(frame, ScalingTextStorage::make(syntaxStorage), defaults)
+    , m_defaults(defaults)
     , m_syntaxStorage(std::move(syntaxStorage))
     , m_delegateProxy(std::make_shared<MEMarkdownTextViewDelegateProxy>())
 {
     setIsTeXFormat(usesTeXFormat);
     TextView::setDelegate(m_delegateProxy);
+    applyPageInsets(Device::current().isPad());
     // The counter follows every processed edit; the observer holds only a raw
     // pointer and is removed in the destructor.
     m_storageObserver = textStorage()->addObserver([this](TextStorage&, const TextStorageEdit&) {
@@ -38,8 +42,29 @@ MEMarkdownTextView::MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefau
 MEMarkdownTextView::~MEMarkdownTextView()
 {
     textStorage()->removeObserver(m_storageObserver);
-    if (m_counterObserver)
-        NotificationCenter::defaultCenter().removeObserver(m_counterObserver);
+    hideWordCounter();
+}
+
+UserDefaults& MEMarkdownTextView::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
+void MEMarkdownTextView::applyPageInsets(bool tablet)
+{
+    constexpr double kTop = 22;
+    constexpr double kBottom = 8;
+    constexpr double kBorder = 22;
+    if (!tablet) {
+        setTextContainerInset(EdgeInsets{kTop, kBorder, kBottom, kBorder});
+        return;
+    }
+    // Centimetres to points, in the single precision the settings are read in.
+    auto points = [&](const char* key) {
+        const float centimetres = defaults().floatForKey(key).value_or(0.0f);
+        return static_cast<double>(centimetres * 72.0f / 2.54f);
+    };
+    setTextContainerInset(EdgeInsets{kTop, points("markdownPageMarginLeft"), kBottom, points("markdownPageMarginRight")});
 }
 
 void MEMarkdownTextView::setIsTeXFormat(bool isTeX)

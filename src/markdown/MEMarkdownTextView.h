@@ -64,6 +64,11 @@ public:
     const std::shared_ptr<JOTTextCounter>& textCounter() const { return m_textCounter; }
     const std::shared_ptr<Label>& counterLabel() const { return m_counterLabel; }
 
+    // The room around the text: on a tablet the page margins of the settings
+    // ("markdownPageMarginLeft" and "...Right", in centimetres), elsewhere a
+    // fixed border.
+    void applyPageInsets(bool tablet);
+
     // The document is closing: the counter stops.
     void willCloseDocument();
     bool isClosingDocument() const { return m_isClosingDocument; }
@@ -74,6 +79,9 @@ private:
     void verticalMove(VerticalDirection direction);
     void textCounterDidUpdateCount(const UserInfo& userInfo);
 
+    UserDefaults& defaults() const;
+
+    UserDefaults* m_defaults;
     std::shared_ptr<MEMarkdownSyntaxStorage> m_syntaxStorage;
     std::shared_ptr<MEMarkdownTextViewDelegateProxy> m_delegateProxy;
     bool m_isTeXFormat = false;

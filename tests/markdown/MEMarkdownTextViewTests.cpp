@@ -186,5 +186,18 @@ TEST_F(MEMarkdownTextViewTest, TheWordCounterShowsCharactersAndWordsAndStartsAfr
     EXPECT_FALSE(view->textCounter());
 }
 
+TEST_F(MEMarkdownTextViewTest, TabletsUseThePageMarginsAndOtherDevicesAFixedBorder)
+{
+    defaults.setDouble("markdownPageMarginLeft", 2.54);
+    defaults.setDouble("markdownPageMarginRight", 1.27);
+    auto view = makeView(u"text", 0);
+    view->applyPageInsets(true);
+    EXPECT_EQ(view->textContainerInset(), (EdgeInsets{22, 72, 8, 36}));
+    view->applyPageInsets(false);
+    EXPECT_EQ(view->textContainerInset(), (EdgeInsets{22, 22, 8, 22}));
+    // The text starts inside the border.
+    EXPECT_EQ(view->caretRectForPosition(0).minX(), 22);
+}
+
 } // namespace
 } // namespace folio
