@@ -109,10 +109,18 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     gtk_widget_grab_focus(view);
     editor.markdownTextView().setSelectedRange({8, 0});
     GtkPresenter::processPendingEvents();
-    for (guint key : {GDK_KEY_asterisk, GDK_KEY_space, GDK_KEY_H, GDK_KEY_i, GDK_KEY_Return, GDK_KEY_o, GDK_KEY_k})
+    for (guint key : {GDK_KEY_asterisk, GDK_KEY_space, GDK_KEY_H, GDK_KEY_i, GDK_KEY_Return, GDK_KEY_o, GDK_KEY_k,
+                      GDK_KEY_space, GDK_KEY_Tab})
         typeKey(view, key);
-    EXPECT_EQ(editor.text(), u"# Notes\n* Hi\n* ok") << "typed through the window, the list continues";
+    EXPECT_EQ(editor.text(), u"# Notes\n* Hi\n* ok  ") << "typed through the window: the list continues, the tab after a blank is a space";
     EXPECT_TRUE(app.currentDocument()->hasUnsavedChanges());
+    GtkTextIter bufferStart;
+    GtkTextIter bufferEnd;
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+    gtk_text_buffer_get_bounds(buffer, &bufferStart, &bufferEnd);
+    gchar* shown = gtk_text_buffer_get_text(buffer, &bufferStart, &bufferEnd, FALSE);
+    EXPECT_STREQ(shown, "# Notes\n* Hi\n* ok  ") << "the window shows what the editor holds";
+    g_free(shown);
 
     // The editor as it shows: dark text on the heading's line, plain paper
     // below the last line.
@@ -140,7 +148,7 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     bool saved = false;
     editor.saveCurrentDocument([&] { saved = true; });
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved; }, 60));
-    EXPECT_EQ(fileText(path), "# Notes\n* Hi\n* ok");
+    EXPECT_EQ(fileText(path), "# Notes\n* Hi\n* ok  ");
 
     bool closed = false;
     app.closeDocument([&](Status status) {
@@ -149,7 +157,7 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     });
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed; }, 60));
     MDTextViewController& reopened = openEditor(path);
-    EXPECT_EQ(reopened.text(), u"# Notes\n* Hi\n* ok");
+    EXPECT_EQ(reopened.text(), u"# Notes\n* Hi\n* ok  ");
     EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
 }
 
