@@ -358,5 +358,39 @@ TEST_F(MDTextViewControllerTest, SaveCompletionRunsAfterTheSaveAndAFailureIsTold
     EXPECT_EQ(editor.text(), u"new text!");
 }
 
+TEST_F(MDTextViewControllerTest, ClosingADocumentThatCannotBeSavedSaysSoAndKeepsItOpen)
+{
+    TestAppController app;
+    std::filesystem::create_directories(m_folder.file("gone"));
+    const std::string path = m_folder.file("gone/draft.md");
+    std::ofstream(path, std::ios::binary) << "draft";
+    std::optional<Status> opened;
+    app.openDocumentAtURL(path, [&](Status status) { opened = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 30));
+    ASSERT_TRUE(*opened);
+    auto document = std::dynamic_pointer_cast<TextDocument>(app.document());
+    MDTextViewController& editor = editorOf(*document);
+    typeAtEnd(editor.markdownTextView(), u" kept");
+    std::filesystem::remove_all(m_folder.file("gone"));
+
+    EXPECT_TRUE(editor.barItems().compactCloseDocumentBarButtonItem()->tap());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return presentedAlert(editor) != nullptr; }, 30));
+    EXPECT_EQ(presentedAlert(editor)->title(), u"The Document Could Not Be Saved");
+    EXPECT_EQ(app.document(), document) << "the document stays open";
+    EXPECT_FALSE(document->isClosed());
+    EXPECT_EQ(editor.text(), u"draft kept");
+    EXPECT_EQ(document->text(), u"draft kept");
+    EXPECT_TRUE(editor.markdownTextView().isUserInteractionEnabled());
+
+    // Once the folder is back, closing saves and closes.
+    presentedAlert(editor)->dismissViewControllerAnimated(false);
+    std::filesystem::create_directories(m_folder.file("gone"));
+    std::optional<Status> closed;
+    app.closeDocument([&](Status status) { closed = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 30));
+    EXPECT_TRUE(*closed);
+    EXPECT_EQ(fileText("gone/draft.md"), "draft kept");
+}
+
 } // namespace
 } // namespace folio
