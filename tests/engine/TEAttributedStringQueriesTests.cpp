@@ -203,6 +203,9 @@ TEST(TEAttributedStringQueriesTests, paragraphRangesIncludeTheirTerminators)
     EXPECT_EQ((Range{0, 9}), rangeOfParagraphsContainingRange(text, Range{2, 4}));
     EXPECT_EQ((Range{9, 5}), rangeOfParagraphsContainingRange(text, Range{14, 0}));
     EXPECT_EQ((Range{5, 4}), rangeOfParagraphsContainingRange(text, Range{5, 4}));
+    EXPECT_EQ((Range{0, 5}), rangeOfParagraphAtIndex(text, 3));
+    EXPECT_EQ((Range{5, 4}), rangeOfParagraphAtIndex(text, 8));
+    EXPECT_EQ((Range{9, 5}), rangeOfParagraphAtIndex(text, 13));
 }
 
 TEST(TEAttributedStringQueriesTests, customHTMLAttributeRangesJoinEqualValues)

@@ -228,6 +228,11 @@ Range rangeOfParagraphsContainingRange(std::u16string_view text, Range range)
     return Range{start, end - start};
 }
 
+Range rangeOfParagraphAtIndex(std::u16string_view text, std::size_t index)
+{
+    return rangeOfParagraphsContainingRange(text, Range{index, 1});
+}
+
 const std::map<std::string, std::u16string>* customHTMLAttributesAtIndex(const AttributedString& string,
                                                                          std::size_t index)
 {

@@ -73,6 +73,8 @@ std::u16string plainTextString(const AttributedString& string);
 // The paragraphs holding range: from the first one's start to the end of the
 // last one including its terminator ("\n", "\r", "\r\n", U+2029).
 Range rangeOfParagraphsContainingRange(std::u16string_view text, Range range);
+// The paragraph holding the character at index.
+Range rangeOfParagraphAtIndex(std::u16string_view text, std::size_t index);
 
 // The HTML attributes kept with the text (under "TECustomAttributes") at index.
 const std::map<std::string, std::u16string>* customHTMLAttributesAtIndex(const AttributedString& string,

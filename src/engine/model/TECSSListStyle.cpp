@@ -1,7 +1,9 @@
 #include "engine/model/TECSSListStyle.h"
 
 #include "engine/css/CSSScanner.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/Scanner.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/StringUtilities.h"
 
 #include <limits>
@@ -347,6 +349,35 @@ std::string TECSSListStyle::description() const
     std::snprintf(buffer, sizeof buffer, "<TECSSListStyle %p type=%u position=%u>", static_cast<const void*>(this),
                   static_cast<unsigned>(m_type), static_cast<unsigned>(m_position));
     return buffer;
+}
+
+std::optional<TECSSListStyle> TECSSListStyle::initWithCoder(const KeyedUnarchiver& coder)
+{
+    TECSSListStyle style;
+    style.m_inherit = coder.decodeBool("inherit");
+    // Numbers outside the known kinds and positions read as the defaults.
+    std::int64_t type = coder.decodeInteger("type");
+    style.m_type = type >= 0 && type <= static_cast<std::int64_t>(TECSSListStyleType::Underscore)
+        ? static_cast<TECSSListStyleType>(type)
+        : TECSSListStyleType::Inherit;
+    std::int64_t position = coder.decodeInteger("position");
+    style.m_position = position >= 0 && position <= static_cast<std::int64_t>(TECSSListStylePosition::Outside)
+        ? static_cast<TECSSListStylePosition>(position)
+        : TECSSListStylePosition::Inherit;
+    if (std::optional<std::string> image = coder.decodeString("imageName"))
+        style.m_imageName = toUtf16(*image);
+    style.m_startingItemNumber = coder.decodeInteger("startingItemNumber");
+    return style;
+}
+
+void TECSSListStyle::encodeWithCoder(KeyedArchiver& coder) const
+{
+    coder.encodeBool(m_inherit, "inherit");
+    coder.encodeInteger(static_cast<std::int64_t>(m_type), "type");
+    coder.encodeInteger(static_cast<std::int64_t>(m_position), "position");
+    if (m_imageName)
+        coder.encodeString(toUtf8(*m_imageName), "imageName");
+    coder.encodeInteger(m_startingItemNumber, "startingItemNumber");
 }
 
 } // namespace folio

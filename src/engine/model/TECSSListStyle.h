@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/css/CSSStyleDictionary.h"
+#include "platform/foundation/KeyedArchiver.h"
 #include "platform/text/AttributeValue.h"
 
 #include <cstdint>
@@ -10,6 +11,8 @@
 #include <string_view>
 
 namespace folio {
+
+class KeyedUnarchiver;
 
 // The numbers are part of the attributed-text model: the RTF codec and stored
 // documents exchange them.
@@ -44,7 +47,7 @@ enum class TECSSListStylePosition : unsigned {
 // marker image and the first item number. Paragraph styles carry these outermost list
 // first, and code that follows a list across paragraphs compares the objects by
 // identity, so a style is shared once it is placed in text and not changed after.
-class TECSSListStyle final : public AttributeValue {
+class TECSSListStyle final : public AttributeValue, public KeyedArchivable {
 public:
     // Every field zero or empty.
     TECSSListStyle() = default;
@@ -82,6 +85,12 @@ public:
     // RTF numbering format (\levelnfc): both keyed by type, not by level.
     static std::string_view listStyleRTFString(TECSSListStyleType type);
     static int RTFNumberTypeForLevel(TECSSListStyleType type);
+
+    // Archived under "inherit", "type", "position", "imageName" and
+    // "startingItemNumber".
+    static std::optional<TECSSListStyle> initWithCoder(const KeyedUnarchiver& coder);
+    std::string archiveClassName() const override { return "TECSSListStyle"; }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
 
     bool isEqualToListStyle(const TECSSListStyle& other) const;
     std::string description() const;

@@ -1,5 +1,9 @@
 #include "engine/model/TETextBlock.h"
 
+#include "engine/model/TEEdgeInsetsCoding.h"
+#include "platform/foundation/KeyedUnarchiver.h"
+#include "platform/graphics/ColorArchive.h"
+
 #include <functional>
 
 namespace folio {
@@ -7,6 +11,19 @@ namespace folio {
 std::shared_ptr<const TETextBlock> TETextBlock::make(TEEdgeInsets padding, std::optional<Color> backgroundColor)
 {
     return std::make_shared<const TETextBlock>(padding, std::move(backgroundColor));
+}
+
+std::optional<TETextBlock> TETextBlock::initWithCoder(const KeyedUnarchiver& coder)
+{
+    std::optional<Color> background = coder.decodeObject<Color>("backgroundColor", ColorArchive::decodeColor);
+    return TETextBlock(decodeDTEdgeInsetsForKey(coder, "padding"), std::move(background));
+}
+
+void TETextBlock::encodeWithCoder(KeyedArchiver& coder) const
+{
+    encodeDTEdgeInsets(coder, m_padding, "padding");
+    if (m_backgroundColor)
+        coder.encodeObject(ColorArchive(*m_backgroundColor), "backgroundColor");
 }
 
 bool TETextBlock::isEqualToTextBlock(const TETextBlock& other) const

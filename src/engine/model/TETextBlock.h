@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/css/CSSString.h"
+#include "platform/foundation/KeyedArchiver.h"
 #include "platform/graphics/Color.h"
 #include "platform/text/AttributeValue.h"
 
@@ -9,11 +10,13 @@
 
 namespace folio {
 
+class KeyedUnarchiver;
+
 // A block box around one or more paragraphs: padding and a background
 // colour. Paragraphs carry their blocks (outermost first) under the text-blocks
 // attribute; consecutive paragraphs of one block share the very same object,
 // so a block is filled in before it is placed in text and not changed after.
-class TETextBlock final : public AttributeValue {
+class TETextBlock final : public AttributeValue, public KeyedArchivable {
 public:
     TETextBlock() = default;
     TETextBlock(TEEdgeInsets padding, std::optional<Color> backgroundColor)
@@ -26,6 +29,11 @@ public:
     void setPadding(const TEEdgeInsets& padding) { m_padding = padding; }
     const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+
+    // Archived under "padding" and "backgroundColor".
+    static std::optional<TETextBlock> initWithCoder(const KeyedUnarchiver& coder);
+    std::string archiveClassName() const override { return "TETextBlock"; }
+    void encodeWithCoder(KeyedArchiver& coder) const override;
 
     bool isEqualToTextBlock(const TETextBlock& other) const;
     bool isEqual(const AttributeValue& other) const override;

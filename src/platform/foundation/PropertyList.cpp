@@ -164,6 +164,11 @@ Result<PropertyList> fromNode(plist_t node, int depth)
         const char* bytes = plist_get_data_ptr(node, &length);
         return PropertyList(Data(bytes, bytes ? static_cast<std::size_t>(length) : 0));
     }
+    case PLIST_UID: {
+        uint64_t index = 0;
+        plist_get_uid_val(node, &index);
+        return PropertyList(PropertyList::UID{index});
+    }
     case PLIST_ARRAY:
         return fromArray(node, depth);
     case PLIST_DICT:
@@ -204,6 +209,8 @@ Result<PlistPtr> toNode(const PropertyList& value)
         const Data& data = *value.dataValue();
         return PlistPtr(plist_new_data(reinterpret_cast<const char*>(data.bytes()), data.length()));
     }
+    case PropertyList::Type::UID:
+        return PlistPtr(plist_new_uid(value.uidValue()->index));
     case PropertyList::Type::Array: {
         PlistPtr array(plist_new_array());
         for (const PropertyList& item : *value.arrayValue()) {

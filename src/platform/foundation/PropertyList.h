@@ -20,11 +20,17 @@ namespace folio {
 // keys in the order they were read or first set, so written files are stable.
 class PropertyList {
 public:
-    enum class Type { String, Integer, Real, Boolean, Date, Data, Array, Dictionary };
+    enum class Type { String, Integer, Real, Boolean, Date, Data, Array, Dictionary, UID };
     enum class Format { XML, Binary };
     using Date = std::chrono::system_clock::time_point;
     using Array = std::vector<PropertyList>;
     using Dictionary = std::vector<std::pair<std::string, PropertyList>>;
+    // A reference to an object of a keyed archive, by its index in the
+    // archive's object table (binary property lists only).
+    struct UID {
+        std::uint64_t index = 0;
+        friend bool operator==(const UID&, const UID&) = default;
+    };
 
     static constexpr const char* kErrorDomain = "PropertyList";
     enum ErrorCode { Malformed = 1, TooDeep = 2, Unsupported = 3, WriteFailed = 4 };
@@ -41,6 +47,7 @@ public:
     PropertyList(folio::Data value) : m_value(std::move(value)) {}
     PropertyList(Array value) : m_value(std::move(value)) {}
     PropertyList(Dictionary value) : m_value(std::move(value)) {}
+    PropertyList(UID value) : m_value(value) {}
 
     static PropertyList array(std::initializer_list<PropertyList> items = {}) { return PropertyList(Array(items)); }
     static PropertyList dictionary(std::initializer_list<std::pair<std::string, PropertyList>> items = {});
@@ -57,6 +64,7 @@ public:
     const Array* arrayValue() const { return std::get_if<Array>(&m_value); }
     Array* mutableArrayValue() { return std::get_if<Array>(&m_value); }
     const Dictionary* dictionaryValue() const { return std::get_if<Dictionary>(&m_value); }
+    const UID* uidValue() const { return std::get_if<UID>(&m_value); }
 
     // Dictionary access; on other types lookups answer nothing and changes do nothing.
     const PropertyList* objectForKey(std::string_view key) const;
@@ -76,7 +84,7 @@ public:
     friend bool operator==(const PropertyList&, const PropertyList&) = default;
 
 private:
-    std::variant<std::string, std::int64_t, double, bool, Date, folio::Data, Array, Dictionary> m_value;
+    std::variant<std::string, std::int64_t, double, bool, Date, folio::Data, Array, Dictionary, UID> m_value;
 };
 
 } // namespace folio
