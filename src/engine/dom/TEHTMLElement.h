@@ -129,9 +129,15 @@ protected:
     TETextAttachmentPtr m_textAttachment;
 
 private:
+    // The handlers of the CSS properties, one per property.
+    friend struct TEHTMLElementStyleHandlers;
+
     // "font-family": the first name that gives a font of that family, or a
     // generic family, settles it.
     void applyFontFamily(const std::vector<std::u16string>& names);
+    // Borders, margins, padding and the text block they may call for: these
+    // read several properties together.
+    void applyBoxStyles(const CSSStyleDictionary& styles);
 
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;

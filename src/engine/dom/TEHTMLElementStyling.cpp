@@ -128,216 +128,322 @@ bool anyNameContains(const CSSStyleDictionary& styles, std::string_view part)
 
 } // namespace
 
+// One function per CSS property, each given the property's value (lower-cased
+// where the property's keywords are matched without regard to case).
+struct TEHTMLElementStyleHandlers {
+    static double measure(const TEHTMLElement& element, std::u16string_view text)
+    {
+        return pixelSizeOfCSSMeasureRelativeToCurrentTextSize(text, element.m_fontDescriptor.pointSize(),
+                                                              element.m_textScale);
+    }
+
+    static void direction(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"rtl")
+            element.m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
+        else if (value == u"ltr")
+            element.m_paragraphStyle.setBaseWritingDirection(WritingDirection::LeftToRight);
+        else if (value == u"auto")
+            element.m_paragraphStyle.setBaseWritingDirection(WritingDirection::Natural);
+    }
+
+    static void beforeContent(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_beforeContent = stringByDecodingCSSContentAttribute(value);
+    }
+
+    static void fontSize(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        double size = element.m_fontDescriptor.pointSize();
+        if (value == u"smaller") {
+            size /= kFontSizeStep;
+        } else if (value == u"larger") {
+            size *= kFontSizeStep;
+        } else if (auto keyword = fontSizeKeyword(value)) {
+            size = element.m_textScale * *keyword;
+        } else if (value == u"inherit") {
+            if (const TEHTMLElement* parent = element.parentElement())
+                size = parent->m_fontDescriptor.pointSize();
+        } else if (isCSSLengthValue(value)) {
+            size = pixelSizeOfCSSMeasureRelativeToCurrentTextSize(value, element.currentTextSize(), element.m_textScale);
+        }
+        element.m_fontSizeOffset = TEFontDescriptor::FONTSIZEOFFSET;
+        size -= kFontSizeOffset;
+        if (size < kMinimumPointSize)
+            size += kMinimumPointSize;
+        setExactPointSize(element.m_fontDescriptor, size);
+    }
+
+    static void color(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.setTextColor(colorWithHTMLName(std::u16string_view(value)));
+    }
+
+    static void backgroundColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        // The editor's own highlight colours (find, selection) are not content.
+        static const std::vector<std::u16string> kIgnored = {u"transparent", u"#ffbd4b", u"rgb(255, 189, 75)",
+                                                             u"rgb(202, 222, 238)", u"#cadeee"};
+        if (!containsName(kIgnored, value))
+            element.m_backgroundColor = colorWithHTMLName(std::u16string_view(value));
+    }
+
+    static void floatStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"left")
+            element.m_floatStyle = TEHTMLElementFloatStyle::Left;
+        else if (value == u"right")
+            element.m_floatStyle = TEHTMLElementFloatStyle::Right;
+        else if (value == u"none")
+            element.m_floatStyle = TEHTMLElementFloatStyle::None;
+    }
+
+    // The family list is read from the dictionary: it may be a list of names.
+    static void fontFamily(TEHTMLElement& element, const CSSStyleDictionary& styles, const std::u16string&)
+    {
+        if (const CSSValue* family = styles.valueForKey("font-family"))
+            element.applyFontFamily(familyNames(*family));
+    }
+
+    static void fontStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_fontDescriptor.setFontName(std::nullopt);
+        if (value == u"normal")
+            element.m_fontDescriptor.setItalicTrait(false);
+        else if (value == u"italic" || value == u"oblique")
+            element.m_fontDescriptor.setItalicTrait(true);
+    }
+
+    static void fontWeight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_fontDescriptor.setFontName(std::nullopt);
+        if (value == u"normal" || value == u"lighter")
+            element.m_fontDescriptor.setBoldTrait(false);
+        else if (value == u"bold" || value == u"bolder")
+            element.m_fontDescriptor.setBoldTrait(true);
+        else
+            element.m_fontDescriptor.setBoldTrait(intValue(value) >= 601);
+    }
+
+    static void textDecoration(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"underline") {
+            element.m_underlineStyle = 1;
+        } else if (value == u"line-through") {
+            element.m_strikeOut = true;
+        } else if (value == u"none") {
+            element.m_underlineStyle = 0;
+            element.m_strikeOut = false;
+        } else if (value == u"overline") {
+            TELog(TELogLevelInfo, "Note: 'overline' text decoration not supported");
+        } else if (value == u"blink") {
+            TELog(TELogLevelInfo, "Note: 'blink' text decoration not supported");
+        }
+    }
+
+    static void textAlign(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"left")
+            element.m_paragraphStyle.setAlignment(TextAlignment::Left);
+        else if (value == u"right")
+            element.m_paragraphStyle.setAlignment(TextAlignment::Right);
+        else if (value == u"center")
+            element.m_paragraphStyle.setAlignment(TextAlignment::Center);
+        else if (value == u"justify")
+            element.m_paragraphStyle.setAlignment(TextAlignment::Justified);
+    }
+
+    static void verticalAlign(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"sub")
+            element.m_superscriptStyle = -1;
+        else if (value == u"super")
+            element.m_superscriptStyle = 1;
+        else if (value == u"baseline")
+            element.m_superscriptStyle = 0;
+        else if (value == u"text-top")
+            element.m_textAttachmentAlignment = TEVerticalAlignment::Top;
+        else if (value == u"middle")
+            element.m_textAttachmentAlignment = TEVerticalAlignment::Center;
+        else if (value == u"text-bottom")
+            element.m_textAttachmentAlignment = TEVerticalAlignment::Bottom;
+    }
+
+    static void letterSpacing(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"normal")
+            element.m_letterSpacing = 0;
+        else if (value != u"inherit")
+            element.m_letterSpacing = measure(element, value);
+    }
+
+    static void textShadow(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        auto shadows = arrayOfCSSShadowsWithCurrentTextSize(value, element.m_fontDescriptor.pointSize(),
+                                                            element.m_textColor.value_or(Color()));
+        element.m_shadows = shadows.value_or(std::vector<CSSShadow>());
+    }
+
+    static void lineHeight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"normal") {
+            element.m_paragraphStyle.setParagraphLineSpacing(1.0);
+            element.m_paragraphStyle.setLineHeightMultiple(0);
+            element.m_paragraphStyle.setMinimumLineHeight(0);
+            element.m_paragraphStyle.setMaximumLineHeight(0);
+        } else if (value != u"inherit") {
+            element.m_paragraphStyle.setParagraphLineSpacing(floatValue(value));
+        }
+    }
+
+    static void textIndent(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"normal")
+            element.m_paragraphStyle.setFirstLineHeadIndent(0);
+        else if (!value.empty() && isNumeric(value))
+            element.m_paragraphStyle.setFirstLineHeadIndent(floatValue(value));
+        else if (value != u"inherit")
+            element.m_paragraphStyle.setFirstLineHeadIndent(
+                centimetresOfFirstLineIndent(value, element.m_fontDescriptor.pointSize()));
+    }
+
+    static void marginBottom(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setParagraphSpacing(measure(element, value));
+    }
+
+    static void marginTop(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setParagraphSpacingBefore(measure(element, value));
+    }
+
+    static void marginLeft(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setHeadIndent(measure(element, value));
+    }
+
+    static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
+                                : value == u"inherit"  ? TEHTMLElementFontVariant::Inherit
+                                                       : TEHTMLElementFontVariant::Normal;
+    }
+
+    static void width(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"auto")
+            element.m_size.width = measure(element, value);
+    }
+
+    static void height(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"auto")
+            element.m_size.height = measure(element, value);
+    }
+
+    // Line feeds in text are never kept, whatever "white-space" says.
+    static void whiteSpace(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string&)
+    {
+        element.m_preserveNewlines = false;
+    }
+
+    static void display(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value == u"none")
+            element.m_displayStyle = TEHTMLElementDisplayStyle::None;
+        else if (value == u"block")
+            element.m_displayStyle = TEHTMLElementDisplayStyle::Block;
+        else if (value == u"inline")
+            element.m_displayStyle = TEHTMLElementDisplayStyle::Inline;
+        else if (value == u"list-item")
+            element.m_displayStyle = TEHTMLElementDisplayStyle::ListItem;
+        else if (value == u"table")
+            element.m_displayStyle = TEHTMLElementDisplayStyle::Table;
+    }
+
+    static void borderColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_backgroundStrokeColor = colorWithHTMLName(std::u16string_view(value));
+    }
+};
+
+namespace {
+
+using StyleHandler = void (*)(TEHTMLElement&, const CSSStyleDictionary&, const std::u16string& value);
+
+// How the handler gets the value: as written (only a single value counts),
+// lower-cased (any value the property has), or not at all (the handler reads
+// the dictionary itself).
+enum class KeywordCase { AsWritten, Lowered, Unread };
+
+struct StyleProperty {
+    // The property, and one that stands in for it when it is absent.
+    std::string_view name;
+    std::string_view fallbackName;
+    KeywordCase keywordCase;
+    StyleHandler apply;
+};
+
+// In the order they apply: a font size comes before the measures relative
+// to it, the text colour before the shadows that default to it.
+constexpr StyleProperty kStyleProperties[] = {
+    {"direction", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::direction},
+    {"before:content", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::beforeContent},
+    {"font-size", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::fontSize},
+    {"color", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::color},
+    {"background-color", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::backgroundColor},
+    {"float", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::floatStyle},
+    {"font-family", {}, KeywordCase::Unread, &TEHTMLElementStyleHandlers::fontFamily},
+    {"font-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontStyle},
+    {"font-weight", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontWeight},
+    {"text-decoration", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecoration},
+    {"text-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textAlign},
+    {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
+    {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},
+    {"text-shadow", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::textShadow},
+    {"line-height", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::lineHeight},
+    {"text-indent", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textIndent},
+    {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},
+    {"margin-top", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginTop},
+    {"margin-left", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginLeft},
+    {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
+    {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
+    {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},
+    {"white-space", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::whiteSpace},
+    {"display", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::display},
+    {"border-color", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::borderColor},
+};
+
+} // namespace
+
 void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
     if (styles.isEmpty())
         return;
     m_styles = styles;
-    auto measure = [this](std::u16string_view text) {
-        return pixelSizeOfCSSMeasureRelativeToCurrentTextSize(text, m_fontDescriptor.pointSize(), m_textScale);
-    };
-
-    if (auto direction = styles.stringForKey("direction")) {
-        if (*direction == u"rtl")
-            m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
-        else if (*direction == u"ltr")
-            m_paragraphStyle.setBaseWritingDirection(WritingDirection::LeftToRight);
-        else if (*direction == u"auto")
-            m_paragraphStyle.setBaseWritingDirection(WritingDirection::Natural);
+    for (const StyleProperty& property : kStyleProperties) {
+        auto valueOf = [&](std::string_view name) -> std::optional<std::u16string> {
+            if (property.keywordCase == KeywordCase::AsWritten)
+                return styles.stringForKey(name);
+            if (!styles.contains(name))
+                return std::nullopt;
+            return property.keywordCase == KeywordCase::Lowered ? lowercased(styles, name) : std::u16string();
+        };
+        std::optional<std::u16string> value = valueOf(property.name);
+        if (!value && !property.fallbackName.empty())
+            value = valueOf(property.fallbackName);
+        if (value)
+            property.apply(*this, styles, *value);
     }
-
-    if (auto content = styles.stringForKey("before:content"))
-        m_beforeContent = stringByDecodingCSSContentAttribute(*content);
-
-    if (auto fontSize = styles.stringForKey("font-size")) {
-        double size = m_fontDescriptor.pointSize();
-        if (*fontSize == u"smaller") {
-            size /= kFontSizeStep;
-        } else if (*fontSize == u"larger") {
-            size *= kFontSizeStep;
-        } else if (auto keyword = fontSizeKeyword(*fontSize)) {
-            size = m_textScale * *keyword;
-        } else if (*fontSize == u"inherit") {
-            if (const TEHTMLElement* parent = parentElement())
-                size = parent->m_fontDescriptor.pointSize();
-        } else if (isCSSLengthValue(*fontSize)) {
-            size = pixelSizeOfCSSMeasureRelativeToCurrentTextSize(*fontSize, currentTextSize(), m_textScale);
-        }
-        m_fontSizeOffset = TEFontDescriptor::FONTSIZEOFFSET;
-        size -= kFontSizeOffset;
-        if (size < kMinimumPointSize)
-            size += kMinimumPointSize;
-        setExactPointSize(m_fontDescriptor, size);
-    }
-
-    if (auto color = styles.stringForKey("color"))
-        setTextColor(colorWithHTMLName(std::u16string_view(*color)));
-
-    if (auto background = styles.stringForKey("background-color")) {
-        // The editor's own highlight colours (find, selection) are not content.
-        static const std::vector<std::u16string> kIgnored = {u"transparent", u"#ffbd4b", u"rgb(255, 189, 75)",
-                                                             u"rgb(202, 222, 238)", u"#cadeee"};
-        if (!containsName(kIgnored, *background))
-            m_backgroundColor = colorWithHTMLName(std::u16string_view(*background));
-    }
-
-    if (auto floatValueText = styles.stringForKey("float")) {
-        if (*floatValueText == u"left")
-            m_floatStyle = TEHTMLElementFloatStyle::Left;
-        else if (*floatValueText == u"right")
-            m_floatStyle = TEHTMLElementFloatStyle::Right;
-        else if (*floatValueText == u"none")
-            m_floatStyle = TEHTMLElementFloatStyle::None;
-    }
-
-    if (const CSSValue* family = styles.valueForKey("font-family"))
-        applyFontFamily(familyNames(*family));
-
-    if (styles.contains("font-style")) {
-        const std::u16string style = lowercased(styles, "font-style");
-        m_fontDescriptor.setFontName(std::nullopt);
-        if (style == u"normal")
-            m_fontDescriptor.setItalicTrait(false);
-        else if (style == u"italic" || style == u"oblique")
-            m_fontDescriptor.setItalicTrait(true);
-    }
-
-    if (styles.contains("font-weight")) {
-        const std::u16string weight = lowercased(styles, "font-weight");
-        m_fontDescriptor.setFontName(std::nullopt);
-        if (weight == u"normal" || weight == u"lighter")
-            m_fontDescriptor.setBoldTrait(false);
-        else if (weight == u"bold" || weight == u"bolder")
-            m_fontDescriptor.setBoldTrait(true);
-        else
-            m_fontDescriptor.setBoldTrait(intValue(weight) >= 601);
-    }
-
-    if (styles.contains("text-decoration")) {
-        const std::u16string decoration = lowercased(styles, "text-decoration");
-        if (decoration == u"underline") {
-            m_underlineStyle = 1;
-        } else if (decoration == u"line-through") {
-            m_strikeOut = true;
-        } else if (decoration == u"none") {
-            m_underlineStyle = 0;
-            m_strikeOut = false;
-        } else if (decoration == u"overline") {
-            TELog(TELogLevelInfo, "Note: 'overline' text decoration not supported");
-        } else if (decoration == u"blink") {
-            TELog(TELogLevelInfo, "Note: 'blink' text decoration not supported");
-        }
-    }
-
-    if (styles.contains("text-align")) {
-        const std::u16string align = lowercased(styles, "text-align");
-        if (align == u"left")
-            m_paragraphStyle.setAlignment(TextAlignment::Left);
-        else if (align == u"right")
-            m_paragraphStyle.setAlignment(TextAlignment::Right);
-        else if (align == u"center")
-            m_paragraphStyle.setAlignment(TextAlignment::Center);
-        else if (align == u"justify")
-            m_paragraphStyle.setAlignment(TextAlignment::Justified);
-    }
-
-    if (styles.contains("vertical-align")) {
-        const std::u16string align = lowercased(styles, "vertical-align");
-        if (align == u"sub")
-            m_superscriptStyle = -1;
-        else if (align == u"super")
-            m_superscriptStyle = 1;
-        else if (align == u"baseline")
-            m_superscriptStyle = 0;
-        else if (align == u"text-top")
-            m_textAttachmentAlignment = TEVerticalAlignment::Top;
-        else if (align == u"middle")
-            m_textAttachmentAlignment = TEVerticalAlignment::Center;
-        else if (align == u"text-bottom")
-            m_textAttachmentAlignment = TEVerticalAlignment::Bottom;
-    }
-
-    if (styles.contains("letter-spacing")) {
-        const std::u16string spacing = lowercased(styles, "letter-spacing");
-        if (spacing == u"normal")
-            m_letterSpacing = 0;
-        else if (spacing != u"inherit")
-            m_letterSpacing = measure(spacing);
-    }
-
     if (m_textAttachment)
         m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
+    applyBoxStyles(styles);
+    if (auto fontName = styles.stringForKey("-coretext-fontname"))
+        m_fontDescriptor.setFontName(toUtf8(*fontName));
+}
 
-    if (auto shadow = styles.stringForKey("text-shadow")) {
-        auto shadows = arrayOfCSSShadowsWithCurrentTextSize(*shadow, m_fontDescriptor.pointSize(),
-                                                            m_textColor.value_or(Color()));
-        m_shadows = shadows.value_or(std::vector<CSSShadow>());
-    }
-
-    if (styles.contains("line-height")) {
-        const std::u16string lineHeight = lowercased(styles, "line-height");
-        if (lineHeight == u"normal") {
-            m_paragraphStyle.setParagraphLineSpacing(1.0);
-            m_paragraphStyle.setLineHeightMultiple(0);
-            m_paragraphStyle.setMinimumLineHeight(0);
-            m_paragraphStyle.setMaximumLineHeight(0);
-        } else if (lineHeight != u"inherit") {
-            m_paragraphStyle.setParagraphLineSpacing(floatValue(lineHeight));
-        }
-    }
-
-    if (styles.contains("text-indent")) {
-        const std::u16string indent = lowercased(styles, "text-indent");
-        if (indent == u"normal")
-            m_paragraphStyle.setFirstLineHeadIndent(0);
-        else if (!indent.empty() && isNumeric(indent))
-            m_paragraphStyle.setFirstLineHeadIndent(floatValue(indent));
-        else if (indent != u"inherit")
-            m_paragraphStyle.setFirstLineHeadIndent(centimetresOfFirstLineIndent(indent, m_fontDescriptor.pointSize()));
-    }
-
-    auto marginBottom = styles.stringForKey("margin-bottom");
-    if (!marginBottom)
-        marginBottom = styles.stringForKey("-webkit-margin-after");
-    if (marginBottom)
-        m_paragraphStyle.setParagraphSpacing(measure(*marginBottom));
-    if (auto marginTop = styles.stringForKey("margin-top"))
-        m_paragraphStyle.setParagraphSpacingBefore(measure(*marginTop));
-    if (auto marginLeft = styles.stringForKey("margin-left"))
-        m_paragraphStyle.setHeadIndent(measure(*marginLeft));
-
-    if (styles.contains("font-variant")) {
-        const std::u16string variant = lowercased(styles, "font-variant");
-        m_fontVariant = variant == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
-                        : variant == u"inherit"  ? TEHTMLElementFontVariant::Inherit
-                                                 : TEHTMLElementFontVariant::Normal;
-    }
-
-    if (auto width = styles.stringForKey("width"); width && *width != u"auto")
-        m_size.width = measure(*width);
-    if (auto height = styles.stringForKey("height"); height && *height != u"auto")
-        m_size.height = measure(*height);
-
-    // Line feeds in text are never kept, whatever "white-space" says.
-    if (styles.contains("white-space"))
-        m_preserveNewlines = false;
-
-    if (styles.contains("display")) {
-        const std::u16string display = lowercased(styles, "display");
-        if (display == u"none")
-            m_displayStyle = TEHTMLElementDisplayStyle::None;
-        else if (display == u"block")
-            m_displayStyle = TEHTMLElementDisplayStyle::Block;
-        else if (display == u"inline")
-            m_displayStyle = TEHTMLElementDisplayStyle::Inline;
-        else if (display == u"list-item")
-            m_displayStyle = TEHTMLElementDisplayStyle::ListItem;
-        else if (display == u"table")
-            m_displayStyle = TEHTMLElementDisplayStyle::Table;
-    }
-
-    if (auto borderColor = styles.stringForKey("border-color"))
-        m_backgroundStrokeColor = colorWithHTMLName(std::u16string_view(*borderColor));
+void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles)
+{
     m_backgroundStrokeWidth = floatValue(styles.stringForKey("border-width").value_or(std::u16string()));
     m_backgroundCornerRadius = floatValue(styles.stringForKey("border-radius").value_or(std::u16string()));
 
@@ -377,9 +483,6 @@ void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
         // The block paints the background.
         m_backgroundColor.reset();
     }
-
-    if (auto fontName = styles.stringForKey("-coretext-fontname"))
-        m_fontDescriptor.setFontName(toUtf8(*fontName));
 }
 
 void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
