@@ -36,6 +36,31 @@ protected:
         presenter = std::move(*created);
     }
 
+    // Opens the file in its window; the page that shows it, or null.
+    std::shared_ptr<DKWebViewController> openPage(const std::string& path)
+    {
+        std::optional<Status> opened;
+        app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
+        if (!RunLoop::main().runUntil([&] { return opened.has_value(); }, 60) || !*opened) {
+            ADD_FAILURE() << (opened ? opened->error().message : "not opened in time");
+            return nullptr;
+        }
+        auto page = std::dynamic_pointer_cast<DKWebViewController>(
+            app.document()->viewControllerToPresent()->topViewController());
+        return page && page->webView() ? page : nullptr;
+    }
+
+    // The page's text once it shows `expected`, or what it shows when it never does.
+    static std::string shownText(DKWebViewController& page, const std::string& expected)
+    {
+        std::string shown;
+        RunLoop::main().runUntil([&] {
+            shown = page.webView()->isLoading() ? "" : page.webView()->stringByEvaluatingJavaScript("document.body.innerText");
+            return shown.find(expected) != std::string::npos;
+        }, 60);
+        return shown;
+    }
+
     ScratchFolder folder{"desktop-windows-web"};
     std::unique_ptr<GtkPresenter> presenter;
     AppController app;
@@ -46,20 +71,10 @@ TEST_F(DesktopWindowsWebTest, anRTFDocumentOpensInItsWindowShowingItsTextAndClos
     std::string rtf = folder.path("Lantern.rtf");
     std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 Amber lantern by the copper kettle\\par}";
     writeFile(rtf, bytes);
-    std::optional<Status> opened;
-    app.openFileItem(std::make_shared<ODSFileItem>(rtf, nullptr), [&](Status status) { opened = status; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
-    ASSERT_TRUE(*opened) << opened->error().message;
+    auto page = openPage(rtf);
+    ASSERT_TRUE(page);
     ASSERT_TRUE(app.documentWindow());
-
-    auto page = std::dynamic_pointer_cast<DKWebViewController>(
-        app.document()->viewControllerToPresent()->topViewController());
-    ASSERT_TRUE(page && page->webView());
-    std::string shown;
-    RunLoop::main().runUntil([&] {
-        shown = page->webView()->isLoading() ? "" : page->webView()->stringByEvaluatingJavaScript("document.body.innerText");
-        return shown.find("Amber lantern") != std::string::npos;
-    }, 60);
+    std::string shown = shownText(*page, "Amber lantern");
     EXPECT_NE(shown.find("Amber lantern by the copper kettle"), std::string::npos) << shown;
     GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
     ASSERT_TRUE(toplevel);
@@ -93,18 +108,9 @@ TEST_F(DesktopWindowsWebTest, aHostileQVDocumentShownReadOnlyReachesNoServer)
     ASSERT_TRUE(compressed.ok());
     std::string path = folder.path("Hostile.qvtext");
     writeFile(path, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
-    std::optional<Status> opened;
-    app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
-    ASSERT_TRUE(*opened) << opened->error().message;
-    auto page = std::dynamic_pointer_cast<DKWebViewController>(
-        app.document()->viewControllerToPresent()->topViewController());
-    ASSERT_TRUE(page && page->webView());
-    std::string shown;
-    RunLoop::main().runUntil([&] {
-        shown = page->webView()->isLoading() ? "" : page->webView()->stringByEvaluatingJavaScript("document.body.innerText");
-        return shown.find("Visible words") != std::string::npos;
-    }, 60);
+    auto page = openPage(path);
+    ASSERT_TRUE(page);
+    std::string shown = shownText(*page, "Visible words");
     EXPECT_NE(shown.find("Visible words"), std::string::npos) << shown;
     // Ten seconds open, as a reader would have it, unless a request comes sooner.
     RunLoop::main().runUntil([&] { return server.connectionCount() > 0; }, 10);
