@@ -85,7 +85,7 @@ void BM_KeystrokeToChangeCount(benchmark::State& state)
         state.SkipWithError("the editor did not become ready");
         return;
     }
-    WebView& page = *open.editor->webViewEditor();
+    WebView& page = *open.editor->webView();
     page.stringByEvaluatingJavaScript("document.getElementById('content').focus();");
     for (auto _ : state) {
         open.document->updateChangeCount(DKDocument::ChangeKind::Cleared);

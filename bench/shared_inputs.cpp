@@ -7,7 +7,8 @@
 // Each benchmark takes the tier as its argument (0: 10k ... 3: 10m); a path
 // is linear when the 10m time stays within eleven times the 1m time.
 #include "app/MarkdownConverterRegistration.h"
-#include "documents/EditorPageReader.h"
+#include "documents/EditorContent.h"
+#include "richtext/RichTextBodyCleaner.h"
 #include "export/ExportSource.h"
 #include "export/ExporterRegistry.h"
 #include "formats/rtf/RichTextConverter.h"
@@ -194,8 +195,10 @@ void BM_PageToRTF(benchmark::State& state)
     convertTier(state, "html", [&](const std::string& path) -> Status {
         if (page.empty())
             page = readFile(path);
-        Result<MutableAttributedString> text =
-            converter->attributedStringFromHTML(EditorPageReader::cleanedRichTextHTML(page, "", ""));
+        // What a save reads: the page's body as the editor hands it over.
+        EditorContent content;
+        content.bodyHTML = RichTextBodyCleaner::cleaned(page);
+        Result<MutableAttributedString> text = converter->attributedStringFromHTML(content.richTextHTML());
         if (!text)
             return text.error();
         return kept(converter->rtfFromAttributedString(*text, "Benchmark"));

@@ -1,6 +1,6 @@
 // The rich-text editor's save path as a command, so that bench/compare.sh can
 // time it beside another word processor: an editor's page (HTML) in, RTF out.
-#include "documents/EditorPageReader.h"
+#include "documents/EditorContent.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/FileManager.h"
 
@@ -22,7 +22,9 @@ int main(int argc, char** argv)
     std::ostringstream page;
     page << stream.rdbuf();
     auto converter = folio::RichTextConverter::engineConverter();
-    auto text = converter->attributedStringFromHTML(folio::EditorPageReader::cleanedRichTextHTML(page.str(), "", ""));
+    folio::EditorContent content;
+    content.bodyHTML = page.str();
+    auto text = converter->attributedStringFromHTML(content.richTextHTML());
     if (!text) {
         std::cerr << "page_to_rtf: " << text.error().message << "\n";
         return 1;

@@ -721,6 +721,63 @@
         }
     };
 
+    // --- content -------------------------------------------------------------
+
+    function decoration(id, marginAttribute) {
+        var element = global.document.getElementById(id);
+        if (!element || !element.textContent)
+            return undefined;
+        return {
+            text: element.textContent,
+            fontFamily: element.style.fontFamily,
+            fontSize: element.style.fontSize,
+            textAlign: element.style.textAlign,
+            color: element.style.color,
+            margin: element.getAttribute(marginAttribute) || '',
+            enabled: element.getAttribute('data-enabled') || ''
+        };
+    }
+
+    // Everything the editor hands its document, in one answer: the body's
+    // HTML and what the page keeps of the document around it. The editing
+    // body is TinyMCE's on the QV pages, the "content" element on the rich
+    // text page. The plain text is made only when asked for, as it costs a
+    // layout pass. Answers JSON text; members without a value are left out.
+    function folioEditorContent(withPlainText) {
+        var answer = {};
+        var tiny = global.tinymce && global.tinymce.activeEditor;
+        if (tiny) {
+            var body = tiny.getBody();
+            answer.html = tiny.getContent();
+            answer.bodyStyle = body.getAttribute('style') || '';
+            answer.paperColor = body.style.backgroundColor;
+            if (withPlainText)
+                answer.plainText = body.innerText;
+        } else {
+            var content = global.document.getElementById('content');
+            if (!content)
+                return '';
+            answer.html = content.innerHTML;
+            answer.lineHeight = content.style.lineHeight;
+            answer.textIndent = content.style.textIndent;
+            answer.paperColor = global.document.body.style.backgroundColor;
+            answer.header = decoration('pageHeader', 'data-topMargin');
+            answer.footer = decoration('pageFooter', 'data-bottomMargin');
+            // While the document's wrapper is the body's only child, the
+            // editor keeps what is inside it: the wrapper is made anew, with
+            // the current default style, each time the page is built.
+            var wrapper = global.document.getElementById('paragraph');
+            if (wrapper && wrapper.parentNode === content && content.children.length === 1
+                && content.firstChild === wrapper && content.lastChild === wrapper) {
+                var shell = wrapper.cloneNode(false).outerHTML;
+                answer.wrapperOpening = shell.substring(0, shell.lastIndexOf('</'));
+            }
+            if (withPlainText)
+                answer.plainText = content.innerText;
+        }
+        return JSON.stringify(answer);
+    }
+
     // --- smart quotes -------------------------------------------------------------
 
     // With smart quotes on, a typed straight quote becomes the typographic one
@@ -795,6 +852,7 @@
         wrapNoneImage: wrapNoneImage,
         updateEditorScrollOffsets: updateEditorScrollOffsets,
         folioSendPageMessage: send,
+        folioEditorContent: folioEditorContent,
         JSL: JSL
     };
     for (var name in exported)

@@ -3,20 +3,16 @@
 #include "app/CommandLine.h"
 #include "app/ExportOutput.h"
 #include "app/MarkdownConverterRegistration.h"
-#include "formats/html/CSSFontRules.h"
 #include "shell/CopyOut.h"
+#include "shell/DocumentPreviewPage.h"
 #include "export/ExportNaming.h"
 #include "export/ExportSource.h"
 #include "export/ExporterRegistry.h"
-#include "export/pdf/PDFPageTemplates.h"
-#include "export/pdf/PDFSourceHTML.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/web/WebServices.h"
 #include "platform/web/WebViewDelegate.h"
@@ -160,24 +156,6 @@ int exportCommand(const std::vector<std::string>& arguments)
     return CommandLine::kSuccess;
 }
 
-// The document's page as the PDF export lays it out.
-Result<std::string> previewPage(const ExportSource& source)
-{
-    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, ExportSource::OpenEditor::Ignore);
-    if (!html)
-        return html;
-    std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    if (source.exportsAsPlainText() || source.kind() == DocumentKind::RTF)
-        return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, *html);
-    if (source.kind() == DocumentKind::Markdown)
-        return PDFPageTemplates::markdownPage(
-            rules, MarkdownPageStyle::fromUserDefaults(defaults, Device::current().isPad()), *html);
-    std::string content = PDFSourceHTML::prepare(*html, std::nullopt, {}).html;
-    return source.kind() == DocumentKind::QVOutline ? PDFPageTemplates::qvOutlinePage(rules, content)
-                                                    : PDFPageTemplates::qvTextPage(rules, content);
-}
-
 class LoadWatcher final : public WebViewDelegate {
 public:
     void webViewDidFinishLoad(WebView&) override { m_done = true; }
@@ -211,7 +189,7 @@ int previewCommand(const std::vector<std::string>& arguments)
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the preview would overwrite " + parsed->file);
     ExportSource source(parsed->file);
-    Result<std::string> page = previewPage(source);
+    Result<std::string> page = DocumentPreviewPage::html(source);
     if (!page)
         return fail("cannot read " + parsed->file + ": " + page.error().message);
 

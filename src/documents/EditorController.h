@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documents/EditorContent.h"
+#include "platform/foundation/Error.h"
 #include "platform/ui/ViewController.h"
 
 #include <functional>
@@ -7,33 +9,39 @@
 
 namespace folio {
 
+class TextDocument;
 class View;
-class WebView;
 
 // What a document needs of the editor it makes: the rich-text editor and the
-// two QV editors implement all of it on their web page; the Markdown editor
-// has no page (see MarkdownEditorController). The document owns its editor;
-// the editor holds the document without owning it.
+// two QV editors implement it on their web page, the Markdown editor on its
+// text view (see MarkdownEditorController). The document owns its editor;
+// the editor holds the document without owning it. Nothing outside the
+// editor sees its page: what it holds comes out as an EditorContent.
 class EditorController : public ViewController {
 public:
     using Completion = std::function<void()>;
+    static constexpr const char* kErrorDomain = "EditorController";
+    enum ErrorCode { NoDocument = 1, PageNotReady = 2, NoAnswer = 3, BadAnswer = 4 };
 
-    // The editor's page, or null for an editor without one. The document reads
-    // the content, line height, text indent, header and footer through it
-    // while saving.
-    virtual WebView* webViewEditor() = 0;
+    // The editor's content as a value. Main thread only: an editor with a
+    // page asks it once and waits for the answer while the run loop serves
+    // other events. An editor whose page is not ready, does not answer or
+    // answers nonsense gives an error, never an empty success, so that a
+    // save built on it fails and leaves the file as it was.
+    virtual Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) = 0;
 
     // Whether the editor prepares saves; the document then calls
-    // documentWillSave on the main thread, and waits, before reading the page.
+    // documentWillSave on the main thread, and waits, before asking for the
+    // content.
     virtual bool preparesSaves() const { return true; }
-    // Disables the close items, starts the autosave indicator and writes the
-    // ruler margins into the document.
+    // Disables the close items and starts the autosave indicator.
     virtual void documentWillSave() = 0;
 
     // Saves the document to its file, overwriting; the completion runs when
-    // the save is done. Without a document nothing is saved, but the
-    // completion still runs, so that callers waiting on it go on.
-    virtual void saveCurrentDocument(Completion completion) = 0;
+    // the save is done. Without a document, or when the editor saves only
+    // changes and there are none, nothing is saved, but the completion still
+    // runs, so that callers waiting on it go on.
+    void saveCurrentDocument(Completion completion);
 
     // The document has closed: the editor stops its timers and delayed work
     // and lets go of what it holds for the document.
@@ -47,6 +55,17 @@ public:
 
     // The view pickers animate from.
     virtual std::shared_ptr<View> textView() = 0;
+
+protected:
+    // The edited document; null once it has closed.
+    virtual TextDocument* editedDocument() const = 0;
+    // Whether a save writes only a document with unsaved changes.
+    virtual bool savesOnlyChanges() const { return false; }
+    // Runs before the editor's own save, while there is a document, and
+    // before it is asked whether there are changes to save.
+    virtual void willSaveCurrentDocument() {}
+    // Runs when the editor's own save has ended, if the editor is still there.
+    virtual void didSaveCurrentDocument(bool) {}
 };
 
 } // namespace folio

@@ -11,10 +11,12 @@ namespace folio {
 // It copies its text back into the document with setText on every change.
 class MarkdownEditorController : public EditorController {
 public:
-    WebView* webViewEditor() override { return nullptr; }
     // The Markdown editor keeps the document's text current itself.
     bool preparesSaves() const override { return false; }
     void documentWillSave() override {}
+
+    // The HTML of the text, and the text itself as the source.
+    Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
 
     // Switches the text view to the TeX key set and menus.
     virtual void setIsTeXFormat(bool isTeX) = 0;
@@ -22,6 +24,9 @@ public:
     virtual std::u16string text() const = 0;
     // The HTML of the current text, for the exports.
     virtual std::string html() const = 0;
+
+protected:
+    bool savesOnlyChanges() const override { return true; }
 };
 
 } // namespace folio

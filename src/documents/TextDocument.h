@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "documents/EditorContent.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "platform/docframework/DKDocument.h"
 #include "platform/text/MutableAttributedString.h"
@@ -129,10 +130,11 @@ private:
 
     Result<Data> richTextContents(bool blank);
     Result<Data> qvContents(bool outline, bool blank);
-    void prepareSave();
+    // Prepares the editor and takes its content, in one trip to the main thread.
+    Result<EditorContent> editorContentForSave();
     // Paper colour, margins, header and footer on the first character.
-    void addDocumentAttributes(MutableAttributedString& text);
-    void addPageHeaderAndFooter(MutableAttributedString& text);
+    void addDocumentAttributes(MutableAttributedString& text, const EditorContent& content);
+    void addPageHeaderAndFooter(MutableAttributedString& text, const EditorContent& content);
     std::string lastPathComponent() const;
 
     std::shared_ptr<RichTextConverter> m_converter;

@@ -3,16 +3,13 @@
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorController.h"
-#include "documents/EditorPageReader.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "documents/TextDocument.h"
-#include "foundation/ColorExpanded.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/text/AttributeValue.h"
-#include "platform/ui/View.h"
 
 #include <chrono>
 
@@ -89,12 +86,27 @@ void TextDocument::updateHTMLcontent()
         m_editor->documentWillSave();
 }
 
-void TextDocument::prepareSave()
+Result<EditorContent> TextDocument::editorContentForSave()
 {
-    if (m_isSavingDocument || !m_editor || !m_editor->preparesSaves())
-        return;
-    m_isSavingDocument = true;
-    dispatchSyncMain([this] { updateHTMLcontent(); });
+    // A second save that starts while the first is preparing does not
+    // prepare again.
+    bool prepare = false;
+    if (!m_isSavingDocument && m_editor && m_editor->preparesSaves()) {
+        m_isSavingDocument = true;
+        prepare = true;
+    }
+    // One trip to the main thread: the editor prepares, then hands over
+    // what it holds in one answer.
+    std::optional<Result<EditorContent>> content;
+    dispatchSyncMain([&] {
+        if (prepare)
+            updateHTMLcontent();
+        if (!m_editor)
+            content = Result<EditorContent>(Error{kErrorDomain, NoEditorPage, "The document has no editor"});
+        else
+            content = m_editor->content();
+    });
+    return std::move(*content);
 }
 
 Result<Data> TextDocument::qvContents(bool outline, bool blank)
@@ -104,97 +116,73 @@ Result<Data> TextDocument::qvContents(bool outline, bool blank)
             return DocumentSeeds::compressedPage("");
         return DocumentSeeds::compressedPage(DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now()));
     }
-    prepareSave();
-    std::optional<Result<std::string>> content;
-    dispatchSyncMain([&] {
-        WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
-        if (!page)
-            content = Result<std::string>(Error{kErrorDomain, NoEditorPage, "The document has no editor page"});
-        else
-            content = EditorPageReader(*page).qvContent();
-    });
-    if (!*content)
-        return content->error();
-    return DocumentSeeds::compressedPage(content->value());
+    Result<EditorContent> content = editorContentForSave();
+    if (!content)
+        return content.error();
+    return DocumentSeeds::compressedPage(content->storedQVPage());
 }
 
 Result<Data> TextDocument::richTextContents(bool blank)
 {
     std::optional<Result<MutableAttributedString>> attributed;
+    std::optional<EditorContent> content;
     if (blank) {
         // The HTML reader makes no text of empty HTML.
         attributed = Result<MutableAttributedString>(MutableAttributedString());
         m_isNewEmptyDocument = false;
     } else {
-        prepareSave();
-        std::optional<Result<std::string>> html;
-        dispatchSyncMain([&] {
-            WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
-            if (!page)
-                html = Result<std::string>(Error{kErrorDomain, NoEditorPage, "The document has no editor page"});
-            else
-                html = EditorPageReader(*page).richTextContent();
-        });
-        if (!*html)
-            return html->error();
-        attributed = m_converter->attributedStringFromHTML(html->value());
+        Result<EditorContent> handed = editorContentForSave();
+        if (!handed)
+            return handed.error();
+        content = std::move(*handed);
+        if (content->margins) {
+            m_leftMargin = content->margins->left;
+            m_rightMargin = content->margins->right;
+            m_topMargin = content->margins->top;
+            m_bottomMargin = content->margins->bottom;
+        }
+        attributed = m_converter->attributedStringFromHTML(content->richTextHTML());
         if (!*attributed)
             return Error{kErrorDomain, ConversionFailed, "Could not read the page: " + attributed->error().message};
     }
     MutableAttributedString& text = attributed->value();
-    addDocumentAttributes(text);
+    if (content)
+        addDocumentAttributes(text, *content);
     Result<std::string> rtf = m_converter->rtfFromAttributedString(text, lastPathComponent());
     if (!rtf)
         return Error{kErrorDomain, ConversionFailed, "Could not write RTF: " + rtf.error().message};
     return Data::fromString(*rtf);
 }
 
-void TextDocument::addDocumentAttributes(MutableAttributedString& text)
+void TextDocument::addDocumentAttributes(MutableAttributedString& text, const EditorContent& content)
 {
     // Document settings ride on the first character; empty text has none to
     // carry them, and the writer then uses its defaults.
     if (text.length() == 0)
         return;
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    std::string paperColor = "FFFFFF";
+    // Night mode shows a dark page, not the paper.
     bool night = defaults.boolForKey("nightMode").value_or(false) || defaults.boolForKey("darknightMode").value_or(false);
-    if (m_editor && !night) {
-        dispatchSyncMain([&] {
-            std::optional<Color> background = m_editor->view()->backgroundColor();
-            if (background)
-                paperColor = hexStringFromColor(*background).value_or(paperColor);
-        });
-    }
-    setFirstCharacterAttribute(text, "papercolor", paperColor);
+    setFirstCharacterAttribute(text, "papercolor", night ? "FFFFFF" : content.paperColor.value_or("FFFFFF"));
     for (const auto& [key, margin] : {std::pair{"docLeftMargin", &m_leftMargin}, std::pair{"docRightMargin", &m_rightMargin},
                                       std::pair{"docTopMargin", &m_topMargin}, std::pair{"docBottomMargin", &m_bottomMargin}}) {
         if (*margin && **margin != "0.0")
             setFirstCharacterAttribute(text, key, **margin);
     }
-    addPageHeaderAndFooter(text);
+    addPageHeaderAndFooter(text, content);
 }
 
-void TextDocument::addPageHeaderAndFooter(MutableAttributedString& text)
+void TextDocument::addPageHeaderAndFooter(MutableAttributedString& text, const EditorContent& content)
 {
-    std::optional<std::string> header;
-    std::optional<std::string> footer;
-    dispatchSyncMain([&] {
-        WebView* page = m_editor ? m_editor->webViewEditor() : nullptr;
-        if (!page)
-            return;
-        EditorPageReader reader(*page);
-        header = reader.pageHeaderDescription();
-        footer = reader.pageFooterDescription();
-    });
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    if (header) {
-        setFirstCharacterAttribute(text, "pageHeader", *header);
+    if (content.header) {
+        setFirstCharacterAttribute(text, "pageHeader", *content.header);
     } else {
         defaults.removeObjectForKey("currentDocumentHeaderControl");
         defaults.synchronize();
     }
-    if (footer) {
-        setFirstCharacterAttribute(text, "pageFooter", *footer);
+    if (content.footer) {
+        setFirstCharacterAttribute(text, "pageFooter", *content.footer);
     } else {
         defaults.removeObjectForKey("currentDocumentFooterControl");
         defaults.synchronize();

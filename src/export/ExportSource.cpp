@@ -3,13 +3,10 @@
 #include "formats/html/CSSFontRules.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "documents/DocumentText.h"
-#include "documents/EditorController.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
-#include "documents/MarkdownEditorController.h"
 #include "export/PageMargins.h"
 #include "export/pdf/PDFPageTemplates.h"
-#include "documents/TextDocument.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
@@ -21,16 +18,12 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/web/WebView.h"
 
 #include <filesystem>
 
 namespace folio {
 
 namespace {
-
-constexpr const char* kQVContentScript = "tinymce.activeEditor.getContent();";
-constexpr const char* kRichTextContentScript = "document.getElementById('content').innerHTML";
 
 Error sourceError(ExportSource::ErrorCode code, std::string message)
 {
@@ -45,10 +38,10 @@ std::u16string withoutPlaceholders(std::u16string text)
 
 } // namespace
 
-ExportSource::ExportSource(std::string path, const TextDocument* openDocument, UserDefaults* defaults)
+ExportSource::ExportSource(std::string path, std::optional<EditorContent> openContent, UserDefaults* defaults)
     : m_path(std::move(path))
     , m_kind(documentKindForPath(m_path))
-    , m_openDocument(openDocument)
+    , m_openContent(std::move(openContent))
     , m_defaults(defaults ? *defaults : UserDefaults::standardUserDefaults())
 {
 }
@@ -63,11 +56,9 @@ std::string ExportSource::displayedName() const
     return std::filesystem::path(m_path).stem().string();
 }
 
-const TextDocument* ExportSource::editedDocument() const
+const EditorContent* ExportSource::usedContent(OpenEditor openEditor) const
 {
-    if (!m_openDocument || !m_openDocument->currentTextViewController())
-        return nullptr;
-    return FileManager::isSamePath(m_openDocument->fileURL(), m_path) ? m_openDocument : nullptr;
+    return openEditor == OpenEditor::Use ? openContent() : nullptr;
 }
 
 Result<std::u16string> ExportSource::fileText() const
@@ -86,21 +77,6 @@ Result<std::u16string> ExportSource::fileText() const
     return *m_fileText;
 }
 
-std::optional<std::string> ExportSource::editorPageContent(const char* script, OpenEditor openEditor) const
-{
-    if (openEditor != OpenEditor::Use)
-        return std::nullopt;
-    const TextDocument* document = editedDocument();
-    WebView* page = document ? document->currentTextViewController()->webViewEditor() : nullptr;
-    if (!page)
-        return std::nullopt;
-    // A page that does not answer leaves the saved file to export.
-    std::string content = page->stringByEvaluatingJavaScript(script);
-    if (content.empty())
-        return std::nullopt;
-    return content;
-}
-
 Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocument) const
 {
     std::optional<std::string> documentName;
@@ -116,15 +92,21 @@ Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocu
 ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
 {
     PageValues values;
-    bool fromFile = m_kind == DocumentKind::RTF && !exportsAsPlainText()
-        && !(openEditor == OpenEditor::Use && editedDocument());
+    const EditorContent* content = usedContent(openEditor);
+    bool fromFile = m_kind == DocumentKind::RTF && !exportsAsPlainText() && !content;
     if (!fromFile) {
-        // Other kinds use the user's settings, and an open rich-text
-        // document the ones its editor keeps there.
+        // Other kinds use the user's settings, and an open document what
+        // its editor's content carries.
         values.paperColor = m_defaults.stringForKey("currentPaperColor");
         values.margins = PageMargins::read(PageMargins::kDocumentPrefix, m_defaults);
         values.headerSettings = m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey);
         values.footerSettings = m_defaults.stringForKey(DKRTFPageSettings::kFooterControlKey);
+        if (content && content->paperColor)
+            values.paperColor = content->paperColor;
+        if (content && content->header)
+            values.headerSettings = content->header;
+        if (content && content->footer)
+            values.footerSettings = content->footer;
         return values;
     }
     if (!m_lastReading) {
@@ -159,12 +141,8 @@ std::string ExportSource::escapedTextHTML(std::u16string_view text)
 
 Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 {
-    if (openEditor == OpenEditor::Use) {
-        if (const TextDocument* document = editedDocument()) {
-            if (auto* editor = dynamic_cast<MarkdownEditorController*>(document->currentTextViewController().get()))
-                return editor->html();
-        }
-    }
+    if (const EditorContent* content = usedContent(openEditor))
+        return content->bodyHTML;
     Result<std::u16string> text = fileText();
     if (!text)
         return text.error();
@@ -176,8 +154,8 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 
 Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
 {
-    if (std::optional<std::string> content = editorPageContent(kQVContentScript, openEditor))
-        return std::move(*content);
+    if (const EditorContent* content = usedContent(openEditor))
+        return content->bodyHTML;
     Result<std::u16string> page = fileText();
     if (!page)
         return page.error();
@@ -242,9 +220,13 @@ Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, b
     case DocumentKind::TeX:
         break;
     }
-    if (purpose == Purpose::HTMLExport || purpose == Purpose::RTFD) {
-        if (std::optional<std::string> content = editorPageContent(kRichTextContentScript, openEditor))
-            return std::move(*content);
+    if (const EditorContent* content = usedContent(openEditor)) {
+        // Read back into attributed text as a save reads it; the HTML file
+        // takes the body as the page shows it.
+        if (purpose == Purpose::RTFD)
+            return content->richTextHTML();
+        if (purpose == Purpose::HTMLExport)
+            return content->bodyHTML;
     }
     return RTFHTML(purpose, namedDocument);
 }
@@ -275,13 +257,8 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     switch (m_kind) {
     case DocumentKind::Markdown: {
         std::optional<std::u16string> source;
-        if (openEditor == OpenEditor::Use) {
-            if (const TextDocument* document = editedDocument()) {
-                if (auto* editor =
-                        dynamic_cast<MarkdownEditorController*>(document->currentTextViewController().get()))
-                    source = editor->text();
-            }
-        }
+        if (const EditorContent* content = usedContent(openEditor))
+            source = content->sourceText;
         if (!source) {
             Result<std::u16string> text = fileText();
             if (!text)

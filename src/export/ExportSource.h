@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "documents/EditorContent.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/foundation/Error.h"
@@ -10,12 +11,12 @@
 
 namespace folio {
 
-class TextDocument;
 class UserDefaults;
 
 // Where an export gets a document's HTML or text: from the file, or from the
-// open editor when (and only when) the open document is that very file, so
-// that unsaved edits are exported and another document's never are.
+// content its open editor handed over, which the caller gives only when the
+// open document is that very file, so that unsaved edits are exported and
+// another document's never are.
 //
 // Kinds: RTF through the RTF reader and the engine's HTML writer; QV text and
 // outline from their stored HTML; Markdown and plain ".txt" through the
@@ -36,8 +37,9 @@ public:
         RTFD,       // read back into attributed text: QV content alone
     };
 
-    // `openDocument` may be null; `defaults` is the standard store when null.
-    explicit ExportSource(std::string path, const TextDocument* openDocument = nullptr,
+    // `openContent` is what the file's open editor holds, if it is open;
+    // `defaults` is the standard store when null.
+    explicit ExportSource(std::string path, std::optional<EditorContent> openContent = std::nullopt,
                           UserDefaults* defaults = nullptr);
 
     const std::string& path() const { return m_path; }
@@ -46,8 +48,8 @@ public:
     DocumentKind kind() const { return m_kind; }
     // TeX, or a file of the RTF kind whose text is not RTF.
     bool exportsAsPlainText() const;
-    // The open editor's document, when it is this file.
-    const TextDocument* editedDocument() const;
+    // What the file's open editor handed over, if it is open.
+    const EditorContent* openContent() const { return m_openContent ? &*m_openContent : nullptr; }
 
     // The document's HTML for the purpose: the one place that goes by kind.
     // `namedDocument` names the RTF reader's document (its pictures).
@@ -63,8 +65,9 @@ public:
         std::optional<std::string> footerSettings;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
-    // them; other kinds, and a rich-text document open in its editor, take
-    // the ones kept in the user defaults. Nothing is stored either way.
+    // them; a document open in its editor those its content carries; other
+    // kinds, and whatever the content does not carry, the ones kept in the
+    // user defaults. Nothing is stored either way.
     PageValues pageValues(OpenEditor openEditor) const;
 
     // The name the HTML writer files the document's pictures under, when it
@@ -93,11 +96,11 @@ public:
 
 private:
     Result<DKRTFReadResult> readRTF(std::u16string rtf, bool namedDocument) const;
-    std::optional<std::string> editorPageContent(const char* script, OpenEditor openEditor) const;
+    const EditorContent* usedContent(OpenEditor openEditor) const;
 
     std::string m_path;
     DocumentKind m_kind;
-    const TextDocument* m_openDocument;
+    std::optional<EditorContent> m_openContent;
     UserDefaults& m_defaults;
     mutable std::optional<Result<std::u16string>> m_fileText;
     // The RTF read last, whose page settings the page values answer.

@@ -171,25 +171,15 @@ void MDTextViewController::keepDocumentText()
     m_document->updateChangeCount(DKDocument::ChangeKind::Done);
 }
 
-void MDTextViewController::saveCurrentDocument(Completion completion)
+void MDTextViewController::willSaveCurrentDocument()
 {
-    if (!m_document)
-        return;
     keepDocumentText();
-    if (!m_document->hasUnsavedChanges()) {
-        if (completion)
-            completion();
-        return;
-    }
-    std::weak_ptr<MDTextViewController> weakSelf = this->weakSelf();
-    m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                          [weakSelf, completion = std::move(completion)](bool saved) {
-                              auto self = weakSelf.lock();
-                              if (!saved && self)
-                                  self->presentSaveFailure();
-                              if (completion)
-                                  completion();
-                          });
+}
+
+void MDTextViewController::didSaveCurrentDocument(bool saved)
+{
+    if (!saved)
+        presentSaveFailure();
 }
 
 void MDTextViewController::presentSaveFailure()

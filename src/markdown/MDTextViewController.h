@@ -47,9 +47,6 @@ public:
     void setText(const std::u16string& text) override;
     std::u16string text() const override;
     std::string html() const override;
-    // Saves when there is anything unsaved, the completion runs either way. A
-    // failed save is told to the user; the document stays open with its text.
-    void saveCurrentDocument(Completion completion) override;
     void documentDidClose() override;
     void willCloseDocument();
     void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
@@ -83,6 +80,12 @@ public:
 
 protected:
     void loadView() override;
+    TextDocument* editedDocument() const override { return m_document; }
+    // The editor's text goes into the document first, so that a save never
+    // writes less than the editor shows; a failed save is told to the user,
+    // and the document stays open with its text.
+    void willSaveCurrentDocument() override;
+    void didSaveCurrentDocument(bool saved) override;
 
 private:
     MDTextViewController(TextDocument& document, UserDefaults* defaults, PreviewAction preview);

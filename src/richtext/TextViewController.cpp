@@ -14,8 +14,10 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
+#include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
+#include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 
@@ -28,13 +30,6 @@ namespace {
 using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kLoadSelector = "loadHTMLDocument";
-
-// What the page holds of the document: the wrapper's content while the
-// wrapper is the page's only child, else everything the user left.
-constexpr const char* kPageTextScript =
-    "(function(){var c=document.getElementById('content');if(!c)return '';"
-    "var p=document.getElementById('paragraph');"
-    "return (p&&p.parentNode===c&&c.children.length===1)?p.innerHTML:c.innerHTML;})()";
 
 bool startsWith(std::string_view text, std::string_view prefix)
 {
@@ -81,9 +76,20 @@ WebView* TextViewController::ensureWebView()
     return m_webView.get();
 }
 
-WebView* TextViewController::webViewEditor()
+Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
 {
-    return m_bridge.isPageReady() ? m_webView.get() : nullptr;
+    if (!m_webView || !m_bridge.isPageReady())
+        return Error{kErrorDomain, PageNotReady, "The editing page is not ready"};
+    Result<PageContent::Reply> reply = PageContent::fetch(m_connection, parts);
+    if (!reply)
+        return Error{kErrorDomain, reply.error().code == PageContent::NoAnswer ? NoAnswer : BadAnswer,
+                     reply.error().message};
+    // Kept as the page holds it, so that a page whose process crashed is
+    // loaded again from what the user last had.
+    if (m_document)
+        m_document->setText(toUtf16(PageContent::unwrappedHTML(*reply)));
+    reply->content.bodyHTML = RichTextBodyCleaner::cleaned(std::move(reply->content.bodyHTML));
+    return std::move(reply->content);
 }
 
 void TextViewController::loadView()
@@ -207,34 +213,8 @@ void TextViewController::documentIsDirty()
     m_dirty.documentIsDirty();
 }
 
-void TextViewController::keepPageText()
-{
-    // Read on its own, so that the kept text never turns into less than the
-    // page held: a page that does not answer leaves it as it was.
-    std::optional<std::string> text = m_connection.read(kPageTextScript);
-    if (m_document && text && !text->empty())
-        m_document->setText(toUtf16(*text));
-}
-
 void TextViewController::documentWillSave()
 {
-    if (!m_document || !m_bridge.isPageReady())
-        return;
-    keepPageText();
-}
-
-void TextViewController::saveCurrentDocument(Completion completion)
-{
-    if (!m_document) {
-        if (completion)
-            completion();
-        return;
-    }
-    m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                          [completion = std::move(completion)](bool) {
-                              if (completion)
-                                  completion();
-                          });
 }
 
 void TextViewController::pageProcessDidTerminate(const std::string& reason)

@@ -39,13 +39,11 @@ public:
     TextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~TextViewController() override;
 
-    // The page only once it is ready: a save before then has nothing whole
-    // to read and fails, leaving the file as it was.
-    WebView* webViewEditor() override;
+    // The page's content, asked for in one call, once the page is ready: a
+    // save before then has nothing whole to read and fails, leaving the file
+    // as it was. The document keeps the text of each answer.
+    Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
     void documentWillSave() override;
-    // Without a document the completion still runs, so that callers waiting
-    // on it go on.
-    void saveCurrentDocument(Completion completion) override;
     void documentDidClose() override;
     void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
     std::shared_ptr<View> textView() override { return view(); }
@@ -58,6 +56,9 @@ public:
     bool canRedo() { return m_undo.canRedo(); }
 
     bool isPageReady() const { return m_bridge.isPageReady(); }
+    // The page itself, for this editor's own tests and benchmarks; the
+    // document and the shell get its content, never the page.
+    WebView* webView() const { return m_webView.get(); }
     bool isEditing() const { return m_isEditing; }
     DirtyState& dirtyState() { return m_dirty; }
     PageBridge& bridge() { return m_bridge; }
@@ -78,6 +79,7 @@ public:
     void pageProcessDidTerminate(const std::string& reason) override;
 
 protected:
+    TextDocument* editedDocument() const override { return m_document; }
     void loadView() override;
     void viewDidLoad() override;
     void viewWillTransitionToSize(Size size) override;
@@ -86,7 +88,6 @@ private:
     WebView* ensureWebView();
     void registerRoutes();
     void loadHTMLDocument();
-    void keepPageText();
     void copySelection(bool cut);
     double pageHeight() const;
 

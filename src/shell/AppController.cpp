@@ -44,14 +44,6 @@ std::shared_ptr<TextDocument> AppController::currentDocument() const
     return std::dynamic_pointer_cast<TextDocument>(document());
 }
 
-WebView* AppController::documentUIWebView() const
-{
-    auto current = currentDocument();
-    if (!current || !current->currentTextViewController())
-        return nullptr;
-    return current->currentTextViewController()->webViewEditor();
-}
-
 void AppController::updateHTMLContentCurrentDocument(std::function<void()> completion)
 {
     auto current = currentDocument();

@@ -68,8 +68,11 @@ public:
 
     // The open document as a TextDocument, or null.
     std::shared_ptr<TextDocument> currentDocument() const;
-    // The page of the open document's editor, or null.
-    WebView* documentUIWebView() const;
+    // What the open document's editor holds, when the open document is the
+    // file at `path`. None for another file, and none when the editor cannot
+    // answer: the exports then take the saved file. Main thread only.
+    std::optional<EditorContent> openContentForFile(const std::string& path,
+                                                    EditorContent::Parts parts = EditorContent::Parts::Document) const;
     // Shows the progress overlay while the open document's editor saves; the
     // completion runs once the save is done (not at all without a document,
     // as the editor does not call back then).

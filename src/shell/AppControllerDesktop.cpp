@@ -93,11 +93,12 @@ void AppController::writePreviewsForDocument(DKDocument& document, std::function
         completion();
         return;
     }
+    // The preview is pictured off-screen, as the picture export is.
     DocumentPreviews::writePreviewsForDocument(*text, [completion](Status stored) {
         if (!stored)
             TELog(TELogLevelWarning, "No preview of the closed document: " + stored.error().message);
         completion();
-    });
+    }, m_PNGWebViewFactory);
 }
 
 std::shared_ptr<Menu> AppController::exportMenuActions()

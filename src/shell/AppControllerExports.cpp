@@ -18,6 +18,7 @@
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -87,6 +88,20 @@ bool AppController::hasOpenEditor() const
     return current && current->currentTextViewController();
 }
 
+std::optional<EditorContent> AppController::openContentForFile(const std::string& path, EditorContent::Parts parts) const
+{
+    auto current = currentDocument();
+    if (!current || !current->currentTextViewController() || !FileManager::isSamePath(current->fileURL(), path))
+        return std::nullopt;
+    Result<EditorContent> content = current->currentTextViewController()->content(parts);
+    if (!content) {
+        TELog(TELogLevelWarning, "The open editor gave no content; " + path + " is taken as saved: " +
+                                     content.error().message);
+        return std::nullopt;
+    }
+    return std::move(*content);
+}
+
 ExporterRegistry AppController::exporters() const
 {
     ExporterEnvironment environment;
@@ -99,7 +114,7 @@ ExporterRegistry AppController::exporters() const
 Result<std::string> AppController::exportToFile(std::string_view format, const std::string& path,
                                                 const std::string& outputPath)
 {
-    ExportSource source(path, currentDocument().get(), &defaults());
+    ExportSource source(path, openContentForFile(path), &defaults());
     ExportRequest request;
     request.outputPath = outputPath;
     request.openEditor = ExportSource::OpenEditor::Use;
@@ -113,23 +128,22 @@ Result<std::string> AppController::exportToFile(std::string_view format, const s
 
 Result<std::string> AppController::HTMLDataForFileItem(const std::string& path)
 {
-    return HTMLExporter::contents(ExportSource(path, currentDocument().get(), &defaults()), ExportSource::OpenEditor::Use);
+    return HTMLExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
 }
 
 Result<std::string> AppController::HTMLStringForFileItem(const std::string& path)
 {
-    return ExportSource(path, currentDocument().get(), &defaults()).HTMLString();
+    return ExportSource(path, openContentForFile(path), &defaults()).HTMLString();
 }
 
 Result<std::string> AppController::TXTDataForFileItem(const std::string& path)
 {
-    return TextExporter::contents(ExportSource(path, currentDocument().get(), &defaults()), ExportSource::OpenEditor::Use);
+    return TextExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
 }
 
 Status AppController::PDFURLForFileItem(const std::string& path, PDFAction action)
 {
-    auto current = currentDocument();
-    ExportSource source(path, current.get(), &defaults());
+    ExportSource source(path, openContentForFile(path), &defaults());
     if (source.kind() == DocumentKind::Markdown) {
         // Pictures and formulas of Markdown pages are fetched from the
         // network while the page loads; offline they would print as holes.
@@ -149,7 +163,7 @@ Status AppController::PDFURLForFileItem(const std::string& path, PDFAction actio
 
 Status AppController::PDFDataForFileItem(const std::string& path, PDFAction action)
 {
-    ExportSource source(path, nullptr, &defaults());
+    ExportSource source(path, std::nullopt, &defaults());
     if (source.kind() != DocumentKind::RTF)
         return exportError(UnsupportedKind, "Only rich-text documents can be converted this way: " + path);
     // NOTE: the PDF is written to the temporary folder rather than kept in
@@ -191,7 +205,7 @@ Status AppController::createPDFWithFileItem(const std::string& path, bool should
 {
     if (isPDFItem(path))
         return copyPDFItem(path, scope);
-    ExportSource source(path, nullptr, &defaults());
+    ExportSource source(path, std::nullopt, &defaults());
     if (shouldOpen)
         return startPDFExport(source, ExportSource::OpenEditor::Ignore, ExportNaming::copyPath(path),
                               ExportNaming::actionForConvertAndOpen(path, scope));
@@ -242,7 +256,7 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
         if (replaced.completion)
             replaced.completion(Error{kExportErrorDomain, PictureReplaced, "Another picture export started"});
     }
-    ExportSource source(path, currentDocument().get(), &defaults());
+    ExportSource source(path, openContentForFile(path), &defaults());
     ExportRequest request;
     // The picture is handed to its action after the export, so its private
     // folder stays for the temporary-folder clean-up, unless the export fails.

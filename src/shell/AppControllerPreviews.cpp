@@ -63,7 +63,7 @@ void AppController::previewFinalFileItem(const std::string& path)
 
 Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
 {
-    ExportSource source(path, nullptr, &defaults());
+    ExportSource source(path, std::nullopt, &defaults());
     Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Ignore);
     if (!html) {
         // Nothing will be shown that could take the browser's overlay away.
@@ -211,10 +211,13 @@ Status copyPageToPasteboard(AppController& app, CopyOut::Format format)
 {
     auto document = app.currentDocument();
     std::shared_ptr<EditorController> editor = document ? document->currentTextViewController() : nullptr;
-    WebView* page = app.documentUIWebView();
-    if (!editor || !page)
+    if (!editor)
         return previewError(AppController::NoOpenPage, "No document is open to copy from");
-    std::shared_ptr<AlertController> alert = CopyOut::copyFromPage(*page, format, Pasteboard::general());
+    Result<EditorContent> content = editor->content(
+        format == CopyOut::Format::PlainText ? EditorContent::Parts::WithPlainText : EditorContent::Parts::Document);
+    if (!content)
+        return previewError(AppController::NoOpenPage, "The open document gave nothing to copy: " + content.error().message);
+    std::shared_ptr<AlertController> alert = CopyOut::copyFromContent(*content, format, Pasteboard::general());
     // The text is on the pasteboard either way; a refused alert is still
     // reported, as the user has not been told.
     return editor->presentViewController(alert, true);

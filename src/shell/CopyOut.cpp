@@ -1,20 +1,14 @@
 #include "shell/CopyOut.h"
 
+#include "documents/EditorContent.h"
 #include "export/ExportSource.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertAction.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
-#include "platform/web/WebView.h"
 
 namespace folio {
-
-std::string CopyOut::contentScript(Format format)
-{
-    return format == Format::PlainText ? "document.getElementById('content').innerText"
-                                       : "document.getElementById('content').innerHTML";
-}
 
 std::u16string CopyOut::cleanedText(std::u16string_view text)
 {
@@ -44,9 +38,14 @@ std::shared_ptr<AlertController> CopyOut::confirmationAlert(Format format)
     return alert;
 }
 
-std::shared_ptr<AlertController> CopyOut::copyFromPage(WebView& page, Format format, Pasteboard& pasteboard)
+std::shared_ptr<AlertController> CopyOut::copyFromContent(const EditorContent& content, Format format,
+                                                          Pasteboard& pasteboard)
 {
-    std::u16string text = cleanedText(toUtf16(page.stringByEvaluatingJavaScript(contentScript(format))));
+    std::u16string text;
+    if (format == Format::PlainText)
+        text = cleanedText(content.plainText.value_or(content.sourceText.value_or(u"")));
+    else
+        text = cleanedText(toUtf16(content.bodyHTML));
     std::string utf8 = toUtf8(text);
     pasteboard.setData(std::vector<std::uint8_t>(utf8.begin(), utf8.end()), kPasteboardTypeUTF8PlainText);
     return confirmationAlert(format);

@@ -10,7 +10,7 @@ namespace folio {
 class AlertController;
 class ExportSource;
 class Pasteboard;
-class WebView;
+struct EditorContent;
 
 // Copies the open document out as plain text or as HTML source, for pasting
 // into other programs, and says so in an alert.
@@ -20,14 +20,14 @@ public:
 
     CopyOut() = delete;
 
-    // Reads the rich-text page's content, puts it on the pasteboard as UTF-8
-    // text and answers the alert to present.
-    static std::shared_ptr<AlertController> copyFromPage(WebView& page, Format format, Pasteboard& pasteboard);
+    // Puts the open editor's content on the pasteboard as UTF-8 text (its
+    // plain text, else its source, or its body's HTML) and answers the alert
+    // to present.
+    static std::shared_ptr<AlertController> copyFromContent(const EditorContent& content, Format format,
+                                                            Pasteboard& pasteboard);
     // The same for a document file (the command line's copy).
     static Result<std::u16string> copyFromFile(const ExportSource& source, Format format, Pasteboard& pasteboard);
 
-    // The script that reads the page's content in the format.
-    static std::string contentScript(Format format);
     // The copied text: without the placeholder character U+FEFF that marks
     // pictures and list prefixes.
     static std::u16string cleanedText(std::u16string_view text);

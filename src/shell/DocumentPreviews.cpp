@@ -2,6 +2,8 @@
 
 #include "documents/EditorController.h"
 #include "documents/TextDocument.h"
+#include "export/ExportSource.h"
+#include "shell/DocumentPreviewPage.h"
 #include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/OFFileEdit.h"
@@ -9,9 +11,15 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/URL.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
+#include "platform/web/WebViewDelegate.h"
 
 #include <cairo.h>
+
+#include <filesystem>
 
 namespace folio {
 
@@ -31,6 +39,66 @@ void populate(const std::shared_ptr<ODSFileItem>& item)
     DKDocumentPreview::populateCacheForFileItems({item}, [] {});
 }
 
+// One preview being made: the page loads off-screen, then its visible part
+// is pictured. It keeps itself alive until it has finished.
+class PreviewPicture final : public WebViewDelegate, public std::enable_shared_from_this<PreviewPicture> {
+public:
+    using Finish = std::function<void(Result<Image::Pointer>)>;
+
+    PreviewPicture(std::unique_ptr<WebView> webView, Finish finish)
+        : m_webView(std::move(webView)), m_finish(std::move(finish))
+    {
+    }
+    ~PreviewPicture() override
+    {
+        if (m_webView)
+            m_webView->setDelegate(nullptr);
+    }
+
+    void load(const std::string& page, const std::string& baseURL)
+    {
+        m_self = shared_from_this();
+        m_webView->setDelegate(this);
+        m_webView->loadHTMLString(page, baseURL);
+    }
+
+    void webViewDidFinishLoad(WebView& webView) override
+    {
+        if (&webView != m_webView.get() || !m_finish)
+            return;
+        std::weak_ptr<PreviewPicture> weak = weak_from_this();
+        webView.takeSnapshot(WebView::SnapshotRegion::Visible, [weak](Result<Image::Pointer> image) {
+            if (auto picture = weak.lock())
+                picture->finish(std::move(image));
+        });
+    }
+    void webViewDidFailLoad(WebView& webView, const std::string& message) override
+    {
+        if (&webView == m_webView.get())
+            finish(Error{"DocumentPreviews", 3, "The preview page did not load: " + message});
+    }
+    void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason) override
+    {
+        if (&webView == m_webView.get())
+            finish(Error{"DocumentPreviews", 3, "The preview page stopped: " + reason});
+    }
+
+private:
+    void finish(Result<Image::Pointer> image)
+    {
+        if (!m_finish)
+            return;
+        Finish finish = std::exchange(m_finish, nullptr);
+        finish(std::move(image));
+        // The view goes on a later turn: this may run inside its own callback.
+        RunLoop::main().post([self = std::move(m_self)] {});
+    }
+
+    std::unique_ptr<WebView> m_webView;
+    Finish m_finish;
+    std::shared_ptr<PreviewPicture> m_self;
+};
+
 } // namespace
 
 std::string DocumentPreviews::placeholderPreviewImageNameForFileURL(const std::string&, const Rect&)
@@ -38,32 +106,52 @@ std::string DocumentPreviews::placeholderPreviewImageNameForFileURL(const std::s
     return kPlaceholderImageName;
 }
 
-void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completion completion)
+void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completion completion, WebViewFactory factory)
 {
     auto finish = [completion](Status status) {
         if (completion)
             RunLoop::main().post([completion, status] { completion(status); });
     };
     const std::shared_ptr<EditorController>& editor = document.currentTextViewController();
-    WebView* page = editor ? editor->webViewEditor() : nullptr;
-    if (!page) {
-        finish(Status(Error{"DocumentPreviews", 1, "The document has no page to take a picture of"}));
+    if (!editor) {
+        finish(Status(Error{"DocumentPreviews", 1, "The document has no editor to take a picture of"}));
         return;
     }
     editor->setForPreviewGeneration(true);
+    Result<EditorContent> content = editor->content();
+    if (!content) {
+        finish(Status(Error{"DocumentPreviews", 2, "The editor gave nothing to picture: " + content.error().message}));
+        return;
+    }
+    ExportSource source(document.fileURL(), std::move(*content));
+    Result<std::string> page = DocumentPreviewPage::html(source);
+    if (!page) {
+        finish(Status(page.error()));
+        return;
+    }
     Result<OFFileEdit> fileEdit = OFFileEdit::initWithFileURL(document.fileURL());
     if (!fileEdit) {
         finish(Status(fileEdit.error()));
         return;
     }
+    std::string name = std::filesystem::path(document.fileURL()).stem().string();
+    Result<std::unique_ptr<WebView>> view = factory
+        ? factory(kPreviewFrame)
+        : WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(name),
+                                                                    AppFolders::pictureFolderForDocument(source.fileName())});
+    if (!view || !*view) {
+        finish(Status(view ? Error{"DocumentPreviews", 4, "No web view"} : view.error()));
+        return;
+    }
     OFFileEdit edit = *fileEdit;
-    page->takeSnapshot(WebView::SnapshotRegion::Visible, [finish, edit](Result<Image::Pointer> image) {
+    auto picture = std::make_shared<PreviewPicture>(std::move(*view), [finish, edit](Result<Image::Pointer> image) {
         if (!image) {
             finish(Status(image.error()));
             return;
         }
         finish(storePreview(*image, edit));
     });
+    picture->load(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
 }
 
 void DocumentPreviews::generatePreviewFromImage(const Image::Pointer& image, const std::shared_ptr<ODSFileItem>& item)

@@ -13,9 +13,10 @@ namespace folio {
 
 class ODSFileItem;
 class TextDocument;
+class WebView;
 
-// The pictures the document browser shows for its files: snapshots of an
-// editor, or of a preview shown elsewhere, stored in the preview cache for
+// The pictures the document browser shows for its files: pictures of an
+// open document's content, or of a preview shown elsewhere, stored in the preview cache for
 // the file's current edit and announced to the browser.
 class DocumentPreviews {
 public:
@@ -26,14 +27,19 @@ public:
     static constexpr double kAnnouncementDelaySeconds = 0.3;
 
     using Completion = std::function<void(Status status)>;
+    using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
+    // The page a preview is laid out on, and pictured at.
+    static constexpr Rect kPreviewFrame{{0, 0}, {768, 1024}};
 
     DocumentPreviews() = delete;
 
     static std::string placeholderPreviewImageNameForFileURL(const std::string& fileURL, const Rect& area);
 
-    // Snapshots the open document's editor page into the cache; the
-    // completion runs on a later turn of the main loop.
-    static void writePreviewsForDocument(TextDocument& document, Completion completion);
+    // Pictures the content the open document's editor hands over, laid out
+    // off-screen as its first page (DocumentPreviewPage), into the cache; the
+    // completion runs on a later turn of the main loop. Without a factory
+    // the page is the web services' document view.
+    static void writePreviewsForDocument(TextDocument& document, Completion completion, WebViewFactory factory = {});
 
     // On the next turn: stores the picture for the item's current edit,
     // announces it after the delay and reloads the item's cached picture.

@@ -2,50 +2,38 @@
 
 #include "documents/TextDocument.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/web/FakeWebView.h"
 
 namespace folio {
 
 FakeEditorController::FakeEditorController(TextDocument* document)
-    : m_document(document), m_page(std::make_unique<FakeWebView>())
+    : m_document(document)
+    , m_content(Error{kErrorDomain, NoAnswer, "The fake page has not answered"})
 {
 }
 
 FakeEditorController::~FakeEditorController() = default;
 
-WebView* FakeEditorController::webViewEditor()
+Result<EditorContent> FakeEditorController::content(EditorContent::Parts parts)
 {
-    return m_page.get();
+    ++m_contentRequestCount;
+    m_lastRequestedParts = parts;
+    if (!m_content)
+        return m_content;
+    EditorContent content = *m_content;
+    if (m_margins)
+        content.margins = m_margins;
+    return content;
 }
 
 void FakeEditorController::documentWillSave()
 {
     ++m_willSaveCount;
-    if (m_document && m_margins) {
-        m_document->setDocLeftMargin(m_margins->left);
-        m_document->setDocRightMargin(m_margins->right);
-        m_document->setDocTopMargin(m_margins->top);
-        m_document->setDocBottomMargin(m_margins->bottom);
-    }
-}
-
-void FakeEditorController::saveCurrentDocument(Completion completion)
-{
-    if (!m_document) {
-        if (completion)
-            completion();
-        return;
-    }
-    m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                          [completion = std::move(completion)](bool) {
-                              if (completion)
-                                  completion();
-                          });
 }
 
 void FakeEditorController::documentDidClose()
 {
     ++m_didCloseCount;
+    m_document = nullptr;
 }
 
 void FakeEditorController::finishLoadingPage()
@@ -59,18 +47,10 @@ std::string FakeMarkdownEditorController::html() const
     return "<p>" + toUtf8(m_text) + "</p>";
 }
 
-void FakeMarkdownEditorController::saveCurrentDocument(Completion completion)
+void FakeMarkdownEditorController::documentDidClose()
 {
-    if (!m_document || !m_document->hasUnsavedChanges()) {
-        if (completion)
-            completion();
-        return;
-    }
-    m_document->saveToURL(m_document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                          [completion = std::move(completion)](bool) {
-                              if (completion)
-                                  completion();
-                          });
+    ++m_didCloseCount;
+    m_document = nullptr;
 }
 
 void FakeMarkdownEditorController::edit(const std::u16string& text)

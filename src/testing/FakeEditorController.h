@@ -9,28 +9,28 @@
 
 namespace folio {
 
-class FakeWebView;
 class TextDocument;
 
 // A scripted page editor for tests of the documents and the shell: it plays
-// the rich-text or QV editor with a FakeWebView as its page and records what
-// the document asked of it.
+// the rich-text or QV editor, hands over the content the test gives it and
+// records what the document asked of it.
 class FakeEditorController final : public EditorController {
 public:
-    struct Margins {
-        std::string left, right, top, bottom;
-    };
+    using Margins = EditorContent::Margins;
 
     explicit FakeEditorController(TextDocument* document);
     ~FakeEditorController() override;
 
-    FakeWebView& page() { return *m_page; }
-    WebView* webViewEditor() override;
+    // What the editor hands over; until a test sets it, the page has not
+    // answered and every request fails.
+    void setContent(Result<EditorContent> content) { m_content = std::move(content); }
+    Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
+    int contentRequestCount() const { return m_contentRequestCount; }
+    std::optional<EditorContent::Parts> lastRequestedParts() const { return m_lastRequestedParts; }
 
-    // The margins the editor writes into the document when a save starts.
+    // The ruler margins the editor hands over with its content.
     void setRulerMargins(std::optional<Margins> margins) { m_margins = std::move(margins); }
     void documentWillSave() override;
-    void saveCurrentDocument(Completion completion) override;
     void documentDidClose() override;
     void setForPreviewGeneration(bool forPreview) override { m_forPreview = forPreview; }
     void setScale(double scale) override { m_scale = scale; }
@@ -44,10 +44,15 @@ public:
     bool forPreviewGeneration() const { return m_forPreview; }
     std::optional<double> scale() const { return m_scale; }
 
+protected:
+    TextDocument* editedDocument() const override { return m_document; }
+
 private:
     TextDocument* m_document;
-    std::unique_ptr<FakeWebView> m_page;
+    Result<EditorContent> m_content;
     std::optional<Margins> m_margins;
+    int m_contentRequestCount = 0;
+    std::optional<EditorContent::Parts> m_lastRequestedParts;
     int m_willSaveCount = 0;
     int m_didCloseCount = 0;
     bool m_forPreview = false;
@@ -64,8 +69,7 @@ public:
     void setText(const std::u16string& text) override { m_text = text; }
     std::u16string text() const override { return m_text; }
     std::string html() const override;
-    void saveCurrentDocument(Completion completion) override;
-    void documentDidClose() override { ++m_didCloseCount; }
+    void documentDidClose() override;
     void setForPreviewGeneration(bool forPreview) override { m_forPreview = forPreview; }
     void setScale(double scale) override { m_scale = scale; }
     std::shared_ptr<View> textView() override { return view(); }
@@ -76,6 +80,9 @@ public:
     bool isTeXFormat() const { return m_isTeX; }
     int didCloseCount() const { return m_didCloseCount; }
     std::optional<double> scale() const { return m_scale; }
+
+protected:
+    TextDocument* editedDocument() const override { return m_document; }
 
 private:
     TextDocument* m_document;

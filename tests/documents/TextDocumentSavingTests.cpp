@@ -2,15 +2,11 @@
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorMakers.h"
-#include "documents/EditorPageReader.h"
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/graphics/Color.h"
-#include "platform/ui/View.h"
-#include "platform/web/FakeWebView.h"
 
 #include <gtest/gtest.h>
 
@@ -80,12 +76,11 @@ protected:
         return result->value_or(false);
     }
 
-    // The rich-text page: its content element and, optionally, a header.
-    static void playRichTextPage(FakeWebView& page, const std::string& inner)
+    static EditorContent body(std::string html)
     {
-        page.answer("document.getElementById('content').style.lineHeight", "1.5");
-        page.answer("document.getElementById('content').style.textIndent", "");
-        page.answer("document.getElementById('content').innerHTML", inner);
+        EditorContent content;
+        content.bodyHTML = std::move(html);
+        return content;
     }
 
     ScratchFolder m_folder{"text-document-saving"};
@@ -170,15 +165,16 @@ TEST_F(TextDocumentSavingTest, blankFlagBelongsToEachDocument)
     auto second = blank("second.qvtext");
     first->makeDocumentViewController();
     second->makeDocumentViewController();
-    editorOf(*first).page().answerMatching("getContent", "<p>typed</p>");
-    editorOf(*second).page().answerMatching("getContent", "<p>never read</p>");
+    editorOf(*first).setContent(body("<p>typed</p>"));
+    editorOf(*second).setContent(body("<p>never read</p>"));
 
     editorOf(*first).finishLoadingPage();
     EXPECT_TRUE(save(*first, DKDocument::SaveOperation::ForCreating));
     EXPECT_TRUE(save(*second, DKDocument::SaveOperation::ForCreating));
-    EXPECT_EQ(inflate(readFile(m_folder.path("first.qvtext"))), "<p>typed</p>");
+    EXPECT_EQ(inflate(readFile(m_folder.path("first.qvtext"))),
+              "<p>typed</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></div>");
     EXPECT_EQ(inflate(readFile(m_folder.path("second.qvtext"))), "") << "still blank: its page has not loaded";
-    EXPECT_TRUE(editorOf(*second).page().scriptsMatching("getContent").empty());
+    EXPECT_EQ(editorOf(*second).contentRequestCount(), 0);
 }
 
 TEST_F(TextDocumentSavingTest, qvSaveKeepsTheBodyStyle)
@@ -187,14 +183,25 @@ TEST_F(TextDocumentSavingTest, qvSaveKeepsTheBodyStyle)
     ASSERT_TRUE(old);
     auto document = open("a.qvtext", old->stringView());
     FakeEditorController& editor = editorOf(*document);
-    editor.page().answerMatching("getContent", "<p>new</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: "
-                                               "none;color: red\"></div>");
+    EditorContent content = body("<p>new</p>");
+    content.bodyStyle = "color: red";
+    editor.setContent(content);
     EXPECT_TRUE(save(*document));
     EXPECT_EQ(editor.willSaveCount(), 1);
-    EXPECT_NE(inflate(readFile(m_folder.path("a.qvtext"))).find("<p>new</p>"), std::string::npos);
-    std::string script = editor.page().scriptsMatching("getContent").front();
-    EXPECT_NE(script.find("getElementById('tinymce').getAttribute('style')"), std::string::npos);
-    EXPECT_NE(script.find("bodyStyle"), std::string::npos);
+    EXPECT_EQ(editor.contentRequestCount(), 1);
+    EXPECT_EQ(inflate(readFile(m_folder.path("a.qvtext"))),
+              "<p>new</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: none;color: red\"></div>");
+
+    // A quote in the style (a family such as "Times New Roman") must not end
+    // the attribute; the same page saves the same bytes every time.
+    content.bodyStyle = "font-family: \"Times New Roman\"; margin: 0 <1px>";
+    editor.setContent(content);
+    EXPECT_TRUE(save(*document));
+    std::string first = readFile(m_folder.path("a.qvtext"));
+    EXPECT_EQ(inflate(first), "<p>new</p><div id=\"bodyStyle\" style=\"visibility: hidden;display: none;font-family: "
+                              "&quot;Times New Roman&quot;; margin: 0 &lt;1px&gt;\"></div>");
+    EXPECT_TRUE(save(*document));
+    EXPECT_EQ(readFile(m_folder.path("a.qvtext")), first);
 }
 
 TEST_F(TextDocumentSavingTest, failedPageReadKeepsTheFile)
@@ -202,13 +209,13 @@ TEST_F(TextDocumentSavingTest, failedPageReadKeepsTheFile)
     Result<Data> old = DocumentSeeds::compressedPage("<p>precious</p>");
     ASSERT_TRUE(old);
     auto qv = open("keep.qvoutline", old->stringView());
-    // The page does not answer: the fake answers "" as a failed script does.
+    // The page does not answer: the fake's content is an error until set.
     EXPECT_FALSE(save(*qv));
     EXPECT_EQ(readFile(m_folder.path("keep.qvoutline")), old->toString());
     ASSERT_TRUE(qv->lastError().has_value());
 
     auto rtf = open("keep.rtf", "{\\rtf1 precious}");
-    playRichTextPage(editorOf(*rtf).page(), "");
+    editorOf(*rtf).setContent(Error{EditorController::kErrorDomain, EditorController::BadAnswer, "nonsense"});
     EXPECT_FALSE(save(*rtf));
     EXPECT_EQ(readFile(m_folder.path("keep.rtf")), "{\\rtf1 precious}");
     EXPECT_EQ(readFile(m_folder.path("keep.rtf")).find("(null)"), std::string::npos);
@@ -220,18 +227,17 @@ TEST_F(TextDocumentSavingTest, rtfSavesThePageHtmlWithTheDocumentAttributes)
     EXPECT_NE(document->text().find(u"Dear reader"), std::u16string::npos);
     FakeEditorController& editor = editorOf(*document);
     editor.setRulerMargins(FakeEditorController::Margins{"1.50", "19.00", "0.0", "2.54"});
-    editor.view()->setBackgroundColor(Color::colorWithRed(1, 0.5, 0));
-    playRichTextPage(editor.page(), "<div>Dear reader, again</div>");
-    editor.page().answer("document.getElementById('pageHeader').textContent", "My header");
-    editor.page().answer("document.getElementById('pageHeader').style.fontFamily", "Georgia");
-    editor.page().answer("document.getElementById('pageHeader').style.fontSize", "12px");
-    editor.page().answer("document.getElementById('pageHeader').style.textAlign", "center");
-    editor.page().answer("document.getElementById('pageHeader').style.color", "rgb(0, 0, 0)");
-    editor.page().answer("document.getElementById('pageHeader').getAttribute('data-topMargin');", "1");
-    editor.page().answer("document.getElementById('pageHeader').getAttribute('data-enabled');", "1");
+    EditorContent content = body("<div>Dear reader, again</div>");
+    content.lineHeight = 1.5;
+    content.paperColor = "FF8000";
+    content.header = "Georgia::12px::center::rgb(0, 0, 0)::1::1::My header";
+    editor.setContent(content);
     UserDefaults::standardUserDefaults().setString("currentDocumentFooterControl", "stale");
 
     EXPECT_TRUE(save(*document));
+    EXPECT_EQ(editor.contentRequestCount(), 1) << "the page is asked once per save";
+    EXPECT_EQ(editor.willSaveCount(), 1);
+    EXPECT_EQ(document->docLeftMargin(), "1.50") << "the document keeps the ruler's margins";
     EXPECT_EQ(m_converter->htmlRead, "<div style='line-height:1.5;text-indent:0cm'><div>Dear reader, again</div></div>");
     EXPECT_EQ(m_converter->documentName, "letter.rtf");
     EXPECT_EQ(m_converter->writtenAttribute("papercolor"), "FF8000");
@@ -259,8 +265,9 @@ TEST_F(TextDocumentSavingTest, rtfRoundTripsThroughTheEngine)
     // The page shows the HTML the document opened with, and the user adds a line.
     std::string shown = toUtf8(document->text());
     ASSERT_NE(shown.find("Dear reader"), std::string::npos);
-    playRichTextPage(editor.page(), shown + "<div>Second line</div>");
-    editor.view()->setBackgroundColor(Color::colorWithRed(0, 0, 1));
+    EditorContent content = body(shown + "<div>Second line</div>");
+    content.paperColor = "0000FF";
+    editor.setContent(content);
     editor.setRulerMargins(FakeEditorController::Margins{"3.00", "18.00", "2.00", "2.00"});
     ASSERT_TRUE(save(*document));
 
@@ -273,28 +280,18 @@ TEST_F(TextDocumentSavingTest, rtfRoundTripsThroughTheEngine)
     EXPECT_EQ(reopened->paperColor(), "0000FF") << rtf;
 }
 
-TEST(EditorPageReaderTest, cleansWhatOnlyTheEditorShows)
+TEST(EditorContentTest, richTextBodyWrappedInItsLineHeightAndIndent)
 {
-    std::string inner = "a[\xF0\x9F\x92\xAC]b\xEF\xBB\xBF" "c\xEF\xBF\xBC" "d &nbsp;e"
-                        "<span id=\"replaced\" style=\"border: 0px solid rgb(0, 0, 0); border-top-left-radius: 4px; "
-                        "border-top-right-radius: 4px; border-bottom-right-radius: 4px; border-bottom-left-radius: 4px; "
-                        "-webkit-box-shadow: none; position: inherit; margin: -1px; z-index: 101; background-color: "
-                        "transparent; background-position: initial initial; background-repeat: initial initial;\">f</span>";
-    EXPECT_EQ(EditorPageReader::cleanedRichTextHTML(inner, "", "0.5"),
-              "<div style='line-height:0;text-indent:0.5cm'>abcd  e<span \">f</span></div>");
-    EXPECT_EQ(EditorPageReader::cleanedRichTextHTML("x<div><br></div>", "1", "0"),
-              "<div style='line-height:1;text-indent:0cm'>x<div><br></div></div>"
-              "<div><span style=\"white-space:pre-wrap;\"> </span></div>");
-}
-
-TEST(EditorPageReaderTest, headerDescriptionNeedsText)
-{
-    FakeWebView page;
-    EditorPageReader reader(page);
-    EXPECT_EQ(reader.pageFooterDescription(), std::nullopt);
-    page.answer("document.getElementById('pageFooter').textContent", "Page");
-    page.answer("document.getElementById('pageFooter').getAttribute('data-bottomMargin');", "2");
-    EXPECT_EQ(reader.pageFooterDescription(), "::::::::2::::Page");
+    EditorContent content;
+    content.bodyHTML = "abc";
+    content.firstLineIndent = 0.5;
+    EXPECT_EQ(content.richTextHTML(), "<div style='line-height:0;text-indent:0.5cm'>abc</div>");
+    // A body whose last line is empty ends with a line the reader keeps.
+    content.bodyHTML = "x<div><br></div>";
+    content.lineHeight = 1;
+    content.firstLineIndent = 1.25;
+    EXPECT_EQ(content.richTextHTML(), "<div style='line-height:1;text-indent:1.25cm'>x<div><br></div></div>"
+                                      "<div><span style=\"white-space:pre-wrap;\"> </span></div>");
 }
 
 } // namespace

@@ -44,9 +44,9 @@ protected:
         EXPECT_TRUE(compressed.ok());
         return write(name, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
     }
-    ExportSource source(const std::string& path, const TextDocument* open = nullptr)
+    ExportSource source(const std::string& path, std::optional<EditorContent> open = std::nullopt)
     {
-        return ExportSource(path, open, &m_defaults);
+        return ExportSource(path, std::move(open), &m_defaults);
     }
 
     ScratchFolder m_folder{"export-source"};
@@ -159,26 +159,47 @@ TEST_F(ExportSourceTest, FileIsReadOnceAndDecodedAsTheDocumentDoes)
     EXPECT_NE(file.HTMLString().valueOr("").find("Caf\xC3\xA9"), std::string::npos);
 }
 
-TEST_F(ExportSourceTest, OpenEditorIsUsedOnlyForItsOwnFile)
+TEST_F(ExportSourceTest, TheOpenEditorsContentStandsInForTheFile)
 {
-    EditorMakers::registerMaker(EditorKind::QVText,
-                                [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
-    std::string openPath = writeQV("open.qvtext", "<p>saved open</p>");
-    std::string otherPath = writeQV("other.qvtext", "<p>saved other</p>");
-    TextDocument document(openPath);
-    ASSERT_TRUE(document.readFromURL(openPath).ok());
-    document.makeDocumentViewController();
-    auto* editor = dynamic_cast<FakeEditorController*>(document.currentTextViewController().get());
-    ASSERT_NE(editor, nullptr);
-    editor->page().answer("tinymce.activeEditor.getContent();", "<p>unsaved edit</p>");
+    std::string qvPath = writeQV("open.qvtext", "<p>saved open</p>");
+    EditorContent qv;
+    qv.bodyHTML = "<p>unsaved edit</p>";
+    qv.bodyStyle = "color: red";
+    EXPECT_EQ(source(qvPath, qv).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>unsaved edit</p>");
+    EXPECT_EQ(source(qvPath, qv).QVContent(ExportSource::OpenEditor::Ignore).valueOr(""), "<p>saved open</p>");
+    EXPECT_EQ(source(qvPath, qv).plainText().valueOr(u""), u"unsaved edit");
+    EXPECT_EQ(source(qvPath).openContent(), nullptr);
 
-    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>unsaved edit</p>");
-    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Ignore).valueOr(""), "<p>saved open</p>");
-    EXPECT_EQ(source(otherPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>saved other</p>");
-    EXPECT_EQ(source(otherPath, &document).editedDocument(), nullptr);
-    // A page that does not answer leaves the saved file.
-    editor->page().clearRules();
-    EXPECT_EQ(source(openPath, &document).QVContent(ExportSource::OpenEditor::Use).valueOr(""), "<p>saved open</p>");
+    // Markdown: the editor's HTML, and its source for the plain text.
+    std::string mdPath = write("open.md", "saved");
+    EditorContent md;
+    md.bodyHTML = "<p>edited <em>now</em></p>";
+    md.sourceText = u"edited *now*";
+    EXPECT_EQ(source(mdPath, md).HTMLString().valueOr(""), "<p>edited <em>now</em></p>");
+    EXPECT_EQ(source(mdPath, md).plainText().valueOr(u""), u"plain:edited *now*");
+    EXPECT_EQ(source(mdPath, md).HTMLString(ExportSource::OpenEditor::Ignore).valueOr(""), "\n<md>saved</md>");
+
+    // Rich text: the body for the HTML file, read as a save reads it for the
+    // RTFD; the page values the page carries, the user's settings for the rest.
+    std::string rtfPath = write("open.rtf", "{\\rtf1\\ansi{\\papercolor16711680}Saved}");
+    EditorContent rich;
+    rich.bodyHTML = "<div>Edited</div>";
+    rich.lineHeight = 2;
+    rich.paperColor = "00FF00";
+    rich.footer = "Georgia::12px::center::black::1::1::Foot";
+    m_defaults.setString("currentPaperColor", "FFFFFF");
+    m_defaults.setString("currentDocumentHeaderControl", "Arial::10px::left::black::1::1::Head");
+    EXPECT_EQ(source(rtfPath, rich).HTMLString().valueOr(""), "<div>Edited</div>");
+    EXPECT_EQ(source(rtfPath, rich).HTML(ExportSource::Purpose::RTFD, ExportSource::OpenEditor::Use).valueOr(""),
+              "<div style='line-height:2;text-indent:0cm'><div>Edited</div></div>");
+    ExportSource::PageValues values = source(rtfPath, rich).pageValues(ExportSource::OpenEditor::Use);
+    EXPECT_EQ(values.paperColor, "00FF00");
+    EXPECT_EQ(values.footerSettings, "Georgia::12px::center::black::1::1::Foot");
+    EXPECT_EQ(values.headerSettings, "Arial::10px::left::black::1::1::Head");
+    EXPECT_EQ(source(rtfPath, rich).pageValues(ExportSource::OpenEditor::Ignore).paperColor, "0000FF")
+        << "ignoring the editor, the file's own";
+    m_defaults.removeObjectForKey("currentPaperColor");
+    m_defaults.removeObjectForKey("currentDocumentHeaderControl");
 }
 
 } // namespace

@@ -16,7 +16,7 @@ protected:
                        ExportSource::OpenEditor openEditor = ExportSource::OpenEditor::Ignore)
     {
         writeFile(m_folder.path(name), contents);
-        ExportSource source(m_folder.path(name), nullptr, &m_defaults);
+        ExportSource source(m_folder.path(name), std::nullopt, &m_defaults);
         ExportRequest request;
         request.openEditor = openEditor;
         request.action = PDFAction(action);

@@ -101,7 +101,7 @@ protected:
     {
         ExportRequest request;
         request.outputPath = m_output;
-        return exporter().start(ExportSource(path, nullptr, &m_defaults), std::move(request), std::move(completion));
+        return exporter().start(ExportSource(path, std::nullopt, &m_defaults), std::move(request), std::move(completion));
     }
 
     // Runs one export to its end, playing the page.

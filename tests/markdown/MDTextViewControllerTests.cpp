@@ -144,6 +144,35 @@ TEST_F(MDTextViewControllerTest, AnEditMadeWhileASaveRunsStaysUnsaved)
     EXPECT_EQ(fileText("draft.txt"), "abc");
 }
 
+TEST_F(MDTextViewControllerTest, ASaveCompletesWithoutADocumentAndWithoutChanges)
+{
+    std::shared_ptr<TextDocument> document = open("closed.md", "kept");
+    MDTextViewController& editor = editorOf(*document);
+    // Nothing changed: nothing is written, and whoever waits goes on.
+    int completions = 0;
+    editor.saveCurrentDocument([&] { ++completions; });
+    EXPECT_EQ(completions, 1);
+
+    editor.markdownTextView().setSelectedRange({4, 0});
+    editor.markdownTextView().insertText(u"!");
+    editor.documentDidClose();
+    editor.saveCurrentDocument([&] { ++completions; });
+    EXPECT_EQ(completions, 2) << "a closed document's editor still runs the completion";
+    EXPECT_EQ(fileText("closed.md"), "kept");
+    editor.saveCurrentDocument({});
+}
+
+TEST_F(MDTextViewControllerTest, HandsOverItsHTMLAndItsSource)
+{
+    std::shared_ptr<TextDocument> document = open("content.md", "# Title\n\n*x*");
+    Result<EditorContent> content = editorOf(*document).content();
+    ASSERT_TRUE(content.ok());
+    EXPECT_EQ(content->sourceText, u"# Title\n\n*x*");
+    EXPECT_NE(content->bodyHTML.find("<em>x</em>"), std::string::npos) << content->bodyHTML;
+    EXPECT_NE(content->bodyHTML.find("Title</h1>"), std::string::npos) << content->bodyHTML;
+    EXPECT_FALSE(content->plainText.has_value());
+}
+
 TEST_F(MDTextViewControllerTest, TeXDocumentsUseTheTeXSyntax)
 {
     std::shared_ptr<TextDocument> document = open("paper.tex", "\\section{A}");

@@ -1,3 +1,4 @@
+#include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -186,13 +187,15 @@ TEST_F(TextViewControllerTest, loadsTheKeptTextOnTheNextTurnAndGivesNoPageToSave
     EXPECT_NE(page->loadedHTML().find("<p>Kept <b>text</b></p></div></div></body></html>"), std::string::npos);
     EXPECT_EQ(page->loadedBaseURL().rfind("file://", 0), 0u);
     EXPECT_EQ(page->loadedBaseURL().back(), '/');
-    EXPECT_EQ(editor->webViewEditor(), nullptr);
+    Result<EditorContent> early = editor->content();
+    ASSERT_FALSE(early.ok());
+    EXPECT_EQ(early.error().code, EditorController::PageNotReady);
+    EXPECT_TRUE(page->scriptsMatching("folioEditorContent").empty()) << "a page not ready is not asked";
 
     page->finishLoad();
     page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
     loop.advanceVirtualClock(0.01);
     ASSERT_TRUE(editor->isPageReady());
-    EXPECT_EQ(editor->webViewEditor(), page);
     EXPECT_FALSE(page->scriptsMatching("styleWithCSS").empty());
     EXPECT_FALSE(page->scriptsMatching("updateFootnoteIndex").empty());
     EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>") << "the text stays until a page read succeeds";
@@ -232,12 +235,23 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
 TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheKeptText)
 {
     becomeReady();
-    // A page that does not answer keeps the text as it was.
-    editor->documentWillSave();
-    EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
-    page->answerMatching("getElementById\\('paragraph'\\)", "<p>Edited</p>");
+    // A page that does not answer keeps the text as it was, and so does one
+    // that answers nonsense.
     answerNextRead();
-    editor->documentWillSave();
+    EXPECT_FALSE(editor->content().ok());
+    EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
+    page->answerMatching("folioEditorContent", R"J({"html": 5})J");
+    answerNextRead();
+    EXPECT_FALSE(editor->content().ok());
+    EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
+    // The document keeps what the wrapper holds: the wrapper is built anew,
+    // with the current default style, when the page is loaded again.
+    page->answerMatching("folioEditorContent",
+                         R"J({"html": "<div id=\"paragraph\" style=\"color: red;\"><p>Edited</p></div>",)J"
+                         R"J( "wrapperOpening": "<div id=\"paragraph\" style=\"color: red;\">"})J");
+    answerNextRead();
+    Result<EditorContent> content = editor->content();
+    ASSERT_TRUE(content.ok()) << content.error().message;
     EXPECT_EQ(toUtf8(document->text()), "<p>Edited</p>");
 
     page->clearRules();
@@ -245,7 +259,7 @@ TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheK
     EXPECT_EQ(page->loadCount(), 2);
     EXPECT_NE(page->loadedHTML().find("<p>Edited</p></div></div>"), std::string::npos);
     EXPECT_FALSE(editor->isPageReady());
-    EXPECT_EQ(editor->webViewEditor(), nullptr);
+    EXPECT_FALSE(editor->content().ok());
 
     // Undo and redo ask and act through the page.
     becomeReady();
@@ -256,6 +270,34 @@ TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheK
     EXPECT_FALSE(editor->canRedo());
     editor->undoAction();
     EXPECT_EQ(page->lastScript(), "document.execCommand('undo');");
+}
+
+TEST_F(TextViewControllerTest, aSaveAsksThePageOnceAndWritesWhatItAnswered)
+{
+    // The document saves through this editor.
+    EditorMakers::registerMaker(EditorKind::RichText, [this](TextDocument&) { return editor; });
+    ASSERT_EQ(document->makeViewController(), editor);
+    EditorMakers::unregisterAll();
+    becomeReady();
+    page->clearScripts();
+    // The page answers the one call; its answer is released as soon as it is asked.
+    page->answerMatching("folioEditorContent", [this](const std::string&) {
+        loop.post([this] { page->releaseAll(); });
+        return std::string(R"J({"html": "<div id=\"paragraph\"><p>Saved <b>bold&nbsp;</b>x\ufeff</p></div>",)J"
+                           R"J( "wrapperOpening": "<div id=\"paragraph\">", "lineHeight": "1.5", "textIndent": "1.25cm",)J"
+                           R"J( "paperColor": "rgb(0, 0, 255)"})J");
+    });
+    bool saved = false;
+    editor->saveCurrentDocument([&] { saved = true; });
+    ASSERT_TRUE(loop.runUntil([&] { return saved; }, 30));
+
+    EXPECT_EQ(page->scripts().size(), 1u) << "one script for the whole save";
+    ASSERT_EQ(page->scriptsMatching("folioEditorContent").size(), 1u);
+    std::string rtf = testing_support::readFile(folder.path("Letter.rtf"));
+    EXPECT_EQ(rtf.find("\\'a0"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("bold "), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("{\\papercolor16711680}"), std::string::npos) << "the page's paper colour, blue: " << rtf;
+    EXPECT_EQ(toUtf8(document->text()), "<p>Saved <b>bold&nbsp;</b>x\xEF\xBB\xBF</p>") << "kept as the page holds it";
 }
 
 TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhenSaved)

@@ -90,9 +90,9 @@ TEST_F(RichTextEditorWebTest, opensTakesTypingSavesAndReopensWithEverything)
     TextViewController& editor = editorOf(*document);
     editor.loadViewIfNeeded();
     ASSERT_TRUE(editor.pageError() == std::nullopt) << editor.pageError()->message;
-    EXPECT_EQ(editor.webViewEditor(), nullptr) << "no page to save from before it is ready";
+    EXPECT_FALSE(editor.content().ok()) << "no content to save before the page is ready";
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webViewEditor();
+    WebView& page = *editor.webView();
 
     // The template has no doctype: the page runs in quirks mode.
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.compatMode"), "BackCompat");

@@ -304,16 +304,20 @@ TEST_F(AppControllerPreviewTest, CopiedPageTextLosesItsPlaceholders)
 {
     FakeEditorController* editor = openEditor();
     ASSERT_NE(editor, nullptr);
-    editor->page().answer("document.getElementById('content').innerText", toUtf8(u"a\uFEFFb\uFEFF c"));
+    EditorContent content;
+    content.bodyHTML = toUtf8(u"<p>\uFEFFx</p>");
+    content.plainText = u"a\uFEFFb\uFEFF c";
+    editor->setContent(content);
     ASSERT_TRUE(m_controller.copyPlainTextToPasteboard());
+    EXPECT_EQ(editor->lastRequestedParts(), EditorContent::Parts::WithPlainText);
     EXPECT_EQ(pasteboardText(), "ab c");
     auto alert = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->title(), u"Plain Text/Markdown");
     alert->dismissViewControllerAnimated(false);
 
-    editor->page().answer("document.getElementById('content').innerHTML", toUtf8(u"<p>\uFEFFx</p>"));
     ASSERT_TRUE(m_controller.copyHTMLToPasteboard());
+    EXPECT_EQ(editor->lastRequestedParts(), EditorContent::Parts::Document) << "HTML needs no plain text";
     EXPECT_EQ(pasteboardText(), "<p>x</p>");
     alert = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
     ASSERT_NE(alert, nullptr);

@@ -151,9 +151,10 @@ TEST_F(AppControllerTest, savingTheOpenDocumentShowsTheIndicatorAndOverlay)
     ASSERT_NE(document, nullptr);
     auto* editor = dynamic_cast<FakeEditorController*>(document->currentTextViewController().get());
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(controller.documentUIWebView(), static_cast<WebView*>(&editor->page()));
     EXPECT_EQ(controller.pickerAnimationViewForTarget(*document), editor->view());
-    editor->page().answerMatching("getContent", "<p>saved</p>");
+    EditorContent content;
+    content.bodyHTML = "<p>saved</p>";
+    editor->setContent(content);
 
     bool done = false;
     controller.updateHTMLContentCurrentDocument([&] { done = true; });

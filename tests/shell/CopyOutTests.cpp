@@ -6,7 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
-#include "platform/web/FakeWebView.h"
+#include "documents/EditorContent.h"
 
 #include "support/DocumentTestSupport.h"
 
@@ -27,13 +27,15 @@ protected:
 
     NotificationCenter m_center;
     Pasteboard m_pasteboard{m_center};
-    FakeWebView m_page;
+    EditorContent m_content;
 };
 
 TEST_F(CopyOutTest, PlainTextLosesPlaceholderCharacters)
 {
-    m_page.answer("document.getElementById('content').innerText", "A\xEF\xBB\xBF picture\xEF\xBB\xBF and text");
-    auto alert = CopyOut::copyFromPage(m_page, CopyOut::Format::PlainText, m_pasteboard);
+    m_content.bodyHTML = "<p>not this</p>";
+    m_content.plainText = u"A\uFEFF picture\uFEFF and text";
+    m_content.sourceText = u"nor this";
+    auto alert = CopyOut::copyFromContent(m_content, CopyOut::Format::PlainText, m_pasteboard);
     EXPECT_EQ(pasted(), "A picture and text");
     EXPECT_EQ(m_pasteboard.pasteboardTypes(), std::vector<std::string>{kPasteboardTypeUTF8PlainText});
     ASSERT_NE(alert, nullptr);
@@ -45,11 +47,22 @@ TEST_F(CopyOutTest, PlainTextLosesPlaceholderCharacters)
 
 TEST_F(CopyOutTest, HTMLCopiesTheMarkupAsText)
 {
-    m_page.answer("document.getElementById('content').innerHTML", "<p>Hi \xEF\xBB\xBF</p>");
-    auto alert = CopyOut::copyFromPage(m_page, CopyOut::Format::HTML, m_pasteboard);
+    m_content.bodyHTML = "<p>Hi \xEF\xBB\xBF</p>";
+    m_content.plainText = u"Hi";
+    auto alert = CopyOut::copyFromContent(m_content, CopyOut::Format::HTML, m_pasteboard);
     EXPECT_EQ(pasted(), "<p>Hi </p>");
     EXPECT_EQ(alert->title(), u"Copy");
     EXPECT_NE(alert->message().find(u"HTML source code"), std::u16string::npos);
+}
+
+TEST_F(CopyOutTest, MarkdownContentCopiesItsSourceAsPlainText)
+{
+    m_content.bodyHTML = "<p><em>x</em></p>";
+    m_content.sourceText = u"*x*\uFEFF";
+    CopyOut::copyFromContent(m_content, CopyOut::Format::PlainText, m_pasteboard);
+    EXPECT_EQ(pasted(), "*x*");
+    CopyOut::copyFromContent(m_content, CopyOut::Format::HTML, m_pasteboard);
+    EXPECT_EQ(pasted(), "<p><em>x</em></p>");
 }
 
 TEST_F(CopyOutTest, FileCopyUsesTheExportText)
@@ -63,7 +76,7 @@ TEST_F(CopyOutTest, FileCopyUsesTheExportText)
     ScratchFolder folder("copy-out");
     UserDefaults defaults(folder.path("prefs.plist"));
     writeFile(folder.path("n.md"), "words");
-    ExportSource source(folder.path("n.md"), nullptr, &defaults);
+    ExportSource source(folder.path("n.md"), std::nullopt, &defaults);
     auto text = CopyOut::copyFromFile(source, CopyOut::Format::PlainText, m_pasteboard);
     ASSERT_TRUE(text.ok());
     EXPECT_EQ(*text, u"words");
@@ -72,7 +85,7 @@ TEST_F(CopyOutTest, FileCopyUsesTheExportText)
     ASSERT_TRUE(html.ok());
     EXPECT_EQ(pasted(), "<p>words</p>");
     long before = m_pasteboard.changeCount();
-    EXPECT_FALSE(CopyOut::copyFromFile(ExportSource(folder.path("gone.md"), nullptr, &defaults),
+    EXPECT_FALSE(CopyOut::copyFromFile(ExportSource(folder.path("gone.md"), std::nullopt, &defaults),
                                        CopyOut::Format::PlainText, m_pasteboard)
                      .ok());
     EXPECT_EQ(m_pasteboard.changeCount(), before);

@@ -13,7 +13,7 @@ inline Result<std::string> exportFile(Exporter& exporter, const std::string& pat
 {
     ExportRequest request;
     request.outputPath = output;
-    return exporter.exportFile(ExportSource(path, nullptr, defaults), std::move(request), timeoutSeconds);
+    return exporter.exportFile(ExportSource(path, std::nullopt, defaults), std::move(request), timeoutSeconds);
 }
 
 } // namespace folio::testing_support

@@ -1,5 +1,7 @@
 #include "webeditor/WebPageFixture.h"
 
+#include "platform/foundation/Unicode.h"
+#include "webeditor/PageContent.h"
 #include "webeditor/PageScript.h"
 
 #include <regex>
@@ -278,6 +280,40 @@ TEST_F(HelperLibraryTest, objectsEditabilityAndPreWrap)
     EXPECT_EQ(run("document.getElementById('code').style.whiteSpace"), "pre-wrap");
     EXPECT_EQ(run("document.getElementById('empty') === null"), "1");
     EXPECT_EQ(run("document.querySelector('img').style.maxWidth"), "100%");
+}
+
+TEST_F(HelperLibraryTest, theContentCallAnswersTheWholePageInOneReply)
+{
+    run("var c = document.getElementById('content'); c.style.lineHeight = 1.5; c.style.textIndent = '1.25cm';"
+        "document.body.style.backgroundColor = 'rgb(255, 128, 0)';"
+        "var h = document.createElement('div'); h.id = 'pageHeader'; h.setAttribute('data-topMargin', '0.5');"
+        "h.setAttribute('data-enabled', 'YES'); h.style.fontFamily = 'Georgia'; h.style.fontSize = '12px';"
+        "h.style.textAlign = 'right'; h.style.color = 'black'; h.textContent = 'Head: page [pagenumber]';"
+        "document.body.insertBefore(h, c)");
+    std::string before = run("document.getElementById('content').innerHTML");
+    Result<PageContent::Reply> reply = PageContent::read(run(PageContent::script(EditorContent::Parts::WithPlainText)));
+    ASSERT_TRUE(reply.ok()) << reply.error().message;
+    const EditorContent& content = reply->content;
+    EXPECT_EQ(content.bodyHTML, before);
+    EXPECT_EQ(content.lineHeight, 1.5);
+    EXPECT_EQ(content.firstLineIndent, 1.25);
+    EXPECT_EQ(content.paperColor, "FF8000");
+    EXPECT_EQ(content.header, "Georgia::12px::right::black::0.5::YES::Head: page [pagenumber]");
+    EXPECT_EQ(content.footer, std::nullopt);
+    ASSERT_TRUE(content.plainText.has_value());
+    EXPECT_EQ(toUtf8(*content.plainText).rfind("The quick brown fox jumps over the lazy fox.", 0), 0u);
+    // The wrapper holds the whole body: what it holds is the document.
+    ASSERT_TRUE(reply->wrapperOpening.has_value());
+    EXPECT_EQ(PageContent::unwrappedHTML(*reply).rfind("<p id=\"first\">The quick", 0), 0u);
+    EXPECT_EQ(run("document.getElementById('content').innerHTML"), before) << "asking changes nothing";
+
+    // Text beside the wrapper is the user's too: the whole body is kept then.
+    run("document.getElementById('content').appendChild(document.createTextNode('typed outside'))");
+    reply = PageContent::read(run(PageContent::script(EditorContent::Parts::Document)));
+    ASSERT_TRUE(reply.ok());
+    EXPECT_FALSE(reply->wrapperOpening.has_value());
+    EXPECT_FALSE(reply->content.plainText.has_value()) << "made only when asked for";
+    EXPECT_NE(PageContent::unwrappedHTML(*reply).find("typed outside"), std::string::npos);
 }
 
 } // namespace

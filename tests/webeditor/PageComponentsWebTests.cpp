@@ -1,5 +1,7 @@
 #include "webeditor/WebPageFixture.h"
 
+#include "webeditor/PageContent.h"
+
 namespace folio {
 namespace {
 
@@ -48,6 +50,19 @@ TEST_F(PageComponentsTest, tinyMCEBootsFromInstalledComponentsWithoutNetwork)
     run("JSL.next(1, true)");
     EXPECT_EQ(run("tinymce.activeEditor.selection.getContent({format: 'text'})"), "fox");
     EXPECT_EQ(run("tinymce.activeEditor.getContent()"), "<p>Hello fox <strong>and</strong> fox</p>");
+
+    // The content call answers TinyMCE's content and the editing body's own
+    // style, in one reply the editor reads.
+    run("tinymce.activeEditor.getBody().setAttribute('style', 'margin-top: 2cm; background-color: rgb(245, 239, 220);"
+        " font-family: \"Times New Roman\"')");
+    Result<PageContent::Reply> reply = PageContent::read(run(PageContent::script(EditorContent::Parts::WithPlainText)));
+    ASSERT_TRUE(reply.ok()) << reply.error().message;
+    EXPECT_EQ(reply->content.bodyHTML, "<p>Hello fox <strong>and</strong> fox</p>");
+    EXPECT_EQ(reply->content.bodyStyle,
+              "margin-top: 2cm; background-color: rgb(245, 239, 220); font-family: \"Times New Roman\"");
+    EXPECT_EQ(reply->content.paperColor, "F5EFDC");
+    EXPECT_EQ(reply->content.plainText, u"Hello fox and fox");
+    EXPECT_FALSE(reply->wrapperOpening.has_value());
 }
 
 // The outline page's tree runs on jQuery UI's sortable lists.

@@ -104,7 +104,7 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     // A rich-text document's pictures are written afresh from its file; the
     // folder is emptied first so that it holds only this document's. Other
     // kinds keep theirs there for good, so their folder is left alone.
-    if (richText && !source.editedDocument()) {
+    if (richText && !source.openContent()) {
         removeIfPresent(pictures);
         if (Status created = FileManager::createDirectory(pictures); !created)
             return exportError(FolderFailed, created.error().message);

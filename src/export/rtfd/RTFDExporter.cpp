@@ -32,7 +32,7 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
                                              RichTextConverter& converter)
 {
     bool QV = source.kind() == DocumentKind::QVText || source.kind() == DocumentKind::QVOutline;
-    bool openInEditor = request.openEditor == ExportSource::OpenEditor::Use && source.editedDocument();
+    bool openInEditor = request.openEditor == ExportSource::OpenEditor::Use && source.openContent();
     // The pictures are written afresh from the file (or taken from the open
     // page), so that the package holds exactly the document's own.
     if (!QV && !openInEditor) {

@@ -1,0 +1,13 @@
+#include "documents/MarkdownEditorController.h"
+
+namespace folio {
+
+Result<EditorContent> MarkdownEditorController::content(EditorContent::Parts)
+{
+    EditorContent content;
+    content.bodyHTML = html();
+    content.sourceText = text();
+    return content;
+}
+
+} // namespace folio

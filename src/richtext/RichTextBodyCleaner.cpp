@@ -1,0 +1,139 @@
+#include "richtext/RichTextBodyCleaner.h"
+
+#include "platform/foundation/StringUtilities.h"
+
+#include <array>
+#include <cctype>
+#include <optional>
+
+namespace folio {
+
+namespace {
+
+constexpr std::string_view kNoBreakSpace = "&nbsp;";
+
+constexpr const char* kFindHighlightOpening =
+    "<span id=\"replaced\" style=\"border: 0px solid rgb(0, 0, 0); border-top-left-radius: 4px; "
+    "border-top-right-radius: 4px; border-bottom-right-radius: 4px; border-bottom-left-radius: 4px; "
+    "-webkit-box-shadow: none; position: inherit; margin: -1px; z-index: 101; background-color: transparent; "
+    "background-position: initial initial; background-repeat: initial initial;";
+
+// Elements that continue the line of text around them.
+constexpr std::array<std::string_view, 19> kInlineTags = {
+    "a", "b", "big", "code", "del", "em", "font", "i", "ins", "mark", "s", "small", "span", "strike", "strong",
+    "sub", "sup", "u", "tt"};
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool isInlineTagName(std::string_view name)
+{
+    std::string lower = lowercaseString(name);
+    for (std::string_view tag : kInlineTags) {
+        if (lower == tag)
+            return true;
+    }
+    return false;
+}
+
+// The end (one past ">") of the inline tag that starts at `at`, or none when
+// no inline opening or closing tag starts there.
+std::optional<std::size_t> inlineTagEnd(std::string_view html, std::size_t at)
+{
+    if (at >= html.size() || html[at] != '<')
+        return std::nullopt;
+    std::size_t nameStart = at + 1;
+    if (nameStart < html.size() && html[nameStart] == '/')
+        ++nameStart;
+    std::size_t nameEnd = nameStart;
+    while (nameEnd < html.size() && std::isalnum(static_cast<unsigned char>(html[nameEnd])))
+        ++nameEnd;
+    if (nameEnd == nameStart || !isInlineTagName(html.substr(nameStart, nameEnd - nameStart)))
+        return std::nullopt;
+    // Serialised attribute values are double-quoted and may hold ">".
+    bool quoted = false;
+    for (std::size_t i = nameEnd; i < html.size(); ++i) {
+        if (html[i] == '"')
+            quoted = !quoted;
+        else if (html[i] == '>' && !quoted)
+            return i + 1;
+    }
+    return std::nullopt;
+}
+
+// Whether a visible character of text starts at `at`.
+bool visibleAt(std::string_view html, std::size_t at)
+{
+    return at < html.size() && html[at] != '<' && !isBlank(html[at]) && html.substr(at, kNoBreakSpace.size()) != kNoBreakSpace;
+}
+
+// Whether a visible character of text ends just before `end`.
+bool visibleBefore(std::string_view html, std::size_t end)
+{
+    if (end == 0)
+        return false;
+    char c = html[end - 1];
+    if (c == '>' || isBlank(c))
+        return false;
+    return !(end >= kNoBreakSpace.size() && html.substr(end - kNoBreakSpace.size(), kNoBreakSpace.size()) == kNoBreakSpace);
+}
+
+// Where the run of inline tags that ends just before `end` starts; `end` when none does.
+std::size_t inlineTagsStartBefore(std::string_view html, std::size_t end)
+{
+    std::size_t start = end;
+    while (start > 0 && html[start - 1] == '>') {
+        std::size_t open = html.rfind('<', start - 1);
+        if (open == std::string_view::npos || inlineTagEnd(html, open) != start)
+            break;
+        start = open;
+    }
+    return start;
+}
+
+// Where the run of inline tags that starts at `at` ends; `at` when none does.
+std::size_t inlineTagsEndAfter(std::string_view html, std::size_t at)
+{
+    while (std::optional<std::size_t> end = inlineTagEnd(html, at))
+        at = *end;
+    return at;
+}
+
+} // namespace
+
+std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
+{
+    std::string result;
+    result.reserve(html.size());
+    std::size_t copied = 0;
+    for (std::size_t at = html.find(kNoBreakSpace); at != std::string_view::npos; at = html.find(kNoBreakSpace, at + 1)) {
+        std::size_t after = at + kNoBreakSpace.size();
+        std::size_t tagsAfter = inlineTagsEndAfter(html, after);
+        std::size_t tagsBefore = inlineTagsStartBefore(html, at);
+        // At the end of a run, text following after the tags; or at the start
+        // of a run, text preceding before them.
+        bool endOfRun = tagsAfter != after && visibleBefore(html, at) && visibleAt(html, tagsAfter);
+        bool startOfRun = tagsBefore != at && visibleBefore(html, tagsBefore) && visibleAt(html, after);
+        if (!endOfRun && !startOfRun)
+            continue;
+        result.append(html.substr(copied, at - copied));
+        result += ' ';
+        copied = after;
+    }
+    result.append(html.substr(copied));
+    return result;
+}
+
+std::string RichTextBodyCleaner::cleaned(std::string html)
+{
+    html = stringByReplacingOccurrencesOfString(std::move(html), "[\xF0\x9F\x92\xAC]", ""); // "[", U+1F4AC, "]"
+    html = stringByReplacingOccurrencesOfString(std::move(html), "\xEF\xBB\xBF", "");       // U+FEFF
+    html = stringByReplacingOccurrencesOfString(std::move(html), "\xEF\xBF\xBC", "");       // U+FFFC
+    html = stringByReplacingOccurrencesOfString(std::move(html), " &nbsp;", "  ");
+    html = stringByReplacingOccurrencesOfString(std::move(html), kFindHighlightOpening, "<span ");
+    return withTypedSpacesRestored(html);
+}
+
+} // namespace folio

@@ -1,0 +1,35 @@
+#include "shell/DocumentPreviewPage.h"
+
+#include "export/ExportSource.h"
+#include "export/pdf/PDFPageTemplates.h"
+#include "export/pdf/PDFSourceHTML.h"
+#include "formats/html/CSSFontRules.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
+
+namespace folio {
+
+Result<std::string> DocumentPreviewPage::html(const ExportSource& source)
+{
+    std::string rules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
+    const EditorContent* open = source.openContent();
+    // The rich-text editor's content is read back as a save reads it; the
+    // print HTML of the other kinds already takes the open content.
+    if (open && source.kind() == DocumentKind::RTF && !source.exportsAsPlainText())
+        return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, open->richTextHTML());
+    ExportSource::OpenEditor openEditor = open ? ExportSource::OpenEditor::Use : ExportSource::OpenEditor::Ignore;
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, openEditor);
+    if (!html)
+        return html;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    if (source.exportsAsPlainText() || source.kind() == DocumentKind::RTF)
+        return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, *html);
+    if (source.kind() == DocumentKind::Markdown)
+        return PDFPageTemplates::markdownPage(
+            rules, MarkdownPageStyle::fromUserDefaults(defaults, Device::current().isPad()), *html);
+    std::string content = PDFSourceHTML::prepare(*html, std::nullopt, {}).html;
+    return source.kind() == DocumentKind::QVOutline ? PDFPageTemplates::qvOutlinePage(rules, content)
+                                                    : PDFPageTemplates::qvTextPage(rules, content);
+}
+
+} // namespace folio

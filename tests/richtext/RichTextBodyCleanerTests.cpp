@@ -1,0 +1,45 @@
+#include "richtext/RichTextBodyCleaner.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+TEST(RichTextBodyCleanerTest, cleansWhatOnlyTheEditorShows)
+{
+    std::string inner = "a[\xF0\x9F\x92\xAC]b\xEF\xBB\xBF" "c\xEF\xBF\xBC" "d &nbsp;e"
+                        "<span id=\"replaced\" style=\"border: 0px solid rgb(0, 0, 0); border-top-left-radius: 4px; "
+                        "border-top-right-radius: 4px; border-bottom-right-radius: 4px; border-bottom-left-radius: 4px; "
+                        "-webkit-box-shadow: none; position: inherit; margin: -1px; z-index: 101; background-color: "
+                        "transparent; background-position: initial initial; background-repeat: initial initial;\">f</span>";
+    EXPECT_EQ(RichTextBodyCleaner::cleaned(inner), "abcd  e<span \">f</span>");
+}
+
+TEST(RichTextBodyCleanerTest, aSpaceTypedAtTheEndOfARunIsAnOrdinarySpaceOnceTextFollows)
+{
+    // Typed in bold, then bold off: the space ends the bold run.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<b>bold&nbsp;</b>x"), "<b>bold </b>x");
+    // Typed after the run ends: the space starts the next one.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<i>it</i>&nbsp;x"), "<i>it</i> x");
+    // Across several inline tags with attributes, which may hold ">".
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<span style=\"a\"><b>w&nbsp;</b></span><font title=\"x>y\">z</font>"),
+              "<span style=\"a\"><b>w </b></span><font title=\"x>y\">z</font>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<p>one<b>&nbsp;two</b></p>"), "<p>one<b> two</b></p>");
+}
+
+TEST(RichTextBodyCleanerTest, noBreakSpacesOfTheUserOrTheFileStay)
+{
+    // Inside a run: typing never makes it, so the user or the file did.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<p>10&nbsp;km</p>"), "<p>10&nbsp;km</p>");
+    // Where an ordinary space would vanish it still keeps the blank visible:
+    // at the end of a line, before a block or a break, and in a run of blanks.
+    for (const char* kept : {"<b>end&nbsp;</b></p>", "<b>a&nbsp;</b><br>", "<b>a&nbsp;</b><div>b</div>",
+                             "<b>a&nbsp;</b>&nbsp;b", "<b>a&nbsp;</b> b", "<b>&nbsp;</b>x", "a<b>&nbsp;</b>",
+                             "<img src=\"p.png\">&nbsp;x", "x&nbsp;<img src=\"p.png\">", "&nbsp;<b>x</b>"})
+        EXPECT_EQ(RichTextBodyCleaner::cleaned(kept), kept);
+    EXPECT_EQ(RichTextBodyCleaner::cleaned(""), "");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("&nbsp;"), "&nbsp;");
+}
+
+} // namespace
+} // namespace folio
