@@ -9,7 +9,9 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/graphics/Image.h"
 #include "platform/web/FakeWebView.h"
 
 #include <gtest/gtest.h>
@@ -171,6 +173,67 @@ TEST_F(AppControllerTest, savingTheOpenDocumentShowsTheIndicatorAndOverlay)
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed->has_value(); }, 30));
     EXPECT_EQ(editor->didCloseCount(), 1);
     EXPECT_EQ(controller.document(), nullptr);
+}
+
+TEST_F(AppControllerTest, exportsCopyOutAndPreviewsOfTheOpenDocumentTakeItsEditorsContent)
+{
+    auto writeQV = [&](const std::string& name, std::string_view html) {
+        Result<Data> page = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(page.ok());
+        writeFile(m_folder.path(name), page->stringView());
+        return m_folder.path(name);
+    };
+    std::string openPath = writeQV("open.qvtext", "<p>saved open</p>");
+    std::string otherPath = writeQV("other.qvtext", "<p>saved other</p>");
+    AppController controller;
+    std::vector<FakeWebView*> pages;
+    controller.setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        auto page = std::make_unique<FakeWebView>(frame);
+        pages.push_back(page.get());
+        return std::unique_ptr<WebView>(std::move(page));
+    });
+    ASSERT_TRUE(openDocument(controller, openPath));
+    auto document = controller.currentDocument();
+    ASSERT_NE(document, nullptr);
+    auto* editor = dynamic_cast<FakeEditorController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    EditorContent content;
+    content.bodyHTML = "<p>unsaved edit</p>";
+    content.bodyStyle = "color: red";
+    editor->setContent(content);
+
+    // The open file's exports take the editor's content; another file's never do.
+    EXPECT_EQ(controller.openContentForFile(openPath), content);
+    EXPECT_NE(controller.HTMLStringForFileItem(openPath).valueOr("").find("<p>unsaved edit</p>"), std::string::npos);
+    EXPECT_EQ(controller.TXTDataForFileItem(openPath).valueOr(""), "unsaved edit");
+    int asked = editor->contentRequestCount();
+    EXPECT_EQ(controller.openContentForFile(otherPath), std::nullopt);
+    EXPECT_NE(controller.HTMLStringForFileItem(otherPath).valueOr("").find("<p>saved other</p>"), std::string::npos);
+    EXPECT_EQ(editor->contentRequestCount(), asked) << "another file's export does not ask the editor";
+
+    // Copy-out copies the same content.
+    ASSERT_TRUE(controller.copyHTMLToPasteboard());
+    EXPECT_EQ(Pasteboard::general().string(), std::optional<std::u16string>(u"<p>unsaved edit</p>"));
+    if (auto alert = editor->presentedViewController())
+        alert->dismissViewControllerAnimated(false);
+
+    // The preview pictures the content, laid out off-screen.
+    bool previewed = false;
+    controller.writePreviewsForDocument(*document, [&] { previewed = true; });
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0]->loadedHTML().find("unsaved edit"), std::string::npos);
+    EXPECT_EQ(pages[0]->loadedHTML().find("saved open"), std::string::npos);
+    EXPECT_TRUE(editor->forPreviewGeneration());
+    pages[0]->setSnapshotResult(*Image::imageWithPixels(2, 2, std::vector<std::uint8_t>(16, 0xFF)));
+    pages[0]->finishLoad();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return previewed; }, 30));
+    EXPECT_EQ(pages[0]->snapshotRequestCount(), 1u);
+
+    // An editor that cannot answer leaves the saved file to export.
+    editor->setContent(Error{EditorController::kErrorDomain, EditorController::NoAnswer, "gone"});
+    EXPECT_EQ(controller.openContentForFile(openPath), std::nullopt);
+    EXPECT_NE(controller.HTMLStringForFileItem(openPath).valueOr("").find("<p>saved open</p>"), std::string::npos);
+    EXPECT_FALSE(controller.copyPlainTextToPasteboard());
 }
 
 TEST_F(AppControllerTest, openingADamagedFileFailsWithItsReason)
