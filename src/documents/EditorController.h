@@ -21,7 +21,7 @@ class EditorController : public ViewController {
 public:
     using Completion = std::function<void()>;
     static constexpr const char* kErrorDomain = "EditorController";
-    enum ErrorCode { NoDocument = 1, PageNotReady = 2, NoAnswer = 3, BadAnswer = 4 };
+    enum ErrorCode { PageNotReady = 1, NoAnswer = 2, BadAnswer = 3 };
 
     // The editor's content as a value. Main thread only: an editor with a
     // page asks it once and waits for the answer while the run loop serves

@@ -213,10 +213,6 @@ void TextViewController::documentIsDirty()
     m_dirty.documentIsDirty();
 }
 
-void TextViewController::documentWillSave()
-{
-}
-
 void TextViewController::pageProcessDidTerminate(const std::string& reason)
 {
     TELog(TELogLevelWarning, "The editing page stopped (" + reason + "); loading it again from the last saved text");

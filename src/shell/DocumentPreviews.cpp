@@ -60,6 +60,13 @@ public:
         m_self = shared_from_this();
         m_webView->setDelegate(this);
         m_webView->loadHTMLString(page, baseURL);
+        // Closing the document waits for its preview: a page that never
+        // loads must not keep it open.
+        std::weak_ptr<PreviewPicture> weak = weak_from_this();
+        RunLoop::main().postAfterDelay(DocumentPreviews::kPreviewTimeoutSeconds, [weak] {
+            if (auto picture = weak.lock())
+                picture->finish(Error{"DocumentPreviews", 5, "The preview page did not load in time"});
+        });
     }
 
     void webViewDidFinishLoad(WebView& webView) override

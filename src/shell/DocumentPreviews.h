@@ -30,6 +30,8 @@ public:
     using WebViewFactory = std::function<Result<std::unique_ptr<WebView>>(const Rect& frame)>;
     // The page a preview is laid out on, and pictured at.
     static constexpr Rect kPreviewFrame{{0, 0}, {768, 1024}};
+    // How long a preview page may take to load and be pictured.
+    static constexpr double kPreviewTimeoutSeconds = 15;
 
     DocumentPreviews() = delete;
 

@@ -1,4 +1,5 @@
 #include "shell/AppController.h"
+#include "shell/DocumentPreviews.h"
 #include "documents/EditorMakers.h"
 #include "testing/FakeEditorController.h"
 #include "formats/markdown/MarkdownConverter.h"
@@ -74,6 +75,10 @@ protected:
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         };
         m_controller.setPDFEnvironment(std::move(environment));
+        // Previews of closing documents are laid out on pages that never load.
+        m_controller.setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
+        });
         m_window.setRootViewController(m_root);
         m_controller.setCurrentWindow(&m_window);
         ProgressHUD::dismiss();
@@ -322,6 +327,20 @@ TEST_F(AppControllerPreviewTest, CopiedPageTextLosesItsPlaceholders)
     alert = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->title(), u"Copy");
+}
+
+TEST_F(AppControllerPreviewTest, APreviewPageThatNeverLoadsDoesNotKeepTheDocumentOpen)
+{
+    FakeEditorController* editor = openEditor();
+    ASSERT_NE(editor, nullptr);
+    EditorContent content;
+    content.bodyHTML = "<p>x</p>";
+    editor->setContent(content);
+    bool closed = false;
+    m_controller.closeDocument([&](Status) { closed = true; });
+    EXPECT_TRUE(loop.runUntil([&] { return closed; }, DocumentPreviews::kPreviewTimeoutSeconds + 1));
+    EXPECT_EQ(m_controller.document(), nullptr);
+    EXPECT_EQ(editor->contentRequestCount(), 1) << "the preview asked the editor for its content";
 }
 
 TEST_F(AppControllerPreviewTest, CopyWithoutAnOpenPageIsRefusedAndUnwiredCommandsChangeNothing)
