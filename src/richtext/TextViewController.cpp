@@ -1,6 +1,8 @@
 #include "richtext/TextViewController.h"
 
 #include "documents/TextDocument.h"
+#include "engine/css/ColorHTML.h"
+#include "foundation/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
@@ -89,6 +91,12 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
     if (m_document)
         m_document->setText(toUtf16(PageContent::unwrappedHTML(*reply)));
     reply->content.bodyHTML = RichTextBodyCleaner::cleaned(std::move(reply->content.bodyHTML));
+    // The page shows the document's paper colour by its nearest colour name;
+    // while it still shows that name, the document's own colour is the paper,
+    // so that saving does not move it to the name's.
+    std::optional<Color> shown = colorWithHTMLName(std::string_view(m_shownPaperColor));
+    if (m_document && m_document->paperColor() && shown && reply->content.paperColor == hexStringFromColor(*shown))
+        reply->content.paperColor = m_document->paperColor();
     return std::move(reply->content);
 }
 
@@ -120,6 +128,11 @@ double TextViewController::pageHeight() const
 
 std::string TextViewController::pageHTML() const
 {
+    return RichTextPageTemplate::build(pageToLoad());
+}
+
+RichTextPageTemplate::Page TextViewController::pageToLoad() const
+{
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
     RichTextPageTemplate::Page page;
@@ -132,7 +145,7 @@ std::string TextViewController::pageHTML() const
     page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
     if (m_document)
         page.html = toUtf8(m_document->text());
-    return RichTextPageTemplate::build(page);
+    return page;
 }
 
 void TextViewController::loadHTMLDocument()
@@ -143,7 +156,9 @@ void TextViewController::loadHTMLDocument()
         TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
     std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();
     m_bridge.pageWillLoad();
-    m_webView->loadHTMLString(pageHTML(), base);
+    RichTextPageTemplate::Page page = pageToLoad();
+    m_shownPaperColor = page.paperColor;
+    m_webView->loadHTMLString(RichTextPageTemplate::build(page), base);
 }
 
 void TextViewController::pageDidBecomeReady()

@@ -5,6 +5,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 #include "richtext/RichTextDialect.h"
+#include "richtext/RichTextPageTemplate.h"
 #include "webeditor/DirtyState.h"
 #include "webeditor/PageBridge.h"
 #include "webeditor/PageBridgeClient.h"
@@ -92,6 +93,7 @@ private:
     void loadHTMLDocument();
     void copySelection(bool cut);
     double pageHeight() const;
+    RichTextPageTemplate::Page pageToLoad() const;
 
     TextDocument* m_document;
     WebViewFactory m_factory;
@@ -103,6 +105,8 @@ private:
     DirtyState m_dirty;
     UndoHistory m_undo;
     PageBridge m_bridge;
+    // The paper colour the page was built with, as the page names it.
+    std::string m_shownPaperColor;
     bool m_forPreviewGeneration = false;
     bool m_isEditing = false;
     Size m_size = kDefaultFrame.size;

@@ -1,5 +1,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "engine/css/ColorHTML.h"
+#include "foundation/ColorExpanded.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
@@ -298,6 +300,27 @@ TEST_F(TextViewControllerTest, aSaveAsksThePageOnceAndWritesWhatItAnswered)
     EXPECT_NE(rtf.find("bold "), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("{\\papercolor16711680}"), std::string::npos) << "the page's paper colour, blue: " << rtf;
     EXPECT_EQ(toUtf8(document->text()), "<p>Saved <b>bold&nbsp;</b>x\xEF\xBB\xBF</p>") << "kept as the page holds it";
+}
+
+TEST_F(TextViewControllerTest, thePaperKeepsTheDocumentsOwnColourUntilThePageChangesIt)
+{
+    // The page shows the document's colour by its nearest name.
+    document->setPaperColor("F5EFDC");
+    becomeReady();
+    std::string name = *closestColorName(*colorWithHexString(std::string_view("F5EFDC")));
+    ASSERT_NE(page->loadedHTML().find("background-color:" + name), std::string::npos);
+    auto answerPaper = [this](const std::string& paper) {
+        page->answerMatching("folioEditorContent", R"J({"html": "x", "paperColor": ")J" + paper + R"J("})J");
+        answerNextRead();
+    };
+    answerPaper(name);
+    Result<EditorContent> content = editor->content();
+    ASSERT_TRUE(content.ok());
+    EXPECT_EQ(content->paperColor, "F5EFDC") << "not moved to the colour of the name";
+    answerPaper("rgb(0, 0, 255)");
+    content = editor->content();
+    ASSERT_TRUE(content.ok());
+    EXPECT_EQ(content->paperColor, "0000FF") << "a colour the page was given since";
 }
 
 TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhenSaved)
