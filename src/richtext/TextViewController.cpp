@@ -84,8 +84,7 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
         return Error{kErrorDomain, PageNotReady, "The editing page is not ready"};
     Result<PageContent::Reply> reply = PageContent::fetch(m_connection, parts);
     if (!reply)
-        return Error{kErrorDomain, reply.error().code == PageContent::NoAnswer ? NoAnswer : BadAnswer,
-                     reply.error().message};
+        return reply.error();
     // Kept as the page holds it, so that a page whose process crashed is
     // loaded again from what the user last had.
     if (m_document)

@@ -19,7 +19,7 @@ constexpr std::string_view kWrapperClosing = "</div>";
 
 Error badAnswer(const std::string& what)
 {
-    return Error{PageContent::kErrorDomain, PageContent::BadAnswer, "The editing page answered " + what};
+    return Error{EditorController::kErrorDomain, EditorController::BadAnswer, "The editing page answered " + what};
 }
 
 // The whole text as a number in the C locale; none when anything is left over.
@@ -107,7 +107,7 @@ Result<PageContent::Reply> PageContent::fetch(PageConnection& connection, Editor
 {
     std::optional<std::string> answer = connection.read(script(parts));
     if (!answer || answer->empty())
-        return Error{kErrorDomain, NoAnswer, "The editing page gave no content"};
+        return Error{EditorController::kErrorDomain, EditorController::NoAnswer, "The editing page gave no content"};
     return read(*answer);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/EditorContent.h"
+#include "documents/EditorController.h"
 #include "platform/foundation/Error.h"
 
 #include <optional>
@@ -17,9 +18,6 @@ class PageConnection;
 // its body is the editor's own.
 class PageContent {
 public:
-    static constexpr const char* kErrorDomain = "PageContent";
-    enum ErrorCode { NoAnswer = 1, BadAnswer = 2 };
-
     // What the page answered: the content, and the opening tag of the
     // rich-text page's document wrapper when the wrapper holds the whole
     // body (the body's HTML then starts with it and ends with its "</div>").
@@ -33,14 +31,14 @@ public:
     static std::string script(EditorContent::Parts parts);
 
     // Asks the page once and reads the answer. A page that is gone, does not
-    // answer in time or answers nothing gives NoAnswer.
+    // answer in time or answers nothing gives the editor's NoAnswer error.
     static Result<Reply> fetch(PageConnection& connection, EditorContent::Parts parts);
 
     // Reads the page's JSON answer. Every member is checked: the body's HTML
     // must be there; line height and first-line indent must be CSS lengths
     // the editor sets; header and footer fields are text and, but for the
     // text itself, hold no "::" (the settings' separator). A colour that is
-    // not one is taken as none. Anything else is BadAnswer.
+    // not one is taken as none. Anything else is the editor's BadAnswer.
     static Result<Reply> read(std::string_view answer);
 
     // The rich-text body's HTML with the document wrapper taken off, when

@@ -20,7 +20,7 @@ void expectBadAnswer(std::string_view answer)
 {
     Result<PageContent::Reply> reply = PageContent::read(answer);
     ASSERT_FALSE(reply.ok()) << answer;
-    EXPECT_EQ(reply.error().code, PageContent::BadAnswer) << answer;
+    EXPECT_EQ(reply.error().code, EditorController::BadAnswer) << answer;
 }
 
 TEST(PageContentTest, readsTheRichTextPagesAnswer)
@@ -109,7 +109,7 @@ TEST(PageContentTest, asksThePageOnceWithTheOneCall)
     RunLoop::main().post([&] { page.releaseAll(); });
     reply = PageContent::fetch(connection, EditorContent::Parts::Document);
     ASSERT_FALSE(reply.ok());
-    EXPECT_EQ(reply.error().code, PageContent::NoAnswer);
+    EXPECT_EQ(reply.error().code, EditorController::NoAnswer);
     connection.disconnect();
     EXPECT_FALSE(PageContent::fetch(connection, EditorContent::Parts::Document).ok());
 }
