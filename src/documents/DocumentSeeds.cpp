@@ -1,6 +1,8 @@
 #include "documents/DocumentSeeds.h"
 
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/Resources.h"
 
 #include <unicode/dtptngen.h>
@@ -34,24 +36,13 @@ std::string DocumentSeeds::outlineDateText(std::chrono::system_clock::time_point
     return utf8;
 }
 
-std::string DocumentSeeds::outlineSeedPage(std::chrono::system_clock::time_point date, const std::string& locale)
+Result<std::string> DocumentSeeds::outlineSeedPage(std::chrono::system_clock::time_point date,
+                                                   const std::string& locale)
 {
-    return "<div id='noteDate' style='font-family: Cousine, Arial,sans-serif; font-size: 18pt;'>&nbsp;&nbsp;&nbsp;" +
-           outlineDateText(date, locale) +
-           "</div>"
-           "<ul id='left-tree'>"
-           "<li class='tree-branch branch-level-1' data-id='1' data-parent='0' data-level='1' "
-           "style='z-index: 10; --tree-sortable-branch-left-shift: 0px; --tree-sortable-children-left-shift: 0px;'>"
-           "<div class='contents'>"
-           "<span class='branch-path' style='display: none;'></span>"
-           "<div class='branch-wrapper'>"
-           "<div class='left-sidebar'>"
-           "<div class='branch-drag-handler ui-sortable-handle' contenteditable=false>\xE2\x97\x8F</div>"
-           "<div class='branch-title' id='1'></div>"
-           "</div>"
-           "</div>"
-           "</div>"
-           "<span class='children-bus' style='height:1px;'></span></li></ul>";
+    Result<ResourceTemplate> page = ResourceTemplate::named("outline-page.html", "seeds");
+    if (!page)
+        return Error{kErrorDomain, MissingResource, page.error().message};
+    return page->filled({{"date", HTMLTextEscaper::escape(outlineDateText(date, locale))}});
 }
 
 Result<Data> DocumentSeeds::compressedPage(std::string_view html)

@@ -16,7 +16,8 @@ public:
 
     // The outline editor's page for a new outline: the date heading, then a
     // tree with one empty first-level branch.
-    static std::string outlineSeedPage(std::chrono::system_clock::time_point date, const std::string& locale = {});
+    static Result<std::string> outlineSeedPage(std::chrono::system_clock::time_point date,
+                                               const std::string& locale = {});
     // The date as the outline heading shows it ("Mar 5, 2024" in English).
     static std::string outlineDateText(std::chrono::system_clock::time_point date, const std::string& locale = {});
 

@@ -114,7 +114,10 @@ Result<Data> TextDocument::qvContents(bool outline, bool blank)
     if (blank) {
         if (!outline)
             return DocumentSeeds::compressedPage("");
-        return DocumentSeeds::compressedPage(DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now()));
+        Result<std::string> page = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now());
+        if (!page)
+            return page.error();
+        return DocumentSeeds::compressedPage(*page);
     }
     Result<EditorContent> content = editorContentForSave();
     if (!content)

@@ -1,5 +1,7 @@
 #include "webeditor/ReadyPoller.h"
 
+#include "platform/foundation/Log.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/RunLoop.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageDialect.h"
@@ -25,10 +27,16 @@ ReadyPoller::~ReadyPoller()
 
 std::string ReadyPoller::pollerScript()
 {
-    return "if(!window._SSWebViewDOMLoadTimer){window._SSWebViewDOMLoadTimer=setInterval(function(){"
-           "if(/loaded|complete/.test(document.readyState)){clearInterval(window._SSWebViewDOMLoadTimer);"
-           "var h=window.webkit&&window.webkit.messageHandlers&&window.webkit.messageHandlers.rte;"
-           "if(h){h.postMessage('x-twwebview://dom-loaded');}else{location.href='x-twwebview://dom-loaded';}}},10);}";
+    static const std::string script = [] {
+        Result<ResourceTemplate> poller = ResourceTemplate::named("ready-poller.js", "pages");
+        if (!poller) {
+            // Without it no page ever becomes ready, so nothing is ever saved from one.
+            TELog(TELogLevelError, poller.error().message);
+            return std::string();
+        }
+        return poller->text();
+    }();
+    return script;
 }
 
 void ReadyPoller::pageDidFinishLoad()

@@ -149,7 +149,9 @@ TEST_F(TextDocumentSavingTest, outlineSeedCarriesTheDate)
     // 5 March 2024, noon UTC.
     auto date = std::chrono::system_clock::time_point(std::chrono::seconds(1709640000));
     EXPECT_EQ(DocumentSeeds::outlineDateText(date, "en_US"), "Mar 5, 2024");
-    std::string page = DocumentSeeds::outlineSeedPage(date, "en_US");
+    Result<std::string> seed = DocumentSeeds::outlineSeedPage(date, "en_US");
+    ASSERT_TRUE(seed.ok()) << seed.error().message;
+    const std::string& page = *seed;
     EXPECT_EQ(page.find("<div id='noteDate' style='font-family: Cousine, Arial,sans-serif; font-size: "
                         "18pt;'>&nbsp;&nbsp;&nbsp;Mar 5, 2024</div><ul id='left-tree'><li class='tree-branch "
                         "branch-level-1' data-id='1' data-parent='0' data-level='1'"),

@@ -1,0 +1,59 @@
+#include "platform/foundation/ResourceTemplate.h"
+
+#include "platform/foundation/Data.h"
+#include "platform/foundation/Resources.h"
+
+#include <set>
+
+namespace folio {
+
+namespace {
+
+constexpr std::string_view kOpen = "{{";
+constexpr std::string_view kClose = "}}";
+
+} // namespace
+
+Result<ResourceTemplate> ResourceTemplate::named(std::string_view name, std::string_view subfolder)
+{
+    std::optional<std::string> path = Resources::pathForResource(name, {}, subfolder);
+    if (!path)
+        return Error{kErrorDomain, Missing,
+                     "The resource " + std::string(subfolder) + "/" + std::string(name) + " is missing"};
+    Result<Data> bytes = Data::dataWithContentsOfFile(*path);
+    if (!bytes)
+        return bytes.error();
+    return ResourceTemplate(std::string(bytes->stringView()), std::string(name));
+}
+
+Result<std::string> ResourceTemplate::filled(const std::map<std::string, std::string>& values) const
+{
+    std::string result;
+    result.reserve(m_text.size());
+    std::set<std::string> used;
+    std::size_t at = 0;
+    while (true) {
+        std::size_t open = m_text.find(kOpen, at);
+        if (open == std::string::npos)
+            break;
+        std::size_t close = m_text.find(kClose, open + kOpen.size());
+        if (close == std::string::npos)
+            break;
+        std::string placeholder = m_text.substr(open + kOpen.size(), close - open - kOpen.size());
+        auto value = values.find(placeholder);
+        if (value == values.end())
+            return Error{kErrorDomain, Unfilled, m_name + " has no value for {{" + placeholder + "}}"};
+        result.append(m_text, at, open - at);
+        result += value->second;
+        used.insert(placeholder);
+        at = close + kClose.size();
+    }
+    result.append(m_text, at, std::string::npos);
+    for (const auto& [name, ignored] : values) {
+        if (!used.count(name))
+            return Error{kErrorDomain, Unfilled, m_name + " has no place for {{" + name + "}}"};
+    }
+    return result;
+}
+
+} // namespace folio
