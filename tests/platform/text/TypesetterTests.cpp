@@ -1,11 +1,13 @@
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/graphics/FontCatalog.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 #include "platform/text/TextAttributeNames.h"
 #include "platform/text/Typesetter.h"
 
 #include <gtest/gtest.h>
+#include <cairo.h>
 #include <hb.h>
 
 #include <cmath>
@@ -222,6 +224,29 @@ TEST_F(TypesetterInstalledFontTests, setsRightToLeftAndMixedRunsInVisualOrder)
     // Visually the English word comes first, at the left.
     EXPECT_FALSE(rtlLine.runs().front().isRightToLeft());
     EXPECT_EQ(rtlLine.runs().front().stringIndices().front(), 5u);
+}
+
+TEST_F(TypesetterInstalledFontTests, drawsTheShapedGlyphsWhereTheirInkIs)
+{
+    std::optional<Font> font = Font::fontWithName("DejaVu Sans", 40);
+    ASSERT_TRUE(font);
+    Typesetter typesetter(AttributedString(u"I", fontAttributes(*font)));
+    TypesetLine line = typesetter.createLine(Range{0, 1});
+    auto context = GraphicsContext::imageContext(Size{60, 60});
+    ASSERT_TRUE(context.ok());
+    const Point origin{10, 45};
+    line.draw(**context, origin, [](const TypesetRun&) { return Color::colorWithRed(0, 0, 1); });
+    Rect ink = line.imageBounds();
+    cairo_surface_t* surface = cairo_get_target((*context)->cairoContext());
+    cairo_surface_flush(surface);
+    auto alphaAt = [&](double x, double y) {
+        const unsigned char* row =
+            cairo_image_surface_get_data(surface) + static_cast<int>(y) * cairo_image_surface_get_stride(surface);
+        return reinterpret_cast<const std::uint32_t*>(row)[static_cast<int>(x)] >> 24;
+    };
+    EXPECT_EQ(alphaAt(origin.x + ink.midX(), origin.y + ink.midY()), 255u);
+    EXPECT_EQ(alphaAt(origin.x + ink.maxX() + 3, origin.y + ink.midY()), 0u);
+    EXPECT_EQ(alphaAt(origin.x + ink.midX(), origin.y + ink.minY() - 3), 0u);
 }
 
 } // namespace
