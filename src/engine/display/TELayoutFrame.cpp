@@ -330,7 +330,7 @@ void TELayoutFrame::buildLines()
 double TELayoutFrame::halfLeadingOfLine(const TELayoutLine& line) const
 {
     double height = line.lineHeight();
-    std::optional<TEParagraphStyle> style = line.paragraphStyle();
+    const std::optional<TEParagraphStyle>& style = line.paragraphStyle();
     double minimum = style ? style->minimumLineHeight() : 0;
     double maximum = style ? style->maximumLineHeight() : 0;
     double multiple = style ? style->lineHeightMultiple() : 0;
@@ -352,7 +352,7 @@ Point TELayoutFrame::standardBaseline(const TELayoutLine& line, const TELayoutLi
         if (!(halfLeading <= 0 && !previous->attachments().empty()))
             y += halfLeading;
         if (isLineLastInParagraph(*previous))
-            if (std::optional<TEParagraphStyle> style = previous->paragraphStyle())
+            if (const auto& style = previous->paragraphStyle())
                 y += style->paragraphSpacing();
     }
     y += line.ascent();
@@ -360,7 +360,7 @@ Point TELayoutFrame::standardBaseline(const TELayoutLine& line, const TELayoutLi
     if (!(halfLeading <= 0 && !line.attachments().empty()))
         y += halfLeading;
     if (isLineFirstInParagraph(line))
-        if (std::optional<TEParagraphStyle> style = line.paragraphStyle())
+        if (const auto& style = line.paragraphStyle())
             y += style->paragraphSpacingBefore();
     const ArrayValue* previousBlocks = previous ? previous->textBlocks() : nullptr;
     const ArrayValue* blocks = line.textBlocks();

@@ -59,11 +59,13 @@ std::vector<std::shared_ptr<const TETextAttachment>> TELayoutLine::attachments()
     return found;
 }
 
-std::optional<TEParagraphStyle> TELayoutLine::paragraphStyle() const
+const std::optional<TEParagraphStyle>& TELayoutLine::paragraphStyle() const
 {
-    if (m_line.runs().empty())
-        return std::nullopt;
-    return TEAttributeQueries::paragraphStyle(*m_line.runs().back().attributes());
+    std::call_once(m_paragraphStyleOnce, [this] {
+        if (!m_line.runs().empty())
+            m_paragraphStyle = TEAttributeQueries::paragraphStyle(*m_line.runs().back().attributes());
+    });
+    return m_paragraphStyle;
 }
 
 const ArrayValue* TELayoutLine::textBlocks() const

@@ -40,7 +40,7 @@ public:
     std::vector<const TEGlyphRun*> glyphRunsWithRange(Range range) const;
     std::vector<std::shared_ptr<const TETextAttachment>> attachments() const;
     // From the attributes of the line's last run.
-    std::optional<TEParagraphStyle> paragraphStyle() const;
+    const std::optional<TEParagraphStyle>& paragraphStyle() const;
     const ArrayValue* textBlocks() const;
     bool isHorizontalRule() const;
 
@@ -88,6 +88,8 @@ private:
 
     mutable std::once_flag m_runsOnce;
     mutable std::vector<std::unique_ptr<TEGlyphRun>> m_glyphRuns;
+    mutable std::once_flag m_paragraphStyleOnce;
+    mutable std::optional<TEParagraphStyle> m_paragraphStyle;
     mutable std::once_flag m_fontValuesOnce;
     mutable double m_underlineOffset = 0;
     mutable double m_lineHeight = 0;

@@ -9,12 +9,12 @@
 
 namespace folio {
 
-TypesetRun::TypesetRun(AttributeDictionaryPtr attributes, Font font, bool rightToLeft)
+TypesetRun::TypesetRun(AttributeDictionaryPtr attributes, std::shared_ptr<const Font> font, bool rightToLeft)
     : m_attributes(attributes ? std::move(attributes) : AttributeDictionary::empty())
     , m_font(std::move(font))
     , m_rightToLeft(rightToLeft)
 {
-    FontMetrics metrics = m_font.metrics();
+    FontMetrics metrics = m_font->metrics();
     m_ascent = metrics.ascent;
     m_descent = metrics.descent;
     m_leading = metrics.leading;
@@ -63,13 +63,13 @@ void TypesetRun::widenGlyph(std::size_t index, double extra)
 
 Rect TypesetRun::imageBounds() const
 {
-    std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(m_font.face());
+    std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(m_font->face());
     double minX = std::numeric_limits<double>::max(), minY = minX;
     double maxX = std::numeric_limits<double>::lowest(), maxY = maxX;
     for (std::size_t i = 0; i < m_glyphs.size(); ++i) {
         if (m_glyphs[i] == kBlankGlyph)
             continue;
-        Rect box = face->glyphBounds(m_glyphs[i], m_font.pointSize());
+        Rect box = face->glyphBounds(m_glyphs[i], m_font->pointSize());
         if (box.isEmpty())
             continue;
         minX = std::min(minX, m_positions[i].x + box.minX());
@@ -94,14 +94,14 @@ void TypesetRun::draw(GraphicsContext& context, Point lineOrigin, const Color& c
         glyphs.push_back(m_glyphs[i]);
         positions.push_back(m_positions[i]);
     }
-    context.drawGlyphs(m_font, glyphs, positions, lineOrigin, color);
+    context.drawGlyphs(*m_font, glyphs, positions, lineOrigin, color);
 
     const IntegerValue* underline = m_attributes->valueForKeyAs<IntegerValue>(TextAttributeName::UnderlineStyle);
     const BoolValue* underlineFlag = m_attributes->valueForKeyAs<BoolValue>(TextAttributeName::UnderlineStyle);
     if ((underline && underline->value() != 0) || (underlineFlag && underlineFlag->value())) {
         if (m_positions.empty())
             return;
-        FontMetrics metrics = m_font.metrics();
+        FontMetrics metrics = m_font->metrics();
         double thickness = std::max(metrics.underlineThickness, 0.5);
         double left = m_positions.front().x, right = left;
         for (std::size_t i = 0; i < m_positions.size(); ++i) {

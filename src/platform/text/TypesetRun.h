@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace folio {
@@ -23,10 +24,10 @@ public:
     // A glyph that takes room but draws nothing (tabs, line ends, objects).
     static constexpr std::uint32_t kBlankGlyph = 0xFFFFFFFFu;
 
-    TypesetRun(AttributeDictionaryPtr attributes, Font font, bool rightToLeft);
+    TypesetRun(AttributeDictionaryPtr attributes, std::shared_ptr<const Font> font, bool rightToLeft);
 
     const AttributeDictionaryPtr& attributes() const { return m_attributes; }
-    const Font& font() const { return m_font; }
+    const Font& font() const { return *m_font; }
     bool isRightToLeft() const { return m_rightToLeft; }
     Range stringRange() const { return m_stringRange; }
     std::size_t glyphCount() const { return m_glyphs.size(); }
@@ -61,7 +62,7 @@ public:
 
 private:
     AttributeDictionaryPtr m_attributes;
-    Font m_font;
+    std::shared_ptr<const Font> m_font;
     bool m_rightToLeft = false;
     Range m_stringRange{0, 0};
     std::vector<std::uint32_t> m_glyphs;

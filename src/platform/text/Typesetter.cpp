@@ -101,11 +101,16 @@ int Typesetter::paragraphLevel(std::size_t paragraph) const
     return level;
 }
 
-Font Typesetter::fontOf(const AttributeDictionary& attributes) const
+const Typesetter::RunFont& Typesetter::fontOf(const AttributeDictionary& attributes) const
 {
-    if (const FontAttributeValue* font = attributes.valueForKeyAs<FontAttributeValue>(TextAttributeName::Font))
-        return font->font();
-    return *m_defaultFont;
+    std::lock_guard lock(m_fontMutex);
+    RunFont& entry = m_fonts[&attributes];
+    if (!entry.font) {
+        const FontAttributeValue* font = attributes.valueForKeyAs<FontAttributeValue>(TextAttributeName::Font);
+        entry.font = std::make_shared<const Font>(font ? font->font() : *m_defaultFont);
+        entry.face = ShapingFace::forFace(entry.font->face());
+    }
+    return entry;
 }
 
 std::vector<Typesetter::Item> Typesetter::itemize(Range range, int level) const
@@ -183,8 +188,9 @@ void Typesetter::measureParagraph(std::size_t paragraph) const
                 m_advances[i] = static_cast<float>(delegate->width());
             continue;
         }
-        Font font = fontOf(*item.attributes);
-        std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(font.face());
+        const RunFont& runFont = fontOf(*item.attributes);
+        const Font& font = *runFont.font;
+        const ShapingFace* face = runFont.face.get();
         std::size_t segmentStart = item.start, end = item.start + item.length;
         for (std::size_t i = item.start; i <= end; ++i) {
             if (i < end && string[i] != u'\t' && !isLineEnd(string[i]))
@@ -258,7 +264,7 @@ TypesetLine Typesetter::createLine(Range range) const
     for (const Item& item : itemize(range, level)) {
         if (runs.empty() || runs.back().attributes() != item.attributes
             || runs.back().isRightToLeft() != item.rightToLeft) {
-            runs.emplace_back(item.attributes, fontOf(*item.attributes), item.rightToLeft);
+            runs.emplace_back(item.attributes, fontOf(*item.attributes).font, item.rightToLeft);
             runs.back().setStringRange(Range{item.start, 0});
         }
         TypesetRun& run = runs.back();
@@ -292,7 +298,7 @@ TypesetLine Typesetter::createLine(Range range) const
             segments.push_back(Range{segmentStart, end - segmentStart});
         if (item.rightToLeft)
             std::reverse(segments.begin(), segments.end());
-        std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(run.font().face());
+        const ShapingFace* face = fontOf(*item.attributes).face.get();
         for (const Range& segment : segments) {
             char16_t first = string[segment.location];
             if (segment.length == 1 && (first == u'\t' || isLineEnd(first))) {

@@ -8,12 +8,15 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <optional>
 #include <vector>
 
 typedef struct UBreakIterator UBreakIterator;
 
 namespace folio {
+
+class ShapingFace;
 
 enum class TruncationType { Start = 0, End = 1, Middle = 2 };
 
@@ -67,7 +70,14 @@ private:
     int paragraphLevel(std::size_t paragraph) const;
     void measureParagraph(std::size_t paragraph) const;
     std::vector<Item> itemize(Range range, int level) const;
-    Font fontOf(const AttributeDictionary& attributes) const;
+    // The font of a run's attributes and its shaping face, looked up once per
+    // dictionary: the text keeps its dictionaries alive, so their addresses
+    // stay valid keys.
+    struct RunFont {
+        std::shared_ptr<const Font> font;
+        std::shared_ptr<const ShapingFace> face;
+    };
+    const RunFont& fontOf(const AttributeDictionary& attributes) const;
     // Widths of the characters from `start` while their sum stays within
     // `width`; answers the count.
     std::size_t countFitting(std::size_t start, std::size_t end, double width, bool fromEnd) const;
@@ -81,6 +91,8 @@ private:
     mutable std::vector<float> m_advances;
     mutable std::vector<std::uint8_t> m_measured;
     mutable std::vector<std::int8_t> m_levels;
+    mutable std::mutex m_fontMutex;
+    mutable std::unordered_map<const AttributeDictionary*, RunFont> m_fonts;
 };
 
 } // namespace folio
