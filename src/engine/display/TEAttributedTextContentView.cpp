@@ -5,6 +5,7 @@
 #include "engine/display/TEDictationPlaceholderView.h"
 #include "engine/display/TEGeometry.h"
 #include "engine/display/TEGlyphRun.h"
+#include "engine/display/TELayoutFrameAccessibilityElementGenerator.h"
 #include "engine/display/TELayoutLine.h"
 #include "engine/display/TELayouter.h"
 #include "engine/model/TEAttributeKeys.h"
@@ -124,6 +125,7 @@ std::shared_ptr<TELayoutFrame> TEAttributedTextContentView::layoutFrame()
                 });
         }
         m_layoutFrame = created;
+        m_accessibilityElements.reset();
     }
     Rect laidOut = created->frame();
     postDidFinishLayout(makeRect(frame().origin.x, frame().origin.y,
@@ -138,8 +140,10 @@ void TEAttributedTextContentView::setLayoutFrame(std::shared_ptr<TELayoutFrame> 
     {
         std::lock_guard lock(m_mutex);
         changed = frame != m_layoutFrame;
-        if (changed)
+        if (changed) {
             m_layoutFrame = frame;
+            m_accessibilityElements.reset();
+        }
     }
     if (!changed)
         return;
@@ -170,6 +174,7 @@ void TEAttributedTextContentView::relayoutText()
             if (!m_layoutFrame || !superview())
                 return;
             m_layoutFrame.reset();
+            m_accessibilityElements.reset();
         }
         removeAllCustomViewsForLinks();
         if (m_attributedString) {
@@ -543,6 +548,47 @@ std::string TEAttributedTextContentView::debugDescription()
                   this->frame().origin.x, this->frame().origin.y, this->frame().size.width,
                   this->frame().size.height, visible.location, visible.length, excerpt.c_str());
     return text;
+}
+
+const std::vector<std::shared_ptr<TEAccessibilityObject>>& TEAttributedTextContentView::accessibilityElements()
+{
+    if (m_accessibilityElements)
+        return *m_accessibilityElements;
+    std::shared_ptr<TELayoutFrame> frame = layoutFrame();
+    m_accessibilityElements.emplace();
+    if (!frame)
+        return *m_accessibilityElements;
+    TELayoutFrameAccessibilityElementGenerator generator;
+    *m_accessibilityElements = generator.accessibilityElementsForLayoutFrame(
+        *frame, this, [this](const std::shared_ptr<const TETextAttachment>& attachment) {
+            return std::make_shared<TEAccessibilityViewProxy>(attachment, this);
+        });
+    return *m_accessibilityElements;
+}
+
+std::size_t TEAttributedTextContentView::accessibilityElementCount() { return accessibilityElements().size(); }
+
+std::shared_ptr<TEAccessibilityObject> TEAttributedTextContentView::accessibilityElementAtIndex(std::size_t index)
+{
+    const auto& elements = accessibilityElements();
+    return index < elements.size() ? elements[index] : nullptr;
+}
+
+std::size_t TEAttributedTextContentView::indexOfAccessibilityElement(const TEAccessibilityObject& element)
+{
+    const auto& elements = accessibilityElements();
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        if (elements[i]->isEqual(element))
+            return i;
+    return NotFound;
+}
+
+void TEAttributedTextContentView::invalidateAccessibilityElements() { m_accessibilityElements.reset(); }
+
+std::shared_ptr<View> TEAttributedTextContentView::viewForTextAttachment(const TETextAttachment& attachment,
+                                                                         const TEAccessibilityViewProxy&)
+{
+    return customViewForAttachmentHash(attachment.hash());
 }
 
 } // namespace folio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/display/TEAccessibilityViewProxy.h"
 #include "engine/display/TELayoutFrame.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
@@ -18,7 +19,6 @@
 
 namespace folio {
 
-class TEAccessibilityElementBase;
 class TEAttributedTextContentView;
 class TELayouter;
 class TETextAttachment;
@@ -53,7 +53,7 @@ inline constexpr const char* TEAttributedTextContentViewDidFinishLayoutNotificat
 // less its edge insets (open-ended in height unless constrained), draws the
 // frame, and places the views its delegate supplies over attachments and
 // links. Headless: a presenter or a test draws it into a graphics context.
-class TEAttributedTextContentView : public View {
+class TEAttributedTextContentView : public View, public TEAccessibilityViewProxyDelegate {
 public:
     explicit TEAttributedTextContentView(Rect frame = {});
     ~TEAttributedTextContentView() override;
@@ -128,6 +128,20 @@ public:
 
     std::string debugDescription();
 
+    // Accessibility: the view is a container of one element per attribute
+    // run of each paragraph, built on demand and kept until the layout changes.
+    bool isAccessibilityElement() const { return false; }
+    const std::vector<std::shared_ptr<TEAccessibilityObject>>& accessibilityElements();
+    std::size_t accessibilityElementCount();
+    // Null out of range.
+    std::shared_ptr<TEAccessibilityObject> accessibilityElementAtIndex(std::size_t index);
+    // The first element equal to `element`; NotFound when none is.
+    std::size_t indexOfAccessibilityElement(const TEAccessibilityObject& element);
+    void invalidateAccessibilityElements();
+    // The attachment view registered under the attachment's hash.
+    std::shared_ptr<View> viewForTextAttachment(const TETextAttachment& attachment,
+                                                const TEAccessibilityViewProxy& proxy) override;
+
 protected:
     void layoutSubviews() override;
     void setLineSettings(std::int64_t numberOfLines, TELineBreakMode mode, std::optional<AttributedString> token);
@@ -158,6 +172,7 @@ private:
     std::set<std::shared_ptr<View>> m_customViews;
     std::map<std::size_t, std::shared_ptr<View>> m_customViewsForLinks;
     std::map<std::size_t, std::shared_ptr<View>> m_customViewsForAttachments;
+    std::optional<std::vector<std::shared_ptr<TEAccessibilityObject>>> m_accessibilityElements;
 };
 
 } // namespace folio
