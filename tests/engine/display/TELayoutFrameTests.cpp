@@ -208,6 +208,25 @@ TEST_F(TELayoutFrameTests, noFrameForEmptyRectanglesOrRangesPastTheText)
     EXPECT_NE(layouter->layoutFrameWithRect(makeRect(0, 0, 100, 100)), first);
     // The old frame keeps the text it was made from.
     EXPECT_EQ(first->attributedStringFragment().string(), u"ab");
+
+    auto empty = TELayouter::make(std::make_shared<const AttributedString>());
+    EXPECT_EQ(empty->layoutFrameWithRect(makeRect(0, 0, 100, 100)), nullptr);
+}
+
+TEST_F(TELayoutFrameTests, emptyParagraphsAndIndentsWiderThanTheFrameStillMakeProgress)
+{
+    auto newlines = layOut(AttributedString(u"\n\n\n", attributes()), makeRect(0, 0, 100, kOpen));
+    ASSERT_EQ(newlines->lines().size(), 3u);
+    EXPECT_LT(newlines->lines()[0]->baselineOrigin().y, newlines->lines()[1]->baselineOrigin().y);
+
+    PlatformParagraphStyle::Settings settings;
+    settings.headIndent = 500;
+    settings.firstLineHeadIndent = 500;
+    auto styled = attributes(10, {{std::string(kCTParagraphStyleAttributeName), paragraphStyle(settings)}});
+    auto squeezed = layOut(AttributedString(u"abc", styled), makeRect(0, 0, 100, kOpen));
+    // No room at all: one character a line, never a line without any.
+    ASSERT_EQ(squeezed->lines().size(), 3u);
+    EXPECT_EQ(squeezed->stringRange(), (Range{0, 3}));
 }
 
 } // namespace
