@@ -5,6 +5,7 @@
 #include "engine/display/TELayoutLine.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEAttributeQueries.h"
+#include "platform/foundation/Log.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/TypesetRun.h"
@@ -85,6 +86,15 @@ Rect TEGlyphRun::imageBounds() const
     bounds.origin.x += m_line.baselineOrigin().x;
     bounds.origin.y += m_line.baselineOrigin().y;
     return bounds;
+}
+
+std::optional<GraphicsPath> TEGlyphRun::newPathWithGlyphs() const
+{
+    if (!m_run.attributes()->containsKey(kCTFontAttributeName)) {
+        TELog(TELogLevelError, "CTFont missing on " + description());
+        return std::nullopt;
+    }
+    return m_run.glyphOutlines();
 }
 
 void TEGlyphRun::fixMetricsFromAttachment()

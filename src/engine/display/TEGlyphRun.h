@@ -3,6 +3,7 @@
 #include "platform/foundation/Range.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
@@ -50,6 +51,9 @@ public:
     // The glyph's box within the line; the null rectangle out of range.
     Rect frameOfGlyphAtIndex(std::size_t index) const;
     Rect imageBounds() const;
+    // The glyph outlines from the line's baseline start; none (and an error
+    // to the engine's log) when the attributes name no font.
+    std::optional<GraphicsPath> newPathWithGlyphs() const;
     // Makes the run as tall as its attachment and no deeper.
     void fixMetricsFromAttachment();
 

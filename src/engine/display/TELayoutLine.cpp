@@ -196,6 +196,15 @@ std::unique_ptr<TELayoutLine> TELayoutLine::justifiedLineWithFactor(double facto
     return std::make_unique<TELayoutLine>(std::move(*justified), m_stringLocationOffset);
 }
 
+GraphicsPath TELayoutLine::newPathWithGlyphs() const
+{
+    GraphicsPath path;
+    for (const auto& run : glyphRuns())
+        if (std::optional<GraphicsPath> runPath = run->newPathWithGlyphs())
+            path.append(*runPath, m_baselineOrigin);
+    return path;
+}
+
 void TELayoutLine::drawInContext(GraphicsContext& context) const
 {
     m_line.draw(context, m_baselineOrigin,

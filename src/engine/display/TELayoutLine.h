@@ -3,6 +3,7 @@
 #include "engine/model/TEParagraphStyle.h"
 #include "platform/foundation/Range.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 #include "platform/text/TypesetLine.h"
 
 #include <cstddef>
@@ -74,6 +75,8 @@ public:
     // A new line stretched to `width`; null when the line cannot be justified.
     std::unique_ptr<TELayoutLine> justifiedLineWithFactor(double factor, double width) const;
 
+    // The outlines of every run's glyphs where the line places them.
+    GraphicsPath newPathWithGlyphs() const;
     void drawInContext(GraphicsContext& context) const;
     std::string description() const;
 

@@ -258,6 +258,27 @@ Result<Image::Pointer> GraphicsContext::makeImage() const
 
 namespace folio {
 
+void GraphicsContext::addPath(const GraphicsPath& path)
+{
+    for (const GraphicsPath::Element& element : path.elements()) {
+        const Point* p = element.points;
+        switch (element.kind) {
+        case GraphicsPath::Kind::MoveTo:
+            cairo_move_to(m_context, p[0].x, p[0].y);
+            break;
+        case GraphicsPath::Kind::LineTo:
+            cairo_line_to(m_context, p[0].x, p[0].y);
+            break;
+        case GraphicsPath::Kind::CurveTo:
+            cairo_curve_to(m_context, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+            break;
+        case GraphicsPath::Kind::Close:
+            cairo_close_path(m_context);
+            break;
+        }
+    }
+}
+
 Rect GraphicsContext::clipBoundingBox() const
 {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

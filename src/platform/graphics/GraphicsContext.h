@@ -4,6 +4,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 #include "platform/graphics/Image.h"
 
 #include <cstdint>
@@ -51,6 +52,7 @@ public:
     void addLineToPoint(Point point);
     void addArc(Point center, double radius, double startAngle, double endAngle);
     void addEllipseInRect(const Rect& rect);
+    void addPath(const GraphicsPath& path);
     void closePath();
     void fillPath();
     void strokePath();

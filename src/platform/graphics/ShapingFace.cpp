@@ -124,4 +124,82 @@ Rect ShapingFace::glyphBounds(std::uint32_t glyph, double size) const
                     -extents.height * scale);
 }
 
+namespace {
+
+// HarfBuzz draws in font units with y up; the path is in points with y down.
+struct PathSink {
+    GraphicsPath* path;
+    double scale;
+    Point at(float x, float y) const { return Point{x * scale, -y * scale}; }
+};
+
+void moveTo(hb_draw_funcs_t*, void* data, hb_draw_state_t*, float x, float y, void*)
+{
+    auto* sink = static_cast<PathSink*>(data);
+    sink->path->moveTo(sink->at(x, y));
+}
+
+void lineTo(hb_draw_funcs_t*, void* data, hb_draw_state_t*, float x, float y, void*)
+{
+    auto* sink = static_cast<PathSink*>(data);
+    sink->path->lineTo(sink->at(x, y));
+}
+
+void quadraticTo(hb_draw_funcs_t*, void* data, hb_draw_state_t* state, float cx, float cy, float x, float y, void*)
+{
+    // A quadratic segment is the cubic with controls two thirds of the way to its control point.
+    auto* sink = static_cast<PathSink*>(data);
+    float x0 = state->current_x, y0 = state->current_y;
+    sink->path->curveTo(sink->at(x0 + 2.0f / 3 * (cx - x0), y0 + 2.0f / 3 * (cy - y0)),
+                        sink->at(x + 2.0f / 3 * (cx - x), y + 2.0f / 3 * (cy - y)), sink->at(x, y));
+}
+
+void cubicTo(hb_draw_funcs_t*, void* data, hb_draw_state_t*, float c1x, float c1y, float c2x, float c2y, float x,
+             float y, void*)
+{
+    auto* sink = static_cast<PathSink*>(data);
+    sink->path->curveTo(sink->at(c1x, c1y), sink->at(c2x, c2y), sink->at(x, y));
+}
+
+void closePath(hb_draw_funcs_t*, void* data, hb_draw_state_t*, void*)
+{
+    static_cast<PathSink*>(data)->path->close();
+}
+
+hb_draw_funcs_t* drawFunctions()
+{
+    static hb_draw_funcs_t* functions = [] {
+        hb_draw_funcs_t* created = hb_draw_funcs_create();
+        hb_draw_funcs_set_move_to_func(created, moveTo, nullptr, nullptr);
+        hb_draw_funcs_set_line_to_func(created, lineTo, nullptr, nullptr);
+        hb_draw_funcs_set_quadratic_to_func(created, quadraticTo, nullptr, nullptr);
+        hb_draw_funcs_set_cubic_to_func(created, cubicTo, nullptr, nullptr);
+        hb_draw_funcs_set_close_path_func(created, closePath, nullptr, nullptr);
+        hb_draw_funcs_make_immutable(created);
+        return created;
+    }();
+    return functions;
+}
+
+} // namespace
+
+GraphicsPath ShapingFace::glyphPath(std::uint32_t glyph, double size) const
+{
+    GraphicsPath path;
+    if (!m_font) {
+        Rect box = glyphBounds(glyph, size);
+        if (!box.isEmpty()) {
+            path.moveTo(box.origin);
+            path.lineTo(Point{box.maxX(), box.minY()});
+            path.lineTo(Point{box.maxX(), box.maxY()});
+            path.lineTo(Point{box.minX(), box.maxY()});
+            path.close();
+        }
+        return path;
+    }
+    PathSink sink{&path, size / m_unitsPerEm};
+    hb_font_get_glyph_shape(m_font, glyph, drawFunctions(), &sink);
+    return path;
+}
+
 } // namespace folio

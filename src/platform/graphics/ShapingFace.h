@@ -2,6 +2,7 @@
 
 #include "platform/graphics/FontFace.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -49,6 +50,9 @@ public:
     // The ink box of a glyph at `size`, relative to its origin on the baseline,
     // y growing downwards; the empty rectangle for blank glyphs.
     Rect glyphBounds(std::uint32_t glyph, double size) const;
+    // The outline of a glyph at `size`, from its origin on the baseline, y
+    // growing downwards; the glyph's box for faces without outlines.
+    GraphicsPath glyphPath(std::uint32_t glyph, double size) const;
     // The cairo face that draws these glyphs; null without outlines.
     cairo_font_face_t* cairoFace() const { return m_cairoFace; }
 

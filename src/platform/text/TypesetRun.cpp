@@ -82,6 +82,16 @@ Rect TypesetRun::imageBounds() const
     return makeRect(minX, minY, maxX - minX, maxY - minY);
 }
 
+GraphicsPath TypesetRun::glyphOutlines() const
+{
+    std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(m_font->face());
+    GraphicsPath path;
+    for (std::size_t i = 0; i < m_glyphs.size(); ++i)
+        if (m_glyphs[i] != kBlankGlyph)
+            path.append(face->glyphPath(m_glyphs[i], m_font->pointSize()), m_positions[i]);
+    return path;
+}
+
 void TypesetRun::draw(GraphicsContext& context, Point lineOrigin, const Color& color) const
 {
     std::vector<std::uint32_t> glyphs;

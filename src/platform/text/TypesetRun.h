@@ -4,6 +4,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
@@ -46,6 +47,9 @@ public:
     double width() const { return m_width; }
     // The ink of the glyphs, relative to the line origin; empty for blank runs.
     Rect imageBounds() const;
+
+    // The outlines of the glyphs at their positions, from the line origin.
+    GraphicsPath glyphOutlines() const;
 
     // Draws the glyphs with the line origin at `lineOrigin`, and the run's
     // underline when its attributes ask for one.

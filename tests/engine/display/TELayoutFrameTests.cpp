@@ -156,6 +156,25 @@ TEST_F(TELayoutFrameTests, baselinesAddHalfLeadingAndParagraphSpacing)
     EXPECT_TRUE(frame->isLineFirstInParagraph(*lines[1]));
 }
 
+TEST_F(TELayoutFrameTests, theBaselineOptionsChooseTheAlgorithm)
+{
+    PlatformParagraphStyle::Settings settings;
+    settings.paragraphSpacingBefore = 4.2;
+    auto styled = attributes(10, {{std::string(kCTParagraphStyleAttributeName), paragraphStyle(settings)}});
+    auto frame = layOut(AttributedString(u"ab\ncd", styled), makeRect(0, 0, 100, kOpen));
+    const auto& lines = frame->lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(frame->baselineOriginToPositionLine(*lines[0], nullptr, 0), Point{});
+    EXPECT_EQ(frame->baselineOriginToPositionLine(*lines[1], lines[0].get()),
+              frame->baselineOriginToPositionLine(*lines[1], lines[0].get(), TEBaselineAlgorithmStandard));
+    // Legacy: the first line sits at the spacing before, rounded up.
+    EXPECT_DOUBLE_EQ(frame->baselineOriginToPositionLine(*lines[0], nullptr, TEBaselineAlgorithmLegacy).y, 5);
+    // The next would come a spacing, a line height and the spacing before
+    // its paragraph lower, but is pulled up to sit right under the previous line.
+    EXPECT_DOUBLE_EQ(frame->baselineOriginToPositionLine(*lines[1], lines[0].get(), TEBaselineAlgorithmLegacy).y,
+                     std::ceil(lines[0]->frame().maxY() + lines[1]->ascent()));
+}
+
 TEST_F(TELayoutFrameTests, rightAlignedAndRightToLeftLinesAreFlushRight)
 {
     PlatformParagraphStyle::Settings right;

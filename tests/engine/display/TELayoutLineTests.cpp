@@ -2,6 +2,7 @@
 #include "engine/display/TEGeometry.h"
 #include "engine/display/TEGlyphRun.h"
 #include "engine/display/TELayoutLine.h"
+#include "platform/foundation/Log.h"
 
 namespace folio {
 namespace {
@@ -56,6 +57,27 @@ TEST_F(TELayoutLineTests, runAndGlyphFramesFollowTheBaselineAndAdvances)
     EXPECT_DOUBLE_EQ(both.minX(), origin.x);
     EXPECT_DOUBLE_EQ(both.width(), 30);
     EXPECT_EQ(line.glyphRunsWithRange(Range{2, 1}).size(), 1u);
+}
+
+TEST_F(TELayoutLineTests, glyphOutlinesSitWhereTheLinePlacesTheGlyphsAndNeedAFont)
+{
+    MutableAttributedString text(u"ab", attributes());
+    text.appendString(u"cd", AttributeDictionary::empty());
+    auto frame = layOut(text, makeRect(10, 0, 200, 100));
+    const TELayoutLine& line = *frame->lines().front();
+    std::optional<GraphicsPath> first = line.glyphRuns()[0]->newPathWithGlyphs();
+    ASSERT_TRUE(first);
+    // The test faces' glyphs are boxes three quarters of an em high.
+    EXPECT_EQ(first->boundingBox(), makeRect(0, -7.5, 10, 7.5));
+    std::vector<std::string> logged;
+    setTELogHandler([&](const TELogMessage& message) { logged.emplace_back(message.text); });
+    EXPECT_FALSE(line.glyphRuns()[1]->newPathWithGlyphs());
+    GraphicsPath whole = line.newPathWithGlyphs();
+    setTELogHandler({});
+    ASSERT_EQ(logged.size(), 2u);
+    EXPECT_EQ(logged[0].rfind("CTFont missing on <TEGlyphRun glyphs=2", 0), 0u);
+    Point origin = line.baselineOrigin();
+    EXPECT_EQ(whole.boundingBox(), makeRect(origin.x, origin.y - 7.5, 10, 7.5));
 }
 
 TEST_F(TELayoutLineTests, theCaretRectangleIsThreeWideAndNothingOutsideTheLines)

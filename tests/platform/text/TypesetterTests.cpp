@@ -247,6 +247,14 @@ TEST_F(TypesetterInstalledFontTests, drawsTheShapedGlyphsWhereTheirInkIs)
     EXPECT_EQ(alphaAt(origin.x + ink.midX(), origin.y + ink.midY()), 255u);
     EXPECT_EQ(alphaAt(origin.x + ink.maxX() + 3, origin.y + ink.midY()), 0u);
     EXPECT_EQ(alphaAt(origin.x + ink.midX(), origin.y + ink.minY() - 3), 0u);
+
+    // The outlines cover the same ink.
+    GraphicsPath outline = line.runs().front().glyphOutlines();
+    Rect box = outline.boundingBox();
+    EXPECT_NEAR(box.minX(), ink.minX(), 0.5);
+    EXPECT_NEAR(box.minY(), ink.minY(), 0.5);
+    EXPECT_NEAR(box.maxX(), ink.maxX(), 0.5);
+    EXPECT_NEAR(box.maxY(), ink.maxY(), 0.5);
 }
 
 } // namespace
