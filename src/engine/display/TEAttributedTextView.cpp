@@ -46,6 +46,42 @@ std::shared_ptr<TEAttributedTextContentView> TEAttributedTextView::attributedTex
     return m_contentView;
 }
 
+void TEAttributedTextView::setBackgroundColor(std::optional<Color> color)
+{
+    View::setBackgroundColor(color);
+    if (!m_contentView)
+        return;
+    if (color && color->alpha() < 1)
+        m_contentView->setBackgroundColor(Color::colorWithWhite(0, 0));
+    else if (!m_backgroundView)
+        m_contentView->setBackgroundColor(color);
+}
+
+std::shared_ptr<View> TEAttributedTextView::backgroundView()
+{
+    if (!m_backgroundView) {
+        auto view = std::make_shared<View>(bounds());
+        view->setBackgroundColor(Color::colorWithWhite(1));
+        view->setUserInteractionEnabled(false);
+        setBackgroundView(view);
+    }
+    return m_backgroundView;
+}
+
+void TEAttributedTextView::setBackgroundView(std::shared_ptr<View> view)
+{
+    if (m_backgroundView)
+        m_backgroundView->removeFromSuperview();
+    m_backgroundView = std::move(view);
+    auto content = attributedTextContentView();
+    if (m_backgroundView) {
+        insertSubviewAtIndex(m_backgroundView, 0);
+        content->setBackgroundColor(Color::colorWithWhite(0, 0));
+    } else {
+        content->setBackgroundColor(Color::colorWithWhite(1));
+    }
+}
+
 void TEAttributedTextView::contentViewDidLayout(Rect optimalFrame)
 {
     TEBlockPerformSyncIfOnMainThreadElseAsync([this, optimalFrame] {

@@ -25,6 +25,15 @@ public:
     bool shouldDrawImages() const { return m_shouldDrawImages; }
     void setShouldDrawImages(bool draw);
 
+    // A colour with any transparency shows what lies behind: the content
+    // view turns clear; an opaque colour the content view takes itself.
+    // NOTE: hides View::setBackgroundColor, which knows nothing of the content view.
+    void setBackgroundColor(std::optional<Color> color);
+    // Created on first request (white, below the content view, which turns clear).
+    std::shared_ptr<View> backgroundView();
+    // Replaces the view below the content view; without one the content view is white again.
+    void setBackgroundView(std::shared_ptr<View> view);
+
     // Created on first request over the bounds less the content insets.
     std::shared_ptr<TEAttributedTextContentView> attributedTextContentView();
 
@@ -47,6 +56,7 @@ private:
     std::shared_ptr<const AttributedString> m_attributedString;
     std::weak_ptr<const TEAttributedTextContentViewDelegate> m_textDelegate;
     std::shared_ptr<TEAttributedTextContentView> m_contentView;
+    std::shared_ptr<View> m_backgroundView;
     bool m_shouldDrawLinks = true;
     bool m_shouldDrawImages = true;
     ObserverToken m_layoutObserver = 0;

@@ -47,6 +47,26 @@ TEST_F(TEAttributedTextViewTests, theContentViewTakesTheWidthAndTheScrollViewIts
     EXPECT_EQ(view->closestCursorIndexToPoint(Point{0, caret.midY()}), 200u);
 }
 
+TEST_F(TEAttributedTextViewTests, aBackgroundViewOrATransparentColourShowsThroughTheContentView)
+{
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 120, 100));
+    view->setAttributedString(manyLines(attributes()));
+    auto content = view->attributedTextContentView();
+    view->setBackgroundColor(Color::colorWithRed(1, 0, 0, 0.5));
+    EXPECT_EQ(content->backgroundColor()->alpha(), 0);
+    view->setBackgroundColor(Color::colorWithRed(0, 0, 1));
+    EXPECT_EQ(*content->backgroundColor(), Color::colorWithRed(0, 0, 1));
+
+    std::shared_ptr<View> background = view->backgroundView();
+    ASSERT_TRUE(background);
+    EXPECT_EQ(view->subviews().front(), background);
+    EXPECT_FALSE(background->isUserInteractionEnabled());
+    EXPECT_EQ(content->backgroundColor()->alpha(), 0);
+    view->setBackgroundView(nullptr);
+    EXPECT_EQ(*content->backgroundColor(), Color::colorWithWhite(1));
+    EXPECT_EQ(background->superview(), nullptr);
+}
+
 TEST_F(TEAttributedTextViewTests, aCellWithACheckmarkMeasuresItsRowForTheWidthLeftBesideIt)
 {
     // 55 characters: one line in 281 - 10 points, two in 271 - 10.
