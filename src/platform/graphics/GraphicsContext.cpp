@@ -1,10 +1,12 @@
 #include "platform/graphics/GraphicsContext.h"
 
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/ShapingFace.h"
 
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace folio {
@@ -64,9 +66,20 @@ GraphicsContext::GraphicsContext(cairo_t* context) : m_context(cairo_reference(c
 
 GraphicsContext::~GraphicsContext() { cairo_destroy(m_context); }
 
-void GraphicsContext::saveGState() { cairo_save(m_context); }
+void GraphicsContext::saveGState()
+{
+    cairo_save(m_context);
+    m_savedShadows.push_back(m_shadow);
+}
 
-void GraphicsContext::restoreGState() { cairo_restore(m_context); }
+void GraphicsContext::restoreGState()
+{
+    cairo_restore(m_context);
+    if (!m_savedShadows.empty()) {
+        m_shadow = m_savedShadows.back();
+        m_savedShadows.pop_back();
+    }
+}
 
 void GraphicsContext::concatCTM(const AffineTransform& t)
 {
@@ -239,6 +252,173 @@ Result<Image::Pointer> GraphicsContext::makeImage() const
     if (cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)
         return Error{"GraphicsContext", 3, "The context does not draw into a bitmap."};
     return Image::imageWithCairoSurface(surface, m_scale);
+}
+
+} // namespace folio
+
+namespace folio {
+
+void GraphicsContext::addPath(const GraphicsPath& path)
+{
+    for (const GraphicsPath::Element& element : path.elements()) {
+        const Point* p = element.points;
+        switch (element.kind) {
+        case GraphicsPath::Kind::MoveTo:
+            cairo_move_to(m_context, p[0].x, p[0].y);
+            break;
+        case GraphicsPath::Kind::LineTo:
+            cairo_line_to(m_context, p[0].x, p[0].y);
+            break;
+        case GraphicsPath::Kind::CurveTo:
+            cairo_curve_to(m_context, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+            break;
+        case GraphicsPath::Kind::Close:
+            cairo_close_path(m_context);
+            break;
+        }
+    }
+}
+
+Rect GraphicsContext::clipBoundingBox() const
+{
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(m_context, &x1, &y1, &x2, &y2);
+    return makeRect(x1, y1, x2 - x1, y2 - y1);
+}
+
+void GraphicsContext::setLineDash(const std::vector<double>& lengths)
+{
+    cairo_set_dash(m_context, lengths.data(), static_cast<int>(lengths.size()), 0);
+}
+
+void GraphicsContext::setShadow(Size offset, double blur, const Color& color)
+{
+    m_shadow = Shadow{offset, std::max(0.0, blur), color};
+}
+
+void GraphicsContext::clearShadow() { m_shadow.reset(); }
+
+void GraphicsContext::drawGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs,
+                                 const std::vector<Point>& positions, Point origin, const Color& color)
+{
+    if (glyphs.empty() || glyphs.size() != positions.size())
+        return;
+    if (m_shadow)
+        drawShadowOfGlyphs(*m_shadow, font, glyphs, positions, origin);
+    cairo_save(m_context);
+    setSource(m_context, color);
+    paintGlyphs(font, glyphs, positions, origin);
+    cairo_restore(m_context);
+}
+
+// Fills the glyphs with the current source. Faces without outlines (the test
+// catalogue's) fill each glyph's box instead, so their drawing can be checked.
+void GraphicsContext::paintGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs,
+                                  const std::vector<Point>& positions, Point origin)
+{
+    std::shared_ptr<const ShapingFace> face = ShapingFace::forFace(font.face());
+    const double size = font.pointSize();
+    if (!face->hasOutlines()) {
+        for (std::size_t i = 0; i < glyphs.size(); ++i) {
+            Rect box = face->glyphBounds(glyphs[i], size);
+            if (box.isEmpty())
+                continue;
+            cairo_rectangle(m_context, origin.x + positions[i].x + box.minX(), origin.y + positions[i].y + box.minY(),
+                            box.width(), box.height());
+        }
+        cairo_fill(m_context);
+        return;
+    }
+    std::vector<cairo_glyph_t> cairoGlyphs;
+    cairoGlyphs.reserve(glyphs.size());
+    for (std::size_t i = 0; i < glyphs.size(); ++i)
+        cairoGlyphs.push_back({glyphs[i], origin.x + positions[i].x, origin.y + positions[i].y});
+    cairo_set_font_face(m_context, face->cairoFace());
+    const AffineTransform& m = font.matrix();
+    cairo_matrix_t fontMatrix{m.a * size, m.b * size, m.c * size, m.d * size, 0, 0};
+    cairo_set_font_matrix(m_context, &fontMatrix);
+    cairo_show_glyphs(m_context, cairoGlyphs.data(), static_cast<int>(cairoGlyphs.size()));
+}
+
+namespace {
+
+// Three passes of a box blur come close to a Gaussian of the same radius.
+void blurAlpha(unsigned char* data, int width, int height, int stride, int radius)
+{
+    if (radius <= 0)
+        return;
+    std::vector<unsigned char> line(static_cast<std::size_t>(std::max(width, height)));
+    auto pass = [&](int count, int length, auto at) {
+        for (int n = 0; n < count; ++n) {
+            for (int i = 0; i < length; ++i)
+                line[static_cast<std::size_t>(i)] = at(n, i);
+            int sum = 0;
+            for (int i = -radius; i <= radius; ++i)
+                sum += (i >= 0 && i < length) ? line[static_cast<std::size_t>(i)] : 0;
+            for (int i = 0; i < length; ++i) {
+                at(n, i) = static_cast<unsigned char>(sum / (2 * radius + 1));
+                int out = i - radius, in = i + radius + 1;
+                sum -= (out >= 0) ? line[static_cast<std::size_t>(out)] : 0;
+                sum += (in < length) ? line[static_cast<std::size_t>(in)] : 0;
+            }
+        }
+    };
+    for (int round = 0; round < 3; ++round) {
+        pass(height, width, [&](int y, int x) -> unsigned char& { return data[y * stride + x]; });
+        pass(width, height, [&](int x, int y) -> unsigned char& { return data[y * stride + x]; });
+    }
+}
+
+} // namespace
+
+void GraphicsContext::drawShadowOfGlyphs(const Shadow& shadow, const Font& font,
+                                         const std::vector<std::uint32_t>& glyphs,
+                                         const std::vector<Point>& positions, Point origin)
+{
+    Point shifted{origin.x + shadow.offset.width, origin.y + shadow.offset.height};
+    cairo_save(m_context);
+    setSource(m_context, shadow.color);
+    if (shadow.blur <= 0) {
+        paintGlyphs(font, glyphs, positions, shifted);
+        cairo_restore(m_context);
+        return;
+    }
+    // The blur is worked out in device pixels on an alpha mask of the clip's
+    // extent, then painted through in the shadow's colour.
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    cairo_clip_extents(m_context, &x1, &y1, &x2, &y2);
+    cairo_user_to_device(m_context, &x1, &y1);
+    cairo_user_to_device(m_context, &x2, &y2);
+    int left = static_cast<int>(std::floor(std::min(x1, x2))), top = static_cast<int>(std::floor(std::min(y1, y2)));
+    int width = static_cast<int>(std::ceil(std::max(x1, x2))) - left;
+    int height = static_cast<int>(std::ceil(std::max(y1, y2))) - top;
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+        paintGlyphs(font, glyphs, positions, shifted);
+        cairo_restore(m_context);
+        return;
+    }
+    cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, width, height);
+    cairo_t* maskContext = cairo_create(mask);
+    cairo_matrix_t matrix;
+    cairo_get_matrix(m_context, &matrix);
+    matrix.x0 -= left;
+    matrix.y0 -= top;
+    cairo_set_matrix(maskContext, &matrix);
+    cairo_set_source_rgba(maskContext, 0, 0, 0, 1);
+    {
+        GraphicsContext maskGraphics(maskContext);
+        maskGraphics.paintGlyphs(font, glyphs, positions, shifted);
+    }
+    cairo_destroy(maskContext);
+    cairo_surface_flush(mask);
+    double scale = std::sqrt(std::abs(matrix.xx * matrix.yy - matrix.xy * matrix.yx));
+    blurAlpha(cairo_image_surface_get_data(mask), width, height, cairo_image_surface_get_stride(mask),
+              static_cast<int>(std::lround(shadow.blur * scale / 2)));
+    cairo_surface_mark_dirty(mask);
+    cairo_identity_matrix(m_context);
+    cairo_mask_surface(m_context, mask, left, top);
+    cairo_surface_destroy(mask);
+    cairo_restore(m_context);
 }
 
 } // namespace folio

@@ -4,10 +4,14 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/graphics/GraphicsPath.h"
 #include "platform/graphics/Image.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
@@ -48,10 +52,24 @@ public:
     void addLineToPoint(Point point);
     void addArc(Point center, double radius, double startAngle, double endAngle);
     void addEllipseInRect(const Rect& rect);
+    void addPath(const GraphicsPath& path);
     void closePath();
     void fillPath();
     void strokePath();
     void clipToRect(const Rect& rect);
+    // The bounding box of the clip in user space.
+    Rect clipBoundingBox() const;
+    // Dashes for later strokes: alternating lengths on and off; empty for solid.
+    void setLineDash(const std::vector<double>& lengths);
+
+    // A shadow cast by the glyphs drawn until it is cleared or the state is
+    // restored: `offset` in user space (y down), a blur radius in points.
+    void setShadow(Size offset, double blur, const Color& color);
+    void clearShadow();
+    // Glyphs of `font` at `origin` plus each position (baselines, y down), in
+    // `color`, with the current shadow beneath them.
+    void drawGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs, const std::vector<Point>& positions,
+                    Point origin, const Color& color);
     // Paints only where the image is opaque, in the current fill colour.
     void fillMaskedByImage(const Image& image, const Rect& rect);
     // Everything drawn until the end is composited as one picture.
@@ -72,11 +90,23 @@ private:
     Size layoutText(const std::u16string& text, const Font& font, double maxWidth, bool draw);
 
     void applyFillColor();
+    struct Shadow {
+        Size offset;
+        double blur = 0;
+        Color color;
+    };
+    void paintGlyphs(const Font& font, const std::vector<std::uint32_t>& glyphs, const std::vector<Point>& positions,
+                     Point origin);
+    void drawShadowOfGlyphs(const Shadow& shadow, const Font& font, const std::vector<std::uint32_t>& glyphs,
+                            const std::vector<Point>& positions, Point origin);
 
     cairo_t* m_context = nullptr;
     double m_scale = 1;
     Color m_fillColor = Color::colorWithWhite(0);
     Color m_strokeColor = Color::colorWithWhite(0);
+    std::optional<Shadow> m_shadow;
+    // The shadow is part of the saved state, as the colours are not.
+    std::vector<std::optional<Shadow>> m_savedShadows;
 };
 
 } // namespace folio

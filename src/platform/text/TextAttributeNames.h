@@ -15,5 +15,9 @@ inline constexpr std::string_view ParagraphStyle = "NSParagraphStyle";
 inline constexpr std::string_view UnderlineStyle = "NSUnderline";
 inline constexpr std::string_view UnderlineColor = "NSUnderlineColor";
 inline constexpr std::string_view StrikethroughStyle = "NSStrikethrough";
+// A TextRunDelegate: the character is an object of the delegate's size.
+inline constexpr std::string_view RunDelegate = "CTRunDelegate";
+// Integer: 1 raises the text (superscript), -1 lowers it.
+inline constexpr std::string_view Superscript = "NSSuperScript";
 
 } // namespace folio::TextAttributeName

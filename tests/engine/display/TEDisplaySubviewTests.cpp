@@ -1,0 +1,121 @@
+#include "engine/display/TELazyImageView.h"
+#include "engine/display/TELinkButton.h"
+#include "platform/foundation/NotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+std::vector<std::uint8_t> pngOfSize(int width, int height)
+{
+    auto image = Image::imageWithPixels(width, height, std::vector<std::uint8_t>(width * height * 4, 200));
+    return *(*image)->pngData();
+}
+
+class TELazyImageViewTests : public ::testing::Test {
+protected:
+    void SetUp() override { TELazyImageView::clearImageCache(); }
+    void TearDown() override { TELazyImageView::clearImageCache(); }
+};
+
+struct SizeRecorder : TELazyImageViewDelegate {
+    void lazyImageViewDidChangeImageSize(TELazyImageView&, Size size) override { sizes.push_back(size); }
+    std::vector<Size> sizes;
+};
+
+TEST_F(TELazyImageViewTests, aDownloadedImageIsShownCachedAndAnnounced)
+{
+    auto parent = std::make_shared<View>(makeRect(0, 0, 100, 100));
+    auto view = std::make_shared<TELazyImageView>();
+    SizeRecorder recorder;
+    view->setDelegate(&recorder);
+    view->setURL("https://images.example/a.png");
+    int finished = 0;
+    ObserverToken token = NotificationCenter::defaultCenter().addObserver(
+        TELazyImageViewDidFinishDownloadNotification, view.get(), [&](const Notification& notification) {
+            ++finished;
+            EXPECT_FALSE(notification.userInfo.contains("Error"));
+        });
+    view->didReceiveResponse("image/png", 0);
+    std::vector<std::uint8_t> png = pngOfSize(6, 4);
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin(), png.begin() + 10));
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin() + 10, png.end()));
+    view->didFinishLoading();
+    NotificationCenter::defaultCenter().removeObserver(token);
+    ASSERT_TRUE(view->image());
+    EXPECT_EQ(view->fullSize(), (Size{6, 4}));
+    EXPECT_EQ(recorder.sizes, (std::vector<Size>{{6, 4}}));
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(TELazyImageView::cachedImageForURL("https://images.example/a.png"), view->image());
+
+    // Another view of the same URL shows the cached image on entering a superview.
+    auto second = std::make_shared<TELazyImageView>();
+    second->setURL("https://images.example/a.png");
+    parent->addSubview(second);
+    second->didMoveToSuperview();
+    EXPECT_EQ(second->image(), view->image());
+    EXPECT_FALSE(second->isLoading());
+}
+
+TEST_F(TELazyImageViewTests, aResponseThatIsNoImageCancelsAndNothingIsShownOrCached)
+{
+    auto view = std::make_shared<TELazyImageView>();
+    view->setURL("https://images.example/page");
+    view->didReceiveResponse("text/html", 100);
+    EXPECT_FALSE(view->isLoading());
+    view->didReceiveData(pngOfSize(2, 2));
+    view->didFinishLoading();
+    EXPECT_EQ(view->image(), nullptr);
+    EXPECT_EQ(TELazyImageView::cachedImageForURL("https://images.example/page"), nullptr);
+}
+
+TEST_F(TELazyImageViewTests, undecodableDataShowsNothingAndAFailureIsReported)
+{
+    auto view = std::make_shared<TELazyImageView>();
+    view->setURL("https://images.example/broken.png");
+    view->didReceiveResponse("image/png", 3);
+    view->didReceiveData({1, 2, 3});
+    view->didFinishLoading();
+    EXPECT_EQ(view->image(), nullptr);
+    EXPECT_EQ(TELazyImageView::cachedImageForURL("https://images.example/broken.png"), nullptr);
+
+    bool sawError = false;
+    ObserverToken token = NotificationCenter::defaultCenter().addObserver(
+        TELazyImageViewDidFinishDownloadNotification, view.get(),
+        [&](const Notification& notification) { sawError = notification.userInfo.contains("Error"); });
+    view->didReceiveResponse("image/png", 3);
+    view->didFailWithError(Error{"Network", 1, "offline"});
+    NotificationCenter::defaultCenter().removeObserver(token);
+    EXPECT_TRUE(sawError);
+    EXPECT_FALSE(view->isLoading());
+}
+
+TEST(TELinkButtonTests, buttonsOfOneLinkHighlightTogetherAndOthersStayAsTheyAre)
+{
+    TELinkButton first(makeRect(0, 0, 40, 12)), second(makeRect(0, 14, 30, 12)), other(makeRect(0, 30, 30, 12));
+    first.setGUID(u"link-1");
+    second.setGUID(u"link-1");
+    other.setGUID(u"link-2");
+    first.setHighlighted(true);
+    EXPECT_TRUE(second.isHighlighted());
+    EXPECT_FALSE(other.isHighlighted());
+    second.setHighlighted(false);
+    EXPECT_FALSE(first.isHighlighted());
+}
+
+TEST(TELinkButtonTests, aSmallButtonGrowsToTheMinimumHitSizeAroundItsMiddle)
+{
+    TELinkButton button(makeRect(100, 50, 20, 10));
+    button.setMinimumHitSize(Size{44, 44});
+    EXPECT_EQ(button.frame(), makeRect(88, 33, 44, 44));
+    EXPECT_EQ(button.contentEdgeInsets(), (EdgeInsets{17, 12, 17, 12}));
+    // A button already large enough keeps its size and gets no insets.
+    TELinkButton large(makeRect(0, 0, 60, 50));
+    large.setMinimumHitSize(Size{44, 44});
+    EXPECT_EQ(large.frame(), makeRect(0, 0, 60, 50));
+    EXPECT_EQ(large.contentEdgeInsets(), EdgeInsets{});
+}
+
+} // namespace
+} // namespace folio
