@@ -327,6 +327,16 @@ void GtkPresenter::barButtonItemDidChange(BarButtonItem& item)
     }
 }
 
+void GtkPresenter::barButtonItemEnabledDidChange(BarButtonItem& item)
+{
+    auto it = m_barItems.find(&item);
+    if (it == m_barItems.end()) {
+        barButtonItemDidChange(item);
+        return;
+    }
+    gtk_widget_set_sensitive(it->second, item.isEnabled());
+}
+
 GtkWindow* GtkPresenter::hostWindowFor(const ViewController& controller) const
 {
     const ViewController* context = presentationContextOf(controller);

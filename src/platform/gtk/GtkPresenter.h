@@ -35,6 +35,8 @@ public:
     void navigationStackDidChange(NavigationController&) override;
     void navigationItemDidChange(NavigationItem&) override;
     void barButtonItemDidChange(BarButtonItem&) override;
+    // In place: rebuilding the bar would close a popover that points at one of its items.
+    void barButtonItemEnabledDidChange(BarButtonItem& item) override;
     void controllerDidPresent(ViewController& presenting, ViewController& presented) override;
     void controllerWillDismiss(ViewController& presented) override;
     void menuRequested(Menu&, const void* anchor) override;

@@ -184,6 +184,32 @@ TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
     EXPECT_EQ(presenter->widgetForController(*picker), nullptr);
 }
 
+TEST_F(GtkPresenterTest, aBarItemTurningOnOrOffLeavesAPopoverAtTheBarOpen)
+{
+    auto picker = std::make_shared<FontSizes>();
+    picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    picker->popoverPresentationController()->setBarButtonItem(editor->share);
+    ASSERT_TRUE(editor->presentViewController(picker, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* share = presenter->widgetForBarButtonItem(*editor->share);
+    GtkWidget* undo = presenter->widgetForBarButtonItem(*editor->undo);
+    ASSERT_NE(undo, nullptr);
+
+    // The editor's undo item follows the page while the user works in a popover.
+    editor->undo->setEnabled(false);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(presenter->widgetForBarButtonItem(*editor->undo), undo) << "changed in place, not rebuilt";
+    EXPECT_FALSE(gtk_widget_get_sensitive(undo));
+    EXPECT_EQ(presenter->widgetForBarButtonItem(*editor->share), share);
+    EXPECT_EQ(navigation->presentedViewController(), picker);
+    ASSERT_NE(presenter->widgetForController(*picker), nullptr);
+    EXPECT_TRUE(gtk_widget_get_visible(presenter->widgetForController(*picker)));
+    editor->undo->setEnabled(true);
+    GtkPresenter::processPendingEvents();
+    EXPECT_TRUE(gtk_widget_get_sensitive(undo));
+    EXPECT_EQ(navigation->presentedViewController(), picker);
+}
+
 TEST_F(GtkPresenterTest, barItemMenuOpensAPopoverWhoseButtonsRunTheActions)
 {
     std::vector<std::string> picked;
