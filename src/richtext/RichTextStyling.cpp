@@ -65,6 +65,7 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
 
 RichTextStyling::~RichTextStyling()
 {
+    RunLoop::main().cancelPreviousPerformRequests(this);
     NotificationCenter::defaultCenter().removeObserver(m_inputModeObserver);
 }
 

@@ -148,41 +148,56 @@ void StylePresetCommander::removeStyle()
     m_host.documentIsDirty();
 }
 
+std::optional<TextStyleSettings> StylePresetCommander::caretStyle()
+{
+    // A page that does not answer leaves the stored style as it was rather
+    // than replacing it with empty colours and zero spacing.
+    std::optional<std::string> foreColor = m_page.read("document.queryCommandValue('foreColor')");
+    std::optional<std::string> backColor = m_page.read("document.queryCommandValue('backColor')");
+    std::optional<std::string> line = m_page.read("getCurrentLineSpacing();");
+    std::optional<std::string> after = m_page.read("getCurrentParagraphSpacing();");
+    std::optional<std::string> before = m_page.read("getCurrentParagraphSpacingBefore();");
+    std::optional<std::string> indent = m_page.read("getCurrentFirstLineIndent();");
+    if (!foreColor || !backColor || !line || !after || !before || !indent)
+        return std::nullopt;
+    TextStyleSettings style;
+    style.textColour = *foreColor;
+    style.backgroundColour = *backColor;
+    style.lineSpacing = floatValue(*line);
+    style.paragraphSpacing = floatValue(*after);
+    style.paragraphSpacingBefore = floatValue(*before);
+    style.firstLineIndent = floatValue(*indent);
+    return style;
+}
+
 void StylePresetCommander::setAsDefaultStyle()
 {
-    TextStyleSettings style;
+    std::optional<TextStyleSettings> style = caretStyle();
+    if (!style)
+        return;
     std::optional<Font> font = FontFaceRules::fontFromPageAnswer(toUtf8(m_toolbar.styleFontName->titleForState(ControlState::Normal)),
                                                                  FontFaceRules::Pieces::Whole);
-    style.font.fontName = font ? font->postScriptName() : "Helvetica";
-    style.font.pointSize = floatValue(m_characters.getTextValueCurrentFontSize());
-    style.textColour = m_page.readString("document.queryCommandValue('foreColor')");
-    style.backgroundColour = m_page.readString("document.queryCommandValue('backColor')");
-    style.lineSpacing = floatValue(m_page.readString("getCurrentLineSpacing();"));
-    style.paragraphSpacing = floatValue(m_page.readString("getCurrentParagraphSpacing();"));
-    style.paragraphSpacingBefore = floatValue(m_page.readString("getCurrentParagraphSpacingBefore();"));
-    style.firstLineIndent = floatValue(m_page.readString("getCurrentFirstLineIndent();"));
-    style.marginLeft = m_paragraphs.currentDocumentPageLeftMargin();
-    style.marginRight = m_paragraphs.currentDocumentPageRightMargin();
-    style.marginTop = m_paragraphs.currentDocumentPageTopMargin();
-    style.marginBottom = m_paragraphs.currentDocumentPageBottomMargin();
-    m_store.storeStyle(0, style);
+    style->font.fontName = font ? font->postScriptName() : "Helvetica";
+    style->font.pointSize = floatValue(m_characters.getTextValueCurrentFontSize());
+    style->marginLeft = m_paragraphs.currentDocumentPageLeftMargin();
+    style->marginRight = m_paragraphs.currentDocumentPageRightMargin();
+    style->marginTop = m_paragraphs.currentDocumentPageTopMargin();
+    style->marginBottom = m_paragraphs.currentDocumentPageBottomMargin();
+    m_store.storeStyle(0, *style);
 }
 
 void StylePresetCommander::setAsDefaultStyle(long n)
 {
     if (n < 1 || n > 3)
         return;
-    TextStyleSettings style;
-    std::optional<Font> font = FontFaceRules::fontFromPageAnswer(m_page.readString(kFontNameScript), FontFaceRules::Pieces::Whole);
-    style.font.fontName = font ? font->postScriptName() : "Helvetica";
-    style.font.pointSize = m_characters.getBiggestCurrentFontSizeInPointsFromSelection() - FontSizeRules::kFontSizeOffset;
-    style.textColour = m_page.readString("document.queryCommandValue('foreColor')");
-    style.backgroundColour = m_page.readString("document.queryCommandValue('backColor')");
-    style.lineSpacing = floatValue(m_page.readString("getCurrentLineSpacing();"));
-    style.paragraphSpacing = floatValue(m_page.readString("getCurrentParagraphSpacing();"));
-    style.paragraphSpacingBefore = floatValue(m_page.readString("getCurrentParagraphSpacingBefore();"));
-    style.firstLineIndent = floatValue(m_page.readString("getCurrentFirstLineIndent();"));
-    m_store.storeStyle(n, style);
+    std::optional<std::string> fontName = m_page.read(kFontNameScript);
+    std::optional<TextStyleSettings> style = fontName ? caretStyle() : std::nullopt;
+    if (!style)
+        return;
+    std::optional<Font> font = FontFaceRules::fontFromPageAnswer(*fontName, FontFaceRules::Pieces::Whole);
+    style->font.fontName = font ? font->postScriptName() : "Helvetica";
+    style->font.pointSize = m_characters.getBiggestCurrentFontSizeInPointsFromSelection() - FontSizeRules::kFontSizeOffset;
+    m_store.storeStyle(n, *style);
 }
 
 void StylePresetCommander::setVelderDefaultSettings()

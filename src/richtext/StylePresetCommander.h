@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/DefaultStyleStore.h"
+#include "tools/textstyle/TextStyleDefaults.h"
 
 #include <functional>
 #include <memory>
@@ -52,6 +53,8 @@ public:
 
 private:
     void sendSpacing(const char* function, double value);
+    // The caret's colours, spacing and indent; none when the page does not answer.
+    std::optional<TextStyleSettings> caretStyle();
     void switchOffActiveStyles();
 
     PageConnection& m_page;

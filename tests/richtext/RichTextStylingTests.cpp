@@ -15,6 +15,9 @@
 #include "platform/ui/Action.h"
 #include "richtext/FontFaceRules.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/TextViewController.h"
+#include "documents/TextDocument.h"
+#include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageConnection.h"
@@ -513,6 +516,13 @@ TEST_F(StylingTest, storeAsDefaultKeepsCentimetresAndFallsBackToHelvetica)
     EXPECT_FLOAT_EQ(defaults.floatForKey("defaultFontSize2").value_or(0), 18);
     EXPECT_EQ(defaults.stringForKey("defaultBackColor2"), "rgba(0, 0, 0, 0)");
     EXPECT_FALSE(defaults.objectForKey("defaultPageMarginLeft2"));
+
+    page.disconnect();
+    bar.styleFontName->setTitle(u"Georgia");
+    styling.presets().setAsDefaultStyle();
+    styling.presets().setAsDefaultStyle(2);
+    EXPECT_EQ(defaults.stringForKey("defaultFont"), "Helvetica") << "a page that does not answer stores nothing";
+    EXPECT_EQ(defaults.stringForKey("defaultFontColor2"), "rgb(0, 0, 128)");
 }
 
 TEST_F(StylingTest, builtInStylesWriteTheirColumns)
@@ -736,6 +746,42 @@ TEST_F(StylingTest, alignKeyMenuListsItsRowsAndPicksTheirValues)
     EXPECT_EQ(titles, (std::vector<std::u16string>{u"Left To Right", u"Right To Left", u"Justify", u"Center", u"Right", u"Left"}));
     EXPECT_TRUE(menu->performActionWithTitle(u"Right To Left"));
     EXPECT_TRUE(styling.characters().isRTLLanguage());
+}
+
+TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksThePageForEditMenuFonts)
+{
+    test::VirtualClockScope clock;
+    FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
+    Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+    testing_support::ScratchFolder folder{"text-view-styling"};
+    auto document = std::make_shared<TextDocument>(folder.path("Letter.rtf"));
+    FakeWebView* page = nullptr;
+    auto editor = std::make_shared<TextViewController>(*document, [&page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        auto view = std::make_unique<FakeWebView>();
+        view->setFrame(frame);
+        page = view.get();
+        return std::unique_ptr<WebView>(std::move(view));
+    });
+    editor->loadViewIfNeeded();
+    ASSERT_NE(page, nullptr);
+    std::vector<std::shared_ptr<BarButtonItem>> leading = editor->navigationItem()->effectiveLeadingItems();
+    EXPECT_NE(std::find(leading.begin(), leading.end(), editor->styling().barItems().undoBarButtonItem()), leading.end());
+
+    size_t polls = page->scriptsMatching("getCurrentFontSize").size();
+    EXPECT_EQ(polls, 1u) << "one poll when the view loads";
+    RunLoop::main().advanceVirtualClock(FontStateMonitor::kIntervalSeconds);
+    RunLoop::main().runOnce();
+    EXPECT_EQ(page->scriptsMatching("getCurrentFontSize").size(), 2u);
+
+    page->answer("document.queryCommandValue('fontName').replace(/'/g,'')", "Avenir-Light");
+    RunLoop::main().post([page] { page->releaseAll(); });
+    EXPECT_FALSE(editor->canPerformAction("boldExecCommand:", nullptr));
+
+    editor->documentDidClose();
+    RunLoop::main().advanceVirtualClock(10 * FontStateMonitor::kIntervalSeconds);
+    RunLoop::main().runOnce();
+    EXPECT_EQ(page->scriptsMatching("getCurrentFontSize").size(), 2u) << "no polls once the document closed";
+    FontCatalog::setShared(nullptr);
 }
 
 } // namespace
