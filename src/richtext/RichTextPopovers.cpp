@@ -1,6 +1,5 @@
 #include "richtext/RichTextPopovers.h"
 
-#include "platform/foundation/RunLoop.h"
 #include "platform/ui/ViewController.h"
 
 namespace folio {
@@ -9,87 +8,65 @@ RichTextPopovers::RichTextPopovers(Host host)
     : m_host(std::move(host))
     , m_self(std::make_shared<RichTextPopovers*>(this))
 {
-}
-
-RichTextPopovers::~RichTextPopovers() = default;
-
-void RichTextPopovers::setPicker(Picker picker, std::shared_ptr<ViewController> controller)
-{
-    m_pickers[index(picker)] = std::move(controller);
-}
-
-void RichTextPopovers::menuIsVisible(bool visible)
-{
-    std::weak_ptr<RichTextPopovers*> self = m_self;
-    RunLoop::main().post([self, visible] {
-        if (auto alive = self.lock())
-            (*alive)->m_anyVisible = visible;
+    m_tracker.setBeforeDismissAllHook([this] {
+        if (m_host.isFindOnPageVisible && m_host.isFindOnPageVisible() && m_host.hideFindOnPage)
+            m_host.hideFindOnPage();
     });
-}
-
-bool RichTextPopovers::inspectorVisible(Inspector inspector) const
-{
-    const InspectorHandle& handle = m_inspectors[index(inspector)];
-    return handle.isVisible && handle.isVisible();
-}
-
-bool RichTextPopovers::anyMenuVisible() const
-{
-    if (m_anyVisible)
-        return true;
-    for (Inspector inspector : {Inspector::TextFormat, Inspector::TextFormatFromKeyboard, Inspector::TextColor,
-                                Inspector::TextLayout, Inspector::TextTools, Inspector::InsertImage}) {
-        if (inspectorVisible(inspector))
-            return true;
+    m_tracker.add(OverlayTracker::Overlay{
+        "presented",
+        [this] {
+            if (m_host.isInBackground && m_host.isInBackground())
+                return false;
+            std::shared_ptr<ViewController> presenter = m_host.viewControllerToPresent ? m_host.viewControllerToPresent() : nullptr;
+            return presenter && presenter->presentedViewController() != nullptr;
+        },
+        [this](bool animated) { m_host.viewControllerToPresent()->dismissViewControllerAnimated(animated); },
+        false, false});
+    addInspector(Inspector::NotEditing, true, false);
+    addInspector(Inspector::TextFormat, true, true);
+    addInspector(Inspector::TextFormatFromKeyboard, true, true);
+    addInspector(Inspector::InsertItem, true, false);
+    addInspector(Inspector::InsertImage, true, true);
+    addInspector(Inspector::HeaderFooter, true, false);
+    addInspector(Inspector::TextColor, false, true);
+    addInspector(Inspector::TextLayout, false, true);
+    addInspector(Inspector::TextTools, false, true);
+    for (size_t i = 0; i < m_pickers.size(); ++i) {
+        m_tracker.add(OverlayTracker::Overlay{
+            "picker", [this, i] { return m_pickers[i] != nullptr; },
+            [this, i](bool animated) { m_pickers[i]->dismissViewControllerAnimated(animated); }, true, false});
     }
-    return false;
+    m_tracker.add(OverlayTracker::Overlay{
+        "align menu", [this] { return m_alignMenu != nullptr; },
+        [this](bool animated) {
+            std::weak_ptr<RichTextPopovers*> self = m_self;
+            std::shared_ptr<ViewController> menu = m_alignMenu;
+            menu->dismissViewControllerAnimated(animated, [self, menu] {
+                auto alive = self.lock();
+                if (alive && (*alive)->m_alignMenu == menu)
+                    (*alive)->m_alignMenu.reset();
+            });
+        },
+        false, false});
 }
 
-void RichTextPopovers::dismissUpToFlag()
+void RichTextPopovers::addInspector(Inspector inspector, bool closedByDismissAll, bool countsAsMenu)
 {
-    if (m_host.isFindOnPageVisible && m_host.isFindOnPageVisible() && m_host.hideFindOnPage)
-        m_host.hideFindOnPage();
-    bool inBackground = m_host.isInBackground && m_host.isInBackground();
-    if (!inBackground && m_host.viewControllerToPresent) {
-        std::shared_ptr<ViewController> presenter = m_host.viewControllerToPresent();
-        if (presenter && presenter->presentedViewController())
-            presenter->dismissViewControllerAnimated(false);
+    size_t i = index(inspector);
+    OverlayTracker::Overlay overlay{"inspector", [this, i] { return m_inspectors[i].isVisible && m_inspectors[i].isVisible(); },
+                                    {}, false, countsAsMenu};
+    if (closedByDismissAll) {
+        overlay.dismiss = [this, i](bool animated) {
+            if (m_inspectors[i].dismiss)
+                m_inspectors[i].dismiss(animated);
+        };
     }
-    for (Inspector inspector : {Inspector::NotEditing, Inspector::TextFormat, Inspector::TextFormatFromKeyboard,
-                                Inspector::InsertItem, Inspector::InsertImage, Inspector::HeaderFooter}) {
-        if (inspectorVisible(inspector) && m_inspectors[index(inspector)].dismiss)
-            m_inspectors[index(inspector)].dismiss(false);
-    }
-    m_anyVisible = false;
-}
-
-void RichTextPopovers::dismissAlignMenu()
-{
-    if (!m_alignMenu)
-        return;
-    std::weak_ptr<RichTextPopovers*> self = m_self;
-    std::shared_ptr<ViewController> menu = m_alignMenu;
-    menu->dismissViewControllerAnimated(false, [self, menu] {
-        auto alive = self.lock();
-        if (alive && (*alive)->m_alignMenu == menu)
-            (*alive)->m_alignMenu.reset();
-    });
-}
-
-void RichTextPopovers::dismissAllPopover()
-{
-    dismissUpToFlag();
-    for (const std::shared_ptr<ViewController>& picker : m_pickers) {
-        if (picker)
-            picker->dismissViewControllerAnimated(true);
-    }
-    dismissAlignMenu();
+    m_tracker.add(std::move(overlay));
 }
 
 void RichTextPopovers::dismissAllPopoverWithCompletion(const std::function<void(bool)>& completion)
 {
-    dismissUpToFlag();
-    dismissAlignMenu();
+    m_tracker.dismissAll(OverlayTracker::Scope::KeepAnimated);
     if (completion)
         completion(true);
 }
