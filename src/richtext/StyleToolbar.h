@@ -3,6 +3,7 @@
 #include "platform/ui/Button.h"
 
 #include <memory>
+#include <string>
 
 namespace folio {
 

@@ -62,6 +62,7 @@ public:
     // The style bar, the style commands, the bar items and the popovers.
     RichTextStyling& styling() { return *m_styling; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
+    bool canBecomeFirstResponder() const override { return true; }
 
     bool isPageReady() const { return m_bridge.isPageReady(); }
     // The page itself, for this editor's own tests and benchmarks; the
