@@ -87,6 +87,8 @@ private:
     GtkWidget* hostOverlayFor(const ViewController& controller) const;
     GtkWindow* hostWindowFor(const ViewController& controller) const;
     void presentAlert(ViewController& presenting, ViewController& alert);
+    // The popover shows the controller's current content (after a push or pop, too).
+    void fillPopover(ViewController& presented, GtkWidget* popover);
     void presentPopover(ViewController& presented);
     GtkWidget* anchorWidgetFor(const void* anchor) const;
     void closeMenuPopover();
