@@ -33,9 +33,9 @@ struct PendingTextColor {
 class CharacterStyleCommander {
 public:
     struct Host {
-        std::function<void()> documentIsDirty;
+        std::function<void()> documentIsDirty{};
         // Shows the edit menu after a style change; may be empty.
-        std::function<void()> showMenu;
+        std::function<void()> showMenu{};
     };
 
     CharacterStyleCommander(PageConnection& page, StyleToolbar& toolbar, FontStateMonitor& monitor, Host host);

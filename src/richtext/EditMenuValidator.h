@@ -15,15 +15,15 @@ namespace folio {
 class EditMenuValidator {
 public:
     struct State {
-        std::function<bool()> isSpeaking;
+        std::function<bool()> isSpeaking{};
         // The font the page reports for the selection, if it names one.
-        std::function<std::optional<Font>()> selectionFont;
-        std::function<bool()> voiceExistsForKeyboardLanguage;
-        std::function<bool()> isAnnotationOpen;
-        std::function<bool()> isCropping;
-        std::function<bool()> isEditingImage;
+        std::function<std::optional<Font>()> selectionFont{};
+        std::function<bool()> voiceExistsForKeyboardLanguage{};
+        std::function<bool()> isAnnotationOpen{};
+        std::function<bool()> isCropping{};
+        std::function<bool()> isEditingImage{};
         // The answer of the responder chain beyond the editor.
-        std::function<bool(const std::string& action)> superAnswer;
+        std::function<bool(const std::string& action)> superAnswer{};
     };
 
     explicit EditMenuValidator(State state) : m_state(std::move(state)) {}

@@ -24,10 +24,10 @@ public:
 
     // What the editor tells the monitor about itself.
     struct Host {
-        std::function<bool()> hasDocument;
-        std::function<bool()> isClosingDocument;
+        std::function<bool()> hasDocument{};
+        std::function<bool()> isClosingDocument{};
         // The page has the keyboard focus.
-        std::function<bool()> isEditing;
+        std::function<bool()> isEditing{};
     };
 
     FontStateMonitor(PageConnection& page, StyleToolbar& toolbar, Host host);

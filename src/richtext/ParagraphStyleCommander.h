@@ -23,25 +23,25 @@ struct StyleToolbar;
 class ParagraphStyleCommander {
 public:
     struct Host {
-        std::function<void()> documentIsDirty;
+        std::function<void()> documentIsDirty{};
         // The page colour (a CSS colour name) on the page, the view and the
         // document; night modes already switched off.
-        std::function<void(const std::string& colorName)> setPaperColor;
+        std::function<void(const std::string& colorName)> setPaperColor{};
         // Switches sepia and dark night mode off when they are on, so that a
         // chosen page colour is what the user sees.
-        std::function<void()> leaveNightModes;
+        std::function<void()> leaveNightModes{};
         // The view's background, which is the page colour.
-        std::function<std::optional<Color>()> viewBackgroundColor;
+        std::function<std::optional<Color>()> viewBackgroundColor{};
         // The ruler's values in centimetres: the left margin, and the right
         // edge of the text column.
-        std::function<std::pair<double, double>()> rulerValues;
+        std::function<std::pair<double, double>()> rulerValues{};
         // The document's top and bottom margins, as centimetre strings.
-        std::function<std::optional<std::string>()> documentTopMargin;
-        std::function<std::optional<std::string>()> documentBottomMargin;
+        std::function<std::optional<std::string>()> documentTopMargin{};
+        std::function<std::optional<std::string>()> documentBottomMargin{};
         // Presents an alert from the editor.
-        std::function<void(std::shared_ptr<ViewController>)> present;
+        std::function<void(std::shared_ptr<ViewController>)> present{};
         // Tells the picker the colour now chosen; may be empty.
-        std::function<void(const std::string&)> pickerSelectedTextColour;
+        std::function<void(const std::string&)> pickerSelectedTextColour{};
     };
 
     ParagraphStyleCommander(PageConnection& page, StyleToolbar& toolbar, CharacterStyleCommander& characters, Host host);

@@ -18,14 +18,14 @@ class NavigationItem;
 class RichTextBarItems {
 public:
     struct Host {
-        std::function<void()> undoAction;
-        std::function<void()> redoAction;
-        std::function<void()> closeDocument;
+        std::function<void()> undoAction{};
+        std::function<void()> redoAction{};
+        std::function<void()> closeDocument{};
         // The menus of the tools, share and insert items; null hides the item.
-        std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions;
-        std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions;
-        std::function<std::shared_ptr<Menu>()> insertItemMenu;
-        std::function<void(BarButtonItem&)> showTextStyleMenu;
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions{};
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
+        std::function<std::shared_ptr<Menu>()> insertItemMenu{};
+        std::function<void(BarButtonItem&)> showTextStyleMenu{};
     };
 
     explicit RichTextBarItems(Host host);

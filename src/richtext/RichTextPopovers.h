@@ -24,15 +24,15 @@ public:
                            TextLayout, TextTools, Count };
 
     struct Host {
-        std::function<bool()> isFindOnPageVisible;
-        std::function<void()> hideFindOnPage;
-        std::function<bool()> isInBackground;
+        std::function<bool()> isFindOnPageVisible{};
+        std::function<void()> hideFindOnPage{};
+        std::function<bool()> isInBackground{};
         // The document's navigation controller, which presents for the editor.
-        std::function<std::shared_ptr<ViewController>()> viewControllerToPresent;
+        std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
     };
     struct InspectorHandle {
-        std::function<bool()> isVisible;
-        std::function<void(bool animated)> dismiss;
+        std::function<bool()> isVisible{};
+        std::function<void(bool animated)> dismiss{};
     };
 
     explicit RichTextPopovers(Host host);

@@ -33,24 +33,37 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
     : m_host(std::move(host))
     , m_page(page)
     , m_defaults(defaults)
-    , m_monitor(page, m_toolbar, FontStateMonitor::Host{m_host.hasDocument, m_host.isClosingDocument, m_host.isEditing})
-    , m_characters(page, m_toolbar, m_monitor, CharacterStyleCommander::Host{m_host.documentIsDirty, {}})
+    , m_monitor(page, m_toolbar,
+                FontStateMonitor::Host{.hasDocument = m_host.hasDocument,
+                                       .isClosingDocument = m_host.isClosingDocument,
+                                       .isEditing = m_host.isEditing})
+    , m_characters(page, m_toolbar, m_monitor, CharacterStyleCommander::Host{.documentIsDirty = m_host.documentIsDirty})
     , m_paragraphs(page, m_toolbar, m_characters,
-                   ParagraphStyleCommander::Host{m_host.documentIsDirty, m_host.setPaperColor, {}, m_host.viewBackgroundColor,
-                                                 m_host.rulerValues, m_host.documentTopMargin, m_host.documentBottomMargin,
-                                                 m_host.present, {}})
+                   ParagraphStyleCommander::Host{.documentIsDirty = m_host.documentIsDirty,
+                                                 .setPaperColor = m_host.setPaperColor,
+                                                 .viewBackgroundColor = m_host.viewBackgroundColor,
+                                                 .rulerValues = m_host.rulerValues,
+                                                 .documentTopMargin = m_host.documentTopMargin,
+                                                 .documentBottomMargin = m_host.documentBottomMargin,
+                                                 .present = m_host.present})
     , m_presets(page, m_toolbar, m_characters, m_paragraphs, defaults,
-                StylePresetCommander::Host{m_host.documentIsDirty, m_host.setPaperColor, m_host.present, {}})
-    , m_barItems(RichTextBarItems::Host{m_host.undoAction, m_host.redoAction, m_host.closeDocument, m_host.toolMenuActions,
-                                        m_host.exportMenuActions, {}, [this](BarButtonItem& item) { showTextStyleMenu(item); }})
-    , m_popovers(RichTextPopovers::Host{{}, {}, {}, m_host.viewControllerToPresent})
+                StylePresetCommander::Host{.documentIsDirty = m_host.documentIsDirty,
+                                           .setPaperColor = m_host.setPaperColor,
+                                           .present = m_host.present})
+    , m_barItems(RichTextBarItems::Host{.undoAction = m_host.undoAction,
+                                        .redoAction = m_host.redoAction,
+                                        .closeDocument = m_host.closeDocument,
+                                        .toolMenuActions = m_host.toolMenuActions,
+                                        .exportMenuActions = m_host.exportMenuActions,
+                                        .showTextStyleMenu = [this](BarButtonItem& item) { showTextStyleMenu(item); }})
+    , m_popovers(RichTextPopovers::Host{.viewControllerToPresent = m_host.viewControllerToPresent})
     , m_editMenu(EditMenuValidator::State{
-          {},
-          [this] {
-              return FontFaceRules::fontFromPageAnswer(m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')"),
-                                                       FontFaceRules::Pieces::Whole);
-          },
-          {}, {}, {}, {}, m_host.superCanPerformAction})
+          .selectionFont =
+              [this] {
+                  return FontFaceRules::fontFromPageAnswer(
+                      m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')"), FontFaceRules::Pieces::Whole);
+              },
+          .superAnswer = m_host.superCanPerformAction})
     , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty))
 {
     m_monitor.setUndoRedoItems(m_barItems.undoBarButtonItem(), m_barItems.redoBarButtonItem());

@@ -26,25 +26,25 @@ class ViewController;
 class RichTextStyling {
 public:
     struct Host {
-        std::function<bool()> hasDocument;
-        std::function<bool()> isClosingDocument;
-        std::function<bool()> isEditing;
-        std::function<void()> documentIsDirty;
-        std::function<void()> undoAction;
-        std::function<void()> redoAction;
-        std::function<void()> closeDocument;
-        std::function<void(const std::string&)> setPaperColor;
-        std::function<std::optional<Color>()> viewBackgroundColor;
-        std::function<std::pair<double, double>()> rulerValues;
-        std::function<std::optional<std::string>()> documentTopMargin;
-        std::function<std::optional<std::string>()> documentBottomMargin;
+        std::function<bool()> hasDocument{};
+        std::function<bool()> isClosingDocument{};
+        std::function<bool()> isEditing{};
+        std::function<void()> documentIsDirty{};
+        std::function<void()> undoAction{};
+        std::function<void()> redoAction{};
+        std::function<void()> closeDocument{};
+        std::function<void(const std::string&)> setPaperColor{};
+        std::function<std::optional<Color>()> viewBackgroundColor{};
+        std::function<std::pair<double, double>()> rulerValues{};
+        std::function<std::optional<std::string>()> documentTopMargin{};
+        std::function<std::optional<std::string>()> documentBottomMargin{};
         // Presents from the document's navigation controller.
-        std::function<void(std::shared_ptr<ViewController>)> present;
-        std::function<std::shared_ptr<ViewController>()> viewControllerToPresent;
-        std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions;
-        std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions;
+        std::function<void(std::shared_ptr<ViewController>)> present{};
+        std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions{};
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
         // The responder chain's answer for edit-menu commands the editor does not decide.
-        std::function<bool(const std::string& action)> superCanPerformAction;
+        std::function<bool(const std::string& action)> superCanPerformAction{};
     };
 
     RichTextStyling(PageConnection& page, UserDefaults& defaults, Host host);

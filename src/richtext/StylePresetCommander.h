@@ -27,11 +27,11 @@ public:
         "'<span>\\uFEFF</span>');sel.modify('extend', 'backward', 'character');scrollToView();}";
 
     struct Host {
-        std::function<void()> documentIsDirty;
-        std::function<void(const std::string& colorName)> setPaperColor;
-        std::function<void(std::shared_ptr<ViewController>)> present;
+        std::function<void()> documentIsDirty{};
+        std::function<void(const std::string& colorName)> setPaperColor{};
+        std::function<void(std::shared_ptr<ViewController>)> present{};
         // How many times the indent commands indented; may be empty.
-        std::function<long()> numberOfIndents;
+        std::function<long()> numberOfIndents{};
     };
 
     StylePresetCommander(PageConnection& page, StyleToolbar& toolbar, CharacterStyleCommander& characters,
