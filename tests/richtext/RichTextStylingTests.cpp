@@ -252,6 +252,21 @@ TEST_F(StylingTest, faceNameRulesDecideBoldAndItalic)
     EXPECT_TRUE(bar.styleItalic->isEnabled());
 }
 
+TEST_F(StylingTest, fontWithTraitsTakesWhatIsGivenAndTheRestFromTheBase)
+{
+    Font base = *Font::fontWithName("Georgia-Bold", 14);
+    std::optional<Font> italic = FontFaceRules::fontWithTraits(base, std::nullopt, true, std::nullopt, std::nullopt);
+    ASSERT_TRUE(italic);
+    EXPECT_EQ(italic->postScriptName(), "Georgia-BoldItalic") << "bold kept from the base";
+    EXPECT_DOUBLE_EQ(italic->pointSize(), 14);
+    std::optional<Font> plain = FontFaceRules::fontWithTraits(base, false, false, std::string("Helvetica"), 20.0);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->postScriptName(), "Helvetica");
+    EXPECT_DOUBLE_EQ(plain->pointSize(), 20);
+    EXPECT_FALSE(FontFaceRules::fontWithTraits(base, std::nullopt, true, std::string("ChalkboardSE-Regular"), std::nullopt))
+        << "a face the family does not have";
+}
+
 TEST_F(StylingTest, timerPollsEveryIntervalUntilStopped)
 {
     styling.monitor().start();
