@@ -63,7 +63,8 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
 {
     RichTextStyling::Host host;
-    host.hasDocument = [this] { return m_document != nullptr; };
+    // A page that is not ready yet has no formatting to show.
+    host.hasDocument = [this] { return m_document != nullptr && m_bridge.isPageReady(); };
     host.isClosingDocument = [this] { return m_bridge.isClosing(); };
     host.isEditing = [this] { return m_isEditing; };
     host.documentIsDirty = [this] { documentIsDirty(); };
