@@ -64,7 +64,8 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                       m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')"), FontFaceRules::Pieces::Whole);
               },
           .superAnswer = m_host.superCanPerformAction})
-    , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty))
+    , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty,
+                                                               [this] { m_popovers.setAnyInspectorOrMenuVisible(false); }))
 {
     m_monitor.setUndoRedoItems(m_barItems.undoBarButtonItem(), m_barItems.redoBarButtonItem());
     m_toolbar.styleFontSize->setTitle(u"12");
@@ -149,8 +150,10 @@ void RichTextStyling::showTextStyleMenu(BarButtonItem& sender)
     picker->setDelegate(m_pickerDelegate);
     auto navigation = NavigationController::withRootViewController(picker);
     navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
-    if (auto popover = navigation->popoverPresentationController())
+    if (auto popover = navigation->popoverPresentationController()) {
         popover->setBarButtonItem(sender.shared_from_this());
+        popover->setDelegate(m_pickerDelegate);
+    }
     m_popovers.setAnyInspectorOrMenuVisible(true);
     if (m_host.present)
         m_host.present(navigation);

@@ -7,10 +7,11 @@
 namespace folio {
 
 TextStylePickerBridge::TextStylePickerBridge(ParagraphStyleCommander& paragraphs, StylePresetCommander& presets,
-                                             std::function<void()> documentIsDirty)
+                                             std::function<void()> documentIsDirty, std::function<void()> didDismiss)
     : m_paragraphs(paragraphs)
     , m_presets(presets)
     , m_documentIsDirty(std::move(documentIsDirty))
+    , m_didDismiss(std::move(didDismiss))
 {
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/PopoverPresentationControllerDelegate.h"
 #include "tools/textstyle/TSTextStylePickerViewControllerDelegate.h"
 
 #include <functional>
@@ -9,10 +10,18 @@ namespace folio {
 class ParagraphStyleCommander;
 class StylePresetCommander;
 
-// Turns the text-style popover's choices into the editor's commands.
-class TextStylePickerBridge final : public TSTextStylePickerViewControllerDelegate {
+// Turns the text-style popover's choices into the editor's commands, and
+// tells the editor when the user closed it.
+class TextStylePickerBridge final : public TSTextStylePickerViewControllerDelegate, public PopoverPresentationControllerDelegate {
 public:
-    TextStylePickerBridge(ParagraphStyleCommander& paragraphs, StylePresetCommander& presets, std::function<void()> documentIsDirty);
+    TextStylePickerBridge(ParagraphStyleCommander& paragraphs, StylePresetCommander& presets, std::function<void()> documentIsDirty,
+                          std::function<void()> didDismiss = {});
+
+    void popoverPresentationControllerDidDismissPopover(PopoverPresentationController&) override
+    {
+        if (m_didDismiss)
+            m_didDismiss();
+    }
 
     void textStylePickerViewControllerUserSelectedFont(TSTextStylePickerViewController&, const FontChoice& font) override;
     void textStylePickerViewControllerUserSelectedTextColor(TSTextStylePickerViewController& picker, const std::string& color) override;
@@ -38,6 +47,7 @@ private:
     ParagraphStyleCommander& m_paragraphs;
     StylePresetCommander& m_presets;
     std::function<void()> m_documentIsDirty;
+    std::function<void()> m_didDismiss;
 };
 
 } // namespace folio

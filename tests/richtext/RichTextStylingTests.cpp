@@ -8,7 +8,9 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ViewController.h"
 #include "platform/web/FakeWebView.h"
@@ -19,6 +21,7 @@
 #include "documents/TextDocument.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/ReadyPoller.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageConnection.h"
@@ -751,6 +754,34 @@ TEST(RichTextPopoversTest, dismissAllClosesInOrderAndTheCompletionAlwaysRuns)
     EXPECT_FALSE(empty.isAnyInspectorOrMenuVisible()) << "on a later turn";
     RunLoop::main().runOnce();
     EXPECT_TRUE(empty.isAnyInspectorOrMenuVisible());
+}
+
+TEST_F(StylingTest, textStylePanelOpensWithTheCaretsStyleAndReportsWhenClosed)
+{
+    answerReads();
+    view.answer("document.queryCommandValue('foreColor')", "rgb(139, 0, 0)");
+    view.answer("getCurrentLineSpacing();", "1.5");
+    view.answer("getCurrentFirstLineIndent();", "0.5");
+    bar.styleFontName->setTitle(u"Georgia");
+    bar.styleFontSize->setTitle(u"14");
+    auto presenter = std::make_shared<ViewController>();
+    presented.clear();
+    styling.showTextStyleMenu(*styling.barItems().textStyleBarButtonItem());
+    ASSERT_EQ(presented.size(), 1u);
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(presented.front());
+    ASSERT_TRUE(navigation);
+    auto panel = std::dynamic_pointer_cast<TSTextStylePickerViewController>(navigation->topViewController());
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->selectedFont(), (FontChoice{"Georgia", 14}));
+    EXPECT_EQ(panel->selectedTextColour(), "darkred");
+    EXPECT_EQ(panel->selectedBackgroundColour(), "white");
+    EXPECT_DOUBLE_EQ(panel->selectedLineSpacing(), 1.5);
+    EXPECT_NEAR(panel->selectedPageMarginTop(), 0.5, 1e-6) << "inches for the panel";
+    EXPECT_TRUE(styling.popovers().isAnyInspectorOrMenuVisible());
+
+    ASSERT_TRUE(presenter->presentViewController(navigation, false));
+    EXPECT_TRUE(navigation->popoverPresentationController()->touchOutside(nullptr));
+    EXPECT_FALSE(styling.popovers().isAnyInspectorOrMenuVisible()) << "closed by the user";
 }
 
 TEST_F(StylingTest, alignKeyMenuListsItsRowsAndPicksTheirValues)
