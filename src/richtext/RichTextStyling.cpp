@@ -1,7 +1,9 @@
 #include "richtext/RichTextStyling.h"
 
+#include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
+#include "platform/docframework/DKDocumentAppController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -11,12 +13,14 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/View.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "richtext/FontFaceRules.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 
 namespace folio {
 
@@ -27,7 +31,73 @@ std::u16string localized(std::string_view key)
     return toUtf16(Localization::localizedString(key, ""));
 }
 
+// The ruler spans a Letter-wide sheet; its upper value is the right edge of
+// the text column.
+constexpr double kRulerSheetWidth = 21.59;
+constexpr double kDefaultMargin = 2.54;
+
+double centimetres(const std::optional<std::string>& text)
+{
+    return text ? static_cast<double>(floatValue(*text)) : kDefaultMargin;
+}
+
 } // namespace
+
+RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std::function<TextDocument*()> document,
+                                                       std::function<std::shared_ptr<View>()> view)
+{
+    Host host;
+    host.closeDocument = [] {
+        if (DKDocumentAppController* app = DKDocumentAppController::controller())
+            app->closeDocument([](Status) {});
+    };
+    host.toolMenuActions = [](BarButtonItem*) {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->toolMenuActions() : nullptr;
+    };
+    host.exportMenuActions = [](BarButtonItem*) {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->exportMenuActions() : nullptr;
+    };
+    host.setPaperColor = [&page, document, view](const std::string& name) {
+        page.send(PageScript::fill("document.body.style.backgroundColor ={}", {name}));
+        std::optional<Color> color = colorWithHTMLName(name);
+        if (!color)
+            return;
+        if (std::shared_ptr<View> shown = view())
+            shown->setBackgroundColor(color);
+        if (TextDocument* open = document())
+            open->setPaperColor(hexStringFromColor(*color));
+    };
+    host.viewBackgroundColor = [view]() -> std::optional<Color> {
+        std::shared_ptr<View> shown = view();
+        return shown ? shown->backgroundColor() : std::nullopt;
+    };
+    host.rulerValues = [document] {
+        TextDocument* open = document();
+        double left = open ? centimetres(open->docLeftMargin()) : kDefaultMargin;
+        double right = open ? centimetres(open->docRightMargin()) : kDefaultMargin;
+        return std::pair<double, double>{left, kRulerSheetWidth - right};
+    };
+    host.documentTopMargin = [document] {
+        TextDocument* open = document();
+        return open ? open->docTopMargin() : std::nullopt;
+    };
+    host.documentBottomMargin = [document] {
+        TextDocument* open = document();
+        return open ? open->docBottomMargin() : std::nullopt;
+    };
+    host.viewControllerToPresent = [document]() -> std::shared_ptr<ViewController> {
+        TextDocument* open = document();
+        return open ? open->viewControllerToPresent() : nullptr;
+    };
+    host.present = [document](std::shared_ptr<ViewController> controller) {
+        TextDocument* open = document();
+        if (std::shared_ptr<NavigationController> presenter = open ? open->viewControllerToPresent() : nullptr)
+            presenter->presentViewController(controller, false);
+    };
+    return host;
+}
 
 RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, Host host)
     : m_host(std::move(host))

@@ -16,6 +16,8 @@ namespace folio {
 
 class Menu;
 class PageConnection;
+class TextDocument;
+class View;
 class UserDefaults;
 class ViewController;
 
@@ -48,6 +50,12 @@ public:
     };
 
     RichTextStyling(PageConnection& page, UserDefaults& defaults, Host host);
+
+    // The answers that come from the editor's document and view: closing,
+    // the share and tools menus, the paper colour, margins and presenting.
+    // The editor adds what it alone knows (its state, undo, redo).
+    static Host hostForDocument(PageConnection& page, std::function<TextDocument*()> document,
+                                std::function<std::shared_ptr<View>()> view);
     ~RichTextStyling();
     RichTextStyling(const RichTextStyling&) = delete;
     RichTextStyling& operator=(const RichTextStyling&) = delete;

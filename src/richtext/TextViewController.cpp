@@ -4,18 +4,15 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
-#include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
@@ -23,10 +20,9 @@
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
-#include "webeditor/PageContent.h"
 #include "richtext/RichTextStyling.h"
+#include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
-#include "webeditor/PageScript.h"
 #include "webeditor/PageResources.h"
 
 #include <filesystem>
@@ -62,7 +58,8 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
 
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
 {
-    RichTextStyling::Host host;
+    RichTextStyling::Host host = RichTextStyling::hostForDocument(
+        m_connection, [this] { return m_document; }, [this] { return isViewLoaded() ? view() : nullptr; });
     // A page that is not ready yet has no formatting to show.
     host.hasDocument = [this] { return m_document != nullptr && m_bridge.isPageReady(); };
     host.isClosingDocument = [this] { return m_bridge.isClosing(); };
@@ -70,30 +67,6 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.undoAction = [this] { undoAction(); };
     host.redoAction = [this] { redoAction(); };
-    host.closeDocument = [] {
-        if (DKDocumentAppController* app = DKDocumentAppController::controller())
-            app->closeDocument([](Status) {});
-    };
-    host.toolMenuActions = [](BarButtonItem*) {
-        DKDocumentAppController* app = DKDocumentAppController::controller();
-        return app ? app->toolMenuActions() : nullptr;
-    };
-    host.exportMenuActions = [](BarButtonItem*) {
-        DKDocumentAppController* app = DKDocumentAppController::controller();
-        return app ? app->exportMenuActions() : nullptr;
-    };
-    host.setPaperColor = [this](const std::string& name) { setPaperColorName(name); };
-    host.viewBackgroundColor = [this]() -> std::optional<Color> { return isViewLoaded() ? view()->backgroundColor() : std::nullopt; };
-    host.rulerValues = [this] { return rulerValues(); };
-    host.documentTopMargin = [this] { return m_document ? m_document->docTopMargin() : std::nullopt; };
-    host.documentBottomMargin = [this] { return m_document ? m_document->docBottomMargin() : std::nullopt; };
-    host.viewControllerToPresent = [this]() -> std::shared_ptr<ViewController> {
-        return m_document ? m_document->viewControllerToPresent() : nullptr;
-    };
-    host.present = [this](std::shared_ptr<ViewController> controller) {
-        if (std::shared_ptr<NavigationController> presenter = m_document ? m_document->viewControllerToPresent() : nullptr)
-            presenter->presentViewController(controller, false);
-    };
     host.superCanPerformAction = [this](const std::string& action) { return ViewController::canPerformAction(action, nullptr); };
     return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
 }
@@ -276,29 +249,6 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
 {
     (void)sender;
     return m_styling->editMenu().canPerformAction(action);
-}
-
-void TextViewController::setPaperColorName(const std::string& name)
-{
-    m_connection.send(PageScript::fill("document.body.style.backgroundColor ={}", {name}));
-    std::optional<Color> color = colorWithHTMLName(name);
-    if (isViewLoaded() && color)
-        view()->setBackgroundColor(color);
-    if (m_document && color)
-        m_document->setPaperColor(hexStringFromColor(*color));
-}
-
-std::pair<double, double> TextViewController::rulerValues() const
-{
-    // The ruler spans a Letter-wide sheet; its upper value is the right edge
-    // of the text column.
-    constexpr double kSheetWidth = 21.59;
-    auto centimetres = [](const std::optional<std::string>& text, double fallback) {
-        return text ? static_cast<double>(floatValue(*text)) : fallback;
-    };
-    if (!m_document)
-        return {2.54, kSheetWidth - 2.54};
-    return {centimetres(m_document->docLeftMargin(), 2.54), kSheetWidth - centimetres(m_document->docRightMargin(), 2.54)};
 }
 
 void TextViewController::documentIsDirty()

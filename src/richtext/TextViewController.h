@@ -98,8 +98,6 @@ private:
     void registerRoutes();
     void loadHTMLDocument();
     std::unique_ptr<RichTextStyling> makeStyling();
-    void setPaperColorName(const std::string& name);
-    std::pair<double, double> rulerValues() const;
     void copySelection(bool cut);
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;

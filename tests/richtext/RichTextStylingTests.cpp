@@ -828,6 +828,14 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     RunLoop::main().post([page] { page->releaseAll(); });
     EXPECT_FALSE(editor->canPerformAction("boldExecCommand:", nullptr));
 
+    editor->styling().paragraphs().userSelectedBackgroundColor("yellow");
+    EXPECT_EQ(page->lastScript().value_or(""), "document.body.style.backgroundColor ='yellow'");
+    EXPECT_EQ(document->paperColor(), "FFFF00") << "the document keeps the page colour it saves";
+    document->setDocLeftMargin("3.00");
+    document->setDocRightMargin("1.59");
+    EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageLeftMargin(), 3.0 / 2.54, 1e-6);
+    EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageRightMargin(), 20.0 / 2.54, 1e-6) << "the right edge of the text";
+
     editor->documentDidClose();
     RunLoop::main().advanceVirtualClock(10 * FontStateMonitor::kIntervalSeconds);
     RunLoop::main().runOnce();
