@@ -137,7 +137,7 @@ void CharacterStyleCommander::changeFontSizeByPoints(int points, bool isStep)
     m_pendingColor.clear();
     m_page.send(PageScript::fill(
         "document.execCommand('styleWithCSS', false, false);changeFont({});document.execCommand('styleWithCSS', false, true);",
-        {FontSizeRules::kFontSizeOffset + size}));
+        {static_cast<long long>(size) + FontSizeRules::kFontSizeOffset}));
     m_host.documentIsDirty();
 }
 

@@ -1,5 +1,6 @@
 #include "richtext/FontSizeRules.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -54,7 +55,9 @@ long long FontSizeRules::shownSizeFromPage(long long pageSize, long long zoomPer
 
 FontSizeRules::Step FontSizeRules::step(int current, int points)
 {
-    Step result{current + points, true, true};
+    // Sums beyond the limits only need to stay beyond them.
+    long long sum = static_cast<long long>(current) + points;
+    Step result{static_cast<int>(std::clamp<long long>(sum, kLowestSteppedSize - 1, kHighestSteppedSize + 1)), true, true};
     if (result.size >= kHighestSteppedSize) {
         result.increaseEnabled = false;
         result.size = kHighestSteppedSize;

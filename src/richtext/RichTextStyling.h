@@ -17,8 +17,8 @@ namespace folio {
 class Menu;
 class PageConnection;
 class TextDocument;
-class View;
 class UserDefaults;
+class View;
 class ViewController;
 
 // The rich-text editor's styling as one part it owns: the style bar and the

@@ -312,6 +312,12 @@ TEST_F(StylingTest, steppingKeepsTheShownSizeWithinItsLimits)
     EXPECT_FALSE(bar.styleFontSizeDecrease->isEnabled()) << "and leave the buttons alone";
     EXPECT_NE(view.lastScript().value_or("").find("changeFont(9);"), std::string::npos);
 
+    styling.sizeSelected("2147483647");
+    EXPECT_NE(view.lastScript().value_or("").find("changeFont(2147483653);"), std::string::npos) << "no overflow into a negative size";
+    bar.styleFontSize->setTitle(u"2147483647");
+    characters.changeFontSizeByPoints(10, true);
+    EXPECT_EQ(shownSize(), "466");
+
     styling.sizeSelected("18");
     EXPECT_EQ(shownSize(), "18");
     styling.sizeSelected("+1");
