@@ -20,6 +20,7 @@
 #include "richtext/TextViewController.h"
 #include "documents/TextDocument.h"
 #include "support/DocumentTestSupport.h"
+#include "support/DecimalCommaLocale.h"
 #include "support/VirtualClock.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/ReadyPoller.h"
@@ -28,7 +29,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 namespace folio {
 namespace {
@@ -437,14 +437,11 @@ TEST_F(StylingTest, togglesGoThroughEditingCommandsAndBoldFacesStartFromTheFamil
 
 TEST_F(StylingTest, presetAppliesItsStyleAndSpacingInTheCLocale)
 {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    std::string saved = previous ? previous : "C";
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    test::DecimalCommaLocale comma;
     auto& store = styling.presets().store();
     ASSERT_TRUE(store.setDefaultTextStyles());
     defaults.setFloat("defaultParagraphSpacing2", 1.2f);
     styling.presets().setUserStyle(2);
-    std::setlocale(LC_NUMERIC, saved.c_str());
 
     std::vector<std::string> scripts = sent();
     ASSERT_EQ(scripts.size(), 6u);

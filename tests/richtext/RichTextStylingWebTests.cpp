@@ -1,10 +1,10 @@
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/foundation/UserDefaults.h"
 #include "richtext/RichTextStyling.h"
+#include "support/DecimalCommaLocale.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/WebPageFixture.h"
 
-#include <clocale>
 
 namespace folio {
 namespace {
@@ -86,9 +86,7 @@ TEST_F(StylingPageTest, spacingAndIndentsRoundTripThroughTheirGetters)
 
 TEST_F(StylingPageTest, presetSpacingSurvivesADecimalCommaLocale)
 {
-    const char* current = std::setlocale(LC_NUMERIC, nullptr);
-    std::string saved = current ? current : "C";
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    test::DecimalCommaLocale comma;
     defaults.setString("defaultFont1", "Courier");
     defaults.setFloat("defaultFontSize1", 12);
     defaults.setString("defaultFontColor1", "darkblue");
@@ -96,7 +94,6 @@ TEST_F(StylingPageTest, presetSpacingSurvivesADecimalCommaLocale)
     defaults.setFloat("defaultParagraphSpacing1", 4.5f);
     run("caretIn('first', 0, 9)");
     styling->presets().setUserStyle(1);
-    std::setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(run("getCurrentLineSpacing()"), "1.2");
     EXPECT_EQ(run("getCurrentParagraphSpacing()"), "4.5");
 }
