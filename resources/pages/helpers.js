@@ -425,6 +425,30 @@
         });
     }
 
+    // The editing command's removeFormat works through every node of the
+    // selection; footnotes and comments are objects whose content lives in
+    // their attributes, so each stands aside as a marker while it runs and
+    // comes back as it was.
+    function removeFormatKeepingNotes() {
+        var notes = root().querySelectorAll('object.footnote, object.annotation');
+        var markers = [];
+        for (var i = 0; i < notes.length; ++i) {
+            var marker = doc().createComment('folio-note');
+            notes[i].parentNode.replaceChild(marker, notes[i]);
+            markers.push(marker);
+        }
+        try {
+            doc().execCommand('removeFormat', false, null);
+        } finally {
+            for (var j = 0; j < markers.length; ++j) {
+                if (markers[j].parentNode)
+                    markers[j].parentNode.replaceChild(notes[j], markers[j]);
+                else
+                    root().appendChild(notes[j]);
+            }
+        }
+    }
+
     function modifyLanguageDirection(direction) {
         if (direction !== 'rtl' && direction !== 'ltr')
             return;
@@ -829,6 +853,7 @@
         modifyFirstLineIndent: modifyFirstLineIndent,
         modifyLeftIndent: modifyLeftIndent,
         modifyLanguageDirection: modifyLanguageDirection,
+        removeFormatKeepingNotes: removeFormatKeepingNotes,
         makeObjectsEditable: makeObjectsEditable,
         whiteSpacePreWrapOff: whiteSpacePreWrapOff,
         stripRTFfromObjects: stripRTFfromObjects,

@@ -13,12 +13,14 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
+#include "richtext/RichTextStyling.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
@@ -48,13 +50,30 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
               [this] { m_document->updateChangeCount(DKDocument::ChangeKind::Done); })
     , m_undo(m_connection, m_dialect, m_dirty)
     , m_bridge(m_connection, m_dialect, *this)
+    , m_styling(makeStyling())
 {
     setTitle(toUtf16(document.localizedName()));
     registerRoutes();
 }
 
+std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
+{
+    RichTextStyling::Host host = RichTextStyling::hostForDocument(
+        m_connection, [this] { return m_document; }, [this] { return isViewLoaded() ? view() : nullptr; });
+    // A page that is not ready yet has no formatting to show.
+    host.hasDocument = [this] { return m_document != nullptr && m_bridge.isPageReady(); };
+    host.isClosingDocument = [this] { return m_bridge.isClosing(); };
+    host.isEditing = [this] { return m_isEditing; };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.undoAction = [this] { undoAction(); };
+    host.redoAction = [this] { redoAction(); };
+    host.superCanPerformAction = [this](const std::string& action) { return ViewController::canPerformAction(action, nullptr); };
+    return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
+}
+
 TextViewController::~TextViewController()
 {
+    m_styling->monitor().stop();
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_connection.disconnect();
@@ -108,11 +127,15 @@ void TextViewController::viewDidLoad()
 {
     // On the next turn, once whoever made the view has finished with it.
     RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
+    m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), m_size, true);
+    if (!m_forPreviewGeneration)
+        m_styling->monitor().start();
 }
 
 void TextViewController::viewWillTransitionToSize(Size size)
 {
     m_size = size;
+    m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), size, true);
     if (!m_webView)
         return;
     m_webView->setFrame(Rect{m_webView->frame().origin, size});
@@ -222,6 +245,12 @@ void TextViewController::openLinkInBrowser(const std::string& url)
     m_openLink(url);
 }
 
+bool TextViewController::canPerformAction(const std::string& action, const void* sender) const
+{
+    (void)sender;
+    return m_styling->editMenu().canPerformAction(action);
+}
+
 void TextViewController::documentIsDirty()
 {
     m_dirty.documentIsDirty();
@@ -238,6 +267,7 @@ void TextViewController::pageProcessDidTerminate(const std::string& reason)
 
 void TextViewController::documentDidClose()
 {
+    m_styling->monitor().stop();
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_dirty.setClosing(true);

@@ -18,6 +18,7 @@
 
 namespace folio {
 
+class RichTextStyling;
 class TextDocument;
 class WebView;
 
@@ -58,6 +59,11 @@ public:
     bool canUndo() { return m_undo.canUndo(); }
     bool canRedo() { return m_undo.canRedo(); }
 
+    // The style bar, the style commands, the bar items and the popovers.
+    RichTextStyling& styling() { return *m_styling; }
+    bool canPerformAction(const std::string& action, const void* sender) const override;
+    bool canBecomeFirstResponder() const override { return true; }
+
     bool isPageReady() const { return m_bridge.isPageReady(); }
     // The page itself, for this editor's own tests and benchmarks; the
     // document and the shell get its content, never the page.
@@ -91,6 +97,7 @@ private:
     WebView* ensureWebView();
     void registerRoutes();
     void loadHTMLDocument();
+    std::unique_ptr<RichTextStyling> makeStyling();
     void copySelection(bool cut);
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
@@ -107,6 +114,7 @@ private:
     PageBridge m_bridge;
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
+    std::unique_ptr<RichTextStyling> m_styling;
     bool m_forPreviewGeneration = false;
     bool m_isEditing = false;
     Size m_size = kDefaultFrame.size;

@@ -51,7 +51,7 @@ void OverlayTracker::inspectorDidDismiss()
         m_inspectorDismissed();
 }
 
-void OverlayTracker::dismissAll()
+void OverlayTracker::dismissAll(Scope scope)
 {
     if (m_beforeDismissAll)
         m_beforeDismissAll();
@@ -59,6 +59,8 @@ void OverlayTracker::dismissAll()
     // overlays; walk a copy.
     std::vector<Overlay> overlays = m_overlays;
     for (const Overlay& overlay : overlays) {
+        if (scope == Scope::KeepAnimated && overlay.animatedDismissal)
+            continue;
         if (overlay.isVisible && overlay.isVisible() && overlay.dismiss)
             overlay.dismiss(overlay.animatedDismissal);
     }

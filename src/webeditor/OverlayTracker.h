@@ -53,8 +53,10 @@ public:
     void setBeforeDismissAllHook(Hook hook) { m_beforeDismissAll = std::move(hook); }
 
     // Closes every registered overlay that is showing, in registration order,
-    // and clears the flag.
-    void dismissAll();
+    // and clears the flag; with KeepAnimated, those closed with animation
+    // (the pickers) stay.
+    enum class Scope { Everything, KeepAnimated };
+    void dismissAll(Scope scope = Scope::Everything);
 
 private:
     std::vector<Overlay> m_overlays;

@@ -53,6 +53,18 @@ void PageConnection::send(const std::string& script)
         m_link->webView->evaluateJavaScript(script, nullptr);
 }
 
+void PageConnection::ask(const std::string& script, std::function<void(const std::string&)> onAnswer)
+{
+    if (!m_link->webView)
+        return;
+    std::weak_ptr<Link> weakLink = m_link;
+    m_link->webView->evaluateJavaScript(script, [weakLink, onAnswer = std::move(onAnswer)](const std::string& result) {
+        std::shared_ptr<Link> alive = weakLink.lock();
+        if (alive && alive->webView && onAnswer)
+            onAnswer(result);
+    });
+}
+
 std::optional<std::string> PageConnection::read(const std::string& script)
 {
     std::shared_ptr<Link> link = m_link;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ public:
 
     // Evaluates without waiting; the answer, if any, is dropped.
     void send(const std::string& script);
+    // Evaluates without waiting; the answer goes to `onAnswer` later on the
+    // main thread, unless the editor disconnected meanwhile.
+    void ask(const std::string& script, std::function<void(const std::string& answer)> onAnswer);
 
     // The page's answer, or nothing when there is no page or it did not
     // answer in time.

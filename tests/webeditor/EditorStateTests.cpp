@@ -103,6 +103,18 @@ TEST_F(OverlayTrackerTest, dismissAllClosesWhatShowsInOrderAndClearsTheFlag)
     EXPECT_TRUE(tracker.anyMenuVisible());
 }
 
+TEST_F(OverlayTrackerTest, keepingTheAnimatedOnesLeavesThePickersOpen)
+{
+    addOverlay("style inspector", false);
+    addOverlay("tools picker", true);
+    visible["style inspector"] = true;
+    visible["tools picker"] = true;
+    tracker.setAnyInspectorOrMenuVisible(true);
+    tracker.dismissAll(OverlayTracker::Scope::KeepAnimated);
+    EXPECT_EQ(dismissed, (std::vector<std::string>{"style inspector"}));
+    EXPECT_FALSE(tracker.isAnyInspectorOrMenuVisible());
+}
+
 TEST_F(OverlayTrackerTest, inspectorCallbacksAndPostedFlag)
 {
     int dismissedInspectors = 0;

@@ -41,6 +41,23 @@ TEST_F(PageConnectionTest, readsWaitForTheAnswerAndConvertIt)
     EXPECT_FALSE(view.scripts().front().synchronous) << "reads never block inside the engine";
 }
 
+TEST_F(PageConnectionTest, askHandsTheAnswerOnLaterAndNothingOnceDisconnected)
+{
+    view.answer("getCurrentFontSize();", "18");
+    std::vector<std::string> answers;
+    connection.ask("getCurrentFontSize();", [&](const std::string& answer) { answers.push_back(answer); });
+    EXPECT_TRUE(answers.empty()) << "nothing waits for the page";
+    view.releaseAll();
+    EXPECT_EQ(answers, std::vector<std::string>{"18"});
+
+    connection.ask("getCurrentFontSize();", [&](const std::string& answer) { answers.push_back(answer); });
+    connection.disconnect();
+    view.releaseAll();
+    EXPECT_EQ(answers.size(), 1u) << "an answer for an editor that let go is dropped";
+    connection.ask("getCurrentFontSize();", [&](const std::string& answer) { answers.push_back(answer); });
+    EXPECT_EQ(view.pendingCount(), 0u) << "nothing is sent without a page";
+}
+
 TEST_F(PageConnectionTest, answersWithoutANumberGiveTheDefault)
 {
     for (const char* answer : {"", "normal", "NaN", "px16", "Infinity"}) {

@@ -297,6 +297,8 @@ void GtkPresenter::navigationStackDidChange(NavigationController& navigation)
             rebuildBody(surface);
         }
     }
+    if (auto it = m_presented.find(&navigation); it != m_presented.end() && GTK_IS_POPOVER(it->second))
+        fillPopover(navigation, it->second);
 }
 
 void GtkPresenter::viewContentDidChange(ViewController& controller)
@@ -325,6 +327,16 @@ void GtkPresenter::barButtonItemDidChange(BarButtonItem& item)
             return;
         }
     }
+}
+
+void GtkPresenter::barButtonItemEnabledDidChange(BarButtonItem& item)
+{
+    auto it = m_barItems.find(&item);
+    if (it == m_barItems.end()) {
+        barButtonItemDidChange(item);
+        return;
+    }
+    gtk_widget_set_sensitive(it->second, item.isEnabled());
 }
 
 GtkWindow* GtkPresenter::hostWindowFor(const ViewController& controller) const
@@ -421,14 +433,8 @@ void GtkPresenter::presentPopover(ViewController& presented)
     else if (arrows == PopoverArrowDirectionRight)
         position = GTK_POS_LEFT;
     gtk_popover_set_position(GTK_POPOVER(popover), position);
-    std::vector<GtkWidget*> natives;
-    GtkWidget* content = buildContent(presented, natives);
-    Size size = presented.preferredContentSize();
-    if (size.width > 0 && size.height > 0)
-        gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
-    gtk_container_add(GTK_CONTAINER(popover), content);
     m_presented[&presented] = popover;
-    m_presentedNatives[&presented] = natives;
+    fillPopover(presented, popover);
     const ViewController* key = &presented;
     std::weak_ptr<int> lifetime = m_lifetime;
     GtkSignals::connect(popover, "destroy", [this, lifetime, key, popover] {
@@ -450,8 +456,41 @@ void GtkPresenter::presentPopover(ViewController& presented)
         if (!strong->popoverPresentationController()->touchOutside(nullptr))
             gtk_popover_popup(GTK_POPOVER(popover));
     });
-    gtk_widget_show_all(content);
     gtk_popover_popup(GTK_POPOVER(popover));
+}
+
+void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
+{
+    if (auto natives = m_presentedNatives.find(&presented); natives != m_presentedNatives.end()) {
+        for (GtkWidget* native : natives->second)
+            GtkViewBuilder::detachNativeWidget(native);
+        m_presentedNatives.erase(natives);
+    }
+    if (GtkWidget* old = gtk_bin_get_child(GTK_BIN(popover)))
+        gtk_widget_destroy(old);
+    std::vector<GtkWidget*> natives;
+    GtkWidget* content = buildContent(presented, natives);
+    Size size = presented.preferredContentSize();
+    if (size.width > 0 && size.height > 0)
+        gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
+    // A list pushed inside the popover needs a way back, as a navigation bar gives.
+    auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    if (navigation && navigation->viewControllers().size() > 1) {
+        GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        GtkWidget* back = gtk_button_new_with_label("Back");
+        gtk_widget_set_halign(back, GTK_ALIGN_START);
+        std::weak_ptr<ViewController> weak = weakOf(presented);
+        GtkSignals::connect(back, "clicked", [weak] {
+            if (auto strong = std::dynamic_pointer_cast<NavigationController>(weak.lock()))
+                strong->popViewControllerAnimated(true);
+        });
+        gtk_box_pack_start(GTK_BOX(box), back, FALSE, FALSE, 0);
+        gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
+        content = box;
+    }
+    gtk_container_add(GTK_CONTAINER(popover), content);
+    m_presentedNatives[&presented] = natives;
+    gtk_widget_show_all(content);
 }
 
 void GtkPresenter::controllerWillDismiss(ViewController& presented)

@@ -35,6 +35,8 @@ public:
     void navigationStackDidChange(NavigationController&) override;
     void navigationItemDidChange(NavigationItem&) override;
     void barButtonItemDidChange(BarButtonItem&) override;
+    // In place: rebuilding the bar would close a popover that points at one of its items.
+    void barButtonItemEnabledDidChange(BarButtonItem& item) override;
     void controllerDidPresent(ViewController& presenting, ViewController& presented) override;
     void controllerWillDismiss(ViewController& presented) override;
     void menuRequested(Menu&, const void* anchor) override;
@@ -85,6 +87,8 @@ private:
     GtkWidget* hostOverlayFor(const ViewController& controller) const;
     GtkWindow* hostWindowFor(const ViewController& controller) const;
     void presentAlert(ViewController& presenting, ViewController& alert);
+    // The popover shows the controller's current content (after a push or pop, too).
+    void fillPopover(ViewController& presented, GtkWidget* popover);
     void presentPopover(ViewController& presented);
     GtkWidget* anchorWidgetFor(const void* anchor) const;
     void closeMenuPopover();

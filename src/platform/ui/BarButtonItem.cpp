@@ -73,7 +73,7 @@ void BarButtonItem::setEnabled(bool enabled)
     if (m_enabled == enabled)
         return;
     m_enabled = enabled;
-    changed();
+    Presenter::current().barButtonItemEnabledDidChange(*this);
 }
 
 void BarButtonItem::setMenu(std::shared_ptr<Menu> menu)

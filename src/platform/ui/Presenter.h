@@ -31,6 +31,8 @@ public:
     virtual void navigationStackDidChange(NavigationController&) {}
     virtual void navigationItemDidChange(NavigationItem&) {}
     virtual void barButtonItemDidChange(BarButtonItem&) {}
+    // Only whether the item takes taps changed; by default a change like any other.
+    virtual void barButtonItemEnabledDidChange(BarButtonItem& item) { barButtonItemDidChange(item); }
     // After the model has linked the two controllers and run the appearance calls.
     virtual void controllerDidPresent(ViewController& /*presenting*/, ViewController& /*presented*/) {}
     // Before the model unlinks them, so the presenter can still find its widgets.

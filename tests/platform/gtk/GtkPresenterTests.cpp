@@ -184,6 +184,65 @@ TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
     EXPECT_EQ(presenter->widgetForController(*picker), nullptr);
 }
 
+TEST_F(GtkPresenterTest, aBarItemTurningOnOrOffLeavesAPopoverAtTheBarOpen)
+{
+    auto picker = std::make_shared<FontSizes>();
+    picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    picker->popoverPresentationController()->setBarButtonItem(editor->share);
+    ASSERT_TRUE(editor->presentViewController(picker, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* share = presenter->widgetForBarButtonItem(*editor->share);
+    GtkWidget* undo = presenter->widgetForBarButtonItem(*editor->undo);
+    ASSERT_NE(undo, nullptr);
+
+    // The editor's undo item follows the page while the user works in a popover.
+    editor->undo->setEnabled(false);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(presenter->widgetForBarButtonItem(*editor->undo), undo) << "changed in place, not rebuilt";
+    EXPECT_FALSE(gtk_widget_get_sensitive(undo));
+    EXPECT_EQ(presenter->widgetForBarButtonItem(*editor->share), share);
+    EXPECT_EQ(navigation->presentedViewController(), picker);
+    ASSERT_NE(presenter->widgetForController(*picker), nullptr);
+    EXPECT_TRUE(gtk_widget_get_visible(presenter->widgetForController(*picker)));
+    editor->undo->setEnabled(true);
+    GtkPresenter::processPendingEvents();
+    EXPECT_TRUE(gtk_widget_get_sensitive(undo));
+    EXPECT_EQ(navigation->presentedViewController(), picker);
+}
+
+TEST_F(GtkPresenterTest, aListPushedInsideAPopoverShowsThereWithAWayBack)
+{
+    auto first = std::make_shared<FontSizes>();
+    auto panel = NavigationController::withRootViewController(first);
+    panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    panel->popoverPresentationController()->setBarButtonItem(editor->share);
+    ASSERT_TRUE(editor->presentViewController(panel, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* popover = presenter->widgetForController(*panel);
+    ASSERT_NE(popover, nullptr);
+    EXPECT_FALSE(contains(labelTexts(popover), "Back")) << "nothing to go back to";
+
+    auto second = std::make_shared<FontSizes>();
+    second->sizes = {u"36", u"48"};
+    panel->pushViewController(second, true);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(presenter->widgetForController(*panel), popover) << "the same popover, new content";
+    auto labels = labelTexts(popover);
+    EXPECT_TRUE(contains(labels, "36"));
+    EXPECT_FALSE(contains(labels, "12"));
+    auto buttons = descendants(popover, GTK_TYPE_BUTTON);
+    GtkWidget* back = nullptr;
+    for (GtkWidget* button : buttons) {
+        if (const gchar* label = gtk_button_get_label(GTK_BUTTON(button)); label && std::string(label) == "Back")
+            back = button;
+    }
+    ASSERT_NE(back, nullptr);
+    gtk_button_clicked(GTK_BUTTON(back));
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(panel->topViewController(), first);
+    EXPECT_TRUE(contains(labelTexts(presenter->widgetForController(*panel)), "12"));
+}
+
 TEST_F(GtkPresenterTest, barItemMenuOpensAPopoverWhoseButtonsRunTheActions)
 {
     std::vector<std::string> picked;

@@ -1,0 +1,234 @@
+#include "richtext/RichTextBarItems.h"
+
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BarButtonItemGroup.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/View.h"
+
+namespace folio {
+
+namespace {
+
+std::u16string localized(std::string_view key, std::string_view fallback = {}, std::string_view table = Localization::kDefaultTable)
+{
+    return toUtf16(Localization::localizedString(key, fallback, table));
+}
+
+std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view title, std::function<void()> action)
+{
+    auto item = BarButtonItem::withSymbol(symbol, [action = std::move(action)](BarButtonItem&) {
+        if (action)
+            action();
+    });
+    if (!title.empty())
+        item->setTitle(localized(title));
+    return item;
+}
+
+} // namespace
+
+RichTextBarItems::RichTextBarItems(Host host)
+    : m_host(std::move(host))
+{
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::undoBarButtonItem()
+{
+    if (!m_undo)
+        m_undo = symbolItem("arrow.uturn.backward", "Undo", m_host.undoAction);
+    return m_undo;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::redoBarButtonItem()
+{
+    if (!m_redo)
+        m_redo = symbolItem("arrow.uturn.forward", "Redo", m_host.redoAction);
+    return m_redo;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::closeDocumentBarButtonItem()
+{
+    if (!m_close) {
+        m_close = BarButtonItem::withTitle(localized("Documents <back button>", "Documents", "DocKitUIDocument"),
+                                           [close = m_host.closeDocument](BarButtonItem&) {
+                                               if (close)
+                                                   close();
+                                           });
+    }
+    return m_close;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::compactCloseDocumentBarButtonItem()
+{
+    if (!m_compactClose)
+        m_compactClose = symbolItem("chevron.backward", {}, m_host.closeDocument);
+    return m_compactClose;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::toolsBarButtonItem()
+{
+    if (!m_tools) {
+        m_tools = symbolItem("doc.badge.gearshape", "Tools", {});
+        // The item does not exist yet while its first menu is built.
+        std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(nullptr) : nullptr;
+        m_tools->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
+        m_tools->setHidden(!m_tools->menu());
+    }
+    return m_tools;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::shareDocumentBarButtonItem()
+{
+    if (!m_share) {
+        m_share = symbolItem("square.and.arrow.up", "Share", {});
+        std::shared_ptr<Menu> actions = m_host.exportMenuActions ? m_host.exportMenuActions(nullptr) : nullptr;
+        m_share->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
+        m_share->setHidden(!m_share->menu());
+    }
+    return m_share;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::insertItemBarButtonItem()
+{
+    if (!m_insert) {
+        m_insert = symbolItem("plus", "Insert", {});
+        regenerateInsertMenu();
+    }
+    return m_insert;
+}
+
+const std::shared_ptr<BarButtonItem>& RichTextBarItems::textStyleBarButtonItem()
+{
+    if (!m_textStyle) {
+        m_textStyle = BarButtonItem::withSymbol("paintbrush", [show = m_host.showTextStyleMenu](BarButtonItem& item) {
+            if (show)
+                show(item);
+        });
+        m_textStyle->setTitle(localized("Style"));
+    }
+    return m_textStyle;
+}
+
+void RichTextBarItems::regenerateToolsMenu()
+{
+    BarButtonItem* item = toolsBarButtonItem().get();
+    std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(item) : nullptr;
+    item->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
+    item->setHidden(!item->menu());
+}
+
+void RichTextBarItems::regenerateShareMenu()
+{
+    BarButtonItem* item = shareDocumentBarButtonItem().get();
+    std::shared_ptr<Menu> actions = m_host.exportMenuActions ? m_host.exportMenuActions(item) : nullptr;
+    item->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
+    item->setHidden(!item->menu());
+}
+
+void RichTextBarItems::regenerateInsertMenu()
+{
+    std::shared_ptr<Menu> actions = m_host.insertItemMenu ? m_host.insertItemMenu() : nullptr;
+    m_insert->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
+    m_insert->setHidden(!m_insert->menu());
+}
+
+std::shared_ptr<BarButtonItem> RichTextBarItems::itemForLetter(char letter)
+{
+    switch (letter) {
+    case 'C':
+        return compactCloseDocumentBarButtonItem();
+    case 'W':
+        return m_wisperant;
+    case 'U':
+        return undoBarButtonItem();
+    case 'R':
+        return redoBarButtonItem();
+    case 'Y':
+        return textStyleBarButtonItem();
+    case 'I':
+        return insertItemBarButtonItem();
+    case 'T':
+        return toolsBarButtonItem();
+    case 'S':
+        return shareDocumentBarButtonItem();
+    case '_':
+        if (!m_fixedSpace)
+            m_fixedSpace = BarButtonItem::fixedSpace(30);
+        return m_fixedSpace;
+    default:
+        return nullptr;
+    }
+}
+
+void RichTextBarItems::apply(NavigationItem& navigation, const BarLayout::Result& layout)
+{
+    auto itemsOf = [this](const std::string& letters) {
+        std::vector<std::shared_ptr<BarButtonItem>> items;
+        for (char letter : letters) {
+            if (std::shared_ptr<BarButtonItem> item = itemForLetter(letter))
+                items.push_back(std::move(item));
+        }
+        return items;
+    };
+    if (const std::shared_ptr<View>& title = navigation.titleView())
+        title->setHidden(layout.titleViewHidden);
+    if (!layout.usesGroups) {
+        navigation.setLeftBarButtonItems(itemsOf(layout.leading));
+        navigation.setRightBarButtonItems(itemsOf(layout.trailing));
+        return;
+    }
+    auto groupsOf = [this](const std::string& letters) {
+        std::vector<std::shared_ptr<BarButtonItemGroup>> groups;
+        for (char letter : letters) {
+            std::shared_ptr<BarButtonItem> item = itemForLetter(letter);
+            if (!item)
+                continue;
+            switch (letter) {
+            case 'U':
+                groups.push_back(BarButtonItemGroup::movableGroup("Text_Undo_GroupCustomization", {item}));
+                break;
+            case 'R':
+                groups.push_back(BarButtonItemGroup::movableGroup("Text_Redo_GroupCustomization", {item}));
+                break;
+            case 'S':
+                groups.push_back(BarButtonItemGroup::optionalGroup("Text_Share_GroupCustomization", true, {item}));
+                break;
+            case 'T':
+                groups.push_back(BarButtonItemGroup::optionalGroup("Text_Tools_GroupCustomization", true, {item}));
+                break;
+            case 'I':
+                groups.push_back(BarButtonItemGroup::optionalGroup("Text_InsertItem_GroupCustomization", true, {item}));
+                break;
+            case 'Y':
+                groups.push_back(BarButtonItemGroup::optionalGroup("Text_TextStyle_GroupCustomization", true, {item}));
+                break;
+            default:
+                groups.push_back(BarButtonItemGroup::fixedGroup({item}));
+                break;
+            }
+        }
+        return groups;
+    };
+    navigation.setLeadingItemGroups(groupsOf(layout.leading));
+    navigation.setCenterItemGroups({});
+    navigation.setTrailingItemGroups(groupsOf(layout.trailing));
+}
+
+void RichTextBarItems::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size, bool regularWidth)
+{
+    const Device& device = Device::current();
+    BarLayout::Input input;
+    input.isPhone = !device.isPad();
+    input.viewSize = size;
+    input.screenBounds = device.screenBounds();
+    input.orientation = device.orientation();
+    input.systemMajorVersion = device.systemMajorVersion();
+    input.regularWidth = regularWidth;
+    apply(navigation, BarLayout::layoutFor(input));
+}
+
+} // namespace folio

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "richtext/BarLayout.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace folio {
+
+class BarButtonItem;
+class Menu;
+class NavigationItem;
+
+// The rich-text editor's navigation-bar items, made on first request and
+// kept, and their placement for the window's width (BarLayout).
+class RichTextBarItems {
+public:
+    struct Host {
+        std::function<void()> undoAction{};
+        std::function<void()> redoAction{};
+        std::function<void()> closeDocument{};
+        // The menus of the tools, share and insert items; null hides the item.
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions{};
+        std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
+        std::function<std::shared_ptr<Menu>()> insertItemMenu{};
+        std::function<void(BarButtonItem&)> showTextStyleMenu{};
+    };
+
+    explicit RichTextBarItems(Host host);
+
+    const std::shared_ptr<BarButtonItem>& undoBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& redoBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& closeDocumentBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& compactCloseDocumentBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& toolsBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& shareDocumentBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& insertItemBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& textStyleBarButtonItem();
+    // The writing assistant's item, when that feature gives one.
+    void setWisperantBarButtonItem(std::shared_ptr<BarButtonItem> item) { m_wisperant = std::move(item); }
+
+    void regenerateToolsMenu();
+    void regenerateShareMenu();
+    void regenerateInsertMenu();
+
+    // Places the items on `navigation` for a view of `size`, from the
+    // current device and screen.
+    void updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size, bool regularWidth);
+    // The same from a given layout.
+    void apply(NavigationItem& navigation, const BarLayout::Result& layout);
+
+private:
+    std::shared_ptr<BarButtonItem> itemForLetter(char letter);
+
+    Host m_host;
+    std::shared_ptr<BarButtonItem> m_undo, m_redo, m_close, m_compactClose, m_tools, m_share, m_insert, m_textStyle,
+        m_wisperant, m_fixedSpace;
+};
+
+} // namespace folio
