@@ -57,6 +57,8 @@ public:
     void redoAction() { m_undo.redo(); }
     bool canUndo() { return m_undo.canUndo(); }
     bool canRedo() { return m_undo.canRedo(); }
+    // Undo, redo, bold, italic and underline from the keyboard.
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
     bool isPageReady() const { return m_bridge.isPageReady(); }
     // The page itself, for this editor's own tests and benchmarks; the
