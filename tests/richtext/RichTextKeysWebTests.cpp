@@ -44,7 +44,7 @@ protected:
         window->setRootViewController(document->viewControllerToPresent());
         window->makeKeyAndVisible();
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        page = editor->webViewEditor();
+        page = editor->webView();
         ASSERT_TRUE(page);
         // The caret after the text, the page focused and the window given the keyboard.
         gtk_widget_grab_focus(static_cast<GtkWidget*>(page->nativeWidget()));
