@@ -5,6 +5,7 @@
 #include "markdown/MDTextViewBarItems.h"
 #include "markdown/MEMarkdownTextView.h"
 #include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/DKKeyCommands.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -171,6 +172,21 @@ void MDTextViewController::keepDocumentText()
     m_document->updateChangeCount(DKDocument::ChangeKind::Done);
 }
 
+std::vector<std::shared_ptr<KeyCommand>> MDTextViewController::keyCommands() const
+{
+    // Bound weakly: a caller may keep the commands longer than the editor lives.
+    std::weak_ptr<Responder> weak = const_cast<MDTextViewController*>(this)->weak_from_this();
+    auto bind = [weak](void (MDTextViewController::*action)()) {
+        return [weak, action] {
+            if (auto strong = weak.lock())
+                (static_cast<MDTextViewController&>(*strong).*action)();
+        };
+    };
+    return DKKeyCommands::keyCommandsWithCategories({DKKeyCommands::kMarkdownTextCategory},
+                                                    {{"undoAction", bind(&MDTextViewController::undoAction)},
+                                                     {"redoAction", bind(&MDTextViewController::redoAction)}});
+}
+
 void MDTextViewController::willSaveCurrentDocument()
 {
     keepDocumentText();
@@ -199,7 +215,7 @@ void MDTextViewController::closeDocument()
         return;
     m_textView->setUserInteractionEnabled(false);
     std::weak_ptr<MDTextViewController> weakSelf = this->weakSelf();
-    app->closeDocument([weakSelf](Status closed) {
+    app->closeDocumentAndShowBrowser([weakSelf](Status closed) {
         auto self = weakSelf.lock();
         if (!self)
             return;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace folio {
 
@@ -77,6 +78,8 @@ public:
     void showStatistics();
     void showNameGenerator();
     void toggleWordCounterVisible();
+    // Undo and redo from the keyboard.
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
 protected:
     void loadView() override;

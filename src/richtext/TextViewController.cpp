@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
+#include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
@@ -218,6 +219,35 @@ void TextViewController::registerRoutes()
         m_connection.send("document.execCommand('insertText', false, '\\t');");
         documentIsDirty();
     });
+}
+
+std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
+{
+    // Bound weakly: a caller may keep the commands longer than the editor lives.
+    std::weak_ptr<Responder> weak = const_cast<TextViewController*>(this)->weak_from_this();
+    auto bind = [weak](std::function<void(TextViewController&)> action) {
+        return [weak, action] {
+            if (auto strong = weak.lock())
+                action(static_cast<TextViewController&>(*strong));
+        };
+    };
+    // The character styles go to the page's own editing commands, so that its
+    // undo and typing style follow them.
+    auto pageStyle = [bind](std::string command) {
+        return bind([script = "document.execCommand('" + command + "', false, null);"](TextViewController& editor) {
+            editor.m_connection.send(script);
+            editor.documentIsDirty();
+        });
+    };
+    return DKKeyCommands::keyCommandsWithCategories(
+        {DKKeyCommands::kDocumentControllerCategory},
+        {
+            {"undoAction", bind([](TextViewController& editor) { editor.undoAction(); })},
+            {"redoAction", bind([](TextViewController& editor) { editor.redoAction(); })},
+            {"boldExecCommand:", pageStyle("bold")},
+            {"italicExecCommand:", pageStyle("italic")},
+            {"underlineExecCommand", pageStyle("underline")},
+        });
 }
 
 void TextViewController::copySelection(bool cut)

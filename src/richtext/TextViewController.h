@@ -58,6 +58,8 @@ public:
     void redoAction() { m_undo.redo(); }
     bool canUndo() { return m_undo.canUndo(); }
     bool canRedo() { return m_undo.canRedo(); }
+    // Undo, redo, bold, italic and underline from the keyboard.
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
     // The style bar, the style commands, the bar items and the popovers.
     RichTextStyling& styling() { return *m_styling; }

@@ -90,6 +90,7 @@ public:
     // when it closes; its share menu prints and previews it as PDF.
     std::shared_ptr<ViewController> viewControllerForDocumentWithoutEditor(DKDocument& document) override;
     void writePreviewsForDocument(DKDocument& document, std::function<void()> completion) override;
+    void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion) override;
     std::shared_ptr<Menu> exportMenuActions() override;
     // The PDF in the in-app reader, over whatever is on top.
     Status presentPDFReader(const std::string& path);
@@ -203,6 +204,7 @@ private:
     DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentFileName) const;
     Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
                           std::shared_ptr<ODSFileItem> item);
+
 
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
     TemporaryFolderCleaner::Clock m_clock = &std::chrono::system_clock::now;

@@ -15,6 +15,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ImageView.h"
+#include "platform/web/WebView.h"
 
 #include <filesystem>
 
@@ -74,31 +75,36 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
 void AppController::writePreviewsForDocument(DKDocument& document, std::function<void()> completion)
 {
     auto* text = dynamic_cast<TextDocument*>(&document);
-    if (text && !text->currentTextViewController() && document.viewControllerToPresent()) {
-        // A read-only page is pictured as it was shown.
-        auto page = std::dynamic_pointer_cast<DKWebViewController>(document.viewControllerToPresent()->topViewController());
-        std::shared_ptr<ODSFileItem> item = document.fileItem();
-        if (page && item) {
-            page->snapshotImage([page, item, completion](Result<Image::Pointer> image) {
-                if (image)
-                    DocumentPreviews::generatePDFPreviewFromImage(*image, item);
-                else
-                    TELog(TELogLevelWarning, "No preview of the closed document: " + image.error().message);
-                completion();
-            });
-            return;
-        }
-    }
-    if (!text || !text->currentTextViewController()) {
-        completion();
-        return;
-    }
-    // The preview is pictured off-screen, as the picture export is.
-    DocumentPreviews::writePreviewsForDocument(*text, [completion](Status stored) {
+    auto report = [completion](Status stored) {
         if (!stored)
             TELog(TELogLevelWarning, "No preview of the closed document: " + stored.error().message);
         completion();
-    }, m_PNGWebViewFactory);
+    };
+    // The preview is pictured off-screen, as the picture export is: from what
+    // the editor holds, or, for a document shown read-only, from its file;
+    // either way from its first page, wherever it was scrolled to.
+    if (text && text->currentTextViewController()) {
+        DocumentPreviews::writePreviewsForDocument(*text, report, m_PNGWebViewFactory);
+        return;
+    }
+    if (text && document.fileItem()) {
+        DocumentPreviews::writePreviewForFileItem(document.fileItem(), report, m_PNGWebViewFactory);
+        return;
+    }
+    completion();
+}
+
+void AppController::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion)
+{
+    DocumentPreviews::writePreviewForFileItem(
+        item,
+        [item, completion](Status stored) {
+            if (!stored)
+                TELog(TELogLevelWarning,
+                      "No preview of " + (item ? item->fileURL() : std::string("a file")) + ": " + stored.error().message);
+            completion();
+        },
+        m_PNGWebViewFactory);
 }
 
 std::shared_ptr<Menu> AppController::exportMenuActions()

@@ -113,6 +113,42 @@ std::string DocumentPreviews::placeholderPreviewImageNameForFileURL(const std::s
     return kPlaceholderImageName;
 }
 
+namespace {
+
+// Lays the source out off-screen as its first page and stores the picture for
+// the file's edit as it is now; `stored` runs with the outcome.
+void pictureFirstPage(const ExportSource& source, const DocumentPreviews::WebViewFactory& factory,
+                      std::function<void(Status)> stored)
+{
+    Result<std::string> page = DocumentPreviewPage::html(source);
+    if (!page) {
+        stored(Status(page.error()));
+        return;
+    }
+    Result<OFFileEdit> fileEdit = OFFileEdit::initWithFileURL(source.path());
+    if (!fileEdit) {
+        stored(Status(fileEdit.error()));
+        return;
+    }
+    std::string name = std::filesystem::path(source.path()).stem().string();
+    Result<std::unique_ptr<WebView>> view = factory
+        ? factory(DocumentPreviews::kPreviewFrame)
+        : WebServices::shared().makeDocumentWebView(DocumentPreviews::kPreviewFrame,
+                                                    {AppFolders::pictureFolderForDocument(name),
+                                                     AppFolders::pictureFolderForDocument(source.fileName())});
+    if (!view || !*view) {
+        stored(Status(view ? Error{"DocumentPreviews", 4, "No web view"} : view.error()));
+        return;
+    }
+    OFFileEdit edit = *fileEdit;
+    auto picture = std::make_shared<PreviewPicture>(std::move(*view), [stored, edit](Result<Image::Pointer> image) {
+        stored(image ? storePreview(*image, edit) : Status(image.error()));
+    });
+    picture->load(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
+}
+
+} // namespace
+
 void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completion completion, WebViewFactory factory)
 {
     auto finish = [completion](Status status) {
@@ -130,35 +166,23 @@ void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completi
         finish(Status(Error{"DocumentPreviews", 2, "The editor gave nothing to picture: " + content.error().message}));
         return;
     }
-    ExportSource source(document.fileURL(), std::move(*content));
-    Result<std::string> page = DocumentPreviewPage::html(source);
-    if (!page) {
-        finish(Status(page.error()));
+    pictureFirstPage(ExportSource(document.fileURL(), std::move(*content)), factory, finish);
+}
+
+void DocumentPreviews::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion,
+                                               WebViewFactory factory)
+{
+    auto finish = [completion, item](Status status) {
+        if (status)
+            updatePreview(item);
+        if (completion)
+            RunLoop::main().post([completion, status] { completion(status); });
+    };
+    if (!item) {
+        finish(Status(Error{"DocumentPreviews", 1, "No file to take a picture of"}));
         return;
     }
-    Result<OFFileEdit> fileEdit = OFFileEdit::initWithFileURL(document.fileURL());
-    if (!fileEdit) {
-        finish(Status(fileEdit.error()));
-        return;
-    }
-    std::string name = std::filesystem::path(document.fileURL()).stem().string();
-    Result<std::unique_ptr<WebView>> view = factory
-        ? factory(kPreviewFrame)
-        : WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(name),
-                                                                    AppFolders::pictureFolderForDocument(source.fileName())});
-    if (!view || !*view) {
-        finish(Status(view ? Error{"DocumentPreviews", 4, "No web view"} : view.error()));
-        return;
-    }
-    OFFileEdit edit = *fileEdit;
-    auto picture = std::make_shared<PreviewPicture>(std::move(*view), [finish, edit](Result<Image::Pointer> image) {
-        if (!image) {
-            finish(Status(image.error()));
-            return;
-        }
-        finish(storePreview(*image, edit));
-    });
-    picture->load(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
+    pictureFirstPage(ExportSource(item->fileURL()), factory, finish);
 }
 
 void DocumentPreviews::generatePreviewFromImage(const Image::Pointer& image, const std::shared_ptr<ODSFileItem>& item)

@@ -16,8 +16,9 @@ class TextDocument;
 class WebView;
 
 // The pictures the document browser shows for its files: pictures of an
-// open document's content, or of a preview shown elsewhere, stored in the preview cache for
-// the file's current edit and announced to the browser.
+// open document's content or of a file's first page, or of a preview shown
+// elsewhere, stored in the preview cache for the file's current edit and
+// announced to the browser.
 class DocumentPreviews {
 public:
     static constexpr const char* kPreviewsUpdatedNotification = DKDocumentPreview::kPreviewsUpdatedNotification;
@@ -42,6 +43,11 @@ public:
     // completion runs on a later turn of the main loop. Without a factory
     // the page is the web services' document view.
     static void writePreviewsForDocument(TextDocument& document, Completion completion, WebViewFactory factory = {});
+    // The same from the item's file as it is now, for a file no editor holds
+    // (one never opened, or changed elsewhere); the browser is told when the
+    // picture is in.
+    static void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion,
+                                        WebViewFactory factory = {});
 
     // On the next turn: stores the picture for the item's current edit,
     // announces it after the delay and reloads the item's cached picture.

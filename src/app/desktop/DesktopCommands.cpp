@@ -18,8 +18,10 @@
 #include "platform/ui/Window.h"
 #include "richtext/TextViewController.h"
 
+#include <functional>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace folio {
@@ -40,6 +42,56 @@ void registerEditors()
     });
 }
 
+// The document browser's window, made when it is first shown.
+class BrowserWindow {
+public:
+    explicit BrowserWindow(AppController& app) : m_app(app) {}
+    ~BrowserWindow()
+    {
+        if (!m_window)
+            return;
+        m_app.setCurrentWindow(nullptr);
+        m_window->setCloseRequestHandler({});
+        m_window->close();
+    }
+
+    bool isShown() const { return m_window && m_window->isVisible(); }
+
+    // `onClose` runs once the user has closed the browser and the open
+    // document is saved.
+    void show(std::function<void()> onClose)
+    {
+        if (m_window) {
+            m_window->makeKeyAndVisible();
+            return;
+        }
+        FileManager::createDirectory(AppFolders::documentsFolder());
+        m_picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>());
+        m_grid = std::make_unique<GtkDocumentGrid>(*m_picker);
+        m_picker->setImportChooser([] { return GtkDocumentGrid::chooseFileToImport(nullptr); });
+        AppController* app = &m_app;
+        m_picker->setPrinter([app](const std::string& file) { return app->printFileItem(file); });
+        m_window = std::make_shared<Window>(Rect{{0, 0}, {1000, 720}});
+        m_window->setRootViewController(m_picker);
+        m_window->setCloseRequestHandler([app, onClose] {
+            // The open document is saved before the application goes.
+            app->closeDocument([onClose](Status closed) {
+                if (!closed)
+                    std::cerr << "folio: " << closed.error().message << "\n";
+                onClose();
+            });
+        });
+        m_window->makeKeyAndVisible();
+        m_app.setCurrentWindow(m_window.get());
+    }
+
+private:
+    AppController& m_app;
+    std::shared_ptr<DKDocumentPicker> m_picker;
+    std::unique_ptr<GtkDocumentGrid> m_grid;
+    std::shared_ptr<Window> m_window;
+};
+
 int runDesktop(const std::optional<std::string>& path)
 {
     Result<std::unique_ptr<GtkPresenter>> presenter = GtkPresenter::create();
@@ -58,6 +110,11 @@ int runDesktop(const std::optional<std::string>& path)
     int status = CommandLine::kSuccess;
     bool done = false;
 
+    BrowserWindow browser(*app);
+    auto quit = [&done] { done = true; };
+    // The "Documents" item of a document's window leads to the browser, also
+    // when the program was started with that document alone.
+    app->setDocumentBrowserHandler([&browser, quit] { browser.show(quit); });
     if (path) {
         bool opened = false;
         app->openFileItem(std::make_shared<ODSFileItem>(*path, nullptr), [&](Status result) {
@@ -68,30 +125,15 @@ int runDesktop(const std::optional<std::string>& path)
             }
             opened = true;
         });
-        RunLoop::main().runUntil([&] { return done || (opened && !app->documentWindow()); }, kForever);
-        return status;
+        // Closing the document's own window ends the program, unless the
+        // browser has been shown meanwhile.
+        RunLoop::main().runUntil([&] { return done || (opened && !app->documentWindow() && !browser.isShown()); },
+                                 kForever);
+    } else {
+        browser.show(quit);
+        RunLoop::main().runUntil([&] { return done; }, kForever);
     }
-
-    FileManager::createDirectory(AppFolders::documentsFolder());
-    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>());
-    GtkDocumentGrid grid(*picker);
-    picker->setImportChooser([] { return GtkDocumentGrid::chooseFileToImport(nullptr); });
-    picker->setPrinter([app](const std::string& file) { return app->printFileItem(file); });
-    auto window = std::make_shared<Window>(Rect{{0, 0}, {1000, 720}});
-    window->setRootViewController(picker);
-    window->setCloseRequestHandler([&] {
-        // The open document is saved before the application goes.
-        app->closeDocument([&](Status closed) {
-            if (!closed)
-                std::cerr << "folio: " << closed.error().message << "\n";
-            done = true;
-        });
-    });
-    window->makeKeyAndVisible();
-    app->setCurrentWindow(window.get());
-    RunLoop::main().runUntil([&] { return done; }, kForever);
-    app->setCurrentWindow(nullptr);
-    window->close();
+    app->setDocumentBrowserHandler({});
     return status;
 }
 

@@ -161,7 +161,9 @@ void DKDocumentAppController::addDocumentBarItems(ViewController& shown)
     if (ownItems && !m_document->isReadOnly())
         return;
     m_closeItem->setTitle(u"Documents");
-    m_closeItem->setAction([this](BarButtonItem&) { closeDocument([this](Status closed) { reportCloseFailure(closed); }); });
+    m_closeItem->setAction([this](BarButtonItem&) {
+        closeDocumentAndShowBrowser([this](Status closed) { reportCloseFailure(closed); });
+    });
     m_shareItem->setTitle(u"Share");
     m_shareItem->setMenu(exportMenuActions());
     m_shareItem->setHidden(!m_shareItem->menu());
@@ -171,6 +173,19 @@ void DKDocumentAppController::addDocumentBarItems(ViewController& shown)
     item->setLeftBarButtonItems({m_closeItem});
     // Listed from the outer edge inwards.
     item->setRightBarButtonItems({m_shareItem, m_toolsItem, BarButtonItem::withCustomView(m_savingIndicator)});
+}
+
+void DKDocumentAppController::closeDocumentAndShowBrowser(Completion completion)
+{
+    closeDocument([this, completion](Status closed) {
+        if (closed && m_documentBrowserHandler) {
+            // Copied: the handler may replace itself while it runs.
+            std::function<void()> handler = m_documentBrowserHandler;
+            handler();
+        }
+        if (completion)
+            completion(closed);
+    });
 }
 
 void DKDocumentAppController::reportCloseFailure(const Status& status)

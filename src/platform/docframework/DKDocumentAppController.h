@@ -76,6 +76,13 @@ public:
     // Pictures the open document for the browser once it is saved; the
     // completion runs when that is done (or given up).
     virtual void writePreviewsForDocument(DKDocument&, std::function<void()> completion) { completion(); }
+    // Pictures a listed file that has no picture yet (one never opened, or
+    // changed elsewhere) and tells the browser when it is in; the completion
+    // runs when that is done or given up.
+    virtual void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>&, std::function<void()> completion)
+    {
+        completion();
+    }
     // The menus of the open document's share and tools items; null hides the item.
     virtual std::shared_ptr<Menu> exportMenuActions() { return nullptr; }
     virtual std::shared_ptr<Menu> toolMenuActions() { return nullptr; }
@@ -89,6 +96,15 @@ public:
     // The browser, while one is shown.
     DKDocumentPicker* currentDocumentPicker() const { return m_documentPicker; }
     void setCurrentDocumentPicker(DKDocumentPicker* picker) { m_documentPicker = picker; }
+
+    // Shows the document browser after the "Documents" item has closed the
+    // open document (the browser may not have been made yet when the
+    // application was started with a document).
+    void setDocumentBrowserHandler(std::function<void()> handler) { m_documentBrowserHandler = std::move(handler); }
+    // The "Documents" item, and an editor's own close item: closes the open
+    // document and then shows the browser. When the document cannot be saved
+    // it stays open and the browser does not show; the completion hears why.
+    void closeDocumentAndShowBrowser(Completion completion);
 
     Window* currentWindow() const { return m_currentWindow; }
     void setCurrentWindow(Window* window) { m_currentWindow = window; }
@@ -111,6 +127,7 @@ private:
     std::shared_ptr<Window> m_documentWindow;
     DKDocumentPicker* m_documentPicker = nullptr;
     DKDocumentAppController* m_previousController = nullptr;
+    std::function<void()> m_documentBrowserHandler;
 };
 
 } // namespace folio

@@ -41,9 +41,9 @@ DKDocumentPicker::~DKDocumentPicker()
 void DKDocumentPicker::viewDidLoad()
 {
     ODSScopeViewController& scope = *m_scopeViewController;
+    // Listing loads the files' pictures too.
     if (Status listed = scope.reload(); !listed)
         reportError(u"Cannot List the Documents", listed);
-    scope.loadPreviews();
     // Without a watch the list still shows what the browser itself changes.
     scope.startMonitoring();
 }
@@ -99,7 +99,7 @@ void DKDocumentPicker::renameItem(const std::shared_ptr<ODSFileItem>& item)
     std::weak_ptr<AlertController> weakAlert = alert;
     std::weak_ptr<int> alive = m_lifetime;
     alert->addAction(AlertAction::make(u"Cancel", AlertActionStyle::Cancel, {}));
-    alert->addAction(AlertAction::make(u"Rename", AlertActionStyle::Default, [this, alive, weakAlert, item](AlertAction&) {
+    auto rename = AlertAction::make(u"Rename", AlertActionStyle::Default, [this, alive, weakAlert, item](AlertAction&) {
         auto strong = weakAlert.lock();
         if (alive.expired() || !strong || strong->textFields().empty())
             return;
@@ -107,7 +107,10 @@ void DKDocumentPicker::renameItem(const std::shared_ptr<ODSFileItem>& item)
         Result<std::shared_ptr<ODSFileItem>> renamed = m_scopeViewController->renameItem(*item, name);
         if (!renamed)
             reportError(u"Cannot Rename the Document", renamed.error());
-    }));
+    });
+    alert->addAction(rename);
+    // What Return in the name field does.
+    alert->setPreferredAction(rename);
     presentViewController(alert, true);
 }
 

@@ -1,9 +1,11 @@
 #include "platform/docframework/ODSScopeViewController.h"
 
+#include "platform/docframework/DKDocument.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKDocumentPreview.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
@@ -18,6 +20,22 @@ const std::vector<ODSScopeViewController::NewDocumentKind>& ODSScopeViewControll
         {"Markdown Document", "md"},   {"Plain Text Document", "txt"}, {"TeX Document", "tex"},
     };
     return kinds;
+}
+
+std::string ODSScopeViewController::kindTitleForItem(const ODSFileItem& item)
+{
+    std::string extension = lowercaseString(std::filesystem::path(item.name()).extension().string());
+    if (!extension.empty())
+        extension.erase(0, 1);
+    if (extension == "markdown")
+        extension = "md";
+    for (const auto& kind : newDocumentKinds()) {
+        if (extension == kind.extension)
+            return kind.title;
+    }
+    if (extension.empty())
+        return "Document";
+    return uppercaseString(extension) + " Document";
 }
 
 ODSScopeViewController::ODSScopeViewController(std::shared_ptr<ODSLocalDirectoryScope> scope)
@@ -45,6 +63,8 @@ Status ODSScopeViewController::reload()
     m_all = std::move(*items);
     applySortAndFilter();
     changed();
+    // Files added or changed since get their pictures.
+    loadPreviews();
     return Status::success();
 }
 
@@ -105,11 +125,45 @@ Image::Pointer ODSScopeViewController::previewForItem(const ODSFileItem& item)
 
 void ODSScopeViewController::loadPreviews()
 {
+    std::vector<std::shared_ptr<ODSFileItem>> unloaded;
+    for (const auto& item : m_all) {
+        if (!previewForItem(*item))
+            unloaded.push_back(item);
+    }
     std::weak_ptr<int> alive = m_lifetime;
-    DKDocumentPreview::populateCacheForFileItems(m_all, [this, alive] {
-        if (!alive.expired())
-            changed();
+    DKDocumentPreview::populateCacheForFileItems(unloaded, [this, alive] {
+        if (alive.expired())
+            return;
+        changed();
+        makeMissingPreviews();
     });
+}
+
+void ODSScopeViewController::makeMissingPreviews()
+{
+    DKDocumentAppController* controller = DKDocumentAppController::controller();
+    if (m_makingPreview || !controller)
+        return;
+    // The open document changes with every save; it is pictured when it closes.
+    std::string open = controller->document() ? controller->document()->fileURL() : std::string();
+    for (const auto& item : m_all) {
+        std::optional<OFFileEdit> edit = item->fileEdit();
+        if (!edit || item->fileURL() == open || previewForItem(*item)
+            || !m_previewsAskedFor.insert(edit->uniqueEditIdentifier()).second)
+            continue;
+        m_makingPreview = true;
+        std::weak_ptr<int> alive = m_lifetime;
+        controller->writePreviewForFileItem(item, [this, alive] {
+            // On a later turn, so that a long list is not worked through in one deep call.
+            RunLoop::main().post([this, alive] {
+                if (alive.expired())
+                    return;
+                m_makingPreview = false;
+                makeMissingPreviews();
+            });
+        });
+        return;
+    }
 }
 
 Status ODSScopeViewController::startMonitoring()

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
         const char* extension;
     };
     static const std::vector<NewDocumentKind>& newDocumentKinds();
+    // What kind of document the file is, as the browser names it ("Markdown
+    // Document"), so that files of the same name tell apart.
+    static std::string kindTitleForItem(const ODSFileItem& item);
     static constexpr const char* kNewDocumentName = "Untitled";
 
     using Completion = std::function<void(Status status)>;
@@ -55,7 +59,9 @@ public:
     void setChangeHandler(std::function<void()> handler) { m_changeHandler = std::move(handler); }
     // The stored picture of the file's current state, or null.
     static Image::Pointer previewForItem(const ODSFileItem& item);
-    // Loads the stored pictures of the shown files; the grid is told when they are in.
+    // Loads the stored pictures of the files; the grid is told when they are
+    // in. Files without one then get one made, one after another (all but
+    // the open document, which is pictured when it closes).
     void loadPreviews();
 
     // Watches the folder so that files added, removed or changed elsewhere show.
@@ -80,6 +86,7 @@ public:
 
 private:
     void applySortAndFilter();
+    void makeMissingPreviews();
     void changed();
     Result<std::shared_ptr<ODSFileItem>> itemAfterReload(const Result<std::string>& path);
 
@@ -91,6 +98,10 @@ private:
     std::function<void()> m_changeHandler;
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
     ObserverToken m_previewObserver = 0;
+    // File edits whose picture has been asked for, so that one that cannot
+    // be made is not asked for again until the file changes.
+    std::set<std::string> m_previewsAskedFor;
+    bool m_makingPreview = false;
     // Work finishing later checks this, as the controller may be gone by then.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };

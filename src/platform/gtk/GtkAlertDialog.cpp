@@ -42,8 +42,13 @@ GtkWidget* GtkAlertDialog::create(AlertController& alert, GtkWindow* parent)
     }
     GtkViewBuilder builder(nullptr);
     for (const auto& field : alert.textFields()) {
-        if (GtkWidget* entry = builder.build(*field))
+        if (GtkWidget* entry = builder.build(*field)) {
+            // Return in a field answers with the preferred action, as a
+            // person typing a name expects.
+            if (GTK_IS_ENTRY(entry))
+                gtk_entry_set_activates_default(GTK_ENTRY(entry), TRUE);
             gtk_box_pack_start(GTK_BOX(content), entry, FALSE, FALSE, 0);
+        }
     }
     const auto& actions = alert.actions();
     for (std::size_t index = 0; index < actions.size(); ++index) {

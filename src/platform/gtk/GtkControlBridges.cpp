@@ -1,5 +1,7 @@
 #include "platform/gtk/GtkControlBridges.h"
 
+#include "platform/ui/ActivityIndicatorView.h"
+
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
 #include "platform/gtk/GtkSignals.h"
@@ -254,6 +256,47 @@ GtkWidget* GtkControlBridges::buildStepper(Stepper& stepper)
         syncStepper(spin, *model);
     });
     return spin;
+}
+
+namespace {
+
+constexpr const char* kIndicatorKey = "folio-activity-indicator";
+
+void syncSpinner(GtkWidget* spinner, const ActivityIndicatorView& indicator)
+{
+    if (indicator.isAnimating())
+        gtk_spinner_start(GTK_SPINNER(spinner));
+    else
+        gtk_spinner_stop(GTK_SPINNER(spinner));
+    gtk_widget_set_visible(spinner, !indicator.isHidden());
+}
+
+void refreshSpinners(GtkWidget* widget, gpointer data)
+{
+    const auto* indicator = static_cast<const ActivityIndicatorView*>(data);
+    if (GTK_IS_SPINNER(widget) && g_object_get_data(G_OBJECT(widget), kIndicatorKey) == indicator)
+        syncSpinner(widget, *indicator);
+    else if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), refreshSpinners, data);
+}
+
+} // namespace
+
+GtkWidget* GtkControlBridges::buildActivityIndicator(const ActivityIndicatorView& indicator)
+{
+    GtkWidget* spinner = gtk_spinner_new();
+    // Only for comparison: the model's indicator is never reached through it.
+    g_object_set_data(G_OBJECT(spinner), kIndicatorKey, const_cast<ActivityIndicatorView*>(&indicator));
+    // Shown and hidden by the model alone, not by a "show all" of its parents.
+    gtk_widget_set_no_show_all(spinner, TRUE);
+    syncSpinner(spinner, indicator);
+    return spinner;
+}
+
+void GtkControlBridges::refreshActivityIndicator(GtkWidget* root, const ActivityIndicatorView& indicator)
+{
+    if (root)
+        refreshSpinners(root, const_cast<ActivityIndicatorView*>(&indicator));
 }
 
 void GtkControlBridges::refreshControl(GtkWidget* root, const Control& control)

@@ -6,6 +6,7 @@
 
 namespace folio {
 
+class ActivityIndicatorView;
 class Color;
 class Control;
 class SegmentedControl;
@@ -28,6 +29,13 @@ public:
     // Sets every widget under `root` that stands for `control` from the
     // model's current state, without sending the model any action back.
     static void refreshControl(GtkWidget* root, const Control& control);
+
+    // A spinner that follows the indicator: it turns while the indicator
+    // animates and shows while the indicator is not hidden. It is made for a
+    // hidden indicator too, so that starting it later needs no rebuild.
+    static GtkWidget* buildActivityIndicator(const ActivityIndicatorView& indicator);
+    // Sets every spinner under `root` that stands for `indicator` from the model.
+    static void refreshActivityIndicator(GtkWidget* root, const ActivityIndicatorView& indicator);
 
     // Paints the widget's background in the colour (alpha kept) through a
     // provider of its own, so no other widget is affected; nullopt or a

@@ -167,6 +167,12 @@ GtkWidget* GtkDocumentGrid::buildTile(std::size_t index)
     gtk_box_pack_end(GTK_BOX(row), more, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(tile), row, FALSE, FALSE, 0);
 
+    // The name is shown without its extension: the kind tells a ".md" from
+    // an ".rtf" of the same name.
+    GtkWidget* kind = gtk_label_new(ODSScopeViewController::kindTitleForItem(item).c_str());
+    gtk_style_context_add_class(gtk_widget_get_style_context(kind), "dim-label");
+    gtk_box_pack_start(GTK_BOX(tile), kind, FALSE, FALSE, 0);
+
     GtkWidget* date = gtk_label_new(displayedDate(item.modificationDate()).c_str());
     gtk_style_context_add_class(gtk_widget_get_style_context(date), "dim-label");
     gtk_box_pack_start(GTK_BOX(tile), date, FALSE, FALSE, 0);

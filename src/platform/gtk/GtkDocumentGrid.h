@@ -12,7 +12,7 @@ class DKDocumentPicker;
 
 // Draws the document browser's grid: a search field and the sort order
 // above the files of the selected scope, each as its preview picture (or a
-// document icon) with its name and date. Activating a file opens it; its
+// document icon) with its name, kind and date. Activating a file opens it; its
 // menu button and a right click offer the browser's file actions. The
 // widget becomes the picker's view, and is made again from the model
 // whenever the model changes.

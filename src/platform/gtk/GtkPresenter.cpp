@@ -5,12 +5,14 @@
 #include "platform/gtk/GtkClipboardBackend.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
+#include "platform/gtk/GtkKeyInput.h"
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/KeyboardService.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
@@ -68,6 +70,27 @@ void forgetOnDestroy(GtkWidget* widget, GtkWidget** slot, std::weak_ptr<int> lif
     });
 }
 
+// What the header bar adds to a window's content, at most.
+constexpr int kHeaderBarAllowance = 60;
+
+// The work area of the monitor the window will show on: the parent's, or
+// the primary one.
+GdkRectangle workAreaFor(GtkWindow* parent)
+{
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = nullptr;
+    if (parent && gtk_widget_get_window(GTK_WIDGET(parent)))
+        monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(GTK_WIDGET(parent)));
+    if (!monitor)
+        monitor = gdk_display_get_primary_monitor(display);
+    if (!monitor && gdk_display_get_n_monitors(display) > 0)
+        monitor = gdk_display_get_monitor(display, 0);
+    GdkRectangle area{0, 0, 1280, 1024};
+    if (monitor)
+        gdk_monitor_get_workarea(monitor, &area);
+    return area;
+}
+
 GdkRectangle gdkRect(const Rect& rect)
 {
     return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
@@ -120,7 +143,12 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     Surface& surface = m_surfaces[key];
     surface.controller = controller;
     surface.toplevel = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_default_size(GTK_WINDOW(surface.toplevel), std::max(200, pixels(size.width)), std::max(150, pixels(size.height)));
+    // The model's size, within what the screen offers (its work area, less
+    // panels); the header bar comes on top of the content's height.
+    GdkRectangle area = workAreaFor(parent);
+    int width = std::min(std::max(200, pixels(size.width)), std::max(200, area.width));
+    int height = std::min(std::max(150, pixels(size.height)), std::max(150, area.height - kHeaderBarAllowance));
+    gtk_window_set_default_size(GTK_WINDOW(surface.toplevel), width, height);
     if (parent) {
         gtk_window_set_transient_for(GTK_WINDOW(surface.toplevel), parent);
         gtk_window_set_modal(GTK_WINDOW(surface.toplevel), TRUE);
@@ -130,10 +158,48 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     gtk_window_set_titlebar(GTK_WINDOW(surface.toplevel), surface.header);
     surface.overlay = gtk_overlay_new();
     gtk_container_add(GTK_CONTAINER(surface.toplevel), surface.overlay);
+    // Connected before GTK's own handler, which hands the key to the
+    // focused widget: the shown controller's key commands come first, from
+    // the first keystroke, whatever has the focus (a web page included).
+    std::weak_ptr<int> lifetime = m_lifetime;
+    GtkSignals::connectKeyPress(surface.toplevel, [this, lifetime, key](const GdkEventKey& event) {
+        return !lifetime.expired() && !m_tearingDown && performKeyCommand(key, event);
+    });
     rebuildHeader(surface);
     rebuildBody(surface);
     gtk_widget_show_all(surface.toplevel);
     return surface;
+}
+
+Responder* GtkPresenter::keyResponderFor(const Surface& surface) const
+{
+    auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+    ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
+    if (!shown)
+        return nullptr;
+    // A responder of the shown controller with the focus (its text view)
+    // offers its own commands before the controller's.
+    for (Responder* responder = Responder::currentFirstResponder(); responder; responder = responder->nextResponder()) {
+        if (responder == shown)
+            return Responder::currentFirstResponder();
+    }
+    return shown;
+}
+
+bool GtkPresenter::performKeyCommand(const void* key, const GdkEventKey& event)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end())
+        return false;
+    // A text field keeps its own editing keys (its undo, its selection).
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(it->second.toplevel));
+    if (focus && GTK_IS_EDITABLE(focus))
+        return false;
+    std::optional<GtkKeyInput::KeyPress> press = GtkKeyInput::fromEvent(event);
+    if (!press)
+        return false;
+    Responder* responder = keyResponderFor(it->second);
+    return responder && KeyboardService::shared().handleKeyPress(press->input, press->modifierFlags, responder);
 }
 
 void GtkPresenter::destroySurface(const void* key)
@@ -257,6 +323,10 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
     }
     if (!content)
         content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // A page or text widget filling the surface takes the surface's size; the
+    // size its view was made with must not hold the window larger than the screen.
+    if (shown && content == shown->view()->nativeWidgetHandle())
+        gtk_widget_set_size_request(content, -1, -1);
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
     return content;
@@ -620,6 +690,14 @@ void GtkPresenter::controlDidChange(Control& control)
         GtkControlBridges::refreshControl(surface.toplevel, control);
     for (const auto& [controller, widget] : m_presented)
         GtkControlBridges::refreshControl(widget, control);
+}
+
+void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
+{
+    for (const auto& [key, surface] : m_surfaces)
+        GtkControlBridges::refreshActivityIndicator(surface.toplevel, indicator);
+    for (const auto& [controller, widget] : m_presented)
+        GtkControlBridges::refreshActivityIndicator(widget, indicator);
 }
 
 void GtkPresenter::viewNeedsDisplay(View& view)

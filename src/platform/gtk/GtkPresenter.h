@@ -15,6 +15,7 @@ namespace folio {
 class Control;
 class GtkClipboardBackend;
 class NavigationItem;
+class Responder;
 
 // Shows the UI model in real GTK 3 windows: a window with a header bar for
 // each visible Window (and for each full-screen or sheet presentation),
@@ -48,6 +49,7 @@ public:
     // (not the user on screen) changed its value, selection or range.
     void controlDidChange(Control&) override;
     void viewContentDidChange(ViewController&) override;
+    void activityIndicatorDidChange(ActivityIndicatorView&) override;
     // Redraws the drawing areas of a view that draws itself.
     void viewNeedsDisplay(View&) override;
 
@@ -80,6 +82,11 @@ private:
     GtkPresenter();
     Surface& makeSurface(const void* key, ViewController* controller, GtkWindow* parent, Size size);
     void destroySurface(const void* key);
+    // Where the surface's key commands are looked for first.
+    Responder* keyResponderFor(const Surface& surface) const;
+    // Runs the key command of the surface's responders that the key names;
+    // answers whether one ran.
+    bool performKeyCommand(const void* key, const GdkEventKey& event);
     void rebuildHeader(Surface& surface);
     void rebuildBody(Surface& surface);
     GtkWidget* buildBarItem(const std::shared_ptr<BarButtonItem>& item);

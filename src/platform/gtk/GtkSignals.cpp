@@ -24,6 +24,10 @@ void rowTrampoline(gpointer, GtkListBoxRow* row, gpointer data)
     (*static_cast<std::function<void(GtkListBoxRow*)>*>(data))(row);
 }
 gboolean deleteTrampoline(gpointer, GdkEvent*, gpointer data) { return (*static_cast<std::function<bool()>*>(data))(); }
+gboolean keyTrampoline(gpointer, GdkEventKey* event, gpointer data)
+{
+    return (*static_cast<std::function<bool(const GdkEventKey&)>*>(data))(*event);
+}
 void allocationTrampoline(gpointer, GdkRectangle* allocation, gpointer data)
 {
     (*static_cast<std::function<void(int, int)>*>(data))(allocation->width, allocation->height);
@@ -53,6 +57,11 @@ gulong GtkSignals::connectRow(gpointer instance, const char* signal, std::functi
 gulong GtkSignals::connectDelete(gpointer instance, std::function<bool()> handler)
 {
     return connectWith(instance, "delete-event", std::move(handler), G_CALLBACK(deleteTrampoline));
+}
+
+gulong GtkSignals::connectKeyPress(gpointer instance, std::function<bool(const GdkEventKey&)> handler)
+{
+    return connectWith(instance, "key-press-event", std::move(handler), G_CALLBACK(keyTrampoline));
 }
 
 gulong GtkSignals::connectAllocation(gpointer instance, std::function<void(int, int)> handler)

@@ -109,7 +109,8 @@ void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
 
 GtkWidget* GtkViewBuilder::build(View& view)
 {
-    if (view.isHidden())
+    // A spinner is made hidden, as its indicator shows and hides it often.
+    if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
     GtkWidget* widget = buildOwn(view);
     gtk_widget_set_opacity(widget, view.alpha());
@@ -177,12 +178,8 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         return GtkControlBridges::buildSlider(*slider);
     if (auto* stepper = dynamic_cast<Stepper*>(&view))
         return GtkControlBridges::buildStepper(*stepper);
-    if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view)) {
-        GtkWidget* widget = gtk_spinner_new();
-        if (spinner->isAnimating())
-            gtk_spinner_start(GTK_SPINNER(widget));
-        return widget;
-    }
+    if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view))
+        return GtkControlBridges::buildActivityIndicator(*spinner);
     if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
         if (auto image = imageView->image())
             return imageWidget(*image);

@@ -1,12 +1,20 @@
 #include "platform/ui/ActivityIndicatorView.h"
 
+#include "platform/ui/Presenter.h"
+
 namespace folio {
+
+ActivityIndicatorView::ActivityIndicatorView(Rect frame) : View(frame)
+{
+    setHidden(true);
+}
 
 void ActivityIndicatorView::startAnimating()
 {
     m_animating = true;
     if (m_hidesWhenStopped)
         setHidden(false);
+    Presenter::current().activityIndicatorDidChange(*this);
 }
 
 void ActivityIndicatorView::stopAnimating()
@@ -14,13 +22,14 @@ void ActivityIndicatorView::stopAnimating()
     m_animating = false;
     if (m_hidesWhenStopped)
         setHidden(true);
+    Presenter::current().activityIndicatorDidChange(*this);
 }
 
 void ActivityIndicatorView::setHidesWhenStopped(bool hides)
 {
     m_hidesWhenStopped = hides;
-    if (hides && !m_animating)
-        setHidden(true);
+    setHidden(hides && !m_animating);
+    Presenter::current().activityIndicatorDidChange(*this);
 }
 
 } // namespace folio

@@ -4,9 +4,11 @@
 
 namespace folio {
 
+// A spinner. It tells the presenter whenever it starts, stops, shows or
+// hides; while stopped it is hidden, unless told otherwise.
 class ActivityIndicatorView : public View {
 public:
-    using View::View;
+    explicit ActivityIndicatorView(Rect frame = {});
 
     void startAnimating();
     void stopAnimating();

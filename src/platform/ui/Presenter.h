@@ -2,6 +2,7 @@
 
 namespace folio {
 
+class ActivityIndicatorView;
 class BarButtonItem;
 class Control;
 class Menu;
@@ -48,6 +49,8 @@ public:
     // The controller's view tree changed (a picture replaced, views added):
     // what stands for it on screen is made again.
     virtual void viewContentDidChange(ViewController&) {}
+    // An indicator started or stopped turning, or was shown or hidden.
+    virtual void activityIndicatorDidChange(ActivityIndicatorView&) {}
     // A view that draws its own content asked to be drawn again.
     virtual void viewNeedsDisplay(View&) {}
 };

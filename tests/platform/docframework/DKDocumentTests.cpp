@@ -4,6 +4,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/docframework/ODSScopeViewController.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
 #include "platform/docframework/TypeIdentifiers.h"
@@ -333,8 +334,14 @@ public:
         events.push_back("preview");
         completion();
     }
+    void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion) override
+    {
+        previewsAskedFor.push_back(item->name());
+        completion();
+    }
 
     std::vector<std::string> events;
+    std::vector<std::string> previewsAskedFor;
     std::vector<std::shared_ptr<TestDocument>> documents;
     bool noEditor = false;
     bool withViewer = true;
@@ -467,6 +474,63 @@ TEST_F(DKDocumentAppControllerTest, aFileThatCannotBeReadAnswersTheReadersErrorA
     EXPECT_EQ(app.documentWindow(), nullptr);
     EXPECT_FALSE(std::filesystem::exists(path("missing.rtf")));
     EXPECT_EQ(app.documents.back()->contentsCount, 0);
+}
+
+TEST_F(DKDocumentAppControllerTest, theDocumentsItemShowsTheBrowserOnceTheDocumentIsClosed)
+{
+    std::ofstream(path("Draft.txt")) << "draft";
+    int browserShown = 0;
+    app.setDocumentBrowserHandler([&] {
+        // By then the document and its window are gone.
+        EXPECT_EQ(app.document(), nullptr);
+        EXPECT_EQ(app.documentWindow(), nullptr);
+        ++browserShown;
+    });
+    ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+    auto draft = app.documents.back();
+    draft->text = "edited";
+    draft->failContents = true;
+    draft->updateChangeCount(DKDocument::ChangeKind::Done);
+
+    // Changes that cannot be saved keep the document, and the browser waits.
+    app.closeDocumentBarButtonItem()->tap();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return app.documentWindow()->topMostViewController() != app.documentWindow()->rootViewController(); }, 20));
+    EXPECT_EQ(browserShown, 0);
+    EXPECT_EQ(app.document(), draft);
+    app.documentWindow()->rootViewController()->dismissViewControllerAnimated(false);
+
+    draft->failContents = false;
+    app.closeDocumentBarButtonItem()->tap();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return browserShown > 0; }, 20));
+    EXPECT_EQ(browserShown, 1);
+    EXPECT_EQ(readFile(path("Draft.txt")), "edited");
+}
+
+TEST_F(DKDocumentAppControllerTest, filesWithoutAPictureGetOneAskedForOncePerChangeButNotTheOpenDocument)
+{
+    std::ofstream(path("Letter.rtf")) << "letter";
+    std::ofstream(path("Notes.md")) << "notes";
+    ASSERT_TRUE(openAndWait(path("Letter.rtf")).ok());
+    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>(m_folder.string()));
+    picker->loadViewIfNeeded();
+    ODSScopeViewController& scope = picker->selectedScopeViewController();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !app.previewsAskedFor.empty(); }, 20));
+    EXPECT_EQ(app.previewsAskedFor.front(), "Notes.md");
+    // Listing again asks for nothing that was asked for already.
+    scope.loadPreviews();
+    ASSERT_TRUE(scope.reload().ok());
+
+    // A file changed elsewhere is a new edit: it is asked for again.
+    std::filesystem::last_write_time(path("Notes.md"), std::filesystem::last_write_time(path("Notes.md")) + std::chrono::seconds(5));
+    ASSERT_TRUE(scope.reload().ok());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return app.previewsAskedFor.size() >= 2; }, 20));
+
+    // Once closed, the document that was open is asked for too.
+    ASSERT_TRUE(closeAndWait().ok());
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        return std::find(app.previewsAskedFor.begin(), app.previewsAskedFor.end(), "Letter.rtf") != app.previewsAskedFor.end();
+    }, 20));
+    EXPECT_EQ(app.previewsAskedFor, (std::vector<std::string>{"Notes.md", "Notes.md", "Letter.rtf"}));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/docframework/ODSScopeViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Window.h"
@@ -56,6 +57,64 @@ TEST(GtkDocumentGridTest, theBrowserWindowShowsTheDocumentsAndFollowsTheSearchFi
     texts = labelTexts(grid->flowBox());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Shopping"), texts.end());
     EXPECT_EQ(std::find(texts.begin(), texts.end(), "Holiday Letter"), texts.end());
+
+    window->close();
+    grid.reset();
+    fs::remove_all(folder);
+}
+
+TEST(GtkDocumentGridTest, filesOfOneNameShowTheirKindsAndReturnConfirmsARename)
+{
+    test::usePrivateDisplay();
+    auto created = GtkPresenter::create();
+    if (!created)
+        GTEST_SKIP() << created.error().message;
+    std::unique_ptr<GtkPresenter> presenter = std::move(*created);
+    fs::path folder = fs::temp_directory_path() / ("grid-kinds-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* name : {"Notes.md", "Notes.rtf", "Notes.tex", "Notes.txt", "Notes.qvtext"})
+        std::ofstream(folder / name) << "x";
+
+    auto picker = std::make_shared<DKDocumentPicker>(std::make_shared<ODSLocalDirectoryScope>(folder.string()));
+    auto grid = std::make_unique<GtkDocumentGrid>(*picker);
+    auto window = std::make_shared<Window>(Rect{{0, 0}, {900, 600}});
+    window->setRootViewController(picker);
+    window->makeKeyAndVisible();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(grid->flowBox()); }, 20));
+    // Each tile names its file without the extension, and its kind.
+    std::vector<std::vector<std::string>> tiles;
+    for (GtkWidget* child : test::descendants(grid->flowBox(), GTK_TYPE_FLOW_BOX_CHILD))
+        tiles.push_back(labelTexts(child));
+    ASSERT_EQ(tiles.size(), 5u);
+    std::vector<std::string> kinds;
+    for (const auto& tile : tiles) {
+        ASSERT_GE(tile.size(), 2u);
+        EXPECT_EQ(tile[0], "Notes");
+        kinds.push_back(tile[1]);
+    }
+    std::sort(kinds.begin(), kinds.end());
+    EXPECT_EQ(kinds, (std::vector<std::string>{"Markdown Document", "Plain Text Document", "QV Text Document",
+                                               "Rich Text Document", "TeX Document"}));
+
+    // Renaming: the name typed, then Return, as a person does.
+    auto item = picker->selectedScopeViewController().itemWithFileURL((folder / "Notes.md").string());
+    ASSERT_TRUE(item);
+    picker->renameItem(item);
+    ASSERT_TRUE(picker->presentedViewController());
+    GtkWidget* dialog = presenter->widgetForController(*picker->presentedViewController());
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(dialog); }, 20));
+    auto entries = test::descendants(dialog, GTK_TYPE_ENTRY);
+    ASSERT_EQ(entries.size(), 1u);
+    gtk_entry_set_text(GTK_ENTRY(entries.front()), "");
+    gtk_widget_grab_focus(entries.front());
+    ASSERT_TRUE(test::focusWindow(dialog));
+    ASSERT_TRUE(test::typeText("Journal"));
+    ASSERT_TRUE(test::pressKeys("Return"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return fs::exists(folder / "Journal.md"); }, 20));
+    EXPECT_FALSE(fs::exists(folder / "Notes.md"));
+    EXPECT_EQ(picker->presentedViewController(), nullptr);
 
     window->close();
     grid.reset();

@@ -1,0 +1,103 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "markdown/MDTextViewController.h"
+#include "markdown/MEMarkdownTextView.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace folio {
+namespace {
+
+// The Markdown editor in a real window, driven by real key presses: undo and
+// redo come from the window's keys, as the text view has none of its own.
+class MarkdownKeysWebTest : public ::testing::Test {
+protected:
+    static constexpr double kWaitSeconds = 30;
+
+    void SetUp() override
+    {
+        test::usePrivateDisplay();
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(*created);
+        EditorMakers::registerMarkdownMaker(
+            [this](TextDocument& document) { return MDTextViewController::make(document, &defaults); });
+        std::ofstream(folder.file("Keys.md"), std::ios::binary) << "# Keys\n\nAmber";
+        document = std::make_shared<TextDocument>(folder.file("Keys.md"));
+        bool opened = false;
+        document->openWithCompletionHandler([&](bool success) { opened = success; });
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened; }, kWaitSeconds));
+        ASSERT_TRUE(document->makeDocumentViewController());
+        editor = std::dynamic_pointer_cast<MDTextViewController>(document->documentViewController());
+        ASSERT_TRUE(editor);
+        window = std::make_shared<Window>(Rect{{0, 0}, {700, 500}});
+        window->setRootViewController(document->viewControllerToPresent());
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        GtkWidget* toplevel = presenter->widgetForWindow(*window);
+        auto views = test::descendants(toplevel, GTK_TYPE_TEXT_VIEW);
+        ASSERT_EQ(views.size(), 1u);
+        gtk_widget_grab_focus(views.front());
+        // The caret at the end, where typing goes.
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(views.front()));
+        GtkTextIter end;
+        gtk_text_buffer_get_end_iter(buffer, &end);
+        gtk_text_buffer_place_cursor(buffer, &end);
+        ASSERT_TRUE(test::focusWindow(toplevel));
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        if (document)
+            document->closeWithCompletionHandler([](bool) {});
+        EditorMakers::unregisterAll();
+        presenter.reset();
+    }
+
+    bool documentTextBecomes(const std::u16string& wanted)
+    {
+        return RunLoop::main().runUntil([&] { return document->text() == wanted; }, kWaitSeconds);
+    }
+
+    test::ScratchFolder folder;
+    UserDefaults defaults{folder.file("Preferences.plist")};
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<TextDocument> document;
+    std::shared_ptr<MDTextViewController> editor;
+    std::shared_ptr<Window> window;
+};
+
+TEST_F(MarkdownKeysWebTest, controlZUndoesTheLastTypingAndControlShiftZRedoesIt)
+{
+    ASSERT_TRUE(test::typeText("xy"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmberxy")) << toUtf8(document->text());
+
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberx")) << toUtf8(document->text());
+    EXPECT_EQ(editor->markdownTextView().text(), u"# Keys\n\nAmberx");
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber")) << toUtf8(document->text());
+
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberx")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberxy")) << toUtf8(document->text());
+    // The keys typed no letters of their own.
+    EXPECT_EQ(editor->markdownTextView().text().find(u'z'), std::u16string::npos);
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,192 @@
+#include "platform/foundation/RunLoop.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/KeyCommand.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using test::descendants;
+
+// A controller with a text field, a key command of its own and a saving
+// spinner in its bar, as the editors have.
+class Editor : public ViewController {
+public:
+    int commandsRun = 0;
+    std::shared_ptr<TextField> field = std::make_shared<TextField>(makeRect(10, 10, 200, 30));
+    std::shared_ptr<ActivityIndicatorView> spinner = std::make_shared<ActivityIndicatorView>();
+    std::shared_ptr<BarButtonItem> share = BarButtonItem::withTitle(u"Share", nullptr);
+
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override
+    {
+        auto* self = const_cast<Editor*>(this);
+        return {KeyCommand::make("k", KeyModifierCommand, u"Link", [self](KeyCommand&) { ++self->commandsRun; })};
+    }
+
+protected:
+    void loadView() override
+    {
+        auto view = std::make_shared<View>(makeRect(0, 0, 600, 400));
+        view->addSubview(field);
+        setView(view);
+    }
+    void viewDidLoad() override
+    {
+        setTitle(u"Notes.rtf");
+        navigationItem()->setRightBarButtonItems({share, BarButtonItem::withCustomView(spinner)});
+    }
+};
+
+// A page-like controller: one native widget as large as its view.
+class NativeHost : public ViewController {
+public:
+    NativeHost(GtkWidget* widget, Size size) : m_widget(widget), m_size(size) {}
+
+protected:
+    void loadView() override
+    {
+        auto view = std::make_shared<View>(Rect{{0, 0}, m_size});
+        view->setNativeWidgetHandle(m_widget);
+        setView(view);
+    }
+
+private:
+    GtkWidget* m_widget;
+    Size m_size;
+};
+
+class GtkPresenterWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::usePrivateDisplay();
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+    GtkWidget* show(std::shared_ptr<ViewController> root, Rect frame)
+    {
+        window = std::make_shared<Window>(frame);
+        window->setRootViewController(std::move(root));
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        return presenter->widgetForWindow(*window);
+    }
+    static GdkRectangle workArea(GtkWidget* toplevel)
+    {
+        GdkRectangle area{};
+        GdkDisplay* display = gtk_widget_get_display(toplevel);
+        gdk_monitor_get_workarea(gdk_display_get_monitor_at_window(display, gtk_widget_get_window(toplevel)), &area);
+        return area;
+    }
+    static bool spinnerShown(GtkWidget* spinner)
+    {
+        gboolean active = FALSE;
+        g_object_get(spinner, "active", &active, nullptr);
+        return gtk_widget_get_visible(spinner) && active;
+    }
+
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<Window> window;
+};
+
+TEST_F(GtkPresenterWindowTest, realKeyPressesRunTheShownControllersCommandsButATextFieldKeepsItsKeys)
+{
+    auto editor = std::make_shared<Editor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    gtk_window_set_focus(GTK_WINDOW(toplevel), nullptr);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+
+    ASSERT_TRUE(test::pressKeys("ctrl+k"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->commandsRun == 1; }, 20));
+    // Keys without a command, and the modifier's other combinations, are not taken.
+    ASSERT_TRUE(test::pressKeys("ctrl+j"));
+    ASSERT_TRUE(test::pressKeys("k"));
+
+    auto entries = descendants(toplevel, GTK_TYPE_ENTRY);
+    ASSERT_EQ(entries.size(), 1u);
+    gtk_widget_grab_focus(entries.front());
+    ASSERT_TRUE(test::pressKeys("ctrl+k"));
+    ASSERT_TRUE(test::typeText("ab"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->field->text() == u"ab"; }, 20));
+    EXPECT_EQ(editor->commandsRun, 1);
+}
+
+TEST_F(GtkPresenterWindowTest, theSavingSpinnerShowsOnlyWhileItTurnsThroughHeaderRebuilds)
+{
+    auto editor = std::make_shared<Editor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    auto spinnerWidget = [&] {
+        auto spinners = descendants(presenter->headerBarForWindow(*window), GTK_TYPE_SPINNER);
+        return spinners.size() == 1 ? spinners.front() : nullptr;
+    };
+    ASSERT_TRUE(spinnerWidget());
+    EXPECT_FALSE(gtk_widget_get_visible(spinnerWidget())) << "a stopped spinner shows before any save";
+
+    // A save as the application controller runs it: the bar's items are
+    // disabled (the header is made again), the spinner turns; then the items
+    // come back (made again while it still turns) and it stops.
+    editor->share->setEnabled(false);
+    editor->spinner->startAnimating();
+    GtkPresenter::processPendingEvents();
+    EXPECT_TRUE(spinnerShown(spinnerWidget()));
+    editor->share->setEnabled(true);
+    EXPECT_TRUE(spinnerShown(spinnerWidget()));
+    editor->spinner->stopAnimating();
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(spinnerWidget());
+    EXPECT_FALSE(gtk_widget_get_visible(spinnerWidget()));
+    // Nor does a later rebuild bring it back.
+    editor->setTitle(u"Renamed.rtf");
+    GtkPresenter::processPendingEvents();
+    EXPECT_FALSE(gtk_widget_get_visible(spinnerWidget()));
+}
+
+TEST_F(GtkPresenterWindowTest, windowsFitTheScreensWorkAreaWhateverSizeTheirModelAsks)
+{
+    GtkWidget* page = gtk_label_new("page");
+    g_object_ref_sink(page);
+    // A page made 2600 points tall, and a window asked for 3000.
+    auto host = std::make_shared<NativeHost>(page, Size{700, 2600});
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(host), makeRect(0, 0, 900, 3000));
+    ASSERT_TRUE(toplevel);
+    GdkRectangle area = workArea(toplevel);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(toplevel); }, 20));
+    GtkPresenter::processPendingEvents();
+    int width = 0;
+    int height = 0;
+    gtk_window_get_size(GTK_WINDOW(toplevel), &width, &height);
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(toplevel, &allocation);
+    EXPECT_LE(height, area.height);
+    EXPECT_LE(allocation.height, area.height);
+    EXPECT_LE(allocation.width, area.width);
+    // The page fills what there is.
+    EXPECT_GT(gtk_widget_get_allocated_height(page), area.height / 2);
+    window->close();
+    window.reset();
+    g_object_unref(page);
+}
+
+} // namespace
+} // namespace folio

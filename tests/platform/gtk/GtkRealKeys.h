@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/web/VirtualDisplay.h"
+
+#include <gtk/gtk.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+// Declared here rather than through <gdk/gdkx.h>, whose X11 macros (Status,
+// None, Bool) clash with the names of the code under test.
+extern "C" unsigned long gdk_x11_window_get_xid(GdkWindow* window);
+
+namespace folio::test {
+
+// Real key events through the X server (xdotool's XTEST), as a person's
+// keyboard makes them: they reach the window that has the focus and go the
+// whole way through GTK, unlike events handed to a widget.
+//
+// Such keys go to whichever window has the display's focus, and ctest runs
+// tests side by side on one display: a test that types calls
+// usePrivateDisplay() before it makes any window, so that it has a display
+// of its own.
+inline bool usePrivateDisplay()
+{
+    // Only before GTK has opened a display: after, the windows stay where they are.
+    if (gdk_display_get_default())
+        return false;
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    return bool(VirtualDisplay::ensureDisplay());
+}
+
+// Runs xdotool on the display GTK shows the windows on.
+inline bool runXdotool(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "xdotool");
+    gchar** environment = g_get_environ();
+    if (GdkDisplay* display = gdk_display_get_default())
+        environment = g_environ_setenv(environment, "DISPLAY", gdk_display_get_name(display), TRUE);
+    std::vector<gchar*> argv;
+    for (auto& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    gint status = 0;
+    GError* error = nullptr;
+    bool ran = g_spawn_sync(nullptr, argv.data(), environment, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, nullptr,
+                            &status, &error);
+    g_strfreev(environment);
+    if (error)
+        g_error_free(error);
+    return ran && g_spawn_check_wait_status(status, nullptr);
+}
+
+// Gives the toplevel the keyboard focus of the display and waits until the
+// server has done so.
+inline bool focusWindow(GtkWidget* toplevel)
+{
+    GtkPresenter::processPendingEvents();
+    GdkWindow* window = gtk_widget_get_window(toplevel);
+    if (!window || std::strcmp(G_OBJECT_TYPE_NAME(window), "GdkX11Window") != 0)
+        return false;
+    bool focused = runXdotool({"windowfocus", "--sync", std::to_string(gdk_x11_window_get_xid(window))});
+    GtkPresenter::processPendingEvents();
+    return focused;
+}
+
+// Presses a key combination ("ctrl+z", "ctrl+shift+z", "Return") in the
+// focused window.
+inline bool pressKeys(const std::string& keys)
+{
+    bool pressed = runXdotool({"key", "--clearmodifiers", keys});
+    GtkPresenter::processPendingEvents();
+    return pressed;
+}
+
+// Types the text in the focused window, key by key.
+inline bool typeText(const std::string& text)
+{
+    bool typed = runXdotool({"type", "--delay", "15", text});
+    GtkPresenter::processPendingEvents();
+    return typed;
+}
+
+} // namespace folio::test
