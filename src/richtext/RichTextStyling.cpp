@@ -49,7 +49,7 @@ RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std
     Host host;
     host.closeDocument = [] {
         if (DKDocumentAppController* app = DKDocumentAppController::controller())
-            app->closeDocument([](Status) {});
+            app->closeDocumentAndShowBrowser([app](Status closed) { app->reportCloseFailure(closed); });
     };
     host.toolMenuActions = [](BarButtonItem*) {
         DKDocumentAppController* app = DKDocumentAppController::controller();

@@ -231,22 +231,16 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
                 action(static_cast<TextViewController&>(*strong));
         };
     };
-    // The character styles go to the page's own editing commands, so that its
-    // undo and typing style follow them.
-    auto pageStyle = [bind](std::string command) {
-        return bind([script = "document.execCommand('" + command + "', false, null);"](TextViewController& editor) {
-            editor.m_connection.send(script);
-            editor.documentIsDirty();
-        });
-    };
     return DKKeyCommands::keyCommandsWithCategories(
         {DKKeyCommands::kDocumentControllerCategory},
         {
             {"undoAction", bind([](TextViewController& editor) { editor.undoAction(); })},
             {"redoAction", bind([](TextViewController& editor) { editor.redoAction(); })},
-            {"boldExecCommand:", pageStyle("bold")},
-            {"italicExecCommand:", pageStyle("italic")},
-            {"underlineExecCommand", pageStyle("underline")},
+            {"boldExecCommand:", bind([](TextViewController& editor) { editor.styling().characters().boldExecCommand(); })},
+            {"italicExecCommand:",
+             bind([](TextViewController& editor) { editor.styling().characters().italicExecCommand(); })},
+            {"underlineExecCommand",
+             bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
         });
 }
 

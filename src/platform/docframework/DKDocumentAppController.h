@@ -105,6 +105,8 @@ public:
     // document and then shows the browser. When the document cannot be saved
     // it stays open and the browser does not show; the completion hears why.
     void closeDocumentAndShowBrowser(Completion completion);
+    // Tells the user, over the document's window, why it stays open.
+    void reportCloseFailure(const Status& status);
 
     Window* currentWindow() const { return m_currentWindow; }
     void setCurrentWindow(Window* window) { m_currentWindow = window; }
@@ -114,8 +116,6 @@ private:
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();
-    // Tells the user, over the document's window, why it stays open.
-    void reportCloseFailure(const Status& status);
 
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;
