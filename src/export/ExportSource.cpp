@@ -121,6 +121,7 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
         PageMargins::read(PageMargins::kDocumentPrefix, [&](const std::string& key) { return page.number(key); });
     values.headerSettings = page.text(DKRTFPageSettings::kHeaderControlKey);
     values.footerSettings = page.text(DKRTFPageSettings::kFooterControlKey);
+    values.paperSize = page.paperSize();
     return values;
 }
 

@@ -63,6 +63,8 @@ public:
         // The "::"-joined header and footer settings.
         std::optional<std::string> headerSettings;
         std::optional<std::string> footerSettings;
+        // Points: the paper a rich-text file says it is laid out on.
+        std::optional<Size> paperSize;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -57,13 +57,14 @@ TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
 
 TEST_F(RTFReaderObjectsTests, pictureWithoutGoalSizeTakesItsOwnSize)
 {
-    // Without "\wraptext" the goal is in twips, as other writers give it.
+    // Without "\wraptext" the goal is in twips, as other writers give it,
+    // and is shown in CSS pixels (600 twips are 30 pt, 40 px).
     AttributedString string = read(u"{\\rtf1 {{\\pict\\jpegblip\\picw100\\pich50\\pichgoal600\nffd8\n} }after}");
     const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 0));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->wrapAlignment(), TEWrapAlignment::None);
     EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().width), 100.0f);
-    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().height), 30.0f);
+    EXPECT_FLOAT_EQ(static_cast<float>(picture->displaySize().height), 40.0f);
     EXPECT_EQ(string.string(), u"\uFEFF after");
 }
 
@@ -74,8 +75,9 @@ TEST_F(RTFReaderObjectsTests, pictureSearchesStopAtTheEndOfItsGroup)
     AttributedString string = read(u"{\\rtf1 {\\pict\\jpegblip}picwgoal wraptext pichgoal}");
     EXPECT_EQ(string.string(), u"picwgoal wraptext pichgoal");
     EXPECT_EQ(attachmentAt(string, 0), nullptr);
-    // Windows metafiles are not read, and their data is not text.
-    EXPECT_EQ(read(u"{\\rtf1 {\\pict\\wmetafile0 0100ff}x}").string(), u"x");
+    // Windows metafiles are not drawn: they keep their place as a frame, and
+    // their data is not text.
+    EXPECT_EQ(read(u"{\\rtf1 {\\pict\\wmetafile0 0100ff}x}").string(), u"\uFEFFx");
 }
 
 TEST_F(RTFReaderObjectsTests, shapePictureWithFileName)
@@ -214,9 +216,11 @@ TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterAreAnsweredAndStoredO
     EXPECT_EQ(defaults.stringForKey(DKRTFPageSettings::kFooterControlKey), "f::2");
     read(uR"({\rtf1 Other})");
     m_pageSettings.store(defaults);
-    for (std::string_view key : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kParagraphSpacingKey,
-                                 DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
+    for (std::string_view key : {DKRTFPageSettings::kParagraphSpacingKey, DKRTFPageSettings::kHeaderControlKey,
+                                 DKRTFPageSettings::kFooterControlKey})
         EXPECT_FALSE(defaults.objectForKey(key).has_value()) << key;
+    // A document without margins has RTF's own, never the earlier document's.
+    EXPECT_NEAR(defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey).value_or(0), 3.175, 0.001);
     // And the values reached the file, not only memory.
     UserDefaults reloaded(path);
     EXPECT_FALSE(reloaded.objectForKey(DKRTFPageSettings::kHeaderControlKey).has_value());

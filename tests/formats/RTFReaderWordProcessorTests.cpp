@@ -139,14 +139,14 @@ TEST_F(RTFReaderWordProcessorTests, picturesFromOtherWritersKeepTheirDataAndSize
                                                  data->vector()[2] * 0x100u + data->vector()[3]
                                            : 0u;
     };
-    // Data on the line of "\pichgoal"; twips and scale.
+    // Data on the line of "\pichgoal"; twips and scale, shown in CSS pixels.
     AttributedString sameLine =
         read(uR"({\rtf1 {\pict\pngblip\picw1\pich1\picwgoal300\pichgoal300\picscalex50 89504e470d0a1a0a}x})");
     ASSERT_EQ(sameLine.string(), u"\uFEFFx");
     ASSERT_NE(pictureAt(sameLine, 0), nullptr);
     EXPECT_EQ(hexStart(*pictureAt(sameLine, 0)), 0x89504e47u);
-    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().width, 7.5);
-    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().height, 15);
+    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().width, 10);
+    EXPECT_DOUBLE_EQ(pictureAt(sameLine, 0)->displaySize().height, 20);
 
     // Word's picture with its metafile fallback: the PNG stays.
     AttributedString word = read(uR"({\rtf1 {\*\shppict{\pict\pngblip\picwgoal20\pichgoal20 89504e47}})"
@@ -161,10 +161,13 @@ TEST_F(RTFReaderWordProcessorTests, picturesFromOtherWritersKeepTheirDataAndSize
     ASSERT_NE(pictureAt(gif, 0), nullptr);
     EXPECT_EQ(hexStart(*pictureAt(gif, 0)), 0x89504e47u);
 
-    // A metafile alone is no picture at all, never an image without source.
+    // A metafile alone keeps its place as a frame, never an image without
+    // source.
     AttributedString metafile = read(uR"({\rtf1 a{\pict\wmetafile8\picw10\pich10 0100090000}b})");
-    EXPECT_EQ(metafile.string(), u"ab");
-    EXPECT_EQ(htmlString(metafile).find(u"<img"), std::u16string::npos);
+    EXPECT_EQ(metafile.string(), u"a\uFEFFb");
+    std::u16string page = htmlString(metafile);
+    EXPECT_NE(page.find(u"<img"), std::u16string::npos);
+    EXPECT_NE(page.find(u" src=\""), std::u16string::npos) << toUtf8(page);
 }
 
 TEST_F(RTFReaderWordProcessorTests, hyperlinkFieldsAsWordWritesThem)

@@ -176,7 +176,9 @@ TEFontDescriptor TEFontDescriptor::fontDescriptorForCTFont(const Font& font)
     TEFontAttributes attributes;
     attributes.symbolicTraits = font.symbolicTraits();
     attributes.familyName = font.familyName();
-    attributes.name = font.postScriptName();
+    // A stand-in's face name ("TimesNewRoman-Bold" for a family drawn by
+    // another) names no font anywhere: its family and traits ask for it.
+    attributes.name = font.isSubstituted() ? font.familyName() : font.postScriptName();
     attributes.size = font.pointSize();
     descriptor.setFontAttributes(attributes);
 
@@ -184,7 +186,7 @@ TEFontDescriptor TEFontDescriptor::fontDescriptorForCTFont(const Font& font)
     bool namesStyle = std::any_of(kFaceNameMarkers.begin(), kFaceNameMarkers.end(), [&](std::string_view marker) {
         return lowerName.find(marker) != std::string::npos;
     });
-    descriptor.setFontFamily(namesStyle ? font.postScriptName() : font.familyName());
+    descriptor.setFontFamily(namesStyle && !font.isSubstituted() ? font.postScriptName() : font.familyName());
     if (!font.matrix().isIdentity())
         descriptor.setItalicTrait(true);
     return descriptor;

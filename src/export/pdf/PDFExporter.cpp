@@ -75,7 +75,9 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         break;
     }
     ExportSource::PageValues values = source.pageValues(request.openEditor);
-    setup.pageSize = PageSizes::chosenPageSize(defaults, NDHTMLtoPDF::kUnsetPageSize);
+    // A file that names its paper prints on it (A4, landscape); others on the
+    // page size the user chose.
+    setup.pageSize = values.paperSize.value_or(PageSizes::chosenPageSize(defaults, NDHTMLtoPDF::kUnsetPageSize));
     // A conversion of a listed Markdown file takes the Markdown margins; the
     // browser's requests print with the general ones.
     bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;

@@ -39,6 +39,12 @@ constexpr std::string_view kRichTextHead =
 
 constexpr std::string_view kPrintBodyRules = "body { position: relative; margin: 0 auto; }";
 
+// The printer scales every page down to fit the widest line, so one line that
+// cannot wrap (a run of tabs) would shrink the whole document: tabs may wrap
+// like blanks, and what still sticks out is cut off at the margin.
+constexpr std::string_view kNoShrinkToFitRules =
+    "#content { overflow-x: clip; } #content span[style*='white-space:pre'] { white-space: pre-wrap !important; }";
+
 std::string markdownContent(const MarkdownPageStyle& style, std::string_view html)
 {
     using T = PDFPageTemplates;
@@ -192,7 +198,7 @@ std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double le
         + "cm;  margin-right: " + fixed(rightMargin, 2)
         + "cm;word-wrap: break-word;overflow-wrap: break-word;'>" + std::string(html) + "</div></body>";
     return joined({kRichTextHead, fontRules, kPrintBodyRules, "p { margin: 0;}", "img { padding: 20px;}",
-                   pageBreakRule(), "</style>", "</head>", "<body>", content, "</html>"});
+                   pageBreakRule(), kNoShrinkToFitRules, "</style>", "</head>", "<body>", content, "</html>"});
 }
 
 std::string PDFPageTemplates::markdownPage(std::string_view fontRules, const MarkdownPageStyle& style,

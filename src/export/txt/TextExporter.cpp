@@ -1,12 +1,63 @@
 #include "export/txt/TextExporter.h"
 
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "formats/html/HTMLPlainText.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/text/MutableAttributedString.h"
+
+#include <vector>
 
 namespace folio {
 
+namespace {
+
+// A rich-text file's text as a reader sees it on the page: each list item
+// after its marker, and the footnotes' text, numbered, at the end. The text
+// goes through the same HTML as the printed page, so the numbering is the
+// page's own.
+Result<std::u16string> richText(const ExportSource& source)
+{
+    Result<std::u16string> rtf = source.fileText();
+    if (!rtf)
+        return rtf.error();
+    Result<DKRTFReadResult> read = DKRTFReader::read(stringByReplacingOccurrencesOfString(*rtf, u"}\u00AC", u"}"));
+    if (!read)
+        return Error{ExportSource::kErrorDomain, ExportSource::NotRTF,
+                     source.path() + " cannot be read as RTF: " + read.error().message};
+    // Pictures have no text, and writing their HTML would file them away.
+    MutableAttributedString text(read->text);
+    std::vector<Range> pictures;
+    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
+                            [&](const AttributeValuePtr& value, Range range, bool&) {
+                                if (value && value->as<TEImageTextAttachment>())
+                                    pictures.push_back(range);
+                            });
+    for (Range range : pictures)
+        (void)text.removeAttribute(NSAttachmentAttributeName, range);
+
+    TEHTMLWriterSettings settings;
+    settings.forPrint = true;
+    settings.keepsPlaceholders = false;
+    TEHTMLWriter writer(text.copy(), settings);
+    writer.setUseAppleConvertedSpace(false);
+    HTMLPlainText::Options options;
+    options.listMarkers = true;
+    options.keepsWhiteSpace = true;
+    std::u16string plain = HTMLPlainText::plainText(toUtf8(writer.HTMLFragment()), options);
+    return stringByReplacingOccurrencesOfString(plain, u"\t ", u"\t");
+}
+
+} // namespace
+
 Result<std::string> TextExporter::contents(const ExportSource& source, ExportSource::OpenEditor openEditor)
 {
-    Result<std::u16string> text = source.plainText(openEditor);
+    Result<std::u16string> text = source.kind() == DocumentKind::RTF && !source.exportsAsPlainText()
+        ? richText(source)
+        : source.plainText(openEditor);
     if (!text)
         return text.error();
     return toUtf8(*text);

@@ -12,7 +12,17 @@ class HTMLPlainText {
 public:
     HTMLPlainText() = delete;
 
+    struct Options {
+        // Each list item starts with its marker ("1.", "a.", a bullet) after
+        // a tab per level, as the page numbers it.
+        bool listMarkers = false;
+        // Text is taken as it stands (tabs and runs of blanks kept): for HTML
+        // written from a document's text rather than typed as markup.
+        bool keepsWhiteSpace = false;
+    };
+
     static std::u16string plainText(std::string_view html);
+    static std::u16string plainText(std::string_view html, const Options& options);
 };
 
 } // namespace folio

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 #include <map>
 #include <utility>
@@ -20,6 +21,9 @@ namespace {
 
 constexpr std::size_t npos = std::u16string_view::npos;
 constexpr double kDefaultGoalSize = 100;
+// Pixels: the sizes of a frame that stands in for a picture.
+constexpr double kSmallestFrame = 8;
+constexpr double kLargestFrame = 2000;
 
 bool isLetter(char16_t character)
 {
@@ -99,42 +103,44 @@ std::u16string_view DKRTFObjectReader::tokenUpTo(std::size_t from, std::u16strin
 
 void DKRTFObjectReader::finishAt(std::size_t position) { m_scanner.setScanLocation(position); }
 
-std::size_t DKRTFObjectReader::skipControlWordsAndGroups(std::size_t position) const
+std::size_t DKRTFObjectReader::skipGroup(std::size_t position) const
 {
-    // Picture data follow the picture's control words and property groups;
-    // none of those are data, whatever letters they hold.
+    // A property group inside a picture ("{\*\picprop ...}", "{\*\blipuid
+    // ...}"): whatever letters it holds are no picture data, and the control
+    // words after it are the picture's own again.
     std::u16string_view text = group();
-    while (position < m_groupEnd) {
-        char16_t character = text[position];
-        if (character == u' ' || character == u'\r' || character == u'\n') {
+    std::size_t depth = 0;
+    for (; position < m_groupEnd; ++position) {
+        if (text[position] == u'\\')
             ++position;
-        } else if (character == u'\\' && position + 1 < m_groupEnd && isLetter(text[position + 1])) {
-            ++position;
-            while (position < m_groupEnd && isLetter(text[position]))
-                ++position;
-            if (position < m_groupEnd && text[position] == u'-')
-                ++position;
-            while (position < m_groupEnd && isDigit(text[position]))
-                ++position;
-        } else if (character == u'{') {
-            std::size_t depth = 0;
-            for (; position < m_groupEnd; ++position) {
-                if (text[position] == u'\\')
-                    ++position;
-                else if (text[position] == u'{')
-                    ++depth;
-                else if (text[position] == u'}' && --depth == 0)
-                    break;
-            }
-            ++position;
-        } else {
+        else if (text[position] == u'{')
+            ++depth;
+        else if (text[position] == u'}' && --depth == 0)
             break;
-        }
     }
-    return std::min(position, m_groupEnd);
+    return std::min(position + 1, m_groupEnd);
 }
 
 // --- Pictures ---------------------------------------------------------------
+
+Data DKRTFObjectReader::pictureFrame(Size size)
+{
+    // A light panel with a grey border.
+    const int width = static_cast<int>(std::lround(std::clamp(size.width, kSmallestFrame, kLargestFrame)));
+    const int height = static_cast<int>(std::lround(std::clamp(size.height, kSmallestFrame, kLargestFrame)));
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool border = x == 0 || y == 0 || x == width - 1 || y == height - 1;
+            const std::uint8_t shade = border ? 0x99 : 0xEE;
+            std::uint8_t* pixel = &pixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4];
+            pixel[0] = pixel[1] = pixel[2] = shade;
+            pixel[3] = 0xFF;
+        }
+    }
+    Result<std::vector<std::uint8_t>> png = ImageCodec::encodePng(width, height, pixels);
+    return png ? Data(std::move(*png)) : Data();
+}
 
 TETextAttachmentPtr DKRTFObjectReader::readPicture()
 {
@@ -159,7 +165,7 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
                 static_cast<double>(floatValue(std::u16string(text.substr(nameEnd, valueEnd - nameEnd))));
             position = valueEnd;
         } else if (character == u'{') {
-            position = skipControlWordsAndGroups(position);
+            position = skipGroup(position);
         } else {
             break;
         }
@@ -172,15 +178,46 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
     std::size_t end = position;
     std::u16string_view hex = tokenUpTo(position, u"}", &end);
     finishAt(m_groupEnd);
-    // Metafiles and device-independent bitmaps have no decoder here; they
-    // are left out rather than shown as a picture without image.
-    for (std::u16string_view unreadable : {u"wmetafile", u"emfblip", u"pmmetafile", u"macpict", u"dibitmap", u"wbitmap"}) {
-        if (values.contains(unreadable))
-            return nullptr;
+
+    // Our files give the goal sizes in twelfths of a pixel and always carry
+    // "\wraptext"; other writers give twips (twentieths of a point), scaled
+    // by "\picscalex" and "\picscaley", and may give only the picture's own
+    // size (pixels, or hundredths of a millimetre for a metafile). Pictures
+    // are shown at CSS pixels, four to every three points.
+    const std::optional<int> wrap = value(u"wraptext") ? std::optional<int>(static_cast<int>(*value(u"wraptext")))
+                                                       : std::nullopt;
+    bool metafile = false;
+    for (std::u16string_view unreadable : {u"wmetafile", u"emfblip", u"pmmetafile", u"macpict", u"dibitmap", u"wbitmap"})
+        metafile = metafile || values.contains(unreadable);
+    Size display;
+    if (wrap) {
+        display = Size{static_cast<float>(value(u"picwgoal").value_or(kDefaultGoalSize)) / 12.0f,
+                       static_cast<float>(value(u"pichgoal").value_or(kDefaultGoalSize)) / 12.0f};
+    } else {
+        constexpr double kPixelsPerTwip = 4.0 / 3.0 / 20.0;
+        constexpr double kPixelsPerHundredthMillimetre = 96.0 / 2540.0;
+        const double scaleX = value(u"picscalex").value_or(100) / 100;
+        const double scaleY = value(u"picscaley").value_or(100) / 100;
+        auto side = [&](std::u16string_view goalWord, std::u16string_view ownWord) {
+            std::optional<double> goal = value(goalWord);
+            if (goal && *goal > 0)
+                return *goal * kPixelsPerTwip;
+            double own = value(ownWord).value_or(kDefaultGoalSize / 12);
+            return metafile ? own * kPixelsPerHundredthMillimetre : own;
+        };
+        display = Size{side(u"picwgoal", u"picw") * scaleX, side(u"pichgoal", u"pich") * scaleY};
     }
-    Data contents = hexStringToData(hex);
-    if (contents.empty())
+
+    Data contents = metafile ? Data() : hexStringToData(hex);
+    if (metafile) {
+        // Metafiles and device-independent bitmaps have no decoder here:
+        // a frame of the picture's size keeps its place on the page.
+        display = Size{std::clamp(display.width, kSmallestFrame, kLargestFrame),
+                       std::clamp(display.height, kSmallestFrame, kLargestFrame)};
+        contents = pictureFrame(display);
+    } else if (contents.empty()) {
         return nullptr;
+    }
     const std::vector<std::uint8_t>& bytes = contents.vector();
     if (bytes.size() >= 4 && bytes[0] == 'G' && bytes[1] == 'I' && bytes[2] == 'F' && bytes[3] == '8') {
         // Pictures are kept as PNG or JPEG, which every output can show.
@@ -192,24 +229,8 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
             return nullptr;
         contents = Data(std::move(*png));
     }
-
-    // Our files give the goal sizes in twelfths of a point and always carry
-    // "\wraptext"; other writers give twips, scaled by "\picscalex" and
-    // "\picscaley", and may give only the picture's own size in pixels.
-    const std::optional<int> wrap = value(u"wraptext") ? std::optional<int>(static_cast<int>(*value(u"wraptext")))
-                                                       : std::nullopt;
-    Size display;
-    if (wrap) {
-        display = Size{static_cast<float>(value(u"picwgoal").value_or(kDefaultGoalSize)) / 12.0f,
-                       static_cast<float>(value(u"pichgoal").value_or(kDefaultGoalSize)) / 12.0f};
-    } else {
-        const double scaleX = value(u"picscalex").value_or(100) / 100;
-        const double scaleY = value(u"picscaley").value_or(100) / 100;
-        std::optional<double> goalWidth = value(u"picwgoal");
-        std::optional<double> goalHeight = value(u"pichgoal");
-        display = Size{(goalWidth && *goalWidth > 0 ? *goalWidth / 20 : value(u"picw").value_or(kDefaultGoalSize / 12)) * scaleX,
-                       (goalHeight && *goalHeight > 0 ? *goalHeight / 20 : value(u"pich").value_or(kDefaultGoalSize / 12)) * scaleY};
-    }
+    if (contents.empty())
+        return nullptr;
 
     auto attachment = std::make_shared<TEImageTextAttachment>();
     attachment->setContents(std::move(contents));

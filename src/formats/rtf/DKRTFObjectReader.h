@@ -2,6 +2,7 @@
 
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/Data.h"
+#include "platform/graphics/Geometry.h"
 
 #include <cstddef>
 #include <functional>
@@ -55,13 +56,18 @@ public:
     // group braces dropped, our own footnote and comment markers removed.
     static std::u16string decodeNoteText(std::u16string_view content, const ByteDecoder& decoder);
 
+    // A PNG frame of `size` (pixels), standing in for a picture this system
+    // cannot draw.
+    static Data pictureFrame(Size size);
+
 private:
     std::u16string_view group() const;
     std::size_t find(std::u16string_view needle, std::size_t from) const;
     // The text from `from` up to the first of `delimiters` inside the group.
     std::u16string_view tokenUpTo(std::size_t from, std::u16string_view delimiters, std::size_t* end) const;
     void finishAt(std::size_t position);
-    std::size_t skipControlWordsAndGroups(std::size_t position) const;
+    // The position after the group that opens at `position`.
+    std::size_t skipGroup(std::size_t position) const;
 
     OFStringScanner& m_scanner;
     std::u16string_view m_text;

@@ -12,12 +12,66 @@ namespace {
 
 constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr int kTwipsPerPoint = 20;
+// RTF's defaults for a document that names no margins.
+constexpr int kDefaultSideMarginTwips = 1800;
+constexpr int kDefaultTopBottomMarginTwips = 1440;
+// Paper beyond this (in twips, over 5 metres) is no page anyone prints.
+constexpr int kLargestPaperTwips = 20 * 72 * 200;
 
 } // namespace
 
 void DKRTFPageSettings::setPageMargin(std::string_view key, int twips)
 {
     m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips) / kTwipsPerCentimetre);
+}
+
+void DKRTFPageSettings::setSectionPageMargin(std::string_view key, int twips)
+{
+    m_sectionMargins.emplace(std::string(key), twips);
+}
+
+void DKRTFPageSettings::setSectionPaperWidth(int twips)
+{
+    if (!m_sectionPaperWidth)
+        m_sectionPaperWidth = twips;
+}
+
+void DKRTFPageSettings::setSectionPaperHeight(int twips)
+{
+    if (!m_sectionPaperHeight)
+        m_sectionPaperHeight = twips;
+}
+
+void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
+{
+    m_paperIsMeaningful = paperIsMeaningful;
+    struct Side {
+        std::string_view key;
+        int defaultTwips;
+    };
+    static constexpr std::array kSides{Side{kPageMarginLeftKey, kDefaultSideMarginTwips},
+                                       Side{kPageMarginRightKey, kDefaultSideMarginTwips},
+                                       Side{kPageMarginTopKey, kDefaultTopBottomMarginTwips},
+                                       Side{kPageMarginBottomKey, kDefaultTopBottomMarginTwips}};
+    for (const Side& side : kSides) {
+        if (m_numbers.contains(side.key))
+            continue;
+        auto section = m_sectionMargins.find(side.key);
+        setPageMargin(side.key, section != m_sectionMargins.end() ? section->second : side.defaultTwips);
+    }
+}
+
+std::optional<Size> DKRTFPageSettings::paperSize() const
+{
+    if (!m_paperIsMeaningful)
+        return std::nullopt;
+    std::optional<int> width = m_paperWidth ? m_paperWidth : m_sectionPaperWidth;
+    std::optional<int> height = m_paperHeight ? m_paperHeight : m_sectionPaperHeight;
+    // A size of nothing, or of a poster, is no page to lay text out on.
+    auto usable = [](const std::optional<int>& twips) { return twips && *twips >= 1440 && *twips <= kLargestPaperTwips; };
+    if (!usable(width) || !usable(height))
+        return std::nullopt;
+    return Size{static_cast<double>(*width) / kTwipsPerPoint, static_cast<double>(*height) / kTwipsPerPoint};
 }
 
 void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <functional>
 #include <map>
 #include <optional>
@@ -27,12 +29,29 @@ public:
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
+    // The first section's margin (twips), which stands where the document
+    // names none of its own.
+    void setSectionPageMargin(std::string_view key, int twips);
+    // Twips; the section's own size stands where the document gives none.
+    void setPaperWidth(int twips) { m_paperWidth = twips; }
+    void setPaperHeight(int twips) { m_paperHeight = twips; }
+    void setSectionPaperWidth(int twips);
+    void setSectionPaperHeight(int twips);
+    // What the document leaves out, after the whole text was read: a missing
+    // margin takes the first section's, else RTF's own default (1800 twips
+    // left and right, 1440 top and bottom). A margin the document gives, 0
+    // included, stays as it is. `paperIsMeaningful` is false for a document
+    // whose paper size is a constant of its writer rather than its page.
+    void completeWithRTFDefaults(bool paperIsMeaningful);
     // Twips, kept as whole points.
     void setParagraphSpacing(std::string_view key, int twips);
     void setHeaderFooterControl(std::string_view key, const std::u16string& settings);
 
     // A margin (centimetres) or spacing (points); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
+    // The paper the document is laid out on, in points; nothing when it
+    // gives no usable size.
+    std::optional<Size> paperSize() const;
     // A header or footer's "::"-joined settings; nothing when the document gives none.
     std::optional<std::string> text(std::string_view key) const;
 
@@ -50,6 +69,12 @@ public:
 private:
     std::map<std::string, float, std::less<>> m_numbers;
     std::map<std::string, std::string, std::less<>> m_texts;
+    std::map<std::string, int, std::less<>> m_sectionMargins;
+    std::optional<int> m_paperWidth;
+    std::optional<int> m_paperHeight;
+    std::optional<int> m_sectionPaperWidth;
+    std::optional<int> m_sectionPaperHeight;
+    bool m_paperIsMeaningful = true;
 };
 
 } // namespace folio

@@ -6,6 +6,7 @@
 #include "formats/rtf/DKRTFObjectReader.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/attachments/TEImageTextAttachment.h"
+#include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -47,9 +48,24 @@ std::u16string utf16FromCodePoint(char32_t code)
     return {static_cast<char16_t>(0xD800 + (code >> 10)), static_cast<char16_t>(0xDC00 + (code & 0x3FF))};
 }
 
+// A letter that has a capital of its own (a lower-case letter).
+bool hasCapital(char16_t unit)
+{
+    const std::u16string_view letter(&unit, 1);
+    return uppercaseString(letter) != letter;
+}
+
 AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
 {
     return AttributeDictionary::make({{std::string(key), BoolValue::make(true)}});
+}
+
+// NOTE: Folio's own writer opens every file with this line and a fixed paper
+// size that says nothing of the page the document is printed on (the user's
+// page size setting does).
+bool isWrittenByFolio(std::u16string_view rtf)
+{
+    return rtf.starts_with(u"{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl");
 }
 
 } // namespace
@@ -130,6 +146,7 @@ void DKRTFReader::parse()
     while (!m_scanner.isAtEnd())
         parseRTFGroup(SemicolonAction::None);
     m_attributedString.endEditing();
+    m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_scanner.string()));
 
     if (m_states.openGroups() > 0)
         m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");
@@ -166,7 +183,14 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             // The text after a text box starts a paragraph of its own.
             if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
                 actionNewParagraph(1);
+            const DKRTFReaderState::ListTracking tracking = state().listTracking();
             m_states.pop();
+            // Word and pandoc write each item of a list in a group of its
+            // own: the items read in the group still belong to the list, so
+            // the next item continues it instead of opening another. Our
+            // own lists are read as they always were.
+            if (tracking.previousListID != 0 && m_listTable.itemsNeedNoLabel(tracking.previousListID))
+                state().setListTracking(tracking);
             if (m_states.depth() < entryDepth)
                 return;
             break;
@@ -453,10 +477,38 @@ void DKRTFReader::appendString(std::u16string_view text)
         appendListPlaceholder();
     }
     m_atParagraphStart = false;
-    if (current.capitals())
+    if (current.capitals()) {
         placePendingAttachment(uppercaseString(text), current);
-    else
+    } else if (current.smallCapitals() && !m_pendingAttachment) {
+        appendSmallCapitals(text, current);
+    } else {
         placePendingAttachment(text, current);
+    }
+}
+
+void DKRTFReader::appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current)
+{
+    // Lower-case letters become capitals of seven tenths of the size; the
+    // text's own capitals keep theirs.
+    constexpr double kSmallCapitalScale = 0.7;
+    const AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
+    AttributeDictionaryPtr small = attributes;
+    if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
+        small = attributes->dictionaryBySettingValue(
+            kCTFontAttributeName, FontAttributeValue::make(font->font().copyWithSize(font->font().pointSize() * kSmallCapitalScale)));
+    std::size_t index = 0;
+    while (index < text.size()) {
+        const bool lower = hasCapital(text[index]);
+        std::size_t end = index;
+        while (end < text.size() && hasCapital(text[end]) == lower)
+            ++end;
+        std::u16string_view run = text.substr(index, end - index);
+        if (lower)
+            m_attributedString.appendString(uppercaseString(run), small);
+        else
+            m_attributedString.appendString(run, attributes);
+        index = end;
+    }
 }
 
 void DKRTFReader::placePendingAttachment(std::u16string_view text, DKRTFReaderState& current)

@@ -115,8 +115,13 @@ private:
     // Appends text under the current state's set; an attachment read last
     // goes on its placeholder first, or on this text.
     void placePendingAttachment(std::u16string_view text, DKRTFReaderState& current);
+    // Text under "\scaps": smaller capitals for its lower-case letters.
+    void appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current);
     // Appends one character that ends a table cell or row, with its keys.
     void appendTableMark(char16_t mark, std::string_view key, int value);
+    // A row is one paragraph: when its cells are aligned differently, the
+    // row is aligned as text usually is rather than as its first cell.
+    void alignRowStartingBefore(std::size_t rowEnd);
     // Runs a stored string of control words (a style's formatting) through
     // the keyword table.
     void performControlWords(std::u16string_view words);
@@ -182,6 +187,14 @@ private:
     void actionPageMarginRight(int value);
     void actionPageMarginTop(int value);
     void actionPageMarginBottom(int value);
+    void actionSectionMarginLeft(int value);
+    void actionSectionMarginRight(int value);
+    void actionSectionMarginTop(int value);
+    void actionSectionMarginBottom(int value);
+    void actionPaperWidth(int value);
+    void actionPaperHeight(int value);
+    void actionSectionPaperWidth(int value);
+    void actionSectionPaperHeight(int value);
     void actionPageHeader(int value);
     void actionPageFooter(int value);
     void actionSkipDestination(int value);
@@ -191,6 +204,7 @@ private:
     void actionDocumentCodePage(int value);
     void actionHidden(int value);
     void actionCapitals(int value);
+    void actionSmallCapitals(int value);
     void actionTableRowDefaults(int value);
     void actionTableCellBoundary(int value);
     void actionInTable(int value);
@@ -253,6 +267,8 @@ private:
     // and where the cell marks of the row were appended.
     std::vector<int> m_cellBoundaries;
     std::vector<std::size_t> m_cellMarks;
+    // The alignment each cell of the row ended with.
+    std::vector<std::uint8_t> m_cellAlignments;
     // Stylesheet entries: style number to its control words.
     std::map<int, std::u16string> m_paragraphStyles;
     std::map<int, int> m_styleBases;

@@ -5,7 +5,10 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <set>
+#include <utility>
+#include <vector>
 
 // The control-word actions that change formatting, tables, lists, fonts,
 // colours and destinations; the parsing loop and text handling are in
@@ -46,6 +49,7 @@ void DKRTFReader::actionPlain(int)
 
 void DKRTFReader::actionHidden(int value) { state().setHidden(value != 0); }
 void DKRTFReader::actionCapitals(int value) { state().setCapitals(value != 0); }
+void DKRTFReader::actionSmallCapitals(int value) { state().setSmallCapitals(value != 0); }
 
 void DKRTFReader::actionFontSize(int value)
 {
@@ -314,6 +318,14 @@ void DKRTFReader::actionPageMarginLeft(int value) { m_pageSettings.setPageMargin
 void DKRTFReader::actionPageMarginRight(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
 void DKRTFReader::actionPageMarginTop(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
 void DKRTFReader::actionPageMarginBottom(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+void DKRTFReader::actionSectionMarginLeft(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value); }
+void DKRTFReader::actionSectionMarginRight(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
+void DKRTFReader::actionSectionMarginTop(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
+void DKRTFReader::actionSectionMarginBottom(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+void DKRTFReader::actionPaperWidth(int value) { m_pageSettings.setPaperWidth(value); }
+void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(value); }
+void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }
+void DKRTFReader::actionSectionPaperHeight(int value) { m_pageSettings.setSectionPaperHeight(value); }
 
 void DKRTFReader::actionPageHeader(int)
 {
@@ -376,6 +388,32 @@ void DKRTFReader::actionTableCell(int)
         state().setInTable(true);
     appendTableMark(u'\t', TEIsEndTableCellKey, static_cast<int>(m_cellMarks.size()) + 1);
     m_cellMarks.push_back(m_attributedString.length() - 1);
+    m_cellAlignments.push_back(state().paragraph().alignment);
+}
+
+void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
+{
+    const bool mixed = std::any_of(m_cellAlignments.begin(), m_cellAlignments.end(),
+                                   [this](std::uint8_t alignment) { return alignment != m_cellAlignments.front(); });
+    m_cellAlignments.clear();
+    if (!mixed)
+        return;
+    const std::u16string& text = m_attributedString.string();
+    std::size_t start = rowEnd == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", rowEnd - 1);
+    start = start == std::u16string::npos ? 0 : start + 1;
+    std::vector<std::pair<Range, AttributeValuePtr>> aligned;
+    m_attributedString.enumerateAttribute(
+        kCTParagraphStyleAttributeName, Range{start, rowEnd + 1 - start}, AttributeEnumerationOptions::None,
+        [&](const AttributeValuePtr& value, Range range, bool&) {
+            const auto* style = value ? value->as<ParagraphStyleValue>() : nullptr;
+            if (!style || style->style().alignment() == TextAlignment::Left)
+                return;
+            PlatformParagraphStyle::Settings settings = style->style().settings();
+            settings.alignment = TextAlignment::Left;
+            aligned.emplace_back(range, ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings))));
+        });
+    for (auto& [range, value] : aligned)
+        m_attributedString.addAttribute(kCTParagraphStyleAttributeName, value, range);
 }
 
 void DKRTFReader::actionTableRow(int)
@@ -402,6 +440,7 @@ void DKRTFReader::actionTableRow(int)
         previous = boundary;
     }
     m_cellMarks.clear();
+    alignRowStartingBefore(m_attributedString.length() - 1);
     m_atParagraphStart = true;
 }
 

@@ -18,11 +18,14 @@ constexpr std::u16string_view kLevelMarker = u"levelmarker";
 constexpr int kNoPreviousLevel = 999;
 
 // Markers outside the text and no image: how our writer describes every list.
-AttributeValuePtr newListStyle(unsigned listType)
+AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1)
 {
     auto style = std::make_shared<TECSSListStyle>();
     style->setPosition(TECSSListStylePosition::Outside);
     style->setType(static_cast<TECSSListStyleType>(listType));
+    // Lists numbered from 1 keep the style our own files have always read as.
+    if (start != 1)
+        style->setStartingItemNumber(start);
     return style;
 }
 
@@ -168,6 +171,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
 {
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
+        std::vector<std::int64_t> starts;
         bool own = false;
         std::size_t levelsEnd = 0;
         for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
@@ -177,9 +181,12 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
             } else {
                 levels.push_back(typeOfNumberFormat(level));
             }
+            std::optional<long long> start = numberAfterWord(level, u"\\levelstartat");
+            starts.push_back(start && *start >= 0 ? *start : 1);
             levelsEnd = static_cast<std::size_t>(level.data() + level.size() - list.data());
         }
         m_listTypes.push_back(std::move(levels));
+        m_levelStarts.push_back(std::move(starts));
         m_listIdentifiers.push_back(numberAfterWord(list.substr(levelsEnd), u"\\listid"));
         m_ownLists.push_back(own);
     }
@@ -252,6 +259,7 @@ std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyl
     auto [list, made] = m_oldStyleLists.emplace(typeNumber, 0);
     if (made) {
         m_listTypes.push_back(std::vector<unsigned>(9, typeNumber));
+        m_levelStarts.emplace_back();
         m_listIdentifiers.push_back(std::nullopt);
         m_ownLists.push_back(false);
         list->second = static_cast<unsigned>(m_listTypes.size());
@@ -269,6 +277,14 @@ std::optional<unsigned> DKRTFReaderListTable::typeOfLevel(unsigned listID, int l
     return levels[static_cast<std::size_t>(level)];
 }
 
+std::int64_t DKRTFReaderListTable::startOfLevel(unsigned listID, int level) const
+{
+    if (listID == 0 || listID > m_levelStarts.size() || level < 0)
+        return 1;
+    const std::vector<std::int64_t>& starts = m_levelStarts[listID - 1];
+    return static_cast<std::size_t>(level) < starts.size() ? starts[static_cast<std::size_t>(level)] : 1;
+}
+
 void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned listType,
                                              std::vector<AttributeDictionary::Entry>& entries)
 {
@@ -280,6 +296,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };
+    const std::int64_t start = startOfLevel(listID, level);
 
     if (level == 0 && listID > previousListID)
         set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
@@ -295,7 +312,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             else
                 m_allListsFinished = true;
         } else {
-            AttributeValuePtr style = newListStyle(listType);
+            AttributeValuePtr style = newListStyle(listType, start);
             state.setListPrefixCount(state.listPrefixCount() + 1);
             set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
@@ -305,7 +322,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         return;
     }
 
-    AttributeValuePtr style = newListStyle(listType);
+    AttributeValuePtr style = newListStyle(listType, start);
     if (listID > previousListID) {
         set(TETextListsAttribute, arrayOf(style));
         state.setListIsFirstPrefix(1);

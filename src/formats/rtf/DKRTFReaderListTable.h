@@ -3,6 +3,7 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -51,6 +52,9 @@ public:
     // The type of level `level` of list `listID` (counted from 1); none when
     // the list or the level is not in the table.
     std::optional<unsigned> typeOfLevel(unsigned listID, int level) const;
+    // The number of the first item of a level ("\levelstartat"), 1 unless
+    // the table says otherwise.
+    std::int64_t startOfLevel(unsigned listID, int level) const;
 
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }
@@ -65,6 +69,8 @@ private:
     static unsigned typeOfNumberFormat(std::u16string_view level);
 
     std::vector<std::vector<unsigned>> m_listTypes;
+    // Per list and level, the number of its first item.
+    std::vector<std::vector<std::int64_t>> m_levelStarts;
     // Per list: its "\listid" (none when not given) and whether it is ours.
     std::vector<std::optional<long long>> m_listIdentifiers;
     std::vector<bool> m_ownLists;

@@ -127,7 +127,26 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_strike = false;
     m_hidden = false;
     m_capitals = false;
+    m_smallCapitals = false;
     invalidateAttributes();
+}
+
+DKRTFReaderState::ListTracking DKRTFReaderState::listTracking() const
+{
+    return ListTracking{m_previousListID, m_previousLevelList, m_listIsFirstPrefix, m_closedListsCount,
+                        m_listPrefixCount};
+}
+
+void DKRTFReaderState::setListTracking(const ListTracking& tracking)
+{
+    if (tracking == listTracking())
+        return;
+    m_previousListID = tracking.previousListID;
+    m_previousLevelList = tracking.previousLevelList;
+    m_listIsFirstPrefix = tracking.listIsFirstPrefix;
+    m_closedListsCount = tracking.closedListsCount;
+    m_listPrefixCount = tracking.listPrefixCount;
+    m_cachedAttributes.reset();
 }
 
 } // namespace folio

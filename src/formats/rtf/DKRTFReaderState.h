@@ -93,6 +93,9 @@ public:
     // "\caps" and "\scaps": the text is shown in capitals.
     bool capitals() const { return m_capitals; }
     void setCapitals(bool capitals) { m_capitals = capitals; }
+    // "\scaps": lower-case letters are shown as smaller capitals.
+    bool smallCapitals() const { return m_smallCapitals; }
+    void setSmallCapitals(bool smallCapitals) { m_smallCapitals = smallCapitals; }
     // "\plain": the character formatting goes back to the defaults, in
     // the document's default font.
     void resetCharacterAttributes(int defaultFontNumber);
@@ -116,6 +119,20 @@ public:
     void setClosedListsCount(unsigned count) { m_closedListsCount = count; }
     int listIsFirstPrefix() const { return m_listIsFirstPrefix; }
     void setListIsFirstPrefix(int first) { m_listIsFirstPrefix = first; }
+    // Where the list tracking stands: which list and level the items read
+    // so far opened, and how many were closed.
+    struct ListTracking {
+        unsigned previousListID = 0;
+        int previousLevelList = 999;
+        int listIsFirstPrefix = 0;
+        unsigned closedListsCount = 0;
+        unsigned listPrefixCount = 0;
+        friend bool operator==(const ListTracking&, const ListTracking&) = default;
+    };
+    ListTracking listTracking() const;
+    // Takes over tracking advanced in a group that has closed; the set
+    // built under the old tracking is dropped.
+    void setListTracking(const ListTracking& tracking);
 
     // --- Paragraph formatting ---
     const Paragraph& paragraph() const { return m_paragraph; }
@@ -160,6 +177,7 @@ private:
     bool m_hidden = false;
     bool m_inTextBox = false;
     bool m_capitals = false;
+    bool m_smallCapitals = false;
     bool m_inTable = false;
     bool m_bold = false;
     bool m_italic = false;

@@ -83,6 +83,8 @@ private:
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
+    // The name a run's font is listed under in the font table.
+    static std::string fontTableName(const AttributeValuePtr& font);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);

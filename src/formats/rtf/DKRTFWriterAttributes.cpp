@@ -241,7 +241,7 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     bool bold = false;
     bool italic = false;
     if (const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
-        fontName = value->font().postScriptName();
+        fontName = fontTableName(attributes.valueForKey(kCTFontAttributeName));
         fontSize = value->font().pointSize();
         bold = (value->font().symbolicTraits() & kFontBoldTrait) != 0;
         italic = (value->font().symbolicTraits() & kFontItalicTrait) != 0;

@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kDefaultFontName = "Helvetica";
 
-std::string fontNameOf(const AttributeValuePtr& value)
+} // namespace
+
+std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
 {
     const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
     if (!font)
@@ -24,11 +26,13 @@ std::string fontNameOf(const AttributeValuePtr& value)
         const std::string& drawn = font->font().face().postScriptName;
         return drawn.empty() || FontCatalog::isGenericFamily(drawn) ? std::string(kDefaultFontName) : drawn;
     }
+    // A family this system draws with a stand-in is written by its family
+    // name; its bold and italic travel as "\b" and "\i", never as a face
+    // name made up for the stand-in.
+    if (font->font().isSubstituted())
+        return font->font().familyName();
     return font->font().postScriptName();
 }
-
-
-} // namespace
 
 void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::string& name)
 {
@@ -53,7 +57,7 @@ void DKRTFWriter::writeFontTable()
     m_attributedString.enumerateAttribute(kCTFontAttributeName, Range{0, m_attributedString.length()},
                                           AttributeEnumerationOptions::LongestEffectiveRange,
                                           [&](const AttributeValuePtr& value, Range, bool&) {
-                                              registerName(fontNameOf(value));
+                                              registerName(fontTableName(value));
                                           });
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.

@@ -25,11 +25,16 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
 
     const TEHTMLWriterSettings& settings = context.settings;
     if (settings.forPrint || settings.forEPub) {
-        // Comments belong to the editing page; a printed page shows the
-        // footnote's number only.
+        // Comments belong to the editing page.
         if (isAnnotation)
             return std::nullopt;
         if (isFootnote) {
+            // The page shows the number; the note's text follows at the end
+            // of the document, where a printed page has room for it.
+            if (context.printedNotes) {
+                const std::u16string* text = attachment->contentsString();
+                context.printedNotes->emplace_back(context.footnotes.nextNumber(), text ? *text : std::u16string());
+            }
             if (const auto* note = value.as<TEObjectTextAttachment>())
                 return note->stringByEncodingAsHTMLAndIncludeObjects(false, context.footnotes);
             return u"<sup>" + toUtf16(std::to_string(context.footnotes.takeNextNumber())) + u"</sup>";

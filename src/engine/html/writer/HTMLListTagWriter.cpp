@@ -92,6 +92,11 @@ std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParag
         attributes["style"] = toUtf16(css);
     else
         attributes["class"] = toUtf16(className);
+    // A numbered list that goes on from an earlier one (Word's "7.", "8.")
+    // says where its numbers start.
+    const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
+    if (style && element == "ol" && style->startingItemNumber() > 1)
+        attributes["start"] = toUtf16(std::to_string(style->startingItemNumber()));
     std::u16string tag = u"<" + toUtf16(element);
     HTMLMarkup::appendAttributes(tag, attributes);
     tag += u">";

@@ -4,6 +4,8 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
+
 namespace folio {
 
 void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
@@ -91,6 +93,23 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
     }
     body = std::move(out);
     return sawTab;
+}
+
+std::u16string HTMLMarkup::notesSection(const std::vector<std::pair<std::uint64_t, std::u16string>>& notes)
+{
+    if (notes.empty())
+        return {};
+    std::u16string html = u"<div class=\"footnotes\"><hr/>";
+    for (const auto& [number, text] : notes) {
+        html += u"<div class=\"footnote-text\"><sup>" + toUtf16(std::to_string(number)) + u"</sup> ";
+        // A note's own paragraphs stay lines of its entry.
+        std::u16string lines = text;
+        std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
+        appendText(html, lines);
+        html += u"</div>";
+    }
+    html += u"</div>";
+    return html;
 }
 
 } // namespace folio

@@ -4,6 +4,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace folio {
 
@@ -32,6 +34,10 @@ public:
     // `convertSpaces`, every pair of blanks becomes a blank and a no-break
     // space so that browsers keep the width of the spacing. Answers whether a
     // tab was found.
+    // The notes of a printed document, numbered as their marks in the text,
+    // after a rule at its end; "" without notes.
+    static std::u16string notesSection(const std::vector<std::pair<std::uint64_t, std::u16string>>& notes);
+
     static bool finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces);
 };
 

@@ -8,6 +8,8 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <cstdlib>
+
 namespace folio {
 
 namespace {
@@ -143,8 +145,25 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
             style += "vertical-align:sub;";
         else
             style += "vertical-align:baseline;";
+        // A printed page sets raised and lowered text smaller, as word
+        // processors do; the editing page keeps the size the text has.
+        if (m_context.settings.forPrint && *superscript != 0)
+            style += raisedTextSize(attributes);
     }
     return style;
+}
+
+std::string HTMLRunWriter::raisedTextSize(const AttributeDictionary& attributes) const
+{
+    constexpr double kRaisedTextScale = 0.7;
+    std::string font = m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::ScaleThenPrint);
+    std::size_t found = font.find("font-size:");
+    if (found == std::string::npos)
+        return "font-size:70%;";
+    double size = std::atof(font.c_str() + found + 10);
+    if (!(size > 0))
+        return "font-size:70%;";
+    return "font-size:" + formatFixed(size * kRaisedTextScale, 0) + "px;";
 }
 
 bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16string& value) const

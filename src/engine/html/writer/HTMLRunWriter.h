@@ -26,6 +26,8 @@ private:
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const AttributeDictionary& attributes, Range run);
     void closeLinkIfEnded(std::u16string& html, Range run);
+    // The CSS size of raised or lowered text in print.
+    std::string raisedTextSize(const AttributeDictionary& attributes) const;
     std::string runStyle(const AttributeDictionary& attributes) const;
     bool paragraphCarries(const std::string& name, const std::u16string& value) const;
 

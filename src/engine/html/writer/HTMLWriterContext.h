@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace folio {
 
@@ -55,6 +57,9 @@ struct HTMLWriterContext {
     bool fragment = true;
     HTMLStyleClassTable& styleClasses;
     TEFootnoteCounter& footnotes;
+    // Print and ePub output: the notes printed so far, by number, for the
+    // list of notes at the end of the document.
+    std::vector<std::pair<std::uint64_t, std::u16string>>* printedNotes = nullptr;
 
     // The CSS of a font as a descriptor made back from it writes it; "" without a font.
     std::string fontCSS(const Font* font, HTMLFontSizeOrder order) const;

@@ -50,7 +50,9 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     m_styleLookup.clear();
     // Notes are numbered from 1 in every pass, whatever was written before.
     TEFootnoteCounter footnotes;
-    HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes};
+    std::vector<std::pair<std::uint64_t, std::u16string>> printedNotes;
+    HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes,
+                              m_settings.forPrint || m_settings.forEPub ? &printedNotes : nullptr};
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
@@ -69,6 +71,7 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
         location = end + 1;
     }
     paragraphs.closeOpenLists(body);
+    body += HTMLMarkup::notesSection(printedNotes);
 
     if (fragment) {
         HTMLMarkup::finishBody(body, HTMLTabForm::InlineStyle, m_useAppleConvertedSpace);

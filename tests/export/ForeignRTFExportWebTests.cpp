@@ -1,0 +1,255 @@
+#include "support/DocumentTestSupport.h"
+#include "export/HTMLToPDFTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <sys/wait.h>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// RTF written by other word processors, exported by the real "folio" program
+// as a user would, and looked at as a reader would: where the words stand on
+// the page, which fonts set them, what the HTML and the text say. Where
+// LibreOffice is installed, its PDF of the same file is the yardstick.
+class ForeignRTFExport : public testing::Test {
+protected:
+    std::string document(const std::string& name, std::string_view rtf)
+    {
+        std::string path = m_folder.path(name + ".rtf");
+        writeFile(path, rtf);
+        return path;
+    }
+
+    // Folio's export of the document in the format; "" when it failed.
+    std::string exported(const std::string& path, const std::string& format)
+    {
+        std::string output = path + "." + format;
+        std::string command = "FOLIO_HOME='" + m_folder.path("home") + "' '" FOLIO_BINARY_DIR "/folio' export '" + path
+            + "' --format " + format + " --output '" + output + "' >/dev/null 2>&1";
+        int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        return output;
+    }
+
+    // LibreOffice's PDF of the document; "" when LibreOffice is not installed.
+    std::string reference(const std::string& path)
+    {
+        if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+            return {};
+        std::string out = m_folder.path("reference");
+        std::string command = "soffice -env:UserInstallation=file://" + m_folder.path("office") +
+                              " --headless --convert-to pdf --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return {};
+        std::string stem = std::filesystem::path(path).stem().string();
+        return out + "/" + stem + ".pdf";
+    }
+
+    static std::string fonts(const std::string& pdf) { return commandOutput("pdffonts '" + pdf + "' 2>/dev/null"); }
+
+    // A word's box, or a failure that says which words there were.
+    static PDFWord wordOn(const std::string& pdf, const std::string& text, int page = 1)
+    {
+        std::vector<PDFWord> words = pdfWords(pdf, page);
+        if (const PDFWord* word = findWord(words, text))
+            return *word;
+        std::string all;
+        for (const PDFWord& word : words)
+            all += word.text + " ";
+        ADD_FAILURE() << "no \"" << text << "\" on page " << page << " of " << pdf << ": " << all;
+        return {};
+    }
+
+    ScratchFolder m_folder{"foreign-rtf-export"};
+};
+
+// --- Pages --------------------------------------------------------------------
+
+TEST_F(ForeignRTFExport, aFileWithoutMarginsPrintsInsideRTFsDefaultMarginsOnItsOwnPaper)
+{
+    // As WordPad and many converters write: no margins, A4 in landscape.
+    std::string path = document("landscape", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                             "\\paperw16838\\paperh11906\\landscape\n"
+                                             "\\pard\\f0\\fs24 Opening words of the report.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    PDFWord first = wordOn(pdf, "Opening");
+    EXPECT_GE(first.xMin, 50);
+    EXPECT_GE(first.yMin, 50);
+    EXPECT_EQ(pdfPageSize(pdf), "841.9 x 595.3");
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    PDFWord theirs = wordOn(lo, "Opening");
+    EXPECT_NEAR(first.xMin, theirs.xMin, 12);
+    EXPECT_NEAR(first.yMin, theirs.yMin, 20);
+    EXPECT_EQ(pdfPageSize(pdf), pdfPageSize(lo));
+}
+
+TEST_F(ForeignRTFExport, folioFilesKeepTheirOwnMarginsAndTheChosenPaper)
+{
+    // Folio writes a fixed paper size and every margin; a margin of 0 is
+    // the user's choice and stays.
+    std::string path = document("own", "{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl0\\margr5000"
+                                       "\\margt0\\margb2000\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0\n"
+                                       "{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;}\n"
+                                       "{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;}\n"
+                                       "\\pard\n\\f0\\fs24 Edge words\\\n}");
+    std::string pdf = exported(path, "pdf");
+    PDFWord first = wordOn(pdf, "Edge");
+    EXPECT_LT(first.xMin, 20);
+    EXPECT_LT(first.yMin, 30);
+    EXPECT_EQ(pdfPageSize(pdf), "612 x 810");
+}
+
+TEST_F(ForeignRTFExport, aLineThatCannotWrapPrintsAtTheDocumentsSize)
+{
+    std::string tabs;
+    for (int tab = 0; tab < 12; ++tab)
+        tabs += "\\tab ";
+    std::string path = document("tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\margl1440\\margr1440\n"
+                                        "\\pard\\f0\\fs68 " + tabs + "Heading\\par\n\\fs24 Body text follows.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    PDFWord heading = wordOn(pdf, "Heading", pdfPageCount(pdf) > 1 ? 1 : 1);
+    if (heading.text.empty())
+        heading = wordOn(pdf, "Heading", 2);
+    // A 34 pt word is about 34 pt high; the page shrunk to fit would set it
+    // at a third of that.
+    EXPECT_GT(heading.yMax - heading.yMin, 28);
+    PDFWord body = wordOn(pdf, "Body", pdfPageCount(pdf));
+    EXPECT_NEAR(body.yMax - body.yMin, 12, 4);
+}
+
+// --- Fonts --------------------------------------------------------------------
+
+TEST_F(ForeignRTFExport, boldAndItalicWordsKeepTheParagraphsFamily)
+{
+    std::string path = document("faces", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}}\n"
+                                         "\\pard\\f0\\fs24 Plain words, {\\b bold words}, {\\i italic words}.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    std::string used = fonts(pdf);
+    EXPECT_EQ(used.find("DejaVu"), std::string::npos) << used;
+    EXPECT_TRUE(std::regex_search(used, std::regex("Serif[^\\n]*Bold"))) << used;
+    EXPECT_TRUE(std::regex_search(used, std::regex("Serif[^\\n]*Italic"))) << used;
+
+    std::string html = readFile(exported(path, "html"));
+    EXPECT_EQ(html.find("TimesNewRoman-Bold"), std::string::npos) << html;
+    EXPECT_EQ(html.find("TimesNewRoman-Italic"), std::string::npos) << html;
+    EXPECT_NE(html.find("Times New Roman"), std::string::npos) << html;
+}
+
+// --- Lists --------------------------------------------------------------------
+
+constexpr std::string_view kWordDecimalList =
+    "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
+    "\\levelfollow0\\levelstartat%START%\\levelspace0\\levelindent0{\\leveltext\\leveltemplateid67698703\\'02\\'00.;}"
+    "{\\levelnumbers\\'01;}\\fi-360\\li720\\lin720 }{\\listname ;}\\listid42}}\n"
+    "{\\*\\listoverridetable{\\listoverride\\listid42\\listoverridecount0\\ls1}}\n";
+
+std::string wordList(int start, const std::string& body)
+{
+    std::string table(kWordDecimalList);
+    table.replace(table.find("%START%"), 7, std::to_string(start));
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n" + table + body + "}";
+}
+
+TEST_F(ForeignRTFExport, itemsInGroupsOfTheirOwnAreOneListWithTheNextParagraphOutside)
+{
+    std::string path = document("groups", wordList(1, "\\pard\\fi-360\\li720\\ls1 {One\\par}{Two\\par}{Three\\par}\n"
+                                                      "\\pard After the list.\\par\n"));
+    std::string html = readFile(exported(path, "html"));
+    std::smatch list;
+    ASSERT_TRUE(std::regex_search(html, list, std::regex("<ol[^>]*>([\\s\\S]*?)</ol>"))) << html;
+    std::string items = list[1];
+    EXPECT_EQ(std::distance(std::sregex_iterator(items.begin(), items.end(), std::regex("<li")),
+                            std::sregex_iterator()),
+              3)
+        << html;
+    EXPECT_EQ(std::distance(std::sregex_iterator(html.begin(), html.end(), std::regex("<ol")), std::sregex_iterator()),
+              1)
+        << html;
+    EXPECT_GT(html.find("After the list."), html.find("</ol>")) << html;
+
+    std::string text = readFile(exported(path, "txt"));
+    EXPECT_NE(text.find("1. One\n2. Two\n3. Three\nAfter the list."), std::string::npos) << text;
+
+    std::string pdf = exported(path, "pdf");
+    PDFWord one = wordOn(pdf, "One");
+    PDFWord after = wordOn(pdf, "After");
+    EXPECT_GT(one.xMin, after.xMin + 10) << "the text after the list is not indented";
+    EXPECT_LT(wordOn(pdf, "3.").xMin, one.xMin);
+}
+
+TEST_F(ForeignRTFExport, aListThatStartsAtSevenPrintsSevenAndEight)
+{
+    std::string path = document("seven", wordList(7, "{\\listtext\\pard\\plain 7.\\tab}\\pard\\fi-360\\li720\\ls1 "
+                                                     "Seventh\\par{\\listtext\\pard\\plain 8.\\tab}Eighth\\par\n"
+                                                     "\\pard Closing.\\par\n"));
+    std::string pdf = exported(path, "pdf");
+    EXPECT_LT(wordOn(pdf, "7.").xMin, wordOn(pdf, "Seventh").xMin);
+    EXPECT_LT(wordOn(pdf, "8.").xMin, wordOn(pdf, "Eighth").xMin);
+    std::string text = readFile(exported(path, "txt"));
+    EXPECT_NE(text.find("7. Seventh\n8. Eighth\nClosing."), std::string::npos) << text;
+}
+
+// --- Notes, pictures, colours -------------------------------------------------
+
+TEST_F(ForeignRTFExport, footnoteTextIsPrintedAtTheEndOfTheDocument)
+{
+    std::string path = document(
+        "notes", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                 "\\pard\\plain\\f0\\fs24 {Main text}{\\super\\chftn}{\\*\\footnote\\pard\\plain\\f0\\fs20 "
+                 "{\\super\\chftn} Footnote body.}{ goes on.}\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    std::string printed = pdfText(pdf, pdfPageCount(pdf));
+    EXPECT_NE(printed.find("Footnote body."), std::string::npos) << printed;
+    EXPECT_LT(wordOn(pdf, "Main").yMin, wordOn(pdf, "body.", pdfPageCount(pdf)).yMin);
+
+    std::string text = readFile(exported(path, "txt"));
+    EXPECT_NE(text.find("Main text"), std::string::npos) << text;
+    EXPECT_NE(text.find("1 Footnote body."), std::string::npos) << text;
+    EXPECT_GT(text.find("Footnote body."), text.find("goes on.")) << text;
+}
+
+TEST_F(ForeignRTFExport, wordPicturesPrintAtTheirSizeAndMetafilesKeepTheirPlace)
+{
+    // A 1 x 1 PNG that Word says is 102 x 120 pt, beside a metafile of the
+    // same size that only Windows draws.
+    const std::string png = "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d4944415478"
+                            "9c63f8cfc0f01f00050001ff89993d1d0000000049454e44ae426082";
+    std::string path = document(
+        "pictures", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n\\pard\\f0 Before "
+                    "{\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn fLine}"
+                    "{\\sv 0}}}\\picscalex100\\picscaley100\\piccropl0\\piccropr0\\piccropt0\\piccropb0\\picw3598"
+                    "\\pich4233\\picwgoal2040\\pichgoal2400\\pngblip\\bliptag255{\\*\\blipuid 00ff}\n" + png +
+                    "}}{\\nonshppict{\\pict\\wmetafile8\\picw3598\\pich4233\\picwgoal2040\\pichgoal2400 0100090000}}"
+                    " between {\\pict\\wmetafile8\\picw3598\\pich4233\\picwgoal2040\\pichgoal2400\n"
+                    "010009000003\n} after.\\par\n}");
+    std::string html = readFile(exported(path, "html"));
+    std::regex size("<img[^>]*width:\\s*([0-9.]+)px;\\s*height:\\s*([0-9.]+)px");
+    std::vector<std::pair<double, double>> sizes;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), size); it != std::sregex_iterator(); ++it)
+        sizes.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
+    ASSERT_EQ(sizes.size(), 2u) << html;
+    for (const auto& [width, height] : sizes) {
+        EXPECT_NEAR(width, 136, 2) << html;
+        EXPECT_NEAR(height, 160, 2) << html;
+    }
+}
+
+TEST_F(ForeignRTFExport, highlightedTextKeepsItsBackground)
+{
+    std::string path = document("highlight", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                                             "{\\colortbl;\\red255\\green255\\blue255;\\red0\\green0\\blue255;}\n"
+                                             "\\pard\\f0 Plain {\\cf1\\highlight2 white on blue} plain.\\par\n}");
+    std::string html = readFile(exported(path, "html"));
+    EXPECT_TRUE(std::regex_search(html, std::regex("background-color:\\s*#0000ff[^>]*>white on blue"))) << html;
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,258 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/graphics/ImageCodec.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include "RTFReaderTest.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+namespace folio {
+namespace {
+
+// What other word processors' RTF must look like once read: the page it is
+// laid out on, the faces of its words, its lists, pictures and colours.
+class RTFReaderPageLooksTests : public RTFReaderTest {
+protected:
+    std::string exportedHTML(std::u16string_view rtf)
+    {
+        TEHTMLWriterSettings settings;
+        settings.forPrint = true;
+        settings.keepsPlaceholders = false;
+        return toUtf8(htmlString(read(rtf), settings));
+    }
+
+    static std::size_t count(const std::string& text, const std::string& pattern)
+    {
+        std::regex expression(pattern);
+        return static_cast<std::size_t>(
+            std::distance(std::sregex_iterator(text.begin(), text.end(), expression), std::sregex_iterator()));
+    }
+
+    static const TEImageTextAttachment* pictureIn(const AttributedString& string)
+    {
+        for (std::size_t index = 0; index < string.length(); ++index) {
+            AttributeValuePtr value = string.attributeAtIndex(NSAttachmentAttributeName, index);
+            if (const auto* picture = value ? value->as<TEImageTextAttachment>() : nullptr)
+                return picture;
+        }
+        return nullptr;
+    }
+};
+
+// --- Page settings ---------------------------------------------------------------
+
+TEST_F(RTFReaderPageLooksTests, missingMarginsTakeTheSectionsOrRTFsDefaults)
+{
+    read(u"{\\rtf1\\ansi Words\\par}");
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 3.175, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginRightKey), 3.175, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginTopKey), 2.54, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
+    EXPECT_EQ(m_pageSettings.paperSize(), std::nullopt);
+
+    // A section's margins stand in for the document's; the document's own
+    // win, and a 0 stays 0.
+    read(u"{\\rtf1\\ansi\\margl0\\sectd\\marglsxn2268\\margtsxn567\\margrsxn1134 Words\\par}");
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 0);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginRightKey), 2.0, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginTopKey), 1.0, 0.001);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
+}
+
+TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
+{
+    read(u"{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Words}");
+    ASSERT_TRUE(m_pageSettings.paperSize().has_value());
+    EXPECT_NEAR(m_pageSettings.paperSize()->width, 841.9, 0.01);
+    EXPECT_NEAR(m_pageSettings.paperSize()->height, 595.3, 0.01);
+
+    read(u"{\\rtf1\\ansi\\sectd\\pgwsxn12240\\pghsxn15840 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
+
+    // Nonsense sizes are no page.
+    read(u"{\\rtf1\\ansi\\paperw0\\paperh15840 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), std::nullopt);
+
+    // Folio's own header line carries a fixed paper size, not the page's.
+    Result<std::string> own = DKRTFWriter::rtfDataForAttributedString(read(u"{\\rtf1 Words}"), false, "");
+    ASSERT_TRUE(own.ok());
+    read(toUtf16(*own));
+    EXPECT_EQ(m_pageSettings.paperSize(), std::nullopt);
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 2.54, 0.001);
+}
+
+// --- Faces -------------------------------------------------------------------------
+
+TEST_F(RTFReaderPageLooksTests, boldAndItalicOfAStandInFamilyAskForTheFamily)
+{
+    auto catalog = std::make_shared<FakeFontCatalog>();
+    catalog->addSubstitution("Garamond Premier", "Georgia");
+    FontCatalog::setShared(catalog);
+    std::u16string rtf = u"{\\rtf1{\\fonttbl{\\f0\\froman Garamond Premier;}}\\f0 plain {\\b bold} {\\i italic}}";
+    std::string html = exportedHTML(rtf);
+    EXPECT_EQ(html.find("GaramondPremier-"), std::string::npos) << html;
+    // Every run, the blank between the words included.
+    EXPECT_EQ(count(html, "font-family:&#39;Garamond Premier&#39;"), 4u) << html;
+    EXPECT_NE(html.find("font-weight:bold"), std::string::npos) << html;
+    EXPECT_NE(html.find("font-style:italic"), std::string::npos) << html;
+
+    // Written back, the font table names the family once; bold and italic
+    // are control words, and the text reads back in the same faces.
+    Result<std::string> written = DKRTFWriter::rtfDataForAttributedString(read(rtf), false, "");
+    ASSERT_TRUE(written.ok());
+    EXPECT_NE(written->find("\\f0\\fnil\\fcharset0 Garamond Premier;}"), std::string::npos) << *written;
+    EXPECT_EQ(written->find("GaramondPremier-"), std::string::npos) << *written;
+    AttributedString again = read(toUtf16(*written));
+    std::size_t bold = again.string().find(u"bold");
+    const auto* font = again.attributesAtIndex(bold)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->font().familyName(), "Garamond Premier");
+    EXPECT_TRUE(font->font().symbolicTraits() & kFontBoldTrait);
+}
+
+TEST_F(RTFReaderPageLooksTests, smallCapitalsAreSmallerCapitals)
+{
+    AttributedString string = read(u"{\\rtf1{\\fonttbl{\\f0 Georgia;}}\\f0\\fs24 {\\scaps June Visit}}");
+    EXPECT_EQ(string.string(), u"JUNE VISIT");
+    auto sizeAt = [&](std::size_t index) {
+        const auto* font = string.attributesAtIndex(index)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+        return font ? font->font().pointSize() : 0.0;
+    };
+    EXPECT_DOUBLE_EQ(sizeAt(0), 12);
+    EXPECT_LT(sizeAt(1), 10);
+    EXPECT_DOUBLE_EQ(sizeAt(5), 12);
+    // "\caps" stays full capitals.
+    EXPECT_EQ(read(u"{\\rtf1 {\\caps june}}").string(), u"JUNE");
+}
+
+// --- Lists ---------------------------------------------------------------------------
+
+constexpr std::u16string_view kWordList =
+    u"{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+    u"\\fi-360\\li720}{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext\\'02\\'01.;}\\fi-360\\li1440}"
+    u"{\\listname ;}\\listid42}{\\list\\listtemplateid2{\\listlevel\\levelnfc0\\levelstartat7{\\leveltext\\'02\\'00.;}"
+    u"\\fi-360\\li720}{\\listname ;}\\listid43}}"
+    u"{\\*\\listoverridetable{\\listoverride\\listid42\\listoverridecount0\\ls1}"
+    u"{\\listoverride\\listid43\\listoverridecount0\\ls2}}";
+
+TEST_F(RTFReaderPageLooksTests, itemsInGroupsAreOneList)
+{
+    // Word puts each item's paragraph mark in a group; pandoc each item.
+    for (std::u16string body : {std::u16string(u"\\pard\\fi-360\\li720\\ls1 {One\\par}{Two\\par}{Three\\par}"),
+                                std::u16string(u"{\\pard\\ls1 One\\par}{\\pard\\ls1 Two\\par}{\\pard\\ls1 Three\\par}"),
+                                std::u16string(u"\\pard\\ls1 One{\\par {\\listtext\\pard 2.\\tab}}Two"
+                                               u"{\\par {\\listtext\\pard 3.\\tab}}Three\\par")}) {
+        std::string html = exportedHTML(u"{\\rtf1" + std::u16string(kWordList) + body + u"\\pard After\\par}");
+        EXPECT_EQ(count(html, "<ol"), 1u) << html;
+        EXPECT_EQ(count(html, "<li"), 3u) << html;
+        EXPECT_EQ(count(html, "</ol>"), 1u) << html;
+        EXPECT_GT(html.find("After"), html.find("</ol>")) << html;
+        EXPECT_LT(html.find("Three"), html.find("</ol>")) << html;
+    }
+}
+
+TEST_F(RTFReaderPageLooksTests, nestedItemsInGroupsStayNestedOnce)
+{
+    std::string html = exportedHTML(u"{\\rtf1" + std::u16string(kWordList) +
+                                    u"\\pard\\ls1 {One\\par}{\\ilvl1 Sub one\\par}{\\ilvl1 Sub two\\par}{Two\\par}"
+                                    u"\\pard After\\par}");
+    EXPECT_EQ(count(html, "<ol"), 2u) << html;
+    EXPECT_EQ(count(html, "<li"), 4u) << html;
+    EXPECT_GT(html.find("After"), html.rfind("</ol>")) << html;
+}
+
+TEST_F(RTFReaderPageLooksTests, aListStartsAtItsFirstNumber)
+{
+    std::string html = exportedHTML(u"{\\rtf1" + std::u16string(kWordList) +
+                                    u"{\\listtext 7.\\tab}\\pard\\ls2 Seventh\\par{\\listtext 8.\\tab}Eighth\\par"
+                                    u"\\pard After\\par}");
+    EXPECT_NE(html.find("start=\"7\""), std::string::npos) << html;
+    // Lists numbered from 1, ours among them, say nothing of it.
+    EXPECT_EQ(exportedHTML(u"{\\rtf1" + std::u16string(kWordList) + u"\\pard\\ls1 One\\par\\pard After\\par}")
+                  .find("start="),
+              std::string::npos);
+}
+
+// --- Pictures ------------------------------------------------------------------------
+
+TEST_F(RTFReaderPageLooksTests, wordPictureWithPropertiesTakesItsGoalSizeInPixels)
+{
+    AttributedString string = read(
+        u"{\\rtf1 {\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}"
+        u"\\picscalex100\\picscaley100\\picw3598\\pich4233\\picwgoal2040\\pichgoal2400\\pngblip{\\*\\blipuid 2f1c}"
+        u"89504e470d0a1a0a}} after}");
+    const TEImageTextAttachment* picture = pictureIn(string);
+    ASSERT_NE(picture, nullptr);
+    // 102 x 120 pt are 136 x 160 CSS pixels.
+    EXPECT_NEAR(picture->displaySize().width, 136, 0.01);
+    EXPECT_NEAR(picture->displaySize().height, 160, 0.01);
+    // Scaled pictures are scaled.
+    picture = pictureIn(read(u"{\\rtf1 {\\pict\\picscalex50\\picscaley25\\picwgoal2040\\pichgoal2400\\pngblip "
+                             u"89504e47} x}"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_NEAR(picture->displaySize().width, 68, 0.01);
+    EXPECT_NEAR(picture->displaySize().height, 40, 0.01);
+}
+
+TEST_F(RTFReaderPageLooksTests, metafilesKeepTheirPlaceAsAFrameOfTheirSize)
+{
+    AttributedString string =
+        read(u"{\\rtf1 a{\\pict\\wmetafile8\\picw2540\\pich1270 010009000003}b}");
+    EXPECT_EQ(string.string(), u"a\uFEFFb");
+    const TEImageTextAttachment* picture = pictureIn(string);
+    ASSERT_NE(picture, nullptr);
+    // Hundredths of a millimetre: 1 x 0.5 inch.
+    EXPECT_NEAR(picture->displaySize().width, 96, 0.01);
+    EXPECT_NEAR(picture->displaySize().height, 48, 0.01);
+    ASSERT_NE(picture->contentsData(), nullptr);
+    Result<DecodedBitmap> frame = ImageCodec::decodePng(picture->contentsData()->vector());
+    ASSERT_TRUE(frame.ok());
+    EXPECT_EQ(frame->width, 96);
+    EXPECT_EQ(frame->height, 48);
+}
+
+// --- Colours, rows and raised text -------------------------------------------------
+
+TEST_F(RTFReaderPageLooksTests, highlightIsTheTextsBackground)
+{
+    std::string html = exportedHTML(u"{\\rtf1{\\colortbl;\\red255\\green255\\blue255;\\red0\\green0\\blue255;}"
+                                    u"Plain {\\cf1\\highlight2 white on blue}}");
+    EXPECT_TRUE(std::regex_search(html, std::regex("background-color:#0000ff;[^>]*>white on blue"))) << html;
+}
+
+TEST_F(RTFReaderPageLooksTests, aRowOfDifferentlyAlignedCellsIsNotAlignedAsItsFirstCell)
+{
+    AttributedString string = read(u"{\\rtf1\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\qr 12\\cell\\ql Apples\\cell\\row"
+                                   u"\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\qc A\\cell\\qc B\\cell\\row}");
+    auto alignmentAt = [&](std::size_t index) {
+        AttributeValuePtr value = string.attributeAtIndex(kCTParagraphStyleAttributeName, index);
+        return value ? value->as<ParagraphStyleValue>()->style().alignment() : TextAlignment::Natural;
+    };
+    EXPECT_EQ(alignmentAt(0), TextAlignment::Left);
+    // Cells that agree keep their alignment.
+    std::size_t second = string.string().find(u"A\t");
+    EXPECT_EQ(alignmentAt(second), TextAlignment::Center);
+}
+
+TEST_F(RTFReaderPageLooksTests, raisedAndLoweredTextIsPrintedSmaller)
+{
+    std::u16string rtf = u"{\\rtf1{\\fonttbl{\\f0 Georgia;}}\\f0\\fs24 E = mc{\\super 2} and H{\\sub 2}O}";
+    std::string html = exportedHTML(rtf);
+    EXPECT_TRUE(std::regex_search(html, std::regex("vertical-align:super;font-size:[0-9]+px;"))) << html;
+    EXPECT_TRUE(std::regex_search(html, std::regex("vertical-align:sub;font-size:[0-9]+px;"))) << html;
+    // The editing page keeps the text's own size.
+    EXPECT_EQ(toUtf8(htmlString(read(rtf))).find("vertical-align:super;font-size"), std::string::npos);
+}
+
+} // namespace
+} // namespace folio
