@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -51,6 +53,24 @@ protected:
         return out + "/" + stem + ".pdf";
     }
 
+    // Page sizes as pdfinfo gives them ("842 x 595"), within a point.
+    static bool samePaper(const std::string& a, const std::string& b)
+    {
+        double aWidth = 0, aHeight = 0, bWidth = 0, bHeight = 0;
+        if (std::sscanf(a.c_str(), "%lf x %lf", &aWidth, &aHeight) != 2 ||
+            std::sscanf(b.c_str(), "%lf x %lf", &bWidth, &bHeight) != 2)
+            return false;
+        return std::abs(aWidth - bWidth) < 1 && std::abs(aHeight - bHeight) < 1;
+    }
+
+    static std::size_t occurrences(const std::string& text, const std::string& part)
+    {
+        std::size_t found = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++found;
+        return found;
+    }
+
     static std::string fonts(const std::string& pdf) { return commandOutput("pdffonts '" + pdf + "' 2>/dev/null"); }
 
     // A word's box, or a failure that says which words there were.
@@ -81,14 +101,17 @@ TEST_F(ForeignRTFExport, aFileWithoutMarginsPrintsInsideRTFsDefaultMarginsOnItsO
     PDFWord first = wordOn(pdf, "Opening");
     EXPECT_GE(first.xMin, 50);
     EXPECT_GE(first.yMin, 50);
-    EXPECT_EQ(pdfPageSize(pdf), "841.9 x 595.3");
+    EXPECT_TRUE(samePaper(pdfPageSize(pdf), "841.9 x 595.3")) << pdfPageSize(pdf);
     std::string lo = reference(path);
     if (lo.empty())
         GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
     PDFWord theirs = wordOn(lo, "Opening");
-    EXPECT_NEAR(first.xMin, theirs.xMin, 12);
-    EXPECT_NEAR(first.yMin, theirs.yMin, 20);
-    EXPECT_EQ(pdfPageSize(pdf), pdfPageSize(lo));
+    // LibreOffice takes an inch at the sides where RTF says 1800 twips
+    // (1.25 inch); the top is an inch for both.
+    EXPECT_GE(first.xMin, theirs.xMin - 2);
+    EXPECT_NEAR(first.xMin, theirs.xMin, 30);
+    EXPECT_NEAR(first.yMin, theirs.yMin, 6);
+    EXPECT_TRUE(samePaper(pdfPageSize(pdf), pdfPageSize(lo))) << pdfPageSize(pdf) << " and " << pdfPageSize(lo);
 }
 
 TEST_F(ForeignRTFExport, folioFilesKeepTheirOwnMarginsAndTheChosenPaper)
@@ -134,8 +157,13 @@ TEST_F(ForeignRTFExport, boldAndItalicWordsKeepTheParagraphsFamily)
     std::string pdf = exported(path, "pdf");
     std::string used = fonts(pdf);
     EXPECT_EQ(used.find("DejaVu"), std::string::npos) << used;
-    EXPECT_TRUE(std::regex_search(used, std::regex("Serif[^\\n]*Bold"))) << used;
-    EXPECT_TRUE(std::regex_search(used, std::regex("Serif[^\\n]*Italic"))) << used;
+    // The plain face and its bold and italic faces, of one family
+    // (whichever serif family stands in for Times New Roman here).
+    std::smatch plain;
+    ASSERT_TRUE(std::regex_search(used, plain, std::regex("\\+([A-Za-z]+) "))) << used;
+    EXPECT_NE(used.find(plain[1].str() + "-Bold "), std::string::npos) << used;
+    EXPECT_NE(used.find(plain[1].str() + "-Italic "), std::string::npos) << used;
+    EXPECT_EQ(used.find("Sans"), std::string::npos) << used;
 
     std::string html = readFile(exported(path, "html"));
     EXPECT_EQ(html.find("TimesNewRoman-Bold"), std::string::npos) << html;
@@ -166,13 +194,8 @@ TEST_F(ForeignRTFExport, itemsInGroupsOfTheirOwnAreOneListWithTheNextParagraphOu
     std::smatch list;
     ASSERT_TRUE(std::regex_search(html, list, std::regex("<ol[^>]*>([\\s\\S]*?)</ol>"))) << html;
     std::string items = list[1];
-    EXPECT_EQ(std::distance(std::sregex_iterator(items.begin(), items.end(), std::regex("<li")),
-                            std::sregex_iterator()),
-              3)
-        << html;
-    EXPECT_EQ(std::distance(std::sregex_iterator(html.begin(), html.end(), std::regex("<ol")), std::sregex_iterator()),
-              1)
-        << html;
+    EXPECT_EQ(occurrences(items, "<li"), 3u) << html;
+    EXPECT_EQ(occurrences(html, "<ol"), 1u) << html;
     EXPECT_GT(html.find("After the list."), html.find("</ol>")) << html;
 
     std::string text = readFile(exported(path, "txt"));

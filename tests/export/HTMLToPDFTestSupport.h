@@ -62,7 +62,9 @@ inline std::vector<PDFWord> pdfWords(const std::string& path, int page)
     std::string html = commandOutput("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page)
                                      + " '" + path + "' - 2>/dev/null");
     std::vector<PDFWord> words;
-    std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
+    // A glyph that reaches above the page (an accent at the very top) gives
+    // a negative coordinate.
+    std::regex word("<word xMin=\"(-?[0-9.]+)\" yMin=\"(-?[0-9.]+)\" xMax=\"(-?[0-9.]+)\" yMax=\"(-?[0-9.]+)\">([^<]*)</word>");
     for (auto it = std::sregex_iterator(html.begin(), html.end(), word); it != std::sregex_iterator(); ++it)
         words.push_back({(*it)[5], std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
     return words;

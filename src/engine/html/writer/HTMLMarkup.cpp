@@ -103,7 +103,8 @@ std::u16string HTMLMarkup::notesSection(const std::vector<std::pair<std::uint64_
     for (const auto& [number, text] : notes) {
         html += u"<div class=\"footnote-text\"><sup>" + toUtf16(std::to_string(number)) + u"</sup> ";
         // A note's own paragraphs stay lines of its entry.
-        std::u16string lines = text;
+        // The note's own mark and the blank after it are the number here.
+        std::u16string lines = text.substr(std::min(text.find_first_not_of(u" \t"), text.size()));
         std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
         appendText(html, lines);
         html += u"</div>";
