@@ -60,6 +60,9 @@ TEST(HTMLWriterAttachmentTests, printNumbersFootnotesFromOneAndDropsComments)
     EXPECT_EQ(0u, countOf(print, u"a comment"));
     EXPECT_NE(std::u16string::npos, print.find(u"<div style=\"page-break-before:always;\"></div>"));
     EXPECT_NE(std::u16string::npos, print.find(u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">"));
+    // The notes' text follows the document, numbered as in the text.
+    EXPECT_LT(print.find(u"After the rule"), print.find(u"<sup>1</sup> first note"));
+    EXPECT_LT(print.find(u"<sup>1</sup> first note"), print.find(u"<sup>2</sup> second note"));
     expectGolden("print-fragment.html", print);
 
     // Every pass numbers its notes anew.
@@ -72,7 +75,9 @@ TEST(HTMLWriterAttachmentTests, ePubWritesPlainRulesAndNumberedNotes)
     EXPECT_NE(std::u16string::npos, ePub.find(u"<hr/>"));
     EXPECT_EQ(0u, countOf(ePub, u"horizontalLine"));
     EXPECT_NE(std::u16string::npos, ePub.find(u"<div style=\"page-break-before:always;\"></div>"));
-    EXPECT_EQ(2u, countOf(ePub, u"<sup>"));
+    // Each note's number in the text, and again before its text at the end.
+    EXPECT_EQ(4u, countOf(ePub, u"<sup>"));
+    EXPECT_LT(ePub.find(u"After the rule"), ePub.find(u"<sup>1</sup> first note"));
     expectGolden("epub-fragment.html", ePub);
 }
 

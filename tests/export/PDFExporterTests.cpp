@@ -36,7 +36,8 @@ TEST_F(PDFExporterTest, RichTextPagesTakeTheFilesOwnValuesAndStoreNothing)
     EXPECT_EQ(page.kind, PDFPageKind::RichText);
     EXPECT_NEAR(page.margins.left, 2.0, 0.001);
     EXPECT_NEAR(page.margins.top, 4.0, 0.001);
-    EXPECT_EQ(page.margins.right, 0);
+    // A margin the file leaves out is RTF's default, 1800 twips.
+    EXPECT_NEAR(page.margins.right, 3.175, 0.001);
     EXPECT_NEAR(page.sideLeft, 2.0, 0.001);
     EXPECT_EQ(page.paperColor, "F0F0F0");
     EXPECT_EQ(page.headerSettings, "f::10::left::red::0.5::YES::[title]");

@@ -102,7 +102,7 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
         css = paragraphStyle->cssStyleRepresentation().value_or(std::string());
     }
     if (fontIsUniform)
-        css += m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::PrintThenScale);
+        css += m_context.fontCSS(fontInAttributes(attributes));
 
     const std::size_t listCount = lists ? lists->size() : 0;
     if ((m_openLists && m_openLists->size() > listCount) || isEndOfList ||
@@ -128,7 +128,7 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next, HTMLFontSizeOrder::ScaleThenPrint) : css);
+        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : css);
         return;
     }
 
@@ -170,7 +170,7 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
         html += u"</" + toUtf16(element) + u">";
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next, HTMLFontSizeOrder::ScaleThenPrint)) : u"<br/>";
+        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next)) : u"<br/>";
 
     m_openLists = std::move(lists);
 }

@@ -117,7 +117,7 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
 {
     std::string style;
     if (!m_paragraphFontIsUniform)
-        style += m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::ScaleThenPrint);
+        style += m_context.fontCSS(fontInAttributes(attributes));
 
     double kerning = numberInAttributes(attributes, kCTKernAttributeName).value_or(0);
     if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
@@ -156,7 +156,7 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
 std::string HTMLRunWriter::raisedTextSize(const AttributeDictionary& attributes) const
 {
     constexpr double kRaisedTextScale = 0.7;
-    std::string font = m_context.fontCSS(fontInAttributes(attributes), HTMLFontSizeOrder::ScaleThenPrint);
+    std::string font = m_context.fontCSS(fontInAttributes(attributes));
     std::size_t found = font.find("font-size:");
     if (found == std::string::npos)
         return "font-size:70%;";

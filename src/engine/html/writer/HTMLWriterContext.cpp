@@ -8,24 +8,29 @@
 
 namespace folio {
 
-std::string HTMLWriterContext::fontCSS(const Font* font, HTMLFontSizeOrder order) const
+std::string HTMLWriterContext::fontCSS(const Font* font) const
 {
     if (!font)
         return {};
     TEFontDescriptor descriptor = TEFontDescriptor::fontDescriptorForCTFont(*font);
-    if (order == HTMLFontSizeOrder::PrintThenScale && settings.forPrint)
-        descriptor.setPointSize(descriptor.pointSize() - 2);
+    if (settings.forPrint) {
+        // A printed page sets the text at the document's own size: a point
+        // is four thirds of a CSS pixel (12 pt text is 16px, as it was).
+        constexpr double kPixelsPerPoint = 4.0 / 3.0;
+        descriptor.setPointSize((descriptor.pointSize() - TEFontDescriptor::FONTSIZEOFFSET) * kPixelsPerPoint);
+        if (textScale != 1.0 && textScale != 0.0)
+            descriptor.setPointSize(descriptor.pointSize() / textScale);
+        return descriptor.cssStyleRepresentation();
+    }
     if (textScale != 1.0 && textScale != 0.0)
         descriptor.setPointSize(descriptor.pointSize() / textScale);
-    if (order == HTMLFontSizeOrder::ScaleThenPrint && settings.forPrint)
-        descriptor.setPointSize(descriptor.pointSize() - 2);
     return descriptor.cssStyleRepresentation();
 }
 
-std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index, HTMLFontSizeOrder order) const
+std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index) const
 {
     AttributeDictionaryPtr attributes = string.attributesAtIndex(index);
-    return attributes ? fontCSS(fontInAttributes(*attributes), order) : std::string();
+    return attributes ? fontCSS(fontInAttributes(*attributes)) : std::string();
 }
 
 void HTMLWriterContext::applyStyle(HTMLAttributeMap& attributes, const std::string& element,

@@ -39,13 +39,6 @@ struct TEHTMLWriterSettings {
 // text always gives the same HTML.
 using HTMLAttributeMap = std::map<std::string, std::u16string>;
 
-// Where a font's size is lowered for print relative to the division by the
-// text scale; the paragraph and the run have always done it in opposite orders.
-enum class HTMLFontSizeOrder {
-    PrintThenScale,
-    ScaleThenPrint,
-};
-
 // The state one build shares between the paragraph, run and attachment
 // writers: the text, the settings, the generated classes and the notes'
 // numbering.
@@ -61,10 +54,11 @@ struct HTMLWriterContext {
     // list of notes at the end of the document.
     std::vector<std::pair<std::uint64_t, std::u16string>>* printedNotes = nullptr;
 
-    // The CSS of a font as a descriptor made back from it writes it; "" without a font.
-    std::string fontCSS(const Font* font, HTMLFontSizeOrder order) const;
+    // The CSS of a font as a descriptor made back from it writes it, at the
+    // document's own size in print; "" without a font.
+    std::string fontCSS(const Font* font) const;
     // The font CSS of the text's attributes at index ("" past the end or without a font).
-    std::string fontCSSAtIndex(std::size_t index, HTMLFontSizeOrder order) const;
+    std::string fontCSSAtIndex(std::size_t index) const;
 
     // Sets the element's style: inline in a fragment, as a generated class of
     // the element in a document (followed by the words of a class it already has).
