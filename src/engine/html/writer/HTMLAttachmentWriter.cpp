@@ -9,7 +9,8 @@
 namespace folio {
 
 std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const AttributeValue& value,
-                                                                       const HTMLWriterContext& context)
+                                                                       const HTMLWriterContext& context,
+                                                                       const std::string& fontCSS)
 {
     const auto* attachment = value.as<TETextAttachment>();
     const auto* persistence = dynamic_cast<const TETextAttachmentHTMLPersistence*>(&value);
@@ -33,7 +34,7 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
             // of the document, where a printed page has room for it.
             if (context.printedNotes) {
                 const std::u16string* text = attachment->contentsString();
-                context.printedNotes->emplace_back(context.footnotes.nextNumber(), text ? *text : std::u16string());
+                context.printedNotes->push_back({context.footnotes.nextNumber(), text ? *text : std::u16string(), fontCSS});
             }
             if (const auto* note = value.as<TEObjectTextAttachment>())
                 return note->stringByEncodingAsHTMLAndIncludeObjects(false, context.footnotes);

@@ -15,8 +15,10 @@ public:
     // The HTML standing for the attachment, or nothing when it is not
     // written in this output (comments in print and ePub, kinds that do not
     // write themselves).
+    // `fontCSS` is that of the text the attachment stands in.
     static std::optional<std::u16string> htmlForAttachment(const AttributeValue& attachment,
-                                                           const HTMLWriterContext& context);
+                                                           const HTMLWriterContext& context,
+                                                           const std::string& fontCSS = {});
 };
 
 } // namespace folio

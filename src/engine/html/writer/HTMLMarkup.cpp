@@ -95,16 +95,21 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
     return sawTab;
 }
 
-std::u16string HTMLMarkup::notesSection(const std::vector<std::pair<std::uint64_t, std::u16string>>& notes)
+std::u16string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)
 {
     if (notes.empty())
         return {};
     std::u16string html = u"<div class=\"footnotes\"><hr/>";
-    for (const auto& [number, text] : notes) {
-        html += u"<div class=\"footnote-text\"><sup>" + toUtf16(std::to_string(number)) + u"</sup> ";
-        // A note's own paragraphs stay lines of its entry.
-        // The note's own mark and the blank after it are the number here.
-        std::u16string lines = text.substr(std::min(text.find_first_not_of(u" \t"), text.size()));
+    for (const TEPrintedNote& note : notes) {
+        HTMLAttributeMap attributes{{"class", u"footnote-text"}};
+        if (!note.fontCSS.empty())
+            attributes["style"] = toUtf16(note.fontCSS);
+        html += u"<div";
+        appendAttributes(html, attributes);
+        html += u"><sup>" + toUtf16(std::to_string(note.number)) + u"</sup> ";
+        // The note's own mark and the blank after it are the number here;
+        // its paragraphs stay lines of its entry.
+        std::u16string lines = note.text.substr(std::min(note.text.find_first_not_of(u" \t"), note.text.size()));
         std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
         appendText(html, lines);
         html += u"</div>";

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace folio {
@@ -36,7 +35,7 @@ public:
     // tab was found.
     // The notes of a printed document, numbered as their marks in the text,
     // after a rule at its end; "" without notes.
-    static std::u16string notesSection(const std::vector<std::pair<std::uint64_t, std::u16string>>& notes);
+    static std::u16string notesSection(const std::vector<TEPrintedNote>& notes);
 
     static bool finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces);
 };

@@ -184,7 +184,9 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
         // An attachment never opens a link of its own: an a element opened
         // for it would have no text to close behind. Inside an open link it
         // stands in the link.
-        if (std::optional<std::u16string> element = HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context))
+        std::string fontCSS = m_context.fontCSS(fontInAttributes(attributes));
+        if (std::optional<std::u16string> element =
+                HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
             html += *element;
         closeLinkIfEnded(html, run);
         return;

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace folio {
@@ -35,6 +34,14 @@ struct TEHTMLWriterSettings {
     bool keepsPlaceholders = true;
 };
 
+// A footnote of printed output: its number, its text, and the font CSS of
+// the text its mark stands in.
+struct TEPrintedNote {
+    std::uint64_t number = 0;
+    std::u16string text;
+    std::string fontCSS;
+};
+
 // An element's attributes, by name: written in name order so that the same
 // text always gives the same HTML.
 using HTMLAttributeMap = std::map<std::string, std::u16string>;
@@ -50,9 +57,9 @@ struct HTMLWriterContext {
     bool fragment = true;
     HTMLStyleClassTable& styleClasses;
     TEFootnoteCounter& footnotes;
-    // Print and ePub output: the notes printed so far, by number, for the
-    // list of notes at the end of the document.
-    std::vector<std::pair<std::uint64_t, std::u16string>>* printedNotes = nullptr;
+    // Print and ePub output: the notes printed so far, for the list of
+    // notes at the end of the document.
+    std::vector<TEPrintedNote>* printedNotes = nullptr;
 
     // The CSS of a font as a descriptor made back from it writes it, at the
     // document's own size in print; "" without a font.

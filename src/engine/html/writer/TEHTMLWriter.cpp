@@ -50,7 +50,7 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     m_styleLookup.clear();
     // Notes are numbered from 1 in every pass, whatever was written before.
     TEFootnoteCounter footnotes;
-    std::vector<std::pair<std::uint64_t, std::u16string>> printedNotes;
+    std::vector<TEPrintedNote> printedNotes;
     HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes,
                               m_settings.forPrint || m_settings.forEPub ? &printedNotes : nullptr};
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
