@@ -185,6 +185,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     TEHTMLWriterSettings settings;
     settings.forPrint = purpose == Purpose::Print || purpose == Purpose::EPub;
     settings.forEPub = purpose == Purpose::EPub;
+    settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
     settings.fileName = m_pictureDocumentName.value_or(fileName());
     return toUtf8(htmlString(read->text, settings));

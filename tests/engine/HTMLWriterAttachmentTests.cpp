@@ -95,6 +95,19 @@ TEST(HTMLWriterAttachmentTests, editorGetsPageBreakRulesAndNoteObjects)
     EXPECT_LT(editor.find(u"[1]"), editor.find(u"[2]"));
 }
 
+TEST(HTMLWriterAttachmentTests, exportedHTMLListsNotesAtTheEndAndKeepsTheEditorsBreaksAndComments)
+{
+    TEHTMLWriterSettings settings;
+    settings.listsNotesAtEnd = true;
+    std::u16string exported = TEHTMLWriter(exportText(), settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, exported.find(u"Noted<sup>1</sup> and again")) << toUtf8(exported);
+    EXPECT_EQ(0u, countOf(exported, u"class='footnote'"));
+    EXPECT_EQ(1u, countOf(exported, u"class='annotation'"));
+    EXPECT_NE(std::u16string::npos, exported.find(u"class=\"marquent-pagebreak\""));
+    EXPECT_LT(exported.find(u"After the rule"), exported.find(u"<sup>1</sup> first note"));
+    EXPECT_LT(exported.find(u"<sup>1</sup> first note"), exported.find(u"<sup>2</sup> second note"));
+}
+
 TEST(HTMLWriterAttachmentTests, noteTextWithSpacesIsNotRewritten)
 {
     AttributedString string =

@@ -238,6 +238,10 @@ TEST_F(ForeignRTFExport, footnoteTextIsPrintedAtTheEndOfTheDocument)
     EXPECT_NE(printed.find("Footnote body."), std::string::npos) << printed;
     EXPECT_LT(wordOn(pdf, "Main").yMin, wordOn(pdf, "body.", pdfPageCount(pdf)).yMin);
 
+    std::string html = readFile(exported(path, "html"));
+    EXPECT_NE(html.find("Footnote body."), std::string::npos) << html;
+    EXPECT_LT(html.find("goes on."), html.find("Footnote body.")) << html;
+
     std::string text = readFile(exported(path, "txt"));
     EXPECT_NE(text.find("Main text"), std::string::npos) << text;
     EXPECT_NE(text.find("1 Footnote body."), std::string::npos) << text;

@@ -25,6 +25,13 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
         return std::nullopt;
 
     const TEHTMLWriterSettings& settings = context.settings;
+    if (isFootnote && settings.listsNotesAtEnd && !settings.forPrint && !settings.forEPub) {
+        if (context.printedNotes) {
+            const std::u16string* text = attachment->contentsString();
+            context.printedNotes->push_back({context.footnotes.nextNumber(), text ? *text : std::u16string(), fontCSS});
+        }
+        return u"<sup>" + toUtf16(std::to_string(context.footnotes.takeNextNumber())) + u"</sup>";
+    }
     if (settings.forPrint || settings.forEPub) {
         // Comments belong to the editing page.
         if (isAnnotation)

@@ -29,6 +29,9 @@ struct TEHTMLWriterSettings {
     std::string fileName;
     // ePub output: plain rules, and pictures written to the temporary folder.
     bool forEPub = false;
+    // Exported HTML for reading rather than editing: footnotes are numbers
+    // in the text with their text listed at the end, as in print.
+    bool listsNotesAtEnd = false;
     // The editing page keeps the U+FEFF placeholders of list items and
     // pictures (its save removes them); exported HTML has none.
     bool keepsPlaceholders = true;

@@ -52,7 +52,9 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     TEFootnoteCounter footnotes;
     std::vector<TEPrintedNote> printedNotes;
     HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes,
-                              m_settings.forPrint || m_settings.forEPub ? &printedNotes : nullptr};
+                              m_settings.forPrint || m_settings.forEPub || m_settings.listsNotesAtEnd
+                                  ? &printedNotes
+                                  : nullptr};
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
