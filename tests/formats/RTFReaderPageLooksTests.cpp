@@ -1,4 +1,5 @@
 #include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFReaderListTable.h"
 #include "formats/rtf/DKRTFWriter.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/html/writer/TEHTMLWriter.h"
@@ -181,6 +182,33 @@ TEST_F(RTFReaderPageLooksTests, aListStartsAtItsFirstNumber)
     EXPECT_EQ(exportedHTML(u"{\\rtf1" + std::u16string(kWordList) + u"\\pard\\ls1 One\\par\\pard After\\par}")
                   .find("start="),
               std::string::npos);
+}
+
+TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
+{
+    constexpr std::u16string_view kChapters =
+        u"{\\*\\listtable{\\list\\listtemplateid5{\\listlevel\\levelnfc1\\levelstartat1"
+        u"{\\leveltext\\leveltemplateid9\\'05CH \\'00;}{\\levelnumbers\\'04;}\\fi-360\\li720}"
+        u"{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'01);}\\fi-360\\li1440}{\\listname ;}\\listid7}}"
+        u"{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}";
+    std::string html = exportedHTML(u"{\\rtf1" + std::u16string(kChapters) +
+                                    u"\\pard\\ls1 {Opening\\par}{\\ilvl1 Scene\\par}{\\ilvl1 Another\\par}"
+                                    u"{Middle\\par}\\pard After\\par}");
+    EXPECT_NE(html.find(">CH I Opening"), std::string::npos) << html;
+    EXPECT_NE(html.find(">CH II Middle"), std::string::npos) << html;
+    EXPECT_NE(html.find(">1) Scene"), std::string::npos) << html;
+    EXPECT_NE(html.find(">2) Another"), std::string::npos) << html;
+    EXPECT_EQ(count(html, "list-style:none"), 2u) << html;
+    // The usual "1." is left to the page, and bullets have no number.
+    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'02\\'00.;}", 0).has_value());
+    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'01\\u-3913 ?;}", 0).has_value());
+    // A number of another level ("1.01") is not this level's alone.
+    EXPECT_FALSE(DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\'09Sect \\'00.\\'01;}", 1).has_value());
+    std::optional<TECSSListStyle::MarkerText> section =
+        DKRTFReaderListTable::readMarkerText(u"{\\leveltext\\leveltemplateid3\\'07Sect \\'00:;}", 0);
+    ASSERT_TRUE(section.has_value());
+    EXPECT_EQ(section->before, u"Sect ");
+    EXPECT_EQ(section->after, u":");
 }
 
 // --- Pictures ------------------------------------------------------------------------

@@ -241,6 +241,39 @@ std::optional<std::u16string> TECSSListStyle::prefixWithCounter(std::int64_t cou
     return u"\t" + *text + u"\t";
 }
 
+std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counter) const
+{
+    if (!m_markerText)
+        return std::nullopt;
+    std::u16string number;
+    switch (m_type) {
+    case TECSSListStyleType::DecimalLeadingZero:
+        number = formatted("%02d", static_cast<std::int32_t>(counter));
+        break;
+    case TECSSListStyleType::UpperAlpha:
+    case TECSSListStyleType::UpperLatin:
+    case TECSSListStyleType::LowerAlpha:
+    case TECSSListStyleType::LowerLatin: {
+        const char16_t first = m_type == TECSSListStyleType::UpperAlpha || m_type == TECSSListStyleType::UpperLatin
+            ? u'A'
+            : u'a';
+        for (std::int64_t value = counter; value > 0; value = (value - 1) / 26)
+            number.insert(number.begin(), static_cast<char16_t>(first + (value - 1) % 26));
+        break;
+    }
+    case TECSSListStyleType::UpperRoman:
+        number = romanNumeral(counter);
+        break;
+    case TECSSListStyleType::LowerRoman:
+        number = lowercaseString(romanNumeral(counter));
+        break;
+    default:
+        number = asciiText(std::to_string(counter));
+        break;
+    }
+    return m_markerText->before + number + m_markerText->after;
+}
+
 std::u16string TECSSListStyle::romanNumeral(std::int64_t number)
 {
     if (number > kLargestRomanNumeral)
@@ -325,7 +358,8 @@ bool TECSSListStyle::isEqualToListStyle(const TECSSListStyle& other) const
     if (this == &other)
         return true;
     return m_inherit == other.m_inherit && m_type == other.m_type && m_position == other.m_position
-        && m_startingItemNumber == other.m_startingItemNumber && m_imageName == other.m_imageName;
+        && m_startingItemNumber == other.m_startingItemNumber && m_imageName == other.m_imageName
+        && m_markerText == other.m_markerText;
 }
 
 bool TECSSListStyle::isEqual(const AttributeValue& other) const
@@ -340,6 +374,8 @@ std::size_t TECSSListStyle::hash() const
     seed = hashCombine(seed, static_cast<std::size_t>(m_type));
     seed = hashCombine(seed, static_cast<std::size_t>(m_position));
     seed = hashCombine(seed, static_cast<std::size_t>(m_startingItemNumber));
+    if (m_markerText)
+        seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->before + u'\0' + m_markerText->after));
     return hashCombine(seed, m_inherit ? 1 : 0);
 }
 

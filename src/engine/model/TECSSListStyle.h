@@ -104,6 +104,19 @@ public:
     void setPosition(TECSSListStylePosition position) { m_position = position; }
     const std::optional<std::u16string>& imageName() const { return m_imageName; }
     void setImageName(std::optional<std::u16string> imageName) { m_imageName = std::move(imageName); }
+    // Words a word processor writes around an item's number ("CH " before
+    // "I", ")" after "1"): the marker is then the number of the list's type
+    // between them, not the browser's own.
+    struct MarkerText {
+        std::u16string before;
+        std::u16string after;
+        friend bool operator==(const MarkerText&, const MarkerText&) = default;
+    };
+    const std::optional<MarkerText>& markerText() const { return m_markerText; }
+    void setMarkerText(std::optional<MarkerText> text) { m_markerText = std::move(text); }
+    // Item `counter`'s marker with the words around its number; none
+    // without such words.
+    std::optional<std::u16string> markerWithText(std::int64_t counter) const;
     std::int64_t startingItemNumber() const { return m_startingItemNumber; }
     void setStartingItemNumber(std::int64_t number) { m_startingItemNumber = number; }
     // The number `offset` items after `start`. A document may start a list
@@ -121,6 +134,7 @@ private:
     TECSSListStylePosition m_position = TECSSListStylePosition::Inherit;
     std::optional<std::u16string> m_imageName;
     std::int64_t m_startingItemNumber = 0;
+    std::optional<MarkerText> m_markerText;
 };
 
 } // namespace folio

@@ -18,7 +18,8 @@ constexpr std::u16string_view kLevelMarker = u"levelmarker";
 constexpr int kNoPreviousLevel = 999;
 
 // Markers outside the text and no image: how our writer describes every list.
-AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1)
+AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
+                               std::optional<TECSSListStyle::MarkerText> markerText = std::nullopt)
 {
     auto style = std::make_shared<TECSSListStyle>();
     style->setPosition(TECSSListStylePosition::Outside);
@@ -26,6 +27,7 @@ AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1)
     // Lists numbered from 1 keep the style our own files have always read as.
     if (start != 1)
         style->setStartingItemNumber(start);
+    style->setMarkerText(std::move(markerText));
     return style;
 }
 
@@ -172,6 +174,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
         std::vector<std::int64_t> starts;
+        std::vector<std::optional<TECSSListStyle::MarkerText>> markerTexts;
         bool own = false;
         std::size_t levelsEnd = 0;
         for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
@@ -181,12 +184,16 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
             } else {
                 levels.push_back(typeOfNumberFormat(level));
             }
+            std::vector<std::u16string_view> text = groupsNamed(level, u"{\\leveltext");
+            markerTexts.push_back(own || text.empty() ? std::nullopt
+                                                      : readMarkerText(text.front(), static_cast<int>(levels.size()) - 1));
             std::optional<long long> start = numberAfterWord(level, u"\\levelstartat");
             starts.push_back(start && *start >= 0 ? *start : 1);
             levelsEnd = static_cast<std::size_t>(level.data() + level.size() - list.data());
         }
         m_listTypes.push_back(std::move(levels));
         m_levelStarts.push_back(std::move(starts));
+        m_levelMarkerTexts.push_back(std::move(markerTexts));
         m_listIdentifiers.push_back(numberAfterWord(list.substr(levelsEnd), u"\\listid"));
         m_ownLists.push_back(own);
     }
@@ -260,6 +267,7 @@ std::optional<DKRTFReaderListTable::OldStyleLevel> DKRTFReaderListTable::oldStyl
     if (made) {
         m_listTypes.push_back(std::vector<unsigned>(9, typeNumber));
         m_levelStarts.emplace_back();
+        m_levelMarkerTexts.emplace_back();
         m_listIdentifiers.push_back(std::nullopt);
         m_ownLists.push_back(false);
         list->second = static_cast<unsigned>(m_listTypes.size());
@@ -285,6 +293,103 @@ std::int64_t DKRTFReaderListTable::startOfLevel(unsigned listID, int level) cons
     return static_cast<std::size_t>(level) < starts.size() ? starts[static_cast<std::size_t>(level)] : 1;
 }
 
+std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLevel(unsigned listID, int level) const
+{
+    if (listID == 0 || listID > m_levelMarkerTexts.size() || level < 0)
+        return std::nullopt;
+    const auto& texts = m_levelMarkerTexts[listID - 1];
+    return static_cast<std::size_t>(level) < texts.size() ? texts[static_cast<std::size_t>(level)] : std::nullopt;
+}
+
+std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level)
+{
+    // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
+    // then characters in which "\'00" to "\'08" stand for the numbers of the
+    // levels, up to ";".
+    std::size_t position = levelText.find(u"\\leveltext");
+    if (position == std::u16string_view::npos)
+        return std::nullopt;
+    position += 10;
+    auto isLetter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    auto isDigit = [](char16_t c) { return c >= u'0' && c <= u'9'; };
+    auto hexValue = [&](std::size_t at) -> int {
+        int value = 0;
+        for (std::size_t index = at; index < at + 2; ++index) {
+            if (index >= levelText.size())
+                return -1;
+            char16_t c = levelText[index];
+            int digit = isDigit(c) ? c - u'0' : (c >= u'a' && c <= u'f') ? c - u'a' + 10 : (c >= u'A' && c <= u'F') ? c - u'A' + 10 : -1;
+            if (digit < 0)
+                return -1;
+            value = value * 16 + digit;
+        }
+        return value;
+    };
+    std::u16string before;
+    std::u16string after;
+    int numbers = 0;
+    bool lengthRead = false;
+    while (position < levelText.size()) {
+        char16_t c = levelText[position];
+        if (c == u';' || c == u'}')
+            break;
+        int character = -1;
+        if (c == u'\\' && position + 1 < levelText.size() && levelText[position + 1] == u'\'') {
+            character = hexValue(position + 2);
+            position += 4;
+            if (character < 0)
+                return std::nullopt;
+            if (!lengthRead) {
+                lengthRead = true;
+                continue;
+            }
+            if (character <= 8) {
+                if (character != level)
+                    return std::nullopt;
+                ++numbers;
+                continue;
+            }
+        } else if (c == u'\\' && position + 1 < levelText.size() && isLetter(levelText[position + 1])) {
+            std::size_t end = position + 1;
+            while (end < levelText.size() && isLetter(levelText[end]))
+                ++end;
+            std::u16string_view word = levelText.substr(position + 1, end - position - 1);
+            const bool negative = end < levelText.size() && levelText[end] == u'-';
+            std::size_t digits = end + (negative ? 1 : 0);
+            long long value = 0;
+            while (digits < levelText.size() && isDigit(levelText[digits]))
+                value = value * 10 + (levelText[digits++] - u'0');
+            position = digits < levelText.size() && levelText[digits] == u' ' ? digits + 1 : digits;
+            if (word != u"u")
+                continue;
+            character = static_cast<int>(negative ? 65536 - value : value);
+            // The replacement of a "\u" character follows it.
+            if (position < levelText.size() && levelText[position] == u'?')
+                ++position;
+            else if (position + 3 < levelText.size() && levelText[position] == u'\\' && levelText[position + 1] == u'\'')
+                position += 4;
+        } else if (c == u'\\' && position + 1 < levelText.size()) {
+            character = levelText[position + 1];
+            position += 2;
+        } else if (c == u'\r' || c == u'\n' || (c == u' ' && !lengthRead)) {
+            ++position;
+            continue;
+        } else {
+            character = c;
+            ++position;
+        }
+        if (!lengthRead) {
+            lengthRead = true;
+            continue;
+        }
+        (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
+    }
+    // A bullet has no number; "1." is what every reader draws anyway.
+    if (numbers != 1 || (before.empty() && after == u"."))
+        return std::nullopt;
+    return TECSSListStyle::MarkerText{std::move(before), std::move(after)};
+}
+
 void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned listType,
                                              std::vector<AttributeDictionary::Entry>& entries)
 {
@@ -297,6 +402,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         entries.emplace_back(std::string(key), std::move(value));
     };
     const std::int64_t start = startOfLevel(listID, level);
+    const std::optional<TECSSListStyle::MarkerText> markerText = markerTextOfLevel(listID, level);
 
     if (level == 0 && listID > previousListID)
         set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
@@ -312,7 +418,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             else
                 m_allListsFinished = true;
         } else {
-            AttributeValuePtr style = newListStyle(listType, start);
+            AttributeValuePtr style = newListStyle(listType, start, markerText);
             state.setListPrefixCount(state.listPrefixCount() + 1);
             set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
@@ -322,7 +428,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         return;
     }
 
-    AttributeValuePtr style = newListStyle(listType, start);
+    AttributeValuePtr style = newListStyle(listType, start, markerText);
     if (listID > previousListID) {
         set(TETextListsAttribute, arrayOf(style));
         state.setListIsFirstPrefix(1);

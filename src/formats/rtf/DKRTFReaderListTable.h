@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/model/TECSSListStyle.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
@@ -55,6 +56,12 @@ public:
     // The number of the first item of a level ("\levelstartat"), 1 unless
     // the table says otherwise.
     std::int64_t startOfLevel(unsigned listID, int level) const;
+    // The words around a level's number ("CH " and "" for "CH I"), when
+    // they are not the usual "1."; none for our own lists and for bullets.
+    std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
+    // The words around the number in a "{\leveltext ...}" group of level
+    // `level`; none unless the text holds that level's number alone.
+    static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level);
 
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }
@@ -71,6 +78,7 @@ private:
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.
     std::vector<std::vector<std::int64_t>> m_levelStarts;
+    std::vector<std::vector<std::optional<TECSSListStyle::MarkerText>>> m_levelMarkerTexts;
     // Per list: its "\listid" (none when not given) and whether it is ours.
     std::vector<std::optional<long long>> m_listIdentifiers;
     std::vector<bool> m_ownLists;

@@ -80,7 +80,10 @@ std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParag
     // The list narrows as the paragraph's indent grows, so that deep lists
     // still fit the page.
     double width = headIndent / -54.0 * padding * 4.0 / 100.0 + 90.0;
-    std::string css = "list-style:" + std::string(keywordForList(list)) + ";" + paragraphCSS +
+    const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
+    // Markers with words of their own are written into the items.
+    std::string_view keyword = style && style->markerText() ? std::string_view("none") : keywordForList(list);
+    std::string css = "list-style:" + std::string(keyword) + ";" + paragraphCSS +
                       ";width:" + formatFixed(width, 6) + "%;";
     if (padding > 0)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
@@ -94,7 +97,6 @@ std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParag
         attributes["class"] = toUtf16(className);
     // A numbered list that goes on from an earlier one (Word's "7.", "8.")
     // says where its numbers start.
-    const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
     if (style && element == "ol" && style->startingItemNumber() > 1)
         attributes["start"] = toUtf16(std::to_string(style->startingItemNumber()));
     std::u16string tag = u"<" + toUtf16(element);

@@ -4,6 +4,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLRunWriter.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
@@ -122,8 +123,11 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
             html += HTMLListTagWriter::openingTag(list.get(), paragraphStyle ? &*paragraphStyle : nullptr, m_context);
             openedAny = true;
         }
-        if (openedAny)
+        if (openedAny) {
             ++m_openedLevels;
+            const auto* style = lists->back()->as<TECSSListStyle>();
+            m_itemNumbers.push_back(style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1);
+        }
         element = "li";
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
@@ -158,6 +162,16 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
     HTMLMarkup::appendAttributes(html, elementAttributes);
     html += u">";
 
+    if (element == "li") {
+        // A word processor's own words around the number ("CH I") are
+        // written before the item's text; the list draws no marker of its own.
+        const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
+        std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
+        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt)
+            HTMLMarkup::appendText(html, *marker + u" ");
+        if (!m_itemNumbers.empty())
+            m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
+    }
     HTMLRunWriter(m_context, paragraph, elementAttributes, fontIsUniform).writeRuns(html);
 
     if (element == "li") {
@@ -191,6 +205,8 @@ void HTMLParagraphWriter::closeLists(std::u16string& html, const AttributeValue*
             remaining.pop_back();
         m_openLists = remaining;
         m_openedLevels = std::max(0, m_openedLevels - 1);
+        if (!m_itemNumbers.empty())
+            m_itemNumbers.pop_back();
         if (!closeAll || (remaining.empty() && m_openedLevels <= 0))
             break;
     }
@@ -212,6 +228,7 @@ void HTMLParagraphWriter::closeOpenLists(std::u16string& html)
     }
     m_openLists.reset();
     m_openedLevels = 0;
+    m_itemNumbers.clear();
 }
 
 } // namespace folio

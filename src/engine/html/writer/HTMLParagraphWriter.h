@@ -38,6 +38,9 @@ private:
     // How many list elements are open; items of a nested list carry only
     // their own list, so this count is what knows about the lists around it.
     int m_openedLevels = 0;
+    // The number of the next item of each open list level, for markers
+    // written as text.
+    std::vector<std::int64_t> m_itemNumbers;
 };
 
 } // namespace folio
