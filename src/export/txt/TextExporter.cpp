@@ -48,6 +48,9 @@ Result<std::u16string> richText(const ExportSource& source)
     options.listMarkers = true;
     options.keepsWhiteSpace = true;
     std::u16string plain = HTMLPlainText::plainText(toUtf8(writer.HTMLFragment()), options);
+    // The text ends as the document does, with its last paragraph's end.
+    if (!read->text.string().empty() && read->text.string().back() == u'\n' && !plain.empty())
+        plain += u'\n';
     return stringByReplacingOccurrencesOfString(plain, u"\t ", u"\t");
 }
 
