@@ -12,6 +12,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
   xvfb xauth poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
+  libwmf-bin
   fonts-croscore fonts-liberation2 fonts-dejavu-core
 )
 # Machines that already carry Node.js from elsewhere have npm with it.

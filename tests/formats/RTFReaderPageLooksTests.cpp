@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 #include <string>
 
@@ -232,7 +233,7 @@ TEST_F(RTFReaderPageLooksTests, wordPictureWithPropertiesTakesItsGoalSizeInPixel
     EXPECT_NEAR(picture->displaySize().height, 40, 0.01);
 }
 
-TEST_F(RTFReaderPageLooksTests, metafilesKeepTheirPlaceAsAFrameOfTheirSize)
+TEST_F(RTFReaderPageLooksTests, metafilesThatCannotBeDrawnKeepTheirPlaceAsAFrameOfTheirSize)
 {
     AttributedString string =
         read(u"{\\rtf1 a{\\pict\\wmetafile8\\picw2540\\pich1270 010009000003}b}");
@@ -247,6 +248,32 @@ TEST_F(RTFReaderPageLooksTests, metafilesKeepTheirPlaceAsAFrameOfTheirSize)
     ASSERT_TRUE(frame.ok());
     EXPECT_EQ(frame->width, 96);
     EXPECT_EQ(frame->height, 48);
+}
+
+TEST_F(RTFReaderPageLooksTests, windowsMetafilesAreDrawnWhereLibwmfIsInstalled)
+{
+    if (std::system("command -v wmf2gd >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "libwmf's converter is not installed (libwmf-bin): metafiles show as frames here";
+    // A metafile as Word embeds it (no placeable header): a window of 200 x
+    // 100 units filled with a red rectangle.
+    AttributedString string = read(
+        u"{\\rtf1 a{\\pict\\wmetafile8\\picw2540\\pich1270\\picwgoal1440\\pichgoal720 "
+        u"010009000003280000000100070000000000050000000b0200000000050000000c026400c800070000"
+        u"00fc020000ff0000000000040000002d010000070000001b046400c80000000000030000000000}b}");
+    const TEImageTextAttachment* picture = pictureIn(string);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_NEAR(picture->displaySize().width, 96, 0.01);
+    EXPECT_NEAR(picture->displaySize().height, 48, 0.01);
+    ASSERT_NE(picture->contentsData(), nullptr);
+    Result<DecodedBitmap> drawn = ImageCodec::decodePng(picture->contentsData()->vector());
+    ASSERT_TRUE(drawn.ok());
+    EXPECT_NEAR(drawn->width, 96, 2);
+    EXPECT_NEAR(drawn->height, 48, 2);
+    // The middle is the rectangle's red, not a frame's grey.
+    const std::size_t middle = (static_cast<std::size_t>(drawn->height / 2) * drawn->width + drawn->width / 2) * 4;
+    EXPECT_EQ(drawn->pixels[middle], 0xFF);
+    EXPECT_EQ(drawn->pixels[middle + 1], 0);
+    EXPECT_EQ(drawn->pixels[middle + 2], 0);
 }
 
 // --- Colours, rows and raised text -------------------------------------------------

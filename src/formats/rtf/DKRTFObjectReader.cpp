@@ -7,6 +7,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/ImageCodec.h"
+#include "platform/graphics/WindowsMetafile.h"
 
 #include <algorithm>
 #include <array>
@@ -208,13 +209,17 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
         display = Size{side(u"picwgoal", u"picw") * scaleX, side(u"pichgoal", u"pich") * scaleY};
     }
 
-    Data contents = metafile ? Data() : hexStringToData(hex);
+    Data contents = hexStringToData(hex);
     if (metafile) {
-        // Metafiles and device-independent bitmaps have no decoder here:
-        // a frame of the picture's size keeps its place on the page.
         display = Size{std::clamp(display.width, kSmallestFrame, kLargestFrame),
                        std::clamp(display.height, kSmallestFrame, kLargestFrame)};
-        contents = pictureFrame(display);
+        // A Windows metafile is drawn by libwmf where it is installed; other
+        // metafiles and device-independent bitmaps, and metafiles it cannot
+        // draw, keep their place on the page as a frame of their size.
+        Result<std::vector<std::uint8_t>> drawn = values.contains(u"wmetafile") && !contents.empty()
+            ? WindowsMetafile::pngData(contents.vector(), display)
+            : Result<std::vector<std::uint8_t>>(Error{WindowsMetafile::kErrorDomain, 0, "not a Windows metafile"});
+        contents = drawn ? Data(std::move(*drawn)) : pictureFrame(display);
     } else if (contents.empty()) {
         return nullptr;
     }
