@@ -101,6 +101,9 @@ TEST_F(ForeignRTFExport, aFileWithoutMarginsPrintsInsideRTFsDefaultMarginsOnItsO
     PDFWord first = wordOn(pdf, "Opening");
     EXPECT_GE(first.xMin, 50);
     EXPECT_GE(first.yMin, 50);
+    // 1800 twips are 90 pt; the top is an inch.
+    EXPECT_NEAR(first.xMin, 90, 2);
+    EXPECT_NEAR(first.yMin, 72, 3);
     EXPECT_TRUE(samePaper(pdfPageSize(pdf), "841.9 x 595.3")) << pdfPageSize(pdf);
     std::string lo = reference(path);
     if (lo.empty())
@@ -139,18 +142,18 @@ TEST_F(ForeignRTFExport, aLineThatCannotWrapPrintsAtTheDocumentsSize)
                                         "\\pard\\f0\\fs68 " + tabs + "Heading\\par\n\\fs24 Body text follows.\\par\n}");
     std::string pdf = exported(path, "pdf");
     EXPECT_EQ(pdfPageCount(pdf), 1);
-    // A word set at 34 pt has a box of about 40 pt from its ascender to its
-    // descender (28.5 pt text would be 34 high; a page shrunk to fit sets
-    // it at a third of that); the body text stays at 12 pt.
+    // "Heading" set at 34 pt in Arial's metrics is about 126 pt wide (at
+    // 28.5 pt it would be 106; a page shrunk to fit sets it at a third);
+    // the body text stays at 12 pt.
     PDFWord heading = wordOn(pdf, "Heading");
-    EXPECT_GT(heading.yMax - heading.yMin, 36);
+    EXPECT_NEAR(heading.xMax - heading.xMin, 126, 8);
     PDFWord body = wordOn(pdf, "Body");
-    EXPECT_NEAR(body.yMax - body.yMin, 14, 3);
+    EXPECT_NEAR(body.xMax - body.xMin, 27, 2);
     std::string lo = reference(path);
     if (lo.empty())
         GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
     PDFWord theirs = wordOn(lo, "Heading");
-    EXPECT_NEAR(heading.yMax - heading.yMin, theirs.yMax - theirs.yMin, 6);
+    EXPECT_NEAR(heading.xMax - heading.xMin, theirs.xMax - theirs.xMin, 8);
 }
 
 // --- Fonts --------------------------------------------------------------------
