@@ -1,4 +1,5 @@
 #include "formats/rtf/DKRTFReader.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
@@ -54,6 +55,23 @@ TEST_F(RTFReaderMalformedTests, absurdNumbersStayNumbers)
     EXPECT_EQ(result->string().substr(0, 2), u"ab");
     EXPECT_EQ(result->string().back(), u'd');
     EXPECT_EQ(result->length(), 4u);
+}
+
+// Spacing and indents past any paper's size would only print blank pages.
+TEST_F(RTFReaderMalformedTests, spacingAndIndentsStayWithinAPage)
+{
+    Result<AttributedString> result =
+        parse(uR"({\rtf1 \sa2147483647\sb-2147483647\fi2147483647 huge\par \pard\sa240\fi567 fair\par})");
+    ASSERT_TRUE(result.ok());
+    auto styleAt = [&](std::size_t index) {
+        return result->attributesAtIndex(index)->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)->style();
+    };
+    EXPECT_DOUBLE_EQ(styleAt(0).paragraphSpacing(), 22 * 72);
+    EXPECT_DOUBLE_EQ(styleAt(0).paragraphSpacingBefore(), -22 * 72);
+    EXPECT_NEAR(styleAt(0).firstLineHeadIndent(), 22 * 2.54, 1e-9);
+    std::size_t fair = result->string().find(u"fair");
+    EXPECT_DOUBLE_EQ(styleAt(fair).paragraphSpacing(), 12);
+    EXPECT_NEAR(styleAt(fair).firstLineHeadIndent(), 1.0, 1e-3);
 }
 
 TEST_F(RTFReaderMalformedTests, deepNestingIsBounded)

@@ -8,6 +8,7 @@
 #include "platform/graphics/Font.h"
 #include "platform/text/FontAttributeValue.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace folio {
@@ -66,6 +67,20 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state
     return value;
 }
 
+namespace {
+
+// The largest paper RTF writers offer is 22 inches a side: spacing and
+// indents past it hold nothing but blank pages (a hostile file asking for
+// two billion twips would print tens of thousands of them).
+constexpr double kLargestPagePoints = 22 * 72;
+
+double pageBound(double value, double limit)
+{
+    return std::clamp(value, -limit, limit);
+}
+
+} // namespace
+
 AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderState& state)
 {
     const DKRTFReaderState::Paragraph& paragraph = state.paragraph();
@@ -73,15 +88,17 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     settings.alignment = static_cast<TextAlignment>(paragraph.alignment <= 3 ? paragraph.alignment : 0);
     // Stored documents carry these odd units (centimetres for the first
     // line, a ruler scale for the head indent); the HTML writer undoes them.
-    settings.firstLineHeadIndent =
-        paragraph.firstLineIndent == 0 ? 0.0 : static_cast<double>(static_cast<float>(paragraph.firstLineIndent) / kTwipsPerCentimetre);
+    settings.firstLineHeadIndent = paragraph.firstLineIndent == 0
+        ? 0.0
+        : pageBound(static_cast<double>(static_cast<float>(paragraph.firstLineIndent) / kTwipsPerCentimetre),
+                    kLargestPagePoints * 2.54 / 72);
     float headIndent = static_cast<float>(paragraph.leftIndent) * 80.0f / 1096.0f;
     settings.headIndent = headIndent > 730.0f ? 0.0 : static_cast<double>(headIndent);
     settings.tailIndent = 0;
     float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
     settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
-    settings.paragraphSpacing = paragraph.paragraphSpacing / 20.0;
-    settings.paragraphSpacingBefore = paragraph.paragraphSpacingBefore / 20.0;
+    settings.paragraphSpacing = pageBound(paragraph.paragraphSpacing / 20.0, kLargestPagePoints);
+    settings.paragraphSpacingBefore = pageBound(paragraph.paragraphSpacingBefore / 20.0, kLargestPagePoints);
     int direction = paragraph.baseWritingDirection;
     settings.baseWritingDirection = static_cast<WritingDirection>(direction >= -1 && direction <= 1 ? direction : -1);
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
