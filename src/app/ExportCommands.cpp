@@ -72,6 +72,31 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& argument
     return parsed;
 }
 
+// The pictures a command reads out of a closed document go to a folder of
+// this process's own, removed when the command ends: two commands exporting
+// documents of the same name at once never meet in one picture folder, and
+// nothing is left in the program's folders afterwards.
+class PrivatePictureFolder {
+public:
+    explicit PrivatePictureFolder(ExportSource& source)
+    {
+        std::filesystem::path file(source.fileName());
+        m_name = file.stem().string() + "-export-" + std::to_string(::getpid()) + file.extension().string();
+        source.setPictureDocumentName(m_name);
+    }
+    ~PrivatePictureFolder()
+    {
+        std::error_code ignored;
+        for (bool temporary : {false, true})
+            std::filesystem::remove_all(AppFolders::pictureFolderForDocument(m_name, temporary), ignored);
+    }
+    PrivatePictureFolder(const PrivatePictureFolder&) = delete;
+    PrivatePictureFolder& operator=(const PrivatePictureFolder&) = delete;
+
+private:
+    std::string m_name;
+};
+
 int fail(const std::string& message)
 {
     std::cerr << "folio: " << message << "\n";
@@ -148,6 +173,7 @@ int exportCommand(const std::vector<std::string>& arguments)
         };
     }
     ExportSource source(parsed->file);
+    PrivatePictureFolder pictures(source);
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
     if (!exported)
         return fail("cannot export " + parsed->file + ": " + exported.error().message);
@@ -189,13 +215,14 @@ int previewCommand(const std::vector<std::string>& arguments)
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the preview would overwrite " + parsed->file);
     ExportSource source(parsed->file);
+    PrivatePictureFolder pictures(source);
     Result<std::string> page = DocumentPreviewPage::html(source);
     if (!page)
         return fail("cannot read " + parsed->file + ": " + page.error().message);
 
     if (Status display = WebServices::shared().ensureDisplay(); !display)
         return fail("cannot start a display for the web view: " + display.error().message);
-    auto webView = WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.fileName())});
+    auto webView = WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.pictureDocumentName())});
     if (!webView)
         return fail("cannot make a web view: " + webView.error().message);
     LoadWatcher watcher;
@@ -235,6 +262,7 @@ int copyCommand(const std::vector<std::string>& arguments)
     if (auto status = checkInput(parsed->file))
         return *status;
     ExportSource source(parsed->file);
+    PrivatePictureFolder pictures(source);
     auto text = CopyOut::copyFromFile(source, as->second == "text" ? CopyOut::Format::PlainText : CopyOut::Format::HTML,
                                       Pasteboard::general());
     if (!text)

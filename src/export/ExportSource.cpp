@@ -81,7 +81,7 @@ Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocu
 {
     std::optional<std::string> documentName;
     if (namedDocument)
-        documentName = fileName();
+        documentName = pictureDocumentName();
     Result<DKRTFReadResult> read = DKRTFReader::read(std::move(rtf), documentName);
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
@@ -187,7 +187,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.forEPub = purpose == Purpose::EPub;
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
-    settings.fileName = m_pictureDocumentName.value_or(fileName());
+    settings.fileName = pictureDocumentName();
     return toUtf8(htmlString(read->text, settings));
 }
 

@@ -135,7 +135,7 @@ void pictureFirstPage(const ExportSource& source, const DocumentPreviews::WebVie
         ? factory(DocumentPreviews::kPreviewFrame)
         : WebServices::shared().makeDocumentWebView(DocumentPreviews::kPreviewFrame,
                                                     {AppFolders::pictureFolderForDocument(name),
-                                                     AppFolders::pictureFolderForDocument(source.fileName())});
+                                                     AppFolders::pictureFolderForDocument(source.pictureDocumentName())});
     if (!view || !*view) {
         stored(Status(view ? Error{"DocumentPreviews", 4, "No web view"} : view.error()));
         return;

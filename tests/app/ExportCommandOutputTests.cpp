@@ -125,5 +125,35 @@ TEST_F(ExportCommandOutput, theNextStartRemovesStagingFoldersOfEndedProcesses)
     EXPECT_TRUE(std::filesystem::exists(unrelated + "/OPS/chapter.xhtml"));
 }
 
+// A command that reads pictures out of a closed document files them in a
+// folder of its own and takes it away: nothing stays in the program's
+// folders, and same-named documents exported at once never share one.
+TEST_F(ExportCommandOutput, picturesOfAClosedDocumentLeaveNothingBehind)
+{
+    const char* png = "89504e470d0a1a0a0000000d4948445200000001000000010806000000"
+                      "1f15c4890000000d4944415478da6364f8cf500f0003860180"
+                      "5a347d6b0000000049454e44ae426082";
+    std::string rtf = std::string("{\\rtf1\\ansi Before {\\pict\\pngblip\\picw1\\pich1 ") + png + "} After\\par}";
+    writeFile(m_folder.path("Pictured.rtf"), rtf);
+    for (const char* format : {"html", "rtfd", "epub"}) {
+        std::string output = m_folder.path(std::string("pictured.") + format);
+        EXPECT_EQ(folio("export '" + m_folder.path("Pictured.rtf") + "' --format " + format + " --output '" + output + "'"),
+                  " exit 0\n")
+            << format;
+    }
+    // The HTML carries its picture, so it shows wherever the file goes.
+    std::string html = readFile(m_folder.path("pictured.html"));
+    EXPECT_NE(html.find("src=\"data:image/png;base64,"), std::string::npos) << html;
+    EXPECT_EQ(html.find(m_folder.path("home")), std::string::npos) << html;
+    std::error_code ignored;
+    std::size_t left = 0;
+    for (const char* folder : {"home/DocumentData", "home/tmp"})
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_folder.path(folder), ignored)) {
+            ADD_FAILURE() << "left behind: " << entry.path();
+            ++left;
+        }
+    EXPECT_EQ(left, 0u);
+}
+
 } // namespace
 } // namespace folio

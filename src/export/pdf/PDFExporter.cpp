@@ -122,7 +122,7 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     PDFPageSetup setup = pageSetup(source, request, defaults, Device::current().isPad());
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
-    environment.readableFolders = {AppFolders::pictureFolderForDocument(source.fileName())};
+    environment.readableFolders = {AppFolders::pictureFolderForDocument(source.pictureDocumentName())};
     std::shared_ptr<NDHTMLtoPDF> converter = NDHTMLtoPDF::createPDFWithHTML(
         *html, source.displayedName(), request.outputPath, task.get(), setup, request.action, std::move(environment));
     if (request.pageProgress)

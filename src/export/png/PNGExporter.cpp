@@ -99,7 +99,7 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
 
-    std::string pictures = AppFolders::pictureFolderForDocument(source.fileName());
+    std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
     bool richText = source.kind() == DocumentKind::RTF && !source.exportsAsPlainText();
     // A rich-text document's pictures are written afresh from its file; the
     // folder is emptied first so that it holds only this document's. Other

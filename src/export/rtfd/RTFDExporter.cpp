@@ -36,7 +36,7 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
     // The pictures are written afresh from the file (or taken from the open
     // page), so that the package holds exactly the document's own.
     if (!QV && !openInEditor) {
-        std::string pictures = AppFolders::pictureFolderForDocument(source.fileName());
+        std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
         removeIfPresent(pictures);
         if (Status created = FileManager::createDirectory(pictures); !created)
             return exportError(RTFDExporter::FolderFailed, created.error().message);
@@ -99,7 +99,7 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
 
     if (Status created = FileManager::createDirectory(package); !created)
         return exportError(FolderFailed, created.error().message);
-    std::string pictures = AppFolders::pictureFolderForDocument(name);
+    std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
     for (const std::string& picture : ExportDelivery::pictureFileNames(pictures)) {
         if (!FileManager::copyItem(pictures + "/" + picture, package + "/" + picture))
             TELog(TELogLevelWarning, "Warning: image can not be copied to rtfd temporary folder: " + package);
