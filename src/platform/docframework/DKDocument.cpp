@@ -118,7 +118,7 @@ std::string DKDocument::localizedName() const
 
 void DKDocument::updateChangeCount(ChangeKind kind)
 {
-    if (m_readOnly)
+    if (refusesSaves())
         return;
     switch (kind) {
     case ChangeKind::Done:
@@ -179,7 +179,7 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
 
 void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Completion completion)
 {
-    if (m_closed || m_readOnly) {
+    if (m_closed || refusesSaves()) {
         m_lastError = m_closed ? Error{kErrorDomain, Closed, "The document is closed"}
                                : Error{kErrorDomain, ReadOnly, m_fileURL + " is open for reading only"};
         if (completion)
