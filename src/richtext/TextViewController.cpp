@@ -38,6 +38,7 @@ namespace {
 using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kLoadSelector = "loadHTMLDocument";
+constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 
 bool startsWith(std::string_view text, std::string_view prefix)
@@ -169,6 +170,7 @@ RichTextPageTemplate::Page TextViewController::pageToLoad() const
                                                           m_document ? m_document->paperColor() : std::nullopt);
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
+    page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
     page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
     page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
     if (m_document)

@@ -60,6 +60,13 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
 
     page.html.clear();
     EXPECT_NE(Template::build(page).find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
+
+    // The window's layout comes in a style sheet of its own, before the page's script.
+    page.styleSheetURL = "file:///r/page.css";
+    std::string linked = Template::build(page);
+    size_t sheet = linked.find("</style><link rel='stylesheet' type='text/css' href='file:///r/page.css'>");
+    EXPECT_NE(sheet, std::string::npos);
+    EXPECT_LT(sheet, linked.find("<script"));
 }
 
 TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocumentColour)

@@ -208,5 +208,43 @@ TEST_F(RichTextEditorWebTest, aTableDocumentTakesNoTypingAndIsNeverSaved)
     EXPECT_EQ(readFile(path), bytes);
 }
 
+TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSidewaysScrolling)
+{
+    std::string items;
+    for (int i = 1; i <= 12; ++i)
+        items += "{\\listtext\\tab " + std::to_string(i) + ".\\tab}Item " + std::to_string(i) + "\\par\n";
+    // A list without an indent of its own, and a picture far wider than the page.
+    const std::string path = folder.path("Layout.rtf");
+    writeFile(path, std::string("{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}"
+                                "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+                                "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}\\listid1}}"
+                                "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\\f0\\fs24 "
+                                "\\pard Words before the list.\\par\\pard\\ls1\\ilvl0 ")
+                        + items + "\\pard {\\pict\\pngblip\\picw8\\pich8\\picwgoal40000\\pichgoal400\n" + kPictureHex
+                        + "\n}\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webViewEditor();
+    auto number = [&](const std::string& script) { return std::stod("0" + page.stringByEvaluatingJavaScript(script)); };
+
+    // The editable element reaches the bottom of the view: no blank band under it.
+    EXPECT_EQ(number("Math.round(document.getElementById('content').getBoundingClientRect().bottom)"),
+              number("window.innerHeight"));
+    EXPECT_EQ(number("document.documentElement.scrollHeight"), number("window.innerHeight"));
+    // Nothing is wider than the page.
+    EXPECT_LE(number("document.getElementById('content').scrollWidth"),
+              number("document.getElementById('content').clientWidth"));
+    // The text keeps off the window's edge, and two-digit numbers fit in front of their items.
+    EXPECT_GE(number("document.querySelector('#paragraph div').getBoundingClientRect().left"), 16);
+    EXPECT_GE(number("(function(){var li=document.querySelectorAll('#content li')[11];"
+                     "var c=document.getElementById('content').getBoundingClientRect();"
+                     "var r=document.createRange();r.selectNodeContents(li);"
+                     "return r.getClientRects()[0].left-c.left;})()"),
+              40);
+    EXPECT_TRUE(closeDocument(*document));
+}
+
 } // namespace
 } // namespace folio
