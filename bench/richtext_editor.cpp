@@ -84,13 +84,13 @@ bool openUntilReady(OpenEditor& open)
     return open.editor && RunLoop::main().runUntil([&] { return open.editor->isPageReady(); }, kWaitSeconds);
 }
 
-// The caret at the start of the text, as after a click into it.
+// The caret in the first words of the text, as after a click into them.
 void placeCaret(WebView& page)
 {
     page.stringByEvaluatingJavaScript(
-        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.setStart(p,0);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
+        "(function(){var w=document.createTreeWalker(document.getElementById('paragraph'),NodeFilter.SHOW_TEXT);"
+        "var t=w.nextNode();var r=document.createRange();r.setStart(t,Math.min(5,t.length));r.collapse(true);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);document.getElementById('content').focus();})()");
 }
 
 bool save(TextDocument& document)
