@@ -167,7 +167,7 @@ TEST_F(RichTextEditorWebTest, anUntouchedDocumentClosesAsTheSameFileWhateverItHo
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
         // The page's own set-up is no change of the document. An answer from
         // the page comes after every message it sent before.
-        editor.webViewEditor()->stringByEvaluatingJavaScript("document.readyState");
+        editor.webView()->stringByEvaluatingJavaScript("document.readyState");
         EXPECT_FALSE(document->hasUnsavedChanges());
         EXPECT_TRUE(closeDocument(*document));
         EXPECT_EQ(readFile(path), bytes);
@@ -185,7 +185,7 @@ TEST_F(RichTextEditorWebTest, aTableDocumentTakesNoTypingAndIsNeverSaved)
     TextViewController& editor = editorOf(*document);
     editor.loadViewIfNeeded();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webViewEditor();
+    WebView& page = *editor.webView();
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('content').isContentEditable"), "0");
     auto alert = std::dynamic_pointer_cast<AlertController>(editor.presentedViewController());
     ASSERT_NE(alert, nullptr);
@@ -226,7 +226,7 @@ TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSide
     TextViewController& editor = editorOf(*document);
     editor.loadViewIfNeeded();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
-    WebView& page = *editor.webViewEditor();
+    WebView& page = *editor.webView();
     auto number = [&](const std::string& script) { return std::stod("0" + page.stringByEvaluatingJavaScript(script)); };
 
     // The editable element reaches the bottom of the view: no blank band under it.
