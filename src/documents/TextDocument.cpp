@@ -4,6 +4,7 @@
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
 #include "documents/MarkdownEditorController.h"
+#include "documents/RichTextPageLimits.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -142,15 +143,15 @@ Status TextDocument::readRTFFile(const std::string& url)
     if (!rtf)
         return rtf.error();
 
-    if (rtf->find(u"\\trowd") != std::u16string::npos) {
-        m_isRTFDocument = true;
-        setRTFtext(AttributedString(kTablesMarker));
-    }
-
     std::string name = std::filesystem::path(url).filename().string();
     Result<DKRTFReadResult> read = m_converter->readRTF(*rtf, name);
     if (!read)
         return Error{kErrorDomain, RTFReadFailed, "Could not read " + url + ": " + read.error().message};
+    // Read by what the reader kept, not by the words of the file: a table
+    // mark spelled out in the text is no table.
+    m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty();
+    if (m_isRTFDocument)
+        setRTFtext(AttributedString(kTablesMarker));
     m_paperColor = read->paperColor;
     // The editors and the browser's exports take the open document's page
     // settings from the user defaults; opening it is what puts them there.
@@ -311,6 +312,11 @@ void TextDocument::didClose()
     if (m_editor && !m_editorIsViewer)
         m_editor->documentDidClose();
     setViewControllerToPresent(nullptr);
+}
+
+bool TextDocument::refusesSaves() const
+{
+    return DKDocument::refusesSaves() || m_isRTFDocument;
 }
 
 Status TextDocument::writeContents(const Data& contents, const std::string& url, SaveOperation operation,

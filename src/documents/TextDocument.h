@@ -31,7 +31,8 @@ public:
         NoEditorPage = 4,
         ConversionFailed = 5,
     };
-    // What RTFtext holds when the RTF file read had a table.
+    // What RTFtext holds when the RTF file read had what the editing page
+    // cannot carry back (RichTextPageLimits).
     static constexpr const char16_t* kTablesMarker = u"ThereAreTables!";
     static constexpr const char* kDefaultMargin = "2.54";
 
@@ -52,6 +53,9 @@ public:
     Status writeContents(const Data& contents, const std::string& url, SaveOperation operation,
                          const std::string& originalContentsURL) override;
     void didClose() override;
+    // A rich-text document holding what its editing page cannot carry back
+    // (isRTFDocument) is never saved over: the page would write it without.
+    bool refusesSaves() const override;
 
     std::shared_ptr<ViewController> makeViewController() override;
     std::shared_ptr<ViewController> makeRTFViewController() override;
@@ -101,6 +105,8 @@ public:
     static int getDeviceScreenSize(const Device& device);
 
     DocumentKind kind() const { return documentKindForPath(fileURL()); }
+    // Set when the RTF read holds what the editing page cannot carry back (a
+    // table): the editor then shows it read-only and no save writes it.
     bool isRTFDocument() const { return m_isRTFDocument; }
     bool isMDDocument() const { return m_isMDDocument; }
     bool isTeXDocument() const { return m_isTeXDocument; }

@@ -111,7 +111,10 @@ std::string RichTextPageTemplate::build(const Page& page)
     html += page.fontRules;
     html += "* {outline: 0px solid transparent;}    p { margin: 0;}    img { padding: 20px;}    "
             ".marquent-pagebreak {border-color: #000;height: 3px;border-style: dotted none;page-break-after:always;"
-            "border-width: 1px}    </style>    <script type='text/javascript' src='";
+            "border-width: 1px}    </style>";
+    if (!page.styleSheetURL.empty())
+        html += "<link rel='stylesheet' type='text/css' href='" + HTMLTextEscaper::escape(page.styleSheetURL) + "'>";
+    html += "    <script type='text/javascript' src='";
     html += HTMLTextEscaper::escape(page.helperScriptURL);
     html += "'></script></head><body onLoad = 'initXEditor()' style='background-color:";
     html += styleValue(page.paperColor);

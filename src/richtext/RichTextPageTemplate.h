@@ -26,6 +26,8 @@ public:
     struct Page {
         std::string fontRules;
         std::string helperScriptURL;
+        // The page's layout in the window; none leaves the page as it is.
+        std::string styleSheetURL;
         std::string paperColor;
         Style style;
         std::string header;

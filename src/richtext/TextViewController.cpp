@@ -9,13 +9,16 @@
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextBodyCleaner.h"
@@ -35,6 +38,8 @@ namespace {
 using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kLoadSelector = "loadHTMLDocument";
+constexpr const char* kPageStyleSheet = "richtext-page.css";
+constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 
 bool startsWith(std::string_view text, std::string_view prefix)
 {
@@ -75,6 +80,7 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
 TextViewController::~TextViewController()
 {
     m_styling->monitor().stop();
+    dismissLoadProgress();
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_connection.disconnect();
@@ -164,6 +170,7 @@ RichTextPageTemplate::Page TextViewController::pageToLoad() const
                                                           m_document ? m_document->paperColor() : std::nullopt);
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
+    page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
     page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
     page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
     if (m_document)
@@ -178,14 +185,51 @@ void TextViewController::loadHTMLDocument()
     if (!PageResources::helperLibraryURL())
         TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
     std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();
+    // A large document takes seconds to lay out, and the page is blank until
+    // then: the overlay says that something is coming.
+    if (m_bridge.finishedLoadCount() == 0 && !m_forPreviewGeneration && !m_showsLoadProgress) {
+        m_showsLoadProgress = true;
+        ProgressHUD::show();
+    }
     m_bridge.pageWillLoad();
     RichTextPageTemplate::Page page = pageToLoad();
     m_shownPaperColor = page.paperColor;
     m_webView->loadHTMLString(RichTextPageTemplate::build(page), base);
 }
 
+void TextViewController::pageDidFinishLoad()
+{
+    dismissLoadProgress();
+}
+
+void TextViewController::dismissLoadProgress()
+{
+    if (std::exchange(m_showsLoadProgress, false))
+        ProgressHUD::dismiss();
+}
+
+std::shared_ptr<AlertController> TextViewController::readOnlyDocumentAlert()
+{
+    auto alert = AlertController::make(
+        toUtf16(Localization::localizedString("Read Only Document")),
+        toUtf16(Localization::localizedString("Oops! Sorry, this document cannot be edited because tables are not "
+                                              "supported yet. We will fix it very soon! Thanks!")));
+    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
+    return alert;
+}
+
 void TextViewController::pageDidBecomeReady()
 {
+    dismissLoadProgress();
+    // The document refuses every save of a text the page cannot carry back;
+    // the page shows it without taking typing, and says why.
+    if (m_document && m_document->isRTFDocument()) {
+        m_connection.send(kReadOnlyScript);
+        if (!m_forPreviewGeneration) {
+            if (Status shown = presentViewController(readOnlyDocumentAlert(), true); !shown)
+                TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);
+        }
+    }
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     RichTextPageSetup::Settings settings = RichTextPageSetup::Settings::fromDefaults(defaults);
     for (const std::string& script : RichTextPageSetup::readyScripts(settings, pageHeight()))
@@ -292,6 +336,7 @@ void TextViewController::pageProcessDidTerminate(const std::string& reason)
 void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
+    dismissLoadProgress();
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_dirty.setClosing(true);

@@ -19,6 +19,7 @@
 namespace folio {
 
 class RichTextStyling;
+class AlertController;
 class TextDocument;
 class WebView;
 
@@ -79,12 +80,17 @@ public:
     // The page as it would be loaded now, from the settings and the kept text.
     std::string pageHTML() const;
 
+    // What a document the page cannot carry back shows when its page is ready.
+    static std::shared_ptr<AlertController> readOnlyDocumentAlert();
+
     // A followed link's target; one without a scheme is taken as a web address.
     static std::string linkTarget(const std::string& href);
 
     // PageBridgeClient
     bool hasDocument() const override { return m_document != nullptr; }
     void pageDidBecomeReady() override;
+    void pageDidFinishLoad() override;
+    void pageDidFailToLoad(const std::string&) override { dismissLoadProgress(); }
     // Only web and mail addresses go to the desktop.
     void openLinkInBrowser(const std::string& url) override;
     void pageProcessDidTerminate(const std::string& reason) override;
@@ -101,6 +107,7 @@ private:
     void loadHTMLDocument();
     std::unique_ptr<RichTextStyling> makeStyling();
     void copySelection(bool cut);
+    void dismissLoadProgress();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
 
@@ -119,6 +126,7 @@ private:
     std::unique_ptr<RichTextStyling> m_styling;
     bool m_forPreviewGeneration = false;
     bool m_isEditing = false;
+    bool m_showsLoadProgress = false;
     Size m_size = kDefaultFrame.size;
 };
 

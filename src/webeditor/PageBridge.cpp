@@ -107,6 +107,7 @@ void PageBridge::webViewDidFinishLoad(WebView&)
     loop.performSelectorAfterDelay(this, kLoadStatusSelector, {}, kLoadStatusDelaySeconds,
                                    [this] { checkLoadingStatus(); });
     m_poller.pageDidFinishLoad();
+    m_client.pageDidFinishLoad();
 }
 
 void PageBridge::checkLoadingStatus()

@@ -21,6 +21,8 @@ public:
     // A link the user activated in the page; the page itself stays.
     virtual void openLinkInBrowser(const std::string& url) { (void)url; }
 
+    // Each time the view finished loading a page, at once.
+    virtual void pageDidFinishLoad() {}
     // A short while after a load finished, once the view is no longer loading.
     virtual void pageDidFinishLoading() {}
     virtual void pageDidFailToLoad(const std::string& reason) { (void)reason; }

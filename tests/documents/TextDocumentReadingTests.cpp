@@ -155,6 +155,34 @@ TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)
     ASSERT_TRUE(document->RTFtext().has_value());
     EXPECT_EQ(document->RTFtext()->string(), TextDocument::kTablesMarker);
     EXPECT_NE(document->text().find(u"After"), std::u16string::npos);
+    EXPECT_TRUE(document->refusesSaves());
+
+    auto plain = read("words.rtf", "{\\rtf1\\ansi Write \\\\trowd to start a row.}");
+    EXPECT_FALSE(plain->isRTFDocument()) << "the words of a table mark are no table";
+    EXPECT_FALSE(plain->refusesSaves());
+}
+
+TEST_F(TextDocumentReadingTest, aDocumentThePageCannotHoldIsNeverSavedOver)
+{
+    const std::string bytes = "{\\rtf1\\ansi Before\\par\\trowd\\cellx1000\\pard\\intbl A\\cell\\row After}";
+    auto document = read("kept.rtf", bytes);
+    ASSERT_TRUE(document->isRTFDocument());
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(document->hasUnsavedChanges()) << "no change is recorded, so nothing autosaves";
+
+    std::optional<bool> saved;
+    document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                        [&](bool success) { saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved.has_value(); }, 30));
+    EXPECT_FALSE(*saved);
+    ASSERT_TRUE(document->lastError().has_value());
+    EXPECT_EQ(document->lastError()->code, DKDocument::ReadOnly);
+
+    std::optional<bool> closed;
+    document->closeWithCompletionHandler([&](bool success) { closed = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 30));
+    EXPECT_TRUE(*closed) << "closing has nothing to save and succeeds";
+    EXPECT_EQ(readFile(m_folder.path("kept.rtf")), bytes);
 }
 
 TEST_F(TextDocumentReadingTest, paperColourComesFromTheControlWordOnly)

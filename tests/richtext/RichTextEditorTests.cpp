@@ -5,7 +5,9 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
@@ -58,6 +60,13 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
 
     page.html.clear();
     EXPECT_NE(Template::build(page).find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
+
+    // The window's layout comes in a style sheet of its own, before the page's script.
+    page.styleSheetURL = "file:///r/page.css";
+    std::string linked = Template::build(page);
+    size_t sheet = linked.find("</style><link rel='stylesheet' type='text/css' href='file:///r/page.css'>");
+    EXPECT_NE(sheet, std::string::npos);
+    EXPECT_LT(sheet, linked.find("<script"));
 }
 
 TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocumentColour)
@@ -345,6 +354,60 @@ TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhe
     int completions = 0;
     editor->saveCurrentDocument([&] { ++completions; });
     EXPECT_EQ(completions, 1);
+}
+
+TEST_F(TextViewControllerTest, theFirstLoadShowsProgressUntilThePageHasLoaded)
+{
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    loop.runOnce();
+    ASSERT_EQ(page->loadCount(), 1);
+    EXPECT_TRUE(ProgressHUD::isVisible()) << "the page is blank until it has loaded";
+    page->finishLoad();
+    EXPECT_FALSE(ProgressHUD::isVisible());
+
+    // A page loaded again after a crash is no first load.
+    page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(0.01);
+    page->terminateWebProcess("crashed");
+    EXPECT_EQ(page->loadCount(), 2);
+    EXPECT_FALSE(ProgressHUD::isVisible());
+}
+
+TEST_F(TextViewControllerTest, aDocumentThePageCannotHoldOpensReadOnlyWithTheNotice)
+{
+    becomeReady();
+    EXPECT_TRUE(page->scriptsMatching("contentEditable=false").empty());
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
+
+    // The same editor over a document that holds a table.
+    document->setIsRTFDocument(true);
+    editor = std::make_shared<TextViewController>(
+        *document,
+        [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = std::make_unique<FakeWebView>();
+            view->setFrame(frame);
+            page = view.get();
+            return std::unique_ptr<WebView>(std::move(view));
+        });
+    editor->loadViewIfNeeded();
+    becomeReady();
+    EXPECT_EQ(page->scriptsMatching("contentEditable=false"),
+              std::vector<std::string>{"document.getElementById('content').contentEditable=false"});
+    auto alert = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), u"Read Only Document");
+    EXPECT_EQ(alert->message(), u"Oops! Sorry, this document cannot be edited because tables are not supported yet. "
+                                u"We will fix it very soon! Thanks!");
+    // The rest of the set-up still runs.
+    EXPECT_FALSE(page->scriptsMatching("styleWithCSS").empty());
+    EXPECT_FALSE(page->scriptsMatching("updateFootnoteIndex").empty());
+
+    // Typing reaches the page's key events but records no change.
+    page->sendPageMessage("rte://onkeydownEvent");
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    EXPECT_TRUE(alert->tapActionWithTitle(u"OK"));
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
 }
 
 } // namespace

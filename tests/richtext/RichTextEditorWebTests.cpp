@@ -3,6 +3,7 @@
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertController.h"
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -134,6 +135,115 @@ TEST_F(RichTextEditorWebTest, opensTakesTypingSavesAndReopensWithEverything)
     EXPECT_NE(saved.find("\\ls1"), std::string::npos) << saved;
     EXPECT_NE(saved.find("First item"), std::string::npos) << saved;
     EXPECT_NE(saved.find("Second item"), std::string::npos) << saved;
+}
+
+// Closes the document and waits until it has closed.
+bool closeDocument(TextDocument& document)
+{
+    std::optional<bool> closed;
+    document.closeWithCompletionHandler([&](bool success) { closed = success; });
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 60));
+    return closed.value_or(false);
+}
+
+TEST_F(RichTextEditorWebTest, anUntouchedDocumentClosesAsTheSameFileWhateverItHolds)
+{
+    const std::vector<std::pair<std::string, std::string>> documents = {
+        {"Features", featureRTF()},
+        {"Formatting", "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}{\\colortbl;\\red200\\green0\\blue0;}\\f0\\fs24 "
+                       "\\pard\\qc {\\uldb Double} {\\strike struck} {\\super up} {\\cf1 red}\\par"
+                       "\\pard\\li720\\fi360\\sb240 {\\field{\\*\\fldinst HYPERLINK \"http://example.com\"}"
+                       "{\\fldrslt a link}} then\\page a new page\\par}"},
+        {"Table", "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 \\pard Before\\par"
+                  "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Cell A\\cell Cell B\\cell\\row\\pard After\\par}"},
+    };
+    for (const auto& [name, bytes] : documents) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.path(name + ".rtf");
+        writeFile(path, bytes);
+        auto document = open(path);
+        TextViewController& editor = editorOf(*document);
+        editor.loadViewIfNeeded();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+        // The page's own set-up is no change of the document. An answer from
+        // the page comes after every message it sent before.
+        editor.webView()->stringByEvaluatingJavaScript("document.readyState");
+        EXPECT_FALSE(document->hasUnsavedChanges());
+        EXPECT_TRUE(closeDocument(*document));
+        EXPECT_EQ(readFile(path), bytes);
+    }
+}
+
+TEST_F(RichTextEditorWebTest, aTableDocumentTakesNoTypingAndIsNeverSaved)
+{
+    const std::string path = folder.path("Tables.rtf");
+    const std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 \\pard Before the table\\par"
+                              "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Cell A\\cell Cell B\\cell\\row"
+                              "\\pard After the table\\par}";
+    writeFile(path, bytes);
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('content').isContentEditable"), "0");
+    auto alert = std::dynamic_pointer_cast<AlertController>(editor.presentedViewController());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), u"Read Only Document");
+    alert->tapActionWithTitle(u"OK");
+
+    const std::string shown = page.stringByEvaluatingJavaScript("document.getElementById('content').innerText");
+    page.stringByEvaluatingJavaScript("document.getElementById('content').focus();");
+    page.executeEditingCommand("InsertText", "Typed into a table document");
+    page.executeEditingCommand("Delete", "");
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('content').innerText"), shown);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+
+    // However the save is asked for, the file stays as it was.
+    EXPECT_FALSE(save(*document));
+    std::optional<bool> done;
+    editor.saveCurrentDocument([&] { done = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.has_value(); }, kEngineWaitSeconds));
+    EXPECT_TRUE(closeDocument(*document));
+    EXPECT_EQ(readFile(path), bytes);
+}
+
+TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSidewaysScrolling)
+{
+    std::string items;
+    for (int i = 1; i <= 12; ++i)
+        items += "{\\listtext\\tab " + std::to_string(i) + ".\\tab}Item " + std::to_string(i) + "\\par\n";
+    // A list without an indent of its own, and a picture far wider than the page.
+    const std::string path = folder.path("Layout.rtf");
+    writeFile(path, std::string("{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}"
+                                "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+                                "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}\\listid1}}"
+                                "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\\f0\\fs24 "
+                                "\\pard Words before the list.\\par\\pard\\ls1\\ilvl0 ")
+                        + items + "\\pard {\\pict\\pngblip\\picw8\\pich8\\picwgoal40000\\pichgoal400\n" + kPictureHex
+                        + "\n}\\par}");
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    auto number = [&](const std::string& script) { return std::stod("0" + page.stringByEvaluatingJavaScript(script)); };
+
+    // The editable element reaches the bottom of the view: no blank band under it.
+    EXPECT_EQ(number("Math.round(document.getElementById('content').getBoundingClientRect().bottom)"),
+              number("window.innerHeight"));
+    EXPECT_EQ(number("document.documentElement.scrollHeight"), number("window.innerHeight"));
+    // Nothing is wider than the page.
+    EXPECT_LE(number("document.getElementById('content').scrollWidth"),
+              number("document.getElementById('content').clientWidth"));
+    // The text keeps off the window's edge, and two-digit numbers fit in front of their items.
+    EXPECT_GE(number("document.querySelector('#paragraph div').getBoundingClientRect().left"), 16);
+    EXPECT_GE(number("(function(){var li=document.querySelectorAll('#content li')[11];"
+                     "var c=document.getElementById('content').getBoundingClientRect();"
+                     "var r=document.createRange();r.selectNodeContents(li);"
+                     "return r.getClientRects()[0].left-c.left;})()"),
+              40);
+    EXPECT_TRUE(closeDocument(*document));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/docframework/DKDocument.h"
 
 #include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -118,7 +119,7 @@ std::string DKDocument::localizedName() const
 
 void DKDocument::updateChangeCount(ChangeKind kind)
 {
-    if (m_readOnly)
+    if (refusesSaves())
         return;
     switch (kind) {
     case ChangeKind::Done:
@@ -158,6 +159,8 @@ void DKDocument::openWithCompletionHandler(Completion completion)
     m_fileAccessQueue.async([self, url, completion = std::move(completion)]() mutable {
         Status status = self->readFromURL(url);
         dispatchAsyncMain([self, status, completion = std::move(completion)] {
+            // Reading a large file has a peak of its own, as a save has.
+            releaseFreedMemory();
             if (status)
                 self->m_lastError.reset();
             else
@@ -179,7 +182,7 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
 
 void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Completion completion)
 {
-    if (m_closed || m_readOnly) {
+    if (m_closed || refusesSaves()) {
         m_lastError = m_closed ? Error{kErrorDomain, Closed, "The document is closed"}
                                : Error{kErrorDomain, ReadOnly, m_fileURL + " is open for reading only"};
         if (completion)
@@ -210,6 +213,9 @@ void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Comp
                 self->m_saveStateHandler(false);
             if (completion)
                 completion(status.ok());
+            // What the contents were made from is gone now; without this the
+            // process would keep a large document's save peak for good.
+            releaseFreedMemory();
             // Edits made while the save ran still need one.
             if (self->hasUnsavedChanges())
                 self->scheduleAutosave();

@@ -77,6 +77,10 @@ public:
     // no change, so that nothing can write over the file.
     void presentReadOnly(const std::shared_ptr<ViewController>& viewer);
     bool isReadOnly() const { return m_readOnly; }
+    // Whether every save is refused and no change is recorded: a document in
+    // a viewer, or one whose subclass knows that its editor cannot carry the
+    // whole file back.
+    virtual bool refusesSaves() const { return m_readOnly; }
 
     const std::string& fileURL() const { return m_fileURL; }
     const std::string& fileType() const { return m_fileType; }
