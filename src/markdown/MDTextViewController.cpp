@@ -68,8 +68,10 @@ void MDTextViewController::loadView()
 {
     m_textView = std::make_shared<MEMarkdownTextView>(Rect{}, m_isTeXDocument, m_defaults);
     setView(m_textView);
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         installBarItems();
+        m_textView->installKeyBar();
+    }
     if (defaults().boolForKey(MEMarkdownTextView::kWordCounterVisibleKey).value_or(false))
         m_textView->showWordCounter();
 }

@@ -10,6 +10,7 @@
 namespace folio {
 
 class BarButtonItem;
+class KeyCommand;
 class MDTextViewBarItems;
 class MEMarkdownTextView;
 class Menu;
@@ -71,6 +72,8 @@ public:
 
     // --- Tools (MDTextViewControllerTools.cpp) ---
     void toolsOptionSelected(unsigned option);
+    // Ctrl+F opens the find and replace bar.
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
     // The Tools menu the bar shows when the application offers none.
     std::shared_ptr<Menu> toolsMenu();
     void copyHTMLToPasteboard();

@@ -11,6 +11,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Pasteboard.h"
 #include "tools/ToolPanelPresentation.h"
@@ -50,14 +51,26 @@ void MDTextViewController::toolsOptionSelected(unsigned option)
     case ToolsOptionNameGenerator:
         showNameGenerator();
         break;
-    // FIXME: the snapshot, find and replace and web research are not built;
-    // their entries do nothing yet and the editor's own menu leaves them out.
-    case ToolsOptionSnapshot:
     case ToolsOptionFindAndReplace:
+        m_textView->showSearchTextMode();
+        break;
+    // FIXME: the snapshot and web research are not built; their entries do
+    // nothing yet and the editor's own menu leaves them out.
+    case ToolsOptionSnapshot:
     case ToolsOptionWebResearch:
     default:
         break;
     }
+}
+
+std::vector<std::shared_ptr<KeyCommand>> MDTextViewController::keyCommands() const
+{
+    auto* self = const_cast<MDTextViewController*>(this);
+    std::weak_ptr<MDTextViewController> weakSelf = self->weakSelf();
+    return {KeyCommand::make("f", KeyModifierControl, localizedText("Find & Replace"), [weakSelf](KeyCommand&) {
+        if (auto editor = weakSelf.lock())
+            editor->toolsOptionSelected(ToolsOptionFindAndReplace);
+    })};
 }
 
 std::shared_ptr<Menu> MDTextViewController::toolsMenu()
@@ -70,6 +83,7 @@ std::shared_ptr<Menu> MDTextViewController::toolsMenu()
         });
     };
     return Menu::make(u"", {entry("Statistics", "chart.bar", ToolsOptionStatistics),
+                            entry("Find & Replace", "magnifyingglass", ToolsOptionFindAndReplace),
                             entry("Word Counter", "textformat.123", ToolsOptionWordCounter),
                             entry("Copy as HTML", "doc.on.clipboard", ToolsOptionCopyHTML),
                             entry("Copy as Plain Text", "doc.on.doc", ToolsOptionCopyPlainText),

@@ -9,6 +9,7 @@
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
@@ -702,10 +703,23 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
-    for (const auto& [key, surface] : m_surfaces)
+    for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
+        GtkTextHighlights::refresh(surface.toplevel, view);
+    }
     for (const auto& [controller, widget] : m_presented)
         GtkDrawnViews::queueRedraw(widget, view);
+}
+
+void GtkPresenter::inputViewsDidChange(View& view)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+        ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
+        auto root = shown ? shown->viewIfLoaded() : nullptr;
+        if (root && (root.get() == &view || view.isDescendantOfView(root.get())))
+            rebuildBody(surface);
+    }
 }
 
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const

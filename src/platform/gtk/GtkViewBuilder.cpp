@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
@@ -147,8 +148,25 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         });
         return widget;
     }
-    if (auto* textView = dynamic_cast<TextView*>(&view))
-        return GtkTextViewBridge::build(*textView);
+    if (auto* textView = dynamic_cast<TextView*>(&view)) {
+        GtkWidget* text = GtkTextViewBridge::build(*textView);
+        if (GtkTextView* shown = GtkTextViewBridge::textViewOf(text))
+            GtkTextHighlights::attach(shown, *textView);
+        auto accessory = textView->inputAccessoryView();
+        GtkWidget* bar = accessory ? build(*accessory) : nullptr;
+        if (!bar)
+            return text;
+        // The desktop has no on-screen keyboard: the text view's accessory
+        // bar runs along the bottom of the text.
+        GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
+        GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
+        gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+        gtk_container_add(GTK_CONTAINER(scroller), bar);
+        gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
+        return box;
+    }
     if (auto* field = dynamic_cast<TextField*>(&view)) {
         GtkWidget* entry = gtk_entry_new();
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
@@ -156,8 +174,15 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_entry_set_visibility(GTK_ENTRY(entry), !field->isSecureTextEntry());
         std::weak_ptr<TextField> weak = std::static_pointer_cast<TextField>(field->weak_from_this().lock());
         GtkSignals::connect(entry, "changed", [weak, entry] {
-            if (auto strong = weak.lock())
-                strong->setText(toUtf16(gtk_entry_get_text(GTK_ENTRY(entry))));
+            auto strong = weak.lock();
+            if (!strong)
+                return;
+            std::u16string typed = toUtf16(gtk_entry_get_text(GTK_ENTRY(entry)));
+            if (typed == strong->text())
+                return;
+            strong->setText(std::move(typed));
+            // The user's typing, as the toolkit reports it.
+            strong->sendActionsForControlEvent(ControlEvent::EditingChanged);
         });
         return entry;
     }
