@@ -26,17 +26,15 @@ std::u16string localized(const char* key) { return toUtf16(Localization::localiz
 
 std::shared_ptr<MEFindReplaceBar> MEFindReplaceBar::make(SHTextView& textView, bool tablet)
 {
-    auto bar = std::make_shared<MEFindReplaceBar>(textView, tablet);
+    std::shared_ptr<MEFindReplaceBar> bar(new MEFindReplaceBar(textView));
+    // Views can only take subviews once they are shared.
+    bar->buildControls(tablet);
     bar->m_findOnPage->setDelegate(bar);
     bar->m_replaceOnPage->setDelegate(bar);
     return bar;
 }
 
-MEFindReplaceBar::MEFindReplaceBar(SHTextView& textView, bool tablet)
-    : View(makeRect(0, 0, 0, kBarHeight)), m_textView(textView)
-{
-    buildControls(tablet);
-}
+MEFindReplaceBar::MEFindReplaceBar(SHTextView& textView) : View(makeRect(0, 0, 0, kBarHeight)), m_textView(textView) {}
 
 void MEFindReplaceBar::buildControls(bool tablet)
 {

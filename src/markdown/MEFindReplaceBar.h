@@ -67,9 +67,8 @@ public:
     bool textFieldShouldClear(TextField& field) override;
     void textFieldDidBeginEditing(TextField& field) override;
 
-    MEFindReplaceBar(SHTextView& textView, bool tablet);
-
 private:
+    explicit MEFindReplaceBar(SHTextView& textView);
     void buildControls(bool tablet);
     // Answers whether a match became current.
     bool searchFindText(const std::u16string& text, bool backward);

@@ -39,14 +39,12 @@ Placement placementOf(const MEKeyboardToolbar::Buttons& buttons, double heightIn
 
 std::shared_ptr<MEKeyboardToolbar> MEKeyboardToolbar::toolbarWithButtons(Buttons buttons)
 {
-    return std::make_shared<MEKeyboardToolbar>(std::move(buttons));
+    std::shared_ptr<MEKeyboardToolbar> bar(new MEKeyboardToolbar(std::move(buttons)));
+    bar->buildToolbarView();
+    return bar;
 }
 
-MEKeyboardToolbar::MEKeyboardToolbar(Buttons buttons, double width)
-    : View(makeRect(0, 0, width, kHeight)), m_buttons(std::move(buttons))
-{
-    buildToolbarView();
-}
+MEKeyboardToolbar::MEKeyboardToolbar(Buttons buttons) : View(makeRect(0, 0, 0, kHeight)), m_buttons(std::move(buttons)) {}
 
 void MEKeyboardToolbar::buildToolbarView()
 {

@@ -21,11 +21,9 @@ public:
     static constexpr double kGap = 8;
     static constexpr double kAnimationDuration = 0.2;
 
-    static std::shared_ptr<MEKeyboardToolbar> toolbarWithButtons(Buttons buttons);
-
     // Made outside a window, the bar is 0 points wide and stretches with
     // whoever shows it.
-    explicit MEKeyboardToolbar(Buttons buttons, double width = 0);
+    static std::shared_ptr<MEKeyboardToolbar> toolbarWithButtons(Buttons buttons);
 
     const Buttons& buttons() const { return m_buttons; }
     const std::shared_ptr<ScrollView>& scrollView() const { return m_scrollView; }
@@ -40,6 +38,8 @@ public:
     void setFrame(const Rect& frame) override;
 
 private:
+    explicit MEKeyboardToolbar(Buttons buttons);
+    // Views can only take subviews once they are shared.
     void buildToolbarView();
     void addButtons();
 

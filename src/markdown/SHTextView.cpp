@@ -483,8 +483,11 @@ void SHTextView::setFrame(const Rect& frame)
     if (!m_highlightsByRange.empty()) {
         // Match rectangles move with the frame; they are rebuilt by the next pass.
         RunLoop::main().cancelPreviousPerformRequests(this, kClearHighlightsSelector);
-        RunLoop::main().performSelectorAfterDelay(this, kClearHighlightsSelector, {}, kFrameChangeClearDelay,
-                                                  [this] { clearHighlights(); });
+        // Those in sight are made again at their new places.
+        RunLoop::main().performSelectorAfterDelay(this, kClearHighlightsSelector, {}, kFrameChangeClearDelay, [this] {
+            clearHighlights();
+            highlightOccurrencesInMaskedVisibleRange();
+        });
     }
     TextView::setFrame(frame);
 }

@@ -167,11 +167,29 @@ void collectTextViews(GtkWidget* widget, const View& model, std::vector<GtkTextV
     }
 }
 
+void followAllocation(GtkWidget*, GdkRectangle* allocation, gpointer data)
+{
+    auto view = static_cast<std::weak_ptr<TextView>*>(data)->lock();
+    if (!view)
+        return;
+    Rect frame = view->frame();
+    if (frame.width() == allocation->width && frame.height() == allocation->height)
+        return;
+    frame.size = Size{double(allocation->width), double(allocation->height)};
+    view->setFrame(frame);
+}
+
 } // namespace
 
 void GtkTextHighlights::attach(GtkTextView* textView, TextView& model)
 {
     g_object_set_data(G_OBJECT(textView), kModelKey, &model);
+    // The model finds the matches in sight from its own size, which is the
+    // size the window gives the text.
+    std::weak_ptr<TextView> weak = std::static_pointer_cast<TextView>(model.weak_from_this().lock());
+    auto* keep = new std::weak_ptr<TextView>(weak);
+    g_signal_connect_data(
+        textView, "size-allocate", G_CALLBACK(&followAllocation), keep, [](gpointer data, GClosure*) { delete static_cast<std::weak_ptr<TextView>*>(data); }, GConnectFlags(0));
     paint(textView, model);
 }
 

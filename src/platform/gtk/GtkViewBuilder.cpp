@@ -242,6 +242,12 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);
+        // One that has no width of its own yet (a bar that stretches with
+        // its window) asks for its content's size.
+        if (view.frame().width() <= 0) {
+            gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+            gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+        }
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
         return scroller;
