@@ -151,6 +151,7 @@ bool MEFindReplaceBar::checkPattern(const std::u16string& text)
     }
     auto compiled = RegularExpression::make(text, m_textView.searchOptions());
     m_errorLabel->setText(compiled ? std::u16string() : toUtf16(compiled.error().message));
+    m_errorLabel->setNeedsDisplay();
     return static_cast<bool>(compiled);
 }
 
@@ -263,6 +264,7 @@ void MEFindReplaceBar::updateNumberOfMatchesLabel()
 {
     const std::size_t count = m_textView.numberOfMatches();
     m_matchCountLabel->setText(toUtf16(std::to_string(count)));
+    m_matchCountLabel->setNeedsDisplay();
     if (count > 0 && !m_replaceOnPage->text().empty())
         setReplaceButtonsEnabled(true);
     m_previousMatch->setEnabled(count > 0);

@@ -8,6 +8,7 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/TextField.h"
 
 namespace folio {
 
@@ -157,6 +158,9 @@ void MEMarkdownTextView::showSearchTextMode()
     }
     m_searchAccessoryView->prepareForShowing();
     setInputAccessoryView(m_searchAccessoryView);
+    // NOTE: with no on-screen keyboard to raise, the typing goes straight
+    // into the find field.
+    m_searchAccessoryView->findOnPage()->becomeFirstResponder();
     reloadInputViews();
 }
 

@@ -14,6 +14,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
@@ -703,9 +704,12 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
+    const auto* label = dynamic_cast<const Label*>(&view);
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
         GtkTextHighlights::refresh(surface.toplevel, view);
+        if (label)
+            GtkControlBridges::refreshLabel(surface.toplevel, *label);
     }
     for (const auto& [controller, widget] : m_presented)
         GtkDrawnViews::queueRedraw(widget, view);

@@ -133,14 +133,18 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_widget_set_vexpand(native, TRUE);
         return native;
     }
-    if (auto* label = dynamic_cast<Label*>(&view))
-        return gtk_label_new(toUtf8(label->text()).c_str());
+    if (auto* label = dynamic_cast<Label*>(&view)) {
+        GtkWidget* widget = gtk_label_new(toUtf8(label->text()).c_str());
+        GtkControlBridges::attachLabel(widget, *label);
+        return widget;
+    }
     if (auto* button = dynamic_cast<Button*>(&view)) {
         std::string icon = GtkSymbolIcons::iconNameForSymbol(button->symbolName());
         std::string title = toUtf8(button->currentTitle());
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
+        GtkControlBridges::attach(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
         GtkSignals::connect(widget, "clicked", [weak] {
             if (auto strong = weak.lock())
@@ -172,6 +176,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
         gtk_entry_set_placeholder_text(GTK_ENTRY(entry), toUtf8(field->placeholder()).c_str());
         gtk_entry_set_visibility(GTK_ENTRY(entry), !field->isSecureTextEntry());
+        if (field->isFirstResponder()) {
+            // The field being edited has the keyboard once it is on screen.
+            GtkSignals::connect(entry, "map", [entry] { gtk_widget_grab_focus(entry); });
+        }
         std::weak_ptr<TextField> weak = std::static_pointer_cast<TextField>(field->weak_from_this().lock());
         GtkSignals::connect(entry, "changed", [weak, entry] {
             auto strong = weak.lock();
@@ -239,15 +247,13 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     // A plain scroll view scrolls its content in a scrolled window; the
     // views derived from it draw themselves.
     if (typeid(view) == typeid(ScrollView)) {
+        // One that has no width of its own yet (a bar that stretches with
+        // its window) shows all its content; whoever holds it scrolls.
+        if (view.frame().width() <= 0)
+            return buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);
-        // One that has no width of its own yet (a bar that stretches with
-        // its window) asks for its content's size.
-        if (view.frame().width() <= 0) {
-            gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
-            gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
-        }
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
         return scroller;
