@@ -104,8 +104,17 @@ TEST_F(MarkdownFindBarWindowTest, FoundMatchesAreHighlightedInTheWindowAndTheKey
     GtkPresenter::processPendingEvents();
     EXPECT_EQ(findEntries(), 1u) << "the find bar took the key bar's place";
     EXPECT_EQ(buttonsLabelled("*"), 0u);
+    // The text view finds the matches in sight from the size the window gave it.
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            auto shown = test::descendants(toplevel(), GTK_TYPE_TEXT_VIEW);
+            return shown.size() == 1 && gtk_widget_get_allocated_height(shown.front()) > 1 &&
+                   textView.frame().height() == gtk_widget_get_allocated_height(shown.front());
+        },
+        10));
     auto bar = textView.searchAccessoryView();
-    ASSERT_TRUE(bar->findOnPage()->becomeFirstResponder());
+    EXPECT_TRUE(bar->findOnPage()->isFirstResponder()) << "the find field takes the typing";
     for (char16_t letter : std::u16string(u"cat"))
         bar->findOnPage()->insertText(std::u16string(1, letter));
     ASSERT_EQ(textView.numberOfMatches(), 2u);
@@ -114,8 +123,7 @@ TEST_F(MarkdownFindBarWindowTest, FoundMatchesAreHighlightedInTheWindowAndTheKey
     auto views = test::descendants(toplevel(), GTK_TYPE_TEXT_VIEW);
     ASSERT_EQ(views.size(), 1u);
     GtkTextView* shown = GTK_TEXT_VIEW(views.front());
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("markdown-find-highlights"));
-    ASSERT_TRUE(shot);
+    GdkPixbuf* shot = nullptr;
     // Counts the pixels of `colour` over the characters [from, to) of the buffer.
     auto pixelsOf = [&](int from, int to, unsigned colour) {
         GtkTextIter start;
@@ -142,6 +150,16 @@ TEST_F(MarkdownFindBarWindowTest, FoundMatchesAreHighlightedInTheWindowAndTheKey
     };
     const unsigned orange = 0xFF7A00;
     const unsigned yellow = 0xF8D568;
+    // The window draws on its next frame; wait for it, within bounds.
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("markdown-find-highlights"));
+            return shot && pixelsOf(4, 7, orange) > 30;
+        },
+        10);
+    ASSERT_TRUE(shot);
     EXPECT_GT(pixelsOf(4, 7, orange), 30) << "the current match is orange behind its text";
     EXPECT_GT(pixelsOf(20, 23, yellow), 30) << "the other match is yellow";
     EXPECT_EQ(pixelsOf(8, 11, yellow) + pixelsOf(8, 11, orange), 0) << "text that does not match stays plain";
