@@ -483,6 +483,17 @@ void GtkPresenter::presentPopover(ViewController& presented)
             relative = it->second;
     }
     if (!relative) {
+        // A source view shown in a window is pointed at where it shows.
+        if (auto source = anchor->sourceView()) {
+            for (const auto& [key, surface] : m_surfaces) {
+                if ((relative = GtkViewBuilder::widgetForView(surface.toplevel, *source))) {
+                    pointing = anchor->anchorRect();
+                    break;
+                }
+            }
+        }
+    }
+    if (!relative) {
         const ViewController* presenting = presented.presentingViewController();
         relative = hostOverlayFor(presenting ? *presenting : presented);
         if (auto source = anchor->sourceView())

@@ -32,6 +32,21 @@ namespace folio {
 namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
+constexpr const char* kViewKey = "folio-view";
+
+GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
+{
+    if (g_object_get_data(G_OBJECT(widget), kViewKey) == &view)
+        return widget;
+    GtkWidget* found = nullptr;
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child && !found; child = child->next)
+            found = findWidgetForView(GTK_WIDGET(child->data), view);
+        g_list_free(children);
+    }
+    return found;
+}
 
 int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
@@ -102,6 +117,11 @@ GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
     return box;
 }
 
+GtkWidget* GtkViewBuilder::widgetForView(GtkWidget* root, const View& view)
+{
+    return root ? findWidgetForView(root, view) : nullptr;
+}
+
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
 {
     if (GtkWidget* parent = gtk_widget_get_parent(widget))
@@ -114,6 +134,7 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
     GtkWidget* widget = buildOwn(view);
+    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (widget != view.nativeWidgetHandle())
