@@ -186,7 +186,8 @@ std::vector<std::shared_ptr<KeyCommand>> MDTextViewController::keyCommands() con
     };
     return DKKeyCommands::keyCommandsWithCategories({DKKeyCommands::kMarkdownTextCategory},
                                                     {{"undoAction", bind(&MDTextViewController::undoAction)},
-                                                     {"redoAction", bind(&MDTextViewController::redoAction)}});
+                                                     {"redoAction", bind(&MDTextViewController::redoAction)},
+                                                     {"showSearchTextMode", bind(&MDTextViewController::showSearchTextMode)}});
 }
 
 void MDTextViewController::willSaveCurrentDocument()

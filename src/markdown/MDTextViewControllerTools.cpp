@@ -11,7 +11,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/KeyCommand.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Pasteboard.h"
 #include "tools/ToolPanelPresentation.h"
@@ -61,16 +60,6 @@ void MDTextViewController::toolsOptionSelected(unsigned option)
     default:
         break;
     }
-}
-
-std::vector<std::shared_ptr<KeyCommand>> MDTextViewController::keyCommands() const
-{
-    auto* self = const_cast<MDTextViewController*>(this);
-    std::weak_ptr<MDTextViewController> weakSelf = self->weakSelf();
-    return {KeyCommand::make("f", KeyModifierControl, localizedText("Find & Replace"), [weakSelf](KeyCommand&) {
-        if (auto editor = weakSelf.lock())
-            editor->toolsOptionSelected(ToolsOptionFindAndReplace);
-    })};
 }
 
 std::shared_ptr<Menu> MDTextViewController::toolsMenu()
