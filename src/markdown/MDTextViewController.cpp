@@ -68,8 +68,10 @@ void MDTextViewController::loadView()
 {
     m_textView = std::make_shared<MEMarkdownTextView>(Rect{}, m_isTeXDocument, m_defaults);
     setView(m_textView);
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         installBarItems();
+        m_textView->installKeyBar();
+    }
     if (defaults().boolForKey(MEMarkdownTextView::kWordCounterVisibleKey).value_or(false))
         m_textView->showWordCounter();
 }
@@ -184,7 +186,8 @@ std::vector<std::shared_ptr<KeyCommand>> MDTextViewController::keyCommands() con
     };
     return DKKeyCommands::keyCommandsWithCategories({DKKeyCommands::kMarkdownTextCategory},
                                                     {{"undoAction", bind(&MDTextViewController::undoAction)},
-                                                     {"redoAction", bind(&MDTextViewController::redoAction)}});
+                                                     {"redoAction", bind(&MDTextViewController::redoAction)},
+                                                     {"showSearchTextMode", bind(&MDTextViewController::showSearchTextMode)}});
 }
 
 void MDTextViewController::willSaveCurrentDocument()

@@ -10,6 +10,7 @@
 namespace folio {
 
 class BarButtonItem;
+class KeyCommand;
 class MDTextViewBarItems;
 class MEMarkdownTextView;
 class Menu;
@@ -71,6 +72,7 @@ public:
 
     // --- Tools (MDTextViewControllerTools.cpp) ---
     void toolsOptionSelected(unsigned option);
+    void showSearchTextMode() { toolsOptionSelected(ToolsOptionFindAndReplace); }
     // The Tools menu the bar shows when the application offers none.
     std::shared_ptr<Menu> toolsMenu();
     void copyHTMLToPasteboard();
@@ -78,7 +80,7 @@ public:
     void showStatistics();
     void showNameGenerator();
     void toggleWordCounterVisible();
-    // Undo and redo from the keyboard.
+    // Undo, redo and find from the keyboard.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
 protected:

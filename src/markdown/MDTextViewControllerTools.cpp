@@ -50,10 +50,12 @@ void MDTextViewController::toolsOptionSelected(unsigned option)
     case ToolsOptionNameGenerator:
         showNameGenerator();
         break;
-    // FIXME: the snapshot, find and replace and web research are not built;
-    // their entries do nothing yet and the editor's own menu leaves them out.
-    case ToolsOptionSnapshot:
     case ToolsOptionFindAndReplace:
+        m_textView->showSearchTextMode();
+        break;
+    // FIXME: the snapshot and web research are not built; their entries do
+    // nothing yet and the editor's own menu leaves them out.
+    case ToolsOptionSnapshot:
     case ToolsOptionWebResearch:
     default:
         break;
@@ -70,6 +72,7 @@ std::shared_ptr<Menu> MDTextViewController::toolsMenu()
         });
     };
     return Menu::make(u"", {entry("Statistics", "chart.bar", ToolsOptionStatistics),
+                            entry("Find & Replace", "magnifyingglass", ToolsOptionFindAndReplace),
                             entry("Word Counter", "textformat.123", ToolsOptionWordCounter),
                             entry("Copy as HTML", "doc.on.clipboard", ToolsOptionCopyHTML),
                             entry("Copy as Plain Text", "doc.on.doc", ToolsOptionCopyPlainText),

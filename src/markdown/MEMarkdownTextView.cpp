@@ -30,6 +30,11 @@ MEMarkdownTextView::MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefau
 {
     setIsTeXFormat(usesTeXFormat);
     TextView::setDelegate(m_delegateProxy);
+    // How the find bar searches: round the ends, the match in the middle of
+    // the view, whatever the case.
+    setCircularSearch(true);
+    setScrollPosition(ScrollPositionMiddle);
+    setSearchOptions(RegularExpressionCaseInsensitive);
     applyPageInsets(Device::current().isPad());
     // The counter follows every processed edit; the observer holds only a raw
     // pointer and is removed in the destructor.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "markdown/MEKeySets.h"
 #include "markdown/SHTextView.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "tools/specialchars/SpecialCharsPickerDelegate.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,6 +13,12 @@ namespace folio {
 
 class JOTTextCounter;
 class Label;
+class MDSpecialCharsPickerController;
+class MEFindReplaceBar;
+class MEKeyboardToolbar;
+class METoolbarButton;
+class NavigationController;
+struct MEMenuItemSpec;
 class MEMarkdownSyntaxStorage;
 class MEMarkdownTextViewDelegateProxy;
 class ScalingTextStorage;
@@ -21,7 +30,7 @@ class ScalingTextStorage;
 // rules (MEMarkdownTextViewDelegateProxy). It moves the caret for the key
 // bar's arrows, keeping the column across runs of up and down moves, wraps
 // the selection in markup, and shows the live character and word counter.
-class MEMarkdownTextView : public SHTextView {
+class MEMarkdownTextView : public SHTextView, public MDSpecialCharsPickerDelegate {
 public:
     // The platform's text-layout directions, as the vertical moves store them.
     enum class VerticalDirection { Up = 4, Down = 5 };
@@ -69,15 +78,64 @@ public:
     // fixed border.
     void applyPageInsets(bool tablet);
 
+    // --- The key bar (MEMarkdownTextViewKeys.cpp) ---
+    // New keys for Markdown and plain text, or for TeX, in the layout of the
+    // current device.
+    std::vector<std::shared_ptr<METoolbarButton>> buttons();
+    std::vector<std::shared_ptr<METoolbarButton>> texButtons();
+    // Makes the key bar the input accessory when there is none yet.
+    void installKeyBar();
+    void pressKey(const MEKeySpec& key, METoolbarButton& sender);
+    std::shared_ptr<METoolbarButton> createButtonWithTitle(std::u16string title, std::function<void()> handler);
+    std::shared_ptr<METoolbarButton> createButtonWithTitleAndBackgroundColor(std::u16string title, Color color,
+                                                                             std::function<void()> handler);
+    std::shared_ptr<METoolbarButton> createButtonWithTitleAndImage(std::u16string title, std::string image,
+                                                                   std::function<void()> handler);
+    std::shared_ptr<METoolbarButton> createButtonWithTitleAndBackgroundImage(std::u16string title, std::string image,
+                                                                             std::function<void()> handler);
+
+    // --- The find and replace bar ---
+    void showSearchTextMode();
+    void hideSearchTextMode();
+    const std::shared_ptr<MEFindReplaceBar>& searchAccessoryView() const { return m_searchAccessoryView; }
+
+    // --- Insertion menus (MEMarkdownTextViewMenus.cpp) ---
+    void showStyleKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::Style, sender); }
+    void showHeaderKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::Headers, sender); }
+    void showExtraMarkupsInsertMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::ExtraMarkups, sender); }
+    void showPairsKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::Pairs, sender); }
+    void showCharsKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::Characters, sender); }
+    void showtexStyleKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::TeXStyle, sender); }
+    void showtexMathKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::TeXMath, sender); }
+    void showtexPairsKeyMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::TeXPairs, sender); }
+    void showExtraTeXMarkupsInsertMenu(METoolbarButton& sender) { showInsertionMenu(MEKeyMenu::ExtraTeXMarkups, sender); }
+    void showInsertionMenu(MEKeyMenu menu, METoolbarButton& sender);
+    // Opens the special-characters picker, or closes it when it is on screen.
+    void showSymbolsKeyMenu(METoolbarButton& sender);
+    void performMenuItem(const MEMenuItemSpec& item);
+    const std::shared_ptr<MDSpecialCharsPickerController>& specialCharPicker() const { return m_specialCharPicker; }
+    bool isSpecialCharPickerOnScreen() const;
+
+    void specialCharsOptionSelected(const std::u16string& option, bool isEmoji) override;
+    void dismissPopoverAnimated(bool) override {}
+
     // The document is closing: the counter stops.
     void willCloseDocument();
     bool isClosingDocument() const { return m_isClosingDocument; }
+
+protected:
+    bool willBecomeFirstResponder() override;
 
 private:
     MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefaults* defaults,
                        std::shared_ptr<MEMarkdownSyntaxStorage> syntaxStorage);
     void verticalMove(VerticalDirection direction);
     void textCounterDidUpdateCount(const UserInfo& userInfo);
+    std::vector<std::shared_ptr<METoolbarButton>> buttonsForKeys(const std::vector<MEKeySpec>& keys);
+    std::shared_ptr<MEKeyboardToolbar> makeKeyBar();
+    // The popover anchor of a key: where it shows in the bar after scrolling.
+    Rect anchorRectForKey(const METoolbarButton& sender) const;
+    void dismissSpecialCharPicker();
 
     UserDefaults& defaults() const;
 
@@ -90,6 +148,10 @@ private:
     VerticalDirection m_verticalMoveDirection = VerticalDirection::Down;
     std::optional<Rect> m_verticalMoveStartCaretRect;
     Rect m_verticalMoveLastCaretRect;
+
+    std::shared_ptr<MEFindReplaceBar> m_searchAccessoryView;
+    std::shared_ptr<MDSpecialCharsPickerController> m_specialCharPicker;
+    std::weak_ptr<NavigationController> m_specialCharNavigation;
 
     std::shared_ptr<JOTTextCounter> m_textCounter;
     std::shared_ptr<Label> m_counterLabel;

@@ -5,6 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/ColorArchive.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/ViewAnimation.h"
 
 #include <algorithm>
 
@@ -16,6 +17,7 @@ constexpr const char* kScrollEndedSelector = "scrollEnded";
 constexpr const char* kClearHighlightsSelector = "clearHighlights";
 constexpr double kScrollEndDelay = 0.1;
 constexpr double kFrameChangeClearDelay = 0.1;
+constexpr double kScrollAnimationDuration = 0.3;
 
 Range absoluteRange(Range relative, Range cached) { return Range{relative.location + cached.location, relative.length}; }
 } // namespace
@@ -252,6 +254,8 @@ void SHTextView::highlightOccurrencesInMaskedVisibleRange()
             m_searchIndex = visible.location;
     }
     makeHighlightsPrimary(rangeOfFoundString());
+    // A presenter with its own text layout paints the highlights itself.
+    setNeedsDisplay();
 }
 
 std::vector<std::shared_ptr<View>> SHTextView::addHighlightViewsForRange(Range range)
@@ -268,7 +272,7 @@ std::vector<std::shared_ptr<View>> SHTextView::addHighlightViewsForRange(Range r
     }
     std::vector<std::shared_ptr<View>> views;
     for (const Rect& run : runs) {
-        auto view = std::make_shared<SHHighlightView>(run);
+        auto view = std::make_shared<SHHighlightView>(run, range);
         view->setCornerRadius(m_highlightCornerRadius < 0 ? 0.2 * run.height() : m_highlightCornerRadius);
         view->setBackgroundColor(secondaryHighlightColor());
         // Below everything the view shows, so the text draws over it.
@@ -283,6 +287,7 @@ void SHTextView::demotePrimaryHighlights()
 {
     for (auto& view : m_primaryHighlights) {
         view->setBackgroundColor(secondaryHighlightColor());
+        static_cast<SHHighlightView&>(*view).setEmphasized(false);
         m_secondaryHighlights.push_back(view);
     }
     m_primaryHighlights.clear();
@@ -296,6 +301,7 @@ void SHTextView::makeHighlightsPrimary(Range range)
         return;
     for (auto& view : it->second) {
         view->setBackgroundColor(primaryHighlightColor());
+        static_cast<SHHighlightView&>(*view).setEmphasized(true);
         m_primaryHighlights.push_back(view);
         std::erase(m_secondaryHighlights, view);
     }
@@ -309,6 +315,7 @@ void SHTextView::clearHighlights()
     m_secondaryHighlights.clear();
     m_highlightsByRange.clear();
     m_performedNewScroll = true;
+    setNeedsDisplay();
 }
 
 void SHTextView::removeHighlightsTooFarFromRange(Range visibleRange)
@@ -413,13 +420,28 @@ void SHTextView::scrollRectToVisible(Rect rect, bool animated, bool consideringI
         scrollToY(y, animated, consideringInsets);
 }
 
-void SHTextView::scrollToY(double y, bool /*animated*/, bool consideringInsets)
+void SHTextView::scrollToY(double y, bool animated, bool consideringInsets)
 {
-    // NOTE: the model has no animation; an animated scroll lands at once.
     EdgeInsets insets = totalContentInset();
     double maximum = std::max(0.0, contentSize().height - bounds().height()) + (consideringInsets ? insets.bottom : 0);
     double minimum = consideringInsets ? -insets.top : 0;
-    setContentOffset(Point{contentOffset().x, std::clamp(y, minimum, std::max(minimum, maximum))});
+    const Point target{contentOffset().x, std::clamp(y, minimum, std::max(minimum, maximum))};
+    // A newer scroll takes over from one still under way.
+    const std::uint64_t generation = ++m_scrollGeneration;
+    if (!animated) {
+        setContentOffset(target);
+        return;
+    }
+    const Point start = contentOffset();
+    std::weak_ptr<SHTextView> weak = sharedAs<SHTextView>();
+    ViewAnimation::animate(kScrollAnimationDuration, [weak, generation, start, target](double progress) {
+        auto self = weak.lock();
+        if (!self || self->m_scrollGeneration != generation)
+            return;
+        // Eased in and out, as the platform scrolls.
+        const double eased = progress * progress * (3 - 2 * progress);
+        self->setContentOffset(Point{target.x, ViewAnimation::interpolate(start.y, target.y, eased)});
+    });
 }
 
 void SHTextView::scrollToCaretPosition(std::size_t position)
@@ -461,8 +483,11 @@ void SHTextView::setFrame(const Rect& frame)
     if (!m_highlightsByRange.empty()) {
         // Match rectangles move with the frame; they are rebuilt by the next pass.
         RunLoop::main().cancelPreviousPerformRequests(this, kClearHighlightsSelector);
-        RunLoop::main().performSelectorAfterDelay(this, kClearHighlightsSelector, {}, kFrameChangeClearDelay,
-                                                  [this] { clearHighlights(); });
+        // Those in sight are made again at their new places.
+        RunLoop::main().performSelectorAfterDelay(this, kClearHighlightsSelector, {}, kFrameChangeClearDelay, [this] {
+            clearHighlights();
+            highlightOccurrencesInMaskedVisibleRange();
+        });
     }
     TextView::setFrame(frame);
 }

@@ -2,6 +2,7 @@
 
 #include "markdown/SHRegularExpression.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/ui/TextHighlightView.h"
 #include "platform/ui/TextView.h"
 
 #include <map>
@@ -16,15 +17,7 @@ class PanGestureRecognizer;
 class UserDefaults;
 
 // The rectangle painted behind one line of a match.
-class SHHighlightView : public View {
-public:
-    using View::View;
-    double cornerRadius() const { return m_cornerRadius; }
-    void setCornerRadius(double radius) { m_cornerRadius = radius; }
-
-private:
-    double m_cornerRadius = 0;
-};
+using SHHighlightView = TextHighlightView;
 
 // A text view that finds a pattern or a literal text, keeps every match of it
 // with a current one to step from (wrapping around when circular), paints a
@@ -156,6 +149,7 @@ private:
     bool m_searchVisibleRange = false;
     std::shared_ptr<PanGestureRecognizer> m_pan;
     std::uint64_t m_textObserver = 0;
+    std::uint64_t m_scrollGeneration = 0;
 };
 
 } // namespace folio

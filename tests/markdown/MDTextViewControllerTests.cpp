@@ -9,6 +9,10 @@
 #include "platform/foundation/Unicode.h"
 #include "formats/markdown/BKDMarkdown.h"
 #include "markdown/MDTextViewBarItems.h"
+#include "markdown/MEFindReplaceBar.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/KeyCommand.h"
+#include "platform/ui/TextField.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
@@ -419,6 +423,45 @@ TEST_F(MDTextViewControllerTest, ClosingADocumentThatCannotBeSavedSaysSoAndKeeps
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 30));
     EXPECT_TRUE(*closed);
     EXPECT_EQ(fileText("gone/draft.md"), "draft kept");
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+TEST_F(MDTextViewControllerTest, FindAndReplaceOpensFromToolsAndCtrlFAndEditsReachTheDocument)
+{
+    std::shared_ptr<TextDocument> document = open("find.md", "one two one\n");
+    MDTextViewController& editor = editorOf(*document);
+    MEMarkdownTextView& view = editor.markdownTextView();
+    ASSERT_TRUE(view.inputAccessoryView()) << "the editor shows its key bar";
+    EXPECT_NE(view.inputAccessoryView(), view.searchAccessoryView());
+
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionFindAndReplace);
+    auto bar = view.searchAccessoryView();
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(view.inputAccessoryView(), bar);
+    EXPECT_TRUE(editor.toolsMenu()->actionWithTitle(u"Find & Replace"));
+
+    bar->findOnPage()->insertText(u"one");
+    bar->replaceOnPageField()->becomeFirstResponder();
+    bar->replaceOnPageField()->insertText(u"1");
+    bar->replaceAll();
+    EXPECT_EQ(document->text(), u"1 two 1\n") << "Replace All is an edit the document keeps";
+    EXPECT_TRUE(document->hasUnsavedChanges());
+
+    bar->doneButton()->tap();
+    ASSERT_NE(view.inputAccessoryView(), bar);
+    std::shared_ptr<KeyCommand> find;
+    for (const auto& command : editor.keyCommands()) {
+        if (command->matches("f", KeyModifierCommand))
+            find = command;
+    }
+    ASSERT_TRUE(find);
+    EXPECT_TRUE(find->perform());
+    EXPECT_EQ(view.inputAccessoryView(), bar);
 }
 
 } // namespace

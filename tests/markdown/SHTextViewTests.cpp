@@ -146,3 +146,35 @@ TEST_F(SHTextViewTest, scrollingRefreshesHighlightsUntilItEnds)
 
 } // namespace
 } // namespace folio
+
+namespace folio {
+namespace {
+
+TEST_F(SHTextViewTest, anAnimatedScrollGlidesToTheMatchAndANewerOneTakesOver)
+{
+    std::u16string text;
+    for (int line = 0; line < 100; ++line)
+        text += u"line " + std::u16string(line == 60 ? u"target" : line == 90 ? u"second" : u"plain") + u"\n";
+    auto view = makeView(text);
+    view->setTextContainerInset(EdgeInsets{});
+    const double lineHeight = view->caretRectForPosition(0).height();
+    ASSERT_TRUE(view->scrollToMatch(u"target", 0, std::nullopt, true, SHTextView::ScrollPositionMiddle));
+    const double target = 60 * lineHeight - (200 - lineHeight) / 2;
+    EXPECT_EQ(view->contentOffset().y, 0) << "nothing jumps";
+    loop.advanceVirtualClock(0.15);
+    EXPECT_GT(view->contentOffset().y, 0);
+    EXPECT_LT(view->contentOffset().y, target);
+    loop.advanceVirtualClock(0.2);
+    EXPECT_DOUBLE_EQ(view->contentOffset().y, target);
+
+    // A second scroll before the first ends: the first stops moving.
+    view->setContentOffset(Point{0, 0});
+    view->scrollToMatch(u"target", 0, std::nullopt, true, SHTextView::ScrollPositionMiddle);
+    loop.advanceVirtualClock(0.1);
+    view->scrollToMatch(u"second", 0, std::nullopt, true, SHTextView::ScrollPositionTop);
+    loop.advanceVirtualClock(0.5);
+    EXPECT_DOUBLE_EQ(view->contentOffset().y, std::min(90 * lineHeight, view->contentSize().height - 200));
+}
+
+} // namespace
+} // namespace folio

@@ -16,6 +16,7 @@ const std::vector<DKKeyCommands::Entry>& DKKeyCommands::entriesForCategory(const
     static const std::vector<Entry> markdownText{
         {"z", KeyModifierCommand, u"Undo", "undoAction"},
         {"z", KeyModifierCommand | KeyModifierShift, u"Redo", "redoAction"},
+        {"f", KeyModifierCommand, u"Find & Replace", "showSearchTextMode"},
     };
     static const std::vector<Entry> none;
     if (category == kDocumentControllerCategory)

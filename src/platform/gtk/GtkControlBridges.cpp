@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
 #include "platform/gtk/GtkSignals.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Stepper.h"
@@ -169,6 +170,22 @@ void refreshWidget(GtkWidget* widget, const Control& wanted)
         syncSlider(widget, *slider);
     else if (auto* stepper = dynamic_cast<Stepper*>(control.get()))
         syncStepper(widget, *stepper);
+    else
+        gtk_widget_set_sensitive(widget, control->isEnabled());
+}
+
+constexpr const char* kLabelKey = "folio-label";
+
+void refreshLabels(GtkWidget* widget, const Label& wanted)
+{
+    if (GTK_IS_LABEL(widget) && g_object_get_data(G_OBJECT(widget), kLabelKey) == &wanted)
+        gtk_label_set_text(GTK_LABEL(widget), toUtf8(wanted.text()).c_str());
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child; child = child->next)
+            refreshLabels(GTK_WIDGET(child->data), wanted);
+        g_list_free(children);
+    }
 }
 
 void refreshTree(GtkWidget* widget, gpointer data)
@@ -297,6 +314,19 @@ void GtkControlBridges::refreshActivityIndicator(GtkWidget* root, const Activity
 {
     if (root)
         refreshSpinners(root, const_cast<ActivityIndicatorView*>(&indicator));
+}
+
+void GtkControlBridges::attach(GtkWidget* widget, Control& control) { attachControl(widget, control); }
+
+void GtkControlBridges::attachLabel(GtkWidget* widget, const Label& label)
+{
+    g_object_set_data(G_OBJECT(widget), kLabelKey, const_cast<Label*>(&label));
+}
+
+void GtkControlBridges::refreshLabel(GtkWidget* root, const Label& label)
+{
+    if (root)
+        refreshLabels(root, label);
 }
 
 void GtkControlBridges::refreshControl(GtkWidget* root, const Control& control)

@@ -9,6 +9,7 @@ namespace folio {
 class ActivityIndicatorView;
 class Color;
 class Control;
+class Label;
 class SegmentedControl;
 class Slider;
 class Stepper;
@@ -29,6 +30,12 @@ public:
     // Sets every widget under `root` that stands for `control` from the
     // model's current state, without sending the model any action back.
     static void refreshControl(GtkWidget* root, const Control& control);
+    // Ties a widget to the control it shows, so that refreshControl reaches
+    // it (a button's enabled state).
+    static void attach(GtkWidget* widget, Control& control);
+    // The same for a label's text, refreshed when the label asks to be drawn again.
+    static void attachLabel(GtkWidget* widget, const Label& label);
+    static void refreshLabel(GtkWidget* root, const Label& label);
 
     // A spinner that follows the indicator: it turns while the indicator
     // animates and shows while the indicator is not hidden. It is made for a

@@ -9,10 +9,12 @@
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
@@ -481,6 +483,17 @@ void GtkPresenter::presentPopover(ViewController& presented)
             relative = it->second;
     }
     if (!relative) {
+        // A source view shown in a window is pointed at where it shows.
+        if (auto source = anchor->sourceView()) {
+            for (const auto& [key, surface] : m_surfaces) {
+                if ((relative = GtkViewBuilder::widgetForView(surface.toplevel, *source))) {
+                    pointing = anchor->anchorRect();
+                    break;
+                }
+            }
+        }
+    }
+    if (!relative) {
         const ViewController* presenting = presented.presentingViewController();
         relative = hostOverlayFor(presenting ? *presenting : presented);
         if (auto source = anchor->sourceView())
@@ -702,10 +715,26 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
-    for (const auto& [key, surface] : m_surfaces)
+    const auto* label = dynamic_cast<const Label*>(&view);
+    for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
+        GtkTextHighlights::refresh(surface.toplevel, view);
+        if (label)
+            GtkControlBridges::refreshLabel(surface.toplevel, *label);
+    }
     for (const auto& [controller, widget] : m_presented)
         GtkDrawnViews::queueRedraw(widget, view);
+}
+
+void GtkPresenter::inputViewsDidChange(View& view)
+{
+    for (auto& [key, surface] : m_surfaces) {
+        auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+        ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
+        auto root = shown ? shown->viewIfLoaded() : nullptr;
+        if (root && (root.get() == &view || view.isDescendantOfView(root.get())))
+            rebuildBody(surface);
+    }
 }
 
 GtkWidget* GtkPresenter::widgetForWindow(const Window& window) const

@@ -52,6 +52,8 @@ public:
     void activityIndicatorDidChange(ActivityIndicatorView&) override;
     // Redraws the drawing areas of a view that draws itself.
     void viewNeedsDisplay(View&) override;
+    // Shows the text view's new accessory bar.
+    void inputViewsDidChange(View&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;

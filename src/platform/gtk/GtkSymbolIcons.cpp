@@ -31,6 +31,13 @@ std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
         {"speaker.wave.2", "audio-volume-high-symbolic"},
         {"keyboard", "input-keyboard-symbolic"},
         {"gearshape", "emblem-system-symbolic"},
+        {"arrow.right.to.line", "format-indent-more-symbolic"},
+        {"keyboard.chevron.compact.down", "input-keyboard-symbolic"},
+        {"arrow.left", "go-previous-symbolic"},
+        {"arrow.right", "go-next-symbolic"},
+        {"arrow.up", "go-up-symbolic"},
+        {"arrow.down", "go-down-symbolic"},
+        {"delete.right", "edit-clear-symbolic"},
     };
     auto it = kIcons.find(symbolName);
     return it == kIcons.end() ? std::string() : it->second;

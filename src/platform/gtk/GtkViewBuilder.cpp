@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
@@ -31,6 +32,21 @@ namespace folio {
 namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
+constexpr const char* kViewKey = "folio-view";
+
+GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
+{
+    if (g_object_get_data(G_OBJECT(widget), kViewKey) == &view)
+        return widget;
+    GtkWidget* found = nullptr;
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child && !found; child = child->next)
+            found = findWidgetForView(GTK_WIDGET(child->data), view);
+        g_list_free(children);
+    }
+    return found;
+}
 
 int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
@@ -101,6 +117,11 @@ GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
     return box;
 }
 
+GtkWidget* GtkViewBuilder::widgetForView(GtkWidget* root, const View& view)
+{
+    return root ? findWidgetForView(root, view) : nullptr;
+}
+
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
 {
     if (GtkWidget* parent = gtk_widget_get_parent(widget))
@@ -113,6 +134,7 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
     GtkWidget* widget = buildOwn(view);
+    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (widget != view.nativeWidgetHandle())
@@ -132,14 +154,18 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         gtk_widget_set_vexpand(native, TRUE);
         return native;
     }
-    if (auto* label = dynamic_cast<Label*>(&view))
-        return gtk_label_new(toUtf8(label->text()).c_str());
+    if (auto* label = dynamic_cast<Label*>(&view)) {
+        GtkWidget* widget = gtk_label_new(toUtf8(label->text()).c_str());
+        GtkControlBridges::attachLabel(widget, *label);
+        return widget;
+    }
     if (auto* button = dynamic_cast<Button*>(&view)) {
         std::string icon = GtkSymbolIcons::iconNameForSymbol(button->symbolName());
         std::string title = toUtf8(button->currentTitle());
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
+        GtkControlBridges::attach(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
         GtkSignals::connect(widget, "clicked", [weak] {
             if (auto strong = weak.lock())
@@ -147,17 +173,45 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         });
         return widget;
     }
-    if (auto* textView = dynamic_cast<TextView*>(&view))
-        return GtkTextViewBridge::build(*textView);
+    if (auto* textView = dynamic_cast<TextView*>(&view)) {
+        GtkWidget* text = GtkTextViewBridge::build(*textView);
+        if (GtkTextView* shown = GtkTextViewBridge::textViewOf(text))
+            GtkTextHighlights::attach(shown, *textView);
+        auto accessory = textView->inputAccessoryView();
+        GtkWidget* bar = accessory ? build(*accessory) : nullptr;
+        if (!bar)
+            return text;
+        // The desktop has no on-screen keyboard: the text view's accessory
+        // bar runs along the bottom of the text.
+        GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
+        GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+        gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
+        gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+        gtk_container_add(GTK_CONTAINER(scroller), bar);
+        gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
+        return box;
+    }
     if (auto* field = dynamic_cast<TextField*>(&view)) {
         GtkWidget* entry = gtk_entry_new();
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
         gtk_entry_set_placeholder_text(GTK_ENTRY(entry), toUtf8(field->placeholder()).c_str());
         gtk_entry_set_visibility(GTK_ENTRY(entry), !field->isSecureTextEntry());
+        if (field->isFirstResponder()) {
+            // The field being edited has the keyboard once it is on screen.
+            GtkSignals::connect(entry, "map", [entry] { gtk_widget_grab_focus(entry); });
+        }
         std::weak_ptr<TextField> weak = std::static_pointer_cast<TextField>(field->weak_from_this().lock());
         GtkSignals::connect(entry, "changed", [weak, entry] {
-            if (auto strong = weak.lock())
-                strong->setText(toUtf16(gtk_entry_get_text(GTK_ENTRY(entry))));
+            auto strong = weak.lock();
+            if (!strong)
+                return;
+            std::u16string typed = toUtf16(gtk_entry_get_text(GTK_ENTRY(entry)));
+            if (typed == strong->text())
+                return;
+            strong->setText(std::move(typed));
+            // The user's typing, as the toolkit reports it.
+            strong->sendActionsForControlEvent(ControlEvent::EditingChanged);
         });
         return entry;
     }
@@ -214,6 +268,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     // A plain scroll view scrolls its content in a scrolled window; the
     // views derived from it draw themselves.
     if (typeid(view) == typeid(ScrollView)) {
+        // One that has no width of its own yet (a bar that stretches with
+        // its window) shows all its content; whoever holds it scrolls.
+        if (view.frame().width() <= 0)
+            return buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);

@@ -38,6 +38,8 @@ public:
     static void fillListBox(TableView& table, GtkWidget* listBox);
     // The spinner or result icon of the progress overlay, with its status.
     static GtkWidget* buildProgressHUDContent(const ProgressHUD& hud);
+    // The widget under `root` built for `view`; null when there is none.
+    static GtkWidget* widgetForView(GtkWidget* root, const View& view);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
 

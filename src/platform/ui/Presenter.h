@@ -53,6 +53,8 @@ public:
     virtual void activityIndicatorDidChange(ActivityIndicatorView&) {}
     // A view that draws its own content asked to be drawn again.
     virtual void viewNeedsDisplay(View&) {}
+    // A text view's input accessory bar was replaced.
+    virtual void inputViewsDidChange(View&) {}
 };
 
 } // namespace folio

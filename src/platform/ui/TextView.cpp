@@ -4,6 +4,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/TextAttributeNames.h"
+#include "platform/ui/Presenter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,6 +136,8 @@ void TextView::reportTextChange()
         delegate->textViewDidChange(*this);
     NotificationCenter::defaultCenter().postNotification(TextViewTextDidChangeNotification, this);
 }
+
+void TextView::reloadInputViews() { Presenter::current().inputViewsDidChange(*this); }
 
 bool TextView::insertText(const std::u16string& text)
 {

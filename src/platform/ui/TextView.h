@@ -58,6 +58,13 @@ public:
 
     void setDelegate(std::weak_ptr<TextViewDelegate> delegate) { m_delegate = std::move(delegate); }
     std::shared_ptr<TextViewDelegate> delegate() const { return m_delegate.lock(); }
+
+    // The bar shown with the view while it is edited (over the keyboard on a
+    // tablet, along the window's edge on the desktop). A new bar shows after
+    // reloadInputViews.
+    const std::shared_ptr<View>& inputAccessoryView() const { return m_inputAccessoryView; }
+    void setInputAccessoryView(std::shared_ptr<View> view) { m_inputAccessoryView = std::move(view); }
+    void reloadInputViews();
     UndoManager& undoManager() { return m_undoManager; }
 
     // --- Keyboard input at the selection; false when refused ---
@@ -128,6 +135,7 @@ private:
     AttributeDictionaryPtr m_typingAttributes;
     EdgeInsets m_textContainerInset{8, 0, 8, 0};
     std::weak_ptr<TextViewDelegate> m_delegate;
+    std::shared_ptr<View> m_inputAccessoryView;
     UndoManager m_undoManager;
     void notifySelectionObservers();
 

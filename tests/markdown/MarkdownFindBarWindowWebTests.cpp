@@ -1,0 +1,177 @@
+#include "markdown/MDTextViewController.h"
+#include "markdown/MEFindReplaceBar.h"
+#include "markdown/MEMarkdownTextView.h"
+#include "markdown/MarkdownEditorRegistration.h"
+
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/docframework/ODSFileItem.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/ScratchFolder.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+#include "shell/AppController.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace folio {
+namespace {
+
+bool near(unsigned pixel, unsigned colour)
+{
+    for (int shift : {16, 8, 0}) {
+        if (std::abs(int((pixel >> shift) & 0xFF) - int((colour >> shift) & 0xFF)) > 6)
+            return false;
+    }
+    return true;
+}
+
+class MarkdownFindBarWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(*created);
+        registerMarkdownEditor([](MDTextViewController&) {});
+    }
+    void TearDown() override
+    {
+        if (app.document()) {
+            bool closed = false;
+            app.closeDocument([&](Status) { closed = true; });
+            RunLoop::main().runUntil([&] { return closed; }, 60);
+        }
+        EditorMakers::unregisterAll();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+    MDTextViewController& openEditor(const std::string& path)
+    {
+        std::optional<Status> opened;
+        app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
+        auto editor = std::dynamic_pointer_cast<MDTextViewController>(app.currentDocument()->currentTextViewController());
+        EXPECT_TRUE(editor);
+        return *editor;
+    }
+    GtkWidget* toplevel() { return presenter->widgetForWindow(*app.documentWindow()); }
+    // The buttons of the window showing `label`.
+    std::size_t buttonsLabelled(const char* label)
+    {
+        std::size_t count = 0;
+        for (GtkWidget* button : test::descendants(toplevel(), GTK_TYPE_BUTTON)) {
+            const char* shown = gtk_button_get_label(GTK_BUTTON(button));
+            count += shown && std::string(shown) == label;
+        }
+        return count;
+    }
+    std::size_t findEntries()
+    {
+        std::size_t count = 0;
+        for (GtkWidget* entry : test::descendants(toplevel(), GTK_TYPE_ENTRY)) {
+            const char* placeholder = gtk_entry_get_placeholder_text(GTK_ENTRY(entry));
+            count += placeholder && std::string(placeholder) == "Find";
+        }
+        return count;
+    }
+
+    test::ScratchFolder folder;
+    std::unique_ptr<GtkPresenter> presenter;
+    AppController app;
+};
+
+TEST_F(MarkdownFindBarWindowTest, FoundMatchesAreHighlightedInTheWindowAndTheKeyBarComesBack)
+{
+    const std::string path = folder.file("notes.md");
+    std::ofstream(path, std::ios::binary) << "The cat sat down.\nA cat again.\n";
+    MDTextViewController& editor = openEditor(path);
+    MEMarkdownTextView& textView = editor.markdownTextView();
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(buttonsLabelled("*"), 1u) << "the key bar shows along the text";
+    EXPECT_EQ(findEntries(), 0u);
+
+    textView.showSearchTextMode();
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(findEntries(), 1u) << "the find bar took the key bar's place";
+    EXPECT_EQ(buttonsLabelled("*"), 0u);
+    // The text view finds the matches in sight from the size the window gave it.
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            auto shown = test::descendants(toplevel(), GTK_TYPE_TEXT_VIEW);
+            return shown.size() == 1 && gtk_widget_get_allocated_height(shown.front()) > 1 &&
+                   textView.frame().height() == gtk_widget_get_allocated_height(shown.front());
+        },
+        10));
+    auto bar = textView.searchAccessoryView();
+    EXPECT_TRUE(bar->findOnPage()->isFirstResponder()) << "the find field takes the typing";
+    for (char16_t letter : std::u16string(u"cat"))
+        bar->findOnPage()->insertText(std::u16string(1, letter));
+    ASSERT_EQ(textView.numberOfMatches(), 2u);
+    GtkPresenter::processPendingEvents();
+
+    auto views = test::descendants(toplevel(), GTK_TYPE_TEXT_VIEW);
+    ASSERT_EQ(views.size(), 1u);
+    GtkTextView* shown = GTK_TEXT_VIEW(views.front());
+    GdkPixbuf* shot = nullptr;
+    // Counts the pixels of `colour` over the characters [from, to) of the buffer.
+    auto pixelsOf = [&](int from, int to, unsigned colour) {
+        GtkTextIter start;
+        GtkTextIter end;
+        GtkTextBuffer* buffer = gtk_text_view_get_buffer(shown);
+        gtk_text_buffer_get_iter_at_offset(buffer, &start, from);
+        gtk_text_buffer_get_iter_at_offset(buffer, &end, to);
+        GdkRectangle first;
+        GdkRectangle last;
+        gtk_text_view_get_iter_location(shown, &start, &first);
+        gtk_text_view_get_iter_location(shown, &end, &last);
+        int x = 0;
+        int y = 0;
+        gtk_text_view_buffer_to_window_coords(shown, GTK_TEXT_WINDOW_WIDGET, first.x, first.y, &x, &y);
+        int left = 0;
+        int top = 0;
+        gtk_widget_translate_coordinates(GTK_WIDGET(shown), toplevel(), x, y, &left, &top);
+        int count = 0;
+        for (int dx = 0; dx < last.x - first.x; ++dx) {
+            for (int dy = 0; dy < first.height; ++dy)
+                count += near(test::pixelAt(shot, left + dx, top + dy), colour);
+        }
+        return count;
+    };
+    const unsigned orange = 0xFF7A00;
+    const unsigned yellow = 0xF8D568;
+    // The window draws on its next frame; wait for it, within bounds.
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("markdown-find-highlights"));
+            return shot && pixelsOf(4, 7, orange) > 30;
+        },
+        10);
+    ASSERT_TRUE(shot);
+    EXPECT_GT(pixelsOf(4, 7, orange), 30) << "the current match is orange behind its text";
+    EXPECT_GT(pixelsOf(20, 23, yellow), 30) << "the other match is yellow";
+    EXPECT_EQ(pixelsOf(8, 11, yellow) + pixelsOf(8, 11, orange), 0) << "text that does not match stays plain";
+    g_object_unref(shot);
+
+    // Closing the bar brings the same keys back; the highlights stay.
+    bar->doneButton()->tap();
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(findEntries(), 0u);
+    EXPECT_EQ(buttonsLabelled("*"), 1u);
+    EXPECT_TRUE(textView.isSearching());
+}
+
+} // namespace
+} // namespace folio
