@@ -196,11 +196,8 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 
 void QVTextViewController::documentDidClose()
 {
-    // TinyMCE lets go of its dialogs and history before the page goes.
-    if (m_bridge.isPageReady()) {
-        m_connection.send("tinymce.activeEditor.windowManager.close();");
-        m_connection.send("tinymce.activeEditor.undoManager.clear();");
-    }
+    // Nothing more is sent to the page: it goes with the editor, and the web
+    // engine does not take a view destroyed while a script is on its way.
     beginClosing();
     m_connection.disconnect();
 }
