@@ -2,6 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "formats/html/CSSFontRules.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Resources.h"
@@ -15,8 +16,10 @@
 #include "qvtext/QVTextPageTemplate.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
+#include "webeditor/PageScript.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace folio {
 
@@ -134,9 +137,45 @@ void QVTextViewController::pageDidBecomeReady()
         m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
         m_document->setDocBottomMargin(QVTextPageSetup::documentMargin(settings.marginBottom));
     }
+    scrollToBookmark();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
+    defaults.synchronize();
+}
+
+std::string QVTextViewController::lastPositionKey(const std::string& documentPath)
+{
+    std::filesystem::path path = std::filesystem::path(documentPath).lexically_normal();
+    std::filesystem::path relative = path.lexically_relative(std::filesystem::path(AppFolders::documentsFolder()));
+    bool inside = !relative.empty() && *relative.begin() != "..";
+    return (inside ? relative : path).string() + "_lastposition";
+}
+
+void QVTextViewController::scrollToBookmark()
+{
+    if (!m_document)
+        return;
+    long long position =
+        UserDefaults::standardUserDefaults().integerForKey(lastPositionKey(m_document->fileURL())).value_or(0);
+    if (position != 0)
+        m_connection.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {position}));
+}
+
+void QVTextViewController::keepScrollPosition()
+{
+    if (!m_document || !m_bridge.isPageReady())
+        return;
+    // A page that does not answer keeps the position from before.
+    std::optional<std::string> answer = m_connection.read(m_dialect->scrollPositionScript());
+    if (!answer || answer->empty())
+        return;
+    double position = 0;
+    auto [end, problem] = std::from_chars(answer->data(), answer->data() + answer->size(), position);
+    if (problem != std::errc())
+        return;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(lastPositionKey(m_document->fileURL()), static_cast<long long>(position));
     defaults.synchronize();
 }
 
@@ -196,8 +235,8 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 
 void QVTextViewController::documentDidClose()
 {
-    // Nothing more is sent to the page: it goes with the editor, and the web
-    // engine does not take a view destroyed while a script is on its way.
+    keepScrollPosition();
+    // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
 }

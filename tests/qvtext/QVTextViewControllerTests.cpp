@@ -2,6 +2,7 @@
 #include "documents/DocumentText.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/FakeWebView.h"
@@ -218,6 +219,23 @@ TEST_F(QVTextViewControllerTest, aSaveWritesTheContentWithOneFreshStyleElement)
     EXPECT_NE(page->loadedHTML().find("&lt;p&gt;Edited &quot;text&quot;&lt;/p&gt;&lt;div id=&quot;bodyStyle&quot;"),
               std::string::npos);
     EXPECT_FALSE(editor->isPageReady());
+}
+
+TEST_F(QVTextViewControllerTest, theScrollPositionIsKeptFromOneOpeningToTheNext)
+{
+    const std::string key = QVTextViewController::lastPositionKey(path);
+    EXPECT_EQ(key, path + "_lastposition") << "a document outside the documents folder is known by its whole path";
+    EXPECT_EQ(QVTextViewController::lastPositionKey(AppFolders::documentsFolder() + "/Work/../Work/A.qvtext"),
+              "Work/A.qvtext_lastposition");
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(key, 420);
+    becomeReady();
+    EXPECT_EQ(page->scriptsMatching("getWin\\(\\)\\.scrollTo\\(0, 420\\);").size(), 1u);
+
+    answerRead("getViewPort", "77.5");
+    editor->documentDidClose();
+    EXPECT_EQ(defaults.integerForKey(key), std::optional<std::int64_t>(77));
+    defaults.removeObjectForKey(key);
 }
 
 TEST_F(QVTextViewControllerTest, aNewBlankDocumentTakesTheDefaultStyleAndMargins)
