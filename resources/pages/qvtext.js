@@ -42,7 +42,10 @@
         editor.on('init', function () {
             // The helpers work on the editing body inside TinyMCE's iframe;
             // the events below are the page's own.
-            global.folioAttachEditor(editor.getDoc(), { contentId: '', events: false });
+            global.folioAttachEditor(editor.getDoc(), {
+                contentId: '', events: false,
+                selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
+            });
             send('DOMLoaded');
         });
         editor.on('Paste Undo input Redo change', function () {

@@ -20,6 +20,7 @@ using testing_support::writeFile;
 // style with quotes, and text that would end the page's text area.
 constexpr const char* kStoredPage =
     "<p>First &lt;/textarea&gt; &amp;lt;b&amp;gt; line</p><p>Second line</p>"
+    "<p><img id=\"imageSelected_555\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\"></p>"
     "<span id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></span>"
     "<div id=\"bodyStyle\" style=\"visibility: hidden;display: none;margin-top: 2cm; "
     "font-family: &quot;Courier New&quot;;\"></div>";
@@ -101,6 +102,9 @@ TEST_F(QVTextEditorWebTest, tinyMCEComesUpWithThePagesOptionsPluginsAndTheStored
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=bodyStyle]').length"), "0");
     EXPECT_EQ(run("tinymce.activeEditor.undoManager.hasUndo()"), "0") << "undo never brings the element back";
     EXPECT_FALSE(document->hasUnsavedChanges());
+
+    // A picture saved while selected opens released, as the page marks them.
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('img').id"), "imageSelected_444");
 
     // The helpers work on TinyMCE's document, not on the page around it.
     run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody().childNodes[1]);})()");
