@@ -220,8 +220,10 @@ void QVTextViewController::registerRoutes()
 
 void QVTextViewController::insertTabKey()
 {
-    // A tab keeps its width only inside a pre-wrapped tab span.
-    m_connection.send("tinymce.activeEditor.insertContent('<span class=\"Apple-tab-span\">\\t</span>');");
+    // The engine's own insertion, as typing does it: the tab goes into a
+    // pre-formatted tab span. TinyMCE serialises the tab inside it as a
+    // blank, so a saved tab reads back as a space in that span.
+    m_connection.send("tinymce.activeEditor.getDoc().execCommand('insertText', false, '\\t');");
 }
 
 void QVTextViewController::pageProcessDidTerminate(const std::string& reason)

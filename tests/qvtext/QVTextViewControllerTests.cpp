@@ -159,7 +159,7 @@ TEST_F(QVTextViewControllerTest, messagesAreDispatchedByTokenAndMarkTheDocument)
     editor->dirtyState().setInForeground(true);
 
     page->sendPageMessage("rte://insertTabEvent");
-    EXPECT_EQ(page->lastScript(), "tinymce.activeEditor.insertContent('<span class=\"Apple-tab-span\">\\t</span>');");
+    EXPECT_EQ(page->lastScript(), "tinymce.activeEditor.getDoc().execCommand('insertText', false, '\\t');");
     EXPECT_TRUE(document->hasUnsavedChanges());
 
     // Undo and redo go through TinyMCE's own history.
