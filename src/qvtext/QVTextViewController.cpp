@@ -124,9 +124,12 @@ void QVTextViewController::pageDidBecomeReady()
     // another document left in the settings.
     settings.isNewBlankDocument = settings.isNewBlankDocument && m_document && m_document->isNewBlankDocument();
 
-    std::optional<std::string> stored =
-        QVTextPageSetup::storedStyleFromAnswer(m_connection.readString(QVTextPageSetup::storedStyleScript()));
-    m_connection.send(QVTextPageSetup::restoreBodyStyleScript(stored));
+    // A page that does not tell its stored style keeps the stored element
+    // rather than lose it.
+    if (std::optional<std::string> answer = m_connection.read(QVTextPageSetup::storedStyleScript()))
+        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(QVTextPageSetup::storedStyleFromAnswer(*answer)));
+    else
+        TELog(TELogLevelWarning, "The QV text page did not tell its stored body style");
     std::string background =
         settings.isNewBlankDocument ? std::string() : m_connection.readString(QVTextPageSetup::backgroundColorScript());
     for (const std::string& script : QVTextPageSetup::fontAndPaperScripts(settings, background))

@@ -131,6 +131,8 @@ TEST_F(QVTextViewControllerTest, loadsOnTheNextTurnAndBecomesReadyOnlyWhenTinyMC
 TEST_F(QVTextViewControllerTest, messagesAreDispatchedByTokenAndMarkTheDocument)
 {
     becomeReady();
+    EXPECT_TRUE(page->scriptsMatching("dom\\.remove").empty())
+        << "a page that did not tell its stored style keeps the stored element";
     page->sendPageMessage("rte://scrollEvent");
     EXPECT_TRUE(editor->isEditorScrollingView());
     page->sendPageMessage("rte://endScrollEvent#350_2400");
