@@ -153,6 +153,14 @@ TEST_F(QVTextEditorWebTest, aClickOnACheckListBoxTicksItAsOneUndoableChange)
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('li').className"), "");
 
     EXPECT_EQ(clickBox(0), "tox-checklist--checked");
+    // A paragraph becomes a check list by the plugin's command, and back.
+    EXPECT_EQ(run("(function(){var e=tinymce.activeEditor;e.dom.add(e.getBody(),'p',{},'Eggs');"
+                  "e.selection.select(e.getBody().lastChild,true);e.execCommand('InsertChecklist');"
+                  "var list=e.getBody().lastChild;return list.nodeName+' '+list.className+' '+list.textContent;})()"),
+              "UL tox-checklist Eggs");
+    EXPECT_EQ(run("(function(){var e=tinymce.activeEditor;e.execCommand('InsertChecklist');"
+                  "return e.getBody().lastChild.nodeName;})()"),
+              "P");
     ASSERT_TRUE(save(*document));
     EXPECT_NE(storedPage(path).find("<li class=\"tox-checklist--checked\">Milk</li>"), std::string::npos)
         << storedPage(path);
