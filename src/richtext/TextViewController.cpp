@@ -22,6 +22,7 @@
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextBodyCleaner.h"
+#include "richtext/RichTextDialect.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
@@ -37,28 +38,15 @@ namespace {
 
 using Gate = PageMessageDispatcher::Gate;
 
-constexpr const char* kLoadSelector = "loadHTMLDocument";
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 } // namespace
 
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
-    : m_document(&document)
-    , m_factory(std::move(factory))
-    , m_openLink(std::move(openLink))
-    , m_dirty([this] { return m_document != nullptr; },
-              [this] { m_document->updateChangeCount(DKDocument::ChangeKind::Done); })
-    , m_undo(m_connection, m_dialect, m_dirty)
-    , m_bridge(m_connection, m_dialect, *this)
+    : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
     , m_styling(makeStyling())
 {
-    setTitle(toUtf16(document.localizedName()));
     registerRoutes();
 }
 
@@ -81,34 +69,11 @@ TextViewController::~TextViewController()
 {
     m_styling->monitor().stop();
     dismissLoadProgress();
-    RunLoop::main().cancelPreviousPerformRequests(this);
-    m_bridge.beginClosing();
-    m_connection.disconnect();
-    if (m_webView)
-        m_webView->setDelegate(nullptr);
-}
-
-WebView* TextViewController::ensureWebView()
-{
-    if (m_webView || m_pageError)
-        return m_webView.get();
-    Result<std::unique_ptr<WebView>> made = DKWebViewController::makeWebView(m_factory, Rect{{0, 0}, m_size});
-    if (!made) {
-        m_pageError = made.error();
-        TELog(TELogLevelError, "No editing page: " + m_pageError->message);
-        return nullptr;
-    }
-    m_webView = std::move(*made);
-    m_webView->setDelegate(&m_bridge);
-    m_connection.connect(m_webView.get());
-    return m_webView.get();
 }
 
 Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
 {
-    if (!m_webView || !m_bridge.isPageReady())
-        return Error{kErrorDomain, PageNotReady, "The editing page is not ready"};
-    Result<PageContent::Reply> reply = PageContent::fetch(m_connection, parts);
+    Result<PageContent::Reply> reply = readContent(parts);
     if (!reply)
         return reply.error();
     // Kept as the page holds it, so that a page whose process crashed is
@@ -125,15 +90,9 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
     return std::move(reply->content);
 }
 
-void TextViewController::loadView()
-{
-    setView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
-}
-
 void TextViewController::viewDidLoad()
 {
-    // On the next turn, once whoever made the view has finished with it.
-    RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
+    WebEditorController::viewDidLoad();
     m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), m_size, true);
     if (!m_forPreviewGeneration)
         m_styling->monitor().start();
@@ -298,30 +257,10 @@ void TextViewController::copySelection(bool cut)
         m_connection.send("document.execCommand('delete', false, null)");
 }
 
-std::string TextViewController::linkTarget(const std::string& href)
-{
-    if (startsWith(href, "http://") || startsWith(href, "https://"))
-        return href;
-    return "http://" + href;
-}
-
-void TextViewController::openLinkInBrowser(const std::string& url)
-{
-    // A document's link never runs or opens a local file through the desktop.
-    if (!m_openLink || !(startsWith(url, "http://") || startsWith(url, "https://") || startsWith(url, "mailto:")))
-        return;
-    m_openLink(url);
-}
-
 bool TextViewController::canPerformAction(const std::string& action, const void* sender) const
 {
     (void)sender;
     return m_styling->editMenu().canPerformAction(action);
-}
-
-void TextViewController::documentIsDirty()
-{
-    m_dirty.documentIsDirty();
 }
 
 void TextViewController::pageProcessDidTerminate(const std::string& reason)
@@ -337,11 +276,7 @@ void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
     dismissLoadProgress();
-    RunLoop::main().cancelPreviousPerformRequests(this);
-    m_bridge.beginClosing();
-    m_dirty.setClosing(true);
-    m_dirty.cancelFollowUp();
-    TextDocument* document = std::exchange(m_document, nullptr);
+    TextDocument* document = beginClosing();
     // The pictures are rebuilt from the file at the next opening; a document
     // that could not be saved still needs them.
     if (document && !document->hasUnsavedChanges()) {

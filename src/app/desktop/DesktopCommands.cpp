@@ -16,6 +16,7 @@
 #include "platform/gtk/GtkDocumentGrid.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/ui/Window.h"
+#include "qvtext/QVTextViewController.h"
 #include "richtext/TextViewController.h"
 
 #include <functional>
@@ -31,14 +32,19 @@ namespace {
 // Until the user closes the last window.
 constexpr double kForever = std::numeric_limits<double>::max();
 
+void openOnDesktop(const std::string& url)
+{
+    if (Status opened = LinuxExportServices::launchDetached({"xdg-open", url}); !opened)
+        std::cerr << "folio: " << opened.error().message << "\n";
+}
+
 void registerEditors()
 {
     EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-        return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{},
-                                                    [](const std::string& url) {
-                                                        if (Status opened = LinuxExportServices::launchDetached({"xdg-open", url}); !opened)
-                                                            std::cerr << "folio: " << opened.error().message << "\n";
-                                                    });
+        return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{}, openOnDesktop);
+    });
+    EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
+        return std::make_shared<QVTextViewController>(document, QVTextViewController::WebViewFactory{}, openOnDesktop);
     });
 }
 

@@ -158,7 +158,8 @@ void DKDocument::openWithCompletionHandler(Completion completion)
     std::string url = m_fileURL;
     m_fileAccessQueue.async([self, url, completion = std::move(completion)]() mutable {
         Status status = self->readFromURL(url);
-        dispatchAsyncMain([self, status, completion = std::move(completion)] {
+        // As in saving: the document is let go of on the main thread only.
+        dispatchAsyncMain([self = std::move(self), status, completion = std::move(completion)] {
             // Reading a large file has a peak of its own, as a save has.
             releaseFreedMemory();
             if (status)
@@ -200,7 +201,10 @@ void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Comp
     m_fileAccessQueue.async([self, url, operation, type, originalURL, changesSaved,
                              completion = std::move(completion)]() mutable {
         Status status = self->performSave(url, operation, type, originalURL);
-        dispatchAsyncMain([self, url, status, changesSaved, completion = std::move(completion)] {
+        // The worker lets go of the document here: were it the last holder,
+        // the document, its editor and the editor's web view would be
+        // destroyed on this thread, which the web engine does not survive.
+        dispatchAsyncMain([self = std::move(self), url, status, changesSaved, completion = std::move(completion)] {
             if (status) {
                 self->m_lastError.reset();
                 self->m_changeCount = std::max(0, self->m_changeCount - changesSaved);

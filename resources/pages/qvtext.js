@@ -1,0 +1,140 @@
+// The QV text page: starts TinyMCE on the page's text area and reports the
+// editor's events to the native side as "rte://" messages. The helper
+// library (helpers.js) is attached to TinyMCE's iframe document once the
+// editor is up, so the editor's commands address the text, not the frame
+// around it.
+(function (global) {
+    'use strict';
+
+    var SCROLL_SETTLE_MS = 100;
+
+    // A family name goes inside a single-quoted CSS string.
+    function cssString(text) {
+        return String(text).replace(/[\\'"<>\n\r]/g, '');
+    }
+
+    function contentStyle(settings) {
+        return "body { font-size: " + Math.trunc(Number(settings.fontSize) || 0) + "pt; font-family: '"
+            + cssString(settings.fontFamily) + "'; background-color: transparent; } img { max-width: 100%;height:auto;}"
+            + " p { margin-inline-start: 0pt; margin-inline-end: 0pt; margin-block-start: 0pt; margin-block-end: 0pt;"
+            + " margin-bottom: 0pt; margin-top: 0pt; }"
+            + " .tox:not(.tox-tinymce-inline) .tox-editor-header { box-shadow: 10px 10px 5px #aaaaaa; }"
+            + " pre {white-space:pre-wrap;}"
+            + " .marquent-pagebreak { border-color: #00F; height: 3px; border-style: dotted none;"
+            + " page-break-after:always; border-width: 3px }"
+            + " body { caret-color: #007AFF;} span.Apple-tab-span {white-space:pre-wrap;} "
+            + (settings.fontRules || '');
+    }
+
+    function caretIsInListOrTable(editor) {
+        return editor.queryCommandState('mceTableCellType') || !!editor.queryCommandValue('mceTableRowType')
+            || editor.queryCommandState('InsertUnorderedList') || editor.queryCommandState('InsertOrderedList');
+    }
+
+    function viewportY(editor) {
+        return Math.round(global.tinymce.DOM.getViewPort(editor.getWin()).y);
+    }
+
+    function setup(editor) {
+        var send = global.folioSendPageMessage;
+        var scrolling = false;
+
+        editor.on('init', function () {
+            // The helpers work on the editing body inside TinyMCE's iframe;
+            // the events below are the page's own.
+            global.folioAttachEditor(editor.getDoc(), {
+                contentId: '', events: false,
+                selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
+            });
+            send('DOMLoaded');
+        });
+        editor.on('Paste Undo input Redo change', function () {
+            editor.setDirty(true);
+            send('dirtyEvent');
+        });
+        editor.on('ScrollContent', function () {
+            scrolling = true;
+            setTimeout(function () {
+                if (!scrolling)
+                    return;
+                scrolling = false;
+                send('scrollEvent');
+            }, SCROLL_SETTLE_MS);
+        });
+        editor.on('keydown', function (event) {
+            if (event.keyCode === 9 && !caretIsInListOrTable(editor)) {
+                event.preventDefault();
+                send('insertTabEvent');
+                return;
+            }
+            send('onkeydownEvent');
+        });
+        var touched = function (event) {
+            send('endScrollEvent', viewportY(editor) + '_' + editor.getBody().scrollHeight);
+            var element = event.target;
+            if (!element || element.nodeType !== 1)
+                return;
+            if (element.tagName === 'IMG') {
+                var images = editor.getBody().getElementsByTagName('img');
+                for (var i = 0; i < images.length; ++i)
+                    images[i].id = 'imageSelected_444';
+                element.id = 'imageSelected_555';
+                send('imageTouchedEvent');
+                return;
+            }
+            var link = element.tagName === 'A' ? element
+                : (element.parentElement && element.parentElement.tagName === 'A' ? element.parentElement : null);
+            if (link && link.href) {
+                event.preventDefault();
+                send('linkTouchedEvent', link.href);
+            }
+        };
+        editor.on('touchend', touched);
+    }
+
+    function folioStartQVTextEditor(settings) {
+        global.tinymce.init({
+            selector: '#mytextarea',
+            plugins: 'autoresize advlist link lists nonbreaking pagebreak searchreplace link image directionality '
+                + 'codesample anchor autolink insertdatetime table wordcount checklist media',
+            image_advtab: true,
+            image_description: false,
+            element_format: 'html',
+            link_title: false,
+            link_target_list: false,
+            entity_encoding: 'raw',
+            paste_block_drop: false,
+            verify_html: false,
+            paste_remove_styles_if_webkit: false,
+            autoresize_overflow_padding: 10,
+            resize: false,
+            inline_boundaries: false,
+            branding: false,
+            image_caption: true,
+            browser_spellcheck: true,
+            nonbreaking_force_tab: false,
+            preserve_newlines: true,
+            remove_trailing_brs: false,
+            remove_trailing_nbsp: false,
+            word_wrap: true,
+            promotion: false,
+            contextmenu: '',
+            quickbars_selection_toolbar: '',
+            quickbars_insert_toolbar: '',
+            elementpath: false,
+            statusbar: false,
+            menubar: false,
+            toolbar: false,
+            content_style: contentStyle(settings),
+            language: settings.language,
+            pagebreak_separator: '<div style="page-break-before:always;"></div>',
+            table_default_styles: { width: '100%', border: '1' },
+            table_toolbar: 'tableprops tabledelete | tableinsertrowbefore tableinsertrowafter tabledeleterow | '
+                + 'tableinsertcolbefore tableinsertcolafter tabledeletecol | tablemergecells | tablecellprops tablerowprops',
+            init_instance_callback: function () { var selectionBookmark; },
+            setup: setup
+        });
+    }
+
+    global.folioStartQVTextEditor = folioStartQVTextEditor;
+})(window);

@@ -1,0 +1,249 @@
+#include "qvtext/QVTextViewController.h"
+
+#include "documents/TextDocument.h"
+#include "formats/html/CSSFontRules.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/LocaleIdentifier.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Resources.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/web/WebView.h"
+#include "qvtext/QVBodyStyle.h"
+#include "qvtext/QVTextDialect.h"
+#include "qvtext/QVTextPageSetup.h"
+#include "qvtext/QVTextPageTemplate.h"
+#include "webeditor/PageMessage.h"
+#include "webeditor/PageResources.h"
+#include "webeditor/PageScript.h"
+
+#include <charconv>
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+using Gate = PageMessageDispatcher::Gate;
+
+constexpr const char* kComponentFolder = "tinymce/";
+
+std::optional<long long> integerField(const std::string& text)
+{
+    long long value = 0;
+    auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (problem != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// TinyMCE speaks English by itself; another language needs its pack among
+// the installed components.
+std::string installedLanguage()
+{
+    std::string identifier = currentLocaleIdentifier();
+    std::string code = QVTextPageTemplate::languageCode(identifier);
+    if (code != "en" && !PageResources::componentURL(std::string(kComponentFolder) + "langs/" + code + ".js"))
+        return "en";
+    return code;
+}
+
+} // namespace
+
+QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
+    : WebEditorController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
+{
+    registerRoutes();
+}
+
+QVTextViewController::~QVTextViewController() = default;
+
+Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
+{
+    Result<PageContent::Reply> reply = readContent(parts);
+    if (!reply)
+        return reply.error();
+    EditorContent& content = reply->content;
+    content.bodyHTML = QVBodyStyle::withoutStyleElements(content.bodyHTML);
+    // Kept as the page holds it, so that a page whose process crashed is
+    // loaded again from what the user last had.
+    if (m_document)
+        m_document->setText(toUtf16(content.storedQVPage()));
+    return std::move(content);
+}
+
+Result<std::string> QVTextViewController::pageHTML() const
+{
+    QVTextPageTemplate::Page page;
+    QVTextPageTemplate::BodyFont font = QVTextPageTemplate::bodyFont(UserDefaults::standardUserDefaults());
+    page.fontFamily = font.family;
+    page.fontSize = font.size;
+    page.tinymceURL = PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js").value_or("");
+    page.helpersURL = PageResources::helperLibraryURL().value_or("");
+    page.checklistURL = PageResources::pageFileURL("checklist.js").value_or("");
+    page.bootstrapURL = PageResources::pageFileURL("qvtext.js").value_or("");
+    page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
+    page.language = installedLanguage();
+    if (m_document)
+        page.html = toUtf8(m_document->text());
+    return QVTextPageTemplate::build(page);
+}
+
+void QVTextViewController::loadHTMLDocument()
+{
+    if (!m_document || !ensureWebView())
+        return;
+    Result<std::string> html = pageHTML();
+    if (!html) {
+        m_pageError = html.error();
+        TELog(TELogLevelError, "No editing page: " + html.error().message);
+        return;
+    }
+    if (!PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js"))
+        TELog(TELogLevelError, "TinyMCE is not installed; the editing page will not become ready");
+    std::string base = PageResources::componentFolderURL().value_or("about:blank");
+    if (base != "about:blank")
+        base += kComponentFolder;
+    m_bridge.pageWillLoad();
+    m_webView->loadHTMLString(*html, base);
+}
+
+void QVTextViewController::viewWillTransitionToSize(Size size)
+{
+    m_size = size;
+    if (m_webView)
+        m_webView->setFrame(Rect{m_webView->frame().origin, size});
+}
+
+void QVTextViewController::pageDidBecomeReady()
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    QVTextPageSetup::Settings settings = QVTextPageSetup::Settings::fromDefaults(defaults);
+    // A document that its own flag no longer calls blank is not one, whatever
+    // another document left in the settings.
+    settings.isNewBlankDocument = settings.isNewBlankDocument && m_document && m_document->isNewBlankDocument();
+
+    // A page that does not tell its stored style keeps the stored element
+    // rather than lose it.
+    if (std::optional<std::string> answer = m_connection.read(QVTextPageSetup::storedStyleScript()))
+        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(QVTextPageSetup::storedStyleFromAnswer(*answer)));
+    else
+        TELog(TELogLevelWarning, "The QV text page did not tell its stored body style");
+    std::string background =
+        settings.isNewBlankDocument ? std::string() : m_connection.readString(QVTextPageSetup::backgroundColorScript());
+    for (const std::string& script : QVTextPageSetup::fontAndPaperScripts(settings, background))
+        m_connection.send(script);
+    for (const std::string& script : QVTextPageSetup::blankDocumentScripts(settings))
+        m_connection.send(script);
+    if (settings.isNewBlankDocument && m_document) {
+        m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
+        m_document->setDocBottomMargin(QVTextPageSetup::documentMargin(settings.marginBottom));
+    }
+    scrollToBookmark();
+    if (m_document)
+        m_document->setIsNewBlankDocument(false);
+    defaults.setBool("isNewBlankDocument", false);
+    defaults.synchronize();
+}
+
+std::string QVTextViewController::lastPositionKey(const std::string& documentPath)
+{
+    std::filesystem::path path = std::filesystem::path(documentPath).lexically_normal();
+    std::filesystem::path relative = path.lexically_relative(std::filesystem::path(AppFolders::documentsFolder()));
+    bool inside = !relative.empty() && *relative.begin() != "..";
+    return (inside ? relative : path).string() + "_lastposition";
+}
+
+void QVTextViewController::scrollToBookmark()
+{
+    if (!m_document)
+        return;
+    long long position =
+        UserDefaults::standardUserDefaults().integerForKey(lastPositionKey(m_document->fileURL())).value_or(0);
+    if (position != 0)
+        m_connection.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {position}));
+}
+
+void QVTextViewController::keepScrollPosition()
+{
+    if (!m_document || !m_bridge.isPageReady())
+        return;
+    // A page that does not answer keeps the position from before.
+    std::optional<std::string> answer = m_connection.read(m_dialect->scrollPositionScript());
+    if (!answer || answer->empty())
+        return;
+    double position = 0;
+    auto [end, problem] = std::from_chars(answer->data(), answer->data() + answer->size(), position);
+    if (problem != std::errc())
+        return;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(lastPositionKey(m_document->fileURL()), static_cast<long long>(position));
+    defaults.synchronize();
+}
+
+void QVTextViewController::registerRoutes()
+{
+    PageMessageDispatcher& routes = m_bridge.dispatcher();
+    routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+        m_isEditorScrollingView = false;
+        m_isEditing = true;
+        documentIsDirty();
+    });
+    routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
+        if (!message.data.empty())
+            openLinkInBrowser(linkTarget(message.data));
+    });
+    routes.add("cutEvent", Gate::Always, [this](const PageMessage&) {
+        // A cut changes the document even while the application is away.
+        bool foreground = m_dirty.isInForeground();
+        m_dirty.setInForeground(true);
+        documentIsDirty();
+        m_dirty.setInForeground(foreground);
+    });
+    routes.add("scrollEvent", Gate::WhenReady, [this](const PageMessage&) { m_isEditorScrollingView = true; });
+    routes.add("endScrollEvent", Gate::WhenReady, [this](const PageMessage& message) {
+        std::vector<std::string> fields = message.fields('_');
+        if (fields.size() != 2)
+            return;
+        std::optional<long long> offset = integerField(fields[0]);
+        std::optional<long long> height = integerField(fields[1]);
+        if (!offset || !height)
+            return;
+        m_isEditorScrollingView = false;
+        m_editorScrollOffset = *offset;
+        m_editorScrollHeight = *height;
+    });
+    routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
+        insertTabKey();
+        documentIsDirty();
+    });
+}
+
+void QVTextViewController::insertTabKey()
+{
+    // The engine's own insertion, as typing does it: the tab goes into a
+    // pre-formatted tab span. TinyMCE serialises the tab inside it as a
+    // blank, so a saved tab reads back as a space in that span.
+    m_connection.send("tinymce.activeEditor.getDoc().execCommand('insertText', false, '\\t');");
+}
+
+void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
+{
+    TELog(TELogLevelWarning, "The editing page stopped (" + reason + "); loading it again from the last saved text");
+    if (!m_webView || !m_document || m_bridge.isClosing())
+        return;
+    m_connection.connect(m_webView.get());
+    loadHTMLDocument();
+}
+
+void QVTextViewController::documentDidClose()
+{
+    keepScrollPosition();
+    // Nothing more is sent to the page: it goes with the editor.
+    beginClosing();
+    m_connection.disconnect();
+}
+
+} // namespace folio

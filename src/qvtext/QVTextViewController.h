@@ -1,0 +1,66 @@
+#pragma once
+
+#include "webeditor/WebEditorController.h"
+
+#include <string>
+
+namespace folio {
+
+class TextDocument;
+struct PageMessage;
+
+// The editor of QV text documents: the document's HTML in TinyMCE on the
+// QV text page (QVTextPageTemplate), ready once TinyMCE says so, saved as
+// the editor's content with the body's own style beside it.
+//
+// The document keeps the text it was opened with until a page read
+// succeeds; a page whose process crashed is loaded again from it.
+class QVTextViewController final : public WebEditorController {
+public:
+    QVTextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
+    ~QVTextViewController() override;
+
+    // The page's content with its body style, asked for in one call once
+    // the page is ready; every element that carried a body style is out of
+    // the content, since the saved page gets one fresh one.
+    Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
+    // FIXME: the close items and the saving indicator are not switched here
+    // yet; the page itself needs nothing before its content is asked for.
+    void documentWillSave() override {}
+    void documentDidClose() override;
+
+    // The page as it would be loaded now; an error when the page's template
+    // is not installed.
+    Result<std::string> pageHTML() const;
+
+    bool isEditing() const { return m_isEditing; }
+    bool isEditorScrollingView() const { return m_isEditorScrollingView; }
+    long long editorScrollOffset() const { return m_editorScrollOffset; }
+    long long editorScrollHeight() const { return m_editorScrollHeight; }
+
+    // The user-defaults key of the document's scroll position, kept from one
+    // opening to the next: its path in the documents folder (or its whole
+    // path when it lies elsewhere) and "_lastposition".
+    static std::string lastPositionKey(const std::string& documentPath);
+
+    // PageBridgeClient
+    void pageDidBecomeReady() override;
+    void pageProcessDidTerminate(const std::string& reason) override;
+
+protected:
+    void loadHTMLDocument() override;
+    void viewWillTransitionToSize(Size size) override;
+
+private:
+    void registerRoutes();
+    void insertTabKey();
+    void scrollToBookmark();
+    void keepScrollPosition();
+
+    bool m_isEditing = false;
+    bool m_isEditorScrollingView = false;
+    long long m_editorScrollOffset = 0;
+    long long m_editorScrollHeight = 0;
+};
+
+} // namespace folio

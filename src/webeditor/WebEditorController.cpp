@@ -1,0 +1,99 @@
+#include "webeditor/WebEditorController.h"
+
+#include "documents/TextDocument.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/web/WebView.h"
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kLoadSelector = "loadHTMLDocument";
+
+} // namespace
+
+WebEditorController::WebEditorController(TextDocument& document, std::unique_ptr<PageDialect> dialect,
+                                         WebViewFactory factory, LinkOpener openLink)
+    : m_document(&document)
+    , m_dialect(std::move(dialect))
+    , m_factory(std::move(factory))
+    , m_openLink(std::move(openLink))
+    , m_dirty([this] { return m_document != nullptr; },
+              [this] { m_document->updateChangeCount(DKDocument::ChangeKind::Done); })
+    , m_undo(m_connection, *m_dialect, m_dirty)
+    , m_bridge(m_connection, *m_dialect, *this)
+{
+    setTitle(toUtf16(document.localizedName()));
+}
+
+WebEditorController::~WebEditorController()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_bridge.beginClosing();
+    m_connection.disconnect();
+    if (m_webView)
+        m_webView->setDelegate(nullptr);
+}
+
+WebView* WebEditorController::ensureWebView()
+{
+    if (m_webView || m_pageError)
+        return m_webView.get();
+    Result<std::unique_ptr<WebView>> made = DKWebViewController::makeWebView(m_factory, Rect{{0, 0}, m_size});
+    if (!made) {
+        m_pageError = made.error();
+        TELog(TELogLevelError, "No editing page: " + m_pageError->message);
+        return nullptr;
+    }
+    m_webView = std::move(*made);
+    m_webView->setDelegate(&m_bridge);
+    m_connection.connect(m_webView.get());
+    return m_webView.get();
+}
+
+void WebEditorController::loadView()
+{
+    setView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
+}
+
+void WebEditorController::viewDidLoad()
+{
+    // On the next turn, once whoever made the view has finished with it.
+    RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
+}
+
+Result<PageContent::Reply> WebEditorController::readContent(EditorContent::Parts parts)
+{
+    if (!m_webView || !m_bridge.isPageReady())
+        return Error{kErrorDomain, PageNotReady, "The editing page is not ready"};
+    return PageContent::fetch(m_connection, parts);
+}
+
+TextDocument* WebEditorController::beginClosing()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_bridge.beginClosing();
+    m_dirty.setClosing(true);
+    m_dirty.cancelFollowUp();
+    return std::exchange(m_document, nullptr);
+}
+
+std::string WebEditorController::linkTarget(const std::string& href)
+{
+    if (hasPrefix(href, "http://") || hasPrefix(href, "https://"))
+        return href;
+    return "http://" + href;
+}
+
+void WebEditorController::openLinkInBrowser(const std::string& url)
+{
+    // A document's link never runs or opens a local file through the desktop.
+    if (!m_openLink || !(hasPrefix(url, "http://") || hasPrefix(url, "https://") || hasPrefix(url, "mailto:")))
+        return;
+    m_openLink(url);
+}
+
+} // namespace folio

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "documents/EditorController.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/foundation/Error.h"
+#include "platform/graphics/Geometry.h"
+#include "webeditor/DirtyState.h"
+#include "webeditor/PageBridge.h"
+#include "webeditor/PageBridgeClient.h"
+#include "webeditor/PageConnection.h"
+#include "webeditor/PageContent.h"
+#include "webeditor/PageDialect.h"
+#include "webeditor/UndoHistory.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class TextDocument;
+class WebView;
+
+// What the web-view editors share: one page in a web view, driven by script
+// through the connection and heard through the bridge, in the page's own
+// dialect. The editor holds its document without owning it until the
+// document closes; the page is made with the view and loaded on the turn
+// after the view has loaded.
+class WebEditorController : public EditorController, public PageBridgeClient {
+public:
+    using WebViewFactory = DKWebViewController::WebViewFactory;
+    // Hands a followed link to the desktop.
+    using LinkOpener = std::function<void(const std::string& url)>;
+
+    static constexpr Rect kDefaultFrame{{0, 0}, {900, 700}};
+
+    ~WebEditorController() override;
+
+    void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
+    bool isForPreviewGeneration() const { return m_forPreviewGeneration; }
+    std::shared_ptr<View> textView() override { return view(); }
+
+    // A change of the page: marks the document changed.
+    void documentIsDirty() { m_dirty.documentIsDirty(); }
+    void undoAction() { m_undo.undo(); }
+    void redoAction() { m_undo.redo(); }
+    bool canUndo() { return m_undo.canUndo(); }
+    bool canRedo() { return m_undo.canRedo(); }
+
+    bool isPageReady() const { return m_bridge.isPageReady(); }
+    // The page itself, for the editor's own tests and benchmarks; the
+    // document and the shell get its content, never the page.
+    WebView* webView() const { return m_webView.get(); }
+    DirtyState& dirtyState() { return m_dirty; }
+    PageBridge& bridge() { return m_bridge; }
+    // Why the page could not be made, if it could not.
+    const std::optional<Error>& pageError() const { return m_pageError; }
+
+    // A followed link's target; one without a scheme is taken as a web address.
+    static std::string linkTarget(const std::string& href);
+
+    // PageBridgeClient
+    bool hasDocument() const override { return m_document != nullptr; }
+    // Only web and mail addresses go to the desktop.
+    void openLinkInBrowser(const std::string& url) override;
+
+protected:
+    WebEditorController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
+                        LinkOpener openLink);
+
+    TextDocument* editedDocument() const override { return m_document; }
+    void loadView() override;
+    void viewDidLoad() override;
+
+    // Builds the page and loads it into the view.
+    virtual void loadHTMLDocument() = 0;
+
+    // The web view, made on first use; null when it cannot be made.
+    WebView* ensureWebView();
+    // The page's content in one call, once the page is ready: a page that is
+    // not ready, does not answer or answers nonsense gives an error, so that
+    // no save is built on it.
+    Result<PageContent::Reply> readContent(EditorContent::Parts parts);
+    // Stops everything of the page reaching the editor and lets go of the
+    // document, which it answers (null when already let go).
+    TextDocument* beginClosing();
+
+    TextDocument* m_document;
+    std::unique_ptr<PageDialect> m_dialect;
+    WebViewFactory m_factory;
+    LinkOpener m_openLink;
+    std::unique_ptr<WebView> m_webView;
+    std::optional<Error> m_pageError;
+    PageConnection m_connection;
+    DirtyState m_dirty;
+    UndoHistory m_undo;
+    PageBridge m_bridge;
+    bool m_forPreviewGeneration = false;
+    Size m_size = kDefaultFrame.size;
+};
+
+} // namespace folio

@@ -1,0 +1,183 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebView.h"
+#include "qvtext/QVTextViewController.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+
+int darkness(unsigned rgb)
+{
+    return 765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF);
+}
+
+// The QV text editor in a real window, typed into with key events as a
+// person types: what reaches the file is what the person typed.
+class QVTextWindowTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
+            return std::make_shared<QVTextViewController>(document);
+        });
+    }
+    void TearDown() override
+    {
+        closeDocument();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+        EditorMakers::unregisterAll();
+    }
+
+    void closeDocument()
+    {
+        if (document)
+            document->closeWithCompletionHandler({});
+        if (window)
+            window->close();
+        GtkPresenter::processPendingEvents();
+        document.reset();
+        window.reset();
+        editor = nullptr;
+    }
+
+    // Opens the file in its editor in a window and waits for TinyMCE.
+    void open(const std::string& path)
+    {
+        document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
+        window->setRootViewController(document->currentTextViewController());
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
+        ASSERT_EQ(views.size(), 1u);
+        pageWidget = views.front();
+        gtk_widget_grab_focus(pageWidget);
+        GtkPresenter::processPendingEvents();
+    }
+
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    void press(guint keyval)
+    {
+        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(pageWidget)));
+        event->key.keyval = keyval;
+        event->key.time = GDK_CURRENT_TIME;
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(pageWidget)), keyval,
+                                              &keys, &count) && count > 0)
+            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        g_free(keys);
+        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(pageWidget));
+        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+        gtk_widget_event(pageWidget, event);
+        event->type = GDK_KEY_RELEASE;
+        gtk_widget_event(pageWidget, event);
+        gdk_event_free(event);
+        GtkPresenter::processPendingEvents();
+    }
+
+    void type(std::string_view text)
+    {
+        for (char c : text)
+            press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
+    }
+
+    bool save()
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                            [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
+        return result->value_or(false);
+    }
+
+    ScratchFolder folder{"qvtext-window"};
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<TextDocument> document;
+    QVTextViewController* editor = nullptr;
+    std::shared_ptr<Window> window;
+    GtkWidget* pageWidget = nullptr;
+};
+
+TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
+{
+    std::string path = folder.path("Typed.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Start</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The caret at the end of the text, as a click after the last word puts it.
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody(),true);"
+        "e.selection.collapse(false);})()");
+    type(" typed here");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("tinymce.activeEditor.getBody().textContent").find("here") != std::string::npos; },
+        kEngineWaitSeconds))
+        << "the keys did not reach TinyMCE";
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds))
+        << "typing did not change the document";
+
+    // The window as it shows: dark letters where the paragraph is, light
+    // paper below it.
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-editor"));
+    ASSERT_TRUE(shot);
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
+    std::string box = run("(function(){var e=tinymce.activeEditor;var p=e.getBody().firstChild.getBoundingClientRect();"
+                          "var f=e.getContentAreaContainer().querySelector('iframe').getBoundingClientRect();"
+                          "return Math.round(f.left+p.left)+','+Math.round(f.top+p.top)+','+Math.round(p.width)+','+"
+                          "Math.round(p.height);})()");
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(sscanf(box.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height), 4) << box;
+    int darkest = 0;
+    for (int dx = 0; dx < std::min(width, 200); ++dx) {
+        for (int dy = 0; dy < height; ++dy)
+            darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
+    }
+    EXPECT_GT(darkest, 400) << "the typed line is drawn";
+    EXPECT_LT(darkness(test::pixelAt(shot, left + x + 20, top + y + height + 120)), 60) << "the paper is light";
+    g_object_unref(shot);
+
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().textContent"), "Start typed here");
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=bodyStyle]').length"), "0");
+}
+
+} // namespace
+} // namespace folio
