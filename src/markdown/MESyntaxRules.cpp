@@ -36,20 +36,27 @@ double MESyntaxRules::header1Size(double bodySize)
 
 double MESyntaxRules::header2Size(double bodySize) { return 2.0 * std::lround(static_cast<float>(bodySize) * 0.55f); }
 
-void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes)
+void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
+                                 std::u16string_view spanCharacters)
 {
     auto expression = RegularExpression::make(pattern, RegularExpressionAnchorsMatchLines);
     if (!expression) {
         TELog(TELogLevelError, "Regex " + toUtf8(pattern) + " error: " + expression.error().message);
         return;
     }
+    std::optional<RegularExpression> span;
+    if (!spanCharacters.empty()) {
+        if (auto compiled = RegularExpression::make(spanCharacters))
+            span = std::move(*compiled);
+    }
     for (MESyntaxRule& rule : rules) {
         if (rule.expression == *expression) {
             rule.attributes = std::move(attributes);
+            rule.spanCharacters = std::move(span);
             return;
         }
     }
-    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes)});
+    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes), std::move(span)});
 }
 
 std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::shared_ptr<const FontCatalog> catalog)
@@ -85,12 +92,11 @@ std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::sh
     registerRule(rules, uR"re(((:{1})*-+(:{1})*))re", note);
     registerRule(rules, uR"re((`\w+(\s\w+)*`))re", code);
     registerRule(rules, uR"re(^((?:\h{4}|\t).*)$)re", indent);
-    registerRule(rules, uR"re((```
-([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
-```))re", code);
-    registerRule(rules, uR"re((~~~
-([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
-~~~))re", code);
+    // A fenced block's body may run over empty lines; the restyle after an
+    // edit needs to know which characters such a body may hold.
+    const std::u16string fenceBody = uR"re([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]])re";
+    registerRule(rules, u"(```\n(" + fenceBody + u"*)\n```)", code, fenceBody);
+    registerRule(rules, u"(~~~\n(" + fenceBody + u"*)\n~~~)", code, fenceBody);
     registerRule(rules, uR"re((\[\w+(\s\w+)*\]\(\w+\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/ \w+]*\)))re", link);
     registerRule(rules, uR"re((\[\[\w+(\s\w+)*\]\]))re", link);
     // The first-level pattern also matches deeper headers, so it comes first

@@ -5,6 +5,7 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,10 @@ class FontCatalog;
 struct MESyntaxRule {
     RegularExpression expression;
     AttributeDictionaryPtr attributes;
+    // Only for a rule whose matches may run over empty lines (a fenced code
+    // block): the characters its body may hold, as one character class. Its
+    // opening and its closing are at most four characters each.
+    std::optional<RegularExpression> spanCharacters = std::nullopt;
 };
 
 // The rule tables of the highlighting storage. Rules apply in table order and
@@ -38,7 +43,8 @@ public:
     // Adds a rule compiled with "^" and "$" matching at line ends. A pattern
     // already in the table keeps its place and takes the new attributes; one
     // that does not compile is logged and left out.
-    static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes);
+    static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
+                             std::u16string_view spanCharacters = {});
 };
 
 } // namespace folio

@@ -1,0 +1,245 @@
+#include "markdown/MERestyleTracker.h"
+
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+
+namespace folio {
+
+namespace {
+
+// The opening and the closing of a spanning rule's match are at most this long.
+constexpr std::size_t kDelimiterLength = 4;
+
+std::size_t shifted(std::size_t position, std::ptrdiff_t delta)
+{
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(position) + delta);
+}
+
+} // namespace
+
+std::size_t MERestyleTracker::paragraphStartBefore(std::u16string_view text, std::size_t location) const
+{
+    // The line breaks that make a paragraph start must lie before location,
+    // so that an edit there cannot have made or unmade them.
+    const std::size_t breaksBefore = m_texParagraphs ? 3 : 2;
+    if (location < breaksBefore)
+        return 0;
+    std::size_t from = location - breaksBefore;
+    while (true) {
+        std::size_t found = text.rfind(u"\n\n", from);
+        if (found == std::u16string_view::npos)
+            return 0;
+        if (!m_texParagraphs)
+            return found + 1;
+        if (text[found + 2] != u'\n')
+            return found + 2;
+        if (found == 0)
+            return 0;
+        from = found - 1;
+    }
+}
+
+std::size_t MERestyleTracker::paragraphEndAfter(std::u16string_view text, std::size_t location) const
+{
+    std::size_t from = location;
+    while (true) {
+        std::size_t found = text.find(u"\n\n", from);
+        if (found == std::u16string_view::npos)
+            return text.size();
+        if (!m_texParagraphs)
+            return found + 1;
+        if (found + 2 >= text.size() || text[found + 2] != u'\n')
+            return found + 2;
+        from = found + 1;
+    }
+}
+
+Range MERestyleTracker::paragraphsAround(std::u16string_view text, Range range) const
+{
+    std::size_t start = paragraphStartBefore(text, std::min(range.location, text.size()));
+    std::size_t end = paragraphEndAfter(text, std::min(range.end(), text.size()));
+    return Range{start, end - start};
+}
+
+std::vector<MERestyleTracker::Match> MERestyleTracker::matchesIn(const MESyntaxRule& rule, std::u16string_view text, Range range,
+                                                                 std::size_t startsBefore)
+{
+    std::vector<Match> matches;
+    rule.expression.enumerateMatches(text, range, [&](const RegularExpressionMatch& match, bool& stop) {
+        if (match[0].location >= startsBefore) {
+            stop = true;
+            return;
+        }
+        Range group = match.size() > 1 && !match[1].isNotFound() ? match[1] : Range{match[0].location, 0};
+        matches.push_back(Match{match[0], group});
+    });
+    return matches;
+}
+
+void MERestyleTracker::rebuild(std::u16string_view text, const std::vector<MESyntaxRule>& rules)
+{
+    m_spanning.clear();
+    for (std::size_t index = 0; index < rules.size(); ++index) {
+        if (!rules[index].spanCharacters)
+            continue;
+        SpanningRule spanning;
+        spanning.index = index;
+        spanning.rule = &rules[index];
+        spanning.matches = matchesIn(rules[index], text, Range{0, text.size()}, NotFound);
+        m_spanning.push_back(std::move(spanning));
+    }
+    m_valid = true;
+}
+
+bool MERestyleTracker::mayBeInBody(SpanningRule& spanning, char16_t unit) const
+{
+    // Half a pair is taken as a body character: that can only widen what is
+    // matched again, never leave a changed match out.
+    if (isHighSurrogate(unit) || isLowSurrogate(unit))
+        return true;
+    if (spanning.spanning.empty())
+        spanning.spanning.assign(0x10000, 0);
+    std::uint8_t& known = spanning.spanning[unit];
+    if (known == 0) {
+        std::u16string single(1, unit);
+        known = spanning.rule->spanCharacters->firstMatchInString(single, Range{0, 1}).empty() ? 2 : 1;
+    }
+    return known == 1;
+}
+
+std::vector<Range> MERestyleTracker::update(SpanningRule& spanning, std::u16string_view text, Range before, Range after)
+{
+    const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(after.length) - static_cast<std::ptrdiff_t>(before.length);
+    std::vector<Match>& old = spanning.matches;
+
+    // A match attempt reads its opening, body characters up to the first
+    // character that cannot be in a body, and at most a closing past that.
+    // So attempts that begin a delimiter's length before such a character,
+    // itself a delimiter's length before the edit, never saw the edit.
+    std::size_t restart = 0;
+    if (after.location >= kDelimiterLength) {
+        for (std::size_t stop = after.location - kDelimiterLength + 1; stop-- > 0;) {
+            if (!mayBeInBody(spanning, text[stop])) {
+                restart = stop >= kDelimiterLength - 1 ? stop - (kDelimiterLength - 1) : 0;
+                break;
+            }
+        }
+    }
+    auto keptEnd = std::lower_bound(old.begin(), old.end(), restart,
+                                    [](const Match& match, std::size_t position) { return match.whole.location < position; });
+    // A match that began before that point stands; matching resumes after it.
+    if (keptEnd != old.begin() && std::prev(keptEnd)->whole.end() > restart)
+        restart = std::prev(keptEnd)->whole.end();
+    // Attempts that begin before the edit's end read no further than a
+    // closing past the first non-body character after it.
+    std::size_t limit = text.size();
+    for (std::size_t stop = after.end() + kDelimiterLength; stop < text.size(); ++stop) {
+        if (!mayBeInBody(spanning, text[stop])) {
+            limit = std::min(text.size(), stop + kDelimiterLength);
+            break;
+        }
+    }
+    std::vector<Match> fresh = matchesIn(*spanning.rule, text, Range{restart, limit - restart}, after.end());
+    std::size_t position = std::max(after.end(), fresh.empty() ? restart : fresh.back().whole.end());
+
+    // From the edit's end on the attempts are the old ones moved along; the
+    // matches are in step again at the first point where the old matching
+    // also stood between two matches.
+    auto replacedEnd = old.end();
+    while (true) {
+        std::size_t oldPosition = shifted(position, -delta);
+        auto next = std::lower_bound(keptEnd, old.end(), oldPosition,
+                                     [](const Match& match, std::size_t at) { return match.whole.end() <= at; });
+        if (next == old.end() || next->whole.location >= oldPosition) {
+            replacedEnd = next;
+            break;
+        }
+        std::vector<Match> more = matchesIn(*spanning.rule, text, Range{position, text.size() - position}, NotFound);
+        if (more.empty()) {
+            replacedEnd = old.end();
+            break;
+        }
+        fresh.push_back(more.front());
+        position = std::max(more.front().whole.end(), position + 1);
+    }
+
+    // Where a match appeared, went or moved, its text needs restyling.
+    auto toNew = [&](Range range) {
+        auto map = [&](std::size_t at, bool isEnd) {
+            if (at <= before.location)
+                return at;
+            if (at >= before.end())
+                return shifted(at, delta);
+            return isEnd ? after.end() : after.location;
+        };
+        std::size_t start = map(range.location, false);
+        return Range{start, std::max(start, map(range.end(), true)) - start};
+    };
+    std::vector<Match> replaced;
+    for (auto match = keptEnd; match != replacedEnd; ++match)
+        replaced.push_back(Match{toNew(match->whole), toNew(match->group)});
+    auto same = [](const Match& a, const Match& b) { return a.whole == b.whole && a.group == b.group; };
+    std::vector<Range> changed;
+    for (const Match& match : replaced) {
+        if (std::none_of(fresh.begin(), fresh.end(), [&](const Match& other) { return same(match, other); }))
+            changed.push_back(match.group);
+    }
+    for (const Match& match : fresh) {
+        if (std::none_of(replaced.begin(), replaced.end(), [&](const Match& other) { return same(match, other); }))
+            changed.push_back(match.group);
+    }
+
+    std::vector<Match> updated;
+    updated.reserve(static_cast<std::size_t>(keptEnd - old.begin()) + fresh.size() + static_cast<std::size_t>(old.end() - replacedEnd));
+    updated.insert(updated.end(), old.begin(), keptEnd);
+    updated.insert(updated.end(), fresh.begin(), fresh.end());
+    for (auto match = replacedEnd; match != old.end(); ++match)
+        updated.push_back(Match{Range{shifted(match->whole.location, delta), match->whole.length},
+                                Range{shifted(match->group.location, delta), match->group.length}});
+    old = std::move(updated);
+    return changed;
+}
+
+std::vector<Range> MERestyleTracker::rangesToRestyle(std::u16string_view text, const std::vector<MESyntaxRule>& rules, Range before,
+                                                     Range after, bool charactersChanged)
+{
+    if (!m_valid || after.end() > text.size()) {
+        rebuild(text, rules);
+        return {Range{0, text.size()}};
+    }
+    std::vector<Range> areas{paragraphsAround(text, after)};
+    if (charactersChanged) {
+        for (SpanningRule& spanning : m_spanning) {
+            spanning.rule = &rules[spanning.index];
+            for (Range range : update(spanning, text, before, after))
+                areas.push_back(paragraphsAround(text, range));
+        }
+    }
+    std::sort(areas.begin(), areas.end(), [](Range a, Range b) { return a.location < b.location; });
+    std::vector<Range> merged;
+    for (Range area : areas) {
+        if (!merged.empty() && area.location <= merged.back().end())
+            merged.back() = unionRange(merged.back(), area);
+        else
+            merged.push_back(area);
+    }
+    return merged;
+}
+
+void MERestyleTracker::forEachSpanningMatch(std::size_t rule, Range range, const std::function<void(Range)>& block) const
+{
+    for (const SpanningRule& spanning : m_spanning) {
+        if (spanning.index != rule)
+            continue;
+        auto match = std::lower_bound(spanning.matches.begin(), spanning.matches.end(), range.location,
+                                      [](const Match& candidate, std::size_t at) { return candidate.whole.end() <= at; });
+        for (; match != spanning.matches.end() && match->whole.location < range.end(); ++match) {
+            Range part = intersectionRange(match->group, range);
+            if (part.length > 0)
+                block(part);
+        }
+    }
+}
+
+} // namespace folio
