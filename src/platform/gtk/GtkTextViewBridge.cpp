@@ -118,11 +118,25 @@ public:
         g_signal_connect(m_buffer, "insert-text", G_CALLBACK(&Bridge::onInsertText), this);
         g_signal_connect(m_buffer, "delete-range", G_CALLBACK(&Bridge::onDeleteRange), this);
         g_signal_connect(m_buffer, "mark-set", G_CALLBACK(&Bridge::onMarkSet), this);
+        m_insets = view.textContainerInset();
+        if (GtkAdjustment* adjustment = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(textView))) {
+            m_verticalAdjustment = GTK_ADJUSTMENT(g_object_ref(adjustment));
+            g_signal_connect(m_verticalAdjustment, "changed", G_CALLBACK(&Bridge::onAdjustmentChanged), this);
+        }
+        g_signal_connect(textView, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        g_signal_connect(textView, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
         copyAll();
     }
 
     ~Bridge()
     {
+        if (m_scrollSource)
+            g_source_remove(m_scrollSource);
+        if (m_verticalAdjustment) {
+            g_signal_handlers_disconnect_by_data(m_verticalAdjustment, this);
+            g_object_unref(m_verticalAdjustment);
+        }
+        g_signal_handlers_disconnect_by_data(m_textView, this);
         g_signal_handlers_disconnect_by_data(m_buffer, this);
         if (auto storage = m_storage.lock())
             storage->removeObserver(m_observer);
@@ -173,9 +187,71 @@ private:
             gtk_text_buffer_delete(m_buffer, &start, &end);
             std::string inserted = toUtf8(std::u16string_view(text).substr(after.location, after.length));
             gtk_text_buffer_insert(m_buffer, &start, inserted.c_str(), static_cast<gint>(inserted.size()));
+            keepCaretVisible();
         }
         applyTags(storage, after);
         m_updating = false;
+    }
+
+    // --- Keeping the caret in view ---
+    // After an edit while the user works in the view, the caret's line and
+    // the inset below it stay inside the visible part. The new lines' sizes
+    // are only known once GTK has laid them out, so the scroll happens when
+    // the main loop is idle and again whenever the scrollable height changes,
+    // until the user scrolls or clicks.
+    void keepCaretVisible()
+    {
+        if (!gtk_widget_is_focus(m_textView))
+            return;
+        m_keepCaretVisible = true;
+        if (!m_scrollSource)
+            m_scrollSource = g_idle_add(&Bridge::onScrollIdle, this);
+    }
+
+    void scrollCaretIntoView()
+    {
+        if (!m_verticalAdjustment)
+            return;
+        GtkTextIter insert;
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &insert, gtk_text_buffer_get_insert(m_buffer));
+        GdkRectangle caret;
+        GdkRectangle visible;
+        gtk_text_view_get_iter_location(GTK_TEXT_VIEW(m_textView), &insert, &caret);
+        gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(m_textView), &visible);
+        if (visible.height <= 0)
+            return;
+        double value = gtk_adjustment_get_value(m_verticalAdjustment);
+        double below = caret.y + caret.height + m_insets.bottom - (visible.y + visible.height);
+        double above = visible.y - (caret.y - m_insets.top);
+        if (below > 0)
+            value += below;
+        else if (above > 0)
+            value -= above;
+        else
+            return;
+        gtk_adjustment_set_value(m_verticalAdjustment, value);
+    }
+
+    static gboolean onScrollIdle(gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        self->m_scrollSource = 0;
+        if (self->m_keepCaretVisible)
+            self->scrollCaretIntoView();
+        return G_SOURCE_REMOVE;
+    }
+
+    static void onAdjustmentChanged(GtkAdjustment*, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (self->m_keepCaretVisible)
+            self->scrollCaretIntoView();
+    }
+
+    static gboolean onUserMoved(GtkWidget*, GdkEvent*, gpointer data)
+    {
+        static_cast<Bridge*>(data)->m_keepCaretVisible = false;
+        return FALSE;
     }
 
     void applyTags(TextStorage& storage, Range range)
@@ -352,6 +428,10 @@ private:
     std::uint64_t m_selectionObserver = 0;
     std::map<std::string, GtkTextTag*> m_tags;
     CharacterOffsets m_offsets;
+    EdgeInsets m_insets;
+    GtkAdjustment* m_verticalAdjustment = nullptr;
+    guint m_scrollSource = 0;
+    bool m_keepCaretVisible = false;
     bool m_updating = false;
 };
 
