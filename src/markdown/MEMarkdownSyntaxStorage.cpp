@@ -23,6 +23,8 @@ constexpr const char* kDefaultFontName = "Cousine";
 constexpr double kDefaultFontSize = 16;
 // The line-spacing and indent settings count in units of six points.
 constexpr double kSettingUnit = 6;
+// About how much text is styled in one piece when many paragraphs are restyled.
+constexpr std::size_t kStylingPieceLength = 16 * 1024;
 
 TextAlignment alignmentFromPlatformValue(std::int64_t value)
 {
@@ -96,10 +98,8 @@ void MEMarkdownSyntaxStorage::restyleAfterEdit(const TextStorageEdit& edit)
         restyleParagraphs(paragraphs, intersectionRange(required, paragraphs));
 }
 
-void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required)
+MutableAttributedString MEMarkdownSyntaxStorage::styledParagraphs(Range paragraphs)
 {
-    if (!isValidRange(paragraphs) || paragraphs.length == 0)
-        return;
     const std::u16string& text = string();
     const auto& rules = attributeDictionary();
     MutableAttributedString styled(text.substr(paragraphs.location, paragraphs.length), bodyAttributes());
@@ -116,6 +116,25 @@ void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required
             if (match.size() >= 2 && !match[1].isNotFound() && match[1].length > 0)
                 add(rule, match[1]);
         });
+    }
+    return styled;
+}
+
+void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required)
+{
+    if (!isValidRange(paragraphs) || paragraphs.length == 0)
+        return;
+    const std::u16string& text = string();
+    // Styled a few paragraphs at a time and put together: in one piece, every
+    // rule match in a whole book would split the runs of one long string.
+    MutableAttributedString styled;
+    for (std::size_t start = paragraphs.location; start < paragraphs.end();) {
+        std::size_t end = std::min(paragraphs.end(), tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0}).location);
+        if (end <= start)
+            end = std::min(paragraphs.end(), tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0}).end());
+        Range piece{start, end - start};
+        styled.appendAttributedString(styledParagraphs(piece));
+        start = end;
     }
     // Only what differs from the attributes already there is written, so the
     // views above redraw no more than changed.

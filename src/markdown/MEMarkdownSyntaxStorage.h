@@ -73,6 +73,8 @@ private:
     // Restyles paragraphs (whole ones, so no rule match crosses their ends),
     // writing what changed together with `required`.
     void restyleParagraphs(Range paragraphs, Range required);
+    // The body style and every rule over whole paragraphs, in a copy.
+    MutableAttributedString styledParagraphs(Range paragraphs);
     MERestyleTracker& tracker();
     UserDefaults& defaults() const;
     AttributeValuePtr bodyParagraphStyle();

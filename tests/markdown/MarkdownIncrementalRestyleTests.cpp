@@ -113,6 +113,22 @@ TEST_F(IncrementalRestyleTest, texCommentsRunOverEmptyLines)
     replace(*storage, at(*storage, u"\\emph"), 0, u"%", "commenting out a command");
 }
 
+TEST_F(IncrementalRestyleTest, aLongTextIsStyledInPiecesAsInOne)
+{
+    std::u16string text;
+    for (int copy = 0; copy < 120; ++copy)
+        text += kSample + u"\n\n";
+    auto storage = makeStorage();
+    storage->replaceCharactersInRange(Range{0, 0}, std::u16string_view(text));
+    expectSameAsFullRestyle(*storage, "setting a long text");
+    auto tex = makeStorage(true);
+    std::u16string texText;
+    for (int copy = 0; copy < 600; ++copy)
+        texText += u"\\section{One}\n% a comment\n\n\n\\textbf{bold words}\n\n";
+    tex->replaceCharactersInRange(Range{0, 0}, std::u16string_view(texText));
+    expectSameAsFullRestyle(*tex, "setting a long TeX text");
+}
+
 TEST_F(IncrementalRestyleTest, manyRandomEditsKeepTheFullRestyle)
 {
     // Random edits of a text full of constructs, made of the characters that
