@@ -108,7 +108,7 @@ MutableAttributedString MEMarkdownSyntaxStorage::styledParagraphs(Range paragrap
     };
     for (std::size_t index = 0; index < rules.size(); ++index) {
         const MESyntaxRule& rule = rules[index];
-        if (rule.spanCharacters) {
+        if (rule.spanning) {
             tracker().forEachSpanningMatch(index, paragraphs, [&](Range group) { add(rule, group); });
             continue;
         }

@@ -81,12 +81,13 @@ void MERestyleTracker::rebuild(std::u16string_view text, const std::vector<MESyn
 {
     m_spanning.clear();
     for (std::size_t index = 0; index < rules.size(); ++index) {
-        if (!rules[index].spanCharacters)
+        if (!rules[index].spanning || rules[index].spanning->opening.empty())
             continue;
         SpanningRule spanning;
         spanning.index = index;
         spanning.rule = &rules[index];
         spanning.matches = matchesIn(rules[index], text, Range{0, text.size()}, NotFound);
+        findOpenings(spanning, text, Range{0, text.size()}, spanning.openings);
         m_spanning.push_back(std::move(spanning));
     }
     m_valid = true;
@@ -103,28 +104,64 @@ bool MERestyleTracker::mayBeInBody(SpanningRule& spanning, char16_t unit) const
     std::uint8_t& known = spanning.spanning[unit];
     if (known == 0) {
         std::u16string single(1, unit);
-        known = spanning.rule->spanCharacters->firstMatchInString(single, Range{0, 1}).empty() ? 2 : 1;
+        known = spanning.rule->spanning->bodyCharacters.firstMatchInString(single, Range{0, 1}).empty() ? 2 : 1;
     }
     return known == 1;
+}
+
+void MERestyleTracker::findOpenings(const SpanningRule& spanning, std::u16string_view text, Range range, std::vector<std::size_t>& found)
+{
+    const std::u16string& opening = spanning.rule->spanning->opening;
+    // Searched only as far as an opening that begins in range can reach.
+    std::u16string_view window = text.substr(0, std::min(text.size(), range.end() + opening.size() - 1));
+    for (std::size_t at = window.find(opening, range.location); at != std::u16string_view::npos && at < range.end();
+         at = window.find(opening, at + 1))
+        found.push_back(at);
+}
+
+void MERestyleTracker::updateOpenings(SpanningRule& spanning, std::u16string_view text, Range before, Range after)
+{
+    // An opening that overlapped the old range is gone; one may now begin
+    // anywhere from an opening's length before the range to its end.
+    const std::size_t reach = spanning.rule->spanning->opening.size() - 1;
+    const std::size_t from = before.location > reach ? before.location - reach : 0;
+    const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(after.length) - static_cast<std::ptrdiff_t>(before.length);
+    std::vector<std::size_t>& openings = spanning.openings;
+    auto first = std::lower_bound(openings.begin(), openings.end(), from);
+    auto last = std::lower_bound(first, openings.end(), before.end());
+    for (auto moved = last; moved != openings.end(); ++moved)
+        *moved = shifted(*moved, delta);
+    std::vector<std::size_t> found;
+    findOpenings(spanning, text, Range{from, after.end() - from}, found);
+    auto at = openings.erase(first, last);
+    openings.insert(at, found.begin(), found.end());
 }
 
 std::vector<Range> MERestyleTracker::update(SpanningRule& spanning, std::u16string_view text, Range before, Range after)
 {
     const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(after.length) - static_cast<std::ptrdiff_t>(before.length);
     std::vector<Match>& old = spanning.matches;
+    updateOpenings(spanning, text, before, after);
+    const std::vector<std::size_t>& openings = spanning.openings;
+    const std::size_t openingLength = spanning.rule->spanning->opening.size();
 
-    // A match attempt reads its opening, body characters up to the first
-    // character that cannot be in a body, and at most a closing past that.
-    // So attempts that begin a delimiter's length before such a character,
-    // itself a delimiter's length before the edit, never saw the edit.
-    std::size_t restart = 0;
-    if (after.location >= kDelimiterLength) {
-        for (std::size_t stop = after.location - kDelimiterLength + 1; stop-- > 0;) {
-            if (!mayBeInBody(spanning, text[stop])) {
-                restart = stop >= kDelimiterLength - 1 ? stop - (kDelimiterLength - 1) : 0;
-                break;
-            }
-        }
+    // A match attempt that does not begin at an opening fails within a
+    // delimiter's length. One that does reads its body characters up to the
+    // first character that cannot be in a body, and at most a closing past
+    // that; it can only have seen the edit when no such character lies
+    // between its body's start and a delimiter's length before the edit.
+    std::size_t restart = after.location >= kDelimiterLength - 1 ? after.location - (kDelimiterLength - 1) : 0;
+    std::size_t verifiedFrom = after.location >= kDelimiterLength - 1 ? after.location - (kDelimiterLength - 1) : 0;
+    for (auto opening = std::lower_bound(openings.begin(), openings.end(), restart); opening != openings.begin();) {
+        --opening;
+        std::size_t bodyStart = *opening + openingLength;
+        bool blocked = false;
+        for (std::size_t at = std::min(bodyStart, verifiedFrom); at < verifiedFrom && !blocked; ++at)
+            blocked = !mayBeInBody(spanning, text[at]);
+        if (blocked)
+            break;
+        verifiedFrom = std::min(verifiedFrom, bodyStart);
+        restart = *opening;
     }
     auto keptEnd = std::lower_bound(old.begin(), old.end(), restart,
                                     [](const Match& match, std::size_t position) { return match.whole.location < position; });
@@ -132,15 +169,20 @@ std::vector<Range> MERestyleTracker::update(SpanningRule& spanning, std::u16stri
     if (keptEnd != old.begin() && std::prev(keptEnd)->whole.end() > restart)
         restart = std::prev(keptEnd)->whole.end();
     // Attempts that begin before the edit's end read no further than a
-    // closing past the first non-body character after it.
-    std::size_t limit = text.size();
-    for (std::size_t stop = after.end() + kDelimiterLength; stop < text.size(); ++stop) {
-        if (!mayBeInBody(spanning, text[stop])) {
-            limit = std::min(text.size(), stop + kDelimiterLength);
-            break;
+    // closing past the first non-body character after it; without an opening
+    // among them there is nothing to match.
+    std::vector<Match> fresh;
+    auto firstOpening = std::lower_bound(openings.begin(), openings.end(), restart);
+    if (firstOpening != openings.end() && *firstOpening < after.end()) {
+        std::size_t limit = text.size();
+        for (std::size_t stop = after.end() + kDelimiterLength; stop < text.size(); ++stop) {
+            if (!mayBeInBody(spanning, text[stop])) {
+                limit = std::min(text.size(), stop + kDelimiterLength);
+                break;
+            }
         }
+        fresh = matchesIn(*spanning.rule, text, Range{restart, limit - restart}, after.end());
     }
-    std::vector<Match> fresh = matchesIn(*spanning.rule, text, Range{restart, limit - restart}, after.end());
     std::size_t position = std::max(after.end(), fresh.empty() ? restart : fresh.back().whole.end());
 
     // From the edit's end on the attempts are the old ones moved along; the

@@ -53,6 +53,9 @@ private:
         std::size_t index = 0;
         const MESyntaxRule* rule = nullptr;
         std::vector<Match> matches;
+        // Where the text holds the rule's opening: only there can a match
+        // begin, and only from there can one reach far.
+        std::vector<std::size_t> openings;
         // Per UTF-16 unit: 0 unknown, 1 may be inside a match's body, 2 may not.
         std::vector<std::uint8_t> spanning;
     };
@@ -62,6 +65,8 @@ private:
     // The ranges of the new text where the rule's matches changed.
     std::vector<Range> update(SpanningRule& spanning, std::u16string_view text, Range before, Range after);
     bool mayBeInBody(SpanningRule& spanning, char16_t unit) const;
+    static void findOpenings(const SpanningRule& spanning, std::u16string_view text, Range range, std::vector<std::size_t>& found);
+    static void updateOpenings(SpanningRule& spanning, std::u16string_view text, Range before, Range after);
     std::size_t paragraphStartBefore(std::u16string_view text, std::size_t location) const;
     std::size_t paragraphEndAfter(std::u16string_view text, std::size_t location) const;
 

@@ -13,15 +13,21 @@ namespace folio {
 
 class FontCatalog;
 
+// A rule whose matches may run over empty lines (a fenced code block) says so
+// with its shape: every match begins with `opening`, then holds any number
+// of body characters (one character class), and ends with a closing; the
+// opening and the closing are at most four characters each.
+struct MESpanningShape {
+    std::u16string opening;
+    RegularExpression bodyCharacters;
+};
+
 // One highlighting rule: what the pattern's first group matches gets the
 // attributes, merged over what is there.
 struct MESyntaxRule {
     RegularExpression expression;
     AttributeDictionaryPtr attributes;
-    // Only for a rule whose matches may run over empty lines (a fenced code
-    // block): the characters its body may hold, as one character class. Its
-    // opening and its closing are at most four characters each.
-    std::optional<RegularExpression> spanCharacters = std::nullopt;
+    std::optional<MESpanningShape> spanning = std::nullopt;
 };
 
 // The rule tables of the highlighting storage. Rules apply in table order and
@@ -44,7 +50,7 @@ public:
     // already in the table keeps its place and takes the new attributes; one
     // that does not compile is logged and left out.
     static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
-                             std::u16string_view spanCharacters = {});
+                             std::optional<MESpanningShape> spanning = std::nullopt);
 };
 
 } // namespace folio
