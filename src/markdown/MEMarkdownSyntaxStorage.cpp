@@ -129,11 +129,11 @@ void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required
     // rule match in a whole book would split the runs of one long string.
     MutableAttributedString styled;
     for (std::size_t start = paragraphs.location; start < paragraphs.end();) {
-        std::size_t end = std::min(paragraphs.end(), tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0}).location);
-        if (end <= start)
-            end = std::min(paragraphs.end(), tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0}).end());
-        Range piece{start, end - start};
-        styled.appendAttributedString(styledParagraphs(piece));
+        // The piece ends at the paragraph start nearest before the piece
+        // length, or after it when one paragraph is longer.
+        Range around = tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0});
+        std::size_t end = std::min(paragraphs.end(), around.location > start ? around.location : around.end());
+        styled.appendAttributedString(styledParagraphs(Range{start, end - start}));
         start = end;
     }
     // Only what differs from the attributes already there is written, so the
@@ -155,7 +155,7 @@ void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required
         index = end;
     }
     Range write = first == NotFound ? Range{NotFound, 0} : Range{paragraphs.location + first, last - first};
-    if (required.length > 0 || (write.isNotFound() && !required.isNotFound() && required.location <= text.size()))
+    if (required.length > 0)
         write = write.isNotFound() ? required : unionRange(write, required);
     if (write.isNotFound() || write.length == 0)
         return;
