@@ -174,6 +174,20 @@ TEST_F(MarkdownWindowTest, typingAtTheEndKeepsTheCaretLineAndTheInsetBelowItInVi
     EXPECT_GT(visible.y, 0);
     EXPECT_GE(caret.y, visible.y);
     EXPECT_LE(caret.y + caret.height + textView->textContainerInset().bottom, visible.y + visible.height);
+
+    // Once the user scrolls away, a later change of the scrollable height
+    // (GTK laying out more of the text) leaves the view where the user put it.
+    GdkEvent* wheel = gdk_event_new(GDK_SCROLL);
+    wheel->scroll.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkView)));
+    wheel->scroll.direction = GDK_SCROLL_UP;
+    gdk_event_set_device(wheel, gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(gtkView))));
+    gtk_widget_event(gtkView, wheel);
+    gdk_event_free(wheel);
+    GtkAdjustment* adjustment = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(gtkView));
+    gtk_adjustment_set_value(adjustment, 0);
+    gtk_adjustment_set_upper(adjustment, gtk_adjustment_get_upper(adjustment) + 100);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(gtk_adjustment_get_value(adjustment), 0);
 }
 
 TEST_F(MarkdownWindowTest, charactersOutsideTheBasicPlaneKeepScreenAndModelInStep)

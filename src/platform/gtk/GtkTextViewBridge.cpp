@@ -123,8 +123,17 @@ public:
             m_verticalAdjustment = GTK_ADJUSTMENT(g_object_ref(adjustment));
             g_signal_connect(m_verticalAdjustment, "changed", G_CALLBACK(&Bridge::onAdjustmentChanged), this);
         }
-        g_signal_connect(textView, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        // The wheel (over the text or the scroll bar), a drag of the scroll
+        // bar and a click in the text each end keeping the caret in view.
         g_signal_connect(textView, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        g_signal_connect(textView, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        if (GtkWidget* parent = gtk_widget_get_parent(textView); parent && GTK_IS_SCROLLED_WINDOW(parent)) {
+            m_scroller = parent;
+            g_object_add_weak_pointer(G_OBJECT(m_scroller), reinterpret_cast<gpointer*>(&m_scroller));
+            g_signal_connect(m_scroller, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+            if (GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(m_scroller)))
+                g_signal_connect(bar, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        }
         copyAll();
     }
 
@@ -137,6 +146,12 @@ public:
             g_object_unref(m_verticalAdjustment);
         }
         g_signal_handlers_disconnect_by_data(m_textView, this);
+        if (m_scroller) {
+            g_signal_handlers_disconnect_by_data(m_scroller, this);
+            if (GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(m_scroller)))
+                g_signal_handlers_disconnect_by_data(bar, this);
+            g_object_remove_weak_pointer(G_OBJECT(m_scroller), reinterpret_cast<gpointer*>(&m_scroller));
+        }
         g_signal_handlers_disconnect_by_data(m_buffer, this);
         if (auto storage = m_storage.lock())
             storage->removeObserver(m_observer);
@@ -197,8 +212,9 @@ private:
     // After an edit while the user works in the view, the caret's line and
     // the inset below it stay inside the visible part. The new lines' sizes
     // are only known once GTK has laid them out, so the scroll happens when
-    // the main loop is idle and again whenever the scrollable height changes,
-    // until the user scrolls or clicks.
+    // the main loop is idle and again whenever the scrollable height changes
+    // (GTK lays out the rest of a long text bit by bit), until the user
+    // scrolls or clicks.
     void keepCaretVisible()
     {
         if (!gtk_widget_is_focus(m_textView))
@@ -430,6 +446,7 @@ private:
     CharacterOffsets m_offsets;
     EdgeInsets m_insets;
     GtkAdjustment* m_verticalAdjustment = nullptr;
+    GtkWidget* m_scroller = nullptr;
     guint m_scrollSource = 0;
     bool m_keepCaretVisible = false;
     bool m_updating = false;
