@@ -197,13 +197,14 @@ std::vector<Range> MERestyleTracker::update(SpanningRule& spanning, std::u16stri
             replacedEnd = next;
             break;
         }
-        std::vector<Match> more = matchesIn(*spanning.rule, text, Range{position, text.size() - position}, NotFound);
-        if (more.empty()) {
+        RegularExpressionMatch found = spanning.rule->expression.firstMatchInString(text, Range{position, text.size() - position});
+        if (found.empty()) {
             replacedEnd = old.end();
             break;
         }
-        fresh.push_back(more.front());
-        position = std::max(more.front().whole.end(), position + 1);
+        Range group = found.size() > 1 && !found[1].isNotFound() ? found[1] : Range{found[0].location, 0};
+        fresh.push_back(Match{found[0], group});
+        position = std::max(found[0].end(), position + 1);
     }
 
     // Where a match appeared, went or moved, its text needs restyling.
