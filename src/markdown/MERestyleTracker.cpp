@@ -22,16 +22,26 @@ std::size_t MERestyleTracker::paragraphStartBefore(std::u16string_view text, std
 {
     // The line breaks that make a paragraph start must lie before location,
     // so that an edit there cannot have made or unmade them.
-    const std::size_t breaksBefore = m_texParagraphs ? 3 : 2;
-    if (location < breaksBefore)
+    if (!m_texParagraphs) {
+        // An empty line, ended by a line feed or by a return and line feed.
+        std::size_t found = location >= 2 ? text.rfind(u"\n\n", location - 2) : std::u16string_view::npos;
+        std::size_t start = found == std::u16string_view::npos ? 0 : found + 1;
+        // Only after the line feed one, so a text without returns is not
+        // searched back to its start.
+        if (location >= 3 && location - 3 >= start) {
+            std::size_t crlf = text.substr(start).rfind(u"\n\r\n", location - 3 - start);
+            if (crlf != std::u16string_view::npos)
+                start = std::max(start, start + crlf + 1);
+        }
+        return start;
+    }
+    if (location < 3)
         return 0;
-    std::size_t from = location - breaksBefore;
+    std::size_t from = location - 3;
     while (true) {
         std::size_t found = text.rfind(u"\n\n", from);
         if (found == std::u16string_view::npos)
             return 0;
-        if (!m_texParagraphs)
-            return found + 1;
         if (text[found + 2] != u'\n')
             return found + 2;
         if (found == 0)
@@ -42,13 +52,19 @@ std::size_t MERestyleTracker::paragraphStartBefore(std::u16string_view text, std
 
 std::size_t MERestyleTracker::paragraphEndAfter(std::u16string_view text, std::size_t location) const
 {
+    if (!m_texParagraphs) {
+        std::size_t found = text.find(u"\n\n", location);
+        std::size_t end = found == std::u16string_view::npos ? text.size() : found + 1;
+        std::size_t crlf = text.substr(0, std::min(text.size(), end + 2)).find(u"\n\r\n", location);
+        if (crlf != std::u16string_view::npos)
+            end = std::min(end, crlf + 1);
+        return end;
+    }
     std::size_t from = location;
     while (true) {
         std::size_t found = text.find(u"\n\n", from);
         if (found == std::u16string_view::npos)
             return text.size();
-        if (!m_texParagraphs)
-            return found + 1;
         if (found + 2 >= text.size() || text[found + 2] != u'\n')
             return found + 2;
         from = found + 1;

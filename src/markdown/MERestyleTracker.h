@@ -16,8 +16,9 @@ namespace folio {
 // the edit.
 //
 // The text falls into paragraphs that no rule match crosses: in Markdown they
-// begin at an empty line, in TeX at the first line after one (a TeX comment
-// runs on over the empty lines after it). An edit restyles the paragraphs it
+// begin at an empty line (ended by a line feed, or a return and line feed),
+// in TeX at the first line after one ended by a line feed (a TeX comment runs
+// on over the empty lines after it). An edit restyles the paragraphs it
 // touches. Rules whose matches may run over empty lines (fenced code blocks)
 // are matched over the whole text instead; their matches are kept here and
 // brought up to date after each edit by matching again only from the last

@@ -1,6 +1,7 @@
 #include "markdown/MarkdownTestSupport.h"
 
 #include "markdown/MEMarkdownTextView.h"
+#include "markdown/MERestyleTracker.h"
 #include "platform/foundation/Unicode.h"
 
 #include <random>
@@ -41,6 +42,8 @@ protected:
         EXPECT_EQ(firstDifference(storage.attributedString(), restyledFromScratch(storage.string(), storage.isTeXSyntax())), "")
             << "after " << step;
     }
+
+    void makeRandomEdits(std::u16string text);
 
     void replace(MEMarkdownSyntaxStorage& storage, std::size_t location, std::size_t length, std::u16string_view text,
                  const std::string& step)
@@ -129,15 +132,15 @@ TEST_F(IncrementalRestyleTest, aLongTextIsStyledInPiecesAsInOne)
     expectSameAsFullRestyle(*tex, "setting a long TeX text");
 }
 
-TEST_F(IncrementalRestyleTest, manyRandomEditsKeepTheFullRestyle)
+// Random edits of a text full of constructs, made of the characters that
+// open, close and break them.
+void IncrementalRestyleTest::makeRandomEdits(std::u16string text)
 {
-    // Random edits of a text full of constructs, made of the characters that
-    // open, close and break them.
-    const std::u16string pieces[] = {u"\n", u"\n\n", u"`", u"```\n", u"~~~\n", u"*", u"**", u"_", u"#", u"> ", u"    ",
-                                     u"word", u" ", u"\u201c", u"[a](b)", u"=="};
+    const std::u16string pieces[] = {u"\n", u"\n\n", u"\r\n", u"\r", u"`", u"```\n", u"~~~\n", u"*", u"**", u"_", u"#",
+                                     u"> ", u"    ", u"word", u" ", u"\u201c", u"[a](b)", u"=="};
     std::mt19937 random(47);
     auto storage = makeStorage();
-    storage->replaceCharactersInRange(Range{0, 0}, std::u16string_view(kSample));
+    storage->replaceCharactersInRange(Range{0, 0}, std::u16string_view(text));
     for (int step = 0; step < 300; ++step) {
         std::size_t length = storage->length();
         std::size_t location = random() % (length + 1);
@@ -147,6 +150,16 @@ TEST_F(IncrementalRestyleTest, manyRandomEditsKeepTheFullRestyle)
         std::string difference = firstDifference(storage->attributedString(), restyledFromScratch(storage->string(), false));
         ASSERT_EQ(difference, "") << "step " << step << ": {" << location << ", " << removed << "} -> \"" << toUtf8(inserted) << "\"";
     }
+}
+
+TEST_F(IncrementalRestyleTest, manyRandomEditsKeepTheFullRestyle) { makeRandomEdits(kSample); }
+
+TEST_F(IncrementalRestyleTest, manyRandomEditsOfATextWithReturnsKeepTheFullRestyle)
+{
+    std::u16string text;
+    for (char16_t unit : kSample)
+        text += unit == u'\n' ? std::u16string(u"\r\n") : std::u16string(1, unit);
+    makeRandomEdits(text);
 }
 
 TEST_F(IncrementalRestyleTest, undoThroughTheTextViewGivesTheFullRestyle)
@@ -195,6 +208,20 @@ TEST_F(IncrementalRestyleTest, anEditReportsOnlyWhatChanged)
     // (The line after the typed fence is reported with it, as after every edit.)
     EXPECT_EQ(recorder->edits[1].editedRange.end(), further + 4 + paragraph.size());
     EXPECT_EQ(colorAt(*storage, TextAttributeName::ForegroundColor, middle + 10), Color::colorWithWhite(0.5));
+}
+
+TEST(MERestyleTrackerTest, paragraphsBeginAtEmptyLinesOfEitherLineEnd)
+{
+    MERestyleTracker markdown(false);
+    EXPECT_EQ(markdown.paragraphsAround(u"a\n\nb\nc\n\nd", Range{4, 0}), (Range{2, 5}));
+    EXPECT_EQ(markdown.paragraphsAround(u"a\r\n\r\nb\r\nc\r\n\r\nd", Range{7, 0}), (Range{3, 8}));
+    // The line breaks that make a paragraph start must lie outside the range.
+    EXPECT_EQ(markdown.paragraphsAround(u"a\n\nb", Range{2, 1}), (Range{0, 4}));
+    EXPECT_EQ(markdown.paragraphsAround(u"a\n\nb", Range{0, 0}), (Range{0, 2}));
+    // In TeX a paragraph begins on the first line after empty ones.
+    MERestyleTracker tex(true);
+    EXPECT_EQ(tex.paragraphsAround(u"x\n\n\ny\n\nz", Range{5, 0}), (Range{4, 3}));
+    EXPECT_EQ(tex.paragraphsAround(u"x\n\n\ny\n\nz", Range{2, 0}), (Range{0, 4}));
 }
 
 } // namespace
