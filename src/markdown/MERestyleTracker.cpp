@@ -23,17 +23,18 @@ std::size_t MERestyleTracker::paragraphStartBefore(std::u16string_view text, std
     // The line breaks that make a paragraph start must lie before location,
     // so that an edit there cannot have made or unmade them.
     if (!m_texParagraphs) {
-        // An empty line, ended by a line feed or by a return and line feed.
-        std::size_t found = location >= 2 ? text.rfind(u"\n\n", location - 2) : std::u16string_view::npos;
-        std::size_t start = found == std::u16string_view::npos ? 0 : found + 1;
-        // Only after the line feed one, so a text without returns is not
-        // searched back to its start.
-        if (location >= 3 && location - 3 >= start) {
-            std::size_t crlf = text.substr(start).rfind(u"\n\r\n", location - 3 - start);
-            if (crlf != std::u16string_view::npos)
-                start = std::max(start, start + crlf + 1);
+        // A line feed followed by an empty line, ended by a line feed or by a
+        // return and line feed; looked for line by line.
+        if (location < 2)
+            return 0;
+        for (std::size_t found = text.rfind(u'\n', location - 2); found != std::u16string_view::npos;
+             found = found == 0 ? std::u16string_view::npos : text.rfind(u'\n', found - 1)) {
+            if (text[found + 1] == u'\n')
+                return found + 1;
+            if (found + 3 <= location && text[found + 1] == u'\r' && text[found + 2] == u'\n')
+                return found + 1;
         }
-        return start;
+        return 0;
     }
     if (location < 3)
         return 0;
@@ -53,12 +54,13 @@ std::size_t MERestyleTracker::paragraphStartBefore(std::u16string_view text, std
 std::size_t MERestyleTracker::paragraphEndAfter(std::u16string_view text, std::size_t location) const
 {
     if (!m_texParagraphs) {
-        std::size_t found = text.find(u"\n\n", location);
-        std::size_t end = found == std::u16string_view::npos ? text.size() : found + 1;
-        std::size_t crlf = text.substr(0, std::min(text.size(), end + 2)).find(u"\n\r\n", location);
-        if (crlf != std::u16string_view::npos)
-            end = std::min(end, crlf + 1);
-        return end;
+        for (std::size_t found = text.find(u'\n', location); found != std::u16string_view::npos; found = text.find(u'\n', found + 1)) {
+            if (found + 1 < text.size() && text[found + 1] == u'\n')
+                return found + 1;
+            if (found + 2 < text.size() && text[found + 1] == u'\r' && text[found + 2] == u'\n')
+                return found + 1;
+        }
+        return text.size();
     }
     std::size_t from = location;
     while (true) {
