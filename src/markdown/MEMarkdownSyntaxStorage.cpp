@@ -23,6 +23,8 @@ constexpr const char* kDefaultFontName = "Cousine";
 constexpr double kDefaultFontSize = 16;
 // The line-spacing and indent settings count in units of six points.
 constexpr double kSettingUnit = 6;
+// About how much text is styled in one piece when many paragraphs are restyled.
+constexpr std::size_t kStylingPieceLength = 16 * 1024;
 
 TextAlignment alignmentFromPlatformValue(std::int64_t value)
 {
@@ -49,18 +51,121 @@ UserDefaults& MEMarkdownSyntaxStorage::defaults() const
 
 void MEMarkdownSyntaxStorage::processEditing()
 {
-    performReplacementsForRange(pendingEdit().editedRange);
+    restyleAfterEdit(pendingEdit());
     TextStorage::processEditing();
 }
 
 void MEMarkdownSyntaxStorage::performReplacementsForRange(Range range)
 {
-    if (range.isNotFound())
+    restyleAfterEdit(TextStorageEdit{TextStorageEditedAttributes, range, 0});
+}
+
+MERestyleTracker& MEMarkdownSyntaxStorage::tracker()
+{
+    if (!m_tracker)
+        m_tracker.emplace(m_isTeXSyntax);
+    return *m_tracker;
+}
+
+void MEMarkdownSyntaxStorage::restyleAfterEdit(const TextStorageEdit& edit)
+{
+    Range after = edit.editedRange;
+    const std::u16string& text = string();
+    if (after.isNotFound() || after.location > text.size())
+        return;
+    after.length = std::min(after.length, text.size() - after.location);
+    std::ptrdiff_t oldLength = static_cast<std::ptrdiff_t>(after.length) - edit.changeInLength;
+    if (oldLength < 0) {
+        tracker().reset();
+        oldLength = 0;
+    }
+    // The edit and the whole line at its end are always restyled and
+    // reported; whatever else changed joins them.
+    Range line = lineRangeForRange(text, Range{after.end(), 0});
+    Range required = unionRange(after, line);
+    const auto& rules = attributeDictionary();
+    auto areas = tracker().rangesToRestyle(text, rules, Range{after.location, static_cast<std::size_t>(oldLength)}, after,
+                                           (edit.editedMask & TextStorageEditedCharacters) != 0);
+    if (required.location == 0 && required.length == text.size())
+        m_bodyChangedSinceRestyle = false;
+    if (m_bodyChangedSinceRestyle) {
+        // NOTE: text styled before a change of the body style keeps its look
+        // until it is edited, so only the edit and its line take the new one.
+        applyStylesToRange(required);
+        return;
+    }
+    for (Range paragraphs : areas)
+        restyleParagraphs(paragraphs, intersectionRange(required, paragraphs));
+}
+
+MutableAttributedString MEMarkdownSyntaxStorage::styledParagraphs(Range paragraphs)
+{
+    const std::u16string& text = string();
+    const auto& rules = attributeDictionary();
+    MutableAttributedString styled(text.substr(paragraphs.location, paragraphs.length), bodyAttributes());
+    auto add = [&](const MESyntaxRule& rule, Range range) {
+        styled.addAttributes(*rule.attributes, Range{range.location - paragraphs.location, range.length});
+    };
+    for (std::size_t index = 0; index < rules.size(); ++index) {
+        const MESyntaxRule& rule = rules[index];
+        if (rule.spanning) {
+            tracker().forEachSpanningMatch(index, paragraphs, [&](Range group) { add(rule, group); });
+            continue;
+        }
+        rule.expression.enumerateMatches(text, paragraphs, [&](const RegularExpressionMatch& match, bool&) {
+            if (match.size() >= 2 && !match[1].isNotFound() && match[1].length > 0)
+                add(rule, match[1]);
+        });
+    }
+    return styled;
+}
+
+void MEMarkdownSyntaxStorage::restyleParagraphs(Range paragraphs, Range required)
+{
+    if (!isValidRange(paragraphs) || paragraphs.length == 0)
         return;
     const std::u16string& text = string();
-    std::size_t end = std::min(range.end(), text.size());
-    Range line = lineRangeForRange(text, Range{end, 0});
-    applyStylesToRange(unionRange(Range{std::min(range.location, end), end - std::min(range.location, end)}, line));
+    // Styled a few paragraphs at a time and put together: in one piece, every
+    // rule match in a whole book would split the runs of one long string.
+    MutableAttributedString styled;
+    for (std::size_t start = paragraphs.location; start < paragraphs.end();) {
+        // The piece ends at the paragraph start nearest before the piece
+        // length, or after it when one paragraph is longer.
+        Range around = tracker().paragraphsAround(text, Range{start + kStylingPieceLength, 0});
+        std::size_t end = std::min(paragraphs.end(), around.location > start ? around.location : around.end());
+        styled.appendAttributedString(styledParagraphs(Range{start, end - start}));
+        start = end;
+    }
+    // Only what differs from the attributes already there is written, so the
+    // views above redraw no more than changed.
+    std::size_t first = NotFound;
+    std::size_t last = 0;
+    for (std::size_t index = 0; index < paragraphs.length;) {
+        Range run;
+        AttributeDictionaryPtr wanted = styled.attributesAtIndex(index, &run);
+        Range current;
+        AttributeDictionaryPtr present = backing().attributesAtIndex(paragraphs.location + index, &current);
+        std::size_t end = std::min({run.end(), current.end() - paragraphs.location, paragraphs.length});
+        end = std::max(end, index + 1);
+        if (!attributeDictionariesEqual(wanted, present)) {
+            if (first == NotFound)
+                first = index;
+            last = end;
+        }
+        index = end;
+    }
+    Range write = first == NotFound ? Range{NotFound, 0} : Range{paragraphs.location + first, last - first};
+    if (required.length > 0)
+        write = write.isNotFound() ? required : unionRange(write, required);
+    if (write.isNotFound() || write.length == 0)
+        return;
+    auto part = styled.attributedSubstringFromRange(Range{write.location - paragraphs.location, write.length});
+    if (!part)
+        return;
+    beginEditing();
+    backing().replaceCharactersInRangeWithAttributedString(write, *part);
+    edited(TextStorageEditedAttributes, write, 0);
+    endEditing();
 }
 
 void MEMarkdownSyntaxStorage::applyStylesToRange(Range range)
@@ -108,6 +213,8 @@ const std::vector<MESyntaxRule>& MEMarkdownSyntaxStorage::attributeDictionary()
             m_rules.emplace();
         else
             m_rules = m_isTeXSyntax ? MESyntaxRules::texRules(*font) : MESyntaxRules::markdownRules(*font, m_catalog);
+        // The table decides the paragraphs and the spanning rules.
+        m_tracker.emplace(m_isTeXSyntax);
     }
     return *m_rules;
 }
@@ -189,6 +296,7 @@ AttributeValuePtr MEMarkdownSyntaxStorage::bodyParagraphStyle()
 
 void MEMarkdownSyntaxStorage::updateBodyAttribute(std::string_view key, AttributeValuePtr value)
 {
+    m_bodyChangedSinceRestyle = true;
     if (m_bodyAttributes)
         m_bodyAttributes = m_bodyAttributes->dictionaryBySettingValue(key, std::move(value));
 }

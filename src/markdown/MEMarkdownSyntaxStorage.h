@@ -1,5 +1,6 @@
 #pragma once
 
+#include "markdown/MERestyleTracker.h"
 #include "markdown/MESyntaxRules.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
@@ -16,11 +17,13 @@ class FontCatalog;
 class UserDefaults;
 
 // The storage under the Markdown editor's text view. After every edit it
-// restyles the edited range together with the whole line at its end: first
-// the body style from the user's settings, then the rules of the Markdown or
-// TeX table, each adding its attributes to what its pattern's first group
-// matches. Only that region is ever restyled, so an edit costs the same in a
-// short note and in a book.
+// restyles the paragraphs the edit touched (and the extent of any fenced code
+// block the edit opened, closed or moved): first the body style from the
+// user's settings, then the rules of the Markdown or TeX table, each adding
+// its attributes to what its pattern's first group matches. The result is the
+// one a restyle of the whole text would give, yet an edit costs the same in a
+// short note and in a book. What it reports as edited is the edited range, the
+// whole line at its end, and wherever the restyle changed an attribute.
 class MEMarkdownSyntaxStorage : public TextStorage {
 public:
     // Settings are read from `defaults` (the user's by default), fonts from
@@ -32,7 +35,9 @@ public:
     void setIsTeXSyntax(bool isTeX) { m_isTeXSyntax = isTeX; }
     bool isTeXSyntax() const { return m_isTeXSyntax; }
 
+    // Restyles after a change of attributes only over range.
     void performReplacementsForRange(Range range);
+    // The body style and every rule over range, matching only within it.
     void applyStylesToRange(Range range);
 
     const AttributeDictionaryPtr& bodyAttributes();
@@ -48,7 +53,8 @@ public:
     double bodyFontSize();
 
     // None of the setters restyles text already there; each changes the body
-    // style used from the next edit on.
+    // style used from the next edit on, and until the whole text is set again
+    // an edit restyles only itself and the line at its end.
     void setBodyFont(Font font);
     void setBodyForegroundColor(Color color);
     void setBodyTextAlignment(std::int64_t alignment);
@@ -63,6 +69,13 @@ protected:
     void processEditing() override;
 
 private:
+    void restyleAfterEdit(const TextStorageEdit& edit);
+    // Restyles paragraphs (whole ones, so no rule match crosses their ends),
+    // writing what changed together with `required`.
+    void restyleParagraphs(Range paragraphs, Range required);
+    // The body style and every rule over whole paragraphs, in a copy.
+    MutableAttributedString styledParagraphs(Range paragraphs);
+    MERestyleTracker& tracker();
     UserDefaults& defaults() const;
     AttributeValuePtr bodyParagraphStyle();
     void updateBodyAttribute(std::string_view key, AttributeValuePtr value);
@@ -78,6 +91,9 @@ private:
     double m_bodyFirstLineIndent = 0;
     double m_bodyFontSize = 0;
     std::optional<std::vector<MESyntaxRule>> m_rules;
+    std::optional<MERestyleTracker> m_tracker;
+    // Set by the body setters until the whole text is restyled again.
+    bool m_bodyChangedSinceRestyle = false;
 };
 
 } // namespace folio

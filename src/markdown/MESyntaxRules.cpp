@@ -36,7 +36,8 @@ double MESyntaxRules::header1Size(double bodySize)
 
 double MESyntaxRules::header2Size(double bodySize) { return 2.0 * std::lround(static_cast<float>(bodySize) * 0.55f); }
 
-void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes)
+void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
+                                 std::optional<MESpanningShape> spanning)
 {
     auto expression = RegularExpression::make(pattern, RegularExpressionAnchorsMatchLines);
     if (!expression) {
@@ -46,10 +47,11 @@ void MESyntaxRules::registerRule(std::vector<MESyntaxRule>& rules, std::u16strin
     for (MESyntaxRule& rule : rules) {
         if (rule.expression == *expression) {
             rule.attributes = std::move(attributes);
+            rule.spanning = std::move(spanning);
             return;
         }
     }
-    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes)});
+    rules.push_back(MESyntaxRule{std::move(*expression), std::move(attributes), std::move(spanning)});
 }
 
 std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::shared_ptr<const FontCatalog> catalog)
@@ -85,12 +87,15 @@ std::vector<MESyntaxRule> MESyntaxRules::markdownRules(const Font& body, std::sh
     registerRule(rules, uR"re(((:{1})*-+(:{1})*))re", note);
     registerRule(rules, uR"re((`\w+(\s\w+)*`))re", code);
     registerRule(rules, uR"re(^((?:\h{4}|\t).*)$)re", indent);
-    registerRule(rules, uR"re((```
-([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
-```))re", code);
-    registerRule(rules, uR"re((~~~
-([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]]*)
-~~~))re", code);
+    // A fenced block's body may run over empty lines; the restyle after an
+    // edit needs to know which characters such a body may hold.
+    const std::u16string fenceBody = uR"re([\s\n\d\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/]])re";
+    auto fence = [&](std::u16string opening) {
+        auto body = RegularExpression::make(fenceBody);
+        return body ? std::optional<MESpanningShape>(MESpanningShape{std::move(opening), std::move(*body)}) : std::nullopt;
+    };
+    registerRule(rules, u"(```\n(" + fenceBody + u"*)\n```)", code, fence(u"```\n"));
+    registerRule(rules, u"(~~~\n(" + fenceBody + u"*)\n~~~)", code, fence(u"~~~\n"));
     registerRule(rules, uR"re((\[\w+(\s\w+)*\]\(\w+\w[/[\.,-\/#!?@$%\^&\*;:|{}<>+=\-'_~()\"\[\]\\]/ \w+]*\)))re", link);
     registerRule(rules, uR"re((\[\[\w+(\s\w+)*\]\]))re", link);
     // The first-level pattern also matches deeper headers, so it comes first

@@ -5,6 +5,7 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -12,11 +13,21 @@ namespace folio {
 
 class FontCatalog;
 
+// A rule whose matches may run over empty lines (a fenced code block) says so
+// with its shape: every match begins with `opening`, then holds any number
+// of body characters (one character class), and ends with a closing; the
+// opening and the closing are at most four characters each.
+struct MESpanningShape {
+    std::u16string opening;
+    RegularExpression bodyCharacters;
+};
+
 // One highlighting rule: what the pattern's first group matches gets the
 // attributes, merged over what is there.
 struct MESyntaxRule {
     RegularExpression expression;
     AttributeDictionaryPtr attributes;
+    std::optional<MESpanningShape> spanning = std::nullopt;
 };
 
 // The rule tables of the highlighting storage. Rules apply in table order and
@@ -38,7 +49,8 @@ public:
     // Adds a rule compiled with "^" and "$" matching at line ends. A pattern
     // already in the table keeps its place and takes the new attributes; one
     // that does not compile is logged and left out.
-    static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes);
+    static void registerRule(std::vector<MESyntaxRule>& rules, std::u16string_view pattern, AttributeDictionaryPtr attributes,
+                             std::optional<MESpanningShape> spanning = std::nullopt);
 };
 
 } // namespace folio

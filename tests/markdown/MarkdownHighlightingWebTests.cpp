@@ -1,6 +1,7 @@
 #include "markdown/MarkdownTestSupport.h"
 
 #include "markdown/SHTextView.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/gtk/GtkPresenter.h"
@@ -151,6 +152,64 @@ TEST_F(MarkdownWindowTest, typedKeysReachTheStorageAndTheHeadingIsHighlighted)
     GtkPresenter::processPendingEvents();
     EXPECT_EQ(bufferText(), "## Top");
     EXPECT_EQ(fontAtOffset(4).first, 18);
+}
+
+TEST_F(MarkdownWindowTest, typingAtTheEndKeepsTheCaretLineAndTheInsetBelowItInView)
+{
+    for (int line = 0; line < 60; ++line) {
+        typeKey(GDK_KEY_a);
+        typeKey(GDK_KEY_Return);
+    }
+    GtkPresenter::processPendingEvents();
+    ASSERT_EQ(storage->length(), 120u);
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(gtkView));
+    GtkTextIter insert;
+    gtk_text_buffer_get_iter_at_mark(buffer, &insert, gtk_text_buffer_get_insert(buffer));
+    EXPECT_EQ(gtk_text_iter_get_offset(&insert), 120);
+    GdkRectangle caret;
+    GdkRectangle visible;
+    gtk_text_view_get_iter_location(GTK_TEXT_VIEW(gtkView), &insert, &caret);
+    gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(gtkView), &visible);
+    // Sixty lines are far more than the window shows, so it has scrolled.
+    EXPECT_GT(visible.y, 0);
+    EXPECT_GE(caret.y, visible.y);
+    EXPECT_LE(caret.y + caret.height + textView->textContainerInset().bottom, visible.y + visible.height);
+
+    // Once the user scrolls away, a later change of the scrollable height
+    // (GTK laying out more of the text) leaves the view where the user put it.
+    GdkEvent* wheel = gdk_event_new(GDK_SCROLL);
+    wheel->scroll.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkView)));
+    wheel->scroll.direction = GDK_SCROLL_UP;
+    gdk_event_set_device(wheel, gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(gtkView))));
+    gtk_widget_event(gtkView, wheel);
+    gdk_event_free(wheel);
+    GtkAdjustment* adjustment = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(gtkView));
+    gtk_adjustment_set_value(adjustment, 0);
+    gtk_adjustment_set_upper(adjustment, gtk_adjustment_get_upper(adjustment) + 100);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(gtk_adjustment_get_value(adjustment), 0);
+}
+
+TEST_F(MarkdownWindowTest, charactersOutsideTheBasicPlaneKeepScreenAndModelInStep)
+{
+    textView->replaceRange(Range{0, 0}, u"a\U0001F600b\n\U0001F431c");
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(bufferText(), "a\xF0\x9F\x98\x80" "b\n\xF0\x9F\x90\xB1" "c");
+    // Typed after the second pair: the model is told the UTF-16 place.
+    typeKey(GDK_KEY_x);
+    EXPECT_EQ(storage->string(), u"a\U0001F600b\n\U0001F431cx");
+    textView->setSelectedRange(Range{3, 0});
+    GtkPresenter::processPendingEvents();
+    typeKey(GDK_KEY_y);
+    EXPECT_EQ(storage->string(), u"a\U0001F600yb\n\U0001F431cx");
+    // Edits from code before and between pairs land at the same place on screen.
+    textView->replaceRange(Range{0, 1}, u"\U0001F600");
+    textView->replaceRange(Range{7, 2}, u"");
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(bufferText(), toUtf8(storage->string()));
+    typeKey(GDK_KEY_BackSpace);
+    EXPECT_EQ(bufferText(), toUtf8(storage->string()));
+    EXPECT_EQ(storage->string(), u"\U0001F600\U0001F600ybcx");
 }
 
 } // namespace

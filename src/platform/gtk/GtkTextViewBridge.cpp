@@ -31,16 +31,71 @@ std::size_t charactersInUnits(std::u16string_view text)
     return count;
 }
 
-std::size_t unitsForCharacters(std::u16string_view text, std::size_t characters)
+bool isSecondHalfOfPair(std::u16string_view text, std::size_t index)
 {
-    std::size_t index = 0;
-    for (; index < text.size() && characters > 0; --characters) {
-        ++index;
-        if (index < text.size() && isLowSurrogate(text[index]) && isHighSurrogate(text[index - 1]))
-            ++index;
-    }
-    return index;
+    return index > 0 && index < text.size() && isLowSurrogate(text[index]) && isHighSurrogate(text[index - 1]);
 }
+
+// Where the text's surrogate pairs are, so that a UTF-16 offset and a GTK
+// character offset convert into each other without counting through the
+// text before them: a document of a million characters usually has no pair
+// at all, and an edit only moves the pairs after it.
+class CharacterOffsets {
+public:
+    void rebuild(std::u16string_view text)
+    {
+        m_secondHalves.clear();
+        for (std::size_t index = 1; index < text.size(); ++index) {
+            if (isSecondHalfOfPair(text, index))
+                m_secondHalves.push_back(index);
+        }
+    }
+
+    // The text changed from old range `before` to `after` (same location).
+    void update(std::u16string_view text, Range before, Range after)
+    {
+        // Whether the unit just after a range is the second half of a pair
+        // depends on the range's last unit, so it is looked at again.
+        auto first = std::lower_bound(m_secondHalves.begin(), m_secondHalves.end(), before.location);
+        auto last = std::upper_bound(first, m_secondHalves.end(), before.end());
+        const std::ptrdiff_t delta = static_cast<std::ptrdiff_t>(after.length) - static_cast<std::ptrdiff_t>(before.length);
+        for (auto shifted = last; shifted != m_secondHalves.end(); ++shifted)
+            *shifted = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(*shifted) + delta);
+        std::vector<std::size_t> found;
+        for (std::size_t index = after.location; index <= after.end() && index < text.size(); ++index) {
+            if (isSecondHalfOfPair(text, index))
+                found.push_back(index);
+        }
+        auto at = m_secondHalves.erase(first, last);
+        m_secondHalves.insert(at, found.begin(), found.end());
+    }
+
+    // The GTK offset of the character at (or whose pair holds) a UTF-16 offset.
+    std::size_t characters(std::size_t units) const
+    {
+        return units - static_cast<std::size_t>(std::lower_bound(m_secondHalves.begin(), m_secondHalves.end(), units) - m_secondHalves.begin());
+    }
+
+    // The UTF-16 offset of a GTK character offset, at most `length`.
+    std::size_t units(std::size_t characters, std::size_t length) const
+    {
+        // Pair j starts at character (second half - 1 - j); every pair that
+        // starts before the character adds one unit.
+        std::size_t low = 0;
+        std::size_t high = m_secondHalves.size();
+        while (low < high) {
+            std::size_t middle = (low + high) / 2;
+            if (m_secondHalves[middle] - 1 - middle < characters)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return std::min(length, characters + low);
+    }
+
+private:
+    std::vector<std::size_t> m_secondHalves;
+};
 
 std::string rgbaString(const Color& color)
 {
@@ -63,11 +118,40 @@ public:
         g_signal_connect(m_buffer, "insert-text", G_CALLBACK(&Bridge::onInsertText), this);
         g_signal_connect(m_buffer, "delete-range", G_CALLBACK(&Bridge::onDeleteRange), this);
         g_signal_connect(m_buffer, "mark-set", G_CALLBACK(&Bridge::onMarkSet), this);
+        m_insets = view.textContainerInset();
+        if (GtkAdjustment* adjustment = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(textView))) {
+            m_verticalAdjustment = GTK_ADJUSTMENT(g_object_ref(adjustment));
+            g_signal_connect(m_verticalAdjustment, "changed", G_CALLBACK(&Bridge::onAdjustmentChanged), this);
+        }
+        // The wheel (over the text or the scroll bar), a drag of the scroll
+        // bar and a click in the text each end keeping the caret in view.
+        g_signal_connect(textView, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        g_signal_connect(textView, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        if (GtkWidget* parent = gtk_widget_get_parent(textView); parent && GTK_IS_SCROLLED_WINDOW(parent)) {
+            m_scroller = parent;
+            g_object_add_weak_pointer(G_OBJECT(m_scroller), reinterpret_cast<gpointer*>(&m_scroller));
+            g_signal_connect(m_scroller, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
+            if (GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(m_scroller)))
+                g_signal_connect(bar, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        }
         copyAll();
     }
 
     ~Bridge()
     {
+        if (m_scrollSource)
+            g_source_remove(m_scrollSource);
+        if (m_verticalAdjustment) {
+            g_signal_handlers_disconnect_by_data(m_verticalAdjustment, this);
+            g_object_unref(m_verticalAdjustment);
+        }
+        g_signal_handlers_disconnect_by_data(m_textView, this);
+        if (m_scroller) {
+            g_signal_handlers_disconnect_by_data(m_scroller, this);
+            if (GtkWidget* bar = gtk_scrolled_window_get_vscrollbar(GTK_SCROLLED_WINDOW(m_scroller)))
+                g_signal_handlers_disconnect_by_data(bar, this);
+            g_object_remove_weak_pointer(G_OBJECT(m_scroller), reinterpret_cast<gpointer*>(&m_scroller));
+        }
         g_signal_handlers_disconnect_by_data(m_buffer, this);
         if (auto storage = m_storage.lock())
             storage->removeObserver(m_observer);
@@ -84,6 +168,7 @@ private:
         if (!storage)
             return;
         m_updating = true;
+        m_offsets.rebuild(storage->string());
         gtk_text_buffer_set_text(m_buffer, toUtf8(storage->string()).c_str(), -1);
         applyTags(*storage, Range{0, storage->length()});
         m_updating = false;
@@ -95,38 +180,104 @@ private:
     {
         const std::u16string& text = storage.string();
         Range after = edit.editedRange;
-        if (after.end() > text.size())
+        std::ptrdiff_t oldLength = static_cast<std::ptrdiff_t>(after.length) - edit.changeInLength;
+        if (after.isNotFound() || after.end() > text.size() || oldLength < 0)
             return copyAll();
+        Range before{after.location, static_cast<std::size_t>(oldLength)};
         m_updating = true;
         if (edit.editedMask & TextStorageEditedCharacters) {
-            // The buffer still holds the old text; outside the edit its
-            // characters are the model's.
-            std::size_t startCharacter = charactersInUnits(std::u16string_view(text).substr(0, after.location));
+            // The buffer still holds the old text, whose characters the
+            // offsets still count; outside the edit they are the model's.
+            std::size_t startCharacter = m_offsets.characters(before.location);
+            std::size_t oldCharacters = m_offsets.characters(before.end()) - startCharacter;
+            m_offsets.update(text, before, after);
+            if (static_cast<gint>(startCharacter + oldCharacters) > gtk_text_buffer_get_char_count(m_buffer)) {
+                m_updating = false;
+                return copyAll();
+            }
             GtkTextIter start;
             GtkTextIter end;
             gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(startCharacter));
-            end = start;
-            gint oldCharacters = gtk_text_buffer_get_char_count(m_buffer) -
-                                 static_cast<gint>(charactersInUnits(text)) +
-                                 static_cast<gint>(charactersInUnits(std::u16string_view(text).substr(after.location, after.length)));
-            gtk_text_iter_forward_chars(&end, std::max(0, oldCharacters));
+            gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(startCharacter + oldCharacters));
             gtk_text_buffer_delete(m_buffer, &start, &end);
             std::string inserted = toUtf8(std::u16string_view(text).substr(after.location, after.length));
             gtk_text_buffer_insert(m_buffer, &start, inserted.c_str(), static_cast<gint>(inserted.size()));
+            keepCaretVisible();
         }
         applyTags(storage, after);
         m_updating = false;
     }
 
+    // --- Keeping the caret in view ---
+    // After an edit while the user works in the view, the caret's line and
+    // the inset below it stay inside the visible part. The new lines' sizes
+    // are only known once GTK has laid them out, so the scroll happens when
+    // the main loop is idle and again whenever the scrollable height changes
+    // (GTK lays out the rest of a long text bit by bit), until the user
+    // scrolls or clicks.
+    void keepCaretVisible()
+    {
+        if (!gtk_widget_is_focus(m_textView))
+            return;
+        m_keepCaretVisible = true;
+        if (!m_scrollSource)
+            m_scrollSource = g_idle_add(&Bridge::onScrollIdle, this);
+    }
+
+    void scrollCaretIntoView()
+    {
+        if (!m_verticalAdjustment)
+            return;
+        GtkTextIter insert;
+        gtk_text_buffer_get_iter_at_mark(m_buffer, &insert, gtk_text_buffer_get_insert(m_buffer));
+        GdkRectangle caret;
+        GdkRectangle visible;
+        gtk_text_view_get_iter_location(GTK_TEXT_VIEW(m_textView), &insert, &caret);
+        gtk_text_view_get_visible_rect(GTK_TEXT_VIEW(m_textView), &visible);
+        if (visible.height <= 0)
+            return;
+        double value = gtk_adjustment_get_value(m_verticalAdjustment);
+        double below = caret.y + caret.height + m_insets.bottom - (visible.y + visible.height);
+        double above = visible.y - (caret.y - m_insets.top);
+        if (below > 0)
+            value += below;
+        else if (above > 0)
+            value -= above;
+        else
+            return;
+        gtk_adjustment_set_value(m_verticalAdjustment, value);
+    }
+
+    static gboolean onScrollIdle(gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        self->m_scrollSource = 0;
+        if (self->m_keepCaretVisible)
+            self->scrollCaretIntoView();
+        return G_SOURCE_REMOVE;
+    }
+
+    static void onAdjustmentChanged(GtkAdjustment*, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (self->m_keepCaretVisible)
+            self->scrollCaretIntoView();
+    }
+
+    static gboolean onUserMoved(GtkWidget*, GdkEvent*, gpointer data)
+    {
+        static_cast<Bridge*>(data)->m_keepCaretVisible = false;
+        return FALSE;
+    }
+
     void applyTags(TextStorage& storage, Range range)
     {
         const std::u16string& text = storage.string();
-        std::size_t character = charactersInUnits(std::u16string_view(text).substr(0, range.location));
+        std::size_t character = m_offsets.characters(range.location);
         GtkTextIter start;
         GtkTextIter end;
         gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(character));
-        gtk_text_buffer_get_iter_at_offset(m_buffer, &end,
-                                           static_cast<gint>(character + charactersInUnits(std::u16string_view(text).substr(range.location, range.length))));
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(m_offsets.characters(range.end())));
         gtk_text_buffer_remove_all_tags(m_buffer, &start, &end);
         for (std::size_t index = range.location; index < range.end();) {
             Range run;
@@ -209,8 +360,8 @@ private:
             return;
         std::u16string_view text = view.text();
         Range selected = view.selectedRange();
-        std::size_t start = charactersInUnits(text.substr(0, std::min(selected.location, text.size())));
-        std::size_t end = charactersInUnits(text.substr(0, std::min(selected.end(), text.size())));
+        std::size_t start = m_offsets.characters(std::min(selected.location, text.size()));
+        std::size_t end = m_offsets.characters(std::min(selected.end(), text.size()));
         GtkTextIter from;
         GtkTextIter to;
         gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(start));
@@ -224,9 +375,9 @@ private:
     Range unitRange(const GtkTextIter* start, const GtkTextIter* end) const
     {
         auto view = m_view.lock();
-        std::u16string_view text = view ? std::u16string_view(view->text()) : std::u16string_view();
-        std::size_t from = unitsForCharacters(text, static_cast<std::size_t>(gtk_text_iter_get_offset(start)));
-        std::size_t to = unitsForCharacters(text, static_cast<std::size_t>(gtk_text_iter_get_offset(end)));
+        std::size_t length = view ? view->text().size() : 0;
+        std::size_t from = m_offsets.units(static_cast<std::size_t>(gtk_text_iter_get_offset(start)), length);
+        std::size_t to = m_offsets.units(static_cast<std::size_t>(gtk_text_iter_get_offset(end)), length);
         return Range{std::min(from, to), std::max(from, to) - std::min(from, to)};
     }
 
@@ -292,6 +443,12 @@ private:
     TextStorage::ObserverToken m_observer = 0;
     std::uint64_t m_selectionObserver = 0;
     std::map<std::string, GtkTextTag*> m_tags;
+    CharacterOffsets m_offsets;
+    EdgeInsets m_insets;
+    GtkAdjustment* m_verticalAdjustment = nullptr;
+    GtkWidget* m_scroller = nullptr;
+    guint m_scrollSource = 0;
+    bool m_keepCaretVisible = false;
     bool m_updating = false;
 };
 

@@ -9,6 +9,8 @@ namespace folio {
 
 namespace {
 double sanitizedScale(double scale) { return std::isfinite(scale) && scale > 0 ? scale : 1.0; }
+// Enough for every look a highlighted document has; past it the cache starts over.
+constexpr std::size_t kScaledCacheLimit = 4096;
 } // namespace
 
 std::shared_ptr<ScalingTextStorage> ScalingTextStorage::make(std::shared_ptr<TextStorage> underlying, double scale)
@@ -27,7 +29,6 @@ std::shared_ptr<ScalingTextStorage> ScalingTextStorage::make(std::shared_ptr<Tex
 ScalingTextStorage::ScalingTextStorage(std::shared_ptr<TextStorage> underlying, double scale)
     : m_underlying(std::move(underlying)), m_scale(sanitizedScale(scale))
 {
-    backing().setAttributedString(scaledCopy(Range{0, m_underlying->length()}));
 }
 
 ScalingTextStorage::~ScalingTextStorage() { m_underlying->removeObserver(m_observer); }
@@ -43,20 +44,19 @@ AttributeDictionaryPtr ScalingTextStorage::scaled(const AttributeDictionaryPtr& 
         TextAttributeName::Font, FontAttributeValue::make(font->font().copyWithSize(font->font().pointSize() * factor)));
 }
 
-MutableAttributedString ScalingTextStorage::scaledCopy(Range range) const
+AttributeDictionaryPtr ScalingTextStorage::attributesAtIndex(std::size_t index, Range* effectiveRange) const
 {
-    MutableAttributedString copy;
-    copy.beginEditing();
-    const std::u16string& text = m_underlying->string();
-    for (std::size_t index = range.location; index < range.end();) {
-        Range run;
-        AttributeDictionaryPtr attributes = m_underlying->attributesAtIndex(index, &run);
-        std::size_t end = std::min(range.end(), std::max(run.end(), index + 1));
-        copy.appendString(std::u16string_view(text).substr(index, end - index), scaled(attributes, m_scale));
-        index = end;
-    }
-    copy.endEditing();
-    return copy;
+    AttributeDictionaryPtr attributes = m_underlying->attributesAtIndex(index, effectiveRange);
+    if (!attributes || m_scale == 1.0)
+        return attributes;
+    auto found = m_scaledCache.find(attributes.get());
+    if (found != m_scaledCache.end())
+        return found->second.second;
+    if (m_scaledCache.size() >= kScaledCacheLimit)
+        m_scaledCache.clear();
+    AttributeDictionaryPtr result = scaled(attributes, m_scale);
+    m_scaledCache.emplace(attributes.get(), std::make_pair(attributes, result));
+    return result;
 }
 
 void ScalingTextStorage::setScale(double scale)
@@ -65,32 +65,22 @@ void ScalingTextStorage::setScale(double scale)
     if (scale == m_scale)
         return;
     m_scale = scale;
+    m_scaledCache.clear();
     beginEditing();
-    backing().setAttributedString(scaledCopy(Range{0, m_underlying->length()}));
     edited(TextStorageEditedAttributes, Range{0, length()}, 0);
     endEditing();
 }
 
 void ScalingTextStorage::underlyingDidProcessEditing(const TextStorageEdit& edit)
 {
-    // The underlying range after the change stood, before it, for the range
-    // that is still in our copy.
+    // The underlying range after the change stood, before it, for a range of
+    // the text as this storage's observers last saw it.
     Range after = edit.editedRange;
     std::ptrdiff_t oldLength = static_cast<std::ptrdiff_t>(after.length) - edit.changeInLength;
-    if (oldLength < 0 || !isValidRange(Range{after.location, static_cast<std::size_t>(oldLength)})) {
-        // Out of step (should not happen): copy everything again.
-        beginEditing();
-        std::size_t previousLength = length();
-        backing().setAttributedString(scaledCopy(Range{0, m_underlying->length()}));
-        edited(TextStorageEditedCharacters | TextStorageEditedAttributes, Range{0, previousLength},
-               static_cast<std::ptrdiff_t>(length()) - static_cast<std::ptrdiff_t>(previousLength));
-        endEditing();
+    if (after.isNotFound() || oldLength < 0)
         return;
-    }
-    Range before{after.location, static_cast<std::size_t>(oldLength)};
     beginEditing();
-    backing().replaceCharactersInRangeWithAttributedString(before, scaledCopy(after));
-    edited(edit.editedMask, before, edit.changeInLength);
+    edited(edit.editedMask, Range{after.location, static_cast<std::size_t>(oldLength)}, edit.changeInLength);
     endEditing();
 }
 

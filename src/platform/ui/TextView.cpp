@@ -25,10 +25,7 @@ TextView::TextView(Rect frame, std::shared_ptr<TextStorage> storage)
 {
     // The view does not own a reference to itself through the storage: the
     // observer holds only a raw pointer and is removed in the destructor.
-    m_storageObserver = m_storage->addObserver([this](TextStorage&, const TextStorageEdit&) {
-        invalidateLayout();
-        ensureLayout();
-    });
+    m_storageObserver = m_storage->addObserver([this](TextStorage&, const TextStorageEdit& edit) { updateLayoutAfterEdit(edit); });
     ensureLayout();
 }
 
@@ -86,6 +83,24 @@ void TextView::setTextContainerInset(EdgeInsets insets)
     ensureLayout();
 }
 
+void TextView::scrollSelectionToVisible()
+{
+    Rect caret = caretRectForPosition(m_selectedRange.end());
+    EdgeInsets insets = contentInset();
+    double visibleHeight = bounds().height() - insets.top - insets.bottom;
+    if (visibleHeight <= 0)
+        return;
+    Point offset = contentOffset();
+    double bottom = caret.maxY() + m_textContainerInset.bottom;
+    if (bottom > offset.y + insets.top + visibleHeight)
+        offset.y = bottom - visibleHeight - insets.top;
+    double top = caret.minY() - m_textContainerInset.top;
+    if (top < offset.y + insets.top)
+        offset.y = top - insets.top;
+    if (offset != contentOffset())
+        setContentOffset(offset);
+}
+
 bool TextView::changeText(Range range, const std::u16string& replacement, bool askDelegate)
 {
     std::size_t length = m_storage->length();
@@ -110,6 +125,7 @@ bool TextView::changeText(Range range, const std::u16string& replacement, bool a
     m_storage->endEditing();
     registerUndoOfReplacement(Range{range.location, replacement.size()}, std::move(previous));
     setSelectedRange(Range{range.location + replacement.size(), 0});
+    scrollSelectionToVisible();
     reportTextChange();
     return true;
 }
@@ -126,6 +142,7 @@ void TextView::registerUndoOfReplacement(Range changed, AttributedString previou
         // Registered while undoing, this becomes the redo step.
         view->registerUndoOfReplacement(Range{changed.location, previous.length()}, std::move(current));
         view->setSelectedRange(Range{changed.location + previous.length(), 0});
+        view->scrollSelectionToVisible();
         view->reportTextChange();
     });
 }
@@ -194,39 +211,117 @@ double TextView::advanceAt(std::size_t index) const
     return kAdvancePerPoint * (value ? value->font().pointSize() : defaultFontSize());
 }
 
+TextView::Line TextView::layOutLine(std::size_t start, double top, std::size_t& next) const
+{
+    const std::u16string& current = text();
+    std::size_t end = start;
+    while (end < current.size() && !isLineBreak(current[end]))
+        ++end;
+    double size = defaultFontSize();
+    if (start < current.size()) {
+        if (auto font = m_storage->attributeAtIndex(TextAttributeName::Font, start)) {
+            if (const auto* value = font->as<FontAttributeValue>())
+                size = value->font().pointSize();
+        }
+    }
+    Line line{start, end - start, top, std::round(size * kLineHeightPerPoint), 0};
+    line.width = xForPosition(line, end) - m_textContainerInset.left;
+    if (end >= current.size()) {
+        next = NotFound;
+    } else {
+        next = end + 1;
+        if (current[end] == u'\r' && next < current.size() && current[next] == u'\n')
+            ++next;
+    }
+    return line;
+}
+
 void TextView::ensureLayout() const
 {
     if (m_layoutValid)
         return;
     m_lines.clear();
-    const std::u16string& current = text();
     double top = m_textContainerInset.top;
-    double widest = 0;
     std::size_t start = 0;
-    while (true) {
-        std::size_t end = start;
-        while (end < current.size() && !isLineBreak(current[end]))
-            ++end;
-        double size = defaultFontSize();
-        if (start < current.size()) {
-            if (auto font = m_storage->attributeAtIndex(TextAttributeName::Font, start)) {
-                if (const auto* value = font->as<FontAttributeValue>())
-                    size = value->font().pointSize();
-            }
-        }
-        Line line{start, end - start, top, std::round(size * kLineHeightPerPoint)};
-        m_lines.push_back(line);
-        top += line.height;
-        widest = std::max(widest, xForPosition(line, end));
-        if (end >= current.size())
-            break;
-        start = end + 1;
-        if (current[end] == u'\r' && start < current.size() && current[start] == u'\n')
-            ++start;
+    while (start != NotFound) {
+        m_lines.push_back(layOutLine(start, top, start));
+        top += m_lines.back().height;
     }
     m_layoutValid = true;
+    m_widest = -1;
+    updateContentSize();
+}
+
+void TextView::updateLayoutAfterEdit(const TextStorageEdit& edit)
+{
+    const std::size_t length = text().size();
+    const Range after = edit.editedRange;
+    const std::ptrdiff_t oldEditLength = static_cast<std::ptrdiff_t>(after.length) - edit.changeInLength;
+    if (!m_layoutValid || m_lines.empty() || after.isNotFound() || after.end() > length || oldEditLength < 0) {
+        invalidateLayout();
+        ensureLayout();
+        return;
+    }
+    const std::size_t oldEnd = after.location + static_cast<std::size_t>(oldEditLength);
+    // From the line before the edit's start (an edit at a line's start may
+    // split or join the break that ends the line before) ...
+    std::size_t first = lineIndexForPosition(after.location > 0 ? after.location - 1 : 0);
+    // ... to where the old lines start again after the edit, unchanged but
+    // for the shift: a line whose break lies wholly after the edit.
+    auto shiftedStart = [&](const Line& line) { return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(line.start) + edit.changeInLength); };
+    std::size_t resume = first + 1;
+    while (resume < m_lines.size() && m_lines[resume].start <= oldEnd)
+        ++resume;
+
+    std::vector<Line> fresh;
+    double top = m_lines[first].top;
+    std::size_t start = m_lines[first].start;
+    bool joined = false;
+    while (start != NotFound) {
+        // The old lines that begin before this point are replaced.
+        while (resume < m_lines.size() && shiftedStart(m_lines[resume]) < start)
+            ++resume;
+        if (start > after.end() && resume < m_lines.size() && shiftedStart(m_lines[resume]) == start) {
+            joined = true;
+            break;
+        }
+        fresh.push_back(layOutLine(start, top, start));
+        top += fresh.back().height;
+    }
+    if (!joined)
+        resume = m_lines.size();
+
+    double removedWidest = 0;
+    for (std::size_t index = first; index < resume; ++index)
+        removedWidest = std::max(removedWidest, m_lines[index].width);
+    const double shift = resume < m_lines.size() ? top - m_lines[resume].top : 0;
+    for (std::size_t index = resume; index < m_lines.size(); ++index) {
+        m_lines[index].start = shiftedStart(m_lines[index]);
+        m_lines[index].top += shift;
+    }
+    double addedWidest = 0;
+    for (const Line& line : fresh)
+        addedWidest = std::max(addedWidest, line.width);
+    m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first), m_lines.begin() + static_cast<std::ptrdiff_t>(resume));
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(first), fresh.begin(), fresh.end());
+    // Only when the widest line may have become narrower are all widths looked at.
+    if (addedWidest >= m_widest)
+        m_widest = addedWidest;
+    else if (removedWidest >= m_widest)
+        m_widest = -1;
+    updateContentSize();
+}
+
+void TextView::updateContentSize() const
+{
+    if (m_widest < 0) {
+        m_widest = 0;
+        for (const Line& line : m_lines)
+            m_widest = std::max(m_widest, line.width);
+    }
+    double bottom = m_lines.empty() ? m_textContainerInset.top : m_lines.back().top + m_lines.back().height;
     auto* self = const_cast<TextView*>(this);
-    self->setContentSize(Size{widest + m_textContainerInset.right, top + m_textContainerInset.bottom});
+    self->setContentSize(Size{m_textContainerInset.left + m_widest + m_textContainerInset.right, bottom + m_textContainerInset.bottom});
 }
 
 std::size_t TextView::lineIndexForPosition(std::size_t position) const
@@ -239,10 +334,22 @@ std::size_t TextView::lineIndexForPosition(std::size_t position) const
 
 double TextView::xForPosition(const Line& line, std::size_t position) const
 {
+    // Run by run: every character of a run advances by its font's share.
+    const std::u16string& current = text();
     double x = m_textContainerInset.left;
     std::size_t end = std::min(position, line.start + line.length);
-    for (std::size_t index = line.start; index < end; ++index)
-        x += advanceAt(index);
+    for (std::size_t index = line.start; index < end;) {
+        Range run;
+        AttributeDictionaryPtr attributes = m_storage->attributesAtIndex(index, &run);
+        std::size_t runEnd = run.isNotFound() ? index + 1 : std::min(end, std::max(run.end(), index + 1));
+        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(TextAttributeName::Font) : nullptr;
+        double advance = kAdvancePerPoint * (font ? font->font().pointSize() : defaultFontSize());
+        std::size_t characters = 0;
+        for (std::size_t unit = index; unit < runEnd; ++unit)
+            characters += isLowSurrogate(current[unit]) ? 0 : 1;
+        x += advance * static_cast<double>(characters);
+        index = runEnd;
+    }
     return x;
 }
 

@@ -31,7 +31,9 @@ inline constexpr const char* TextViewTextDidChangeNotification = "UITextViewText
 // the model's own: one line per paragraph, each as tall as its first font's
 // line height, characters advancing by 0.6 of their font size. It is exact
 // enough for the view's geometry (carets, highlights, scrolling); a presenter
-// draws the text with its real layout.
+// draws the text with its real layout. After an edit only the lines the edit
+// touched are laid out again and the lines after them move along, so a key
+// costs the same in a short note and in a long book.
 class TextView : public ScrollView {
 public:
     explicit TextView(Rect frame = {}, std::shared_ptr<TextStorage> storage = nullptr);
@@ -88,8 +90,12 @@ public:
     // range at the end when the point lies past the text.
     Range characterRangeAtPoint(Point point) const;
     std::size_t closestPositionToPoint(Point point) const;
-    // Lays the whole text out now and updates the content size.
+    // Lays the whole text out now (when it is not laid out yet) and updates
+    // the content size.
     void ensureLayout() const;
+    // Moves the content so that the caret (the end of the selection), with the
+    // bottom text inset below it, is inside the visible part of the view.
+    void scrollSelectionToVisible();
 
     bool canBecomeFirstResponder() const override { return m_editable || m_selectable; }
     bool respondsToAction(const std::string& action) const override;
@@ -115,6 +121,8 @@ private:
         std::size_t length = 0;
         double top = 0;
         double height = 0;
+        // Where the line's last character ends, from the left inset.
+        double width = 0;
     };
 
     bool changeText(Range range, const std::u16string& replacement, bool askDelegate);
@@ -126,6 +134,12 @@ private:
     double advanceAt(std::size_t index) const;
     double defaultFontSize() const;
     void invalidateLayout() { m_layoutValid = false; }
+    // The line that starts at start (its length, height and width); next is
+    // where the line after it starts, or NotFound after the last line.
+    Line layOutLine(std::size_t start, double top, std::size_t& next) const;
+    // Lays out again the lines an edit of the storage touched.
+    void updateLayoutAfterEdit(const TextStorageEdit& edit);
+    void updateContentSize() const;
 
     std::shared_ptr<TextStorage> m_storage;
     TextStorage::ObserverToken m_storageObserver = 0;
@@ -143,6 +157,8 @@ private:
     std::uint64_t m_nextSelectionObserver = 1;
     mutable std::vector<Line> m_lines;
     mutable bool m_layoutValid = false;
+    // The widest line's width; negative when it must be looked for again.
+    mutable double m_widest = -1;
 };
 
 } // namespace folio

@@ -1,4 +1,8 @@
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/graphics/Font.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/TextAttributeNames.h"
 #include "platform/ui/TextView.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +104,83 @@ TEST_F(TextViewTest, selectionObserversComeAndGoIndependently)
     view->insertText(u"x");
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2);
+}
+
+// The geometry of every position, and the content size: what a relayout of
+// the whole text would give must be what the view laid out after its edits.
+void expectSameLayout(const TextView& edited, const std::string& step)
+{
+    auto storage = std::make_shared<TextStorage>();
+    storage->setAttributedString(edited.textStorage()->attributedString());
+    auto fresh = std::make_shared<TextView>(edited.frame(), storage);
+    fresh->setTextContainerInset(edited.textContainerInset());
+    EXPECT_EQ(edited.contentSize(), fresh->contentSize()) << "after " << step;
+    for (std::size_t position = 0; position <= edited.text().size(); ++position)
+        ASSERT_EQ(edited.caretRectForPosition(position), fresh->caretRectForPosition(position)) << "at " << position << " after " << step;
+}
+
+TEST(TextViewLayoutTest, editsOfEveryKindLayOutWhatAWholeLayoutGives)
+{
+    auto catalog = std::make_shared<FakeFontCatalog>();
+    auto big = FontAttributeValue::make(*Font::fontWithName("Cousine", 30, catalog));
+    auto storage = std::make_shared<TextStorage>();
+    auto view = std::make_shared<TextView>(makeRect(0, 0, 200, 100), storage);
+    view->setTextContainerInset(EdgeInsets{22, 22, 8, 22});
+    view->setText(u"first line\nsecond\r\nthird is the longest line here\n\nfifth");
+    storage->addAttribute(TextAttributeName::Font, big, Range{11, 6});
+    expectSameLayout(*view, "a taller line");
+
+    view->replaceRange(Range{3, 0}, u"xx");
+    expectSameLayout(*view, "typing inside a line");
+    view->replaceRange(Range{5, 0}, u"\n");
+    expectSameLayout(*view, "breaking a line");
+    view->replaceRange(Range{5, 1}, u"");
+    expectSameLayout(*view, "joining it again");
+    view->replaceRange(Range{20, 1}, u"");
+    expectSameLayout(*view, "taking the return out of a return and line feed");
+    view->replaceRange(Range{20, 0}, u"\r");
+    expectSameLayout(*view, "putting it back");
+    view->replaceRange(Range{8, 30}, u"a\nb");
+    expectSameLayout(*view, "replacing over several lines");
+    storage->addAttribute(TextAttributeName::Font, big, Range{0, 1});
+    expectSameLayout(*view, "a larger font at a line start");
+    storage->addAttribute(TextAttributeName::Font, big, Range{view->text().size() - 2, 2});
+    expectSameLayout(*view, "a larger font at the end, widening its line");
+    view->replaceRange(Range{view->text().size(), 0}, u"\n");
+    expectSameLayout(*view, "a line break at the end");
+    view->replaceRange(Range{0, 0}, u"\U0001F600\n");
+    expectSameLayout(*view, "a surrogate pair at the start");
+    ASSERT_TRUE(view->undoManager().undo());
+    expectSameLayout(*view, "undo");
+    view->replaceRange(Range{0, view->text().size()}, u"");
+    expectSameLayout(*view, "deleting everything");
+    view->replaceRange(Range{0, 0}, u"again\nand again");
+    expectSameLayout(*view, "typing into the empty text");
+}
+
+TEST(TextViewLayoutTest, typingKeepsTheCaretAndTheBottomInsetInView)
+{
+    auto view = std::make_shared<TextView>(makeRect(0, 0, 300, 120));
+    view->setTextContainerInset(EdgeInsets{22, 22, 8, 22});
+    for (int line = 0; line < 40; ++line)
+        view->insertText(u"another line\n");
+    auto visible = [&] {
+        Rect caret = view->caretRectForPosition(view->selectedRange().end());
+        double top = view->contentOffset().y + view->contentInset().top;
+        double bottom = view->contentOffset().y + view->bounds().height() - view->contentInset().bottom;
+        return caret.minY() >= top && caret.maxY() + view->textContainerInset().bottom <= bottom;
+    };
+    EXPECT_GT(view->contentOffset().y, 0);
+    EXPECT_TRUE(visible());
+    // A keyboard over the lower part of the view.
+    view->setContentInset(EdgeInsets{0, 0, 50, 0});
+    view->insertText(u"x");
+    EXPECT_TRUE(visible());
+    // An edit at the top brings the caret, with the inset above it, back into view.
+    view->setSelectedRange(Range{0, 0});
+    view->replaceRange(Range{0, 0}, u"top");
+    EXPECT_TRUE(visible());
+    EXPECT_EQ(view->contentOffset().y, 0);
 }
 
 } // namespace
