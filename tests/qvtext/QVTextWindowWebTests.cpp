@@ -149,8 +149,6 @@ TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
     // The window as it shows: dark letters where the paragraph is, light
     // paper below it.
     GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-editor"));
-    ASSERT_TRUE(shot);
     int left = 0;
     int top = 0;
     gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
@@ -160,11 +158,24 @@ TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
                           "Math.round(p.height);})()");
     int x = 0, y = 0, width = 0, height = 0;
     ASSERT_EQ(sscanf(box.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height), 4) << box;
+    // The web process paints on its own time: the picture is taken again
+    // until the typed line shows, or the wait runs out.
+    GdkPixbuf* shot = nullptr;
     int darkest = 0;
-    for (int dx = 0; dx < std::min(width, 200); ++dx) {
-        for (int dy = 0; dy < height; ++dy)
-            darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
-    }
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-editor"));
+            darkest = 0;
+            for (int dx = 0; shot && dx < std::min(width, 200); ++dx) {
+                for (int dy = 0; dy < height; ++dy)
+                    darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
+            }
+            return darkest > 400;
+        },
+        kEngineWaitSeconds);
+    ASSERT_TRUE(shot);
     EXPECT_GT(darkest, 400) << "the typed line is drawn";
     EXPECT_LT(darkness(test::pixelAt(shot, left + x + 20, top + y + height + 120)), 60) << "the paper is light";
     g_object_unref(shot);
