@@ -3,6 +3,7 @@
 // frame after frame at an A4 page's text width, as a print or a paged view
 // would. Argument 0 is the 1m document, 1 the same text ten times over; the
 // layout is linear when the second stays within eleven times the first.
+#include "BenchInputs.h"
 #include "engine/display/TELayoutFrame.h"
 #include "engine/display/TELayoutLine.h"
 #include "engine/display/TELayouter.h"
@@ -17,10 +18,6 @@
 #include <memory>
 #include <sstream>
 
-#ifndef FOLIO_BENCH_INPUTS
-#define FOLIO_BENCH_INPUTS ""
-#endif
-
 namespace {
 
 using namespace folio;
@@ -33,9 +30,7 @@ std::shared_ptr<const AttributedString> document(int repetitions)
 {
     static std::shared_ptr<const AttributedString> single;
     if (!single) {
-        const char* variable = std::getenv("FOLIO_BENCH_INPUTS");
-        std::filesystem::path folder = variable && *variable ? variable : FOLIO_BENCH_INPUTS;
-        std::ifstream stream(folder / "doc-1m.html", std::ios::binary);
+        std::ifstream stream(bench::inputPath("doc-1m.html"), std::ios::binary);
         std::ostringstream bytes;
         bytes << stream.rdbuf();
         auto converted = RichTextConverter::engineConverter()->attributedStringFromHTML(bytes.str());

@@ -3,6 +3,7 @@
 // highlighted and laid out, and one character typed in the middle through
 // the view (typing rules, storage edit, restyle, layout, the document's copy
 // of the text). Targets: ready under 300 ms, a keystroke under 5 ms.
+#include "BenchInputs.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "markdown/MDTextViewController.h"
@@ -24,8 +25,7 @@ using namespace folio;
 
 std::string documentPath(const std::string& tier)
 {
-    const char* folder = std::getenv("FOLIO_BENCH_INPUTS");
-    return std::string(folder ? folder : "/work/shared/bench-inputs") + "/doc-" + tier + ".md";
+    return bench::inputPath("doc-" + tier + ".md");
 }
 
 UserDefaults& benchDefaults()

@@ -5,6 +5,7 @@
 // are taken once and the new text built in one pass, so the time grows with
 // the text and the matches, not with their product: compare the per-match
 // time of the 100 KB and 1 MB documents.
+#include "BenchInputs.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "markdown/MDTextViewController.h"
@@ -27,8 +28,7 @@ using namespace folio;
 
 std::string documentPath(const std::string& tier)
 {
-    const char* folder = std::getenv("FOLIO_BENCH_INPUTS");
-    return std::string(folder ? folder : "/work/shared/bench-inputs") + "/doc-" + tier + ".md";
+    return bench::inputPath("doc-" + tier + ".md");
 }
 
 UserDefaults& benchDefaults()

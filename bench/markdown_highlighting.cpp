@@ -1,3 +1,4 @@
+#include "BenchInputs.h"
 #include "markdown/MEMarkdownSyntaxStorage.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/StringUtilities.h"
@@ -15,11 +16,9 @@ namespace {
 
 using namespace folio;
 
-// The shared inputs: FOLIO_BENCH_INPUTS, else /work/shared/bench-inputs.
 std::u16string loadDocument(const std::string& tier)
 {
-    const char* folder = std::getenv("FOLIO_BENCH_INPUTS");
-    std::string path = std::string(folder ? folder : "/work/shared/bench-inputs") + "/doc-" + tier + ".md";
+    std::string path = bench::inputPath("doc-" + tier + ".md");
     auto data = Data::dataWithContentsOfFile(path);
     return data ? toUtf16(data->stringView()) : std::u16string();
 }

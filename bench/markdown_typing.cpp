@@ -8,6 +8,7 @@
 // the time goes.
 // A key should cost the same in a short note and in a long book: under 5 ms
 // at 1 MB and at 10 MB.
+#include "BenchInputs.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "markdown/MDTextViewController.h"
@@ -35,8 +36,7 @@ namespace {
 
 using namespace folio;
 
-// The shared inputs: FOLIO_BENCH_INPUTS, else /work/shared/bench-inputs. The
-// 10 MB document is the 1 MB one ten times over. A "plain" tier is the same
+// The shared inputs. The 10 MB document is the 1 MB one ten times over. A "plain" tier is the same
 // text in plain ASCII without backticks: no character there ends a fenced
 // code block's body, which is the hard case for restyling only near an edit.
 std::u16string loadDocument(std::string tier)
@@ -44,9 +44,7 @@ std::u16string loadDocument(std::string tier)
     const bool plain = tier.ends_with("-plain");
     if (plain)
         tier.resize(tier.size() - 6);
-    const char* folder = std::getenv("FOLIO_BENCH_INPUTS");
-    std::string base = std::string(folder ? folder : "/work/shared/bench-inputs");
-    auto data = Data::dataWithContentsOfFile(base + "/doc-" + (tier == "10m" ? std::string("1m") : tier) + ".md");
+    auto data = Data::dataWithContentsOfFile(bench::inputPath("doc-" + (tier == "10m" ? std::string("1m") : tier) + ".md"));
     if (!data)
         return {};
     std::u16string text = toUtf16(data->stringView());

@@ -3,6 +3,7 @@
 // the time from a typed key until the page has laid it out and the document
 // counts the change, and the memory the program holds across autosaves.
 // Targets: ready in under 1 s, a keystroke under 16 ms, no growth per save.
+#include "BenchInputs.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
@@ -28,8 +29,7 @@ constexpr double kWaitSeconds = 120;
 // A copy: the editor autosaves, and the shared input must stay as it is.
 std::string inputPath()
 {
-    const char* folder = std::getenv("FOLIO_BENCH_INPUTS");
-    std::filesystem::path source = std::string(folder ? folder : "/work/shared/bench-inputs") + "/doc-1m.rtf";
+    std::filesystem::path source = bench::inputPath("doc-1m.rtf");
     std::filesystem::path copy = std::filesystem::temp_directory_path() / "folio-bench-richtext-1m.rtf";
     std::error_code error;
     std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing, error);

@@ -6,6 +6,7 @@
 //
 // Each benchmark takes the tier as its argument (0: 10k ... 3: 10m); a path
 // is linear when the 10m time stays within eleven times the 1m time.
+#include "BenchInputs.h"
 #include "app/MarkdownConverterRegistration.h"
 #include "documents/EditorContent.h"
 #include "richtext/RichTextBodyCleaner.h"
@@ -22,10 +23,6 @@
 #include <sstream>
 #include <string>
 
-#ifndef FOLIO_BENCH_INPUTS
-#define FOLIO_BENCH_INPUTS ""
-#endif
-
 namespace {
 
 using namespace folio;
@@ -34,11 +31,7 @@ constexpr const char* kTiers[] = {"10k", "100k", "1m", "10m"};
 constexpr int kRepeatedTier = 3;
 constexpr int kRepetitions = 10;
 
-std::filesystem::path inputFolder()
-{
-    const char* variable = std::getenv("FOLIO_BENCH_INPUTS");
-    return variable && *variable ? variable : FOLIO_BENCH_INPUTS;
-}
+using bench::inputFolder;
 
 std::filesystem::path scratchFolder()
 {
