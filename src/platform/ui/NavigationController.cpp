@@ -69,7 +69,9 @@ void NavigationController::setViewControllers(const std::vector<std::shared_ptr<
 {
     auto keep = weak_from_this().lock();
     auto previous = topViewController();
-    for (auto& child : childViewControllers()) {
+    // A copy: taking a child out changes the list being walked.
+    std::vector<std::shared_ptr<ViewController>> children = childViewControllers();
+    for (const auto& child : children) {
         if (child != previous)
             child->removeFromParentViewController();
     }

@@ -393,3 +393,22 @@ TEST_F(PresentationTest, navigationItemChangesReachThePresenter)
 
 } // namespace
 } // namespace folio
+
+namespace folio {
+namespace {
+
+TEST(NavigationStack, replacingADeepStackTakesEveryOldControllerOut)
+{
+    auto navigation = NavigationController::withRootViewController(std::make_shared<ViewController>());
+    navigation->pushViewController(std::make_shared<ViewController>(), false);
+    navigation->pushViewController(std::make_shared<ViewController>(), false);
+    auto old = navigation->viewControllers();
+    auto fresh = std::make_shared<ViewController>();
+    navigation->setViewControllers({fresh}, false);
+    EXPECT_EQ(navigation->viewControllers(), (std::vector<std::shared_ptr<ViewController>>{fresh}));
+    for (const auto& controller : old)
+        EXPECT_EQ(controller->parentViewController(), nullptr);
+}
+
+} // namespace
+} // namespace folio
