@@ -1,0 +1,13 @@
+#pragma once
+
+namespace folio {
+
+// An editor whose text the zoom slice of the web-view editors zooms.
+class DocumentViewZooming {
+public:
+    virtual ~DocumentViewZooming() = default;
+    // The new zoom in percent (100 is none).
+    virtual void documentViewZoomModified(double percent) = 0;
+};
+
+} // namespace folio
