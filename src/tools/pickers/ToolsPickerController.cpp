@@ -1,0 +1,30 @@
+#include "tools/pickers/ToolsPickerController.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/web/WebView.h"
+#include "tools/pickers/CommandPickerRows.h"
+
+namespace folio {
+
+ToolsPickerController::ToolsPickerController(UserDefaults& defaults)
+    : RowIndexPickerController(CommandPickerRows::tools(), {290, 524}, TextAlignment::Center)
+    , m_defaults(defaults)
+{
+}
+
+std::u16string ToolsPickerController::titleForRow(std::size_t row)
+{
+    if (row == CommandPickerRows::kReadAloudRow) {
+        std::shared_ptr<ToolsPickerDelegate> owner = delegate();
+        WebView* page = owner ? owner->webViewEditor() : nullptr;
+        bool speaking = page && boolValue(page->stringByEvaluatingJavaScript("speechSynthesis.speaking"));
+        return titleForKey(speaking ? "Cancel Read Aloud" : "Read Aloud");
+    }
+    for (const CommandPickerRows::Switch& toggle : CommandPickerRows::toolSwitches()) {
+        if (toggle.row == row)
+            return titleForKey(m_defaults.boolForKey(toggle.key).value_or(false) ? toggle.disableTitle : toggle.enableTitle);
+    }
+    return CommandPickerController::titleForRow(row);
+}
+
+} // namespace folio
