@@ -3,6 +3,7 @@
 #include "platform/ui/ViewController.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace folio {
@@ -21,6 +22,10 @@ public:
 
     DKInspectorSlice() = default;
 
+    // The name the slice is known by in the panes' lists.
+    const std::string& identifier() const { return m_identifier; }
+    void setIdentifier(std::string identifier) { m_identifier = std::move(identifier); }
+
     DKInspector* inspector() const { return m_inspector; }
     void setInspector(DKInspector* inspector) { m_inspector = inspector; }
 
@@ -37,6 +42,7 @@ public:
 
 private:
     DKInspector* m_inspector = nullptr;
+    std::string m_identifier;
 };
 
 } // namespace folio

@@ -1,0 +1,149 @@
+#include "tools/inspectors/ControlSlices.h"
+
+#include "platform/docframework/DKInspector.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/View.h"
+
+namespace folio {
+
+namespace {
+constexpr double kWidth = 320;
+constexpr double kTitleWidth = 120;
+constexpr double kRowHeight = 44;
+}
+
+ControlSlice::ControlSlice(std::u16string title)
+{
+    setTitle(std::move(title));
+}
+
+void ControlSlice::loadView()
+{
+    auto view = std::make_shared<View>(Rect{{0, 0}, {kWidth, preferredHeight()}});
+    m_titleLabel = std::make_shared<Label>(Rect{{12, 0}, {kTitleWidth, kRowHeight}});
+    m_titleLabel->setText(title());
+    view->addSubview(m_titleLabel);
+    setView(view);
+}
+
+void ControlSlice::change(const std::function<void()>& action)
+{
+    DKInspector* owner = inspector();
+    if (owner)
+        owner->willBeginChangingInspectedObjects();
+    if (action)
+        action();
+    if (owner)
+        owner->didEndChangingInspectedObjects();
+}
+
+ButtonRowSlice::ButtonRowSlice(std::u16string title, std::vector<Item> items)
+    : ControlSlice(std::move(title))
+    , m_items(std::move(items))
+{
+}
+
+double ButtonRowSlice::preferredHeight() const
+{
+    // Four buttons to a row under the title.
+    return kRowHeight * (1 + static_cast<double>((m_items.size() + 3) / 4));
+}
+
+void ButtonRowSlice::viewDidLoad()
+{
+    double width = (kWidth - 24) / 4;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        double x = 12 + width * static_cast<double>(i % 4);
+        double y = kRowHeight * static_cast<double>(1 + i / 4);
+        auto button = std::make_shared<Button>(Rect{{x, y}, {width - 4, kRowHeight - 6}});
+        button->setTitle(m_items[i].title);
+        std::function<void()> action = m_items[i].action;
+        button->addAction(ControlEvent::TouchUpInside, [this, action](Control&) { change(action); });
+        view()->addSubview(button);
+        m_buttons.push_back(button);
+    }
+}
+
+StepperSlice::StepperSlice(std::u16string title, Value value)
+    : ControlSlice(std::move(title))
+    , m_valueSource(std::move(value))
+{
+}
+
+void StepperSlice::viewDidLoad()
+{
+    m_decrease = std::make_shared<Button>(Rect{{kTitleWidth + 20, 4}, {36, 36}});
+    m_decrease->setTitle(u"\u2212");
+    m_value = std::make_shared<Label>(Rect{{kTitleWidth + 60, 0}, {80, kRowHeight}});
+    m_increase = std::make_shared<Button>(Rect{{kTitleWidth + 144, 4}, {36, 36}});
+    m_increase->setTitle(u"+");
+    m_decrease->addAction(ControlEvent::TouchUpInside, [this](Control&) { step(m_valueSource.decrease); });
+    m_increase->addAction(ControlEvent::TouchUpInside, [this](Control&) { step(m_valueSource.increase); });
+    view()->addSubview(m_decrease);
+    view()->addSubview(m_value);
+    view()->addSubview(m_increase);
+}
+
+void StepperSlice::step(const std::function<void()>& action)
+{
+    change(action);
+    updateInterfaceFromInspectedObjects(UpdateReasonObjectsEdited);
+}
+
+void StepperSlice::updateInterfaceFromInspectedObjects(int)
+{
+    if (m_valueSource.text)
+        valueLabel()->setText(m_valueSource.text());
+}
+
+ChoiceSlice::ChoiceSlice(std::u16string title, Choices choices)
+    : ControlSlice(std::move(title))
+    , m_choices(std::move(choices))
+{
+}
+
+void ChoiceSlice::viewDidLoad()
+{
+    m_button = std::make_shared<Button>(Rect{{kTitleWidth + 20, 4}, {kWidth - kTitleWidth - 32, 36}});
+    std::vector<std::shared_ptr<MenuElement>> actions;
+    for (std::size_t i = 0; i < m_choices.options.size(); ++i)
+        actions.push_back(Action::make(m_choices.options[i], "", [this, i](Action&) { choose(i); }));
+    m_button->setMenu(Menu::make(title(), std::move(actions)));
+    m_button->setShowsMenuAsPrimaryAction(true);
+    view()->addSubview(m_button);
+}
+
+void ChoiceSlice::choose(std::size_t index)
+{
+    if (index >= m_choices.options.size())
+        return;
+    change([this, index] {
+        if (m_choices.choose)
+            m_choices.choose(index);
+    });
+    updateInterfaceFromInspectedObjects(UpdateReasonObjectsEdited);
+}
+
+void ChoiceSlice::updateInterfaceFromInspectedObjects(int)
+{
+    choiceButton()->setTitle(m_choices.current ? m_choices.current() : std::u16string());
+}
+
+MessageSlice::MessageSlice(std::u16string title, std::u16string message)
+    : ControlSlice(std::move(title))
+    , m_text(std::move(message))
+{
+}
+
+void MessageSlice::viewDidLoad()
+{
+    m_message = std::make_shared<Label>(Rect{{12, kRowHeight}, {kWidth - 24, 44}});
+    m_message->setText(m_text);
+    m_message->setNumberOfLines(0);
+    view()->addSubview(m_message);
+}
+
+} // namespace folio
