@@ -16,6 +16,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
@@ -26,6 +27,9 @@
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/RichTextTools.h"
+#include "platform/ui/KeyboardService.h"
+#include "webeditor/EditorFlags.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
@@ -48,6 +52,37 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     , m_styling(makeStyling())
 {
     registerRoutes();
+    m_tools = makeTools();
+}
+
+std::shared_ptr<RichTextTools> TextViewController::makeTools()
+{
+    RichTextTools::Host host;
+    host.document = [this] { return m_document; };
+    host.editor = [this]() -> ViewController* { return this; };
+    host.viewControllerToPresent = [this]() -> std::shared_ptr<ViewController> {
+        if (!m_document)
+            return nullptr;
+        return m_document->viewControllerToPresent();
+    };
+    host.styleToolbar = [this] { return isViewLoaded() ? view() : nullptr; };
+    // With a hardware keyboard, the keyboard is up while the page is edited.
+    host.isKeyboardVisible = [this] {
+        KeyboardService& keyboard = KeyboardService::shared();
+        return keyboard.isKeyboardVisible() || (keyboard.isHardwareKeyboardConnected() && m_isEditing);
+    };
+    host.webView = [this] { return m_webView.get(); };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.questions["isEditing"] = [this] { return m_isEditing; };
+    return RichTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
+                               std::move(host));
+}
+
+void TextViewController::documentViewZoomModified(double percent)
+{
+    // FIXME: the page takes the zoom once the view modes apply a text zoom;
+    // until then the shared percent is all that changes.
+    EditorFlags::shared().currentDocumentTextZoomPercent = static_cast<long long>(percent);
 }
 
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "richtext/RichTextPageTemplate.h"
+#include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -10,6 +11,7 @@ namespace folio {
 
 class RichTextStyling;
 class AlertController;
+class RichTextTools;
 class TextDocument;
 class WebView;
 
@@ -20,7 +22,7 @@ class WebView;
 // The document keeps its text while the page is open: a save reads the page,
 // and until a read has succeeded the kept text is what the page was loaded
 // from. A page whose process crashed is loaded again from it.
-class TextViewController final : public WebEditorController {
+class TextViewController final : public WebEditorController, public DocumentViewZooming {
 public:
     // Without a factory the page is a DMWebView.
     TextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
@@ -40,6 +42,10 @@ public:
 
     // The style bar, the style commands, the bar items and the popovers.
     RichTextStyling& styling() { return *m_styling; }
+    // The inspectors, the tools menus and the selection transforms.
+    RichTextTools& tools() { return *m_tools; }
+    // The zoom slice's new text zoom, in percent.
+    void documentViewZoomModified(double percent) override;
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
 
@@ -65,6 +71,7 @@ protected:
 private:
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
+    std::shared_ptr<RichTextTools> makeTools();
     void copySelection(bool cut);
     void dismissLoadProgress();
     double pageHeight() const;
@@ -73,6 +80,7 @@ private:
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
     std::unique_ptr<RichTextStyling> m_styling;
+    std::shared_ptr<RichTextTools> m_tools;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

@@ -381,6 +381,16 @@ void GtkPresenter::viewContentDidChange(ViewController& controller)
         if (shown == &controller)
             rebuildBody(surface);
     }
+    // A popover showing the controller (an inspector's pane, say) shows it afresh.
+    std::vector<std::pair<ViewController*, GtkWidget*>> popovers;
+    for (const auto& [presented, widget] : m_presented) {
+        auto* navigation = dynamic_cast<const NavigationController*>(presented);
+        const ViewController* shown = navigation ? navigation->topViewController().get() : presented;
+        if (shown == &controller && GTK_IS_POPOVER(widget))
+            popovers.emplace_back(const_cast<ViewController*>(presented), widget);
+    }
+    for (auto& [presented, widget] : popovers)
+        fillPopover(*presented, widget);
 }
 
 void GtkPresenter::navigationItemDidChange(NavigationItem& item)

@@ -1,0 +1,145 @@
+#include "richtext/RichTextTools.h"
+
+#include "platform/foundation/Log.h"
+#include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "richtext/RichTextInspectors.h"
+#include "richtext/RichTextSliceFactory.h"
+#include "richtext/RichTextStyling.h"
+#include "richtext/RichTextToolCommands.h"
+#include "richtext/SelectionTransformer.h"
+#include "richtext/StyleMenuCommander.h"
+
+namespace folio {
+
+std::shared_ptr<RichTextTools> RichTextTools::make(PageConnection& page, RichTextStyling& styling, UserDefaults& defaults,
+                                                   Pasteboard& pasteboard, Host host)
+{
+    std::shared_ptr<RichTextTools> tools(new RichTextTools(page, styling, defaults, pasteboard, std::move(host)));
+    tools->build();
+    return tools;
+}
+
+RichTextTools::RichTextTools(PageConnection& page, RichTextStyling& styling, UserDefaults& defaults, Pasteboard& pasteboard,
+                             Host host)
+    : m_page(page)
+    , m_styling(styling)
+    , m_defaults(defaults)
+    , m_pasteboard(pasteboard)
+    , m_host(std::move(host))
+{
+}
+
+RichTextTools::~RichTextTools() = default;
+
+void RichTextTools::run(const std::string& command) const
+{
+    auto found = m_host.commands.find(command);
+    if (found == m_host.commands.end() || !found->second) {
+        // NOTE: some commands belong to parts of the editor that are not there yet.
+        TELog(TELogLevelInfo, "The rich-text editor has no command " + command);
+        return;
+    }
+    found->second();
+}
+
+bool RichTextTools::ask(const std::string& question) const
+{
+    auto found = m_host.questions.find(question);
+    return found != m_host.questions.end() && found->second && found->second();
+}
+
+void RichTextTools::build()
+{
+    std::function<void()> dirty = m_host.documentIsDirty;
+    std::weak_ptr<RichTextTools> weak = weak_from_this();
+    m_transformer = std::make_unique<SelectionTransformer>(m_page, m_styling.toolbar(), m_styling.characters(), dirty);
+    m_styleMenu = std::make_unique<StyleMenuCommander>(
+        m_page, m_styling.presets(),
+        StyleMenuCommander::Host{.documentIsDirty = dirty,
+                                 .showProgressHUDifNeeded = [this] { m_inspectors->showProgressHUDifNeeded(); },
+                                 .otherPickerNavigationController = [this] { return m_commands->otherPickerNavigationController(); },
+                                 .forgetOtherPickerNavigationController = [this] { m_commands->forgetOtherPickerNavigationController(); }});
+    RichTextPopovers& popovers = m_styling.popovers();
+    m_commands = std::make_unique<RichTextToolCommands>(
+        m_page, *m_transformer, m_styling.presets(), m_defaults, m_pasteboard,
+        RichTextToolCommands::Host{
+            .run = [this](const std::string& command) { run(command); },
+            .ask = [this](const std::string& question) { return ask(question); },
+            .documentIsDirty = dirty,
+            .dismissAllPopover = [&popovers] { popovers.dismissAllPopover(); },
+            .setAnyInspectorOrMenuVisible = [&popovers](bool visible) { popovers.setAnyInspectorOrMenuVisible(visible); },
+            .present =
+                [this](std::shared_ptr<ViewController> controller, bool animated) {
+                    if (ViewController* editor = m_host.editor ? m_host.editor() : nullptr)
+                        (void)editor->presentViewController(controller, animated);
+                },
+            .viewControllerToPresent = m_host.viewControllerToPresent,
+            .styleToolbar = m_host.styleToolbar,
+            .miscToolsButtonFrame = [this] { return m_styling.toolbar().magicCursorButton->frame(); },
+            .otherPickerDelegate = [weak]() -> std::shared_ptr<OtherPickerDelegate> { return weak.lock(); },
+            .cursorPickerDelegate = [weak]() -> std::shared_ptr<MagicCursorPickerDelegate> { return weak.lock(); },
+            .miscToolsPickerDelegate = [weak]() -> std::shared_ptr<MiscToolsPickerDelegate> { return weak.lock(); },
+        });
+    m_slices = std::make_unique<RichTextSliceFactory>(
+        m_page, m_styling, *m_styleMenu, *m_commands, m_defaults,
+        RichTextSliceFactory::Host{.document = m_host.document,
+                                   .documentIsDirty = dirty,
+                                   .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
+                                   .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
+                                   .showHeaderInspector = [this] { m_inspectors->showHeaderInspector({}); }});
+    m_inspectors = std::make_shared<RichTextInspectors>(
+        m_page, popovers, *m_slices,
+        RichTextInspectors::Host{
+            .document = m_host.document,
+            .editor = m_host.editor,
+            .viewControllerToPresent = m_host.viewControllerToPresent,
+            .styleToolbar = m_host.styleToolbar,
+            .insertItemBarButtonItem = [this] { return m_styling.barItems().insertItemBarButtonItem(); },
+            .isFindOnPageVisible = [this] { return ask("isFindOnPageVisible"); },
+            .hideFindOnPage = [this] { run("hideFindOnPage"); },
+            .isKeyboardVisible = m_host.isKeyboardVisible,
+            .addFakeTextSelectionView = [this] { run("addFakeTextSelectionView"); },
+            .removeFakeTextSelectionView = [this] { run("removeFakeTextSelectionView"); },
+            .addCustomKeyboard = [this] { run("addCustomKeyboard"); },
+            .removeCustomKeyboardAndClose = [this] { run("removeCustomKeyboardAndClose"); },
+            .documentIsDirty = dirty,
+            .previewHeaderFooter = [this] { run("previewHeaderFooter"); },
+            .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
+            .insertTextFromLiveTextScanner = [this] { run("insertTextFromLiveTextScanner"); },
+            .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
+            .canScanText = [this] { return ask("canScanText"); },
+        });
+}
+
+void RichTextTools::optionSelected(long row)
+{
+    m_styleMenu->optionSelected(row);
+}
+
+void RichTextTools::magicCursorOptionSelected(long option)
+{
+    m_commands->magicCursorOptionSelected(option);
+}
+
+void RichTextTools::magicCursorOptionSelected2(long option)
+{
+    m_commands->magicCursorOptionSelected2(option);
+}
+
+void RichTextTools::miscToolsPickerOptionSelected(long option)
+{
+    m_commands->miscToolsPickerOptionSelected(option);
+}
+
+void RichTextTools::toolsOptionSelected(long option)
+{
+    m_commands->toolsOptionSelected(option);
+}
+
+WebView* RichTextTools::webViewEditor()
+{
+    return m_host.webView ? m_host.webView() : nullptr;
+}
+
+} // namespace folio
