@@ -125,6 +125,7 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                                         .closeDocument = m_host.closeDocument,
                                         .toolMenuActions = m_host.toolMenuActions,
                                         .exportMenuActions = m_host.exportMenuActions,
+                                        .insertItemMenu = m_host.insertItemMenu,
                                         .showTextStyleMenu = [this](BarButtonItem& item) { showTextStyleMenu(item); }})
     , m_popovers(RichTextPopovers::Host{.viewControllerToPresent = m_host.viewControllerToPresent})
     , m_editMenu(EditMenuValidator::State{

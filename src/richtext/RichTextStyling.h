@@ -45,6 +45,8 @@ public:
         std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions{};
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
+        // The insert item's menu; null hides the item.
+        std::function<std::shared_ptr<Menu>()> insertItemMenu{};
         // The responder chain's answer for edit-menu commands the editor does not decide.
         std::function<bool(const std::string& action)> superCanPerformAction{};
     };

@@ -17,6 +17,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
@@ -27,6 +28,7 @@
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/RichTextInspectors.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
 #include "webeditor/EditorFlags.h"
@@ -97,6 +99,11 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     host.undoAction = [this] { undoAction(); };
     host.redoAction = [this] { redoAction(); };
     host.superCanPerformAction = [this](const std::string& action) { return ViewController::canPerformAction(action, nullptr); };
+    host.insertItemMenu = [this]() -> std::shared_ptr<Menu> {
+        if (!m_tools)
+            return nullptr;
+        return m_tools->inspectors().showInsertItemMenu({m_styling->barItems().insertItemBarButtonItem(), {}});
+    };
     return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
 }
 
@@ -240,7 +247,9 @@ void TextViewController::registerRoutes()
 {
     PageMessageDispatcher& routes = m_bridge.dispatcher();
     routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
-        m_isEditing = true;
+        // The insert menu's entries wait for the keyboard, which is up once the user types.
+        if (!std::exchange(m_isEditing, true))
+            m_styling->barItems().regenerateInsertMenu();
         if (m_document && !m_document->hasUnsavedChanges())
             documentIsDirty();
     });
