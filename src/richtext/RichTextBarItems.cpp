@@ -20,10 +20,11 @@ std::u16string localized(std::string_view key, std::string_view fallback = {}, s
 
 std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view title, std::function<void()> action)
 {
-    auto item = BarButtonItem::withSymbol(symbol, [action = std::move(action)](BarButtonItem&) {
-        if (action)
-            action();
-    });
+    // Without an action a tap opens the item's menu, so none is set then.
+    BarButtonItem::Handler handler;
+    if (action)
+        handler = [action = std::move(action)](BarButtonItem&) { action(); };
+    auto item = BarButtonItem::withSymbol(symbol, std::move(handler));
     if (!title.empty())
         item->setTitle(localized(title));
     return item;

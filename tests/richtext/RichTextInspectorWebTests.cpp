@@ -4,6 +4,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Window.h"
@@ -106,6 +107,14 @@ TEST_F(RichTextInspectorWindowTest, theStyleInspectorShowsItsSlicesInAPopoverAnd
     GtkPresenter::processPendingEvents();
     EXPECT_FALSE(inspectors.isVisible(RichTextInspectors::Kind::TextFormat));
     EXPECT_EQ(presenter->widgetForController(*navigation), nullptr);
+
+    // The insert item's menu opens on screen, its entries waiting for the keyboard.
+    auto insert = editor->styling().barItems().insertItemBarButtonItem();
+    ASSERT_NE(insert->menu(), nullptr);
+    EXPECT_FALSE(insert->isHidden());
+    EXPECT_TRUE(insert->tap());
+    ASSERT_NE(presenter->menuPopover(), nullptr);
+    EXPECT_TRUE(contains(test::labelTexts(presenter->menuPopover()), "Header & Footer"));
 }
 
 } // namespace
