@@ -89,9 +89,18 @@ TEST_F(RichTextInspectorWindowTest, theStyleInspectorShowsItsSlicesInAPopoverAnd
     EXPECT_TRUE(contains(labels, "Font"));
     EXPECT_FALSE(test::descendants(popover, GTK_TYPE_BUTTON).empty());
 
-    // The colour segment pushes the colour pane inside the same popover, with a way back.
-    inspectors.styleSegments()->selectSegment(1);
+    // The colour segment, above the slices, pushes the colour pane inside
+    // the same popover, with a way back.
+    GtkWidget* colour = nullptr;
+    for (GtkWidget* button : test::descendants(popover, GTK_TYPE_TOGGLE_BUTTON)) {
+        const char* text = gtk_button_get_label(GTK_BUTTON(button));
+        if (text && std::string(text) == "Color")
+            colour = button;
+    }
+    ASSERT_NE(colour, nullptr);
+    gtk_button_clicked(GTK_BUTTON(colour));
     GtkPresenter::processPendingEvents();
+    EXPECT_EQ(inspectors.styleSegments()->selectedSegmentIndex(), 0);
     labels = test::labelTexts(popover);
     EXPECT_TRUE(contains(labels, "Paper color"));
     EXPECT_FALSE(contains(labels, "Font Style"));

@@ -83,11 +83,18 @@ void addSegmentButtons(GtkWidget* box, std::size_t count)
             auto control = controlOf<SegmentedControl>(box);
             if (!control)
                 return;
+            // The model's action may rebuild what shows the control (a
+            // segment that opens a pane), destroying these widgets; held
+            // here, they stay valid objects until the sync below is done.
+            g_object_ref(box);
+            g_object_ref(button);
             // Clicking the selected segment again would untoggle it; the
             // model keeps it selected, and the sync below restores it.
             if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)))
                 control->selectSegment(index);
             syncSegments(box, *control);
+            g_object_unref(button);
+            g_object_unref(box);
         });
         gtk_box_pack_start(GTK_BOX(box), button, TRUE, TRUE, 0);
     }

@@ -566,8 +566,21 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
     Size size = presented.preferredContentSize();
     if (size.width > 0 && size.height > 0)
         gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
-    // A list pushed inside the popover needs a way back, as a navigation bar gives.
+    // A title view (segments that open sub-panes, say) stands above the
+    // content, as a navigation bar would show it.
     auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
+    if (std::shared_ptr<View> titleView = top ? top->navigationItem()->titleView() : nullptr) {
+        GtkViewBuilder builder(nullptr);
+        if (GtkWidget* title = builder.build(*titleView)) {
+            GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
+            gtk_widget_set_halign(title, GTK_ALIGN_CENTER);
+            gtk_box_pack_start(GTK_BOX(box), title, FALSE, FALSE, 0);
+            gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
+            content = box;
+        }
+    }
+    // A list pushed inside the popover needs a way back, as a navigation bar gives.
     if (navigation && navigation->viewControllers().size() > 1) {
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         GtkWidget* back = gtk_button_new_with_label("Back");
