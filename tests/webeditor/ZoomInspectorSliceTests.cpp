@@ -97,6 +97,8 @@ TEST_F(ZoomSliceTest, webSliceStepsByTenWithinFiftyAndThreeHundredFiftyAndTellsT
     EXPECT_EQ(editor->received, (std::vector<double>{110}));
     EXPECT_EQ(EditorFlags::shared().currentDocumentTextZoomPercent, 110);
     EXPECT_EQ(changes, 1);
+    // The end of the change shows the new zoom.
+    EXPECT_EQ(slice->zoomTextWell()->text(), u"110%");
 
     struct Case {
         long long from;
@@ -147,12 +149,15 @@ TEST_F(ZoomSliceTest, markdownSliceStepsTheDocumentScaleByATenthWithinItsLimits)
         double from;
         bool larger;
         double to;
+        const char16_t* shown;
     };
-    for (Case c : {Case{1.0, false, 0.9}, Case{1.0, true, 1.1}, Case{0.3, false, 0.25}, Case{3.0, true, 3.0}}) {
+    for (Case c : {Case{1.0, false, 0.9, u"90%"}, Case{1.0, true, 1.1, u"110%"}, Case{0.3, false, 0.25, u"25%"},
+                   Case{3.0, true, 3.0, u"300%"}}) {
         SCOPED_TRACE(c.from);
         document.setScale(c.from);
         (c.larger ? slice->zoomIncreaseStepperButton() : slice->zoomDecreaseStepperButton())->tap();
         EXPECT_DOUBLE_EQ(document.scale(), c.to);
+        EXPECT_EQ(slice->zoomTextWell()->text(), c.shown);
     }
     document.setScale(1.5);
     slice->updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonObjectsEdited);

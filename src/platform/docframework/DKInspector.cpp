@@ -3,7 +3,9 @@
 #include "platform/docframework/DKInspectorDelegate.h"
 #include "platform/docframework/DKInspectorSlice.h"
 #include "platform/docframework/DKStackedSlicesPane.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
@@ -133,6 +135,15 @@ void DKInspector::updateInterfaceFromInspectedObjects(int reason)
     std::vector<std::shared_ptr<ViewController>> stack = m_navigation->viewControllers();
     if (stack.empty() || stack.front() != m_mainPane)
         m_mainPane->updateInterfaceFromInspectedObjects(reason);
+    if (!isVisible() || stack.empty())
+        return;
+    // Shown on the next turn, once the control that changed the objects has
+    // finished its event: showing the pane again rebuilds that control.
+    std::weak_ptr<Responder> weak = stack.back()->weak_from_this();
+    RunLoop::main().post([weak] {
+        if (auto pane = std::dynamic_pointer_cast<ViewController>(weak.lock()))
+            Presenter::current().viewContentDidChange(*pane);
+    });
 }
 
 std::vector<std::shared_ptr<DKInspectorSlice>> DKInspector::slicesForPane(DKStackedSlicesPane& pane)
@@ -154,7 +165,11 @@ void DKInspector::didEndChangingInspectedObjects()
 {
     if (m_changeDepth == 0)
         return;
-    if (--m_changeDepth == 0 && m_didChange)
+    if (--m_changeDepth != 0)
+        return;
+    // The slices show what the change made of the objects.
+    updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonObjectsEdited);
+    if (m_didChange)
         m_didChange();
 }
 

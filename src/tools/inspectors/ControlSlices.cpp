@@ -5,9 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Menu.h"
-#include "platform/ui/Presenter.h"
 #include "platform/ui/View.h"
-#include "platform/foundation/RunLoop.h"
 
 namespace folio {
 
@@ -40,18 +38,6 @@ void ControlSlice::change(const std::function<void()>& action)
         action();
     if (owner)
         owner->didEndChangingInspectedObjects();
-}
-
-void ControlSlice::showChanges()
-{
-    ViewController* pane = parentViewController();
-    if (!pane)
-        return;
-    std::weak_ptr<Responder> weak = pane->weak_from_this();
-    RunLoop::main().post([weak] {
-        if (auto alive = std::dynamic_pointer_cast<ViewController>(weak.lock()))
-            Presenter::current().viewContentDidChange(*alive);
-    });
 }
 
 ButtonRowSlice::ButtonRowSlice(std::u16string title, std::vector<Item> items)
@@ -105,7 +91,6 @@ void StepperSlice::step(const std::function<void()>& action)
 {
     change(action);
     updateInterfaceFromInspectedObjects(UpdateReasonObjectsEdited);
-    showChanges();
 }
 
 void StepperSlice::updateInterfaceFromInspectedObjects(int)
@@ -140,7 +125,6 @@ void ChoiceSlice::choose(std::size_t index)
             m_choices.choose(index);
     });
     updateInterfaceFromInspectedObjects(UpdateReasonObjectsEdited);
-    showChanges();
 }
 
 void ChoiceSlice::updateInterfaceFromInspectedObjects(int)

@@ -25,9 +25,6 @@ protected:
     void loadView() override;
     // Runs the change inside the inspector's change brackets.
     void change(const std::function<void()>& action);
-    // Shows the slice's new values on screen, on the next turn, once the
-    // control that changed them has finished its event.
-    void showChanges();
 
     std::shared_ptr<Label> m_titleLabel;
 };
