@@ -76,6 +76,7 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.webView = [this] { return m_webView.get(); };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.questions["isEditing"] = [this] { return m_isEditing; };
+    host.commands["regenerateToolsMenu"] = [this] { m_styling->barItems().regenerateToolsMenu(); };
     return RichTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                                std::move(host));
 }
