@@ -8,6 +8,8 @@
 
 namespace folio {
 
+class CaretSelectionCommander;
+class ClipboardCommander;
 class RichTextStyling;
 class AlertController;
 class TextDocument;
@@ -40,6 +42,10 @@ public:
 
     // The style bar, the style commands, the bar items and the popovers.
     RichTextStyling& styling() { return *m_styling; }
+    // Copy, cut, the pastes and drops.
+    ClipboardCommander& clipboard() { return *m_clipboard; }
+    // Caret moves, selection commands, the pads and the edit menu's timing.
+    CaretSelectionCommander& caret() { return *m_caret; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
 
@@ -65,14 +71,17 @@ protected:
 private:
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
-    void copySelection(bool cut);
     void dismissLoadProgress();
+    std::unique_ptr<ClipboardCommander> makeClipboard();
+    std::unique_ptr<CaretSelectionCommander> makeCaret();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
 
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
     std::unique_ptr<RichTextStyling> m_styling;
+    std::unique_ptr<ClipboardCommander> m_clipboard;
+    std::unique_ptr<CaretSelectionCommander> m_caret;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };
