@@ -301,6 +301,20 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
     return m_styling->editMenu().canPerformAction(action);
 }
 
+bool TextViewController::respondsToAction(const std::string& action) const
+{
+    return action == "paste:" || action == "pasteRichText:" || WebEditorController::respondsToAction(action);
+}
+
+bool TextViewController::performAction(const std::string& action, const void* sender)
+{
+    if (action == "paste:" || action == "pasteRichText:") {
+        m_clipboard->paste();
+        return true;
+    }
+    return WebEditorController::performAction(action, sender);
+}
+
 void TextViewController::pageProcessDidTerminate(const std::string& reason)
 {
     TELog(TELogLevelWarning, "The editing page stopped (" + reason + "); loading it again from the last saved text");

@@ -48,6 +48,9 @@ public:
     CaretSelectionCommander& caret() { return *m_caret; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
+    // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
+    bool respondsToAction(const std::string& action) const override;
+    bool performAction(const std::string& action, const void* sender) override;
 
     bool isEditing() const { return m_isEditing; }
 
