@@ -70,7 +70,8 @@ void CaretSelectionCommander::attachCursorPadGestures(const CursorPad& magicCurs
     };
     auto attachPad = [&](const CursorPad& pad, bool repeating) {
         if (pad.pad) {
-            // NOTE: a pan with more than one finger is the two-finger tap's.
+            // NOTE: the platform's pan has no finger count; the desktop drives
+            // the pads with one pointer, as the pan wants.
             pad.pad->addGestureRecognizer(
                 std::make_shared<PanGestureRecognizer>([this](GestureRecognizer& r) { pan(r); }));
             auto twoFingers = std::make_shared<TapGestureRecognizer>(on(&CaretSelectionCommander::magicCursorTap));

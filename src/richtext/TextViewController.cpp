@@ -77,6 +77,8 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); };
     host.documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); };
+    // FIXME: pasted and dropped pictures need the editor's picture insertion,
+    // which does not exist yet; until then they are not inserted.
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
 }
 
