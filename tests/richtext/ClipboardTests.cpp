@@ -228,6 +228,28 @@ TEST_F(ClipboardTest, richPasteTakesHTMLFromAnotherProgramWhenThereIsNoArchive)
     EXPECT_EQ(inserted[0].find("meta"), std::string::npos) << inserted[0];
 }
 
+TEST_F(ClipboardTest, richPasteReadsWideHTMLAndSendsLineBreaksInsideTheLiteral)
+{
+    std::u16string wide = u"<p>first\nsecond\u2028third</p>";
+    std::vector<std::uint8_t> bytes{0xFF, 0xFE};
+    for (char16_t unit : wide) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    PasteboardItem item;
+    item[kPasteboardTypeHTML] = bytes;
+    putItem(std::move(item));
+    clipboard.pasteRichText2();
+
+    std::vector<std::string> scripts = view.scriptsMatching("insertHTML");
+    ASSERT_EQ(scripts.size(), 1u);
+    EXPECT_EQ(scripts[0].find('\n'), std::string::npos);
+    EXPECT_EQ(scripts[0].find("\u2028"), std::string::npos) << "no raw separator ends the script's line";
+    std::vector<std::string> html = insertions();
+    ASSERT_EQ(html.size(), 1u);
+    EXPECT_NE(html[0].find("<p>first\nsecond\u2028third</p>"), std::string::npos) << html[0];
+}
+
 TEST_F(ClipboardTest, richPasteOfAPictureFitsItInto650Points)
 {
     ASSERT_TRUE(pasteboard.setImage(*picture(1300, 400)));
