@@ -289,10 +289,12 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
             {"underlineExecCommand",
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
         });
-    std::vector<std::shared_ptr<KeyCommand>> arrows = CaretSelectionCommander::arrowKeyCommands([weak]() -> CaretSelectionCommander* {
-        auto strong = weak.lock();
-        return strong ? &static_cast<TextViewController&>(*strong).caret() : nullptr;
-    });
+    // The plain arrows move as the cursor pads do.
+    std::vector<std::shared_ptr<KeyCommand>> arrows =
+        CaretSelectionCommander::arrowKeyCommands([weak]() -> CaretSelectionCommander* {
+            auto strong = weak.lock();
+            return strong ? &static_cast<TextViewController&>(*strong).caret() : nullptr;
+        });
     commands.insert(commands.end(), arrows.begin(), arrows.end());
     return commands;
 }
