@@ -114,7 +114,10 @@ std::string RichTextPageTemplate::build(const Page& page)
             "border-width: 1px}    </style>";
     if (!page.styleSheetURL.empty())
         html += "<link rel='stylesheet' type='text/css' href='" + HTMLTextEscaper::escape(page.styleSheetURL) + "'>";
-    html += "    <script type='text/javascript' src='";
+    html += "    ";
+    for (const std::string& component : page.componentScriptURLs)
+        html += "<script type='text/javascript' src='" + HTMLTextEscaper::escape(component) + "'></script>";
+    html += "<script type='text/javascript' src='";
     html += HTMLTextEscaper::escape(page.helperScriptURL);
     html += "'></script></head><body onLoad = 'initXEditor()' style='background-color:";
     html += styleValue(page.paperColor);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -33,6 +34,8 @@ public:
         std::string header;
         std::string footer;
         std::string html;   // the document's HTML, placed as it is
+        // Components loaded before the helpers (the selection library).
+        std::vector<std::string> componentScriptURLs{};
     };
 
     // The style the settings give a page: the default style only for a new

@@ -18,11 +18,14 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
+#include "richtext/CaretSelectionCommander.h"
+#include "richtext/ClipboardCommander.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextPageSetup.h"
@@ -35,6 +38,7 @@
 #include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
+#include "webeditor/PageScript.h"
 
 #include <filesystem>
 
@@ -52,6 +56,8 @@ constexpr const char* kReadOnlyScript = "document.getElementById('content').cont
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
     , m_styling(makeStyling())
+    , m_clipboard(makeClipboard())
+    , m_caret(makeCaret())
 {
     registerRoutes();
     m_tools = makeTools();
@@ -108,6 +114,35 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
 }
 
+std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
+{
+    ClipboardCommander::Host host;
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); };
+    host.documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); };
+    // FIXME: pasted and dropped pictures need the editor's picture insertion,
+    // which does not exist yet; until then they are not inserted.
+    return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
+}
+
+std::unique_ptr<CaretSelectionCommander> TextViewController::makeCaret()
+{
+    CaretSelectionCommander::Host host;
+    host.isRTLLanguage = [this] { return m_styling->characters().isRTLLanguage(); };
+    host.isOrientationLandscape = [this] { return m_size.width > m_size.height; };
+    host.isEditing = [this] { return m_isEditing; };
+    host.isPad = [] { return Device::current().userInterfaceIdiom() == UserInterfaceIdiom::Pad; };
+    host.hasSelection = [this] { return m_styling->monitor().hasSelection(); };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.endEditing = [this] {
+        m_isEditing = false;
+        m_connection.send("if (document.activeElement) document.activeElement.blur();");
+    };
+    host.view = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.setContentOffsetY = [this](double y) { m_connection.send(PageScript::call("window.scrollTo", {0, y})); };
+    return std::make_unique<CaretSelectionCommander>(m_connection, std::move(host));
+}
+
 TextViewController::~TextViewController()
 {
     m_styling->monitor().stop();
@@ -139,6 +174,7 @@ void TextViewController::viewDidLoad()
     m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), m_size, true);
     if (!m_forPreviewGeneration)
         m_styling->monitor().start();
+    m_clipboard->prepareWebViewText(*view());
 }
 
 void TextViewController::viewWillTransitionToSize(Size size)
@@ -173,6 +209,11 @@ RichTextPageTemplate::Page TextViewController::pageToLoad() const
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
+    // The word moves and the word selection of the caret commands.
+    for (const char* component : {"rangy/lib/rangy-core.js", "rangy/lib/rangy-textrange.js"}) {
+        if (std::optional<std::string> url = PageResources::componentURL(component))
+            page.componentScriptURLs.push_back(*url);
+    }
     page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
     page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
     if (m_document)
@@ -242,6 +283,8 @@ void TextViewController::pageDidBecomeReady()
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
+    m_clipboard->pageDidBecomeReady();
+    CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
 }
 
 void TextViewController::registerRoutes()
@@ -260,8 +303,9 @@ void TextViewController::registerRoutes()
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
     });
-    routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { copySelection(false); });
-    routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { copySelection(true); });
+    routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
+    routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->cutSelection(); });
+    routes.add("pasteEvent", Gate::WhenReady, [this](const PageMessage&) { m_clipboard->paste(); });
     routes.add("cutEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
         m_connection.send("document.execCommand('insertText', false, '\\t');");
@@ -279,7 +323,7 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
                 action(static_cast<TextViewController&>(*strong));
         };
     };
-    return DKKeyCommands::keyCommandsWithCategories(
+    std::vector<std::shared_ptr<KeyCommand>> commands = DKKeyCommands::keyCommandsWithCategories(
         {DKKeyCommands::kDocumentControllerCategory},
         {
             {"undoAction", bind([](TextViewController& editor) { editor.undoAction(); })},
@@ -290,22 +334,34 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
             {"underlineExecCommand",
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
         });
-}
-
-void TextViewController::copySelection(bool cut)
-{
-    std::string text = m_connection.readString("window.getSelection().toString()");
-    if (text.empty())
-        return;
-    Pasteboard::general().setString(toUtf16(text));
-    if (cut)
-        m_connection.send("document.execCommand('delete', false, null)");
+    // The plain arrows move as the cursor pads do.
+    std::vector<std::shared_ptr<KeyCommand>> arrows =
+        CaretSelectionCommander::arrowKeyCommands([weak]() -> CaretSelectionCommander* {
+            auto strong = weak.lock();
+            return strong ? &static_cast<TextViewController&>(*strong).caret() : nullptr;
+        });
+    commands.insert(commands.end(), arrows.begin(), arrows.end());
+    return commands;
 }
 
 bool TextViewController::canPerformAction(const std::string& action, const void* sender) const
 {
     (void)sender;
     return m_styling->editMenu().canPerformAction(action);
+}
+
+bool TextViewController::respondsToAction(const std::string& action) const
+{
+    return action == "paste:" || action == "pasteRichText:" || WebEditorController::respondsToAction(action);
+}
+
+bool TextViewController::performAction(const std::string& action, const void* sender)
+{
+    if (action == "paste:" || action == "pasteRichText:") {
+        m_clipboard->paste();
+        return true;
+    }
+    return WebEditorController::performAction(action, sender);
 }
 
 void TextViewController::pageProcessDidTerminate(const std::string& reason)

@@ -9,6 +9,8 @@
 
 namespace folio {
 
+class CaretSelectionCommander;
+class ClipboardCommander;
 class RichTextStyling;
 class AlertController;
 class RichTextTools;
@@ -46,8 +48,15 @@ public:
     RichTextTools& tools() { return *m_tools; }
     // The zoom slice's new text zoom, in percent.
     void documentViewZoomModified(double percent) override;
+    // Copy, cut, the pastes and drops.
+    ClipboardCommander& clipboard() { return *m_clipboard; }
+    // Caret moves, selection commands, the pads and the edit menu's timing.
+    CaretSelectionCommander& caret() { return *m_caret; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
+    // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
+    bool respondsToAction(const std::string& action) const override;
+    bool performAction(const std::string& action, const void* sender) override;
 
     bool isEditing() const { return m_isEditing; }
 
@@ -72,8 +81,9 @@ private:
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();
-    void copySelection(bool cut);
     void dismissLoadProgress();
+    std::unique_ptr<ClipboardCommander> makeClipboard();
+    std::unique_ptr<CaretSelectionCommander> makeCaret();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
 
@@ -81,6 +91,8 @@ private:
     std::string m_shownPaperColor;
     std::unique_ptr<RichTextStyling> m_styling;
     std::shared_ptr<RichTextTools> m_tools;
+    std::unique_ptr<ClipboardCommander> m_clipboard;
+    std::unique_ptr<CaretSelectionCommander> m_caret;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

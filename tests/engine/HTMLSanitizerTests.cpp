@@ -125,5 +125,15 @@ TEST(HTMLSanitizer, nestingDeeperThanTheStackIsWrittenWhole)
     EXPECT_GT(opened, 0u);
 }
 
+TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
+{
+    const char* html = "<meta charset=\"utf-8\"><style>p{color:red}</style><p style=\"color:blue\">kept</p>";
+    std::string document = HTMLSanitizer::sanitizedHTML(html);
+    EXPECT_NE(document.find("<style>p{color:red}</style>"), std::string::npos) << document;
+    std::string inserted = HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion);
+    EXPECT_EQ(inserted, "<p style=\"color:blue\">kept</p>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<meta name=x>b<style>x{}</style>c", HTMLSanitizer::Use::Insertion), "abc");
+}
+
 } // namespace
 } // namespace folio

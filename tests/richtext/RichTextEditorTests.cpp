@@ -243,6 +243,35 @@ TEST_F(TextViewControllerTest, navigationsAndMessages)
     EXPECT_FALSE(page->scriptsMatching("execCommand\\('delete'").empty());
 }
 
+TEST_F(TextViewControllerTest, thePagesPasteAndTheMenusPasteGoThroughTheEditorOnceReady)
+{
+    Pasteboard::general().setString(u"pasted <words>");
+    loop.runOnce();
+    page->sendPageMessage("rte://pasteEvent");
+    EXPECT_TRUE(page->scriptsMatching("insertHTML").empty()) << "no paste before the page is ready";
+
+    page->finishLoad();
+    page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(0.01);
+    ASSERT_TRUE(editor->isPageReady());
+    EXPECT_EQ(page->scriptsMatching("onpaste=function\\(event\\)\\{event.preventDefault\\(\\);"
+                                    "folioSendPageMessage\\('pasteEvent'\\);\\}")
+                  .size(),
+              1u)
+        << "the page's own paste is replaced";
+
+    page->sendPageMessage("rte://pasteEvent");
+    ASSERT_EQ(page->scriptsMatching("insertHTML").size(), 1u);
+    EXPECT_NE(page->scriptsMatching("insertHTML")[0].find("pasted &lt;words&gt;"), std::string::npos)
+        << page->scriptsMatching("insertHTML")[0];
+    EXPECT_EQ(page->scriptsMatching("insertHTML")[0].find("<words>"), std::string::npos);
+
+    EXPECT_TRUE(editor->respondsToAction("pasteRichText:"));
+    EXPECT_TRUE(editor->performAction("paste:", nullptr));
+    EXPECT_TRUE(editor->performAction("pasteRichText:", nullptr));
+    EXPECT_EQ(page->scriptsMatching("insertHTML").size(), 3u);
+}
+
 TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheKeptText)
 {
     becomeReady();

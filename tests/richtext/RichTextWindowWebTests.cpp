@@ -3,8 +3,10 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "richtext/CaretSelectionCommander.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 
@@ -143,6 +145,115 @@ TEST_F(RichTextWindowTest, aSpaceTypedAfterABoldRunSavesAsAnOrdinarySpace)
     EXPECT_EQ(rtf.find("\\~"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\b bold\\"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\b0  x"), std::string::npos) << "an ordinary space after the bold run: " << rtf;
+}
+
+// What another program offers on the desktop clipboard.
+struct OfferedClipboard {
+    std::string html;
+    std::string text;
+
+    static void provide(GtkClipboard*, GtkSelectionData* selection, guint info, gpointer self)
+    {
+        auto* offered = static_cast<OfferedClipboard*>(self);
+        const std::string& value = info == 0 ? offered->html : offered->text;
+        gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
+                               reinterpret_cast<const guchar*>(value.data()), static_cast<gint>(value.size()));
+    }
+    static void cleared(GtkClipboard*, gpointer) {}
+};
+
+std::string clipboardTarget(const char* target)
+{
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    GtkSelectionData* data = gtk_clipboard_wait_for_contents(clipboard, gdk_atom_intern(target, FALSE));
+    if (!data)
+        return {};
+    gint length = 0;
+    const guchar* bytes = gtk_selection_data_get_data_with_length(data, &length);
+    std::string value = bytes && length > 0 ? std::string(reinterpret_cast<const char*>(bytes), length) : std::string();
+    gtk_selection_data_free(data);
+    return value;
+}
+
+TEST_F(RichTextWindowTest, ctrlCPutsTheSelectionOnTheDesktopClipboardAsHTMLAndText)
+{
+    std::string path = folder.path("Copy.rtf");
+    writeFile(path, "{\\rtf1\\ansi Plain {\\b Strong} end\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    Pasteboard::general().setItems({});
+    run("(function(){var r=document.createRange();r.selectNodeContents(document.getElementById('paragraph'));"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    press(GDK_KEY_c, GDK_CONTROL_MASK);
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return Pasteboard::general().hasStrings(); }, kEngineWaitSeconds))
+        << "the copy did not reach the pasteboard";
+
+    // Read as another program reads it: by target name from the clipboard.
+    std::string html = clipboardTarget("text/html");
+    EXPECT_NE(html.find("Strong"), std::string::npos) << html;
+    EXPECT_TRUE(html.find("bold") != std::string::npos || html.find("<b>") != std::string::npos) << html;
+    std::string text = clipboardTarget("text/plain");
+    EXPECT_NE(text.find("Plain Strong end"), std::string::npos) << text;
+    EXPECT_NE(run("document.getElementById('content').textContent").find("Strong"), std::string::npos)
+        << "copy deletes nothing";
+}
+
+TEST_F(RichTextWindowTest, ctrlVInsertsAnotherProgramsHTMLWithoutItsScripts)
+{
+    std::string path = folder.path("Paste.rtf");
+    writeFile(path, "{\\rtf1\\ansi Start\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    OfferedClipboard offered{"<i>pasted words</i><script>document.title='pwned'</script>"
+                             "<img src=x onerror=\"document.title='pwned'\">",
+                             "pasted words"};
+    GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0},
+                                {const_cast<gchar*>("text/plain"), 0, 1}};
+    ASSERT_TRUE(gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, 2,
+                                            OfferedClipboard::provide, OfferedClipboard::cleared, &offered));
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('content').innerHTML").find("pasted words") != std::string::npos; },
+        kEngineWaitSeconds))
+        << "the paste did not reach the page";
+    std::string page = run("document.getElementById('content').innerHTML");
+    EXPECT_NE(page.find("<i>pasted words</i>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("script"), std::string::npos) << page;
+    EXPECT_EQ(page.find("onerror"), std::string::npos) << page;
+    EXPECT_NE(run("document.title"), "pwned");
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+}
+
+TEST_F(RichTextWindowTest, wordMovesAndTheWordSelectionWorkOnTheRealPage)
+{
+    std::string path = folder.path("Words.rtf");
+    writeFile(path, "{\\rtf1\\ansi alpha beta gamma\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.setStart(p.firstChild.nodeType===3?p.firstChild:p.firstChild.firstChild,0);r.collapse(true);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    ASSERT_EQ(run("typeof rangy"), "object") << "the selection library is loaded";
+    editor->caret().magicCursorRight2Tap();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("getSelection().anchorOffset") != "0"; }, kEngineWaitSeconds));
+    EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
+
+    editor->caret().magicCursorRight2Tap();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("getSelection().anchorOffset") != "5"; }, kEngineWaitSeconds));
+    EXPECT_EQ(run("getSelection().anchorOffset"), "10") << "after the second word";
+
+    // A caret inside a word widens to the whole word.
+    run("getSelection().collapse(getSelection().anchorNode, 7)");
+    editor->caret().selectWord();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !run("getSelection().toString()").empty(); }, kEngineWaitSeconds));
+    EXPECT_EQ(run("getSelection().toString()"), "beta");
 }
 
 } // namespace

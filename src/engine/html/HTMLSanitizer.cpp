@@ -182,6 +182,8 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
 // is iterative: a document may nest elements deeper than the stack allows.
 class Writer {
 public:
+    explicit Writer(bool insertion) : m_insertion(insertion) {}
+
     std::string result;
 
     void writeChildren(xmlNode* first)
@@ -200,13 +202,15 @@ public:
     }
 
 private:
+    bool m_insertion;
+
     // Drop goes with its content; DropTag keeps the content of a void element
     // that must not be written.
     enum class Treatment { Skip, Drop, DropTag, Void, Raw, Element };
 
     static std::string nameOf(xmlNode* node) { return lowercased(text(node->name)); }
 
-    static Treatment treatmentOf(xmlNode* node)
+    Treatment treatmentOf(xmlNode* node) const
     {
         if (node->type != XML_ELEMENT_NODE)
             return Treatment::Skip;
@@ -217,6 +221,10 @@ private:
         // text that followed it, and must survive whatever becomes of it.
         bool isVoid = isVoidElement(name) || isVoidDroppedElement(name);
         if (isDroppedElement(name) || (name == "meta" && xmlHasProp(node, BAD_CAST "http-equiv")))
+            return isVoid ? Treatment::DropTag : Treatment::Drop;
+        // Inserted into a page, a style sheet would restyle the whole page
+        // and a meta element means nothing.
+        if (m_insertion && (name == "style" || name == "meta"))
             return isVoid ? Treatment::DropTag : Treatment::Drop;
         if (isVoid)
             return Treatment::Void;
@@ -558,7 +566,7 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css)
     return changed ? result : std::string(css);
 }
 
-std::string HTMLSanitizer::sanitizedHTML(std::string_view html)
+std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use)
 {
     if (html.empty())
         return {};
@@ -570,7 +578,7 @@ std::string HTMLSanitizer::sanitizedHTML(std::string_view html)
                                             kParseOptions));
     if (!document)
         return {};
-    Writer writer;
+    Writer writer(use == Use::Insertion);
     if (wholePage) {
         writer.writeChildren(document->children);
         return writer.result;

@@ -21,9 +21,16 @@ class HTMLSanitizer {
 public:
     HTMLSanitizer() = delete;
 
+    enum class Use {
+        Document,
+        // Markup inserted into an open page: also without style and meta
+        // elements.
+        Insertion,
+    };
+
     // A whole page ("<html>...") stays a page; a fragment stays a fragment.
     // Text is UTF-8 in and out.
-    static std::string sanitizedHTML(std::string_view html);
+    static std::string sanitizedHTML(std::string_view html, Use use = Use::Document);
 
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.

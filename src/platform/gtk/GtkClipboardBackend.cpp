@@ -14,6 +14,7 @@ const std::vector<std::pair<std::string, std::vector<std::string>>>& aliases()
     static const std::vector<std::pair<std::string, std::vector<std::string>>> table{
         {kPasteboardTypeUTF8PlainText, {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING"}},
         {kPasteboardTypePNG, {"image/png"}},
+        {kPasteboardTypeHTML, {"text/html"}},
     };
     return table;
 }
@@ -90,7 +91,7 @@ std::vector<PasteboardItem> GtkClipboardBackend::readItems()
             std::string type = typeForTarget(name);
             g_free(name);
             if (item.count(type) || (type != kPasteboardTypeUTF8PlainText && type != kPasteboardTypePNG &&
-                                     type != kPasteboardTypeWebArchive))
+                                     type != kPasteboardTypeWebArchive && type != kPasteboardTypeHTML))
                 continue;
             if (GtkSelectionData* data = gtk_clipboard_wait_for_contents(m_clipboard, targets[i])) {
                 gint length = 0;

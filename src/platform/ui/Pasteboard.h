@@ -16,6 +16,8 @@ class NotificationCenter;
 inline const std::string kPasteboardTypeWebArchive = "Apple Web Archive pasteboard type";
 inline const std::string kPasteboardTypeUTF8PlainText = "public.utf8-plain-text";
 inline const std::string kPasteboardTypePNG = "public.png";
+// HTML text, as other programs on the desktop offer and read it.
+inline const std::string kPasteboardTypeHTML = "public.html";
 inline const std::string kPasteboardChangedNotification = "UIPasteboardChangedNotification";
 
 // The general pasteboard: a list of items, each with typed representations.

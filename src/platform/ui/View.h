@@ -29,6 +29,8 @@ struct ViewLayerStyle {
 
 // A rectangle of the interface with its subviews. The model keeps geometry and
 // appearance only; a presenter decides how it looks on screen.
+class DropInteractionDelegate;
+
 class View : public Responder {
 public:
     explicit View(Rect frame = {});
@@ -51,6 +53,9 @@ public:
     void setTag(long tag) { m_tag = tag; }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
     void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+    // Who is asked about things dragged over the view; none by default.
+    DropInteractionDelegate* dropDelegate() const { return m_dropDelegate; }
+    void setDropDelegate(DropInteractionDelegate* delegate) { m_dropDelegate = delegate; }
 
     ViewLayerStyle& layerStyle() { return m_layerStyle; }
     const ViewLayerStyle& layerStyle() const { return m_layerStyle; }
@@ -119,6 +124,7 @@ private:
     std::optional<Color> m_backgroundColor;
     long m_tag = 0;
     bool m_userInteractionEnabled = true;
+    DropInteractionDelegate* m_dropDelegate = nullptr;
     std::vector<std::shared_ptr<View>> m_subviews;
     std::weak_ptr<View> m_superview;
     std::vector<std::shared_ptr<GestureRecognizer>> m_gestureRecognizers;

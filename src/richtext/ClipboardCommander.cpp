@@ -1,0 +1,226 @@
+#include "richtext/ClipboardCommander.h"
+
+#include "engine/html/HTMLSanitizer.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "foundation/ImageResize.h"
+#include "foundation/TEWebArchive.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/AttributedString.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/View.h"
+#include "richtext/ClipboardHTML.h"
+#include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kInsertHTML = "document.execCommand('insertHTML', false, {});";
+
+void call(const std::function<void()>& step)
+{
+    if (step)
+        step();
+}
+
+// Other programs may offer HTML as UTF-16 with a byte-order mark.
+std::string htmlText(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+        bool little = bytes[0] == 0xFF;
+        std::u16string text;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            text.push_back(static_cast<char16_t>(little ? bytes[i] | (bytes[i + 1] << 8) : (bytes[i] << 8) | bytes[i + 1]));
+        return toUtf8(text);
+    }
+    return toUtf8(toUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+}
+
+} // namespace
+
+ClipboardCommander::ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host)
+    : m_page(page), m_pasteboard(pasteboard), m_host(std::move(host))
+{
+}
+
+ClipboardCommander::~ClipboardCommander()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+void ClipboardCommander::pageDidBecomeReady()
+{
+    m_page.send("document.getElementById('content').onpaste=function(event){event.preventDefault();"
+                "folioSendPageMessage('pasteEvent');}");
+}
+
+PropertyList ClipboardCommander::webArchiveForHTML(const std::string& html)
+{
+    PropertyList resource = PropertyList::dictionary({
+        {"WebResourceData", PropertyList(Data(html.data(), html.size()))},
+        {"WebResourceFrameName", PropertyList("")},
+        {"WebResourceMIMEType", PropertyList("text/html")},
+        {"WebResourceTextEncodingName", PropertyList("UTF-8")},
+        {"WebResourceURL", PropertyList("about:blank")},
+    });
+    return PropertyList::dictionary({{"WebMainResource", std::move(resource)}});
+}
+
+void ClipboardCommander::copyToPasteboard(bool cut)
+{
+    std::string text = m_page.readString("window.getSelection().toString()");
+    std::string html = m_page.readString("getSelectionHtml()");
+    // Nothing selected (or no page to ask): the user's clipboard stays.
+    if (text.empty() && html.empty())
+        return;
+    // What leaves the editor for other programs carries nothing that runs.
+    html = HTMLSanitizer::sanitizedHTML(html);
+    Result<Data> archive = webArchiveForHTML(html).toData(PropertyList::Format::XML);
+    PasteboardItem item;
+    if (archive)
+        item[kPasteboardTypeWebArchive] = archive->vector();
+    else
+        TELog(TELogLevelWarning, "The copied selection goes without its formatting: " + archive.error().message);
+    item[kPasteboardTypeHTML] = std::vector<std::uint8_t>(html.begin(), html.end());
+    item[kPasteboardTypeUTF8PlainText] = std::vector<std::uint8_t>(text.begin(), text.end());
+    m_pasteboard.setItems({std::move(item)});
+    if (cut)
+        m_page.read("document.execCommand('delete', false, null)");
+}
+
+std::optional<std::string> ClipboardCommander::pasteboardHTML() const
+{
+    if (std::optional<TEWebArchive> archive = TEWebArchive::webArchiveFromPasteboard(m_pasteboard)) {
+        if (archive->mainResource())
+            return htmlText(archive->mainResource()->data);
+    }
+    if (std::optional<std::vector<std::uint8_t>> html = m_pasteboard.dataForPasteboardType(kPasteboardTypeHTML))
+        return htmlText(*html);
+    return std::nullopt;
+}
+
+void ClipboardCommander::pasteRichText2()
+{
+    if (std::optional<std::string> html = pasteboardHTML()) {
+        insertRichHTML(*html);
+    } else if (Image::Pointer image = m_pasteboard.image()) {
+        insertPicture(image, false, true);
+    } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
+        TEHTMLWriterSettings settings;
+        settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
+        std::u16string written = htmlString(AttributedString(*text), settings);
+        std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
+        std::string span = "<span>" + toUtf8(fragment) + "</span>";
+        sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
+    }
+    call(m_host.updateWordCounter);
+    call(m_host.updatePageUpDownControl);
+    ProgressHUD::dismiss();
+}
+
+void ClipboardCommander::insertRichHTML(const std::string& html)
+{
+    std::u16string fragment;
+    // A whole page copied from a browser goes in as its text, with its
+    // addresses linked, rather than as the page's markup.
+    if (hasPrefix(std::string_view(html), std::string_view("<!DOCTYPE html")))
+        fragment = ClipboardHTML::fragmentFromPlainTextOfPage(m_pasteboard.string().value_or(u""));
+    else
+        fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
+    int size = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
+    std::string family = m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')");
+    std::erase(family, '"');
+    std::string color = m_page.readString("document.queryCommandValue('foreColor')");
+    sendInsertion(ClipboardHTML::insertionSpan(fragment, family, size, color), false);
+}
+
+void ClipboardCommander::paste2()
+{
+    if (Image::Pointer image = m_pasteboard.image()) {
+        insertPicture(image, false, true);
+        call(m_host.documentIsDirty);
+    } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
+        sendInsertion("<span>" + toUtf8(ClipboardHTML::plainTextFragment(*text)) + "</span>", true);
+    }
+    call(m_host.updateContextualMenu);
+    call(m_host.updateWordCounter);
+    if (m_host.updatePageUpDownControl) {
+        RunLoop::main().cancelPreviousPerformRequests(this, "updatePageUpDownControl");
+        RunLoop::main().performSelectorAfterDelay(this, "updatePageUpDownControl", {}, kPageUpDownDelaySeconds,
+                                                  [this] { call(m_host.updatePageUpDownControl); });
+    }
+    ProgressHUD::dismiss();
+}
+
+void ClipboardCommander::sendInsertion(const std::string& html, bool waiting)
+{
+    std::string script = PageScript::fill(kInsertHTML, {html});
+    if (waiting)
+        m_page.read(script);
+    else
+        m_page.send(script);
+}
+
+void ClipboardCommander::insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste)
+{
+    if (!m_host.insertImage || !image)
+        return;
+    Image::Pointer picture = image;
+    if (fitForPaste) {
+        Result<Image::Pointer> fitted =
+            ImageResize::resizedImageToFitInSize(image, Size{kPastedPictureSide, kPastedPictureSide}, false);
+        if (!fitted) {
+            TELog(TELogLevelWarning, "The pasted picture could not be fitted: " + fitted.error().message);
+            return;
+        }
+        picture = *fitted;
+    }
+    m_host.insertImage(picture, autoResize);
+}
+
+void ClipboardCommander::prepareWebViewText(View& webView)
+{
+    webView.setDropDelegate(this);
+    webView.setUserInteractionEnabled(true);
+}
+
+bool ClipboardCommander::dropInteractionCanHandleSession(const DropSession& session)
+{
+    for (const DropItem& item : session.items) {
+        if (item.hasItemConformingToType(kRichContentPasteType) || item.hasItemConformingToType(kTextType)) {
+            call(m_host.documentIsDirty);
+            return true;
+        }
+    }
+    return false;
+}
+
+DropProposal ClipboardCommander::dropInteractionSessionDidUpdate(const DropSession&)
+{
+    m_latestDropProposal = DropProposal{DropOperation::Copy};
+    return *m_latestDropProposal;
+}
+
+void ClipboardCommander::dropInteractionPerformDrop(const DropSession& session)
+{
+    for (const DropItem& item : session.items) {
+        if (!item.hasItemConformingToType(kJPEGType) || !item.loadFile)
+            continue;
+        std::optional<std::string> path = item.loadFile(kJPEGType);
+        if (!path)
+            continue;
+        Result<Image::Pointer> image = Image::imageWithContentsOfFile(*path);
+        if (!image) {
+            TELog(TELogLevelWarning, "The dropped file holds no picture: " + image.error().message);
+            continue;
+        }
+        insertPicture(*image, true, false);
+    }
+}
+
+} // namespace folio

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "platform/foundation/PropertyList.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/DropInteraction.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class PageConnection;
+class Pasteboard;
+class View;
+
+// The rich-text editor's clipboard: copy and cut put the selection on the
+// pasteboard as a web archive with plain text beside it (and as HTML for
+// the desktop's other programs); the rich and plain pastes insert what the
+// pasteboard holds; JPEG pictures dragged onto the page are inserted.
+//
+// The page never uses the web view's own clipboard: its copy, cut and paste
+// events come here as page messages. Everything put into the page is made
+// safe and travels as one script literal.
+class ClipboardCommander final : public DropInteractionDelegate {
+public:
+    static constexpr const char* kRichContentPasteType = "iOS rich content paste pasteboard type";
+    static constexpr const char* kTextType = "public.text";
+    static constexpr const char* kJPEGType = "public.jpeg";
+    // Pasted pictures are made to fit this square.
+    static constexpr double kPastedPictureSide = 650;
+    static constexpr double kPageUpDownDelaySeconds = 0.4;
+
+    struct Host {
+        std::function<void()> documentIsDirty{};
+        // The largest font size of the selection, in the page's pixels.
+        std::function<int()> biggestFontSize{};
+        // The one road of pictures into the document; may be empty, and
+        // then pictures are not pasted.
+        std::function<void(const Image::Pointer& image, bool autoResize)> insertImage{};
+        std::function<std::string()> documentTitle{};
+        // Each may be empty; the word counter's does nothing while it is hidden.
+        std::function<void()> updateWordCounter{};
+        std::function<void()> updatePageUpDownControl{};
+        std::function<void()> updateContextualMenu{};
+    };
+
+    ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host);
+    ~ClipboardCommander() override;
+    ClipboardCommander(const ClipboardCommander&) = delete;
+    ClipboardCommander& operator=(const ClipboardCommander&) = delete;
+
+    // Hands the page's pastes to the editor: the page's own paste would
+    // insert the pasteboard's markup unchecked.
+    void pageDidBecomeReady();
+
+    // Neither marks the document changed: the cut's deletion is reported
+    // by the page itself.
+    void copySelection() { copyToPasteboard(false); }
+    void cutSelection() { copyToPasteboard(true); }
+
+    // The page's paste and the edit menu's: rich where the pasteboard holds
+    // rich content.
+    void paste() { pasteRichText2(); }
+    void pasteRichText() { pasteRichText2(); }
+    void pasteRichText2();
+    // "Paste As Plain Text".
+    void paste2();
+
+    // The pasteboard property list of a copied selection's HTML:
+    // { "WebMainResource": { the five resource keys } }.
+    static PropertyList webArchiveForHTML(const std::string& html);
+
+    // The page view accepts drops with this commander as their delegate.
+    void prepareWebViewText(View& webView);
+
+    // DropInteractionDelegate. Text dragged over the page marks the document
+    // changed at once, even if the drop is then cancelled.
+    bool dropInteractionCanHandleSession(const DropSession& session) override;
+    DropProposal dropInteractionSessionDidUpdate(const DropSession& session) override;
+    void dropInteractionPerformDrop(const DropSession& session) override;
+    const std::optional<DropProposal>& latestDropProposal() const { return m_latestDropProposal; }
+
+private:
+    void copyToPasteboard(bool cut);
+    // The HTML of the pasteboard's rich content: a web archive's main
+    // resource, or HTML another program put there.
+    std::optional<std::string> pasteboardHTML() const;
+    void insertRichHTML(const std::string& html);
+    void insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste);
+    void sendInsertion(const std::string& html, bool waiting);
+    void afterPaste();
+
+    PageConnection& m_page;
+    Pasteboard& m_pasteboard;
+    Host m_host;
+    std::optional<DropProposal> m_latestDropProposal;
+};
+
+} // namespace folio

@@ -1,0 +1,140 @@
+#include "richtext/ClipboardHTML.h"
+
+#include "engine/html/HTMLSanitizer.h"
+#include "engine/html/HTMLString.h"
+#include "foundation/HTMLAdditions.h"
+#include "platform/foundation/CharacterSet.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/RegularExpression.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+#include <initializer_list>
+#include <utility>
+
+namespace folio {
+
+namespace {
+
+std::u16string replaced(std::u16string text, std::initializer_list<std::pair<std::u16string_view, std::u16string_view>> pairs)
+{
+    for (const auto& [target, replacement] : pairs)
+        text = stringByReplacingOccurrencesOfString(text, target, replacement);
+    return text;
+}
+
+// Every "<object " up to the end of the next "object>" goes; an opening
+// without an end stops the removal there.
+std::u16string withoutObjects(std::u16string text)
+{
+    for (;;) {
+        std::size_t start = text.find(u"<object ");
+        if (start == std::u16string::npos)
+            return text;
+        std::size_t end = text.find(u"object>", start + 1);
+        if (end == std::u16string::npos)
+            return text;
+        text.erase(start, end + 7 - start);
+    }
+}
+
+// The pattern as the editor has always linked addresses: the characters of
+// "&amp;" and the doubled "%" are members of the character classes, not
+// entities or format signs.
+constexpr std::u16string_view kLinkPattern =
+    u"(?<!=\")\\b((http|https):\\/\\/[\\w\\-_]+(\\.[\\w\\-_]+)+([\\w\\-\\.,@?^=%%&amp;:/~\\+#]*[\\w\\-\\@?^=%%&amp;/~\\+#])?)";
+
+// A value the page answered, made one CSS value: nothing in it may end the
+// declaration, open a string or a block, or escape a character.
+std::string cssValue(std::string_view value)
+{
+    std::string clean;
+    for (char c : value) {
+        if (c != ';' && c != '"' && c != '\'' && c != '\\' && c != '{' && c != '}' && c != '<' && c != '>')
+            clean.push_back(c);
+    }
+    return clean;
+}
+
+} // namespace
+
+std::u16string ClipboardHTML::flattenHTML(std::u16string_view html)
+{
+    std::u16string text = replaced(std::u16string(html), {{u"</div>", u"\n"},
+                                                         {u"<li", u"<br><li"},
+                                                         {u"</p>", u"\n\n"},
+                                                         {u"<br>", u"\n\n"},
+                                                         {u"<br/>", u"\n\n"},
+                                                         {u"<br class=\"Apple-interchange-newline\">", u"\n\n"}});
+    // The tags are found in the text as it was before any of them went, so a
+    // blank left by one never joins two others into a new tag.
+    const std::u16string scanned = text;
+    std::size_t at = 0;
+    while (at < scanned.size()) {
+        std::size_t open = scanned.find(u'<', at);
+        if (open == std::u16string::npos)
+            break;
+        std::size_t close = scanned.find(u'>', open);
+        if (close == std::u16string::npos)
+            break;
+        std::u16string tag = scanned.substr(open, close - open) + u">";
+        text = stringByReplacingOccurrencesOfString(text, tag, u" ");
+        at = close;
+    }
+    text = stringByAddingHTMLEntities(text);
+    text = replaced(std::move(text), {{u"\n", u"<br>"}, {u"\t", u""}, {u"\r", u"<br>"}});
+    static const CharacterSet blanksAndTabs = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u" \t"));
+    return stringByTrimmingCharactersInSet(text, blanksAndTabs);
+}
+
+std::u16string ClipboardHTML::stringByLinkifyingURLs(std::u16string_view text)
+{
+    static const Result<RegularExpression> pattern = RegularExpression::make(kLinkPattern);
+    if (!pattern)
+        return std::u16string(text);
+    return pattern->stringByReplacingMatches(text, u"<a href=\"$1\" class=\"linkified\">$1</a>");
+}
+
+std::u16string ClipboardHTML::fragmentFromPlainTextOfPage(std::u16string_view plainText)
+{
+    std::u16string text = replaced(flattenHTML(plainText), {{u"&amp;gt;", u"&#62;"}, {u"&amp;lt;", u"&#60;"}, {u"\\", u"&#92;"}});
+    return stringByLinkifyingURLs(text);
+}
+
+std::u16string ClipboardHTML::fragmentFromCopiedHTML(std::string_view html)
+{
+    // Safe first: the quote replacements below would otherwise change how
+    // the attributes of hostile markup are read.
+    std::u16string text = toUtf16(HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion));
+    text = replaced(std::move(text), {{u"'", u"&#039;"}, {u"\\", u"&#92;"}});
+    return withoutObjects(std::move(text));
+}
+
+std::u16string ClipboardHTML::fragmentFromWrittenText(std::u16string_view writtenHTML)
+{
+    return replaced(std::u16string(writtenHTML), {{u"\r", u"<br>"},
+                                                 {u"'", u"&#039;"},
+                                                 {u"\\", u"&#92;"},
+                                                 {u"&amp;gt;", u"&#62;"},
+                                                 {u"&amp;lt;", u"&#60;"}});
+}
+
+std::u16string ClipboardHTML::plainTextFragment(std::u16string_view text)
+{
+    // Comments are marked in the page's text by U+FEFF, "[", the speech
+    // balloon and "]"; pasted, the marker would be an orphan.
+    std::u16string clean = stringByReplacingOccurrencesOfString(text, u"\uFEFF[\U0001F4AC]", u"");
+    clean = stringByEscapingForHTML(clean);
+    return replaced(std::move(clean), {{u"\r", u"<br>"}, {u"\n", u"<br>"}});
+}
+
+std::string ClipboardHTML::insertionSpan(std::u16string_view fragment, std::string_view fontFamily, int pixelSize,
+                                         std::string_view color)
+{
+    std::string span = "<span style=\"font-family:" + HTMLTextEscaper::escape(cssValue(fontFamily)) +
+                       ";font-size: " + std::to_string(pixelSize) + "px; color: " + HTMLTextEscaper::escape(cssValue(color)) +
+                       ";\">" + toUtf8(fragment) + "</span>";
+    return HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion);
+}
+
+} // namespace folio
