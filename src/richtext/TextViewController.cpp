@@ -16,6 +16,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
@@ -23,6 +24,7 @@
 #include "platform/web/WebView.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
@@ -46,8 +48,10 @@ constexpr const char* kReadOnlyScript = "document.getElementById('content').cont
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
     , m_styling(makeStyling())
+    , m_tools(makeEditingTools())
 {
     registerRoutes();
+    m_tools->registerRoutes(m_bridge.dispatcher());
 }
 
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
@@ -65,8 +69,24 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
 }
 
+std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
+{
+    RichTextEditingTools::Host host;
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.present = [this](std::shared_ptr<ViewController> controller) {
+        if (m_document)
+            m_document->viewControllerToPresent()->presentViewController(controller, true);
+    };
+    host.presentFromEditor = [this](std::shared_ptr<ViewController> controller) { presentViewController(controller, true); };
+    host.view = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.webViewHeight = [this] { return m_webView ? m_webView->frame().size.height : m_size.height; };
+    host.setEditing = [this](bool editing) { m_isEditing = editing; };
+    return std::make_unique<RichTextEditingTools>(m_connection, UserDefaults::standardUserDefaults(), *m_styling, std::move(host));
+}
+
 TextViewController::~TextViewController()
 {
+    m_tools->cancelPendingTasks();
     m_styling->monitor().stop();
     dismissLoadProgress();
 }
@@ -276,6 +296,9 @@ void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
     dismissLoadProgress();
+    if (m_tools->find().isFindOnPageVisible())
+        m_tools->find().hideFindOnPageNotAnimated();
+    m_tools->cancelPendingTasks();
     TextDocument* document = beginClosing();
     // The pictures are rebuilt from the file at the next opening; a document
     // that could not be saved still needs them.

@@ -8,6 +8,7 @@
 
 namespace folio {
 
+class RichTextEditingTools;
 class RichTextStyling;
 class AlertController;
 class TextDocument;
@@ -40,6 +41,8 @@ public:
 
     // The style bar, the style commands, the bar items and the popovers.
     RichTextStyling& styling() { return *m_styling; }
+    // The key row, find and replace, links and inserts, footnotes and comments.
+    RichTextEditingTools& editingTools() { return *m_tools; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
 
@@ -65,6 +68,7 @@ protected:
 private:
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
+    std::unique_ptr<RichTextEditingTools> makeEditingTools();
     void copySelection(bool cut);
     void dismissLoadProgress();
     double pageHeight() const;
@@ -73,6 +77,7 @@ private:
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
     std::unique_ptr<RichTextStyling> m_styling;
+    std::unique_ptr<RichTextEditingTools> m_tools;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

@@ -1,0 +1,204 @@
+#include "richtext/InsertCommander.h"
+
+#include "platform/foundation/DateFormatting.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertController.h"
+#include "richtext/FindCommander.h"
+#include "richtext/FontSizeRules.h"
+#include "richtext/RichTextInsertion.h"
+#include "webeditor/PageConnection.h"
+
+#include <cctype>
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kHideLinkAlertSelector = "hideIsLinkAlert";
+
+std::u16string localized(const char* text)
+{
+    return toUtf16(Localization::localizedString(text));
+}
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+} // namespace
+
+InsertCommander::InsertCommander(PageConnection& page, FindCommander& find, Host host)
+    : m_page(page)
+    , m_find(find)
+    , m_host(std::move(host))
+{
+    m_find.setLinkReturnHandler([this] { insertLinkInText(); });
+}
+
+InsertCommander::~InsertCommander()
+{
+    m_find.setLinkReturnHandler({});
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
+
+bool InsertCommander::isAllowedLinkAddress(const std::string& address)
+{
+    // Browsers ignore leading blanks and control characters, and tabs and
+    // line breaks anywhere in a scheme, so the check does too.
+    std::string scheme;
+    for (char c : address) {
+        if (c == ':')
+            break;
+        if (static_cast<unsigned char>(c) <= ' ')
+            continue;
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return scheme != "javascript" && scheme != "data" && scheme != "vbscript";
+}
+
+std::string InsertCommander::linkAddress(const std::string& typed)
+{
+    if (startsWith(typed, "http://") || startsWith(typed, "https://"))
+        return typed;
+    return "http://" + typed;
+}
+
+void InsertCommander::showInsertLink()
+{
+    SearchReplaceBar& bar = m_find.bar();
+    bar.insertLinkToolbar->setHidden(false);
+    bar.searchToolbar->setHidden(true);
+    m_page.send("saveCaretSelection();");
+    std::string address = m_page.readString("isALink();");
+    RunLoop::main().performSelectorAfterDelay(this, "showInsertLinkToolbar:", address, kLinkBarDelaySeconds,
+                                              [this, address] { showInsertLinkToolbar(address); });
+}
+
+void InsertCommander::showInsertLinkToolbar(const std::string& address)
+{
+    if (m_host.removeCustomKeyboard)
+        m_host.removeCustomKeyboard();
+    SearchReplaceBar& bar = m_find.bar();
+    bar.searchToolbar->setHidden(true);
+    bar.insertLinkToolbar->setHidden(false);
+    bar.insertLink->becomeFirstResponder();
+    bar.insertLink->setText(toUtf16(address));
+    bar.unlinkButton->setEnabled(!address.empty());
+    m_find.setFindOnPageVisible(true);
+}
+
+bool InsertCommander::insertLinkInText()
+{
+    std::string typed = toUtf8(m_find.bar().insertLink->text());
+    if (!isAllowedLinkAddress(typed)) {
+        std::shared_ptr<AlertController> alert =
+            AlertController::make(localized("Insert Link"), localized("This address cannot be used as a link."));
+        alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default));
+        if (m_host.present)
+            m_host.present(alert);
+        return false;
+    }
+    m_find.hideFindOnPage();
+    if (m_host.endEditing)
+        m_host.endEditing();
+    m_page.send("restoreCaretSelection();");
+    RichTextInsertion::Style style = RichTextInsertion::caretStyle(m_page, m_host.largestFontSize());
+    std::string selected = m_page.readString("var selection = window.getSelection(); selection.toString()");
+    std::u16string label = toUtf16(selected.empty() ? typed : selected);
+    m_page.send(RichTextInsertion::insertHTMLScript(
+        RichTextInsertion::spanHTML(style, RichTextInsertion::linkHTML(linkAddress(typed), label))));
+    m_find.bar().unlinkButton->setEnabled(false);
+    m_host.documentIsDirty();
+    return true;
+}
+
+void InsertCommander::unLinkText()
+{
+    m_find.hideFindOnPage();
+    if (m_host.setTopAlertText)
+        m_host.setTopAlertText(u"");
+    if (m_host.endEditing)
+        m_host.endEditing();
+    m_page.send("restoreCaretSelection();");
+    m_page.send(kUnlinkScript);
+    m_host.documentIsDirty();
+    if (m_host.setFontSizeTitle)
+        m_host.setFontSizeTitle(std::to_string(m_host.largestFontSize() - FontSizeRules::kFontSizeOffset));
+}
+
+void InsertCommander::updateIsLinkAlert()
+{
+    std::string address = m_page.readString("isALink();");
+    if (!address.empty())
+        updateTopAlertBar(localized("Link: ") + toUtf16(address));
+}
+
+void InsertCommander::updateTopAlertBar(const std::u16string& text)
+{
+    if (m_host.setTopAlertText)
+        m_host.setTopAlertText(text);
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, kHideLinkAlertSelector);
+    loop.performSelectorAfterDelay(this, kHideLinkAlertSelector, {}, kTopAlertSeconds, [this] { hideIsLinkAlert(); });
+}
+
+void InsertCommander::hideIsLinkAlert()
+{
+    if (m_host.setTopAlertText)
+        m_host.setTopAlertText(u"");
+}
+
+void InsertCommander::insertTextInDocument(const std::u16string& text)
+{
+    RichTextInsertion::Style style = RichTextInsertion::caretStyle(m_page, m_host.largestFontSize());
+    m_page.send(RichTextInsertion::insertHTMLScript(RichTextInsertion::spanHTML(style, RichTextInsertion::textHTML(text))));
+    m_host.documentIsDirty();
+}
+
+void InsertCommander::insertHorizontalLine()
+{
+    m_page.send(kHorizontalLineScript);
+    m_host.documentIsDirty();
+}
+
+void InsertCommander::insertPageBreak()
+{
+    m_page.send(kPageBreakScript);
+    m_host.documentIsDirty();
+}
+
+void InsertCommander::specialCharsOptionSelected(const std::u16string& option, bool)
+{
+    if (m_host.dismissAllPopover)
+        m_host.dismissAllPopover();
+    auto now = m_host.now ? m_host.now() : std::chrono::system_clock::now();
+    if (option == u"InsertDate" || option == u"InsertDateShort") {
+        DateFormatterStyle dateStyle = option == u"InsertDate" ? DateFormatterStyle::Long : DateFormatterStyle::Short;
+        insertTextInDocument(localizedStringFromDate(now, dateStyle, DateFormatterStyle::Short));
+        return;
+    }
+    if (option == u"InsertPageBreak")
+        insertPageBreak();
+    else if (option == u"Horizontal Line")
+        insertHorizontalLine();
+    else if (option == u"InsertAnnotation" && m_host.insertNewAnnotation)
+        m_host.insertNewAnnotation();
+    else if (option == u"InsertFootnote" && m_host.insertNewFootnote)
+        m_host.insertNewFootnote();
+    else if (option == u"InsertFootnoteTable" && m_host.insertFootnoteTable)
+        m_host.insertFootnoteTable();
+    else if (option == u"InsertLink") {
+        if (m_host.removeCustomKeyboard)
+            m_host.removeCustomKeyboard();
+        showInsertLink();
+    } else {
+        insertTextInDocument(option);
+        return;
+    }
+    m_host.documentIsDirty();
+}
+
+} // namespace folio
