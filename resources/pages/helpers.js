@@ -727,8 +727,12 @@
             }
             var index = 0;
             if (caret) {
+                // From the end of the replacement, so that a replacement that
+                // holds the keyword is not found again.
+                var after = caret.cloneRange();
+                after.collapse(false);
                 while (index < this.matches.length
-                    && this.matches[index].compareBoundaryPoints(Range.START_TO_END, caret) < 0)
+                    && this.matches[index].compareBoundaryPoints(Range.START_TO_START, after) < 0)
                     ++index;
                 if (index >= this.matches.length)
                     index = 0;

@@ -213,6 +213,9 @@ void FindCommander::doFindOnPageTask(const std::u16string& keyword)
     } else {
         m_bar.setCountLabel(m_totalResults > kLargestShownCount ? u"+999" : u"1/" + number(m_totalResults));
         m_bar.setReplaceEnabled(true);
+        // The label counts from the first match: the page shows it as current,
+        // so that stepping and replacing start where the label says.
+        m_page.send("JSL.next(1,true);");
     }
     m_resultsIndex = 0;
     m_bar.searchIndicator->stopAnimating();
@@ -297,9 +300,11 @@ void FindCommander::doReplaceAllTask()
     long long made = 0;
     // Stops at the first match the page no longer has, so the report counts
     // what was replaced, not what was found.
+    // Each replacement changes the text the remaining matches were found in,
+    // so the page finds them again after each one, from the replacement on.
     while (made < rounds && replaceCurrentMatch(true)) {
         ++made;
-        m_page.send("JSL.next(1,true);");
+        m_page.send("JSL.nextReplace(1);");
     }
     findOnPage(u"");
     m_bar.setReplaceEnabled(false);
