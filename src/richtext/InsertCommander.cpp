@@ -4,10 +4,18 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/UIThemes.h"
 #include "richtext/FindCommander.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/RichTextInsertion.h"
+#include "tools/specialchars/SpecialCharsPickerController.h"
+#include "tools/specialchars/SpecialCharsPickerDelegate.h"
 #include "webeditor/PageConnection.h"
 
 #include <cctype>
@@ -30,10 +38,27 @@ bool startsWith(std::string_view text, std::string_view prefix)
 
 } // namespace
 
-InsertCommander::InsertCommander(PageConnection& page, FindCommander& find, Host host)
+class InsertCommander::PickerDelegate final : public SpecialCharsPickerDelegate {
+public:
+    explicit PickerDelegate(InsertCommander& owner) : m_owner(owner) {}
+    void specialCharsOptionSelected(const std::u16string& option, bool isEmoji) override
+    {
+        m_owner.specialCharsOptionSelected(option, isEmoji);
+    }
+    // The picker closes with every other popover when an option is chosen.
+    void dismissPopoverAnimated(bool) override {}
+    bool offersInsertCommands() const override { return true; }
+
+private:
+    InsertCommander& m_owner;
+};
+
+InsertCommander::InsertCommander(PageConnection& page, FindCommander& find, UserDefaults& defaults, Host host)
     : m_page(page)
     , m_find(find)
+    , m_defaults(defaults)
     , m_host(std::move(host))
+    , m_pickerDelegate(std::make_shared<PickerDelegate>(*this))
 {
     m_find.setLinkReturnHandler([this] { insertLinkInText(); });
 }
@@ -199,6 +224,35 @@ void InsertCommander::specialCharsOptionSelected(const std::u16string& option, b
         return;
     }
     m_host.documentIsDirty();
+}
+
+void InsertCommander::showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender)
+{
+    if (m_host.dismissAllPopover)
+        m_host.dismissAllPopover();
+    if (m_host.setAnyInspectorOrMenuVisible)
+        m_host.setAnyInspectorOrMenuVisible(true);
+    auto picker = std::make_shared<SpecialCharsPickerController>(m_defaults);
+    picker->setTitle(localized("Insert"));
+    picker->setDelegate(m_pickerDelegate);
+    auto navigation = NavigationController::withRootViewController(picker);
+    navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    navigation->setOverrideUserInterfaceStyle(UIThemes::isDarkTheme() ? UserInterfaceStyle::Dark : UserInterfaceStyle::Light);
+    if (std::shared_ptr<PopoverPresentationController> popover = navigation->popoverPresentationController())
+        popover->setBarButtonItem(sender);
+    if (m_host.setSpecialCharsPicker)
+        m_host.setSpecialCharsPicker(navigation);
+    if (m_host.present)
+        m_host.present(navigation);
+}
+
+std::shared_ptr<Menu> InsertCommander::showInsertItemMenu(const std::shared_ptr<BarButtonItem>& sender)
+{
+    std::weak_ptr<BarButtonItem> anchor = sender;
+    return Menu::make(u"", {Action::make(localized("Insert Markers/Symbols"), "sum", [this, anchor](Action&) {
+                                if (std::shared_ptr<BarButtonItem> item = anchor.lock())
+                                    showSpecialCharsMenu(item);
+                            })});
 }
 
 } // namespace folio

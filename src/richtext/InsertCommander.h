@@ -7,8 +7,11 @@
 
 namespace folio {
 
+class BarButtonItem;
 class FindCommander;
+class Menu;
 class PageConnection;
+class UserDefaults;
 class ViewController;
 
 // Inserts what is not typed: links (through the link bar), dates, chosen
@@ -44,9 +47,12 @@ public:
         std::function<void()> insertNewFootnote{};
         std::function<void()> insertNewAnnotation{};
         std::function<void()> insertFootnoteTable{};
+        // The insert picker while shown, so that closing all popovers closes it.
+        std::function<void(std::shared_ptr<ViewController>)> setSpecialCharsPicker{};
+        std::function<void(bool)> setAnyInspectorOrMenuVisible{};
     };
 
-    InsertCommander(PageConnection& page, FindCommander& find, Host host);
+    InsertCommander(PageConnection& page, FindCommander& find, UserDefaults& defaults, Host host);
     ~InsertCommander();
     InsertCommander(const InsertCommander&) = delete;
     InsertCommander& operator=(const InsertCommander&) = delete;
@@ -65,6 +71,10 @@ public:
     void insertHorizontalLine();
     void insertPageBreak();
     void specialCharsOptionSelected(const std::u16string& option, bool isEmoji);
+    // The insert picker, as a popover at the item.
+    void showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender);
+    // The navigation bar's insert menu.
+    std::shared_ptr<Menu> showInsertItemMenu(const std::shared_ptr<BarButtonItem>& sender);
 
     // Whether an address may become a link: not one whose scheme runs
     // script or carries its content inline.
@@ -74,9 +84,13 @@ public:
     static std::string linkAddress(const std::string& typed);
 
 private:
+    class PickerDelegate;
+
     PageConnection& m_page;
     FindCommander& m_find;
+    UserDefaults& m_defaults;
     Host m_host;
+    std::shared_ptr<PickerDelegate> m_pickerDelegate;
 };
 
 } // namespace folio

@@ -40,7 +40,7 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .presentFromEditor = m_host.presentFromEditor,
           .anchorView = m_host.view,
       })
-    , m_inserts(page, m_find, InsertCommander::Host{
+    , m_inserts(page, m_find, defaults, InsertCommander::Host{
           .documentIsDirty = m_host.documentIsDirty,
           .largestFontSize = [this] { return m_styling.characters().getBiggestRealFontSizeInPointsFromSelection(); },
           .setFontSizeTitle = [this](const std::string& size) {
@@ -55,6 +55,10 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .insertNewFootnote = [this] { m_notes.insertNewFootnote(); },
           .insertNewAnnotation = [this] { m_notes.insertNewAnnotation(); },
           .insertFootnoteTable = [this] { m_notes.insertFootnoteTable(); },
+          .setSpecialCharsPicker = [this](std::shared_ptr<ViewController> picker) {
+              m_styling.popovers().setPicker(RichTextPopovers::Picker::SpecialChars, std::move(picker));
+          },
+          .setAnyInspectorOrMenuVisible = [this](bool visible) { m_styling.popovers().setAnyInspectorOrMenuVisible(visible); },
       })
     , m_keyBar(page, defaults, styling.toolbar(), KeyBar::Host{
           .documentIsDirty = m_host.documentIsDirty,
@@ -69,11 +73,13 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
       })
 {
     m_styling.popovers().setFindBar([this] { return m_find.isFindOnPageVisible(); }, [this] { m_find.hideFindOnPage(); });
+    m_styling.barItems().setInsertItemMenu([this] { return m_inserts.showInsertItemMenu(m_styling.barItems().insertItemBarButtonItem()); });
 }
 
 RichTextEditingTools::~RichTextEditingTools()
 {
     m_styling.popovers().setFindBar({}, {});
+    m_styling.barItems().setInsertItemMenu({});
 }
 
 void RichTextEditingTools::registerRoutes(PageMessageDispatcher& routes)

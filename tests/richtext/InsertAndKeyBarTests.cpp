@@ -3,7 +3,12 @@
 #include "platform/foundation/ScriptLiteral.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
@@ -16,6 +21,7 @@
 #include "richtext/RichTextInsertion.h"
 #include "richtext/StyleToolbar.h"
 #include "support/VirtualClock.h"
+#include "tools/specialchars/SpecialCharsPickerController.h"
 #include "webeditor/PageConnection.h"
 
 #include <gtest/gtest.h>
@@ -74,14 +80,18 @@ protected:
     PageConnection page{&view};
     StyleToolbar styleButtons;
     FindCommander find{page, FindCommander::Host{.documentIsDirty = [this] { ++dirtyCount; }}};
-    InsertCommander inserts{page, find, InsertCommander::Host{
+    InsertCommander inserts{page, find, defaults, InsertCommander::Host{
         .documentIsDirty = [this] { ++dirtyCount; },
         .largestFontSize = [] { return 18; },
         .setFontSizeTitle = [this](const std::string& size) { styleButtons.currentFontSizeTextValue = size; },
         .present = [this](std::shared_ptr<ViewController> controller) { presented.push_back(controller); },
         .setTopAlertText = [this](const std::u16string& text) { topAlert = text; },
         .now = [] { return std::chrono::system_clock::time_point(std::chrono::seconds(1700000000)); },
+        .insertNewFootnote = [this] { ++footnotes; },
+        .setSpecialCharsPicker = [this](std::shared_ptr<ViewController> picker) { shownPicker = picker; },
     }};
+    int footnotes = 0;
+    std::shared_ptr<ViewController> shownPicker;
 };
 
 // --- span composition --------------------------------------------------------
@@ -209,6 +219,28 @@ TEST_F(EditingToolsTest, chosenCharactersAndScannedTextAreInsertedAsText)
     EXPECT_NE(literalIn(insertions()[0]).find(">&lt;</span>"), std::string::npos);
     EXPECT_NE(literalIn(insertions()[1]).find(">first line<br>second &#39;line&#39; &amp; &quot;more&quot;</span>"),
               std::string::npos);
+}
+
+TEST_F(EditingToolsTest, insertMenuOpensThePickerWhoseCommandsReachTheEditor)
+{
+    auto item = std::make_shared<BarButtonItem>();
+    std::shared_ptr<Menu> menu = inserts.showInsertItemMenu(item);
+    ASSERT_EQ(menu->children().size(), 1u);
+    auto row = std::dynamic_pointer_cast<Action>(menu->children()[0]);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(toUtf8(row->title()), "Insert Markers/Symbols");
+    row->perform();
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_EQ(shownPicker, presented[0]);
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(presented[0]);
+    ASSERT_NE(navigation, nullptr);
+    EXPECT_EQ(navigation->popoverPresentationController()->barButtonItem(), item);
+    auto picker = std::dynamic_pointer_cast<SpecialCharsPickerController>(navigation->topViewController());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(toUtf8(picker->title()), "Insert");
+
+    inserts.specialCharsOptionSelected(u"InsertFootnote", false);
+    EXPECT_EQ(footnotes, 1);
 }
 
 // --- key bar -----------------------------------------------------------------------
