@@ -20,10 +20,10 @@ std::u16string localized(std::string_view key, std::string_view fallback = {}, s
 
 std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view title, std::function<void()> action)
 {
-    auto item = BarButtonItem::withSymbol(symbol, [action = std::move(action)](BarButtonItem&) {
-        if (action)
-            action();
-    });
+    auto item = BarButtonItem::withSymbol(symbol, [action](BarButtonItem&) { action(); });
+    // An item without an action opens its menu when tapped.
+    if (!action)
+        item->setAction({});
     if (!title.empty())
         item->setTitle(localized(title));
     return item;

@@ -18,6 +18,7 @@
 #include "richtext/FindCommander.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
+#include "richtext/RichTextBarItems.h"
 #include "richtext/RichTextInsertion.h"
 #include "richtext/StyleToolbar.h"
 #include "support/VirtualClock.h"
@@ -241,6 +242,13 @@ TEST_F(EditingToolsTest, insertMenuOpensThePickerWhoseCommandsReachTheEditor)
 
     inserts.specialCharsOptionSelected(u"InsertFootnote", false);
     EXPECT_EQ(footnotes, 1);
+
+    RichTextBarItems bar{RichTextBarItems::Host{}};
+    bar.setInsertItemMenu([&] { return inserts.showInsertItemMenu(bar.insertItemBarButtonItem()); });
+    const std::shared_ptr<BarButtonItem>& insertItem = bar.insertItemBarButtonItem();
+    ASSERT_NE(insertItem->menu(), nullptr);
+    EXPECT_FALSE(insertItem->isHidden());
+    EXPECT_FALSE(insertItem->hasAction()) << "a tap opens the menu";
 }
 
 // --- key bar -----------------------------------------------------------------------
