@@ -3,8 +3,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
@@ -67,9 +66,18 @@ void NoteEditorController::loadView()
 
 void NoteEditorController::viewDidLoad()
 {
-    m_deleteItem = BarButtonItem::withTitle(deleteTitle(), [this](BarButtonItem&) { deleteNote(); });
-    navigationItem()->setLeftBarButtonItems({m_deleteItem});
-    navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(localized("Done"), [this](BarButtonItem&) { doneButton(); })});
+    // The bar belongs to the editor's own view, so it shows however the
+    // editor is presented.
+    m_navigationBar = std::make_shared<View>(kBarFrame);
+    m_deleteButton = std::make_shared<Button>(Rect{{8, 6}, {150, 32}});
+    m_deleteButton->setTitle(deleteTitle());
+    m_deleteButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { deleteNote(); });
+    m_doneButton = std::make_shared<Button>(Rect{{kBarFrame.size.width - 80, 6}, {72, 32}});
+    m_doneButton->setTitle(localized("Done"));
+    m_doneButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { doneButton(); });
+    m_navigationBar->addSubview(m_deleteButton);
+    m_navigationBar->addSubview(m_doneButton);
+    view()->addSubview(m_navigationBar);
 }
 
 std::u16string NoteEditorController::deleteTitle() const
@@ -152,7 +160,8 @@ void NoteEditorController::deleteNote()
     }));
     sheet->setModalPresentationStyle(ModalPresentationStyle::Popover);
     if (std::shared_ptr<PopoverPresentationController> popover = sheet->popoverPresentationController()) {
-        popover->setBarButtonItem(m_deleteItem);
+        popover->setSourceView(m_deleteButton);
+        popover->setSourceRect(Rect{{0, 0}, m_deleteButton ? m_deleteButton->frame().size : Size{}});
         // A tap outside only closes the sheet.
         popover->setPassthroughViews({});
     }

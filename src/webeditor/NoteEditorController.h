@@ -8,7 +8,7 @@
 
 namespace folio {
 
-class BarButtonItem;
+class Button;
 class NoteEditorDelegate;
 class TextView;
 
@@ -24,6 +24,7 @@ public:
 
     static constexpr Size kPreferredSize{250, 250};
     static constexpr Rect kTextFrame{{0, 44}, {320, 200}};
+    static constexpr Rect kBarFrame{{0, 0}, {320, 44}};
 
     explicit NoteEditorController(Kind kind);
     ~NoteEditorController() override;
@@ -35,7 +36,10 @@ public:
     // Shows the text with the caret at the start.
     void setNoteContent(const std::u16string& content);
     const std::shared_ptr<TextView>& contentView() const { return m_contentView; }
-    const std::shared_ptr<BarButtonItem>& deleteItem() const { return m_deleteItem; }
+    // The editor's own bar: the delete button on the left, Done on the right.
+    const std::shared_ptr<View>& navigationBar() const { return m_navigationBar; }
+    const std::shared_ptr<Button>& deleteButton() const { return m_deleteButton; }
+    const std::shared_ptr<Button>& doneItem() const { return m_doneButton; }
 
     // The script that reads a note's text, for the editor that opens one.
     static std::string contentScript(const std::string& noteId);
@@ -44,7 +48,7 @@ public:
     static std::string removeScript(const std::string& noteId);
 
     void doneButton();
-    // Asks before deleting, in an action sheet anchored at the delete item.
+    // Asks before deleting, in an action sheet anchored at the delete button.
     void deleteNote();
     // The page gets the text as it stands.
     void writeBack();
@@ -66,7 +70,9 @@ private:
     std::string m_noteId;
     std::shared_ptr<TextView> m_contentView;
     std::shared_ptr<TextDelegate> m_textDelegate;
-    std::shared_ptr<BarButtonItem> m_deleteItem;
+    std::shared_ptr<View> m_navigationBar;
+    std::shared_ptr<Button> m_deleteButton;
+    std::shared_ptr<Button> m_doneButton;
 };
 
 class FootnoteViewController final : public NoteEditorController {

@@ -1,6 +1,7 @@
 #include "platform/foundation/ScriptLiteral.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextView.h"
@@ -239,7 +240,10 @@ TEST_F(NoteEditorTest, deletingRemovesTheNoteAndCancellingChangesNothing)
 TEST_F(NoteEditorTest, doneClosesTheEditorAndTellsTheDelegate)
 {
     auto editor = open<FootnoteViewController>("footnote_2", u"");
-    editor->doneButton();
+    ASSERT_NE(editor->doneItem(), nullptr);
+    EXPECT_EQ(editor->navigationBar()->frame(), NoteEditorController::kBarFrame);
+    EXPECT_EQ(toUtf8(editor->deleteButton()->titleForState(ControlState::Normal)), "Delete Footnote");
+    editor->doneItem()->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     EXPECT_EQ(presenter->presentedViewController(), nullptr);
     EXPECT_GE(delegate->footnoteClosings, 1);
     EXPECT_EQ(delegate->annotationClosings, 0);
