@@ -122,6 +122,12 @@ TEST_F(EditingToolsWebTest, footnotesAreNumberedEditedAndRenumberedAfterADelete)
     ASSERT_EQ(run("document.querySelectorAll('object.footnote').length"), "1");
     EXPECT_EQ(run("document.getElementById('" + secondId + "').textContent"), "[1]") << "renumbered when the editor closed";
     EXPECT_TRUE(document->hasUnsavedChanges());
+
+    caretAfter("The fox");
+    notes.insertNewAnnotation();
+    ASSERT_EQ(run("document.querySelectorAll('object.annotation').length"), "1");
+    EXPECT_EQ(run("document.querySelector('object.annotation').getAttribute('data-content').substring(0, 3)"), "\n\n[");
+    EXPECT_EQ(run("document.querySelector('object.annotation').getAttribute('data-author')"), "Folio User");
 }
 
 } // namespace
