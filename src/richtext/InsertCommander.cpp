@@ -10,6 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/UIThemes.h"
 #include "richtext/FindCommander.h"
 #include "richtext/FontSizeRules.h"
@@ -113,6 +114,34 @@ void InsertCommander::showInsertLinkToolbar(const std::string& address)
     bar.insertLink->setText(toUtf16(address));
     bar.unlinkButton->setEnabled(!address.empty());
     m_find.setFindOnPageVisible(true);
+    presentLinkSheet(address);
+}
+
+void InsertCommander::presentLinkSheet(const std::string& address)
+{
+    // The desktop has no bar above a keyboard: the link bar's field and
+    // buttons are asked for in a sheet, and its answers work the bar.
+    if (!m_host.present)
+        return;
+    std::shared_ptr<AlertController> sheet = AlertController::make(localized("Insert Link"), localized("Web address"));
+    sheet->addTextField([&](TextField& field) {
+        field.setText(toUtf16(address));
+        field.setPlaceholder(u"https://");
+    });
+    std::weak_ptr<AlertController> weakSheet = sheet;
+    sheet->addAction(AlertAction::make(localized("Cancel"), AlertActionStyle::Cancel, [this](AlertAction&) { m_find.hideFindOnPage(); }));
+    if (!address.empty())
+        sheet->addAction(AlertAction::make(localized("Remove Link"), AlertActionStyle::Destructive, [this](AlertAction&) { unLinkText(); }));
+    auto insert = AlertAction::make(localized("Insert"), AlertActionStyle::Default, [this, weakSheet](AlertAction&) {
+        std::shared_ptr<AlertController> shown = weakSheet.lock();
+        if (shown && !shown->textFields().empty())
+            m_find.bar().insertLink->setText(shown->textFields().front()->text());
+        insertLinkInText();
+    });
+    sheet->addAction(insert);
+    sheet->setPreferredAction(insert);
+    m_linkSheet = sheet;
+    m_host.present(sheet);
 }
 
 bool InsertCommander::insertLinkInText()

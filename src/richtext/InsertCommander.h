@@ -7,6 +7,7 @@
 
 namespace folio {
 
+class AlertController;
 class BarButtonItem;
 class FindCommander;
 class Menu;
@@ -83,14 +84,19 @@ public:
     // as a web address.
     static std::string linkAddress(const std::string& typed);
 
+    // The sheet that stands for the link bar while it is up.
+    const std::shared_ptr<AlertController>& linkSheet() const { return m_linkSheet; }
+
 private:
     class PickerDelegate;
+    void presentLinkSheet(const std::string& address);
 
     PageConnection& m_page;
     FindCommander& m_find;
     UserDefaults& m_defaults;
     Host m_host;
     std::shared_ptr<PickerDelegate> m_pickerDelegate;
+    std::shared_ptr<AlertController> m_linkSheet;
 };
 
 } // namespace folio

@@ -120,8 +120,14 @@ TEST_F(EditingToolsTest, linkWithoutSchemeGetsTheWebSchemeAndTheTypedTextAsLabel
     EXPECT_TRUE(find.bar().searchToolbar->isHidden());
     EXPECT_TRUE(find.bar().insertLink->isFirstResponder());
     EXPECT_FALSE(find.bar().unlinkButton->isEnabled()) << "no link under the caret";
-    find.bar().insertLink->setText(u"example.com/a?b='c'");
-    find.bar().insertLink->pressReturn();
+    std::shared_ptr<AlertController> sheet = inserts.linkSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(presented.size(), 1u);
+    EXPECT_EQ(presented[0], sheet);
+    EXPECT_EQ(sheet->actionWithTitle(u"Remove Link"), nullptr) << "nothing to unlink";
+    ASSERT_EQ(sheet->textFields().size(), 1u);
+    sheet->textFields()[0]->setText(u"example.com/a?b='c'");
+    sheet->tapActionWithTitle(u"Insert");
     ASSERT_EQ(insertions().size(), 1u);
     EXPECT_EQ(literalIn(insertions()[0]),
               "<span style=\"font-family:Times New Roman;font-size: 18px;  color: rgb(0, 0, 0);\">"
@@ -139,6 +145,9 @@ TEST_F(EditingToolsTest, selectedTextBecomesTheLabelOfAnExistingWebAddress)
     loop.advanceVirtualClock(InsertCommander::kLinkBarDelaySeconds);
     EXPECT_EQ(toUtf8(find.bar().insertLink->text()), "https://old.example");
     EXPECT_TRUE(find.bar().unlinkButton->isEnabled());
+    ASSERT_NE(inserts.linkSheet(), nullptr);
+    EXPECT_EQ(inserts.linkSheet()->textFields()[0]->text(), u"https://old.example");
+    EXPECT_NE(inserts.linkSheet()->actionWithTitle(u"Remove Link"), nullptr);
     EXPECT_TRUE(inserts.insertLinkInText());
     ASSERT_EQ(insertions().size(), 1u);
     EXPECT_NE(literalIn(insertions()[0]).find("<a href=\"https://old.example\">a &lt;word&gt;</a>"), std::string::npos);
