@@ -56,6 +56,40 @@ FindCommander::FindCommander(PageConnection& page, Host host)
 {
     for (const std::shared_ptr<TextField>& field : {m_bar.findOnPage, m_bar.replaceOnPage, m_bar.insertLink, m_bar.hiddenTextField})
         field->setDelegate(m_fieldDelegate);
+    connectControls();
+}
+
+void FindCommander::connectControls()
+{
+    // The search follows the find field's text however it changes: typed
+    // through the field, or in the window's own entry.
+    m_bar.findOnPage->addAction(ControlEvent::EditingChanged,
+                                [this](Control&) { scheduleSearch(m_bar.findOnPage->text(), kTypingPauseSeconds); });
+    for (const std::shared_ptr<TextField>& field : {m_bar.findOnPage, m_bar.replaceOnPage}) {
+        field->addAction(ControlEvent::PrimaryActionTriggered,
+                         [this](Control&) { scheduleSearch(m_bar.findOnPage->text(), kReturnKeyDelaySeconds); });
+    }
+    m_bar.findOnPageControl->addAction(ControlEvent::ValueChanged, [this](Control&) {
+        int segment = m_bar.findOnPageControl->selectedSegmentIndex();
+        // The segments act as buttons: each tap counts, also on the same one.
+        m_bar.findOnPageControl->setSelectedSegmentIndex(-1);
+        if (segment >= 0)
+            nextprevResultsFindOnPage(static_cast<size_t>(segment));
+    });
+    m_bar.replaceButton->addAction(ControlEvent::PrimaryActionTriggered, [this](Control&) { replaceOnPage(); });
+    m_bar.replaceAllButton->addAction(ControlEvent::PrimaryActionTriggered, [this](Control&) { replaceAll(); });
+}
+
+void FindCommander::scheduleSearch(const std::u16string& keyword, double delay)
+{
+    RunLoop& loop = RunLoop::main();
+    if (m_pendingKeyword)
+        loop.cancelPreviousPerformRequests(this, kFindSelector, toUtf8(*m_pendingKeyword));
+    m_pendingKeyword = keyword;
+    loop.performSelectorAfterDelay(this, kFindSelector, toUtf8(keyword), delay, [this, keyword] {
+        m_pendingKeyword.reset();
+        findOnPage(keyword);
+    });
 }
 
 FindCommander::~FindCommander()
@@ -91,6 +125,8 @@ void FindCommander::showFindOnPage()
     m_visible = true;
     addFindOnPageBarToKeyboard();
     m_bar.findOnPage->setText(u"");
+    if (m_host.presentFindBar)
+        m_host.presentFindBar();
     m_bar.findOnPage->becomeFirstResponder();
     double height = (m_host.webViewHeight ? m_host.webViewHeight() : 0) + 66;
     m_page.send(PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
@@ -100,6 +136,8 @@ void FindCommander::showFindOnPage()
 void FindCommander::hideFindOnPage()
 {
     m_visible = false;
+    if (m_host.dismissFindBar)
+        m_host.dismissFindBar();
     if (m_bar.findOnPage->isFirstResponder()) {
         m_bar.findOnPage->resignFirstResponder();
     } else if (m_bar.replaceOnPage->isFirstResponder()) {
@@ -136,16 +174,9 @@ bool FindCommander::textFieldShouldBeginEditing(TextField& field)
     return true;
 }
 
-bool FindCommander::textFieldShouldChangeCharacters(TextField& field, Range range, const std::u16string& replacement)
+bool FindCommander::textFieldShouldChangeCharacters(TextField&, Range, const std::u16string&)
 {
-    if (&field != m_bar.findOnPage.get())
-        return true;
-    std::u16string text = field.text();
-    RunLoop& loop = RunLoop::main();
-    loop.cancelPreviousPerformRequests(this, kFindSelector, toUtf8(text));
-    if (range.location <= text.size())
-        text.replace(range.location, std::min(range.length, text.size() - range.location), replacement);
-    loop.performSelectorAfterDelay(this, kFindSelector, toUtf8(text), kTypingPauseSeconds, [this, text] { findOnPage(text); });
+    // The field's change action searches once the user pauses.
     return true;
 }
 
@@ -153,10 +184,7 @@ bool FindCommander::textFieldShouldReturn(TextField& field)
 {
     if (&field == m_bar.findOnPage.get() || &field == m_bar.replaceOnPage.get()) {
         m_lowerKeyboardButtonPressed = false;
-        std::u16string text = m_bar.findOnPage->text();
-        RunLoop& loop = RunLoop::main();
-        loop.cancelPreviousPerformRequests(this, kFindSelector, toUtf8(text));
-        loop.performSelectorAfterDelay(this, kFindSelector, toUtf8(text), kReturnKeyDelaySeconds, [this, text] { findOnPage(text); });
+        scheduleSearch(m_bar.findOnPage->text(), kReturnKeyDelaySeconds);
         return false;
     }
     if (&field == m_bar.insertLink.get() && m_linkReturn)

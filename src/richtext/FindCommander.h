@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -42,6 +43,10 @@ public:
         std::function<void(bool)> setEditing{};
         // The link bar closed without a find: the keyboard row comes back.
         std::function<void()> addCustomKeyboard{};
+        // The desktop shows the find bar on its own, in place of the bar
+        // above a keyboard.
+        std::function<void()> presentFindBar{};
+        std::function<void()> dismissFindBar{};
     };
 
     FindCommander(PageConnection& page, Host host);
@@ -90,6 +95,9 @@ public:
 
 private:
     class FieldDelegate;
+    void connectControls();
+    // One search after `delay`, in place of the one pending.
+    void scheduleSearch(const std::u16string& keyword, double delay);
     void reportReplacements(long long count, const char* buttonTitle);
     void showPosition();
     bool replaceCurrentMatch(bool waitForInsertion);
@@ -99,6 +107,7 @@ private:
     SearchReplaceBar m_bar;
     std::shared_ptr<FieldDelegate> m_fieldDelegate;
     std::function<void()> m_linkReturn;
+    std::optional<std::u16string> m_pendingKeyword;
     bool m_visible = false;
     bool m_lowerKeyboardButtonPressed = false;
     bool m_barsLoaded = false;

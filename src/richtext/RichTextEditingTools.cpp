@@ -2,7 +2,9 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
+#include "richtext/FindBarController.h"
 #include "richtext/RichTextStyling.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"
@@ -30,6 +32,8 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .willShowFindBar = [this] { m_keyBar.setRemovedFormBar(false); },
           .setEditing = m_host.setEditing,
           .addCustomKeyboard = [this] { m_keyBar.setRemovedFormBar(false); m_keyBar.removeFormBar(); },
+          .presentFindBar = [this] { presentFindBar(); },
+          .dismissFindBar = [this] { dismissFindBar(); },
       })
     , m_notes(page, NotesCommander::Host{
           .documentIsDirty = m_host.documentIsDirty,
@@ -93,6 +97,31 @@ void RichTextEditingTools::registerRoutes(PageMessageDispatcher& routes)
         if (std::optional<NotesCommander::Touch> touch = NotesCommander::touchFromMessage(message))
             m_notes.showAnnotationWithId("note_" + touch->id, touch->point);
     });
+}
+
+void RichTextEditingTools::presentFindBar()
+{
+    std::shared_ptr<View> page = m_host.view ? m_host.view() : nullptr;
+    if (!page || !m_host.present)
+        return;
+    dismissFindBar();
+    auto bar = std::make_shared<FindBarController>(m_find.bar());
+    bar->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    if (std::shared_ptr<PopoverPresentationController> popover = bar->popoverPresentationController()) {
+        popover->setSourceView(page);
+        // Along the bottom of the page, where the bar above a keyboard
+        // would be, so that it covers no text at the top.
+        popover->setSourceRect(Rect{{page->frame().size.width / 2, page->frame().size.height - 1}, {1, 1}});
+        popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
+    }
+    m_findBar = bar;
+    m_host.present(bar);
+}
+
+void RichTextEditingTools::dismissFindBar()
+{
+    if (std::shared_ptr<ViewController> bar = std::exchange(m_findBar, nullptr))
+        bar->dismissViewControllerAnimated(true);
 }
 
 void RichTextEditingTools::cancelPendingTasks()

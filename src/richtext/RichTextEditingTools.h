@@ -49,12 +49,16 @@ public:
     void cancelPendingTasks();
 
 private:
+    void presentFindBar();
+    void dismissFindBar();
+
     Host m_host;
     RichTextStyling& m_styling;
     FindCommander m_find;
     NotesCommander m_notes;
     InsertCommander m_inserts;
     KeyBar m_keyBar;
+    std::shared_ptr<ViewController> m_findBar;
 };
 
 } // namespace folio

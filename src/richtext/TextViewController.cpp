@@ -264,6 +264,7 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
              bind([](TextViewController& editor) { editor.styling().characters().italicExecCommand(); })},
             {"underlineExecCommand",
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
+            {"showFindOnPage", bind([](TextViewController& editor) { editor.editingTools().find().showFindAndReplace(); })},
         });
 }
 

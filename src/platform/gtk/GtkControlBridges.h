@@ -7,6 +7,7 @@
 namespace folio {
 
 class ActivityIndicatorView;
+class Button;
 class Color;
 class Control;
 class Label;
