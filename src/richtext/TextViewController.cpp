@@ -73,9 +73,14 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
 {
     RichTextEditingTools::Host host;
     host.documentIsDirty = [this] { documentIsDirty(); };
+    // An answer to something on screen (the find bar's report) shows over it.
     host.present = [this](std::shared_ptr<ViewController> controller) {
-        if (m_document)
-            m_document->viewControllerToPresent()->presentViewController(controller, true);
+        if (!m_document)
+            return;
+        std::shared_ptr<ViewController> presenter = m_document->viewControllerToPresent();
+        while (std::shared_ptr<ViewController> shown = presenter->presentedViewController())
+            presenter = shown;
+        presenter->presentViewController(controller, true);
     };
     host.presentFromEditor = [this](std::shared_ptr<ViewController> controller) { presentViewController(controller, true); };
     host.view = [this] { return isViewLoaded() ? view() : nullptr; };

@@ -38,6 +38,8 @@ protected:
             alerts.push_back(std::dynamic_pointer_cast<AlertController>(controller));
         };
         h.webViewHeight = [] { return 600.0; };
+        h.presentFindBar = [this] { ++barShown; };
+        h.dismissFindBar = [this] { ++barDismissed; };
         return h;
     }
 
@@ -56,6 +58,8 @@ protected:
     }
 
     int dirtyCount = 0;
+    int barShown = 0;
+    int barDismissed = 0;
     std::vector<std::shared_ptr<AlertController>> alerts;
     FakeWebView view;
     PageConnection page{&view};
@@ -233,6 +237,36 @@ TEST_F(FindCommanderTest, closingTheBarClearsFieldsAndHighlights)
     EXPECT_FALSE(find.bar().findOnPage->isFirstResponder());
     loop.advanceVirtualClock(0.01);
     EXPECT_FALSE(view.scriptsMatching("^JSL\\.clear\\(\\);$").empty());
+}
+
+TEST_F(FindCommanderTest, theWindowsBarWorksTheSameCommands)
+{
+    find.showFindAndReplace();
+    EXPECT_EQ(barShown, 1);
+    view.answerMatching("JSL\\.setKW", "4");
+    // The window's entry sets the text and reports the change.
+    find.bar().findOnPage->setText(u"ox");
+    find.bar().findOnPage->sendActionsForControlEvent(ControlEvent::EditingChanged);
+    find.bar().findOnPage->setText(u"fox");
+    find.bar().findOnPage->sendActionsForControlEvent(ControlEvent::EditingChanged);
+    loop.advanceVirtualClock(FindCommander::kTypingPauseSeconds);
+    EXPECT_EQ(view.scriptsMatching("JSL\\.setKW").size(), 1u);
+    EXPECT_EQ(searches("fox"), 1u);
+
+    find.bar().replaceOnPage->sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+    loop.advanceVirtualClock(FindCommander::kReturnKeyDelaySeconds);
+    EXPECT_EQ(searches("fox"), 2u) << "return in either field searches at once";
+
+    EXPECT_TRUE(find.bar().findOnPageControl->selectSegment(SearchReplaceBar::kNextSegment));
+    EXPECT_TRUE(find.bar().findOnPageControl->selectSegment(SearchReplaceBar::kNextSegment));
+    EXPECT_EQ(label(), "3/4") << "each tap on the same segment steps";
+
+    view.answerMatching("JSL\\.replace", "1");
+    find.bar().replaceButton->sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+    EXPECT_EQ(find.nTotalReplacements(), 1);
+
+    find.hideFindOnPage();
+    EXPECT_EQ(barDismissed, 1);
 }
 
 } // namespace
