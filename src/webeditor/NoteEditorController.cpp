@@ -90,7 +90,8 @@ void NoteEditorController::setNoteContent(const std::u16string& content)
     if (!m_contentView) {
         m_contentView = std::make_shared<TextView>(kTextFrame);
         m_contentView->setDelegate(m_textDelegate);
-        view()->addSubview(m_contentView);
+        // First in the view, so that the window gives it the keyboard.
+        view()->insertSubviewAtIndex(m_contentView, 0);
     }
     m_contentView->setText(content);
     m_contentView->setSelectedRange(Range{0, 0});
