@@ -7,7 +7,6 @@
 namespace folio {
 
 class ActivityIndicatorView;
-class Button;
 class Color;
 class Control;
 class Label;
