@@ -699,17 +699,21 @@
             scrollToView();
         },
 
-        // Replaces the current match through the editing command (so undo
-        // takes it back) and leaves the replacement selected.
+        // Replaces the current match (the first when none is current yet)
+        // through the editing command, so undo takes it back, and leaves the
+        // replacement selected. Answers 1 when a match was replaced, else 0.
         replace: function (text) {
+            if (this.current < 0 && this.matches.length)
+                this.current = 0;
             var match = this.matches[this.current];
             if (!match || match.collapsed)
-                return;
+                return 0;
             var replacement = String(text);
             select(match.cloneRange());
             doc().execCommand('insertText', false, replacement);
             for (var i = 0; i < replacement.length; ++i)
                 selection().modify('extend', 'backward', 'character');
+            return 1;
         },
 
         // After a replacement: the matches again, and the first one after the caret.
@@ -723,8 +727,12 @@
             }
             var index = 0;
             if (caret) {
+                // From the end of the replacement, so that a replacement that
+                // holds the keyword is not found again.
+                var after = caret.cloneRange();
+                after.collapse(false);
                 while (index < this.matches.length
-                    && this.matches[index].compareBoundaryPoints(Range.START_TO_END, caret) < 0)
+                    && this.matches[index].compareBoundaryPoints(Range.START_TO_START, after) < 0)
                     ++index;
                 if (index >= this.matches.length)
                     index = 0;

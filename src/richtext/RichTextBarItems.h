@@ -37,6 +37,13 @@ public:
     const std::shared_ptr<BarButtonItem>& toolsBarButtonItem();
     const std::shared_ptr<BarButtonItem>& shareDocumentBarButtonItem();
     const std::shared_ptr<BarButtonItem>& insertItemBarButtonItem();
+    // The insert menu's rows come from the editor's insert commands.
+    void setInsertItemMenu(std::function<std::shared_ptr<Menu>()> menu)
+    {
+        m_host.insertItemMenu = std::move(menu);
+        if (m_insert)
+            regenerateInsertMenu();
+    }
     const std::shared_ptr<BarButtonItem>& textStyleBarButtonItem();
     // The writing assistant's item, when that feature gives one.
     void setWisperantBarButtonItem(std::shared_ptr<BarButtonItem> item) { m_wisperant = std::move(item); }

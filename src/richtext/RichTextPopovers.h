@@ -36,6 +36,12 @@ public:
     };
 
     explicit RichTextPopovers(Host host);
+    // The find bar, made after the popovers, is closed first by dismissAllPopover.
+    void setFindBar(std::function<bool()> isVisible, std::function<void()> hide)
+    {
+        m_host.isFindOnPageVisible = std::move(isVisible);
+        m_host.hideFindOnPage = std::move(hide);
+    }
     RichTextPopovers(const RichTextPopovers&) = delete;
     RichTextPopovers& operator=(const RichTextPopovers&) = delete;
 

@@ -28,6 +28,7 @@
 #include "richtext/ClipboardCommander.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
@@ -58,8 +59,10 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     , m_styling(makeStyling())
     , m_clipboard(makeClipboard())
     , m_caret(makeCaret())
+    , m_editingTools(makeEditingTools())
 {
     registerRoutes();
+    m_editingTools->registerRoutes(m_bridge.dispatcher());
     m_tools = makeTools();
 }
 
@@ -83,6 +86,18 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.questions["isEditing"] = [this] { return m_isEditing; };
     host.commands["regenerateToolsMenu"] = [this] { m_styling->barItems().regenerateToolsMenu(); };
+    // The commands the tools menus and inspectors name, from the editor's other parts.
+    host.commands["paste2"] = [this] { m_clipboard->paste2(); };
+    host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
+    host.commands["showMenu"] = [this] { m_caret->showMenu(); };
+    host.commands["checkDocSpelling"] = [this] { m_caret->checkDocSpelling(); };
+    host.commands["addFakeTextSelectionView"] = [this] { m_caret->addFakeTextSelectionView(); };
+    host.commands["removeFakeTextSelectionView"] = [this] { m_caret->removeFakeTextSelectionView(); };
+    host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
+    host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
+    host.commands["showSpecialCharsMenu"] = [this] {
+        m_editingTools->inserts().showSpecialCharsMenu(m_styling->barItems().insertItemBarButtonItem());
+    };
     return RichTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                                std::move(host));
 }
@@ -143,8 +158,30 @@ std::unique_ptr<CaretSelectionCommander> TextViewController::makeCaret()
     return std::make_unique<CaretSelectionCommander>(m_connection, std::move(host));
 }
 
+std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
+{
+    RichTextEditingTools::Host host;
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    // An answer to something on screen (the find bar's report) shows over it.
+    host.present = [this](std::shared_ptr<ViewController> controller) {
+        if (!m_document)
+            return;
+        std::shared_ptr<ViewController> presenter = m_document->viewControllerToPresent();
+        while (std::shared_ptr<ViewController> shown = presenter->presentedViewController())
+            presenter = shown;
+        presenter->presentViewController(controller, true);
+    };
+    host.presentFromEditor = [this](std::shared_ptr<ViewController> controller) { presentViewController(controller, true); };
+    host.view = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.webViewHeight = [this] { return m_webView ? m_webView->frame().size.height : m_size.height; };
+    host.setEditing = [this](bool editing) { m_isEditing = editing; };
+    return std::make_unique<RichTextEditingTools>(m_connection, UserDefaults::standardUserDefaults(), *m_styling,
+                                                  std::move(host));
+}
+
 TextViewController::~TextViewController()
 {
+    m_editingTools->cancelPendingTasks();
     m_styling->monitor().stop();
     dismissLoadProgress();
 }
@@ -333,6 +370,7 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
              bind([](TextViewController& editor) { editor.styling().characters().italicExecCommand(); })},
             {"underlineExecCommand",
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
+            {"showFindOnPage", bind([](TextViewController& editor) { editor.editingTools().find().showFindAndReplace(); })},
         });
     // The plain arrows move as the cursor pads do.
     std::vector<std::shared_ptr<KeyCommand>> arrows =
@@ -377,6 +415,9 @@ void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
     dismissLoadProgress();
+    if (m_editingTools->find().isFindOnPageVisible())
+        m_editingTools->find().hideFindOnPageNotAnimated();
+    m_editingTools->cancelPendingTasks();
     TextDocument* document = beginClosing();
     // The pictures are rebuilt from the file at the next opening; a document
     // that could not be saved still needs them.

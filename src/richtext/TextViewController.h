@@ -11,6 +11,7 @@ namespace folio {
 
 class CaretSelectionCommander;
 class ClipboardCommander;
+class RichTextEditingTools;
 class RichTextStyling;
 class AlertController;
 class RichTextTools;
@@ -52,6 +53,8 @@ public:
     ClipboardCommander& clipboard() { return *m_clipboard; }
     // Caret moves, selection commands, the pads and the edit menu's timing.
     CaretSelectionCommander& caret() { return *m_caret; }
+    // The key row, find and replace, links and inserts, footnotes and comments.
+    RichTextEditingTools& editingTools() { return *m_editingTools; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
@@ -81,6 +84,7 @@ private:
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();
+    std::unique_ptr<RichTextEditingTools> makeEditingTools();
     void dismissLoadProgress();
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
@@ -93,6 +97,7 @@ private:
     std::shared_ptr<RichTextTools> m_tools;
     std::unique_ptr<ClipboardCommander> m_clipboard;
     std::unique_ptr<CaretSelectionCommander> m_caret;
+    std::unique_ptr<RichTextEditingTools> m_editingTools;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

@@ -12,6 +12,7 @@ const std::vector<DKKeyCommands::Entry>& DKKeyCommands::entriesForCategory(const
         {"b", KeyModifierCommand, u"Bold", "boldExecCommand:"},
         {"i", KeyModifierCommand, u"Italic", "italicExecCommand:"},
         {"u", KeyModifierCommand, u"Underline", "underlineExecCommand"},
+        {"f", KeyModifierCommand, u"Find", "showFindOnPage"},
     };
     static const std::vector<Entry> markdownText{
         {"z", KeyModifierCommand, u"Undo", "undoAction"},

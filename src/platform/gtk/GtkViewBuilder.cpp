@@ -213,6 +213,11 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             // The user's typing, as the toolkit reports it.
             strong->sendActionsForControlEvent(ControlEvent::EditingChanged);
         });
+        // Return in the entry is the field's primary action.
+        GtkSignals::connect(entry, "activate", [weak] {
+            if (auto strong = weak.lock())
+                strong->sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+        });
         return entry;
     }
     if (auto* toggle = dynamic_cast<Switch*>(&view)) {

@@ -1,0 +1,47 @@
+#include "richtext/SearchReplaceBar.h"
+
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/Device.h"
+
+namespace folio {
+
+namespace {
+
+std::u16string localized(const char* text)
+{
+    return toUtf16(Localization::localizedString(text));
+}
+
+} // namespace
+
+SearchReplaceBar::SearchReplaceBar()
+    : findOnPageControl(std::make_shared<SegmentedControl>(std::vector<std::u16string>{u"\u25C0", u"0/0", u"\u25B6"}))
+{
+    bool pad = Device::current().userInterfaceIdiom() == UserInterfaceIdiom::Pad;
+    replaceAllButton->setTitle(localized("Replace All"));
+    replaceButton->setTitle(pad ? localized("Replace") : localized("R"));
+    findOnPage->setPlaceholder(localized("Find"));
+    replaceOnPage->setPlaceholder(localized("Replace"));
+    hiddenTextField->setHidden(true);
+    searchIndicator->setHidesWhenStopped(true);
+    searchIndicator->setFrame(Rect{{10, 16}, {20, 20}});
+    for (const std::shared_ptr<View>& part : std::vector<std::shared_ptr<View>>{findOnPage, findOnPageControl, replaceOnPage, replaceButton, replaceAllButton, searchIndicator})
+        searchToolbar->addSubview(part);
+    insertLinkToolbar->addSubview(insertLink);
+    insertLinkToolbar->addSubview(unlinkButton);
+    accessoryView->addSubview(searchToolbar);
+    accessoryView->addSubview(insertLinkToolbar);
+    searchToolbar->setHidden(true);
+    insertLinkToolbar->setHidden(true);
+    findOnPageControl->setEnabled(false);
+    setReplaceEnabled(false);
+}
+
+void SearchReplaceBar::setReplaceEnabled(bool enabled)
+{
+    replaceButton->setEnabled(enabled);
+    replaceAllButton->setEnabled(enabled);
+}
+
+} // namespace folio
