@@ -9,6 +9,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
+#include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
@@ -68,24 +69,7 @@ protected:
         auto views = test::descendants(toplevel, GTK_TYPE_TEXT_VIEW);
         return views.size() == 1 ? views.front() : nullptr;
     }
-    void typeKey(GtkWidget* view, guint keyval)
-    {
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(view)));
-        event->key.keyval = keyval;
-        event->key.time = GDK_CURRENT_TIME;
-        GdkKeymapKey* keys = nullptr;
-        gint count = 0;
-        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(view)), keyval, &keys, &count) && count > 0)
-            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        g_free(keys);
-        gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(view))));
-        gtk_widget_event(view, event);
-        event->type = GDK_KEY_RELEASE;
-        gtk_widget_event(view, event);
-        gdk_event_free(event);
-        GtkPresenter::processPendingEvents();
-    }
+    void typeKey(GtkWidget* view, guint keyval) { test::pressKey(view, keyval); }
     std::string fileText(const std::string& path)
     {
         std::stringstream bytes;

@@ -4,6 +4,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/graphics/FontCatalog.h"
+#include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkTextViewBridge.h"
@@ -58,26 +59,7 @@ protected:
         GtkPresenter::processPendingEvents();
     }
 
-    void typeKey(guint keyval)
-    {
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(gtkView)));
-        event->key.keyval = keyval;
-        event->key.time = GDK_CURRENT_TIME;
-        // Key bindings (BackSpace) are looked up by hardware key code.
-        GdkKeymapKey* keys = nullptr;
-        gint count = 0;
-        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(gtkView)), keyval, &keys, &count) && count > 0)
-            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        g_free(keys);
-        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(gtkView));
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(gtkView, event);
-        event->type = GDK_KEY_RELEASE;
-        gtk_widget_event(gtkView, event);
-        gdk_event_free(event);
-        GtkPresenter::processPendingEvents();
-    }
+    void typeKey(guint keyval) { test::pressKey(gtkView, keyval); }
 
     std::string bufferText()
     {

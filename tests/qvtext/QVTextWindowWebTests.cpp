@@ -3,7 +3,9 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Window.h"
@@ -34,6 +36,9 @@ protected:
 
     void SetUp() override
     {
+        // The window is pictured from the screen: a display of its own keeps
+        // other tests' windows from standing over it.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;
@@ -84,26 +89,7 @@ protected:
 
     std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
 
-    void press(guint keyval)
-    {
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(pageWidget)));
-        event->key.keyval = keyval;
-        event->key.time = GDK_CURRENT_TIME;
-        GdkKeymapKey* keys = nullptr;
-        gint count = 0;
-        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(pageWidget)), keyval,
-                                              &keys, &count) && count > 0)
-            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        g_free(keys);
-        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(pageWidget));
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(pageWidget, event);
-        event->type = GDK_KEY_RELEASE;
-        gtk_widget_event(pageWidget, event);
-        gdk_event_free(event);
-        GtkPresenter::processPendingEvents();
-    }
+    void press(guint keyval) { test::pressKey(pageWidget, keyval); }
 
     void type(std::string_view text)
     {

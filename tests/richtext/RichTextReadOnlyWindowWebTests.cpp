@@ -1,6 +1,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/AlertController.h"
@@ -76,29 +77,7 @@ protected:
             kEngineWaitSeconds);
     }
 
-    void typeKey(guint keyval)
-    {
-        GtkWidget* toplevel = presenter->widgetForWindow(*window);
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(toplevel)));
-        event->key.keyval = keyval;
-        event->key.time = GDK_CURRENT_TIME;
-        event->key.string = g_strdup("");
-        GdkKeymapKey* keys = nullptr;
-        gint count = 0;
-        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(toplevel)), keyval,
-                                              &keys, &count)
-            && count > 0)
-            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        g_free(keys);
-        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(toplevel));
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(toplevel, event);
-        event->type = GDK_KEY_RELEASE;
-        gtk_widget_event(toplevel, event);
-        gdk_event_free(event);
-        GtkPresenter::processPendingEvents();
-    }
+    void typeKey(guint keyval) { test::pressKey(pageWidget(), keyval); }
 
     ScratchFolder folder{"rich-text-read-only-window"};
     std::unique_ptr<GtkPresenter> presenter;
