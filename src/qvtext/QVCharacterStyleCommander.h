@@ -53,6 +53,8 @@ public:
 
     // A text colour chosen for the next size change, applied before it.
     void setPendingFontColor(std::string color);
+    // A spacing or indent change in between forgets the colour unapplied.
+    void clearPendingFontColor() { m_pendingColor.reset(); }
     bool pendingColorChangeExists() const { return m_pendingColor.has_value(); }
 
     const std::string& currentFontSizeTextValue() const { return m_currentFontSizeTextValue; }
