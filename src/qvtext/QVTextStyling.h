@@ -3,6 +3,7 @@
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVParagraphStyleCommander.h"
 #include "qvtext/QVStylePresets.h"
+#include "qvtext/QVStyleState.h"
 #include "qvtext/QVStyleStore.h"
 #include "qvtext/QVTextStyleCallbacks.h"
 
@@ -41,6 +42,9 @@ public:
     QVStylePresets& presets() { return m_presets; }
     QVStyleStore& store() { return m_store; }
     QVTextStyleCallbacks& textStyleCallbacks() { return m_callbacks; }
+
+    // The style at the caret, as the page tells it now.
+    QVStyleState styleState() { return QVStyleState::read(m_page); }
 
     // The other-styles picker's row; runs on the next turn of the loop.
     void optionSelected(long row);
