@@ -1,12 +1,18 @@
 #include "qvtext/QVCharacterStyleCommander.h"
 
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/LocaleIdentifier.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
+#include "qvtext/QVStyleState.h"
 #include "platform/graphics/FontFace.h"
 #include "webeditor/FontSizeUnits.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace folio {
 
@@ -137,6 +143,90 @@ void QVCharacterStyleCommander::sizeSelected(const std::string& row)
 void QVCharacterStyleCommander::setPendingFontColor(std::string color)
 {
     m_pendingColor = std::move(color);
+}
+
+std::string QVCharacterStyleCommander::styledSpan(const SpanStyle& style, const std::u16string& text)
+{
+    std::string declarations;
+    if (style.rightToLeft)
+        declarations += "direction:rtl; ";
+    declarations += "font-family:" + style.family + ";font-size: " + std::to_string(style.points) + "pt; ";
+    if (style.bold)
+        declarations += "font-weight:bold; ";
+    if (style.italic)
+        declarations += "font-style:italic; ";
+    if (style.underline)
+        declarations += "text-decoration:underline; ";
+    declarations += "color: " + style.color + ";";
+    std::string body;
+    for (char c : HTMLTextEscaper::escape(toUtf8(text))) {
+        if (c == '\n')
+            body += "<br>";
+        else
+            body += c;
+    }
+    return "<span style=\"" + HTMLTextEscaper::escape(declarations) + "\">" + body + "</span>";
+}
+
+void QVCharacterStyleCommander::replaceSelection(const std::function<std::u16string(const std::u16string&)>& rewrite,
+                                                 bool rightToLeft)
+{
+    if (!m_page.isConnected())
+        return;
+    std::u16string text = toUtf16(m_page.readString("tinymce.activeEditor.getWin().getSelection().toString();"));
+    if (text.empty())
+        return;
+    SpanStyle style;
+    QVStyleState state = QVStyleState::read(m_page);
+    style.family = state.fontFamily;
+    style.points = getBiggestRealFontSizeInPointsFromSelection();
+    style.color = m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')", "black");
+    style.bold = state.bold;
+    style.italic = state.italic;
+    style.underline = state.underline;
+    style.rightToLeft = rightToLeft;
+    m_page.send(PageScript::fill("tinymce.activeEditor.execCommand('insertHTML', false, {});",
+                                 {styledSpan(style, rewrite(text))}));
+    m_host.documentIsDirty();
+}
+
+void QVCharacterStyleCommander::selectionToCase(const std::string& keyword, bool rightToLeft)
+{
+    replaceSelection(
+        [&keyword](const std::u16string& text) {
+            if (keyword == "uppercase")
+                return uppercaseString(text);
+            if (keyword == "lowercase")
+                return lowercaseString(text);
+            if (keyword == "capitalize")
+                return capitalizedString(text);
+            return text;
+        },
+        rightToLeft);
+}
+
+void QVCharacterStyleCommander::selectionSortList(bool rightToLeft)
+{
+    replaceSelection(
+        [](const std::u16string& text) {
+            std::vector<std::u16string> lines;
+            size_t start = 0;
+            while (true) {
+                size_t end = text.find(u'\n', start);
+                lines.push_back(text.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start));
+                if (end == std::u16string::npos)
+                    break;
+                start = end + 1;
+            }
+            std::stable_sort(lines.begin(), lines.end(), [](const std::u16string& a, const std::u16string& b) {
+                return localizedCaseInsensitiveCompare(a, b) < 0;
+            });
+            std::u16string sorted;
+            for (size_t i = 0; i < lines.size(); ++i)
+                sorted += (i ? u"\n" : u"") + lines[i];
+            return sorted;
+        },
+        rightToLeft);
 }
 
 void QVCharacterStyleCommander::removeStyle()

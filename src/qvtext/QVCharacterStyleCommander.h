@@ -47,6 +47,22 @@ public:
     // The same, with a size outside 1 to 499 (or none) counting as 12.
     int getBiggestRealFontSizeInPointsFromSelection();
 
+    // Rewrites the selected text as one span in the style at the caret:
+    // "uppercase", "lowercase" or "capitalize" (another keyword keeps the
+    // text), or its lines sorted. Right to left when `rightToLeft`.
+    void selectionToCase(const std::string& keyword, bool rightToLeft = false);
+    void selectionSortList(bool rightToLeft = false);
+    // The span that replaces a selection, its text escaped and its line
+    // ends kept as line breaks.
+    struct SpanStyle {
+        std::string family;
+        int points = 12;
+        std::string color;
+        bool bold = false, italic = false, underline = false;
+        bool rightToLeft = false;
+    };
+    static std::string styledSpan(const SpanStyle& style, const std::u16string& text);
+
     void removeStyle();
     // Yellow on, or off when the caret's background is already yellow.
     void highlightYellowTextSelection();
@@ -65,6 +81,7 @@ private:
     enum class Trait { Bold, Italic };
     void toggleWithFaceFix(Trait trait, const char* command);
     void command(const char* name);
+    void replaceSelection(const std::function<std::u16string(const std::u16string&)>& rewrite, bool rightToLeft);
 
     PageConnection& m_page;
     Host m_host;

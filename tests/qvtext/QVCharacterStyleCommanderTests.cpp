@@ -166,5 +166,56 @@ TEST_F(QVCharacterStyleCommanderTest, removeStyleClearsTheFormattingAndMarksTheD
     EXPECT_EQ(dirtyCount, 1);
 }
 
+TEST_F(QVCharacterStyleCommanderTest, caseChangesReplaceTheSelectionWithItsTextEscapedInTheCaretsStyle)
+{
+    answerRead("getSelection\\(\\).toString", "it's <b>big</b>\nnext & last");
+    answerRead("queryCommandValue\\('fontName'\\)", "'Georgia', serif");
+    answerRead("queryCommandValue\\('fontsize'\\)", "24px");
+    answerRead("queryCommandValue\\('foreColor'\\)", "rgb(1, 2, 3)");
+    answerRead("queryCommandState\\('bold'\\)", "true");
+    answerRead("queryCommandState", "false");
+    answerRead("queryCommandState\\('bold'\\)", "true");
+    commander.selectionToCase("uppercase");
+    ASSERT_TRUE(page.lastScript());
+    // The markup goes into the script as one string literal, its angle
+    // brackets written as escapes.
+    EXPECT_EQ(*page.lastScript(),
+              "tinymce.activeEditor.execCommand('insertHTML', false, '\\u003Cspan style=\\\"font-family:Georgia;"
+              "font-size: 18pt; font-weight:bold; color: rgb(1, 2, 3);\\\"\\u003EIT&#39;S &lt;B&gt;BIG&lt;/B&gt;"
+              "\\u003Cbr\\u003ENEXT &amp; LAST\\u003C/span\\u003E');");
+    EXPECT_EQ(dirtyCount, 1);
+}
+
+TEST_F(QVCharacterStyleCommanderTest, sortingOrdersTheSelectedLinesWithoutRegardToCase)
+{
+    answerRead("getSelection\\(\\).toString", "pear\nApple\nbanana");
+    commander.selectionSortList(true);
+    ASSERT_TRUE(page.lastScript());
+    EXPECT_NE(page.lastScript()->find("direction:rtl; font-family:"), std::string::npos) << *page.lastScript();
+    EXPECT_NE(page.lastScript()->find("Apple\\u003Cbr\\u003Ebanana\\u003Cbr\\u003Epear\\u003C/span"),
+              std::string::npos)
+        << *page.lastScript();
+}
+
+TEST(QVCharacterStyleSpanTest, aSpanKeepsEveryValueInsideItsAttribute)
+{
+    QVCharacterStyleCommander::SpanStyle style;
+    style.family = "A\" onclick=\"x";
+    style.color = "red";
+    style.italic = true;
+    style.underline = true;
+    EXPECT_EQ(QVCharacterStyleCommander::styledSpan(style, u"a\nb"),
+              "<span style=\"font-family:A&quot; onclick=&quot;x;font-size: 12pt; font-style:italic; "
+              "text-decoration:underline; color: red;\">a<br>b</span>");
+}
+
+TEST_F(QVCharacterStyleCommanderTest, nothingSelectedRewritesNothing)
+{
+    answerRead("getSelection\\(\\).toString", "");
+    commander.selectionToCase("lowercase");
+    EXPECT_TRUE(page.scriptsMatching("insertHTML").empty());
+    EXPECT_EQ(dirtyCount, 0);
+}
+
 } // namespace
 } // namespace folio
