@@ -1,10 +1,13 @@
 #include "qvtext/QVStylePresets.h"
 
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "qvtext/QVCharacterStyleCommander.h"
+#include "platform/graphics/Font.h"
+#include "qvtext/QVStyleState.h"
 #include "qvtext/QVStyleStore.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
@@ -40,7 +43,7 @@ std::string indentScript(double centimetres)
 
 } // namespace
 
-QVStylePresets::QVStylePresets(PageConnection& page, QVCharacterStyleCommander& characters, const QVStyleStore& store,
+QVStylePresets::QVStylePresets(PageConnection& page, QVCharacterStyleCommander& characters, QVStyleStore& store,
                                Host host)
     : m_page(page)
     , m_characters(characters)
@@ -114,6 +117,39 @@ void QVStylePresets::setUserStyle(long n)
                                  {style->family, style->color}));
     m_page.send(PageScript::fill("tinymce.activeEditor.execCommand('backColor', false, {});", {style->background}));
     m_host.documentIsDirty();
+}
+
+void QVStylePresets::setVelderDefaultSettings()
+{
+    std::string text = m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')", "black");
+    std::string paper = m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('backColor')", "white");
+    if (Status stored = m_store.setVelderDefaultSettings(text, paper); !stored)
+        TELog(TELogLevelError, "The default style could not be stored: " + stored.error().message);
+}
+
+void QVStylePresets::setAsDefaultStyle(long n)
+{
+    if (!m_page.isConnected())
+        return;
+    QVStyleStore::CapturedStyle style;
+    std::string family = QVStyleState::read(m_page).fontFamily;
+    std::optional<Font> font = Font::fontWithName(family, 12);
+    style.family = font ? font->postScriptName() : "Helvetica";
+    style.size = m_characters.getBiggestRealFontSizeInPointsFromSelection();
+    style.color = m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')", "black");
+    style.background = m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('backColor')", "transparent");
+    style.paperColor = m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor", "white");
+    style.lineSpacing = m_page.readDouble("tinymce.activeEditor.queryCommandValue('lineHeight')", 0);
+    style.paragraphSpacing = m_page.readDouble("tinymce.activeEditor.selection.getNode().style.marginBottom", 0);
+    style.firstLineIndent = m_page.readDouble("tinymce.activeEditor.getBody().style.textIndent", 0);
+    if (n == 0) {
+        const char* sides[] = {"marginLeft", "marginRight", "marginTop", "marginBottom"};
+        for (int side = 0; side < 4; ++side)
+            style.margins[side] =
+                m_page.readDouble(std::string("tinymce.activeEditor.getBody().style.") + sides[side], 0);
+    }
+    if (Status stored = m_store.storeCapturedStyle(n, style); !stored)
+        TELog(TELogLevelError, "The style could not be stored: " + stored.error().message);
 }
 
 } // namespace folio

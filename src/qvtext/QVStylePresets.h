@@ -25,17 +25,23 @@ public:
         std::function<void(std::shared_ptr<ViewController>)> present{};
     };
 
-    QVStylePresets(PageConnection& page, QVCharacterStyleCommander& characters, const QVStyleStore& store, Host host);
+    QVStylePresets(PageConnection& page, QVCharacterStyleCommander& characters, QVStyleStore& store, Host host);
 
     void setDefaultStyle();
     // n 1 to 3; a style without a font shows "Style Undefined" and applies
     // nothing. Any other n applies the plain style.
     void setUserStyle(long n);
 
+    // The program's own default style, with the colours at the caret.
+    void setVelderDefaultSettings();
+    // Stores the style at the caret as the default style (with the page
+    // margins) or as user style n. Sizes are stored in points.
+    void setAsDefaultStyle(long n = 0);
+
 private:
     PageConnection& m_page;
     QVCharacterStyleCommander& m_characters;
-    const QVStyleStore& m_store;
+    QVStyleStore& m_store;
     Host m_host;
 };
 

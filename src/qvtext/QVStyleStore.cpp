@@ -95,6 +95,42 @@ Status QVStyleStore::resetToDefaultStyle()
     m_defaults.setFloat("defaultFontSize", kFactorySize);
     m_defaults.setString("defaultFontColor", "Black");
     m_defaults.setString("defaultPaperColor", "White");
+    return writeFactorySpacingAndMargins();
+}
+
+Status QVStyleStore::setVelderDefaultSettings(const std::string& textColor, const std::string& paperColor)
+{
+    m_defaults.setString("defaultFont", "Cochin");
+    m_defaults.setFloat("defaultFontSize", 14);
+    m_defaults.setString("defaultFontColor", textColor);
+    m_defaults.setString("defaultPaperColor", paperColor);
+    return writeFactorySpacingAndMargins();
+}
+
+Status QVStyleStore::storeCapturedStyle(long n, const CapturedStyle& style)
+{
+    if (n < 0 || n > 3)
+        return Error{"QVStyleStore", 1, "There are only the default style and three user styles"};
+    auto key = [n](const char* name) { return n == 0 ? std::string(name) : suffixed(name, n); };
+    m_defaults.setString(key("defaultFont"), style.family);
+    m_defaults.setFloat(key("defaultFontSize"), static_cast<float>(style.size));
+    m_defaults.setString(key("defaultFontColor"), style.color);
+    m_defaults.setString(key("defaultBackgroundFontColor"), style.background);
+    m_defaults.setString(key("defaultPaperColor"), style.paperColor);
+    m_defaults.setFloat(key("defaultLineSpacing"), static_cast<float>(style.lineSpacing));
+    m_defaults.setFloat(key("defaultParagraphSpacing"), static_cast<float>(style.paragraphSpacing));
+    m_defaults.setFloat(key("defaultFirstLineIndent"), static_cast<float>(style.firstLineIndent));
+    if (n == 0) {
+        const char* margins[] = {"QVdefaultPageMarginLeft", "QVdefaultPageMarginRight", "QVdefaultPageMarginTop",
+                                 "QVdefaultPageMarginBottom"};
+        for (int side = 0; side < 4; ++side)
+            m_defaults.setFloat(margins[side], static_cast<float>(style.margins[side]));
+    }
+    return m_defaults.synchronize();
+}
+
+Status QVStyleStore::writeFactorySpacingAndMargins()
+{
     m_defaults.setFloat("defaultLineSpacing", kFactoryLineSpacing);
     m_defaults.setFloat("defaultParagraphSpacing", 0);
     m_defaults.setFloat("defaultParagraphSpacingBefore", 0);

@@ -45,8 +45,29 @@ public:
     Status setDefaultTextStyles();
     // The factory default style and page margins.
     Status resetToDefaultStyle();
+    // The program's own default style (Cochin 14) with the text and paper
+    // colours given, and the factory spacing and margins.
+    Status setVelderDefaultSettings(const std::string& textColor, const std::string& paperColor);
+
+    // A style found at the caret, stored as the default style (n 0, with
+    // the page margins) or as user style 1 to 3 (without margins).
+    struct CapturedStyle {
+        std::string family;
+        double size = 12;
+        std::string color;
+        std::string background;
+        std::string paperColor;
+        double lineSpacing = 0;
+        double paragraphSpacing = 0;
+        double firstLineIndent = 0;
+        // Centimetres: left, right, top, bottom.
+        double margins[4] = {0, 0, 0, 0};
+    };
+    Status storeCapturedStyle(long n, const CapturedStyle& style);
 
 private:
+    Status writeFactorySpacingAndMargins();
+
     UserDefaults& m_defaults;
 };
 

@@ -165,5 +165,54 @@ TEST_F(QVStylePresetsTest, factoryValuesDefineEveryStyleAndTheMargins)
     EXPECT_EQ(store.userStyle(7)->family, "Helvetica") << "another n is the plain style";
 }
 
+TEST_F(QVStylePresetsTest, theStyleAtTheCaretIsStoredInPointsAndApplyBackUnchanged)
+{
+    auto answerRead = [this](const std::string& pattern, std::string answer) {
+        page.answerMatching(pattern, [this, answer](const std::string&) {
+            loop.post([this] { page.releaseAll(); });
+            return answer;
+        });
+    };
+    answerRead("queryCommandValue\\('fontName'\\)", "");
+    answerRead("queryCommandValue\\('fontsize'\\)", "20px");
+    answerRead("queryCommandValue\\('foreColor'\\)", "rgb(0, 0, 128)");
+    answerRead("queryCommandValue\\('backColor'\\)", "rgba(0, 0, 0, 0)");
+    answerRead("style.backgroundColor", "ivory");
+    answerRead("queryCommandValue\\('lineHeight'\\)", "1.5");
+    answerRead("style.marginBottom", "6pt");
+    answerRead("style.textIndent", "1.25cm");
+    answerRead("style.marginLeft", "2cm");
+    presets.setAsDefaultStyle(0);
+    EXPECT_EQ(defaults.stringForKey("defaultFont"), "Helvetica") << "no font by that name";
+    EXPECT_EQ(defaults.doubleForKey("defaultFontSize"), 15.0) << "20 CSS pixels are 15 points";
+    EXPECT_EQ(defaults.stringForKey("defaultFontColor"), "rgb(0, 0, 128)");
+    EXPECT_EQ(defaults.stringForKey("defaultPaperColor"), "ivory");
+    EXPECT_NEAR(defaults.doubleForKey("defaultLineSpacing").value_or(0), 1.5, 1e-6);
+    EXPECT_NEAR(defaults.doubleForKey("defaultParagraphSpacing").value_or(0), 6, 1e-6);
+    EXPECT_NEAR(defaults.doubleForKey("QVdefaultPageMarginLeft").value_or(0), 2, 1e-6);
+
+    page.clearScripts();
+    presets.setDefaultStyle();
+    EXPECT_EQ(page.scriptsMatching("'FontSize', false, '15pt'").size(), 1u) << "the size comes back as it was";
+
+    presets.setAsDefaultStyle(2);
+    EXPECT_EQ(defaults.doubleForKey("defaultFontSize2"), 15.0);
+    EXPECT_EQ(defaults.stringForKey("defaultBackgroundFontColor2"), "rgba(0, 0, 0, 0)");
+    EXPECT_FALSE(store.storeCapturedStyle(4, {}).ok());
+}
+
+TEST_F(QVStylePresetsTest, theProgramDefaultsTakeTheCaretsColours)
+{
+    page.answerMatching("queryCommandValue\\('foreColor'\\)", [this](const std::string&) {
+        loop.post([this] { page.releaseAll(); });
+        return std::string("rgb(1, 2, 3)");
+    });
+    presets.setVelderDefaultSettings();
+    EXPECT_EQ(defaults.stringForKey("defaultFont"), "Cochin");
+    EXPECT_EQ(defaults.doubleForKey("defaultFontSize"), 14.0);
+    EXPECT_EQ(defaults.stringForKey("defaultFontColor"), "rgb(1, 2, 3)");
+    EXPECT_EQ(defaults.doubleForKey("QVdefaultPageMarginBottom"), 1.0);
+}
+
 } // namespace
 } // namespace folio
