@@ -1,5 +1,6 @@
 #include "qvtext/QVTextStyling.h"
 
+#include "platform/docframework/DKMenuController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/KeyboardService.h"
@@ -53,6 +54,7 @@ void QVTextStyling::setPaperColor(const std::string& color)
 
 void QVTextStyling::optionSelected(long row)
 {
+    showProgressHUDifNeeded();
     RunLoop::main().performSelectorAfterDelay(this, "otherStyleTextTask:", static_cast<long long>(row), 0,
                                               [this, row] { m_paragraphs.otherStyleTextTask(row); });
 }
@@ -65,6 +67,24 @@ void QVTextStyling::alignSelected(long option)
 std::shared_ptr<Menu> QVTextStyling::showAlignKeyMenuActions()
 {
     return AlignmentMenu::menu([this](long option) { alignSelected(option); });
+}
+
+void QVTextStyling::showAlignKeyMenu()
+{
+    if (m_alignPicker)
+        m_alignPicker->dismissViewControllerAnimated(false);
+    m_alignPicker = std::make_shared<DKMenuController>();
+    m_alignPicker->setTopOptions(AlignmentMenu::popoverOptions([this](long option) { alignSelected(option); }));
+    m_alignPicker->setSizesToOptionWidth(true);
+    if (m_host.present)
+        m_host.present(m_alignPicker);
+}
+
+void QVTextStyling::showProgressHUDifNeeded()
+{
+    constexpr long long kLongSelection = 4000;
+    if (m_page.readInteger("tinymce.activeEditor.getWin().getSelection().toString().length;", 0) > kLongSelection)
+        ProgressHUD::show();
 }
 
 void QVTextStyling::setTextDirection()

@@ -14,6 +14,7 @@
 
 namespace folio {
 
+class DKMenuController;
 class Menu;
 class PageConnection;
 class UserDefaults;
@@ -50,6 +51,14 @@ public:
     void optionSelected(long row);
     void alignSelected(long option);
     std::shared_ptr<Menu> showAlignKeyMenuActions();
+    // The alignment options as a popover list, replacing one still open;
+    // presented through the host.
+    void showAlignKeyMenu();
+    const std::shared_ptr<DKMenuController>& alignPicker() const { return m_alignPicker; }
+
+    // Shows the progress overlay when the selection is long enough for a
+    // rewrite to take a while (more than 4000 characters).
+    void showProgressHUDifNeeded();
 
     // Follows the keyboard's current input language.
     void setTextDirection();
@@ -72,6 +81,7 @@ private:
     QVParagraphStyleCommander m_paragraphs;
     QVStylePresets m_presets;
     QVTextStyleCallbacks m_callbacks;
+    std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;
 };

@@ -1,5 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
+#include "platform/docframework/DKMenuController.h"
 #include "platform/ui/Action.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Menu.h"
 #include "platform/web/FakeWebView.h"
@@ -33,14 +35,14 @@ protected:
 TEST_F(QVTextStylingTest, aPickerRowRunsOnTheNextTurnAndCanBeCancelled)
 {
     styling.optionSelected(4);
-    EXPECT_TRUE(page.scripts().empty());
+    EXPECT_TRUE(page.scriptsMatching("insertOrderedList").empty());
     loop.runOnce();
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('insertOrderedList');");
     page.clearScripts();
     styling.optionSelected(5);
     styling.cancelPendingTasks();
     loop.runOnce();
-    EXPECT_TRUE(page.scripts().empty());
+    EXPECT_TRUE(page.scriptsMatching("insertUnorderedList").empty());
 }
 
 TEST_F(QVTextStylingTest, theAlignmentMenuReachesThePage)
@@ -80,6 +82,38 @@ TEST_F(QVTextStylingTest, anUndefinedUserStyleFromThePickerClearsThenAlerts)
     EXPECT_EQ(page.scriptsMatching("removeFormat").size(), 1u);
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_TRUE(page.scriptsMatching("FontSize").empty());
+}
+
+TEST_F(QVTextStylingTest, theAlignmentPopoverReplacesAnOpenOneAndReachesThePage)
+{
+    std::vector<std::shared_ptr<ViewController>> shown;
+    QVTextStyling presenting(connection, defaults,
+                             {[] {}, [&](std::shared_ptr<ViewController> picker) { shown.push_back(picker); }, {}});
+    presenting.showAlignKeyMenu();
+    std::shared_ptr<DKMenuController> first = presenting.alignPicker();
+    presenting.showAlignKeyMenu();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(presenting.alignPicker(), first);
+    EXPECT_TRUE(presenting.alignPicker()->sizesToOptionWidth());
+    EXPECT_TRUE(presenting.alignPicker()->pickOptionWithTitle(u"Right"));
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('justifyright');");
+}
+
+TEST_F(QVTextStylingTest, onlyALongSelectionShowsTheProgressOverlay)
+{
+    std::string length = "4000";
+    page.answerMatching("toString\\(\\).length", [&](const std::string&) {
+        loop.post([this] { page.releaseAll(); });
+        return length;
+    });
+    styling.showProgressHUDifNeeded();
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    length = "4001";
+    styling.showProgressHUDifNeeded();
+    EXPECT_TRUE(ProgressHUD::isVisible());
+    styling.optionSelected(9);
+    loop.runOnce();
+    EXPECT_FALSE(ProgressHUD::isVisible()) << "the command takes it down";
 }
 
 } // namespace
