@@ -4,6 +4,7 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
@@ -99,6 +100,43 @@ TEST_F(QVTextFormattingWebTest, boldAndASizeChangeReachTheSavedContentAndReadBac
     EXPECT_NE(saved.find("font-size: 19pt;"), std::string::npos) << saved;
     EXPECT_NE(saved.find("words"), std::string::npos) << saved;
     document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVTextFormattingWebTest, aUserStyleAndRightToLeftReachTheSavedPage)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont1", "Courier");
+    defaults.setFloat("defaultFontSize1", 14);
+    defaults.setString("defaultFontColor1", "darkblue");
+    const std::string path = folder.path("Styled.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<p>One two three</p>")->stringView()));
+    auto document = open(path);
+    if (!HasFailure()) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();var r=e.dom.createRng();"
+            "var t=e.getBody().firstChild.firstChild;r.setStart(t,4);r.setEnd(t,7);e.selection.setRng(r);})()");
+        QVTextStyling& styling = editor->styling();
+        styling.optionSelected(1);
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return run("tinymce.activeEditor.getContent()").find("14pt") !=
+                                                          std::string::npos; },
+                                             kEngineWaitSeconds));
+        EXPECT_EQ(styling.styleState().fontFamily, "Courier");
+        EXPECT_EQ(styling.styleState().fontSize, 14);
+        styling.alignSelected(4);
+        settle();
+        EXPECT_TRUE(styling.isRTLLanguage());
+
+        ASSERT_TRUE(save(*document));
+        Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVText);
+        ASSERT_TRUE(stored.ok());
+        std::string saved = toUtf8(*stored);
+        EXPECT_NE(saved.find("font-size: 14pt;"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("Courier"), std::string::npos) << saved;
+        EXPECT_NE(saved.find("direction: rtl;"), std::string::npos) << "the body's direction is kept: " << saved;
+        EXPECT_NE(saved.find("text-align: right;"), std::string::npos) << saved;
+        document->closeWithCompletionHandler({});
+    }
+    for (const char* key : {"defaultFont1", "defaultFontSize1", "defaultFontColor1"})
+        defaults.removeObjectForKey(key);
 }
 
 } // namespace
