@@ -115,10 +115,10 @@ std::vector<std::string> QVTextPageSetup::blankDocumentScripts(const Settings& s
                                            {formatFixed(*settings.defaultParagraphSpacing, 6) + "pt"}));
     scripts.push_back(PageScript::fill("(function(s){s.marginTop={};s.marginBottom={};s.marginRight={};"
                                        "s.marginLeft={};})(tinymce.activeEditor.getBody().style);",
-                                       {formatFixed(settings.marginTop, 2) + "cm",
-                                        formatFixed(settings.marginBottom, 2) + "cm",
-                                        formatFixed(settings.marginRight, 2) + "cm",
-                                        formatFixed(settings.marginLeft, 2) + "cm"}));
+                                       {documentMargin(settings.marginTop) + "cm",
+                                        documentMargin(settings.marginBottom) + "cm",
+                                        documentMargin(settings.marginRight) + "cm",
+                                        documentMargin(settings.marginLeft) + "cm"}));
     return scripts;
 }
 

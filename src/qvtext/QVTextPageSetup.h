@@ -47,10 +47,11 @@ public:
     // page answered it.
     static std::vector<std::string> fontAndPaperScripts(const Settings& settings, const std::string& pageBackground);
     // The default spacing and margins of a new blank document; none for
-    // another document.
+    // another document. An unset margin is the standard one, as the
+    // document records it.
     static std::vector<std::string> blankDocumentScripts(const Settings& settings);
-    // The top and bottom margins a new blank document records: the stored
-    // value when above 0, else the standard margin.
+    // A margin of a new blank document, page and record alike: the stored
+    // value when above 0, else the standard margin (centimetres, "%.2f").
     static std::string documentMargin(double stored);
 };
 

@@ -14,6 +14,7 @@
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "qvtext/QVTextPageTemplate.h"
+#include "qvtext/QVTextStyling.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
@@ -54,6 +55,14 @@ std::string installedLanguage()
 QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
 {
+    m_styling = std::make_unique<QVTextStyling>(
+        m_connection, UserDefaults::standardUserDefaults(),
+        QVTextStyling::Host{[this] { documentIsDirty(); },
+                            [this](std::shared_ptr<ViewController> shown) {
+                                if (Status presented = presentViewController(shown, false); !presented)
+                                    TELog(TELogLevelWarning, "An alert of the editor could not be shown");
+                            },
+                            [this] { return m_document != nullptr; }});
     registerRoutes();
 }
 
@@ -140,6 +149,8 @@ void QVTextViewController::pageDidBecomeReady()
         m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
         m_document->setDocBottomMargin(QVTextPageSetup::documentMargin(settings.marginBottom));
     }
+    // A right-to-left keyboard turns the page before the user types.
+    m_styling->setTextDirection();
     scrollToBookmark();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
@@ -241,6 +252,7 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 void QVTextViewController::documentDidClose()
 {
     keepScrollPosition();
+    m_styling->cancelPendingTasks();
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();

@@ -2,10 +2,12 @@
 
 #include "webeditor/WebEditorController.h"
 
+#include <memory>
 #include <string>
 
 namespace folio {
 
+class QVTextStyling;
 class TextDocument;
 struct PageMessage;
 
@@ -32,6 +34,9 @@ public:
     // The page as it would be loaded now; an error when the page's template
     // is not installed.
     Result<std::string> pageHTML() const;
+
+    // The formatting commands, styles and popover callbacks of the page.
+    QVTextStyling& styling() { return *m_styling; }
 
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
@@ -61,6 +66,7 @@ private:
     bool m_isEditorScrollingView = false;
     long long m_editorScrollOffset = 0;
     long long m_editorScrollHeight = 0;
+    std::unique_ptr<QVTextStyling> m_styling;
 };
 
 } // namespace folio

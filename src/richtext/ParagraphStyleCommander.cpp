@@ -12,6 +12,7 @@
 #include "tools/textstyle/FontChoice.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/StyleValueRules.h"
 
 #include <cmath>
 
@@ -206,13 +207,7 @@ double ParagraphStyleCommander::currentDocumentPageBottomMargin() const
 
 double ParagraphStyleCommander::convertLineSpacing(double spacing, double fontSize)
 {
-    if (spacing == 0 || spacing == 1 || spacing == 500)
-        return 1.0;
-    if (spacing <= 5)
-        return spacing;
-    if (!(fontSize > 0))
-        return 1.0;
-    return std::round(spacing / fontSize * 10) / 10;
+    return StyleValueRules::convertLineSpacing(spacing, fontSize);
 }
 
 void ParagraphStyleCommander::showHTMLSource()

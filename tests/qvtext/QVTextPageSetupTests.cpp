@@ -41,5 +41,18 @@ TEST(QVTextPageSetupTest, anOpenedDocumentKeepsItsPaperAndTakesOnlyTheUsersFont)
     EXPECT_EQ(QVTextPageSetup::documentMargin(1.234), "1.23");
 }
 
+TEST(QVTextPageSetupTest, aNewDocumentsUnsetMarginsAreTheStandardOnesOnThePageToo)
+{
+    QVTextPageSetup::Settings settings;
+    settings.isNewBlankDocument = true;
+    settings.marginLeft = 1.5;
+    std::vector<std::string> scripts = QVTextPageSetup::blankDocumentScripts(settings);
+    ASSERT_EQ(scripts.size(), 1u);
+    EXPECT_EQ(scripts[0], "(function(s){s.marginTop='2.54cm';s.marginBottom='2.54cm';s.marginRight='2.54cm';"
+                          "s.marginLeft='1.50cm';})(tinymce.activeEditor.getBody().style);");
+    EXPECT_EQ(QVTextPageSetup::documentMargin(settings.marginTop) + "cm", "2.54cm")
+        << "the document records what the page shows";
+}
+
 } // namespace
 } // namespace folio

@@ -256,7 +256,9 @@ TEST_F(QVTextViewControllerTest, aNewBlankDocumentTakesTheDefaultStyleAndMargins
               1u);
     EXPECT_EQ(page->scriptsMatching("backgroundColor = 'ivory\\\\'\\);alert\\(\\\\'x';").size(), 1u)
         << "a stored colour stays one value";
-    EXPECT_EQ(page->scriptsMatching("s.marginTop='0.00cm';s.marginBottom='0.00cm';s.marginRight='0.00cm';"
+    // Unset margins are the standard ones on the page, as the document
+    // records them.
+    EXPECT_EQ(page->scriptsMatching("s.marginTop='2.54cm';s.marginBottom='2.54cm';s.marginRight='2.54cm';"
                                     "s.marginLeft='1.50cm';").size(),
               1u);
     EXPECT_EQ(document->docTopMargin(), std::optional<std::string>("2.54"));

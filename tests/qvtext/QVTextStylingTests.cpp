@@ -1,0 +1,120 @@
+#include "platform/foundation/UserDefaults.h"
+#include "platform/docframework/DKMenuController.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/KeyboardService.h"
+#include "platform/ui/Menu.h"
+#include "platform/web/FakeWebView.h"
+#include "qvtext/QVTextStyling.h"
+#include "support/DocumentTestSupport.h"
+#include "support/VirtualClock.h"
+#include "webeditor/PageConnection.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+class QVTextStylingTest : public test::VirtualClockTest {
+protected:
+    QVTextStylingTest()
+        : connection(&page)
+        , styling(connection, defaults, {[this] { ++dirtyCount; }, {}, [] { return true; }})
+    {
+    }
+    ~QVTextStylingTest() override { KeyboardService::shared().setInputLanguage("en-US"); }
+
+    testing_support::ScratchFolder folder{"qvtext-styling"};
+    UserDefaults defaults{folder.path("Preferences.plist")};
+    FakeWebView page;
+    PageConnection connection;
+    int dirtyCount = 0;
+    QVTextStyling styling;
+};
+
+TEST_F(QVTextStylingTest, aPickerRowRunsOnTheNextTurnAndCanBeCancelled)
+{
+    styling.optionSelected(4);
+    EXPECT_TRUE(page.scriptsMatching("insertOrderedList").empty());
+    loop.runOnce();
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('insertOrderedList');");
+    page.clearScripts();
+    styling.optionSelected(5);
+    styling.cancelPendingTasks();
+    loop.runOnce();
+    EXPECT_TRUE(page.scriptsMatching("insertUnorderedList").empty());
+}
+
+TEST_F(QVTextStylingTest, theAlignmentMenuReachesThePage)
+{
+    std::shared_ptr<Menu> menu = styling.showAlignKeyMenuActions();
+    ASSERT_EQ(menu->children().size(), 6u);
+    std::dynamic_pointer_cast<Action>(menu->children()[1])->perform();
+    EXPECT_TRUE(styling.isRTLLanguage()) << "\"Right To Left\"";
+    EXPECT_EQ(page.scriptsMatching("direction='rtl'").size(), 1u);
+    std::dynamic_pointer_cast<Action>(menu->children()[3])->perform();
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('justifycenter');");
+}
+
+TEST_F(QVTextStylingTest, aKeyboardLanguageChangeSetsTheDirection)
+{
+    KeyboardService::shared().setInputLanguage("he-IL");
+    EXPECT_TRUE(styling.isRTLLanguage());
+    EXPECT_EQ(page.scriptsMatching("getBody\\(\\).style.direction='rtl'").size(), 1u);
+    KeyboardService::shared().setInputLanguage("he");
+    EXPECT_FALSE(styling.isRTLLanguage());
+    EXPECT_FALSE(styling.shouldForceDirtyDocument());
+    KeyboardService::shared().setInputLanguage("zh-Hant");
+    EXPECT_TRUE(styling.shouldForceDirtyDocument());
+    KeyboardService::shared().setInputLanguage("zh-Hans-CN");
+    EXPECT_TRUE(styling.shouldForceDirtyDocument());
+    KeyboardService::shared().setInputLanguage("zh");
+    EXPECT_FALSE(styling.shouldForceDirtyDocument());
+}
+
+TEST_F(QVTextStylingTest, anUndefinedUserStyleFromThePickerClearsThenAlerts)
+{
+    std::vector<std::shared_ptr<ViewController>> shown;
+    QVTextStyling alerting(connection, defaults,
+                           {[] {}, [&](std::shared_ptr<ViewController> alert) { shown.push_back(alert); }, {}});
+    alerting.optionSelected(2);
+    loop.runOnce();
+    EXPECT_EQ(page.scriptsMatching("removeFormat").size(), 1u);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(page.scriptsMatching("FontSize").empty());
+}
+
+TEST_F(QVTextStylingTest, theAlignmentPopoverReplacesAnOpenOneAndReachesThePage)
+{
+    std::vector<std::shared_ptr<ViewController>> shown;
+    QVTextStyling presenting(connection, defaults,
+                             {[] {}, [&](std::shared_ptr<ViewController> picker) { shown.push_back(picker); }, {}});
+    presenting.showAlignKeyMenu();
+    std::shared_ptr<DKMenuController> first = presenting.alignPicker();
+    presenting.showAlignKeyMenu();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NE(presenting.alignPicker(), first);
+    EXPECT_TRUE(presenting.alignPicker()->sizesToOptionWidth());
+    EXPECT_TRUE(presenting.alignPicker()->pickOptionWithTitle(u"Right"));
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('justifyright');");
+}
+
+TEST_F(QVTextStylingTest, onlyALongSelectionShowsTheProgressOverlay)
+{
+    std::string length = "4000";
+    page.answerMatching("toString\\(\\).length", [&](const std::string&) {
+        loop.post([this] { page.releaseAll(); });
+        return length;
+    });
+    styling.showProgressHUDifNeeded();
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    length = "4001";
+    styling.showProgressHUDifNeeded();
+    EXPECT_TRUE(ProgressHUD::isVisible());
+    styling.optionSelected(9);
+    loop.runOnce();
+    EXPECT_FALSE(ProgressHUD::isVisible()) << "the command takes it down";
+}
+
+} // namespace
+} // namespace folio
