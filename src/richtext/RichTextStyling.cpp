@@ -138,6 +138,7 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
     , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty,
                                                                [this] { m_popovers.setAnyInspectorOrMenuVisible(false); }))
 {
+    m_pickerDelegate->setPageSetupActions(m_host.paperSizeChanged, m_host.paperMarginChanged);
     m_monitor.setUndoRedoItems(m_barItems.undoBarButtonItem(), m_barItems.redoBarButtonItem());
     m_toolbar.styleFontSize->setTitle(u"12");
     m_toolbar.styleFontName->setTitle(u"Helvetica");

@@ -40,6 +40,9 @@ public:
         std::function<std::pair<double, double>()> rulerValues{};
         std::function<std::optional<std::string>()> documentTopMargin{};
         std::function<std::optional<std::string>()> documentBottomMargin{};
+        // The text-style picker's paper size and margins (side, inches).
+        std::function<void()> paperSizeChanged{};
+        std::function<void(long side, double inches)> paperMarginChanged{};
         // Presents from the document's navigation controller.
         std::function<void(std::shared_ptr<ViewController>)> present{};
         std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};

@@ -32,22 +32,36 @@ public:
                                                                                           double value) override;
     void textStylePickerViewControllerParagraphSpacingBeforeChangedUserSelectedParagraphSpacingBefore(TSTextStylePickerViewController&,
                                                                                                       double value) override;
-    // Paper size and margins belong to the page set-up; the page takes them
-    // when it is next made.
-    void textStylePickerViewControllerPaperSizeChanged(TSTextStylePickerViewController&) override {}
+    // Paper size and margins belong to the editor's page set-up.
+    void setPageSetupActions(std::function<void()> paperSizeChanged, std::function<void(long, double)> paperMarginChanged)
+    {
+        m_paperSizeChanged = std::move(paperSizeChanged);
+        m_paperMarginChanged = std::move(paperMarginChanged);
+    }
+    void textStylePickerViewControllerPaperSizeChanged(TSTextStylePickerViewController&) override
+    {
+        if (m_paperSizeChanged)
+            m_paperSizeChanged();
+    }
     void installNewFontSelected() override {}
     void textStylePickerViewControllerFirstLineIndentChangedUserSelectedFirstLineIndent(TSTextStylePickerViewController&,
                                                                                         double value) override;
     void textStylePickerViewControllerSelectedDefaultStyle(TSTextStylePickerViewController&) override;
     void textStylePickerViewControllerReplaceDefaultStyleWithFontTextColor(TSTextStylePickerViewController&, const FontChoice&,
                                                                            const std::string&) override;
-    void textStylePickerViewControllerPaperMarginChanged(long, double) override {}
+    void textStylePickerViewControllerPaperMarginChanged(long side, double inches) override
+    {
+        if (m_paperMarginChanged)
+            m_paperMarginChanged(side, inches);
+    }
 
 private:
     ParagraphStyleCommander& m_paragraphs;
     StylePresetCommander& m_presets;
     std::function<void()> m_documentIsDirty;
     std::function<void()> m_didDismiss;
+    std::function<void()> m_paperSizeChanged;
+    std::function<void(long, double)> m_paperMarginChanged;
 };
 
 } // namespace folio

@@ -19,8 +19,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/PicturePicker.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
@@ -29,6 +32,8 @@
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
@@ -40,7 +45,10 @@
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
+#include "richtext/StyleToolbar.h"
+#include "tools/ruler/RulerRangeSlider.h"
 
+#include <cstdio>
 #include <filesystem>
 
 namespace folio {
@@ -56,6 +64,8 @@ constexpr const char* kReadOnlyScript = "document.getElementById('content').cont
 
 TextViewController::TextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::make_unique<RichTextDialect>(), std::move(factory), std::move(openLink))
+    , m_margins(makeMarginRuler())
+    , m_pictures(makePictureInserter())
     , m_styling(makeStyling())
     , m_clipboard(makeClipboard())
     , m_caret(makeCaret())
@@ -86,6 +96,9 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.questions["isEditing"] = [this] { return m_isEditing; };
     host.commands["regenerateToolsMenu"] = [this] { m_styling->barItems().regenerateToolsMenu(); };
+    // The image menu's rows, which the editor also marks as an edit.
+    host.commands["insertPhoto"] = [this] { imageOptionSelected(0); };
+    host.commands["takePhoto"] = [this] { imageOptionSelected(1); };
     // The commands the tools menus and inspectors name, from the editor's other parts.
     host.commands["paste2"] = [this] { m_clipboard->paste2(); };
     host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
@@ -126,6 +139,11 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
             return nullptr;
         return m_tools->inspectors().showInsertItemMenu({m_styling->barItems().insertItemBarButtonItem(), {}});
     };
+    host.paperMarginChanged = [this](long side, double inches) { m_margins->paperMarginChanged(side, inches); };
+    host.paperSizeChanged = [this] {
+        updateEditorPageSize();
+        documentIsDirty();
+    };
     return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
 }
 
@@ -135,8 +153,11 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); };
     host.documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); };
-    // FIXME: pasted and dropped pictures need the editor's picture insertion,
-    // which does not exist yet; until then they are not inserted.
+    host.insertImage = [this](const Image::Pointer& image, bool autoResize) {
+        if (Status inserted = m_pictures->insertImage(image, autoResize); !inserted)
+            TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
+    };
+    host.updatePageUpDownControl = [this] { m_pages.recount(); };
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
 }
 
@@ -179,6 +200,101 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
                                                   std::move(host));
 }
 
+std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
+{
+    RichTextMarginRuler::Host host;
+    host.sendScript = [this](const std::string& script) {
+        if (m_bridge.isPageReady())
+            m_connection.send(script);
+    };
+    host.document = [this] { return m_document; };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.isInForeground = [this] { return m_dirty.isInForeground(); };
+    host.isPageLoaded = [this] { return m_bridge.isPageReady(); };
+    host.windowWidth = [this] { return m_size.width; };
+    host.viewSize = [this] { return std::pair{m_size.width, m_size.height}; };
+    host.updatePageUpDownControl = [this] { m_pages.recount(); };
+    host.updateEditorPageSize = [this] { updateEditorPageSize(); };
+    auto ruler = std::make_unique<RichTextMarginRuler>(Device::current(), UserDefaults::standardUserDefaults(), std::move(host));
+    RichTextMarginRuler* margins = ruler.get();
+    ruler->slider().addAction(ControlEvent::ValueChanged, [margins](Control&) { margins->rulerMarginValuesChanged(); });
+    return ruler;
+}
+
+std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter()
+{
+    RichTextPictureInserter::Host host;
+    host.sendScript = [this](const std::string& script) { m_connection.send(script); };
+    host.readNumber = [this](const std::string& script) -> std::optional<double> {
+        double value = m_connection.readDouble(script, -1);
+        return value > 0 ? std::optional<double>(value) : std::nullopt;
+    };
+    host.documentName = [this] {
+        return m_document ? std::filesystem::path(m_document->fileURL()).stem().string() : std::string();
+    };
+    host.currentStyleFontName = [] {
+        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+        return RichTextPageTemplate::styleFor(RichTextPageTemplate::Settings::fromDefaults(defaults)).fontFamily;
+    };
+    host.isBold = [this] { return m_styling->toolbar().styleBold->isSelected(); };
+    host.isItalic = [this] { return m_styling->toolbar().styleItalic->isSelected(); };
+    host.isUnderlined = [this] { return m_styling->toolbar().styleUnderline->isSelected(); };
+    host.isRightToLeft = [this] { return m_styling->characters().isRTLLanguage(); };
+    host.isEditingPicture = [] { return false; };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
+        if (Status shown = presentViewController(alert, true); !shown)
+            TELog(TELogLevelWarning, "The picture alert could not be shown: " + shown.error().message);
+    };
+    host.viewWidth = [this] { return m_size.width; };
+    return std::make_unique<RichTextPictureInserter>(std::move(host));
+}
+
+void TextViewController::imageOptionSelected(long row)
+{
+    if (row == 0)
+        attachImage();
+    else if (row == 1)
+        takePhoto();
+    documentIsDirty();
+}
+
+void TextViewController::attachImage()
+{
+    PicturePicker* picker = PicturePicker::shared();
+    if (!picker)
+        return;
+    m_connection.send("saveCaretSelection();");
+    std::weak_ptr<Responder> weak = weak_from_this();
+    picker->pickPicture(toUtf16(Localization::localizedString("Insert Photo")), [this, weak](std::optional<std::string> path) {
+        if (weak.expired())
+            return;
+        if (!path) {
+            m_connection.send("restoreCaretSelection ();");
+            return;
+        }
+        if (Status inserted = m_pictures->insertPictureFile(*path); !inserted)
+            TELog(TELogLevelWarning, "No picture inserted from " + *path + ": " + inserted.error().message);
+    });
+}
+
+void TextViewController::takePhoto()
+{
+    // The desktop has no camera to take a picture with.
+    auto alert = AlertController::make(u"", toUtf16(Localization::localizedString("Do you have camera?")));
+    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("Failed to load the camera.")),
+                                       AlertActionStyle::Default));
+    if (Status shown = presentViewController(alert, true); !shown)
+        TELog(TELogLevelWarning, "The camera alert could not be shown: " + shown.error().message);
+}
+
+void TextViewController::updateEditorPageSize()
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    m_pages.setPageHeight(RichTextPageCounter::pageHeightForMargins(
+        defaults.floatForKey("marquentPageMarginTop").value_or(0), defaults.floatForKey("marquentPageMarginBottom").value_or(0)));
+}
+
 TextViewController::~TextViewController()
 {
     m_editingTools->cancelPendingTasks();
@@ -202,6 +318,8 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
     std::optional<Color> shown = colorWithHTMLName(std::string_view(m_shownPaperColor));
     if (m_document && m_document->paperColor() && shown && reply->content.paperColor == hexStringFromColor(*shown))
         reply->content.paperColor = m_document->paperColor();
+    if (m_document && m_margins->holdsDocumentMargins())
+        reply->content.margins = m_margins->marginsToSave(*m_document);
     return std::move(reply->content);
 }
 
@@ -209,8 +327,10 @@ void TextViewController::viewDidLoad()
 {
     WebEditorController::viewDidLoad();
     m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), m_size, true);
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         m_styling->monitor().start();
+        m_margins->viewDidLoad();
+    }
     m_clipboard->prepareWebViewText(*view());
 }
 
@@ -316,6 +436,9 @@ void TextViewController::pageDidBecomeReady()
         m_connection.send(script);
     for (const std::string& key : RichTextPageSetup::consumedSettings(settings))
         defaults.setDouble(key, 0);
+    updateEditorPageSize();
+    if (!m_forPreviewGeneration)
+        m_margins->updateRulerMarginValues();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
@@ -339,6 +462,14 @@ void TextViewController::registerRoutes()
     routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
+    });
+    // "offset_height" of the editable element after each scroll.
+    routes.add("endScrollEvent", Gate::Always, [this](const PageMessage& message) {
+        long long offset = 0, height = 0;
+        if (std::sscanf(message.data.c_str(), "%lld_%lld", &offset, &height) == 2) {
+            m_pages.pageDidScroll(height, offset);
+            m_pages.recount();
+        }
     });
     routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
     routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->cutSelection(); });

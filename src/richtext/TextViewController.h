@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/RichTextPageCounter.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
@@ -12,6 +13,8 @@ namespace folio {
 class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
+class RichTextMarginRuler;
+class RichTextPictureInserter;
 class RichTextStyling;
 class AlertController;
 class RichTextTools;
@@ -55,6 +58,19 @@ public:
     CaretSelectionCommander& caret() { return *m_caret; }
     // The key row, find and replace, links and inserts, footnotes and comments.
     RichTextEditingTools& editingTools() { return *m_editingTools; }
+    // The margins ruler and its banner, and the virtual pages.
+    RichTextMarginRuler& margins() { return *m_margins; }
+    RichTextPageCounter& pages() { return m_pages; }
+    // The page height from the top and bottom margins; the paper size does
+    // not change it.
+    void updateEditorPageSize();
+
+    // The picture commands: 0 inserts a picture from the user's files, 1
+    // takes one with the camera, which the desktop does not have.
+    void imageOptionSelected(long row);
+    void attachImage();
+    void takePhoto();
+    RichTextPictureInserter& pictures() { return *m_pictures; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
@@ -85,6 +101,8 @@ private:
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();
     std::unique_ptr<RichTextEditingTools> makeEditingTools();
+    std::unique_ptr<RichTextMarginRuler> makeMarginRuler();
+    std::unique_ptr<RichTextPictureInserter> makePictureInserter();
     void dismissLoadProgress();
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
@@ -93,6 +111,9 @@ private:
 
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
+    std::unique_ptr<RichTextMarginRuler> m_margins;
+    RichTextPageCounter m_pages;
+    std::unique_ptr<RichTextPictureInserter> m_pictures;
     std::unique_ptr<RichTextStyling> m_styling;
     std::shared_ptr<RichTextTools> m_tools;
     std::unique_ptr<ClipboardCommander> m_clipboard;

@@ -3,6 +3,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
+#include "platform/gtk/GtkPicturePicker.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkKeyInput.h"
@@ -111,6 +112,16 @@ GtkPresenter::GtkPresenter()
 {
     m_clipboard = std::make_shared<GtkClipboardBackend>(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), Pasteboard::general());
     Pasteboard::general().setBackend(m_clipboard);
+    PicturePicker::setShared(std::make_shared<GtkPicturePicker>([] {
+        GtkWindow* active = nullptr;
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* item = windows; item && !active; item = item->next) {
+            if (gtk_window_is_active(GTK_WINDOW(item->data)))
+                active = GTK_WINDOW(item->data);
+        }
+        g_list_free(windows);
+        return active;
+    }));
     Presenter::setCurrent(this);
 }
 
@@ -119,6 +130,7 @@ GtkPresenter::~GtkPresenter()
     m_tearingDown = true;
     Presenter::setCurrent(nullptr);
     Pasteboard::general().setBackend(nullptr);
+    PicturePicker::setShared(nullptr);
     for (GtkWidget** slot : {&m_menuPopover, &m_editMenu, &m_hud}) {
         if (GtkWidget* widget = *slot) {
             *slot = nullptr;

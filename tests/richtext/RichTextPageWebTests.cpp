@@ -1,0 +1,151 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/PicturePicker.h"
+#include "platform/web/WebView.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "richtext/TextViewController.h"
+#include "tools/ruler/RulerRangeSlider.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// Answers every request with one file, as if the user had chosen it.
+class ChosenFile : public PicturePicker {
+public:
+    explicit ChosenFile(std::string path) : m_path(std::move(path)) {}
+    void pickPicture(const std::u16string&, Completion completion) override
+    {
+        ++requests;
+        RunLoop::main().post([completion, path = m_path] { completion(path); });
+    }
+    int requests = 0;
+
+private:
+    std::string m_path;
+};
+
+// A JPEG stored on its side with an EXIF orientation, under a PNG's name.
+std::string sidewaysJpegBytes()
+{
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 40 * 20; ++i)
+        pixels.insert(pixels.end(), {30, 90, 200, 255});
+    std::vector<std::uint8_t> jpeg = *(*Image::imageWithPixels(40, 20, std::move(pixels)))->jpegData(0.9);
+    std::vector<std::uint8_t> segment{0xFF, 0xE1, 0, 34,  'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                                      1,    0,    0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    return std::string(jpeg.begin(), jpeg.end());
+}
+
+class RichTextPageWebTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        EditorMakers::registerMaker(EditorKind::RichText,
+                                    [](TextDocument& document) { return std::make_shared<TextViewController>(document); });
+    }
+    void TearDown() override
+    {
+        PicturePicker::setShared(nullptr);
+        EditorMakers::unregisterAll();
+    }
+
+    ScratchFolder folder{"rich-text-page"};
+};
+
+TEST_F(RichTextPageWebTest, aChosenPictureReachesTheSavedFile)
+{
+    // A name with a question mark: the picture folder is named after it.
+    const std::string path = folder.path("Why? pictures.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 Before the picture.}");
+    const std::string chosen = folder.path("holiday.png");
+    writeFile(chosen, sidewaysJpegBytes());
+    auto picker = std::make_shared<ChosenFile>(chosen);
+    PicturePicker::setShared(picker);
+
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+    page.stringByEvaluatingJavaScript(
+        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+
+    editor->imageOptionSelected(0);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
+        kEngineWaitSeconds));
+    EXPECT_EQ(picker->requests, 1);
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_555");
+    // Upright: the stored bitmap was 40 wide and 20 high.
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').getAttribute('width')"), "20.000000px");
+    EXPECT_NE(page.stringByEvaluatingJavaScript("document.querySelector('#content img').getAttribute('src')").find("Why%3F"),
+              std::string::npos);
+
+    auto saved = std::make_shared<std::optional<bool>>();
+    document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                        [saved](bool success) { *saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved->has_value(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(saved->value_or(false));
+    std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("\\pict"), std::string::npos) << rtf;
+    // The stored PNG is upright: its header says 20 wide (0x14) and 40 high (0x28).
+    EXPECT_NE(rtf.find("49484452" "00000014" "00000028"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\picw240\\pich480"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Before the picture."), std::string::npos) << rtf;
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(RichTextPageWebTest, theRulerIndentsThePageAndItsMarginsAreSaved)
+{
+    const std::string path = folder.path("Ruled.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 Some text.}");
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+
+    // As a user's drag ends: the ruler announces the new margins.
+    editor->margins().slider().setLowerAndUpperValue(2.54f, 19.05f, false);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return !page.stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft").empty(); },
+        kEngineWaitSeconds));
+    std::string left = page.stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft");
+    EXPECT_EQ(left, page.stringByEvaluatingJavaScript("document.getElementById('content').style.marginRight"));
+    EXPECT_NE(left, "0cm");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+
+    auto saved = std::make_shared<std::optional<bool>>();
+    document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                        [saved](bool success) { *saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved->has_value(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(saved->value_or(false));
+    EXPECT_EQ(document->docLeftMargin(), "2.54");
+    EXPECT_EQ(document->docRightMargin(), "19.05");
+    document->closeWithCompletionHandler({});
+}
+
+} // namespace
+} // namespace folio
