@@ -62,51 +62,53 @@ CharacterSet CharacterSet::fromPattern(const char16_t* pattern)
     return CharacterSet(freezeSet(std::move(set)));
 }
 
+// The shared sets are never destroyed: work on other threads (a word count
+// in the background) may still read them while the process exits.
 const CharacterSet& CharacterSet::whitespaceCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\u0009\\p{Zs}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\u0009\\p{Zs}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::whitespaceAndNewlineCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\u0009-\\u000D\\u0085\\p{Z}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\u0009-\\u000D\\u0085\\p{Z}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::newlineCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\u000A-\\u000D\\u0085\\u2028\\u2029]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\u000A-\\u000D\\u0085\\u2028\\u2029]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::alphanumericCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\p{L}\\p{M}\\p{N}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\p{L}\\p{M}\\p{N}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::decimalDigitCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\p{Nd}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\p{Nd}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::punctuationCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\p{P}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\p{P}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::symbolCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\p{S}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\p{S}]"));
     return set;
 }
 
 const CharacterSet& CharacterSet::letterCharacterSet()
 {
-    static const CharacterSet set = fromPattern(u"[\\p{L}\\p{M}]");
+    static const CharacterSet& set = *new CharacterSet(fromPattern(u"[\\p{L}\\p{M}]"));
     return set;
 }
 

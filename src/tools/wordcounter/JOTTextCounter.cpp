@@ -24,10 +24,11 @@ constexpr unsigned kOptionsForZero =
 // and line breaks do not.
 const CharacterSet& countedCharacters()
 {
-    static const CharacterSet set = CharacterSet::whitespaceCharacterSet()
-                                        .unionWithSet(CharacterSet::alphanumericCharacterSet())
-                                        .unionWithSet(CharacterSet::punctuationCharacterSet())
-                                        .unionWithSet(CharacterSet::symbolCharacterSet());
+    // Never destroyed: a count may still run on its worker while the process exits.
+    static const CharacterSet& set = *new CharacterSet(CharacterSet::whitespaceCharacterSet()
+                                                           .unionWithSet(CharacterSet::alphanumericCharacterSet())
+                                                           .unionWithSet(CharacterSet::punctuationCharacterSet())
+                                                           .unionWithSet(CharacterSet::symbolCharacterSet()));
     return set;
 }
 
