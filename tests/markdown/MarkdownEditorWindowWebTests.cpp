@@ -11,6 +11,7 @@
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/BarButtonItem.h"
@@ -35,6 +36,8 @@ class MarkdownEditorWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // Pictured from the screen: a display of its own keeps other tests' windows off it.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;

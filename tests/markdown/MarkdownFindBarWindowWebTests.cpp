@@ -9,6 +9,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Button.h"
@@ -38,6 +39,8 @@ class MarkdownFindBarWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // Pictured from the screen: a display of its own keeps other tests' windows off it.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;

@@ -3,6 +3,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
@@ -29,6 +30,9 @@ protected:
 
     void SetUp() override
     {
+        // The desktop clipboard and the screen belong to the display: one of its own
+        // keeps other tests' windows and copies out of these tests.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;
@@ -39,8 +43,13 @@ protected:
     }
     void TearDown() override
     {
-        if (document)
-            document->closeWithCompletionHandler({});
+        // The close saves on the document's own thread; the test ends only
+        // once it is done, so the process never exits under a running save.
+        if (document) {
+            bool closed = false;
+            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
+            RunLoop::main().runUntil([&] { return closed; }, kEngineWaitSeconds);
+        }
         if (window)
             window->close();
         presenter.reset();

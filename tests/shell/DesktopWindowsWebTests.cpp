@@ -8,6 +8,7 @@
 #include "platform/docframework/ReaderViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ImageView.h"
@@ -30,6 +31,8 @@ class DesktopWindowsWebTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // Pictured from the screen: a display of its own keeps other tests' windows off it.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;

@@ -90,9 +90,11 @@ struct SharedState {
     unsigned long cacheGeneration = 0;
 };
 
+// Never destroyed: a conversion on another thread (a save, an export) may
+// still match fonts while the process exits.
 SharedState& sharedState()
 {
-    static SharedState state;
+    static SharedState& state = *new SharedState;
     return state;
 }
 
