@@ -52,7 +52,13 @@ std::string installedLanguage()
 } // namespace
 
 QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
-    : WebEditorController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
+    : QVTextViewController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
+{
+}
+
+QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect,
+                                           WebViewFactory factory, LinkOpener openLink)
+    : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
 {
     registerRoutes();
 }
@@ -66,6 +72,8 @@ Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
         return reply.error();
     EditorContent& content = reply->content;
     content.bodyHTML = QVBodyStyle::withoutStyleElements(content.bodyHTML);
+    if (std::optional<Error> problem = contentProblem(content))
+        return *problem;
     // Kept as the page holds it, so that a page whose process crashed is
     // loaded again from what the user last had.
     if (m_document)
@@ -127,7 +135,8 @@ void QVTextViewController::pageDidBecomeReady()
     // A page that does not tell its stored style keeps the stored element
     // rather than lose it.
     if (std::optional<std::string> answer = m_connection.read(QVTextPageSetup::storedStyleScript()))
-        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(QVTextPageSetup::storedStyleFromAnswer(*answer)));
+        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(
+            bodyStyleToRestore(QVTextPageSetup::storedStyleFromAnswer(*answer))));
     else
         TELog(TELogLevelWarning, "The QV text page did not tell its stored body style");
     std::string background =

@@ -2,6 +2,7 @@
 
 #include "webeditor/WebEditorController.h"
 
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -15,7 +16,7 @@ struct PageMessage;
 //
 // The document keeps the text it was opened with until a page read
 // succeeds; a page whose process crashed is loaded again from it.
-class QVTextViewController final : public WebEditorController {
+class QVTextViewController : public WebEditorController {
 public:
     QVTextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~QVTextViewController() override;
@@ -31,7 +32,7 @@ public:
 
     // The page as it would be loaded now; an error when the page's template
     // is not installed.
-    Result<std::string> pageHTML() const;
+    virtual Result<std::string> pageHTML() const;
 
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
@@ -48,7 +49,16 @@ public:
     void pageProcessDidTerminate(const std::string& reason) override;
 
 protected:
+    // For editors that are this one on another page: their own dialect.
+    QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
+                         LinkOpener openLink);
+
     void loadHTMLDocument() override;
+    // Whether the page's content can stand for the document; an error fails
+    // the read, and the document keeps what it had.
+    virtual std::optional<Error> contentProblem(const EditorContent&) const { return std::nullopt; }
+    // The stored body style as the ready step applies it.
+    virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
 
 private:
