@@ -200,6 +200,7 @@
             return false;
         $(before).before(subtree(branch));
         changed();
+        placeCaret(branch);
         return true;
     }
 
@@ -210,6 +211,7 @@
         var theirs = subtree(after);
         $(theirs[theirs.length - 1]).after(subtree(branch));
         changed();
+        placeCaret(branch);
         return true;
     }
 

@@ -1,0 +1,179 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/DocumentText.h"
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/web/WebView.h"
+#include "qvoutline/QVOutlineViewController.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <vector>
+
+namespace folio {
+namespace {
+
+// One branch as the program writes it.
+std::string branch(int id, int parent, int level, const std::string& title)
+{
+    std::string number = std::to_string(id);
+    return "<li class='tree-branch branch-level-" + std::to_string(level) + "' data-id='" + number +
+           "' data-parent='" + std::to_string(parent) + "' data-level='" + std::to_string(level) +
+           "' style='z-index: 10; --tree-sortable-branch-left-shift: 0px; --tree-sortable-children-left-shift: 0px;'>"
+           "<div class='contents'><span class='branch-path' style='display: none;'></span><div class='branch-wrapper'>"
+           "<div class='left-sidebar'><div class='branch-drag-handler ui-sortable-handle' contenteditable=false>"
+           "\u25CF</div><div class='branch-title' id='" +
+           number + "'>" + title + "</div></div></div></div><span class='children-bus' style='height:1px;'></span></li>";
+}
+
+// The tree of a stored outline, branch by branch in list order, as
+// "id/parent/level title"; the level class must agree with data-level.
+std::vector<std::string> treeOf(const std::string& page)
+{
+    static const std::regex item("<li class=\"tree-branch branch-level-(\\d+)[^\"]*\" data-id=\"(\\d+)\" "
+                                 "data-parent=\"(\\d+)\" data-level=\"(\\d+)\"");
+    static const std::regex title("class=\"branch-title\" id=\"(\\d+)\">(.*?)</div>");
+    std::vector<std::string> tree;
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), item); it != std::sregex_iterator(); ++it) {
+        const std::smatch& match = *it;
+        std::smatch heading;
+        std::string rest = page.substr(static_cast<size_t>(match.position(0)));
+        std::string text = std::regex_search(rest, heading, title) ? heading[2].str() : "?";
+        if (heading.size() > 1 && heading[1].str() != match[2].str())
+            text += " (title id " + heading[1].str() + ")";
+        if (match[1].str() != match[4].str())
+            text += " (class level " + match[1].str() + ")";
+        tree.push_back(match[2].str() + "/" + match[3].str() + "/" + match[4].str() + " " + text);
+    }
+    return tree;
+}
+
+
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// The outline editor on the real page, with TinyMCE and jQuery UI, in a real
+// web view.
+class QVOutlineEditorWebTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
+            return std::make_shared<QVOutlineViewController>(document);
+        });
+    }
+    void TearDown() override { EditorMakers::unregisterAll(); }
+
+    std::shared_ptr<TextDocument> open(const std::string& path)
+    {
+        auto document = std::make_shared<TextDocument>(path);
+        EXPECT_TRUE(document->readFromURL(path).ok());
+        document->makeDocumentViewController();
+        editor = dynamic_cast<QVOutlineViewController*>(document->currentTextViewController().get());
+        EXPECT_NE(editor, nullptr);
+        if (!editor)
+            return document;
+        editor->loadViewIfNeeded();
+        EXPECT_TRUE(editor->pageError() == std::nullopt);
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds))
+            << "the outline page did not come up";
+        return document;
+    }
+
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    static bool save(TextDocument& document)
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                           [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
+        return result->value_or(false);
+    }
+
+    std::string storedPage(const std::string& path)
+    {
+        Result<std::u16string> text = DocumentText::read(path, DocumentKind::QVOutline);
+        EXPECT_TRUE(text.ok());
+        return text ? toUtf8(*text) : std::string();
+    }
+
+    std::string writeSeed(const std::string& name)
+    {
+        const std::string path = folder.path(name);
+        Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+        EXPECT_TRUE(seed.ok());
+        writeFile(path, std::string(DocumentSeeds::compressedPage(seed ? *seed : "")->stringView()));
+        return path;
+    }
+
+    ScratchFolder folder{"qvoutline-editor"};
+    QVOutlineViewController* editor = nullptr;
+};
+
+TEST_F(QVOutlineEditorWebTest, treeCommandsKeepEveryParentAndLevelAndAreSavedAsTheTree)
+{
+    const std::string path = folder.path("Plan.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" + branch(1, 0, 1, "Alpha") +
+                                    branch(2, 0, 1, "Beta") + branch(3, 0, 1, "Gamma") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    auto caretIn = [&](int id) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('" + std::to_string(id) +
+            "'),true);e.selection.collapse(false);})()");
+    };
+    auto command = [&](const std::string& name) { return run("String(leftSortable." + name + "())"); };
+
+    caretIn(2);
+    EXPECT_EQ(command("indentBranch"), "true");
+    caretIn(3);
+    EXPECT_EQ(command("indentBranch"), "true");
+    EXPECT_EQ(command("indentBranch"), "true") << "Gamma hangs under Beta";
+    EXPECT_EQ(command("indentBranch"), "false") << "no deeper than one below the branch before";
+    caretIn(1);
+    EXPECT_EQ(command("indentBranch"), "false") << "the first branch has nothing to hang under";
+    EXPECT_EQ(command("outdentBranch"), "false");
+    caretIn(2);
+    EXPECT_EQ(command("outdentBranch"), "true") << "Beta goes back out and takes Gamma with it";
+    caretIn(1);
+    EXPECT_EQ(command("addBranch"), "[object HTMLLIElement]");
+    run("tinymce.activeEditor.insertContent('Delta')");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta", "3/2/2 Gamma"}))
+        << storedPage(path);
+    EXPECT_NE(storedPage(path).find("<div id=\"noteDate\">Mar 5, 2024</div>"), std::string::npos);
+
+    // Moving a branch takes what hangs below it along.
+    caretIn(2);
+    EXPECT_EQ(command("moveBranchUp"), "true");
+    EXPECT_EQ(command("moveBranchUp"), "true");
+    EXPECT_EQ(command("moveBranchUp"), "false");
+    caretIn(4);
+    EXPECT_EQ(command("moveBranchDown"), "false") << "Delta is the last at its level";
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"2/0/1 Beta", "3/2/2 Gamma", "1/0/1 Alpha", "4/0/1 Delta"}));
+
+    // Folding hides what hangs below and keeps it in the document.
+    caretIn(2);
+    EXPECT_EQ(command("toggleBranch"), "true");
+    EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "none");
+    EXPECT_EQ(command("toggleBranch"), "true");
+    EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "list-item");
+    document->closeWithCompletionHandler({});
+}
+
+} // namespace
+} // namespace folio
