@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <regex>
 #include <vector>
@@ -172,6 +173,59 @@ TEST_F(QVOutlineEditorWebTest, treeCommandsKeepEveryParentAndLevelAndAreSavedAsT
     EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "none");
     EXPECT_EQ(command("toggleBranch"), "true");
     EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "list-item");
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, aDraggedBranchTakesWhatHangsBelowItAndIsNeverLostOutsideTheTree)
+{
+    const std::string path = folder.path("Drag.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" + branch(1, 0, 1, "Alpha") +
+                                    branch(2, 0, 1, "Beta") + branch(3, 2, 2, "Gamma") + branch(4, 0, 1, "Delta") +
+                                    "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    // A drag as the mouse does it: press on the branch's handle, move in
+    // steps to the point, release there.
+    auto drag = [&](int id, const std::string& toX, const std::string& toY) {
+        return run("(function(){var h=document.querySelector('[data-id=\"" + std::to_string(id) +
+                   "\"] .branch-drag-handler');var r=h.getBoundingClientRect();var x=r.left+4,y=r.top+4;"
+                   "function fire(t,target,px,py){target.dispatchEvent(new MouseEvent(t,{bubbles:true,cancelable:true,"
+                   "view:window,button:0,buttons:1,clientX:px,clientY:py}));}"
+                   "fire('mousedown',h,x,y);var tx=" + toX + ",ty=" + toY +
+                   ";for(var i=1;i<=20;++i)fire('mousemove',document,x+(tx-x)*i/20,y+(ty-y)*i/20);"
+                   "fire('mouseup',document,tx,ty);return document.querySelectorAll('#left-tree li').length;})()");
+    };
+    auto bottomOf = [](int id) {
+        return "document.querySelector('[data-id=\"" + std::to_string(id) + "\"]').getBoundingClientRect().bottom";
+    };
+    auto topOf = [](int id) {
+        return "document.querySelector('[data-id=\"" + std::to_string(id) + "\"]').getBoundingClientRect().top";
+    };
+
+    EXPECT_EQ(drag(2, "x", bottomOf(4) + "+10"), "4");
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta", "3/2/2 Gamma"}))
+        << storedPage(path);
+
+    // A branch dropped first hangs from nothing.
+    EXPECT_EQ(drag(3, "x", topOf(1) + "-10"), "4");
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"3/0/1 Gamma", "1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta"}))
+        << storedPage(path);
+
+    // Released far outside the page: every branch is still in the tree.
+    EXPECT_EQ(drag(1, "5000", "-3000"), "4");
+    ASSERT_TRUE(save(*document));
+    std::vector<std::string> tree = treeOf(storedPage(path));
+    EXPECT_EQ(tree.size(), 4u) << storedPage(path);
+    for (const std::string& kept : {"3/0/1 Gamma", "1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta"})
+        EXPECT_NE(std::find(tree.begin(), tree.end(), kept), tree.end()) << kept;
+    EXPECT_EQ(run("document.querySelectorAll('.children-bus li').length"), "0") << "nothing stays in a drag's bus";
     document->closeWithCompletionHandler({});
 }
 
