@@ -68,6 +68,11 @@
                     heading.id = String(id);
             }
             seen[id] = true;
+            // An empty title holds a placeholder line break that TinyMCE
+            // leaves out of the content, so that the caret can go into it.
+            var heading = title(branch);
+            if (heading && !heading.firstChild)
+                heading.innerHTML = '<br data-mce-bogus="1">';
             var value = Math.max(1, Math.min(level(branch), previous + 1));
             if (value !== level(branch) || !/(^|\s)branch-level-\d+/.test(branch.className))
                 setLevel(branch, value);
@@ -103,7 +108,7 @@
         if (text)
             heading.textContent = text;
         else
-            heading.innerHTML = '<br>';
+            heading.innerHTML = '<br data-mce-bogus="1">';
         return branch;
     }
 
@@ -121,6 +126,7 @@
         var heading = title(branch);
         if (!tiny || !heading)
             return;
+        tiny.focus();
         tiny.selection.select(heading, true);
         tiny.selection.collapse(false);
     }
