@@ -315,7 +315,41 @@
         send('onkeydownEvent');
     }
 
+    // An inserted picture comes selected; every picture that was selected
+    // before the insertion lets go, so no two pictures ever share the id.
+    function keepOnePictureSelected(tiny) {
+        var before = [];
+        var selected = function () {
+            return Array.prototype.slice.call(tiny.getBody().querySelectorAll('[id="imageSelected_555"]'));
+        };
+        tiny.on('BeforeSetContent', function () { before = selected(); });
+        tiny.on('SetContent', function () {
+            var now = selected();
+            if (now.length > 1) {
+                now.forEach(function (picture) {
+                    if (before.indexOf(picture) >= 0)
+                        picture.id = 'imageSelected_444';
+                });
+            }
+            before = [];
+        });
+    }
+
     function setup(tiny, text) {
+        keepOnePictureSelected(tiny);
+        // The list's sortable marker is the page's, not the document's.
+        tiny.on('PreInit', function () {
+            tiny.serializer.addAttributeFilter('class', function (nodes) {
+                nodes.forEach(function (node) {
+                    if (node.name !== 'ul' || node.attr('id') !== 'left-tree')
+                        return;
+                    var kept = (node.attr('class') || '').split(/\s+/).filter(function (name) {
+                        return name && name !== 'ui-sortable' && name !== 'ui-sortable-disabled';
+                    }).join(' ');
+                    node.attr('class', kept || null);
+                });
+            });
+        });
         tiny.on('init', function () {
             global.folioAttachEditor(global.document, {
                 contentId: 'mytextarea', events: false,
@@ -337,6 +371,11 @@
         tiny.on('keydown', keyDown);
         tiny.on('longpress', function () { send('onlongpressEvent'); });
         tiny.on('click', function (event) {
+            if (event.target && event.target.tagName === 'IMG') {
+                global.selectPicture(event.target);
+                send('imageTouchedEvent');
+                return;
+            }
             var link = event.target && event.target.closest ? event.target.closest('a') : null;
             if (link && link.href) {
                 event.preventDefault();

@@ -3,6 +3,7 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/LocaleIdentifier.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "qvoutline/QVOutlineDialect.h"
 #include "qvtext/QVTextPageTemplate.h"
@@ -60,6 +61,17 @@ Result<std::string> QVOutlineViewController::pageHTML() const
                        });
 }
 
+std::vector<std::string> QVOutlineViewController::newBlankDocumentScripts(
+    const QVTextPageSetup::Settings& settings) const
+{
+    if (!settings.isNewBlankDocument)
+        return {};
+    return {PageScript::fill("tinymce.activeEditor.getBody().style.marginTop={};",
+                             {formatFixed(settings.marginTop, 2) + "cm"}),
+            PageScript::fill("tinymce.activeEditor.getBody().style.marginBottom={};",
+                             {formatFixed(settings.marginBottom, 2) + "cm"})};
+}
+
 std::optional<std::string> QVOutlineViewController::bodyStyleToRestore(std::optional<std::string> stored) const
 {
     if (!stored)
@@ -90,10 +102,17 @@ void QVOutlineViewController::pageDidBecomeReady()
     m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.fontFamily = {};"
                                        "tinymce.activeEditor.getBody().style.fontSize = {};",
                                        {kBodyFontFamily, std::to_string(kBodyFontSize) + "pt"}));
-    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = {};",
-                                       {std::to_string(m_size.width - kBodyWidthInset) + "px"}));
+    sendBodyWidth();
     if (wasBlank)
         m_connection.send("tinymce.activeEditor.dom.get('1').focus();");
+}
+
+void QVOutlineViewController::sendBodyWidth()
+{
+    // The page's own width is the view's as the page lays it out, whatever
+    // size the window was given.
+    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = (window.innerWidth - {}) + 'px';",
+                                       {kBodyWidthInset}));
 }
 
 void QVOutlineViewController::addNewBranchWithContent(const std::string& text)
@@ -110,8 +129,10 @@ void QVOutlineViewController::calculateSiblingDistances()
 void QVOutlineViewController::viewWillTransitionToSize(Size size)
 {
     QVTextViewController::viewWillTransitionToSize(size);
-    if (isPageReady())
-        calculateSiblingDistances();
+    if (!isPageReady())
+        return;
+    sendBodyWidth();
+    calculateSiblingDistances();
 }
 
 void QVOutlineViewController::registerOutlineRoutes()

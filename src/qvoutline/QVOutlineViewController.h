@@ -38,11 +38,15 @@ protected:
     // A content without the tree is not an outline: the page answered
     // before its tree was up, or something broke it.
     std::optional<Error> contentProblem(const EditorContent& content) const override;
+    // A new outline takes only the top and bottom page margins: its
+    // branches set their own indents and spacing.
+    std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const override;
     std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const override;
     void viewWillTransitionToSize(Size size) override;
 
 private:
     void registerOutlineRoutes();
+    void sendBodyWidth();
 };
 
 } // namespace folio

@@ -143,7 +143,7 @@ void QVTextViewController::pageDidBecomeReady()
         settings.isNewBlankDocument ? std::string() : m_connection.readString(QVTextPageSetup::backgroundColorScript());
     for (const std::string& script : QVTextPageSetup::fontAndPaperScripts(settings, background))
         m_connection.send(script);
-    for (const std::string& script : QVTextPageSetup::blankDocumentScripts(settings))
+    for (const std::string& script : newBlankDocumentScripts(settings))
         m_connection.send(script);
     if (settings.isNewBlankDocument && m_document) {
         m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
@@ -154,6 +154,11 @@ void QVTextViewController::pageDidBecomeReady()
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
+}
+
+std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const
+{
+    return QVTextPageSetup::blankDocumentScripts(settings);
 }
 
 std::string QVTextViewController::lastPositionKey(const std::string& documentPath)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "qvtext/QVTextPageSetup.h"
 #include "webeditor/WebEditorController.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -57,6 +59,8 @@ protected:
     // Whether the page's content can stand for the document; an error fails
     // the read, and the document keeps what it had.
     virtual std::optional<Error> contentProblem(const EditorContent&) const { return std::nullopt; }
+    // What the ready step sends a new blank document beyond its font.
+    virtual std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const;
     // The stored body style as the ready step applies it.
     virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;

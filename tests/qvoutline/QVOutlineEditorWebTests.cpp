@@ -192,6 +192,32 @@ TEST_F(QVOutlineEditorWebTest, aDraggedBranchTakesWhatHangsBelowItAndIsNeverLost
     for (const std::string& kept : {"3/0/1 Gamma", "1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta"})
         EXPECT_NE(std::find(tree.begin(), tree.end(), kept), tree.end()) << kept;
     EXPECT_EQ(run("document.querySelectorAll('.children-bus li').length"), "0") << "nothing stays in a drag's bus";
+    // What the drag put on the page stays out of the document.
+    for (const char* dragMark : {"ui-sortable\"", "ui-sortable ", "ui-sortable-helper", "position: absolute", "sortable-placeholder"})
+        EXPECT_EQ(storedPage(path).find(dragMark), std::string::npos) << dragMark << ": " << storedPage(path);
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, anInsertedPictureIsTheOnlyOneSelected)
+{
+    auto document = open(writeSeed("Pictures.qvoutline"));
+    if (HasFailure())
+        return;
+    const std::string picture = "<img id=\"imageSelected_555\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\">";
+    auto insert = [&] {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+            "e.selection.collapse(false);e.insertContent('" + picture + "');})()");
+    };
+    insert();
+    insert();
+    insert();
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree img').length)"), "3");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_444\"]').length)"), "2");
+    // A touched picture becomes the selected one, and only it.
+    run("document.querySelectorAll('#left-tree img')[0].dispatchEvent(new MouseEvent('click',{bubbles:true}))");
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[0].id"), "imageSelected_555");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1");
     document->closeWithCompletionHandler({});
 }
 

@@ -2,6 +2,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/web/FakeWebView.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextDialect.h"
@@ -94,7 +95,7 @@ TEST_F(QVOutlineViewControllerTest, becomesReadyHalfASecondAfterThePollerAndNeve
     ASSERT_TRUE(editor->isPageReady());
     // The body gets the outline's own font and a width inside the view.
     EXPECT_EQ(page->scriptsMatching("style\\.fontFamily = 'Arial';.*style\\.fontSize = '14pt';").size(), 1u);
-    EXPECT_EQ(page->scriptsMatching("style\\.width = '868\\.0+px';").size(), 1u);
+    EXPECT_EQ(page->scriptsMatching("style\\.width = \\(window\\.innerWidth - 32\\) \\+ 'px';").size(), 1u);
     EXPECT_TRUE(page->scriptsMatching("dom\\.get\\('1'\\)\\.focus").empty()) << "only a new outline takes the caret";
 
     page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
@@ -153,6 +154,27 @@ TEST_F(QVOutlineViewControllerTest, anAddedBranchsTextStaysTextWhateverQuotesItH
     // A new width moves the branches: their connectors are measured again.
     editor->transitionToSize(Size{600, 800});
     EXPECT_EQ(page->lastScript(), "$(leftSortable.options.treeSelector).calculateSiblingDistances();");
+}
+
+TEST_F(QVOutlineViewControllerTest, aNewOutlineTakesOnlyTopAndBottomMarginsAndPutsTheCaretInItsFirstBranch)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setBool("isNewBlankDocument", true);
+    defaults.setDouble("QVdefaultPageMarginTop", 1.25);
+    defaults.setDouble("QVdefaultPageMarginLeft", 1.5);
+    defaults.setDouble("defaultLineSpacing", 2);
+    document->setIsNewBlankDocument(true);
+    becomeReady();
+    EXPECT_EQ(page->scriptsMatching("style\\.marginTop='1\\.25cm';$").size(), 1u);
+    EXPECT_EQ(page->scriptsMatching("style\\.marginBottom='0\\.00cm';$").size(), 1u);
+    EXPECT_TRUE(page->scriptsMatching("marginLeft|marginRight|LineHeight|textIndent").empty())
+        << "the branches keep their own indents and spacing";
+    EXPECT_EQ(document->docTopMargin(), std::optional<std::string>("1.25"));
+    EXPECT_EQ(page->lastScript(), "tinymce.activeEditor.dom.get('1').focus();");
+    EXPECT_FALSE(document->isNewBlankDocument());
+    for (const char* key :
+         {"isNewBlankDocument", "QVdefaultPageMarginTop", "QVdefaultPageMarginLeft", "defaultLineSpacing"})
+        defaults.removeObjectForKey(key);
 }
 
 } // namespace
