@@ -292,10 +292,49 @@
         });
     }
 
+    function caretAtEdge(heading, atEnd) {
+        var tiny = editor();
+        var range = tiny.selection.getRng();
+        if (!range.collapsed)
+            return false;
+        var probe = global.document.createRange();
+        probe.selectNodeContents(heading);
+        if (atEnd)
+            probe.setStart(range.endContainer, range.endOffset);
+        else
+            probe.setEnd(range.startContainer, range.startOffset);
+        return probe.toString().length === 0;
+    }
+
+    // Deleting across the edge of a title would merge two branches' markup
+    // into one and leave a branch without its title: the keys stop at the
+    // edge, and only an empty branch with nothing below it goes away.
+    function removeEmptyBranch(branch) {
+        var heading = title(branch);
+        if (!heading || heading.textContent.length || heading.querySelector('img') || subtree(branch).length > 1)
+            return false;
+        var all = branches();
+        var before = all[all.indexOf(branch) - 1];
+        if (!before)
+            return false;
+        $(branch).remove();
+        changed();
+        placeCaret(before);
+        return true;
+    }
+
     function keyDown(event) {
         var branch = currentBranch();
         if (!branch) {
             send('onkeydownEvent');
+            return;
+        }
+        var heading = title(branch);
+        if (heading && (event.keyCode === 8 || event.keyCode === 46)
+            && caretAtEdge(heading, event.keyCode === 46)) {
+            event.preventDefault();
+            if (event.keyCode === 8)
+                removeEmptyBranch(branch);
             return;
         }
         if (event.keyCode === 13 && !event.shiftKey) {
@@ -368,7 +407,20 @@
             send('dirtyEvent');
         });
         tiny.on('Undo Redo SetContent', function () { makeSortable(); });
-        tiny.on('keydown', keyDown);
+        // Ahead of TinyMCE's own key handling, which would treat the tree as
+        // a list and merge its items.
+        tiny.on('keydown', keyDown, true);
+        // The engine's own deletion can come without a key the page saw
+        // first: it stops at a title's edge as well.
+        tiny.on('beforeinput', function (event) {
+            var type = event.inputType || '';
+            if (type !== 'deleteContentBackward' && type !== 'deleteContentForward')
+                return;
+            var branch = currentBranch();
+            var heading = branch ? title(branch) : null;
+            if (heading && caretAtEdge(heading, type === 'deleteContentForward'))
+                event.preventDefault();
+        });
         tiny.on('longpress', function () { send('onlongpressEvent'); });
         tiny.on('click', function (event) {
             if (event.target && event.target.tagName === 'IMG') {
@@ -388,7 +440,7 @@
         global.tinymce.init({
             selector: '#mytextarea',
             inline: true,
-            plugins: 'advlist link lists nonbreaking searchreplace image directionality autolink insertdatetime table',
+            plugins: 'link nonbreaking searchreplace image directionality autolink insertdatetime table',
             element_format: 'html',
             entity_encoding: 'raw',
             verify_html: false,

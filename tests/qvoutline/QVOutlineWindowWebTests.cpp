@@ -117,6 +117,13 @@ protected:
             press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
     }
 
+    // Keys reach the page in their own time: each step waits for the page
+    // to show it.
+    bool showsSoon(const std::string& script, const std::string& expected)
+    {
+        return RunLoop::main().runUntil([&] { return run(script) == expected; }, kEngineWaitSeconds);
+    }
+
     bool save()
     {
         auto result = std::make_shared<std::optional<bool>>();
@@ -134,7 +141,7 @@ protected:
     GtkWidget* pageWidget = nullptr;
 };
 
-TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgain)
+TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgainAndNoKeyMergesTwoBranches)
 {
     std::string path = folder.path("New.qvoutline");
     Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
@@ -147,10 +154,6 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
     EXPECT_NE(run("document.getElementById('noteDate').textContent").find(date), std::string::npos);
     run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
         "e.selection.collapse(true);})()");
-    // Keys reach the page in their own time: each step waits for the page to show it.
-    auto showsSoon = [&](const std::string& script, const std::string& expected) {
-        return RunLoop::main().runUntil([&] { return run(script) == expected; }, kEngineWaitSeconds);
-    };
     type("First");
     ASSERT_TRUE(showsSoon("document.getElementById('1').textContent", "First")) << "the keys did not reach the title";
     press(GDK_KEY_Return);
@@ -217,6 +220,40 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
               "First|Second");
     EXPECT_EQ(run("document.querySelector('[data-id=\"2\"]').getAttribute('data-parent')"), "1");
     EXPECT_NE(run("document.getElementById('noteDate').textContent").find(date), std::string::npos);
+
+    // Backspace at the start of a title never merges two branches; in an
+    // empty branch it takes that branch away.
+    auto caretIn = [&](int id, bool atEnd) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('" + std::to_string(id) +
+            "'),true);e.selection.collapse(" + (atEnd ? "false" : "true") + ");})()");
+    };
+    auto titles = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#left-tree > li'),function(li){"
+                   "var t=li.querySelector('.branch-title');return li.getAttribute('data-id')+':'+(t?t.textContent:'-');"
+                   "}).join(' ')");
+    };
+    // Each key is waited for until the page has seen it go up again, as a
+    // key that changes nothing shows nothing else.
+    run("window.folioKeysUp=0;document.addEventListener('keyup',function(){++window.folioKeysUp;},true);");
+    int keysUp = 0;
+    auto pressSeen = [&](guint keyval) {
+        press(keyval);
+        ASSERT_TRUE(showsSoon("String(window.folioKeysUp)", std::to_string(++keysUp)));
+    };
+    caretIn(2, false);
+    pressSeen(GDK_KEY_BackSpace);
+    EXPECT_EQ(titles(), "1:First 2:Second");
+    caretIn(1, true);
+    pressSeen(GDK_KEY_Delete);
+    EXPECT_EQ(titles(), "1:First 2:Second");
+    pressSeen(GDK_KEY_Return);
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "3"));
+    EXPECT_EQ(titles(), "1:First 2:Second 3:") << "a new branch comes after all that hangs below the caret's";
+    pressSeen(GDK_KEY_BackSpace);
+    EXPECT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"));
+    type("!");
+    EXPECT_TRUE(showsSoon("document.getElementById('2').textContent", "Second!")) << "the caret goes back up";
+    EXPECT_EQ(titles(), "1:First 2:Second!");
 }
 
 } // namespace
