@@ -7,7 +7,7 @@ namespace folio {
 // The QV text page edits through TinyMCE inside an iframe and says itself
 // when its editor is up ("rte://DOMLoaded"), which comes after the document's
 // own ready state.
-class QVTextDialect final : public PageDialect {
+class QVTextDialect : public PageDialect {
 public:
     static constexpr const char* kReadySignal = "rte://DOMLoaded";
 

@@ -51,9 +51,16 @@ std::string QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& 
         {"language", script(page.language)},
         {"text", html(page.html)},
     }};
-    // One pass: a filled value is never read for places itself.
+    return fillPlaces(pageTemplate, std::vector<Place>(values.begin(), values.end()));
+}
+
+std::string QVTextPageTemplate::fillPlaces(std::string_view pageTemplate, const std::vector<Place>& values)
+{
+    size_t extra = 256;
+    for (const auto& place : values)
+        extra += place.second.size();
     std::string filled;
-    filled.reserve(pageTemplate.size() + page.html.size() + page.fontRules.size() + 256);
+    filled.reserve(pageTemplate.size() + extra);
     size_t start = 0;
     while (true) {
         size_t open = pageTemplate.find("{{", start);
@@ -76,6 +83,17 @@ std::string QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& 
     }
     filled.append(pageTemplate.substr(start));
     return filled;
+}
+
+Result<std::string> QVTextPageTemplate::templateText(const std::string& resource)
+{
+    std::optional<std::string> path = Resources::pathForResource(resource, {}, "pages");
+    if (!path)
+        return Error{kErrorDomain, MissingResource, "The page template " + resource + " is not installed"};
+    Result<Data> pageTemplate = Data::dataWithContentsOfFile(*path);
+    if (!pageTemplate)
+        return pageTemplate.error();
+    return std::string(pageTemplate->stringView());
 }
 
 Result<std::string> QVTextPageTemplate::build(const Page& page)

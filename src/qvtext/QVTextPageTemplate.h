@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace folio {
 
@@ -53,6 +55,14 @@ public:
     static std::string fill(std::string_view pageTemplate, const Page& page);
     // The page from the installed template.
     static Result<std::string> build(const Page& page);
+
+    // Fills each "{{name}}" place of a page template with its value, in one
+    // pass: a filled value is never read for places itself, and a place
+    // without a value stays as it is.
+    using Place = std::pair<std::string_view, std::string>;
+    static std::string fillPlaces(std::string_view pageTemplate, const std::vector<Place>& values);
+    // The text of an installed page template in resources/pages.
+    static Result<std::string> templateText(const std::string& resource);
 };
 
 } // namespace folio

@@ -53,7 +53,13 @@ std::string installedLanguage()
 } // namespace
 
 QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactory factory, LinkOpener openLink)
-    : WebEditorController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
+    : QVTextViewController(document, std::make_unique<QVTextDialect>(), std::move(factory), std::move(openLink))
+{
+}
+
+QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect,
+                                           WebViewFactory factory, LinkOpener openLink)
+    : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
 {
     m_styling = std::make_unique<QVTextStyling>(
         m_connection, UserDefaults::standardUserDefaults(),
@@ -75,6 +81,8 @@ Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
         return reply.error();
     EditorContent& content = reply->content;
     content.bodyHTML = QVBodyStyle::withoutStyleElements(content.bodyHTML);
+    if (std::optional<Error> problem = contentProblem(content))
+        return *problem;
     // Kept as the page holds it, so that a page whose process crashed is
     // loaded again from what the user last had.
     if (m_document)
@@ -136,14 +144,15 @@ void QVTextViewController::pageDidBecomeReady()
     // A page that does not tell its stored style keeps the stored element
     // rather than lose it.
     if (std::optional<std::string> answer = m_connection.read(QVTextPageSetup::storedStyleScript()))
-        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(QVTextPageSetup::storedStyleFromAnswer(*answer)));
+        m_connection.send(QVTextPageSetup::restoreBodyStyleScript(
+            bodyStyleToRestore(QVTextPageSetup::storedStyleFromAnswer(*answer))));
     else
         TELog(TELogLevelWarning, "The QV text page did not tell its stored body style");
     std::string background =
         settings.isNewBlankDocument ? std::string() : m_connection.readString(QVTextPageSetup::backgroundColorScript());
     for (const std::string& script : QVTextPageSetup::fontAndPaperScripts(settings, background))
         m_connection.send(script);
-    for (const std::string& script : QVTextPageSetup::blankDocumentScripts(settings))
+    for (const std::string& script : newBlankDocumentScripts(settings))
         m_connection.send(script);
     if (settings.isNewBlankDocument && m_document) {
         m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
@@ -156,6 +165,11 @@ void QVTextViewController::pageDidBecomeReady()
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
+}
+
+std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const
+{
+    return QVTextPageSetup::blankDocumentScripts(settings);
 }
 
 std::string QVTextViewController::lastPositionKey(const std::string& documentPath)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "qvtext/QVTextPageSetup.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -17,7 +20,7 @@ struct PageMessage;
 //
 // The document keeps the text it was opened with until a page read
 // succeeds; a page whose process crashed is loaded again from it.
-class QVTextViewController final : public WebEditorController {
+class QVTextViewController : public WebEditorController {
 public:
     QVTextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~QVTextViewController() override;
@@ -33,7 +36,7 @@ public:
 
     // The page as it would be loaded now; an error when the page's template
     // is not installed.
-    Result<std::string> pageHTML() const;
+    virtual Result<std::string> pageHTML() const;
 
     // The formatting commands, styles and popover callbacks of the page.
     QVTextStyling& styling() { return *m_styling; }
@@ -53,7 +56,18 @@ public:
     void pageProcessDidTerminate(const std::string& reason) override;
 
 protected:
+    // For editors that are this one on another page: their own dialect.
+    QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
+                         LinkOpener openLink);
+
     void loadHTMLDocument() override;
+    // Whether the page's content can stand for the document; an error fails
+    // the read, and the document keeps what it had.
+    virtual std::optional<Error> contentProblem(const EditorContent&) const { return std::nullopt; }
+    // What the ready step sends a new blank document beyond its font.
+    virtual std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const;
+    // The stored body style as the ready step applies it.
+    virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
 
 private:

@@ -16,6 +16,7 @@
 #include "platform/gtk/GtkDocumentGrid.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/ui/Window.h"
+#include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextViewController.h"
 #include "richtext/TextViewController.h"
 
@@ -45,6 +46,10 @@ void registerEditors()
     });
     EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
         return std::make_shared<QVTextViewController>(document, QVTextViewController::WebViewFactory{}, openOnDesktop);
+    });
+    EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
+        return std::make_shared<QVOutlineViewController>(document, QVOutlineViewController::WebViewFactory{},
+                                                         openOnDesktop);
     });
 }
 

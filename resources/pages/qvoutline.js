@@ -1,0 +1,474 @@
+// The outline page: TinyMCE edits the outline in place, and the outline is a
+// flat list of branches ("#left-tree > li.tree-branch") whose data-level says
+// how deep each one hangs and whose data-parent names the branch it hangs
+// from. Every tree command and every drag ends by recomputing levels and
+// parents from the order of the list, so the two never disagree, and by
+// telling the native side the document changed.
+(function (global) {
+    'use strict';
+
+    var $ = global.jQuery;
+    var TREE = '#left-tree';
+    var LEVEL_CLASS = /(^|\s)branch-level-\d+(?=\s|$)/g;
+
+    function send(name, data) {
+        if (global.folioSendPageMessage)
+            global.folioSendPageMessage(name, data);
+    }
+
+    function tree() { return global.document.querySelector(TREE); }
+
+    function branches() {
+        var list = tree();
+        return list ? $(list).children('li.tree-branch').toArray() : [];
+    }
+
+    function level(branch) {
+        var value = parseInt(branch.getAttribute('data-level'), 10);
+        return value > 0 ? value : 1;
+    }
+
+    function setLevel(branch, value) {
+        branch.className = (branch.className.replace(LEVEL_CLASS, ' ') + ' branch-level-' + value)
+            .replace(/\s+/g, ' ').trim();
+        branch.setAttribute('data-level', String(value));
+    }
+
+    function branchId(branch) { return parseInt(branch.getAttribute('data-id'), 10) || 0; }
+
+    function title(branch) { return $(branch).find('.branch-title').first()[0] || null; }
+
+    // The branch and all that hang below it, in list order.
+    function subtree(branch) {
+        var all = branches();
+        var at = all.indexOf(branch);
+        var own = level(branch);
+        var result = [branch];
+        for (var i = at + 1; i < all.length && level(all[i]) > own; ++i)
+            result.push(all[i]);
+        return result;
+    }
+
+    // Levels never jump by more than one from one branch to the next, ids are
+    // unique, and each parent is the nearest branch one level up before it.
+    function normalize() {
+        var all = branches();
+        var seen = {};
+        var highest = 0;
+        all.forEach(function (branch) { highest = Math.max(highest, branchId(branch)); });
+        var idAtLevel = [0];
+        var previous = 0;
+        all.forEach(function (branch) {
+            var id = branchId(branch);
+            if (!id || seen[id]) {
+                id = ++highest;
+                branch.setAttribute('data-id', String(id));
+                var heading = title(branch);
+                if (heading)
+                    heading.id = String(id);
+            }
+            seen[id] = true;
+            // An empty title holds a placeholder line break that TinyMCE
+            // leaves out of the content, so that the caret can go into it.
+            var heading = title(branch);
+            if (heading && !heading.firstChild)
+                heading.innerHTML = '<br data-mce-bogus="1">';
+            var value = Math.max(1, Math.min(level(branch), previous + 1));
+            if (value !== level(branch) || !/(^|\s)branch-level-\d+/.test(branch.className))
+                setLevel(branch, value);
+            branch.setAttribute('data-parent', String(idAtLevel[value - 1] || 0));
+            idAtLevel[value] = id;
+            idAtLevel.length = value + 1;
+            previous = value;
+        });
+    }
+
+    function nextId() {
+        var highest = 0;
+        branches().forEach(function (branch) { highest = Math.max(highest, branchId(branch)); });
+        return highest + 1;
+    }
+
+    function makeBranch(value, text) {
+        var id = nextId();
+        var branch = global.document.createElement('li');
+        branch.className = 'tree-branch branch-level-' + value;
+        branch.setAttribute('data-id', String(id));
+        branch.setAttribute('data-parent', '0');
+        branch.setAttribute('data-level', String(value));
+        branch.setAttribute('style', 'z-index: 10; --tree-sortable-branch-left-shift: 0px;'
+            + ' --tree-sortable-children-left-shift: 0px;');
+        branch.innerHTML = "<div class='contents'><span class='branch-path' style='display: none;'></span>"
+            + "<div class='branch-wrapper'><div class='left-sidebar'>"
+            + "<div class='branch-drag-handler ui-sortable-handle' contenteditable='false'>\u25CF</div>"
+            + "<div class='branch-title'></div></div></div></div>"
+            + "<span class='children-bus' style='height:1px;'></span>";
+        var heading = title(branch);
+        heading.id = String(id);
+        if (text)
+            heading.textContent = text;
+        else
+            heading.innerHTML = '<br data-mce-bogus="1">';
+        return branch;
+    }
+
+    function editor() { return global.tinymce && global.tinymce.activeEditor; }
+
+    function currentBranch() {
+        var tiny = editor();
+        var node = tiny ? tiny.selection.getNode() : null;
+        var branch = node ? $(node).closest('li.tree-branch')[0] : null;
+        return branch && branch.parentNode === tree() ? branch : null;
+    }
+
+    function placeCaret(branch) {
+        var tiny = editor();
+        var heading = title(branch);
+        if (!tiny || !heading)
+            return;
+        tiny.focus();
+        tiny.selection.select(heading, true);
+        tiny.selection.collapse(false);
+    }
+
+    // A tree command is one step of the undo history and one change.
+    function changed() {
+        normalize();
+        var tiny = editor();
+        if (tiny) {
+            tiny.undoManager.add();
+            tiny.setDirty(true);
+        }
+        send('dirtyEvent');
+    }
+
+    function addBranch(after, text) {
+        var list = tree();
+        if (!list)
+            return null;
+        var branch;
+        if (after) {
+            var below = subtree(after);
+            branch = makeBranch(level(after), text);
+            $(below[below.length - 1]).after(branch);
+        } else {
+            branch = makeBranch(1, text);
+            list.appendChild(branch);
+        }
+        changed();
+        placeCaret(branch);
+        return branch;
+    }
+
+    function shift(branch, by) {
+        subtree(branch).forEach(function (each) { setLevel(each, Math.max(1, level(each) + by)); });
+    }
+
+    // A branch hangs one level deeper under the sibling before it.
+    function indentBranch(branch) {
+        var all = branches();
+        var at = all.indexOf(branch);
+        if (at <= 0 || level(all[at - 1]) < level(branch))
+            return false;
+        shift(branch, 1);
+        changed();
+        return true;
+    }
+
+    function outdentBranch(branch) {
+        if (level(branch) <= 1)
+            return false;
+        shift(branch, -1);
+        changed();
+        return true;
+    }
+
+    function siblingBefore(branch) {
+        var all = branches();
+        for (var i = all.indexOf(branch) - 1; i >= 0; --i) {
+            if (level(all[i]) < level(branch))
+                return null;
+            if (level(all[i]) === level(branch))
+                return all[i];
+        }
+        return null;
+    }
+
+    function siblingAfter(branch) {
+        var below = subtree(branch);
+        var next = below[below.length - 1].nextElementSibling;
+        return next && next.matches('li.tree-branch') && level(next) === level(branch) ? next : null;
+    }
+
+    function moveBranchUp(branch) {
+        var before = siblingBefore(branch);
+        if (!before)
+            return false;
+        $(before).before(subtree(branch));
+        changed();
+        placeCaret(branch);
+        return true;
+    }
+
+    function moveBranchDown(branch) {
+        var after = siblingAfter(branch);
+        if (!after)
+            return false;
+        var theirs = subtree(after);
+        $(theirs[theirs.length - 1]).after(subtree(branch));
+        changed();
+        placeCaret(branch);
+        return true;
+    }
+
+    // Folding hides what hangs below a branch; the fold is kept with the
+    // branch as its class, the hidden branches as their display.
+    function toggleBranch(branch) {
+        var below = subtree(branch).slice(1);
+        if (!below.length)
+            return false;
+        var folding = !branch.classList.contains('branch-collapsed');
+        branch.classList.toggle('branch-collapsed', folding);
+        below.forEach(function (each) { each.style.display = folding ? 'none' : ''; });
+        if (!folding) {
+            // Branches folded inside stay folded.
+            below.forEach(function (each) {
+                if (each.classList.contains('branch-collapsed'))
+                    subtree(each).slice(1).forEach(function (inner) { inner.style.display = 'none'; });
+            });
+        }
+        changed();
+        return true;
+    }
+
+    // The connector of each branch reaches up to the sibling before it (or
+    // to its parent), whatever the width did to the heights between them.
+    $.fn.calculateSiblingDistances = function () {
+        branches().forEach(function (branch) {
+            var path = $(branch).find('.branch-path').first()[0];
+            if (!path || level(branch) === 1)
+                return;
+            var above = siblingBefore(branch) || $(tree()).children('[data-id="' + branch.getAttribute('data-parent') + '"]')[0];
+            if (!above)
+                return;
+            var distance = branch.getBoundingClientRect().top - above.getBoundingClientRect().top;
+            path.style.height = Math.max(0, Math.round(distance)) + 'px';
+        });
+        return this;
+    };
+
+    // Dragging takes a branch with all that hangs below it: those ride in its
+    // children bus for the drag and come back out after it where it lands.
+    function makeSortable() {
+        var list = tree();
+        if (!list || $(list).data('ui-sortable'))
+            return;
+        var riders = [];
+        $(list).sortable({
+            items: '> li.tree-branch',
+            handle: '.branch-drag-handler',
+            placeholder: 'sortable-placeholder',
+            axis: 'y',
+            start: function (event, ui) {
+                riders = subtree(ui.item[0]).slice(1);
+                var bus = $(ui.item).children('.children-bus')[0];
+                riders.forEach(function (each) { bus.appendChild(each); });
+            },
+            stop: function (event, ui) {
+                var branch = ui.item[0];
+                // Dropped anywhere but the list: back where it was.
+                if (branch.parentNode !== list)
+                    $(list).sortable('cancel');
+                if (branch.parentNode !== list)
+                    list.appendChild(branch);
+                $(branch).after(riders);
+                riders = [];
+                var before = branch.previousElementSibling;
+                var deepest = before && before.matches('li.tree-branch') ? level(before) + 1 : 1;
+                if (level(branch) > deepest)
+                    shift(branch, deepest - level(branch));
+                changed();
+            }
+        });
+    }
+
+    function caretAtEdge(heading, atEnd) {
+        var tiny = editor();
+        var range = tiny.selection.getRng();
+        if (!range.collapsed)
+            return false;
+        var probe = global.document.createRange();
+        probe.selectNodeContents(heading);
+        if (atEnd)
+            probe.setStart(range.endContainer, range.endOffset);
+        else
+            probe.setEnd(range.startContainer, range.startOffset);
+        return probe.toString().length === 0;
+    }
+
+    // Deleting across the edge of a title would merge two branches' markup
+    // into one and leave a branch without its title: the keys stop at the
+    // edge, and only an empty branch with nothing below it goes away.
+    function removeEmptyBranch(branch) {
+        var heading = title(branch);
+        if (!heading || heading.textContent.length || heading.querySelector('img') || subtree(branch).length > 1)
+            return false;
+        var all = branches();
+        var before = all[all.indexOf(branch) - 1];
+        if (!before)
+            return false;
+        $(branch).remove();
+        changed();
+        placeCaret(before);
+        return true;
+    }
+
+    function keyDown(event) {
+        var branch = currentBranch();
+        if (!branch) {
+            send('onkeydownEvent');
+            return;
+        }
+        var heading = title(branch);
+        if (heading && (event.keyCode === 8 || event.keyCode === 46)
+            && caretAtEdge(heading, event.keyCode === 46)) {
+            event.preventDefault();
+            if (event.keyCode === 8)
+                removeEmptyBranch(branch);
+            return;
+        }
+        if (event.keyCode === 13 && !event.shiftKey) {
+            event.preventDefault();
+            addBranch(branch, '');
+            return;
+        }
+        if (event.keyCode === 9) {
+            event.preventDefault();
+            if (event.shiftKey)
+                outdentBranch(branch);
+            else
+                indentBranch(branch);
+            placeCaret(branch);
+            return;
+        }
+        send('onkeydownEvent');
+    }
+
+    // An inserted picture comes selected; every picture that was selected
+    // before the insertion lets go, so no two pictures ever share the id.
+    function keepOnePictureSelected(tiny) {
+        var before = [];
+        var selected = function () {
+            return Array.prototype.slice.call(tiny.getBody().querySelectorAll('[id="imageSelected_555"]'));
+        };
+        tiny.on('BeforeSetContent', function () { before = selected(); });
+        tiny.on('SetContent', function () {
+            var now = selected();
+            if (now.length > 1) {
+                now.forEach(function (picture) {
+                    if (before.indexOf(picture) >= 0)
+                        picture.id = 'imageSelected_444';
+                });
+            }
+            before = [];
+        });
+    }
+
+    function setup(tiny, text) {
+        keepOnePictureSelected(tiny);
+        // The list's sortable marker is the page's, not the document's.
+        tiny.on('PreInit', function () {
+            tiny.serializer.addAttributeFilter('class', function (nodes) {
+                nodes.forEach(function (node) {
+                    if (node.name !== 'ul' || node.attr('id') !== 'left-tree')
+                        return;
+                    var kept = (node.attr('class') || '').split(/\s+/).filter(function (name) {
+                        return name && name !== 'ui-sortable' && name !== 'ui-sortable-disabled';
+                    }).join(' ');
+                    node.attr('class', kept || null);
+                });
+            });
+        });
+        tiny.on('init', function () {
+            global.folioAttachEditor(global.document, {
+                contentId: 'mytextarea', events: false,
+                selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
+            });
+            tiny.setContent(text || '');
+            normalize();
+            makeSortable();
+            tiny.undoManager.clear();
+            tiny.undoManager.add();
+            tiny.setDirty(false);
+            send('DOMLoaded');
+        });
+        tiny.on('Paste Undo input Redo change', function () {
+            tiny.setDirty(true);
+            send('dirtyEvent');
+        });
+        tiny.on('Undo Redo SetContent', function () { makeSortable(); });
+        // Ahead of TinyMCE's own key handling, which would treat the tree as
+        // a list and merge its items.
+        tiny.on('keydown', keyDown, true);
+        // The engine's own deletion can come without a key the page saw
+        // first: it stops at a title's edge as well.
+        tiny.on('beforeinput', function (event) {
+            var type = event.inputType || '';
+            if (type !== 'deleteContentBackward' && type !== 'deleteContentForward')
+                return;
+            var branch = currentBranch();
+            var heading = branch ? title(branch) : null;
+            if (heading && caretAtEdge(heading, type === 'deleteContentForward'))
+                event.preventDefault();
+        });
+        tiny.on('longpress', function () { send('onlongpressEvent'); });
+        tiny.on('click', function (event) {
+            if (event.target && event.target.tagName === 'IMG') {
+                global.selectPicture(event.target);
+                send('imageTouchedEvent');
+                return;
+            }
+            var link = event.target && event.target.closest ? event.target.closest('a') : null;
+            if (link && link.href) {
+                event.preventDefault();
+                send('linkTouchedEvent', link.href);
+            }
+        });
+    }
+
+    function folioStartQVOutlineEditor(settings) {
+        global.tinymce.init({
+            selector: '#mytextarea',
+            inline: true,
+            plugins: 'link nonbreaking searchreplace image directionality autolink insertdatetime table',
+            element_format: 'html',
+            entity_encoding: 'raw',
+            verify_html: false,
+            paste_block_drop: false,
+            inline_boundaries: false,
+            branding: false,
+            browser_spellcheck: true,
+            remove_trailing_brs: false,
+            remove_trailing_nbsp: false,
+            promotion: false,
+            contextmenu: '',
+            menubar: false,
+            toolbar: false,
+            language: settings.language,
+            setup: function (tiny) { setup(tiny, settings.text); }
+        });
+    }
+
+    global.leftSortable = {
+        options: { treeSelector: TREE },
+        addNewBranchWithContent: function (text) { return addBranch(currentBranch() || branches().pop(), text); },
+        addBranch: function () { return addBranch(currentBranch() || branches().pop(), ''); },
+        indentBranch: function () { var b = currentBranch(); return !!b && indentBranch(b); },
+        outdentBranch: function () { var b = currentBranch(); return !!b && outdentBranch(b); },
+        moveBranchUp: function () { var b = currentBranch(); return !!b && moveBranchUp(b); },
+        moveBranchDown: function () { var b = currentBranch(); return !!b && moveBranchDown(b); },
+        toggleBranch: function () { var b = currentBranch(); return !!b && toggleBranch(b); },
+        normalize: normalize
+    };
+    global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
+})(window);

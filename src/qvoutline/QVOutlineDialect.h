@@ -1,0 +1,19 @@
+#pragma once
+
+#include "qvtext/QVTextDialect.h"
+#include "webeditor/ReadyPoller.h"
+
+namespace folio {
+
+// The outline page talks TinyMCE like the QV text page, but its own
+// "rte://DOMLoaded" comes before its tree is built: the editor waits for the
+// injected poller's signal and then half a second more.
+class QVOutlineDialect final : public QVTextDialect {
+public:
+    static constexpr double kReadyDelaySeconds = 0.5;
+
+    std::string readySignal() const override { return ReadyPoller::kDOMLoadedSignal; }
+    double readyDelaySeconds() const override { return kReadyDelaySeconds; }
+};
+
+} // namespace folio

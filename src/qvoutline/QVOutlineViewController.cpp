@@ -1,0 +1,146 @@
+#include "qvoutline/QVOutlineViewController.h"
+
+#include "documents/TextDocument.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/LocaleIdentifier.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "qvoutline/QVOutlineDialect.h"
+#include "qvtext/QVTextPageTemplate.h"
+#include "webeditor/PageMessage.h"
+#include "webeditor/PageResources.h"
+#include "webeditor/PageScript.h"
+
+namespace folio {
+
+namespace {
+
+using Gate = PageMessageDispatcher::Gate;
+
+void removeAll(std::string& text, const std::string& part)
+{
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at))
+        text.erase(at, part.size());
+}
+
+} // namespace
+
+QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebViewFactory factory,
+                                                 LinkOpener openLink)
+    : QVTextViewController(document, std::make_unique<QVOutlineDialect>(), std::move(factory), std::move(openLink))
+{
+    registerOutlineRoutes();
+}
+
+QVOutlineViewController::~QVOutlineViewController() = default;
+
+Result<std::string> QVOutlineViewController::pageHTML() const
+{
+    Result<std::string> pageTemplate = QVTextPageTemplate::templateText(kTemplateResource);
+    if (!pageTemplate)
+        return pageTemplate.error();
+    auto html = [](std::optional<std::string> url) { return HTMLTextEscaper::escape(std::string_view(url.value_or(""))); };
+    auto script = [](ScriptValue value) { return value.source(); };
+    std::string localeLanguage = currentLocaleIdentifier();
+    std::string language = QVTextPageTemplate::languageCode(localeLanguage);
+    // TinyMCE speaks English by itself; another language needs its pack.
+    if (language != "en" && !PageResources::componentURL("tinymce/langs/" + language + ".js"))
+        language = "en";
+    std::string text = m_document ? toUtf8(m_document->text()) : std::string();
+    return QVTextPageTemplate::fillPlaces(
+        *pageTemplate, {
+                           {"jquery", html(PageResources::componentURL("jquery/dist/jquery.min.js"))},
+                           {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},
+                           {"tinymce", html(PageResources::componentURL("tinymce/tinymce.min.js"))},
+                           {"helpers", html(PageResources::helperLibraryURL())},
+                           {"treeStyle", html(PageResources::pageFileURL("print-qvoutline.css"))},
+                           {"outline", html(PageResources::pageFileURL("qvoutline.js"))},
+                           {"language", script(language)},
+                           {"appLanguage", script(localeLanguage.substr(0, localeLanguage.find_first_of("_-")))},
+                           {"text", script(text)},
+                       });
+}
+
+std::vector<std::string> QVOutlineViewController::newBlankDocumentScripts(
+    const QVTextPageSetup::Settings& settings) const
+{
+    if (!settings.isNewBlankDocument)
+        return {};
+    return {PageScript::fill("tinymce.activeEditor.getBody().style.marginTop={};",
+                             {formatFixed(settings.marginTop, 2) + "cm"}),
+            PageScript::fill("tinymce.activeEditor.getBody().style.marginBottom={};",
+                             {formatFixed(settings.marginBottom, 2) + "cm"})};
+}
+
+std::optional<std::string> QVOutlineViewController::bodyStyleToRestore(std::optional<std::string> stored) const
+{
+    if (!stored)
+        return stored;
+    return withoutSavedTextZoom(*stored);
+}
+
+std::string QVOutlineViewController::withoutSavedTextZoom(const std::string& style)
+{
+    std::string result = style;
+    removeAll(result, "-webkit-text-size-adjust: 150%;");
+    removeAll(result, "-webkit-text-size-adjust: 200%;");
+    return result;
+}
+
+std::optional<Error> QVOutlineViewController::contentProblem(const EditorContent& content) const
+{
+    if (content.bodyHTML.find("left-tree") == std::string::npos)
+        return Error{EditorController::kErrorDomain, EditorController::BadAnswer,
+                     "The outline page answered a content without its tree"};
+    return std::nullopt;
+}
+
+void QVOutlineViewController::pageDidBecomeReady()
+{
+    bool wasBlank = m_document && m_document->isNewBlankDocument();
+    QVTextViewController::pageDidBecomeReady();
+    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.fontFamily = {};"
+                                       "tinymce.activeEditor.getBody().style.fontSize = {};",
+                                       {kBodyFontFamily, std::to_string(kBodyFontSize) + "pt"}));
+    sendBodyWidth();
+    if (wasBlank)
+        m_connection.send("tinymce.activeEditor.dom.get('1').focus();");
+}
+
+void QVOutlineViewController::sendBodyWidth()
+{
+    // The page's own width is the view's as the page lays it out, whatever
+    // size the window was given.
+    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = (window.innerWidth - {}) + 'px';",
+                                       {kBodyWidthInset}));
+}
+
+void QVOutlineViewController::addNewBranchWithContent(const std::string& text)
+{
+    m_connection.send(PageScript::fill("leftSortable.addNewBranchWithContent({});", {text}));
+    documentIsDirty();
+}
+
+void QVOutlineViewController::calculateSiblingDistances()
+{
+    m_connection.send("$(leftSortable.options.treeSelector).calculateSiblingDistances();");
+}
+
+void QVOutlineViewController::viewWillTransitionToSize(Size size)
+{
+    QVTextViewController::viewWillTransitionToSize(size);
+    if (!isPageReady())
+        return;
+    sendBodyWidth();
+    calculateSiblingDistances();
+}
+
+void QVOutlineViewController::registerOutlineRoutes()
+{
+    PageMessageDispatcher& routes = m_bridge.dispatcher();
+    // A long press and the drawing command have nothing to do in this editor.
+    routes.add("onlongpressEvent", Gate::Always, [](const PageMessage&) {});
+    routes.add("command_draw", Gate::Always, [](const PageMessage&) {});
+}
+
+} // namespace folio

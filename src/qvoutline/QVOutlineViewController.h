@@ -1,0 +1,52 @@
+#pragma once
+
+#include "qvtext/QVTextViewController.h"
+
+namespace folio {
+
+// The editor of QV outline documents: the QV text editor on the outline
+// page, where the document is a tree of branches kept sortable by jQuery UI
+// (resources/pages/qvoutline.html and qvoutline.js). It becomes ready from
+// the injected poller, sets its own body font, and puts the caret into the
+// first branch of a new outline.
+class QVOutlineViewController final : public QVTextViewController {
+public:
+    static constexpr const char* kTemplateResource = "qvoutline.html";
+    static constexpr const char* kBodyFontFamily = "Arial";
+    static constexpr int kBodyFontSize = 14;
+    // The body is this much narrower than the view.
+    static constexpr double kBodyWidthInset = 32;
+
+    QVOutlineViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
+    ~QVOutlineViewController() override;
+
+    Result<std::string> pageHTML() const override;
+
+    // Tree commands sent to the page. The text goes into the page as a
+    // script literal, so quotes in it stay text.
+    void addNewBranchWithContent(const std::string& text);
+    void calculateSiblingDistances();
+
+    // PageBridgeClient
+    void pageDidBecomeReady() override;
+
+    // A stored body style without a text zoom of 150 or 200 percent: a zoom
+    // saved with the page does not come back on opening.
+    static std::string withoutSavedTextZoom(const std::string& style);
+
+protected:
+    // A content without the tree is not an outline: the page answered
+    // before its tree was up, or something broke it.
+    std::optional<Error> contentProblem(const EditorContent& content) const override;
+    // A new outline takes only the top and bottom page margins: its
+    // branches set their own indents and spacing.
+    std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const override;
+    std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const override;
+    void viewWillTransitionToSize(Size size) override;
+
+private:
+    void registerOutlineRoutes();
+    void sendBodyWidth();
+};
+
+} // namespace folio

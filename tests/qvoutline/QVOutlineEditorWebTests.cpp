@@ -1,0 +1,225 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/DocumentText.h"
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/web/WebView.h"
+#include "qvoutline/QVOutlineViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "OutlineTree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace folio {
+namespace {
+
+using test::branch;
+using test::treeOf;
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// The outline editor on the real page, with TinyMCE and jQuery UI, in a real
+// web view.
+class QVOutlineEditorWebTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
+            return std::make_shared<QVOutlineViewController>(document);
+        });
+    }
+    void TearDown() override { EditorMakers::unregisterAll(); }
+
+    std::shared_ptr<TextDocument> open(const std::string& path)
+    {
+        auto document = std::make_shared<TextDocument>(path);
+        EXPECT_TRUE(document->readFromURL(path).ok());
+        document->makeDocumentViewController();
+        editor = dynamic_cast<QVOutlineViewController*>(document->currentTextViewController().get());
+        EXPECT_NE(editor, nullptr);
+        if (!editor)
+            return document;
+        editor->loadViewIfNeeded();
+        EXPECT_TRUE(editor->pageError() == std::nullopt);
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds))
+            << "the outline page did not come up";
+        return document;
+    }
+
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    static bool save(TextDocument& document)
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                           [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
+        return result->value_or(false);
+    }
+
+    std::string storedPage(const std::string& path)
+    {
+        Result<std::u16string> text = DocumentText::read(path, DocumentKind::QVOutline);
+        EXPECT_TRUE(text.ok());
+        return text ? toUtf8(*text) : std::string();
+    }
+
+    std::string writeSeed(const std::string& name)
+    {
+        const std::string path = folder.path(name);
+        Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+        EXPECT_TRUE(seed.ok());
+        writeFile(path, std::string(DocumentSeeds::compressedPage(seed ? *seed : "")->stringView()));
+        return path;
+    }
+
+    ScratchFolder folder{"qvoutline-editor"};
+    QVOutlineViewController* editor = nullptr;
+};
+
+TEST_F(QVOutlineEditorWebTest, treeCommandsKeepEveryParentAndLevelAndAreSavedAsTheTree)
+{
+    const std::string path = folder.path("Plan.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" + branch(1, 0, 1, "Alpha") +
+                                    branch(2, 0, 1, "Beta") + branch(3, 0, 1, "Gamma") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    auto caretIn = [&](int id) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('" + std::to_string(id) +
+            "'),true);e.selection.collapse(false);})()");
+    };
+    auto command = [&](const std::string& name) { return run("String(leftSortable." + name + "())"); };
+
+    caretIn(2);
+    EXPECT_EQ(command("indentBranch"), "true");
+    caretIn(3);
+    EXPECT_EQ(command("indentBranch"), "true");
+    EXPECT_EQ(command("indentBranch"), "true") << "Gamma hangs under Beta";
+    EXPECT_EQ(command("indentBranch"), "false") << "no deeper than one below the branch before";
+    caretIn(1);
+    EXPECT_EQ(command("indentBranch"), "false") << "the first branch has nothing to hang under";
+    EXPECT_EQ(command("outdentBranch"), "false");
+    caretIn(2);
+    EXPECT_EQ(command("outdentBranch"), "true") << "Beta goes back out and takes Gamma with it";
+    caretIn(1);
+    EXPECT_EQ(command("addBranch"), "[object HTMLLIElement]");
+    run("tinymce.activeEditor.insertContent('Delta')");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta", "3/2/2 Gamma"}))
+        << storedPage(path);
+    EXPECT_NE(storedPage(path).find("<div id=\"noteDate\">Mar 5, 2024</div>"), std::string::npos);
+
+    // Moving a branch takes what hangs below it along.
+    caretIn(2);
+    EXPECT_EQ(command("moveBranchUp"), "true");
+    EXPECT_EQ(command("moveBranchUp"), "true");
+    EXPECT_EQ(command("moveBranchUp"), "false");
+    caretIn(4);
+    EXPECT_EQ(command("moveBranchDown"), "false") << "Delta is the last at its level";
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"2/0/1 Beta", "3/2/2 Gamma", "1/0/1 Alpha", "4/0/1 Delta"}));
+
+    // Folding hides what hangs below and keeps it in the document.
+    caretIn(2);
+    EXPECT_EQ(command("toggleBranch"), "true");
+    EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "none");
+    EXPECT_EQ(command("toggleBranch"), "true");
+    EXPECT_EQ(run("getComputedStyle(document.querySelector('[data-id=\"3\"]')).display"), "list-item");
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, aDraggedBranchTakesWhatHangsBelowItAndIsNeverLostOutsideTheTree)
+{
+    const std::string path = folder.path("Drag.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" + branch(1, 0, 1, "Alpha") +
+                                    branch(2, 0, 1, "Beta") + branch(3, 2, 2, "Gamma") + branch(4, 0, 1, "Delta") +
+                                    "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    // A drag as the mouse does it: press on the branch's handle, move in
+    // steps to the point, release there.
+    auto drag = [&](int id, const std::string& toX, const std::string& toY) {
+        return run("(function(){var h=document.querySelector('[data-id=\"" + std::to_string(id) +
+                   "\"] .branch-drag-handler');var r=h.getBoundingClientRect();var x=r.left+4,y=r.top+4;"
+                   "function fire(t,target,px,py){target.dispatchEvent(new MouseEvent(t,{bubbles:true,cancelable:true,"
+                   "view:window,button:0,buttons:1,clientX:px,clientY:py}));}"
+                   "fire('mousedown',h,x,y);var tx=" + toX + ",ty=" + toY +
+                   ";for(var i=1;i<=20;++i)fire('mousemove',document,x+(tx-x)*i/20,y+(ty-y)*i/20);"
+                   "fire('mouseup',document,tx,ty);return document.querySelectorAll('#left-tree li').length;})()");
+    };
+    auto bottomOf = [](int id) {
+        return "document.querySelector('[data-id=\"" + std::to_string(id) + "\"]').getBoundingClientRect().bottom";
+    };
+    auto topOf = [](int id) {
+        return "document.querySelector('[data-id=\"" + std::to_string(id) + "\"]').getBoundingClientRect().top";
+    };
+
+    EXPECT_EQ(drag(2, "x", bottomOf(4) + "+10"), "4");
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta", "3/2/2 Gamma"}))
+        << storedPage(path);
+
+    // A branch dropped first hangs from nothing.
+    EXPECT_EQ(drag(3, "x", topOf(1) + "-10"), "4");
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"3/0/1 Gamma", "1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta"}))
+        << storedPage(path);
+
+    // Released far outside the page: every branch is still in the tree.
+    EXPECT_EQ(drag(1, "5000", "-3000"), "4");
+    ASSERT_TRUE(save(*document));
+    std::vector<std::string> tree = treeOf(storedPage(path));
+    EXPECT_EQ(tree.size(), 4u) << storedPage(path);
+    for (const std::string& kept : {"3/0/1 Gamma", "1/0/1 Alpha", "4/0/1 Delta", "2/0/1 Beta"})
+        EXPECT_NE(std::find(tree.begin(), tree.end(), kept), tree.end()) << kept;
+    EXPECT_EQ(run("document.querySelectorAll('.children-bus li').length"), "0") << "nothing stays in a drag's bus";
+    // What the drag put on the page stays out of the document.
+    for (const char* dragMark : {"ui-sortable\"", "ui-sortable ", "ui-sortable-helper", "position: absolute", "sortable-placeholder"})
+        EXPECT_EQ(storedPage(path).find(dragMark), std::string::npos) << dragMark << ": " << storedPage(path);
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, anInsertedPictureIsTheOnlyOneSelected)
+{
+    auto document = open(writeSeed("Pictures.qvoutline"));
+    if (HasFailure())
+        return;
+    const std::string picture = "<img id=\"imageSelected_555\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\">";
+    auto insert = [&] {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+            "e.selection.collapse(false);e.insertContent('" + picture + "');})()");
+    };
+    insert();
+    insert();
+    insert();
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree img').length)"), "3");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_444\"]').length)"), "2");
+    // A touched picture becomes the selected one, and only it.
+    run("document.querySelectorAll('#left-tree img')[0].dispatchEvent(new MouseEvent('click',{bubbles:true}))");
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[0].id"), "imageSelected_555");
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1");
+    document->closeWithCompletionHandler({});
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,260 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/DocumentText.h"
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebView.h"
+#include "qvoutline/QVOutlineViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "OutlineTree.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+
+int darkness(unsigned rgb)
+{
+    return 765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF);
+}
+
+// The outline editor in a real window, typed into as a person types.
+class QVOutlineWindowTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
+            return std::make_shared<QVOutlineViewController>(document);
+        });
+    }
+    void TearDown() override
+    {
+        closeDocument();
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+        EditorMakers::unregisterAll();
+    }
+
+    void closeDocument()
+    {
+        if (document)
+            document->closeWithCompletionHandler({});
+        if (window)
+            window->close();
+        GtkPresenter::processPendingEvents();
+        document.reset();
+        window.reset();
+        editor = nullptr;
+    }
+
+    // Opens the file in its editor in a window and waits for its tree.
+    void open(const std::string& path)
+    {
+        document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        editor = dynamic_cast<QVOutlineViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
+        window->setRootViewController(document->currentTextViewController());
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
+        ASSERT_EQ(views.size(), 1u);
+        pageWidget = views.front();
+        gtk_widget_grab_focus(pageWidget);
+        GtkPresenter::processPendingEvents();
+    }
+
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    void press(guint keyval) { pressWithShift(keyval, false); }
+
+    void pressWithShift(guint keyval, bool shift)
+    {
+        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(pageWidget)));
+        event->key.keyval = keyval;
+        event->key.state = shift ? GDK_SHIFT_MASK : 0;
+        event->key.time = GDK_CURRENT_TIME;
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(pageWidget)), keyval,
+                                              &keys, &count) && count > 0)
+            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+        g_free(keys);
+        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(pageWidget));
+        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
+        gtk_widget_event(pageWidget, event);
+        event->type = GDK_KEY_RELEASE;
+        gtk_widget_event(pageWidget, event);
+        gdk_event_free(event);
+        GtkPresenter::processPendingEvents();
+    }
+
+    void type(std::string_view text)
+    {
+        for (char c : text)
+            press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
+    }
+
+    // Keys reach the page in their own time: each step waits for the page
+    // to show it.
+    bool showsSoon(const std::string& script, const std::string& expected)
+    {
+        return RunLoop::main().runUntil([&] { return run(script) == expected; }, kEngineWaitSeconds);
+    }
+
+    bool save()
+    {
+        auto result = std::make_shared<std::optional<bool>>();
+        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                            [result](bool success) { *result = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
+        return result->value_or(false);
+    }
+
+    ScratchFolder folder{"qvoutline-window"};
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<TextDocument> document;
+    QVOutlineViewController* editor = nullptr;
+    std::shared_ptr<Window> window;
+    GtkWidget* pageWidget = nullptr;
+};
+
+TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgainAndNoKeyMergesTwoBranches)
+{
+    std::string path = folder.path("New.qvoutline");
+    Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+    ASSERT_TRUE(seed.ok());
+    std::string date = DocumentSeeds::outlineDateText(std::chrono::system_clock::now(), "en_US");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(*seed)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_NE(run("document.getElementById('noteDate').textContent").find(date), std::string::npos);
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(true);})()");
+    type("First");
+    ASSERT_TRUE(showsSoon("document.getElementById('1').textContent", "First")) << "the keys did not reach the title";
+    press(GDK_KEY_Return);
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"))
+        << "Return did not add a branch";
+    type("Second");
+    ASSERT_TRUE(showsSoon("String(document.getElementById('2') && document.getElementById('2').textContent)",
+                          "Second"))
+        << "the new branch did not take the caret";
+    press(GDK_KEY_Tab);
+    EXPECT_TRUE(showsSoon("document.querySelector('[data-id=\"2\"]').getAttribute('data-level')", "2"))
+        << "Tab hangs the new branch under the first";
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    // The window as it shows: the second title is drawn further in than the
+    // first, and no letter is drawn left of it on its line (the box's border
+    // and the light bullet are).
+    run("window.folioPainted=false;requestAnimationFrame(function(){requestAnimationFrame(function(){"
+        "window.folioPainted=true;});});");
+    ASSERT_TRUE(showsSoon("String(window.folioPainted)", "true")) << "the page did not draw";
+    GtkPresenter::processPendingEvents();
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvoutline-editor"));
+    ASSERT_TRUE(shot);
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
+    auto box = [&](int id) {
+        std::string answer = run("(function(){var r=document.getElementById('" + std::to_string(id) +
+                                 "').getBoundingClientRect();return Math.round(r.left)+','+Math.round(r.top)+','+"
+                                 "Math.round(r.height);})()");
+        int x = 0, y = 0, height = 0;
+        EXPECT_EQ(sscanf(answer.c_str(), "%d,%d,%d", &x, &y, &height), 3) << answer;
+        return std::array<int, 3>{x, y, height};
+    };
+    auto darkestIn = [&](int x0, int x1, int y0, int y1) {
+        int darkest = 0;
+        for (int x = x0; x < x1; ++x) {
+            for (int y = y0; y < y1; ++y)
+                darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x, top + y)));
+        }
+        return darkest;
+    };
+    std::array<int, 3> first = box(1);
+    std::array<int, 3> second = box(2);
+    EXPECT_GE(second[0] - first[0], 25) << "the child hangs a level in";
+    EXPECT_GT(darkestIn(first[0], first[0] + 60, first[1], first[1] + first[2]), 400) << "the first title is drawn";
+    EXPECT_GT(darkestIn(second[0], second[0] + 60, second[1], second[1] + second[2]), 400) << "the second too";
+    EXPECT_LT(darkestIn(first[0], second[0] - 20, second[1] + 2, second[1] + second[2] - 2), 300)
+        << "no letters left of the indented title";
+    g_object_unref(shot);
+
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(test::treeOf(toUtf8(*stored)), (std::vector<std::string>{"1/0/1 First", "2/1/2 Second"}))
+        << toUtf8(*stored);
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("document.getElementById('1').textContent + '|' + document.getElementById('2').textContent"),
+              "First|Second");
+    EXPECT_EQ(run("document.querySelector('[data-id=\"2\"]').getAttribute('data-parent')"), "1");
+    EXPECT_NE(run("document.getElementById('noteDate').textContent").find(date), std::string::npos);
+
+    // Backspace at the start of a title never merges two branches; in an
+    // empty branch it takes that branch away.
+    auto caretIn = [&](int id, bool atEnd) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('" + std::to_string(id) +
+            "'),true);e.selection.collapse(" + (atEnd ? "false" : "true") + ");})()");
+    };
+    auto titles = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#left-tree > li'),function(li){"
+                   "var t=li.querySelector('.branch-title');return li.getAttribute('data-id')+':'+(t?t.textContent:'-');"
+                   "}).join(' ')");
+    };
+    // Each key is waited for until the page has seen it go up again, as a
+    // key that changes nothing shows nothing else.
+    run("window.folioKeysUp=0;document.addEventListener('keyup',function(){++window.folioKeysUp;},true);");
+    int keysUp = 0;
+    auto pressSeen = [&](guint keyval) {
+        press(keyval);
+        ASSERT_TRUE(showsSoon("String(window.folioKeysUp)", std::to_string(++keysUp)));
+    };
+    caretIn(2, false);
+    pressSeen(GDK_KEY_BackSpace);
+    EXPECT_EQ(titles(), "1:First 2:Second");
+    caretIn(1, true);
+    pressSeen(GDK_KEY_Delete);
+    EXPECT_EQ(titles(), "1:First 2:Second");
+    pressSeen(GDK_KEY_Return);
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "3"));
+    EXPECT_EQ(titles(), "1:First 2:Second 3:") << "a new branch comes after all that hangs below the caret's";
+    pressSeen(GDK_KEY_BackSpace);
+    EXPECT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"));
+    type("!");
+    EXPECT_TRUE(showsSoon("document.getElementById('2').textContent", "Second!")) << "the caret goes back up";
+    EXPECT_EQ(titles(), "1:First 2:Second!");
+}
+
+} // namespace
+} // namespace folio
