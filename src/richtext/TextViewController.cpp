@@ -87,10 +87,10 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
         return m_document->viewControllerToPresent();
     };
     host.styleToolbar = [this] { return isViewLoaded() ? view() : nullptr; };
-    // With a hardware keyboard, the keyboard is up while the page is edited.
-    host.isKeyboardVisible = [this] {
+    // A desktop always has its keyboard at hand: the insert items stay on.
+    host.isKeyboardVisible = [] {
         KeyboardService& keyboard = KeyboardService::shared();
-        return keyboard.isKeyboardVisible() || (keyboard.isHardwareKeyboardConnected() && m_isEditing);
+        return keyboard.isKeyboardVisible() || keyboard.isHardwareKeyboardConnected();
     };
     host.webView = [this] { return m_webView.get(); };
     host.documentIsDirty = [this] { documentIsDirty(); };
