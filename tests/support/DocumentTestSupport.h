@@ -31,7 +31,13 @@ public:
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }
-    ~ScratchFolder() { std::filesystem::remove_all(m_path); }
+    // A document closing on its own thread may still be writing here; what it
+    // leaves is the system's temporary folder's to clear, never a reason to abort.
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
     std::string path(const std::string& name) const { return (m_path / name).string(); }
     const std::filesystem::path& root() const { return m_path; }
 
