@@ -7,6 +7,8 @@
 #include "formats/markdown/MarkdownConverter.h"
 #include "export/PageMargins.h"
 #include "export/pdf/PDFPageTemplates.h"
+#include "engine/attachments/TETextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
@@ -133,6 +135,21 @@ bool ExportSource::exportsAsPlainText() const
         return false;
     Result<std::u16string> text = fileText();
     return text && !DKRTFReader::isRTF(*text);
+}
+
+MutableAttributedString ExportSource::withoutPictures(const AttributedString& text)
+{
+    std::vector<Range> pictures;
+    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
+                            [&](const AttributeValuePtr& value, Range range, bool&) {
+                                const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
+                                if (attachment && !attachment->attributeForKey("attachmentType"))
+                                    pictures.push_back(range);
+                            });
+    MutableAttributedString kept(text);
+    for (auto range = pictures.rbegin(); range != pictures.rend(); ++range)
+        (void)kept.deleteCharactersInRange(*range);
+    return kept;
 }
 
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
@@ -285,10 +302,10 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     Result<std::u16string> rtf = fileText();
     if (!rtf)
         return rtf;
-    Result<DKRTFReadResult> read = readRTF(stringByReplacingOccurrencesOfString(*rtf, u"}\u00AC", u"}"), false);
+    Result<DKRTFReadResult> read = readRTF(*rtf, false);
     if (!read)
         return read.error();
-    return withoutPlaceholders(stringByReplacingOccurrencesOfString(read->text.string(), u"\t ", u"\t"));
+    return withoutPlaceholders(stringByReplacingOccurrencesOfString(withoutPictures(read->text).string(), u"\t ", u"\t"));
 }
 
 } // namespace folio

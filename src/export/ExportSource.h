@@ -5,6 +5,7 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/foundation/Error.h"
+#include "platform/text/MutableAttributedString.h"
 
 #include <optional>
 #include <string>
@@ -97,6 +98,9 @@ public:
 
     // The text as escaped HTML that keeps its line breaks and blanks.
     static std::string escapedTextHTML(std::u16string_view text);
+    // The text with the characters that stand for pictures taken out:
+    // pictures have no text, and notes keep theirs.
+    static MutableAttributedString withoutPictures(const AttributedString& text);
 
 private:
     Result<DKRTFReadResult> readRTF(std::u16string rtf, bool namedDocument) const;

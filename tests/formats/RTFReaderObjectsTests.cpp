@@ -39,11 +39,11 @@ protected:
     }
 };
 
-TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
+TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderAndItsClosingBlankIsNotText)
 {
     AttributedString string =
         read(u"{\\rtf1 a{{\\pict\\jpegblip\\wraptext2\\picw100\\pich50\\picwgoal1200\\pichgoal600\nFFD8FFE0\n} }b}");
-    EXPECT_EQ(string.string(), u"a\uFEFF b");
+    EXPECT_EQ(string.string(), u"a\uFEFFb");
     const auto* picture = dynamic_cast<const TEImageTextAttachment*>(attachmentAt(string, 1));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->displaySize(), (Size{100, 50}));
@@ -52,7 +52,8 @@ TEST_F(RTFReaderObjectsTests, hexPictureLandsOnAPlaceholderBeforeTheBlank)
     EXPECT_EQ(hexOf(*picture->contentsData()), "ffd8ffe0");
     // The picture is on its placeholder only.
     EXPECT_EQ(attachmentAt(string, 2), nullptr);
-    EXPECT_EQ(attachmentAt(string, 3), nullptr);
+    // A blank the user typed after the picture is still text.
+    EXPECT_EQ(read(u"{\\rtf1 a{{\\pict\\jpegblip\\wraptext0\\picw1\\pich1\nFFD8\n} }\n b}").string(), u"a\uFEFF b");
 }
 
 TEST_F(RTFReaderObjectsTests, pictureWithoutGoalSizeTakesItsOwnSize)
@@ -106,6 +107,12 @@ TEST_F(RTFReaderObjectsTests, packagePictureRidesOnTheCharacterAfterIt)
     EXPECT_EQ(attachment->contentURL()->absoluteString(), "pic.png");
     EXPECT_EQ(attachment->displaySize(), (Size{300, 200}));
     EXPECT_EQ(attachmentAt(string, 2), nullptr);
+    // Only the stand-in carries the picture: text that follows in the same
+    // group is the user's.
+    AttributedString followed = read(u"{\\rtf1 a{{\\NeXTGraphic pic.png \\width3 \\height2}\u00AC end} b}");
+    EXPECT_EQ(followed.string(), u"a\u00AC end b");
+    EXPECT_NE(attachmentAt(followed, 1), nullptr);
+    EXPECT_EQ(attachmentAt(followed, 2), nullptr);
 }
 
 TEST_F(RTFReaderObjectsTests, footnotesKeepTheirTextWithNestedBracesAndEscapes)

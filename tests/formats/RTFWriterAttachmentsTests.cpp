@@ -1,6 +1,8 @@
 #include "RTFWriterTests.h"
 
 #include "engine/attachments/TETextAttachment.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/URL.h"
 
@@ -103,6 +105,35 @@ TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytes)
     EXPECT_EQ(bodyOfPictureText(attachment),
               "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n0a0b\n} }\nb");
     EXPECT_FALSE(DKRTFWriter::convertImageToHex(scratchFolder() + "/missing.jpg").has_value());
+}
+
+TEST(RTFWriterPictureTests, savingAndOpeningAgainKeepsThePictureTextAsItWas)
+{
+    // Each form of picture, written and read back, twice: the text around it
+    // must not gain a blank or lose a character at either turn.
+    auto embedded = picture(writePictureFile("again.png", {0x89, 0x50, 0x4E, 0x47}));
+    embedded->setFileType("pngblip");
+    auto package = picture(scratchFolder() + "/again-package.png");
+    for (bool isRTFD : {false, true}) {
+        AttributedString text = makeText(
+            {{u"a", {}}, {u"\ufffc", {attachmentEntry(isRTFD ? package : embedded)}}, {u" b\u00ac c", {}}});
+        std::u16string first;
+        for (int save = 0; save < 2; ++save) {
+            auto written = DKRTFWriter::writeDocument(text, {}, isRTFD, "Doc.rtf");
+            ASSERT_TRUE(written.ok());
+            auto read = DKRTFReader::parseRTFString(toUtf16(*written));
+            ASSERT_TRUE(read.ok());
+            std::u16string visible = read->string();
+            std::erase(visible, u'\uFEFF');
+            if (save == 0)
+                first = visible;
+            EXPECT_EQ(visible, first) << "save " << save << (isRTFD ? " of a package" : "");
+            text = *read;
+        }
+        EXPECT_TRUE(first.ends_with(u" b\u00ac c\n") || first.ends_with(u" b\u00ac c")) << toUtf8(first);
+        EXPECT_TRUE(first.starts_with(u"a")) << toUtf8(first);
+        EXPECT_LE(first.size(), std::u16string(u"a\u00ac b\u00ac c\n").size()) << toUtf8(first);
+    }
 }
 
 TEST(RTFWriterNoteTests, footnoteTextIsEscaped)

@@ -1,6 +1,5 @@
 #include "export/txt/TextExporter.h"
 
-#include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/html/HTMLPlainText.h"
@@ -9,7 +8,6 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/MutableAttributedString.h"
 
-#include <vector>
 
 namespace folio {
 
@@ -24,20 +22,12 @@ Result<std::u16string> richText(const ExportSource& source)
     Result<std::u16string> rtf = source.fileText();
     if (!rtf)
         return rtf.error();
-    Result<DKRTFReadResult> read = DKRTFReader::read(stringByReplacingOccurrencesOfString(*rtf, u"}\u00AC", u"}"));
+    Result<DKRTFReadResult> read = DKRTFReader::read(*rtf);
     if (!read)
         return Error{ExportSource::kErrorDomain, ExportSource::NotRTF,
                      source.path() + " cannot be read as RTF: " + read.error().message};
-    // Pictures have no text, and writing their HTML would file them away.
-    MutableAttributedString text(read->text);
-    std::vector<Range> pictures;
-    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
-                            [&](const AttributeValuePtr& value, Range range, bool&) {
-                                if (value && value->as<TEImageTextAttachment>())
-                                    pictures.push_back(range);
-                            });
-    for (Range range : pictures)
-        (void)text.removeAttribute(NSAttachmentAttributeName, range);
+    // Writing pictures' HTML would file them away, and they have no text.
+    MutableAttributedString text = ExportSource::withoutPictures(read->text);
 
     TEHTMLWriterSettings settings;
     settings.forPrint = true;

@@ -187,6 +187,7 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
     // are shown at CSS pixels, four to every three points.
     const std::optional<int> wrap = value(u"wraptext") ? std::optional<int>(static_cast<int>(*value(u"wraptext")))
                                                        : std::nullopt;
+    m_ownPictureForm = wrap.has_value();
     bool metafile = false;
     for (std::u16string_view unreadable : {u"wmetafile", u"emfblip", u"pmmetafile", u"macpict", u"dibitmap", u"wbitmap"})
         metafile = metafile || values.contains(unreadable);

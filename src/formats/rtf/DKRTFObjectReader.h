@@ -33,6 +33,9 @@ public:
     // "{\pict\jpegblip\wraptext2\picw..\pich..\picwgoal..\pichgoal..\n HEX \n}":
     // null for Windows metafiles and pictures without data.
     TETextAttachmentPtr readPicture();
+    // Whether the picture read last was in our own form (with "\wraptext"),
+    // whose group is always followed by one blank that belongs to the form.
+    bool readOwnPictureForm() const { return m_ownPictureForm; }
     // "{\*\shppict {\pict {\*\nisusfilename NAME} \picw.. \pich.. \picwgoal..
     // \pichgoal.. \TYPE HEX}}": null when the group names no file.
     TETextAttachmentPtr readShapePicture();
@@ -73,6 +76,7 @@ private:
     std::u16string_view m_text;
     std::size_t m_start;
     std::size_t m_groupEnd;
+    bool m_ownPictureForm = false;
 };
 
 } // namespace folio

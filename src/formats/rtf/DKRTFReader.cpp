@@ -520,6 +520,8 @@ void DKRTFReader::placePendingAttachment(std::u16string_view text, DKRTFReaderSt
         if (attachment->as<TEImageTextAttachment>()) {
             m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
                                             attributes->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
+            if (std::exchange(m_pendingPictureOwnsBlank, false) && text.starts_with(u' '))
+                text.remove_prefix(1);
         } else if (type && (*type == u"footnote" || *type == u"annotation")) {
             // A note sits on a placeholder of its own that continues the text
             // before it; at the very start it still gets its note.
@@ -529,8 +531,12 @@ void DKRTFReader::placePendingAttachment(std::u16string_view text, DKRTFReaderSt
             m_attributedString.appendString(std::u16string_view(&kPlaceholder, 1),
                                             previous->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
         } else if (!text.empty()) {
-            m_attributedString.appendString(text, attributes->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
-            return;
+            // A package picture stands on one character (the writer's "\'ac");
+            // the text after that character is the user's own.
+            const std::size_t standIn = isHighSurrogate(text.front()) && text.size() > 1 ? 2 : 1;
+            m_attributedString.appendString(text.substr(0, standIn),
+                                            attributes->dictionaryBySettingValue(NSAttachmentAttributeName, attachment));
+            text.remove_prefix(standIn);
         }
     }
     if (!text.empty())

@@ -237,6 +237,9 @@ private:
     // the next freshly built attribute set keeps it from drifting when the
     // construct's group returns to a state whose set is already cached.
     AttributeValuePtr m_pendingAttachment;
+    // Our own picture form closes with "} }": that blank is part of the form,
+    // not the user's text, or every save would add one more.
+    bool m_pendingPictureOwnsBlank = false;
     DKRTFAttributeBuilder m_attributeBuilder;
     DKRTFPageSettings m_pageSettings;
     std::optional<std::string> m_documentName;

@@ -239,8 +239,10 @@ DKRTFObjectReader::ByteDecoder DKRTFReader::byteDecoder()
 void DKRTFReader::actionImageAttachment(int)
 {
     m_pendingAttachment = nullptr;
+    m_pendingPictureOwnsBlank = false;
     DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
     m_pendingAttachment = reader.readPicture();
+    m_pendingPictureOwnsBlank = m_pendingAttachment && reader.readOwnPictureForm();
     // Picture data is never text, whether or not it could be read.
     state().setDiscardText(true);
 }
@@ -248,6 +250,7 @@ void DKRTFReader::actionImageAttachment(int)
 void DKRTFReader::actionScrivenerImageAttachment(int)
 {
     m_pendingAttachment = nullptr;
+    m_pendingPictureOwnsBlank = false;
     DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
     m_pendingAttachment = reader.readShapePicture();
 }
@@ -255,6 +258,7 @@ void DKRTFReader::actionScrivenerImageAttachment(int)
 void DKRTFReader::actionAttachment(int)
 {
     m_pendingAttachment = nullptr;
+    m_pendingPictureOwnsBlank = false;
     DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
     m_pendingAttachment = reader.readFileAttachment();
 }
@@ -262,6 +266,7 @@ void DKRTFReader::actionAttachment(int)
 void DKRTFReader::actionFootnote(int)
 {
     m_pendingAttachment = nullptr;
+    m_pendingPictureOwnsBlank = false;
     DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
     m_pendingAttachment = reader.readFootnote(byteDecoder());
 }
@@ -269,6 +274,7 @@ void DKRTFReader::actionFootnote(int)
 void DKRTFReader::actionAnnotation(int)
 {
     m_pendingAttachment = nullptr;
+    m_pendingPictureOwnsBlank = false;
     DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
     m_pendingAttachment = reader.readAnnotation(m_commentAuthor, byteDecoder());
 }

@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "engine/attachments/TETextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/Unicode.h"
 
@@ -170,6 +172,7 @@ void DKRTFWriter::writeBody()
     Range attributeRange{0, 0};
     bool beginningOfParagraph = true;
     bool inRow = false;
+    bool runCarriesPicture = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -182,8 +185,14 @@ void DKRTFWriter::writeBody()
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()});
             writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
+            const auto* attachment =
+                attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
+            runCarriesPicture = attachment && !attachment->attributeForKey("attachmentType");
         }
         const char16_t unit = text[index];
+        // A package picture's stand-in character is written with the picture.
+        if (runCarriesPicture && unit == u'\u00AC')
+            continue;
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
         if (mark == TableMark::CellEnd) {
             m_buffer.appendCString("\\cell ");
