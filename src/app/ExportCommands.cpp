@@ -103,6 +103,14 @@ int fail(const std::string& message)
     return CommandLine::kFailure;
 }
 
+// Damaged RTF still converts as far as it could be read; the user hears
+// what was wrong with it.
+void reportReadingWarnings(const ExportSource& source)
+{
+    for (const std::string& warning : source.readingWarnings())
+        std::cerr << "folio: warning: " << source.path() << ": " << warning << "\n";
+}
+
 // Checks that the document can be read before anything is written. Only a
 // regular file is a document: reading a FIFO waits for a writer forever, and
 // a device never ends; links are followed to what they name.
@@ -175,6 +183,7 @@ int exportCommand(const std::vector<std::string>& arguments)
     ExportSource source(parsed->file);
     PrivatePictureFolder pictures(source);
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
+    reportReadingWarnings(source);
     if (!exported)
         return fail("cannot export " + parsed->file + ": " + exported.error().message);
     if (Status finished = destination->finish(); !finished)
@@ -265,6 +274,7 @@ int copyCommand(const std::vector<std::string>& arguments)
     PrivatePictureFolder pictures(source);
     auto text = CopyOut::copyFromFile(source, as->second == "text" ? CopyOut::Format::PlainText : CopyOut::Format::HTML,
                                       Pasteboard::general());
+    reportReadingWarnings(source);
     if (!text)
         return fail("cannot copy " + parsed->file + ": " + text.error().message);
     std::cout << toUtf8(*text);

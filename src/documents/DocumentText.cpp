@@ -1,5 +1,7 @@
 #include "documents/DocumentText.h"
 
+#include "formats/rtf/DKRTFReader.h"
+
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/StringEncoding.h"
@@ -63,6 +65,17 @@ std::optional<Result<std::u16string>> decodeMarkedUnicode(std::span<const std::u
     return std::nullopt;
 }
 
+// Text never holds NUL or the C0 controls other than tab, line ends, form
+// feed and escape; pictures, archives and programs renamed ".rtf" do. (RTF
+// itself may carry such bytes in "\bin" data, so this is asked only of files
+// that do not start as RTF.)
+bool holdsBinaryData(std::u16string_view text)
+{
+    return std::ranges::any_of(text, [](char16_t unit) {
+        return unit < 0x20 && unit != u'\t' && unit != u'\n' && unit != u'\r' && unit != u'\f' && unit != 0x1B;
+    });
+}
+
 } // namespace
 
 Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
@@ -81,6 +94,8 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
     }
     if (!text)
         return textError(Undecodable, path + " is neither UTF-8 nor Windows-1252 text");
+    if (kind == DocumentKind::RTF && !DKRTFReader::isRTF(*text) && holdsBinaryData(*text))
+        return textError(Undecodable, path + " is not an RTF document: it holds binary data");
     return std::move(*text);
 }
 

@@ -91,6 +91,21 @@ Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocu
     return read;
 }
 
+Result<DKRTFReadResult> ExportSource::fileAsRTF() const
+{
+    Result<std::u16string> rtf = fileText();
+    if (!rtf)
+        return rtf.error();
+    return readRTF(*rtf, false);
+}
+
+std::vector<std::string> ExportSource::readingWarnings() const
+{
+    if (!m_lastReading || !*m_lastReading)
+        return {};
+    return (*m_lastReading)->warnings;
+}
+
 ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
 {
     PageValues values;

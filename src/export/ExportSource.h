@@ -102,6 +102,11 @@ public:
     // pictures have no text, and notes keep theirs.
     static MutableAttributedString withoutPictures(const AttributedString& text);
 
+    // The file read as RTF, as the text export needs it (no pictures filed).
+    Result<DKRTFReadResult> fileAsRTF() const;
+    // What the last reading of the file as RTF found damaged, for the user.
+    std::vector<std::string> readingWarnings() const;
+
 private:
     Result<DKRTFReadResult> readRTF(std::u16string rtf, bool namedDocument) const;
     const EditorContent* usedContent(OpenEditor openEditor) const;

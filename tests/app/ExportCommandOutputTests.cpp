@@ -155,5 +155,30 @@ TEST_F(ExportCommandOutput, picturesOfAClosedDocumentLeaveNothingBehind)
     EXPECT_EQ(left, 0u);
 }
 
+TEST_F(ExportCommandOutput, damagedRTFConvertsWithWarningsAndBinaryDataIsRefused)
+{
+    // What could be read is converted, and the user hears what was wrong.
+    std::string open = m_folder.path("open.rtf");
+    writeFile(open, "{\\rtf1\\ansi Hello {\\b bold");
+    std::string answer = folio("export '" + open + "' --format txt --output -");
+    EXPECT_NE(answer.find("Hello bold"), std::string::npos) << answer;
+    EXPECT_NE(answer.find("folio: warning: " + open + ": The text ends with 2 group(s) still open."), std::string::npos)
+        << answer;
+    EXPECT_NE(answer.find(" exit 0"), std::string::npos) << answer;
+
+    // A picture renamed ".rtf" is no document: nothing is written.
+    std::string picture = m_folder.path("photo.rtf");
+    writeFile(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20));
+    std::string output = m_folder.path("photo.html");
+    answer = folio("export '" + picture + "' --format html --output '" + output + "'");
+    EXPECT_NE(answer.find("is not an RTF document: it holds binary data"), std::string::npos) << answer;
+    EXPECT_EQ(answer.find(" exit 0"), std::string::npos) << answer;
+    EXPECT_FALSE(std::filesystem::exists(output));
+    // Plain text under an ".rtf" name still reads as the text it is.
+    std::string plain = m_folder.path("notes.rtf");
+    writeFile(plain, "Just words\n");
+    EXPECT_EQ(folio("export '" + plain + "' --format txt --output -"), "Just words\n exit 0\n");
+}
+
 } // namespace
 } // namespace folio

@@ -148,6 +148,24 @@ TEST_F(ExportSourceTest, UnreadableAndCorruptFilesFailClearly)
     EXPECT_EQ(source(write("empty.qvoutline", "")).plainText().valueOr(u"?"), u"");
 }
 
+TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
+{
+    // A package picture stands on a not sign; one the user typed is text.
+    std::string path =
+        write("pictures.rtf", "{\\rtf1\\ansi Pic {{\\NeXTGraphic a.png \\width10 \\height10}\xC2\xAC} end "
+                              "{\\b bold}\xC2\xAC raw.\\par}");
+    EXPECT_EQ(source(path).plainText().valueOr(u"?"), u"Pic  end bold\u00AC raw.\n");
+    auto file = source(path);
+    auto reading = file.fileAsRTF();
+    ASSERT_TRUE(reading.ok());
+    EXPECT_EQ(ExportSource::withoutPictures(reading->text).string(), u"Pic  end bold\u00AC raw.\n");
+    EXPECT_TRUE(file.readingWarnings().empty());
+    write("open.rtf", "{\\rtf1 a{");
+    auto damaged = source(m_folder.path("open.rtf"));
+    ASSERT_TRUE(damaged.fileAsRTF().ok());
+    EXPECT_EQ(damaged.readingWarnings().size(), 1u);
+}
+
 TEST_F(ExportSourceTest, FileIsReadOnceAndDecodedAsTheDocumentDoes)
 {
     // Windows-1252, as the document opens it, and read once: the text and

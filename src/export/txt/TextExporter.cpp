@@ -19,13 +19,9 @@ namespace {
 // page's own.
 Result<std::u16string> richText(const ExportSource& source)
 {
-    Result<std::u16string> rtf = source.fileText();
-    if (!rtf)
-        return rtf.error();
-    Result<DKRTFReadResult> read = DKRTFReader::read(*rtf);
+    Result<DKRTFReadResult> read = source.fileAsRTF();
     if (!read)
-        return Error{ExportSource::kErrorDomain, ExportSource::NotRTF,
-                     source.path() + " cannot be read as RTF: " + read.error().message};
+        return read.error();
     // Writing pictures' HTML would file them away, and they have no text.
     MutableAttributedString text = ExportSource::withoutPictures(read->text);
 
