@@ -12,7 +12,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libgdk-pixbuf-2.0-dev libpoppler-glib-dev
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
   xvfb xauth poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
-  libwmf-bin
+  libwmf-bin locales
   fonts-croscore fonts-liberation2 fonts-dejavu-core
 )
 # Machines that already carry Node.js from elsewhere have npm with it.
@@ -30,6 +30,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}" >&2
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
+
+# A locale that writes numbers with a decimal comma, so the tests can show
+# that documents are read and written the same way under it.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 >&2
 fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
