@@ -167,7 +167,8 @@ TEST_F(HTMLToPDFConverter, SuccessDrawsHeaderAndFooterFromSettings)
     auto converter = convert("<p>x</p>", setup);
     std::vector<std::size_t> progress;
     converter->setPageProgressHandler([&](std::size_t index, std::size_t) { progress.push_back(index); });
-    EXPECT_FALSE(std::filesystem::exists(m_folder.path("out.pdf")));
+    // The older export stays until the new one is whole.
+    EXPECT_EQ(readFile(m_folder.path("out.pdf")), "an older export");
     EXPECT_TRUE(converter->header().enabled);
     EXPECT_FALSE(converter->footer().enabled);
     EXPECT_DOUBLE_EQ(converter->header().distanceFromEdge, 36);
@@ -182,6 +183,22 @@ TEST_F(HTMLToPDFConverter, SuccessDrawsHeaderAndFooterFromSettings)
     EXPECT_NE(pdfText(out, 2).find("My Doc 2/2"), std::string::npos);
     EXPECT_EQ(pdfText(out, 1).find("Never"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(m_folder.path("printed.pdf")));
+}
+
+TEST_F(HTMLToPDFConverter, AFailedExportKeepsTheFileAlreadyThereAndLeavesNoPart)
+{
+    writeFile(m_folder.path("out.pdf"), "an older export");
+    m_configure = [this](FakeWebView& page) {
+        page.setPrintResult(Status::success());
+        writeFile(m_folder.path("printed.pdf"), "%PDF-1.4 cut short");
+    };
+    auto converter = convert("<p>x</p>", PDFPageKind::RichText);
+    m_page->finishLoad();
+    ASSERT_TRUE(waitForOutcome(*converter));
+    EXPECT_EQ(m_delegate.failed, 1);
+    EXPECT_EQ(readFile(m_folder.path("out.pdf")), "an older export");
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(m_folder.path("out.pdf")).parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos) << entry.path();
 }
 
 TEST_F(HTMLToPDFConverter, QVHeaderComesFromThePageElement)

@@ -60,10 +60,6 @@ std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& H
                                                             PDFAction action, Environment environment)
 {
     PDFSourceHTML::Prepared source = PDFSourceHTML::prepare(HTML, setup.paperColor, setup.margins);
-    if (!pathForPDF.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(pathForPDF, ignored);
-    }
     PDFPageSetup prepared = setup;
     prepared.margins = source.margins;
     std::shared_ptr<NDHTMLtoPDF> converter(new NDHTMLtoPDF(std::move(source.html), delegate, nameForPDF, pathForPDF,
@@ -257,8 +253,10 @@ void NDHTMLtoPDF::printed(const Status& status)
         fail(converterError(PrintFailed, status.error().message));
         return;
     }
+    // The file already at the path stays until the new one is whole.
+    const std::string partialPath = m_path + ".partial-" + makeUUIDString();
     Status rendered = WebServices::shared().renderPrintedPDF(
-        m_printedPath, m_path, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+        m_printedPath, partialPath, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
             PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,
                                             m_setup.sideRight);
@@ -267,7 +265,14 @@ void NDHTMLtoPDF::printed(const Status& status)
         });
     std::error_code ignored;
     std::filesystem::remove(m_printedPath, ignored);
+    if (rendered) {
+        std::error_code renameError;
+        std::filesystem::rename(partialPath, m_path, renameError);
+        if (renameError)
+            rendered = converterError(PrintFailed, "cannot write " + m_path + ": " + renameError.message());
+    }
     if (!rendered) {
+        std::filesystem::remove(partialPath, ignored);
         fail(rendered.error());
         return;
     }
