@@ -143,6 +143,41 @@ TEST(CrashingDocument, failsEveryPictureExportAtOnce)
     EXPECT_FALSE(std::filesystem::exists(folder.path("out.png")));
 }
 
+// Documents whose sizes would lay a few words out over tens of thousands of
+// pages: an absurd font size is brought down to a real one, and a page that
+// would still print on more pages than any document has is refused.
+TEST(OversizedDocument, absurdSizesPrintOnFewPagesOrAreRefused)
+{
+    ScratchFolder folder("oversized-document");
+    auto writeQV = [&](const std::string& name, const std::string& html) {
+        auto compressed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+        EXPECT_TRUE(compressed.ok());
+        std::string path = folder.path(name);
+        writeFile(path, std::string_view(reinterpret_cast<const char*>(compressed->bytes()), compressed->length()));
+        return path;
+    };
+    auto exportPDF = [&](const std::string& document, const std::string& pdf) {
+        return commandOutput("'" FOLIO_BINARY_DIR "/folio' export '" + document + "' --format pdf --output '" + pdf
+                             + "' 2>&1; echo \"exit $?\"");
+    };
+
+    std::string huge = writeQV("huge.qvtext", "<p style=\"font-size:1e308px\">Huge</p>"
+                                              "<p style=\"font-size:3em\"><span style=\"font-size:1e9%\">Nested</span></p>"
+                                              "<p>Visible words</p>");
+    std::string pdf = folder.path("huge.pdf");
+    std::string output = exportPDF(huge, pdf);
+    ASSERT_NE(output.find("exit 0"), std::string::npos) << output;
+    EXPECT_LE(pdfPageCount(pdf), 4);
+    std::string text = pdfText(pdf, 1);
+    EXPECT_NE(text.find("H"), std::string::npos) << text;
+
+    std::string tall = writeQV("tall.qvtext", "<div style=\"height:1e308px\">x</div><p>after</p>");
+    output = exportPDF(tall, folder.path("tall.pdf"));
+    EXPECT_NE(output.find("more than the 20000 a document may have"), std::string::npos) << output;
+    EXPECT_NE(output.find("exit 1"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(folder.path("tall.pdf")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, HostileDocument, testing::Values("md", "qvtext"));
 
 } // namespace

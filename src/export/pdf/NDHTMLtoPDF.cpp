@@ -7,12 +7,14 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UUID.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/web/WebServices.h"
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 namespace folio {
@@ -173,7 +175,27 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
         readHeaderAndFooterFromPage();
     if (m_finished)
         return;
+    if (double pages = estimatedPageCount(); pages > kMaximumPages) {
+        fail(converterError(TooManyPages, "The document would print on about " + std::to_string(std::lround(pages))
+                                              + " pages, more than the " + std::to_string(std::lround(kMaximumPages))
+                                              + " a document may have"));
+        return;
+    }
     print();
+}
+
+double NDHTMLtoPDF::estimatedPageCount()
+{
+    // The laid-out height over one page's printable height, in CSS pixels
+    // (four to every three points); a page that answers nothing counts as one.
+    constexpr double kPixelsPerPoint = 4.0 / 3.0;
+    const double printable = (m_setup.pageSize.height
+                              - (m_setup.margins.top + m_setup.margins.bottom) * kPointsPerCentimetre)
+        * kPixelsPerPoint;
+    const double height = doubleValue(m_webView->stringByEvaluatingJavaScript("document.documentElement.scrollHeight"));
+    if (!(printable > 0) || !(height > 0))
+        return 1;
+    return height / printable;
 }
 
 void NDHTMLtoPDF::webViewDidFailLoad(WebView&, const std::string& message)

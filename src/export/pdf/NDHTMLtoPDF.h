@@ -52,7 +52,9 @@ public:
 class NDHTMLtoPDF final : public WebViewDelegate, public std::enable_shared_from_this<NDHTMLtoPDF> {
 public:
     static constexpr const char* kErrorDomain = "NDHTMLtoPDF";
-    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5, PageCrashed = 6, NotALocalFile = 7 };
+    enum ErrorCode { NoWebView = 1, LoadFailed = 2, TimedOut = 3, PrintFailed = 4, NoPath = 5, PageCrashed = 6, NotALocalFile = 7, TooManyPages = 8 };
+    // More pages than any document has: the page is taken to be hostile.
+    static constexpr double kMaximumPages = 20000;
     // The page size when the user chose none (not quite Letter).
     static constexpr Size kUnsetPageSize{612, 810};
     // A page that neither loads nor fails in this time ends the conversion.
@@ -118,6 +120,8 @@ private:
     void start();
     void setUpPage();
     void readHeaderAndFooterFromPage();
+    // How many pages the laid-out page would print on, roughly.
+    double estimatedPageCount();
     void print();
     void printed(const Status& status);
     void succeed();

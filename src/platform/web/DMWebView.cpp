@@ -1,6 +1,7 @@
 #include "platform/web/DMWebView.h"
 
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/web/DocumentPageResolver.h"
@@ -416,8 +417,17 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& fram
     if (!filter)
         return filter.error();
     readableFolders.push_back(Resources::resourcesFolder());
+    std::optional<std::string> boundsPath = Resources::pathForResource("document-font-bounds", "js", "pages");
+    Result<Data> bounds = boundsPath ? Data::dataWithContentsOfFile(*boundsPath)
+                                     : Result<Data>(Error{"DMWebView", 1, "document-font-bounds.js is missing"});
+    if (!bounds)
+        return Error{"DMWebView", 1, "cannot prepare the document page: " + bounds.error().message};
     auto view = std::unique_ptr<DMWebView>(new DMWebView(frame, std::move(readableFolders)));
     webkit_user_content_manager_add_filter(view->m_impl->contentManager, *filter);
+    WebKitUserScript* script = webkit_user_script_new(bounds->toString().c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
+    webkit_user_content_manager_add_script(view->m_impl->contentManager, script);
+    webkit_user_script_unref(script);
     return view;
 }
 
