@@ -76,6 +76,27 @@ bool holdsBinaryData(std::u16string_view text)
     });
 }
 
+// The "\ansicpg" of an RTF header, when it names a Windows code page of one
+// byte per character (so that "\bin" lengths still count characters).
+std::optional<int> declaredSingleByteCodePage(std::span<const std::uint8_t> bytes)
+{
+    constexpr std::size_t kHeaderLength = 512;
+    std::string_view header(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kHeaderLength));
+    constexpr std::string_view kWord = "\\ansicpg";
+    std::size_t at = header.find(kWord);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    int codePage = 0;
+    for (std::size_t index = at + kWord.size(); index < header.size() && index < at + kWord.size() + 5; ++index) {
+        if (header[index] < '0' || header[index] > '9')
+            break;
+        codePage = codePage * 10 + (header[index] - '0');
+    }
+    if (codePage == 874 || (codePage >= 1250 && codePage <= 1258))
+        return codePage;
+    return std::nullopt;
+}
+
 } // namespace
 
 Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
@@ -86,6 +107,11 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
     if (std::optional<Result<std::u16string>> marked = decodeMarkedUnicode(bytes, path))
         return std::move(*marked);
     std::optional<std::u16string> text = stringWithData(bytes, StringEncoding::utf8());
+    if (!text && kind == DocumentKind::RTF) {
+        // Raw 8-bit text in RTF is in the code page the document declares.
+        if (std::optional<int> codePage = declaredSingleByteCodePage(bytes))
+            text = stringWithData(bytes, StringEncoding::windowsCodePage(*codePage));
+    }
     if (!text)
         text = stringWithData(bytes, StringEncoding::windowsLatin1());
     if (!text && kind == DocumentKind::RTF) {

@@ -87,6 +87,24 @@ TEST_F(TextDocumentReadingTest, textIsUtf8ThenWindows1252WithLineFeedsOnly)
     EXPECT_FALSE(status.ok()) << "half a UTF-16 character is not text";
 }
 
+TEST(DocumentTextTest, rawBytesOfRTFAreInTheCodePageTheDocumentDeclares)
+{
+    auto decode = [](std::string_view bytes) {
+        auto span = std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        return DocumentText::decode(span, DocumentKind::RTF, "doc.rtf").valueOr(u"?");
+    };
+    // Cyrillic written as raw bytes of Windows-1251 (as older Russian word
+    // processors do), and the same bytes where no code page is declared.
+    EXPECT_EQ(decode("{\\rtf1\\ansi\\ansicpg1251 \xCF\xF0\xE8\xE2\xE5\xF2}"), u"{\\rtf1\\ansi\\ansicpg1251 \u041F\u0440\u0438\u0432\u0435\u0442}");
+    EXPECT_EQ(decode("{\\rtf1\\ansi \xE9t\xE9}"), u"{\\rtf1\\ansi \u00E9t\u00E9}");
+    EXPECT_EQ(decode("{\\rtf1\\ansi\\ansicpg1253 \xE1}"), u"{\\rtf1\\ansi\\ansicpg1253 \u03B1}");
+    // A code page of two bytes per character would make "\\bin" lengths
+    // wrong: such files keep the one-byte reading.
+    EXPECT_EQ(decode("{\\rtf1\\ansi\\ansicpg932 \xE9}"), u"{\\rtf1\\ansi\\ansicpg932 \u00E9}");
+    // UTF-8 stays UTF-8 whatever the header says.
+    EXPECT_EQ(decode("{\\rtf1\\ansi\\ansicpg1251 \xC3\xA9}"), u"{\\rtf1\\ansi\\ansicpg1251 \u00E9}");
+}
+
 TEST_F(TextDocumentReadingTest, qvPageRoundTripsThroughRawDeflate)
 {
     const std::string page = "<p>\xC3\xA9t\xC3\xA9</p><div id=\"bodyStyle\"></div>";
