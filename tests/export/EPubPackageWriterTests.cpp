@@ -102,5 +102,38 @@ TEST(EPubChapterMarkupTest, ContentIsAlwaysWellFormed)
     EXPECT_NE(EPubChapterMarkup::xhtmlContent("<img src=\"a.png\"><hr>").find("<hr/>"), std::string::npos);
 }
 
+TEST(EPubChapterMarkupTest, DirectionTravelsInAttributesNotStyleSheets)
+{
+    bool rightToLeft = false;
+    EXPECT_EQ(EPubChapterMarkup::withoutBidiDeclarations("color:red;DIRECTION: RTL ;font-family:'a;direction:ltr'",
+                                                         &rightToLeft),
+              "color:red;font-family:'a;direction:ltr'");
+    EXPECT_TRUE(rightToLeft);
+    EXPECT_EQ(EPubChapterMarkup::withoutBidiDeclarations("p{direction:ltr;unicode-bidi:embed}b{color:red}"),
+              "p{}b{color:red}");
+    EXPECT_EQ(EPubChapterMarkup::withoutBidiDeclarations("background:url(a;direction:rtl.png)"),
+              "background:url(a;direction:rtl.png)");
+
+    std::string content = EPubChapterMarkup::xhtmlContent(
+        "<style>p{direction:rtl}</style><p style=\"direction:rtl;color:red\">\xD7\xA9</p>"
+        "<p style=\"direction:ltr\">a</p><p dir=\"ltr\" style=\"direction:rtl\">b</p>");
+    EXPECT_EQ(content.find("direction"), std::string::npos) << content;
+    EXPECT_NE(content.find("<p style=\"color:red\" dir=\"rtl\">"), std::string::npos) << content;
+    EXPECT_NE(content.find("<p dir=\"ltr\" style=\"\">b</p>"), std::string::npos) << content;
+    EXPECT_TRUE(EPubChapterMarkup::isWellFormedContent(content));
+}
+
+TEST(EPubChapterMarkupTest, PicturesTheBookDoesNotHoldBecomeTheirText)
+{
+    std::vector<std::string> packed{"data/kept.png"};
+    std::string content = EPubChapterMarkup::xhtmlContent(
+        "<p><img src=\"data/kept.png\">A <img src=\"missing.png\" alt=\"a map\"> B "
+        "<img src=\"../data/kept.png\"> C <img src=\"data:image/png;base64,AA==\"></p>",
+        &packed);
+    EXPECT_EQ(content, "<p><img src=\"data/kept.png\"/>A a map B  C <img src=\"data:image/png;base64,AA==\"/></p>");
+    // Without a list of what the book holds, every picture stays.
+    EXPECT_NE(EPubChapterMarkup::xhtmlContent("<img src=\"missing.png\">").find("missing.png"), std::string::npos);
+}
+
 } // namespace
 } // namespace folio

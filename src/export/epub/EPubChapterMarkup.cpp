@@ -7,7 +7,9 @@
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace folio {
 
@@ -61,6 +63,71 @@ struct DocumentDeleter {
     void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
 };
 using DocumentPointer = std::unique_ptr<xmlDoc, DocumentDeleter>;
+
+// Style attributes and style elements lose their bidirectional properties;
+// an element whose style asked for right-to-left text says so in "dir".
+void removeBidiDeclarations(xmlNode* root)
+{
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* node = pending.back();
+        pending.pop_back();
+        for (xmlNode* child = node->children; child; child = child->next) {
+            if (child->type == XML_ELEMENT_NODE)
+                pending.push_back(child);
+        }
+        if (xmlStrcasecmp(node->name, BAD_CAST "style") == 0) {
+            if (xmlChar* css = xmlNodeGetContent(node)) {
+                std::string cleaned = EPubChapterMarkup::withoutBidiDeclarations(reinterpret_cast<const char*>(css));
+                xmlFree(css);
+                xmlNodeSetContent(node, nullptr);
+                xmlNodeAddContentLen(node, BAD_CAST cleaned.data(), int(cleaned.size()));
+            }
+            continue;
+        }
+        xmlChar* style = xmlGetProp(node, BAD_CAST "style");
+        if (!style)
+            continue;
+        bool rightToLeft = false;
+        std::string cleaned =
+            EPubChapterMarkup::withoutBidiDeclarations(reinterpret_cast<const char*>(style), &rightToLeft);
+        xmlFree(style);
+        xmlSetProp(node, BAD_CAST "style", BAD_CAST cleaned.c_str());
+        if (rightToLeft && !xmlHasProp(node, BAD_CAST "dir"))
+            xmlSetProp(node, BAD_CAST "dir", BAD_CAST "rtl");
+    }
+}
+
+// Pictures the book holds stay, and so do inline ones; any other reference
+// becomes the picture's alternative text.
+void replaceUnpackedPictures(xmlNode* root, const std::vector<std::string>& packedPictures)
+{
+    std::vector<xmlNode*> pictures;
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* node = pending.back();
+        pending.pop_back();
+        for (xmlNode* child = node->children; child; child = child->next) {
+            if (child->type == XML_ELEMENT_NODE)
+                pending.push_back(child);
+        }
+        if (xmlStrcasecmp(node->name, BAD_CAST "img") == 0)
+            pictures.push_back(node);
+    }
+    for (xmlNode* picture : pictures) {
+        xmlChar* source = xmlGetProp(picture, BAD_CAST "src");
+        std::string path = source ? reinterpret_cast<const char*>(source) : "";
+        xmlFree(source);
+        if (path.starts_with("data:") || std::ranges::find(packedPictures, path) != packedPictures.end())
+            continue;
+        xmlChar* alternative = xmlGetProp(picture, BAD_CAST "alt");
+        if (alternative && *alternative)
+            xmlAddPrevSibling(picture, xmlNewText(alternative));
+        xmlFree(alternative);
+        xmlUnlinkNode(picture);
+        xmlFreeNode(picture);
+    }
+}
 
 } // namespace
 
@@ -139,6 +206,62 @@ std::string EPubChapterMarkup::decodingEntities(std::string_view html)
     return result;
 }
 
+std::string EPubChapterMarkup::withoutBidiDeclarations(std::string_view css, bool* rightToLeft)
+{
+    auto lowered = [](std::string_view text) {
+        std::string lower(text);
+        for (char& c : lower)
+            c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        return lower;
+    };
+    auto trimmed = [](std::string_view text) {
+        const std::size_t first = text.find_first_not_of(" \t\r\n");
+        if (first == std::string_view::npos)
+            return std::string_view();
+        return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    };
+    // Declarations run between ";", "{" and "}" outside quotes and brackets.
+    std::string result;
+    std::size_t start = 0;
+    char quote = 0;
+    int depth = 0;
+    for (std::size_t index = 0; index <= css.size(); ++index) {
+        const char c = index < css.size() ? css[index] : ';';
+        if (quote) {
+            if (c == '\\')
+                ++index;
+            else if (c == quote)
+                quote = 0;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            quote = c;
+            continue;
+        }
+        depth += c == '(' ? 1 : c == ')' && depth > 0 ? -1 : 0;
+        if (depth > 0 || (c != ';' && c != '{' && c != '}'))
+            continue;
+        std::string_view declaration = css.substr(start, index - start);
+        const std::size_t colon = declaration.find(':');
+        const std::string property = colon == std::string_view::npos ? std::string()
+                                                                      : lowered(trimmed(declaration.substr(0, colon)));
+        if (property == "direction" || property == "unicode-bidi") {
+            if (property == "direction" && rightToLeft
+                && lowered(trimmed(declaration.substr(colon + 1))).starts_with("rtl"))
+                *rightToLeft = true;
+            // The declaration goes with its ";"; a brace stays.
+            if (c != ';' && index < css.size())
+                result += c;
+        } else {
+            result.append(declaration);
+            if (index < css.size())
+                result += c;
+        }
+        start = index + 1;
+    }
+    return result;
+}
+
 bool EPubChapterMarkup::isWellFormedContent(std::string_view content)
 {
     std::string document = "<body xmlns=\"http://www.w3.org/1999/xhtml\">" + std::string(content) + "</body>";
@@ -147,7 +270,7 @@ bool EPubChapterMarkup::isWellFormedContent(std::string_view content)
     return parsed != nullptr;
 }
 
-std::string EPubChapterMarkup::repairedContent(std::string_view html)
+std::string EPubChapterMarkup::repairedContent(std::string_view html, const std::vector<std::string>* packedPictures)
 {
     std::string page = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
     DocumentPointer parsed(htmlReadMemory(page.data(), int(page.size()), nullptr, "UTF-8",
@@ -163,6 +286,9 @@ std::string EPubChapterMarkup::repairedContent(std::string_view html)
     }
     if (!body)
         return {};
+    removeBidiDeclarations(body);
+    if (packedPictures)
+        replaceUnpackedPictures(body, *packedPictures);
     // Written as XML, not HTML: empty elements close themselves and every
     // markup character in text and attributes is escaped.
     parsed->type = XML_DOCUMENT_NODE;
@@ -176,12 +302,15 @@ std::string EPubChapterMarkup::repairedContent(std::string_view html)
     return result;
 }
 
-std::string EPubChapterMarkup::xhtmlContent(std::string_view html)
+std::string EPubChapterMarkup::xhtmlContent(std::string_view html, const std::vector<std::string>* packedPictures)
 {
     std::string content = decodingEntities(closingLineBreaks(html));
-    if (isWellFormedContent(content))
+    const bool needsRewriting = content.find("direction") != std::string::npos
+        || content.find("unicode-bidi") != std::string::npos
+        || (packedPictures && content.find("<img") != std::string::npos);
+    if (!needsRewriting && isWellFormedContent(content))
         return content;
-    return repairedContent(content);
+    return repairedContent(content, packedPictures);
 }
 
 } // namespace folio

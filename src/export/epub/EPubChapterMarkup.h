@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -14,7 +15,10 @@ public:
     EPubChapterMarkup() = delete;
 
     // The content of the chapter's body element, well-formed XML in UTF-8.
-    static std::string xhtmlContent(std::string_view html);
+    // With `packedPictures` (their paths in the book, e.g. "data/a.png"), a
+    // picture the book does not hold is replaced by its alternative text: a
+    // reference into nothing makes the book invalid.
+    static std::string xhtmlContent(std::string_view html, const std::vector<std::string>* packedPictures = nullptr);
 
     // "<br>" as "<br/>".
     static std::string closingLineBreaks(std::string_view html);
@@ -27,8 +31,13 @@ public:
 
     // Whether the content parses as the children of an XML element.
     static bool isWellFormedContent(std::string_view content);
-    // Reads the content as HTML, as a browser would, and writes it back as XML.
-    static std::string repairedContent(std::string_view html);
+    // Reads the content as HTML, as a browser would, and writes it back as XML,
+    // with the direction carried by attributes rather than style sheets.
+    static std::string repairedContent(std::string_view html, const std::vector<std::string>* packedPictures = nullptr);
+    // CSS without "direction" and "unicode-bidi" declarations, which reading
+    // systems must not be given; `rightToLeft` tells whether the CSS asked
+    // for right-to-left text.
+    static std::string withoutBidiDeclarations(std::string_view css, bool* rightToLeft = nullptr);
 };
 
 } // namespace folio

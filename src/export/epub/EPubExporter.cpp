@@ -131,6 +131,9 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
         info.pictures = std::move(copied);
     }
     removeIfPresent(pictureFolder);
+    std::vector<std::string> packedPictures;
+    for (const std::string& picture : info.pictures)
+        packedPictures.push_back(std::string(EPubPackageWriter::kChapterPictureFolder) + "/" + picture);
 
     const std::pair<const char*, std::string> files[] = {
         {EPubPackageWriter::kContainerPath, EPubPackageWriter::containerXML()},
@@ -139,7 +142,7 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
         {EPubPackageWriter::kPackagePath, EPubPackageWriter::packageDocument(info)},
         {EPubPackageWriter::kNavigationPath, EPubPackageWriter::navigationDocument(info)},
         {EPubPackageWriter::kChapterPath,
-         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html)))},
+         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html), &packedPictures))},
     };
     for (const auto& [relative, contents] : files) {
         if (Status written = writeFile(staging.path(relative), contents); !written)

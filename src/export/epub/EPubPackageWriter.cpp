@@ -107,7 +107,7 @@ std::string EPubPackageWriter::packageDocument(const EPubPackageInfo& info)
         std::string type = pictureMediaType(picture);
         if (type.empty())
             continue;
-        opf += "<item id=\"picture-" + std::to_string(++number) + "\" href=\"data/" + escaped(picture)
+        opf += "<item id=\"picture-" + std::to_string(++number) + "\" href=\"" + std::string(kChapterPictureFolder) + "/" + escaped(picture)
             + "\" media-type=\"" + type + "\"/>";
     }
     opf += "</manifest>";

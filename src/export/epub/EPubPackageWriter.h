@@ -37,6 +37,8 @@ public:
     static constexpr const char* kChapterPath = "OPS/chapter-1.xhtml";
     static constexpr const char* kStyleSheetPath = "OPS/css/book.css";
     static constexpr const char* kPictureFolder = "OPS/data";
+    // The same folder as the chapter and the package document refer to it.
+    static constexpr const char* kChapterPictureFolder = "data";
 
     EPubPackageWriter() = delete;
 
