@@ -7,6 +7,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "richtext/CustomKeyTitles.h"
@@ -21,6 +22,12 @@ namespace {
 
 constexpr double kLongPressSeconds = 0.5;
 constexpr long kKeysPerRow = 13;
+// The bars' own layout: keys and buttons 36 points tall in the 44-point
+// row, 4 points apart.
+constexpr double kKeyWidth = 40;
+constexpr double kKeyHeight = 36;
+constexpr double kGap = 4;
+constexpr double kFontNameWidth = 120;
 
 std::u16string localized(const char* text)
 {
@@ -44,9 +51,114 @@ KeyBar::KeyBar(PageConnection& page, UserDefaults& defaults, StyleToolbar& style
     , m_keysToolbar2(std::make_shared<View>(Rect{{0, 0}, {0, kRowHeight}}))
 {
     initCustomButtons();
+    layoutBars();
 }
 
 KeyBar::~KeyBar() = default;
+
+void KeyBar::layoutBars()
+{
+    const Color barColor = Color::colorWithRed(214 / 255.0, 217 / 255.0, 223 / 255.0, 1);
+    const double top = (kRowHeight - kKeyHeight) / 2;
+    auto place = [&](View& bar, const std::shared_ptr<Button>& button, double& x, double width) {
+        button->setFrame(Rect{{x, top}, {width, kKeyHeight}});
+        bar.addSubview(button);
+        x += width + kGap;
+    };
+    double x1 = kGap;
+    double x2 = kGap;
+    for (long key = 1; key <= kKeyCount; ++key) {
+        const std::shared_ptr<Button>& button = m_customButtons[static_cast<size_t>(key)];
+        place(key <= kKeysPerRow ? *m_keysToolbar1 : *m_keysToolbar2, button, key <= kKeysPerRow ? x1 : x2, kKeyWidth);
+        std::weak_ptr<Button> weak = button;
+        button->addAction(ControlEvent::TouchUpInside, [this, weak](Control&) {
+            if (std::shared_ptr<Button> pressed = weak.lock())
+                insertKeyFromKeyboardToolbar(*pressed);
+        });
+    }
+
+    // The style bar: emphasis, alignment, the caret's font and its size.
+    double xs = kGap;
+    struct StyleKey {
+        std::shared_ptr<Button> button;
+        const char16_t* title;
+    };
+    const StyleKey styleKeys[] = {
+        {m_styleButtons.styleBold, u"B"},
+        {m_styleButtons.styleItalic, u"I"},
+        {m_styleButtons.styleUnderline, u"U"},
+        {m_styleButtons.styleStrike, u"S"},
+        {m_styleButtons.styleSuperscript, u"x\u00B2"},
+        {m_styleButtons.styleSubscrit, u"x\u2082"},
+    };
+    for (const StyleKey& key : styleKeys) {
+        if (key.button->titleForState(ControlState::Normal).empty())
+            key.button->setTitle(key.title);
+        place(*m_styleToolbar, key.button, xs, kKeyWidth);
+        std::weak_ptr<Button> weak = key.button;
+        key.button->addAction(ControlEvent::TouchUpInside, [this, weak](Control&) {
+            if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.styleButtonPressed)
+                m_host.styleButtonPressed(*pressed);
+        });
+    }
+    // The four alignment keys share one place; the font-state monitor shows
+    // the one that matches the caret, and each opens the alignment menu.
+    const std::pair<std::shared_ptr<Button>, const char*> alignKeys[] = {
+        {m_styleButtons.styleAlignFull, "text.justify"},
+        {m_styleButtons.styleAlignRight, "text.alignright"},
+        {m_styleButtons.styleAlignCenter, "text.aligncenter"},
+        {m_styleButtons.styleAlignLeft, "text.alignleft"},
+    };
+    for (const auto& [button, symbol] : alignKeys) {
+        button->setSymbolName(symbol);
+        button->setFrame(Rect{{xs, top}, {kKeyWidth, kKeyHeight}});
+        m_styleToolbar->addSubview(button);
+        if (m_host.alignKeyMenu) {
+            button->setMenu(m_host.alignKeyMenu());
+            button->setShowsMenuAsPrimaryAction(true);
+        }
+    }
+    xs += kKeyWidth + kGap;
+    for (const auto& [button, width] : {std::pair{m_styleButtons.styleFontName, kFontNameWidth},
+                                        std::pair{m_styleButtons.styleFontSizeDecrease, kKeyWidth},
+                                        std::pair{m_styleButtons.styleFontSize, kKeyWidth},
+                                        std::pair{m_styleButtons.styleFontSizeIncrease, kKeyWidth}}) {
+        place(*m_styleToolbar, button, xs, width);
+        std::weak_ptr<Button> weak = button;
+        button->addAction(ControlEvent::TouchUpInside, [this, weak](Control&) {
+            if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.styleButtonPressed)
+                m_host.styleButtonPressed(*pressed);
+        });
+    }
+    m_styleButtons.styleFontSizeDecrease->setTitle(u"\u2212");
+    m_styleButtons.styleFontSizeIncrease->setTitle(u"+");
+
+    // Each bar ends with the switches to the others.
+    const std::pair<Bar, const char16_t*> switches[] = {{Bar::KeysRow1, u"1"}, {Bar::KeysRow2, u"2"}, {Bar::Style, u"Aa"}};
+    for (auto [bar, x] : {std::pair{m_keysToolbar1, &x1}, std::pair{m_keysToolbar2, &x2}, std::pair{m_styleToolbar, &xs}}) {
+        *x += kGap * 2;
+        for (const auto& [target, title] : switches) {
+            auto button = std::make_shared<Button>();
+            button->setTag(static_cast<long>(target));
+            button->setTitle(title);
+            button->setSelected((target == Bar::KeysRow1 && bar == m_keysToolbar1) || (target == Bar::KeysRow2 && bar == m_keysToolbar2)
+                                || (target == Bar::Style && bar == m_styleToolbar));
+            place(*bar, button, *x, kKeyWidth);
+            button->addAction(ControlEvent::TouchUpInside, [this](Control& pressed) {
+                toogleKeyboardToolbar(pressed.tag());
+                rowDidChange();
+            });
+            m_barSwitches.push_back(button);
+        }
+        bar->setBackgroundColor(barColor);
+    }
+}
+
+void KeyBar::rowDidChange() const
+{
+    if (m_host.rowDidChange)
+        m_host.rowDidChange();
+}
 
 void KeyBar::initCustomButtons()
 {
@@ -109,6 +221,10 @@ void KeyBar::stackBars(View& row)
         row.addSubview(m_styleToolbar);
         break;
     }
+    // Only the bar on top shows: on a desktop a bar below would take the
+    // clicks that fall between the top bar's buttons.
+    for (const std::shared_ptr<View>& bar : row.subviews())
+        bar->setHidden(bar != row.subviews().back());
 }
 
 void KeyBar::removeFormBar()
@@ -124,6 +240,8 @@ void KeyBar::removeFormBar()
     double width = m_host.viewWidth ? m_host.viewWidth() : 0;
     m_row = std::make_shared<View>(Rect{{0, 0}, {width, kRowHeight}});
     m_row->setTag(kRowTag);
+    // The row runs the whole width of a window wider than its bars.
+    m_row->setBackgroundColor(m_styleToolbar->backgroundColor());
     bool withBars = !m_removedFormBar && !(m_host.isHTMLObjectPopoverVisible && m_host.isHTMLObjectPopoverVisible());
     for (const std::shared_ptr<View>& bar : {m_styleToolbar, m_keysToolbar1, m_keysToolbar2}) {
         Rect frame = bar->frame();
@@ -132,6 +250,7 @@ void KeyBar::removeFormBar()
     if (withBars)
         stackBars(*m_row);
     m_removingFormBar = false;
+    rowDidChange();
 }
 
 void KeyBar::bringCustomKeyboardToFront()

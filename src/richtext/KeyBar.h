@@ -10,6 +10,7 @@
 namespace folio {
 
 class Button;
+class Menu;
 class PageConnection;
 class UserDefaults;
 class View;
@@ -42,6 +43,12 @@ public:
         std::function<bool()> isHTMLObjectPopoverVisible{};
         std::function<void(std::shared_ptr<ViewController>)> present{};
         std::function<double()> viewWidth{};
+        // A style bar button was pressed (the emphasis, size and font keys).
+        std::function<void(const Button&)> styleButtonPressed{};
+        // The alignment keys' menu.
+        std::function<std::shared_ptr<Menu>()> alignKeyMenu{};
+        // The row was rebuilt or its top bar changed: whoever shows it shows it again.
+        std::function<void()> rowDidChange{};
     };
 
     // Where the page goes above a keyboard whose top is at the given point.
@@ -61,6 +68,9 @@ public:
     const std::shared_ptr<View>& styleToolbar() const { return m_styleToolbar; }
     const std::shared_ptr<View>& keysToolbar1() const { return m_keysToolbar1; }
     const std::shared_ptr<View>& keysToolbar2() const { return m_keysToolbar2; }
+    // The buttons at each bar's end that bring a bar to the top, tagged as
+    // toogleKeyboardToolbar takes them (1, 2, 3), one set per bar.
+    const std::vector<std::shared_ptr<Button>>& barSwitches() const { return m_barSwitches; }
     // The row shown now; null in multitasking mode or before the first build.
     const std::shared_ptr<View>& systemAKRow() const { return m_row; }
     // The bar on top of the row.
@@ -88,7 +98,10 @@ public:
 
 private:
     void initCustomButtons();
+    // Places the keys, the style buttons and the bar switches in their bars.
+    void layoutBars();
     void stackBars(View& row);
+    void rowDidChange() const;
 
     PageConnection& m_page;
     UserDefaults& m_defaults;
@@ -99,6 +112,7 @@ private:
     std::shared_ptr<View> m_keysToolbar2;
     std::shared_ptr<View> m_row;
     std::vector<std::shared_ptr<Button>> m_customButtons;
+    std::vector<std::shared_ptr<Button>> m_barSwitches;
     bool m_removingFormBar = false;
     bool m_removedFormBar = false;
     bool m_displayingAlert = false;

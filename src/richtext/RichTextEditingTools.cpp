@@ -1,6 +1,7 @@
 #include "richtext/RichTextEditingTools.h"
 
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
@@ -74,6 +75,9 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
               std::shared_ptr<View> shown = m_host.view ? m_host.view() : nullptr;
               return shown ? shown->frame().size.width : 0.0;
           },
+          .styleButtonPressed = [this](const Button& button) { m_styling.styleToolbarButtonPressed(&button); },
+          .alignKeyMenu = [this] { return m_styling.showAlignKeyMenuActions(); },
+          .rowDidChange = m_host.keyRowDidChange,
       })
 {
     m_styling.popovers().setFindBar([this] { return m_find.isFindOnPageVisible(); }, [this] { m_find.hideFindOnPage(); });

@@ -32,6 +32,8 @@ public:
         std::function<std::shared_ptr<View>()> view{};
         std::function<double()> webViewHeight{};
         std::function<void(bool)> setEditing{};
+        // The key row was rebuilt or switched bars.
+        std::function<void()> keyRowDidChange{};
     };
 
     RichTextEditingTools(PageConnection& page, UserDefaults& defaults, RichTextStyling& styling, Host host);

@@ -16,6 +16,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Device.h"
@@ -59,6 +60,7 @@ using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
+constexpr const char* kShowKeyRowSelector = "showKeyRow";
 
 } // namespace
 
@@ -196,6 +198,10 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
     host.view = [this] { return isViewLoaded() ? view() : nullptr; };
     host.webViewHeight = [this] { return m_webView ? m_webView->frame().size.height : m_size.height; };
     host.setEditing = [this](bool editing) { m_isEditing = editing; };
+    // On the next turn: a key of the row itself may have asked for it.
+    host.keyRowDidChange = [this] {
+        RunLoop::main().performSelectorAfterDelay(this, kShowKeyRowSelector, {}, 0.0, [this] { showKeyRow(); });
+    };
     return std::make_unique<RichTextEditingTools>(m_connection, UserDefaults::standardUserDefaults(), *m_styling,
                                                   std::move(host));
 }
@@ -332,6 +338,22 @@ void TextViewController::viewDidLoad()
         m_margins->viewDidLoad();
     }
     m_clipboard->prepareWebViewText(*view());
+    // The desktop has no keyboard to raise the key row with: it is there
+    // along the bottom of the page from the start.
+    if (!m_forPreviewGeneration)
+        m_editingTools->keyBar().removeFormBar();
+}
+
+void TextViewController::showKeyRow()
+{
+    BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+    if (!container)
+        return;
+    std::vector<std::shared_ptr<View>> bars;
+    if (const std::shared_ptr<View>& row = m_editingTools->keyBar().systemAKRow())
+        bars.push_back(row);
+    container->setBars(BarContainerView::Edge::Bottom, std::move(bars));
+    container->reloadBars();
 }
 
 void TextViewController::viewWillTransitionToSize(Size size)

@@ -108,6 +108,8 @@ private:
     std::unique_ptr<CaretSelectionCommander> makeCaret();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
+    // Puts the key row, as it is now, along the bottom of the page.
+    void showKeyRow();
 
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;

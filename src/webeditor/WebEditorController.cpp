@@ -5,6 +5,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/web/WebView.h"
 
 namespace folio {
@@ -56,7 +57,16 @@ WebView* WebEditorController::ensureWebView()
 
 void WebEditorController::loadView()
 {
-    setView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
+    // The page with room around it for the editor's bars: rulers and
+    // banners above, the key row below, page buttons over it.
+    auto container = std::make_shared<BarContainerView>(kDefaultFrame);
+    container->setContentView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
+    setView(container);
+}
+
+BarContainerView* WebEditorController::barContainer()
+{
+    return dynamic_cast<BarContainerView*>(view().get());
 }
 
 void WebEditorController::viewDidLoad()

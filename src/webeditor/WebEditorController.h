@@ -19,6 +19,7 @@
 
 namespace folio {
 
+class BarContainerView;
 class TextDocument;
 class WebView;
 
@@ -49,6 +50,8 @@ public:
     bool canRedo() { return m_undo.canRedo(); }
 
     bool isPageReady() const { return m_bridge.isPageReady(); }
+    // The editor's view: the page, with the bars the editor puts around it.
+    BarContainerView* barContainer();
     // The page itself, for the editor's own tests and benchmarks; the
     // document and the shell get its content, never the page.
     WebView* webView() const { return m_webView.get(); }

@@ -348,14 +348,23 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
 
 void GtkPresenter::rebuildBody(Surface& surface)
 {
-    for (GtkWidget* native : surface.nativeWidgets)
+    // A page or text widget that had the keyboard keeps it: the body is
+    // rebuilt around it when a bar changes, not because the user moved.
+    GtkWidget* focused = GTK_IS_WINDOW(surface.toplevel) ? gtk_window_get_focus(GTK_WINDOW(surface.toplevel)) : nullptr;
+    GtkWidget* keepFocus = nullptr;
+    for (GtkWidget* native : surface.nativeWidgets) {
+        if (focused && (focused == native || gtk_widget_is_ancestor(focused, native)))
+            keepFocus = focused;
         GtkViewBuilder::detachNativeWidget(native);
+    }
     surface.nativeWidgets.clear();
     if (surface.body)
         gtk_widget_destroy(surface.body);
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
+    if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
+        gtk_widget_grab_focus(keepFocus);
 }
 
 void GtkPresenter::windowDidBecomeVisible(Window& window)

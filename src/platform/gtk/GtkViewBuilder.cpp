@@ -9,10 +9,10 @@
 #include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkTextViewBridge.h"
 #include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/ScrollView.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
@@ -43,6 +43,22 @@ GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
         GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
         for (GList* child = children; child && !found; child = child->next)
             found = findWidgetForView(GTK_WIDGET(child->data), view);
+        g_list_free(children);
+    }
+    return found;
+}
+
+std::vector<GtkWidget*> widgetsOfType(GtkWidget* widget, GType type)
+{
+    std::vector<GtkWidget*> found;
+    if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
+        found.push_back(widget);
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child; child = child->next) {
+            std::vector<GtkWidget*> nested = widgetsOfType(GTK_WIDGET(child->data), type);
+            found.insert(found.end(), nested.begin(), nested.end());
+        }
         g_list_free(children);
     }
     return found;
@@ -165,6 +181,17 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
+        // A title longer than the button's room is cut short, and shown
+        // whole when the pointer rests on it.
+        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget)); GTK_IS_LABEL(label) && button->frame().width() > 0) {
+            constexpr double kPointsPerCharacter = 8;
+            int characters = std::max(1, static_cast<int>(button->frame().width() / kPointsPerCharacter));
+            if (g_utf8_strlen(title.c_str(), -1) > characters) {
+                gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+                gtk_label_set_max_width_chars(GTK_LABEL(label), characters);
+                gtk_widget_set_tooltip_text(widget, title.c_str());
+            }
+        }
         GtkControlBridges::attach(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
         GtkSignals::connect(widget, "clicked", [weak] {
@@ -185,13 +212,11 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         // bar runs along the bottom of the text.
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
-        GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-        gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
-        gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
-        gtk_container_add(GTK_CONTAINER(scroller), bar);
-        gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
+        gtk_box_pack_end(GTK_BOX(box), barScroller(bar), FALSE, FALSE, 0);
         return box;
     }
+    if (auto* container = dynamic_cast<BarContainerView*>(&view))
+        return buildContainer(*container);
     if (auto* field = dynamic_cast<TextField*>(&view)) {
         GtkWidget* entry = gtk_entry_new();
         gtk_entry_set_text(GTK_ENTRY(entry), toUtf8(field->text()).c_str());
@@ -285,6 +310,71 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         return scroller;
     }
     return buildFixed(view, view.frame().size);
+}
+
+GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
+{
+    // The bars' buttons act on the page and leave it the keyboard.
+    for (GtkWidget* button : widgetsOfType(bar, GTK_TYPE_BUTTON))
+        gtk_widget_set_focus_on_click(button, FALSE);
+    // A bar wider than its window scrolls sideways rather than widening it.
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_container_add(GTK_CONTAINER(scroller), bar);
+    return scroller;
+}
+
+GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Top)) {
+        if (GtkWidget* built = build(*bar))
+            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+    }
+    GtkWidget* overlay = gtk_overlay_new();
+    GtkWidget* content = container.contentView() ? build(*container.contentView()) : nullptr;
+    if (!content)
+        content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // The content takes the room the window gives it; the size its view
+    // was made with must not hold the window larger than the screen.
+    gtk_widget_set_size_request(content, -1, -1);
+    gtk_widget_set_hexpand(content, TRUE);
+    gtk_widget_set_vexpand(content, TRUE);
+    gtk_container_add(GTK_CONTAINER(overlay), content);
+    for (const BarContainerView::Floating& floating : container.floatingViews()) {
+        GtkWidget* built = build(*floating.view);
+        if (!built)
+            continue;
+        auto align = [](BarContainerView::Alignment alignment) {
+            switch (alignment) {
+            case BarContainerView::Alignment::Start: return GTK_ALIGN_START;
+            case BarContainerView::Alignment::Center: return GTK_ALIGN_CENTER;
+            case BarContainerView::Alignment::End: return GTK_ALIGN_END;
+            }
+            return GTK_ALIGN_START;
+        };
+        const BarContainerView::Placement& placement = floating.placement;
+        gtk_widget_set_halign(built, align(placement.horizontal));
+        gtk_widget_set_valign(built, align(placement.vertical));
+        int horizontal = pixels(placement.inset.width);
+        int vertical = pixels(placement.inset.height);
+        if (placement.horizontal == BarContainerView::Alignment::Start)
+            gtk_widget_set_margin_start(built, horizontal);
+        else if (placement.horizontal == BarContainerView::Alignment::End)
+            gtk_widget_set_margin_end(built, horizontal);
+        if (placement.vertical == BarContainerView::Alignment::Start)
+            gtk_widget_set_margin_top(built, vertical);
+        else if (placement.vertical == BarContainerView::Alignment::End)
+            gtk_widget_set_margin_bottom(built, vertical);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), built);
+    }
+    gtk_box_pack_start(GTK_BOX(box), overlay, TRUE, TRUE, 0);
+    for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Bottom)) {
+        if (GtkWidget* built = build(*bar))
+            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+    }
+    return box;
 }
 
 GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)

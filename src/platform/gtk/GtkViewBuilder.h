@@ -9,6 +9,7 @@
 
 namespace folio {
 
+class BarContainerView;
 class ProgressHUD;
 class TableView;
 class View;
@@ -17,7 +18,8 @@ class View;
 // entries, switches, segmented controls, sliders, steppers, spinners and
 // images become their GTK counterparts, views that draw themselves become
 // drawing areas, background colours are painted,
-// tables become list boxes, views that carry a native widget embed it, and
+// tables become list boxes, views that carry a native widget embed it, an
+// editor's bar container becomes its bars around its content, and
 // every other view becomes a fixed container placing its subviews by frame.
 class GtkViewBuilder {
 public:
@@ -45,6 +47,9 @@ public:
 
 private:
     GtkWidget* buildOwn(View& view);
+    // Bars above and below the content, views floating over it.
+    GtkWidget* buildContainer(BarContainerView& container);
+    static GtkWidget* barScroller(GtkWidget* bar);
 
     TableHook m_tableHook;
     std::vector<GtkWidget*> m_nativeWidgets;

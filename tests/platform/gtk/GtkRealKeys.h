@@ -67,6 +67,28 @@ inline bool focusWindow(GtkWidget* toplevel)
     return focused;
 }
 
+// Clicks the middle of the widget with the real pointer (button 1), as a
+// person's mouse would; false when the widget is not on screen.
+inline bool clickWidget(GtkWidget* widget)
+{
+    GtkPresenter::processPendingEvents();
+    GtkWidget* toplevel = widget ? gtk_widget_get_toplevel(widget) : nullptr;
+    GdkWindow* window = toplevel ? gtk_widget_get_window(toplevel) : nullptr;
+    if (!window || !gtk_widget_get_mapped(widget))
+        return false;
+    int x = 0;
+    int y = 0;
+    if (!gtk_widget_translate_coordinates(widget, toplevel, gtk_widget_get_allocated_width(widget) / 2,
+                                          gtk_widget_get_allocated_height(widget) / 2, &x, &y))
+        return false;
+    int originX = 0;
+    int originY = 0;
+    gdk_window_get_origin(window, &originX, &originY);
+    bool clicked = runXdotool({"mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y), "click", "1"});
+    GtkPresenter::processPendingEvents();
+    return clicked;
+}
+
 // Presses a key combination ("ctrl+z", "ctrl+shift+z", "Return") in the
 // focused window.
 inline bool pressKeys(const std::string& keys)
