@@ -6,12 +6,14 @@
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "export/PageMargins.h"
+#include "export/html/HTMLPictureInliner.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
 #include "engine/html/writer/TEHTMLWriter.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
@@ -275,9 +277,13 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     Result<std::string> html = HTMLString(openEditor);
     if (!html)
         return html;
-    // Whoever opens the exported file gets no script and nothing that loads
-    // from elsewhere, whatever the document held.
-    return toUtf8(stringByAddingHTMLEntitiesInText(toUtf16(HTMLSanitizer::sanitizedHTML(*html))));
+    // The document's own pictures travel inside the file; whoever opens it
+    // gets no script, nothing that loads from elsewhere and no path to this
+    // machine's files, whatever the document held.
+    std::string inlined =
+        HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
+    return toUtf8(stringByAddingHTMLEntitiesInText(
+        toUtf16(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export))));
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const

@@ -125,6 +125,24 @@ TEST(HTMLSanitizer, nestingDeeperThanTheStackIsWrittenWhole)
     EXPECT_GT(opened, 0u);
 }
 
+TEST(HTMLSanitizer, exportedMarkupNamesNoFileOutsideTheDocument)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string html =
+        "<a href=\"file:///etc/passwd\">f</a><a href=\"/etc/x\">a</a><a href=\"../../up.html\">u</a>"
+        "<a href=\"notes/%2E%2E/%2e%2e/x\">e</a><a href=\"https://example.org/\">w</a><a href=\"#top\">t</a>"
+        "<a href=\"here.html?p=../x\">q</a><img src=\"..\\\\secret.png\" alt=\"s\"><img src=\"pics/a.png\">"
+        "<p style=\"background:url(file:///etc/x.png)\">b</p><style>p{background:url(../x.png)}</style>";
+    std::string exported = HTMLSanitizer::sanitizedHTML(html, Use::Export);
+    for (const char* gone : {"file:", "/etc/", "up.html", "%2E", "secret", "../x.png"})
+        EXPECT_EQ(exported.find(gone), std::string::npos) << gone << " in " << exported;
+    for (const char* kept : {">f</a>", ">a</a>", ">u</a>", "https://example.org/", "#top", "here.html?p=../x",
+                             "pics/a.png", "alt=\"s\""})
+        EXPECT_NE(exported.find(kept), std::string::npos) << kept << " in " << exported;
+    // Pages shown on this machine may still name its files.
+    EXPECT_NE(HTMLSanitizer::sanitizedHTML(html).find("../../up.html"), std::string::npos);
+}
+
 TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
 {
     const char* html = "<meta charset=\"utf-8\"><style>p{color:red}</style><p style=\"color:blue\">kept</p>";

@@ -132,8 +132,11 @@ std::string textContent(xmlNode* node)
 }
 
 // A value for an attribute, or nothing when the attribute must go.
-std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view name, std::string value)
+std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view name, std::string value,
+                                              HTMLSanitizer::Use use)
 {
+    const bool exported = use == HTMLSanitizer::Use::Export;
+    auto keptReference = [exported](std::string_view url) { return !exported || !HTMLSanitizer::leavesTheDocument(url); };
     if (name.size() > 2 && name.starts_with("on"))
         return std::nullopt;
     if (!std::all_of(name.begin(), name.end(), isAttributeNameCharacter) || name == "srcdoc")
@@ -141,9 +144,9 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     if (element == "meta" && name == "http-equiv")
         return std::nullopt;
     if (name == "style")
-        return HTMLSanitizer::sanitizedCSS(value);
+        return HTMLSanitizer::sanitizedCSS(value, use);
     if (isLinkAttribute(element, name))
-        return HTMLSanitizer::isSafeLinkTarget(value) ? std::optional(value) : std::nullopt;
+        return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     if (name == "srcset" || name == "imagesrcset") {
         // Candidates are "URL [descriptor]" separated by commas.
         std::size_t start = 0;
@@ -153,7 +156,7 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
             std::size_t begin = candidate.find_first_not_of(" \t\n\r\f");
             if (begin != std::string::npos) {
                 std::string url = candidate.substr(begin, candidate.find_first_of(" \t\n\r\f", begin) - begin);
-                if (!HTMLSanitizer::isLocalResource(url))
+                if (!HTMLSanitizer::isLocalResource(url) || !keptReference(url))
                     return std::nullopt;
             }
             if (comma == std::string::npos)
@@ -164,17 +167,17 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     }
     if (isResourceAttribute(name)) {
         if (name == "longdesc" || name == "usemap")
-            return HTMLSanitizer::isSafeLinkTarget(value) ? std::optional(value) : std::nullopt;
+            return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
         std::string compact = compactURL(value);
         bool picture = element == "img" && name == "src";
         // An SVG picture shown by an image runs no script; anywhere else it could.
         if (!picture && lowercased(compact).starts_with("data:image/svg"))
             return std::nullopt;
-        return HTMLSanitizer::isLocalResource(value) ? std::optional(value) : std::nullopt;
+        return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     }
     // Presentation attributes of SVG (fill, filter, mask...) take url() too.
     if (lowercased(value).find("url") != std::string::npos)
-        return HTMLSanitizer::sanitizedCSS(value);
+        return HTMLSanitizer::sanitizedCSS(value, use);
     return value;
 }
 
@@ -182,7 +185,7 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
 // is iterative: a document may nest elements deeper than the stack allows.
 class Writer {
 public:
-    explicit Writer(bool insertion) : m_insertion(insertion) {}
+    explicit Writer(HTMLSanitizer::Use use) : m_use(use), m_insertion(use == HTMLSanitizer::Use::Insertion) {}
 
     std::string result;
 
@@ -202,6 +205,7 @@ public:
     }
 
 private:
+    HTMLSanitizer::Use m_use;
     bool m_insertion;
 
     // Drop goes with its content; DropTag keeps the content of a void element
@@ -293,7 +297,7 @@ private:
             xmlChar* raw = xmlNodeListGetString(node->doc, attribute->children, 1);
             std::string value(text(raw));
             xmlFree(raw);
-            std::optional<std::string> kept = sanitizedAttribute(name, attributeName, std::move(value));
+            std::optional<std::string> kept = sanitizedAttribute(name, attributeName, std::move(value), m_use);
             if (!kept)
                 continue;
             result += " " + attributeName + "=\"";
@@ -306,7 +310,7 @@ private:
     void writeStyleText(xmlNode* node)
     {
         // Raw text to a browser: nothing in it may read as the end tag.
-        std::string css = HTMLSanitizer::sanitizedCSS(textContent(node));
+        std::string css = HTMLSanitizer::sanitizedCSS(textContent(node), m_use);
         for (char c : css) {
             if (c == '<')
                 result += "\\3c ";
@@ -474,7 +478,32 @@ bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
     return false;
 }
 
-std::string HTMLSanitizer::sanitizedCSS(std::string_view css)
+bool HTMLSanitizer::leavesTheDocument(std::string_view url)
+{
+    std::string compact = compactURL(url);
+    std::string scheme = schemeOf(compact);
+    if (scheme == "file")
+        return true;
+    if (!scheme.empty())
+        return false;
+    if (!compact.empty() && (compact[0] == '/' || compact[0] == '\\'))
+        return true;
+    // A ".." segment, before any query or fragment, climbs out.
+    std::string_view path = std::string_view(compact).substr(0, compact.find_first_of("?#"));
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("/\\", start);
+        std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (segment == ".." || lowercased(segment) == "%2e%2e")
+            return true;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
 {
     std::string decoded = withIdentifierEscapesDecoded(css);
     std::string lower = lowercased(decoded);
@@ -538,7 +567,7 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css)
                     refused = true;
                 } else if (word == "url" || word == "image-set" || word == "-webkit-image-set") {
                     for (const std::string& url : urlsInArgument(argument, word == "url"))
-                        refused = refused || !isLocalResource(url, true);
+                        refused = refused || !isLocalResource(url, true) || (use == Use::Export && leavesTheDocument(url));
                 }
                 if (refused) {
                     result += "none";
@@ -578,7 +607,7 @@ std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use)
                                             kParseOptions));
     if (!document)
         return {};
-    Writer writer(use == Use::Insertion);
+    Writer writer(use);
     if (wholePage) {
         writer.writeChildren(document->children);
         return writer.result;

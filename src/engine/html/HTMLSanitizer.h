@@ -26,6 +26,11 @@ public:
         // Markup inserted into an open page: also without style and meta
         // elements.
         Insertion,
+        // An exported file, read away from this machine: also no reference
+        // to a file outside the document (a "file:" URL, an absolute path, a
+        // path that climbs out of its folder), which would name the user's
+        // files and find nothing elsewhere.
+        Export,
     };
 
     // A whole page ("<html>...") stays a page; a fragment stays a fragment.
@@ -34,7 +39,7 @@ public:
 
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.
-    static std::string sanitizedCSS(std::string_view css);
+    static std::string sanitizedCSS(std::string_view css, Use use = Use::Document);
 
     // A link target a user may follow: anything but "javascript:",
     // "vbscript:" and "data:" URLs.
@@ -43,6 +48,8 @@ public:
     // the application's font scheme, or inline data of an image (with
     // `allowingAnyData`, any inline data, as style sheets' fonts are).
     static bool isLocalResource(std::string_view url, bool allowingAnyData = false);
+    // Whether the reference names a file outside the document's folder.
+    static bool leavesTheDocument(std::string_view url);
 };
 
 } // namespace folio

@@ -142,7 +142,7 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
         {EPubPackageWriter::kPackagePath, EPubPackageWriter::packageDocument(info)},
         {EPubPackageWriter::kNavigationPath, EPubPackageWriter::navigationDocument(info)},
         {EPubPackageWriter::kChapterPath,
-         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html), &packedPictures))},
+         EPubPackageWriter::chapterDocument(info, EPubChapterMarkup::xhtmlContent(HTMLSanitizer::sanitizedHTML(*html, HTMLSanitizer::Use::Export), &packedPictures))},
     };
     for (const auto& [relative, contents] : files) {
         if (Status written = writeFile(staging.path(relative), contents); !written)

@@ -1,17 +1,10 @@
 #include "export/html/HTMLExporter.h"
 
-#include "export/html/HTMLPictureInliner.h"
-#include "platform/foundation/AppFolders.h"
-
-
 namespace folio {
 
 Result<std::string> HTMLExporter::contents(const ExportSource& source, ExportSource::OpenEditor openEditor)
 {
-    Result<std::string> html = source.HTMLData(openEditor);
-    if (!html)
-        return html;
-    return HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(source.pictureDocumentName()));
+    return source.HTMLData(openEditor);
 }
 
 Result<std::shared_ptr<ExportTask>> HTMLExporter::start(const ExportSource& source, ExportRequest request,
