@@ -3,6 +3,8 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 
+#include <filesystem>
+
 namespace folio {
 
 Status ExportDelivery::deliver(const std::string& from, const std::string& to)
@@ -27,7 +29,9 @@ std::vector<std::string> ExportDelivery::pictureFileNames(const std::string& fol
     if (!contents)
         return names;
     for (const std::string& name : *contents) {
-        if ((name.ends_with(".png") || name.ends_with(".jpg")) && !FileManager::isDirectory(folder + "/" + name))
+        std::error_code ignored;
+        bool plainFile = std::filesystem::is_regular_file(std::filesystem::symlink_status(folder + "/" + name, ignored));
+        if ((name.ends_with(".png") || name.ends_with(".jpg")) && plainFile)
             names.push_back(name);
     }
     return names;

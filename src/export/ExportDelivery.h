@@ -16,8 +16,9 @@ public:
 
     static Status deliver(const std::string& from, const std::string& to);
 
-    // The names in the folder that end in ".png" or ".jpg", in name order;
-    // nothing when the folder is missing.
+    // The names of the plain files in the folder that end in ".png" or
+    // ".jpg", in name order; nothing when the folder is missing. A symbolic
+    // link is never a picture: one planted there could name any file.
     static std::vector<std::string> pictureFileNames(const std::string& folder);
 };
 

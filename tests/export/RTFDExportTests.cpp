@@ -80,13 +80,18 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
 
 TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
 {
-    std::string html = "<p>First <b>bold</b></p><p>Second</p>";
+    // A QV document keeps its pictures in its folder; exporting must not
+    // delete them, and packs only those its text shows: not a picture left
+    // there by something else, and never what a link planted there names.
+    std::string pictures = AppFolders::pictureFolderForDocument("Note.qvtext");
+    writeFile(pictures + "/kept.png", "png");
+    writeFile(pictures + "/stranger.png", "not this document's");
+    std::filesystem::create_symlink("/etc/passwd", pictures + "/planted.png");
+    std::string html = "<p>First <b>bold</b></p><p>Second <img src=\"" + pictures + "/kept.png\"> "
+                       "<img src=\"" + pictures + "/planted.png\"></p>";
     Result<Data> packed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
     ASSERT_TRUE(packed.ok());
     std::string path = document("Note.qvtext", std::string_view(reinterpret_cast<const char*>(packed->bytes()), packed->length()));
-    // A QV document keeps its pictures in its folder; exporting must not delete them.
-    std::string pictures = AppFolders::pictureFolderForDocument("Note.qvtext");
-    writeFile(pictures + "/kept.png", "png");
 
     Result<std::string> archivePath = package(path);
     ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
@@ -100,6 +105,10 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
     EXPECT_NE(text->string().find(u"Second"), std::u16string::npos);
     EXPECT_TRUE(FileManager::fileExists(pictures + "/kept.png"));
     EXPECT_EQ(entryText(*archive, "Note.qvtext.rtfd/kept.png"), "png");
+    for (const std::string& name : archive->entryNames()) {
+        EXPECT_EQ(name.find("stranger"), std::string::npos) << name;
+        EXPECT_EQ(name.find("planted"), std::string::npos) << name;
+    }
 }
 
 TEST_F(RTFDExportTest, UnreadableDocumentsAnswerErrors)

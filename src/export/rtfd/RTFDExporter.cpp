@@ -1,5 +1,7 @@
 #include "export/rtfd/RTFDExporter.h"
 
+#include "engine/attachments/TETextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "export/StagingFolder.h"
 
 #include "formats/rtf/DKRTFWriter.h"
@@ -10,6 +12,8 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ZipArchive.h"
+
+#include <set>
 
 namespace folio {
 
@@ -48,6 +52,19 @@ Result<MutableAttributedString> documentText(const ExportSource& source, const E
     if (!text)
         return exportError(RTFDExporter::NoText, text.error().message);
     return text;
+}
+
+// The file names the text's pictures refer to.
+std::set<std::string> picturesNamedIn(const AttributedString& text)
+{
+    std::set<std::string> names;
+    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
+                            [&](const AttributeValuePtr& value, Range, bool&) {
+                                const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
+                                if (attachment && attachment->contentURL())
+                                    names.insert(attachment->contentURL()->lastPathComponent());
+                            });
+    return names;
 }
 
 } // namespace
@@ -100,7 +117,12 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     if (Status created = FileManager::createDirectory(package); !created)
         return exportError(FolderFailed, created.error().message);
     std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
+    const std::set<std::string> named = picturesNamedIn(*text);
     for (const std::string& picture : ExportDelivery::pictureFileNames(pictures)) {
+        // The folder may hold pictures of an earlier version or of another
+        // document of the same name; the package holds only this text's.
+        if (!named.contains(picture))
+            continue;
         if (!FileManager::copyItem(pictures + "/" + picture, package + "/" + picture))
             TELog(TELogLevelWarning, "Warning: image can not be copied to rtfd temporary folder: " + package);
     }
