@@ -9,14 +9,18 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/StringEncoding.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Color.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 
 namespace folio {
 
@@ -224,20 +228,12 @@ void TextDocument::setScale(double scale)
 
 unsigned long TextDocument::integerValueFromHex(std::string_view text)
 {
-    std::size_t at = 0;
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n'))
-        ++at;
-    if (text.substr(at, 2) == "0x" || text.substr(at, 2) == "0X")
-        at += 2;
-    unsigned long value = 0;
-    for (; at < text.size(); ++at) {
-        char c = text[at];
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-        if (digit < 0)
-            break;
-        value = value * 16 + unsigned(digit);
-    }
-    return value;
+    const std::u16string wide = toUtf16(text);
+    const std::size_t start = std::min(wide.find_first_not_of(u" \t\n"), wide.size());
+    unsigned long long value = 0;
+    if (scanHexadecimalInteger(wide, start, &value, std::numeric_limits<unsigned long>::max()) == start)
+        return 0;
+    return static_cast<unsigned long>(value);
 }
 
 std::string TextDocument::lastPathComponent() const

@@ -13,6 +13,7 @@
 #include "platform/docframework/DKWebViewControllerDelegate.h"
 #include "platform/docframework/ReaderViewController.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/text/AttributedString.h"
 
 #include <functional>
 #include <memory>
@@ -115,6 +116,10 @@ public:
     // once it is finished. The scope tells where a file lies for the rules of
     // synced project folders.
     Result<std::string> HTMLDataForFileItem(const std::string& path);
+    // The engine's reading of HTML, with no options.
+    static std::optional<AttributedString> convertToAttributedString(const std::string& html);
+    // The words of a Markdown file as its reader sees them (its plain text).
+    static Result<std::size_t> countWordsOfMarkdownFile(const std::string& path);
     Result<std::string> HTMLStringForFileItem(const std::string& path);
     Result<std::string> TXTDataForFileItem(const std::string& path);
     Status PDFURLForFileItem(const std::string& path, PDFAction action);
