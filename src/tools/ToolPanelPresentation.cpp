@@ -27,4 +27,11 @@ Status presentToolPanel(ViewController& presenter, const std::shared_ptr<ViewCon
     return presenter.presentViewController(navigation, true);
 }
 
+void applyToolPanelBarColors(ViewController& panel)
+{
+    if (NavigationController* navigation = panel.navigationController())
+        navigation->setNavigationBarColors(
+            {UIThemes::DKPickerTopToolBarBackgroundColor(), UIThemes::DKPickerNavigationBarTintColor()});
+}
+
 } // namespace folio

@@ -16,4 +16,8 @@ class ViewController;
 Status presentToolPanel(ViewController& presenter, const std::shared_ptr<ViewController>& panel, std::u16string title,
                         std::function<void()> dismissPanel);
 
+// Colours the navigation bar of the panel's navigation controller, if any,
+// with the theme's picker colours, as tool sheets do when they appear.
+void applyToolPanelBarColors(ViewController& panel);
+
 } // namespace folio

@@ -7,6 +7,7 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/UIThemes.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/Window.h"
 #include "tools/names/NameGeneratorController.h"
@@ -210,6 +211,26 @@ TEST_F(ToolsPanelsWebTest, statisticsSheetShowsItsFigures)
     EXPECT_TRUE(hasLabel(window, "K. Reading Ease: 1"));
     EXPECT_TRUE(hasLabel(window, "Reading Time: Not even a minute!"));
     screenshot(window, "statistics");
+
+    // The sheet's bar wears the theme's picker colours, not the desktop's.
+    std::vector<GtkWidget*> bars = descendants(gtk_widget_get_toplevel(window), GTK_TYPE_HEADER_BAR);
+    ASSERT_FALSE(bars.empty());
+    GtkWidget* bar = bars.front();
+    int width = gtk_widget_get_allocated_width(bar);
+    int height = gtk_widget_get_allocated_height(bar);
+    ASSERT_GT(width, 20);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(surface);
+    gtk_widget_draw(bar, cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    const auto* pixel = cairo_image_surface_get_data(surface) + (height / 2) * cairo_image_surface_get_stride(surface) + 8 * 4;
+    double red = 0, green = 0, blue = 0, alpha = 0;
+    ASSERT_TRUE(UIThemes::DKPickerTopToolBarBackgroundColor().getRed(&red, &green, &blue, &alpha));
+    EXPECT_NEAR(pixel[2], red * 255, 3);
+    EXPECT_NEAR(pixel[1], green * 255, 3);
+    EXPECT_NEAR(pixel[0], blue * 255, 3);
+    cairo_surface_destroy(surface);
 }
 
 TEST_F(ToolsPanelsWebTest, nameGeneratorDrawsNamesFromItsButton)

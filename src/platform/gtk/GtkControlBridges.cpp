@@ -23,6 +23,7 @@ namespace {
 constexpr const char* kControlKey = "folio-control";
 constexpr const char* kUpdatingKey = "folio-updating";
 constexpr const char* kBackgroundKey = "folio-background-provider";
+constexpr const char* kForegroundKey = "folio-foreground-provider";
 constexpr int kMaximumDigits = 6;
 
 // The widget keeps only a weak reference: the model may go first, and a
@@ -367,6 +368,27 @@ void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optio
     if (GTK_IS_FIXED(widget) && !g_signal_handler_find(widget, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
                                                        reinterpret_cast<gpointer>(drawBackground), nullptr))
         g_signal_connect(widget, "draw", G_CALLBACK(drawBackground), nullptr);
+}
+
+void GtkControlBridges::applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color)
+{
+    GtkStyleContext* context = gtk_widget_get_style_context(widget);
+    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kForegroundKey))) {
+        gtk_style_context_remove_provider(context, old);
+        g_object_set_data(G_OBJECT(widget), kForegroundKey, nullptr);
+    }
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    double alpha = 1;
+    if (!color || !color->getRed(&red, &green, &blue, &alpha))
+        return;
+    std::string css = "* { color: rgba(" + std::to_string(cssChannel(red)) + "," + std::to_string(cssChannel(green)) + ","
+                      + std::to_string(cssChannel(blue)) + "," + cssNumber(std::clamp(alpha, 0.0, 1.0)) + "); }";
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
+    gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_set_data_full(G_OBJECT(widget), kForegroundKey, provider, g_object_unref);
 }
 
 } // namespace folio

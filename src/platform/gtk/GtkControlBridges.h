@@ -48,6 +48,8 @@ public:
     // provider of its own, so no other widget is affected; nullopt or a
     // colour without RGB components removes it.
     static void applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color);
+    // The colour of the widget's text and symbols, which its children inherit.
+    static void applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color);
 };
 
 } // namespace folio

@@ -274,6 +274,10 @@ void GtkPresenter::rebuildHeader(Surface& surface)
     gtk_header_bar_set_custom_title(GTK_HEADER_BAR(surface.header), nullptr);
 
     auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+    const NavigationController::BarColors colors = navigation ? navigation->navigationBarColors()
+                                                              : NavigationController::BarColors{};
+    GtkControlBridges::applyBackgroundColor(surface.header, colors.background);
+    GtkControlBridges::applyForegroundColor(surface.header, colors.foreground);
     ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
     auto item = shown ? shown->navigationItem() : nullptr;
     surface.shownItem = item.get();

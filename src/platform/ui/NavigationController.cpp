@@ -117,6 +117,12 @@ std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootView
     return popped;
 }
 
+void NavigationController::setNavigationBarColors(BarColors colors)
+{
+    m_navigationBarColors = std::move(colors);
+    Presenter::current().navigationStackDidChange(*this);
+}
+
 void NavigationController::setNavigationBarHidden(bool hidden)
 {
     m_navigationBarHidden = hidden;

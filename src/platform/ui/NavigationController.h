@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/graphics/Color.h"
+
 #include "platform/ui/ViewController.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace folio {
@@ -27,6 +30,14 @@ public:
 
     bool isNavigationBarHidden() const { return m_navigationBarHidden; }
     void setNavigationBarHidden(bool hidden);
+    // The bar's colours; those left unset are the desktop theme's.
+    struct BarColors {
+        std::optional<Color> background;
+        std::optional<Color> foreground;
+    };
+    const BarColors& navigationBarColors() const { return m_navigationBarColors; }
+    void setNavigationBarColors(BarColors colors);
+
     bool isToolbarHidden() const { return m_toolbarHidden; }
     void setToolbarHidden(bool hidden) { m_toolbarHidden = hidden; }
 
@@ -38,6 +49,7 @@ private:
     void showTop(const std::shared_ptr<ViewController>& previous, bool animated);
 
     bool m_navigationBarHidden = false;
+    BarColors m_navigationBarColors;
     bool m_toolbarHidden = true;
 };
 

@@ -15,6 +15,8 @@ public:
 
     // Bar tint of pickers' navigation bars.
     static Color DKPickerNavigationBarTintColor();
+    // Background of pickers' and tool sheets' navigation bars.
+    static Color DKPickerTopToolBarBackgroundColor();
     // Background of the document's top tool bar.
     static Color DKDocumentViewTopToolBarBackgroundColor();
     // Any colour of the theme by its name; nothing for an unknown name.

@@ -1,5 +1,6 @@
 #include "tools/names/NameGeneratorController.h"
 
+#include "tools/ToolPanelPresentation.h"
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -123,6 +124,11 @@ void NameGeneratorController::loadView()
     panel->addSubview(m_copyButton);
     panel->addSubview(m_nameListView);
     setView(panel);
+}
+
+void NameGeneratorController::viewWillAppear(bool)
+{
+    applyToolPanelBarColors(*this);
 }
 
 void NameGeneratorController::viewDidLoad()

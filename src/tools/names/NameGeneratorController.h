@@ -87,6 +87,7 @@ public:
 protected:
     void loadView() override;
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
 
 private:
     void addList(std::vector<std::u16string>& pool, const std::string& key) const;

@@ -1,5 +1,6 @@
 #include "tools/statistics/StatisticsController.h"
 
+#include "tools/ToolPanelPresentation.h"
 #include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringFormat.h"
@@ -57,6 +58,11 @@ void StatisticsController::loadView()
     m_indicator = std::make_shared<ActivityIndicatorView>(makeRect(440, 20, 40, 40));
     root->addSubview(m_indicator);
     setView(root);
+}
+
+void StatisticsController::viewWillAppear(bool)
+{
+    applyToolPanelBarColors(*this);
 }
 
 void StatisticsController::viewDidLoad()

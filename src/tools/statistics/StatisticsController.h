@@ -43,6 +43,7 @@ public:
 protected:
     void loadView() override;
     void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
 
 private:
     std::u16string m_documentText;
