@@ -40,6 +40,8 @@
         var scrolling = false;
 
         editor.on('init', function () {
+            // The native side indents and measures the text column by this id.
+            editor.getContainer().id = 'content';
             // The helpers work on the editing body inside TinyMCE's iframe;
             // the events below are the page's own.
             global.folioAttachEditor(editor.getDoc(), {
@@ -136,5 +138,31 @@
         });
     }
 
+    // The page scrolls in its container: TinyMCE's frame grows with the
+    // text, so the frame's own window never scrolls.
+    function scroller() {
+        return global.document.getElementById('contentDiv');
+    }
+
+    function folioQVScrollState() {
+        var editor = global.tinymce.activeEditor;
+        return Math.round(scroller().scrollTop) + '_' + editor.getBody().scrollHeight;
+    }
+
+    function folioQVScrollTo(offset) {
+        scroller().scrollTop = Number(offset) || 0;
+    }
+
+    // The desktop engine does not adjust text sizes; the frame's root is
+    // shown at the zoom instead, which no save reads.
+    function folioQVViewZoom(percent) {
+        var editor = global.tinymce.activeEditor;
+        editor.getDoc().documentElement.style.zoom = (Number(percent) || 100) + '%';
+        editor.execCommand('mceAutoResize');
+    }
+
     global.folioStartQVTextEditor = folioStartQVTextEditor;
+    global.folioQVScrollState = folioQVScrollState;
+    global.folioQVScrollTo = folioQVScrollTo;
+    global.folioQVViewZoom = folioQVViewZoom;
 })(window);
