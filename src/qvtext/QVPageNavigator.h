@@ -48,8 +48,9 @@ public:
     const std::shared_ptr<View>& pageUpDownView() const { return m_panel; }
     const std::shared_ptr<Label>& pageNumber() const { return m_pageNumber; }
     const std::shared_ptr<Label>& pageTotal() const { return m_pageTotal; }
-    const std::shared_ptr<Button>& pageUpButton() const { return m_upButton; }
-    const std::shared_ptr<Button>& pageDownButton() const { return m_downButton; }
+    // The panel's buttons.
+    const std::shared_ptr<Button>& pageUpControl() const { return m_upButton; }
+    const std::shared_ptr<Button>& pageDownControl() const { return m_downButton; }
     bool isPageButtonPressed() const { return m_buttonPressed; }
     bool isDisplayingAlert() const { return m_isDisplayingAlert; }
 

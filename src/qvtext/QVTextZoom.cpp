@@ -16,6 +16,7 @@ namespace folio {
 namespace {
 
 constexpr const char* kAdjustSelector = "adjustDocumentTextWithPercent:";
+constexpr const char* kKeyAdjustSelector = "zoomFromKeyboard";
 
 } // namespace
 
@@ -121,22 +122,31 @@ void QVTextZoom::toogleZoomTextMode()
     scheduleAdjust(kPinchApplyDelaySeconds);
 }
 
+void QVTextZoom::applySoon()
+{
+    // Keys come quickly one after another: only the last level is applied.
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, kKeyAdjustSelector);
+    loop.performSelectorAfterDelay(this, kKeyAdjustSelector, {}, 0,
+                                   [this] { adjustDocumentTextWithPercent(m_currentPercent); });
+}
+
 void QVTextZoom::zoomIn()
 {
     if (step(true))
-        scheduleAdjust(0);
+        applySoon();
 }
 
 void QVTextZoom::zoomOut()
 {
     if (step(false))
-        scheduleAdjust(0);
+        applySoon();
 }
 
 void QVTextZoom::zoomToNormalSize()
 {
     m_currentPercent = TextZoomSteps::kNormalPercent;
-    scheduleAdjust(0);
+    applySoon();
 }
 
 } // namespace folio

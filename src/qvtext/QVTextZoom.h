@@ -65,6 +65,7 @@ private:
     // Steps the wish; answers whether it moved.
     bool step(bool in);
     void scheduleAdjust(double delaySeconds);
+    void applySoon();
 
     PageConnection& m_page;
     Device& m_device;
