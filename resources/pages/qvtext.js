@@ -138,21 +138,6 @@
         });
     }
 
-    // The page scrolls in its container: TinyMCE's frame grows with the
-    // text, so the frame's own window never scrolls.
-    function scroller() {
-        return global.document.getElementById('contentDiv');
-    }
-
-    function folioQVScrollState() {
-        var editor = global.tinymce.activeEditor;
-        return Math.round(scroller().scrollTop) + '_' + editor.getBody().scrollHeight;
-    }
-
-    function folioQVScrollTo(offset) {
-        scroller().scrollTop = Number(offset) || 0;
-    }
-
     // The desktop engine does not adjust text sizes; the frame's root is
     // shown at the zoom instead, which no save reads.
     function folioQVViewZoom(percent) {
@@ -162,7 +147,5 @@
     }
 
     global.folioStartQVTextEditor = folioStartQVTextEditor;
-    global.folioQVScrollState = folioQVScrollState;
-    global.folioQVScrollTo = folioQVScrollTo;
     global.folioQVViewZoom = folioQVViewZoom;
 })(window);

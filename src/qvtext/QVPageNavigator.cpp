@@ -25,10 +25,10 @@ constexpr const char* kUpSelector = "pageUpButtonDelayed";
 constexpr const char* kDownSelector = "pageDownButtonDelayed";
 constexpr const char* kJumpSelector = "jumpToPage:";
 constexpr const char* kEndSelector = "moveToEndOfDoc";
-// The page scrolls in its container, not in TinyMCE's frame, which grows
-// with the text; the page's own functions know which element that is.
-constexpr const char* kScrollStateScript = "folioQVScrollState();";
-constexpr const char* kContentHeightScript = "document.getElementById('content').scrollHeight";
+constexpr const char* kScrollStateScript =
+    "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y +'_'+ tinymce.activeEditor.getBody().scrollHeight;";
+// The whole text's height: the editing body's, which the frame scrolls.
+constexpr const char* kContentHeightScript = "tinymce.activeEditor.getBody().scrollHeight";
 
 std::optional<std::int64_t> integerOf(const std::string& text)
 {
@@ -82,7 +82,7 @@ void QVPageNavigator::cancelPendingTasks()
 
 std::string QVPageNavigator::scrollToScript(std::int64_t offset)
 {
-    return PageScript::call("folioQVScrollTo", {static_cast<long long>(offset)});
+    return "tinymce.activeEditor.getWin().scrollTo(0, " + std::to_string(offset) + ");";
 }
 
 void QVPageNavigator::updateEditorPageSize()
@@ -249,7 +249,7 @@ void QVPageNavigator::jumpToPage(int page)
 
 void QVPageNavigator::jumpCaretToTop()
 {
-    m_page.send(std::string("jumpCaretToTop();") + scrollToScript(0));
+    m_page.send("jumpCaretToTop();" + scrollToScript(0));
 }
 
 } // namespace folio

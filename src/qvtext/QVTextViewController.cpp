@@ -224,6 +224,13 @@ void QVTextViewController::loadHTMLDocument()
     m_webView->loadHTMLString(*html, base);
 }
 
+void QVTextViewController::viewDidLoad()
+{
+    WebEditorController::viewDidLoad();
+    if (!m_forPreviewGeneration)
+        m_margins->viewDidLoad();
+}
+
 void QVTextViewController::viewWillTransitionToSize(Size size)
 {
     Device& device = Device::current();

@@ -90,6 +90,7 @@ protected:
                          LinkOpener openLink);
 
     void loadHTMLDocument() override;
+    void viewDidLoad() override;
     // Whether the page's content can stand for the document; an error fails
     // the read, and the document keeps what it had.
     virtual std::optional<Error> contentProblem(const EditorContent&) const { return std::nullopt; }

@@ -17,6 +17,9 @@
 namespace folio {
 namespace {
 
+constexpr const char* kScrollState =
+    "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y +'_'+ tinymce.activeEditor.getBody().scrollHeight;";
+
 class QVPageNavigatorTest : public test::VirtualClockTest {
 protected:
     QVPageNavigatorTest() : connection(&page)
@@ -41,12 +44,12 @@ protected:
     // The page scrolled to `offset` in a text `height` points high.
     void scrolled(long long offset, long long height)
     {
-        answers["folioQVScrollState();"] = std::to_string(offset) + "_" + std::to_string(height);
+        answers[kScrollState] = std::to_string(offset) + "_" + std::to_string(height);
         pages->updateEditorScrollHeightAndOffset();
         pages->updatePageUpDownControl();
     }
 
-    std::vector<std::string> moves() const { return page.scriptsMatching("folioQVScrollTo"); }
+    std::vector<std::string> moves() const { return page.scriptsMatching("scrollTo\\("); }
 
     testing_support::ScratchFolder folder{"qvtext-pages"};
     UserDefaults defaults{folder.path("Preferences.plist")};
@@ -81,7 +84,7 @@ TEST_F(QVPageNavigatorTest, pagesAreLetterHighWithTheStoredMarginsAndCountedFrom
     // An offset of 0 keeps the page; an answer without two numbers keeps the last.
     scrolled(0, 2205);
     EXPECT_EQ(pages->pageNumber()->text(), u"2");
-    answers["folioQVScrollState();"] = "";
+    answers[kScrollState] = "";
     pages->updateEditorScrollHeightAndOffset();
     EXPECT_EQ(pages->counter().scrollHeight(), 2205);
 
@@ -98,13 +101,13 @@ TEST_F(QVPageNavigatorTest, pageButtonsMoveATenthOfASecondLaterAndNeverPastTheLa
     EXPECT_TRUE(pages->isPageButtonPressed());
     EXPECT_TRUE(moves().empty());
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves(), std::vector<std::string>{"folioQVScrollTo(1470);"}) << "a repeated press replaces the pending one";
+    EXPECT_EQ(moves(), std::vector<std::string>{"tinymce.activeEditor.getWin().scrollTo(0, 1470);"}) << "a repeated press replaces the pending one";
     EXPECT_EQ(pages->pageNumber()->text(), u"3");
     EXPECT_FALSE(pages->isPageButtonPressed());
     EXPECT_FALSE(pages->pageDownControl()->isEnabled());
 
     // On the last page a press down scrolls nowhere and the number stays.
-    answers["folioQVScrollState();"] = "1470_2205";
+    answers[kScrollState] = "1470_2205";
     pages->pageDownButton();
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
     EXPECT_EQ(moves().size(), 1u);
@@ -120,14 +123,14 @@ TEST_F(QVPageNavigatorTest, pageUpOnThePartlyScrolledLastPageGoesToItsTop)
     pages->pageUpButton();
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
     EXPECT_EQ(page.scriptsMatching("unselect").size(), 1u);
-    EXPECT_EQ(moves(), std::vector<std::string>{"folioQVScrollTo(1470);"});
+    EXPECT_EQ(moves(), std::vector<std::string>{"tinymce.activeEditor.getWin().scrollTo(0, 1470);"});
     EXPECT_EQ(pages->pageNumber()->text(), u"2");
 
-    answers["folioQVScrollState();"] = "800_2205";
+    answers[kScrollState] = "800_2205";
     pages->updateEditorScrollHeightAndOffset();
     pages->pageUpButton();
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves().back(), "folioQVScrollTo(0);");
+    EXPECT_EQ(moves().back(), "tinymce.activeEditor.getWin().scrollTo(0, 0);");
     EXPECT_EQ(pages->pageNumber()->text(), u"1");
     EXPECT_FALSE(pages->pageUpControl()->isEnabled());
 }
@@ -143,11 +146,11 @@ TEST_F(QVPageNavigatorTest, jumpToPageAsksForANumberAndGoesToItsTopOrTheEnd)
     EXPECT_EQ(alerts[0]->actions().size(), 1u) << "no cancel";
     EXPECT_TRUE(pages->isDisplayingAlert());
 
-    answers["document.getElementById('content').scrollHeight"] = "2940";
+    answers["tinymce.activeEditor.getBody().scrollHeight"] = "2940";
     alerts[0]->textFields()[0]->setText(u"4");
     EXPECT_TRUE(alerts[0]->tapActionWithTitle(u"OK"));
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves().back(), "folioQVScrollTo(2205);");
+    EXPECT_EQ(moves().back(), "tinymce.activeEditor.getWin().scrollTo(0, 2205);");
 
     pages->jumpToPageNumber(u"9");
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
