@@ -32,6 +32,7 @@
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/WebPageViewer.h"
 
 #include <charconv>
 #include <filesystem>
@@ -392,6 +393,24 @@ void QVTextViewController::documentDidClose()
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
+}
+
+Status QVTextViewController::openInWebViewWithPath(const std::string& address)
+{
+    if (!m_webPageViewer)
+        m_webPageViewer = std::make_unique<WebPageViewer>();
+    Status opened = m_webPageViewer->openInWebViewWithPath(address, *this);
+    if (!opened)
+        TELog(TELogLevelWarning, "The page could not be shown: " + opened.error().message);
+    return opened;
+}
+
+void QVTextViewController::openLinkInBrowser(const std::string& url)
+{
+    if (WebPageViewer::showsAddress(url))
+        (void)openInWebViewWithPath(url);
+    else
+        WebEditorController::openLinkInBrowser(url);
 }
 
 void QVTextViewController::documentWillSave()

@@ -18,6 +18,7 @@ class QVPictureCommands;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
+class WebPageViewer;
 class TextDocument;
 struct PageMessage;
 
@@ -63,6 +64,11 @@ public:
     // The text-style popover's paper size: the page height again.
     void setCurrentDocumentPageSize();
     bool isInMultitaskingMode() const { return m_isInMultitaskingMode; }
+    // A link to a local page opens in the in-app viewer; web and mail
+    // addresses in the desktop's browser.
+    Status openInWebViewWithPath(const std::string& address);
+    const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
+    void openLinkInBrowser(const std::string& url) override;
 
     // Zoom and page keys; the picture commands of the edit menu.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
@@ -118,6 +124,7 @@ private:
     std::unique_ptr<QVViewModes> m_viewModes;
     std::unique_ptr<QVPageNavigator> m_pages;
     std::unique_ptr<QVPictureCommands> m_pictures;
+    std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isInMultitaskingMode = false;
 };
 
