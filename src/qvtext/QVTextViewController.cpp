@@ -83,7 +83,10 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                                 if (Status presented = presentViewController(shown, false); !presented)
                                     TELog(TELogLevelWarning, "An alert of the editor could not be shown");
                             },
-                            [this] { return m_document != nullptr; }});
+                            [this] { return m_document != nullptr; },
+                            [this] { setCurrentDocumentPageSize(); },
+                            [this](long side, double margin) { m_margins->paperMarginChanged(side, margin); },
+                            [this](const std::string& color) { m_paper->setPaperColor(color); }});
     makePageViews();
     registerRoutes();
 }
@@ -135,6 +138,7 @@ void QVTextViewController::makePageViews()
     modes.paintBackground = [paint](const Color& color) { paint(color); };
     m_viewModes = std::make_unique<QVViewModes>(m_connection, *m_paper, defaults, std::move(modes));
     QVMarginRuler::Host ruler;
+    ruler.documentIsDirty = dirty;
     ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
     ruler.isInMultitaskingMode = [this] { return m_isInMultitaskingMode; };
     ruler.windowSize = [this] { return m_size; };

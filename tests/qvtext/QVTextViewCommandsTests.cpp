@@ -6,6 +6,7 @@
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextViewController.h"
 #include "qvtext/QVTextZoom.h"
@@ -46,6 +47,7 @@ protected:
         });
         page->finishLoad();
         page->sendPageMessage(QVTextDialect::kReadySignal);
+        editor->dirtyState().setInForeground(true);
     }
 
     std::shared_ptr<KeyCommand> key(const std::string& input, unsigned modifiers)
@@ -119,6 +121,24 @@ TEST_F(QVTextViewCommandsTest, linksToWebPagesGoToTheDesktopAndLocalPagesToTheVi
     EXPECT_EQ(opened.size(), 1u);
     ASSERT_NE(editor->webPageViewer(), nullptr);
     EXPECT_EQ(editor->webPageViewer()->webViewController(), nullptr);
+}
+
+TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)
+{
+    editor->styling().textStyleCallbacks().textStylePickerViewControllerPaperMarginChanged(1, 2.0);
+    EXPECT_EQ(page->scriptsMatching("style\\.marginRight").back(),
+              "tinymce.activeEditor.getBody().style.marginRight = '2.00cm';");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+
+    UserDefaults::standardUserDefaults().setFloat("marquentPageMarginTop", 3.0f);
+    editor->setCurrentDocumentPageSize();
+    EXPECT_EQ(editor->pages().counter().pageHeight(), 737);
+    UserDefaults::standardUserDefaults().removeObjectForKey("marquentPageMarginTop");
+
+    // A style's paper paints the page and the view behind it.
+    editor->styling().presets().setDefaultStyle();
+    ASSERT_TRUE(editor->view()->backgroundColor());
+    EXPECT_EQ(page->scriptsMatching("getBody\\(\\)\\.style\\.backgroundColor = ").size(), 1u);
 }
 
 TEST_F(QVTextViewCommandsTest, aSaveTakesTheRulersMargins)
