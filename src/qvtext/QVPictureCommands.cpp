@@ -169,10 +169,15 @@ Status QVPictureCommands::insertImage(const Image::Pointer& image)
                                  {pictureHTML(*base64, size, rightToLeft)}));
     if (m_host.endEditing)
         m_host.endEditing();
+    scheduleSelection();
+    return {};
+}
+
+void QVPictureCommands::scheduleSelection()
+{
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kSelectDelaySelector);
     loop.performSelectorAfterDelay(this, kSelectDelaySelector, {}, kSelectDelaySeconds, [this] { delayedTapInImage(); });
-    return {};
 }
 
 Status QVPictureCommands::insertPictureFile(const std::string& path)
@@ -243,9 +248,7 @@ Status QVPictureCommands::replaceSelectedPicture(const Image::Pointer& image)
                                  {"data:image/jpeg;base64," + *base64})
                 + sizeStyles(size.width, size.height));
     dirty();
-    RunLoop& loop = RunLoop::main();
-    loop.cancelPreviousPerformRequests(this, kSelectDelaySelector);
-    loop.performSelectorAfterDelay(this, kSelectDelaySelector, {}, kSelectDelaySeconds, [this] { delayedTapInImage(); });
+    scheduleSelection();
     return {};
 }
 
@@ -304,6 +307,8 @@ void QVPictureCommands::delayedTapInImage()
 void QVPictureCommands::showImageMenu()
 {
     RunLoop::main().cancelPreviousPerformRequests(this, kMenuSelector);
+    if (m_host.becomeFirstResponder)
+        m_host.becomeFirstResponder();
     if (!m_overlay || (m_host.isClosing && m_host.isClosing()))
         return;
     std::vector<MenuItem> items;
@@ -335,7 +340,8 @@ void QVPictureCommands::removeResizableView()
 
 void QVPictureCommands::runImageScript(const std::string& script)
 {
-    m_page.read(script);
+    // TinyMCE's own handles follow the picture once it hears of the change.
+    m_page.read(script + "tinymce.activeEditor.nodeChanged();");
     removeResizableView();
     dirty();
 }

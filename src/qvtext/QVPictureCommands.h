@@ -44,6 +44,8 @@ public:
         std::function<void()> endEditing{};
         // The screen's scale, at which a crop keeps its pixels.
         std::function<double()> screenScale{};
+        // The editor takes the menu's commands.
+        std::function<void()> becomeFirstResponder{};
     };
 
     QVPictureCommands(PageConnection& page, Host host);
@@ -67,6 +69,8 @@ public:
     Status insertImage(const Image::Pointer& image);
     // Selects the picture the page marked: the frame over it, and the menu.
     void delayedTapInImage();
+    // The page marked a touched picture: it is selected half a second later.
+    void scheduleSelection();
     void showImageMenu();
     void removeResizableView();
 

@@ -172,6 +172,7 @@ void QVTextViewController::makePageViews()
     pictures.isPhoneInLandscape = [&device] { return !device.isPad() && device.isLandscape(); };
     pictures.isClosing = [this] { return m_bridge.isClosing(); };
     pictures.screenScale = [&device] { return device.screenScale(); };
+    pictures.becomeFirstResponder = [this] { becomeFirstResponder(); };
     m_pictures = std::make_unique<QVPictureCommands>(m_connection, std::move(pictures));
 }
 
@@ -364,6 +365,7 @@ void QVTextViewController::registerRoutes()
         if (!m_isInMultitaskingMode)
             m_pages->updatePageUpDownControl();
     });
+    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) { m_pictures->scheduleSelection(); });
     routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
         insertTabKey();
         documentIsDirty();

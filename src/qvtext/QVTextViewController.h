@@ -73,6 +73,7 @@ public:
     // Zoom and page keys; the picture commands of the edit menu.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
     bool canPerformAction(const std::string& action, const void* sender) const override;
+    bool canBecomeFirstResponder() const override { return true; }
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
 

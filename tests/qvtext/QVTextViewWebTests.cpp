@@ -289,6 +289,13 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     pictures.deleteImage();
     EXPECT_EQ(pictureCount(), 2);
     EXPECT_EQ(pictures.currentlyImageResizableView(), nullptr);
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=imageSelected_555]').length"), "0");
+
+    // A click on a picture selects it as a touch does.
+    run("tinymce.activeEditor.getBody().querySelectorAll('img')[0].click()");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('img')[0].id"), "imageSelected_555");
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=imageSelected_555]').length"), "1");
 }
 
 } // namespace
