@@ -243,6 +243,10 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
     m_isInMultitaskingMode = device.isPad() && size.width != device.screenBounds().width();
     m_size = size;
     m_pictures->removeResizableView();
+    // The page counter panel stands at the right edge, lower in portrait.
+    Rect panel = m_pages->pageUpDownView()->frame();
+    m_pages->pageUpDownView()->setFrame(
+        makeRect(size.width - 48, device.isLandscape() ? 410 : 510, panel.width(), panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});

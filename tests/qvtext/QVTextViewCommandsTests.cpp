@@ -1,6 +1,7 @@
 #include "documents/DocumentSeeds.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
@@ -139,6 +140,20 @@ TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)
     editor->styling().presets().setDefaultStyle();
     ASSERT_TRUE(editor->view()->backgroundColor());
     EXPECT_EQ(page->scriptsMatching("getBody\\(\\)\\.style\\.backgroundColor = ").size(), 1u);
+}
+
+TEST_F(QVTextViewCommandsTest, aWindowNarrowerThanTheScreenIsASplitScreenWindow)
+{
+    Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+    Device::current().setScreenBounds(makeRect(0, 0, 1366, 1024));
+    editor->transitionToSize({1366, 1000});
+    EXPECT_FALSE(editor->isInMultitaskingMode());
+    editor->transitionToSize({694, 1000});
+    EXPECT_TRUE(editor->isInMultitaskingMode());
+    EXPECT_EQ(editor->pages().pageUpDownView()->frame().minX(), 694 - 48);
+    // A split-screen window shows no numbers.
+    loop.advanceVirtualClock(QVPageNavigator::kRefreshDelaySeconds);
+    EXPECT_TRUE(editor->pages().pageUpDownView()->isHidden());
 }
 
 TEST_F(QVTextViewCommandsTest, aSaveTakesTheRulersMargins)
