@@ -112,7 +112,6 @@ private:
     void runImageScript(const std::string& script);
     Result<Image::Pointer> selectedPicture();
     void dirty();
-    bool overlayParentHas() const;
 
     PageConnection& m_page;
     Host m_host;

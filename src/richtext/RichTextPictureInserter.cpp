@@ -1,8 +1,6 @@
 #include "richtext/RichTextPictureInserter.h"
 
-#include "foundation/ImageResize.h"
 #include "platform/foundation/AppFolders.h"
-#include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Localization.h"
