@@ -14,6 +14,7 @@
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVBodyStyle.h"
 #include "qvtext/QVMarginRuler.h"
@@ -233,8 +234,16 @@ void QVTextViewController::loadHTMLDocument()
 void QVTextViewController::viewDidLoad()
 {
     WebEditorController::viewDidLoad();
-    if (!m_forPreviewGeneration)
-        m_margins->viewDidLoad();
+    if (m_forPreviewGeneration)
+        return;
+    m_margins->viewDidLoad();
+    // A pinch steps the text zoom once it ends.
+    auto pinch = std::make_shared<PinchGestureRecognizer>([this](GestureRecognizer& recognizer) {
+        if (recognizer.state() == GestureRecognizerState::Ended && m_webView)
+            m_zoom->pinchEnded(static_cast<PinchGestureRecognizer&>(recognizer).scale());
+    });
+    if (std::shared_ptr<View> shown = viewIfLoaded())
+        shown->addGestureRecognizer(pinch);
 }
 
 void QVTextViewController::viewWillTransitionToSize(Size size)

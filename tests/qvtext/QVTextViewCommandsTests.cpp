@@ -3,6 +3,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyCommand.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
@@ -100,6 +101,22 @@ TEST_F(QVTextViewCommandsTest, zoomAndPageKeysReachTheirCommands)
     loop.runOnce();
     EXPECT_EQ(page->scriptsMatching("webkitTextSizeAdjust").back(),
               "tinymce.activeEditor.getBody().style.webkitTextSizeAdjust='80%'");
+}
+
+TEST_F(QVTextViewCommandsTest, aPinchOnTheViewStepsTheZoomASecondAfterItEnds)
+{
+    std::shared_ptr<PinchGestureRecognizer> pinch;
+    for (const std::shared_ptr<GestureRecognizer>& recognizer : editor->view()->gestureRecognizers())
+        if (auto found = std::dynamic_pointer_cast<PinchGestureRecognizer>(recognizer))
+            pinch = found;
+    ASSERT_NE(pinch, nullptr);
+    ASSERT_TRUE(pinch->beginPinch({100, 100}));
+    pinch->changePinch(1.6, 1);
+    pinch->endPinch();
+    EXPECT_EQ(editor->zoom().currentPercent(), 150);
+    loop.advanceVirtualClock(QVTextZoom::kPinchApplyDelaySeconds);
+    EXPECT_EQ(page->scriptsMatching("webkitTextSizeAdjust").back(),
+              "tinymce.activeEditor.getBody().style.webkitTextSizeAdjust='150%'");
 }
 
 TEST_F(QVTextViewCommandsTest, pictureActionsNeedASelectedPicture)
