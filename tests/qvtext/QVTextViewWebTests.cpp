@@ -6,6 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
@@ -283,6 +284,16 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     EXPECT_EQ(pictureCount(), 3);
     EXPECT_EQ(selectedPicture("p.style.width"), "120px");
     EXPECT_EQ(selectedPicture("p.naturalWidth"), "120");
+
+    // Copying puts the picture on the pasteboard as PNG and ends the selection.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(pictures.copyImage().ok());
+    std::shared_ptr<const Image> copied = Pasteboard::general().image();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->size(), (Size{120, 90}));
+    EXPECT_EQ(pictures.currentlyImageResizableView(), nullptr);
+    pictures.scheduleSelection();
+    run("tinymce.activeEditor.getBody().querySelectorAll('img')[2].id='imageSelected_555'");
 
     // Deleting takes the selected one away and ends the selection.
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
