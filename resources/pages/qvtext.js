@@ -40,6 +40,8 @@
         var scrolling = false;
 
         editor.on('init', function () {
+            // The native side indents and measures the text column by this id.
+            editor.getContainer().id = 'content';
             // The helpers work on the editing body inside TinyMCE's iframe;
             // the events below are the page's own.
             global.folioAttachEditor(editor.getDoc(), {
@@ -69,17 +71,21 @@
             }
             send('onkeydownEvent');
         });
+        // Only the touched picture carries the selected id.
+        var markTouchedPicture = function (picture) {
+            var images = editor.getBody().getElementsByTagName('img');
+            for (var i = 0; i < images.length; ++i)
+                images[i].id = 'imageSelected_444';
+            picture.id = 'imageSelected_555';
+            send('imageTouchedEvent');
+        };
         var touched = function (event) {
             send('endScrollEvent', viewportY(editor) + '_' + editor.getBody().scrollHeight);
             var element = event.target;
             if (!element || element.nodeType !== 1)
                 return;
             if (element.tagName === 'IMG') {
-                var images = editor.getBody().getElementsByTagName('img');
-                for (var i = 0; i < images.length; ++i)
-                    images[i].id = 'imageSelected_444';
-                element.id = 'imageSelected_555';
-                send('imageTouchedEvent');
+                markTouchedPicture(element);
                 return;
             }
             var link = element.tagName === 'A' ? element
@@ -90,6 +96,11 @@
             }
         };
         editor.on('touchend', touched);
+        // A pointer has no touches: a click on a picture selects it as a touch does.
+        editor.on('click', function (event) {
+            if (event.target && event.target.tagName === 'IMG')
+                markTouchedPicture(event.target);
+        });
     }
 
     function folioStartQVTextEditor(settings) {
@@ -136,5 +147,14 @@
         });
     }
 
+    // The desktop engine does not adjust text sizes; the frame's root is
+    // shown at the zoom instead, which no save reads.
+    function folioQVViewZoom(percent) {
+        var editor = global.tinymce.activeEditor;
+        editor.getDoc().documentElement.style.zoom = (Number(percent) || 100) + '%';
+        editor.execCommand('mceAutoResize');
+    }
+
     global.folioStartQVTextEditor = folioStartQVTextEditor;
+    global.folioQVViewZoom = folioQVViewZoom;
 })(window);

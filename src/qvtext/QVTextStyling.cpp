@@ -26,7 +26,16 @@ QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host 
                      if (m_host.present)
                          m_host.present(std::move(shown));
                  }})
-    , m_callbacks(page, m_characters, m_presets, defaults, {[this] { documentIsDirty(); }, {}, {}, {}})
+    , m_callbacks(page, m_characters, m_presets, defaults,
+                  {[this] { documentIsDirty(); }, {},
+                   [this] {
+                       if (m_host.paperSizeChanged)
+                           m_host.paperSizeChanged();
+                   },
+                   [this](long side, double margin) {
+                       if (m_host.paperMarginChanged)
+                           m_host.paperMarginChanged(side, margin);
+                   }})
 {
     m_inputModeObserver = NotificationCenter::defaultCenter().addObserver(
         kTextInputCurrentInputModeDidChangeNotification, nullptr, [this](const Notification&) {
@@ -49,6 +58,10 @@ void QVTextStyling::documentIsDirty()
 
 void QVTextStyling::setPaperColor(const std::string& color)
 {
+    if (m_host.setPaperColor) {
+        m_host.setPaperColor(color);
+        return;
+    }
     m_page.send(PageScript::fill("tinymce.activeEditor.getBody().style.backgroundColor = {};", {color}));
 }
 

@@ -31,6 +31,11 @@ public:
         std::function<void(std::shared_ptr<ViewController>)> present{};
         // Whether the editor still has its document.
         std::function<bool()> hasDocument{};
+        // The popover's paper size and margins, and a style's paper colour,
+        // go to the editor's page views.
+        std::function<void()> paperSizeChanged{};
+        std::function<void(long side, double margin)> paperMarginChanged{};
+        std::function<void(const std::string& color)> setPaperColor{};
     };
 
     QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host);

@@ -9,15 +9,31 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/KeyCommand.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVBodyStyle.h"
+#include "qvtext/QVMarginRuler.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPaper.h"
+#include "qvtext/QVPictureCommands.h"
+#include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewKeys.h"
+#include "qvtext/QVViewModes.h"
+#include "tools/ruler/RulerRangeSlider.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
+#include "webeditor/EditorFlags.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/WebPageViewer.h"
 
 #include <charconv>
 #include <filesystem>
@@ -68,8 +84,97 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                                 if (Status presented = presentViewController(shown, false); !presented)
                                     TELog(TELogLevelWarning, "An alert of the editor could not be shown");
                             },
-                            [this] { return m_document != nullptr; }});
+                            [this] { return m_document != nullptr; },
+                            [this] { setCurrentDocumentPageSize(); },
+                            [this](long side, double margin) { m_margins->paperMarginChanged(side, margin); },
+                            [this](const std::string& color) { m_paper->setPaperColor(color); }});
+    makePageViews();
     registerRoutes();
+}
+
+void QVTextViewController::makePageViews()
+{
+    Device& device = Device::current();
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    auto dirty = [this] { documentIsDirty(); };
+    auto present = [this](std::shared_ptr<AlertController> alert) {
+        if (Status presented = presentViewController(alert, true); !presented)
+            TELog(TELogLevelWarning, "An alert of the editor could not be shown");
+    };
+    auto paint = [this](const std::optional<Color>& color) {
+        if (std::shared_ptr<View> shown = viewIfLoaded())
+            shown->setBackgroundColor(color);
+    };
+    m_paper = std::make_unique<QVPaper>(m_connection, QVPaper::Host{paint, [this] { m_viewModes->leaveNightModes(); }, dirty});
+    m_zoom = std::make_unique<QVTextZoom>(m_connection, device, defaults,
+                                          QVTextZoom::Host{[this] { return m_bridge.isPageReady(); }});
+    QVViewModes::Host modes;
+    modes.isEditing = [this] { return m_isEditing; };
+    modes.setEditing = [this](bool editing) { m_isEditing = editing; };
+    modes.isLandscape = [&device] { return device.isLandscape(); };
+    modes.showRulerAndBanner = [this, &device](bool restore) {
+        m_margins->slider().setHidden(!restore || !device.isPad() || EditorFlags::shared().isiPadPro);
+        m_margins->topAlertBar()->setHidden(!restore);
+    };
+    modes.setNavigationBarHidden = [this](bool hidden) {
+        if (NavigationController* navigation = navigationController())
+            navigation->setNavigationBarHidden(hidden);
+    };
+    modes.showPageCounter = [this](bool shown) { m_pages->pageUpDownView()->setHidden(!shown); };
+    modes.refreshPageCounter = [this] { m_pages->updatePageUpDownControl(); };
+    modes.webViewFrame = [this] { return m_webView ? m_webView->frame() : Rect{}; };
+    modes.setWebViewFrame = [this](const Rect& frame) {
+        if (m_webView)
+            m_webView->setFrame(frame);
+    };
+    modes.setBannerVisible = [this](bool visible) {
+        m_margins->topAlertBar()->setHidden(!visible);
+        m_margins->topAlertBar()->setAlpha(visible ? 1 : 0);
+    };
+    modes.setBannerTextColor = [this](const Color& color) { m_margins->topAlertBar()->setTextColor(color); };
+    modes.setSpellCheckingEnabled = [this](bool enabled) {
+        if (m_webView)
+            m_webView->setSpellCheckingEnabled(enabled);
+    };
+    modes.paintBackground = [paint](const Color& color) { paint(color); };
+    m_viewModes = std::make_unique<QVViewModes>(m_connection, *m_paper, defaults, std::move(modes));
+    QVMarginRuler::Host ruler;
+    ruler.documentIsDirty = dirty;
+    ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
+    ruler.isInMultitaskingMode = [this] { return m_isInMultitaskingMode; };
+    ruler.windowSize = [this] { return m_size; };
+    ruler.viewSize = [this] { return m_size; };
+    ruler.wordCounterVisible = [this] { return m_viewModes->wordCounterVisible(); };
+    ruler.refreshPageCounter = [this] {
+        m_pages->updateEditorScrollHeightAndOffset();
+        m_pages->updatePageUpDownControl();
+    };
+    m_margins = std::make_unique<QVMarginRuler>(m_connection, device, defaults, std::move(ruler));
+    QVPageNavigator::Host pages;
+    pages.canShowCounter = [this] {
+        return m_document && m_webView && !m_viewModes->isTypewriterMode() && !m_bridge.isClosing();
+    };
+    pages.showsNumbers = [this, &device] { return device.isPad() && !m_isInMultitaskingMode; };
+    pages.isEditing = [this] { return m_isEditing; };
+    pages.removeResizableView = [this] { m_pictures->removeResizableView(); };
+    pages.presentAlert = present;
+    pages.moveToEndOfDoc = [this] {
+        m_connection.send("tinymce.activeEditor.selection.select(tinymce.activeEditor.getBody(), true);"
+                          "tinymce.activeEditor.selection.collapse(false);");
+        m_connection.send(QVPageNavigator::scrollToScript(m_pages->counter().scrollHeight()));
+    };
+    m_pages = std::make_unique<QVPageNavigator>(m_connection, defaults, std::move(pages));
+    QVPictureCommands::Host pictures;
+    pictures.documentIsDirty = dirty;
+    pictures.presentAlert = present;
+    pictures.overlayParent = [this] { return viewIfLoaded(); };
+    pictures.visibleHeight = [this] { return m_size.height; };
+    pictures.viewWidth = [this] { return m_size.width; };
+    pictures.isPhoneInLandscape = [&device] { return !device.isPad() && device.isLandscape(); };
+    pictures.isClosing = [this] { return m_bridge.isClosing(); };
+    pictures.screenScale = [&device] { return device.screenScale(); };
+    pictures.becomeFirstResponder = [this] { becomeFirstResponder(); };
+    m_pictures = std::make_unique<QVPictureCommands>(m_connection, std::move(pictures));
 }
 
 QVTextViewController::~QVTextViewController() = default;
@@ -126,9 +231,32 @@ void QVTextViewController::loadHTMLDocument()
     m_webView->loadHTMLString(*html, base);
 }
 
+void QVTextViewController::viewDidLoad()
+{
+    WebEditorController::viewDidLoad();
+    if (m_forPreviewGeneration)
+        return;
+    m_margins->viewDidLoad();
+    // A pinch steps the text zoom once it ends.
+    auto pinch = std::make_shared<PinchGestureRecognizer>([this](GestureRecognizer& recognizer) {
+        if (recognizer.state() == GestureRecognizerState::Ended && m_webView)
+            m_zoom->pinchEnded(static_cast<PinchGestureRecognizer&>(recognizer).scale());
+    });
+    if (std::shared_ptr<View> shown = viewIfLoaded())
+        shown->addGestureRecognizer(pinch);
+}
+
 void QVTextViewController::viewWillTransitionToSize(Size size)
 {
+    Device& device = Device::current();
+    m_isInMultitaskingMode = device.isPad() && size.width != device.screenBounds().width();
     m_size = size;
+    m_pictures->removeResizableView();
+    // The page counter panel stands at the right edge, lower in portrait.
+    Rect panel = m_pages->pageUpDownView()->frame();
+    m_pages->pageUpDownView()->setFrame(
+        makeRect(size.width - 48, device.isLandscape() ? 410 : 510, panel.width(), panel.height()));
+    m_pages->scheduleUpdatePageUpDownControl();
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }
@@ -158,9 +286,16 @@ void QVTextViewController::pageDidBecomeReady()
         m_document->setDocTopMargin(QVTextPageSetup::documentMargin(settings.marginTop));
         m_document->setDocBottomMargin(QVTextPageSetup::documentMargin(settings.marginBottom));
     }
+    if (defaults.boolForKey("darknightMode").value_or(false))
+        m_connection.send("addcss('html,img,object {-webkit-filter: invert(1) hue-rotate(180deg);}');"
+                          + QVPaper::paperColorScript("#d0d0d0"));
+    m_zoom->pageDidBecomeReady();
+    m_pages->updateEditorPageSize();
+    m_margins->updateRulerMarginValues();
     // A right-to-left keyboard turns the page before the user types.
     m_styling->setTextDirection();
     scrollToBookmark();
+    m_pages->scheduleUpdatePageUpDownControl();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
@@ -239,7 +374,11 @@ void QVTextViewController::registerRoutes()
         m_isEditorScrollingView = false;
         m_editorScrollOffset = *offset;
         m_editorScrollHeight = *height;
+        m_pages->pageDidScroll(*offset, *height);
+        if (!m_isInMultitaskingMode)
+            m_pages->updatePageUpDownControl();
     });
+    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) { m_pictures->scheduleSelection(); });
     routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {
         insertTabKey();
         documentIsDirty();
@@ -267,9 +406,76 @@ void QVTextViewController::documentDidClose()
 {
     keepScrollPosition();
     m_styling->cancelPendingTasks();
+    m_zoom->cancelPendingTasks();
+    m_pages->cancelPendingTasks();
+    m_pictures->cancelPendingTasks();
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
+}
+
+Status QVTextViewController::openInWebViewWithPath(const std::string& address)
+{
+    if (!m_webPageViewer)
+        m_webPageViewer = std::make_unique<WebPageViewer>();
+    Status opened = m_webPageViewer->openInWebViewWithPath(address, *this);
+    if (!opened)
+        TELog(TELogLevelWarning, "The page could not be shown: " + opened.error().message);
+    return opened;
+}
+
+void QVTextViewController::openLinkInBrowser(const std::string& url)
+{
+    if (WebPageViewer::showsAddress(url))
+        (void)openInWebViewWithPath(url);
+    else
+        WebEditorController::openLinkInBrowser(url);
+}
+
+void QVTextViewController::documentWillSave()
+{
+    if (!m_document || !m_bridge.isPageReady())
+        return;
+    m_document->setDocLeftMargin(m_margins->leftMarginToSave());
+    m_document->setDocRightMargin(m_margins->rightMarginToSave());
+}
+
+void QVTextViewController::documentViewZoomModified(double percent)
+{
+    m_zoom->documentViewZoomModified(percent);
+}
+
+void QVTextViewController::setCurrentDocumentPageSize()
+{
+    m_pages->updateEditorPageSize();
+    documentIsDirty();
+}
+
+std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() const
+{
+    // Bound weakly: a caller may keep the commands longer than the editor lives.
+    std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
+    return QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
+        auto strong = weak.lock();
+        return strong ? static_cast<QVTextViewController*>(strong.get()) : nullptr;
+    });
+}
+
+bool QVTextViewController::canPerformAction(const std::string& action, const void* sender) const
+{
+    if (std::optional<bool> decided = m_pictures->canPerformAction(action))
+        return *decided;
+    return WebEditorController::canPerformAction(action, sender);
+}
+
+bool QVTextViewController::respondsToAction(const std::string& action) const
+{
+    return m_pictures->canPerformAction(action).has_value() || WebEditorController::respondsToAction(action);
+}
+
+bool QVTextViewController::performAction(const std::string& action, const void* sender)
+{
+    return m_pictures->performAction(action) || WebEditorController::performAction(action, sender);
 }
 
 } // namespace folio

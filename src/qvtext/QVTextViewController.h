@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qvtext/QVTextPageSetup.h"
+#include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -10,7 +11,14 @@
 
 namespace folio {
 
+class QVMarginRuler;
+class QVPageNavigator;
+class QVPaper;
+class QVPictureCommands;
 class QVTextStyling;
+class QVTextZoom;
+class QVViewModes;
+class WebPageViewer;
 class TextDocument;
 struct PageMessage;
 
@@ -20,7 +28,7 @@ struct PageMessage;
 //
 // The document keeps the text it was opened with until a page read
 // succeeds; a page whose process crashed is loaded again from it.
-class QVTextViewController : public WebEditorController {
+class QVTextViewController : public WebEditorController, public DocumentViewZooming {
 public:
     QVTextViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~QVTextViewController() override;
@@ -31,7 +39,8 @@ public:
     Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
     // FIXME: the close items and the saving indicator are not switched here
     // yet; the page itself needs nothing before its content is asked for.
-    void documentWillSave() override {}
+    // The ruler's margins go to the document.
+    void documentWillSave() override;
     void documentDidClose() override;
 
     // The page as it would be loaded now; an error when the page's template
@@ -40,6 +49,33 @@ public:
 
     // The formatting commands, styles and popover callbacks of the page.
     QVTextStyling& styling() { return *m_styling; }
+    // The margins ruler and its banner line.
+    QVMarginRuler& margins() { return *m_margins; }
+    // The text zoom, the paper and the view modes and switches.
+    QVTextZoom& zoom() { return *m_zoom; }
+    QVPaper& paper() { return *m_paper; }
+    QVViewModes& viewModes() { return *m_viewModes; }
+    // The virtual pages: counter, page up and down, jump to a page.
+    QVPageNavigator& pages() { return *m_pages; }
+    // The pictures in the page.
+    QVPictureCommands& pictures() { return *m_pictures; }
+    // The zoom slice's new text zoom, in percent.
+    void documentViewZoomModified(double percent) override;
+    // The text-style popover's paper size: the page height again.
+    void setCurrentDocumentPageSize();
+    bool isInMultitaskingMode() const { return m_isInMultitaskingMode; }
+    // A link to a local page opens in the in-app viewer; web and mail
+    // addresses in the desktop's browser.
+    Status openInWebViewWithPath(const std::string& address);
+    const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
+    void openLinkInBrowser(const std::string& url) override;
+
+    // Zoom and page keys; the picture commands of the edit menu.
+    std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
+    bool canPerformAction(const std::string& action, const void* sender) const override;
+    bool canBecomeFirstResponder() const override { return true; }
+    bool respondsToAction(const std::string& action) const override;
+    bool performAction(const std::string& action, const void* sender) override;
 
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
@@ -61,6 +97,7 @@ protected:
                          LinkOpener openLink);
 
     void loadHTMLDocument() override;
+    void viewDidLoad() override;
     // Whether the page's content can stand for the document; an error fails
     // the read, and the document keeps what it had.
     virtual std::optional<Error> contentProblem(const EditorContent&) const { return std::nullopt; }
@@ -72,6 +109,7 @@ protected:
 
 private:
     void registerRoutes();
+    void makePageViews();
     void insertTabKey();
     void scrollToBookmark();
     void keepScrollPosition();
@@ -81,6 +119,14 @@ private:
     long long m_editorScrollOffset = 0;
     long long m_editorScrollHeight = 0;
     std::unique_ptr<QVTextStyling> m_styling;
+    std::unique_ptr<QVMarginRuler> m_margins;
+    std::unique_ptr<QVTextZoom> m_zoom;
+    std::unique_ptr<QVPaper> m_paper;
+    std::unique_ptr<QVViewModes> m_viewModes;
+    std::unique_ptr<QVPageNavigator> m_pages;
+    std::unique_ptr<QVPictureCommands> m_pictures;
+    std::unique_ptr<WebPageViewer> m_webPageViewer;
+    bool m_isInMultitaskingMode = false;
 };
 
 } // namespace folio

@@ -11,30 +11,15 @@
 #include "platform/ui/Label.h"
 #include "tools/ruler/RulerRangeSlider.h"
 #include "webeditor/EditorFlags.h"
-
-#include <array>
+#include "webeditor/MarginRulerGeometry.h"
 
 namespace folio {
 
 namespace {
 
 constexpr double kCentimetresPerInch = 2.54;
-constexpr double kPortraitFactor = 0.905;
-constexpr double kLandscapeFactor = 1.215;
 constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr const char* kHideBannerSelector = "hideMarginsBanner";
-
-struct MultitaskingWidth {
-    double width;
-    double divisor;
-};
-
-// The split-screen widths a tablet window takes, and how much narrower than
-// the full screen each shows the sheet.
-constexpr std::array<MultitaskingWidth, 5> kMultitaskingWidths{{
-    {320, 4}, {438, 3.3}, {507, 3}, {678, 2.9}, {694, 2.8},
-}};
-constexpr double kOtherMultitaskingDivisor = 4;
 
 std::string centimetreText(double value)
 {
@@ -59,38 +44,17 @@ RichTextMarginRuler::~RichTextMarginRuler()
 
 double RichTextMarginRuler::screenFactor(int deviceClass, bool landscape, std::optional<double> multitaskingWidth)
 {
-    double base = landscape ? kLandscapeFactor : kPortraitFactor;
-    if (multitaskingWidth) {
-        for (const MultitaskingWidth& entry : kMultitaskingWidths) {
-            if (entry.width == *multitaskingWidth)
-                return base / entry.divisor;
-        }
-        return base / kOtherMultitaskingDivisor;
-    }
-    switch (deviceClass) {
-    case 0:
-        return base;
-    case 2:
-        return base / 3;
-    default:
-        return base / 4;
-    }
+    return MarginRulerGeometry::screenFactor(deviceClass, landscape, multitaskingWidth);
 }
 
 bool RichTextMarginRuler::isMultitaskingWidth(double width)
 {
-    for (const MultitaskingWidth& entry : kMultitaskingWidths) {
-        if (entry.width == width)
-            return true;
-    }
-    return false;
+    return MarginRulerGeometry::isMultitaskingWidth(width);
 }
 
 std::string RichTextMarginRuler::marginScript(double left, double right)
 {
-    return formatInCLocale("document.getElementById('content').style.marginLeft='%.2fcm';"
-                           "document.getElementById('content').style.marginRight='%.2fcm';",
-                           left, right);
+    return MarginRulerGeometry::marginScript(left, right);
 }
 
 bool RichTextMarginRuler::isPad() const
@@ -150,11 +114,8 @@ void RichTextMarginRuler::sendMargins(double factor)
 void RichTextMarginRuler::showBanner(double hideAfterSeconds)
 {
     m_banner->setAlpha(1.0);
-    if (isPad()) {
-        std::u16string format = toUtf16(Localization::localizedString("Margin Left %.1f - Margin Right %.1f"));
-        m_banner->setText(formatString(format, {m_slider->lowerValue() / kCentimetresPerInch,
-                                                m_slider->upperValue() / kCentimetresPerInch}));
-    }
+    if (isPad())
+        m_banner->setText(MarginRulerGeometry::bannerText(m_slider->lowerValue(), m_slider->upperValue()));
     if (hideAfterSeconds <= 0)
         return;
     RunLoop& loop = RunLoop::main();

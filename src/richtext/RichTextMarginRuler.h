@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/EditorContent.h"
+#include "webeditor/MarginRulerGeometry.h"
 
 #include <functional>
 #include <memory>
@@ -22,7 +23,7 @@ class UserDefaults;
 // document's margin fields when it is saved.
 class RichTextMarginRuler {
 public:
-    static constexpr float kSheetWidth = 21.59f;
+    static constexpr float kSheetWidth = MarginRulerGeometry::kSheetWidth;
     static constexpr double kBannerSeconds = 5.0;
     static constexpr double kBannerSecondsAfterLoading = 2.0;
 

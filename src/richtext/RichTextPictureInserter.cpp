@@ -1,8 +1,6 @@
 #include "richtext/RichTextPictureInserter.h"
 
-#include "foundation/ImageResize.h"
 #include "platform/foundation/AppFolders.h"
-#include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Localization.h"
@@ -13,6 +11,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/PictureFile.h"
 
 #include <algorithm>
 
@@ -96,37 +95,20 @@ std::string RichTextPictureInserter::styleText() const
 
 std::shared_ptr<AlertController> RichTextPictureInserter::notAPictureAlert(const std::string& reason)
 {
-    auto alert = AlertController::make(toUtf16(Localization::localizedString("The file is not a picture")),
-                                       toUtf16(Localization::localizedString(
-                                           "Only PNG and JPEG pictures can be inserted.")
-                                               + "\n" + reason));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("OK")), AlertActionStyle::Default));
-    return alert;
+    return PictureFile::notAPictureAlert(reason);
 }
 
 Status RichTextPictureInserter::insertPictureFile(const std::string& path)
 {
-    auto refuse = [this](const std::string& reason) -> Status {
+    Result<Image::Pointer> picture = PictureFile::read(path, m_host.viewWidth ? m_host.viewWidth() : 0);
+    if (!picture) {
         if (m_host.presentAlert)
-            m_host.presentAlert(notAPictureAlert(reason));
-        return Error{kErrorDomain, 1, reason};
-    };
-    Result<Data> bytes = Data::dataWithContentsOfFile(path);
-    if (!bytes)
-        return refuse(bytes.error().message);
-    Result<Image::Pointer> decoded = Image::imageWithData(bytes->vector());
-    if (!decoded)
-        return refuse(decoded.error().message);
-    Image::Pointer picture = *decoded;
-    double side = m_host.viewWidth ? m_host.viewWidth() : 0;
-    if (side > 0) {
-        Result<Image::Pointer> fitted = ImageResize::resizedImageToFitInSize(picture, {side, side}, false);
-        if (fitted)
-            picture = *fitted;
+            m_host.presentAlert(notAPictureAlert(picture.error().message));
+        return Error{kErrorDomain, 1, picture.error().message};
     }
     if (m_host.sendScript)
         m_host.sendScript("restoreCaretSelection ();");
-    return insertImage(picture, true);
+    return insertImage(*picture, true);
 }
 
 Status RichTextPictureInserter::insertImage(const Image::Pointer& image, bool autoResize)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace folio {
 namespace {
 
@@ -120,6 +122,32 @@ TEST_F(ImageCropInterfaceTest, theCroppedImageHoldsThePixelsUnderTheRectangle)
     ASSERT_TRUE(sharp);
     EXPECT_EQ((*sharp)->pixelSize(), (Size{400, 200}));
     EXPECT_EQ((*sharp)->size(), (Size{200, 100}));
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+TEST(ImageCropInterfaceSmallTest, overlaysAndRectanglesUnderTwentyPointsSettle)
+{
+    test::VirtualClockScope clock;
+    // A picture smaller than the least crop rectangle: every drag ends.
+    auto small = ImageCropInterface::make(makeRect(0, 0, 15, 12), halvesImage(15, 12));
+    small->touchesBegan({{7, 6}});
+    small->touchesMoved({{30, 30}});
+    small->touchesMoved({{-5, 2}});
+    small->touchesEnded(0);
+    Rect crop = small->cropRect();
+    EXPECT_TRUE(std::isfinite(crop.width()) && std::isfinite(crop.height()));
+
+    // A rectangle squeezed under twenty points in a large overlay grows back
+    // to twenty and stays inside.
+    auto large = ImageCropInterface::make(makeRect(0, 0, 100, 100), halvesImage(100, 100));
+    large->setCropRect(makeRect(95, 95, 3, 2));
+    large->touchesMoved({});
+    EXPECT_EQ(large->cropRect(), makeRect(80, 80, 20, 20));
 }
 
 } // namespace

@@ -156,3 +156,35 @@ TEST_F(RulerRangeSliderTest, aTouchBesideTheHandlesMovesNothing)
 
 } // namespace
 } // namespace folio
+
+namespace folio {
+namespace {
+
+TEST(RulerRangeSliderEmptyTravelTest, anEmptyTravelOrANarrowControlNeverDividesByZero)
+{
+    // The second control is exactly as wide as a handle, which leaves no
+    // travel to divide.
+    for (Rect frame : {makeRect(0, 0, 600, 40), makeRect(0, 0, 28, 40)}) {
+        auto slider = std::make_shared<RulerRangeSlider>(frame);
+        slider->setMinimumValue(5);
+        slider->setMaximumValue(5);
+        slider->setLowerValue(5);
+        slider->setUpperValue(5);
+        slider->layoutIfNeeded();
+        for (float x : {0.0f, 3.0f, 300.0f}) {
+            EXPECT_TRUE(std::isfinite(slider->lowerValueForCenterX(x))) << frame.width();
+            EXPECT_TRUE(std::isfinite(slider->upperValueForCenterX(x))) << frame.width();
+        }
+        EXPECT_EQ(slider->lowerValueForCenterX(300), 5.0f);
+        Rect lower = slider->lowerHandle()->frame();
+        EXPECT_TRUE(std::isfinite(lower.minX()) && std::isfinite(slider->trackRect().width()));
+        // A drag across it keeps finite values.
+        slider->beginTrackingWithTouch(slider->lowerHandle()->center());
+        slider->continueTrackingWithTouch({250, 20});
+        slider->endTrackingWithTouch({250, 20});
+        EXPECT_TRUE(std::isfinite(slider->lowerValue()) && std::isfinite(slider->upperValue()));
+    }
+}
+
+} // namespace
+} // namespace folio

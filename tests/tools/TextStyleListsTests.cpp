@@ -175,3 +175,20 @@ TEST(UpDownControlDrawingTest, theArrowAtALimitIsDrawnLight)
 
 } // namespace
 } // namespace folio
+
+#include "documents/PageSizes.h"
+#include "tools/textstyle/TextStyleLists.h"
+
+namespace folio {
+namespace {
+
+TEST(PaperSizeNamesTest, everyPaperThePopoverOffersHasItsOwnSize)
+{
+    const std::vector<std::string>& names = paperSizeNames();
+    EXPECT_EQ(names.size(), PageSizes::allPageSizes().size());
+    for (const std::string& name : names)
+        EXPECT_TRUE(PageSizes::sizeForName(name).has_value()) << name;
+}
+
+} // namespace
+} // namespace folio

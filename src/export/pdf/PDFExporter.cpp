@@ -2,7 +2,7 @@
 
 #include "export/ExportNaming.h"
 #include "export/PageMargins.h"
-#include "export/pdf/PageSizes.h"
+#include "documents/PageSizes.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"

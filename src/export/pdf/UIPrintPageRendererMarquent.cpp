@@ -1,7 +1,7 @@
 #include "export/pdf/UIPrintPageRendererMarquent.h"
 
 #include "export/pdf/PDFHeaderFooterDrawer.h"
-#include "export/pdf/PageSizes.h"
+#include "documents/PageSizes.h"
 #include "platform/docframework/ReaderDocument.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/UserDefaults.h"

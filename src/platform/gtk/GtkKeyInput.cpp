@@ -35,6 +35,14 @@ std::optional<GtkKeyInput::KeyPress> GtkKeyInput::fromKeyval(guint keyval, GdkMo
     case GDK_KEY_Escape:
         press.input = kKeyInputEscape;
         return press;
+    case GDK_KEY_Page_Up:
+    case GDK_KEY_KP_Page_Up:
+        press.input = kKeyInputPageUp;
+        return press;
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down:
+        press.input = kKeyInputPageDown;
+        return press;
     default:
         break;
     }

@@ -19,6 +19,8 @@ inline const std::string kKeyInputDownArrow = "UIKeyInputDownArrow";
 inline const std::string kKeyInputLeftArrow = "UIKeyInputLeftArrow";
 inline const std::string kKeyInputRightArrow = "UIKeyInputRightArrow";
 inline const std::string kKeyInputEscape = "UIKeyInputEscape";
+inline const std::string kKeyInputPageUp = "UIKeyInputPageUp";
+inline const std::string kKeyInputPageDown = "UIKeyInputPageDown";
 
 // A hardware key combination and what it does. The input is a character
 // ("b") or one of the named keys above.

@@ -108,20 +108,26 @@ float RulerRangeSlider::handleHalfWidth(const std::shared_ptr<ImageView>& handle
     return static_cast<float>(RulerSliderArtwork::handle().size().width / 2);
 }
 
+float RulerRangeSlider::valueAlongTravel(float x, float half) const
+{
+    // An empty travel, or a control no wider than its handle, has one value
+    // only; dividing by its width would give no number at all.
+    float span = static_cast<float>(frame().width()) - 2 * half;
+    if (m_maximumValue == m_minimumValue || span <= 0)
+        return m_minimumValue;
+    return m_minimumValue + (x - half) / span * (m_maximumValue - m_minimumValue);
+}
+
 float RulerRangeSlider::lowerValueForCenterX(float x) const
 {
-    float half = handleHalfWidth(m_lowerHandle);
-    float value = m_minimumValue
-        + (x - half) / (static_cast<float>(frame().width()) - 2 * half) * (m_maximumValue - m_minimumValue);
+    float value = valueAlongTravel(x, handleHalfWidth(m_lowerHandle));
     value = std::max(value, m_minimumValue);
     return std::min(value, m_upperValue - m_minimumRange);
 }
 
 float RulerRangeSlider::upperValueForCenterX(float x) const
 {
-    float half = handleHalfWidth(m_upperHandle);
-    float value = m_minimumValue
-        + (x - half) / (static_cast<float>(frame().width()) - 2 * half) * (m_maximumValue - m_minimumValue);
+    float value = valueAlongTravel(x, handleHalfWidth(m_upperHandle));
     value = std::min(value, m_maximumValue);
     return std::max(value, m_lowerValue + m_minimumRange);
 }

@@ -96,6 +96,7 @@ private:
     void setHandleHighlighted(ImageView& handle, bool highlighted, bool lower);
     void bringToFront(const std::shared_ptr<ImageView>& handle);
     float fractionOf(float value) const;
+    float valueAlongTravel(float x, float handleHalfWidth) const;
     float handleHalfWidth(const std::shared_ptr<ImageView>& handle) const;
     struct Frames {
         Rect trackBackground, track, lower, upper;

@@ -1,11 +1,13 @@
-#include "export/pdf/PageSizes.h"
+#include "documents/PageSizes.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -84,6 +86,58 @@ TEST(PageSizes, chosenSizeComesFromTheUserDefaults)
     EXPECT_EQ(PageSizes::chosenPageSize(defaults, {612, 810}), *PageSizes::sizeForName("A5 Landscape"));
     defaults.setString(PageSizes::kDefaultPageSizeKey, "Folio");
     EXPECT_EQ(PageSizes::chosenPageSize(defaults, {612, 810}), (Size{612, 792}));
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+// The ISO 216 / ISO 269 series and JIS B (to B12), in millimetres: every
+// size of the table is its standard size in inches, rounded to two
+// decimals, times 72 in single precision.
+struct Millimetres {
+    const char* name;
+    int width;
+    int height;
+};
+
+Size expectedPoints(int widthMillimetres, int heightMillimetres)
+{
+    auto inches = [](int millimetres) {
+        return static_cast<float>(std::round(millimetres / 25.4 * 100) / 100);
+    };
+    return {static_cast<double>(inches(widthMillimetres) * 72.0f), static_cast<double>(inches(heightMillimetres) * 72.0f)};
+}
+
+TEST(PageSizes, everyStandardPaperOfTheTableHasItsStandardSize)
+{
+    const std::vector<Millimetres> standard{
+        {"A0", 841, 1189}, {"A1", 594, 841}, {"A2", 420, 594}, {"A3", 297, 420}, {"A4", 210, 297},
+        {"A5", 148, 210}, {"A6", 105, 148}, {"A7", 74, 105}, {"A8", 52, 74}, {"A9", 37, 52},
+        {"A10", 26, 37}, {"B0", 1000, 1414}, {"B1", 707, 1000}, {"B2", 500, 707}, {"B3", 353, 500},
+        {"B4", 250, 353}, {"B5", 176, 250}, {"B6", 125, 176}, {"B7", 88, 125}, {"B8", 62, 88},
+        {"B9", 44, 62}, {"B10", 31, 44}, {"C0", 917, 1297}, {"C1", 648, 917}, {"C2", 458, 648},
+        {"C3", 324, 458}, {"C4", 229, 324}, {"C5", 162, 229}, {"C6", 114, 162}, {"C7", 81, 114},
+        {"C8", 57, 81}, {"C9", 40, 57}, {"C10", 28, 40}, {"Japanese B0", 1030, 1456},
+        {"Japanese B1", 728, 1030}, {"Japanese B2", 515, 728}, {"Japanese B3", 364, 515},
+        {"Japanese B4", 257, 364}, {"Japanese B5", 182, 257}, {"Japanese B6", 128, 182},
+        {"Japanese B7", 91, 128}, {"Japanese B8", 64, 91}, {"Japanese B9", 45, 64}, {"Japanese B10", 32, 45},
+        {"Japanese B11", 22, 32}, {"Japanese B12", 16, 22},
+    };
+    for (const Millimetres& paper : standard) {
+        std::optional<Size> size = PageSizes::sizeForName(paper.name);
+        ASSERT_TRUE(size) << paper.name;
+        EXPECT_EQ(*size, expectedPoints(paper.width, paper.height)) << paper.name;
+    }
+    // With the twelve landscape rows and the seven American and envelope
+    // papers, that is the whole table.
+    EXPECT_EQ(standard.size() + 12 + 7, PageSizes::allPageSizes().size());
+    EXPECT_EQ(PageSizes::sizeFromPageSize("DL Envelope"), (Size{static_cast<double>(4.33f * 72.0f),
+                                                                 static_cast<double>(8.67f * 72.0f)}));
+    EXPECT_EQ(PageSizes::sizeFromPageSize("Tabloid Landscape"), (Size{1224, 792}));
+    EXPECT_EQ(PageSizes::sizeFromPageSize("Junior Legal"), (Size{612, 360}));
 }
 
 } // namespace

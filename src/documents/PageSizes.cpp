@@ -1,4 +1,4 @@
-#include "export/pdf/PageSizes.h"
+#include "documents/PageSizes.h"
 
 #include "platform/foundation/UserDefaults.h"
 

@@ -1,0 +1,87 @@
+#include "webeditor/WebPageViewer.h"
+
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/URL.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/web/WebServices.h"
+
+#include <filesystem>
+
+namespace folio {
+
+namespace {
+
+bool isHTMLFile(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".html" || extension == ".htm" || extension == ".xhtml";
+}
+
+} // namespace
+
+WebPageViewer::~WebPageViewer()
+{
+    if (m_controller)
+        m_controller->setDelegate(nullptr);
+}
+
+bool WebPageViewer::showsAddress(const std::string& address)
+{
+    std::optional<URL> url = URL::URLWithString(address);
+    return url && url->isFileURL() && !url->path().empty();
+}
+
+std::string WebPageViewer::pageForFile(const std::string& path, const std::string& content)
+{
+    if (isHTMLFile(path))
+        return content;
+    return "<!DOCTYPE html><html><head><meta charset='UTF-8'></head><body><pre style='white-space:pre-wrap'>"
+        + toUtf8(HTMLTextEscaper::escape(toUtf16(content))) + "</pre></body></html>";
+}
+
+Status WebPageViewer::openInWebViewWithPath(const std::string& address, ViewController& presenter)
+{
+    std::optional<URL> url = URL::URLWithString(address);
+    if (!url || !url->isFileURL() || url->path().empty())
+        return Error{kErrorDomain, NotALocalPage, "Only a local page opens in the viewer: " + address};
+    std::string path = url->path();
+    Result<Data> bytes = Data::dataWithContentsOfFile(path);
+    if (!bytes)
+        return Error{kErrorDomain, Unreadable, bytes.error().message};
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    auto controller = std::make_shared<DKWebViewController>([folder](const Rect& frame) {
+        return WebServices::shared().makeDocumentWebView(frame, {folder});
+    });
+    controller->setDelegate(this);
+    controller->setShowNavigationButtons(true);
+    controller->setShowPrintMenu(false);
+    controller->loadViewIfNeeded();
+    if (Status loaded = controller->loadHTMLString(pageForFile(path, std::string(bytes->stringView())),
+                                                   URL::fileURLWithPath(path).absoluteString());
+        !loaded)
+        return loaded;
+    auto navigation = NavigationController::withRootViewController(controller);
+    if (Status presented = presenter.presentViewController(navigation, true); !presented)
+        return Error{kErrorDomain, NoPresenter, presented.error().message};
+    if (m_controller)
+        m_controller->setDelegate(nullptr);
+    m_controller = std::move(controller);
+    m_navigation = std::move(navigation);
+    return {};
+}
+
+void WebPageViewer::webViewControllerDidClose(DKWebViewController& controller)
+{
+    if (&controller != m_controller.get())
+        return;
+    if (ViewController* presenting = m_navigation ? m_navigation->presentingViewController() : nullptr)
+        presenting->dismissViewControllerAnimated(true);
+}
+
+} // namespace folio

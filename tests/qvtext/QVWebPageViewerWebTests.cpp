@@ -1,0 +1,107 @@
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/URL.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/View.h"
+#include "platform/web/WebView.h"
+#include "support/DocumentTestSupport.h"
+#include "webeditor/WebPageViewer.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// The in-app viewer on the real engine: it shows the page it is given and
+// nothing else.
+class WebPageViewerWebTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        presenter->loadViewIfNeeded();
+        std::vector<std::uint8_t> pixels(8 * 8 * 4, 255);
+        writeFile(folder.path("dot.png"), [&] {
+            std::vector<std::uint8_t> png = *(*Image::imageWithPixels(8, 8, pixels))->pngData();
+            return std::string(png.begin(), png.end());
+        }());
+        writeFile(folder.path("other.html"), "<p id='other'>Elsewhere</p>");
+    }
+
+    std::string run(const std::string& script)
+    {
+        WebView* page = viewer.webViewController() ? viewer.webViewController()->webView() : nullptr;
+        return page ? page->stringByEvaluatingJavaScript(script) : std::string();
+    }
+
+    bool pageSays(const std::string& script, const std::string& expected)
+    {
+        return RunLoop::main().runUntil([&] { return run(script) == expected; }, 60);
+    }
+
+    ScratchFolder folder{"web-page-viewer"};
+    std::shared_ptr<ViewController> presenter = std::make_shared<ViewController>();
+    WebPageViewer viewer;
+};
+
+TEST_F(WebPageViewerWebTest, showsTheGivenLocalPageWithoutItsScriptsLinksOrNetwork)
+{
+    std::string page = folder.path("page.html");
+    writeFile(page, "<html><head><title>Given</title><script>document.title='ran';</script></head><body>"
+                    "<p id='given'>The given page</p><img id='local' src='dot.png'>"
+                    "<img id='remote' src='http://127.0.0.1:9/far.png'><a id='away' href='other.html'>away</a>"
+                    "</body></html>");
+    ASSERT_TRUE(viewer.openInWebViewWithPath(URL::fileURLWithPath(page).absoluteString(), *presenter).ok());
+    EXPECT_EQ(presenter->presentedViewController(), viewer.navigationController());
+    EXPECT_FALSE(viewer.webViewController()->showsPrintMenu());
+    EXPECT_TRUE(viewer.webViewController()->showsNavigationButtons());
+
+    ASSERT_TRUE(pageSays("document.getElementById('given') ? document.getElementById('given').textContent : ''",
+                         "The given page"));
+    EXPECT_EQ(run("document.title"), "Given") << "the page's own script never runs";
+    // The picture beside the page shows; nothing comes from the network.
+    EXPECT_TRUE(pageSays("document.getElementById('local').complete && document.getElementById('local').naturalWidth",
+                         "8"));
+    EXPECT_TRUE(pageSays("document.getElementById('remote').complete", "1"));
+    EXPECT_EQ(run("document.getElementById('remote').naturalWidth"), "0");
+
+    // A followed link goes nowhere: the page stays the given one.
+    std::string before = run("location.href");
+    run("document.getElementById('away').click()");
+    for (int turn = 0; turn < 20; ++turn)
+        RunLoop::main().runUntil([] { return false; }, 0.05);
+    EXPECT_EQ(run("location.href"), before);
+    EXPECT_EQ(run("document.getElementById('given') ? 'given' : 'gone'"), "given");
+
+    viewer.webViewController()->close();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return presenter->presentedViewController() == nullptr; }, 5));
+}
+
+TEST_F(WebPageViewerWebTest, onlyLocalPagesAreShownAndAnUnreadableOneIsRefused)
+{
+    EXPECT_FALSE(WebPageViewer::showsAddress("https://example.com/"));
+    EXPECT_FALSE(WebPageViewer::showsAddress("mailto:someone@example.com"));
+    EXPECT_FALSE(WebPageViewer::showsAddress("javascript:alert(1)"));
+    EXPECT_TRUE(WebPageViewer::showsAddress(URL::fileURLWithPath(folder.path("other.html")).absoluteString()));
+
+    Status remote = viewer.openInWebViewWithPath("https://example.com/", *presenter);
+    ASSERT_FALSE(remote.ok());
+    EXPECT_EQ(remote.error().code, WebPageViewer::NotALocalPage);
+    Status missing =
+        viewer.openInWebViewWithPath(URL::fileURLWithPath(folder.path("missing.html")).absoluteString(), *presenter);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, WebPageViewer::Unreadable);
+    EXPECT_EQ(presenter->presentedViewController(), nullptr);
+    EXPECT_EQ(viewer.webViewController(), nullptr);
+
+    // Plain text is shown as written, never as markup.
+    EXPECT_EQ(WebPageViewer::pageForFile("notes.txt", "<b>&</b>").find("<b>"), std::string::npos);
+    EXPECT_NE(WebPageViewer::pageForFile("notes.txt", "<b>&</b>").find("&lt;b&gt;&amp;&lt;/b&gt;"), std::string::npos);
+    EXPECT_EQ(WebPageViewer::pageForFile("page.HTML", "<b>x</b>"), "<b>x</b>");
+}
+
+} // namespace
+} // namespace folio
