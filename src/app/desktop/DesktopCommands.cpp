@@ -19,6 +19,7 @@
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextViewController.h"
 #include "richtext/TextViewController.h"
+#include "richtext/viewer/RTFTextViewController.h"
 
 #include <functional>
 #include <iostream>
@@ -44,6 +45,8 @@ void registerEditors()
     EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
         return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{}, openOnDesktop);
     });
+    EditorMakers::registerMaker(EditorKind::RTFViewer,
+                                [](TextDocument& document) { return RTFTextViewController::make(document); });
     EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
         return std::make_shared<QVTextViewController>(document, QVTextViewController::WebViewFactory{}, openOnDesktop);
     });

@@ -1,0 +1,226 @@
+#include "richtext/viewer/RTFTextViewController.h"
+
+#include "documents/TextDocument.h"
+#include "formats/rtf/RichTextConverter.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/text/ScalingTextStorage.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/ProgressHUD.h"
+#include "richtext/viewer/RTFTextView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace folio {
+
+std::shared_ptr<RTFTextViewController> RTFTextViewController::make(TextDocument& document)
+{
+    return std::shared_ptr<RTFTextViewController>(new RTFTextViewController(document));
+}
+
+RTFTextViewController::RTFTextViewController(TextDocument& document) : m_document(&document) {}
+
+RTFTextViewController::~RTFTextViewController()
+{
+    if (m_textView)
+        m_textView->setDelegate({});
+}
+
+std::shared_ptr<RTFTextView> RTFTextViewController::rtfTextView()
+{
+    loadViewIfNeeded();
+    return m_textView;
+}
+
+std::shared_ptr<View> RTFTextViewController::textView()
+{
+    return rtfTextView();
+}
+
+bool RTFTextViewController::acceptsEdits() const
+{
+    return m_document && !m_receivedDocumentDidClose && !m_document->refusesSaves() && m_document->RTFtext();
+}
+
+void RTFTextViewController::loadView()
+{
+    auto storage = std::make_shared<TextStorage>();
+    if (m_document) {
+        if (std::optional<MutableAttributedString> text = m_document->RTFtext())
+            storage->setAttributedString(*text);
+    }
+    m_scalingTextStorage = ScalingTextStorage::make(std::move(storage), 1.0);
+    m_textView = std::make_shared<RTFTextView>(Rect{}, m_scalingTextStorage);
+    m_textView->setEditable(acceptsEdits());
+    m_textView->setDelegate(std::dynamic_pointer_cast<RTFTextViewController>(shared_from_this()));
+    setView(m_textView);
+}
+
+void RTFTextViewController::viewDidLoad()
+{
+    EditorController::viewDidLoad();
+    if (!m_forPreviewGeneration) {
+        std::weak_ptr<Responder> weak = weak_from_this();
+        m_undoItem = BarButtonItem::withSymbol("arrow.uturn.backward", [weak](BarButtonItem&) {
+            if (auto self = std::dynamic_pointer_cast<RTFTextViewController>(weak.lock())) {
+                self->m_textView->undoManager().undo();
+                self->updateUndoItem();
+            }
+        });
+        m_undoItem->setTitle(u"Undo");
+        m_zoomItem = BarButtonItem::withTitle(u"Zoom", [weak](BarButtonItem&) {
+            if (auto self = std::dynamic_pointer_cast<RTFTextViewController>(weak.lock()))
+                (void)self->showZoomInspector();
+        });
+        updateUndoItem();
+        std::shared_ptr<NavigationItem> item = navigationItem();
+        std::vector<std::shared_ptr<BarButtonItem>> right = item->rightBarButtonItems();
+        right.push_back(m_zoomItem);
+        right.push_back(m_undoItem);
+        item->setRightBarButtonItems(std::move(right));
+    }
+    scrollTextSelectionToVisible(false);
+    ProgressHUD::dismiss();
+}
+
+void RTFTextViewController::updateUndoItem()
+{
+    if (m_undoItem)
+        m_undoItem->setEnabled(m_textView && m_textView->undoManager().canUndo());
+}
+
+Status RTFTextViewController::showZoomInspector()
+{
+    loadViewIfNeeded();
+    if (!m_inspector)
+        m_inspector = DKInspector::make();
+    m_inspector->setDelegate(m_textView);
+    if (m_inspector->isVisible()) {
+        m_inspector->dismissAnimated(true);
+        return Status::success();
+    }
+    return m_inspector->inspectFromBarButtonItem(*this, m_zoomItem);
+}
+
+void RTFTextViewController::setScale(double scale)
+{
+    m_scale = scale;
+    if (isViewLoaded() && m_scalingTextStorage)
+        m_scalingTextStorage->setScale(scale);
+}
+
+void RTFTextViewController::documentViewZoomModified(double percent)
+{
+    // Through the document, which keeps the zoom and hands it back here.
+    if (m_document && !m_receivedDocumentDidClose && m_document->currentTextViewController().get() == this)
+        m_document->setScale(percent / 100);
+    else
+        setScale(percent / 100);
+}
+
+Result<EditorContent> RTFTextViewController::content(EditorContent::Parts parts)
+{
+    AttributedString text = isViewLoaded() ? m_scalingTextStorage->underlyingTextStorage()->attributedString()
+                                           : AttributedString(m_document ? m_document->RTFtext().value_or(
+                                                                               MutableAttributedString())
+                                                                         : MutableAttributedString());
+    std::string name = m_document ? std::filesystem::path(m_document->fileURL()).filename().string() : std::string();
+    Result<std::u16string> html = RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
+    if (!html)
+        return html.error();
+    EditorContent content;
+    content.bodyHTML = toUtf8(*html);
+    if (parts == EditorContent::Parts::WithPlainText)
+        content.plainText = text.string();
+    return content;
+}
+
+void RTFTextViewController::documentDidClose()
+{
+    m_receivedDocumentDidClose = true;
+    if (m_textView)
+        m_textView->setEditable(false);
+    if (m_inspector && m_inspector->isVisible())
+        m_inspector->dismissAnimated(false);
+    // The document's items go with it.
+    std::shared_ptr<NavigationItem> item = navigationItem();
+    std::vector<std::shared_ptr<BarButtonItem>> right = item->rightBarButtonItems();
+    std::erase_if(right, [this](const auto& barItem) { return barItem == m_undoItem || barItem == m_zoomItem; });
+    item->setRightBarButtonItems(std::move(right));
+}
+
+void RTFTextViewController::textViewDidChange(TextView& textView)
+{
+    if (m_document && !m_receivedDocumentDidClose) {
+        // The underlying storage: the document never sees the zoom.
+        m_document->setRTFtext(m_scalingTextStorage->underlyingTextStorage()->attributedString());
+        m_document->updateChangeCount(DKDocument::ChangeKind::Done);
+    }
+    updateUndoItem();
+    (void)textView;
+    scrollTextSelectionToVisible(true);
+}
+
+void RTFTextViewController::textViewDidChangeSelection(TextView&)
+{
+    scrollTextSelectionToVisible(true);
+}
+
+std::optional<double> RTFTextViewController::verticalOffsetShowingSelection(const Rect& selection, const Rect& visible,
+                                                                            double contentOffsetY)
+{
+    double top = selection.minY();
+    const double height = selection.height();
+    const double viewTop = visible.minY();
+    const double viewHeight = visible.height();
+    const double viewBottom = viewTop + viewHeight;
+    double margin = 0;
+    if (viewTop + kScrollMargin <= top) {
+        margin = std::min(viewHeight - height, kScrollMargin);
+    } else {
+        margin = std::min(contentOffsetY, kScrollMargin);
+        top -= margin;
+    }
+    const double bottom = top + height + margin;
+    const bool topInside = top >= viewTop && top <= viewBottom;
+    const bool bottomInside = bottom >= viewTop && bottom <= viewBottom;
+    if ((topInside && bottomInside) || (top <= viewTop && bottom >= viewBottom))
+        return std::nullopt;
+    if (std::fabs(bottom - viewBottom) <= std::fabs(top - viewTop))
+        return bottom - viewHeight;
+    return top;
+}
+
+void RTFTextViewController::scrollTextSelectionToVisible(bool animated)
+{
+    (void)animated;
+    if (!m_textView || !m_textView->superview())
+        return;
+    Range selected = m_textView->selectedRange();
+    if (selected.isNotFound())
+        return;
+    m_textView->ensureLayout();
+    Rect bounds = m_textView->caretRectForPosition(selected.location);
+    if (selected.length > 0) {
+        std::vector<Rect> rects = m_textView->selectionRectsForRange(selected);
+        if (!rects.empty()) {
+            double minX = rects.front().minX(), minY = rects.front().minY();
+            double maxX = rects.front().maxX(), maxY = rects.front().maxY();
+            for (const Rect& rect : rects) {
+                minX = std::min(minX, rect.minX());
+                minY = std::min(minY, rect.minY());
+                maxX = std::max(maxX, rect.maxX());
+                maxY = std::max(maxY, rect.maxY());
+            }
+            bounds = makeRect(minX, minY, maxX - minX, maxY - minY);
+        }
+    }
+    Point offset = m_textView->contentOffset();
+    if (std::optional<double> y = verticalOffsetShowingSelection(bounds, m_textView->bounds(), offset.y))
+        m_textView->setContentOffset(Point{offset.x, *y});
+}
+
+} // namespace folio
