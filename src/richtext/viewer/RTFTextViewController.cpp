@@ -3,12 +3,14 @@
 #include "documents/TextDocument.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKInspectorSlice.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ProgressHUD.h"
 #include "richtext/viewer/RTFTextView.h"
+#include "webeditor/EditorFlags.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,13 +98,20 @@ Status RTFTextViewController::showZoomInspector()
 {
     loadViewIfNeeded();
     if (!m_inspector)
-        m_inspector = DKInspector::make();
+        m_inspector = DKInspector::make(kInspectorHeight);
     m_inspector->setDelegate(m_textView);
     if (m_inspector->isVisible()) {
         m_inspector->dismissAnimated(true);
         return Status::success();
     }
-    return m_inspector->inspectFromBarButtonItem(*this, m_zoomItem);
+    Status shown = m_inspector->inspectFromBarButtonItem(*this, m_zoomItem);
+    if (shown) {
+        // The slice shows the zoom the editors share, which a fresh showing
+        // sets back to 100 %; this view's own zoom is what it must show.
+        EditorFlags::shared().currentDocumentTextZoomPercent = std::lround(m_scale * 100);
+        m_inspector->updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonObjectsEdited);
+    }
+    return shown;
 }
 
 void RTFTextViewController::setScale(double scale)

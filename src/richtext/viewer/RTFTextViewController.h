@@ -24,6 +24,8 @@ class RTFTextViewController final : public EditorController, public TextViewDele
 public:
     // How far above or below the selection the view keeps in sight.
     static constexpr double kScrollMargin = 66;
+    // The zoom inspector holds one slice.
+    static constexpr double kInspectorHeight = 60;
 
     static std::shared_ptr<RTFTextViewController> make(TextDocument& document);
     ~RTFTextViewController() override;
