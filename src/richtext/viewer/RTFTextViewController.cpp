@@ -10,6 +10,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ProgressHUD.h"
 #include "richtext/viewer/RTFTextView.h"
+#include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/EditorFlags.h"
 
 #include <algorithm>
@@ -123,19 +124,22 @@ void RTFTextViewController::setScale(double scale)
 
 void RTFTextViewController::documentViewZoomModified(double percent)
 {
+    // A typed zoom is kept within the steps' limits like a stepped one.
+    const double scale = DocumentContentsZoomInspectorSlice::clampedPercent(percent) / 100;
     // Through the document, which keeps the zoom and hands it back here.
     if (m_document && !m_receivedDocumentDidClose && m_document->currentTextViewController().get() == this)
-        m_document->setScale(percent / 100);
+        m_document->setScale(scale);
     else
-        setScale(percent / 100);
+        setScale(scale);
 }
 
 Result<EditorContent> RTFTextViewController::content(EditorContent::Parts parts)
 {
-    AttributedString text = isViewLoaded() ? m_scalingTextStorage->underlyingTextStorage()->attributedString()
-                                           : AttributedString(m_document ? m_document->RTFtext().value_or(
-                                                                               MutableAttributedString())
-                                                                         : MutableAttributedString());
+    AttributedString text;
+    if (isViewLoaded())
+        text = m_scalingTextStorage->underlyingTextStorage()->attributedString();
+    else if (std::optional<MutableAttributedString> kept = m_document ? m_document->RTFtext() : std::nullopt)
+        text = *kept;
     std::string name = m_document ? std::filesystem::path(m_document->fileURL()).filename().string() : std::string();
     Result<std::u16string> html = RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
     if (!html)
@@ -161,7 +165,7 @@ void RTFTextViewController::documentDidClose()
     item->setRightBarButtonItems(std::move(right));
 }
 
-void RTFTextViewController::textViewDidChange(TextView& textView)
+void RTFTextViewController::textViewDidChange(TextView&)
 {
     if (m_document && !m_receivedDocumentDidClose) {
         // The underlying storage: the document never sees the zoom.
@@ -169,7 +173,6 @@ void RTFTextViewController::textViewDidChange(TextView& textView)
         m_document->updateChangeCount(DKDocument::ChangeKind::Done);
     }
     updateUndoItem();
-    (void)textView;
     scrollTextSelectionToVisible(true);
 }
 
@@ -203,9 +206,11 @@ std::optional<double> RTFTextViewController::verticalOffsetShowingSelection(cons
     return top;
 }
 
-void RTFTextViewController::scrollTextSelectionToVisible(bool animated)
+void RTFTextViewController::scrollTextSelectionToVisible(bool)
 {
-    (void)animated;
+    // NOTE: the offset is set at once, animated or not: on the desktop the
+    // window's text view scrolls itself, and the model's offset only serves
+    // its geometry.
     if (!m_textView || !m_textView->superview())
         return;
     Range selected = m_textView->selectedRange();

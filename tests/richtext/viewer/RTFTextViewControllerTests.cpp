@@ -14,6 +14,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextField.h"
 #include "support/DocumentTestSupport.h"
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/EditorFlags.h"
@@ -177,6 +178,13 @@ TEST_F(RTFViewerTest, theZoomSliceComesFirstAndZoomsThroughTheDocument)
     EXPECT_DOUBLE_EQ(pointSizeAt(*viewer->scalingTextStorage(), 0), size * 1.2);
     EXPECT_DOUBLE_EQ(pointSizeAt(*viewer->scalingTextStorage()->underlyingTextStorage(), 0), size)
         << "the document's text keeps its real size";
+    // A typed zoom stays within what the steps reach.
+    slice->zoomTextWell()->setText(u"5000%");
+    slice->zoomChanged();
+    EXPECT_DOUBLE_EQ(viewer->scale(), 3.5);
+    slice->zoomTextWell()->setText(u"80 %");
+    slice->zoomChanged();
+    EXPECT_DOUBLE_EQ(viewer->scale(), 0.8);
 
     bool closed = false;
     app.closeDocument([&](Status) { closed = true; });
