@@ -97,6 +97,16 @@ TEST(TEWebArchive, DamagedOrTooDeepArchivesAreRefusedWhole)
     EXPECT_FALSE(TEWebArchive::archiveWithData(garbage));
     EXPECT_EQ(logged, 1);
     setTELogHandler(nullptr);
+    // A written archive cut short anywhere is refused, never read in part.
+    TEWebArchive whole(page("<p>whole</p>"), std::vector<TEWebResource>{page("<p>part</p>")}, std::nullopt);
+    for (PropertyList::Format format : {PropertyList::Format::Binary, PropertyList::Format::XML}) {
+        std::vector<std::uint8_t> bytes = whole.data(format).value();
+        // XML is cut inside the archive: without only its closing
+        // "</plist>" it is still whole.
+        std::size_t first = format == PropertyList::Format::XML ? std::string_view("\n</plist>\n").size() + 1 : 1;
+        for (std::size_t cut = first; cut < bytes.size(); cut += 7)
+            EXPECT_FALSE(TEWebArchive::archiveWithData(std::span(bytes).first(bytes.size() - cut))) << cut;
+    }
 
     EXPECT_TRUE(TEWebArchive::archiveWithData(binary(nested(TEWebArchive::kMaximumFrameDepth))));
     Result<TEWebArchive> deep = TEWebArchive::archiveWithData(binary(nested(TEWebArchive::kMaximumFrameDepth + 1)));

@@ -58,6 +58,7 @@ void RTFTextViewController::loadView()
     m_scalingTextStorage = ScalingTextStorage::make(std::move(storage), 1.0);
     m_textView = std::make_shared<RTFTextView>(Rect{}, m_scalingTextStorage);
     m_textView->setEditable(acceptsEdits());
+    m_textView->setTextContainerInset(EdgeInsets{8, 12, 8, 12});
     m_textView->setDelegate(std::dynamic_pointer_cast<RTFTextViewController>(shared_from_this()));
     setView(m_textView);
 }
