@@ -4,11 +4,14 @@
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/docframework/DKInspector.h"
 #include "platform/docframework/DKInspectorSlice.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/ProgressHUD.h"
+#include "richtext/TextViewController.h"
 #include "richtext/viewer/RTFTextView.h"
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/EditorFlags.h"
@@ -88,6 +91,16 @@ void RTFTextViewController::viewDidLoad()
     }
     scrollTextSelectionToVisible(false);
     ProgressHUD::dismiss();
+}
+
+void RTFTextViewController::viewDidAppear(bool animated)
+{
+    EditorController::viewDidAppear(animated);
+    if (m_toldReadOnly || m_forPreviewGeneration || !m_document || !m_document->isRTFDocument())
+        return;
+    m_toldReadOnly = true;
+    if (Status shown = presentViewController(TextViewController::readOnlyDocumentAlert(), true); !shown)
+        TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);
 }
 
 void RTFTextViewController::updateUndoItem()

@@ -76,6 +76,8 @@ protected:
     TextDocument* editedDocument() const override { return m_receivedDocumentDidClose ? nullptr : m_document; }
     void loadView() override;
     void viewDidLoad() override;
+    // A document the editing page cannot carry back says, once, why it takes no typing.
+    void viewDidAppear(bool animated) override;
 
 private:
     explicit RTFTextViewController(TextDocument& document);
@@ -90,6 +92,7 @@ private:
     std::shared_ptr<DKInspector> m_inspector;
     bool m_receivedDocumentDidClose = false;
     bool m_forPreviewGeneration = false;
+    bool m_toldReadOnly = false;
     double m_scale = 1.0;
 };
 

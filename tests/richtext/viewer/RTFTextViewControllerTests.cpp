@@ -11,9 +11,12 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/ScalingTextStorage.h"
 #include "platform/text/TextAttributeNames.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/TextField.h"
 #include "support/DocumentTestSupport.h"
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
@@ -115,6 +118,19 @@ TEST_F(RTFViewerTest, aTableDocumentOpensInTheViewerShowingItsWholeTextReadOnly)
     EXPECT_FALSE(view->isEditable()) << "the document refuses saves, so typing would be lost";
     EXPECT_FALSE(view->insertText(u"lost"));
     EXPECT_EQ(document->RTFtext()->string(), shown);
+
+    // Shown, it says once why it takes no typing.
+    Window window(makeRect(0, 0, 800, 600));
+    window.setRootViewController(document->viewControllerToPresent());
+    window.makeKeyAndVisible();
+    auto notice = std::dynamic_pointer_cast<AlertController>(viewer->presentedViewController());
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->title(), u"Read Only Document");
+    EXPECT_TRUE(notice->tapActionWithTitle(u"OK"));
+    EXPECT_FALSE(viewer->presentedViewController());
+    window.close();
+    window.makeKeyAndVisible();
+    EXPECT_FALSE(viewer->presentedViewController()) << "told once";
 
     // A document the page holds opens in the editor; with no editor made, in nothing.
     auto plain = open("Letter.rtf", kPlainRTF);

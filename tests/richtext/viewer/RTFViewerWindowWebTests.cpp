@@ -13,6 +13,7 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TextField.h"
@@ -120,6 +121,11 @@ TEST_F(RTFViewerWindowTest, aTableDocumentShowsItsWholeTextZoomsAndClosesUntouch
     ASSERT_NE(document, nullptr);
     auto* viewer = dynamic_cast<RTFTextViewController*>(document->currentTextViewController().get());
     ASSERT_NE(viewer, nullptr);
+    GtkPresenter::processPendingEvents();
+    auto notice = std::dynamic_pointer_cast<AlertController>(viewer->presentedViewController());
+    ASSERT_TRUE(notice) << "the viewer says why the document takes no typing";
+    EXPECT_NE(presenter->widgetForController(*notice), nullptr) << "the notice is on screen";
+    EXPECT_TRUE(notice->tapActionWithTitle(u"OK"));
     GtkPresenter::processPendingEvents();
 
     GtkTextView* view = shownTextView();
