@@ -155,7 +155,7 @@ Status TextDocument::readRTFFile(const std::string& url)
     // mark spelled out in the text is no table.
     m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty();
     if (m_isRTFDocument)
-        setRTFtext(AttributedString(kTablesMarker));
+        setRTFtext(read->text);
     m_paperColor = read->paperColor;
     // The editors and the browser's exports take the open document's page
     // settings from the user defaults; opening it is what puts them there.

@@ -31,9 +31,6 @@ public:
         NoEditorPage = 4,
         ConversionFailed = 5,
     };
-    // What RTFtext holds when the RTF file read had what the editing page
-    // cannot carry back (RichTextPageLimits).
-    static constexpr const char16_t* kTablesMarker = u"ThereAreTables!";
     static constexpr const char* kDefaultMargin = "2.54";
 
     // Without a converter, the engine's is used.
@@ -63,6 +60,9 @@ public:
     std::shared_ptr<ViewController> makeQVTextViewController() override;
     std::shared_ptr<ViewController> makeQVOutlineViewController() override;
     std::shared_ptr<ViewController> documentViewController() const override;
+    // A rich text the editing page cannot carry back (isRTFDocument) shows in
+    // the native viewer, which shows the text as it was read.
+    bool showsRichTextInViewer() const override { return m_isRTFDocument; }
     std::shared_ptr<NavigationController> viewControllerToPresent() override;
     const std::shared_ptr<EditorController>& currentTextViewController() const { return m_editor; }
 
@@ -74,6 +74,8 @@ public:
     std::u16string text() const;
     // Nothing leaves the text as it is.
     void setText(std::optional<std::u16string_view> text);
+    // The text as read, kept for the native viewer when the editing page
+    // cannot carry it back; unset otherwise.
     std::optional<MutableAttributedString> RTFtext() const;
     void setRTFtext(std::optional<AttributedString> text);
     std::optional<MutableAttributedString> attributedText() const;

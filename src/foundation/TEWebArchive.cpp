@@ -22,7 +22,7 @@ Error damaged(const std::string& what)
     return Error{TEWebArchive::kErrorDomain, 1, "The web archive is damaged: " + what};
 }
 
-Status readString(const PropertyList& dictionary, const char* key, std::string& into)
+Status readString(const PropertyList& dictionary, const char* key, std::optional<std::string>& into)
 {
     const PropertyList* value = dictionary.objectForKey(key);
     if (!value)
@@ -31,6 +31,12 @@ Status readString(const PropertyList& dictionary, const char* key, std::string& 
         return damaged(std::string(key) + " is not text");
     into = *value->stringValue();
     return Status::success();
+}
+
+void writeString(PropertyList& dictionary, const char* key, const std::optional<std::string>& value)
+{
+    if (value)
+        dictionary.setObjectForKey(key, *value);
 }
 
 } // namespace
@@ -42,9 +48,9 @@ Result<TEWebResource> TEWebResource::resourceWithDictionary(const PropertyList& 
     TEWebResource resource;
     if (const PropertyList* data = dictionary.objectForKey(kDataKey)) {
         if (const Data* bytes = data->dataValue())
-            resource.data.assign(bytes->bytes(), bytes->bytes() + bytes->length());
+            resource.data.emplace(bytes->bytes(), bytes->bytes() + bytes->length());
         else if (const std::string* text = data->stringValue())
-            resource.data.assign(text->begin(), text->end());
+            resource.data.emplace(text->begin(), text->end());
         else
             return damaged(std::string(kDataKey) + " holds no bytes");
     }
@@ -59,16 +65,12 @@ Result<TEWebResource> TEWebResource::resourceWithDictionary(const PropertyList& 
 PropertyList TEWebResource::dictionaryRepresentation() const
 {
     PropertyList dictionary;
-    if (!data.empty())
-        dictionary.setObjectForKey(kDataKey, PropertyList(Data(data)));
-    if (!URL.empty())
-        dictionary.setObjectForKey(kURLKey, URL);
-    if (!MIMEType.empty())
-        dictionary.setObjectForKey(kMIMETypeKey, MIMEType);
-    if (!textEncodingName.empty())
-        dictionary.setObjectForKey(kTextEncodingNameKey, textEncodingName);
-    if (!frameName.empty())
-        dictionary.setObjectForKey(kFrameNameKey, frameName);
+    if (data)
+        dictionary.setObjectForKey(kDataKey, PropertyList(Data(*data)));
+    writeString(dictionary, kURLKey, URL);
+    writeString(dictionary, kMIMETypeKey, MIMEType);
+    writeString(dictionary, kTextEncodingNameKey, textEncodingName);
+    writeString(dictionary, kFrameNameKey, frameName);
     return dictionary;
 }
 
@@ -100,8 +102,8 @@ Result<TEWebArchive> TEWebArchive::archiveWithDictionary(const PropertyList& dic
 
 Status TEWebArchive::updateFromDictionary(const PropertyList& dictionary, int depth)
 {
-    // Property lists cannot refer back to themselves, so nesting is the only
-    // way an archive can grow without end.
+    // The property-list reader refuses values that list themselves, so
+    // nesting is the only way an archive can grow without end.
     if (depth > kMaximumFrameDepth)
         return damaged("frames nest deeper than " + std::to_string(kMaximumFrameDepth));
     if (!dictionary.dictionaryValue())
@@ -161,9 +163,9 @@ PropertyList TEWebArchive::dictionaryRepresentation() const
     return dictionary;
 }
 
-Result<std::vector<std::uint8_t>> TEWebArchive::data() const
+Result<std::vector<std::uint8_t>> TEWebArchive::data(PropertyList::Format format) const
 {
-    Result<Data> written = dictionaryRepresentation().toData(PropertyList::Format::Binary);
+    Result<Data> written = dictionaryRepresentation().toData(format);
     if (!written) {
         TELog(TELogLevelError, written.error().message);
         return written.error();

@@ -13,13 +13,15 @@ namespace folio {
 
 class Pasteboard;
 
-// One resource of a saved web page: its bytes and what they are.
+// One resource of a saved web page: its bytes and what they are. A property
+// that is not set differs from an empty one: only set ones are written, and
+// the editors' copies write an empty frame name that readers expect to find.
 struct TEWebResource {
-    std::vector<std::uint8_t> data;
-    std::string URL;
-    std::string MIMEType;
-    std::string textEncodingName;
-    std::string frameName;
+    std::optional<std::vector<std::uint8_t>> data;
+    std::optional<std::string> URL;
+    std::optional<std::string> MIMEType;
+    std::optional<std::string> textEncodingName;
+    std::optional<std::string> frameName;
 
     // Missing keys leave their property empty; a key of the wrong type is an error.
     static Result<TEWebResource> resourceWithDictionary(const PropertyList& dictionary);
@@ -51,8 +53,9 @@ public:
     const std::optional<std::vector<TEWebArchive>>& subframeArchives() const { return m_subframeArchives; }
 
     PropertyList dictionaryRepresentation() const;
-    // The archive as a binary property list.
-    Result<std::vector<std::uint8_t>> data() const;
+    // The archive as a property list: binary, as pasteboards of other
+    // programs hold it, unless asked otherwise.
+    Result<std::vector<std::uint8_t>> data(PropertyList::Format format = PropertyList::Format::Binary) const;
 
     // The general pasteboard's web archive, when it holds one.
     static std::optional<TEWebArchive> webArchiveFromPasteboard(const Pasteboard& pasteboard);

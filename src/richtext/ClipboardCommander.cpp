@@ -59,16 +59,10 @@ void ClipboardCommander::pageDidBecomeReady()
                 "folioSendPageMessage('pasteEvent');}");
 }
 
-PropertyList ClipboardCommander::webArchiveForHTML(const std::string& html)
+TEWebArchive ClipboardCommander::webArchiveForHTML(const std::string& html)
 {
-    PropertyList resource = PropertyList::dictionary({
-        {"WebResourceData", PropertyList(Data(html.data(), html.size()))},
-        {"WebResourceFrameName", PropertyList("")},
-        {"WebResourceMIMEType", PropertyList("text/html")},
-        {"WebResourceTextEncodingName", PropertyList("UTF-8")},
-        {"WebResourceURL", PropertyList("about:blank")},
-    });
-    return PropertyList::dictionary({{"WebMainResource", std::move(resource)}});
+    TEWebResource page{std::vector<std::uint8_t>(html.begin(), html.end()), "about:blank", "text/html", "UTF-8", ""};
+    return TEWebArchive(std::move(page), std::nullopt, std::nullopt);
 }
 
 void ClipboardCommander::copyToPasteboard(bool cut)
@@ -80,10 +74,10 @@ void ClipboardCommander::copyToPasteboard(bool cut)
         return;
     // What leaves the editor for other programs carries nothing that runs.
     html = HTMLSanitizer::sanitizedHTML(html);
-    Result<Data> archive = webArchiveForHTML(html).toData(PropertyList::Format::XML);
+    Result<std::vector<std::uint8_t>> archive = webArchiveForHTML(html).data(PropertyList::Format::XML);
     PasteboardItem item;
     if (archive)
-        item[kPasteboardTypeWebArchive] = archive->vector();
+        item[kPasteboardTypeWebArchive] = std::move(*archive);
     else
         TELog(TELogLevelWarning, "The copied selection goes without its formatting: " + archive.error().message);
     item[kPasteboardTypeHTML] = std::vector<std::uint8_t>(html.begin(), html.end());
@@ -96,8 +90,8 @@ void ClipboardCommander::copyToPasteboard(bool cut)
 std::optional<std::string> ClipboardCommander::pasteboardHTML() const
 {
     if (std::optional<TEWebArchive> archive = TEWebArchive::webArchiveFromPasteboard(m_pasteboard)) {
-        if (archive->mainResource())
-            return htmlText(archive->mainResource()->data);
+        if (archive->mainResource() && archive->mainResource()->data)
+            return htmlText(*archive->mainResource()->data);
     }
     if (std::optional<std::vector<std::uint8_t>> html = m_pasteboard.dataForPasteboardType(kPasteboardTypeHTML))
         return htmlText(*html);

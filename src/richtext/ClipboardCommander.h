@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/foundation/PropertyList.h"
+#include "foundation/TEWebArchive.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/DropInteraction.h"
 
@@ -67,9 +67,9 @@ public:
     // "Paste As Plain Text".
     void paste2();
 
-    // The pasteboard property list of a copied selection's HTML:
-    // { "WebMainResource": { the five resource keys } }.
-    static PropertyList webArchiveForHTML(const std::string& html);
+    // The web archive of a copied selection's HTML: a main resource with all
+    // five properties set (an empty frame name, "about:blank" as its URL).
+    static TEWebArchive webArchiveForHTML(const std::string& html);
 
     // The page view accepts drops with this commander as their delegate.
     void prepareWebViewText(View& webView);

@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/services/URLOpener.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
@@ -42,6 +43,16 @@ AboutTableViewController::AboutTableViewController(std::optional<PropertyList> i
 PropertyList AboutTableViewController::applicationInfoDictionary()
 {
     return PropertyList::dictionary({{"CFBundleShortVersionString", FOLIO_VERSION}, {"CFBundleVersion", FOLIO_VERSION}});
+}
+
+Status AboutTableViewController::presentAboutScreen(ViewController& presenter, std::optional<PropertyList> infoDictionary,
+                                                   URLOpening openURL)
+{
+    auto about = std::make_shared<AboutTableViewController>(std::move(infoDictionary), std::move(openURL));
+    about->setTitle(toUtf16(Localization::localizedString("about_screen_title", "About Folio")));
+    std::shared_ptr<NavigationController> navigation = NavigationController::withRootViewController(about);
+    navigation->setPreferredContentSize(Size{420, 360});
+    return presenter.presentViewController(navigation, true);
 }
 
 void AboutTableViewController::viewDidLoad()

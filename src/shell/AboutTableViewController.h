@@ -29,6 +29,11 @@ public:
 
     static PropertyList applicationInfoDictionary();
 
+    // Shows the about screen, titled, over `presenter`; its window's close
+    // button takes it away.
+    static Status presentAboutScreen(ViewController& presenter, std::optional<PropertyList> infoDictionary = std::nullopt,
+                                     URLOpening openURL = nullptr);
+
     const std::shared_ptr<TableViewCell>& versionNumberCell() const { return m_versionNumberCell; }
     const std::shared_ptr<TableViewCell>& buildNumberCell() const { return m_buildNumberCell; }
 

@@ -171,13 +171,18 @@ TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)
     auto document = read("table.rtf", "{\\rtf1\\ansi \\trowd\\cellx1000 A\\cell\\row After}");
     EXPECT_TRUE(document->isRTFDocument());
     ASSERT_TRUE(document->RTFtext().has_value());
-    EXPECT_EQ(document->RTFtext()->string(), TextDocument::kTablesMarker);
+    // The text as read, for the native viewer: the cell's text and what follows.
+    EXPECT_NE(document->RTFtext()->string().find(u"A"), std::u16string::npos);
+    EXPECT_NE(document->RTFtext()->string().find(u"After"), std::u16string::npos);
+    EXPECT_TRUE(document->showsRichTextInViewer());
     EXPECT_NE(document->text().find(u"After"), std::u16string::npos);
     EXPECT_TRUE(document->refusesSaves());
 
     auto plain = read("words.rtf", "{\\rtf1\\ansi Write \\\\trowd to start a row.}");
     EXPECT_FALSE(plain->isRTFDocument()) << "the words of a table mark are no table";
     EXPECT_FALSE(plain->refusesSaves());
+    EXPECT_FALSE(plain->RTFtext()) << "only a text the page cannot hold is kept twice";
+    EXPECT_FALSE(plain->showsRichTextInViewer());
 }
 
 TEST_F(TextDocumentReadingTest, aDocumentThePageCannotHoldIsNeverSavedOver)

@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Pasteboard.h"
+#include "support/HandWrittenBinaryPlist.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,8 @@ PropertyList nested(int depth)
 
 TEST(TEWebArchive, WrittenArchivesReadBackWithTheirResourcesAndFrames)
 {
-    TEWebResource image{{0x89, 'P', 'N', 'G'}, "https://example.com/a.png", "image/png", "", ""};
+    TEWebResource image{std::vector<std::uint8_t>{0x89, 'P', 'N', 'G'}, "https://example.com/a.png", "image/png",
+                        std::nullopt, std::nullopt};
     TEWebArchive frame(page("<p>frame</p>"), std::nullopt, std::nullopt);
     TEWebArchive archive(page("<p>Hello</p>"), std::vector<TEWebResource>{image}, std::vector<TEWebArchive>{frame});
     Result<std::vector<std::uint8_t>> bytes = archive.data();
@@ -49,6 +51,30 @@ TEST(TEWebArchive, WrittenArchivesReadBackWithTheirResourcesAndFrames)
     ASSERT_TRUE(read->subframeArchives());
     EXPECT_EQ(read->subframeArchives()->at(0).mainResource(), page("<p>frame</p>"));
     EXPECT_FALSE(read->subframeArchives()->at(0).subresources());
+    // What was never set stays unset; what was set empty comes back empty.
+    EXPECT_FALSE(read->subresources()->at(0).textEncodingName);
+    EXPECT_EQ(read->mainResource()->frameName, std::optional<std::string>(""));
+
+    // The editors' copies go out as XML and read back the same.
+    Result<std::vector<std::uint8_t>> xml = archive.data(PropertyList::Format::XML);
+    ASSERT_TRUE(xml);
+    EXPECT_EQ(std::string(xml->begin(), xml->begin() + 5), "<?xml");
+    Result<TEWebArchive> fromXML = TEWebArchive::archiveWithData(*xml);
+    ASSERT_TRUE(fromXML);
+    EXPECT_EQ(fromXML->dictionaryRepresentation(), archive.dictionaryRepresentation());
+}
+
+TEST(TEWebArchive, ResourcesWriteOnlyTheirSetPropertiesAndEmptyOnesStay)
+{
+    TEWebResource bare;
+    EXPECT_TRUE(bare.dictionaryRepresentation().keys().empty());
+    TEWebResource empty{std::vector<std::uint8_t>{}, "", "", "", ""};
+    PropertyList written = empty.dictionaryRepresentation();
+    EXPECT_EQ(written.keys().size(), 5u);
+    Result<TEWebResource> read = TEWebResource::resourceWithDictionary(written);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read, empty);
+    EXPECT_NE(*read, bare);
 }
 
 TEST(TEWebArchive, MissingListsStayAbsentAndEmptyListsStayEmpty)
@@ -71,6 +97,16 @@ TEST(TEWebArchive, DamagedOrTooDeepArchivesAreRefusedWhole)
     EXPECT_FALSE(TEWebArchive::archiveWithData(garbage));
     EXPECT_EQ(logged, 1);
     setTELogHandler(nullptr);
+    // A written archive cut short anywhere is refused, never read in part.
+    TEWebArchive whole(page("<p>whole</p>"), std::vector<TEWebResource>{page("<p>part</p>")}, std::nullopt);
+    for (PropertyList::Format format : {PropertyList::Format::Binary, PropertyList::Format::XML}) {
+        std::vector<std::uint8_t> bytes = whole.data(format).value();
+        // XML is cut inside the archive: without only its closing
+        // "</plist>" it is still whole.
+        std::size_t first = format == PropertyList::Format::XML ? std::string_view("\n</plist>\n").size() + 1 : 1;
+        for (std::size_t cut = first; cut < bytes.size(); cut += 7)
+            EXPECT_FALSE(TEWebArchive::archiveWithData(std::span(bytes).first(bytes.size() - cut))) << cut;
+    }
 
     EXPECT_TRUE(TEWebArchive::archiveWithData(binary(nested(TEWebArchive::kMaximumFrameDepth))));
     Result<TEWebArchive> deep = TEWebArchive::archiveWithData(binary(nested(TEWebArchive::kMaximumFrameDepth + 1)));
@@ -82,6 +118,31 @@ TEST(TEWebArchive, DamagedOrTooDeepArchivesAreRefusedWhole)
         {{"WebMainResource", page("x").dictionaryRepresentation()},
          {"WebSubresources", PropertyList::array({page("y").dictionaryRepresentation(), PropertyList("text")})}});
     EXPECT_FALSE(TEWebArchive::archiveWithDictionary(badResource));
+    // A frame list that holds its own archive, which only a binary list can say.
+    testing_support::HandWrittenBinaryPlist loop;
+    std::uint8_t key = loop.addString("WebSubframeArchives");
+    std::uint8_t frames = loop.addArray({0});
+    std::uint8_t top = loop.addDictionary({{key, frames}});
+    loop.replace(frames, {0xA1, top});
+    Result<TEWebArchive> looped = TEWebArchive::archiveWithData(loop.bytes(top));
+    ASSERT_FALSE(looped);
+    EXPECT_EQ(looped.error().domain, PropertyList::kErrorDomain);
+    // The same frame listed over and over, level after level.
+    testing_support::HandWrittenBinaryPlist fan;
+    std::uint8_t frameKey = fan.addString("WebSubframeArchives");
+    std::vector<std::uint8_t> levels;
+    for (int level = 0; level < 10; ++level) {
+        std::uint8_t list = fan.add({});
+        levels.push_back(fan.addDictionary({{frameKey, list}}));
+    }
+    for (std::size_t level = 0; level + 1 < levels.size(); ++level)
+        fan.replace(static_cast<std::uint8_t>(levels[level] - 1),
+                    {0xAC, levels[level + 1], levels[level + 1], levels[level + 1], levels[level + 1],
+                     levels[level + 1], levels[level + 1], levels[level + 1], levels[level + 1], levels[level + 1],
+                     levels[level + 1], levels[level + 1], levels[level + 1]});
+    fan.replace(static_cast<std::uint8_t>(levels.back() - 1), {0xA0});
+    EXPECT_FALSE(TEWebArchive::archiveWithData(fan.bytes(levels.front())));
+
     PropertyList badURL = PropertyList::dictionary(
         {{"WebMainResource", PropertyList::dictionary({{"WebResourceURL", PropertyList(std::int64_t(3))}})}});
     EXPECT_FALSE(TEWebArchive::archiveWithDictionary(badURL));

@@ -57,7 +57,7 @@ protected:
     {
         PasteboardItem item;
         item[kPasteboardTypeWebArchive] =
-            ClipboardCommander::webArchiveForHTML(html).toData(PropertyList::Format::Binary)->vector();
+            ClipboardCommander::webArchiveForHTML(html).data().value();
         item[kPasteboardTypeUTF8PlainText] = std::vector<std::uint8_t>(plain.begin(), plain.end());
         putItem(std::move(item));
     }

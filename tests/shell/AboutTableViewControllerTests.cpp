@@ -1,5 +1,7 @@
 #include "shell/AboutTableViewController.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Window.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 
@@ -58,6 +60,36 @@ TEST(AboutTableViewController, OnlyTheSecondSectionOpensPagesAndEveryRowIsDesele
     EXPECT_EQ(screen.opened, (std::vector<std::string>{AboutTableViewController::kComponentHomePage,
                                                        AboutTableViewController::kLicenceText}));
     EXPECT_FALSE(table.indexPathForSelectedRow());
+}
+
+TEST(AboutTableViewController, IsPresentedTitledOverTheBrowserAndOnlyOnceAtATime)
+{
+    auto browser = std::make_shared<ViewController>();
+    Window window(makeRect(0, 0, 800, 600));
+    window.setRootViewController(browser);
+    window.makeKeyAndVisible();
+    std::vector<std::string> opened;
+    ASSERT_TRUE(AboutTableViewController::presentAboutScreen(
+        *browser, PropertyList::dictionary({{"CFBundleShortVersionString", "3.1"}}),
+        [&](const std::string& url) { opened.push_back(url); }));
+    auto navigation = std::dynamic_pointer_cast<NavigationController>(browser->presentedViewController());
+    ASSERT_TRUE(navigation);
+    auto about = std::dynamic_pointer_cast<AboutTableViewController>(navigation->topViewController());
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->title(), u"About Folio");
+    // The rows a person sees: the version first, and links that open.
+    about->loadViewIfNeeded();
+    TableView& table = *about->tableView();
+    table.reloadData();
+    EXPECT_EQ(table.cellForRowAtIndexPath({0, 0})->detailTextLabel()->text(), u"3.1");
+    table.tapRowAtIndexPath({1, 1});
+    EXPECT_EQ(opened, std::vector<std::string>{AboutTableViewController::kLicenceText});
+
+    // A second press while it shows is refused, not stacked.
+    EXPECT_FALSE(AboutTableViewController::presentAboutScreen(*browser));
+    browser->dismissViewControllerAnimated(false);
+    EXPECT_FALSE(browser->presentedViewController());
+    EXPECT_TRUE(AboutTableViewController::presentAboutScreen(*browser));
 }
 
 } // namespace folio

@@ -6,6 +6,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "markdown/MarkdownEditorRegistration.h"
+#include "shell/AboutTableViewController.h"
 #include "shell/AppController.h"
 #include "platform/docframework/DKDocumentPicker.h"
 #include "platform/docframework/ODSFileItem.h"
@@ -15,10 +16,13 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkDocumentGrid.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextViewController.h"
 #include "richtext/TextViewController.h"
+#include "richtext/viewer/RTFTextViewController.h"
 
 #include <functional>
 #include <iostream>
@@ -44,6 +48,8 @@ void registerEditors()
     EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
         return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{}, openOnDesktop);
     });
+    EditorMakers::registerMaker(EditorKind::RTFViewer,
+                                [](TextDocument& document) { return RTFTextViewController::make(document); });
     EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
         return std::make_shared<QVTextViewController>(document, QVTextViewController::WebViewFactory{}, openOnDesktop);
     });
@@ -82,6 +88,13 @@ public:
         m_picker->setImportChooser([] { return GtkDocumentGrid::chooseFileToImport(nullptr); });
         AppController* app = &m_app;
         m_picker->setPrinter([app](const std::string& file) { return app->printFileItem(file); });
+        std::weak_ptr<DKDocumentPicker> picker = m_picker;
+        m_picker->navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(u"About", [picker](BarButtonItem&) {
+            if (std::shared_ptr<DKDocumentPicker> shown = picker.lock()) {
+                if (Status presented = AboutTableViewController::presentAboutScreen(*shown); !presented)
+                    std::cerr << "folio: " << presented.error().message << "\n";
+            }
+        })});
         m_window = std::make_shared<Window>(Rect{{0, 0}, {1000, 720}});
         m_window->setRootViewController(m_picker);
         m_window->setCloseRequestHandler([app, onClose] {

@@ -71,6 +71,10 @@ std::shared_ptr<ViewController> DKDocument::makeDocumentViewController()
         return makeQVTextViewController();
     if (type == TypeIdentifiers::kQVOutline)
         return makeQVOutlineViewController();
+    if (showsRichTextInViewer()) {
+        if (std::shared_ptr<ViewController> viewer = makeRTFViewController())
+            return viewer;
+    }
     return makeViewController();
 }
 

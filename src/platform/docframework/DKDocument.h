@@ -67,6 +67,10 @@ public:
     virtual std::shared_ptr<ViewController> makeQVTextViewController();
     virtual std::shared_ptr<ViewController> makeQVOutlineViewController();
     virtual std::shared_ptr<ViewController> documentViewController() const;
+    // Whether a rich-text file is shown in the native viewer
+    // (makeRTFViewController) instead of the editor; the editor is made
+    // when no viewer is.
+    virtual bool showsRichTextInViewer() const { return false; }
     // What the browser presents: a navigation controller around the editor,
     // made on first request.
     virtual std::shared_ptr<NavigationController> viewControllerToPresent();

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace folio {
 
@@ -80,6 +82,108 @@ bool binaryStringsAreSafe(std::span<const std::uint8_t> bytes)
             if (at[0] == 0 && (unitSize == 1 || at[1] == 0))
                 return false;
         }
+    }
+    return true;
+}
+
+// The number of units an object's marker counts (elements, characters,
+// bytes): the low nibble, or an integer object after it when the nibble is
+// 0xF. None when that integer is damaged. `start` moves past the count.
+std::optional<std::uint64_t> markerCount(std::span<const std::uint8_t> bytes, std::size_t end, std::uint64_t& start)
+{
+    std::uint64_t count = bytes[start - 1] & 0xF;
+    if (count != 0xF)
+        return count;
+    if (start >= end || (bytes[start] >> 4) != 0x1 || (bytes[start] & 0xF) > 3)
+        return std::nullopt;
+    std::size_t size = std::size_t(1) << (bytes[start] & 0xF);
+    if (start + 1 + size > end)
+        return std::nullopt;
+    count = bigEndian(bytes.data() + start + 1, size);
+    start += 1 + size;
+    return count;
+}
+
+// A binary property list refers to its objects by number, so one object can
+// be listed in many places, or inside itself. libplist copies an object at
+// every reference, which turns a file of a few hundred bytes that lists one
+// list ten times at each of twelve levels into 10^12 values, and it follows
+// deep chains by recursion. The object graph is therefore walked before
+// libplist sees it: a cycle, a chain deeper than we read, or more values
+// than the file could honestly spell out is refused.
+bool binaryObjectGraphIsBounded(std::span<const std::uint8_t> bytes, int maximumDepth)
+{
+    constexpr std::size_t kTrailerSize = 32;
+    const std::uint8_t* trailer = bytes.data() + bytes.size() - kTrailerSize;
+    std::size_t offsetSize = trailer[6];
+    std::size_t referenceSize = trailer[7];
+    std::uint64_t objectCount = bigEndian(trailer + 8, 8);
+    std::uint64_t topObject = bigEndian(trailer + 16, 8);
+    std::uint64_t tableOffset = bigEndian(trailer + 24, 8);
+    std::size_t end = bytes.size() - kTrailerSize;
+    if (referenceSize < 1 || referenceSize > 8 || topObject >= objectCount)
+        return false;
+
+    // The references each container holds, in file order.
+    std::vector<std::vector<std::uint64_t>> children(objectCount);
+    std::uint64_t referenceSlots = 0;
+    for (std::uint64_t object = 0; object < objectCount; ++object) {
+        std::uint64_t offset = bigEndian(bytes.data() + tableOffset + object * offsetSize, offsetSize);
+        std::uint8_t kind = bytes[offset] >> 4;
+        // Arrays, sets and dictionaries (keys and values both refer).
+        if (kind != 0xA && kind != 0xC && kind != 0xD)
+            continue;
+        std::uint64_t start = offset + 1;
+        std::optional<std::uint64_t> count = markerCount(bytes, end, start);
+        if (!count)
+            return false;
+        std::uint64_t references = kind == 0xD ? *count * 2 : *count;
+        if (*count > (end - start) / referenceSize || references > (end - start) / referenceSize)
+            return false;
+        children[object].reserve(references);
+        for (std::uint64_t i = 0; i < references; ++i) {
+            std::uint64_t child = bigEndian(bytes.data() + start + i * referenceSize, referenceSize);
+            if (child >= objectCount)
+                return false;
+            children[object].push_back(child);
+        }
+        referenceSlots += references;
+    }
+
+    // Values once every reference is copied, and the deepest chain, both
+    // from the top object, by an explicit stack; an object met again while
+    // it is still open is a cycle.
+    const std::uint64_t limit = std::max<std::uint64_t>(1u << 20, 8 * (referenceSlots + 1));
+    enum class Mark : std::uint8_t { New, Open, Done };
+    std::vector<Mark> marks(objectCount, Mark::New);
+    std::vector<std::uint64_t> values(objectCount, 1);
+    std::vector<int> depths(objectCount, 0);
+    std::vector<std::pair<std::uint64_t, std::size_t>> stack{{topObject, 0}};
+    marks[topObject] = Mark::Open;
+    while (!stack.empty()) {
+        auto& [object, next] = stack.back();
+        if (next < children[object].size()) {
+            std::uint64_t child = children[object][next++];
+            if (marks[child] == Mark::Open)
+                return false;
+            if (marks[child] == Mark::New) {
+                marks[child] = Mark::Open;
+                stack.emplace_back(child, 0);
+            }
+            continue;
+        }
+        std::uint64_t total = 1;
+        int depth = 0;
+        for (std::uint64_t child : children[object]) {
+            total += values[child];
+            depth = std::max(depth, depths[child] + 1);
+            if (total > limit || depth > maximumDepth)
+                return false;
+        }
+        values[object] = total;
+        depths[object] = depth;
+        marks[object] = Mark::Done;
+        stack.pop_back();
     }
     return true;
 }
@@ -319,8 +423,12 @@ Result<PropertyList> PropertyList::fromData(std::span<const std::uint8_t> bytes)
     if (bytes.size() > std::numeric_limits<uint32_t>::max())
         return plistError(Malformed, "The property list is too large");
     const char* text = reinterpret_cast<const char*>(bytes.data());
-    if (plist_is_binary(text, static_cast<uint32_t>(bytes.size())) && !binaryStringsAreSafe(bytes))
-        return plistError(Malformed, "The binary property list is damaged");
+    if (plist_is_binary(text, static_cast<uint32_t>(bytes.size()))) {
+        if (!binaryStringsAreSafe(bytes))
+            return plistError(Malformed, "The binary property list is damaged");
+        if (!binaryObjectGraphIsBounded(bytes, kMaximumDepth))
+            return plistError(Malformed, "The binary property list refers to its own values in a loop or without bound");
+    }
     plist_t root = nullptr;
     plist_from_memory(reinterpret_cast<const char*>(bytes.data()), static_cast<uint32_t>(bytes.size()), &root);
     if (!root)

@@ -314,8 +314,11 @@ private:
             g_free(text);
             pango_font_description_free(description);
         }
-        if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::ForegroundColor))
-            strings.emplace_back("foreground", rgbaString(color->color()));
+        const auto* foreground = attributes.valueForKeyAs<ColorValue>(Key::ForegroundColor);
+        if (!foreground)
+            foreground = attributes.valueForKeyAs<ColorValue>(Key::CoreTextForegroundColor);
+        if (foreground)
+            strings.emplace_back("foreground", rgbaString(foreground->color()));
         if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::BackgroundColor))
             strings.emplace_back("background", rgbaString(color->color()));
         if (const auto* underline = attributes.valueForKeyAs<IntegerValue>(Key::UnderlineStyle); underline && underline->value() != 0)

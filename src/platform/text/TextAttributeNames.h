@@ -9,6 +9,9 @@ namespace folio::TextAttributeName {
 // the engine and the pasteboard keeps its meaning.
 inline constexpr std::string_view Font = "NSFont";
 inline constexpr std::string_view ForegroundColor = "NSColor";
+// Text read from RTF and HTML carries its colour under the Core Text key; a
+// text view draws it when the run has no colour of its own.
+inline constexpr std::string_view CoreTextForegroundColor = "CTForegroundColor";
 inline constexpr std::string_view BackgroundColor = "NSBackgroundColor";
 inline constexpr std::string_view ParagraphStyle = "NSParagraphStyle";
 // Integer values: 0 none, 1 single.

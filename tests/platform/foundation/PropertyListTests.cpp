@@ -1,6 +1,7 @@
 #include "platform/foundation/PropertyList.h"
 
 #include "ScratchFolder.h"
+#include "support/HandWrittenBinaryPlist.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,40 @@ TEST(PropertyListReading, BinaryStringsHoldingNulAreRefused)
     auto list = PropertyList::fromData(bytes);
     ASSERT_FALSE(list);
     EXPECT_EQ(list.error().code, PropertyList::Malformed);
+}
+
+TEST(PropertyListReading, BinaryObjectsThatListThemselvesOrMultiplyWithoutBoundAreRefused)
+{
+    // A list that holds itself, directly and through a dictionary.
+    testing_support::HandWrittenBinaryPlist loop;
+    loop.addArray({0});
+    auto looped = PropertyList::fromData(loop.bytes());
+    ASSERT_FALSE(looped);
+    EXPECT_EQ(looped.error().code, PropertyList::Malformed);
+    testing_support::HandWrittenBinaryPlist indirect;
+    std::uint8_t key = indirect.addString("k");
+    std::uint8_t list = indirect.addArray({0});
+    std::uint8_t top = indirect.addDictionary({{key, list}});
+    indirect.replace(list, {0xA1, top});
+    EXPECT_FALSE(PropertyList::fromData(indirect.bytes(top)));
+
+    // Twelve levels that each list the next one ten times: 200 bytes that
+    // would copy out to 10^12 values.
+    testing_support::HandWrittenBinaryPlist bomb;
+    for (std::uint8_t level = 0; level < 12; ++level)
+        bomb.addArray(std::vector<std::uint8_t>(10, static_cast<std::uint8_t>(level + 1)));
+    bomb.add({0x08});
+    EXPECT_FALSE(PropertyList::fromData(bomb.bytes()));
+
+    // Sharing that stays small is what writers do with repeated values, and reads.
+    testing_support::HandWrittenBinaryPlist shared;
+    std::uint8_t word = shared.addString("same");
+    std::uint8_t inner = shared.addArray({word, word});
+    std::uint8_t outer = shared.addArray({inner, inner, word});
+    auto read = PropertyList::fromData(shared.bytes(outer));
+    ASSERT_TRUE(read) << read.error().message;
+    ASSERT_EQ(read->arrayValue()->size(), 3u);
+    EXPECT_EQ(*(*read->arrayValue())[1].arrayValue()->at(1).stringValue(), "same");
 }
 
 TEST(PropertyListReading, DamagedBinariesAnswerValuesOrErrorsNeverCrash)
