@@ -1,6 +1,7 @@
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/pdf/PageRenderer.h"
 #include "export/pdf/UIPrintPageRendererMarquent.h"
+#include "documents/PageSizes.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -61,8 +62,11 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
 TEST_F(PrintRenderers, MarquentRendererPageSizesAndTheOnePageMode)
 {
     EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, "", 0).pageSize, (Size{612, 792}));
+    // Every paper the user may choose prints on that paper, A5 Landscape too.
     m_defaults.setString("defaultPageSize", "A5 Landscape");
-    EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, "", 0).pageSize, (Size{612, 792}));
+    Size landscape = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, "", 0).pageSize;
+    EXPECT_EQ(landscape, PageSizes::sizeFromPageSize("A5 Landscape"));
+    EXPECT_GT(landscape.width, landscape.height);
 
     std::string printed = m_folder.path("printed.pdf");
     writePrintedPDF(printed, 2, Size{612, 792});

@@ -25,9 +25,9 @@ UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromDef
 {
     Options options;
     options.pageNumbers = defaults.boolForKey("pageNumbersEnabled").value_or(false);
-    // This renderer's table stops before "A5 Landscape", which the PDF export added later.
+    // Prints on the paper the user chose, as the PDF export does.
     std::string name = defaults.stringForKey(PageSizes::kDefaultPageSizeKey).value_or("Letter");
-    options.pageSize = name == "A5 Landscape" ? PageSizes::kFallbackSize : PageSizes::sizeFromPageSize(name);
+    options.pageSize = PageSizes::sizeFromPageSize(name);
     bool qv = fileType == TypeIdentifiers::kQVText || fileType == TypeIdentifiers::kQVOutline;
     options.rightMargin = qv ? 0 : defaults.doubleForKey("marquentPageMarginRight").value_or(0) * kPointsPerCentimetre;
     options.mode = mode;
