@@ -343,28 +343,42 @@ void GtkControlBridges::refreshControl(GtkWidget* root, const Control& control)
         refreshTree(root, const_cast<Control*>(&control));
 }
 
-void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color)
+namespace {
+
+// Replaces the widget's own provider stored under `key` by one that sets the
+// colour with the rgba() value between `before` and `after`; no colour
+// leaves the theme's. The provider is added to this widget's context only, so
+// the bare selector reaches no other widget. False when there is no colour.
+bool replaceColorProvider(GtkWidget* widget, const char* key, const std::optional<Color>& color,
+                          const std::string& before, const std::string& after)
 {
     GtkStyleContext* context = gtk_widget_get_style_context(widget);
-    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kBackgroundKey))) {
+    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), key))) {
         gtk_style_context_remove_provider(context, old);
-        g_object_set_data(G_OBJECT(widget), kBackgroundKey, nullptr);
+        g_object_set_data(G_OBJECT(widget), key, nullptr);
     }
     double red = 0;
     double green = 0;
     double blue = 0;
     double alpha = 1;
     if (!color || !color->getRed(&red, &green, &blue, &alpha))
-        return;
-    // The provider is added to this widget's context only, so the bare
-    // selector reaches no other widget.
-    std::string css = "* { background-image: none; background-color: rgba(" + std::to_string(cssChannel(red)) + "," +
-                      std::to_string(cssChannel(green)) + "," + std::to_string(cssChannel(blue)) + "," +
-                      cssNumber(std::clamp(alpha, 0.0, 1.0)) + "); }";
+        return false;
+    std::string css = "* { " + before + "rgba(" + std::to_string(cssChannel(red)) + "," + std::to_string(cssChannel(green))
+                      + "," + std::to_string(cssChannel(blue)) + "," + cssNumber(std::clamp(alpha, 0.0, 1.0)) + ")"
+                      + after + " }";
     GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
     gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_set_data_full(G_OBJECT(widget), kBackgroundKey, provider, g_object_unref);
+    g_object_set_data_full(G_OBJECT(widget), key, provider, g_object_unref);
+    return true;
+}
+
+} // namespace
+
+void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color)
+{
+    if (!replaceColorProvider(widget, kBackgroundKey, color, "background-image: none; background-color: ", ";"))
+        return;
     if (GTK_IS_FIXED(widget) && !g_signal_handler_find(widget, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
                                                        reinterpret_cast<gpointer>(drawBackground), nullptr))
         g_signal_connect(widget, "draw", G_CALLBACK(drawBackground), nullptr);
@@ -372,23 +386,7 @@ void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optio
 
 void GtkControlBridges::applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color)
 {
-    GtkStyleContext* context = gtk_widget_get_style_context(widget);
-    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kForegroundKey))) {
-        gtk_style_context_remove_provider(context, old);
-        g_object_set_data(G_OBJECT(widget), kForegroundKey, nullptr);
-    }
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    double alpha = 1;
-    if (!color || !color->getRed(&red, &green, &blue, &alpha))
-        return;
-    std::string css = "* { color: rgba(" + std::to_string(cssChannel(red)) + "," + std::to_string(cssChannel(green)) + ","
-                      + std::to_string(cssChannel(blue)) + "," + cssNumber(std::clamp(alpha, 0.0, 1.0)) + "); }";
-    GtkCssProvider* provider = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
-    gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_set_data_full(G_OBJECT(widget), kForegroundKey, provider, g_object_unref);
+    replaceColorProvider(widget, kForegroundKey, color, "color: ", ";");
 }
 
 } // namespace folio
