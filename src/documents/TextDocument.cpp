@@ -5,6 +5,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/MarkdownEditorController.h"
 #include "documents/RichTextPageLimits.h"
+#include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -157,6 +158,11 @@ Status TextDocument::readRTFFile(const std::string& url)
     if (m_isRTFDocument)
         setRTFtext(read->text);
     m_paperColor = read->paperColor;
+    // The comments side file of a first-version document goes where those
+    // versions kept it; the document reads the same whether or not it could
+    // be stored, and a failure is logged where it happens.
+    if (read->legacyAnnotations)
+        (void)DKRTFLegacyAnnotations::store(name, *read->legacyAnnotations);
     // The editors and the browser's exports take the open document's page
     // settings from the user defaults; opening it is what puts them there.
     read->pageSettings.store(UserDefaults::standardUserDefaults());

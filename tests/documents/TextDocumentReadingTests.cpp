@@ -5,11 +5,14 @@
 #include "documents/EditorMakers.h"
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
+#include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/NavigationController.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace folio {
 namespace {
@@ -164,6 +167,14 @@ TEST_F(TextDocumentReadingTest, openingRtfStoresItsPageSettingsForTheEditors)
     EXPECT_NEAR(defaults.floatForKey("marquentPageMarginLeft").value_or(0), 2.0, 0.001);
     EXPECT_FALSE(defaults.objectForKey("currentDocumentFooterControl"));
     defaults.removeObjectForKey("marquentPageMarginLeft");
+}
+
+TEST_F(TextDocumentReadingTest, openingAFirstVersionDocumentKeepsItsCommentsFileBesideTheDocuments)
+{
+    std::string side = DKRTFLegacyAnnotations::pathForDocument("first.rtf");
+    std::filesystem::remove(side);
+    read("first.rtf", "{\\rtf1 \\marquentannotations 48656c6c6f\nText}");
+    EXPECT_EQ(readFile(side), "Hello");
 }
 
 TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)

@@ -247,13 +247,23 @@ TEST_F(RTFReaderObjectsTests, footnoteTableMarkersFollowTheText)
     EXPECT_EQ(string.attributeAtIndex(TETextIsFootnoteTableAttribute, 2)->as<StringValue>()->value(), u"-1");
 }
 
-TEST_F(RTFReaderObjectsTests, legacyAnnotationsBlockIsStoredBesideTheDocuments)
+TEST_F(RTFReaderObjectsTests, legacyAnnotationsBlockIsAnsweredAndNoFileIsWritten)
 {
-    AttributedString string = read(u"{\\rtf1 \\marquentannotations 48656c6c6f\nText}", "../../Notes.rtf");
-    EXPECT_EQ(string.string(), u"Text");
     std::string path = DKRTFLegacyAnnotations::pathForDocument("../../Notes.rtf");
+    std::filesystem::remove(path);
+    Result<DKRTFReadResult> result = DKRTFReader::read(u"{\\rtf1 \\marquentannotations 48656c6c6f\nText}", "../../Notes.rtf");
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result->text.string(), u"Text");
+    ASSERT_TRUE(result->legacyAnnotations.has_value());
+    EXPECT_EQ(result->legacyAnnotations->toString(), "Hello");
+    // Reading is no place to write files: exports and previews read too.
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    // Where the opened document puts it: beside the documents, under the
+    // name's last component only.
     EXPECT_EQ(std::filesystem::path(path).filename(), "Notes.annotations");
     EXPECT_EQ(std::filesystem::path(path).parent_path().filename(), "Marquent_temp");
+    ASSERT_TRUE(DKRTFLegacyAnnotations::store("../../Notes.rtf", *result->legacyAnnotations).ok());
     Result<Data> data = Data::dataWithContentsOfFile(path);
     ASSERT_TRUE(data.ok());
     EXPECT_EQ(data->toString(), "Hello");

@@ -2,7 +2,6 @@
 #include "formats/rtf/RTFPaperColor.h"
 
 #include "formats/rtf/DKRTFKeywordTable.h"
-#include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "formats/rtf/DKRTFObjectReader.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/attachments/TEImageTextAttachment.h"
@@ -103,7 +102,7 @@ Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optiona
     DKRTFReader reader(rtf, documentName);
     reader.parse();
     return DKRTFReadResult{reader.attributedString().copy(), reader.pageSettings(), std::move(paperColor),
-                           reader.warnings()};
+                           reader.warnings(), reader.legacyAnnotations()};
 }
 
 Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,

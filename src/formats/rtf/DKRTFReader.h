@@ -7,6 +7,7 @@
 #include "formats/rtf/DKRTFReaderFontTable.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/OFStringScanner.h"
 #include "platform/text/MutableAttributedString.h"
@@ -30,6 +31,10 @@ struct DKRTFReadResult {
     std::string paperColor;
     // What was wrong with damaged RTF.
     std::vector<std::string> warnings;
+    // The comments side file that documents of the first versions carried
+    // inside their RTF ("\marquentannotations"); whoever opens the document
+    // decides where it goes.
+    std::optional<Data> legacyAnnotations;
 };
 
 // Reads an RTF document into attributed text: one pass over the text, with
@@ -85,6 +90,7 @@ public:
     const MutableAttributedString& attributedString() const { return m_attributedString; }
     const std::vector<std::string>& warnings() const { return m_warnings; }
     const DKRTFPageSettings& pageSettings() const { return m_pageSettings; }
+    const std::optional<Data>& legacyAnnotations() const { return m_legacyAnnotations; }
 
 private:
     friend class DKRTFKeywordTable;
@@ -245,6 +251,7 @@ private:
     std::optional<std::string> m_documentName;
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;
+    std::optional<Data> m_legacyAnnotations;
     // The font and colour tables read their groups with a nested group step;
     // a table inside a table is not read as one, so that crafted nesting
     // cannot recurse without bound.

@@ -1,6 +1,5 @@
 #include "formats/rtf/DKRTFReader.h"
 
-#include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -310,12 +309,10 @@ void DKRTFReader::actionTextLink(int value) { state().setLink(static_cast<unsign
 
 void DKRTFReader::actionMarquentAnnotations(int)
 {
+    // The block is never text; its bytes go back with the reading.
     std::optional<std::u16string> hex = m_scanner.readTokenFragmentWithDelimiterCharacter(u'\n');
-    if (!m_documentName || !hex)
-        return;
-    // The file is a side matter: the document reads the same whether or
-    // not it could be stored, and the failure is logged where it happens.
-    (void)DKRTFLegacyAnnotations::store(*m_documentName, DKRTFObjectReader::hexStringToData(*hex));
+    if (hex)
+        m_legacyAnnotations = DKRTFObjectReader::hexStringToData(*hex);
 }
 
 // --- Page settings ----------------------------------------------------------
