@@ -16,8 +16,9 @@ std::u16string ToolsPickerController::titleForRow(std::size_t row)
 {
     if (row == CommandPickerRows::kReadAloudRow) {
         std::shared_ptr<ToolsPickerDelegate> owner = delegate();
-        WebView* page = owner ? owner->webViewEditor() : nullptr;
-        bool speaking = page && boolValue(page->stringByEvaluatingJavaScript("speechSynthesis.speaking"));
+        std::optional<bool> reading = owner ? owner->isReadingAloud() : std::nullopt;
+        WebView* page = owner && !reading ? owner->webViewEditor() : nullptr;
+        bool speaking = reading ? *reading : page && boolValue(page->stringByEvaluatingJavaScript("speechSynthesis.speaking"));
         return titleForKey(speaking ? "Cancel Read Aloud" : "Read Aloud");
     }
     for (const CommandPickerRows::Switch& toggle : CommandPickerRows::toolSwitches()) {
