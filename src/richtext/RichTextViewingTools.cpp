@@ -4,6 +4,7 @@
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/services/NetworkReachability.h"
 #include "platform/services/TextRecognizer.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextViewModes.h"
@@ -47,7 +48,7 @@ RichTextViewingTools::RichTextViewingTools(RichTextViewingTools&&) noexcept = de
 RichTextViewingTools& RichTextViewingTools::operator=(RichTextViewingTools&&) noexcept = default;
 
 void RichTextViewingTools::registerCommands(std::map<std::string, std::function<void()>>& commands,
-                                            std::map<std::string, std::function<bool()>>& questions)
+                                            std::map<std::string, std::function<bool()>>& questions, UserDefaults& defaults)
 {
     RichTextViewModes* views = modes.get();
     commands["fullScreenDocumentMode"] = [views] { views->fullScreenDocumentMode(); };
@@ -85,6 +86,9 @@ void RichTextViewingTools::registerCommands(std::map<std::string, std::function<
     commands["showWebResearchBrowser"] = tool(&RichTextWritingTools::showWebResearchBrowser);
     commands["insertTextFromLiveTextScanner"] = tool(&RichTextWritingTools::insertTextFromLiveTextScanner);
     commands["wisperantAction"] = tool(&RichTextWritingTools::wisperantAction);
+    commands["showNoConnectionAvailableAlert"] = tool(&RichTextWritingTools::showNoConnectionAvailableAlert);
+    questions["internetConnected"] = [] { return NetworkReachability::isNetworkAvailable(); };
+    questions["wordCounterVisible"] = [&defaults] { return defaults.boolForKey("wordCounterVisible").value_or(false); };
     // The menu's own "Read Aloud" or "Cancel Read Aloud" follows the synthesizer.
     questions["isSpeaking"] = [speaking] { return speaking->synthesizerIsSpeaking() || speaking->synthesizerIsPaused(); };
     questions["canScanText"] = [] {

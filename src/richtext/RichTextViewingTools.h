@@ -32,7 +32,7 @@ struct RichTextViewingTools {
     RichTextViewingTools& operator=(RichTextViewingTools&&) noexcept;
 
     void registerCommands(std::map<std::string, std::function<void()>>& commands,
-                          std::map<std::string, std::function<bool()>>& questions);
+                          std::map<std::string, std::function<bool()>>& questions, UserDefaults& defaults);
     // After each key the page reports: the counter a moment later, a key sound.
     void keyDown(UserDefaults& defaults);
     // What a page that has just loaded takes again.

@@ -147,7 +147,7 @@ void RichTextWritingTools::showWebResearchBrowser()
 void RichTextWritingTools::showWisperant(ModalPresentationStyle)
 {
     if (!(m_host.internetConnected && m_host.internetConnected())) {
-        present(noConnectionAvailableAlert());
+        showNoConnectionAvailableAlert();
         return;
     }
     std::shared_ptr<ViewController> presenter = m_host.documentViewController ? m_host.documentViewController() : nullptr;
@@ -163,6 +163,11 @@ void RichTextWritingTools::showWisperant(ModalPresentationStyle)
         alert->addAction(AlertAction::make(localizedText("OK"), AlertActionStyle::Default));
         present(alert);
     }
+}
+
+void RichTextWritingTools::showNoConnectionAvailableAlert()
+{
+    present(noConnectionAvailableAlert());
 }
 
 void RichTextWritingTools::writingAssistantInsertText(const std::u16string& text, const std::u16string&,

@@ -55,6 +55,7 @@ public:
     void wisperantAction() { showWisperant(ModalPresentationStyle::OverFullScreen); }
     void wisperantActionFromContextualMenu() { showWisperant(ModalPresentationStyle::FormSheet); }
     void showWisperant(ModalPresentationStyle style);
+    void showNoConnectionAvailableAlert();
     // The text the assistant was last handed.
     const std::u16string& selectedSpeakText() const { return m_selectedText; }
     void writingAssistantInsertText(const std::u16string& text, const std::u16string& htmlText,

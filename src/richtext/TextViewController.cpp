@@ -118,7 +118,8 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.commands["removeFakeTextSelectionView"] = [this] { m_caret->removeFakeTextSelectionView(); };
     host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
     host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
-    m_viewing.registerCommands(host.commands, host.questions);
+    m_viewing.registerCommands(host.commands, host.questions, UserDefaults::standardUserDefaults());
+    host.commands["endEditing"] = [this] { endPageEditing(); };
     host.commands["showSpecialCharsMenu"] = [this] {
         m_editingTools->inserts().showSpecialCharsMenu(m_styling->barItems().insertItemBarButtonItem());
     };
