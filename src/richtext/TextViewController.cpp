@@ -51,6 +51,7 @@
 #include "richtext/TypewriterMode.h"
 #include "tools/speech/ReadAloudController.h"
 #include "platform/ui/KeyCommand.h"
+#include "tools/pickers/ToolsPickerController.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
 #include <cstdio>
@@ -140,6 +141,16 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     host.hasDocument = [this] { return m_document != nullptr && m_bridge.isPageReady(); };
     host.isClosingDocument = [this] { return m_bridge.isClosing(); };
     host.isEditing = [this] { return m_isEditing; };
+    // Without a tools menu of the application's, the editor's own tools rows.
+    host.toolMenuActions = [this, appMenu = host.toolMenuActions](BarButtonItem* item) -> std::shared_ptr<Menu> {
+        if (std::shared_ptr<Menu> menu = appMenu ? appMenu(item) : nullptr)
+            return menu;
+        if (!m_tools)
+            return nullptr;
+        ToolsPickerController rows;
+        rows.setDelegate(m_tools);
+        return rows.menuOfRows();
+    };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.undoAction = [this] { undoAction(); };
     host.redoAction = [this] { redoAction(); };
