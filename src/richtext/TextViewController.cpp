@@ -362,10 +362,9 @@ void TextViewController::viewDidLoad()
     // along the bottom of the page from the start.
     if (!m_forPreviewGeneration)
         m_editingTools->keyBar().removeFormBar();
+    // FIXME: the exit button and the typewriter's dividers are not placed in
+    // the window yet: Escape leaves full screen and typewriter mode there.
     m_viewing.viewDidLoad(UserDefaults::standardUserDefaults());
-    for (const std::shared_ptr<View>& part : {std::shared_ptr<View>(m_viewing.modes->exitFullScreenMode()),
-                                              m_viewing.typewriter->topDivider(), m_viewing.typewriter->bottomDivider()})
-        view()->addSubview(part);
 }
 
 void TextViewController::showKeyRow()

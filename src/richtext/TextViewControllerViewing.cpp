@@ -64,10 +64,11 @@ RichTextViewingTools TextViewController::makeViewingTools()
         if (m_webView)
             m_webView->setFrame(frame);
     };
-    auto setNavigationBarHidden = [this](bool hidden) {
-        if (NavigationController* navigation = navigationController())
-            navigation->setNavigationBarHidden(hidden);
-    };
+    // FIXME: the window keeps its title bar in full screen and typewriter
+    // mode: the GTK presenter rebuilds the window's content when the
+    // navigation bar hides and loses the page's widget on the way (the page
+    // goes blank), so the bar is not hidden until the presenter keeps it.
+    auto setNavigationBarHidden = [](bool) {};
     auto banner = [this] { return m_margins->topAlertBar(); };
     auto setBannerHidden = [this](bool hidden) {
         if (m_margins->topAlertBar())
