@@ -50,6 +50,8 @@
 #include "richtext/RichTextViewModes.h"
 #include "richtext/TypewriterMode.h"
 #include "tools/speech/ReadAloudController.h"
+#include "richtext/RichTextWritingTools.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyCommand.h"
 #include "tools/pickers/ToolsPickerController.h"
 #include "tools/ruler/RulerRangeSlider.h"
@@ -84,6 +86,12 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     m_styling->editMenu().setSpeechQuestions(
         [this] { return m_viewing.speech->synthesizerIsSpeaking() || m_viewing.speech->synthesizerIsPaused(); },
         [this] { return m_viewing.speech->existVoiceForLanguage(); });
+    std::weak_ptr<RichTextWritingTools> assistant = m_viewing.writingTools;
+    m_styling->barItems().setWisperantBarButtonItem(BarButtonItem::withTitle(
+        toUtf16(Localization::localizedString("AI Assistant")), [assistant](BarButtonItem&) {
+            if (auto tools = assistant.lock())
+                tools->wisperantAction();
+        }));
     m_tools = makeTools();
 }
 

@@ -4,6 +4,7 @@
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UUID.h"
 #include "platform/services/CameraCapture.h"
 #include "platform/services/TextRecognizer.h"
@@ -57,7 +58,13 @@ void VisionDataScanner::startScanning()
     m_scanning = true;
     m_controller->setLines({});
     m_controller->setStatus(localized("Choose a picture with text"));
-    takePicture();
+    // On the next turn: the editor presents the scanner's screen first, and
+    // the picture chooser opens over it.
+    std::weak_ptr<VisionDataScanner*> weak = m_self;
+    RunLoop::main().post([weak] {
+        if (auto self = weak.lock(); self && (*self)->m_scanning)
+            (*self)->takePicture();
+    });
 }
 
 void VisionDataScanner::takePicture()
