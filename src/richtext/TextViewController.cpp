@@ -155,9 +155,9 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
             return menu;
         if (!m_tools)
             return nullptr;
-        ToolsPickerController rows;
-        rows.setDelegate(m_tools);
-        return rows.menuOfRows();
+        auto rows = std::make_shared<ToolsPickerController>();
+        rows->setDelegate(m_tools);
+        return rows->menuOfRows();
     };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.undoAction = [this] { undoAction(); };

@@ -54,6 +54,10 @@ Result<std::vector<std::u16string>> TextRecognizer::recognizeLines(const std::st
     std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language);
     if (!engine)
         return Error{kDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
+    // FIXME: tesseract's OpenMP workers spin while they wait for each
+    // other, so on a busy computer a page takes many seconds instead of a
+    // fraction of one; only OMP_THREAD_LIMIT=1 in the environment, read when
+    // the program loads, keeps it to one thread (the tests set it).
     engine->SetImage(picture.get());
     if (engine->Recognize(nullptr) != 0) {
         engine->End();
