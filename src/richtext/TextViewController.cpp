@@ -526,6 +526,11 @@ void TextViewController::registerRoutes()
             m_pages.recount();
         }
     });
+    // The speech controls come back after a scroll.
+    routes.add("startScrollEvent", Gate::Always, [this](const PageMessage&) {
+        if (m_webView)
+            m_viewing.speech->checkifWasSpeakingMode();
+    });
     routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
     routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->cutSelection(); });
     routes.add("pasteEvent", Gate::WhenReady, [this](const PageMessage&) { m_clipboard->paste(); });
