@@ -21,6 +21,10 @@ pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)
 pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0)
 pkg_check_modules(OPENSSL REQUIRED IMPORTED_TARGET libcrypto)
+# Speech, text recognition, and sound and camera through GStreamer.
+pkg_check_modules(ESPEAK REQUIRED IMPORTED_TARGET espeak-ng)
+pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
+pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-app-1.0)
 
 if(FOLIO_TESTS)
   find_package(GTest REQUIRED)

@@ -13,6 +13,8 @@ packages=(
   liblowdown-dev libmd-dev libbsd-dev libssl-dev libsoup-3.0-dev
   xvfb xauth poppler-utils unzip epubcheck xdg-utils cups-client xdotool imagemagick libreoffice-writer-nogui
   libwmf-bin locales
+  libespeak-ng-dev espeak-ng-data libtesseract-dev libleptonica-dev tesseract-ocr-eng
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   fonts-croscore fonts-liberation2 fonts-dejavu-core
 )
 # Machines that already carry Node.js from elsewhere have npm with it.

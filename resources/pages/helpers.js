@@ -152,6 +152,32 @@
         if (options.events !== false)
             installEventSenders();
         installSmartQuotes();
+        installTextSizeAdjust();
+    }
+
+    // Desktop WebKit ignores -webkit-text-size-adjust, which the editors set
+    // on the editable element to zoom its text: the element's style answers
+    // that property itself and zooms the element, so that the text grows and
+    // wraps within the same column. "100%", "none" and "auto" undo it.
+    function installTextSizeAdjust() {
+        var content = doc().getElementById(editor.contentId);
+        if (!content || content.__folioTextSizeAdjust)
+            return;
+        content.__folioTextSizeAdjust = true;
+        var style = content.style;
+        var current = '';
+        var property = {
+            configurable: true,
+            get: function () { return current; },
+            set: function (value) {
+                current = String(value);
+                var percent = /^\s*(\d+(?:\.\d+)?)%\s*$/.exec(current);
+                style.zoom = percent && parseFloat(percent[1]) > 0 && parseFloat(percent[1]) !== 100
+                    ? String(parseFloat(percent[1]) / 100) : '';
+            }
+        };
+        Object.defineProperty(style, 'webkitTextSizeAdjust', property);
+        Object.defineProperty(style, 'textSizeAdjust', property);
     }
 
     function initXEditor() {

@@ -29,6 +29,12 @@ public:
     explicit EditMenuValidator(State state) : m_state(std::move(state)) {}
 
     bool canPerformAction(const std::string& action) const;
+    // Reading aloud is made after the menu's other parts.
+    void setSpeechQuestions(std::function<bool()> isSpeaking, std::function<bool()> voiceExistsForKeyboardLanguage)
+    {
+        m_state.isSpeaking = std::move(isSpeaking);
+        m_state.voiceExistsForKeyboardLanguage = std::move(voiceExistsForKeyboardLanguage);
+    }
 
     static bool isImageCommand(const std::string& action);
 

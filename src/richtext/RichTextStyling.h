@@ -73,6 +73,7 @@ public:
     RichTextBarItems& barItems() { return m_barItems; }
     RichTextPopovers& popovers() { return m_popovers; }
     const EditMenuValidator& editMenu() const { return m_editMenu; }
+    EditMenuValidator& editMenu() { return m_editMenu; }
 
     // The style tool row's buttons: steps, the size menu rows and alignment.
     void styleToolbarButtonPressed(const Button* sender);

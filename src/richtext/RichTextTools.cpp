@@ -1,6 +1,7 @@
 #include "richtext/RichTextTools.h"
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "richtext/RichTextInspectors.h"
@@ -135,6 +136,13 @@ void RichTextTools::miscToolsPickerOptionSelected(long option)
 void RichTextTools::toolsOptionSelected(long option)
 {
     m_commands->toolsOptionSelected(option);
+    // The menu's switch titles follow the settings; rebuilt once the chosen
+    // action is over, not under the menu that runs it.
+    std::weak_ptr<RichTextTools> weak = weak_from_this();
+    RunLoop::main().post([weak] {
+        if (auto tools = weak.lock())
+            tools->run("regenerateToolsMenu");
+    });
 }
 
 WebView* RichTextTools::webViewEditor()

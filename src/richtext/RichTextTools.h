@@ -58,6 +58,7 @@ public:
     void miscToolsPickerOptionSelected(long option) override;
     void toolsOptionSelected(long option) override;
     WebView* webViewEditor() override;
+    std::optional<bool> isReadingAloud() override { return ask("isSpeaking"); }
 
 private:
     RichTextTools(PageConnection& page, RichTextStyling& styling, UserDefaults& defaults, Pasteboard& pasteboard, Host host);

@@ -47,6 +47,13 @@
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
 #include "richtext/StyleToolbar.h"
+#include "richtext/RichTextViewModes.h"
+#include "richtext/TypewriterMode.h"
+#include "tools/speech/ReadAloudController.h"
+#include "richtext/RichTextWritingTools.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/KeyCommand.h"
+#include "tools/pickers/ToolsPickerController.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
 #include <cstdio>
@@ -75,6 +82,16 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
 {
     registerRoutes();
     m_editingTools->registerRoutes(m_bridge.dispatcher());
+    m_viewing = makeViewingTools();
+    m_styling->editMenu().setSpeechQuestions(
+        [this] { return m_viewing.speech->synthesizerIsSpeaking() || m_viewing.speech->synthesizerIsPaused(); },
+        [this] { return m_viewing.speech->existVoiceForLanguage(); });
+    std::weak_ptr<RichTextWritingTools> assistant = m_viewing.writingTools;
+    m_styling->barItems().setWisperantBarButtonItem(BarButtonItem::withTitle(
+        toUtf16(Localization::localizedString("AI Assistant")), [assistant](BarButtonItem&) {
+            if (auto tools = assistant.lock())
+                tools->wisperantAction();
+        }));
     m_tools = makeTools();
 }
 
@@ -110,6 +127,8 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.commands["removeFakeTextSelectionView"] = [this] { m_caret->removeFakeTextSelectionView(); };
     host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
     host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
+    m_viewing.registerCommands(host.commands, host.questions, UserDefaults::standardUserDefaults());
+    host.commands["endEditing"] = [this] { endPageEditing(); };
     host.commands["showSpecialCharsMenu"] = [this] {
         m_editingTools->inserts().showSpecialCharsMenu(m_styling->barItems().insertItemBarButtonItem());
     };
@@ -119,9 +138,7 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
 
 void TextViewController::documentViewZoomModified(double percent)
 {
-    // FIXME: the page takes the zoom once the view modes apply a text zoom;
-    // until then the shared percent is all that changes.
-    EditorFlags::shared().currentDocumentTextZoomPercent = static_cast<long long>(percent);
+    m_viewing.modes->documentViewZoomModified(percent);
 }
 
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
@@ -132,6 +149,16 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     host.hasDocument = [this] { return m_document != nullptr && m_bridge.isPageReady(); };
     host.isClosingDocument = [this] { return m_bridge.isClosing(); };
     host.isEditing = [this] { return m_isEditing; };
+    // Without a tools menu of the application's, the editor's own tools rows.
+    host.toolMenuActions = [this, appMenu = host.toolMenuActions](BarButtonItem* item) -> std::shared_ptr<Menu> {
+        if (std::shared_ptr<Menu> menu = appMenu ? appMenu(item) : nullptr)
+            return menu;
+        if (!m_tools)
+            return nullptr;
+        auto rows = std::make_shared<ToolsPickerController>();
+        rows->setDelegate(m_tools);
+        return rows->menuOfRows();
+    };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.undoAction = [this] { undoAction(); };
     host.redoAction = [this] { redoAction(); };
@@ -303,6 +330,7 @@ void TextViewController::updateEditorPageSize()
 
 TextViewController::~TextViewController()
 {
+    m_viewing.cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
     m_styling->monitor().stop();
     dismissLoadProgress();
@@ -342,6 +370,9 @@ void TextViewController::viewDidLoad()
     // along the bottom of the page from the start.
     if (!m_forPreviewGeneration)
         m_editingTools->keyBar().removeFormBar();
+    // FIXME: the exit button and the typewriter's dividers are not placed in
+    // the window yet: Escape leaves full screen and typewriter mode there.
+    m_viewing.viewDidLoad(UserDefaults::standardUserDefaults());
 }
 
 void TextViewController::showKeyRow()
@@ -466,6 +497,7 @@ void TextViewController::pageDidBecomeReady()
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
     m_clipboard->pageDidBecomeReady();
+    m_viewing.pageDidBecomeReady(defaults);
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
 }
 
@@ -478,6 +510,7 @@ void TextViewController::registerRoutes()
             m_styling->barItems().regenerateInsertMenu();
         if (m_document && !m_document->hasUnsavedChanges())
             documentIsDirty();
+        m_viewing.keyDown(UserDefaults::standardUserDefaults());
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
@@ -492,6 +525,11 @@ void TextViewController::registerRoutes()
             m_pages.pageDidScroll(height, offset);
             m_pages.recount();
         }
+    });
+    // The speech controls come back after a scroll.
+    routes.add("startScrollEvent", Gate::Always, [this](const PageMessage&) {
+        if (m_webView)
+            m_viewing.speech->checkifWasSpeakingMode();
     });
     routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
     routes.add("cutEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->cutSelection(); });
@@ -525,6 +563,15 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
             {"showFindOnPage", bind([](TextViewController& editor) { editor.editingTools().find().showFindAndReplace(); })},
         });
+    // The desktop's way out of full screen and typewriter mode, beside the button.
+    commands.push_back(KeyCommand::make(kKeyInputEscape, KeyModifierNone, u"Exit Full Screen", [weak](KeyCommand&) {
+        auto strong = weak.lock();
+        if (!strong)
+            return;
+        auto& editor = static_cast<TextViewController&>(*strong);
+        if (editor.viewing().modes->isFullScreenDocumentMode() || editor.viewing().typewriter->isTypewriterMode())
+            editor.viewing().modes->closeFullScreenDocumentMode();
+    }));
     // The plain arrows move as the cursor pads do.
     std::vector<std::shared_ptr<KeyCommand>> arrows =
         CaretSelectionCommander::arrowKeyCommands([weak]() -> CaretSelectionCommander* {
@@ -543,7 +590,8 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
 
 bool TextViewController::respondsToAction(const std::string& action) const
 {
-    return action == "paste:" || action == "pasteRichText:" || WebEditorController::respondsToAction(action);
+    return action == "paste:" || action == "pasteRichText:" || RichTextViewingTools::respondsToAction(action)
+           || WebEditorController::respondsToAction(action);
 }
 
 bool TextViewController::performAction(const std::string& action, const void* sender)
@@ -552,6 +600,8 @@ bool TextViewController::performAction(const std::string& action, const void* se
         m_clipboard->paste();
         return true;
     }
+    if (m_viewing.performAction(action))
+        return true;
     return WebEditorController::performAction(action, sender);
 }
 
@@ -571,6 +621,8 @@ void TextViewController::documentDidClose()
     if (m_editingTools->find().isFindOnPageVisible())
         m_editingTools->find().hideFindOnPageNotAnimated();
     m_editingTools->cancelPendingTasks();
+    m_viewing.cancelPendingTasks();
+    m_viewing.speech->cancelSpeak();
     TextDocument* document = beginClosing();
     // The pictures are rebuilt from the file at the next opening; a document
     // that could not be saved still needs them.

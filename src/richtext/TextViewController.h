@@ -2,6 +2,7 @@
 
 #include "richtext/RichTextPageCounter.h"
 #include "richtext/RichTextPageTemplate.h"
+#include "richtext/RichTextViewingTools.h"
 #include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
 
@@ -61,6 +62,9 @@ public:
     // The margins ruler and its banner, and the virtual pages.
     RichTextMarginRuler& margins() { return *m_margins; }
     RichTextPageCounter& pages() { return m_pages; }
+    // The view modes, word counter, typewriter mode, reading aloud and the
+    // writing-tool entries.
+    RichTextViewingTools& viewing() { return m_viewing; }
     // The page height from the top and bottom margins; the paper size does
     // not change it.
     void updateEditorPageSize();
@@ -103,6 +107,9 @@ private:
     std::unique_ptr<RichTextEditingTools> makeEditingTools();
     std::unique_ptr<RichTextMarginRuler> makeMarginRuler();
     std::unique_ptr<RichTextPictureInserter> makePictureInserter();
+    RichTextViewingTools makeViewingTools();
+    void endPageEditing();
+    void setDefaultTextEditorSizeValues();
     void dismissLoadProgress();
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
@@ -121,6 +128,7 @@ private:
     std::unique_ptr<ClipboardCommander> m_clipboard;
     std::unique_ptr<CaretSelectionCommander> m_caret;
     std::unique_ptr<RichTextEditingTools> m_editingTools;
+    RichTextViewingTools m_viewing;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

@@ -38,6 +38,9 @@ std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
         {"arrow.up", "go-up-symbolic"},
         {"arrow.down", "go-down-symbolic"},
         {"delete.right", "edit-clear-symbolic"},
+        {"info.circle", "dialog-information-symbolic"},
+        {"arrow.up.doc.on.clipboard", "edit-copy-symbolic"},
+        {"text.badge.xmark", "edit-clear-all-symbolic"},
     };
     auto it = kIcons.find(symbolName);
     return it == kIcons.end() ? std::string() : it->second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -16,6 +17,9 @@ public:
     virtual void toolsOptionSelected(long option) = 0;
     // The page, asked whether it is reading aloud; may be null.
     virtual WebView* webViewEditor() = 0;
+    // The editor's own answer when it reads aloud with the desktop's
+    // speech rather than the page's; none lets the page be asked.
+    virtual std::optional<bool> isReadingAloud() { return std::nullopt; }
 };
 
 class MiscToolsPickerDelegate {

@@ -159,10 +159,10 @@ JOTTextCounter::Counts JOTTextCounter::count(const std::u16string& text, unsigne
         counts.characters = 0;
         counts.words = 0;
     } else if (options & CountCharacters) {
-        counts.characters = countMembers(plain, countedCharacters());
+        counts.characters = countedCharacterCount(plain);
     }
     if (options & CountWords)
-        counts.words = substringRanges(text, TextEnumerationUnit::Words).size();
+        counts.words = wordCount(text);
     if (options & CountLines)
         counts.lines = substringRanges(text, TextEnumerationUnit::Lines).size();
     if (options & CountSentences)
@@ -170,6 +170,16 @@ JOTTextCounter::Counts JOTTextCounter::count(const std::u16string& text, unsigne
     if (options & CountParagraphs)
         counts.paragraphs = countNonBlank(text, TextEnumerationUnit::Paragraphs);
     return counts;
+}
+
+std::size_t JOTTextCounter::countedCharacterCount(const std::u16string& text)
+{
+    return countMembers(text, countedCharacters());
+}
+
+std::size_t JOTTextCounter::wordCount(const std::u16string& text)
+{
+    return substringRanges(text, TextEnumerationUnit::Words).size();
 }
 
 void JOTTextCounter::countFinished(Counts counts)

@@ -56,6 +56,11 @@ public:
 
     // The text without anything that looks like a tag.
     static std::u16string convertHTML(std::u16string text);
+    // The characters that count: letters, digits, punctuation, symbols and
+    // blanks (not line breaks, nor other control characters).
+    static std::size_t countedCharacterCount(const std::u16string& text);
+    // Words by the word rules of the current locale.
+    static std::size_t wordCount(const std::u16string& text);
 
     unsigned textCountingOptions() const { return m_options; }
     std::size_t countOfComposedCharacterSequences() const { return m_counts.characters; }
