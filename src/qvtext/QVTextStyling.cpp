@@ -1,20 +1,39 @@
 #include "qvtext/QVTextStyling.h"
 
 #include "platform/docframework/DKMenuController.h"
+#include "foundation/ColorExpanded.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/AlignmentMenu.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 namespace folio {
 
+namespace {
+
+std::u16string localized(std::string_view key)
+{
+    return toUtf16(Localization::localizedString(key, key));
+}
+
+} // namespace
+
 QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host)
     : m_page(page)
     , m_host(std::move(host))
+    , m_defaults(defaults)
     , m_store(defaults)
     , m_characters(page, {[this] { documentIsDirty(); }, {}})
     , m_paragraphs(page, m_characters,
@@ -26,22 +45,26 @@ QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host 
                      if (m_host.present)
                          m_host.present(std::move(shown));
                  }})
-    , m_callbacks(page, m_characters, m_presets, defaults,
-                  {[this] { documentIsDirty(); }, {},
-                   [this] {
-                       if (m_host.paperSizeChanged)
-                           m_host.paperSizeChanged();
-                   },
-                   [this](long side, double margin) {
-                       if (m_host.paperMarginChanged)
-                           m_host.paperMarginChanged(side, margin);
-                   }})
+    , m_callbacks(std::make_shared<QVTextStyleCallbacks>(page, m_characters, m_presets, defaults, callbacksHost()))
 {
     m_inputModeObserver = NotificationCenter::defaultCenter().addObserver(
         kTextInputCurrentInputModeDidChangeNotification, nullptr, [this](const Notification&) {
             if (m_page.isConnected() && (!m_host.hasDocument || m_host.hasDocument()))
                 setTextDirection();
         });
+}
+
+QVTextStyleCallbacks::Host QVTextStyling::callbacksHost()
+{
+    return {[this] { documentIsDirty(); }, {},
+            [this] {
+                if (m_host.paperSizeChanged)
+                    m_host.paperSizeChanged();
+            },
+            [this](long side, double margin) {
+                if (m_host.paperMarginChanged)
+                    m_host.paperMarginChanged(side, margin);
+            }};
 }
 
 QVTextStyling::~QVTextStyling()
@@ -91,6 +114,48 @@ void QVTextStyling::showAlignKeyMenu()
     m_alignPicker->setSizesToOptionWidth(true);
     if (m_host.present)
         m_host.present(m_alignPicker);
+}
+
+void QVTextStyling::showTextStylePicker(const std::shared_ptr<BarButtonItem>& anchor)
+{
+    if (m_textStylePicker)
+        m_textStylePicker->dismissViewControllerAnimated(false);
+    auto picker = std::make_shared<TSTextStylePickerViewController>(m_defaults);
+    QVStyleState state = styleState();
+    picker->setSelectedFont(FontChoice{state.fontFamily, static_cast<double>(state.fontSize)});
+    std::optional<Color> text = m_callbacks->currentTextSelectionColor();
+    picker->setSelectedTextColour(text ? closestColorName(*text).value_or("black") : "black");
+    std::optional<Color> paper = m_callbacks->currentPaperColor();
+    picker->setSelectedBackgroundColour(paper ? closestColorName(*paper).value_or("white") : "white");
+    // The page's helpers answer for the paragraph at the caret; a page that
+    // does not answer leaves the popover's own values.
+    auto readNumber = [this](const char* script, auto set) {
+        std::optional<std::string> answer = m_page.read(script);
+        if (answer && !answer->empty())
+            set(floatValue(*answer));
+    };
+    readNumber("getCurrentLineSpacing();", [&](double v) { picker->setSelectedLineSpacing(v); });
+    readNumber("getCurrentParagraphSpacing();", [&](double v) { picker->setSelectedParagraphSpacing(v); });
+    readNumber("getCurrentParagraphSpacingBefore();", [&](double v) { picker->setSelectedParagraphSpacingBefore(v); });
+    readNumber("getCurrentFirstLineIndent();", [&](double v) { picker->setSelectedFirstLineIndent(v); });
+    picker->setDelegate(m_callbacks);
+    m_textStylePicker = picker;
+    auto navigation = NavigationController::withRootViewController(picker);
+    navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    if (auto popover = navigation->popoverPresentationController(); popover && anchor)
+        popover->setBarButtonItem(anchor);
+    if (m_host.present)
+        m_host.present(navigation);
+}
+
+void QVTextStyling::showHTMLSource()
+{
+    // The editing body is what "content" is on the page of the other editors.
+    std::string html = m_page.readString("tinymce.activeEditor.getBody().innerHTML");
+    auto alert = AlertController::make(localized("HTML Source"), toUtf16(html));
+    alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+    if (m_host.present)
+        m_host.present(alert);
 }
 
 void QVTextStyling::showProgressHUDifNeeded()

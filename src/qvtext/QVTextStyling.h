@@ -14,8 +14,10 @@
 
 namespace folio {
 
+class BarButtonItem;
 class DKMenuController;
 class Menu;
+class TSTextStylePickerViewController;
 class PageConnection;
 class UserDefaults;
 class ViewController;
@@ -47,7 +49,7 @@ public:
     QVParagraphStyleCommander& paragraphs() { return m_paragraphs; }
     QVStylePresets& presets() { return m_presets; }
     QVStyleStore& store() { return m_store; }
-    QVTextStyleCallbacks& textStyleCallbacks() { return m_callbacks; }
+    QVTextStyleCallbacks& textStyleCallbacks() { return *m_callbacks; }
 
     // The style at the caret, as the page tells it now.
     QVStyleState styleState() { return QVStyleState::read(m_page); }
@@ -60,6 +62,16 @@ public:
     // presented through the host.
     void showAlignKeyMenu();
     const std::shared_ptr<DKMenuController>& alignPicker() const { return m_alignPicker; }
+
+    // The text-style popover, filled from the style at the caret; its changes
+    // reach the page through the text-style callbacks. Anchored at the bar
+    // item when there is one; presented through the host. A popover still
+    // open is replaced.
+    void showTextStylePicker(const std::shared_ptr<BarButtonItem>& anchor = {});
+    const std::shared_ptr<TSTextStylePickerViewController>& textStylePicker() const { return m_textStylePicker; }
+
+    // An alert "HTML Source" showing the page's HTML as it is now.
+    void showHTMLSource();
 
     // Shows the progress overlay when the selection is long enough for a
     // rewrite to take a while (more than 4000 characters).
@@ -76,16 +88,19 @@ public:
     void cancelPendingTasks();
 
 private:
+    QVTextStyleCallbacks::Host callbacksHost();
     void documentIsDirty();
     void setPaperColor(const std::string& color);
 
     PageConnection& m_page;
     Host m_host;
+    UserDefaults& m_defaults;
     QVStyleStore m_store;
     QVCharacterStyleCommander m_characters;
     QVParagraphStyleCommander m_paragraphs;
     QVStylePresets m_presets;
-    QVTextStyleCallbacks m_callbacks;
+    std::shared_ptr<QVTextStyleCallbacks> m_callbacks;
+    std::shared_ptr<TSTextStylePickerViewController> m_textStylePicker;
     std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;

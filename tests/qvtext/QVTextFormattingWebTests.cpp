@@ -11,6 +11,9 @@
 #include "qvtext/QVTextViewController.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "support/DocumentTestSupport.h"
+#include "tools/textstyle/TSColourSelectTableViewController.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
+#include "tools/textstyle/TSUpDownControl.h"
 #include "webeditor/PageScript.h"
 
 #include <gtk/gtk.h>
@@ -208,6 +211,55 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     std::string stored = saved(path);
     EXPECT_NE(stored.find("font-size: 19pt;"), std::string::npos) << stored;
     EXPECT_NE(stored.find("<strong>"), std::string::npos) << stored;
+    document->closeWithCompletionHandler({});
+}
+
+// The text-style popover opens on the style at the caret, and what the user
+// changes in it reaches the page's selection.
+TEST_F(QVTextFormattingWebTest, theTextStylePopoverShowsTheCaretStyleAndItsChangesReachThePage)
+{
+    const std::string path = folder.path("Popover.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                        "<p>Plain <span style=\"font-size: 20pt; color: blue;\">words</span> here</p>")
+                        ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();var r=e.dom.createRng();"
+        "var t=e.getBody().firstChild.childNodes[1].firstChild;r.setStart(t,0);r.setEnd(t,5);e.selection.setRng(r);})()");
+    ASSERT_EQ(run("tinymce.activeEditor.selection.getContent({format:'text'})"), "words");
+
+    QVTextStyling& styling = editor->styling();
+    styling.showTextStylePicker();
+    std::shared_ptr<TSTextStylePickerViewController> picker = styling.textStylePicker();
+    ASSERT_TRUE(picker);
+    picker->loadViewIfNeeded();
+    EXPECT_EQ(picker->selectedFont().pointSize, 20);
+    EXPECT_EQ(picker->selectedTextColour(), "blue");
+    ASSERT_TRUE(picker->fontSizeControl());
+    EXPECT_EQ(picker->fontSizeControl()->value(), 20);
+
+    // The size stepper's upper half, pressed and let go.
+    TSUpDownControl& size = *picker->fontSizeControl();
+    Point upper{size.bounds().width() / 2, 1};
+    ASSERT_TRUE(size.beginTrackingWithTouch(upper));
+    size.endTrackingWithTouch(upper);
+    TSColourSelectTableViewController colours;
+    picker->colourSelectTableViewControllerDidSelectColour(colours, "red");
+    settle();
+
+    std::string page = content();
+    EXPECT_NE(page.find("21pt"), std::string::npos) << page;
+    EXPECT_NE(page.find("red"), std::string::npos) << page;
+    EXPECT_EQ(styling.styleState().fontSize, 21);
+    EXPECT_EQ(page.rfind("<p>Plain <", 0), 0u) << "the words around keep their style: " << page;
+    EXPECT_NE(page.find(">words</"), std::string::npos) << page;
+    EXPECT_NE(page.find("> here</p>"), std::string::npos) << page;
+
+    // A second opening replaces the first.
+    styling.showTextStylePicker();
+    EXPECT_NE(styling.textStylePicker(), picker);
+    EXPECT_EQ(styling.textStylePicker()->selectedFont().pointSize, 21);
     document->closeWithCompletionHandler({});
 }
 
