@@ -46,6 +46,10 @@ QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host 
                          m_host.present(std::move(shown));
                  }})
     , m_callbacks(std::make_shared<QVTextStyleCallbacks>(page, m_characters, m_presets, defaults, callbacksHost()))
+    , m_monitor(page, {[this] {
+                           return (!m_host.hasDocument || m_host.hasDocument()) && !ProgressHUD::isVisible();
+                       },
+                       {}})
 {
     m_inputModeObserver = NotificationCenter::defaultCenter().addObserver(
         kTextInputCurrentInputModeDidChangeNotification, nullptr, [this](const Notification&) {
@@ -175,6 +179,7 @@ void QVTextStyling::setTextDirection()
 
 void QVTextStyling::cancelPendingTasks()
 {
+    m_monitor.stop();
     RunLoop::main().cancelPreviousPerformRequests(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVParagraphStyleCommander.h"
+#include "qvtext/QVStyleMonitor.h"
 #include "qvtext/QVStylePresets.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVStyleStore.h"
@@ -50,6 +51,9 @@ public:
     QVStylePresets& presets() { return m_presets; }
     QVStyleStore& store() { return m_store; }
     QVTextStyleCallbacks& textStyleCallbacks() { return *m_callbacks; }
+
+    // The poll of the style at the caret, run while the page is shown.
+    QVStyleMonitor& styleMonitor() { return m_monitor; }
 
     // The style at the caret, as the page tells it now.
     QVStyleState styleState() { return QVStyleState::read(m_page); }
@@ -101,6 +105,7 @@ private:
     QVStylePresets m_presets;
     std::shared_ptr<QVTextStyleCallbacks> m_callbacks;
     std::shared_ptr<TSTextStylePickerViewController> m_textStylePicker;
+    QVStyleMonitor m_monitor;
     std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;

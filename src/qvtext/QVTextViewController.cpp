@@ -261,6 +261,19 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }
 
+void QVTextViewController::viewWillAppear(bool animated)
+{
+    WebEditorController::viewWillAppear(animated);
+    if (m_bridge.isPageReady())
+        m_styling->styleMonitor().start();
+}
+
+void QVTextViewController::viewDidDisappear(bool animated)
+{
+    WebEditorController::viewDidDisappear(animated);
+    m_styling->styleMonitor().stop();
+}
+
 void QVTextViewController::pageDidBecomeReady()
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
@@ -294,6 +307,7 @@ void QVTextViewController::pageDidBecomeReady()
     m_margins->updateRulerMarginValues();
     // A right-to-left keyboard turns the page before the user types.
     m_styling->setTextDirection();
+    m_styling->styleMonitor().start();
     scrollToBookmark();
     m_pages->scheduleUpdatePageUpDownControl();
     if (m_document)

@@ -106,6 +106,9 @@ protected:
     // The stored body style as the ready step applies it.
     virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
+    // The style at the caret is followed while the page is on screen.
+    void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 private:
     void registerRoutes();

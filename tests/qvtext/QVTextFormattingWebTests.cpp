@@ -6,6 +6,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/web/WebView.h"
+#include "qvtext/QVStyleMonitor.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextViewController.h"
@@ -199,6 +200,17 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     EXPECT_NE(page.find(">words</"), std::string::npos) << page;
     EXPECT_NE(page.find("> here</p>"), std::string::npos) << page;
 
+    // The style bar's poll runs while the page is up and reads the same.
+    EXPECT_TRUE(styling.styleMonitor().isRunning());
+    std::optional<QVStyleMonitor::Snapshot> polled =
+        QVStyleMonitor::snapshotFromAnswer(run(QVStyleMonitor::pollScript()));
+    ASSERT_TRUE(polled);
+    EXPECT_TRUE(polled->style.bold);
+    EXPECT_FALSE(polled->style.italic);
+    EXPECT_EQ(polled->style.fontSize, 19);
+    EXPECT_TRUE(polled->textSelected);
+    EXPECT_TRUE(polled->canUndo);
+
     // A selection the user moves is the one formatted, never the kept one.
     ASSERT_EQ(select(0, 5), "Plain");
     styling.characters().italicExecCommand();
@@ -212,6 +224,7 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     EXPECT_NE(stored.find("font-size: 19pt;"), std::string::npos) << stored;
     EXPECT_NE(stored.find("<strong>"), std::string::npos) << stored;
     document->closeWithCompletionHandler({});
+    EXPECT_FALSE(editor && editor->styling().styleMonitor().isRunning()) << "no poll after closing";
 }
 
 // The text-style popover opens on the style at the caret, and what the user
