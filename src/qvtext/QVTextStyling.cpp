@@ -1,5 +1,6 @@
 #include "qvtext/QVTextStyling.h"
 
+#include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKMenuController.h"
 #include "foundation/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
@@ -90,6 +91,23 @@ void QVTextStyling::setPaperColor(const std::string& color)
         return;
     }
     m_page.send(PageScript::fill("tinymce.activeEditor.getBody().style.backgroundColor = {};", {color}));
+}
+
+std::vector<std::shared_ptr<KeyCommand>> QVTextStyling::keyCommands(std::function<QVTextStyling*()> styling)
+{
+    auto characters = [styling](void (QVCharacterStyleCommander::*command)()) -> std::function<void()> {
+        return [styling, command] {
+            if (QVTextStyling* found = styling ? styling() : nullptr)
+                (found->characters().*command)();
+        };
+    };
+    return DKKeyCommands::keyCommandsWithCategories(
+        {DKKeyCommands::kDocumentControllerCategory},
+        {
+            {"boldExecCommand:", characters(&QVCharacterStyleCommander::boldExecCommand)},
+            {"italicExecCommand:", characters(&QVCharacterStyleCommander::italicExecCommand)},
+            {"underlineExecCommand", characters(&QVCharacterStyleCommander::underlineExecCommand)},
+        });
 }
 
 void QVTextStyling::optionSelected(long row)

@@ -17,6 +17,7 @@ namespace folio {
 
 class BarButtonItem;
 class DKMenuController;
+class KeyCommand;
 class Menu;
 class TSTextStylePickerViewController;
 class PageConnection;
@@ -57,6 +58,11 @@ public:
 
     // The style at the caret, as the page tells it now.
     QVStyleState styleState() { return QVStyleState::read(m_page); }
+
+    // Bold, italic and underline from the keyboard, through the editor's own
+    // commands (a face that is bold by itself is first reset). Each command
+    // finds the styling when it runs, and does nothing without one.
+    static std::vector<std::shared_ptr<KeyCommand>> keyCommands(std::function<QVTextStyling*()> styling);
 
     // The other-styles picker's row; runs on the next turn of the loop.
     void optionSelected(long row);

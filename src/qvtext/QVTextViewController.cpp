@@ -469,10 +469,18 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() con
 {
     // Bound weakly: a caller may keep the commands longer than the editor lives.
     std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
-    return QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
+    std::vector<std::shared_ptr<KeyCommand>> commands =
+        QVTextStyling::keyCommands([weak]() -> QVTextStyling* {
+            auto strong = weak.lock();
+            auto* editor = static_cast<QVTextViewController*>(strong.get());
+            return editor && editor->m_bridge.isPageReady() ? editor->m_styling.get() : nullptr;
+        });
+    std::vector<std::shared_ptr<KeyCommand>> viewKeys = QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
         auto strong = weak.lock();
         return strong ? static_cast<QVTextViewController*>(strong.get()) : nullptr;
     });
+    commands.insert(commands.end(), viewKeys.begin(), viewKeys.end());
+    return commands;
 }
 
 bool QVTextViewController::canPerformAction(const std::string& action, const void* sender) const

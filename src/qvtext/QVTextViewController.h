@@ -70,7 +70,8 @@ public:
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
     void openLinkInBrowser(const std::string& url) override;
 
-    // Zoom and page keys; the picture commands of the edit menu.
+    // Bold, italic and underline, zoom and page keys; the picture commands of
+    // the edit menu.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
