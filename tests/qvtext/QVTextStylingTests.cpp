@@ -1,6 +1,8 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/docframework/DKMenuController.h"
+#include "foundation/ColorExpanded.h"
 #include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Menu.h"
@@ -114,6 +116,35 @@ TEST_F(QVTextStylingTest, onlyALongSelectionShowsTheProgressOverlay)
     styling.optionSelected(9);
     loop.runOnce();
     EXPECT_FALSE(ProgressHUD::isVisible()) << "the command takes it down";
+}
+
+TEST_F(QVTextStylingTest, theHTMLSourceAndTheSelectionColoursAreReadFromThePage)
+{
+    auto answerNow = [this](const std::string& pattern, std::string answer) {
+        page.answerMatching(pattern, [this, answer](const std::string&) {
+            loop.post([this] { page.releaseAll(); });
+            return answer;
+        });
+    };
+    answerNow("innerHTML", "<p>Some <b>text</b> &amp; more</p>");
+    std::vector<std::shared_ptr<ViewController>> shown;
+    QVTextStyling presenting(connection, defaults,
+                             {[] {}, [&](std::shared_ptr<ViewController> alert) { shown.push_back(alert); }, {}});
+    presenting.showHTMLSource();
+    ASSERT_EQ(shown.size(), 1u);
+    auto alert = std::dynamic_pointer_cast<AlertController>(shown[0]);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), u"HTML Source");
+    EXPECT_EQ(alert->message(), u"<p>Some <b>text</b> &amp; more</p>") << "the markup as it is, not rendered";
+    ASSERT_EQ(alert->actions().size(), 1u);
+    EXPECT_EQ(alert->actions()[0]->style(), AlertActionStyle::Cancel);
+
+    answerNow("queryCommandValue\\('foreColor'\\)", "rgb(255, 0, 0)");
+    answerNow("getNode\\(\\).style.backgroundColor", "");
+    std::optional<Color> text = styling.textStyleCallbacks().currentTextSelectionColor();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(closestColorName(*text), "red");
+    EXPECT_FALSE(styling.textStyleCallbacks().currentTextSelectionBackgroundColor()) << "no background of its own";
 }
 
 } // namespace
