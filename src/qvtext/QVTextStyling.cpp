@@ -190,9 +190,24 @@ void QVTextStyling::showProgressHUDifNeeded()
 void QVTextStyling::setTextDirection()
 {
     const std::string& language = KeyboardService::shared().inputLanguage();
+    checkIfSpeechCompatible();
     m_paragraphs.setTextDirectionForLanguage(language);
     m_shouldForceDirtyDocument =
         language.find("Hans") != std::string::npos || language.find("Hant") != std::string::npos;
+}
+
+void QVTextStyling::checkIfSpeechCompatible()
+{
+    m_existVoiceForLanguage = false;
+    if (!m_host.speechVoiceLanguages)
+        return;
+    const std::string& language = KeyboardService::shared().inputLanguage();
+    for (const std::string& voice : m_host.speechVoiceLanguages()) {
+        if (voice == language) {
+            m_existVoiceForLanguage = true;
+            return;
+        }
+    }
 }
 
 void QVTextStyling::cancelPendingTasks()

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -40,6 +41,9 @@ public:
         std::function<void()> paperSizeChanged{};
         std::function<void(long side, double margin)> paperMarginChanged{};
         std::function<void(const std::string& color)> setPaperColor{};
+        // The languages of the installed speech voices ("en-US"); none when
+        // the host has no speech.
+        std::function<std::vector<std::string>()> speechVoiceLanguages{};
     };
 
     QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host);
@@ -90,6 +94,9 @@ public:
     // Follows the keyboard's current input language.
     void setTextDirection();
     bool isRTLLanguage() const { return m_paragraphs.isRTLLanguage(); }
+    // Whether a speech voice speaks the keyboard's language, as it is exactly.
+    void checkIfSpeechCompatible();
+    bool existVoiceForLanguage() const { return m_existVoiceForLanguage; }
     // Chinese input composes text the page does not report as typed, so the
     // document is saved on closing.
     bool shouldForceDirtyDocument() const { return m_shouldForceDirtyDocument; }
@@ -115,6 +122,7 @@ private:
     std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;
+    bool m_existVoiceForLanguage = false;
 };
 
 } // namespace folio

@@ -147,5 +147,21 @@ TEST_F(QVTextStylingTest, theHTMLSourceAndTheSelectionColoursAreReadFromThePage)
     EXPECT_FALSE(styling.textStyleCallbacks().currentTextSelectionBackgroundColor()) << "no background of its own";
 }
 
+TEST_F(QVTextStylingTest, aVoiceIsFoundOnlyForTheKeyboardsLanguageAsItIs)
+{
+    QVTextStyling speaking(connection, defaults,
+                           {.hasDocument = [] { return true; },
+                            .speechVoiceLanguages = [] { return std::vector<std::string>{"de-DE", "en-GB"}; }});
+    KeyboardService::shared().setInputLanguage("en-GB");
+    EXPECT_TRUE(speaking.existVoiceForLanguage()) << "checked as the keyboard changes";
+    KeyboardService::shared().setInputLanguage("en-US");
+    EXPECT_FALSE(speaking.existVoiceForLanguage());
+    KeyboardService::shared().setInputLanguage("de");
+    EXPECT_FALSE(speaking.existVoiceForLanguage()) << "no region is another language tag";
+    KeyboardService::shared().setInputLanguage("de-DE");
+    EXPECT_TRUE(speaking.existVoiceForLanguage());
+    EXPECT_FALSE(styling.existVoiceForLanguage()) << "a host without speech has no voice";
+}
+
 } // namespace
 } // namespace folio
