@@ -110,6 +110,55 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextStyling::keyCommands(std::functio
         });
 }
 
+void QVTextStyling::styleToolbarButtonPressed(StyleButton button)
+{
+    switch (button) {
+    case StyleButton::FontSizeIncrease:
+        m_characters.increaseFontSizeKcommand();
+        return;
+    case StyleButton::FontSizeDecrease:
+        m_characters.decreaseFontSizeKcommand();
+        return;
+    case StyleButton::FontName:
+        return;
+    default:
+        break;
+    }
+    showProgressHUDifNeeded();
+    RunLoop::main().performSelectorAfterDelay(this, "styleTextTask:", static_cast<long long>(button), 0,
+                                              [this, button] { styleTextTask(button); });
+}
+
+void QVTextStyling::styleTextTask(StyleButton button)
+{
+    switch (button) {
+    case StyleButton::Bold:
+        m_characters.boldExecCommand();
+        break;
+    case StyleButton::Italic:
+        m_characters.italicExecCommand();
+        break;
+    case StyleButton::Underline:
+        m_characters.underlineExecCommand();
+        break;
+    case StyleButton::Strike:
+        m_characters.strikeExecCommand();
+        break;
+    case StyleButton::Superscript:
+        m_characters.superscriptExecCommand();
+        break;
+    case StyleButton::Subscript:
+        m_characters.subscriptExecCommand();
+        break;
+    default:
+        break;
+    }
+    ProgressHUD::dismiss();
+    documentIsDirty();
+    if (m_host.showMenu)
+        m_host.showMenu();
+}
+
 void QVTextStyling::optionSelected(long row)
 {
     showProgressHUDifNeeded();

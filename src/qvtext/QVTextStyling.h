@@ -44,7 +44,13 @@ public:
         // The languages of the installed speech voices ("en-US"); none when
         // the host has no speech.
         std::function<std::vector<std::string>()> speechVoiceLanguages{};
+        // Shows the edit menu at the selection; may be empty.
+        std::function<void()> showMenu{};
     };
+
+    // The buttons of the style bar, as the bar tells which one was pressed.
+    enum class StyleButton { Bold, Italic, Underline, Strike, Superscript, Subscript, FontName, FontSizeIncrease,
+                             FontSizeDecrease };
 
     QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host);
     ~QVTextStyling();
@@ -67,6 +73,14 @@ public:
     // commands (a face that is bold by itself is first reset). Each command
     // finds the styling when it runs, and does nothing without one.
     static std::vector<std::shared_ptr<KeyCommand>> keyCommands(std::function<QVTextStyling*()> styling);
+
+    // A style-bar button: the size steps at once, the font name nothing, a
+    // character style on the next turn of the loop (after the progress
+    // overlay, for a long selection).
+    void styleToolbarButtonPressed(StyleButton button);
+    // Runs the button's character style, then takes the overlay down, marks
+    // the document changed and shows the edit menu.
+    void styleTextTask(StyleButton button);
 
     // The other-styles picker's row; runs on the next turn of the loop.
     void optionSelected(long row);

@@ -163,5 +163,45 @@ TEST_F(QVTextStylingTest, aVoiceIsFoundOnlyForTheKeyboardsLanguageAsItIs)
     EXPECT_FALSE(styling.existVoiceForLanguage()) << "a host without speech has no voice";
 }
 
+TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeStepsAtOnce)
+{
+    using Button = QVTextStyling::StyleButton;
+    int menus = 0;
+    QVTextStyling bar(connection, defaults,
+                      {.documentIsDirty = [this] { ++dirtyCount; }, .hasDocument = [] { return true; },
+                       .showMenu = [&] { ++menus; }});
+    const struct {
+        Button button;
+        const char* command;
+    } rows[] = {{Button::Underline, "Underline"},       {Button::Strike, "Strikethrough"},
+                {Button::Superscript, "Superscript"},   {Button::Subscript, "Subscript"}};
+    for (const auto& row : rows) {
+        page.clearScripts();
+        int dirtyBefore = dirtyCount;
+        bar.styleToolbarButtonPressed(row.button);
+        EXPECT_TRUE(page.scriptsMatching(row.command).empty()) << row.command << " waits for its turn";
+        loop.runOnce();
+        EXPECT_EQ(page.scriptsMatching(std::string("execCommand\\('") + row.command + "'\\)").size(), 1u)
+            << row.command;
+        EXPECT_GT(dirtyCount, dirtyBefore) << row.command;
+    }
+    EXPECT_GE(menus, 4) << "the edit menu follows every style";
+
+    page.clearScripts();
+    bar.styleToolbarButtonPressed(Button::FontName);
+    loop.runOnce();
+    EXPECT_TRUE(page.scripts().empty()) << "the font-name button does nothing here";
+
+    page.answerMatching("queryCommandValue\\('fontsize'\\)", [this](const std::string&) {
+        loop.post([this] { page.releaseAll(); });
+        return std::string("16px");
+    });
+    bar.styleToolbarButtonPressed(Button::FontSizeIncrease);
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '13pt');")
+        << "12 points read back, one up, at once";
+    bar.styleToolbarButtonPressed(Button::FontSizeDecrease);
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '11pt');");
+}
+
 } // namespace
 } // namespace folio
