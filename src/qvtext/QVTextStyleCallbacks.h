@@ -31,6 +31,13 @@ public:
     QVTextStyleCallbacks(PageConnection& page, QVCharacterStyleCommander& characters, QVStylePresets& presets,
                          UserDefaults& defaults, Host host);
 
+    // The style bar's font button takes the popover's font name once the bar
+    // is on screen.
+    void setFontTitleAction(std::function<void(const std::string& fontName)> setFontTitle)
+    {
+        m_host.setFontTitle = std::move(setFontTitle);
+    }
+
     // The colours of the selection as the page tells them; none when the
     // answer names no colour. The paper is the editing body's background.
     std::optional<Color> currentTextSelectionColor();
