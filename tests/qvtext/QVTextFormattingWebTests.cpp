@@ -219,6 +219,16 @@ TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherPro
     EXPECT_NE(page.find("<em>Plain</em>"), std::string::npos) << page;
     EXPECT_EQ(page.find("<em><strong>"), std::string::npos) << page;
 
+    // A click after the selection was lost places the caret: the lost
+    // selection is not formatted again.
+    ASSERT_EQ(select(0, 5), "Plain");
+    ASSERT_TRUE(anotherProgramTakesThePrimarySelection());
+    run("tinymce.activeEditor.getDoc().dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    styling.characters().underlineExecCommand();
+    settle();
+    page = content();
+    EXPECT_EQ(page.find("underline;\"><em>Plain"), std::string::npos) << page;
+
     ASSERT_TRUE(save(*document));
     std::string stored = saved(path);
     EXPECT_NE(stored.find("font-size: 19pt;"), std::string::npos) << stored;
