@@ -1,5 +1,6 @@
 #include "qvtext/QVTextStyleCallbacks.h"
 
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UserDefaults.h"
 #include "qvtext/QVCharacterStyleCommander.h"
@@ -20,6 +21,21 @@ QVTextStyleCallbacks::QVTextStyleCallbacks(PageConnection& page, QVCharacterStyl
 {
     if (!m_host.documentIsDirty)
         m_host.documentIsDirty = [] {};
+}
+
+std::optional<Color> QVTextStyleCallbacks::currentTextSelectionColor()
+{
+    return colorWithHTMLName(m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')"));
+}
+
+std::optional<Color> QVTextStyleCallbacks::currentTextSelectionBackgroundColor()
+{
+    return colorWithHTMLName(m_page.readString("tinymce.activeEditor.selection.getNode().style.backgroundColor"));
+}
+
+std::optional<Color> QVTextStyleCallbacks::currentPaperColor()
+{
+    return colorWithHTMLName(m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor"));
 }
 
 void QVTextStyleCallbacks::setCurrentTextSelectionColor(const std::string& colorName)

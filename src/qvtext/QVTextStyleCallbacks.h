@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/graphics/Color.h"
 #include "tools/textstyle/TSTextStylePickerViewControllerDelegate.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace folio {
@@ -28,6 +30,19 @@ public:
 
     QVTextStyleCallbacks(PageConnection& page, QVCharacterStyleCommander& characters, QVStylePresets& presets,
                          UserDefaults& defaults, Host host);
+
+    // The style bar's font button takes the popover's font name once the bar
+    // is on screen.
+    void setFontTitleAction(std::function<void(const std::string& fontName)> setFontTitle)
+    {
+        m_host.setFontTitle = std::move(setFontTitle);
+    }
+
+    // The colours of the selection as the page tells them; none when the
+    // answer names no colour. The paper is the editing body's background.
+    std::optional<Color> currentTextSelectionColor();
+    std::optional<Color> currentTextSelectionBackgroundColor();
+    std::optional<Color> currentPaperColor();
 
     // The style accessors the popover callbacks share.
     void setCurrentTextSelectionColor(const std::string& colorName);

@@ -1,20 +1,40 @@
 #include "qvtext/QVTextStyling.h"
 
+#include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKMenuController.h"
+#include "foundation/ColorExpanded.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/AlignmentMenu.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 namespace folio {
 
+namespace {
+
+std::u16string localized(std::string_view key)
+{
+    return toUtf16(Localization::localizedString(key, key));
+}
+
+} // namespace
+
 QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host)
     : m_page(page)
     , m_host(std::move(host))
+    , m_defaults(defaults)
     , m_store(defaults)
     , m_characters(page, {[this] { documentIsDirty(); }, {}})
     , m_paragraphs(page, m_characters,
@@ -26,22 +46,30 @@ QVTextStyling::QVTextStyling(PageConnection& page, UserDefaults& defaults, Host 
                      if (m_host.present)
                          m_host.present(std::move(shown));
                  }})
-    , m_callbacks(page, m_characters, m_presets, defaults,
-                  {[this] { documentIsDirty(); }, {},
-                   [this] {
-                       if (m_host.paperSizeChanged)
-                           m_host.paperSizeChanged();
-                   },
-                   [this](long side, double margin) {
-                       if (m_host.paperMarginChanged)
-                           m_host.paperMarginChanged(side, margin);
-                   }})
+    , m_callbacks(std::make_shared<QVTextStyleCallbacks>(page, m_characters, m_presets, defaults, callbacksHost()))
+    , m_monitor(page, {[this] {
+                           return (!m_host.hasDocument || m_host.hasDocument()) && !ProgressHUD::isVisible();
+                       },
+                       {}})
 {
     m_inputModeObserver = NotificationCenter::defaultCenter().addObserver(
         kTextInputCurrentInputModeDidChangeNotification, nullptr, [this](const Notification&) {
             if (m_page.isConnected() && (!m_host.hasDocument || m_host.hasDocument()))
                 setTextDirection();
         });
+}
+
+QVTextStyleCallbacks::Host QVTextStyling::callbacksHost()
+{
+    return {[this] { documentIsDirty(); }, {},
+            [this] {
+                if (m_host.paperSizeChanged)
+                    m_host.paperSizeChanged();
+            },
+            [this](long side, double margin) {
+                if (m_host.paperMarginChanged)
+                    m_host.paperMarginChanged(side, margin);
+            }};
 }
 
 QVTextStyling::~QVTextStyling()
@@ -63,6 +91,72 @@ void QVTextStyling::setPaperColor(const std::string& color)
         return;
     }
     m_page.send(PageScript::fill("tinymce.activeEditor.getBody().style.backgroundColor = {};", {color}));
+}
+
+std::vector<std::shared_ptr<KeyCommand>> QVTextStyling::keyCommands(std::function<QVTextStyling*()> styling)
+{
+    auto characters = [styling](void (QVCharacterStyleCommander::*command)()) -> std::function<void()> {
+        return [styling, command] {
+            if (QVTextStyling* found = styling ? styling() : nullptr)
+                (found->characters().*command)();
+        };
+    };
+    return DKKeyCommands::keyCommandsWithCategories(
+        {DKKeyCommands::kDocumentControllerCategory},
+        {
+            {"boldExecCommand:", characters(&QVCharacterStyleCommander::boldExecCommand)},
+            {"italicExecCommand:", characters(&QVCharacterStyleCommander::italicExecCommand)},
+            {"underlineExecCommand", characters(&QVCharacterStyleCommander::underlineExecCommand)},
+        });
+}
+
+void QVTextStyling::styleToolbarButtonPressed(StyleButton button)
+{
+    switch (button) {
+    case StyleButton::FontSizeIncrease:
+        m_characters.increaseFontSizeKcommand();
+        return;
+    case StyleButton::FontSizeDecrease:
+        m_characters.decreaseFontSizeKcommand();
+        return;
+    case StyleButton::FontName:
+        return;
+    default:
+        break;
+    }
+    showProgressHUDifNeeded();
+    RunLoop::main().performSelectorAfterDelay(this, "styleTextTask:", static_cast<long long>(button), 0,
+                                              [this, button] { styleTextTask(button); });
+}
+
+void QVTextStyling::styleTextTask(StyleButton button)
+{
+    switch (button) {
+    case StyleButton::Bold:
+        m_characters.boldExecCommand();
+        break;
+    case StyleButton::Italic:
+        m_characters.italicExecCommand();
+        break;
+    case StyleButton::Underline:
+        m_characters.underlineExecCommand();
+        break;
+    case StyleButton::Strike:
+        m_characters.strikeExecCommand();
+        break;
+    case StyleButton::Superscript:
+        m_characters.superscriptExecCommand();
+        break;
+    case StyleButton::Subscript:
+        m_characters.subscriptExecCommand();
+        break;
+    default:
+        break;
+    }
+    ProgressHUD::dismiss();
+    documentIsDirty();
+    if (m_host.showMenu)
+        m_host.showMenu();
 }
 
 void QVTextStyling::optionSelected(long row)
@@ -93,6 +187,48 @@ void QVTextStyling::showAlignKeyMenu()
         m_host.present(m_alignPicker);
 }
 
+void QVTextStyling::showTextStylePicker(const std::shared_ptr<BarButtonItem>& anchor)
+{
+    if (m_textStylePicker)
+        m_textStylePicker->dismissViewControllerAnimated(false);
+    auto picker = std::make_shared<TSTextStylePickerViewController>(m_defaults);
+    QVStyleState state = styleState();
+    picker->setSelectedFont(FontChoice{state.fontFamily, static_cast<double>(state.fontSize)});
+    std::optional<Color> text = m_callbacks->currentTextSelectionColor();
+    picker->setSelectedTextColour(text ? closestColorName(*text).value_or("black") : "black");
+    std::optional<Color> paper = m_callbacks->currentPaperColor();
+    picker->setSelectedBackgroundColour(paper ? closestColorName(*paper).value_or("white") : "white");
+    // The page's helpers answer for the paragraph at the caret; a page that
+    // does not answer leaves the popover's own values.
+    auto readNumber = [this](const char* script, auto set) {
+        std::optional<std::string> answer = m_page.read(script);
+        if (answer && !answer->empty())
+            set(floatValue(*answer));
+    };
+    readNumber("getCurrentLineSpacing();", [&](double v) { picker->setSelectedLineSpacing(v); });
+    readNumber("getCurrentParagraphSpacing();", [&](double v) { picker->setSelectedParagraphSpacing(v); });
+    readNumber("getCurrentParagraphSpacingBefore();", [&](double v) { picker->setSelectedParagraphSpacingBefore(v); });
+    readNumber("getCurrentFirstLineIndent();", [&](double v) { picker->setSelectedFirstLineIndent(v); });
+    picker->setDelegate(m_callbacks);
+    m_textStylePicker = picker;
+    auto navigation = NavigationController::withRootViewController(picker);
+    navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    if (auto popover = navigation->popoverPresentationController(); popover && anchor)
+        popover->setBarButtonItem(anchor);
+    if (m_host.present)
+        m_host.present(navigation);
+}
+
+void QVTextStyling::showHTMLSource()
+{
+    // The editing body is what "content" is on the page of the other editors.
+    std::string html = m_page.readString("tinymce.activeEditor.getBody().innerHTML");
+    auto alert = AlertController::make(localized("HTML Source"), toUtf16(html));
+    alert->addAction(AlertAction::make(localized("Dismiss"), AlertActionStyle::Cancel));
+    if (m_host.present)
+        m_host.present(alert);
+}
+
 void QVTextStyling::showProgressHUDifNeeded()
 {
     constexpr long long kLongSelection = 4000;
@@ -103,13 +239,29 @@ void QVTextStyling::showProgressHUDifNeeded()
 void QVTextStyling::setTextDirection()
 {
     const std::string& language = KeyboardService::shared().inputLanguage();
+    checkIfSpeechCompatible();
     m_paragraphs.setTextDirectionForLanguage(language);
     m_shouldForceDirtyDocument =
         language.find("Hans") != std::string::npos || language.find("Hant") != std::string::npos;
 }
 
+void QVTextStyling::checkIfSpeechCompatible()
+{
+    m_existVoiceForLanguage = false;
+    if (!m_host.speechVoiceLanguages)
+        return;
+    const std::string& language = KeyboardService::shared().inputLanguage();
+    for (const std::string& voice : m_host.speechVoiceLanguages()) {
+        if (voice == language) {
+            m_existVoiceForLanguage = true;
+            return;
+        }
+    }
+}
+
 void QVTextStyling::cancelPendingTasks()
 {
+    m_monitor.stop();
     RunLoop::main().cancelPreviousPerformRequests(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVParagraphStyleCommander.h"
+#include "qvtext/QVStyleMonitor.h"
 #include "qvtext/QVStylePresets.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVStyleStore.h"
@@ -11,11 +12,15 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace folio {
 
+class BarButtonItem;
 class DKMenuController;
+class KeyCommand;
 class Menu;
+class TSTextStylePickerViewController;
 class PageConnection;
 class UserDefaults;
 class ViewController;
@@ -36,7 +41,16 @@ public:
         std::function<void()> paperSizeChanged{};
         std::function<void(long side, double margin)> paperMarginChanged{};
         std::function<void(const std::string& color)> setPaperColor{};
+        // The languages of the installed speech voices ("en-US"); none when
+        // the host has no speech.
+        std::function<std::vector<std::string>()> speechVoiceLanguages{};
+        // Shows the edit menu at the selection; may be empty.
+        std::function<void()> showMenu{};
     };
+
+    // The buttons of the style bar, as the bar tells which one was pressed.
+    enum class StyleButton { Bold, Italic, Underline, Strike, Superscript, Subscript, FontName, FontSizeIncrease,
+                             FontSizeDecrease };
 
     QVTextStyling(PageConnection& page, UserDefaults& defaults, Host host);
     ~QVTextStyling();
@@ -47,10 +61,26 @@ public:
     QVParagraphStyleCommander& paragraphs() { return m_paragraphs; }
     QVStylePresets& presets() { return m_presets; }
     QVStyleStore& store() { return m_store; }
-    QVTextStyleCallbacks& textStyleCallbacks() { return m_callbacks; }
+    QVTextStyleCallbacks& textStyleCallbacks() { return *m_callbacks; }
+
+    // The poll of the style at the caret, run while the page is shown.
+    QVStyleMonitor& styleMonitor() { return m_monitor; }
 
     // The style at the caret, as the page tells it now.
     QVStyleState styleState() { return QVStyleState::read(m_page); }
+
+    // Bold, italic and underline from the keyboard, through the editor's own
+    // commands (a face that is bold by itself is first reset). Each command
+    // finds the styling when it runs, and does nothing without one.
+    static std::vector<std::shared_ptr<KeyCommand>> keyCommands(std::function<QVTextStyling*()> styling);
+
+    // A style-bar button: the size steps at once, the font name nothing, a
+    // character style on the next turn of the loop (after the progress
+    // overlay, for a long selection).
+    void styleToolbarButtonPressed(StyleButton button);
+    // Runs the button's character style, then takes the overlay down, marks
+    // the document changed and shows the edit menu.
+    void styleTextTask(StyleButton button);
 
     // The other-styles picker's row; runs on the next turn of the loop.
     void optionSelected(long row);
@@ -61,6 +91,16 @@ public:
     void showAlignKeyMenu();
     const std::shared_ptr<DKMenuController>& alignPicker() const { return m_alignPicker; }
 
+    // The text-style popover, filled from the style at the caret; its changes
+    // reach the page through the text-style callbacks. Anchored at the bar
+    // item when there is one; presented through the host. A popover still
+    // open is replaced.
+    void showTextStylePicker(const std::shared_ptr<BarButtonItem>& anchor = {});
+    const std::shared_ptr<TSTextStylePickerViewController>& textStylePicker() const { return m_textStylePicker; }
+
+    // An alert "HTML Source" showing the page's HTML as it is now.
+    void showHTMLSource();
+
     // Shows the progress overlay when the selection is long enough for a
     // rewrite to take a while (more than 4000 characters).
     void showProgressHUDifNeeded();
@@ -68,6 +108,9 @@ public:
     // Follows the keyboard's current input language.
     void setTextDirection();
     bool isRTLLanguage() const { return m_paragraphs.isRTLLanguage(); }
+    // Whether a speech voice speaks the keyboard's language, as it is exactly.
+    void checkIfSpeechCompatible();
+    bool existVoiceForLanguage() const { return m_existVoiceForLanguage; }
     // Chinese input composes text the page does not report as typed, so the
     // document is saved on closing.
     bool shouldForceDirtyDocument() const { return m_shouldForceDirtyDocument; }
@@ -76,19 +119,24 @@ public:
     void cancelPendingTasks();
 
 private:
+    QVTextStyleCallbacks::Host callbacksHost();
     void documentIsDirty();
     void setPaperColor(const std::string& color);
 
     PageConnection& m_page;
     Host m_host;
+    UserDefaults& m_defaults;
     QVStyleStore m_store;
     QVCharacterStyleCommander m_characters;
     QVParagraphStyleCommander m_paragraphs;
     QVStylePresets m_presets;
-    QVTextStyleCallbacks m_callbacks;
+    std::shared_ptr<QVTextStyleCallbacks> m_callbacks;
+    std::shared_ptr<TSTextStylePickerViewController> m_textStylePicker;
+    QVStyleMonitor m_monitor;
     std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;
+    bool m_existVoiceForLanguage = false;
 };
 
 } // namespace folio

@@ -261,6 +261,19 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }
 
+void QVTextViewController::viewWillAppear(bool animated)
+{
+    WebEditorController::viewWillAppear(animated);
+    if (m_bridge.isPageReady())
+        m_styling->styleMonitor().start();
+}
+
+void QVTextViewController::viewDidDisappear(bool animated)
+{
+    WebEditorController::viewDidDisappear(animated);
+    m_styling->styleMonitor().stop();
+}
+
 void QVTextViewController::pageDidBecomeReady()
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
@@ -294,6 +307,7 @@ void QVTextViewController::pageDidBecomeReady()
     m_margins->updateRulerMarginValues();
     // A right-to-left keyboard turns the page before the user types.
     m_styling->setTextDirection();
+    m_styling->styleMonitor().start();
     scrollToBookmark();
     m_pages->scheduleUpdatePageUpDownControl();
     if (m_document)
@@ -455,10 +469,18 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() con
 {
     // Bound weakly: a caller may keep the commands longer than the editor lives.
     std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
-    return QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
+    std::vector<std::shared_ptr<KeyCommand>> commands =
+        QVTextStyling::keyCommands([weak]() -> QVTextStyling* {
+            auto strong = weak.lock();
+            auto* editor = static_cast<QVTextViewController*>(strong.get());
+            return editor && editor->m_bridge.isPageReady() ? editor->m_styling.get() : nullptr;
+        });
+    std::vector<std::shared_ptr<KeyCommand>> viewKeys = QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
         auto strong = weak.lock();
         return strong ? static_cast<QVTextViewController*>(strong.get()) : nullptr;
     });
+    commands.insert(commands.end(), viewKeys.begin(), viewKeys.end());
+    return commands;
 }
 
 bool QVTextViewController::canPerformAction(const std::string& action, const void* sender) const

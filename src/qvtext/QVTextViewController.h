@@ -70,7 +70,8 @@ public:
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
     void openLinkInBrowser(const std::string& url) override;
 
-    // Zoom and page keys; the picture commands of the edit menu.
+    // Bold, italic and underline, zoom and page keys; the picture commands of
+    // the edit menu.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
@@ -106,6 +107,9 @@ protected:
     // The stored body style as the ready step applies it.
     virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
+    // The style at the caret is followed while the page is on screen.
+    void viewWillAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
 
 private:
     void registerRoutes();

@@ -1,6 +1,8 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/docframework/DKMenuController.h"
+#include "foundation/ColorExpanded.h"
 #include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Menu.h"
@@ -114,6 +116,91 @@ TEST_F(QVTextStylingTest, onlyALongSelectionShowsTheProgressOverlay)
     styling.optionSelected(9);
     loop.runOnce();
     EXPECT_FALSE(ProgressHUD::isVisible()) << "the command takes it down";
+}
+
+TEST_F(QVTextStylingTest, theHTMLSourceAndTheSelectionColoursAreReadFromThePage)
+{
+    auto answerNow = [this](const std::string& pattern, std::string answer) {
+        page.answerMatching(pattern, [this, answer](const std::string&) {
+            loop.post([this] { page.releaseAll(); });
+            return answer;
+        });
+    };
+    answerNow("innerHTML", "<p>Some <b>text</b> &amp; more</p>");
+    std::vector<std::shared_ptr<ViewController>> shown;
+    QVTextStyling presenting(connection, defaults,
+                             {[] {}, [&](std::shared_ptr<ViewController> alert) { shown.push_back(alert); }, {}});
+    presenting.showHTMLSource();
+    ASSERT_EQ(shown.size(), 1u);
+    auto alert = std::dynamic_pointer_cast<AlertController>(shown[0]);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->title(), u"HTML Source");
+    EXPECT_EQ(alert->message(), u"<p>Some <b>text</b> &amp; more</p>") << "the markup as it is, not rendered";
+    ASSERT_EQ(alert->actions().size(), 1u);
+    EXPECT_EQ(alert->actions()[0]->style(), AlertActionStyle::Cancel);
+
+    answerNow("queryCommandValue\\('foreColor'\\)", "rgb(255, 0, 0)");
+    answerNow("getNode\\(\\).style.backgroundColor", "");
+    std::optional<Color> text = styling.textStyleCallbacks().currentTextSelectionColor();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(closestColorName(*text), "red");
+    EXPECT_FALSE(styling.textStyleCallbacks().currentTextSelectionBackgroundColor()) << "no background of its own";
+}
+
+TEST_F(QVTextStylingTest, aVoiceIsFoundOnlyForTheKeyboardsLanguageAsItIs)
+{
+    QVTextStyling speaking(connection, defaults,
+                           {.hasDocument = [] { return true; },
+                            .speechVoiceLanguages = [] { return std::vector<std::string>{"de-DE", "en-GB"}; }});
+    KeyboardService::shared().setInputLanguage("en-GB");
+    EXPECT_TRUE(speaking.existVoiceForLanguage()) << "checked as the keyboard changes";
+    KeyboardService::shared().setInputLanguage("en-US");
+    EXPECT_FALSE(speaking.existVoiceForLanguage());
+    KeyboardService::shared().setInputLanguage("de");
+    EXPECT_FALSE(speaking.existVoiceForLanguage()) << "no region is another language tag";
+    KeyboardService::shared().setInputLanguage("de-DE");
+    EXPECT_TRUE(speaking.existVoiceForLanguage());
+    EXPECT_FALSE(styling.existVoiceForLanguage()) << "a host without speech has no voice";
+}
+
+TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeStepsAtOnce)
+{
+    using Button = QVTextStyling::StyleButton;
+    int menus = 0;
+    QVTextStyling bar(connection, defaults,
+                      {.documentIsDirty = [this] { ++dirtyCount; }, .hasDocument = [] { return true; },
+                       .showMenu = [&] { ++menus; }});
+    const struct {
+        Button button;
+        const char* command;
+    } rows[] = {{Button::Underline, "Underline"},       {Button::Strike, "Strikethrough"},
+                {Button::Superscript, "Superscript"},   {Button::Subscript, "Subscript"}};
+    for (const auto& row : rows) {
+        page.clearScripts();
+        int dirtyBefore = dirtyCount;
+        bar.styleToolbarButtonPressed(row.button);
+        EXPECT_TRUE(page.scriptsMatching(row.command).empty()) << row.command << " waits for its turn";
+        loop.runOnce();
+        EXPECT_EQ(page.scriptsMatching(std::string("execCommand\\('") + row.command + "'\\)").size(), 1u)
+            << row.command;
+        EXPECT_GT(dirtyCount, dirtyBefore) << row.command;
+    }
+    EXPECT_GE(menus, 4) << "the edit menu follows every style";
+
+    page.clearScripts();
+    bar.styleToolbarButtonPressed(Button::FontName);
+    loop.runOnce();
+    EXPECT_TRUE(page.scripts().empty()) << "the font-name button does nothing here";
+
+    page.answerMatching("queryCommandValue\\('fontsize'\\)", [this](const std::string&) {
+        loop.post([this] { page.releaseAll(); });
+        return std::string("16px");
+    });
+    bar.styleToolbarButtonPressed(Button::FontSizeIncrease);
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '13pt');")
+        << "12 points read back, one up, at once";
+    bar.styleToolbarButtonPressed(Button::FontSizeDecrease);
+    EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '11pt');");
 }
 
 } // namespace

@@ -176,5 +176,33 @@ TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=bodyStyle]').length"), "0");
 }
 
+// Bold from the keyboard, as a person presses it, formats the selected word
+// once (the editor's command, not a second toggle by the page) and is still
+// there when the document opens again.
+TEST_F(QVTextWindowTest, boldFromTheKeyboardIsSavedAndThereWhenTheDocumentOpensAgain)
+{
+    std::string path = folder.path("Bold.qvtext");
+    testing_support::writeFile(path,
+                               std::string(DocumentSeeds::compressedPage("<p>Plain words here</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();var r=e.dom.createRng();"
+        "var t=e.getBody().firstChild.firstChild;r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);})()");
+    ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
+    ASSERT_TRUE(test::pressKeys("ctrl+b"));
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("tinymce.activeEditor.getContent()").find("<strong>words</strong>") != std::string::npos; },
+        kEngineWaitSeconds))
+        << run("tinymce.activeEditor.getContent()");
+    ASSERT_TRUE(save());
+    closeDocument();
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("tinymce.activeEditor.getContent()"), "<p>Plain <strong>words</strong> here</p>");
+}
+
 } // namespace
 } // namespace folio
