@@ -5,9 +5,11 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextEditingTools.h"
@@ -177,6 +179,28 @@ TEST_F(RichTextKeyRowWebTest, theBarSwitchBringsTheStyleBarWhoseBoldKeyBoldsTheS
     EXPECT_TRUE(RunLoop::main().runUntil(
         [&] { return page->stringByEvaluatingJavaScript("document.queryCommandState('bold')") == "1"; }, kEngineWaitSeconds));
     EXPECT_TRUE(document->hasUnsavedChanges());
+}
+
+TEST_F(RichTextKeyRowWebTest, holdingAKeyDownOpensItsEditorOnceAndTypesNothing)
+{
+    keyBar().toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::KeysRow1));
+    keyBar().removeFormBar();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(*keyBar().customButtons()[2]) != nullptr; }, kEngineWaitSeconds));
+    auto presentedAlert = [&] {
+        return std::dynamic_pointer_cast<AlertController>(document->viewControllerToPresent()->presentedViewController());
+    };
+
+    ASSERT_TRUE(test::pressPointerOn(widgetFor(*keyBar().customButtons()[2])));
+    bool opened = RunLoop::main().runUntil([&] { return presentedAlert() != nullptr; }, kEngineWaitSeconds);
+    ASSERT_TRUE(test::releasePointer());
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(presentedAlert()->title(), u"Update custom button");
+    ASSERT_EQ(presentedAlert()->textFields().size(), 1u);
+    EXPECT_EQ(presentedAlert()->textFields().front()->text(), keyBar().customButtons()[2]->titleForState(ControlState::Normal));
+    EXPECT_TRUE(keyBar().isDisplayingAlert());
+    EXPECT_EQ(pageText(), "Quiet harbour") << "the release after the long press is no tap";
+    presentedAlert()->tapActionWithTitle(u"Cancel");
+    EXPECT_FALSE(keyBar().isDisplayingAlert());
 }
 
 } // namespace

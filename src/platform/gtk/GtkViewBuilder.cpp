@@ -13,6 +13,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
@@ -33,6 +34,28 @@ namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
 constexpr const char* kViewKey = "folio-view";
+constexpr const char* kLongPressKey = "folio-long-press";
+constexpr const char* kLongPressedKey = "folio-long-pressed";
+
+// A view's long-press recognizer hears the pointer held down on its widget.
+void attachLongPress(GtkWidget* widget, View& view)
+{
+    for (const std::shared_ptr<GestureRecognizer>& recognizer : view.gestureRecognizers()) {
+        if (!dynamic_cast<LongPressGestureRecognizer*>(recognizer.get()))
+            continue;
+        GtkGesture* gesture = gtk_gesture_long_press_new(widget);
+        g_object_set_data_full(G_OBJECT(widget), kLongPressKey, gesture, g_object_unref);
+        std::weak_ptr<GestureRecognizer> weak = recognizer;
+        GtkSignals::connectPoint(gesture, "pressed", [weak, widget](double x, double y) {
+            auto press = std::dynamic_pointer_cast<LongPressGestureRecognizer>(weak.lock());
+            if (!press)
+                return;
+            g_object_set_data(G_OBJECT(widget), kLongPressedKey, GINT_TO_POINTER(1));
+            press->press(Point{x, y}, press->minimumPressDuration());
+        });
+        return;
+    }
+}
 
 GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
 {
@@ -193,8 +216,12 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             }
         }
         GtkControlBridges::attach(widget, *button);
+        attachLongPress(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
-        GtkSignals::connect(widget, "clicked", [weak] {
+        GtkSignals::connect(widget, "clicked", [weak, widget] {
+            // The release that ends a long press is not also a tap.
+            if (g_object_steal_data(G_OBJECT(widget), kLongPressedKey))
+                return;
             if (auto strong = weak.lock())
                 strong->tap();
         });
