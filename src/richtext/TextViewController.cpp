@@ -337,7 +337,9 @@ void TextViewController::viewDidLoad()
         m_styling->monitor().start();
         m_margins->viewDidLoad();
     }
-    m_clipboard->prepareWebViewText(*view());
+    // Drops land on the page itself, not on the bars around it.
+    BarContainerView* container = barContainer();
+    m_clipboard->prepareWebViewText(container && container->contentView() ? *container->contentView() : *view());
     // The desktop has no keyboard to raise the key row with: it is there
     // along the bottom of the page from the start.
     if (!m_forPreviewGeneration)

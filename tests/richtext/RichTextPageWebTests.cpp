@@ -2,6 +2,8 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/graphics/Image.h"
+#include "platform/gtk/GtkDropBridge.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/PicturePicker.h"
 #include "platform/web/WebView.h"
 #include "richtext/RichTextMarginRuler.h"
@@ -111,6 +113,44 @@ TEST_F(RichTextPageWebTest, aChosenPictureReachesTheSavedFile)
     EXPECT_NE(rtf.find("49484452" "00000014" "00000028"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\picw240\\pich480"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("Before the picture."), std::string::npos) << rtf;
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(RichTextPageWebTest, aJpegFileDroppedOnThePageIsInsertedAndOtherFilesAreNot)
+{
+    const std::string path = folder.path("Dropped.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 Drop here.}");
+    const std::string jpeg = folder.path("holiday.png");
+    writeFile(jpeg, sidewaysJpegBytes());
+    const std::string text = folder.path("list.jpg");
+    writeFile(text, "milk, bread");
+
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+    page.stringByEvaluatingJavaScript(
+        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+
+    // The page, not the bars around it, takes drops.
+    ASSERT_NE(editor->barContainer(), nullptr);
+    DropInteractionDelegate* target = editor->barContainer()->contentView()->dropDelegate();
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(editor->barContainer()->dropDelegate(), nullptr);
+
+    EXPECT_FALSE(GtkDropBridge::deliver(*target, GtkDropBridge::sessionForFiles({text})));
+    EXPECT_TRUE(GtkDropBridge::deliver(*target, GtkDropBridge::sessionForFiles({text, jpeg})));
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
+        kEngineWaitSeconds));
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_555");
+    EXPECT_TRUE(document->hasUnsavedChanges());
     document->closeWithCompletionHandler({});
 }
 

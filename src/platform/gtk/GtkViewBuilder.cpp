@@ -4,6 +4,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
+#include "platform/gtk/GtkDropBridge.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
@@ -174,6 +175,8 @@ GtkWidget* GtkViewBuilder::build(View& view)
         return nullptr;
     GtkWidget* widget = buildOwn(view);
     g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    if (view.dropDelegate())
+        GtkDropBridge::attach(widget, view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (widget != view.nativeWidgetHandle())
