@@ -82,6 +82,11 @@ public:
     // The alignment keys' menu, in the keys' order.
     std::shared_ptr<Menu> showAlignKeyMenuActions();
 
+    // A page margin set by number (side 0 left, 1 right edge, 2 top, 3
+    // bottom; inches), as the text-style picker sets it: through the ruler
+    // that holds the margins. Answers whether anything took it.
+    bool paperMarginChanged(long side, double inches);
+
     // Presents the text-style popover for the caret's style, with the
     // editor's commands as its delegate.
     void showTextStyleMenu(BarButtonItem& sender);

@@ -142,6 +142,12 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
         return m_tools->inspectors().showInsertItemMenu({m_styling->barItems().insertItemBarButtonItem(), {}});
     };
     host.paperMarginChanged = [this](long side, double inches) { m_margins->paperMarginChanged(side, inches); };
+    // Once loaded, the ruler holds the left margin and the right edge until the next save.
+    host.rulerValues = [this, fromDocument = host.rulerValues] {
+        if (m_margins->holdsDocumentMargins())
+            return std::pair<double, double>{m_margins->slider().lowerValue(), m_margins->slider().upperValue()};
+        return fromDocument();
+    };
     host.paperSizeChanged = [this] {
         updateEditorPageSize();
         documentIsDirty();
