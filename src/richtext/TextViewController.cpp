@@ -474,6 +474,7 @@ void TextViewController::pageDidBecomeReady()
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
     m_clipboard->pageDidBecomeReady();
+    scrollToBookmark();
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
 }
 
@@ -572,8 +573,16 @@ void TextViewController::pageProcessDidTerminate(const std::string& reason)
     loadHTMLDocument();
 }
 
+void TextViewController::scrollToBookmark()
+{
+    if (long long position = storedScrollPosition(); position != 0)
+        m_connection.send(RichTextPageCounter::scrollToOffsetScript(position));
+}
+
 void TextViewController::documentDidClose()
 {
+    // Where the user was reading, for the next opening.
+    keepScrollPosition();
     m_styling->monitor().stop();
     dismissLoadProgress();
     if (m_editingTools->find().isFindOnPageVisible())

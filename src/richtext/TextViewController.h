@@ -38,9 +38,6 @@ public:
     // save before then has nothing whole to read and fails, leaving the file
     // as it was. The document keeps the text of each answer.
     Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
-    // FIXME: the close items and the saving indicator are not switched here
-    // yet; the page itself needs nothing before its content is asked for.
-    void documentWillSave() override {}
     void documentDidClose() override;
 
     // Undo, redo, bold, italic and underline from the keyboard.
@@ -110,6 +107,8 @@ private:
     RichTextPageTemplate::Page pageToLoad() const;
     // Puts the key row, as it is now, along the bottom of the page.
     void showKeyRow();
+    // Scrolls to where the document was last read.
+    void scrollToBookmark();
 
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;

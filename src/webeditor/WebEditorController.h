@@ -38,6 +38,13 @@ public:
 
     ~WebEditorController() override;
 
+    // NOTE: the close items are disabled and the saving indicator runs for
+    // as long as any save of the open document runs: the application
+    // controller follows the document's saves for every editor. Here, where
+    // nothing says when the save ends, they would stay off after a content
+    // read that is no save (an export). The page needs nothing before its
+    // content is asked for.
+    void documentWillSave() override {}
     void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
     bool isForPreviewGeneration() const { return m_forPreviewGeneration; }
     std::shared_ptr<View> textView() override { return view(); }
@@ -59,6 +66,11 @@ public:
     PageBridge& bridge() { return m_bridge; }
     // Why the page could not be made, if it could not.
     const std::optional<Error>& pageError() const { return m_pageError; }
+
+    // The user-defaults key of the document's scroll position, kept from one
+    // opening to the next: its path in the documents folder (or its whole
+    // path when it lies elsewhere) and "_lastposition".
+    static std::string lastPositionKey(const std::string& documentPath);
 
     // A followed link's target; one without a scheme is taken as a web address.
     static std::string linkTarget(const std::string& href);
@@ -85,6 +97,11 @@ protected:
     // not ready, does not answer or answers nonsense gives an error, so that
     // no save is built on it.
     Result<PageContent::Reply> readContent(EditorContent::Parts parts);
+    // Stores where the page is scrolled to, read from the page in the
+    // dialect's way; a page that does not answer keeps the position stored before.
+    void keepScrollPosition();
+    // The position stored for the document; 0 when none.
+    long long storedScrollPosition() const;
     // Stops everything of the page reaching the editor and lets go of the
     // document, which it answers (null when already let go).
     TextDocument* beginClosing();

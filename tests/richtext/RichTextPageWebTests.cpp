@@ -1,6 +1,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkDropBridge.h"
 #include "platform/ui/BarContainerView.h"
@@ -152,6 +153,48 @@ TEST_F(RichTextPageWebTest, aJpegFileDroppedOnThePageIsInsertedAndOtherFilesAreN
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_555");
     EXPECT_TRUE(document->hasUnsavedChanges());
     document->closeWithCompletionHandler({});
+}
+
+TEST_F(RichTextPageWebTest, aDocumentOpensAgainWhereItWasLastRead)
+{
+    const std::string path = folder.path("Long read.rtf");
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
+    for (int line = 1; line <= 300; ++line)
+        rtf += "Line " + std::to_string(line) + "\\par ";
+    writeFile(path, rtf + "}");
+    UserDefaults::standardUserDefaults().removeObjectForKey(TextViewController::lastPositionKey(path));
+
+    auto open = [&](std::shared_ptr<TextDocument>& document) -> TextViewController* {
+        document = std::make_shared<TextDocument>(path);
+        EXPECT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+        if (!editor)
+            return nullptr;
+        editor->loadViewIfNeeded();
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        return editor;
+    };
+    std::shared_ptr<TextDocument> first;
+    TextViewController* editor = open(first);
+    ASSERT_NE(editor, nullptr);
+    editor->webView()->stringByEvaluatingJavaScript("document.getElementById('content').style.height='300px';"
+                                                    "document.getElementById('content').scrollTop = 1500;");
+    ASSERT_EQ(editor->webView()->stringByEvaluatingJavaScript("document.getElementById('content').scrollTop"), "1500");
+    bool closed = false;
+    first->closeWithCompletionHandler([&](bool) { closed = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed; }, kEngineWaitSeconds));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey(TextViewController::lastPositionKey(path)), 1500);
+
+    std::shared_ptr<TextDocument> second;
+    editor = open(second);
+    ASSERT_NE(editor, nullptr);
+    editor->webView()->stringByEvaluatingJavaScript("document.getElementById('content').style.height='300px';");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return editor->webView()->stringByEvaluatingJavaScript("document.getElementById('content').scrollTop") == "1500"; },
+        kEngineWaitSeconds))
+        << editor->webView()->stringByEvaluatingJavaScript("document.getElementById('content').scrollTop");
+    second->closeWithCompletionHandler({});
 }
 
 TEST_F(RichTextPageWebTest, theRulerIndentsThePageAndItsMarginsAreSaved)
