@@ -35,6 +35,7 @@
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextPictureInserter.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
@@ -60,6 +61,7 @@ using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
+// Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
 
 } // namespace
@@ -72,6 +74,7 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     , m_clipboard(makeClipboard())
     , m_caret(makeCaret())
     , m_editingTools(makeEditingTools())
+    , m_pageControl(makePageControl())
 {
     registerRoutes();
     m_editingTools->registerRoutes(m_bridge.dispatcher());
@@ -104,6 +107,8 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     // The commands the tools menus and inspectors name, from the editor's other parts.
     host.commands["paste2"] = [this] { m_clipboard->paste2(); };
     host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
+    host.commands["moveToEndOfDoc"] = [this] { m_caret->moveToEndOfDoc(); };
+    host.commands["gotoPageinDoc"] = [this] { m_pageControl->gotoPageinDoc(); };
     host.commands["showMenu"] = [this] { m_caret->showMenu(); };
     host.commands["checkDocSpelling"] = [this] { m_caret->checkDocSpelling(); };
     host.commands["addFakeTextSelectionView"] = [this] { m_caret->addFakeTextSelectionView(); };
@@ -165,7 +170,7 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
         if (Status inserted = m_pictures->insertImage(image, autoResize); !inserted)
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
-    host.updatePageUpDownControl = [this] { m_pages.recount(); };
+    host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
 }
 
@@ -212,6 +217,36 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
                                                   std::move(host));
 }
 
+std::unique_ptr<RichTextPageControl> TextViewController::makePageControl()
+{
+    RichTextPageControl::Host host;
+    host.sendScript = [this](const std::string& script) { m_connection.send(script); };
+    host.readString = [this](const std::string& script) { return m_connection.readString(script); };
+    host.isEditing = [this] { return m_isEditing; };
+    host.canShow = [this] {
+        return m_document && m_webView && m_bridge.isPageReady() && !m_bridge.isClosing() && Device::current().isPad();
+    };
+    host.present = [this](std::shared_ptr<ViewController> alert) {
+        if (Status shown = presentViewController(alert, true); !shown)
+            TELog(TELogLevelWarning, "The page dialog could not be shown: " + shown.error().message);
+    };
+    host.dismissKeyboard = [this] { m_isEditing = false; };
+    host.moveToEndOfDoc = [this] { m_caret->moveToEndOfDoc(); };
+    return std::make_unique<RichTextPageControl>(m_pages, std::move(host));
+}
+
+void TextViewController::updatePageUpDownControl()
+{
+    const std::shared_ptr<View>& control = m_pageControl->pageUpDownView();
+    bool wasHidden = control->isHidden();
+    m_pageControl->updatePageUpDownControl();
+    // The control floats over the page; the window shows it once it is there.
+    if (wasHidden != control->isHidden() && isViewLoaded()) {
+        // On the next turn: a page message may be what asked for the count.
+        RunLoop::main().performSelectorAfterDelay(this, kShowKeyRowSelector, {}, 0.0, [this] { showKeyRow(); });
+    }
+}
+
 std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
 {
     RichTextMarginRuler::Host host;
@@ -225,7 +260,7 @@ std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
     host.isPageLoaded = [this] { return m_bridge.isPageReady(); };
     host.windowWidth = [this] { return m_size.width; };
     host.viewSize = [this] { return std::pair{m_size.width, m_size.height}; };
-    host.updatePageUpDownControl = [this] { m_pages.recount(); };
+    host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
     host.updateEditorPageSize = [this] { updateEditorPageSize(); };
     auto ruler = std::make_unique<RichTextMarginRuler>(Device::current(), UserDefaults::standardUserDefaults(), std::move(host));
     RichTextMarginRuler* margins = ruler.get();
@@ -309,6 +344,7 @@ void TextViewController::updateEditorPageSize()
 
 TextViewController::~TextViewController()
 {
+    m_pageControl->cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
     m_styling->monitor().stop();
     dismissLoadProgress();
@@ -348,8 +384,12 @@ void TextViewController::viewDidLoad()
     m_clipboard->prepareWebViewText(container && container->contentView() ? *container->contentView() : *view());
     // The desktop has no keyboard to raise the key row with: it is there
     // along the bottom of the page from the start.
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         m_editingTools->keyBar().removeFormBar();
+        if (container)
+            container->addFloatingView(m_pageControl->pageUpDownView(),
+                                       {BarContainerView::Alignment::End, BarContainerView::Alignment::End, {16, 16}});
+    }
 }
 
 void TextViewController::showKeyRow()
@@ -467,8 +507,10 @@ void TextViewController::pageDidBecomeReady()
     for (const std::string& key : RichTextPageSetup::consumedSettings(settings))
         defaults.setDouble(key, 0);
     updateEditorPageSize();
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         m_margins->updateRulerMarginValues();
+        updatePageUpDownControl();
+    }
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
@@ -499,7 +541,7 @@ void TextViewController::registerRoutes()
         long long offset = 0, height = 0;
         if (std::sscanf(message.data.c_str(), "%lld_%lld", &offset, &height) == 2) {
             m_pages.pageDidScroll(height, offset);
-            m_pages.recount();
+            updatePageUpDownControl();
         }
     });
     routes.add("copyEventList", Gate::Always, [this](const PageMessage&) { m_clipboard->copySelection(); });
@@ -581,9 +623,10 @@ void TextViewController::scrollToBookmark()
 
 void TextViewController::documentDidClose()
 {
+    m_styling->monitor().stop();
+    m_pageControl->cancelPendingTasks();
     // Where the user was reading, for the next opening.
     keepScrollPosition();
-    m_styling->monitor().stop();
     dismissLoadProgress();
     if (m_editingTools->find().isFindOnPageVisible())
         m_editingTools->find().hideFindOnPageNotAnimated();

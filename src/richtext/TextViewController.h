@@ -14,6 +14,7 @@ class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
 class RichTextMarginRuler;
+class RichTextPageControl;
 class RichTextPictureInserter;
 class RichTextStyling;
 class AlertController;
@@ -58,6 +59,10 @@ public:
     // The margins ruler and its banner, and the virtual pages.
     RichTextMarginRuler& margins() { return *m_margins; }
     RichTextPageCounter& pages() { return m_pages; }
+    // The page buttons and labels over the page, and the "Jump to page" dialog.
+    RichTextPageControl& pageControl() { return *m_pageControl; }
+    // Recounts the pages from the page's last scroll report and shows them.
+    void updatePageUpDownControl();
     // The page height from the top and bottom margins; the paper size does
     // not change it.
     void updateEditorPageSize();
@@ -103,6 +108,7 @@ private:
     void dismissLoadProgress();
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
+    std::unique_ptr<RichTextPageControl> makePageControl();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
     // Puts the key row, as it is now, along the bottom of the page.
@@ -120,6 +126,7 @@ private:
     std::unique_ptr<ClipboardCommander> m_clipboard;
     std::unique_ptr<CaretSelectionCommander> m_caret;
     std::unique_ptr<RichTextEditingTools> m_editingTools;
+    std::unique_ptr<RichTextPageControl> m_pageControl;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

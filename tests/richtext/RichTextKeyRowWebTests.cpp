@@ -12,7 +12,9 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -201,6 +203,24 @@ TEST_F(RichTextKeyRowWebTest, holdingAKeyDownOpensItsEditorOnceAndTypesNothing)
     EXPECT_EQ(pageText(), "Quiet harbour") << "the release after the long press is no tap";
     presentedAlert()->tapActionWithTitle(u"Cancel");
     EXPECT_FALSE(keyBar().isDisplayingAlert());
+}
+
+TEST_F(RichTextKeyRowWebTest, thePageControlFloatsOverTheBottomOfThePage)
+{
+    RichTextPageControl& control = editor->pageControl();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(*control.pageUpDownView()) != nullptr; }, kEngineWaitSeconds));
+    GtkWidget* shown = widgetFor(*control.pageUpDownView());
+    GtkWidget* pageWidget = static_cast<GtkWidget*>(page->nativeWidget());
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, pageWidget, 0, 0, &x, &y));
+    EXPECT_GT(x, gtk_widget_get_allocated_width(pageWidget) / 2) << "at the right";
+    EXPECT_GT(y, gtk_widget_get_allocated_height(pageWidget) / 2) << "at the bottom";
+    EXPECT_LE(y + gtk_widget_get_allocated_height(shown), gtk_widget_get_allocated_height(pageWidget)) << "over the page";
+    EXPECT_EQ(control.pageNumber()->text(), u"1");
+    EXPECT_EQ(control.pageTotal()->text(), u"1");
+    EXPECT_FALSE(control.pageDownButton()->isEnabled());
+    EXPECT_FALSE(gtk_widget_get_sensitive(widgetFor(*control.pageDownButton())));
 }
 
 } // namespace
