@@ -136,6 +136,8 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                   return FontFaceRules::fontFromPageAnswer(
                       m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')"), FontFaceRules::Pieces::Whole);
               },
+          .isCropping = m_host.isCropping,
+          .isEditingImage = m_host.isEditingImage,
           .superAnswer = m_host.superCanPerformAction})
     , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty,
                                                                [this] { m_popovers.setAnyInspectorOrMenuVisible(false); }))

@@ -50,6 +50,9 @@ public:
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
         // The insert item's menu; null hides the item.
         std::function<std::shared_ptr<Menu>()> insertItemMenu{};
+        // A picture is under edit, or being cropped: the edit menu offers its commands.
+        std::function<bool()> isEditingImage{};
+        std::function<bool()> isCropping{};
         // The responder chain's answer for edit-menu commands the editor does not decide.
         std::function<bool(const std::string& action)> superCanPerformAction{};
     };

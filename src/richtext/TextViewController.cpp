@@ -30,11 +30,13 @@
 #include "platform/web/WebView.h"
 #include "richtext/CaretSelectionCommander.h"
 #include "richtext/ClipboardCommander.h"
+#include "richtext/EditMenuValidator.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextPictureInserter.h"
+#include "richtext/RichTextImageEditor.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
@@ -42,6 +44,8 @@
 #include "richtext/RichTextInspectors.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/UserResizableView.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
@@ -75,6 +79,7 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     , m_caret(makeCaret())
     , m_editingTools(makeEditingTools())
     , m_pageControl(makePageControl())
+    , m_imageEditor(makeImageEditor())
 {
     registerRoutes();
     m_editingTools->registerRoutes(m_bridge.dispatcher());
@@ -147,6 +152,8 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
         return m_tools->inspectors().showInsertItemMenu({m_styling->barItems().insertItemBarButtonItem(), {}});
     };
     host.paperMarginChanged = [this](long side, double inches) { m_margins->paperMarginChanged(side, inches); };
+    host.isEditingImage = [this] { return m_imageEditor && m_imageEditor->isEditingImage(); };
+    host.isCropping = [this] { return m_imageEditor && m_imageEditor->isCropping(); };
     // Once loaded, the ruler holds the left margin and the right edge until the next save.
     host.rulerValues = [this, fromDocument = host.rulerValues] {
         if (m_margins->holdsDocumentMargins())
@@ -235,6 +242,47 @@ std::unique_ptr<RichTextPageControl> TextViewController::makePageControl()
     return std::make_unique<RichTextPageControl>(m_pages, std::move(host));
 }
 
+std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
+{
+    RichTextImageEditor::Host host;
+    host.readString = [this](const std::string& script) { return m_connection.readString(script); };
+    host.sendScript = [this](const std::string& script) { m_connection.send(script); };
+    host.pictureFolder = [this] {
+        return m_document ? AppFolders::pictureFolderForDocument(std::filesystem::path(m_document->fileURL()).stem().string())
+                          : std::string();
+    };
+    host.hasDocument = [this] { return m_document != nullptr; };
+    host.isClosing = [this] { return m_bridge.isClosing(); };
+    host.isPhoneInLandscape = [this] { return !Device::current().isPad() && m_size.width > m_size.height; };
+    // The frame floats over the page where the picture is.
+    host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
+        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
+            container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
+                                                 Size{overlay->frame().minX(), overlay->frame().minY()}});
+            container->reloadBars();
+        }
+    };
+    host.removeOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
+        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
+            container->removeFloatingView(*overlay);
+            container->reloadBars();
+        }
+    };
+    host.showMenu = [this](const std::vector<std::pair<std::u16string, std::string>>& items, const Rect& rect) {
+        std::vector<MenuItem> menu;
+        for (const auto& [title, action] : items)
+            menu.push_back(MenuItem{title, action});
+        MenuController::shared().setMenuItems(std::move(menu));
+        if (isViewLoaded())
+            MenuController::shared().showMenuFromView(view(), rect);
+    };
+    host.copyToPasteboard = [](const Image& image) { return Pasteboard::general().setImage(image); };
+    host.insertImage = [this](const Image::Pointer& image, bool autoResize) { return m_pictures->insertImage(image, autoResize); };
+    host.endEditing = [this] { m_isEditing = false; };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    return std::make_unique<RichTextImageEditor>(std::move(host));
+}
+
 void TextViewController::updatePageUpDownControl()
 {
     const std::shared_ptr<View>& control = m_pageControl->pageUpDownView();
@@ -287,7 +335,11 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
     host.isItalic = [this] { return m_styling->toolbar().styleItalic->isSelected(); };
     host.isUnderlined = [this] { return m_styling->toolbar().styleUnderline->isSelected(); };
     host.isRightToLeft = [this] { return m_styling->characters().isRTLLanguage(); };
-    host.isEditingPicture = [] { return false; };
+    host.isEditingPicture = [this] { return m_imageEditor && m_imageEditor->isEditingImage(); };
+    host.removeImageEditing = [this] {
+        if (m_imageEditor)
+            m_imageEditor->removeImageEditing();
+    };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
         if (Status shown = presentViewController(alert, true); !shown)
@@ -532,6 +584,10 @@ void TextViewController::registerRoutes()
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    // A tap on a picture edits it a little later, unless the page scrolls first.
+    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) { m_imageEditor->imageTouched(); });
+    routes.add("noImageTouchedEvent", Gate::Always, [this](const PageMessage&) { m_imageEditor->removeImageEditing(); });
+    routes.add("startScrollEvent", Gate::Always, [this](const PageMessage&) { m_imageEditor->cancelPendingTap(); });
     routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
@@ -594,7 +650,8 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
 
 bool TextViewController::respondsToAction(const std::string& action) const
 {
-    return action == "paste:" || action == "pasteRichText:" || WebEditorController::respondsToAction(action);
+    return action == "paste:" || action == "pasteRichText:" || EditMenuValidator::isImageCommand(action)
+        || action == "executeCropImage:" || action == "removeImageEditing" || WebEditorController::respondsToAction(action);
 }
 
 bool TextViewController::performAction(const std::string& action, const void* sender)
@@ -603,6 +660,8 @@ bool TextViewController::performAction(const std::string& action, const void* se
         m_clipboard->paste();
         return true;
     }
+    if (m_imageEditor->performAction(action))
+        return true;
     return WebEditorController::performAction(action, sender);
 }
 
@@ -625,6 +684,8 @@ void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
     m_pageControl->cancelPendingTasks();
+    m_imageEditor->cancelPendingTap();
+    m_imageEditor->removeImageEditing();
     // Where the user was reading, for the next opening.
     keepScrollPosition();
     dismissLoadProgress();

@@ -14,6 +14,7 @@ class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
 class RichTextMarginRuler;
+class RichTextImageEditor;
 class RichTextPageControl;
 class RichTextPictureInserter;
 class RichTextStyling;
@@ -73,6 +74,8 @@ public:
     void attachImage();
     void takePhoto();
     RichTextPictureInserter& pictures() { return *m_pictures; }
+    // The picture under edit: its frame over the page, its menu and commands.
+    RichTextImageEditor& imageEditor() { return *m_imageEditor; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
     std::unique_ptr<RichTextPageControl> makePageControl();
+    std::unique_ptr<RichTextImageEditor> makeImageEditor();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
     // Puts the key row, as it is now, along the bottom of the page.
@@ -127,6 +131,7 @@ private:
     std::unique_ptr<CaretSelectionCommander> m_caret;
     std::unique_ptr<RichTextEditingTools> m_editingTools;
     std::unique_ptr<RichTextPageControl> m_pageControl;
+    std::unique_ptr<RichTextImageEditor> m_imageEditor;
     bool m_isEditing = false;
     bool m_showsLoadProgress = false;
 };

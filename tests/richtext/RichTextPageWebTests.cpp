@@ -7,6 +7,8 @@
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/PicturePicker.h"
 #include "platform/web/WebView.h"
+#include "platform/ui/UserResizableView.h"
+#include "richtext/RichTextImageEditor.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/TextViewController.h"
 #include "tools/ruler/RulerRangeSlider.h"
@@ -152,6 +154,55 @@ TEST_F(RichTextPageWebTest, aJpegFileDroppedOnThePageIsInsertedAndOtherFilesAreN
         kEngineWaitSeconds));
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_555");
     EXPECT_TRUE(document->hasUnsavedChanges());
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(RichTextPageWebTest, aTappedPictureIsFramedForEditingAndBorderReplacesIt)
+{
+    const std::string path = folder.path("Framed.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 A picture:}");
+    const std::string chosen = folder.path("holiday.png");
+    writeFile(chosen, sidewaysJpegBytes());
+    PicturePicker::setShared(std::make_shared<ChosenFile>(chosen));
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+    page.stringByEvaluatingJavaScript(
+        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    editor->imageOptionSelected(0);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
+        kEngineWaitSeconds));
+    std::string before = page.stringByEvaluatingJavaScript("document.querySelector('#content img').getAttribute('src')");
+
+    // The page reports the tap; the edit starts a moment later.
+    page.stringByEvaluatingJavaScript("document.querySelector('#content img').click()");
+    RichTextImageEditor& images = editor->imageEditor();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return images.isEditingImage(); }, kEngineWaitSeconds));
+    // The frame is the picture's size as the page lays it out, with room for its handles.
+    double width = std::stod(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').width"));
+    double height = std::stod(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').height"));
+    EXPECT_EQ(images.currentlyEditingView()->frame().size,
+              (Size{width + RichTextImageEditor::kHandleMargin, height + RichTextImageEditor::kHandleMargin}));
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').style.visibility"), "hidden")
+        << "the frame shows the picture while it is edited";
+    EXPECT_NE(images.currentlyEditingView()->superview(), nullptr) << "the frame floats over the page";
+    EXPECT_TRUE(editor->canPerformAction("borderImage:", nullptr));
+
+    EXPECT_TRUE(editor->performAction("borderImage:", nullptr));
+    EXPECT_FALSE(images.isEditingImage());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return page.stringByEvaluatingJavaScript("document.querySelector('#content img').getAttribute('src')") != before; },
+        kEngineWaitSeconds));
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length"), "1") << "replaced, not added";
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_444");
     document->closeWithCompletionHandler({});
 }
 
