@@ -257,8 +257,11 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
     // The frame floats over the page where the picture is.
     host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
         if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
+            // The picture inside the frame lies where the page's own was.
+            double margin = RichTextImageEditor::kHandleMargin / 2;
             container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
-                                                 Size{overlay->frame().minX(), overlay->frame().minY()}});
+                                                 Size{std::max(0.0, overlay->frame().minX() - margin),
+                                                      std::max(0.0, overlay->frame().minY() - margin)}});
             container->reloadBars();
         }
     };
@@ -273,6 +276,8 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
         for (const auto& [title, action] : items)
             menu.push_back(MenuItem{title, action});
         MenuController::shared().setMenuItems(std::move(menu));
+        // The menu offers what the first responder can do: the editor's picture commands.
+        becomeFirstResponder();
         if (isViewLoaded())
             MenuController::shared().showMenuFromView(view(), rect);
     };
