@@ -443,6 +443,12 @@ void TextViewController::viewDidLoad()
     // along the bottom of the page from the start.
     if (!m_forPreviewGeneration) {
         m_editingTools->keyBar().removeFormBar();
+        if (container) {
+            // The margins ruler and its read-out above the page.
+            m_margins->sliderView()->setFrame(Rect{{0, 0}, {m_size.width, RichTextMarginRuler::kRulerHeight}});
+            m_margins->topAlertBar()->setFrame(Rect{{0, 0}, {m_size.width, RichTextMarginRuler::kBannerHeight}});
+            container->setBars(BarContainerView::Edge::Top, {m_margins->sliderView(), m_margins->topAlertBar()});
+        }
         if (container)
             container->addFloatingView(m_pageControl->pageUpDownView(),
                                        {BarContainerView::Alignment::End, BarContainerView::Alignment::End, {16, 16}});

@@ -14,6 +14,8 @@
 #include "platform/web/WebView.h"
 #include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "tools/ruler/RulerRangeSlider.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
@@ -221,6 +223,45 @@ TEST_F(RichTextKeyRowWebTest, thePageControlFloatsOverTheBottomOfThePage)
     EXPECT_EQ(control.pageTotal()->text(), u"1");
     EXPECT_FALSE(control.pageDownButton()->isEnabled());
     EXPECT_FALSE(gtk_widget_get_sensitive(widgetFor(*control.pageDownButton())));
+}
+
+TEST_F(RichTextKeyRowWebTest, theRulerAboveThePageIsDraggedWithThePointerAndIndentsThePage)
+{
+    RulerRangeSlider& ruler = editor->margins().slider();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(ruler) != nullptr && widgetFor(*editor->margins().topAlertBar()); },
+                                         kEngineWaitSeconds));
+    GtkWidget* shown = widgetFor(ruler);
+    int rulerY = 0;
+    int pageY = 0;
+    int x = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), 0, 0, &x, &rulerY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(static_cast<GtkWidget*>(page->nativeWidget()), toplevel(), 0, 0, &x, &pageY));
+    EXPECT_LT(rulerY, pageY) << "the ruler is above the page";
+
+    std::string before = page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft");
+    float lower = ruler.lowerValue();
+    GdkWindow* window = gtk_widget_get_window(toplevel());
+    int originX = 0;
+    int originY = 0;
+    gdk_window_get_origin(window, &originX, &originY);
+    int handleX = 0;
+    int handleY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), int(ruler.lowerCenter().x), int(ruler.lowerCenter().y), &handleX,
+                                                 &handleY));
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX), std::to_string(originY + handleY),
+                                  "mousedown", "1"}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX + 60), std::to_string(originY + handleY)}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX + 120), std::to_string(originY + handleY)}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::releasePointer());
+
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return ruler.lowerValue() > lower + 1; }, kEngineWaitSeconds)) << ruler.lowerValue();
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft") != before; },
+        kEngineWaitSeconds));
+    EXPECT_TRUE(document->hasUnsavedChanges());
 }
 
 } // namespace

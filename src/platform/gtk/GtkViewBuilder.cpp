@@ -358,9 +358,16 @@ GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
 GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // A bar keeps its height; a drawn one has no size of its own to ask for.
+    auto buildBar = [this](View& bar) -> GtkWidget* {
+        GtkWidget* built = build(bar);
+        if (built)
+            gtk_widget_set_size_request(built, pixels(bar.frame().width()), pixels(bar.frame().height()));
+        return built ? barScroller(built) : nullptr;
+    };
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Top)) {
-        if (GtkWidget* built = build(*bar))
-            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+        if (GtkWidget* built = buildBar(*bar))
+            gtk_box_pack_start(GTK_BOX(box), built, FALSE, FALSE, 0);
     }
     GtkWidget* overlay = gtk_overlay_new();
     GtkWidget* content = container.contentView() ? build(*container.contentView()) : nullptr;
@@ -401,8 +408,8 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
     }
     gtk_box_pack_start(GTK_BOX(box), overlay, TRUE, TRUE, 0);
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Bottom)) {
-        if (GtkWidget* built = build(*bar))
-            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+        if (GtkWidget* built = buildBar(*bar))
+            gtk_box_pack_start(GTK_BOX(box), built, FALSE, FALSE, 0);
     }
     return box;
 }
