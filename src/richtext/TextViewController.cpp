@@ -685,6 +685,27 @@ void TextViewController::pageProcessDidTerminate(const std::string& reason)
     loadHTMLDocument();
 }
 
+void TextViewController::applicationWillEnterBackground()
+{
+    m_pageControl->cancelPendingTasks();
+    m_styling->monitor().stop();
+    if (m_document && m_bridge.isPageReady())
+        m_connection.send("saveCaretSelection ();");
+    WebEditorController::applicationWillEnterBackground();
+    m_styling->popovers().dismissAllPopover();
+}
+
+void TextViewController::willEnterForeground()
+{
+    WebEditorController::willEnterForeground();
+    if (!m_document || !m_bridge.isPageReady() || m_forPreviewGeneration)
+        return;
+    scrollToBookmark();
+    m_margins->rulerMarginValuesChangedNoDocumentDirty();
+    if (!m_styling->monitor().isRunning())
+        m_styling->monitor().start();
+}
+
 void TextViewController::scrollToBookmark()
 {
     if (long long position = storedScrollPosition(); position != 0)

@@ -98,6 +98,8 @@ public:
 
 protected:
     void loadHTMLDocument() override;
+    void applicationWillEnterBackground() override;
+    void willEnterForeground() override;
     void viewDidLoad() override;
     void viewWillTransitionToSize(Size size) override;
 

@@ -3,10 +3,12 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/web/WebView.h"
 
@@ -33,10 +35,17 @@ WebEditorController::WebEditorController(TextDocument& document, std::unique_ptr
     , m_bridge(m_connection, *m_dialect, *this)
 {
     setTitle(toUtf16(document.localizedName()));
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    m_backgroundObserver = center.addObserver(kApplicationDidEnterBackgroundNotification, nullptr,
+                                              [this](const Notification&) { applicationWillEnterBackground(); });
+    m_foregroundObserver = center.addObserver(kApplicationWillEnterForegroundNotification, nullptr,
+                                              [this](const Notification&) { willEnterForeground(); });
 }
 
 WebEditorController::~WebEditorController()
 {
+    NotificationCenter::defaultCenter().removeObserver(m_backgroundObserver);
+    NotificationCenter::defaultCenter().removeObserver(m_foregroundObserver);
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_connection.disconnect();
@@ -94,6 +103,17 @@ TextDocument* WebEditorController::beginClosing()
     m_dirty.setClosing(true);
     m_dirty.cancelFollowUp();
     return std::exchange(m_document, nullptr);
+}
+
+void WebEditorController::applicationWillEnterBackground()
+{
+    keepScrollPosition();
+    m_dirty.setInForeground(false);
+}
+
+void WebEditorController::willEnterForeground()
+{
+    m_dirty.setInForeground(true);
 }
 
 std::string WebEditorController::lastPositionKey(const std::string& documentPath)

@@ -12,6 +12,7 @@
 #include "webeditor/PageDialect.h"
 #include "webeditor/UndoHistory.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -90,6 +91,11 @@ protected:
 
     // Builds the page and loads it into the view.
     virtual void loadHTMLDocument() = 0;
+    // The application went out of sight, or came back: the document's place
+    // in the page is kept first, and nothing of the page counts as the
+    // user's change while away. Editors add their own steps.
+    virtual void applicationWillEnterBackground();
+    virtual void willEnterForeground();
 
     // The web view, made on first use; null when it cannot be made.
     WebView* ensureWebView();
@@ -118,6 +124,8 @@ protected:
     PageBridge m_bridge;
     bool m_forPreviewGeneration = false;
     Size m_size = kDefaultFrame.size;
+    std::uint64_t m_backgroundObserver = 0;
+    std::uint64_t m_foregroundObserver = 0;
 };
 
 } // namespace folio

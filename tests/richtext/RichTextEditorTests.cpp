@@ -5,11 +5,16 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/ApplicationState.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
+#include "richtext/FontStateMonitor.h"
 #include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextStyling.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -210,6 +215,31 @@ TEST_F(TextViewControllerTest, loadsTheKeptTextOnTheNextTurnAndGivesNoPageToSave
     EXPECT_FALSE(page->scriptsMatching("styleWithCSS").empty());
     EXPECT_FALSE(page->scriptsMatching("updateFootnoteIndex").empty());
     EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>") << "the text stays until a page read succeeds";
+}
+
+TEST_F(TextViewControllerTest, awayTheEditorKeepsItsPlaceStopsPollingAndCountsNoChangeAndComesBackThere)
+{
+    becomeReady();
+    const std::string key = TextViewController::lastPositionKey(document->fileURL());
+    UserDefaults::standardUserDefaults().removeObjectForKey(key);
+    ASSERT_TRUE(editor->styling().monitor().isRunning());
+    page->answer("document.getElementById('content').scrollTop", "1234");
+    answerNextRead();
+    NotificationCenter::defaultCenter().postNotification(kApplicationDidEnterBackgroundNotification);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey(key), 1234);
+    EXPECT_FALSE(editor->styling().monitor().isRunning());
+    EXPECT_FALSE(page->scriptsMatching("saveCaretSelection").empty());
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_FALSE(document->hasUnsavedChanges()) << "nothing counts in the background";
+
+    NotificationCenter::defaultCenter().postNotification(kApplicationWillEnterForegroundNotification);
+    EXPECT_TRUE(editor->styling().monitor().isRunning());
+    std::vector<std::string> scrolls = page->scriptsMatching("scrollTop = 1234");
+    ASSERT_FALSE(scrolls.empty());
+    EXPECT_EQ(scrolls.back(), "document.getElementById('content').scrollTop = 1234;");
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    UserDefaults::standardUserDefaults().removeObjectForKey(key);
 }
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)
