@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
+#include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
@@ -113,6 +114,33 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.commands["paste2"] = [this] { m_clipboard->paste2(); };
     host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
     host.commands["moveToEndOfDoc"] = [this] { m_caret->moveToEndOfDoc(); };
+    host.commands["selectLine"] = [this] { m_caret->selectLine(); };
+    host.commands["selectParagraph"] = [this] { m_caret->selectParagraph(); };
+    host.commands["selectSentence"] = [this] { m_caret->selectSentence(); };
+    host.commands["selectToEndOfDoc"] = [this] { m_caret->selectToEndOfDoc(); };
+    host.commands["selectToStartOfDoc"] = [this] { m_caret->selectToStartOfDoc(); };
+    host.commands["endEditing"] = [this] {
+        m_isEditing = false;
+        m_connection.send("if (document.activeElement) document.activeElement.blur();");
+    };
+    // The key row, taken away while a header or footer inspector is open.
+    host.commands["addCustomKeyboard"] = [this] {
+        m_editingTools->keyBar().setRemovedFormBar(false);
+        m_editingTools->keyBar().removeFormBar();
+    };
+    for (const char* remove : {"removeCustomKeyboard", "removeCustomKeyboardAndClose"}) {
+        host.commands[remove] = [this] {
+            m_editingTools->keyBar().setRemovedFormBar(true);
+            m_editingTools->keyBar().removeFormBar();
+        };
+    }
+    // The overlay that says the preview is coming goes once it is there.
+    host.commands["previewHeaderFooter"] = [] {
+        if (DKDocumentAppController* app = DKDocumentAppController::controller())
+            app->previewHeaderFooter([] { ProgressHUD::dismiss(); });
+        else
+            ProgressHUD::dismiss();
+    };
     host.commands["gotoPageinDoc"] = [this] { m_pageControl->gotoPageinDoc(); };
     host.commands["showMenu"] = [this] { m_caret->showMenu(); };
     host.commands["checkDocSpelling"] = [this] { m_caret->checkDocSpelling(); };

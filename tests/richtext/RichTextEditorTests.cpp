@@ -14,7 +14,11 @@
 #include "platform/web/FakeWebView.h"
 #include "richtext/FontStateMonitor.h"
 #include "richtext/RichTextPageSetup.h"
+#include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextInspectors.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/RichTextTools.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -240,6 +244,31 @@ TEST_F(TextViewControllerTest, awayTheEditorKeepsItsPlaceStopsPollingAndCountsNo
     page->sendPageMessage("rte://dirtyEvent");
     EXPECT_TRUE(document->hasUnsavedChanges());
     UserDefaults::standardUserDefaults().removeObjectForKey(key);
+}
+
+TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKeyRowByName)
+{
+    becomeReady();
+    // "Select Line" and "Go to End" of the cursor menu.
+    editor->tools().magicCursorOptionSelected(2);
+    editor->tools().magicCursorOptionSelected(7);
+    ASSERT_GE(page->editingCommands().size(), 2u);
+    EXPECT_EQ(page->editingCommands()[page->editingCommands().size() - 2].command, "SelectLine");
+    EXPECT_EQ(page->editingCommands().back().command, "MoveToEndOfDocument");
+
+    // "Go to Page" opens the dialog.
+    editor->tools().magicCursorOptionSelected(9);
+    EXPECT_TRUE(editor->pageControl().isDisplayingAlert());
+
+    // The footer inspector takes the key row's bars away.
+    ASSERT_TRUE(editor->editingTools().keyBar().systemAKRow());
+    EXPECT_FALSE(editor->editingTools().keyBar().systemAKRow()->subviews().empty());
+    editor->tools().inspectors().showFooterInspector({});
+    EXPECT_TRUE(editor->editingTools().keyBar().systemAKRow()->subviews().empty());
+
+    // The preview's overlay goes once the preview is up (or there is none to show).
+    editor->tools().inspectors().showHeaderFooterPreview();
+    EXPECT_FALSE(ProgressHUD::isVisible()) << "the overlay stayed up for ever";
 }
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)
