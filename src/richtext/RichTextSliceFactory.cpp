@@ -319,8 +319,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const 
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)
 {
-    // FIXME: the inserts run the editor's insert commands; until the link and
-    // insert commands exist the host leaves them empty and they do nothing.
+    // The inserts run the editor's own insert commands, by name.
     auto call = [](const std::function<void()>& action) {
         return [action] {
             if (action)

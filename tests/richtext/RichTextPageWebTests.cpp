@@ -1,5 +1,6 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Image.h"
@@ -204,6 +205,43 @@ TEST_F(RichTextPageWebTest, aTappedPictureIsFramedForEditingAndBorderReplacesIt)
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length"), "1") << "replaced, not added";
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_444");
     document->closeWithCompletionHandler({});
+}
+
+TEST_F(RichTextPageWebTest, aCustomFontReachesThePageThroughTheFontScheme)
+{
+    // A font the user installed: its file in the custom fonts folder, listed in the database.
+    const std::string fonts = AppFolders::customFontsFolder();
+    std::filesystem::create_directories(fonts + "/CustomFonts");
+    const std::string file = fonts + "/CustomFonts/Quill Mono.ttf";
+    std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", file,
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string database = fonts + "/customFontsDB";
+    writeFile(database, "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><array>"
+                        "<string>Quill Mono.ttf</string></array></plist>");
+
+    const std::string path = folder.path("Typed in my font.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil DejaVuSansMono;}\\f0\\fs24 Mono words.}");
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    document->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_NE(editor->pageHTML().find("src:url('myFont://Quill%20Mono.ttf')"), std::string::npos) << "the page's font rule";
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+    page.stringByEvaluatingJavaScript("document.fonts.load(\"16px 'DejaVuSansMono'\").then(function(faces){"
+                                      "window.folioFontFaces = faces.length;}, function(){window.folioFontFaces = -1;})");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return page.stringByEvaluatingJavaScript("String(window.folioFontFaces)") != "undefined"; }, kEngineWaitSeconds));
+    EXPECT_EQ(page.stringByEvaluatingJavaScript(
+                  "Array.from(document.fonts).filter(function(f){return f.family.indexOf('DejaVuSansMono') >= 0;})"
+                  ".map(function(f){return f.status;}).join()"),
+              "loaded")
+        << "the page loaded the font file through myFont://";
+    document->closeWithCompletionHandler({});
+    std::filesystem::remove(database);
+    std::filesystem::remove(file);
 }
 
 TEST_F(RichTextPageWebTest, aDocumentOpensAgainWhereItWasLastRead)
