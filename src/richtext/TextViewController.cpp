@@ -615,6 +615,7 @@ void TextViewController::registerRoutes()
 {
     PageMessageDispatcher& routes = m_bridge.dispatcher();
     routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+        m_isEditorScrollingView = false;
         // The insert menu's entries wait for the keyboard, which is up once the user types.
         if (!std::exchange(m_isEditing, true))
             m_styling->barItems().regenerateInsertMenu();
@@ -623,10 +624,20 @@ void TextViewController::registerRoutes()
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
-    // A tap on a picture edits it a little later, unless the page scrolls first.
-    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) { m_imageEditor->imageTouched(); });
-    routes.add("noImageTouchedEvent", Gate::Always, [this](const PageMessage&) { m_imageEditor->removeImageEditing(); });
-    routes.add("startScrollEvent", Gate::Always, [this](const PageMessage&) { m_imageEditor->cancelPendingTap(); });
+    // A tap on a picture edits it a little later, unless the page scrolls
+    // first; a touch that is part of scrolling edits nothing.
+    routes.add("noImageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) {
+        m_isEditorScrollingView = false;
+        m_imageEditor->removeImageEditing();
+    });
+    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) {
+        if (!m_isEditorScrollingView)
+            m_imageEditor->imageTouched();
+    });
+    routes.add("startScrollEvent", Gate::WhenReady, [this](const PageMessage&) {
+        m_isEditorScrollingView = true;
+        m_imageEditor->cancelPendingTap();
+    });
     routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
@@ -634,6 +645,9 @@ void TextViewController::registerRoutes()
     // "offset_height" of the editable element after each scroll.
     routes.add("endScrollEvent", Gate::Always, [this](const PageMessage& message) {
         long long offset = 0, height = 0;
+        // NOTE: a desktop's wheel leaves no touch behind to mistake for a
+        // tap, so a picture can be edited as soon as the scrolling ends.
+        m_isEditorScrollingView = false;
         if (std::sscanf(message.data.c_str(), "%lld_%lld", &offset, &height) == 2) {
             m_pages.pageDidScroll(height, offset);
             updatePageUpDownControl();

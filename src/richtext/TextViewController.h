@@ -135,6 +135,8 @@ private:
     std::unique_ptr<RichTextPageControl> m_pageControl;
     std::unique_ptr<RichTextImageEditor> m_imageEditor;
     bool m_isEditing = false;
+    // The page is scrolling: its touches are no taps on pictures.
+    bool m_isEditorScrollingView = false;
     bool m_showsLoadProgress = false;
 };
 

@@ -14,7 +14,9 @@
 #include "platform/web/FakeWebView.h"
 #include "richtext/FontStateMonitor.h"
 #include "richtext/RichTextPageSetup.h"
+#include "platform/ui/UserResizableView.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextImageEditor.h"
 #include "richtext/RichTextInspectors.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
@@ -269,6 +271,36 @@ TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKey
     // The preview's overlay goes once the preview is up (or there is none to show).
     editor->tools().inspectors().showHeaderFooterPreview();
     EXPECT_FALSE(ProgressHUD::isVisible()) << "the overlay stayed up for ever";
+}
+
+TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrolling)
+{
+    becomeReady();
+    loop.scheduleTimer(0.001, true, [this] { page->releaseAll(); });
+    const std::string element = "var elem = document.getElementById('marquent_555');";
+    page->answer(element + "elem.src;", "file:///pictures/Letter/image-1.png");
+    page->answer(element + "elem.width", "100");
+    page->answer(element + "elem.height", "50");
+
+    page->sendPageMessage("rte://startScrollEvent");
+    page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(1);
+    EXPECT_FALSE(editor->imageEditor().isEditingImage()) << "a touch while scrolling";
+    EXPECT_TRUE(page->scriptsMatching("elem.src").empty());
+
+    page->sendPageMessage("rte://endScrollEvent#0_2000");
+    page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds / 2);
+    EXPECT_FALSE(editor->imageEditor().isEditingImage()) << "the edit starts a moment after the tap";
+    loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds);
+    ASSERT_TRUE(editor->imageEditor().isEditingImage());
+    EXPECT_EQ(editor->imageEditor().currentlyEditingView()->superview(), editor->view()) << "the frame floats over the page";
+    EXPECT_TRUE(editor->canPerformAction("deleteImage:", nullptr));
+    EXPECT_FALSE(editor->canPerformAction("copy:", nullptr));
+
+    page->sendPageMessage("rte://noImageTouchedEvent");
+    EXPECT_FALSE(editor->imageEditor().isEditingImage());
+    EXPECT_FALSE(page->scriptsMatching("element.id = 'marquent_444'").empty());
 }
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)
