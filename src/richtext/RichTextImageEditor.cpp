@@ -117,6 +117,7 @@ void RichTextImageEditor::delayedTapInImage(std::optional<Point> point)
             picture = *read;
     }
     m_overlayImage = std::make_shared<ImageView>(picture);
+    m_overlayImage->setContentMode(ContentMode::ScaleAspectFit);
     m_overlay->setContentView(m_overlayImage);
     m_overlay->setDelegate(UserResizableView::Delegate{
         .didEndEditing = [this](UserResizableView&) { userResizableViewDidEndEditing(); },

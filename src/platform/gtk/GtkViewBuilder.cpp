@@ -100,6 +100,33 @@ GtkWidget* imageWidget(const Image& image)
     return widget;
 }
 
+// The image at the largest size that fits the view, centred in it.
+GtkWidget* fittedImageWidget(const Image& image, Size size)
+{
+    cairo_surface_t* source = image.createCairoSurface();
+    Size natural = image.size();
+    if (!source || natural.width <= 0 || natural.height <= 0) {
+        if (source)
+            cairo_surface_destroy(source);
+        return imageWidget(image);
+    }
+    int width = std::max(1, pixels(size.width));
+    int height = std::max(1, pixels(size.height));
+    double scale = std::min(width / natural.width, height / natural.height);
+    cairo_surface_t* fitted = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(fitted);
+    cairo_translate(cr, (width - natural.width * scale) / 2, (height - natural.height * scale) / 2);
+    cairo_scale(cr, scale * natural.width / cairo_image_surface_get_width(source),
+                scale * natural.height / cairo_image_surface_get_height(source));
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(source);
+    GtkWidget* widget = gtk_image_new_from_surface(fitted);
+    cairo_surface_destroy(fitted);
+    return widget;
+}
+
 GtkWidget* rowForCell(TableViewCell& cell)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
@@ -295,7 +322,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view))
         return GtkControlBridges::buildActivityIndicator(*spinner);
     if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
-        if (auto image = imageView->image())
+        auto image = imageView->image();
+        if (image && imageView->contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
+            return fittedImageWidget(*image, view.frame().size);
+        if (image)
             return imageWidget(*image);
         return gtk_image_new();
     }
