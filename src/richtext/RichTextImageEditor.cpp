@@ -109,20 +109,20 @@ void RichTextImageEditor::delayedTapInImage(std::optional<Point> point)
 
     if (m_overlay && m_host.removeOverlay)
         m_host.removeOverlay(m_overlay);
-    std::string word = align == "right" || align == "center" ? align : "left";
-    m_overlay = std::make_shared<UserResizableView>(Rect{{x, y}, {width + kHandleMargin, height + kHandleMargin}}, word);
+    m_align = align == "right" || align == "center" ? align : "left";
+    m_overlay = std::make_shared<UserResizableView>(Rect{{x, y}, {width + kHandleMargin, height + kHandleMargin}});
     Image::Pointer picture;
     if (std::optional<std::string> file = pictureFileForSource(source, m_host.pictureFolder ? m_host.pictureFolder() : "")) {
         if (Result<Image::Pointer> read = Image::imageWithContentsOfFile(*file))
             picture = *read;
     }
-    m_overlayImage = std::make_shared<ImageView>(picture);
+    m_overlayImage = m_overlay->contentView();
+    m_overlayImage->setImage(picture);
     m_overlayImage->setContentMode(ContentMode::ScaleAspectFit);
-    m_overlay->setContentView(m_overlayImage);
     m_overlay->setDelegate(UserResizableView::Delegate{
-        .didEndEditing = [this](UserResizableView&) { userResizableViewDidEndEditing(); },
         .didTranslate = [this](UserResizableView& view) { userResizableViewDidTranslate(view); },
         .didMoveEditing = [this](UserResizableView& view) { userResizableViewDidMoveEditing(view); },
+        .didEndEditing = [this](UserResizableView&) { userResizableViewDidEndEditing(); },
     });
     m_overlay->showEditingHandles();
     if (m_host.showOverlay)

@@ -68,6 +68,8 @@ public:
     const std::shared_ptr<UserResizableView>& currentlyEditingView() const { return m_overlay; }
     const std::shared_ptr<ImageCropInterface>& cropper() const { return m_cropper; }
     Point initialPointOfImage() const { return m_initialPoint; }
+    // Which side of the picture under edit stays put: "left", "right" or "center".
+    const std::string& alignment() const { return m_align; }
 
     // The frame's reports.
     void userResizableViewDidEndEditing();
@@ -103,6 +105,7 @@ private:
     std::shared_ptr<ImageView> m_overlayImage;
     std::shared_ptr<ImageCropInterface> m_cropper;
     Point m_initialPoint{};
+    std::string m_align = "left";
     bool m_wasEditingImage = false;
 };
 

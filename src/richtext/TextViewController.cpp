@@ -286,7 +286,7 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
     host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
         if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
             // The picture inside the frame lies where the page's own was.
-            double margin = RichTextImageEditor::kHandleMargin / 2;
+            double margin = UserResizableView::kInset;
             container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
                                                  Size{std::max(0.0, overlay->frame().minX() - margin),
                                                       std::max(0.0, overlay->frame().minY() - margin)}});

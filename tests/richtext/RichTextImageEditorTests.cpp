@@ -101,7 +101,7 @@ TEST_F(RichTextImageEditorTest, aTapFramesThePictureAndTheFirstTapAfterAnEditIsI
     ASSERT_TRUE(editor.isEditingImage());
     EXPECT_EQ(shown, editor.currentlyEditingView());
     EXPECT_EQ(shown->frame(), (Rect{{30, 40}, {146, 96}}));
-    EXPECT_EQ(shown->align(), "left");
+    EXPECT_EQ(editor.alignment(), "left");
     EXPECT_EQ(editor.initialPointOfImage(), (Point{40, 50}));
     EXPECT_EQ(sent.front(), "hideImageAt(30, 40);");
     EXPECT_EQ(actions(), (std::vector<std::string>{"deleteImage:", "wrapRightImage:", "wrapLeftImage:", "wrapNoneImage:",
@@ -134,14 +134,20 @@ TEST_F(RichTextImageEditorTest, aResizedFrameResizesThePictureAndStaysClearOfThe
 {
     editor.delayedTapInImage(std::nullopt);
     ASSERT_TRUE(shown);
-    shown->resizeTo(Size{220, 124});
+    // A drag of the lower right corner from (170, 130) to (244, 158): 220 x 124.
+    shown->touchBegan(Point{170, 130});
+    shown->touchMoved(Point{244, 158});
+    shown->touchEnded();
     EXPECT_EQ(shown->frame(), (Rect{{46, 60}, {220, 124}})) << "x 30 is inside the handles' margin";
     EXPECT_EQ(sent.back(), "resizeImageAtTo(30, 40, 200, 100);");
     EXPECT_EQ(dirty, 1);
     loop.advanceVirtualClock(RichTextImageEditor::kMenuDelaySeconds);
     EXPECT_EQ(menu.size(), 9u) << "the menu comes back after the edit";
 
-    shown->translateBy(Size{10, 0});
+    // A drag inside the frame moves it.
+    shown->touchBegan(Point{100, 100});
+    shown->touchMoved(Point{110, 100});
+    shown->touchEnded();
     EXPECT_EQ(reads.back(), "moveImageAtTo(40, 50, 56, 60);");
 }
 
@@ -189,7 +195,7 @@ TEST_F(RichTextImageEditorTest, cropLaysTheCropperOverTheFrameAndReplacesThePict
     editor.cropImage();
     ASSERT_TRUE(editor.isCropping());
     EXPECT_EQ(actions(), (std::vector<std::string>{"executeCropImage:", "removeImageEditing"}));
-    EXPECT_FALSE(shown->showsEditingHandles());
+    EXPECT_FALSE(shown->editingHandlesShown());
     editor.cropper()->setCropRect(editor.cropper()->cropRect());
     editor.executeCropImage();
     EXPECT_FALSE(editor.isCropping());
