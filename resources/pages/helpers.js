@@ -153,6 +153,7 @@
             installEventSenders();
         installSmartQuotes();
         installTextSizeAdjust();
+        installNoteMarkerKeeper();
     }
 
     // Desktop WebKit ignores -webkit-text-size-adjust, which the editors set
@@ -619,6 +620,38 @@
         var notes = footnotes();
         for (var i = 0; i < notes.length; ++i)
             notes[i].textContent = '[' + (i + 1) + ']';
+    }
+
+    // A footnote or comment is an <object> whose marker ("[1]", the speech
+    // bubble) is its fallback content. WebKit's editing commands (insertHTML
+    // and the commands built on it) rewrite the paragraph they work in from
+    // serialised markup, which leaves out an object's children: the notes of
+    // that paragraph come back empty, and an empty object is drawn as a
+    // 300x150 plug-in box. The markers are put back as soon as that happens.
+    var kAnnotationMarker = '[\uD83D\uDCAC]';
+
+    function restoreNoteMarkers() {
+        var emptied = false;
+        var notes = root().querySelectorAll('object.footnote, object.annotation');
+        for (var i = 0; i < notes.length; ++i) {
+            if (notes[i].textContent !== '')
+                continue;
+            if (notes[i].classList.contains('annotation'))
+                notes[i].textContent = kAnnotationMarker;
+            else
+                emptied = true;
+        }
+        if (emptied)
+            updateFootnoteIndex();
+    }
+
+    function installNoteMarkerKeeper() {
+        var target = doc();
+        if (target.__folioNoteMarkerKeeper || typeof win().MutationObserver !== 'function')
+            return;
+        target.__folioNoteMarkerKeeper = new (win().MutationObserver)(restoreNoteMarkers);
+        target.__folioNoteMarkerKeeper.observe(target.body || target.documentElement, { childList: true, subtree: true });
+        restoreNoteMarkers();
     }
 
     function insertFootnoteTable() {

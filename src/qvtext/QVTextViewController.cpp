@@ -321,39 +321,13 @@ std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVT
     return QVTextPageSetup::blankDocumentScripts(settings);
 }
 
-std::string QVTextViewController::lastPositionKey(const std::string& documentPath)
-{
-    std::filesystem::path path = std::filesystem::path(documentPath).lexically_normal();
-    std::filesystem::path relative = path.lexically_relative(std::filesystem::path(AppFolders::documentsFolder()));
-    bool inside = !relative.empty() && *relative.begin() != "..";
-    return (inside ? relative : path).string() + "_lastposition";
-}
-
 void QVTextViewController::scrollToBookmark()
 {
     if (!m_document)
         return;
-    long long position =
-        UserDefaults::standardUserDefaults().integerForKey(lastPositionKey(m_document->fileURL())).value_or(0);
+    long long position = storedScrollPosition();
     if (position != 0)
         m_connection.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {position}));
-}
-
-void QVTextViewController::keepScrollPosition()
-{
-    if (!m_document || !m_bridge.isPageReady())
-        return;
-    // A page that does not answer keeps the position from before.
-    std::optional<std::string> answer = m_connection.read(m_dialect->scrollPositionScript());
-    if (!answer || answer->empty())
-        return;
-    double position = 0;
-    auto [end, problem] = std::from_chars(answer->data(), answer->data() + answer->size(), position);
-    if (problem != std::errc())
-        return;
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    defaults.setInteger(lastPositionKey(m_document->fileURL()), static_cast<long long>(position));
-    defaults.synchronize();
 }
 
 void QVTextViewController::registerRoutes()

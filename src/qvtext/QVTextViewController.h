@@ -83,11 +83,6 @@ public:
     long long editorScrollOffset() const { return m_editorScrollOffset; }
     long long editorScrollHeight() const { return m_editorScrollHeight; }
 
-    // The user-defaults key of the document's scroll position, kept from one
-    // opening to the next: its path in the documents folder (or its whole
-    // path when it lies elsewhere) and "_lastposition".
-    static std::string lastPositionKey(const std::string& documentPath);
-
     // PageBridgeClient
     void pageDidBecomeReady() override;
     void pageProcessDidTerminate(const std::string& reason) override;
@@ -116,7 +111,6 @@ private:
     void makePageViews();
     void insertTabKey();
     void scrollToBookmark();
-    void keepScrollPosition();
 
     bool m_isEditing = false;
     bool m_isEditorScrollingView = false;

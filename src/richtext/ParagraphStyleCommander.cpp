@@ -185,14 +185,19 @@ void ParagraphStyleCommander::paragraphSpacingBeforeChanged(double spacing)
     m_host.documentIsDirty();
 }
 
+std::pair<double, double> ParagraphStyleCommander::currentRulerValues() const
+{
+    return m_host.rulerValues ? m_host.rulerValues() : std::pair<double, double>{0, 0};
+}
+
 double ParagraphStyleCommander::currentDocumentPageLeftMargin() const
 {
-    return (m_host.rulerValues ? m_host.rulerValues().first : 0) / kCentimetresPerInch;
+    return currentRulerValues().first / kCentimetresPerInch;
 }
 
 double ParagraphStyleCommander::currentDocumentPageRightMargin() const
 {
-    return (m_host.rulerValues ? m_host.rulerValues().second : 0) / kCentimetresPerInch;
+    return currentRulerValues().second / kCentimetresPerInch;
 }
 
 double ParagraphStyleCommander::currentDocumentPageTopMargin() const

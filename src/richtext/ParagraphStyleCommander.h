@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace folio {
 
@@ -70,6 +71,8 @@ public:
     void setCurrentFirstLineIndent(double indent);
 
     // Inches. The right one is the right edge of the text column.
+    // The left margin and the right edge of the text column, in centimetres.
+    std::pair<double, double> currentRulerValues() const;
     double currentDocumentPageLeftMargin() const;
     double currentDocumentPageRightMargin() const;
     double currentDocumentPageTopMargin() const;

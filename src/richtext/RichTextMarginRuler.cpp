@@ -114,8 +114,10 @@ void RichTextMarginRuler::sendMargins(double factor)
 void RichTextMarginRuler::showBanner(double hideAfterSeconds)
 {
     m_banner->setAlpha(1.0);
-    if (isPad())
+    if (isPad()) {
         m_banner->setText(MarginRulerGeometry::bannerText(m_slider->lowerValue(), m_slider->upperValue()));
+        m_banner->setNeedsDisplay();
+    }
     if (hideAfterSeconds <= 0)
         return;
     RunLoop& loop = RunLoop::main();
@@ -194,6 +196,7 @@ void RichTextMarginRuler::hideMarginsBanner()
             m_host.updateWordCounter();
     } else {
         m_banner->setText(u"");
+        m_banner->setNeedsDisplay();
     }
     if (m_host.sendScript)
         m_host.sendScript("updateEditorScrollOffsets();");

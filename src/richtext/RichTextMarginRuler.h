@@ -26,6 +26,9 @@ public:
     static constexpr float kSheetWidth = MarginRulerGeometry::kSheetWidth;
     static constexpr double kBannerSeconds = 5.0;
     static constexpr double kBannerSecondsAfterLoading = 2.0;
+    // Their heights above the page.
+    static constexpr double kRulerHeight = 34;
+    static constexpr double kBannerHeight = 20;
 
     struct Host {
         std::function<void(const std::string& script)> sendScript{};

@@ -9,6 +9,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/Font.h"
 #include "richtext/HeaderFooterSetting.h"
+#include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/StyleMenuCommander.h"
@@ -236,29 +237,41 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::marginSlice(const char* 
         const char* title;
         Getter get;
         Setter set;
+        long side;
     };
     static const Margin margins[] = {
-        {"DKPageTopMarginSlice", "Top Margin", &TextDocument::docTopMargin, &TextDocument::setDocTopMargin},
-        {"DKPageBottomMarginSlice", "Bottom Margin", &TextDocument::docBottomMargin, &TextDocument::setDocBottomMargin},
-        {"DKPageLeftMarginSlice", "Left Margin", &TextDocument::docLeftMargin, &TextDocument::setDocLeftMargin},
-        {"DKPageRightMarginSlice", "Right Margin", &TextDocument::docRightMargin, &TextDocument::setDocRightMargin},
+        {"DKPageTopMarginSlice", "Top Margin", &TextDocument::docTopMargin, &TextDocument::setDocTopMargin, 2},
+        {"DKPageBottomMarginSlice", "Bottom Margin", &TextDocument::docBottomMargin, &TextDocument::setDocBottomMargin, 3},
+        {"DKPageLeftMarginSlice", "Left Margin", &TextDocument::docLeftMargin, &TextDocument::setDocLeftMargin, 0},
+        {"DKPageRightMarginSlice", "Right Margin", &TextDocument::docRightMargin, &TextDocument::setDocRightMargin, 1},
     };
+    constexpr long kRightSide = 1;
+    constexpr double kCentimetresPerInch = 2.54;
     for (const Margin& margin : margins) {
         if (!is(kind, margin.kind))
             continue;
-        // Centimetres, kept by the document as "%.2f" strings.
+        // Centimetres, kept by the document as "%.2f" strings. The document's
+        // right field is the right edge of the text column on a Letter-wide
+        // sheet; the slice shows and steps the margin itself.
         auto read = [this, &margin] {
             TextDocument* document = m_host.document ? m_host.document() : nullptr;
             const std::optional<std::string>& value = document ? (document->*margin.get)() : std::nullopt;
-            return static_cast<double>(floatValue(value.value_or(TextDocument::kDefaultMargin)));
+            double stored = floatValue(value.value_or(TextDocument::kDefaultMargin));
+            if (margin.side != kRightSide)
+                return stored;
+            return value ? RichTextMarginRuler::kSheetWidth - stored : stored;
         };
         auto stepBy = [this, read, &margin](double delta) {
             TextDocument* document = m_host.document ? m_host.document() : nullptr;
             if (!document)
                 return;
-            (document->*margin.set)(formatInCLocale("%.2f", std::clamp(read() + delta, 0.0, 10.0)));
-            // FIXME: the page shows the new margins once the margin ruler's page
-            // scripts exist; the document saves them already.
+            double centimetres = std::clamp(read() + delta, 0.0, 10.0);
+            double value = margin.side == kRightSide ? RichTextMarginRuler::kSheetWidth - centimetres : centimetres;
+            // Through the ruler, which holds the margins the page shows and
+            // the document saves.
+            if (m_styling.paperMarginChanged(margin.side, value / kCentimetresPerInch))
+                return;
+            (document->*margin.set)(formatInCLocale("%.2f", value));
             dirty();
         };
         return named<StepperSlice>(kind, localized(margin.title),
@@ -306,8 +319,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const 
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)
 {
-    // FIXME: the inserts run the editor's insert commands; until the link and
-    // insert commands exist the host leaves them empty and they do nothing.
+    // The inserts run the editor's own insert commands, by name.
     auto call = [](const std::function<void()>& action) {
         return [action] {
             if (action)

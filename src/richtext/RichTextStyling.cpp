@@ -73,11 +73,13 @@ RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std
         std::shared_ptr<View> shown = view();
         return shown ? shown->backgroundColor() : std::nullopt;
     };
+    // The document's right field holds the right edge of the text column,
+    // as the ruler's upper value does.
     host.rulerValues = [document] {
         TextDocument* open = document();
         double left = open ? centimetres(open->docLeftMargin()) : kDefaultMargin;
-        double right = open ? centimetres(open->docRightMargin()) : kDefaultMargin;
-        return std::pair<double, double>{left, kRulerSheetWidth - right};
+        std::optional<std::string> edge = open ? open->docRightMargin() : std::nullopt;
+        return std::pair<double, double>{left, edge ? static_cast<double>(floatValue(*edge)) : kRulerSheetWidth - kDefaultMargin};
     };
     host.documentTopMargin = [document] {
         TextDocument* open = document();
@@ -134,6 +136,8 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                   return FontFaceRules::fontFromPageAnswer(
                       m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')"), FontFaceRules::Pieces::Whole);
               },
+          .isCropping = m_host.isCropping,
+          .isEditingImage = m_host.isEditingImage,
           .superAnswer = m_host.superCanPerformAction})
     , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty,
                                                                [this] { m_popovers.setAnyInspectorOrMenuVisible(false); }))
@@ -169,6 +173,14 @@ void RichTextStyling::styleToolbarButtonPressed(const Button* sender)
         return;
     // On the next turn, so that the bar shows the tap before a long selection is styled.
     RunLoop::main().performSelectorAfterDelay(this, "styleTextTask:", {}, 0.0, [this, sender] { m_characters.styleTextTask(sender); });
+}
+
+bool RichTextStyling::paperMarginChanged(long side, double inches)
+{
+    if (!m_host.paperMarginChanged)
+        return false;
+    m_host.paperMarginChanged(side, inches);
+    return true;
 }
 
 void RichTextStyling::sizeSelected(const std::string& row)

@@ -50,6 +50,9 @@ public:
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
         // The insert item's menu; null hides the item.
         std::function<std::shared_ptr<Menu>()> insertItemMenu{};
+        // A picture is under edit, or being cropped: the edit menu offers its commands.
+        std::function<bool()> isEditingImage{};
+        std::function<bool()> isCropping{};
         // The responder chain's answer for edit-menu commands the editor does not decide.
         std::function<bool(const std::string& action)> superCanPerformAction{};
     };
@@ -82,6 +85,11 @@ public:
     void alignSelected(long value) { m_characters.alignTextTask(value); }
     // The alignment keys' menu, in the keys' order.
     std::shared_ptr<Menu> showAlignKeyMenuActions();
+
+    // A page margin set by number (side 0 left, 1 right edge, 2 top, 3
+    // bottom; inches), as the text-style picker sets it: through the ruler
+    // that holds the margins. Answers whether anything took it.
+    bool paperMarginChanged(long side, double inches);
 
     // Presents the text-style popover for the caret's style, with the
     // editor's commands as its delegate.

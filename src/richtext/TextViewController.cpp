@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
+#include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
@@ -30,17 +31,22 @@
 #include "platform/web/WebView.h"
 #include "richtext/CaretSelectionCommander.h"
 #include "richtext/ClipboardCommander.h"
+#include "richtext/EditMenuValidator.h"
 #include "richtext/RichTextBodyCleaner.h"
 #include "richtext/RichTextDialect.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextPictureInserter.h"
+#include "richtext/RichTextImageEditor.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextInspectors.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/UserResizableView.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageMessage.h"
@@ -67,6 +73,7 @@ using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
+// Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
 
 } // namespace
@@ -79,6 +86,8 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     , m_clipboard(makeClipboard())
     , m_caret(makeCaret())
     , m_editingTools(makeEditingTools())
+    , m_pageControl(makePageControl())
+    , m_imageEditor(makeImageEditor())
 {
     registerRoutes();
     m_editingTools->registerRoutes(m_bridge.dispatcher());
@@ -121,6 +130,35 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     // The commands the tools menus and inspectors name, from the editor's other parts.
     host.commands["paste2"] = [this] { m_clipboard->paste2(); };
     host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
+    host.commands["moveToEndOfDoc"] = [this] { m_caret->moveToEndOfDoc(); };
+    host.commands["selectLine"] = [this] { m_caret->selectLine(); };
+    host.commands["selectParagraph"] = [this] { m_caret->selectParagraph(); };
+    host.commands["selectSentence"] = [this] { m_caret->selectSentence(); };
+    host.commands["selectToEndOfDoc"] = [this] { m_caret->selectToEndOfDoc(); };
+    host.commands["selectToStartOfDoc"] = [this] { m_caret->selectToStartOfDoc(); };
+    host.commands["endEditing"] = [this] {
+        m_isEditing = false;
+        m_connection.send("if (document.activeElement) document.activeElement.blur();");
+    };
+    // The key row, taken away while a header or footer inspector is open.
+    host.commands["addCustomKeyboard"] = [this] {
+        m_editingTools->keyBar().setRemovedFormBar(false);
+        m_editingTools->keyBar().removeFormBar();
+    };
+    for (const char* remove : {"removeCustomKeyboard", "removeCustomKeyboardAndClose"}) {
+        host.commands[remove] = [this] {
+            m_editingTools->keyBar().setRemovedFormBar(true);
+            m_editingTools->keyBar().removeFormBar();
+        };
+    }
+    // The overlay that says the preview is coming goes once it is there.
+    host.commands["previewHeaderFooter"] = [] {
+        if (DKDocumentAppController* app = DKDocumentAppController::controller())
+            app->previewHeaderFooter([] { ProgressHUD::dismiss(); });
+        else
+            ProgressHUD::dismiss();
+    };
+    host.commands["gotoPageinDoc"] = [this] { m_pageControl->gotoPageinDoc(); };
     host.commands["showMenu"] = [this] { m_caret->showMenu(); };
     host.commands["checkDocSpelling"] = [this] { m_caret->checkDocSpelling(); };
     host.commands["addFakeTextSelectionView"] = [this] { m_caret->addFakeTextSelectionView(); };
@@ -169,6 +207,14 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
         return m_tools->inspectors().showInsertItemMenu({m_styling->barItems().insertItemBarButtonItem(), {}});
     };
     host.paperMarginChanged = [this](long side, double inches) { m_margins->paperMarginChanged(side, inches); };
+    host.isEditingImage = [this] { return m_imageEditor && m_imageEditor->isEditingImage(); };
+    host.isCropping = [this] { return m_imageEditor && m_imageEditor->isCropping(); };
+    // Once loaded, the ruler holds the left margin and the right edge until the next save.
+    host.rulerValues = [this, fromDocument = host.rulerValues] {
+        if (m_margins->holdsDocumentMargins())
+            return std::pair<double, double>{m_margins->slider().lowerValue(), m_margins->slider().upperValue()};
+        return fromDocument();
+    };
     host.paperSizeChanged = [this] {
         updateEditorPageSize();
         documentIsDirty();
@@ -186,7 +232,7 @@ std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
         if (Status inserted = m_pictures->insertImage(image, autoResize); !inserted)
             TELog(TELogLevelWarning, "The pasted picture was not inserted: " + inserted.error().message);
     };
-    host.updatePageUpDownControl = [this] { m_pages.recount(); };
+    host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
     return std::make_unique<ClipboardCommander>(m_connection, Pasteboard::general(), std::move(host));
 }
 
@@ -233,6 +279,82 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
                                                   std::move(host));
 }
 
+std::unique_ptr<RichTextPageControl> TextViewController::makePageControl()
+{
+    RichTextPageControl::Host host;
+    host.sendScript = [this](const std::string& script) { m_connection.send(script); };
+    host.readString = [this](const std::string& script) { return m_connection.readString(script); };
+    host.isEditing = [this] { return m_isEditing; };
+    host.canShow = [this] {
+        return m_document && m_webView && m_bridge.isPageReady() && !m_bridge.isClosing() && Device::current().isPad();
+    };
+    host.present = [this](std::shared_ptr<ViewController> alert) {
+        if (Status shown = presentViewController(alert, true); !shown)
+            TELog(TELogLevelWarning, "The page dialog could not be shown: " + shown.error().message);
+    };
+    host.dismissKeyboard = [this] { m_isEditing = false; };
+    host.moveToEndOfDoc = [this] { m_caret->moveToEndOfDoc(); };
+    return std::make_unique<RichTextPageControl>(m_pages, std::move(host));
+}
+
+std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
+{
+    RichTextImageEditor::Host host;
+    host.readString = [this](const std::string& script) { return m_connection.readString(script); };
+    host.sendScript = [this](const std::string& script) { m_connection.send(script); };
+    host.pictureFolder = [this] {
+        return m_document ? AppFolders::pictureFolderForDocument(std::filesystem::path(m_document->fileURL()).stem().string())
+                          : std::string();
+    };
+    host.hasDocument = [this] { return m_document != nullptr; };
+    host.isClosing = [this] { return m_bridge.isClosing(); };
+    host.isPhoneInLandscape = [this] { return !Device::current().isPad() && m_size.width > m_size.height; };
+    // The frame floats over the page where the picture is.
+    host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
+        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
+            // The picture inside the frame lies where the page's own was.
+            double margin = UserResizableView::kInset;
+            container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
+                                                 Size{std::max(0.0, overlay->frame().minX() - margin),
+                                                      std::max(0.0, overlay->frame().minY() - margin)}});
+            container->reloadBars();
+        }
+    };
+    host.removeOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
+        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
+            container->removeFloatingView(*overlay);
+            container->reloadBars();
+        }
+    };
+    host.showMenu = [this](const std::vector<std::pair<std::u16string, std::string>>& items, const Rect& rect) {
+        std::vector<MenuItem> menu;
+        for (const auto& [title, action] : items)
+            menu.push_back(MenuItem{title, action});
+        MenuController::shared().setMenuItems(std::move(menu));
+        // The menu offers what the first responder can do: the editor's picture commands.
+        becomeFirstResponder();
+        if (isViewLoaded())
+            MenuController::shared().showMenuFromView(view(), rect);
+    };
+    host.copyToPasteboard = [](const Image& image) { return Pasteboard::general().setImage(image); };
+    host.insertImage = [this](const Image::Pointer& image, bool autoResize) { return m_pictures->insertImage(image, autoResize); };
+    host.endEditing = [this] { m_isEditing = false; };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    return std::make_unique<RichTextImageEditor>(std::move(host));
+}
+
+void TextViewController::updatePageUpDownControl()
+{
+    const std::shared_ptr<View>& control = m_pageControl->pageUpDownView();
+    bool wasHidden = control->isHidden();
+    m_pageControl->updatePageUpDownControl();
+    // The control floats over the page; the window shows it once it is there.
+    if (wasHidden != control->isHidden() && isViewLoaded()) {
+        // On the next turn: a page message may be what asked for the count.
+        RunLoop::main().performSelectorAfterDelay(this, kShowKeyRowSelector, {}, 0.0, [this] { showKeyRow(); });
+    }
+}
+
 std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
 {
     RichTextMarginRuler::Host host;
@@ -246,7 +368,7 @@ std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
     host.isPageLoaded = [this] { return m_bridge.isPageReady(); };
     host.windowWidth = [this] { return m_size.width; };
     host.viewSize = [this] { return std::pair{m_size.width, m_size.height}; };
-    host.updatePageUpDownControl = [this] { m_pages.recount(); };
+    host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
     host.updateEditorPageSize = [this] { updateEditorPageSize(); };
     auto ruler = std::make_unique<RichTextMarginRuler>(Device::current(), UserDefaults::standardUserDefaults(), std::move(host));
     RichTextMarginRuler* margins = ruler.get();
@@ -273,7 +395,11 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
     host.isItalic = [this] { return m_styling->toolbar().styleItalic->isSelected(); };
     host.isUnderlined = [this] { return m_styling->toolbar().styleUnderline->isSelected(); };
     host.isRightToLeft = [this] { return m_styling->characters().isRTLLanguage(); };
-    host.isEditingPicture = [] { return false; };
+    host.isEditingPicture = [this] { return m_imageEditor && m_imageEditor->isEditingImage(); };
+    host.removeImageEditing = [this] {
+        if (m_imageEditor)
+            m_imageEditor->removeImageEditing();
+    };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
         if (Status shown = presentViewController(alert, true); !shown)
@@ -331,6 +457,7 @@ void TextViewController::updateEditorPageSize()
 TextViewController::~TextViewController()
 {
     m_viewing.cancelPendingTasks();
+    m_pageControl->cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
     m_styling->monitor().stop();
     dismissLoadProgress();
@@ -365,11 +492,23 @@ void TextViewController::viewDidLoad()
         m_styling->monitor().start();
         m_margins->viewDidLoad();
     }
-    m_clipboard->prepareWebViewText(*view());
+    // Drops land on the page itself, not on the bars around it.
+    BarContainerView* container = barContainer();
+    m_clipboard->prepareWebViewText(container && container->contentView() ? *container->contentView() : *view());
     // The desktop has no keyboard to raise the key row with: it is there
     // along the bottom of the page from the start.
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         m_editingTools->keyBar().removeFormBar();
+        if (container) {
+            // The margins ruler and its read-out above the page.
+            m_margins->sliderView()->setFrame(Rect{{0, 0}, {m_size.width, RichTextMarginRuler::kRulerHeight}});
+            m_margins->topAlertBar()->setFrame(Rect{{0, 0}, {m_size.width, RichTextMarginRuler::kBannerHeight}});
+            container->setBars(BarContainerView::Edge::Top, {m_margins->sliderView(), m_margins->topAlertBar()});
+        }
+        if (container)
+            container->addFloatingView(m_pageControl->pageUpDownView(),
+                                       {BarContainerView::Alignment::End, BarContainerView::Alignment::End, {16, 16}});
+    }
     // FIXME: the exit button and the typewriter's dividers are not placed in
     // the window yet: Escape leaves full screen and typewriter mode there.
     m_viewing.viewDidLoad(UserDefaults::standardUserDefaults());
@@ -490,14 +629,17 @@ void TextViewController::pageDidBecomeReady()
     for (const std::string& key : RichTextPageSetup::consumedSettings(settings))
         defaults.setDouble(key, 0);
     updateEditorPageSize();
-    if (!m_forPreviewGeneration)
+    if (!m_forPreviewGeneration) {
         m_margins->updateRulerMarginValues();
+        updatePageUpDownControl();
+    }
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);
     defaults.synchronize();
     m_clipboard->pageDidBecomeReady();
     m_viewing.pageDidBecomeReady(defaults);
+    scrollToBookmark();
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
 }
 
@@ -505,6 +647,7 @@ void TextViewController::registerRoutes()
 {
     PageMessageDispatcher& routes = m_bridge.dispatcher();
     routes.add("onkeydownEvent", Gate::Always, [this](const PageMessage&) {
+        m_isEditorScrollingView = false;
         // The insert menu's entries wait for the keyboard, which is up once the user types.
         if (!std::exchange(m_isEditing, true))
             m_styling->barItems().regenerateInsertMenu();
@@ -514,6 +657,20 @@ void TextViewController::registerRoutes()
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    // A tap on a picture edits it a little later, unless the page scrolls
+    // first; a touch that is part of scrolling edits nothing.
+    routes.add("noImageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) {
+        m_isEditorScrollingView = false;
+        m_imageEditor->removeImageEditing();
+    });
+    routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) {
+        if (!m_isEditorScrollingView)
+            m_imageEditor->imageTouched();
+    });
+    routes.add("startScrollEvent", Gate::WhenReady, [this](const PageMessage&) {
+        m_isEditorScrollingView = true;
+        m_imageEditor->cancelPendingTap();
+    });
     routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
@@ -521,9 +678,12 @@ void TextViewController::registerRoutes()
     // "offset_height" of the editable element after each scroll.
     routes.add("endScrollEvent", Gate::Always, [this](const PageMessage& message) {
         long long offset = 0, height = 0;
+        // NOTE: a desktop's wheel leaves no touch behind to mistake for a
+        // tap, so a picture can be edited as soon as the scrolling ends.
+        m_isEditorScrollingView = false;
         if (std::sscanf(message.data.c_str(), "%lld_%lld", &offset, &height) == 2) {
             m_pages.pageDidScroll(height, offset);
-            m_pages.recount();
+            updatePageUpDownControl();
         }
     });
     // The speech controls come back after a scroll.
@@ -590,8 +750,9 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
 
 bool TextViewController::respondsToAction(const std::string& action) const
 {
-    return action == "paste:" || action == "pasteRichText:" || RichTextViewingTools::respondsToAction(action)
-           || WebEditorController::respondsToAction(action);
+    return action == "paste:" || action == "pasteRichText:" || EditMenuValidator::isImageCommand(action)
+        || action == "executeCropImage:" || action == "removeImageEditing" || RichTextViewingTools::respondsToAction(action)
+        || WebEditorController::respondsToAction(action);
 }
 
 bool TextViewController::performAction(const std::string& action, const void* sender)
@@ -600,6 +761,8 @@ bool TextViewController::performAction(const std::string& action, const void* se
         m_clipboard->paste();
         return true;
     }
+    if (m_imageEditor->performAction(action))
+        return true;
     if (m_viewing.performAction(action))
         return true;
     return WebEditorController::performAction(action, sender);
@@ -614,9 +777,41 @@ void TextViewController::pageProcessDidTerminate(const std::string& reason)
     loadHTMLDocument();
 }
 
+void TextViewController::applicationWillEnterBackground()
+{
+    m_pageControl->cancelPendingTasks();
+    m_styling->monitor().stop();
+    if (m_document && m_bridge.isPageReady())
+        m_connection.send("saveCaretSelection ();");
+    WebEditorController::applicationWillEnterBackground();
+    m_styling->popovers().dismissAllPopover();
+}
+
+void TextViewController::willEnterForeground()
+{
+    WebEditorController::willEnterForeground();
+    if (!m_document || !m_bridge.isPageReady() || m_forPreviewGeneration)
+        return;
+    scrollToBookmark();
+    m_margins->rulerMarginValuesChangedNoDocumentDirty();
+    if (!m_styling->monitor().isRunning())
+        m_styling->monitor().start();
+}
+
+void TextViewController::scrollToBookmark()
+{
+    if (long long position = storedScrollPosition(); position != 0)
+        m_connection.send(RichTextPageCounter::scrollToOffsetScript(position));
+}
+
 void TextViewController::documentDidClose()
 {
     m_styling->monitor().stop();
+    m_pageControl->cancelPendingTasks();
+    m_imageEditor->cancelPendingTap();
+    m_imageEditor->removeImageEditing();
+    // Where the user was reading, for the next opening.
+    keepScrollPosition();
     dismissLoadProgress();
     if (m_editingTools->find().isFindOnPageVisible())
         m_editingTools->find().hideFindOnPageNotAnimated();

@@ -15,6 +15,8 @@ class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
 class RichTextMarginRuler;
+class RichTextImageEditor;
+class RichTextPageControl;
 class RichTextPictureInserter;
 class RichTextStyling;
 class AlertController;
@@ -39,9 +41,6 @@ public:
     // save before then has nothing whole to read and fails, leaving the file
     // as it was. The document keeps the text of each answer.
     Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
-    // FIXME: the close items and the saving indicator are not switched here
-    // yet; the page itself needs nothing before its content is asked for.
-    void documentWillSave() override {}
     void documentDidClose() override;
 
     // Undo, redo, bold, italic and underline from the keyboard.
@@ -65,6 +64,10 @@ public:
     // The view modes, word counter, typewriter mode, reading aloud and the
     // writing-tool entries.
     RichTextViewingTools& viewing() { return m_viewing; }
+    // The page buttons and labels over the page, and the "Jump to page" dialog.
+    RichTextPageControl& pageControl() { return *m_pageControl; }
+    // Recounts the pages from the page's last scroll report and shows them.
+    void updatePageUpDownControl();
     // The page height from the top and bottom margins; the paper size does
     // not change it.
     void updateEditorPageSize();
@@ -75,6 +78,8 @@ public:
     void attachImage();
     void takePhoto();
     RichTextPictureInserter& pictures() { return *m_pictures; }
+    // The picture under edit: its frame over the page, its menu and commands.
+    RichTextImageEditor& imageEditor() { return *m_imageEditor; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
@@ -97,6 +102,8 @@ public:
 
 protected:
     void loadHTMLDocument() override;
+    void applicationWillEnterBackground() override;
+    void willEnterForeground() override;
     void viewDidLoad() override;
     void viewWillTransitionToSize(Size size) override;
 
@@ -113,10 +120,14 @@ private:
     void dismissLoadProgress();
     std::unique_ptr<ClipboardCommander> makeClipboard();
     std::unique_ptr<CaretSelectionCommander> makeCaret();
+    std::unique_ptr<RichTextPageControl> makePageControl();
+    std::unique_ptr<RichTextImageEditor> makeImageEditor();
     double pageHeight() const;
     RichTextPageTemplate::Page pageToLoad() const;
     // Puts the key row, as it is now, along the bottom of the page.
     void showKeyRow();
+    // Scrolls to where the document was last read.
+    void scrollToBookmark();
 
     // The paper colour the page was built with, as the page names it.
     std::string m_shownPaperColor;
@@ -129,7 +140,11 @@ private:
     std::unique_ptr<CaretSelectionCommander> m_caret;
     std::unique_ptr<RichTextEditingTools> m_editingTools;
     RichTextViewingTools m_viewing;
+    std::unique_ptr<RichTextPageControl> m_pageControl;
+    std::unique_ptr<RichTextImageEditor> m_imageEditor;
     bool m_isEditing = false;
+    // The page is scrolling: its touches are no taps on pictures.
+    bool m_isEditorScrollingView = false;
     bool m_showsLoadProgress = false;
 };
 

@@ -1,12 +1,19 @@
 #include "webeditor/WebEditorController.h"
 
 #include "documents/TextDocument.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/web/WebView.h"
+
+#include <charconv>
+#include <filesystem>
 
 namespace folio {
 
@@ -28,10 +35,17 @@ WebEditorController::WebEditorController(TextDocument& document, std::unique_ptr
     , m_bridge(m_connection, *m_dialect, *this)
 {
     setTitle(toUtf16(document.localizedName()));
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    m_backgroundObserver = center.addObserver(kApplicationDidEnterBackgroundNotification, nullptr,
+                                              [this](const Notification&) { applicationWillEnterBackground(); });
+    m_foregroundObserver = center.addObserver(kApplicationWillEnterForegroundNotification, nullptr,
+                                              [this](const Notification&) { willEnterForeground(); });
 }
 
 WebEditorController::~WebEditorController()
 {
+    NotificationCenter::defaultCenter().removeObserver(m_backgroundObserver);
+    NotificationCenter::defaultCenter().removeObserver(m_foregroundObserver);
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_connection.disconnect();
@@ -89,6 +103,48 @@ TextDocument* WebEditorController::beginClosing()
     m_dirty.setClosing(true);
     m_dirty.cancelFollowUp();
     return std::exchange(m_document, nullptr);
+}
+
+void WebEditorController::applicationWillEnterBackground()
+{
+    keepScrollPosition();
+    m_dirty.setInForeground(false);
+}
+
+void WebEditorController::willEnterForeground()
+{
+    m_dirty.setInForeground(true);
+}
+
+std::string WebEditorController::lastPositionKey(const std::string& documentPath)
+{
+    std::filesystem::path path = std::filesystem::path(documentPath).lexically_normal();
+    std::filesystem::path relative = path.lexically_relative(std::filesystem::path(AppFolders::documentsFolder()));
+    bool inside = !relative.empty() && *relative.begin() != "..";
+    return (inside ? relative : path).string() + "_lastposition";
+}
+
+void WebEditorController::keepScrollPosition()
+{
+    if (!m_document || !m_bridge.isPageReady())
+        return;
+    std::optional<std::string> answer = m_connection.read(m_dialect->scrollPositionScript());
+    if (!answer || answer->empty())
+        return;
+    double position = 0;
+    auto [end, problem] = std::from_chars(answer->data(), answer->data() + answer->size(), position);
+    if (problem != std::errc())
+        return;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger(lastPositionKey(m_document->fileURL()), static_cast<long long>(position));
+    defaults.synchronize();
+}
+
+long long WebEditorController::storedScrollPosition() const
+{
+    if (!m_document)
+        return 0;
+    return UserDefaults::standardUserDefaults().integerForKey(lastPositionKey(m_document->fileURL())).value_or(0);
 }
 
 std::string WebEditorController::linkTarget(const std::string& href)

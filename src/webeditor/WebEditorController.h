@@ -12,6 +12,7 @@
 #include "webeditor/PageDialect.h"
 #include "webeditor/UndoHistory.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +39,13 @@ public:
 
     ~WebEditorController() override;
 
+    // NOTE: the close items are disabled and the saving indicator runs for
+    // as long as any save of the open document runs: the application
+    // controller follows the document's saves for every editor. Here, where
+    // nothing says when the save ends, they would stay off after a content
+    // read that is no save (an export). The page needs nothing before its
+    // content is asked for.
+    void documentWillSave() override {}
     void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
     bool isForPreviewGeneration() const { return m_forPreviewGeneration; }
     std::shared_ptr<View> textView() override { return view(); }
@@ -60,6 +68,11 @@ public:
     // Why the page could not be made, if it could not.
     const std::optional<Error>& pageError() const { return m_pageError; }
 
+    // The user-defaults key of the document's scroll position, kept from one
+    // opening to the next: its path in the documents folder (or its whole
+    // path when it lies elsewhere) and "_lastposition".
+    static std::string lastPositionKey(const std::string& documentPath);
+
     // A followed link's target; one without a scheme is taken as a web address.
     static std::string linkTarget(const std::string& href);
 
@@ -78,6 +91,11 @@ protected:
 
     // Builds the page and loads it into the view.
     virtual void loadHTMLDocument() = 0;
+    // The application went out of sight, or came back: the document's place
+    // in the page is kept first, and nothing of the page counts as the
+    // user's change while away. Editors add their own steps.
+    virtual void applicationWillEnterBackground();
+    virtual void willEnterForeground();
 
     // The web view, made on first use; null when it cannot be made.
     WebView* ensureWebView();
@@ -85,6 +103,11 @@ protected:
     // not ready, does not answer or answers nonsense gives an error, so that
     // no save is built on it.
     Result<PageContent::Reply> readContent(EditorContent::Parts parts);
+    // Stores where the page is scrolled to, read from the page in the
+    // dialect's way; a page that does not answer keeps the position stored before.
+    void keepScrollPosition();
+    // The position stored for the document; 0 when none.
+    long long storedScrollPosition() const;
     // Stops everything of the page reaching the editor and lets go of the
     // document, which it answers (null when already let go).
     TextDocument* beginClosing();
@@ -101,6 +124,8 @@ protected:
     PageBridge m_bridge;
     bool m_forPreviewGeneration = false;
     Size m_size = kDefaultFrame.size;
+    std::uint64_t m_backgroundObserver = 0;
+    std::uint64_t m_foregroundObserver = 0;
 };
 
 } // namespace folio

@@ -130,5 +130,23 @@ TEST_F(EditingToolsWebTest, footnotesAreNumberedEditedAndRenumberedAfterADelete)
     EXPECT_EQ(run("document.querySelector('object.annotation').getAttribute('data-author')"), "Folio User");
 }
 
+TEST_F(EditingToolsWebTest, notesInsertedBeforeOtherNotesOfTheParagraphStillShowTheirMarkers)
+{
+    NotesCommander& notes = editor->editingTools().notes();
+    caretAfter("met a FOX");
+    notes.insertNewFootnote();
+    caretAfter("The fox");
+    notes.insertNewAnnotation();
+    caretAfter("and the");
+    notes.insertNewFootnote();
+    ASSERT_EQ(run("document.querySelectorAll('object.footnote, object.annotation').length"), "3");
+    // A note that WebKit takes for an embedded object draws as an empty
+    // 300x150 box instead of its marker.
+    EXPECT_EQ(run("Array.from(document.querySelectorAll('object')).map(function(n){var r=n.getBoundingClientRect();"
+                  "return r.width < 100 && r.height < 60 ? 'marker' : r.width + 'x' + r.height;}).join()"),
+              "marker,marker,marker");
+    EXPECT_EQ(run("Array.from(document.querySelectorAll('object.footnote')).map(n => n.textContent).join()"), "[1],[2]");
+}
+
 } // namespace
 } // namespace folio

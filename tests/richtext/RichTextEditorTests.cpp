@@ -5,11 +5,22 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/ApplicationState.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
+#include "richtext/FontStateMonitor.h"
 #include "richtext/RichTextPageSetup.h"
+#include "platform/ui/UserResizableView.h"
+#include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextImageEditor.h"
+#include "richtext/RichTextInspectors.h"
+#include "richtext/RichTextPageControl.h"
+#include "richtext/RichTextStyling.h"
+#include "richtext/RichTextTools.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -210,6 +221,86 @@ TEST_F(TextViewControllerTest, loadsTheKeptTextOnTheNextTurnAndGivesNoPageToSave
     EXPECT_FALSE(page->scriptsMatching("styleWithCSS").empty());
     EXPECT_FALSE(page->scriptsMatching("updateFootnoteIndex").empty());
     EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>") << "the text stays until a page read succeeds";
+}
+
+TEST_F(TextViewControllerTest, awayTheEditorKeepsItsPlaceStopsPollingAndCountsNoChangeAndComesBackThere)
+{
+    becomeReady();
+    const std::string key = TextViewController::lastPositionKey(document->fileURL());
+    UserDefaults::standardUserDefaults().removeObjectForKey(key);
+    ASSERT_TRUE(editor->styling().monitor().isRunning());
+    page->answer("document.getElementById('content').scrollTop", "1234");
+    answerNextRead();
+    NotificationCenter::defaultCenter().postNotification(kApplicationDidEnterBackgroundNotification);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey(key), 1234);
+    EXPECT_FALSE(editor->styling().monitor().isRunning());
+    EXPECT_FALSE(page->scriptsMatching("saveCaretSelection").empty());
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_FALSE(document->hasUnsavedChanges()) << "nothing counts in the background";
+
+    NotificationCenter::defaultCenter().postNotification(kApplicationWillEnterForegroundNotification);
+    EXPECT_TRUE(editor->styling().monitor().isRunning());
+    std::vector<std::string> scrolls = page->scriptsMatching("scrollTop = 1234");
+    ASSERT_FALSE(scrolls.empty());
+    EXPECT_EQ(scrolls.back(), "document.getElementById('content').scrollTop = 1234;");
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    UserDefaults::standardUserDefaults().removeObjectForKey(key);
+}
+
+TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKeyRowByName)
+{
+    becomeReady();
+    // "Select Line" and "Go to End" of the cursor menu.
+    editor->tools().magicCursorOptionSelected(2);
+    editor->tools().magicCursorOptionSelected(7);
+    ASSERT_GE(page->editingCommands().size(), 2u);
+    EXPECT_EQ(page->editingCommands()[page->editingCommands().size() - 2].command, "SelectLine");
+    EXPECT_EQ(page->editingCommands().back().command, "MoveToEndOfDocument");
+
+    // "Go to Page" opens the dialog.
+    editor->tools().magicCursorOptionSelected(9);
+    EXPECT_TRUE(editor->pageControl().isDisplayingAlert());
+
+    // The footer inspector takes the key row's bars away.
+    ASSERT_TRUE(editor->editingTools().keyBar().systemAKRow());
+    EXPECT_FALSE(editor->editingTools().keyBar().systemAKRow()->subviews().empty());
+    editor->tools().inspectors().showFooterInspector({});
+    EXPECT_TRUE(editor->editingTools().keyBar().systemAKRow()->subviews().empty());
+
+    // The preview's overlay goes once the preview is up (or there is none to show).
+    editor->tools().inspectors().showHeaderFooterPreview();
+    EXPECT_FALSE(ProgressHUD::isVisible()) << "the overlay stayed up for ever";
+}
+
+TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrolling)
+{
+    becomeReady();
+    loop.scheduleTimer(0.001, true, [this] { page->releaseAll(); });
+    const std::string element = "var elem = document.getElementById('marquent_555');";
+    page->answer(element + "elem.src;", "file:///pictures/Letter/image-1.png");
+    page->answer(element + "elem.width", "100");
+    page->answer(element + "elem.height", "50");
+
+    page->sendPageMessage("rte://startScrollEvent");
+    page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(1);
+    EXPECT_FALSE(editor->imageEditor().isEditingImage()) << "a touch while scrolling";
+    EXPECT_TRUE(page->scriptsMatching("elem.src").empty());
+
+    page->sendPageMessage("rte://endScrollEvent#0_2000");
+    page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds / 2);
+    EXPECT_FALSE(editor->imageEditor().isEditingImage()) << "the edit starts a moment after the tap";
+    loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds);
+    ASSERT_TRUE(editor->imageEditor().isEditingImage());
+    EXPECT_EQ(editor->imageEditor().currentlyEditingView()->superview(), editor->view()) << "the frame floats over the page";
+    EXPECT_TRUE(editor->canPerformAction("deleteImage:", nullptr));
+    EXPECT_FALSE(editor->canPerformAction("copy:", nullptr));
+
+    page->sendPageMessage("rte://noImageTouchedEvent");
+    EXPECT_FALSE(editor->imageEditor().isEditingImage());
+    EXPECT_FALSE(page->scriptsMatching("element.id = 'marquent_444'").empty());
 }
 
 TEST_F(TextViewControllerTest, navigationsAndMessages)

@@ -258,6 +258,15 @@ TEST_F(InspectorsTest, slicesChangeTheDocumentAndTheStoredHeader)
     top->increaseButton()->tap();
     EXPECT_EQ(document.docTopMargin(), std::optional<std::string>("2.79"));
     EXPECT_EQ(top->valueLabel()->text(), u"2.79 cm");
+    // The document keeps the right edge of the text column; the slice shows
+    // and steps the margin beyond it.
+    document.setDocRightMargin("19.05");
+    auto right = std::dynamic_pointer_cast<StepperSlice>(list[11]);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(right->identifier(), "DKPageRightMarginSlice");
+    right->decreaseButton()->tap();
+    EXPECT_EQ(document.docRightMargin(), std::optional<std::string>("19.30"));
+    EXPECT_EQ(right->valueLabel()->text(), u"2.29 cm");
     auto insertImage = std::dynamic_pointer_cast<ButtonRowSlice>(list[12]);
     ASSERT_NE(insertImage, nullptr);
     insertImage->buttons()[0]->tap();

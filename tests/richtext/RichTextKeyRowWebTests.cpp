@@ -5,12 +5,18 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "tools/ruler/RulerRangeSlider.h"
+#include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -176,6 +182,85 @@ TEST_F(RichTextKeyRowWebTest, theBarSwitchBringsTheStyleBarWhoseBoldKeyBoldsTheS
     ASSERT_TRUE(test::clickWidget(widgetFor(*buttons.styleBold)));
     EXPECT_TRUE(RunLoop::main().runUntil(
         [&] { return page->stringByEvaluatingJavaScript("document.queryCommandState('bold')") == "1"; }, kEngineWaitSeconds));
+    EXPECT_TRUE(document->hasUnsavedChanges());
+}
+
+TEST_F(RichTextKeyRowWebTest, holdingAKeyDownOpensItsEditorOnceAndTypesNothing)
+{
+    keyBar().toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::KeysRow1));
+    keyBar().removeFormBar();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(*keyBar().customButtons()[2]) != nullptr; }, kEngineWaitSeconds));
+    auto presentedAlert = [&] {
+        return std::dynamic_pointer_cast<AlertController>(document->viewControllerToPresent()->presentedViewController());
+    };
+
+    ASSERT_TRUE(test::pressPointerOn(widgetFor(*keyBar().customButtons()[2])));
+    bool opened = RunLoop::main().runUntil([&] { return presentedAlert() != nullptr; }, kEngineWaitSeconds);
+    ASSERT_TRUE(test::releasePointer());
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(presentedAlert()->title(), u"Update custom button");
+    ASSERT_EQ(presentedAlert()->textFields().size(), 1u);
+    EXPECT_EQ(presentedAlert()->textFields().front()->text(), keyBar().customButtons()[2]->titleForState(ControlState::Normal));
+    EXPECT_TRUE(keyBar().isDisplayingAlert());
+    EXPECT_EQ(pageText(), "Quiet harbour") << "the release after the long press is no tap";
+    presentedAlert()->tapActionWithTitle(u"Cancel");
+    EXPECT_FALSE(keyBar().isDisplayingAlert());
+}
+
+TEST_F(RichTextKeyRowWebTest, thePageControlFloatsOverTheBottomOfThePage)
+{
+    RichTextPageControl& control = editor->pageControl();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(*control.pageUpDownView()) != nullptr; }, kEngineWaitSeconds));
+    GtkWidget* shown = widgetFor(*control.pageUpDownView());
+    GtkWidget* pageWidget = static_cast<GtkWidget*>(page->nativeWidget());
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, pageWidget, 0, 0, &x, &y));
+    EXPECT_GT(x, gtk_widget_get_allocated_width(pageWidget) / 2) << "at the right";
+    EXPECT_GT(y, gtk_widget_get_allocated_height(pageWidget) / 2) << "at the bottom";
+    EXPECT_LE(y + gtk_widget_get_allocated_height(shown), gtk_widget_get_allocated_height(pageWidget)) << "over the page";
+    EXPECT_EQ(control.pageNumber()->text(), u"1");
+    EXPECT_EQ(control.pageTotal()->text(), u"1");
+    EXPECT_FALSE(control.pageDownButton()->isEnabled());
+    EXPECT_FALSE(gtk_widget_get_sensitive(widgetFor(*control.pageDownButton())));
+}
+
+TEST_F(RichTextKeyRowWebTest, theRulerAboveThePageIsDraggedWithThePointerAndIndentsThePage)
+{
+    RulerRangeSlider& ruler = editor->margins().slider();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return widgetFor(ruler) != nullptr && widgetFor(*editor->margins().topAlertBar()); },
+                                         kEngineWaitSeconds));
+    GtkWidget* shown = widgetFor(ruler);
+    int rulerY = 0;
+    int pageY = 0;
+    int x = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), 0, 0, &x, &rulerY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(static_cast<GtkWidget*>(page->nativeWidget()), toplevel(), 0, 0, &x, &pageY));
+    EXPECT_LT(rulerY, pageY) << "the ruler is above the page";
+
+    std::string before = page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft");
+    float lower = ruler.lowerValue();
+    GdkWindow* window = gtk_widget_get_window(toplevel());
+    int originX = 0;
+    int originY = 0;
+    gdk_window_get_origin(window, &originX, &originY);
+    int handleX = 0;
+    int handleY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), int(ruler.lowerCenter().x), int(ruler.lowerCenter().y), &handleX,
+                                                 &handleY));
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX), std::to_string(originY + handleY),
+                                  "mousedown", "1"}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX + 60), std::to_string(originY + handleY)}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX + 120), std::to_string(originY + handleY)}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::releasePointer());
+
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return ruler.lowerValue() > lower + 1; }, kEngineWaitSeconds)) << ruler.lowerValue();
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft") != before; },
+        kEngineWaitSeconds));
     EXPECT_TRUE(document->hasUnsavedChanges());
 }
 

@@ -16,7 +16,9 @@
 #include "platform/web/FakeWebView.h"
 #include "platform/ui/Action.h"
 #include "richtext/FontFaceRules.h"
+#include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextStyling.h"
+#include "tools/ruler/RulerRangeSlider.h"
 #include "richtext/TextViewController.h"
 #include "documents/TextDocument.h"
 #include "support/DocumentTestSupport.h"
@@ -817,6 +819,11 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     std::vector<std::shared_ptr<BarButtonItem>> leading = editor->navigationItem()->effectiveLeadingItems();
     EXPECT_NE(std::find(leading.begin(), leading.end(), editor->styling().barItems().undoBarButtonItem()), leading.end());
 
+    // Until the ruler is loaded, the document's right field is the right edge.
+    document->setDocLeftMargin("2.00");
+    document->setDocRightMargin("19.05");
+    EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageLeftMargin(), 2.0 / 2.54, 1e-6);
+    EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageRightMargin(), 7.5, 1e-6);
     EXPECT_TRUE(page->scriptsMatching("getCurrentFontSize").empty()) << "nothing to ask a page that is not ready";
     RunLoop::main().runOnce();
     page->finishLoad();
@@ -834,10 +841,19 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     editor->styling().paragraphs().userSelectedBackgroundColor("yellow");
     EXPECT_EQ(page->lastScript().value_or(""), "document.body.style.backgroundColor ='yellow'");
     EXPECT_EQ(document->paperColor(), "FFFF00") << "the document keeps the page colour it saves";
-    document->setDocLeftMargin("3.00");
-    document->setDocRightMargin("1.59");
+    // The picker's getters, the ruler and the saved content agree: the right
+    // value is the right edge of the text column, never a margin width.
+    ASSERT_TRUE(editor->margins().holdsDocumentMargins());
+    EXPECT_TRUE(editor->styling().paperMarginChanged(0, 3.0 / 2.54));
+    EXPECT_TRUE(editor->styling().paperMarginChanged(1, 20.0 / 2.54));
     EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageLeftMargin(), 3.0 / 2.54, 1e-6);
     EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageRightMargin(), 20.0 / 2.54, 1e-6) << "the right edge of the text";
+    EXPECT_EQ(document->docRightMargin(), "20.00");
+    EXPECT_NEAR(editor->margins().slider().upperValue(), 20.0, 1e-5);
+    EXPECT_EQ(editor->margins().marginsToSave(*document).right, "20.00");
+    // A drag of the ruler is what the picker reads next.
+    editor->margins().slider().setUpperValue(18.5f);
+    EXPECT_NEAR(editor->styling().paragraphs().currentDocumentPageRightMargin(), 18.5 / 2.54, 1e-6);
 
     editor->documentDidClose();
     RunLoop::main().advanceVirtualClock(10 * FontStateMonitor::kIntervalSeconds);

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/URL.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/graphics/FontFace.h"
 
@@ -71,8 +72,12 @@ void sortNames(std::vector<std::string>& names, icu::Collator* collator)
 
 std::string CSSFontRules::rule(std::string_view name, std::string_view fileName)
 {
+    // The file name is the URL's host: a blank, "%", "#" or "?" in it would
+    // end or break the URL (a font file named "Quill Mono.ttf" never loaded),
+    // so they go percent-encoded, as the scheme's resolver reads them.
+    static constexpr std::string_view kKept = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~!$&'()*+,;=@";
     return "@font-face     {font-family:'" + cssStringContent(name) + "';src:url('myFont://"
-        + cssStringContent(fileName) + "');}\n";
+        + cssStringContent(URL::percentEncode(fileName, kKept)) + "');}\n";
 }
 
 std::string CSSFontRules::rules(std::vector<InstalledFamily> families, const PropertyList& dictionary,

@@ -83,6 +83,9 @@ public:
     {
         completion();
     }
+    // Shows how the open document's header and footer print; the
+    // completion runs when the preview is up, or when there is none.
+    virtual void previewHeaderFooter(std::function<void()> completion) { completion(); }
     // The menus of the open document's share and tools items; null hides the item.
     virtual std::shared_ptr<Menu> exportMenuActions() { return nullptr; }
     virtual std::shared_ptr<Menu> toolMenuActions() { return nullptr; }

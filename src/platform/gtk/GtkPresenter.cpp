@@ -1,5 +1,6 @@
 #include "platform/gtk/GtkPresenter.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
@@ -13,6 +14,7 @@
 #include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Label.h"
@@ -32,6 +34,17 @@
 namespace folio {
 
 namespace {
+
+gboolean windowStateChanged(GtkWidget*, GdkEventWindowState* event, gpointer)
+{
+    if (event->changed_mask & GDK_WINDOW_STATE_ICONIFIED) {
+        bool minimised = event->new_window_state & GDK_WINDOW_STATE_ICONIFIED;
+        NotificationCenter::defaultCenter().postNotification(minimised ? kApplicationDidEnterBackgroundNotification
+                                                                       : kApplicationWillEnterForegroundNotification);
+    }
+    return FALSE;
+}
+
 int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
 const ViewController* presentationContextOf(const ViewController& controller)
@@ -179,6 +192,8 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     GtkSignals::connectKeyPress(surface.toplevel, [this, lifetime, key](const GdkEventKey& event) {
         return !lifetime.expired() && !m_tearingDown && performKeyCommand(key, event);
     });
+    // A minimised window is the desktop's background.
+    g_signal_connect(surface.toplevel, "window-state-event", G_CALLBACK(windowStateChanged), nullptr);
     rebuildHeader(surface);
     rebuildBody(surface);
     gtk_widget_show_all(surface.toplevel);

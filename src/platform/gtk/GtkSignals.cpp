@@ -28,6 +28,10 @@ gboolean keyTrampoline(gpointer, GdkEventKey* event, gpointer data)
 {
     return (*static_cast<std::function<bool(const GdkEventKey&)>*>(data))(*event);
 }
+void pointTrampoline(gpointer, gdouble x, gdouble y, gpointer data)
+{
+    (*static_cast<std::function<void(double, double)>*>(data))(x, y);
+}
 void allocationTrampoline(gpointer, GdkRectangle* allocation, gpointer data)
 {
     (*static_cast<std::function<void(int, int)>*>(data))(allocation->width, allocation->height);
@@ -62,6 +66,11 @@ gulong GtkSignals::connectDelete(gpointer instance, std::function<bool()> handle
 gulong GtkSignals::connectKeyPress(gpointer instance, std::function<bool(const GdkEventKey&)> handler)
 {
     return connectWith(instance, "key-press-event", std::move(handler), G_CALLBACK(keyTrampoline));
+}
+
+gulong GtkSignals::connectPoint(gpointer instance, const char* signal, std::function<void(double, double)> handler)
+{
+    return connectWith(instance, signal, std::move(handler), G_CALLBACK(pointTrampoline));
 }
 
 gulong GtkSignals::connectAllocation(gpointer instance, std::function<void(int, int)> handler)

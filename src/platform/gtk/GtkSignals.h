@@ -24,6 +24,8 @@ public:
     // For "key-press-event": the handler answers whether it took the key,
     // which then goes no further.
     static gulong connectKeyPress(gpointer instance, std::function<bool(const GdkEventKey&)> handler);
+    // For signals that report a point (a long press's "pressed").
+    static gulong connectPoint(gpointer instance, const char* signal, std::function<void(double x, double y)> handler);
     // For "size-allocate".
     static gulong connectAllocation(gpointer instance, std::function<void(int width, int height)> handler);
 };

@@ -4,6 +4,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
+#include "platform/gtk/GtkDropBridge.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
@@ -13,6 +14,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/LongPressGestureRecognizer.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SegmentedControl.h"
@@ -33,6 +35,28 @@ namespace {
 constexpr const char* kSectionKey = "folio-section";
 constexpr const char* kRowKey = "folio-row";
 constexpr const char* kViewKey = "folio-view";
+constexpr const char* kLongPressKey = "folio-long-press";
+constexpr const char* kLongPressedKey = "folio-long-pressed";
+
+// A view's long-press recognizer hears the pointer held down on its widget.
+void attachLongPress(GtkWidget* widget, View& view)
+{
+    for (const std::shared_ptr<GestureRecognizer>& recognizer : view.gestureRecognizers()) {
+        if (!dynamic_cast<LongPressGestureRecognizer*>(recognizer.get()))
+            continue;
+        GtkGesture* gesture = gtk_gesture_long_press_new(widget);
+        g_object_set_data_full(G_OBJECT(widget), kLongPressKey, gesture, g_object_unref);
+        std::weak_ptr<GestureRecognizer> weak = recognizer;
+        GtkSignals::connectPoint(gesture, "pressed", [weak, widget](double x, double y) {
+            auto press = std::dynamic_pointer_cast<LongPressGestureRecognizer>(weak.lock());
+            if (!press)
+                return;
+            g_object_set_data(G_OBJECT(widget), kLongPressedKey, GINT_TO_POINTER(1));
+            press->press(Point{x, y}, press->minimumPressDuration());
+        });
+        return;
+    }
+}
 
 GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
 {
@@ -73,6 +97,33 @@ GtkWidget* imageWidget(const Image& image)
         return gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_BUTTON);
     GtkWidget* widget = gtk_image_new_from_surface(surface);
     cairo_surface_destroy(surface);
+    return widget;
+}
+
+// The image at the largest size that fits the view, centred in it.
+GtkWidget* fittedImageWidget(const Image& image, Size size)
+{
+    cairo_surface_t* source = image.createCairoSurface();
+    Size natural = image.size();
+    if (!source || natural.width <= 0 || natural.height <= 0) {
+        if (source)
+            cairo_surface_destroy(source);
+        return imageWidget(image);
+    }
+    int width = std::max(1, pixels(size.width));
+    int height = std::max(1, pixels(size.height));
+    double scale = std::min(width / natural.width, height / natural.height);
+    cairo_surface_t* fitted = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(fitted);
+    cairo_translate(cr, (width - natural.width * scale) / 2, (height - natural.height * scale) / 2);
+    cairo_scale(cr, scale * natural.width / cairo_image_surface_get_width(source),
+                scale * natural.height / cairo_image_surface_get_height(source));
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(source);
+    GtkWidget* widget = gtk_image_new_from_surface(fitted);
+    cairo_surface_destroy(fitted);
     return widget;
 }
 
@@ -151,6 +202,8 @@ GtkWidget* GtkViewBuilder::build(View& view)
         return nullptr;
     GtkWidget* widget = buildOwn(view);
     g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    if (view.dropDelegate())
+        GtkDropBridge::attach(widget, view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (widget != view.nativeWidgetHandle())
@@ -193,8 +246,12 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             }
         }
         GtkControlBridges::attach(widget, *button);
+        attachLongPress(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());
-        GtkSignals::connect(widget, "clicked", [weak] {
+        GtkSignals::connect(widget, "clicked", [weak, widget] {
+            // The release that ends a long press is not also a tap.
+            if (g_object_steal_data(G_OBJECT(widget), kLongPressedKey))
+                return;
             if (auto strong = weak.lock())
                 strong->tap();
         });
@@ -265,7 +322,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     if (auto* spinner = dynamic_cast<ActivityIndicatorView*>(&view))
         return GtkControlBridges::buildActivityIndicator(*spinner);
     if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
-        if (auto image = imageView->image())
+        auto image = imageView->image();
+        if (image && imageView->contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
+            return fittedImageWidget(*image, view.frame().size);
+        if (image)
             return imageWidget(*image);
         return gtk_image_new();
     }
@@ -328,9 +388,16 @@ GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
 GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    // A bar keeps its height; a drawn one has no size of its own to ask for.
+    auto buildBar = [this](View& bar) -> GtkWidget* {
+        GtkWidget* built = build(bar);
+        if (built)
+            gtk_widget_set_size_request(built, pixels(bar.frame().width()), pixels(bar.frame().height()));
+        return built ? barScroller(built) : nullptr;
+    };
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Top)) {
-        if (GtkWidget* built = build(*bar))
-            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+        if (GtkWidget* built = buildBar(*bar))
+            gtk_box_pack_start(GTK_BOX(box), built, FALSE, FALSE, 0);
     }
     GtkWidget* overlay = gtk_overlay_new();
     GtkWidget* content = container.contentView() ? build(*container.contentView()) : nullptr;
@@ -371,8 +438,8 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
     }
     gtk_box_pack_start(GTK_BOX(box), overlay, TRUE, TRUE, 0);
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Bottom)) {
-        if (GtkWidget* built = build(*bar))
-            gtk_box_pack_start(GTK_BOX(box), barScroller(built), FALSE, FALSE, 0);
+        if (GtkWidget* built = buildBar(*bar))
+            gtk_box_pack_start(GTK_BOX(box), built, FALSE, FALSE, 0);
     }
     return box;
 }

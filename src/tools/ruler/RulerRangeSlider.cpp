@@ -1,5 +1,6 @@
 #include "tools/ruler/RulerRangeSlider.h"
 
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ViewAnimation.h"
 
@@ -39,6 +40,7 @@ void RulerRangeSlider::setLowerValue(float value)
         value = std::min(value, *m_maxLowerValue);
     m_lowerValue = value;
     setNeedsLayout();
+    setNeedsDisplay();
 }
 
 void RulerRangeSlider::setUpperValue(float value)
@@ -51,6 +53,7 @@ void RulerRangeSlider::setUpperValue(float value)
         value = std::max(value, *m_minUpperValue);
     m_upperValue = value;
     setNeedsLayout();
+    setNeedsDisplay();
 }
 
 void RulerRangeSlider::setLowerAndUpperValue(float lower, float upper, bool animated)
@@ -265,10 +268,20 @@ RulerRangeSlider::Frames RulerRangeSlider::framesNow()
             thumbRectForValueUpper(m_upperValue, upperHandleImageNormal())};
 }
 
+void RulerRangeSlider::drawRect(GraphicsContext& context, const Rect&)
+{
+    layoutIfNeeded();
+    for (const std::shared_ptr<ImageView>& part : {m_trackBackground, m_track, m_lowerHandle, m_upperHandle}) {
+        if (part && !part->isHidden() && part->image())
+            context.drawImage(*part->image(), part->frame());
+    }
+}
+
 void RulerRangeSlider::applyFrames(const Frames& frames)
 {
     if (!m_lowerHandle)
         return;
+    setNeedsDisplay();
     m_trackBackground->setFrame(frames.trackBackground);
     m_track->setFrame(frames.track);
     m_lowerHandle->setFrame(frames.lower);

@@ -83,6 +83,11 @@ public:
     Point lowerCenter() const;
     Point upperCenter() const;
 
+    // Drawn as one picture (the track and the handles at their frames), so
+    // that a presenter shows it and hands it the pointer as one control.
+    bool drawsOwnContent() const override { return true; }
+    void drawRect(GraphicsContext& context, const Rect& rect) override;
+
     bool beginTrackingWithTouch(Point touch) override;
     bool continueTrackingWithTouch(Point touch) override;
     void endTrackingWithTouch(Point touch) override;

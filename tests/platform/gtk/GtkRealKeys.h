@@ -67,9 +67,8 @@ inline bool focusWindow(GtkWidget* toplevel)
     return focused;
 }
 
-// Clicks the middle of the widget with the real pointer (button 1), as a
-// person's mouse would; false when the widget is not on screen.
-inline bool clickWidget(GtkWidget* widget)
+// Where the middle of the widget is on the screen; false when it is not on screen.
+inline bool screenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
 {
     GtkPresenter::processPendingEvents();
     GtkWidget* toplevel = widget ? gtk_widget_get_toplevel(widget) : nullptr;
@@ -84,9 +83,43 @@ inline bool clickWidget(GtkWidget* widget)
     int originX = 0;
     int originY = 0;
     gdk_window_get_origin(window, &originX, &originY);
-    bool clicked = runXdotool({"mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y), "click", "1"});
+    screenX = originX + x;
+    screenY = originY + y;
+    return true;
+}
+
+// Clicks the middle of the widget with the real pointer (button 1), as a
+// person's mouse would; false when the widget is not on screen.
+inline bool clickWidget(GtkWidget* widget)
+{
+    int x = 0;
+    int y = 0;
+    if (!screenCentreOf(widget, x, y))
+        return false;
+    bool clicked = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
     GtkPresenter::processPendingEvents();
     return clicked;
+}
+
+// Presses the real pointer's button 1 over the middle of the widget and
+// keeps it down.
+inline bool pressPointerOn(GtkWidget* widget)
+{
+    int x = 0;
+    int y = 0;
+    if (!screenCentreOf(widget, x, y))
+        return false;
+    bool done = runXdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "mousedown", "1"});
+    GtkPresenter::processPendingEvents();
+    return done;
+}
+
+// Releases the real pointer's button 1 where the pointer is.
+inline bool releasePointer()
+{
+    bool done = runXdotool({"mouseup", "1"});
+    GtkPresenter::processPendingEvents();
+    return done;
 }
 
 // Presses a key combination ("ctrl+z", "ctrl+shift+z", "Return") in the
