@@ -12,7 +12,7 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/UIThemes.h"
-#include "richtext/FindCommander.h"
+#include "webeditor/FindCommander.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/RichTextInsertion.h"
 #include "tools/specialchars/SpecialCharsPickerController.h"

@@ -5,7 +5,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
-#include "richtext/FindBarController.h"
+#include "webeditor/FindBarController.h"
 #include "richtext/RichTextStyling.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"

@@ -9,7 +9,7 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/CaretSelectionCommander.h"
+#include "webeditor/CaretSelectionCommander.h"
 #include "support/VirtualClock.h"
 #include "webeditor/PageConnection.h"
 

@@ -5,7 +5,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/FindCommander.h"
+#include "webeditor/FindCommander.h"
 #include "support/VirtualClock.h"
 #include "webeditor/PageConnection.h"
 

@@ -7,7 +7,7 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/NotesCommander.h"
+#include "webeditor/NotesCommander.h"
 #include "support/VirtualClock.h"
 #include "webeditor/NoteEditorController.h"
 #include "webeditor/NoteEditorDelegate.h"

@@ -8,7 +8,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
-#include "richtext/CaretSelectionCommander.h"
+#include "webeditor/CaretSelectionCommander.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 

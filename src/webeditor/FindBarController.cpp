@@ -1,6 +1,6 @@
-#include "richtext/FindBarController.h"
+#include "webeditor/FindBarController.h"
 
-#include "richtext/SearchReplaceBar.h"
+#include "webeditor/SearchReplaceBar.h"
 
 namespace folio {
 

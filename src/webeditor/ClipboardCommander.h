@@ -45,7 +45,24 @@ public:
         std::function<void()> updateContextualMenu{};
     };
 
+    // What differs between pages. By default the scripts of a page that
+    // edits its own document with execCommand inside the element "content".
+    struct PageScripts {
+        // Inserts HTML at the caret; "{}" is the place of its script literal.
+        std::string insertHTML = "document.execCommand('insertHTML', false, {});";
+        // The caret's font family, without single quotes, and its colour.
+        std::string fontName = "document.queryCommandValue('fontName').replace(/'/g,'')";
+        std::string foreColor = "document.queryCommandValue('foreColor')";
+        // Deletes the selection once a cut has copied it.
+        std::string deleteSelection = "document.execCommand('delete', false, null)";
+        // Sent once the page is ready, so that the page's pastes come to the
+        // editor as "pasteEvent"; empty when the page does so by itself.
+        std::string handOverPastes = "document.getElementById('content').onpaste=function(event){"
+                                     "event.preventDefault();folioSendPageMessage('pasteEvent');}";
+    };
+
     ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host);
+    ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host, PageScripts scripts);
     ~ClipboardCommander() override;
     ClipboardCommander(const ClipboardCommander&) = delete;
     ClipboardCommander& operator=(const ClipboardCommander&) = delete;
@@ -94,6 +111,7 @@ private:
     PageConnection& m_page;
     Pasteboard& m_pasteboard;
     Host m_host;
+    PageScripts m_scripts;
     std::optional<DropProposal> m_latestDropProposal;
 };
 

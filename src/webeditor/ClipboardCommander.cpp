@@ -1,4 +1,4 @@
-#include "richtext/ClipboardCommander.h"
+#include "webeditor/ClipboardCommander.h"
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/writer/TEHTMLWriter.h"
@@ -12,15 +12,13 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
-#include "richtext/ClipboardHTML.h"
+#include "webeditor/ClipboardHTML.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 namespace folio {
 
 namespace {
-
-constexpr const char* kInsertHTML = "document.execCommand('insertHTML', false, {});";
 
 void call(const std::function<void()>& step)
 {
@@ -44,7 +42,12 @@ std::string htmlText(const std::vector<std::uint8_t>& bytes)
 } // namespace
 
 ClipboardCommander::ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host)
-    : m_page(page), m_pasteboard(pasteboard), m_host(std::move(host))
+    : ClipboardCommander(page, pasteboard, std::move(host), PageScripts{})
+{
+}
+
+ClipboardCommander::ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host, PageScripts scripts)
+    : m_page(page), m_pasteboard(pasteboard), m_host(std::move(host)), m_scripts(std::move(scripts))
 {
 }
 
@@ -55,8 +58,8 @@ ClipboardCommander::~ClipboardCommander()
 
 void ClipboardCommander::pageDidBecomeReady()
 {
-    m_page.send("document.getElementById('content').onpaste=function(event){event.preventDefault();"
-                "folioSendPageMessage('pasteEvent');}");
+    if (!m_scripts.handOverPastes.empty())
+        m_page.send(m_scripts.handOverPastes);
 }
 
 TEWebArchive ClipboardCommander::webArchiveForHTML(const std::string& html)
@@ -84,7 +87,7 @@ void ClipboardCommander::copyToPasteboard(bool cut)
     item[kPasteboardTypeUTF8PlainText] = std::vector<std::uint8_t>(text.begin(), text.end());
     m_pasteboard.setItems({std::move(item)});
     if (cut)
-        m_page.read("document.execCommand('delete', false, null)");
+        m_page.read(m_scripts.deleteSelection);
 }
 
 std::optional<std::string> ClipboardCommander::pasteboardHTML() const
@@ -127,9 +130,9 @@ void ClipboardCommander::insertRichHTML(const std::string& html)
     else
         fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
     int size = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
-    std::string family = m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')");
+    std::string family = m_page.readString(m_scripts.fontName);
     std::erase(family, '"');
-    std::string color = m_page.readString("document.queryCommandValue('foreColor')");
+    std::string color = m_page.readString(m_scripts.foreColor);
     sendInsertion(ClipboardHTML::insertionSpan(fragment, family, size, color), false);
 }
 
@@ -153,7 +156,7 @@ void ClipboardCommander::paste2()
 
 void ClipboardCommander::sendInsertion(const std::string& html, bool waiting)
 {
-    std::string script = PageScript::fill(kInsertHTML, {html});
+    std::string script = PageScript::fill(m_scripts.insertHTML, {html});
     if (waiting)
         m_page.read(script);
     else
