@@ -35,6 +35,42 @@
         return Math.round(global.tinymce.DOM.getViewPort(editor.getWin()).y);
     }
 
+    // The selection library working on the editing frame's selection.
+    function frameRangy(frame) {
+        return {
+            getSelection: function (view) { return global.rangy.getSelection(view || frame); }
+        };
+    }
+
+    // Runs one of the editor's scripts in TinyMCE's editing frame: `window`,
+    // `document` and `rangy` there are the frame's, everything else (the
+    // helpers, TinyMCE) the page's. Answers what the script answers.
+    function folioInEditorFrame(source) {
+        var editor = global.tinymce && global.tinymce.activeEditor;
+        var frame = editor && editor.getWin();
+        if (!frame)
+            return undefined;
+        var rangy = global.rangy ? frameRangy(frame) : undefined;
+        return (function (window, document, rangy) {
+            return eval(String(source));
+        })(frame, editor.getDoc(), rangy);
+    }
+
+    // A tap on a footnote or comment mark opens its editor: the id without
+    // its kind and the mark's place in the page.
+    function noteTouched(event) {
+        var element = event.target && event.target.nodeType === 1 ? event.target : null;
+        var note = element && element.closest('object.footnote, object.annotation');
+        if (!note || !note.id)
+            return;
+        var box = note.getBoundingClientRect();
+        var frame = note.ownerDocument.defaultView.frameElement;
+        var offset = frame ? frame.getBoundingClientRect() : { left: 0, top: 0 };
+        var kind = note.classList.contains('footnote') ? 'showFootnote' : 'showAnnotation';
+        global.folioSendPageMessage(kind, 'x_' + note.id.replace(/^(footnote_|note_)/, '') + '_'
+            + Math.round(box.left + offset.left) + '_' + Math.round(box.top + offset.top));
+    }
+
     function setup(editor) {
         var send = global.folioSendPageMessage;
         var scrolling = false;
@@ -51,9 +87,19 @@
             send('DOMLoaded');
         });
         editor.on('Paste Undo input Redo change', function () {
+            // A footnote deleted or moved by typing, undo or a drag: the
+            // marks are numbered again in their new order.
+            global.updateFootnoteIndex();
             editor.setDirty(true);
             send('dirtyEvent');
         });
+        // Pastes go to the editor, which makes what the clipboard holds safe
+        // before it enters the text.
+        editor.on('paste', function (event) {
+            event.preventDefault();
+            send('pasteEvent');
+        });
+        editor.on('click', noteTouched);
         editor.on('ScrollContent', function () {
             scrolling = true;
             setTimeout(function () {
@@ -106,6 +152,8 @@
     function folioStartQVTextEditor(settings) {
         global.tinymce.init({
             selector: '#mytextarea',
+            // The editing body is "content", as the caret commands address it.
+            body_id: 'content',
             plugins: 'autoresize advlist link lists nonbreaking pagebreak searchreplace link image directionality '
                 + 'codesample anchor autolink insertdatetime table wordcount checklist media',
             image_advtab: true,
@@ -157,4 +205,5 @@
 
     global.folioStartQVTextEditor = folioStartQVTextEditor;
     global.folioQVViewZoom = folioQVViewZoom;
+    global.folioInEditorFrame = folioInEditorFrame;
 })(window);

@@ -1,5 +1,7 @@
 #include "webeditor/FindBarController.h"
 
+#include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/View.h"
 #include "webeditor/SearchReplaceBar.h"
 
 namespace folio {
@@ -8,6 +10,23 @@ FindBarController::FindBarController(SearchReplaceBar& bar)
     : m_bar(bar)
 {
     setPreferredContentSize(kBarSize);
+}
+
+std::shared_ptr<ViewController> FindBarController::presentAlongBottom(
+    SearchReplaceBar& bar, const std::shared_ptr<View>& page,
+    const std::function<void(std::shared_ptr<ViewController>)>& present)
+{
+    if (!page || !present)
+        return nullptr;
+    auto shown = std::make_shared<FindBarController>(bar);
+    shown->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    if (std::shared_ptr<PopoverPresentationController> popover = shown->popoverPresentationController()) {
+        popover->setSourceView(page);
+        popover->setSourceRect(Rect{{page->frame().size.width / 2, page->frame().size.height - 1}, {1, 1}});
+        popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
+    }
+    present(shown);
+    return shown;
 }
 
 void FindBarController::loadView()

@@ -223,6 +223,7 @@ void FindCommander::findOnPage(const std::u16string& keyword)
 
 void FindCommander::doFindOnPageTask(const std::u16string& keyword)
 {
+    m_searchedKeyword = keyword;
     if (keyword.empty()) {
         m_bar.searchIndicator->stopAnimating();
         m_bar.setCountLabel(u"0/0");
@@ -287,13 +288,15 @@ bool FindCommander::replaceCurrentMatch(bool waitForInsertion)
 {
     // Nothing is searched for: the page may still hold the matches of an
     // earlier search, which are not what the user now asks to replace.
-    if (m_bar.findOnPage->text().empty())
+    if (m_searchedKeyword.empty())
         return false;
     const std::u16string& replacement = m_bar.replaceOnPage->text();
     // The page answers whether a match was there to replace; without one,
     // nothing is inserted at the caret.
     if (m_page.readString(PageScript::fill("JSL.replace({});", {std::u16string_view(replacement)})) != "1")
         return false;
+    if (m_scripts.insertHTML.empty())
+        return true;
     std::string insertion =
         PageScript::fill(m_scripts.insertHTML, {"<span>" + toUtf8(HTMLTextEscaper::escape(replacement)) + "</span>"});
     if (waitForInsertion)

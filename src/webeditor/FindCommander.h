@@ -52,7 +52,9 @@ public:
     // What differs between pages. By default the scripts of a page that
     // edits its own document with execCommand inside the element "content".
     struct PageScripts {
-        // Inserts HTML at the caret; "{}" is the place of its script literal.
+        // Puts the replacement, which the search object's replace left
+        // selected, back as HTML; "{}" is the place of its script literal.
+        // Empty: the search object's own insertion stands.
         std::string insertHTML = "document.execCommand('insertHTML','false',{});";
         // Gives the page room under the bar when it shows: each "{}" is the
         // page's height in pixels. Empty: the page needs nothing.
@@ -120,6 +122,8 @@ private:
     std::shared_ptr<FieldDelegate> m_fieldDelegate;
     std::function<void()> m_linkReturn;
     std::optional<std::u16string> m_pendingKeyword;
+    // What the page's matches were found for; empty when nothing is searched.
+    std::u16string m_searchedKeyword;
     bool m_visible = false;
     bool m_lowerKeyboardButtonPressed = false;
     bool m_barsLoaded = false;
