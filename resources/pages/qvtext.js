@@ -71,6 +71,31 @@
             + Math.round(box.left + offset.left) + '_' + Math.round(box.top + offset.top));
     }
 
+    // TinyMCE's media plugin shows every object as a picture standing in for
+    // it, and saves it back with that picture's size. Footnotes and comments
+    // are objects too: they are made themselves again, so that they can be
+    // numbered and tapped, and are saved as they were.
+    function restoreNotes(editor) {
+        var standIns = editor.getBody().querySelectorAll('img[data-mce-object="object"]');
+        for (var i = 0; i < standIns.length; ++i) {
+            var standIn = standIns[i];
+            var kind = standIn.getAttribute('data-mce-p-class');
+            if (kind !== 'footnote' && kind !== 'annotation')
+                continue;
+            var note = editor.getDoc().createElement('object');
+            // The stand-in holds the attributes last first.
+            for (var a = standIn.attributes.length - 1; a >= 0; --a) {
+                var attribute = standIn.attributes[a];
+                if (attribute.name.indexOf('data-mce-p-') === 0)
+                    note.setAttribute(attribute.name.substring('data-mce-p-'.length), attribute.value);
+            }
+            var mark = editor.getDoc().createElement('template');
+            mark.innerHTML = global.unescape(standIn.getAttribute('data-mce-html') || '');
+            note.textContent = mark.content.textContent;
+            standIn.parentNode.replaceChild(note, standIn);
+        }
+    }
+
     function setup(editor) {
         var send = global.folioSendPageMessage;
         var scrolling = false;
@@ -86,6 +111,7 @@
             });
             send('DOMLoaded');
         });
+        editor.on('SetContent', function () { restoreNotes(editor); });
         editor.on('Paste Undo input Redo change', function () {
             // A footnote deleted or moved by typing, undo or a drag: the
             // marks are numbered again in their new order.

@@ -53,8 +53,17 @@ protected:
         EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
             return std::make_shared<QVTextViewController>(document);
         });
-        const std::string path = folder.path("Tools.qvtext");
-        writeFile(path, std::string(DocumentSeeds::compressedPage(kText)->stringView()));
+        openDocument("Tools.qvtext", kText);
+    }
+
+    void openDocument(const std::string& name, const std::string& html)
+    {
+        tools.reset();
+        page.disconnect();
+        if (document)
+            document->closeWithCompletionHandler({});
+        const std::string path = folder.path(name);
+        writeFile(path, std::string(DocumentSeeds::compressedPage(html)->stringView()));
         document = std::make_shared<TextDocument>(path);
         ASSERT_TRUE(document->readFromURL(path).ok());
         document->makeDocumentViewController();
@@ -492,6 +501,28 @@ TEST_F(QVEditingToolsWebTest, theEditorAnswersThePagesPasteItsNoteTapsAndItsKeys
     findKey->perform();
     EXPECT_TRUE(waitFor([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; }));
     EXPECT_EQ(run("document.querySelector('.tox-dialog__title').textContent"), "Find and Replace");
+}
+
+// Notes saved with a document are notes again when it opens: numbered,
+// tappable and saved back as they were.
+TEST_F(QVEditingToolsWebTest, savedNotesOpenAsNotes)
+{
+    openDocument("Notes.qvtext", "<p>Saved<span contenteditable=\"false\"><sup><object id=\"footnote_A1\" "
+                                 "class=\"footnote\" data-content=\"Kept\">[7]</object></sup></span> and "
+                                 "<span contenteditable=\"false\"><object id=\"note_B2\" class=\"annotation\" "
+                                 "data-author=\"Folio User\" data-content=\"Said\">[\U0001F4AC]</object></span></p>");
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(frame("document.querySelectorAll('object.footnote, object.annotation').length"), "2") << bodyHTML();
+    frame("document.getElementById('note_B2').click()");
+    ASSERT_TRUE(waitFor([&] { return editor->editingTools().notes().openEditor() != nullptr; }));
+    EXPECT_EQ(editor->editingTools().notes().openEditor()->noteId(), "note_B2");
+    EXPECT_EQ(toUtf8(editor->editingTools().notes().openEditor()->contentView()->text()), "Said");
+    editor->editingTools().notes().openEditor()->doneButton();
+
+    std::string saved = run("tinymce.activeEditor.getContent()");
+    EXPECT_NE(saved.find("<object id=\"footnote_A1\" class=\"footnote\" data-content=\"Kept\">"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("data-content=\"Said\">[\U0001F4AC]</object>"), std::string::npos) << saved;
 }
 
 } // namespace
