@@ -5,9 +5,12 @@
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/View.h"
 #include "webeditor/FindBarController.h"
+#include "webeditor/FontSizeUnits.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"
 #include "webeditor/PageScript.h"
+
+#include <cmath>
 
 namespace folio {
 
@@ -44,7 +47,13 @@ QVEditingTools::QVEditingTools(PageConnection& page, Pasteboard& pasteboard, Hos
     , m_clipboard(m_framePage, pasteboard,
                   ClipboardCommander::Host{
                       .documentIsDirty = m_host.documentIsDirty,
-                      .biggestFontSize = m_host.biggestFontSize,
+                      // The pasted span is sized in pixels: a size in points
+                      // written as pixels would shrink the pasted text.
+                      .biggestFontSize =
+                          [this] {
+                              int points = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
+                              return static_cast<int>(std::lround(FontSizeUnits::pixelsFromPoints(points)));
+                          },
                       .insertImage = m_host.insertImage,
                       .documentTitle = m_host.documentTitle,
                       .updatePageUpDownControl = m_host.updatePageUpDownControl,

@@ -269,6 +269,9 @@ TEST_F(QVEditingToolsWebTest, pastedHTMLAndTextArriveWithoutAnythingThatRuns)
         EXPECT_EQ(html.find(hostile), std::string::npos) << hostile << " in " << html;
     EXPECT_EQ(run("String(window.hacked)"), "undefined");
     EXPECT_EQ(frame("String(window.hacked)"), "undefined");
+    // In the caret's size: 16 points are written as their pixels.
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelector('b').parentElement.closest('span').style.fontSize"),
+              "21px");
 
     // A whole page copied from a browser: its text, with addresses linked.
     run("tinymce.activeEditor.setContent('<p>Start</p>')");
