@@ -360,6 +360,30 @@ TEST_F(QVEditingToolsWebTest, replacingWithTextThatHoldsTheSearchReplacesEachMat
     EXPECT_EQ(bodyHTML(), before);
 }
 
+// Ctrl+F's search and replace is TinyMCE's own: the same holds for it.
+TEST_F(QVEditingToolsWebTest, tinyMCEsReplaceAllReplacesEachMatchOnceAndNothingForAnEmptySearch)
+{
+    tools->showFindOnPage();
+    ASSERT_TRUE(waitFor([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; }));
+    EXPECT_EQ(run("tinymce.activeEditor.plugins.searchreplace.find('cat', false, false)"), "3");
+    run("tinymce.activeEditor.plugins.searchreplace.replace('cats', true, true)");
+    run("tinymce.activeEditor.plugins.searchreplace.done()");
+    EXPECT_EQ(bodyText().substr(0, 41), "The cats sat on the cats mat with a cats.");
+    std::string before = bodyHTML();
+    // The dialog's own buttons with an empty search: nothing is found, and
+    // replacing stays off.
+    auto button = [&](const std::string& title) {
+        return "Array.from(document.querySelectorAll('.tox-dialog button')).filter(b => b.textContent === '" + title +
+               "')[0]";
+    };
+    run(button("Find") + ".click()");
+    EXPECT_EQ(run(button("Replace") + ".disabled"), "1");
+    EXPECT_EQ(run(button("Replace all") + ".disabled"), "1");
+    run(button("Replace all") + ".click()");
+    EXPECT_EQ(bodyHTML(), before);
+    run("tinymce.activeEditor.windowManager.close()");
+}
+
 TEST_F(QVEditingToolsWebTest, textDragsMarkTheDocumentAndDroppedPicturesGoToTheInserter)
 {
     ClipboardCommander& clipboard = tools->clipboard();
