@@ -126,6 +126,26 @@
             send('pasteEvent');
         });
         editor.on('click', noteTouched);
+        // What another program drops goes to the editor too, which makes it
+        // safe as it makes a paste; a drag inside the text stays TinyMCE's.
+        var draggingInside = false;
+        editor.on('dragstart', function () { draggingInside = true; });
+        editor.on('dragend', function () { draggingInside = false; });
+        editor.on('drop', function (event) {
+            var inside = draggingInside;
+            draggingInside = false;
+            var data = event.dataTransfer;
+            if (inside || !data || (data.files && data.files.length))
+                return;
+            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
+            if (!dropped.html && !dropped.text)
+                return;
+            event.preventDefault();
+            var at = editor.getDoc().caretRangeFromPoint(event.clientX, event.clientY);
+            if (at && editor.getBody().contains(at.startContainer))
+                editor.selection.setRng(at);
+            send('dropEvent', JSON.stringify(dropped));
+        });
         editor.on('ScrollContent', function () {
             scrolling = true;
             setTimeout(function () {

@@ -73,7 +73,7 @@ public:
     // The editor's find bar, over the bottom of the page.
     void showFindAndReplace() { m_find.showFindAndReplace(); }
 
-    // The page's pastes and the taps on footnote and comment marks.
+    // The page's pastes and drops, and the taps on footnote and comment marks.
     void registerRoutes(PageMessageDispatcher& routes);
     // The page view accepts drops.
     void prepareWebViewText(View& webView) { m_clipboard.prepareWebViewText(webView); }
@@ -86,6 +86,8 @@ public:
                                                                 std::function<void()> undo, std::function<void()> redo);
 
 private:
+    // The page's report of text dropped from elsewhere: its HTML and text.
+    void drop(const std::string& dropped);
     void presentFindBar();
     void dismissFindBar();
 

@@ -104,29 +104,46 @@ std::optional<std::string> ClipboardCommander::pasteboardHTML() const
 void ClipboardCommander::pasteRichText2()
 {
     if (std::optional<std::string> html = pasteboardHTML()) {
-        insertRichHTML(*html);
+        insertRichHTML(*html, m_pasteboard.string().value_or(u""));
     } else if (Image::Pointer image = m_pasteboard.image()) {
         insertPicture(image, false, true);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        TEHTMLWriterSettings settings;
-        settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
-        std::u16string written = htmlString(AttributedString(*text), settings);
-        std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
-        std::string span = "<span>" + toUtf8(fragment) + "</span>";
-        sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
+        insertPlainText(*text);
     }
     call(m_host.updateWordCounter);
     call(m_host.updatePageUpDownControl);
     ProgressHUD::dismiss();
 }
 
-void ClipboardCommander::insertRichHTML(const std::string& html)
+void ClipboardCommander::dropHTML(const std::string& html, const std::u16string& plainText)
+{
+    insertRichHTML(html, plainText);
+    call(m_host.documentIsDirty);
+}
+
+void ClipboardCommander::dropText(const std::u16string& text)
+{
+    insertPlainText(text);
+    call(m_host.documentIsDirty);
+}
+
+void ClipboardCommander::insertPlainText(const std::u16string& text)
+{
+    TEHTMLWriterSettings settings;
+    settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
+    std::u16string written = htmlString(AttributedString(text), settings);
+    std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
+    std::string span = "<span>" + toUtf8(fragment) + "</span>";
+    sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
+}
+
+void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16string& plainText)
 {
     std::u16string fragment;
     // A whole page copied from a browser goes in as its text, with its
     // addresses linked, rather than as the page's markup.
     if (hasPrefix(std::string_view(html), std::string_view("<!DOCTYPE html")))
-        fragment = ClipboardHTML::fragmentFromPlainTextOfPage(m_pasteboard.string().value_or(u""));
+        fragment = ClipboardHTML::fragmentFromPlainTextOfPage(plainText);
     else
         fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
     int size = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;

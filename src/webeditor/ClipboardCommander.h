@@ -83,6 +83,11 @@ public:
     void pasteRichText2();
     // "Paste As Plain Text".
     void paste2();
+    // What another program dropped on the page: made safe and inserted at
+    // the caret as the rich paste inserts the same content. The page's
+    // plain text stands for a whole web page's HTML.
+    void dropHTML(const std::string& html, const std::u16string& plainText);
+    void dropText(const std::u16string& text);
 
     // The web archive of a copied selection's HTML: a main resource with all
     // five properties set (an empty frame name, "about:blank" as its URL).
@@ -103,7 +108,10 @@ private:
     // The HTML of the pasteboard's rich content: a web archive's main
     // resource, or HTML another program put there.
     std::optional<std::string> pasteboardHTML() const;
-    void insertRichHTML(const std::string& html);
+    // `plainText` is the same content's text, inserted instead when the HTML
+    // is a whole page.
+    void insertRichHTML(const std::string& html, const std::u16string& plainText);
+    void insertPlainText(const std::u16string& text);
     void insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste);
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();

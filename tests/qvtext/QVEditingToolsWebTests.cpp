@@ -20,6 +20,7 @@
 #include "support/DocumentTestSupport.h"
 #include "webeditor/NoteEditorController.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 
 #include <gtest/gtest.h>
 
@@ -396,6 +397,28 @@ TEST_F(QVEditingToolsWebTest, textDragsMarkTheDocumentAndDroppedPicturesGoToTheI
     EXPECT_TRUE(clipboard.dropInteractionCanHandleSession(DropSession{{DropItem{{"public.text"}, {}}}}));
     EXPECT_EQ(dirtyCount, 1) << "text dragged over the page marks the document at once";
     EXPECT_EQ(clipboard.dropInteractionSessionDidUpdate(DropSession{}).operation, DropOperation::Copy);
+
+    // Text dropped from another program goes to the editor, which makes it
+    // safe as it makes a paste, and puts it where it was dropped.
+    auto dropOnSecondLine = [&](const std::string& html, const std::string& text) {
+        run("(function(){var d=new DataTransfer();d.setData('text/html'," + ScriptValue(html).source() + ");"
+            "d.setData('text/plain'," + ScriptValue(text).source() + ");var b=tinymce.activeEditor.getBody();"
+            "var r=b.lastChild.getBoundingClientRect();b.lastChild.dispatchEvent(new DragEvent('drop',{dataTransfer:d,"
+            "bubbles:true,cancelable:true,clientX:r.right-2,clientY:r.top+4}));})()");
+    };
+    ASSERT_FALSE(document->hasUnsavedChanges());
+    dropOnSecondLine("<p>dropped <b>words</b><img src=x onerror=\"window.hacked=1\"><script>window.hacked=2</script>"
+                     "<a href=\"javascript:window.hacked=3\">l</a></p>",
+                     "dropped words");
+    ASSERT_TRUE(waitFor([&] { return bodyHTML().find("dropped") != std::string::npos; }));
+    std::string html = bodyHTML();
+    EXPECT_NE(html.find("Second line here<span"), std::string::npos) << "where it was dropped: " << html;
+    EXPECT_NE(html.find("<b>words</b>"), std::string::npos) << html;
+    for (const char* hostile : {"onerror", "<script", "javascript:", "hacked"})
+        EXPECT_EQ(html.find(hostile), std::string::npos) << hostile << " in " << html;
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    dropOnSecondLine("", "1 < 2 <i>plain</i>");
+    ASSERT_TRUE(waitFor([&] { return bodyText().find("1 < 2 <i>plain</i>") != std::string::npos; })) << bodyHTML();
 
     const std::string path = folder.path("dropped.jpg");
     std::vector<std::uint8_t> jpeg = picture(900, 700)->jpegData(0.9).value();
