@@ -5,8 +5,8 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
-#include "webeditor/FindBarController.h"
 #include "richtext/RichTextStyling.h"
+#include "webeditor/FindBarController.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"
 

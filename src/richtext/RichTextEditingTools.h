@@ -1,8 +1,8 @@
 #pragma once
 
-#include "webeditor/FindCommander.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
+#include "webeditor/FindCommander.h"
 #include "webeditor/NotesCommander.h"
 
 #include <functional>

@@ -13,8 +13,8 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
-#include "webeditor/WordPattern.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/WordPattern.h"
 
 #include <cmath>
 #include <cstdlib>
