@@ -54,15 +54,14 @@ protected:
         EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
             return std::make_shared<QVTextViewController>(document);
         });
-        openDocument("Tools.qvtext", kText);
+        openDocument("Tools.qvtext", initialPage());
     }
+
+    // The document's saved page.
+    virtual std::string initialPage() const { return kText; }
 
     void openDocument(const std::string& name, const std::string& html)
     {
-        tools.reset();
-        page.disconnect();
-        if (document)
-            document->closeWithCompletionHandler({});
         const std::string path = folder.path(name);
         writeFile(path, std::string(DocumentSeeds::compressedPage(html)->stringView()));
         document = std::make_shared<TextDocument>(path);
@@ -555,14 +554,19 @@ TEST_F(QVEditingToolsWebTest, theEditorAnswersThePagesPasteItsNoteTapsAndItsKeys
 
 // Notes saved with a document are notes again when it opens: numbered,
 // tappable and saved back as they were.
-TEST_F(QVEditingToolsWebTest, savedNotesOpenAsNotes)
+class QVSavedNotesWebTest : public QVEditingToolsWebTest {
+protected:
+    std::string initialPage() const override
+    {
+        return "<p>Saved<span contenteditable=\"false\"><sup><object id=\"footnote_A1\" class=\"footnote\" "
+               "data-content=\"Kept\">[7]</object></sup></span> and <span contenteditable=\"false\"><object "
+               "id=\"note_B2\" class=\"annotation\" data-author=\"Folio User\" data-content=\"Said\">"
+               "[\U0001F4AC]</object></span></p>";
+    }
+};
+
+TEST_F(QVSavedNotesWebTest, savedNotesOpenAsNotes)
 {
-    openDocument("Notes.qvtext", "<p>Saved<span contenteditable=\"false\"><sup><object id=\"footnote_A1\" "
-                                 "class=\"footnote\" data-content=\"Kept\">[7]</object></sup></span> and "
-                                 "<span contenteditable=\"false\"><object id=\"note_B2\" class=\"annotation\" "
-                                 "data-author=\"Folio User\" data-content=\"Said\">[\U0001F4AC]</object></span></p>");
-    if (HasFatalFailure())
-        return;
     EXPECT_EQ(frame("document.querySelectorAll('object.footnote, object.annotation').length"), "2") << bodyHTML();
     frame("document.getElementById('note_B2').click()");
     ASSERT_TRUE(waitFor([&] { return editor->editingTools().notes().openEditor() != nullptr; }));
