@@ -616,10 +616,61 @@
         return footnotes().length ? 'YES' : 'NO';
     }
 
+    function newNoteId(prefix) {
+        var crypto = win().crypto || global.crypto;
+        if (crypto && crypto.randomUUID)
+            return prefix + crypto.randomUUID().toUpperCase();
+        return prefix + Date.now().toString(16) + Math.random().toString(16).slice(2);
+    }
+
+    // A note copied by dragging carries its original's id, and the editor
+    // would then edit or delete the wrong one: every id after the first
+    // gets a new one.
+    function makeNoteIdsUnique() {
+        var seen = {};
+        var notes = root().querySelectorAll('object.footnote, object.annotation');
+        for (var i = 0; i < notes.length; ++i) {
+            var id = notes[i].id;
+            if (id && !seen[id]) {
+                seen[id] = true;
+                continue;
+            }
+            var fresh = newNoteId(notes[i].classList.contains('footnote') ? 'footnote_' : 'note_');
+            notes[i].id = fresh;
+            seen[fresh] = true;
+        }
+    }
+
+    // A deleted note leaves the holder it was inserted in, which nothing
+    // could select or remove any more.
+    function removeEmptyNoteHolders() {
+        var holders = root().querySelectorAll('span[contenteditable="false"]');
+        for (var i = 0; i < holders.length; ++i) {
+            var holder = holders[i];
+            if (holder.textContent === '' && !holder.querySelector(OBJECT_SELECTOR)
+                && holder.querySelectorAll('*').length === holder.querySelectorAll('sup').length)
+                holder.parentNode.removeChild(holder);
+        }
+    }
+
+    // Numbers the footnote marks in document order; only marks whose number
+    // changed are written, so that an unchanged page stays untouched.
     function updateFootnoteIndex() {
+        makeNoteIdsUnique();
+        removeEmptyNoteHolders();
+        // The engine's insertion can drop the text of an element it does not
+        // edit, which would leave a comment without anything to tap.
+        var comments = root().querySelectorAll('object.annotation');
+        for (var c = 0; c < comments.length; ++c) {
+            if (comments[c].textContent === '')
+                comments[c].textContent = '[\uD83D\uDCAC]';
+        }
         var notes = footnotes();
-        for (var i = 0; i < notes.length; ++i)
-            notes[i].textContent = '[' + (i + 1) + ']';
+        for (var i = 0; i < notes.length; ++i) {
+            var mark = '[' + (i + 1) + ']';
+            if (notes[i].textContent !== mark)
+                notes[i].textContent = mark;
+        }
     }
 
     // A footnote or comment is an <object> whose marker ("[1]", the speech

@@ -106,6 +106,67 @@
         });
     }
 
+    // The selection library working on the editing frame's selection.
+    function frameRangy(frame) {
+        return {
+            getSelection: function (view) { return global.rangy.getSelection(view || frame); }
+        };
+    }
+
+    // Runs one of the editor's scripts in TinyMCE's editing frame: `window`,
+    // `document` and `rangy` there are the frame's, everything else (the
+    // helpers, TinyMCE) the page's. Answers what the script answers.
+    function folioInEditorFrame(source) {
+        var editor = global.tinymce && global.tinymce.activeEditor;
+        var frame = editor && editor.getWin();
+        if (!frame)
+            return undefined;
+        var rangy = global.rangy ? frameRangy(frame) : undefined;
+        return (function (window, document, rangy) {
+            return eval(String(source));
+        })(frame, editor.getDoc(), rangy);
+    }
+
+    // A tap on a footnote or comment mark opens its editor: the id without
+    // its kind and the mark's place in the page.
+    function noteTouched(event) {
+        var element = event.target && event.target.nodeType === 1 ? event.target : null;
+        var note = element && element.closest('object.footnote, object.annotation');
+        if (!note || !note.id)
+            return;
+        var box = note.getBoundingClientRect();
+        var frame = note.ownerDocument.defaultView.frameElement;
+        var offset = frame ? frame.getBoundingClientRect() : { left: 0, top: 0 };
+        var kind = note.classList.contains('footnote') ? 'showFootnote' : 'showAnnotation';
+        global.folioSendPageMessage(kind, 'x_' + note.id.replace(/^(footnote_|note_)/, '') + '_'
+            + Math.round(box.left + offset.left) + '_' + Math.round(box.top + offset.top));
+    }
+
+    // TinyMCE's media plugin shows every object as a picture standing in for
+    // it, and saves it back with that picture's size. Footnotes and comments
+    // are objects too: they are made themselves again, so that they can be
+    // numbered and tapped, and are saved as they were.
+    function restoreNotes(editor) {
+        var standIns = editor.getBody().querySelectorAll('img[data-mce-object="object"]');
+        for (var i = 0; i < standIns.length; ++i) {
+            var standIn = standIns[i];
+            var kind = standIn.getAttribute('data-mce-p-class');
+            if (kind !== 'footnote' && kind !== 'annotation')
+                continue;
+            var note = editor.getDoc().createElement('object');
+            // The stand-in holds the attributes last first.
+            for (var a = standIn.attributes.length - 1; a >= 0; --a) {
+                var attribute = standIn.attributes[a];
+                if (attribute.name.indexOf('data-mce-p-') === 0)
+                    note.setAttribute(attribute.name.substring('data-mce-p-'.length), attribute.value);
+            }
+            var mark = editor.getDoc().createElement('template');
+            mark.innerHTML = global.unescape(standIn.getAttribute('data-mce-html') || '');
+            note.textContent = mark.content.textContent;
+            standIn.parentNode.replaceChild(note, standIn);
+        }
+    }
+
     function setup(editor) {
         var send = global.folioSendPageMessage;
         var scrolling = false;
@@ -122,9 +183,40 @@
             });
             send('DOMLoaded');
         });
+        editor.on('SetContent', function () { restoreNotes(editor); });
         editor.on('Paste Undo input Redo change', function () {
+            // A footnote deleted or moved by typing, undo or a drag: the
+            // marks are numbered again in their new order.
+            global.updateFootnoteIndex();
             editor.setDirty(true);
             send('dirtyEvent');
+        });
+        // Pastes go to the editor, which makes what the clipboard holds safe
+        // before it enters the text.
+        editor.on('paste', function (event) {
+            event.preventDefault();
+            send('pasteEvent');
+        });
+        editor.on('click', noteTouched);
+        // What another program drops goes to the editor too, which makes it
+        // safe as it makes a paste; a drag inside the text stays TinyMCE's.
+        var draggingInside = false;
+        editor.on('dragstart', function () { draggingInside = true; });
+        editor.on('dragend', function () { draggingInside = false; });
+        editor.on('drop', function (event) {
+            var inside = draggingInside;
+            draggingInside = false;
+            var data = event.dataTransfer;
+            if (inside || !data || (data.files && data.files.length))
+                return;
+            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
+            if (!dropped.html && !dropped.text)
+                return;
+            event.preventDefault();
+            var at = editor.getDoc().caretRangeFromPoint(event.clientX, event.clientY);
+            if (at && editor.getBody().contains(at.startContainer))
+                editor.selection.setRng(at);
+            send('dropEvent', JSON.stringify(dropped));
         });
         editor.on('ScrollContent', function () {
             scrolling = true;
@@ -178,6 +270,8 @@
     function folioStartQVTextEditor(settings) {
         global.tinymce.init({
             selector: '#mytextarea',
+            // The editing body is "content", as the caret commands address it.
+            body_id: 'content',
             plugins: 'autoresize advlist link lists nonbreaking pagebreak searchreplace link image directionality '
                 + 'codesample anchor autolink insertdatetime table wordcount checklist media',
             image_advtab: true,
@@ -229,4 +323,5 @@
 
     global.folioStartQVTextEditor = folioStartQVTextEditor;
     global.folioQVViewZoom = folioQVViewZoom;
+    global.folioInEditorFrame = folioInEditorFrame;
 })(window);

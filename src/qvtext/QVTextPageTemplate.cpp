@@ -40,10 +40,12 @@ std::string QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& 
 {
     auto html = [](const std::string& text) { return HTMLTextEscaper::escape(std::string_view(text)); };
     auto script = [](ScriptValue value) { return value.source(); };
-    const std::array<std::pair<std::string_view, std::string>, 9> values{{
+    const std::array<std::pair<std::string_view, std::string>, 11> values{{
         {"tinymce", html(page.tinymceURL)},
         {"helpers", html(page.helpersURL)},
         {"checklist", html(page.checklistURL)},
+        {"rangy", html(page.rangyURL)},
+        {"rangyTextRange", html(page.rangyTextRangeURL)},
         {"bootstrap", html(page.bootstrapURL)},
         {"fontSize", script(page.fontSize)},
         {"fontFamily", script(page.fontFamily)},

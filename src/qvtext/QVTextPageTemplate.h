@@ -28,6 +28,9 @@ public:
         std::string tinymceURL;
         std::string helpersURL;
         std::string checklistURL;
+        // The selection library and its word moves, for the caret commands.
+        std::string rangyURL;
+        std::string rangyTextRangeURL;
         std::string bootstrapURL;
         int fontSize = kDefaultFontSize;
         std::string fontFamily = kDefaultFontFamily;

@@ -14,21 +14,23 @@
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVBodyStyle.h"
+#include "qvtext/QVEditingTools.h"
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
-#include "qvtext/QVTextZoom.h"
-#include "qvtext/QVViewKeys.h"
-#include "qvtext/QVViewModes.h"
-#include "tools/ruler/RulerRangeSlider.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
+#include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewKeys.h"
+#include "qvtext/QVViewModes.h"
+#include "tools/ruler/RulerRangeSlider.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
@@ -89,7 +91,45 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                             [this](long side, double margin) { m_margins->paperMarginChanged(side, margin); },
                             [this](const std::string& color) { m_paper->setPaperColor(color); }});
     makePageViews();
+    m_editingTools = std::make_unique<QVEditingTools>(
+        m_connection, Pasteboard::general(),
+        QVEditingTools::Host{
+            .documentIsDirty = [this] { documentIsDirty(); },
+            // An answer to something on screen (the find bar's report) shows over it.
+            .present =
+                [this](std::shared_ptr<ViewController> shown) {
+                    if (!m_document)
+                        return;
+                    std::shared_ptr<ViewController> presenter = m_document->viewControllerToPresent();
+                    while (std::shared_ptr<ViewController> top = presenter->presentedViewController())
+                        presenter = top;
+                    presenter->presentViewController(shown, true);
+                },
+            .presentFromEditor = [this](std::shared_ptr<ViewController> shown) { presentViewController(shown, true); },
+            .view = [this] { return isViewLoaded() ? view() : nullptr; },
+            .isRTLLanguage = [this] { return m_styling->isRTLLanguage(); },
+            .isTypewriterMode = [this] { return m_viewModes && m_viewModes->isTypewriterMode(); },
+            .isEditing = [this] { return m_isEditing; },
+            .endEditing = [this] { m_isEditing = false; },
+            .updatePageUpDownControl =
+                [this] {
+                    if (m_pages)
+                        m_pages->updatePageUpDownControl();
+                },
+            .biggestFontSize = [this] { return m_styling->characters().getBiggestRealFontSizeInPointsFromSelection(); },
+            // Pasted and dropped pictures go in as the picture commands insert
+            // every picture; the resize wish is theirs to decide.
+            .insertImage =
+                [this](const Image::Pointer& image, bool) {
+                    if (!m_pictures)
+                        return;
+                    if (Status inserted = m_pictures->insertImage(image); !inserted)
+                        TELog(TELogLevelWarning, "The picture could not be inserted: " + inserted.error().message);
+                },
+            .documentTitle = [this] { return m_document ? m_document->localizedName() : std::string(); },
+        });
     registerRoutes();
+    m_editingTools->registerRoutes(m_bridge.dispatcher());
 }
 
 void QVTextViewController::makePageViews()
@@ -204,6 +244,8 @@ Result<std::string> QVTextViewController::pageHTML() const
     page.tinymceURL = PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js").value_or("");
     page.helpersURL = PageResources::helperLibraryURL().value_or("");
     page.checklistURL = PageResources::pageFileURL("checklist.js").value_or("");
+    page.rangyURL = PageResources::componentURL("rangy/lib/rangy-core.js").value_or("");
+    page.rangyTextRangeURL = PageResources::componentURL("rangy/lib/rangy-textrange.js").value_or("");
     page.bootstrapURL = PageResources::pageFileURL("qvtext.js").value_or("");
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.language = installedLanguage();
@@ -234,6 +276,8 @@ void QVTextViewController::loadHTMLDocument()
 void QVTextViewController::viewDidLoad()
 {
     WebEditorController::viewDidLoad();
+    if (view())
+        m_editingTools->prepareWebViewText(*view());
     if (m_forPreviewGeneration)
         return;
     m_margins->viewDidLoad();
@@ -397,6 +441,7 @@ void QVTextViewController::documentDidClose()
     m_zoom->cancelPendingTasks();
     m_pages->cancelPendingTasks();
     m_pictures->cancelPendingTasks();
+    m_editingTools->cancelPendingTasks();
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
@@ -443,16 +488,29 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() con
 {
     // Bound weakly: a caller may keep the commands longer than the editor lives.
     std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
-    std::vector<std::shared_ptr<KeyCommand>> commands =
-        QVTextStyling::keyCommands([weak]() -> QVTextStyling* {
-            auto strong = weak.lock();
-            auto* editor = static_cast<QVTextViewController*>(strong.get());
-            return editor && editor->m_bridge.isPageReady() ? editor->m_styling.get() : nullptr;
-        });
-    std::vector<std::shared_ptr<KeyCommand>> viewKeys = QVViewKeys::keyCommands([weak]() -> QVTextViewController* {
-        auto strong = weak.lock();
+    auto editor = [weak]() -> QVTextViewController* {
+        std::shared_ptr<Responder> strong = weak.lock();
         return strong ? static_cast<QVTextViewController*>(strong.get()) : nullptr;
+    };
+    std::vector<std::shared_ptr<KeyCommand>> commands = QVTextStyling::keyCommands([editor]() -> QVTextStyling* {
+        QVTextViewController* shown = editor();
+        return shown && shown->m_bridge.isPageReady() ? shown->m_styling.get() : nullptr;
     });
+    std::vector<std::shared_ptr<KeyCommand>> editing = QVEditingTools::keyCommands(
+        [editor]() -> QVEditingTools* {
+            QVTextViewController* shown = editor();
+            return shown ? shown->m_editingTools.get() : nullptr;
+        },
+        [editor] {
+            if (QVTextViewController* shown = editor())
+                shown->undoAction();
+        },
+        [editor] {
+            if (QVTextViewController* shown = editor())
+                shown->redoAction();
+        });
+    commands.insert(commands.end(), editing.begin(), editing.end());
+    std::vector<std::shared_ptr<KeyCommand>> viewKeys = QVViewKeys::keyCommands(editor);
     commands.insert(commands.end(), viewKeys.begin(), viewKeys.end());
     return commands;
 }
@@ -466,11 +524,17 @@ bool QVTextViewController::canPerformAction(const std::string& action, const voi
 
 bool QVTextViewController::respondsToAction(const std::string& action) const
 {
-    return m_pictures->canPerformAction(action).has_value() || WebEditorController::respondsToAction(action);
+    // The edit menu's paste goes through the editor's own, safe paste.
+    return action == "paste:" || action == "pasteRichText:" || m_pictures->canPerformAction(action).has_value() ||
+           WebEditorController::respondsToAction(action);
 }
 
 bool QVTextViewController::performAction(const std::string& action, const void* sender)
 {
+    if (action == "paste:" || action == "pasteRichText:") {
+        m_editingTools->clipboard().paste();
+        return true;
+    }
     return m_pictures->performAction(action) || WebEditorController::performAction(action, sender);
 }
 

@@ -11,6 +11,8 @@
 
 namespace folio {
 
+class KeyCommand;
+class QVEditingTools;
 class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
@@ -70,8 +72,12 @@ public:
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
     void openLinkInBrowser(const std::string& url) override;
 
-    // Bold, italic and underline, zoom and page keys; the picture commands of
-    // the edit menu.
+    // Caret, inserts, paste and drops, find and replace, footnotes and comments.
+    QVEditingTools& editingTools() { return *m_editingTools; }
+
+    // Bold, italic and underline; find, undo, redo and the arrows; zoom and
+    // page keys. The picture commands and the paste of the edit menu (its
+    // paste goes through the editor's own, safe paste).
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
@@ -125,6 +131,7 @@ private:
     std::unique_ptr<QVPictureCommands> m_pictures;
     std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isInMultitaskingMode = false;
+    std::unique_ptr<QVEditingTools> m_editingTools;
 };
 
 } // namespace folio

@@ -12,11 +12,11 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/UIThemes.h"
-#include "richtext/FindCommander.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/RichTextInsertion.h"
 #include "tools/specialchars/SpecialCharsPickerController.h"
 #include "tools/specialchars/SpecialCharsPickerDelegate.h"
+#include "webeditor/FindCommander.h"
 #include "webeditor/PageConnection.h"
 
 #include <cctype>

@@ -5,8 +5,8 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/View.h"
-#include "richtext/FindBarController.h"
 #include "richtext/RichTextStyling.h"
+#include "webeditor/FindBarController.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageMessageDispatcher.h"
 
@@ -104,21 +104,8 @@ void RichTextEditingTools::registerRoutes(PageMessageDispatcher& routes)
 
 void RichTextEditingTools::presentFindBar()
 {
-    std::shared_ptr<View> page = m_host.view ? m_host.view() : nullptr;
-    if (!page || !m_host.present)
-        return;
     dismissFindBar();
-    auto bar = std::make_shared<FindBarController>(m_find.bar());
-    bar->setModalPresentationStyle(ModalPresentationStyle::Popover);
-    if (std::shared_ptr<PopoverPresentationController> popover = bar->popoverPresentationController()) {
-        popover->setSourceView(page);
-        // Along the bottom of the page, where the bar above a keyboard
-        // would be, so that it covers no text at the top.
-        popover->setSourceRect(Rect{{page->frame().size.width / 2, page->frame().size.height - 1}, {1, 1}});
-        popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
-    }
-    m_findBar = bar;
-    m_host.present(bar);
+    m_findBar = FindBarController::presentAlongBottom(m_find.bar(), m_host.view ? m_host.view() : nullptr, m_host.present);
 }
 
 void RichTextEditingTools::dismissFindBar()

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "richtext/FindCommander.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
-#include "richtext/NotesCommander.h"
+#include "webeditor/FindCommander.h"
+#include "webeditor/NotesCommander.h"
 
 #include <functional>
 #include <memory>

@@ -19,13 +19,25 @@ PageConnection::PageConnection(WebView* webView)
     m_link->webView = webView;
 }
 
+PageConnection::PageConnection(PageConnection& page, Scope scope)
+    : m_link(std::make_shared<Link>())
+    , m_page(&page)
+    , m_scope(std::move(scope))
+{
+}
+
 PageConnection::~PageConnection()
 {
-    disconnect();
+    if (!m_page)
+        disconnect();
 }
 
 void PageConnection::connect(WebView* webView)
 {
+    if (m_page) {
+        m_page->connect(webView);
+        return;
+    }
     // Waits of the previous page must not take an answer from the new one.
     disconnect();
     m_link = std::make_shared<Link>();
@@ -34,31 +46,32 @@ void PageConnection::connect(WebView* webView)
 
 void PageConnection::disconnect()
 {
-    m_link->webView = nullptr;
+    link()->webView = nullptr;
 }
 
 bool PageConnection::isConnected() const
 {
-    return m_link->webView != nullptr;
+    return link()->webView != nullptr;
 }
 
 WebView* PageConnection::webView() const
 {
-    return m_link->webView;
+    return link()->webView;
 }
 
 void PageConnection::send(const std::string& script)
 {
-    if (m_link->webView)
-        m_link->webView->evaluateJavaScript(script, nullptr);
+    if (WebView* webView = link()->webView)
+        webView->evaluateJavaScript(scoped(script), nullptr);
 }
 
 void PageConnection::ask(const std::string& script, std::function<void(const std::string&)> onAnswer)
 {
-    if (!m_link->webView)
+    const std::shared_ptr<Link>& current = link();
+    if (!current->webView)
         return;
-    std::weak_ptr<Link> weakLink = m_link;
-    m_link->webView->evaluateJavaScript(script, [weakLink, onAnswer = std::move(onAnswer)](const std::string& result) {
+    std::weak_ptr<Link> weakLink = current;
+    current->webView->evaluateJavaScript(scoped(script), [weakLink, onAnswer = std::move(onAnswer)](const std::string& result) {
         std::shared_ptr<Link> alive = weakLink.lock();
         if (alive && alive->webView && onAnswer)
             onAnswer(result);
@@ -67,12 +80,12 @@ void PageConnection::ask(const std::string& script, std::function<void(const std
 
 std::optional<std::string> PageConnection::read(const std::string& script)
 {
-    std::shared_ptr<Link> link = m_link;
+    std::shared_ptr<Link> link = this->link();
     if (!link->webView)
         return std::nullopt;
     auto answer = std::make_shared<std::optional<std::string>>();
     std::weak_ptr<Link> weakLink = link;
-    link->webView->evaluateJavaScript(script, [answer, weakLink](const std::string& result) {
+    link->webView->evaluateJavaScript(scoped(script), [answer, weakLink](const std::string& result) {
         std::shared_ptr<Link> alive = weakLink.lock();
         if (alive && alive->webView)
             *answer = result;

@@ -22,7 +22,14 @@ class PageConnection {
 public:
     static constexpr double kDefaultReadTimeoutSeconds = 5;
 
+    // Turns a script into one that runs it elsewhere in the page (in a frame)
+    // and answers what the script answers.
+    using Scope = std::function<std::string(const std::string& script)>;
+
     explicit PageConnection(WebView* webView = nullptr);
+    // The same page as `page`, with every script run through `scope`: it is
+    // connected while `page` is, and must not outlive it.
+    PageConnection(PageConnection& page, Scope scope);
     ~PageConnection();
     PageConnection(const PageConnection&) = delete;
     PageConnection& operator=(const PageConnection&) = delete;
@@ -56,7 +63,12 @@ public:
 
 private:
     struct Link;
+    const std::shared_ptr<Link>& link() const { return m_page ? m_page->m_link : m_link; }
+    std::string scoped(const std::string& script) const { return m_scope ? m_scope(script) : script; }
+
     std::shared_ptr<Link> m_link;
+    PageConnection* m_page = nullptr;
+    Scope m_scope;
     double m_readTimeout = kDefaultReadTimeoutSeconds;
 };
 

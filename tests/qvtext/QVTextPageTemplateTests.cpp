@@ -29,6 +29,8 @@ Template::Page hostilePage()
     page.tinymceURL = "file:///r/web/tinymce/tinymce.min.js?a=1&b='2'";
     page.helpersURL = "file:///r/pages/helpers.js";
     page.checklistURL = "file:///r/pages/checklist.js";
+    page.rangyURL = "file:///r/web/rangy/lib/rangy-core.js";
+    page.rangyTextRangeURL = "file:///r/web/rangy/lib/rangy-textrange.js?'";
     page.bootstrapURL = "file:///r/pages/qvtext.js";
     page.fontSize = 14;
     page.fontFamily = "Times \"New\" Roman</script>";

@@ -23,6 +23,21 @@ namespace {
 
 using testing_support::ScratchFolder;
 
+// Another program's clipboard: HTML and plain text.
+struct OfferedClipboard {
+    std::string html;
+    std::string text;
+
+    static void provide(GtkClipboard*, GtkSelectionData* selection, guint info, gpointer self)
+    {
+        auto* offered = static_cast<OfferedClipboard*>(self);
+        const std::string& value = info == 0 ? offered->html : offered->text;
+        gtk_selection_data_set(selection, gtk_selection_data_get_target(selection), 8,
+                               reinterpret_cast<const guchar*>(value.data()), static_cast<gint>(value.size()));
+    }
+    static void cleared(GtkClipboard*, gpointer) {}
+};
+
 int darkness(unsigned rgb)
 {
     return 765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF);
@@ -89,7 +104,10 @@ protected:
 
     std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
 
-    void press(guint keyval) { test::pressKey(pageWidget, keyval); }
+    void press(guint keyval, GdkModifierType modifiers = GdkModifierType(0))
+    {
+        test::pressKey(pageWidget, keyval, modifiers);
+    }
 
     void type(std::string_view text)
     {
@@ -202,6 +220,43 @@ TEST_F(QVTextWindowTest, boldFromTheKeyboardIsSavedAndThereWhenTheDocumentOpensA
     if (HasFatalFailure())
         return;
     EXPECT_EQ(run("tinymce.activeEditor.getContent()"), "<p>Plain <strong>words</strong> here</p>");
+}
+
+TEST_F(QVTextWindowTest, ctrlVPastesAnotherProgramsHTMLSafelyAndCtrlFOpensFindAndReplace)
+{
+    std::string path = folder.path("Paste.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Start</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody(),true);"
+        "e.selection.collapse(false);})()");
+    OfferedClipboard offered{"<i>pasted words</i><script>document.title='pwned'</script>"
+                             "<img src=x onerror=\"document.title='pwned'\"><a href=\"javascript:alert(1)\">link</a>",
+                             "pasted words link"};
+    GtkTargetEntry targets[] = {{const_cast<gchar*>("text/html"), 0, 0}, {const_cast<gchar*>("text/plain"), 0, 1}};
+    ASSERT_TRUE(gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, 2,
+                                            OfferedClipboard::provide, OfferedClipboard::cleared, &offered));
+    GtkPresenter::processPendingEvents();
+    press(GDK_KEY_v, GDK_CONTROL_MASK);
+    auto body = [&] { return run("tinymce.activeEditor.getBody().innerHTML"); };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return body().find("pasted words") != std::string::npos; },
+                                         kEngineWaitSeconds))
+        << "the paste did not reach the page";
+    std::string page = body();
+    EXPECT_NE(page.find("<i>pasted words</i>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("pasted words", page.find("pasted words") + 1), std::string::npos) << "pasted once: " << page;
+    for (const char* hostile : {"script", "onerror", "javascript:"})
+        EXPECT_EQ(page.find(hostile), std::string::npos) << hostile << " in " << page;
+    EXPECT_NE(run("document.title"), "pwned");
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    gtk_clipboard_clear(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD));
+
+    press(GDK_KEY_f, GDK_CONTROL_MASK);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; },
+                                         kEngineWaitSeconds))
+        << "Ctrl+F opened no search";
+    EXPECT_EQ(run("document.querySelector('.tox-dialog__title').textContent"), "Find and Replace");
 }
 
 } // namespace

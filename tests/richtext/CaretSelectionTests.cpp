@@ -9,8 +9,8 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/CaretSelectionCommander.h"
 #include "support/VirtualClock.h"
+#include "webeditor/CaretSelectionCommander.h"
 #include "webeditor/PageConnection.h"
 
 #include <gtest/gtest.h>

@@ -8,10 +8,10 @@
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/ClipboardCommander.h"
-#include "richtext/ClipboardHTML.h"
 #include "richtext/ScriptLiteralReader.h"
 #include "support/VirtualClock.h"
+#include "webeditor/ClipboardCommander.h"
+#include "webeditor/ClipboardHTML.h"
 #include "webeditor/PageConnection.h"
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/FindCommander.h"
 #include "support/VirtualClock.h"
+#include "webeditor/FindCommander.h"
 #include "webeditor/PageConnection.h"
 
 #include <gtest/gtest.h>

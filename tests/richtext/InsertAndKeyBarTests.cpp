@@ -15,7 +15,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/FindCommander.h"
+#include "webeditor/FindCommander.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextBarItems.h"

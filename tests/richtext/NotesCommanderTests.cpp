@@ -7,10 +7,10 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
-#include "richtext/NotesCommander.h"
 #include "support/VirtualClock.h"
 #include "webeditor/NoteEditorController.h"
 #include "webeditor/NoteEditorDelegate.h"
+#include "webeditor/NotesCommander.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageMessage.h"
 

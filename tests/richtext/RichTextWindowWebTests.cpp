@@ -8,9 +8,9 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
-#include "richtext/CaretSelectionCommander.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "webeditor/CaretSelectionCommander.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>

@@ -41,6 +41,32 @@ TEST_F(PageConnectionTest, readsWaitForTheAnswerAndConvertIt)
     EXPECT_FALSE(view.scripts().front().synchronous) << "reads never block inside the engine";
 }
 
+TEST_F(PageConnectionTest, aScopedConnectionRunsEveryScriptInItsScopeAndFollowsItsPage)
+{
+    PageConnection inFrame(connection, [](const std::string& script) { return "inFrame(" + script + ")"; });
+    EXPECT_TRUE(inFrame.isConnected());
+    EXPECT_EQ(inFrame.webView(), &view);
+    view.answer("inFrame(caret())", "{4, 5}");
+    answerLater();
+    EXPECT_EQ(inFrame.readString("caret()"), "{4, 5}") << "the scope's answer is the script's";
+    inFrame.send("move()");
+    EXPECT_EQ(view.lastScript(), "inFrame(move())");
+    connection.send("top()");
+    EXPECT_EQ(view.lastScript(), "top()") << "the page itself stays unscoped";
+
+    // A new page of the editor is the scoped connection's too; a closed one
+    // is closed for it.
+    FakeWebView next;
+    connection.connect(&next);
+    inFrame.send("again()");
+    EXPECT_EQ(next.lastScript(), "inFrame(again())");
+    connection.disconnect();
+    EXPECT_FALSE(inFrame.isConnected());
+    inFrame.send("gone()");
+    EXPECT_EQ(next.lastScript(), "inFrame(again())");
+    EXPECT_EQ(inFrame.read("gone()"), std::nullopt);
+}
+
 TEST_F(PageConnectionTest, askHandsTheAnswerOnLaterAndNothingOnceDisconnected)
 {
     view.answer("getCurrentFontSize();", "18");

@@ -45,7 +45,24 @@ public:
         std::function<void()> updateContextualMenu{};
     };
 
+    // What differs between pages. By default the scripts of a page that
+    // edits its own document with execCommand inside the element "content".
+    struct PageScripts {
+        // Inserts HTML at the caret; "{}" is the place of its script literal.
+        std::string insertHTML = "document.execCommand('insertHTML', false, {});";
+        // The caret's font family, without single quotes, and its colour.
+        std::string fontName = "document.queryCommandValue('fontName').replace(/'/g,'')";
+        std::string foreColor = "document.queryCommandValue('foreColor')";
+        // Deletes the selection once a cut has copied it.
+        std::string deleteSelection = "document.execCommand('delete', false, null)";
+        // Sent once the page is ready, so that the page's pastes come to the
+        // editor as "pasteEvent"; empty when the page does so by itself.
+        std::string handOverPastes = "document.getElementById('content').onpaste=function(event){"
+                                     "event.preventDefault();folioSendPageMessage('pasteEvent');}";
+    };
+
     ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host);
+    ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host, PageScripts scripts);
     ~ClipboardCommander() override;
     ClipboardCommander(const ClipboardCommander&) = delete;
     ClipboardCommander& operator=(const ClipboardCommander&) = delete;
@@ -66,6 +83,11 @@ public:
     void pasteRichText2();
     // "Paste As Plain Text".
     void paste2();
+    // What another program dropped on the page: made safe and inserted at
+    // the caret as the rich paste inserts the same content. The page's
+    // plain text stands for a whole web page's HTML.
+    void dropHTML(const std::string& html, const std::u16string& plainText);
+    void dropText(const std::u16string& text);
 
     // The web archive of a copied selection's HTML: a main resource with all
     // five properties set (an empty frame name, "about:blank" as its URL).
@@ -86,7 +108,10 @@ private:
     // The HTML of the pasteboard's rich content: a web archive's main
     // resource, or HTML another program put there.
     std::optional<std::string> pasteboardHTML() const;
-    void insertRichHTML(const std::string& html);
+    // `plainText` is the same content's text, inserted instead when the HTML
+    // is a whole page.
+    void insertRichHTML(const std::string& html, const std::u16string& plainText);
+    void insertPlainText(const std::u16string& text);
     void insertPicture(const Image::Pointer& image, bool autoResize, bool fitForPaste);
     void sendInsertion(const std::string& html, bool waiting);
     void afterPaste();
@@ -94,6 +119,7 @@ private:
     PageConnection& m_page;
     Pasteboard& m_pasteboard;
     Host m_host;
+    PageScripts m_scripts;
     std::optional<DropProposal> m_latestDropProposal;
 };
 

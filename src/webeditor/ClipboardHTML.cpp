@@ -1,4 +1,4 @@
-#include "richtext/ClipboardHTML.h"
+#include "webeditor/ClipboardHTML.h"
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"

@@ -1,4 +1,4 @@
-#include "richtext/WordPattern.h"
+#include "webeditor/WordPattern.h"
 
 namespace folio {
 

@@ -1,4 +1,4 @@
-#include "richtext/CaretSelectionCommander.h"
+#include "webeditor/CaretSelectionCommander.h"
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
@@ -13,8 +13,8 @@
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
-#include "richtext/WordPattern.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/WordPattern.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -39,7 +39,12 @@ constexpr const char* kCollapseToStart = "var sel = window.getSelection();sel.co
 } // namespace
 
 CaretSelectionCommander::CaretSelectionCommander(PageConnection& page, Host host)
-    : m_page(page), m_host(std::move(host)), m_magicCursorButton(std::make_shared<Button>())
+    : CaretSelectionCommander(page, std::move(host), PageScripts{})
+{
+}
+
+CaretSelectionCommander::CaretSelectionCommander(PageConnection& page, Host host, PageScripts scripts)
+    : m_page(page), m_host(std::move(host)), m_scripts(std::move(scripts)), m_magicCursorButton(std::make_shared<Button>())
 {
 }
 
@@ -195,8 +200,8 @@ void CaretSelectionCommander::selectWord()
 
 void CaretSelectionCommander::deleteForwardKey()
 {
-    m_page.send("var sel = window.getSelection();sel.modify('extend', 'forward', 'character'); "
-                "document.execCommand('delete');  scrollToView();");
+    m_page.send("var sel = window.getSelection();sel.modify('extend', 'forward', 'character'); " +
+                m_scripts.deleteSelection + "  scrollToView();");
     call(m_host.updatePageUpDownControl);
     call(m_host.documentIsDirty);
 }

@@ -1,4 +1,4 @@
-#include "richtext/SearchReplaceBar.h"
+#include "webeditor/SearchReplaceBar.h"
 
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"

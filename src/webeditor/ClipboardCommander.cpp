@@ -1,4 +1,4 @@
-#include "richtext/ClipboardCommander.h"
+#include "webeditor/ClipboardCommander.h"
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/writer/TEHTMLWriter.h"
@@ -12,15 +12,13 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
-#include "richtext/ClipboardHTML.h"
+#include "webeditor/ClipboardHTML.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 namespace folio {
 
 namespace {
-
-constexpr const char* kInsertHTML = "document.execCommand('insertHTML', false, {});";
 
 void call(const std::function<void()>& step)
 {
@@ -44,7 +42,12 @@ std::string htmlText(const std::vector<std::uint8_t>& bytes)
 } // namespace
 
 ClipboardCommander::ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host)
-    : m_page(page), m_pasteboard(pasteboard), m_host(std::move(host))
+    : ClipboardCommander(page, pasteboard, std::move(host), PageScripts{})
+{
+}
+
+ClipboardCommander::ClipboardCommander(PageConnection& page, Pasteboard& pasteboard, Host host, PageScripts scripts)
+    : m_page(page), m_pasteboard(pasteboard), m_host(std::move(host)), m_scripts(std::move(scripts))
 {
 }
 
@@ -55,8 +58,8 @@ ClipboardCommander::~ClipboardCommander()
 
 void ClipboardCommander::pageDidBecomeReady()
 {
-    m_page.send("document.getElementById('content').onpaste=function(event){event.preventDefault();"
-                "folioSendPageMessage('pasteEvent');}");
+    if (!m_scripts.handOverPastes.empty())
+        m_page.send(m_scripts.handOverPastes);
 }
 
 TEWebArchive ClipboardCommander::webArchiveForHTML(const std::string& html)
@@ -84,7 +87,7 @@ void ClipboardCommander::copyToPasteboard(bool cut)
     item[kPasteboardTypeUTF8PlainText] = std::vector<std::uint8_t>(text.begin(), text.end());
     m_pasteboard.setItems({std::move(item)});
     if (cut)
-        m_page.read("document.execCommand('delete', false, null)");
+        m_page.read(m_scripts.deleteSelection);
 }
 
 std::optional<std::string> ClipboardCommander::pasteboardHTML() const
@@ -101,35 +104,52 @@ std::optional<std::string> ClipboardCommander::pasteboardHTML() const
 void ClipboardCommander::pasteRichText2()
 {
     if (std::optional<std::string> html = pasteboardHTML()) {
-        insertRichHTML(*html);
+        insertRichHTML(*html, m_pasteboard.string().value_or(u""));
     } else if (Image::Pointer image = m_pasteboard.image()) {
         insertPicture(image, false, true);
     } else if (std::optional<std::u16string> text = m_pasteboard.string()) {
-        TEHTMLWriterSettings settings;
-        settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
-        std::u16string written = htmlString(AttributedString(*text), settings);
-        std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
-        std::string span = "<span>" + toUtf8(fragment) + "</span>";
-        sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
+        insertPlainText(*text);
     }
     call(m_host.updateWordCounter);
     call(m_host.updatePageUpDownControl);
     ProgressHUD::dismiss();
 }
 
-void ClipboardCommander::insertRichHTML(const std::string& html)
+void ClipboardCommander::dropHTML(const std::string& html, const std::u16string& plainText)
+{
+    insertRichHTML(html, plainText);
+    call(m_host.documentIsDirty);
+}
+
+void ClipboardCommander::dropText(const std::u16string& text)
+{
+    insertPlainText(text);
+    call(m_host.documentIsDirty);
+}
+
+void ClipboardCommander::insertPlainText(const std::u16string& text)
+{
+    TEHTMLWriterSettings settings;
+    settings.fileName = m_host.documentTitle ? m_host.documentTitle() : std::string();
+    std::u16string written = htmlString(AttributedString(text), settings);
+    std::u16string fragment = ClipboardHTML::fragmentFromWrittenText(written);
+    std::string span = "<span>" + toUtf8(fragment) + "</span>";
+    sendInsertion(HTMLSanitizer::sanitizedHTML(span, HTMLSanitizer::Use::Insertion), false);
+}
+
+void ClipboardCommander::insertRichHTML(const std::string& html, const std::u16string& plainText)
 {
     std::u16string fragment;
     // A whole page copied from a browser goes in as its text, with its
     // addresses linked, rather than as the page's markup.
     if (hasPrefix(std::string_view(html), std::string_view("<!DOCTYPE html")))
-        fragment = ClipboardHTML::fragmentFromPlainTextOfPage(m_pasteboard.string().value_or(u""));
+        fragment = ClipboardHTML::fragmentFromPlainTextOfPage(plainText);
     else
         fragment = ClipboardHTML::fragmentFromCopiedHTML(html);
     int size = m_host.biggestFontSize ? m_host.biggestFontSize() : 0;
-    std::string family = m_page.readString("document.queryCommandValue('fontName').replace(/'/g,'')");
+    std::string family = m_page.readString(m_scripts.fontName);
     std::erase(family, '"');
-    std::string color = m_page.readString("document.queryCommandValue('foreColor')");
+    std::string color = m_page.readString(m_scripts.foreColor);
     sendInsertion(ClipboardHTML::insertionSpan(fragment, family, size, color), false);
 }
 
@@ -153,7 +173,7 @@ void ClipboardCommander::paste2()
 
 void ClipboardCommander::sendInsertion(const std::string& html, bool waiting)
 {
-    std::string script = PageScript::fill(kInsertHTML, {html});
+    std::string script = PageScript::fill(m_scripts.insertHTML, {html});
     if (waiting)
         m_page.read(script);
     else

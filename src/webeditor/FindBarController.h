@@ -2,6 +2,9 @@
 
 #include "platform/ui/ViewController.h"
 
+#include <functional>
+#include <memory>
+
 namespace folio {
 
 struct SearchReplaceBar;
@@ -14,6 +17,13 @@ public:
     static constexpr Size kBarSize{716, 44};
 
     explicit FindBarController(SearchReplaceBar& bar);
+
+    // Shows the bar as a popover along the bottom of `page`, where the bar
+    // above a keyboard would be, so that it covers no text at the top.
+    // Answers the shown controller, or null when there is nothing to show on.
+    static std::shared_ptr<ViewController> presentAlongBottom(
+        SearchReplaceBar& bar, const std::shared_ptr<View>& page,
+        const std::function<void(std::shared_ptr<ViewController>)>& present);
 
 protected:
     void loadView() override;

@@ -1,4 +1,4 @@
-#include "richtext/FindCommander.h"
+#include "webeditor/FindCommander.h"
 
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Localization.h"
@@ -7,7 +7,6 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TextFieldDelegate.h"
-#include "richtext/RichTextInsertion.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
@@ -50,8 +49,14 @@ private:
 };
 
 FindCommander::FindCommander(PageConnection& page, Host host)
+    : FindCommander(page, std::move(host), PageScripts{})
+{
+}
+
+FindCommander::FindCommander(PageConnection& page, Host host, PageScripts scripts)
     : m_page(page)
     , m_host(std::move(host))
+    , m_scripts(std::move(scripts))
     , m_fieldDelegate(std::make_shared<FieldDelegate>(*this))
 {
     for (const std::shared_ptr<TextField>& field : {m_bar.findOnPage, m_bar.replaceOnPage, m_bar.insertLink, m_bar.hiddenTextField})
@@ -128,9 +133,10 @@ void FindCommander::showFindOnPage()
     if (m_host.presentFindBar)
         m_host.presentFindBar();
     m_bar.findOnPage->becomeFirstResponder();
+    if (m_scripts.makeRoomForBar.empty())
+        return;
     double height = (m_host.webViewHeight ? m_host.webViewHeight() : 0) + 66;
-    m_page.send(PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
-                                 {ScriptValue::fixed(height, 6), ScriptValue::fixed(height, 6)}));
+    m_page.send(PageScript::fill(m_scripts.makeRoomForBar, {ScriptValue::fixed(height, 6), ScriptValue::fixed(height, 6)}));
 }
 
 void FindCommander::hideFindOnPage()
@@ -217,6 +223,7 @@ void FindCommander::findOnPage(const std::u16string& keyword)
 
 void FindCommander::doFindOnPageTask(const std::u16string& keyword)
 {
+    m_searchedKeyword = keyword;
     if (keyword.empty()) {
         m_bar.searchIndicator->stopAnimating();
         m_bar.setCountLabel(u"0/0");
@@ -279,12 +286,19 @@ void FindCommander::nextprevResultsFindOnPage(size_t segment)
 
 bool FindCommander::replaceCurrentMatch(bool waitForInsertion)
 {
+    // Nothing is searched for: the page may still hold the matches of an
+    // earlier search, which are not what the user now asks to replace.
+    if (m_searchedKeyword.empty())
+        return false;
     const std::u16string& replacement = m_bar.replaceOnPage->text();
     // The page answers whether a match was there to replace; without one,
     // nothing is inserted at the caret.
     if (m_page.readString(PageScript::fill("JSL.replace({});", {std::u16string_view(replacement)})) != "1")
         return false;
-    std::string insertion = RichTextInsertion::insertHTMLScript("<span>" + toUtf8(HTMLTextEscaper::escape(replacement)) + "</span>");
+    if (m_scripts.insertHTML.empty())
+        return true;
+    std::string insertion =
+        PageScript::fill(m_scripts.insertHTML, {"<span>" + toUtf8(HTMLTextEscaper::escape(replacement)) + "</span>"});
     if (waitForInsertion)
         m_page.read(insertion);
     else

@@ -43,7 +43,15 @@ public:
         std::function<std::string()> applicationName{};
     };
 
+    // What differs between pages. By default the scripts of a page that
+    // edits its own document with execCommand.
+    struct PageScripts {
+        // Inserts HTML at the caret; "{}" is the place of its script literal.
+        std::string insertHTML = "document.execCommand('insertHTML',false,{});";
+    };
+
     NotesCommander(PageConnection& page, Host host);
+    NotesCommander(PageConnection& page, Host host, PageScripts scripts);
     ~NotesCommander();
     NotesCommander(const NotesCommander&) = delete;
     NotesCommander& operator=(const NotesCommander&) = delete;
@@ -79,6 +87,7 @@ private:
 
     PageConnection& m_page;
     Host m_host;
+    PageScripts m_scripts;
     std::shared_ptr<EditorDelegate> m_editorDelegate;
     std::shared_ptr<NoteEditorController> m_editor;
     bool m_popoverVisible = false;

@@ -1,4 +1,4 @@
-#include "richtext/NotesCommander.h"
+#include "webeditor/NotesCommander.h"
 
 #include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/HTMLTextEscaper.h"
@@ -48,8 +48,14 @@ private:
 };
 
 NotesCommander::NotesCommander(PageConnection& page, Host host)
+    : NotesCommander(page, std::move(host), PageScripts{})
+{
+}
+
+NotesCommander::NotesCommander(PageConnection& page, Host host, PageScripts scripts)
     : m_page(page)
     , m_host(std::move(host))
+    , m_scripts(std::move(scripts))
     , m_editorDelegate(std::make_shared<EditorDelegate>(*this))
 {
 }
@@ -117,7 +123,7 @@ void NotesCommander::insertFootnoteTable()
             m_host.presentFromDocument(alert);
         return;
     }
-    m_page.send(PageScript::fill("document.execCommand('insertHTML',false,{});", {"<div id=\"divfootnotetable\">" + *list + "</div>"}));
+    m_page.send(PageScript::fill(m_scripts.insertHTML, {"<div id=\"divfootnotetable\">" + *list + "</div>"}));
     m_host.documentIsDirty();
 }
 

@@ -70,7 +70,15 @@ public:
         std::shared_ptr<View> down;
     };
 
+    // What differs between pages. By default the scripts of a page that
+    // edits its own document with execCommand.
+    struct PageScripts {
+        // Deletes the selection as the page's editor deletes.
+        std::string deleteSelection = "document.execCommand('delete');";
+    };
+
     CaretSelectionCommander(PageConnection& page, Host host);
+    CaretSelectionCommander(PageConnection& page, Host host, PageScripts scripts);
     ~CaretSelectionCommander();
     CaretSelectionCommander(const CaretSelectionCommander&) = delete;
     CaretSelectionCommander& operator=(const CaretSelectionCommander&) = delete;
@@ -172,6 +180,7 @@ private:
 
     PageConnection& m_page;
     Host m_host;
+    PageScripts m_scripts;
     std::shared_ptr<Button> m_magicCursorButton;
     std::shared_ptr<View> m_magicCursorPad;
     std::shared_ptr<View> m_palmHandle;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richtext/SearchReplaceBar.h"
+#include "webeditor/SearchReplaceBar.h"
 
 #include <functional>
 #include <memory>
@@ -49,7 +49,20 @@ public:
         std::function<void()> dismissFindBar{};
     };
 
+    // What differs between pages. By default the scripts of a page that
+    // edits its own document with execCommand inside the element "content".
+    struct PageScripts {
+        // Puts the replacement, which the search object's replace left
+        // selected, back as HTML; "{}" is the place of its script literal.
+        // Empty: the search object's own insertion stands.
+        std::string insertHTML = "document.execCommand('insertHTML','false',{});";
+        // Gives the page room under the bar when it shows: each "{}" is the
+        // page's height in pixels. Empty: the page needs nothing.
+        std::string makeRoomForBar = "document.getElementById('content').style.height={};document.body.style.height={}";
+    };
+
     FindCommander(PageConnection& page, Host host);
+    FindCommander(PageConnection& page, Host host, PageScripts scripts);
     ~FindCommander();
     FindCommander(const FindCommander&) = delete;
     FindCommander& operator=(const FindCommander&) = delete;
@@ -104,10 +117,13 @@ private:
 
     PageConnection& m_page;
     Host m_host;
+    PageScripts m_scripts;
     SearchReplaceBar m_bar;
     std::shared_ptr<FieldDelegate> m_fieldDelegate;
     std::function<void()> m_linkReturn;
     std::optional<std::u16string> m_pendingKeyword;
+    // What the page's matches were found for; empty when nothing is searched.
+    std::u16string m_searchedKeyword;
     bool m_visible = false;
     bool m_lowerKeyboardButtonPressed = false;
     bool m_barsLoaded = false;
