@@ -15,6 +15,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/TextView.h"
 #include "platform/web/WebView.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "qvtext/QVEditingTools.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -50,6 +51,10 @@ protected:
 
     void SetUp() override
     {
+        // Selections are what these tests look at, and another program taking
+        // the desktop's primary selection collapses the page's: a display of
+        // its own keeps the tests running beside it out of the way.
+        test::usePrivateDisplay();
         Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
         EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
             return std::make_shared<QVTextViewController>(document);
