@@ -5,8 +5,10 @@
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/Device.h"
 #include "qvoutline/QVOutlineDialect.h"
 #include "qvtext/QVTextPageTemplate.h"
+#include "qvtext/QVTextStyling.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
@@ -28,8 +30,17 @@ void removeAll(std::string& text, const std::string& part)
 QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebViewFactory factory,
                                                  LinkOpener openLink)
     : QVTextViewController(document, std::make_unique<QVOutlineDialect>(), std::move(factory), std::move(openLink))
+    , m_undoRefresh({[this] { return canUndo(); }, [this] { return canRedo(); },
+                     [this](bool undo, bool redo) { m_undoRedoItems.setEnabled(undo, redo); }})
 {
     registerOutlineRoutes();
+    // Every change the editor notices, also one while the document closes,
+    // refreshes the undo and redo items a little later.
+    m_dirty.setChangeObserver([this] { m_undoRefresh.scheduleUpdate(); });
+    // The branches carry their own look: the default style has nothing to
+    // put on them, and the style bar's alignment menu aligns only.
+    styling().presets().setAppliesDefaultStyle(false);
+    styling().setAlignMenuDirections(AlignmentMenu::Directions::LeftOut);
 }
 
 QVOutlineViewController::~QVOutlineViewController() = default;
@@ -126,13 +137,50 @@ void QVOutlineViewController::calculateSiblingDistances()
     m_connection.send("$(leftSortable.options.treeSelector).calculateSiblingDistances();");
 }
 
+double QVOutlineViewController::bodyWidthForSize(Size size, bool phoneInLandscape)
+{
+    return size.width - (phoneInLandscape ? kPhoneLandscapeBodyWidthInset : kBodyWidthInset);
+}
+
 void QVOutlineViewController::viewWillTransitionToSize(Size size)
 {
     QVTextViewController::viewWillTransitionToSize(size);
-    if (!isPageReady())
-        return;
-    sendBodyWidth();
+    const Device& device = Device::current();
+    bool phoneInLandscape = device.userInterfaceIdiom() == UserInterfaceIdiom::Phone && device.isLandscape();
+    // The tree redraws its connectors for the new width; a page that is not
+    // up yet takes its width again when it becomes ready.
+    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = {};",
+                                       {formatFixed(bodyWidthForSize(size, phoneInLandscape), 6) + "px"}));
     calculateSiblingDistances();
+}
+
+void QVOutlineViewController::documentDidClose()
+{
+    m_undoRefresh.cancel();
+    QVTextViewController::documentDidClose();
+}
+
+void QVOutlineViewController::rememberEditingBeforeAssistant()
+{
+    m_connection.send(PageScript::fill("wasWebEditorFocusedBeforePrompt = {};", {isEditing()}));
+}
+
+void QVOutlineViewController::AI_LeafcraftViewController_insertText(const std::string& text, const std::string&,
+                                                                    unsigned long insertionType)
+{
+    constexpr unsigned long kReplacesSelection = 2;
+    if (!m_connection.readBool("wasWebEditorFocusedBeforePrompt", false)) {
+        m_connection.send(PageScript::fill("leftSortable.addNewBranchWithContent({});window.location='rte://dirtyEvent';",
+                                           {text}));
+        return;
+    }
+    if (insertionType != kReplacesSelection)
+        m_connection.send("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
+                          "tinymce.activeEditor.selection.collapse();");
+    m_connection.send(PageScript::fill("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
+                                       "tinymce.activeEditor.selection.setContent({});"
+                                       "tinymce.activeEditor.undoManager.add();window.location='rte://dirtyEvent';",
+                                       {text}));
 }
 
 void QVOutlineViewController::registerOutlineRoutes()

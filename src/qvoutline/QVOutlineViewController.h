@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qvoutline/QVOutlineUndoRefresh.h"
 #include "qvtext/QVTextViewController.h"
 
 namespace folio {
@@ -16,6 +17,7 @@ public:
     static constexpr int kBodyFontSize = 14;
     // The body is this much narrower than the view.
     static constexpr double kBodyWidthInset = 32;
+    static constexpr double kPhoneLandscapeBodyWidthInset = 180;
 
     QVOutlineViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~QVOutlineViewController() override;
@@ -26,6 +28,24 @@ public:
     // script literal, so quotes in it stay text.
     void addNewBranchWithContent(const std::string& text);
     void calculateSiblingDistances();
+
+    // The writing assistant. On opening, the page notes whether the outline
+    // was being edited; the answer then goes where the selection was (after
+    // it, unless the insertion type is 2, which replaces it), or, when the
+    // outline was not being edited, into a new branch. The page's own dirty
+    // event marks the change.
+    void rememberEditingBeforeAssistant();
+    void AI_LeafcraftViewController_insertText(const std::string& text, const std::string& htmlText,
+                                               unsigned long insertionType);
+    // Text the assistant prepared while no editor was open becomes a new branch.
+    void addContentFromWisperant(const std::string& text) { addNewBranchWithContent(text); }
+
+    // The body's width for a view of `size`: a phone in landscape leaves room
+    // beside the tree, everything else the same narrow margin as on opening.
+    static double bodyWidthForSize(Size size, bool phoneInLandscape);
+
+    void updateUndoRedoButtons() { m_undoRefresh.updateUndoRedoButtons(); }
+    void documentDidClose() override;
 
     // PageBridgeClient
     void pageDidBecomeReady() override;
@@ -47,6 +67,8 @@ protected:
 private:
     void registerOutlineRoutes();
     void sendBodyWidth();
+
+    QVOutlineUndoRefresh m_undoRefresh;
 };
 
 } // namespace folio

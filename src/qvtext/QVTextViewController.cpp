@@ -73,9 +73,11 @@ QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactor
 {
 }
 
-QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect,
+QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<QVTextDialect> dialect,
                                            WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
+    , m_qvDialect(static_cast<const QVTextDialect&>(*m_dialect))
+    , m_undoRedoItems([this] { undoAction(); }, [this] { redoAction(); })
 {
     m_styling = std::make_unique<QVTextStyling>(
         m_connection, UserDefaults::standardUserDefaults(),
@@ -405,6 +407,7 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 void QVTextViewController::documentDidClose()
 {
     keepScrollPosition();
+    m_undoRedoItems.setEnabled(false, false);
     m_styling->cancelPendingTasks();
     m_zoom->cancelPendingTasks();
     m_pages->cancelPendingTasks();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
+#include "qvtext/QVUndoRedoItems.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -15,6 +17,7 @@ class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
 class QVPictureCommands;
+class BarButtonItem;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
@@ -77,6 +80,12 @@ public:
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
 
+    const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoRedoItems.undoBarButtonItem(); }
+    const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoRedoItems.redoBarButtonItem(); }
+    // What this editor does differently from the QV text editor, if it is
+    // another one on the same road.
+    const QVTextDialect::EditorTraits& editorTraits() const { return m_qvDialect.traits(); }
+
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
     long long editorScrollOffset() const { return m_editorScrollOffset; }
@@ -93,7 +102,7 @@ public:
 
 protected:
     // For editors that are this one on another page: their own dialect.
-    QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
+    QVTextViewController(TextDocument& document, std::unique_ptr<QVTextDialect> dialect, WebViewFactory factory,
                          LinkOpener openLink);
 
     void loadHTMLDocument() override;
@@ -106,6 +115,9 @@ protected:
     // The stored body style as the ready step applies it.
     virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
+
+    const QVTextDialect& m_qvDialect;
+    QVUndoRedoItems m_undoRedoItems;
 
 private:
     void registerRoutes();

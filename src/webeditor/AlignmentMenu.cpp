@@ -17,7 +17,7 @@ std::u16string localized(std::string_view key)
 
 } // namespace
 
-std::shared_ptr<Menu> AlignmentMenu::menu(Handler onSelect)
+std::shared_ptr<Menu> AlignmentMenu::menu(Handler onSelect, Directions directions)
 {
     struct Row {
         const char* title;
@@ -30,6 +30,8 @@ std::shared_ptr<Menu> AlignmentMenu::menu(Handler onSelect)
     std::vector<std::shared_ptr<MenuElement>> actions;
     for (const Row& row : rows) {
         long option = row.option;
+        if (directions == Directions::LeftOut && option >= 4)
+            continue;
         actions.push_back(Action::make(localized(row.title), row.symbol, [onSelect, option](Action&) {
             if (onSelect)
                 onSelect(option);

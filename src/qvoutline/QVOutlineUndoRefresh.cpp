@@ -1,0 +1,55 @@
+#include "qvoutline/QVOutlineUndoRefresh.h"
+
+#include "platform/foundation/RunLoop.h"
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kUpdateSelector = "updateUndoRedoButtons";
+constexpr const char* kRefreshSelector = "refreshUndoRedoItems";
+
+} // namespace
+
+QVOutlineUndoRefresh::QVOutlineUndoRefresh(Host host)
+    : m_host(std::move(host))
+{
+}
+
+QVOutlineUndoRefresh::~QVOutlineUndoRefresh()
+{
+    cancel();
+}
+
+void QVOutlineUndoRefresh::scheduleUpdate()
+{
+    RunLoop::main().performSelectorAfterDelay(this, kUpdateSelector, {}, kDelaySeconds,
+                                              [this] { updateUndoRedoButtons(); });
+}
+
+void QVOutlineUndoRefresh::updateUndoRedoButtons()
+{
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, kUpdateSelector);
+    // The page questions wait for the page, which lets the loop run: they
+    // are asked on a turn of their own, not inside whoever asked for this.
+    loop.cancelPreviousPerformRequests(this, kRefreshSelector);
+    loop.performSelectorAfterDelay(this, kRefreshSelector, {}, 0, [this] { refreshItems(); });
+}
+
+void QVOutlineUndoRefresh::cancel()
+{
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, kUpdateSelector);
+    loop.cancelPreviousPerformRequests(this, kRefreshSelector);
+}
+
+void QVOutlineUndoRefresh::refreshItems()
+{
+    bool canUndo = m_host.canUndo && m_host.canUndo();
+    bool canRedo = m_host.canRedo && m_host.canRedo();
+    if (m_host.setItemsEnabled)
+        m_host.setItemsEnabled(canUndo, canRedo);
+}
+
+} // namespace folio
