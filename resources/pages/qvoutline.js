@@ -372,6 +372,14 @@
             }
             before = [];
         });
+        // The insertion commands the editor sends may rebuild the paragraph
+        // at the caret, pictures and all: the selected picture lets go
+        // before the new one comes in.
+        tiny.on('BeforeExecCommand', function (event) {
+            if (!/^(insertHTML|mceInsertContent)$/i.test(event.command || ''))
+                return;
+            selected().forEach(function (picture) { picture.id = 'imageSelected_444'; });
+        });
     }
 
     function setup(tiny, text) {

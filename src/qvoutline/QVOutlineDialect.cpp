@@ -11,7 +11,6 @@ QVTextDialect::EditorTraits outlineTraits()
     // to the edge.
     traits.editorHeightInset = 44;
     traits.pageUpDownRightInset = 36;
-    // The placeholders go inside a branch title, where a block would split it.
     traits.headerFooterElement = "span";
     traits.barGroupPrefix = "QVOutline_";
     // Branches style themselves: there is no text-style item.

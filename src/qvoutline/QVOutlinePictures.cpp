@@ -18,8 +18,11 @@ std::string QVOutlinePictures::elementHTML(const std::string& base64JPEG, const 
     else
         picture += " style=\"width:" + formatFixed(displaySize.width, 6) + "px;height:"
                    + formatFixed(displaySize.height, 6) + "px\" >";
+    // The paragraph after holds a line break: TinyMCE drops an empty last
+    // paragraph of inserted markup, and the text after the picture would
+    // then lose its direction.
     return "<p></p><p style=\"text-align:center;\">" + picture + "</p><p style=\"text-align:"
-           + (rightToLeft ? "right" : "left") + ";\"></p>";
+           + (rightToLeft ? "right" : "left") + ";\"><br></p>";
 }
 
 std::string QVOutlinePictures::insertionScript(const std::string& elementHTML)

@@ -13,11 +13,11 @@ TEST(QVOutlinePicturesTest, everyPictureIsLeftUneditableAndFollowedByAParagraphI
     EXPECT_EQ(QVOutlinePictures::elementHTML("QUJD", std::nullopt, Size{150, 75.5}, true),
               "<p></p><p style=\"text-align:center;\"><img id=\"imageSelected_555\" contenteditable=false "
               "src=\"data:image/jpeg;base64,QUJD\" style=\"width:150.000000px;height:75.500000px\" ></p>"
-              "<p style=\"text-align:right;\"></p>");
+              "<p style=\"text-align:right;\"><br></p>");
     EXPECT_EQ(QVOutlinePictures::elementHTML("QUJD", std::nullopt, Size{150, 75}, false),
               "<p></p><p style=\"text-align:center;\"><img id=\"imageSelected_555\" contenteditable=false "
               "src=\"data:image/jpeg;base64,QUJD\" style=\"width:150.000000px;height:75.000000px\" ></p>"
-              "<p style=\"text-align:left;\"></p>");
+              "<p style=\"text-align:left;\"><br></p>");
 }
 
 TEST(QVOutlinePicturesTest, aSketchSpansThePageAndKeepsItsDrawingDataAsText)
@@ -25,7 +25,7 @@ TEST(QVOutlinePicturesTest, aSketchSpansThePageAndKeepsItsDrawingDataAsText)
     EXPECT_EQ(QVOutlinePictures::elementHTML("QUJD", std::string("{\"strokes\":[1]}<b>"), Size{10, 10}, false),
               "<p></p><p style=\"text-align:center;\"><img id=\"imageSelected_555\" contenteditable=false "
               "src=\"data:image/jpeg;base64,QUJD\" style=\"width:100%;\" "
-              "data-sketch=\"{&quot;strokes&quot;:[1]}&lt;b&gt;\"></p><p style=\"text-align:left;\"></p>");
+              "data-sketch=\"{&quot;strokes&quot;:[1]}&lt;b&gt;\"></p><p style=\"text-align:left;\"><br></p>");
     // Quotes in the markup cannot end the insertion script's string.
     std::string script = QVOutlinePictures::insertionScript("<b style='x'>It's</b>");
     EXPECT_EQ(script, "tinymce.activeEditor.execCommand('insertHTML', false, "
