@@ -46,10 +46,18 @@ void QVOutlineUndoRefresh::cancel()
 
 void QVOutlineUndoRefresh::refreshItems()
 {
-    bool canUndo = m_host.canUndo && m_host.canUndo();
-    bool canRedo = m_host.canRedo && m_host.canRedo();
-    if (m_host.setItemsEnabled)
-        m_host.setItemsEnabled(canUndo, canRedo);
+    // The loop runs while the page is asked: the editor may close and go
+    // meanwhile, and then nothing of it may be touched.
+    std::weak_ptr<bool> alive = m_alive;
+    Host host = m_host;
+    bool canUndo = host.canUndo && host.canUndo();
+    if (alive.expired())
+        return;
+    bool canRedo = host.canRedo && host.canRedo();
+    if (alive.expired())
+        return;
+    if (host.setItemsEnabled)
+        host.setItemsEnabled(canUndo, canRedo);
 }
 
 } // namespace folio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace folio {
 
@@ -36,6 +37,7 @@ private:
     void refreshItems();
 
     Host m_host;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace folio
