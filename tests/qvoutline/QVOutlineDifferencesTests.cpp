@@ -48,12 +48,24 @@ protected:
         Device::current().setOrientation(DeviceOrientation::LandscapeLeft);
     }
 
+    // Every document is closed before the next test, so that no save of
+    // the changes made here is still under way when the loop is cleared.
+    void TearDown() override
+    {
+        for (const std::shared_ptr<TextDocument>& document : documents) {
+            bool closed = false;
+            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
+            EXPECT_TRUE(loop.runUntil([&] { return closed; }, 60));
+        }
+    }
+
     Editor open(Kind kind)
     {
         Editor editor;
         std::string path = folder.path(kind == Kind::Outline ? "Plan.qvoutline" : "Plan.qvtext");
         writeFile(path, std::string(DocumentSeeds::compressedPage(kOutline)->stringView()));
         editor.document = std::make_shared<TextDocument>(path);
+        documents.push_back(editor.document);
         EXPECT_TRUE(editor.document->readFromURL(path).ok());
         FakeWebView** page = &editor.page;
         auto factory = [page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
@@ -107,6 +119,7 @@ protected:
     }
 
     testing_support::ScratchFolder folder{"qvoutline-differences"};
+    std::vector<std::shared_ptr<TextDocument>> documents;
     bool canUndo = true;
     bool canRedo = false;
 };
