@@ -19,6 +19,7 @@
 #include "qvtext/QVBodyStyle.h"
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPagePlaceholders.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextZoom.h"
@@ -307,6 +308,16 @@ void QVTextViewController::pageDidBecomeReady()
 std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const
 {
     return QVTextPageSetup::blankDocumentScripts(settings);
+}
+
+std::string QVTextViewController::getCurrentPageHeaderControl() const
+{
+    return QVPagePlaceholders::getCurrentPageHeaderControl(editorTraits().headerFooterElement);
+}
+
+std::string QVTextViewController::getCurrentPageFooterControl() const
+{
+    return QVPagePlaceholders::getCurrentPageFooterControl(editorTraits().headerFooterElement);
 }
 
 std::string QVTextViewController::lastPositionKey(const std::string& documentPath)

@@ -82,6 +82,10 @@ public:
 
     const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoRedoItems.undoBarButtonItem(); }
     const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoRedoItems.redoBarButtonItem(); }
+    // The hidden header and footer the header inspector puts into a page
+    // that has none.
+    std::string getCurrentPageHeaderControl() const;
+    std::string getCurrentPageFooterControl() const;
     // What this editor does differently from the QV text editor, if it is
     // another one on the same road.
     const QVTextDialect::EditorTraits& editorTraits() const { return m_qvDialect.traits(); }

@@ -334,6 +334,29 @@ TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoA
     EXPECT_EQ(outline.document->changeCount(), changes + 1);
 }
 
+TEST_F(QVOutlineDifferencesTest, theOutlinesHeaderAndFooterPlaceholdersAreSpansWhereTheTextEditorsAreDivs)
+{
+    Editor outline = open(Kind::Outline);
+    Editor text = open(Kind::Text);
+    const std::string header = text.controller->getCurrentPageHeaderControl();
+    EXPECT_EQ(header, "<div id=\"pageHeader\" contenteditable=false style=\"visibility:hidden;display: none;height:1.0;"
+                      "overflow: hidden; font-family:Helvetica;font-size:12;text-align:right; color:black;\" "
+                      "data-topMargin=\"0.5\" data-enabled=\"NO\">Header Author: Mara Quillet [date] - Page "
+                      "[pagenumber] of [totalpages]</div>");
+    EXPECT_EQ(text.controller->getCurrentPageFooterControl(),
+              "<div id=\"pageFooter\" contenteditable=false style=\"visibility:hidden;display: none;height:1.0;"
+              "overflow: hidden; font-family:Helvetica;font-size:12;text-align:right; color:black;\" "
+              "data-bottomMargin=\"0.5\" data-enabled=\"NO\"> Footer Author: Mara Quillet [date] - Page "
+              "[pagenumber] of [totalpages]</div>");
+    auto asSpan = [](std::string html) {
+        html.replace(1, 3, "span");
+        html.replace(html.size() - 4, 3, "span");
+        return html;
+    };
+    EXPECT_EQ(outline.controller->getCurrentPageHeaderControl(), asSpan(header));
+    EXPECT_EQ(outline.controller->getCurrentPageFooterControl(), asSpan(text.controller->getCurrentPageFooterControl()));
+}
+
 TEST_F(QVOutlineDifferencesTest, theOutlineDepartsFromTheTextEditorInItsFrameBarsAndKeyboardHandling)
 {
     Editor outline = open(Kind::Outline);
@@ -344,8 +367,6 @@ TEST_F(QVOutlineDifferencesTest, theOutlineDepartsFromTheTextEditorInItsFrameBar
     EXPECT_EQ(o.editorHeightInset - t.editorHeightInset, 14);
     EXPECT_EQ(o.pageUpDownRightInset, 36);
     EXPECT_EQ(t.pageUpDownRightInset, 48);
-    EXPECT_STREQ(o.headerFooterElement, "span");
-    EXPECT_STREQ(t.headerFooterElement, "div");
     EXPECT_STREQ(o.barGroupPrefix, "QVOutline_");
     EXPECT_STREQ(t.barGroupPrefix, "QVText_");
     EXPECT_EQ(o.assistantSourceType, 5);
