@@ -478,5 +478,16 @@
         toggleBranch: function () { var b = currentBranch(); return !!b && toggleBranch(b); },
         normalize: normalize
     };
+    // The QV editors run their caret, insertion, find and note scripts
+    // through here, where the text page reaches into TinyMCE's frame. The
+    // outline edits the page itself: `window`, `document` and `rangy` are
+    // the page's own.
+    function folioInEditorFrame(source) {
+        return (function (window, document, rangy) {
+            return eval(String(source));
+        })(global, global.document, global.rangy);
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
+    global.folioInEditorFrame = folioInEditorFrame;
 })(window);

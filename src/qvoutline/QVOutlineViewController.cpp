@@ -64,6 +64,8 @@ Result<std::string> QVOutlineViewController::pageHTML() const
                            {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},
                            {"tinymce", html(PageResources::componentURL("tinymce/tinymce.min.js"))},
                            {"helpers", html(PageResources::helperLibraryURL())},
+                           {"rangy", html(PageResources::componentURL("rangy/lib/rangy-core.js"))},
+                           {"rangyTextRange", html(PageResources::componentURL("rangy/lib/rangy-textrange.js"))},
                            {"treeStyle", html(PageResources::pageFileURL("print-qvoutline.css"))},
                            {"outline", html(PageResources::pageFileURL("qvoutline.js"))},
                            {"language", script(language)},

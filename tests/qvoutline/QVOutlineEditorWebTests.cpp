@@ -277,5 +277,19 @@ TEST_F(QVOutlineEditorWebTest, theAssistantsAnswerWithTheKeyboardDownBecomesABra
     document->closeWithCompletionHandler({});
 }
 
+TEST_F(QVOutlineEditorWebTest, theEditorsSelectionScriptsRunOnTheOutlinePageItself)
+{
+    auto document = open(writeSeed("Scripts.qvoutline"));
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);e.insertContent('Plan');e.selection.select(e.dom.get('1'),true);})()");
+    EXPECT_EQ(run("folioInEditorFrame('document.getElementById(\"1\").textContent')"), "Plan");
+    EXPECT_EQ(run("folioInEditorFrame('String(rangy.getSelection(window))')"), "Plan");
+    EXPECT_EQ(run("folioInEditorFrame('typeof rangy.getSelection(window).move')"), "function")
+        << "the text-range module is there for the caret's word moves";
+    document->closeWithCompletionHandler({});
+}
+
 } // namespace
 } // namespace folio
