@@ -30,8 +30,9 @@ void removeAll(std::string& text, const std::string& part)
 QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebViewFactory factory,
                                                  LinkOpener openLink)
     : QVTextViewController(document, std::make_unique<QVOutlineDialect>(), std::move(factory), std::move(openLink))
+    , m_undoItems([this] { undoAction(); }, [this] { redoAction(); })
     , m_undoRefresh({[this] { return canUndo(); }, [this] { return canRedo(); },
-                     [this](bool undo, bool redo) { m_undoRedoItems.setEnabled(undo, redo); }})
+                     [this](bool undo, bool redo) { m_undoItems.setEnabled(undo, redo); }})
 {
     registerOutlineRoutes();
     // Every change the editor notices, also one while the document closes,
@@ -159,6 +160,7 @@ void QVOutlineViewController::viewWillTransitionToSize(Size size)
 void QVOutlineViewController::documentDidClose()
 {
     m_undoRefresh.cancel();
+    m_undoItems.setEnabled(false, false);
     QVTextViewController::documentDidClose();
 }
 

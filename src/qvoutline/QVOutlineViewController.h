@@ -1,5 +1,6 @@
 #pragma once
 
+#include "qvoutline/QVOutlineUndoItems.h"
 #include "qvoutline/QVOutlineUndoRefresh.h"
 #include "qvtext/QVTextViewController.h"
 
@@ -44,6 +45,10 @@ public:
     // beside the tree, everything else the same narrow margin as on opening.
     static double bodyWidthForSize(Size size, bool phoneInLandscape);
 
+    // FIXME: these give way to the QV editors' shared bar items once the
+    // outline shows a bar; the refresh takes whichever items it is given.
+    const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoItems.undoBarButtonItem(); }
+    const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoItems.redoBarButtonItem(); }
     void updateUndoRedoButtons() { m_undoRefresh.updateUndoRedoButtons(); }
     void documentDidClose() override;
 
@@ -68,6 +73,7 @@ private:
     void registerOutlineRoutes();
     void sendBodyWidth();
 
+    QVOutlineUndoItems m_undoItems;
     QVOutlineUndoRefresh m_undoRefresh;
 };
 

@@ -78,7 +78,6 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                                            WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
     , m_qvDialect(static_cast<const QVTextDialect&>(*m_dialect))
-    , m_undoRedoItems([this] { undoAction(); }, [this] { redoAction(); })
 {
     m_styling = std::make_unique<QVTextStyling>(
         m_connection, UserDefaults::standardUserDefaults(),
@@ -418,7 +417,6 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 void QVTextViewController::documentDidClose()
 {
     keepScrollPosition();
-    m_undoRedoItems.setEnabled(false, false);
     m_styling->cancelPendingTasks();
     m_zoom->cancelPendingTasks();
     m_pages->cancelPendingTasks();

@@ -3,7 +3,6 @@
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
-#include "qvtext/QVUndoRedoItems.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -17,7 +16,6 @@ class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
 class QVPictureCommands;
-class BarButtonItem;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
@@ -80,8 +78,6 @@ public:
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
 
-    const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoRedoItems.undoBarButtonItem(); }
-    const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoRedoItems.redoBarButtonItem(); }
     // The hidden header and footer the header inspector puts into a page
     // that has none.
     std::string getCurrentPageHeaderControl() const;
@@ -121,7 +117,6 @@ protected:
     void viewWillTransitionToSize(Size size) override;
 
     const QVTextDialect& m_qvDialect;
-    QVUndoRedoItems m_undoRedoItems;
 
 private:
     void registerRoutes();

@@ -104,6 +104,11 @@ protected:
         return answer ? "true" : "false";
     }
 
+    static QVOutlineViewController& outlineOf(const Editor& editor)
+    {
+        return static_cast<QVOutlineViewController&>(*editor.controller);
+    }
+
     static size_t undoQuestions(const Editor& editor) { return editor.page->scriptsMatching("hasUndo\\(\\)").size(); }
 
     // What the editor did to the page, without its questions.
@@ -128,10 +133,9 @@ TEST_F(QVOutlineDifferencesTest, aBurstOfChangesRefreshesTheUndoItemsOnceThreeSe
 {
     Editor outline = openReady(Kind::Outline);
     Editor text = openReady(Kind::Text);
-    for (Editor* editor : {&outline, &text}) {
-        EXPECT_FALSE(editor->controller->undoBarButtonItem()->isEnabled()) << "nothing to undo before the page says so";
-        EXPECT_FALSE(editor->controller->redoBarButtonItem()->isEnabled());
-    }
+    QVOutlineViewController& controller = outlineOf(outline);
+    EXPECT_FALSE(controller.undoBarButtonItem()->isEnabled()) << "nothing to undo before the page says so";
+    EXPECT_FALSE(controller.redoBarButtonItem()->isEnabled());
 
     for (int change = 0; change < 3; ++change) {
         if (change > 0)
@@ -143,23 +147,22 @@ TEST_F(QVOutlineDifferencesTest, aBurstOfChangesRefreshesTheUndoItemsOnceThreeSe
     EXPECT_EQ(undoQuestions(outline), 0u) << "not before three seconds have passed since the first change";
     loop.advanceVirtualClock(0.2);
     EXPECT_EQ(undoQuestions(outline), 1u) << "one refresh, three seconds after the first change";
-    EXPECT_TRUE(outline.controller->undoBarButtonItem()->isEnabled());
-    EXPECT_FALSE(outline.controller->redoBarButtonItem()->isEnabled());
+    EXPECT_TRUE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.redoBarButtonItem()->isEnabled());
     loop.advanceVirtualClock(5);
     EXPECT_EQ(undoQuestions(outline), 1u) << "the first refresh cancels those the later changes asked for";
     EXPECT_EQ(outline.document->changeCount(), 3) << "every change still counts";
 
     EXPECT_EQ(undoQuestions(text), 0u) << "the QV text editor leaves its items to the page counter";
-    EXPECT_FALSE(text.controller->undoBarButtonItem()->isEnabled());
 
     // Undoing is a change too: the page now has something to redo.
     canUndo = false;
     canRedo = true;
-    outline.controller->undoBarButtonItem()->tap();
+    controller.undoBarButtonItem()->tap();
     EXPECT_EQ(outline.page->scriptsMatching("execCommand\\('undo'\\)").size(), 1u);
     loop.advanceVirtualClock(3.1);
-    EXPECT_FALSE(outline.controller->undoBarButtonItem()->isEnabled());
-    EXPECT_TRUE(outline.controller->redoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_TRUE(controller.redoBarButtonItem()->isEnabled());
 }
 
 TEST_F(QVOutlineDifferencesTest, typingForTenSecondsRefreshesTheUndoItemsAboutEveryThreeSeconds)
@@ -190,8 +193,8 @@ TEST_F(QVOutlineDifferencesTest, closingDropsAPendingRefreshAndAChangeWhileClosi
     outline.controller->documentDidClose();
     loop.advanceVirtualClock(5);
     EXPECT_EQ(undoQuestions(outline), 1u) << "the refresh asked for before the close never runs";
-    EXPECT_FALSE(outline.controller->undoBarButtonItem()->isEnabled()) << "a closed editor offers no undo";
-    EXPECT_FALSE(outline.controller->redoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(outlineOf(outline).undoBarButtonItem()->isEnabled()) << "a closed editor offers no undo";
+    EXPECT_FALSE(outlineOf(outline).redoBarButtonItem()->isEnabled());
 }
 
 TEST_F(QVOutlineDifferencesTest, theDefaultStyleOnlyClearsTheFormattingOfAnOutline)
@@ -297,7 +300,7 @@ TEST_F(QVOutlineDifferencesTest, aNewWidthNarrowsTheOutlineBodyAndRedrawsTheTree
 TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoANewBranch)
 {
     Editor outline = openReady(Kind::Outline);
-    auto& controller = static_cast<QVOutlineViewController&>(*outline.controller);
+    QVOutlineViewController& controller = outlineOf(outline);
     controller.rememberEditingBeforeAssistant();
     EXPECT_EQ(outline.page->lastScript(), "wasWebEditorFocusedBeforePrompt = false;");
     outline.page->sendPageMessage("rte://onkeydownEvent");

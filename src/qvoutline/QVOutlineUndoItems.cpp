@@ -1,4 +1,4 @@
-#include "qvtext/QVUndoRedoItems.h"
+#include "qvoutline/QVOutlineUndoItems.h"
 
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
@@ -21,27 +21,27 @@ std::shared_ptr<BarButtonItem> makeItem(const char* symbol, const char* title, c
 
 } // namespace
 
-QVUndoRedoItems::QVUndoRedoItems(std::function<void()> undoAction, std::function<void()> redoAction)
+QVOutlineUndoItems::QVOutlineUndoItems(std::function<void()> undoAction, std::function<void()> redoAction)
     : m_undoAction(std::move(undoAction))
     , m_redoAction(std::move(redoAction))
 {
 }
 
-const std::shared_ptr<BarButtonItem>& QVUndoRedoItems::undoBarButtonItem()
+const std::shared_ptr<BarButtonItem>& QVOutlineUndoItems::undoBarButtonItem()
 {
     if (!m_undo)
         m_undo = makeItem("arrow.uturn.backward", "Undo", m_undoAction);
     return m_undo;
 }
 
-const std::shared_ptr<BarButtonItem>& QVUndoRedoItems::redoBarButtonItem()
+const std::shared_ptr<BarButtonItem>& QVOutlineUndoItems::redoBarButtonItem()
 {
     if (!m_redo)
         m_redo = makeItem("arrow.uturn.forward", "Redo", m_redoAction);
     return m_redo;
 }
 
-void QVUndoRedoItems::setEnabled(bool canUndo, bool canRedo)
+void QVOutlineUndoItems::setEnabled(bool canUndo, bool canRedo)
 {
     undoBarButtonItem()->setEnabled(canUndo);
     redoBarButtonItem()->setEnabled(canRedo);

@@ -7,12 +7,12 @@ namespace folio {
 
 class BarButtonItem;
 
-// The QV editors' undo and redo bar items, made on first request and kept.
-// They start disabled: until the page has told what it can undo, there is
-// nothing to offer.
-class QVUndoRedoItems {
+// The outline editor's undo and redo bar items, made on first request and
+// kept. They start disabled: until the page has told what it can undo,
+// there is nothing to offer.
+class QVOutlineUndoItems {
 public:
-    QVUndoRedoItems(std::function<void()> undoAction, std::function<void()> redoAction);
+    QVOutlineUndoItems(std::function<void()> undoAction, std::function<void()> redoAction);
 
     const std::shared_ptr<BarButtonItem>& undoBarButtonItem();
     const std::shared_ptr<BarButtonItem>& redoBarButtonItem();
