@@ -21,9 +21,6 @@ public:
         double pageUpDownRightInset = 48;
         // The element of the hidden header and footer placeholders.
         const char* headerFooterElement = "div";
-        // Bar-item group identifiers are this prefix and the group's name
-        // ("Undo_GroupCustomization", ...).
-        const char* barGroupPrefix = "QVText_";
         // The editor shows a text-style item in its bar.
         bool hasTextStyleItem = true;
         // The tools item is off until the keyboard shows and off again once
@@ -35,8 +32,6 @@ public:
         // Panels, menus and the spelling check keep the caret in the page
         // ("saveCaretSelection ();") before they open.
         bool savesCaretBeforePanels = true;
-        // The source type handed to the writing assistant.
-        int assistantSourceType = 1;
         // Reading aloud shows the speech menu and rebuilds the tools menu
         // as it starts; otherwise the menu shows when speaking is noticed.
         bool readAloudShowsSpeechMenu = true;

@@ -370,10 +370,6 @@ TEST_F(QVOutlineDifferencesTest, theOutlineDepartsFromTheTextEditorInItsFrameBar
     EXPECT_EQ(o.editorHeightInset - t.editorHeightInset, 14);
     EXPECT_EQ(o.pageUpDownRightInset, 36);
     EXPECT_EQ(t.pageUpDownRightInset, 48);
-    EXPECT_STREQ(o.barGroupPrefix, "QVOutline_");
-    EXPECT_STREQ(t.barGroupPrefix, "QVText_");
-    EXPECT_EQ(o.assistantSourceType, 5);
-    EXPECT_EQ(t.assistantSourceType, 1);
     // Each switch the other way round from the QV text editor's.
     const std::pair<bool, bool> switches[] = {
         {o.hasTextStyleItem, t.hasTextStyleItem},
