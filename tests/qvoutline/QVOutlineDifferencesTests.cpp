@@ -197,6 +197,27 @@ TEST_F(QVOutlineDifferencesTest, closingDropsAPendingRefreshAndAChangeWhileClosi
     EXPECT_FALSE(outlineOf(outline).redoBarButtonItem()->isEnabled());
 }
 
+TEST_F(QVOutlineDifferencesTest, anEditorThatGoesWhileItsRefreshAsksThePageIsLeftAlone)
+{
+    Editor outline = open(Kind::Outline);
+    loop.runOnce();
+    outline.page->finishLoad();
+    outline.page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(1);
+    // The page's answer never comes: while the refresh waits for it, the
+    // editor is let go of.
+    outline.page->answerMatching("hasUndo\\(\\)", [&](const std::string&) {
+        loop.post([&] {
+            outline.page = nullptr;
+            outline.controller.reset();
+        });
+        return std::string("true");
+    });
+    outline.controller->documentIsDirty();
+    loop.advanceVirtualClock(3.1);
+    EXPECT_EQ(outline.controller, nullptr);
+}
+
 TEST_F(QVOutlineDifferencesTest, theDefaultStyleOnlyClearsTheFormattingOfAnOutline)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
