@@ -38,8 +38,7 @@ QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebView
     // Every change the editor notices, also one while the document closes,
     // refreshes the undo and redo items a little later.
     m_dirty.setChangeObserver([this] { m_undoRefresh.scheduleUpdate(); });
-    // The branches carry their own look: the default style has nothing to
-    // put on them, and the style bar's alignment menu aligns only.
+    // An outline takes no default style, and its style bar aligns only.
     styling().presets().setAppliesDefaultStyle(false);
     styling().setAlignMenuDirections(AlignmentMenu::Directions::LeftOut);
 }
@@ -181,10 +180,11 @@ void QVOutlineViewController::AI_LeafcraftViewController_insertText(const std::s
     if (insertionType != kReplacesSelection)
         m_connection.send("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
                           "tinymce.activeEditor.selection.collapse();");
+    // The answer is plain text: it goes in as text, whatever it holds.
     m_connection.send(PageScript::fill("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
                                        "tinymce.activeEditor.selection.setContent({});"
                                        "tinymce.activeEditor.undoManager.add();window.location='rte://dirtyEvent';",
-                                       {text}));
+                                       {HTMLTextEscaper::escape(std::string_view(text))}));
 }
 
 void QVOutlineViewController::registerOutlineRoutes()

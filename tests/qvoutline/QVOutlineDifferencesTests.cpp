@@ -352,6 +352,10 @@ TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoA
                   "window.location='rte://dirtyEvent';");
     }
 
+    // The answer is text: markup in it stays text in the page.
+    controller.AI_LeafcraftViewController_insertText("a <b> & c", "", 2);
+    EXPECT_NE(outline.page->lastScript()->find("setContent('a &lt;b&gt; &amp; c')"), std::string::npos);
+
     outline.page->clearScripts();
     controller.addContentFromWisperant("Waiting");
     EXPECT_EQ(outline.page->lastScript(), "leftSortable.addNewBranchWithContent('Waiting');");
