@@ -38,6 +38,12 @@ std::string QVOutlinePictures::sketchDataScript()
            "element ? (element.getAttribute('data-sketch') || '') : '';";
 }
 
+std::string QVOutlinePictures::isSketchScript()
+{
+    return "var element = tinymce.activeEditor.getDoc().getElementById('imageSelected_555');"
+           "element ? element.hasAttribute('data-sketch') : false;";
+}
+
 std::optional<std::string> QVOutlinePictures::sketchFromAnswer(const std::optional<std::string>& answer)
 {
     if (!answer || answer->empty())

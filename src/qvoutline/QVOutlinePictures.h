@@ -26,6 +26,8 @@ public:
     // Answers the selected picture's drawing data; empty when it has none
     // or no picture is selected.
     static std::string sketchDataScript();
+    // Answers whether the selected picture carries drawing data.
+    static std::string isSketchScript();
     // A cropped picture goes back in as a sketch only when it was one: a
     // photo without drawing data keeps its own size.
     static std::optional<std::string> sketchFromAnswer(const std::optional<std::string>& answer);

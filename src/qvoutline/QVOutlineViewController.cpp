@@ -7,6 +7,9 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Device.h"
 #include "qvoutline/QVOutlineDialect.h"
+#include "qvoutline/QVOutlineEditMenuRules.h"
+#include "qvoutline/QVOutlinePictures.h"
+#include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
 #include "webeditor/PageMessage.h"
@@ -154,6 +157,34 @@ void QVOutlineViewController::viewWillTransitionToSize(Size size)
     m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = {};",
                                        {formatFixed(bodyWidthForSize(size, phoneInLandscape), 6) + "px"}));
     calculateSiblingDistances();
+}
+
+std::string QVOutlineViewController::pictureHTML(const std::string& base64, Size size, bool rightToLeft) const
+{
+    return QVOutlinePictures::elementHTML(base64, std::nullopt, size, rightToLeft);
+}
+
+std::vector<MenuItem> QVOutlineViewController::imageMenuItems() const
+{
+    return QVOutlinePictures::imageMenuItems();
+}
+
+bool QVOutlineViewController::canPerformAction(const std::string& action, const void* sender) const
+{
+    auto* self = const_cast<QVOutlineViewController*>(this);
+    QVOutlineEditMenuRules rules({
+        .isEditing = [this] { return isEditing(); },
+        .isSpeaking = {},
+        .voiceExists = {},
+        .isAnnotationShown = {},
+        .isCropping = [self] { return self->pictures().cropper() != nullptr; },
+        .hasSelectedImage = [self] { return self->pictures().currentlyImageResizableView() != nullptr; },
+        .selectedImageIsSketch = [self] { return self->m_connection.readBool(QVOutlinePictures::isSketchScript(), false); },
+        .textEditorAnswer = [this, sender](const std::string& asked) {
+            return QVTextViewController::canPerformAction(asked, sender);
+        },
+    });
+    return rules.canPerformAction(action);
 }
 
 void QVOutlineViewController::documentDidClose()

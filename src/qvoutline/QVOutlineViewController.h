@@ -52,6 +52,10 @@ public:
     void updateUndoRedoButtons() { m_undoRefresh.updateUndoRedoButtons(); }
     void documentDidClose() override;
 
+    // The edit menu: the QV text editor's rules with the outline's own for
+    // the assistant, highlighting, reading aloud and sketches.
+    bool canPerformAction(const std::string& action, const void* sender) const override;
+
     // PageBridgeClient
     void pageDidBecomeReady() override;
 
@@ -68,6 +72,8 @@ protected:
     std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const override;
     std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const override;
     void viewWillTransitionToSize(Size size) override;
+    std::string pictureHTML(const std::string& base64, Size size, bool rightToLeft) const override;
+    std::vector<MenuItem> imageMenuItems() const override;
 
 private:
     void registerOutlineRoutes();

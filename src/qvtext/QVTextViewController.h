@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/MenuController.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
@@ -115,6 +116,9 @@ protected:
     // The stored body style as the ready step applies it.
     virtual std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const { return stored; }
     void viewWillTransitionToSize(Size size) override;
+    // A new picture's markup and the picture menu's rows.
+    virtual std::string pictureHTML(const std::string& base64, Size size, bool rightToLeft) const;
+    virtual std::vector<MenuItem> imageMenuItems() const;
 
     const QVTextDialect& m_qvDialect;
 

@@ -4,6 +4,10 @@
 #include "platform/ui/Action.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/View.h"
+#include "platform/graphics/Image.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPictureCommands.h"
 #include "platform/ui/Menu.h"
 #include "platform/docframework/DKMenuController.h"
 #include "platform/web/FakeWebView.h"
@@ -360,6 +364,73 @@ TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoA
     controller.addContentFromWisperant("Waiting");
     EXPECT_EQ(outline.page->lastScript(), "leftSortable.addNewBranchWithContent('Waiting');");
     EXPECT_EQ(outline.document->changeCount(), changes + 1);
+}
+
+TEST_F(QVOutlineDifferencesTest, anOutlinesPictureIsUneditableInARightToLeftPageAndComesInUnselected)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    std::vector<std::uint8_t> pixels(4 * 4 * 4, 200);
+    Image::Pointer image = *Image::imageWithPixels(4, 4, std::move(pixels));
+    for (Editor* editor : {&outline, &text}) {
+        editor->page->answerMatching("tinymce\\.activeEditor\\.rtl", [this, page = editor->page](const std::string&) {
+            return release(*page, true);
+        });
+        editor->page->answerMatching("insertHTML", [this, page = editor->page](const std::string&) {
+            return release(*page, true);
+        });
+        ASSERT_TRUE(editor->controller->pictures().insertImage(image).ok());
+        loop.advanceVirtualClock(1);
+    }
+    std::vector<std::string> outlineInsert = outline.page->scriptsMatching("insertHTML");
+    ASSERT_EQ(outlineInsert.size(), 1u);
+    EXPECT_NE(outlineInsert[0].find("contenteditable=false"), std::string::npos) << outlineInsert[0];
+    EXPECT_NE(outlineInsert[0].find("text-align:right;\\\"\\u003E\\u003Cbr\\u003E"), std::string::npos) << outlineInsert[0];
+    EXPECT_TRUE(outline.page->scriptsMatching("getSize").empty()) << "the outline selects no inserted picture";
+
+    std::vector<std::string> textInsert = text.page->scriptsMatching("insertHTML");
+    ASSERT_EQ(textInsert.size(), 1u);
+    EXPECT_EQ(textInsert[0].find("contenteditable"), std::string::npos) << "a right-to-left text keeps it editable";
+    EXPECT_EQ(text.page->scriptsMatching("getSize").size(), 1u) << "the text editor selects it half a second later";
+}
+
+TEST_F(QVOutlineDifferencesTest, aTouchOnAnOutlinePictureWhileThePageScrollsSelectsNothing)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        editor->page->sendPageMessage("rte://scrollEvent");
+        editor->page->sendPageMessage("rte://imageTouchedEvent");
+        loop.advanceVirtualClock(1);
+    }
+    EXPECT_TRUE(outline.page->scriptsMatching("getSize").empty());
+    EXPECT_EQ(text.page->scriptsMatching("getSize").size(), 1u);
+    // Once the scrolling has ended, a touch selects.
+    outline.page->sendPageMessage("rte://endScrollEvent#0_100");
+    outline.page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(1);
+    EXPECT_EQ(outline.page->scriptsMatching("getSize").size(), 1u);
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesPageCounterStandsCloserToTheRightEdge)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    outline.controller->transitionToSize(Size{1000, 800});
+    text.controller->transitionToSize(Size{1000, 800});
+    EXPECT_EQ(outline.controller->pages().pageUpDownView()->frame().minX(), 964);
+    EXPECT_EQ(text.controller->pages().pageUpDownView()->frame().minX(), 952);
+}
+
+TEST_F(QVOutlineDifferencesTest, theAssistantAndHighlightOfTheEditMenuWaitUntilTheOutlineHasNoKeyboard)
+{
+    Editor outline = openReady(Kind::Outline);
+    for (const char* action : {"highlightYellowTextSelection:", "wisperantActionFromContextualMenu:"})
+        EXPECT_TRUE(outline.controller->canPerformAction(action, nullptr)) << action;
+    outline.page->sendPageMessage("rte://onkeydownEvent");
+    for (const char* action : {"highlightYellowTextSelection:", "wisperantActionFromContextualMenu:"})
+        EXPECT_FALSE(outline.controller->canPerformAction(action, nullptr)) << action;
+    EXPECT_FALSE(outline.controller->canPerformAction("cropImage:", nullptr)) << "no picture is selected";
 }
 
 TEST_F(QVOutlineDifferencesTest, theOutlinesHeaderAndFooterPlaceholdersAreSpansWhereTheTextEditorsAreDivs)
