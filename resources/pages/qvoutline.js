@@ -488,6 +488,13 @@
         })(global, global.document, global.rangy);
     }
 
+    // The desktop engine does not adjust text sizes: the page is shown at
+    // the zoom instead, on its root element, which no save reads.
+    function folioQVViewZoom(percent) {
+        global.document.documentElement.style.zoom = (Number(percent) || 100) + '%';
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
     global.folioInEditorFrame = folioInEditorFrame;
+    global.folioQVViewZoom = folioQVViewZoom;
 })(window);

@@ -7,6 +7,7 @@
 #include "platform/web/WebView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "qvoutline/QVOutlinePictures.h"
+#include "qvtext/QVTextZoom.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "OutlineTree.h"
@@ -288,6 +289,24 @@ TEST_F(QVOutlineEditorWebTest, theEditorsSelectionScriptsRunOnTheOutlinePageItse
     EXPECT_EQ(run("folioInEditorFrame('String(rangy.getSelection(window))')"), "Plan");
     EXPECT_EQ(run("folioInEditorFrame('typeof rangy.getSelection(window).move')"), "function")
         << "the text-range module is there for the caret's word moves";
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, theTextZoomShowsTheOutlineLargerAndIsNotSaved)
+{
+    auto document = open(writeSeed("Zoom.qvoutline"));
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);e.insertContent('Plan');})()");
+    const std::string before = run("String(document.getElementById('1').getBoundingClientRect().height)");
+    editor->zoom().zoomIn();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !run("document.documentElement.style.zoom").empty(); },
+                                         kEngineWaitSeconds));
+    EXPECT_GT(std::stod(run("String(document.getElementById('1').getBoundingClientRect().height)")), std::stod(before))
+        << "the branches are drawn larger";
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(storedPage(document->fileURL()).find("zoom"), std::string::npos) << storedPage(document->fileURL());
     document->closeWithCompletionHandler({});
 }
 
