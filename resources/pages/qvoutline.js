@@ -488,10 +488,17 @@
         })(global, global.document, global.rangy);
     }
 
-    // The desktop engine does not adjust text sizes: the page is shown at
-    // the zoom instead, on its root element, which no save reads.
+    // The desktop engine does not adjust text sizes: what the body holds is
+    // shown at the zoom instead, inside the body's own width, through a
+    // style sheet of the page's head, which no save reads.
     function folioQVViewZoom(percent) {
-        global.document.documentElement.style.zoom = (Number(percent) || 100) + '%';
+        var sheet = global.document.getElementById('folioViewZoom');
+        if (!sheet) {
+            sheet = global.document.createElement('style');
+            sheet.id = 'folioViewZoom';
+            global.document.head.appendChild(sheet);
+        }
+        sheet.textContent = '#mytextarea > * { zoom: ' + (Number(percent) || 100) + '%; }';
     }
 
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;

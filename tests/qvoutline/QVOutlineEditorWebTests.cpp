@@ -301,10 +301,12 @@ TEST_F(QVOutlineEditorWebTest, theTextZoomShowsTheOutlineLargerAndIsNotSaved)
         "e.selection.collapse(false);e.insertContent('Plan');})()");
     const std::string before = run("String(document.getElementById('1').getBoundingClientRect().height)");
     editor->zoom().zoomIn();
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !run("document.documentElement.style.zoom").empty(); },
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return run("String(!!document.getElementById('folioViewZoom'))") == "true"; },
                                          kEngineWaitSeconds));
     EXPECT_GT(std::stod(run("String(document.getElementById('1').getBoundingClientRect().height)")), std::stod(before))
         << "the branches are drawn larger";
+    EXPECT_EQ(run("String(document.querySelector('#left-tree li').getBoundingClientRect().right <= window.innerWidth)"),
+              "true") << "and stay within the window";
     ASSERT_TRUE(save(*document));
     EXPECT_EQ(storedPage(document->fileURL()).find("zoom"), std::string::npos) << storedPage(document->fileURL());
     document->closeWithCompletionHandler({});
