@@ -399,7 +399,9 @@
         });
         tiny.on('init', function () {
             global.folioAttachEditor(global.document, {
-                contentId: 'mytextarea', events: false,
+                // The outline shows its text zoom itself (folioQVViewZoom),
+                // so that no zoom is written into the saved body style.
+                contentId: 'mytextarea', events: false, textSizeAdjust: false,
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             tiny.setContent(text || '');
