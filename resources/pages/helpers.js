@@ -133,8 +133,9 @@
 
     // Makes `documentToEdit` the document every helper works on. Options:
     // contentId (the editable element; the body when absent), events (install
-    // the event senders; pages that send their own events say false), and the
-    // two picture ids that mark the selected picture and the others.
+    // the event senders; pages that send their own events say false),
+    // textSizeAdjust (false for a page that shows its text zoom itself), and
+    // the two picture ids that mark the selected picture and the others.
     function folioAttachEditor(documentToEdit, options) {
         options = options || {};
         editor.doc = documentToEdit || global.document;
@@ -152,7 +153,8 @@
         if (options.events !== false)
             installEventSenders();
         installSmartQuotes();
-        installTextSizeAdjust();
+        if (options.textSizeAdjust !== false)
+            installTextSizeAdjust();
         installNoteMarkerKeeper();
     }
 

@@ -372,6 +372,14 @@
             }
             before = [];
         });
+        // The insertion commands the editor sends may rebuild the paragraph
+        // at the caret, pictures and all: the selected picture lets go
+        // before the new one comes in.
+        tiny.on('BeforeExecCommand', function (event) {
+            if (!/^(insertHTML|mceInsertContent)$/i.test(event.command || ''))
+                return;
+            selected().forEach(function (picture) { picture.id = 'imageSelected_444'; });
+        });
     }
 
     function setup(tiny, text) {
@@ -391,7 +399,9 @@
         });
         tiny.on('init', function () {
             global.folioAttachEditor(global.document, {
-                contentId: 'mytextarea', events: false,
+                // The outline shows its text zoom itself (folioQVViewZoom),
+                // so that no zoom is written into the saved body style.
+                contentId: 'mytextarea', events: false, textSizeAdjust: false,
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             tiny.setContent(text || '');
@@ -470,5 +480,30 @@
         toggleBranch: function () { var b = currentBranch(); return !!b && toggleBranch(b); },
         normalize: normalize
     };
+    // The QV editors run their caret, insertion, find and note scripts
+    // through here, where the text page reaches into TinyMCE's frame. The
+    // outline edits the page itself: `window`, `document` and `rangy` are
+    // the page's own.
+    function folioInEditorFrame(source) {
+        return (function (window, document, rangy) {
+            return eval(String(source));
+        })(global, global.document, global.rangy);
+    }
+
+    // The desktop engine does not adjust text sizes: what the body holds is
+    // shown at the zoom instead, inside the body's own width, through a
+    // style sheet of the page's head, which no save reads.
+    function folioQVViewZoom(percent) {
+        var sheet = global.document.getElementById('folioViewZoom');
+        if (!sheet) {
+            sheet = global.document.createElement('style');
+            sheet.id = 'folioViewZoom';
+            global.document.head.appendChild(sheet);
+        }
+        sheet.textContent = '#mytextarea > * { zoom: ' + (Number(percent) || 100) + '%; }';
+    }
+
     global.folioStartQVOutlineEditor = folioStartQVOutlineEditor;
+    global.folioInEditorFrame = folioInEditorFrame;
+    global.folioQVViewZoom = folioQVViewZoom;
 })(window);

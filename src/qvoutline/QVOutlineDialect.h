@@ -14,6 +14,7 @@ public:
 
     std::string readySignal() const override { return ReadyPoller::kDOMLoadedSignal; }
     double readyDelaySeconds() const override { return kReadyDelaySeconds; }
+    const EditorTraits& traits() const override;
 };
 
 } // namespace folio

@@ -5,8 +5,13 @@
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/Device.h"
 #include "qvoutline/QVOutlineDialect.h"
+#include "qvoutline/QVOutlineEditMenuRules.h"
+#include "qvoutline/QVOutlinePictures.h"
+#include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextPageTemplate.h"
+#include "qvtext/QVTextStyling.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
@@ -28,8 +33,17 @@ void removeAll(std::string& text, const std::string& part)
 QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebViewFactory factory,
                                                  LinkOpener openLink)
     : QVTextViewController(document, std::make_unique<QVOutlineDialect>(), std::move(factory), std::move(openLink))
+    , m_undoItems([this] { undoAction(); }, [this] { redoAction(); })
+    , m_undoRefresh({[this] { return canUndo(); }, [this] { return canRedo(); },
+                     [this](bool undo, bool redo) { m_undoItems.setEnabled(undo, redo); }})
 {
     registerOutlineRoutes();
+    // Every change the editor notices, also one while the document closes,
+    // refreshes the undo and redo items a little later.
+    m_dirty.setChangeObserver([this] { m_undoRefresh.scheduleUpdate(); });
+    // An outline takes no default style, and its style bar aligns only.
+    styling().presets().setAppliesDefaultStyle(false);
+    styling().setAlignMenuDirections(AlignmentMenu::Directions::LeftOut);
 }
 
 QVOutlineViewController::~QVOutlineViewController() = default;
@@ -53,6 +67,8 @@ Result<std::string> QVOutlineViewController::pageHTML() const
                            {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},
                            {"tinymce", html(PageResources::componentURL("tinymce/tinymce.min.js"))},
                            {"helpers", html(PageResources::helperLibraryURL())},
+                           {"rangy", html(PageResources::componentURL("rangy/lib/rangy-core.js"))},
+                           {"rangyTextRange", html(PageResources::componentURL("rangy/lib/rangy-textrange.js"))},
                            {"treeStyle", html(PageResources::pageFileURL("print-qvoutline.css"))},
                            {"outline", html(PageResources::pageFileURL("qvoutline.js"))},
                            {"language", script(language)},
@@ -126,13 +142,80 @@ void QVOutlineViewController::calculateSiblingDistances()
     m_connection.send("$(leftSortable.options.treeSelector).calculateSiblingDistances();");
 }
 
+double QVOutlineViewController::bodyWidthForSize(Size size, bool phoneInLandscape)
+{
+    return size.width - (phoneInLandscape ? kPhoneLandscapeBodyWidthInset : kBodyWidthInset);
+}
+
 void QVOutlineViewController::viewWillTransitionToSize(Size size)
 {
     QVTextViewController::viewWillTransitionToSize(size);
-    if (!isPageReady())
-        return;
-    sendBodyWidth();
+    const Device& device = Device::current();
+    bool phoneInLandscape = device.userInterfaceIdiom() == UserInterfaceIdiom::Phone && device.isLandscape();
+    // The tree redraws its connectors for the new width; a page that is not
+    // up yet takes its width again when it becomes ready.
+    m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.width = {};",
+                                       {formatFixed(bodyWidthForSize(size, phoneInLandscape), 6) + "px"}));
     calculateSiblingDistances();
+}
+
+std::string QVOutlineViewController::pictureHTML(const std::string& base64, Size size, bool rightToLeft) const
+{
+    return QVOutlinePictures::elementHTML(base64, std::nullopt, size, rightToLeft);
+}
+
+std::vector<MenuItem> QVOutlineViewController::imageMenuItems() const
+{
+    return QVOutlinePictures::imageMenuItems();
+}
+
+bool QVOutlineViewController::canPerformAction(const std::string& action, const void* sender) const
+{
+    auto* self = const_cast<QVOutlineViewController*>(this);
+    QVOutlineEditMenuRules rules({
+        .isEditing = [this] { return isEditing(); },
+        .isSpeaking = {},
+        .voiceExists = {},
+        .isAnnotationShown = {},
+        .isCropping = [self] { return self->pictures().cropper() != nullptr; },
+        .hasSelectedImage = [self] { return self->pictures().currentlyImageResizableView() != nullptr; },
+        .selectedImageIsSketch = [self] { return self->m_connection.readBool(QVOutlinePictures::isSketchScript(), false); },
+        .textEditorAnswer = [this, sender](const std::string& asked) {
+            return QVTextViewController::canPerformAction(asked, sender);
+        },
+    });
+    return rules.canPerformAction(action);
+}
+
+void QVOutlineViewController::documentDidClose()
+{
+    m_undoRefresh.cancel();
+    m_undoItems.setEnabled(false, false);
+    QVTextViewController::documentDidClose();
+}
+
+void QVOutlineViewController::rememberEditingBeforeAssistant()
+{
+    m_connection.send(PageScript::fill("wasWebEditorFocusedBeforePrompt = {};", {isEditing()}));
+}
+
+void QVOutlineViewController::AI_LeafcraftViewController_insertText(const std::string& text, const std::string&,
+                                                                    unsigned long insertionType)
+{
+    constexpr unsigned long kReplacesSelection = 2;
+    if (!m_connection.readBool("wasWebEditorFocusedBeforePrompt", false)) {
+        m_connection.send(PageScript::fill("leftSortable.addNewBranchWithContent({});window.location='rte://dirtyEvent';",
+                                           {text}));
+        return;
+    }
+    if (insertionType != kReplacesSelection)
+        m_connection.send("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
+                          "tinymce.activeEditor.selection.collapse();");
+    // The answer is plain text: it goes in as text, whatever it holds.
+    m_connection.send(PageScript::fill("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
+                                       "tinymce.activeEditor.selection.setContent({});"
+                                       "tinymce.activeEditor.undoManager.add();window.location='rte://dirtyEvent';",
+                                       {HTMLTextEscaper::escape(std::string_view(text))}));
 }
 
 void QVOutlineViewController::registerOutlineRoutes()

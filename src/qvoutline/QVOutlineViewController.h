@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qvoutline/QVOutlineUndoItems.h"
+#include "qvoutline/QVOutlineUndoRefresh.h"
 #include "qvtext/QVTextViewController.h"
 
 namespace folio {
@@ -16,6 +18,7 @@ public:
     static constexpr int kBodyFontSize = 14;
     // The body is this much narrower than the view.
     static constexpr double kBodyWidthInset = 32;
+    static constexpr double kPhoneLandscapeBodyWidthInset = 180;
 
     QVOutlineViewController(TextDocument& document, WebViewFactory factory = {}, LinkOpener openLink = {});
     ~QVOutlineViewController() override;
@@ -26,6 +29,32 @@ public:
     // script literal, so quotes in it stay text.
     void addNewBranchWithContent(const std::string& text);
     void calculateSiblingDistances();
+
+    // The writing assistant. On opening, the page notes whether the outline
+    // was being edited; the answer then goes where the selection was (after
+    // it, unless the insertion type is 2, which replaces it), or, when the
+    // outline was not being edited, into a new branch. The page's own dirty
+    // event marks the change.
+    void rememberEditingBeforeAssistant();
+    void AI_LeafcraftViewController_insertText(const std::string& text, const std::string& htmlText,
+                                               unsigned long insertionType);
+    // Text the assistant prepared while no editor was open becomes a new branch.
+    void addContentFromWisperant(const std::string& text) { addNewBranchWithContent(text); }
+
+    // The body's width for a view of `size`: a phone in landscape leaves room
+    // beside the tree, everything else the same narrow margin as on opening.
+    static double bodyWidthForSize(Size size, bool phoneInLandscape);
+
+    // FIXME: these give way to the QV editors' shared bar items once the
+    // outline shows a bar; the refresh takes whichever items it is given.
+    const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoItems.undoBarButtonItem(); }
+    const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoItems.redoBarButtonItem(); }
+    void updateUndoRedoButtons() { m_undoRefresh.updateUndoRedoButtons(); }
+    void documentDidClose() override;
+
+    // The edit menu: the QV text editor's rules with the outline's own for
+    // the assistant, highlighting, reading aloud and sketches.
+    bool canPerformAction(const std::string& action, const void* sender) const override;
 
     // PageBridgeClient
     void pageDidBecomeReady() override;
@@ -43,10 +72,15 @@ protected:
     std::vector<std::string> newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const override;
     std::optional<std::string> bodyStyleToRestore(std::optional<std::string> stored) const override;
     void viewWillTransitionToSize(Size size) override;
+    std::string pictureHTML(const std::string& base64, Size size, bool rightToLeft) const override;
+    std::vector<MenuItem> imageMenuItems() const override;
 
 private:
     void registerOutlineRoutes();
     void sendBodyWidth();
+
+    QVOutlineUndoItems m_undoItems;
+    QVOutlineUndoRefresh m_undoRefresh;
 };
 
 } // namespace folio

@@ -154,6 +154,14 @@ std::string QVPictureCommands::pictureHTML(const std::string& base64, Size size,
         + (rightToLeft ? "right" : "left") + ";\"></p>";
 }
 
+std::vector<MenuItem> QVPictureCommands::imageMenuItems()
+{
+    std::vector<MenuItem> items;
+    for (const MenuEntry& entry : kImageMenu)
+        items.push_back({toUtf16(Localization::localizedString(entry.title)), entry.action});
+    return items;
+}
+
 Status QVPictureCommands::insertImage(const Image::Pointer& image)
 {
     if (!image)
@@ -164,12 +172,15 @@ Status QVPictureCommands::insertImage(const Image::Pointer& image)
     Size size = displaySize(image->size());
     bool rightToLeft = m_page.readBool("tinymce.activeEditor.rtl", false);
     m_page.send(kReleaseSelectedIdsScript);
+    std::string html =
+        m_host.pictureHTML ? m_host.pictureHTML(*base64, size, rightToLeft) : pictureHTML(*base64, size, rightToLeft);
     m_page.read(PageScript::fill("tinymce.activeEditor.execCommand('insertHTML', false, {});"
                                  "tinymce.activeEditor.selection.getNode().scrollIntoViewIfNeeded(false);",
-                                 {pictureHTML(*base64, size, rightToLeft)}));
+                                 {html}));
     if (m_host.endEditing)
         m_host.endEditing();
-    scheduleSelection();
+    if (!m_host.selectsInsertedPicture || m_host.selectsInsertedPicture())
+        scheduleSelection();
     return {};
 }
 
@@ -257,6 +268,8 @@ void QVPictureCommands::delayedTapInImage()
     RunLoop::main().cancelPreviousPerformRequests(this, kSelectDelaySelector);
     if (m_host.isPhoneInLandscape && m_host.isPhoneInLandscape())
         return;
+    if (m_host.ignoresTouch && m_host.ignoresTouch())
+        return;
     std::string size = m_page.readString(kSizeScript);
     std::size_t split = size.find('_');
     if (split == std::string::npos)
@@ -311,9 +324,7 @@ void QVPictureCommands::showImageMenu()
         m_host.becomeFirstResponder();
     if (!m_overlay || (m_host.isClosing && m_host.isClosing()))
         return;
-    std::vector<MenuItem> items;
-    for (const MenuEntry& entry : kImageMenu)
-        items.push_back({toUtf16(Localization::localizedString(entry.title)), entry.action});
+    std::vector<MenuItem> items = m_host.imageMenuItems ? m_host.imageMenuItems() : imageMenuItems();
     MenuController& menu = MenuController::shared();
     menu.setMenuItems(std::move(items));
     Rect frame = m_overlay->frame();

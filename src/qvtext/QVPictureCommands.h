@@ -3,11 +3,13 @@
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
+#include "platform/ui/MenuController.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -46,6 +48,14 @@ public:
         std::function<double()> screenScale{};
         // The editor takes the menu's commands.
         std::function<void()> becomeFirstResponder{};
+        // Where another editor on this road places pictures its own way:
+        // its picture markup, its menu, whether an inserted picture comes
+        // up selected, and whether a touch waits for the page to stop
+        // scrolling. Empty means the QV text editor's way.
+        std::function<std::string(const std::string& base64, Size size, bool rightToLeft)> pictureHTML{};
+        std::function<std::vector<MenuItem>()> imageMenuItems{};
+        std::function<bool()> selectsInsertedPicture{};
+        std::function<bool()> ignoresTouch{};
     };
 
     QVPictureCommands(PageConnection& page, Host host);
@@ -102,6 +112,8 @@ public:
     static Size displaySize(Size points);
     // The HTML of a new picture on its own centred line.
     static std::string pictureHTML(const std::string& base64, Size size, bool rightToLeft);
+    // The picture menu's rows, in order.
+    static std::vector<MenuItem> imageMenuItems();
     // A framed copy: the picture on a transparent sheet 45 points larger,
     // with a soft shadow and a white border.
     static Result<Image::Pointer> generatePhotoStackWithImage(const Image::Pointer& image);

@@ -56,6 +56,8 @@ QVStylePresets::QVStylePresets(PageConnection& page, QVCharacterStyleCommander& 
 
 void QVStylePresets::setDefaultStyle()
 {
+    if (!m_appliesDefaultStyle)
+        return;
     QVStyleStore::Style style = m_store.defaultStyle();
     if (style.paragraphSpacing)
         m_page.send(spacingScript(*style.paragraphSpacing));

@@ -28,6 +28,9 @@ public:
     QVStylePresets(PageConnection& page, QVCharacterStyleCommander& characters, QVStyleStore& store, Host host);
 
     void setDefaultStyle();
+    // An editor whose page styles itself (the outline) applies no default
+    // style: setDefaultStyle then does nothing.
+    void setAppliesDefaultStyle(bool applies) { m_appliesDefaultStyle = applies; }
     // n 1 to 3; a style without a font shows "Style Undefined" and applies
     // nothing. Any other n applies the plain style.
     void setUserStyle(long n);
@@ -43,6 +46,7 @@ private:
     QVCharacterStyleCommander& m_characters;
     QVStyleStore& m_store;
     Host m_host;
+    bool m_appliesDefaultStyle = true;
 };
 
 } // namespace folio

@@ -173,7 +173,7 @@ void QVTextStyling::alignSelected(long option)
 
 std::shared_ptr<Menu> QVTextStyling::showAlignKeyMenuActions()
 {
-    return AlignmentMenu::menu([this](long option) { alignSelected(option); });
+    return AlignmentMenu::menu([this](long option) { alignSelected(option); }, m_alignMenuDirections);
 }
 
 void QVTextStyling::showAlignKeyMenu()

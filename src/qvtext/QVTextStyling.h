@@ -7,6 +7,7 @@
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVStyleStore.h"
 #include "qvtext/QVTextStyleCallbacks.h"
+#include "webeditor/AlignmentMenu.h"
 
 #include <cstdint>
 #include <functional>
@@ -86,6 +87,9 @@ public:
     void optionSelected(long row);
     void alignSelected(long option);
     std::shared_ptr<Menu> showAlignKeyMenuActions();
+    // Whether the style bar's alignment menu offers the writing directions
+    // too (the popover list always does).
+    void setAlignMenuDirections(AlignmentMenu::Directions directions) { m_alignMenuDirections = directions; }
     // The alignment options as a popover list, replacing one still open;
     // presented through the host.
     void showAlignKeyMenu();
@@ -137,6 +141,7 @@ private:
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;
     bool m_existVoiceForLanguage = false;
+    AlignmentMenu::Directions m_alignMenuDirections = AlignmentMenu::Directions::Offered;
 };
 
 } // namespace folio

@@ -21,6 +21,7 @@
 #include "qvtext/QVEditingTools.h"
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPagePlaceholders.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextDialect.h"
@@ -75,9 +76,10 @@ QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactor
 {
 }
 
-QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect,
+QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<QVTextDialect> dialect,
                                            WebViewFactory factory, LinkOpener openLink)
     : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
+    , m_qvDialect(static_cast<const QVTextDialect&>(*m_dialect))
 {
     m_styling = std::make_unique<QVTextStyling>(
         m_connection, UserDefaults::standardUserDefaults(),
@@ -214,6 +216,12 @@ void QVTextViewController::makePageViews()
     pictures.isClosing = [this] { return m_bridge.isClosing(); };
     pictures.screenScale = [&device] { return device.screenScale(); };
     pictures.becomeFirstResponder = [this] { becomeFirstResponder(); };
+    pictures.pictureHTML = [this](const std::string& base64, Size size, bool rightToLeft) {
+        return pictureHTML(base64, size, rightToLeft);
+    };
+    pictures.imageMenuItems = [this] { return imageMenuItems(); };
+    pictures.selectsInsertedPicture = [this] { return editorTraits().selectsInsertedPicture; };
+    pictures.ignoresTouch = [this] { return editorTraits().ignoresPictureTouchWhileScrolling && m_isEditorScrollingView; };
     m_pictures = std::make_unique<QVPictureCommands>(m_connection, std::move(pictures));
 }
 
@@ -299,7 +307,8 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
     // The page counter panel stands at the right edge, lower in portrait.
     Rect panel = m_pages->pageUpDownView()->frame();
     m_pages->pageUpDownView()->setFrame(
-        makeRect(size.width - 48, device.isLandscape() ? 410 : 510, panel.width(), panel.height()));
+        makeRect(size.width - editorTraits().pageUpDownRightInset, device.isLandscape() ? 410 : 510, panel.width(),
+                 panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
@@ -363,6 +372,26 @@ void QVTextViewController::pageDidBecomeReady()
 std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const
 {
     return QVTextPageSetup::blankDocumentScripts(settings);
+}
+
+std::string QVTextViewController::pictureHTML(const std::string& base64, Size size, bool rightToLeft) const
+{
+    return QVPictureCommands::pictureHTML(base64, size, rightToLeft);
+}
+
+std::vector<MenuItem> QVTextViewController::imageMenuItems() const
+{
+    return QVPictureCommands::imageMenuItems();
+}
+
+std::string QVTextViewController::getCurrentPageHeaderControl() const
+{
+    return QVPagePlaceholders::getCurrentPageHeaderControl(editorTraits().headerFooterElement);
+}
+
+std::string QVTextViewController::getCurrentPageFooterControl() const
+{
+    return QVPagePlaceholders::getCurrentPageFooterControl(editorTraits().headerFooterElement);
 }
 
 void QVTextViewController::scrollToBookmark()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/MenuController.h"
+#include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
 #include "webeditor/WebEditorController.h"
@@ -84,6 +86,14 @@ public:
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
 
+    // The hidden header and footer the header inspector puts into a page
+    // that has none.
+    std::string getCurrentPageHeaderControl() const;
+    std::string getCurrentPageFooterControl() const;
+    // What this editor does differently from the QV text editor, if it is
+    // another one on the same road.
+    const QVTextDialect::EditorTraits& editorTraits() const { return m_qvDialect.traits(); }
+
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
     long long editorScrollOffset() const { return m_editorScrollOffset; }
@@ -95,7 +105,7 @@ public:
 
 protected:
     // For editors that are this one on another page: their own dialect.
-    QVTextViewController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
+    QVTextViewController(TextDocument& document, std::unique_ptr<QVTextDialect> dialect, WebViewFactory factory,
                          LinkOpener openLink);
 
     void loadHTMLDocument() override;
@@ -111,6 +121,11 @@ protected:
     // The style at the caret is followed while the page is on screen.
     void viewWillAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    // A new picture's markup and the picture menu's rows.
+    virtual std::string pictureHTML(const std::string& base64, Size size, bool rightToLeft) const;
+    virtual std::vector<MenuItem> imageMenuItems() const;
+
+    const QVTextDialect& m_qvDialect;
 
 private:
     void registerRoutes();

@@ -17,19 +17,22 @@ std::u16string localized(std::string_view key)
 
 } // namespace
 
-std::shared_ptr<Menu> AlignmentMenu::menu(Handler onSelect)
+std::shared_ptr<Menu> AlignmentMenu::menu(Handler onSelect, Directions directions)
 {
     struct Row {
         const char* title;
         const char* symbol;
         long option;
+        bool isDirection;
     };
-    const Row rows[] = {{"Left To Right", "text.alignleft", 5}, {"Right To Left", "text.alignleft", 4},
-                        {"Justify", "text.justify", 0},       {"Center", "text.aligncenter", 1},
-                        {"Right", "text.alignright", 2},      {"Left", "text.alignleft", 3}};
+    const Row rows[] = {{"Left To Right", "text.alignleft", 5, true}, {"Right To Left", "text.alignleft", 4, true},
+                        {"Justify", "text.justify", 0, false},       {"Center", "text.aligncenter", 1, false},
+                        {"Right", "text.alignright", 2, false},      {"Left", "text.alignleft", 3, false}};
     std::vector<std::shared_ptr<MenuElement>> actions;
     for (const Row& row : rows) {
         long option = row.option;
+        if (row.isDirection && directions == Directions::LeftOut)
+            continue;
         actions.push_back(Action::make(localized(row.title), row.symbol, [onSelect, option](Action&) {
             if (onSelect)
                 onSelect(option);

@@ -17,10 +17,12 @@ class Menu;
 class AlignmentMenu {
 public:
     using Handler = std::function<void(long option)>;
+    enum class Directions { Offered, LeftOut };
 
     // "Left To Right", "Right To Left", "Justify", "Center", "Right", "Left",
-    // each with its symbol.
-    static std::shared_ptr<Menu> menu(Handler onSelect);
+    // each with its symbol; without the first two when the directions are
+    // left out.
+    static std::shared_ptr<Menu> menu(Handler onSelect, Directions directions = Directions::Offered);
     // "Justify", "Center", "Right", "Left", "Right To Left", "Left To Right".
     static std::vector<std::shared_ptr<DKMenuOption>> popoverOptions(Handler onSelect);
 };

@@ -40,6 +40,8 @@ bool DirtyState::documentIsDirty()
         return false;
     if (!m_inForeground)
         return false;
+    if (m_changeObserver)
+        m_changeObserver();
     if (m_closing && !m_forceWhileClosing)
         return false;
     if (m_markDocumentChanged)

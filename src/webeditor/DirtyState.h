@@ -25,6 +25,10 @@ public:
     DirtyState& operator=(const DirtyState&) = delete;
 
     void setFollowUp(Action followUp, double delaySeconds = kDefaultFollowUpDelaySeconds);
+    // Runs for every change that comes while the editor has its document and
+    // the application is in the foreground, before the closing test: also a
+    // change that comes while the document closes, and does not count.
+    void setChangeObserver(Action observer) { m_changeObserver = std::move(observer); }
 
     bool isInForeground() const { return m_inForeground; }
     void setInForeground(bool inForeground) { m_inForeground = inForeground; }
@@ -42,6 +46,7 @@ private:
     Predicate m_hasDocument;
     Action m_markDocumentChanged;
     Action m_followUp;
+    Action m_changeObserver;
     double m_followUpDelay = kDefaultFollowUpDelaySeconds;
     bool m_inForeground = true;
     bool m_closing = false;

@@ -5,6 +5,9 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/web/WebView.h"
+#include "platform/ui/BarButtonItem.h"
+#include "qvoutline/QVOutlinePictures.h"
+#include "qvtext/QVTextZoom.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "OutlineTree.h"
@@ -218,6 +221,94 @@ TEST_F(QVOutlineEditorWebTest, anInsertedPictureIsTheOnlyOneSelected)
     run("document.querySelectorAll('#left-tree img')[0].dispatchEvent(new MouseEvent('click',{bubbles:true}))");
     EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[0].id"), "imageSelected_555");
     EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1");
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, aPictureIsPlacedUneditableWithAParagraphInThePagesDirectionAndTheOnlyOneSelected)
+{
+    auto document = open(writeSeed("Placed.qvoutline"));
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);})()");
+    const std::string pixel = "R0lGODlhAQABAAAAACw=";
+    run(QVOutlinePictures::insertionScript(QVOutlinePictures::elementHTML(pixel, std::nullopt, Size{40, 30}, true)));
+    EXPECT_EQ(run("document.querySelector('#left-tree img').parentNode.nextElementSibling.style.textAlign"), "right")
+        << "a right-to-left page goes on in a right-aligned paragraph";
+    run(QVOutlinePictures::insertionScript(QVOutlinePictures::elementHTML(pixel, std::string("{\"s\":1}"), {}, false)));
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[1].parentNode.nextElementSibling.style.textAlign"), "left");
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree img').length)"), "2");
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree img[contenteditable=\"false\"]').length)"), "2")
+        << "neither picture is editable in place";
+    EXPECT_EQ(run("String(document.querySelectorAll('[id=\"imageSelected_555\"]').length)"), "1")
+        << "two insertions never leave two pictures with the selected id";
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[1].id"), "imageSelected_555");
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[1].getAttribute('data-sketch')"), "{\"s\":1}");
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[0].style.width"), "40px");
+    EXPECT_EQ(run("document.querySelectorAll('#left-tree img')[1].style.width"), "100%") << "a sketch spans the page";
+    // The pictures are kept in the document itself.
+    ASSERT_TRUE(save(*document));
+    const std::string stored = storedPage(document->fileURL());
+    size_t first = stored.find("src=\"data:image/jpeg;base64," + pixel + "\"");
+    ASSERT_NE(first, std::string::npos) << stored;
+    EXPECT_NE(stored.find("src=\"data:image/jpeg;base64," + pixel + "\"", first + 1), std::string::npos) << stored;
+    EXPECT_EQ(stored.find("blob:"), std::string::npos) << stored;
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, theAssistantsAnswerWithTheKeyboardDownBecomesABranchAndUndoFollowsThePage)
+{
+    const std::string path = folder.path("Answer.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Alpha") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    EXPECT_FALSE(editor->undoBarButtonItem()->isEnabled());
+    editor->rememberEditingBeforeAssistant();
+    editor->AI_LeafcraftViewController_insertText("It's done", "", 0);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds))
+        << "the page's own dirty event marks the change";
+    // The page is asked what it can undo a few seconds after the change.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->undoBarButtonItem()->isEnabled(); }, kEngineWaitSeconds));
+    EXPECT_FALSE(editor->redoBarButtonItem()->isEnabled());
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)), (std::vector<std::string>{"1/0/1 Alpha", "2/0/1 It's done"})) << storedPage(path);
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, theEditorsSelectionScriptsRunOnTheOutlinePageItself)
+{
+    auto document = open(writeSeed("Scripts.qvoutline"));
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);e.insertContent('Plan');e.selection.select(e.dom.get('1'),true);})()");
+    EXPECT_EQ(run("folioInEditorFrame('document.getElementById(\"1\").textContent')"), "Plan");
+    EXPECT_EQ(run("folioInEditorFrame('String(rangy.getSelection(window))')"), "Plan");
+    EXPECT_EQ(run("folioInEditorFrame('typeof rangy.getSelection(window).move')"), "function")
+        << "the text-range module is there for the caret's word moves";
+    document->closeWithCompletionHandler({});
+}
+
+TEST_F(QVOutlineEditorWebTest, theTextZoomShowsTheOutlineLargerAndIsNotSaved)
+{
+    auto document = open(writeSeed("Zoom.qvoutline"));
+    if (HasFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);e.insertContent('Plan');})()");
+    const std::string before = run("String(document.getElementById('1').getBoundingClientRect().height)");
+    editor->zoom().zoomIn();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return run("String(!!document.getElementById('folioViewZoom'))") == "true"; },
+                                         kEngineWaitSeconds));
+    EXPECT_GT(std::stod(run("String(document.getElementById('1').getBoundingClientRect().height)")), std::stod(before))
+        << "the branches are drawn larger";
+    EXPECT_EQ(run("String(document.querySelector('#left-tree li').getBoundingClientRect().right <= window.innerWidth)"),
+              "true") << "and stay within the window";
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(storedPage(document->fileURL()).find("zoom"), std::string::npos) << storedPage(document->fileURL());
     document->closeWithCompletionHandler({});
 }
 

@@ -1,0 +1,487 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/View.h"
+#include "platform/graphics/Image.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPictureCommands.h"
+#include "platform/ui/Menu.h"
+#include "platform/docframework/DKMenuController.h"
+#include "platform/web/FakeWebView.h"
+#include "qvoutline/QVOutlineViewController.h"
+#include "qvtext/QVTextStyling.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/VirtualClock.h"
+#include "webeditor/ReadyPoller.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace folio {
+namespace {
+
+using testing_support::writeFile;
+
+constexpr const char* kOutline =
+    "<div id=\"noteDate\">Mar 5, 2024</div><ul id=\"left-tree\"><li class=\"tree-branch branch-level-1\" "
+    "data-id=\"1\" data-parent=\"0\" data-level=\"1\"><div class=\"contents\"><div class=\"branch-wrapper\">"
+    "<div class=\"left-sidebar\"><div class=\"branch-title\" id=\"1\">Plan</div></div></div></div>"
+    "<span class=\"children-bus\"></span></li></ul>";
+
+// The outline editor beside the QV text editor, each on a scripted page, so
+// that every difference shows against what the QV text editor does with the
+// same input.
+class QVOutlineDifferencesTest : public test::VirtualClockTest {
+protected:
+    enum class Kind { Text, Outline };
+
+    struct Editor {
+        std::shared_ptr<TextDocument> document;
+        std::shared_ptr<QVTextViewController> controller;
+        FakeWebView* page = nullptr;
+    };
+
+    ~QVOutlineDifferencesTest() override
+    {
+        Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+        Device::current().setOrientation(DeviceOrientation::LandscapeLeft);
+    }
+
+    // Every document is closed before the next test, so that no save of
+    // the changes made here is still under way when the loop is cleared.
+    void TearDown() override
+    {
+        for (const std::shared_ptr<TextDocument>& document : documents) {
+            bool closed = false;
+            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
+            EXPECT_TRUE(loop.runUntil([&] { return closed; }, 60));
+        }
+    }
+
+    Editor open(Kind kind)
+    {
+        Editor editor;
+        std::string path = folder.path(kind == Kind::Outline ? "Plan.qvoutline" : "Plan.qvtext");
+        writeFile(path, std::string(DocumentSeeds::compressedPage(kOutline)->stringView()));
+        editor.document = std::make_shared<TextDocument>(path);
+        documents.push_back(editor.document);
+        EXPECT_TRUE(editor.document->readFromURL(path).ok());
+        FakeWebView** page = &editor.page;
+        auto factory = [page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = std::make_unique<FakeWebView>();
+            view->setFrame(frame);
+            *page = view.get();
+            return std::unique_ptr<WebView>(std::move(view));
+        };
+        if (kind == Kind::Outline)
+            editor.controller = std::make_shared<QVOutlineViewController>(*editor.document, factory);
+        else
+            editor.controller = std::make_shared<QVTextViewController>(*editor.document, factory);
+        editor.controller->loadViewIfNeeded();
+        return editor;
+    }
+
+    // Ready, with a page that answers the undo questions as the test says.
+    Editor openReady(Kind kind)
+    {
+        Editor editor = open(kind);
+        FakeWebView& page = *editor.page;
+        loop.runOnce();
+        page.finishLoad();
+        page.sendPageMessage(kind == Kind::Outline ? ReadyPoller::kDOMLoadedSignal : QVTextDialect::kReadySignal);
+        loop.advanceVirtualClock(1);
+        EXPECT_TRUE(editor.controller->isPageReady());
+        page.answerMatching("hasUndo\\(\\)", [this, &page](const std::string&) { return release(page, canUndo); });
+        page.answerMatching("hasRedo\\(\\)", [this, &page](const std::string&) { return release(page, canRedo); });
+        page.clearScripts();
+        return editor;
+    }
+
+    std::string release(FakeWebView& page, bool answer)
+    {
+        loop.post([&page] { page.releaseAll(); });
+        return answer ? "true" : "false";
+    }
+
+    static QVOutlineViewController& outlineOf(const Editor& editor)
+    {
+        return static_cast<QVOutlineViewController&>(*editor.controller);
+    }
+
+    static size_t undoQuestions(const Editor& editor) { return editor.page->scriptsMatching("hasUndo\\(\\)").size(); }
+
+    // What the editor did to the page, without its questions.
+    static std::vector<std::string> changes(const Editor& editor)
+    {
+        static const std::regex question("hasUndo|hasRedo|getSelection\\(\\)\\.toString\\(\\)\\.length;$|queryCommand");
+        std::vector<std::string> result;
+        for (const FakeWebView::ScriptCall& call : editor.page->scripts()) {
+            if (!std::regex_search(call.script, question))
+                result.push_back(call.script);
+        }
+        return result;
+    }
+
+    testing_support::ScratchFolder folder{"qvoutline-differences"};
+    std::vector<std::shared_ptr<TextDocument>> documents;
+    bool canUndo = true;
+    bool canRedo = false;
+};
+
+TEST_F(QVOutlineDifferencesTest, aBurstOfChangesRefreshesTheUndoItemsOnceThreeSecondsAfterItsFirstChange)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    QVOutlineViewController& controller = outlineOf(outline);
+    EXPECT_FALSE(controller.undoBarButtonItem()->isEnabled()) << "nothing to undo before the page says so";
+    EXPECT_FALSE(controller.redoBarButtonItem()->isEnabled());
+
+    for (int change = 0; change < 3; ++change) {
+        if (change > 0)
+            loop.advanceVirtualClock(1);
+        outline.page->sendPageMessage("rte://dirtyEvent");
+        text.page->sendPageMessage("rte://dirtyEvent");
+    }
+    loop.advanceVirtualClock(0.9);
+    EXPECT_EQ(undoQuestions(outline), 0u) << "not before three seconds have passed since the first change";
+    loop.advanceVirtualClock(0.2);
+    EXPECT_EQ(undoQuestions(outline), 1u) << "one refresh, three seconds after the first change";
+    EXPECT_TRUE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.redoBarButtonItem()->isEnabled());
+    loop.advanceVirtualClock(5);
+    EXPECT_EQ(undoQuestions(outline), 1u) << "the first refresh cancels those the later changes asked for";
+    EXPECT_EQ(outline.document->changeCount(), 3) << "every change still counts";
+
+    EXPECT_EQ(undoQuestions(text), 0u) << "the QV text editor leaves its items to the page counter";
+
+    // Undoing is a change too: the page now has something to redo.
+    canUndo = false;
+    canRedo = true;
+    controller.undoBarButtonItem()->tap();
+    EXPECT_EQ(outline.page->scriptsMatching("execCommand\\('undo'\\)").size(), 1u);
+    loop.advanceVirtualClock(3.1);
+    EXPECT_FALSE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_TRUE(controller.redoBarButtonItem()->isEnabled());
+}
+
+TEST_F(QVOutlineDifferencesTest, typingForTenSecondsRefreshesTheUndoItemsAboutEveryThreeSeconds)
+{
+    Editor outline = openReady(Kind::Outline);
+    // A key every half second: each refresh cancels what the keys before it
+    // asked for, and the keys after it ask anew three seconds on.
+    for (int key = 0; key < 20; ++key) {
+        outline.page->sendPageMessage("rte://onkeydownEvent");
+        loop.advanceVirtualClock(0.5);
+    }
+    EXPECT_EQ(undoQuestions(outline), 3u) << "at 3, 6 and 9 seconds, not once per key";
+    loop.advanceVirtualClock(4);
+    EXPECT_EQ(undoQuestions(outline), 4u) << "and once more for the last keys";
+}
+
+TEST_F(QVOutlineDifferencesTest, closingDropsAPendingRefreshAndAChangeWhileClosingRefreshesWithoutCounting)
+{
+    Editor outline = openReady(Kind::Outline);
+    outline.controller->dirtyState().setClosing(true);
+    outline.controller->documentIsDirty();
+    EXPECT_EQ(outline.document->changeCount(), 0) << "a change while closing does not count";
+    loop.advanceVirtualClock(3.1);
+    EXPECT_EQ(undoQuestions(outline), 1u) << "but the items still follow the page";
+    outline.controller->dirtyState().setClosing(false);
+
+    outline.controller->documentIsDirty();
+    outline.controller->documentDidClose();
+    loop.advanceVirtualClock(5);
+    EXPECT_EQ(undoQuestions(outline), 1u) << "the refresh asked for before the close never runs";
+    EXPECT_FALSE(outlineOf(outline).undoBarButtonItem()->isEnabled()) << "a closed editor offers no undo";
+    EXPECT_FALSE(outlineOf(outline).redoBarButtonItem()->isEnabled());
+}
+
+TEST_F(QVOutlineDifferencesTest, anEditorThatGoesWhileItsRefreshAsksThePageIsLeftAlone)
+{
+    Editor outline = open(Kind::Outline);
+    loop.runOnce();
+    outline.page->finishLoad();
+    outline.page->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(1);
+    // The page's answer never comes: while the refresh waits for it, the
+    // editor is let go of.
+    outline.page->answerMatching("hasUndo\\(\\)", [&](const std::string&) {
+        loop.post([&] {
+            outline.page = nullptr;
+            outline.controller.reset();
+        });
+        return std::string("true");
+    });
+    outline.controller->documentIsDirty();
+    loop.advanceVirtualClock(3.1);
+    EXPECT_EQ(outline.controller, nullptr);
+}
+
+TEST_F(QVOutlineDifferencesTest, theDefaultStyleOnlyClearsTheFormattingOfAnOutline)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont", "Georgia");
+    defaults.setDouble("defaultFontSize", 18);
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+
+    for (Editor* editor : {&outline, &text}) {
+        editor->controller->styling().optionSelected(0);
+        loop.runOnce();
+    }
+    EXPECT_EQ(changes(outline), std::vector<std::string>{"tinymce.activeEditor.execCommand('removeFormat',false,false);"})
+        << "no font, size, colour, spacing, indent or paper script follows";
+    EXPECT_GE(outline.document->changeCount(), 1);
+    EXPECT_GT(text.page->scripts().size(), 1u) << "the QV text editor applies its default style after clearing";
+    EXPECT_FALSE(text.page->scriptsMatching("backColor").empty());
+
+    // The text-style popover's default-style choices only mark the outline changed.
+    outline.page->clearScripts();
+    int changes = outline.document->changeCount();
+    QVTextStyleCallbacks& callbacks = outline.controller->styling().textStyleCallbacks();
+    TSTextStylePickerViewController picker{defaults};
+    callbacks.textStylePickerViewControllerSelectedDefaultStyle(picker);
+    callbacks.textStylePickerViewControllerReplaceDefaultStyleWithFontTextColor(picker, FontChoice{}, "red");
+    EXPECT_TRUE(outline.page->scripts().empty());
+    EXPECT_EQ(outline.document->changeCount(), changes + 2);
+    defaults.removeObjectForKey("defaultFont");
+    defaults.removeObjectForKey("defaultFontSize");
+}
+
+TEST_F(QVOutlineDifferencesTest, aUserStyleIsAppliedToAnOutlineAsToAText)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("defaultFont1", "Georgia");
+    defaults.setDouble("defaultFontSize1", 18);
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        editor->controller->styling().optionSelected(1);
+        loop.runOnce();
+    }
+    EXPECT_EQ(changes(outline), changes(text));
+    EXPECT_FALSE(outline.page->scriptsMatching("Georgia").empty());
+    defaults.removeObjectForKey("defaultFont1");
+    defaults.removeObjectForKey("defaultFontSize1");
+}
+
+TEST_F(QVOutlineDifferencesTest, theStyleBarsAlignmentMenuOfAnOutlineOffersNoDirections)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    auto titles = [](const std::shared_ptr<Menu>& menu) {
+        std::vector<std::u16string> result;
+        for (const auto& child : menu->children())
+            result.push_back(std::dynamic_pointer_cast<Action>(child)->title());
+        return result;
+    };
+    std::shared_ptr<Menu> outlineMenu = outline.controller->styling().showAlignKeyMenuActions();
+    EXPECT_EQ(titles(outlineMenu), (std::vector<std::u16string>{u"Justify", u"Center", u"Right", u"Left"}));
+    EXPECT_EQ(text.controller->styling().showAlignKeyMenuActions()->children().size(), 6u);
+
+    std::dynamic_pointer_cast<Action>(outlineMenu->children()[1])->perform();
+    EXPECT_EQ(outline.page->lastScript(), "tinymce.activeEditor.execCommand('justifycenter');");
+    std::dynamic_pointer_cast<Action>(outlineMenu->children()[3])->perform();
+    EXPECT_EQ(outline.page->lastScript(), "tinymce.activeEditor.execCommand('justifyleft');");
+
+    // The popover list keeps both directions.
+    outline.controller->styling().showAlignKeyMenu();
+    ASSERT_NE(outline.controller->styling().alignPicker(), nullptr);
+    EXPECT_EQ(outline.controller->styling().alignPicker()->topOptions().size(), 6u);
+}
+
+TEST_F(QVOutlineDifferencesTest, aNewWidthNarrowsTheOutlineBodyAndRedrawsTheTree)
+{
+    Editor outline = openReady(Kind::Outline);
+    Device& device = Device::current();
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Phone);
+    device.setOrientation(DeviceOrientation::LandscapeLeft);
+    outline.controller->transitionToSize(Size{844, 390});
+    std::vector<FakeWebView::ScriptCall> calls = outline.page->scripts();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].script, "tinymce.activeEditor.getBody().style.width = '664.000000px';");
+    EXPECT_EQ(calls[1].script, "$(leftSortable.options.treeSelector).calculateSiblingDistances();");
+
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+    outline.page->clearScripts();
+    outline.controller->transitionToSize(Size{844, 390});
+    EXPECT_EQ(outline.page->scripts().front().script, "tinymce.activeEditor.getBody().style.width = '812.000000px';");
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Phone);
+    device.setOrientation(DeviceOrientation::Portrait);
+    outline.page->clearScripts();
+    outline.controller->transitionToSize(Size{390, 844});
+    EXPECT_EQ(outline.page->scripts().front().script, "tinymce.activeEditor.getBody().style.width = '358.000000px';");
+
+    Editor text = openReady(Kind::Text);
+    text.controller->transitionToSize(Size{844, 390});
+    EXPECT_TRUE(text.page->scripts().empty()) << "the QV text page keeps its own width";
+}
+
+TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoANewBranch)
+{
+    Editor outline = openReady(Kind::Outline);
+    QVOutlineViewController& controller = outlineOf(outline);
+    controller.rememberEditingBeforeAssistant();
+    EXPECT_EQ(outline.page->lastScript(), "wasWebEditorFocusedBeforePrompt = false;");
+    outline.page->sendPageMessage("rte://onkeydownEvent");
+    controller.rememberEditingBeforeAssistant();
+    EXPECT_EQ(outline.page->lastScript(), "wasWebEditorFocusedBeforePrompt = true;");
+
+    bool focused = false;
+    outline.page->answerMatching("^wasWebEditorFocusedBeforePrompt$", [&](const std::string&) {
+        return release(*outline.page, focused);
+    });
+    int changes = outline.document->changeCount();
+    outline.page->clearScripts();
+    controller.AI_LeafcraftViewController_insertText("It's new", "<p>It's new</p>", 1);
+    EXPECT_EQ(outline.page->lastScript(),
+              "leftSortable.addNewBranchWithContent('It\\'s new');window.location='rte://dirtyEvent';");
+    EXPECT_TRUE(outline.page->scriptsMatching("moveToBookmark").empty()) << "the keyboard was down: a new branch";
+    EXPECT_EQ(outline.document->changeCount(), changes) << "the page's dirty event marks the change";
+
+    focused = true;
+    for (unsigned long type : {0ul, 1ul, 2ul}) {
+        outline.page->clearScripts();
+        controller.AI_LeafcraftViewController_insertText("Next", "", type);
+        std::vector<std::string> collapse = outline.page->scriptsMatching("collapse\\(\\);$");
+        EXPECT_EQ(collapse.size(), type == 2 ? 0u : 1u) << "type " << type << ": only type 2 replaces the selection";
+        EXPECT_EQ(outline.page->lastScript(),
+                  "tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
+                  "tinymce.activeEditor.selection.setContent('Next');tinymce.activeEditor.undoManager.add();"
+                  "window.location='rte://dirtyEvent';");
+    }
+
+    // The answer is text: markup in it stays text in the page.
+    controller.AI_LeafcraftViewController_insertText("a <b> & c", "", 2);
+    EXPECT_NE(outline.page->lastScript()->find("setContent('a &lt;b&gt; &amp; c')"), std::string::npos);
+
+    outline.page->clearScripts();
+    controller.addContentFromWisperant("Waiting");
+    EXPECT_EQ(outline.page->lastScript(), "leftSortable.addNewBranchWithContent('Waiting');");
+    EXPECT_EQ(outline.document->changeCount(), changes + 1);
+}
+
+TEST_F(QVOutlineDifferencesTest, anOutlinesPictureIsUneditableInARightToLeftPageAndComesInUnselected)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    std::vector<std::uint8_t> pixels(4 * 4 * 4, 200);
+    Image::Pointer image = *Image::imageWithPixels(4, 4, std::move(pixels));
+    for (Editor* editor : {&outline, &text}) {
+        editor->page->answerMatching("tinymce\\.activeEditor\\.rtl", [this, page = editor->page](const std::string&) {
+            return release(*page, true);
+        });
+        editor->page->answerMatching("insertHTML", [this, page = editor->page](const std::string&) {
+            return release(*page, true);
+        });
+        ASSERT_TRUE(editor->controller->pictures().insertImage(image).ok());
+        loop.advanceVirtualClock(1);
+    }
+    std::vector<std::string> outlineInsert = outline.page->scriptsMatching("insertHTML");
+    ASSERT_EQ(outlineInsert.size(), 1u);
+    EXPECT_NE(outlineInsert[0].find("contenteditable=false"), std::string::npos) << outlineInsert[0];
+    EXPECT_NE(outlineInsert[0].find("text-align:right;\\\"\\u003E\\u003Cbr\\u003E"), std::string::npos) << outlineInsert[0];
+    EXPECT_TRUE(outline.page->scriptsMatching("getSize").empty()) << "the outline selects no inserted picture";
+
+    std::vector<std::string> textInsert = text.page->scriptsMatching("insertHTML");
+    ASSERT_EQ(textInsert.size(), 1u);
+    EXPECT_EQ(textInsert[0].find("contenteditable"), std::string::npos) << "a right-to-left text keeps it editable";
+    EXPECT_EQ(text.page->scriptsMatching("getSize").size(), 1u) << "the text editor selects it half a second later";
+}
+
+TEST_F(QVOutlineDifferencesTest, aTouchOnAnOutlinePictureWhileThePageScrollsSelectsNothing)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        editor->page->sendPageMessage("rte://scrollEvent");
+        editor->page->sendPageMessage("rte://imageTouchedEvent");
+        loop.advanceVirtualClock(1);
+    }
+    EXPECT_TRUE(outline.page->scriptsMatching("getSize").empty());
+    EXPECT_EQ(text.page->scriptsMatching("getSize").size(), 1u);
+    // Once the scrolling has ended, a touch selects.
+    outline.page->sendPageMessage("rte://endScrollEvent#0_100");
+    outline.page->sendPageMessage("rte://imageTouchedEvent");
+    loop.advanceVirtualClock(1);
+    EXPECT_EQ(outline.page->scriptsMatching("getSize").size(), 1u);
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesPageCounterStandsCloserToTheRightEdge)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    outline.controller->transitionToSize(Size{1000, 800});
+    text.controller->transitionToSize(Size{1000, 800});
+    EXPECT_EQ(outline.controller->pages().pageUpDownView()->frame().minX(), 964);
+    EXPECT_EQ(text.controller->pages().pageUpDownView()->frame().minX(), 952);
+}
+
+TEST_F(QVOutlineDifferencesTest, theAssistantAndHighlightOfTheEditMenuWaitUntilTheOutlineHasNoKeyboard)
+{
+    Editor outline = openReady(Kind::Outline);
+    for (const char* action : {"highlightYellowTextSelection:", "wisperantActionFromContextualMenu:"})
+        EXPECT_TRUE(outline.controller->canPerformAction(action, nullptr)) << action;
+    outline.page->sendPageMessage("rte://onkeydownEvent");
+    for (const char* action : {"highlightYellowTextSelection:", "wisperantActionFromContextualMenu:"})
+        EXPECT_FALSE(outline.controller->canPerformAction(action, nullptr)) << action;
+    EXPECT_FALSE(outline.controller->canPerformAction("cropImage:", nullptr)) << "no picture is selected";
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesHeaderAndFooterPlaceholdersAreSpansWhereTheTextEditorsAreDivs)
+{
+    Editor outline = open(Kind::Outline);
+    Editor text = open(Kind::Text);
+    const std::string header = text.controller->getCurrentPageHeaderControl();
+    EXPECT_EQ(header, "<div id=\"pageHeader\" contenteditable=false style=\"visibility:hidden;display: none;height:1.0;"
+                      "overflow: hidden; font-family:Helvetica;font-size:12;text-align:right; color:black;\" "
+                      "data-topMargin=\"0.5\" data-enabled=\"NO\">Header Author: Mara Quillet [date] - Page "
+                      "[pagenumber] of [totalpages]</div>");
+    EXPECT_EQ(text.controller->getCurrentPageFooterControl(),
+              "<div id=\"pageFooter\" contenteditable=false style=\"visibility:hidden;display: none;height:1.0;"
+              "overflow: hidden; font-family:Helvetica;font-size:12;text-align:right; color:black;\" "
+              "data-bottomMargin=\"0.5\" data-enabled=\"NO\"> Footer Author: Mara Quillet [date] - Page "
+              "[pagenumber] of [totalpages]</div>");
+    auto asSpan = [](std::string html) {
+        html.replace(1, 3, "span");
+        html.replace(html.size() - 4, 3, "span");
+        return html;
+    };
+    EXPECT_EQ(outline.controller->getCurrentPageHeaderControl(), asSpan(header));
+    EXPECT_EQ(outline.controller->getCurrentPageFooterControl(), asSpan(text.controller->getCurrentPageFooterControl()));
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlineDepartsFromTheTextEditorInItsFrameBarsAndKeyboardHandling)
+{
+    Editor outline = open(Kind::Outline);
+    Editor text = open(Kind::Text);
+    const QVTextDialect::EditorTraits& o = outline.controller->editorTraits();
+    const QVTextDialect::EditorTraits& t = text.controller->editorTraits();
+    // On a phone the outline's page is 14 points shorter.
+    EXPECT_EQ(o.editorHeightInset - t.editorHeightInset, 14);
+    EXPECT_EQ(o.pageUpDownRightInset, 36);
+    EXPECT_EQ(t.pageUpDownRightInset, 48);
+    // Each switch the other way round from the QV text editor's.
+    const std::pair<bool, bool> switches[] = {
+        {o.hasTextStyleItem, t.hasTextStyleItem},
+        {o.toolsItemFollowsKeyboard, t.toolsItemFollowsKeyboard},
+        {o.pageCounterEnablesUndoRedo, t.pageCounterEnablesUndoRedo},
+        {o.savesCaretBeforePanels, t.savesCaretBeforePanels},
+        {o.readAloudShowsSpeechMenu, t.readAloudShowsSpeechMenu},
+        {!o.keyboardAlwaysScrollsSelectionIntoView, !t.keyboardAlwaysScrollsSelectionIntoView},
+        {o.selectsInsertedPicture, t.selectsInsertedPicture},
+        {!o.ignoresPictureTouchWhileScrolling, !t.ignoresPictureTouchWhileScrolling},
+    };
+    for (size_t i = 0; i < std::size(switches); ++i) {
+        EXPECT_FALSE(switches[i].first) << "switch " << i;
+        EXPECT_TRUE(switches[i].second) << "switch " << i;
+    }
+}
+
+} // namespace
+} // namespace folio
