@@ -96,8 +96,11 @@ protected:
         page.sendPageMessage(kind == Kind::Outline ? ReadyPoller::kDOMLoadedSignal : QVTextDialect::kReadySignal);
         loop.advanceVirtualClock(1);
         EXPECT_TRUE(editor.controller->isPageReady());
-        page.answerMatching("hasUndo\\(\\)", [this, &page](const std::string&) { return release(page, canUndo); });
-        page.answerMatching("hasRedo\\(\\)", [this, &page](const std::string&) { return release(page, canRedo); });
+        // The undo items' own questions; the style poll asks its own.
+        page.answerMatching("activeEditor\\.undoManager\\.hasUndo\\(\\)",
+                            [this, &page](const std::string&) { return release(page, canUndo); });
+        page.answerMatching("activeEditor\\.undoManager\\.hasRedo\\(\\)",
+                            [this, &page](const std::string&) { return release(page, canRedo); });
         page.clearScripts();
         return editor;
     }
@@ -113,7 +116,7 @@ protected:
         return static_cast<QVOutlineViewController&>(*editor.controller);
     }
 
-    static size_t undoQuestions(const Editor& editor) { return editor.page->scriptsMatching("hasUndo\\(\\)").size(); }
+    static size_t undoQuestions(const Editor& editor) { return editor.page->scriptsMatching("activeEditor\\.undoManager\\.hasUndo\\(\\)").size(); }
 
     // What the editor did to the page, without its questions.
     static std::vector<std::string> changes(const Editor& editor)
@@ -210,7 +213,7 @@ TEST_F(QVOutlineDifferencesTest, anEditorThatGoesWhileItsRefreshAsksThePageIsLef
     loop.advanceVirtualClock(1);
     // The page's answer never comes: while the refresh waits for it, the
     // editor is let go of.
-    outline.page->answerMatching("hasUndo\\(\\)", [&](const std::string&) {
+    outline.page->answerMatching("activeEditor\\.undoManager\\.hasUndo\\(\\)", [&](const std::string&) {
         loop.post([&] {
             outline.page = nullptr;
             outline.controller.reset();
