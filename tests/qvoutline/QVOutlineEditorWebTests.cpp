@@ -5,6 +5,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/web/WebView.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/ui/BarButtonItem.h"
 #include "qvoutline/QVOutlinePictures.h"
 #include "qvtext/QVTextZoom.h"
@@ -34,6 +35,10 @@ protected:
 
     void SetUp() override
     {
+        // Selections are what several of these tests look at, and another
+        // program taking the desktop's primary selection collapses the
+        // page's: a display of its own keeps the tests beside it away.
+        test::usePrivateDisplay();
         EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
             return std::make_shared<QVOutlineViewController>(document);
         });
