@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLStyleCache.h"
 #include "engine/html/writer/HTMLStyleClassTable.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/text/AttributedString.h"
@@ -63,10 +64,12 @@ struct HTMLWriterContext {
     // Print and ePub output: the notes printed so far, for the list of
     // notes at the end of the document.
     std::vector<TEPrintedNote>* printedNotes = nullptr;
+    // The CSS made so far in this write.
+    mutable HTMLStyleCache styleCache{};
 
     // The CSS of a font as a descriptor made back from it writes it, at the
     // document's own size in print; "" without a font.
-    std::string fontCSS(const Font* font) const;
+    const std::string& fontCSS(const Font* font) const;
     // The font CSS of the text's attributes at index ("" past the end or without a font).
     std::string fontCSSAtIndex(std::size_t index) const;
 
