@@ -162,6 +162,23 @@ TEST(HTMLWriterRunTests, sharedRunAttributesNameTheirFontOnlyWhereTheParagraphDo
     EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:18px;color:#ff0000;\">red again</span>"));
 }
 
+TEST(HTMLWriterRunTests, unstyledRunsKeepTheirTextLinksAndOwnAttributes)
+{
+    TestText text;
+    text.add(u"plain ", {baseFont(), baseStyle()})
+        .add(u"red", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))})
+        .add(u" bold", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()})
+        .add(u" marked", {baseFont(), baseStyle(), custom({{"data-x", u"1"}})})
+        .add(u" go", {baseFont(), baseStyle(), link("https://example.org/")});
+    TEHTMLWriterSettings settings;
+    settings.stylesRuns = false;
+    std::u16string fragment = TEHTMLWriter(text.build(), settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u">plain red bold<span data-x=\"1\"> marked</span><a href=\"https://example.org/\"> go</a></div>"))
+        << toUtf8(fragment);
+    EXPECT_EQ(0u, countOf(fragment, u"color:"));
+}
+
 TEST(HTMLWriterRunTests, printLowersFontSizesByTwo)
 {
     TestText text;

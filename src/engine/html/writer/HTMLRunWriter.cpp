@@ -215,9 +215,11 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
                 spanAttributes[name] = value;
         }
     }
-    const std::string& style = m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
-                                                             [&] { return runStyle(attributes); });
-    m_context.applyStyle(spanAttributes, "span", style);
+    if (m_context.settings.stylesRuns) {
+        const std::string& style = m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
+                                                                 [&] { return runStyle(attributes); });
+        m_context.applyStyle(spanAttributes, "span", style);
+    }
     bool needsSpan = !spanAttributes.empty();
 
     if (opensLink) {

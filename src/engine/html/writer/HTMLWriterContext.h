@@ -36,6 +36,10 @@ struct TEHTMLWriterSettings {
     // The editing page keeps the U+FEFF placeholders of list items and
     // pictures (its save removes them); exported HTML has none.
     bool keepsPlaceholders = true;
+    // Whether runs carry their look (font, colours, underline, raised text)
+    // as styles. HTML read only for its text leaves them out: none of them
+    // hides text or changes what it says.
+    bool stylesRuns = true;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
