@@ -145,6 +145,40 @@ TEST(HTMLWriterRunTests, mixedFontsGoOnTheRunsNotTheParagraph)
     EXPECT_EQ(2u, countOf(fragment, u"<span"));
 }
 
+TEST(HTMLWriterRunTests, sharedRunAttributesNameTheirFontOnlyWhereTheParagraphDoesNot)
+{
+    // One dictionary object under both runs, as the RTF reader shares it:
+    // the first paragraph's font is uniform and written on the element, the
+    // second mixes fonts, so the same attributes need the font on their span.
+    AttributeDictionaryPtr red = AttributeDictionary::make(
+        {baseFont(), baseStyle(), {std::string(kCTForegroundColorAttributeName), ColorValue::make(Color::colorWithRed(1, 0, 0))}});
+    MutableAttributedString text;
+    text.appendString(u"red", red);
+    text.appendString(u"\n", AttributeDictionary::make({baseFont(), baseStyle()}));
+    text.appendString(u"bold ", AttributeDictionary::make({{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()}));
+    text.appendString(u"red again", red);
+    std::u16string fragment = TEHTMLWriter(text).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<span style=\"color:#ff0000;\">red</span>")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:18px;color:#ff0000;\">red again</span>"));
+}
+
+TEST(HTMLWriterRunTests, unstyledRunsKeepTheirTextLinksAndOwnAttributes)
+{
+    TestText text;
+    text.add(u"plain ", {baseFont(), baseStyle()})
+        .add(u"red", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))})
+        .add(u" bold", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()})
+        .add(u" marked", {baseFont(), baseStyle(), custom({{"data-x", u"1"}})})
+        .add(u" go", {baseFont(), baseStyle(), link("https://example.org/")});
+    TEHTMLWriterSettings settings;
+    settings.stylesRuns = false;
+    std::u16string fragment = TEHTMLWriter(text.build(), settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u">plain red bold<span data-x=\"1\"> marked</span><a href=\"https://example.org/\"> go</a></div>"))
+        << toUtf8(fragment);
+    EXPECT_EQ(0u, countOf(fragment, u"color:"));
+}
+
 TEST(HTMLWriterRunTests, printLowersFontSizesByTwo)
 {
     TestText text;

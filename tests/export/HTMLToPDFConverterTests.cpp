@@ -185,6 +185,35 @@ TEST_F(HTMLToPDFConverter, SuccessDrawsHeaderAndFooterFromSettings)
     EXPECT_FALSE(std::filesystem::exists(m_folder.path("printed.pdf")));
 }
 
+TEST_F(HTMLToPDFConverter, WithoutHeaderOrFooterThePrintedPDFIsTheResult)
+{
+    PDFPageSetup setup = page(PDFPageKind::RichText);
+    setup.footerSettings = "DejaVu Sans::10::right::red::0.5::NO::Never";
+    writeFile(m_folder.path("out.pdf"), "an older export");
+    std::string printed;
+    m_configure = [&](FakeWebView& page) {
+        page.setPrintResult(Status::success());
+        writePrintedPDF(m_folder.path("printed.pdf"), 3, {612, 810});
+        printed = readFile(m_folder.path("printed.pdf"));
+    };
+    auto converter = convert("<p>x</p>", setup);
+    std::vector<std::size_t> progress;
+    converter->setPageProgressHandler([&](std::size_t index, std::size_t count) {
+        EXPECT_EQ(count, 3u);
+        progress.push_back(index);
+    });
+    EXPECT_FALSE(converter->header().enabled);
+    EXPECT_FALSE(converter->footer().enabled);
+    m_page->finishLoad();
+    ASSERT_TRUE(waitForOutcome(*converter));
+    EXPECT_EQ(m_delegate.succeeded, 1);
+    EXPECT_EQ(converter->pageCount(), 3u);
+    EXPECT_EQ(progress, (std::vector<std::size_t>{0, 1, 2}));
+    ASSERT_FALSE(printed.empty());
+    EXPECT_EQ(readFile(m_folder.path("out.pdf")), printed);
+    EXPECT_FALSE(std::filesystem::exists(m_folder.path("printed.pdf")));
+}
+
 TEST_F(HTMLToPDFConverter, AFailedExportKeepsTheFileAlreadyThereAndLeavesNoPart)
 {
     writeFile(m_folder.path("out.pdf"), "an older export");

@@ -167,6 +167,17 @@ TEST_F(RTFReaderCoreTests, keywordTableBindsEveryNameOfTheDialect)
     EXPECT_EQ(table.keywordNamed("fs")->valueForParameter(nullptr), 1);
 }
 
+TEST_F(RTFReaderCoreTests, overlongControlWordsAreUnknownWordsWithTheirParameter)
+{
+    // A known word's letters at the start of a longer word do not make it that word.
+    std::u16string overlong = u"b" + std::u16string(40, u'x');
+    AttributedString string = read(u"{\\rtf1 a\\" + overlong + u"12 b{\\*\\" + overlong + u" hidden}c}");
+    EXPECT_EQ(string.string(), u"abc");
+    EXPECT_FALSE(fontAt(string, 1)->face().isBold());
+    // A word of exactly 32 letters is still looked up and ignored as unknown.
+    EXPECT_EQ(text(u"{\\rtf1 \\" + std::u16string(32, u'q') + u" ok}"), u"ok");
+}
+
 TEST_F(RTFReaderCoreTests, readersKeepNoStateBetweenDocuments)
 {
     std::u16string_view withLists =

@@ -277,14 +277,8 @@ void NDHTMLtoPDF::printed(const Status& status)
     }
     // The file already at the path stays until the new one is whole.
     const std::string partialPath = m_path + ".partial-" + makeUUIDString();
-    Status rendered = WebServices::shared().renderPrintedPDF(
-        m_printedPath, partialPath, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
-            m_pageCount = count;
-            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,
-                                            m_setup.sideRight);
-            if (m_progress)
-                m_progress(index, count);
-        });
+    Status rendered = m_header.enabled || m_footer.enabled ? renderHeaderAndFooter(partialPath)
+                                                           : takePrintedPages(partialPath);
     std::error_code ignored;
     std::filesystem::remove(m_printedPath, ignored);
     if (rendered) {
@@ -299,6 +293,44 @@ void NDHTMLtoPDF::printed(const Status& status)
         return;
     }
     succeed();
+}
+
+Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
+{
+    return WebServices::shared().renderPrintedPDF(
+        m_printedPath, outputPath, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+            m_pageCount = count;
+            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,
+                                            m_setup.sideRight);
+            if (m_progress)
+                m_progress(index, count);
+        });
+}
+
+Status NDHTMLtoPDF::takePrintedPages(const std::string& outputPath)
+{
+    // With nothing to draw on its pages the printed PDF is the result, once
+    // it has been read: a print cut short is no document.
+    Result<std::size_t> count = WebServices::shared().pdfPageCount(m_printedPath);
+    if (!count)
+        return converterError(PrintFailed, count.error().message);
+    if (*count == 0)
+        return converterError(PrintFailed, m_printedPath + " has no pages");
+    m_pageCount = *count;
+    std::error_code error;
+    std::filesystem::rename(m_printedPath, outputPath, error);
+    if (error) {
+        // The printed file may sit on another file system than the output.
+        error.clear();
+        std::filesystem::copy_file(m_printedPath, outputPath, std::filesystem::copy_options::overwrite_existing, error);
+        if (error)
+            return converterError(PrintFailed, "cannot write " + outputPath + ": " + error.message());
+    }
+    if (m_progress) {
+        for (std::size_t index = 0; index < m_pageCount; ++index)
+            m_progress(index, m_pageCount);
+    }
+    return Status::success();
 }
 
 void NDHTMLtoPDF::terminateWebTask()

@@ -124,6 +124,10 @@ private:
     double estimatedPageCount();
     void print();
     void printed(const Status& status);
+    // The printed pages with the header and footer drawn on them, written to the path.
+    Status renderHeaderAndFooter(const std::string& outputPath);
+    // The printed pages as they are, moved to the path.
+    Status takePrintedPages(const std::string& outputPath);
     void succeed();
     void fail(Error error);
     void terminateWebTask();

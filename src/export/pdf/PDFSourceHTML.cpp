@@ -1,5 +1,7 @@
 #include "export/pdf/PDFSourceHTML.h"
 
+#include "platform/foundation/StringUtilities.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -14,12 +16,6 @@ void removeAll(std::string& text, std::string_view target)
 {
     for (std::size_t at = text.find(target); at != std::string::npos; at = text.find(target, at))
         text.erase(at, target.size());
-}
-
-void replaceAll(std::string& text, std::string_view target, std::string_view replacement)
-{
-    for (std::size_t at = text.find(target); at != std::string::npos; at = text.find(target, at + replacement.size()))
-        text.replace(at, target.size(), replacement);
 }
 
 std::string_view trimmed(std::string_view text)
@@ -142,7 +138,7 @@ PDFSourceHTML::Prepared PDFSourceHTML::prepare(std::string_view html, const std:
 {
     if (std::optional<std::string> style = bodyStyle(html)) {
         Prepared prepared{std::string(html), marginsFromBodyStyle(*style)};
-        replaceAll(prepared.html, kEditorPageBreak, kPrintPageBreak);
+        prepared.html = stringByReplacingOccurrencesOfString(prepared.html, kEditorPageBreak, kPrintPageBreak);
         prepared.html = "<div style=\"" + *style + ";word-wrap: break-word;overflow-wrap: break-word;\">"
             + prepared.html + "</div>";
         return prepared;

@@ -28,7 +28,8 @@ Result<std::u16string> richText(const ExportSource& source)
     TEHTMLWriterSettings settings;
     settings.forPrint = true;
     settings.keepsPlaceholders = false;
-    TEHTMLWriter writer(text.copy(), settings);
+    settings.stylesRuns = false;
+    TEHTMLWriter writer(std::move(text), settings);
     writer.setUseAppleConvertedSpace(false);
     HTMLPlainText::Options options;
     options.listMarkers = true;

@@ -35,9 +35,22 @@ DKRTFAttributeBuilder::DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, 
 
 AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state)
 {
-    std::u16string name = m_fonts.fontNameAtIndex(state.fontNumber());
+    if (m_fontsGeneration != m_fonts.generation()) {
+        m_fontsByNumber.clear();
+        m_fontsGeneration = m_fonts.generation();
+    }
     double size = state.fontSize() > 0 ? state.fontSize() : kDefaultFontSize;
-    auto key = std::make_tuple(name, size, state.bold(), state.italic());
+    FontRequest request{state.fontNumber(), size, state.bold(), state.italic()};
+    if (auto known = m_fontsByNumber.find(request); known != m_fontsByNumber.end())
+        return known->second;
+    AttributeValuePtr value = fontValueNamed(m_fonts.fontNameAtIndex(state.fontNumber()), size, state.bold(), state.italic());
+    m_fontsByNumber.emplace(request, value);
+    return value;
+}
+
+AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& name, double size, bool bold, bool italic)
+{
+    auto key = std::make_tuple(name, size, bold, italic);
     if (auto cached = m_fontCache.find(key); cached != m_fontCache.end())
         return cached->second;
 
@@ -51,13 +64,13 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state
     if (font) {
         // A family without the bold or italic face keeps its regular one: the
         // text stays in the font it asked for.
-        if (state.bold()) {
-            if (auto bold = font->copyWithSymbolicTraits(kFontBoldTrait, kFontBoldTrait))
-                font = std::move(bold);
+        if (bold) {
+            if (auto boldFont = font->copyWithSymbolicTraits(kFontBoldTrait, kFontBoldTrait))
+                font = std::move(boldFont);
         }
-        if (state.italic()) {
-            if (auto italic = font->copyWithSymbolicTraits(kFontItalicTrait, kFontItalicTrait))
-                font = std::move(italic);
+        if (italic) {
+            if (auto italicFont = font->copyWithSymbolicTraits(kFontItalicTrait, kFontItalicTrait))
+                font = std::move(italicFont);
         }
         if (missing && !name.empty())
             font = Font::substituteFont(toUtf8(name), *font);
@@ -104,10 +117,60 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
 }
 
+std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& formatting) const
+{
+    std::size_t hash = 0;
+    auto mix = [&hash](std::size_t value) { hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2); };
+    const DKRTFReaderState::Paragraph& paragraph = formatting.paragraph;
+    mix(std::hash<const void*>()(formatting.foregroundColor));
+    mix(std::hash<const void*>()(formatting.backgroundColor));
+    mix(std::hash<const void*>()(formatting.font));
+    mix(formatting.underline);
+    mix(static_cast<std::size_t>(formatting.footnoteTableMarker));
+    mix(static_cast<std::size_t>(formatting.superscriptCount));
+    mix((formatting.strike ? 1u : 0u) | (formatting.inTable ? 2u : 0u));
+    mix(paragraph.alignment);
+    mix(static_cast<std::size_t>(paragraph.firstLineIndent));
+    mix(static_cast<std::size_t>(paragraph.leftIndent));
+    mix(static_cast<std::size_t>(paragraph.rightIndent));
+    mix(static_cast<std::size_t>(paragraph.lineSpacing));
+    mix(static_cast<std::size_t>(paragraph.paragraphSpacing));
+    mix(static_cast<std::size_t>(paragraph.paragraphSpacingBefore));
+    mix(static_cast<std::size_t>(paragraph.baseWritingDirection));
+    return hash;
+}
+
 const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReaderState& state, unsigned currentListType)
 {
     if (state.cachedAttributes())
         return state.cachedAttributes();
+
+    // The list attributes come first, as they also advance the state's list
+    // tracking; a set with them or with a link is the paragraph's own.
+    std::vector<AttributeDictionary::Entry> listEntries;
+    if (!m_lists.allListsFinished())
+        m_lists.addListAttributes(state, currentListType, listEntries);
+    const bool hasLink = state.link() != 0 && !m_values.linkTarget.empty();
+
+    const bool sharable = listEntries.empty() && !hasLink;
+
+    AttributeValuePtr font = fontValue(state);
+    Formatting formatting;
+    if (sharable) {
+        formatting = Formatting{state.foregroundColor().get(),
+                                state.backgroundColor().get(),
+                                font.get(),
+                                state.underline(),
+                                m_values.footnoteTableMarker,
+                                state.superscriptCount(),
+                                state.strike(),
+                                state.inTable(),
+                                state.paragraph()};
+        if (auto shared = m_sets.find(formatting); shared != m_sets.end()) {
+            state.setCachedAttributes(shared->second);
+            return state.cachedAttributes();
+        }
+    }
 
     std::vector<AttributeDictionary::Entry> entries;
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -119,15 +182,15 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     set(NSBackgroundColorAttributeName, state.backgroundColor());
     if ((state.underline() & 0xFF) != 0)
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
-    if (state.link() != 0 && !m_values.linkTarget.empty())
+    if (hasLink)
         set(TELinkAttribute, URLValue::make(toUtf8(m_values.linkTarget)));
     if (m_values.footnoteTableMarker == 1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"1"));
     else if (m_values.footnoteTableMarker == -1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"-1"));
-    if (!m_lists.allListsFinished())
-        m_lists.addListAttributes(state, currentListType, entries);
-    set(kCTFontAttributeName, fontValue(state));
+    for (AttributeDictionary::Entry& entry : listEntries)
+        entries.push_back(std::move(entry));
+    set(kCTFontAttributeName, std::move(font));
     if (state.strike())
         set(TEStrikeOutAttribute, BoolValue::make(true));
     if (state.superscriptCount() != 0)
@@ -138,6 +201,8 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));
 
     state.setCachedAttributes(AttributeDictionary::make(std::move(entries)));
+    if (sharable)
+        m_sets.emplace(formatting, state.cachedAttributes());
     return state.cachedAttributes();
 }
 

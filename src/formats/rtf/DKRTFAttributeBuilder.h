@@ -1,21 +1,24 @@
 #pragma once
 
+#include "formats/rtf/DKRTFReaderState.h"
 #include "platform/text/AttributeDictionary.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 namespace folio {
 
 class DKRTFReaderFontTable;
 class DKRTFReaderListTable;
-class DKRTFReaderState;
 
 // Turns a formatting state into the attribute set under which its text is
 // appended, and caches the set on the state. One builder serves one parse:
-// it also keeps the fonts made so far, since a document names few fonts but
-// rebuilds sets at every change of formatting.
+// it also keeps the fonts and the sets made so far, since a document names
+// few fonts and few distinct formattings but changes formatting thousands of
+// times. States that format alike share one set object.
 class DKRTFAttributeBuilder {
 public:
     // What the document has read so far that a set may pick up.
@@ -33,13 +36,45 @@ public:
     const AttributeDictionaryPtr& stringAttributes(DKRTFReaderState& state, unsigned currentListType);
 
 private:
+    // Everything a set is made of but lists and links, which are made anew
+    // for each paragraph that has them. Values are kept by address: every
+    // set in the cache holds its values, so an address cannot come back for
+    // another value while its set is kept.
+    struct Formatting {
+        const AttributeValue* foregroundColor = nullptr;
+        const AttributeValue* backgroundColor = nullptr;
+        const AttributeValue* font = nullptr;
+        unsigned underline = 0;
+        int footnoteTableMarker = 0;
+        int superscriptCount = 0;
+        bool strike = false;
+        bool inTable = false;
+        DKRTFReaderState::Paragraph paragraph;
+        friend bool operator==(const Formatting&, const Formatting&) = default;
+    };
+    struct FormattingHash {
+        std::size_t operator()(const Formatting& formatting) const;
+    };
+    struct FontRequest {
+        int number = 0;
+        double size = 0;
+        bool bold = false;
+        bool italic = false;
+        friend auto operator<=>(const FontRequest&, const FontRequest&) = default;
+    };
+
     AttributeValuePtr fontValue(const DKRTFReaderState& state);
+    AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
 
     const DKRTFReaderFontTable& m_fonts;
     DKRTFReaderListTable& m_lists;
     DocumentValues& m_values;
     std::map<std::tuple<std::u16string, double, bool, bool>, AttributeValuePtr> m_fontCache;
+    // The fonts by number, for the font table's generation they were read in.
+    std::map<FontRequest, AttributeValuePtr> m_fontsByNumber;
+    std::uint64_t m_fontsGeneration = 0;
+    std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash> m_sets;
 };
 
 } // namespace folio

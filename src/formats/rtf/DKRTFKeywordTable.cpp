@@ -2,6 +2,7 @@
 
 #include "formats/rtf/DKRTFReader.h"
 
+#include <cassert>
 #include <utility>
 
 namespace folio {
@@ -171,8 +172,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pageHeader", withDefault(&R::actionPageHeader)},
         {"pageFooter", withDefault(&R::actionPageFooter)},
     };
-    for (const Row& row : rows)
+    for (const Row& row : rows) {
+        assert(row.name.size() <= kLongestName);
         m_keywords.emplace(row.name, row.keyword);
+    }
 
     // Destinations whose text is never document text.
     static constexpr std::string_view kSkippedDestinations[] = {
@@ -184,8 +187,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // is read from the table and the shape themselves.
         "nonesttables", "shprslt",
     };
-    for (std::string_view name : kSkippedDestinations)
+    for (std::string_view name : kSkippedDestinations) {
+        assert(name.size() <= kLongestName);
         m_keywords.emplace(name, withDefault(&R::actionSkipDestination));
+    }
 }
 
 const DKRTFKeywordTable& DKRTFKeywordTable::shared()

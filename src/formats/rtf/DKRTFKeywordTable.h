@@ -29,6 +29,9 @@ struct DKRTFKeyword {
 // any number of readers may use it at the same time.
 class DKRTFKeywordTable {
 public:
+    // RTF limits a control word to 32 letters; every name in the table fits.
+    static constexpr std::size_t kLongestName = 32;
+
     static const DKRTFKeywordTable& shared();
 
     // Null for a word the reader does not know.

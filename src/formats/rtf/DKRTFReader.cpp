@@ -11,6 +11,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -262,7 +263,15 @@ void DKRTFReader::parseKeyword()
     std::size_t end = start;
     while (end < text.size() && isLetter(text[end]))
         ++end;
-    std::string name(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end));
+    // Control words are ASCII letters; no word the reader knows is longer
+    // than the buffer, so a longer one is looked up as no word at all.
+    std::array<char, DKRTFKeywordTable::kLongestName> letters;
+    std::string_view name;
+    if (end - start <= letters.size()) {
+        std::copy(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end),
+                  letters.begin());
+        name = std::string_view(letters.data(), end - start);
+    }
     m_scanner.setScanLocation(end);
 
     if (m_scanner.isAtEnd()) {

@@ -89,6 +89,7 @@ void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int cha
     if (characterSet != 0 && characterSet != 1)
         encoding = fontEncoding(characterSet);
     m_entries[fontNumber] = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding)};
+    ++m_generation;
 }
 
 std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const

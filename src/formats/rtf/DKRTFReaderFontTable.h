@@ -2,6 +2,7 @@
 
 #include "platform/foundation/StringEncoding.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ public:
     // a number not in the table and for fonts in the ANSI character set.
     StringEncoding fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
     std::size_t count() const { return m_entries.size(); }
+    // Goes up with every entry added, so that what was looked up by font
+    // number can tell when the table has changed under it.
+    std::uint64_t generation() const { return m_generation; }
 
     // The encoding of an RTF \fcharset number; Windows Latin 1 for 0 and for
     // every number without a code page of its own.
@@ -41,6 +45,7 @@ public:
 
 private:
     std::map<int, DKRTFReaderFontTableEntry> m_entries;
+    std::uint64_t m_generation = 0;
 };
 
 } // namespace folio

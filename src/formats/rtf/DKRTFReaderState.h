@@ -32,6 +32,7 @@ public:
         std::int32_t paragraphSpacing = 0;
         std::int32_t paragraphSpacingBefore = 0;
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
+        friend bool operator==(const Paragraph&, const Paragraph&) = default;
     };
 
     // The copy keeps every field, shares the alternate destination and the

@@ -241,6 +241,10 @@ Range rangeOfString(std::u16string_view text, std::u16string_view target, String
     bool anchored = hasOption(options, StringCompareOptions::Anchored);
 
     if (!hasOption(options, StringCompareOptions::Backwards)) {
+        if (!caseInsensitive && !anchored) {
+            std::size_t found = text.substr(start, end - start).find(target);
+            return found == std::u16string_view::npos ? NotFoundRange : Range{start + found, target.size()};
+        }
         std::size_t last = anchored ? start : end - 1;
         for (std::size_t at = start; at <= last; ++at) {
             std::size_t length = matchLength(text, at, end, target, caseInsensitive);

@@ -156,7 +156,7 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
 std::string HTMLRunWriter::raisedTextSize(const AttributeDictionary& attributes) const
 {
     constexpr double kRaisedTextScale = 0.7;
-    std::string font = m_context.fontCSS(fontInAttributes(attributes));
+    const std::string& font = m_context.fontCSS(fontInAttributes(attributes));
     std::size_t found = font.find("font-size:");
     if (found == std::string::npos)
         return "font-size:70%;";
@@ -184,7 +184,7 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
         // An attachment never opens a link of its own: an a element opened
         // for it would have no text to close behind. Inside an open link it
         // stands in the link.
-        std::string fontCSS = m_context.fontCSS(fontInAttributes(attributes));
+        const std::string& fontCSS = m_context.fontCSS(fontInAttributes(attributes));
         if (std::optional<std::u16string> element =
                 HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
             html += *element;
@@ -215,7 +215,11 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
                 spanAttributes[name] = value;
         }
     }
-    m_context.applyStyle(spanAttributes, "span", runStyle(attributes));
+    if (m_context.settings.stylesRuns) {
+        const std::string& style = m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
+                                                                 [&] { return runStyle(attributes); });
+        m_context.applyStyle(spanAttributes, "span", style);
+    }
     bool needsSpan = !spanAttributes.empty();
 
     if (opensLink) {

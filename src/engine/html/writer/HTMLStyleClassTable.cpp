@@ -1,7 +1,5 @@
 #include "engine/html/writer/HTMLStyleClassTable.h"
 
-#include <algorithm>
-
 namespace folio {
 
 namespace {
@@ -28,16 +26,18 @@ std::string cssSafeInStyleElement(const std::string& css)
 
 std::string HTMLStyleClassTable::classForElement(const std::string& element, const std::string& css)
 {
-    std::vector<std::string>& styles = m_lookup[element];
-    auto found = std::find(styles.begin(), styles.end(), css);
-    std::size_t number = 0;
-    if (found == styles.end()) {
+    std::string key;
+    key.reserve(element.size() + 1 + css.size());
+    key += element;
+    key += '\0';
+    key += css;
+    auto [known, added] = m_classes.try_emplace(std::move(key));
+    if (added) {
+        std::vector<std::string>& styles = m_lookup[element];
         styles.push_back(css);
-        number = styles.size();
-    } else {
-        number = static_cast<std::size_t>(found - styles.begin()) + 1;
+        known->second = element.substr(0, 1) + std::to_string(styles.size());
     }
-    return element.substr(0, 1) + std::to_string(number);
+    return known->second;
 }
 
 std::string HTMLStyleClassTable::styleBlock() const

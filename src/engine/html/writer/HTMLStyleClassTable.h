@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -21,10 +22,17 @@ public:
     std::string styleBlock() const;
 
     bool isEmpty() const { return m_lookup.empty(); }
-    void clear() { m_lookup.clear(); }
+    void clear()
+    {
+        m_lookup.clear();
+        m_classes.clear();
+    }
 
 private:
     std::map<std::string, std::vector<std::string>> m_lookup;
+    // The class already given to each element and CSS ("p" "\0" css), so
+    // that a document with many styles finds one without a search.
+    std::unordered_map<std::string, std::string> m_classes;
 };
 
 } // namespace folio

@@ -8,23 +8,30 @@
 
 namespace folio {
 
-std::string HTMLWriterContext::fontCSS(const Font* font) const
+namespace {
+
+std::string makeFontCSS(const Font& font, const TEHTMLWriterSettings& settings, double textScale)
 {
-    if (!font)
-        return {};
-    TEFontDescriptor descriptor = TEFontDescriptor::fontDescriptorForCTFont(*font);
+    TEFontDescriptor descriptor = TEFontDescriptor::fontDescriptorForCTFont(font);
     if (settings.forPrint) {
         // A printed page sets the text at the document's own size: a point
         // is four thirds of a CSS pixel (12 pt text is 16px, as it was).
         constexpr double kPixelsPerPoint = 4.0 / 3.0;
         descriptor.setPointSize((descriptor.pointSize() - TEFontDescriptor::FONTSIZEOFFSET) * kPixelsPerPoint);
-        if (textScale != 1.0 && textScale != 0.0)
-            descriptor.setPointSize(descriptor.pointSize() / textScale);
-        return descriptor.cssStyleRepresentation();
     }
     if (textScale != 1.0 && textScale != 0.0)
         descriptor.setPointSize(descriptor.pointSize() / textScale);
     return descriptor.cssStyleRepresentation();
+}
+
+} // namespace
+
+const std::string& HTMLWriterContext::fontCSS(const Font* font) const
+{
+    static const std::string kNoFont;
+    if (!font)
+        return kNoFont;
+    return styleCache.fontCSS(*font, [&] { return makeFontCSS(*font, settings, textScale); });
 }
 
 std::string HTMLWriterContext::fontCSSAtIndex(std::size_t index) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLStyleCache.h"
 #include "engine/html/writer/HTMLStyleClassTable.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/text/AttributedString.h"
@@ -35,6 +36,10 @@ struct TEHTMLWriterSettings {
     // The editing page keeps the U+FEFF placeholders of list items and
     // pictures (its save removes them); exported HTML has none.
     bool keepsPlaceholders = true;
+    // Whether runs carry their look (font, colours, underline, raised text)
+    // as styles. HTML read only for its text leaves them out: none of them
+    // hides text or changes what it says.
+    bool stylesRuns = true;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of
@@ -63,10 +68,12 @@ struct HTMLWriterContext {
     // Print and ePub output: the notes printed so far, for the list of
     // notes at the end of the document.
     std::vector<TEPrintedNote>* printedNotes = nullptr;
+    // The CSS made so far in this write.
+    mutable HTMLStyleCache styleCache{};
 
     // The CSS of a font as a descriptor made back from it writes it, at the
     // document's own size in print; "" without a font.
-    std::string fontCSS(const Font* font) const;
+    const std::string& fontCSS(const Font* font) const;
     // The font CSS of the text's attributes at index ("" past the end or without a font).
     std::string fontCSSAtIndex(std::size_t index) const;
 
