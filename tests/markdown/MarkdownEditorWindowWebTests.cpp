@@ -5,6 +5,8 @@
 
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "formats/markdown/BKDMarkdown.h"
+#include "formats/markdown/MarkdownConverter.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
@@ -30,6 +32,13 @@ namespace {
 
 // How dark a pixel is: 0 white ... 765 black.
 int darkness(unsigned pixel) { return 765 - int((pixel >> 16) & 0xFF) - int((pixel >> 8) & 0xFF) - int(pixel & 0xFF); }
+
+// The program's converter, which the application installs at start.
+class TestMarkdownConverter final : public MarkdownConverter {
+public:
+    std::u16string html(const std::u16string& markdown) override { return BKDMarkdown(markdown).html(); }
+    std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown(markdown).plainText(); }
+};
 
 // A Markdown document opened as the application opens it, in a real window.
 class MarkdownEditorWindowTest : public testing::Test {
@@ -108,6 +117,15 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     gchar* shown = gtk_text_buffer_get_text(buffer, &bufferStart, &bufferEnd, FALSE);
     EXPECT_STREQ(shown, "# Notes\n* Hi\n* ok  ") << "the window shows what the editor holds";
     g_free(shown);
+    // Exports of the open document take what was typed, before any save.
+    MarkdownConverter::setShared(std::make_shared<TestMarkdownConverter>());
+    Result<std::string> exported = app.TXTDataForFileItem(path);
+    ASSERT_TRUE(exported) << exported.error().message;
+    EXPECT_NE(exported->find("ok"), std::string::npos) << *exported;
+    Result<std::string> html = app.HTMLStringForFileItem(path);
+    ASSERT_TRUE(html) << html.error().message;
+    EXPECT_NE(html->find("<li>ok"), std::string::npos) << *html;
+    MarkdownConverter::setShared(nullptr);
 
     // The editor as it shows: dark text on the heading's line, plain paper
     // below the last line.
