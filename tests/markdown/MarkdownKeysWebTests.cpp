@@ -105,6 +105,13 @@ TEST_F(MarkdownKeysWebTest, controlZUndoesTheLastTypingAsOneStepAndControlShiftZ
     ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two wo")) << toUtf8(document->text());
     ASSERT_TRUE(test::pressKeys("ctrl+z"));
     EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
+    // Typing over a selection comes back as the selection in one step.
+    ASSERT_TRUE(test::pressKeys("shift+Left"));
+    ASSERT_TRUE(test::pressKeys("shift+Left"));
+    ASSERT_TRUE(test::typeText("XY"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two worXY")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
     // The keys typed no letters of their own.
     EXPECT_EQ(editor->markdownTextView().text().find(u'z'), std::u16string::npos);
 

@@ -175,9 +175,12 @@ void TextView::recordUndo(Range range, const std::u16string& replacement, Attrib
     std::shared_ptr<ReplacementUndo> step = registerUndoOfReplacement(Range{range.location, replacement.size()}, std::move(previous));
     m_undoRun.reset();
     std::optional<UndoRunKind> kind;
-    // Typing over a selection starts a run too; a replace of text from code
-    // (find and replace) stands alone.
-    if (!deleting && !replacement.empty() && (origin == EditOrigin::Typing || range.length == 0))
+    // Typing over a selection starts a run too, also when the window deletes
+    // the selection before the first character comes: the typing then joins
+    // the deletion, and one undo gives the selection back. A replace of text
+    // from code (find and replace) stands alone.
+    if (origin == EditOrigin::DeletingSelection ||
+        (!deleting && !replacement.empty() && (origin == EditOrigin::Typing || range.length == 0)))
         kind = UndoRunKind::Typing;
     else if (origin == EditOrigin::DeletingBackward)
         kind = UndoRunKind::DeletingBackward;

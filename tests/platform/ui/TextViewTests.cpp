@@ -146,6 +146,14 @@ TEST_F(TextViewTest, aCaretMoveALineBreakATurnToDeletingAndAPasteEachBeginAStep)
     EXPECT_TRUE(view->undoManager().undo());
     EXPECT_EQ(view->text(), u"hello");
 
+    // Typing over a selection that the window deletes first: one step.
+    view->setSelectedRange(Range{1, 3});
+    EXPECT_TRUE(view->deleteRange(Range{1, 3}));
+    typeKeys(*view, u"ipp");
+    EXPECT_EQ(view->text(), u"hippo");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+
     // A paste between typing.
     typeKeys(*view, u"ab");
     view->breakUndoCoalescing();
