@@ -2,8 +2,8 @@
 // window (run under Xvfb): each key goes the way a person's does, as a GDK
 // key event into the GtkTextView, through the bridge to the text view, its
 // storages (the highlighting one and the zooming one above it), the view's
-// layout, the editor controller (which copies the text into the document)
-// and back into the GTK buffer, and the window then handles what the key left
+// layout, the editor controller (which marks the document changed; the
+// document takes the text only when it reads it) and back into the GTK buffer, and the window then handles what the key left
 // pending. The same without a window, and the text view alone, show where
 // the time goes.
 // A key should cost the same in a short note and in a long book: under 5 ms
@@ -69,8 +69,7 @@ UserDefaults& benchDefaults()
 }
 
 // The Markdown document opened from a file as the program opens it, with
-// its editor controller, which copies the text into the document after every
-// key.
+// its editor controller, which marks the document changed after every key.
 struct OpenDocument {
     std::shared_ptr<TextDocument> document;
     std::shared_ptr<MDTextViewController> editor;

@@ -8,7 +8,8 @@ namespace folio {
 
 // The Markdown, plain-text and TeX editor as the document makes it: with the
 // document, then switched to TeX mode or not and given the document's text.
-// It copies its text back into the document with setText on every change.
+// It tells the document of every change (textDidChangeInEditor), and the
+// document takes its text when it next reads its own.
 class MarkdownEditorController : public EditorController {
 public:
     // The Markdown editor keeps the document's text current itself.

@@ -8,6 +8,7 @@
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/NumberScanning.h"
@@ -182,8 +183,26 @@ Status TextDocument::readRTFFile(const std::string& url)
 
 std::u16string TextDocument::text() const
 {
+    if (m_editorHasNewerText)
+        takeTextFromEditor();
     std::lock_guard lock(m_textMutex);
     return m_text;
+}
+
+void TextDocument::takeTextFromEditor() const
+{
+    // The editor's text view lives on the main thread; a save on the file
+    // queue waits there for it, as it waits for a web editor's page.
+    dispatchSyncMain([this] {
+        if (!m_editorHasNewerText.exchange(false))
+            return;
+        const auto* editor = dynamic_cast<const MarkdownEditorController*>(m_editor.get());
+        if (!editor)
+            return;
+        std::u16string latest = editor->text();
+        std::lock_guard lock(m_textMutex);
+        m_text = std::move(latest);
+    });
 }
 
 void TextDocument::setText(std::optional<std::u16string_view> text)
@@ -281,13 +300,16 @@ std::shared_ptr<ViewController> TextDocument::makeQVOutlineViewController()
 
 std::shared_ptr<ViewController> TextDocument::makeMDViewController()
 {
+    // Taken before the editor is replaced: an earlier editor may still hold
+    // edits the document has not had yet.
+    const std::u16string current = text();
     std::shared_ptr<MarkdownEditorController> editor = EditorMakers::makeMarkdown(*this);
     // Kept as this document's editor, so that closing and zooming reach it.
     m_editor = editor;
     m_editorIsViewer = false;
     if (editor) {
         editor->setIsTeXFormat(m_isTeXDocument);
-        editor->setText(text());
+        editor->setText(current);
     }
     setScale(1.0);
     return editor;

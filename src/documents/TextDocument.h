@@ -71,9 +71,15 @@ public:
 
     // The text is read and written on several threads (editors on the main
     // thread, saves on the file-access queue): these copy under a lock.
+    // After textDidChangeInEditor the text is first taken from the editor,
+    // on the main thread, so every reader sees the latest edit.
     std::u16string text() const;
     // Nothing leaves the text as it is.
     void setText(std::optional<std::u16string_view> text);
+    // The Markdown editor holds text newer than the document's. Copying a
+    // long text on every key would cost more than the key itself, so the
+    // document takes it only when the text is read. Main thread only.
+    void textDidChangeInEditor() { m_editorHasNewerText = true; }
     // The text as read, kept for the native viewer when the editing page
     // cannot carry it back; unset otherwise.
     std::optional<MutableAttributedString> RTFtext() const;
@@ -144,13 +150,17 @@ private:
     void addDocumentAttributes(MutableAttributedString& text, const EditorContent& content);
     void addPageHeaderAndFooter(MutableAttributedString& text, const EditorContent& content);
     std::string lastPathComponent() const;
+    // Copies the Markdown editor's text into the document when it is newer.
+    void takeTextFromEditor() const;
 
     std::shared_ptr<RichTextConverter> m_converter;
     std::shared_ptr<EditorController> m_editor;
     bool m_editorIsViewer = false;
 
     mutable std::mutex m_textMutex;
-    std::u16string m_text;
+    // Mutable: reading the text may first take the editor's newer text.
+    mutable std::u16string m_text;
+    mutable std::atomic<bool> m_editorHasNewerText{false};
     std::optional<MutableAttributedString> m_RTFtext;
     std::optional<MutableAttributedString> m_attributedText;
 

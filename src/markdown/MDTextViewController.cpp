@@ -128,10 +128,12 @@ void MDTextViewController::setScale(double scale)
     m_textView->setScale(scale);
 }
 
-void MDTextViewController::textViewDidChange(TextView& textView)
+void MDTextViewController::textViewDidChange(TextView&)
 {
     if (m_document) {
-        m_document->setText(textView.text());
+        // The document takes the text when it reads it (to save, to close,
+        // to export): a copy per key would cost milliseconds in a long text.
+        m_document->textDidChangeInEditor();
         // Every edit counts, not only the first one after a save: a save that
         // is under way subtracts only the changes it wrote, so an edit made
         // while it runs keeps the document dirty and reaches the next save.

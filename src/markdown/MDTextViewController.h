@@ -18,8 +18,9 @@ class TextDocument;
 class UserDefaults;
 
 // The editor of one open Markdown, plain-text or TeX document. It is its text
-// view's delegate, so every edit passes through it and is copied into the
-// document at once; saving then writes what the document holds. Around the
+// view's delegate, so every edit passes through it and marks the document
+// changed; the document takes the text when it reads it (to save, to close,
+// to export), so a save always writes the latest edit. Around the
 // text view it keeps the bar items and answers the Tools menu
 // (MDTextViewControllerTools.cpp).
 class MDTextViewController : public MarkdownEditorController, public TextViewDelegate {

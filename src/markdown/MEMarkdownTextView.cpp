@@ -65,9 +65,12 @@ void MEMarkdownTextView::applyPageInsets(bool tablet)
         return;
     }
     // Centimetres to points, in the single precision the settings are read in.
+    // NOTE: a side nobody has set a margin for keeps the fixed border: the
+    // desktop has no Markdown margin setting yet, and text flush against the
+    // window's edge is hard to read.
     auto points = [&](const char* key) {
-        const float centimetres = defaults().floatForKey(key).value_or(0.0f);
-        return static_cast<double>(centimetres * 72.0f / 2.54f);
+        const std::optional<float> centimetres = defaults().floatForKey(key);
+        return centimetres ? static_cast<double>(*centimetres * 72.0f / 2.54f) : kBorder;
     };
     setTextContainerInset(EdgeInsets{kTop, points("markdownPageMarginLeft"), kBottom, points("markdownPageMarginRight")});
 }

@@ -74,8 +74,8 @@ public:
     const std::shared_ptr<Label>& counterLabel() const { return m_counterLabel; }
 
     // The room around the text: on a tablet the page margins of the settings
-    // ("markdownPageMarginLeft" and "...Right", in centimetres), elsewhere a
-    // fixed border.
+    // ("markdownPageMarginLeft" and "...Right", in centimetres), elsewhere
+    // and for a side without a setting a fixed border.
     void applyPageInsets(bool tablet);
 
     // --- The key bar (MEMarkdownTextViewKeys.cpp) ---

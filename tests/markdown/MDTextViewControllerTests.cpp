@@ -148,6 +148,54 @@ TEST_F(MDTextViewControllerTest, AnEditMadeWhileASaveRunsStaysUnsaved)
     EXPECT_EQ(fileText("draft.txt"), "abc");
 }
 
+// The document takes the editor's text when it reads it, not on every key:
+// each way a document is written must still find the last edit.
+TEST_F(MDTextViewControllerTest, EverySaveAutosaveNewEditorAndCloseTakesTheLatestText)
+{
+    std::shared_ptr<TextDocument> document = open("latest.md", "one");
+    MDTextViewController& editor = editorOf(*document);
+    auto saveDocument = [&](DKDocument::SaveOperation operation, const std::string& url) {
+        std::optional<bool> saved;
+        document->saveToURL(url, operation, [&](bool success) { saved = success; });
+        EXPECT_TRUE(RunLoop::main().runUntil([&] { return saved.has_value(); }, 30));
+        return saved.value_or(false);
+    };
+
+    // The framework's own save, on its file queue, without the editor's hooks.
+    typeAtEnd(editor.markdownTextView(), u" two");
+    EXPECT_TRUE(saveDocument(DKDocument::SaveOperation::ForOverwriting, document->fileURL()));
+    EXPECT_EQ(fileText("latest.md"), "one two");
+    EXPECT_FALSE(document->hasUnsavedChanges());
+
+    // Saved under a new name, which the document then keeps.
+    typeAtEnd(editor.markdownTextView(), u" three");
+    EXPECT_TRUE(saveDocument(DKDocument::SaveOperation::ForOverwriting, m_folder.file("copy.md")));
+    EXPECT_EQ(fileText("copy.md"), "one two three");
+
+    // The autosave.
+    typeAtEnd(editor.markdownTextView(), u" four");
+    std::optional<bool> autosaved;
+    document->autosaveWithCompletionHandler([&](bool success) { autosaved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return autosaved.has_value(); }, 30));
+    EXPECT_TRUE(*autosaved);
+    EXPECT_EQ(fileText("copy.md"), "one two three four");
+
+    // A new editor for the same document starts from the old one's last edit.
+    typeAtEnd(editor.markdownTextView(), u" five");
+    document->makeDocumentViewController();
+    MDTextViewController& second = editorOf(*document);
+    ASSERT_NE(&second, &editor);
+    EXPECT_EQ(second.text(), u"one two three four five");
+
+    // Closing saves what was typed last.
+    typeAtEnd(second.markdownTextView(), u" six");
+    std::optional<bool> closed;
+    document->closeWithCompletionHandler([&](bool success) { closed = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed.has_value(); }, 30));
+    EXPECT_TRUE(*closed);
+    EXPECT_EQ(fileText("copy.md"), "one two three four five six");
+}
+
 TEST_F(MDTextViewControllerTest, ASaveCompletesWithoutADocumentAndWithoutChanges)
 {
     std::shared_ptr<TextDocument> document = open("closed.md", "kept");

@@ -197,6 +197,11 @@ TEST_F(MEMarkdownTextViewTest, TabletsUseThePageMarginsAndOtherDevicesAFixedBord
     EXPECT_EQ(view->textContainerInset(), (EdgeInsets{22, 22, 8, 22}));
     // The text starts inside the border.
     EXPECT_EQ(view->caretRectForPosition(0).minX(), 22);
+    // A side without a setting keeps the border; one set to 0 has none.
+    defaults.removeObjectForKey("markdownPageMarginLeft");
+    defaults.setDouble("markdownPageMarginRight", 0);
+    view->applyPageInsets(true);
+    EXPECT_EQ(view->textContainerInset(), (EdgeInsets{22, 22, 8, 0}));
 }
 
 } // namespace

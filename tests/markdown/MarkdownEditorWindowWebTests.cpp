@@ -5,6 +5,8 @@
 
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "formats/markdown/BKDMarkdown.h"
+#include "formats/markdown/MarkdownConverter.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
@@ -30,6 +32,13 @@ namespace {
 
 // How dark a pixel is: 0 white ... 765 black.
 int darkness(unsigned pixel) { return 765 - int((pixel >> 16) & 0xFF) - int((pixel >> 8) & 0xFF) - int(pixel & 0xFF); }
+
+// The program's converter, which the application installs at start.
+class TestMarkdownConverter final : public MarkdownConverter {
+public:
+    std::u16string html(const std::u16string& markdown) override { return BKDMarkdown(markdown).html(); }
+    std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown(markdown).plainText(); }
+};
 
 // A Markdown document opened as the application opens it, in a real window.
 class MarkdownEditorWindowTest : public testing::Test {
@@ -108,6 +117,15 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     gchar* shown = gtk_text_buffer_get_text(buffer, &bufferStart, &bufferEnd, FALSE);
     EXPECT_STREQ(shown, "# Notes\n* Hi\n* ok  ") << "the window shows what the editor holds";
     g_free(shown);
+    // Exports of the open document take what was typed, before any save.
+    MarkdownConverter::setShared(std::make_shared<TestMarkdownConverter>());
+    Result<std::string> exported = app.TXTDataForFileItem(path);
+    ASSERT_TRUE(exported) << exported.error().message;
+    EXPECT_NE(exported->find("ok"), std::string::npos) << *exported;
+    Result<std::string> html = app.HTMLStringForFileItem(path);
+    ASSERT_TRUE(html) << html.error().message;
+    EXPECT_NE(html->find("<li>ok"), std::string::npos) << *html;
+    MarkdownConverter::setShared(nullptr);
 
     // The editor as it shows: dark text on the heading's line, plain paper
     // below the last line.
@@ -146,6 +164,61 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     MDTextViewController& reopened = openEditor(path);
     EXPECT_EQ(reopened.text(), u"# Notes\n* Hi\n* ok  ");
     EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
+}
+
+TEST_F(MarkdownEditorWindowTest, ScrolledTextReachesTheTopOfTheViewAndKeepsItsSideMargins)
+{
+    const std::string path = folder.file("long.md");
+    {
+        std::ofstream file(path, std::ios::binary);
+        for (int line = 1; line <= 200; ++line)
+            file << "Line " << line << " of a text long enough to scroll well past the top of the window, with lines"
+                 << " wide enough to wrap at the right edge of the text, wherever that edge lies.\n";
+    }
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkAdjustment* vertical = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(view));
+    ASSERT_TRUE(vertical);
+    // Scrolled to the middle, where lines lie above and below what shows.
+    GtkTextBuffer* buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(view));
+    GtkTextIter middle;
+    gtk_text_buffer_get_iter_at_line(buffer, &middle, 100);
+    GtkTextMark* mark = gtk_text_buffer_create_mark(buffer, nullptr, &middle, TRUE);
+    // Asked again until it holds: GTK drops a scroll asked for before the
+    // view has its size or has laid out the lines up to the mark.
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            gtk_text_view_scroll_to_mark(GTK_TEXT_VIEW(view), mark, 0, TRUE, 0, 0.5);
+            GtkPresenter::processPendingEvents();
+            return gtk_adjustment_get_value(vertical) > 200;
+        },
+        30));
+    GtkPresenter::processPendingEvents();
+
+    GtkWidget* toplevel = presenter->widgetForWindow(*app.documentWindow());
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-scrolled"));
+    ASSERT_TRUE(shot);
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(view, toplevel, 0, 0, &left, &top);
+    const int width = gtk_widget_get_allocated_width(view);
+    const int height = gtk_widget_get_allocated_height(view);
+    auto darkestIn = [&](int x0, int x1, int y0, int y1) {
+        int darkest = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x)
+                darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x, top + y)));
+        }
+        return darkest;
+    };
+    // Text runs right up to the top edge of the view: no band hides it.
+    EXPECT_GT(darkestIn(22, 300, 0, 24), 400) << "text under the top edge";
+    EXPECT_GT(darkestIn(22, 300, height / 2 - 12, height / 2 + 12), 400) << "text in the middle";
+    // A margin on each side that no text enters.
+    EXPECT_LT(darkestIn(2, 18, 0, height), 60) << "the left margin is empty";
+    EXPECT_LT(darkestIn(width - 18, width - 2, 0, height), 60) << "the right margin is empty";
+    g_object_unref(shot);
 }
 
 TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)

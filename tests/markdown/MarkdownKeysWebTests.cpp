@@ -80,23 +80,48 @@ protected:
     std::shared_ptr<Window> window;
 };
 
-TEST_F(MarkdownKeysWebTest, controlZUndoesTheLastTypingAndControlShiftZRedoesIt)
+TEST_F(MarkdownKeysWebTest, controlZUndoesTheLastTypingAsOneStepAndControlShiftZRedoesIt)
 {
-    ASSERT_TRUE(test::typeText("xy"));
-    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmberxy")) << toUtf8(document->text());
+    ASSERT_TRUE(test::typeText(" two words"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
 
-    ASSERT_TRUE(test::pressKeys("ctrl+z"));
-    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberx")) << toUtf8(document->text());
-    EXPECT_EQ(editor->markdownTextView().text(), u"# Keys\n\nAmberx");
     ASSERT_TRUE(test::pressKeys("ctrl+z"));
     EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber")) << toUtf8(document->text());
+    EXPECT_EQ(editor->markdownTextView().text(), u"# Keys\n\nAmber");
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
 
-    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
-    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberx")) << toUtf8(document->text());
-    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
-    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmberxy")) << toUtf8(document->text());
+    // A caret moved with the arrow keys ends the run: only what was typed
+    // after it goes.
+    ASSERT_TRUE(test::pressKeys("Left"));
+    ASSERT_TRUE(test::typeText("!"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two word!s")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
+    // Backspaces in a row come back together.
+    ASSERT_TRUE(test::pressKeys("End"));
+    for (int press = 0; press < 3; ++press)
+        ASSERT_TRUE(test::pressKeys("BackSpace"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two wo")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
+    // Typing over a selection comes back as the selection in one step.
+    ASSERT_TRUE(test::pressKeys("shift+Left"));
+    ASSERT_TRUE(test::pressKeys("shift+Left"));
+    ASSERT_TRUE(test::typeText("XY"));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two worXY")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber two words")) << toUtf8(document->text());
     // The keys typed no letters of their own.
     EXPECT_EQ(editor->markdownTextView().text().find(u'z'), std::u16string::npos);
+
+    // What is saved is what the window shows.
+    bool saved = false;
+    editor->saveCurrentDocument([&] { saved = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved; }, kWaitSeconds));
+    std::ifstream file(folder.file("Keys.md"), std::ios::binary);
+    std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written, "# Keys\n\nAmber two words");
 }
 
 } // namespace

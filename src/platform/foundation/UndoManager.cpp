@@ -9,6 +9,7 @@ void UndoManager::registerUndo(Action action, std::u16string actionName)
     if (!action)
         return;
     Step step{std::move(action), std::move(actionName)};
+    ++m_changeStamp;
     if (m_state == State::Undoing) {
         m_redoStack.push_back(std::move(step));
         return;
@@ -29,6 +30,7 @@ bool UndoManager::perform(std::vector<Step>& stack, State state)
         return false;
     Step step = std::move(stack.back());
     stack.pop_back();
+    ++m_changeStamp;
     m_state = state;
     step.action();
     m_state = State::Idle;
@@ -39,6 +41,7 @@ void UndoManager::removeAllActions()
 {
     m_undoStack.clear();
     m_redoStack.clear();
+    ++m_changeStamp;
 }
 
 void UndoManager::setLevelsOfUndo(std::size_t levels)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ public:
     bool redo();
     void removeAllActions();
 
+    // Changes whenever either stack does (a step registered, undone, redone
+    // or removed). Whoever registered the top step can tell from it that the
+    // step is still on top and untouched, and may still grow it: a text view
+    // adds each typed character to the step of the typing before it.
+    std::uint64_t changeStamp() const { return m_changeStamp; }
+
     std::u16string undoActionName() const { return m_undoStack.empty() ? std::u16string() : m_undoStack.back().name; }
     std::size_t levelsOfUndo() const { return m_levelsOfUndo; }
     // 0 keeps every step; otherwise the oldest steps are dropped.
@@ -45,6 +52,7 @@ private:
     std::vector<Step> m_redoStack;
     State m_state = State::Idle;
     std::size_t m_levelsOfUndo = 0;
+    std::uint64_t m_changeStamp = 0;
 };
 
 } // namespace folio

@@ -118,6 +118,8 @@ public:
         g_signal_connect(m_buffer, "insert-text", G_CALLBACK(&Bridge::onInsertText), this);
         g_signal_connect(m_buffer, "delete-range", G_CALLBACK(&Bridge::onDeleteRange), this);
         g_signal_connect(m_buffer, "mark-set", G_CALLBACK(&Bridge::onMarkSet), this);
+        g_signal_connect_swapped(textView, "paste-clipboard", G_CALLBACK(&Bridge::onPaste), this);
+        g_signal_connect_swapped(m_buffer, "paste-done", G_CALLBACK(&Bridge::onPaste), this);
         m_insets = view.textContainerInset();
         if (GtkAdjustment* adjustment = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(textView))) {
             m_verticalAdjustment = GTK_ADJUSTMENT(g_object_ref(adjustment));
@@ -415,8 +417,14 @@ private:
         Range range = self->unitRange(start, end);
         if (range.length == 0)
             return;
-        view->setSelectedRange(range);
-        view->deleteBackward();
+        view->deleteRange(range);
+    }
+
+    // A paste is an undo step of its own, apart from the typing around it.
+    static void onPaste(gpointer data)
+    {
+        if (auto view = static_cast<Bridge*>(data)->m_view.lock())
+            view->breakUndoCoalescing();
     }
 
     static void onMarkSet(GtkTextBuffer* buffer, GtkTextIter*, GtkTextMark* mark, gpointer data)

@@ -37,6 +37,9 @@ void TextView::setText(const std::u16string& text)
     if (m_typingAttributes && !text.empty())
         m_storage->setAttributes(m_typingAttributes, Range{0, m_storage->length()});
     m_selectedRange = Range{m_storage->length(), 0};
+    // The steps recorded so far were of another text.
+    m_undoManager.removeAllActions();
+    m_undoRun.reset();
     notifySelectionObservers();
 }
 
@@ -45,6 +48,14 @@ void TextView::setSelectedRange(Range range)
     std::size_t length = m_storage->length();
     std::size_t location = std::min(range.location, length);
     Range clamped{location, std::min(range.length, length - location)};
+    // A caret moved elsewhere ends the run of typing.
+    if (clamped != m_selectedRange)
+        m_undoRun.reset();
+    applySelectedRange(clamped);
+}
+
+void TextView::applySelectedRange(Range clamped)
+{
     m_selectedRange = clamped;
     notifySelectionObservers();
     if (auto delegate = m_delegate.lock())
@@ -101,7 +112,7 @@ void TextView::scrollSelectionToVisible()
         setContentOffset(offset);
 }
 
-bool TextView::changeText(Range range, const std::u16string& replacement, bool askDelegate)
+bool TextView::changeText(Range range, const std::u16string& replacement, bool askDelegate, EditOrigin origin)
 {
     std::size_t length = m_storage->length();
     if (range.location > length || range.length > length - range.location)
@@ -123,28 +134,81 @@ bool TextView::changeText(Range range, const std::u16string& replacement, bool a
     if (length == range.length && m_typingAttributes && !replacement.empty())
         m_storage->setAttributes(m_typingAttributes, Range{range.location, replacement.size()});
     m_storage->endEditing();
-    registerUndoOfReplacement(Range{range.location, replacement.size()}, std::move(previous));
-    setSelectedRange(Range{range.location + replacement.size(), 0});
+    recordUndo(range, replacement, std::move(previous), origin);
+    applySelectedRange(Range{range.location + replacement.size(), 0});
     scrollSelectionToVisible();
     reportTextChange();
     return true;
 }
 
-void TextView::registerUndoOfReplacement(Range changed, AttributedString previous)
+void TextView::recordUndo(Range range, const std::u16string& replacement, AttributedString previous, EditOrigin origin)
 {
+    const bool deleting = origin == EditOrigin::DeletingBackward || origin == EditOrigin::DeletingForward ||
+                          origin == EditOrigin::DeletingSelection;
+    const bool breaksLine = std::any_of(replacement.begin(), replacement.end(), isLineBreak);
+    if (m_undoRun && m_undoRun->stamp == m_undoManager.changeStamp()) {
+        UndoRun& run = *m_undoRun;
+        ReplacementUndo& step = *run.step;
+        if (run.kind == UndoRunKind::Typing && !deleting && range.length == 0 && !replacement.empty() &&
+            !breaksLine && range.location == run.caret) {
+            step.changed.length += replacement.size();
+            run.caret += replacement.size();
+            return;
+        }
+        if (run.kind == UndoRunKind::DeletingBackward && origin == EditOrigin::DeletingBackward &&
+            range.end() == run.caret) {
+            MutableAttributedString joined(previous);
+            joined.appendAttributedString(step.previous);
+            step.previous = std::move(joined);
+            step.changed.location = range.location;
+            run.caret = range.location;
+            return;
+        }
+        if (run.kind == UndoRunKind::DeletingForward && origin == EditOrigin::DeletingForward &&
+            range.location == run.caret) {
+            MutableAttributedString joined(step.previous);
+            joined.appendAttributedString(previous);
+            step.previous = std::move(joined);
+            return;
+        }
+    }
+    std::shared_ptr<ReplacementUndo> step = registerUndoOfReplacement(Range{range.location, replacement.size()}, std::move(previous));
+    m_undoRun.reset();
+    std::optional<UndoRunKind> kind;
+    // Typing over a selection starts a run too, also when the window deletes
+    // the selection before the first character comes: the typing then joins
+    // the deletion, and one undo gives the selection back. A replace of text
+    // from code (find and replace) stands alone.
+    if (origin == EditOrigin::DeletingSelection ||
+        (!deleting && !replacement.empty() && (origin == EditOrigin::Typing || range.length == 0)))
+        kind = UndoRunKind::Typing;
+    else if (origin == EditOrigin::DeletingBackward)
+        kind = UndoRunKind::DeletingBackward;
+    else if (origin == EditOrigin::DeletingForward)
+        kind = UndoRunKind::DeletingForward;
+    if (kind)
+        m_undoRun = UndoRun{*kind, std::move(step), m_undoManager.changeStamp(), range.location + replacement.size()};
+}
+
+std::shared_ptr<TextView::ReplacementUndo> TextView::registerUndoOfReplacement(Range changed, AttributedString previous)
+{
+    auto step = std::make_shared<ReplacementUndo>(ReplacementUndo{changed, std::move(previous)});
     std::weak_ptr<TextView> weak = sharedAs<TextView>();
-    m_undoManager.registerUndo([weak, changed, previous = std::move(previous)]() {
+    m_undoManager.registerUndo([weak, step]() {
         auto view = weak.lock();
         if (!view)
             return;
+        const Range changed = step->changed;
         AttributedString current = view->m_storage->attributedSubstringFromRange(changed);
-        view->m_storage->replaceCharactersInRange(changed, previous);
+        view->m_storage->replaceCharactersInRange(changed, step->previous);
+        view->m_undoRun.reset();
         // Registered while undoing, this becomes the redo step.
-        view->registerUndoOfReplacement(Range{changed.location, previous.length()}, std::move(current));
-        view->setSelectedRange(Range{changed.location + previous.length(), 0});
+        view->registerUndoOfReplacement(Range{changed.location, step->previous.length()}, std::move(current));
+        view->setSelectedRange(Range{changed.location + step->previous.length(), 0});
         view->scrollSelectionToVisible();
         view->reportTextChange();
     });
+    return step;
 }
 
 void TextView::reportTextChange()
@@ -160,7 +224,7 @@ bool TextView::insertText(const std::u16string& text)
 {
     if (!m_editable)
         return false;
-    return changeText(m_selectedRange, text, true);
+    return changeText(m_selectedRange, text, true, EditOrigin::Typing);
 }
 
 bool TextView::deleteBackward()
@@ -168,17 +232,32 @@ bool TextView::deleteBackward()
     if (!m_editable)
         return false;
     if (m_selectedRange.length > 0)
-        return changeText(m_selectedRange, u"", true);
+        return changeText(m_selectedRange, u"", true, EditOrigin::DeletingSelection);
     if (m_selectedRange.location == 0)
         return false;
     std::size_t start = m_selectedRange.location - 1;
     const std::u16string& current = text();
     if (start > 0 && isLowSurrogate(current[start]) && isHighSurrogate(current[start - 1]))
         --start;
-    return changeText(Range{start, m_selectedRange.location - start}, u"", true);
+    return changeText(Range{start, m_selectedRange.location - start}, u"", true, EditOrigin::DeletingBackward);
 }
 
-bool TextView::replaceRange(Range range, const std::u16string& text) { return changeText(range, text, false); }
+bool TextView::deleteRange(Range range)
+{
+    if (!m_editable || range.length == 0)
+        return false;
+    EditOrigin origin = EditOrigin::DeletingSelection;
+    if (m_selectedRange.length == 0 && range.end() == m_selectedRange.location)
+        origin = EditOrigin::DeletingBackward;
+    else if (m_selectedRange.length == 0 && range.location == m_selectedRange.location)
+        origin = EditOrigin::DeletingForward;
+    return changeText(range, u"", true, origin);
+}
+
+bool TextView::replaceRange(Range range, const std::u16string& text)
+{
+    return changeText(range, text, false, EditOrigin::Code);
+}
 
 std::optional<std::size_t> TextView::positionFromPosition(std::size_t position, std::ptrdiff_t offset) const
 {

@@ -24,8 +24,14 @@ inline constexpr const char* TextViewTextDidChangeNotification = "UITextViewText
 // The delegate hears what the platform tells it: typing (insertText,
 // deleteBackward, which the keyboard sends) asks textViewShouldChangeText
 // first and then reports the change; a replace from code (replaceRange)
-// is not asked about but is reported; setText reports nothing. Every change
-// through the view can be undone.
+// is not asked about but is reported; setText reports nothing and forgets
+// what could be undone. Every change through the view can be undone.
+//
+// Undo goes by runs, as in any text editor: the characters typed one after
+// the other are one step, and so are the characters deleted one after the
+// other with the same key. A step ends when the caret is moved, when typing
+// turns to deleting or back, when a line break is typed (it begins the next
+// step), at a paste (breakUndoCoalescing) and at an undo or redo.
 //
 // Positions are UTF-16 offsets. Their rectangles come from a simple layout of
 // the model's own: one line per paragraph, each as tall as its first font's
@@ -72,6 +78,11 @@ public:
     // --- Keyboard input at the selection; false when refused ---
     bool insertText(const std::u16string& text);
     bool deleteBackward();
+    // What a window's delete keys remove: the selection, or the characters
+    // just before or just after the caret.
+    bool deleteRange(Range range);
+    // The next change begins a step of its own.
+    void breakUndoCoalescing() { m_undoRun.reset(); }
     // --- From code ---
     bool replaceRange(Range range, const std::u16string& text);
 
@@ -125,9 +136,31 @@ private:
         double width = 0;
     };
 
-    bool changeText(Range range, const std::u16string& replacement, bool askDelegate);
-    // Registers the step that puts `previous` back where `changed` now is.
-    void registerUndoOfReplacement(Range changed, AttributedString previous);
+    // Who makes a change, which decides the undo run it may join.
+    enum class EditOrigin { Typing, DeletingBackward, DeletingForward, DeletingSelection, Code };
+    // Puts `previous` back where `changed` now is; a run of typing or
+    // deleting grows one such step.
+    struct ReplacementUndo {
+        Range changed;
+        AttributedString previous;
+    };
+    enum class UndoRunKind { Typing, DeletingBackward, DeletingForward };
+    // The step the next keystroke may still join, while it is the undo
+    // manager's top step (its change stamp tells) and the caret is where
+    // the run left it.
+    struct UndoRun {
+        UndoRunKind kind;
+        std::shared_ptr<ReplacementUndo> step;
+        std::uint64_t stamp = 0;
+        std::size_t caret = 0;
+    };
+
+    bool changeText(Range range, const std::u16string& replacement, bool askDelegate, EditOrigin origin);
+    // Joins the change to the current run or registers a step of its own.
+    void recordUndo(Range range, const std::u16string& replacement, AttributedString previous, EditOrigin origin);
+    std::shared_ptr<ReplacementUndo> registerUndoOfReplacement(Range changed, AttributedString previous);
+    // Sets the selection without ending the undo run.
+    void applySelectedRange(Range range);
     void reportTextChange();
     std::size_t lineIndexForPosition(std::size_t position) const;
     double xForPosition(const Line& line, std::size_t position) const;
@@ -151,6 +184,7 @@ private:
     std::weak_ptr<TextViewDelegate> m_delegate;
     std::shared_ptr<View> m_inputAccessoryView;
     UndoManager m_undoManager;
+    std::optional<UndoRun> m_undoRun;
     void notifySelectionObservers();
 
     std::vector<std::pair<std::uint64_t, SelectionObserver>> m_selectionObservers;

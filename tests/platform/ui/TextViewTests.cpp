@@ -75,6 +75,162 @@ TEST_F(TextViewTest, deleteBackwardTakesWholeCharactersAndEverythingUndoes)
     EXPECT_FALSE(view->undoManager().canRedo());
 }
 
+// Each character as a key of its own, as a window delivers typing.
+void typeKeys(TextView& view, std::u16string_view keys)
+{
+    for (char16_t key : keys)
+        view.insertText(std::u16string(1, key));
+}
+
+// How many undo steps it takes to get back to `original`; -1 when undoing
+// everything never gives it.
+int stepsBackTo(TextView& view, const std::u16string& original)
+{
+    int steps = 0;
+    while (view.text() != original) {
+        if (!view.undoManager().undo())
+            return -1;
+        ++steps;
+    }
+    return steps;
+}
+
+TEST_F(TextViewTest, aRunOfTypingIsOneUndoStepAndRedoBringsItAllBack)
+{
+    typeKeys(*view, u" two words");
+    EXPECT_EQ(view->text(), u"hello two words");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+    EXPECT_EQ(view->selectedRange(), (Range{5, 0}));
+    EXPECT_FALSE(view->undoManager().canUndo());
+    EXPECT_TRUE(view->undoManager().redo());
+    EXPECT_EQ(view->text(), u"hello two words");
+    EXPECT_EQ(view->selectedRange(), (Range{15, 0}));
+    // Typing after a redo is a step of its own.
+    typeKeys(*view, u"!!");
+    EXPECT_EQ(stepsBackTo(*view, u"hello"), 2);
+}
+
+TEST_F(TextViewTest, aCaretMoveALineBreakATurnToDeletingAndAPasteEachBeginAStep)
+{
+    // The caret moved away and back.
+    typeKeys(*view, u"ab");
+    view->setSelectedRange(Range{0, 0});
+    view->setSelectedRange(Range{7, 0});
+    typeKeys(*view, u"cd");
+    EXPECT_EQ(view->text(), u"helloabcd");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloab");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+
+    // A line break begins the step of the line it opens.
+    typeKeys(*view, u"ab\ncd\nef");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloab\ncd");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloab");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+
+    // Typing, then deleting some of it, then typing again: three steps.
+    typeKeys(*view, u"xyz");
+    view->deleteBackward();
+    view->deleteBackward();
+    typeKeys(*view, u"q");
+    EXPECT_EQ(view->text(), u"helloxq");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hellox");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloxyz") << "the two deletions come back together";
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+
+    // Typing over a selection that the window deletes first: one step.
+    view->setSelectedRange(Range{1, 3});
+    EXPECT_TRUE(view->deleteRange(Range{1, 3}));
+    typeKeys(*view, u"ipp");
+    EXPECT_EQ(view->text(), u"hippo");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"hello");
+
+    // A paste between typing.
+    typeKeys(*view, u"ab");
+    view->breakUndoCoalescing();
+    view->insertText(u"PASTED");
+    view->breakUndoCoalescing();
+    typeKeys(*view, u"cd");
+    EXPECT_EQ(stepsBackTo(*view, u"hello"), 3);
+}
+
+TEST_F(TextViewTest, keyboardDeletionsJoinByDirectionAndKeepWholeCharacters)
+{
+    view->setText(u"ab\U0001F600cd\U0001F600ef");
+    // Backspaces from before "ef", as a window's key removes the character
+    // before the caret.
+    view->setSelectedRange(Range{8, 0});
+    EXPECT_TRUE(view->deleteRange(Range{6, 2}));
+    EXPECT_TRUE(view->deleteRange(Range{5, 1}));
+    EXPECT_TRUE(view->deleteRange(Range{4, 1}));
+    EXPECT_EQ(view->text(), u"ab\U0001F600ef");
+    // Forward deletes from after "ab".
+    view->setSelectedRange(Range{2, 0});
+    EXPECT_TRUE(view->deleteRange(Range{2, 2}));
+    EXPECT_TRUE(view->deleteRange(Range{2, 1}));
+    EXPECT_EQ(view->text(), u"abf");
+    EXPECT_EQ(view->selectedRange(), (Range{2, 0}));
+    // A selection deleted is a step of its own, also after forward deletes.
+    view->setSelectedRange(Range{0, 0});
+    EXPECT_TRUE(view->deleteRange(Range{0, 1}));
+    view->setSelectedRange(Range{0, 2});
+    EXPECT_TRUE(view->deleteRange(Range{0, 2}));
+    EXPECT_EQ(view->text(), u"");
+
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"bf");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"abf");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"ab\U0001F600ef");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"ab\U0001F600cd\U0001F600ef");
+    EXPECT_FALSE(view->undoManager().canUndo());
+    // Redone in the same steps.
+    EXPECT_TRUE(view->undoManager().redo());
+    EXPECT_EQ(view->text(), u"ab\U0001F600ef");
+    EXPECT_TRUE(view->undoManager().redo());
+    EXPECT_EQ(view->text(), u"abf");
+}
+
+TEST_F(TextViewTest, typingNeverGrowsAStepThatIsNoLongerOnTop)
+{
+    typeKeys(*view, u"ab");
+    // Someone else's step on the same undo manager comes between.
+    int undoneOther = 0;
+    view->undoManager().registerUndo([&undoneOther] { ++undoneOther; });
+    typeKeys(*view, u"cd");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloab");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(undoneOther, 1);
+
+    // Steps removed in the middle of typing: the typing after it can still
+    // be undone.
+    typeKeys(*view, u"ef");
+    view->undoManager().removeAllActions();
+    typeKeys(*view, u"gh");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"helloabef");
+
+    // A new text forgets the steps of the old one.
+    typeKeys(*view, u"ij");
+    view->setText(u"other");
+    EXPECT_FALSE(view->undoManager().canUndo());
+    typeKeys(*view, u"!");
+    EXPECT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"other");
+}
+
 TEST_F(TextViewTest, positionsAndRectanglesFollowTheLines)
 {
     view->setText(u"ab\ncd");
