@@ -23,7 +23,9 @@
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
+#include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVTextDialect.h"
+#include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
@@ -288,6 +290,8 @@ void QVTextViewController::viewDidLoad()
     });
     if (std::shared_ptr<View> shown = viewIfLoaded())
         shown->addGestureRecognizer(pinch);
+    tools().updateMainToolBarButtonsToSize(*navigationItem(), m_size);
+    tools().keyBars().removeFormBar();
 }
 
 void QVTextViewController::viewWillTransitionToSize(Size size)
@@ -301,6 +305,8 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
     m_pages->pageUpDownView()->setFrame(
         makeRect(size.width - 48, device.isLandscape() ? 410 : 510, panel.width(), panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
+    if (m_tools)
+        m_tools->updateMainToolBarButtonsToSize(*navigationItem(), size);
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }
@@ -354,6 +360,7 @@ void QVTextViewController::pageDidBecomeReady()
     m_styling->styleMonitor().start();
     scrollToBookmark();
     m_pages->scheduleUpdatePageUpDownControl();
+    tools().assistant().pageDidBecomeReady();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);

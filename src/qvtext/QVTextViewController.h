@@ -2,6 +2,7 @@
 
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
+#include "qvtext/QVTextTools.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -17,6 +18,7 @@ class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
 class QVPictureCommands;
+class KeyCommand;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
@@ -83,6 +85,9 @@ public:
     bool canBecomeFirstResponder() const override { return true; }
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
+    // The bar items, pickers, inspectors, insert menus, writing tools,
+    // assistant and keyboard bars; made on first use.
+    QVTextTools& tools();
 
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
@@ -111,8 +116,13 @@ protected:
     // The style at the caret is followed while the page is on screen.
     void viewWillAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    // How this editor's tools differ from the QV text editor's.
+    virtual QVTextTools::Dialect toolsDialect() const { return {}; }
 
 private:
+    std::shared_ptr<QVTextTools> makeTools();
+    // The shared document keys and the arrows that move the caret.
+    std::vector<std::shared_ptr<KeyCommand>> toolKeyCommands() const;
     void registerRoutes();
     void makePageViews();
     void insertTabKey();
@@ -132,6 +142,7 @@ private:
     std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isInMultitaskingMode = false;
     std::unique_ptr<QVEditingTools> m_editingTools;
+    std::shared_ptr<QVTextTools> m_tools;
 };
 
 } // namespace folio

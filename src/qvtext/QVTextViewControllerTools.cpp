@@ -1,0 +1,94 @@
+#include "qvtext/QVTextViewController.h"
+
+#include "documents/TextDocument.h"
+#include "engine/css/ColorHTML.h"
+#include "foundation/ColorExpanded.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/KeyboardService.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
+#include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextStyling.h"
+#include "webeditor/PageScript.h"
+
+namespace folio {
+
+QVTextTools& QVTextViewController::tools()
+{
+    // Made on first use rather than in the constructor, so that an editor
+    // on this page with its own dialect gets its own tools.
+    if (!m_tools)
+        m_tools = makeTools();
+    return *m_tools;
+}
+
+std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
+{
+    QVTextTools::Host host;
+    host.document = [this] { return m_document; };
+    host.editor = [this]() -> ViewController* { return this; };
+    host.viewControllerToPresent = [this]() -> std::shared_ptr<ViewController> {
+        return m_document ? m_document->viewControllerToPresent() : nullptr;
+    };
+    host.webView = [this] { return m_webView.get(); };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.undoAction = [this] { undoAction(); };
+    host.redoAction = [this] { redoAction(); };
+    host.closeDocument = [] {
+        if (DKDocumentAppController* app = DKDocumentAppController::controller())
+            app->closeDocumentAndShowBrowser([app](Status closed) { app->reportCloseFailure(closed); });
+    };
+    host.exportMenuActions = [] {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->exportMenuActions() : nullptr;
+    };
+    host.toolMenuActions = [] {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->toolMenuActions() : nullptr;
+    };
+    // A desktop always has its keyboard at hand.
+    host.isKeyboardVisible = [] {
+        KeyboardService& keyboard = KeyboardService::shared();
+        return keyboard.isKeyboardVisible() || keyboard.isHardwareKeyboardConnected();
+    };
+    host.viewWidth = [this] { return m_size.width; };
+    host.setPaperColor = [this](const std::string& name) {
+        m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.backgroundColor = {};", {name}));
+        std::optional<Color> color = colorWithHTMLName(std::string_view(name));
+        if (color && m_document)
+            m_document->setPaperColor(hexStringFromColor(*color));
+        documentIsDirty();
+    };
+    host.commands["endEditing"] = [this] {
+        m_isEditing = false;
+        m_connection.send("tinymce.activeEditor.getBody().blur();");
+    };
+    host.questions["isEditing"] = [this] { return m_isEditing; };
+    return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
+                             std::move(host), toolsDialect());
+}
+
+std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::toolKeyCommands() const
+{
+    // Bound weakly: a caller may keep the commands longer than the editor lives.
+    std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
+    auto bind = [weak](std::function<void(QVTextViewController&)> action) {
+        return [weak, action] {
+            if (auto strong = weak.lock())
+                action(static_cast<QVTextViewController&>(*strong));
+        };
+    };
+    auto& self = const_cast<QVTextViewController&>(*this);
+    return self.tools().keyBars().keyCommands({
+        {"undoAction", bind([](QVTextViewController& editor) { editor.undoAction(); })},
+        {"redoAction", bind([](QVTextViewController& editor) { editor.redoAction(); })},
+        {"boldExecCommand:", bind([](QVTextViewController& editor) { editor.styling().characters().boldExecCommand(); })},
+        {"italicExecCommand:", bind([](QVTextViewController& editor) { editor.styling().characters().italicExecCommand(); })},
+        {"underlineExecCommand",
+         bind([](QVTextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
+        {"showFindOnPage", bind([](QVTextViewController& editor) { editor.tools().run("showFindOnPage"); })},
+    });
+}
+
+} // namespace folio
