@@ -340,6 +340,8 @@ void QVTextTools::showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender)
 
 void QVTextTools::toolsOptionSelected(long row)
 {
+    // The menu goes first, so that the panel a row opens can show.
+    m_popovers->dismissAllPopover();
     // A reading in progress gets its menu back whatever was chosen.
     run("checkifWasSpeakingMode");
     m_commands->toolsPickerRowSelected(row);
