@@ -9,6 +9,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/LongPressGestureRecognizer.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "webeditor/CustomKeyTitles.h"
@@ -20,11 +21,27 @@ namespace {
 
 constexpr double kRowHeight = 44;
 constexpr double kLongPressSeconds = 0.5;
+// Keys and buttons 36 points tall in the 44-point row, 4 points apart.
+constexpr double kKeyWidth = 40;
+constexpr double kKeyHeight = 36;
+constexpr double kGap = 4;
 
 std::u16string localized(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
 }
+
+// The accessory bar: its rows, one above the other, always as wide as it.
+class RowStack : public View {
+public:
+    using View::View;
+    void setFrame(const Rect& frame) override
+    {
+        View::setFrame(frame);
+        for (const std::shared_ptr<View>& row : subviews())
+            row->setFrame(Rect{{0, 0}, frame.size});
+    }
+};
 
 std::shared_ptr<View> bar()
 {
@@ -43,16 +60,92 @@ QVTextKeyBars::QVTextKeyBars(PageConnection& page, UserDefaults& defaults, Host 
     , m_defaults(defaults)
     , m_host(std::move(host))
     , m_styleToolbar(bar())
-    , m_styleToolbarPhone(bar())
     , m_keysToolbar1(bar())
     , m_keysToolbar2(bar())
-    , m_keysToolbarPhone1(bar())
-    , m_keysToolbarPhone2(bar())
 {
     initCustomButtons();
+    layoutBars();
 }
 
 QVTextKeyBars::~QVTextKeyBars() = default;
+
+const std::vector<QVTextKeyBars::StyleKey>& QVTextKeyBars::styleKeys()
+{
+    static const std::vector<StyleKey> keys{
+        {u"B", "", "boldExecCommand"},
+        {u"I", "", "italicExecCommand"},
+        {u"U", "", "underlineExecCommand"},
+        {u"\u2212", "", "decreaseFontSizeKcommand"},
+        {u"+", "", "increaseFontSizeKcommand"},
+        {u"Aa", "", "showTextStyleInspectorFromKeyboard"},
+        {u"", "doc.badge.gearshape", "showTextToolsInspectorMenu"},
+    };
+    return keys;
+}
+
+void QVTextKeyBars::layoutBars()
+{
+    const double top = (kRowHeight - kKeyHeight) / 2;
+    auto place = [top](View& bar, const std::shared_ptr<Button>& button, double& x, double width) {
+        button->setFrame(Rect{{x, top}, {width, kKeyHeight}});
+        bar.addSubview(button);
+        x += width + kGap;
+    };
+    double x1 = kGap;
+    double x2 = kGap;
+    for (long key = 0; key < kKeyCount; ++key) {
+        const std::shared_ptr<Button>& button = m_customButtons[static_cast<std::size_t>(key)];
+        place(key < kKeysPerRow ? *m_keysToolbar1 : *m_keysToolbar2, button, key < kKeysPerRow ? x1 : x2, kKeyWidth);
+    }
+
+    double xs = kGap;
+    for (const StyleKey& key : styleKeys()) {
+        auto button = std::make_shared<Button>();
+        button->setTitle(key.title);
+        if (*key.symbol)
+            button->setSymbolName(key.symbol);
+        std::string command = key.command;
+        button->addAction(ControlEvent::TouchUpInside, [this, command](Control&) {
+            if (m_host.run)
+                m_host.run(command);
+        });
+        place(*m_styleToolbar, button, xs, kKeyWidth);
+        m_styleButtons.push_back(std::move(button));
+    }
+    // Each menu button gets its own menu, built for it.
+    auto menuButton = [&](std::shared_ptr<Button>& button, const char* symbol,
+                          const std::function<std::shared_ptr<Menu>()>& menu) {
+        button = std::make_shared<Button>();
+        button->setSymbolName(symbol);
+        if (menu) {
+            button->setMenu(menu());
+            button->setShowsMenuAsPrimaryAction(true);
+        }
+        place(*m_styleToolbar, button, xs, kKeyWidth);
+    };
+    menuButton(m_styleAlign, "text.alignleft", m_host.alignKeyMenu);
+    menuButton(m_insertImage, "photo", m_host.insertImageMenu);
+    menuButton(m_showMiscToolsMenu, "keyboard", m_host.miscToolsMenu);
+
+    // Each bar ends with the switches to the others.
+    const Color barColor = Color::colorWithRed(214 / 255.0, 217 / 255.0, 223 / 255.0, 1);
+    const std::pair<Bar, const char16_t*> switches[] = {{Bar::KeysRow1, u"1"}, {Bar::KeysRow2, u"2"}, {Bar::Style, u"Aa"}};
+    for (auto [bar, x] : {std::pair{m_keysToolbar1, &x1}, std::pair{m_keysToolbar2, &x2}, std::pair{m_styleToolbar, &xs}}) {
+        *x += kGap * 2;
+        for (const auto& [target, title] : switches) {
+            auto button = std::make_shared<Button>();
+            button->setTag(static_cast<long>(target));
+            button->setTitle(title);
+            place(*bar, button, *x, kKeyWidth);
+            button->addAction(ControlEvent::TouchUpInside, [this](Control& pressed) {
+                toogleKeyboardToolbar(pressed.tag());
+                if (m_host.barsDidChange)
+                    m_host.barsDidChange();
+            });
+        }
+        bar->setBackgroundColor(barColor);
+    }
+}
 
 void QVTextKeyBars::initCustomButtons()
 {
@@ -69,13 +162,13 @@ void QVTextKeyBars::initCustomButtons()
         button->addAction(ControlEvent::TouchUpInside, [this](Control& sender) {
             insertKeyFromKeyboardToolbar(static_cast<Button&>(sender));
         });
+        button->setFrame(Rect{{0, 0}, {kKeyWidth, kKeyHeight}});
         auto press = std::make_shared<LongPressGestureRecognizer>([this](GestureRecognizer& recognizer) {
             if (auto* pressed = dynamic_cast<Button*>(recognizer.view()))
                 longPressInCustomKey(*pressed);
         });
         press->setMinimumPressDuration(kLongPressSeconds);
         button->addGestureRecognizer(press);
-        (key < kKeysPerRow ? m_keysToolbar1 : m_keysToolbar2)->addSubview(button);
         m_customButtons.push_back(std::move(button));
     }
 }
@@ -88,13 +181,10 @@ void QVTextKeyBars::removeFormBar()
     if (!m_accessory) {
         double width = m_host.viewWidth ? m_host.viewWidth() : 0;
         double height = width > 600 ? kWideAccessoryHeight : kNarrowAccessoryHeight;
-        m_accessory = std::make_shared<View>(Rect{{0, 0}, {width, height}});
-        bool phone = m_host.isPhone && m_host.isPhone();
-        for (const std::shared_ptr<View>& row : phone ? std::vector{m_keysToolbarPhone1, m_keysToolbarPhone2, m_styleToolbarPhone}
-                                                      : std::vector{m_keysToolbar1, m_keysToolbar2, m_styleToolbar}) {
-            row->setFrame(Rect{{0, 0}, {width, height}});
+        m_accessory = std::make_shared<RowStack>(Rect{{0, 0}, {width, height}});
+        for (const std::shared_ptr<View>& row : {m_keysToolbar1, m_keysToolbar2, m_styleToolbar})
             m_accessory->addSubview(row);
-        }
+        m_accessory->setFrame(m_accessory->frame());
         selectBars(m_defaults.integerForKey(kSelectedBarKey).value_or(static_cast<long long>(Bar::Style)));
     }
     m_removedFormBar = true;
@@ -105,12 +195,9 @@ void QVTextKeyBars::selectBars(long tag)
 {
     if (tag < static_cast<long>(Bar::KeysRow1) || tag > static_cast<long>(Bar::Style))
         return;
-    const std::shared_ptr<View>& style = m_host.isPhone && m_host.isPhone() ? m_styleToolbarPhone : m_styleToolbar;
-    style->setHidden(tag != static_cast<long>(Bar::Style));
-    for (const auto& row : {m_keysToolbar1, m_keysToolbarPhone1})
-        row->setHidden(tag != static_cast<long>(Bar::KeysRow1));
-    for (const auto& row : {m_keysToolbar2, m_keysToolbarPhone2})
-        row->setHidden(tag != static_cast<long>(Bar::KeysRow2));
+    m_styleToolbar->setHidden(tag != static_cast<long>(Bar::Style));
+    m_keysToolbar1->setHidden(tag != static_cast<long>(Bar::KeysRow1));
+    m_keysToolbar2->setHidden(tag != static_cast<long>(Bar::KeysRow2));
 }
 
 void QVTextKeyBars::toogleKeyboardToolbar(long tag)

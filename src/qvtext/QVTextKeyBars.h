@@ -11,14 +11,15 @@ namespace folio {
 
 class Button;
 class KeyCommand;
+class Menu;
 class PageConnection;
 class UserDefaults;
 class View;
 class ViewController;
 
 // The QV text editor's own bars above the keyboard: the style bar and two
-// rows of custom keys (a phone has its own, smaller, set), the one chosen
-// by the key-row switch shown; and the custom keys themselves, which type
+// rows of custom keys, the one chosen by the key-row switch shown (one set
+// of bars serves every window size here); and the custom keys themselves, which type
 // their text in the caret's look and are redefined by a long press. The
 // bars ride in one accessory bar, made once, as wide as the editor.
 class QVTextKeyBars {
@@ -40,10 +41,30 @@ public:
         std::function<void(const std::u16string& text)> insertKey{};
         std::function<void(std::shared_ptr<ViewController>)> present{};
         std::function<double()> viewWidth{};
-        std::function<bool()> isPhone{};
-        // Commands of other parts of the editor, by name (the arrow keys' caret moves).
+        // Commands of other parts of the editor, by name (the arrow keys'
+        // caret moves, the style bar's buttons).
         std::function<void(const std::string& command)> run{};
+        // The menus the style bar's buttons open: alignment, pictures and
+        // the editing commands.
+        std::function<std::shared_ptr<Menu>()> alignKeyMenu{};
+        std::function<std::shared_ptr<Menu>()> insertImageMenu{};
+        std::function<std::shared_ptr<Menu>()> miscToolsMenu{};
+        // The bar shown changed: the editor shows it again.
+        std::function<void()> barsDidChange{};
     };
+
+    // The style bar's buttons and the editor command each runs; the menu
+    // buttons carry their menus instead.
+    struct StyleKey {
+        const char16_t* title;
+        const char* symbol;
+        const char* command;
+    };
+    static const std::vector<StyleKey>& styleKeys();
+    const std::vector<std::shared_ptr<Button>>& styleButtons() const { return m_styleButtons; }
+    const std::shared_ptr<Button>& styleAlign() const { return m_styleAlign; }
+    const std::shared_ptr<Button>& insertImage() const { return m_insertImage; }
+    const std::shared_ptr<Button>& showMiscToolsMenu() const { return m_showMiscToolsMenu; }
 
     QVTextKeyBars(PageConnection& page, UserDefaults& defaults, Host host);
     ~QVTextKeyBars();
@@ -53,11 +74,8 @@ public:
     // A key's position in the list is its tag.
     const std::vector<std::shared_ptr<Button>>& customButtons() const { return m_customButtons; }
     const std::shared_ptr<View>& styleToolbar() const { return m_styleToolbar; }
-    const std::shared_ptr<View>& styleToolbariPhoneSmall() const { return m_styleToolbarPhone; }
     const std::shared_ptr<View>& keysToolbar1() const { return m_keysToolbar1; }
     const std::shared_ptr<View>& keysToolbar2() const { return m_keysToolbar2; }
-    const std::shared_ptr<View>& keysToolbariPhone1() const { return m_keysToolbarPhone1; }
-    const std::shared_ptr<View>& keysToolbariPhone2() const { return m_keysToolbarPhone2; }
     // The bar above the keyboard; null until removeFormBar made it.
     const std::shared_ptr<View>& inputAccessoryView() const { return m_accessory; }
 
@@ -86,14 +104,18 @@ public:
 
 private:
     void initCustomButtons();
+    // Places the keys and buttons in their bars and hangs the menus on the
+    // style bar's menu buttons, each its own.
+    void layoutBars();
     void selectBars(long tag);
 
     PageConnection& m_page;
     UserDefaults& m_defaults;
     Host m_host;
-    std::shared_ptr<View> m_styleToolbar, m_styleToolbarPhone, m_keysToolbar1, m_keysToolbar2, m_keysToolbarPhone1,
-        m_keysToolbarPhone2, m_accessory;
+    std::shared_ptr<View> m_styleToolbar, m_keysToolbar1, m_keysToolbar2, m_accessory;
     std::vector<std::shared_ptr<Button>> m_customButtons;
+    std::vector<std::shared_ptr<Button>> m_styleButtons;
+    std::shared_ptr<Button> m_styleAlign, m_insertImage, m_showMiscToolsMenu;
     bool m_removingFormBar = false;
     bool m_removedFormBar = false;
     bool m_displayingAlert = false;

@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
@@ -18,6 +19,7 @@
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLocationInsertion.h"
 #include "qvtext/QVTextSliceFactory.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextWritingTools.h"
@@ -148,18 +150,6 @@ void QVTextTools::build()
                                        picker->dismissViewControllerAnimated(true);
                                }});
 
-    m_keyBars = std::make_unique<QVTextKeyBars>(
-        m_page, m_defaults,
-        QVTextKeyBars::Host{.insertKey = [this](const std::u16string& text) {
-                                QVStyleState state = QVStyleState::read(m_page);
-                                m_insertions->insertKey(text, {state.bold, state.italic, state.underline},
-                                                        m_styling.isRTLLanguage());
-                            },
-                            .present = presentFromEditor,
-                            .viewWidth = m_host.viewWidth,
-                            .isPhone = [] { return !Device::current().isPad(); },
-                            .run = runner});
-
     m_commands = std::make_unique<EditorToolCommands>(
         m_page, pageScripts(), m_defaults, m_pasteboard,
         EditorToolCommands::Host{
@@ -196,6 +186,21 @@ void QVTextTools::build()
         m_insertMenus->setRowFilter(
             [offers = m_dialect.offersInsertCommand](const QVTextInsertMenus::Row& row) { return offers(row.command); });
     }
+
+    m_keyBars = std::make_unique<QVTextKeyBars>(
+        m_page, m_defaults,
+        QVTextKeyBars::Host{.insertKey = [this](const std::u16string& text) {
+                                QVStyleState state = QVStyleState::read(m_page);
+                                m_insertions->insertKey(text, {state.bold, state.italic, state.underline},
+                                                        m_styling.isRTLLanguage());
+                            },
+                            .present = presentFromEditor,
+                            .viewWidth = m_host.viewWidth,
+                            .run = runner,
+                            .alignKeyMenu = [this] { return m_styling.showAlignKeyMenuActions(); },
+                            .insertImageMenu = [this] { return m_insertMenus->showInsertImageMenu(); },
+                            .miscToolsMenu = [this] { return m_commands->showMiscToolsMenu(); },
+                            .barsDidChange = m_host.keyBarsDidChange});
 
     m_barItems = std::make_unique<EditorBarItems>(EditorBarItems::Host{
         .undoAction = m_host.undoAction,
@@ -266,6 +271,8 @@ void QVTextTools::build()
 
 void QVTextTools::registerOwnCommands()
 {
+    m_location = QVTextLocationInsertion::make([this](const std::u16string& text) { m_insertions->insertTextInDocument(text); });
+    m_own["insertCurrentLocation"] = [this] { m_location->insertCurrentLocation(); };
     m_own["showStatistics"] = [this] { m_writingTools->showStatistics(); };
     m_own["showNameGenerator"] = [this] { m_writingTools->showNameGenerator(); };
     m_own["insertTextFromLiveTextScanner"] = [this] { m_writingTools->insertTextFromLiveTextScanner(); };
@@ -280,6 +287,27 @@ void QVTextTools::registerOwnCommands()
     m_own["showSpecialCharsMenu"] = [this] { showSpecialCharsMenu(m_barItems->insertItemBarButtonItem()); };
     m_own["showHeaderInspector"] = [this] { m_inspectors->showHeaderInspector({m_barItems->insertItemBarButtonItem(), {}}); };
     m_own["regenerateToolsMenu"] = [this] { m_barItems->regenerateToolsMenu(); };
+    // The style bar's buttons.
+    QVCharacterStyleCommander& characters = m_styling.characters();
+    m_own["boldExecCommand"] = [&characters] { characters.boldExecCommand(); };
+    m_own["italicExecCommand"] = [&characters] { characters.italicExecCommand(); };
+    m_own["underlineExecCommand"] = [&characters] { characters.underlineExecCommand(); };
+    m_own["increaseFontSizeKcommand"] = [&characters] { characters.increaseFontSizeKcommand(); };
+    m_own["decreaseFontSizeKcommand"] = [&characters] { characters.decreaseFontSizeKcommand(); };
+    auto styleBarButton = [this](const char* command) {
+        const std::vector<QVTextKeyBars::StyleKey>& keys = QVTextKeyBars::styleKeys();
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (std::string_view(keys[i].command) == command)
+                return EditorInspectors::Sender{nullptr, m_keyBars->styleButtons()[i]->frame()};
+        }
+        return EditorInspectors::Sender{};
+    };
+    m_own["showTextStyleInspectorFromKeyboard"] = [this, styleBarButton] {
+        m_inspectors->showTextStyleInspectorFromKeyboard(styleBarButton("showTextStyleInspectorFromKeyboard"));
+    };
+    m_own["showTextToolsInspectorMenu"] = [this, styleBarButton] {
+        m_inspectors->showTextToolsInspectorMenu(styleBarButton("showTextToolsInspectorMenu"));
+    };
     // The editor's link bar when it has one, else TinyMCE's own link dialog.
     if (!m_host.commands.contains("showInsertLink"))
         m_own["showInsertLink"] = [this] { m_page.send("tinymce.activeEditor.execCommand('mceLink');"); };

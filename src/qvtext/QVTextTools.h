@@ -25,6 +25,7 @@ class QVTextAssistant;
 class QVTextInsertions;
 class QVTextInsertMenus;
 class QVTextKeyBars;
+class QVTextLocationInsertion;
 class QVTextSliceFactory;
 class QVTextStyling;
 class QVTextWritingTools;
@@ -76,6 +77,8 @@ public:
         std::function<std::optional<std::string>()> pageHeaderHTML{};
         std::function<std::optional<std::string>()> pageFooterHTML{};
         std::function<void(const std::string& colorName)> setPaperColor{};
+        // The key bars show another bar: the editor shows them again.
+        std::function<void()> keyBarsDidChange{};
         // Commands and questions of other parts of the editor, by name.
         std::map<std::string, std::function<void()>> commands{};
         std::map<std::string, std::function<bool()>> questions{};
@@ -94,6 +97,7 @@ public:
     QVTextWritingTools& writingTools() { return *m_writingTools; }
     QVTextAssistant& assistant() { return *m_assistant; }
     QVTextKeyBars& keyBars() { return *m_keyBars; }
+    QVTextLocationInsertion& location() { return *m_location; }
 
     // Places the bar items on the editor's navigation item.
     void updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size);
@@ -147,6 +151,7 @@ private:
     std::unique_ptr<QVTextWritingTools> m_writingTools;
     std::unique_ptr<QVTextAssistant> m_assistant;
     std::unique_ptr<QVTextKeyBars> m_keyBars;
+    std::shared_ptr<QVTextLocationInsertion> m_location;
 };
 
 } // namespace folio

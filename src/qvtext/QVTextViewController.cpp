@@ -6,6 +6,7 @@
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -219,7 +220,10 @@ void QVTextViewController::makePageViews()
     m_pictures = std::make_unique<QVPictureCommands>(m_connection, std::move(pictures));
 }
 
-QVTextViewController::~QVTextViewController() = default;
+QVTextViewController::~QVTextViewController()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
 
 Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
 {
@@ -291,7 +295,10 @@ void QVTextViewController::viewDidLoad()
     if (std::shared_ptr<View> shown = viewIfLoaded())
         shown->addGestureRecognizer(pinch);
     tools().updateMainToolBarButtonsToSize(*navigationItem(), m_size);
+    // The desktop has no keyboard to raise the key bars with: they are
+    // there along the bottom of the page from the start.
     tools().keyBars().removeFormBar();
+    showKeyBars();
 }
 
 void QVTextViewController::viewWillTransitionToSize(Size size)

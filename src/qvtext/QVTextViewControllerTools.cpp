@@ -4,7 +4,9 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/ColorExpanded.h"
 #include "platform/docframework/DKDocumentAppController.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
@@ -60,6 +62,10 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
             m_document->setPaperColor(hexStringFromColor(*color));
         documentIsDirty();
     };
+    // On the next turn: a button of the bars themselves asked for it.
+    host.keyBarsDidChange = [this] {
+        RunLoop::main().performSelectorAfterDelay(this, "showKeyBars", {}, 0.0, [this] { showKeyBars(); });
+    };
     host.commands["endEditing"] = [this] {
         m_isEditing = false;
         m_connection.send("tinymce.activeEditor.getBody().blur();");
@@ -67,6 +73,18 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     host.questions["isEditing"] = [this] { return m_isEditing; };
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                              std::move(host), toolsDialect());
+}
+
+void QVTextViewController::showKeyBars()
+{
+    BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+    if (!container)
+        return;
+    std::vector<std::shared_ptr<View>> bars;
+    if (const std::shared_ptr<View>& accessory = tools().keyBars().inputAccessoryView())
+        bars.push_back(accessory);
+    container->setBars(BarContainerView::Edge::Bottom, std::move(bars));
+    container->reloadBars();
 }
 
 std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::toolKeyCommands() const

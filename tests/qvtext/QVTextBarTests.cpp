@@ -210,8 +210,8 @@ protected:
         return QVTextKeyBars::Host{.insertKey = [this](const std::u16string& text) { typed.push_back(text); },
                                    .present = [this](std::shared_ptr<ViewController> shown) { presented.push_back(shown); },
                                    .viewWidth = [this] { return width; },
-                                   .isPhone = [] { return false; },
-                                   .run = [this](const std::string& command) { ran.push_back(command); }};
+                                   .run = [this](const std::string& command) { ran.push_back(command); },
+                                   .barsDidChange = [this] { ++barChanges; }};
     }
     std::shared_ptr<AlertController> lastAlert() const
     {
@@ -226,7 +226,27 @@ protected:
     std::vector<std::u16string> typed;
     std::vector<std::string> ran;
     std::vector<std::shared_ptr<ViewController>> presented;
+    int barChanges = 0;
 };
+
+TEST_F(QVTextKeyBarsTest, eachBarEndsWithTheSwitchesToTheOthers)
+{
+    QVTextKeyBars bars(page, defaults, host());
+    bars.removeFormBar();
+    // The last three buttons of the first key row switch bars.
+    const std::vector<std::shared_ptr<View>>& row = bars.keysToolbar1()->subviews();
+    ASSERT_GE(row.size(), 3u);
+    auto toStyle = std::dynamic_pointer_cast<Button>(row.back());
+    ASSERT_NE(toStyle, nullptr);
+    EXPECT_EQ(toStyle->tag(), static_cast<long>(QVTextKeyBars::Bar::Style));
+    toStyle->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_FALSE(bars.styleToolbar()->isHidden());
+    EXPECT_TRUE(bars.keysToolbar1()->isHidden());
+    EXPECT_EQ(barChanges, 1);
+    // Keys sit side by side within the row's height.
+    EXPECT_LT(bars.customButtons()[0]->frame().origin.x, bars.customButtons()[1]->frame().origin.x);
+    EXPECT_LE(bars.customButtons()[0]->frame().size.height, 44);
+}
 
 TEST_F(QVTextKeyBarsTest, theKeyRowSwitchShowsOneBarPerSettingAndRemembersIt)
 {

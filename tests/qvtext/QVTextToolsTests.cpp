@@ -17,6 +17,8 @@
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
+#include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLocationInsertion.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextWritingTools.h"
@@ -74,7 +76,7 @@ protected:
                                  "toggleAutoCheckSpelling", "toggleSmartQuotes", "togglePageNumbers", "showWebResearchBrowser",
                                  "showInAppWebBrowser", "takeSnapshot", "checkifWasSpeakingMode", "toggleTypeWriterSounds",
                                  "selectLine", "gotoPageinDoc", "insertTable", "insertPageBreak", "insertDate", "attachImage",
-                                 "takePhoto", "insertHorizontalLine", "insertCurrentLocation", "insertNewFootnote", "endEditing",
+                                 "takePhoto", "insertHorizontalLine", "insertNewFootnote", "endEditing",
                                  "showMenu", "addFakeTextSelectionView", "selectToEndOfDoc"}) {
             std::string command = name;
             h.commands[command] = [this, command] { ran.push_back(command); };
@@ -275,7 +277,10 @@ TEST_F(QVTextToolsTest, insertMenusListTheirRowsAndNeedTheKeyboardForSome)
     menu = tools->insertMenus().showInsertItemMenu();
     EXPECT_EQ(ranDuring([&] { row(*menu, u"Table").perform(); }), std::vector<std::string>{"insertTable"});
     EXPECT_EQ(ranDuring([&] { row(*menu, u"Take Photo").perform(); }), std::vector<std::string>{"takePhoto"});
-    EXPECT_EQ(ranDuring([&] { row(*menu, u"Current Location").perform(); }), std::vector<std::string>{"insertCurrentLocation"});
+    // This system finds no location: the lookup ends in its overlay.
+    row(*menu, u"Current Location").perform();
+    loop.runOnce();
+    EXPECT_EQ(ProgressHUD::shared().status(), u"Location Services disabled.");
     view.clearScripts();
     row(*menu, u"Video").perform();
     EXPECT_EQ(view.scriptsMatching("mceMedia").size(), 1u);
@@ -369,6 +374,70 @@ TEST_F(QVTextToolsTest, writingToolEntriesOpenTheirPanelsWithThePagesText)
     view.clearScripts();
     writing.visionKitDataScannerDismissedViewController();
     EXPECT_TRUE(view.scriptsMatching("insertHTML").empty());
+}
+
+TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
+{
+    QVTextKeyBars& bars = tools->keyBars();
+    view.clearScripts();
+    bars.styleButtons().front()->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_FALSE(view.scriptsMatching("tinymce.activeEditor.execCommand\\('Bold'").empty());
+    ASSERT_NE(bars.styleAlign()->menu(), nullptr);
+    EXPECT_EQ(bars.styleAlign()->menu()->children().size(), 6u);
+    ASSERT_NE(bars.insertImage()->menu(), nullptr);
+    EXPECT_EQ(titles(*bars.insertImage()->menu()).front(), u"Insert Image");
+    // The editing-commands menu lists "Increase Indent" first and "Check Spelling" last.
+    ASSERT_NE(bars.showMiscToolsMenu()->menu(), nullptr);
+    EXPECT_EQ(titles(*bars.showMiscToolsMenu()->menu()).front(), u"Increase Indent");
+    EXPECT_EQ(titles(*bars.showMiscToolsMenu()->menu()).back(), u"Check Spelling");
+    // The keyboard's style inspector opens from its button.
+    bars.styleButtons()[5]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
+}
+
+struct FakeGeocoder : ReverseGeocoder {
+    int status = 3;
+    int stopped = 0;
+    int getAuthStatus() override { return status; }
+    void reverseGeocode() override {}
+    void stopActivity() override { ++stopped; }
+    double latitude() const override { return 48.5; }
+    double longitude() const override { return 2.25; }
+    std::u16string address() const override { return u"1 <Rue>"; }
+    std::u16string city() const override { return u"Paris"; }
+    std::u16string zipcode() const override { return u"75001"; }
+    std::u16string country() const override { return u"France"; }
+};
+
+TEST(QVTextLocationTest, theFoundPlaceGoesInAsTextAndARefusedLookupEndsSilently)
+{
+    std::vector<std::u16string> inserted;
+    FakeGeocoder* geocoder = nullptr;
+    int status = 3;
+    auto location = QVTextLocationInsertion::make([&](const std::u16string& text) { inserted.push_back(text); }, [&] {
+        auto made = std::make_unique<FakeGeocoder>();
+        made->status = status;
+        geocoder = made.get();
+        return std::unique_ptr<ReverseGeocoder>(std::move(made));
+    });
+    location->insertCurrentLocation();
+    ASSERT_TRUE(location->isLookingUp());
+    EXPECT_EQ(ProgressHUD::shared().status(), u"Getting current location...");
+    location->gotUserPlacemarks();
+    ASSERT_EQ(inserted.size(), 1u);
+    EXPECT_EQ(inserted[0], u"Latitude: 48.500000 - Longitude: 2.250000 \n1 <Rue>\n75001  Paris\n\n\nFrance");
+    EXPECT_FALSE(location->isLookingUp());
+
+    status = 2;
+    location->insertCurrentLocation();
+    EXPECT_FALSE(location->isLookingUp());
+    EXPECT_EQ(inserted.size(), 1u);
+    status = 0;
+    location->insertCurrentLocation();
+    location->gotUserLocationError();
+    EXPECT_EQ(ProgressHUD::shared().status(), u"Failed to find user's location.");
+    EXPECT_EQ(inserted.size(), 1u);
+    ProgressHUD::dismiss();
 }
 
 TEST(QVTextSpeechText, markersAndQuotesGoAndLineEndsEndSentences)
