@@ -16,10 +16,10 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/UIThemes.h"
-#include "webeditor/ToolCommandTables.h"
 #include "tools/pickers/CommandPickers.h"
 #include "tools/pickers/OtherPickerController.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/ToolCommandTables.h"
 
 #include <algorithm>
 

@@ -176,6 +176,12 @@ TEST_F(QVTextToolsTest, everyToolsMenuRowRunsTheCommandOfItsMeaning)
     EXPECT_EQ(row(13), Commands{});
     EXPECT_EQ(row(-1), Commands{});
 
+    // Reading aloud takes the text from the caret on and leaves the page where it was.
+    view.clearScripts();
+    ranDuring([&] { tools->toolsOptionSelected(3); });
+    EXPECT_EQ(view.scriptsMatching("getViewPort").size(), 1u);
+    EXPECT_EQ(view.scriptsMatching("getWin\\(\\).scrollTo\\(0, ").size(), 1u);
+
     // The statistics row is the editor's own: its panel opens.
     ranDuring([&] { tools->toolsOptionSelected(1); });
     EXPECT_NE(presentedPanel<StatisticsController>(), nullptr);
@@ -223,6 +229,12 @@ TEST_F(QVTextToolsTest, eachPickersDelegateCallReachesThePage)
               std::vector<std::string>{"insertPageBreak"});
     EXPECT_EQ(ranDuring([&] { tools->imageOptionSelected(4); }), std::vector<std::string>{"insertNewFootnote"});
     EXPECT_EQ(ranDuring([&] { tools->imageOptionSelected(0); }), std::vector<std::string>{"attachImage"});
+
+    // Copy-out takes TinyMCE's own content.
+    view.answer("tinymce.activeEditor.getContent({ format: 'text' })", "plain words");
+    tools->commands().toolsOptionSelected(13);
+    ASSERT_TRUE(loop.runUntil([&] { return pasteboard.string().has_value(); }, 1));
+    EXPECT_EQ(pasteboard.string(), u"plain words");
 
     // Plain text goes in escaped, its size in points.
     tools->insertions().insertTextInDocument(u"a<b\nc");
