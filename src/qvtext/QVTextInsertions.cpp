@@ -149,6 +149,11 @@ void QVTextInsertions::imageOptionSelected(long option)
     dirty();
 }
 
+void QVTextInsertions::insertStyledHTML(const std::string& html)
+{
+    insertHTML(spanHTML(caretStyle(), "pt", {}, html, false));
+}
+
 void QVTextInsertions::insertKey(const std::u16string& text, Emphasis emphasis, bool rightToLeft)
 {
     std::string extra;

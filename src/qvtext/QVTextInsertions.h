@@ -47,6 +47,8 @@ public:
         bool bold = false, italic = false, underline = false;
     };
     void insertKey(const std::u16string& text, Emphasis emphasis, bool rightToLeft);
+    // Markup already made safe (a link), in the caret's look, sized in points.
+    void insertStyledHTML(const std::string& html);
 
     // A span holding already escaped `html` in the caret's look.
     static std::string spanHTML(const CaretStyle& style, const std::string& unit, const std::string& extra,

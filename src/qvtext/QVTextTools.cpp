@@ -17,6 +17,7 @@
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextLocationInsertion.h"
 #include "qvtext/QVTextSliceFactory.h"
 #include "qvtext/QVTextStyling.h"
@@ -306,9 +307,12 @@ void QVTextTools::registerOwnCommands()
     m_own["showTextToolsInspectorMenu"] = [this, styleBarButton] {
         m_inspectors->showTextToolsInspectorMenu(styleBarButton("showTextToolsInspectorMenu"));
     };
-    // The editor's link bar when it has one, else TinyMCE's own link dialog.
-    if (!m_host.commands.contains("showInsertLink"))
-        m_own["showInsertLink"] = [this] { m_page.send("tinymce.activeEditor.execCommand('mceLink');"); };
+    m_linkBar = std::make_unique<QVTextLinkBar>(
+        m_page, QVTextLinkBar::Host{.insertLinkHTML = [this](const std::string& html) { m_insertions->insertStyledHTML(html); },
+                                    .documentIsDirty = m_host.documentIsDirty,
+                                    .barDidChange = m_host.keyBarsDidChange,
+                                    .run = [this](const std::string& command) { run(command); }});
+    m_own["showInsertLink"] = [this] { m_linkBar->showInsertLinkToolbar({}); };
 }
 
 void QVTextTools::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size)

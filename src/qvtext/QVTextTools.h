@@ -25,6 +25,7 @@ class QVTextAssistant;
 class QVTextInsertions;
 class QVTextInsertMenus;
 class QVTextKeyBars;
+class QVTextLinkBar;
 class QVTextLocationInsertion;
 class QVTextSliceFactory;
 class QVTextStyling;
@@ -98,6 +99,7 @@ public:
     QVTextAssistant& assistant() { return *m_assistant; }
     QVTextKeyBars& keyBars() { return *m_keyBars; }
     QVTextLocationInsertion& location() { return *m_location; }
+    QVTextLinkBar& linkBar() { return *m_linkBar; }
 
     // Places the bar items on the editor's navigation item.
     void updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size);
@@ -152,6 +154,7 @@ private:
     std::unique_ptr<QVTextAssistant> m_assistant;
     std::unique_ptr<QVTextKeyBars> m_keyBars;
     std::shared_ptr<QVTextLocationInsertion> m_location;
+    std::unique_ptr<QVTextLinkBar> m_linkBar;
 };
 
 } // namespace folio

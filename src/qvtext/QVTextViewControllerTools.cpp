@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextStyling.h"
 #include "webeditor/PageScript.h"
 
@@ -80,7 +81,10 @@ void QVTextViewController::showKeyBars()
     BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
     if (!container)
         return;
+    // The link bar, while it asks for an address, sits right below the page.
     std::vector<std::shared_ptr<View>> bars;
+    if (tools().linkBar().isVisible())
+        bars.push_back(tools().linkBar().insertLinkToolbar());
     if (const std::shared_ptr<View>& accessory = tools().keyBars().inputAccessoryView())
         bars.push_back(accessory);
     container->setBars(BarContainerView::Edge::Bottom, std::move(bars));

@@ -12,12 +12,14 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextLocationInsertion.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextTools.h"
@@ -297,7 +299,8 @@ TEST_F(QVTextToolsTest, insertMenusListTheirRowsAndNeedTheKeyboardForSome)
     row(*menu, u"Video").perform();
     EXPECT_EQ(view.scriptsMatching("mceMedia").size(), 1u);
     row(*menu, u"Web Link").perform();
-    EXPECT_EQ(view.scriptsMatching("mceLink").size(), 1u);
+    EXPECT_TRUE(tools->linkBar().isVisible());
+    tools->linkBar().hide();
     row(*menu, u"Symbols").perform();
     ASSERT_NE(tools->popovers().picker(EditorPopovers::Picker::SpecialChars), nullptr);
     EXPECT_EQ(tools->popovers().picker(EditorPopovers::Picker::SpecialChars), navigation->presentedViewController());
@@ -405,6 +408,40 @@ TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
     // The keyboard's style inspector opens from its button.
     bars.styleButtons()[5]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
+}
+
+TEST_F(QVTextToolsTest, aLinkGoesInAtTheKeptSelectionWithItsAddressAsItsText)
+{
+    QVTextLinkBar& bar = tools->linkBar();
+    view.clearScripts();
+    bar.showInsertLinkToolbar({});
+    EXPECT_EQ(view.scriptsMatching("selectionBookmark = tinymce.activeEditor.selection.getBookmark\\(\\);").size(), 1u);
+    EXPECT_FALSE(bar.unlinkButton()->isEnabled());
+    bar.insertLink()->setText(u"example.org/a?b=\"c\"&d<");
+    dirty = 0;
+    bar.insertLinkInText();
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_EQ(view.scriptsMatching("moveToBookmark\\(selectionBookmark\\)").size(), 1u);
+    std::vector<std::string> inserted = view.scriptsMatching("insertHTML");
+    ASSERT_EQ(inserted.size(), 1u);
+    EXPECT_NE(inserted[0].find("href=\\\"http://example.org/a?b=&quot;c&quot;&amp;d&lt;\\\""), std::string::npos) << inserted[0];
+    EXPECT_NE(inserted[0].find("font-size: 12pt"), std::string::npos);
+    EXPECT_EQ(dirty, 1);
+
+    EXPECT_EQ(QVTextLinkBar::linkAddress(u"https://secure.example"), "https://secure.example");
+    EXPECT_EQ(QVTextLinkBar::linkAddress(u"http://plain.example"), "http://plain.example");
+    EXPECT_EQ(QVTextLinkBar::linkAddress(u"ftp.example"), "http://ftp.example");
+
+    // Nothing typed, nothing inserted; a link under the caret can be taken off.
+    view.clearScripts();
+    bar.showInsertLinkToolbar(u"http://old.example");
+    EXPECT_TRUE(bar.unlinkButton()->isEnabled());
+    EXPECT_EQ(bar.insertLink()->text(), u"http://old.example");
+    bar.unLinkText();
+    EXPECT_EQ(view.scriptsMatching("execCommand\\('unlink'\\)").size(), 1u);
+    bar.showInsertLinkToolbar({});
+    bar.insertLinkInText();
+    EXPECT_TRUE(view.scriptsMatching("insertHTML").empty());
 }
 
 struct FakeGeocoder : ReverseGeocoder {
