@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/TextFieldDelegate.h"
 #include "platform/ui/View.h"
 #include "webeditor/PageConnection.h"
 
@@ -19,6 +20,19 @@ std::u16string localized(const char* text)
     return toUtf16(Localization::localizedString(text));
 }
 
+class ReturnInserts : public TextFieldDelegate {
+public:
+    explicit ReturnInserts(std::function<void()> insert) : m_insert(std::move(insert)) {}
+    bool textFieldShouldReturn(TextField&) override
+    {
+        m_insert();
+        return false;
+    }
+
+private:
+    std::function<void()> m_insert;
+};
+
 } // namespace
 
 QVTextLinkBar::QVTextLinkBar(PageConnection& page, Host host)
@@ -31,6 +45,8 @@ QVTextLinkBar::QVTextLinkBar(PageConnection& page, Host host)
 {
     m_field->setFrame(Rect{{4, 6}, {380, 32}});
     m_field->setPlaceholder(localized("Web address"));
+    m_fieldDelegate = std::make_shared<ReturnInserts>([this] { insertLinkInText(); });
+    m_field->setDelegate(m_fieldDelegate);
     m_insert->setFrame(Rect{{392, 4}, {90, 36}});
     m_insert->setTitle(localized("Insert Link"));
     m_insert->addAction(ControlEvent::TouchUpInside, [this](Control&) { insertLinkInText(); });

@@ -57,6 +57,8 @@ private:
     std::shared_ptr<TextField> m_field;
     std::shared_ptr<Button> m_insert;
     std::shared_ptr<Button> m_unlink;
+    // Return in the field inserts the link.
+    std::shared_ptr<class TextFieldDelegate> m_fieldDelegate;
 };
 
 } // namespace folio

@@ -442,6 +442,12 @@ TEST_F(QVTextToolsTest, aLinkGoesInAtTheKeptSelectionWithItsAddressAsItsText)
     bar.showInsertLinkToolbar({});
     bar.insertLinkInText();
     EXPECT_TRUE(view.scriptsMatching("insertHTML").empty());
+    // Return in the field inserts as the button does.
+    bar.showInsertLinkToolbar({});
+    bar.insertLink()->setText(u"folio.example");
+    bar.insertLink()->pressReturn();
+    ASSERT_EQ(view.scriptsMatching("insertHTML").size(), 1u);
+    EXPECT_NE(view.scriptsMatching("insertHTML")[0].find("http://folio.example"), std::string::npos);
 }
 
 struct FakeGeocoder : ReverseGeocoder {
