@@ -3,6 +3,8 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/AlertAction.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
 #include "tools/names/NameGeneratorController.h"
@@ -92,6 +94,13 @@ void QVTextWritingTools::insertTextFromLiveTextScanner()
         m_host.endEditing();
     m_buffer.clear();
     m_scanning = m_host.presentLiveTextScanner && m_host.presentLiveTextScanner();
+    if (m_scanning)
+        return;
+    auto table = [](const char* key) { return toUtf16(Localization::localizedString(key, "", "DocKitUIDocument")); };
+    auto alert = AlertController::make(table("Not Supported"), table("Sorry, live text scanner is not support on this device."));
+    alert->addAction(AlertAction::make(table("OK"), AlertActionStyle::Default));
+    if (ViewController* editor = m_host.editor ? m_host.editor() : nullptr)
+        (void)editor->presentViewController(alert, true);
 }
 
 void QVTextWritingTools::visionKitDataScannerDidRecognizeText(const std::u16string& text)

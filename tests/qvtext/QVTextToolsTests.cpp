@@ -6,6 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/ui/Action.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Menu.h"
@@ -389,6 +390,13 @@ TEST_F(QVTextToolsTest, writingToolEntriesOpenTheirPanelsWithThePagesText)
     view.clearScripts();
     writing.visionKitDataScannerDismissedViewController();
     EXPECT_TRUE(view.scriptsMatching("insertHTML").empty());
+
+    // A system without the scanner says so.
+    scanner = false;
+    tools->run("insertTextFromLiveTextScanner");
+    auto alert = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), u"Not Supported");
 }
 
 TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
