@@ -10,6 +10,8 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/BarButtonItemGroup.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/ProgressHUD.h"
@@ -456,6 +458,24 @@ TEST_F(QVTextToolsTest, aLinkGoesInAtTheKeptSelectionWithItsAddressAsItsText)
     bar.insertLink()->pressReturn();
     ASSERT_EQ(view.scriptsMatching("insertHTML").size(), 1u);
     EXPECT_NE(view.scriptsMatching("insertHTML")[0].find("http://folio.example"), std::string::npos);
+}
+
+TEST_F(QVTextToolsTest, anEditorOnTheQVPageMayHaveItsOwnBarAndInsertRows)
+{
+    QVTextTools::Dialect dialect;
+    dialect.groupPrefix = "QVOutline";
+    dialect.layout = [](const BarLayout::Input&) { return BarLayout::Result{true, true, false, "CU", "IS"}; };
+    dialect.offersInsertCommand = [](const char* command) { return std::string_view(command) != "insertTable"; };
+    dialect.assistantSourceType = 2;
+    auto outline = QVTextTools::make(page, styling, defaults, pasteboard, host(), dialect);
+    NavigationItem navigation;
+    outline->updateMainToolBarButtonsToSize(navigation, {800, 600});
+    ASSERT_EQ(navigation.leadingItemGroups().size(), 2u);
+    EXPECT_EQ(navigation.leadingItemGroups()[1]->customizationIdentifier(), "QVOutline_Undo_GroupCustomization");
+    ASSERT_EQ(navigation.trailingItemGroups().size(), 2u);
+    std::vector<std::u16string> rows = titles(*outline->insertMenus().showInsertItemMenu());
+    EXPECT_EQ(std::find(rows.begin(), rows.end(), u"Table"), rows.end());
+    EXPECT_EQ(rows.size(), 11u);
 }
 
 struct FakeGeocoder : ReverseGeocoder {
