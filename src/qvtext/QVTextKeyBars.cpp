@@ -78,6 +78,7 @@ const std::vector<QVTextKeyBars::StyleKey>& QVTextKeyBars::styleKeys()
         {u"\u2212", "", "decreaseFontSizeKcommand"},
         {u"+", "", "increaseFontSizeKcommand"},
         {u"Aa", "", "showTextStyleInspectorFromKeyboard"},
+        {u"\u00B6", "", "showOtherCommandsMenu"},
         {u"", "doc.badge.gearshape", "showTextToolsInspectorMenu"},
     };
     return keys;

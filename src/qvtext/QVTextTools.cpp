@@ -304,6 +304,9 @@ void QVTextTools::registerOwnCommands()
     m_own["showTextStyleInspectorFromKeyboard"] = [this, styleBarButton] {
         m_inspectors->showTextStyleInspectorFromKeyboard(styleBarButton("showTextStyleInspectorFromKeyboard"));
     };
+    m_own["showOtherCommandsMenu"] = [this, styleBarButton] {
+        m_commands->showOtherCommandsMenu(styleBarButton("showOtherCommandsMenu").frame);
+    };
     m_own["showTextToolsInspectorMenu"] = [this, styleBarButton] {
         m_inspectors->showTextToolsInspectorMenu(styleBarButton("showTextToolsInspectorMenu"));
     };

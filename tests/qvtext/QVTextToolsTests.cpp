@@ -31,6 +31,7 @@
 #include "tools/inspectors/ControlSlices.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/pickers/CommandPickers.h"
+#include "tools/pickers/OtherPickerController.h"
 #include "tools/pickers/ToolsPickerController.h"
 #include "tools/statistics/StatisticsController.h"
 #include "webeditor/EditorBarItems.h"
@@ -418,6 +419,19 @@ TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
     // The keyboard's style inspector opens from its button.
     bars.styleButtons()[5]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
+    tools->popovers().dismissAllPopover();
+    // The styles menu opens from its button, the tools as its delegate.
+    bars.styleButtons()[6]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    std::shared_ptr<ViewController> shown = navigation->presentedViewController() ? navigation->presentedViewController()
+                                                                                  : editor->presentedViewController();
+    std::shared_ptr<OtherPickerController> styles = std::dynamic_pointer_cast<OtherPickerController>(shown);
+    if (auto wrapped = std::dynamic_pointer_cast<NavigationController>(shown))
+        styles = std::dynamic_pointer_cast<OtherPickerController>(wrapped->viewControllers().front());
+    ASSERT_NE(styles, nullptr);
+    view.clearScripts();
+    styles->didSelectRowAtIndexPath(*styles->tableView(), IndexPath{0, 5});
+    loop.runOnce();
+    EXPECT_EQ(view.scriptsMatching("execCommand\\('insertUnorderedList'\\)").size(), 1u);
 }
 
 TEST_F(QVTextToolsTest, aLinkGoesInAtTheKeptSelectionWithItsAddressAsItsText)
