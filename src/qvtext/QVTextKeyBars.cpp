@@ -76,6 +76,7 @@ const std::vector<QVTextKeyBars::StyleKey>& QVTextKeyBars::styleKeys()
         {u"I", "", "italicExecCommand"},
         {u"U", "", "underlineExecCommand"},
         {u"\u2212", "", "decreaseFontSizeKcommand"},
+        {u"Size", "", "showFontSizeMenu"},
         {u"+", "", "increaseFontSizeKcommand"},
         {u"Aa", "", "showTextStyleInspectorFromKeyboard"},
         {u"\u00B6", "", "showOtherCommandsMenu"},

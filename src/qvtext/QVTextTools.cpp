@@ -160,7 +160,7 @@ void QVTextTools::build()
             .present = [presentFromEditor](std::shared_ptr<ViewController> controller, bool) { presentFromEditor(controller); },
             .viewControllerToPresent = m_host.viewControllerToPresent,
             .styleToolbar = [this] { return m_keyBars->styleToolbar(); },
-            .miscToolsButtonFrame = [] { return Rect{}; },
+            .miscToolsButtonFrame = [this] { return m_keyBars->showMiscToolsMenu()->frame(); },
             .otherPickerDelegate = [weak]() -> std::shared_ptr<OtherPickerDelegate> { return weak.lock(); },
             .cursorPickerDelegate = [weak]() -> std::shared_ptr<MagicCursorPickerDelegate> { return weak.lock(); },
             .miscToolsPickerDelegate = [weak]() -> std::shared_ptr<MiscToolsPickerDelegate> { return weak.lock(); },
@@ -304,6 +304,9 @@ void QVTextTools::registerOwnCommands()
     m_own["showTextStyleInspectorFromKeyboard"] = [this, styleBarButton] {
         m_inspectors->showTextStyleInspectorFromKeyboard(styleBarButton("showTextStyleInspectorFromKeyboard"));
     };
+    m_own["showFontSizeMenu"] = [this, styleBarButton] {
+        showFontSizeMenu(nullptr, styleBarButton("showFontSizeMenu").frame);
+    };
     m_own["showOtherCommandsMenu"] = [this, styleBarButton] {
         m_commands->showOtherCommandsMenu(styleBarButton("showOtherCommandsMenu").frame);
     };
@@ -323,12 +326,17 @@ void QVTextTools::updateMainToolBarButtonsToSize(NavigationItem& navigation, Siz
     m_barItems->updateMainToolBarButtonsToSize(navigation, size, true);
 }
 
-void QVTextTools::presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender)
+void QVTextTools::presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender,
+                                 std::optional<Rect> inStyleBar)
 {
     picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
     if (std::shared_ptr<PopoverPresentationController> popover = picker->popoverPresentationController()) {
         if (sender)
             popover->setBarButtonItem(sender);
+        if (inStyleBar) {
+            popover->setSourceView(m_keyBars->styleToolbar());
+            popover->setSourceRect(*inStyleBar);
+        }
         popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
     }
     setTheme(*picker);
@@ -361,14 +369,14 @@ void QVTextTools::showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sen
     presentPopover(navigation, sender);
 }
 
-void QVTextTools::showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender)
+void QVTextTools::showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender, std::optional<Rect> inStyleBar)
 {
     m_popovers->dismissAllPopover();
     m_popovers->setAnyInspectorOrMenuVisible(true);
     auto picker = std::make_shared<FontSizePickerController>();
     picker->setDelegate(std::weak_ptr<FontSizePickerDelegate>(weak_from_this().lock()));
     m_popovers->setPicker(EditorPopovers::Picker::FontSize, picker);
-    presentPopover(picker, sender);
+    presentPopover(picker, sender, inStyleBar);
 }
 
 void QVTextTools::toolsOptionSelected(long row)

@@ -107,7 +107,8 @@ public:
     // The pickers, each new at every showing except the two kept ones.
     void showToolsMenu(const std::shared_ptr<BarButtonItem>& sender);
     void showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender);
-    void showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender);
+    // From a bar item, or from a rectangle of the style bar.
+    void showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender, std::optional<Rect> inStyleBar = std::nullopt);
 
     // Runs an editor command by name: the tools' own first, then the host's.
     void run(const std::string& command);
@@ -134,7 +135,8 @@ private:
                 Dialect dialect);
     void build();
     void registerOwnCommands();
-    void presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender);
+    void presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender,
+                        std::optional<Rect> inStyleBar = std::nullopt);
 
     PageConnection& m_page;
     QVTextStyling& m_styling;

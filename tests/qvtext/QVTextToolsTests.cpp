@@ -31,6 +31,7 @@
 #include "tools/inspectors/ControlSlices.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/pickers/CommandPickers.h"
+#include "tools/pickers/FontSizePickerController.h"
 #include "tools/pickers/OtherPickerController.h"
 #include "tools/pickers/ToolsPickerController.h"
 #include "tools/statistics/StatisticsController.h"
@@ -417,11 +418,11 @@ TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
     EXPECT_EQ(titles(*bars.showMiscToolsMenu()->menu()).front(), u"Increase Indent");
     EXPECT_EQ(titles(*bars.showMiscToolsMenu()->menu()).back(), u"Check Spelling");
     // The keyboard's style inspector opens from its button.
-    bars.styleButtons()[5]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    bars.styleButtons()[6]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
     tools->popovers().dismissAllPopover();
     // The styles menu opens from its button, the tools as its delegate.
-    bars.styleButtons()[6]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    bars.styleButtons()[7]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     std::shared_ptr<ViewController> shown = navigation->presentedViewController() ? navigation->presentedViewController()
                                                                                   : editor->presentedViewController();
     std::shared_ptr<OtherPickerController> styles = std::dynamic_pointer_cast<OtherPickerController>(shown);
@@ -432,6 +433,15 @@ TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
     styles->didSelectRowAtIndexPath(*styles->tableView(), IndexPath{0, 5});
     loop.runOnce();
     EXPECT_EQ(view.scriptsMatching("execCommand\\('insertUnorderedList'\\)").size(), 1u);
+    tools->popovers().dismissAllPopover();
+    editor->dismissViewControllerAnimated(false);
+    // The size menu sends its row's text, which reaches the page as a size.
+    bars.styleButtons()[4]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    auto sizes = std::dynamic_pointer_cast<FontSizePickerController>(navigation->presentedViewController());
+    ASSERT_NE(sizes, nullptr);
+    view.clearScripts();
+    sizes->didSelectRowAtIndexPath(*sizes->tableView(), IndexPath{0, 9});
+    EXPECT_FALSE(view.scriptsMatching("24").empty());
 }
 
 TEST_F(QVTextToolsTest, aLinkGoesInAtTheKeptSelectionWithItsAddressAsItsText)
