@@ -184,6 +184,8 @@ void QVTextKeyBars::removeFormBar()
         double width = m_host.viewWidth ? m_host.viewWidth() : 0;
         double height = width > 600 ? kWideAccessoryHeight : kNarrowAccessoryHeight;
         m_accessory = std::make_shared<RowStack>(Rect{{0, 0}, {width, height}});
+        // The bar runs the whole width of a window wider than its rows.
+        m_accessory->setBackgroundColor(m_styleToolbar->backgroundColor());
         for (const std::shared_ptr<View>& row : {m_keysToolbar1, m_keysToolbar2, m_styleToolbar})
             m_accessory->addSubview(row);
         m_accessory->setFrame(m_accessory->frame());
