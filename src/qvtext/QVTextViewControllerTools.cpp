@@ -1,8 +1,6 @@
 #include "qvtext/QVTextViewController.h"
 
 #include "documents/TextDocument.h"
-#include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -10,10 +8,13 @@
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPaper.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextStyling.h"
-#include "webeditor/PageScript.h"
+#include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewModes.h"
 
 namespace folio {
 
@@ -56,13 +57,7 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
         return keyboard.isKeyboardVisible() || keyboard.isHardwareKeyboardConnected();
     };
     host.viewWidth = [this] { return m_size.width; };
-    host.setPaperColor = [this](const std::string& name) {
-        m_connection.send(PageScript::fill("tinymce.activeEditor.getBody().style.backgroundColor = {};", {name}));
-        std::optional<Color> color = colorWithHTMLName(std::string_view(name));
-        if (color && m_document)
-            m_document->setPaperColor(hexStringFromColor(*color));
-        documentIsDirty();
-    };
+    host.setPaperColor = [this](const std::string& name) { m_paper->userSelectedBackgroundColor(name); };
     // On the next turn: a button of the bars themselves asked for it.
     host.keyBarsDidChange = [this] {
         RunLoop::main().performSelectorAfterDelay(this, "showKeyBars", {}, 0.0, [this] { showKeyBars(); });
@@ -72,6 +67,21 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
         m_connection.send("tinymce.activeEditor.getBody().blur();");
     };
     host.questions["isEditing"] = [this] { return m_isEditing; };
+    // The view modes, switches, zoom and pages the tools menus reach.
+    host.commands["typewriterMode"] = [this] { m_viewModes->typewriterMode(); };
+    host.commands["exitTypeWriterMode"] = [this] { m_viewModes->exitTypeWriterMode(); };
+    host.commands["fullScreenDocumentMode"] = [this] { m_viewModes->fullScreenDocumentMode(); };
+    host.commands["toggleNightMode"] = [this] { m_viewModes->toggleNightMode(true); };
+    host.commands["toggleDarkNightMode"] = [this] { m_viewModes->toggleDarkNightMode(true); };
+    host.commands["toggleWordCounterVisible"] = [this] { m_viewModes->toggleWordCounterVisible(); };
+    host.commands["toggleAutoCheckSpelling"] = [this] { m_viewModes->toggleAutoCheckSpelling(); };
+    host.commands["toggleSmartQuotes"] = [this] { m_viewModes->toggleSmartQuotes(); };
+    host.commands["togglePageNumbers"] = [this] { m_viewModes->togglePageNumbers(); };
+    host.commands["toggleTypeWriterSounds"] = [this] { m_viewModes->toggleTypeWriterSounds(true); };
+    host.commands["toogleZoomTextMode"] = [this] { m_zoom->toogleZoomTextMode(); };
+    host.commands["gotoPageinDoc"] = [this] { m_pages->gotoPageinDoc(); };
+    host.questions["isTypewriterMode"] = [this] { return m_viewModes->isTypewriterMode(); };
+    host.questions["wordCounterVisible"] = [this] { return m_viewModes->wordCounterVisible(); };
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                              std::move(host), toolsDialect());
 }

@@ -11,6 +11,7 @@
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextViewController.h"
+#include "qvtext/QVViewModes.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/EditorBarItems.h"
@@ -76,6 +77,17 @@ TEST_F(QVTextEditorToolsTest, theEditorsNavigationItemCarriesItsBarWithTheAssist
     }
     // The key bars ride in their accessory bar from the start.
     EXPECT_NE(editor->tools().keyBars().inputAccessoryView(), nullptr);
+}
+
+TEST_F(QVTextEditorToolsTest, toolsMenuRowsReachTheEditorsViewModes)
+{
+    editor->loadViewIfNeeded();
+    bool counter = editor->viewModes().wordCounterVisible();
+    editor->tools().toolsOptionSelected(8);
+    EXPECT_NE(editor->viewModes().wordCounterVisible(), counter);
+    EXPECT_FALSE(editor->viewModes().isTypewriterMode());
+    editor->tools().toolsOptionSelected(4);
+    EXPECT_TRUE(editor->viewModes().isTypewriterMode());
 }
 
 TEST_F(QVTextEditorToolsTest, textTheAssistantLeftWaitingGoesIntoTheReadyPage)
