@@ -45,15 +45,29 @@ std::u16string answerHTML(const std::u16string& text)
     return html;
 }
 
+class AssistantListener : public WritingAssistantDelegate {
+public:
+    explicit AssistantListener(QVTextAssistant& entry) : m_entry(entry) {}
+    void writingAssistantInsertText(const std::u16string& text, const std::u16string&, WritingAssistantInsertion insertion) override
+    {
+        m_entry.insertText(text, insertion);
+    }
+    void writingAssistantDidFailWithError(const Error&) override {}
+
+private:
+    QVTextAssistant& m_entry;
+};
+
 } // namespace
 
-QVTextAssistant::QVTextAssistant(PageConnection& page, UserDefaults& defaults, Host host, int sourceType,
-                                 WritingAssistant* assistant)
+QVTextAssistant::QVTextAssistant(PageConnection& page, UserDefaults& defaults, Host host,
+                                 WritingAssistant::SourceFileType sourceType, WritingAssistant* assistant)
     : m_page(page)
     , m_defaults(defaults)
     , m_host(std::move(host))
     , m_sourceType(sourceType)
     , m_assistant(assistant)
+    , m_delegate(std::make_shared<AssistantListener>(*this))
     , m_self(std::make_shared<QVTextAssistant*>(this))
 {
 }
@@ -88,12 +102,8 @@ void QVTextAssistant::showWisperant()
         return;
     m_page.send(kBookmarkScript);
     std::u16string selected = toUtf16(m_page.readString(kSelectedTextScript));
-    std::weak_ptr<QVTextAssistant*> self = m_self;
     WritingAssistant& assistant = m_assistant ? *m_assistant : WritingAssistant::shared();
-    Status opened = assistant.open(*presenter, m_sourceType, selected, [self](const WritingAssistant::Answer& answer) {
-        if (auto alive = self.lock())
-            (*alive)->insertText(answer);
-    });
+    Status opened = assistant.open(*presenter, m_delegate, m_sourceType, selected);
     if (!opened)
         showUnavailable(opened.error());
 }
@@ -107,22 +117,22 @@ void QVTextAssistant::showUnavailable(const Error& error)
         m_host.present(alert);
 }
 
-void QVTextAssistant::insertText(const WritingAssistant::Answer& answer)
+void QVTextAssistant::insertText(const std::u16string& text, WritingAssistantInsertion insertion)
 {
-    // Type 1 keeps the old selection and puts the answer after it.
-    if (answer.insertionType == 1)
+    // After the selection keeps the old selection and puts the answer after it.
+    if (insertion == WritingAssistantInsertion::AfterSelection)
         m_page.send("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
                     "tinymce.activeEditor.selection.collapse();");
     m_page.send(PageScript::fill("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
                                  "tinymce.activeEditor.selection.setContent({});tinymce.activeEditor.undoManager.add();",
-                                 {std::u16string_view(answerHTML(answer.text))}));
+                                 {std::u16string_view(answerHTML(text))}));
     if (m_host.documentIsDirty)
         m_host.documentIsDirty();
 }
 
 std::string QVTextAssistant::waitingFilePath()
 {
-    return (std::filesystem::path(AppFolders::temporaryFolder()) / kWaitingFileName).string();
+    return WritingAssistant::temporaryFilePath();
 }
 
 void QVTextAssistant::pageDidBecomeReady()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/services/WritingAssistant.h"
+#include "tools/assistant/WritingAssistant.h"
 
 #include <functional>
 #include <memory>
@@ -20,7 +20,6 @@ class ViewController;
 // when the assistant answered while no editor was open.
 class QVTextAssistant {
 public:
-    static constexpr const char* kWaitingFileName = "wispgen-temp.text";
     static constexpr const char* kWaitingKey = "insertTextFromWisperant";
     static constexpr const char* kBookmarkScript =
         "textSelectionBookmark = tinymce.activeEditor.selection.getBookmark();";
@@ -38,8 +37,9 @@ public:
         std::function<void()> showNoConnectionAvailableAlert{};
     };
 
-    // `sourceType` tells the assistant which editor asks: 1 for QV text.
-    QVTextAssistant(PageConnection& page, UserDefaults& defaults, Host host, int sourceType = 1,
+    // `sourceType` tells the assistant which editor asks.
+    QVTextAssistant(PageConnection& page, UserDefaults& defaults, Host host,
+                    WritingAssistant::SourceFileType sourceType = WritingAssistant::SourceFileType::QVText,
                     WritingAssistant* assistant = nullptr);
     ~QVTextAssistant();
     QVTextAssistant(const QVTextAssistant&) = delete;
@@ -49,7 +49,7 @@ public:
     const std::shared_ptr<BarButtonItem>& wisperantBarButtonItem();
     void showWisperant();
     // The assistant's answer, at the bookmark taken when it opened.
-    void insertText(const WritingAssistant::Answer& answer);
+    void insertText(const std::u16string& text, WritingAssistantInsertion insertion);
 
     // The temporary file of the waiting text.
     static std::string waitingFilePath();
@@ -66,8 +66,10 @@ private:
     PageConnection& m_page;
     UserDefaults& m_defaults;
     Host m_host;
-    int m_sourceType;
+    WritingAssistant::SourceFileType m_sourceType;
     WritingAssistant* m_assistant;
+    // What the assistant reports to, while this entry lives.
+    std::shared_ptr<WritingAssistantDelegate> m_delegate;
     std::shared_ptr<BarButtonItem> m_item;
     // Answers and delayed work must not reach an entry that is gone.
     std::shared_ptr<QVTextAssistant*> m_self;

@@ -135,7 +135,7 @@ void QVTextTools::build()
                                   return !m_host.questions.contains("internetConnected") || ask("internetConnected");
                               },
                               .showNoConnectionAvailableAlert = [this] { run("showNoConnectionAvailableAlert"); }},
-        m_dialect.assistantSourceType);
+        static_cast<WritingAssistant::SourceFileType>(m_dialect.assistantSourceType));
 
     m_insertions = std::make_unique<QVTextInsertions>(
         m_page, m_styling.characters(),

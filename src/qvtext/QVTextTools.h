@@ -43,7 +43,7 @@ struct QVTextToolsDialect {
     std::string groupPrefix = "QVText";
     std::function<BarLayout::Result(const BarLayout::Input&)> layout{};
     std::function<bool(const char* command)> offersInsertCommand{};
-    int assistantSourceType = 1;
+    int assistantSourceType = 1;  // WritingAssistant::SourceFileType
 };
 
 // The QV text editor's tools as one part it owns: its navigation-bar items,

@@ -3,7 +3,7 @@
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/services/WritingAssistant.h"
+#include "tools/assistant/WritingAssistant.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BarButtonItemGroup.h"
@@ -108,14 +108,21 @@ protected:
     }
 
     struct RecordingAssistant : WritingAssistant {
-        Status open(ViewController&, int sourceType, const std::u16string& selected, AnswerHandler answer) override
+        bool isAvailable() const override { return true; }
+        Status open(ViewController&, std::weak_ptr<WritingAssistantDelegate> to, SourceFileType source,
+                    const std::u16string& selected) override
         {
-            opened.push_back({sourceType, selected});
-            handler = std::move(answer);
+            opened.push_back({static_cast<int>(source), selected});
+            delegate = std::move(to);
             return Status::success();
         }
+        void answer(const std::u16string& text, WritingAssistantInsertion insertion)
+        {
+            if (auto listener = delegate.lock())
+                listener->writingAssistantInsertText(text, {}, insertion);
+        }
         std::vector<std::pair<int, std::u16string>> opened;
-        AnswerHandler handler;
+        std::weak_ptr<WritingAssistantDelegate> delegate;
     };
 
     test::ScratchFolder scratch;
@@ -132,7 +139,7 @@ protected:
 TEST_F(QVTextAssistantTest, theAssistantGetsTheSelectionAndItsAnswerGoesInAtTheBookmark)
 {
     RecordingAssistant service;
-    QVTextAssistant assistant(page, defaults, host(), 1, &service);
+    QVTextAssistant assistant(page, defaults, host(), WritingAssistant::SourceFileType::QVText, &service);
     EXPECT_EQ(assistant.wisperantBarButtonItem()->title(), u"AI Assistant");
     view.answer(QVTextAssistant::kSelectedTextScript, "chosen words");
     assistant.showWisperant();
@@ -142,7 +149,7 @@ TEST_F(QVTextAssistantTest, theAssistantGetsTheSelectionAndItsAnswerGoesInAtTheB
 
     // Type 1 keeps the selection and adds after it; the text is text, and one undo step.
     view.clearScripts();
-    service.handler({u"It's <b>\nnew", u"", 1});
+    service.answer(u"It's <b>\nnew", WritingAssistantInsertion::AfterSelection);
     ASSERT_EQ(view.scriptsMatching("collapse\\(\\)").size(), 1u);
     std::vector<std::string> set = view.scriptsMatching("setContent");
     ASSERT_EQ(set.size(), 1u);
@@ -150,7 +157,7 @@ TEST_F(QVTextAssistantTest, theAssistantGetsTheSelectionAndItsAnswerGoesInAtTheB
     EXPECT_NE(set[0].find("undoManager.add();"), std::string::npos);
     EXPECT_EQ(dirty, 1);
     view.clearScripts();
-    service.handler({u"replacing", u"", 0});
+    service.answer(u"replacing", WritingAssistantInsertion::ReplaceSelection);
     EXPECT_TRUE(view.scriptsMatching("collapse").empty());
     EXPECT_EQ(view.scriptsMatching("setContent").size(), 1u);
 
