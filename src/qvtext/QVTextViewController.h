@@ -121,8 +121,6 @@ protected:
 
 private:
     std::shared_ptr<QVTextTools> makeTools();
-    // The shared document keys and the arrows that move the caret.
-    std::vector<std::shared_ptr<KeyCommand>> toolKeyCommands() const;
     // The key bars along the bottom of the page, as the switch chose.
     void showKeyBars();
     void registerRoutes();

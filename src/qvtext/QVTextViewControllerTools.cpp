@@ -101,26 +101,4 @@ void QVTextViewController::showKeyBars()
     container->reloadBars();
 }
 
-std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::toolKeyCommands() const
-{
-    // Bound weakly: a caller may keep the commands longer than the editor lives.
-    std::weak_ptr<Responder> weak = const_cast<QVTextViewController*>(this)->weak_from_this();
-    auto bind = [weak](std::function<void(QVTextViewController&)> action) {
-        return [weak, action] {
-            if (auto strong = weak.lock())
-                action(static_cast<QVTextViewController&>(*strong));
-        };
-    };
-    auto& self = const_cast<QVTextViewController&>(*this);
-    return self.tools().keyBars().keyCommands({
-        {"undoAction", bind([](QVTextViewController& editor) { editor.undoAction(); })},
-        {"redoAction", bind([](QVTextViewController& editor) { editor.redoAction(); })},
-        {"boldExecCommand:", bind([](QVTextViewController& editor) { editor.styling().characters().boldExecCommand(); })},
-        {"italicExecCommand:", bind([](QVTextViewController& editor) { editor.styling().characters().italicExecCommand(); })},
-        {"underlineExecCommand",
-         bind([](QVTextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
-        {"showFindOnPage", bind([](QVTextViewController& editor) { editor.tools().run("showFindOnPage"); })},
-    });
-}
-
 } // namespace folio
