@@ -6,6 +6,7 @@
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -24,7 +25,9 @@
 #include "qvtext/QVPagePlaceholders.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
+#include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVTextDialect.h"
+#include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
@@ -225,7 +228,10 @@ void QVTextViewController::makePageViews()
     m_pictures = std::make_unique<QVPictureCommands>(m_connection, std::move(pictures));
 }
 
-QVTextViewController::~QVTextViewController() = default;
+QVTextViewController::~QVTextViewController()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this);
+}
 
 Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
 {
@@ -296,6 +302,11 @@ void QVTextViewController::viewDidLoad()
     });
     if (std::shared_ptr<View> shown = viewIfLoaded())
         shown->addGestureRecognizer(pinch);
+    tools().updateMainToolBarButtonsToSize(*navigationItem(), m_size);
+    // The desktop has no keyboard to raise the key bars with: they are
+    // there along the bottom of the page from the start.
+    tools().keyBars().removeFormBar();
+    showKeyBars();
 }
 
 void QVTextViewController::viewWillTransitionToSize(Size size)
@@ -310,6 +321,8 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
         makeRect(size.width - editorTraits().pageUpDownRightInset, device.isLandscape() ? 410 : 510, panel.width(),
                  panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
+    if (m_tools)
+        m_tools->updateMainToolBarButtonsToSize(*navigationItem(), size);
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }
@@ -363,6 +376,7 @@ void QVTextViewController::pageDidBecomeReady()
     m_styling->styleMonitor().start();
     scrollToBookmark();
     m_pages->scheduleUpdatePageUpDownControl();
+    tools().assistant().pageDidBecomeReady();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
     defaults.setBool("isNewBlankDocument", false);

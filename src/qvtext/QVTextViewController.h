@@ -4,6 +4,7 @@
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
 #include "webeditor/DocumentViewZooming.h"
+#include "qvtext/QVTextTools.h"
 #include "webeditor/WebEditorController.h"
 
 #include <memory>
@@ -19,6 +20,7 @@ class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
 class QVPictureCommands;
+class KeyCommand;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
@@ -85,6 +87,9 @@ public:
     bool canBecomeFirstResponder() const override { return true; }
     bool respondsToAction(const std::string& action) const override;
     bool performAction(const std::string& action, const void* sender) override;
+    // The bar items, pickers, inspectors, insert menus, writing tools,
+    // assistant and keyboard bars; made on first use.
+    QVTextTools& tools();
 
     // The hidden header and footer the header inspector puts into a page
     // that has none.
@@ -126,8 +131,13 @@ protected:
     virtual std::vector<MenuItem> imageMenuItems() const;
 
     const QVTextDialect& m_qvDialect;
+    // How this editor's tools differ from the QV text editor's.
+    virtual QVTextTools::Dialect toolsDialect() const { return {}; }
 
 private:
+    std::shared_ptr<QVTextTools> makeTools();
+    // The key bars along the bottom of the page, as the switch chose.
+    void showKeyBars();
     void registerRoutes();
     void makePageViews();
     void insertTabKey();
@@ -147,6 +157,7 @@ private:
     std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isInMultitaskingMode = false;
     std::unique_ptr<QVEditingTools> m_editingTools;
+    std::shared_ptr<QVTextTools> m_tools;
 };
 
 } // namespace folio

@@ -10,7 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
-#include "richtext/CustomKeyTitles.h"
+#include "webeditor/CustomKeyTitles.h"
 #include "richtext/RichTextInsertion.h"
 #include "richtext/StyleToolbar.h"
 #include "webeditor/PageConnection.h"

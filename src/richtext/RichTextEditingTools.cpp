@@ -61,7 +61,7 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .insertNewAnnotation = [this] { m_notes.insertNewAnnotation(); },
           .insertFootnoteTable = [this] { m_notes.insertFootnoteTable(); },
           .setSpecialCharsPicker = [this](std::shared_ptr<ViewController> picker) {
-              m_styling.popovers().setPicker(RichTextPopovers::Picker::SpecialChars, std::move(picker));
+              m_styling.popovers().setPicker(EditorPopovers::Picker::SpecialChars, std::move(picker));
           },
           .setAnyInspectorOrMenuVisible = [this](bool visible) { m_styling.popovers().setAnyInspectorOrMenuVisible(visible); },
       })

@@ -13,7 +13,7 @@
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/StyleMenuCommander.h"
-#include "richtext/ToolCommandTables.h"
+#include "webeditor/ToolCommandTables.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "tools/pickers/CommandPickerRows.h"
 #include "tools/textstyle/FontChoice.h"
@@ -82,7 +82,7 @@ void RichTextSliceFactory::dirty()
         m_host.documentIsDirty();
 }
 
-std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const RichTextSliceSpec& spec, RichTextPane pane)
+std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const InspectorSliceSpec& spec, InspectorPane pane)
 {
     const char* kind = spec.kind;
     CharacterStyleCommander& characters = m_styling.characters();
@@ -153,13 +153,13 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const RichTextSlice
     return pageSpacingSlice(kind);
 }
 
-std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::colourSlice(const RichTextSliceSpec& spec, RichTextPane pane)
+std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::colourSlice(const InspectorSliceSpec& spec, InspectorPane pane)
 {
-    using Colour = RichTextSliceSpec::Colour;
+    using Colour = InspectorSliceSpec::Colour;
     ParagraphStyleCommander& paragraphs = m_styling.paragraphs();
     std::u16string label = localized(spec.label);
-    if (pane == RichTextPane::HeaderFooter || pane == RichTextPane::Footer) {
-        auto part = pane == RichTextPane::HeaderFooter ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
+    if (pane == InspectorPane::HeaderFooter || pane == InspectorPane::Footer) {
+        auto part = pane == InspectorPane::HeaderFooter ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
         return named<ChoiceSlice>(spec.kind, label,
                                   ChoiceSlice::Choices{utf16(textColourNames()),
                                                        [this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Colour)); },
@@ -281,7 +281,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::marginSlice(const char* 
     return nullptr;
 }
 
-std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const char* kind, RichTextPane)
+std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const char* kind, InspectorPane)
 {
     auto part = std::strstr(kind, "Header") ? HeaderFooterSetting::Part::Header : HeaderFooterSetting::Part::Footer;
     if (is(kind, "DKFontHeaderFooterInspectorSlice") || is(kind, "DKFontFooterInspectorSlice")) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "richtext/RichTextInspectorPanes.h"
+#include "webeditor/InspectorSliceMaker.h"
 
 #include <functional>
 #include <memory>
@@ -20,7 +20,7 @@ class UserDefaults;
 // commands for fonts, colours, spacing and indents, the document for its
 // margins, the stored header and footer for those panes, and the editor's
 // insert commands.
-class RichTextSliceFactory {
+class RichTextSliceFactory : public InspectorSliceMaker {
 public:
     struct Host {
         std::function<TextDocument*()> document{};
@@ -34,13 +34,13 @@ public:
     RichTextSliceFactory(PageConnection& page, RichTextStyling& styling, StyleMenuCommander& styleMenu,
                          RichTextToolCommands& tools, UserDefaults& defaults, Host host);
 
-    std::shared_ptr<DKInspectorSlice> make(const RichTextSliceSpec& spec, RichTextPane pane);
+    std::shared_ptr<DKInspectorSlice> make(const InspectorSliceSpec& spec, InspectorPane pane) override;
 
 private:
-    std::shared_ptr<DKInspectorSlice> colourSlice(const RichTextSliceSpec& spec, RichTextPane pane);
+    std::shared_ptr<DKInspectorSlice> colourSlice(const InspectorSliceSpec& spec, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> pageSpacingSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> marginSlice(const char* kind);
-    std::shared_ptr<DKInspectorSlice> headerFooterSlice(const char* kind, RichTextPane pane);
+    std::shared_ptr<DKInspectorSlice> headerFooterSlice(const char* kind, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> insertSlice(const char* kind);
     void dirty();
 

@@ -122,14 +122,14 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                 StylePresetCommander::Host{.documentIsDirty = m_host.documentIsDirty,
                                            .setPaperColor = m_host.setPaperColor,
                                            .present = m_host.present})
-    , m_barItems(RichTextBarItems::Host{.undoAction = m_host.undoAction,
+    , m_barItems(EditorBarItems::Host{.undoAction = m_host.undoAction,
                                         .redoAction = m_host.redoAction,
                                         .closeDocument = m_host.closeDocument,
                                         .toolMenuActions = m_host.toolMenuActions,
                                         .exportMenuActions = m_host.exportMenuActions,
                                         .insertItemMenu = m_host.insertItemMenu,
                                         .showTextStyleMenu = [this](BarButtonItem& item) { showTextStyleMenu(item); }})
-    , m_popovers(RichTextPopovers::Host{.viewControllerToPresent = m_host.viewControllerToPresent})
+    , m_popovers(EditorPopovers::Host{.viewControllerToPresent = m_host.viewControllerToPresent})
     , m_editMenu(EditMenuValidator::State{
           .selectionFont =
               [this] {

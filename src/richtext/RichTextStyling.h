@@ -4,8 +4,8 @@
 #include "richtext/EditMenuValidator.h"
 #include "richtext/FontStateMonitor.h"
 #include "richtext/ParagraphStyleCommander.h"
-#include "richtext/RichTextBarItems.h"
-#include "richtext/RichTextPopovers.h"
+#include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorPopovers.h"
 #include "richtext/StylePresetCommander.h"
 #include "richtext/StyleToolbar.h"
 #include "richtext/TextStylePickerBridge.h"
@@ -73,8 +73,8 @@ public:
     CharacterStyleCommander& characters() { return m_characters; }
     ParagraphStyleCommander& paragraphs() { return m_paragraphs; }
     StylePresetCommander& presets() { return m_presets; }
-    RichTextBarItems& barItems() { return m_barItems; }
-    RichTextPopovers& popovers() { return m_popovers; }
+    EditorBarItems& barItems() { return m_barItems; }
+    EditorPopovers& popovers() { return m_popovers; }
     const EditMenuValidator& editMenu() const { return m_editMenu; }
     EditMenuValidator& editMenu() { return m_editMenu; }
 
@@ -105,8 +105,8 @@ private:
     CharacterStyleCommander m_characters;
     ParagraphStyleCommander m_paragraphs;
     StylePresetCommander m_presets;
-    RichTextBarItems m_barItems;
-    RichTextPopovers m_popovers;
+    EditorBarItems m_barItems;
+    EditorPopovers m_popovers;
     EditMenuValidator m_editMenu;
     std::shared_ptr<TextStylePickerBridge> m_pickerDelegate;
     // The writing direction follows the keyboard's language.

@@ -4,12 +4,12 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
-#include "richtext/RichTextInspectors.h"
 #include "richtext/RichTextSliceFactory.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/SelectionTransformer.h"
 #include "richtext/StyleMenuCommander.h"
+#include "webeditor/EditorInspectors.h"
 
 namespace folio {
 
@@ -61,7 +61,7 @@ void RichTextTools::build()
                                  .showProgressHUDifNeeded = [this] { m_inspectors->showProgressHUDifNeeded(); },
                                  .otherPickerNavigationController = [this] { return m_commands->otherPickerNavigationController(); },
                                  .forgetOtherPickerNavigationController = [this] { m_commands->forgetOtherPickerNavigationController(); }});
-    RichTextPopovers& popovers = m_styling.popovers();
+    EditorPopovers& popovers = m_styling.popovers();
     m_commands = std::make_unique<RichTextToolCommands>(
         m_page, *m_transformer, m_styling.presets(), m_defaults, m_pasteboard,
         RichTextToolCommands::Host{
@@ -89,9 +89,9 @@ void RichTextTools::build()
                                    .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
                                    .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
                                    .showHeaderInspector = [this] { m_inspectors->showHeaderInspector({}); }});
-    m_inspectors = std::make_shared<RichTextInspectors>(
+    m_inspectors = std::make_shared<EditorInspectors>(
         m_page, popovers, *m_slices,
-        RichTextInspectors::Host{
+        EditorInspectors::Host{
             .document = m_host.document,
             .editor = m_host.editor,
             .viewControllerToPresent = m_host.viewControllerToPresent,
@@ -135,7 +135,8 @@ void RichTextTools::miscToolsPickerOptionSelected(long option)
 
 void RichTextTools::toolsOptionSelected(long option)
 {
-    m_commands->toolsOptionSelected(option);
+    // The picker sends its row, which runs the option of the same meaning.
+    m_commands->toolsPickerRowSelected(option);
     // The menu's switch titles follow the settings; rebuilt once the chosen
     // action is over, not under the menu that runs it.
     std::weak_ptr<RichTextTools> weak = weak_from_this();

@@ -11,7 +11,7 @@ namespace folio {
 
 class PageConnection;
 class Pasteboard;
-class RichTextInspectors;
+class EditorInspectors;
 class RichTextSliceFactory;
 class RichTextStyling;
 class RichTextToolCommands;
@@ -50,7 +50,7 @@ public:
     SelectionTransformer& transformer() { return *m_transformer; }
     StyleMenuCommander& styleMenu() { return *m_styleMenu; }
     RichTextToolCommands& commands() { return *m_commands; }
-    RichTextInspectors& inspectors() { return *m_inspectors; }
+    EditorInspectors& inspectors() { return *m_inspectors; }
 
     void optionSelected(long row) override;
     void magicCursorOptionSelected(long option) override;
@@ -75,7 +75,7 @@ private:
     std::unique_ptr<StyleMenuCommander> m_styleMenu;
     std::unique_ptr<RichTextToolCommands> m_commands;
     std::unique_ptr<RichTextSliceFactory> m_slices;
-    std::shared_ptr<RichTextInspectors> m_inspectors;
+    std::shared_ptr<EditorInspectors> m_inspectors;
 };
 
 } // namespace folio

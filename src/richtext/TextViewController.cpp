@@ -42,7 +42,7 @@
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
-#include "richtext/RichTextInspectors.h"
+#include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/MenuController.h"

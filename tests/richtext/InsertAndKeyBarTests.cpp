@@ -18,7 +18,7 @@
 #include "webeditor/FindCommander.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
-#include "richtext/RichTextBarItems.h"
+#include "webeditor/EditorBarItems.h"
 #include "richtext/RichTextInsertion.h"
 #include "richtext/StyleToolbar.h"
 #include "support/VirtualClock.h"
@@ -252,7 +252,7 @@ TEST_F(EditingToolsTest, insertMenuOpensThePickerWhoseCommandsReachTheEditor)
     inserts.specialCharsOptionSelected(u"InsertFootnote", false);
     EXPECT_EQ(footnotes, 1);
 
-    RichTextBarItems bar{RichTextBarItems::Host{}};
+    EditorBarItems bar{EditorBarItems::Host{}};
     bar.setInsertItemMenu([&] { return inserts.showInsertItemMenu(bar.insertItemBarButtonItem()); });
     const std::shared_ptr<BarButtonItem>& insertItem = bar.insertItemBarButtonItem();
     ASSERT_NE(insertItem->menu(), nullptr);

@@ -17,7 +17,7 @@
 #include "platform/ui/UserResizableView.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextImageEditor.h"
-#include "richtext/RichTextInspectors.h"
+#include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextTools.h"

@@ -8,7 +8,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Window.h"
-#include "richtext/RichTextInspectors.h"
+#include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/TextViewController.h"
@@ -74,11 +74,11 @@ TEST_F(RichTextInspectorWindowTest, theStyleInspectorShowsItsSlicesInAPopoverAnd
     window->makeKeyAndVisible();
     GtkPresenter::processPendingEvents();
 
-    RichTextInspectors& inspectors = editor->tools().inspectors();
+    EditorInspectors& inspectors = editor->tools().inspectors();
     inspectors.showTextStyleInspector({editor->styling().barItems().textStyleBarButtonItem(), {}});
     GtkPresenter::processPendingEvents();
-    ASSERT_TRUE(inspectors.isVisible(RichTextInspectors::Kind::TextFormat));
-    auto navigation = inspectors.inspector(RichTextInspectors::Kind::TextFormat)->navigationController();
+    ASSERT_TRUE(inspectors.isVisible(EditorInspectors::Kind::TextFormat));
+    auto navigation = inspectors.inspector(EditorInspectors::Kind::TextFormat)->navigationController();
     GtkWidget* popover = presenter->widgetForController(*navigation);
     ASSERT_NE(popover, nullptr);
     ASSERT_TRUE(GTK_IS_POPOVER(popover));
@@ -114,7 +114,7 @@ TEST_F(RichTextInspectorWindowTest, theStyleInspectorShowsItsSlicesInAPopoverAnd
     // A second press on the bar item closes it again.
     inspectors.showTextStyleInspector({editor->styling().barItems().textStyleBarButtonItem(), {}});
     GtkPresenter::processPendingEvents();
-    EXPECT_FALSE(inspectors.isVisible(RichTextInspectors::Kind::TextFormat));
+    EXPECT_FALSE(inspectors.isVisible(EditorInspectors::Kind::TextFormat));
     EXPECT_EQ(presenter->widgetForController(*navigation), nullptr);
 
     // The insert item's menu opens on screen, its entries waiting for the keyboard.

@@ -20,7 +20,7 @@
 #include "platform/ui/Window.h"
 #include "platform/web/FakeWebView.h"
 #include "richtext/HeaderFooterSetting.h"
-#include "richtext/RichTextInspectors.h"
+#include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextSliceFactory.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextToolCommands.h"
@@ -36,7 +36,7 @@
 namespace folio {
 namespace {
 
-using Kind = RichTextInspectors::Kind;
+using Kind = EditorInspectors::Kind;
 
 class InspectorsTest : public test::VirtualClockTest {
 protected:
@@ -56,9 +56,9 @@ protected:
         EditorFlags::shared().reset();
         ProgressHUD::dismiss();
     }
-    RichTextInspectors::Host host()
+    EditorInspectors::Host host()
     {
-        RichTextInspectors::Host h;
+        EditorInspectors::Host h;
         h.document = [this] { return &document; };
         h.editor = [this] { return editor.get(); };
         h.viewControllerToPresent = [this] { return editor; };
@@ -82,7 +82,7 @@ protected:
             names.push_back(slice->identifier());
         return names;
     }
-    RichTextInspectors::Sender fromRow() const { return {nullptr, Rect{{100, 4}, {36, 36}}}; }
+    EditorInspectors::Sender fromRow() const { return {nullptr, Rect{{100, 4}, {36, 36}}}; }
 
     test::ScratchFolder scratch;
     UserDefaults defaults{scratch.file("Preferences.plist")};
@@ -106,8 +106,8 @@ protected:
                                 RichTextSliceFactory::Host{.document = [this] { return &document; },
                                                            .documentIsDirty = [this] { ++dirty; },
                                                            .imageOptionSelected = [this](long n) { log.push_back("image " + std::to_string(n)); }}};
-    std::shared_ptr<RichTextInspectors> inspectors =
-        std::make_shared<RichTextInspectors>(page, styling.popovers(), slices, host());
+    std::shared_ptr<EditorInspectors> inspectors =
+        std::make_shared<EditorInspectors>(page, styling.popovers(), slices, host());
 };
 
 TEST_F(InspectorsTest, eachPaneStacksItsSlicesInOrder)

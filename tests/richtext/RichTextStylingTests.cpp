@@ -719,24 +719,24 @@ TEST(EditMenuValidatorTest, decidesInItsOrder)
     FontCatalog::setShared(nullptr);
 }
 
-TEST(RichTextPopoversTest, dismissAllClosesInOrderAndTheCompletionAlwaysRuns)
+TEST(EditorPopoversTest, dismissAllClosesInOrderAndTheCompletionAlwaysRuns)
 {
     test::VirtualClockScope clock;
     std::vector<std::string> log;
     bool findVisible = true;
-    RichTextPopovers popovers(RichTextPopovers::Host{[&] { return findVisible; }, [&] { log.push_back("find"); findVisible = false; },
+    EditorPopovers popovers(EditorPopovers::Host{[&] { return findVisible; }, [&] { log.push_back("find"); findVisible = false; },
                                                      [] { return false; }, [] { return nullptr; }});
     auto inspector = [&](const char* name, bool visible) {
-        return RichTextPopovers::InspectorHandle{[visible] { return visible; },
+        return EditorPopovers::InspectorHandle{[visible] { return visible; },
                                                  [&log, name](bool animated) { log.push_back(std::string(name) + (animated ? " animated" : "")); }};
     };
-    popovers.setInspector(RichTextPopovers::Inspector::HeaderFooter, inspector("header", true));
-    popovers.setInspector(RichTextPopovers::Inspector::TextFormat, inspector("format", true));
-    popovers.setInspector(RichTextPopovers::Inspector::InsertItem, inspector("insert", false));
+    popovers.setInspector(EditorPopovers::Inspector::HeaderFooter, inspector("header", true));
+    popovers.setInspector(EditorPopovers::Inspector::TextFormat, inspector("format", true));
+    popovers.setInspector(EditorPopovers::Inspector::InsertItem, inspector("insert", false));
     auto presenter = std::make_shared<ViewController>();
     auto picker = std::make_shared<ViewController>();
     ASSERT_TRUE(presenter->presentViewController(picker, false));
-    popovers.setPicker(RichTextPopovers::Picker::Cursor, picker);
+    popovers.setPicker(EditorPopovers::Picker::Cursor, picker);
     popovers.setAnyInspectorOrMenuVisible(true);
     EXPECT_TRUE(popovers.anyMenuVisible());
     popovers.dismissAllPopover();
@@ -751,7 +751,7 @@ TEST(RichTextPopoversTest, dismissAllClosesInOrderAndTheCompletionAlwaysRuns)
     EXPECT_TRUE(presenter->presentedViewController()) << "the completion form leaves the pickers";
 
     bool called = false;
-    RichTextPopovers empty(RichTextPopovers::Host{});
+    EditorPopovers empty(EditorPopovers::Host{});
     empty.dismissAllPopoverWithCompletion([&](bool finished) { called = finished; });
     EXPECT_TRUE(called) << "even when nothing was open";
 

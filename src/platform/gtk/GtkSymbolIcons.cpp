@@ -10,6 +10,7 @@ std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
         {"arrow.uturn.backward", "edit-undo-symbolic"},
         {"arrow.uturn.forward", "edit-redo-symbolic"},
         {"arrow.uturn.left", "edit-undo-symbolic"},
+        {"AIAssistantPrompt", "starred-symbolic"},
         {"eye", "view-reveal-symbolic"},
         {"chevron.backward", "go-previous-symbolic"},
         {"chevron.forward", "go-next-symbolic"},

@@ -2,7 +2,7 @@
 
 #include "platform/docframework/DKInspectorDelegate.h"
 #include "platform/graphics/Geometry.h"
-#include "richtext/RichTextInspectorPanes.h"
+#include "webeditor/InspectorPanes.h"
 
 #include <array>
 #include <functional>
@@ -16,21 +16,21 @@ namespace folio {
 class BarButtonItem;
 class Menu;
 class PageConnection;
-class RichTextPopovers;
-class RichTextSliceFactory;
+class EditorPopovers;
+class InspectorSliceMaker;
 class SegmentedControl;
 class TextDocument;
 class View;
 class ViewController;
 
-// The rich-text editor's inspectors: style (with colour and layout panes
+// A web-view editor's inspectors: style (with colour and layout panes
 // opened from its segments), style from the key row, text tools, header and
 // footer, insert item, insert image and the "Not Editing" message. Each is
 // made on first use and kept, inspects the open document, and is shown from
 // a bar item or from a button of the style row. A second press on what
 // opened a shown inspector closes it; every closing marks the document
 // changed.
-class RichTextInspectors final : public DKInspectorDelegate, public std::enable_shared_from_this<RichTextInspectors> {
+class EditorInspectors final : public DKInspectorDelegate, public std::enable_shared_from_this<EditorInspectors> {
 public:
     enum class Kind { TextFormat, TextColor, TextLayout, TextFormatFromKeyboard, TextTools, HeaderFooter, Footer, InsertItem,
                       InsertImage, NotEditing, Count };
@@ -60,6 +60,11 @@ public:
         std::function<void()> showSpecialCharsMenu{};
         // Whether the live-text scanner can be offered.
         std::function<bool()> canScanText{};
+        // What the editor's page does before the style inspector opens, and
+        // before the header inspector opens (the page's own panels close,
+        // the header and footer come into the page).
+        std::function<void()> willShowTextStyleInspector{};
+        std::function<void()> willShowHeaderInspector{};
     };
 
     // What an inspector is shown from: a bar item, or a button of the style row.
@@ -68,8 +73,8 @@ public:
         Rect frame;
     };
 
-    RichTextInspectors(PageConnection& page, RichTextPopovers& popovers, RichTextSliceFactory& slices, Host host);
-    ~RichTextInspectors() override;
+    EditorInspectors(PageConnection& page, EditorPopovers& popovers, InspectorSliceMaker& slices, Host host);
+    ~EditorInspectors() override;
 
     // Made on first request and kept.
     const std::shared_ptr<DKInspector>& inspector(Kind kind);
@@ -114,7 +119,7 @@ public:
 private:
     static std::size_t index(Kind kind) { return static_cast<std::size_t>(kind); }
     std::shared_ptr<DKInspector> makeInspector(Kind kind);
-    RichTextPane paneFor(DKInspector& inspector, DKStackedSlicesPane& pane) const;
+    InspectorPane paneFor(DKInspector& inspector, DKStackedSlicesPane& pane) const;
     void present(Kind kind, const Sender& sender, unsigned arrows, bool fromDocument);
     void dismiss(Kind kind, bool animated);
     void dismissAllPopover();
@@ -128,8 +133,8 @@ private:
     std::shared_ptr<SegmentedControl> makeSegments(std::vector<std::u16string> titles);
 
     PageConnection& m_page;
-    RichTextPopovers& m_popovers;
-    RichTextSliceFactory& m_slices;
+    EditorPopovers& m_popovers;
+    InspectorSliceMaker& m_slices;
     Host m_host;
     std::array<std::shared_ptr<DKInspector>, static_cast<std::size_t>(Kind::Count)> m_inspectors;
     std::shared_ptr<SegmentedControl> m_styleSegments;

@@ -1,4 +1,4 @@
-#include "richtext/ToolCommandTables.h"
+#include "webeditor/ToolCommandTables.h"
 
 namespace folio {
 
@@ -52,6 +52,17 @@ const std::array<const char*, kToolsOptionCount>& toolsOptionCommands()
         "toggleTypeWriterSounds", // 17
     };
     return commands;
+}
+
+std::optional<long> toolsOptionForPickerRow(long row)
+{
+    if (row < 0 || row >= static_cast<long>(kToolsPickerRowCount))
+        return std::nullopt;
+    if (row == 11)
+        return kPageNumbersOption;
+    if (row == 12)
+        return 16;
+    return row;
 }
 
 } // namespace folio

@@ -4,11 +4,12 @@
 
 namespace folio {
 
-// The rich-text editor's inspector panes and the slices each one stacks, in order.
-enum class RichTextPane { TextFormat, TextFormatFromKeyboard, HeaderFooter, Footer, TextColor, TextLayout, InsertItem,
+// The web-view editors' inspector panes and the slices each one stacks, in
+// order; the rich-text and QV text editors stack the same ones.
+enum class InspectorPane { TextFormat, TextFormatFromKeyboard, HeaderFooter, Footer, TextColor, TextLayout, InsertItem,
                           InsertImage, TextTools, NotEditing, Other };
 
-struct RichTextSliceSpec {
+struct InspectorSliceSpec {
     // The slice's name, as its identifier.
     const char* kind;
     // The label of a colour slice, and which colour it sets.
@@ -16,6 +17,6 @@ struct RichTextSliceSpec {
     enum class Colour { None, Foreground, Background, Paper } colour = Colour::None;
 };
 
-const std::vector<RichTextSliceSpec>& slicesOfPane(RichTextPane pane);
+const std::vector<InspectorSliceSpec>& slicesOfPane(InspectorPane pane);
 
 } // namespace folio

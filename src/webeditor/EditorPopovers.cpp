@@ -1,12 +1,12 @@
-#include "richtext/RichTextPopovers.h"
+#include "webeditor/EditorPopovers.h"
 
 #include "platform/ui/ViewController.h"
 
 namespace folio {
 
-RichTextPopovers::RichTextPopovers(Host host)
+EditorPopovers::EditorPopovers(Host host)
     : m_host(std::move(host))
-    , m_self(std::make_shared<RichTextPopovers*>(this))
+    , m_self(std::make_shared<EditorPopovers*>(this))
 {
     m_tracker.setBeforeDismissAllHook([this] {
         if (m_host.isFindOnPageVisible && m_host.isFindOnPageVisible() && m_host.hideFindOnPage)
@@ -39,7 +39,7 @@ RichTextPopovers::RichTextPopovers(Host host)
     m_tracker.add(OverlayTracker::Overlay{
         "align menu", [this] { return m_alignMenu != nullptr; },
         [this](bool animated) {
-            std::weak_ptr<RichTextPopovers*> self = m_self;
+            std::weak_ptr<EditorPopovers*> self = m_self;
             std::shared_ptr<ViewController> menu = m_alignMenu;
             menu->dismissViewControllerAnimated(animated, [self, menu] {
                 auto alive = self.lock();
@@ -50,7 +50,7 @@ RichTextPopovers::RichTextPopovers(Host host)
         false, false});
 }
 
-void RichTextPopovers::addInspector(Inspector inspector, bool closedByDismissAll, bool countsAsMenu)
+void EditorPopovers::addInspector(Inspector inspector, bool closedByDismissAll, bool countsAsMenu)
 {
     size_t i = index(inspector);
     OverlayTracker::Overlay overlay{"inspector", [this, i] { return m_inspectors[i].isVisible && m_inspectors[i].isVisible(); },
@@ -64,7 +64,7 @@ void RichTextPopovers::addInspector(Inspector inspector, bool closedByDismissAll
     m_tracker.add(std::move(overlay));
 }
 
-void RichTextPopovers::dismissAllPopoverWithCompletion(const std::function<void(bool)>& completion)
+void EditorPopovers::dismissAllPopoverWithCompletion(const std::function<void(bool)>& completion)
 {
     m_tracker.dismissAll(OverlayTracker::Scope::KeepAnimated);
     if (completion)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
-#include "richtext/BarLayout.h"
+#include "webeditor/BarLayout.h"
 
 #include <functional>
 #include <memory>
@@ -13,10 +13,13 @@ class BarButtonItem;
 class Menu;
 class NavigationItem;
 
-// The rich-text editor's navigation-bar items, made on first request and
-// kept, and their placement for the window's width (BarLayout).
-class RichTextBarItems {
+// A web-view editor's navigation-bar items, made on first request and
+// kept, and their placement for the window's width (BarLayout by default,
+// or the editor's own table).
+class EditorBarItems {
 public:
+    using Layout = std::function<BarLayout::Result(const BarLayout::Input&)>;
+
     struct Host {
         std::function<void()> undoAction{};
         std::function<void()> redoAction{};
@@ -26,9 +29,17 @@ public:
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
         std::function<std::shared_ptr<Menu>()> insertItemMenu{};
         std::function<void(BarButtonItem&)> showTextStyleMenu{};
+        // A tap on the tools item when the application gives it no menu;
+        // without either the item is hidden.
+        std::function<void(BarButtonItem&)> showToolsMenu{};
+        // The editor's own name before the customisation identifiers of the
+        // groups ("Text_Undo_GroupCustomization").
+        std::string groupPrefix = "Text";
+        // The editor's own placement table; BarLayout's when empty.
+        Layout layout{};
     };
 
-    explicit RichTextBarItems(Host host);
+    explicit EditorBarItems(Host host);
 
     const std::shared_ptr<BarButtonItem>& undoBarButtonItem();
     const std::shared_ptr<BarButtonItem>& redoBarButtonItem();

@@ -1,4 +1,4 @@
-#include "richtext/RichTextBarItems.h"
+#include "webeditor/EditorBarItems.h"
 
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
@@ -32,26 +32,26 @@ std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view t
 
 } // namespace
 
-RichTextBarItems::RichTextBarItems(Host host)
+EditorBarItems::EditorBarItems(Host host)
     : m_host(std::move(host))
 {
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::undoBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::undoBarButtonItem()
 {
     if (!m_undo)
         m_undo = symbolItem("arrow.uturn.backward", "Undo", m_host.undoAction);
     return m_undo;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::redoBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::redoBarButtonItem()
 {
     if (!m_redo)
         m_redo = symbolItem("arrow.uturn.forward", "Redo", m_host.redoAction);
     return m_redo;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::closeDocumentBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::closeDocumentBarButtonItem()
 {
     if (!m_close) {
         m_close = BarButtonItem::withTitle(localized("Documents <back button>", "Documents", "DocKitUIDocument"),
@@ -63,26 +63,30 @@ const std::shared_ptr<BarButtonItem>& RichTextBarItems::closeDocumentBarButtonIt
     return m_close;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::compactCloseDocumentBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::compactCloseDocumentBarButtonItem()
 {
     if (!m_compactClose)
         m_compactClose = symbolItem("chevron.backward", {}, m_host.closeDocument);
     return m_compactClose;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::toolsBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::toolsBarButtonItem()
 {
     if (!m_tools) {
-        m_tools = symbolItem("doc.badge.gearshape", "Tools", {});
+        BarButtonItem::Handler tap;
+        if (m_host.showToolsMenu)
+            tap = [show = m_host.showToolsMenu](BarButtonItem& item) { show(item); };
+        m_tools = BarButtonItem::withSymbol("doc.badge.gearshape", std::move(tap));
+        m_tools->setTitle(localized("Tools"));
         // The item does not exist yet while its first menu is built.
         std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(nullptr) : nullptr;
         m_tools->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
-        m_tools->setHidden(!m_tools->menu());
+        m_tools->setHidden(!m_tools->menu() && !m_host.showToolsMenu);
     }
     return m_tools;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::shareDocumentBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::shareDocumentBarButtonItem()
 {
     if (!m_share) {
         m_share = symbolItem("square.and.arrow.up", "Share", {});
@@ -93,7 +97,7 @@ const std::shared_ptr<BarButtonItem>& RichTextBarItems::shareDocumentBarButtonIt
     return m_share;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::insertItemBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::insertItemBarButtonItem()
 {
     if (!m_insert) {
         m_insert = symbolItem("plus", "Insert", {});
@@ -102,7 +106,7 @@ const std::shared_ptr<BarButtonItem>& RichTextBarItems::insertItemBarButtonItem(
     return m_insert;
 }
 
-const std::shared_ptr<BarButtonItem>& RichTextBarItems::textStyleBarButtonItem()
+const std::shared_ptr<BarButtonItem>& EditorBarItems::textStyleBarButtonItem()
 {
     if (!m_textStyle) {
         m_textStyle = BarButtonItem::withSymbol("paintbrush", [show = m_host.showTextStyleMenu](BarButtonItem& item) {
@@ -114,15 +118,15 @@ const std::shared_ptr<BarButtonItem>& RichTextBarItems::textStyleBarButtonItem()
     return m_textStyle;
 }
 
-void RichTextBarItems::regenerateToolsMenu()
+void EditorBarItems::regenerateToolsMenu()
 {
     BarButtonItem* item = toolsBarButtonItem().get();
     std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(item) : nullptr;
     item->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
-    item->setHidden(!item->menu());
+    item->setHidden(!item->menu() && !m_host.showToolsMenu);
 }
 
-void RichTextBarItems::regenerateShareMenu()
+void EditorBarItems::regenerateShareMenu()
 {
     BarButtonItem* item = shareDocumentBarButtonItem().get();
     std::shared_ptr<Menu> actions = m_host.exportMenuActions ? m_host.exportMenuActions(item) : nullptr;
@@ -130,14 +134,14 @@ void RichTextBarItems::regenerateShareMenu()
     item->setHidden(!item->menu());
 }
 
-void RichTextBarItems::regenerateInsertMenu()
+void EditorBarItems::regenerateInsertMenu()
 {
     std::shared_ptr<Menu> actions = m_host.insertItemMenu ? m_host.insertItemMenu() : nullptr;
     m_insert->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
     m_insert->setHidden(!m_insert->menu());
 }
 
-std::shared_ptr<BarButtonItem> RichTextBarItems::itemForLetter(char letter)
+std::shared_ptr<BarButtonItem> EditorBarItems::itemForLetter(char letter)
 {
     switch (letter) {
     case 'C':
@@ -165,7 +169,7 @@ std::shared_ptr<BarButtonItem> RichTextBarItems::itemForLetter(char letter)
     }
 }
 
-void RichTextBarItems::apply(NavigationItem& navigation, const BarLayout::Result& layout)
+void EditorBarItems::apply(NavigationItem& navigation, const BarLayout::Result& layout)
 {
     auto itemsOf = [this](const std::string& letters) {
         std::vector<std::shared_ptr<BarButtonItem>> items;
@@ -190,22 +194,22 @@ void RichTextBarItems::apply(NavigationItem& navigation, const BarLayout::Result
                 continue;
             switch (letter) {
             case 'U':
-                groups.push_back(BarButtonItemGroup::movableGroup("Text_Undo_GroupCustomization", {item}));
+                groups.push_back(BarButtonItemGroup::movableGroup(m_host.groupPrefix + "_Undo_GroupCustomization", {item}));
                 break;
             case 'R':
-                groups.push_back(BarButtonItemGroup::movableGroup("Text_Redo_GroupCustomization", {item}));
+                groups.push_back(BarButtonItemGroup::movableGroup(m_host.groupPrefix + "_Redo_GroupCustomization", {item}));
                 break;
             case 'S':
-                groups.push_back(BarButtonItemGroup::optionalGroup("Text_Share_GroupCustomization", true, {item}));
+                groups.push_back(BarButtonItemGroup::optionalGroup(m_host.groupPrefix + "_Share_GroupCustomization", true, {item}));
                 break;
             case 'T':
-                groups.push_back(BarButtonItemGroup::optionalGroup("Text_Tools_GroupCustomization", true, {item}));
+                groups.push_back(BarButtonItemGroup::optionalGroup(m_host.groupPrefix + "_Tools_GroupCustomization", true, {item}));
                 break;
             case 'I':
-                groups.push_back(BarButtonItemGroup::optionalGroup("Text_InsertItem_GroupCustomization", true, {item}));
+                groups.push_back(BarButtonItemGroup::optionalGroup(m_host.groupPrefix + "_InsertItem_GroupCustomization", true, {item}));
                 break;
             case 'Y':
-                groups.push_back(BarButtonItemGroup::optionalGroup("Text_TextStyle_GroupCustomization", true, {item}));
+                groups.push_back(BarButtonItemGroup::optionalGroup(m_host.groupPrefix + "_TextStyle_GroupCustomization", true, {item}));
                 break;
             default:
                 groups.push_back(BarButtonItemGroup::fixedGroup({item}));
@@ -219,7 +223,7 @@ void RichTextBarItems::apply(NavigationItem& navigation, const BarLayout::Result
     navigation.setTrailingItemGroups(groupsOf(layout.trailing));
 }
 
-void RichTextBarItems::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size, bool regularWidth)
+void EditorBarItems::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size, bool regularWidth)
 {
     const Device& device = Device::current();
     BarLayout::Input input;
@@ -229,7 +233,7 @@ void RichTextBarItems::updateMainToolBarButtonsToSize(NavigationItem& navigation
     input.orientation = device.orientation();
     input.systemMajorVersion = device.systemMajorVersion();
     input.regularWidth = regularWidth;
-    apply(navigation, BarLayout::layoutFor(input));
+    apply(navigation, m_host.layout ? m_host.layout(input) : BarLayout::layoutFor(input));
 }
 
 } // namespace folio

@@ -1,4 +1,4 @@
-#include "richtext/BarLayout.h"
+#include "webeditor/BarLayout.h"
 
 #include <algorithm>
 

@@ -10,13 +10,13 @@ namespace folio {
 
 class ViewController;
 
-// The rich-text editor's open popovers, pickers, inspectors and menus, on
+// A web-view editor's open popovers, pickers, inspectors and menus, on
 // the shared overlay tracker: the one flag the document framework reads, and
 // closing all of them at once before a command that needs the page to
 // itself. Closing goes in a fixed order: the find bar, whatever the
 // document's navigation controller presents, the inspectors, then the
 // pickers (animated) and the alignment menu.
-class RichTextPopovers {
+class EditorPopovers {
 public:
     enum class Picker { Tools, Other, FontSize, Replace, Align, SpecialChars, Cursor, Count };
     // The first six are closed by dismissAllPopover, in this order.
@@ -35,15 +35,15 @@ public:
         std::function<void(bool animated)> dismiss{};
     };
 
-    explicit RichTextPopovers(Host host);
+    explicit EditorPopovers(Host host);
     // The find bar, made after the popovers, is closed first by dismissAllPopover.
     void setFindBar(std::function<bool()> isVisible, std::function<void()> hide)
     {
         m_host.isFindOnPageVisible = std::move(isVisible);
         m_host.hideFindOnPage = std::move(hide);
     }
-    RichTextPopovers(const RichTextPopovers&) = delete;
-    RichTextPopovers& operator=(const RichTextPopovers&) = delete;
+    EditorPopovers(const EditorPopovers&) = delete;
+    EditorPopovers& operator=(const EditorPopovers&) = delete;
 
     void setPicker(Picker picker, std::shared_ptr<ViewController> controller) { m_pickers[index(picker)] = std::move(controller); }
     const std::shared_ptr<ViewController>& picker(Picker picker) const { return m_pickers[index(picker)]; }
@@ -73,7 +73,7 @@ private:
     std::array<std::shared_ptr<ViewController>, static_cast<size_t>(Picker::Count)> m_pickers;
     std::array<InspectorHandle, static_cast<size_t>(Inspector::Count)> m_inspectors;
     std::shared_ptr<ViewController> m_alignMenu;
-    std::shared_ptr<RichTextPopovers*> m_self;
+    std::shared_ptr<EditorPopovers*> m_self;
 };
 
 } // namespace folio

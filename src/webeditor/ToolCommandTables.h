@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 namespace folio {
 
@@ -21,5 +22,14 @@ const std::array<CursorCommand, kCursorCommandCount>& cursorCommands();
 // option is worked out here.
 inline constexpr std::size_t kToolsOptionCount = 18;
 const std::array<const char*, kToolsOptionCount>& toolsOptionCommands();
+
+// The tools picker's rows run the options of the same meaning. Rows 0 to 10
+// are options 0 to 10; the picker's page-numbers switch (row 11) has no
+// option of its own and is kPageNumbersOption here, and its web research
+// (row 12) is option 16, not the in-app browser set-up and HTML copy that
+// carry the numbers 11 and 12. Unknown rows give none.
+inline constexpr long kPageNumbersOption = -1;
+inline constexpr std::size_t kToolsPickerRowCount = 13;
+std::optional<long> toolsOptionForPickerRow(long row);
 
 } // namespace folio

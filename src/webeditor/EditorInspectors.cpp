@@ -1,4 +1,4 @@
-#include "richtext/RichTextInspectors.h"
+#include "webeditor/EditorInspectors.h"
 
 #include "documents/TextDocument.h"
 #include "platform/docframework/DKInspector.h"
@@ -16,8 +16,8 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/View.h"
-#include "richtext/RichTextPopovers.h"
-#include "richtext/RichTextSliceFactory.h"
+#include "webeditor/EditorPopovers.h"
+#include "webeditor/InspectorSliceMaker.h"
 #include "webeditor/PageConnection.h"
 
 namespace folio {
@@ -54,10 +54,10 @@ constexpr InspectorSetup kSetups[] = {
 
 const Color kTint = Color::colorWithRed(0, 0.47, 1.0, 1.0);
 
-RichTextPopovers::Inspector trackedAs(RichTextInspectors::Kind kind, bool& tracked)
+EditorPopovers::Inspector trackedAs(EditorInspectors::Kind kind, bool& tracked)
 {
-    using Kind = RichTextInspectors::Kind;
-    using Tracked = RichTextPopovers::Inspector;
+    using Kind = EditorInspectors::Kind;
+    using Tracked = EditorPopovers::Inspector;
     tracked = true;
     switch (kind) {
     case Kind::TextFormat: return Tracked::TextFormat;
@@ -77,7 +77,7 @@ RichTextPopovers::Inspector trackedAs(RichTextInspectors::Kind kind, bool& track
 
 } // namespace
 
-RichTextInspectors::RichTextInspectors(PageConnection& page, RichTextPopovers& popovers, RichTextSliceFactory& slices,
+EditorInspectors::EditorInspectors(PageConnection& page, EditorPopovers& popovers, InspectorSliceMaker& slices,
                                        Host host)
     : m_page(page)
     , m_popovers(popovers)
@@ -86,30 +86,30 @@ RichTextInspectors::RichTextInspectors(PageConnection& page, RichTextPopovers& p
 {
     for (std::size_t i = 0; i < index(Kind::Count); ++i) {
         bool tracked = false;
-        RichTextPopovers::Inspector as = trackedAs(static_cast<Kind>(i), tracked);
+        EditorPopovers::Inspector as = trackedAs(static_cast<Kind>(i), tracked);
         if (!tracked)
             continue;
         Kind kind = static_cast<Kind>(i);
-        m_popovers.setInspector(as, RichTextPopovers::InspectorHandle{[this, kind] { return isVisible(kind); },
+        m_popovers.setInspector(as, EditorPopovers::InspectorHandle{[this, kind] { return isVisible(kind); },
                                                                       [this, kind](bool animated) { dismiss(kind, animated); }});
     }
 }
 
-RichTextInspectors::~RichTextInspectors()
+EditorInspectors::~EditorInspectors()
 {
     for (std::size_t i = 0; i < index(Kind::Count); ++i) {
         bool tracked = false;
-        RichTextPopovers::Inspector as = trackedAs(static_cast<Kind>(i), tracked);
+        EditorPopovers::Inspector as = trackedAs(static_cast<Kind>(i), tracked);
         if (tracked)
             m_popovers.setInspector(as, {});
     }
 }
 
-std::shared_ptr<SegmentedControl> RichTextInspectors::makeSegments(std::vector<std::u16string> titles)
+std::shared_ptr<SegmentedControl> EditorInspectors::makeSegments(std::vector<std::u16string> titles)
 {
     auto control = std::make_shared<SegmentedControl>(std::move(titles), Rect{{0, 0}, {150, 32}});
     control->setSelectedSegmentIndex(0);
-    std::weak_ptr<RichTextInspectors> weak = weak_from_this();
+    std::weak_ptr<EditorInspectors> weak = weak_from_this();
     control->addAction(ControlEvent::ValueChanged, [weak](Control& sender) {
         if (auto self = weak.lock())
             self->textInspectorSegmentedControlChanged(static_cast<SegmentedControl&>(sender));
@@ -117,7 +117,7 @@ std::shared_ptr<SegmentedControl> RichTextInspectors::makeSegments(std::vector<s
     return control;
 }
 
-std::shared_ptr<DKInspector> RichTextInspectors::makeInspector(Kind kind)
+std::shared_ptr<DKInspector> EditorInspectors::makeInspector(Kind kind)
 {
     const InspectorSetup& setup = kSetups[index(kind)];
     double height = setup.height;
@@ -145,7 +145,7 @@ std::shared_ptr<DKInspector> RichTextInspectors::makeInspector(Kind kind)
     return made;
 }
 
-const std::shared_ptr<DKInspector>& RichTextInspectors::inspector(Kind kind)
+const std::shared_ptr<DKInspector>& EditorInspectors::inspector(Kind kind)
 {
     std::shared_ptr<DKInspector>& slot = m_inspectors[index(kind)];
     if (!slot)
@@ -153,34 +153,34 @@ const std::shared_ptr<DKInspector>& RichTextInspectors::inspector(Kind kind)
     return slot;
 }
 
-bool RichTextInspectors::isVisible(Kind kind) const
+bool EditorInspectors::isVisible(Kind kind) const
 {
     const std::shared_ptr<DKInspector>& made = m_inspectors[index(kind)];
     return made && made->isVisible();
 }
 
-void RichTextInspectors::dismiss(Kind kind, bool animated)
+void EditorInspectors::dismiss(Kind kind, bool animated)
 {
     if (const std::shared_ptr<DKInspector>& made = m_inspectors[index(kind)])
         made->dismissAnimated(animated);
 }
 
-void RichTextInspectors::dismissAllPopover()
+void EditorInspectors::dismissAllPopover()
 {
     m_popovers.dismissAllPopover();
 }
 
-void RichTextInspectors::setAnyVisible(bool visible)
+void EditorInspectors::setAnyVisible(bool visible)
 {
     m_popovers.setAnyInspectorOrMenuVisible(visible);
 }
 
-bool RichTextInspectors::keyboardVisible() const
+bool EditorInspectors::keyboardVisible() const
 {
     return m_host.isKeyboardVisible && m_host.isKeyboardVisible();
 }
 
-std::optional<std::vector<DKDocument*>> RichTextInspectors::configure(Kind kind)
+std::optional<std::vector<DKDocument*>> EditorInspectors::configure(Kind kind)
 {
     if (m_host.isFindOnPageVisible && m_host.isFindOnPageVisible()) {
         run(m_host.hideFindOnPage);
@@ -203,7 +203,7 @@ std::optional<std::vector<DKDocument*>> RichTextInspectors::configure(Kind kind)
     return objects;
 }
 
-void RichTextInspectors::present(Kind kind, const Sender& sender, unsigned arrows, bool fromDocument)
+void EditorInspectors::present(Kind kind, const Sender& sender, unsigned arrows, bool fromDocument)
 {
     std::shared_ptr<DKInspector> made = inspector(kind);
     std::shared_ptr<ViewController> documentPresenter =
@@ -219,11 +219,12 @@ void RichTextInspectors::present(Kind kind, const Sender& sender, unsigned arrow
     (void)made->inspectFromRect(*presenter, sender.frame, toolbar ? toolbar : presenter->view(), arrows);
 }
 
-void RichTextInspectors::showTextStyleInspector(const Sender& sender)
+void EditorInspectors::showTextStyleInspector(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::TextFormat);
     dismissAllPopover();
+    run(m_host.willShowTextStyleInspector);
     dismiss(Kind::TextTools, false);
     if (wasVisible) {
         dismiss(Kind::TextFormat, true);
@@ -234,7 +235,7 @@ void RichTextInspectors::showTextStyleInspector(const Sender& sender)
     present(Kind::TextFormat, sender, PopoverArrowDirectionDown, true);
 }
 
-void RichTextInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender)
+void EditorInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::TextFormatFromKeyboard);
@@ -253,7 +254,7 @@ void RichTextInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender
     present(Kind::TextFormatFromKeyboard, Sender{nullptr, sender.frame}, PopoverArrowDirectionUp, false);
 }
 
-void RichTextInspectors::showTextInspectorMenu(const Sender& sender)
+void EditorInspectors::showTextInspectorMenu(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::TextFormatFromKeyboard);
@@ -271,7 +272,7 @@ void RichTextInspectors::showTextInspectorMenu(const Sender& sender)
     m_page.send(kSaveCaret);
 }
 
-void RichTextInspectors::showTextToolsInspectorMenu(const Sender& sender)
+void EditorInspectors::showTextToolsInspectorMenu(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::TextTools);
@@ -291,7 +292,7 @@ void RichTextInspectors::showTextToolsInspectorMenu(const Sender& sender)
     present(Kind::TextTools, Sender{nullptr, sender.frame}, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::showTextInsertItemMenu(const Sender& sender)
+void EditorInspectors::showTextInsertItemMenu(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::InsertItem);
@@ -311,7 +312,7 @@ void RichTextInspectors::showTextInsertItemMenu(const Sender& sender)
     present(Kind::InsertItem, sender, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::showTextInsertImageMenu(const Sender& sender)
+void EditorInspectors::showTextInsertImageMenu(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::InsertImage);
@@ -333,12 +334,13 @@ void RichTextInspectors::showTextInsertImageMenu(const Sender& sender)
     present(Kind::InsertImage, anchor, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::showHeaderInspector(const Sender& sender)
+void EditorInspectors::showHeaderInspector(const Sender& sender)
 {
     if (isVisible(Kind::HeaderFooter)) {
         dismiss(Kind::HeaderFooter, true);
         return;
     }
+    run(m_host.willShowHeaderInspector);
     m_isFooterInspectorVisible = false;
     configure(Kind::HeaderFooter);
     // The will-appear callback sets it again.
@@ -346,7 +348,7 @@ void RichTextInspectors::showHeaderInspector(const Sender& sender)
     present(Kind::HeaderFooter, sender, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::showFooterInspector(const Sender& sender)
+void EditorInspectors::showFooterInspector(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::Footer);
@@ -360,7 +362,7 @@ void RichTextInspectors::showFooterInspector(const Sender& sender)
     present(Kind::Footer, sender, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::showNotEditingMessageFromBarButton(const Sender& sender)
+void EditorInspectors::showNotEditingMessageFromBarButton(const Sender& sender)
 {
     if (isVisible(Kind::NotEditing))
         return;
@@ -369,7 +371,7 @@ void RichTextInspectors::showNotEditingMessageFromBarButton(const Sender& sender
     present(Kind::NotEditing, sender, PopoverArrowDirectionAny, false);
 }
 
-void RichTextInspectors::textInspectorSegmentedControlChanged(SegmentedControl& control)
+void EditorInspectors::textInspectorSegmentedControlChanged(SegmentedControl& control)
 {
     m_isFooterInspectorVisible = false;
     int segment = control.selectedSegmentIndex();
@@ -386,49 +388,49 @@ void RichTextInspectors::textInspectorSegmentedControlChanged(SegmentedControl& 
     control.setSelectedSegmentIndex(0);
 }
 
-void RichTextInspectors::showProgressHUDifNeeded()
+void EditorInspectors::showProgressHUDifNeeded()
 {
     if (m_page.readInteger("var sel = window.getSelection();sel.toString().length;", 0) > kLongSelection)
         ProgressHUD::show();
 }
 
-void RichTextInspectors::showHeaderFooterPreview()
+void EditorInspectors::showHeaderFooterPreview()
 {
     ProgressHUD::showWithStatus(localized("Preparing Preview"));
     run(m_host.previewHeaderFooter);
 }
 
-std::shared_ptr<Menu> RichTextInspectors::showInsertImageMenu()
+std::shared_ptr<Menu> EditorInspectors::showInsertImageMenu()
 {
-    std::weak_ptr<RichTextInspectors> weak = weak_from_this();
-    auto with = [weak](std::function<void(RichTextInspectors&)> action) {
+    std::weak_ptr<EditorInspectors> weak = weak_from_this();
+    auto with = [weak](std::function<void(EditorInspectors&)> action) {
         return [weak, action](Action&) {
             if (auto self = weak.lock())
                 action(*self);
         };
     };
     std::vector<std::shared_ptr<MenuElement>> items{
-        Action::make(localized("Insert Image"), "photo.on.rectangle.angled", with([](RichTextInspectors& self) {
+        Action::make(localized("Insert Image"), "photo.on.rectangle.angled", with([](EditorInspectors& self) {
                          self.run(self.m_host.addFakeTextSelectionView);
                          if (self.m_host.imageOptionSelected)
                              self.m_host.imageOptionSelected(0);
                      })),
-        Action::make(localized("Take Photo"), "camera", with([](RichTextInspectors& self) {
+        Action::make(localized("Take Photo"), "camera", with([](EditorInspectors& self) {
                          if (self.m_host.imageOptionSelected)
                              self.m_host.imageOptionSelected(1);
                      })),
     };
     if (m_host.canScanText && m_host.canScanText())
         items.push_back(Action::make(localized("Scan Text"), "text.viewfinder",
-                                     with([](RichTextInspectors& self) { self.run(self.m_host.insertTextFromLiveTextScanner); })));
+                                     with([](EditorInspectors& self) { self.run(self.m_host.insertTextFromLiveTextScanner); })));
     return Menu::make(u"", std::move(items));
 }
 
-std::shared_ptr<Menu> RichTextInspectors::showInsertItemMenu(const Sender& sender)
+std::shared_ptr<Menu> EditorInspectors::showInsertItemMenu(const Sender& sender)
 {
     std::shared_ptr<Menu> menu = showInsertImageMenu();
     std::vector<std::shared_ptr<MenuElement>> items = menu->children();
-    std::weak_ptr<RichTextInspectors> weak = weak_from_this();
+    std::weak_ptr<EditorInspectors> weak = weak_from_this();
     items.push_back(Action::make(localized("Insert Markers/Symbols"), "sum", [weak](Action&) {
         if (auto self = weak.lock())
             self->run(self->m_host.showSpecialCharsMenu);
@@ -447,55 +449,55 @@ std::shared_ptr<Menu> RichTextInspectors::showInsertItemMenu(const Sender& sende
     return menu;
 }
 
-RichTextPane RichTextInspectors::paneFor(DKInspector& asked, DKStackedSlicesPane& pane) const
+InspectorPane EditorInspectors::paneFor(DKInspector& asked, DKStackedSlicesPane& pane) const
 {
     auto is = [this](Kind kind) { return m_inspectors[index(kind)]; };
     if (is(Kind::InsertItem).get() == &asked)
-        return RichTextPane::InsertItem;
+        return InspectorPane::InsertItem;
     if (is(Kind::NotEditing).get() == &asked)
-        return RichTextPane::NotEditing;
+        return InspectorPane::NotEditing;
     struct Match {
         Kind kind;
-        RichTextPane pane;
+        InspectorPane pane;
     };
     constexpr Match matches[] = {
-        {Kind::TextFormat, RichTextPane::TextFormat},     {Kind::TextFormatFromKeyboard, RichTextPane::TextFormatFromKeyboard},
-        {Kind::HeaderFooter, RichTextPane::HeaderFooter}, {Kind::Footer, RichTextPane::Footer},
-        {Kind::TextColor, RichTextPane::TextColor},       {Kind::TextLayout, RichTextPane::TextLayout},
-        {Kind::InsertImage, RichTextPane::InsertImage},   {Kind::TextTools, RichTextPane::TextTools},
+        {Kind::TextFormat, InspectorPane::TextFormat},     {Kind::TextFormatFromKeyboard, InspectorPane::TextFormatFromKeyboard},
+        {Kind::HeaderFooter, InspectorPane::HeaderFooter}, {Kind::Footer, InspectorPane::Footer},
+        {Kind::TextColor, InspectorPane::TextColor},       {Kind::TextLayout, InspectorPane::TextLayout},
+        {Kind::InsertImage, InspectorPane::InsertImage},   {Kind::TextTools, InspectorPane::TextTools},
     };
     for (const Match& match : matches) {
         const std::shared_ptr<DKInspector>& made = is(match.kind);
         if (made && made->mainPane().get() == &pane)
             return match.pane;
     }
-    return RichTextPane::Other;
+    return InspectorPane::Other;
 }
 
-std::vector<std::shared_ptr<DKInspectorSlice>> RichTextInspectors::makeAvailableSlicesForStackedSlicesPane(
+std::vector<std::shared_ptr<DKInspectorSlice>> EditorInspectors::makeAvailableSlicesForStackedSlicesPane(
     DKInspector& asked, DKStackedSlicesPane& pane)
 {
-    RichTextPane which = paneFor(asked, pane);
+    InspectorPane which = paneFor(asked, pane);
     std::vector<std::shared_ptr<DKInspectorSlice>> made;
-    for (const RichTextSliceSpec& spec : slicesOfPane(which)) {
+    for (const InspectorSliceSpec& spec : slicesOfPane(which)) {
         if (std::shared_ptr<DKInspectorSlice> slice = m_slices.make(spec, which))
             made.push_back(std::move(slice));
     }
     return made;
 }
 
-std::vector<DKDocument*> RichTextInspectors::inspectableObjects(DKInspector&)
+std::vector<DKDocument*> EditorInspectors::inspectableObjects(DKInspector&)
 {
     TextDocument* document = m_host.document ? m_host.document() : nullptr;
     return document ? std::vector<DKDocument*>{document} : std::vector<DKDocument*>{};
 }
 
-void RichTextInspectors::inspectorWillAppear(DKInspector&)
+void EditorInspectors::inspectorWillAppear(DKInspector&)
 {
     setAnyVisible(true);
 }
 
-void RichTextInspectors::inspectorDidDismiss(DKInspector&)
+void EditorInspectors::inspectorDidDismiss(DKInspector&)
 {
     run(m_host.removeFakeTextSelectionView);
     run(m_host.addCustomKeyboard);

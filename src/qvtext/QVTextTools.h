@@ -1,0 +1,162 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "tools/pickers/CommandPickerDelegates.h"
+#include "tools/specialchars/SpecialCharsPickerDelegate.h"
+#include "webeditor/BarLayout.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace folio {
+
+class BarButtonItem;
+class EditorBarItems;
+class EditorInspectors;
+class EditorPopovers;
+class EditorToolCommands;
+class NavigationItem;
+class PageConnection;
+class Pasteboard;
+class QVTextAssistant;
+class QVTextInsertions;
+class QVTextInsertMenus;
+class QVTextKeyBars;
+class QVTextLinkBar;
+class QVTextLocationInsertion;
+class QVTextSliceFactory;
+class QVTextStyling;
+class QVTextWritingTools;
+class TextDocument;
+class UserDefaults;
+class View;
+class ViewController;
+class WebView;
+
+// What an editor on the QV page may do differently (the outline):
+// its groups' customisation names, its bar placement, which insert rows
+// it offers and the source type it tells the assistant.
+struct QVTextToolsDialect {
+    std::string groupPrefix = "QVText";
+    std::function<BarLayout::Result(const BarLayout::Input&)> layout{};
+    std::function<bool(const char* command)> offersInsertCommand{};
+    int assistantSourceType = 1;  // WritingAssistant::SourceFileType
+};
+
+// The QV text editor's tools as one part it owns: its navigation-bar items,
+// the command pickers and their choices, the inspectors, the insert menus,
+// the writing tools, the assistant and the keyboard bars. It is the
+// delegate of every picker it shows. What only the editor knows comes in
+// through Host; commands of other parts of the editor are run by name and
+// may be missing (then nothing happens but a note in the log).
+class QVTextTools final : public ToolsPickerDelegate, public MiscToolsPickerDelegate, public MagicCursorPickerDelegate,
+                          public OtherPickerDelegate, public FontSizePickerDelegate, public AlignPickerDelegate,
+                          public ImagePickerDelegate, public SpecialCharsPickerDelegate,
+                          public std::enable_shared_from_this<QVTextTools> {
+public:
+    using Dialect = QVTextToolsDialect;
+
+    struct Host {
+        std::function<TextDocument*()> document{};
+        std::function<ViewController*()> editor{};
+        // The document's navigation controller, which presents the pickers.
+        std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
+        std::function<WebView*()> webView{};
+        std::function<void()> documentIsDirty{};
+        std::function<void()> undoAction{};
+        std::function<void()> redoAction{};
+        std::function<void()> closeDocument{};
+        std::function<std::shared_ptr<class Menu>()> exportMenuActions{};
+        std::function<std::shared_ptr<class Menu>()> toolMenuActions{};
+        std::function<bool()> isKeyboardVisible{};
+        std::function<double()> viewWidth{};
+        // The page's header and footer as the editor makes them; none when
+        // it has none.
+        std::function<std::optional<std::string>()> pageHeaderHTML{};
+        std::function<std::optional<std::string>()> pageFooterHTML{};
+        std::function<void(const std::string& colorName)> setPaperColor{};
+        // The key bars show another bar: the editor shows them again.
+        std::function<void()> keyBarsDidChange{};
+        // Commands and questions of other parts of the editor, by name.
+        std::map<std::string, std::function<void()>> commands{};
+        std::map<std::string, std::function<bool()>> questions{};
+    };
+
+    static std::shared_ptr<QVTextTools> make(PageConnection& page, QVTextStyling& styling, UserDefaults& defaults,
+                                             Pasteboard& pasteboard, Host host, Dialect dialect = {});
+    ~QVTextTools() override;
+
+    EditorBarItems& barItems() { return *m_barItems; }
+    EditorPopovers& popovers() { return *m_popovers; }
+    EditorToolCommands& commands() { return *m_commands; }
+    EditorInspectors& inspectors() { return *m_inspectors; }
+    QVTextInsertMenus& insertMenus() { return *m_insertMenus; }
+    QVTextInsertions& insertions() { return *m_insertions; }
+    QVTextWritingTools& writingTools() { return *m_writingTools; }
+    QVTextAssistant& assistant() { return *m_assistant; }
+    QVTextKeyBars& keyBars() { return *m_keyBars; }
+    QVTextLocationInsertion& location() { return *m_location; }
+    QVTextLinkBar& linkBar() { return *m_linkBar; }
+
+    // Places the bar items on the editor's navigation item.
+    void updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size);
+
+    // The pickers, each new at every showing except the two kept ones.
+    void showToolsMenu(const std::shared_ptr<BarButtonItem>& sender);
+    void showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender);
+    // From a bar item, or from a rectangle of the style bar.
+    void showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender, std::optional<Rect> inStyleBar = std::nullopt);
+
+    // Runs an editor command by name: the tools' own first, then the host's.
+    void run(const std::string& command);
+    bool ask(const std::string& question) const;
+
+    // ToolsPickerDelegate
+    void toolsOptionSelected(long row) override;
+    WebView* webViewEditor() override;
+    // MiscToolsPickerDelegate, MagicCursorPickerDelegate
+    void miscToolsPickerOptionSelected(long option) override;
+    void magicCursorOptionSelected(long option) override;
+    void magicCursorOptionSelected2(long option) override;
+    // OtherPickerDelegate, FontSizePickerDelegate, AlignPickerDelegate, ImagePickerDelegate
+    void optionSelected(long row) override;
+    void sizeSelected(const std::string& size) override;
+    void alignSelected(long option) override;
+    void imageOptionSelected(long option) override;
+    // SpecialCharsPickerDelegate
+    void specialCharsOptionSelected(const std::u16string& option, bool isEmoji) override;
+    void dismissPopoverAnimated(bool) override {}
+
+private:
+    QVTextTools(PageConnection& page, QVTextStyling& styling, UserDefaults& defaults, Pasteboard& pasteboard, Host host,
+                Dialect dialect);
+    void build();
+    void registerOwnCommands();
+    void presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender,
+                        std::optional<Rect> inStyleBar = std::nullopt);
+
+    PageConnection& m_page;
+    QVTextStyling& m_styling;
+    UserDefaults& m_defaults;
+    Pasteboard& m_pasteboard;
+    Host m_host;
+    Dialect m_dialect;
+    std::map<std::string, std::function<void()>> m_own;
+    std::unique_ptr<EditorBarItems> m_barItems;
+    std::unique_ptr<EditorPopovers> m_popovers;
+    std::unique_ptr<EditorToolCommands> m_commands;
+    std::unique_ptr<QVTextSliceFactory> m_slices;
+    std::shared_ptr<EditorInspectors> m_inspectors;
+    std::unique_ptr<QVTextInsertMenus> m_insertMenus;
+    std::unique_ptr<QVTextInsertions> m_insertions;
+    std::unique_ptr<QVTextWritingTools> m_writingTools;
+    std::unique_ptr<QVTextAssistant> m_assistant;
+    std::unique_ptr<QVTextKeyBars> m_keyBars;
+    std::shared_ptr<QVTextLocationInsertion> m_location;
+    std::unique_ptr<QVTextLinkBar> m_linkBar;
+};
+
+} // namespace folio

@@ -1,0 +1,104 @@
+#include "qvtext/QVTextViewController.h"
+
+#include "documents/TextDocument.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/BarContainerView.h"
+#include "platform/ui/KeyboardService.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Pasteboard.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPaper.h"
+#include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextLinkBar.h"
+#include "qvtext/QVTextStyling.h"
+#include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewModes.h"
+
+namespace folio {
+
+QVTextTools& QVTextViewController::tools()
+{
+    // Made on first use rather than in the constructor, so that an editor
+    // on this page with its own dialect gets its own tools.
+    if (!m_tools)
+        m_tools = makeTools();
+    return *m_tools;
+}
+
+std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
+{
+    QVTextTools::Host host;
+    host.document = [this] { return m_document; };
+    host.editor = [this]() -> ViewController* { return this; };
+    host.viewControllerToPresent = [this]() -> std::shared_ptr<ViewController> {
+        return m_document ? m_document->viewControllerToPresent() : nullptr;
+    };
+    host.webView = [this] { return m_webView.get(); };
+    host.documentIsDirty = [this] { documentIsDirty(); };
+    host.undoAction = [this] { undoAction(); };
+    host.redoAction = [this] { redoAction(); };
+    host.closeDocument = [] {
+        if (DKDocumentAppController* app = DKDocumentAppController::controller())
+            app->closeDocumentAndShowBrowser([app](Status closed) { app->reportCloseFailure(closed); });
+    };
+    host.exportMenuActions = [] {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->exportMenuActions() : nullptr;
+    };
+    host.toolMenuActions = [] {
+        DKDocumentAppController* app = DKDocumentAppController::controller();
+        return app ? app->toolMenuActions() : nullptr;
+    };
+    // A desktop always has its keyboard at hand.
+    host.isKeyboardVisible = [] {
+        KeyboardService& keyboard = KeyboardService::shared();
+        return keyboard.isKeyboardVisible() || keyboard.isHardwareKeyboardConnected();
+    };
+    host.viewWidth = [this] { return m_size.width; };
+    host.setPaperColor = [this](const std::string& name) { m_paper->userSelectedBackgroundColor(name); };
+    // On the next turn: a button of the bars themselves asked for it.
+    host.keyBarsDidChange = [this] {
+        RunLoop::main().performSelectorAfterDelay(this, "showKeyBars", {}, 0.0, [this] { showKeyBars(); });
+    };
+    host.commands["endEditing"] = [this] {
+        m_isEditing = false;
+        m_connection.send("tinymce.activeEditor.getBody().blur();");
+    };
+    host.questions["isEditing"] = [this] { return m_isEditing; };
+    // The view modes, switches, zoom and pages the tools menus reach.
+    host.commands["typewriterMode"] = [this] { m_viewModes->typewriterMode(); };
+    host.commands["exitTypeWriterMode"] = [this] { m_viewModes->exitTypeWriterMode(); };
+    host.commands["fullScreenDocumentMode"] = [this] { m_viewModes->fullScreenDocumentMode(); };
+    host.commands["toggleNightMode"] = [this] { m_viewModes->toggleNightMode(true); };
+    host.commands["toggleDarkNightMode"] = [this] { m_viewModes->toggleDarkNightMode(true); };
+    host.commands["toggleWordCounterVisible"] = [this] { m_viewModes->toggleWordCounterVisible(); };
+    host.commands["toggleAutoCheckSpelling"] = [this] { m_viewModes->toggleAutoCheckSpelling(); };
+    host.commands["toggleSmartQuotes"] = [this] { m_viewModes->toggleSmartQuotes(); };
+    host.commands["togglePageNumbers"] = [this] { m_viewModes->togglePageNumbers(); };
+    host.commands["toggleTypeWriterSounds"] = [this] { m_viewModes->toggleTypeWriterSounds(true); };
+    host.commands["toogleZoomTextMode"] = [this] { m_zoom->toogleZoomTextMode(); };
+    host.commands["gotoPageinDoc"] = [this] { m_pages->gotoPageinDoc(); };
+    host.questions["isTypewriterMode"] = [this] { return m_viewModes->isTypewriterMode(); };
+    host.questions["wordCounterVisible"] = [this] { return m_viewModes->wordCounterVisible(); };
+    return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
+                             std::move(host), toolsDialect());
+}
+
+void QVTextViewController::showKeyBars()
+{
+    BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+    if (!container)
+        return;
+    // The link bar, while it asks for an address, sits right below the page.
+    std::vector<std::shared_ptr<View>> bars;
+    if (tools().linkBar().isVisible())
+        bars.push_back(tools().linkBar().insertLinkToolbar());
+    if (const std::shared_ptr<View>& accessory = tools().keyBars().inputAccessoryView())
+        bars.push_back(accessory);
+    container->setBars(BarContainerView::Edge::Bottom, std::move(bars));
+    container->reloadBars();
+}
+
+} // namespace folio
