@@ -13,6 +13,7 @@
 #include "tools/textstyle/TextStyleDefaults.h"
 #include "tools/textstyle/TextStyleLists.h"
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
+#include "webeditor/InspectorSliceHelpers.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
@@ -21,42 +22,7 @@
 
 namespace folio {
 
-namespace {
-
-std::u16string localized(std::string_view key)
-{
-    return toUtf16(Localization::localizedString(key, ""));
-}
-
-std::vector<std::u16string> utf16(const std::vector<std::string>& names)
-{
-    std::vector<std::u16string> out;
-    for (const std::string& name : names)
-        out.push_back(toUtf16(name));
-    return out;
-}
-
-template <typename Slice, typename... Arguments>
-std::shared_ptr<DKInspectorSlice> named(const char* kind, Arguments&&... arguments)
-{
-    auto slice = std::make_shared<Slice>(std::forward<Arguments>(arguments)...);
-    slice->setIdentifier(kind);
-    return slice;
-}
-
-bool is(const char* kind, const char* name)
-{
-    return std::strcmp(kind, name) == 0;
-}
-
-std::u16string fixed(double value)
-{
-    return toUtf16(formatInCLocale("%.2f", value));
-}
-
-constexpr double kMarginStep = 0.25;
-
-} // namespace
+using namespace inspector_slices;
 
 QVTextSliceFactory::QVTextSliceFactory(PageConnection& page, QVTextStyling& styling, UserDefaults& defaults, Host host)
     : m_page(page)
