@@ -18,6 +18,8 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/web/WebView.h"
+#include "webeditor/MarginRulerGeometry.h"
+#include "platform/ui/BarContainerView.h"
 #include "qvtext/QVBodyStyle.h"
 #include "qvtext/QVEditingTools.h"
 #include "qvtext/QVMarginRuler.h"
@@ -307,6 +309,17 @@ void QVTextViewController::viewDidLoad()
     // there along the bottom of the page from the start.
     tools().keyBars().removeFormBar();
     showKeyBars();
+    if (BarContainerView* container = barContainer()) {
+        // The margins ruler and its read-out above the page, the page
+        // counter over its lower corner.
+        m_margins->sliderView()->setFrame(Rect{{0, 0}, {m_size.width, MarginRulerGeometry::kRulerHeight}});
+        m_margins->topAlertBar()->setFrame(Rect{{0, 0}, {m_size.width, MarginRulerGeometry::kBannerHeight}});
+        container->setBars(BarContainerView::Edge::Top, {m_margins->sliderView(), m_margins->topAlertBar()});
+        const double inset = editorTraits().pageUpDownRightInset;
+        container->addFloatingView(m_pages->pageUpDownView(), {BarContainerView::Alignment::End,
+                                                               BarContainerView::Alignment::End, {inset, 16}});
+        container->reloadBars();
+    }
 }
 
 void QVTextViewController::viewWillTransitionToSize(Size size)

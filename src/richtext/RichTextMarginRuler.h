@@ -27,8 +27,8 @@ public:
     static constexpr double kBannerSeconds = 5.0;
     static constexpr double kBannerSecondsAfterLoading = 2.0;
     // Their heights above the page.
-    static constexpr double kRulerHeight = 34;
-    static constexpr double kBannerHeight = 20;
+    static constexpr double kRulerHeight = MarginRulerGeometry::kRulerHeight;
+    static constexpr double kBannerHeight = MarginRulerGeometry::kBannerHeight;
 
     struct Host {
         std::function<void(const std::string& script)> sendScript{};

@@ -13,6 +13,9 @@ namespace folio {
 class MarginRulerGeometry {
 public:
     static constexpr float kSheetWidth = 21.59f;
+    // The ruler's and its read-out's heights above the page, in points.
+    static constexpr double kRulerHeight = 34;
+    static constexpr double kBannerHeight = 20;
 
     MarginRulerGeometry() = delete;
 

@@ -7,11 +7,14 @@
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "tools/ruler/RulerRangeSlider.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -257,6 +260,35 @@ TEST_F(QVTextWindowTest, ctrlVPastesAnotherProgramsHTMLSafelyAndCtrlFOpensFindAn
                                          kEngineWaitSeconds))
         << "Ctrl+F opened no search";
     EXPECT_EQ(run("document.querySelector('.tox-dialog__title').textContent"), "Find and Replace");
+}
+
+// The margins ruler runs above the page in the window, across its width.
+TEST_F(QVTextWindowTest, theMarginsRulerRunsAboveThePage)
+{
+    std::string path = folder.path("Ruler.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Ruled words</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* ruler = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            ruler = GtkViewBuilder::widgetForView(toplevel, *editor->margins().sliderView());
+            return ruler && gtk_widget_get_allocated_width(ruler) > 1;
+        },
+        kEngineWaitSeconds))
+        << "no ruler in the window";
+    auto pages = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
+    ASSERT_FALSE(pages.empty());
+    int x = 0;
+    int rulerY = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(ruler, toplevel, 0, 0, &x, &rulerY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pages.front(), toplevel, 0, 0, &x, &pageY));
+    EXPECT_LT(rulerY, pageY) << "the ruler is above the page";
+    EXPECT_GT(gtk_widget_get_allocated_width(ruler), gtk_widget_get_allocated_width(pages.front()) / 2);
 }
 
 } // namespace
