@@ -1,5 +1,7 @@
 #include "qvoutline/QVOutlineViewController.h"
 
+#include "qvoutline/QVOutlineBarLayout.h"
+#include "qvtext/QVTextBarLayout.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/LocaleIdentifier.h"
@@ -224,6 +226,27 @@ void QVOutlineViewController::registerOutlineRoutes()
     // A long press and the drawing command have nothing to do in this editor.
     routes.add("onlongpressEvent", Gate::Always, [](const PageMessage&) {});
     routes.add("command_draw", Gate::Always, [](const PageMessage&) {});
+}
+
+QVTextTools::Dialect QVOutlineViewController::outlineToolsDialect()
+{
+    QVTextTools::Dialect dialect;
+    dialect.groupPrefix = "QVOutline";
+    // The assistant knows an outline as its fifth kind of source.
+    dialect.assistantSourceType = 5;
+    dialect.layout = [](const BarLayout::Input& input) {
+        if (input.systemMajorVersion >= 16) {
+            const bool landscapeDevice = input.orientation == DeviceOrientation::LandscapeLeft
+                || input.orientation == DeviceOrientation::LandscapeRight;
+            QVOutlineBarLayout::Input outline{input.isPhone, input.viewSize, input.screenBounds.size,
+                                              input.screenBounds.size.width > input.screenBounds.size.height
+                                                  || landscapeDevice};
+            if (std::optional<QVOutlineBarLayout::Groups> groups = QVOutlineBarLayout::groupsFor(outline))
+                return BarLayout::Result{true, groups->titleViewHidden, false, groups->leading, groups->trailing};
+        }
+        return QVTextBarLayout::layoutFor(input);
+    };
+    return dialect;
 }
 
 } // namespace folio

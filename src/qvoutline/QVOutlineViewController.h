@@ -63,7 +63,13 @@ public:
     // saved with the page does not come back on opening.
     static std::string withoutSavedTextZoom(const std::string& style);
 
+    // How the outline's bar and tools differ from the QV text editor's:
+    // its groups' names, its placement where the outline has its own, and
+    // the source type it tells the assistant.
+    static QVTextTools::Dialect outlineToolsDialect();
+
 protected:
+    QVTextTools::Dialect toolsDialect() const override { return outlineToolsDialect(); }
     // A content without the tree is not an outline: the page answered
     // before its tree was up, or something broke it.
     std::optional<Error> contentProblem(const EditorContent& content) const override;

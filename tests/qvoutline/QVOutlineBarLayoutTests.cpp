@@ -1,4 +1,6 @@
 #include "qvoutline/QVOutlineBarLayout.h"
+#include "qvoutline/QVOutlineViewController.h"
+#include "qvtext/QVTextBarLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +48,29 @@ TEST(QVOutlineBarLayoutTest, aTallLandscapeTabletWindowOfHalfTheLongSideOrMorePu
     EXPECT_EQ(QVOutlineBarLayout::groupsFor(tablet(1366, 1024, true)), std::nullopt);
     // A full-screen portrait tablet too.
     EXPECT_EQ(QVOutlineBarLayout::groupsFor(tablet(1024, 1366, false)), std::nullopt);
+}
+
+// The outline's editor hands its own layout, group names and assistant
+// source to the QV text editor's tools, and takes the QV text layout where
+// it has none of its own.
+TEST(QVOutlineBarLayoutTest, theOutlinesToolsTakeItsOwnLayoutWhereItHasOne)
+{
+    QVTextTools::Dialect outline = QVOutlineViewController::outlineToolsDialect();
+    EXPECT_EQ(outline.groupPrefix, "QVOutline");
+    EXPECT_NE(outline.assistantSourceType, QVTextTools::Dialect{}.assistantSourceType);
+    ASSERT_TRUE(outline.layout);
+
+    BarLayout::Input phone;
+    phone.isPhone = true;
+    phone.viewSize = Size{390, 844};
+    phone.screenBounds = Rect{{0, 0}, {390, 844}};
+    EXPECT_EQ(outline.layout(phone).trailing, "WITS");
+    EXPECT_EQ(QVTextBarLayout::layoutFor(phone).trailing, "YWITS");
+
+    BarLayout::Input wide;
+    wide.viewSize = Size{1366, 1024};
+    wide.screenBounds = Rect{{0, 0}, {1366, 1024}};
+    EXPECT_EQ(outline.layout(wide), QVTextBarLayout::layoutFor(wide));
 }
 
 } // namespace
