@@ -315,9 +315,11 @@ void QVTextViewController::viewDidLoad()
         m_margins->sliderView()->setFrame(Rect{{0, 0}, {m_size.width, MarginRulerGeometry::kRulerHeight}});
         m_margins->topAlertBar()->setFrame(Rect{{0, 0}, {m_size.width, MarginRulerGeometry::kBannerHeight}});
         container->setBars(BarContainerView::Edge::Top, {m_margins->sliderView(), m_margins->topAlertBar()});
-        const double inset = editorTraits().pageUpDownRightInset;
-        container->addFloatingView(m_pages->pageUpDownView(), {BarContainerView::Alignment::End,
-                                                               BarContainerView::Alignment::End, {inset, 16}});
+        // The counter's left edge stands its editor's inset from the right.
+        const std::shared_ptr<View>& counter = m_pages->pageUpDownView();
+        const double inset = std::max(0.0, editorTraits().pageUpDownRightInset - counter->frame().width());
+        container->addFloatingView(counter, {BarContainerView::Alignment::End, BarContainerView::Alignment::End,
+                                             {inset, 16}});
         container->reloadBars();
     }
 }
