@@ -1,7 +1,7 @@
 #include "qvtext/QVTextKeyBars.h"
 
+#include "webeditor/CustomKeyEditorAlert.h"
 #include "platform/docframework/DKKeyCommands.h"
-#include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertAction.h"
@@ -25,11 +25,6 @@ constexpr double kLongPressSeconds = 0.5;
 constexpr double kKeyWidth = 40;
 constexpr double kKeyHeight = 36;
 constexpr double kGap = 4;
-
-std::u16string localized(const char* text)
-{
-    return toUtf16(Localization::localizedString(text));
-}
 
 // The accessory bar: its rows, one above the other, always as wide as it.
 class RowStack : public View {
@@ -237,25 +232,15 @@ void QVTextKeyBars::longPressInCustomKey(const Button& key)
     if (m_displayingAlert)
         return;
     m_displayingAlert = true;
-    long tag = key.tag();
-    std::u16string current = key.titleForState(ControlState::Normal);
-    std::shared_ptr<AlertController> alert =
-        AlertController::make(localized("Update custom button"), localized("Write or copy&paste the new character(s)"));
-    alert->addTextField([&](TextField& field) {
-        field.setText(current);
-        field.setTag(tag);
-    });
-    alert->addAction(AlertAction::make(localized("Cancel"), AlertActionStyle::Cancel, [this](AlertAction&) { m_displayingAlert = false; }));
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert](AlertAction&) {
-        if (std::shared_ptr<AlertController> shown = weakAlert.lock(); shown && !shown->textFields().empty()) {
-            const TextField& field = *shown->textFields().front();
-            if (!field.text().empty())
-                setNewCustomKey(field.tag(), field.text());
-        }
-        m_page.send(kFocusScript);
-        m_displayingAlert = false;
-    }));
+    std::shared_ptr<AlertController> alert = makeCustomKeyEditorAlert(
+        key,
+        [this](long tag, const std::u16string& text) {
+            if (!text.empty())
+                setNewCustomKey(tag, text);
+            m_page.send(kFocusScript);
+            m_displayingAlert = false;
+        },
+        [this] { m_displayingAlert = false; });
     if (m_host.present)
         m_host.present(alert);
     else

@@ -1,5 +1,6 @@
 #include "richtext/KeyBar.h"
 
+#include "webeditor/CustomKeyEditorAlert.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -290,25 +291,15 @@ void KeyBar::longPressInCustomKey(const Button& key)
     if (m_displayingAlert)
         return;
     m_displayingAlert = true;
-    long tag = key.tag();
-    std::u16string current = key.titleForState(ControlState::Normal);
-    std::shared_ptr<AlertController> alert =
-        AlertController::make(localized("Update custom button"), localized("Write or copy&paste the new character(s)"));
-    alert->addTextField([&](TextField& field) {
-        field.setText(current);
-        field.setTag(tag);
-    });
-    alert->addAction(AlertAction::make(localized("Cancel"), AlertActionStyle::Cancel, [this](AlertAction&) { m_displayingAlert = false; }));
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert](AlertAction&) {
-        if (std::shared_ptr<AlertController> shown = weakAlert.lock(); shown && !shown->textFields().empty()) {
-            const TextField& field = *shown->textFields().front();
-            if (!field.text().empty())
-                setNewCustomKey(field.tag(), field.text());
-        }
-        m_page.send(kFocusScript);
-        m_displayingAlert = false;
-    }));
+    std::shared_ptr<AlertController> alert = makeCustomKeyEditorAlert(
+        key,
+        [this](long tag, const std::u16string& text) {
+            if (!text.empty())
+                setNewCustomKey(tag, text);
+            m_page.send(kFocusScript);
+            m_displayingAlert = false;
+        },
+        [this] { m_displayingAlert = false; });
     if (m_host.present)
         m_host.present(alert);
     else
