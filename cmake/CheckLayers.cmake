@@ -11,7 +11,7 @@ cmake_minimum_required(VERSION 3.25)
 # allowed too. The application (app/) may use every layer.
 set(layers
   platform/foundation platform/graphics platform/text platform/ui platform/web platform/services
-  platform/docframework platform/gtk foundation engine formats documents export delivery shell tools
+  platform/media platform/docframework platform/gtk foundation engine formats documents export delivery shell tools
   markdown webeditor richtext qvtext qvoutline testing)
 set(uses_platform/foundation "")
 set(uses_platform/graphics platform/foundation)
@@ -19,6 +19,7 @@ set(uses_platform/text platform/graphics)
 set(uses_platform/ui platform/text)
 set(uses_platform/web platform/ui)
 set(uses_platform/services platform/ui)
+set(uses_platform/media platform/services)
 set(uses_platform/docframework platform/web)
 set(uses_platform/gtk platform/docframework)
 set(uses_foundation platform/docframework platform/services)

@@ -1,6 +1,8 @@
 #include "app/DesktopModule.h"
 
 #include "app/CommandLine.h"
+#include "platform/services/MediaServices.h"
+#include "platform/services/SpeechAudioOutput.h"
 #include "platform/web/WebServices.h"
 
 #include <dlfcn.h>
@@ -34,6 +36,35 @@ public:
     }
     Result<std::size_t> pdfPageCount(const std::string&) override { return m_error; }
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string&) override { return m_error; }
+
+private:
+    Error m_error;
+};
+
+// Nothing is available, and every request fails saying why the module could
+// not be opened.
+class UnavailableMediaServices final : public MediaServices {
+public:
+    explicit UnavailableMediaServices(Error error) : m_error(std::move(error)) {}
+
+    const std::vector<SpeechVoice>& speechVoices() override
+    {
+        static const std::vector<SpeechVoice> none;
+        return none;
+    }
+    Result<SynthesizedSpeech> synthesizeSpeech(const std::u16string&, const std::string&, float) override
+    {
+        return m_error;
+    }
+    std::unique_ptr<SpeechAudioOutput> makeSpeakerOutput() override { return nullptr; }
+    std::unique_ptr<SoundClip> makeSoundClip(const std::string&) override { return nullptr; }
+    bool isTextRecognitionAvailable(const std::string&) override { return false; }
+    Result<std::vector<std::u16string>> recognizeTextLines(const std::string&, const std::string&) override
+    {
+        return m_error;
+    }
+    bool isCameraAvailable() override { return false; }
+    Status captureCameraFrame(const std::string&, double) override { return m_error; }
 
 private:
     Error m_error;
@@ -75,6 +106,17 @@ WebServices& WebServices::shared()
         return (*module)->webServices();
     if (!unavailable)
         unavailable = new UnavailableWebServices(module.error());
+    return *unavailable;
+}
+
+MediaServices& MediaServices::shared()
+{
+    static UnavailableMediaServices* unavailable = nullptr;
+    Result<DesktopModule*> module = DesktopModule::load();
+    if (module)
+        return (*module)->mediaServices();
+    if (!unavailable)
+        unavailable = new UnavailableMediaServices(module.error());
     return *unavailable;
 }
 

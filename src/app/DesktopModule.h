@@ -8,13 +8,15 @@
 namespace folio {
 
 class CommandLine;
+class MediaServices;
 class WebServices;
 
-// The part of the program that needs WebKit, GTK or poppler: the web
-// services and the desktop windows. It is built as the module
-// "folio-desktop.so" beside the program (from src/platform/web,
-// src/platform/gtk and src/app/desktop) and opened on first use, so that
-// a command that shows no page or window starts without loading them. The
+// The part of the program that needs WebKit, GTK, poppler, espeak-ng,
+// tesseract or GStreamer: the web and media services and the desktop
+// windows. It is built as the module "folio-desktop.so" beside the program
+// (from src/platform/web, src/platform/gtk, src/platform/media and
+// src/app/desktop) and opened on first use, so that a command that shows no
+// page or window starts without loading them. The
 // module finds everything else in the program that opened it.
 class DesktopModule {
 public:
@@ -27,6 +29,7 @@ public:
     virtual ~DesktopModule() = default;
 
     virtual WebServices& webServices() = 0;
+    virtual MediaServices& mediaServices() = 0;
     // Runs a command of the desktop ("" for the document browser, "open"),
     // answering its exit status.
     virtual int runCommand(const std::string& name, const std::vector<std::string>& arguments) = 0;

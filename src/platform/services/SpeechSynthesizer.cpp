@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/services/EspeakEngine.h"
+#include "platform/services/MediaServices.h"
 #include "platform/services/SpeechAudioOutput.h"
 
 #include <algorithm>
@@ -22,7 +22,7 @@ std::string lowered(std::string_view text)
 
 const std::vector<SpeechVoice>& SpeechSynthesizer::speechVoices()
 {
-    return EspeakEngine::voices();
+    return MediaServices::shared().speechVoices();
 }
 
 std::optional<SpeechVoice> SpeechSynthesizer::voiceWithLanguage(std::string_view language)
@@ -86,7 +86,7 @@ void SpeechSynthesizer::startNext()
     // NOTE: a piece is synthesized whole before it is heard; the pieces are
     // sentences, which espeak-ng makes in a few milliseconds each.
     Result<SynthesizedSpeech> speech =
-        EspeakEngine::synthesize(m_current->speechString, m_current->voiceLanguage, m_current->rate);
+        MediaServices::shared().synthesizeSpeech(m_current->speechString, m_current->voiceLanguage, m_current->rate);
     if (!speech) {
         TELog(TELogLevelWarning, "Speech failed: " + speech.error().message);
         m_speech = {};

@@ -1,82 +1,17 @@
 #include "platform/services/TextRecognizer.h"
 
-#include "platform/foundation/Unicode.h"
-
-#include <leptonica/allheaders.h>
-#include <tesseract/baseapi.h>
-
-#include <memory>
+#include "platform/services/MediaServices.h"
 
 namespace folio {
 
-namespace {
-
-constexpr const char* kDomain = "TextRecognizer";
-
-struct PixDeleter {
-    void operator()(Pix* pix) const { pixDestroy(&pix); }
-};
-
-std::unique_ptr<tesseract::TessBaseAPI> startEngine(const std::string& language)
-{
-    auto engine = std::make_unique<tesseract::TessBaseAPI>();
-    if (engine->Init(nullptr, language.c_str(), tesseract::OEM_DEFAULT) != 0)
-        return nullptr;
-    return engine;
-}
-
-std::u16string trimmed(std::u16string text)
-{
-    auto blank = [](char16_t c) { return c == u' ' || c == u'\n' || c == u'\r' || c == u'\t' || c == u'\f'; };
-    while (!text.empty() && blank(text.back()))
-        text.pop_back();
-    std::size_t start = 0;
-    while (start < text.size() && blank(text[start]))
-        ++start;
-    return text.substr(start);
-}
-
-} // namespace
-
 bool TextRecognizer::isAvailable(const std::string& language)
 {
-    auto engine = startEngine(language);
-    if (engine)
-        engine->End();
-    return engine != nullptr;
+    return MediaServices::shared().isTextRecognitionAvailable(language);
 }
 
 Result<std::vector<std::u16string>> TextRecognizer::recognizeLines(const std::string& picturePath, const std::string& language)
 {
-    std::unique_ptr<Pix, PixDeleter> picture(pixRead(picturePath.c_str()));
-    if (!picture)
-        return Error{kDomain, 1, "The picture " + picturePath + " cannot be read"};
-    std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language);
-    if (!engine)
-        return Error{kDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
-    // FIXME: tesseract's OpenMP workers spin while they wait for each
-    // other, so on a busy computer a page takes many seconds instead of a
-    // fraction of one; only OMP_THREAD_LIMIT=1 in the environment, read when
-    // the program loads, keeps it to one thread (the tests set it).
-    engine->SetImage(picture.get());
-    if (engine->Recognize(nullptr) != 0) {
-        engine->End();
-        return Error{kDomain, 3, "No text could be recognised in " + picturePath};
-    }
-    std::vector<std::u16string> lines;
-    std::unique_ptr<tesseract::ResultIterator> iterator(engine->GetIterator());
-    if (iterator) {
-        do {
-            std::unique_ptr<char[]> text(iterator->GetUTF8Text(tesseract::RIL_TEXTLINE));
-            if (!text)
-                continue;
-            std::u16string line = trimmed(toUtf16(text.get()));
-            if (!line.empty())
-                lines.push_back(std::move(line));
-        } while (iterator->Next(tesseract::RIL_TEXTLINE));
-    }
-    engine->End();
-    return lines;
+    return MediaServices::shared().recognizeTextLines(picturePath, language);
 }
 
 } // namespace folio

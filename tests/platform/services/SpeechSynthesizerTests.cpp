@@ -1,4 +1,4 @@
-#include "platform/services/EspeakEngine.h"
+#include "platform/media/EspeakEngine.h"
 #include "platform/services/SpeechAudioOutput.h"
 #include "platform/services/SpeechSynthesizer.h"
 #include "platform/services/WavFileSpeechOutput.h"

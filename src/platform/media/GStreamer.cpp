@@ -1,4 +1,4 @@
-#include "platform/services/GStreamer.h"
+#include "platform/media/GStreamer.h"
 
 #include <gst/gst.h>
 

@@ -1,4 +1,4 @@
-#include "platform/services/EspeakEngine.h"
+#include "platform/media/EspeakEngine.h"
 
 #include "platform/foundation/Unicode.h"
 

@@ -1,27 +1,16 @@
-#include "platform/services/GStreamerSpeechOutput.h"
+#include "platform/media/GStreamerSpeechOutput.h"
 
-#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/services/GStreamer.h"
+#include "platform/media/GStreamer.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
 namespace folio {
-
-std::unique_ptr<SpeechAudioOutput> SpeechAudioOutput::makeDefault()
-{
-    if (GStreamerSpeechOutput::hasAudioOutput())
-        return std::make_unique<GStreamerSpeechOutput>();
-    std::string path = (std::filesystem::path(AppFolders::temporaryFolder()) / "read-aloud.wav").string();
-    TELog(TELogLevelInfo, "No audio output: speech is written to " + path);
-    return makeWavFile(path);
-}
 
 bool GStreamerSpeechOutput::hasAudioOutput()
 {
