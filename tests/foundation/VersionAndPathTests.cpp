@@ -95,6 +95,10 @@ TEST(TEDataUtilities, DigestsMatchThePublishedTestVectors)
     // RFC 2202, test case 2.
     EXPECT_EQ(hex(TEDataUtilities::encryptedDataUsingSHA1WithKey(bytes("what do ya want for nothing?"), bytes("Jefe"))),
               "effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
+    // Empty data and an empty key are a digest all the same.
+    EXPECT_EQ(hex(TEDataUtilities::dataWithSHA1Hash(bytes(""))), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(hex(TEDataUtilities::encryptedDataUsingSHA1WithKey(bytes(""), bytes(""))),
+              "fbdb1d1b18aa6c08324b7d64b71fb76370690e1d");
 }
 
 TEST(TEDataUtilities, URLEncodingEscapesTheDelimiters)

@@ -33,7 +33,10 @@ std::vector<std::uint8_t> Digest::hmacSHA1(std::span<const std::uint8_t> bytes, 
 {
     std::vector<std::uint8_t> result(EVP_MAX_MD_SIZE);
     unsigned length = 0;
-    if (!HMAC(EVP_sha1(), key.data(), int(key.size()), bytes.data(), bytes.size(), result.data(), &length))
+    // OpenSSL refuses a null key, which is what an empty span holds.
+    static const std::uint8_t noKey = 0;
+    if (!HMAC(EVP_sha1(), key.empty() ? &noKey : key.data(), int(key.size()), bytes.data(), bytes.size(), result.data(),
+              &length))
         length = 0;
     result.resize(length);
     return result;
