@@ -7,6 +7,7 @@
 #include "documents/RichTextPageLimits.h"
 #include "formats/rtf/DKRTFLegacyAnnotations.h"
 #include "formats/rtf/RichTextConverter.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/DispatchQueue.h"
@@ -171,7 +172,7 @@ Status TextDocument::readRTFFile(const std::string& url)
 
     std::optional<Result<std::u16string>> html;
     DispatchQueue::global(DispatchQueue::Priority::High).sync([&] {
-        html = m_converter->htmlFragmentFromAttributedString(attributed, name);
+        html = m_converter->htmlFragmentFromAttributedString(attributed, AppFolders::pictureDocumentName(url));
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};

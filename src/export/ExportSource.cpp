@@ -81,6 +81,11 @@ Result<std::u16string> ExportSource::fileText() const
     return *m_fileText;
 }
 
+std::string ExportSource::pictureDocumentName() const
+{
+    return m_pictureDocumentName ? *m_pictureDocumentName : AppFolders::pictureDocumentName(m_path);
+}
+
 Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocument) const
 {
     std::optional<std::string> documentName;

@@ -77,8 +77,9 @@ public:
     // is not the document's own: an export that must not share a picture
     // folder with another document of the same name gives a private one.
     void setPictureDocumentName(std::string name) { m_pictureDocumentName = std::move(name); }
-    // The name the document's pictures are filed under (see AppFolders).
-    std::string pictureDocumentName() const { return m_pictureDocumentName.value_or(fileName()); }
+    // The name the document's pictures are filed under (see AppFolders):
+    // by default the one its editor files them under.
+    std::string pictureDocumentName() const;
     // The text of the file as the document reads it, read and decoded once.
     Result<std::u16string> fileText() const;
 

@@ -303,7 +303,7 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
     host.readString = [this](const std::string& script) { return m_connection.readString(script); };
     host.sendScript = [this](const std::string& script) { m_connection.send(script); };
     host.pictureFolder = [this] {
-        return m_document ? AppFolders::pictureFolderForDocument(std::filesystem::path(m_document->fileURL()).stem().string())
+        return m_document ? AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(m_document->fileURL()))
                           : std::string();
     };
     host.hasDocument = [this] { return m_document != nullptr; };
@@ -385,7 +385,7 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
         return value > 0 ? std::optional<double>(value) : std::nullopt;
     };
     host.documentName = [this] {
-        return m_document ? std::filesystem::path(m_document->fileURL()).stem().string() : std::string();
+        return m_document ? AppFolders::pictureDocumentName(m_document->fileURL()) : std::string();
     };
     host.currentStyleFontName = [] {
         UserDefaults& defaults = UserDefaults::standardUserDefaults();
@@ -822,8 +822,7 @@ void TextViewController::documentDidClose()
     // The pictures are rebuilt from the file at the next opening; a document
     // that could not be saved still needs them.
     if (document && !document->hasUnsavedChanges()) {
-        std::string name = std::filesystem::path(document->fileURL()).stem().string();
-        std::string folder = AppFolders::pictureFolderForDocument(name);
+        std::string folder = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(document->fileURL()));
         if (Status removed = FileManager::removeItem(folder); !removed)
             TELog(TELogLevelWarning, "The document's pictures stay in " + folder + ": " + removed.error().message);
     }

@@ -206,7 +206,7 @@ private:
     void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
     // Web views for pages that show a document, which may come from anywhere:
     // they run no script of the document's and read only its pictures.
-    DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentFileName) const;
+    DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentPath) const;
     Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
                           std::shared_ptr<ODSFileItem> item);
 

@@ -59,7 +59,7 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
             return viewer;
     }
     auto page = std::make_shared<DKWebViewController>(
-        documentPageFactory(std::filesystem::path(document.fileURL()).filename().string()));
+        documentPageFactory(document.fileURL()));
     page->setShowNavigationButtons(false);
     page->setShowPrintMenu(false);
     // Loaded now, so that the document window's items replace the page's own.

@@ -89,13 +89,13 @@ Status AppController::previewMarkdownInWebView(const std::optional<std::string>&
     return presentPreview(html, title, nullptr);
 }
 
-DKWebViewController::WebViewFactory AppController::documentPageFactory(const std::string& documentFileName) const
+DKWebViewController::WebViewFactory AppController::documentPageFactory(const std::string& documentPath) const
 {
     if (m_previewWebViewFactory)
         return m_previewWebViewFactory;
     std::vector<std::string> folders;
-    if (!documentFileName.empty())
-        folders.push_back(AppFolders::pictureFolderForDocument(documentFileName));
+    if (!documentPath.empty())
+        folders.push_back(AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(documentPath)));
     return [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
 }
 
@@ -118,7 +118,7 @@ Status AppController::presentPreview(const std::optional<std::string>& html, con
         return previewError(NothingToShow, "There is no HTML to preview");
 
     auto page = std::make_shared<DKWebViewController>(
-        documentPageFactory(item ? std::filesystem::path(item->fileURL()).filename().string() : std::string()));
+        documentPageFactory(item ? item->fileURL() : std::string()));
     page->setTitle(title);
     page->setDelegate(this);
     // Relative links and pictures of the page resolve among the user's documents.

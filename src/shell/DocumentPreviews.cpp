@@ -130,12 +130,10 @@ void pictureFirstPage(const ExportSource& source, const DocumentPreviews::WebVie
         stored(Status(fileEdit.error()));
         return;
     }
-    std::string name = std::filesystem::path(source.path()).stem().string();
     Result<std::unique_ptr<WebView>> view = factory
         ? factory(DocumentPreviews::kPreviewFrame)
         : WebServices::shared().makeDocumentWebView(DocumentPreviews::kPreviewFrame,
-                                                    {AppFolders::pictureFolderForDocument(name),
-                                                     AppFolders::pictureFolderForDocument(source.pictureDocumentName())});
+                                                    {AppFolders::pictureFolderForDocument(source.pictureDocumentName())});
     if (!view || !*view) {
         stored(Status(view ? Error{"DocumentPreviews", 4, "No web view"} : view.error()));
         return;

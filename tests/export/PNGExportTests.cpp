@@ -148,7 +148,7 @@ TEST_F(PNGExportTest, PageCarriesTheDocumentWithScaledMargins)
     EXPECT_NE(m_html.find("@font-face{}"), std::string::npos);
     EXPECT_NE(m_html.find(".tox-checklist"), std::string::npos);
     EXPECT_NE(m_html.find("overflow-y: scroll"), std::string::npos);
-    EXPECT_EQ(m_baseURL, URL::fileURLWithPath(AppFolders::pictureFolderForDocument("Essay.tex"), true).absoluteString());
+    EXPECT_EQ(m_baseURL, URL::fileURLWithPath(AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(m_path)), true).absoluteString());
     EXPECT_EQ(**outcome, m_output);
     Result<Image::Pointer> written = Image::imageWithContentsOfFile(**outcome);
     ASSERT_TRUE(written.ok());

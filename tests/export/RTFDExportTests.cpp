@@ -44,7 +44,7 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
 {
     std::string path = document("Essay.rtf", rtfWithPicture("Before"));
     // A picture left from an earlier session is not the document's.
-    std::string pictures = AppFolders::pictureFolderForDocument("Essay.rtf");
+    std::string pictures = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(path));
     writeFile(pictures + "/stale.png", "old");
 
     Result<std::string> archivePath = package(path);
@@ -83,7 +83,7 @@ TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
     // A QV document keeps its pictures in its folder; exporting must not
     // delete them, and packs only those its text shows: not a picture left
     // there by something else, and never what a link planted there names.
-    std::string pictures = AppFolders::pictureFolderForDocument("Note.qvtext");
+    std::string pictures = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(m_scratch.path("Note.qvtext")));
     writeFile(pictures + "/kept.png", "png");
     writeFile(pictures + "/stranger.png", "not this document's");
     std::filesystem::create_symlink("/etc/passwd", pictures + "/planted.png");

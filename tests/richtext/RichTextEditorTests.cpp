@@ -7,6 +7,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/Image.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/Pasteboard.h"
@@ -29,6 +30,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 namespace folio {
@@ -454,7 +456,7 @@ TEST_F(TextViewControllerTest, thePaperKeepsTheDocumentsOwnColourUntilThePageCha
 
 TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhenSaved)
 {
-    std::string mine = AppFolders::pictureFolderForDocument("Letter");
+    std::string mine = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(document->fileURL()));
     std::string other = AppFolders::pictureFolderForDocument("Other");
     testing_support::writeFile(mine + "/image-1.png", "png");
     testing_support::writeFile(other + "/image-2.png", "png");
@@ -474,6 +476,57 @@ TEST_F(TextViewControllerTest, closingDeletesOnlyThisDocumentsPicturesAndOnlyWhe
     int completions = 0;
     editor->saveCurrentDocument([&] { ++completions; });
     EXPECT_EQ(completions, 1);
+}
+
+// Two open documents of the same name in different folders: each page shows
+// its own picture, and closing one leaves the other's in place.
+TEST_F(TextViewControllerTest, sameNamedDocumentsInOtherFoldersKeepTheirOwnPictures)
+{
+    auto rtfWithPicture = [](int width) {
+        auto picture = Image::imageWithPixels(width, width, std::vector<std::uint8_t>(std::size_t(width) * width * 4, 0x80));
+        Result<std::vector<std::uint8_t>> png = (*picture)->pngData();
+        std::string hex;
+        static constexpr char kDigits[] = "0123456789abcdef";
+        for (std::uint8_t byte : *png) {
+            hex += kDigits[byte >> 4];
+            hex += kDigits[byte & 0xF];
+        }
+        return "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Report {\\pict\\pngblip\\picw" + std::to_string(width) +
+               "\\pich" + std::to_string(width) + "\n" + hex + "\n}\\par}";
+    };
+    auto openedPicture = [](TextDocument& opened) {
+        std::smatch found;
+        std::string html = toUtf8(opened.text());
+        EXPECT_TRUE(std::regex_search(html, found, std::regex("<img[^>]* src=\"([^\"]+)\""))) << html;
+        return found.empty() ? std::string() : found[1].str();
+    };
+    std::filesystem::create_directories(folder.path("A"));
+    std::filesystem::create_directories(folder.path("B"));
+    testing_support::writeFile(folder.path("A/Report.rtf"), rtfWithPicture(4));
+    testing_support::writeFile(folder.path("B/Report.rtf"), rtfWithPicture(6));
+    auto first = std::make_shared<TextDocument>(folder.path("A/Report.rtf"));
+    auto second = std::make_shared<TextDocument>(folder.path("B/Report.rtf"));
+    ASSERT_TRUE(first->readFromURL(first->fileURL()).ok());
+    ASSERT_TRUE(second->readFromURL(second->fileURL()).ok());
+
+    std::string firstPicture = openedPicture(*first), secondPicture = openedPicture(*second);
+    ASSERT_FALSE(firstPicture.empty());
+    ASSERT_FALSE(secondPicture.empty());
+    EXPECT_NE(std::filesystem::path(firstPicture).parent_path(), std::filesystem::path(secondPicture).parent_path());
+    auto width = [](const std::string& path) {
+        auto picture = Image::imageWithContentsOfFile(path);
+        return picture ? (*picture)->pixelWidth() : 0;
+    };
+    EXPECT_EQ(width(firstPicture), 4);
+    EXPECT_EQ(width(secondPicture), 6);
+
+    auto firstEditor = std::make_shared<TextViewController>(*first);
+    auto secondEditor = std::make_shared<TextViewController>(*second);
+    firstEditor->documentDidClose();
+    EXPECT_FALSE(FileManager::fileExists(firstPicture));
+    EXPECT_EQ(width(secondPicture), 6) << "the other document's page still shows its picture";
+    secondEditor->documentDidClose();
+    EXPECT_FALSE(FileManager::fileExists(secondPicture));
 }
 
 TEST_F(TextViewControllerTest, theFirstLoadShowsProgressUntilThePageHasLoaded)

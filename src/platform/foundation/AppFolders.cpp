@@ -1,13 +1,16 @@
 #include "platform/foundation/AppFolders.h"
 
+#include "platform/foundation/Digest.h"
 #include "platform/foundation/FileManager.h"
 
 #include <glib.h>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 namespace folio {
 
@@ -118,6 +121,31 @@ std::string AppFolders::pictureFolderForDocument(std::string_view documentName, 
         name.erase(dot);
     std::string folder = useTemporaryFolder ? temporaryFolder() : documentDataFolder();
     return ensured(folder + "/" + sanitizeFileName(name));
+}
+
+std::string AppFolders::pictureDocumentName(std::string_view documentPath)
+{
+    // The same file reached through a link or a relative path is the same
+    // document; a file not yet written still has a path of its own.
+    if (documentPath.empty())
+        return {};
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::absolute(documentPath, error);
+    if (!error)
+        path = std::filesystem::weakly_canonical(path, error);
+    if (error)
+        path = std::filesystem::path(documentPath).lexically_normal();
+    std::string canonical = path.string();
+    std::vector<std::uint8_t> digest =
+        Digest::sha1({reinterpret_cast<const std::uint8_t*>(canonical.data()), canonical.size()});
+    static constexpr char kHexDigits[] = "0123456789abcdef";
+    // Eight bytes tell apart more documents than any one person keeps.
+    std::string key = sanitizeFileName(path.stem().string()) + "-";
+    for (std::size_t i = 0; i < 8 && i < digest.size(); ++i) {
+        key += kHexDigits[digest[i] >> 4];
+        key += kHexDigits[digest[i] & 0xF];
+    }
+    return key;
 }
 
 std::string AppFolders::sanitizeFileName(std::string_view name)

@@ -23,6 +23,11 @@ public:
     // missing; the path is answered even when creation fails, so that the
     // caller's write reports the problem.
     static std::string pictureFolderForDocument(std::string_view documentName, bool useTemporaryFolder = false);
+    // The name an open document's pictures are filed under: its cleaned file
+    // name and a digest of its canonical path, so that documents of the same
+    // name in different folders never share pictures. It has no extension
+    // for pictureFolderForDocument to strip.
+    static std::string pictureDocumentName(std::string_view documentPath);
 
     // Keeps letters, digits and " ?()$&@-" after trimming white space and line ends.
     static std::string sanitizeFileName(std::string_view name);

@@ -4,6 +4,7 @@
 #include "formats/rtf/RichTextConverter.h"
 #include "platform/docframework/DKInspector.h"
 #include "platform/docframework/DKInspectorSlice.h"
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/ScalingTextStorage.h"
@@ -154,7 +155,7 @@ Result<EditorContent> RTFTextViewController::content(EditorContent::Parts parts)
         text = m_scalingTextStorage->underlyingTextStorage()->attributedString();
     else if (std::optional<MutableAttributedString> kept = m_document ? m_document->RTFtext() : std::nullopt)
         text = *kept;
-    std::string name = m_document ? std::filesystem::path(m_document->fileURL()).filename().string() : std::string();
+    std::string name = m_document ? AppFolders::pictureDocumentName(m_document->fileURL()) : std::string();
     Result<std::u16string> html = RichTextConverter::engineConverter()->htmlFragmentFromAttributedString(text, name);
     if (!html)
         return html.error();

@@ -1,10 +1,12 @@
 #include "platform/foundation/AppFolders.h"
 
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace folio {
 namespace {
@@ -33,6 +35,24 @@ TEST(AppFolders, PictureFolderIsTheCleanedNameWithoutExtension)
     EXPECT_TRUE(FileManager::isDirectory(home() + "/DocumentData/My Essay (draft)"));
     EXPECT_EQ(AppFolders::pictureFolderForDocument("Notes.qvtext", true), home() + "/tmp/Notes");
     EXPECT_EQ(AppFolders::pictureFolderForDocument("archive.tar.gz"), home() + "/DocumentData/archivetar");
+}
+
+TEST(AppFolders, DocumentsOfTheSameNameFileTheirPicturesApart)
+{
+    test::ScratchFolder folder;
+    std::filesystem::create_directories(folder.file("A"));
+    std::filesystem::create_directories(folder.file("B"));
+    std::string a = AppFolders::pictureDocumentName(folder.file("A/my.report.rtf"));
+    std::string b = AppFolders::pictureDocumentName(folder.file("B/my.report.rtf"));
+    EXPECT_NE(a, b);
+    EXPECT_NE(AppFolders::pictureFolderForDocument(a), AppFolders::pictureFolderForDocument(b));
+    EXPECT_EQ(a.rfind("myreport-", 0), 0u) << a;
+    EXPECT_EQ(a.find('.'), std::string::npos) << "no extension for the folder name to lose: " << a;
+    // The same document however it is reached.
+    EXPECT_EQ(AppFolders::pictureDocumentName(folder.file("B/../A/./my.report.rtf")), a);
+    std::filesystem::create_directory_symlink(folder.file("A"), folder.file("link"));
+    EXPECT_EQ(AppFolders::pictureDocumentName(folder.file("link/my.report.rtf")), a);
+    EXPECT_EQ(AppFolders::pictureDocumentName(""), "");
 }
 
 TEST(AppFolders, SanitizingKeepsLettersDigitsAndFewSigns)
