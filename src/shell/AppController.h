@@ -8,6 +8,7 @@
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/png/PNGExporter.h"
 #include "shell/TemporaryFolderCleaner.h"
+#include "shell/WebPagePDF.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/DKWebViewControllerDelegate.h"
@@ -180,6 +181,8 @@ public:
     // the alert that says so presented over the editor.
     Status copyPlainTextToPasteboard();
     Status copyHTMLToPasteboard();
+    // The page of a web view printed into a two-page PDF (WebPagePDF).
+    void convertToPDF(WebView& webView, WebPagePDF::Completion completion);
 
     // Where finished exports go: the desktop's services until set.
     void setExportServices(ExportServices services) { m_exportServices = services; }

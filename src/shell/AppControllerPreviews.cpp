@@ -235,4 +235,9 @@ Status AppController::copyHTMLToPasteboard()
     return copyPageToPasteboard(*this, CopyOut::Format::HTML);
 }
 
+void AppController::convertToPDF(WebView& webView, WebPagePDF::Completion completion)
+{
+    WebPagePDF::convertToPDF(webView, std::move(completion));
+}
+
 } // namespace folio

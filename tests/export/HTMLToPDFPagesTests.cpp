@@ -95,6 +95,33 @@ TEST_F(HTMLToPDFPages, DisabledHeaderAndFooterDrawNothing)
     EXPECT_NE(text.find("Body2"), std::string::npos);
 }
 
+// A page range keeps exactly the pages asked for; one past the print's end
+// is blank, and a range that names none of the print is refused.
+TEST_F(HTMLToPDFPages, PageRangeKeepsOnlyThePagesAskedFor)
+{
+    writePrintedPDF(m_folder.path("printed.pdf"), 3, m_size);
+    std::string out = m_folder.path("out.pdf");
+    ASSERT_TRUE(PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, Range{1, 2}).ok());
+    EXPECT_EQ(pdfPageCount(out), 2);
+    EXPECT_NE(pdfText(out, 1).find("Body2"), std::string::npos);
+    EXPECT_NE(pdfText(out, 2).find("Body3"), std::string::npos);
+    EXPECT_EQ((pdfText(out, 1) + pdfText(out, 2)).find("Body1"), std::string::npos);
+
+    ASSERT_TRUE(PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, Range{2, 2}).ok());
+    EXPECT_EQ(pdfPageCount(out), 2);
+    EXPECT_EQ(pdfPageSize(out), "612 x 792");
+    EXPECT_NE(pdfText(out, 1).find("Body3"), std::string::npos);
+    EXPECT_EQ(pdfText(out, 2).find("Body"), std::string::npos) << "a page the print lacks is blank";
+
+    writeFile(out, "old");
+    for (Range refused : {Range{3, 1}, Range{0, 0}, Range{NotFound, 2}}) {
+        Status status = PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, refused);
+        EXPECT_FALSE(status.ok()) << refused.location;
+        EXPECT_EQ(status.error().code, PrintedPDFRenderer::NoPages);
+    }
+    EXPECT_EQ(readFile(out), "old");
+}
+
 TEST_F(HTMLToPDFPages, UnreadablePrintedFileFailsAndWritesNothing)
 {
     writeFile(m_folder.path("printed.pdf"), "not a pdf");

@@ -34,6 +34,12 @@ Status EngineWebServices::renderPrintedPDF(const std::string& printedPDFPath, co
     return PrintedPDFRenderer::renderToFile(printedPDFPath, outputPath, pageCallback);
 }
 
+Status EngineWebServices::renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
+                                                Range pages)
+{
+    return PrintedPDFRenderer::renderPageRangeToFile(printedPDFPath, outputPath, pages);
+}
+
 Result<std::size_t> EngineWebServices::pdfPageCount(const std::string& path)
 {
     return PrintedPDFRenderer::pageCount(path);

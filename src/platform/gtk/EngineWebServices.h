@@ -13,6 +13,8 @@ public:
                                                          std::vector<std::string> readableFolders) override;
     Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                             const PrintedPDFRenderer::PageCallback& pageCallback) override;
+    Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
+                                 Range pages) override;
     Result<std::size_t> pdfPageCount(const std::string& path) override;
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) override;
 

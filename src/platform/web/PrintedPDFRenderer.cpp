@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace folio {
 
@@ -43,6 +44,59 @@ Result<std::unique_ptr<PopplerDocument, ObjectDeleter>> openDocument(const std::
     return std::unique_ptr<PopplerDocument, ObjectDeleter>(document);
 }
 
+// Draws the printed pages of `pages` (all of them when none are named) into
+// a new PDF that replaces the output file once every page is drawn.
+Status renderPages(const std::string& printedPDFPath, const std::string& outputPath, std::optional<Range> pages,
+                   const PrintedPDFRenderer::PageCallback& pageCallback)
+{
+    auto document = openDocument(printedPDFPath);
+    if (!document)
+        return document.error();
+    int printedCount = poppler_document_get_n_pages(document->get());
+    if (printedCount <= 0)
+        return rendererError(PrintedPDFRenderer::NoPages, printedPDFPath + " has no pages");
+    Range range = pages.value_or(Range{0, static_cast<std::size_t>(printedCount)});
+    if (range.length == 0 || range.location >= static_cast<std::size_t>(printedCount) || range.end() < range.location)
+        return rendererError(PrintedPDFRenderer::NoPages, "No page asked for is among the "
+                                                              + std::to_string(printedCount) + " of " + printedPDFPath);
+
+    Result<std::unique_ptr<PDFContext>> output = PDFContext::create();
+    if (!output)
+        return output.error();
+    Size lastSize;
+    std::unique_ptr<PopplerPage, ObjectDeleter> last(poppler_document_get_page(document->get(), printedCount - 1));
+    if (last)
+        poppler_page_get_size(last.get(), &lastSize.width, &lastSize.height);
+    for (std::size_t index = range.location; index < range.end(); ++index) {
+        std::unique_ptr<PopplerPage, ObjectDeleter> page;
+        if (index < static_cast<std::size_t>(printedCount)) {
+            page.reset(poppler_document_get_page(document->get(), static_cast<int>(index)));
+            if (!page)
+                return rendererError(PrintedPDFRenderer::UnreadablePDF, "Cannot read page " + std::to_string(index + 1)
+                                                                            + " of " + printedPDFPath);
+        }
+        Size size = lastSize;
+        if (page)
+            poppler_page_get_size(page.get(), &size.width, &size.height);
+        GraphicsContext* context = (*output)->beginPage(size);
+        if (!context)
+            return rendererError(PrintedPDFRenderer::WriteFailed, "Cannot start page " + std::to_string(index + 1));
+        cairo_t* cairo = context->cairoContext();
+        if (page) {
+            cairo_save(cairo);
+            poppler_page_render_for_printing(page.get(), cairo);
+            cairo_restore(cairo);
+        }
+        if (pageCallback)
+            pageCallback(cairo, size, index - range.location, range.length);
+        if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
+            return rendererError(PrintedPDFRenderer::WriteFailed,
+                                 std::string("Cannot draw page: ") + cairo_status_to_string(cairo_status(cairo)));
+        (*output)->endPage();
+    }
+    return (*output)->closeToFile(outputPath);
+}
+
 } // namespace
 
 Result<std::size_t> PrintedPDFRenderer::pageCount(const std::string& path)
@@ -56,37 +110,13 @@ Result<std::size_t> PrintedPDFRenderer::pageCount(const std::string& path)
 Status PrintedPDFRenderer::renderToFile(const std::string& printedPDFPath, const std::string& outputPath,
                                         const PageCallback& pageCallback)
 {
-    auto document = openDocument(printedPDFPath);
-    if (!document)
-        return document.error();
-    int count = poppler_document_get_n_pages(document->get());
-    if (count <= 0)
-        return rendererError(NoPages, printedPDFPath + " has no pages");
+    return renderPages(printedPDFPath, outputPath, std::nullopt, pageCallback);
+}
 
-    Result<std::unique_ptr<PDFContext>> output = PDFContext::create();
-    if (!output)
-        return output.error();
-    for (int index = 0; index < count; ++index) {
-        std::unique_ptr<PopplerPage, ObjectDeleter> page(poppler_document_get_page(document->get(), index));
-        if (!page)
-            return rendererError(UnreadablePDF, "Cannot read page " + std::to_string(index + 1) + " of "
-                                                    + printedPDFPath);
-        Size size;
-        poppler_page_get_size(page.get(), &size.width, &size.height);
-        GraphicsContext* context = (*output)->beginPage(size);
-        if (!context)
-            return rendererError(WriteFailed, "Cannot start page " + std::to_string(index + 1));
-        cairo_t* cairo = context->cairoContext();
-        cairo_save(cairo);
-        poppler_page_render_for_printing(page.get(), cairo);
-        cairo_restore(cairo);
-        if (pageCallback)
-            pageCallback(cairo, size, static_cast<std::size_t>(index), static_cast<std::size_t>(count));
-        if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
-            return rendererError(WriteFailed, std::string("Cannot draw page: ") + cairo_status_to_string(cairo_status(cairo)));
-        (*output)->endPage();
-    }
-    return (*output)->closeToFile(outputPath);
+Status PrintedPDFRenderer::renderPageRangeToFile(const std::string& printedPDFPath, const std::string& outputPath,
+                                                 Range pages)
+{
+    return renderPages(printedPDFPath, outputPath, pages, {});
 }
 
 } // namespace folio

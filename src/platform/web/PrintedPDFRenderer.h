@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Error.h"
+#include "platform/foundation/Range.h"
 #include "platform/graphics/Geometry.h"
 
 #include <functional>
@@ -29,6 +30,11 @@ public:
 
     static Status renderToFile(const std::string& printedPDFPath, const std::string& outputPath,
                                const PageCallback& pageCallback);
+    // Only the pages of `pages` (zero-based), as a print renderer asked for
+    // them: the result has exactly that many pages, and one the print does
+    // not have comes out blank, the size of the print's last page. A range
+    // that starts past the print's end is refused.
+    static Status renderPageRangeToFile(const std::string& printedPDFPath, const std::string& outputPath, Range pages);
     // The number of pages of a PDF file; an error for what poppler cannot read.
     static Result<std::size_t> pageCount(const std::string& path);
 };

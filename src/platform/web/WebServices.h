@@ -37,6 +37,9 @@ public:
     // The printed PDF drawn page by page into a new one (PrintedPDFRenderer).
     virtual Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                                     const PrintedPDFRenderer::PageCallback& pageCallback) = 0;
+    // Only the printed pages of `pages` (PrintedPDFRenderer::renderPageRangeToFile).
+    virtual Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
+                                         Range pages) = 0;
     virtual Result<std::size_t> pdfPageCount(const std::string& path) = 0;
     // A PDF file for the in-app reader (ReaderDocument::withDocumentFilePath).
     virtual Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) = 0;
