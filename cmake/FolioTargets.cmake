@@ -60,7 +60,5 @@ function(folio_test_executable name labels sources depends)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}" TIMEOUT 300
-    # tesseract's OpenMP workers spin on a busy machine: one thread is faster.
-    ENVIRONMENT "OMP_THREAD_LIMIT=1")
+    PROPERTIES LABELS "${labels}" TIMEOUT 300)
 endfunction()

@@ -3,6 +3,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <leptonica/allheaders.h>
+#include <omp.h>
 #include <tesseract/baseapi.h>
 
 #include <memory>
@@ -17,8 +18,21 @@ struct PixDeleter {
     void operator()(Pix* pix) const { pixDestroy(&pix); }
 };
 
+// tesseract's OpenMP workers spin while they wait for each other, so on a
+// busy computer a page takes many seconds instead of a fraction of one.
+// OMP_THREAD_LIMIT would keep them to one thread, but the OpenMP runtime
+// reads it only once, when it is loaded with tesseract, before anything of
+// ours runs. With no parallel level allowed, every parallel section of
+// tesseract (even those that ask for a number of threads) runs on the
+// calling thread and no worker is ever started.
+void keepRecognitionOnOneThread()
+{
+    omp_set_max_active_levels(0);
+}
+
 std::unique_ptr<tesseract::TessBaseAPI> startEngine(const std::string& language)
 {
+    keepRecognitionOnOneThread();
     auto engine = std::make_unique<tesseract::TessBaseAPI>();
     if (engine->Init(nullptr, language.c_str(), tesseract::OEM_DEFAULT) != 0)
         return nullptr;
@@ -54,10 +68,6 @@ Result<std::vector<std::u16string>> TesseractTextRecognizer::recognizeLines(cons
     std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language);
     if (!engine)
         return Error{kDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
-    // FIXME: tesseract's OpenMP workers spin while they wait for each
-    // other, so on a busy computer a page takes many seconds instead of a
-    // fraction of one; only OMP_THREAD_LIMIT=1 in the environment, read when
-    // the program loads, keeps it to one thread (the tests set it).
     engine->SetImage(picture.get());
     if (engine->Recognize(nullptr) != 0) {
         engine->End();
