@@ -1,0 +1,210 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/PicturePicker.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebView.h"
+#include "richtext/RichTextViewModes.h"
+#include "richtext/RichTextViewingTools.h"
+#include "richtext/RichTextWritingTools.h"
+#include "richtext/TextViewController.h"
+#include "richtext/TypewriterMode.h"
+#include "support/DocumentTestSupport.h"
+#include "tools/scanner/LiveTextScannerSession.h"
+#include "tools/scanner/ScannedTextListController.h"
+#include "tools/scanner/VisionDataScanner.h"
+#include "tools/scanner/VisionDataScannerViewController.h"
+
+#include <cairo.h>
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+// Stands for the user picking a picture file in the chooser.
+class ChosenPicture final : public PicturePicker {
+public:
+    explicit ChosenPicture(std::string path) : m_path(std::move(path)) {}
+    void pickPicture(const std::u16string&, Completion completion) override
+    {
+        RunLoop::main().post([completion, path = m_path] { completion(path); });
+    }
+
+private:
+    std::string m_path;
+};
+
+// A printed page, photographed straight on.
+void renderPicture(const std::string& path, const std::vector<std::string>& lines)
+{
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1000, 120 + 70 * static_cast<int>(lines.size()));
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, 36);
+    double y = 80;
+    for (const std::string& line : lines) {
+        cairo_move_to(cr, 40, y);
+        cairo_show_text(cr, line.c_str());
+        y += 70;
+    }
+    cairo_destroy(cr);
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+}
+
+// The rich-text editor's reading aids in a real window, used with the real
+// pointer and keyboard as a person uses them.
+class RichTextViewingWindowTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        test::usePrivateDisplay();
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+        for (const char* key : {"darknightMode", "nightMode", "wordCounterVisible", "typewriterSounds"})
+            defaults.setBool(key, false);
+        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
+            return std::make_shared<TextViewController>(document);
+        });
+    }
+    void TearDown() override
+    {
+        if (document) {
+            bool closed = false;
+            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
+            RunLoop::main().runUntil([&closed] { return closed; }, kEngineWaitSeconds);
+        }
+        if (window)
+            window->close();
+        PicturePicker::setShared(nullptr);
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+        EditorMakers::unregisterAll();
+    }
+
+    void open(const std::string& rtf)
+    {
+        std::string path = folder.path("Viewing.rtf");
+        writeFile(path, rtf);
+        document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
+        window->setRootViewController(document->currentTextViewController());
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
+    }
+
+    GtkWidget* pageWidget() const
+    {
+        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
+        return views.size() == 1 ? views.front() : nullptr;
+    }
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+    std::string pageText() { return run("document.getElementById('content').innerText.replace(/\\u00a0/g, ' ')"); }
+    bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, kEngineWaitSeconds); }
+    // Waits for GTK to have handled what the real pointer or keys sent.
+    bool settle(const std::function<bool()>& condition)
+    {
+        return waitFor([&] {
+            GtkPresenter::processPendingEvents();
+            return condition();
+        });
+    }
+    void putCaretAfter(const std::string& text)
+    {
+        run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+            "for(var n=w.nextNode();n;n=w.nextNode()){var i=n.data.indexOf('" + text + "');if(i>=0){var r=document.createRange();"
+            "r.setStart(n,i+" + std::to_string(text.size()) + ");r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    }
+
+    ScratchFolder folder{"rich-text-viewing-window"};
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<TextDocument> document;
+    TextViewController* editor = nullptr;
+    std::shared_ptr<Window> window;
+};
+
+TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSavedBeforeTheScannerOpened)
+{
+    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    if (HasFatalFailure())
+        return;
+    std::string picture = folder.path("scan.png");
+    renderPicture(picture, {"Fish <and> chips", "are tasty"});
+    PicturePicker::setShared(std::make_shared<ChosenPicture>(picture));
+    std::shared_ptr<VisionDataScannerViewController> host = VisionDataScannerViewController::sharedInstance();
+    if (!host->isScannerAvalaible())
+        GTEST_SKIP() << "text recognition for English is not installed";
+
+    // Twice, as a person scans one line after another: the scanner's
+    // screen is made once and shown again.
+    struct Scan {
+        const char* caretAfter;
+        int line;
+        const char* expected;
+    };
+    for (const Scan& scan : {Scan{"First", 0, "FirstFish <and> chips\n\n line here."},
+                             Scan{"Second", 1, "Secondare tasty\n\n line."}}) {
+        SCOPED_TRACE(scan.expected);
+        putCaretAfter(scan.caretAfter);
+        editor->viewing().writingTools->insertTextFromLiveTextScanner();
+        std::shared_ptr<ScannedTextListController> screen = host->visionDataScannerVCSwift();
+        ASSERT_NE(screen, nullptr);
+        ASSERT_TRUE(settle([&] { return screen->lines().size() == 2 && !host->scanner()->isRecognizing(); }))
+            << "the picture was not recognised";
+        GtkWidget* list = presenter->listBoxForTableView(*screen->tableView());
+        ASSERT_NE(list, nullptr);
+        ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(list)));
+
+        // The recognised line, clicked where it shows; the title row above
+        // the lines takes no clicks.
+        std::vector<GtkListBoxRow*> rows;
+        for (int index = 0; GtkListBoxRow* row = gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), index); ++index) {
+            if (gtk_list_box_row_get_activatable(row))
+                rows.push_back(row);
+        }
+        ASSERT_EQ(rows.size(), 2u);
+        ASSERT_TRUE(test::clickWidget(GTK_WIDGET(rows[scan.line])));
+        std::u16string line = screen->lines()[scan.line] + u"\n\n";
+        ASSERT_TRUE(settle([&] { return editor->viewing().writingTools->scanner().scannedLiveTextBuffer() == line; }))
+            << "the click did not reach the scanner's list";
+
+        std::shared_ptr<BarButtonItem> done = screen->navigationItem()->rightBarButtonItems().front();
+        GtkWidget* doneButton = presenter->widgetForBarButtonItem(*done);
+        ASSERT_NE(doneButton, nullptr);
+        ASSERT_TRUE(test::clickWidget(doneButton));
+        ASSERT_TRUE(settle([&] { return pageText().find(scan.expected) != std::string::npos; })) << pageText();
+    }
+    EXPECT_EQ(pageText(), "FirstFish <and> chips\n\n line here.\nSecondare tasty\n\n line.") << "nothing else went in";
+    EXPECT_EQ(run("document.querySelectorAll('#content and').length"), "0");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+}
+
+} // namespace
+} // namespace folio
