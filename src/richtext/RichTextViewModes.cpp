@@ -215,6 +215,8 @@ void RichTextViewModes::setFullScreenDocumentMode()
         m_host.setWebViewFrame(Rect{{frame.origin.x, 0}, {frame.size.width, height + 44 + 20}});
     }
     send(heightScript(height - 10, height - 10));
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(true);
 }
 
 void RichTextViewModes::closeFullScreenDocumentMode()
@@ -246,6 +248,8 @@ void RichTextViewModes::closeFullScreenDocumentMode()
         m_host.setRulerHidden(true);
     if (m_host.setBannerHidden)
         m_host.setBannerHidden(false);
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(false);
 }
 
 // --- paper and display -----------------------------------------------------------

@@ -56,6 +56,9 @@ public:
         std::function<void(bool on)> setTypewriterSounds{};
         // The style row and the key rows, recoloured by the dark display.
         std::function<std::vector<std::shared_ptr<View>>()> bars{};
+        // Once full screen has been set up (true) or left (false): the
+        // window shows the mode's views so.
+        std::function<void(bool fullScreen)> arrangeWindow{};
     };
 
     RichTextViewModes(UserDefaults& defaults, Host host);

@@ -10,6 +10,7 @@ namespace folio {
 class ReadAloudController;
 class RichTextReadAloud;
 class RichTextViewModes;
+class RichTextModeLayout;
 class RichTextWordCounter;
 class RichTextWritingTools;
 class TypewriterMode;
@@ -22,6 +23,8 @@ struct RichTextViewingTools {
     std::unique_ptr<RichTextViewModes> modes;
     std::unique_ptr<RichTextWordCounter> wordCounter;
     std::unique_ptr<TypewriterMode> typewriter;
+    // How full screen and typewriter mode show in the window.
+    std::unique_ptr<RichTextModeLayout> modeLayout;
     std::unique_ptr<ReadAloudController> speech;
     std::unique_ptr<RichTextReadAloud> readAloud;
     std::shared_ptr<RichTextWritingTools> writingTools;

@@ -509,8 +509,6 @@ void TextViewController::viewDidLoad()
             container->addFloatingView(m_pageControl->pageUpDownView(),
                                        {BarContainerView::Alignment::End, BarContainerView::Alignment::End, {16, 16}});
     }
-    // FIXME: the exit button and the typewriter's dividers are not placed in
-    // the window yet: Escape leaves full screen and typewriter mode there.
     m_viewing.viewDidLoad(UserDefaults::standardUserDefaults());
 }
 

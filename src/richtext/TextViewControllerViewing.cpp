@@ -7,11 +7,13 @@
 #include "platform/ui/Device.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/services/NetworkReachability.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
@@ -21,6 +23,7 @@
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextModeLayout.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextStyling.h"
@@ -69,6 +72,11 @@ RichTextViewingTools TextViewController::makeViewingTools()
     // navigation bar hides and loses the page's widget on the way (the page
     // goes blank), so the bar is not hidden until the presenter keeps it.
     auto setNavigationBarHidden = [](bool) {};
+    // The desktop window is a tablet whose ruler stays when a mode ends.
+    auto showPageAgain = [this] {
+        m_margins->slider().setHidden(false);
+        m_viewing.modeLayout->showPage();
+    };
     auto banner = [this] { return m_margins->topAlertBar(); };
     auto setBannerHidden = [this](bool hidden) {
         if (m_margins->topAlertBar())
@@ -100,7 +108,13 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .clearFullScreenMode = [this] { m_viewing.modes->setIsFullScreenDocumentMode(false); },
         .updatePageUpDownControl = [this] { m_pages.recount(); },
         .exitButton = [this] { return m_viewing.modes->exitFullScreenMode(); },
-        .random = [] { return std::rand(); }});
+        .random = [] { return std::rand(); },
+        .arrangeWindow = [this, showPageAgain](const TypewriterMode::Layout* layout) {
+            if (layout)
+                m_viewing.modeLayout->showTypewriter(*layout);
+            else
+                showPageAgain();
+        }});
 
     tools.wordCounter = std::make_unique<RichTextWordCounter>(RichTextWordCounter::Host{
         .readText = [this](bool wholeText) {
@@ -150,7 +164,27 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .bars = [this] {
             KeyBar& keys = m_editingTools->keyBar();
             return std::vector<std::shared_ptr<View>>{keys.styleToolbar(), keys.keysToolbar1(), keys.keysToolbar2()};
+        },
+        .arrangeWindow = [this, showPageAgain](bool fullScreen) {
+            if (fullScreen)
+                m_viewing.modeLayout->showFullScreen();
+            else
+                showPageAgain();
         }});
+    tools.modeLayout = std::make_unique<RichTextModeLayout>(
+        RichTextModeLayout::Host{
+            .container = [this]() -> BarContainerView* { return isViewLoaded() ? barContainer() : nullptr; },
+            .focusPage = [this] {
+                BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+                if (container && container->contentView())
+                    Presenter::current().viewDidRequestKeyboardFocus(*container->contentView());
+                // NOTE: focusing the element that has the focus already puts
+                // no caret back after the mode's "unselect": it is focused afresh.
+                if (m_bridge.isPageReady())
+                    m_connection.send("var c=document.getElementById('content');"
+                                      "if(document.activeElement===c&&!getSelection().rangeCount)c.blur();c.focus();");
+            }},
+        tools.modes->exitFullScreenMode(), tools.typewriter->topDivider(), tools.typewriter->bottomDivider());
     tools.modes->exitFullScreenMode()->addAction(ControlEvent::TouchUpInside,
                                                  [this](Control&) { m_viewing.modes->closeFullScreenDocumentMode(); });
 

@@ -69,6 +69,8 @@ void TypewriterMode::typewriterMode()
         m_host.sendScript("document.getElementById('content').focus();");
     }
     m_isTypewriterMode = true;
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(&layout);
 }
 
 void TypewriterMode::layoutTypeWriteModeAfterAppEnterForeground()
@@ -79,6 +81,8 @@ void TypewriterMode::layoutTypeWriteModeAfterAppEnterForeground()
         m_host.sendScript(PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
                                            {layout.contentHeight, layout.bodyHeight}));
     m_isTypewriterMode = true;
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(&layout);
 }
 
 void TypewriterMode::exitTypeWriterMode()
@@ -116,6 +120,8 @@ void TypewriterMode::exitTypeWriterMode()
         m_host.setPageControlHidden(false);
     if (m_host.updatePageUpDownControl)
         m_host.updatePageUpDownControl();
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(nullptr);
 }
 
 void TypewriterMode::loadTypewriterSounds(const std::string& resourcesFolder)

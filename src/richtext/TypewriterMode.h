@@ -63,6 +63,9 @@ public:
         std::function<std::shared_ptr<Button>()> exitButton{};
         // A number from 0 up, for the sound to play.
         std::function<int()> random{};
+        // Once the mode has placed its views (with where they go) or has
+        // ended (null): the window shows them so.
+        std::function<void(const Layout* layout)> arrangeWindow{};
     };
 
     explicit TypewriterMode(Host host);

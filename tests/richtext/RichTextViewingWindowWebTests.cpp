@@ -6,7 +6,10 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Action.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/TableView.h"
@@ -204,6 +207,121 @@ TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSave
     EXPECT_EQ(pageText(), "FirstFish <and> chips\n\n line here.\nSecondare tasty\n\n line.") << "nothing else went in";
     EXPECT_EQ(run("document.querySelectorAll('#content and').length"), "0");
     EXPECT_TRUE(document->hasUnsavedChanges());
+}
+
+
+// Where the page's room begins in the window: below the bars above it.
+int roomTopIn(GtkWidget* toplevel, GtkWidget* widget)
+{
+    int x = 0;
+    int y = 0;
+    gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &x, &y);
+    return y;
+}
+
+TEST_F(RichTextViewingWindowTest, typewriterModeDrawsItsBandDividersAndExitButtonAndTakesTypingAtOnce)
+{
+    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_NE(pageWidget(), nullptr);
+    int roomTop = roomTopIn(toplevel, pageWidget());
+
+    // The person was writing in the page: it has the focus and a caret.
+    putCaretAfter("Second line.");
+    gtk_widget_grab_focus(pageWidget());
+    // Chosen from a menu of the window's bar, which closes as the mode begins.
+    auto menu = Menu::make(u"", {Action::make(u"Typewriter Mode", "", [this](Action&) {
+                                     editor->viewing().typewriter->typewriterMode();
+                                 })});
+    std::shared_ptr<BarButtonItem> anchor = editor->navigationItem()->effectiveTrailingItems().front();
+    presenter->menuRequested(*menu, anchor.get());
+    ASSERT_NE(presenter->menuPopover(), nullptr);
+    auto entries = test::descendants(presenter->menuPopover(), GTK_TYPE_BUTTON);
+    ASSERT_EQ(entries.size(), 1u);
+    ASSERT_TRUE(settle([&] { return gtk_widget_get_mapped(entries.front()) && gtk_widget_get_allocated_width(entries.front()) > 1; }));
+    ASSERT_TRUE(test::clickWidget(entries.front()));
+    ASSERT_TRUE(settle([&] { return pageWidget() && gtk_widget_get_allocated_height(pageWidget()) == 130; }))
+        << "the page is no band";
+    // The window is wider than high.
+    const TypewriterMode::Layout& layout = TypewriterMode::layoutFor(true);
+    // The bars above the page went: the band lies at its place in the room they left.
+    int top = roomTopIn(toplevel, pageWidget()) - static_cast<int>(layout.webViewY);
+    EXPECT_LT(top, roomTop);
+
+    // Typed at once, without a click into the page.
+    ASSERT_TRUE(test::typeText("abc"));
+    EXPECT_TRUE(settle([&] { return pageText().find("abc") != std::string::npos; })) << pageText();
+
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-typewriter"));
+    ASSERT_NE(shot, nullptr);
+    int middle = gdk_pixbuf_get_width(shot) / 2;
+    unsigned paper = test::pixelAt(shot, middle, top + static_cast<int>(layout.webViewY + layout.webViewHeight) - 5);
+    unsigned topLine = test::pixelAt(shot, middle, top + static_cast<int>(layout.topDividerY));
+    unsigned bottomLine = test::pixelAt(shot, middle, top + static_cast<int>(layout.bottomDividerY));
+    unsigned between = test::pixelAt(shot, middle, top + static_cast<int>(layout.bottomDividerY) + 20);
+    EXPECT_EQ(paper, 0xffffffu) << "the page's band is white";
+    EXPECT_EQ(topLine, 0x999999u) << std::hex << topLine;
+    EXPECT_EQ(bottomLine, 0x999999u) << std::hex << bottomLine;
+    EXPECT_NE(between, 0xffffffu) << "below the band the page is gone";
+    g_object_unref(shot);
+
+    // The exit button floats over the page's top right corner and leaves the mode.
+    GtkWidget* exit = presenter->widgetForView(*editor->viewing().modes->exitFullScreenMode());
+    ASSERT_NE(exit, nullptr);
+    ASSERT_TRUE(test::clickWidget(exit));
+    ASSERT_TRUE(settle([&] { return !editor->viewing().typewriter->isTypewriterMode(); }));
+    EXPECT_TRUE(settle([&] { return pageWidget() && gtk_widget_get_allocated_height(pageWidget()) > 300; }));
+    EXPECT_EQ(presenter->widgetForView(*editor->viewing().typewriter->topDivider()), nullptr);
+    EXPECT_EQ(roomTopIn(toplevel, pageWidget()), roomTop) << "the ruler and banner are back";
+    ASSERT_TRUE(test::typeText("z"));
+    EXPECT_TRUE(settle([&] { return pageText().find("z") != std::string::npos; })) << pageText();
+}
+
+TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheButtonLeavesIt)
+{
+    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    int roomTop = roomTopIn(toplevel, pageWidget());
+    RichTextViewModes& modes = *editor->viewing().modes;
+    modes.fullScreenDocumentMode();
+    ASSERT_TRUE(modes.isFullScreenDocumentMode());
+    GtkWidget* exit = nullptr;
+    ASSERT_TRUE(settle([&] { return (exit = presenter->widgetForView(*modes.exitFullScreenMode())) && gtk_widget_get_mapped(exit); }));
+    EXPECT_LT(roomTopIn(toplevel, pageWidget()), roomTop) << "the bars above the page went";
+    EXPECT_EQ(run("document.getElementById('content').contentEditable"), "false");
+
+    // The button stands over the page's top right corner, drawn.
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(exit, toplevel, 0, 0, &x, &y));
+    int pageX = 0;
+    int pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget(), toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GT(x, pageX + gtk_widget_get_allocated_width(pageWidget()) / 2);
+    EXPECT_LT(y, pageY + 100);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-full-screen"));
+    ASSERT_NE(shot, nullptr);
+    int width = gtk_widget_get_allocated_width(exit);
+    int height = gtk_widget_get_allocated_height(exit);
+    bool inked = false;
+    for (int dx = 0; dx < width && !inked; ++dx) {
+        for (int dy = 0; dy < height && !inked; ++dy)
+            inked = test::pixelAt(shot, x + dx, y + dy) != test::pixelAt(shot, x - 4, y + height / 2);
+    }
+    EXPECT_TRUE(inked) << "the button is drawn, not only placed";
+    g_object_unref(shot);
+
+    ASSERT_TRUE(test::clickWidget(exit));
+    ASSERT_TRUE(settle([&] { return !modes.isFullScreenDocumentMode(); }));
+    EXPECT_TRUE(settle([&] { return roomTopIn(toplevel, pageWidget()) == roomTop; })) << "the ruler and banner are back";
+    EXPECT_EQ(presenter->widgetForView(*modes.exitFullScreenMode()), nullptr);
+    EXPECT_EQ(run("document.getElementById('content').contentEditable"), "true");
+    ASSERT_TRUE(test::typeText("q"));
+    EXPECT_TRUE(settle([&] { return pageText().find("q") != std::string::npos; })) << "the page has the keyboard again";
 }
 
 } // namespace

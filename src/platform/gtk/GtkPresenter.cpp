@@ -107,6 +107,24 @@ GdkRectangle workAreaFor(GtkWindow* parent)
     return area;
 }
 
+void grabFocusIfShown(GtkWidget* widget)
+{
+    GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+    if (toplevel && gtk_widget_is_toplevel(toplevel) && gtk_widget_get_mapped(widget))
+        gtk_widget_grab_focus(widget);
+}
+
+// A popover that closes hands the focus back to what had it when it opened,
+// or to the window when that widget was rebuilt meanwhile; a widget that
+// asked for the focus while the popover was open takes it again once the
+// popover is gone.
+void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
+{
+    g_signal_connect_data(
+        popover, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer data) { grabFocusIfShown(GTK_WIDGET(data)); }),
+        g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
+}
+
 GdkRectangle gdkRect(const Rect& rect)
 {
     return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
@@ -268,6 +286,10 @@ GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item
     if (!title.empty())
         gtk_widget_set_tooltip_text(button, title.c_str());
     gtk_widget_set_sensitive(button, item->isEnabled());
+    // The bar's buttons act on what the window shows and leave it the
+    // keyboard: a menu of the bar hands the focus back to the page when it
+    // closes, not to its button.
+    gtk_widget_set_focus_on_click(button, FALSE);
     std::weak_ptr<BarButtonItem> weak = item;
     GtkSignals::connect(button, "clicked", [weak] {
         if (auto strong = weak.lock())
@@ -797,6 +819,38 @@ void GtkPresenter::inputViewsDidChange(View& view)
         auto root = shown ? shown->viewIfLoaded() : nullptr;
         if (root && (root.get() == &view || view.isDescendantOfView(root.get())))
             rebuildBody(surface);
+    }
+}
+
+GtkWidget* GtkPresenter::widgetForView(const View& view) const
+{
+    for (const auto& [key, surface] : m_surfaces) {
+        if (GtkWidget* widget = GtkViewBuilder::widgetForView(surface.toplevel, view))
+            return widget;
+    }
+    return nullptr;
+}
+
+void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
+{
+    auto* widget = static_cast<GtkWidget*>(view.nativeWidgetHandle());
+    if (!widget || !GTK_IS_WIDGET(widget))
+        widget = widgetForView(view);
+    if (!widget)
+        return;
+    gtk_widget_set_can_focus(widget, TRUE);
+    grabFocusIfShown(widget);
+    // A menu whose entry asked for this is still closing.
+    std::vector<GtkWidget*> popovers;
+    if (m_menuPopover)
+        popovers.push_back(m_menuPopover);
+    for (const auto& [controller, presented] : m_presented) {
+        if (GTK_IS_POPOVER(presented))
+            popovers.push_back(presented);
+    }
+    for (GtkWidget* popover : popovers) {
+        if (gtk_widget_get_mapped(popover))
+            focusAfterPopoverCloses(popover, widget);
     }
 }
 

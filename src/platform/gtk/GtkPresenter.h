@@ -54,6 +54,7 @@ public:
     void viewNeedsDisplay(View&) override;
     // Shows the text view's new accessory bar.
     void inputViewsDidChange(View&) override;
+    void viewDidRequestKeyboardFocus(View&) override;
 
     // What stands for each model object on screen; null when nothing does.
     GtkWidget* widgetForWindow(const Window&) const;
@@ -62,6 +63,8 @@ public:
     // The dialog, popover or window of a presented controller.
     GtkWidget* widgetForController(const ViewController&) const;
     GtkWidget* listBoxForTableView(const TableView&) const;
+    // The widget showing the view in one of the windows.
+    GtkWidget* widgetForView(const View&) const;
     GtkWidget* menuPopover() const { return m_menuPopover; }
     GtkWidget* hudWidget() const { return m_hud; }
 

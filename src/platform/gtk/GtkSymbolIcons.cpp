@@ -42,6 +42,7 @@ std::string GtkSymbolIcons::iconNameForSymbol(const std::string& symbolName)
         {"info.circle", "dialog-information-symbolic"},
         {"arrow.up.doc.on.clipboard", "edit-copy-symbolic"},
         {"text.badge.xmark", "edit-clear-all-symbolic"},
+        {"arrow.down.right.and.arrow.up.left", "view-restore-symbolic"},
     };
     auto it = kIcons.find(symbolName);
     return it == kIcons.end() ? std::string() : it->second;

@@ -37,6 +37,22 @@ constexpr const char* kRowKey = "folio-row";
 constexpr const char* kViewKey = "folio-view";
 constexpr const char* kLongPressKey = "folio-long-press";
 constexpr const char* kLongPressedKey = "folio-long-pressed";
+constexpr const char* kBandTopKey = "folio-band-top";
+constexpr const char* kBandHeightKey = "folio-band-height";
+
+// An overlay child that stands for a content band takes exactly the band,
+// whatever size the widget would like (a page would like all its text).
+gboolean placeBand(GtkOverlay* overlay, GtkWidget* child, GdkRectangle* allocation, gpointer)
+{
+    gpointer height = g_object_get_data(G_OBJECT(child), kBandHeightKey);
+    if (!height)
+        return FALSE;
+    allocation->x = 0;
+    allocation->y = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(child), kBandTopKey));
+    allocation->width = gtk_widget_get_allocated_width(GTK_WIDGET(overlay));
+    allocation->height = GPOINTER_TO_INT(height);
+    return TRUE;
+}
 
 // A view's long-press recognizer hears the pointer held down on its widget.
 void attachLongPress(GtkWidget* widget, View& view)
@@ -408,7 +424,18 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
     gtk_widget_set_size_request(content, -1, -1);
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
-    gtk_container_add(GTK_CONTAINER(overlay), content);
+    if (const std::optional<BarContainerView::Band>& band = container.contentBand()) {
+        // The band lies over an empty room, below whatever floats over it.
+        gtk_container_add(GTK_CONTAINER(overlay), gtk_box_new(GTK_ORIENTATION_VERTICAL, 0));
+        g_object_set_data(G_OBJECT(content), kBandTopKey, GINT_TO_POINTER(pixels(band->y)));
+        g_object_set_data(G_OBJECT(content), kBandHeightKey, GINT_TO_POINTER(std::max(1, pixels(band->height))));
+        g_signal_connect(overlay, "get-child-position", G_CALLBACK(placeBand), nullptr);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), content);
+    } else {
+        // A page that was a band before fills its room again.
+        g_object_set_data(G_OBJECT(content), kBandHeightKey, nullptr);
+        gtk_container_add(GTK_CONTAINER(overlay), content);
+    }
     for (const BarContainerView::Floating& floating : container.floatingViews()) {
         GtkWidget* built = build(*floating.view);
         if (!built)
@@ -418,6 +445,7 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
             case BarContainerView::Alignment::Start: return GTK_ALIGN_START;
             case BarContainerView::Alignment::Center: return GTK_ALIGN_CENTER;
             case BarContainerView::Alignment::End: return GTK_ALIGN_END;
+            case BarContainerView::Alignment::Fill: return GTK_ALIGN_FILL;
             }
             return GTK_ALIGN_START;
         };
@@ -426,14 +454,26 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
         gtk_widget_set_valign(built, align(placement.vertical));
         int horizontal = pixels(placement.inset.width);
         int vertical = pixels(placement.inset.height);
-        if (placement.horizontal == BarContainerView::Alignment::Start)
+        // A view stretched across keeps only its other size; the overlay gives it the room.
+        if (placement.horizontal == BarContainerView::Alignment::Fill) {
+            gtk_widget_set_size_request(built, -1, pixels(floating.view->frame().height()));
             gtk_widget_set_margin_start(built, horizontal);
-        else if (placement.horizontal == BarContainerView::Alignment::End)
             gtk_widget_set_margin_end(built, horizontal);
-        if (placement.vertical == BarContainerView::Alignment::Start)
+        } else if (placement.horizontal == BarContainerView::Alignment::Start) {
+            gtk_widget_set_margin_start(built, horizontal);
+        } else if (placement.horizontal == BarContainerView::Alignment::End) {
+            gtk_widget_set_margin_end(built, horizontal);
+        }
+        if (placement.vertical == BarContainerView::Alignment::Fill) {
+            gtk_widget_set_size_request(built, placement.horizontal == BarContainerView::Alignment::Fill ? -1
+                                               : pixels(floating.view->frame().width()), -1);
             gtk_widget_set_margin_top(built, vertical);
-        else if (placement.vertical == BarContainerView::Alignment::End)
             gtk_widget_set_margin_bottom(built, vertical);
+        } else if (placement.vertical == BarContainerView::Alignment::Start) {
+            gtk_widget_set_margin_top(built, vertical);
+        } else if (placement.vertical == BarContainerView::Alignment::End) {
+            gtk_widget_set_margin_bottom(built, vertical);
+        }
         gtk_overlay_add_overlay(GTK_OVERLAY(overlay), built);
     }
     gtk_box_pack_start(GTK_BOX(box), overlay, TRUE, TRUE, 0);

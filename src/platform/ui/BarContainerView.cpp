@@ -14,6 +14,7 @@ double placed(BarContainerView::Alignment alignment, double start, double room, 
     case BarContainerView::Alignment::Start: return start + inset;
     case BarContainerView::Alignment::Center: return start + (room - size) / 2;
     case BarContainerView::Alignment::End: return start + room - size - inset;
+    case BarContainerView::Alignment::Fill: return start + inset;
     }
     return start;
 }
@@ -89,6 +90,13 @@ void BarContainerView::removeFloatingView(const View& view)
     m_floating.erase(it);
 }
 
+void BarContainerView::setContentBand(std::optional<Band> band)
+{
+    m_contentBand = band;
+    setNeedsLayout();
+    layoutIfNeeded();
+}
+
 double BarContainerView::barsHeight(Edge edge) const
 {
     double height = 0;
@@ -117,7 +125,9 @@ void BarContainerView::layoutSubviews()
         y += bar->frame().height();
     }
     Rect content = contentFrame();
-    if (m_content)
+    if (m_content && m_contentBand)
+        m_content->setFrame(Rect{{content.minX(), content.minY() + m_contentBand->y}, {content.width(), m_contentBand->height}});
+    else if (m_content)
         m_content->setFrame(content);
     y = content.maxY();
     for (const std::shared_ptr<View>& bar : m_bottomBars) {
@@ -128,6 +138,10 @@ void BarContainerView::layoutSubviews()
     }
     for (const Floating& floating : m_floating) {
         Size size = floating.view->frame().size;
+        if (floating.placement.horizontal == Alignment::Fill)
+            size.width = std::max(0.0, content.width() - 2 * floating.placement.inset.width);
+        if (floating.placement.vertical == Alignment::Fill)
+            size.height = std::max(0.0, content.height() - 2 * floating.placement.inset.height);
         double x = placed(floating.placement.horizontal, content.minX(), content.width(), size.width, floating.placement.inset.width);
         double top = placed(floating.placement.vertical, content.minY(), content.height(), size.height, floating.placement.inset.height);
         floating.view->setFrame(Rect{{x, top}, size});

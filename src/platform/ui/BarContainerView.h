@@ -3,6 +3,7 @@
 #include "platform/ui/View.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace folio {
@@ -17,7 +18,9 @@ namespace folio {
 class BarContainerView : public View {
 public:
     enum class Edge { Top, Bottom };
-    enum class Alignment { Start, Center, End };
+    // Fill stretches a floating view across the content (a line drawn over
+    // it), keeping the insets from both edges.
+    enum class Alignment { Start, Center, End, Fill };
     // Where a floating view sits over the content: aligned on each axis,
     // kept `inset` points from the edge it is aligned to.
     struct Placement {
@@ -46,7 +49,17 @@ public:
     void addFloatingView(std::shared_ptr<View> view, Placement placement);
     void removeFloatingView(const View& view);
 
-    // The content's frame once the shown bars have their room.
+    // The content as a band of its own across the room the bars leave: `y`
+    // points from the top of that room, `height` points high; the rest of
+    // the room shows the container. None, the default, fills the room.
+    struct Band {
+        double y = 0;
+        double height = 0;
+    };
+    const std::optional<Band>& contentBand() const { return m_contentBand; }
+    void setContentBand(std::optional<Band> band);
+
+    // The room the shown bars leave, where the content and the floating views go.
     Rect contentFrame() const;
 
     // Lays the views out again and has the presenter show the bars as they
@@ -65,6 +78,7 @@ private:
     std::vector<std::shared_ptr<View>> m_topBars;
     std::vector<std::shared_ptr<View>> m_bottomBars;
     std::vector<Floating> m_floating;
+    std::optional<Band> m_contentBand;
 };
 
 } // namespace folio

@@ -55,6 +55,9 @@ public:
     virtual void viewNeedsDisplay(View&) {}
     // A text view's input accessory bar was replaced.
     virtual void inputViewsDidChange(View&) {}
+    // The view takes the keyboard (a page the user is to type into next):
+    // what shows it on screen gets its window's focus.
+    virtual void viewDidRequestKeyboardFocus(View&) {}
 };
 
 } // namespace folio

@@ -71,5 +71,28 @@ TEST(BarContainerViewTests, floatingViewsKeepTheirInsetFromTheEdgeTheyAreAligned
     EXPECT_TRUE(container->floatingViews().empty());
 }
 
+TEST(BarContainerViewTests, aContentBandLeavesTheRestOfTheRoomAndFilledViewsSpanTheContent)
+{
+    auto container = std::make_shared<BarContainerView>(Rect{{0, 0}, {400, 300}});
+    auto content = std::make_shared<View>();
+    container->setContentView(content);
+    auto ruler = bar(20);
+    container->setBars(BarContainerView::Edge::Top, {ruler});
+    container->setContentBand(BarContainerView::Band{140, 130});
+    EXPECT_EQ(content->frame(), (Rect{{0, 160}, {400, 130}})) << "the band is placed in the room below the bar";
+    ruler->setHidden(true);
+    container->reloadBars();
+    EXPECT_EQ(content->frame(), (Rect{{0, 140}, {400, 130}}));
+
+    auto line = std::make_shared<View>(Rect{{0, 0}, {10, 1}});
+    container->addFloatingView(line, {BarContainerView::Alignment::Fill, BarContainerView::Alignment::Start, {0, 136}});
+    EXPECT_EQ(line->frame(), (Rect{{0, 136}, {400, 1}}));
+    container->addFloatingView(line, {BarContainerView::Alignment::Fill, BarContainerView::Alignment::Start, {20, 136}});
+    EXPECT_EQ(line->frame(), (Rect{{20, 136}, {360, 1}})) << "kept its inset from both edges";
+
+    container->setContentBand(std::nullopt);
+    EXPECT_EQ(content->frame(), (Rect{{0, 0}, {400, 300}}));
+}
+
 } // namespace
 } // namespace folio
