@@ -163,10 +163,10 @@ void QVTextViewController::makePageViews()
         m_margins->slider().setHidden(!restore || !device.isPad() || EditorFlags::shared().isiPadPro);
         m_margins->topAlertBar()->setHidden(!restore);
     };
-    modes.setNavigationBarHidden = [this](bool hidden) {
-        if (NavigationController* navigation = navigationController())
-            navigation->setNavigationBarHidden(hidden);
-    };
+    // FIXME: the window keeps its bar in full screen and typewriter mode
+    // until this editor shows its exit button over the page: without the
+    // bar that button is the only way out.
+    modes.setNavigationBarHidden = [](bool) {};
     modes.showPageCounter = [this](bool shown) { m_pages->pageUpDownView()->setHidden(!shown); };
     modes.refreshPageCounter = [this] { m_pages->updatePageUpDownControl(); };
     modes.webViewFrame = [this] { return m_webView ? m_webView->frame() : Rect{}; };

@@ -67,11 +67,10 @@ RichTextViewingTools TextViewController::makeViewingTools()
         if (m_webView)
             m_webView->setFrame(frame);
     };
-    // FIXME: the window keeps its title bar in full screen and typewriter
-    // mode: the GTK presenter rebuilds the window's content when the
-    // navigation bar hides and loses the page's widget on the way (the page
-    // goes blank), so the bar is not hidden until the presenter keeps it.
-    auto setNavigationBarHidden = [](bool) {};
+    auto setNavigationBarHidden = [this](bool hidden) {
+        if (NavigationController* navigation = navigationController())
+            navigation->setNavigationBarHidden(hidden);
+    };
     // The desktop window is a tablet whose ruler stays when a mode ends.
     auto showPageAgain = [this] {
         m_margins->slider().setHidden(false);

@@ -10,6 +10,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/TableView.h"
@@ -105,7 +106,9 @@ protected:
         EditorMakers::unregisterAll();
     }
 
-    void open(const std::string& rtf)
+    enum class Root { Editor, NavigationController };
+
+    void open(const std::string& rtf, Root root = Root::Editor)
     {
         std::string path = folder.path("Viewing.rtf");
         writeFile(path, rtf);
@@ -115,7 +118,10 @@ protected:
         editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
         ASSERT_NE(editor, nullptr);
         window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->currentTextViewController());
+        if (root == Root::NavigationController)
+            window->setRootViewController(NavigationController::withRootViewController(document->currentTextViewController()));
+        else
+            window->setRootViewController(document->currentTextViewController());
         window->makeKeyAndVisible();
         GtkPresenter::processPendingEvents();
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
@@ -290,8 +296,11 @@ TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheB
     modes.fullScreenDocumentMode();
     ASSERT_TRUE(modes.isFullScreenDocumentMode());
     GtkWidget* exit = nullptr;
-    ASSERT_TRUE(settle([&] { return (exit = presenter->widgetForView(*modes.exitFullScreenMode())) && gtk_widget_get_mapped(exit); }));
-    EXPECT_LT(roomTopIn(toplevel, pageWidget()), roomTop) << "the bars above the page went";
+    ASSERT_TRUE(settle([&] {
+        exit = presenter->widgetForView(*modes.exitFullScreenMode());
+        return exit && gtk_widget_get_mapped(exit) && gtk_widget_get_allocated_width(exit) > 1 && pageWidget() &&
+               roomTopIn(toplevel, pageWidget()) < roomTop;
+    })) << "no exit button, or the bars above the page stay";
     EXPECT_EQ(run("document.getElementById('content').contentEditable"), "false");
 
     // The button stands over the page's top right corner, drawn.
@@ -322,6 +331,49 @@ TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheB
     EXPECT_EQ(run("document.getElementById('content').contentEditable"), "true");
     ASSERT_TRUE(test::typeText("q"));
     EXPECT_TRUE(settle([&] { return pageText().find("q") != std::string::npos; })) << "the page has the keyboard again";
+}
+
+// The application shows its editors in a navigation controller, whose bar is
+// the window's title bar: full screen and typewriter mode hide it, and the
+// page stays.
+TEST_F(RichTextViewingWindowTest, theModesHideTheWindowsBarAndThePageStaysDrawn)
+{
+    open("{\\rtf1\\ansi\\fs48 Big dark words stand here.\\par}", Root::NavigationController);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* header = presenter->headerBarForWindow(*window);
+    ASSERT_TRUE(gtk_widget_get_visible(header));
+    auto inkedPage = [&](const char* name) {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
+        if (!shot || !pageWidget())
+            return false;
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(pageWidget(), toplevel, 0, 0, &x, &y);
+        int dark = 0;
+        for (int dy = 0; dy < 60; ++dy) {
+            for (int dx = 0; dx < 300; ++dx)
+                dark += test::pixelAt(shot, x + dx, y + dy) < 0x404040u;
+        }
+        g_object_unref(shot);
+        return dark > 50;
+    };
+
+    editor->viewing().modes->fullScreenDocumentMode();
+    ASSERT_TRUE(settle([&] { return !gtk_widget_get_visible(header); })) << "the window's bar stays";
+    EXPECT_TRUE(settle([&] { return inkedPage("rich-text-full-screen-without-bar"); })) << "the page went blank";
+    editor->viewing().modes->closeFullScreenDocumentMode();
+    ASSERT_TRUE(settle([&] { return gtk_widget_get_visible(header); }));
+
+    editor->viewing().typewriter->typewriterMode();
+    ASSERT_TRUE(settle([&] { return !gtk_widget_get_visible(header); }));
+    EXPECT_TRUE(settle([&] { return inkedPage("rich-text-typewriter-without-bar"); })) << "the band went blank";
+    ASSERT_TRUE(test::typeText("x"));
+    EXPECT_TRUE(settle([&] { return pageText().find("x") != std::string::npos; })) << pageText();
+    editor->viewing().typewriter->exitTypeWriterMode();
+    ASSERT_TRUE(settle([&] { return gtk_widget_get_visible(header); }));
+    EXPECT_TRUE(settle([&] { return inkedPage("rich-text-after-modes"); }));
 }
 
 } // namespace

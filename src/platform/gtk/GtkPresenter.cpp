@@ -313,6 +313,10 @@ void GtkPresenter::rebuildHeader(Surface& surface)
     auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
     const NavigationController::BarColors colors = navigation ? navigation->navigationBarColors()
                                                               : NavigationController::BarColors{};
+    if (navigation && navigation->isNavigationBarHidden()) {
+        gtk_widget_hide(surface.header);
+        return;
+    }
     GtkControlBridges::applyBackgroundColor(surface.header, colors.background);
     GtkControlBridges::applyForegroundColor(surface.header, colors.foreground);
     ViewController* shown = navigation ? navigation->topViewController().get() : surface.controller;
