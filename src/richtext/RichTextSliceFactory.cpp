@@ -10,6 +10,7 @@
 #include "platform/graphics/Font.h"
 #include "richtext/HeaderFooterSetting.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/StyleMenuCommander.h"
@@ -22,6 +23,7 @@
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/InspectorSliceHelpers.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 
 #include <algorithm>
 #include <cstring>
@@ -129,7 +131,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::colourSlice(const Inspec
                                   ChoiceSlice::Choices{utf16(textColourNames()),
                                                        [this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Colour)); },
                                                        [this, part](std::size_t index) {
-                                                           HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Colour, textColourNames()[index]);
+                                                           changeHeaderFooter(part, HeaderFooterSetting::Colour, textColourNames()[index]);
                                                        }});
     }
     const std::vector<std::string>& names = spec.colour == Colour::Paper ? paperColourNames() : textColourNames();
@@ -255,31 +257,48 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const 
                                   ChoiceSlice::Choices{utf16(families),
                                                        [this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Family)); },
                                                        [this, part, families](std::size_t index) {
-                                                           HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Family, families[index]);
+                                                           changeHeaderFooter(part, HeaderFooterSetting::Family, families[index]);
                                                        }});
     }
     if (is(kind, "DKHeaderFooterStyleInspectorSlice") || is(kind, "DKFooterStyleInspectorSlice")) {
         std::vector<ButtonRowSlice::Item> items{
-            {localized("Show"), [this, part] { HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Enabled, "YES"); }},
-            {localized("Hide"), [this, part] { HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Enabled, "NO"); }},
+            {localized("Show"), [this, part] { changeHeaderFooter(part, HeaderFooterSetting::Enabled, "YES"); }},
+            {localized("Hide"), [this, part] { changeHeaderFooter(part, HeaderFooterSetting::Enabled, "NO"); }},
         };
         for (const char* alignment : {"left", "center", "right"}) {
             std::string value = alignment;
             items.push_back({localized(value == "left" ? "Left" : value == "center" ? "Center" : "Right"), [this, part, value] {
-                                 HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Alignment, value);
+                                 changeHeaderFooter(part, HeaderFooterSetting::Alignment, value);
                              }});
         }
+        items.push_back({localized("Preview"), [this] {
+                             if (m_host.showHeaderFooterPreview)
+                                 m_host.showHeaderFooterPreview();
+                         }});
         return named<ButtonRowSlice>(kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
                                      std::move(items));
     }
     // The header's top margin or the footer's bottom margin, in centimetres.
     auto read = [this, part] { return static_cast<double>(floatValue(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Margin))); };
     auto stepBy = [this, part, read](double delta) {
-        HeaderFooterSetting(m_defaults, part).setField(HeaderFooterSetting::Margin, formatInCLocale("%.2f", std::clamp(read() + delta, 0.0, 5.0)));
+        changeHeaderFooter(part, HeaderFooterSetting::Margin, formatInCLocale("%.2f", std::clamp(read() + delta, 0.0, 5.0)));
     };
     return named<StepperSlice>(kind, localized(part == HeaderFooterSetting::Part::Header ? "Top Margin" : "Bottom Margin"),
                                StepperSlice::Value{[read] { return fixed(read()) + u" cm"; }, [stepBy] { stepBy(-0.1); },
                                                    [stepBy] { stepBy(0.1); }});
+}
+
+void RichTextSliceFactory::changeHeaderFooter(HeaderFooterSetting::Part part, HeaderFooterSetting::Field field,
+                                              std::string value)
+{
+    HeaderFooterSetting(m_defaults, part).setField(field, std::move(value));
+    // The page carries the setting in a hidden element, which saves,
+    // exports and the preview take from it: it holds the new one at once.
+    std::optional<std::string> setting = m_defaults.stringForKey(HeaderFooterSetting::key(part));
+    bool header = part == HeaderFooterSetting::Part::Header;
+    std::string element = header ? RichTextPageTemplate::headerElement(setting) : RichTextPageTemplate::footerElement(setting);
+    m_page.send(PageScript::fill("var e=document.getElementById({});if(e)e.outerHTML={};",
+                                 {header ? "pageHeader" : "pageFooter", element}));
 }
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/HeaderFooterSetting.h"
+
 #include "webeditor/InspectorSliceMaker.h"
 
 #include <functional>
@@ -29,6 +31,8 @@ public:
         std::function<void(long)> imageOptionSelected{};
         std::function<void()> showSpecialCharsMenu{};
         std::function<void()> showHeaderInspector{};
+        // How the document prints with its header and footer.
+        std::function<void()> showHeaderFooterPreview{};
     };
 
     RichTextSliceFactory(PageConnection& page, RichTextStyling& styling, StyleMenuCommander& styleMenu,
@@ -42,6 +46,7 @@ private:
     std::shared_ptr<DKInspectorSlice> marginSlice(const char* kind);
     std::shared_ptr<DKInspectorSlice> headerFooterSlice(const char* kind, InspectorPane pane);
     std::shared_ptr<DKInspectorSlice> insertSlice(const char* kind);
+    void changeHeaderFooter(HeaderFooterSetting::Part part, HeaderFooterSetting::Field field, std::string value);
     void dirty();
 
     PageConnection& m_page;

@@ -88,7 +88,8 @@ void RichTextTools::build()
                                    .documentIsDirty = dirty,
                                    .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
                                    .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
-                                   .showHeaderInspector = [this] { m_inspectors->showHeaderInspector({}); }});
+                                   .showHeaderInspector = [this] { m_inspectors->showHeaderInspector({}); },
+                                   .showHeaderFooterPreview = [this] { m_inspectors->showHeaderFooterPreview(); }});
     m_inspectors = std::make_shared<EditorInspectors>(
         m_page, popovers, *m_slices,
         EditorInspectors::Host{

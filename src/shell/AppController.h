@@ -94,6 +94,10 @@ public:
     void writePreviewsForDocument(DKDocument& document, std::function<void()> completion) override;
     void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion) override;
     std::shared_ptr<Menu> exportMenuActions() override;
+    // The open document as its PDF prints, with the header and footer as
+    // they are set now, in the PDF reader; the completion runs once the
+    // conversion has ended (the reader is up) or could not start.
+    void previewHeaderFooter(std::function<void()> completion) override;
     // The PDF in the in-app reader, over whatever is on top.
     Status presentPDFReader(const std::string& path);
     const std::shared_ptr<ReaderViewController>& readerViewController() const { return m_readerViewController; }
@@ -203,7 +207,7 @@ private:
     // Runs an exporter that finishes at once and answers its file.
     Result<std::string> exportToFile(std::string_view format, const std::string& path, const std::string& outputPath);
     Status startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
-                          const std::string& destination, PDFAction action);
+                          const std::string& destination, PDFAction action, std::function<void()> whenFinished = {});
     void PDFExportFinished(RunningPDFExport& running);
     Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
     void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);

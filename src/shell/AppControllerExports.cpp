@@ -305,14 +305,18 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
 }
 
 Status AppController::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
-                                     const std::string& destination, PDFAction action)
+                                     const std::string& destination, PDFAction action, std::function<void()> whenFinished)
 {
     PDFResultActions::Hooks hooks;
     hooks.cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); };
     hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
     hooks.hasOpenDocument = [this] { return hasOpenEditor(); };
     auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks), action, source.displayedName(),
-                                                      [this](RunningPDFExport& finished) { PDFExportFinished(finished); });
+                                                      [this, whenFinished](RunningPDFExport& finished) {
+                                                          PDFExportFinished(finished);
+                                                          if (whenFinished)
+                                                              whenFinished();
+                                                      });
     ExportRequest request;
     request.outputPath = destination;
     request.openEditor = openEditor;

@@ -61,6 +61,26 @@ void AppController::previewFinalFileItem(const std::string& path)
     postPreviewTask(&AppController::PDFFilePreviewPreparationTask, path);
 }
 
+void AppController::previewHeaderFooter(std::function<void()> completion)
+{
+    std::shared_ptr<TextDocument> document = currentDocument();
+    if (!document) {
+        completion();
+        return;
+    }
+    // What the editor holds, unsaved changes and the header and footer
+    // just set included, as the PDF prints it.
+    const std::string path = document->fileURL();
+    ExportSource source(path, openContentForFile(path), &defaults());
+    Status started = startPDFExport(source, ExportSource::OpenEditor::Use,
+                                    ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
+                                    ExportNaming::actionForPreview(path), completion);
+    if (!started) {
+        TELog(TELogLevelWarning, "No header and footer preview of " + path + ": " + started.error().message);
+        completion();
+    }
+}
+
 Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
 {
     ExportSource source(path, std::nullopt, &defaults());

@@ -105,7 +105,8 @@ protected:
     RichTextSliceFactory slices{page, styling, styleMenu, tools, defaults,
                                 RichTextSliceFactory::Host{.document = [this] { return &document; },
                                                            .documentIsDirty = [this] { ++dirty; },
-                                                           .imageOptionSelected = [this](long n) { log.push_back("image " + std::to_string(n)); }}};
+                                                           .imageOptionSelected = [this](long n) { log.push_back("image " + std::to_string(n)); },
+                                                           .showHeaderFooterPreview = [this] { log.push_back("preview"); }}};
     std::shared_ptr<EditorInspectors> inspectors =
         std::make_shared<EditorInspectors>(page, styling.popovers(), slices, host());
 };
@@ -281,6 +282,19 @@ TEST_F(InspectorsTest, slicesChangeTheDocumentAndTheStoredHeader)
     EXPECT_EQ(defaults.stringForKey("currentDocumentHeaderControl"),
               std::optional<std::string>("Helvetica::12::left::black::0.5::YES::Header Author: Mara Quillet [date] - Page "
                                          "[pagenumber] of [totalpages]"));
+    // The page's hidden element, which exports and the preview read, holds
+    // the new setting at once.
+    std::vector<std::string> elements = view.scriptsMatching("pageHeader");
+    ASSERT_FALSE(elements.empty());
+    std::string element = elements.back();
+    EXPECT_EQ(element.find("var e=document.getElementById('pageHeader');if(e)e.outerHTML="), 0u) << element;
+    EXPECT_NE(element.find("text-align:left"), std::string::npos) << element;
+    EXPECT_NE(element.find("data-enabled=\\'YES\\'"), std::string::npos) << element;
+
+    // The last button shows how the document prints with them.
+    EXPECT_EQ(style->buttons().back()->currentTitle(), u"Preview");
+    style->buttons().back()->tap();
+    EXPECT_EQ(log.back(), "preview");
 }
 
 } // namespace

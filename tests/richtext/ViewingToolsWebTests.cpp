@@ -3,10 +3,16 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/web/WebView.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKStackedSlicesPane.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "richtext/RichTextTools.h"
+#include "tools/inspectors/ControlSlices.h"
+#include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/RichTextViewModes.h"
 #include "richtext/RichTextWordCounter.h"
@@ -179,6 +185,28 @@ TEST_F(ViewingToolsWebTest, readingAloudSpeaksThePageAndTheEditMenuOffersOnlyIts
     EXPECT_EQ(editor->canPerformAction("copy:", nullptr), copyBefore);
     EXPECT_FALSE(editor->tools().isReadingAloud().value_or(true));
     EXPECT_FALSE(document->hasUnsavedChanges());
+}
+
+TEST_F(ViewingToolsWebTest, aHeaderSetInTheInspectorIsWhatTheEditorHandsOverForExportsAndThePreview)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.removeObjectForKey("currentDocumentHeaderControl");
+    EditorInspectors& inspectors = editor->tools().inspectors();
+    inspectors.showHeaderInspector({});
+    auto style = std::dynamic_pointer_cast<ButtonRowSlice>(
+        inspectors.inspector(EditorInspectors::Kind::HeaderFooter)->mainPane()->slices()[1]);
+    ASSERT_NE(style, nullptr);
+    style->buttons()[0]->tap(); // Show
+    Result<EditorContent> content = editor->content();
+    ASSERT_TRUE(content) << content.error().message;
+    ASSERT_TRUE(content->header.has_value());
+    style->buttons()[2]->tap(); // Left
+    content = editor->content();
+    ASSERT_TRUE(content && content->header.has_value());
+    EXPECT_NE(content->header->find("::left::"), std::string::npos) << *content->header;
+    EXPECT_NE(content->header->find("::YES::"), std::string::npos) << *content->header;
+    inspectors.showHeaderInspector({});
+    defaults.removeObjectForKey("currentDocumentHeaderControl");
 }
 
 } // namespace

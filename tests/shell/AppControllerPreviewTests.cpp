@@ -259,6 +259,30 @@ TEST_F(AppControllerPreviewTest, PDFPreviewConvertsIntoTheTemporaryFolderOnTheNe
     EXPECT_FALSE(ProgressHUD::isVisible());
 }
 
+TEST_F(AppControllerPreviewTest, theHeaderAndFooterPreviewConvertsWhatTheOpenEditorHolds)
+{
+    int completions = 0;
+    m_controller.previewHeaderFooter([&] { ++completions; });
+    EXPECT_EQ(completions, 1) << "without an open document there is nothing to wait for";
+    EXPECT_EQ(m_controller.PDFCreator(), nullptr);
+
+    FakeEditorController* editor = openEditor();
+    ASSERT_NE(editor, nullptr);
+    EditorContent content;
+    content.bodyHTML = "<p>Body text</p>";
+    content.header = "Helvetica::12::left::black::0.5::YES::Previewed header";
+    editor->setContent(content);
+    completions = 0;
+    m_controller.previewHeaderFooter([&] { ++completions; });
+    ASSERT_NE(m_controller.PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
+    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
+              (std::filesystem::path(AppFolders::temporaryFolder()) / "open.qvtext.pdf").string());
+    EXPECT_GE(editor->contentRequestCount(), 1) << "the editor's content, not the saved file";
+    EXPECT_EQ(completions, 0) << "the overlay stays while the preview is being made";
+    EXPECT_EQ(m_controller.runningPDFExportCount(), 1u);
+}
+
 TEST_F(AppControllerPreviewTest, PostedPreviewsOfAGoneControllerDoNothing)
 {
     std::string path = write("Notes.md", "# Title");
