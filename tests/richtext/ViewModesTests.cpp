@@ -52,7 +52,8 @@ protected:
             .updateWordCounter = [this] { ++calls["updateWordCounter"]; },
             .hideWordCounter = [this] { ++calls["hideWordCounter"]; },
             .setTypewriterSounds = [this](bool on) { sounds = on; },
-            .bars = [this] { return std::vector<std::shared_ptr<View>>{bar}; }};
+            .bars = [this] { return std::vector<std::shared_ptr<View>>{bar}; },
+            .arrangeWindow = [this](bool fullScreen) { arranged.push_back(fullScreen); }};
     }
     std::size_t scriptsContaining(const std::string& part) const
     {
@@ -73,6 +74,8 @@ protected:
     bool pageLoaded = true, pad = false, editing = false, softKeyboard = false, readOnly = false, typewriter = false;
     bool navigationHidden = false, rulerHidden = false, bannerHidden = false, spelling = false, sounds = false;
     Color bannerColor = Color::colorWithRed(1, 0, 0);
+    // Each time the window was arranged: for full screen or for the page.
+    std::vector<bool> arranged;
     RichTextViewModes modes{defaults, host()};
 };
 
@@ -194,6 +197,7 @@ TEST_F(ViewModesTest, fullScreenHidesTheBarsAndLeavingItPutsThemBack)
     EXPECT_EQ(webFrame, (Rect{{0, 30}, {1024, 700}}));
     EXPECT_EQ(scripts, (std::vector<std::string>{"document.getElementById('content').contentEditable=true"}));
     EXPECT_EQ(calls["setDefaultTextEditorSizeValues"], 1);
+    EXPECT_EQ(arranged, (std::vector<bool>{true, false}));
 
     // A read-only document stays read-only; typewriter mode is left its own way.
     readOnly = true;

@@ -132,8 +132,13 @@ protected:
             .clearFullScreenMode = [this] { fullScreen = false; },
             .updatePageUpDownControl = [this] { ++recounted; },
             .exitButton = [this] { return exit; },
-            .random = [this] { return nextRandom; }};
+            .random = [this] { return nextRandom; },
+            .arrangeWindow = [this](const TypewriterMode::Layout* layout) {
+                arranged.push_back(layout ? layout->webViewY : -1);
+            }};
     }
+    // The band's place each time the window was arranged; -1 when the mode ended.
+    std::vector<double> arranged;
 
     std::vector<std::string> scripts;
     bool landscape = true, navigationHidden = false, rulerHidden = false, bannerHidden = false, pagesHidden = false;
@@ -165,6 +170,7 @@ TEST_F(TypewriterTest, theModeShrinksThePageToTheBandAndLeavingItRestoresTheEdit
     landscape = false;
     typewriter.layoutTypeWriteModeAfterAppEnterForeground();
     EXPECT_EQ(webFrame.origin.y, 200);
+    EXPECT_EQ(arranged, (std::vector<double>{140, 200})) << "the window shows the band where it now is";
     EXPECT_EQ(typewriter.topDivider()->frame().origin.y, 196);
 
     typewriter.exitTypeWriterMode();
@@ -178,6 +184,7 @@ TEST_F(TypewriterTest, theModeShrinksThePageToTheBandAndLeavingItRestoresTheEdit
     EXPECT_EQ(cleared, 1);
     EXPECT_EQ(resized, 1);
     EXPECT_EQ(recounted, 1);
+    EXPECT_EQ(arranged.back(), -1) << "the window gives the page its room back last";
 }
 
 TEST_F(TypewriterTest, keySoundsPlayOnlyWhenOnAndAMissingFileStaysSilent)
