@@ -402,6 +402,7 @@
                 // The outline shows its text zoom itself (folioQVViewZoom),
                 // so that no zoom is written into the saved body style.
                 contentId: 'mytextarea', events: false, textSizeAdjust: false,
+                selectionKeeper: global.folioKeepTinyMCESelectionAcrossPrimaryLoss(tiny),
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             tiny.setContent(text || '');
@@ -469,9 +470,21 @@
         });
     }
 
+    // Set by the editor when the writing assistant opens: its answer goes
+    // where the selection was only when the outline was being edited.
+    global.wasWebEditorFocusedBeforePrompt = false;
+    global.textSelectionBookmark = null;
+
     global.leftSortable = {
         options: { treeSelector: TREE },
-        addNewBranchWithContent: function (text) { return addBranch(currentBranch() || branches().pop(), text); },
+        // The content is text; with the format 'html', the text of that
+        // markup (parsed inertly: nothing in it loads or runs).
+        addNewBranchWithContent: function (content, format) {
+            var text = format === 'html'
+                ? new global.DOMParser().parseFromString(String(content), 'text/html').body.textContent
+                : content;
+            return addBranch(currentBranch() || branches().pop(), text);
+        },
         addBranch: function () { return addBranch(currentBranch() || branches().pop(), ''); },
         indentBranch: function () { var b = currentBranch(); return !!b && indentBranch(b); },
         outdentBranch: function () { var b = currentBranch(); return !!b && outdentBranch(b); },

@@ -134,7 +134,10 @@ void QVTextTools::build()
                               .internetConnected = [this] {
                                   return !m_host.questions.contains("internetConnected") || ask("internetConnected");
                               },
-                              .showNoConnectionAvailableAlert = [this] { run("showNoConnectionAvailableAlert"); }},
+                              .showNoConnectionAvailableAlert = [this] { run("showNoConnectionAvailableAlert"); },
+                              .willOpen = m_dialect.assistantWillOpen,
+                              .insertAnswer = m_dialect.insertAssistantAnswer,
+                              .insertWaitingText = m_dialect.insertWaitingAssistantText},
         static_cast<WritingAssistant::SourceFileType>(m_dialect.assistantSourceType));
 
     m_insertions = std::make_unique<QVTextInsertions>(
@@ -221,6 +224,7 @@ void QVTextTools::build()
         .showToolsMenu = [this](BarButtonItem&) { showToolsMenu(m_barItems->toolsBarButtonItem()); },
         .groupPrefix = m_dialect.groupPrefix,
         .layout = m_dialect.layout ? m_dialect.layout : QVTextBarLayout::layoutFor,
+        .compactCloseSymbolPointSizeOnPhone = m_dialect.compactCloseSymbolPointSizeOnPhone,
     });
     m_barItems->setWisperantBarButtonItem(m_assistant->wisperantBarButtonItem());
 
@@ -264,7 +268,9 @@ void QVTextTools::build()
                                  .speak = {},
                                  .selectToEndOfDoc = [this] { run("selectToEndOfDoc"); },
                                  .insertTextInDocument =
-                                     [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); }});
+                                     [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); },
+                                 .speechTextOfSelection = m_dialect.speechTextOfSelection,
+                                 .speechTextFromCursor = m_dialect.speechTextFromCursor});
     registerOwnCommands();
 }
 
