@@ -276,9 +276,11 @@
         ['mousedown', 'pointerdown', 'touchstart', 'input', 'paste', 'cut', 'drop'].forEach(function (name) {
             watched.addEventListener(name, function () { input = true; collapsedAt = null; }, true);
         });
+        // Commands that choose the selection themselves leave the kept one be.
         var execCommand = watched.execCommand;
-        watched.execCommand = function () {
-            restore();
+        watched.execCommand = function (command) {
+            if (!/^(selectAll|unselect)$/i.test(String(command)))
+                restore();
             return execCommand.apply(watched, arguments);
         };
         watched.__folioSelectionKeeper = { remember: remember, restore: restore };

@@ -5,7 +5,10 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVTextStyling.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
@@ -313,6 +316,50 @@ TEST_F(QVOutlineWindowTest, theBarsUndoAndRedoFollowThePageAndWorkWithTheKeysAnd
     EXPECT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"))
         << "the redo item's click did not bring the branch back";
     EXPECT_TRUE(sensitiveSoon(redo, *editor->redoBarButtonItem(), false)) << "nothing more to redo";
+}
+
+// Selecting text in another program takes the desktop's primary selection,
+// and WebKit collapses the page's selection by itself: the words the user
+// selected in a branch are still the ones the next command formats.
+TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySelection)
+{
+    std::string path = folder.path("Primary.qvoutline");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                                     "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                     test::branch(1, 0, 1, "Plain words here") + "</ul>")
+                                                     ->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('1').firstChild;"
+                  "var r=document.createRange();r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);"
+                  "return e.selection.getContent({format:'text'});})()"),
+              "words");
+    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection([&] { return run("getSelection().isCollapsed") == "1"; },
+                                                             "words", kEngineWaitSeconds))
+        << "the page kept its selection: nothing to show";
+
+    editor->styling().characters().boldExecCommand();
+    EXPECT_EQ(run("getSelection().toString()"), "words") << "the selection is back where the user left it";
+    EXPECT_EQ(run("document.getElementById('1').innerHTML"), "Plain <strong>words</strong> here");
+
+    // A click after the selection was lost places the caret: the lost
+    // selection is not formatted again.
+    ASSERT_EQ(run("(function(){var e=tinymce.activeEditor;var t=e.dom.get('1').firstChild;"
+                  "var r=document.createRange();r.setStart(t,0);r.setEnd(t,5);e.selection.setRng(r);"
+                  "return e.selection.getContent({format:'text'});})()"),
+              "Plain");
+    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection([&] { return run("getSelection().isCollapsed") == "1"; },
+                                                             "Plain", kEngineWaitSeconds));
+    run("document.getElementById('1').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    editor->styling().characters().italicExecCommand();
+    EXPECT_EQ(run("document.getElementById('1').innerHTML").find("<em>Plain"), std::string::npos);
+
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(save());
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_NE(toUtf8(*stored).find("Plain <strong>words</strong> here"), std::string::npos) << toUtf8(*stored);
 }
 
 } // namespace
