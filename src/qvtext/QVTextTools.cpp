@@ -171,6 +171,7 @@ void QVTextTools::build()
             .selectionSortList = [this] { m_styling.characters().selectionSortList(m_styling.isRTLLanguage()); },
             .selectionToCase =
                 [this](const std::string& mode) { m_styling.characters().selectionToCase(mode, m_styling.isRTLLanguage()); },
+            .savesCaretBeforeSpelling = m_dialect.savesCaretBeforePanels,
         });
 
     m_slices = std::make_unique<QVTextSliceFactory>(
@@ -257,6 +258,7 @@ void QVTextTools::build()
                     if (std::optional<std::string> footer = m_host.pageFooterHTML ? m_host.pageFooterHTML() : std::nullopt)
                         m_page.send(headerFooterScript("pageFooter", *footer));
                 },
+            .savesCaretBeforePanels = m_dialect.savesCaretBeforePanels,
         });
 
     m_writingTools = std::make_unique<QVTextWritingTools>(
@@ -270,7 +272,8 @@ void QVTextTools::build()
                                  .insertTextInDocument =
                                      [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); },
                                  .speechTextOfSelection = m_dialect.speechTextOfSelection,
-                                 .speechTextFromCursor = m_dialect.speechTextFromCursor});
+                                 .speechTextFromCursor = m_dialect.speechTextFromCursor,
+                                 .savesCaretBeforeScanner = m_dialect.savesCaretBeforePanels});
     registerOwnCommands();
 }
 

@@ -48,6 +48,9 @@ struct QVTextToolsDialect {
     int assistantSourceType = 1;  // WritingAssistant::SourceFileType
     // The compact close item's symbol size away from a tablet.
     double compactCloseSymbolPointSizeOnPhone = 16;
+    // Panels, the scanner and the spelling check keep the caret in the page
+    // ("saveCaretSelection ();") before they open.
+    bool savesCaretBeforePanels = true;
     // Runs once the selection is kept as a bookmark, before the assistant opens.
     std::function<void()> assistantWillOpen{};
     // Puts the assistant's plain answer into the page (the insertion's number

@@ -89,7 +89,8 @@ void QVTextWritingTools::showNameGenerator()
 
 void QVTextWritingTools::insertTextFromLiveTextScanner()
 {
-    m_page.send("saveCaretSelection ();");
+    if (m_host.savesCaretBeforeScanner)
+        m_page.send("saveCaretSelection ();");
     if (m_host.endEditing)
         m_host.endEditing();
     m_buffer.clear();

@@ -39,6 +39,8 @@ public:
         // for cleanedTextForSpeech.
         std::function<std::u16string(std::u16string_view)> speechTextOfSelection{};
         std::function<std::u16string(std::u16string_view)> speechTextFromCursor{};
+        // The scanner keeps the caret in the page before it opens.
+        bool savesCaretBeforeScanner = true;
     };
 
     QVTextWritingTools(PageConnection& page, Pasteboard& pasteboard, Host host);

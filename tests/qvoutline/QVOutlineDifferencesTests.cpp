@@ -20,6 +20,10 @@
 #include "qvtext/QVTextWritingTools.h"
 #include "tools/assistant/WritingAssistant.h"
 #include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorInspectors.h"
+#include "webeditor/EditorPopovers.h"
+#include "webeditor/EditorToolCommands.h"
+#include "platform/ui/ProgressHUD.h"
 #include "webeditor/PageConnection.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextStyling.h"
@@ -664,6 +668,26 @@ TEST_F(QVOutlineDifferencesTest, theHiddenButtonsMenuOpensOnTouchDownOnly)
     controller.dummyInvisibleButton()->addAction(ControlEvent::TouchUpInside, [&](Control&) { events.push_back("up"); });
     controller.showDummyInvisibleButtonMenu();
     EXPECT_EQ(events, std::vector<std::string>{"down"});
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesPanelsScannerAndSpellingLeaveTheCaretAlone)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        QVTextTools& tools = editor->controller->tools();
+        tools.commands().checkSpelling();
+        tools.inspectors().showNotEditingMessageFromBarButton({tools.barItems().toolsBarButtonItem(), {}});
+        tools.popovers().dismissAllPopover();
+        tools.inspectors().showTextToolsInspectorMenu({nullptr, Rect{{0, 0}, {10, 10}}});
+        tools.popovers().dismissAllPopover();
+        tools.writingTools().insertTextFromLiveTextScanner();
+        loop.advanceVirtualClock(1);
+    }
+    ProgressHUD::dismiss();
+    EXPECT_TRUE(outline.page->scriptsMatching("saveCaretSelection").empty());
+    EXPECT_EQ(text.page->scriptsMatching("saveCaretSelection").size(), 4u)
+        << "the QV text editor keeps its caret before each of them";
 }
 
 } // namespace
