@@ -251,7 +251,16 @@
                     && range.startOffset === collapsedAt.offset && isCollapseOfKept(range);
             return !input && isCollapseOfKept(range);
         }
-        function restore() {
+        // Only formatting finds the lost selection again: the user sees a
+        // caret, and what is typed, pasted or inserted goes there, never over
+        // words no longer shown as selected. Commands that choose the
+        // selection themselves, undo and TinyMCE's own steps before every
+        // command (focus, undo levels) leave the kept one be.
+        var LEAVES_SELECTION = new RegExp('^(insert|mceInsert|mceReplace|mceSetContent|delete|forwardDelete|paste|cut'
+            + '|selectAll|unselect|undo|redo|mceFocus|mceAddUndoLevel|mceBeginUndoLevel|mceEndUndoLevel|mceRepaint)', 'i');
+        function restore(command) {
+            if (command && LEAVES_SELECTION.test(String(command)))
+                return false;
             if (!isStillCollapsed(live()))
                 return false;
             setRange(kept);
@@ -276,11 +285,9 @@
         ['mousedown', 'pointerdown', 'touchstart', 'input', 'paste', 'cut', 'drop'].forEach(function (name) {
             watched.addEventListener(name, function () { input = true; collapsedAt = null; }, true);
         });
-        // Commands that choose the selection themselves leave the kept one be.
         var execCommand = watched.execCommand;
         watched.execCommand = function (command) {
-            if (!/^(selectAll|unselect)$/i.test(String(command)))
-                restore();
+            restore(String(command));
             return execCommand.apply(watched, arguments);
         };
         watched.__folioSelectionKeeper = { remember: remember, restore: restore };
@@ -295,12 +302,12 @@
         });
         tiny.on('AfterSetSelectionRange', function () { keeper.remember(); });
         // NOTE: a TinyMCE handler that answers false cancels the command.
-        tiny.on('BeforeExecCommand', function () { keeper.restore(); });
+        tiny.on('BeforeExecCommand', function (event) { keeper.restore(event.command || ''); });
         return keeper;
     }
 
-    // For the editor's own commands, which the engine runs outside the page's
-    // scripts: the selection they act on, found again if it was lost.
+    // For the editor's own formatting commands, which the engine runs outside
+    // the page's scripts: the selection they act on, found again if it was lost.
     function folioRestoreLostSelection() {
         return editor.selectionKeeper ? editor.selectionKeeper.restore() : false;
     }
@@ -448,7 +455,6 @@
     // Inserts through the editing command, so that the page's undo takes the
     // insertion back in one step.
     function pasteHtmlAtCaret(html, selectPastedContent) {
-        folioRestoreLostSelection();
         restoreIfOutside();
         var holder = doc().createElement('div');
         holder.innerHTML = html;

@@ -9,6 +9,8 @@
 #include "platform/ui/BarButtonItem.h"
 #include "qvoutline/QVOutlinePictures.h"
 #include "qvtext/QVTextAssistant.h"
+#include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextZoom.h"
 #include "platform/foundation/Data.h"
@@ -389,6 +391,48 @@ TEST_F(QVOutlineEditorWebTest, theAssistantOpenedFromTheBarAnswersIntoTheTreeOfT
         << "a new branch comes after the branch of the caret: " << storedPage(path);
     document->closeWithCompletionHandler({});
     WritingAssistant::setShared(nullptr);
+}
+
+// WebKit collapses the page's selection to its end, with no input, when
+// another program takes the desktop's primary selection: TinyMCE's
+// formatting finds the lost selection again, while what is inserted or
+// comes after a click goes where the caret shows.
+TEST_F(QVOutlineEditorWebTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyByFormatting)
+{
+    const std::string path = folder.path("Lost.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Plain words here") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    // Selection changes are told a moment later: each step lets them arrive.
+    auto selectThenLose = [&](const std::string& word) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('1').lastChild;"
+            "var at=t.data.indexOf('" + word + "');var r=document.createRange();r.setStart(t,at);"
+            "r.setEnd(t,at+" + std::to_string(word.size()) + ");e.selection.setRng(r);})()");
+        run("1");
+        run("getSelection().collapseToEnd()");
+        run("1");
+        return run("String(getSelection().isCollapsed)");
+    };
+    ASSERT_EQ(selectThenLose("here"), "true");
+    run("tinymce.activeEditor.execCommand('mceInsertContent', false, '!')");
+    EXPECT_EQ(run("document.getElementById('1').textContent"), "Plain words here!")
+        << "what is inserted goes where the caret shows, never over the lost words";
+
+    ASSERT_EQ(selectThenLose("Plain"), "true");
+    run("document.getElementById('1').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    run("tinymce.activeEditor.execCommand('Italic')");
+    EXPECT_EQ(run("String(getSelection().isCollapsed)"), "true")
+        << "a click placed the caret: the lost words are not selected again";
+
+    ASSERT_EQ(selectThenLose("words"), "true");
+    editor->styling().characters().boldExecCommand();
+    EXPECT_EQ(run("getSelection().toString()"), "words");
+    EXPECT_NE(run("document.getElementById('1').innerHTML").find("<strong>words</strong>"), std::string::npos)
+        << run("document.getElementById('1').innerHTML");
+    document->closeWithCompletionHandler({});
 }
 
 } // namespace

@@ -343,18 +343,6 @@ TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySele
     EXPECT_EQ(run("getSelection().toString()"), "words") << "the selection is back where the user left it";
     EXPECT_EQ(run("document.getElementById('1').innerHTML"), "Plain <strong>words</strong> here");
 
-    // A click after the selection was lost places the caret: the lost
-    // selection is not formatted again.
-    ASSERT_EQ(run("(function(){var e=tinymce.activeEditor;var t=e.dom.get('1').firstChild;"
-                  "var r=document.createRange();r.setStart(t,0);r.setEnd(t,5);e.selection.setRng(r);"
-                  "return e.selection.getContent({format:'text'});})()"),
-              "Plain");
-    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection([&] { return run("getSelection().isCollapsed") == "1"; },
-                                                             "Plain", kEngineWaitSeconds));
-    run("document.getElementById('1').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
-    editor->styling().characters().italicExecCommand();
-    EXPECT_EQ(run("document.getElementById('1').innerHTML").find("<em>Plain"), std::string::npos);
-
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
     ASSERT_TRUE(save());
     Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
