@@ -24,6 +24,7 @@
         selectedPictureId: 'marquent_555',
         releasedPictureId: 'marquent_444',
         savedRange: null,
+        selectionKeeper: null,
         scrollTimer: null
     };
 
@@ -134,8 +135,9 @@
     // Makes `documentToEdit` the document every helper works on. Options:
     // contentId (the editable element; the body when absent), events (install
     // the event senders; pages that send their own events say false),
-    // textSizeAdjust (false for a page that shows its text zoom itself), and
-    // the two picture ids that mark the selected picture and the others.
+    // textSizeAdjust (false for a page that shows its text zoom itself), the
+    // two picture ids that mark the selected picture and the others, and
+    // selectionKeeper (a page's own folioKeepSelectionAcrossPrimaryLoss).
     function folioAttachEditor(documentToEdit, options) {
         options = options || {};
         editor.doc = documentToEdit || global.document;
@@ -146,6 +148,10 @@
         if (options.releasedPictureId)
             editor.releasedPictureId = options.releasedPictureId;
         editor.savedRange = null;
+        // Pages on TinyMCE bring the keeper of their editor; others get one
+        // of the document.
+        editor.selectionKeeper = options.selectionKeeper
+            || folioKeepSelectionAcrossPrimaryLoss(editor.doc, { root: root });
         // A saved file may carry several pictures marked as selected.
         var marked = doc().querySelectorAll('[id="' + editor.selectedPictureId + '"]');
         for (var i = 0; i < marked.length; ++i)
@@ -181,6 +187,129 @@
         };
         Object.defineProperty(style, 'webkitTextSizeAdjust', property);
         Object.defineProperty(style, 'textSizeAdjust', property);
+    }
+
+    // --- the selection across the loss of the primary selection ---------------
+
+    // WebKitGTK collapses the page's selection to its end, with no input in
+    // the page, whenever another program (or another page) takes the
+    // desktop's primary selection. A command run after that would work on an
+    // empty caret: formatting it changes nothing in the content. The last
+    // selection that input or a command made in `documentToWatch` is kept,
+    // and restore() puts it back when the live selection is still only that
+    // collapse of it (answering whether it did); any input or selection
+    // change of the user's own replaces it. It is not put back at once: the
+    // page would take the primary selection again, from the program that
+    // just took it. Options: root() (the editable element), setRange(range)
+    // (how the editor selects; the document's selection by default).
+    // Commands run through the document's execCommand find their selection
+    // again by themselves.
+    function folioKeepSelectionAcrossPrimaryLoss(documentToWatch, options) {
+        var watched = documentToWatch;
+        if (watched.__folioSelectionKeeper)
+            return watched.__folioSelectionKeeper;
+        var editable = options && options.root ? options.root : function () { return watched.body; };
+        var setRange = options && options.setRange ? options.setRange : function (range) {
+            var live = watched.getSelection();
+            live.removeAllRanges();
+            live.addRange(range);
+        };
+        var kept = null;
+        var input = false;
+        var collapsedAt = null;
+
+        function live() {
+            var current = watched.getSelection();
+            return current && current.rangeCount ? current.getRangeAt(0) : null;
+        }
+        function remember() {
+            var range = live();
+            kept = range && !range.collapsed ? range.cloneRange() : null;
+            input = false;
+            collapsedAt = null;
+        }
+        function textBetween(startNode, startOffset, endNode, endOffset) {
+            var range = watched.createRange();
+            range.setStart(startNode, startOffset);
+            range.setEnd(endNode, endOffset);
+            return range.toString();
+        }
+        // A caret on one end of the kept range, with nothing but markup between.
+        function isCollapseOfKept(range) {
+            var top = editable();
+            if (!kept || !range || !range.collapsed || !top || !top.contains(kept.commonAncestorContainer))
+                return false;
+            var node = range.startContainer, offset = range.startOffset;
+            if (!kept.isPointInRange(node, offset))
+                return false;
+            return textBetween(node, offset, kept.endContainer, kept.endOffset) === ''
+                || textBetween(kept.startContainer, kept.startOffset, node, offset) === '';
+        }
+        function isStillCollapsed(range) {
+            if (collapsedAt)
+                return !!range && range.collapsed && range.startContainer === collapsedAt.node
+                    && range.startOffset === collapsedAt.offset && isCollapseOfKept(range);
+            return !input && isCollapseOfKept(range);
+        }
+        // Only formatting finds the lost selection again: the user sees a
+        // caret, and what is typed, pasted or inserted goes there, never over
+        // words no longer shown as selected. Commands that choose the
+        // selection themselves, undo and TinyMCE's own steps before every
+        // command (focus, undo levels) leave the kept one be.
+        var LEAVES_SELECTION = new RegExp('^(insert|mceInsert|mceReplace|mceSetContent|delete|forwardDelete|paste|cut'
+            + '|selectAll|unselect|undo|redo|mceFocus|mceAddUndoLevel|mceBeginUndoLevel|mceEndUndoLevel|mceRepaint)', 'i');
+        function restore(command) {
+            if (command && LEAVES_SELECTION.test(String(command)))
+                return false;
+            if (!isStillCollapsed(live()))
+                return false;
+            setRange(kept);
+            return true;
+        }
+
+        watched.addEventListener('selectionchange', function () {
+            var range = live();
+            if (!input && !collapsedAt && isCollapseOfKept(range)) {
+                collapsedAt = { node: range.startContainer, offset: range.startOffset };
+                return;
+            }
+            if (collapsedAt && isStillCollapsed(range))
+                return;
+            remember();
+        });
+        // A key may be a command's shortcut: it leaves a lost selection to be
+        // found again. A pointer placing the caret, or an edit, does not.
+        ['keydown', 'compositionstart'].forEach(function (name) {
+            watched.addEventListener(name, function () { input = true; }, true);
+        });
+        ['mousedown', 'pointerdown', 'touchstart', 'input', 'paste', 'cut', 'drop'].forEach(function (name) {
+            watched.addEventListener(name, function () { input = true; collapsedAt = null; }, true);
+        });
+        var execCommand = watched.execCommand;
+        watched.execCommand = function (command) {
+            restore(String(command));
+            return execCommand.apply(watched, arguments);
+        };
+        watched.__folioSelectionKeeper = { remember: remember, restore: restore };
+        return watched.__folioSelectionKeeper;
+    }
+
+    // The same for a TinyMCE editor: its own commands and selections.
+    function folioKeepTinyMCESelectionAcrossPrimaryLoss(tiny) {
+        var keeper = folioKeepSelectionAcrossPrimaryLoss(tiny.getDoc(), {
+            root: function () { return tiny.getBody(); },
+            setRange: function (range) { tiny.selection.setRng(range); }
+        });
+        tiny.on('AfterSetSelectionRange', function () { keeper.remember(); });
+        // NOTE: a TinyMCE handler that answers false cancels the command.
+        tiny.on('BeforeExecCommand', function (event) { keeper.restore(event.command || ''); });
+        return keeper;
+    }
+
+    // For the editor's own formatting commands, which the engine runs outside
+    // the page's scripts: the selection they act on, found again if it was lost.
+    function folioRestoreLostSelection() {
+        return editor.selectionKeeper ? editor.selectionKeeper.restore() : false;
     }
 
     function initXEditor() {
@@ -419,6 +548,7 @@
     }
 
     function styleBlocks(apply) {
+        folioRestoreLostSelection();
         var blocks = selectedBlocks();
         for (var i = 0; i < blocks.length; ++i)
             apply(blocks[i]);
@@ -950,6 +1080,9 @@
 
     var exported = {
         folioAttachEditor: folioAttachEditor,
+        folioKeepSelectionAcrossPrimaryLoss: folioKeepSelectionAcrossPrimaryLoss,
+        folioKeepTinyMCESelectionAcrossPrimaryLoss: folioKeepTinyMCESelectionAcrossPrimaryLoss,
+        folioRestoreLostSelection: folioRestoreLostSelection,
         initXEditor: initXEditor,
         addcss: addcss,
         saveCaretSelection: saveCaretSelection,

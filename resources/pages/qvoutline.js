@@ -131,6 +131,19 @@
         tiny.selection.collapse(false);
     }
 
+    // What was typed before a tree command is a step of its own, so that
+    // undo takes back the command alone.
+    function beginChange() {
+        var tiny = editor();
+        if (!tiny)
+            return;
+        if (tiny.undoManager.typing) {
+            tiny.undoManager.typing = false;
+            tiny.undoManager.add();
+        }
+        tiny.undoManager.beforeChange();
+    }
+
     // A tree command is one step of the undo history and one change.
     function changed() {
         normalize();
@@ -146,6 +159,7 @@
         var list = tree();
         if (!list)
             return null;
+        beginChange();
         var branch;
         if (after) {
             var below = subtree(after);
@@ -170,6 +184,7 @@
         var at = all.indexOf(branch);
         if (at <= 0 || level(all[at - 1]) < level(branch))
             return false;
+        beginChange();
         shift(branch, 1);
         changed();
         return true;
@@ -178,6 +193,7 @@
     function outdentBranch(branch) {
         if (level(branch) <= 1)
             return false;
+        beginChange();
         shift(branch, -1);
         changed();
         return true;
@@ -204,6 +220,7 @@
         var before = siblingBefore(branch);
         if (!before)
             return false;
+        beginChange();
         $(before).before(subtree(branch));
         changed();
         placeCaret(branch);
@@ -214,6 +231,7 @@
         var after = siblingAfter(branch);
         if (!after)
             return false;
+        beginChange();
         var theirs = subtree(after);
         $(theirs[theirs.length - 1]).after(subtree(branch));
         changed();
@@ -227,6 +245,7 @@
         var below = subtree(branch).slice(1);
         if (!below.length)
             return false;
+        beginChange();
         var folding = !branch.classList.contains('branch-collapsed');
         branch.classList.toggle('branch-collapsed', folding);
         below.forEach(function (each) { each.style.display = folding ? 'none' : ''; });
@@ -270,6 +289,7 @@
             placeholder: 'sortable-placeholder',
             axis: 'y',
             start: function (event, ui) {
+                beginChange();
                 riders = subtree(ui.item[0]).slice(1);
                 var bus = $(ui.item).children('.children-bus')[0];
                 riders.forEach(function (each) { bus.appendChild(each); });
@@ -317,6 +337,7 @@
         var before = all[all.indexOf(branch) - 1];
         if (!before)
             return false;
+        beginChange();
         $(branch).remove();
         changed();
         placeCaret(before);
@@ -402,6 +423,7 @@
                 // The outline shows its text zoom itself (folioQVViewZoom),
                 // so that no zoom is written into the saved body style.
                 contentId: 'mytextarea', events: false, textSizeAdjust: false,
+                selectionKeeper: global.folioKeepTinyMCESelectionAcrossPrimaryLoss(tiny),
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             tiny.setContent(text || '');
@@ -469,9 +491,21 @@
         });
     }
 
+    // Set by the editor when the writing assistant opens: its answer goes
+    // where the selection was only when the outline was being edited.
+    global.wasWebEditorFocusedBeforePrompt = false;
+    global.textSelectionBookmark = null;
+
     global.leftSortable = {
         options: { treeSelector: TREE },
-        addNewBranchWithContent: function (text) { return addBranch(currentBranch() || branches().pop(), text); },
+        // The content is text; with the format 'html', the text of that
+        // markup (parsed inertly: nothing in it loads or runs).
+        addNewBranchWithContent: function (content, format) {
+            var text = format === 'html'
+                ? new global.DOMParser().parseFromString(String(content), 'text/html').body.textContent
+                : content;
+            return addBranch(currentBranch() || branches().pop(), text);
+        },
         addBranch: function () { return addBranch(currentBranch() || branches().pop(), ''); },
         indentBranch: function () { var b = currentBranch(); return !!b && indentBranch(b); },
         outdentBranch: function () { var b = currentBranch(); return !!b && outdentBranch(b); },

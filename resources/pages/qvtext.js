@@ -35,77 +35,6 @@
         return Math.round(global.tinymce.DOM.getViewPort(editor.getWin()).y);
     }
 
-    // WebKitGTK collapses the page's selection to its end, with no input in
-    // the page, whenever another program (or another page) takes the
-    // desktop's primary selection. A command run after that would format an
-    // empty caret, which TinyMCE reports as formatted but never puts into the
-    // content. The last selection that input or TinyMCE made is kept, and a
-    // command that finds it collapsed that way works on it again; any input
-    // or selection change of the user's own replaces it.
-    function keepSelectionAcrossPrimaryLoss(editor) {
-        var doc = editor.getDoc();
-        var kept = null;
-        var input = false;
-        var collapsedAt = null;
-
-        function live() {
-            var selection = doc.getSelection();
-            return selection && selection.rangeCount ? selection.getRangeAt(0) : null;
-        }
-        function remember() {
-            var range = live();
-            kept = range && !range.collapsed ? range.cloneRange() : null;
-            input = false;
-            collapsedAt = null;
-        }
-        function textBetween(startNode, startOffset, endNode, endOffset) {
-            var range = doc.createRange();
-            range.setStart(startNode, startOffset);
-            range.setEnd(endNode, endOffset);
-            return range.toString();
-        }
-        // A caret on one end of the kept range, with nothing but markup between.
-        function isCollapseOfKept(range) {
-            if (!kept || !range || !range.collapsed || !editor.getBody().contains(kept.commonAncestorContainer))
-                return false;
-            var node = range.startContainer, offset = range.startOffset;
-            if (!kept.isPointInRange(node, offset))
-                return false;
-            return textBetween(node, offset, kept.endContainer, kept.endOffset) === ''
-                || textBetween(kept.startContainer, kept.startOffset, node, offset) === '';
-        }
-        function isStillCollapsed(range) {
-            if (collapsedAt)
-                return !!range && range.collapsed && range.startContainer === collapsedAt.node
-                    && range.startOffset === collapsedAt.offset && isCollapseOfKept(range);
-            return !input && isCollapseOfKept(range);
-        }
-
-        doc.addEventListener('selectionchange', function () {
-            var range = live();
-            if (!input && !collapsedAt && isCollapseOfKept(range)) {
-                collapsedAt = { node: range.startContainer, offset: range.startOffset };
-                return;
-            }
-            if (collapsedAt && isStillCollapsed(range))
-                return;
-            remember();
-        });
-        // A key may be a command's shortcut: it leaves a lost selection to be
-        // found again. A pointer placing the caret, or an edit, does not.
-        ['keydown', 'compositionstart'].forEach(function (name) {
-            doc.addEventListener(name, function () { input = true; }, true);
-        });
-        ['mousedown', 'pointerdown', 'touchstart', 'input', 'paste', 'cut', 'drop'].forEach(function (name) {
-            doc.addEventListener(name, function () { input = true; collapsedAt = null; }, true);
-        });
-        editor.on('AfterSetSelectionRange', remember);
-        editor.on('BeforeExecCommand', function () {
-            if (isStillCollapsed(live()))
-                editor.selection.setRng(kept);
-        });
-    }
-
     // The selection library working on the editing frame's selection.
     function frameRangy(frame) {
         return {
@@ -174,11 +103,11 @@
         editor.on('init', function () {
             // The native side indents and measures the text column by this id.
             editor.getContainer().id = 'content';
-            keepSelectionAcrossPrimaryLoss(editor);
             // The helpers work on the editing body inside TinyMCE's iframe;
             // the events below are the page's own.
             global.folioAttachEditor(editor.getDoc(), {
                 contentId: '', events: false,
+                selectionKeeper: global.folioKeepTinyMCESelectionAcrossPrimaryLoss(editor),
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             send('DOMLoaded');

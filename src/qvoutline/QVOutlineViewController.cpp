@@ -11,6 +11,10 @@
 #include "qvoutline/QVOutlineDialect.h"
 #include "qvoutline/QVOutlineEditMenuRules.h"
 #include "qvoutline/QVOutlinePictures.h"
+#include "qvoutline/QVOutlineSpeechText.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "webeditor/EditorBarItems.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextPageTemplate.h"
 #include "qvtext/QVTextStyling.h"
@@ -35,9 +39,8 @@ void removeAll(std::string& text, const std::string& part)
 QVOutlineViewController::QVOutlineViewController(TextDocument& document, WebViewFactory factory,
                                                  LinkOpener openLink)
     : QVTextViewController(document, std::make_unique<QVOutlineDialect>(), std::move(factory), std::move(openLink))
-    , m_undoItems([this] { undoAction(); }, [this] { redoAction(); })
     , m_undoRefresh({[this] { return canUndo(); }, [this] { return canRedo(); },
-                     [this](bool undo, bool redo) { m_undoItems.setEnabled(undo, redo); }})
+                     [this](bool undo, bool redo) { setUndoItemsEnabled(undo, redo); }})
 {
     registerOutlineRoutes();
     // Every change the editor notices, also one while the document closes,
@@ -139,6 +142,12 @@ void QVOutlineViewController::addNewBranchWithContent(const std::string& text)
     documentIsDirty();
 }
 
+void QVOutlineViewController::addContentFromWisperant(const std::string& html)
+{
+    m_connection.send(PageScript::fill("leftSortable.addNewBranchWithContent({}, 'html');", {html}));
+    documentIsDirty();
+}
+
 void QVOutlineViewController::calculateSiblingDistances()
 {
     m_connection.send("$(leftSortable.options.treeSelector).calculateSiblingDistances();");
@@ -192,7 +201,7 @@ bool QVOutlineViewController::canPerformAction(const std::string& action, const 
 void QVOutlineViewController::documentDidClose()
 {
     m_undoRefresh.cancel();
-    m_undoItems.setEnabled(false, false);
+    setUndoItemsEnabled(false, false);
     QVTextViewController::documentDidClose();
 }
 
@@ -228,12 +237,65 @@ void QVOutlineViewController::registerOutlineRoutes()
     routes.add("command_draw", Gate::Always, [](const PageMessage&) {});
 }
 
+QVTextTools::Dialect QVOutlineViewController::toolsDialect() const
+{
+    auto* self = const_cast<QVOutlineViewController*>(this);
+    QVTextTools::Dialect dialect = outlineToolsDialect();
+    dialect.assistantWillOpen = [self] { self->rememberEditingBeforeAssistant(); };
+    dialect.insertAssistantAnswer = [self](const std::u16string& text, unsigned insertionType) {
+        self->AI_LeafcraftViewController_insertText(toUtf8(text), {}, insertionType);
+    };
+    dialect.insertWaitingAssistantText = [self](const std::u16string& text) { self->addContentFromWisperant(toUtf8(text)); };
+    return dialect;
+}
+
+void QVOutlineViewController::viewDidLoad()
+{
+    QVTextViewController::viewDidLoad();
+    if (!isForPreviewGeneration())
+        setUndoItemsEnabled(false, false);
+}
+
+const std::shared_ptr<BarButtonItem>& QVOutlineViewController::undoBarButtonItem()
+{
+    return tools().barItems().undoBarButtonItem();
+}
+
+const std::shared_ptr<BarButtonItem>& QVOutlineViewController::redoBarButtonItem()
+{
+    return tools().barItems().redoBarButtonItem();
+}
+
+const std::shared_ptr<Button>& QVOutlineViewController::dummyInvisibleButton()
+{
+    if (!m_dummyInvisibleButton) {
+        m_dummyInvisibleButton = std::make_shared<Button>();
+        m_dummyInvisibleButton->setHidden(true);
+    }
+    return m_dummyInvisibleButton;
+}
+
+void QVOutlineViewController::showDummyInvisibleButtonMenu()
+{
+    dummyInvisibleButton()->sendActionsForControlEvent(ControlEvent::TouchDown);
+}
+
+void QVOutlineViewController::setUndoItemsEnabled(bool canUndo, bool canRedo)
+{
+    undoBarButtonItem()->setEnabled(canUndo);
+    redoBarButtonItem()->setEnabled(canRedo);
+}
+
 QVTextTools::Dialect QVOutlineViewController::outlineToolsDialect()
 {
     QVTextTools::Dialect dialect;
     dialect.groupPrefix = "QVOutline";
     // The assistant knows an outline as its fifth kind of source.
     dialect.assistantSourceType = 5;
+    // Its compact close symbol is as small as its other symbols on a phone.
+    dialect.compactCloseSymbolPointSizeOnPhone = EditorBarItems::kPhoneSymbolPointSize;
+    dialect.speechTextOfSelection = QVOutlineSpeechText::selectedText;
+    dialect.speechTextFromCursor = QVOutlineSpeechText::textFromCursor;
     dialect.layout = [](const BarLayout::Input& input) {
         if (input.systemMajorVersion >= 16) {
             const bool landscapeDevice = input.orientation == DeviceOrientation::LandscapeLeft

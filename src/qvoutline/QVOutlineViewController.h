@@ -1,10 +1,11 @@
 #pragma once
 
-#include "qvoutline/QVOutlineUndoItems.h"
 #include "qvoutline/QVOutlineUndoRefresh.h"
 #include "qvtext/QVTextViewController.h"
 
 namespace folio {
+
+class Button;
 
 // The editor of QV outline documents: the QV text editor on the outline
 // page, where the document is a tree of branches kept sortable by jQuery UI
@@ -38,19 +39,26 @@ public:
     void rememberEditingBeforeAssistant();
     void AI_LeafcraftViewController_insertText(const std::string& text, const std::string& htmlText,
                                                unsigned long insertionType);
-    // Text the assistant prepared while no editor was open becomes a new branch.
-    void addContentFromWisperant(const std::string& text) { addNewBranchWithContent(text); }
+    // What the assistant prepared while no editor was open (markup) becomes
+    // a new branch holding its text.
+    void addContentFromWisperant(const std::string& html);
 
     // The body's width for a view of `size`: a phone in landscape leaves room
     // beside the tree, everything else the same narrow margin as on opening.
     static double bodyWidthForSize(Size size, bool phoneInLandscape);
 
-    // FIXME: these give way to the QV editors' shared bar items once the
-    // outline shows a bar; the refresh takes whichever items it is given.
-    const std::shared_ptr<BarButtonItem>& undoBarButtonItem() { return m_undoItems.undoBarButtonItem(); }
-    const std::shared_ptr<BarButtonItem>& redoBarButtonItem() { return m_undoItems.redoBarButtonItem(); }
+    // The bar's undo and redo items. They start disabled, since until the
+    // page has told what it can undo there is nothing to offer, and follow
+    // the page's undo history a little after every change.
+    const std::shared_ptr<BarButtonItem>& undoBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& redoBarButtonItem();
     void updateUndoRedoButtons() { m_undoRefresh.updateUndoRedoButtons(); }
     void documentDidClose() override;
+
+    // A hidden button whose touch-down opens the outline's hidden menu; it
+    // is given no menu of its own, and nothing in the editor shows it yet.
+    const std::shared_ptr<Button>& dummyInvisibleButton();
+    void showDummyInvisibleButtonMenu();
 
     // The edit menu: the QV text editor's rules with the outline's own for
     // the assistant, highlighting, reading aloud and sketches.
@@ -69,7 +77,8 @@ public:
     static QVTextTools::Dialect outlineToolsDialect();
 
 protected:
-    QVTextTools::Dialect toolsDialect() const override { return outlineToolsDialect(); }
+    QVTextTools::Dialect toolsDialect() const override;
+    void viewDidLoad() override;
     // A content without the tree is not an outline: the page answered
     // before its tree was up, or something broke it.
     std::optional<Error> contentProblem(const EditorContent& content) const override;
@@ -84,9 +93,10 @@ protected:
 private:
     void registerOutlineRoutes();
     void sendBodyWidth();
+    void setUndoItemsEnabled(bool canUndo, bool canRedo);
 
-    QVOutlineUndoItems m_undoItems;
     QVOutlineUndoRefresh m_undoRefresh;
+    std::shared_ptr<Button> m_dummyInvisibleButton;
 };
 
 } // namespace folio

@@ -101,6 +101,8 @@ void QVTextAssistant::showWisperant()
     if (!presenter)
         return;
     m_page.send(kBookmarkScript);
+    if (m_host.willOpen)
+        m_host.willOpen();
     std::u16string selected = toUtf16(m_page.readString(kSelectedTextScript));
     WritingAssistant& assistant = m_assistant ? *m_assistant : WritingAssistant::shared();
     Status opened = assistant.open(*presenter, m_delegate, m_sourceType, selected);
@@ -119,6 +121,10 @@ void QVTextAssistant::showUnavailable(const Error& error)
 
 void QVTextAssistant::insertText(const std::u16string& text, WritingAssistantInsertion insertion)
 {
+    if (m_host.insertAnswer) {
+        m_host.insertAnswer(text, static_cast<unsigned>(insertion));
+        return;
+    }
     // After the selection keeps the old selection and puts the answer after it.
     if (insertion == WritingAssistantInsertion::AfterSelection)
         m_page.send("tinymce.activeEditor.selection.moveToBookmark(textSelectionBookmark);"
@@ -162,6 +168,10 @@ void QVTextAssistant::addContentFromWisperant()
         TELog(TELogLevelWarning, "The writing assistant's waiting text stays: " + removed.error().message);
     if (html.empty())
         return;
+    if (m_host.insertWaitingText) {
+        m_host.insertWaitingText(html);
+        return;
+    }
     m_page.send(PageScript::fill("tinymce.activeEditor.execCommand('mceInsertContent',false,{});", {std::u16string_view(html)}));
     if (m_host.documentIsDirty)
         m_host.documentIsDirty();

@@ -35,6 +35,11 @@ public:
         // Without a connection the application's own alert shows instead.
         std::function<bool()> internetConnected{};
         std::function<void()> showNoConnectionAvailableAlert{};
+        // An editor that places answers its own way (the outline): it is
+        // told when the assistant opens, and puts the answers in itself.
+        std::function<void()> willOpen{};
+        std::function<void(const std::u16string& text, unsigned insertionType)> insertAnswer{};
+        std::function<void(const std::u16string& text)> insertWaitingText{};
     };
 
     // `sourceType` tells the assistant which editor asks.

@@ -134,7 +134,10 @@ void QVTextTools::build()
                               .internetConnected = [this] {
                                   return !m_host.questions.contains("internetConnected") || ask("internetConnected");
                               },
-                              .showNoConnectionAvailableAlert = [this] { run("showNoConnectionAvailableAlert"); }},
+                              .showNoConnectionAvailableAlert = [this] { run("showNoConnectionAvailableAlert"); },
+                              .willOpen = m_dialect.assistantWillOpen,
+                              .insertAnswer = m_dialect.insertAssistantAnswer,
+                              .insertWaitingText = m_dialect.insertWaitingAssistantText},
         static_cast<WritingAssistant::SourceFileType>(m_dialect.assistantSourceType));
 
     m_insertions = std::make_unique<QVTextInsertions>(
@@ -168,6 +171,7 @@ void QVTextTools::build()
             .selectionSortList = [this] { m_styling.characters().selectionSortList(m_styling.isRTLLanguage()); },
             .selectionToCase =
                 [this](const std::string& mode) { m_styling.characters().selectionToCase(mode, m_styling.isRTLLanguage()); },
+            .savesCaretBeforeSpelling = m_dialect.savesCaretBeforePanels,
         });
 
     m_slices = std::make_unique<QVTextSliceFactory>(
@@ -221,6 +225,7 @@ void QVTextTools::build()
         .showToolsMenu = [this](BarButtonItem&) { showToolsMenu(m_barItems->toolsBarButtonItem()); },
         .groupPrefix = m_dialect.groupPrefix,
         .layout = m_dialect.layout ? m_dialect.layout : QVTextBarLayout::layoutFor,
+        .compactCloseSymbolPointSizeOnPhone = m_dialect.compactCloseSymbolPointSizeOnPhone,
     });
     m_barItems->setWisperantBarButtonItem(m_assistant->wisperantBarButtonItem());
 
@@ -253,6 +258,7 @@ void QVTextTools::build()
                     if (std::optional<std::string> footer = m_host.pageFooterHTML ? m_host.pageFooterHTML() : std::nullopt)
                         m_page.send(headerFooterScript("pageFooter", *footer));
                 },
+            .savesCaretBeforePanels = m_dialect.savesCaretBeforePanels,
         });
 
     m_writingTools = std::make_unique<QVTextWritingTools>(
@@ -264,7 +270,10 @@ void QVTextTools::build()
                                  .speak = {},
                                  .selectToEndOfDoc = [this] { run("selectToEndOfDoc"); },
                                  .insertTextInDocument =
-                                     [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); }});
+                                     [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); },
+                                 .speechTextOfSelection = m_dialect.speechTextOfSelection,
+                                 .speechTextFromCursor = m_dialect.speechTextFromCursor,
+                                 .savesCaretBeforeScanner = m_dialect.savesCaretBeforePanels});
     registerOwnCommands();
 }
 

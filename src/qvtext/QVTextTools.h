@@ -38,12 +38,29 @@ class WebView;
 
 // What an editor on the QV page may do differently (the outline):
 // its groups' customisation names, its bar placement, which insert rows
-// it offers and the source type it tells the assistant.
+// it offers, the source type it tells the assistant, where the assistant's
+// answers go and how text is cleaned before it is read aloud. An empty hook
+// keeps the QV text editor's own way.
 struct QVTextToolsDialect {
     std::string groupPrefix = "QVText";
     std::function<BarLayout::Result(const BarLayout::Input&)> layout{};
     std::function<bool(const char* command)> offersInsertCommand{};
     int assistantSourceType = 1;  // WritingAssistant::SourceFileType
+    // The compact close item's symbol size away from a tablet.
+    double compactCloseSymbolPointSizeOnPhone = 16;
+    // Panels, the scanner and the spelling check keep the caret in the page
+    // ("saveCaretSelection ();") before they open.
+    bool savesCaretBeforePanels = true;
+    // Runs once the selection is kept as a bookmark, before the assistant opens.
+    std::function<void()> assistantWillOpen{};
+    // Puts the assistant's plain answer into the page (the insertion's number
+    // as the assistant sent it) and marks the change.
+    std::function<void(const std::u16string& text, unsigned insertionType)> insertAssistantAnswer{};
+    // Puts text the assistant left while no editor was open into the page.
+    std::function<void(const std::u16string& text)> insertWaitingAssistantText{};
+    // The text to read aloud: a selection, or from the caret to the end.
+    std::function<std::u16string(std::u16string_view)> speechTextOfSelection{};
+    std::function<std::u16string(std::u16string_view)> speechTextFromCursor{};
 };
 
 // The QV text editor's tools as one part it owns: its navigation-bar items,

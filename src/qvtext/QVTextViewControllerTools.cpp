@@ -82,8 +82,10 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     host.commands["gotoPageinDoc"] = [this] { m_pages->gotoPageinDoc(); };
     host.questions["isTypewriterMode"] = [this] { return m_viewModes->isTypewriterMode(); };
     host.questions["wordCounterVisible"] = [this] { return m_viewModes->wordCounterVisible(); };
+    QVTextTools::Dialect dialect = toolsDialect();
+    dialect.savesCaretBeforePanels = editorTraits().savesCaretBeforePanels;
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
-                             std::move(host), toolsDialect());
+                             std::move(host), std::move(dialect));
 }
 
 void QVTextViewController::showKeyBars()

@@ -89,7 +89,8 @@ void QVTextWritingTools::showNameGenerator()
 
 void QVTextWritingTools::insertTextFromLiveTextScanner()
 {
-    m_page.send("saveCaretSelection ();");
+    if (m_host.savesCaretBeforeScanner)
+        m_page.send("saveCaretSelection ();");
     if (m_host.endEditing)
         m_host.endEditing();
     m_buffer.clear();
@@ -174,7 +175,7 @@ void QVTextWritingTools::speakSelectedText()
         readAloudFromCursorToEnd();
         return;
     }
-    readAloudText(cleanedTextForSpeech(selected));
+    readAloudText(m_host.speechTextOfSelection ? m_host.speechTextOfSelection(selected) : cleanedTextForSpeech(selected));
 }
 
 void QVTextWritingTools::readAloudFromCursorToEnd()
@@ -191,7 +192,7 @@ void QVTextWritingTools::readAloudFromCursorToEnd()
     }
     // The page keeps its scroll position.
     m_page.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {y}));
-    readAloudText(cleanedTextForSpeech(text));
+    readAloudText(m_host.speechTextFromCursor ? m_host.speechTextFromCursor(text) : cleanedTextForSpeech(text));
 }
 
 } // namespace folio

@@ -35,6 +35,12 @@ public:
         std::function<void()> selectToEndOfDoc{};
         // Puts plain text in at the caret.
         std::function<void(const std::u16string&)> insertTextInDocument{};
+        // Another editor's cleaning of the text before it is read; empty
+        // for cleanedTextForSpeech.
+        std::function<std::u16string(std::u16string_view)> speechTextOfSelection{};
+        std::function<std::u16string(std::u16string_view)> speechTextFromCursor{};
+        // The scanner keeps the caret in the page before it opens.
+        bool savesCaretBeforeScanner = true;
     };
 
     QVTextWritingTools(PageConnection& page, Pasteboard& pasteboard, Host host);

@@ -41,8 +41,13 @@ CharacterStyleCommander::CharacterStyleCommander(PageConnection& page, StyleTool
 
 void CharacterStyleCommander::editingCommand(const char* command)
 {
-    if (WebView* view = m_page.webView())
-        view->executeEditingCommand(command);
+    WebView* view = m_page.webView();
+    if (!view)
+        return;
+    // The engine runs the command outside the page's scripts: a selection
+    // another program's primary selection collapsed is found again first.
+    m_page.send("folioRestoreLostSelection();");
+    view->executeEditingCommand(command);
 }
 
 void CharacterStyleCommander::toggleWithFaceFix(Trait trait, const char* command)

@@ -18,7 +18,13 @@ std::u16string localized(std::string_view key, std::string_view fallback = {}, s
     return toUtf16(Localization::localizedString(key, fallback, table));
 }
 
-std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view title, std::function<void()> action)
+double symbolPointSize(double onPhone)
+{
+    return Device::current().isPad() ? EditorBarItems::kPadSymbolPointSize : onPhone;
+}
+
+std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view title, std::function<void()> action,
+                                          double pointSizeOnPhone = EditorBarItems::kPhoneSymbolPointSize)
 {
     // Without an action a tap opens the item's menu, so none is set then.
     BarButtonItem::Handler handler;
@@ -27,6 +33,7 @@ std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, std::string_view t
     auto item = BarButtonItem::withSymbol(symbol, std::move(handler));
     if (!title.empty())
         item->setTitle(localized(title));
+    item->setSymbolPointSize(symbolPointSize(pointSizeOnPhone));
     return item;
 }
 
@@ -66,7 +73,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::closeDocumentBarButtonItem
 const std::shared_ptr<BarButtonItem>& EditorBarItems::compactCloseDocumentBarButtonItem()
 {
     if (!m_compactClose)
-        m_compactClose = symbolItem("chevron.backward", {}, m_host.closeDocument);
+        m_compactClose = symbolItem("chevron.backward", {}, m_host.closeDocument, m_host.compactCloseSymbolPointSizeOnPhone);
     return m_compactClose;
 }
 
@@ -78,6 +85,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::toolsBarButtonItem()
             tap = [show = m_host.showToolsMenu](BarButtonItem& item) { show(item); };
         m_tools = BarButtonItem::withSymbol("doc.badge.gearshape", std::move(tap));
         m_tools->setTitle(localized("Tools"));
+        m_tools->setSymbolPointSize(symbolPointSize(kPhoneSymbolPointSize));
         // The item does not exist yet while its first menu is built.
         std::shared_ptr<Menu> actions = m_host.toolMenuActions ? m_host.toolMenuActions(nullptr) : nullptr;
         m_tools->setMenu(actions ? Menu::make(u"", actions->children()) : nullptr);
@@ -114,6 +122,7 @@ const std::shared_ptr<BarButtonItem>& EditorBarItems::textStyleBarButtonItem()
                 show(item);
         });
         m_textStyle->setTitle(localized("Style"));
+        m_textStyle->setSymbolPointSize(symbolPointSize(kPhoneSymbolPointSize));
     }
     return m_textStyle;
 }

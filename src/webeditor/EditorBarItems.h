@@ -37,7 +37,13 @@ public:
         std::string groupPrefix = "Text";
         // The editor's own placement table; BarLayout's when empty.
         Layout layout{};
+        // The compact close item's symbol size away from a tablet.
+        double compactCloseSymbolPointSizeOnPhone = 16;
     };
+
+    // Symbol sizes in points: every item's on a tablet and elsewhere.
+    static constexpr double kPadSymbolPointSize = 18;
+    static constexpr double kPhoneSymbolPointSize = 14;
 
     explicit EditorBarItems(Host host);
 

@@ -286,7 +286,8 @@ void EditorInspectors::showTextToolsInspectorMenu(const Sender& sender)
         return;
     }
     run(m_host.addFakeTextSelectionView);
-    m_page.send(kSaveCaret);
+    if (m_host.savesCaretBeforePanels)
+        m_page.send(kSaveCaret);
     dismissAllPopover();
     configure(Kind::TextTools);
     present(Kind::TextTools, Sender{nullptr, sender.frame}, PopoverArrowDirectionAny, false);
@@ -366,7 +367,8 @@ void EditorInspectors::showNotEditingMessageFromBarButton(const Sender& sender)
 {
     if (isVisible(Kind::NotEditing))
         return;
-    m_page.send(kSaveCaret);
+    if (m_host.savesCaretBeforePanels)
+        m_page.send(kSaveCaret);
     configure(Kind::NotEditing);
     present(Kind::NotEditing, sender, PopoverArrowDirectionAny, false);
 }

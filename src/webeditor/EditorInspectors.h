@@ -65,6 +65,9 @@ public:
         // the header and footer come into the page).
         std::function<void()> willShowTextStyleInspector{};
         std::function<void()> willShowHeaderInspector{};
+        // The text-tools panel and the not-editing notice keep the caret in
+        // the page before they open; an editor that does not need it says no.
+        bool savesCaretBeforePanels = true;
     };
 
     // What an inspector is shown from: a bar item, or a button of the style row.

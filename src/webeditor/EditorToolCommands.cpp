@@ -169,7 +169,8 @@ void EditorToolCommands::toolsOptionSelected(long option)
 void EditorToolCommands::checkSpelling()
 {
     ProgressHUD::showWithStatus(localized("Checking Spelling..."));
-    m_page.send("saveCaretSelection ();");
+    if (m_host.savesCaretBeforeSpelling)
+        m_page.send("saveCaretSelection ();");
     std::weak_ptr<EditorToolCommands*> self = m_self;
     RunLoop::main().performSelectorAfterDelay(this, kSpellingSelector, {}, 0.1, [self] {
         if (auto alive = self.lock())

@@ -63,6 +63,8 @@ public:
         std::function<void()> removeStyle{};
         std::function<void()> selectionSortList{};
         std::function<void(const std::string& mode)> selectionToCase{};
+        // The spelling check keeps the caret in the page before it runs.
+        bool savesCaretBeforeSpelling = true;
     };
 
     EditorToolCommands(PageConnection& page, Scripts scripts, UserDefaults& defaults, Pasteboard& pasteboard, Host host);

@@ -11,6 +11,20 @@
 #include "platform/ui/Menu.h"
 #include "platform/docframework/DKMenuController.h"
 #include "platform/web/FakeWebView.h"
+#include "platform/foundation/Data.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Pasteboard.h"
+#include "platform/ui/NavigationItem.h"
+#include "qvoutline/QVOutlineSpeechText.h"
+#include "qvtext/QVTextAssistant.h"
+#include "qvtext/QVTextWritingTools.h"
+#include "tools/assistant/WritingAssistant.h"
+#include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorInspectors.h"
+#include "webeditor/EditorPopovers.h"
+#include "webeditor/EditorToolCommands.h"
+#include "platform/ui/ProgressHUD.h"
+#include "webeditor/PageConnection.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextStyling.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
@@ -20,6 +34,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <regex>
 
 namespace folio {
@@ -365,7 +381,7 @@ TEST_F(QVOutlineDifferencesTest, theAssistantsAnswerGoesToTheOldSelectionOrIntoA
 
     outline.page->clearScripts();
     controller.addContentFromWisperant("Waiting");
-    EXPECT_EQ(outline.page->lastScript(), "leftSortable.addNewBranchWithContent('Waiting');");
+    EXPECT_EQ(outline.page->lastScript(), "leftSortable.addNewBranchWithContent('Waiting', 'html');");
     EXPECT_EQ(outline.document->changeCount(), changes + 1);
 }
 
@@ -488,6 +504,190 @@ TEST_F(QVOutlineDifferencesTest, theOutlineDepartsFromTheTextEditorInItsFrameBar
         EXPECT_FALSE(switches[i].first) << "switch " << i;
         EXPECT_TRUE(switches[i].second) << "switch " << i;
     }
+}
+
+TEST_F(QVOutlineDifferencesTest, theUndoItemsThePageRefreshesAreTheOnesInTheBarAndStartDisabled)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    QVOutlineViewController& controller = outlineOf(outline);
+    auto barItems = [](QVTextViewController& editor) {
+        std::vector<std::shared_ptr<BarButtonItem>> items = editor.navigationItem()->effectiveLeadingItems();
+        std::vector<std::shared_ptr<BarButtonItem>> trailing = editor.navigationItem()->effectiveTrailingItems();
+        items.insert(items.end(), trailing.begin(), trailing.end());
+        return items;
+    };
+    std::vector<std::shared_ptr<BarButtonItem>> shown = barItems(controller);
+    ASSERT_NE(std::find(shown.begin(), shown.end(), controller.undoBarButtonItem()), shown.end())
+        << "the bar shows the items the refresh enables";
+    ASSERT_NE(std::find(shown.begin(), shown.end(), controller.redoBarButtonItem()), shown.end());
+    EXPECT_FALSE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.redoBarButtonItem()->isEnabled());
+    EXPECT_FALSE(controller.undoBarButtonItem()->tap()) << "a disabled item does nothing";
+    EXPECT_TRUE(outline.page->scriptsMatching("execCommand\\('undo'\\)").empty());
+    EXPECT_TRUE(text.controller->tools().barItems().undoBarButtonItem()->isEnabled())
+        << "the QV text editor's undo is there from the start";
+
+    outline.page->sendPageMessage("rte://dirtyEvent");
+    loop.advanceVirtualClock(3.1);
+    EXPECT_TRUE(controller.undoBarButtonItem()->isEnabled());
+    EXPECT_TRUE(controller.undoBarButtonItem()->tap());
+    EXPECT_EQ(outline.page->scriptsMatching("execCommand\\('undo'\\)").size(), 1u);
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesCompactCloseSymbolIsAsSmallAsItsOthersOnAPhone)
+{
+    Device& device = Device::current();
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Phone);
+    Editor outline = open(Kind::Outline);
+    Editor text = open(Kind::Text);
+    EditorBarItems& outlineItems = outline.controller->tools().barItems();
+    EditorBarItems& textItems = text.controller->tools().barItems();
+    EXPECT_EQ(outlineItems.compactCloseDocumentBarButtonItem()->symbolPointSize(), 14);
+    EXPECT_EQ(textItems.compactCloseDocumentBarButtonItem()->symbolPointSize(), 16);
+    for (EditorBarItems* items : {&outlineItems, &textItems}) {
+        EXPECT_EQ(items->undoBarButtonItem()->symbolPointSize(), 14);
+        EXPECT_EQ(items->toolsBarButtonItem()->symbolPointSize(), 14);
+        EXPECT_EQ(items->insertItemBarButtonItem()->symbolPointSize(), 14);
+    }
+
+    device.setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
+    Editor padOutline = open(Kind::Outline);
+    EXPECT_EQ(padOutline.controller->tools().barItems().compactCloseDocumentBarButtonItem()->symbolPointSize(), 18);
+    EXPECT_EQ(padOutline.controller->tools().barItems().shareDocumentBarButtonItem()->symbolPointSize(), 18);
+}
+
+// The assistant as this system's would answer if it could: it records what
+// it was opened with and answers when the test says.
+struct AnsweringAssistant : WritingAssistant {
+    bool isAvailable() const override { return true; }
+    Status open(ViewController&, std::weak_ptr<WritingAssistantDelegate> to, SourceFileType source,
+                const std::u16string& selected) override
+    {
+        delegate = std::move(to);
+        sources.push_back(static_cast<int>(source));
+        selections.push_back(selected);
+        return Status::success();
+    }
+    void answer(const std::u16string& text, WritingAssistantInsertion insertion)
+    {
+        if (auto listener = delegate.lock())
+            listener->writingAssistantInsertText(text, u"", insertion);
+    }
+    std::weak_ptr<WritingAssistantDelegate> delegate;
+    std::vector<int> sources;
+    std::vector<std::u16string> selections;
+};
+
+TEST_F(QVOutlineDifferencesTest, theAssistantOpenedFromTheOutlineNotesTheKeyboardAndItsAnswerBecomesABranch)
+{
+    auto service = std::make_shared<AnsweringAssistant>();
+    WritingAssistant::setShared(service);
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        FakeWebView* page = editor->page;
+        page->answerMatching("selection\\.getContent", [this, page](const std::string&) {
+            loop.post([page] { page->releaseAll(); });
+            return std::string("Plan");
+        });
+        editor->controller->tools().assistant().showWisperant();
+    }
+    ASSERT_EQ(service->sources, (std::vector<int>{5, 1}));
+    EXPECT_EQ(service->selections, (std::vector<std::u16string>{u"Plan", u"Plan"}));
+    std::vector<std::string> opened = changes(outline);
+    ASSERT_GE(opened.size(), 2u);
+    EXPECT_EQ(opened[0], QVTextAssistant::kBookmarkScript);
+    EXPECT_EQ(opened[1], "wasWebEditorFocusedBeforePrompt = false;") << "right after the bookmark";
+    EXPECT_TRUE(text.page->scriptsMatching("wasWebEditorFocusedBeforePrompt").empty());
+
+    // The outline opened last; its answer, with the keyboard down, is a new branch.
+    outline.page->answerMatching("^wasWebEditorFocusedBeforePrompt$",
+                                 [&](const std::string&) { return release(*outline.page, false); });
+    outline.controller->tools().assistant().showWisperant();
+    outline.page->clearScripts();
+    service->answer(u"It's next", WritingAssistantInsertion::ReplaceSelection);
+    EXPECT_EQ(outline.page->lastScript(),
+              "leftSortable.addNewBranchWithContent('It\\'s next');window.location='rte://dirtyEvent';");
+    EXPECT_TRUE(outline.page->scriptsMatching("setContent").empty());
+
+    // The QV text editor's answer goes to its bookmark, as ever.
+    text.controller->tools().assistant().showWisperant();
+    text.page->clearScripts();
+    service->answer(u"It's next", WritingAssistantInsertion::ReplaceSelection);
+    EXPECT_EQ(text.page->scriptsMatching("setContent").size(), 1u);
+    EXPECT_TRUE(text.page->scriptsMatching("leftSortable").empty());
+
+    // Text left while no editor was open becomes a branch holding its text.
+    ASSERT_TRUE(Data::fromString("<p>Drafted</p>").writeToFile(QVTextAssistant::waitingFilePath()).ok());
+    outline.page->clearScripts();
+    int before = outline.document->changeCount();
+    outline.controller->tools().assistant().addContentFromWisperant();
+    EXPECT_EQ(outline.page->scriptsMatching("addNewBranchWithContent").size(), 1u);
+    EXPECT_NE(outline.page->lastScript()->find("'html');"), std::string::npos) << *outline.page->lastScript();
+    EXPECT_TRUE(outline.page->scriptsMatching("mceInsertContent").empty());
+    EXPECT_EQ(outline.document->changeCount(), before + 1);
+    EXPECT_FALSE(std::filesystem::exists(QVTextAssistant::waitingFilePath()));
+    WritingAssistant::setShared(nullptr);
+}
+
+TEST_F(QVOutlineDifferencesTest, readingAloudAnOutlineKeepsItsLinesAndReadsASelectionsSentencesAsOne)
+{
+    Editor outline = open(Kind::Outline);
+    const std::string selection = "Plan. Do it.\nThen \"more\"";
+    std::vector<std::vector<std::u16string>> spoken;
+    auto readWith = [&](QVTextToolsDialect dialect) {
+        FakeWebView view;
+        PageConnection page{&view};
+        view.answerMatching("selection\\.getContent", [&](const std::string&) {
+            loop.post([&view] { view.releaseAll(); });
+            return selection;
+        });
+        QVTextWritingTools tools(page, Pasteboard::general(),
+                                 {.speak = [&](const std::vector<std::u16string>& fragments) { spoken.push_back(fragments); },
+                                  .speechTextOfSelection = dialect.speechTextOfSelection,
+                                  .speechTextFromCursor = dialect.speechTextFromCursor});
+        tools.speakSelectedText();
+    };
+    readWith(QVOutlineViewController::outlineToolsDialect());
+    readWith({});
+    ASSERT_EQ(spoken.size(), 2u);
+    EXPECT_EQ(spoken[0], (std::vector<std::u16string>{u"Plan\nDo it", u"\nThen  more "}))
+        << "a full stop before a blank ends a line, and the line ends stay";
+    EXPECT_EQ(spoken[1], (std::vector<std::u16string>{u"Plan", u" Do it", u"", u"Then  more "}))
+        << "the QV text editor reads every line as a sentence";
+}
+
+TEST_F(QVOutlineDifferencesTest, theHiddenButtonsMenuOpensOnTouchDownOnly)
+{
+    Editor outline = open(Kind::Outline);
+    QVOutlineViewController& controller = outlineOf(outline);
+    ASSERT_TRUE(controller.dummyInvisibleButton()->isHidden());
+    std::vector<std::string> events;
+    controller.dummyInvisibleButton()->addAction(ControlEvent::TouchDown, [&](Control&) { events.push_back("down"); });
+    controller.dummyInvisibleButton()->addAction(ControlEvent::TouchUpInside, [&](Control&) { events.push_back("up"); });
+    controller.showDummyInvisibleButtonMenu();
+    EXPECT_EQ(events, std::vector<std::string>{"down"});
+}
+
+TEST_F(QVOutlineDifferencesTest, theOutlinesPanelsScannerAndSpellingLeaveTheCaretAlone)
+{
+    Editor outline = openReady(Kind::Outline);
+    Editor text = openReady(Kind::Text);
+    for (Editor* editor : {&outline, &text}) {
+        QVTextTools& tools = editor->controller->tools();
+        tools.commands().checkSpelling();
+        tools.inspectors().showNotEditingMessageFromBarButton({tools.barItems().toolsBarButtonItem(), {}});
+        tools.popovers().dismissAllPopover();
+        tools.inspectors().showTextToolsInspectorMenu({nullptr, Rect{{0, 0}, {10, 10}}});
+        tools.popovers().dismissAllPopover();
+        tools.writingTools().insertTextFromLiveTextScanner();
+        loop.advanceVirtualClock(1);
+    }
+    ProgressHUD::dismiss();
+    EXPECT_TRUE(outline.page->scriptsMatching("saveCaretSelection").empty());
+    EXPECT_EQ(text.page->scriptsMatching("saveCaretSelection").size(), 4u)
+        << "the QV text editor keeps its caret before each of them";
 }
 
 } // namespace

@@ -8,7 +8,13 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/ui/BarButtonItem.h"
 #include "qvoutline/QVOutlinePictures.h"
+#include "qvtext/QVTextAssistant.h"
+#include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVTextStyling.h"
+#include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextZoom.h"
+#include "platform/foundation/Data.h"
+#include "tools/assistant/WritingAssistant.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "OutlineTree.h"
@@ -314,6 +320,118 @@ TEST_F(QVOutlineEditorWebTest, theTextZoomShowsTheOutlineLargerAndIsNotSaved)
               "true") << "and stay within the window";
     ASSERT_TRUE(save(*document));
     EXPECT_EQ(storedPage(document->fileURL()).find("zoom"), std::string::npos) << storedPage(document->fileURL());
+    document->closeWithCompletionHandler({});
+}
+
+// The assistant as this system's would answer if it could.
+struct AnsweringAssistant : WritingAssistant {
+    bool isAvailable() const override { return true; }
+    Status open(ViewController&, std::weak_ptr<WritingAssistantDelegate> to, SourceFileType, const std::u16string&) override
+    {
+        delegate = std::move(to);
+        return Status::success();
+    }
+    void answer(const std::u16string& text, WritingAssistantInsertion insertion)
+    {
+        if (auto listener = delegate.lock())
+            listener->writingAssistantInsertText(text, u"", insertion);
+    }
+    std::weak_ptr<WritingAssistantDelegate> delegate;
+};
+
+TEST_F(QVOutlineEditorWebTest, theAssistantOpenedFromTheBarAnswersIntoTheTreeOfTheRealPage)
+{
+    auto service = std::make_shared<AnsweringAssistant>();
+    WritingAssistant::setShared(service);
+    const std::string path = folder.path("Assistant.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Alpha") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure()) {
+        WritingAssistant::setShared(nullptr);
+        return;
+    }
+    QVTextAssistant& assistant = editor->tools().assistant();
+    // Opened while the outline is not being edited: the answer is a new branch.
+    assistant.showWisperant();
+    EXPECT_EQ(run("String(wasWebEditorFocusedBeforePrompt)"), "false");
+    service->answer(u"It's <b>new</b>", WritingAssistantInsertion::ReplaceSelection);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    EXPECT_EQ(run("document.getElementById('2').textContent"), "It's <b>new</b>") << "the answer is text";
+
+    // Opened while a title is being edited: the answer goes after the
+    // selection the assistant was opened on.
+    run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('1').firstChild;var r=document.createRange();"
+        "r.setStart(t,0);r.setEnd(t,5);e.selection.setRng(r);})()");
+    run("document.getElementById('1').dispatchEvent(new KeyboardEvent('keydown', {bubbles: true}))");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isEditing(); }, kEngineWaitSeconds));
+    assistant.showWisperant();
+    EXPECT_EQ(run("String(wasWebEditorFocusedBeforePrompt)"), "true");
+    run("(function(){var e=tinymce.activeEditor;e.selection.select(e.dom.get('2'),true);})()");
+    service->answer(u" and more", WritingAssistantInsertion::AfterSelection);
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('1').textContent") == "Alpha and more"; }, kEngineWaitSeconds))
+        << run("document.getElementById('1').textContent");
+
+    // Text left while no editor was open: a branch with the text of its markup,
+    // nothing of which loads or runs.
+    ASSERT_TRUE(Data::fromString("<p>Drafted <img src=\"missing.png\" onerror=\"document.title='ran'\">plan</p>")
+                    .writeToFile(QVTextAssistant::waitingFilePath())
+                    .ok());
+    assistant.addContentFromWisperant();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return run("String(document.querySelectorAll('#left-tree > li').length)") == "3"; },
+                                         kEngineWaitSeconds));
+    EXPECT_EQ(run("document.getElementById('3').textContent"), "Drafted plan");
+    EXPECT_EQ(run("String(document.querySelectorAll('#left-tree img').length)"), "0");
+    EXPECT_NE(run("document.title"), "ran");
+    ASSERT_TRUE(save(*document));
+    EXPECT_EQ(treeOf(storedPage(path)),
+              (std::vector<std::string>{"1/0/1 Alpha and more", "3/0/1 Drafted plan", "2/0/1 It's &lt;b&gt;new&lt;/b&gt;"}))
+        << "a new branch comes after the branch of the caret: " << storedPage(path);
+    document->closeWithCompletionHandler({});
+    WritingAssistant::setShared(nullptr);
+}
+
+// WebKit collapses the page's selection to its end, with no input, when
+// another program takes the desktop's primary selection: TinyMCE's
+// formatting finds the lost selection again, while what is inserted or
+// comes after a click goes where the caret shows.
+TEST_F(QVOutlineEditorWebTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyByFormatting)
+{
+    const std::string path = folder.path("Lost.qvoutline");
+    writeFile(path, std::string(DocumentSeeds::compressedPage("<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                              branch(1, 0, 1, "Plain words here") + "</ul>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    // Selection changes are told a moment later: each step lets them arrive.
+    auto selectThenLose = [&](const std::string& word) {
+        run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('1').lastChild;"
+            "var at=t.data.indexOf('" + word + "');var r=document.createRange();r.setStart(t,at);"
+            "r.setEnd(t,at+" + std::to_string(word.size()) + ");e.selection.setRng(r);})()");
+        run("1");
+        run("getSelection().collapseToEnd()");
+        run("1");
+        return run("String(getSelection().isCollapsed)");
+    };
+    ASSERT_EQ(selectThenLose("here"), "true");
+    run("tinymce.activeEditor.execCommand('mceInsertContent', false, '!')");
+    EXPECT_EQ(run("document.getElementById('1').textContent"), "Plain words here!")
+        << "what is inserted goes where the caret shows, never over the lost words";
+
+    ASSERT_EQ(selectThenLose("Plain"), "true");
+    run("document.getElementById('1').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    run("tinymce.activeEditor.execCommand('Italic')");
+    EXPECT_EQ(run("String(getSelection().isCollapsed)"), "true")
+        << "a click placed the caret: the lost words are not selected again";
+
+    ASSERT_EQ(selectThenLose("words"), "true");
+    editor->styling().characters().boldExecCommand();
+    EXPECT_EQ(run("getSelection().toString()"), "words");
+    EXPECT_NE(run("document.getElementById('1').innerHTML").find("<strong>words</strong>"), std::string::npos)
+        << run("document.getElementById('1').innerHTML");
     document->closeWithCompletionHandler({});
 }
 

@@ -5,6 +5,11 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkPrimarySelection.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "qvtext/QVCharacterStyleCommander.h"
+#include "qvtext/QVTextStyling.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Window.h"
@@ -37,6 +42,10 @@ protected:
 
     void SetUp() override
     {
+        // Real keys and the pointer go to the display's focus, and the
+        // primary selection is the display's: a display of its own keeps
+        // the tests beside it away.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
             GTEST_SKIP() << created.error().message;
@@ -254,6 +263,91 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
     type("!");
     EXPECT_TRUE(showsSoon("document.getElementById('2').textContent", "Second!")) << "the caret goes back up";
     EXPECT_EQ(titles(), "1:First 2:Second!");
+}
+
+TEST_F(QVOutlineWindowTest, theBarsUndoAndRedoFollowThePageAndWorkWithTheKeysAndAClick)
+{
+    std::string path = folder.path("Undo.qvoutline");
+    Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+    ASSERT_TRUE(seed.ok());
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(*seed)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    GtkWidget* undo = presenter->widgetForBarButtonItem(*editor->undoBarButtonItem());
+    GtkWidget* redo = presenter->widgetForBarButtonItem(*editor->redoBarButtonItem());
+    ASSERT_NE(undo, nullptr) << "the undo item is in the window's bar";
+    ASSERT_NE(redo, nullptr);
+    EXPECT_FALSE(gtk_widget_get_sensitive(undo)) << "nothing to undo in a page just opened";
+    EXPECT_FALSE(gtk_widget_get_sensitive(redo));
+    GtkWidget* symbol = gtk_button_get_image(GTK_BUTTON(undo));
+    ASSERT_NE(symbol, nullptr);
+    EXPECT_EQ(gtk_image_get_pixel_size(GTK_IMAGE(symbol)), int(editor->undoBarButtonItem()->symbolPointSize()));
+
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(true);})()");
+    ASSERT_TRUE(test::typeText("Plan"));
+    ASSERT_TRUE(showsSoon("document.getElementById('1').textContent", "Plan")) << "the keys did not reach the title";
+    ASSERT_TRUE(test::pressKeys("Return"));
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"));
+    // The items follow the page a few seconds after its last change.
+    auto sensitiveSoon = [&](GtkWidget*& button, const BarButtonItem& item, bool sensitive) {
+        return RunLoop::main().runUntil(
+            [&] {
+                button = presenter->widgetForBarButtonItem(item);
+                return button && gtk_widget_get_sensitive(button) == sensitive;
+            },
+            kEngineWaitSeconds);
+    };
+    ASSERT_TRUE(sensitiveSoon(undo, *editor->undoBarButtonItem(), true)) << "the undo item never came on";
+    EXPECT_FALSE(gtk_widget_get_sensitive(redo));
+
+    // Ctrl+Z takes back one step, the new branch, and only that.
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "1"))
+        << "Ctrl+Z did not take the new branch back";
+    EXPECT_EQ(run("document.getElementById('1').textContent"), "Plan") << "one key, one step";
+    ASSERT_TRUE(sensitiveSoon(redo, *editor->redoBarButtonItem(), true)) << "the redo item never came on";
+
+    // A click on the redo item puts it back.
+    ASSERT_TRUE(test::clickWidget(redo));
+    EXPECT_TRUE(showsSoon("String(document.querySelectorAll('#left-tree > li').length)", "2"))
+        << "the redo item's click did not bring the branch back";
+    EXPECT_TRUE(sensitiveSoon(redo, *editor->redoBarButtonItem(), false)) << "nothing more to redo";
+}
+
+// Selecting text in another program takes the desktop's primary selection,
+// and WebKit collapses the page's selection by itself: the words the user
+// selected in a branch are still the ones the next command formats.
+TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySelection)
+{
+    std::string path = folder.path("Primary.qvoutline");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                                     "<div id='noteDate'>Mar 5, 2024</div><ul id='left-tree'>" +
+                                                     test::branch(1, 0, 1, "Plain words here") + "</ul>")
+                                                     ->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.dom.get('1').firstChild;"
+                  "var r=document.createRange();r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);"
+                  "return e.selection.getContent({format:'text'});})()"),
+              "words");
+    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection([&] { return run("getSelection().isCollapsed") == "1"; },
+                                                             "words", kEngineWaitSeconds))
+        << "the page kept its selection: nothing to show";
+
+    editor->styling().characters().boldExecCommand();
+    EXPECT_EQ(run("getSelection().toString()"), "words") << "the selection is back where the user left it";
+    EXPECT_EQ(run("document.getElementById('1').innerHTML"), "Plain <strong>words</strong> here");
+
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return document->hasUnsavedChanges(); }, kEngineWaitSeconds));
+    ASSERT_TRUE(save());
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_NE(toUtf8(*stored).find("Plain <strong>words</strong> here"), std::string::npos) << toUtf8(*stored);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextViewController.h"
+#include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "support/DocumentTestSupport.h"
 #include "tools/textstyle/TSColourSelectTableViewController.h"
@@ -66,45 +67,12 @@ protected:
         return run("tinymce.activeEditor.selection.getContent({format:'text'})");
     }
 
-    // Another program selects text: the desktop's primary selection becomes
-    // its own (xclip holds it), and WebKit collapses the page's selection to
-    // its end. The page claims the selection a moment after its own changed,
-    // at times more than once: the other program takes it whenever the page
-    // has it, until the page's selection is gone.
+    // Another program selects text; WebKit collapses the page's selection.
     bool anotherProgramTakesThePrimarySelection()
     {
-        GdkDisplay* display = gdk_display_get_default();
-        if (!display)
-            return false;
-        GtkClipboard* primary = gtk_clipboard_get(GDK_SELECTION_PRIMARY);
-        std::string selected = run("tinymce.activeEditor.getWin().getSelection().toString()");
-        bool ran = true;
-        bool collapsed = RunLoop::main().runUntil(
-            [&] {
-                if (run("tinymce.activeEditor.getWin().getSelection().isCollapsed") == "1")
-                    return true;
-                gchar* text = gtk_clipboard_wait_for_text(primary);
-                bool pageOwnsIt = text && text == selected;
-                g_free(text);
-                if (pageOwnsIt)
-                    ran = ran && takePrimarySelectionWithXclip(display);
-                return !ran;
-            },
-            kEngineWaitSeconds);
-        return collapsed && ran;
-    }
-
-    static bool takePrimarySelectionWithXclip(GdkDisplay* display)
-    {
-        gchar** environment = g_environ_setenv(g_get_environ(), "DISPLAY", gdk_display_get_name(display), TRUE);
-        gchar* argv[] = {const_cast<gchar*>("sh"), const_cast<gchar*>("-c"),
-                         const_cast<gchar*>("printf elsewhere | xclip -selection primary -i"), nullptr};
-        gint status = 0;
-        bool ran = g_spawn_sync(nullptr, argv, environment, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, nullptr,
-                                &status, nullptr) &&
-                   g_spawn_check_wait_status(status, nullptr);
-        g_strfreev(environment);
-        return ran;
+        return test::anotherProgramTakesThePrimarySelection(
+            [&] { return run("tinymce.activeEditor.getWin().getSelection().isCollapsed") == "1"; },
+            run("tinymce.activeEditor.getWin().getSelection().toString()"), kEngineWaitSeconds);
     }
 
     std::string content() { return run("tinymce.activeEditor.getContent()"); }

@@ -489,10 +489,12 @@ TEST_F(StylingTest, removeStyleClearsThroughThePageKeepingNotes)
     view.answer("document.queryCommandState('bold')", "1");
     styling.presets().removeStyle();
     std::vector<std::string> scripts;
+    // The engine's own commands first find a selection that was lost again.
     for (const std::string& script : sent()) {
-        if (script.find("queryCommandState") == std::string::npos)
+        if (script.find("queryCommandState") == std::string::npos && script != "folioRestoreLostSelection();")
             scripts.push_back(script);
     }
+    EXPECT_EQ(sentMatching("^folioRestoreLostSelection\\(\\);$").size(), view.editingCommands().size());
     ASSERT_GE(scripts.size(), 10u);
     EXPECT_EQ(scripts[0], StylePresetCommander::kCaretPlaceholderScript);
     EXPECT_EQ(scripts[1], "document.execCommand('insertUnorderedList')");

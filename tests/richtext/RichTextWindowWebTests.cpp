@@ -3,7 +3,10 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "richtext/CharacterStyleCommander.h"
+#include "richtext/RichTextStyling.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
@@ -247,6 +250,40 @@ TEST_F(RichTextWindowTest, wordMovesAndTheWordSelectionWorkOnTheRealPage)
     editor->caret().selectWord();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return !run("getSelection().toString()").empty(); }, kEngineWaitSeconds));
     EXPECT_EQ(run("getSelection().toString()"), "beta");
+}
+
+// Selecting text in another program takes the desktop's primary selection,
+// and WebKit collapses the page's selection by itself: the words the user
+// selected are still the ones the next command formats, and reach the file.
+TEST_F(RichTextWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySelection)
+{
+    std::string path = folder.path("Primary.rtf");
+    writeFile(path, "{\\rtf1\\ansi Plain words here\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    auto select = [&](const std::string& word) {
+        return run("(function(){var c=document.getElementById('content');c.focus();"
+                   "var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);for(var t=w.nextNode();t;t=w.nextNode()){"
+                   "var at=t.data.indexOf('" + word + "');if(at<0)continue;var r=document.createRange();"
+                   "r.setStart(t,at);r.setEnd(t,at+" + std::to_string(word.size()) + ");var s=getSelection();"
+                   "s.removeAllRanges();s.addRange(r);return s.toString();}return '';})()");
+    };
+    auto collapsed = [&] { return run("getSelection().isCollapsed") == "1"; };
+    ASSERT_EQ(select("words"), "words");
+    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection(collapsed, "words", kEngineWaitSeconds))
+        << "the page kept its selection: nothing to show";
+
+    // Bold goes through the engine's own command, outside the page's scripts.
+    editor->styling().characters().boldExecCommand();
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return run("getSelection().toString()") == "words"; }, kEngineWaitSeconds))
+        << "the selection is back where the user left it";
+    std::string page = run("document.getElementById('content').innerHTML");
+    EXPECT_NE(page.find("Plain <span style=\"font-weight: bold;\">words</span> here"), std::string::npos) << page;
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("\\b words"), std::string::npos) << rtf;
 }
 
 } // namespace

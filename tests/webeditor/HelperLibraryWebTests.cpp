@@ -316,5 +316,47 @@ TEST_F(HelperLibraryTest, theContentCallAnswersTheWholePageInOneReply)
     EXPECT_NE(PageContent::unwrappedHTML(*reply).find("typed outside"), std::string::npos);
 }
 
+// WebKit collapses the page's selection to its end, with no input, when
+// another program takes the desktop's primary selection. Formatting finds
+// the lost selection again; typing, inserting and a click go where the
+// caret shows.
+TEST_F(HelperLibraryTest, aSelectionCollapsedWithoutInputIsFoundAgainOnlyByFormatting)
+{
+    // Selection changes are told a moment later: each step lets them arrive.
+    auto selectThenLose = [&](const std::string& id, int offset, int length) {
+        run("caretIn('" + id + "', " + std::to_string(offset) + ", " + std::to_string(length) + ")");
+        run("1");
+        run("window.getSelection().collapseToEnd()");
+        run("1");
+        return run("String(window.getSelection().isCollapsed)");
+    };
+    ASSERT_EQ(selectThenLose("first", 4, 5), "true");
+    run("document.execCommand('bold')");
+    EXPECT_EQ(run("window.getSelection().toString()"), "quick");
+    EXPECT_EQ(run("document.getElementById('first').innerHTML"), "The <b>quick</b> brown fox jumps over the lazy fox.");
+
+    ASSERT_EQ(selectThenLose("second", 0, 1), "true");
+    run("modifyLineSpacing(2)");
+    EXPECT_EQ(run("window.getSelection().toString()"), "A") << "the page's own formatting finds it as well";
+
+    // Typed or inserted text goes where the caret shows.
+    ASSERT_EQ(run("(function(){caretIn('first', 0, 3);return window.getSelection().toString();})()"), "The");
+    run("1");
+    run("window.getSelection().collapseToEnd()");
+    run("1");
+    run("document.execCommand('insertText', false, '!')");
+    EXPECT_EQ(run("document.getElementById('first').textContent.replace(/\\u00a0/g, ' ')"),
+              "The! quick brown fox jumps over the lazy fox.");
+
+    // A click places the caret: the lost selection is not formatted again.
+    ASSERT_EQ(run("(function(){caretIn('third', 0, 5);return window.getSelection().toString();})()"), "Notes");
+    run("1");
+    run("window.getSelection().collapseToEnd()");
+    run("1");
+    run("document.getElementById('third').dispatchEvent(new MouseEvent('mousedown', {bubbles: true}))");
+    run("document.execCommand('italic')");
+    EXPECT_EQ(run("document.getElementById('third').querySelectorAll('i').length"), "0");
+}
+
 } // namespace
 } // namespace folio

@@ -279,9 +279,11 @@ GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item
     std::string title = toUtf8(item->title());
     std::string icon = GtkSymbolIcons::iconNameForSymbol(item->symbolName());
     GtkWidget* button = nullptr;
-    if (!icon.empty())
+    if (!icon.empty()) {
         button = gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON);
-    else
+        if (GtkWidget* image = gtk_button_get_image(GTK_BUTTON(button)); image && item->symbolPointSize() > 0)
+            gtk_image_set_pixel_size(GTK_IMAGE(image), pixels(item->symbolPointSize()));
+    } else
         button = gtk_button_new_with_label(title.empty() ? item->symbolName().c_str() : title.c_str());
     if (!title.empty())
         gtk_widget_set_tooltip_text(button, title.c_str());

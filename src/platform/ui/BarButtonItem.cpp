@@ -56,6 +56,12 @@ void BarButtonItem::setSymbolName(std::string symbolName)
     changed();
 }
 
+void BarButtonItem::setSymbolPointSize(double points)
+{
+    m_symbolPointSize = points;
+    changed();
+}
+
 void BarButtonItem::setImage(std::shared_ptr<const Image> image)
 {
     m_image = std::move(image);

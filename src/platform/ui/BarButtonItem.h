@@ -30,6 +30,9 @@ public:
     void setTitle(std::u16string title);
     const std::string& symbolName() const { return m_symbolName; }
     void setSymbolName(std::string symbolName);
+    // The symbol's size in points; 0 leaves it to the platform.
+    double symbolPointSize() const { return m_symbolPointSize; }
+    void setSymbolPointSize(double points);
     const std::shared_ptr<const Image>& image() const { return m_image; }
     void setImage(std::shared_ptr<const Image> image);
     const std::shared_ptr<View>& customView() const { return m_customView; }
@@ -61,6 +64,7 @@ private:
 
     std::u16string m_title;
     std::string m_symbolName;
+    double m_symbolPointSize = 0;
     std::shared_ptr<const Image> m_image;
     std::shared_ptr<View> m_customView;
     bool m_enabled = true;
