@@ -4,7 +4,14 @@
 
 namespace folio {
 
-void Button::setTitle(std::u16string title, ControlState state) { m_titles[state] = std::move(title); }
+void Button::setTitle(std::u16string title, ControlState state)
+{
+    auto it = m_titles.find(state);
+    if (it != m_titles.end() && it->second == title)
+        return;
+    m_titles[state] = std::move(title);
+    controlDidChange();
+}
 
 std::u16string Button::titleForState(ControlState state) const
 {
