@@ -143,9 +143,10 @@ TEST_F(QVTextViewCommandsTest, linksToWebPagesGoToTheDesktopAndLocalPagesToTheVi
 
 TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)
 {
+    // The popover's margins are inches; the page's centimetres.
     editor->styling().textStyleCallbacks().textStylePickerViewControllerPaperMarginChanged(1, 2.0);
     EXPECT_EQ(page->scriptsMatching("style\\.marginRight").back(),
-              "tinymce.activeEditor.getBody().style.marginRight = '2.00cm';");
+              "tinymce.activeEditor.getBody().style.marginRight = '5.08cm';");
     EXPECT_TRUE(document->hasUnsavedChanges());
 
     UserDefaults::standardUserDefaults().setFloat("marquentPageMarginTop", 3.0f);
