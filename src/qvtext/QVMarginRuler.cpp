@@ -122,7 +122,10 @@ void QVMarginRuler::rulerMarginValuesChangedNoDocumentDirty()
 
 void QVMarginRuler::hideMarginsBanner()
 {
-    if (flag(m_host.wordCounterVisible)) {
+    // The word counter takes the banner line over and stays on it; only a
+    // banner with nothing more to say fades.
+    bool counting = flag(m_host.wordCounterVisible);
+    if (counting) {
         if (m_host.updateWordCounter)
             m_host.updateWordCounter();
     } else {
@@ -130,7 +133,9 @@ void QVMarginRuler::hideMarginsBanner()
     }
     if (m_host.refreshPageCounter)
         m_host.refreshPageCounter();
-    m_banner->setAlpha(0.0);
+    if (!counting)
+        m_banner->setAlpha(0.0);
+    m_banner->setNeedsDisplay();
 }
 
 void QVMarginRuler::paperMarginChanged(long side, double centimetres)
