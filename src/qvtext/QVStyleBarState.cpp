@@ -23,7 +23,21 @@ void QVStyleBarState::apply(const QVStyleMonitor::Snapshot& snapshot)
     highlight(m_buttons.styleUnderline, style.underline);
     if (m_buttons.styleFontSize)
         m_buttons.styleFontSize->setTitle(toUtf16(std::to_string(style.fontSize)));
+    if (m_buttons.styleAlign)
+        m_buttons.styleAlign->setSymbolName(alignmentSymbol(style));
     updateCurrentFont(style.fontFamily);
+}
+
+const char* QVStyleBarState::alignmentSymbol(const QVStyleState& style)
+{
+    // One button stands for the four the bar of a tablet shows one at a time.
+    if (style.justifyFull)
+        return "text.justify";
+    if (style.justifyCenter)
+        return "text.aligncenter";
+    if (style.justifyRight)
+        return "text.alignright";
+    return "text.alignleft";
 }
 
 void QVStyleBarState::updateCurrentFont(const std::string& fontNameAnswer)

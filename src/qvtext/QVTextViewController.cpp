@@ -329,7 +329,7 @@ void QVTextViewController::viewDidLoad()
     m_styleBar = std::make_unique<QVStyleBarState>(QVStyleBarState::Buttons{
         bars.styleButton("boldExecCommand"), bars.styleButton("italicExecCommand"),
         bars.styleButton("underlineExecCommand"), bars.styleButton("showFontNameTextStyle"),
-        bars.styleButton("showFontSizeMenu")});
+        bars.styleButton("showFontSizeMenu"), bars.styleAlign()});
     m_styling->styleMonitor().setStyleDidChange([this](const QVStyleMonitor::Snapshot& snapshot) {
         m_styleBar->apply(snapshot);
         m_wordCounter->scheduleUpdate();

@@ -30,7 +30,7 @@ protected:
     }
 
     QVStyleBarState::Buttons buttons{std::make_shared<Button>(), std::make_shared<Button>(), std::make_shared<Button>(),
-                                     std::make_shared<Button>(), std::make_shared<Button>()};
+                                     std::make_shared<Button>(), std::make_shared<Button>(), std::make_shared<Button>()};
     QVStyleBarState bar{buttons};
 };
 
@@ -45,9 +45,21 @@ TEST_F(QVStyleBarStateTest, theBarShowsTheStylesTheSizeAndTheFontAtTheCaret)
     EXPECT_TRUE(buttons.styleBold->isEnabled());
     EXPECT_TRUE(buttons.styleItalic->isEnabled());
 
-    bar.apply(snapshot("Georgia", 18));
+    EXPECT_EQ(buttons.styleAlign->symbolName(), "text.alignleft") << "no alignment told is left";
+
+    QVStyleMonitor::Snapshot centred = snapshot("Georgia", 18);
+    centred.style.justifyCenter = true;
+    bar.apply(centred);
     EXPECT_FALSE(buttons.styleBold->isHighlighted()) << "a style that goes off lets its button out";
     EXPECT_FALSE(buttons.styleUnderline->isHighlighted());
+    EXPECT_EQ(buttons.styleAlign->symbolName(), "text.aligncenter");
+    centred.style.justifyCenter = false;
+    centred.style.justifyRight = true;
+    bar.apply(centred);
+    EXPECT_EQ(buttons.styleAlign->symbolName(), "text.alignright");
+    centred.style.justifyFull = true;
+    bar.apply(centred);
+    EXPECT_EQ(buttons.styleAlign->symbolName(), "text.justify");
 }
 
 TEST_F(QVStyleBarStateTest, theFontButtonNamesTheFaceAndOffersOnlyWhatItTakes)

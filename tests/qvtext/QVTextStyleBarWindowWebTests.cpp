@@ -232,6 +232,26 @@ TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
         kWaitSeconds);
     EXPECT_GT(changed, 20) << "the B button looks the same pressed in";
     g_object_unref(before);
+
+    // A centred paragraph shows on the alignment button.
+    GtkWidget* alignWidget = widgetFor(*bars.styleAlign());
+    ASSERT_NE(alignWidget, nullptr);
+    auto icon = [&] {
+        GtkWidget* image = gtk_button_get_image(GTK_BUTTON(alignWidget));
+        const gchar* name = nullptr;
+        if (image && GTK_IS_IMAGE(image) && gtk_image_get_storage_type(GTK_IMAGE(image)) == GTK_IMAGE_ICON_NAME)
+            gtk_image_get_icon_name(GTK_IMAGE(image), &name, nullptr);
+        return std::string(name ? name : "");
+    };
+    EXPECT_EQ(icon(), "format-justify-left-symbolic");
+    run("tinymce.activeEditor.execCommand('JustifyCenter')");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return icon() == "format-justify-center-symbolic";
+        },
+        kWaitSeconds))
+        << icon();
 }
 
 } // namespace

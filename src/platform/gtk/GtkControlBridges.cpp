@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
 #include "platform/gtk/GtkSignals.h"
+#include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
@@ -178,6 +179,16 @@ void syncButton(GtkWidget* widget, Button& button)
     if (label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label))) {
         gtk_label_set_text(GTK_LABEL(label), title.c_str());
         GtkControlBridges::fitButtonTitle(widget, button);
+    }
+    // A symbol button whose symbol changed shows the new one.
+    std::string icon = GtkSymbolIcons::iconNameForSymbol(button.symbolName());
+    if (!icon.empty() && title.empty()) {
+        GtkWidget* image = gtk_button_get_image(GTK_BUTTON(widget));
+        const gchar* shown = nullptr;
+        if (image && GTK_IS_IMAGE(image) && gtk_image_get_storage_type(GTK_IMAGE(image)) == GTK_IMAGE_ICON_NAME)
+            gtk_image_get_icon_name(GTK_IMAGE(image), &shown, nullptr);
+        if (!shown || icon != shown)
+            gtk_button_set_image(GTK_BUTTON(widget), gtk_image_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON));
     }
     // The theme draws a plain button's checked state as its normal one: the
     // button carries a look of its own for it, added once.

@@ -21,6 +21,14 @@ std::u16string Button::titleForState(ControlState state) const
     return normal == m_titles.end() ? std::u16string() : normal->second;
 }
 
+void Button::setSymbolName(std::string name)
+{
+    if (name == m_symbolName)
+        return;
+    m_symbolName = std::move(name);
+    controlDidChange();
+}
+
 void Button::setImage(std::shared_ptr<const Image> image, ControlState state) { m_images[state] = std::move(image); }
 
 std::shared_ptr<const Image> Button::imageForState(ControlState state) const
