@@ -78,6 +78,7 @@ void QVMarginRuler::showBanner(double hideAfterSeconds)
     m_banner->setAlpha(1.0);
     if (m_device.isPad())
         m_banner->setText(MarginRulerGeometry::bannerText(m_slider->lowerValue(), m_slider->upperValue()));
+    m_banner->setNeedsDisplay();
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kHideBannerSelector);
     loop.performSelectorAfterDelay(this, kHideBannerSelector, {}, hideAfterSeconds, [this] { hideMarginsBanner(); });

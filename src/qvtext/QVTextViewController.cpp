@@ -199,8 +199,14 @@ void QVTextViewController::makePageViews()
     ruler.documentIsDirty = dirty;
     ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
     ruler.isInMultitaskingMode = [this] { return m_isInMultitaskingMode; };
-    ruler.windowSize = [this] { return m_size; };
-    ruler.viewSize = [this] { return m_size; };
+    // The window's size is the editor view's on the desktop, which is told
+    // of no size change before it is first shown.
+    auto shownSize = [this] {
+        std::shared_ptr<View> shown = viewIfLoaded();
+        return shown && shown->frame().width() > 0 ? shown->frame().size : m_size;
+    };
+    ruler.windowSize = shownSize;
+    ruler.viewSize = shownSize;
     ruler.wordCounterVisible = [this] { return m_viewModes->wordCounterVisible(); };
     ruler.updateWordCounter = [this] { m_wordCounter->updateWordCounter(); };
     ruler.refreshPageCounter = [this] {

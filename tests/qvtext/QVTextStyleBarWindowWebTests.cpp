@@ -10,6 +10,7 @@
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
@@ -58,7 +59,7 @@ protected:
         UserDefaults::standardUserDefaults().removeObjectForKey("wordCounterVisible");
     }
 
-    void open(const std::string& html)
+    void open(const std::string& html, double width = 900)
     {
         std::string path = folder.path("Bar.qvtext");
         testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(html)->stringView()));
@@ -67,7 +68,7 @@ protected:
         document->makeDocumentViewController();
         editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
         ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {900, 600}});
+        window = std::make_shared<Window>(Rect{{0, 0}, {width, 600}});
         window->setRootViewController(document->currentTextViewController());
         window->makeKeyAndVisible();
         GtkPresenter::processPendingEvents();
@@ -169,6 +170,31 @@ TEST_F(QVTextStyleBarWindowTest, theWordCounterAboveThePageCountsWhatIsTyped)
     EXPECT_EQ(banner->text(), u"Chars 23 Words 5");
     EXPECT_DOUBLE_EQ(gtk_widget_get_opacity(label), 1.0) << "the line stays when the margins read-out is over";
     EXPECT_GT(darkestOnceDrawn(label, "qvtext-word-counter-typed", 300), 300);
+}
+
+// Without the word counter the banner line reads the margins out when the
+// page is ready, then fades; the ruler's margins are applied to the page.
+TEST_F(QVTextStyleBarWindowTest, theBannerReadsTheMarginsOutThenFades)
+{
+    UserDefaults::standardUserDefaults().setBool("wordCounterVisible", false);
+    // A window as wide as a tablet's landscape screen, where the read-out shows.
+    open("<p>Margins</p>", 1100);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* label = widgetFor(*editor->margins().topAlertBar());
+    ASSERT_TRUE(label && GTK_IS_LABEL(label));
+    std::string shown = gtk_label_get_text(GTK_LABEL(label));
+    EXPECT_EQ(shown.rfind("Margin Left", 0), 0u) << "no read-out: " << shown;
+    // The ruler's margins reached the text column as the read-out showed.
+    EXPECT_EQ(run("document.getElementById('content').style.marginLeft"), "0cm");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return gtk_widget_get_opacity(label) == 0.0;
+        },
+        kWaitSeconds))
+        << "the read-out stays";
+    EXPECT_EQ(std::string(gtk_label_get_text(GTK_LABEL(label))), "");
 }
 
 // The style bar's font button names the font at the caret, and bold from the
