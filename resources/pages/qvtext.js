@@ -189,6 +189,11 @@
             }
         };
         editor.on('touchend', touched);
+        // A press of the pointer in the page is the editor's tap: it ends a
+        // scroll; the point is in the page's view.
+        editor.on('mousedown', function (event) {
+            send('tapEvent', Math.round(event.clientX) + '_' + Math.round(event.clientY));
+        });
         // A pointer has no touches: a click on a picture selects it as a touch does.
         editor.on('click', function (event) {
             if (event.target && event.target.tagName === 'IMG')

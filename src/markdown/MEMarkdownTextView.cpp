@@ -103,11 +103,11 @@ void MEMarkdownTextView::wrapSelectedRangeWithString(const std::u16string& mark)
 
 void MEMarkdownTextView::wrapSelectedRangeWithStartString(const std::u16string& start, const std::u16string& end)
 {
+    // One change, so that one undo takes the pair off again.
     const Range selection = selectedRange();
-    setSelectionRange(Range{selection.location, 0});
-    insertText(start);
-    setSelectionRange(Range{selectedRange().location + selection.length, 0});
-    insertText(end);
+    if (selection.location == NotFound || selection.end() > text().size())
+        return;
+    replaceRange(selection, start + text().substr(selection.location, selection.length) + end);
     setSelectionRange(Range{selection.location + start.size(), selection.length});
 }
 

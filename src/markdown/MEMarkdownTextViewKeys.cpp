@@ -96,9 +96,6 @@ void MEMarkdownTextView::pressKey(const MEKeySpec& key, METoolbarButton& sender)
     case MEKeyKind::Pair:
         if (selection.length > 0) {
             wrapSelectedRangeWithStartString(key.text, key.closingText);
-            // Replacing the wrapped text with itself records it as typed.
-            const Range wrapped = selectedRange();
-            replaceRange(wrapped, text().substr(wrapped.location, wrapped.length));
         } else {
             insertText(key.text + key.closingText);
             setSelectionRange(Range{selection.location + key.text.size(), 0});

@@ -100,9 +100,6 @@ void MEMarkdownTextView::performMenuItem(const MEMenuItemSpec& item)
     case MEMenuItemKind::Wrapping:
         if (selection.length > 0) {
             wrapSelectedRangeWithStartString(item.start, item.end);
-            // Replacing the wrapped text with itself records it as typed.
-            const Range wrapped = selectedRange();
-            replaceRange(wrapped, text().substr(wrapped.location, wrapped.length));
         } else {
             insertText(item.text);
             setSelectionRange(Range{selection.location + item.caret, 0});

@@ -78,6 +78,7 @@ void QVMarginRuler::showBanner(double hideAfterSeconds)
     m_banner->setAlpha(1.0);
     if (m_device.isPad())
         m_banner->setText(MarginRulerGeometry::bannerText(m_slider->lowerValue(), m_slider->upperValue()));
+    m_banner->setNeedsDisplay();
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kHideBannerSelector);
     loop.performSelectorAfterDelay(this, kHideBannerSelector, {}, hideAfterSeconds, [this] { hideMarginsBanner(); });
@@ -122,7 +123,10 @@ void QVMarginRuler::rulerMarginValuesChangedNoDocumentDirty()
 
 void QVMarginRuler::hideMarginsBanner()
 {
-    if (flag(m_host.wordCounterVisible)) {
+    // The word counter takes the banner line over and stays on it; only a
+    // banner with nothing more to say fades.
+    bool counting = flag(m_host.wordCounterVisible);
+    if (counting) {
         if (m_host.updateWordCounter)
             m_host.updateWordCounter();
     } else {
@@ -130,7 +134,9 @@ void QVMarginRuler::hideMarginsBanner()
     }
     if (m_host.refreshPageCounter)
         m_host.refreshPageCounter();
-    m_banner->setAlpha(0.0);
+    if (!counting)
+        m_banner->setAlpha(0.0);
+    m_banner->setNeedsDisplay();
 }
 
 void QVMarginRuler::paperMarginChanged(long side, double centimetres)

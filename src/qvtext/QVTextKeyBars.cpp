@@ -25,6 +25,7 @@ constexpr double kLongPressSeconds = 0.5;
 constexpr double kKeyWidth = 40;
 constexpr double kKeyHeight = 36;
 constexpr double kGap = 4;
+constexpr double kFontNameWidth = 120;
 
 // The accessory bar: its rows, one above the other, always as wide as it.
 class RowStack : public View {
@@ -76,8 +77,20 @@ const std::vector<QVTextKeyBars::StyleKey>& QVTextKeyBars::styleKeys()
         {u"Aa", "", "showTextStyleInspectorFromKeyboard"},
         {u"\u00B6", "", "showOtherCommandsMenu"},
         {u"", "doc.badge.gearshape", "showTextToolsInspectorMenu"},
+        // The font at the caret; it opens the text style, where the font is chosen.
+        {u"Helvetica", "", "showFontNameTextStyle", kFontNameWidth},
     };
     return keys;
+}
+
+std::shared_ptr<Button> QVTextKeyBars::styleButton(std::string_view command) const
+{
+    const std::vector<StyleKey>& keys = styleKeys();
+    for (std::size_t i = 0; i < keys.size() && i < m_styleButtons.size(); ++i) {
+        if (command == keys[i].command)
+            return m_styleButtons[i];
+    }
+    return nullptr;
 }
 
 void QVTextKeyBars::layoutBars()
@@ -106,7 +119,7 @@ void QVTextKeyBars::layoutBars()
             if (m_host.run)
                 m_host.run(command);
         });
-        place(*m_styleToolbar, button, xs, kKeyWidth);
+        place(*m_styleToolbar, button, xs, key.width > 0 ? key.width : kKeyWidth);
         m_styleButtons.push_back(std::move(button));
     }
     // Each menu button gets its own menu, built for it.

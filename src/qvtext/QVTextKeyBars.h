@@ -59,8 +59,12 @@ public:
         const char16_t* title;
         const char* symbol;
         const char* command;
+        // 0 for a key's width.
+        double width = 0;
     };
     static const std::vector<StyleKey>& styleKeys();
+    // The style bar's button that runs `command`; null for none.
+    std::shared_ptr<Button> styleButton(std::string_view command) const;
     const std::vector<std::shared_ptr<Button>>& styleButtons() const { return m_styleButtons; }
     const std::shared_ptr<Button>& styleAlign() const { return m_styleAlign; }
     const std::shared_ptr<Button>& insertImage() const { return m_insertImage; }

@@ -17,12 +17,15 @@
 #include "platform/ui/ProgressHUD.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/AlignmentMenu.h"
+#include "webeditor/FontFaceRules.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
 namespace folio {
 
 namespace {
+
+constexpr double kCentimetresPerInch = 2.54;
 
 std::u16string localized(std::string_view key)
 {
@@ -66,9 +69,11 @@ QVTextStyleCallbacks::Host QVTextStyling::callbacksHost()
                 if (m_host.paperSizeChanged)
                     m_host.paperSizeChanged();
             },
-            [this](long side, double margin) {
+            // The popover counts margins in inches, as it is filled; the page
+            // takes centimetres.
+            [this](long side, double inches) {
                 if (m_host.paperMarginChanged)
-                    m_host.paperMarginChanged(side, margin);
+                    m_host.paperMarginChanged(side, inches * kCentimetresPerInch);
             }};
 }
 
@@ -95,19 +100,32 @@ void QVTextStyling::setPaperColor(const std::string& color)
 
 std::vector<std::shared_ptr<KeyCommand>> QVTextStyling::keyCommands(std::function<QVTextStyling*()> styling)
 {
-    auto characters = [styling](void (QVCharacterStyleCommander::*command)()) -> std::function<void()> {
-        return [styling, command] {
-            if (QVTextStyling* found = styling ? styling() : nullptr)
+    // A key command runs only where the edit menu would offer it.
+    auto characters = [styling](const char* action, void (QVCharacterStyleCommander::*command)()) -> std::function<void()> {
+        return [styling, action, command] {
+            QVTextStyling* found = styling ? styling() : nullptr;
+            if (found && found->canPerformAction(action).value_or(true))
                 (found->characters().*command)();
         };
     };
     return DKKeyCommands::keyCommandsWithCategories(
         {DKKeyCommands::kDocumentControllerCategory},
         {
-            {"boldExecCommand:", characters(&QVCharacterStyleCommander::boldExecCommand)},
-            {"italicExecCommand:", characters(&QVCharacterStyleCommander::italicExecCommand)},
-            {"underlineExecCommand", characters(&QVCharacterStyleCommander::underlineExecCommand)},
+            {"boldExecCommand:", characters("boldExecCommand:", &QVCharacterStyleCommander::boldExecCommand)},
+            {"italicExecCommand:", characters("italicExecCommand:", &QVCharacterStyleCommander::italicExecCommand)},
+            {"underlineExecCommand", characters("underlineExecCommand", &QVCharacterStyleCommander::underlineExecCommand)},
         });
+}
+
+std::optional<bool> QVTextStyling::canPerformAction(const std::string& action)
+{
+    bool bold = action == "boldExecCommand:";
+    if (!bold && action != "italicExecCommand:")
+        return std::nullopt;
+    std::optional<Font> font = FontFaceRules::fontFromPageAnswer(
+        m_page.readString("tinymce.activeEditor.queryCommandValue('fontName').replace(/'/g,'')"),
+        FontFaceRules::Pieces::Whole);
+    return bold ? FontFaceRules::offersBold(font) : FontFaceRules::offersItalic(font);
 }
 
 void QVTextStyling::styleToolbarButtonPressed(StyleButton button)
@@ -209,6 +227,11 @@ void QVTextStyling::showTextStylePicker(const std::shared_ptr<BarButtonItem>& an
     readNumber("getCurrentParagraphSpacing();", [&](double v) { picker->setSelectedParagraphSpacing(v); });
     readNumber("getCurrentParagraphSpacingBefore();", [&](double v) { picker->setSelectedParagraphSpacingBefore(v); });
     readNumber("getCurrentFirstLineIndent();", [&](double v) { picker->setSelectedFirstLineIndent(v); });
+    // The editing body's margins, in the popover's inches.
+    auto margin = [this](const char* side) {
+        return m_page.readDouble(std::string("tinymce.activeEditor.getBody().style.margin") + side, 0) / kCentimetresPerInch;
+    };
+    picker->setSelectedPageMargins(margin("Left"), margin("Right"), margin("Top"), margin("Bottom"));
     picker->setDelegate(m_callbacks);
     m_textStylePicker = picker;
     auto navigation = NavigationController::withRootViewController(picker);
@@ -247,16 +270,24 @@ void QVTextStyling::setTextDirection()
 
 void QVTextStyling::checkIfSpeechCompatible()
 {
-    m_existVoiceForLanguage = false;
-    if (!m_host.speechVoiceLanguages)
-        return;
-    const std::string& language = KeyboardService::shared().inputLanguage();
-    for (const std::string& voice : m_host.speechVoiceLanguages()) {
-        if (voice == language) {
-            m_existVoiceForLanguage = true;
-            return;
+    m_voiceLanguage = KeyboardService::shared().inputLanguage();
+    m_existVoiceForLanguage.reset();
+}
+
+bool QVTextStyling::existVoiceForLanguage() const
+{
+    if (!m_existVoiceForLanguage) {
+        m_existVoiceForLanguage = false;
+        if (m_host.speechVoiceLanguages && !m_voiceLanguage.empty()) {
+            for (const std::string& voice : m_host.speechVoiceLanguages()) {
+                if (voice == m_voiceLanguage) {
+                    m_existVoiceForLanguage = true;
+                    break;
+                }
+            }
         }
     }
+    return *m_existVoiceForLanguage;
 }
 
 void QVTextStyling::cancelPendingTasks()

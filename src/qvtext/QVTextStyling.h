@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,10 @@ public:
     // finds the styling when it runs, and does nothing without one.
     static std::vector<std::shared_ptr<KeyCommand>> keyCommands(std::function<QVTextStyling*()> styling);
 
+    // The edit menu's and the keyboard's bold and italic: offered only
+    // where the page's font can take the trait; none for other actions.
+    std::optional<bool> canPerformAction(const std::string& action);
+
     // A style-bar button: the size steps at once, the font name nothing, a
     // character style on the next turn of the loop (after the progress
     // overlay, for a long selection).
@@ -113,8 +118,10 @@ public:
     void setTextDirection();
     bool isRTLLanguage() const { return m_paragraphs.isRTLLanguage(); }
     // Whether a speech voice speaks the keyboard's language, as it is exactly.
+    // The installed voices are looked at only when the answer is first
+    // wanted, so that opening a document does not start the speech engine.
     void checkIfSpeechCompatible();
-    bool existVoiceForLanguage() const { return m_existVoiceForLanguage; }
+    bool existVoiceForLanguage() const;
     // Chinese input composes text the page does not report as typed, so the
     // document is saved on closing.
     bool shouldForceDirtyDocument() const { return m_shouldForceDirtyDocument; }
@@ -140,7 +147,8 @@ private:
     std::shared_ptr<DKMenuController> m_alignPicker;
     std::uint64_t m_inputModeObserver = 0;
     bool m_shouldForceDirtyDocument = false;
-    bool m_existVoiceForLanguage = false;
+    std::string m_voiceLanguage;
+    mutable std::optional<bool> m_existVoiceForLanguage;
     AlignmentMenu::Directions m_alignMenuDirections = AlignmentMenu::Directions::Offered;
 };
 

@@ -313,6 +313,11 @@ void QVTextTools::registerOwnCommands()
     m_own["showTextStyleInspectorFromKeyboard"] = [this, styleBarButton] {
         m_inspectors->showTextStyleInspectorFromKeyboard(styleBarButton("showTextStyleInspectorFromKeyboard"));
     };
+    // The style bar's font button opens the text style at itself, where
+    // fonts and the user styles are set.
+    m_own["showFontNameTextStyle"] = [this, styleBarButton] {
+        m_inspectors->showTextStyleInspectorFromKeyboard(styleBarButton("showFontNameTextStyle"));
+    };
     m_own["showFontSizeMenu"] = [this, styleBarButton] {
         showFontSizeMenu(nullptr, styleBarButton("showFontSizeMenu").frame);
     };

@@ -17,6 +17,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
+#include "platform/services/SpeechSynthesizer.h"
 #include "platform/web/WebView.h"
 #include "webeditor/MarginRulerGeometry.h"
 #include "platform/ui/BarContainerView.h"
@@ -27,6 +28,7 @@
 #include "qvtext/QVPagePlaceholders.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVPictureCommands.h"
+#include "qvtext/QVStyleBarState.h"
 #include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextKeyBars.h"
@@ -36,6 +38,7 @@
 #include "qvtext/QVTextZoom.h"
 #include "qvtext/QVViewKeys.h"
 #include "qvtext/QVViewModes.h"
+#include "qvtext/QVWordCounter.h"
 #include "tools/ruler/RulerRangeSlider.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageMessage.h"
@@ -96,7 +99,13 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                             [this] { return m_document != nullptr; },
                             [this] { setCurrentDocumentPageSize(); },
                             [this](long side, double margin) { m_margins->paperMarginChanged(side, margin); },
-                            [this](const std::string& color) { m_paper->setPaperColor(color); }});
+                            [this](const std::string& color) { m_paper->setPaperColor(color); },
+                            [] {
+                                std::vector<std::string> languages;
+                                for (const SpeechVoice& voice : SpeechSynthesizer::speechVoices())
+                                    languages.push_back(voice.language);
+                                return languages;
+                            }});
     makePageViews();
     m_editingTools = std::make_unique<QVEditingTools>(
         m_connection, Pasteboard::general(),
@@ -184,19 +193,30 @@ void QVTextViewController::makePageViews()
             m_webView->setSpellCheckingEnabled(enabled);
     };
     modes.paintBackground = [paint](const Color& color) { paint(color); };
+    modes.updateWordCounter = [this] { m_wordCounter->updateWordCounter(); };
     m_viewModes = std::make_unique<QVViewModes>(m_connection, *m_paper, defaults, std::move(modes));
     QVMarginRuler::Host ruler;
     ruler.documentIsDirty = dirty;
     ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
     ruler.isInMultitaskingMode = [this] { return m_isInMultitaskingMode; };
-    ruler.windowSize = [this] { return m_size; };
-    ruler.viewSize = [this] { return m_size; };
+    // The window's size is the editor view's on the desktop, which is told
+    // of no size change before it is first shown.
+    auto shownSize = [this] {
+        std::shared_ptr<View> shown = viewIfLoaded();
+        return shown && shown->frame().width() > 0 ? shown->frame().size : m_size;
+    };
+    ruler.windowSize = shownSize;
+    ruler.viewSize = shownSize;
     ruler.wordCounterVisible = [this] { return m_viewModes->wordCounterVisible(); };
+    ruler.updateWordCounter = [this] { m_wordCounter->updateWordCounter(); };
     ruler.refreshPageCounter = [this] {
         m_pages->updateEditorScrollHeightAndOffset();
         m_pages->updatePageUpDownControl();
     };
     m_margins = std::make_unique<QVMarginRuler>(m_connection, device, defaults, std::move(ruler));
+    m_wordCounter = std::make_unique<QVWordCounter>(
+        m_connection, QVWordCounter::Host{[this] { return m_viewModes->wordCounterVisible(); },
+                                          [this] { return m_margins->topAlertBar(); }});
     QVPageNavigator::Host pages;
     pages.canShowCounter = [this] {
         return m_document && m_webView && !m_viewModes->isTypewriterMode() && !m_bridge.isClosing();
@@ -309,6 +329,17 @@ void QVTextViewController::viewDidLoad()
     // there along the bottom of the page from the start.
     tools().keyBars().removeFormBar();
     showKeyBars();
+    // The style bar follows the style at the caret, and the counts follow a
+    // new selection.
+    QVTextKeyBars& bars = tools().keyBars();
+    m_styleBar = std::make_unique<QVStyleBarState>(QVStyleBarState::Buttons{
+        bars.styleButton("boldExecCommand"), bars.styleButton("italicExecCommand"),
+        bars.styleButton("underlineExecCommand"), bars.styleButton("showFontNameTextStyle"),
+        bars.styleButton("showFontSizeMenu"), bars.styleAlign()});
+    m_styling->styleMonitor().setStyleDidChange([this](const QVStyleMonitor::Snapshot& snapshot) {
+        m_styleBar->apply(snapshot);
+        m_wordCounter->scheduleUpdate();
+    });
     if (BarContainerView* container = barContainer()) {
         // The margins ruler and its read-out above the page, the page
         // counter over its lower corner.
@@ -384,6 +415,7 @@ void QVTextViewController::pageDidBecomeReady()
         m_connection.send("addcss('html,img,object {-webkit-filter: invert(1) hue-rotate(180deg);}');"
                           + QVPaper::paperColorScript("#d0d0d0"));
     m_zoom->pageDidBecomeReady();
+    m_wordCounter->updateWordCounter();
     m_pages->updateEditorPageSize();
     m_margins->updateRulerMarginValues();
     // A right-to-left keyboard turns the page before the user types.
@@ -440,7 +472,10 @@ void QVTextViewController::registerRoutes()
         m_isEditing = true;
         documentIsDirty();
     });
-    routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
+    routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) {
+        documentIsDirty();
+        m_wordCounter->scheduleUpdate();
+    });
     routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
@@ -453,6 +488,16 @@ void QVTextViewController::registerRoutes()
         m_dirty.setInForeground(foreground);
     });
     routes.add("scrollEvent", Gate::WhenReady, [this](const PageMessage&) { m_isEditorScrollingView = true; });
+    // The tap of the page's view: a scroll is over, so a picture pressed
+    // after it is selected again. (TinyMCE's find dialog closes itself.)
+    routes.add("tapEvent", Gate::WhenReady, [this](const PageMessage& message) {
+        m_isEditorScrollingView = false;
+        std::vector<std::string> fields = message.fields('_');
+        std::optional<long long> x = fields.size() == 2 ? integerField(fields[0]) : std::nullopt;
+        std::optional<long long> y = fields.size() == 2 ? integerField(fields[1]) : std::nullopt;
+        if (x && y)
+            m_touchPointEditor = Point{static_cast<double>(*x), static_cast<double>(*y)};
+    });
     routes.add("endScrollEvent", Gate::WhenReady, [this](const PageMessage& message) {
         std::vector<std::string> fields = message.fields('_');
         if (fields.size() != 2)
@@ -500,6 +545,7 @@ void QVTextViewController::documentDidClose()
     m_pages->cancelPendingTasks();
     m_pictures->cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
+    m_wordCounter->cancelPendingTasks();
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
@@ -575,6 +621,10 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextViewController::keyCommands() con
 
 bool QVTextViewController::canPerformAction(const std::string& action, const void* sender) const
 {
+    if (std::optional<bool> decided = m_styling->canPerformAction(action))
+        return *decided;
+    if (action == "speakSelectedText:")
+        return m_styling->existVoiceForLanguage();
     if (std::optional<bool> decided = m_pictures->canPerformAction(action))
         return *decided;
     return WebEditorController::canPerformAction(action, sender);

@@ -20,7 +20,8 @@ class QVMarginRuler;
 class QVPageNavigator;
 class QVPaper;
 class QVPictureCommands;
-class KeyCommand;
+class QVStyleBarState;
+class QVWordCounter;
 class QVTextStyling;
 class QVTextZoom;
 class QVViewModes;
@@ -65,6 +66,8 @@ public:
     QVPageNavigator& pages() { return *m_pages; }
     // The pictures in the page.
     QVPictureCommands& pictures() { return *m_pictures; }
+    // The counts on the banner line.
+    QVWordCounter& wordCounter() { return *m_wordCounter; }
     // The zoom slice's new text zoom, in percent.
     void documentViewZoomModified(double percent) override;
     // The text-style popover's paper size: the page height again.
@@ -101,6 +104,8 @@ public:
 
     bool isEditing() const { return m_isEditing; }
     bool isEditorScrollingView() const { return m_isEditorScrollingView; }
+    // Where the last press of the pointer in the page was, in the page's view.
+    Point touchPointEditor() const { return m_touchPointEditor; }
     long long editorScrollOffset() const { return m_editorScrollOffset; }
     long long editorScrollHeight() const { return m_editorScrollHeight; }
 
@@ -145,6 +150,7 @@ private:
 
     bool m_isEditing = false;
     bool m_isEditorScrollingView = false;
+    Point m_touchPointEditor{};
     long long m_editorScrollOffset = 0;
     long long m_editorScrollHeight = 0;
     std::unique_ptr<QVTextStyling> m_styling;
@@ -154,6 +160,9 @@ private:
     std::unique_ptr<QVViewModes> m_viewModes;
     std::unique_ptr<QVPageNavigator> m_pages;
     std::unique_ptr<QVPictureCommands> m_pictures;
+    std::unique_ptr<QVWordCounter> m_wordCounter;
+    // Made with the key bars, in viewDidLoad.
+    std::unique_ptr<QVStyleBarState> m_styleBar;
     std::unique_ptr<WebPageViewer> m_webPageViewer;
     bool m_isInMultitaskingMode = false;
     std::unique_ptr<QVEditingTools> m_editingTools;

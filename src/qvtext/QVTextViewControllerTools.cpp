@@ -15,6 +15,7 @@
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextZoom.h"
 #include "qvtext/QVViewModes.h"
+#include "qvtext/QVWordCounter.h"
 
 namespace folio {
 
@@ -82,6 +83,8 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     host.commands["gotoPageinDoc"] = [this] { m_pages->gotoPageinDoc(); };
     host.questions["isTypewriterMode"] = [this] { return m_viewModes->isTypewriterMode(); };
     host.questions["wordCounterVisible"] = [this] { return m_viewModes->wordCounterVisible(); };
+    // A selection made from the cursor menu is counted at once.
+    host.commands["updateWordCounter"] = [this] { m_wordCounter->updateWordCounter(); };
     QVTextTools::Dialect dialect = toolsDialect();
     dialect.savesCaretBeforePanels = editorTraits().savesCaretBeforePanels;
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),

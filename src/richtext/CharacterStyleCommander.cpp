@@ -7,7 +7,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/WebView.h"
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/FontStateMonitor.h"
 #include "richtext/StyleToolbar.h"

@@ -1,6 +1,6 @@
 #include "richtext/EditMenuValidator.h"
 
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 
 #include <array>
 #include <string_view>

@@ -6,7 +6,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/ProgressHUD.h"
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/StyleToolbar.h"
 #include "webeditor/EditorFlags.h"

@@ -17,7 +17,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"

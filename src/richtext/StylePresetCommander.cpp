@@ -5,7 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/AlertController.h"
 #include "richtext/CharacterStyleCommander.h"
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/ParagraphStyleCommander.h"
 #include "richtext/StyleToolbar.h"

@@ -117,6 +117,19 @@ TEST_F(MEMarkdownTextViewTest, WrappingKeepsTheSelectionBetweenTheMarks)
     EXPECT_EQ(caret->selectedRange(), (Range{4, 0}));
 }
 
+TEST_F(MEMarkdownTextViewTest, OneUndoTakesAWrapOffWhole)
+{
+    auto view = makeView(u"one two", 0);
+    view->setSelectedRange(Range{4, 3});
+    view->wrapSelectedRangeWithStartString(u"[", u"](url)");
+    EXPECT_EQ(view->text(), u"one [two](url)");
+    ASSERT_TRUE(view->undoManager().undo());
+    EXPECT_EQ(view->text(), u"one two") << "both marks go in one step";
+    EXPECT_FALSE(view->undoManager().canUndo());
+    ASSERT_TRUE(view->undoManager().redo());
+    EXPECT_EQ(view->text(), u"one [two](url)");
+}
+
 TEST_F(MEMarkdownTextViewTest, ForwardAndBackwardStopAtTheEnds)
 {
     auto view = makeView(u"abc", 2);

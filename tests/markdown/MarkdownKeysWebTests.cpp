@@ -124,5 +124,35 @@ TEST_F(MarkdownKeysWebTest, controlZUndoesTheLastTypingAsOneStepAndControlShiftZ
     EXPECT_EQ(written, "# Keys\n\nAmber two words");
 }
 
+// A pair key of the key bar wraps the selected word, and one Ctrl+Z takes
+// the whole pair off again; Ctrl+Shift+Z puts it back.
+TEST_F(MarkdownKeysWebTest, aPairKeysWrapIsOneUndoStep)
+{
+    for (int press = 0; press < 5; ++press)
+        ASSERT_TRUE(test::pressKeys("shift+Left"));
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* parentheses = nullptr;
+    for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+        GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+        if (label && GTK_IS_LABEL(label) && std::string(gtk_label_get_text(GTK_LABEL(label))) == "(..)")
+            parentheses = button;
+    }
+    ASSERT_NE(parentheses, nullptr) << "no parentheses key on the key bar";
+    ASSERT_TRUE(test::clickWidget(parentheses));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\n(Amber)")) << toUtf8(document->text());
+    EXPECT_EQ(editor->markdownTextView().selectedRange().location, 9u) << "the word stays selected inside the pair";
+    EXPECT_EQ(editor->markdownTextView().selectedRange().length, 5u);
+
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber")) << "one step takes both marks: " << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\n(Amber)")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber")) << toUtf8(document->text());
+    ASSERT_TRUE(test::pressKeys("ctrl+z"));
+    EXPECT_EQ(editor->markdownTextView().text(), u"# Keys\n\nAmber") << "nothing older to undo";
+}
+
 } // namespace
 } // namespace folio

@@ -147,8 +147,14 @@ TEST_F(QVMarginRulerTest, theBannerReadsTheLeftMarginAndTheRightEdgeInInches)
     EXPECT_EQ(ruler->topAlertBar()->alpha(), 1.0);
     wordCounter = true;
     loop.advanceVirtualClock(1.5);
-    EXPECT_EQ(ruler->topAlertBar()->alpha(), 0.0);
+    EXPECT_EQ(ruler->topAlertBar()->alpha(), 1.0) << "the word counter takes the line over and stays";
     EXPECT_EQ(wordCounterUpdates, 1);
+    // Without the counter the line fades when the read-out is over.
+    wordCounter = false;
+    ruler->rulerMarginValuesChangedNoDocumentDirty();
+    loop.advanceVirtualClock(5.5);
+    EXPECT_EQ(ruler->topAlertBar()->alpha(), 0.0);
+    EXPECT_EQ(ruler->topAlertBar()->text(), u"");
 }
 
 TEST_F(QVMarginRulerTest, aFinishedDragAppliesTheMarginsExceptInTypewriterMode)

@@ -4,7 +4,10 @@
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/ui/KeyboardService.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "platform/ui/Menu.h"
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextStyling.h"
@@ -201,6 +204,111 @@ TEST_F(QVTextStylingTest, styleBarButtonsRunTheirCommandOnTheNextTurnAndTheSizeS
         << "12 points read back, one up, at once";
     bar.styleToolbarButtonPressed(Button::FontSizeDecrease);
     EXPECT_EQ(page.lastScript(), "tinymce.activeEditor.execCommand('FontSize', false, '11pt');");
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+TEST_F(QVTextStylingTest, theInstalledVoicesAreLookedAtOnlyWhenTheAnswerIsWanted)
+{
+    int asked = 0;
+    QVTextStyling speaking(connection, defaults, {.hasDocument = [] { return true; }, .speechVoiceLanguages = [&] {
+                                                      ++asked;
+                                                      return std::vector<std::string>{"en-GB"};
+                                                  }});
+    KeyboardService::shared().setInputLanguage("en-GB");
+    speaking.setTextDirection();
+    EXPECT_EQ(asked, 0) << "following the keyboard starts no speech engine";
+    EXPECT_TRUE(speaking.existVoiceForLanguage());
+    EXPECT_TRUE(speaking.existVoiceForLanguage());
+    EXPECT_EQ(asked, 1) << "the answer is kept until the keyboard changes";
+    KeyboardService::shared().setInputLanguage("fr-FR");
+    EXPECT_FALSE(speaking.existVoiceForLanguage());
+    EXPECT_EQ(asked, 2);
+}
+
+class QVTextStylingFontTest : public QVTextStylingTest {
+protected:
+    void SetUp() override
+    {
+        FontCatalog::setShared(std::make_shared<FakeFontCatalog>());
+        page.answerMatching("queryCommandValue\\('fontName'\\)", [this](const std::string&) {
+            loop.post([this] { page.releaseAll(); });
+            return fontName;
+        });
+    }
+    void TearDown() override { FontCatalog::setShared(nullptr); }
+    std::string fontName;
+};
+
+TEST_F(QVTextStylingFontTest, boldAndItalicAreOfferedOnlyWhereThePagesFontTakesThem)
+{
+    const struct {
+        const char* font;
+        bool bold;
+        bool italic;
+    } cases[] = {
+        {"Georgia", true, true},
+        {"\"Avenir-Light\"", false, true},
+        {"ChalkboardSE-Regular", true, false},
+        // A font this machine lacks is drawn in a fallback face that takes both.
+        {"No Such Face", true, true},
+    };
+    for (const auto& c : cases) {
+        fontName = c.font;
+        EXPECT_EQ(styling.canPerformAction("boldExecCommand:"), std::optional<bool>(c.bold)) << c.font;
+        EXPECT_EQ(styling.canPerformAction("italicExecCommand:"), std::optional<bool>(c.italic)) << c.font;
+    }
+    EXPECT_FALSE(styling.canPerformAction("underlineExecCommand").has_value()) << "not a question of the face";
+
+    // The keyboard's bold does what the edit menu would offer.
+    std::vector<std::shared_ptr<KeyCommand>> keys = QVTextStyling::keyCommands([this] { return &styling; });
+    auto press = [&](const char* input) {
+        for (const std::shared_ptr<KeyCommand>& key : keys)
+            if (key->matches(input, KeyModifierCommand))
+                return key->perform();
+        return false;
+    };
+    fontName = "Avenir-Light";
+    press("b");
+    EXPECT_TRUE(page.scriptsMatching("execCommand\\('Bold'\\)").empty()) << "a light face takes no bold";
+    fontName = "Georgia";
+    press("b");
+    EXPECT_EQ(page.scriptsMatching("execCommand\\('Bold'\\)").size(), 1u);
+    press("u");
+    EXPECT_EQ(page.scriptsMatching("execCommand\\('Underline'\\)").size(), 1u);
+}
+
+TEST_F(QVTextStylingTest, theTextStylePopoverShowsTheBodysMarginsInInchesAndSetsThemInCentimetres)
+{
+    page.answerMatching("getBody\\(\\)\\.style\\.margin", [this](const std::string& script) {
+        loop.post([this] { page.releaseAll(); });
+        if (script.find("marginLeft") != std::string::npos)
+            return std::string("2.54cm");
+        if (script.find("marginTop") != std::string::npos)
+            return std::string("1.27cm");
+        return std::string();
+    });
+    std::vector<double> set;
+    QVTextStyling presenting(connection, defaults,
+                             {.present = [](std::shared_ptr<ViewController>) {},
+                              .paperMarginChanged = [&](long side, double centimetres) {
+                                  set.push_back(static_cast<double>(side));
+                                  set.push_back(centimetres);
+                              }});
+    presenting.showTextStylePicker();
+    ASSERT_TRUE(presenting.textStylePicker());
+    EXPECT_DOUBLE_EQ(presenting.textStylePicker()->selectedPageMarginLeft(), 1.0);
+    EXPECT_DOUBLE_EQ(presenting.textStylePicker()->selectedPageMarginTop(), 0.5);
+    EXPECT_DOUBLE_EQ(presenting.textStylePicker()->selectedPageMarginRight(), 0.0) << "a body without one has none";
+    // A step of the popover's left margin to 1.5 inches sets 3.81 cm.
+    presenting.textStyleCallbacks().textStylePickerViewControllerPaperMarginChanged(0, 1.5);
+    ASSERT_EQ(set.size(), 2u);
+    EXPECT_EQ(set[0], 0);
+    EXPECT_NEAR(set[1], 3.81, 1e-9);
 }
 
 } // namespace

@@ -421,6 +421,12 @@ TEST_F(QVTextToolsTest, theStyleBarsButtonsRunTheirCommandsAndCarryTheirMenus)
     bars.styleButtons()[6]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
     tools->popovers().dismissAllPopover();
+    // So does the font button, where fonts and user styles are chosen.
+    ASSERT_NE(bars.styleButton("showFontNameTextStyle"), nullptr);
+    bars.styleButton("showFontNameTextStyle")->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_TRUE(tools->inspectors().isVisible(EditorInspectors::Kind::TextFormatFromKeyboard));
+    tools->popovers().dismissAllPopover();
+    EXPECT_EQ(bars.styleButton("noSuchCommand"), nullptr);
     // The styles menu opens from its button, the tools as its delegate.
     bars.styleButtons()[7]->sendActionsForControlEvent(ControlEvent::TouchUpInside);
     std::shared_ptr<ViewController> shown = navigation->presentedViewController() ? navigation->presentedViewController()

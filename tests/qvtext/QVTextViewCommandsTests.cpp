@@ -7,11 +7,14 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/View.h"
 #include "platform/web/FakeWebView.h"
+#include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextViewController.h"
 #include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewModes.h"
+#include "webeditor/EditorToolCommands.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/WebPageViewer.h"
@@ -143,9 +146,10 @@ TEST_F(QVTextViewCommandsTest, linksToWebPagesGoToTheDesktopAndLocalPagesToTheVi
 
 TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)
 {
+    // The popover's margins are inches; the page's centimetres.
     editor->styling().textStyleCallbacks().textStylePickerViewControllerPaperMarginChanged(1, 2.0);
     EXPECT_EQ(page->scriptsMatching("style\\.marginRight").back(),
-              "tinymce.activeEditor.getBody().style.marginRight = '2.00cm';");
+              "tinymce.activeEditor.getBody().style.marginRight = '5.08cm';");
     EXPECT_TRUE(document->hasUnsavedChanges());
 
     UserDefaults::standardUserDefaults().setFloat("marquentPageMarginTop", 3.0f);
@@ -178,6 +182,50 @@ TEST_F(QVTextViewCommandsTest, aSaveTakesTheRulersMargins)
     editor->documentWillSave();
     EXPECT_EQ(document->docLeftMargin(), "0.00");
     EXPECT_EQ(document->docRightMargin(), "21.59");
+}
+
+} // namespace
+} // namespace folio
+
+namespace folio {
+namespace {
+
+// The banner line's counts follow the page: when the counter is switched
+// on, after typing settles, and after a selection made from the cursor menu.
+TEST_F(QVTextViewCommandsTest, theWordCounterOnTheBannerFollowsTheSwitchTypingAndSelections)
+{
+    std::string words = "2";
+    page->answerMatching("", [this, &words](const std::string& script) {
+        loop.post([this] { page->releaseAll(); });
+        if (script.find("isCollapsed") != std::string::npos)
+            return std::string("true");
+        if (script.find("getWordCount") != std::string::npos)
+            return words;
+        if (script.find("getCharacterCount") != std::string::npos)
+            return std::string("9");
+        return std::string();
+    });
+    const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();
+    bool wasOn = editor->viewModes().wordCounterVisible();
+    if (wasOn)
+        editor->viewModes().toggleWordCounterVisible();
+    page->sendPageMessage("rte://dirtyEvent");
+    loop.advanceVirtualClock(1.0);
+    EXPECT_NE(banner->text(), u"Chars 9 Words 2") << "off, nothing is counted";
+
+    editor->tools().run("toggleWordCounterVisible");
+    EXPECT_EQ(banner->text(), u"Chars 9 Words 2");
+    words = "3";
+    page->sendPageMessage("rte://dirtyEvent");
+    EXPECT_EQ(banner->text(), u"Chars 9 Words 2") << "not while the keys still come";
+    loop.advanceVirtualClock(1.0);
+    EXPECT_EQ(banner->text(), u"Chars 9 Words 3");
+    words = "4";
+    editor->tools().commands().magicCursorOptionSelected(1);
+    EXPECT_EQ(banner->text(), u"Chars 9 Words 4") << "a selection from the cursor menu is counted at once";
+    editor->tools().run("toggleWordCounterVisible");
+    if (wasOn)
+        editor->viewModes().toggleWordCounterVisible();
 }
 
 } // namespace

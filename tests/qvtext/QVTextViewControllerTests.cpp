@@ -142,6 +142,15 @@ TEST_F(QVTextViewControllerTest, messagesAreDispatchedByTokenAndMarkTheDocument)
     page->sendPageMessage("rte://endScrollEvent#12_x");
     page->sendPageMessage("rte://endScrollEvent#12");
     EXPECT_EQ(editor->editorScrollOffset(), 350) << "a malformed offset changes nothing";
+    // A press of the pointer is the page's tap: it ends a scroll that no
+    // touch will end, and says where it was.
+    page->sendPageMessage("rte://scrollEvent");
+    page->sendPageMessage("rte://tapEvent#120_48");
+    EXPECT_FALSE(editor->isEditorScrollingView());
+    EXPECT_EQ(editor->touchPointEditor().x, 120);
+    EXPECT_EQ(editor->touchPointEditor().y, 48);
+    page->sendPageMessage("rte://tapEvent#oops");
+    EXPECT_EQ(editor->touchPointEditor().x, 120) << "a malformed point is not taken";
 
     page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fa");
     page->sendPageMessage("rte://linkTouchedEvent#https%3A%2F%2Fexample.test%2Fb");

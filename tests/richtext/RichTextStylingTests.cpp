@@ -15,7 +15,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/web/FakeWebView.h"
 #include "platform/ui/Action.h"
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextStyling.h"
 #include "tools/ruler/RulerRangeSlider.h"

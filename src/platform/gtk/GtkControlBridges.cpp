@@ -5,6 +5,8 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
 #include "platform/gtk/GtkSignals.h"
+#include "platform/gtk/GtkSymbolIcons.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/Slider.h"
@@ -167,6 +169,46 @@ double steppedValue(const Stepper& stepper, double delta)
     return std::clamp(next, stepper.minimumValue(), stepper.maximumValue());
 }
 
+// A button's title as it is now, and its highlighted or selected state
+// shown as a pressed-in (checked) button.
+void syncButton(GtkWidget* widget, Button& button)
+{
+    gtk_widget_set_sensitive(widget, button.isEnabled());
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
+    std::string title = toUtf8(button.currentTitle());
+    if (label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label))) {
+        gtk_label_set_text(GTK_LABEL(label), title.c_str());
+        GtkControlBridges::fitButtonTitle(widget, button);
+    }
+    // A symbol button whose symbol changed shows the new one.
+    std::string icon = GtkSymbolIcons::iconNameForSymbol(button.symbolName());
+    if (!icon.empty() && title.empty()) {
+        GtkWidget* image = gtk_button_get_image(GTK_BUTTON(widget));
+        const gchar* shown = nullptr;
+        if (image && GTK_IS_IMAGE(image) && gtk_image_get_storage_type(GTK_IMAGE(image)) == GTK_IMAGE_ICON_NAME)
+            gtk_image_get_icon_name(GTK_IMAGE(image), &shown, nullptr);
+        if (!shown || icon != shown)
+            gtk_button_set_image(GTK_BUTTON(widget), gtk_image_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON));
+    }
+    // The theme draws a plain button's checked state as its normal one: the
+    // button carries a look of its own for it, added once.
+    constexpr const char* kCheckedLookKey = "folio-checked-look";
+    if (!g_object_get_data(G_OBJECT(widget), kCheckedLookKey)) {
+        GtkCssProvider* provider = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(provider,
+                                        "*:checked { background-image: none; background-color: rgba(0,0,0,0.16);"
+                                        " box-shadow: inset 0 1px 2px rgba(0,0,0,0.3); }",
+                                        -1, nullptr);
+        gtk_style_context_add_provider(gtk_widget_get_style_context(widget), GTK_STYLE_PROVIDER(provider),
+                                       GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        g_object_set_data_full(G_OBJECT(widget), kCheckedLookKey, provider, g_object_unref);
+    }
+    if (button.isHighlighted() || button.isSelected())
+        gtk_widget_set_state_flags(widget, GTK_STATE_FLAG_CHECKED, FALSE);
+    else
+        gtk_widget_unset_state_flags(widget, GTK_STATE_FLAG_CHECKED);
+}
+
 void refreshWidget(GtkWidget* widget, const Control& wanted)
 {
     auto control = controlOf(widget);
@@ -178,6 +220,8 @@ void refreshWidget(GtkWidget* widget, const Control& wanted)
         syncSlider(widget, *slider);
     else if (auto* stepper = dynamic_cast<Stepper*>(control.get()))
         syncStepper(widget, *stepper);
+    else if (auto* button = dynamic_cast<Button*>(control.get()); button && GTK_IS_BUTTON(widget))
+        syncButton(widget, *button);
     else
         gtk_widget_set_sensitive(widget, control->isEnabled());
 }
@@ -186,8 +230,12 @@ constexpr const char* kLabelKey = "folio-label";
 
 void refreshLabels(GtkWidget* widget, const Label& wanted)
 {
-    if (GTK_IS_LABEL(widget) && g_object_get_data(G_OBJECT(widget), kLabelKey) == &wanted)
+    if (GTK_IS_LABEL(widget) && g_object_get_data(G_OBJECT(widget), kLabelKey) == &wanted) {
         gtk_label_set_text(GTK_LABEL(widget), toUtf8(wanted.text()).c_str());
+        // A read-out that comes and goes (the editors' banner line) fades
+        // through its alpha rather than being rebuilt.
+        gtk_widget_set_opacity(widget, wanted.alpha());
+    }
     if (GTK_IS_CONTAINER(widget)) {
         GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
         for (GList* child = children; child; child = child->next)
@@ -325,6 +373,20 @@ void GtkControlBridges::refreshActivityIndicator(GtkWidget* root, const Activity
 }
 
 void GtkControlBridges::attach(GtkWidget* widget, Control& control) { attachControl(widget, control); }
+
+void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
+{
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
+    if (!label || !GTK_IS_LABEL(label) || button.frame().width() <= 0)
+        return;
+    constexpr double kPointsPerCharacter = 8;
+    std::string title = toUtf8(button.currentTitle());
+    int characters = std::max(1, static_cast<int>(button.frame().width() / kPointsPerCharacter));
+    bool tooLong = g_utf8_strlen(title.c_str(), -1) > characters;
+    gtk_label_set_ellipsize(GTK_LABEL(label), tooLong ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), tooLong ? characters : -1);
+    gtk_widget_set_tooltip_text(widget, tooLong ? title.c_str() : nullptr);
+}
 
 void GtkControlBridges::attachLabel(GtkWidget* widget, const Label& label)
 {

@@ -7,6 +7,7 @@
 namespace folio {
 
 class ActivityIndicatorView;
+class Button;
 class Color;
 class Control;
 class Label;
@@ -33,6 +34,9 @@ public:
     // Ties a widget to the control it shows, so that refreshControl reaches
     // it (a button's enabled state).
     static void attach(GtkWidget* widget, Control& control);
+    // A title longer than the button's room is cut short, and shown whole
+    // when the pointer rests on it.
+    static void fitButtonTitle(GtkWidget* widget, const Button& button);
     // The same for a label's text, refreshed when the label asks to be drawn again.
     static void attachLabel(GtkWidget* widget, const Label& label);
     static void refreshLabel(GtkWidget* root, const Label& label);

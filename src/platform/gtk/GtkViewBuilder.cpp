@@ -250,17 +250,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
-        // A title longer than the button's room is cut short, and shown
-        // whole when the pointer rests on it.
-        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget)); GTK_IS_LABEL(label) && button->frame().width() > 0) {
-            constexpr double kPointsPerCharacter = 8;
-            int characters = std::max(1, static_cast<int>(button->frame().width() / kPointsPerCharacter));
-            if (g_utf8_strlen(title.c_str(), -1) > characters) {
-                gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
-                gtk_label_set_max_width_chars(GTK_LABEL(label), characters);
-                gtk_widget_set_tooltip_text(widget, title.c_str());
-            }
-        }
+        GtkControlBridges::fitButtonTitle(widget, *button);
         GtkControlBridges::attach(widget, *button);
         attachLongPress(widget, *button);
         std::weak_ptr<Button> weak = std::static_pointer_cast<Button>(button->weak_from_this().lock());

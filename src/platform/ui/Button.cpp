@@ -4,7 +4,14 @@
 
 namespace folio {
 
-void Button::setTitle(std::u16string title, ControlState state) { m_titles[state] = std::move(title); }
+void Button::setTitle(std::u16string title, ControlState state)
+{
+    auto it = m_titles.find(state);
+    if (it != m_titles.end() && it->second == title)
+        return;
+    m_titles[state] = std::move(title);
+    controlDidChange();
+}
 
 std::u16string Button::titleForState(ControlState state) const
 {
@@ -12,6 +19,14 @@ std::u16string Button::titleForState(ControlState state) const
         return it->second;
     auto normal = m_titles.find(ControlState::Normal);
     return normal == m_titles.end() ? std::u16string() : normal->second;
+}
+
+void Button::setSymbolName(std::string name)
+{
+    if (name == m_symbolName)
+        return;
+    m_symbolName = std::move(name);
+    controlDidChange();
 }
 
 void Button::setImage(std::shared_ptr<const Image> image, ControlState state) { m_images[state] = std::move(image); }

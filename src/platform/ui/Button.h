@@ -23,7 +23,8 @@ public:
     std::shared_ptr<const Image> imageForState(ControlState state) const;
     std::shared_ptr<const Image> currentImage() const { return imageForState(state()); }
     // System symbol images are kept by name; the presenter maps names to icons.
-    void setSymbolName(std::string name) { m_symbolName = std::move(name); }
+    // A change shows at once (a button that shows a state by its symbol).
+    void setSymbolName(std::string name);
     const std::string& symbolName() const { return m_symbolName; }
 
     const std::shared_ptr<Menu>& menu() const { return m_menu; }

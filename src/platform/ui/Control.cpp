@@ -42,6 +42,22 @@ void Control::sendActionsForControlEvent(ControlEvent event)
     }
 }
 
+void Control::setSelected(bool selected)
+{
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    controlDidChange();
+}
+
+void Control::setHighlighted(bool highlighted)
+{
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    controlDidChange();
+}
+
 void Control::controlDidChange() { Presenter::current().controlDidChange(*this); }
 
 } // namespace folio

@@ -34,9 +34,11 @@ public:
         controlDidChange();
     }
     bool isSelected() const { return m_selected; }
-    void setSelected(bool selected) { m_selected = selected; }
+    // A change of either state is shown at once (a style button that
+    // follows the text at the caret).
+    void setSelected(bool selected);
     bool isHighlighted() const { return m_highlighted; }
-    void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    void setHighlighted(bool highlighted);
     // The state that picks titles and images: disabled wins over highlighted,
     // highlighted over selected.
     ControlState state() const;

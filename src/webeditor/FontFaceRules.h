@@ -9,13 +9,18 @@
 namespace folio {
 
 // Whether bold and italic may be applied to a face, and how a face is named
-// on the style bar. Faces that are a weight or a design of their own
+// on the style bar; shared by the web editors. Faces that are a weight or a design of their own
 // ("Avenir-Light", "Futura-Medium") cannot be made bolder by a trait; asking
 // for one would change the face the user chose.
 class FontFaceRules {
 public:
     static bool canBeBold(const Font& font);
     static bool canBeItalic(const Font& font);
+    // Whether the style bar and the edit menu offer bold (italic) for the
+    // page's font. NOTE: a font this machine does not have is drawn in a
+    // fallback face that takes both, so both are offered for it.
+    static bool offersBold(const std::optional<Font>& font) { return !font || canBeBold(*font); }
+    static bool offersItalic(const std::optional<Font>& font) { return !font || canBeItalic(*font); }
     // Takes a face name, not a family.
     static bool canBeItalicAndBold(std::string_view fontName);
 

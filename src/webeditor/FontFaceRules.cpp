@@ -1,4 +1,4 @@
-#include "richtext/FontFaceRules.h"
+#include "webeditor/FontFaceRules.h"
 
 #include "foundation/FontTraits.h"
 
