@@ -15,8 +15,8 @@ function(folio_library name folder)
   endif()
 endfunction()
 
-# Links the web engine, GTK and poppler, and espeak-ng, tesseract and
-# GStreamer, into a test, benchmark or fuzz target, which then gets them from
+# Links the web engine, GTK and poppler, and espeak-ng, tesseract, GStreamer
+# and libsoup, into a test, benchmark or fuzz target, which then gets them from
 # WebServices::shared() and MediaServices::shared() in process. The layers that
 # call them come later on the link line than the engines' archives, so the
 # definitions are pulled in from the start by their anchors.

@@ -66,6 +66,8 @@ public:
     }
     bool isCameraAvailable() override { return false; }
     Status captureCameraFrame(const std::string&, double) override { return m_error; }
+    Result<std::string> finalURLOfHeadRequest(const std::string&) override { return m_error; }
+    Result<std::vector<std::uint8_t>> dataWithContentsOfURL(const std::string&) override { return m_error; }
 
 private:
     Error m_error;
@@ -112,12 +114,11 @@ WebServices& WebServices::shared()
 
 MediaServices& MediaServices::shared()
 {
-    static UnavailableMediaServices* unavailable = nullptr;
     Result<DesktopModule*> module = DesktopModule::load();
     if (module)
         return (*module)->mediaServices();
-    if (!unavailable)
-        unavailable = new UnavailableMediaServices(module.error());
+    // Made once even when HTTP requests ask from several threads at a time.
+    static UnavailableMediaServices* unavailable = new UnavailableMediaServices(module.error());
     return *unavailable;
 }
 

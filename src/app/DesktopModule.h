@@ -12,11 +12,11 @@ class MediaServices;
 class WebServices;
 
 // The part of the program that needs WebKit, GTK, poppler, espeak-ng,
-// tesseract or GStreamer: the web and media services and the desktop
-// windows. It is built as the module "folio-desktop.so" beside the program
-// (from src/platform/web, src/platform/gtk, src/platform/media and
+// tesseract, GStreamer or libsoup: the web and media services and the
+// desktop windows. It is built as the module "folio-desktop.so" beside the
+// program (from src/platform/web, src/platform/gtk, src/platform/media and
 // src/app/desktop) and opened on first use, so that a command that shows no
-// page or window starts without loading them. The
+// page or window and reaches no network starts without loading them. The
 // module finds everything else in the program that opened it.
 class DesktopModule {
 public:

@@ -144,9 +144,10 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
     EXPECT_EQ(readFile(preferences), before);
 }
 
-// Commands that show no page start without the web engine, GTK, poppler or
-// the speech, text-recognition and sound libraries (espeak-ng, tesseract,
-// GStreamer): the dynamic loader's own log names every library it opens.
+// Commands that show no page start without the web engine, GTK, poppler, the
+// speech, text-recognition and sound libraries (espeak-ng, tesseract,
+// GStreamer) or the HTTP library (libsoup, with sqlite, krb5 and nghttp2):
+// the dynamic loader's own log names every library it opens.
 TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 {
     std::string document = makeDocument("rtf");
@@ -170,7 +171,7 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
         }
         EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command << ": the loader wrote no log";
         for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop", "libespeak-ng",
-                                    "libtesseract", "libgst"})
+                                    "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2"})
             EXPECT_EQ(opened.find(library), std::string::npos) << command << " loaded " << library;
     }
 }

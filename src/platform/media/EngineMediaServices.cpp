@@ -4,6 +4,7 @@
 #include "platform/media/GStreamerCameraCapture.h"
 #include "platform/media/GStreamerSoundClip.h"
 #include "platform/media/GStreamerSpeechOutput.h"
+#include "platform/media/SoupURLSession.h"
 #include "platform/media/TesseractTextRecognizer.h"
 
 namespace folio {
@@ -50,6 +51,16 @@ bool EngineMediaServices::isCameraAvailable()
 Status EngineMediaServices::captureCameraFrame(const std::string& pngPath, double timeoutSeconds)
 {
     return GStreamerCameraCapture::captureFrame(pngPath, timeoutSeconds);
+}
+
+Result<std::string> EngineMediaServices::finalURLOfHeadRequest(const std::string& url)
+{
+    return SoupURLSession::finalURLOfHeadRequest(url);
+}
+
+Result<std::vector<std::uint8_t>> EngineMediaServices::dataWithContentsOfURL(const std::string& url)
+{
+    return SoupURLSession::dataWithContentsOfURL(url);
 }
 
 EngineMediaServices& EngineMediaServices::instance()

@@ -4,7 +4,8 @@
 
 namespace folio {
 
-// The media services on espeak-ng, tesseract and GStreamer, in this process.
+// The media services on espeak-ng, tesseract, GStreamer and libsoup, in this
+// process.
 class EngineMediaServices final : public MediaServices {
 public:
     const std::vector<SpeechVoice>& speechVoices() override;
@@ -17,6 +18,8 @@ public:
                                                            const std::string& language) override;
     bool isCameraAvailable() override;
     Status captureCameraFrame(const std::string& pngPath, double timeoutSeconds) override;
+    Result<std::string> finalURLOfHeadRequest(const std::string& url) override;
+    Result<std::vector<std::uint8_t>> dataWithContentsOfURL(const std::string& url) override;
 
     static EngineMediaServices& instance();
 };

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/services/SpeechVoice.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,12 +21,12 @@ public:
     virtual bool play() = 0;
 };
 
-// What only espeak-ng, tesseract and GStreamer provide: speech, text
-// recognition, the camera and sounds. Like the web services, the program
-// opens them with the desktop module on first use (app/DesktopModule), so
-// that commands that neither speak nor look at pictures start without
-// loading them; tests and benchmarks link them and get EngineMediaServices
-// (platform/media) in process.
+// What only espeak-ng, tesseract, GStreamer and libsoup provide: speech, text
+// recognition, the camera, sounds and HTTP requests. Like the web services,
+// the program opens them with the desktop module on first use
+// (app/DesktopModule), so that commands that neither speak, look at pictures
+// nor reach the network start without loading them; tests and benchmarks
+// link them and get EngineMediaServices (platform/media) in process.
 class MediaServices {
 public:
     virtual ~MediaServices() = default;
@@ -49,8 +50,13 @@ public:
     // One frame as a PNG file, waiting at most `timeoutSeconds`.
     virtual Status captureCameraFrame(const std::string& pngPath, double timeoutSeconds) = 0;
 
-    // The process's services; when they cannot be loaded, they answer that
-    // nothing is available and every request fails saying why.
+    // HTTP requests (URLSession); they block their thread.
+    virtual Result<std::string> finalURLOfHeadRequest(const std::string& url) = 0;
+    virtual Result<std::vector<std::uint8_t>> dataWithContentsOfURL(const std::string& url) = 0;
+
+    // The process's services, from any thread; when they cannot be loaded,
+    // they answer that nothing is available and every request fails saying
+    // why.
     static MediaServices& shared();
 };
 

@@ -8,8 +8,9 @@
 
 namespace folio {
 
-// HTTP requests, over libsoup. Calls block their thread; run them off the
-// main thread.
+// HTTP requests, on libsoup through MediaServices: the program loads it with
+// the desktop module on the first request. Calls block their thread; run them
+// off the main thread.
 class URLSession {
 public:
     static constexpr const char* kErrorDomain = "URLSession";
