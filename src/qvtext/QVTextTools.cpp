@@ -281,7 +281,11 @@ void QVTextTools::buildReadAloud()
                                   .primaryLanguage = [] { return KeyboardService::shared().inputLanguage(); },
                                   .showSpokenText = m_host.showBannerText,
                                   .regenerateToolsMenu = [this] { m_barItems->regenerateToolsMenu(); },
-                                  .endEditing = [this] { run("endEditing"); },
+                                  // The editor answers the speech menu's actions.
+                                  .endEditing = [this] {
+                                      run("endEditing");
+                                      run("becomeFirstResponder");
+                                  },
                                   .view = m_host.view});
     PageReadAloud::Scripts scripts{.scrollPosition = "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y",
                                    .scrollTo = "tinymce.activeEditor.getWin().scrollTo(0, {});",

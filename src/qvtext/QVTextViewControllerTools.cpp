@@ -78,6 +78,7 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
         m_connection.send("tinymce.activeEditor.getBody().blur();");
     };
     host.questions["isEditing"] = [this] { return m_isEditing; };
+    host.commands["becomeFirstResponder"] = [this] { becomeFirstResponder(); };
     host.questions["hasSelection"] = [this] { return m_editingTools->hasSelection(); };
     host.commands["selectToEndOfDoc"] = [this] { m_editingTools->caret().selectToEndOfDoc(); };
     // The word being read aloud and the link at the caret show in the banner above the page.

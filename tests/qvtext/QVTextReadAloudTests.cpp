@@ -100,16 +100,20 @@ TEST_F(QVTextReadAloudTest, theSelectionIsSpokenWordByWordInOrderWithPauseAndRes
 
     ASSERT_TRUE(loop.runUntil([&] { return tools->speech().completedUtterances() == 1; }, 10));
     // The speech menu's Pause reaches the editor's action.
+    menu.hideMenu();  // as picking its item closes it
     EXPECT_TRUE(tools->performSpeechAction("pauseSpeak:"));
     EXPECT_TRUE(tools->speech().synthesizerIsPaused());
+    EXPECT_TRUE(menu.isMenuVisible()) << "the menu comes back to offer Resume";
     EXPECT_EQ(menuActions(), (std::vector<std::string>{"resumeSpeak:", "cancelSpeak:"}));
     std::size_t heardBeforePause = banner.size();
     loop.advanceVirtualClock(10);
     EXPECT_EQ(banner.size(), heardBeforePause) << "nothing is heard while paused";
     EXPECT_EQ(tools->speech().completedUtterances(), 1u);
 
+    menu.hideMenu();
     EXPECT_TRUE(tools->performSpeechAction("resumeSpeak:"));
     EXPECT_FALSE(tools->speech().synthesizerIsPaused());
+    EXPECT_TRUE(menu.isMenuVisible());
     EXPECT_EQ(menuActions(), (std::vector<std::string>{"pauseSpeak:", "cancelSpeak:"}));
     ASSERT_TRUE(loop.runUntil([&] { return !tools->speech().isSpeaking(); }, 20));
     EXPECT_EQ(wordsHeard(), (std::vector<std::u16string>{u"Good", u"morning", u"Bob", u"see", u"you"}));
