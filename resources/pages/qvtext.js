@@ -199,6 +199,16 @@
             if (event.target && event.target.tagName === 'IMG')
                 markTouchedPicture(event.target);
         });
+        // The caret coming into another link (by pointer or by keys) lets
+        // the editor show the link's address.
+        var linkAtCaret = null;
+        editor.on('NodeChange', function (event) {
+            var element = event.element && event.element.nodeType === 1 ? event.element : null;
+            var link = element && element.closest ? element.closest('a[href]') : null;
+            if (link && link !== linkAtCaret)
+                send('linkSelectedEvent');
+            linkAtCaret = link;
+        });
     }
 
     function folioStartQVTextEditor(settings) {

@@ -30,6 +30,7 @@ public:
     {
         return m_error;
     }
+    Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect&) override { return m_error; }
     Status renderPrintedPDF(const std::string&, const std::string&, const PrintedPDFRenderer::PageCallback&) override
     {
         return m_error;

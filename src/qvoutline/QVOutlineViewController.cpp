@@ -294,8 +294,10 @@ QVTextTools::Dialect QVOutlineViewController::outlineToolsDialect()
     dialect.assistantSourceType = 5;
     // Its compact close symbol is as small as its other symbols on a phone.
     dialect.compactCloseSymbolPointSizeOnPhone = EditorBarItems::kPhoneSymbolPointSize;
-    dialect.speechTextOfSelection = QVOutlineSpeechText::selectedText;
-    dialect.speechTextFromCursor = QVOutlineSpeechText::textFromCursor;
+    dialect.cleanTextForSpeech = [](std::u16string text, PageReadAloud::Source source) {
+        return source == PageReadAloud::Source::Selection ? QVOutlineSpeechText::selectedText(text)
+                                                          : QVOutlineSpeechText::textFromCursor(text);
+    };
     dialect.layout = [](const BarLayout::Input& input) {
         if (input.systemMajorVersion >= 16) {
             const bool landscapeDevice = input.orientation == DeviceOrientation::LandscapeLeft

@@ -5,6 +5,8 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/KeyboardService.h"
+#include "platform/ui/MenuController.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
@@ -26,10 +28,12 @@
 #include "tools/pickers/FontSizePickerController.h"
 #include "tools/pickers/ToolsPickerController.h"
 #include "tools/specialchars/SpecialCharsPickerController.h"
+#include "tools/speech/ReadAloudController.h"
 #include "webeditor/EditorBarItems.h"
 #include "webeditor/EditorInspectors.h"
 #include "webeditor/EditorPopovers.h"
 #include "webeditor/EditorToolCommands.h"
+#include "webeditor/LinkAlertBar.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
@@ -104,6 +108,8 @@ void QVTextTools::run(const std::string& command)
 
 bool QVTextTools::ask(const std::string& question) const
 {
+    if (auto own = m_ownQuestions.find(question); own != m_ownQuestions.end())
+        return own->second();
     auto found = m_host.questions.find(question);
     return found != m_host.questions.end() && found->second && found->second();
 }
@@ -265,16 +271,82 @@ void QVTextTools::build()
         m_page, m_pasteboard,
         QVTextWritingTools::Host{.editor = m_host.editor,
                                  .endEditing = [this] { run("endEditing"); },
-                                 .isEditing = [this] { return ask("isEditing"); },
                                  .presentLiveTextScanner = [this] { return ask("presentLiveTextScanner"); },
-                                 .speak = {},
-                                 .selectToEndOfDoc = [this] { run("selectToEndOfDoc"); },
                                  .insertTextInDocument =
                                      [this](const std::u16string& text) { m_insertions->insertTextInDocument(text); },
-                                 .speechTextOfSelection = m_dialect.speechTextOfSelection,
-                                 .speechTextFromCursor = m_dialect.speechTextFromCursor,
                                  .savesCaretBeforeScanner = m_dialect.savesCaretBeforePanels});
+    buildReadAloud();
     registerOwnCommands();
+}
+
+void QVTextTools::buildReadAloud()
+{
+    MenuController& menu = m_host.menu ? *m_host.menu : MenuController::shared();
+    m_speech = std::make_unique<ReadAloudController>(
+        m_defaults, menu,
+        ReadAloudController::Host{.makeSynthesizer = m_host.makeSynthesizer,
+                                  .primaryLanguage = [] { return KeyboardService::shared().inputLanguage(); },
+                                  .showSpokenText = m_host.showBannerText,
+                                  .regenerateToolsMenu = [this] { m_barItems->regenerateToolsMenu(); },
+                                  // The editor answers the speech menu's actions.
+                                  .endEditing = [this] {
+                                      run("endEditing");
+                                      run("becomeFirstResponder");
+                                  },
+                                  .view = m_host.view});
+    PageReadAloud::Scripts scripts{.scrollPosition = "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y",
+                                   .scrollTo = "tinymce.activeEditor.getWin().scrollTo(0, {});",
+                                   .selectionText = "tinymce.activeEditor.selection.getContent({format : 'text'});",
+                                   .wholeText = QVTextWritingTools::kWholeTextScript,
+                                   .unselect = "tinymce.activeEditor.execCommand('unselect');"};
+    PageReadAloud::Cleaner cleaner = m_dialect.cleanTextForSpeech
+        ? m_dialect.cleanTextForSpeech
+        : [](std::u16string text, PageReadAloud::Source) { return QVTextWritingTools::cleanedTextForSpeech(std::move(text)); };
+    std::function<void()> started;
+    if (m_dialect.readAloudShowsSpeechMenu) {
+        started = [this] {
+            m_speech->showSpeakMenu();
+            m_barItems->regenerateToolsMenu();
+        };
+    }
+    m_readAloud = std::make_unique<PageReadAloud>(
+        m_page, *m_speech, std::move(scripts), std::move(cleaner),
+        PageReadAloud::Host{.isEditing = [this] { return ask("isEditing"); },
+                            .hasSelection = [this] { return ask("hasSelection"); },
+                            .selectToEndOfDoc = [this] { run("selectToEndOfDoc"); },
+                            .didStartReading = std::move(started)});
+    m_own["readAloudFromCursorToEnd"] = [this] { m_readAloud->readAloudFromCursorToEnd(); };
+    m_own["speakSelectedText"] = [this] { m_readAloud->speakSelectedText(); };
+    m_own["cancelSpeak"] = [this] { m_speech->cancelSpeak(); };
+    m_own["pauseSpeak"] = [this] { m_speech->pauseSpeak(); };
+    m_own["resumeSpeak"] = [this] { m_speech->resumeSpeak(); };
+    m_own["checkifWasSpeakingMode"] = [this] { m_speech->checkifWasSpeakingMode(); };
+    m_own["speakAppWillEnterForeground"] = [this] { m_speech->speakAppWillEnterForeground(); };
+    // The tools menu's "Read Aloud" becomes "Cancel Read Aloud" while the synthesizer has a reading.
+    m_ownQuestions["isSpeaking"] = [this] { return m_speech->synthesizerIsSpeaking() || m_speech->synthesizerIsPaused(); };
+}
+
+std::optional<bool> QVTextTools::canPerformSpeechAction(const std::string& action, bool voiceExists) const
+{
+    bool speechControl = action == "pauseSpeak:" || action == "resumeSpeak:" || action == "cancelSpeak:";
+    if (m_speech->isSpeaking())
+        return speechControl;
+    if (action == "speakSelectedText:")
+        return voiceExists;
+    if (speechControl)
+        return false;
+    return std::nullopt;
+}
+
+bool QVTextTools::performSpeechAction(const std::string& action)
+{
+    for (const char* name : {"pauseSpeak:", "resumeSpeak:", "cancelSpeak:", "speakSelectedText:"}) {
+        if (action == name) {
+            run(std::string(action, 0, action.size() - 1));
+            return true;
+        }
+    }
+    return false;
 }
 
 void QVTextTools::registerOwnCommands()
@@ -284,7 +356,6 @@ void QVTextTools::registerOwnCommands()
     m_own["showStatistics"] = [this] { m_writingTools->showStatistics(); };
     m_own["showNameGenerator"] = [this] { m_writingTools->showNameGenerator(); };
     m_own["insertTextFromLiveTextScanner"] = [this] { m_writingTools->insertTextFromLiveTextScanner(); };
-    m_own["readAloudFromCursorToEnd"] = [this] { m_writingTools->readAloudFromCursorToEnd(); };
     m_own["insertImageOption"] = [this] { imageOptionSelected(0); };
     m_own["takePhotoOption"] = [this] { imageOptionSelected(1); };
     m_own["insertMedia"] = [this] {
@@ -333,6 +404,16 @@ void QVTextTools::registerOwnCommands()
                                     .barDidChange = m_host.keyBarsDidChange,
                                     .run = [this](const std::string& command) { run(command); }});
     m_own["showInsertLink"] = [this] { m_linkBar->showInsertLinkToolbar({}); };
+    m_linkAlert = std::make_unique<LinkAlertBar>(
+        m_page, LinkAlertBar::Host{.setText = m_host.showBannerText, .didHide = [this] {
+                                       // The banner is the word counter's line while that is on.
+                                       if (ask("wordCounterVisible"))
+                                           run("updateWordCounter");
+                                       else if (m_host.bannerDidClear)
+                                           m_host.bannerDidClear();
+                                   }});
+    m_own["updateIsLinkAlert"] = [this] { m_linkAlert->updateIsLinkAlert(); };
+    m_own["hideIsLinkAlert"] = [this] { m_linkAlert->hideIsLinkAlert(); };
 }
 
 void QVTextTools::updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size)

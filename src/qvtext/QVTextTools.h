@@ -4,6 +4,7 @@
 #include "tools/pickers/CommandPickerDelegates.h"
 #include "tools/specialchars/SpecialCharsPickerDelegate.h"
 #include "webeditor/BarLayout.h"
+#include "webeditor/PageReadAloud.h"
 
 #include <functional>
 #include <map>
@@ -18,6 +19,8 @@ class EditorBarItems;
 class EditorInspectors;
 class EditorPopovers;
 class EditorToolCommands;
+class LinkAlertBar;
+class MenuController;
 class NavigationItem;
 class PageConnection;
 class Pasteboard;
@@ -30,6 +33,8 @@ class QVTextLocationInsertion;
 class QVTextSliceFactory;
 class QVTextStyling;
 class QVTextWritingTools;
+class ReadAloudController;
+class SpeechSynthesizer;
 class TextDocument;
 class UserDefaults;
 class View;
@@ -39,7 +44,7 @@ class WebView;
 // What an editor on the QV page may do differently (the outline):
 // its groups' customisation names, its bar placement, which insert rows
 // it offers, the source type it tells the assistant, where the assistant's
-// answers go and how text is cleaned before it is read aloud. An empty hook
+// answers go and how it makes its text ready to be read aloud. An empty hook
 // keeps the QV text editor's own way.
 struct QVTextToolsDialect {
     std::string groupPrefix = "QVText";
@@ -58,9 +63,10 @@ struct QVTextToolsDialect {
     std::function<void(const std::u16string& text, unsigned insertionType)> insertAssistantAnswer{};
     // Puts text the assistant left while no editor was open into the page.
     std::function<void(const std::u16string& text)> insertWaitingAssistantText{};
-    // The text to read aloud: a selection, or from the caret to the end.
-    std::function<std::u16string(std::u16string_view)> speechTextOfSelection{};
-    std::function<std::u16string(std::u16string_view)> speechTextFromCursor{};
+    // The QV text editor's cleaning (QVTextWritingTools::cleanedTextForSpeech) unless given.
+    PageReadAloud::Cleaner cleanTextForSpeech{};
+    // A reading shows the speech menu and rebuilds the tools menu as it starts.
+    bool readAloudShowsSpeechMenu = true;
 };
 
 // The QV text editor's tools as one part it owns: its navigation-bar items,
@@ -97,6 +103,17 @@ public:
         std::function<void(const std::string& colorName)> setPaperColor{};
         // The key bars show another bar: the editor shows them again.
         std::function<void()> keyBarsDidChange{};
+        // The banner line above the page: shown with the text (the word
+        // being read aloud, the link at the caret), or emptied; then, once a
+        // link's note is gone, hidden or given back to the word counter.
+        std::function<void(const std::u16string& text)> showBannerText{};
+        std::function<void()> bannerDidClear{};
+        // Reading aloud: a synthesizer on the desktop's speech output unless
+        // given; the view the speech menu points into; the menu (the shared
+        // one unless given).
+        std::function<std::unique_ptr<SpeechSynthesizer>()> makeSynthesizer{};
+        std::function<std::shared_ptr<View>()> view{};
+        MenuController* menu = nullptr;
         // Commands and questions of other parts of the editor, by name.
         std::map<std::string, std::function<void()>> commands{};
         std::map<std::string, std::function<bool()>> questions{};
@@ -117,6 +134,16 @@ public:
     QVTextKeyBars& keyBars() { return *m_keyBars; }
     QVTextLocationInsertion& location() { return *m_location; }
     QVTextLinkBar& linkBar() { return *m_linkBar; }
+    ReadAloudController& speech() { return *m_speech; }
+    LinkAlertBar& linkAlert() { return *m_linkAlert; }
+    PageReadAloud& readAloud() { return *m_readAloud; }
+
+    // The edit menu while a reading lasts offers only pause, resume and
+    // cancel; "Read Aloud" needs a voice for the keyboard's language. None
+    // when these parts have no say.
+    std::optional<bool> canPerformSpeechAction(const std::string& action, bool voiceExists) const;
+    // Runs the speech menu's and the edit menu's reading actions; answers whether it was one.
+    bool performSpeechAction(const std::string& action);
 
     // Places the bar items on the editor's navigation item.
     void updateMainToolBarButtonsToSize(NavigationItem& navigation, Size size);
@@ -152,6 +179,7 @@ private:
                 Dialect dialect);
     void build();
     void registerOwnCommands();
+    void buildReadAloud();
     void presentPopover(const std::shared_ptr<ViewController>& picker, const std::shared_ptr<BarButtonItem>& sender,
                         std::optional<Rect> inStyleBar = std::nullopt);
 
@@ -162,6 +190,7 @@ private:
     Host m_host;
     Dialect m_dialect;
     std::map<std::string, std::function<void()>> m_own;
+    std::map<std::string, std::function<bool()>> m_ownQuestions;
     std::unique_ptr<EditorBarItems> m_barItems;
     std::unique_ptr<EditorPopovers> m_popovers;
     std::unique_ptr<EditorToolCommands> m_commands;
@@ -174,6 +203,9 @@ private:
     std::unique_ptr<QVTextKeyBars> m_keyBars;
     std::shared_ptr<QVTextLocationInsertion> m_location;
     std::unique_ptr<QVTextLinkBar> m_linkBar;
+    std::unique_ptr<ReadAloudController> m_speech;
+    std::unique_ptr<PageReadAloud> m_readAloud;
+    std::unique_ptr<LinkAlertBar> m_linkAlert;
 };
 
 } // namespace folio

@@ -480,6 +480,8 @@ void QVTextViewController::registerRoutes()
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
     });
+    // The caret came into a link: its address shows above the page for a while.
+    routes.add("linkSelectedEvent", Gate::WhenReady, [this](const PageMessage&) { tools().run("updateIsLinkAlert"); });
     routes.add("cutEvent", Gate::Always, [this](const PageMessage&) {
         // A cut changes the document even while the application is away.
         bool foreground = m_dirty.isInForeground();
@@ -540,6 +542,9 @@ void QVTextViewController::pageProcessDidTerminate(const std::string& reason)
 void QVTextViewController::documentDidClose()
 {
     keepScrollPosition();
+    // A reading does not outlive its document.
+    if (m_tools)
+        m_tools->run("cancelSpeak");
     m_styling->cancelPendingTasks();
     m_zoom->cancelPendingTasks();
     m_pages->cancelPendingTasks();
@@ -555,7 +560,7 @@ Status QVTextViewController::openInWebViewWithPath(const std::string& address)
 {
     if (!m_webPageViewer)
         m_webPageViewer = std::make_unique<WebPageViewer>();
-    Status opened = m_webPageViewer->openInWebViewWithPath(address, *this);
+    Status opened = m_webPageViewer->openInWebViewWithPath(address, *this, m_browsingPageFactory);
     if (!opened)
         TELog(TELogLevelWarning, "The page could not be shown: " + opened.error().message);
     return opened;
@@ -623,8 +628,10 @@ bool QVTextViewController::canPerformAction(const std::string& action, const voi
 {
     if (std::optional<bool> decided = m_styling->canPerformAction(action))
         return *decided;
-    if (action == "speakSelectedText:")
-        return m_styling->existVoiceForLanguage();
+    if (m_tools) {
+        if (std::optional<bool> speech = m_tools->canPerformSpeechAction(action, m_styling->existVoiceForLanguage()))
+            return *speech;
+    }
     if (std::optional<bool> decided = m_pictures->canPerformAction(action))
         return *decided;
     return WebEditorController::canPerformAction(action, sender);
@@ -634,7 +641,8 @@ bool QVTextViewController::respondsToAction(const std::string& action) const
 {
     // The edit menu's paste goes through the editor's own, safe paste.
     return action == "paste:" || action == "pasteRichText:" || m_pictures->canPerformAction(action).has_value() ||
-           WebEditorController::respondsToAction(action);
+           action == "pauseSpeak:" || action == "resumeSpeak:" || action == "cancelSpeak:" ||
+           action == "speakSelectedText:" || WebEditorController::respondsToAction(action);
 }
 
 bool QVTextViewController::performAction(const std::string& action, const void* sender)
@@ -643,6 +651,8 @@ bool QVTextViewController::performAction(const std::string& action, const void* 
         m_editingTools->clipboard().paste();
         return true;
     }
+    if (tools().performSpeechAction(action))
+        return true;
     return m_pictures->performAction(action) || WebEditorController::performAction(action, sender);
 }
 

@@ -73,10 +73,12 @@ public:
     // The text-style popover's paper size: the page height again.
     void setCurrentDocumentPageSize();
     bool isInMultitaskingMode() const { return m_isInMultitaskingMode; }
-    // A link to a local page opens in the in-app viewer; web and mail
-    // addresses in the desktop's browser.
+    // A web address or a link to a local page opens in the in-app viewer
+    // (the document's page stays as it is); mail addresses go to the desktop.
     Status openInWebViewWithPath(const std::string& address);
     const std::unique_ptr<WebPageViewer>& webPageViewer() const { return m_webPageViewer; }
+    // What makes the viewer's browsing pages; the web engine's own unless set (tests).
+    void setBrowsingPageFactory(WebViewFactory factory) { m_browsingPageFactory = std::move(factory); }
     void openLinkInBrowser(const std::string& url) override;
 
     // Caret, inserts, paste and drops, find and replace, footnotes and comments.
@@ -143,6 +145,13 @@ private:
     std::shared_ptr<QVTextTools> makeTools();
     // The key bars along the bottom of the page, as the switch chose.
     void showKeyBars();
+    // The banner above the page, visible, with the text.
+    void showBannerText(const std::u16string& text);
+    // The in-app browser at the last page browsed, or the start page.
+    void showWebResearchBrowser();
+    // A picture of the document among the desktop's pictures, with the progress overlay.
+    void takeSnapshot();
+    void showHeaderFooterPreview();
     void registerRoutes();
     void makePageViews();
     void insertTabKey();
@@ -164,6 +173,7 @@ private:
     // Made with the key bars, in viewDidLoad.
     std::unique_ptr<QVStyleBarState> m_styleBar;
     std::unique_ptr<WebPageViewer> m_webPageViewer;
+    WebViewFactory m_browsingPageFactory;
     bool m_isInMultitaskingMode = false;
     std::unique_ptr<QVEditingTools> m_editingTools;
     std::shared_ptr<QVTextTools> m_tools;

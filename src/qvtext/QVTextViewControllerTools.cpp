@@ -2,12 +2,21 @@
 
 #include "documents/TextDocument.h"
 #include "platform/docframework/DKDocumentAppController.h"
+#include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/services/NetworkReachability.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
+#include "qvtext/QVEditingTools.h"
+#include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVTextKeyBars.h"
@@ -16,6 +25,8 @@
 #include "qvtext/QVTextZoom.h"
 #include "qvtext/QVViewModes.h"
 #include "qvtext/QVWordCounter.h"
+#include "tools/assistant/NoConnectionAlert.h"
+#include "webeditor/WebPageViewer.h"
 
 namespace folio {
 
@@ -68,6 +79,16 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
         m_connection.send("tinymce.activeEditor.getBody().blur();");
     };
     host.questions["isEditing"] = [this] { return m_isEditing; };
+    host.commands["becomeFirstResponder"] = [this] { becomeFirstResponder(); };
+    host.questions["hasSelection"] = [this] { return m_editingTools->hasSelection(); };
+    host.commands["selectToEndOfDoc"] = [this] { m_editingTools->caret().selectToEndOfDoc(); };
+    // The word being read aloud and the link at the caret show in the banner above the page.
+    host.showBannerText = [this](const std::u16string& text) { showBannerText(text); };
+    host.bannerDidClear = [this] {
+        m_margins->topAlertBar()->setHidden(true);
+        m_margins->topAlertBar()->setNeedsDisplay();
+    };
+    host.view = [this] { return viewIfLoaded(); };
     // The view modes, switches, zoom and pages the tools menus reach.
     host.commands["typewriterMode"] = [this] { m_viewModes->typewriterMode(); };
     host.commands["exitTypeWriterMode"] = [this] { m_viewModes->exitTypeWriterMode(); };
@@ -81,14 +102,75 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     host.commands["toggleTypeWriterSounds"] = [this] { m_viewModes->toggleTypeWriterSounds(true); };
     host.commands["toogleZoomTextMode"] = [this] { m_zoom->toogleZoomTextMode(); };
     host.commands["gotoPageinDoc"] = [this] { m_pages->gotoPageinDoc(); };
+    // The hidden header and footer the header inspector adds to a page without them.
+    host.pageHeaderHTML = [this] { return std::optional<std::string>(getCurrentPageHeaderControl()); };
+    host.pageFooterHTML = [this] { return std::optional<std::string>(getCurrentPageFooterControl()); };
+    host.commands["previewHeaderFooter"] = [this] { showHeaderFooterPreview(); };
+    host.commands["takeSnapshot"] = [this] { takeSnapshot(); };
+    host.questions["internetConnected"] = [] { return NetworkReachability::isNetworkAvailable(); };
+    host.commands["showNoConnectionAvailableAlert"] = [this] {
+        if (Status shown = presentViewController(noConnectionAvailableAlert(), true); !shown)
+            TELog(TELogLevelWarning, "The no-connection alert could not be shown: " + shown.error().message);
+    };
+    host.commands["showWebResearchBrowser"] = [this] { showWebResearchBrowser(); };
+    // On the desktop the in-app browser is a window of its own over the
+    // editor, which keeps its frame: the research browser.
+    host.commands["showInAppWebBrowser"] = [this] { showWebResearchBrowser(); };
     host.questions["isTypewriterMode"] = [this] { return m_viewModes->isTypewriterMode(); };
     host.questions["wordCounterVisible"] = [this] { return m_viewModes->wordCounterVisible(); };
     // A selection made from the cursor menu is counted at once.
     host.commands["updateWordCounter"] = [this] { m_wordCounter->updateWordCounter(); };
     QVTextTools::Dialect dialect = toolsDialect();
     dialect.savesCaretBeforePanels = editorTraits().savesCaretBeforePanels;
+    dialect.readAloudShowsSpeechMenu = editorTraits().readAloudShowsSpeechMenu;
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                              std::move(host), std::move(dialect));
+}
+
+void QVTextViewController::showWebResearchBrowser()
+{
+    // Only a web address the user browsed to last is taken up again.
+    std::optional<std::string> last =
+        UserDefaults::standardUserDefaults().stringForKey(WebPageViewer::kWebClipLastUsedURLKey);
+    std::string start = last && WebPageViewer::isWebAddress(*last) ? *last : WebPageViewer::kDefaultResearchPage;
+    (void)openInWebViewWithPath(start);
+    tools().run("endEditing");
+}
+
+void QVTextViewController::takeSnapshot()
+{
+    DKDocumentAppController* app = DKDocumentAppController::controller();
+    if (!app || !m_document) {
+        ProgressHUD::showErrorWithStatus(toUtf16(Localization::localizedString("No document to take a snapshot of", "")));
+        return;
+    }
+    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
+        // A snapshot that could not be made says so rather than passing for done.
+        if (picture)
+            ProgressHUD::showSuccessWithStatus(u"");
+        else
+            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
+    });
+}
+
+void QVTextViewController::showHeaderFooterPreview()
+{
+    // The inspector has put up the overlay; it goes once the preview is there.
+    DKDocumentAppController* app = DKDocumentAppController::controller();
+    if (!app) {
+        ProgressHUD::dismiss();
+        return;
+    }
+    app->previewHeaderFooter([] { ProgressHUD::dismiss(); });
+}
+
+void QVTextViewController::showBannerText(const std::u16string& text)
+{
+    const std::shared_ptr<Label>& banner = m_margins->topAlertBar();
+    banner->setAlpha(1.0);
+    banner->setHidden(false);
+    banner->setText(text);
+    banner->setNeedsDisplay();
 }
 
 void QVTextViewController::showKeyBars()

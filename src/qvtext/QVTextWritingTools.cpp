@@ -11,7 +11,7 @@
 #include "tools/statistics/StatisticsController.h"
 #include "tools/ToolPanelPresentation.h"
 #include "webeditor/PageConnection.h"
-#include "webeditor/PageScript.h"
+#include "webeditor/PageReadAloud.h"
 
 namespace folio {
 
@@ -20,22 +20,6 @@ namespace {
 std::u16string localized(std::string_view key)
 {
     return toUtf16(Localization::localizedString(key, ""));
-}
-
-void replaceAll(std::u16string& text, std::u16string_view what, std::u16string_view with)
-{
-    if (what.empty())
-        return;
-    std::u16string out;
-    out.reserve(text.size());
-    std::size_t start = 0;
-    for (std::size_t found = text.find(what); found != std::u16string::npos; found = text.find(what, start)) {
-        out.append(text, start, found - start);
-        out += with;
-        start = found + what.size();
-    }
-    out.append(text, start, std::u16string::npos);
-    text = std::move(out);
 }
 
 // Presents a panel from the editor as a form sheet whose Done item closes it.
@@ -136,63 +120,13 @@ void QVTextWritingTools::clearLiveTextAction()
     m_buffer.clear();
 }
 
-std::u16string QVTextWritingTools::cleanedTextForSpeech(std::u16string_view text)
+std::u16string QVTextWritingTools::cleanedTextForSpeech(std::u16string text)
 {
-    std::u16string cleaned(text);
-    replaceAll(cleaned, u"\uFEFF[\U0001F4AC]", u" ");
-    replaceAll(cleaned, u"\uFEFF", u" ");
-    replaceAll(cleaned, u"\r", u".");
-    replaceAll(cleaned, u"\n", u".");
-    replaceAll(cleaned, u"\"", u" ");
+    std::u16string cleaned = PageReadAloud::withoutCommentMarkers(std::move(text));
+    PageReadAloud::replaceAll(cleaned, u"\r", u".");
+    PageReadAloud::replaceAll(cleaned, u"\n", u".");
+    PageReadAloud::replaceAll(cleaned, u"\"", u" ");
     return cleaned;
-}
-
-std::vector<std::u16string> QVTextWritingTools::utterances(std::u16string_view text)
-{
-    std::vector<std::u16string> fragments;
-    std::size_t start = 0;
-    for (std::size_t stop = text.find(u'.'); stop != std::u16string_view::npos; stop = text.find(u'.', start)) {
-        fragments.emplace_back(text.substr(start, stop - start));
-        start = stop + 1;
-    }
-    fragments.emplace_back(text.substr(start));
-    return fragments;
-}
-
-void QVTextWritingTools::readAloudText(const std::u16string& text)
-{
-    if (!m_host.speak) {
-        TELog(TELogLevelInfo, "This system reads nothing aloud");
-        return;
-    }
-    m_host.speak(utterances(text));
-}
-
-void QVTextWritingTools::speakSelectedText()
-{
-    std::u16string selected = toUtf16(m_page.readString("tinymce.activeEditor.selection.getContent({format : 'text'});"));
-    if (selected.empty()) {
-        readAloudFromCursorToEnd();
-        return;
-    }
-    readAloudText(m_host.speechTextOfSelection ? m_host.speechTextOfSelection(selected) : cleanedTextForSpeech(selected));
-}
-
-void QVTextWritingTools::readAloudFromCursorToEnd()
-{
-    long long y = m_page.readInteger(kViewPortScript, 0);
-    std::u16string text;
-    if (m_host.isEditing && m_host.isEditing()) {
-        if (m_host.selectToEndOfDoc)
-            m_host.selectToEndOfDoc();
-        text = toUtf16(m_page.readString("tinymce.activeEditor.selection.getContent({format : 'text'});"));
-        m_page.send("tinymce.activeEditor.execCommand('unselect');");
-    } else {
-        text = toUtf16(m_page.readString(kWholeTextScript));
-    }
-    // The page keeps its scroll position.
-    m_page.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {y}));
-    readAloudText(m_host.speechTextFromCursor ? m_host.speechTextFromCursor(text) : cleanedTextForSpeech(text));
 }
 
 } // namespace folio

@@ -25,8 +25,6 @@ namespace folio {
 
 namespace {
 
-constexpr const char* kHideLinkAlertSelector = "hideIsLinkAlert";
-
 std::u16string localized(const char* text)
 {
     return toUtf16(Localization::localizedString(text));
@@ -60,6 +58,7 @@ InsertCommander::InsertCommander(PageConnection& page, FindCommander& find, User
     , m_defaults(defaults)
     , m_host(std::move(host))
     , m_pickerDelegate(std::make_shared<PickerDelegate>(*this))
+    , m_linkAlert(page, LinkAlertBar::Host{.setText = m_host.setTopAlertText, .didHide = {}})
 {
     m_find.setLinkReturnHandler([this] { insertLinkInText(); });
 }
@@ -185,24 +184,17 @@ void InsertCommander::unLinkText()
 
 void InsertCommander::updateIsLinkAlert()
 {
-    std::string address = m_page.readString("isALink();");
-    if (!address.empty())
-        updateTopAlertBar(localized("Link: ") + toUtf16(address));
+    m_linkAlert.updateIsLinkAlert();
 }
 
 void InsertCommander::updateTopAlertBar(const std::u16string& text)
 {
-    if (m_host.setTopAlertText)
-        m_host.setTopAlertText(text);
-    RunLoop& loop = RunLoop::main();
-    loop.cancelPreviousPerformRequests(this, kHideLinkAlertSelector);
-    loop.performSelectorAfterDelay(this, kHideLinkAlertSelector, {}, kTopAlertSeconds, [this] { hideIsLinkAlert(); });
+    m_linkAlert.updateTopAlertBar(text);
 }
 
 void InsertCommander::hideIsLinkAlert()
 {
-    if (m_host.setTopAlertText)
-        m_host.setTopAlertText(u"");
+    m_linkAlert.hideIsLinkAlert();
 }
 
 void InsertCommander::insertTextInDocument(const std::u16string& text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "webeditor/LinkAlertBar.h"
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -22,7 +24,7 @@ class InsertCommander {
 public:
     // The link bar comes up once the page has kept its caret.
     static constexpr double kLinkBarDelaySeconds = 0.3;
-    static constexpr double kTopAlertSeconds = 5.0;
+    static constexpr double kTopAlertSeconds = LinkAlertBar::kShowSeconds;
     static constexpr const char* kHorizontalLineScript =
         "document.execCommand('insertHTML',false,'<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">');";
     static constexpr const char* kPageBreakScript =
@@ -97,6 +99,7 @@ private:
     Host m_host;
     std::shared_ptr<PickerDelegate> m_pickerDelegate;
     std::shared_ptr<AlertController> m_linkSheet;
+    LinkAlertBar m_linkAlert;
 };
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "webeditor/PageReadAloud.h"
+
 #include <functional>
 #include <string>
 
@@ -12,7 +14,7 @@ class ReadAloudController;
 // selection, taken from the page and cleaned of what is not to be spoken.
 class RichTextReadAloud {
 public:
-    enum class Source { FromCaret, Selection };
+    using Source = PageReadAloud::Source;
 
     struct Host {
         std::function<bool()> isEditing{};
@@ -21,23 +23,18 @@ public:
         std::function<void()> selectToEndOfDoc{};
     };
 
-    RichTextReadAloud(PageConnection& page, ReadAloudController& speech, Host host)
-        : m_page(page), m_speech(speech), m_host(std::move(host))
-    {
-    }
+    RichTextReadAloud(PageConnection& page, ReadAloudController& speech, Host host);
 
     // Comment markers and placeholders become blanks, carriage returns full
     // stops, double quotes blanks; in a selection ". " then becomes a line
     // feed, so that its sentences are read as one piece.
     static std::u16string cleanedForReading(std::u16string text, Source source);
 
-    void readAloudFromCursorToEnd();
-    void speakSelectedText();
+    void readAloudFromCursorToEnd() { m_reader.readAloudFromCursorToEnd(); }
+    void speakSelectedText() { m_reader.speakSelectedText(); }
 
 private:
-    PageConnection& m_page;
-    ReadAloudController& m_speech;
-    Host m_host;
+    PageReadAloud m_reader;
 };
 
 } // namespace folio

@@ -139,6 +139,8 @@ public:
     Result<std::string> RTFDURLForFileItem(const std::string& path);
     // The completion, if any, hears where the picture went or why there is none.
     Status PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion = {});
+    // The editors' snapshot: the document's picture saved among the desktop's pictures.
+    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string> picture)> completion) override;
 
     // The latest PDF conversion, kept until the next one replaces it.
     const std::shared_ptr<NDHTMLtoPDF>& PDFCreator() const { return m_PDFCreator; }

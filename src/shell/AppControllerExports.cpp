@@ -304,6 +304,12 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
     return Status::success();
 }
 
+void AppController::takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion)
+{
+    if (Status started = PNGDataForFileItem(url, PNGAction::SaveToPictures, completion); !started)
+        completion(started.error());
+}
+
 Status AppController::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
                                      const std::string& destination, PDFAction action, std::function<void()> whenFinished)
 {

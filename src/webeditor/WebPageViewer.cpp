@@ -7,6 +7,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/UIThemes.h"
 #include "platform/web/WebServices.h"
 
 #include <filesystem>
@@ -31,8 +32,15 @@ WebPageViewer::~WebPageViewer()
         m_controller->setDelegate(nullptr);
 }
 
+bool WebPageViewer::isWebAddress(const std::string& address)
+{
+    return hasPrefix(address, "http://") || hasPrefix(address, "https://");
+}
+
 bool WebPageViewer::showsAddress(const std::string& address)
 {
+    if (isWebAddress(address))
+        return true;
     std::optional<URL> url = URL::URLWithString(address);
     return url && url->isFileURL() && !url->path().empty();
 }
@@ -45,8 +53,20 @@ std::string WebPageViewer::pageForFile(const std::string& path, const std::strin
         + toUtf8(HTMLTextEscaper::escape(toUtf16(content))) + "</pre></body></html>";
 }
 
-Status WebPageViewer::openInWebViewWithPath(const std::string& address, ViewController& presenter)
+Status WebPageViewer::openInWebViewWithPath(const std::string& address, ViewController& presenter,
+                                            DKWebViewController::WebViewFactory factory)
 {
+    if (isWebAddress(address)) {
+        auto controller = std::make_shared<DKWebViewController>(std::move(factory));
+        controller->setDelegate(this);
+        controller->setShowNavigationButtons(true);
+        controller->setShowPrintMenu(false);
+        // The browsing page first, so that the view shows it.
+        if (Status loaded = controller->loadURL(address); !loaded)
+            return loaded;
+        controller->loadViewIfNeeded();
+        return present(std::move(controller), presenter);
+    }
     std::optional<URL> url = URL::URLWithString(address);
     if (!url || !url->isFileURL() || url->path().empty())
         return Error{kErrorDomain, NotALocalPage, "Only a local page opens in the viewer: " + address};
@@ -66,7 +86,17 @@ Status WebPageViewer::openInWebViewWithPath(const std::string& address, ViewCont
                                                    URL::fileURLWithPath(path).absoluteString());
         !loaded)
         return loaded;
+    return present(std::move(controller), presenter);
+}
+
+Status WebPageViewer::present(std::shared_ptr<DKWebViewController> controller, ViewController& presenter)
+{
+    // One viewer at a time: a new address replaces the page still shown.
+    if (ViewController* shown = m_navigation ? m_navigation->presentingViewController() : nullptr)
+        shown->dismissViewControllerAnimated(false);
     auto navigation = NavigationController::withRootViewController(controller);
+    navigation->setNavigationBarColors(
+        {UIThemes::DKDocumentViewTopToolBarBackgroundColor(), UIThemes::DKPickerNavigationBarTintColor()});
     if (Status presented = presenter.presentViewController(navigation, true); !presented)
         return Error{kErrorDomain, NoPresenter, presented.error().message};
     if (m_controller)

@@ -633,29 +633,15 @@ TEST_F(QVOutlineDifferencesTest, theAssistantOpenedFromTheOutlineNotesTheKeyboar
 
 TEST_F(QVOutlineDifferencesTest, readingAloudAnOutlineKeepsItsLinesAndReadsASelectionsSentencesAsOne)
 {
-    Editor outline = open(Kind::Outline);
-    const std::string selection = "Plan. Do it.\nThen \"more\"";
-    std::vector<std::vector<std::u16string>> spoken;
-    auto readWith = [&](QVTextToolsDialect dialect) {
-        FakeWebView view;
-        PageConnection page{&view};
-        view.answerMatching("selection\\.getContent", [&](const std::string&) {
-            loop.post([&view] { view.releaseAll(); });
-            return selection;
-        });
-        QVTextWritingTools tools(page, Pasteboard::general(),
-                                 {.speak = [&](const std::vector<std::u16string>& fragments) { spoken.push_back(fragments); },
-                                  .speechTextOfSelection = dialect.speechTextOfSelection,
-                                  .speechTextFromCursor = dialect.speechTextFromCursor});
-        tools.speakSelectedText();
-    };
-    readWith(QVOutlineViewController::outlineToolsDialect());
-    readWith({});
-    ASSERT_EQ(spoken.size(), 2u);
-    EXPECT_EQ(spoken[0], (std::vector<std::u16string>{u"Plan\nDo it", u"\nThen  more "}))
+    const std::u16string selection = u"Plan. Do it.\nThen \"more\"";
+    QVTextToolsDialect outline = QVOutlineViewController::outlineToolsDialect();
+    ASSERT_TRUE(outline.cleanTextForSpeech);
+    // The reading cuts its utterances at full stops.
+    EXPECT_EQ(outline.cleanTextForSpeech(selection, PageReadAloud::Source::Selection), u"Plan\nDo it.\nThen  more ")
         << "a full stop before a blank ends a line, and the line ends stay";
-    EXPECT_EQ(spoken[1], (std::vector<std::u16string>{u"Plan", u" Do it", u"", u"Then  more "}))
+    EXPECT_EQ(QVTextWritingTools::cleanedTextForSpeech(selection), u"Plan. Do it..Then  more ")
         << "the QV text editor reads every line as a sentence";
+    EXPECT_EQ(outline.cleanTextForSpeech(u"One\nTwo", PageReadAloud::Source::FromCaret), u"One\nTwo");
 }
 
 TEST_F(QVOutlineDifferencesTest, theHiddenButtonsMenuOpensOnTouchDownOnly)

@@ -131,17 +131,31 @@ TEST_F(QVTextViewCommandsTest, pictureActionsNeedASelectedPicture)
     EXPECT_FALSE(editor->performAction("boldExecCommand:", nullptr));
 }
 
-TEST_F(QVTextViewCommandsTest, linksToWebPagesGoToTheDesktopAndLocalPagesToTheViewer)
+TEST_F(QVTextViewCommandsTest, linksToWebAndLocalPagesGoToTheViewerAndMailToTheDesktop)
 {
-    EXPECT_FALSE(page->simulateNavigation("https://example.com/a", NavigationType::LinkClicked));
-    EXPECT_EQ(opened, std::vector<std::string>{"https://example.com/a"});
+    FakeWebView* browsing = nullptr;
+    editor->setBrowsingPageFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        auto view = std::make_unique<FakeWebView>(frame);
+        browsing = view.get();
+        return std::unique_ptr<WebView>(std::move(view));
+    });
     // A local page is never handed to the desktop; one that cannot be read
     // shows nothing.
     EXPECT_FALSE(page->simulateNavigation("file:///no/such/page.html", NavigationType::LinkClicked));
     EXPECT_FALSE(page->simulateNavigation("javascript:alert(1)", NavigationType::LinkClicked));
-    EXPECT_EQ(opened.size(), 1u);
     ASSERT_NE(editor->webPageViewer(), nullptr);
     EXPECT_EQ(editor->webPageViewer()->webViewController(), nullptr);
+    EXPECT_TRUE(opened.empty());
+
+    // A web link is not followed in the document's page: the viewer browses it in a page of its own.
+    EXPECT_FALSE(page->simulateNavigation("https://example.com/a", NavigationType::LinkClicked));
+    ASSERT_NE(editor->webPageViewer()->webViewController(), nullptr);
+    EXPECT_EQ(editor->webPageViewer()->webViewController()->webView(), browsing);
+    EXPECT_NE(browsing, nullptr);
+    EXPECT_TRUE(opened.empty());
+
+    EXPECT_FALSE(page->simulateNavigation("mailto:someone@example.com", NavigationType::LinkClicked));
+    EXPECT_EQ(opened, std::vector<std::string>{"mailto:someone@example.com"});
 }
 
 TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)

@@ -5,6 +5,8 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/ui/TextField.h"
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextPageSetup.h"
@@ -12,6 +14,7 @@
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/ReadyPoller.h"
+#include "webeditor/WebPageViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -152,9 +155,23 @@ TEST_F(QVTextViewControllerTest, messagesAreDispatchedByTokenAndMarkTheDocument)
     page->sendPageMessage("rte://tapEvent#oops");
     EXPECT_EQ(editor->touchPointEditor().x, 120) << "a malformed point is not taken";
 
+    // A touched link opens in the in-app browser, a web address without a scheme as http.
+    std::vector<std::string> browsed;
+    editor->setBrowsingPageFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
+    });
+    auto shownAddress = [&] {
+        const auto& viewer = editor->webPageViewer();
+        return viewer && viewer->webViewController() && viewer->webViewController()->addressField()
+            ? toUtf8(viewer->webViewController()->addressField()->text())
+            : std::string();
+    };
     page->sendPageMessage("rte://linkTouchedEvent#example.test%2Fa");
+    browsed.push_back(shownAddress());
     page->sendPageMessage("rte://linkTouchedEvent#https%3A%2F%2Fexample.test%2Fb");
-    EXPECT_EQ(opened, (std::vector<std::string>{"http://example.test/a", "https://example.test/b"}));
+    browsed.push_back(shownAddress());
+    EXPECT_EQ(browsed, (std::vector<std::string>{"http://example.test/a", "https://example.test/b"}));
+    EXPECT_TRUE(opened.empty()) << "nothing goes to the desktop's browser";
 
     // A key in the background marks nothing; a cut does.
     editor->dirtyState().setInForeground(false);

@@ -9,6 +9,7 @@
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVMarginRuler.h"
@@ -289,6 +290,61 @@ TEST_F(QVTextWindowTest, theMarginsRulerRunsAboveThePage)
     ASSERT_TRUE(gtk_widget_translate_coordinates(pages.front(), toplevel, 0, 0, &x, &pageY));
     EXPECT_LT(rulerY, pageY) << "the ruler is above the page";
     EXPECT_GT(gtk_widget_get_allocated_width(ruler), gtk_widget_get_allocated_width(pages.front()) / 2);
+}
+
+// A link at the caret shows its address in the banner line above the page.
+TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
+{
+    std::string path = folder.path("Linked.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                                     "<p>See <a href=\"https://example.org/page\">the page</a> now</p>")
+                                                     ->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();
+    run("(function(){var e=tinymce.activeEditor;e.focus();var a=e.getBody().querySelector('a');"
+        "var r=e.getDoc().createRange();r.setStart(a.firstChild,2);r.collapse(true);e.selection.setRng(r);"
+        "e.nodeChanged();})()");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return banner->text() == u"Link: https://example.org/page"; },
+                                         kEngineWaitSeconds))
+        << toUtf8(banner->text());
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* label = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            label = GtkViewBuilder::widgetForView(toplevel, *banner);
+            return label && gtk_widget_get_mapped(label) && gtk_widget_get_allocated_width(label) > 1;
+        },
+        kEngineWaitSeconds))
+        << "no banner in the window";
+    int left = 0;
+    int top = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(label, toplevel, 0, 0, &left, &top));
+    int width = gtk_widget_get_allocated_width(label);
+    int height = gtk_widget_get_allocated_height(label);
+    // The address is drawn: dark text on the banner's light ground.
+    GdkPixbuf* shot = nullptr;
+    int darkest = 0;
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            GtkPresenter::processPendingEvents();
+            shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-link-banner"));
+            darkest = 0;
+            for (int dx = 0; shot && dx < width; dx += 1) {
+                for (int dy = 0; dy < height; ++dy)
+                    darkest = std::max(darkest, darkness(test::pixelAt(shot, left + dx, top + dy)));
+            }
+            return darkest > 300;
+        },
+        kEngineWaitSeconds);
+    ASSERT_TRUE(shot);
+    EXPECT_GT(darkest, 300) << "the link's address is drawn above the page";
+    EXPECT_LT(darkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
+    g_object_unref(shot);
 }
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextField.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
 #include "support/DocumentTestSupport.h"
+#include "support/LoopbackServer.h"
 #include "webeditor/WebPageViewer.h"
 
 #include <gtest/gtest.h>
@@ -80,16 +84,17 @@ TEST_F(WebPageViewerWebTest, showsTheGivenLocalPageWithoutItsScriptsLinksOrNetwo
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return presenter->presentedViewController() == nullptr; }, 5));
 }
 
-TEST_F(WebPageViewerWebTest, onlyLocalPagesAreShownAndAnUnreadableOneIsRefused)
+TEST_F(WebPageViewerWebTest, webAndLocalPagesAreShownOthersAndAnUnreadableOneAreRefused)
 {
-    EXPECT_FALSE(WebPageViewer::showsAddress("https://example.com/"));
+    EXPECT_TRUE(WebPageViewer::showsAddress("https://example.com/"));
+    EXPECT_TRUE(WebPageViewer::showsAddress("http://example.com/"));
     EXPECT_FALSE(WebPageViewer::showsAddress("mailto:someone@example.com"));
     EXPECT_FALSE(WebPageViewer::showsAddress("javascript:alert(1)"));
     EXPECT_TRUE(WebPageViewer::showsAddress(URL::fileURLWithPath(folder.path("other.html")).absoluteString()));
 
-    Status remote = viewer.openInWebViewWithPath("https://example.com/", *presenter);
-    ASSERT_FALSE(remote.ok());
-    EXPECT_EQ(remote.error().code, WebPageViewer::NotALocalPage);
+    Status script = viewer.openInWebViewWithPath("javascript:alert(1)", *presenter);
+    ASSERT_FALSE(script.ok());
+    EXPECT_EQ(script.error().code, WebPageViewer::NotALocalPage);
     Status missing =
         viewer.openInWebViewWithPath(URL::fileURLWithPath(folder.path("missing.html")).absoluteString(), *presenter);
     ASSERT_FALSE(missing.ok());
@@ -101,6 +106,60 @@ TEST_F(WebPageViewerWebTest, onlyLocalPagesAreShownAndAnUnreadableOneIsRefused)
     EXPECT_EQ(WebPageViewer::pageForFile("notes.txt", "<b>&</b>").find("<b>"), std::string::npos);
     EXPECT_NE(WebPageViewer::pageForFile("notes.txt", "<b>&</b>").find("&lt;b&gt;&amp;&lt;/b&gt;"), std::string::npos);
     EXPECT_EQ(WebPageViewer::pageForFile("page.HTML", "<b>x</b>"), "<b>x</b>");
+}
+
+TEST_F(WebPageViewerWebTest, aWebAddressIsBrowsedInAPageOfItsOwnWithItsTitleAndAddressShown)
+{
+    testing_support::LoopbackServer server(
+        {{"/start", "<html><head><title>Start page</title></head><body><p id='p'>Research</p>"
+                    "<a id='next' href='/next'>next</a><a id='file' href='file:///etc/hostname'>file</a>"
+                    "<script>document.getElementById('p').dataset.ran = 'yes';</script></body></html>"},
+         {"/next", "<html><head><title>Next page</title></head><body><p id='n'>Next</p></body></html>"},
+         {"/other", "<html><head><title>Other page</title></head><body></body></html>"}});
+    ASSERT_TRUE(server.isListening());
+    ASSERT_TRUE(viewer.openInWebViewWithPath(server.url("/start"), *presenter).ok());
+    EXPECT_EQ(presenter->presentedViewController(), viewer.navigationController());
+    DKWebViewController& browser = *viewer.webViewController();
+    auto titled = [&](const char16_t* title) {
+        return RunLoop::main().runUntil([&] { return browser.navigationItem()->title() == title; }, 60);
+    };
+    ASSERT_TRUE(titled(u"Start page"));
+    ASSERT_NE(browser.addressField(), nullptr);
+    EXPECT_EQ(browser.addressField()->text(), toUtf16(server.url("/start")));
+    EXPECT_EQ(run("document.getElementById('p').dataset.ran"), "yes") << "a web page runs its own scripts";
+    EXPECT_EQ(run("window.webkit && window.webkit.messageHandlers && window.webkit.messageHandlers.rte ? 'bridge' : "
+                  "'none'"),
+              "none")
+        << "a web page cannot talk to the application";
+
+    // A local file is not followed; a web link is.
+    run("document.getElementById('file').click()");
+    for (int turn = 0; turn < 20; ++turn)
+        RunLoop::main().runUntil([] { return false; }, 0.05);
+    EXPECT_EQ(run("location.pathname"), "/start");
+    run("document.getElementById('next').click()");
+    ASSERT_TRUE(titled(u"Next page"));
+    EXPECT_EQ(browser.addressField()->text(), toUtf16(server.url("/next")));
+
+    // An address typed into the bar is browsed to.
+    browser.addressField()->setText(toUtf16(server.url("/other")));
+    browser.addressField()->sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
+    ASSERT_TRUE(titled(u"Other page"));
+    EXPECT_EQ(browser.addressField()->text(), toUtf16(server.url("/other")));
+
+    EXPECT_EQ(DKWebViewController::webAddressForTypedText(u" example.org/a "), "https://example.org/a");
+    EXPECT_EQ(DKWebViewController::webAddressForTypedText(u"localhost:8080/x"), "https://localhost:8080/x");
+    EXPECT_EQ(DKWebViewController::webAddressForTypedText(u"file:///etc/passwd"), std::nullopt);
+    EXPECT_EQ(DKWebViewController::webAddressForTypedText(u"javascript:alert(1)"), std::nullopt);
+    EXPECT_EQ(DKWebViewController::webAddressForTypedText(u"  "), std::nullopt);
+
+    // A page for HTML strings is never made to browse.
+    DKWebViewController strings;
+    ASSERT_TRUE(strings.loadHTMLString("<p>own</p>", "").ok());
+    Status browsed = strings.loadURL(server.url("/start"));
+    ASSERT_FALSE(browsed.ok());
+    EXPECT_EQ(browsed.error().code, DKWebViewController::NotBrowsing);
+    EXPECT_FALSE(strings.loadURL("file:///etc/passwd").ok());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -14,10 +15,11 @@ namespace folio::testing_support {
 
 // An HTTP server on a free loopback port that answers every request with a
 // small page and counts the connections it accepted, so that a test can
-// tell whether a page reached out at all.
+// tell whether a page reached out at all. Given pages (path to HTML) are
+// served as HTML at their paths.
 class LoopbackServer {
 public:
-    LoopbackServer()
+    explicit LoopbackServer(std::map<std::string, std::string> pages = {}) : m_pages(std::move(pages))
     {
         m_socket = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -63,14 +65,23 @@ private:
                 continue;
             ++m_connections;
             char request[4096];
-            (void)!recv(connection, request, sizeof request, 0);
-            static constexpr char kAnswer[] = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
-                                              "Access-Control-Allow-Origin: *\r\nContent-Length: 7\r\n\r\nleaked!";
-            (void)!send(connection, kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL);
+            ssize_t received = recv(connection, request, sizeof request, 0);
+            std::string line(request, received > 0 ? static_cast<std::size_t>(received) : 0);
+            std::size_t start = line.find(' ');
+            std::size_t end = start == std::string::npos ? start : line.find(' ', start + 1);
+            std::string path = end == std::string::npos ? std::string() : line.substr(start + 1, end - start - 1);
+            auto page = m_pages.find(path);
+            std::string answer = page == m_pages.end()
+                ? std::string("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
+                              "Access-Control-Allow-Origin: *\r\nContent-Length: 7\r\n\r\nleaked!")
+                : "HTTP/1.0 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+                    + std::to_string(page->second.size()) + "\r\n\r\n" + page->second;
+            (void)!send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
             close(connection);
         }
     }
 
+    const std::map<std::string, std::string> m_pages;
     int m_socket = -1;
     int m_port = 0;
     std::atomic<int> m_connections{0};

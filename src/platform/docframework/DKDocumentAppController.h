@@ -28,7 +28,7 @@ public:
     using Completion = std::function<void(Status status)>;
 
     static constexpr const char* kErrorDomain = "DKDocumentAppController";
-    enum ErrorCode { NoDocumentClass = 1, OpenFailed = 2, CreateFailed = 3, EditorNotAvailable = 4 };
+    enum ErrorCode { NoDocumentClass = 1, OpenFailed = 2, CreateFailed = 3, EditorNotAvailable = 4, NoSnapshot = 5 };
 
     DKDocumentAppController();
     virtual ~DKDocumentAppController();
@@ -82,6 +82,12 @@ public:
     virtual void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>&, std::function<void()> completion)
     {
         completion();
+    }
+    // A picture of the document file at `url`, kept where the desktop keeps
+    // pictures; the completion hears where it went or why there is none.
+    virtual void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string> picture)> completion)
+    {
+        completion(Error{kErrorDomain, NoSnapshot, "This application takes no snapshot of " + url});
     }
     // Shows how the open document's header and footer print; the
     // completion runs when the preview is up, or when there is none.

@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebServices.h"
 
@@ -40,19 +41,29 @@ DKWebViewController::DKWebViewController(WebViewFactory factory) : m_factory(std
     updateBarItems();
 }
 
-DKWebViewController::~DKWebViewController() = default;
+DKWebViewController::~DKWebViewController()
+{
+    if (m_webView)
+        m_webView->setDelegate(nullptr);
+}
 
-WebView* DKWebViewController::ensureWebView()
+WebView* DKWebViewController::ensureWebView(PageKind kind)
 {
     if (m_webView || m_webViewError)
         return m_webView.get();
     Rect frame = isViewLoaded() && !viewIfLoaded()->frame().isEmpty() ? viewIfLoaded()->frame() : kDefaultFrame;
-    Result<std::unique_ptr<WebView>> made = makeWebView(m_factory, frame);
+    Result<std::unique_ptr<WebView>> made = m_factory || kind == PageKind::Application
+        ? makeWebView(m_factory, frame)
+        : WebServices::shared().makeBrowsingWebView(frame);
+    if (made && !*made)
+        made = Error{kErrorDomain, NoWebView, "The web view could not be made"};
     if (!made) {
         m_webViewError = made.error();
         return nullptr;
     }
     m_webView = std::move(*made);
+    m_pageKind = kind;
+    m_webView->setDelegate(this);
     return m_webView.get();
 }
 
@@ -80,6 +91,82 @@ Status DKWebViewController::loadHTMLString(const std::string& html, const std::s
         return *m_webViewError;
     page->loadHTMLString(html, baseURL);
     return Status::success();
+}
+
+std::optional<std::string> DKWebViewController::webAddressForTypedText(const std::u16string& typed)
+{
+    std::string address = toUtf8(typed);
+    std::size_t first = address.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return std::nullopt;
+    address = address.substr(first, address.find_last_not_of(" \t\r\n") - first + 1);
+    if (address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0)
+        return address;
+    // Another scheme ("file:", "javascript:") is not browsed to.
+    std::size_t colon = address.find(':');
+    std::size_t slash = address.find('/');
+    if (colon != std::string::npos && (slash == std::string::npos || colon < slash)) {
+        // "host:8080" names a port; anything else before a slash is a scheme.
+        std::size_t portEnd = slash == std::string::npos ? address.size() : slash;
+        bool port = portEnd > colon + 1 && address.find_first_not_of("0123456789", colon + 1) >= portEnd;
+        if (!port)
+            return std::nullopt;
+    }
+    return "https://" + address;
+}
+
+Status DKWebViewController::loadURL(const std::string& url)
+{
+    if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0)
+        return Error{kErrorDomain, NotAWebAddress, "Only web addresses are browsed: " + url};
+    WebView* page = ensureWebView(PageKind::Browsing);
+    if (!page)
+        return *m_webViewError;
+    if (m_pageKind != PageKind::Browsing)
+        return Error{kErrorDomain, NotBrowsing, "This page shows the application's own content"};
+    if (!m_addressField) {
+        m_addressField = std::make_shared<TextField>(Rect{{0, 0}, {360, 30}});
+        m_addressField->setPlaceholder(localized("Address"));
+        m_addressField->addAction(ControlEvent::PrimaryActionTriggered, [this](Control&) {
+            if (std::optional<std::string> typed = webAddressForTypedText(m_addressField->text()))
+                (void)loadURL(*typed);
+        });
+        m_addressItem = BarButtonItem::withCustomView(m_addressField);
+        updateBarItems();
+    }
+    m_addressField->setText(toUtf16(url));
+    page->loadURL(url);
+    return Status::success();
+}
+
+void DKWebViewController::showPageTitleAndAddress()
+{
+    if (!m_webView || m_pageKind != PageKind::Browsing)
+        return;
+    // A page that never loaded keeps the address that was asked for.
+    if (std::string address = m_webView->currentURL(); m_addressField && !address.empty())
+        m_addressField->setText(toUtf16(address));
+    // Setting the title redraws the bar, the address field with it.
+    navigationItem()->setTitle(toUtf16(m_webView->title()));
+}
+
+void DKWebViewController::webViewDidFinishLoad(WebView&)
+{
+    showPageTitleAndAddress();
+}
+
+void DKWebViewController::webViewDidChangeTitle(WebView&)
+{
+    showPageTitleAndAddress();
+}
+
+void DKWebViewController::webViewDidFailLoad(WebView&, const std::string&)
+{
+    if (m_pageKind != PageKind::Browsing)
+        return;
+    if (std::string address = m_webView ? m_webView->currentURL() : std::string(); m_addressField && !address.empty())
+        m_addressField->setText(toUtf16(address));
+    navigationItem()->setTitle(localized("Cannot Open Page"));
 }
 
 void DKWebViewController::loadView()
@@ -113,7 +200,10 @@ void DKWebViewController::setShowPrintMenu(bool show)
 void DKWebViewController::updateBarItems()
 {
     std::shared_ptr<NavigationItem> item = navigationItem();
-    item->setLeftBarButtonItems({m_closeItem});
+    if (m_addressItem)
+        item->setLeftBarButtonItems({m_closeItem, m_addressItem});
+    else
+        item->setLeftBarButtonItems({m_closeItem});
     // Right items are listed from the outer edge inwards.
     std::vector<std::shared_ptr<BarButtonItem>> right;
     if (m_showPrintMenu)

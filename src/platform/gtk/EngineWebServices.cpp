@@ -28,6 +28,14 @@ Result<std::unique_ptr<WebView>> EngineWebServices::makeDocumentWebView(const Re
     return std::unique_ptr<WebView>(std::move(*view));
 }
 
+Result<std::unique_ptr<WebView>> EngineWebServices::makeBrowsingWebView(const Rect& frame)
+{
+    Result<std::unique_ptr<DMWebView>> view = DMWebView::createForBrowsing(frame);
+    if (!view)
+        return view.error();
+    return std::unique_ptr<WebView>(std::move(*view));
+}
+
 Status EngineWebServices::renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                                            const PrintedPDFRenderer::PageCallback& pageCallback)
 {

@@ -11,6 +11,7 @@ public:
     Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) override;
     Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
                                                          std::vector<std::string> readableFolders) override;
+    Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect& frame) override;
     Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                             const PrintedPDFRenderer::PageCallback& pageCallback) override;
     Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,

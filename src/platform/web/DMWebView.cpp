@@ -33,6 +33,24 @@ bool isPageMessage(const std::string& url)
     return url.rfind("rte:", 0) == 0 || url.rfind("x-twwebview:", 0) == 0;
 }
 
+// What a browsing page may show: web pages, and what they make themselves.
+bool isBrowsableAddress(const std::string& url)
+{
+    for (const char* scheme : {"http:", "https:", "about:", "data:", "blob:"}) {
+        if (url.rfind(scheme, 0) == 0)
+            return true;
+    }
+    return false;
+}
+
+// Browsing pages share one context of their own: it stores nothing, and
+// none of the application's schemes is registered in it.
+WebKitWebContext* browsingContext()
+{
+    static WebKitWebContext* context = webkit_web_context_new_ephemeral();
+    return context;
+}
+
 std::string stringFromValue(JSCValue* value)
 {
     if (!value || jsc_value_is_undefined(value) || jsc_value_is_null(value))
@@ -243,6 +261,7 @@ struct DMWebView::Impl {
     std::optional<std::vector<std::string>> documentFolders;
     // A document page's base URL, the one navigation it may make.
     std::string documentBaseURL;
+    bool browsing = false;
     double scriptTimeout = kDefaultScriptTimeoutSeconds;
     bool processTerminated = false;
     bool loadFailed = false;
@@ -260,7 +279,8 @@ struct DMWebView::Impl {
         }
         if (contentManager) {
             g_signal_handlers_disconnect_by_data(contentManager, this);
-            webkit_user_content_manager_unregister_script_message_handler(contentManager, "rte");
+            if (!browsing)
+                webkit_user_content_manager_unregister_script_message_handler(contentManager, "rte");
             g_object_unref(contentManager);
         }
         if (view) {
@@ -300,9 +320,18 @@ struct DMWebView::Impl {
                 webkit_policy_decision_ignore(decision);
             return TRUE;
         }
-        // Decide before calling out: the delegate may wait on scripts, which
-        // serves the loop, and the decision must not be left open meanwhile.
-        if (isPageMessage(url)) {
+        if (impl->browsing) {
+            bool newWindow = type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
+            if (newWindow || !isBrowsableAddress(url)) {
+                webkit_policy_decision_ignore(decision);
+                // A link meant for another window opens in this one.
+                if (newWindow && (url.rfind("http:", 0) == 0 || url.rfind("https:", 0) == 0))
+                    webkit_web_view_load_uri(impl->view, url.c_str());
+                return TRUE;
+            }
+        } else if (isPageMessage(url)) {
+            // Decide before calling out: the delegate may wait on scripts, which
+            // serves the loop, and the decision must not be left open meanwhile.
             webkit_policy_decision_ignore(decision);
             impl->deliverPageMessage(url);
             return TRUE;
@@ -328,6 +357,13 @@ struct DMWebView::Impl {
         } else if (event == WEBKIT_LOAD_FINISHED && !impl->loadFailed && impl->owner && impl->delegate) {
             impl->delegate->webViewDidFinishLoad(*impl->owner);
         }
+    }
+
+    static void onTitleChanged(GObject*, GParamSpec*, gpointer data)
+    {
+        auto* impl = static_cast<Impl*>(data);
+        if (impl->owner && impl->delegate)
+            impl->delegate->webViewDidChangeTitle(*impl->owner);
     }
 
     static gboolean onLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar*, GError* error, gpointer data)
@@ -405,7 +441,14 @@ Result<std::unique_ptr<DMWebView>> DMWebView::create(const Rect& frame)
 {
     if (Status status = prepareToolkit(); !status.ok())
         return status.error();
-    return std::unique_ptr<DMWebView>(new DMWebView(frame, std::nullopt));
+    return std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Application, std::nullopt));
+}
+
+Result<std::unique_ptr<DMWebView>> DMWebView::createForBrowsing(const Rect& frame)
+{
+    if (Status status = prepareToolkit(); !status.ok())
+        return status.error();
+    return std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Browsing, std::nullopt));
 }
 
 Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& frame,
@@ -422,7 +465,7 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& fram
                                      : Result<Data>(Error{"DMWebView", 1, "document-font-bounds.js is missing"});
     if (!bounds)
         return Error{"DMWebView", 1, "cannot prepare the document page: " + bounds.error().message};
-    auto view = std::unique_ptr<DMWebView>(new DMWebView(frame, std::move(readableFolders)));
+    auto view = std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Document, std::move(readableFolders)));
     webkit_user_content_manager_add_filter(view->m_impl->contentManager, *filter);
     WebKitUserScript* script = webkit_user_script_new(bounds->toString().c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
                                                       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
@@ -431,16 +474,19 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& fram
     return view;
 }
 
-DMWebView::DMWebView(const Rect& frame, std::optional<std::vector<std::string>> documentFolders)
+DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std::string>> documentFolders)
     : m_impl(std::make_shared<Impl>())
 {
     Impl& impl = *m_impl;
     impl.owner = this;
     impl.documentFolders = std::move(documentFolders);
+    impl.browsing = kind == Kind::Browsing;
     impl.cancellable = g_cancellable_new();
     impl.contentManager = webkit_user_content_manager_new();
     impl.view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", impl.contentManager,
-                                             "web-context", webkit_web_context_get_default(), nullptr));
+                                             "web-context",
+                                             impl.browsing ? browsingContext() : webkit_web_context_get_default(),
+                                             nullptr));
     g_object_ref_sink(impl.view);
 
     WebKitSettings* settings = webkit_web_view_get_settings(impl.view);
@@ -453,6 +499,11 @@ DMWebView::DMWebView(const Rect& frame, std::optional<std::vector<std::string>> 
         webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
         webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
         g_object_set_data(G_OBJECT(impl.view), kReadableFoldersKey, &*impl.documentFolders);
+    } else if (impl.browsing) {
+        // A web page reads no local file and opens no window by itself.
+        webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
     } else {
         webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
         webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
@@ -461,9 +512,13 @@ DMWebView::DMWebView(const Rect& frame, std::optional<std::vector<std::string>> 
     g_signal_connect(impl.view, "decide-policy", G_CALLBACK(Impl::onDecidePolicy), &impl);
     g_signal_connect(impl.view, "load-changed", G_CALLBACK(Impl::onLoadChanged), &impl);
     g_signal_connect(impl.view, "load-failed", G_CALLBACK(Impl::onLoadFailed), &impl);
+    g_signal_connect(impl.view, "notify::title", G_CALLBACK(Impl::onTitleChanged), &impl);
     g_signal_connect(impl.view, "web-process-terminated", G_CALLBACK(Impl::onProcessTerminated), &impl);
-    g_signal_connect(impl.contentManager, "script-message-received::rte", G_CALLBACK(Impl::onScriptMessage), &impl);
-    webkit_user_content_manager_register_script_message_handler(impl.contentManager, "rte");
+    // A web page has no way to talk to the application.
+    if (!impl.browsing) {
+        g_signal_connect(impl.contentManager, "script-message-received::rte", G_CALLBACK(Impl::onScriptMessage), &impl);
+        webkit_user_content_manager_register_script_message_handler(impl.contentManager, "rte");
+    }
 
     impl.window = gtk_offscreen_window_new();
     gtk_container_add(GTK_CONTAINER(impl.window), GTK_WIDGET(impl.view));
@@ -498,6 +553,28 @@ void DMWebView::loadHTMLString(const std::string& html, const std::string& baseU
         return;
     }
     webkit_web_view_load_html(m_impl->view, html.c_str(), baseURL.empty() ? nullptr : baseURL.c_str());
+}
+
+void DMWebView::loadURL(const std::string& url)
+{
+    if (!m_impl->browsing || !isBrowsableAddress(url)) {
+        WebView::loadURL(url);
+        return;
+    }
+    m_impl->processTerminated = false;
+    webkit_web_view_load_uri(m_impl->view, url.c_str());
+}
+
+std::string DMWebView::title() const
+{
+    const gchar* title = webkit_web_view_get_title(m_impl->view);
+    return title ? title : "";
+}
+
+std::string DMWebView::currentURL() const
+{
+    const gchar* uri = webkit_web_view_get_uri(m_impl->view);
+    return uri ? uri : "";
 }
 
 bool DMWebView::isLoading() const

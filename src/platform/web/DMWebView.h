@@ -38,6 +38,12 @@ public:
     // "folio-page:" base URL that stands for the file URL it is given.
     static Result<std::unique_ptr<DMWebView>> createForDocument(const Rect& frame,
                                                                 std::vector<std::string> readableFolders);
+    // A page for browsing the web (the in-app browser): it loads web
+    // addresses and runs their scripts, in a web context of its own that
+    // keeps nothing on disk and knows neither the font scheme nor the
+    // document scheme. It follows only web addresses; a link that asks for a
+    // new window opens in the same page. No page message reaches its delegate.
+    static Result<std::unique_ptr<DMWebView>> createForBrowsing(const Rect& frame);
 
     // Sets WebKit's environment, makes sure a display exists and initialises
     // GTK; create() calls it, and so may a program before its first window.
@@ -56,6 +62,10 @@ public:
 
     void loadHTMLString(const std::string& html, const std::string& baseURL) override;
     bool isLoading() const override;
+    // Only a browsing page loads web addresses.
+    void loadURL(const std::string& url) override;
+    std::string title() const override;
+    std::string currentURL() const override;
 
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override;
     std::string stringByEvaluatingJavaScript(const std::string& script) override;
@@ -87,7 +97,8 @@ public:
 
 private:
     struct Impl;
-    DMWebView(const Rect& frame, std::optional<std::vector<std::string>> documentFolders);
+    enum class Kind { Application, Document, Browsing };
+    DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std::string>> documentFolders);
 
     std::shared_ptr<Impl> m_impl;
 };

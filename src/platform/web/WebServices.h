@@ -33,6 +33,9 @@ public:
     // pictures in `readableFolders`.
     virtual Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
                                                                  std::vector<std::string> readableFolders) = 0;
+    // A web view that browses the web (DMWebView::createForBrowsing): never
+    // one that shows a document or an editor's page.
+    virtual Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect& frame) = 0;
 
     // The printed PDF drawn page by page into a new one (PrintedPDFRenderer).
     virtual Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,

@@ -37,6 +37,14 @@ public:
     virtual void loadHTMLString(const std::string& html, const std::string& baseURL) = 0;
     virtual bool isLoading() const = 0;
 
+    // A web address, in a view made for browsing; views that show only the
+    // application's or a document's own pages load nothing and say why to
+    // their delegate (webViewDidFailLoad).
+    virtual void loadURL(const std::string& url);
+    // What the page shows now: its title and its address ("" before a load).
+    virtual std::string title() const { return {}; }
+    virtual std::string currentURL() const { return {}; }
+
     // The completion runs later on the main thread, also when the script fails
     // (with ""), and never after the view is gone.
     virtual void evaluateJavaScript(const std::string& script, ScriptCompletion completion) = 0;

@@ -41,6 +41,9 @@ public:
     // The main frame finished loading.
     virtual void webViewDidFinishLoad(WebView& webView) { (void)webView; }
 
+    // The page's title changed (it may come after the load has finished).
+    virtual void webViewDidChangeTitle(WebView& webView) { (void)webView; }
+
     // The page's process ended (it crashed or was killed): the page is gone
     // and no script will answer; `reason` says why, for a message.
     virtual void webViewWebProcessDidTerminate(WebView& webView, const std::string& reason)

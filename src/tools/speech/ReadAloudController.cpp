@@ -93,6 +93,11 @@ void ReadAloudController::showSpeakMenu()
     if (m_host.endEditing)
         m_host.endEditing();
     setMenuItems(false);
+    showMenu();
+}
+
+void ReadAloudController::showMenu()
+{
     std::shared_ptr<View> view = m_host.view ? m_host.view() : nullptr;
     if (view)
         m_menu.showMenuFromView(view, Rect{{view->frame().size.width / 2 - 100, 0}, {200, 20}});
@@ -103,6 +108,10 @@ void ReadAloudController::pauseSpeak()
     if (m_synthesizer && !m_synthesizer->isPaused())
         m_synthesizer->pauseSpeaking();
     setMenuItems(true);
+    // The menu closed as its item was picked: it comes back with Resume,
+    // the reader's only way on.
+    if (isSpeaking())
+        showMenu();
 }
 
 void ReadAloudController::resumeSpeak()
@@ -110,6 +119,8 @@ void ReadAloudController::resumeSpeak()
     if (m_synthesizer && m_synthesizer->isPaused())
         m_synthesizer->continueSpeaking();
     setMenuItems(false);
+    if (isSpeaking())
+        showMenu();
 }
 
 void ReadAloudController::cancelSpeak()

@@ -77,6 +77,8 @@ public:
 
 private:
     void setMenuItems(bool paused);
+    // Shows the menu, as it is, where the editor's view points it.
+    void showMenu();
     std::string language() const;
 
     UserDefaults& m_defaults;
