@@ -42,11 +42,20 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
                                             ? std::u16string_view(u"<span style=\"white-space:pre;\">\t</span>")
                                             : std::u16string_view(u"<span class=\"Apple-tab-span\">\t</span>");
     std::u16string out;
-    out.reserve(body.size() + body.size() / 16);
     bool sawTab = false;
     bool inTag = false;
     char16_t quote = 0;
     char16_t lastInTag = 0;
+    // Text and tags are copied in stretches; only the characters replaced
+    // end one.
+    std::size_t copiedUpTo = 0;
+    auto replace = [&](std::size_t at, std::size_t length, std::u16string_view replacement) {
+        if (out.empty())
+            out.reserve(body.size() + body.size() / 16);
+        out.append(body, copiedUpTo, at - copiedUpTo);
+        out += replacement;
+        copiedUpTo = at + length;
+    };
     for (std::size_t i = 0; i < body.size(); ++i) {
         char16_t c = body[i];
         if (inTag) {
@@ -63,34 +72,33 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
             }
             if (c != u' ')
                 lastInTag = c;
-            out += c;
             continue;
         }
         switch (c) {
         case u'<':
             inTag = true;
             lastInTag = c;
-            out += c;
             break;
         case u'\t':
             sawTab = true;
-            out += tabSpan;
+            replace(i, 1, tabSpan);
             break;
         case u'\u2028':
-            out += u"<br/>";
+            replace(i, 1, u"<br/>");
             break;
         case u' ':
             if (convertSpaces && i + 1 < body.size() && body[i + 1] == u' ') {
-                out += u" \u00A0";
+                replace(i, 2, u" \u00A0");
                 ++i;
-            } else {
-                out += c;
             }
             break;
         default:
-            out += c;
+            break;
         }
     }
+    if (copiedUpTo == 0)
+        return sawTab;
+    out.append(body, copiedUpTo, body.size() - copiedUpTo);
     body = std::move(out);
     return sawTab;
 }
