@@ -227,7 +227,11 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
     settings.fileName = pictureDocumentName();
-    return toUtf8(htmlString((*read)->text, settings));
+    std::string html = toUtf8(htmlString((*read)->text, settings));
+    // Its page values and warnings are all that is asked of the reading from
+    // here on; the text goes, so that it is not held beside the page.
+    (*m_lastReading)->text = AttributedString();
+    return html;
 }
 
 Result<std::string> ExportSource::plainTextHTML() const
@@ -287,6 +291,8 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     // machine's files, whatever the document held.
     std::string inlined =
         HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
+    // Each stage's page goes as soon as the next is made.
+    *html = std::string();
     return stringByAddingHTMLEntitiesInText(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export));
 }
 
