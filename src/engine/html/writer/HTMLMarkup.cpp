@@ -10,17 +10,21 @@ namespace folio {
 
 void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
 {
-    for (char16_t c : text) {
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const char16_t c = text[index];
         // Control characters are not allowed in HTML or XML text.
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        if (!control && c != u'<' && c != u'&')
             continue;
+        html.append(text, copiedUpTo, index - copiedUpTo);
         if (c == u'<')
             html += u"&#60;";
         else if (c == u'&')
             html += u"&amp;";
-        else
-            html += c;
+        copiedUpTo = index + 1;
     }
+    html.append(text, copiedUpTo);
 }
 
 void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes)
@@ -31,7 +35,7 @@ void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& 
         // are encoded so that a name cannot add attributes of its own.
         html += htmlAttributeName(name);
         html += u"=\"";
-        html += HTMLTextEscaper::escape(value);
+        HTMLTextEscaper::append(html, value);
         html += u'"';
     }
 }
