@@ -65,7 +65,7 @@ const EditorContent* ExportSource::usedContent(OpenEditor openEditor) const
     return openEditor == OpenEditor::Use ? openContent() : nullptr;
 }
 
-Result<std::u16string> ExportSource::fileText() const
+const Result<std::u16string>& ExportSource::fileText() const
 {
     if (!m_fileText) {
         // Markdown and ".txt" read as the document reads plain text; any
@@ -86,24 +86,30 @@ std::string ExportSource::pictureDocumentName() const
     return m_pictureDocumentName ? *m_pictureDocumentName : AppFolders::pictureDocumentName(m_path);
 }
 
-Result<DKRTFReadResult> ExportSource::readRTF(std::u16string rtf, bool namedDocument) const
+Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument) const
 {
+    const Result<std::u16string>& rtf = fileText();
+    if (!rtf)
+        return rtf.error();
     std::optional<std::string> documentName;
     if (namedDocument)
         documentName = pictureDocumentName();
-    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(rtf), documentName);
+    // The last reading goes before the next is made, so that two whole
+    // documents are never held at once.
+    m_lastReading.reset();
+    Result<DKRTFReadResult> read = DKRTFReader::read(*rtf, documentName);
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
-    m_lastReading = read;
-    return read;
+    m_lastReading = std::move(read);
+    return &**m_lastReading;
 }
 
 Result<DKRTFReadResult> ExportSource::fileAsRTF() const
 {
-    Result<std::u16string> rtf = fileText();
-    if (!rtf)
-        return rtf.error();
-    return readRTF(*rtf, false);
+    Result<const DKRTFReadResult*> read = readRTF(false);
+    if (!read)
+        return read.error();
+    return **read;
 }
 
 std::vector<std::string> ExportSource::readingWarnings() const
@@ -133,11 +139,8 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
             values.footerSettings = content->footer;
         return values;
     }
-    if (!m_lastReading) {
-        Result<std::u16string> text = fileText();
-        if (!text || !readRTF(*text, false))
-            return values;
-    }
+    if (!m_lastReading && !readRTF(false))
+        return values;
     const DKRTFReadResult& read = **m_lastReading;
     values.paperColor = read.paperColor;
     const DKRTFPageSettings& page = read.pageSettings;
@@ -155,7 +158,7 @@ bool ExportSource::exportsAsPlainText() const
         return true;
     if (m_kind != DocumentKind::RTF)
         return false;
-    Result<std::u16string> text = fileText();
+    const Result<std::u16string>& text = fileText();
     return text && !DKRTFReader::isRTF(*text);
 }
 
@@ -183,7 +186,7 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
 {
     if (const EditorContent* content = usedContent(openEditor))
         return content->bodyHTML;
-    Result<std::u16string> text = fileText();
+    const Result<std::u16string>& text = fileText();
     if (!text)
         return text.error();
     std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
@@ -196,7 +199,7 @@ Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const
 {
     if (const EditorContent* content = usedContent(openEditor))
         return content->bodyHTML;
-    Result<std::u16string> page = fileText();
+    const Result<std::u16string>& page = fileText();
     if (!page)
         return page.error();
     return toUtf8(*page);
@@ -215,10 +218,7 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
 
 Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) const
 {
-    Result<std::u16string> rtf = fileText();
-    if (!rtf)
-        return rtf.error();
-    Result<DKRTFReadResult> read = readRTF(std::move(*rtf), namedDocument);
+    Result<const DKRTFReadResult*> read = readRTF(namedDocument);
     if (!read)
         return read.error();
     TEHTMLWriterSettings settings;
@@ -227,12 +227,16 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
     settings.fileName = pictureDocumentName();
-    return toUtf8(htmlString(read->text, settings));
+    std::string html = toUtf8(htmlString((*read)->text, settings));
+    // Its page values and warnings are all that is asked of the reading from
+    // here on; the text goes, so that it is not held beside the page.
+    (*m_lastReading)->text = AttributedString();
+    return html;
 }
 
 Result<std::string> ExportSource::plainTextHTML() const
 {
-    Result<std::u16string> text = fileText();
+    const Result<std::u16string>& text = fileText();
     if (!text)
         return text.error();
     return escapedTextHTML(*text);
@@ -287,8 +291,9 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     // machine's files, whatever the document held.
     std::string inlined =
         HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
-    return toUtf8(stringByAddingHTMLEntitiesInText(
-        toUtf16(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export))));
+    // Each stage's page goes as soon as the next is made.
+    *html = std::string();
+    return stringByAddingHTMLEntitiesInText(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export));
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
@@ -325,13 +330,10 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     default:
         break;
     }
-    Result<std::u16string> rtf = fileText();
-    if (!rtf)
-        return rtf;
-    Result<DKRTFReadResult> read = readRTF(*rtf, false);
+    Result<const DKRTFReadResult*> read = readRTF(false);
     if (!read)
         return read.error();
-    return withoutPlaceholders(stringByReplacingOccurrencesOfString(withoutPictures(read->text).string(), u"\t ", u"\t"));
+    return withoutPlaceholders(stringByReplacingOccurrencesOfString(withoutPictures((*read)->text).string(), u"\t ", u"\t"));
 }
 
 } // namespace folio

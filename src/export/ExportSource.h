@@ -80,8 +80,9 @@ public:
     // The name the document's pictures are filed under (see AppFolders):
     // by default the one its editor files them under.
     std::string pictureDocumentName() const;
-    // The text of the file as the document reads it, read and decoded once.
-    Result<std::u16string> fileText() const;
+    // The text of the file as the document reads it, read and decoded once
+    // (and kept: callers borrow it rather than copy a whole document).
+    const Result<std::u16string>& fileText() const;
 
     // HTML per kind for the HTML export, without entity conversion.
     Result<std::string> HTMLString(OpenEditor openEditor = OpenEditor::Use) const;
@@ -109,7 +110,9 @@ public:
     std::vector<std::string> readingWarnings() const;
 
 private:
-    Result<DKRTFReadResult> readRTF(std::u16string rtf, bool namedDocument) const;
+    // Reads the file's text as RTF into the last reading, which the answer
+    // points to (valid until the next reading).
+    Result<const DKRTFReadResult*> readRTF(bool namedDocument) const;
     const EditorContent* usedContent(OpenEditor openEditor) const;
 
     std::string m_path;

@@ -233,6 +233,14 @@ TEST_F(TextDocumentReadingTest, paperColourComesFromTheControlWordOnly)
     EXPECT_EQ(white->paperColor(), "FFFFFF");
     EXPECT_EQ(white->text().find(u"FFFFFF"), std::u16string::npos) << "the marker is taken out before reading";
     EXPECT_NE(white->text().find(u"Visible"), std::u16string::npos);
+
+    // A white marker wins over a colour number wherever the two stand, and
+    // the first colour number is the one read.
+    auto later = read("later.rtf", "{\\rtf1\\papercolor255 Red\\papercolorFFFFFF Shown}");
+    EXPECT_EQ(later->paperColor(), "FFFFFF");
+    EXPECT_EQ(later->text().find(u"FFFFFF"), std::u16string::npos);
+    EXPECT_EQ(read("two.rtf", "{\\rtf1\\papercolor99999999 A\\papercolor255 B}")->paperColor(), "FFFFFF");
+    EXPECT_EQ(read("first.rtf", "{\\rtf1\\papercolor255 A\\papercolor65280 B}")->paperColor(), "FF0000");
 }
 
 TEST_F(TextDocumentReadingTest, unreadableFilesAreRefusedWithAReason)

@@ -1,6 +1,7 @@
 #include "engine/css/CSSCharacterSets.h"
 #include "engine/html/HTMLEntityTable.h"
 #include "engine/html/HTMLString.h"
+#include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,23 @@ TEST(HTMLEntityTableTest, everyEscapedCharacterDecodesBack)
             continue;
         EXPECT_EQ(stringByReplacingHTMLEntities(text), std::u16string(1, code)) << int(code);
     }
+}
+
+TEST(HTMLStringTest, escapesUtf8MarkupAsItsUtf16Text)
+{
+    // The page's HTML is escaped as UTF-8; it must come out as the text
+    // escaped in UTF-16 does.
+    for (std::u16string_view text :
+         {u"<p class=\"a\">caf\u00E9 &amp; 'x'</p>", u"\u20AC \u27E8x\u27E9 \u2329", u"a\u2028b",
+          u"soft\u00ADhyphen\u00A0\u0085", u"\U0001F600 and \u4E2D", u"plain ASCII only", u""}) {
+        EXPECT_EQ(stringByAddingHTMLEntitiesInText(toUtf8(text)), toUtf8(stringByAddingHTMLEntitiesInText(text)))
+            << toUtf8(text);
+    }
+    // Bytes that are not UTF-8 (a cut sequence, a surrogate, an overlong
+    // form) are each the replacement character, never passed on.
+    EXPECT_EQ(stringByAddingHTMLEntitiesInText(std::string_view("a\xE2\x82")), "a&#65533;&#65533;");
+    EXPECT_EQ(stringByAddingHTMLEntitiesInText(std::string_view("\xED\xA0\x80")), "&#65533;&#65533;&#65533;");
+    EXPECT_EQ(stringByAddingHTMLEntitiesInText(std::string_view("\xC0\xAF<")), "&#65533;&#65533;<");
 }
 
 TEST(HTMLStringTest, escapesMarkupAndNamedCharacters)

@@ -327,6 +327,14 @@ TEST_F(TEFontDescriptorTest, cachedFontsAreKeptApartBySizeAndCatalogue)
     std::optional<Font> fromOther = onlyInOther.newMatchingFont(other);
     ASSERT_TRUE(fromOther);
     EXPECT_EQ(fromOther->postScriptName(), "CacheOnly-Regular");
+
+    // Once the first catalogue has the family too (a font installed while
+    // the program runs), its cached fallback is no longer the answer.
+    m_catalog->addFace(FontFace{"CacheOnly-Regular", "Cache Only", "Cache Only", "Regular", 0, 400, 0, "", 0},
+                       FontMetrics{});
+    std::optional<Font> afterInstalling = onlyInOther.newMatchingFont(m_catalog);
+    ASSERT_TRUE(afterInstalling);
+    EXPECT_EQ(afterInstalling->postScriptName(), "CacheOnly-Regular");
 }
 
 // --- Text forms, equality ---------------------------------------------------

@@ -334,8 +334,8 @@ void TECSSStylesheet::addStyles(CSSStyleDictionary styles, const std::string& se
     if (!m_orderedSelectorWeights.contains(selector)) {
         m_orderedSelectorWeights.emplace(selector, weightForSelector(selector));
         m_orderedSelectors.push_back(selector);
-        if (splitAtBlanksDroppingEmpty(selector).size() >= 2)
-            m_complexSelectors.push_back(selector);
+        if (std::vector<std::string> components = splitAtBlanksDroppingEmpty(selector); components.size() >= 2)
+            m_complexSelectors.push_back({selector, std::move(components)});
     }
     m_styles[selector] = std::move(styles);
 }
@@ -387,8 +387,7 @@ std::vector<std::string> TECSSStylesheet::matchingComplexCascadingSelectorsForEl
     const TEHTMLParserNode& element) const
 {
     std::vector<std::string> matching;
-    for (const std::string& selector : m_complexSelectors) {
-        const std::vector<std::string> components = splitAtBlanksDroppingEmpty(selector);
+    for (const auto& [selector, components] : m_complexSelectors) {
         if (!componentMatchesNode(components.back(), element))
             continue;
         const TEHTMLParserNode* matched = &element;
@@ -452,9 +451,16 @@ std::optional<CSSStyleDictionary> TECSSStylesheet::mergedStyleDictionaryForEleme
 
     if (!ignoreInlineStyle) {
         if (const std::u16string* inlineStyle = element.attributeForKey("style"); inlineStyle && !inlineStyle->empty()) {
-            CSSStyleDictionary styles = dictionaryOfCSSStyles(*inlineStyle);
-            uncompressShorthands(styles);
-            addEntries(merged, styles);
+            constexpr std::size_t kMostInlineStylesKept = 4096;
+            auto known = m_inlineStyles.find(*inlineStyle);
+            if (known == m_inlineStyles.end()) {
+                if (m_inlineStyles.size() >= kMostInlineStylesKept)
+                    m_inlineStyles.clear();
+                CSSStyleDictionary styles = dictionaryOfCSSStyles(*inlineStyle);
+                uncompressShorthands(styles);
+                known = m_inlineStyles.emplace(*inlineStyle, std::move(styles)).first;
+            }
+            addEntries(merged, known->second);
         }
     }
 

@@ -64,9 +64,17 @@ private:
     std::unordered_map<std::string, CSSStyleDictionary> m_styles;
     std::vector<std::string> m_orderedSelectors;
     std::unordered_map<std::string, unsigned> m_orderedSelectorWeights;
-    // The selectors of two or more components, kept apart because they are
-    // tried against every element.
-    std::vector<std::string> m_complexSelectors;
+    // The selectors of two or more components, kept apart (and split once)
+    // because they are tried against every element.
+    struct ComplexSelector {
+        std::string selector;
+        std::vector<std::string> components;
+    };
+    std::vector<ComplexSelector> m_complexSelectors;
+    // Inline style attributes already read: a page repeats a few hundred of
+    // them over its elements. NOTE: this makes matching unsafe to share
+    // between threads; every reader matches against a sheet of its own.
+    mutable std::unordered_map<std::u16string, CSSStyleDictionary> m_inlineStyles;
 };
 
 } // namespace folio

@@ -42,6 +42,7 @@ constexpr std::array<std::string_view, 13> kFaceNameMarkers{
 // it (not only the whole points), so fonts of 12 and 12.5 points never mix.
 struct CacheKey {
     const FontCatalog* catalog;
+    std::uint64_t facesGeneration;
     std::optional<std::string> name;
     std::optional<std::string> family;
     double size;
@@ -55,6 +56,7 @@ struct CacheKeyHash {
     std::size_t operator()(const CacheKey& key) const
     {
         std::size_t seed = std::hash<const FontCatalog*>{}(key.catalog);
+        seed = hashCombine(seed, std::hash<std::uint64_t>{}(key.facesGeneration));
         seed = hashCombine(seed, key.name ? std::hash<std::string>{}(*key.name) : 1);
         seed = hashCombine(seed, key.family ? std::hash<std::string>{}(*key.family) : 2);
         seed = hashCombine(seed, std::hash<double>{}(key.size));
@@ -85,7 +87,10 @@ struct SharedState {
     std::string fallbackFamily = kDefaultFallbackFamily;
 
     std::mutex cacheMutex;
-    std::unordered_map<CacheKey, Font, CacheKeyHash> cache;
+    // What matching answered, a font or none: a page names its missing
+    // families on every element. The catalogue's generation is part of the
+    // key, so a font installed since is looked for again.
+    std::unordered_map<CacheKey, std::optional<Font>, CacheKeyHash> cache;
     // The override generation the cached fonts were made under.
     unsigned long cacheGeneration = 0;
 };
@@ -337,7 +342,8 @@ std::optional<Font> TEFontDescriptor::newMatchingFont(std::shared_ptr<const Font
 {
     catalog = catalogOrShared(std::move(catalog));
     SharedState& state = sharedState();
-    CacheKey key{catalog.get(), m_fontName, m_fontFamily, m_pointSize, symbolicTraits(), m_smallCaps};
+    CacheKey key{catalog.get(), catalog->facesGeneration(), m_fontName, m_fontFamily, m_pointSize, symbolicTraits(),
+                 m_smallCaps};
     unsigned long generation = state.overrides.generation();
     {
         std::lock_guard lock(state.cacheMutex);
@@ -349,11 +355,9 @@ std::optional<Font> TEFontDescriptor::newMatchingFont(std::shared_ptr<const Font
             return found->second;
     }
     std::optional<Font> font = makeMatchingFont(catalog);
-    if (font) {
-        std::lock_guard lock(state.cacheMutex);
-        if (state.cacheGeneration == generation)
-            state.cache.emplace(std::move(key), *font);
-    }
+    std::lock_guard lock(state.cacheMutex);
+    if (state.cacheGeneration == generation)
+        state.cache.emplace(std::move(key), font);
     return font;
 }
 

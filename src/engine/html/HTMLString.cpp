@@ -7,6 +7,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -42,6 +43,87 @@ std::u16string escapeWithTable(std::u16string_view text, const std::unordered_ma
             appendAscii(result, "&#" + std::to_string(unit) + ";");
         }
     }
+    return result;
+}
+
+// The bytes of a UTF-8 sequence after its lead byte, or -1 for a byte that
+// cannot lead one.
+int continuationCount(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 1;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 2;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 3;
+    return -1;
+}
+
+// The code point of the well-formed UTF-8 sequence at the index and its
+// length, or none (overlong forms, surrogates and cut sequences included).
+std::optional<std::pair<char32_t, std::size_t>> readUtf8(std::string_view text, std::size_t index)
+{
+    const auto lead = static_cast<unsigned char>(text[index]);
+    int more = continuationCount(lead);
+    if (more == 0)
+        return std::pair<char32_t, std::size_t>(lead, 1);
+    if (more < 0 || index + more >= text.size())
+        return std::nullopt;
+    char32_t code = lead & (0x3F >> more);
+    for (int offset = 1; offset <= more; ++offset) {
+        const auto unit = static_cast<unsigned char>(text[index + offset]);
+        if ((unit & 0xC0) != 0x80)
+            return std::nullopt;
+        code = (code << 6) | (unit & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[more] || code > kLargestCodePoint || (code >= 0xD800 && code <= 0xDFFF))
+        return std::nullopt;
+    return std::pair<char32_t, std::size_t>(code, static_cast<std::size_t>(more) + 1);
+}
+
+// The UTF-8 twin of escapeWithTable: the HTML a whole page ends in is UTF-8,
+// and escaping it in place spares two conversions of the page.
+std::string escapeUtf8WithTable(std::string_view text, const std::unordered_map<char16_t, std::u16string_view>& table)
+{
+    std::array<bool, 0x80> asciiEscaped{};
+    for (char16_t unit = 0; unit < asciiEscaped.size(); ++unit)
+        asciiEscaped[unit] = table.contains(unit);
+    std::string result;
+    result.reserve(text.size() + text.size() / 16);
+    std::size_t plainStart = 0;
+    auto appendReference = [&result](char32_t code) {
+        result += "&#";
+        result += std::to_string(code);
+        result += ';';
+    };
+    std::size_t index = 0;
+    while (index < text.size()) {
+        const auto byte = static_cast<unsigned char>(text[index]);
+        if (byte < 0x80 && !asciiEscaped[byte]) {
+            ++index;
+            continue;
+        }
+        result.append(text.substr(plainStart, index - plainStart));
+        std::optional<std::pair<char32_t, std::size_t>> read = readUtf8(text, index);
+        // A byte that is not UTF-8 is the replacement character, as decoding would make it.
+        char32_t code = read ? read->first : 0xFFFD;
+        std::size_t length = read ? read->second : 1;
+        if (code > 0xFFFF) {
+            appendReference(code);
+        } else if (auto found = table.find(static_cast<char16_t>(code)); found != table.end()) {
+            result.append(found->second.begin(), found->second.end());
+        } else if (code < 256) {
+            result.append(text.substr(index, length));
+        } else {
+            appendReference(code);
+        }
+        index += length;
+        plainStart = index;
+    }
+    result.append(text.substr(plainStart));
     return result;
 }
 
@@ -109,6 +191,11 @@ std::u16string stringByAddingHTMLEntities(std::u16string_view text)
 std::u16string stringByAddingHTMLEntitiesInText(std::u16string_view text)
 {
     return escapeWithTable(text, htmlEntityInTextEscapeTable());
+}
+
+std::string stringByAddingHTMLEntitiesInText(std::string_view utf8)
+{
+    return escapeUtf8WithTable(utf8, htmlEntityInTextEscapeTable());
 }
 
 std::u16string stringByReplacingHTMLEntities(std::u16string_view text)

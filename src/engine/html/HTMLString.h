@@ -16,6 +16,8 @@ namespace folio {
 std::u16string stringByAddingHTMLEntities(std::u16string_view text);
 // The same for text that is markup already: quotes, "&", "<" and ">" pass through.
 std::u16string stringByAddingHTMLEntitiesInText(std::u16string_view text);
+// The same on UTF-8 markup, giving UTF-8; each byte that is not UTF-8 becomes U+FFFD's reference.
+std::string stringByAddingHTMLEntitiesInText(std::string_view utf8);
 
 // Decodes named, decimal and hexadecimal references. A reference that cannot be read,
 // or whose number lies beyond Unicode, is copied as written; zero and surrogate halves

@@ -92,7 +92,7 @@ Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
-    return reader.attributedString().copy();
+    return reader.takeAttributedString();
 }
 
 Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optional<std::string>& documentName)
@@ -100,9 +100,9 @@ Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optiona
     std::string paperColor = takePaperColorFromRTF(rtf);
     if (!isRTF(rtf))
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(rtf, documentName);
+    DKRTFReader reader(std::move(rtf), documentName);
     reader.parse();
-    return DKRTFReadResult{reader.attributedString().copy(), reader.pageSettings(), std::move(paperColor),
+    return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), std::move(paperColor),
                            reader.warnings(), reader.legacyAnnotations()};
 }
 
@@ -122,15 +122,20 @@ Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,
     }
     if (!isRTF(text))
         return Error{kErrorDomain, NotRTFError, "The file is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(text, documentName, units);
+    DKRTFReader reader(std::move(text), documentName, units);
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
-    return reader.attributedString().copy();
+    return reader.takeAttributedString();
 }
 
 DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, TextUnits units)
-    : m_scanner(std::u16string(rtf))
+    : DKRTFReader(std::u16string(rtf), std::move(documentName), units)
+{
+}
+
+DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units)
+    : m_scanner(std::move(rtf))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
     , m_documentName(std::move(documentName))
     , m_units(units)

@@ -82,12 +82,16 @@ public:
 
     DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName,
                 TextUnits units = TextUnits::UTF16);
+    // Reads the text without copying it.
+    DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units = TextUnits::UTF16);
     DKRTFReader(const DKRTFReader&) = delete;
     DKRTFReader& operator=(const DKRTFReader&) = delete;
 
     // Reads the whole text; call once.
     void parse();
     const MutableAttributedString& attributedString() const { return m_attributedString; }
+    // The text read, handed over; the reader is done with it.
+    AttributedString takeAttributedString() { return std::move(m_attributedString); }
     const std::vector<std::string>& warnings() const { return m_warnings; }
     const DKRTFPageSettings& pageSettings() const { return m_pageSettings; }
     const std::optional<Data>& legacyAnnotations() const { return m_legacyAnnotations; }

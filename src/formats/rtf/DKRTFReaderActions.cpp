@@ -5,7 +5,9 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
-#include <set>
+#include <array>
+#include <optional>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -521,10 +523,13 @@ void DKRTFReader::actionReadStyleSheet(int)
 void DKRTFReader::performControlWords(std::u16string_view words)
 {
     // Only formatting: a style never inserts text or reads a destination.
-    static const std::set<std::u16string_view> kFormatting = {
-        u"b",  u"i",  u"strike", u"ul", u"ulnone", u"uld",  u"uldb", u"ulth", u"ulw", u"f",      u"fs",
-        u"cf", u"cb", u"super",  u"sub", u"nosupersub", u"caps", u"scaps", u"v", u"ql", u"qr", u"qc",
-        u"qj", u"fi", u"li",     u"ri", u"sl", u"sa", u"sb", u"ltrpar", u"rtlpar"};
+    // A style is applied at every paragraph that names it, so its words are
+    // looked up without making strings.
+    static const std::unordered_set<std::string_view> kFormatting = {
+        "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
+        "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "v", "ql", "qr", "qc",
+        "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar"};
+    constexpr std::size_t kLongestFormattingWord = 10;
     std::size_t index = 0;
     while (index < words.size()) {
         if (words[index] != u'\\') {
@@ -540,13 +545,19 @@ void DKRTFReader::performControlWords(std::u16string_view words)
             ++valueEnd;
         while (valueEnd < words.size() && isDigit(words[valueEnd]))
             ++valueEnd;
-        std::u16string_view name = words.substr(index + 1, nameEnd - index - 1);
+        const std::size_t nameLength = nameEnd - index - 1;
         std::u16string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));
-        if (kFormatting.contains(name)) {
-            std::optional<int> parameter;
-            if (!digits.empty())
-                parameter = (negative ? -1 : 1) * intValue(std::u16string(digits));
-            handleKeyword(toUtf8(name), parameter ? &*parameter : nullptr);
+        std::array<char, kLongestFormattingWord> letters;
+        if (nameLength <= letters.size()) {
+            std::copy(words.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                      words.begin() + static_cast<std::ptrdiff_t>(nameEnd), letters.begin());
+            std::string_view name(letters.data(), nameLength);
+            if (kFormatting.contains(name)) {
+                std::optional<int> parameter;
+                if (!digits.empty())
+                    parameter = (negative ? -1 : 1) * intValue(digits);
+                handleKeyword(name, parameter ? &*parameter : nullptr);
+            }
         }
         index = std::max(valueEnd, index + 1);
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace folio {
 
@@ -28,34 +29,38 @@ bool isDigit(char16_t c)
 
 } // namespace
 
+// One pass over the text: a white marker anywhere wins (and is taken out),
+// else the first colour number says the colour.
 std::string takePaperColorFromRTF(std::u16string& rtf)
 {
-    for (std::size_t at = rtf.find(kWhiteMarker); at != std::u16string::npos; at = rtf.find(kWhiteMarker, at + 1)) {
-        if (startsControlWord(rtf, at)) {
-            rtf.erase(at, kWhiteMarker.size());
-            return kWhite;
-        }
-    }
+    std::optional<std::string> numbered;
     std::u16string_view text = rtf;
     for (std::size_t at = text.find(kControlWord); at != std::u16string_view::npos;
          at = text.find(kControlWord, at + 1)) {
+        if (!startsControlWord(text, at))
+            continue;
+        if (text.substr(at).starts_with(kWhiteMarker)) {
+            rtf.erase(at, kWhiteMarker.size());
+            return kWhite;
+        }
         std::size_t digits = at + kControlWord.size();
-        if (!startsControlWord(text, at) || digits >= text.size() || !isDigit(text[digits]))
+        if (numbered || digits >= text.size() || !isDigit(text[digits]))
             continue;
         std::uint64_t value = 0;
-        for (std::size_t i = digits; i < text.size() && isDigit(text[i]); ++i) {
+        for (std::size_t i = digits; i < text.size() && isDigit(text[i]) && value <= 0xFFFFFF; ++i)
             value = value * 10 + (text[i] - u'0');
-            if (value > 0xFFFFFF)
-                return kWhite;
+        if (value > 0xFFFFFF) {
+            numbered = kWhite;
+            continue;
         }
         unsigned red = value & 0xFF;
         unsigned green = (value >> 8) & 0xFF;
         unsigned blue = (value >> 16) & 0xFF;
         char hex[8];
         std::snprintf(hex, sizeof hex, "%02X%02X%02X", red, green, blue);
-        return hex;
+        numbered = hex;
     }
-    return kWhite;
+    return numbered.value_or(kWhite);
 }
 
 } // namespace folio

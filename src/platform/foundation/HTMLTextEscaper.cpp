@@ -31,16 +31,26 @@ const Char* replacementFor(Char c)
 }
 
 template <typename Char>
+void appendEscapedText(std::basic_string<Char>& out, std::basic_string_view<Char> text)
+{
+    // Text runs between the characters replaced are copied whole.
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (const Char* replacement = replacementFor(text[index])) {
+            out.append(text, copiedUpTo, index - copiedUpTo);
+            out += replacement;
+            copiedUpTo = index + 1;
+        }
+    }
+    out.append(text, copiedUpTo);
+}
+
+template <typename Char>
 std::basic_string<Char> escapeText(std::basic_string_view<Char> text)
 {
     std::basic_string<Char> out;
     out.reserve(text.size());
-    for (Char c : text) {
-        if (const Char* replacement = replacementFor(c))
-            out += replacement;
-        else
-            out += c;
-    }
+    appendEscapedText(out, text);
     return out;
 }
 
@@ -49,6 +59,11 @@ std::basic_string<Char> escapeText(std::basic_string_view<Char> text)
 std::u16string HTMLTextEscaper::escape(std::u16string_view text)
 {
     return escapeText(text);
+}
+
+void HTMLTextEscaper::append(std::u16string& html, std::u16string_view text)
+{
+    appendEscapedText(html, text);
 }
 
 // The bytes of a UTF-8 sequence never equal an ASCII character, so escaping

@@ -15,6 +15,8 @@ public:
     // values quoted either way.
     static std::u16string escape(std::u16string_view text);
     static std::string escape(std::string_view utf8);
+    // The escaped text added to the end of the HTML being written.
+    static void append(std::u16string& html, std::u16string_view text);
 };
 
 } // namespace folio

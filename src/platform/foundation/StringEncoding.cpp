@@ -85,11 +85,25 @@ std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes
     const char* source = reinterpret_cast<const char*>(bytes.data());
     auto sourceLength = static_cast<int32_t>(bytes.size());
 
+    // Almost every encoding gives at most one unit per byte, so one pass into
+    // a buffer that large converts a whole document; only where it does not
+    // is the length measured first.
     UErrorCode status = U_ZERO_ERROR;
-    int32_t length = ucnv_toUChars(converter.get(), nullptr, 0, source, sourceLength, &status);
+    std::u16string result(bytes.size() + 1, u'\0');
+    int32_t length = ucnv_toUChars(converter.get(), result.data(), static_cast<int32_t>(result.size()), source,
+                                   sourceLength, &status);
+    if (U_SUCCESS(status) && static_cast<std::size_t>(length) < result.size()) {
+        result.resize(static_cast<std::size_t>(length));
+        return result;
+    }
+    if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR)
+        return std::nullopt;
+    status = U_ZERO_ERROR;
+    ucnv_reset(converter.get());
+    length = ucnv_toUChars(converter.get(), nullptr, 0, source, sourceLength, &status);
     if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
         return std::nullopt;
-    std::u16string result(static_cast<std::size_t>(length), u'\0');
+    result.assign(static_cast<std::size_t>(length), u'\0');
     status = U_ZERO_ERROR;
     ucnv_reset(converter.get());
     // One more unit than needed keeps ICU from reporting an unterminated string as a warning.

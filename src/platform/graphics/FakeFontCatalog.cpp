@@ -144,11 +144,13 @@ void FakeFontCatalog::addFace(FontFace face, FontMetrics metrics, std::vector<st
         return a.face.postScriptName < b.face.postScriptName;
     });
     m_entries.insert(position, std::move(entry));
+    noteFacesChanged();
 }
 
 void FakeFontCatalog::addSubstitution(std::string family, std::string standIn)
 {
     m_substitutions[std::move(family)] = std::move(standIn);
+    noteFacesChanged();
 }
 
 } // namespace folio

@@ -197,6 +197,12 @@ std::optional<ResolvedFace> FontCatalog::resolveName(std::string_view name) cons
     return std::nullopt;
 }
 
+std::uint64_t FontCatalog::nextGeneration()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 std::shared_ptr<FontCatalog> FontCatalog::shared()
 {
     std::lock_guard lock(sharedMutex());

@@ -4,6 +4,7 @@
 #include "platform/graphics/FontFace.h"
 
 #include <cstdint>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,21 @@ public:
     // The catalogue of the installed fonts; tests replace it with a fake.
     static std::shared_ptr<FontCatalog> shared();
     static void setShared(std::shared_ptr<FontCatalog> catalog);
+
+    // Names the state of the faces and stand-ins, so that whoever keeps what
+    // a lookup answered (a face, or that there was none) can tell when to
+    // look again. Numbers are never reused, by this catalogue or another
+    // made later at the same address.
+    std::uint64_t facesGeneration() const { return m_facesGeneration.load(std::memory_order_acquire); }
+
+protected:
+    FontCatalog() : m_facesGeneration(nextGeneration()) {}
+    void noteFacesChanged() { m_facesGeneration.store(nextGeneration(), std::memory_order_release); }
+
+private:
+    static std::uint64_t nextGeneration();
+
+    std::atomic<std::uint64_t> m_facesGeneration;
 };
 
 } // namespace folio

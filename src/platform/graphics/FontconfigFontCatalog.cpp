@@ -242,6 +242,7 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
         std::lock_guard lock(m_mutex);
         m_faces = listFaces(true);
         m_substitutes.clear();
+        noteFacesChanged();
         // The file may hold a face that was already installed elsewhere, which
         // the listing shows once; look at every copy.
         for (const FontFace& face : listFaces(false)) {

@@ -21,5 +21,14 @@ TEST(HTMLTextEscaperTest, keepsOtherTextUnchangedInBothEncodings)
     EXPECT_EQ(HTMLTextEscaper::escape(std::u16string_view(u"\u00e9<\U0001F600>")), u"\u00e9&lt;\U0001F600&gt;");
 }
 
+TEST(HTMLTextEscaperTest, appendsAfterWhatIsWritten)
+{
+    std::u16string html = u"<a title=\"";
+    HTMLTextEscaper::append(html, u"x<y & 'z'\u00e9");
+    HTMLTextEscaper::append(html, u"");
+    HTMLTextEscaper::append(html, u"\"");
+    EXPECT_EQ(html, u"<a title=\"x&lt;y &amp; &#39;z&#39;\u00e9&quot;");
+}
+
 } // namespace
 } // namespace folio

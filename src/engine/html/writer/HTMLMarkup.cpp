@@ -10,17 +10,21 @@ namespace folio {
 
 void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
 {
-    for (char16_t c : text) {
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const char16_t c = text[index];
         // Control characters are not allowed in HTML or XML text.
-        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        if (!control && c != u'<' && c != u'&')
             continue;
+        html.append(text, copiedUpTo, index - copiedUpTo);
         if (c == u'<')
             html += u"&#60;";
         else if (c == u'&')
             html += u"&amp;";
-        else
-            html += c;
+        copiedUpTo = index + 1;
     }
+    html.append(text, copiedUpTo);
 }
 
 void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes)
@@ -31,7 +35,7 @@ void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& 
         // are encoded so that a name cannot add attributes of its own.
         html += htmlAttributeName(name);
         html += u"=\"";
-        html += HTMLTextEscaper::escape(value);
+        HTMLTextEscaper::append(html, value);
         html += u'"';
     }
 }
@@ -42,11 +46,20 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
                                             ? std::u16string_view(u"<span style=\"white-space:pre;\">\t</span>")
                                             : std::u16string_view(u"<span class=\"Apple-tab-span\">\t</span>");
     std::u16string out;
-    out.reserve(body.size() + body.size() / 16);
     bool sawTab = false;
     bool inTag = false;
     char16_t quote = 0;
     char16_t lastInTag = 0;
+    // Text and tags are copied in stretches; only the characters replaced
+    // end one.
+    std::size_t copiedUpTo = 0;
+    auto replace = [&](std::size_t at, std::size_t length, std::u16string_view replacement) {
+        if (out.empty())
+            out.reserve(body.size() + body.size() / 16);
+        out.append(body, copiedUpTo, at - copiedUpTo);
+        out += replacement;
+        copiedUpTo = at + length;
+    };
     for (std::size_t i = 0; i < body.size(); ++i) {
         char16_t c = body[i];
         if (inTag) {
@@ -63,34 +76,33 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
             }
             if (c != u' ')
                 lastInTag = c;
-            out += c;
             continue;
         }
         switch (c) {
         case u'<':
             inTag = true;
             lastInTag = c;
-            out += c;
             break;
         case u'\t':
             sawTab = true;
-            out += tabSpan;
+            replace(i, 1, tabSpan);
             break;
         case u'\u2028':
-            out += u"<br/>";
+            replace(i, 1, u"<br/>");
             break;
         case u' ':
             if (convertSpaces && i + 1 < body.size() && body[i + 1] == u' ') {
-                out += u" \u00A0";
+                replace(i, 2, u" \u00A0");
                 ++i;
-            } else {
-                out += c;
             }
             break;
         default:
-            out += c;
+            break;
         }
     }
+    if (copiedUpTo == 0)
+        return sawTab;
+    out.append(body, copiedUpTo, body.size() - copiedUpTo);
     body = std::move(out);
     return sawTab;
 }

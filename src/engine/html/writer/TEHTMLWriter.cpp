@@ -26,7 +26,14 @@ constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;
 } // namespace
 
 TEHTMLWriter::TEHTMLWriter(AttributedString attributedString, TEHTMLWriterSettings settings)
-    : m_attributedString(std::move(attributedString))
+    : m_ownText(std::move(attributedString))
+    , m_text(&*m_ownText)
+    , m_settings(std::move(settings))
+{
+}
+
+TEHTMLWriter::TEHTMLWriter(const AttributedString* borrowed, TEHTMLWriterSettings settings)
+    : m_text(borrowed)
     , m_settings(std::move(settings))
 {
 }
@@ -51,7 +58,7 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     // Notes are numbered from 1 in every pass, whatever was written before.
     TEFootnoteCounter footnotes;
     std::vector<TEPrintedNote> printedNotes;
-    HTMLWriterContext context{m_attributedString, m_settings, m_textScale, fragment, m_styleLookup, footnotes,
+    HTMLWriterContext context{*m_text, m_settings, m_textScale, fragment, m_styleLookup, footnotes,
                               m_settings.forPrint || m_settings.forEPub || m_settings.listsNotesAtEnd
                                   ? &printedNotes
                                   : nullptr};
@@ -59,7 +66,7 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
     // an empty paragraph between its two characters.
-    const std::u16string& text = m_attributedString.string();
+    const std::u16string& text = m_text->string();
     std::u16string body;
     body.reserve(text.size() * 2);
     std::size_t location = 0;
@@ -92,19 +99,21 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     return document;
 }
 
+// The entry points write once and hand their answer over without copying
+// the text or the HTML.
 std::u16string htmlString(const AttributedString& string, const TEHTMLWriterSettings& settings)
 {
-    return TEHTMLWriter(string, settings).HTMLFragment();
+    return TEHTMLWriter(&string, settings).buildOutputAsHTMLFragment(true);
 }
 
 std::u16string htmlString(const AttributedString& string)
 {
-    return TEHTMLWriter(string).HTMLString();
+    return TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(false);
 }
 
 std::u16string htmlFragment(const AttributedString& string)
 {
-    return TEHTMLWriter(string).HTMLFragment();
+    return TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(true);
 }
 
 } // namespace folio

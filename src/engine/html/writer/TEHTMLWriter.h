@@ -20,13 +20,16 @@ namespace folio {
 class TEHTMLWriter {
 public:
     explicit TEHTMLWriter(AttributedString attributedString, TEHTMLWriterSettings settings = {});
+    // A writer points into its own text, so it stays where it was made.
+    TEHTMLWriter(const TEHTMLWriter&) = delete;
+    TEHTMLWriter& operator=(const TEHTMLWriter&) = delete;
 
     // The whole document (on the first request).
     const std::u16string& HTMLString();
     // A fragment (on the first request).
     const std::u16string& HTMLFragment();
 
-    const AttributedString& attributedString() const { return m_attributedString; }
+    const AttributedString& attributedString() const { return *m_text; }
     const TEHTMLWriterSettings& settings() const { return m_settings; }
 
     // Font sizes, letter spacing, indents and spacings are divided by it.
@@ -41,9 +44,16 @@ public:
     void setParagraphTagName(std::string name) { m_paragraphTagName = std::move(name); }
 
 private:
+    friend std::u16string htmlString(const AttributedString&, const TEHTMLWriterSettings&);
+    friend std::u16string htmlString(const AttributedString&);
+    friend std::u16string htmlFragment(const AttributedString&);
+
+    TEHTMLWriter(const AttributedString* borrowed, TEHTMLWriterSettings settings);
     std::u16string buildOutputAsHTMLFragment(bool fragment);
 
-    AttributedString m_attributedString;
+    // The text written: the writer's own, or the caller's when borrowed.
+    std::optional<AttributedString> m_ownText;
+    const AttributedString* m_text;
     TEHTMLWriterSettings m_settings;
     double m_textScale = 1.0;
     bool m_useAppleConvertedSpace = true;
