@@ -2,7 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKKeyCommands.h"
