@@ -287,8 +287,7 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     // machine's files, whatever the document held.
     std::string inlined =
         HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
-    return toUtf8(stringByAddingHTMLEntitiesInText(
-        toUtf16(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export))));
+    return HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const

@@ -1,6 +1,9 @@
 #include "engine/html/HTMLSanitizer.h"
 
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace folio {
 namespace {
@@ -151,6 +154,34 @@ TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
     std::string inserted = HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion);
     EXPECT_EQ(inserted, "<p style=\"color:blue\">kept</p>");
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<meta name=x>b<style>x{}</style>c", HTMLSanitizer::Use::Insertion), "abc");
+}
+
+// An exported file names its characters beyond ASCII as references, as the
+// text escaper writes them; but CSS reads no references, and an attribute is
+// no place for markup.
+TEST(HTMLSanitizer, exportReferencesCharactersOutsideStyleSheetsAndKeepsAttributesText)
+{
+    std::string text = "caf\u00e9 \u2014 \u0100 \U0001F600 &amp; a\u2028b";
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<style>p::after{content:\"\u2014\"}</style><p title=\"x\u2028y \u00e9\">" + text + "</p>",
+        HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
+    EXPECT_NE(clean.find("<style>p::after{content:\"\u2014\"}</style>"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("title=\"x&#8232;y &eacute;\""), std::string::npos) << clean;
+    EXPECT_NE(clean.find("caf&eacute; &mdash; &#256; &#128512; &amp; a<br />b"), std::string::npos) << clean;
+    std::string outsideStyle = clean.substr(clean.find("</style>"));
+    EXPECT_TRUE(std::all_of(outsideStyle.begin(), outsideStyle.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        << clean;
+}
+
+// What follows a page's root element (a paste cut from a longer page) stays
+// where the page's tree puts it: inside the root, or after it when a doctype
+// leads the page.
+TEST(HTMLSanitizer, contentAfterThePagesRootStaysInsideIt)
+{
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<html><body><p>x</p></body></html><p>late</p>\n"),
+              "<html><body><p>x</p></body><html><p>late</p>\n</html></html>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<!DOCTYPE html><p>x</p></html><div>late</div>"),
+              "<!DOCTYPE html><html><body><p>x</p></body></html><html><div>late</div></html>");
 }
 
 } // namespace
