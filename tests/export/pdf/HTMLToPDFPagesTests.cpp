@@ -1,4 +1,5 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
 #include "platform/web/PrintedPDFRenderer.h"
 
@@ -35,7 +36,8 @@ protected:
             m_folder.path("printed.pdf"), m_folder.path("out.pdf"),
             [&](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
                 m_calls.emplace_back(index, count);
-                PDFHeaderFooterDrawer::drawPage(context, index, count, size, header, footer, left, right);
+                GraphicsContext page(context);
+                PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, left, right);
             });
         ASSERT_TRUE(status.ok()) << status.error().message;
     }
