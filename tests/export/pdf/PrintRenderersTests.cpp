@@ -33,7 +33,7 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
     m_defaults.setString("defaultPageSize", "A4");
     m_defaults.setDouble("marquentPageMarginRight", 2.54);
     UIPrintPageRendererMarquent::Options options =
-        UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, TypeIdentifiers::kRTF, 0);
+        UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF);
     EXPECT_TRUE(options.pageNumbers);
     EXPECT_NEAR(options.rightMargin, 72, 1e-9);
     // The number's box starts 132 points left of the sheet's right edge.
@@ -53,7 +53,7 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
 
     // QV pages have no right margin; without page numbers no number is drawn.
     m_defaults.setBool("pageNumbersEnabled", false);
-    options = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, TypeIdentifiers::kQVText, 0);
+    options = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::QVText);
     EXPECT_EQ(options.rightMargin, 0);
     ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, options).ok());
     EXPECT_EQ(findWord(pdfWords(output, 1), "1"), nullptr);
@@ -61,19 +61,19 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
 
 TEST_F(PrintRenderers, MarquentRendererPageSizesAndTheOnePageMode)
 {
-    EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, "", 0).pageSize, (Size{612, 792}));
+    EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF).pageSize, (Size{612, 792}));
     // Every paper the user may choose prints on that paper, A5 Landscape too.
     m_defaults.setString("defaultPageSize", "A5 Landscape");
-    Size landscape = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, "", 0).pageSize;
+    Size landscape = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF).pageSize;
     EXPECT_EQ(landscape, PageSizes::sizeFromPageSize("A5 Landscape"));
     EXPECT_GT(landscape.width, landscape.height);
 
     std::string printed = m_folder.path("printed.pdf");
     writePrintedPDF(printed, 2, Size{612, 792});
     std::string output = m_folder.path("one.pdf");
-    ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, {false, {612, 792}, 0, 1}).ok());
+    ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, {false, {612, 792}, 0, UIPrintPageRendererMarquent::Options::Pages::OnePageDocument}).ok());
     EXPECT_EQ(pdfPageCount(output), 1);
-    ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, {false, {612, 792}, 0, 0}).ok());
+    ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, {false, {612, 792}, 0, UIPrintPageRendererMarquent::Options::Pages::AsPrinted}).ok());
     EXPECT_EQ(pdfPageCount(output), 2);
 
     // A print that cannot be read leaves the old output as it was.
