@@ -1,7 +1,9 @@
 # Fails when a source file in src/ includes a header from a layer it may not
 # use: layers depend downwards only, as the libraries in src/CMakeLists.txt
 # link; only platform/gtk includes GTK and only platform/web includes WebKit
-# (which, being a GTK widget, needs GTK for its off-screen window too).
+# (which, being a GTK widget, needs GTK for its off-screen window too); and no
+# file outside platform/ includes a third-party library's header: only the C
+# and C++ standard libraries and the POSIX system interfaces are everyone's.
 #
 #   cmake -DSOURCE_DIR=<src folder> -P CheckLayers.cmake
 
@@ -36,6 +38,53 @@ set(uses_richtext webeditor)
 set(uses_qvtext webeditor)
 set(uses_qvoutline qvtext)
 set(uses_testing documents delivery)
+
+# Headers of the system every layer may include: the C++ standard library (no
+# extension), and the C library and POSIX interfaces.
+set(system_headers
+  assert.h ctype.h dirent.h dlfcn.h errno.h fcntl.h float.h inttypes.h limits.h locale.h malloc.h math.h
+  poll.h pthread.h signal.h spawn.h stdarg.h stddef.h stdint.h stdio.h stdlib.h string.h strings.h time.h
+  unistd.h wchar.h)
+set(system_header_folders sys/)
+# FIXME: the last third-party headers above the platform layer, until they too
+# have a platform interface: ICU in the engine, formats, export and documents;
+# FreeType in the CSS font rules; the Markdown library under its renderers.
+set(third_party_exceptions
+  "engine/html/reader/TEHTMLReaderStringExtensions.cpp:unicode/"
+  "engine/fonts/TEFontCollection.cpp:unicode/"
+  "export/pdf/PageHeaderFooterSettings.cpp:unicode/"
+  "formats/html/CSSFontRules.cpp:unicode/"
+  "formats/html/CSSFontRules.cpp:ft2build.h"
+  "formats/markdown/BKDMarkdown.cpp:lowdown.h"
+  "formats/markdown/BKDRenderer.cpp:lowdown.h"
+  "documents/DocumentSeeds.cpp:unicode/")
+
+function(is_system_header header out)
+  set(system FALSE)
+  if(NOT header MATCHES "[./]" OR header IN_LIST system_headers)
+    set(system TRUE)
+  endif()
+  foreach(folder IN LISTS system_header_folders)
+    if(header MATCHES "^${folder}")
+      set(system TRUE)
+    endif()
+  endforeach()
+  set(${out} ${system} PARENT_SCOPE)
+endfunction()
+
+function(is_excepted source header out)
+  set(excepted FALSE)
+  foreach(exception IN LISTS third_party_exceptions)
+    string(REPLACE ":" ";" parts "${exception}")
+    list(GET parts 0 file)
+    list(GET parts 1 prefix)
+    string(FIND "${header}" "${prefix}" at)
+    if(source STREQUAL file AND at EQUAL 0)
+      set(excepted TRUE)
+    endif()
+  endforeach()
+  set(${out} ${excepted} PARENT_SCOPE)
+endfunction()
 
 # The layer a path below src/ (or an include path) belongs to, or "".
 function(layer_of path out)
@@ -83,6 +132,13 @@ foreach(source IN LISTS sources)
     elseif(line MATCHES "<webkit" AND NOT layer STREQUAL "platform/web")
       message(SEND_ERROR "${source}: only platform/web includes WebKit: ${included}")
       math(EXPR violations "${violations} + 1")
+    elseif(line MATCHES "<" AND NOT layer MATCHES "^platform/")
+      is_system_header("${included}" system)
+      is_excepted("${source}" "${included}" excepted)
+      if(NOT system AND NOT excepted)
+        message(SEND_ERROR "${source}: only platform/ includes third-party headers: ${included}")
+        math(EXPR violations "${violations} + 1")
+      endif()
     elseif(line MATCHES "\"")
       layer_of("${included}" target)
       if(target AND NOT target IN_LIST allowed)

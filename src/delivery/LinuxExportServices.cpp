@@ -2,9 +2,8 @@
 
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/DetachedProcess.h"
 #include "platform/foundation/FileManager.h"
-
-#include <glib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,13 +34,7 @@ LinuxExportServices::Folders LinuxExportServices::defaultFolders()
     Folders folders;
     folders.documents = AppFolders::documentsFolder();
     folders.outbox = (std::filesystem::path(AppFolders::cachesFolder()) / "Outbox").string();
-    if (const char* home = std::getenv("FOLIO_HOME"); home && *home) {
-        folders.pictures = (std::filesystem::path(home) / "Pictures").string();
-    } else if (const char* pictures = g_get_user_special_dir(G_USER_DIRECTORY_PICTURES); pictures && *pictures) {
-        folders.pictures = pictures;
-    } else {
-        folders.pictures = (std::filesystem::path(g_get_home_dir()) / "Pictures").string();
-    }
+    folders.pictures = AppFolders::userPicturesFolder();
     return folders;
 }
 
@@ -49,19 +42,8 @@ Status LinuxExportServices::launchDetached(const std::vector<std::string>& argum
 {
     if (arguments.empty())
         return servicesError(LaunchFailed, "Nothing to start");
-    std::vector<gchar*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<gchar*>(argument.c_str()));
-    argv.push_back(nullptr);
-    GError* error = nullptr;
-    // Without G_SPAWN_DO_NOT_REAP_CHILD GLib reaps the child itself, so a
-    // program left running leaves no zombie behind.
-    if (!g_spawn_async(nullptr, argv.data(), nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, nullptr, &error)) {
-        std::string message = error ? error->message : "unknown error";
-        if (error)
-            g_error_free(error);
-        return servicesError(LaunchFailed, "Cannot start " + arguments.front() + ": " + message);
-    }
+    if (std::string failure = launchDetachedProcess(arguments); !failure.empty())
+        return servicesError(LaunchFailed, "Cannot start " + arguments.front() + ": " + failure);
     return Status::success();
 }
 

@@ -165,9 +165,9 @@ Status TextDocument::readRTFFile(const std::string& url)
     // be stored, and a failure is logged where it happens.
     if (read->legacyAnnotations)
         (void)DKRTFLegacyAnnotations::store(name, *read->legacyAnnotations);
-    // The editors and the browser's exports take the open document's page
-    // settings from the user defaults; opening it is what puts them there.
-    read->pageSettings.store(UserDefaults::standardUserDefaults());
+    // The document's page settings stay with it, handed to its editor; the
+    // user's store holds the user's preferences only.
+    m_settings = read->pageSettings.overUserSettings(UserDefaults::standardUserDefaults());
     MutableAttributedString attributed(read->text);
 
     std::optional<Result<std::u16string>> html;
@@ -181,6 +181,11 @@ Status TextDocument::readRTFFile(const std::string& url)
 }
 
 // --- Fields ---
+
+UserDefaults& TextDocument::settings() const
+{
+    return m_settings ? *m_settings : UserDefaults::standardUserDefaults();
+}
 
 std::u16string TextDocument::text() const
 {

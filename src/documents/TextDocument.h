@@ -87,6 +87,11 @@ public:
     std::optional<MutableAttributedString> attributedText() const;
     void setAttributedText(std::optional<AttributedString> text);
 
+    // Where the editor of this document reads and keeps its page settings
+    // (margins, spacing, header and footer): an RTF document's own, over the
+    // user's store; other documents use the user's store itself.
+    UserDefaults& settings() const;
+
     const std::optional<std::string>& paperColor() const { return m_paperColor; }
     void setPaperColor(std::optional<std::string> color) { m_paperColor = std::move(color); }
     const std::optional<std::string>& docLeftMargin() const { return m_leftMargin; }
@@ -165,6 +170,7 @@ private:
     std::optional<MutableAttributedString> m_attributedText;
 
     std::optional<std::string> m_paperColor;
+    std::unique_ptr<UserDefaults> m_settings;
     std::optional<std::string> m_leftMargin;
     std::optional<std::string> m_rightMargin;
     std::optional<std::string> m_topMargin;

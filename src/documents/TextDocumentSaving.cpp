@@ -163,7 +163,7 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // carry them, and the writer then uses its defaults.
     if (text.length() == 0)
         return;
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     // Night mode shows a dark page, not the paper.
     bool night = defaults.boolForKey("nightMode").value_or(false) || defaults.boolForKey("darknightMode").value_or(false);
     setFirstCharacterAttribute(text, "papercolor", night ? "FFFFFF" : content.paperColor.value_or("FFFFFF"));
@@ -177,7 +177,7 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
 
 void TextDocument::addPageHeaderAndFooter(MutableAttributedString& text, const EditorContent& content)
 {
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     if (content.header) {
         setFirstCharacterAttribute(text, "pageHeader", *content.header);
     } else {

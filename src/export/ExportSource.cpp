@@ -137,6 +137,18 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
             values.headerSettings = content->header;
         if (content && content->footer)
             values.footerSettings = content->footer;
+        // An open document's margins are its own, not whatever the user's
+        // store last held.
+        if (content && content->margins) {
+            const EditorContent::Margins& margins = *content->margins;
+            values.margins = PageMargins::read(PageMargins::kDocumentPrefix, [&margins](const std::string& key) {
+                const std::string& text = key.ends_with("Top") ? margins.top
+                    : key.ends_with("Left")                    ? margins.left
+                    : key.ends_with("Bottom")                  ? margins.bottom
+                                                               : margins.right;
+                return text.empty() ? std::nullopt : std::optional<float>(floatValue(text));
+            });
+        }
         return values;
     }
     if (!m_lastReading && !readRTF(false))
@@ -293,7 +305,7 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
         HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
     // Each stage's page goes as soon as the next is made.
     *html = std::string();
-    return stringByAddingHTMLEntitiesInText(HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export));
+    return HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const

@@ -1,6 +1,6 @@
 #include "markdown/MESyntaxRules.h"
 
-#include "foundation/FontTraits.h"
+#include "foundation/graphics/FontTraits.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeValue.h"

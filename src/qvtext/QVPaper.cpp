@@ -2,7 +2,7 @@
 
 #include "documents/PageSizes.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Log.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"

@@ -1,6 +1,6 @@
 #include "qvtext/QVPictureCommands.h"
 
-#include "foundation/TEBase64Coding.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"

@@ -2,7 +2,7 @@
 
 #include "platform/docframework/DKKeyCommands.h"
 #include "platform/docframework/DKMenuController.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringUtilities.h"

@@ -1,7 +1,7 @@
 #include "richtext/ParagraphStyleCommander.h"
 
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -179,7 +179,7 @@ void ParagraphStyleCommander::paragraphSpacingBeforeChanged(double spacing)
     m_pendingColor.clear();
     float value = static_cast<float>(spacing);
     m_page.send(PageScript::fill("modifyParagraphSpacingBefore({});scrollToView();", {ScriptValue::fixed(value, 2)}));
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = m_host.settings ? m_host.settings() : UserDefaults::standardUserDefaults();
     defaults.setFloat("marquentParagraphSpacingBefore", value);
     defaults.synchronize();
     m_host.documentIsDirty();

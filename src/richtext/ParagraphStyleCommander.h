@@ -10,6 +10,8 @@
 
 namespace folio {
 
+class UserDefaults;
+
 class CharacterStyleCommander;
 class PageConnection;
 class ViewController;
@@ -43,6 +45,8 @@ public:
         std::function<void(std::shared_ptr<ViewController>)> present{};
         // Tells the picker the colour now chosen; may be empty.
         std::function<void(const std::string&)> pickerSelectedTextColour{};
+        // Where the document's page settings are kept; the user's store when unset.
+        std::function<UserDefaults&()> settings{};
     };
 
     ParagraphStyleCommander(PageConnection& page, StyleToolbar& toolbar, CharacterStyleCommander& characters, Host host);

@@ -1,7 +1,7 @@
 #include "richtext/RichTextPageTemplate.h"
 
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UserDefaults.h"

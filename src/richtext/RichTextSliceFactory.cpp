@@ -2,7 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"

@@ -2,7 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -117,7 +117,8 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                                                  .rulerValues = m_host.rulerValues,
                                                  .documentTopMargin = m_host.documentTopMargin,
                                                  .documentBottomMargin = m_host.documentBottomMargin,
-                                                 .present = m_host.present})
+                                                 .present = m_host.present,
+                                                 .settings = [&defaults]() -> UserDefaults& { return defaults; }})
     , m_presets(page, m_toolbar, m_characters, m_paragraphs, defaults,
                 StylePresetCommander::Host{.documentIsDirty = m_host.documentIsDirty,
                                            .setPaperColor = m_host.setPaperColor,

@@ -2,7 +2,7 @@
 
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "formats/html/CSSFontRules.h"
 #include "platform/docframework/DKDocumentAppController.h"
 #include "platform/docframework/DKKeyCommands.h"
@@ -165,12 +165,12 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.commands["removeFakeTextSelectionView"] = [this] { m_caret->removeFakeTextSelectionView(); };
     host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
     host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
-    m_viewing.registerCommands(host.commands, host.questions, UserDefaults::standardUserDefaults());
+    m_viewing.registerCommands(host.commands, host.questions, settings());
     host.commands["endEditing"] = [this] { endPageEditing(); };
     host.commands["showSpecialCharsMenu"] = [this] {
         m_editingTools->inserts().showSpecialCharsMenu(m_styling->barItems().insertItemBarButtonItem());
     };
-    return RichTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
+    return RichTextTools::make(m_connection, *m_styling, settings(), Pasteboard::general(),
                                std::move(host));
 }
 
@@ -219,7 +219,7 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
         updateEditorPageSize();
         documentIsDirty();
     };
-    return std::make_unique<RichTextStyling>(m_connection, UserDefaults::standardUserDefaults(), std::move(host));
+    return std::make_unique<RichTextStyling>(m_connection, settings(), std::move(host));
 }
 
 std::unique_ptr<ClipboardCommander> TextViewController::makeClipboard()
@@ -275,7 +275,7 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
     host.keyRowDidChange = [this] {
         RunLoop::main().performSelectorAfterDelay(this, kShowKeyRowSelector, {}, 0.0, [this] { showKeyRow(); });
     };
-    return std::make_unique<RichTextEditingTools>(m_connection, UserDefaults::standardUserDefaults(), *m_styling,
+    return std::make_unique<RichTextEditingTools>(m_connection, settings(), *m_styling,
                                                   std::move(host));
 }
 
@@ -370,7 +370,7 @@ std::unique_ptr<RichTextMarginRuler> TextViewController::makeMarginRuler()
     host.viewSize = [this] { return std::pair{m_size.width, m_size.height}; };
     host.updatePageUpDownControl = [this] { updatePageUpDownControl(); };
     host.updateEditorPageSize = [this] { updateEditorPageSize(); };
-    auto ruler = std::make_unique<RichTextMarginRuler>(Device::current(), UserDefaults::standardUserDefaults(), std::move(host));
+    auto ruler = std::make_unique<RichTextMarginRuler>(Device::current(), settings(), std::move(host));
     RichTextMarginRuler* margins = ruler.get();
     ruler->slider().addAction(ControlEvent::ValueChanged, [margins](Control&) { margins->rulerMarginValuesChanged(); });
     return ruler;
@@ -387,8 +387,8 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
     host.documentName = [this] {
         return m_document ? AppFolders::pictureDocumentName(m_document->fileURL()) : std::string();
     };
-    host.currentStyleFontName = [] {
-        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    host.currentStyleFontName = [this] {
+        UserDefaults& defaults = settings();
         return RichTextPageTemplate::styleFor(RichTextPageTemplate::Settings::fromDefaults(defaults)).fontFamily;
     };
     host.isBold = [this] { return m_styling->toolbar().styleBold->isSelected(); };
@@ -449,7 +449,7 @@ void TextViewController::takePhoto()
 
 void TextViewController::updateEditorPageSize()
 {
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     m_pages.setPageHeight(RichTextPageCounter::pageHeightForMargins(
         defaults.floatForKey("marquentPageMarginTop").value_or(0), defaults.floatForKey("marquentPageMarginBottom").value_or(0)));
 }
@@ -509,7 +509,7 @@ void TextViewController::viewDidLoad()
             container->addFloatingView(m_pageControl->pageUpDownView(),
                                        {BarContainerView::Alignment::End, BarContainerView::Alignment::End, {16, 16}});
     }
-    m_viewing.viewDidLoad(UserDefaults::standardUserDefaults());
+    m_viewing.viewDidLoad(settings());
 }
 
 void TextViewController::showKeyRow()
@@ -547,7 +547,7 @@ std::string TextViewController::pageHTML() const
 
 RichTextPageTemplate::Page TextViewController::pageToLoad() const
 {
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
     RichTextPageTemplate::Page page;
     page.style = RichTextPageTemplate::styleFor(settings);
@@ -620,7 +620,7 @@ void TextViewController::pageDidBecomeReady()
                 TELog(TELogLevelWarning, "The read-only notice could not be shown: " + shown.error().message);
         }
     }
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     RichTextPageSetup::Settings settings = RichTextPageSetup::Settings::fromDefaults(defaults);
     for (const std::string& script : RichTextPageSetup::readyScripts(settings, pageHeight()))
         m_connection.send(script);
@@ -651,7 +651,7 @@ void TextViewController::registerRoutes()
             m_styling->barItems().regenerateInsertMenu();
         if (m_document && !m_document->hasUnsavedChanges())
             documentIsDirty();
-        m_viewing.keyDown(UserDefaults::standardUserDefaults());
+        m_viewing.keyDown(settings());
     });
     routes.add("dirtyEvent", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
     routes.add("imagesInserted", Gate::Always, [this](const PageMessage&) { documentIsDirty(); });
@@ -825,6 +825,12 @@ void TextViewController::documentDidClose()
             TELog(TELogLevelWarning, "The document's pictures stay in " + folder + ": " + removed.error().message);
     }
     m_connection.disconnect();
+}
+
+UserDefaults& TextViewController::settings() const
+{
+    TextDocument* document = editedDocument();
+    return document ? document->settings() : UserDefaults::standardUserDefaults();
 }
 
 } // namespace folio

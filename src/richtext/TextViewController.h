@@ -22,6 +22,7 @@ class RichTextStyling;
 class AlertController;
 class RichTextTools;
 class TextDocument;
+class UserDefaults;
 class WebView;
 
 // The editor of rich-text documents: the document's HTML in one editable
@@ -108,6 +109,8 @@ protected:
     void viewWillTransitionToSize(Size size) override;
 
 private:
+    // The open document's page settings over the user's store.
+    UserDefaults& settings() const;
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();

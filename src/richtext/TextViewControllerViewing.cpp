@@ -55,7 +55,7 @@ void TextViewController::setDefaultTextEditorSizeValues()
 
 RichTextViewingTools TextViewController::makeViewingTools()
 {
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    UserDefaults& defaults = settings();
     RichTextViewingTools tools;
     auto send = [this](const std::string& script) {
         if (m_bridge.isPageReady())

@@ -22,9 +22,9 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/services/NetworkReachability.h"
 #include "platform/ui/ProgressHUD.h"
 
-#include <gio/gio.h>
 
 #include <algorithm>
 #include <ctime>
@@ -47,12 +47,6 @@ bool contains(std::string_view text, std::string_view part)
 bool isPDFItem(const std::string& path)
 {
     return TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF;
-}
-
-bool networkAvailable()
-{
-    GNetworkMonitor* monitor = g_network_monitor_get_default();
-    return monitor && g_network_monitor_get_network_available(monitor);
 }
 
 // Copies of a PDF made in another maker's synced project are added to its
@@ -151,7 +145,7 @@ Status AppController::PDFURLForFileItem(const std::string& path, PDFAction actio
         if (!html)
             return html.error();
         bool needsNetwork = contains(*html, "![") || contains(*html, "<math");
-        bool connected = m_internetConnected ? m_internetConnected() : networkAvailable();
+        bool connected = m_internetConnected ? m_internetConnected() : NetworkReachability::isNetworkAvailable();
         if (needsNetwork && !connected)
             return exportError(NoConnection, "No Internet connection: the pictures and formulas of " + path
                                                  + " cannot be loaded");

@@ -17,7 +17,6 @@
 #include "platform/web/WebView.h"
 #include "platform/web/WebViewDelegate.h"
 
-#include <cairo.h>
 
 #include <filesystem>
 
@@ -223,11 +222,14 @@ Result<Image::Pointer> DocumentPreviews::imageWithImage(const Image& image, cons
         return context.error();
     Rect bounds{{0, 0}, size};
     (*context)->drawImage(image, bounds);
-    cairo_t* cairo = (*context)->cairoContext();
-    cairo_set_source_rgba(cairo, 0.5, 0.5, 0.5, 1);
-    cairo_set_line_width(cairo, 1);
-    cairo_rectangle(cairo, 0, 0, size.width, size.height);
-    cairo_stroke(cairo);
+    (*context)->setStrokeColor(Color::colorWithRed(0.5, 0.5, 0.5, 1));
+    (*context)->setLineWidth(1);
+    (*context)->moveToPoint({0, 0});
+    (*context)->addLineToPoint({size.width, 0});
+    (*context)->addLineToPoint({size.width, size.height});
+    (*context)->addLineToPoint({0, size.height});
+    (*context)->closePath();
+    (*context)->strokePath();
     return (*context)->makeImage();
 }
 

@@ -2,8 +2,8 @@
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/writer/TEHTMLWriter.h"
-#include "foundation/ImageResize.h"
-#include "foundation/TEWebArchive.h"
+#include "foundation/graphics/ImageResize.h"
+#include "foundation/files/TEWebArchive.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "foundation/TEWebArchive.h"
+#include "foundation/files/TEWebArchive.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/DropInteraction.h"
 

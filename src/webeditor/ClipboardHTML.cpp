@@ -2,7 +2,7 @@
 
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLString.h"
-#include "foundation/HTMLAdditions.h"
+#include "foundation/markup/HTMLAdditions.h"
 #include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/RegularExpression.h"

@@ -1,6 +1,6 @@
 #include "webeditor/FontFaceRules.h"
 
-#include "foundation/FontTraits.h"
+#include "foundation/graphics/FontTraits.h"
 
 #include <algorithm>
 #include <array>

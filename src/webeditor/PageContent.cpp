@@ -1,7 +1,7 @@
 #include "webeditor/PageContent.h"
 
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/JSONReader.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"

@@ -1,6 +1,6 @@
 #include "webeditor/PictureFile.h"
 
-#include "foundation/ImageResize.h"
+#include "foundation/graphics/ImageResize.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"

@@ -1,4 +1,4 @@
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 #include "support/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -159,14 +159,39 @@ TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)
     EXPECT_EQ(html.find(u"\\rtf"), std::u16string::npos);
 }
 
-TEST_F(TextDocumentReadingTest, openingRtfStoresItsPageSettingsForTheEditors)
+TEST_F(TextDocumentReadingTest, openingRtfHandsItsPageSettingsToItsEditorAlone)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     defaults.setString("currentDocumentFooterControl", "from an earlier document");
-    read("margins.rtf", "{\\rtf1\\ansi\\margl1134 Text}");
-    EXPECT_NEAR(defaults.floatForKey("marquentPageMarginLeft").value_or(0), 2.0, 0.001);
-    EXPECT_FALSE(defaults.objectForKey("currentDocumentFooterControl"));
-    defaults.removeObjectForKey("marquentPageMarginLeft");
+    auto document = read("margins.rtf", "{\\rtf1\\ansi\\margl1134 Text}");
+    EXPECT_NEAR(document->settings().floatForKey("marquentPageMarginLeft").value_or(0), 2.0, 0.001);
+    EXPECT_FALSE(document->settings().objectForKey("currentDocumentFooterControl"));
+    // The user's store holds the user's preferences only: opening wrote nothing there.
+    EXPECT_FALSE(defaults.objectForKey("marquentPageMarginLeft"));
+    EXPECT_EQ(defaults.stringForKey("currentDocumentFooterControl"), "from an earlier document");
+    defaults.removeObjectForKey("currentDocumentFooterControl");
+}
+
+// Two documents open at once each keep their own margins, spacing and page
+// colour, whatever the other's editor changes; a preference set through
+// either is the user's, shared by both.
+TEST_F(TextDocumentReadingTest, twoOpenRtfDocumentsKeepTheirOwnPageSettings)
+{
+    auto wide = read("wide.rtf", "{\\rtf1\\ansi\\margl2268\\margr2268{\\papercolor255}Wide}");
+    auto narrow = read("narrow.rtf", "{\\rtf1\\ansi\\margl567{\\papercolor16711680}Narrow}");
+    EXPECT_NEAR(wide->settings().floatForKey("marquentPageMarginLeft").value_or(0), 4.0, 0.001);
+    EXPECT_NEAR(narrow->settings().floatForKey("marquentPageMarginLeft").value_or(0), 1.0, 0.001);
+    EXPECT_EQ(wide->paperColor(), "FF0000");
+    EXPECT_EQ(narrow->paperColor(), "0000FF");
+
+    narrow->settings().setFloat("marquentParagraphSpacingBefore", 12);
+    EXPECT_FALSE(wide->settings().objectForKey("marquentParagraphSpacingBefore"));
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().objectForKey("marquentParagraphSpacingBefore"));
+
+    wide->settings().setBool("smartQuotesEnabled", true);
+    EXPECT_EQ(narrow->settings().boolForKey("smartQuotesEnabled"), true);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().boolForKey("smartQuotesEnabled"), true);
+    UserDefaults::standardUserDefaults().removeObjectForKey("smartQuotesEnabled");
 }
 
 TEST_F(TextDocumentReadingTest, openingAFirstVersionDocumentKeepsItsCommentsFileBesideTheDocuments)

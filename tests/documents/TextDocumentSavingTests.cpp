@@ -234,7 +234,8 @@ TEST_F(TextDocumentSavingTest, rtfSavesThePageHtmlWithTheDocumentAttributes)
     content.paperColor = "FF8000";
     content.header = "Georgia::12px::center::rgb(0, 0, 0)::1::1::My header";
     editor.setContent(content);
-    UserDefaults::standardUserDefaults().setString("currentDocumentFooterControl", "stale");
+    // The footer setting is the document's own, kept where its editor keeps it.
+    document->settings().setString("currentDocumentFooterControl", "stale");
 
     EXPECT_TRUE(save(*document));
     EXPECT_EQ(editor.contentRequestCount(), 1) << "the page is asked once per save";
@@ -249,7 +250,7 @@ TEST_F(TextDocumentSavingTest, rtfSavesThePageHtmlWithTheDocumentAttributes)
     EXPECT_EQ(m_converter->writtenAttribute("docBottomMargin"), "2.54");
     EXPECT_EQ(m_converter->writtenAttribute("pageHeader"), "Georgia::12px::center::rgb(0, 0, 0)::1::1::My header");
     EXPECT_EQ(m_converter->writtenAttribute("pageFooter"), std::nullopt);
-    EXPECT_FALSE(UserDefaults::standardUserDefaults().stringForKey("currentDocumentFooterControl").has_value());
+    EXPECT_FALSE(document->settings().stringForKey("currentDocumentFooterControl").has_value());
     EXPECT_EQ(readFile(m_folder.path("letter.rtf")).substr(0, 7), "{\\rtf1 ");
 
     UserDefaults::standardUserDefaults().setBool("nightMode", true);

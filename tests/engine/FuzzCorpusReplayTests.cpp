@@ -2,7 +2,7 @@
 #include "engine/css/CSSString.h"
 #include "engine/html/HTMLString.h"
 #include "engine/model/TECSSListStyle.h"
-#include "foundation/HTMLAdditions.h"
+#include "foundation/markup/HTMLAdditions.h"
 #include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "platform/graphics/Image.h"
 
 #include "support/DocumentTestSupport.h"
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 
 #include <gtest/gtest.h>
 

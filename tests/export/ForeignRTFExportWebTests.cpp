@@ -1,5 +1,5 @@
 #include "support/DocumentTestSupport.h"
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 
 #include <gtest/gtest.h>
 

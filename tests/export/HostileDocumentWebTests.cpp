@@ -2,7 +2,7 @@
 #include "platform/foundation/ZipArchive.h"
 #include "platform/graphics/Image.h"
 
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 #include "support/DocumentTestSupport.h"
 #include "support/LoopbackServer.h"
 

@@ -1,7 +1,7 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/ZipArchive.h"
 
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 #include "support/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/foundation/ZipArchive.h"
 #include "platform/graphics/Image.h"
 
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 #include "support/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +83,50 @@ TEST_P(ParallelExport, eachExportHoldsItsOwnDocument)
                                              << text;
         }
     }
+}
+
+// Two documents with different margins and paper colours, exported to PDF at
+// the same time: each PDF has its own document's margin and paper, however
+// the two exports interleave.
+TEST(ParallelPageSettings, eachPDFHasItsOwnDocumentsMarginsAndPaper)
+{
+    ScratchFolder folder{"parallel-page-settings"};
+    struct Case {
+        std::string name;
+        std::string rtf;
+        std::uint8_t red, blue;
+    };
+    // \papercolor is blue * 65536 + green * 256 + red; margins in twips (567 a centimetre).
+    std::vector<Case> cases{
+        {"wide", "{\\rtf1\\ansi\\margl4536\\margr567{\\papercolor255}{\\fonttbl\\f0 Helvetica;}\\f0 Widemargin text\\par}", 255, 0},
+        {"narrow", "{\\rtf1\\ansi\\margl567\\margr567{\\papercolor16711680}{\\fonttbl\\f0 Helvetica;}\\f0 Narrowmargin text\\par}", 0, 255}};
+    std::string script;
+    for (const Case& one : cases) {
+        writeFile(folder.path(one.name + ".rtf"), one.rtf);
+        script += "'" FOLIO_BINARY_DIR "/folio' export '" + folder.path(one.name + ".rtf") + "' --format pdf --output '"
+            + folder.path(one.name + ".pdf") + "' >/dev/null 2>&1 || echo failed " + one.name + " & ";
+    }
+    ASSERT_EQ(commandOutput("(" + script + "wait) 2>&1"), "");
+
+    std::vector<double> textStarts;
+    for (const Case& one : cases) {
+        std::string pdf = folder.path(one.name + ".pdf");
+        std::vector<PDFWord> words = pdfWords(pdf, 1);
+        const PDFWord* first = findWord(words, one.name == "wide" ? "Widemargin" : "Narrowmargin");
+        ASSERT_NE(first, nullptr) << one.name << ": " << pdfText(pdf, 1);
+        textStarts.push_back(first->xMin);
+
+        std::string picture = folder.path(one.name);
+        ASSERT_EQ(commandOutput("pdftoppm -r 20 -f 1 -l 1 -singlefile -png '" + pdf + "' '" + picture + "' 2>&1"), "");
+        auto image = Image::imageWithContentsOfFile(picture + ".png");
+        ASSERT_TRUE(image.ok()) << image.error().message;
+        // The middle of the page, below the one line of text: the paper.
+        auto paper = (*image)->pixelAt((*image)->pixelWidth() / 2, (*image)->pixelHeight() / 2);
+        EXPECT_EQ(paper.r, one.red) << one.name;
+        EXPECT_EQ(paper.b, one.blue) << one.name;
+    }
+    // Eight centimetres against one: the wide document's text starts far to the right.
+    EXPECT_GT(textStarts[0] - textStarts[1], 150) << textStarts[0] << " " << textStarts[1];
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ParallelExport, testing::Values("pdf", "png", "epub", "rtfd", "html", "txt"));

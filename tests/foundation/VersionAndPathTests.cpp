@@ -1,6 +1,6 @@
-#include "foundation/TEDataUtilities.h"
-#include "foundation/TEPathUtilities.h"
-#include "foundation/TEVersion.h"
+#include "foundation/system/TEDataUtilities.h"
+#include "foundation/files/TEPathUtilities.h"
+#include "foundation/system/TEVersion.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/PropertyList.h"
 

@@ -1,7 +1,7 @@
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
-#include "foundation/TEWebArchive.h"
+#include "foundation/files/TEWebArchive.h"
 #include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"

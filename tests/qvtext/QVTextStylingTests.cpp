@@ -1,6 +1,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/docframework/DKMenuController.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"

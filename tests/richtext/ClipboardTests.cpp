@@ -1,4 +1,4 @@
-#include "foundation/TEWebArchive.h"
+#include "foundation/files/TEWebArchive.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/ScratchFolder.h"

@@ -1,7 +1,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
-#include "foundation/ColorExpanded.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"

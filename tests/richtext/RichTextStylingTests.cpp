@@ -598,7 +598,7 @@ TEST_F(StylingTest, pickerCallbacksAndSpacingScripts)
     EXPECT_EQ(view.lastScript().value_or(""), "modifyFirstLineIndent(1.25);scrollToView();");
     paragraphs.paragraphSpacingBeforeChanged(4);
     EXPECT_EQ(view.lastScript().value_or(""), "modifyParagraphSpacingBefore(4.00);scrollToView();");
-    EXPECT_FLOAT_EQ(UserDefaults::standardUserDefaults().floatForKey("marquentParagraphSpacingBefore").value_or(0), 4);
+    EXPECT_FLOAT_EQ(defaults.floatForKey("marquentParagraphSpacingBefore").value_or(0), 4);
 
     EXPECT_DOUBLE_EQ(ParagraphStyleCommander::convertLineSpacing(500, 12), 1.0);
     EXPECT_DOUBLE_EQ(ParagraphStyleCommander::convertLineSpacing(3.5, 12), 3.5);

@@ -11,7 +11,7 @@
 #include "platform/web/FakeWebView.h"
 
 #include "support/DocumentTestSupport.h"
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 
 #include <gtest/gtest.h>
 

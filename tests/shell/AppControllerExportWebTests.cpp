@@ -5,7 +5,7 @@
 #include "platform/foundation/UserDefaults.h"
 
 #include "support/DocumentTestSupport.h"
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 
 #include <gtest/gtest.h>
 

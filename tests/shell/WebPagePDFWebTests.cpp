@@ -7,7 +7,7 @@
 #include "platform/web/WebServices.h"
 #include "platform/web/WebViewDelegate.h"
 #include "support/DocumentTestSupport.h"
-#include "export/HTMLToPDFTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -26,7 +26,7 @@ Status DesktopServices::printPDFDocumentFromURL(const std::string& path, const s
     // gets its page numbers when the user wants them; PDF files of their
     // own print as they are.
     UIPrintPageRendererMarquent::Options options =
-        UIPrintPageRendererMarquent::optionsFromDefaults(UserDefaults::standardUserDefaults(), {}, 0);
+        UIPrintPageRendererMarquent::optionsFromDefaults(UserDefaults::standardUserDefaults(), DocumentKind::RTF);
     if (!options.pageNumbers || path.rfind(AppFolders::temporaryFolder() + "/", 0) != 0)
         return GtkPDFPrinter::printPDFFile(path, printName, parent);
     std::string numbered = AppFolders::temporaryFolder() + "/numbered-" + makeUUIDString() + ".pdf";

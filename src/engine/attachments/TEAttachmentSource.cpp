@@ -1,6 +1,6 @@
 #include "engine/attachments/TEAttachmentSource.h"
 
-#include "foundation/TEBase64Coding.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"

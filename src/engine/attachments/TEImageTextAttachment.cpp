@@ -3,7 +3,7 @@
 #include "engine/css/CSSString.h"
 #include "engine/html/HTMLString.h"
 #include "engine/attachments/TEAttachmentSource.h"
-#include "foundation/TEBase64Coding.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"

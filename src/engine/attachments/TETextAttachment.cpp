@@ -5,7 +5,7 @@
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "engine/attachments/TEVideoTextAttachment.h"
-#include "foundation/TEUtilities.h"
+#include "foundation/system/TEUtilities.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"

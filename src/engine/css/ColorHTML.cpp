@@ -1,7 +1,7 @@
 #include "engine/css/ColorHTML.h"
 
 #include "engine/html/HTMLString.h"
-#include "foundation/CSSColorNames.h"
+#include "foundation/color/CSSColorNames.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 

@@ -9,7 +9,7 @@
 #include "engine/display/TELayoutLine.h"
 #include "engine/display/TELayouter.h"
 #include "engine/model/TEAttributeKeys.h"
-#include "foundation/TEUtilities.h"
+#include "foundation/system/TEUtilities.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/GraphicsContext.h"
 

@@ -2,7 +2,7 @@
 
 #include "engine/display/TELayoutLine.h"
 #include "engine/model/TEAttributedStringQueries.h"
-#include "foundation/TEUtilities.h"
+#include "foundation/system/TEUtilities.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "engine/html/HTMLEntityTable.h"
 
-#include "foundation/HTMLEscapeTables.h"
+#include "foundation/markup/HTMLEscapeTables.h"
 
 namespace folio {
 

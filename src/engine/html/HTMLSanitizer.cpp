@@ -1,9 +1,8 @@
 #include "engine/html/HTMLSanitizer.h"
 
-#include "engine/html/XMLTreeWalk.h"
-
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
+#include "engine/html/HTMLEntityTable.h"
+#include "platform/foundation/HTMLParser.h"
+#include "platform/foundation/Unicode.h"
 
 #include <algorithm>
 #include <array>
@@ -16,22 +15,32 @@ namespace folio {
 
 namespace {
 
-struct DocumentFree {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-using DocumentPointer = std::unique_ptr<xmlDoc, DocumentFree>;
-
-// XML_PARSE_HUGE (HTML_PARSE_HUGE in later libxml2) lifts the 10,000,000-byte
-// limit on one text node, which the HTML parser honours too.
-constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
-    | HTML_PARSE_NODEFDTD | XML_PARSE_HUGE | HTML_PARSE_IGNORE_ENC;
-
 std::string lowercased(std::string_view text)
 {
     std::string result(text);
     std::transform(result.begin(), result.end(), result.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return result;
+}
+
+// Whether `text` holds `lowerNeedle` in any mix of case, without copying it.
+bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle)
+{
+    if (lowerNeedle.empty() || text.size() < lowerNeedle.size())
+        return lowerNeedle.empty();
+    const char first = lowerNeedle.front();
+    const char firstUpper = static_cast<char>(std::toupper(static_cast<unsigned char>(first)));
+    for (std::size_t index = 0; index + lowerNeedle.size() <= text.size(); ++index) {
+        if (text[index] != first && text[index] != firstUpper)
+            continue;
+        std::size_t matched = 1;
+        while (matched < lowerNeedle.size()
+               && std::tolower(static_cast<unsigned char>(text[index + matched])) == lowerNeedle[matched])
+            ++matched;
+        if (matched == lowerNeedle.size())
+            return true;
+    }
+    return false;
 }
 
 bool contains(std::string_view name, std::initializer_list<std::string_view> names)
@@ -116,21 +125,6 @@ void appendEscaped(std::string& out, std::string_view text, bool inAttribute)
     }
 }
 
-std::string_view text(const xmlChar* characters)
-{
-    return characters ? std::string_view(reinterpret_cast<const char*>(characters)) : std::string_view();
-}
-
-std::string textContent(xmlNode* node)
-{
-    std::string result;
-    for (xmlNode* child = node->children; child; child = child->next) {
-        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE)
-            result += text(child->content);
-    }
-    return result;
-}
-
 // A value for an attribute, or nothing when the attribute must go.
 std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view name, std::string value,
                                               HTMLSanitizer::Use use)
@@ -176,55 +170,265 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
         return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     }
     // Presentation attributes of SVG (fill, filter, mask...) take url() too.
-    if (lowercased(value).find("url") != std::string::npos)
+    if (containsIgnoringCase(value, "url"))
         return HTMLSanitizer::sanitizedCSS(value, use);
     return value;
 }
 
-// Writes the tree back as HTML that holds only what is safe to show. The walk
-// is iterative: a document may nest elements deeper than the stack allows.
-class Writer {
+// Appends `text` with each character beyond ASCII that has a named reference
+// (or, from U+0100 on, a numeric one) written as that reference, as
+// stringByAddingHTMLEntitiesInText does, without leaving UTF-8. A line
+// separator becomes a line break in text and a reference in an attribute.
+void appendReferenced(std::string& out, std::string_view text, bool inAttribute)
+{
+    const auto& table = htmlEntityInTextEscapeTable();
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::size_t plain = index;
+        while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80)
+            ++plain;
+        out.append(text, index, plain - index);
+        if (plain >= text.size())
+            break;
+        std::size_t next = plain;
+        std::uint32_t code = decodeUtf8At(text, next);
+        if (code == 0x2028 && inAttribute) {
+            out += "&#8232;";
+        } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
+                   found != table.end()) {
+            out.append(found->second.begin(), found->second.end());
+        } else if (code < 0x100) {
+            out.append(text, plain, next - plain);
+        } else {
+            out += "&#" + std::to_string(code) + ";";
+        }
+        index = next;
+    }
+}
+
+// Writes the parser's events back as HTML that holds only what is safe to
+// show, as they come: no tree is built and nothing is read twice.
+class Writer final : public HTMLParseEvents {
 public:
-    explicit Writer(HTMLSanitizer::Use use) : m_use(use), m_insertion(use == HTMLSanitizer::Use::Insertion) {}
+    Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint)
+        : m_use(use)
+        , m_insertion(use == HTMLSanitizer::Use::Insertion)
+        , m_references(characters == HTMLSanitizer::Characters::References)
+        , m_fragment(fragment)
+    {
+        result.reserve(sizeHint + sizeHint / 8);
+    }
 
     std::string result;
 
-    void writeChildren(xmlNode* first)
+    void doctype(std::string_view name, std::optional<std::string_view> publicID,
+                 std::optional<std::string_view> systemID) override
     {
-        walkXMLTree(
-            first, [this](xmlNode* node) { return enter(node); }, [this](xmlNode* node) { leave(node); });
+        if (m_fragment || m_skipDepth || !m_open.empty())
+            return;
+        m_sawDoctype = true;
+        result += "<!DOCTYPE ";
+        result += name.empty() ? std::string_view("html") : name;
+        auto quoted = [this](std::string_view value) {
+            result += " \"";
+            for (char c : value) {
+                if (c != '"' && c != '>')
+                    result += c;
+            }
+            result += "\"";
+        };
+        if (publicID) {
+            result += " PUBLIC";
+            quoted(*publicID);
+            if (systemID)
+                quoted(*systemID);
+        } else if (systemID) {
+            result += " SYSTEM";
+            quoted(*systemID);
+        }
+        result += ">";
     }
 
-    void write(xmlNode* node)
+    void startElement(std::string_view parsedName, const HTMLAttributeList& attributes) override
     {
-        if (!enter(node))
+        if (m_skipDepth) {
+            ++m_skipDepth;
             return;
-        if (node->children)
-            writeChildren(node->children);
-        leave(node);
+        }
+        if (m_fragment && m_wrapperDepth < 2) {
+            enterWrapper(parsedName);
+            return;
+        }
+        if (m_fragment && m_inHead && m_open.empty() && parsedName == "meta") {
+            // The wrapper's own character set declaration.
+            m_skipDepth = 1;
+            return;
+        }
+        std::string name = lowercased(parsedName);
+        Treatment treatment = treatmentOf(name, attributes);
+        if (treatment == Treatment::Drop) {
+            m_skipDepth = 1;
+            return;
+        }
+        m_open.push_back(treatment == Treatment::Element ? Open{treatment, name} : Open{treatment, {}});
+        if (treatment == Treatment::DropTag)
+            return;
+        writeStartTag(name, attributes);
+        if (treatment == Treatment::Raw)
+            m_styleText.clear();
+    }
+
+    void endElement(std::string_view) override
+    {
+        if (m_skipDepth) {
+            --m_skipDepth;
+            return;
+        }
+        if (m_open.empty()) {
+            leaveWrapper();
+            return;
+        }
+        Open open = std::move(m_open.back());
+        m_open.pop_back();
+        if (!m_fragment && m_open.empty() && !m_rootClosed && !m_sawDoctype) {
+            // An element after the end of a page's root goes, in the
+            // document's tree, into its first node: into the root unless a
+            // doctype comes first. So the root's end tag waits for the end.
+            m_rootClosed = true;
+            if (open.treatment == Treatment::Element)
+                m_rootEndTag = "</" + open.name + ">";
+            return;
+        }
+        if (open.treatment == Treatment::Element) {
+            result += "</";
+            result += open.name;
+            result += ">";
+        } else if (open.treatment == Treatment::Raw) {
+            writeStyleText();
+            result += "</style>";
+        }
+    }
+
+    void finish()
+    {
+        result += m_rootEndTag;
+        m_rootEndTag.clear();
+    }
+
+    void characters(std::string_view text) override
+    {
+        if (m_skipDepth)
+            return;
+        if (!m_open.empty() && m_open.back().treatment == Treatment::Raw) {
+            m_styleText += text;
+            return;
+        }
+        // Text outside every element belongs to no node of the page; in a
+        // fragment, text outside the wrapper's body is not the fragment's.
+        if (m_open.empty() && !(m_fragment && m_inBody))
+            return;
+        appendText(text, false);
+    }
+
+    void rawText(std::string_view text) override
+    {
+        // Only a style element's text is kept; a script goes with its element.
+        if (!m_skipDepth && !m_open.empty() && m_open.back().treatment == Treatment::Raw)
+            m_styleText += text;
     }
 
 private:
-    HTMLSanitizer::Use m_use;
-    bool m_insertion;
-
     // Drop goes with its content; DropTag keeps the content of a void element
     // that must not be written.
-    enum class Treatment { Skip, Drop, DropTag, Void, Raw, Element };
+    enum class Treatment { Drop, DropTag, Void, Raw, Element };
+    struct Open {
+        Treatment treatment;
+        std::string name;
+    };
 
-    static std::string nameOf(xmlNode* node) { return lowercased(text(node->name)); }
+    HTMLSanitizer::Use m_use;
+    bool m_insertion;
+    bool m_references;
+    bool m_fragment;
+    // In a fragment, the html, head and body elements the sanitiser wrapped
+    // it in, and which of the last two the events are in.
+    int m_wrapperDepth = 0;
+    bool m_inHead = false;
+    bool m_inBody = false;
+    // The depth inside an element that goes with its content.
+    int m_skipDepth = 0;
+    std::vector<Open> m_open;
+    bool m_sawDoctype = false;
+    bool m_rootClosed = false;
+    std::string m_rootEndTag;
+    std::string m_styleText;
+    std::string m_attributeName;
 
-    Treatment treatmentOf(xmlNode* node) const
+    void enterWrapper(std::string_view name)
     {
-        if (node->type != XML_ELEMENT_NODE)
-            return Treatment::Skip;
-        std::string name = nameOf(node);
+        if (m_wrapperDepth == 0) {
+            m_wrapperDepth = 1;
+            return;
+        }
+        if ((name == "head" && !m_seenHead) || (name == "body" && !m_seenBody)) {
+            m_wrapperDepth = 2;
+            m_inHead = name == "head";
+            m_inBody = name == "body";
+            (m_inHead ? m_seenHead : m_seenBody) = true;
+            return;
+        }
+        // Anything else beside the wrapper's head and body is not the fragment's.
+        m_skipDepth = 1;
+    }
+
+    void leaveWrapper()
+    {
+        if (m_wrapperDepth == 2) {
+            m_inHead = m_inBody = false;
+            m_wrapperDepth = 1;
+        } else {
+            m_wrapperDepth = 0;
+        }
+    }
+    bool m_seenHead = false;
+    bool m_seenBody = false;
+
+    void appendText(std::string_view text, bool inAttribute)
+    {
+        if (!m_references) {
+            appendEscaped(result, text, inAttribute);
+            return;
+        }
+        std::size_t start = 0;
+        for (std::size_t index = 0; index < text.size(); ++index) {
+            std::string_view escape;
+            switch (text[index]) {
+            case '&': escape = "&amp;"; break;
+            case '<': escape = "&lt;"; break;
+            case '>': escape = "&gt;"; break;
+            case '"':
+                if (inAttribute)
+                    escape = "&quot;";
+                break;
+            default: break;
+            }
+            if (escape.empty())
+                continue;
+            appendReferenced(result, text.substr(start, index - start), inAttribute);
+            result += escape;
+            start = index + 1;
+        }
+        appendReferenced(result, text.substr(start), inAttribute);
+    }
+
+    Treatment treatmentOf(const std::string& name, const HTMLAttributeList& attributes) const
+    {
         if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))
             return Treatment::Drop;
         // A void element holds nothing: what the parser put inside it is the
         // text that followed it, and must survive whatever becomes of it.
         bool isVoid = isVoidElement(name) || isVoidDroppedElement(name);
-        if (isDroppedElement(name) || (name == "meta" && xmlHasProp(node, BAD_CAST "http-equiv")))
+        if (isDroppedElement(name) || (name == "meta" && attributes.has("http-equiv")))
             return isVoid ? Treatment::DropTag : Treatment::Drop;
         // Inserted into a page, a style sheet would restyle the whole page
         // and a meta element means nothing.
@@ -240,107 +444,37 @@ private:
         return contains(name, {"embed", "param", "base", "link", "frame"});
     }
 
-    // Answers whether the node's children are to be walked.
-    bool enter(xmlNode* node)
+    void writeStartTag(const std::string& name, const HTMLAttributeList& attributes)
     {
-        switch (node->type) {
-        case XML_ELEMENT_NODE:
-            break;
-        case XML_TEXT_NODE:
-            appendEscaped(result, text(node->content), false);
-            return false;
-        case XML_DTD_NODE:
-            writeDoctype(reinterpret_cast<xmlDtd*>(node));
-            return false;
-        default:
-            // Comments, processing instructions and CDATA are dropped: a
-            // browser may end a comment where the parser here did not, and
-            // none of them is shown.
-            return false;
-        }
-        Treatment treatment = treatmentOf(node);
-        switch (treatment) {
-        case Treatment::Skip:
-        case Treatment::Drop:
-            return false;
-        case Treatment::DropTag:
-            return true;
-        case Treatment::Void:
-            writeStartTag(node);
-            return true;
-        case Treatment::Raw:
-            writeStartTag(node);
-            writeStyleText(node);
-            result += "</style>";
-            return false;
-        case Treatment::Element:
-            writeStartTag(node);
-            return true;
-        }
-        return false;
-    }
-
-    void leave(xmlNode* node)
-    {
-        if (treatmentOf(node) == Treatment::Element)
-            result += "</" + nameOf(node) + ">";
-    }
-
-    void writeStartTag(xmlNode* node)
-    {
-        std::string name = nameOf(node);
-        result += "<" + name;
-        for (xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
-            std::string attributeName = lowercased(text(attribute->name));
-            if (attribute->ns && attribute->ns->prefix)
-                attributeName = lowercased(text(attribute->ns->prefix)) + ":" + attributeName;
-            xmlChar* raw = xmlNodeListGetString(node->doc, attribute->children, 1);
-            std::string value(text(raw));
-            xmlFree(raw);
-            std::optional<std::string> kept = sanitizedAttribute(name, attributeName, std::move(value), m_use);
+        result += '<';
+        result += name;
+        for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
+            m_attributeName = lowercased(attributes.name(index));
+            std::optional<std::string> kept =
+                sanitizedAttribute(name, m_attributeName, std::string(attributes.impliedValue(index)), m_use);
             if (!kept)
                 continue;
-            result += " " + attributeName + "=\"";
-            appendEscaped(result, *kept, true);
-            result += "\"";
+            result += ' ';
+            result += m_attributeName;
+            result += "=\"";
+            appendText(*kept, true);
+            result += '"';
         }
-        result += ">";
+        result += '>';
     }
 
-    void writeStyleText(xmlNode* node)
+    void writeStyleText()
     {
-        // Raw text to a browser: nothing in it may read as the end tag.
-        std::string css = HTMLSanitizer::sanitizedCSS(textContent(node), m_use);
+        // Raw text to a browser: nothing in it may read as the end tag. Style
+        // text is CSS, where references mean nothing, so it stays as it is.
+        std::string css = HTMLSanitizer::sanitizedCSS(m_styleText, m_use);
         for (char c : css) {
             if (c == '<')
                 result += "\\3c ";
             else
                 result += c;
         }
-    }
-
-    void writeDoctype(xmlDtd* doctype)
-    {
-        result += "<!DOCTYPE ";
-        result += doctype->name ? text(doctype->name) : "html";
-        auto quoted = [this](std::string_view value) {
-            std::string cleaned;
-            for (char c : value) {
-                if (c != '"' && c != '>')
-                    cleaned += c;
-            }
-            result += " \"" + cleaned + "\"";
-        };
-        if (doctype->ExternalID) {
-            result += " PUBLIC";
-            quoted(text(doctype->ExternalID));
-            if (doctype->SystemID)
-                quoted(text(doctype->SystemID));
-        } else if (doctype->SystemID) {
-            result += " SYSTEM";
-            quoted(text(doctype->SystemID));
-        }
-        result += ">";
+        m_styleText.clear();
     }
 };
 
@@ -349,15 +483,6 @@ bool looksLikeWholePage(std::string_view html)
     std::string head = lowercased(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
     return head.find("<html") != std::string::npos || head.find("<!doctype") != std::string::npos
         || head.find("<body") != std::string::npos;
-}
-
-xmlNode* childElement(xmlNode* parent, std::string_view name)
-{
-    for (xmlNode* node = parent ? parent->children : nullptr; node; node = node->next) {
-        if (node->type == XML_ELEMENT_NODE && lowercased(text(node->name)) == name)
-            return node;
-    }
-    return nullptr;
 }
 
 // Decodes the CSS escapes that stand for letters, digits and the few marks
@@ -505,12 +630,18 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
 
 std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
 {
-    std::string decoded = withIdentifierEscapesDecoded(css);
-    std::string lower = lowercased(decoded);
-    bool risky = lower.find("url") != std::string::npos || lower.find("@import") != std::string::npos
-        || lower.find("expression") != std::string::npos || lower.find("image-set") != std::string::npos;
-    if (!risky)
+    // Most style is plain declarations: without an escape that could hide a
+    // word, and without any of the words, it is safe as it stands.
+    auto risky = [](std::string_view text) {
+        return containsIgnoringCase(text, "url") || containsIgnoringCase(text, "@import")
+            || containsIgnoringCase(text, "expression") || containsIgnoringCase(text, "image-set");
+    };
+    if (css.find('\\') == std::string_view::npos && !risky(css))
         return std::string(css);
+    std::string decoded = withIdentifierEscapesDecoded(css);
+    if (!risky(decoded))
+        return std::string(css);
+    std::string lower = lowercased(decoded);
 
     std::string result;
     bool changed = false;
@@ -595,35 +726,27 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
     return changed ? result : std::string(css);
 }
 
-std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use)
+std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use, Characters characters)
 {
     if (html.empty())
         return {};
     bool wholePage = looksLikeWholePage(html);
-    std::string source = wholePage ? std::string(html)
-                                   : "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html)
-            + "</body></html>";
-    DocumentPointer document(htmlReadMemory(source.data(), static_cast<int>(source.size()), nullptr, "UTF-8",
-                                            kParseOptions));
-    if (!document)
-        return {};
-    Writer writer(use);
-    if (wholePage) {
-        writer.writeChildren(document->children);
-        return writer.result;
-    }
-    xmlNode* root = xmlDocGetRootElement(document.get());
-    // A style element leading the fragment is put in the head by the parser;
-    // it belongs to the fragment all the same.
-    if (xmlNode* head = childElement(root, "head")) {
-        for (xmlNode* node = head->children; node; node = node->next) {
-            if (node->type == XML_ELEMENT_NODE && lowercased(text(node->name)) != "meta")
-                writer.write(node);
-        }
-    }
-    if (xmlNode* body = childElement(root, "body"))
-        writer.writeChildren(body->children);
-    return writer.result;
+    // A fragment is read as the body of a page, as a browser reads what is
+    // inserted into one; a style element leading it lands in the head, and
+    // belongs to the fragment all the same.
+    std::string wrapped;
+    if (!wholePage)
+        wrapped = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
+    std::string_view source = wholePage ? html : std::string_view(wrapped);
+    Writer writer(use, characters, !wholePage, html.size());
+    HTMLParser::Options options;
+    options.ignoreDeclaredEncoding = true;
+    options.incremental = false;
+    HTMLParser parser(writer, HTMLParser::Doctype | HTMLParser::Elements | HTMLParser::Characters | HTMLParser::RawText,
+                      options);
+    parser.parse(source, "UTF-8");
+    writer.finish();
+    return std::move(writer.result);
 }
 
 } // namespace folio

@@ -11,7 +11,7 @@ namespace folio {
 // pages run scripts of their own, so whatever enters them or leaves as an
 // export goes through here.
 //
-// The HTML is parsed and written again, with every attribute quoted and every
+// The HTML is parsed and written again as it is parsed, with every attribute quoted and every
 // markup character escaped, so that what a browser parses is the tree that
 // was checked (markup hidden in comments, attributes or raw text cannot come
 // back to life). A link whose target is refused keeps its text; elements
@@ -33,9 +33,20 @@ public:
         Export,
     };
 
+    // How characters beyond ASCII are written.
+    enum class Characters {
+        AsTheyAre,
+        // As named references where HTML has one and numeric ones from
+        // U+0100 on, for files read by programs that may guess the encoding
+        // wrong; style sheets keep their characters, since CSS reads no
+        // references.
+        References,
+    };
+
     // A whole page ("<html>...") stays a page; a fragment stays a fragment.
-    // Text is UTF-8 in and out.
-    static std::string sanitizedHTML(std::string_view html, Use use = Use::Document);
+    // Text is UTF-8 in and out. The HTML is read once, as it is written.
+    static std::string sanitizedHTML(std::string_view html, Use use = Use::Document,
+                                     Characters characters = Characters::AsTheyAre);
 
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.

@@ -2,7 +2,7 @@
 
 #include "engine/css/CSSCharacterSets.h"
 #include "engine/html/HTMLEntityTable.h"
-#include "foundation/CharacterReference.h"
+#include "foundation/markup/CharacterReference.h"
 #include "platform/foundation/Scanner.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"

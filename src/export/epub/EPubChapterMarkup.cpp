@@ -1,14 +1,11 @@
 #include "export/epub/EPubChapterMarkup.h"
 
 #include "engine/html/HTMLEntityTable.h"
+#include "platform/foundation/MarkupTree.h"
 #include "platform/foundation/Unicode.h"
 
-#include <libxml/HTMLparser.h>
-#include <libxml/parser.h>
-#include <libxml/xmlsave.h>
-
 #include <algorithm>
-#include <memory>
+#include <optional>
 #include <vector>
 
 namespace folio {
@@ -59,74 +56,36 @@ std::size_t numericReferenceLength(std::string_view html, std::size_t at)
     return index + 1 - at;
 }
 
-struct DocumentDeleter {
-    void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
-};
-using DocumentPointer = std::unique_ptr<xmlDoc, DocumentDeleter>;
-
 // Style attributes and style elements lose their bidirectional properties;
 // an element whose style asked for right-to-left text says so in "dir".
-void removeBidiDeclarations(xmlNode* root)
+void removeBidiDeclarations(MarkupNode element)
 {
-    std::vector<xmlNode*> pending{root};
-    while (!pending.empty()) {
-        xmlNode* node = pending.back();
-        pending.pop_back();
-        for (xmlNode* child = node->children; child; child = child->next) {
-            if (child->type == XML_ELEMENT_NODE)
-                pending.push_back(child);
-        }
-        if (xmlStrcasecmp(node->name, BAD_CAST "style") == 0) {
-            if (xmlChar* css = xmlNodeGetContent(node)) {
-                std::string cleaned = EPubChapterMarkup::withoutBidiDeclarations(reinterpret_cast<const char*>(css));
-                xmlFree(css);
-                xmlNodeSetContent(node, nullptr);
-                xmlNodeAddContentLen(node, BAD_CAST cleaned.data(), int(cleaned.size()));
-            }
-            continue;
-        }
-        xmlChar* style = xmlGetProp(node, BAD_CAST "style");
-        if (!style)
-            continue;
-        bool rightToLeft = false;
-        std::string cleaned =
-            EPubChapterMarkup::withoutBidiDeclarations(reinterpret_cast<const char*>(style), &rightToLeft);
-        xmlFree(style);
-        xmlSetProp(node, BAD_CAST "style", BAD_CAST cleaned.c_str());
-        if (rightToLeft && !xmlHasProp(node, BAD_CAST "dir"))
-            xmlSetProp(node, BAD_CAST "dir", BAD_CAST "rtl");
+    if (element.name() == "style") {
+        element.setTextContent(EPubChapterMarkup::withoutBidiDeclarations(element.textContent()));
+        return;
     }
+    std::optional<std::string> style = element.attribute("style");
+    if (!style)
+        return;
+    bool rightToLeft = false;
+    element.setAttribute("style", EPubChapterMarkup::withoutBidiDeclarations(*style, &rightToLeft));
+    if (rightToLeft && !element.hasAttribute("dir"))
+        element.setAttribute("dir", "rtl");
 }
 
 // Pictures the book holds stay, and so do inline ones; any other reference
 // becomes the picture's alternative text.
-void replaceUnpackedPictures(xmlNode* root, const std::vector<std::string>& packedPictures)
+void replaceUnpackedPicture(MarkupNode picture, const std::vector<std::string>& packedPictures)
 {
-    std::vector<xmlNode*> pictures;
-    std::vector<xmlNode*> pending{root};
-    while (!pending.empty()) {
-        xmlNode* node = pending.back();
-        pending.pop_back();
-        for (xmlNode* child = node->children; child; child = child->next) {
-            if (child->type == XML_ELEMENT_NODE)
-                pending.push_back(child);
-        }
-        if (xmlStrcasecmp(node->name, BAD_CAST "img") == 0)
-            pictures.push_back(node);
-    }
-    for (xmlNode* picture : pictures) {
-        xmlChar* source = xmlGetProp(picture, BAD_CAST "src");
-        std::string path = source ? reinterpret_cast<const char*>(source) : "";
-        xmlFree(source);
-        if (path.starts_with("data:") || std::ranges::find(packedPictures, path) != packedPictures.end())
-            continue;
-        xmlChar* alternative = xmlGetProp(picture, BAD_CAST "alt");
-        if (alternative && *alternative)
-            xmlAddPrevSibling(picture, xmlNewText(alternative));
-        xmlFree(alternative);
-        xmlUnlinkNode(picture);
-        xmlFreeNode(picture);
-    }
+    if (picture.name() != "img")
+        return;
+    std::string path = picture.attribute("src").value_or("");
+    if (path.starts_with("data:") || std::ranges::find(packedPictures, path) != packedPictures.end())
+        return;
+    std::string alternative = picture.attribute("alt").value_or("");
+    if (!alternative.empty())
+        picture.insertTextBefore(alternative);
+    picture.remove();
 }
 
 } // namespace
@@ -264,42 +223,29 @@ std::string EPubChapterMarkup::withoutBidiDeclarations(std::string_view css, boo
 
 bool EPubChapterMarkup::isWellFormedContent(std::string_view content)
 {
-    std::string document = "<body xmlns=\"http://www.w3.org/1999/xhtml\">" + std::string(content) + "</body>";
-    DocumentPointer parsed(xmlReadMemory(document.data(), int(document.size()), nullptr, "UTF-8",
-                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE));
-    return parsed != nullptr;
+    return MarkupTree::isWellFormedXML("<body xmlns=\"http://www.w3.org/1999/xhtml\">" + std::string(content) + "</body>");
 }
 
 std::string EPubChapterMarkup::repairedContent(std::string_view html, const std::vector<std::string>* packedPictures)
 {
-    std::string page = "<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>";
-    DocumentPointer parsed(htmlReadMemory(page.data(), int(page.size()), nullptr, "UTF-8",
-                                          HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR
-                                              | HTML_PARSE_NOWARNING | XML_PARSE_HUGE));
+    std::optional<MarkupTree> parsed =
+        MarkupTree::parseHTML("<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(html) + "</body></html>");
     if (!parsed)
         return {};
-    xmlNode* body = nullptr;
-    for (xmlNode* node = xmlDocGetRootElement(parsed.get()) ? xmlDocGetRootElement(parsed.get())->children : nullptr;
-         node; node = node->next) {
-        if (node->type == XML_ELEMENT_NODE && xmlStrcmp(node->name, BAD_CAST "body") == 0)
+    MarkupNode body;
+    for (MarkupNode node = parsed->root().firstChild(); node; node = node.nextSibling()) {
+        if (node.isElement() && node.name() == "body")
             body = node;
     }
     if (!body)
         return {};
     removeBidiDeclarations(body);
+    body.forEachDescendantElement(removeBidiDeclarations);
     if (packedPictures)
-        replaceUnpackedPictures(body, *packedPictures);
+        body.forEachDescendantElement([packedPictures](MarkupNode node) { replaceUnpackedPicture(node, *packedPictures); });
     // Written as XML, not HTML: empty elements close themselves and every
     // markup character in text and attributes is escaped.
-    parsed->type = XML_DOCUMENT_NODE;
-    xmlBuffer* buffer = xmlBufferCreate();
-    xmlSaveCtxt* save = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_AS_XML);
-    for (xmlNode* child = body->children; child; child = child->next)
-        xmlSaveTree(save, child);
-    xmlSaveClose(save);
-    std::string result(reinterpret_cast<const char*>(xmlBufferContent(buffer)), std::size_t(xmlBufferLength(buffer)));
-    xmlBufferFree(buffer);
-    return result;
+    return body.childrenAsXML();
 }
 
 std::string EPubChapterMarkup::xhtmlContent(std::string_view html, const std::vector<std::string>* packedPictures)

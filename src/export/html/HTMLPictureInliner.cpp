@@ -1,6 +1,6 @@
 #include "export/html/HTMLPictureInliner.h"
 
-#include "foundation/TEBase64Coding.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/Data.h"
 
 #include <filesystem>

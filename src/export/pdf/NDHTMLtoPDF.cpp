@@ -11,6 +11,7 @@
 #include "platform/foundation/URL.h"
 #include "platform/foundation/UUID.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/web/WebServices.h"
 
 #include <chrono>
@@ -300,7 +301,8 @@ Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
     return WebServices::shared().renderPrintedPDF(
         m_printedPath, outputPath, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            PDFHeaderFooterDrawer::drawPage(context, index, count, size, m_header, m_footer, m_setup.sideLeft,
+            GraphicsContext page(context);
+            PDFHeaderFooterDrawer::drawPage(page, index, count, size, m_header, m_footer, m_setup.sideLeft,
                                             m_setup.sideRight);
             if (m_progress)
                 m_progress(index, count);

@@ -4,99 +4,61 @@
 #include "engine/css/ColorHTML.h"
 #include "platform/foundation/Unicode.h"
 
-#include <cairo.h>
-#include <pango/pangocairo.h>
+#include "platform/graphics/GraphicsContext.h"
 
-#include <memory>
+#include <optional>
 
 namespace folio {
 
 namespace {
 
-struct LayoutDeleter {
-    void operator()(PangoLayout* layout) const { g_object_unref(layout); }
-};
-using LayoutPointer = std::unique_ptr<PangoLayout, LayoutDeleter>;
-
-LayoutPointer makeLayout(cairo_t* context, const std::u16string& text, const PDFHeaderFooterDrawer::TextStyle& style,
-                         double width)
+GraphicsContext::TextBoxStyle boxStyle(const PDFHeaderFooterDrawer::TextStyle& style)
 {
-    LayoutPointer layout(pango_cairo_create_layout(context));
-    // One pango unit per point, whatever the screen's resolution.
-    pango_cairo_context_set_resolution(pango_layout_get_context(layout.get()), 72);
-    pango_layout_context_changed(layout.get());
-
-    PangoFontDescription* font = pango_font_description_new();
-    pango_font_description_set_family(font, style.fontName.empty() ? "Helvetica" : style.fontName.c_str());
-    if (style.fontSize > 0)
-        pango_font_description_set_absolute_size(font, style.fontSize * PANGO_SCALE);
-    else
-        pango_font_description_set_absolute_size(font, 1);
-    pango_layout_set_font_description(layout.get(), font);
-    pango_font_description_free(font);
-
-    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
-    if (width > 0)
-        pango_layout_set_width(layout.get(), static_cast<int>(width * PANGO_SCALE));
+    GraphicsContext::TextBoxStyle box;
+    box.family = style.fontName.empty() ? "Helvetica" : style.fontName;
+    box.pointSize = style.fontSize;
     switch (style.alignment) {
     case TextAlignment::Center:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
+        box.alignment = GraphicsContext::TextBoxStyle::Alignment::Center;
         break;
     case TextAlignment::Right:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_RIGHT);
+        box.alignment = GraphicsContext::TextBoxStyle::Alignment::Right;
         break;
     case TextAlignment::Justified:
-        pango_layout_set_justify(layout.get(), TRUE);
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
+        box.alignment = GraphicsContext::TextBoxStyle::Alignment::Justified;
         break;
     default:
-        pango_layout_set_alignment(layout.get(), PANGO_ALIGN_LEFT);
+        box.alignment = GraphicsContext::TextBoxStyle::Alignment::Left;
         break;
     }
-    std::string utf8 = toUtf8(text);
-    pango_layout_set_text(layout.get(), utf8.c_str(), static_cast<int>(utf8.size()));
-    return layout;
+    std::optional<Color> color = colorWithHTMLName(style.color);
+    if (color && color->canProvideRGBComponents())
+        box.color = *color;
+    return box;
 }
 
-void drawText(cairo_t* context, const std::u16string& text, const PDFHeaderFooterDrawer::TextStyle& style,
+void drawText(GraphicsContext& context, const std::u16string& text, const PDFHeaderFooterDrawer::TextStyle& style,
               const Rect& box)
 {
-    if (box.size.width <= 0 || box.size.height <= 0)
-        return;
-    LayoutPointer layout = makeLayout(context, text, style, box.size.width);
-    std::optional<Color> color = colorWithHTMLName(style.color);
-    cairo_save(context);
-    cairo_rectangle(context, box.origin.x, box.origin.y, box.size.width, box.size.height);
-    cairo_clip(context);
-    if (color && color->canProvideRGBComponents())
-        cairo_set_source_rgba(context, color->red(), color->green(), color->blue(), color->alpha());
-    else
-        cairo_set_source_rgb(context, 0, 0, 0);
-    cairo_move_to(context, box.origin.x, box.origin.y);
-    pango_cairo_show_layout(context, layout.get());
-    cairo_restore(context);
+    context.drawTextInBox(text, boxStyle(style), box);
 }
 
 } // namespace
 
-double PDFHeaderFooterDrawer::textHeight(cairo_t* context, const std::u16string& text, const TextStyle& style,
+double PDFHeaderFooterDrawer::textHeight(GraphicsContext& context, const std::u16string& text, const TextStyle& style,
                                          double width)
 {
-    LayoutPointer layout = makeLayout(context, text, style, width);
-    int w = 0;
-    int h = 0;
-    pango_layout_get_size(layout.get(), &w, &h);
-    return static_cast<double>(h) / PANGO_SCALE;
+    return context.heightOfTextInBox(text, boxStyle(style), width);
 }
 
-void PDFHeaderFooterDrawer::drawHeaderForPageAtIndex(cairo_t* context, std::size_t, const std::u16string& text,
+void PDFHeaderFooterDrawer::drawHeaderForPageAtIndex(GraphicsContext& context, std::size_t, const std::u16string& text,
                                                      double topMargin, const TextStyle& style, const Rect& rect)
 {
     double x = rect.origin.x;
     drawText(context, text, style, Rect{{x, topMargin}, {rect.size.width - x, 100}});
 }
 
-void PDFHeaderFooterDrawer::drawFooterForPageAtIndex(cairo_t* context, std::size_t, const std::u16string& text,
+void PDFHeaderFooterDrawer::drawFooterForPageAtIndex(GraphicsContext& context, std::size_t, const std::u16string& text,
                                                      double bottomMargin, const TextStyle& style, const Rect& rect)
 {
     double x = rect.origin.x;
@@ -105,7 +67,7 @@ void PDFHeaderFooterDrawer::drawFooterForPageAtIndex(cairo_t* context, std::size
              Rect{{x, rect.size.height - bottomMargin - height / 2}, {rect.size.width - x, height + 4}});
 }
 
-void PDFHeaderFooterDrawer::drawPage(cairo_t* context, std::size_t pageIndex, std::size_t pageCount,
+void PDFHeaderFooterDrawer::drawPage(GraphicsContext& context, std::size_t pageIndex, std::size_t pageCount,
                                      const Size& pageSize, const PageHeaderFooter& header,
                                      const PageHeaderFooter& footer, double leftMargin, double rightMargin)
 {

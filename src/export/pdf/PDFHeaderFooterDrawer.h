@@ -5,13 +5,12 @@
 
 #include <string>
 
-typedef struct _cairo cairo_t;
-
 namespace folio {
 
+class GraphicsContext;
 struct PageHeaderFooter;
 
-// Draws the running header and footer onto a printed page with pango, in
+// Draws the running header and footer onto a printed page, in
 // points with the origin at the page's top left.
 class PDFHeaderFooterDrawer {
 public:
@@ -27,19 +26,19 @@ public:
 
     // The header's box starts `topMargin` points below the top edge, from
     // rect.x to rect.width, 100 points high.
-    static void drawHeaderForPageAtIndex(cairo_t* context, std::size_t pageIndex, const std::u16string& text,
+    static void drawHeaderForPageAtIndex(GraphicsContext& context, std::size_t pageIndex, const std::u16string& text,
                                          double topMargin, const TextStyle& style, const Rect& rect);
     // The footer is centred vertically on the line `bottomMargin` points above
     // rect's bottom edge.
-    static void drawFooterForPageAtIndex(cairo_t* context, std::size_t pageIndex, const std::u16string& text,
+    static void drawFooterForPageAtIndex(GraphicsContext& context, std::size_t pageIndex, const std::u16string& text,
                                          double bottomMargin, const TextStyle& style, const Rect& rect);
 
     // The height the text takes wrapped at `width`.
-    static double textHeight(cairo_t* context, const std::u16string& text, const TextStyle& style, double width);
+    static double textHeight(GraphicsContext& context, const std::u16string& text, const TextStyle& style, double width);
 
     // Header and footer of one page: rectangles from the side margins
     // (centimetres, scaled by 30 as they always have been) and the page size.
-    static void drawPage(cairo_t* context, std::size_t pageIndex, std::size_t pageCount, const Size& pageSize,
+    static void drawPage(GraphicsContext& context, std::size_t pageIndex, std::size_t pageCount, const Size& pageSize,
                          const PageHeaderFooter& header, const PageHeaderFooter& footer, double leftMargin,
                          double rightMargin);
 };

@@ -4,7 +4,6 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PDFContext.h"
 
-#include <cairo.h>
 
 #include <algorithm>
 
@@ -32,14 +31,13 @@ Result<std::vector<std::uint8_t>> PageRenderer::printToPDF(const std::string& pr
         GraphicsContext* page = (*output)->beginPage(kPaperSize);
         if (!page)
             return Error{ReaderDocument::kErrorDomain, ReaderDocument::DrawingFailed, "Cannot start page " + std::to_string(index + 1)};
-        cairo_t* cairo = page->cairoContext();
         // Fitted, keeping its proportions, at the printable area's top left.
         double scale = std::min(printable.width() / std::max(1.0, size->width), printable.height() / std::max(1.0, size->height));
-        cairo_save(cairo);
-        cairo_translate(cairo, printable.minX(), printable.minY());
-        cairo_scale(cairo, scale, scale);
-        Status drawn = (*printed)->drawPage(index, cairo, ReaderDocument::Purpose::Printing);
-        cairo_restore(cairo);
+        page->saveGState();
+        page->translateCTM(printable.minX(), printable.minY());
+        page->scaleCTM(scale, scale);
+        Status drawn = (*printed)->drawPage(index, page->cairoContext(), ReaderDocument::Purpose::Printing);
+        page->restoreGState();
         if (!drawn)
             return drawn.error();
         (*output)->endPage();

@@ -3,13 +3,11 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
 #include "documents/PageSizes.h"
 #include "platform/docframework/ReaderDocument.h"
-#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PDFContext.h"
 
-#include <cairo.h>
 
 namespace folio {
 
@@ -20,17 +18,17 @@ constexpr double kPointsPerCentimetre = 72 / 2.54;
 } // namespace
 
 UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromDefaults(const UserDefaults& defaults,
-                                                                                      const std::string& fileType,
-                                                                                      int mode)
+                                                                                      DocumentKind kind,
+                                                                                      Options::Pages pages)
 {
     Options options;
     options.pageNumbers = defaults.boolForKey("pageNumbersEnabled").value_or(false);
     // Prints on the paper the user chose, as the PDF export does.
     std::string name = defaults.stringForKey(PageSizes::kDefaultPageSizeKey).value_or("Letter");
     options.pageSize = PageSizes::sizeFromPageSize(name);
-    bool qv = fileType == TypeIdentifiers::kQVText || fileType == TypeIdentifiers::kQVOutline;
+    bool qv = kind == DocumentKind::QVText || kind == DocumentKind::QVOutline;
     options.rightMargin = qv ? 0 : defaults.doubleForKey("marquentPageMarginRight").value_or(0) * kPointsPerCentimetre;
-    options.mode = mode;
+    options.pages = pages;
     return options;
 }
 
@@ -46,7 +44,7 @@ Status UIPrintPageRendererMarquent::printToPDF(const std::string& printedPDFPath
     if (!printed)
         return printed.error();
     std::size_t count = (*printed)->pageCount();
-    if (options.mode == 1 && count == 2)
+    if (options.pages == Options::Pages::OnePageDocument && count == 2)
         count = 1;
     Result<std::unique_ptr<PDFContext>> output = PDFContext::create();
     if (!output)
@@ -57,16 +55,15 @@ Status UIPrintPageRendererMarquent::printToPDF(const std::string& printedPDFPath
         GraphicsContext* page = (*output)->beginPage(options.pageSize);
         if (!page)
             return Error{ReaderDocument::kErrorDomain, ReaderDocument::DrawingFailed, "Cannot start page " + std::to_string(index + 1)};
-        cairo_t* cairo = page->cairoContext();
-        cairo_save(cairo);
-        Status drawn = (*printed)->drawPage(index, cairo, ReaderDocument::Purpose::Printing);
-        cairo_restore(cairo);
+        page->saveGState();
+        Status drawn = (*printed)->drawPage(index, page->cairoContext(), ReaderDocument::Purpose::Printing);
+        page->restoreGState();
         if (!drawn)
             return drawn;
         if (options.pageNumbers) {
             // The drawer's box runs from rect.x to rect.width.
             Rect box{{number.minX(), 0}, {number.maxX(), number.height()}};
-            PDFHeaderFooterDrawer::drawHeaderForPageAtIndex(cairo, index, toUtf16(std::to_string(index + 1)), number.minY(),
+            PDFHeaderFooterDrawer::drawHeaderForPageAtIndex(*page, index, toUtf16(std::to_string(index + 1)), number.minY(),
                                                            style, box);
         }
         (*output)->endPage();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/DocumentKind.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 
@@ -20,17 +21,24 @@ public:
         Size pageSize{612, 792};
         // The right page margin in points; the number's box ends 60 points inside it.
         double rightMargin = 0;
-        // Mode 1 writes a two-page print as one page: the second is the
-        // empty page the web view leaves after a one-page document.
-        int mode = 0;
+        // How many printed pages make the sheets.
+        enum class Pages {
+            AsPrinted,
+            // A two-page print is one page: the second is the empty page the
+            // web view leaves after a one-page document.
+            OnePageDocument,
+        };
+        Pages pages = Pages::AsPrinted;
     };
 
     UIPrintPageRendererMarquent() = delete;
 
     // Page numbers from "pageNumbersEnabled", the page size named under
     // "defaultPageSize" (Letter without one), the right margin from
-    // "marquentPageMarginRight" in centimetres (none for QV documents).
-    static Options optionsFromDefaults(const UserDefaults& defaults, const std::string& fileType, int mode);
+    // "marquentPageMarginRight" in centimetres (none for QV documents,
+    // whose pages set their own).
+    static Options optionsFromDefaults(const UserDefaults& defaults, DocumentKind kind,
+                                       Options::Pages pages = Options::Pages::AsPrinted);
 
     // Draws every page of the printed PDF into a new PDF at `outputPath`;
     // the output replaces an old file only when it is complete.

@@ -1,12 +1,9 @@
 #include "formats/html/HTMLPlainText.h"
 
-#include "engine/html/XMLTreeWalk.h"
 #include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-
-#include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -26,18 +23,23 @@ const std::set<std::string, std::less<>> kBlockElements = {
     "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "li", "ol", "p", "pre", "section", "table", "tr", "ul"};
 const std::set<std::string, std::less<>> kSkippedElements = {"head", "script", "style", "title", "template"};
 
-bool isHidden(xmlNode* element)
+// An attribute's value as the document's tree holds it; none when absent.
+std::optional<std::string> property(const HTMLAttributeList& attributes, std::string_view name)
 {
-    xmlChar* id = xmlGetProp(element, reinterpret_cast<const xmlChar*>("id"));
-    bool hidden = false;
-    if (id) {
-        std::string_view name(reinterpret_cast<const char*>(id));
-        hidden = name == "bodyStyle" || name == "pageHeader" || name == "pageFooter";
-        xmlFree(id);
+    for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
+        if (attributes.name(index) == name)
+            return std::string(attributes.impliedValue(index));
     }
-    if (xmlChar* style = xmlGetProp(element, reinterpret_cast<const xmlChar*>("style"))) {
-        std::string text(reinterpret_cast<const char*>(style));
-        xmlFree(style);
+    return std::nullopt;
+}
+
+bool isHidden(const HTMLAttributeList& attributes)
+{
+    bool hidden = false;
+    if (std::optional<std::string> id = property(attributes, "id"))
+        hidden = *id == "bodyStyle" || *id == "pageHeader" || *id == "pageFooter";
+    if (std::optional<std::string> style = property(attributes, "style")) {
+        std::string text = *style;
         text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
                    text.end());
         std::transform(text.begin(), text.end(), text.begin(),
@@ -53,14 +55,12 @@ void endLine(std::string& text)
         text += '\n';
 }
 
-void appendText(xmlNode* node, std::string& text, bool preformatted, bool keepsWhiteSpace)
+// One run of text between two tags.
+void appendText(std::string_view content, std::string& text, bool preformatted, bool keepsWhiteSpace)
 {
-    const char* content = reinterpret_cast<const char*>(node->content);
-    if (!content)
-        return;
     if (keepsWhiteSpace) {
         // Line breaks between elements are the markup's, not the text's.
-        if (std::strspn(content, "\r\n") != std::strlen(content))
+        if (content.find_first_not_of("\r\n") != std::string_view::npos)
             text += content;
         return;
     }
@@ -69,30 +69,20 @@ void appendText(xmlNode* node, std::string& text, bool preformatted, bool keepsW
         return;
     }
     // Runs of white space read as one blank, as a browser shows them.
-    for (const char* c = content; *c; ++c) {
-        if (std::strchr(" \t\n\r\f", *c)) {
+    for (char c : content) {
+        if (c != '\0' && std::strchr(" \t\n\r\f", c)) {
             if (!text.empty() && text.back() != ' ' && text.back() != '\n')
                 text += ' ';
         } else {
-            text += *c;
+            text += c;
         }
     }
 }
 
-std::optional<std::string> property(xmlNode* element, const char* name)
-{
-    xmlChar* value = xmlGetProp(element, reinterpret_cast<const xmlChar*>(name));
-    if (!value)
-        return std::nullopt;
-    std::string text(reinterpret_cast<const char*>(value));
-    xmlFree(value);
-    return text;
-}
-
 // The list-style keyword of an element's inline style ("list-style:lower-alpha;").
-std::optional<TECSSListStyleType> listTypeOf(xmlNode* list, std::string_view element)
+std::optional<TECSSListStyleType> listTypeOf(const HTMLAttributeList& attributes, std::string_view element)
 {
-    std::string style = property(list, "style").value_or("");
+    std::string style = property(attributes, "style").value_or("");
     std::size_t found = style.find("list-style");
     if (found != std::string::npos) {
         std::size_t start = style.find(':', found);
@@ -150,71 +140,100 @@ std::string markerText(TECSSListStyleType type, std::int64_t number)
     }
 }
 
-std::string_view nameOf(xmlNode* element)
-{
-    return reinterpret_cast<const char*>(element->name);
-}
+// Gathers the text as the parser reads it: the elements a reader does not
+// see are skipped with all they hold, blocks start lines, list items get
+// their markers.
+class TextCollector final : public HTMLParseEvents {
+public:
+    explicit TextCollector(const HTMLPlainText::Options& options) : m_options(options) {}
 
-void collect(xmlNode* first, std::string& text, const HTMLPlainText::Options& options)
-{
-    int preformattedDepth = 0;
-    std::vector<ListCounter> lists;
-    auto isList = [&](std::string_view name) { return options.listMarkers && (name == "ol" || name == "ul"); };
-    auto enter = [&](xmlNode* node) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            appendText(node, text, preformattedDepth > 0, options.keepsWhiteSpace);
-            return false;
+    std::string text;
+
+    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
+    {
+        flushText();
+        ++m_depth;
+        if (m_skipDepth) {
+            ++m_skipDepth;
+            return;
         }
-        if (node->type != XML_ELEMENT_NODE)
-            return false;
-        std::string_view name = nameOf(node);
-        if (kSkippedElements.count(name) || isHidden(node))
-            return false;
+        if (kSkippedElements.count(name) || isHidden(attributes)) {
+            m_skipDepth = 1;
+            return;
+        }
         if (name == "br") {
             text += '\n';
-            return false;
+            m_skipDepth = 1;
+            return;
         }
         if (kBlockElements.count(name))
             endLine(text);
         if ((name == "td" || name == "th") && !text.empty() && text.back() != '\n')
             text += '\t';
         if (name == "pre")
-            ++preformattedDepth;
+            ++m_preformattedDepth;
         if (isList(name)) {
             ListCounter counter;
-            counter.type = *listTypeOf(node, name);
-            if (std::optional<std::string> start = property(node, "start"))
+            counter.type = *listTypeOf(attributes, name);
+            if (std::optional<std::string> start = property(attributes, "start"))
                 counter.next = std::atoll(start->c_str());
-            lists.push_back(counter);
+            m_lists.push_back(counter);
         }
-        if (options.listMarkers && name == "li" && !lists.empty()) {
-            ListCounter& list = lists.back();
+        if (m_options.listMarkers && name == "li" && !m_lists.empty()) {
+            ListCounter& list = m_lists.back();
             // A tab per level below the outermost, whose items start their lines.
-            text.append(lists.size() - 1, '\t');
+            text.append(m_lists.size() - 1, '\t');
             std::string marker = markerText(list.type, list.next);
             if (!marker.empty())
                 text += marker + ' ';
             list.next = TECSSListStyle::itemNumber(list.next, 1);
         }
-        return true;
-    };
-    auto leave = [&](xmlNode* node) {
-        std::string_view name = nameOf(node);
+    }
+
+    void endElement(std::string_view name) override
+    {
+        flushText();
+        --m_depth;
+        if (m_skipDepth) {
+            --m_skipDepth;
+            return;
+        }
         if (name == "pre")
-            --preformattedDepth;
-        if (isList(name) && !lists.empty())
-            lists.pop_back();
+            --m_preformattedDepth;
+        if (isList(name) && !m_lists.empty())
+            m_lists.pop_back();
         if (kBlockElements.count(name))
             endLine(text);
-    };
-    walkXMLTree(first, enter, leave);
-}
+    }
+
+    void characters(std::string_view content) override
+    {
+        // Text outside every element belongs to no node of the page.
+        if (!m_skipDepth && m_depth > 0)
+            m_pending += content;
+    }
+
+    void flushText()
+    {
+        if (m_pending.empty())
+            return;
+        appendText(m_pending, text, m_preformattedDepth > 0, m_options.keepsWhiteSpace);
+        m_pending.clear();
+    }
+
+private:
+    bool isList(std::string_view name) const { return m_options.listMarkers && (name == "ol" || name == "ul"); }
+
+    const HTMLPlainText::Options& m_options;
+    int m_depth = 0;
+    int m_skipDepth = 0;
+    int m_preformattedDepth = 0;
+    std::vector<ListCounter> m_lists;
+    // The text since the last tag: the parser hands a run over in pieces.
+    std::string m_pending;
+};
 
 } // namespace
-
-// Without it the tree builder cuts a text run at 10,000,000 bytes and says
-// nothing (HTML_PARSE_HUGE in later libxml2; this one takes the XML flag).
-constexpr int kLongTextRuns = XML_PARSE_HUGE;
 
 std::u16string HTMLPlainText::plainText(std::string_view html)
 {
@@ -225,14 +244,13 @@ std::u16string HTMLPlainText::plainText(std::string_view html, const Options& op
 {
     if (html.empty())
         return {};
-    htmlDocPtr document = htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8",
-                                         HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING
-                                             | HTML_PARSE_NONET | kLongTextRuns);
-    if (!document)
-        return {};
-    std::string text;
-    collect(xmlDocGetRootElement(document), text, options);
-    xmlFreeDoc(document);
+    TextCollector collector(options);
+    HTMLParser::Options parsing;
+    parsing.incremental = false;
+    HTMLParser parser(collector, HTMLParser::Elements | HTMLParser::Characters, parsing);
+    parser.parse(html, "UTF-8");
+    collector.flushText();
+    std::string& text = collector.text;
     // Blanks left at line ends by the white-space rule are not the text's.
     std::string cleaned;
     for (char c : text) {

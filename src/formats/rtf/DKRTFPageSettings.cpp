@@ -96,12 +96,18 @@ std::optional<std::string> DKRTFPageSettings::text(std::string_view key) const
     return found == m_texts.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
+namespace {
+
+constexpr std::array kStoredKeys{DKRTFPageSettings::kPageMarginLeftKey,   DKRTFPageSettings::kPageMarginRightKey,
+                                 DKRTFPageSettings::kPageMarginTopKey,    DKRTFPageSettings::kPageMarginBottomKey,
+                                 DKRTFPageSettings::kParagraphSpacingKey, DKRTFPageSettings::kParagraphSpacingBeforeKey,
+                                 DKRTFPageSettings::kHeaderControlKey,    DKRTFPageSettings::kFooterControlKey};
+
+} // namespace
+
 void DKRTFPageSettings::store(UserDefaults& defaults) const
 {
-    static constexpr std::array kKeys{kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey,
-                                      kPageMarginBottomKey, kParagraphSpacingKey,       kParagraphSpacingBeforeKey,
-                                      kHeaderControlKey,    kFooterControlKey};
-    for (std::string_view key : kKeys)
+    for (std::string_view key : kStoredKeys)
         defaults.removeObjectForKey(key);
     for (const auto& [key, value] : m_numbers)
         defaults.setFloat(key, value);
@@ -110,6 +116,16 @@ void DKRTFPageSettings::store(UserDefaults& defaults) const
     // A store that cannot be written keeps the values in memory, where the
     // editors and exports of this session still find them.
     (void)defaults.synchronize();
+}
+
+std::unique_ptr<UserDefaults> DKRTFPageSettings::overUserSettings(UserDefaults& user) const
+{
+    PropertyList values = PropertyList::dictionary();
+    for (const auto& [key, value] : m_numbers)
+        values.setObjectForKey(key, PropertyList(static_cast<double>(value)));
+    for (const auto& [key, value] : m_texts)
+        values.setObjectForKey(key, PropertyList(value));
+    return std::make_unique<UserDefaults>(user, std::vector<std::string>(kStoredKeys.begin(), kStoredKeys.end()), values);
 }
 
 std::u16string DKRTFPageSettings::readHeaderFooterText(OFStringScanner& scanner)

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,6 +60,10 @@ public:
     // document's values, so that a document without a header, margins or
     // spacing of its own never shows another's, and writes the store once.
     void store(UserDefaults& defaults) const;
+    // This document's page settings over the user's store: the editor of the
+    // open document reads and changes them there, apart from every other
+    // open document's; the user's preferences read through.
+    std::unique_ptr<UserDefaults> overUserSettings(UserDefaults& user) const;
 
     // The raw text of a "{\*\pageHeader ...}" destination: up to the first
     // unescaped "}", which stays unread, with "\\", "\{" and "\}" unescaped.

@@ -74,6 +74,15 @@ std::string AppFolders::documentsFolder()
     return ensured((std::filesystem::path(g_get_home_dir()) / "Documents").string());
 }
 
+std::string AppFolders::userPicturesFolder()
+{
+    if (std::string home = homeRoot(); !home.empty())
+        return (std::filesystem::path(home) / "Pictures").string();
+    if (const char* pictures = g_get_user_special_dir(G_USER_DIRECTORY_PICTURES); pictures && *pictures)
+        return pictures;
+    return (std::filesystem::path(g_get_home_dir()) / "Pictures").string();
+}
+
 std::string AppFolders::documentDataFolder()
 {
     if (std::string home = homeRoot(); !home.empty())

@@ -16,6 +16,9 @@ public:
     static std::string cachesFolder();
     static std::string temporaryFolder();
     static std::string configFolder();
+    // Where the user keeps pictures: "Pictures" under $FOLIO_HOME, else the
+    // desktop's pictures folder. Not created here; whoever saves there does.
+    static std::string userPicturesFolder();
 
     // The folder holding a document's pictures: the document's file name
     // without its extension, cleaned, inside the document data folder (or the

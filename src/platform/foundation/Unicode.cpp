@@ -1,6 +1,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <unicode/ustring.h>
+#include <unicode/utf8.h>
 #include <unicode/utypes.h>
 
 namespace folio {
@@ -41,5 +42,14 @@ std::string toUtf8(std::u16string_view utf16)
 
 bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+std::uint32_t decodeUtf8At(std::string_view utf8, std::size_t& index)
+{
+    UChar32 code = 0;
+    int32_t at = static_cast<int32_t>(index);
+    U8_NEXT(reinterpret_cast<const uint8_t*>(utf8.data()), at, static_cast<int32_t>(utf8.size()), code);
+    index = static_cast<std::size_t>(at);
+    return code < 0 ? 0xFFFD : static_cast<std::uint32_t>(code);
+}
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,10 @@ std::string toUtf8(std::u16string_view utf16);
 // Shorthand for literals in code that builds UTF-16 text: u"..." is preferred
 // where the text is fixed.
 inline std::u16string u16(std::string_view utf8) { return toUtf16(utf8); }
+
+// The code point of the UTF-8 sequence at `index`, which moves past it; an
+// invalid or cut sequence reads as U+FFFD and moves one byte on.
+std::uint32_t decodeUtf8At(std::string_view utf8, std::size_t& index);
 
 bool isHighSurrogate(char16_t unit);
 bool isLowSurrogate(char16_t unit);

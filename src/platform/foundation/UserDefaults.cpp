@@ -1,5 +1,7 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include <algorithm>
+
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 
@@ -56,6 +58,25 @@ UserDefaults::UserDefaults(std::string path)
     std::filesystem::rename(m_path, m_path + ".damaged", ignored);
 }
 
+UserDefaults::UserDefaults(UserDefaults& user, std::vector<std::string> documentKeys, const PropertyList& documentValues)
+    : m_user(&user)
+    , m_documentKeys(std::move(documentKeys))
+{
+    if (auto entries = documentValues.dictionaryValue()) {
+        for (const auto& [key, value] : *entries) {
+            if (std::find(m_documentKeys.begin(), m_documentKeys.end(), key) != m_documentKeys.end())
+                m_values.setObjectForKey(key, value);
+        }
+    }
+}
+
+UserDefaults* UserDefaults::throughTo(std::string_view key) const
+{
+    if (!m_user || std::find(m_documentKeys.begin(), m_documentKeys.end(), key) != m_documentKeys.end())
+        return nullptr;
+    return m_user;
+}
+
 UserDefaults::~UserDefaults()
 {
     // Changes made without an explicit synchronize are still kept.
@@ -64,6 +85,8 @@ UserDefaults::~UserDefaults()
 
 std::optional<PropertyList> UserDefaults::lookUp(std::string_view key) const
 {
+    if (UserDefaults* user = throughTo(key))
+        return user->lookUp(key);
     std::lock_guard lock(m_mutex);
     if (const PropertyList* value = m_values.objectForKey(key))
         return *value;
@@ -146,6 +169,8 @@ std::optional<PropertyList> UserDefaults::dictionaryForKey(std::string_view key)
 
 void UserDefaults::setObject(std::string_view key, PropertyList value)
 {
+    if (UserDefaults* user = throughTo(key))
+        return user->setObject(key, std::move(value));
     std::lock_guard lock(m_mutex);
     m_values.setObjectForKey(key, std::move(value));
     m_dirty = true;
@@ -178,6 +203,8 @@ void UserDefaults::setBool(std::string_view key, bool value)
 
 void UserDefaults::removeObjectForKey(std::string_view key)
 {
+    if (UserDefaults* user = throughTo(key))
+        return user->removeObjectForKey(key);
     std::lock_guard lock(m_mutex);
     if (!m_values.objectForKey(key))
         return;
@@ -196,6 +223,9 @@ void UserDefaults::registerDefaults(const PropertyList& dictionary)
 
 Status UserDefaults::synchronize()
 {
+    // A document's own settings are saved with the document, not here.
+    if (m_user)
+        return m_user->synchronize();
     std::lock_guard lock(m_mutex);
     if (!m_dirty)
         return Status::success();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -23,6 +24,12 @@ public:
     static UserDefaults& standardUserDefaults();
 
     explicit UserDefaults(std::string path);
+    // One open document's settings over the user's: `documentKeys` are the
+    // document's and live with this store, in memory, starting from
+    // `documentValues` (a dictionary; a key it lacks is absent); every other
+    // key reads and writes through to `user`. So each open document keeps its
+    // own page settings, while what the user prefers stays shared.
+    UserDefaults(UserDefaults& user, std::vector<std::string> documentKeys, const PropertyList& documentValues);
     ~UserDefaults();
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
@@ -61,6 +68,8 @@ public:
 
 private:
     std::optional<PropertyList> lookUp(std::string_view key) const;
+    // The store a key lives in: the user's for a key a document store does not hold.
+    UserDefaults* throughTo(std::string_view key) const;
 
     mutable std::mutex m_mutex;
     std::string m_path;
@@ -68,6 +77,8 @@ private:
     PropertyList m_registered;
     std::optional<Error> m_loadError;
     bool m_dirty = false;
+    UserDefaults* m_user = nullptr;
+    std::vector<std::string> m_documentKeys;
 };
 
 } // namespace folio

@@ -39,6 +39,9 @@ public:
 
     void setFillColor(const Color& color);
     void fillRect(const Rect& rect);
+    // Fills the rectangle with a gradient from `top` at its top edge to
+    // `bottom` at its bottom edge.
+    void fillRectWithVerticalGradient(const Rect& rect, const Color& top, const Color& bottom);
 
     // Paths: built with the calls below, then filled or stroked (which
     // consumes them). Angles are in radians, clockwise on screen.
@@ -52,11 +55,15 @@ public:
     void addLineToPoint(Point point);
     void addArc(Point center, double radius, double startAngle, double endAngle);
     void addEllipseInRect(const Rect& rect);
+    // A closed rectangle with quarter-circle corners of `radius`.
+    void addRoundedRect(const Rect& rect, double radius);
     void addPath(const GraphicsPath& path);
     void closePath();
     void fillPath();
     void strokePath();
     void clipToRect(const Rect& rect);
+    // Clips to the path built so far, consuming it.
+    void clipToPath();
     // The bounding box of the clip in user space.
     Rect clipBoundingBox() const;
     // Dashes for later strokes: alternating lengths on and off; empty for solid.
@@ -81,6 +88,21 @@ public:
     Size drawText(const std::u16string& text, Point origin, const Font& font, const Color& color, double maxWidth = 0);
     // The size drawText would take, without drawing.
     Size sizeOfText(const std::u16string& text, const Font& font, double maxWidth = 0) const;
+
+    // A paragraph of text set in a family by name, as printed page headers
+    // and footers are: wrapped at words (or within a word that does not
+    // fit) to the box's width, one pango unit per point whatever the
+    // screen, and clipped to the box.
+    struct TextBoxStyle {
+        enum class Alignment { Left, Center, Right, Justified };
+        std::string family;
+        double pointSize = 0;
+        Alignment alignment = Alignment::Left;
+        Color color = Color::colorWithWhite(0);
+    };
+    void drawTextInBox(const std::u16string& text, const TextBoxStyle& style, const Rect& box);
+    // The height the text takes wrapped at `width` (unwrapped when it is not positive).
+    double heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const;
 
     // The bitmap of an image context; an Error for contexts on other surfaces.
     Result<Image::Pointer> makeImage() const;

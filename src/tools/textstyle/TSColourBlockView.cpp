@@ -1,7 +1,6 @@
 #include "tools/textstyle/TSColourBlockView.h"
 
 #include "platform/graphics/GraphicsContext.h"
-#include "tools/textstyle/RoundedRectPath.h"
 
 
 namespace folio {
@@ -22,21 +21,19 @@ void TSColourBlockView::setCornerRadius(double radius)
 
 void TSColourBlockView::drawRect(GraphicsContext& context, const Rect&)
 {
-    cairo_t* cr = context.cairoContext();
-    addRoundedRectPath(cr, Rect{{0, 0}, bounds().size}, m_cornerRadius);
+    Rect box{{0, 0}, bounds().size};
     double red = 0, green = 0, blue = 0, alpha = 1;
     if (!m_colour || !m_colour->getRed(&red, &green, &blue, &alpha)) {
         red = green = blue = 0;
         alpha = 1;
     }
-    cairo_set_source_rgba(cr, red, green, blue, alpha);
-    cairo_fill_preserve(cr);
-    cairo_push_group(cr);
-    cairo_set_source_rgb(cr, 0.5, 0.5, 0.5);
-    cairo_set_line_width(cr, 2);
-    cairo_stroke(cr);
-    cairo_pop_group_to_source(cr);
-    cairo_paint(cr);
+    context.addRoundedRect(box, m_cornerRadius);
+    context.setFillColor(Color::colorWithRed(red, green, blue, alpha));
+    context.fillPath();
+    context.addRoundedRect(box, m_cornerRadius);
+    context.setStrokeColor(Color::colorWithWhite(0.5));
+    context.setLineWidth(2);
+    context.strokePath();
 }
 
 } // namespace folio

@@ -4,18 +4,18 @@
 #include "platform/foundation/StringEncoding.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-struct _xmlParserCtxt;
-struct _xmlSAXHandler;
-
 namespace folio {
 
+class HTMLParser;
 class TEHTMLParser;
+class TEHTMLParserEvents;
 
 // The HTML attributes of one element in the order they were written. Names are
 // lower case (the HTML parser folds them), values have their entities decoded.
@@ -24,8 +24,8 @@ using TEHTMLAttributes = std::vector<std::pair<std::string, std::u16string>>;
 // Null when the attribute is absent.
 const std::u16string* attributeValueForName(const TEHTMLAttributes& attributes, std::string_view name);
 
-// Which delegate operations a delegate implements; the parser installs libxml2
-// callbacks only for those, so a delegate that wants little costs little.
+// Which delegate operations a delegate implements; the parser asks for the
+// events of those only, so a delegate that wants little costs little.
 enum class TEHTMLParserDelegateOperation : unsigned {
     DidStartDocument = 1u << 0,
     DidEndDocument = 1u << 1,
@@ -73,8 +73,8 @@ public:
     virtual void parserParseErrorOccurred(TEHTMLParser&, const std::optional<Error>& /*error*/) {}
 };
 
-// Turns HTML bytes into a stream of events for a delegate, over libxml2's HTML
-// push parser in recover mode. It gathers character data into one string per
+// Turns HTML bytes into a stream of events for a delegate, over the platform's
+// HTML parser in recover mode. It gathers character data into one string per
 // run of text, so that an entity in the middle of a paragraph does not split it.
 // One parser parses one document once, on the calling thread.
 class TEHTMLParser {
@@ -108,19 +108,17 @@ public:
     void setEncoding(std::optional<StringEncoding> encoding) { m_encoding = std::move(encoding); }
 
 private:
-    friend struct TEHTMLParserCallbacks;
+    friend class TEHTMLParserEvents;
 
-    void installCallbacks();
     void flushCharacters();
     void noteTag(bool inlineTag);
-    std::u16string decodeWithEncoding(const char* bytes) const;
 
     std::string m_data;
     std::optional<StringEncoding> m_encoding;
     TEHTMLParserDelegate* m_delegate = nullptr;
     unsigned m_operations = 0;
-    _xmlSAXHandler* m_handler = nullptr;
-    _xmlParserCtxt* m_context = nullptr;
+    std::unique_ptr<TEHTMLParserEvents> m_events;
+    std::unique_ptr<HTMLParser> m_parser;
     std::string m_characters;
     bool m_hasCharacters = false;
     // Whitespace-only runs between two block tags are layout of the source, not

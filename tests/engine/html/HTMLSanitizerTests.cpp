@@ -1,0 +1,188 @@
+#include "engine/html/HTMLSanitizer.h"
+
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace folio {
+namespace {
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// What a hostile document may carry; none of it may survive in any form.
+TEST(HTMLSanitizer, removesScriptsHandlersAndScriptLinksKeepingText)
+{
+    std::string html = "<p onclick=\"steal()\">Amber<script>fetch('/etc/passwd')</script> lantern</p>"
+                       "<a href=\"javascript:alert(1)\">first</a><a href=\" JaVa&#x09;Script:alert(2)\">second</a>"
+                       "<a href=\"data:text/html,<script>x</script>\">third</a><a href=\"https://example.org/\">fourth</a>"
+                       "<svg onload=\"alert(3)\"><set attributeName=\"href\" to=\"javascript:alert(4)\"/></svg>"
+                       "<img src=\"x.png\" onerror=\"alert(5)\"><iframe src=\"file:///etc/passwd\"></iframe>"
+                       "<meta http-equiv=\"refresh\" content=\"0;url=http://127.0.0.1/\"><noscript>hidden</noscript>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    std::string folded = lower(clean);
+    for (const char* banned : {"<script", "onclick", "onload", "onerror", "javascript", "data:text", "<iframe",
+                               "<set", "refresh", "passwd", "hidden"})
+        EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_NE(clean.find("<p>Amber lantern</p>"), std::string::npos) << clean;
+    for (const char* text : {"<a>first</a>", "<a>second</a>", "<a>third</a>", "<a href=\"https://example.org/\">fourth</a>",
+                             "<img src=\"x.png\">"})
+        EXPECT_NE(clean.find(text), std::string::npos) << text << " not in " << clean;
+}
+
+TEST(HTMLSanitizer, removesRemoteResourcesAndKeepsLocalOnes)
+{
+    std::string html = "<img src=\"http://127.0.0.1:1/a.png\"><img src=\"//evil.example/b.png\">"
+                       "<img src=\"\\\\evil\\c.png\"><img src=\"pictures/d.png\"><img src=\"data:image/png;base64,AAAA\">"
+                       "<img srcset=\"e.png 1x, http://evil.example/f.png 2x\"><video poster=\"https://x/p.png\"></video>"
+                       "<link rel=\"stylesheet\" href=\"http://evil.example/s.css\"><table background=\"ftp://x/t.png\">"
+                       "</table><object data=\"http://x/o\"></object>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    for (const char* banned : {"127.0.0.1", "evil", "https:", "ftp:", "<link", "<object"})
+        EXPECT_EQ(clean.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_NE(clean.find("<img src=\"pictures/d.png\">"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("<img src=\"data:image/png;base64,AAAA\">"), std::string::npos) << clean;
+}
+
+TEST(HTMLSanitizer, styleSheetsLoseImportsAndRemoteURLsEvenWhenEscaped)
+{
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p { color: red; font-family: \"\\5B8B\\4F53\" }"),
+              "p { color: red; font-family: \"\\5B8B\\4F53\" }");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("@import url(http://x/a.css); p { background: url( 'http://x/b.png' ) }"),
+              " p { background: none }");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:\\75 rl(//x/c.png) no-repeat}"), "p{background:none no-repeat}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:image-set(\"http://x/d.png\" 1x)}"), "p{background:none}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("@font-face{src:url(myfont://Mine.ttf)}p{background:url(e.png)}"),
+              "@font-face{src:url(myfont://Mine.ttf)}p{background:url(e.png)}");
+
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<style>p{background:url(http://x/f.png)}</style><p style=\"background:URL(http://x/g.png)\">Text</p>"
+        "<style>p::after{content:\"</style><img src=x onerror=alert(1)>\"}</style>");
+    EXPECT_EQ(clean.find("http"), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("onerror"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("<p style=\"background:none\">Text</p>"), std::string::npos) << clean;
+}
+
+// Markup that one parser reads as text and a browser as elements must not
+// come back to life in what is written.
+TEST(HTMLSanitizer, markupHiddenInCommentsAttributesAndRawTextStaysText)
+{
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<p title=\"</noscript><img src=x onerror=alert(1)>\">a</p><!-- --!><img src=y onerror=alert(2)> -->"
+        "<svg><style><img src=z onerror=alert(3)></style></svg><textarea></textarea><img src=w onerror=alert(4)>");
+    // What was text stays escaped text; no element carries a handler.
+    EXPECT_EQ(clean.find("onerror=\""), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("<img src=\"x\""), std::string::npos) << clean;
+    EXPECT_EQ(clean.find("<img src=z"), std::string::npos) << clean;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(clean), clean);
+    EXPECT_NE(clean.find("title=\"&lt;/noscript&gt;&lt;img"), std::string::npos) << clean;
+}
+
+TEST(HTMLSanitizer, wholePagesKeepTheirDoctypeAndHeadAndFragmentsStayFragments)
+{
+    std::string page = "<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01//EN\"><html><head><meta charset=\"UTF-8\">"
+                       "<style>p{margin:0}</style></head><body><p>Caf\xC3\xA9 &amp; <b>tea</b><br></p></body></html>";
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(page), page);
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<style>p{margin:0}</style>Loose text<p>One</p>"),
+              "<style>p{margin:0}</style>Loose text<p>One</p>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(""), "");
+}
+
+// Void elements hold nothing: the text a parser nests under one belongs after
+// it, whether the element is kept or dropped.
+TEST(HTMLSanitizer, textAfterAVoidElementSurvivesIt)
+{
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<p>before<embed src=\"movie.swf\">after embed</p><p>x<source src=\"a.mp3\">after source</p>"
+        "<p>y<param name=\"a\" value=\"b\">after param<wbr>after break</p>");
+    for (const char* text : {"before", "after embed", "after source", "after param", "after break"})
+        EXPECT_NE(clean.find(text), std::string::npos) << text << " not in " << clean;
+    for (const char* banned : {"<embed", "<param", "</source>", "</wbr>"})
+        EXPECT_EQ(clean.find(banned), std::string::npos) << banned << " in " << clean;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(clean), clean);
+}
+
+TEST(HTMLSanitizer, nestingDeeperThanTheStackIsWrittenWhole)
+{
+    constexpr int depth = 100000;
+    std::string html;
+    for (int level = 0; level < depth; ++level)
+        html += "<span>";
+    html += "Buried";
+    for (int level = 0; level < depth; ++level)
+        html += "</span>";
+    std::string clean = HTMLSanitizer::sanitizedHTML(html);
+    EXPECT_NE(clean.find("<span>Buried</span>"), std::string::npos);
+    std::size_t opened = 0;
+    std::size_t closed = 0;
+    for (std::size_t at = clean.find("<span>"); at != std::string::npos; at = clean.find("<span>", at + 1))
+        ++opened;
+    for (std::size_t at = clean.find("</span>"); at != std::string::npos; at = clean.find("</span>", at + 1))
+        ++closed;
+    EXPECT_EQ(opened, closed);
+    EXPECT_GT(opened, 0u);
+}
+
+TEST(HTMLSanitizer, exportedMarkupNamesNoFileOutsideTheDocument)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string html =
+        "<a href=\"file:///etc/passwd\">f</a><a href=\"/etc/x\">a</a><a href=\"../../up.html\">u</a>"
+        "<a href=\"notes/%2E%2E/%2e%2e/x\">e</a><a href=\"https://example.org/\">w</a><a href=\"#top\">t</a>"
+        "<a href=\"here.html?p=../x\">q</a><img src=\"..\\\\secret.png\" alt=\"s\"><img src=\"pics/a.png\">"
+        "<p style=\"background:url(file:///etc/x.png)\">b</p><style>p{background:url(../x.png)}</style>";
+    std::string exported = HTMLSanitizer::sanitizedHTML(html, Use::Export);
+    for (const char* gone : {"file:", "/etc/", "up.html", "%2E", "secret", "../x.png"})
+        EXPECT_EQ(exported.find(gone), std::string::npos) << gone << " in " << exported;
+    for (const char* kept : {">f</a>", ">a</a>", ">u</a>", "https://example.org/", "#top", "here.html?p=../x",
+                             "pics/a.png", "alt=\"s\""})
+        EXPECT_NE(exported.find(kept), std::string::npos) << kept << " in " << exported;
+    // Pages shown on this machine may still name its files.
+    EXPECT_NE(HTMLSanitizer::sanitizedHTML(html).find("../../up.html"), std::string::npos);
+}
+
+TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
+{
+    const char* html = "<meta charset=\"utf-8\"><style>p{color:red}</style><p style=\"color:blue\">kept</p>";
+    std::string document = HTMLSanitizer::sanitizedHTML(html);
+    EXPECT_NE(document.find("<style>p{color:red}</style>"), std::string::npos) << document;
+    std::string inserted = HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Insertion);
+    EXPECT_EQ(inserted, "<p style=\"color:blue\">kept</p>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<meta name=x>b<style>x{}</style>c", HTMLSanitizer::Use::Insertion), "abc");
+}
+
+// An exported file names its characters beyond ASCII as references, as the
+// text escaper writes them; but CSS reads no references, and an attribute is
+// no place for markup.
+TEST(HTMLSanitizer, exportReferencesCharactersOutsideStyleSheetsAndKeepsAttributesText)
+{
+    std::string text = "caf\u00e9 \u2014 \u0100 \U0001F600 &amp; a\u2028b";
+    std::string clean = HTMLSanitizer::sanitizedHTML(
+        "<style>p::after{content:\"\u2014\"}</style><p title=\"x\u2028y \u00e9\">" + text + "</p>",
+        HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
+    EXPECT_NE(clean.find("<style>p::after{content:\"\u2014\"}</style>"), std::string::npos) << clean;
+    EXPECT_NE(clean.find("title=\"x&#8232;y &eacute;\""), std::string::npos) << clean;
+    EXPECT_NE(clean.find("caf&eacute; &mdash; &#256; &#128512; &amp; a<br />b"), std::string::npos) << clean;
+    std::string outsideStyle = clean.substr(clean.find("</style>"));
+    EXPECT_TRUE(std::all_of(outsideStyle.begin(), outsideStyle.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        << clean;
+}
+
+// What follows a page's root element (a paste cut from a longer page) stays
+// where the page's tree puts it: inside the root, or after it when a doctype
+// leads the page.
+TEST(HTMLSanitizer, contentAfterThePagesRootStaysInsideIt)
+{
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<html><body><p>x</p></body></html><p>late</p>\n"),
+              "<html><body><p>x</p></body><html><p>late</p>\n</html></html>");
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<!DOCTYPE html><p>x</p></html><div>late</div>"),
+              "<!DOCTYPE html><html><body><p>x</p></body></html><html><div>late</div></html>");
+}
+
+} // namespace
+} // namespace folio

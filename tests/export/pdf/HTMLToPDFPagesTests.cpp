@@ -1,0 +1,139 @@
+#include "export/pdf/PDFHeaderFooterDrawer.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "export/pdf/PageHeaderFooterSettings.h"
+#include "platform/web/PrintedPDFRenderer.h"
+
+#include "support/DocumentTestSupport.h"
+#include "export/pdf/HTMLToPDFTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+PageHeaderFooter headerFooter(std::u16string text, double distance, TextAlignment alignment)
+{
+    PageHeaderFooter record;
+    record.enabled = true;
+    record.fontName = "DejaVu Sans";
+    record.fontSize = 10;
+    record.color = "black";
+    record.alignment = alignment;
+    record.distanceFromEdge = distance;
+    record.textTemplate = std::move(text);
+    return record;
+}
+
+class HTMLToPDFPages : public testing::Test {
+protected:
+    void render(int pages, const PageHeaderFooter& header, const PageHeaderFooter& footer, double left = 0,
+                double right = 0)
+    {
+        writePrintedPDF(m_folder.path("printed.pdf"), pages, m_size);
+        Status status = PrintedPDFRenderer::renderToFile(
+            m_folder.path("printed.pdf"), m_folder.path("out.pdf"),
+            [&](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+                m_calls.emplace_back(index, count);
+                GraphicsContext page(context);
+                PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, left, right);
+            });
+        ASSERT_TRUE(status.ok()) << status.error().message;
+    }
+
+    ScratchFolder m_folder{"html-to-pdf-pages"};
+    Size m_size{612, 792};
+    std::vector<std::pair<std::size_t, std::size_t>> m_calls;
+};
+
+TEST_F(HTMLToPDFPages, HeaderAndFooterOnEveryPageWithPageNumbers)
+{
+    render(3, headerFooter(u"Head [pagenumber]/[totalpages]", 36, TextAlignment::Left),
+           headerFooter(u"Foot Page [pagenumber] of [totalpages]", 36, TextAlignment::Left));
+    std::string out = m_folder.path("out.pdf");
+    ASSERT_EQ(pdfPageCount(out), 3);
+    EXPECT_EQ(pdfPageSize(out), "612 x 792");
+    ASSERT_EQ(m_calls.size(), 3u);
+    EXPECT_EQ(m_calls[2], (std::pair<std::size_t, std::size_t>(2, 3)));
+    for (int page = 1; page <= 3; ++page) {
+        std::string text = pdfText(out, page);
+        std::string number = std::to_string(page);
+        EXPECT_NE(text.find("Head " + number + "/3"), std::string::npos) << text;
+        EXPECT_NE(text.find("Foot Page " + number + " of 3"), std::string::npos) << text;
+        EXPECT_NE(text.find("Body" + number), std::string::npos) << text;
+    }
+    auto words = pdfWords(out, 2);
+    const PDFWord* head = findWord(words, "Head");
+    const PDFWord* foot = findWord(words, "Foot");
+    const PDFWord* body = findWord(words, "Body2");
+    ASSERT_TRUE(head && foot && body);
+    // The header's box starts 36 points below the top edge; the footer sits
+    // centred on the line 36 points above the bottom edge.
+    EXPECT_NEAR(head->yMin, 36, 4);
+    EXPECT_NEAR((foot->yMin + foot->yMax) / 2, 792 - 36, 4);
+    EXPECT_NEAR(head->xMin, 0, 2);
+}
+
+TEST_F(HTMLToPDFPages, SideMarginsAndAlignmentPlaceTheText)
+{
+    // Side margins in centimetres scaled by 30: the box runs from 60 to 612 - 60.
+    render(1, headerFooter(u"Left", 20, TextAlignment::Left), headerFooter(u"Right", 20, TextAlignment::Right), 2, 2);
+    auto words = pdfWords(m_folder.path("out.pdf"), 1);
+    const PDFWord* left = findWord(words, "Left");
+    const PDFWord* right = findWord(words, "Right");
+    ASSERT_TRUE(left && right);
+    EXPECT_NEAR(left->xMin, 60, 2);
+    EXPECT_NEAR(right->xMax, 552, 3);
+}
+
+TEST_F(HTMLToPDFPages, DisabledHeaderAndFooterDrawNothing)
+{
+    PageHeaderFooter off = headerFooter(u"Hidden words", 36, TextAlignment::Left);
+    off.enabled = false;
+    render(2, off, off);
+    std::string text = pdfText(m_folder.path("out.pdf"), 1) + pdfText(m_folder.path("out.pdf"), 2);
+    EXPECT_EQ(text.find("Hidden"), std::string::npos);
+    EXPECT_NE(text.find("Body2"), std::string::npos);
+}
+
+// A page range keeps exactly the pages asked for; one past the print's end
+// is blank, and a range that names none of the print is refused.
+TEST_F(HTMLToPDFPages, PageRangeKeepsOnlyThePagesAskedFor)
+{
+    writePrintedPDF(m_folder.path("printed.pdf"), 3, m_size);
+    std::string out = m_folder.path("out.pdf");
+    ASSERT_TRUE(PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, Range{1, 2}).ok());
+    EXPECT_EQ(pdfPageCount(out), 2);
+    EXPECT_NE(pdfText(out, 1).find("Body2"), std::string::npos);
+    EXPECT_NE(pdfText(out, 2).find("Body3"), std::string::npos);
+    EXPECT_EQ((pdfText(out, 1) + pdfText(out, 2)).find("Body1"), std::string::npos);
+
+    ASSERT_TRUE(PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, Range{2, 2}).ok());
+    EXPECT_EQ(pdfPageCount(out), 2);
+    EXPECT_EQ(pdfPageSize(out), "612 x 792");
+    EXPECT_NE(pdfText(out, 1).find("Body3"), std::string::npos);
+    EXPECT_EQ(pdfText(out, 2).find("Body"), std::string::npos) << "a page the print lacks is blank";
+
+    writeFile(out, "old");
+    for (Range refused : {Range{3, 1}, Range{0, 0}, Range{NotFound, 2}}) {
+        Status status = PrintedPDFRenderer::renderPageRangeToFile(m_folder.path("printed.pdf"), out, refused);
+        EXPECT_FALSE(status.ok()) << refused.location;
+        EXPECT_EQ(status.error().code, PrintedPDFRenderer::NoPages);
+    }
+    EXPECT_EQ(readFile(out), "old");
+}
+
+TEST_F(HTMLToPDFPages, UnreadablePrintedFileFailsAndWritesNothing)
+{
+    writeFile(m_folder.path("printed.pdf"), "not a pdf");
+    writeFile(m_folder.path("out.pdf"), "old");
+    Status status = PrintedPDFRenderer::renderToFile(m_folder.path("printed.pdf"), m_folder.path("out.pdf"), {});
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().code, PrintedPDFRenderer::UnreadablePDF);
+    EXPECT_EQ(readFile(m_folder.path("out.pdf")), "old");
+    EXPECT_FALSE(PrintedPDFRenderer::pageCount(m_folder.path("missing.pdf")).ok());
+}
+
+} // namespace
+} // namespace folio

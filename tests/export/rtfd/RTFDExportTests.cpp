@@ -1,0 +1,142 @@
+#include "support/DocumentTestSupport.h"
+#include "export/epub/EPubTestSupport.h"
+#include "support/ExportTestSupport.h"
+
+#include "formats/rtf/DKRTFReader.h"
+#include "export/rtfd/RTFDExporter.h"
+#include "engine/attachments/TEImageTextAttachment.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Deflate.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+class RTFDExportTest : public testing::Test {
+protected:
+    std::string document(const std::string& name, std::string_view contents)
+    {
+        std::string path = m_scratch.path(name);
+        writeFile(path, contents);
+        return path;
+    }
+
+    // The browser's export: the package in the temporary folder.
+    Result<std::string> package(const std::string& path)
+    {
+        return exportFile(m_exporter, path, RTFDExporter::temporaryPath(ExportSource(path)), &m_defaults);
+    }
+
+    RTFDExporter m_exporter;
+    ScratchFolder m_scratch{"rtfd-export"};
+    UserDefaults m_defaults{m_scratch.path("prefs.plist")};
+};
+
+TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
+{
+    std::string path = document("Essay.rtf", rtfWithPicture("Before"));
+    // A picture left from an earlier session is not the document's.
+    std::string pictures = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(path));
+    writeFile(pictures + "/stale.png", "old");
+
+    Result<std::string> archivePath = package(path);
+    ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
+    EXPECT_EQ(std::filesystem::path(*archivePath).filename(), "Essay.rtf.rtfd.zip");
+    EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Essay.rtf.rtfd"));
+
+    Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
+    ASSERT_TRUE(archive.ok());
+    std::vector<std::string> names = archive->entryNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), "Essay.rtf.rtfd/TXT.rtf"), names.end());
+    std::vector<std::string> images;
+    for (const std::string& name : names) {
+        EXPECT_TRUE(name.starts_with("Essay.rtf.rtfd/")) << name;
+        if (name.ends_with(".png"))
+            images.push_back(name.substr(std::string("Essay.rtf.rtfd/").size()));
+    }
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_NE(images.front(), "stale.png");
+    Result<Data> picture = archive->readEntry("Essay.rtf.rtfd/" + images.front());
+    ASSERT_TRUE(picture.ok());
+    EXPECT_TRUE(Image::imageWithData(picture->vector()).ok());
+
+    // The text names its picture and reads back as the document's text.
+    std::string rtf = entryText(*archive, "Essay.rtf.rtfd/TXT.rtf");
+    EXPECT_NE(rtf.find("\\NeXTGraphic " + images.front()), std::string::npos) << rtf;
+    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf));
+    ASSERT_TRUE(text.ok());
+    std::u16string plain = text->string();
+    EXPECT_NE(plain.find(u"Before"), std::u16string::npos);
+    EXPECT_NE(plain.find(u"after"), std::u16string::npos);
+}
+
+TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
+{
+    // A QV document keeps its pictures in its folder; exporting must not
+    // delete them, and packs only those its text shows: not a picture left
+    // there by something else, and never what a link planted there names.
+    std::string pictures = AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(m_scratch.path("Note.qvtext")));
+    writeFile(pictures + "/kept.png", "png");
+    writeFile(pictures + "/stranger.png", "not this document's");
+    std::filesystem::create_symlink("/etc/passwd", pictures + "/planted.png");
+    std::string html = "<p>First <b>bold</b></p><p>Second <img src=\"" + pictures + "/kept.png\"> "
+                       "<img src=\"" + pictures + "/planted.png\"></p>";
+    Result<Data> packed = Deflate::compress(std::span(reinterpret_cast<const std::uint8_t*>(html.data()), html.size()));
+    ASSERT_TRUE(packed.ok());
+    std::string path = document("Note.qvtext", std::string_view(reinterpret_cast<const char*>(packed->bytes()), packed->length()));
+
+    Result<std::string> archivePath = package(path);
+    ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
+    EXPECT_EQ(std::filesystem::path(*archivePath).filename(), "Note.qvtext.rtfd.zip");
+    Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
+    ASSERT_TRUE(archive.ok());
+    std::string rtf = entryText(*archive, "Note.qvtext.rtfd/TXT.rtf");
+    Result<AttributedString> text = DKRTFReader::parseRTFString(toUtf16(rtf));
+    ASSERT_TRUE(text.ok()) << rtf;
+    EXPECT_NE(text->string().find(u"First bold"), std::u16string::npos);
+    EXPECT_NE(text->string().find(u"Second"), std::u16string::npos);
+    EXPECT_TRUE(FileManager::fileExists(pictures + "/kept.png"));
+    EXPECT_EQ(entryText(*archive, "Note.qvtext.rtfd/kept.png"), "png");
+    for (const std::string& name : archive->entryNames()) {
+        EXPECT_EQ(name.find("stranger"), std::string::npos) << name;
+        EXPECT_EQ(name.find("planted"), std::string::npos) << name;
+    }
+}
+
+TEST_F(RTFDExportTest, UnreadableDocumentsAnswerErrors)
+{
+    Result<std::string> missing = package(m_scratch.path("Gone.rtf"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, RTFDExporter::NoFile);
+
+    Result<std::string> damaged = package(document("Damaged.qvtext", "not deflated"));
+    ASSERT_FALSE(damaged.ok());
+    EXPECT_EQ(damaged.error().code, RTFDExporter::NoText);
+    EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Damaged.qvtext.rtfd.zip"));
+}
+
+TEST_F(RTFDExportTest, CommandLineExportReplacesTheOutput)
+{
+    std::string path = document("Essay.rtf", "{\\rtf1\\ansi Words\\par}");
+    std::string output = m_scratch.path("Essay.zip");
+    writeFile(output, "old");
+    Result<std::string> status = exportFile(m_exporter, path, output, &m_defaults);
+    ASSERT_TRUE(status.ok()) << status.error().message;
+    Result<DKZipArchive> archive = DKZipArchive::open(output);
+    ASSERT_TRUE(archive.ok());
+    EXPECT_NE(entryText(*archive, "Essay.rtf.rtfd/TXT.rtf").find("Words"), std::string::npos);
+
+    EXPECT_FALSE(exportFile(m_exporter, m_scratch.path("Gone.rtf"), output, &m_defaults).ok());
+    EXPECT_TRUE(DKZipArchive::open(output).ok());
+}
+
+} // namespace
+} // namespace folio

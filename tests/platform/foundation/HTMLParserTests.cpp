@@ -1,0 +1,112 @@
+#include "platform/foundation/HTMLParser.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+// Writes every event as a short line, so a test can compare the whole stream.
+class EventLog final : public HTMLParseEvents {
+public:
+    std::vector<std::string> lines;
+    HTMLParser* stopAt = nullptr;
+    std::string stopElement;
+
+    void doctype(std::string_view name, std::optional<std::string_view> publicID,
+                 std::optional<std::string_view>) override
+    {
+        lines.push_back("doctype " + std::string(name) + " " + std::string(publicID.value_or("-")));
+    }
+    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
+    {
+        std::string line = "<" + std::string(name);
+        for (std::size_t index = 0; index < attributes.size(); ++index) {
+            line += " " + std::string(attributes.name(index)) + "=";
+            line += attributes.value(index) ? std::string(*attributes.value(index)) : "(none)";
+            line += "/" + std::string(attributes.impliedValue(index));
+        }
+        lines.push_back(line + ">");
+        if (stopAt && name == stopElement)
+            stopAt->stop();
+    }
+    void endElement(std::string_view name) override { lines.push_back("</" + std::string(name) + ">"); }
+    void characters(std::string_view text) override
+    {
+        if (!lines.empty() && lines.back().starts_with("text "))
+            lines.back() += text;
+        else
+            lines.push_back("text " + std::string(text));
+    }
+    void rawText(std::string_view text) override { lines.push_back("raw " + std::string(text)); }
+    void comment(std::string_view text) override { lines.push_back("comment " + std::string(text)); }
+    void error(const std::string&) override { ++errors; }
+    int errors = 0;
+};
+
+constexpr unsigned kEverything = HTMLParser::Doctype | HTMLParser::Elements | HTMLParser::Characters
+    | HTMLParser::RawText | HTMLParser::Comments | HTMLParser::Errors;
+
+std::vector<std::string> eventsOf(std::string_view html, HTMLParser::Options options = {})
+{
+    EventLog log;
+    HTMLParser parser(log, kEverything, options);
+    parser.parse(html, "UTF-8");
+    return log.lines;
+}
+
+// The tree a browser would build, as a balanced stream: implied elements
+// start and end, references are read, bare attributes are told apart.
+TEST(HTMLParser, reportsTheImpliedTreeAsBalancedEvents)
+{
+    std::vector<std::string> expected{"<html>", "<body>", "<p class=a/a>", "text x & \xC3\xA9", "</p>",
+                                      "<td nowrap=(none)/nowrap title=(none)/>", "</td>", "</body>", "</html>"};
+    for (bool incremental : {true, false}) {
+        HTMLParser::Options options;
+        options.incremental = incremental;
+        EXPECT_EQ(eventsOf("<p class=a>x &amp; &eacute;<td nowrap title>", options), expected) << incremental;
+    }
+}
+
+TEST(HTMLParser, scriptTextIsRawAndCommentsAndDoctypeAreReported)
+{
+    std::vector<std::string> events = eventsOf("<!DOCTYPE html><!--note--><script>if (a < b) x();</script>");
+    ASSERT_GE(events.size(), 5u);
+    EXPECT_EQ(events[0], "doctype html -");
+    EXPECT_EQ(events[1], "comment note");
+    EXPECT_NE(std::find(events.begin(), events.end(), "raw if (a < b) x();"), events.end());
+}
+
+TEST(HTMLParser, stopEndsTheEventsAndFailsTheParse)
+{
+    EventLog log;
+    HTMLParser parser(log, kEverything, {});
+    log.stopAt = &parser;
+    log.stopElement = "b";
+    EXPECT_FALSE(parser.parse("<p>one<b>two</b><i>three</i></p>"));
+    EXPECT_TRUE(parser.stopped());
+    EXPECT_EQ(log.lines.back(), "<b>");
+}
+
+TEST(HTMLParser, readsTheEncodingFromAByteOrderMarkOrTheCaller)
+{
+    EventLog utf16;
+    HTMLParser fromMark(utf16, HTMLParser::Characters, {});
+    std::string bytes("\xFF\xFE<\0p\0>\0\xE9\0", 10);
+    fromMark.parse(bytes);
+    ASSERT_FALSE(utf16.lines.empty());
+    EXPECT_EQ(utf16.lines.back(), "text \xC3\xA9");
+
+    EventLog latin1;
+    HTMLParser given(latin1, HTMLParser::Characters, {});
+    given.parse("<p>caf\xE9</p>", "ISO-8859-1");
+    ASSERT_FALSE(latin1.lines.empty());
+    EXPECT_EQ(latin1.lines.back(), "text caf\xC3\xA9");
+}
+
+} // namespace
+} // namespace folio
