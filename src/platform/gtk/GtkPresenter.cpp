@@ -13,6 +13,7 @@
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkViewOverlay.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
@@ -804,8 +805,16 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
         GtkControlBridges::refreshActivityIndicator(widget, indicator);
 }
 
+void GtkPresenter::viewLayoutDidChange(View& view)
+{
+    if (!m_tearingDown)
+        GtkViewOverlay::refresh(view);
+}
+
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
+    if (!m_tearingDown)
+        GtkViewOverlay::refresh(view);
     const auto* label = dynamic_cast<const Label*>(&view);
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
