@@ -123,6 +123,8 @@ public:
 private:
     void runImageScript(const std::string& script);
     Result<Image::Pointer> selectedPicture();
+    // Where the page draws the selected picture, in the page view's points.
+    std::optional<Rect> pictureBox();
     void dirty();
 
     PageConnection& m_page;

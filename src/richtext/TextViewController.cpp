@@ -309,23 +309,12 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
     host.hasDocument = [this] { return m_document != nullptr; };
     host.isClosing = [this] { return m_bridge.isClosing(); };
     host.isPhoneInLandscape = [this] { return !Device::current().isPad() && m_size.width > m_size.height; };
-    // The frame floats over the page where the picture is.
+    // The frame stands on the page where the picture is.
     host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
-        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
-            // The picture inside the frame lies where the page's own was.
-            double margin = UserResizableView::kInset;
-            container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
-                                                 Size{std::max(0.0, overlay->frame().minX() - margin),
-                                                      std::max(0.0, overlay->frame().minY() - margin)}});
-            container->reloadBars();
-        }
+        if (std::shared_ptr<View> page = pageView())
+            page->addSubview(overlay);
     };
-    host.removeOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
-        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
-            container->removeFloatingView(*overlay);
-            container->reloadBars();
-        }
-    };
+    host.removeOverlay = [](const std::shared_ptr<UserResizableView>& overlay) { overlay->removeFromSuperview(); };
     host.showMenu = [this](const std::vector<std::pair<std::u16string, std::string>>& items, const Rect& rect) {
         std::vector<MenuItem> menu;
         for (const auto& [title, action] : items)
@@ -333,8 +322,8 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
         MenuController::shared().setMenuItems(std::move(menu));
         // The menu offers what the first responder can do: the editor's picture commands.
         becomeFirstResponder();
-        if (isViewLoaded())
-            MenuController::shared().showMenuFromView(view(), rect);
+        if (std::shared_ptr<View> page = pageView())
+            MenuController::shared().showMenuFromView(page, rect);
     };
     host.copyToPasteboard = [](const Image& image) { return Pasteboard::general().setImage(image); };
     host.insertImage = [this](const Image::Pointer& image, bool autoResize) { return m_pictures->insertImage(image, autoResize); };

@@ -80,6 +80,8 @@ public:
     RichTextPictureInserter& pictures() { return *m_pictures; }
     // The picture under edit: its frame over the page, its menu and commands.
     RichTextImageEditor& imageEditor() { return *m_imageEditor; }
+    // Between the page's report that it started scrolling and that it stopped.
+    bool isEditorScrollingView() const { return m_isEditorScrollingView; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
