@@ -13,6 +13,7 @@
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/UserResizableView.h"
 #include "tools/crop/ImageCropInterface.h"
+#include "webeditor/CameraPhotoTaker.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 #include "webeditor/PictureFile.h"
@@ -117,7 +118,13 @@ Result<Image::Pointer> imageFromDataURL(const std::string& url)
 
 } // namespace
 
-QVPictureCommands::QVPictureCommands(PageConnection& page, Host host) : m_page(page), m_host(std::move(host)) {}
+QVPictureCommands::QVPictureCommands(PageConnection& page, Host host) : m_page(page), m_host(std::move(host))
+{
+    CameraPhotoTaker::Host camera;
+    camera.presentAlert = m_host.presentAlert;
+    camera.insertPictureFile = [this](const std::string& path) { return insertPictureFile(path); };
+    m_camera = std::make_unique<CameraPhotoTaker>(std::move(camera));
+}
 
 QVPictureCommands::~QVPictureCommands()
 {
@@ -217,11 +224,7 @@ void QVPictureCommands::attachImage()
 
 void QVPictureCommands::takePhoto()
 {
-    auto alert = AlertController::make(u"", toUtf16(Localization::localizedString("Do you have camera?")));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("Failed to load the camera.")),
-                                       AlertActionStyle::Default));
-    if (m_host.presentAlert)
-        m_host.presentAlert(alert);
+    m_camera->takeAndInsertPhoto();
 }
 
 void QVPictureCommands::replaceImage()

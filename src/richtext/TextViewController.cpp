@@ -38,6 +38,7 @@
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
+#include "webeditor/CameraPhotoTaker.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
@@ -400,10 +401,16 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
 
 void TextViewController::imageOptionSelected(long row)
 {
-    if (row == 0)
+    if (row == 0) {
         attachImage();
-    else if (row == 1)
-        takePhoto();
+    } else if (row == 1) {
+        // The camera is used only once it may be.
+        std::weak_ptr<Responder> weak = weak_from_this();
+        cameraPhotoTaker().validatePhotosPermissions([this, weak] {
+            if (!weak.expired())
+                takePhoto();
+        });
+    }
     documentIsDirty();
 }
 
@@ -426,14 +433,26 @@ void TextViewController::attachImage()
     });
 }
 
+CameraPhotoTaker& TextViewController::cameraPhotoTaker()
+{
+    if (!m_camera) {
+        CameraPhotoTaker::Host host;
+        host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
+            if (Status shown = presentViewController(alert, true); !shown)
+                TELog(TELogLevelWarning, "The camera alert could not be shown: " + shown.error().message);
+        };
+        host.insertPictureFile = [this](const std::string& path) {
+            m_connection.send("restoreCaretSelection ();");
+            return m_pictures->insertPictureFile(path);
+        };
+        m_camera = std::make_unique<CameraPhotoTaker>(std::move(host));
+    }
+    return *m_camera;
+}
+
 void TextViewController::takePhoto()
 {
-    // The desktop has no camera to take a picture with.
-    auto alert = AlertController::make(u"", toUtf16(Localization::localizedString("Do you have camera?")));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("Failed to load the camera.")),
-                                       AlertActionStyle::Default));
-    if (Status shown = presentViewController(alert, true); !shown)
-        TELog(TELogLevelWarning, "The camera alert could not be shown: " + shown.error().message);
+    (void)cameraPhotoTaker().takePhoto();
 }
 
 void TextViewController::updateEditorPageSize()

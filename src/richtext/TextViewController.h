@@ -11,6 +11,7 @@
 
 namespace folio {
 
+class CameraPhotoTaker;
 class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
@@ -77,6 +78,8 @@ public:
     void imageOptionSelected(long row);
     void attachImage();
     void takePhoto();
+    // Camera access, the camera's picture and their alerts.
+    CameraPhotoTaker& cameraPhotoTaker();
     RichTextPictureInserter& pictures() { return *m_pictures; }
     // The picture under edit: its frame over the page, its menu and commands.
     RichTextImageEditor& imageEditor() { return *m_imageEditor; }
@@ -136,6 +139,8 @@ private:
     std::unique_ptr<RichTextMarginRuler> m_margins;
     RichTextPageCounter m_pages;
     std::unique_ptr<RichTextPictureInserter> m_pictures;
+    // Made when the camera row is first chosen.
+    std::unique_ptr<CameraPhotoTaker> m_camera;
     std::unique_ptr<RichTextStyling> m_styling;
     std::shared_ptr<RichTextTools> m_tools;
     std::unique_ptr<ClipboardCommander> m_clipboard;
