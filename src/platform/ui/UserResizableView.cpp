@@ -38,6 +38,13 @@ Rect UserResizableView::contentForFrame(const Rect& frame)
                     std::max(0.0, frame.height() - 2 * kInset));
 }
 
+void UserResizableView::setFrame(const Rect& frame)
+{
+    View::setFrame(frame);
+    if (m_contentView)
+        layoutContent();
+}
+
 void UserResizableView::layoutContent()
 {
     Rect content = contentForFrame(Rect{{0, 0}, frame().size});

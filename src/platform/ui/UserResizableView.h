@@ -33,6 +33,9 @@ public:
     // it is shared).
     static std::shared_ptr<UserResizableView> make(Rect frame);
 
+    // The content keeps its place inside the handles at any frame.
+    void setFrame(const Rect& frame) override;
+
     void setDelegate(Delegate delegate) { m_delegate = std::move(delegate); }
     const std::shared_ptr<ImageView>& contentView() const { return m_contentView; }
 
