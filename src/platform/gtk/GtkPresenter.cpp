@@ -387,8 +387,11 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     // A page or text widget filling the surface takes the surface's size; the
     // size its view was made with must not hold the window larger than the screen.
-    if (shown && content == shown->view()->nativeWidgetHandle())
+    // (A native widget comes inside the overlay that shows views over it.)
+    if (shown && shown->view()->nativeWidgetHandle()) {
         gtk_widget_set_size_request(content, -1, -1);
+        gtk_widget_set_size_request(static_cast<GtkWidget*>(shown->view()->nativeWidgetHandle()), -1, -1);
+    }
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
     return content;
