@@ -669,6 +669,40 @@
             apply(picture);
     }
 
+    // How much larger than its own CSS pixels the element is drawn: the
+    // zoom of the elements around it (the editors zoom their text that way).
+    function drawnScale(element) {
+        var scale = 1;
+        for (var node = element; node && node.nodeType === 1; node = node.parentElement) {
+            var zoom = parseFloat(computed(node).zoom);
+            if (zoom > 0)
+                scale *= zoom;
+        }
+        return scale;
+    }
+
+    // Where the selected picture itself (inside its border and padding) is
+    // drawn, in the web view's own points: the top page's viewport, as
+    // "left,top,width,height"; empty without a selected picture.
+    // NOTE: WebKit gives an element's client rectangle in the element's own
+    // zoomed CSS pixels, so it is scaled back by the zoom around it.
+    function selectedPictureBox() {
+        var picture = selectedPicture();
+        if (!picture)
+            return '';
+        var box = picture.getBoundingClientRect();
+        var style = computed(picture);
+        var scale = drawnScale(picture);
+        var offset = frameOffset();
+        function px(name) { return parseFloat(style[name]) || 0; }
+        var insetLeft = px('borderLeftWidth') + px('paddingLeft');
+        var insetTop = px('borderTopWidth') + px('paddingTop');
+        var insetWidth = insetLeft + px('borderRightWidth') + px('paddingRight');
+        var insetHeight = insetTop + px('borderBottomWidth') + px('paddingBottom');
+        return [(box.left + insetLeft) * scale + offset.x, (box.top + insetTop) * scale + offset.y,
+                (box.width - insetWidth) * scale, (box.height - insetHeight) * scale].join(',');
+    }
+
     function setPictureSize(picture, width, height) {
         var w = Math.round(Number(width));
         var h = Math.round(Number(height));
@@ -1120,6 +1154,7 @@
         resizeImageAtTo: resizeImageAtTo,
         moveImageAtTo: moveImageAtTo,
         hideImageAt: hideImageAt,
+        selectedPictureBox: selectedPictureBox,
         replaceImage: replaceImage,
         deleteImage: deleteImage,
         leftImage: leftImage,

@@ -13,6 +13,7 @@
 #include "platform/ui/PicturePicker.h"
 #include "platform/ui/UserResizableView.h"
 #include "tools/crop/ImageCropInterface.h"
+#include "webeditor/CameraPhotoTaker.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 #include "webeditor/PictureFile.h"
@@ -51,6 +52,7 @@ constexpr const char* kLeftScript =
     "tinymce.activeEditor.getDoc().getElementById('imageSelected_555').getBoundingClientRect().left";
 constexpr const char* kTopScript =
     "tinymce.activeEditor.getDoc().getElementById('imageSelected_555').getBoundingClientRect().top";
+constexpr const char* kPictureBoxScript = "selectedPictureBox();";
 constexpr const char* kWidthStyleScript = "tinymce.activeEditor.dom.getStyle('imageSelected_555', 'width');";
 constexpr const char* kHeightStyleScript = "tinymce.activeEditor.dom.getStyle('imageSelected_555', 'height');";
 constexpr const char* kSizeStylesScript = "tinymce.activeEditor.dom.setStyle('imageSelected_555', 'width', '{}px');"
@@ -116,7 +118,13 @@ Result<Image::Pointer> imageFromDataURL(const std::string& url)
 
 } // namespace
 
-QVPictureCommands::QVPictureCommands(PageConnection& page, Host host) : m_page(page), m_host(std::move(host)) {}
+QVPictureCommands::QVPictureCommands(PageConnection& page, Host host) : m_page(page), m_host(std::move(host))
+{
+    CameraPhotoTaker::Host camera;
+    camera.presentAlert = m_host.presentAlert;
+    camera.insertPictureFile = [this](const std::string& path) { return insertPictureFile(path); };
+    m_camera = std::make_unique<CameraPhotoTaker>(std::move(camera));
+}
 
 QVPictureCommands::~QVPictureCommands()
 {
@@ -216,11 +224,7 @@ void QVPictureCommands::attachImage()
 
 void QVPictureCommands::takePhoto()
 {
-    auto alert = AlertController::make(u"", toUtf16(Localization::localizedString("Do you have camera?")));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("Failed to load the camera.")),
-                                       AlertActionStyle::Default));
-    if (m_host.presentAlert)
-        m_host.presentAlert(alert);
+    m_camera->takeAndInsertPhoto();
 }
 
 void QVPictureCommands::replaceImage()
@@ -285,8 +289,14 @@ void QVPictureCommands::delayedTapInImage()
         top = static_cast<double>(static_cast<long long>(top) % static_cast<long long>(visible));
     if (m_overlay)
         m_overlay->removeFromSuperview();
-    auto overlay = std::make_shared<UserResizableView>(makeRect(left - kOverlayLeftShift, top, w, h));
-    overlay->setFrame(makeRect(left - kOverlayLeftShift, top - kOverlayTopShift, w + kOverlayGrowth, h + kOverlayGrowth));
+    auto overlay = UserResizableView::make(makeRect(left - kOverlayLeftShift, top, w, h));
+    // The picture in the frame covers the page's own where the page draws
+    // it (inside TinyMCE's frame, scrolled, zoomed); a page that cannot say
+    // gets the frame at the picture's reported corner.
+    if (std::optional<Rect> box = pictureBox())
+        overlay->setFrame(UserResizableView::frameForContent(*box));
+    else
+        overlay->setFrame(makeRect(left - kOverlayLeftShift, top - kOverlayTopShift, w + kOverlayGrowth, h + kOverlayGrowth));
     UserResizableView::Delegate delegate;
     delegate.didBeginEditing = [this](UserResizableView& view) {
         m_initialPointOfImage = view.frame().origin;
@@ -298,10 +308,15 @@ void QVPictureCommands::delayedTapInImage()
     delegate.didMoveEditing = [this](UserResizableView& view) {
         Size content = view.contentView()->frame().size;
         m_page.read(sizeStyles(content.width, content.height));
-        double newLeft = m_page.readDouble(kLeftScript, 0);
-        double newTop = m_page.readDouble(kTopScript, 0);
-        Rect frame = view.frame();
-        view.setFrame(makeRect(newLeft - kOverlayLeftShift, newTop - kOverlayTopShift, frame.width(), frame.height()));
+        // The frame follows the picture to where the page lays it out.
+        if (std::optional<Rect> box = pictureBox()) {
+            view.setFrame(UserResizableView::frameForContent(*box));
+        } else {
+            double newLeft = m_page.readDouble(kLeftScript, 0);
+            double newTop = m_page.readDouble(kTopScript, 0);
+            Rect frame = view.frame();
+            view.setFrame(makeRect(newLeft - kOverlayLeftShift, newTop - kOverlayTopShift, frame.width(), frame.height()));
+        }
         dirty();
     };
     delegate.didEndEditing = [this](UserResizableView&) {
@@ -315,6 +330,17 @@ void QVPictureCommands::delayedTapInImage()
     overlay->showEditingHandles();
     m_overlay = overlay;
     showImageMenu();
+}
+
+std::optional<Rect> QVPictureCommands::pictureBox()
+{
+    std::vector<std::string> parts = componentsSeparatedByString(m_page.readString(kPictureBoxScript), ",");
+    if (parts.size() != 4)
+        return std::nullopt;
+    Rect box = makeRect(floatValue(parts[0]), floatValue(parts[1]), floatValue(parts[2]), floatValue(parts[3]));
+    if (box.isEmpty())
+        return std::nullopt;
+    return box;
 }
 
 void QVPictureCommands::showImageMenu()
@@ -445,7 +471,8 @@ Status QVPictureCommands::cropImage()
         TELog(TELogLevelWarning, "The picture to crop could not be read: " + picture.error().message);
         return picture.error();
     }
-    m_cropper = ImageCropInterface::make(m_overlay->bounds(), *picture);
+    // The crop lies over the picture itself, inside the frame's handles.
+    m_cropper = ImageCropInterface::make(m_overlay->contentView()->frame(), *picture);
     m_cropper->setShadowColor(Color::colorWithRed(1, 0, 0, 0.6));
     m_cropper->setBorderColor(Color::colorWithRed(1, 0, 0));
     m_overlay->addSubview(m_cropper);

@@ -14,6 +14,7 @@
 namespace folio {
 
 class AlertController;
+class CameraPhotoTaker;
 class ImageCropInterface;
 class PageConnection;
 class UserResizableView;
@@ -68,8 +69,10 @@ public:
     Status insertPictureFile(const std::string& path);
     // Asks the desktop's picture chooser, then inserts.
     void attachImage();
-    // The desktop has no camera: the user is told so.
+    // Camera access checked, then the camera's picture inserted (or the
+    // user told there is no camera or how to allow it).
     void takePhoto();
+    CameraPhotoTaker& cameraPhotoTaker() { return *m_camera; }
     // Asks for a picture and puts it in place of the selected one.
     void replaceImage();
     Status replaceSelectedPicture(const Image::Pointer& image);
@@ -123,6 +126,8 @@ public:
 private:
     void runImageScript(const std::string& script);
     Result<Image::Pointer> selectedPicture();
+    // Where the page draws the selected picture, in the page view's points.
+    std::optional<Rect> pictureBox();
     void dirty();
 
     PageConnection& m_page;
@@ -130,6 +135,7 @@ private:
     std::shared_ptr<UserResizableView> m_overlay;
     std::shared_ptr<ImageCropInterface> m_cropper;
     Point m_initialPointOfImage;
+    std::unique_ptr<CameraPhotoTaker> m_camera;
     bool m_wasEditingImage = false;
 };
 

@@ -234,7 +234,7 @@ void QVTextViewController::makePageViews()
     QVPictureCommands::Host pictures;
     pictures.documentIsDirty = dirty;
     pictures.presentAlert = present;
-    pictures.overlayParent = [this] { return viewIfLoaded(); };
+    pictures.overlayParent = [this] { return pageView(); };
     pictures.visibleHeight = [this] { return m_size.height; };
     pictures.viewWidth = [this] { return m_size.width; };
     pictures.isPhoneInLandscape = [&device] { return !device.isPad() && device.isLandscape(); };

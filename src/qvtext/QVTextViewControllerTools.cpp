@@ -18,6 +18,7 @@
 #include "qvtext/QVEditingTools.h"
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextLinkBar.h"
@@ -90,6 +91,9 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     };
     host.view = [this] { return viewIfLoaded(); };
     // The view modes, switches, zoom and pages the tools menus reach.
+    // The picture rows of the insertion menu.
+    host.commands["attachImage"] = [this] { m_pictures->attachImage(); };
+    host.commands["takePhoto"] = [this] { m_pictures->takePhoto(); };
     host.commands["typewriterMode"] = [this] { m_viewModes->typewriterMode(); };
     host.commands["exitTypeWriterMode"] = [this] { m_viewModes->exitTypeWriterMode(); };
     host.commands["fullScreenDocumentMode"] = [this] { m_viewModes->fullScreenDocumentMode(); };

@@ -25,9 +25,7 @@ constexpr const char* kEndEditingScript =
     "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.id = 'marquent_444';";
 constexpr const char* kCopySourceScript =
     "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.src;";
-// The picture gets the frame's size less its handles' room.
-constexpr double kWidthInset = 20;
-constexpr double kHeightInset = 24;
+constexpr const char* kPictureBoxScript = "selectedPictureBox();";
 
 std::u16string localized(const char* key)
 {
@@ -46,6 +44,18 @@ RichTextImageEditor::~RichTextImageEditor()
 double RichTextImageEditor::readNumber(const char* property) const
 {
     return m_host.readString ? floatValue(m_host.readString(std::string(kElement) + "elem." + property)) : 0;
+}
+
+std::optional<Rect> RichTextImageEditor::pictureBox() const
+{
+    std::string box = m_host.readString ? m_host.readString(kPictureBoxScript) : std::string();
+    std::vector<std::string> parts = componentsSeparatedByString(box, ",");
+    if (parts.size() != 4)
+        return std::nullopt;
+    Rect rect = makeRect(floatValue(parts[0]), floatValue(parts[1]), floatValue(parts[2]), floatValue(parts[3]));
+    if (rect.isEmpty())
+        return std::nullopt;
+    return rect;
 }
 
 void RichTextImageEditor::imageTouched(std::optional<Point> point)
@@ -110,15 +120,19 @@ void RichTextImageEditor::delayedTapInImage(std::optional<Point> point)
     if (m_overlay && m_host.removeOverlay)
         m_host.removeOverlay(m_overlay);
     m_align = align == "right" || align == "center" ? align : "left";
-    m_overlay = std::make_shared<UserResizableView>(Rect{{x, y}, {width + kHandleMargin, height + kHandleMargin}});
-    Image::Pointer picture;
+    // The picture in the frame covers the page's own, wherever the page is
+    // scrolled and however it is zoomed.
+    Rect picture = pictureBox().value_or(makeRect(x, y, width, height));
+    m_overlay = UserResizableView::make(UserResizableView::frameForContent(picture));
+    Image::Pointer shown;
     if (std::optional<std::string> file = pictureFileForSource(source, m_host.pictureFolder ? m_host.pictureFolder() : "")) {
         if (Result<Image::Pointer> read = Image::imageWithContentsOfFile(*file))
-            picture = *read;
+            shown = *read;
     }
     m_overlayImage = m_overlay->contentView();
-    m_overlayImage->setImage(picture);
-    m_overlayImage->setContentMode(ContentMode::ScaleAspectFit);
+    m_overlayImage->setImage(shown);
+    // Drawn to fill its place, as the page draws a picture in its box.
+    m_overlayImage->setContentMode(ContentMode::ScaleToFill);
     m_overlay->setDelegate(UserResizableView::Delegate{
         .didTranslate = [this](UserResizableView& view) { userResizableViewDidTranslate(view); },
         .didMoveEditing = [this](UserResizableView& view) { userResizableViewDidMoveEditing(view); },
@@ -151,10 +165,13 @@ void RichTextImageEditor::userResizableViewDidMoveEditing(UserResizableView& vie
     double width = readNumber("width");
     std::string align = m_host.readString ? m_host.readString(std::string(kElement) + "elem.parentNode.style.textAlign") : "";
     applyInitialPointRule(x, y, width, align);
-    Size size = view.frame().size;
-    view.setFrame(Rect{{x <= kHandleMargin ? kHandleMargin : x, y + 20}, size});
+    // The picture takes the size it has in the frame, and the frame
+    // follows the picture to where the page lays it out at that size.
+    Size size = UserResizableView::contentForFrame(view.frame()).size;
     if (m_host.sendScript)
-        m_host.sendScript(PageScript::call("resizeImageAtTo", {x, y, size.width - kWidthInset, size.height - kHeightInset}));
+        m_host.sendScript(PageScript::call("resizeImageAtTo", {x, y, size.width, size.height}));
+    if (std::optional<Rect> picture = pictureBox())
+        view.setFrame(UserResizableView::frameForContent(*picture));
     if (m_host.documentIsDirty)
         m_host.documentIsDirty();
 }
@@ -298,7 +315,8 @@ void RichTextImageEditor::cropImage()
         return;
     m_overlay->hideEditingHandles();
     m_overlayImage->setAlpha(0);
-    m_cropper = ImageCropInterface::make(m_overlay->bounds(), picture);
+    // The crop lies over the picture itself, inside the frame's handles.
+    m_cropper = ImageCropInterface::make(m_overlayImage->frame(), picture);
     m_cropper->setShadowColor(Color::colorWithRed(1, 0, 0, 0.6));
     m_cropper->setBorderColor(Color::colorWithRed(1, 0, 0, 1));
     m_overlay->addSubview(m_cropper);

@@ -16,7 +16,8 @@ class ImageView;
 class UserResizableView;
 
 // Editing a picture of the rich-text page: a tap on it lays a resizable
-// frame showing the same picture over it (the page hides its own), whose
+// frame showing the same picture over it, exactly where the page draws it
+// (the page hides its own), whose
 // moves and resizes move and resize the picture in the page; its menu
 // deletes, aligns, wraps, crops or frames it, and copy puts it on the
 // clipboard. The picture under edit carries the id "marquent_555" and is
@@ -26,8 +27,6 @@ class RichTextImageEditor {
 public:
     static constexpr double kTapDelaySeconds = 0.4;
     static constexpr double kMenuDelaySeconds = 0.8;
-    // The frame is this much wider and higher than the picture.
-    static constexpr double kHandleMargin = 46;
 
     struct Host {
         // A page answer, waited for.
@@ -96,6 +95,8 @@ public:
 
 private:
     double readNumber(const char* property) const;
+    // Where the page draws the picture under edit, in the page view's points.
+    std::optional<Rect> pictureBox() const;
     void applyInitialPointRule(double x, double y, double width, const std::string& align);
     void runAndEnd(std::initializer_list<const char*> scripts);
     Image::Pointer overlayImage() const;

@@ -38,6 +38,7 @@
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextPictureInserter.h"
 #include "richtext/RichTextImageEditor.h"
+#include "webeditor/CameraPhotoTaker.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextPageTemplate.h"
@@ -309,23 +310,12 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
     host.hasDocument = [this] { return m_document != nullptr; };
     host.isClosing = [this] { return m_bridge.isClosing(); };
     host.isPhoneInLandscape = [this] { return !Device::current().isPad() && m_size.width > m_size.height; };
-    // The frame floats over the page where the picture is.
+    // The frame stands on the page where the picture is.
     host.showOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
-        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
-            // The picture inside the frame lies where the page's own was.
-            double margin = UserResizableView::kInset;
-            container->addFloatingView(overlay, {BarContainerView::Alignment::Start, BarContainerView::Alignment::Start,
-                                                 Size{std::max(0.0, overlay->frame().minX() - margin),
-                                                      std::max(0.0, overlay->frame().minY() - margin)}});
-            container->reloadBars();
-        }
+        if (std::shared_ptr<View> page = pageView())
+            page->addSubview(overlay);
     };
-    host.removeOverlay = [this](const std::shared_ptr<UserResizableView>& overlay) {
-        if (BarContainerView* container = isViewLoaded() ? barContainer() : nullptr) {
-            container->removeFloatingView(*overlay);
-            container->reloadBars();
-        }
-    };
+    host.removeOverlay = [](const std::shared_ptr<UserResizableView>& overlay) { overlay->removeFromSuperview(); };
     host.showMenu = [this](const std::vector<std::pair<std::u16string, std::string>>& items, const Rect& rect) {
         std::vector<MenuItem> menu;
         for (const auto& [title, action] : items)
@@ -333,8 +323,8 @@ std::unique_ptr<RichTextImageEditor> TextViewController::makeImageEditor()
         MenuController::shared().setMenuItems(std::move(menu));
         // The menu offers what the first responder can do: the editor's picture commands.
         becomeFirstResponder();
-        if (isViewLoaded())
-            MenuController::shared().showMenuFromView(view(), rect);
+        if (std::shared_ptr<View> page = pageView())
+            MenuController::shared().showMenuFromView(page, rect);
     };
     host.copyToPasteboard = [](const Image& image) { return Pasteboard::general().setImage(image); };
     host.insertImage = [this](const Image::Pointer& image, bool autoResize) { return m_pictures->insertImage(image, autoResize); };
@@ -411,10 +401,16 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
 
 void TextViewController::imageOptionSelected(long row)
 {
-    if (row == 0)
+    if (row == 0) {
         attachImage();
-    else if (row == 1)
-        takePhoto();
+    } else if (row == 1) {
+        // The camera is used only once it may be.
+        std::weak_ptr<Responder> weak = weak_from_this();
+        cameraPhotoTaker().validatePhotosPermissions([this, weak] {
+            if (!weak.expired())
+                takePhoto();
+        });
+    }
     documentIsDirty();
 }
 
@@ -437,14 +433,26 @@ void TextViewController::attachImage()
     });
 }
 
+CameraPhotoTaker& TextViewController::cameraPhotoTaker()
+{
+    if (!m_camera) {
+        CameraPhotoTaker::Host host;
+        host.presentAlert = [this](std::shared_ptr<AlertController> alert) {
+            if (Status shown = presentViewController(alert, true); !shown)
+                TELog(TELogLevelWarning, "The camera alert could not be shown: " + shown.error().message);
+        };
+        host.insertPictureFile = [this](const std::string& path) {
+            m_connection.send("restoreCaretSelection ();");
+            return m_pictures->insertPictureFile(path);
+        };
+        m_camera = std::make_unique<CameraPhotoTaker>(std::move(host));
+    }
+    return *m_camera;
+}
+
 void TextViewController::takePhoto()
 {
-    // The desktop has no camera to take a picture with.
-    auto alert = AlertController::make(u"", toUtf16(Localization::localizedString("Do you have camera?")));
-    alert->addAction(AlertAction::make(toUtf16(Localization::localizedString("Failed to load the camera.")),
-                                       AlertActionStyle::Default));
-    if (Status shown = presentViewController(alert, true); !shown)
-        TELog(TELogLevelWarning, "The camera alert could not be shown: " + shown.error().message);
+    (void)cameraPhotoTaker().takePhoto();
 }
 
 void TextViewController::updateEditorPageSize()

@@ -11,6 +11,7 @@
 
 namespace folio {
 
+class CameraPhotoTaker;
 class CaretSelectionCommander;
 class ClipboardCommander;
 class RichTextEditingTools;
@@ -78,9 +79,13 @@ public:
     void imageOptionSelected(long row);
     void attachImage();
     void takePhoto();
+    // Camera access, the camera's picture and their alerts.
+    CameraPhotoTaker& cameraPhotoTaker();
     RichTextPictureInserter& pictures() { return *m_pictures; }
     // The picture under edit: its frame over the page, its menu and commands.
     RichTextImageEditor& imageEditor() { return *m_imageEditor; }
+    // Between the page's report that it started scrolling and that it stopped.
+    bool isEditorScrollingView() const { return m_isEditorScrollingView; }
     bool canPerformAction(const std::string& action, const void* sender) const override;
     bool canBecomeFirstResponder() const override { return true; }
     // The edit menu's "paste:" and "pasteRichText:" run the rich paste.
@@ -137,6 +142,8 @@ private:
     std::unique_ptr<RichTextMarginRuler> m_margins;
     RichTextPageCounter m_pages;
     std::unique_ptr<RichTextPictureInserter> m_pictures;
+    // Made when the camera row is first chosen.
+    std::unique_ptr<CameraPhotoTaker> m_camera;
     std::unique_ptr<RichTextStyling> m_styling;
     std::shared_ptr<RichTextTools> m_tools;
     std::unique_ptr<ClipboardCommander> m_clipboard;

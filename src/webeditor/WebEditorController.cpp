@@ -83,6 +83,12 @@ BarContainerView* WebEditorController::barContainer()
     return dynamic_cast<BarContainerView*>(view().get());
 }
 
+std::shared_ptr<View> WebEditorController::pageView()
+{
+    BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+    return container ? container->contentView() : nullptr;
+}
+
 void WebEditorController::viewDidLoad()
 {
     // On the next turn, once whoever made the view has finished with it.

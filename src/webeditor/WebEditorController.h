@@ -60,6 +60,9 @@ public:
     bool isPageReady() const { return m_bridge.isPageReady(); }
     // The editor's view: the page, with the bars the editor puts around it.
     BarContainerView* barContainer();
+    // The view standing for the page, in its coordinates: views placed on it
+    // (a picture's frame, a crop) show over the page. Null before the view loads.
+    std::shared_ptr<View> pageView();
     // The page itself, for the editor's own tests and benchmarks; the
     // document and the shell get its content, never the page.
     WebView* webView() const { return m_webView.get(); }

@@ -9,12 +9,18 @@
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/graphics/Image.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "qvtext/QVMarginRuler.h"
+#include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "tools/crop/ImageCropInterface.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
 #include <gtk/gtk.h>
@@ -345,6 +351,95 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
     EXPECT_GT(darkest, 300) << "the link's address is drawn above the page";
     EXPECT_LT(darkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
     g_object_unref(shot);
+}
+
+TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePointerCutsWhatTheUserChose)
+{
+    std::string path = folder.path("Cropped.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>A picture:</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    // 400 x 200: red on the left half, blue on the right.
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 400; ++x)
+            pixels.insert(pixels.end(), {std::uint8_t(x < 200 ? 255 : 0), 0, std::uint8_t(x < 200 ? 0 : 255), 255});
+    }
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(pictures.insertImage(Image::imageWithPixels(400, 200, std::move(pixels)).value()));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
+    GtkPresenter::processPendingEvents();
+    const std::shared_ptr<UserResizableView> frame = pictures.currentlyImageResizableView();
+    std::shared_ptr<View> pageView = editor->pageView();
+    ASSERT_EQ(frame->superview(), pageView) << "the frame stands on the page";
+    // Where TinyMCE's frame draws the picture, in the page view.
+    std::vector<std::string> parts = componentsSeparatedByString(
+        run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+            "var e=tinymce.activeEditor.dom.get('imageSelected_555');var r=e.getBoundingClientRect();"
+            "var s=tinymce.activeEditor.getWin().getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
+            "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
+            "return [f.left+r.left+l,f.top+r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
+            "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"),
+        ",");
+    ASSERT_EQ(parts.size(), 4u);
+    Rect shown = frame->convertRectToView(frame->contentView()->frame(), pageView.get());
+    EXPECT_NEAR(shown.minX(), floatValue(parts[0]), 0.5);
+    EXPECT_NEAR(shown.minY(), floatValue(parts[1]), 0.5);
+    EXPECT_NEAR(shown.width(), floatValue(parts[2]), 0.5);
+    EXPECT_NEAR(shown.height(), floatValue(parts[3]), 0.5);
+
+    ASSERT_TRUE(pictures.cropImage());
+    std::shared_ptr<ImageCropInterface> cropper = pictures.cropper();
+    ASSERT_NE(cropper, nullptr);
+    Rect crop = cropper->convertRectToView(cropper->cropRect(), pageView.get());
+    int x = 0, y = 0, originX = 0, originY = 0;
+    gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x, &y);
+    gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
+    auto screen = [&](double px, double py) {
+        return std::vector<std::string>{std::to_string(int(std::lround(originX + x + px))),
+                                        std::to_string(int(std::lround(originY + y + py)))};
+    };
+    // The crop's shadow is drawn over the blue half above the rectangle.
+    unsigned above = 0x0000FF;
+    for (int turn = 0; turn < 20 && above == 0x0000FF; ++turn) {
+        GtkPresenter::processPendingEvents();
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-crop"));
+        ASSERT_NE(shot, nullptr);
+        above = test::pixelAt(shot, int(x + crop.maxX() - 20), int(y + crop.minY() - 6));
+        g_object_unref(shot);
+    }
+    EXPECT_NE(above, 0x0000FFu) << "the crop's shadow over the page";
+
+    // The top left corner is dragged inwards with the real pointer.
+    Point target{crop.minX() + 30, crop.minY() + 20};
+    auto start = screen(crop.minX() - 3, crop.minY() - 3);
+    auto middle = screen(crop.minX() + 5, crop.minY() + 4);
+    auto end = screen(target.x, target.y);
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", start[0], start[1], "mousedown", "1"}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", middle[0], middle[1]}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", end[0], end[1]}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::runXdotool({"mouseup", "1"}));
+    GtkPresenter::processPendingEvents();
+    Rect chosen = cropper->convertRectToView(cropper->cropRect(), pageView.get());
+    EXPECT_NEAR(chosen.minX(), target.x, 1);
+    EXPECT_NEAR(chosen.minY(), target.y, 1);
+    EXPECT_NEAR(chosen.maxX(), crop.maxX(), 0.01) << "the opposite corner stays";
+    Rect inImage = cropper->cropRectForFrame(cropper->cropRect());
+    double screenScale = Device::current().screenScale();
+
+    ASSERT_TRUE(pictures.executeCropImage());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("(function(){var e=tinymce.activeEditor.dom.get('imageSelected_555');return e&&e.complete&&"
+                         "e.naturalWidth>0&&e.naturalWidth<" + std::to_string(int(400 * screenScale)) + "?1:0;})()") == "1"; },
+        kEngineWaitSeconds));
+    EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalWidth")), inImage.width() * screenScale, 2);
+    EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalHeight")), inImage.height() * screenScale, 2);
 }
 
 } // namespace

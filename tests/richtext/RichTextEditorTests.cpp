@@ -296,7 +296,7 @@ TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrollin
     EXPECT_FALSE(editor->imageEditor().isEditingImage()) << "the edit starts a moment after the tap";
     loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds);
     ASSERT_TRUE(editor->imageEditor().isEditingImage());
-    EXPECT_EQ(editor->imageEditor().currentlyEditingView()->superview(), editor->view()) << "the frame floats over the page";
+    EXPECT_EQ(editor->imageEditor().currentlyEditingView()->superview(), editor->pageView()) << "the frame stands on the page";
     EXPECT_TRUE(editor->canPerformAction("deleteImage:", nullptr));
     EXPECT_FALSE(editor->canPerformAction("copy:", nullptr));
 

@@ -38,6 +38,8 @@ protected:
         answers[std::string(kElement) + "elem.x"] = "30";
         answers[std::string(kElement) + "elem.y"] = "40";
         answers[std::string(kElement) + "elem.parentNode.style.textAlign"] = "";
+        // Where the page draws the picture in its view: scrolled up by 200.
+        answers["selectedPictureBox();"] = "30,-160,100,50";
         answers["var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.src;"] =
             "file:///elsewhere/Notes/image-1.png";
     }
@@ -100,7 +102,8 @@ TEST_F(RichTextImageEditorTest, aTapFramesThePictureAndTheFirstTapAfterAnEditIsI
     loop.advanceVirtualClock(RichTextImageEditor::kTapDelaySeconds);
     ASSERT_TRUE(editor.isEditingImage());
     EXPECT_EQ(shown, editor.currentlyEditingView());
-    EXPECT_EQ(shown->frame(), (Rect{{30, 40}, {146, 96}}));
+    EXPECT_EQ(shown->frame(), (Rect{{12, -178}, {136, 86}})) << "around where the page draws the picture";
+    EXPECT_EQ(shown->contentView()->frame(), (Rect{{18, 18}, {100, 50}})) << "the picture in it covers the page's";
     EXPECT_EQ(editor.alignment(), "left");
     EXPECT_EQ(editor.initialPointOfImage(), (Point{40, 50}));
     EXPECT_EQ(sent.front(), "hideImageAt(30, 40);");
@@ -130,25 +133,33 @@ TEST_F(RichTextImageEditorTest, aPictureThatIsNeitherPNGNorJPEGIsNotEdited)
     EXPECT_TRUE(sent.empty());
 }
 
-TEST_F(RichTextImageEditorTest, aResizedFrameResizesThePictureAndStaysClearOfTheEdge)
+TEST_F(RichTextImageEditorTest, aResizedFrameResizesThePictureToWhatItShowsAndFollowsIt)
 {
     editor.delayedTapInImage(std::nullopt);
     ASSERT_TRUE(shown);
-    // A drag of the lower right corner from (170, 130) to (244, 158): 220 x 124.
-    shown->touchBegan(Point{170, 130});
-    shown->touchMoved(Point{244, 158});
+    // A drag of the lower right corner by (74, 28): the picture in the frame is 174 x 78.
+    shown->touchBegan(Point{140, -100});
+    answers["selectedPictureBox();"] = "31,-159,174,78";
+    shown->touchMoved(Point{214, -72});
     shown->touchEnded();
-    EXPECT_EQ(shown->frame(), (Rect{{46, 60}, {220, 124}})) << "x 30 is inside the handles' margin";
-    EXPECT_EQ(sent.back(), "resizeImageAtTo(30, 40, 200, 100);");
+    EXPECT_EQ(sent.back(), "resizeImageAtTo(30, 40, 174, 78);") << "the size the user sees in the frame";
+    EXPECT_EQ(shown->frame(), (Rect{{13, -177}, {210, 114}})) << "the frame follows the picture where the page lays it out";
     EXPECT_EQ(dirty, 1);
     loop.advanceVirtualClock(RichTextImageEditor::kMenuDelaySeconds);
     EXPECT_EQ(menu.size(), 9u) << "the menu comes back after the edit";
 
     // A drag inside the frame moves it.
-    shown->touchBegan(Point{100, 100});
-    shown->touchMoved(Point{110, 100});
+    shown->touchBegan(Point{100, -150});
+    shown->touchMoved(Point{110, -150});
     shown->touchEnded();
-    EXPECT_EQ(reads.back(), "moveImageAtTo(40, 50, 56, 60);");
+    EXPECT_EQ(reads.back(), "moveImageAtTo(40, 50, 23, -177);");
+
+    // A page that cannot say where the picture is leaves the frame where the user let it go.
+    answers["selectedPictureBox();"] = "";
+    Rect before = shown->frame();
+    shown->touchBegan(Point{before.maxX() - 5, before.maxY() - 5});
+    shown->touchMoved(Point{before.maxX() + 5, before.maxY() - 5});
+    EXPECT_EQ(shown->frame().size, (Size{before.width() + 10, before.height()}));
 }
 
 TEST_F(RichTextImageEditorTest, copyReadsThePictureFileOfTheDocumentsFolderOnly)

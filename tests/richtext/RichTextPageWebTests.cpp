@@ -190,8 +190,9 @@ TEST_F(RichTextPageWebTest, aTappedPictureIsFramedForEditingAndBorderReplacesIt)
     // The frame is the picture's size as the page lays it out, with room for its handles.
     double width = std::stod(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').width"));
     double height = std::stod(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').height"));
+    EXPECT_EQ(images.currentlyEditingView()->contentView()->frame().size, (Size{width, height}));
     EXPECT_EQ(images.currentlyEditingView()->frame().size,
-              (Size{width + RichTextImageEditor::kHandleMargin, height + RichTextImageEditor::kHandleMargin}));
+              (Size{width + 2 * UserResizableView::kInset, height + 2 * UserResizableView::kInset}));
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.getElementById('marquent_555').style.visibility"), "hidden")
         << "the frame shows the picture while it is edited";
     EXPECT_NE(images.currentlyEditingView()->superview(), nullptr) << "the frame floats over the page";

@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkDrawnViews.h"
 
 #include "platform/graphics/GraphicsContext.h"
+#include "platform/gtk/GtkSignals.h"
 #include "platform/ui/Control.h"
 
 #include <memory>
@@ -92,6 +93,22 @@ GtkWidget* GtkDrawnViews::build(View& view)
         g_signal_connect(area, "button-release-event", G_CALLBACK(released), nullptr);
     }
     return area;
+}
+
+void GtkDrawnViews::followAllocatedWidth(GtkWidget* area, View& view)
+{
+    std::weak_ptr<View> weak = std::static_pointer_cast<View>(view.weak_from_this().lock());
+    GtkSignals::connectAllocation(area, [weak, area](int width, int) {
+        auto strong = weak.lock();
+        if (!strong || width <= 0 || strong->frame().width() == width)
+            return;
+        Rect frame = strong->frame();
+        frame.size.width = width;
+        strong->setFrame(frame);
+        strong->setNeedsLayout();
+        strong->layoutIfNeeded();
+        gtk_widget_queue_draw(area);
+    });
 }
 
 void GtkDrawnViews::queueRedraw(GtkWidget* root, const View& view)

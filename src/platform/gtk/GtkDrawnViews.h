@@ -13,6 +13,9 @@ class View;
 class GtkDrawnViews {
 public:
     static GtkWidget* build(View& view);
+    // The view's width follows the width the window gives the area (a bar
+    // drawn across its window, as wide as the window after a resize).
+    static void followAllocatedWidth(GtkWidget* area, View& view);
     // Redraws every area under `root` that stands for `view`.
     static void queueRedraw(GtkWidget* root, const View& view);
 };

@@ -13,6 +13,7 @@
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkViewOverlay.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
@@ -386,8 +387,11 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     // A page or text widget filling the surface takes the surface's size; the
     // size its view was made with must not hold the window larger than the screen.
-    if (shown && content == shown->view()->nativeWidgetHandle())
+    // (A native widget comes inside the overlay that shows views over it.)
+    if (shown && shown->view()->nativeWidgetHandle()) {
         gtk_widget_set_size_request(content, -1, -1);
+        gtk_widget_set_size_request(static_cast<GtkWidget*>(shown->view()->nativeWidgetHandle()), -1, -1);
+    }
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
     return content;
@@ -804,8 +808,16 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
         GtkControlBridges::refreshActivityIndicator(widget, indicator);
 }
 
+void GtkPresenter::viewLayoutDidChange(View& view)
+{
+    if (!m_tearingDown)
+        GtkViewOverlay::refresh(view);
+}
+
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
+    if (!m_tearingDown)
+        GtkViewOverlay::refresh(view);
     const auto* label = dynamic_cast<const Label*>(&view);
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);

@@ -52,6 +52,8 @@ public:
     void activityIndicatorDidChange(ActivityIndicatorView&) override;
     // Redraws the drawing areas of a view that draws itself.
     void viewNeedsDisplay(View&) override;
+    // Places and draws again the views laid over a web page.
+    void viewLayoutDidChange(View&) override;
     // Shows the text view's new accessory bar.
     void inputViewsDidChange(View&) override;
     void viewDidRequestKeyboardFocus(View&) override;

@@ -9,6 +9,7 @@
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
 #include "platform/gtk/GtkTextViewBridge.h"
+#include "platform/gtk/GtkViewOverlay.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
@@ -217,12 +218,18 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
     GtkWidget* widget = buildOwn(view);
-    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    // Drops reach the widget itself: a page takes them before anything around it.
     if (view.dropDelegate())
         GtkDropBridge::attach(widget, view);
+    bool native = widget == view.nativeWidgetHandle();
+    // Views placed on a native widget (a frame over a picture of the page)
+    // stand above it.
+    if (native)
+        widget = GtkViewOverlay::wrap(widget, view);
+    g_object_set_data(G_OBJECT(widget), kViewKey, &view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
-    if (widget != view.nativeWidgetHandle())
+    if (!native)
         GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
     if (!view.isUserInteractionEnabled())
         gtk_widget_set_sensitive(widget, FALSE);
@@ -397,9 +404,17 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
     // A bar keeps its height; a drawn one has no size of its own to ask for.
     auto buildBar = [this](View& bar) -> GtkWidget* {
         GtkWidget* built = build(bar);
-        if (built)
+        if (!built)
+            return nullptr;
+        if (bar.drawsOwnContent() && GTK_IS_DRAWING_AREA(built)) {
+            // A drawn bar (the margins ruler) is as wide as the window,
+            // also after the window is resized.
+            gtk_widget_set_size_request(built, -1, pixels(bar.frame().height()));
+            GtkDrawnViews::followAllocatedWidth(built, bar);
+        } else {
             gtk_widget_set_size_request(built, pixels(bar.frame().width()), pixels(bar.frame().height()));
-        return built ? barScroller(built) : nullptr;
+        }
+        return barScroller(built);
     };
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Top)) {
         if (GtkWidget* built = buildBar(*bar))

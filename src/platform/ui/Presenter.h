@@ -53,6 +53,10 @@ public:
     virtual void activityIndicatorDidChange(ActivityIndicatorView&) {}
     // A view that draws its own content asked to be drawn again.
     virtual void viewNeedsDisplay(View&) {}
+    // A view was added or removed (the view is the superview), moved,
+    // resized, shown, hidden or faded: plain views laid over a web page are
+    // placed and drawn again.
+    virtual void viewLayoutDidChange(View&) {}
     // A text view's input accessory bar was replaced.
     virtual void inputViewsDidChange(View&) {}
     // The view takes the keyboard (a page the user is to type into next):

@@ -23,8 +23,26 @@ View::~View()
 
 void View::setFrame(const Rect& frame)
 {
+    bool changed = !(frame == m_frame);
     m_frame = frame;
     m_bounds.size = frame.size;
+    if (changed)
+        layoutDidChange();
+}
+
+void View::setHidden(bool hidden)
+{
+    if (hidden == m_hidden)
+        return;
+    m_hidden = hidden;
+    layoutDidChange();
+}
+
+void View::layoutDidChange()
+{
+    // Only a view that is shown somewhere can change what is on screen.
+    if (!m_superview.expired() || !m_subviews.empty())
+        Presenter::current().viewLayoutDidChange(*this);
 }
 
 void View::setBounds(const Rect& bounds)
@@ -33,7 +51,14 @@ void View::setBounds(const Rect& bounds)
     m_frame.size = bounds.size;
 }
 
-void View::setAlpha(double alpha) { m_alpha = std::clamp(alpha, 0.0, 1.0); }
+void View::setAlpha(double alpha)
+{
+    double clamped = std::clamp(alpha, 0.0, 1.0);
+    if (clamped == m_alpha)
+        return;
+    m_alpha = clamped;
+    layoutDidChange();
+}
 
 bool View::addSubview(const std::shared_ptr<View>& view)
 {
@@ -51,6 +76,7 @@ bool View::insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t i
     index = std::min(index, m_subviews.size());
     m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), keep);
     keep->m_superview = self;
+    Presenter::current().viewLayoutDidChange(*this);
     return true;
 }
 
@@ -63,6 +89,7 @@ void View::removeFromSuperview()
     auto& siblings = parent->m_subviews;
     siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; }),
                    siblings.end());
+    Presenter::current().viewLayoutDidChange(*parent);
 }
 
 bool View::isDescendantOfView(const View* view) const
@@ -115,6 +142,54 @@ Point View::convertPointToView(Point point, const View* view) const
 Rect View::convertRectToView(const Rect& rect, const View* view) const
 {
     return Rect{convertPointToView(rect.origin, view), rect.size};
+}
+
+std::shared_ptr<View> View::hitTest(Point point)
+{
+    if (m_hidden || m_alpha < 0.01 || !m_userInteractionEnabled)
+        return nullptr;
+    if (!Rect{m_bounds.origin, m_bounds.size}.containsPoint(point))
+        return nullptr;
+    // The last subview lies on top.
+    for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
+        const std::shared_ptr<View>& subview = *it;
+        Point inSubview{point.x - subview->m_frame.origin.x + subview->m_bounds.origin.x,
+                        point.y - subview->m_frame.origin.y + subview->m_bounds.origin.y};
+        // A subview may reach beyond its superview's bounds (handles on
+        // corners); it is still hit there, as long as the superview is.
+        if (auto hit = subview->hitTest(inSubview))
+            return hit;
+    }
+    return sharedAs<View>();
+}
+
+std::vector<Point> View::inSuperview(const std::vector<Point>& touches) const
+{
+    auto parent = m_superview.lock();
+    Point shift{m_frame.origin.x - (parent ? parent->m_bounds.origin.x : 0),
+                m_frame.origin.y - (parent ? parent->m_bounds.origin.y : 0)};
+    std::vector<Point> moved;
+    for (Point touch : touches)
+        moved.push_back(Point{touch.x - m_bounds.origin.x + shift.x, touch.y - m_bounds.origin.y + shift.y});
+    return moved;
+}
+
+void View::touchesBegan(const std::vector<Point>& touches)
+{
+    if (auto parent = m_superview.lock())
+        parent->touchesBegan(inSuperview(touches));
+}
+
+void View::touchesMoved(const std::vector<Point>& touches)
+{
+    if (auto parent = m_superview.lock())
+        parent->touchesMoved(inSuperview(touches));
+}
+
+void View::touchesEnded(int touchesLeft)
+{
+    if (auto parent = m_superview.lock())
+        parent->touchesEnded(touchesLeft);
 }
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer)

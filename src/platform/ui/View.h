@@ -44,7 +44,7 @@ public:
     Point center() const { return {m_frame.midX(), m_frame.midY()}; }
 
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden);
     double alpha() const { return m_alpha; }
     void setAlpha(double alpha);
     const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
@@ -96,6 +96,19 @@ public:
     Point convertPointToView(Point point, const View* view) const;
     Rect convertRectToView(const Rect& rect, const View* view) const;
 
+    // The deepest shown, interactive view under the point (this one
+    // included), the point in this view's coordinates; null when the point
+    // is outside this view or it takes no touches.
+    std::shared_ptr<View> hitTest(Point point);
+
+    // A pointer (or finger) held down on the view: touches in the view's own
+    // coordinates. A view that does not follow touches itself hands them to
+    // its superview, as a responder chain does.
+    virtual void touchesBegan(const std::vector<Point>& touches);
+    virtual void touchesMoved(const std::vector<Point>& touches);
+    // `touchesLeft`: how many touches the event still counts.
+    virtual void touchesEnded(int touchesLeft);
+
     const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const { return m_gestureRecognizers; }
     void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
     void removeGestureRecognizer(const GestureRecognizer* recognizer);
@@ -115,6 +128,9 @@ protected:
 
 private:
     Point originInWindow() const;
+    std::vector<Point> inSuperview(const std::vector<Point>& touches) const;
+    // Tells the presenter that the view came, went, moved or changed size.
+    void layoutDidChange();
     void checkMainThread(const char* method) const;
 
     Rect m_frame;

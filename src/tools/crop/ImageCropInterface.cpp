@@ -88,6 +88,8 @@ void ImageCropInterface::initialCropView()
 std::shared_ptr<ImageCropInterface> ImageCropInterface::make(Rect frame, Image::Pointer image)
 {
     auto overlay = std::make_shared<ImageCropInterface>(frame, std::move(image));
+    // The rectangle and its shadows join the overlay once it is shared.
+    overlay->updateBounds();
     std::weak_ptr<ImageCropInterface> weak = overlay;
     RunLoop::main().postAfterDelay(kMenuDelaySeconds, [weak] {
         if (auto strong = weak.lock())

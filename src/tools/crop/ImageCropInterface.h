@@ -47,10 +47,10 @@ public:
 
     // Touches in this view's coordinates: one finger moves the rectangle or
     // drags an edge or corner; two pinch the rectangle or span it.
-    void touchesBegan(const std::vector<Point>& touches);
-    void touchesMoved(const std::vector<Point>& touches);
+    void touchesBegan(const std::vector<Point>& touches) override;
+    void touchesMoved(const std::vector<Point>& touches) override;
     // `touchesLeft`: how many fingers the event still counts.
-    void touchesEnded(int touchesLeft);
+    void touchesEnded(int touchesLeft) override;
 
     // Offers "Crop" (`executeCropImage:`) in the edit menu.
     void showCropMenu();

@@ -1,0 +1,391 @@
+#include "platform/gtk/GtkViewOverlay.h"
+
+#include "platform/foundation/Dispatch.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/gtk/GtkSignals.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TextView.h"
+#include "platform/ui/View.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace folio {
+
+namespace {
+
+constexpr const char* kLayerViewKey = "folio-overlay-root";
+constexpr const char* kChildViewKey = "folio-overlay-view";
+constexpr const char* kTouchViewKey = "folio-overlay-touch";
+
+struct Layer {
+    std::weak_ptr<View> root;
+    GtkWidget* widget;
+};
+
+std::vector<Layer>& layers()
+{
+    static std::vector<Layer> all;
+    return all;
+}
+
+using WeakView = std::weak_ptr<View>;
+
+void setWeakView(GtkWidget* widget, const char* key, const std::shared_ptr<View>& view)
+{
+    g_object_set_data_full(G_OBJECT(widget), key, new WeakView(view), [](gpointer data) { delete static_cast<WeakView*>(data); });
+}
+
+std::shared_ptr<View> weakView(GtkWidget* widget, const char* key)
+{
+    auto* weak = static_cast<WeakView*>(g_object_get_data(G_OBJECT(widget), key));
+    return weak ? weak->lock() : nullptr;
+}
+
+void setSource(cairo_t* cr, const Color& color)
+{
+    cairo_set_source_rgba(cr, color.red(), color.green(), color.blue(), color.alpha());
+}
+
+// Where an image view shows its picture within its bounds.
+Rect pictureRect(const ImageView& view, const Image& image)
+{
+    Rect bounds{{0, 0}, view.bounds().size};
+    Size natural = image.size();
+    if (natural.width <= 0 || natural.height <= 0)
+        return {};
+    switch (view.contentMode()) {
+    case ContentMode::ScaleAspectFit:
+    case ContentMode::ScaleAspectFill: {
+        double sx = bounds.width() / natural.width;
+        double sy = bounds.height() / natural.height;
+        double scale = view.contentMode() == ContentMode::ScaleAspectFit ? std::min(sx, sy) : std::max(sx, sy);
+        Size shown{natural.width * scale, natural.height * scale};
+        return makeRect((bounds.width() - shown.width) / 2, (bounds.height() - shown.height) / 2, shown.width, shown.height);
+    }
+    case ContentMode::ScaleToFill:
+    case ContentMode::Redraw:
+        return bounds;
+    default:
+        return makeRect((bounds.width() - natural.width) / 2, (bounds.height() - natural.height) / 2, natural.width,
+                        natural.height);
+    }
+}
+
+// The layer's origin on the screen, so that pointer positions are taken
+// from the layer, which stays put while the views under the pointer move.
+bool layerPoint(GtkWidget* layer, double rootX, double rootY, Point& point)
+{
+    GdkWindow* window = gtk_widget_get_window(layer);
+    if (!window)
+        return false;
+    int x = 0;
+    int y = 0;
+    gdk_window_get_origin(window, &x, &y);
+    if (!gtk_widget_get_has_window(layer)) {
+        GtkAllocation allocation;
+        gtk_widget_get_allocation(layer, &allocation);
+        x += allocation.x;
+        y += allocation.y;
+    }
+    point = Point{rootX - x, rootY - y};
+    return true;
+}
+
+GtkWidget* layerOfArea(GtkWidget* area)
+{
+    return gtk_widget_get_parent(area);
+}
+
+void syncLayer(GtkWidget* layer);
+
+// Hands one pointer event to the view under it as a touch, then shows what
+// the model made of it.
+void deliverTouch(GtkWidget* area, GdkEventType type, double rootX, double rootY)
+{
+    GtkWidget* layer = layerOfArea(area);
+    std::shared_ptr<View> root = layer ? weakView(layer, kLayerViewKey) : nullptr;
+    Point point;
+    if (!root || !layerPoint(layer, rootX, rootY, point))
+        return;
+    Point inRoot{point.x + root->bounds().minX(), point.y + root->bounds().minY()};
+    // The area may go while the model answers (the edit ends); it is kept
+    // until the event is done.
+    g_object_ref(area);
+    if (type == GDK_BUTTON_PRESS) {
+        std::shared_ptr<View> child = weakView(area, kChildViewKey);
+        std::shared_ptr<View> hit;
+        if (child && child->superview() == root) {
+            Point inChild = root->convertPointToView(inRoot, child.get());
+            hit = child->hitTest(inChild);
+        }
+        if (hit) {
+            setWeakView(area, kTouchViewKey, hit);
+            hit->touchesBegan({root->convertPointToView(inRoot, hit.get())});
+        } else {
+            g_object_set_data(G_OBJECT(area), kTouchViewKey, nullptr);
+        }
+    } else if (std::shared_ptr<View> hit = weakView(area, kTouchViewKey)) {
+        if (type == GDK_MOTION_NOTIFY) {
+            hit->touchesMoved({root->convertPointToView(inRoot, hit.get())});
+        } else {
+            g_object_set_data(G_OBJECT(area), kTouchViewKey, nullptr);
+            hit->touchesEnded(0);
+        }
+    }
+    if (gtk_widget_get_parent(area) == layer)
+        syncLayer(layer);
+    g_object_unref(area);
+}
+
+gboolean areaPressed(GtkWidget* area, GdkEventButton* event, gpointer)
+{
+    if (event->button == 1 && event->type == GDK_BUTTON_PRESS)
+        deliverTouch(area, GDK_BUTTON_PRESS, event->x_root, event->y_root);
+    return TRUE;
+}
+
+gboolean areaMoved(GtkWidget* area, GdkEventMotion* event, gpointer)
+{
+    if (event->state & GDK_BUTTON1_MASK)
+        deliverTouch(area, GDK_MOTION_NOTIFY, event->x_root, event->y_root);
+    return TRUE;
+}
+
+gboolean areaReleased(GtkWidget* area, GdkEventButton* event, gpointer)
+{
+    if (event->button == 1)
+        deliverTouch(area, GDK_BUTTON_RELEASE, event->x_root, event->y_root);
+    return TRUE;
+}
+
+// The area is placed on whole pixels; the view's fraction of a pixel is
+// kept in the drawing.
+struct Placement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    double shiftX = 0;
+    double shiftY = 0;
+};
+
+Placement placementOf(const View& root, const View& child)
+{
+    Rect frame = child.frame();
+    double left = frame.minX() - root.bounds().minX();
+    double top = frame.minY() - root.bounds().minY();
+    Placement placement;
+    placement.x = static_cast<int>(std::floor(left));
+    placement.y = static_cast<int>(std::floor(top));
+    placement.shiftX = left - placement.x;
+    placement.shiftY = top - placement.y;
+    placement.width = std::max(1, static_cast<int>(std::ceil(left + frame.width())) - placement.x);
+    placement.height = std::max(1, static_cast<int>(std::ceil(top + frame.height())) - placement.y);
+    return placement;
+}
+
+gboolean areaDraw(GtkWidget* area, cairo_t* cr, gpointer)
+{
+    std::shared_ptr<View> view = weakView(area, kChildViewKey);
+    std::shared_ptr<View> root = view ? view->superview() : nullptr;
+    if (!view || !root)
+        return FALSE;
+    Placement placement = placementOf(*root, *view);
+    cairo_save(cr);
+    cairo_translate(cr, placement.shiftX, placement.shiftY);
+    GtkViewOverlay::paint(*view, cr);
+    cairo_restore(cr);
+    return FALSE;
+}
+
+GtkWidget* makeArea(const std::shared_ptr<View>& view)
+{
+    GtkWidget* area = gtk_drawing_area_new();
+    setWeakView(area, kChildViewKey, view);
+    gtk_widget_add_events(area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON_MOTION_MASK);
+    g_signal_connect(area, "draw", G_CALLBACK(areaDraw), nullptr);
+    g_signal_connect(area, "button-press-event", G_CALLBACK(areaPressed), nullptr);
+    g_signal_connect(area, "motion-notify-event", G_CALLBACK(areaMoved), nullptr);
+    g_signal_connect(area, "button-release-event", G_CALLBACK(areaReleased), nullptr);
+    return area;
+}
+
+void syncLayer(GtkWidget* layer)
+{
+    std::shared_ptr<View> root = weakView(layer, kLayerViewKey);
+    if (!root)
+        return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(layer));
+    std::vector<GtkWidget*> existing;
+    for (GList* child = children; child; child = child->next)
+        existing.push_back(GTK_WIDGET(child->data));
+    g_list_free(children);
+
+    std::vector<GtkWidget*> wanted;
+    for (const std::shared_ptr<View>& subview : root->subviews()) {
+        if (subview->isHidden())
+            continue;
+        bool plain = GtkViewOverlay::isPlainDrawing(*subview);
+        GtkWidget* widget = nullptr;
+        for (GtkWidget* candidate : existing) {
+            if (weakView(candidate, kChildViewKey) == subview
+                && bool(g_object_get_data(G_OBJECT(candidate), "folio-overlay-plain")) == plain) {
+                widget = candidate;
+                break;
+            }
+        }
+        Placement placement = placementOf(*root, *subview);
+        if (!widget) {
+            if (plain) {
+                widget = makeArea(subview);
+            } else {
+                GtkViewBuilder builder(nullptr);
+                widget = builder.build(*subview);
+                if (!widget)
+                    continue;
+                setWeakView(widget, kChildViewKey, subview);
+            }
+            g_object_set_data(G_OBJECT(widget), "folio-overlay-plain", GINT_TO_POINTER(plain));
+            gtk_fixed_put(GTK_FIXED(layer), widget, placement.x, placement.y);
+            gtk_widget_show_all(widget);
+        } else {
+            // Moving a fixed's child lays out the whole layer again, even to where it is.
+            int x = 0;
+            int y = 0;
+            gtk_container_child_get(GTK_CONTAINER(layer), widget, "x", &x, "y", &y, nullptr);
+            if (x != placement.x || y != placement.y)
+                gtk_fixed_move(GTK_FIXED(layer), widget, placement.x, placement.y);
+        }
+        if (plain) {
+            gtk_widget_set_size_request(widget, placement.width, placement.height);
+            gtk_widget_queue_draw(widget);
+        } else {
+            gtk_widget_set_size_request(widget, static_cast<int>(std::lround(subview->frame().width())),
+                                        static_cast<int>(std::lround(subview->frame().height())));
+            gtk_widget_set_opacity(widget, subview->alpha());
+        }
+        wanted.push_back(widget);
+    }
+    for (GtkWidget* widget : existing) {
+        if (std::find(wanted.begin(), wanted.end(), widget) == wanted.end())
+            gtk_widget_destroy(widget);
+    }
+}
+
+} // namespace
+
+bool GtkViewOverlay::isPlainDrawing(const View& view)
+{
+    if (view.nativeWidgetHandle() || dynamic_cast<const Control*>(&view) || dynamic_cast<const Label*>(&view)
+        || dynamic_cast<const TextView*>(&view) || dynamic_cast<const TableView*>(&view))
+        return false;
+    return std::all_of(view.subviews().begin(), view.subviews().end(),
+                       [](const std::shared_ptr<View>& subview) { return isPlainDrawing(*subview); });
+}
+
+void GtkViewOverlay::paint(View& view, cairo_t* cr)
+{
+    if (view.isHidden() || view.alpha() <= 0)
+        return;
+    cairo_save(cr);
+    bool faded = view.alpha() < 1;
+    if (faded)
+        cairo_push_group(cr);
+    Rect bounds{{0, 0}, view.bounds().size};
+    if (const std::optional<Color>& background = view.backgroundColor()) {
+        setSource(cr, *background);
+        cairo_rectangle(cr, 0, 0, bounds.width(), bounds.height());
+        cairo_fill(cr);
+    }
+    if (auto* imageView = dynamic_cast<ImageView*>(&view); imageView && imageView->image()) {
+        Rect shown = pictureRect(*imageView, *imageView->image());
+        if (!shown.isEmpty())
+            imageView->image()->drawInRect(cr, shown);
+    }
+    {
+        cairo_save(cr);
+        GraphicsContext context(cr);
+        view.drawRect(context, bounds);
+        cairo_restore(cr);
+    }
+    for (const std::shared_ptr<View>& subview : view.subviews()) {
+        cairo_save(cr);
+        cairo_translate(cr, subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY());
+        paint(*subview, cr);
+        cairo_restore(cr);
+    }
+    const ViewLayerStyle& layer = view.layerStyle();
+    if (layer.borderWidth > 0) {
+        setSource(cr, layer.borderColor);
+        cairo_set_line_width(cr, layer.borderWidth);
+        cairo_rectangle(cr, layer.borderWidth / 2, layer.borderWidth / 2, bounds.width() - layer.borderWidth,
+                        bounds.height() - layer.borderWidth);
+        cairo_stroke(cr);
+    }
+    if (faded) {
+        cairo_pop_group_to_source(cr);
+        cairo_paint_with_alpha(cr, view.alpha());
+    }
+    cairo_restore(cr);
+}
+
+GtkWidget* GtkViewOverlay::wrap(GtkWidget* native, View& view)
+{
+    GtkWidget* overlay = gtk_overlay_new();
+    // The wrapper takes the room the native widget asked for.
+    int width = -1;
+    int height = -1;
+    gtk_widget_get_size_request(native, &width, &height);
+    gtk_widget_set_size_request(overlay, width, height);
+    gtk_widget_set_size_request(native, -1, -1);
+    gtk_widget_set_hexpand(overlay, gtk_widget_get_hexpand(native));
+    gtk_widget_set_vexpand(overlay, gtk_widget_get_vexpand(native));
+    gtk_container_add(GTK_CONTAINER(overlay), native);
+    GtkWidget* layer = gtk_fixed_new();
+    gtk_widget_set_halign(layer, GTK_ALIGN_FILL);
+    gtk_widget_set_valign(layer, GTK_ALIGN_FILL);
+    setWeakView(layer, kLayerViewKey, view.sharedAs<View>());
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), layer);
+    gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), layer, TRUE);
+    layers().push_back(Layer{view.sharedAs<View>(), layer});
+    GtkSignals::connect(layer, "destroy", [layer] {
+        auto& all = layers();
+        all.erase(std::remove_if(all.begin(), all.end(), [layer](const Layer& entry) { return entry.widget == layer; }),
+                  all.end());
+    });
+    syncLayer(layer);
+    return overlay;
+}
+
+void GtkViewOverlay::refresh(View& changed)
+{
+    if (!isMainThread())
+        return;
+    std::vector<GtkWidget*> matching;
+    for (const Layer& layer : layers()) {
+        std::shared_ptr<View> root = layer.root.lock();
+        if (root && changed.isDescendantOfView(root.get()))
+            matching.push_back(layer.widget);
+    }
+    for (GtkWidget* layer : matching)
+        syncLayer(layer);
+}
+
+GtkWidget* GtkViewOverlay::layerFor(const View& view)
+{
+    for (const Layer& layer : layers()) {
+        if (layer.root.lock().get() == &view)
+            return layer.widget;
+    }
+    return nullptr;
+}
+
+} // namespace folio

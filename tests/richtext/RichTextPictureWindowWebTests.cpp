@@ -1,0 +1,345 @@
+#include "documents/EditorMakers.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/graphics/Image.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/PicturePicker.h"
+#include "platform/ui/UserResizableView.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebView.h"
+#include "richtext/RichTextImageEditor.h"
+#include "richtext/RichTextMarginRuler.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "tools/crop/ImageCropInterface.h"
+#include "tools/ruler/RulerRangeSlider.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+class ChosenPicture : public PicturePicker {
+public:
+    explicit ChosenPicture(std::string path) : m_path(std::move(path)) {}
+    void pickPicture(const std::u16string&, Completion completion) override
+    {
+        RunLoop::main().post([completion, path = m_path] { completion(path); });
+    }
+
+private:
+    std::string m_path;
+};
+
+// A 400 x 200 picture: red on the left half, blue on the right.
+void writeTwoColourPicture(const std::string& path)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 400; ++x)
+            pixels.insert(pixels.end(), {std::uint8_t(x < 200 ? 255 : 0), 0, std::uint8_t(x < 200 ? 0 : 255), 255});
+    }
+    std::vector<std::uint8_t> png = Image::imageWithPixels(400, 200, std::move(pixels)).value()->pngData().value();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+}
+
+Rect parseBox(const std::string& text)
+{
+    std::vector<std::string> parts = componentsSeparatedByString(text, ",");
+    if (parts.size() != 4)
+        return {};
+    return makeRect(floatValue(parts[0]), floatValue(parts[1]), floatValue(parts[2]), floatValue(parts[3]));
+}
+
+// The rich-text editor in a real window: the picture's frame and the crop
+// are drawn over the page and follow the real pointer.
+class RichTextPictureWindowTest : public ::testing::Test {
+protected:
+    static constexpr double kEngineWaitSeconds = 60;
+
+    void SetUp() override
+    {
+        test::usePrivateDisplay();
+        auto created = GtkPresenter::create();
+        if (!created)
+            GTEST_SKIP() << created.error().message;
+        presenter = std::move(created.value());
+        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
+            return std::make_shared<TextViewController>(document);
+        });
+    }
+    void TearDown() override
+    {
+        if (document) {
+            bool closed = false;
+            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
+            RunLoop::main().runUntil([&] { return closed; }, kEngineWaitSeconds);
+        }
+        if (window)
+            window->close();
+        PicturePicker::setShared(nullptr);
+        presenter.reset();
+        GtkPresenter::processPendingEvents();
+        EditorMakers::unregisterAll();
+    }
+
+    void open(const std::string& path)
+    {
+        document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
+        window->setRootViewController(document->currentTextViewController());
+        window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        toplevel = presenter->widgetForWindow(*window);
+        auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
+        ASSERT_EQ(views.size(), 1u);
+        pageWidget = views.front();
+        ASSERT_TRUE(test::focusWindow(toplevel));
+    }
+
+    // Text, then the picture inserted at its end, scrolled so that the
+    // page's scroll offset matters; then the picture is tapped.
+    void insertAndFramePicture()
+    {
+        std::string picture = folder.path("two colours.png");
+        writeTwoColourPicture(picture);
+        PicturePicker::setShared(std::make_shared<ChosenPicture>(picture));
+        run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+            "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+            "document.getElementById('content').focus();})()");
+        editor->imageOptionSelected(0);
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("document.querySelectorAll('#content img').length") == "1"; },
+                                             kEngineWaitSeconds));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("document.querySelector('#content img').complete ? 1 : 0") == "1"; },
+                                             kEngineWaitSeconds));
+        // The scroll reaches the editor before the tap, which it would cancel.
+        run("window.folioScrolled=0;document.addEventListener('scroll',function(){window.folioScrolled=1;},"
+            "{capture:true,once:true});document.querySelector('#content img').scrollIntoView({block:'center'})");
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return run("window.folioScrolled") == "1"; }, kEngineWaitSeconds));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isEditorScrollingView(); }, kEngineWaitSeconds));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return !editor->isEditorScrollingView(); }, kEngineWaitSeconds));
+        run("document.querySelector('#content img').click()");
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->imageEditor().isEditingImage(); }, kEngineWaitSeconds));
+        GtkPresenter::processPendingEvents();
+    }
+
+    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    // A point of the page view, in the window's picture and on the screen.
+    Point inWindow(Point point)
+    {
+        int x = 0, y = 0;
+        gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x, &y);
+        return {x + point.x, y + point.y};
+    }
+    Point onScreen(Point point)
+    {
+        int originX = 0, originY = 0;
+        gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
+        Point at = inWindow(point);
+        return {originX + at.x, originY + at.y};
+    }
+    unsigned pixel(Point point, const char* name)
+    {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
+        EXPECT_NE(shot, nullptr);
+        if (!shot)
+            return 0;
+        Point at = inWindow(point);
+        unsigned value = test::pixelAt(shot, int(at.x), int(at.y));
+        g_object_unref(shot);
+        return value;
+    }
+    unsigned pixelBecomes(Point point, unsigned expected, const char* name)
+    {
+        // The window draws on its frame clock: a few turns at most. (A wait
+        // on the run loop would block once nothing more happens.)
+        unsigned value = pixel(point, name);
+        for (int turn = 0; turn < 20 && value != expected; ++turn) {
+            while (g_main_context_iteration(nullptr, FALSE)) {
+            }
+            value = pixel(point, name);
+        }
+        return value;
+    }
+    bool release()
+    {
+        bool done = test::runXdotool({"mouseup", "1"});
+        GtkPresenter::processPendingEvents();
+        return done;
+    }
+    bool pointer(std::vector<std::string> actions, Point point)
+    {
+        Point at = onScreen(point);
+        std::vector<std::string> arguments{"mousemove", "--sync", std::to_string(int(std::lround(at.x))),
+                                           std::to_string(int(std::lround(at.y)))};
+        arguments.insert(arguments.end(), actions.begin(), actions.end());
+        bool done = test::runXdotool(arguments);
+        GtkPresenter::processPendingEvents();
+        return done;
+    }
+
+    ScratchFolder folder{"rich-text-picture-window"};
+    std::unique_ptr<GtkPresenter> presenter;
+    std::shared_ptr<TextDocument> document;
+    TextViewController* editor = nullptr;
+    std::shared_ptr<Window> window;
+    GtkWidget* toplevel = nullptr;
+    GtkWidget* pageWidget = nullptr;
+};
+
+std::string longText()
+{
+    std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
+    for (int line = 1; line <= 40; ++line)
+        rtf += "Line " + std::to_string(line) + "\\par ";
+    return rtf + "A picture:}";
+}
+
+TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlaceInTheScrolledPage)
+{
+    std::string path = folder.path("Framed.rtf");
+    writeFile(path, longText());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    insertAndFramePicture();
+    if (HasFatalFailure())
+        return;
+    EXPECT_GT(floatValue(run("window.pageYOffset + document.body.scrollTop + document.documentElement.scrollTop + document.getElementById('content').scrollTop")), 0)
+        << "the page is scrolled";
+    const std::shared_ptr<UserResizableView>& frame = editor->imageEditor().currentlyEditingView();
+    ASSERT_NE(frame->superview(), nullptr);
+    EXPECT_EQ(frame->superview().get(), editor->pageView().get()) << "the frame stands on the page";
+    // Where the page draws the picture: its bounding box less the padding
+    // the page gives every picture (and any border).
+    Rect box = parseBox(run("(function(){var e=document.getElementById('marquent_555');var r=e.getBoundingClientRect();"
+                            "var s=getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
+                            "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
+                            "return [r.left+l,r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
+                            "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"));
+    EXPECT_EQ(run("getComputedStyle(document.getElementById('marquent_555')).paddingLeft"), "20px")
+        << "the page pads its pictures, which the frame must not count as picture";
+    Rect shown = frame->convertRectToView(frame->contentView()->frame(), editor->pageView().get());
+    EXPECT_NEAR(shown.minX(), box.minX(), 0.5);
+    EXPECT_NEAR(shown.minY(), box.minY(), 0.5);
+    EXPECT_NEAR(shown.width(), box.width(), 0.5);
+    EXPECT_NEAR(shown.height(), box.height(), 0.5);
+
+    // Drawn over the page: the picture's two halves in the frame (the page
+    // hides its own), the frame's blue line just outside it.
+    unsigned red = pixelBecomes({shown.minX() + 20, shown.midY()}, 0xFF0000u, "rich-text-framed-picture");
+    EXPECT_EQ(red, 0xFF0000u) << std::hex << red;
+    EXPECT_EQ(pixel({shown.maxX() - 20, shown.midY()}, "rich-text-framed-picture"), 0x0000FFu);
+    unsigned line = pixel({shown.minX() - 1, shown.midY()}, "rich-text-framed-picture");
+    EXPECT_GT(line & 0xFF, ((line >> 8) & 0xFF) + 60) << "the frame's line: " << std::hex << line;
+}
+
+TEST_F(RichTextPictureWindowTest, aCropHandleDraggedWithThePointerCutsWhatTheUserChose)
+{
+    std::string path = folder.path("Cropped.rtf");
+    writeFile(path, longText());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    insertAndFramePicture();
+    if (HasFatalFailure())
+        return;
+    RichTextImageEditor& images = editor->imageEditor();
+    ASSERT_TRUE(editor->performAction("cropImage:", nullptr));
+    ASSERT_TRUE(images.isCropping());
+    GtkPresenter::processPendingEvents();
+    std::shared_ptr<ImageCropInterface> cropper = images.cropper();
+    const std::shared_ptr<View> pageView = editor->pageView();
+    Rect crop = cropper->convertRectToView(cropper->cropRect(), pageView.get());
+    Rect over = cropper->convertRectToView(Rect{{0, 0}, cropper->bounds().size}, pageView.get());
+    // The crop's shadow darkens the picture around the rectangle, in red.
+    unsigned inside = pixelBecomes({crop.maxX() - 20, crop.midY()}, 0x0000FFu, "rich-text-crop");
+    EXPECT_EQ(inside, 0x0000FFu) << "the picture shows inside the rectangle: " << std::hex << inside;
+    unsigned shadow = pixel({crop.maxX() - 20, crop.minY() - 6}, "rich-text-crop");
+    EXPECT_NE(shadow, 0x0000FFu) << "and darkened around it: " << std::hex << shadow;
+
+    // The top left corner is dragged inwards, over the picture.
+    Point target{crop.minX() + 30, crop.minY() + 20};
+    ASSERT_TRUE(pointer({"mousedown", "1"}, {crop.minX() - 3, crop.minY() - 3}));
+    ASSERT_TRUE(pointer({}, {crop.minX() + 5, crop.minY() + 4}));
+    ASSERT_TRUE(pointer({}, target));
+    ASSERT_TRUE(release());
+    Rect chosen = cropper->convertRectToView(cropper->cropRect(), pageView.get());
+    EXPECT_NEAR(chosen.minX(), target.x, 1);
+    EXPECT_NEAR(chosen.minY(), target.y, 1);
+    EXPECT_NEAR(chosen.maxX(), crop.maxX(), 0.01) << "the opposite corner stays";
+    EXPECT_NEAR(chosen.maxY(), crop.maxY(), 0.01);
+    Rect inImage = cropper->cropRectForFrame(cropper->cropRect());
+    // The blue half shows inside the dragged rectangle and is darkened above it.
+    unsigned insideDragged = pixelBecomes({chosen.maxX() - 20, chosen.minY() + 20}, 0x0000FFu, "rich-text-crop-dragged");
+    EXPECT_EQ(insideDragged, 0x0000FFu) << std::hex << insideDragged;
+    unsigned above = pixel({chosen.maxX() - 20, chosen.minY() - 8}, "rich-text-crop-dragged");
+    EXPECT_NE(above, 0x0000FFu) << std::hex << above;
+    EXPECT_GT(above & 0xFF, 0x40u) << "the shadow lets the picture through: " << std::hex << above;
+    // The picture (400 x 200) is shown aspect-fit over the frame's picture.
+    double scale = std::min(over.width() / 400, over.height() / 200);
+
+    std::string before = run("document.getElementById('marquent_555').getAttribute('src')");
+    ASSERT_TRUE(editor->performAction("executeCropImage:", nullptr));
+    EXPECT_FALSE(images.isCropping());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            return run("(function(){var i=document.querySelector('#content img');"
+                       "return i && i.getAttribute('src') !== " + std::string("'") + before + "' && i.complete ? 1 : 0;})()") == "1";
+        },
+        kEngineWaitSeconds));
+    // The new file holds exactly the part the user chose, in the picture's own pixels.
+    EXPECT_NEAR(std::stod(run("document.querySelector('#content img').naturalWidth")), inImage.width(), 1);
+    EXPECT_NEAR(std::stod(run("document.querySelector('#content img').naturalHeight")), inImage.height(), 1);
+    EXPECT_NEAR(inImage.width(), (crop.maxX() - target.x) / scale, 3) << "cut at the picture's own size";
+    EXPECT_NEAR(inImage.height(), (crop.maxY() - target.y) / scale, 3);
+}
+
+TEST_F(RichTextPictureWindowTest, theRulerIsDrawnAcrossTheWindowAfterAResize)
+{
+    std::string path = folder.path("Ruler.rtf");
+    writeFile(path, "{\\rtf1\\ansi Text\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    const std::shared_ptr<RulerRangeSlider> ruler = std::dynamic_pointer_cast<RulerRangeSlider>(
+        std::shared_ptr<View>(editor->margins().sliderView()));
+    ASSERT_NE(ruler, nullptr);
+    gtk_window_resize(GTK_WINDOW(toplevel), 1100, 640);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return gtk_widget_get_allocated_width(pageWidget) >= 1000;
+        },
+        kEngineWaitSeconds));
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(ruler->frame().width(), gtk_widget_get_allocated_width(pageWidget)) << "the ruler follows the window's width";
+    gtk_window_resize(GTK_WINDOW(toplevel), 700, 640);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return gtk_widget_get_allocated_width(pageWidget) <= 720;
+        },
+        kEngineWaitSeconds));
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(ruler->frame().width(), gtk_widget_get_allocated_width(pageWidget)) << "also when it narrows";
+}
+
+} // namespace
+} // namespace folio
