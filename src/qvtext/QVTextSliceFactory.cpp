@@ -52,22 +52,10 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::make(const InspectorSliceS
         return named<DocumentContentsZoomInspectorSlice>(kind);
     if (is(kind, "DKTextColorAttributeInspectorSlice"))
         return colourSlice(spec, pane);
-    if (is(kind, "DKFontAttributesInspectorSlice")) {
-        return named<ButtonRowSlice>(kind, localized("Font Style"),
-                                     std::vector<ButtonRowSlice::Item>{
-                                         {localized("Bold"), [&characters] { characters.boldExecCommand(); }},
-                                         {localized("Italic"), [&characters] { characters.italicExecCommand(); }},
-                                         {localized("Underline"), [&characters] { characters.underlineExecCommand(); }},
-                                         {localized("Strikethrough"), [&characters] { characters.strikeExecCommand(); }},
-                                     });
-    }
-    if (is(kind, "DKParagraphStyleInspectorSlice")) {
-        // The alignment menu's rows: 0 justify, 1 centre, 2 right, 3 left.
-        std::vector<ButtonRowSlice::Item> items;
-        for (auto [title, row] : {std::pair{"Left", 3L}, {"Center", 1L}, {"Right", 2L}, {"Justify", 0L}})
-            items.push_back({localized(title), [this, row] { m_styling.alignSelected(row); }});
-        return named<ButtonRowSlice>(kind, localized("Alignment"), std::move(items));
-    }
+    if (is(kind, "DKFontAttributesInspectorSlice"))
+        return fontStyleSlice(kind, characters);
+    if (is(kind, "DKParagraphStyleInspectorSlice"))
+        return alignmentSlice(kind, [this](long row) { m_styling.alignSelected(row); });
     if (is(kind, "DKFontInspectorSlice")) {
         std::vector<std::string> families = Font::familyNames();
         return named<ChoiceSlice>(

@@ -57,21 +57,10 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::make(const InspectorSlic
         return named<DocumentContentsZoomInspectorSlice>(kind);
     if (is(kind, "DKTextColorAttributeInspectorSlice"))
         return colourSlice(spec, pane);
-    if (is(kind, "DKFontAttributesInspectorSlice")) {
-        return named<ButtonRowSlice>(kind, localized("Font Style"),
-                                     std::vector<ButtonRowSlice::Item>{
-                                         {localized("Bold"), [&characters] { characters.boldExecCommand(); }},
-                                         {localized("Italic"), [&characters] { characters.italicExecCommand(); }},
-                                         {localized("Underline"), [&characters] { characters.underlineExecCommand(); }},
-                                         {localized("Strikethrough"), [&characters] { characters.strikeExecCommand(); }},
-                                     });
-    }
-    if (is(kind, "DKParagraphStyleInspectorSlice")) {
-        std::vector<ButtonRowSlice::Item> items;
-        for (auto [title, value] : {std::pair{"Left", 3L}, {"Center", 1L}, {"Right", 2L}, {"Justify", 0L}})
-            items.push_back({localized(title), [&characters, value] { characters.alignTextTask(value); }});
-        return named<ButtonRowSlice>(kind, localized("Alignment"), std::move(items));
-    }
+    if (is(kind, "DKFontAttributesInspectorSlice"))
+        return fontStyleSlice(kind, characters);
+    if (is(kind, "DKParagraphStyleInspectorSlice"))
+        return alignmentSlice(kind, [&characters](long row) { characters.alignTextTask(row); });
     if (is(kind, "DKFontInspectorSlice")) {
         std::vector<std::string> families = Font::familyNames();
         StyleToolbar& bar = m_styling.toolbar();

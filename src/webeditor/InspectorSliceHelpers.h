@@ -4,8 +4,10 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "tools/inspectors/ControlSlices.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +43,30 @@ std::shared_ptr<DKInspectorSlice> named(const char* kind, Arguments&&... argumen
 inline bool is(const char* kind, const char* name)
 {
     return std::strcmp(kind, name) == 0;
+}
+
+// The font style row: bold, italic, underline and strikethrough through the
+// editor's character commands.
+template <typename CharacterCommander>
+std::shared_ptr<DKInspectorSlice> fontStyleSlice(const char* kind, CharacterCommander& characters)
+{
+    return named<ButtonRowSlice>(kind, localized("Font Style"),
+                                 std::vector<ButtonRowSlice::Item>{
+                                     {localized("Bold"), [&characters] { characters.boldExecCommand(); }},
+                                     {localized("Italic"), [&characters] { characters.italicExecCommand(); }},
+                                     {localized("Underline"), [&characters] { characters.underlineExecCommand(); }},
+                                     {localized("Strikethrough"), [&characters] { characters.strikeExecCommand(); }},
+                                 });
+}
+
+// The alignment row; the editor aligns by the alignment menu's row number
+// (0 justify, 1 centre, 2 right, 3 left).
+inline std::shared_ptr<DKInspectorSlice> alignmentSlice(const char* kind, const std::function<void(long row)>& align)
+{
+    std::vector<ButtonRowSlice::Item> items;
+    for (auto [title, row] : {std::pair{"Left", 3L}, {"Center", 1L}, {"Right", 2L}, {"Justify", 0L}})
+        items.push_back({localized(title), [align, row] { align(row); }});
+    return named<ButtonRowSlice>(kind, localized("Alignment"), std::move(items));
 }
 
 // A page value in fixed notation, as the page reports it.
