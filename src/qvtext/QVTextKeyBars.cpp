@@ -242,22 +242,11 @@ void QVTextKeyBars::insertKeyFromKeyboardToolbar(const Button& key)
 
 void QVTextKeyBars::longPressInCustomKey(const Button& key)
 {
-    if (m_displayingAlert)
-        return;
-    m_displayingAlert = true;
-    std::shared_ptr<AlertController> alert = makeCustomKeyEditorAlert(
-        key,
-        [this](long tag, const std::u16string& text) {
-            if (!text.empty())
-                setNewCustomKey(tag, text);
-            m_page.send(kFocusScript);
-            m_displayingAlert = false;
-        },
-        [this] { m_displayingAlert = false; });
-    if (m_host.present)
-        m_host.present(alert);
-    else
-        m_displayingAlert = false;
+    presentCustomKeyEditor(key, m_displayingAlert, m_host.present, [this](long tag, const std::u16string& text) {
+        if (!text.empty())
+            setNewCustomKey(tag, text);
+        m_page.send(kFocusScript);
+    });
 }
 
 void QVTextKeyBars::setNewCustomKey(long index, const std::u16string& value)

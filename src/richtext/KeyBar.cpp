@@ -287,23 +287,11 @@ void KeyBar::hideStyleToolBar()
 
 void KeyBar::longPressInCustomKey(const Button& key)
 {
-    // A press reports its beginning, its moves and its end: one editor only.
-    if (m_displayingAlert)
-        return;
-    m_displayingAlert = true;
-    std::shared_ptr<AlertController> alert = makeCustomKeyEditorAlert(
-        key,
-        [this](long tag, const std::u16string& text) {
-            if (!text.empty())
-                setNewCustomKey(tag, text);
-            m_page.send(kFocusScript);
-            m_displayingAlert = false;
-        },
-        [this] { m_displayingAlert = false; });
-    if (m_host.present)
-        m_host.present(alert);
-    else
-        m_displayingAlert = false;
+    presentCustomKeyEditor(key, m_displayingAlert, m_host.present, [this](long tag, const std::u16string& text) {
+        if (!text.empty())
+            setNewCustomKey(tag, text);
+        m_page.send(kFocusScript);
+    });
 }
 
 void KeyBar::setNewCustomKey(long key, const std::u16string& text)

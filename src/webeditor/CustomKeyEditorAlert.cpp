@@ -42,4 +42,24 @@ std::shared_ptr<AlertController> makeCustomKeyEditorAlert(const Button& key,
     return alert;
 }
 
+void presentCustomKeyEditor(const Button& key, bool& displaying,
+                            const std::function<void(std::shared_ptr<ViewController>)>& present,
+                            std::function<void(long tag, const std::u16string& text)> confirmed)
+{
+    if (displaying)
+        return;
+    displaying = true;
+    std::shared_ptr<AlertController> alert = makeCustomKeyEditorAlert(
+        key,
+        [&displaying, confirmed = std::move(confirmed)](long tag, const std::u16string& text) {
+            confirmed(tag, text);
+            displaying = false;
+        },
+        [&displaying] { displaying = false; });
+    if (present)
+        present(alert);
+    else
+        displaying = false;
+}
+
 } // namespace folio
