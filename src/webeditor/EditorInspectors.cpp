@@ -235,7 +235,7 @@ void EditorInspectors::showTextStyleInspector(const Sender& sender)
     present(Kind::TextFormat, sender, PopoverArrowDirectionDown, true);
 }
 
-void EditorInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender)
+bool EditorInspectors::beginKeyboardTextFormat(const Sender& sender)
 {
     // Closing the other popovers first must not turn a second press into a new showing.
     bool wasVisible = isVisible(Kind::TextFormatFromKeyboard);
@@ -243,32 +243,28 @@ void EditorInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender)
     dismiss(Kind::TextTools, false);
     if (!keyboardVisible()) {
         showNotEditingMessageFromBarButton(sender);
-        return;
+        return false;
     }
     if (wasVisible) {
         dismiss(Kind::TextFormatFromKeyboard, true);
-        return;
+        return false;
     }
     run(m_host.addFakeTextSelectionView);
+    return true;
+}
+
+void EditorInspectors::showTextStyleInspectorFromKeyboard(const Sender& sender)
+{
+    if (!beginKeyboardTextFormat(sender))
+        return;
     configure(Kind::TextFormatFromKeyboard);
     present(Kind::TextFormatFromKeyboard, Sender{nullptr, sender.frame}, PopoverArrowDirectionUp, false);
 }
 
 void EditorInspectors::showTextInspectorMenu(const Sender& sender)
 {
-    // Closing the other popovers first must not turn a second press into a new showing.
-    bool wasVisible = isVisible(Kind::TextFormatFromKeyboard);
-    dismissAllPopover();
-    dismiss(Kind::TextTools, false);
-    if (!keyboardVisible()) {
-        showNotEditingMessageFromBarButton(sender);
+    if (!beginKeyboardTextFormat(sender))
         return;
-    }
-    if (wasVisible) {
-        dismiss(Kind::TextFormatFromKeyboard, true);
-        return;
-    }
-    run(m_host.addFakeTextSelectionView);
     m_page.send(kSaveCaret);
 }
 

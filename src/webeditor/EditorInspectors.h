@@ -120,6 +120,10 @@ public:
     static constexpr long kLongSelection = 4000;
 
 private:
+    // The keyboard's text-format popover toggles: closes the others and says
+    // whether it opens now (not while nothing is edited, which the user is
+    // told, nor on a second press, which closes it).
+    bool beginKeyboardTextFormat(const Sender& sender);
     static std::size_t index(Kind kind) { return static_cast<std::size_t>(kind); }
     std::shared_ptr<DKInspector> makeInspector(Kind kind);
     InspectorPane paneFor(DKInspector& inspector, DKStackedSlicesPane& pane) const;
