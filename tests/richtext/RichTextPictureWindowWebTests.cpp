@@ -240,6 +240,9 @@ TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlac
     EXPECT_NEAR(shown.minY(), box.minY(), 0.5);
     EXPECT_NEAR(shown.width(), box.width(), 0.5);
     EXPECT_NEAR(shown.height(), box.height(), 0.5);
+    // The padding goes around the picture, not into it: the picture keeps its
+    // 2:1 proportions on the page, as it prints.
+    EXPECT_NEAR(box.width() / box.height(), 2.0, 0.02) << box.width() << " x " << box.height();
 
     // Drawn over the page: the picture's two halves in the frame (the page
     // hides its own), the frame's blue line just outside it.
