@@ -70,6 +70,30 @@ protected:
     }
 
     ScratchFolder folder{"rich-text-page"};
+
+    // The document in its editor with the page ready, the caret after its
+    // text, and the picture the picker chooses inserted there.
+    void openAndInsertChosenPicture(const std::string& path, std::shared_ptr<TextDocument>& document,
+                                    TextViewController*& editor)
+    {
+        document = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(document->readFromURL(path));
+        document->makeDocumentViewController();
+        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        editor->loadViewIfNeeded();
+        TextViewController* opened = editor;
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened->isPageReady(); }, kEngineWaitSeconds));
+        WebView& page = *editor->webView();
+        page.stringByEvaluatingJavaScript(
+            "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+            "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+            "document.getElementById('content').focus();})()");
+        editor->imageOptionSelected(0);
+        ASSERT_TRUE(RunLoop::main().runUntil(
+            [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
+            kEngineWaitSeconds));
+    }
 };
 
 TEST_F(RichTextPageWebTest, aChosenPictureReachesTheSavedFile)
@@ -82,23 +106,12 @@ TEST_F(RichTextPageWebTest, aChosenPictureReachesTheSavedFile)
     auto picker = std::make_shared<ChosenFile>(chosen);
     PicturePicker::setShared(picker);
 
-    auto document = std::make_shared<TextDocument>(path);
-    ASSERT_TRUE(document->readFromURL(path));
-    document->makeDocumentViewController();
-    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-    ASSERT_NE(editor, nullptr);
-    editor->loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    std::shared_ptr<TextDocument> document;
+    TextViewController* editor = nullptr;
+    openAndInsertChosenPicture(path, document, editor);
+    if (HasFatalFailure())
+        return;
     WebView& page = *editor->webView();
-    page.stringByEvaluatingJavaScript(
-        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
-
-    editor->imageOptionSelected(0);
-    ASSERT_TRUE(RunLoop::main().runUntil(
-        [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
-        kEngineWaitSeconds));
     EXPECT_EQ(picker->requests, 1);
     EXPECT_EQ(page.stringByEvaluatingJavaScript("document.querySelector('#content img').id"), "marquent_555");
     // Upright: the stored bitmap was 40 wide and 20 high.
@@ -165,22 +178,12 @@ TEST_F(RichTextPageWebTest, aTappedPictureIsFramedForEditingAndBorderReplacesIt)
     const std::string chosen = folder.path("holiday.png");
     writeFile(chosen, sidewaysJpegBytes());
     PicturePicker::setShared(std::make_shared<ChosenFile>(chosen));
-    auto document = std::make_shared<TextDocument>(path);
-    ASSERT_TRUE(document->readFromURL(path));
-    document->makeDocumentViewController();
-    auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-    ASSERT_NE(editor, nullptr);
-    editor->loadViewIfNeeded();
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    std::shared_ptr<TextDocument> document;
+    TextViewController* editor = nullptr;
+    openAndInsertChosenPicture(path, document, editor);
+    if (HasFatalFailure())
+        return;
     WebView& page = *editor->webView();
-    page.stringByEvaluatingJavaScript(
-        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
-        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
-        "document.getElementById('content').focus();})()");
-    editor->imageOptionSelected(0);
-    ASSERT_TRUE(RunLoop::main().runUntil(
-        [&] { return page.stringByEvaluatingJavaScript("document.querySelectorAll('#content img').length") == "1"; },
-        kEngineWaitSeconds));
     std::string before = page.stringByEvaluatingJavaScript("document.querySelector('#content img').getAttribute('src')");
 
     // The page reports the tap; the edit starts a moment later.
