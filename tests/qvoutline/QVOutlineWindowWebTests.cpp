@@ -335,8 +335,10 @@ TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySele
                   "var r=document.createRange();r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);"
                   "return e.selection.getContent({format:'text'});})()"),
               "words");
-    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection([&] { return run("getSelection().isCollapsed") == "1"; },
-                                                             "words", kEngineWaitSeconds))
+    ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
+    ASSERT_EQ(run(std::string(test::kWatchForCollapsedSelection) + "(document)"), "watching");
+    auto collapsed = [&] { return run(std::string(test::kSelectionWasCollapsed) + "(document)") == "true"; };
+    ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection(collapsed, "words", kEngineWaitSeconds))
         << "the page kept its selection: nothing to show";
 
     editor->styling().characters().boldExecCommand();

@@ -70,8 +70,11 @@ protected:
     // Another program selects text; WebKit collapses the page's selection.
     bool anotherProgramTakesThePrimarySelection()
     {
+        run(std::string(test::kWatchForCollapsedSelection) + "(tinymce.activeEditor.getDoc())");
         return test::anotherProgramTakesThePrimarySelection(
-            [&] { return run("tinymce.activeEditor.getWin().getSelection().isCollapsed") == "1"; },
+            [&] {
+                return run(std::string(test::kSelectionWasCollapsed) + "(tinymce.activeEditor.getDoc())") == "true";
+            },
             run("tinymce.activeEditor.getWin().getSelection().toString()"), kEngineWaitSeconds);
     }
 

@@ -269,8 +269,9 @@ TEST_F(RichTextWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySelec
                    "r.setStart(t,at);r.setEnd(t,at+" + std::to_string(word.size()) + ");var s=getSelection();"
                    "s.removeAllRanges();s.addRange(r);return s.toString();}return '';})()");
     };
-    auto collapsed = [&] { return run("getSelection().isCollapsed") == "1"; };
+    auto collapsed = [&] { return run(std::string(test::kSelectionWasCollapsed) + "(document)") == "true"; };
     ASSERT_EQ(select("words"), "words");
+    ASSERT_EQ(run(std::string(test::kWatchForCollapsedSelection) + "(document)"), "watching");
     ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection(collapsed, "words", kEngineWaitSeconds))
         << "the page kept its selection: nothing to show";
 

@@ -9,6 +9,16 @@
 
 namespace folio::test {
 
+// Page scripts for the tests below: the first makes the page remember that
+// its selection was collapsed at some moment, the second asks whether it
+// was. Polling the live selection alone can miss a collapse that the page's
+// own timers have already undone on a slow machine.
+inline constexpr const char* kWatchForCollapsedSelection =
+    "(function(d){d.__folioCollapsedOnce=false;d.addEventListener('selectionchange',function(){"
+    "if(d.getSelection().isCollapsed)d.__folioCollapsedOnce=true;});return 'watching';})";
+inline constexpr const char* kSelectionWasCollapsed =
+    "(function(d){return String(d.getSelection().isCollapsed||d.__folioCollapsedOnce===true);})";
+
 // Another program (xclip, on a connection of its own to the display) takes
 // the desktop's primary selection, and WebKit then collapses the page's
 // selection to its end. The page claims the primary selection a moment
