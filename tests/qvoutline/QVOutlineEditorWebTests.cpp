@@ -17,6 +17,7 @@
 #include "tools/assistant/WritingAssistant.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorPageTest.h"
 #include "OutlineTree.h"
 
 #include <gtest/gtest.h>
@@ -35,9 +36,9 @@ using testing_support::writeFile;
 
 // The outline editor on the real page, with TinyMCE and jQuery UI, in a real
 // web view.
-class QVOutlineEditorWebTest : public ::testing::Test {
+class QVOutlineEditorWebTest : public test::EditorPageTest<QVOutlineViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    QVOutlineEditorWebTest() : EditorPageTest(EditorKind::QVOutline, "qvoutline-editor") {}
 
     void SetUp() override
     {
@@ -45,44 +46,12 @@ protected:
         // program taking the desktop's primary selection collapses the
         // page's: a display of its own keeps the tests beside it away.
         test::usePrivateDisplay();
-        EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
-            return std::make_shared<QVOutlineViewController>(document);
-        });
-    }
-    void TearDown() override { EditorMakers::unregisterAll(); }
-
-    std::shared_ptr<TextDocument> open(const std::string& path)
-    {
-        auto document = std::make_shared<TextDocument>(path);
-        EXPECT_TRUE(document->readFromURL(path).ok());
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVOutlineViewController*>(document->currentTextViewController().get());
-        EXPECT_NE(editor, nullptr);
-        if (!editor)
-            return document;
-        editor->loadViewIfNeeded();
-        EXPECT_TRUE(editor->pageError() == std::nullopt);
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds))
-            << "the outline page did not come up";
-        return document;
+        EditorPageTest::SetUp();
     }
 
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
-
-    static bool save(TextDocument& document)
+    static std::string storedPage(const std::string& path)
     {
-        auto result = std::make_shared<std::optional<bool>>();
-        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                           [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    std::string storedPage(const std::string& path)
-    {
-        Result<std::u16string> text = DocumentText::read(path, DocumentKind::QVOutline);
-        EXPECT_TRUE(text.ok());
-        return text ? toUtf8(*text) : std::string();
+        return EditorPageTest::storedPage(path, DocumentKind::QVOutline);
     }
 
     std::string writeSeed(const std::string& name)
@@ -93,9 +62,6 @@ protected:
         writeFile(path, std::string(DocumentSeeds::compressedPage(seed ? *seed : "")->stringView()));
         return path;
     }
-
-    ScratchFolder folder{"qvoutline-editor"};
-    QVOutlineViewController* editor = nullptr;
 };
 
 TEST_F(QVOutlineEditorWebTest, treeCommandsKeepEveryParentAndLevelAndAreSavedAsTheTree)

@@ -16,6 +16,7 @@
 #include "platform/web/WebView.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 #include "OutlineTree.h"
 
 #include <gtk/gtk.h>
@@ -36,118 +37,18 @@ int darkness(unsigned rgb)
 }
 
 // The outline editor in a real window, typed into as a person types.
-class QVOutlineWindowTest : public ::testing::Test {
+class QVOutlineWindowTest : public test::EditorWindowTest<QVOutlineViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    QVOutlineWindowTest() : EditorWindowTest(EditorKind::QVOutline, "qvoutline-window") {}
 
-    void SetUp() override
-    {
-        // Real keys and the pointer go to the display's focus, and the
-        // primary selection is the display's: a display of its own keeps
-        // the tests beside it away.
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
-        EditorMakers::registerMaker(EditorKind::QVOutline, [](TextDocument& document) {
-            return std::make_shared<QVOutlineViewController>(document);
-        });
-    }
-    void TearDown() override
-    {
-        closeDocument();
-        presenter.reset();
-        GtkPresenter::processPendingEvents();
-        EditorMakers::unregisterAll();
-    }
-
-    void closeDocument()
-    {
-        if (document)
-            document->closeWithCompletionHandler({});
-        if (window)
-            window->close();
-        GtkPresenter::processPendingEvents();
-        document.reset();
-        window.reset();
-        editor = nullptr;
-    }
-
-    // Opens the file in its editor in a window and waits for its tree.
-    void open(const std::string& path)
-    {
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVOutlineViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
-        ASSERT_EQ(views.size(), 1u);
-        pageWidget = views.front();
-        gtk_widget_grab_focus(pageWidget);
-        GtkPresenter::processPendingEvents();
-    }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
-
-    void press(guint keyval) { pressWithShift(keyval, false); }
-
-    void pressWithShift(guint keyval, bool shift)
-    {
-        GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
-        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(pageWidget)));
-        event->key.keyval = keyval;
-        event->key.state = shift ? GDK_SHIFT_MASK : 0;
-        event->key.time = GDK_CURRENT_TIME;
-        GdkKeymapKey* keys = nullptr;
-        gint count = 0;
-        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(pageWidget)), keyval,
-                                              &keys, &count) && count > 0)
-            event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
-        g_free(keys);
-        GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(pageWidget));
-        gdk_event_set_device(event, gdk_seat_get_keyboard(seat));
-        gtk_widget_event(pageWidget, event);
-        event->type = GDK_KEY_RELEASE;
-        gtk_widget_event(pageWidget, event);
-        gdk_event_free(event);
-        GtkPresenter::processPendingEvents();
-    }
-
-    void type(std::string_view text)
-    {
-        for (char c : text)
-            press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
-    }
+    void pressWithShift(guint keyval, bool shift) { press(keyval, shift ? GDK_SHIFT_MASK : GdkModifierType(0)); }
 
     // Keys reach the page in their own time: each step waits for the page
     // to show it.
     bool showsSoon(const std::string& script, const std::string& expected)
     {
-        return RunLoop::main().runUntil([&] { return run(script) == expected; }, kEngineWaitSeconds);
+        return waitFor([&] { return run(script) == expected; });
     }
-
-    bool save()
-    {
-        auto result = std::make_shared<std::optional<bool>>();
-        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                            [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    ScratchFolder folder{"qvoutline-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    QVOutlineViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
-    GtkWidget* pageWidget = nullptr;
 };
 
 TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgainAndNoKeyMergesTwoBranches)
@@ -183,7 +84,6 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
         "window.folioPainted=true;});});");
     ASSERT_TRUE(showsSoon("String(window.folioPainted)", "true")) << "the page did not draw";
     GtkPresenter::processPendingEvents();
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
     GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvoutline-editor"));
     ASSERT_TRUE(shot);
     int left = 0;
@@ -274,8 +174,6 @@ TEST_F(QVOutlineWindowTest, theBarsUndoAndRedoFollowThePageAndWorkWithTheKeysAnd
     open(path);
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    ASSERT_TRUE(test::focusWindow(toplevel));
     GtkWidget* undo = presenter->widgetForBarButtonItem(*editor->undoBarButtonItem());
     GtkWidget* redo = presenter->widgetForBarButtonItem(*editor->redoBarButtonItem());
     ASSERT_NE(undo, nullptr) << "the undo item is in the window's bar";
@@ -335,7 +233,6 @@ TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySele
                   "var r=document.createRange();r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);"
                   "return e.selection.getContent({format:'text'});})()"),
               "words");
-    ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
     ASSERT_EQ(run(std::string(test::kWatchForCollapsedSelection) + "(document)"), "watching");
     auto collapsed = [&] { return run(std::string(test::kSelectionWasCollapsed) + "(document)") == "true"; };
     ASSERT_TRUE(test::anotherProgramTakesThePrimarySelection(collapsed, "words", kEngineWaitSeconds))

@@ -7,6 +7,7 @@
 #include "platform/web/WebView.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorPageTest.h"
 
 #include <gtest/gtest.h>
 
@@ -26,54 +27,11 @@ constexpr const char* kStoredPage =
     "font-family: &quot;Courier New&quot;;\"></div>";
 
 // The QV text editor on the real TinyMCE in a real web view.
-class QVTextEditorWebTest : public ::testing::Test {
+class QVTextEditorWebTest : public test::EditorPageTest<QVTextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    QVTextEditorWebTest() : EditorPageTest(EditorKind::QVText, "qvtext-editor") {}
 
-    void SetUp() override
-    {
-        EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
-            return std::make_shared<QVTextViewController>(document);
-        });
-    }
-    void TearDown() override { EditorMakers::unregisterAll(); }
-
-    std::shared_ptr<TextDocument> open(const std::string& path)
-    {
-        auto document = std::make_shared<TextDocument>(path);
-        EXPECT_TRUE(document->readFromURL(path).ok());
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
-        EXPECT_NE(editor, nullptr);
-        if (!editor)
-            return document;
-        editor->loadViewIfNeeded();
-        EXPECT_TRUE(editor->pageError() == std::nullopt);
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds))
-            << "TinyMCE did not come up";
-        return document;
-    }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
-
-    static bool save(TextDocument& document)
-    {
-        auto result = std::make_shared<std::optional<bool>>();
-        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                           [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    std::string storedPage(const std::string& path)
-    {
-        Result<std::u16string> text = DocumentText::read(path, DocumentKind::QVText);
-        EXPECT_TRUE(text.ok());
-        return text ? toUtf8(*text) : std::string();
-    }
-
-    ScratchFolder folder{"qvtext-editor"};
-    QVTextViewController* editor = nullptr;
+    static std::string storedPage(const std::string& path) { return EditorPageTest::storedPage(path, DocumentKind::QVText); }
 };
 
 TEST_F(QVTextEditorWebTest, tinyMCEComesUpWithThePagesOptionsPluginsAndTheStoredStyle)

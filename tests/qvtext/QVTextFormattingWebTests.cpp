@@ -13,6 +13,7 @@
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorPageTest.h"
 #include "tools/textstyle/TSColourSelectTableViewController.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "tools/textstyle/TSUpDownControl.h"
@@ -28,34 +29,9 @@ using testing_support::ScratchFolder;
 using testing_support::writeFile;
 
 // The QV text editor's formatting commands on the real TinyMCE.
-class QVTextFormattingWebTest : public ::testing::Test {
+class QVTextFormattingWebTest : public test::EditorPageTest<QVTextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
-
-    void SetUp() override
-    {
-        EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
-            return std::make_shared<QVTextViewController>(document);
-        });
-    }
-    void TearDown() override { EditorMakers::unregisterAll(); }
-
-    std::shared_ptr<TextDocument> open(const std::string& path)
-    {
-        auto document = std::make_shared<TextDocument>(path);
-        EXPECT_TRUE(document->readFromURL(path).ok());
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
-        EXPECT_NE(editor, nullptr);
-        if (!editor)
-            return document;
-        editor->loadViewIfNeeded();
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds))
-            << "TinyMCE did not come up";
-        return document;
-    }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+    QVTextFormattingWebTest() : EditorPageTest(EditorKind::QVText, "qvtext-formatting") {}
 
     // Selects the characters from `start` to `end` of the first paragraph's text.
     std::string select(int start, int end)
@@ -80,28 +56,12 @@ protected:
 
     std::string content() { return run("tinymce.activeEditor.getContent()"); }
 
-    std::string saved(const std::string& path)
-    {
-        Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVText);
-        EXPECT_TRUE(stored.ok());
-        return stored.ok() ? toUtf8(*stored) : std::string();
-    }
+    static std::string saved(const std::string& path) { return storedPage(path, DocumentKind::QVText); }
 
     // Sent commands go without waiting; a read behind them returns once the
     // page has run them.
     void settle() { run("1"); }
 
-    static bool save(TextDocument& document)
-    {
-        auto result = std::make_shared<std::optional<bool>>();
-        document.saveToURL(document.fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                           [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    ScratchFolder folder{"qvtext-formatting"};
-    QVTextViewController* editor = nullptr;
 };
 
 TEST_F(QVTextFormattingWebTest, boldAndASizeChangeReachTheSavedContentAndReadBackInPoints)

@@ -18,6 +18,7 @@
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -32,55 +33,22 @@ int darkness(unsigned rgb)
 
 // The QV text editor in a real window, typed into with real keys: the
 // style bar and the banner line follow what is typed and selected.
-class QVTextStyleBarWindowTest : public ::testing::Test {
+class QVTextStyleBarWindowTest : public test::EditorWindowTest<QVTextViewController> {
 protected:
-    static constexpr double kWaitSeconds = 60;
+    QVTextStyleBarWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-style-bar-window") {}
 
-    void SetUp() override
-    {
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
-        EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
-            return std::make_shared<QVTextViewController>(document);
-        });
-    }
     void TearDown() override
     {
-        if (document)
-            document->closeWithCompletionHandler({});
-        if (window)
-            window->close();
-        GtkPresenter::processPendingEvents();
-        presenter.reset();
-        EditorMakers::unregisterAll();
+        EditorWindowTest::TearDown();
         UserDefaults::standardUserDefaults().removeObjectForKey("wordCounterVisible");
     }
 
-    void open(const std::string& html, double width = 900)
+    void openPage(const std::string& html, double width = 900)
     {
         std::string path = folder.path("Bar.qvtext");
         testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(html)->stringView()));
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {width, 600}});
-        window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kWaitSeconds));
-        toplevel = presenter->widgetForWindow(*window);
-        auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
-        ASSERT_EQ(views.size(), 1u);
-        gtk_widget_grab_focus(views.front());
-        GtkPresenter::processPendingEvents();
+        open(path, {width, 600});
     }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
 
     // The caret at the end of the text, in a focused page.
     void caretAtEnd()
@@ -98,7 +66,7 @@ protected:
                 found = GtkViewBuilder::widgetForView(toplevel, view);
                 return found && gtk_widget_get_mapped(found) && gtk_widget_get_allocated_width(found) > 1;
             },
-            kWaitSeconds);
+            kEngineWaitSeconds);
         return found;
     }
 
@@ -113,7 +81,7 @@ protected:
                 darkest = darkestIn(widget, name);
                 return darkest > atLeast;
             },
-            kWaitSeconds);
+            kEngineWaitSeconds);
         return darkest;
     }
 
@@ -135,12 +103,6 @@ protected:
         return darkest;
     }
 
-    testing_support::ScratchFolder folder{"qvtext-style-bar-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    QVTextViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
-    GtkWidget* toplevel = nullptr;
 };
 
 // With the word counter on, the banner line above the page shows the counts
@@ -148,7 +110,7 @@ protected:
 TEST_F(QVTextStyleBarWindowTest, theWordCounterAboveThePageCountsWhatIsTyped)
 {
     UserDefaults::standardUserDefaults().setBool("wordCounterVisible", true);
-    open("<p>One two three</p>");
+    openPage("<p>One two three</p>");
     if (HasFatalFailure())
         return;
     const std::shared_ptr<Label>& banner = editor->margins().topAlertBar();
@@ -157,7 +119,7 @@ TEST_F(QVTextStyleBarWindowTest, theWordCounterAboveThePageCountsWhatIsTyped)
     ASSERT_TRUE(GTK_IS_LABEL(label));
     auto shown = [&] { return std::string(gtk_label_get_text(GTK_LABEL(label))); };
     ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return shown() == "Chars 13 Words 3"; },
-                                         kWaitSeconds))
+                                         kEngineWaitSeconds))
         << shown();
     EXPECT_GT(darkestOnceDrawn(label, "qvtext-word-counter", 300), 300) << "the counts are drawn";
 
@@ -165,7 +127,7 @@ TEST_F(QVTextStyleBarWindowTest, theWordCounterAboveThePageCountsWhatIsTyped)
     ASSERT_TRUE(test::focusWindow(toplevel));
     ASSERT_TRUE(test::typeText(" four five"));
     EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return shown() == "Chars 23 Words 5"; },
-                                         kWaitSeconds))
+                                         kEngineWaitSeconds))
         << shown() << " for " << run("tinymce.activeEditor.getContent()");
     EXPECT_EQ(banner->text(), u"Chars 23 Words 5");
     EXPECT_DOUBLE_EQ(gtk_widget_get_opacity(label), 1.0) << "the line stays when the margins read-out is over";
@@ -178,7 +140,7 @@ TEST_F(QVTextStyleBarWindowTest, theBannerReadsTheMarginsOutThenFades)
 {
     UserDefaults::standardUserDefaults().setBool("wordCounterVisible", false);
     // A window as wide as a tablet's landscape screen, where the read-out shows.
-    open("<p>Margins</p>", 1100);
+    openPage("<p>Margins</p>", 1100);
     if (HasFatalFailure())
         return;
     GtkWidget* label = widgetFor(*editor->margins().topAlertBar());
@@ -192,7 +154,7 @@ TEST_F(QVTextStyleBarWindowTest, theBannerReadsTheMarginsOutThenFades)
             GtkPresenter::processPendingEvents();
             return gtk_widget_get_opacity(label) == 0.0;
         },
-        kWaitSeconds))
+        kEngineWaitSeconds))
         << "the read-out stays";
     EXPECT_EQ(std::string(gtk_label_get_text(GTK_LABEL(label))), "");
 }
@@ -201,7 +163,7 @@ TEST_F(QVTextStyleBarWindowTest, theBannerReadsTheMarginsOutThenFades)
 // keyboard shows pressed in on the bar.
 TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
 {
-    open("<p><span style=\"font-family: 'DejaVu Serif';\">Serif words here</span></p>");
+    openPage("<p><span style=\"font-family: 'DejaVu Serif';\">Serif words here</span></p>");
     if (HasFatalFailure())
         return;
     QVTextKeyBars& bars = editor->tools().keyBars();
@@ -220,7 +182,7 @@ TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
     run("(function(){var e=tinymce.activeEditor;e.focus();var r=e.dom.createRng();"
         "var t=e.getBody().firstChild.firstChild.firstChild;r.setStart(t,6);r.setEnd(t,11);e.selection.setRng(r);})()");
     ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return title(fontWidget) == "DejaVu Serif"; },
-                                         kWaitSeconds))
+                                         kEngineWaitSeconds))
         << "the font button shows " << title(fontWidget);
     EXPECT_FALSE(gtk_widget_get_state_flags(boldWidget) & GTK_STATE_FLAG_CHECKED);
     GdkPixbuf* before = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-style-bar-plain"));
@@ -233,7 +195,7 @@ TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
             GtkPresenter::processPendingEvents();
             return (gtk_widget_get_state_flags(boldWidget) & GTK_STATE_FLAG_CHECKED) != 0;
         },
-        kWaitSeconds))
+        kEngineWaitSeconds))
         << "B is not shown pressed in over bold text: " << run("tinymce.activeEditor.getContent()");
     EXPECT_TRUE(bold->isHighlighted());
     // Pictured, the pressed-in button is drawn otherwise than before, once
@@ -255,7 +217,7 @@ TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
             g_object_unref(after);
             return changed > 20;
         },
-        kWaitSeconds);
+        kEngineWaitSeconds);
     EXPECT_GT(changed, 20) << "the B button looks the same pressed in";
     g_object_unref(before);
 
@@ -276,7 +238,7 @@ TEST_F(QVTextStyleBarWindowTest, theStyleBarShowsTheFontAndTheBoldAtTheCaret)
             GtkPresenter::processPendingEvents();
             return icon() == "format-justify-center-symbolic";
         },
-        kWaitSeconds))
+        kEngineWaitSeconds))
         << icon();
 }
 

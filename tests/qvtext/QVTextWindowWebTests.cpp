@@ -20,6 +20,7 @@
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 #include "tools/crop/ImageCropInterface.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
@@ -55,91 +56,9 @@ int darkness(unsigned rgb)
 
 // The QV text editor in a real window, typed into with key events as a
 // person types: what reaches the file is what the person typed.
-class QVTextWindowTest : public ::testing::Test {
+class QVTextWindowTest : public test::EditorWindowTest<QVTextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
-
-    void SetUp() override
-    {
-        // The window is pictured from the screen: a display of its own keeps
-        // other tests' windows from standing over it.
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
-        EditorMakers::registerMaker(EditorKind::QVText, [](TextDocument& document) {
-            return std::make_shared<QVTextViewController>(document);
-        });
-    }
-    void TearDown() override
-    {
-        closeDocument();
-        presenter.reset();
-        GtkPresenter::processPendingEvents();
-        EditorMakers::unregisterAll();
-    }
-
-    void closeDocument()
-    {
-        if (document)
-            document->closeWithCompletionHandler({});
-        if (window)
-            window->close();
-        GtkPresenter::processPendingEvents();
-        document.reset();
-        window.reset();
-        editor = nullptr;
-    }
-
-    // Opens the file in its editor in a window and waits for TinyMCE.
-    void open(const std::string& path)
-    {
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<QVTextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
-        ASSERT_EQ(views.size(), 1u);
-        pageWidget = views.front();
-        gtk_widget_grab_focus(pageWidget);
-        GtkPresenter::processPendingEvents();
-    }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
-
-    void press(guint keyval, GdkModifierType modifiers = GdkModifierType(0))
-    {
-        test::pressKey(pageWidget, keyval, modifiers);
-    }
-
-    void type(std::string_view text)
-    {
-        for (char c : text)
-            press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
-    }
-
-    bool save()
-    {
-        auto result = std::make_shared<std::optional<bool>>();
-        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                            [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    ScratchFolder folder{"qvtext-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    QVTextViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
-    GtkWidget* pageWidget = nullptr;
+    QVTextWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-window") {}
 };
 
 TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
@@ -162,7 +81,6 @@ TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
 
     // The window as it shows: dark letters where the paragraph is, light
     // paper below it.
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
     int left = 0;
     int top = 0;
     gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
@@ -277,7 +195,6 @@ TEST_F(QVTextWindowTest, theMarginsRulerRunsAboveThePage)
     open(path);
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
     GtkWidget* ruler = nullptr;
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] {
@@ -315,7 +232,6 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return banner->text() == u"Link: https://example.org/page"; },
                                          kEngineWaitSeconds))
         << toUtf8(banner->text());
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
     GtkWidget* label = nullptr;
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] {
@@ -360,8 +276,6 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
     open(path);
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    ASSERT_TRUE(test::focusWindow(toplevel));
     // 400 x 200: red on the left half, blue on the right.
     std::vector<std::uint8_t> pixels;
     for (int y = 0; y < 200; ++y) {

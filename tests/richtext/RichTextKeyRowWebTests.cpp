@@ -20,6 +20,7 @@
 #include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -44,61 +45,38 @@ bool nearColor(unsigned pixel, unsigned wanted)
 
 // The rich-text editor's key row in a real window: along the bottom of the
 // page, its keys clicked with the real pointer.
-class RichTextKeyRowWebTest : public ::testing::Test {
+class RichTextKeyRowWebTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    RichTextKeyRowWebTest() : EditorWindowTest(EditorKind::RichText, "rich-text-key-row") {}
 
     void SetUp() override
     {
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(*created);
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
+        EditorWindowTest::SetUp();
+        if (IsSkipped())
+            return;
         std::string path = folder.path("Row.rtf");
         writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 Quiet harbour\\par}");
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        ASSERT_TRUE(document->makeDocumentViewController());
-        editor = std::dynamic_pointer_cast<TextViewController>(document->currentTextViewController());
-        ASSERT_TRUE(editor);
-        window = std::make_shared<Window>(Rect{{0, 0}, {900, 640}});
-        window->setRootViewController(document->viewControllerToPresent());
-        window->makeKeyAndVisible();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady() && rowWidget(); }, kEngineWaitSeconds));
+        open(path, {900, 640}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(waitFor([&] { return rowWidget() != nullptr; }));
         page = editor->webView();
         ASSERT_TRUE(page);
-        gtk_widget_grab_focus(static_cast<GtkWidget*>(page->nativeWidget()));
-        page->stringByEvaluatingJavaScript(
-            "(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
+        run("(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
             "r.selectNodeContents(c);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
-        ASSERT_TRUE(test::focusWindow(toplevel()));
-    }
-    void TearDown() override
-    {
-        if (document)
-            document->closeWithCompletionHandler([](bool) {});
-        if (window)
-            window->close();
-        EditorMakers::unregisterAll();
-        presenter.reset();
     }
 
-    GtkWidget* toplevel() const { return presenter->widgetForWindow(*window); }
     KeyBar& keyBar() { return editor->editingTools().keyBar(); }
     GtkWidget* rowWidget()
     {
         const std::shared_ptr<View>& row = keyBar().systemAKRow();
-        GtkWidget* widget = row ? GtkViewBuilder::widgetForView(toplevel(), *row) : nullptr;
+        GtkWidget* widget = row ? GtkViewBuilder::widgetForView(toplevel, *row) : nullptr;
         return widget && gtk_widget_get_mapped(widget) ? widget : nullptr;
     }
     GtkWidget* widgetFor(const View& view)
     {
         GtkPresenter::processPendingEvents();
-        GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel(), view);
+        GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel, view);
         // Shown, and laid out where a click can find it.
         return widget && gtk_widget_get_mapped(widget) && gtk_widget_get_allocated_width(widget) > 1 ? widget : nullptr;
     }
@@ -108,11 +86,6 @@ protected:
         return RunLoop::main().runUntil([&] { return pageText().find(wanted) != std::string::npos; }, kEngineWaitSeconds);
     }
 
-    ScratchFolder folder{"rich-text-key-row"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    std::shared_ptr<TextViewController> editor;
-    std::shared_ptr<Window> window;
     WebView* page = nullptr;
 };
 
@@ -124,15 +97,15 @@ TEST_F(RichTextKeyRowWebTest, keyRowRunsAlongTheBottomOfThePageInTheWindow)
     ASSERT_TRUE(gtk_widget_get_mapped(pageWidget));
     int rowX = 0;
     int rowY = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(row, toplevel(), 0, 0, &rowX, &rowY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(row, toplevel, 0, 0, &rowX, &rowY));
     int pageX = 0;
     int pageY = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel(), 0, 0, &pageX, &pageY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
     EXPECT_GE(rowY, pageY + gtk_widget_get_allocated_height(pageWidget)) << "the row lies below the page, not over it";
     EXPECT_GE(gtk_widget_get_allocated_height(row), int(KeyBar::kRowHeight));
-    EXPECT_LE(rowY + int(KeyBar::kRowHeight), gtk_widget_get_allocated_height(toplevel()));
+    EXPECT_LE(rowY + int(KeyBar::kRowHeight), gtk_widget_get_allocated_height(toplevel));
 
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("rich-text-key-row"));
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-key-row"));
     ASSERT_TRUE(shot);
     // The gap before the first key shows the bar; the middle of the page does not.
     EXPECT_TRUE(nearColor(test::pixelAt(shot, rowX + 2, rowY + int(KeyBar::kRowHeight) / 2), kBarColor))
@@ -234,19 +207,19 @@ TEST_F(RichTextKeyRowWebTest, theRulerAboveThePageIsDraggedWithThePointerAndInde
     int rulerY = 0;
     int pageY = 0;
     int x = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), 0, 0, &x, &rulerY));
-    ASSERT_TRUE(gtk_widget_translate_coordinates(static_cast<GtkWidget*>(page->nativeWidget()), toplevel(), 0, 0, &x, &pageY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel, 0, 0, &x, &rulerY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(static_cast<GtkWidget*>(page->nativeWidget()), toplevel, 0, 0, &x, &pageY));
     EXPECT_LT(rulerY, pageY) << "the ruler is above the page";
 
     std::string before = page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft");
     float lower = ruler.lowerValue();
-    GdkWindow* window = gtk_widget_get_window(toplevel());
+    GdkWindow* window = gtk_widget_get_window(toplevel);
     int originX = 0;
     int originY = 0;
     gdk_window_get_origin(window, &originX, &originY);
     int handleX = 0;
     int handleY = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel(), int(ruler.lowerCenter().x), int(ruler.lowerCenter().y), &handleX,
+    ASSERT_TRUE(gtk_widget_translate_coordinates(shown, toplevel, int(ruler.lowerCenter().x), int(ruler.lowerCenter().y), &handleX,
                                                  &handleY));
     ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", std::to_string(originX + handleX), std::to_string(originY + handleY),
                                   "mousedown", "1"}));

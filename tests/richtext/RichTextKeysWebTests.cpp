@@ -8,6 +8,7 @@
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 
 #include <gtest/gtest.h>
 
@@ -19,48 +20,25 @@ using testing_support::writeFile;
 
 // The rich-text editor in a real window, driven by real key presses: the
 // window's keys reach the editor's key commands before the page sees them.
-class RichTextKeysWebTest : public ::testing::Test {
+class RichTextKeysWebTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    RichTextKeysWebTest() : EditorWindowTest(EditorKind::RichText, "rich-text-keys") {}
 
     void SetUp() override
     {
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(*created);
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
+        EditorWindowTest::SetUp();
+        if (IsSkipped())
+            return;
         std::string path = folder.path("Keys.rtf");
         writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 Amber lantern\\par}");
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        ASSERT_TRUE(document->makeDocumentViewController());
-        editor = std::dynamic_pointer_cast<TextViewController>(document->currentTextViewController());
-        ASSERT_TRUE(editor);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->viewControllerToPresent());
-        window->makeKeyAndVisible();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        open(path, {800, 600}, Root::Navigation);
+        if (HasFatalFailure())
+            return;
         page = editor->webView();
         ASSERT_TRUE(page);
-        // The caret after the text, the page focused and the window given the keyboard.
-        gtk_widget_grab_focus(static_cast<GtkWidget*>(page->nativeWidget()));
-        page->stringByEvaluatingJavaScript(
-            "(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
+        // The caret after the text, in the focused page.
+        run("(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
             "r.selectNodeContents(c);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
-        ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
-    }
-    void TearDown() override
-    {
-        if (document)
-            document->closeWithCompletionHandler([](bool) {});
-        if (window)
-            window->close();
-        EditorMakers::unregisterAll();
-        presenter.reset();
     }
 
     std::string pageText() { return page->stringByEvaluatingJavaScript("document.getElementById('content').innerText"); }
@@ -75,11 +53,6 @@ protected:
                                         kEngineWaitSeconds);
     }
 
-    ScratchFolder folder{"rich-text-keys"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    std::shared_ptr<TextViewController> editor;
-    std::shared_ptr<Window> window;
     WebView* page = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 #include "tools/crop/ImageCropInterface.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
@@ -63,53 +64,14 @@ Rect parseBox(const std::string& text)
 
 // The rich-text editor in a real window: the picture's frame and the crop
 // are drawn over the page and follow the real pointer.
-class RichTextPictureWindowTest : public ::testing::Test {
+class RichTextPictureWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    RichTextPictureWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-picture-window") {}
 
-    void SetUp() override
-    {
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
-    }
     void TearDown() override
     {
-        if (document) {
-            bool closed = false;
-            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
-            RunLoop::main().runUntil([&] { return closed; }, kEngineWaitSeconds);
-        }
-        if (window)
-            window->close();
+        EditorWindowTest::TearDown();
         PicturePicker::setShared(nullptr);
-        presenter.reset();
-        GtkPresenter::processPendingEvents();
-        EditorMakers::unregisterAll();
-    }
-
-    void open(const std::string& path)
-    {
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        toplevel = presenter->widgetForWindow(*window);
-        auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
-        ASSERT_EQ(views.size(), 1u);
-        pageWidget = views.front();
-        ASSERT_TRUE(test::focusWindow(toplevel));
     }
 
     // Text, then the picture inserted at its end, scrolled so that the
@@ -137,8 +99,6 @@ protected:
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->imageEditor().isEditingImage(); }, kEngineWaitSeconds));
         GtkPresenter::processPendingEvents();
     }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
 
     // A point of the page view, in the window's picture and on the screen.
     Point inWindow(Point point)
@@ -194,13 +154,6 @@ protected:
         return done;
     }
 
-    ScratchFolder folder{"rich-text-picture-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    TextViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
-    GtkWidget* toplevel = nullptr;
-    GtkWidget* pageWidget = nullptr;
 };
 
 std::string longText()

@@ -22,6 +22,7 @@
 #include "richtext/TextViewController.h"
 #include "richtext/TypewriterMode.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 #include "tools/scanner/LiveTextScannerSession.h"
 #include "tools/scanner/ScannedTextListController.h"
 #include "tools/scanner/VisionDataScanner.h"
@@ -73,69 +74,31 @@ void renderPicture(const std::string& path, const std::vector<std::string>& line
 
 // The rich-text editor's reading aids in a real window, used with the real
 // pointer and keyboard as a person uses them.
-class RichTextViewingWindowTest : public ::testing::Test {
+class RichTextViewingWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    RichTextViewingWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-viewing-window") {}
 
     void SetUp() override
     {
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
+        EditorWindowTest::SetUp();
         UserDefaults& defaults = UserDefaults::standardUserDefaults();
         for (const char* key : {"darknightMode", "nightMode", "wordCounterVisible", "typewriterSounds"})
             defaults.setBool(key, false);
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
     }
     void TearDown() override
     {
-        if (document) {
-            bool closed = false;
-            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
-            RunLoop::main().runUntil([&closed] { return closed; }, kEngineWaitSeconds);
-        }
-        if (window)
-            window->close();
+        EditorWindowTest::TearDown();
         PicturePicker::setShared(nullptr);
-        presenter.reset();
-        GtkPresenter::processPendingEvents();
-        EditorMakers::unregisterAll();
     }
 
-    enum class Root { Editor, NavigationController };
-
-    void open(const std::string& rtf, Root root = Root::Editor)
+    void openDocument(const std::string& rtf, Root root = Root::Editor)
     {
         std::string path = folder.path("Viewing.rtf");
         writeFile(path, rtf);
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        if (root == Root::NavigationController)
-            window->setRootViewController(NavigationController::withRootViewController(document->currentTextViewController()));
-        else
-            window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        ASSERT_TRUE(test::focusWindow(presenter->widgetForWindow(*window)));
+        open(path, {800, 600}, root);
     }
 
-    GtkWidget* pageWidget() const
-    {
-        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
-        return views.size() == 1 ? views.front() : nullptr;
-    }
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
     std::string pageText() { return run("document.getElementById('content').innerText.replace(/\\u00a0/g, ' ')"); }
-    bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, kEngineWaitSeconds); }
     // Waits for GTK to have handled what the real pointer or keys sent.
     bool settle(const std::function<bool()>& condition)
     {
@@ -152,16 +115,11 @@ protected:
             "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
     }
 
-    ScratchFolder folder{"rich-text-viewing-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    TextViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
 };
 
 TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSavedBeforeTheScannerOpened)
 {
-    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    openDocument("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
     if (HasFatalFailure())
         return;
     std::string picture = folder.path("scan.png");
@@ -227,16 +185,15 @@ int roomTopIn(GtkWidget* toplevel, GtkWidget* widget)
 
 TEST_F(RichTextViewingWindowTest, typewriterModeDrawsItsBandDividersAndExitButtonAndTakesTypingAtOnce)
 {
-    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    openDocument("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    ASSERT_NE(pageWidget(), nullptr);
-    int roomTop = roomTopIn(toplevel, pageWidget());
+    ASSERT_NE(pageWidget, nullptr);
+    int roomTop = roomTopIn(toplevel, pageWidget);
 
     // The person was writing in the page: it has the focus and a caret.
     putCaretAfter("Second line.");
-    gtk_widget_grab_focus(pageWidget());
+    gtk_widget_grab_focus(pageWidget);
     // Chosen from a menu of the window's bar, which closes as the mode begins.
     auto menu = Menu::make(u"", {Action::make(u"Typewriter Mode", "", [this](Action&) {
                                      editor->viewing().typewriter->typewriterMode();
@@ -248,12 +205,12 @@ TEST_F(RichTextViewingWindowTest, typewriterModeDrawsItsBandDividersAndExitButto
     ASSERT_EQ(entries.size(), 1u);
     ASSERT_TRUE(settle([&] { return gtk_widget_get_mapped(entries.front()) && gtk_widget_get_allocated_width(entries.front()) > 1; }));
     ASSERT_TRUE(test::clickWidget(entries.front()));
-    ASSERT_TRUE(settle([&] { return pageWidget() && gtk_widget_get_allocated_height(pageWidget()) == 130; }))
+    ASSERT_TRUE(settle([&] { return pageWidget && gtk_widget_get_allocated_height(pageWidget) == 130; }))
         << "the page is no band";
     // The window is wider than high.
     const TypewriterMode::Layout& layout = TypewriterMode::layoutFor(true);
     // The bars above the page went: the band lies at its place in the room they left.
-    int top = roomTopIn(toplevel, pageWidget()) - static_cast<int>(layout.webViewY);
+    int top = roomTopIn(toplevel, pageWidget) - static_cast<int>(layout.webViewY);
     EXPECT_LT(top, roomTop);
 
     // Typed at once, without a click into the page.
@@ -278,28 +235,27 @@ TEST_F(RichTextViewingWindowTest, typewriterModeDrawsItsBandDividersAndExitButto
     ASSERT_NE(exit, nullptr);
     ASSERT_TRUE(test::clickWidget(exit));
     ASSERT_TRUE(settle([&] { return !editor->viewing().typewriter->isTypewriterMode(); }));
-    EXPECT_TRUE(settle([&] { return pageWidget() && gtk_widget_get_allocated_height(pageWidget()) > 300; }));
+    EXPECT_TRUE(settle([&] { return pageWidget && gtk_widget_get_allocated_height(pageWidget) > 300; }));
     EXPECT_EQ(presenter->widgetForView(*editor->viewing().typewriter->topDivider()), nullptr);
-    EXPECT_EQ(roomTopIn(toplevel, pageWidget()), roomTop) << "the ruler and banner are back";
+    EXPECT_EQ(roomTopIn(toplevel, pageWidget), roomTop) << "the ruler and banner are back";
     ASSERT_TRUE(test::typeText("z"));
     EXPECT_TRUE(settle([&] { return pageText().find("z") != std::string::npos; })) << pageText();
 }
 
 TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheButtonLeavesIt)
 {
-    open("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
+    openDocument("{\\rtf1\\ansi First line here.\\par Second line.\\par}");
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
-    int roomTop = roomTopIn(toplevel, pageWidget());
+    int roomTop = roomTopIn(toplevel, pageWidget);
     RichTextViewModes& modes = *editor->viewing().modes;
     modes.fullScreenDocumentMode();
     ASSERT_TRUE(modes.isFullScreenDocumentMode());
     GtkWidget* exit = nullptr;
     ASSERT_TRUE(settle([&] {
         exit = presenter->widgetForView(*modes.exitFullScreenMode());
-        return exit && gtk_widget_get_mapped(exit) && gtk_widget_get_allocated_width(exit) > 1 && pageWidget() &&
-               roomTopIn(toplevel, pageWidget()) < roomTop;
+        return exit && gtk_widget_get_mapped(exit) && gtk_widget_get_allocated_width(exit) > 1 && pageWidget &&
+               roomTopIn(toplevel, pageWidget) < roomTop;
     })) << "no exit button, or the bars above the page stay";
     EXPECT_EQ(run("document.getElementById('content').contentEditable"), "false");
 
@@ -309,8 +265,8 @@ TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheB
     ASSERT_TRUE(gtk_widget_translate_coordinates(exit, toplevel, 0, 0, &x, &y));
     int pageX = 0;
     int pageY = 0;
-    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget(), toplevel, 0, 0, &pageX, &pageY));
-    EXPECT_GT(x, pageX + gtk_widget_get_allocated_width(pageWidget()) / 2);
+    ASSERT_TRUE(gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GT(x, pageX + gtk_widget_get_allocated_width(pageWidget) / 2);
     EXPECT_LT(y, pageY + 100);
     GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("rich-text-full-screen"));
     ASSERT_NE(shot, nullptr);
@@ -326,7 +282,7 @@ TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheB
 
     ASSERT_TRUE(test::clickWidget(exit));
     ASSERT_TRUE(settle([&] { return !modes.isFullScreenDocumentMode(); }));
-    EXPECT_TRUE(settle([&] { return roomTopIn(toplevel, pageWidget()) == roomTop; })) << "the ruler and banner are back";
+    EXPECT_TRUE(settle([&] { return roomTopIn(toplevel, pageWidget) == roomTop; })) << "the ruler and banner are back";
     EXPECT_EQ(presenter->widgetForView(*modes.exitFullScreenMode()), nullptr);
     EXPECT_EQ(run("document.getElementById('content').contentEditable"), "true");
     ASSERT_TRUE(test::typeText("q"));
@@ -338,19 +294,18 @@ TEST_F(RichTextViewingWindowTest, fullScreenShowsItsExitButtonOverThePageAndTheB
 // page stays.
 TEST_F(RichTextViewingWindowTest, theModesHideTheWindowsBarAndThePageStaysDrawn)
 {
-    open("{\\rtf1\\ansi\\fs48 Big dark words stand here.\\par}", Root::NavigationController);
+    openDocument("{\\rtf1\\ansi\\fs48 Big dark words stand here.\\par}", Root::Navigation);
     if (HasFatalFailure())
         return;
-    GtkWidget* toplevel = presenter->widgetForWindow(*window);
     GtkWidget* header = presenter->headerBarForWindow(*window);
     ASSERT_TRUE(gtk_widget_get_visible(header));
     auto inkedPage = [&](const char* name) {
         GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
-        if (!shot || !pageWidget())
+        if (!shot || !pageWidget)
             return false;
         int x = 0;
         int y = 0;
-        gtk_widget_translate_coordinates(pageWidget(), toplevel, 0, 0, &x, &y);
+        gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x, &y);
         int dark = 0;
         for (int dy = 0; dy < 60; ++dy) {
             for (int dx = 0; dx < 300; ++dx)

@@ -13,6 +13,7 @@
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
 #include "webeditor/CaretSelectionCommander.h"
 
 #include <gtk/gtk.h>
@@ -27,87 +28,9 @@ using testing_support::writeFile;
 
 // The rich-text editor in a real window, typed into with key events as a
 // person types: what reaches the file is what the person typed.
-class RichTextWindowTest : public ::testing::Test {
+class RichTextWindowTest : public test::EditorWindowTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
-
-    void SetUp() override
-    {
-        // The desktop clipboard and the screen belong to the display: one of its own
-        // keeps other tests' windows and copies out of these tests.
-        test::usePrivateDisplay();
-        auto created = GtkPresenter::create();
-        if (!created)
-            GTEST_SKIP() << created.error().message;
-        presenter = std::move(created.value());
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
-    }
-    void TearDown() override
-    {
-        // The close saves on the document's own thread; the test ends only
-        // once it is done, so the process never exits under a running save.
-        if (document) {
-            bool closed = false;
-            document->closeWithCompletionHandler([&closed](bool) { closed = true; });
-            RunLoop::main().runUntil([&] { return closed; }, kEngineWaitSeconds);
-        }
-        if (window)
-            window->close();
-        presenter.reset();
-        GtkPresenter::processPendingEvents();
-        EditorMakers::unregisterAll();
-    }
-
-    // Opens the file in its editor in a window and waits for the page.
-    void open(const std::string& path)
-    {
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        window = std::make_shared<Window>(Rect{{0, 0}, {800, 600}});
-        window->setRootViewController(document->currentTextViewController());
-        window->makeKeyAndVisible();
-        GtkPresenter::processPendingEvents();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
-        auto views = test::descendants(presenter->widgetForWindow(*window), g_type_from_name("WebKitWebView"));
-        ASSERT_EQ(views.size(), 1u);
-        pageWidget = views.front();
-        gtk_widget_grab_focus(pageWidget);
-        GtkPresenter::processPendingEvents();
-    }
-
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
-
-    void press(guint keyval, GdkModifierType modifiers = GdkModifierType(0))
-    {
-        test::pressKey(pageWidget, keyval, modifiers);
-    }
-
-    void type(std::string_view text)
-    {
-        for (char c : text)
-            press(gdk_unicode_to_keyval(static_cast<guint32>(c)));
-    }
-
-    bool save()
-    {
-        auto result = std::make_shared<std::optional<bool>>();
-        document->saveToURL(document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
-                            [result](bool success) { *result = success; });
-        EXPECT_TRUE(RunLoop::main().runUntil([&] { return result->has_value(); }, kEngineWaitSeconds));
-        return result->value_or(false);
-    }
-
-    ScratchFolder folder{"rich-text-window"};
-    std::unique_ptr<GtkPresenter> presenter;
-    std::shared_ptr<TextDocument> document;
-    TextViewController* editor = nullptr;
-    std::shared_ptr<Window> window;
-    GtkWidget* pageWidget = nullptr;
+    RichTextWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-window") {}
 };
 
 TEST_F(RichTextWindowTest, aSpaceTypedAfterABoldRunSavesAsAnOrdinarySpace)
