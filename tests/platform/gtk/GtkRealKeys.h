@@ -67,8 +67,9 @@ inline bool focusWindow(GtkWidget* toplevel)
     return focused;
 }
 
-// Where the middle of the widget is on the screen; false when it is not on screen.
-inline bool screenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
+// Where the middle of the widget is on the screen right now; false when it
+// is not on screen.
+inline bool currentScreenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
 {
     GtkPresenter::processPendingEvents();
     GtkWidget* toplevel = widget ? gtk_widget_get_toplevel(widget) : nullptr;
@@ -85,6 +86,28 @@ inline bool screenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
     gdk_window_get_origin(window, &originX, &originY);
     screenX = originX + x;
     screenY = originY + y;
+    return true;
+}
+
+// Where the middle of the widget is on the screen once the window has
+// settled: a bar that was just swapped in may still be laid out for a few
+// turns on a busy machine, and a click aimed at its first place misses.
+inline bool screenCentreOf(GtkWidget* widget, int& screenX, int& screenY)
+{
+    if (!currentScreenCentreOf(widget, screenX, screenY))
+        return false;
+    for (int turn = 0; turn < 50; ++turn) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        int x = 0;
+        int y = 0;
+        if (!currentScreenCentreOf(widget, x, y))
+            return false;
+        if (x == screenX && y == screenY && gtk_widget_get_allocated_width(widget) > 1)
+            return true;
+        screenX = x;
+        screenY = y;
+    }
     return true;
 }
 
