@@ -819,8 +819,22 @@
         }
     }
 
+    // The element that shows a note's mark: the note itself, or the
+    // superscript inside it that the document's markup wraps the mark in.
+    function noteMarkHolder(note) {
+        var holder = note;
+        while (holder.children.length === 1 && holder.firstElementChild.textContent === holder.textContent)
+            holder = holder.firstElementChild;
+        return holder;
+    }
+
     // Numbers the footnote marks in document order; only marks whose number
-    // changed are written, so that an unchanged page stays untouched.
+    // changed are written, so that an unchanged page stays untouched. A mark
+    // as documents are loaded ("<sup>  [3] </sup>") already shows its number
+    // when it does so between spaces. NOTE: every write into an <object> has
+    // WebKit rebuild the object's fallback, a few milliseconds each: a long
+    // document's hundreds of notes, all rewritten, froze the page for a
+    // second after it opened.
     function updateFootnoteIndex() {
         makeNoteIdsUnique();
         removeEmptyNoteHolders();
@@ -834,8 +848,8 @@
         var notes = footnotes();
         for (var i = 0; i < notes.length; ++i) {
             var mark = '[' + (i + 1) + ']';
-            if (notes[i].textContent !== mark)
-                notes[i].textContent = mark;
+            if (notes[i].textContent.trim() !== mark)
+                noteMarkHolder(notes[i]).textContent = mark;
         }
     }
 

@@ -101,6 +101,29 @@ TEST_F(HelperLibraryTest, footnotesAreRenumberedInDocumentOrderAndListed)
     EXPECT_EQ(run("insertFootnoteTable()"), "NoFootnotes");
 }
 
+// Documents are loaded with each mark in a superscript between spaces; the
+// marks that already show their number are not touched, and a renumbered
+// one keeps its superscript.
+TEST_F(HelperLibraryTest, footnoteMarksAsLoadedAreLeftAloneUnlessTheirNumberChanges)
+{
+    run("document.getElementById('third').innerHTML = 'A<object id=\"n1\" class=\"footnote\" data-content=\"a\">"
+        "<sup>  [1] </sup></object> b<object id=\"n2\" class=\"footnote\" data-content=\"b\"><sup>  [2] </sup>"
+        "</object> c<object id=\"n3\" class=\"footnote\" data-content=\"c\"><sup>  [7] </sup></object>.';"
+        "window.noteWrites = [];"
+        "window.noteWatcher = new MutationObserver(function (records) { records.forEach(function (r) {"
+        "  var note = (r.target.nodeType === 1 ? r.target : r.target.parentNode).closest('object');"
+        "  if (note) noteWrites.push(note.id); }); });"
+        "noteWatcher.observe(document.getElementById('third'), {childList: true, subtree: true, characterData: true});"
+        "document.getElementById('n1').firstChild.kept = true;");
+    run("updateFootnoteIndex()");
+    run("noteWatcher.takeRecords().forEach(function (r) {"
+        "  noteWrites.push((r.target.nodeType === 1 ? r.target : r.target.parentNode).closest('object').id); })");
+    EXPECT_EQ(run("Array.from(new Set(noteWrites)).join(',')"), "n3") << "only the mark whose number changed is written";
+    EXPECT_EQ(run("document.getElementById('n1').firstChild.kept === true"), "1");
+    EXPECT_EQ(run("document.getElementById('n2').innerHTML"), "<sup>  [2] </sup>");
+    EXPECT_EQ(run("document.getElementById('n3').innerHTML"), "<sup>[3]</sup>");
+}
+
 TEST_F(HelperLibraryTest, findMarksNothingInTheDocument)
 {
     std::string before = run("document.getElementById('content').innerHTML");
