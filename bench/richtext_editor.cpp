@@ -235,6 +235,10 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
     }
     WebView& page = *open.editor->webView();
     placeCaret(page);
+    // The edits also schedule autosaves, which may be running when a count is
+    // taken: what a save in progress holds is not what the program keeps.
+    auto saving = std::make_shared<bool>(false);
+    open.document->setSaveStateHandler([saving](bool inProgress) { *saving = inProgress; });
     state.counters["opened_MB"] = residentMegabytes();
     state.counters["opened_heap_MB"] = heapInUseMegabytes();
     for (auto _ : state) {
@@ -246,8 +250,12 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
                 state.SkipWithError("the save failed");
                 return;
             }
-            // Once the save's completion has run.
+            // Once the save's completion has run, and no other save runs.
             page.stringByEvaluatingJavaScript("document.readyState");
+            if (!RunLoop::main().runUntil([&] { return !*saving; }, kWaitSeconds)) {
+                state.SkipWithError("a save did not end");
+                return;
+            }
             const std::string save = i == 0 ? "first_save" : "last_save";
             state.counters[save + "_MB"] = residentMegabytes();
             state.counters[save + "_heap_MB"] = heapInUseMegabytes();
