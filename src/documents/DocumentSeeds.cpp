@@ -1,39 +1,16 @@
 #include "documents/DocumentSeeds.h"
 
+#include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/Resources.h"
 
-#include <unicode/dtptngen.h>
-#include <unicode/locid.h>
-#include <unicode/smpdtfmt.h>
-
-#include <memory>
-
 namespace folio {
 
 std::string DocumentSeeds::outlineDateText(std::chrono::system_clock::time_point date, const std::string& locale)
 {
-    icu::Locale where = locale.empty() ? icu::Locale::getDefault() : icu::Locale(locale.c_str());
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::DateTimePatternGenerator> generator(
-        icu::DateTimePatternGenerator::createInstance(where, status));
-    icu::UnicodeString pattern = U_SUCCESS(status) ? generator->getBestPattern(u"MMMdyyyy", status)
-                                                   : icu::UnicodeString(u"MMM d, yyyy");
-    if (U_FAILURE(status)) {
-        status = U_ZERO_ERROR;
-        pattern = u"MMM d, yyyy";
-    }
-    icu::SimpleDateFormat formatter(pattern, where, status);
-    if (U_FAILURE(status))
-        return {};
-    double milliseconds = double(std::chrono::duration_cast<std::chrono::milliseconds>(date.time_since_epoch()).count());
-    icu::UnicodeString text;
-    formatter.format(milliseconds, text);
-    std::string utf8;
-    text.toUTF8String(utf8);
-    return utf8;
+    return stringFromDateWithTemplate(date, u"MMMdyyyy", u"MMM d, yyyy", locale);
 }
 
 Result<std::string> DocumentSeeds::outlineSeedPage(std::chrono::system_clock::time_point date,

@@ -2,10 +2,7 @@
 
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-
-#include <unicode/normalizer2.h>
-#include <unicode/uchar.h>
-#include <unicode/unistr.h>
+#include "platform/foundation/UnicodeProperties.h"
 
 #include <algorithm>
 
@@ -13,27 +10,10 @@ namespace folio {
 
 namespace {
 
-// Text folded for comparison without case and diacritics: decomposed, the
-// combining marks dropped, then case-folded.
+// Family names compared without case and diacritics.
 std::u16string foldedForMatching(std::string_view utf8)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* decomposer = icu::Normalizer2::getNFDInstance(status);
-    std::u16string text = toUtf16(utf8);
-    icu::UnicodeString decomposed;
-    if (U_SUCCESS(status))
-        decomposed = decomposer->normalize(icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())), status);
-    if (U_FAILURE(status))
-        decomposed = icu::UnicodeString(text.data(), static_cast<int32_t>(text.size()));
-    icu::UnicodeString folded;
-    for (int32_t i = 0; i < decomposed.length();) {
-        UChar32 c = decomposed.char32At(i);
-        if (u_charType(c) != U_NON_SPACING_MARK)
-            folded.append(c);
-        i += U16_LENGTH(c);
-    }
-    folded.foldCase();
-    return std::u16string(folded.getBuffer(), static_cast<std::size_t>(folded.length()));
+    return stringByFoldingCaseAndDiacritics(toUtf16(utf8));
 }
 
 } // namespace

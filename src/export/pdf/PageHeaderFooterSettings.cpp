@@ -1,16 +1,13 @@
 #include "export/pdf/PageHeaderFooterSettings.h"
 
+#include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 
-#include <cmath>
 #include <algorithm>
-#include <unicode/datefmt.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
-
+#include <cmath>
 #include <memory>
 
 namespace folio {
@@ -50,18 +47,6 @@ std::string withoutQuotes(std::string family)
     if (family.size() >= 2 && (family.front() == '"' || family.front() == '\'') && family.back() == family.front())
         return family.substr(1, family.size() - 2);
     return family;
-}
-
-std::u16string formatDate(std::chrono::system_clock::time_point now, icu::DateFormat::EStyle dateStyle)
-{
-    std::unique_ptr<icu::DateFormat> format(
-        icu::DateFormat::createDateTimeInstance(dateStyle, icu::DateFormat::kShort, icu::Locale::getDefault()));
-    if (!format)
-        return {};
-    auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-    icu::UnicodeString text;
-    format->format(static_cast<UDate>(milliseconds), text);
-    return std::u16string(text.getBuffer(), static_cast<std::size_t>(text.length()));
 }
 
 } // namespace
@@ -244,8 +229,9 @@ std::u16string PageHeaderFooterSettings::textForPage(std::u16string_view textTem
 PageHeaderFooterSettings::ConversionPlaceholders
 PageHeaderFooterSettings::placeholdersForConversion(std::u16string title, std::chrono::system_clock::time_point now)
 {
-    return ConversionPlaceholders{std::move(title), formatDate(now, icu::DateFormat::kShort),
-                                  formatDate(now, icu::DateFormat::kLong)};
+    return ConversionPlaceholders{std::move(title),
+                                  localizedStringFromDate(now, DateFormatterStyle::Short, DateFormatterStyle::Short),
+                                  localizedStringFromDate(now, DateFormatterStyle::Long, DateFormatterStyle::Short)};
 }
 
 } // namespace folio

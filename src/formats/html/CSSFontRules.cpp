@@ -1,16 +1,12 @@
 #include "formats/html/CSSFontRules.h"
 
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/LocalizedCollator.h"
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/URL.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/graphics/FontFace.h"
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include <unicode/coll.h>
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
+#include "platform/graphics/FontFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -55,16 +51,11 @@ const std::string* fileFor(const PropertyList& dictionary, const std::string& na
 }
 
 // Case-insensitive and in the user's language, as the font lists are shown.
-void sortNames(std::vector<std::string>& names, icu::Collator* collator)
+void sortNames(std::vector<std::string>& names, const LocalizedCollator& collator)
 {
-    std::stable_sort(names.begin(), names.end(), [collator](const std::string& a, const std::string& b) {
-        if (collator) {
-            UErrorCode status = U_ZERO_ERROR;
-            UCollationResult order = collator->compareUTF8(a, b, status);
-            if (U_SUCCESS(status) && order != UCOL_EQUAL)
-                return order == UCOL_LESS;
-        }
-        return a < b;
+    std::stable_sort(names.begin(), names.end(), [&collator](const std::string& a, const std::string& b) {
+        const int order = collator.compare(std::string_view(a), std::string_view(b));
+        return order != 0 ? order < 0 : a < b;
     });
 }
 
@@ -83,17 +74,7 @@ std::string CSSFontRules::rule(std::string_view name, std::string_view fileName)
 std::string CSSFontRules::rules(std::vector<InstalledFamily> families, const PropertyList& dictionary,
                                 const std::vector<CustomFont>& customFonts, CustomNameVariants variants)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    // The POSIX locale's collation orders by code point; the root order is
-    // the language-neutral one the font lists follow then.
-    icu::Locale locale = icu::Locale::getDefault();
-    if (std::string_view(locale.getName()).starts_with("en_US_POSIX") || std::string_view(locale.getName()) == "c")
-        locale = icu::Locale::getRoot();
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(locale, status));
-    if (U_FAILURE(status))
-        collator.reset();
-    else
-        collator->setStrength(icu::Collator::SECONDARY);
+    const LocalizedCollator collator;
 
     std::vector<std::string> familyNames;
     std::map<std::string, std::vector<std::string>> facesOfFamily;
@@ -103,7 +84,7 @@ std::string CSSFontRules::rules(std::vector<InstalledFamily> families, const Pro
         auto& faces = facesOfFamily[family.name];
         faces.insert(faces.end(), family.faceNames.begin(), family.faceNames.end());
     }
-    sortNames(familyNames, collator.get());
+    sortNames(familyNames, collator);
 
     std::string result;
     for (const std::string& family : familyNames) {
@@ -113,7 +94,7 @@ std::string CSSFontRules::rules(std::vector<InstalledFamily> families, const Pro
                 result += rule(withoutBlanks(family), *file);
         }
         std::vector<std::string>& faces = facesOfFamily[family];
-        sortNames(faces, collator.get());
+        sortNames(faces, collator);
         for (const std::string& face : faces) {
             if (const std::string* file = fileFor(dictionary, face))
                 result += rule(face, *file);
@@ -160,30 +141,16 @@ std::vector<CSSFontRules::CustomFont> CSSFontRules::customFonts(const std::strin
     Result<PropertyList> database = PropertyList::readFromFile(customFontsFolder + "/" + kCustomFontsDatabase);
     if (!database || !database->arrayValue())
         return fonts;
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0)
-        return fonts;
     for (const PropertyList& entry : *database->arrayValue()) {
         const std::string* fileName = entry.stringValue();
         // Only plain names: the database must not point the page elsewhere.
         if (!fileName || fileName->empty() || fileName->find('/') != std::string::npos || *fileName == ".."
             || *fileName == ".")
             continue;
-        std::string path = customFontsFolder + "/" + kCustomFontsSubfolder + "/" + *fileName;
-        FT_Face face = nullptr;
-        if (FT_New_Face(library, path.c_str(), -1, &face) != 0)
-            continue;
-        FT_Long faceCount = face->num_faces;
-        FT_Done_Face(face);
-        for (FT_Long index = 0; index < faceCount; ++index) {
-            if (FT_New_Face(library, path.c_str(), index, &face) != 0)
-                continue;
-            if (const char* name = FT_Get_Postscript_Name(face))
-                fonts.push_back({name, *fileName});
-            FT_Done_Face(face);
-        }
+        const std::string path = customFontsFolder + "/" + kCustomFontsSubfolder + "/" + *fileName;
+        for (std::string& name : postScriptNamesInFontFile(path))
+            fonts.push_back({std::move(name), *fileName});
     }
-    FT_Done_FreeType(library);
     return fonts;
 }
 

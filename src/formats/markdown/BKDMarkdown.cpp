@@ -7,10 +7,7 @@
 #include "formats/markdown/SmartyPants.h"
 #include "platform/foundation/Unicode.h"
 
-// lowdown.h uses the queue macros without including their header.
-#include <sys/queue.h>
-#include <cstdio>
-#include <lowdown.h>
+#include "platform/foundation/MarkdownSyntaxTree.h"
 
 #include <memory>
 
@@ -20,26 +17,26 @@ namespace {
 
 constexpr int kRendererNestingLevel = 6;
 
-// The extension bits that lowdown knows by another number. Underline and space headers
-// have no lowdown feature: the pre-pass stands in for them. Quote spans have no
-// counterpart and are not parsed; explicit math needs math, which is off.
-unsigned lowdownFeatures(std::uint64_t extensions)
+// The extension bits the parser knows. Underline and space headers have no parser
+// feature: the pre-pass stands in for them. Quote spans have no counterpart and are
+// not parsed; explicit math needs math, which is off.
+unsigned syntaxFeatures(std::uint64_t extensions)
 {
     struct Mapping {
         std::uint64_t extension;
         unsigned feature;
     };
     static constexpr Mapping kMappings[] = {
-        {kMarkdownExtensionTables, LOWDOWN_TABLES},
-        {kMarkdownExtensionFencedCode, LOWDOWN_FENCED},
-        {kMarkdownExtensionFootnotes, LOWDOWN_FOOTNOTES},
-        {kMarkdownExtensionAutolink, LOWDOWN_AUTOLINK},
-        {kMarkdownExtensionStrikethrough, LOWDOWN_STRIKE},
-        {kMarkdownExtensionHighlight, LOWDOWN_HILITE},
-        {kMarkdownExtensionSuperscript, LOWDOWN_SUPER},
-        {kMarkdownExtensionMath, LOWDOWN_MATH},
-        {kMarkdownExtensionDisableIndentedCode, LOWDOWN_NOCODEIND},
-        {kMarkdownExtensionNoIntraEmphasis, LOWDOWN_NOINTEM},
+        {kMarkdownExtensionTables, kMarkdownSyntaxTables},
+        {kMarkdownExtensionFencedCode, kMarkdownSyntaxFencedCode},
+        {kMarkdownExtensionFootnotes, kMarkdownSyntaxFootnotes},
+        {kMarkdownExtensionAutolink, kMarkdownSyntaxAutolink},
+        {kMarkdownExtensionStrikethrough, kMarkdownSyntaxStrikethrough},
+        {kMarkdownExtensionHighlight, kMarkdownSyntaxHighlight},
+        {kMarkdownExtensionSuperscript, kMarkdownSyntaxSuperscript},
+        {kMarkdownExtensionMath, kMarkdownSyntaxMath},
+        {kMarkdownExtensionDisableIndentedCode, kMarkdownSyntaxNoIndentedCode},
+        {kMarkdownExtensionNoIntraEmphasis, kMarkdownSyntaxNoIntraEmphasis},
     };
     unsigned features = 0;
     for (const Mapping& mapping : kMappings) {
@@ -48,13 +45,6 @@ unsigned lowdownFeatures(std::uint64_t extensions)
     }
     return features;
 }
-
-struct DocumentDeleter {
-    void operator()(lowdown_doc* document) const { lowdown_doc_free(document); }
-};
-struct NodeDeleter {
-    void operator()(lowdown_node* node) const { lowdown_node_free(node); }
-};
 
 } // namespace
 
@@ -109,21 +99,12 @@ std::string BKDMarkdown::convert(BKDRenderer& renderer) const
     MarkdownPrepass prepass(m_extensions & kMarkdownExtensionUnderline, m_extensions & kMarkdownExtensionSpaceHeaders);
     const std::string marked = prepass.apply(source);
 
-    lowdown_opts options{};
-    options.type = LOWDOWN_HTML;
-    options.feat = lowdownFeatures(m_extensions);
     // Every level of nesting costs the parser stack; past this depth it refuses the
     // text instead of overflowing the stack.
-    options.maxdepth = kMaximumNesting;
+    const std::unique_ptr<MarkdownSyntaxTree> tree =
+        MarkdownSyntaxTree::parse(marked, syntaxFeatures(m_extensions), kMaximumNesting);
 
-    std::unique_ptr<lowdown_doc, DocumentDeleter> document(lowdown_doc_new(&options));
-    std::unique_ptr<lowdown_node, NodeDeleter> root;
-    if (document) {
-        std::size_t depth = 0;
-        root.reset(lowdown_doc_parse(document.get(), &depth, marked.data(), marked.size(), nullptr));
-    }
-
-    const std::string rendered = root ? renderer.render(*root, &prepass) : renderer.renderUnparsed(source);
+    const std::string rendered = tree ? renderer.render(*tree, &prepass) : renderer.renderUnparsed(source);
     return "\n" + SmartyPants::filter(rendered);
 }
 

@@ -3,22 +3,12 @@
 #include "formats/markdown/MarkdownPrepass.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 
-// lowdown.h uses the queue macros without including their header.
-#include <sys/queue.h>
-#include <cstdio>
-#include <lowdown.h>
-
 #include <algorithm>
 #include <cctype>
 
 namespace folio {
 
 namespace {
-
-std::string_view viewOf(const struct lowdown_buf& buffer)
-{
-    return buffer.size ? std::string_view(buffer.data, buffer.size) : std::string_view();
-}
 
 bool isSpaceByte(char c)
 {
@@ -51,11 +41,11 @@ BKDRenderer::BKDRenderer(unsigned flags, int nestingLevel)
 
 BKDRenderer::~BKDRenderer() = default;
 
-std::string BKDRenderer::render(const lowdown_node& root, const MarkdownPrepass* marks)
+std::string BKDRenderer::render(const MarkdownSyntaxTree& tree, const MarkdownPrepass* marks)
 {
     m_marks = marks && marks->marksActive() ? marks : nullptr;
     std::string ob;
-    renderNode(ob, root);
+    renderNode(ob, tree.root());
     renderFootnotes(ob);
     return ob;
 }
@@ -76,148 +66,142 @@ void BKDRenderer::renderFootnotes(std::string& ob)
     std::string definitions;
     // A footnote may refer to another that nothing before it did; it joins the end.
     for (std::size_t i = 0; i < m_footnotes.size(); ++i)
-        footnoteDefinition(definitions, renderChildren(*m_footnotes[i]), static_cast<unsigned>(i + 1));
+        footnoteDefinition(definitions, renderChildren(m_footnotes[i]), static_cast<unsigned>(i + 1));
     footnotes(ob, definitions);
 }
 
-std::string BKDRenderer::renderChildren(const lowdown_node& node)
+std::string BKDRenderer::renderChildren(MarkdownNode node)
 {
     std::string content;
-    const lowdown_node* child;
-    TAILQ_FOREACH(child, &node.children, entries)
-        renderNode(content, *child);
+    for (MarkdownNode child = node.firstChild(); child; child = child.nextSibling())
+        renderNode(content, child);
     return content;
 }
 
-std::string_view BKDRenderer::textOf(const struct lowdown_buf& buffer, std::string& scratch) const
+std::string_view BKDRenderer::textOf(std::string_view text, std::string& scratch) const
 {
-    const std::string_view text = viewOf(buffer);
     if (!m_marks || !m_marks->containsMarks(text))
         return text;
     scratch = m_marks->removeMarks(text);
     return scratch;
 }
 
-bool BKDRenderer::isUnderline(const lowdown_node& emphasis) const
+bool BKDRenderer::isUnderline(MarkdownNode emphasis) const
 {
     if (!m_marks)
         return false;
-    const lowdown_node* first = TAILQ_FIRST(&emphasis.children);
-    return first && first->type == LOWDOWN_NORMAL_TEXT
-        && m_marks->startsWithUnderlineMark(viewOf(first->rndr_normal_text.text));
+    const MarkdownNode first = emphasis.firstChild();
+    return first && first.kind() == MarkdownNodeKind::NormalText && m_marks->startsWithUnderlineMark(first.text());
 }
 
-void BKDRenderer::renderNode(std::string& ob, const lowdown_node& node)
+void BKDRenderer::renderNode(std::string& ob, MarkdownNode node)
 {
     std::string scratch1;
     std::string scratch2;
     std::string scratch3;
-    switch (node.type) {
-    case LOWDOWN_ROOT:
-    case LOWDOWN_DEFINITION:
-    case LOWDOWN_DEFINITION_TITLE:
-    case LOWDOWN_DEFINITION_DATA:
+    const MarkdownNodeKind kind = node.kind();
+    switch (kind) {
+    case MarkdownNodeKind::Container:
         ob += renderChildren(node);
         break;
-    case LOWDOWN_DOC_HEADER:
-    case LOWDOWN_META:
-    case LOWDOWN__MAX:
+    case MarkdownNodeKind::Ignored:
         break;
-    case LOWDOWN_BLOCKCODE:
-        blockCode(ob, textOf(node.rndr_blockcode.text, scratch1), textOf(node.rndr_blockcode.lang, scratch2));
+    case MarkdownNodeKind::BlockCode:
+        blockCode(ob, textOf(node.text(), scratch1), textOf(node.codeLanguage(), scratch2));
         break;
-    case LOWDOWN_BLOCKQUOTE:
+    case MarkdownNodeKind::BlockQuote:
         blockQuote(ob, renderChildren(node));
         break;
-    case LOWDOWN_HEADER:
-        // lowdown counts levels from zero.
-        header(ob, renderChildren(node), static_cast<int>(node.rndr_header.level) + 1);
+    case MarkdownNodeKind::Header:
+        header(ob, renderChildren(node), node.headerLevel());
         break;
-    case LOWDOWN_HRULE:
+    case MarkdownNodeKind::HorizontalRule:
         horizontalRule(ob);
         break;
-    case LOWDOWN_LIST:
-        list(ob, renderChildren(node), (node.rndr_list.flags & HLIST_FL_ORDERED) != 0);
+    case MarkdownNodeKind::List:
+        list(ob, renderChildren(node), node.isOrderedList());
         break;
-    case LOWDOWN_LISTITEM:
+    case MarkdownNodeKind::ListItem:
         listItem(ob, renderChildren(node));
         break;
-    case LOWDOWN_PARAGRAPH:
+    case MarkdownNodeKind::Paragraph:
         paragraph(ob, renderChildren(node));
         break;
-    case LOWDOWN_TABLE_BLOCK:
+    case MarkdownNodeKind::Table:
         table(ob, renderChildren(node));
         break;
-    case LOWDOWN_TABLE_HEADER:
+    case MarkdownNodeKind::TableHeader:
         tableHeader(ob, renderChildren(node));
         break;
-    case LOWDOWN_TABLE_BODY:
+    case MarkdownNodeKind::TableBody:
         tableBody(ob, renderChildren(node));
         break;
-    case LOWDOWN_TABLE_ROW:
+    case MarkdownNodeKind::TableRow:
         tableRow(ob, renderChildren(node));
         break;
-    case LOWDOWN_TABLE_CELL:
-        tableCell(ob, renderChildren(node), static_cast<unsigned>(node.rndr_table_cell.flags));
+    case MarkdownNodeKind::TableCell:
+        tableCell(ob, renderChildren(node), node.tableCellFlags());
         break;
-    case LOWDOWN_BLOCKHTML:
-        blockHTML(ob, textOf(node.rndr_blockhtml.text, scratch1));
+    case MarkdownNodeKind::BlockHTML:
+        blockHTML(ob, textOf(node.text(), scratch1));
         break;
-    case LOWDOWN_LINK_AUTO: {
-        const auto kind = node.rndr_autolink.type == HALINK_EMAIL ? BKDAutolinkKind::Email : BKDAutolinkKind::Normal;
-        if (!autolink(ob, textOf(node.rndr_autolink.link, scratch1), kind))
+    case MarkdownNodeKind::Autolink: {
+        const auto linkKind = node.isEmailAutolink() ? BKDAutolinkKind::Email : BKDAutolinkKind::Normal;
+        if (!autolink(ob, textOf(node.link(), scratch1), linkKind))
             ob += renderChildren(node);
         break;
     }
-    case LOWDOWN_CODESPAN:
-        codeSpan(ob, textOf(node.rndr_codespan.text, scratch1));
+    case MarkdownNodeKind::CodeSpan:
+        codeSpan(ob, textOf(node.text(), scratch1));
         break;
-    case LOWDOWN_DOUBLE_EMPHASIS:
-    case LOWDOWN_EMPHASIS:
-    case LOWDOWN_HIGHLIGHT:
-    case LOWDOWN_TRIPLE_EMPHASIS:
-    case LOWDOWN_STRIKETHROUGH:
-    case LOWDOWN_SUPERSCRIPT: {
-        BKDSpanKind kind = BKDSpanKind::Emphasis;
-        switch (node.type) {
-        case LOWDOWN_DOUBLE_EMPHASIS: kind = BKDSpanKind::DoubleEmphasis; break;
-        case LOWDOWN_EMPHASIS: kind = isUnderline(node) ? BKDSpanKind::Underline : BKDSpanKind::Emphasis; break;
-        case LOWDOWN_HIGHLIGHT: kind = BKDSpanKind::Highlight; break;
-        case LOWDOWN_TRIPLE_EMPHASIS: kind = BKDSpanKind::TripleEmphasis; break;
-        case LOWDOWN_STRIKETHROUGH: kind = BKDSpanKind::Strikethrough; break;
-        default: kind = BKDSpanKind::Superscript; break;
+    case MarkdownNodeKind::DoubleEmphasis:
+    case MarkdownNodeKind::Emphasis:
+    case MarkdownNodeKind::Highlight:
+    case MarkdownNodeKind::TripleEmphasis:
+    case MarkdownNodeKind::Strikethrough:
+    case MarkdownNodeKind::Superscript: {
+        BKDSpanKind spanKind = BKDSpanKind::Emphasis;
+        switch (kind) {
+        case MarkdownNodeKind::DoubleEmphasis: spanKind = BKDSpanKind::DoubleEmphasis; break;
+        case MarkdownNodeKind::Emphasis:
+            spanKind = isUnderline(node) ? BKDSpanKind::Underline : BKDSpanKind::Emphasis;
+            break;
+        case MarkdownNodeKind::Highlight: spanKind = BKDSpanKind::Highlight; break;
+        case MarkdownNodeKind::TripleEmphasis: spanKind = BKDSpanKind::TripleEmphasis; break;
+        case MarkdownNodeKind::Strikethrough: spanKind = BKDSpanKind::Strikethrough; break;
+        default: spanKind = BKDSpanKind::Superscript; break;
         }
         const std::string content = renderChildren(node);
-        if (!span(ob, content, kind))
+        if (!span(ob, content, spanKind))
             ob += content;
         break;
     }
-    case LOWDOWN_IMAGE:
-        image(ob, textOf(node.rndr_image.link, scratch1), textOf(node.rndr_image.title, scratch2),
-              textOf(node.rndr_image.alt, scratch3));
+    case MarkdownNodeKind::Image:
+        image(ob, textOf(node.link(), scratch1), textOf(node.title(), scratch2),
+              textOf(node.imageAlternativeText(), scratch3));
         break;
-    case LOWDOWN_LINEBREAK:
+    case MarkdownNodeKind::LineBreak:
         lineBreak(ob);
         break;
-    case LOWDOWN_LINK:
-        link(ob, renderChildren(node), textOf(node.rndr_link.link, scratch1), textOf(node.rndr_link.title, scratch2));
+    case MarkdownNodeKind::Link:
+        link(ob, renderChildren(node), textOf(node.link(), scratch1), textOf(node.title(), scratch2));
         break;
-    case LOWDOWN_FOOTNOTE:
-        m_footnotes.push_back(&node);
+    case MarkdownNodeKind::Footnote:
+        m_footnotes.push_back(node);
         footnoteReference(ob, static_cast<unsigned>(m_footnotes.size()));
         break;
-    case LOWDOWN_MATH_BLOCK:
-        math(ob, textOf(node.rndr_math.text, scratch1), node.rndr_math.blockmode == 2);
+    case MarkdownNodeKind::MathBlock:
+        math(ob, textOf(node.text(), scratch1), node.isDisplayMath());
         break;
-    case LOWDOWN_RAW_HTML:
-        rawHTML(ob, textOf(node.rndr_raw_html.text, scratch1));
+    case MarkdownNodeKind::RawHTML:
+        rawHTML(ob, textOf(node.text(), scratch1));
         break;
-    case LOWDOWN_ENTITY:
+    case MarkdownNodeKind::Entity:
         // Entities are copied through; the plain text is decoded as a whole at the end.
-        ob += textOf(node.rndr_entity.text, scratch1);
+        ob += textOf(node.text(), scratch1);
         break;
-    case LOWDOWN_NORMAL_TEXT:
-        normalText(ob, textOf(node.rndr_normal_text.text, scratch1));
+    case MarkdownNodeKind::NormalText:
+        normalText(ob, textOf(node.text(), scratch1));
         break;
     }
 }

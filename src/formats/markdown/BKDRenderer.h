@@ -1,11 +1,10 @@
 #pragma once
 
+#include "platform/foundation/MarkdownSyntaxTree.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct lowdown_node;
-struct lowdown_buf; // also the name of a function: always written "struct lowdown_buf"
 
 namespace folio {
 
@@ -21,16 +20,16 @@ inline constexpr unsigned kRendererTaskList = 16;
 inline constexpr unsigned kRendererLineNumbers = 32;
 
 // Table cell flags, as the parser reports them: the alignment in the low two bits.
-inline constexpr unsigned kTableAlignLeft = 1;
-inline constexpr unsigned kTableAlignRight = 2;
-inline constexpr unsigned kTableAlignCenter = 3;
-inline constexpr unsigned kTableAlignMask = 3;
-inline constexpr unsigned kTableHeaderCell = 4;
+inline constexpr unsigned kTableAlignLeft = kMarkdownCellAlignLeft;
+inline constexpr unsigned kTableAlignRight = kMarkdownCellAlignRight;
+inline constexpr unsigned kTableAlignCenter = kMarkdownCellAlignCenter;
+inline constexpr unsigned kTableAlignMask = kMarkdownCellAlignMask;
+inline constexpr unsigned kTableHeaderCell = kMarkdownCellHeader;
 
 enum class BKDAutolinkKind { Normal, Email };
 enum class BKDSpanKind { DoubleEmphasis, Emphasis, Underline, Highlight, Quote, TripleEmphasis, Strikethrough, Superscript };
 
-// Walks lowdown's parse tree and hands every node to one callback, the way a
+// Walks the Markdown parse tree and hands every node to one callback, the way a
 // callback-driven Markdown renderer sees a document: each block's and span's content is
 // rendered first into a buffer of its own, then the callback writes the finished piece
 // into its parent's buffer. The HTML and plain-text renderers differ only in callbacks.
@@ -47,7 +46,7 @@ public:
 
     // The document, footnotes after the body. With `marks`, the pre-pass's marks are
     // read (underline) and then taken out of every text of the tree.
-    std::string render(const lowdown_node& root, const MarkdownPrepass* marks);
+    std::string render(const MarkdownSyntaxTree& tree, const MarkdownPrepass* marks);
 
     // A text the parser refused (nesting too deep), written as one paragraph of escaped
     // text so that nothing of it is lost.
@@ -102,17 +101,17 @@ protected:
     int m_headerCount = 0;
 
 private:
-    void renderNode(std::string& ob, const lowdown_node& node);
-    std::string renderChildren(const lowdown_node& node);
+    void renderNode(std::string& ob, MarkdownNode node);
+    std::string renderChildren(MarkdownNode node);
     void renderFootnotes(std::string& ob);
-    std::string_view textOf(const struct lowdown_buf& buffer, std::string& scratch) const;
-    bool isUnderline(const lowdown_node& emphasis) const;
+    std::string_view textOf(std::string_view text, std::string& scratch) const;
+    bool isUnderline(MarkdownNode emphasis) const;
 
     unsigned m_flags;
     int m_nestingLevel;
     const MarkdownPrepass* m_marks = nullptr;
     // Footnotes in the order of their first reference, which is their number.
-    std::vector<const lowdown_node*> m_footnotes;
+    std::vector<MarkdownNode> m_footnotes;
 };
 
 } // namespace folio

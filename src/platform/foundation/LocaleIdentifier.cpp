@@ -1,10 +1,8 @@
 #include "platform/foundation/LocaleIdentifier.h"
 
-#include <unicode/coll.h>
-#include <unicode/locid.h>
+#include "platform/foundation/LocalizedCollator.h"
 
 #include <cstdlib>
-#include <memory>
 
 namespace folio {
 
@@ -27,22 +25,7 @@ std::string currentLocaleIdentifier()
 
 int localizedCaseInsensitiveCompare(std::u16string_view a, std::u16string_view b)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    // The POSIX locale's collation orders capitals before all small letters,
-    // which no case-insensitive comparison may do; English order stands in.
-    std::string identifier = currentLocaleIdentifier();
-    if (identifier == "en_US_POSIX")
-        identifier = "en";
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(identifier.c_str()), status));
-    if (U_FAILURE(status) || !collator)
-        return a.compare(b);
-    // Secondary strength tells accents apart but not case.
-    collator->setStrength(icu::Collator::SECONDARY);
-    UCollationResult result = collator->compare(a.data(), static_cast<int32_t>(a.size()), b.data(),
-                                                static_cast<int32_t>(b.size()), status);
-    if (U_FAILURE(status))
-        return a.compare(b);
-    return result == UCOL_LESS ? -1 : result == UCOL_GREATER ? 1 : 0;
+    return LocalizedCollator().compare(a, b);
 }
 
 } // namespace folio

@@ -1,9 +1,7 @@
 #include "formats/markdown/BKDHTMLRenderer.h"
 #include "formats/markdown/BKDPlainTextRenderer.h"
 
-#include <sys/queue.h>
-#include <cstdio>
-#include <lowdown.h>
+#include "platform/foundation/MarkdownSyntaxTree.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +14,11 @@ namespace {
 // converter itself never sets.
 std::string render(BKDRenderer& renderer, std::string_view markdown)
 {
-    lowdown_opts options{};
-    options.type = LOWDOWN_HTML;
-    options.feat = LOWDOWN_TABLES | LOWDOWN_FENCED | LOWDOWN_FOOTNOTES | LOWDOWN_AUTOLINK;
-    options.maxdepth = 128;
-    std::unique_ptr<lowdown_doc, void (*)(lowdown_doc*)> document(lowdown_doc_new(&options), lowdown_doc_free);
-    std::size_t depth = 0;
-    std::unique_ptr<lowdown_node, void (*)(lowdown_node*)> root(
-        lowdown_doc_parse(document.get(), &depth, markdown.data(), markdown.size(), nullptr), lowdown_node_free);
-    EXPECT_TRUE(root);
-    return root ? renderer.render(*root, nullptr) : std::string();
+    auto tree = MarkdownSyntaxTree::parse(
+        markdown, kMarkdownSyntaxTables | kMarkdownSyntaxFencedCode | kMarkdownSyntaxFootnotes | kMarkdownSyntaxAutolink,
+        128);
+    EXPECT_TRUE(tree);
+    return tree ? renderer.render(*tree, nullptr) : std::string();
 }
 
 TEST(BKDRendererFlagsTest, writesXHTMLEmptyElements)

@@ -1,4 +1,6 @@
+#include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/LocaleIdentifier.h"
+#include "platform/foundation/LocalizedCollator.h"
 #include "platform/foundation/RegularExpression.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/foundation/StringUtilities.h"
@@ -6,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -75,6 +78,45 @@ TEST(LocaleIdentifierTest, readsTheEnvironmentAndSortsWithoutCase)
         setenv("LC_ALL", previous.c_str(), 1);
     else
         unsetenv("LC_ALL");
+}
+
+TEST(LocaleIdentifierTest, oneCollatorSortsUtf8AndUtf16Alike)
+{
+    const char* saved = std::getenv("LC_ALL");
+    std::string previous = saved ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    {
+        const LocalizedCollator collator;
+        // Case is ignored, as the byte order would not.
+        EXPECT_LT(collator.compare(std::string_view("avenir"), std::string_view("Baskerville")), 0);
+        EXPECT_LT(collator.compare(std::u16string_view(u"avenir"), std::u16string_view(u"Baskerville")), 0);
+        EXPECT_EQ(collator.compare(std::string_view("Cochin"), std::string_view("cochin")), 0);
+        // Accents are told apart, and sort after the plain letter, not after "z".
+        EXPECT_GT(collator.compare(std::string_view("\xC3\x89lan"), std::string_view("Eagle")), 0);
+        EXPECT_LT(collator.compare(std::string_view("\xC3\x89lan"), std::string_view("zebra")), 0);
+        EXPECT_LT(collator.compare(std::u16string_view(u"\u00C9lan"), std::u16string_view(u"zebra")), 0);
+        EXPECT_GT(collator.compare(std::string_view("zebra"), std::string_view("\xC3\x89lan")), 0);
+    }
+    if (saved)
+        setenv("LC_ALL", previous.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+}
+
+TEST(DateFormattingTest, templateFieldsFollowTheLocalesOrder)
+{
+    // Noon UTC, so the day is the same in every time zone the tests run in.
+    const std::chrono::system_clock::time_point date =
+        std::chrono::sys_days(std::chrono::year(2024) / 3 / 5) + std::chrono::hours(12);
+    const std::string american = stringFromDateWithTemplate(date, u"MMMdyyyy", u"MMM d, yyyy", "en_US");
+    const std::string german = stringFromDateWithTemplate(date, u"MMMdyyyy", u"MMM d, yyyy", "de_DE");
+    EXPECT_LT(american.find("Mar"), american.find("5"));
+    EXPECT_NE(american.find("2024"), std::string::npos);
+    // German puts the day first and names the month in German.
+    EXPECT_LT(german.find("5"), german.find("M\xC3\xA4r"));
+    EXPECT_NE(german.find("2024"), std::string::npos);
+    // Only the fields asked for: no time of day.
+    EXPECT_EQ(american.find("12"), std::string::npos);
 }
 
 } // namespace

@@ -5,9 +5,8 @@
 #include "engine/fonts/TEFontDescriptor.h"
 #include "engine/model/TEParagraphStyle.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UnicodeProperties.h"
 #include "platform/text/FontAttributeValue.h"
-
-#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <array>
@@ -129,9 +128,9 @@ std::optional<AttributedString> synthesizedSmallCapsAttributedStringWithText(std
     MutableAttributedString result;
     std::size_t index = 0;
     while (index < text.size()) {
-        const bool lowercase = u_islower(text[index]);
+        const bool lowercase = isLowercaseLetter(text[index]);
         std::size_t end = index;
-        while (end < text.size() && static_cast<bool>(u_islower(text[end])) == lowercase)
+        while (end < text.size() && isLowercaseLetter(text[end]) == lowercase)
             ++end;
         std::u16string_view run = text.substr(index, end - index);
         if (lowercase)
