@@ -20,7 +20,6 @@ pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)
 pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0)
-pkg_check_modules(OPENSSL REQUIRED IMPORTED_TARGET libcrypto)
 # Speech, text recognition, and sound and camera through GStreamer.
 pkg_check_modules(ESPEAK REQUIRED IMPORTED_TARGET espeak-ng)
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)

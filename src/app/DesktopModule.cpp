@@ -1,13 +1,11 @@
 #include "app/DesktopModule.h"
 
 #include "app/CommandLine.h"
+#include "app/ProgramModule.h"
 #include "platform/services/MediaServices.h"
 #include "platform/services/SpeechAudioOutput.h"
 #include "platform/web/WebServices.h"
 
-#include <dlfcn.h>
-
-#include <filesystem>
 #include <iostream>
 
 namespace folio {
@@ -76,21 +74,13 @@ private:
 
 Result<DesktopModule*> open()
 {
-    std::error_code error;
-    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded, moduleError(error.message())};
-    std::string path = (program.parent_path() / DesktopModule::kFileName).string();
-    // The module's own references resolve against the program, which exports
-    // its symbols for it; RTLD_LOCAL keeps the module's out of later lookups.
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded, moduleError(dlerror())};
-    auto entry = reinterpret_cast<DesktopModule* (*)()>(dlsym(handle, DesktopModule::kEntryPoint));
-    DesktopModule* module = entry ? entry() : nullptr;
+    Result<void*> entry = entryPointOfProgramModule(DesktopModule::kFileName, DesktopModule::kEntryPoint);
+    if (!entry)
+        return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded, moduleError(entry.error().message)};
+    DesktopModule* module = reinterpret_cast<DesktopModule* (*)()>(*entry)();
     if (!module)
         return Error{DesktopModule::kErrorDomain, DesktopModule::NotLoaded,
-                     moduleError(path + " has no " + DesktopModule::kEntryPoint)};
+                     moduleError(std::string(DesktopModule::kFileName) + " answered no module")};
     return module;
 }
 

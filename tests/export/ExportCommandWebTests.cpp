@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -146,22 +148,30 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
 
 // Commands that show no page start without the web engine, GTK, poppler, the
 // speech, text-recognition and sound libraries (espeak-ng, tesseract,
-// GStreamer) or the HTTP library (libsoup, with sqlite, krb5 and nghttp2):
-// the dynamic loader's own log names every library it opens.
+// GStreamer) or the HTTP library (libsoup, with sqlite, krb5 and nghttp2);
+// those that write no archive also without the zip library and the crypto
+// library it brings: the dynamic loader's own log names every library it opens.
 TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 {
     std::string document = makeDocument("rtf");
     std::string log = m_folder.path("loader.log");
-    for (const std::string& command :
-         {"export '" + document + "' --format html --output '" + m_folder.path("a.html") + "'",
-          "export '" + document + "' --format txt --output '" + m_folder.path("a.txt") + "'",
-          "export '" + document + "' --format epub --output '" + m_folder.path("a.epub") + "'",
-          "export '" + document + "' --format rtfd --output '" + m_folder.path("a.rtfd.zip") + "'",
-          "copy '" + document + "' --as html", "new md '" + m_folder.path("new.md") + "'", std::string("--version")}) {
-        std::string line = "LD_DEBUG=libs LD_DEBUG_OUTPUT='" + log + "' '" FOLIO_BINARY_DIR "/folio' " + command +
-                           " >/dev/null 2>&1";
+    struct Command {
+        std::string arguments;
+        bool zips;
+    };
+    const std::vector<Command> commands = {
+        {"export '" + document + "' --format html --output '" + m_folder.path("a.html") + "'", false},
+        {"export '" + document + "' --format txt --output '" + m_folder.path("a.txt") + "'", false},
+        {"export '" + document + "' --format epub --output '" + m_folder.path("a.epub") + "'", true},
+        {"export '" + document + "' --format rtfd --output '" + m_folder.path("a.rtfd.zip") + "'", true},
+        {"copy '" + document + "' --as html", false},
+        {"new md '" + m_folder.path("new.md") + "'", false},
+        {"--version", false}};
+    for (const Command& command : commands) {
+        std::string line = "LD_DEBUG=libs LD_DEBUG_OUTPUT='" + log + "' '" FOLIO_BINARY_DIR "/folio' "
+                           + command.arguments + " >/dev/null 2>&1";
         int status = std::system(line.c_str());
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command.arguments;
         std::string opened;
         for (const auto& entry : std::filesystem::directory_iterator(m_folder.path(""))) {
             if (entry.path().filename().string().rfind("loader.log", 0) == 0) {
@@ -169,10 +179,21 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
                 std::filesystem::remove(entry.path());
             }
         }
-        EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command << ": the loader wrote no log";
+        EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command.arguments << ": the loader wrote no log";
         for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop", "libespeak-ng",
-                                    "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2"})
-            EXPECT_EQ(opened.find(library), std::string::npos) << command << " loaded " << library;
+                                    "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2",
+                                    "libssl"})
+            EXPECT_EQ(opened.find(library), std::string::npos) << command.arguments << " loaded " << library;
+        for (const char* library : {"folio-zip", "libzip"}) {
+            if (command.zips) {
+                EXPECT_NE(opened.find(library), std::string::npos) << command.arguments << " did not load " << library;
+            } else {
+                EXPECT_EQ(opened.find(library), std::string::npos) << command.arguments << " loaded " << library;
+            }
+        }
+        if (!command.zips) {
+            EXPECT_EQ(opened.find("libcrypto"), std::string::npos) << command.arguments << " loaded libcrypto";
+        }
     }
 }
 
@@ -192,6 +213,36 @@ TEST(ExportCommandErrors, BadInputGivesAClearStatus)
     EXPECT_EQ(folio("export '" + folder.path("a.txt") + "' --format txt --output '" + folder.path("a.txt") + "'"), 1);
     EXPECT_EQ(readFile(folder.path("a.txt")), "words");
     EXPECT_EQ(folio("copy '" + folder.path("a.txt") + "' --as pdf"), 2);
+}
+
+// The zip library comes with a module beside the program. Without it, an
+// ePub export says why it cannot be written, fails, and leaves the file that
+// was at the output as it was; exports that zip nothing still work.
+TEST(ExportCommandErrors, WithoutTheZipModuleArchivesFailClearlyAndLoseNothing)
+{
+    ScratchFolder folder("export-command-no-zip");
+    // A program of its own, linked to the same file, in a folder without the
+    // module; the build folder keeps it on the same file system.
+    const std::filesystem::path programFolder =
+        std::filesystem::path(FOLIO_BINARY_DIR) / ("no-zip-module-" + std::to_string(getpid()));
+    std::filesystem::create_directories(programFolder);
+    std::error_code linked;
+    std::filesystem::create_hard_link(FOLIO_BINARY_DIR "/folio", programFolder / "folio", linked);
+    ASSERT_FALSE(linked) << linked.message();
+    writeFile(folder.path("a.md"), "# Title\n\nWords.\n");
+    writeFile(folder.path("a.epub"), "the earlier book");
+    const std::string program = "FOLIO_RESOURCES='" FOLIO_BINARY_DIR "/resources' '" + (programFolder / "folio").string() + "' ";
+    const std::string epub = commandOutput(program + "export '" + folder.path("a.md") + "' --format epub --output '"
+                                           + folder.path("a.epub") + "' 2>&1; echo \"exit $?\"");
+    const std::string html = commandOutput(program + "export '" + folder.path("a.md") + "' --format html --output '"
+                                           + folder.path("a.html") + "' 2>&1; echo \"exit $?\"");
+    std::filesystem::remove_all(programFolder);
+    EXPECT_NE(epub.find("zip archives are not available"), std::string::npos) << epub;
+    EXPECT_NE(epub.find("folio-zip.so"), std::string::npos) << epub;
+    EXPECT_NE(epub.find("exit 1"), std::string::npos) << epub;
+    EXPECT_EQ(readFile(folder.path("a.epub")), "the earlier book");
+    EXPECT_NE(html.find("exit 0"), std::string::npos) << html;
+    EXPECT_NE(readFile(folder.path("a.html")).find("Title"), std::string::npos);
 }
 
 // Only a regular file is a document: a pipe would be waited on forever and a

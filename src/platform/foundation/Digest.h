@@ -6,7 +6,7 @@
 
 namespace folio {
 
-// Message digests and keyed hashes over bytes, through OpenSSL.
+// Message digests and keyed hashes over bytes.
 class Digest {
 public:
     Digest() = delete;

@@ -1,13 +1,9 @@
 #include "platform/foundation/ZipArchive.h"
 
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/ZipContainer.h"
 
-#include <zip.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <memory>
 
 namespace folio {
 
@@ -18,59 +14,6 @@ namespace {
 Error zipError(int code, const std::string& message)
 {
     return Error{DKZipArchive::kErrorDomain, code, message};
-}
-
-std::string describe(zip_error_t* error)
-{
-    return zip_error_strerror(error);
-}
-
-std::string describeArchive(zip_t* archive)
-{
-    return zip_error_strerror(zip_get_error(archive));
-}
-
-std::string describeSource(zip_source_t* source)
-{
-    return zip_error_strerror(zip_source_error(source));
-}
-
-// Records the entry as made on Unix with `mode` (type and permission bits),
-// which is what unzip uses for the extracted file.
-Status setUnixMode(zip_t* archive, zip_uint64_t index, zip_uint32_t mode, const std::string& entryName)
-{
-    if (zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, mode << 16) < 0)
-        return zipError(DKZipArchive::WriteFailed,
-                        "Cannot set the attributes of " + entryName + ": " + describeArchive(archive));
-    return Status::success();
-}
-
-// Everything libzip wrote into the memory source, once the archive is closed.
-Result<Data> sourceBytes(zip_source_t* source)
-{
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_source_stat(source, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE))
-        return zipError(DKZipArchive::WriteFailed, "Cannot read the finished archive: " + describeSource(source));
-    std::vector<std::uint8_t> bytes(stat.size);
-    if (zip_source_open(source) < 0)
-        return zipError(DKZipArchive::WriteFailed, "Cannot read the finished archive: " + describeSource(source));
-    zip_int64_t read = stat.size ? zip_source_read(source, bytes.data(), stat.size) : 0;
-    zip_source_close(source);
-    if (read < 0 || static_cast<zip_uint64_t>(read) != stat.size)
-        return zipError(DKZipArchive::WriteFailed, "Cannot read the finished archive");
-    return Data(std::move(bytes));
-}
-
-// The end-of-central-directory record alone: what an archive without entries is.
-Data emptyArchive()
-{
-    std::vector<std::uint8_t> bytes(22, 0);
-    bytes[0] = 'P';
-    bytes[1] = 'K';
-    bytes[2] = 5;
-    bytes[3] = 6;
-    return Data(std::move(bytes));
 }
 
 } // namespace
@@ -107,14 +50,13 @@ Result<DKZipArchive::FileWrapper> DKZipArchive::FileWrapper::fromPath(const std:
     return folder;
 }
 
-DKZipArchive::DKZipArchive(zip_t* archive, zip_source_t* source, std::string path, Mode mode)
-    : m_archive(archive), m_source(source), m_path(std::move(path)), m_mode(mode)
+DKZipArchive::DKZipArchive(std::unique_ptr<ZipContainer> container, std::string path, Mode mode)
+    : m_container(std::move(container)), m_path(std::move(path)), m_mode(mode)
 {
 }
 
 DKZipArchive::DKZipArchive(DKZipArchive&& other) noexcept
-    : m_archive(std::exchange(other.m_archive, nullptr))
-    , m_source(std::exchange(other.m_source, nullptr))
+    : m_container(std::move(other.m_container))
     , m_path(std::move(other.m_path))
     , m_mode(std::exchange(other.m_mode, Mode::Closed))
 {
@@ -124,8 +66,7 @@ DKZipArchive& DKZipArchive::operator=(DKZipArchive&& other) noexcept
 {
     if (this != &other) {
         release();
-        m_archive = std::exchange(other.m_archive, nullptr);
-        m_source = std::exchange(other.m_source, nullptr);
+        m_container = std::move(other.m_container);
         m_path = std::move(other.m_path);
         m_mode = std::exchange(other.m_mode, Mode::Closed);
     }
@@ -140,50 +81,22 @@ DKZipArchive::~DKZipArchive()
 void DKZipArchive::release()
 {
     // An archive never closed is discarded: nothing is written behind the caller's back.
-    if (m_archive)
-        zip_discard(m_archive);
-    if (m_source)
-        zip_source_free(m_source);
-    m_archive = nullptr;
-    m_source = nullptr;
+    m_container.reset();
     m_mode = Mode::Closed;
 }
 
-Result<DKZipArchive> DKZipArchive::openSource(Data bytes, std::string path, Mode mode, int flags)
+Result<DKZipArchive> DKZipArchive::openContainer(Data bytes, std::string path, ZipServices::Access access)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    // libzip frees the copy with the source; the source outlives the archive
-    // (zip_source_keep) so that the written bytes can be read back from it.
-    void* copy = nullptr;
-    if (!bytes.empty()) {
-        copy = std::malloc(bytes.length());
-        if (!copy)
-            return zipError(OpenFailed, "Out of memory for " + path);
-        std::memcpy(copy, bytes.bytes(), bytes.length());
-    }
-    zip_source_t* source = zip_source_buffer_create(copy, bytes.length(), 1, &error);
-    if (!source) {
-        std::free(copy);
-        std::string message = describe(&error);
-        zip_error_fini(&error);
-        return zipError(OpenFailed, "Cannot open " + path + ": " + message);
-    }
-    zip_t* archive = zip_open_from_source(source, flags, &error);
-    if (!archive) {
-        std::string message = describe(&error);
-        zip_error_fini(&error);
-        zip_source_free(source);
-        return zipError(Damaged, path + " is not a readable zip archive: " + message);
-    }
-    zip_error_fini(&error);
-    zip_source_keep(source);
-    return DKZipArchive(archive, source, std::move(path), mode);
+    const Mode mode = access == ZipServices::Access::Read ? Mode::Reading : Mode::Writing;
+    Result<std::unique_ptr<ZipContainer>> container = ZipServices::shared().openContainer(std::move(bytes), path, access);
+    if (!container)
+        return container.error();
+    return DKZipArchive(std::move(container.value()), std::move(path), mode);
 }
 
 Result<DKZipArchive> DKZipArchive::create(const std::string& path)
 {
-    return openSource(Data(), path, Mode::Writing, ZIP_CREATE | ZIP_TRUNCATE);
+    return openContainer(Data(), path, ZipServices::Access::Create);
 }
 
 Result<DKZipArchive> DKZipArchive::openForAppending(const std::string& path)
@@ -191,7 +104,7 @@ Result<DKZipArchive> DKZipArchive::openForAppending(const std::string& path)
     auto bytes = Data::dataWithContentsOfFile(path);
     if (!bytes)
         return bytes.error();
-    return openSource(std::move(bytes.value()), path, Mode::Writing, ZIP_CHECKCONS);
+    return openContainer(std::move(bytes.value()), path, ZipServices::Access::Append);
 }
 
 Result<DKZipArchive> DKZipArchive::open(const std::string& path)
@@ -199,19 +112,19 @@ Result<DKZipArchive> DKZipArchive::open(const std::string& path)
     auto bytes = Data::dataWithContentsOfFile(path);
     if (!bytes)
         return bytes.error();
-    return openSource(std::move(bytes.value()), path, Mode::Reading, ZIP_RDONLY | ZIP_CHECKCONS);
+    return openContainer(std::move(bytes.value()), path, ZipServices::Access::Read);
 }
 
 Result<DKZipArchive> DKZipArchive::openData(Data bytes)
 {
     if (bytes.empty())
         return zipError(Damaged, "The archive is empty");
-    return openSource(std::move(bytes), "archive data", Mode::Reading, ZIP_RDONLY | ZIP_CHECKCONS);
+    return openContainer(std::move(bytes), "archive data", ZipServices::Access::Read);
 }
 
 Status DKZipArchive::requireWriting() const
 {
-    if (m_mode != Mode::Writing || !m_archive)
+    if (m_mode != Mode::Writing || !m_container)
         return zipError(WrongMode, m_path + " is not open for writing");
     return Status::success();
 }
@@ -222,32 +135,7 @@ Status DKZipArchive::addEntry(const std::string& entryName, std::span<const std:
         return writable;
     if (!isSafeEntryName(entryName))
         return zipError(UnsafeEntryName, "Refusing the entry name \"" + entryName + "\"");
-    void* copy = nullptr;
-    if (!bytes.empty()) {
-        copy = std::malloc(bytes.size());
-        if (!copy)
-            return zipError(WriteFailed, "Out of memory for " + entryName);
-        std::memcpy(copy, bytes.data(), bytes.size());
-    }
-    zip_source_t* source = zip_source_buffer(m_archive, copy, bytes.size(), 1);
-    if (!source) {
-        std::free(copy);
-        return zipError(WriteFailed, "Cannot add " + entryName + ": " + describeArchive(m_archive));
-    }
-    zip_int64_t index = zip_file_add(m_archive, entryName.c_str(), source, ZIP_FL_ENC_UTF_8);
-    if (index < 0) {
-        zip_source_free(source);
-        return zipError(WriteFailed, "Cannot add " + entryName + ": " + describeArchive(m_archive));
-    }
-    // Without Unix attributes, unzip gives the extracted file 0666 less the
-    // umask, and some tools 0777; the package's files are the user's to
-    // read, not anyone's to change.
-    if (Status mode = setUnixMode(m_archive, static_cast<zip_uint64_t>(index), 0100644, entryName); !mode)
-        return mode;
-    zip_int32_t method = compression == Compression::Stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
-    if (zip_set_file_compression(m_archive, static_cast<zip_uint64_t>(index), method, 0) < 0)
-        return zipError(WriteFailed, "Cannot set the compression of " + entryName + ": " + describeArchive(m_archive));
-    return Status::success();
+    return m_container->addFile(entryName, bytes, compression == Compression::Deflated);
 }
 
 Status DKZipArchive::addFile(const std::string& entryName, std::span<const std::uint8_t> bytes, Compression compression)
@@ -273,11 +161,8 @@ Status DKZipArchive::addFolder(const FileWrapper& tree, const std::string& prefi
     std::string folderName = name + "/";
     if (!isSafeEntryName(folderName))
         return zipError(UnsafeEntryName, "Refusing the entry name \"" + folderName + "\"");
-    zip_int64_t folderIndex = zip_dir_add(m_archive, name.c_str(), ZIP_FL_ENC_UTF_8);
-    if (folderIndex < 0)
-        return zipError(WriteFailed, "Cannot add the folder " + name + ": " + describeArchive(m_archive));
-    if (Status mode = setUnixMode(m_archive, static_cast<zip_uint64_t>(folderIndex), 040755, name); !mode)
-        return mode;
+    if (Status added = m_container->addFolder(name); !added)
+        return added;
     for (const FileWrapper& child : tree.children) {
         if (Status added = addFolder(child, name, compression); !added)
             return added;
@@ -289,16 +174,7 @@ Status DKZipArchive::close()
 {
     if (Status writable = requireWriting(); !writable)
         return writable;
-    bool hasEntries = zip_get_num_entries(m_archive, 0) > 0;
-    if (zip_close(m_archive) < 0) {
-        Error error = zipError(WriteFailed, "Cannot write " + m_path + ": " + describeArchive(m_archive));
-        release();
-        return error;
-    }
-    m_archive = nullptr;
-    // libzip leaves a memory source without entries empty rather than writing
-    // an empty archive; the caller asked for an archive, so write one.
-    Result<Data> bytes = hasEntries ? sourceBytes(m_source) : Result<Data>(emptyArchive());
+    Result<Data> bytes = m_container->finish();
     std::string path = m_path;
     release();
     if (!bytes)
@@ -308,43 +184,14 @@ Status DKZipArchive::close()
 
 std::vector<std::string> DKZipArchive::entryNames() const
 {
-    std::vector<std::string> names;
-    if (!m_archive)
-        return names;
-    zip_int64_t count = zip_get_num_entries(m_archive, 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        const char* name = zip_get_name(m_archive, static_cast<zip_uint64_t>(i), 0);
-        names.push_back(name ? name : "");
-    }
-    return names;
+    return m_container ? m_container->entryNames() : std::vector<std::string>();
 }
 
 Result<Data> DKZipArchive::readEntry(const std::string& entryName, std::size_t maximumSize) const
 {
-    if (!m_archive)
+    if (!m_container)
         return zipError(WrongMode, m_path + " is not open");
-    zip_int64_t index = zip_name_locate(m_archive, entryName.c_str(), 0);
-    if (index < 0)
-        return zipError(NoSuchEntry, m_path + " has no entry \"" + entryName + "\"");
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(m_archive, static_cast<zip_uint64_t>(index), 0, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE))
-        return zipError(Damaged, "Cannot read \"" + entryName + "\": " + describeArchive(m_archive));
-    if (stat.size > maximumSize)
-        return zipError(TooLarge, "The entry \"" + entryName + "\" is larger than " + std::to_string(maximumSize) + " bytes");
-    zip_file_t* file = zip_fopen_index(m_archive, static_cast<zip_uint64_t>(index), 0);
-    if (!file)
-        return zipError(Damaged, "Cannot read \"" + entryName + "\": " + describeArchive(m_archive));
-    std::vector<std::uint8_t> bytes(stat.size);
-    zip_int64_t read = stat.size ? zip_fread(file, bytes.data(), stat.size) : 0;
-    // One byte more than announced means the size in the directory lied.
-    std::uint8_t extra;
-    zip_int64_t beyond = read >= 0 ? zip_fread(file, &extra, 1) : 0;
-    std::string reason = read < 0 || beyond < 0 ? zip_error_strerror(zip_file_get_error(file)) : "";
-    zip_fclose(file);
-    if (read < 0 || beyond != 0 || static_cast<zip_uint64_t>(read) != stat.size)
-        return zipError(Damaged, "The entry \"" + entryName + "\" is damaged" + (reason.empty() ? "" : ": " + reason));
-    return Data(std::move(bytes));
+    return m_container->readEntry(entryName, maximumSize);
 }
 
 bool DKZipArchive::isSafeEntryName(const std::string& entryName)
@@ -368,7 +215,7 @@ bool DKZipArchive::isSafeEntryName(const std::string& entryName)
 
 Status DKZipArchive::extractToFolder(const std::string& folder, std::size_t maximumEntrySize) const
 {
-    if (!m_archive)
+    if (!m_container)
         return zipError(WrongMode, m_path + " is not open");
     std::vector<std::string> names = entryNames();
     for (const std::string& name : names) {

@@ -2,18 +2,18 @@
 
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
+#include "platform/foundation/ZipContainer.h"
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-typedef struct zip zip_t;
-typedef struct zip_source zip_source_t;
-
 namespace folio {
 
-// Zip archives (ePub containers, zipped RTFD packages) on libzip. An archive
+// Zip archives (ePub containers, zipped RTFD packages), the format itself
+// read and written by the zip library (ZipServices). An archive
 // is built in memory and written atomically when closed, so a failed export
 // never leaves a half-written archive where a good one was. Entries keep the
 // order in which they were added: an ePub's stored "mimetype" must stay first.
@@ -73,14 +73,13 @@ public:
 
 private:
     enum class Mode { Reading, Writing, Closed };
-    DKZipArchive(zip_t* archive, zip_source_t* source, std::string path, Mode mode);
-    static Result<DKZipArchive> openSource(Data bytes, std::string path, Mode mode, int flags);
+    DKZipArchive(std::unique_ptr<ZipContainer> container, std::string path, Mode mode);
+    static Result<DKZipArchive> openContainer(Data bytes, std::string path, ZipServices::Access access);
     Status requireWriting() const;
     Status addEntry(const std::string& entryName, std::span<const std::uint8_t> bytes, Compression compression);
     void release();
 
-    zip_t* m_archive = nullptr;
-    zip_source_t* m_source = nullptr;
+    std::unique_ptr<ZipContainer> m_container;
     std::string m_path;
     Mode m_mode = Mode::Closed;
 };
