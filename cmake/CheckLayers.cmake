@@ -12,12 +12,13 @@ cmake_minimum_required(VERSION 3.25)
 # Each layer and the layers it builds on directly; what those build on is
 # allowed too. The application (app/) may use every layer.
 set(layers
-  platform/foundation platform/zip platform/graphics platform/text platform/ui platform/web platform/services
+  platform/foundation platform/zip platform/graphics platform/drawing platform/text platform/ui platform/web platform/services
   platform/media platform/docframework platform/gtk foundation engine formats documents export delivery shell tools
   markdown webeditor richtext qvtext qvoutline testing)
 set(uses_platform/foundation "")
 set(uses_platform/zip platform/foundation)
 set(uses_platform/graphics platform/foundation)
+set(uses_platform/drawing platform/graphics)
 set(uses_platform/text platform/graphics)
 set(uses_platform/ui platform/text)
 set(uses_platform/web platform/ui)

@@ -16,15 +16,18 @@ function(folio_library name folder)
 endfunction()
 
 # Links the web engine, GTK and poppler, espeak-ng, tesseract, GStreamer and
-# libsoup, and libzip, into a test, benchmark or fuzz target, which then gets
-# them from WebServices::shared(), MediaServices::shared() and
-# ZipServices::shared() in process. The layers that
+# libsoup, libzip and the picture libraries into a test, benchmark or fuzz
+# target, which then gets them from WebServices::shared(),
+# MediaServices::shared(), ZipServices::shared() and DrawingServices::shared()
+# in process. The layers that
 # call them come later on the link line than the engines' archives, so the
 # definitions are pulled in from the start by their anchors.
 function(folio_link_web_services target)
-  target_link_libraries(${target} PRIVATE folio_platform_gtk folio_platform_media folio_platform_zip)
+  target_link_libraries(${target} PRIVATE folio_platform_gtk folio_platform_media folio_platform_zip
+    folio_platform_drawing)
   target_link_options(${target} PRIVATE LINKER:--undefined=folioLinkedWebServices
-    LINKER:--undefined=folioLinkedMediaServices LINKER:--undefined=folioLinkedZipServices)
+    LINKER:--undefined=folioLinkedMediaServices LINKER:--undefined=folioLinkedZipServices
+    LINKER:--undefined=folioLinkedDrawingServices)
 endfunction()
 
 # One GoogleTest executable per test folder. Tests of a folder listed with LABEL

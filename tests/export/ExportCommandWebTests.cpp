@@ -148,9 +148,11 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
 
 // Commands that show no page start without the web engine, GTK, poppler, the
 // speech, text-recognition and sound libraries (espeak-ng, tesseract,
-// GStreamer) or the HTTP library (libsoup, with sqlite, krb5 and nghttp2);
-// those that write no archive also without the zip library and the crypto
-// library it brings: the dynamic loader's own log names every library it opens.
+// GStreamer), the HTTP library (libsoup, with sqlite, krb5 and nghttp2) or,
+// with no picture in the document, the picture libraries (gdk-pixbuf,
+// libjpeg); those that write no archive also without the zip library and the
+// crypto library it brings: the dynamic loader's own log names every library
+// it opens.
 TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 {
     std::string document = makeDocument("rtf");
@@ -182,7 +184,7 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
         EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command.arguments << ": the loader wrote no log";
         for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop", "libespeak-ng",
                                     "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2",
-                                    "libssl"})
+                                    "libssl", "folio-drawing", "libgdk_pixbuf", "libjpeg"})
             EXPECT_EQ(opened.find(library), std::string::npos) << command.arguments << " loaded " << library;
         for (const char* library : {"folio-zip", "libzip"}) {
             if (command.zips) {
@@ -215,10 +217,12 @@ TEST(ExportCommandErrors, BadInputGivesAClearStatus)
     EXPECT_EQ(folio("copy '" + folder.path("a.txt") + "' --as pdf"), 2);
 }
 
-// The zip library comes with a module beside the program. Without it, an
-// ePub export says why it cannot be written, fails, and leaves the file that
-// was at the output as it was; exports that zip nothing still work.
-TEST(ExportCommandErrors, WithoutTheZipModuleArchivesFailClearlyAndLoseNothing)
+// The zip and picture libraries come with modules beside the program.
+// Without them, an ePub export says why it cannot be written, fails, and
+// leaves the file that was at the output as it was; a document's pictures
+// are left out of an HTML export, saying why; exports that need neither
+// still work.
+TEST(ExportCommandErrors, WithoutTheirModulesArchivesFailClearlyAndLoseNothing)
 {
     ScratchFolder folder("export-command-no-zip");
     // A program of its own, linked to the same file, in a folder without the
@@ -231,12 +235,17 @@ TEST(ExportCommandErrors, WithoutTheZipModuleArchivesFailClearlyAndLoseNothing)
     ASSERT_FALSE(linked) << linked.message();
     writeFile(folder.path("a.md"), "# Title\n\nWords.\n");
     writeFile(folder.path("a.epub"), "the earlier book");
-    const std::string program = "FOLIO_RESOURCES='" FOLIO_BINARY_DIR "/resources' '" + (programFolder / "folio").string() + "' ";
+    const std::string program = "FOLIO_HOME='" + folder.path("home") + "' FOLIO_RESOURCES='" FOLIO_BINARY_DIR
+                                "/resources' '" + (programFolder / "folio").string() + "' ";
     const std::string epub = commandOutput(program + "export '" + folder.path("a.md") + "' --format epub --output '"
                                            + folder.path("a.epub") + "' 2>&1; echo \"exit $?\"");
     const std::string html = commandOutput(program + "export '" + folder.path("a.md") + "' --format html --output '"
                                            + folder.path("a.html") + "' 2>&1; echo \"exit $?\"");
+    const std::string pictured = commandOutput(program + "export '" FOLIO_SOURCE_DIR "/tests/data/rtf/word-lists-tables.rtf'"
+                                               " --format html --output '" + folder.path("b.html") + "' 2>&1");
     std::filesystem::remove_all(programFolder);
+    EXPECT_NE(pictured.find("pictures cannot be read or written"), std::string::npos) << pictured;
+    EXPECT_NE(pictured.find("folio-drawing.so"), std::string::npos) << pictured;
     EXPECT_NE(epub.find("zip archives are not available"), std::string::npos) << epub;
     EXPECT_NE(epub.find("folio-zip.so"), std::string::npos) << epub;
     EXPECT_NE(epub.find("exit 1"), std::string::npos) << epub;

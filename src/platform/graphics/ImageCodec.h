@@ -17,8 +17,9 @@ struct DecodedBitmap {
     ImageOrientation orientation = ImageOrientation::Up;
 };
 
-// PNG through libpng and JPEG through libjpeg-turbo; GIF, read only, through
-// gdk-pixbuf.
+// PNG, JPEG and GIF (read only). The image libraries themselves are reached
+// through DrawingServices, so a command that reads or writes no picture does
+// not load them.
 class ImageCodec {
 public:
     static Result<DecodedBitmap> decode(const std::vector<std::uint8_t>& data);

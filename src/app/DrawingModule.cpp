@@ -1,0 +1,68 @@
+#include "app/ProgramModule.h"
+#include "platform/graphics/DrawingServices.h"
+#include "platform/graphics/ImageCodec.h"
+
+#include <iostream>
+
+namespace folio {
+
+namespace {
+
+// The picture libraries are built into the module "folio-drawing.so" beside
+// the program (from src/platform/drawing and src/app/drawing), so that
+// commands that read and write no picture start without loading them.
+constexpr const char* kDrawingModuleFileName = "folio-drawing.so";
+constexpr const char* kDrawingModuleEntryPoint = "folioDrawingServices";
+// The domain and code of a picture that cannot be read or written.
+constexpr const char* kImageErrorDomain = "Image";
+constexpr int kDecodeFailed = 1;
+constexpr int kEncodeFailed = 2;
+
+// Every request fails, saying why the module could not be opened.
+class UnavailableDrawingServices final : public DrawingServices {
+public:
+    explicit UnavailableDrawingServices(std::string reason) : m_reason(std::move(reason)) {}
+
+    Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>&) override { return decodeError(); }
+    Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>&) override { return decodeError(); }
+    Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>&) override { return decodeError(); }
+    Result<std::vector<std::uint8_t>> encodePng(int, int, const std::vector<std::uint8_t>&) override
+    {
+        return encodeError();
+    }
+    Result<std::vector<std::uint8_t>> encodeJpeg(int, int, const std::vector<std::uint8_t>&, double) override
+    {
+        return encodeError();
+    }
+
+private:
+    Error decodeError() const { return Error{kImageErrorDomain, kDecodeFailed, m_reason}; }
+    Error encodeError() const { return Error{kImageErrorDomain, kEncodeFailed, m_reason}; }
+
+    std::string m_reason;
+};
+
+DrawingServices& loadDrawingServices()
+{
+    Result<void*> entry = entryPointOfProgramModule(kDrawingModuleFileName, kDrawingModuleEntryPoint);
+    DrawingServices* services = entry ? reinterpret_cast<DrawingServices* (*)()>(*entry)() : nullptr;
+    if (services)
+        return *services;
+    const std::string reason = "pictures cannot be read or written: "
+        + (entry ? std::string(kDrawingModuleFileName) + " answered nothing" : entry.error().message);
+    // A conversion goes on without the document's pictures, as it does past
+    // a picture it cannot read; the person who ran it is told why, once.
+    std::cerr << "folio: " << reason << "\n";
+    return *new UnavailableDrawingServices(reason);
+}
+
+} // namespace
+
+DrawingServices& DrawingServices::shared()
+{
+    // Opened once, also when several threads ask first.
+    static DrawingServices& services = loadDrawingServices();
+    return services;
+}
+
+} // namespace folio

@@ -1,0 +1,235 @@
+#include "platform/drawing/EngineDrawingServices.h"
+
+#include "platform/graphics/ImageCodec.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <png.h>
+// jpeglib.h needs FILE and size_t declared before it.
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+#include <cmath>
+#include <csetjmp>
+#include <cstring>
+#include <limits>
+
+namespace folio {
+
+namespace {
+
+const char* const kDomain = "Image";
+
+// Refuses bitmaps whose pixel buffer would not fit in memory sensibly; a
+// corrupt header can claim any size.
+constexpr std::uint64_t kMaxPixels = 1ull << 28;
+
+Error decodeError(const std::string& message) { return Error{kDomain, 1, message}; }
+Error encodeError(const std::string& message) { return Error{kDomain, 2, message}; }
+
+// libjpeg reports fatal errors through a callback that must not return.
+struct JpegErrorManager {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    bool truncated = false;
+};
+
+void jpegErrorExit(j_common_ptr info)
+{
+    auto* errors = reinterpret_cast<JpegErrorManager*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// libjpeg decodes a truncated file by filling the rest with grey and only warns;
+// that would be a partial picture passed off as the whole, so it is noted here
+// and refused. Other warnings (stray bytes between markers) are harmless.
+void jpegNoteWarning(j_common_ptr info, int level)
+{
+    auto* errors = reinterpret_cast<JpegErrorManager*>(info->err);
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        errors->truncated = true;
+}
+
+} // namespace
+
+EngineDrawingServices& EngineDrawingServices::instance()
+{
+    static EngineDrawingServices services;
+    return services;
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodeGif(const std::vector<std::uint8_t>& data)
+{
+    // GIF is read, never written: gdk-pixbuf's loader gives the first frame.
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("gif", nullptr);
+    if (!loader)
+        return decodeError("No GIF decoder is installed.");
+    GError* error = nullptr;
+    const bool written = gdk_pixbuf_loader_write(loader, data.data(), data.size(), &error) &&
+                         gdk_pixbuf_loader_close(loader, &error);
+    GdkPixbuf* pixbuf = written ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    if (!pixbuf) {
+        std::string message = error ? error->message : "no picture";
+        if (error)
+            g_error_free(error);
+        g_object_unref(loader);
+        return decodeError("Unreadable GIF image: " + message);
+    }
+    DecodedBitmap bitmap;
+    bitmap.width = gdk_pixbuf_get_width(pixbuf);
+    bitmap.height = gdk_pixbuf_get_height(pixbuf);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    const guchar* pixels = gdk_pixbuf_read_pixels(pixbuf);
+    bitmap.pixels.reserve(static_cast<std::size_t>(bitmap.width) * bitmap.height * 4);
+    for (int row = 0; row < bitmap.height; ++row) {
+        const guchar* pixel = pixels + static_cast<std::ptrdiff_t>(row) * stride;
+        for (int column = 0; column < bitmap.width; ++column, pixel += channels) {
+            bitmap.pixels.insert(bitmap.pixels.end(), {pixel[0], pixel[1], pixel[2]});
+            bitmap.pixels.push_back(channels == 4 ? pixel[3] : 0xFF);
+        }
+    }
+    if (error)
+        g_error_free(error);
+    g_object_unref(loader);
+    return bitmap;
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodePng(const std::vector<std::uint8_t>& data)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
+        return decodeError(std::string("Unreadable PNG image: ") + image.message);
+    if (std::uint64_t(image.width) * image.height > kMaxPixels) {
+        png_image_free(&image);
+        return decodeError("The PNG image is too large.");
+    }
+    image.format = PNG_FORMAT_RGBA;
+    DecodedBitmap bitmap;
+    bitmap.width = int(image.width);
+    bitmap.height = int(image.height);
+    bitmap.pixels.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, bitmap.pixels.data(), 0, nullptr)) {
+        std::string message = image.message;
+        png_image_free(&image);
+        return decodeError("Unreadable PNG image: " + message);
+    }
+    return bitmap;
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodeJpeg(const std::vector<std::uint8_t>& data)
+{
+    jpeg_decompress_struct info;
+    JpegErrorManager errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jpegErrorExit;
+    errors.manager.emit_message = jpegNoteWarning;
+    // Everything the longjmp could skip is declared before setjmp and owned by
+    // plain objects, so nothing leaks when libjpeg gives up.
+    DecodedBitmap bitmap;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return decodeError(std::string("Unreadable JPEG image: ") + errors.message);
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&info, TRUE);
+
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next) {
+        if (marker->marker != JPEG_APP0 + 1)
+            continue;
+        if (auto orientation = ImageCodec::orientationFromExif(marker->data, marker->data_length)) {
+            bitmap.orientation = *orientation;
+            break;
+        }
+    }
+    if (std::uint64_t(info.image_width) * info.image_height > kMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        return decodeError("The JPEG image is too large.");
+    }
+    info.out_color_space = JCS_EXT_RGBA;
+    jpeg_start_decompress(&info);
+    bitmap.width = int(info.output_width);
+    bitmap.height = int(info.output_height);
+    bitmap.pixels.resize(std::size_t(bitmap.width) * bitmap.height * 4);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = bitmap.pixels.data() + std::size_t(info.output_scanline) * bitmap.width * 4;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    if (errors.truncated)
+        return decodeError("The JPEG image is truncated.");
+    return bitmap;
+}
+
+Result<std::vector<std::uint8_t>> EngineDrawingServices::encodePng(int width, int height, const std::vector<std::uint8_t>& rgba)
+{
+    if (width <= 0 || height <= 0 || rgba.size() != std::size_t(width) * height * 4)
+        return encodeError("Cannot encode an empty or inconsistent bitmap as PNG.");
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(width);
+    image.height = png_uint_32(height);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_get_memory_size(image, size, 0, rgba.data(), 0, nullptr))
+        return encodeError(std::string("PNG encoding failed: ") + image.message);
+    std::vector<std::uint8_t> data(size);
+    if (!png_image_write_to_memory(&image, data.data(), &size, 0, rgba.data(), 0, nullptr))
+        return encodeError(std::string("PNG encoding failed: ") + image.message);
+    data.resize(size);
+    return data;
+}
+
+Result<std::vector<std::uint8_t>> EngineDrawingServices::encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
+                                                         double quality)
+{
+    if (width <= 0 || height <= 0 || rgba.size() != std::size_t(width) * height * 4)
+        return encodeError("Cannot encode an empty or inconsistent bitmap as JPEG.");
+    if (!std::isfinite(quality))
+        return encodeError("The JPEG quality is not a number.");
+    int libjpegQuality = int(std::lround(std::clamp(quality, 0.0, 1.0) * 100));
+
+    jpeg_compress_struct info;
+    JpegErrorManager errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jpegErrorExit;
+    errors.manager.emit_message = jpegNoteWarning;
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+        return encodeError(std::string("JPEG encoding failed: ") + errors.message);
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    // JPEG has no alpha; the fourth byte of each pixel is skipped.
+    info.input_components = 4;
+    info.in_color_space = JCS_EXT_RGBX;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, libjpegQuality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        auto row = const_cast<JSAMPROW>(rgba.data() + std::size_t(info.next_scanline) * width * 4);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::vector<std::uint8_t> data(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return data;
+}
+
+} // namespace folio
