@@ -548,12 +548,15 @@ double TextViewController::pageHeight() const
     return m_size.height;
 }
 
-std::string TextViewController::pageHTML() const
+Result<std::string> TextViewController::pageHTML() const
 {
-    return RichTextPageTemplate::build(pageToLoad());
+    Result<RichTextPageTemplate::Page> page = pageToLoad();
+    if (!page)
+        return page.error();
+    return RichTextPageTemplate::build(*page);
 }
 
-RichTextPageTemplate::Page TextViewController::pageToLoad() const
+Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
 {
     UserDefaults& defaults = settings();
     RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
@@ -569,8 +572,14 @@ RichTextPageTemplate::Page TextViewController::pageToLoad() const
         if (std::optional<std::string> url = PageResources::componentURL(component))
             page.componentScriptURLs.push_back(*url);
     }
-    page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
-    page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
+    Result<std::string> header = RichTextPageTemplate::headerElement(settings.headerSetting);
+    if (!header)
+        return header.error();
+    Result<std::string> footer = RichTextPageTemplate::footerElement(settings.footerSetting);
+    if (!footer)
+        return footer.error();
+    page.header = std::move(*header);
+    page.footer = std::move(*footer);
     if (m_document)
         page.html = toUtf8(m_document->text());
     return page;
@@ -582,6 +591,13 @@ void TextViewController::loadHTMLDocument()
         return;
     if (!PageResources::helperLibraryURL())
         TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
+    Result<RichTextPageTemplate::Page> page = pageToLoad();
+    Result<std::string> html = page ? RichTextPageTemplate::build(*page) : Result<std::string>(page.error());
+    if (!html) {
+        m_pageError = html.error();
+        TELog(TELogLevelError, "No editing page: " + html.error().message);
+        return;
+    }
     std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();
     // A large document takes seconds to lay out, and the page is blank until
     // then: the overlay says that something is coming.
@@ -590,9 +606,8 @@ void TextViewController::loadHTMLDocument()
         ProgressHUD::show();
     }
     m_bridge.pageWillLoad();
-    RichTextPageTemplate::Page page = pageToLoad();
-    m_shownPaperColor = page.paperColor;
-    m_webView->loadHTMLString(RichTextPageTemplate::build(page), base);
+    m_shownPaperColor = page->paperColor;
+    m_webView->loadHTMLString(*html, base);
 }
 
 void TextViewController::pageDidFinishLoad()

@@ -69,14 +69,14 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
         "font-family: Helvetica;font-size: 18px; color: Black; overflow-y: scroll; -webkit-overflow-scrolling: "
         "touch;margin-bottom:12'><div id='paragraph'  style='font-family: Helvetica;font-size: 18px; color: Black;"
         "word-wrap: break-word;overflow-wrap: break-word;'><p>Body &amp; <b>text</b></p></div></div></body></html>";
-    EXPECT_EQ(withoutBlanksBetweenTags(Template::build(page)), withoutBlanksBetweenTags(expected));
+    EXPECT_EQ(withoutBlanksBetweenTags(*Template::build(page)), withoutBlanksBetweenTags(expected));
 
     page.html.clear();
-    EXPECT_NE(Template::build(page).find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
+    EXPECT_NE(Template::build(page)->find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
 
     // The window's layout comes in a style sheet of its own, before the page's script.
     page.styleSheetURL = "file:///r/page.css";
-    std::string linked = Template::build(page);
+    std::string linked = *Template::build(page);
     size_t sheet = linked.find("</style><link rel='stylesheet' type='text/css' href='file:///r/page.css'>");
     EXPECT_NE(sheet, std::string::npos);
     EXPECT_LT(sheet, linked.find("<script"));
@@ -101,7 +101,7 @@ TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocum
     EXPECT_EQ(style.paperColor, "White");
     Template::Page page;
     page.style = style;
-    EXPECT_NE(Template::build(page).find("font-family: Georgia;font-size: 20px; color: Navy;"), std::string::npos);
+    EXPECT_NE(Template::build(page)->find("font-family: Georgia;font-size: 20px; color: Navy;"), std::string::npos);
 
     EXPECT_EQ(Template::paperColorFor(settings, style, std::string("FFFF00")), "yellow");
     EXPECT_EQ(Template::paperColorFor(settings, style, std::string("not a colour")), "White");
@@ -111,17 +111,17 @@ TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocum
 
 TEST(RichTextPageTemplateTest, headerAndFooterAreEscapedAndFallBackWhenMalformed)
 {
-    EXPECT_EQ(Template::headerElement(std::nullopt),
+    EXPECT_EQ(*Template::headerElement(std::nullopt),
               "<div id='pageHeader' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Helvetica;"
               "font-size:12;text-align:right; color:black;' data-topMargin='0.5' data-enabled='NO'>Header Author: "
               "Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>");
-    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::0.5::YES")), Template::footerElement(std::nullopt))
+    EXPECT_EQ(*Template::footerElement(std::string("Times::14::center::red::0.5::YES")), *Template::footerElement(std::nullopt))
         << "six fields";
-    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::1.2::YES::Page [pagenumber]")),
+    EXPECT_EQ(*Template::footerElement(std::string("Times::14::center::red::1.2::YES::Page [pagenumber]")),
               "<div id='pageFooter' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Times;"
               "font-size:14;text-align:center; color:red;' data-bottomMargin='1.2' data-enabled='YES'>Page "
               "[pagenumber]</div>");
-    std::string hostile = Template::headerElement(
+    std::string hostile = *Template::headerElement(
         std::string("x' onmouseover='alert(1)::12::left::black::0.5::YES::<script>a()</script> & b::c"));
     EXPECT_EQ(hostile.find("<script"), std::string::npos);
     EXPECT_EQ(hostile.find("x' on"), std::string::npos);

@@ -230,7 +230,7 @@ TEST_F(RichTextPageWebTest, aCustomFontReachesThePageThroughTheFontScheme)
     document->makeDocumentViewController();
     auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
     ASSERT_NE(editor, nullptr);
-    EXPECT_NE(editor->pageHTML().find("src:url('myFont://Quill%20Mono.ttf')"), std::string::npos) << "the page's font rule";
+    EXPECT_NE(editor->pageHTML()->find("src:url('myFont://Quill%20Mono.ttf')"), std::string::npos) << "the page's font rule";
     editor->loadViewIfNeeded();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
     WebView& page = *editor->webView();
