@@ -31,14 +31,7 @@ Result<std::string> filledPageResource(const char* name, const std::map<std::str
     const Result<ResourceTemplate>& resource = ResourceTemplate::shared(name, "pages");
     if (!resource)
         return resource.error();
-    Result<std::string> filled = resource->filled(values);
-    if (!filled)
-        return filled.error();
-    // The element templates are single elements; the line break an editor
-    // leaves at the end of the file is not part of them.
-    while (!filled->empty() && (filled->back() == '\n' || filled->back() == '\r'))
-        filled->pop_back();
-    return filled;
+    return resource->filled(values);
 }
 
 Result<std::string> decorationElement(const std::optional<std::string>& setting, const char* id,

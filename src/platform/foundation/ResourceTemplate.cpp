@@ -25,7 +25,12 @@ Result<ResourceTemplate> ResourceTemplate::named(std::string_view name, std::str
     Result<Data> bytes = Data::dataWithContentsOfFile(*path);
     if (!bytes)
         return bytes.error();
-    return ResourceTemplate(std::string(bytes->stringView()), std::string(name));
+    std::string_view text = bytes->stringView();
+    // The line break an editor leaves at the end of a file is not part of
+    // the template: element templates are filled in the middle of a line.
+    if (text.ends_with('\n'))
+        text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
+    return ResourceTemplate(std::string(text), std::string(name));
 }
 
 const Result<ResourceTemplate>& ResourceTemplate::shared(std::string_view name, std::string_view subfolder)

@@ -49,6 +49,12 @@ TEST(ResourceTemplate, sharedTemplatesAreReadOnceAndKeepTheirErrors)
     EXPECT_EQ(&ResourceTemplate::shared("ready-poller.js", "pages"), &first);
     EXPECT_NE(&ResourceTemplate::shared("ready-poller.js", "seeds"), &first) << "another folder, another file";
 
+    // Element templates are filled in the middle of a line: the file's last
+    // line break is not part of them.
+    Result<ResourceTemplate> element = ResourceTemplate::named("script-element.html", "pages");
+    ASSERT_TRUE(element.ok()) << element.error().message;
+    EXPECT_EQ(*element->filled({{"src", "a.js"}}), "<script type='text/javascript' src='a.js'></script>");
+
     const Result<ResourceTemplate>& missing = ResourceTemplate::shared("no-such-page.html", "pages");
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, ResourceTemplate::Missing);
