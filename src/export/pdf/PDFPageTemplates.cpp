@@ -164,4 +164,25 @@ std::string PDFPageTemplates::qvOutlinePage(std::string_view fontRules, std::str
                                        {"html", std::string(html)}});
 }
 
+std::string PDFPageTemplates::paperPage(std::string_view paperColor, std::string_view html)
+{
+    return printPage("print-paper.html", {{"paperColor", std::string(paperColor)}, {"html", std::string(html)}});
+}
+
+std::string PDFPageTemplates::bodyStyleBlock(std::string_view style, std::string_view html)
+{
+    return printPage("print-body-style.html", {{"style", std::string(style)}, {"html", std::string(html)}});
+}
+
+std::string PDFPageTemplates::plainTextBlock(std::string_view escapedText)
+{
+    return printPage("plain-text-block.html", {{"html", std::string(escapedText)}});
+}
+
+std::string PDFPageTemplates::qvTextContent(std::string_view fontRules, std::string_view html)
+{
+    return printPage("qvtext-content.html",
+                     {{"fontRules", std::string(fontRules)}, {"rules", qvTextRules()}, {"html", std::string(html)}});
+}
+
 } // namespace folio
