@@ -34,6 +34,18 @@ Result<std::string> filledPageResource(const char* name, const std::map<std::str
     return resource->filled(values);
 }
 
+Result<std::string> scriptElements(const std::vector<std::string>& urls)
+{
+    std::string elements;
+    for (const std::string& url : urls) {
+        Result<std::string> element = filledPageResource(kScriptElement, {{"src", HTMLTextEscaper::escape(url)}});
+        if (!element)
+            return element;
+        elements += *element;
+    }
+    return elements;
+}
+
 Result<std::string> decorationElement(const std::optional<std::string>& setting, const char* id,
                                       const char* marginAttribute, const char* fallback)
 {
@@ -124,16 +136,16 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
             return link.error();
         styleSheets = std::move(*link);
     }
-    std::string componentScripts;
-    for (const std::string& component : page.componentScriptURLs) {
-        Result<std::string> script = filledPageResource(kScriptElement, {{"src", HTMLTextEscaper::escape(component)}});
-        if (!script)
-            return script.error();
-        componentScripts += *script;
-    }
+    Result<std::string> componentScripts = scriptElements(page.componentScriptURLs);
+    if (!componentScripts)
+        return componentScripts;
+    Result<std::string> pageScripts = scriptElements(page.pageScriptURLs);
+    if (!pageScripts)
+        return pageScripts;
     return filledPageResource(kPageTemplate, {{"fontRules", page.fontRules},
                                               {"styleSheets", std::move(styleSheets)},
-                                              {"componentScripts", std::move(componentScripts)},
+                                              {"componentScripts", std::move(*componentScripts)},
+                                              {"pageScripts", std::move(*pageScripts)},
                                               {"helpers", HTMLTextEscaper::escape(page.helperScriptURL)},
                                               {"paperColor", styleValue(page.paperColor)},
                                               {"header", page.header},

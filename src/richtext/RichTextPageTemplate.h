@@ -42,6 +42,8 @@ public:
         std::string html;   // the document's HTML, placed as it is
         // Components loaded before the helpers (the selection library).
         std::vector<std::string> componentScriptURLs{};
+        // The page's own scripts, loaded after the helpers they use.
+        std::vector<std::string> pageScriptURLs{};
     };
 
     // The style the settings give a page: the default style only for a new

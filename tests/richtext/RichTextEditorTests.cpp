@@ -133,9 +133,8 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     Setup::Settings plain;
     EXPECT_EQ(Setup::readyScripts(plain, 700),
               (std::vector<std::string>{"document.execCommand('styleWithCSS', false, true);",
-                                        "document.getElementById('content').style.height=678.000000;"
-                                        "document.body.style.height=700.000000",
-                                        "document.getElementById('paragraph').style.lineHeight='normal'",
+                                        "setRichTextPageHeight(678, 700);",
+                                        "setRichTextLineSpacing(1.00);",
                                         "stripRTFfromObjects();", "updateFootnoteIndex();"}));
 
     Setup::Settings blank;
@@ -148,16 +147,14 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     blank.defaultParagraphSpacingBefore = 6;
     blank.marquentParagraphSpacing = 4;
     std::vector<std::string> scripts = Setup::readyScripts(blank, 700);
-    ASSERT_EQ(scripts.size(), 12u);
+    ASSERT_EQ(scripts.size(), 11u);
     EXPECT_EQ(scripts[0].rfind("addcss('html,img,object {-webkit-filter: invert(1)", 0), 0u);
-    EXPECT_EQ(scripts[3], "document.getElementById('content').style.lineHeight=1.50");
-    EXPECT_EQ(scripts[4], "document.getElementById('paragraph').style.lineHeight=1.50");
-    EXPECT_EQ(scripts[5], "document.getElementById('content').style.textIndent='1.25cm'");
-    EXPECT_EQ(scripts[6], "document.getElementById('paragraph').style.marginTop=6.00;"
-                          "document.getElementById('paragraph').style.paddingTop=6.00");
-    EXPECT_EQ(scripts[7], "document.getElementById('paragraph').style.marginBottom=4.00");
-    EXPECT_EQ(scripts[9], "document.getElementById('content').focus();");
-    EXPECT_EQ(scripts[11], "smartQuotesEnabled = true;");
+    EXPECT_EQ(scripts[3], "setRichTextLineSpacing(1.50);");
+    EXPECT_EQ(scripts[4], "setRichTextFirstLineIndent(1.25);");
+    EXPECT_EQ(scripts[5], "setRichTextParagraphSpacingBefore(6.00);");
+    EXPECT_EQ(scripts[6], "setRichTextParagraphSpacingAfter(4.00);");
+    EXPECT_EQ(scripts[8], "document.getElementById('content').focus();");
+    EXPECT_EQ(scripts[10], "smartQuotesEnabled = true;");
     EXPECT_EQ(Setup::consumedSettings(blank), std::vector<std::string>{"marquentParagraphSpacing"});
 
     // Spacing defaults belong to new blank documents only.
