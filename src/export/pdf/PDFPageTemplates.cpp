@@ -7,26 +7,21 @@
 
 #include <charconv>
 #include <map>
-#include <mutex>
 
 namespace folio {
 
 namespace {
 
-// The print pages and their style sheets, read once from resources/pages.
+// The print pages and their style sheets, read once from resources/pages;
+// one that is missing (a broken installation) reads as empty.
 const ResourceTemplate& printResource(const std::string& name)
 {
-    static std::mutex lock;
-    static std::map<std::string, ResourceTemplate> loaded;
-    std::lock_guard<std::mutex> guard(lock);
-    auto found = loaded.find(name);
-    if (found == loaded.end()) {
-        Result<ResourceTemplate> read = ResourceTemplate::named(name, "pages");
-        if (!read)
-            TELog(TELogLevelError, read.error().message);
-        found = loaded.emplace(name, read ? std::move(*read) : ResourceTemplate(std::string(), name)).first;
-    }
-    return found->second;
+    static const ResourceTemplate kMissing(std::string{});
+    const Result<ResourceTemplate>& read = ResourceTemplate::shared(name, "pages");
+    if (read)
+        return *read;
+    TELog(TELogLevelError, read.error().message);
+    return kMissing;
 }
 
 // A page of the installed resources; without them (a broken installation)
