@@ -5,6 +5,7 @@
 #include "export/pdf/PDFPageTemplates.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
@@ -89,7 +90,14 @@ std::string PNGExporter::HTMLOnPaperColor(std::string html, const std::string& p
         && std::all_of(paperColor.begin(), paperColor.end(), [](unsigned char c) { return std::isxdigit(c); });
     if (!isColor || paperColor == "FFFFFF" || paperColor == "ffffff")
         return html;
-    return "<div style='background-color:#" + paperColor + "'>" + html + "</div>";
+    const Result<ResourceTemplate>& paper = ResourceTemplate::shared("png-paper.html", "pages");
+    Result<std::string> page = paper ? paper->filled({{"paperColor", paperColor}, {"html", html}})
+                                     : Result<std::string>(paper.error());
+    if (page)
+        return std::move(*page);
+    // A broken installation pictures the document on white rather than not at all.
+    TELog(TELogLevelError, page.error().message);
+    return html;
 }
 
 Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& source, ExportRequest request,
