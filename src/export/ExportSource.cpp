@@ -191,7 +191,7 @@ MutableAttributedString ExportSource::withoutPictures(const AttributedString& te
 
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
 {
-    return "<div style=\"white-space: pre-wrap;\">" + toUtf8(HTMLTextEscaper::escape(text)) + "</div>";
+    return PDFPageTemplates::plainTextBlock(toUtf8(HTMLTextEscaper::escape(text)));
 }
 
 Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
@@ -225,7 +225,7 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
     std::string fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     if (m_kind == DocumentKind::QVOutline)
         return PDFPageTemplates::qvOutlinePage(fontRules, *content);
-    return "<style>" + fontRules + PDFPageTemplates::qvTextRules() + "</style>" + *content;
+    return PDFPageTemplates::qvTextContent(fontRules, *content);
 }
 
 Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) const

@@ -4,6 +4,7 @@
 #include "qvtext/QVTextBarLayout.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -55,7 +56,7 @@ QVOutlineViewController::~QVOutlineViewController() = default;
 
 Result<std::string> QVOutlineViewController::pageHTML() const
 {
-    Result<std::string> pageTemplate = QVTextPageTemplate::templateText(kTemplateResource);
+    const Result<ResourceTemplate>& pageTemplate = ResourceTemplate::shared(kTemplateResource, "pages");
     if (!pageTemplate)
         return pageTemplate.error();
     auto html = [](std::optional<std::string> url) { return HTMLTextEscaper::escape(std::string_view(url.value_or(""))); };
@@ -66,20 +67,19 @@ Result<std::string> QVOutlineViewController::pageHTML() const
     if (language != "en" && !PageResources::componentURL("tinymce/langs/" + language + ".js"))
         language = "en";
     std::string text = m_document ? toUtf8(m_document->text()) : std::string();
-    return QVTextPageTemplate::fillPlaces(
-        *pageTemplate, {
-                           {"jquery", html(PageResources::componentURL("jquery/dist/jquery.min.js"))},
-                           {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},
-                           {"tinymce", html(PageResources::componentURL("tinymce/tinymce.min.js"))},
-                           {"helpers", html(PageResources::helperLibraryURL())},
-                           {"rangy", html(PageResources::componentURL("rangy/lib/rangy-core.js"))},
-                           {"rangyTextRange", html(PageResources::componentURL("rangy/lib/rangy-textrange.js"))},
-                           {"treeStyle", html(PageResources::pageFileURL("print-qvoutline.css"))},
-                           {"outline", html(PageResources::pageFileURL("qvoutline.js"))},
-                           {"language", script(language)},
-                           {"appLanguage", script(localeLanguage.substr(0, localeLanguage.find_first_of("_-")))},
-                           {"text", script(text)},
-                       });
+    return pageTemplate->filled({
+        {"jquery", html(PageResources::componentURL("jquery/dist/jquery.min.js"))},
+        {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},
+        {"tinymce", html(PageResources::componentURL("tinymce/tinymce.min.js"))},
+        {"helpers", html(PageResources::helperLibraryURL())},
+        {"rangy", html(PageResources::componentURL("rangy/lib/rangy-core.js"))},
+        {"rangyTextRange", html(PageResources::componentURL("rangy/lib/rangy-textrange.js"))},
+        {"treeStyle", html(PageResources::pageFileURL("print-qvoutline.css"))},
+        {"outline", html(PageResources::pageFileURL("qvoutline.js"))},
+        {"language", script(language)},
+        {"appLanguage", script(localeLanguage.substr(0, localeLanguage.find_first_of("_-")))},
+        {"text", script(text)},
+    });
 }
 
 std::vector<std::string> QVOutlineViewController::newBlankDocumentScripts(

@@ -1,13 +1,13 @@
 #include "qvtext/QVTextPageTemplate.h"
 
-#include "platform/foundation/Data.h"
 #include "platform/foundation/HTMLTextEscaper.h"
-#include "platform/foundation/Resources.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UserDefaults.h"
 #include "webeditor/PageScript.h"
 
 #include <array>
+#include <map>
 #include <utility>
 
 namespace folio {
@@ -36,11 +36,13 @@ std::string QVTextPageTemplate::languageCode(std::string_view localeLanguage)
     return "en";
 }
 
-std::string QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& page)
+namespace {
+
+std::map<std::string, std::string> placeValues(const QVTextPageTemplate::Page& page)
 {
     auto html = [](const std::string& text) { return HTMLTextEscaper::escape(std::string_view(text)); };
     auto script = [](ScriptValue value) { return value.source(); };
-    const std::array<std::pair<std::string_view, std::string>, 11> values{{
+    return {
         {"tinymce", html(page.tinymceURL)},
         {"helpers", html(page.helpersURL)},
         {"checklist", html(page.checklistURL)},
@@ -52,61 +54,22 @@ std::string QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& 
         {"fontRules", script(page.fontRules)},
         {"language", script(page.language)},
         {"text", html(page.html)},
-    }};
-    return fillPlaces(pageTemplate, std::vector<Place>(values.begin(), values.end()));
+    };
 }
 
-std::string QVTextPageTemplate::fillPlaces(std::string_view pageTemplate, const std::vector<Place>& values)
-{
-    size_t extra = 256;
-    for (const auto& place : values)
-        extra += place.second.size();
-    std::string filled;
-    filled.reserve(pageTemplate.size() + extra);
-    size_t start = 0;
-    while (true) {
-        size_t open = pageTemplate.find("{{", start);
-        size_t close = open == std::string_view::npos ? open : pageTemplate.find("}}", open + 2);
-        if (close == std::string_view::npos)
-            break;
-        std::string_view name = pageTemplate.substr(open + 2, close - open - 2);
-        filled.append(pageTemplate.substr(start, open - start));
-        bool known = false;
-        for (const auto& [key, value] : values) {
-            if (key == name) {
-                filled += value;
-                known = true;
-                break;
-            }
-        }
-        if (!known)
-            filled.append(pageTemplate.substr(open, close + 2 - open));
-        start = close + 2;
-    }
-    filled.append(pageTemplate.substr(start));
-    return filled;
-}
+} // namespace
 
-Result<std::string> QVTextPageTemplate::templateText(const std::string& resource)
+Result<std::string> QVTextPageTemplate::fill(std::string_view pageTemplate, const Page& page)
 {
-    std::optional<std::string> path = Resources::pathForResource(resource, {}, "pages");
-    if (!path)
-        return Error{kErrorDomain, MissingResource, "The page template " + resource + " is not installed"};
-    Result<Data> pageTemplate = Data::dataWithContentsOfFile(*path);
-    if (!pageTemplate)
-        return pageTemplate.error();
-    return std::string(pageTemplate->stringView());
+    return ResourceTemplate(std::string(pageTemplate), kTemplateResource).filled(placeValues(page));
 }
 
 Result<std::string> QVTextPageTemplate::build(const Page& page)
 {
-    std::optional<std::string> path = Resources::pathForResource(kTemplateResource, {}, "pages");
-    if (!path)
-        return Error{kErrorDomain, MissingResource, "The QV text page template is not installed"};
-    Result<Data> pageTemplate = Data::dataWithContentsOfFile(*path);
+    const Result<ResourceTemplate>& pageTemplate = ResourceTemplate::shared(kTemplateResource, "pages");
     if (!pageTemplate)
-        return pageTemplate.error();
-    return fill(pageTemplate->stringView(), page);
+        return Error{kErrorDomain, MissingResource, "The QV text page template is not installed"};
+    return pageTemplate->filled(placeValues(page));
 }
 
 } // namespace folio

@@ -5,8 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace folio {
 
@@ -54,18 +52,11 @@ public:
     // gives "pt_BR", anything unknown "en").
     static std::string languageCode(std::string_view localeLanguage);
 
-    // The page from its template text.
-    static std::string fill(std::string_view pageTemplate, const Page& page);
+    // The page from its template text; an error when the template's places
+    // and the page's values disagree.
+    static Result<std::string> fill(std::string_view pageTemplate, const Page& page);
     // The page from the installed template.
     static Result<std::string> build(const Page& page);
-
-    // Fills each "{{name}}" place of a page template with its value, in one
-    // pass: a filled value is never read for places itself, and a place
-    // without a value stays as it is.
-    using Place = std::pair<std::string_view, std::string>;
-    static std::string fillPlaces(std::string_view pageTemplate, const std::vector<Place>& values);
-    // The text of an installed page template in resources/pages.
-    static Result<std::string> templateText(const std::string& resource);
 };
 
 } // namespace folio

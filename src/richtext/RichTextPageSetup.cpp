@@ -1,25 +1,9 @@
 #include "richtext/RichTextPageSetup.h"
 
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UserDefaults.h"
+#include "webeditor/PageScript.h"
 
 namespace folio {
-
-namespace {
-
-std::string marginBottomScript(double value)
-{
-    return formatInCLocale("document.getElementById('paragraph').style.marginBottom=%.2f", value);
-}
-
-std::string marginTopScript(double value)
-{
-    return formatInCLocale("document.getElementById('paragraph').style.marginTop=%.2f;"
-                           "document.getElementById('paragraph').style.paddingTop=%.2f",
-                           value, value);
-}
-
-} // namespace
 
 RichTextPageSetup::Settings RichTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults)
 {
@@ -39,8 +23,7 @@ RichTextPageSetup::Settings RichTextPageSetup::Settings::fromDefaults(const User
 
 std::string RichTextPageSetup::heightScript(double pageHeight)
 {
-    return formatInCLocale("document.getElementById('content').style.height=%f;document.body.style.height=%f",
-                           pageHeight - 22, pageHeight);
+    return PageScript::call("setRichTextPageHeight", {pageHeight - 22, pageHeight});
 }
 
 std::vector<std::string> RichTextPageSetup::readyScripts(const Settings& s, double pageHeight)
@@ -56,26 +39,18 @@ std::vector<std::string> RichTextPageSetup::readyScripts(const Settings& s, doub
     double spacing = 1.0;
     if (s.hasDefaultFont && s.isNewBlankDocument && s.defaultLineSpacing != 0)
         spacing = s.defaultLineSpacing;
-    if (spacing == 1.0) {
-        scripts.push_back("document.getElementById('paragraph').style.lineHeight='normal'");
-    } else {
-        scripts.push_back(formatInCLocale("document.getElementById('content').style.lineHeight=%.2f", spacing));
-        scripts.push_back(formatInCLocale("document.getElementById('paragraph').style.lineHeight=%.2f", spacing));
-    }
+    scripts.push_back(PageScript::call("setRichTextLineSpacing", {ScriptValue::fixed(spacing, 2)}));
 
     if (s.isNewBlankDocument) {
-        if (s.defaultFirstLineIndent != 0) {
-            scripts.push_back(formatInCLocale("document.getElementById('content').style.textIndent='%.2fcm'",
-                                              s.defaultFirstLineIndent));
-        }
-        if (s.defaultParagraphSpacing != 0)
-            scripts.push_back(marginBottomScript(s.defaultParagraphSpacing));
-        if (s.defaultParagraphSpacingBefore != 0)
-            scripts.push_back(marginTopScript(s.defaultParagraphSpacingBefore));
-        if (s.marquentParagraphSpacing != 0)
-            scripts.push_back(marginBottomScript(s.marquentParagraphSpacing));
-        if (s.marquentParagraphSpacingBefore != 0)
-            scripts.push_back(marginTopScript(s.marquentParagraphSpacingBefore));
+        auto spacingCall = [&scripts](const char* function, double value) {
+            if (value != 0)
+                scripts.push_back(PageScript::call(function, {ScriptValue::fixed(value, 2)}));
+        };
+        spacingCall("setRichTextFirstLineIndent", s.defaultFirstLineIndent);
+        spacingCall("setRichTextParagraphSpacingAfter", s.defaultParagraphSpacing);
+        spacingCall("setRichTextParagraphSpacingBefore", s.defaultParagraphSpacingBefore);
+        spacingCall("setRichTextParagraphSpacingAfter", s.marquentParagraphSpacing);
+        spacingCall("setRichTextParagraphSpacingBefore", s.marquentParagraphSpacingBefore);
     }
 
     scripts.push_back("stripRTFfromObjects();");

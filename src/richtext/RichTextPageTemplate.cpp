@@ -3,41 +3,69 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <cctype>
+#include <map>
 #include <vector>
 
 namespace folio {
 
 namespace {
 
-constexpr const char* kDefaultHeader =
-    "<div id='pageHeader' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Helvetica;font-size:12;"
-    "text-align:right; color:black;' data-topMargin='0.5' data-enabled='NO'>Header Author: Mara Quillet [date] - Page "
-    "[pagenumber] of [totalpages]</div>";
-constexpr const char* kDefaultFooter =
-    "<div id='pageFooter' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Helvetica;font-size:12;"
-    "text-align:right; color:black;' data-bottomMargin='0.5' data-enabled='NO'>Footer Author: Mara Quillet [title] - "
-    "Page [pagenumber] of [totalpages]</div>";
+constexpr const char* kPageTemplate = "richtext-page.html";
+constexpr const char* kDecorationTemplate = "richtext-page-decoration.html";
+constexpr const char* kScriptElement = "script-element.html";
+constexpr const char* kStyleSheetElement = "style-sheet-element.html";
 
-std::string decorationElement(const std::optional<std::string>& setting, const char* id, const char* marginAttribute,
-                              const char* fallback)
+// What a page shows in its header and footer until the user sets them.
+constexpr const char* kDefaultHeaderSetting =
+    "Helvetica::12::right::black::0.5::NO::Header Author: Mara Quillet [date] - Page [pagenumber] of [totalpages]";
+constexpr const char* kDefaultFooterSetting =
+    "Helvetica::12::right::black::0.5::NO::Footer Author: Mara Quillet [title] - Page [pagenumber] of [totalpages]";
+
+Result<std::string> filledPageResource(const char* name, const std::map<std::string, std::string>& values)
 {
-    if (!setting)
-        return fallback;
-    std::vector<std::string> fields = componentsSeparatedByString(*setting, "::");
+    const Result<ResourceTemplate>& resource = ResourceTemplate::shared(name, "pages");
+    if (!resource)
+        return resource.error();
+    return resource->filled(values);
+}
+
+Result<std::string> scriptElements(const std::vector<std::string>& urls)
+{
+    std::string elements;
+    for (const std::string& url : urls) {
+        Result<std::string> element = filledPageResource(kScriptElement, {{"src", HTMLTextEscaper::escape(url)}});
+        if (!element)
+            return element;
+        elements += *element;
+    }
+    return elements;
+}
+
+Result<std::string> decorationElement(const std::optional<std::string>& setting, const char* id,
+                                      const char* marginAttribute, const char* fallback)
+{
+    std::vector<std::string> fields = componentsSeparatedByString(setting.value_or(fallback), "::");
     if (fields.size() < 7)
-        return fallback;
+        fields = componentsSeparatedByString(fallback, "::");
     // The text may itself hold "::"; it is everything after the sixth field.
     std::string text = fields[6];
     for (size_t i = 7; i < fields.size(); ++i)
         text += "::" + fields[i];
     auto e = [](const std::string& field) { return HTMLTextEscaper::escape(field); };
-    return std::string("<div id='") + id + "' style='visibility:hidden;height:1.0;overflow: hidden; font-family:"
-        + e(fields[0]) + ";font-size:" + e(fields[1]) + ";text-align:" + e(fields[2]) + "; color:" + e(fields[3])
-        + ";' " + marginAttribute + "='" + e(fields[4]) + "' data-enabled='" + e(fields[5]) + "'>" + e(text) + "</div>";
+    return filledPageResource(kDecorationTemplate, {{"id", id},
+                                                    {"fontFamily", e(fields[0])},
+                                                    {"fontSize", e(fields[1])},
+                                                    {"alignment", e(fields[2])},
+                                                    {"color", e(fields[3])},
+                                                    {"marginAttribute", marginAttribute},
+                                                    {"margin", e(fields[4])},
+                                                    {"enabled", e(fields[5])},
+                                                    {"text", e(text)}});
 }
 
 bool isSixHexDigits(const std::string& text)
@@ -99,49 +127,43 @@ std::string RichTextPageTemplate::paperColorFor(const Settings& settings, const 
     return style.paperColor;
 }
 
-std::string RichTextPageTemplate::build(const Page& page)
+Result<std::string> RichTextPageTemplate::build(const Page& page)
 {
-    const std::string size = std::to_string(page.style.fontSize + kFontSizeOffset);
-    const std::string family = styleValue(page.style.fontFamily);
-    const std::string color = styleValue(page.style.fontColor);
-    std::string html;
-    html.reserve(page.html.size() + page.fontRules.size() + 2048);
-    html += "<html><head>    <meta name='viewport'  content='user-scalable=no,initial-scale=1,  maximum-scale=1, "
-            "minimum-scale=1' />    <meta charset='UTF-8'>    <style type='text/css'>";
-    html += page.fontRules;
-    html += "* {outline: 0px solid transparent;}    p { margin: 0;}    img { padding: 20px;}    "
-            ".marquent-pagebreak {border-color: #000;height: 3px;border-style: dotted none;page-break-after:always;"
-            "border-width: 1px}    </style>";
-    if (!page.styleSheetURL.empty())
-        html += "<link rel='stylesheet' type='text/css' href='" + HTMLTextEscaper::escape(page.styleSheetURL) + "'>";
-    html += "    ";
-    for (const std::string& component : page.componentScriptURLs)
-        html += "<script type='text/javascript' src='" + HTMLTextEscaper::escape(component) + "'></script>";
-    html += "<script type='text/javascript' src='";
-    html += HTMLTextEscaper::escape(page.helperScriptURL);
-    html += "'></script></head><body onLoad = 'initXEditor()' style='background-color:";
-    html += styleValue(page.paperColor);
-    html += ";height:0px;border:0px solid rgba(1, 255, 255, 0.0);caret-color: #007AFF;'>";
-    html += page.header;
-    html += page.footer;
-    html += "<div id='content' contenteditable=true style='height:0px; border:1px solid rgba(255, 0, 0, 0.0); "
-            "font-family: " + family + ";font-size: " + size + "px; color: " + color
-        + "; overflow-y: scroll; -webkit-overflow-scrolling: touch;margin-bottom:12'>";
-    html += "<div id='paragraph'  style='font-family: " + family + ";font-size: " + size + "px; color: " + color
-        + ";word-wrap: break-word;overflow-wrap: break-word;'>";
-    html += page.html;
-    html += "</div></div></body></html>";
-    return html;
+    std::string styleSheets;
+    if (!page.styleSheetURL.empty()) {
+        Result<std::string> link = filledPageResource(kStyleSheetElement, {{"href", HTMLTextEscaper::escape(page.styleSheetURL)}});
+        if (!link)
+            return link.error();
+        styleSheets = std::move(*link);
+    }
+    Result<std::string> componentScripts = scriptElements(page.componentScriptURLs);
+    if (!componentScripts)
+        return componentScripts;
+    Result<std::string> pageScripts = scriptElements(page.pageScriptURLs);
+    if (!pageScripts)
+        return pageScripts;
+    return filledPageResource(kPageTemplate, {{"fontRules", page.fontRules},
+                                              {"styleSheets", std::move(styleSheets)},
+                                              {"componentScripts", std::move(*componentScripts)},
+                                              {"pageScripts", std::move(*pageScripts)},
+                                              {"helpers", HTMLTextEscaper::escape(page.helperScriptURL)},
+                                              {"paperColor", styleValue(page.paperColor)},
+                                              {"header", page.header},
+                                              {"footer", page.footer},
+                                              {"fontFamily", styleValue(page.style.fontFamily)},
+                                              {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
+                                              {"fontColor", styleValue(page.style.fontColor)},
+                                              {"html", page.html}});
 }
 
-std::string RichTextPageTemplate::headerElement(const std::optional<std::string>& setting)
+Result<std::string> RichTextPageTemplate::headerElement(const std::optional<std::string>& setting)
 {
-    return decorationElement(setting, "pageHeader", "data-topMargin", kDefaultHeader);
+    return decorationElement(setting, "pageHeader", "data-topMargin", kDefaultHeaderSetting);
 }
 
-std::string RichTextPageTemplate::footerElement(const std::optional<std::string>& setting)
+Result<std::string> RichTextPageTemplate::footerElement(const std::optional<std::string>& setting)
 {
-    return decorationElement(setting, "pageFooter", "data-bottomMargin", kDefaultFooter);
+    return decorationElement(setting, "pageFooter", "data-bottomMargin", kDefaultFooterSetting);
 }
 
 } // namespace folio

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/foundation/Error.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,11 +10,14 @@ namespace folio {
 
 class UserDefaults;
 
-// The one page the rich-text editor edits in. It has no doctype on purpose:
-// the set-up scripts give heights and spacings as bare numbers, which only
-// quirks mode takes as pixels.
+// The one page the rich-text editor edits in, filled from
+// resources/pages/richtext-page.html. It has no doctype on purpose: the
+// set-up scripts give heights and spacings as bare numbers, which only quirks
+// mode takes as pixels.
 class RichTextPageTemplate {
 public:
+    static constexpr const char* kErrorDomain = "RichTextPageTemplate";
+
     static constexpr int kFontSizeOffset = 6;
     static constexpr const char* kNightPaperColor = "#f5efdc";
 
@@ -31,11 +36,14 @@ public:
         std::string styleSheetURL;
         std::string paperColor;
         Style style;
+        // The hidden header and footer elements (headerElement, footerElement).
         std::string header;
         std::string footer;
         std::string html;   // the document's HTML, placed as it is
         // Components loaded before the helpers (the selection library).
         std::vector<std::string> componentScriptURLs{};
+        // The page's own scripts, loaded after the helpers they use.
+        std::vector<std::string> pageScriptURLs{};
     };
 
     // The style the settings give a page: the default style only for a new
@@ -59,14 +67,15 @@ public:
     static std::string paperColorFor(const Settings& settings, const Style& style,
                                      const std::optional<std::string>& documentPaperColor);
 
-    static std::string build(const Page& page);
+    // The page, or why there is none (its template is not installed).
+    static Result<std::string> build(const Page& page);
 
     // The hidden header and footer elements, from a stored
     // "family::size::alignment::colour::margin::enabled::text" setting. Each
     // field is escaped; a setting with fewer than seven fields gives the
     // default element.
-    static std::string headerElement(const std::optional<std::string>& setting);
-    static std::string footerElement(const std::optional<std::string>& setting);
+    static Result<std::string> headerElement(const std::optional<std::string>& setting);
+    static Result<std::string> footerElement(const std::optional<std::string>& setting);
 };
 
 } // namespace folio

@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
@@ -285,9 +286,13 @@ void RichTextSliceFactory::changeHeaderFooter(HeaderFooterSetting::Part part, He
     // exports and the preview take from it: it holds the new one at once.
     std::optional<std::string> setting = m_defaults.stringForKey(HeaderFooterSetting::key(part));
     bool header = part == HeaderFooterSetting::Part::Header;
-    std::string element = header ? RichTextPageTemplate::headerElement(setting) : RichTextPageTemplate::footerElement(setting);
+    Result<std::string> element = header ? RichTextPageTemplate::headerElement(setting) : RichTextPageTemplate::footerElement(setting);
+    if (!element) {
+        TELog(TELogLevelError, "The page keeps its old header or footer: " + element.error().message);
+        return;
+    }
     m_page.send(PageScript::fill("var e=document.getElementById({});if(e)e.outerHTML={};",
-                                 {header ? "pageHeader" : "pageFooter", element}));
+                                 {header ? "pageHeader" : "pageFooter", *element}));
 }
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)

@@ -73,6 +73,7 @@ namespace {
 using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
+constexpr const char* kPageScript = "richtext-page.js";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
@@ -548,12 +549,15 @@ double TextViewController::pageHeight() const
     return m_size.height;
 }
 
-std::string TextViewController::pageHTML() const
+Result<std::string> TextViewController::pageHTML() const
 {
-    return RichTextPageTemplate::build(pageToLoad());
+    Result<RichTextPageTemplate::Page> page = pageToLoad();
+    if (!page)
+        return page.error();
+    return RichTextPageTemplate::build(*page);
 }
 
-RichTextPageTemplate::Page TextViewController::pageToLoad() const
+Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
 {
     UserDefaults& defaults = settings();
     RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
@@ -564,13 +568,21 @@ RichTextPageTemplate::Page TextViewController::pageToLoad() const
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
+    if (std::optional<std::string> url = PageResources::pageFileURL(kPageScript))
+        page.pageScriptURLs.push_back(*url);
     // The word moves and the word selection of the caret commands.
     for (const char* component : {"rangy/lib/rangy-core.js", "rangy/lib/rangy-textrange.js"}) {
         if (std::optional<std::string> url = PageResources::componentURL(component))
             page.componentScriptURLs.push_back(*url);
     }
-    page.header = RichTextPageTemplate::headerElement(settings.headerSetting);
-    page.footer = RichTextPageTemplate::footerElement(settings.footerSetting);
+    Result<std::string> header = RichTextPageTemplate::headerElement(settings.headerSetting);
+    if (!header)
+        return header.error();
+    Result<std::string> footer = RichTextPageTemplate::footerElement(settings.footerSetting);
+    if (!footer)
+        return footer.error();
+    page.header = std::move(*header);
+    page.footer = std::move(*footer);
     if (m_document)
         page.html = toUtf8(m_document->text());
     return page;
@@ -582,6 +594,13 @@ void TextViewController::loadHTMLDocument()
         return;
     if (!PageResources::helperLibraryURL())
         TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
+    Result<RichTextPageTemplate::Page> page = pageToLoad();
+    Result<std::string> html = page ? RichTextPageTemplate::build(*page) : Result<std::string>(page.error());
+    if (!html) {
+        m_pageError = html.error();
+        TELog(TELogLevelError, "No editing page: " + html.error().message);
+        return;
+    }
     std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();
     // A large document takes seconds to lay out, and the page is blank until
     // then: the overlay says that something is coming.
@@ -590,9 +609,8 @@ void TextViewController::loadHTMLDocument()
         ProgressHUD::show();
     }
     m_bridge.pageWillLoad();
-    RichTextPageTemplate::Page page = pageToLoad();
-    m_shownPaperColor = page.paperColor;
-    m_webView->loadHTMLString(RichTextPageTemplate::build(page), base);
+    m_shownPaperColor = page->paperColor;
+    m_webView->loadHTMLString(*html, base);
 }
 
 void TextViewController::pageDidFinishLoad()

@@ -95,7 +95,7 @@ public:
     bool isEditing() const { return m_isEditing; }
 
     // The page as it would be loaded now, from the settings and the kept text.
-    std::string pageHTML() const;
+    Result<std::string> pageHTML() const;
 
     // What a document the page cannot carry back shows when its page is ready.
     static std::shared_ptr<AlertController> readOnlyDocumentAlert();
@@ -131,7 +131,7 @@ private:
     std::unique_ptr<RichTextPageControl> makePageControl();
     std::unique_ptr<RichTextImageEditor> makeImageEditor();
     double pageHeight() const;
-    RichTextPageTemplate::Page pageToLoad() const;
+    Result<RichTextPageTemplate::Page> pageToLoad() const;
     // Puts the key row, as it is now, along the bottom of the page.
     void showKeyRow();
     // Scrolls to where the document was last read.

@@ -9,6 +9,7 @@
 #include "platform/docframework/ReaderDocument.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/Menu.h"
@@ -18,10 +19,23 @@
 #include "platform/web/WebView.h"
 
 #include <filesystem>
+#include <map>
 
 namespace folio {
 
 namespace {
+
+// An installed page filled with its values; a broken installation still
+// shows the value named by shown, unwrapped.
+std::string filledPage(const char* name, const std::map<std::string, std::string>& values, const char* shown)
+{
+    const Result<ResourceTemplate>& page = ResourceTemplate::shared(name, "pages");
+    Result<std::string> filled = page ? page->filled(values) : Result<std::string>(page.error());
+    if (filled)
+        return std::move(*filled);
+    TELog(TELogLevelError, filled.error().message);
+    return values.at(shown);
+}
 
 // The page a read-only document is shown as: rich text and QV pages as the
 // HTML read from the file, text kinds as their text.
@@ -38,12 +52,10 @@ std::string readOnlyPage(TextDocument& document)
         break;
     case DocumentKind::Markdown:
     case DocumentKind::TeX:
-        body = "<pre style=\"white-space: pre-wrap; font: 15px/1.5 monospace\">" + HTMLTextEscaper::escape(toUtf8(document.text()))
-            + "</pre>";
+        body = filledPage("read-only-text.html", {{"text", HTMLTextEscaper::escape(toUtf8(document.text()))}}, "text");
         break;
     }
-    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + title
-        + "</title></head><body style=\"margin: 2em\">" + body + "</body></html>";
+    return filledPage("read-only-page.html", {{"title", std::move(title)}, {"body", std::move(body)}}, "body");
 }
 
 } // namespace

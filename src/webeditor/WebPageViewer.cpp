@@ -3,6 +3,8 @@
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
@@ -49,8 +51,14 @@ std::string WebPageViewer::pageForFile(const std::string& path, const std::strin
 {
     if (isHTMLFile(path))
         return content;
-    return "<!DOCTYPE html><html><head><meta charset='UTF-8'></head><body><pre style='white-space:pre-wrap'>"
-        + toUtf8(HTMLTextEscaper::escape(toUtf16(content))) + "</pre></body></html>";
+    std::string text = toUtf8(HTMLTextEscaper::escape(toUtf16(content)));
+    const Result<ResourceTemplate>& page = ResourceTemplate::shared("text-file-page.html", "pages");
+    Result<std::string> filled = page ? page->filled({{"text", text}}) : Result<std::string>(page.error());
+    if (filled)
+        return std::move(*filled);
+    // A broken installation still shows the file's text, unwrapped.
+    TELog(TELogLevelError, filled.error().message);
+    return text;
 }
 
 Status WebPageViewer::openInWebViewWithPath(const std::string& address, ViewController& presenter,

@@ -42,7 +42,7 @@ Template::Page hostilePage()
 
 TEST(QVTextPageTemplateTest, filledPageMatchesTheHandWrittenPage)
 {
-    std::string page = Template::fill(installedTemplate(), hostilePage());
+    std::string page = *Template::fill(installedTemplate(), hostilePage());
     // The check-list boxes are checked on their own below.
     std::smatch checklist;
     ASSERT_TRUE(std::regex_search(page, checklist, std::regex("<style id='folioChecklistStyle'>[^<]*</style>")));
@@ -51,9 +51,23 @@ TEST(QVTextPageTemplateTest, filledPageMatchesTheHandWrittenPage)
     EXPECT_EQ(normalized(rest), normalized(expected));
 }
 
+// A template edited apart from the code gives no page, rather than a page
+// with a place left open or a value left out.
+TEST(QVTextPageTemplateTest, aTemplateThatNoLongerMatchesItsValuesIsAnError)
+{
+    std::string page = installedTemplate();
+    Result<std::string> unknown = Template::fill(page + "{{author}}", Template::Page{});
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_NE(unknown.error().message.find("{{author}}"), std::string::npos);
+    std::string withoutText = std::regex_replace(page, std::regex("\\{\\{text\\}\\}"), "");
+    Result<std::string> unused = Template::fill(withoutText, Template::Page{});
+    ASSERT_FALSE(unused.ok());
+    EXPECT_NE(unused.error().message.find("{{text}}"), std::string::npos);
+}
+
 TEST(QVTextPageTemplateTest, checkListBoxesAreDrawnForVisibleItemsOnly)
 {
-    std::string page = Template::fill(installedTemplate(), Template::Page{});
+    std::string page = *Template::fill(installedTemplate(), Template::Page{});
     std::smatch style;
     ASSERT_TRUE(std::regex_search(page, style, std::regex("<style id='folioChecklistStyle'>([^<]*)</style>")));
     std::string css = style[1];

@@ -69,14 +69,14 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
         "font-family: Helvetica;font-size: 18px; color: Black; overflow-y: scroll; -webkit-overflow-scrolling: "
         "touch;margin-bottom:12'><div id='paragraph'  style='font-family: Helvetica;font-size: 18px; color: Black;"
         "word-wrap: break-word;overflow-wrap: break-word;'><p>Body &amp; <b>text</b></p></div></div></body></html>";
-    EXPECT_EQ(withoutBlanksBetweenTags(Template::build(page)), withoutBlanksBetweenTags(expected));
+    EXPECT_EQ(withoutBlanksBetweenTags(*Template::build(page)), withoutBlanksBetweenTags(expected));
 
     page.html.clear();
-    EXPECT_NE(Template::build(page).find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
+    EXPECT_NE(Template::build(page)->find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
 
     // The window's layout comes in a style sheet of its own, before the page's script.
     page.styleSheetURL = "file:///r/page.css";
-    std::string linked = Template::build(page);
+    std::string linked = *Template::build(page);
     size_t sheet = linked.find("</style><link rel='stylesheet' type='text/css' href='file:///r/page.css'>");
     EXPECT_NE(sheet, std::string::npos);
     EXPECT_LT(sheet, linked.find("<script"));
@@ -101,7 +101,7 @@ TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocum
     EXPECT_EQ(style.paperColor, "White");
     Template::Page page;
     page.style = style;
-    EXPECT_NE(Template::build(page).find("font-family: Georgia;font-size: 20px; color: Navy;"), std::string::npos);
+    EXPECT_NE(Template::build(page)->find("font-family: Georgia;font-size: 20px; color: Navy;"), std::string::npos);
 
     EXPECT_EQ(Template::paperColorFor(settings, style, std::string("FFFF00")), "yellow");
     EXPECT_EQ(Template::paperColorFor(settings, style, std::string("not a colour")), "White");
@@ -111,17 +111,17 @@ TEST(RichTextPageTemplateTest, styleAndPaperFollowBlankDocumentNightModeAndDocum
 
 TEST(RichTextPageTemplateTest, headerAndFooterAreEscapedAndFallBackWhenMalformed)
 {
-    EXPECT_EQ(Template::headerElement(std::nullopt),
+    EXPECT_EQ(*Template::headerElement(std::nullopt),
               "<div id='pageHeader' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Helvetica;"
               "font-size:12;text-align:right; color:black;' data-topMargin='0.5' data-enabled='NO'>Header Author: "
               "Mara Quillet [date] - Page [pagenumber] of [totalpages]</div>");
-    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::0.5::YES")), Template::footerElement(std::nullopt))
+    EXPECT_EQ(*Template::footerElement(std::string("Times::14::center::red::0.5::YES")), *Template::footerElement(std::nullopt))
         << "six fields";
-    EXPECT_EQ(Template::footerElement(std::string("Times::14::center::red::1.2::YES::Page [pagenumber]")),
+    EXPECT_EQ(*Template::footerElement(std::string("Times::14::center::red::1.2::YES::Page [pagenumber]")),
               "<div id='pageFooter' style='visibility:hidden;height:1.0;overflow: hidden; font-family:Times;"
               "font-size:14;text-align:center; color:red;' data-bottomMargin='1.2' data-enabled='YES'>Page "
               "[pagenumber]</div>");
-    std::string hostile = Template::headerElement(
+    std::string hostile = *Template::headerElement(
         std::string("x' onmouseover='alert(1)::12::left::black::0.5::YES::<script>a()</script> & b::c"));
     EXPECT_EQ(hostile.find("<script"), std::string::npos);
     EXPECT_EQ(hostile.find("x' on"), std::string::npos);
@@ -133,9 +133,8 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     Setup::Settings plain;
     EXPECT_EQ(Setup::readyScripts(plain, 700),
               (std::vector<std::string>{"document.execCommand('styleWithCSS', false, true);",
-                                        "document.getElementById('content').style.height=678.000000;"
-                                        "document.body.style.height=700.000000",
-                                        "document.getElementById('paragraph').style.lineHeight='normal'",
+                                        "setRichTextPageHeight(678, 700);",
+                                        "setRichTextLineSpacing(1.00);",
                                         "stripRTFfromObjects();", "updateFootnoteIndex();"}));
 
     Setup::Settings blank;
@@ -148,16 +147,14 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     blank.defaultParagraphSpacingBefore = 6;
     blank.marquentParagraphSpacing = 4;
     std::vector<std::string> scripts = Setup::readyScripts(blank, 700);
-    ASSERT_EQ(scripts.size(), 12u);
+    ASSERT_EQ(scripts.size(), 11u);
     EXPECT_EQ(scripts[0].rfind("addcss('html,img,object {-webkit-filter: invert(1)", 0), 0u);
-    EXPECT_EQ(scripts[3], "document.getElementById('content').style.lineHeight=1.50");
-    EXPECT_EQ(scripts[4], "document.getElementById('paragraph').style.lineHeight=1.50");
-    EXPECT_EQ(scripts[5], "document.getElementById('content').style.textIndent='1.25cm'");
-    EXPECT_EQ(scripts[6], "document.getElementById('paragraph').style.marginTop=6.00;"
-                          "document.getElementById('paragraph').style.paddingTop=6.00");
-    EXPECT_EQ(scripts[7], "document.getElementById('paragraph').style.marginBottom=4.00");
-    EXPECT_EQ(scripts[9], "document.getElementById('content').focus();");
-    EXPECT_EQ(scripts[11], "smartQuotesEnabled = true;");
+    EXPECT_EQ(scripts[3], "setRichTextLineSpacing(1.50);");
+    EXPECT_EQ(scripts[4], "setRichTextFirstLineIndent(1.25);");
+    EXPECT_EQ(scripts[5], "setRichTextParagraphSpacingBefore(6.00);");
+    EXPECT_EQ(scripts[6], "setRichTextParagraphSpacingAfter(4.00);");
+    EXPECT_EQ(scripts[8], "document.getElementById('content').focus();");
+    EXPECT_EQ(scripts[10], "smartQuotesEnabled = true;");
     EXPECT_EQ(Setup::consumedSettings(blank), std::vector<std::string>{"marquentParagraphSpacing"});
 
     // Spacing defaults belong to new blank documents only.

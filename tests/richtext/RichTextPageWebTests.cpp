@@ -7,12 +7,14 @@
 #include "platform/gtk/GtkDropBridge.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/PicturePicker.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
 #include "platform/ui/UserResizableView.h"
 #include "richtext/RichTextImageEditor.h"
 #include "richtext/RichTextMarginRuler.h"
 #include "richtext/TextViewController.h"
 #include "tools/ruler/RulerRangeSlider.h"
+#include "webeditor/PageScript.h"
 #include "support/DocumentTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +55,54 @@ std::string sidewaysJpegBytes()
     jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
     return std::string(jpeg.begin(), jpeg.end());
 }
+
+// The engine's page, counting every script and editing command sent to it.
+class CountedWebView final : public WebView {
+public:
+    explicit CountedWebView(std::unique_ptr<WebView> page) : m_page(std::move(page)) {}
+
+    void setDelegate(WebViewDelegate* delegate) override { m_page->setDelegate(delegate); }
+    WebViewDelegate* delegate() const override { return m_page->delegate(); }
+    void loadHTMLString(const std::string& html, const std::string& baseURL) override { m_page->loadHTMLString(html, baseURL); }
+    bool isLoading() const override { return m_page->isLoading(); }
+    void loadURL(const std::string& url) override { m_page->loadURL(url); }
+    std::string title() const override { return m_page->title(); }
+    std::string currentURL() const override { return m_page->currentURL(); }
+    void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override
+    {
+        sent.push_back(script);
+        m_page->evaluateJavaScript(script, std::move(completion));
+    }
+    std::string stringByEvaluatingJavaScript(const std::string& script) override
+    {
+        sent.push_back(script);
+        return m_page->stringByEvaluatingJavaScript(script);
+    }
+    void executeEditingCommand(const std::string& command, const std::string& argument) override
+    {
+        sent.push_back("editing command " + command);
+        m_page->executeEditingCommand(command, argument);
+    }
+    void setSpellCheckingEnabled(bool enabled) override { m_page->setSpellCheckingEnabled(enabled); }
+    bool isSpellCheckingEnabled() const override { return m_page->isSpellCheckingEnabled(); }
+    Rect frame() const override { return m_page->frame(); }
+    void setFrame(const Rect& frame) override { m_page->setFrame(frame); }
+    void takeSnapshot(SnapshotRegion region, SnapshotCompletion completion) override
+    {
+        m_page->takeSnapshot(region, std::move(completion));
+    }
+    void printToPDF(const std::string& path, const Size& pageSize, const EdgeInsets& margins,
+                    PrintCompletion completion) override
+    {
+        m_page->printToPDF(path, pageSize, margins, std::move(completion));
+    }
+    void* nativeWidget() const override { return m_page->nativeWidget(); }
+
+    std::vector<std::string> sent;
+
+private:
+    std::unique_ptr<WebView> m_page;
+};
 
 class RichTextPageWebTest : public ::testing::Test {
 protected:
@@ -230,7 +280,7 @@ TEST_F(RichTextPageWebTest, aCustomFontReachesThePageThroughTheFontScheme)
     document->makeDocumentViewController();
     auto* editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
     ASSERT_NE(editor, nullptr);
-    EXPECT_NE(editor->pageHTML().find("src:url('myFont://Quill%20Mono.ttf')"), std::string::npos) << "the page's font rule";
+    EXPECT_NE(editor->pageHTML()->find("src:url('myFont://Quill%20Mono.ttf')"), std::string::npos) << "the page's font rule";
     editor->loadViewIfNeeded();
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
     WebView& page = *editor->webView();
@@ -321,6 +371,113 @@ TEST_F(RichTextPageWebTest, theRulerIndentsThePageAndItsMarginsAreSaved)
     EXPECT_EQ(document->docLeftMargin(), "2.54");
     EXPECT_EQ(document->docRightMargin(), "19.05");
     document->closeWithCompletionHandler({});
+}
+
+// The save asks the page for everything it writes in one script: the page's
+// own helpers answer, and nothing else is sent meanwhile.
+TEST_F(RichTextPageWebTest, savingTheDocumentRunsOnePageScript)
+{
+    const std::string path = folder.path("Saved once.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 First words.}");
+    auto document = std::make_shared<TextDocument>(path);
+    ASSERT_TRUE(document->readFromURL(path));
+    CountedWebView* page = nullptr;
+    auto editor = std::make_shared<TextViewController>(*document, [&page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        Result<std::unique_ptr<WebView>> made = WebServices::shared().makeWebView(frame);
+        if (!made)
+            return made.error();
+        auto counted = std::make_unique<CountedWebView>(std::move(*made));
+        page = counted.get();
+        return std::unique_ptr<WebView>(std::move(counted));
+    });
+    EditorMakers::registerMaker(EditorKind::RichText, [editor](TextDocument&) { return editor; });
+    ASSERT_EQ(document->makeViewController(), editor);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    ASSERT_NE(page, nullptr);
+    page->stringByEvaluatingJavaScript("document.getElementById('paragraph').innerHTML = '<p>Typed <b>anew</b></p>'");
+    page->sent.clear();
+
+    bool saved = false;
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    editor->saveCurrentDocument([&] { saved = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved; }, kEngineWaitSeconds));
+
+    std::string sent;
+    for (const std::string& script : page->sent)
+        sent += script.substr(0, 80) + "\n";
+    ASSERT_EQ(page->sent.size(), 1u) << sent;
+    EXPECT_EQ(page->sent[0].rfind("folioEditorContent(", 0), 0u) << page->sent[0];
+    std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("Typed "), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\b anew"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("First words"), std::string::npos) << rtf;
+    document->closeWithCompletionHandler({});
+}
+
+// A new blank document takes the default spacing the user chose; the page's
+// own set-up script sets it, in pixels where the number is bare.
+TEST_F(RichTextPageWebTest, aNewBlankPageTakesTheDefaultSpacingFromItsSetUp)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    const std::vector<std::pair<const char*, double>> spacing{{"defaultLineSpacing", 1.5},
+                                                              {"defaultFirstLineIndent", 1.25},
+                                                              {"defaultParagraphSpacingBefore", 6},
+                                                              {"defaultParagraphSpacing", 4}};
+    defaults.setString("defaultFont", "Helvetica");
+    defaults.setDouble("defaultFontSize", 12);
+    for (const auto& [key, value] : spacing)
+        defaults.setDouble(key, value);
+    auto open = [&](const std::string& name, bool blank) {
+        const std::string path = folder.path(name);
+        writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 Words.}");
+        auto document = std::make_shared<TextDocument>(path);
+        EXPECT_TRUE(document->readFromURL(path));
+        document->setIsNewBlankDocument(blank);
+        defaults.setBool("isNewBlankDocument", blank);
+        return document;
+    };
+    auto style = [](WebView& page, const std::string& id, const std::string& property) {
+        return page.stringByEvaluatingJavaScript("document.getElementById('" + id + "').style." + property);
+    };
+
+    std::shared_ptr<TextDocument> blank = open("Blank.rtf", true);
+    blank->makeDocumentViewController();
+    auto* editor = dynamic_cast<TextViewController*>(blank->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor->webView();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return style(page, "paragraph", "marginBottom") != ""; }, kEngineWaitSeconds));
+    EXPECT_EQ(style(page, "content", "lineHeight"), "1.5");
+    EXPECT_EQ(style(page, "paragraph", "lineHeight"), "1.5");
+    EXPECT_EQ(style(page, "content", "textIndent"), "1.25cm");
+    EXPECT_EQ(style(page, "paragraph", "marginTop"), "6px");
+    EXPECT_EQ(style(page, "paragraph", "paddingTop"), "6px");
+    EXPECT_EQ(style(page, "paragraph", "marginBottom"), "4px");
+    double height = editor->webView()->frame().size.height;
+    EXPECT_EQ(style(page, "content", "height"), ScriptValue(height - 22).source() + "px");
+    EXPECT_EQ(page.stringByEvaluatingJavaScript("document.body.style.height"), ScriptValue(height).source() + "px");
+    blank->closeWithCompletionHandler({});
+
+    // A document that is not new keeps its own spacing.
+    std::shared_ptr<TextDocument> kept = open("Kept.rtf", false);
+    kept->makeDocumentViewController();
+    editor = dynamic_cast<TextViewController*>(kept->currentTextViewController().get());
+    ASSERT_NE(editor, nullptr);
+    editor->loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+    WebView& keptPage = *editor->webView();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return style(keptPage, "paragraph", "lineHeight") == "normal"; },
+                                         kEngineWaitSeconds));
+    EXPECT_EQ(style(keptPage, "content", "lineHeight"), "");
+    EXPECT_EQ(style(keptPage, "content", "textIndent"), "");
+    EXPECT_EQ(style(keptPage, "paragraph", "marginBottom"), "");
+    kept->closeWithCompletionHandler({});
+
+    for (const char* key : {"defaultFont", "defaultFontSize", "defaultLineSpacing", "defaultFirstLineIndent",
+                            "defaultParagraphSpacingBefore", "defaultParagraphSpacing", "isNewBlankDocument"})
+        defaults.removeObjectForKey(key);
 }
 
 } // namespace

@@ -7,26 +7,21 @@
 
 #include <charconv>
 #include <map>
-#include <mutex>
 
 namespace folio {
 
 namespace {
 
-// The print pages and their style sheets, read once from resources/pages.
+// The print pages and their style sheets, read once from resources/pages;
+// one that is missing (a broken installation) reads as empty.
 const ResourceTemplate& printResource(const std::string& name)
 {
-    static std::mutex lock;
-    static std::map<std::string, ResourceTemplate> loaded;
-    std::lock_guard<std::mutex> guard(lock);
-    auto found = loaded.find(name);
-    if (found == loaded.end()) {
-        Result<ResourceTemplate> read = ResourceTemplate::named(name, "pages");
-        if (!read)
-            TELog(TELogLevelError, read.error().message);
-        found = loaded.emplace(name, read ? std::move(*read) : ResourceTemplate(std::string(), name)).first;
-    }
-    return found->second;
+    static const ResourceTemplate kMissing(std::string{});
+    const Result<ResourceTemplate>& read = ResourceTemplate::shared(name, "pages");
+    if (read)
+        return *read;
+    TELog(TELogLevelError, read.error().message);
+    return kMissing;
 }
 
 // A page of the installed resources; without them (a broken installation)
@@ -162,6 +157,27 @@ std::string PDFPageTemplates::qvOutlinePage(std::string_view fontRules, std::str
                                        {"pageBreakRule", pageBreakRule()},
                                        {"rules", rules},
                                        {"html", std::string(html)}});
+}
+
+std::string PDFPageTemplates::paperPage(std::string_view paperColor, std::string_view html)
+{
+    return printPage("print-paper.html", {{"paperColor", std::string(paperColor)}, {"html", std::string(html)}});
+}
+
+std::string PDFPageTemplates::bodyStyleBlock(std::string_view style, std::string_view html)
+{
+    return printPage("print-body-style.html", {{"style", std::string(style)}, {"html", std::string(html)}});
+}
+
+std::string PDFPageTemplates::plainTextBlock(std::string_view escapedText)
+{
+    return printPage("plain-text-block.html", {{"html", std::string(escapedText)}});
+}
+
+std::string PDFPageTemplates::qvTextContent(std::string_view fontRules, std::string_view html)
+{
+    return printPage("qvtext-content.html",
+                     {{"fontRules", std::string(fontRules)}, {"rules", qvTextRules()}, {"html", std::string(html)}});
 }
 
 } // namespace folio

@@ -52,6 +52,16 @@ public:
     // rules around the file's own text.
     static std::string markdownPreviewPage(const MarkdownPageStyle& style, std::string_view text);
 
+    // Rich text on its paper colour, a colour the caller has checked.
+    static std::string paperPage(std::string_view paperColor, std::string_view html);
+    // QV content in a block of its page's body style, the style attribute's
+    // text as the document's markup holds it.
+    static std::string bodyStyleBlock(std::string_view style, std::string_view html);
+    // Text shown as it stands, already escaped, its blanks and line breaks kept.
+    static std::string plainTextBlock(std::string_view escapedText);
+    // QV text content after the editing component's content style.
+    static std::string qvTextContent(std::string_view fontRules, std::string_view html);
+
     // The editing component's default content style, and the outline page's
     // additions to it.
     static std::string qvTextRules();

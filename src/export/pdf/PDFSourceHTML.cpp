@@ -1,5 +1,6 @@
 #include "export/pdf/PDFSourceHTML.h"
 
+#include "export/pdf/PDFPageTemplates.h"
 #include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
@@ -139,14 +140,11 @@ PDFSourceHTML::Prepared PDFSourceHTML::prepare(std::string_view html, const std:
     if (std::optional<std::string> style = bodyStyle(html)) {
         Prepared prepared{std::string(html), marginsFromBodyStyle(*style)};
         prepared.html = stringByReplacingOccurrencesOfString(prepared.html, kEditorPageBreak, kPrintPageBreak);
-        prepared.html = "<div style=\"" + *style + ";word-wrap: break-word;overflow-wrap: break-word;\">"
-            + prepared.html + "</div>";
+        prepared.html = PDFPageTemplates::bodyStyleBlock(*style, prepared.html);
         return prepared;
     }
     if (paperColor && isPaperColor(*paperColor) && *paperColor != "FFFFFF")
-        return {"<html><body style=' background-color:#" + *paperColor + ";'>" + std::string(html)
-                    + "</div></body></html>",
-                margins};
+        return {PDFPageTemplates::paperPage(*paperColor, html), margins};
     return {std::string(html), margins};
 }
 

@@ -5,6 +5,8 @@
 #include "export/pdf/PDFPageTemplates.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/ResourceTemplate.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 #include "platform/web/WebServices.h"
@@ -67,19 +69,18 @@ PNGExporter::PNGExporter(Environment environment)
 {
 }
 
-std::string PNGExporter::pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
-                                  std::string_view html)
+Result<std::string> PNGExporter::pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
+                                          std::string_view html)
 {
-    return "<html><head> <meta charset='UTF-8'> <style type='text/css'> " + std::string(fontRules)
-        + " body { position: relative; margin: 0 auto; } p { margin: 0;} li span { position: relative; left: 10px; }"
-          " img { padding: 20px;} "
-        + PDFPageTemplates::pageBreakRule() + " " + QVPictureRules()
-        + " </style> </head> <body style='height:480px;border:1px solid rgba(0, 255, 255, 0.0); margin-bottom: "
-          "0;margin-right: 0;margin-top:0;margin-left: 0;margin-bottom:40;background-color: #FFFFFF;'> "
-          "<div id='content' contenteditable=true style=' border:1px solid rgba(255, 255, 155, 0.0); margin-top: 0; "
-          "margin: 0; margin-left:"
-        + centimetres(leftMargin) + "cm; margin-bottom: 40; margin-right: " + centimetres(rightMargin)
-        + "cm; padding-bottom:0; padding-top:22;'>" + std::string(html) + "</div></body> </html>";
+    const Result<ResourceTemplate>& page = ResourceTemplate::shared("png-page.html", "pages");
+    if (!page)
+        return page.error();
+    return page->filled({{"fontRules", std::string(fontRules)},
+                         {"pageBreakRule", PDFPageTemplates::pageBreakRule()},
+                         {"qvRules", QVPictureRules()},
+                         {"leftMargin", centimetres(leftMargin)},
+                         {"rightMargin", centimetres(rightMargin)},
+                         {"html", std::string(html)}});
 }
 
 std::string PNGExporter::HTMLOnPaperColor(std::string html, const std::string& paperColor)
@@ -89,7 +90,14 @@ std::string PNGExporter::HTMLOnPaperColor(std::string html, const std::string& p
         && std::all_of(paperColor.begin(), paperColor.end(), [](unsigned char c) { return std::isxdigit(c); });
     if (!isColor || paperColor == "FFFFFF" || paperColor == "ffffff")
         return html;
-    return "<div style='background-color:#" + paperColor + "'>" + html + "</div>";
+    const Result<ResourceTemplate>& paper = ResourceTemplate::shared("png-paper.html", "pages");
+    Result<std::string> page = paper ? paper->filled({{"paperColor", paperColor}, {"html", html}})
+                                     : Result<std::string>(paper.error());
+    if (page)
+        return std::move(*page);
+    // A broken installation pictures the document on white rather than not at all.
+    TELog(TELogLevelError, page.error().message);
+    return html;
 }
 
 Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& source, ExportRequest request,
@@ -128,8 +136,11 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     std::string fontRules = m_environment.fontRules
         ? m_environment.fontRules()
         : CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::NameOnly);
+    Result<std::string> page = pageHTML(fontRules, left * 0.7, right * 0.7, wrapped);
+    if (!page)
+        return exportError(NoContent, page.error().message);
     auto task = std::make_shared<PNGExportTask>(std::move(*view), request.outputPath, std::move(completion));
-    task->load(pageHTML(fontRules, left * 0.7, right * 0.7, wrapped), URL::fileURLWithPath(pictures, true).absoluteString());
+    task->load(*page, URL::fileURLWithPath(pictures, true).absoluteString());
     return std::shared_ptr<ExportTask>(std::move(task));
 }
 

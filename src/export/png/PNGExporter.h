@@ -52,8 +52,9 @@ public:
                                               Completion completion) override;
 
     // The page the document's HTML is laid out in; margins in centimetres.
-    static std::string pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
-                                std::string_view html);
+    // An error when the page's template is not installed.
+    static Result<std::string> pageHTML(std::string_view fontRules, double leftMargin, double rightMargin,
+                                        std::string_view html);
     // The HTML on the paper colour, when one other than white is set.
     static std::string HTMLOnPaperColor(std::string html, const std::string& paperColor);
 

@@ -3,6 +3,8 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Resources.h"
 
+#include <map>
+#include <mutex>
 #include <set>
 
 namespace folio {
@@ -23,13 +25,35 @@ Result<ResourceTemplate> ResourceTemplate::named(std::string_view name, std::str
     Result<Data> bytes = Data::dataWithContentsOfFile(*path);
     if (!bytes)
         return bytes.error();
-    return ResourceTemplate(std::string(bytes->stringView()), std::string(name));
+    std::string_view text = bytes->stringView();
+    // The line break an editor leaves at the end of a file is not part of
+    // the template: element templates are filled in the middle of a line.
+    if (text.ends_with('\n'))
+        text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
+    return ResourceTemplate(std::string(text), std::string(name));
+}
+
+const Result<ResourceTemplate>& ResourceTemplate::shared(std::string_view name, std::string_view subfolder)
+{
+    static std::mutex lock;
+    // Entries are never removed, so the references handed out stay valid.
+    static std::map<std::string, Result<ResourceTemplate>> loaded;
+    std::lock_guard<std::mutex> guard(lock);
+    std::string key = std::string(subfolder) + "/" + std::string(name);
+    auto found = loaded.find(key);
+    if (found == loaded.end())
+        found = loaded.emplace(key, named(name, subfolder)).first;
+    return found->second;
 }
 
 Result<std::string> ResourceTemplate::filled(const std::map<std::string, std::string>& values) const
 {
+    // A page's document can be megabytes; grow the result once.
+    std::size_t size = m_text.size();
+    for (const auto& [name, value] : values)
+        size += value.size();
     std::string result;
-    result.reserve(m_text.size());
+    result.reserve(size);
     std::set<std::string> used;
     std::size_t at = 0;
     while (true) {

@@ -18,8 +18,13 @@ public:
     static constexpr const char* kErrorDomain = "ResourceTemplate";
     enum ErrorCode { Missing = 1, Unfilled = 2 };
 
-    // The file "<subfolder>/<name>" of the resources.
+    // The file "<subfolder>/<name>" of the resources, without the line
+    // break that ends its last line.
     static Result<ResourceTemplate> named(std::string_view name, std::string_view subfolder);
+    // The same, read once and kept for the life of the program, for
+    // templates filled again and again (every page load); a missing file
+    // stays an error.
+    static const Result<ResourceTemplate>& shared(std::string_view name, std::string_view subfolder);
     explicit ResourceTemplate(std::string text, std::string name = {})
         : m_text(std::move(text)), m_name(std::move(name)) {}
 

@@ -39,5 +39,27 @@ TEST(ResourceTemplate, installedTemplatesLoad)
     EXPECT_TRUE(outline->filled({{"date", "Mar 5, 2024"}}).ok());
 }
 
+// Pages filled on every load read their template once; a file that is not
+// installed stays an error rather than becoming an empty page.
+TEST(ResourceTemplate, sharedTemplatesAreReadOnceAndKeepTheirErrors)
+{
+    const Result<ResourceTemplate>& first = ResourceTemplate::shared("ready-poller.js", "pages");
+    ASSERT_TRUE(first.ok()) << first.error().message;
+    EXPECT_EQ(first->text(), ResourceTemplate::named("ready-poller.js", "pages")->text());
+    EXPECT_EQ(&ResourceTemplate::shared("ready-poller.js", "pages"), &first);
+    EXPECT_NE(&ResourceTemplate::shared("ready-poller.js", "seeds"), &first) << "another folder, another file";
+
+    // Element templates are filled in the middle of a line: the file's last
+    // line break is not part of them.
+    Result<ResourceTemplate> element = ResourceTemplate::named("script-element.html", "pages");
+    ASSERT_TRUE(element.ok()) << element.error().message;
+    EXPECT_EQ(*element->filled({{"src", "a.js"}}), "<script type='text/javascript' src='a.js'></script>");
+
+    const Result<ResourceTemplate>& missing = ResourceTemplate::shared("no-such-page.html", "pages");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ResourceTemplate::Missing);
+    EXPECT_FALSE(ResourceTemplate::shared("no-such-page.html", "pages").ok());
+}
+
 } // namespace
 } // namespace folio
