@@ -137,7 +137,8 @@ private:
     void applyFontFamily(const std::vector<std::u16string>& names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
-    void applyBoxStyles(const CSSStyleDictionary& styles);
+    void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
+                        std::u16string_view borderRadius);
 
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
