@@ -245,10 +245,25 @@ void TEHTMLAttributedStringBuilder::parserDidEndElement(TEHTMLParser&, const std
     if (element.displayStyle() != TEHTMLElementDisplayStyle::None && m_bodyElement &&
         (&element == m_bodyElement || element.parentElement() == m_bodyElement))
         flush(element);
+    else if (canSettle(element))
+        element.settleOutput();
 
     m_openElements.pop_back();
     if (&element == m_rootNode.get())
         m_ignoreParseEvents = true;
+}
+
+bool TEHTMLAttributedStringBuilder::canSettle(const TEHTMLElement& element) const
+{
+    // A kept tree, or a flush callback that may look into the blocks it is
+    // given, needs every element's children to stay.
+    if (!m_bodyElement || m_shouldKeepDocumentNodeTree || m_willFlushCallback)
+        return false;
+    for (const TEHTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+        if (ancestor == m_bodyElement)
+            return true;
+    }
+    return false;
 }
 
 void TEHTMLAttributedStringBuilder::flush(TEHTMLElement& element)

@@ -69,6 +69,8 @@ private:
     // Where a new child of the open element goes, and at which depth.
     std::pair<TEHTMLElement*, std::size_t> parentForNewChild() const;
     void flush(TEHTMLElement& element);
+    // Whether an ended element inside the body may work out its text now.
+    bool canSettle(const TEHTMLElement& element) const;
     std::optional<URL> resolvedURL(const std::u16string& text) const;
 
     void startBlockquote(TEHTMLElement& element);
