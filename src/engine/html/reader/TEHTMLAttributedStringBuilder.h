@@ -34,6 +34,8 @@ public:
 
     // Built on the first call; later calls answer the same text. None for empty data.
     const std::optional<MutableAttributedString>& generatedAttributedString();
+    // The same text handed over, for a caller that needs the builder no more.
+    std::optional<MutableAttributedString> takeGeneratedAttributedString();
     // Whether the parser reported success (false after a failed or aborted parse;
     // the text then holds whatever was assembled).
     bool parseSucceeded() const { return m_parseSucceeded; }
@@ -108,9 +110,8 @@ private:
 };
 
 // HTML bytes to attributed text with the given options; none for empty data.
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data,
-                                                             const TEHTMLReaderOptions& options = {});
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const TEHTMLReaderOptions& options = {});
 // The same with only a base URL for relative references.
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data, const std::optional<URL>& baseURL);
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL);
 
 } // namespace folio
