@@ -10,7 +10,9 @@
 #
 # FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf;
 # COMPARE_ONLY restricts the run to a space-separated list of cases
-# (startup rtf-html page-rtf md-html pdf linear).
+# (startup rtf-html page-rtf md-html pdf linear). COMPARE_BASELINE names the
+# build folder of an earlier Folio whose page -> RTF command runs in the same
+# rounds, for before and after figures from one run.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,6 +22,11 @@ inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
 only=${COMPARE_ONLY:-startup rtf-html page-rtf md-html pdf linear}
 folio=$build/folio
 page_to_rtf=$build/bench_page_to_rtf
+baseline=${COMPARE_BASELINE:-}
+if [ -n "$baseline" ] && [ ! -x "$baseline/bench_page_to_rtf" ]; then
+  echo "compare.sh: $baseline/bench_page_to_rtf is missing" >&2
+  exit 1
+fi
 
 for needed in "$folio" "$page_to_rtf"; do
   [ -x "$needed" ] || { echo "compare.sh: $needed is missing; build first" >&2; exit 1; }
@@ -119,6 +126,9 @@ for round in $(seq "$rounds"); do
   fi
   if wants page-rtf; then
     run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"
+    if [ -n "$baseline" ]; then
+      run baseline-page-rtf "$baseline/bench_page_to_rtf" "$inputs/doc-1m.html" "$scratch/baseline-page.rtf"
+    fi
     if have abiword; then
       run abiword-page-rtf abiword --to=rtf --to-name="$scratch/abiword.rtf" "$inputs/doc-1m.html"
     fi
@@ -155,6 +165,10 @@ if wants startup; then
 fi
 wants rtf-html && report "RTF -> HTML (1m)" folio-rtf-html abiword-rtf-html abiword
 wants page-rtf && report "editor page -> RTF (1m)" folio-page-rtf abiword-page-rtf abiword
+if wants page-rtf && [ -n "$baseline" ]; then
+  report "  the same, baseline build" baseline-page-rtf abiword-page-rtf abiword
+  cmp -s "$scratch/page.rtf" "$scratch/baseline-page.rtf" || echo "page -> RTF: the baseline build wrote different RTF"
+fi
 wants md-html && report "Markdown -> HTML (1m)" folio-md-html lowdown-md-html lowdown
 if wants pdf; then
   report "Markdown -> PDF (1m)" folio-pdf wkhtmltopdf-pdf wkhtmltopdf

@@ -296,11 +296,31 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
             auto* element = dynamic_cast<TEHTMLElement*>(child.get());
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
-            if (std::optional<MutableAttributedString> childText = element->attributedString())
+            if (std::optional<MutableAttributedString> childText = element->takeOutput())
                 text.appendAttributedString(*childText);
         }
     }
     finishBlockOutput(text);
+    return text;
+}
+
+void TEHTMLElement::settleOutput()
+{
+    if (m_settledOutput)
+        return;
+    std::optional<MutableAttributedString> text = attributedString();
+    removeAllChildNodes();
+    m_settledOutput = std::move(text);
+}
+
+std::optional<MutableAttributedString> TEHTMLElement::takeOutput()
+{
+    if (!m_settledOutput)
+        return attributedString();
+    if (displayStyle() == TEHTMLElementDisplayStyle::None || m_didOutput)
+        return std::nullopt;
+    std::optional<MutableAttributedString> text = std::move(*m_settledOutput);
+    m_settledOutput->reset();
     return text;
 }
 

@@ -58,6 +58,14 @@ public:
     virtual AttributeDictionaryPtr attributesForAttributedStringRepresentation() const;
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
+    // Works out the element's text now, once it has ended, and lets go of its
+    // children: what it shows no longer changes, and a large page need not
+    // keep its whole tree until its outermost block ends.
+    void settleOutput();
+    // The settled text, handed over once, or else the text worked out now.
+    // NOTE: the settled text is moved out; the reader asks each element for
+    // its text only once, when its parent's text is made.
+    std::optional<MutableAttributedString> takeOutput();
     bool needsOutput() const;
     bool didOutput() const { return m_didOutput; }
     void setDidOutput(bool output) { m_didOutput = output; }
@@ -137,7 +145,8 @@ private:
     void applyFontFamily(const std::vector<std::u16string>& names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
-    void applyBoxStyles(const CSSStyleDictionary& styles);
+    void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
+                        std::u16string_view borderRadius);
 
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
@@ -166,6 +175,8 @@ private:
     Size m_size;
     CSSStyleDictionary m_styles;
     bool m_didOutput = false;
+    // Set once the element's text has been settled: that text, or none.
+    std::optional<std::optional<MutableAttributedString>> m_settledOutput;
     TEEdgeInsets m_margins;
     TEEdgeInsets m_padding;
     double m_listIndent = 0;

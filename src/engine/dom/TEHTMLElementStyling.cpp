@@ -11,6 +11,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_map>
 
 namespace folio {
@@ -39,11 +40,6 @@ double centimetresOfFirstLineIndent(std::u16string_view indent, double pointSize
 } // namespace
 
 namespace {
-
-std::u16string lowercased(const CSSStyleDictionary& styles, std::string_view name)
-{
-    return lowercaseString(styles.stringForKey(name).value_or(std::u16string()));
-}
 
 constexpr double kMinimumPointSize = 4;
 constexpr double kFontSizeOffset = TEFontDescriptor::FONTSIZEOFFSET;
@@ -118,12 +114,6 @@ bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, 
         matched = true;
     }
     return matched;
-}
-
-bool anyNameContains(const CSSStyleDictionary& styles, std::string_view part)
-{
-    return std::any_of(styles.begin(), styles.end(),
-                       [part](const auto& entry) { return entry.first.find(part) != std::string::npos; });
 }
 
 } // namespace
@@ -371,9 +361,8 @@ namespace {
 
 using StyleHandler = void (*)(TEHTMLElement&, const CSSStyleDictionary&, const std::u16string& value);
 
-// How the handler gets the value: as written (only a single value counts),
-// lower-cased (any value the property has), or not at all (the handler reads
-// the dictionary itself).
+// How the handler gets the value: as written (a list of values joined with
+// ", "), lower-cased, or not at all (the handler reads the dictionary itself).
 enum class KeywordCase { AsWritten, Lowered, Unread };
 
 struct StyleProperty {
@@ -413,6 +402,66 @@ constexpr StyleProperty kStyleProperties[] = {
     {"display", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::display},
     {"border-color", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::borderColor},
 };
+constexpr std::size_t kStylePropertyCount = std::size(kStyleProperties);
+
+// Properties read apart from the table, after its handlers have run.
+enum class ExtraProperty : std::size_t { BorderWidth, BorderRadius, CoreTextFontName, Count };
+
+// Where a property name's value goes while an element's styles are read: a
+// table property (as itself or as its stand-in) or one of the extras.
+struct PropertySlot {
+    enum class Kind { Property, Fallback, Extra } kind;
+    std::size_t index;
+};
+
+const std::unordered_map<std::string_view, PropertySlot>& propertySlots()
+{
+    static const std::unordered_map<std::string_view, PropertySlot> slots = [] {
+        std::unordered_map<std::string_view, PropertySlot> map;
+        for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
+            map.emplace(kStyleProperties[index].name, PropertySlot{PropertySlot::Kind::Property, index});
+            if (!kStyleProperties[index].fallbackName.empty())
+                map.emplace(kStyleProperties[index].fallbackName, PropertySlot{PropertySlot::Kind::Fallback, index});
+        }
+        map.emplace("border-width", PropertySlot{PropertySlot::Kind::Extra, std::size_t(ExtraProperty::BorderWidth)});
+        map.emplace("border-radius", PropertySlot{PropertySlot::Kind::Extra, std::size_t(ExtraProperty::BorderRadius)});
+        map.emplace("-coretext-fontname",
+                    PropertySlot{PropertySlot::Kind::Extra, std::size_t(ExtraProperty::CoreTextFontName)});
+        return map;
+    }();
+    return slots;
+}
+
+// The values an element's styles give the table's properties, found in one
+// pass over the styles (an element names few of the properties the table
+// knows). Where a name occurs twice the first occurrence counts.
+struct FoundStyleValues {
+    std::array<const CSSValue*, kStylePropertyCount> values{};
+    std::array<const CSSValue*, kStylePropertyCount> fallbacks{};
+    std::array<const CSSValue*, std::size_t(ExtraProperty::Count)> extras{};
+
+    explicit FoundStyleValues(const CSSStyleDictionary& styles)
+    {
+        const auto& slots = propertySlots();
+        for (const auto& [name, value] : styles) {
+            auto found = slots.find(name);
+            if (found == slots.end())
+                continue;
+            const PropertySlot& slot = found->second;
+            const CSSValue*& target = slot.kind == PropertySlot::Kind::Property   ? values[slot.index]
+                                      : slot.kind == PropertySlot::Kind::Fallback ? fallbacks[slot.index]
+                                                                                  : extras[slot.index];
+            if (!target)
+                target = &value;
+        }
+    }
+
+    std::optional<std::u16string> extraText(ExtraProperty property) const
+    {
+        const CSSValue* value = extras[std::size_t(property)];
+        return value ? std::optional<std::u16string>(cssValueText(*value)) : std::nullopt;
+    }
+};
 
 } // namespace
 
@@ -421,46 +470,62 @@ void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
     if (styles.isEmpty())
         return;
     m_styles = styles;
-    for (const StyleProperty& property : kStyleProperties) {
-        auto valueOf = [&](std::string_view name) -> std::optional<std::u16string> {
-            if (property.keywordCase == KeywordCase::AsWritten)
-                return styles.stringForKey(name);
-            if (!styles.contains(name))
-                return std::nullopt;
-            return property.keywordCase == KeywordCase::Lowered ? lowercased(styles, name) : std::u16string();
-        };
-        std::optional<std::u16string> value = valueOf(property.name);
-        if (!value && !property.fallbackName.empty())
-            value = valueOf(property.fallbackName);
-        if (value)
-            property.apply(*this, styles, *value);
+    const FoundStyleValues found(styles);
+    for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
+        const CSSValue* value = found.values[index] ? found.values[index] : found.fallbacks[index];
+        if (!value)
+            continue;
+        const StyleProperty& property = kStyleProperties[index];
+        switch (property.keywordCase) {
+        case KeywordCase::AsWritten:
+            property.apply(*this, styles, cssValueText(*value));
+            break;
+        case KeywordCase::Lowered:
+            property.apply(*this, styles, lowercaseString(cssValueText(*value)));
+            break;
+        case KeywordCase::Unread:
+            property.apply(*this, styles, std::u16string());
+            break;
+        }
     }
     if (m_textAttachment)
         m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
-    applyBoxStyles(styles);
-    if (auto fontName = styles.stringForKey("-coretext-fontname"))
+    applyBoxStyles(styles, found.extraText(ExtraProperty::BorderWidth).value_or(std::u16string()),
+                   found.extraText(ExtraProperty::BorderRadius).value_or(std::u16string()));
+    if (auto fontName = found.extraText(ExtraProperty::CoreTextFontName))
         m_fontDescriptor.setFontName(toUtf8(*fontName));
 }
 
-void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles)
+void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
+                                   std::u16string_view borderRadius)
 {
-    m_backgroundStrokeWidth = floatValue(styles.stringForKey("border-width").value_or(std::u16string()));
-    m_backgroundCornerRadius = floatValue(styles.stringForKey("border-radius").value_or(std::u16string()));
+    // Absent widths and radii are zero: a styled element draws no border of its parent's.
+    m_backgroundStrokeWidth = floatValue(std::u16string(borderWidth));
+    m_backgroundCornerRadius = floatValue(std::u16string(borderRadius));
 
     bool needsTextBlock = m_backgroundColor || m_backgroundStrokeColor || m_backgroundCornerRadius > 0 ||
                           m_backgroundStrokeWidth > 0;
 
+    bool hasWebkitMargin = false, hasMargin = false, hasWebkitPadding = false, hasPadding = false;
+    for (const auto& entry : styles) {
+        const std::string_view name = entry.first;
+        hasWebkitMargin |= hasPrefix(name, "-webkit-margin");
+        hasMargin |= hasPrefix(name, "margin");
+        hasWebkitPadding |= hasPrefix(name, "-webkit-padding");
+        hasPadding |= hasPrefix(name, "padding");
+    }
+
     const WritingDirection direction = m_paragraphStyle.baseWritingDirection();
     const double pointSize = m_fontDescriptor.pointSize();
-    if (anyNameContains(styles, "-webkit-margin"))
+    if (hasWebkitMargin)
         parseEdgeInsets(styles, "-webkit-margin", direction, pointSize, m_textScale, m_margins);
-    if (anyNameContains(styles, "margin"))
+    if (hasMargin)
         parseEdgeInsets(styles, "margin", direction, pointSize, m_textScale, m_margins);
 
     bool foundPadding = false;
-    if (anyNameContains(styles, "-webkit-padding"))
+    if (hasWebkitPadding)
         foundPadding |= parseEdgeInsets(styles, "-webkit-padding", direction, pointSize, m_textScale, m_padding);
-    if (anyNameContains(styles, "padding"))
+    if (hasPadding)
         foundPadding |= parseEdgeInsets(styles, "padding", direction, pointSize, m_textScale, m_padding);
     if (foundPadding) {
         if (name() == "ul" || name() == "ol") {

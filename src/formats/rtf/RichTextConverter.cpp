@@ -40,7 +40,7 @@ public:
         std::optional<AttributedString> text = attributedStringWithHTMLData(std::string(html), m_HTMLOptions);
         if (!text)
             return Error{kErrorDomain, ConversionFailed, "The HTML gave no text"};
-        return MutableAttributedString(*text);
+        return MutableAttributedString(std::move(*text));
     }
 
     Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName) override

@@ -20,6 +20,7 @@ public:
     {
     }
     explicit MutableAttributedString(const AttributedString& other) : AttributedString(other) {}
+    explicit MutableAttributedString(AttributedString&& other) : AttributedString(std::move(other)) {}
 
     // Replaces every attribute in range; a null dictionary counts as empty.
     Status setAttributes(AttributeDictionaryPtr attributes, Range range);

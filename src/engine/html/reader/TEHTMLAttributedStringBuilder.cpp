@@ -79,6 +79,14 @@ const std::optional<MutableAttributedString>& TEHTMLAttributedStringBuilder::gen
     return m_result;
 }
 
+std::optional<MutableAttributedString> TEHTMLAttributedStringBuilder::takeGeneratedAttributedString()
+{
+    generatedAttributedString();
+    std::optional<MutableAttributedString> result = std::move(m_result);
+    m_result.reset();
+    return result;
+}
+
 void TEHTMLAttributedStringBuilder::registerTagHandlers()
 {
     using Self = TEHTMLAttributedStringBuilder;
@@ -164,7 +172,8 @@ void TEHTMLAttributedStringBuilder::build()
 
     const StringEncoding encoding =
         m_options.textEncodingName ? StringEncoding::named(*m_options.textEncodingName) : StringEncoding::utf8();
-    TEHTMLParser parser(m_data, encoding);
+    // The parser keeps the page's bytes while it reads; the builder needs them no more.
+    TEHTMLParser parser(std::move(m_data), encoding);
     parser.setDelegate(this);
     m_parseSucceeded = parser.parse();
 
@@ -245,10 +254,25 @@ void TEHTMLAttributedStringBuilder::parserDidEndElement(TEHTMLParser&, const std
     if (element.displayStyle() != TEHTMLElementDisplayStyle::None && m_bodyElement &&
         (&element == m_bodyElement || element.parentElement() == m_bodyElement))
         flush(element);
+    else if (canSettle(element))
+        element.settleOutput();
 
     m_openElements.pop_back();
     if (&element == m_rootNode.get())
         m_ignoreParseEvents = true;
+}
+
+bool TEHTMLAttributedStringBuilder::canSettle(const TEHTMLElement& element) const
+{
+    // A kept tree, or a flush callback that may look into the blocks it is
+    // given, needs every element's children to stay.
+    if (!m_bodyElement || m_shouldKeepDocumentNodeTree || m_willFlushCallback)
+        return false;
+    for (const TEHTMLElement* ancestor = element.parentElement(); ancestor; ancestor = ancestor->parentElement()) {
+        if (ancestor == m_bodyElement)
+            return true;
+    }
+    return false;
 }
 
 void TEHTMLAttributedStringBuilder::flush(TEHTMLElement& element)
@@ -415,23 +439,22 @@ void TEHTMLAttributedStringBuilder::endLink(TEHTMLElement& element)
         m_globalStyleSheet.mergeStylesheet(TECSSStylesheet(toUtf16(*css)));
 }
 
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data,
-                                                             const TEHTMLReaderOptions& options)
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const TEHTMLReaderOptions& options)
 {
     if (data.empty())
         return std::nullopt;
-    TEHTMLAttributedStringBuilder builder(data, options);
-    const std::optional<MutableAttributedString>& result = builder.generatedAttributedString();
+    TEHTMLAttributedStringBuilder builder(std::move(data), options);
+    std::optional<MutableAttributedString> result = builder.takeGeneratedAttributedString();
     if (!result)
         return std::nullopt;
-    return AttributedString(*result);
+    return AttributedString(std::move(*result));
 }
 
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data, const std::optional<URL>& baseURL)
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL)
 {
     TEHTMLReaderOptions options;
     options.baseURL = baseURL;
-    return attributedStringWithHTMLData(data, options);
+    return attributedStringWithHTMLData(std::move(data), options);
 }
 
 } // namespace folio

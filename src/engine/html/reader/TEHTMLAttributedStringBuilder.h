@@ -34,6 +34,8 @@ public:
 
     // Built on the first call; later calls answer the same text. None for empty data.
     const std::optional<MutableAttributedString>& generatedAttributedString();
+    // The same text handed over, for a caller that needs the builder no more.
+    std::optional<MutableAttributedString> takeGeneratedAttributedString();
     // Whether the parser reported success (false after a failed or aborted parse;
     // the text then holds whatever was assembled).
     bool parseSucceeded() const { return m_parseSucceeded; }
@@ -69,6 +71,8 @@ private:
     // Where a new child of the open element goes, and at which depth.
     std::pair<TEHTMLElement*, std::size_t> parentForNewChild() const;
     void flush(TEHTMLElement& element);
+    // Whether an ended element inside the body may work out its text now.
+    bool canSettle(const TEHTMLElement& element) const;
     std::optional<URL> resolvedURL(const std::u16string& text) const;
 
     void startBlockquote(TEHTMLElement& element);
@@ -106,9 +110,8 @@ private:
 };
 
 // HTML bytes to attributed text with the given options; none for empty data.
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data,
-                                                             const TEHTMLReaderOptions& options = {});
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const TEHTMLReaderOptions& options = {});
 // The same with only a base URL for relative references.
-std::optional<AttributedString> attributedStringWithHTMLData(const std::string& data, const std::optional<URL>& baseURL);
+std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL);
 
 } // namespace folio

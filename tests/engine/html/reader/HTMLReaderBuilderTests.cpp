@@ -327,6 +327,36 @@ TEST_F(HTMLReaderBuilderTests, deeplyNestedSpansConvertWithoutOverflow)
     EXPECT_EQ(text.string(), u"deep\nnext\n");
 }
 
+TEST_F(HTMLReaderBuilderTests, blocksInsideAWrapperGiveTheTextTheWholeTreeGives)
+{
+    // Editor pages wrap the whole document in one block: its inner blocks
+    // work out their text as they end, and that must be the text the
+    // complete tree gives.
+    const std::string html =
+        "<html><body><div class=\"editor\" style=\"font-size: 16px\">"
+        "<h1 style=\"margin: 24px 0px 8px\"><span style=\"color: #1f497d\">Title</span></h1>"
+        "<div style=\"margin-bottom: 12px; line-height: 1.5\"><u>under</u> plain <b>bold "
+        "<a href=\"https://example.com/x\">link <i>it</i></a></b><span style=\"display: none\">hidden</span></div>"
+        "<ol start=\"3\"><li>three</li><li>four<ul><li>inner <b>a</b></li><li>inner b</li></ul></li><li>five</li></ol>"
+        "<blockquote><p>quoted</p><p>again<br>after break</p></blockquote>"
+        "<div style=\"padding: 4px; background-color: #eeeeee\">boxed<hr>ruled</div>"
+        "</div><p>after the wrapper</p></body></html>";
+    TEHTMLAttributedStringBuilder settling(html);
+    TEHTMLAttributedStringBuilder keeping(html);
+    keeping.setShouldKeepDocumentNodeTree(true);
+    std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
+    std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+    ASSERT_TRUE(settled && whole);
+    EXPECT_EQ(toUtf8(settled->string()), toUtf8(whole->string()));
+    EXPECT_NE(settled->string().find(u"three"), std::u16string::npos);
+    EXPECT_NE(settled->string().find(u"inner a"), std::u16string::npos);
+    EXPECT_EQ(settled->string().find(u"hidden"), std::u16string::npos);
+    // Each reading names its links afresh; every other attribute must agree.
+    settled->removeAttribute(TEGUIDAttribute, Range{0, settled->length()});
+    whole->removeAttribute(TEGUIDAttribute, Range{0, whole->length()});
+    EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
+}
+
 TEST_F(HTMLReaderBuilderTests, flushCallbackSeesEachTopLevelBlock)
 {
     std::vector<std::string> flushed;
