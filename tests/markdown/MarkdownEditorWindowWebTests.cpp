@@ -215,9 +215,11 @@ TEST_F(MarkdownEditorWindowTest, ScrolledTextReachesTheTopOfTheViewAndKeepsItsSi
     // Text runs right up to the top edge of the view: no band hides it.
     EXPECT_GT(darkestIn(22, 300, 0, 24), 400) << "text under the top edge";
     EXPECT_GT(darkestIn(22, 300, height / 2 - 12, height / 2 + 12), 400) << "text in the middle";
-    // A margin on each side that no text enters.
-    EXPECT_LT(darkestIn(2, 18, 0, height), 60) << "the left margin is empty";
-    EXPECT_LT(darkestIn(width - 18, width - 2, 0, height), 60) << "the right margin is empty";
+    // A margin on each side that no text enters. The scroll just made may
+    // still show GTK's light scroll indicator along the right edge: only a
+    // glyph's dark strokes count.
+    EXPECT_LT(darkestIn(2, 18, 0, height), 200) << "the left margin is empty";
+    EXPECT_LT(darkestIn(width - 18, width - 2, 0, height), 200) << "the right margin is empty";
     g_object_unref(shot);
 }
 
