@@ -83,9 +83,6 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
     run("window.folioPainted=false;requestAnimationFrame(function(){requestAnimationFrame(function(){"
         "window.folioPainted=true;});});");
     ASSERT_TRUE(showsSoon("String(window.folioPainted)", "true")) << "the page did not draw";
-    GtkPresenter::processPendingEvents();
-    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvoutline-editor"));
-    ASSERT_TRUE(shot);
     int left = 0;
     int top = 0;
     gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
@@ -97,22 +94,41 @@ TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpe
         EXPECT_EQ(sscanf(answer.c_str(), "%d,%d,%d", &x, &y, &height), 3) << answer;
         return std::array<int, 3>{x, y, height};
     };
-    auto darkestIn = [&](int x0, int x1, int y0, int y1) {
-        int darkest = 0;
-        for (int x = x0; x < x1; ++x) {
-            for (int y = y0; y < y1; ++y)
-                darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x, top + y)));
-        }
-        return darkest;
-    };
     std::array<int, 3> first = box(1);
     std::array<int, 3> second = box(2);
     EXPECT_GE(second[0] - first[0], 25) << "the child hangs a level in";
-    EXPECT_GT(darkestIn(first[0], first[0] + 60, first[1], first[1] + first[2]), 400) << "the first title is drawn";
-    EXPECT_GT(darkestIn(second[0], second[0] + 60, second[1], second[1] + second[2]), 400) << "the second too";
-    EXPECT_LT(darkestIn(first[0], second[0] - 20, second[1] + 2, second[1] + second[2] - 2), 300)
-        << "no letters left of the indented title";
-    g_object_unref(shot);
+    // The web process paints in its own time: the window is pictured until
+    // it shows the page as it now stands, or the wait ends.
+    int firstTitle = 0;
+    int secondTitle = 0;
+    int leftOfSecond = 0;
+    // The run loop sleeps until something happens: a tick keeps it looking.
+    guint tick = g_timeout_add(50, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvoutline-editor"));
+            if (!shot)
+                return false;
+            auto darkestIn = [&](int x0, int x1, int y0, int y1) {
+                int darkest = 0;
+                for (int x = x0; x < x1; ++x) {
+                    for (int y = y0; y < y1; ++y)
+                        darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x, top + y)));
+                }
+                return darkest;
+            };
+            firstTitle = darkestIn(first[0], first[0] + 60, first[1], first[1] + first[2]);
+            secondTitle = darkestIn(second[0], second[0] + 60, second[1], second[1] + second[2]);
+            leftOfSecond = darkestIn(first[0], second[0] - 20, second[1] + 2, second[1] + second[2] - 2);
+            g_object_unref(shot);
+            return firstTitle > 400 && secondTitle > 400 && leftOfSecond < 300;
+        },
+        kEngineWaitSeconds);
+    g_source_remove(tick);
+    EXPECT_GT(firstTitle, 400) << "the first title is drawn";
+    EXPECT_GT(secondTitle, 400) << "the second too";
+    EXPECT_LT(leftOfSecond, 300) << "no letters left of the indented title";
 
     ASSERT_TRUE(save());
     closeDocument();
