@@ -92,10 +92,7 @@ void RichTextViewingTools::registerCommands(std::map<std::string, std::function<
     questions["wordCounterVisible"] = [&defaults] { return defaults.boolForKey("wordCounterVisible").value_or(false); };
     // The menu's own "Read Aloud" or "Cancel Read Aloud" follows the synthesizer.
     questions["isSpeaking"] = [speaking] { return speaking->synthesizerIsSpeaking() || speaking->synthesizerIsPaused(); };
-    questions["canScanText"] = [] {
-        static const bool available = TextRecognizer::isAvailable();
-        return available;
-    };
+    questions["canScanText"] = [] { return TextRecognizer::isAvailable(); };
 }
 
 void RichTextViewingTools::keyDown(UserDefaults& defaults)

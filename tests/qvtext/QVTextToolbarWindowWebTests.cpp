@@ -59,7 +59,7 @@ TEST(QVTextToolbarWindowTest, theBarShowsInTheHeaderBarAndItsToolsButtonOpensThe
     }
 
     // Pictured, the header bar holds drawn buttons: its area is not one flat colour.
-    RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(button); }, 10);
+    RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(button); }, 60);
     GtkWidget* toplevel = presenter->widgetForWindow(*window);
     GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-toolbar"));
     ASSERT_TRUE(shot);

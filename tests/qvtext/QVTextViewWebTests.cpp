@@ -80,7 +80,7 @@ protected:
     // Waits until the page answers the script with `expected`.
     bool pageSays(const std::string& script, const std::string& expected)
     {
-        return RunLoop::main().runUntil([&] { return run(script) == expected; }, 10);
+        return RunLoop::main().runUntil([&] { return run(script) == expected; }, kEngineWaitSeconds);
     }
 
     std::string selectedPicture(const std::string& property)
@@ -246,7 +246,7 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     EXPECT_EQ(selectedPicture("p.style.width"), "300px");
 
     // Half a second later it comes up with its frame.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
     std::shared_ptr<UserResizableView> frame = pictures.currentlyImageResizableView();
     EXPECT_EQ(frame->frame().width(), 300 + 36);
 
@@ -273,7 +273,7 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=imageSelected_555]').length"), "1");
 
     // A framed copy is 45 points larger.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
     double croppedWidth = std::stod("0" + selectedPicture("parseFloat(p.style.width)"));
     ASSERT_TRUE(pictures.borderImage().ok());
     ASSERT_TRUE(pageSays("tinymce.activeEditor.getBody().querySelectorAll('img').length", "3"));
@@ -286,7 +286,7 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     EXPECT_EQ(selectedPicture("p.naturalWidth"), "120");
 
     // Copying puts the picture on the pasteboard as PNG and ends the selection.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
     ASSERT_TRUE(pictures.copyImage().ok());
     std::shared_ptr<const Image> copied = Pasteboard::general().image();
     ASSERT_NE(copied, nullptr);
@@ -296,7 +296,7 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
     run("tinymce.activeEditor.getBody().querySelectorAll('img')[2].id='imageSelected_555'");
 
     // Deleting takes the selected one away and ends the selection.
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
     pictures.deleteImage();
     EXPECT_EQ(pictureCount(), 2);
     EXPECT_EQ(pictures.currentlyImageResizableView(), nullptr);
@@ -304,7 +304,7 @@ TEST_F(QVTextViewWebTest, picturesAreInsertedSelectedResizedCroppedFramedAndRepl
 
     // A click on a picture selects it as a touch does.
     run("tinymce.activeEditor.getBody().querySelectorAll('img')[0].click()");
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, 5));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('img')[0].id"), "imageSelected_555");
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('[id=imageSelected_555]').length"), "1");
 }

@@ -81,7 +81,7 @@ TEST_F(WebPageViewerWebTest, showsTheGivenLocalPageWithoutItsScriptsLinksOrNetwo
     EXPECT_EQ(run("document.getElementById('given') ? 'given' : 'gone'"), "given");
 
     viewer.webViewController()->close();
-    EXPECT_TRUE(RunLoop::main().runUntil([&] { return presenter->presentedViewController() == nullptr; }, 5));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return presenter->presentedViewController() == nullptr; }, 60));
 }
 
 TEST_F(WebPageViewerWebTest, webAndLocalPagesAreShownOthersAndAnUnreadableOneAreRefused)

@@ -275,7 +275,7 @@ TEST_F(HelperLibraryTest, smartQuotesFollowTheirSide)
         run("document.getElementById('content').focus(); caretIn('first', " + std::to_string(offset) + ")");
         std::string before = run("document.getElementById('first').textContent");
         view->executeEditingCommand("InsertText", text);
-        return waitFor([&] { return run("document.getElementById('first').textContent") != before; }, 10);
+        return waitFor([&] { return run("document.getElementById('first').textContent") != before; }, kEngineWaitSeconds);
     };
     ASSERT_TRUE(typeAt(4, "\""));
     EXPECT_EQ(run("document.getElementById('first').textContent.substring(0, 6)"), "The \"q") << "off by default";

@@ -6,7 +6,9 @@
 #include <omp.h>
 #include <tesseract/baseapi.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace folio {
 
@@ -54,10 +56,19 @@ std::u16string trimmed(std::u16string text)
 
 bool TesseractTextRecognizer::isAvailable(const std::string& language)
 {
+    // Starting the engine takes a quarter of a second; the installed
+    // languages do not change while the program runs, so each is asked once
+    // for every editor and scanner.
+    static std::mutex guard;
+    static std::map<std::string, bool> answers;
+    std::lock_guard lock(guard);
+    auto known = answers.find(language);
+    if (known != answers.end())
+        return known->second;
     auto engine = startEngine(language);
     if (engine)
         engine->End();
-    return engine != nullptr;
+    return answers[language] = engine != nullptr;
 }
 
 Result<std::vector<std::u16string>> TesseractTextRecognizer::recognizeLines(const std::string& picturePath, const std::string& language)

@@ -32,8 +32,7 @@ VisionDataScanner::~VisionDataScanner() = default;
 
 bool VisionDataScanner::scannerAvailable() const
 {
-    static const bool available = TextRecognizer::isAvailable();
-    return available;
+    return TextRecognizer::isAvailable();
 }
 
 std::shared_ptr<ScannedTextListController> VisionDataScanner::getDataScannerVC()
