@@ -339,8 +339,7 @@ KeyBar::EditorGeometry KeyBar::adjustEditorHeights(double keyboardTop, bool pad,
 {
     EditorGeometry geometry = editorGeometry(keyboardTop, pad);
     double h = keyboardTop - 22;
-    m_page.send(PageScript::fill("document.body.style.height={};document.getElementById('content').style.height={};",
-                                 {ScriptValue::fixed(geometry.pageHeight, 6), ScriptValue::fixed(geometry.pageHeight, 6)}));
+    m_page.send(PageScript::call("setRichTextPageHeight", {geometry.pageHeight, geometry.pageHeight}));
     if (h - 44 <= 0 || hardwareKeyboard) {
         long long top = static_cast<long long>(pad ? editorScrollOffset - h + 22 : editorScrollOffset - h);
         m_page.send(PageScript::fill("document.getElementById('content').scrollTop  ={};", {top}));

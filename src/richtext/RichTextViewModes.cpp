@@ -40,8 +40,7 @@ std::string bodyColourScript(const std::string& name)
 
 std::string heightScript(double content, double body)
 {
-    return PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
-                            {content, body});
+    return PageScript::call("setRichTextPageHeight", {content, body});
 }
 
 } // namespace

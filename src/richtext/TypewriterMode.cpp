@@ -63,8 +63,7 @@ void TypewriterMode::typewriterMode()
         m_host.setNavigationBarHidden(true);
     const Layout& layout = layoutFor(m_host.isLandscape && m_host.isLandscape());
     if (m_host.sendScript) {
-        m_host.sendScript(PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
-                                           {layout.contentHeight, layout.bodyHeight}));
+        m_host.sendScript(PageScript::call("setRichTextPageHeight", {layout.contentHeight, layout.bodyHeight}));
         m_host.sendScript("document.execCommand('unselect')");
         m_host.sendScript("document.getElementById('content').focus();");
     }
@@ -78,8 +77,7 @@ void TypewriterMode::layoutTypeWriteModeAfterAppEnterForeground()
     place();
     const Layout& layout = layoutFor(m_host.isLandscape && m_host.isLandscape());
     if (m_host.sendScript)
-        m_host.sendScript(PageScript::fill("document.getElementById('content').style.height={};document.body.style.height={}",
-                                           {layout.contentHeight, layout.bodyHeight}));
+        m_host.sendScript(PageScript::call("setRichTextPageHeight", {layout.contentHeight, layout.bodyHeight}));
     m_isTypewriterMode = true;
     if (m_host.arrangeWindow)
         m_host.arrangeWindow(&layout);

@@ -369,7 +369,7 @@ TEST_F(KeyBarTest, editorFitsAboveTheKeyboardOnTabletsAndPhones)
     EXPECT_EQ(pad.webViewY, 30);
     EXPECT_EQ(pad.webViewHeight, 598);
     EXPECT_EQ(pad.pageHeight, 598);
-    EXPECT_EQ(view.lastScript(), "document.body.style.height=598.000000;document.getElementById('content').style.height=598.000000;");
+    EXPECT_EQ(view.lastScript(), "setRichTextPageHeight(598, 598);");
     KeyBar::EditorGeometry phone = bar.adjustEditorHeights(600, false, false, 0);
     EXPECT_EQ(phone.webViewY, 10);
     EXPECT_EQ(phone.webViewHeight, 618);

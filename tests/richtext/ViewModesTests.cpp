@@ -186,7 +186,7 @@ TEST_F(ViewModesTest, fullScreenHidesTheBarsAndLeavingItPutsThemBack)
     EXPECT_EQ(webFrame, (Rect{{0, 0}, {1024, 700 + 64}}));
     EXPECT_EQ(scripts, (std::vector<std::string>{
                            "document.getElementById('content').contentEditable=false",
-                           "document.getElementById('content').style.height=690;document.body.style.height=690"}));
+                           "setRichTextPageHeight(690, 690);"}));
 
     scripts.clear();
     modes.closeFullScreenDocumentMode();

@@ -164,7 +164,7 @@ TEST_F(TypewriterTest, theModeShrinksThePageToTheBandAndLeavingItRestoresTheEdit
     EXPECT_EQ(view->frame(), (Rect{{0, -44}, {1024, 744}}));
     EXPECT_TRUE(navigationHidden && rulerHidden && bannerHidden && pagesHidden);
     EXPECT_EQ(scripts, (std::vector<std::string>{
-                           "document.getElementById('content').style.height=130;document.body.style.height=122",
+                           "setRichTextPageHeight(130, 122);",
                            "document.execCommand('unselect')", "document.getElementById('content').focus();"}));
 
     landscape = false;
