@@ -27,8 +27,8 @@
 #include "tools/scanner/ScannedTextListController.h"
 #include "tools/scanner/VisionDataScanner.h"
 #include "tools/scanner/VisionDataScannerViewController.h"
+#include "support/PrintedPagePicture.h"
 
-#include <cairo.h>
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
@@ -50,27 +50,6 @@ public:
 private:
     std::string m_path;
 };
-
-// A printed page, photographed straight on.
-void renderPicture(const std::string& path, const std::vector<std::string>& lines)
-{
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1000, 120 + 70 * static_cast<int>(lines.size()));
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_paint(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 36);
-    double y = 80;
-    for (const std::string& line : lines) {
-        cairo_move_to(cr, 40, y);
-        cairo_show_text(cr, line.c_str());
-        y += 70;
-    }
-    cairo_destroy(cr);
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-}
 
 // The rich-text editor's reading aids in a real window, used with the real
 // pointer and keyboard as a person uses them.
@@ -123,7 +102,7 @@ TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSave
     if (HasFatalFailure())
         return;
     std::string picture = folder.path("scan.png");
-    renderPicture(picture, {"Fish <and> chips", "are tasty"});
+    test::writePrintedPagePicture(picture, {"Fish <and> chips", "are tasty"});
     PicturePicker::setShared(std::make_shared<ChosenPicture>(picture));
     std::shared_ptr<VisionDataScannerViewController> host = VisionDataScannerViewController::sharedInstance();
     if (!host->isScannerAvalaible())

@@ -12,8 +12,8 @@
 #include "tools/scanner/ScannedTextListController.h"
 #include "tools/scanner/VisionDataScanner.h"
 #include "tools/scanner/VisionDataScannerViewController.h"
+#include "support/PrintedPagePicture.h"
 
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,24 +30,11 @@ const std::vector<std::string> kPage = {
 };
 
 // Dark text on a light grey sheet, as a page photographed in daylight.
-void renderPage(const std::string& path, const std::vector<std::string>& lines)
+void writePhotographedPage(const std::string& path, const std::vector<std::string>& lines)
 {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1100, 100 + 64 * static_cast<int>(lines.size()));
-    cairo_t* cr = cairo_create(surface);
-    cairo_set_source_rgb(cr, 0.93, 0.93, 0.9);
-    cairo_paint(cr);
-    cairo_set_source_rgb(cr, 0.1, 0.1, 0.12);
-    cairo_select_font_face(cr, "Liberation Serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 34);
-    double y = 70;
-    for (const std::string& line : lines) {
-        cairo_move_to(cr, 50, y);
-        cairo_show_text(cr, line.c_str());
-        y += 64;
-    }
-    cairo_destroy(cr);
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
+    test::writePrintedPagePicture(path, lines,
+                                  {.paper = 0.92, .ink = 0.1, .family = "Liberation Serif", .fontSize = 34, .width = 1100,
+                                   .margin = 50, .firstBaseline = 70, .lineHeight = 64, .bottomRoom = 30});
 }
 
 std::vector<std::string> words(const std::string& text)
@@ -78,7 +65,7 @@ TEST_F(TextScannerTest, recognisesAtLeastNineTenthsOfTheWordsOfARenderedPage)
     ASSERT_TRUE(scanner.scannerAvailable());
     std::shared_ptr<ScannedTextListController> screen = scanner.getDataScannerVC();
     std::string picture = scratch.file("page.png");
-    renderPage(picture, kPage);
+    writePhotographedPage(picture, kPage);
     scanner.scanPictureFile(picture);
     EXPECT_TRUE(scanner.isRecognizing());
     ASSERT_TRUE(loop.runUntil([&] { return !scanner.isRecognizing(); }, 60));
