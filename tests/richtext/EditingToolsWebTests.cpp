@@ -11,6 +11,7 @@
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "webeditor/NoteEditorController.h"
+#include "support/EditorPageTest.h"
 
 #include <gtest/gtest.h>
 
@@ -21,37 +22,28 @@ using testing_support::ScratchFolder;
 using testing_support::writeFile;
 
 // The editor's find, replace and notes against a real page.
-class EditingToolsWebTest : public ::testing::Test {
+class EditingToolsWebTest : public test::EditorPageTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    EditingToolsWebTest() : EditorPageTest(EditorKind::RichText, "rich-text-editing-tools") {}
 
     void SetUp() override
     {
         Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
+        EditorPageTest::SetUp();
         const std::string path = folder.path("Notes.rtf");
         writeFile(path, "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;}\n"
                         "\\pard\\f0\\fs24 The fox and the Fox met a FOX.}");
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        editor->loadViewIfNeeded();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        document = open(path);
+        ASSERT_FALSE(HasFailure());
     }
     void TearDown() override
     {
         if (document)
             document->closeWithCompletionHandler({});
-        EditorMakers::unregisterAll();
+        EditorPageTest::TearDown();
     }
 
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
     std::string contentHTML() { return run("document.getElementById('content').innerHTML"); }
-    bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, kEngineWaitSeconds); }
     std::shared_ptr<AlertController> presentedAlert()
     {
         return std::dynamic_pointer_cast<AlertController>(document->viewControllerToPresent()->presentedViewController());
@@ -64,9 +56,7 @@ protected:
             "s.addRange(r);c.focus();return;}}})()");
     }
 
-    ScratchFolder folder{"rich-text-editing-tools"};
     std::shared_ptr<TextDocument> document;
-    TextViewController* editor = nullptr;
 };
 
 TEST_F(EditingToolsWebTest, findMarksNothingInThePageAndReplaceAllReportsWhatItReplaced)

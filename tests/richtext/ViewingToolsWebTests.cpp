@@ -22,6 +22,7 @@
 #include "support/DocumentTestSupport.h"
 #include "tools/scanner/VisionDataScannerViewController.h"
 #include "tools/speech/ReadAloudController.h"
+#include "support/EditorPageTest.h"
 
 #include <gtest/gtest.h>
 
@@ -32,9 +33,9 @@ using testing_support::ScratchFolder;
 using testing_support::writeFile;
 
 // The reading aids against a real page.
-class ViewingToolsWebTest : public ::testing::Test {
+class ViewingToolsWebTest : public test::EditorPageTest<TextViewController> {
 protected:
-    static constexpr double kEngineWaitSeconds = 60;
+    ViewingToolsWebTest() : EditorPageTest(EditorKind::RichText, "rich-text-viewing-tools") {}
 
     void SetUp() override
     {
@@ -42,19 +43,12 @@ protected:
         UserDefaults& defaults = UserDefaults::standardUserDefaults();
         for (const char* key : {"darknightMode", "nightMode", "wordCounterVisible", "typewriterSounds"})
             defaults.setBool(key, false);
-        EditorMakers::registerMaker(EditorKind::RichText, [](TextDocument& document) {
-            return std::make_shared<TextViewController>(document);
-        });
+        EditorPageTest::SetUp();
         const std::string path = folder.path("Reading.rtf");
         writeFile(path, "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0\\fnil\\fcharset0 Helvetica;}\n"
                         "\\pard\\f0\\fs24 The fox and the Fox met a FOX.}");
-        document = std::make_shared<TextDocument>(path);
-        ASSERT_TRUE(document->readFromURL(path));
-        document->makeDocumentViewController();
-        editor = dynamic_cast<TextViewController*>(document->currentTextViewController().get());
-        ASSERT_NE(editor, nullptr);
-        editor->loadViewIfNeeded();
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->isPageReady(); }, kEngineWaitSeconds));
+        document = open(path);
+        ASSERT_FALSE(HasFailure());
     }
     void TearDown() override
     {
@@ -62,15 +56,13 @@ protected:
             editor->viewing().speech->cancelSpeak();
         if (document)
             document->closeWithCompletionHandler({});
-        EditorMakers::unregisterAll();
+        EditorPageTest::TearDown();
         UserDefaults& defaults = UserDefaults::standardUserDefaults();
         for (const char* key : {"darknightMode", "nightMode", "wordCounterVisible"})
             defaults.setBool(key, false);
     }
 
-    std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
     std::string contentText() { return run("document.getElementById('content').textContent.replace(/\\u00a0/g, ' ')"); }
-    bool waitFor(const std::function<bool()>& condition) { return RunLoop::main().runUntil(condition, kEngineWaitSeconds); }
     void select(const std::string& text, bool collapseToEnd = false)
     {
         run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
@@ -79,9 +71,7 @@ protected:
             "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
     }
 
-    ScratchFolder folder{"rich-text-viewing-tools"};
     std::shared_ptr<TextDocument> document;
-    TextViewController* editor = nullptr;
 };
 
 TEST_F(ViewingToolsWebTest, theTextZoomGoesThroughThePagesOwnTextSizeAdjustSetter)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,11 @@ protected:
     }
 
     std::string run(const std::string& script) { return editor->webView()->stringByEvaluatingJavaScript(script); }
+
+    static bool waitFor(const std::function<bool()>& condition)
+    {
+        return RunLoop::main().runUntil(condition, kEngineWaitSeconds);
+    }
 
     static bool save(TextDocument& document)
     {
