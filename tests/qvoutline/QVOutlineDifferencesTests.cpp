@@ -87,13 +87,7 @@ protected:
         editor.document = std::make_shared<TextDocument>(path);
         documents.push_back(editor.document);
         EXPECT_TRUE(editor.document->readFromURL(path).ok());
-        FakeWebView** page = &editor.page;
-        auto factory = [page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            auto view = std::make_unique<FakeWebView>();
-            view->setFrame(frame);
-            *page = view.get();
-            return std::unique_ptr<WebView>(std::move(view));
-        };
+        auto factory = FakeWebView::factoryKeeping(editor.page);
         if (kind == Kind::Outline)
             editor.controller = std::make_shared<QVOutlineViewController>(*editor.document, factory);
         else

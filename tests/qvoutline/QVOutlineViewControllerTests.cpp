@@ -33,12 +33,7 @@ protected:
         document = std::make_shared<TextDocument>(path);
         EXPECT_TRUE(document->readFromURL(path).ok());
         editor = std::make_shared<QVOutlineViewController>(*document,
-                                                           [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-                                                               auto view = std::make_unique<FakeWebView>();
-                                                               view->setFrame(frame);
-                                                               page = view.get();
-                                                               return std::unique_ptr<WebView>(std::move(view));
-                                                           });
+                                                           FakeWebView::factoryKeeping(page));
         editor->loadViewIfNeeded();
     }
 

@@ -30,12 +30,7 @@ protected:
         testing_support::writeFile(path, std::string(stored->stringView()));
         document = std::make_shared<TextDocument>(path);
         EXPECT_TRUE(document->readFromURL(path).ok());
-        editor = std::make_shared<QVTextViewController>(*document, [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            auto view = std::make_unique<FakeWebView>();
-            view->setFrame(frame);
-            page = view.get();
-            return std::unique_ptr<WebView>(std::move(view));
-        });
+        editor = std::make_shared<QVTextViewController>(*document, FakeWebView::factoryKeeping(page));
     }
     ~QVTextEditorToolsTest() override { std::filesystem::remove(QVTextAssistant::waitingFilePath()); }
 

@@ -37,12 +37,7 @@ protected:
         EXPECT_TRUE(document->readFromURL(path).ok());
         editor = std::make_shared<QVTextViewController>(
             *document,
-            [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-                auto view = std::make_unique<FakeWebView>();
-                view->setFrame(frame);
-                page = view.get();
-                return std::unique_ptr<WebView>(std::move(view));
-            },
+            FakeWebView::factoryKeeping(page),
             [this](const std::string& url) { opened.push_back(url); });
         editor->loadViewIfNeeded();
         loop.runOnce();

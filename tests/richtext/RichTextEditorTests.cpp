@@ -170,12 +170,7 @@ protected:
         document->setText(u"<p>Kept <b>text</b></p>");
         editor = std::make_shared<TextViewController>(
             *document,
-            [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-                auto view = std::make_unique<FakeWebView>();
-                view->setFrame(frame);
-                page = view.get();
-                return std::unique_ptr<WebView>(std::move(view));
-            },
+            FakeWebView::factoryKeeping(page),
             [this](const std::string& url) { opened.push_back(url); });
         editor->loadViewIfNeeded();
     }
@@ -553,12 +548,7 @@ TEST_F(TextViewControllerTest, aDocumentThePageCannotHoldOpensReadOnlyWithTheNot
     document->setIsRTFDocument(true);
     editor = std::make_shared<TextViewController>(
         *document,
-        [this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-            auto view = std::make_unique<FakeWebView>();
-            view->setFrame(frame);
-            page = view.get();
-            return std::unique_ptr<WebView>(std::move(view));
-        });
+        FakeWebView::factoryKeeping(page));
     editor->loadViewIfNeeded();
     becomeReady();
     EXPECT_EQ(page->scriptsMatching("contentEditable=false"),

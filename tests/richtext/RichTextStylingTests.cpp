@@ -810,12 +810,7 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     testing_support::ScratchFolder folder{"text-view-styling"};
     auto document = std::make_shared<TextDocument>(folder.path("Letter.rtf"));
     FakeWebView* page = nullptr;
-    auto editor = std::make_shared<TextViewController>(*document, [&page](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
-        auto view = std::make_unique<FakeWebView>();
-        view->setFrame(frame);
-        page = view.get();
-        return std::unique_ptr<WebView>(std::move(view));
-    });
+    auto editor = std::make_shared<TextViewController>(*document, FakeWebView::factoryKeeping(page));
     editor->loadViewIfNeeded();
     ASSERT_NE(page, nullptr);
     std::vector<std::shared_ptr<BarButtonItem>> leading = editor->navigationItem()->effectiveLeadingItems();

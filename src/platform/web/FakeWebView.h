@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <string>
@@ -37,6 +38,18 @@ public:
     };
 
     explicit FakeWebView(const Rect& frame = {});
+
+    // A web view factory for an editor under test: each view it makes is a
+    // fake of the asked frame, and `made` points at the newest, so that the
+    // test can play its page.
+    static std::function<Result<std::unique_ptr<WebView>>(const Rect&)> factoryKeeping(FakeWebView*& made)
+    {
+        return [&made](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = std::make_unique<FakeWebView>(frame);
+            made = view.get();
+            return std::unique_ptr<WebView>(std::move(view));
+        };
+    }
 
     // Rules and answers.
     void answer(const std::string& script, std::string result);
