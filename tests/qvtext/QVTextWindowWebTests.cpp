@@ -12,6 +12,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
@@ -19,6 +20,7 @@
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextViewController.h"
+#include "qvtext/QVViewModes.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 #include "tools/crop/ImageCropInterface.h"
@@ -60,6 +62,79 @@ class QVTextWindowTest : public test::EditorWindowTest<QVTextViewController> {
 protected:
     QVTextWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-window") {}
 };
+
+// Full screen and typewriter mode take the window's bar away, so the way
+// out is drawn over the page: its exit button, or Escape.
+TEST_F(QVTextWindowTest, theModesHideTheWindowsBarAndTheExitButtonOverThePageOrEscapeLeadsOut)
+{
+    std::string path = folder.path("Modes.qvtext");
+    Result<Data> stored = DocumentSeeds::compressedPage("<p>Words to read.</p>");
+    ASSERT_TRUE(stored);
+    testing_support::writeFile(path, std::string(stored->stringView()));
+    open(path, {800, 600}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* header = presenter->headerBarForWindow(*window);
+    ASSERT_NE(header, nullptr);
+    ASSERT_TRUE(gtk_widget_get_visible(header));
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    auto settle = [](const std::function<bool()>& done) {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return done();
+            },
+            kEngineWaitSeconds);
+    };
+    auto page = [&] {
+        auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
+        return views.empty() ? nullptr : views.front();
+    };
+    QVViewModes& modes = editor->viewModes();
+
+    modes.fullScreenDocumentMode();
+    GtkWidget* exit = nullptr;
+    ASSERT_TRUE(settle([&] {
+        exit = presenter->widgetForView(*modes.exitFullScreenMode());
+        int right = 0, top = 0, pageRight = 0, pageTop = 0;
+        return exit && gtk_widget_get_mapped(exit) && gtk_widget_get_allocated_width(exit) > 1
+            && !gtk_widget_get_visible(header) && page()
+            && gtk_widget_translate_coordinates(exit, toplevel, gtk_widget_get_allocated_width(exit), 0, &right, &top)
+            && gtk_widget_translate_coordinates(page(), toplevel, gtk_widget_get_allocated_width(page()), 0, &pageRight, &pageTop)
+            && right <= pageRight;
+    })) << "no exit button over the page, or the window's bar stays";
+    // Over the page's top right corner, and drawn.
+    int x = 0, y = 0, pageX = 0, pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(exit, toplevel, 0, 0, &x, &y));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(page(), toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GT(x, pageX + gtk_widget_get_allocated_width(page()) / 2);
+    EXPECT_LT(y, pageY + 100);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-full-screen"));
+    ASSERT_NE(shot, nullptr);
+    bool inked = false;
+    for (int dx = 0; dx < gtk_widget_get_allocated_width(exit) && !inked; ++dx) {
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(exit) && !inked; ++dy)
+            inked = test::pixelAt(shot, x + dx, y + dy) != test::pixelAt(shot, x - 4, y + gtk_widget_get_allocated_height(exit) / 2);
+    }
+    g_object_unref(shot);
+    EXPECT_TRUE(inked) << "the button is drawn, not only placed";
+    ASSERT_TRUE(test::clickWidget(exit));
+    ASSERT_TRUE(settle([&] { return !modes.isFullScreenDocumentMode(); })) << "the button did not lead out";
+    EXPECT_TRUE(settle([&] { return gtk_widget_get_visible(header) && !presenter->widgetForView(*modes.exitFullScreenMode()); }));
+
+    modes.typewriterMode();
+    ASSERT_TRUE(settle([&] {
+        return !gtk_widget_get_visible(header) && page()
+            && gtk_widget_get_allocated_height(page()) == int(QVViewModes::kTypewriterBandHeight);
+    })) << "the page is no band, or the window's bar stays";
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::runXdotool({"key", "Escape"}));
+    ASSERT_TRUE(settle([&] { return !modes.isTypewriterMode(); })) << "Escape did not lead out";
+    EXPECT_TRUE(settle([&] {
+        return gtk_widget_get_visible(header) && page() && gtk_widget_get_allocated_height(page()) > 200;
+    })) << "the page did not get its room back";
+}
 
 TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
 {
