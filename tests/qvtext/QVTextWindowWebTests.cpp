@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace folio {
 namespace {
@@ -342,6 +343,67 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
     EXPECT_GT(darkest, 300) << "the link's address is drawn above the page";
     EXPECT_LT(darkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
     g_object_unref(shot);
+}
+
+// TinyMCE's frame scrolls under a framed picture: once the page has
+// settled, the frame stands over the picture again.
+TEST_F(QVTextWindowTest, aPicturesFrameFollowsItsPictureWhenTheUserScrollsThePage)
+{
+    std::string path = folder.path("Scrolled.qvtext");
+    std::string lines;
+    for (int line = 1; line <= 60; ++line)
+        lines += "<p>Line " + std::to_string(line) + "</p>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(lines)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    run("tinymce.activeEditor.selection.select(tinymce.activeEditor.getBody(), true);"
+        "tinymce.activeEditor.selection.collapse(false);");
+    std::vector<std::uint8_t> pixels(160 * 120 * 4, 200);
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(pictures.insertImage(Image::imageWithPixels(160, 120, std::move(pixels)).value()));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
+    GtkPresenter::processPendingEvents();
+    std::shared_ptr<View> pageView = editor->pageView();
+    // Where TinyMCE's frame draws the picture, in the page view.
+    auto onPage = [&] {
+        std::vector<std::string> parts = componentsSeparatedByString(
+            run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+                "var e=tinymce.activeEditor.dom.get('imageSelected_555');if(!e)return '';var r=e.getBoundingClientRect();"
+                "var s=tinymce.activeEditor.getWin().getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
+                "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
+                "return [f.left+r.left+l,f.top+r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
+                "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"),
+            ",");
+        return parts.size() == 4 ? makeRect(floatValue(parts[0]), floatValue(parts[1]), floatValue(parts[2]), floatValue(parts[3]))
+                                 : Rect{};
+    };
+    auto framed = [&] {
+        const std::shared_ptr<UserResizableView>& frame = pictures.currentlyImageResizableView();
+        return frame ? frame->convertRectToView(frame->contentView()->frame(), pageView.get()) : Rect{};
+    };
+    auto over = [&] {
+        Rect page = onPage();
+        Rect shown = framed();
+        return !page.isEmpty() && std::abs(shown.minX() - page.minX()) < 0.5 && std::abs(shown.minY() - page.minY()) < 0.5;
+    };
+    ASSERT_TRUE(over()) << "the frame does not start over the picture";
+    Rect before = framed();
+
+    // The page scrolls back up, as the scroll bar or the keys scroll it.
+    // NOTE: the wheel is not used here: the picture's menu, shown as a
+    // popover, keeps the pointer while it is up.
+    run("tinymce.activeEditor.getWin().scrollBy(0, -150);");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return onPage().minY() > before.minY() + 10 && over();
+        },
+        kEngineWaitSeconds))
+        << "the frame stayed at " << framed().minY() << " while the picture went to " << onPage().minY();
+    EXPECT_GT(framed().minY(), before.minY() + 10) << "the frame went down with the page";
 }
 
 TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePointerCutsWhatTheUserChose)
