@@ -453,14 +453,25 @@ GtkWidget* addLayer(GtkWidget* overlay, View& root, bool floating)
             }
             last[0] = width;
             last[1] = height;
-            // Not while the toolkit is allocating: moving a child asks for another allocation.
-            g_object_ref(layer);
-            g_idle_add_full(G_PRIORITY_HIGH_IDLE, [](gpointer data) -> gboolean {
-                auto* widget = static_cast<GtkWidget*>(data);
-                if (gtk_widget_get_parent(widget))
-                    syncLayer(widget);
-                return G_SOURCE_REMOVE;
-            }, layer, g_object_unref);
+            // Placed in this same layout pass, so that no frame shows the
+            // views where the model's room would put them.
+            syncLayer(layer);
+            GtkAllocation room;
+            gtk_widget_get_allocation(layer, &room);
+            GList* children = gtk_container_get_children(GTK_CONTAINER(layer));
+            for (GList* child = children; child; child = child->next) {
+                auto* widget = GTK_WIDGET(child->data);
+                if (!gtk_widget_get_visible(widget))
+                    continue;
+                int x = 0;
+                int y = 0;
+                gtk_container_child_get(GTK_CONTAINER(layer), widget, "x", &x, "y", &y, nullptr);
+                GtkRequisition size{};
+                gtk_widget_get_preferred_size(widget, &size, nullptr);
+                GtkAllocation placed{room.x + x, room.y + y, size.width, size.height};
+                gtk_widget_size_allocate(widget, &placed);
+            }
+            g_list_free(children);
         });
     }
     syncLayer(layer);
