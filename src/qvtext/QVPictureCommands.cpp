@@ -320,6 +320,9 @@ void QVPictureCommands::delayedTapInImage()
         dirty();
     };
     delegate.didEndEditing = [this](UserResizableView&) {
+        // A dragged picture lands at a text position of the page, not
+        // where the pointer let go of its frame.
+        followPicture();
         RunLoop& loop = RunLoop::main();
         loop.cancelPreviousPerformRequests(this, kMenuSelector);
         loop.performSelectorAfterDelay(this, kMenuSelector, {}, kMenuDelaySeconds, [this] { showImageMenu(); });
@@ -341,6 +344,14 @@ std::optional<Rect> QVPictureCommands::pictureBox()
     if (box.isEmpty())
         return std::nullopt;
     return box;
+}
+
+void QVPictureCommands::followPicture()
+{
+    if (!m_overlay)
+        return;
+    if (std::optional<Rect> box = pictureBox())
+        m_overlay->setFrame(UserResizableView::frameForContent(*box));
 }
 
 void QVPictureCommands::showImageMenu()

@@ -86,6 +86,9 @@ public:
     void scheduleSelection();
     void showImageMenu();
     void removeResizableView();
+    // The page has moved the selected picture (a drag let go, a scroll):
+    // the frame goes back over it, where the page now draws it.
+    void followPicture();
 
     // The picture menu's commands.
     void deleteImage();

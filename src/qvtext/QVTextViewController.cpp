@@ -17,6 +17,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
+#include "platform/ui/Presenter.h"
 #include "platform/services/SpeechSynthesizer.h"
 #include "platform/web/WebView.h"
 #include "webeditor/MarginRulerGeometry.h"
@@ -42,6 +43,7 @@
 #include "tools/ruler/RulerRangeSlider.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageMessage.h"
+#include "webeditor/PageModeLayout.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/PageScript.h"
 #include "webeditor/WebPageViewer.h"
@@ -172,10 +174,23 @@ void QVTextViewController::makePageViews()
         m_margins->slider().setHidden(!restore || !device.isPad() || EditorFlags::shared().isiPadPro);
         m_margins->topAlertBar()->setHidden(!restore);
     };
-    // FIXME: the window keeps its bar in full screen and typewriter mode
-    // until this editor shows its exit button over the page: without the
-    // bar that button is the only way out.
-    modes.setNavigationBarHidden = [](bool) {};
+    // The exit button drawn over the page (and Escape) leads out of the
+    // modes, so the window's bar can go with the other bars.
+    modes.setNavigationBarHidden = [this](bool hidden) {
+        if (NavigationController* navigation = navigationController())
+            navigation->setNavigationBarHidden(hidden);
+    };
+    modes.arrangeWindow = [this, &device](QVViewModes::Arrangement arrangement) {
+        if (!m_modeLayout)
+            return;
+        switch (arrangement) {
+        case QVViewModes::Arrangement::Page: m_modeLayout->showPage(); break;
+        case QVViewModes::Arrangement::FullScreen: m_modeLayout->showFullScreen(); break;
+        case QVViewModes::Arrangement::Typewriter:
+            m_modeLayout->showTypewriter(QVViewModes::typewriterBand(device.isLandscape()));
+            break;
+        }
+    };
     modes.showPageCounter = [this](bool shown) { m_pages->pageUpDownView()->setHidden(!shown); };
     modes.refreshPageCounter = [this] { m_pages->updatePageUpDownControl(); };
     modes.webViewFrame = [this] { return m_webView ? m_webView->frame() : Rect{}; };
@@ -195,6 +210,15 @@ void QVTextViewController::makePageViews()
     modes.paintBackground = [paint](const Color& color) { paint(color); };
     modes.updateWordCounter = [this] { m_wordCounter->updateWordCounter(); };
     m_viewModes = std::make_unique<QVViewModes>(m_connection, *m_paper, defaults, std::move(modes));
+    m_modeLayout = std::make_unique<PageModeLayout>(
+        PageModeLayout::Host{
+            .container = [this]() -> BarContainerView* { return isViewLoaded() ? barContainer() : nullptr; },
+            .focusPage = [this] {
+                BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
+                if (container && container->contentView())
+                    Presenter::current().viewDidRequestKeyboardFocus(*container->contentView());
+            }},
+        m_viewModes->exitFullScreenMode(), m_viewModes->topDividerTypewriter(), m_viewModes->bottomDividerTypewriter());
     QVMarginRuler::Host ruler;
     ruler.documentIsDirty = dirty;
     ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
@@ -489,7 +513,12 @@ void QVTextViewController::registerRoutes()
         documentIsDirty();
         m_dirty.setInForeground(foreground);
     });
-    routes.add("scrollEvent", Gate::WhenReady, [this](const PageMessage&) { m_isEditorScrollingView = true; });
+    // Sent once the page's scrolling settles: a framed picture has moved with it.
+    routes.add("scrollEvent", Gate::WhenReady, [this](const PageMessage&) {
+        m_isEditorScrollingView = true;
+        if (m_pictures)
+            m_pictures->followPicture();
+    });
     // The tap of the page's view: a scroll is over, so a picture pressed
     // after it is selected again. (TinyMCE's find dialog closes itself.)
     routes.add("tapEvent", Gate::WhenReady, [this](const PageMessage& message) {

@@ -24,6 +24,7 @@ class QVStyleBarState;
 class QVWordCounter;
 class QVTextStyling;
 class QVTextZoom;
+class PageModeLayout;
 class QVViewModes;
 class WebPageViewer;
 class TextDocument;
@@ -167,6 +168,7 @@ private:
     std::unique_ptr<QVTextZoom> m_zoom;
     std::unique_ptr<QVPaper> m_paper;
     std::unique_ptr<QVViewModes> m_viewModes;
+    std::unique_ptr<PageModeLayout> m_modeLayout;
     std::unique_ptr<QVPageNavigator> m_pages;
     std::unique_ptr<QVPictureCommands> m_pictures;
     std::unique_ptr<QVWordCounter> m_wordCounter;

@@ -6,6 +6,7 @@
 #include "qvtext/QVPageNavigator.h"
 #include "qvtext/QVTextViewController.h"
 #include "qvtext/QVTextZoom.h"
+#include "qvtext/QVViewModes.h"
 
 namespace folio {
 
@@ -34,6 +35,12 @@ std::vector<std::shared_ptr<KeyCommand>> QVViewKeys::keyCommands(EditorLookup ed
             found.pages().updateEditorScrollHeightAndOffset();
             found.pages().updatePageUpDownControl();
             found.pages().pageDownButton();
+        }),
+        // The desktop's way out of full screen and typewriter mode, beside the button.
+        make(kKeyInputEscape, KeyModifierNone, "Exit Full Screen", [](QVTextViewController& found) {
+            QVViewModes& modes = found.viewModes();
+            if (modes.isFullScreenDocumentMode() || modes.isTypewriterMode())
+                modes.closeFullScreenDocumentMode();
         }),
     };
 }

@@ -37,10 +37,29 @@ QVViewModes::QVViewModes(PageConnection& page, QVPaper& paper, UserDefaults& def
     , m_topDivider(std::make_shared<View>(makeRect(0, kDividerAway, 0, 1)))
     , m_bottomDivider(std::make_shared<View>(makeRect(0, kDividerAway, 0, 1)))
 {
+    // The band's lines are drawn in the grey of the rich-text editor's.
+    for (const std::shared_ptr<View>& divider : {m_topDivider, m_bottomDivider})
+        divider->setBackgroundColor(Color::colorWithWhite(0.6));
     m_exitFullScreenMode->setHidden(true);
+    m_exitFullScreenMode->setSymbolName("arrow.down.right.and.arrow.up.left");
     m_exitFullScreenMode->addAction(ControlEvent::TouchUpInside, [this](Control&) { closeFullScreenDocumentMode(); });
     m_wordCounterVisible = storedFlag("wordCounterVisible");
     m_typeWriterSounds = storedFlag("typewriterSounds");
+}
+
+PageModeLayout::TypewriterBand QVViewModes::typewriterBand(bool landscape)
+{
+    return {.pageY = landscape ? 140.0 : 200.0,
+            .pageHeight = kTypewriterBandHeight,
+            .topDividerY = landscape ? 136.0 : 196.0,
+            .bottomDividerY = landscape ? 276.0 : 336.0,
+            .exitButtonY = 0};
+}
+
+void QVViewModes::arrange(Arrangement arrangement)
+{
+    if (m_host.arrangeWindow)
+        m_host.arrangeWindow(arrangement);
 }
 
 bool QVViewModes::storedFlag(const char* key) const
@@ -121,6 +140,7 @@ void QVViewModes::setFullScreenDocumentMode()
     m_exitFullScreenMode->setHidden(false);
     if (m_host.setNavigationBarHidden)
         m_host.setNavigationBarHidden(true);
+    arrange(Arrangement::FullScreen);
     if (m_host.resizeEditor)
         m_host.resizeEditor();
 }
@@ -156,18 +176,19 @@ void QVViewModes::closeFullScreenDocumentMode()
         m_host.setWebViewFrame(makeRect(frame.minX(), kEditorTop, frame.width(), frame.height() - kBarsHeight));
     }
     restoreAfterMode();
+    arrange(Arrangement::Page);
 }
 
 void QVViewModes::layoutTypewriterBand()
 {
-    bool landscape = flag(m_host.isLandscape);
+    const PageModeLayout::TypewriterBand band = typewriterBand(flag(m_host.isLandscape));
     Rect top = m_topDivider->frame();
     Rect bottom = m_bottomDivider->frame();
-    m_topDivider->setFrame(makeRect(top.minX(), landscape ? 136 : 196, top.width(), top.height()));
-    m_bottomDivider->setFrame(makeRect(bottom.minX(), landscape ? 276 : 336, bottom.width(), bottom.height()));
+    m_topDivider->setFrame(makeRect(top.minX(), band.topDividerY, top.width(), top.height()));
+    m_bottomDivider->setFrame(makeRect(bottom.minX(), band.bottomDividerY, bottom.width(), bottom.height()));
     if (m_host.webViewFrame && m_host.setWebViewFrame) {
         Rect frame = m_host.webViewFrame();
-        m_host.setWebViewFrame(makeRect(frame.minX(), landscape ? 140 : 200, frame.width(), kTypewriterBandHeight));
+        m_host.setWebViewFrame(makeRect(frame.minX(), band.pageY, frame.width(), band.pageHeight));
     }
 }
 
@@ -189,10 +210,11 @@ void QVViewModes::typewriterMode()
     }
     if (m_host.setNavigationBarHidden)
         m_host.setNavigationBarHidden(true);
+    m_isTypewriter = true;
+    arrange(Arrangement::Typewriter);
     m_page.send("tinymce.activeEditor.dom.setStyle(tinymce.activeEditor.getContentAreaContainer(),'height', '108px');");
     m_page.send("tinymce.activeEditor.execCommand('unselect')");
     m_page.send("tinymce.activeEditor.focus();");
-    m_isTypewriter = true;
 }
 
 void QVViewModes::exitTypeWriterMode()
@@ -223,6 +245,7 @@ void QVViewModes::exitTypeWriterMode()
         m_host.showPageCounter(true);
     if (m_host.refreshPageCounter)
         m_host.refreshPageCounter();
+    arrange(Arrangement::Page);
 }
 
 void QVViewModes::layoutTypeWriteModeAfterAppEnterForeground()
@@ -230,6 +253,7 @@ void QVViewModes::layoutTypeWriteModeAfterAppEnterForeground()
     layoutTypewriterBand();
     m_page.send("document.getElementById('content').style.height=130.000000;document.body.style.height=122.000000");
     m_isTypewriter = true;
+    arrange(Arrangement::Typewriter);
 }
 
 void QVViewModes::toggleSmartQuotes()

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Geometry.h"
+#include "webeditor/PageModeLayout.h"
 
 #include <functional>
 #include <memory>
@@ -24,6 +25,10 @@ class QVViewModes {
 public:
     static constexpr double kTypewriterBandHeight = 130;
     static constexpr const char* kSepiaPaper = "#f5efdc";
+
+    // How the window shows the page: as usual, read in full screen, or as
+    // the typewriter band.
+    enum class Arrangement { Page, FullScreen, Typewriter };
 
     struct Host {
         std::function<void()> endEditing{};
@@ -55,7 +60,13 @@ public:
         std::function<void(const Color& color)> paintBackground{};
         std::function<void(bool enabled)> setSpellCheckingEnabled{};
         std::function<void()> loadTypewriterSounds{};
+        // Once a mode has placed its views, or has ended: the window shows
+        // them so (the exit button over the page, the band and its lines).
+        std::function<void(Arrangement arrangement)> arrangeWindow{};
     };
+
+    // Where typewriter mode puts the band, its lines and the exit button.
+    static PageModeLayout::TypewriterBand typewriterBand(bool landscape);
 
     QVViewModes(PageConnection& page, QVPaper& paper, UserDefaults& defaults, Host host);
 
@@ -96,6 +107,7 @@ private:
     void storeFlag(const char* key, bool value, bool synchronize = true);
     void layoutTypewriterBand();
     void restoreAfterMode();
+    void arrange(Arrangement arrangement);
 
     PageConnection& m_page;
     QVPaper& m_paper;

@@ -146,6 +146,9 @@ void RichTextImageEditor::delayedTapInImage(std::optional<Point> point)
 
 void RichTextImageEditor::userResizableViewDidEndEditing()
 {
+    // A dragged picture lands at a text position of the page, not where
+    // the pointer let go of its frame.
+    followPicture();
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kMenuSelector);
     loop.performSelectorAfterDelay(this, kMenuSelector, {}, kMenuDelaySeconds, [this] { showImageMenuAtPoint(); });
@@ -174,6 +177,14 @@ void RichTextImageEditor::userResizableViewDidMoveEditing(UserResizableView& vie
         view.setFrame(UserResizableView::frameForContent(*picture));
     if (m_host.documentIsDirty)
         m_host.documentIsDirty();
+}
+
+void RichTextImageEditor::followPicture()
+{
+    if (!m_overlay)
+        return;
+    if (std::optional<Rect> picture = pictureBox())
+        m_overlay->setFrame(UserResizableView::frameForContent(*picture));
 }
 
 void RichTextImageEditor::showImageMenuAtPoint()

@@ -75,6 +75,9 @@ public:
     void userResizableViewDidTranslate(UserResizableView& view);
     void userResizableViewDidMoveEditing(UserResizableView& view);
     void showImageMenuAtPoint();
+    // The page has moved the picture under edit (a drag let go, a scroll):
+    // the frame goes back over it, where the page now draws it.
+    void followPicture();
 
     // Commands of the picture's menu, by their action names ("deleteImage:"
     // ...); answers whether the action is one of them.

@@ -6,7 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/services/NetworkReachability.h"
 #include "platform/services/TextRecognizer.h"
-#include "richtext/RichTextModeLayout.h"
+#include "webeditor/PageModeLayout.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextViewModes.h"
 #include "richtext/RichTextWordCounter.h"

@@ -10,7 +10,7 @@ namespace folio {
 class ReadAloudController;
 class RichTextReadAloud;
 class RichTextViewModes;
-class RichTextModeLayout;
+class PageModeLayout;
 class RichTextWordCounter;
 class RichTextWritingTools;
 class TypewriterMode;
@@ -24,7 +24,7 @@ struct RichTextViewingTools {
     std::unique_ptr<RichTextWordCounter> wordCounter;
     std::unique_ptr<TypewriterMode> typewriter;
     // How full screen and typewriter mode show in the window.
-    std::unique_ptr<RichTextModeLayout> modeLayout;
+    std::unique_ptr<PageModeLayout> modeLayout;
     std::unique_ptr<ReadAloudController> speech;
     std::unique_ptr<RichTextReadAloud> readAloud;
     std::shared_ptr<RichTextWritingTools> writingTools;

@@ -705,6 +705,7 @@ void TextViewController::registerRoutes()
         // NOTE: a desktop's wheel leaves no touch behind to mistake for a
         // tap, so a picture can be edited as soon as the scrolling ends.
         m_isEditorScrollingView = false;
+        m_imageEditor->followPicture();
         if (std::sscanf(message.data.c_str(), "%lld_%lld", &offset, &height) == 2) {
             m_pages.pageDidScroll(height, offset);
             updatePageUpDownControl();

@@ -23,7 +23,7 @@
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
-#include "richtext/RichTextModeLayout.h"
+#include "webeditor/PageModeLayout.h"
 #include "richtext/RichTextPageSetup.h"
 #include "richtext/RichTextReadAloud.h"
 #include "richtext/RichTextStyling.h"
@@ -110,7 +110,11 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .random = [] { return std::rand(); },
         .arrangeWindow = [this, showPageAgain](const TypewriterMode::Layout* layout) {
             if (layout)
-                m_viewing.modeLayout->showTypewriter(*layout);
+                m_viewing.modeLayout->showTypewriter({.pageY = layout->webViewY,
+                                                      .pageHeight = layout->webViewHeight,
+                                                      .topDividerY = layout->topDividerY,
+                                                      .bottomDividerY = layout->bottomDividerY,
+                                                      .exitButtonY = layout->exitButtonY});
             else
                 showPageAgain();
         }});
@@ -170,8 +174,8 @@ RichTextViewingTools TextViewController::makeViewingTools()
             else
                 showPageAgain();
         }});
-    tools.modeLayout = std::make_unique<RichTextModeLayout>(
-        RichTextModeLayout::Host{
+    tools.modeLayout = std::make_unique<PageModeLayout>(
+        PageModeLayout::Host{
             .container = [this]() -> BarContainerView* { return isViewLoaded() ? barContainer() : nullptr; },
             .focusPage = [this] {
                 BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;

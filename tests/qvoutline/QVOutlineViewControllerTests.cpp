@@ -3,9 +3,13 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/BarContainerView.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/KeyCommand.h"
 #include "platform/web/FakeWebView.h"
 #include "qvoutline/QVOutlineViewController.h"
 #include "qvtext/QVTextDialect.h"
+#include "qvtext/QVViewModes.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/ReadyPoller.h"
@@ -69,6 +73,34 @@ protected:
     FakeWebView* page = nullptr;
     std::shared_ptr<QVOutlineViewController> editor;
 };
+
+// The outline shares the QV text editor's modes: in full screen its exit
+// button floats over the page, and Escape leads out as the button does.
+TEST_F(QVOutlineViewControllerTest, fullScreenFloatsTheExitButtonOverThePageAndEscapeLeavesIt)
+{
+    auto* container = dynamic_cast<BarContainerView*>(editor->view().get());
+    ASSERT_NE(container, nullptr);
+    const std::shared_ptr<Button>& exit = editor->viewModes().exitFullScreenMode();
+    auto floats = [&] {
+        for (const BarContainerView::Floating& floating : container->floatingViews()) {
+            if (floating.view == exit)
+                return true;
+        }
+        return false;
+    };
+    editor->viewModes().fullScreenDocumentMode();
+    ASSERT_TRUE(editor->viewModes().isFullScreenDocumentMode());
+    EXPECT_TRUE(floats());
+    EXPECT_FALSE(exit->isHidden());
+    bool pressed = false;
+    for (const std::shared_ptr<KeyCommand>& command : editor->keyCommands()) {
+        if (command->matches(kKeyInputEscape, KeyModifierNone))
+            pressed = command->perform();
+    }
+    ASSERT_TRUE(pressed) << "the outline has no Escape key command";
+    EXPECT_FALSE(editor->viewModes().isFullScreenDocumentMode());
+    EXPECT_FALSE(floats());
+}
 
 TEST_F(QVOutlineViewControllerTest, becomesReadyHalfASecondAfterThePollerAndNeverFromThePagesOwnSignal)
 {

@@ -4,7 +4,11 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/BarButtonItemGroup.h"
+#include "platform/ui/BarContainerView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/KeyCommand.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/web/FakeWebView.h"
 #include "qvtext/QVTextAssistant.h"
@@ -83,6 +87,69 @@ TEST_F(QVTextEditorToolsTest, toolsMenuRowsReachTheEditorsViewModes)
     EXPECT_FALSE(editor->viewModes().isTypewriterMode());
     editor->tools().toolsOptionSelected(4);
     EXPECT_TRUE(editor->viewModes().isTypewriterMode());
+}
+
+bool floats(const BarContainerView& container, const std::shared_ptr<View>& view)
+{
+    for (const BarContainerView::Floating& floating : container.floatingViews()) {
+        if (floating.view == view)
+            return true;
+    }
+    return false;
+}
+
+bool pressEscape(QVTextViewController& editor)
+{
+    for (const std::shared_ptr<KeyCommand>& command : editor.keyCommands()) {
+        if (command->matches(kKeyInputEscape, KeyModifierNone))
+            return command->perform();
+    }
+    return false;
+}
+
+// Full screen and typewriter mode hide the window's bar: the exit button
+// drawn over the page's top right corner, and Escape, lead back out.
+TEST_F(QVTextEditorToolsTest, theModesHideTheWindowsBarAndShowTheirExitButtonOverThePage)
+{
+    auto navigation = NavigationController::withRootViewController(editor);
+    editor->loadViewIfNeeded();
+    auto* container = dynamic_cast<BarContainerView*>(editor->view().get());
+    ASSERT_NE(container, nullptr);
+    const std::shared_ptr<Button>& exit = editor->viewModes().exitFullScreenMode();
+    EXPECT_FALSE(exit->symbolName().empty()) << "the button shows what it does";
+
+    editor->viewModes().fullScreenDocumentMode();
+    ASSERT_TRUE(editor->viewModes().isFullScreenDocumentMode());
+    EXPECT_TRUE(navigation->isNavigationBarHidden());
+    ASSERT_TRUE(floats(*container, exit));
+    EXPECT_FALSE(exit->isHidden());
+    const BarContainerView::Placement& placement = container->floatingViews().back().placement;
+    EXPECT_EQ(placement.horizontal, BarContainerView::Alignment::End);
+    EXPECT_EQ(placement.vertical, BarContainerView::Alignment::Start);
+    exit->sendActionsForControlEvent(ControlEvent::TouchUpInside);
+    EXPECT_FALSE(editor->viewModes().isFullScreenDocumentMode());
+    EXPECT_FALSE(navigation->isNavigationBarHidden());
+    EXPECT_FALSE(floats(*container, exit));
+
+    editor->tools().toolsOptionSelected(4);
+    ASSERT_TRUE(editor->viewModes().isTypewriterMode());
+    EXPECT_TRUE(navigation->isNavigationBarHidden());
+    ASSERT_TRUE(container->contentBand().has_value()) << "the page is a band";
+    EXPECT_EQ(container->contentBand()->height, QVViewModes::kTypewriterBandHeight);
+    EXPECT_TRUE(floats(*container, exit));
+    EXPECT_TRUE(floats(*container, editor->viewModes().topDividerTypewriter()));
+    EXPECT_TRUE(floats(*container, editor->viewModes().bottomDividerTypewriter()));
+    EXPECT_TRUE(editor->viewModes().topDividerTypewriter()->backgroundColor().has_value()) << "the lines are drawn";
+
+    ASSERT_TRUE(pressEscape(*editor));
+    EXPECT_FALSE(editor->viewModes().isTypewriterMode());
+    EXPECT_FALSE(navigation->isNavigationBarHidden());
+    EXPECT_FALSE(container->contentBand().has_value()) << "the page fills its room again";
+    EXPECT_TRUE(container->floatingViews().size() <= 1u) << "only the page counter may float";
+    EXPECT_FALSE(floats(*container, exit));
+    // Escape outside the modes changes nothing.
+    ASSERT_TRUE(pressEscape(*editor));
+    EXPECT_FALSE(navigation->isNavigationBarHidden());
 }
 
 TEST_F(QVTextEditorToolsTest, textTheAssistantLeftWaitingGoesIntoTheReadyPage)

@@ -159,6 +159,11 @@ protected:
         host.setViewFrame = [this](const Rect& frame) { viewFrame = frame; };
         host.setSpellCheckingEnabled = [this](bool on) { spelling = on; };
         host.paintBackground = [this](const Color& color) { background = color; };
+        host.arrangeWindow = [this](QVViewModes::Arrangement arrangement) {
+            arrangements.push_back(arrangement);
+            // The window is arranged once the bar is in its new state.
+            barsHiddenWhenArranged.push_back(barsHidden);
+        };
         modes = std::make_unique<QVViewModes>(connection, paper, defaults, host);
     }
 
@@ -187,6 +192,8 @@ protected:
     Rect webFrame = makeRect(0, 24, 1000, 700);
     Rect viewFrame = makeRect(0, 0, 1000, 760);
     std::optional<Color> background;
+    std::vector<QVViewModes::Arrangement> arrangements;
+    std::vector<bool> barsHiddenWhenArranged;
 };
 
 TEST_F(QVViewModesTest, theNightPapersSwitchAndStoreTheirSwitch)
@@ -261,6 +268,36 @@ TEST_F(QVViewModesTest, typewriterModeShowsTheTextInABandAndItsExitGivesThePageB
     EXPECT_TRUE(counterShown);
     EXPECT_TRUE(rulerShown);
     EXPECT_FALSE(editing);
+}
+
+TEST_F(QVViewModesTest, theWindowIsArrangedForEachModeAfterTheBarWentAndWhenItCameBack)
+{
+    using Arrangement = QVViewModes::Arrangement;
+    modes->fullScreenDocumentMode();
+    modes->closeFullScreenDocumentMode();
+    modes->typewriterMode();
+    modes->layoutTypeWriteModeAfterAppEnterForeground();
+    modes->closeFullScreenDocumentMode();
+    EXPECT_EQ(arrangements, (std::vector<Arrangement>{Arrangement::FullScreen, Arrangement::Page, Arrangement::Typewriter,
+                                                      Arrangement::Typewriter, Arrangement::Page}));
+    EXPECT_EQ(barsHiddenWhenArranged, (std::vector<bool>{true, false, true, true, false}));
+    // Full screen with the on-screen keyboard up keeps the page as it is.
+    arrangements.clear();
+    softKeyboard = true;
+    modes->fullScreenDocumentMode();
+    EXPECT_TRUE(arrangements.empty());
+
+    // The band, its lines and the button stand where the mode puts them.
+    for (bool landscape : {true, false}) {
+        PageModeLayout::TypewriterBand band = QVViewModes::typewriterBand(landscape);
+        EXPECT_EQ(band.pageY, landscape ? 140 : 200);
+        EXPECT_EQ(band.pageHeight, QVViewModes::kTypewriterBandHeight);
+        EXPECT_EQ(band.topDividerY, landscape ? 136 : 196);
+        EXPECT_EQ(band.bottomDividerY, landscape ? 276 : 336);
+        EXPECT_LT(band.topDividerY, band.pageY) << "the top line above the band";
+        EXPECT_GT(band.bottomDividerY, band.pageY + band.pageHeight) << "the bottom line below it";
+        EXPECT_EQ(band.exitButtonY, 0);
+    }
 }
 
 TEST_F(QVViewModesTest, theSwitchesStoreTheNegationOfWhatTheyRead)

@@ -12,6 +12,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/graphics/Image.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/Window.h"
@@ -19,6 +20,7 @@
 #include "qvtext/QVMarginRuler.h"
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVTextViewController.h"
+#include "qvtext/QVViewModes.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 #include "tools/crop/ImageCropInterface.h"
@@ -28,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace folio {
 namespace {
@@ -60,6 +63,79 @@ class QVTextWindowTest : public test::EditorWindowTest<QVTextViewController> {
 protected:
     QVTextWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-window") {}
 };
+
+// Full screen and typewriter mode take the window's bar away, so the way
+// out is drawn over the page: its exit button, or Escape.
+TEST_F(QVTextWindowTest, theModesHideTheWindowsBarAndTheExitButtonOverThePageOrEscapeLeadsOut)
+{
+    std::string path = folder.path("Modes.qvtext");
+    Result<Data> stored = DocumentSeeds::compressedPage("<p>Words to read.</p>");
+    ASSERT_TRUE(stored);
+    testing_support::writeFile(path, std::string(stored->stringView()));
+    open(path, {800, 600}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* header = presenter->headerBarForWindow(*window);
+    ASSERT_NE(header, nullptr);
+    ASSERT_TRUE(gtk_widget_get_visible(header));
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    auto settle = [](const std::function<bool()>& done) {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return done();
+            },
+            kEngineWaitSeconds);
+    };
+    auto page = [&] {
+        auto views = test::descendants(toplevel, g_type_from_name("WebKitWebView"));
+        return views.empty() ? nullptr : views.front();
+    };
+    QVViewModes& modes = editor->viewModes();
+
+    modes.fullScreenDocumentMode();
+    GtkWidget* exit = nullptr;
+    ASSERT_TRUE(settle([&] {
+        exit = presenter->widgetForView(*modes.exitFullScreenMode());
+        int right = 0, top = 0, pageRight = 0, pageTop = 0;
+        return exit && gtk_widget_get_mapped(exit) && gtk_widget_get_allocated_width(exit) > 1
+            && !gtk_widget_get_visible(header) && page()
+            && gtk_widget_translate_coordinates(exit, toplevel, gtk_widget_get_allocated_width(exit), 0, &right, &top)
+            && gtk_widget_translate_coordinates(page(), toplevel, gtk_widget_get_allocated_width(page()), 0, &pageRight, &pageTop)
+            && right <= pageRight;
+    })) << "no exit button over the page, or the window's bar stays";
+    // Over the page's top right corner, and drawn.
+    int x = 0, y = 0, pageX = 0, pageY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(exit, toplevel, 0, 0, &x, &y));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(page(), toplevel, 0, 0, &pageX, &pageY));
+    EXPECT_GT(x, pageX + gtk_widget_get_allocated_width(page()) / 2);
+    EXPECT_LT(y, pageY + 100);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-full-screen"));
+    ASSERT_NE(shot, nullptr);
+    bool inked = false;
+    for (int dx = 0; dx < gtk_widget_get_allocated_width(exit) && !inked; ++dx) {
+        for (int dy = 0; dy < gtk_widget_get_allocated_height(exit) && !inked; ++dy)
+            inked = test::pixelAt(shot, x + dx, y + dy) != test::pixelAt(shot, x - 4, y + gtk_widget_get_allocated_height(exit) / 2);
+    }
+    g_object_unref(shot);
+    EXPECT_TRUE(inked) << "the button is drawn, not only placed";
+    ASSERT_TRUE(test::clickWidget(exit));
+    ASSERT_TRUE(settle([&] { return !modes.isFullScreenDocumentMode(); })) << "the button did not lead out";
+    EXPECT_TRUE(settle([&] { return gtk_widget_get_visible(header) && !presenter->widgetForView(*modes.exitFullScreenMode()); }));
+
+    modes.typewriterMode();
+    ASSERT_TRUE(settle([&] {
+        return !gtk_widget_get_visible(header) && page()
+            && gtk_widget_get_allocated_height(page()) == int(QVViewModes::kTypewriterBandHeight);
+    })) << "the page is no band, or the window's bar stays";
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::runXdotool({"key", "Escape"}));
+    ASSERT_TRUE(settle([&] { return !modes.isTypewriterMode(); })) << "Escape did not lead out";
+    EXPECT_TRUE(settle([&] {
+        return gtk_widget_get_visible(header) && page() && gtk_widget_get_allocated_height(page()) > 200;
+    })) << "the page did not get its room back";
+}
 
 TEST_F(QVTextWindowTest, typedTextIsSavedAndThereWhenTheDocumentOpensAgain)
 {
@@ -267,6 +343,67 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
     EXPECT_GT(darkest, 300) << "the link's address is drawn above the page";
     EXPECT_LT(darkness(test::pixelAt(shot, left + 2, top + 1)), 120) << "on a light line";
     g_object_unref(shot);
+}
+
+// TinyMCE's frame scrolls under a framed picture: once the page has
+// settled, the frame stands over the picture again.
+TEST_F(QVTextWindowTest, aPicturesFrameFollowsItsPictureWhenTheUserScrollsThePage)
+{
+    std::string path = folder.path("Scrolled.qvtext");
+    std::string lines;
+    for (int line = 1; line <= 60; ++line)
+        lines += "<p>Line " + std::to_string(line) + "</p>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(lines)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    run("tinymce.activeEditor.selection.select(tinymce.activeEditor.getBody(), true);"
+        "tinymce.activeEditor.selection.collapse(false);");
+    std::vector<std::uint8_t> pixels(160 * 120 * 4, 200);
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(pictures.insertImage(Image::imageWithPixels(160, 120, std::move(pixels)).value()));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return pictures.currentlyImageResizableView() != nullptr; }, kEngineWaitSeconds));
+    GtkPresenter::processPendingEvents();
+    std::shared_ptr<View> pageView = editor->pageView();
+    // Where TinyMCE's frame draws the picture, in the page view.
+    auto onPage = [&] {
+        std::vector<std::string> parts = componentsSeparatedByString(
+            run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+                "var e=tinymce.activeEditor.dom.get('imageSelected_555');if(!e)return '';var r=e.getBoundingClientRect();"
+                "var s=tinymce.activeEditor.getWin().getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
+                "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
+                "return [f.left+r.left+l,f.top+r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
+                "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"),
+            ",");
+        return parts.size() == 4 ? makeRect(floatValue(parts[0]), floatValue(parts[1]), floatValue(parts[2]), floatValue(parts[3]))
+                                 : Rect{};
+    };
+    auto framed = [&] {
+        const std::shared_ptr<UserResizableView>& frame = pictures.currentlyImageResizableView();
+        return frame ? frame->convertRectToView(frame->contentView()->frame(), pageView.get()) : Rect{};
+    };
+    auto over = [&] {
+        Rect page = onPage();
+        Rect shown = framed();
+        return !page.isEmpty() && std::abs(shown.minX() - page.minX()) < 0.5 && std::abs(shown.minY() - page.minY()) < 0.5;
+    };
+    ASSERT_TRUE(over()) << "the frame does not start over the picture";
+    Rect before = framed();
+
+    // The page scrolls back up, as the scroll bar or the keys scroll it.
+    // NOTE: the wheel is not used here: the picture's menu, shown as a
+    // popover, keeps the pointer while it is up.
+    run("tinymce.activeEditor.getWin().scrollBy(0, -150);");
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return onPage().minY() > before.minY() + 10 && over();
+        },
+        kEngineWaitSeconds))
+        << "the frame stayed at " << framed().minY() << " while the picture went to " << onPage().minY();
+    EXPECT_GT(framed().minY(), before.minY() + 10) << "the frame went down with the page";
 }
 
 TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePointerCutsWhatTheUserChose)

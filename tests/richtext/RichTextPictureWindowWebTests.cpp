@@ -22,7 +22,9 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
+#include <functional>
 
 namespace folio {
 namespace {
@@ -98,6 +100,46 @@ protected:
         run("document.querySelector('#content img').click()");
         ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor->imageEditor().isEditingImage(); }, kEngineWaitSeconds));
         GtkPresenter::processPendingEvents();
+    }
+
+    // Where the page draws the picture under edit: its bounding box less the
+    // padding the page gives every picture (and any border).
+    Rect pictureOnPage()
+    {
+        return parseBox(run("(function(){var e=document.getElementById('marquent_555');var r=e.getBoundingClientRect();"
+                            "var s=getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
+                            "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
+                            "return [r.left+l,r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
+                            "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"));
+    }
+    // The picture the frame shows, in the page view's points.
+    Rect framedPicture()
+    {
+        const std::shared_ptr<UserResizableView>& frame = editor->imageEditor().currentlyEditingView();
+        return frame ? frame->convertRectToView(frame->contentView()->frame(), editor->pageView().get()) : Rect{};
+    }
+    bool frameIsOverPicture()
+    {
+        Rect page = pictureOnPage();
+        Rect shown = framedPicture();
+        return std::abs(shown.minX() - page.minX()) < 0.5 && std::abs(shown.minY() - page.minY()) < 0.5
+            && std::abs(shown.width() - page.width()) < 0.5 && std::abs(shown.height() - page.height()) < 0.5;
+    }
+    double pageScroll()
+    {
+        return floatValue(run("window.pageYOffset + document.body.scrollTop + document.documentElement.scrollTop"
+                              " + document.getElementById('content').scrollTop"));
+    }
+    // The pointer's events come from another client, xdotool: they and the
+    // page's answers may arrive a little after it exits.
+    bool arrives(const std::function<bool()>& done)
+    {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return done();
+            },
+            kEngineWaitSeconds);
     }
 
     // A point of the page view, in the window's picture and on the screen.
@@ -179,13 +221,7 @@ TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlac
     const std::shared_ptr<UserResizableView>& frame = editor->imageEditor().currentlyEditingView();
     ASSERT_NE(frame->superview(), nullptr);
     EXPECT_EQ(frame->superview().get(), editor->pageView().get()) << "the frame stands on the page";
-    // Where the page draws the picture: its bounding box less the padding
-    // the page gives every picture (and any border).
-    Rect box = parseBox(run("(function(){var e=document.getElementById('marquent_555');var r=e.getBoundingClientRect();"
-                            "var s=getComputedStyle(e);function v(n){return parseFloat(s[n])||0;}"
-                            "var l=v('paddingLeft')+v('borderLeftWidth'),t=v('paddingTop')+v('borderTopWidth');"
-                            "return [r.left+l,r.top+t,r.width-l-v('paddingRight')-v('borderRightWidth'),"
-                            "r.height-t-v('paddingBottom')-v('borderBottomWidth')].join(',');})()"));
+    Rect box = pictureOnPage();
     EXPECT_EQ(run("getComputedStyle(document.getElementById('marquent_555')).paddingLeft"), "20px")
         << "the page pads its pictures, which the frame must not count as picture";
     Rect shown = frame->convertRectToView(frame->contentView()->frame(), editor->pageView().get());
@@ -204,6 +240,47 @@ TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlac
     EXPECT_EQ(pixel({shown.maxX() - 20, shown.midY()}, "rich-text-framed-picture"), 0x0000FFu);
     unsigned line = pixel({shown.minX() - 1, shown.midY()}, "rich-text-framed-picture");
     EXPECT_GT(line & 0xFF, ((line >> 8) & 0xFF) + 60) << "the frame's line: " << std::hex << line;
+}
+
+// The page, not the pointer, decides where a dragged picture lands (at a
+// text position), and a scroll moves the picture under the frame: each
+// time the frame goes back over the picture where the page draws it.
+TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAndAfterTheUserScrolls)
+{
+    std::string path = folder.path("Followed.rtf");
+    writeFile(path, longText());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    insertAndFramePicture();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(frameIsOverPicture());
+    Rect before = framedPicture();
+
+    // Dragged by its middle up and left, into the text above it: the
+    // pointer lets go where no text position is.
+    Point grab{before.midX(), before.midY()};
+    ASSERT_TRUE(pointer({"mousedown", "1"}, grab));
+    ASSERT_TRUE(pointer({}, {grab.x - 10, grab.y - 40}));
+    ASSERT_TRUE(pointer({}, {grab.x - 37, grab.y - 83}));
+    ASSERT_TRUE(release());
+    EXPECT_TRUE(arrives([&] { return !(pictureOnPage().origin == before.origin) && frameIsOverPicture(); }))
+        << "the picture did not move, or its frame stayed where the pointer let go: frame at " << framedPicture().minX()
+        << "," << framedPicture().minY() << ", picture at " << pictureOnPage().minX() << "," << pictureOnPage().minY();
+    ASSERT_TRUE(editor->imageEditor().isEditingImage());
+
+    // The wheel scrolls the page back up beside the frame; the picture goes down with it.
+    Rect moved = framedPicture();
+    double scrolled = pageScroll();
+    // Above or below the frame and its handles, whichever has room.
+    Point beside{30, moved.minY() > 80 ? 30 : moved.maxY() + 50};
+    ASSERT_GT(scrolled, 10) << "the page is scrolled";
+    ASSERT_TRUE(pointer({"click", "--repeat", "3", "4"}, beside));
+    ASSERT_TRUE(arrives([&] { return pageScroll() < scrolled - 10; })) << "the wheel did not scroll the page";
+    EXPECT_TRUE(arrives([&] { return !editor->isEditorScrollingView() && frameIsOverPicture(); }))
+        << "the frame stayed where it was: at " << framedPicture().minY() << ", the picture at " << pictureOnPage().minY();
+    EXPECT_GT(framedPicture().minY(), moved.minY() + 10) << "the frame went down with the page";
 }
 
 TEST_F(RichTextPictureWindowTest, aCropHandleDraggedWithThePointerCutsWhatTheUserChose)

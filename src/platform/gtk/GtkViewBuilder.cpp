@@ -441,46 +441,8 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
         g_object_set_data(G_OBJECT(content), kBandHeightKey, nullptr);
         gtk_container_add(GTK_CONTAINER(overlay), content);
     }
-    for (const BarContainerView::Floating& floating : container.floatingViews()) {
-        GtkWidget* built = build(*floating.view);
-        if (!built)
-            continue;
-        auto align = [](BarContainerView::Alignment alignment) {
-            switch (alignment) {
-            case BarContainerView::Alignment::Start: return GTK_ALIGN_START;
-            case BarContainerView::Alignment::Center: return GTK_ALIGN_CENTER;
-            case BarContainerView::Alignment::End: return GTK_ALIGN_END;
-            case BarContainerView::Alignment::Fill: return GTK_ALIGN_FILL;
-            }
-            return GTK_ALIGN_START;
-        };
-        const BarContainerView::Placement& placement = floating.placement;
-        gtk_widget_set_halign(built, align(placement.horizontal));
-        gtk_widget_set_valign(built, align(placement.vertical));
-        int horizontal = pixels(placement.inset.width);
-        int vertical = pixels(placement.inset.height);
-        // A view stretched across keeps only its other size; the overlay gives it the room.
-        if (placement.horizontal == BarContainerView::Alignment::Fill) {
-            gtk_widget_set_size_request(built, -1, pixels(floating.view->frame().height()));
-            gtk_widget_set_margin_start(built, horizontal);
-            gtk_widget_set_margin_end(built, horizontal);
-        } else if (placement.horizontal == BarContainerView::Alignment::Start) {
-            gtk_widget_set_margin_start(built, horizontal);
-        } else if (placement.horizontal == BarContainerView::Alignment::End) {
-            gtk_widget_set_margin_end(built, horizontal);
-        }
-        if (placement.vertical == BarContainerView::Alignment::Fill) {
-            gtk_widget_set_size_request(built, placement.horizontal == BarContainerView::Alignment::Fill ? -1
-                                               : pixels(floating.view->frame().width()), -1);
-            gtk_widget_set_margin_top(built, vertical);
-            gtk_widget_set_margin_bottom(built, vertical);
-        } else if (placement.vertical == BarContainerView::Alignment::Start) {
-            gtk_widget_set_margin_top(built, vertical);
-        } else if (placement.vertical == BarContainerView::Alignment::End) {
-            gtk_widget_set_margin_bottom(built, vertical);
-        }
-        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), built);
-    }
+    // What floats over the page is laid over it as every view over a page is.
+    GtkViewOverlay::cover(overlay, container);
     gtk_box_pack_start(GTK_BOX(box), overlay, TRUE, TRUE, 0);
     for (const std::shared_ptr<View>& bar : container.bars(BarContainerView::Edge::Bottom)) {
         if (GtkWidget* built = buildBar(*bar))

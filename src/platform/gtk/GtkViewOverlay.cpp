@@ -5,6 +5,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -24,6 +25,11 @@ namespace {
 constexpr const char* kLayerViewKey = "folio-overlay-root";
 constexpr const char* kChildViewKey = "folio-overlay-view";
 constexpr const char* kTouchViewKey = "folio-overlay-touch";
+// Set on a layer that shows a container's floating views rather than the
+// subviews of a page.
+constexpr const char* kFloatingLayerKey = "folio-overlay-floating";
+constexpr const char* kSyncingKey = "folio-overlay-syncing";
+constexpr const char* kPlainKey = "folio-overlay-plain";
 
 struct Layer {
     std::weak_ptr<View> root;
@@ -104,6 +110,45 @@ GtkWidget* layerOfArea(GtkWidget* area)
     return gtk_widget_get_parent(area);
 }
 
+BarContainerView* floatingHost(GtkWidget* layer, View& root)
+{
+    return g_object_get_data(G_OBJECT(layer), kFloatingLayerKey) ? dynamic_cast<BarContainerView*>(&root) : nullptr;
+}
+
+// The point of the root's coordinates at the layer's top left corner: the
+// page's scroll origin, or the top of the room a container's bars leave.
+Point layerOrigin(GtkWidget* layer, View& root)
+{
+    if (BarContainerView* container = floatingHost(layer, root))
+        return container->contentFrame().origin;
+    return root.bounds().origin;
+}
+
+// The views a layer shows, from the bottom up.
+std::vector<std::shared_ptr<View>> viewsOver(GtkWidget* layer, View& root)
+{
+    BarContainerView* container = floatingHost(layer, root);
+    if (!container)
+        return root.subviews();
+    std::vector<std::shared_ptr<View>> floating;
+    for (const BarContainerView::Floating& entry : container->floatingViews())
+        floating.push_back(entry.view);
+    return floating;
+}
+
+// A container's floating views take their places in the room the window
+// really gives its content, which the model's bars need not leave exactly:
+// they stand where they are drawn, and a touch finds them there.
+void placeFloatingViews(GtkWidget* layer, BarContainerView& container)
+{
+    int width = gtk_widget_get_allocated_width(layer);
+    int height = gtk_widget_get_allocated_height(layer);
+    Rect model = container.contentFrame();
+    Rect room = width > 1 && height > 1 ? Rect{model.origin, {double(width), double(height)}} : model;
+    for (const BarContainerView::Floating& floating : container.floatingViews())
+        floating.view->setFrame(BarContainerView::floatingFrame(floating, room));
+}
+
 void syncLayer(GtkWidget* layer);
 
 // Hands one pointer event to the view under it as a touch, then shows what
@@ -115,7 +160,8 @@ void deliverTouch(GtkWidget* area, GdkEventType type, double rootX, double rootY
     Point point;
     if (!root || !layerPoint(layer, rootX, rootY, point))
         return;
-    Point inRoot{point.x + root->bounds().minX(), point.y + root->bounds().minY()};
+    Point origin = layerOrigin(layer, *root);
+    Point inRoot{point.x + origin.x, point.y + origin.y};
     // The area may go while the model answers (the edit ends); it is kept
     // until the event is done.
     g_object_ref(area);
@@ -177,11 +223,11 @@ struct Placement {
     double shiftY = 0;
 };
 
-Placement placementOf(const View& root, const View& child)
+Placement placementOf(Point origin, const View& child)
 {
     Rect frame = child.frame();
-    double left = frame.minX() - root.bounds().minX();
-    double top = frame.minY() - root.bounds().minY();
+    double left = frame.minX() - origin.x;
+    double top = frame.minY() - origin.y;
     Placement placement;
     placement.x = static_cast<int>(std::floor(left));
     placement.y = static_cast<int>(std::floor(top));
@@ -195,10 +241,11 @@ Placement placementOf(const View& root, const View& child)
 gboolean areaDraw(GtkWidget* area, cairo_t* cr, gpointer)
 {
     std::shared_ptr<View> view = weakView(area, kChildViewKey);
-    std::shared_ptr<View> root = view ? view->superview() : nullptr;
-    if (!view || !root)
+    GtkWidget* layer = layerOfArea(area);
+    std::shared_ptr<View> root = layer ? weakView(layer, kLayerViewKey) : nullptr;
+    if (!view || !root || view->superview() != root)
         return FALSE;
-    Placement placement = placementOf(*root, *view);
+    Placement placement = placementOf(layerOrigin(layer, *root), *view);
     cairo_save(cr);
     cairo_translate(cr, placement.shiftX, placement.shiftY);
     GtkViewOverlay::paint(*view, cr);
@@ -218,53 +265,74 @@ GtkWidget* makeArea(const std::shared_ptr<View>& view)
     return area;
 }
 
+// The layer's widget for `view`, made when it has none yet.
+GtkWidget* widgetOnLayer(GtkWidget* layer, const std::vector<GtkWidget*>& existing, const std::shared_ptr<View>& view)
+{
+    bool plain = GtkViewOverlay::isPlainDrawing(*view);
+    for (GtkWidget* candidate : existing) {
+        if (weakView(candidate, kChildViewKey) == view && bool(g_object_get_data(G_OBJECT(candidate), kPlainKey)) == plain)
+            return candidate;
+    }
+    GtkWidget* widget = nullptr;
+    if (plain) {
+        widget = makeArea(view);
+    } else {
+        GtkViewBuilder builder(nullptr);
+        widget = builder.build(*view);
+        if (!widget)
+            return nullptr;
+        setWeakView(widget, kChildViewKey, view);
+    }
+    g_object_set_data(G_OBJECT(widget), kPlainKey, GINT_TO_POINTER(plain));
+    gtk_fixed_put(GTK_FIXED(layer), widget, 0, 0);
+    gtk_widget_show_all(widget);
+    return widget;
+}
+
 void syncLayer(GtkWidget* layer)
 {
     std::shared_ptr<View> root = weakView(layer, kLayerViewKey);
-    if (!root)
+    // Placing a view changes its frame, which asks for this again.
+    if (!root || g_object_get_data(G_OBJECT(layer), kSyncingKey))
         return;
+    g_object_set_data(G_OBJECT(layer), kSyncingKey, GINT_TO_POINTER(1));
     GList* children = gtk_container_get_children(GTK_CONTAINER(layer));
     std::vector<GtkWidget*> existing;
     for (GList* child = children; child; child = child->next)
         existing.push_back(GTK_WIDGET(child->data));
     g_list_free(children);
 
-    std::vector<GtkWidget*> wanted;
-    for (const std::shared_ptr<View>& subview : root->subviews()) {
+    std::vector<std::pair<std::shared_ptr<View>, GtkWidget*>> shown;
+    for (const std::shared_ptr<View>& subview : viewsOver(layer, *root)) {
         if (subview->isHidden())
             continue;
-        bool plain = GtkViewOverlay::isPlainDrawing(*subview);
-        GtkWidget* widget = nullptr;
-        for (GtkWidget* candidate : existing) {
-            if (weakView(candidate, kChildViewKey) == subview
-                && bool(g_object_get_data(G_OBJECT(candidate), "folio-overlay-plain")) == plain) {
-                widget = candidate;
-                break;
-            }
+        GtkWidget* widget = widgetOnLayer(layer, existing, subview);
+        if (!widget)
+            continue;
+        // A control made without a size (a button of one symbol) is as
+        // large as the toolkit draws it, so that it can be placed from the
+        // room's far edge.
+        if (subview->frame().isEmpty() && !g_object_get_data(G_OBJECT(widget), kPlainKey)) {
+            GtkRequisition natural{};
+            gtk_widget_get_preferred_size(widget, nullptr, &natural);
+            subview->setFrame(Rect{subview->frame().origin, {double(natural.width), double(natural.height)}});
         }
-        Placement placement = placementOf(*root, *subview);
-        if (!widget) {
-            if (plain) {
-                widget = makeArea(subview);
-            } else {
-                GtkViewBuilder builder(nullptr);
-                widget = builder.build(*subview);
-                if (!widget)
-                    continue;
-                setWeakView(widget, kChildViewKey, subview);
-            }
-            g_object_set_data(G_OBJECT(widget), "folio-overlay-plain", GINT_TO_POINTER(plain));
-            gtk_fixed_put(GTK_FIXED(layer), widget, placement.x, placement.y);
-            gtk_widget_show_all(widget);
-        } else {
-            // Moving a fixed's child lays out the whole layer again, even to where it is.
-            int x = 0;
-            int y = 0;
-            gtk_container_child_get(GTK_CONTAINER(layer), widget, "x", &x, "y", &y, nullptr);
-            if (x != placement.x || y != placement.y)
-                gtk_fixed_move(GTK_FIXED(layer), widget, placement.x, placement.y);
-        }
-        if (plain) {
+        shown.emplace_back(subview, widget);
+    }
+    if (BarContainerView* container = floatingHost(layer, *root))
+        placeFloatingViews(layer, *container);
+    Point origin = layerOrigin(layer, *root);
+
+    std::vector<GtkWidget*> wanted;
+    for (const auto& [subview, widget] : shown) {
+        Placement placement = placementOf(origin, *subview);
+        // Moving a fixed's child lays out the whole layer again, even to where it is.
+        int x = 0;
+        int y = 0;
+        gtk_container_child_get(GTK_CONTAINER(layer), widget, "x", &x, "y", &y, nullptr);
+        if (x != placement.x || y != placement.y)
+            gtk_fixed_move(GTK_FIXED(layer), widget, placement.x, placement.y);
+        if (g_object_get_data(G_OBJECT(widget), kPlainKey)) {
             gtk_widget_set_size_request(widget, placement.width, placement.height);
             gtk_widget_queue_draw(widget);
         } else {
@@ -278,6 +346,7 @@ void syncLayer(GtkWidget* layer)
         if (std::find(wanted.begin(), wanted.end(), widget) == wanted.end())
             gtk_widget_destroy(widget);
     }
+    g_object_set_data(G_OBJECT(layer), kSyncingKey, nullptr);
 }
 
 } // namespace
@@ -337,6 +406,80 @@ void GtkViewOverlay::paint(View& view, cairo_t* cr)
     cairo_restore(cr);
 }
 
+namespace {
+
+// The layer covers exactly what it lies over: a view standing partly
+// beyond the page's edge must not widen the layer, whose width places the
+// views at the far edge.
+gboolean placeLayer(GtkOverlay* overlay, GtkWidget* child, GdkRectangle* allocation, gpointer layer)
+{
+    if (child != layer)
+        return FALSE;
+    allocation->x = 0;
+    allocation->y = 0;
+    allocation->width = gtk_widget_get_allocated_width(GTK_WIDGET(overlay));
+    allocation->height = gtk_widget_get_allocated_height(GTK_WIDGET(overlay));
+    return TRUE;
+}
+
+GtkWidget* addLayer(GtkWidget* overlay, View& root, bool floating)
+{
+    GtkWidget* layer = gtk_fixed_new();
+    gtk_widget_set_halign(layer, GTK_ALIGN_FILL);
+    gtk_widget_set_valign(layer, GTK_ALIGN_FILL);
+    setWeakView(layer, kLayerViewKey, root.sharedAs<View>());
+    if (floating)
+        g_object_set_data(G_OBJECT(layer), kFloatingLayerKey, GINT_TO_POINTER(1));
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), layer);
+    g_signal_connect(overlay, "get-child-position", G_CALLBACK(placeLayer), layer);
+    // The layer itself takes no pointer: only the views on it do.
+    gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), layer, TRUE);
+    layers().push_back(Layer{root.sharedAs<View>(), layer});
+    GtkSignals::connect(layer, "destroy", [layer] {
+        auto& all = layers();
+        all.erase(std::remove_if(all.begin(), all.end(), [layer](const Layer& entry) { return entry.widget == layer; }),
+                  all.end());
+    });
+    if (floating) {
+        // A view at the room's far edge moves when the window is resized.
+        GtkSignals::connectAllocation(layer, [layer](int width, int height) {
+            int* last = static_cast<int*>(g_object_get_data(G_OBJECT(layer), "folio-overlay-size"));
+            if (last && last[0] == width && last[1] == height)
+                return;
+            if (!last) {
+                last = new int[2];
+                g_object_set_data_full(G_OBJECT(layer), "folio-overlay-size", last,
+                                       [](gpointer data) { delete[] static_cast<int*>(data); });
+            }
+            last[0] = width;
+            last[1] = height;
+            // Placed in this same layout pass, so that no frame shows the
+            // views where the model's room would put them.
+            syncLayer(layer);
+            GtkAllocation room;
+            gtk_widget_get_allocation(layer, &room);
+            GList* children = gtk_container_get_children(GTK_CONTAINER(layer));
+            for (GList* child = children; child; child = child->next) {
+                auto* widget = GTK_WIDGET(child->data);
+                if (!gtk_widget_get_visible(widget))
+                    continue;
+                int x = 0;
+                int y = 0;
+                gtk_container_child_get(GTK_CONTAINER(layer), widget, "x", &x, "y", &y, nullptr);
+                GtkRequisition size{};
+                gtk_widget_get_preferred_size(widget, &size, nullptr);
+                GtkAllocation placed{room.x + x, room.y + y, size.width, size.height};
+                gtk_widget_size_allocate(widget, &placed);
+            }
+            g_list_free(children);
+        });
+    }
+    syncLayer(layer);
+    return layer;
+}
+
+} // namespace
+
 GtkWidget* GtkViewOverlay::wrap(GtkWidget* native, View& view)
 {
     GtkWidget* overlay = gtk_overlay_new();
@@ -349,20 +492,13 @@ GtkWidget* GtkViewOverlay::wrap(GtkWidget* native, View& view)
     gtk_widget_set_hexpand(overlay, gtk_widget_get_hexpand(native));
     gtk_widget_set_vexpand(overlay, gtk_widget_get_vexpand(native));
     gtk_container_add(GTK_CONTAINER(overlay), native);
-    GtkWidget* layer = gtk_fixed_new();
-    gtk_widget_set_halign(layer, GTK_ALIGN_FILL);
-    gtk_widget_set_valign(layer, GTK_ALIGN_FILL);
-    setWeakView(layer, kLayerViewKey, view.sharedAs<View>());
-    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), layer);
-    gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), layer, TRUE);
-    layers().push_back(Layer{view.sharedAs<View>(), layer});
-    GtkSignals::connect(layer, "destroy", [layer] {
-        auto& all = layers();
-        all.erase(std::remove_if(all.begin(), all.end(), [layer](const Layer& entry) { return entry.widget == layer; }),
-                  all.end());
-    });
-    syncLayer(layer);
+    addLayer(overlay, view, false);
     return overlay;
+}
+
+GtkWidget* GtkViewOverlay::cover(GtkWidget* room, BarContainerView& container)
+{
+    return addLayer(room, container, true);
 }
 
 void GtkViewOverlay::refresh(View& changed)

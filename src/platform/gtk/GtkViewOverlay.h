@@ -4,6 +4,7 @@
 
 namespace folio {
 
+class BarContainerView;
 class View;
 
 // Views of the UI model laid over a native widget (the web page): the
@@ -13,12 +14,20 @@ class View;
 // from the model in a drawing area that hands the pointer to the model as
 // touches; one that holds controls (a button, a label) is built as widgets.
 // Wherever no subview is, the pointer goes through to the page.
+//
+// A container's floating views (an exit button, divider lines, page
+// buttons) are laid over its content the same way: a layer over the room
+// the bars leave, where each stands at the place its placement gives it in
+// the room the window really has.
 class GtkViewOverlay {
 public:
     // Wraps `native`, which stands for `view`; the result takes its place.
     static GtkWidget* wrap(GtkWidget* native, View& view);
-    // Places and draws again every layer that shows `changed`, a subview of
-    // it, or a view under one of its subviews.
+    // Lays the container's floating views over `room`, the overlay that
+    // holds its content; answers the layer.
+    static GtkWidget* cover(GtkWidget* room, BarContainerView& container);
+    // Places and draws again every layer that shows `changed`, a view over
+    // the page, or a view under one of them.
     static void refresh(View& changed);
     // The layer over the view's native widget; null when it has none.
     static GtkWidget* layerFor(const View& view);

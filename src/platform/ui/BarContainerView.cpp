@@ -136,16 +136,20 @@ void BarContainerView::layoutSubviews()
         bar->setFrame(Rect{{0, y}, {width, bar->frame().height()}});
         y += bar->frame().height();
     }
-    for (const Floating& floating : m_floating) {
-        Size size = floating.view->frame().size;
-        if (floating.placement.horizontal == Alignment::Fill)
-            size.width = std::max(0.0, content.width() - 2 * floating.placement.inset.width);
-        if (floating.placement.vertical == Alignment::Fill)
-            size.height = std::max(0.0, content.height() - 2 * floating.placement.inset.height);
-        double x = placed(floating.placement.horizontal, content.minX(), content.width(), size.width, floating.placement.inset.width);
-        double top = placed(floating.placement.vertical, content.minY(), content.height(), size.height, floating.placement.inset.height);
-        floating.view->setFrame(Rect{{x, top}, size});
-    }
+    for (const Floating& floating : m_floating)
+        floating.view->setFrame(floatingFrame(floating, content));
+}
+
+Rect BarContainerView::floatingFrame(const Floating& floating, const Rect& room)
+{
+    Size size = floating.view ? floating.view->frame().size : Size{};
+    if (floating.placement.horizontal == Alignment::Fill)
+        size.width = std::max(0.0, room.width() - 2 * floating.placement.inset.width);
+    if (floating.placement.vertical == Alignment::Fill)
+        size.height = std::max(0.0, room.height() - 2 * floating.placement.inset.height);
+    double x = placed(floating.placement.horizontal, room.minX(), room.width(), size.width, floating.placement.inset.width);
+    double top = placed(floating.placement.vertical, room.minY(), room.height(), size.height, floating.placement.inset.height);
+    return Rect{{x, top}, size};
 }
 
 void BarContainerView::reloadBars()

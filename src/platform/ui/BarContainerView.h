@@ -12,7 +12,10 @@ namespace folio {
 // the bars leave, bars stacked above it (a ruler, a banner) and below it (a
 // key row, which a phone or tablet would show above its keyboard), and small
 // views floating over the content at one of its corners or edges (page
-// buttons). The bars keep their heights and take the container's width.
+// buttons, the exit button of a reading mode, divider lines). The floating
+// views are shown by the same means as any view laid over a page: the
+// presenter draws them above it, and the pointer reaches the page wherever
+// none is. The bars keep their heights and take the container's width.
 // Views added as plain subviews by others stay in the model but are not
 // part of the layout.
 class BarContainerView : public View {
@@ -61,6 +64,9 @@ public:
 
     // The room the shown bars leave, where the content and the floating views go.
     Rect contentFrame() const;
+    // Where a floating view stands in a room: the model's room here, the
+    // room a window really gives on screen.
+    static Rect floatingFrame(const Floating& floating, const Rect& room);
 
     // Lays the views out again and has the presenter show the bars as they
     // are now (after one was added, replaced, shown or hidden).

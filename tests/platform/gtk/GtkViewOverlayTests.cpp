@@ -3,6 +3,7 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewOverlay.h"
+#include "platform/ui/BarContainerView.h"
 #include "platform/ui/UserResizableView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -41,6 +42,30 @@ protected:
         pageView = std::make_shared<View>(makeRect(0, 0, 400, 300));
         pageView->setNativeWidgetHandle(m_page);
         setView(pageView);
+    }
+
+private:
+    GtkWidget* m_page;
+};
+
+// An editor's view stand-in: the page under a bar, in a bar container.
+class ContainerHost : public ViewController {
+public:
+    explicit ContainerHost(GtkWidget* page) : m_page(page) {}
+    std::shared_ptr<BarContainerView> container;
+    std::shared_ptr<View> pageView;
+
+protected:
+    void loadView() override
+    {
+        container = std::make_shared<BarContainerView>(makeRect(0, 0, 400, 340));
+        pageView = std::make_shared<View>(makeRect(0, 0, 400, 300));
+        pageView->setNativeWidgetHandle(m_page);
+        container->setContentView(pageView);
+        auto bar = std::make_shared<View>(makeRect(0, 0, 400, 40));
+        bar->setBackgroundColor(Color::colorWithWhite(0.5));
+        container->setBars(BarContainerView::Edge::Top, {bar});
+        setView(container);
     }
 
 private:
@@ -255,6 +280,68 @@ TEST_F(GtkViewOverlayTest, aPictureFrameOnThePageIsResizedByItsCornerAndMovedByI
     ASSERT_TRUE(release());
     EXPECT_EQ(UserResizableView::contentForFrame(frame->frame()).origin, (Point{120, 60}));
     frame->removeFromSuperview();
+}
+
+// The views a container floats over its page (an exit button, divider
+// lines, page buttons) are laid over it as the page's own are: drawn at
+// their places in the room the window gives the page, also after a resize,
+// taking the pointer where they are and leaving it to the page elsewhere.
+TEST_F(GtkViewOverlayTest, aContainersFloatingViewsAreDrawnOverThePageAtTheirPlacesAndFollowAResize)
+{
+    // A window of its own, which shows the container from the start.
+    window->close();
+    GtkPresenter::processPendingEvents();
+    auto editor = std::make_shared<ContainerHost>(page);
+    window = std::make_shared<Window>(makeRect(0, 0, 400, 340));
+    window->setRootViewController(editor);
+    window->makeKeyAndVisible();
+    GtkPresenter::processPendingEvents();
+    toplevel = presenter->widgetForWindow(*window);
+    ASSERT_NE(toplevel, nullptr);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    auto corner = std::make_shared<TouchRecorder>(makeRect(0, 0, 40, 30));
+    corner->setBackgroundColor(Color::colorWithRed(1, 0, 0));
+    auto line = std::make_shared<View>(makeRect(0, 0, 0, 4));
+    line->setBackgroundColor(Color::colorWithRed(0, 1, 0));
+    using Alignment = BarContainerView::Alignment;
+    editor->container->addFloatingView(corner, {Alignment::End, Alignment::End, {10, 10}});
+    editor->container->addFloatingView(line, {Alignment::Fill, Alignment::Start, {0, 50}});
+    editor->container->reloadBars();
+    GtkPresenter::processPendingEvents();
+    auto room = [&] { return Size{double(gtk_widget_get_allocated_width(page)), double(gtk_widget_get_allocated_height(page))}; };
+    ASSERT_TRUE(arrives([&] { return room().width > 100 && room().height > 100; }));
+    Size size = room();
+
+    Point inCorner{size.width - 10 - 20, size.height - 10 - 15};
+    EXPECT_EQ(pixelBecomes(inCorner, 0xFF0000u, "floating-corner"), 0xFF0000u) << "at the room's lower right corner";
+    EXPECT_EQ(pixel({size.width - 5, size.height - 5}, "floating-corner"), 0xFFFFFFu) << "kept its inset from the edges";
+    EXPECT_EQ(pixel({3, 51}, "floating-corner"), 0x00FF00u) << "the line runs from the room's left edge";
+    EXPECT_EQ(pixel({size.width - 3, 51}, "floating-corner"), 0x00FF00u) << "to its right edge";
+    EXPECT_EQ(pixel({size.width / 2, 60}, "floating-corner"), 0xFFFFFFu);
+
+    ASSERT_TRUE(pointer("mousedown", inCorner));
+    ASSERT_TRUE(release());
+    ASSERT_TRUE(arrives([&] { return corner->ended == 1; })) << "the press reaches the floating view";
+    ASSERT_EQ(corner->began.size(), 1u);
+    EXPECT_NEAR(corner->began[0].x, 20, 1) << "in its own coordinates";
+    EXPECT_NEAR(corner->began[0].y, 15, 1);
+    EXPECT_EQ(pageClicks, 0);
+    ASSERT_TRUE(pointer("click", {size.width / 2, size.height / 2}));
+    arrives([&] { return pageClicks == 1; });
+    EXPECT_EQ(pageClicks, 1) << "beside the floating views the pointer reaches the page";
+
+    // The window grows: the corner view goes with the room's corner.
+    gtk_window_resize(GTK_WINDOW(toplevel), int(size.width) + 120, int(size.height) + 80);
+    ASSERT_TRUE(arrives([&] { return room().width >= size.width + 100; })) << "the window was not resized";
+    Size grown = room();
+    Point movedCorner{grown.width - 10 - 20, grown.height - 10 - 15};
+    EXPECT_EQ(pixelBecomes(movedCorner, 0xFF0000u, "floating-corner-resized"), 0xFF0000u);
+    EXPECT_EQ(pixel(inCorner, "floating-corner-resized"), 0xFFFFFFu) << "it left its old place";
+    EXPECT_EQ(pixel({grown.width - 3, 51}, "floating-corner-resized"), 0x00FF00u) << "the line stretched with the room";
+
+    // Taken away, it is gone from the screen too.
+    editor->container->removeFloatingView(*corner);
+    EXPECT_EQ(pixelBecomes(movedCorner, 0xFFFFFFu, "floating-corner-removed"), 0xFFFFFFu);
 }
 
 } // namespace

@@ -94,5 +94,25 @@ TEST(BarContainerViewTests, aContentBandLeavesTheRestOfTheRoomAndFilledViewsSpan
     EXPECT_EQ(content->frame(), (Rect{{0, 0}, {400, 300}}));
 }
 
+// The window may give the content another room than the model's bars
+// leave; a floating view is placed by the same rule in whatever room it
+// is shown in.
+TEST(BarContainerViewTests, aFloatingViewIsPlacedByItsRuleInAnyRoom)
+{
+    using Alignment = BarContainerView::Alignment;
+    auto buttons = std::make_shared<View>(Rect{{0, 0}, {40, 80}});
+    Rect room{{0, 64}, {1000, 500}};
+    EXPECT_EQ(BarContainerView::floatingFrame({buttons, {Alignment::End, Alignment::End, {16, 10}}}, room),
+              (Rect{{944, 474}, {40, 80}}));
+    EXPECT_EQ(BarContainerView::floatingFrame({buttons, {Alignment::Center, Alignment::Start, {16, 10}}}, room),
+              (Rect{{480, 74}, {40, 80}}));
+    EXPECT_EQ(BarContainerView::floatingFrame({buttons, {Alignment::Fill, Alignment::Fill, {16, 10}}}, room),
+              (Rect{{16, 74}, {968, 480}}));
+    EXPECT_EQ(buttons->frame(), (Rect{{0, 0}, {40, 80}})) << "asking moves nothing";
+    // A room smaller than the insets leaves a filled view empty, not negative.
+    EXPECT_EQ(BarContainerView::floatingFrame({buttons, {Alignment::Fill, Alignment::Start, {30, 0}}}, Rect{{0, 0}, {40, 40}}).size,
+              (Size{0, 80}));
+}
+
 } // namespace
 } // namespace folio

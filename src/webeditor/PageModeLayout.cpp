@@ -1,4 +1,4 @@
-#include "richtext/RichTextModeLayout.h"
+#include "webeditor/PageModeLayout.h"
 
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
@@ -11,7 +11,7 @@ using Alignment = BarContainerView::Alignment;
 
 } // namespace
 
-RichTextModeLayout::RichTextModeLayout(Host host, std::shared_ptr<Button> exitButton, std::shared_ptr<View> topDivider,
+PageModeLayout::PageModeLayout(Host host, std::shared_ptr<Button> exitButton, std::shared_ptr<View> topDivider,
                                        std::shared_ptr<View> bottomDivider)
     : m_host(std::move(host))
     , m_exitButton(std::move(exitButton))
@@ -20,13 +20,13 @@ RichTextModeLayout::RichTextModeLayout(Host host, std::shared_ptr<Button> exitBu
 {
 }
 
-void RichTextModeLayout::floatExitButton(BarContainerView& container, double y)
+void PageModeLayout::floatExitButton(BarContainerView& container, double y)
 {
     if (m_exitButton)
         container.addFloatingView(m_exitButton, {Alignment::End, Alignment::Start, {kExitButtonInset, y}});
 }
 
-void RichTextModeLayout::removeDividers(BarContainerView& container)
+void PageModeLayout::removeDividers(BarContainerView& container)
 {
     for (const std::shared_ptr<View>& divider : {m_topDivider, m_bottomDivider}) {
         if (divider)
@@ -34,7 +34,7 @@ void RichTextModeLayout::removeDividers(BarContainerView& container)
     }
 }
 
-void RichTextModeLayout::showFullScreen()
+void PageModeLayout::showFullScreen()
 {
     BarContainerView* container = m_host.container ? m_host.container() : nullptr;
     if (!container)
@@ -45,23 +45,23 @@ void RichTextModeLayout::showFullScreen()
     container->reloadBars();
 }
 
-void RichTextModeLayout::showTypewriter(const TypewriterMode::Layout& layout)
+void PageModeLayout::showTypewriter(const TypewriterBand& band)
 {
     BarContainerView* container = m_host.container ? m_host.container() : nullptr;
     if (!container)
         return;
-    container->setContentBand(BarContainerView::Band{layout.webViewY, layout.webViewHeight});
+    container->setContentBand(BarContainerView::Band{band.pageY, band.pageHeight});
     if (m_topDivider)
-        container->addFloatingView(m_topDivider, {Alignment::Fill, Alignment::Start, {0, layout.topDividerY}});
+        container->addFloatingView(m_topDivider, {Alignment::Fill, Alignment::Start, {0, band.topDividerY}});
     if (m_bottomDivider)
-        container->addFloatingView(m_bottomDivider, {Alignment::Fill, Alignment::Start, {0, layout.bottomDividerY}});
-    floatExitButton(*container, layout.exitButtonY);
+        container->addFloatingView(m_bottomDivider, {Alignment::Fill, Alignment::Start, {0, band.bottomDividerY}});
+    floatExitButton(*container, band.exitButtonY);
     container->reloadBars();
     if (m_host.focusPage)
         m_host.focusPage();
 }
 
-void RichTextModeLayout::showPage()
+void PageModeLayout::showPage()
 {
     BarContainerView* container = m_host.container ? m_host.container() : nullptr;
     if (!container)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "richtext/TypewriterMode.h"
-
 #include <functional>
 #include <memory>
 
@@ -11,16 +9,26 @@ class BarContainerView;
 class Button;
 class View;
 
-// How full screen and typewriter mode show in the editor's window. The
+// How full screen and typewriter mode show in an editor's window. The
 // button that leaves either mode floats over the page's top right corner;
 // in typewriter mode the page becomes a band of its fixed height at its
 // place, with the two divider lines drawn across above and below it; the
 // bars above the page go while a mode is on (the modes hide them). Leaving
 // a mode gives the page back its room. The page gets the keyboard whenever
 // it is there to be typed into.
-class RichTextModeLayout {
+class PageModeLayout {
 public:
     static constexpr double kExitButtonInset = 16;
+
+    // Where typewriter mode puts things, in points from the top of the
+    // room the bars leave.
+    struct TypewriterBand {
+        double pageY = 0;
+        double pageHeight = 0;
+        double topDividerY = 0;
+        double bottomDividerY = 0;
+        double exitButtonY = 0;
+    };
 
     struct Host {
         // The editor's view, while it is loaded.
@@ -29,11 +37,11 @@ public:
         std::function<void()> focusPage{};
     };
 
-    RichTextModeLayout(Host host, std::shared_ptr<Button> exitButton, std::shared_ptr<View> topDivider,
-                       std::shared_ptr<View> bottomDivider);
+    PageModeLayout(Host host, std::shared_ptr<Button> exitButton, std::shared_ptr<View> topDivider,
+                   std::shared_ptr<View> bottomDivider);
 
     void showFullScreen();
-    void showTypewriter(const TypewriterMode::Layout& layout);
+    void showTypewriter(const TypewriterBand& band);
     // Neither mode: the page fills its room again and takes the keyboard.
     void showPage();
 
