@@ -17,7 +17,6 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
-#include "platform/ui/Presenter.h"
 #include "platform/services/SpeechSynthesizer.h"
 #include "platform/web/WebView.h"
 #include "webeditor/MarginRulerGeometry.h"
@@ -211,13 +210,8 @@ void QVTextViewController::makePageViews()
     modes.updateWordCounter = [this] { m_wordCounter->updateWordCounter(); };
     m_viewModes = std::make_unique<QVViewModes>(m_connection, *m_paper, defaults, std::move(modes));
     m_modeLayout = std::make_unique<PageModeLayout>(
-        PageModeLayout::Host{
-            .container = [this]() -> BarContainerView* { return isViewLoaded() ? barContainer() : nullptr; },
-            .focusPage = [this] {
-                BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
-                if (container && container->contentView())
-                    Presenter::current().viewDidRequestKeyboardFocus(*container->contentView());
-            }},
+        PageModeLayout::Host{.container = [this] { return loadedBarContainer(); },
+                             .focusPage = [this] { givePageTheKeyboard(); }},
         m_viewModes->exitFullScreenMode(), m_viewModes->topDividerTypewriter(), m_viewModes->bottomDividerTypewriter());
     QVMarginRuler::Host ruler;
     ruler.documentIsDirty = dirty;

@@ -13,7 +13,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
-#include "platform/ui/Presenter.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/View.h"
 #include "platform/web/WebView.h"
@@ -176,11 +175,9 @@ RichTextViewingTools TextViewController::makeViewingTools()
         }});
     tools.modeLayout = std::make_unique<PageModeLayout>(
         PageModeLayout::Host{
-            .container = [this]() -> BarContainerView* { return isViewLoaded() ? barContainer() : nullptr; },
+            .container = [this] { return loadedBarContainer(); },
             .focusPage = [this] {
-                BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
-                if (container && container->contentView())
-                    Presenter::current().viewDidRequestKeyboardFocus(*container->contentView());
+                givePageTheKeyboard();
                 // NOTE: focusing the element that has the focus already puts
                 // no caret back after the mode's "unselect": it is focused afresh.
                 if (m_bridge.isPageReady())

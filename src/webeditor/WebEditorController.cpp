@@ -1,5 +1,7 @@
 #include "webeditor/WebEditorController.h"
 
+#include "platform/ui/Presenter.h"
+
 #include "documents/TextDocument.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Log.h"
@@ -87,6 +89,12 @@ std::shared_ptr<View> WebEditorController::pageView()
 {
     BarContainerView* container = isViewLoaded() ? barContainer() : nullptr;
     return container ? container->contentView() : nullptr;
+}
+
+void WebEditorController::givePageTheKeyboard()
+{
+    if (std::shared_ptr<View> page = pageView())
+        Presenter::current().viewDidRequestKeyboardFocus(*page);
 }
 
 void WebEditorController::viewDidLoad()

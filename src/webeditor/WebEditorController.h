@@ -63,6 +63,10 @@ public:
     // The view standing for the page, in its coordinates: views placed on it
     // (a picture's frame, a crop) show over the page. Null before the view loads.
     std::shared_ptr<View> pageView();
+    // The editor's view once loaded; null before.
+    BarContainerView* loadedBarContainer() { return isViewLoaded() ? barContainer() : nullptr; }
+    // Gives the page the keyboard, as a click into it would.
+    void givePageTheKeyboard();
     // The page itself, for the editor's own tests and benchmarks; the
     // document and the shell get its content, never the page.
     WebView* webView() const { return m_webView.get(); }
