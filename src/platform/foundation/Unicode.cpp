@@ -25,73 +25,56 @@ std::u16string toUtf16(std::string_view utf8)
     return result;
 }
 
-namespace {
-
-// How many UTF-8 bytes the unit at `index` starts (0 for the low half of a
-// pair, which its high half counts), and whether it is a whole pair.
-std::size_t utf8LengthAt(std::u16string_view utf16, std::size_t index, bool& pair)
-{
-    const char16_t unit = utf16[index];
-    pair = false;
-    if (unit < 0x80)
-        return 1;
-    if (unit < 0x800)
-        return 2;
-    if (unit >= 0xD800 && unit <= 0xDBFF && index + 1 < utf16.size() && utf16[index + 1] >= 0xDC00 &&
-        utf16[index + 1] <= 0xDFFF) {
-        pair = true;
-        return 4;
-    }
-    // Every other unit, an unpaired surrogate included (as U+FFFD), takes three.
-    return 3;
-}
-
-} // namespace
-
 void appendUtf8(std::string& utf8, std::u16string_view utf16)
 {
-    // Measured first, so that the text grows once by what it needs.
-    std::size_t bytes = 0;
-    for (std::size_t index = 0; index < utf16.size(); ++index) {
-        bool pair = false;
-        bytes += utf8LengthAt(utf16, index, pair);
-        if (pair)
-            ++index;
-    }
-    std::size_t at = utf8.size();
-    utf8.resize(at + bytes);
-    char* out = utf8.data();
-    for (std::size_t index = 0; index < utf16.size(); ++index) {
-        char32_t code = utf16[index];
-        if (code < 0x80) {
-            out[at++] = static_cast<char>(code);
-            continue;
+    const char16_t* in = utf16.data();
+    const char16_t* const end = in + utf16.size();
+    while (in < end) {
+        // Most text is ASCII: its stretches are copied unit for byte.
+        const char16_t* ascii = in;
+        while (ascii < end && *ascii < 0x80)
+            ++ascii;
+        if (ascii > in) {
+            const std::size_t at = utf8.size();
+            utf8.resize(at + static_cast<std::size_t>(ascii - in));
+            char* out = utf8.data() + at;
+            while (in < ascii)
+                *out++ = static_cast<char>(*in++);
+            if (in == end)
+                break;
         }
-        bool pair = false;
-        const std::size_t length = utf8LengthAt(utf16, index, pair);
-        if (pair) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (utf16[index + 1] - 0xDC00);
-            ++index;
-        } else if (code >= 0xD800 && code <= 0xDFFF) {
-            code = static_cast<char32_t>(kReplacementCharacter);
+        char32_t code = *in++;
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            if (code <= 0xDBFF && in < end && *in >= 0xDC00 && *in <= 0xDFFF)
+                code = 0x10000 + ((code - 0xD800) << 10) + (*in++ - 0xDC00);
+            else
+                code = static_cast<char32_t>(kReplacementCharacter);
         }
-        if (length == 2) {
-            out[at++] = static_cast<char>(0xC0 | (code >> 6));
-        } else if (length == 3) {
-            out[at++] = static_cast<char>(0xE0 | (code >> 12));
-            out[at++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        char bytes[4];
+        std::size_t length;
+        if (code < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (code >> 6));
+            length = 2;
+        } else if (code < 0x10000) {
+            bytes[0] = static_cast<char>(0xE0 | (code >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            length = 3;
         } else {
-            out[at++] = static_cast<char>(0xF0 | (code >> 18));
-            out[at++] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out[at++] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes[0] = static_cast<char>(0xF0 | (code >> 18));
+            bytes[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            length = 4;
         }
-        out[at++] = static_cast<char>(0x80 | (code & 0x3F));
+        bytes[length - 1] = static_cast<char>(0x80 | (code & 0x3F));
+        utf8.append(bytes, length);
     }
 }
 
 std::string toUtf8(std::u16string_view utf16)
 {
     std::string result;
+    // Room for ASCII text at once; other text grows it as it needs.
+    result.reserve(utf16.size());
     appendUtf8(result, utf16);
     return result;
 }
