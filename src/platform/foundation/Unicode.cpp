@@ -4,6 +4,8 @@
 #include <unicode/utf8.h>
 #include <unicode/utypes.h>
 
+#include <algorithm>
+
 namespace folio {
 
 namespace {
@@ -14,6 +16,10 @@ std::u16string toUtf16(std::string_view utf8)
 {
     if (utf8.empty())
         return {};
+    // ASCII, which most keys, styles and markup are, is widened unit for
+    // byte; only other text goes through the converter.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }))
+        return std::u16string(utf8.begin(), utf8.end());
     std::u16string result(utf8.size(), u'\0');
     int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;

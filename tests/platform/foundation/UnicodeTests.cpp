@@ -15,6 +15,9 @@ TEST(Unicode, RoundTripsSurrogatePairsAsTwoUnits)
 
 TEST(Unicode, ReplacesInvalidBytesAndLoneSurrogates)
 {
+    // Whole ASCII text and the same text with one bad byte at its end.
+    EXPECT_EQ(toUtf16(std::string_view("a\0\x7F", 3)), std::u16string(u"a\0\x7F", 3));
+    EXPECT_EQ(toUtf16(std::string_view("a\0\x7F\xC3", 4)), std::u16string(u"a\0\x7F\uFFFD", 4));
     EXPECT_EQ(toUtf16("a\xFF" "b"), u"a\uFFFDb");
     std::u16string lone{u'x', static_cast<char16_t>(0xD800)};
     EXPECT_EQ(toUtf8(lone), "x\xEF\xBF\xBD");
