@@ -67,6 +67,10 @@ const EditorContent* ExportSource::usedContent(OpenEditor openEditor) const
 
 const Result<std::u16string>& ExportSource::fileText() const
 {
+    if (!m_fileText && m_keptFileText) {
+        m_fileText = Result<std::u16string>(toUtf16(*m_keptFileText));
+        m_keptFileText.reset();
+    }
     if (!m_fileText) {
         // Markdown and ".txt" read as the document reads plain text; any
         // other file of the RTF kind may turn out to be plain text too.
@@ -94,10 +98,15 @@ Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument) const
     std::optional<std::string> documentName;
     if (namedDocument)
         documentName = pictureDocumentName();
-    // The last reading goes before the next is made, so that two whole
-    // documents are never held at once.
+    m_startsAsRTF = DKRTFReader::isRTF(*rtf);
+    // The last reading goes before the next is made, and the reader takes
+    // the text rather than a copy of it, so that two whole documents are
+    // never held at once.
     m_lastReading.reset();
-    Result<DKRTFReadResult> read = DKRTFReader::read(*rtf, documentName);
+    std::u16string text = std::move(m_fileText->value());
+    m_fileText.reset();
+    m_keptFileText = toUtf8(text);
+    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(text), documentName);
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
     m_lastReading = std::move(read);
@@ -170,8 +179,12 @@ bool ExportSource::exportsAsPlainText() const
         return true;
     if (m_kind != DocumentKind::RTF)
         return false;
+    if (m_startsAsRTF)
+        return !*m_startsAsRTF;
     const Result<std::u16string>& text = fileText();
-    return text && !DKRTFReader::isRTF(*text);
+    if (text)
+        m_startsAsRTF = DKRTFReader::isRTF(*text);
+    return text && !*m_startsAsRTF;
 }
 
 MutableAttributedString ExportSource::withoutPictures(const AttributedString& text)
@@ -239,9 +252,11 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
     settings.fileName = pictureDocumentName();
-    std::string html = toUtf8(htmlString((*read)->text, settings));
+    std::string html = htmlData((*read)->text, settings);
     // Its page values and warnings are all that is asked of the reading from
-    // here on; the text goes, so that it is not held beside the page.
+    // here on; the text goes, so that it is not held beside the page. It is
+    // moved out rather than assigned over, which would keep its buffer.
+    AttributedString done = std::move((*m_lastReading)->text);
     (*m_lastReading)->text = AttributedString();
     return html;
 }
@@ -303,8 +318,9 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
     // machine's files, whatever the document held.
     std::string inlined =
         HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
-    // Each stage's page goes as soon as the next is made.
-    *html = std::string();
+    // Each stage's page goes as soon as the next is made. Assigning an empty
+    // string would keep the page's buffer; a swap hands it back.
+    std::string().swap(*html);
     return HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
 }
 

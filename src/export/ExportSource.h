@@ -119,7 +119,12 @@ private:
     DocumentKind m_kind;
     std::optional<EditorContent> m_openContent;
     UserDefaults& m_defaults;
+    // The file's text, until a reading as RTF takes it; then kept in UTF-8,
+    // half the size, and made again from that if it is asked for.
     mutable std::optional<Result<std::u16string>> m_fileText;
+    mutable std::optional<std::string> m_keptFileText;
+    // Whether the file's text starts as RTF, kept when the text goes.
+    mutable std::optional<bool> m_startsAsRTF;
     // The RTF read last, whose page settings the page values answer.
     mutable std::optional<Result<DKRTFReadResult>> m_lastReading;
     std::optional<std::string> m_pictureDocumentName;

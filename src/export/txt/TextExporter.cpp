@@ -34,7 +34,7 @@ Result<std::u16string> richText(const ExportSource& source)
     HTMLPlainText::Options options;
     options.listMarkers = true;
     options.keepsWhiteSpace = true;
-    std::u16string plain = HTMLPlainText::plainText(toUtf8(writer.HTMLFragment()), options);
+    std::u16string plain = HTMLPlainText::plainText(writer.HTMLFragmentData(), options);
     // The text ends as the document does, with its last paragraph's end.
     if (!read->text.string().empty() && read->text.string().back() == u'\n' && !plain.empty())
         plain += u'\n';

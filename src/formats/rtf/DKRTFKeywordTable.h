@@ -41,7 +41,20 @@ public:
 private:
     DKRTFKeywordTable();
 
-    std::unordered_map<std::string_view, DKRTFKeyword> m_keywords;
+    // Every control word of a document is looked up here, and the names are
+    // a few ASCII letters: a short multiplicative hash does for them what the
+    // general byte hash does at a fraction of its cost.
+    struct NameHash {
+        std::size_t operator()(std::string_view name) const
+        {
+            std::size_t hash = 14695981039346656037ULL;
+            for (char letter : name)
+                hash = (hash ^ static_cast<unsigned char>(letter)) * 1099511628211ULL;
+            return hash;
+        }
+    };
+
+    std::unordered_map<std::string_view, DKRTFKeyword, NameHash> m_keywords;
 };
 
 } // namespace folio

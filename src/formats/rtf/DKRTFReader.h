@@ -132,9 +132,17 @@ private:
     // A row is one paragraph: when its cells are aligned differently, the
     // row is aligned as text usually is rather than as its first cell.
     void alignRowStartingBefore(std::size_t rowEnd);
-    // Runs a stored string of control words (a style's formatting) through
-    // the keyword table.
-    void performControlWords(std::u16string_view words);
+    // One formatting control word of a stylesheet entry, kept ready to run:
+    // a style is applied at every paragraph that names it.
+    struct StyleWord {
+        std::string name;
+        std::optional<int> parameter;
+    };
+    // The formatting words of a stored string of control words (a style's
+    // formatting); a style never inserts text or reads a destination.
+    static std::vector<StyleWord> formattingWords(std::u16string_view words);
+    // Runs a style's formatting words through the keyword table.
+    void performControlWords(const std::vector<StyleWord>& words);
     // A stylesheet entry's formatting, after that of the style it is based on.
     void performStyle(int number, int depth);
     // Decodes bytes in the current encoding; a byte that does not decode
@@ -284,7 +292,7 @@ private:
     // The alignment each cell of the row ended with.
     std::vector<std::uint8_t> m_cellAlignments;
     // Stylesheet entries: style number to its control words.
-    std::map<int, std::u16string> m_paragraphStyles;
+    std::map<int, std::vector<StyleWord>> m_paragraphStyles;
     std::map<int, int> m_styleBases;
     std::size_t m_undecodableBytes = 0;
     std::vector<std::string> m_warnings;

@@ -510,7 +510,7 @@ void DKRTFReader::actionReadStyleSheet(int)
             index = valueEnd;
         }
         if (number) {
-            m_paragraphStyles[*number] = std::move(words);
+            m_paragraphStyles[*number] = formattingWords(words);
             if (basedOn && *basedOn != *number)
                 m_styleBases[*number] = *basedOn;
         }
@@ -520,16 +520,14 @@ void DKRTFReader::actionReadStyleSheet(int)
     state().skipGroup();
 }
 
-void DKRTFReader::performControlWords(std::u16string_view words)
+std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::u16string_view words)
 {
-    // Only formatting: a style never inserts text or reads a destination.
-    // A style is applied at every paragraph that names it, so its words are
-    // looked up without making strings.
     static const std::unordered_set<std::string_view> kFormatting = {
         "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "v", "ql", "qr", "qc",
         "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar"};
     constexpr std::size_t kLongestFormattingWord = 10;
+    std::vector<StyleWord> formatting;
     std::size_t index = 0;
     while (index < words.size()) {
         if (words[index] != u'\\') {
@@ -547,20 +545,25 @@ void DKRTFReader::performControlWords(std::u16string_view words)
             ++valueEnd;
         const std::size_t nameLength = nameEnd - index - 1;
         std::u16string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));
-        std::array<char, kLongestFormattingWord> letters;
-        if (nameLength <= letters.size()) {
-            std::copy(words.begin() + static_cast<std::ptrdiff_t>(index + 1),
-                      words.begin() + static_cast<std::ptrdiff_t>(nameEnd), letters.begin());
-            std::string_view name(letters.data(), nameLength);
+        if (nameLength <= kLongestFormattingWord) {
+            std::string name(words.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                             words.begin() + static_cast<std::ptrdiff_t>(nameEnd));
             if (kFormatting.contains(name)) {
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                handleKeyword(name, parameter ? &*parameter : nullptr);
+                formatting.push_back({std::move(name), parameter});
             }
         }
         index = std::max(valueEnd, index + 1);
     }
+    return formatting;
+}
+
+void DKRTFReader::performControlWords(const std::vector<StyleWord>& words)
+{
+    for (const StyleWord& word : words)
+        handleKeyword(word.name, word.parameter ? &*word.parameter : nullptr);
 }
 
 void DKRTFReader::actionOldStyleListLevel(int)

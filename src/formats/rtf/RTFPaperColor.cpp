@@ -1,7 +1,9 @@
 #include "formats/rtf/RTFPaperColor.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace folio {
@@ -35,8 +37,14 @@ std::string takePaperColorFromRTF(std::u16string& rtf)
 {
     std::optional<std::string> numbered;
     std::u16string_view text = rtf;
-    for (std::size_t at = text.find(kControlWord); at != std::u16string_view::npos;
-         at = text.find(kControlWord, at + 1)) {
+    // RTF is dense with backslashes, so a search that starts at each of them
+    // costs more than the parse; this one steps over whole stretches.
+    const std::boyer_moore_horspool_searcher searcher(kControlWord.begin(), kControlWord.end());
+    auto find = [&](std::size_t from) {
+        auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searcher);
+        return found == text.end() ? std::u16string_view::npos : static_cast<std::size_t>(found - text.begin());
+    };
+    for (std::size_t at = find(0); at != std::u16string_view::npos; at = find(at + 1)) {
         if (!startsControlWord(text, at))
             continue;
         if (text.substr(at).starts_with(kWhiteMarker)) {

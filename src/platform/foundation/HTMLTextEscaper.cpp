@@ -1,5 +1,7 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 
+#include "platform/foundation/Unicode.h"
+
 #include <type_traits>
 
 namespace folio {
@@ -64,6 +66,21 @@ std::u16string HTMLTextEscaper::escape(std::u16string_view text)
 void HTMLTextEscaper::append(std::u16string& html, std::u16string_view text)
 {
     appendEscapedText(html, text);
+}
+
+void HTMLTextEscaper::append(std::string& html, std::u16string_view text)
+{
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        if (const char16_t* replacement = replacementFor(text[index])) {
+            appendUtf8(html, text.substr(copiedUpTo, index - copiedUpTo));
+            // The replacements are ASCII.
+            for (; *replacement; ++replacement)
+                html.push_back(static_cast<char>(*replacement));
+            copiedUpTo = index + 1;
+        }
+    }
+    appendUtf8(html, text.substr(copiedUpTo));
 }
 
 // The bytes of a UTF-8 sequence never equal an ASCII character, so escaping

@@ -17,6 +17,8 @@ public:
     static std::string escape(std::string_view utf8);
     // The escaped text added to the end of the HTML being written.
     static void append(std::u16string& html, std::u16string_view text);
+    // The same, added as UTF-8 to HTML written in UTF-8.
+    static void append(std::string& html, std::u16string_view text);
 };
 
 } // namespace folio

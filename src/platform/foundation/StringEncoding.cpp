@@ -4,6 +4,7 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/ucsdet.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace folio {
@@ -82,6 +83,11 @@ std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes
         return std::nullopt;
     if (bytes.empty())
         return std::u16string();
+    // Text that is ASCII as a whole reads the same in UTF-8 unit for byte;
+    // RTF and HTML files mostly are, and the converter costs many times a copy.
+    if (encoding.name() == "UTF-8" &&
+        std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; }))
+        return std::u16string(bytes.begin(), bytes.end());
     const char* source = reinterpret_cast<const char*>(bytes.data());
     auto sourceLength = static_cast<int32_t>(bytes.size());
 

@@ -4,6 +4,8 @@
 #include <unicode/utf8.h>
 #include <unicode/utypes.h>
 
+#include <algorithm>
+
 namespace folio {
 
 namespace {
@@ -14,6 +16,10 @@ std::u16string toUtf16(std::string_view utf8)
 {
     if (utf8.empty())
         return {};
+    // ASCII, which most keys, styles and markup are, is widened unit for
+    // byte; only other text goes through the converter.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; }))
+        return std::u16string(utf8.begin(), utf8.end());
     std::u16string result(utf8.size(), u'\0');
     int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;
@@ -25,18 +31,57 @@ std::u16string toUtf16(std::string_view utf8)
     return result;
 }
 
+void appendUtf8(std::string& utf8, std::u16string_view utf16)
+{
+    const char16_t* in = utf16.data();
+    const char16_t* const end = in + utf16.size();
+    while (in < end) {
+        // Most text is ASCII: its stretches are copied unit for byte.
+        const char16_t* ascii = in;
+        while (ascii < end && *ascii < 0x80)
+            ++ascii;
+        if (ascii > in) {
+            const std::size_t at = utf8.size();
+            utf8.resize(at + static_cast<std::size_t>(ascii - in));
+            char* out = utf8.data() + at;
+            while (in < ascii)
+                *out++ = static_cast<char>(*in++);
+            if (in == end)
+                break;
+        }
+        char32_t code = *in++;
+        if (code >= 0xD800 && code <= 0xDFFF) {
+            if (code <= 0xDBFF && in < end && *in >= 0xDC00 && *in <= 0xDFFF)
+                code = 0x10000 + ((code - 0xD800) << 10) + (*in++ - 0xDC00);
+            else
+                code = static_cast<char32_t>(kReplacementCharacter);
+        }
+        char bytes[4];
+        std::size_t length;
+        if (code < 0x800) {
+            bytes[0] = static_cast<char>(0xC0 | (code >> 6));
+            length = 2;
+        } else if (code < 0x10000) {
+            bytes[0] = static_cast<char>(0xE0 | (code >> 12));
+            bytes[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            length = 3;
+        } else {
+            bytes[0] = static_cast<char>(0xF0 | (code >> 18));
+            bytes[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            length = 4;
+        }
+        bytes[length - 1] = static_cast<char>(0x80 | (code & 0x3F));
+        utf8.append(bytes, length);
+    }
+}
+
 std::string toUtf8(std::u16string_view utf16)
 {
-    if (utf16.empty())
-        return {};
-    std::string result(utf16.size() * 3, '\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strToUTF8WithSub(result.data(), static_cast<int32_t>(result.size()), &length, utf16.data(),
-                       static_cast<int32_t>(utf16.size()), kReplacementCharacter, nullptr, &status);
-    if (U_FAILURE(status))
-        return {};
-    result.resize(static_cast<std::size_t>(length));
+    std::string result;
+    // Room for ASCII text at once; other text grows it as it needs.
+    result.reserve(utf16.size());
+    appendUtf8(result, utf16);
     return result;
 }
 

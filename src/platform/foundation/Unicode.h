@@ -11,6 +11,10 @@ namespace folio {
 // never a truncated result.
 std::u16string toUtf16(std::string_view utf8);
 std::string toUtf8(std::u16string_view utf16);
+// The UTF-8 of `utf16` added to the end of `utf8`, by the same rule as
+// toUtf8: an unpaired surrogate becomes U+FFFD. Writers that build UTF-8
+// output from document text call it piece by piece.
+void appendUtf8(std::string& utf8, std::u16string_view utf16);
 
 // Shorthand for literals in code that builds UTF-16 text: u"..." is preferred
 // where the text is fixed.

@@ -1,4 +1,5 @@
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,17 @@ TEST(HTMLTextEscaperTest, appendsAfterWhatIsWritten)
     HTMLTextEscaper::append(html, u"");
     HTMLTextEscaper::append(html, u"\"");
     EXPECT_EQ(html, u"<a title=\"x&lt;y &amp; &#39;z&#39;\u00e9&quot;");
+}
+
+TEST(HTMLTextEscaperTest, appendsDocumentTextToUtf8HTMLAsTheUtf16FormReads)
+{
+    // Escapes next to characters of every UTF-8 length, at both ends.
+    const std::u16string text = u"<\u00e9&\u20AC\"\U0001F600'x>";
+    std::string html = "<a title=\"";
+    HTMLTextEscaper::append(html, text);
+    HTMLTextEscaper::append(html, u"");
+    EXPECT_EQ(html, "<a title=\"&lt;\xC3\xA9&amp;\xE2\x82\xAC&quot;\xF0\x9F\x98\x80&#39;x&gt;");
+    EXPECT_EQ(html.substr(10), toUtf8(HTMLTextEscaper::escape(std::u16string_view(text))));
 }
 
 } // namespace

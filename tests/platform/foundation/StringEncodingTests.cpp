@@ -17,6 +17,23 @@ TEST(StringEncoding, DecodesOrAnswersNothing)
     EXPECT_FALSE(StringEncoding::named("no-such-encoding").isSupported());
 }
 
+TEST(StringEncoding, AsciiReadsAsUtf8AsItDoesInEveryLatinCodePage)
+{
+    // Every ASCII byte, NUL included, then the same with one UTF-8 character
+    // at the end, so that both the whole-ASCII text and the converter's
+    // path are read.
+    std::string ascii;
+    for (int byte = 0; byte < 0x80; ++byte)
+        ascii.push_back(static_cast<char>(byte));
+    std::optional<std::u16string> asUtf8 = stringWithData(std::string_view(ascii), StringEncoding::utf8());
+    ASSERT_TRUE(asUtf8.has_value());
+    EXPECT_EQ(asUtf8, stringWithData(std::string_view(ascii), StringEncoding::windowsLatin1()));
+    ASSERT_EQ(asUtf8->size(), 0x80u);
+    EXPECT_EQ((*asUtf8)[0x7F], u'\x7F');
+    EXPECT_EQ(stringWithData(std::string_view(ascii + "\xC3\xA9"), StringEncoding::utf8()), *asUtf8 + u"\u00E9");
+    EXPECT_EQ(stringWithData(std::string_view(ascii + "\xE9"), StringEncoding::utf8()), std::nullopt);
+}
+
 TEST(StringEncoding, CodePagesOfRtfFonts)
 {
     EXPECT_EQ(stringWithData(std::string_view("caf\xE9 \x80 \x93"), StringEncoding::windowsLatin1()),

@@ -15,9 +15,37 @@ TEST(Unicode, RoundTripsSurrogatePairsAsTwoUnits)
 
 TEST(Unicode, ReplacesInvalidBytesAndLoneSurrogates)
 {
+    // Whole ASCII text and the same text with one bad byte at its end.
+    EXPECT_EQ(toUtf16(std::string_view("a\0\x7F", 3)), std::u16string(u"a\0\x7F", 3));
+    EXPECT_EQ(toUtf16(std::string_view("a\0\x7F\xC3", 4)), std::u16string(u"a\0\x7F\uFFFD", 4));
     EXPECT_EQ(toUtf16("a\xFF" "b"), u"a\uFFFDb");
     std::u16string lone{u'x', static_cast<char16_t>(0xD800)};
     EXPECT_EQ(toUtf8(lone), "x\xEF\xBF\xBD");
+}
+
+TEST(Unicode, AppendsEveryLengthOfUtf8AfterWhatIsThere)
+{
+    std::string html = "<p>";
+    // One, two, three and four bytes: "a", e acute, the euro sign, a face.
+    appendUtf8(html, u"a\u00E9\u20AC\U0001F600");
+    EXPECT_EQ(html, "<p>a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    // The edges of each length.
+    std::string edges;
+    appendUtf8(edges, u"\u007F\u0080\u07FF\u0800\uFFFF");
+    EXPECT_EQ(edges, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
+    EXPECT_EQ(toUtf16(edges), u"\u007F\u0080\u07FF\u0800\uFFFF");
+}
+
+TEST(Unicode, AppendReplacesUnpairedSurrogatesWhereverTheyStand)
+{
+    const char16_t high = 0xD83D;
+    const char16_t low = 0xDE00;
+    // A low half first, a high half before a letter, two high halves, a high half last.
+    std::u16string text{low, u'a', high, u'b', high, high, low, high};
+    std::string written;
+    appendUtf8(written, text);
+    EXPECT_EQ(written, "\xEF\xBF\xBD" "a" "\xEF\xBF\xBD" "b" "\xEF\xBF\xBD" "\xF0\x9F\x98\x80" "\xEF\xBF\xBD");
+    EXPECT_EQ(toUtf8(text), written);
 }
 
 } // namespace folio

@@ -60,13 +60,13 @@ std::string_view HTMLListTagWriter::elementForList(const AttributeValue* list)
     return kindOf(list).element;
 }
 
-std::u16string HTMLListTagWriter::closingTag(const AttributeValue* list)
+std::string HTMLListTagWriter::closingTag(const AttributeValue* list)
 {
-    return u"</" + toUtf16(elementForList(list)) + u">";
+    return "</" + std::string(elementForList(list)) + ">";
 }
 
-std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
-                                             const HTMLWriterContext& context)
+std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
+                                          const HTMLWriterContext& context)
 {
     double headIndent = paragraphStyle ? paragraphStyle->headIndent() : 0;
     double scale = context.textScale != 0 ? context.textScale : 1.0;
@@ -99,9 +99,9 @@ std::u16string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParag
     // says where its numbers start.
     if (style && element == "ol" && style->startingItemNumber() > 1)
         attributes["start"] = toUtf16(std::to_string(style->startingItemNumber()));
-    std::u16string tag = u"<" + toUtf16(element);
+    std::string tag = "<" + element;
     HTMLMarkup::appendAttributes(tag, attributes);
-    tag += u">";
+    tag += ">";
     return tag;
 }
 

@@ -19,13 +19,13 @@ public:
     static std::string_view elementForList(const AttributeValue* list);
 
     // "</ol>" or "</ul>".
-    static std::u16string closingTag(const AttributeValue* list);
+    static std::string closingTag(const AttributeValue* list);
 
     // The opening tag, with the marker keyword, the paragraph's own CSS and
     // the list's width and indent. The list takes over the paragraph's
     // indents, so they are reset on `paragraphStyle` (a second list opened for
     // the same paragraph then sees none).
-    static std::u16string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
+    static std::string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
                                      const HTMLWriterContext& context);
 };
 

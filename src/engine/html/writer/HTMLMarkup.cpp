@@ -8,7 +8,7 @@
 
 namespace folio {
 
-void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
+void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
 {
     std::size_t copiedUpTo = 0;
     for (std::size_t index = 0; index < text.size(); ++index) {
@@ -17,43 +17,47 @@ void HTMLMarkup::appendText(std::u16string& html, std::u16string_view text)
         const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
         if (!control && c != u'<' && c != u'&')
             continue;
-        html.append(text, copiedUpTo, index - copiedUpTo);
+        appendUtf8(html, text.substr(copiedUpTo, index - copiedUpTo));
         if (c == u'<')
-            html += u"&#60;";
+            html += "&#60;";
         else if (c == u'&')
-            html += u"&amp;";
+            html += "&amp;";
         copiedUpTo = index + 1;
     }
-    html.append(text, copiedUpTo);
+    appendUtf8(html, text.substr(copiedUpTo));
 }
 
-void HTMLMarkup::appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes)
+void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes)
 {
     for (const auto& [name, value] : attributes) {
-        html += u' ';
+        html += ' ';
         // Names come from the document too; characters a name may not hold
         // are encoded so that a name cannot add attributes of its own.
-        html += htmlAttributeName(name);
-        html += u"=\"";
+        appendUtf8(html, htmlAttributeName(name));
+        html += "=\"";
         HTMLTextEscaper::append(html, value);
-        html += u'"';
+        html += '"';
     }
 }
 
-bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces)
+bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
 {
-    const std::u16string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
-                                            ? std::u16string_view(u"<span style=\"white-space:pre;\">\t</span>")
-                                            : std::u16string_view(u"<span class=\"Apple-tab-span\">\t</span>");
-    std::u16string out;
+    // U+2028 and U+00A0 in UTF-8; every character the pass looks for
+    // otherwise is ASCII, and no byte of a longer UTF-8 sequence is.
+    constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
+    constexpr std::string_view kBlankAndNoBreakSpace = " \xC2\xA0";
+    const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
+                                         ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
+                                         : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
+    std::string out;
     bool sawTab = false;
     bool inTag = false;
-    char16_t quote = 0;
-    char16_t lastInTag = 0;
+    char quote = 0;
+    char lastInTag = 0;
     // Text and tags are copied in stretches; only the characters replaced
     // end one.
     std::size_t copiedUpTo = 0;
-    auto replace = [&](std::size_t at, std::size_t length, std::u16string_view replacement) {
+    auto replace = [&](std::size_t at, std::size_t length, std::string_view replacement) {
         if (out.empty())
             out.reserve(body.size() + body.size() / 16);
         out.append(body, copiedUpTo, at - copiedUpTo);
@@ -61,7 +65,7 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
         copiedUpTo = at + length;
     };
     for (std::size_t i = 0; i < body.size(); ++i) {
-        char16_t c = body[i];
+        char c = body[i];
         if (inTag) {
             // Quoted attribute values may hold ">" and blanks; neither ends
             // the tag nor gets converted.
@@ -69,30 +73,33 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
             if (quote) {
                 if (c == quote)
                     quote = 0;
-            } else if ((c == u'"' || c == u'\'') && lastInTag == u'=') {
+            } else if ((c == '"' || c == '\'') && lastInTag == '=') {
                 quote = c;
-            } else if (c == u'>') {
+            } else if (c == '>') {
                 inTag = false;
             }
-            if (c != u' ')
+            if (c != ' ')
                 lastInTag = c;
             continue;
         }
         switch (c) {
-        case u'<':
+        case '<':
             inTag = true;
             lastInTag = c;
             break;
-        case u'\t':
+        case '\t':
             sawTab = true;
             replace(i, 1, tabSpan);
             break;
-        case u'\u2028':
-            replace(i, 1, u"<br/>");
+        case '\xE2':
+            if (std::string_view(body).substr(i, kLineSeparator.size()) == kLineSeparator) {
+                replace(i, kLineSeparator.size(), "<br/>");
+                i += kLineSeparator.size() - 1;
+            }
             break;
-        case u' ':
-            if (convertSpaces && i + 1 < body.size() && body[i + 1] == u' ') {
-                replace(i, 2, u" \u00A0");
+        case ' ':
+            if (convertSpaces && i + 1 < body.size() && body[i + 1] == ' ') {
+                replace(i, 2, kBlankAndNoBreakSpace);
                 ++i;
             }
             break;
@@ -107,26 +114,26 @@ bool HTMLMarkup::finishBody(std::u16string& body, HTMLTabForm tabForm, bool conv
     return sawTab;
 }
 
-std::u16string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)
+std::string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)
 {
     if (notes.empty())
         return {};
-    std::u16string html = u"<div class=\"footnotes\"><hr/>";
+    std::string html = "<div class=\"footnotes\"><hr/>";
     for (const TEPrintedNote& note : notes) {
         HTMLAttributeMap attributes{{"class", u"footnote-text"}};
         if (!note.fontCSS.empty())
             attributes["style"] = toUtf16(note.fontCSS);
-        html += u"<div";
+        html += "<div";
         appendAttributes(html, attributes);
-        html += u"><sup>" + toUtf16(std::to_string(note.number)) + u"</sup> ";
+        html += "><sup>" + std::to_string(note.number) + "</sup> ";
         // The note's own mark and the blank after it are the number here;
         // its paragraphs stay lines of its entry.
         std::u16string lines = note.text.substr(std::min(note.text.find_first_not_of(u" \t"), note.text.size()));
         std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
         appendText(html, lines);
-        html += u"</div>";
+        html += "</div>";
     }
-    html += u"</div>";
+    html += "</div>";
     return html;
 }
 

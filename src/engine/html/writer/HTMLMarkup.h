@@ -16,16 +16,17 @@ enum class HTMLTabForm {
     TabSpanClass,
 };
 
-// The pieces of markup the writer builds HTML from.
+// The pieces of markup the writer builds HTML from. The HTML is written as
+// UTF-8 as it goes; the document's UTF-16 text is encoded where it is placed.
 class HTMLMarkup {
 public:
     // Text as element content: "<" as "&#60;" and "&" as "&amp;"; every
     // other character, ">" and U+FEFF included, stays as it is.
-    static void appendText(std::u16string& html, std::u16string_view text);
+    static void appendText(std::string& html, std::u16string_view text);
 
     // ` name="value"` for each attribute, the values escaped, so that no text
     // of the document can end the attribute or the tag.
-    static void appendAttributes(std::u16string& html, const HTMLAttributeMap& attributes);
+    static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes);
 
     // The last touches of the written body, made on element content only
     // (never inside a tag, so attribute values keep their exact text): tabs
@@ -35,9 +36,9 @@ public:
     // tab was found.
     // The notes of a printed document, numbered as their marks in the text,
     // after a rule at its end; "" without notes.
-    static std::u16string notesSection(const std::vector<TEPrintedNote>& notes);
+    static std::string notesSection(const std::vector<TEPrintedNote>& notes);
 
-    static bool finishBody(std::u16string& body, HTMLTabForm tabForm, bool convertSpaces);
+    static bool finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces);
 };
 
 } // namespace folio

@@ -38,12 +38,12 @@ void scaleParagraphStyle(TEParagraphStyle& style, double scale)
     style.setTailIndent(scaled(style.tailIndent()));
 }
 
-std::u16string emptyLine(const std::string& css)
+std::string emptyLine(const std::string& css)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
-    std::u16string html = u"<div";
+    std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
-    html += u"><br/></div>";
+    html += "><br/></div>";
     return html;
 }
 
@@ -55,7 +55,7 @@ HTMLParagraphWriter::HTMLParagraphWriter(const HTMLWriterContext& context, std::
 {
 }
 
-void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, bool isLastParagraph)
+void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, bool isLastParagraph)
 {
     const AttributedString& string = m_context.string;
     const std::size_t length = string.length();
@@ -77,11 +77,11 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
     const bool pageBreak = attributes.containsKey(TEPageBreakAttribute);
     if (pageBreak || attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
         if (pageBreak)
-            html += m_context.settings.forPrint ? u"<div style=\"page-break-before:always;\"></div>"
-                                                : u"<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
+            html += m_context.settings.forPrint ? "<div style=\"page-break-before:always;\"></div>"
+                                                : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
         else
-            html += m_context.settings.forEPub ? u"<hr/>"
-                                               : u"<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
+            html += m_context.settings.forEPub ? "<hr/>"
+                                               : "<hr id=\"horizontalLine\" noshade color=\"#000000\" size=\"0.5\">";
         // Other word processors put the break in front of the next
         // paragraph's text, which follows it here.
         if (paragraph.length > 1)
@@ -158,9 +158,10 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
     }
     m_context.applyStyle(elementAttributes, element, css);
 
-    html += u"<" + toUtf16(element);
+    html += '<';
+    html += element;
     HTMLMarkup::appendAttributes(html, elementAttributes);
-    html += u">";
+    html += '>';
 
     if (element == "li") {
         // A word processor's own words around the number ("CH I") are
@@ -179,17 +180,19 @@ void HTMLParagraphWriter::writeParagraph(std::u16string& html, Range paragraph, 
         // list or the next item follows inside it.
         AttributeDictionaryPtr nextAttributes = nextIsInText ? string.attributesAtIndex(next) : nullptr;
         if (!nextAttributes || !nextAttributes->containsKey(TETextIsListAttribute))
-            html += u"</li>";
+            html += "</li>";
     } else {
-        html += u"</" + toUtf16(element) + u">";
+        html += "</";
+        html += element;
+        html += '>';
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next)) : u"<br/>";
+        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next)) : std::string("<br/>");
 
     m_openLists = std::move(lists);
 }
 
-void HTMLParagraphWriter::closeLists(std::u16string& html, const AttributeValue* currentList, bool closeAll)
+void HTMLParagraphWriter::closeLists(std::string& html, const AttributeValue* currentList, bool closeAll)
 {
     ListStack remaining = m_openLists.value_or(ListStack());
     while (true) {
@@ -212,19 +215,19 @@ void HTMLParagraphWriter::closeLists(std::u16string& html, const AttributeValue*
     }
 }
 
-void HTMLParagraphWriter::closeOpenLists(std::u16string& html)
+void HTMLParagraphWriter::closeOpenLists(std::string& html)
 {
     ListStack remaining = m_openLists.value_or(ListStack());
     std::size_t pending = std::max(remaining.size(), static_cast<std::size_t>(std::max(0, m_openedLevels)));
     while (pending > 0) {
         const AttributeValue* list = remaining.empty() ? nullptr : remaining.back().get();
-        html += HTMLListTagWriter::closingTag(list) + u"\n";
+        html += HTMLListTagWriter::closingTag(list) + "\n";
         if (!remaining.empty())
             remaining.pop_back();
         --pending;
         // The list just closed sat inside an item of the list around it.
         if (pending > 0)
-            html += u"</li>";
+            html += "</li>";
     }
     m_openLists.reset();
     m_openedLevels = 0;

@@ -20,15 +20,15 @@ public:
 
     // `paragraph` excludes its terminator; the last paragraph of the text is
     // the one after the last line break.
-    void writeParagraph(std::u16string& html, Range paragraph, bool isLastParagraph);
+    void writeParagraph(std::string& html, Range paragraph, bool isLastParagraph);
 
     // Closes the lists still open after the last paragraph, innermost first.
-    void closeOpenLists(std::u16string& html);
+    void closeOpenLists(std::string& html);
 
 private:
     using ListStack = std::vector<AttributeValuePtr>;
 
-    void closeLists(std::u16string& html, const AttributeValue* currentList, bool closeAll);
+    void closeLists(std::string& html, const AttributeValue* currentList, bool closeAll);
 
     const HTMLWriterContext& m_context;
     std::string m_paragraphTagName;

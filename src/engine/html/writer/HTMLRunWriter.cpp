@@ -52,7 +52,7 @@ HTMLRunWriter::HTMLRunWriter(const HTMLWriterContext& context, Range paragraph,
 {
 }
 
-void HTMLRunWriter::writeRuns(std::u16string& html)
+void HTMLRunWriter::writeRuns(std::string& html)
 {
     m_context.string.enumerateAttributes(m_paragraph, AttributeEnumerationOptions::None,
                                          [&](const AttributeDictionaryPtr& attributes, Range run, bool&) {
@@ -61,7 +61,7 @@ void HTMLRunWriter::writeRuns(std::u16string& html)
     // A link whose end could not be found inside the paragraph still closes
     // with it.
     if (m_linkElementOpen)
-        html += u"</a>";
+        html += "</a>";
     m_linkElementOpen = false;
     m_linkRange = NotFoundRange;
 }
@@ -103,12 +103,12 @@ bool HTMLRunWriter::openLink(const AttributeDictionary& attributes, Range run)
     return true;
 }
 
-void HTMLRunWriter::closeLinkIfEnded(std::u16string& html, Range run)
+void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
 {
     if (m_linkRange.isNotFound() || run.end() < m_linkRange.end())
         return;
     if (m_linkElementOpen)
-        html += u"</a>";
+        html += "</a>";
     m_linkElementOpen = false;
     m_linkRange = NotFoundRange;
 }
@@ -178,7 +178,7 @@ bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16stri
     return hasWord(found->second, value);
 }
 
-void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& attributes, Range run)
+void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attributes, Range run)
 {
     if (const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName)) {
         // An attachment never opens a link of its own: an a element opened
@@ -187,7 +187,7 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
         const std::string& fontCSS = m_context.fontCSS(fontInAttributes(attributes));
         if (std::optional<std::u16string> element =
                 HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
-            html += *element;
+            appendUtf8(html, *element);
         closeLinkIfEnded(html, run);
         return;
     }
@@ -223,22 +223,27 @@ void HTMLRunWriter::writeRun(std::u16string& html, const AttributeDictionary& at
     bool needsSpan = !spanAttributes.empty();
 
     if (opensLink) {
-        html += u"<a";
+        html += "<a";
         HTMLMarkup::appendAttributes(html, m_linkAttributes);
-        html += u">";
+        html += '>';
         m_linkElementOpen = true;
     }
     if (needsSpan) {
-        html += u"<span";
+        html += "<span";
         HTMLMarkup::appendAttributes(html, spanAttributes);
-        html += u">";
+        html += '>';
     }
-    if (m_context.settings.keepsPlaceholders)
+    if (m_context.settings.keepsPlaceholders) {
         HTMLMarkup::appendText(html, text);
-    else
-        HTMLMarkup::appendText(html, stringByReplacingOccurrencesOfString(std::u16string(text), u"\uFEFF", u""));
+    } else {
+        // The placeholders go; the text between them is written as it stands.
+        std::size_t start = 0;
+        for (std::size_t found; (found = text.find(u'\uFEFF', start)) != std::u16string_view::npos; start = found + 1)
+            HTMLMarkup::appendText(html, text.substr(start, found - start));
+        HTMLMarkup::appendText(html, text.substr(start));
+    }
     if (needsSpan)
-        html += u"</span>";
+        html += "</span>";
     closeLinkIfEnded(html, run);
 }
 

@@ -19,13 +19,13 @@ public:
     HTMLRunWriter(const HTMLWriterContext& context, Range paragraph, const HTMLAttributeMap& paragraphAttributes,
                   bool paragraphFontIsUniform);
 
-    void writeRuns(std::u16string& html);
+    void writeRuns(std::string& html);
 
 private:
-    void writeRun(std::u16string& html, const AttributeDictionary& attributes, Range run);
+    void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const AttributeDictionary& attributes, Range run);
-    void closeLinkIfEnded(std::u16string& html, Range run);
+    void closeLinkIfEnded(std::string& html, Range run);
     // The CSS size of raised or lowered text in print.
     std::string raisedTextSize(const AttributeDictionary& attributes) const;
     std::string runStyle(const AttributeDictionary& attributes) const;

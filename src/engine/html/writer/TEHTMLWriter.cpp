@@ -40,19 +40,30 @@ TEHTMLWriter::TEHTMLWriter(const AttributedString* borrowed, TEHTMLWriterSetting
 
 const std::u16string& TEHTMLWriter::HTMLString()
 {
+    if (!m_HTMLData)
+        m_HTMLData = buildOutputAsHTMLFragment(false);
     if (!m_HTMLString)
-        m_HTMLString = buildOutputAsHTMLFragment(false);
+        m_HTMLString = toUtf16(*m_HTMLData);
     return *m_HTMLString;
 }
 
 const std::u16string& TEHTMLWriter::HTMLFragment()
 {
+    if (!m_HTMLData)
+        m_HTMLData = buildOutputAsHTMLFragment(true);
     if (!m_HTMLString)
-        m_HTMLString = buildOutputAsHTMLFragment(true);
+        m_HTMLString = toUtf16(*m_HTMLData);
     return *m_HTMLString;
 }
 
-std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
+const std::string& TEHTMLWriter::HTMLFragmentData()
+{
+    if (!m_HTMLData)
+        m_HTMLData = buildOutputAsHTMLFragment(true);
+    return *m_HTMLData;
+}
+
+std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
 {
     m_styleLookup.clear();
     // Notes are numbered from 1 in every pass, whatever was written before.
@@ -67,7 +78,7 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
     // an empty paragraph between its two characters.
     const std::u16string& text = m_text->string();
-    std::u16string body;
+    std::string body;
     body.reserve(text.size() * 2);
     std::size_t location = 0;
     while (true) {
@@ -88,32 +99,38 @@ std::u16string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     }
 
     bool hasTab = HTMLMarkup::finishBody(body, HTMLTabForm::TabSpanClass, m_useAppleConvertedSpace);
+    // The head names the classes the body made, so it goes in front of the
+    // body once the body is written.
     std::string head(kDocumentHeadStart);
     head += m_styleLookup.styleBlock();
     if (hasTab)
         head += kTabSpanRule;
     head += kDocumentHeadEnd;
-    std::u16string document = toUtf16(head);
-    document += body;
-    document += toUtf16(kDocumentEnd);
-    return document;
+    body.insert(0, head);
+    body += kDocumentEnd;
+    return body;
 }
 
 // The entry points write once and hand their answer over without copying
 // the text or the HTML.
 std::u16string htmlString(const AttributedString& string, const TEHTMLWriterSettings& settings)
 {
-    return TEHTMLWriter(&string, settings).buildOutputAsHTMLFragment(true);
+    return toUtf16(TEHTMLWriter(&string, settings).buildOutputAsHTMLFragment(true));
 }
 
 std::u16string htmlString(const AttributedString& string)
 {
-    return TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(false);
+    return toUtf16(TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(false));
 }
 
 std::u16string htmlFragment(const AttributedString& string)
 {
-    return TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(true);
+    return toUtf16(TEHTMLWriter(&string, {}).buildOutputAsHTMLFragment(true));
+}
+
+std::string htmlData(const AttributedString& string, const TEHTMLWriterSettings& settings)
+{
+    return TEHTMLWriter(&string, settings).buildOutputAsHTMLFragment(true);
 }
 
 } // namespace folio

@@ -28,6 +28,8 @@ public:
     const std::u16string& HTMLString();
     // A fragment (on the first request).
     const std::u16string& HTMLFragment();
+    // The fragment in UTF-8, as it was written (on the first request).
+    const std::string& HTMLFragmentData();
 
     const AttributedString& attributedString() const { return *m_text; }
     const TEHTMLWriterSettings& settings() const { return m_settings; }
@@ -47,9 +49,11 @@ private:
     friend std::u16string htmlString(const AttributedString&, const TEHTMLWriterSettings&);
     friend std::u16string htmlString(const AttributedString&);
     friend std::u16string htmlFragment(const AttributedString&);
+    friend std::string htmlData(const AttributedString&, const TEHTMLWriterSettings&);
 
     TEHTMLWriter(const AttributedString* borrowed, TEHTMLWriterSettings settings);
-    std::u16string buildOutputAsHTMLFragment(bool fragment);
+    // The HTML in UTF-8, as it is written.
+    std::string buildOutputAsHTMLFragment(bool fragment);
 
     // The text written: the writer's own, or the caller's when borrowed.
     std::optional<AttributedString> m_ownText;
@@ -59,6 +63,8 @@ private:
     bool m_useAppleConvertedSpace = true;
     std::string m_paragraphTagName = "div";
     HTMLStyleClassTable m_styleLookup;
+    // The HTML as written, and its UTF-16 form once that is asked for.
+    std::optional<std::string> m_HTMLData;
     std::optional<std::u16string> m_HTMLString;
 };
 
@@ -69,5 +75,8 @@ std::u16string htmlString(const AttributedString& string, const TEHTMLWriterSett
 std::u16string htmlString(const AttributedString& string);
 // A fragment with the default settings.
 std::u16string htmlFragment(const AttributedString& string);
+// The fragment of htmlString(string, settings) in UTF-8, for callers that
+// write it out or hand it on as bytes: no UTF-16 copy of the HTML is made.
+std::string htmlData(const AttributedString& string, const TEHTMLWriterSettings& settings);
 
 } // namespace folio

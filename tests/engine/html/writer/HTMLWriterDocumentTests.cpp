@@ -191,6 +191,43 @@ TEST(HTMLWriterDocumentTests, attributeValuesKeepTheirSpacesAndTabs)
     EXPECT_NE(std::u16string::npos, fragment.find(u">x \u00A0y<"));
 }
 
+TEST(HTMLWriterDocumentTests, onlyTheLineSeparatorOfItsFamilyBecomesALineBreak)
+{
+    // The ellipsis, the paragraph separator and the euro sign start as U+2028
+    // does in UTF-8; they stay text, next to the separator too.
+    std::u16string fragment = fragmentOf(TestText().paragraph(u"a\u2026b\u2029c\u20AC\u2028\u2026").build());
+    EXPECT_NE(std::u16string::npos, fragment.find(u">a\u2026b\u2029c\u20AC<br/>\u2026</div>")) << toUtf8(fragment);
+    EXPECT_EQ(1u, countOf(fragment, u"<br/>"));
+}
+
+TEST(HTMLWriterDocumentTests, exportDataIsTheFragmentInUtf8)
+{
+    // Characters of every UTF-8 length beside the ones the writer replaces,
+    // in text and in an attribute value, and placeholders the export drops.
+    AttributeValuePtr custom = StringMapValue::make({{"title", u"\u00e9  \t\u2028\U0001F600"}});
+    AttributedString string = TestText()
+                                  .paragraph(u"\uFEFF\u00e9\t\u20AC  \U0001F600\u2028x<&\uFEFF\uFEFFy\uFEFF",
+                                             {{std::string(TECustomAttributesAttribute), custom}})
+                                  .paragraph(u"\u0434\u0430 \u2014 \u00A0")
+                                  .build();
+    TEHTMLWriterSettings exported;
+    exported.listsNotesAtEnd = true;
+    exported.keepsPlaceholders = false;
+    const std::string data = htmlData(string, exported);
+    EXPECT_EQ(data, toUtf8(htmlString(string, exported)));
+    EXPECT_NE(std::string::npos, data.find("title=\"\xC3\xA9  \t\xE2\x80\xA8\xF0\x9F\x98\x80\"")) << data;
+    EXPECT_NE(std::string::npos,
+              data.find(">\xC3\xA9<span style=\"white-space:pre;\">\t</span>\xE2\x82\xAC \xC2\xA0\xF0\x9F\x98\x80<br/>"
+                        "x&#60;&amp;y<"))
+        << data;
+    EXPECT_EQ(std::string::npos, data.find("\xEF\xBB\xBF"));
+
+    // A writer asked for its bytes first answers the same fragment in both forms.
+    TEHTMLWriter writer(string, exported);
+    EXPECT_EQ(writer.HTMLFragmentData(), data);
+    EXPECT_EQ(writer.HTMLFragment(), toUtf16(data));
+}
+
 TEST(HTMLWriterDocumentTests, writerBuildsOnceWhicheverFormIsAskedFirst)
 {
     AttributedString string = TestText().paragraph(u"Hello").build();

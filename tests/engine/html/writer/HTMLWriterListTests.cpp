@@ -179,21 +179,21 @@ TEST(HTMLWriterListTests, listTagsUseTheListKindAndTakeOverTheParagraphIndent)
     style.setHeadIndent(36);
     style.setFirstLineHeadIndent(10);
     auto numbered = listStyle(TECSSListStyleType::LowerAlpha);
-    EXPECT_EQ(u"<ol style=\"list-style:lower-alpha;line-height:normal;;width:88.506667%;padding-left:56px;\">",
+    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;;width:88.506667%;padding-left:56px;\">",
               HTMLListTagWriter::openingTag(numbered.get(), &style, fragment));
     EXPECT_EQ(0, style.headIndent());
     EXPECT_EQ(0, style.firstLineHeadIndent());
     // A second list for the same paragraph sees the indent already taken.
-    EXPECT_EQ(u"<ol style=\"list-style:lower-alpha;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;;width:90.000000%;padding-left:20px;\">",
               HTMLListTagWriter::openingTag(numbered.get(), &style, fragment));
-    EXPECT_EQ(u"</ol>", HTMLListTagWriter::closingTag(numbered.get()));
+    EXPECT_EQ("</ol>", HTMLListTagWriter::closingTag(numbered.get()));
 
     HTMLWriterContext document{none, settings, 1.0, false, classes, footnotes};
     auto bullets = listStyle(TECSSListStyleType::Square);
     TEParagraphStyle plain;
-    EXPECT_EQ(u"<ul class=\"u1\">", HTMLListTagWriter::openingTag(bullets.get(), &plain, document));
-    EXPECT_EQ(u"</ul>", HTMLListTagWriter::closingTag(bullets.get()));
-    EXPECT_EQ(u"</ul>", HTMLListTagWriter::closingTag(nullptr));
+    EXPECT_EQ("<ul class=\"u1\">", HTMLListTagWriter::openingTag(bullets.get(), &plain, document));
+    EXPECT_EQ("</ul>", HTMLListTagWriter::closingTag(bullets.get()));
+    EXPECT_EQ("</ul>", HTMLListTagWriter::closingTag(nullptr));
 }
 
 } // namespace
