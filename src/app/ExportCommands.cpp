@@ -180,8 +180,11 @@ int exportCommand(const std::vector<std::string>& arguments)
                 std::cerr << "\n";
         };
     }
+    // A stream receives the HTML alone, so its pictures go inside it.
+    request.pictures = destination->isStream() ? ExportRequest::Pictures::Inline : ExportRequest::Pictures::BesideFile;
+    // The exporters keep a closed document's pictures in their own output,
+    // so the conversion leaves the program's folders as they were.
     ExportSource source(parsed->file);
-    PrivatePictureFolder pictures(source);
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
     reportReadingWarnings(source);
     if (!exported)
