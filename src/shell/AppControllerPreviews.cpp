@@ -72,7 +72,7 @@ void AppController::previewHeaderFooter(std::function<void()> completion)
     // just set included, as the PDF prints it.
     const std::string path = document->fileURL();
     ExportSource source(path, openContentForFile(path), &defaults());
-    Status started = startPDFExport(source, ExportSource::OpenEditor::Use,
+    Status started = m_exports.startPDFExport(source, ExportSource::OpenEditor::Use,
                                     ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
                                     ExportNaming::actionForPreview(path), completion);
     if (!started) {
@@ -97,7 +97,7 @@ Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
 
 Status AppController::PDFFilePreviewPreparationTask(const std::string& path)
 {
-    Status started = createPDFWithFileItem(path, false);
+    Status started = m_exports.createPDFWithFileItem(path, false);
     // A conversion that never starts has no outcome to take the overlay away.
     if (!started)
         ProgressHUD::dismiss();

@@ -119,10 +119,10 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     g_free(shown);
     // Exports of the open document take what was typed, before any save.
     MarkdownConverter::setShared(std::make_shared<TestMarkdownConverter>());
-    Result<std::string> exported = app.TXTDataForFileItem(path);
+    Result<std::string> exported = app.exports().TXTDataForFileItem(path);
     ASSERT_TRUE(exported) << exported.error().message;
     EXPECT_NE(exported->find("ok"), std::string::npos) << *exported;
-    Result<std::string> html = app.HTMLStringForFileItem(path);
+    Result<std::string> html = app.exports().HTMLStringForFileItem(path);
     ASSERT_TRUE(html) << html.error().message;
     EXPECT_NE(html->find("<li>ok"), std::string::npos) << *html;
     MarkdownConverter::setShared(nullptr);

@@ -74,9 +74,9 @@ protected:
         environment.webViewFactory = [](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         };
-        m_controller.setPDFEnvironment(std::move(environment));
+        m_controller.exports().setPDFEnvironment(std::move(environment));
         // Previews of closing documents are laid out on pages that never load.
-        m_controller.setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        m_controller.exports().setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         });
         m_window.setRootViewController(m_root);
@@ -247,11 +247,11 @@ TEST_F(AppControllerPreviewTest, PDFPreviewConvertsIntoTheTemporaryFolderOnTheNe
 {
     std::string path = write("Notes.md", "# Title");
     m_controller.previewFinalFileItem(path);
-    EXPECT_EQ(m_controller.PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator(), nullptr);
     loop.advanceVirtualClock(0);
-    ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
+    ASSERT_NE(m_controller.exports().PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Preview);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(),
               (std::filesystem::path(AppFolders::temporaryFolder()) / "Notes.md.pdf").string());
 
     ProgressHUD::show();
@@ -264,7 +264,7 @@ TEST_F(AppControllerPreviewTest, theHeaderAndFooterPreviewConvertsWhatTheOpenEdi
     int completions = 0;
     m_controller.previewHeaderFooter([&] { ++completions; });
     EXPECT_EQ(completions, 1) << "without an open document there is nothing to wait for";
-    EXPECT_EQ(m_controller.PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator(), nullptr);
 
     FakeEditorController* editor = openEditor();
     ASSERT_NE(editor, nullptr);
@@ -274,13 +274,13 @@ TEST_F(AppControllerPreviewTest, theHeaderAndFooterPreviewConvertsWhatTheOpenEdi
     editor->setContent(content);
     completions = 0;
     m_controller.previewHeaderFooter([&] { ++completions; });
-    ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
+    ASSERT_NE(m_controller.exports().PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Preview);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(),
               (std::filesystem::path(AppFolders::temporaryFolder()) / "open.qvtext.pdf").string());
     EXPECT_GE(editor->contentRequestCount(), 1) << "the editor's content, not the saved file";
     EXPECT_EQ(completions, 0) << "the overlay stays while the preview is being made";
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 1u);
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 1u);
 }
 
 TEST_F(AppControllerPreviewTest, PostedPreviewsOfAGoneControllerDoNothing)
