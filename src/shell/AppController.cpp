@@ -22,7 +22,19 @@ AppController::AppController()
           .cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); },
           .clock = [this] { return m_clock(); },
       })
+    , m_previews(m_exports, PreviewPresenter::Host{
+          .currentDocument = [this] { return currentDocument(); },
+          .topViewController = [this] { return topViewController(); },
+          .lastOpenedFileItem = [this] { return m_lastOpenedFileItem; },
+          .openContentForFile = [this](const std::string& path) { return openContentForFile(path); },
+          .defaults = [this]() -> UserDefaults& { return defaults(); },
+      })
 {
+}
+
+void AppController::previewHeaderFooter(std::function<void()> completion)
+{
+    m_previews.previewHeaderFooter(std::move(completion));
 }
 AppController::~AppController() = default;
 

@@ -6,6 +6,7 @@
 #include "delivery/PNGResultActions.h"
 #include "export/ExporterRegistry.h"
 #include "shell/ExportActions.h"
+#include "shell/PreviewPresenter.h"
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/png/PNGExporter.h"
 #include "shell/TemporaryFolderCleaner.h"
@@ -37,12 +38,12 @@ class WebView;
 
 // The application's answers to the document framework: every file is a
 // TextDocument, saving the open document, the autosave indicator and
-// temporary-folder housekeeping; previews of a listed file and copy-out of
-// the open page (AppControllerPreviews.cpp). The type identifiers of new and
-// special files are DocumentTypes'; the browser's exports of a listed file
-// are ExportActions', which the controller owns and hands out by reference.
+// temporary-folder housekeeping; copy-out of the open page
+// (AppControllerCopyOut.cpp). The type identifiers of new and special files
+// are DocumentTypes'; the browser's exports of a listed file are
+// ExportActions' and its previews PreviewPresenter's, which the controller
+// owns and hands out by reference.
 class AppController : public DKDocumentAppController,
-                      public DKWebViewControllerDelegate,
                       public ReaderViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
@@ -114,29 +115,13 @@ public:
     // The editors' snapshot: the document's picture saved among the desktop's pictures.
     void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string> picture)> completion) override;
 
-    // The browser's previews of a listed file; each runs on the next turn of
-    // the main loop, as the browser's menu is closing.
-    void previewHTMLFileItem(const std::string& path);
-    void previewFinalFileItem(const std::string& path);
-    // The file's HTML in the in-app web page; an unreadable file dismisses the overlay.
-    Status HTMLFilePreviewPreparationTask(const std::string& path);
-    // The file converted to a PDF in the temporary folder, for the PDF reader.
-    Status PDFFilePreviewPreparationTask(const std::string& path);
-    // Shows the HTML in the in-app web page over the open editor (or the
-    // top-most controller) and dismisses the progress overlay. Without HTML
-    // nothing is shown and the overlay stays.
-    Status previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title);
-    // The open Markdown editor's text as the styled preview page, over the editor.
-    Status previewOpenMarkdownDocument();
-    // The page closes; its picture becomes the previewed file's preview.
-    void webViewControllerDidClose(DKWebViewController& controller) override;
-    const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }
-    void setPreviewWebViewFactory(DKWebViewController::WebViewFactory factory) { m_previewWebViewFactory = std::move(factory); }
+    // The browser's previews of a listed file and the Markdown previews,
+    // which the controller owns and hands out by reference.
+    PreviewPresenter& previews() { return m_previews; }
     // The controller on top of everything above the browser window's root.
     std::shared_ptr<ViewController> topViewController() const;
     static std::shared_ptr<ViewController> topViewController(const std::shared_ptr<ViewController>& controller);
-    // Menu commands whose work was never filled in: their tasks do nothing.
-    void previewMarkdown();
+    // A menu command whose work was never filled in: its task does nothing.
     void copyHTMLMarkdownToPasteboard();
     // The open rich-text page's text or HTML on the general pasteboard, with
     // the alert that says so presented over the editor.
@@ -156,12 +141,6 @@ private:
     void setDocumentItemsEnabled(bool enabled);
     UserDefaults& defaults() const;
     bool hasOpenEditor() const;
-    void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
-    // Web views for pages that show a document, which may come from anywhere:
-    // they run no script of the document's and read only its pictures.
-    DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentPath) const;
-    Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
-                          std::shared_ptr<ODSFileItem> item);
 
 
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
@@ -169,10 +148,7 @@ private:
 
     UserDefaults* m_defaults = nullptr;
     ExportActions m_exports;
-    DKWebViewController::WebViewFactory m_previewWebViewFactory;
-    std::shared_ptr<DKWebViewController> m_previewController;
-    // The listed file the web page shows; none for HTML shown by other callers.
-    std::shared_ptr<ODSFileItem> m_previewedFileItem;
+    PreviewPresenter m_previews;
     std::shared_ptr<ReaderViewController> m_readerViewController;
     // Work posted for later checks this, as the controller may be gone by then.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);

@@ -71,7 +71,7 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
             return viewer;
     }
     auto page = std::make_shared<DKWebViewController>(
-        documentPageFactory(document.fileURL()));
+        m_previews.documentPageFactory(document.fileURL()));
     page->setShowNavigationButtons(false);
     page->setShowPrintMenu(false);
     // Loaded now, so that the document window's items replace the page's own.
@@ -134,7 +134,7 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
                 TELog(TELogLevelError, printed.error().message);
         })),
         Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([](AppController& app, const std::string& path) {
-            app.previewFinalFileItem(path);
+            app.previews().previewFinalFileItem(path);
         })),
     });
 }

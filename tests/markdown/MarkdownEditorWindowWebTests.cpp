@@ -51,7 +51,7 @@ protected:
         if (!created)
             GTEST_SKIP() << created.error().message;
         presenter = std::move(*created);
-        registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previewOpenMarkdownDocument(); });
+        registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previews().previewOpenMarkdownDocument(); });
     }
     void TearDown() override
     {
@@ -230,7 +230,7 @@ TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
     MDTextViewController& editor = openEditor(path);
     ASSERT_TRUE(editor.barItems().previewMDDocumentBarButtonItem()->tap());
     ASSERT_TRUE(previewShown) << previewShown.error().message;
-    std::shared_ptr<DKWebViewController> preview = app.previewWebViewController();
+    std::shared_ptr<DKWebViewController> preview = app.previews().previewWebViewController();
     ASSERT_TRUE(preview && preview->webView());
     WebView& page = *preview->webView();
     std::string heading;

@@ -126,7 +126,7 @@ int runDesktop(const std::optional<std::string>& path)
     registerEditors();
     AppController* app = AppController::controller();
     registerMarkdownEditor([](MDTextViewController&) {
-        if (Status shown = AppController::controller()->previewOpenMarkdownDocument(); !shown)
+        if (Status shown = AppController::controller()->previews().previewOpenMarkdownDocument(); !shown)
             std::cerr << "folio: " << shown.error().message << "\n";
     });
     DesktopServices services;
