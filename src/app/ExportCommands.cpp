@@ -72,31 +72,6 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& argument
     return parsed;
 }
 
-// The pictures a command reads out of a closed document go to a folder of
-// this process's own, removed when the command ends: two commands exporting
-// documents of the same name at once never meet in one picture folder, and
-// nothing is left in the program's folders afterwards.
-class PrivatePictureFolder {
-public:
-    explicit PrivatePictureFolder(ExportSource& source)
-    {
-        std::filesystem::path file(source.fileName());
-        m_name = file.stem().string() + "-export-" + std::to_string(::getpid()) + file.extension().string();
-        source.setPictureDocumentName(m_name);
-    }
-    ~PrivatePictureFolder()
-    {
-        std::error_code ignored;
-        for (bool temporary : {false, true})
-            std::filesystem::remove_all(AppFolders::pictureFolderForDocument(m_name, temporary), ignored);
-    }
-    PrivatePictureFolder(const PrivatePictureFolder&) = delete;
-    PrivatePictureFolder& operator=(const PrivatePictureFolder&) = delete;
-
-private:
-    std::string m_name;
-};
-
 int fail(const std::string& message)
 {
     std::cerr << "folio: " << message << "\n";
@@ -180,8 +155,11 @@ int exportCommand(const std::vector<std::string>& arguments)
                 std::cerr << "\n";
         };
     }
+    // A stream receives the HTML alone, so its pictures go inside it.
+    request.pictures = destination->isStream() ? ExportRequest::Pictures::Inline : ExportRequest::Pictures::BesideFile;
+    // The exporters keep a closed document's pictures in their own output,
+    // so the conversion leaves the program's folders as they were.
     ExportSource source(parsed->file);
-    PrivatePictureFolder pictures(source);
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
     reportReadingWarnings(source);
     if (!exported)
@@ -224,19 +202,25 @@ int previewCommand(const std::vector<std::string>& arguments)
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the preview would overwrite " + parsed->file);
     ExportSource source(parsed->file);
-    PrivatePictureFolder pictures(source);
     Result<std::string> page = DocumentPreviewPage::html(source);
     if (!page)
         return fail("cannot read " + parsed->file + ": " + page.error().message);
 
     if (Status display = WebServices::shared().ensureDisplay(); !display)
         return fail("cannot start a display for the web view: " + display.error().message);
-    auto webView = WebServices::shared().makeDocumentWebView(kPreviewFrame, {AppFolders::pictureFolderForDocument(source.pictureDocumentName())});
+    // A file's pictures are in the page as data; the kinds that keep theirs
+    // in the document's picture folder are read from it where it exists.
+    std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    std::vector<std::string> readable;
+    if (pictures)
+        readable.push_back(*pictures);
+    std::string baseFolder = pictures ? *pictures : std::filesystem::path(parsed->file).parent_path().string();
+    auto webView = WebServices::shared().makeDocumentWebView(kPreviewFrame, readable);
     if (!webView)
         return fail("cannot make a web view: " + webView.error().message);
     LoadWatcher watcher;
     (*webView)->setDelegate(&watcher);
-    (*webView)->loadHTMLString(*page, URL::fileURLWithPath(AppFolders::documentDataFolder(), true).absoluteString());
+    (*webView)->loadHTMLString(*page, URL::fileURLWithPath(std::filesystem::absolute(baseFolder).string(), true).absoluteString());
     bool loaded = RunLoop::main().runUntil([&] { return watcher.m_done; }, kPreviewTimeoutSeconds);
     (*webView)->setDelegate(nullptr);
     if (!loaded || watcher.m_error)
@@ -271,7 +255,6 @@ int copyCommand(const std::vector<std::string>& arguments)
     if (auto status = checkInput(parsed->file))
         return *status;
     ExportSource source(parsed->file);
-    PrivatePictureFolder pictures(source);
     auto text = CopyOut::copyFromFile(source, as->second == "text" ? CopyOut::Format::PlainText : CopyOut::Format::HTML,
                                       Pasteboard::general());
     reportReadingWarnings(source);

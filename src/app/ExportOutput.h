@@ -23,6 +23,8 @@ public:
 
     // Where the exporter writes.
     const std::string& exportPath() const { return m_exportPath; }
+    // Whether the bytes go on to a stream rather than staying a file.
+    bool isStream() const { return m_stream.has_value(); }
     // Passes what the exporter wrote on to a stream; nothing to do for a file.
     Status finish() const;
 

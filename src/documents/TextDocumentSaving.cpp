@@ -151,7 +151,8 @@ Result<Data> TextDocument::richTextContents(bool blank)
     MutableAttributedString& text = attributed->value();
     if (content)
         addDocumentAttributes(text, *content);
-    Result<std::string> rtf = m_converter->rtfFromAttributedString(text, lastPathComponent());
+    Result<std::string> rtf = m_converter->rtfFromAttributedString(text, lastPathComponent(),
+                                                                   blank ? BlankDocument::Yes : BlankDocument::No);
     if (!rtf)
         return Error{kErrorDomain, ConversionFailed, "Could not write RTF: " + rtf.error().message};
     return Data::fromString(*rtf);

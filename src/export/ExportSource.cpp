@@ -8,6 +8,7 @@
 #include "export/PageMargins.h"
 #include "export/html/HTMLPictureInliner.h"
 #include "export/pdf/PDFPageTemplates.h"
+#include "engine/attachments/InlinePictureSink.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/html/HTMLSanitizer.h"
@@ -241,7 +242,7 @@ Result<std::string> ExportSource::QVHTML(OpenEditor openEditor) const
     return PDFPageTemplates::qvTextContent(fontRules, *content);
 }
 
-Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) const
+Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures) const
 {
     Result<const DKRTFReadResult*> read = readRTF(namedDocument);
     if (!read)
@@ -252,6 +253,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument) c
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
     settings.fileName = pictureDocumentName();
+    settings.pictureSink = pictures;
     std::string html = htmlData((*read)->text, settings);
     // Its page values and warnings are all that is asked of the reading from
     // here on; the text goes, so that it is not held beside the page. It is
@@ -269,7 +271,8 @@ Result<std::string> ExportSource::plainTextHTML() const
     return escapedTextHTML(*text);
 }
 
-Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument) const
+Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument,
+                                       HTMLPictureSink* pictures) const
 {
     if (exportsAsPlainText())
         return plainTextHTML();
@@ -300,28 +303,36 @@ Result<std::string> ExportSource::HTML(Purpose purpose, OpenEditor openEditor, b
         if (purpose == Purpose::HTMLExport)
             return content->bodyHTML;
     }
-    return RTFHTML(purpose, namedDocument);
+    return RTFHTML(purpose, namedDocument, pictures);
 }
 
-Result<std::string> ExportSource::HTMLString(OpenEditor openEditor) const
+Result<std::string> ExportSource::HTMLString(OpenEditor openEditor, HTMLPictureSink* pictures) const
 {
-    return HTML(Purpose::HTMLExport, openEditor);
+    return HTML(Purpose::HTMLExport, openEditor, false, pictures);
 }
 
-Result<std::string> ExportSource::HTMLData(OpenEditor openEditor) const
+Result<std::string> ExportSource::HTMLData(OpenEditor openEditor, HTMLPictureSink* pictures) const
 {
-    Result<std::string> html = HTMLString(openEditor);
+    InlinePictureSink inlined;
+    HTMLPictureSink& sink = pictures ? *pictures : inlined;
+    Result<std::string> html = HTMLString(openEditor, &sink);
     if (!html)
         return html;
-    // The document's own pictures travel inside the file; whoever opens it
+    // The document's own pictures travel with the file; whoever opens it
     // gets no script, nothing that loads from elsewhere and no path to this
-    // machine's files, whatever the document held.
-    std::string inlined =
-        HTMLPictureInliner::inliningPictures(*html, AppFolders::pictureFolderForDocument(pictureDocumentName()));
+    // machine's files, whatever the document held. A rich-text file's
+    // pictures have just gone through the sink; the open editor's page and
+    // the other kinds name theirs in the document's picture folder.
+    bool namesPictureFolder = usedContent(openEditor) || m_kind == DocumentKind::QVText
+        || m_kind == DocumentKind::QVOutline || m_kind == DocumentKind::Markdown;
+    std::optional<std::string> pictureFolder =
+        namesPictureFolder ? AppFolders::existingPictureFolderForDocument(pictureDocumentName()) : std::nullopt;
+    std::string relocated =
+        pictureFolder ? HTMLPictureInliner::relocatingPictures(*html, *pictureFolder, sink) : std::move(*html);
     // Each stage's page goes as soon as the next is made. Assigning an empty
     // string would keep the page's buffer; a swap hands it back.
     std::string().swap(*html);
-    return HTMLSanitizer::sanitizedHTML(inlined, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
+    return HTMLSanitizer::sanitizedHTML(relocated, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
 }
 
 Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const

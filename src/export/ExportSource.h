@@ -12,6 +12,7 @@
 
 namespace folio {
 
+class HTMLPictureSink;
 class UserDefaults;
 
 // Where an export gets a document's HTML or text: from the file, or from the
@@ -54,7 +55,10 @@ public:
 
     // The document's HTML for the purpose: the one place that goes by kind.
     // `namedDocument` names the RTF reader's document (its pictures).
-    Result<std::string> HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument = false) const;
+    // Pictures read from the file go through `pictures` when given, else
+    // into the document's picture folder, as for its editing page.
+    Result<std::string> HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument = false,
+                             HTMLPictureSink* pictures = nullptr) const;
     // What the pages of an export are laid out with.
     struct PageValues {
         // Six hexadecimal digits RRGGBB.
@@ -85,9 +89,11 @@ public:
     const Result<std::u16string>& fileText() const;
 
     // HTML per kind for the HTML export, without entity conversion.
-    Result<std::string> HTMLString(OpenEditor openEditor = OpenEditor::Use) const;
-    // The same with every character beyond Latin-1 as an entity or reference.
-    Result<std::string> HTMLData(OpenEditor openEditor = OpenEditor::Use) const;
+    Result<std::string> HTMLString(OpenEditor openEditor = OpenEditor::Use, HTMLPictureSink* pictures = nullptr) const;
+    // The same with every character beyond Latin-1 as an entity or reference,
+    // for reading elsewhere: every picture, those of the open editor's page
+    // too, goes through `pictures`, by default into the HTML as data.
+    Result<std::string> HTMLData(OpenEditor openEditor = OpenEditor::Use, HTMLPictureSink* pictures = nullptr) const;
     // Plain text per kind, without the placeholder character U+FEFF.
     Result<std::u16string> plainText(OpenEditor openEditor = OpenEditor::Use) const;
     // The pieces.
@@ -95,7 +101,7 @@ public:
     Result<std::string> QVContent(OpenEditor openEditor) const;
     // The QV HTML export's page: font rules and content style, then content.
     Result<std::string> QVHTML(OpenEditor openEditor) const;
-    Result<std::string> RTFHTML(Purpose purpose, bool namedDocument) const;
+    Result<std::string> RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures = nullptr) const;
     Result<std::string> plainTextHTML() const;
 
     // The text as escaped HTML that keeps its line breaks and blanks.

@@ -25,6 +25,11 @@ struct ExportRequest {
     // The PDF converter's action code, which also picks the legacy pages'
     // header margins.
     PDFAction action = PDFAction::Open;
+    // Where an HTML file's pictures go: into a folder beside it named after
+    // it, or into the file itself as data, for a file that travels alone
+    // (standard output, a pipe).
+    enum class Pictures { BesideFile, Inline };
+    Pictures pictures = Pictures::BesideFile;
     // Told after each PDF page is drawn.
     std::function<void(std::size_t pageIndex, std::size_t pageCount)> pageProgress;
 };

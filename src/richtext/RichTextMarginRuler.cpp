@@ -167,7 +167,8 @@ void RichTextMarginRuler::rulerMarginValuesChangedNoDocumentDirty()
 void RichTextMarginRuler::updateRulerMarginValues()
 {
     m_loaded = true;
-    if (!m_defaults.boolForKey("isNewBlankDocument").value_or(false)) {
+    TextDocument* document = m_host.document ? m_host.document() : nullptr;
+    if (!document || !document->isNewBlankDocument()) {
         m_slider->setLowerValue(m_defaults.floatForKey("marquentPageMarginLeft").value_or(0));
         float right = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
         m_slider->setUpperValue(right > 0 ? kSheetWidth - right : kSheetWidth);

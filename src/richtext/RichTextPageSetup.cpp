@@ -5,11 +5,11 @@
 
 namespace folio {
 
-RichTextPageSetup::Settings RichTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults)
+RichTextPageSetup::Settings RichTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults, BlankDocument blank)
 {
     Settings s;
     s.darknightMode = defaults.boolForKey("darknightMode").value_or(false);
-    s.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    s.isNewBlankDocument = blank == BlankDocument::Yes;
     s.hasDefaultFont = defaults.stringForKey("defaultFont").has_value();
     s.defaultLineSpacing = defaults.doubleForKey("defaultLineSpacing").value_or(0);
     s.defaultFirstLineIndent = defaults.doubleForKey("defaultFirstLineIndent").value_or(0);

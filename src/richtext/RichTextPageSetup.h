@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/rtf/DKRTFDocumentSettings.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,7 +28,9 @@ public:
         double marquentParagraphSpacingBefore = 0;
         bool smartQuotesEnabled = false;
 
-        static Settings fromDefaults(const UserDefaults& defaults);
+        // The user's preferences; whether the document is a new blank one is
+        // the document's to say.
+        static Settings fromDefaults(const UserDefaults& defaults, BlankDocument blank);
     };
 
     // The page height script: the editable element fills the page, less its

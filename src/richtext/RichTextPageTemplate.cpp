@@ -87,10 +87,11 @@ std::string styleValue(const std::string& value)
 
 } // namespace
 
-RichTextPageTemplate::Settings RichTextPageTemplate::Settings::fromDefaults(const UserDefaults& defaults)
+RichTextPageTemplate::Settings RichTextPageTemplate::Settings::fromDefaults(const UserDefaults& defaults,
+                                                                           BlankDocument blank)
 {
     Settings settings;
-    settings.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    settings.isNewBlankDocument = blank == BlankDocument::Yes;
     settings.defaultFont = defaults.stringForKey("defaultFont");
     settings.defaultFontSize = defaults.doubleForKey("defaultFontSize").value_or(0);
     settings.defaultFontColor = defaults.stringForKey("defaultFontColor");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFDocumentSettings.h"
 #include "platform/foundation/Error.h"
 
 #include <optional>
@@ -59,7 +60,9 @@ public:
         std::optional<std::string> headerSetting;
         std::optional<std::string> footerSetting;
 
-        static Settings fromDefaults(const UserDefaults& defaults);
+        // The user's preferences; whether the document is a new blank one is
+        // the document's to say.
+        static Settings fromDefaults(const UserDefaults& defaults, BlankDocument blank);
     };
     static Style styleFor(const Settings& settings);
     // The page's paper: sepia in night mode, else the document's colour

@@ -380,7 +380,8 @@ std::unique_ptr<RichTextPictureInserter> TextViewController::makePictureInserter
     };
     host.currentStyleFontName = [this] {
         UserDefaults& defaults = settings();
-        return RichTextPageTemplate::styleFor(RichTextPageTemplate::Settings::fromDefaults(defaults)).fontFamily;
+        return RichTextPageTemplate::styleFor(RichTextPageTemplate::Settings::fromDefaults(defaults, blankDocument()))
+            .fontFamily;
     };
     host.isBold = [this] { return m_styling->toolbar().styleBold->isSelected(); };
     host.isItalic = [this] { return m_styling->toolbar().styleItalic->isSelected(); };
@@ -557,10 +558,15 @@ Result<std::string> TextViewController::pageHTML() const
     return RichTextPageTemplate::build(*page);
 }
 
+BlankDocument TextViewController::blankDocument() const
+{
+    return m_document && m_document->isNewBlankDocument() ? BlankDocument::Yes : BlankDocument::No;
+}
+
 Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
 {
     UserDefaults& defaults = settings();
-    RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults);
+    RichTextPageTemplate::Settings settings = RichTextPageTemplate::Settings::fromDefaults(defaults, blankDocument());
     RichTextPageTemplate::Page page;
     page.style = RichTextPageTemplate::styleFor(settings);
     page.paperColor = RichTextPageTemplate::paperColorFor(settings, page.style,
@@ -647,7 +653,7 @@ void TextViewController::pageDidBecomeReady()
         }
     }
     UserDefaults& defaults = settings();
-    RichTextPageSetup::Settings settings = RichTextPageSetup::Settings::fromDefaults(defaults);
+    RichTextPageSetup::Settings settings = RichTextPageSetup::Settings::fromDefaults(defaults, blankDocument());
     for (const std::string& script : RichTextPageSetup::readyScripts(settings, pageHeight()))
         m_connection.send(script);
     for (const std::string& key : RichTextPageSetup::consumedSettings(settings))
@@ -657,10 +663,9 @@ void TextViewController::pageDidBecomeReady()
         m_margins->updateRulerMarginValues();
         updatePageUpDownControl();
     }
+    // The page now holds the document: saves read it from here on.
     if (m_document)
         m_document->setIsNewBlankDocument(false);
-    defaults.setBool("isNewBlankDocument", false);
-    defaults.synchronize();
     m_clipboard->pageDidBecomeReady();
     m_viewing.pageDidBecomeReady(defaults);
     scrollToBookmark();

@@ -116,6 +116,9 @@ protected:
 private:
     // The open document's page settings over the user's store.
     UserDefaults& settings() const;
+    // Whether the open document was just made blank and its page not yet
+    // ready: the page then takes the user's default style.
+    BlankDocument blankDocument() const;
     void registerRoutes();
     std::unique_ptr<RichTextStyling> makeStyling();
     std::shared_ptr<RichTextTools> makeTools();

@@ -4,8 +4,10 @@
 #include "delivery/LinuxExportServices.h"
 #include "shell/RunningPDFExport.h"
 #include "documents/TextDocument.h"
-#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
@@ -13,7 +15,27 @@
 
 namespace folio {
 
-AppController::AppController() = default;
+AppController::AppController()
+    : m_exports(ExportActions::Host{
+          .openContentForFile = [this](const std::string& path) { return openContentForFile(path); },
+          .hasOpenEditor = [this] { return hasOpenEditor(); },
+          .cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); },
+          .clock = [this] { return m_clock(); },
+      })
+    , m_previews(m_exports, PreviewPresenter::Host{
+          .currentDocument = [this] { return currentDocument(); },
+          .topViewController = [this] { return topViewController(); },
+          .lastOpenedFileItem = [this] { return m_lastOpenedFileItem; },
+          .openContentForFile = [this](const std::string& path) { return openContentForFile(path); },
+          .defaults = [this]() -> UserDefaults& { return defaults(); },
+      })
+{
+}
+
+void AppController::previewHeaderFooter(std::function<void()> completion)
+{
+    m_previews.previewHeaderFooter(std::move(completion));
+}
 AppController::~AppController() = default;
 
 AppController* AppController::controller()
@@ -26,29 +48,52 @@ std::shared_ptr<DKDocument> AppController::makeDocumentForURL(const std::string&
     return std::make_shared<TextDocument>(url);
 }
 
-std::string AppController::documentStoreDocumentTypeForNewFiles() { return TypeIdentifiers::kRTF; }
-std::string AppController::documentStoreDocumentTypeForNewTemplateFiles() { return TypeIdentifiers::kRTF; }
-std::string AppController::documentStoreDocumentTypeForInkFiles() { return "com.brevant.inknote"; }
-std::string AppController::documentStoreDocumentTypeForPencilFiles() { return "com.brevant.drawing"; }
-std::string AppController::documentStoreDocumentTypeForSketchFiles() { return "com.tamrisk.pencilnote"; }
-std::string AppController::documentStoreDocumentTypeForSketchDrawingFiles() { return "com.tamrisk.skt"; }
-std::string AppController::documentStoreDocumentTypeForScribbleFiles() { return "com.tamrisk.scb"; }
-std::string AppController::documentStoreDocumentTypeForTeXFiles() { return TypeIdentifiers::kTeX; }
-std::string AppController::documentStoreDocumentTypeForQVTextFiles() { return TypeIdentifiers::kQVText; }
-std::string AppController::documentStoreDocumentTypeForQVOutlineFiles() { return TypeIdentifiers::kQVOutline; }
-std::string AppController::documentStoreDocumentTypeForMarkdownFiles() { return TypeIdentifiers::kMarkdown; }
-std::string AppController::documentStoreDocumentTypeForPDFFiles() { return TypeIdentifiers::kPDF; }
-
 std::shared_ptr<TextDocument> AppController::currentDocument() const
 {
     return std::dynamic_pointer_cast<TextDocument>(document());
 }
 
+UserDefaults& AppController::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
+bool AppController::hasOpenEditor() const
+{
+    auto current = currentDocument();
+    return current && current->currentTextViewController();
+}
+
+std::optional<EditorContent> AppController::openContentForFile(const std::string& path, EditorContent::Parts parts) const
+{
+    auto current = currentDocument();
+    if (!current || !current->currentTextViewController() || !FileManager::isSamePath(current->fileURL(), path))
+        return std::nullopt;
+    Result<EditorContent> content = current->currentTextViewController()->content(parts);
+    if (!content) {
+        TELog(TELogLevelWarning, "The open editor gave no content; " + path + " is taken as saved: " +
+                                     content.error().message);
+        return std::nullopt;
+    }
+    return std::move(*content);
+}
+
+void AppController::takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion)
+{
+    if (Status started = m_exports.PNGDataForFileItem(url, PNGAction::SaveToPictures, completion); !started)
+        completion(started.error());
+}
+
 void AppController::updateHTMLContentCurrentDocument(std::function<void()> completion)
 {
     auto current = currentDocument();
-    if (!current || !current->currentTextViewController())
+    // Without an editor there is nothing to save, and no overlay that a
+    // save would take away; whoever waits on the completion goes on.
+    if (!current || !current->currentTextViewController()) {
+        if (completion)
+            completion();
         return;
+    }
     ProgressHUD::show();
     current->currentTextViewController()->saveCurrentDocument([completion = std::move(completion)] {
         ProgressHUD::dismiss();

@@ -5,6 +5,8 @@
 #include "delivery/ExportServices.h"
 #include "delivery/PNGResultActions.h"
 #include "export/ExporterRegistry.h"
+#include "shell/ExportActions.h"
+#include "shell/PreviewPresenter.h"
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/png/PNGExporter.h"
 #include "shell/TemporaryFolderCleaner.h"
@@ -35,17 +37,17 @@ class ViewController;
 class WebView;
 
 // The application's answers to the document framework: every file is a
-// TextDocument, the type identifiers of new and special files, saving the
-// open document, the autosave indicator and temporary-folder housekeeping;
-// and the document browser's exports of a listed file (AppControllerExports.cpp);
-// previews of a listed file and copy-out of the open page (AppControllerPreviews.cpp).
+// TextDocument, saving the open document, the autosave indicator and
+// temporary-folder housekeeping; copy-out of the open page
+// (AppControllerCopyOut.cpp). The type identifiers of new and special files
+// are DocumentTypes'; the browser's exports of a listed file are
+// ExportActions' and its previews PreviewPresenter's, which the controller
+// owns and hands out by reference.
 class AppController : public DKDocumentAppController,
-                      public DKWebViewControllerDelegate,
                       public ReaderViewControllerDelegate {
 public:
     static constexpr const char* kExportErrorDomain = "AppController";
-    enum ExportErrorCode { NoConnection = 1, UnsupportedKind = 2, CopyFailed = 3, NothingToShow = 4, NoOpenPage = 5,
-                           PictureReplaced = 6 };
+    enum ExportErrorCode { NothingToShow = 4, NoOpenPage = 5 };
 
     AppController();
     ~AppController() override;
@@ -55,18 +57,6 @@ public:
 
     std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) override;
 
-    static std::string documentStoreDocumentTypeForNewFiles();
-    static std::string documentStoreDocumentTypeForNewTemplateFiles();
-    static std::string documentStoreDocumentTypeForInkFiles();
-    static std::string documentStoreDocumentTypeForPencilFiles();
-    static std::string documentStoreDocumentTypeForSketchFiles();
-    static std::string documentStoreDocumentTypeForSketchDrawingFiles();
-    static std::string documentStoreDocumentTypeForScribbleFiles();
-    static std::string documentStoreDocumentTypeForTeXFiles();
-    static std::string documentStoreDocumentTypeForQVTextFiles();
-    static std::string documentStoreDocumentTypeForQVOutlineFiles();
-    static std::string documentStoreDocumentTypeForMarkdownFiles();
-    static std::string documentStoreDocumentTypeForPDFFiles();
 
     // The open document as a TextDocument, or null.
     std::shared_ptr<TextDocument> currentDocument() const;
@@ -76,8 +66,8 @@ public:
     std::optional<EditorContent> openContentForFile(const std::string& path,
                                                     EditorContent::Parts parts = EditorContent::Parts::Document) const;
     // Shows the progress overlay while the open document's editor saves; the
-    // completion runs once the save is done (not at all without a document,
-    // as the editor does not call back then).
+    // completion runs once the save is done, and at once, with no overlay,
+    // when no document is open in an editor.
     void updateHTMLContentCurrentDocument(std::function<void()> completion);
     std::shared_ptr<View> pickerAnimationViewForTarget(const TextDocument& document) const;
     void viewWillTransitionToSize(Size size);
@@ -116,72 +106,22 @@ public:
     // written; `path` must not exist and its extension must be the kind's.
     Status createNewDocument(DocumentKind kind, const std::string& path, double timeoutSeconds = 60);
 
-    // The browser's exports of a listed file. The PDF hooks only start a
-    // conversion: what happens with the file is decided by the action code
-    // once it is finished. The scope tells where a file lies for the rules of
-    // synced project folders.
-    Result<std::string> HTMLDataForFileItem(const std::string& path);
     // The engine's reading of HTML, with no options.
     static std::optional<AttributedString> convertToAttributedString(const std::string& html);
     // The words of a Markdown file as its reader sees them (its plain text).
     static Result<std::size_t> countWordsOfMarkdownFile(const std::string& path);
-    Result<std::string> HTMLStringForFileItem(const std::string& path);
-    Result<std::string> TXTDataForFileItem(const std::string& path);
-    Status PDFURLForFileItem(const std::string& path, PDFAction action);
-    Status PDFDataForFileItem(const std::string& path, PDFAction action);
-    // Shows the progress overlay; PDF files print as they are, others after conversion.
-    Status printFileItem(const std::string& path);
-    // Converts on the next turn of the main loop, as the browser's menu is closing.
-    void convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope = ExportNaming::Scope::Local);
-    Status createPDFWithFileItem(const std::string& path, bool shouldOpen,
-                                 ExportNaming::Scope scope = ExportNaming::Scope::Local);
-    Result<std::string> ePubURLForFileItem(const std::string& path);
-    Result<std::string> RTFDURLForFileItem(const std::string& path);
-    // The completion, if any, hears where the picture went or why there is none.
-    Status PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion = {});
+    // The browser's exports of a listed file, over the exporter registry.
+    ExportActions& exports() { return m_exports; }
     // The editors' snapshot: the document's picture saved among the desktop's pictures.
     void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string> picture)> completion) override;
 
-    // The latest PDF conversion, kept until the next one replaces it.
-    const std::shared_ptr<NDHTMLtoPDF>& PDFCreator() const { return m_PDFCreator; }
-    // Conversions still waiting for their outcome; each is kept alive until then.
-    std::size_t runningPDFExportCount() const { return m_runningPDFExports.size(); }
-    // How the last finished PDF export ended, including the receiving service's answer.
-    const Status& lastPDFExportOutcome() const { return m_lastPDFExportOutcome; }
-    bool isDocumentPDFPreview() const { return m_isDocumentPDFPreview; }
-    void setIsDocumentPDFPreview(bool preview) { m_isDocumentPDFPreview = preview; }
-    // The picture export under way: its task, action and document's file name.
-    struct RunningPNGExport {
-        std::shared_ptr<ExportTask> task;
-        PNGAction action = PNGAction::None;
-        std::string fileName;
-        Exporter::Completion completion;
-    };
-    const RunningPNGExport& PNGExport() const { return m_PNGExport; }
-
-    // The browser's previews of a listed file; each runs on the next turn of
-    // the main loop, as the browser's menu is closing.
-    void previewHTMLFileItem(const std::string& path);
-    void previewFinalFileItem(const std::string& path);
-    // The file's HTML in the in-app web page; an unreadable file dismisses the overlay.
-    Status HTMLFilePreviewPreparationTask(const std::string& path);
-    // The file converted to a PDF in the temporary folder, for the PDF reader.
-    Status PDFFilePreviewPreparationTask(const std::string& path);
-    // Shows the HTML in the in-app web page over the open editor (or the
-    // top-most controller) and dismisses the progress overlay. Without HTML
-    // nothing is shown and the overlay stays.
-    Status previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title);
-    // The open Markdown editor's text as the styled preview page, over the editor.
-    Status previewOpenMarkdownDocument();
-    // The page closes; its picture becomes the previewed file's preview.
-    void webViewControllerDidClose(DKWebViewController& controller) override;
-    const std::shared_ptr<DKWebViewController>& previewWebViewController() const { return m_previewController; }
-    void setPreviewWebViewFactory(DKWebViewController::WebViewFactory factory) { m_previewWebViewFactory = std::move(factory); }
+    // The browser's previews of a listed file and the Markdown previews,
+    // which the controller owns and hands out by reference.
+    PreviewPresenter& previews() { return m_previews; }
     // The controller on top of everything above the browser window's root.
     std::shared_ptr<ViewController> topViewController() const;
     static std::shared_ptr<ViewController> topViewController(const std::shared_ptr<ViewController>& controller);
-    // Menu commands whose work was never filled in: their tasks do nothing.
-    void previewMarkdown();
+    // A menu command whose work was never filled in: its task does nothing.
     void copyHTMLMarkdownToPasteboard();
     // The open rich-text page's text or HTML on the general pasteboard, with
     // the alert that says so presented over the editor.
@@ -190,55 +130,25 @@ public:
     // The page of a web view printed into a two-page PDF (WebPagePDF).
     void convertToPDF(WebView& webView, WebPagePDF::Completion completion);
 
-    // Where finished exports go: the desktop's services until set.
-    void setExportServices(ExportServices services) { m_exportServices = services; }
-    ExportServices exportServices();
-    // What PDF and PNG exports are made with; tests give scripted pages.
-    void setPDFEnvironment(NDHTMLtoPDFEnvironment environment) { m_PDFEnvironment = std::move(environment); }
-    void setPNGWebViewFactory(Exporter::WebViewFactory factory) { m_PNGWebViewFactory = std::move(factory); }
-    // The standard defaults when null.
-    void setUserDefaults(UserDefaults* defaults) { m_defaults = defaults; }
-    // Whether the network is up, asked before a Markdown PDF that needs it.
-    void setInternetConnectionCheck(std::function<bool()> check) { m_internetConnected = std::move(check); }
+    // The standard defaults when null; the exports read the same.
+    void setUserDefaults(UserDefaults* defaults)
+    {
+        m_defaults = defaults;
+        m_exports.setUserDefaults(defaults);
+    }
 
 private:
     void setDocumentItemsEnabled(bool enabled);
     UserDefaults& defaults() const;
     bool hasOpenEditor() const;
-    ExporterRegistry exporters() const;
-    // Runs an exporter that finishes at once and answers its file.
-    Result<std::string> exportToFile(std::string_view format, const std::string& path, const std::string& outputPath);
-    Status startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
-                          const std::string& destination, PDFAction action, std::function<void()> whenFinished = {});
-    void PDFExportFinished(RunningPDFExport& running);
-    Status copyPDFItem(const std::string& path, ExportNaming::Scope scope);
-    void postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path);
-    // Web views for pages that show a document, which may come from anywhere:
-    // they run no script of the document's and read only its pictures.
-    DKWebViewController::WebViewFactory documentPageFactory(const std::string& documentPath) const;
-    Status presentPreview(const std::optional<std::string>& html, const std::u16string& title,
-                          std::shared_ptr<ODSFileItem> item);
 
 
     std::shared_ptr<ODSFileItem> m_lastOpenedFileItem;
     TemporaryFolderCleaner::Clock m_clock = &std::chrono::system_clock::now;
 
-    std::optional<ExportServices> m_exportServices;
-    std::unique_ptr<LinuxExportServices> m_linuxServices;
-    NDHTMLtoPDFEnvironment m_PDFEnvironment;
-    Exporter::WebViewFactory m_PNGWebViewFactory;
     UserDefaults* m_defaults = nullptr;
-    std::function<bool()> m_internetConnected;
-    std::vector<std::unique_ptr<RunningPDFExport>> m_runningPDFExports;
-    std::shared_ptr<NDHTMLtoPDF> m_PDFCreator;
-    RunningPNGExport m_PNGExport;
-    unsigned m_PNGExportSerial = 0;
-    Status m_lastPDFExportOutcome;
-    bool m_isDocumentPDFPreview = false;
-    DKWebViewController::WebViewFactory m_previewWebViewFactory;
-    std::shared_ptr<DKWebViewController> m_previewController;
-    // The listed file the web page shows; none for HTML shown by other callers.
-    std::shared_ptr<ODSFileItem> m_previewedFileItem;
+    ExportActions m_exports;
+    PreviewPresenter m_previews;
     std::shared_ptr<ReaderViewController> m_readerViewController;
     // Work posted for later checks this, as the controller may be gone by then.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);

@@ -71,7 +71,7 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
             return viewer;
     }
     auto page = std::make_shared<DKWebViewController>(
-        documentPageFactory(document.fileURL()));
+        m_previews.documentPageFactory(document.fileURL()));
     page->setShowNavigationButtons(false);
     page->setShowPrintMenu(false);
     // Loaded now, so that the document window's items replace the page's own.
@@ -96,11 +96,11 @@ void AppController::writePreviewsForDocument(DKDocument& document, std::function
     // the editor holds, or, for a document shown read-only, from its file;
     // either way from its first page, wherever it was scrolled to.
     if (text && text->currentTextViewController()) {
-        DocumentPreviews::writePreviewsForDocument(*text, report, m_PNGWebViewFactory);
+        DocumentPreviews::writePreviewsForDocument(*text, report, m_exports.PNGWebViewFactory());
         return;
     }
     if (text && document.fileItem()) {
-        DocumentPreviews::writePreviewForFileItem(document.fileItem(), report, m_PNGWebViewFactory);
+        DocumentPreviews::writePreviewForFileItem(document.fileItem(), report, m_exports.PNGWebViewFactory());
         return;
     }
     completion();
@@ -116,7 +116,7 @@ void AppController::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& 
                       "No preview of " + (item ? item->fileURL() : std::string("a file")) + ": " + stored.error().message);
             completion();
         },
-        m_PNGWebViewFactory);
+        m_exports.PNGWebViewFactory());
 }
 
 std::shared_ptr<Menu> AppController::exportMenuActions()
@@ -130,11 +130,11 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
     };
     return Menu::make(u"", {
         Action::make(u"Print…", "printer", withOpenFile([](AppController& app, const std::string& path) {
-            if (Status printed = app.printFileItem(path); !printed)
+            if (Status printed = app.exports().printFileItem(path); !printed)
                 TELog(TELogLevelError, printed.error().message);
         })),
         Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([](AppController& app, const std::string& path) {
-            app.previewFinalFileItem(path);
+            app.previews().previewFinalFileItem(path);
         })),
     });
 }
@@ -159,7 +159,7 @@ Status AppController::presentPDFReader(const std::string& path)
 
 void AppController::dismissReaderViewController(ReaderViewController& reader, View* pageView)
 {
-    if (!m_isDocumentPDFPreview && pageView) {
+    if (!m_exports.isDocumentPDFPreview() && pageView) {
         // The picture of the page the reader was on, at the size it was shown.
         auto* imageView = dynamic_cast<ImageView*>(pageView);
         if (imageView && imageView->image()) {
@@ -169,7 +169,7 @@ void AppController::dismissReaderViewController(ReaderViewController& reader, Vi
             DocumentPreviews::generatePreviewFromImage(imageView->image(), item);
         }
     }
-    m_isDocumentPDFPreview = false;
+    m_exports.setIsDocumentPDFPreview(false);
     auto closing = std::static_pointer_cast<ReaderViewController>(reader.weak_from_this().lock());
     ViewController* presented = reader.parentViewController() ? reader.parentViewController() : &reader;
     presented->dismissViewControllerAnimated(true, [this, closing] {

@@ -1,5 +1,7 @@
 #include "shell/CopyOut.h"
 
+#include "engine/attachments/InlinePictureSink.h"
+
 #include "documents/EditorContent.h"
 #include "export/ExportSource.h"
 #include "platform/foundation/Localization.h"
@@ -60,7 +62,10 @@ Result<std::u16string> CopyOut::copyFromFile(const ExportSource& source, Format 
             return plain.error();
         text = cleanedText(*plain);
     } else {
-        Result<std::string> html = source.HTMLString();
+        // Copied HTML travels alone: a file's pictures go inside it as data,
+        // never as paths into the program's folders.
+        InlinePictureSink pictures;
+        Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Use, &pictures);
         if (!html)
             return html.error();
         text = cleanedText(toUtf16(*html));

@@ -1,5 +1,6 @@
 #include "shell/DocumentPreviewPage.h"
 
+#include "engine/attachments/InlinePictureSink.h"
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
@@ -18,7 +19,10 @@ Result<std::string> DocumentPreviewPage::html(const ExportSource& source)
     if (open && source.kind() == DocumentKind::RTF && !source.exportsAsPlainText())
         return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, open->richTextHTML());
     ExportSource::OpenEditor openEditor = open ? ExportSource::OpenEditor::Use : ExportSource::OpenEditor::Ignore;
-    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, openEditor);
+    // A file's pictures go into the page as data: the preview is made
+    // without writing anything into the program's folders.
+    InlinePictureSink pictures;
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, openEditor, false, &pictures);
     if (!html)
         return html;
     UserDefaults& defaults = UserDefaults::standardUserDefaults();

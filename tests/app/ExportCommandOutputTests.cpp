@@ -141,10 +141,18 @@ TEST_F(ExportCommandOutput, picturesOfAClosedDocumentLeaveNothingBehind)
                   " exit 0\n")
             << format;
     }
-    // The HTML carries its picture, so it shows wherever the file goes.
+    // The HTML file names its picture beside it, so the two show it wherever
+    // they go together; HTML on standard output carries it inside.
     std::string html = readFile(m_folder.path("pictured.html"));
-    EXPECT_NE(html.find("src=\"data:image/png;base64,"), std::string::npos) << html;
+    EXPECT_NE(html.find("src=\"pictured_files/image-"), std::string::npos) << html;
     EXPECT_EQ(html.find(m_folder.path("home")), std::string::npos) << html;
+    std::string streamed = folio("export '" + m_folder.path("Pictured.rtf") + "' --format html --output -");
+    EXPECT_NE(streamed.find("src=\"data:image/png;base64,"), std::string::npos) << streamed;
+    EXPECT_EQ(streamed.find(m_folder.path("home")), std::string::npos) << streamed;
+    // Copied HTML travels alone too, and a preview reads no folder it made.
+    std::string copied = folio("copy '" + m_folder.path("Pictured.rtf") + "' --as html");
+    EXPECT_NE(copied.find("src=\"data:image/png;base64,"), std::string::npos) << copied;
+    EXPECT_EQ(copied.find(m_folder.path("home")), std::string::npos) << copied;
     std::error_code ignored;
     std::size_t left = 0;
     for (const char* folder : {"home/DocumentData", "home/tmp"})

@@ -1,4 +1,6 @@
+#include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/URL.h"
 #include "platform/foundation/ZipArchive.h"
 #include "platform/graphics/Image.h"
 
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -200,6 +203,144 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExportCommand, testing::Values("rtf", "qvtext", "qvoutline", "md", "tex"));
+
+// The program's own folders as a listing of every file and folder in them
+// with each file's bytes, to compare before and after a command.
+std::map<std::string, std::string> folderContents(const std::vector<std::string>& roots)
+{
+    std::map<std::string, std::string> contents;
+    for (const std::string& root : roots) {
+        std::error_code error;
+        if (!std::filesystem::exists(root, error))
+            continue;
+        contents[root] = "(folder)";
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root, error))
+            contents[entry.path().string()] = entry.is_directory() ? "(folder)" : readFile(entry.path().string());
+    }
+    return contents;
+}
+
+// The img element's src in HTML, or "" without one.
+std::string firstPictureSource(const std::string& html)
+{
+    std::size_t img = html.find("<img");
+    std::size_t src = img == std::string::npos ? img : html.find("src=\"", img);
+    if (src == std::string::npos)
+        return {};
+    src += 5;
+    return html.substr(src, html.find('"', src) - src);
+}
+
+// A rich-text document laid out on its own paper (margins, a paper colour)
+// with a PNG picture, converted to every format by the real program under a
+// home of its own (no FOLIO_HOME: the XDG folders, as for a user). The
+// program's folders (documents, document data with its picture folders,
+// configuration, the user's pictures) stay exactly as they were, those that
+// already held something included; the caches folder holds the temporary
+// files and is left aside. The exported HTML names its picture relative to
+// itself, so the HTML and what was written beside it, copied to another
+// place, still show the very picture.
+TEST(ExportCommandFolders, SixFormatsOfAPicturedDocumentLeaveTheProgramsFoldersAsTheyWere)
+{
+    ScratchFolder folder("export-six-formats");
+    std::string home = folder.path("home");
+    std::string data = home + "/.local/share", config = home + "/.config", cache = home + "/.cache";
+    std::filesystem::create_directories(home + "/Documents");
+
+    constexpr int kWidth = 40, kHeight = 30;
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            pixels.insert(pixels.end(), {static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 200, 255});
+    auto picture = Image::imageWithPixels(kWidth, kHeight, pixels);
+    ASSERT_TRUE(picture.ok());
+    auto png = (*picture)->pngData();
+    ASSERT_TRUE(png.ok());
+    std::string hex;
+    for (std::uint8_t byte : *png) {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    std::string document = folder.path("Pictured notes.rtf");
+    writeFile(document, "{\\rtf1\\ansi\\paperw11906\\paperh16838\\margl2268\\margr1701\\margt1417\\margb1134"
+                        "{\\papercolor15790320}{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par "
+                        "{\\pict\\pngblip\\picw40\\pich30\\picwgoal600\\pichgoal450 " + hex + "}\\par "
+                        "Copper kettle\\par}");
+
+    // What the program's folders already hold must survive too: another
+    // document's pictures, this document's own from an earlier opening, the
+    // preferences.
+    std::string documentData = data + "/folio/DocumentData";
+    std::string ownPictures =
+        documentData + "/" + AppFolders::sanitizeFileName(AppFolders::pictureDocumentName(document));
+    std::filesystem::create_directories(documentData + "/Other");
+    std::filesystem::create_directories(ownPictures);
+    std::filesystem::create_directories(config + "/folio");
+    writeFile(documentData + "/Other/image-1.png", "other document's picture");
+    writeFile(ownPictures + "/image-2.png", "picture from an earlier opening");
+    writeFile(config + "/folio/Preferences.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>");
+    const std::vector<std::string> programFolders = {data + "/folio", config + "/folio", home + "/Documents",
+                                                     home + "/Pictures"};
+    const std::map<std::string, std::string> before = folderContents(programFolders);
+
+    std::string out = folder.path("out");
+    std::filesystem::create_directories(out);
+    for (const char* format : {"pdf", "epub", "rtfd", "html", "txt", "png"}) {
+        std::string command = "env -u FOLIO_HOME HOME='" + home + "' XDG_DATA_HOME='" + data + "' XDG_CONFIG_HOME='"
+            + config + "' XDG_CACHE_HOME='" + cache + "' '" FOLIO_BINARY_DIR "/folio' export '" + document
+            + "' --format " + format + " --output '" + out + "/Pictured notes." + format + "' 2>&1; echo \"exit $?\"";
+        std::string said = commandOutput(command);
+        EXPECT_NE(said.find("exit 0"), std::string::npos) << format << ": " << said;
+        EXPECT_TRUE(std::filesystem::exists(out + "/Pictured notes." + format)) << format;
+        const std::map<std::string, std::string> after = folderContents(programFolders);
+        for (const auto& [path, bytes] : after) {
+            auto found = before.find(path);
+            EXPECT_TRUE(found != before.end() && found->second == bytes) << "the " << format << " export wrote " << path;
+        }
+        for (const auto& [path, bytes] : before)
+            EXPECT_TRUE(after.count(path)) << "the " << format << " export removed " << path;
+    }
+
+    // The book and the package still carry the picture inside them.
+    auto book = DKZipArchive::open(out + "/Pictured notes.epub");
+    ASSERT_TRUE(book.ok()) << book.error().message;
+    auto chapter = book->readEntry("OPS/chapter-1.xhtml");
+    ASSERT_TRUE(chapter.ok()) << chapter.error().message;
+    std::string chapterText(reinterpret_cast<const char*>(chapter->bytes()), chapter->length());
+    std::string bookPicture = firstPictureSource(chapterText);
+    ASSERT_EQ(bookPicture.rfind("data/", 0), 0u) << chapterText;
+    EXPECT_TRUE(book->readEntry("OPS/" + bookPicture).ok()) << bookPicture;
+    auto package = DKZipArchive::open(out + "/Pictured notes.rtfd");
+    ASSERT_TRUE(package.ok()) << package.error().message;
+    bool packedPicture = false;
+    for (const std::string& name : package->entryNames())
+        packedPicture = packedPicture || name.ends_with(".png");
+    EXPECT_TRUE(packedPicture) << "the RTFD package holds no picture";
+
+    // The HTML and what lies beside it, copied elsewhere, the originals gone.
+    std::string elsewhere = folder.path("elsewhere");
+    std::filesystem::create_directories(elsewhere);
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("Pictured notes", 0) == 0 && (name.ends_with(".html") || entry.is_directory()))
+            std::filesystem::copy(entry.path(), elsewhere + "/" + name, std::filesystem::copy_options::recursive);
+    }
+    std::filesystem::remove_all(out);
+    std::string html = readFile(elsewhere + "/Pictured notes.html");
+    EXPECT_NE(html.find("Amber lantern"), std::string::npos) << html;
+    std::string source = firstPictureSource(html);
+    ASSERT_FALSE(source.empty()) << html;
+    EXPECT_EQ(source.find(':'), std::string::npos) << "not relative to the file: " << source;
+    EXPECT_NE(source.front(), '/') << source;
+    auto relative = URL::percentDecode(source);
+    ASSERT_TRUE(relative) << source;
+    auto shown = Image::imageWithContentsOfFile(elsewhere + "/" + *relative);
+    ASSERT_TRUE(shown.ok()) << source << ": " << shown.error().message;
+    EXPECT_EQ(readFile(elsewhere + "/" + *relative).substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ((*shown)->pixelWidth(), kWidth);
+    EXPECT_EQ((*shown)->rgbaPixels(), (*picture)->rgbaPixels());
+}
 
 TEST(ExportCommandErrors, BadInputGivesAClearStatus)
 {

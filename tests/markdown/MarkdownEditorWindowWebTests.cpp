@@ -51,7 +51,7 @@ protected:
         if (!created)
             GTEST_SKIP() << created.error().message;
         presenter = std::move(*created);
-        registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previewOpenMarkdownDocument(); });
+        registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previews().previewOpenMarkdownDocument(); });
     }
     void TearDown() override
     {
@@ -119,10 +119,10 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     g_free(shown);
     // Exports of the open document take what was typed, before any save.
     MarkdownConverter::setShared(std::make_shared<TestMarkdownConverter>());
-    Result<std::string> exported = app.TXTDataForFileItem(path);
+    Result<std::string> exported = app.exports().TXTDataForFileItem(path);
     ASSERT_TRUE(exported) << exported.error().message;
     EXPECT_NE(exported->find("ok"), std::string::npos) << *exported;
-    Result<std::string> html = app.HTMLStringForFileItem(path);
+    Result<std::string> html = app.exports().HTMLStringForFileItem(path);
     ASSERT_TRUE(html) << html.error().message;
     EXPECT_NE(html->find("<li>ok"), std::string::npos) << *html;
     MarkdownConverter::setShared(nullptr);
@@ -230,7 +230,7 @@ TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
     MDTextViewController& editor = openEditor(path);
     ASSERT_TRUE(editor.barItems().previewMDDocumentBarButtonItem()->tap());
     ASSERT_TRUE(previewShown) << previewShown.error().message;
-    std::shared_ptr<DKWebViewController> preview = app.previewWebViewController();
+    std::shared_ptr<DKWebViewController> preview = app.previews().previewWebViewController();
     ASSERT_TRUE(preview && preview->webView());
     WebView& page = *preview->webView();
     std::string heading;

@@ -425,6 +425,51 @@ TEST_F(TextViewControllerTest, aSaveAsksThePageOnceAndWritesWhatItAnswered)
     EXPECT_EQ(toUtf8(document->text()), "<p>Saved <b>bold&nbsp;</b>x\xEF\xBB\xBF</p>") << "kept as the page holds it";
 }
 
+// Whether a document is new and blank is the document's own to say: the
+// user's store holds preferences only. A new blank document's page takes the
+// user's default style and the ruler marks it changed; a document that is not
+// blank keeps the plain style whatever a stale store entry says, and a ready
+// page writes nothing of the sort into the store.
+TEST_F(TextViewControllerTest, theDefaultStyleFollowsTheDocumentsOwnBlankFlagNotTheStore)
+{
+    UserDefaults& store = document->settings();
+    store.setString("defaultFont", "Georgia");
+    store.setDouble("defaultFontSize", 15);
+    store.setBool("isNewBlankDocument", true);
+    becomeReady();
+    EXPECT_EQ(page->loadedHTML().find("font-family: Georgia"), std::string::npos)
+        << "a document that is not new took the default style from the store";
+    EXPECT_NE(page->loadedHTML().find("font-family: Helvetica"), std::string::npos);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    EXPECT_EQ(store.boolForKey("isNewBlankDocument"), std::optional<bool>(true)) << "the store was written";
+
+    store.removeObjectForKey("isNewBlankDocument");
+    auto blank = std::make_shared<TextDocument>(folder.path("Blank.rtf"));
+    blank->setIsNewBlankDocument(true);
+    FakeWebView* blankPage = nullptr;
+    auto blankEditor = std::make_shared<TextViewController>(
+        *blank,
+        [&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+            auto view = std::make_unique<FakeWebView>();
+            view->setFrame(frame);
+            blankPage = view.get();
+            return std::unique_ptr<WebView>(std::move(view));
+        },
+        [](const std::string&) {});
+    blankEditor->loadViewIfNeeded();
+    loop.runOnce();
+    ASSERT_NE(blankPage, nullptr);
+    EXPECT_NE(blankPage->loadedHTML().find("font-family: Georgia;"), std::string::npos)
+        << blankPage->loadedHTML().substr(0, 2000);
+    blankPage->finishLoad();
+    blankPage->sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    loop.advanceVirtualClock(0.01);
+    ASSERT_TRUE(blankEditor->isPageReady());
+    EXPECT_FALSE(blank->isNewBlankDocument()) << "the page holds the document now";
+    EXPECT_FALSE(blank->settings().boolForKey("isNewBlankDocument").has_value()) << "the store was written";
+    blankEditor->documentDidClose();
+}
+
 TEST_F(TextViewControllerTest, thePaperKeepsTheDocumentsOwnColourUntilThePageChangesIt)
 {
     // The page shows the document's colour by its nearest name.

@@ -110,11 +110,8 @@ protected:
     ScratchFolder m_folder{"app-controller"};
 };
 
-TEST_F(AppControllerTest, answersTheTypeIdentifiers)
+TEST_F(AppControllerTest, isTheSharedControllerAndMakesTextDocuments)
 {
-    EXPECT_EQ(AppController::documentStoreDocumentTypeForNewFiles(), "public.rtf");
-    EXPECT_EQ(AppController::documentStoreDocumentTypeForSketchFiles(), "com.tamrisk.pencilnote");
-    EXPECT_EQ(AppController::documentStoreDocumentTypeForQVOutlineFiles(), "com.tamrisk.qvoutline");
     AppController controller;
     EXPECT_EQ(AppController::controller(), &controller);
     EXPECT_NE(std::dynamic_pointer_cast<TextDocument>(controller.makeDocumentForURL("/x/any.thing")), nullptr);
@@ -147,6 +144,13 @@ TEST_F(AppControllerTest, createsEachKindOfNewDocument)
 TEST_F(AppControllerTest, savingTheOpenDocumentShowsTheIndicatorAndOverlay)
 {
     AppController controller;
+    // With no document open there is nothing to save, and the one waiting
+    // hears so at once instead of never; no overlay is left up.
+    bool completedWithoutDocument = false;
+    controller.updateHTMLContentCurrentDocument([&] { completedWithoutDocument = true; });
+    EXPECT_TRUE(completedWithoutDocument);
+    EXPECT_FALSE(ProgressHUD::isVisible());
+
     ASSERT_TRUE(controller.createNewDocument(DocumentKind::QVText, m_folder.path("open.qvtext")));
     ASSERT_TRUE(openDocument(controller, m_folder.path("open.qvtext")));
     auto document = controller.currentDocument();
@@ -187,7 +191,7 @@ TEST_F(AppControllerTest, exportsCopyOutAndPreviewsOfTheOpenDocumentTakeItsEdito
     std::string otherPath = writeQV("other.qvtext", "<p>saved other</p>");
     AppController controller;
     std::vector<FakeWebView*> pages;
-    controller.setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+    controller.exports().setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
         auto page = std::make_unique<FakeWebView>(frame);
         pages.push_back(page.get());
         return std::unique_ptr<WebView>(std::move(page));
@@ -204,11 +208,11 @@ TEST_F(AppControllerTest, exportsCopyOutAndPreviewsOfTheOpenDocumentTakeItsEdito
 
     // The open file's exports take the editor's content; another file's never do.
     EXPECT_EQ(controller.openContentForFile(openPath), content);
-    EXPECT_NE(controller.HTMLStringForFileItem(openPath).valueOr("").find("<p>unsaved edit</p>"), std::string::npos);
-    EXPECT_EQ(controller.TXTDataForFileItem(openPath).valueOr(""), "unsaved edit");
+    EXPECT_NE(controller.exports().HTMLStringForFileItem(openPath).valueOr("").find("<p>unsaved edit</p>"), std::string::npos);
+    EXPECT_EQ(controller.exports().TXTDataForFileItem(openPath).valueOr(""), "unsaved edit");
     int asked = editor->contentRequestCount();
     EXPECT_EQ(controller.openContentForFile(otherPath), std::nullopt);
-    EXPECT_NE(controller.HTMLStringForFileItem(otherPath).valueOr("").find("<p>saved other</p>"), std::string::npos);
+    EXPECT_NE(controller.exports().HTMLStringForFileItem(otherPath).valueOr("").find("<p>saved other</p>"), std::string::npos);
     EXPECT_EQ(editor->contentRequestCount(), asked) << "another file's export does not ask the editor";
 
     // Copy-out copies the same content.
@@ -232,7 +236,7 @@ TEST_F(AppControllerTest, exportsCopyOutAndPreviewsOfTheOpenDocumentTakeItsEdito
     // An editor that cannot answer leaves the saved file to export.
     editor->setContent(Error{EditorController::kErrorDomain, EditorController::NoAnswer, "gone"});
     EXPECT_EQ(controller.openContentForFile(openPath), std::nullopt);
-    EXPECT_NE(controller.HTMLStringForFileItem(openPath).valueOr("").find("<p>saved open</p>"), std::string::npos);
+    EXPECT_NE(controller.exports().HTMLStringForFileItem(openPath).valueOr("").find("<p>saved open</p>"), std::string::npos);
     EXPECT_FALSE(controller.copyPlainTextToPasteboard());
 }
 

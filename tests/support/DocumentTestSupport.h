@@ -66,9 +66,11 @@ public:
             return Error{kErrorDomain, ConversionFailed, "empty"};
         return MutableAttributedString(toUtf16(html));
     }
-    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& name) override
+    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& name,
+                                                BlankDocument blank) override
     {
         written = MutableAttributedString(text);
+        writtenBlank = blank;
         documentName = name;
         return "{\\rtf1 " + toUtf8(text.string()) + "}";
     }
@@ -91,6 +93,7 @@ public:
     std::string htmlRead;
     std::optional<MutableAttributedString> written;
     std::string documentName;
+    std::optional<BlankDocument> writtenBlank;
 };
 
 } // namespace folio::testing_support

@@ -87,7 +87,7 @@ public:
         m_grid = std::make_unique<GtkDocumentGrid>(*m_picker);
         m_picker->setImportChooser([] { return GtkDocumentGrid::chooseFileToImport(nullptr); });
         AppController* app = &m_app;
-        m_picker->setPrinter([app](const std::string& file) { return app->printFileItem(file); });
+        m_picker->setPrinter([app](const std::string& file) { return app->exports().printFileItem(file); });
         std::weak_ptr<DKDocumentPicker> picker = m_picker;
         m_picker->navigationItem()->setRightBarButtonItems({BarButtonItem::withTitle(u"About", [picker](BarButtonItem&) {
             if (std::shared_ptr<DKDocumentPicker> shown = picker.lock()) {
@@ -126,11 +126,11 @@ int runDesktop(const std::optional<std::string>& path)
     registerEditors();
     AppController* app = AppController::controller();
     registerMarkdownEditor([](MDTextViewController&) {
-        if (Status shown = AppController::controller()->previewOpenMarkdownDocument(); !shown)
+        if (Status shown = AppController::controller()->previews().previewOpenMarkdownDocument(); !shown)
             std::cerr << "folio: " << shown.error().message << "\n";
     });
     DesktopServices services;
-    app->setExportServices(services.services());
+    app->exports().setExportServices(services.services());
     int status = CommandLine::kSuccess;
     bool done = false;
 

@@ -3,6 +3,7 @@
 #include "engine/css/CSSString.h"
 #include "engine/html/HTMLString.h"
 #include "engine/attachments/TEAttachmentSource.h"
+#include "engine/attachments/PictureFolderSink.h"
 #include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -21,7 +22,6 @@ namespace folio {
 
 namespace {
 
-constexpr int kMaximumNameCandidates = 5000;
 constexpr double kJpegQuality = 0.5;
 // Pictures that came from RTF keep their sizes in twentieths of a point.
 constexpr double kTwipsPerPoint = 20;
@@ -83,11 +83,6 @@ std::string lastPathComponent(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string withoutExtension(const std::string& fileName)
-{
-    std::size_t dot = fileName.rfind('.');
-    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
-}
 
 } // namespace
 
@@ -280,6 +275,18 @@ std::optional<std::string> TEImageTextAttachment::dataURLRepresentation() const
 
 std::optional<std::string> TEImageTextAttachment::dataURLRepresentation(std::string_view documentName) const
 {
+    if (m_useTmpDir) {
+        // An ePub chapter names its pictures in the book's "data" folder.
+        std::string folder = AppFolders::pictureFolderForDocument(documentName, true);
+        PictureFolderSink sink(folder, folder + "/", PictureFolderSink::Originals::Drop);
+        return storeContents(sink);
+    }
+    PictureFolderSink sink = PictureFolderSink::forDocument(documentName);
+    return storeContents(sink);
+}
+
+std::optional<std::string> TEImageTextAttachment::storeContents(HTMLPictureSink& sink) const
+{
     const Data* bytes = contentsData();
     if (!bytes)
         return std::nullopt;
@@ -289,56 +296,26 @@ std::optional<std::string> TEImageTextAttachment::dataURLRepresentation(std::str
         return std::nullopt;
     }
     Image::Pointer picture = *decoded;
-
-    std::string folder = AppFolders::pictureFolderForDocument(documentName, m_useTmpDir);
-    if (Status created = FileManager::createDirectory(folder); !created)
-        TELog(TELogLevelError, "Unable to create Image folder: " + created.error().message);
-
     bool jpeg = fileType() == "jpegblip";
-    const char* extension = jpeg ? "jpg" : "png";
-    std::string fileName = formatInCLocale("%s-%s.%s", "image", makeUUIDString().c_str(), extension);
-    if (FileManager::fileExists(folder + "/" + fileName)) {
-        std::string stem = withoutExtension(fileName);
-        bool found = false;
-        for (int counter = 1; counter <= kMaximumNameCandidates && !found; ++counter) {
-            fileName = formatInCLocale("%s-%d-%s.%s", stem.c_str(), counter, makeUUIDString().c_str(), extension);
-            found = !FileManager::fileExists(folder + "/" + fileName);
-        }
-        // Never write over another picture of the document.
-        if (!found)
-            return std::nullopt;
-    }
-    std::string path = folder + "/" + fileName;
-
     auto encoded = jpeg ? picture->jpegData(kJpegQuality) : picture->pngData();
     if (!encoded) {
         TELog(TELogLevelError, "Unable to encode picture: " + encoded.error().message);
         return std::nullopt;
     }
-    // The editor shows the smaller JPEG; the original bytes beside it are what
-    // the document saves again, so the picture loses nothing on a round trip.
-    // They are written first: a JPEG without them must not be handed out.
-    std::string originalPath = path + ".data";
-    bool keepsOriginal = jpeg && !m_useTmpDir;
-    if (keepsOriginal) {
-        if (Status written = FileManager::writeAtomically(originalPath, bytes->span()); !written) {
-            TELog(TELogLevelError, "Unable to write picture: " + written.error().message);
-            return std::nullopt;
-        }
-    }
-    if (Status written = FileManager::writeAtomically(path, *encoded); !written) {
-        TELog(TELogLevelError, "Unable to write picture: " + written.error().message);
-        if (keepsOriginal)
-            FileManager::removeItem(originalPath);
-        return std::nullopt;
-    }
-    return path;
+    HTMLPicture stored;
+    stored.extension = jpeg ? "jpg" : "png";
+    stored.bytes = *encoded;
+    // The page shows the smaller JPEG; the original bytes are what the
+    // document saves again, so the picture loses nothing on a round trip.
+    if (jpeg)
+        stored.originalBytes = bytes->span();
+    return sink.storePicture(stored);
 }
 
-std::optional<std::string> TEImageTextAttachment::htmlSource(std::string_view documentName) const
+std::optional<std::string> TEImageTextAttachment::htmlSource(HTMLPictureSink* sink, std::string_view documentName) const
 {
     if (contentsData())
-        return dataURLRepresentation(documentName);
+        return sink ? storeContents(*sink) : dataURLRepresentation(documentName);
     const std::optional<URL>& url = contentURL();
     if (!url)
         return dataURLRepresentation();
@@ -357,7 +334,19 @@ std::u16string TEImageTextAttachment::stringByEncodingAsHTMLWithFileName(std::st
                                                                          bool useTmpDir) const
 {
     m_useTmpDir = useTmpDir;
-    std::optional<std::string> source = htmlSource(documentName);
+    std::optional<std::string> source = htmlSource(nullptr, documentName);
+    if (source && m_useTmpDir)
+        source = "data/" + lastPathComponent(*source);
+    return imgElement(source);
+}
+
+std::u16string TEImageTextAttachment::stringByEncodingAsHTML(HTMLPictureSink& pictures) const
+{
+    return imgElement(htmlSource(&pictures, {}));
+}
+
+std::u16string TEImageTextAttachment::imgElement(const std::optional<std::string>& source) const
+{
 
     std::u16string html = u"<img";
     if (!fileInfo().empty())
@@ -387,10 +376,8 @@ std::u16string TEImageTextAttachment::stringByEncodingAsHTMLWithFileName(std::st
     // NOTE: a picture without a usable source is written without src, which
     // reads back as a picture without image, rather than as src="" that
     // a browser would resolve to the page itself.
-    if (source) {
-        std::string written = m_useTmpDir ? "data/" + lastPathComponent(*source) : *source;
-        html += u" src=\"" + stringByAddingHTMLEntities(toUtf16(written)) + u"\"";
-    }
+    if (source)
+        html += u" src=\"" + stringByAddingHTMLEntities(toUtf16(*source)) + u"\"";
     // The attributes written above from the attachment's own fields are not
     // repeated from the element's attributes.
     html += htmlForOtherAttributes({"src", "style", "width", "height", "info", "originalwidth", "originalheight",

@@ -12,6 +12,8 @@
 
 namespace folio {
 
+class HTMLPictureSink;
+
 // A picture in the text (img). Pictures read from RTF carry their file bytes
 // as contents; pictures read from HTML carry a decoded image (data URLs) or a
 // file URL inside the document's picture folder.
@@ -50,13 +52,20 @@ public:
     // The img element. Pictures wider than the page are recorded at the
     // width written, so later layout agrees with the page.
     std::u16string stringByEncodingAsHTMLWithFileName(std::string_view documentName, bool useTmpDir) const;
+    // The img element with the picture stored through `pictures`, wherever
+    // the one who wants the HTML keeps them.
+    std::u16string stringByEncodingAsHTML(HTMLPictureSink& pictures) const;
+    // Stores the contents (a picture read from a file) through the sink and
+    // answers the src it gives; nothing when the contents are no picture.
+    std::optional<std::string> storeContents(HTMLPictureSink& sink) const;
     // Pictures are only written with a file name.
     std::optional<std::u16string> stringByEncodingAsHTML(TEFootnoteCounter&) const override { return std::nullopt; }
 
 private:
     void decodeImageFromElement(const TETextAttachmentElement& element, const TETextAttachmentOptions& options);
     void updateSizesFromImage(const Image& image);
-    std::optional<std::string> htmlSource(std::string_view documentName) const;
+    std::optional<std::string> htmlSource(HTMLPictureSink* sink, std::string_view documentName) const;
+    std::u16string imgElement(const std::optional<std::string>& source) const;
 
     Image::Pointer m_image;
     mutable bool m_useTmpDir = false;

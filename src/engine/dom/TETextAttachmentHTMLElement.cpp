@@ -16,6 +16,7 @@ TETextAttachmentHTMLElement::TETextAttachmentHTMLElement(std::string name, TEHTM
     TETextAttachmentOptions attachmentOptions;
     attachmentOptions.maxImageSize = options.maxImageSize.value_or(Size{});
     attachmentOptions.baseURL = options.baseURL;
+    attachmentOptions.pictureFolder = options.pictureFolder;
     m_textAttachment = TETextAttachment::textAttachmentWithElement(element, attachmentOptions);
 }
 

@@ -1,5 +1,7 @@
 #include "export/epub/EPubExporter.h"
 
+#include "engine/attachments/PictureFolderSink.h"
+
 #include "export/StagingFolder.h"
 
 #include "export/epub/EPubChapterMarkup.h"
@@ -95,17 +97,12 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
             return fail(exportError(StagingFailed, created.error().message));
     }
 
-    // The engine writes the pictures of an ePub chapter into a temporary
-    // folder named after the document; a name as private as the staging
-    // folder's keeps same-named documents exported at once apart.
-    ExportSource chapterSource = source;
-    chapterSource.setPictureDocumentName(staging.name() + "-pictures");
-    std::string pictureFolder = AppFolders::pictureFolderForDocument(staging.name() + "-pictures", true);
-    struct PictureFolderRemover {
-        std::string path;
-        ~PictureFolderRemover() { removeIfPresent(path); }
-    } pictureRemover{pictureFolder};
-    Result<std::string> html = chapterSource.HTML(ExportSource::Purpose::EPub, request.openEditor);
+    // The chapter's pictures are written straight into the book's own
+    // picture folder, which the chapter names them relative to.
+    std::string pictureFolder = staging.path(EPubPackageWriter::kPictureFolder);
+    PictureFolderSink pictures(pictureFolder, std::string(EPubPackageWriter::kChapterPictureFolder) + "/",
+                               PictureFolderSink::Originals::Drop);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::EPub, request.openEditor, false, &pictures);
     if (!html)
         return fail(exportError(NoContent, html.error().message));
 
@@ -115,22 +112,8 @@ Result<std::string> EPubExporter::makeBook(const ExportSource& source, const Exp
     info.creator = TEObjectTextAttachment::kApplicationName;
     info.date = EPubPackageInfo::dateString(m_clock());
     info.modified = EPubPackageInfo::modifiedString(m_clock());
-    info.pictures = ExportDelivery::pictureFileNames(pictureFolder);
-
-    if (!info.pictures.empty()) {
-        std::string data = staging.path(EPubPackageWriter::kPictureFolder);
-        if (Status created = FileManager::createDirectory(data); !created)
-            return fail(exportError(StagingFailed, created.error().message));
-        std::vector<std::string> copied;
-        for (const std::string& picture : info.pictures) {
-            if (FileManager::copyItem(pictureFolder + "/" + picture, data + "/" + picture))
-                copied.push_back(picture);
-            else
-                TELog(TELogLevelWarning, "Warning: image can not be copied to ePub temporary folder: " + staging.path("OPS"));
-        }
-        info.pictures = std::move(copied);
-    }
-    removeIfPresent(pictureFolder);
+    if (pictures.hasStoredPictures())
+        info.pictures = ExportDelivery::pictureFileNames(pictureFolder);
     std::vector<std::string> packedPictures;
     for (const std::string& picture : info.pictures)
         packedPictures.push_back(std::string(EPubPackageWriter::kChapterPictureFolder) + "/" + picture);

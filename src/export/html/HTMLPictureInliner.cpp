@@ -1,6 +1,6 @@
 #include "export/html/HTMLPictureInliner.h"
 
-#include "foundation/markup/TEBase64Coding.h"
+#include "engine/attachments/InlinePictureSink.h"
 #include "platform/foundation/Data.h"
 
 #include <filesystem>
@@ -12,21 +12,25 @@ namespace {
 constexpr std::string_view kSourceAttribute = "src=\"";
 
 // The picture kinds the writers file, by the extension they give them.
-std::string_view mimeTypeOfPicture(std::string_view name)
+std::string_view extensionOfPicture(std::string_view name)
 {
-    auto endsWith = [name](std::string_view suffix) { return name.ends_with(suffix); };
-    if (endsWith(".png"))
-        return "image/png";
-    if (endsWith(".jpg") || endsWith(".jpeg"))
-        return "image/jpeg";
-    if (endsWith(".gif"))
-        return "image/gif";
-    return {};
+    std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos)
+        return {};
+    std::string_view extension = name.substr(dot + 1);
+    return HTMLPictureSink::mimeTypeForExtension(extension).empty() ? std::string_view() : extension;
 }
 
 } // namespace
 
 std::string HTMLPictureInliner::inliningPictures(std::string_view html, const std::string& pictureFolder)
+{
+    InlinePictureSink inlined;
+    return relocatingPictures(html, pictureFolder, inlined);
+}
+
+std::string HTMLPictureInliner::relocatingPictures(std::string_view html, const std::string& pictureFolder,
+                                                   HTMLPictureSink& pictures)
 {
     const std::string prefix = pictureFolder + "/";
     std::string result;
@@ -43,17 +47,17 @@ std::string HTMLPictureInliner::inliningPictures(std::string_view html, const st
         result.append(html, at, start - at);
         std::string_view source = html.substr(start, end - start);
         std::string_view name = source.starts_with(prefix) ? source.substr(prefix.size()) : std::string_view();
-        std::string_view type = mimeTypeOfPicture(name);
+        std::string_view extension = extensionOfPicture(name);
         std::string path(source);
         std::error_code ignored;
         // Only a file of the folder itself: no subfolder, no way out, no link.
         bool inFolder = !name.empty() && name.find('/') == std::string_view::npos && name.find("..") == std::string_view::npos
-            && !type.empty() && std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ignored));
+            && !extension.empty() && std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ignored));
         Result<Data> bytes = inFolder ? Data::dataWithContentsOfFile(path) : Result<Data>(Data());
+        std::optional<std::string> stored;
         if (inFolder && bytes)
-            result += "data:" + std::string(type) + ";base64," + base64Encode(bytes->span(), false);
-        else
-            result.append(source);
+            stored = pictures.storePicture(HTMLPicture{extension, bytes->span(), {}});
+        result.append(stored ? std::string_view(*stored) : source);
         at = end;
     }
     result.append(html, at, std::string_view::npos);

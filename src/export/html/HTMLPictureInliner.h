@@ -5,10 +5,11 @@
 
 namespace folio {
 
-// Exported HTML carries its pictures inside it, as data URLs, the way other
-// programs' single-file exports do: the files the page names lie in the
-// program's own picture folder, which no other machine has and which an
-// export of a closed document removes once it is done.
+class HTMLPictureSink;
+
+// The open editor's page names its pictures in the program's own picture
+// folder, which no other machine has: exported HTML carries them inside it,
+// as data URLs, or beside it, the ways other programs' exports do.
 class HTMLPictureInliner {
 public:
     HTMLPictureInliner() = delete;
@@ -16,6 +17,10 @@ public:
     // Every src="..." naming a picture file directly inside `pictureFolder`
     // becomes the picture's data URL; other sources stay as they are.
     static std::string inliningPictures(std::string_view html, const std::string& pictureFolder);
+    // The same through any sink: each such picture is stored there and its
+    // src becomes what the sink answers.
+    static std::string relocatingPictures(std::string_view html, const std::string& pictureFolder,
+                                          HTMLPictureSink& pictures);
 };
 
 } // namespace folio

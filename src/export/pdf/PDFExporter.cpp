@@ -3,6 +3,7 @@
 #include "export/ExportNaming.h"
 #include "export/PageMargins.h"
 #include "documents/PageSizes.h"
+#include "engine/attachments/InlinePictureSink.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"
@@ -114,7 +115,10 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     // reader's document (its pictures); a conversion of a listed file reads
     // the file and takes the Markdown margins for Markdown documents.
     bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;
-    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser);
+    // A file's pictures travel in the page as data: the conversion writes
+    // nothing but the PDF. The open editor's page names its own folder.
+    InlinePictureSink inlinePictures;
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser, &inlinePictures);
     if (!html)
         return html.error();
     UserDefaults& defaults = m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
@@ -122,7 +126,9 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     PDFPageSetup setup = pageSetup(source, request, defaults, Device::current().isPad());
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
-    environment.readableFolders = {AppFolders::pictureFolderForDocument(source.pictureDocumentName())};
+    environment.readableFolders.clear();
+    if (std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName()))
+        environment.readableFolders.push_back(*pictures);
     std::shared_ptr<NDHTMLtoPDF> converter = NDHTMLtoPDF::createPDFWithHTML(
         *html, source.displayedName(), request.outputPath, task.get(), setup, request.action, std::move(environment));
     if (request.pageProgress)

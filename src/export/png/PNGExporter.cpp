@@ -3,6 +3,7 @@
 #include "formats/html/CSSFontRules.h"
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
+#include "engine/attachments/InlinePictureSink.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
@@ -25,12 +26,6 @@ namespace {
 Error exportError(PNGExporter::ErrorCode code, std::string message)
 {
     return Error{PNGExporter::kErrorDomain, code, std::move(message)};
-}
-
-void removeIfPresent(const std::string& path)
-{
-    if (FileManager::fileExists(path))
-        FileManager::removeItem(path);
 }
 
 // The checklist rules of the QV editing page, and its container made to
@@ -107,24 +102,23 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
 
-    std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
-    bool richText = source.kind() == DocumentKind::RTF && !source.exportsAsPlainText();
-    // A rich-text document's pictures are written afresh from its file; the
-    // folder is emptied first so that it holds only this document's. Other
-    // kinds keep theirs there for good, so their folder is left alone.
-    if (richText && !source.openContent()) {
-        removeIfPresent(pictures);
-        if (Status created = FileManager::createDirectory(pictures); !created)
-            return exportError(FolderFailed, created.error().message);
-    }
-    Result<std::string> html = source.HTML(ExportSource::Purpose::Picture, request.openEditor);
+    // A file's pictures travel in the page as data, so the picture is made
+    // without writing anything beside it; other kinds and the open editor's
+    // page name theirs in the document's picture folder, read where it is.
+    InlinePictureSink inlinePictures;
+    Result<std::string> html = source.HTML(ExportSource::Purpose::Picture, request.openEditor, false, &inlinePictures);
     if (!html)
         return exportError(NoContent, html.error().message);
+    std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    std::vector<std::string> readable;
+    if (pictures)
+        readable.push_back(*pictures);
+    std::string baseFolder = pictures ? *pictures : std::filesystem::path(path).parent_path().string();
 
     Rect frame{Point{0, 0}, Size{PNGExporter::kPageWidth, kInitialPageHeight}};
     Result<std::unique_ptr<WebView>> view = m_environment.webViewFactory
         ? m_environment.webViewFactory(frame)
-        : WebServices::shared().makeDocumentWebView(frame, {pictures});
+        : WebServices::shared().makeDocumentWebView(frame, readable);
     if (!view || !*view)
         return exportError(NoWebView, view ? "No web view" : view.error().message);
 
@@ -140,7 +134,7 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     if (!page)
         return exportError(NoContent, page.error().message);
     auto task = std::make_shared<PNGExportTask>(std::move(*view), request.outputPath, std::move(completion));
-    task->load(*page, URL::fileURLWithPath(pictures, true).absoluteString());
+    task->load(*page, URL::fileURLWithPath(baseFolder, true).absoluteString());
     return std::shared_ptr<ExportTask>(std::move(task));
 }
 

@@ -1,5 +1,7 @@
 #include "export/rtfd/RTFDExporter.h"
 
+#include "engine/attachments/PictureFolderSink.h"
+
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "export/StagingFolder.h"
@@ -31,24 +33,29 @@ void removeIfPresent(const std::string& path)
 }
 
 // The text goes through HTML as the editor sees it: pictures become files
-// in the picture folder, which the RTFD text then names.
+// in `pictureFolder`, which the RTFD text then names. A file's pictures are
+// written afresh into the package's own staging, so that the package holds
+// exactly the document's own and the program's folders stay as they were;
+// the open editor's page and the QV kinds name theirs in the document's
+// picture folder, which is answered in its place (empty when there is none).
 Result<MutableAttributedString> documentText(const ExportSource& source, const ExportRequest& request,
-                                             RichTextConverter& converter)
+                                             const std::shared_ptr<RichTextConverter>& given, std::string& pictureFolder)
 {
     bool QV = source.kind() == DocumentKind::QVText || source.kind() == DocumentKind::QVOutline;
     bool openInEditor = request.openEditor == ExportSource::OpenEditor::Use && source.openContent();
-    // The pictures are written afresh from the file (or taken from the open
-    // page), so that the package holds exactly the document's own.
-    if (!QV && !openInEditor) {
-        std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
-        removeIfPresent(pictures);
-        if (Status created = FileManager::createDirectory(pictures); !created)
-            return exportError(RTFDExporter::FolderFailed, created.error().message);
+    PictureFolderSink pictures(pictureFolder, pictureFolder + "/", PictureFolderSink::Originals::Keep);
+    TEHTMLReaderOptions readBack;
+    if (QV || openInEditor) {
+        std::optional<std::string> existing = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+        pictureFolder = existing ? *existing : std::string();
+    } else {
+        readBack.pictureFolder = pictureFolder;
     }
-    Result<std::string> html = source.HTML(ExportSource::Purpose::RTFD, request.openEditor);
+    std::shared_ptr<RichTextConverter> converter = given ? given : RichTextConverter::engineConverter(readBack);
+    Result<std::string> html = source.HTML(ExportSource::Purpose::RTFD, request.openEditor, false, &pictures);
     if (!html)
         return exportError(RTFDExporter::NoText, html.error().message);
-    Result<MutableAttributedString> text = converter.attributedStringFromHTML(*html);
+    Result<MutableAttributedString> text = converter->attributedStringFromHTML(*html);
     if (!text)
         return exportError(RTFDExporter::NoText, text.error().message);
     return text;
@@ -100,13 +107,13 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     const std::string& path = source.path();
     if (path.empty() || !FileManager::fileExists(path) || FileManager::isDirectory(path))
         return exportError(NoFile, "No document at " + path);
-    std::shared_ptr<RichTextConverter> converter = m_converter ? m_converter : RichTextConverter::engineConverter();
     std::string name = source.fileName();
     std::string packageName = name + ".rtfd";
     std::string package = staging.path(packageName);
     std::string archive = package + ".zip";
 
-    Result<MutableAttributedString> text = documentText(source, request, *converter);
+    std::string pictures = staging.path("pictures");
+    Result<MutableAttributedString> text = documentText(source, request, m_converter, pictures);
     if (!text)
         return text.error();
 
@@ -116,9 +123,8 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
 
     if (Status created = FileManager::createDirectory(package); !created)
         return exportError(FolderFailed, created.error().message);
-    std::string pictures = AppFolders::pictureFolderForDocument(source.pictureDocumentName());
     const std::set<std::string> named = picturesNamedIn(*text);
-    for (const std::string& picture : ExportDelivery::pictureFileNames(pictures)) {
+    for (const std::string& picture : pictures.empty() ? std::vector<std::string>() : ExportDelivery::pictureFileNames(pictures)) {
         // The folder may hold pictures of an earlier version or of another
         // document of the same name; the package holds only this text's.
         if (!named.contains(picture))

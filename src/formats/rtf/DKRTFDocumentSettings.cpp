@@ -1,7 +1,6 @@
 #include "formats/rtf/DKRTFDocumentSettings.h"
 
 #include "platform/foundation/StringUtilities.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/text/AttributedString.h"
 
 namespace folio {
@@ -32,11 +31,10 @@ float floatAttribute(const AttributeDictionary& attributes, std::string_view key
 
 } // namespace
 
-DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const AttributedString& text,
-                                                                const UserDefaults& defaults)
+DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const AttributedString& text, BlankDocument blank)
 {
     DKRTFDocumentSettings settings;
-    settings.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    settings.isNewBlankDocument = blank == BlankDocument::Yes;
     AttributeDictionaryPtr attributes = text.attributesAtIndex(0);
     if (!attributes)
         return settings;
@@ -49,11 +47,6 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.pageFooter = stringAttribute(*attributes, "pageFooter");
     settings.bookmark = stringAttribute(*attributes, "xebookmark");
     return settings;
-}
-
-DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const AttributedString& text)
-{
-    return fromFirstCharacter(text, UserDefaults::standardUserDefaults());
 }
 
 } // namespace folio

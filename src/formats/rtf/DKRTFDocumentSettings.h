@@ -6,7 +6,10 @@
 namespace folio {
 
 class AttributedString;
-class UserDefaults;
+
+// Whether the document written was just made blank and has not been shown
+// in its editor yet: the document's own flag, handed to the writer.
+enum class BlankDocument { No, Yes };
 
 // What an RTF document says about its pages beside the text: paper colour,
 // margins, page header and footer, and the scroll bookmark. The document
@@ -27,14 +30,14 @@ struct DKRTFDocumentSettings {
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
+    // The document says so; nothing the text carries does.
     bool isNewBlankDocument = false;
 
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "pageHeader", "pageFooter" and
-    // "xebookmark" at character 0, and the user default "isNewBlankDocument".
-    // An empty text gives the defaults.
-    static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text, const UserDefaults& defaults);
-    static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text);
+    // "xebookmark" at character 0. An empty text gives the defaults.
+    static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
+                                                    BlankDocument blank = BlankDocument::No);
 };
 
 } // namespace folio

@@ -69,9 +69,9 @@ Result<std::string> DKRTFWriter::writeDocument(const AttributedString& text, con
 }
 
 Result<std::string> DKRTFWriter::rtfDataForAttributedString(const AttributedString& text, bool isRTFDDocument,
-                                                            std::string documentName)
+                                                            std::string documentName, BlankDocument blank)
 {
-    return writeDocument(text, DKRTFDocumentSettings::fromFirstCharacter(text), isRTFDDocument,
+    return writeDocument(text, DKRTFDocumentSettings::fromFirstCharacter(text, blank), isRTFDDocument,
                          std::move(documentName));
 }
 

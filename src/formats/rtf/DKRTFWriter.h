@@ -42,7 +42,8 @@ public:
     // The same with the settings read from the text's first character, where
     // callers that predate the settings put them.
     static Result<std::string> rtfDataForAttributedString(const AttributedString& text, bool isRTFDDocument,
-                                                          std::string documentName);
+                                                          std::string documentName,
+                                                          BlankDocument blank = BlankDocument::No);
 
     DKRTFWriter(const AttributedString& text, DKRTFDocumentSettings settings);
     DKRTFWriter(const DKRTFWriter&) = delete;

@@ -43,10 +43,11 @@ public:
         return MutableAttributedString(std::move(*text));
     }
 
-    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName) override
+    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName,
+                                                BlankDocument blank) override
     {
         std::lock_guard lock(s_writeMutex);
-        Result<std::string> rtf = DKRTFWriter::rtfDataForAttributedString(text, false, documentName);
+        Result<std::string> rtf = DKRTFWriter::rtfDataForAttributedString(text, false, documentName, blank);
         if (!rtf)
             return Error{kErrorDomain, ConversionFailed, rtf.error().message};
         return rtf;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/html/reader/TEHTMLReaderOptions.h"
+#include "formats/rtf/DKRTFDocumentSettings.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/MutableAttributedString.h"
@@ -31,9 +32,15 @@ public:
     // HTML as UTF-8 bytes to attributed text.
     virtual Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) = 0;
     // The RTF bytes of the text; the document's paper colour, margins and page
-    // header and footer ride as attributes on its first character.
-    virtual Result<std::string> rtfFromAttributedString(const AttributedString& text,
-                                                        const std::string& documentName) = 0;
+    // header and footer ride as attributes on its first character, and the
+    // document says whether it is a new blank one.
+    virtual Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName,
+                                                        BlankDocument blank) = 0;
+    // The same for a document that is not a new blank one.
+    Result<std::string> rtfFromAttributedString(const AttributedString& text, const std::string& documentName)
+    {
+        return rtfFromAttributedString(text, documentName, BlankDocument::No);
+    }
 
     // The conversions of this build's engine; HTML is read with the options.
     static std::shared_ptr<RichTextConverter> engineConverter(TEHTMLReaderOptions HTMLOptions = {});

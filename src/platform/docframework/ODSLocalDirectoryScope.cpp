@@ -67,7 +67,10 @@ std::string ODSLocalDirectoryScope::documentDataFolderDirectoryURL()
 
 std::string ODSLocalDirectoryScope::documentCustomFontsFolderDirectoryURL()
 {
-    return AppFolders::customFontsFolder();
+    std::string folder = AppFolders::customFontsFolder();
+    // A failure shows up, with its reason, when a font is put there.
+    FileManager::createDirectory(folder);
+    return folder;
 }
 
 Result<std::vector<std::shared_ptr<ODSFileItem>>> ODSLocalDirectoryScope::fileItems() const

@@ -83,18 +83,38 @@ std::string AppFolders::userPicturesFolder()
     return (std::filesystem::path(g_get_home_dir()) / "Pictures").string();
 }
 
-std::string AppFolders::documentDataFolder()
+namespace {
+
+std::string documentDataPath()
 {
     if (std::string home = homeRoot(); !home.empty())
-        return underHome("DocumentData");
-    return ensured(join(g_get_user_data_dir(), "DocumentData"));
+        return withoutTrailingSlash(home + "/DocumentData");
+    return withoutTrailingSlash(join(g_get_user_data_dir(), "DocumentData"));
+}
+
+std::string pictureFolderName(std::string_view documentName)
+{
+    std::string name(documentName);
+    std::size_t slash = name.rfind('/');
+    std::size_t lastStart = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > lastStart)
+        name.erase(dot);
+    return AppFolders::sanitizeFileName(name);
+}
+
+} // namespace
+
+std::string AppFolders::documentDataFolder()
+{
+    return ensured(documentDataPath());
 }
 
 std::string AppFolders::customFontsFolder()
 {
     if (std::string home = homeRoot(); !home.empty())
-        return underHome("Fonts");
-    return ensured(join(g_get_user_data_dir(), "Fonts"));
+        return withoutTrailingSlash(home + "/Fonts");
+    return withoutTrailingSlash(join(g_get_user_data_dir(), "Fonts"));
 }
 
 std::string AppFolders::cachesFolder()
@@ -122,14 +142,17 @@ std::string AppFolders::configFolder()
 
 std::string AppFolders::pictureFolderForDocument(std::string_view documentName, bool useTemporaryFolder)
 {
-    std::string name(documentName);
-    std::size_t slash = name.rfind('/');
-    std::size_t lastStart = slash == std::string::npos ? 0 : slash + 1;
-    std::size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > lastStart)
-        name.erase(dot);
     std::string folder = useTemporaryFolder ? temporaryFolder() : documentDataFolder();
-    return ensured(folder + "/" + sanitizeFileName(name));
+    return ensured(folder + "/" + pictureFolderName(documentName));
+}
+
+std::optional<std::string> AppFolders::existingPictureFolderForDocument(std::string_view documentName)
+{
+    std::string folder = documentDataPath() + "/" + pictureFolderName(documentName);
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        return std::nullopt;
+    return folder;
 }
 
 std::string AppFolders::pictureDocumentName(std::string_view documentPath)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ class AppFolders {
 public:
     static std::string documentsFolder();
     static std::string documentDataFolder();
+    // NOTE: named, not made: pages and exports only look for fonts there,
+    // and the browser makes it when it lists it for the user to fill.
     static std::string customFontsFolder();
     static std::string cachesFolder();
     static std::string temporaryFolder();
@@ -26,6 +29,10 @@ public:
     // missing; the path is answered even when creation fails, so that the
     // caller's write reports the problem.
     static std::string pictureFolderForDocument(std::string_view documentName, bool useTemporaryFolder = false);
+    // The same folder (never the temporary one) when it exists, made by
+    // nobody here: for conversions, which read a document's pictures but
+    // leave the program's folders as they found them.
+    static std::optional<std::string> existingPictureFolderForDocument(std::string_view documentName);
     // The name an open document's pictures are filed under: its cleaned file
     // name and a digest of its canonical path, so that documents of the same
     // name in different folders never share pictures. It has no extension

@@ -51,6 +51,16 @@ WebKitWebContext* browsingContext()
     return context;
 }
 
+// The application's own pages (editors, exports, previews) share another.
+// It keeps no website data either: none of our pages needs cookies or local
+// storage, and the engine's default context would store them in the
+// program's data folder, which a conversion must leave as it found it.
+WebKitWebContext* applicationContext()
+{
+    static WebKitWebContext* context = webkit_web_context_new_ephemeral();
+    return context;
+}
+
 std::string stringFromValue(JSCValue* value)
 {
     if (!value || jsc_value_is_undefined(value) || jsc_value_is_null(value))
@@ -141,7 +151,7 @@ void registerSchemes()
     if (registered)
         return;
     registered = true;
-    WebKitWebContext* context = webkit_web_context_get_default();
+    WebKitWebContext* context = applicationContext();
     webkit_web_context_register_uri_scheme(context, FontSchemeResolver::kScheme, serveFontRequest, nullptr, nullptr);
     webkit_security_manager_register_uri_scheme_as_cors_enabled(webkit_web_context_get_security_manager(context),
                                                                  FontSchemeResolver::kScheme);
@@ -485,7 +495,7 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
     impl.contentManager = webkit_user_content_manager_new();
     impl.view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", impl.contentManager,
                                              "web-context",
-                                             impl.browsing ? browsingContext() : webkit_web_context_get_default(),
+                                             impl.browsing ? browsingContext() : applicationContext(),
                                              nullptr));
     g_object_ref_sink(impl.view);
 

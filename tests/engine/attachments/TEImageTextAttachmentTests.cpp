@@ -1,4 +1,6 @@
 #include "engine/attachments/TEAttachmentSource.h"
+#include "engine/attachments/InlinePictureSink.h"
+#include "engine/attachments/PictureFolderSink.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "foundation/markup/TEBase64Coding.h"
 #include "platform/foundation/AppFolders.h"
@@ -8,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 
 namespace folio {
@@ -24,6 +28,13 @@ std::vector<std::uint8_t> picturePixels(int width, int height)
         pixels[i + 3] = 255;
     }
     return pixels;
+}
+
+// A plain file where a folder is wanted, so that the folder cannot be made.
+void writeFolderBlocker(const std::string& path)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << "not a folder";
 }
 
 std::vector<std::uint8_t> pngOfSize(int width, int height)
@@ -335,6 +346,65 @@ TEST_F(TEImageTextAttachmentFiles, documentNamesAreCleanedIntoOneFolder)
     auto path = attachment->dataURLRepresentation("  ../Plan: <v2>!.rtf");
     ASSERT_TRUE(path);
     EXPECT_EQ(std::filesystem::path(*path).parent_path().string(), AppFolders::documentDataFolder() + "/Plan v2");
+}
+
+// A folder sink makes its folder on the first picture, never writes over a
+// picture already there, answers the name after its prefix and keeps a
+// JPEG's original bytes only when asked; a write that fails answers nothing
+// and leaves no half of the pair.
+TEST_F(TEImageTextAttachmentFiles, aFolderSinkAddsPicturesBesideWhatIsThere)
+{
+    std::string folder = AppFolders::temporaryFolder() + "/sink-test/notes_files";
+    std::filesystem::remove_all(folder);
+    std::vector<std::uint8_t> jpeg = jpegOfSize(6, 4);
+    auto attachment = pictureWithContents(jpeg, "jpegblip");
+
+    PictureFolderSink beside(folder, "notes_files/", PictureFolderSink::Originals::Drop);
+    EXPECT_FALSE(beside.hasStoredPictures());
+    auto first = attachment->storeContents(beside);
+    auto second = attachment->storeContents(beside);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    EXPECT_EQ(first->rfind("notes_files/", 0), 0u) << *first;
+    std::vector<std::string> files = filesIn(folder);
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> expected = {first->substr(12), second->substr(12)};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+    EXPECT_TRUE(beside.hasStoredPictures());
+    for (const std::string& name : files)
+        EXPECT_TRUE(std::regex_match(name, m_jpegName)) << name;
+
+    PictureFolderSink keeping(folder, folder + "/", PictureFolderSink::Originals::Keep);
+    auto kept = attachment->storeContents(keeping);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(Data::dataWithContentsOfFile(*kept + ".data")->vector(), jpeg);
+    EXPECT_EQ(filesIn(folder).size(), 4u);
+
+    // A folder that cannot be made (a file holds its name) takes nothing.
+    std::string blocked = AppFolders::temporaryFolder() + "/sink-test/blocked";
+    writeFolderBlocker(blocked);
+    PictureFolderSink refused(blocked + "/pictures", "pictures/", PictureFolderSink::Originals::Keep);
+    EXPECT_EQ(attachment->storeContents(refused), std::nullopt);
+    EXPECT_FALSE(refused.hasStoredPictures());
+    std::filesystem::remove_all(AppFolders::temporaryFolder() + "/sink-test");
+}
+
+TEST_F(TEImageTextAttachmentFiles, anInlineSinkAnswersThePicturesOwnData)
+{
+    std::vector<std::uint8_t> png = pngOfSize(4, 3);
+    InlinePictureSink sink;
+    auto source = pictureWithContents(png, "pngblip")->storeContents(sink);
+    ASSERT_TRUE(source);
+    ASSERT_EQ(source->rfind("data:image/png;base64,", 0), 0u);
+    auto copy = imageElement({{"src", toUtf16(*source)}});
+    ASSERT_NE(copy->image(), nullptr);
+    EXPECT_EQ(copy->image()->pixelSize(), (Size{4, 3}));
+    std::vector<std::uint8_t> jpeg = jpegOfSize(4, 3);
+    auto shown = pictureWithContents(jpeg, "jpegblip")->storeContents(sink);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->rfind("data:image/jpeg;base64,", 0), 0u);
+    EXPECT_EQ(sink.storePicture(HTMLPicture{"tiff", png, {}}), std::nullopt);
 }
 
 } // namespace

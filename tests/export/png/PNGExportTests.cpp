@@ -148,7 +148,10 @@ TEST_F(PNGExportTest, PageCarriesTheDocumentWithScaledMargins)
     EXPECT_NE(m_html.find("@font-face{}"), std::string::npos);
     EXPECT_NE(m_html.find(".tox-checklist"), std::string::npos);
     EXPECT_NE(m_html.find("overflow-y: scroll"), std::string::npos);
-    EXPECT_EQ(m_baseURL, URL::fileURLWithPath(AppFolders::pictureFolderForDocument(AppFolders::pictureDocumentName(m_path)), true).absoluteString());
+    // A document without a picture folder gets none made for it: its page
+    // resolves against the document's own folder.
+    EXPECT_EQ(m_baseURL, URL::fileURLWithPath(std::filesystem::path(m_path).parent_path().string(), true).absoluteString());
+    EXPECT_FALSE(AppFolders::existingPictureFolderForDocument(AppFolders::pictureDocumentName(m_path)));
     EXPECT_EQ(**outcome, m_output);
     Result<Image::Pointer> written = Image::imageWithContentsOfFile(**outcome);
     ASSERT_TRUE(written.ok());

@@ -141,11 +141,10 @@ TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)
                                               stringEntry("docBottomMargin", u"2"),
                                               stringEntry("pageHeader", u"H"), stringEntry("xebookmark", u"7")}},
                                       {u"y", {}}});
-    const char* home = std::getenv("FOLIO_HOME");
-    ASSERT_NE(home, nullptr);
-    UserDefaults defaults(std::string(home) + "/rtfwriter-settings-test.plist");
-    defaults.setBool("isNewBlankDocument", false);
-    DKRTFDocumentSettings settings = DKRTFDocumentSettings::fromFirstCharacter(text, defaults);
+    // Whatever the user's store says, only the document makes a blank one.
+    UserDefaults::standardUserDefaults().setBool("isNewBlankDocument", true);
+    DKRTFDocumentSettings settings = DKRTFDocumentSettings::fromFirstCharacter(text);
+    UserDefaults::standardUserDefaults().removeObjectForKey("isNewBlankDocument");
     ASSERT_TRUE(settings.paperColor.has_value());
     EXPECT_EQ(*settings.paperColor, u"00FF00");
     EXPECT_FLOAT_EQ(settings.leftMargin, 3);
@@ -156,15 +155,19 @@ TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)
     EXPECT_FALSE(settings.pageFooter.has_value());
     EXPECT_EQ(settings.bookmark, std::optional<std::u16string>(u"7"));
     EXPECT_FALSE(settings.isNewBlankDocument);
-    defaults.setBool("isNewBlankDocument", true);
-    EXPECT_TRUE(DKRTFDocumentSettings::fromFirstCharacter(text, defaults).isNewBlankDocument);
+    EXPECT_TRUE(DKRTFDocumentSettings::fromFirstCharacter(text, BlankDocument::Yes).isNewBlankDocument);
 
     // The compatibility entry point gives the same bytes as passing them.
-    settings.isNewBlankDocument = UserDefaults::standardUserDefaults().boolForKey("isNewBlankDocument").value_or(false);
     auto viaText = DKRTFWriter::rtfDataForAttributedString(text, false, "Doc.rtf");
     ASSERT_TRUE(viaText.ok());
     EXPECT_EQ(*viaText, writeText(text, settings));
     EXPECT_NE(viaText->find("{\\papercolor65280}"), std::string::npos);
+    EXPECT_NE(viaText->find("\\margl1701"), std::string::npos) << *viaText;
+    // A document just made blank takes the standard side margins, told so
+    // by the document rather than by what its text carries.
+    auto blank = DKRTFWriter::rtfDataForAttributedString(text, false, "Doc.rtf", BlankDocument::Yes);
+    ASSERT_TRUE(blank.ok());
+    EXPECT_NE(blank->find("\\margl1440\\margr1440"), std::string::npos) << *blank;
 }
 
 TEST(RTFWriterDocumentTests, fontTableListsEachNameOnceInOrderOfUse)

@@ -28,6 +28,10 @@ struct TEHTMLReaderOptions {
     std::optional<double> textSizeMultiplier;
     // "TEMaxImageSize": the largest display size of an attachment.
     std::optional<Size> maxImageSize;
+    // The one folder picture files are read from; without it, anywhere
+    // inside the document data folder. An export that stages a document's
+    // pictures in a folder of its own reads them back from there.
+    std::optional<std::string> pictureFolder;
     // "TEDefaultTextColor", "TEDefaultLinkColor", "TEDefaultLinkHighlightColor".
     std::optional<TEColorOption> defaultTextColor;
     std::optional<TEColorOption> defaultLinkColor;

@@ -50,7 +50,9 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
     }
 
     if (image) {
-        std::u16string html = image->stringByEncodingAsHTMLWithFileName(settings.fileName, settings.forEPub);
+        std::u16string html = settings.pictureSink
+            ? image->stringByEncodingAsHTML(*settings.pictureSink)
+            : image->stringByEncodingAsHTMLWithFileName(settings.fileName, settings.forEPub);
         if (!settings.forEPub)
             return html;
         // ePub readers size an inline picture by its box; the box takes the

@@ -14,6 +14,7 @@
 namespace folio {
 
 class Font;
+class HTMLPictureSink;
 
 // What one HTML writer is asked for. The callers pass: reading an RTF
 // document for its editor, every flag off and the document's file name; ePub
@@ -26,8 +27,13 @@ struct TEHTMLWriterSettings {
     bool applyPageMargins = false;
     // Kept for callers that pass it; no output depends on it.
     bool imagesEmbeded = false;
-    // The document's file name: it names the folder pictures are written to.
+    // The document's file name: it names the folder pictures are written to
+    // when no picture sink is given.
     std::string fileName;
+    // Where the pictures go when the one who wants the HTML chooses: an
+    // exported file's own folder, the file itself, a book's package. Not
+    // owned; it outlives the write.
+    HTMLPictureSink* pictureSink = nullptr;
     // ePub output: plain rules, and pictures written to the temporary folder.
     bool forEPub = false;
     // Exported HTML for reading rather than editing: footnotes are numbers

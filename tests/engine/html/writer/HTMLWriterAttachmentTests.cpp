@@ -1,10 +1,15 @@
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/attachments/InlinePictureSink.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
+#include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Data.h"
 
 #include "HTMLWriterTestText.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace folio {
 namespace {
@@ -162,6 +167,57 @@ TEST(HTMLWriterAttachmentTests, attachmentInsideALinkNeverLeavesTheLinkOpen)
     std::u16string second = TEHTMLWriter(endsWithNote, printSettings()).HTMLFragment();
     EXPECT_NE(std::u16string::npos, second.find(u"<a href=\"https://example.org/\">text<sup>1</sup></a></div>"))
         << toUtf8(second);
+}
+
+// The one who wants the HTML decides where a picture read from a file goes:
+// the writer hands the file's bytes to that sink and writes what it answers,
+// and nothing lands in the program's picture folder.
+TEST(HTMLWriterAttachmentTests, picturesWithContentsGoThroughTheCallersSink)
+{
+    Result<Image::Pointer> image = Image::imageWithPixels(3, 2, std::vector<std::uint8_t>(24, 200));
+    ASSERT_TRUE(image.ok());
+    auto png = (*image)->pngData();
+    ASSERT_TRUE(png.ok());
+    auto picture = std::make_shared<TEImageTextAttachment>();
+    picture->setContents(Data(*png));
+    picture->setFileType("pngblip");
+    AttributedString string = TestText().add(u"\uFFFC", {baseFont(), baseStyle(), attachment(picture)}).build();
+
+    struct RecordingSink final : HTMLPictureSink {
+        std::optional<std::string> storePicture(const HTMLPicture& stored) override
+        {
+            extensions.emplace_back(stored.extension);
+            bytes.assign(stored.bytes.begin(), stored.bytes.end());
+            return std::string("beside/picture-1.png");
+        }
+        std::vector<std::string> extensions;
+        std::vector<std::uint8_t> bytes;
+    } sink;
+    TEHTMLWriterSettings settings;
+    settings.fileName = "Sunk Document.rtf";
+    settings.pictureSink = &sink;
+    std::u16string html = TEHTMLWriter(string, settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, html.find(u" src=\"beside/picture-1.png\"")) << toUtf8(html);
+    EXPECT_EQ(sink.extensions, std::vector<std::string>{"png"});
+    auto handed = Image::imageWithData(sink.bytes);
+    ASSERT_TRUE(handed.ok());
+    EXPECT_EQ((*handed)->rgbaPixels(), (*image)->rgbaPixels());
+    EXPECT_FALSE(std::filesystem::exists(AppFolders::documentDataFolder() + "/Sunk Document"));
+
+    // Inside the HTML, the picture is its own data; a sink that cannot take
+    // it leaves the picture without a source rather than with a wrong one.
+    InlinePictureSink inlined;
+    settings.pictureSink = &inlined;
+    html = TEHTMLWriter(string, settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos, html.find(u" src=\"data:image/png;base64,")) << toUtf8(html);
+    struct RefusingSink final : HTMLPictureSink {
+        std::optional<std::string> storePicture(const HTMLPicture&) override { return std::nullopt; }
+    } refusing;
+    settings.pictureSink = &refusing;
+    html = TEHTMLWriter(string, settings).HTMLFragment();
+    EXPECT_EQ(1u, countOf(html, u"<img"));
+    EXPECT_EQ(0u, countOf(html, u"src=")) << toUtf8(html);
+    EXPECT_FALSE(std::filesystem::exists(AppFolders::documentDataFolder() + "/Sunk Document"));
 }
 
 } // namespace

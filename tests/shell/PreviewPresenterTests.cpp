@@ -64,7 +64,7 @@ protected:
         EditorMakers::registerMaker(EditorKind::QVText,
                                     [](TextDocument& document) { return std::make_shared<FakeEditorController>(&document); });
         m_controller.setUserDefaults(&m_defaults);
-        m_controller.setPreviewWebViewFactory([this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        m_controller.previews().setPreviewWebViewFactory([this](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             auto page = std::make_unique<FakeWebView>(frame);
             m_pages.push_back(page.get());
             return std::unique_ptr<WebView>(std::move(page));
@@ -74,9 +74,9 @@ protected:
         environment.webViewFactory = [](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         };
-        m_controller.setPDFEnvironment(std::move(environment));
+        m_controller.exports().setPDFEnvironment(std::move(environment));
         // Previews of closing documents are laid out on pages that never load.
-        m_controller.setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        m_controller.exports().setPNGWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         });
         m_window.setRootViewController(m_root);
@@ -134,15 +134,15 @@ TEST_F(AppControllerPreviewTest, HTMLPreviewShowsTheFilesPageOnTheNextTurn)
 {
     std::string path = write("Notes.md", "# Title");
     ProgressHUD::show();
-    m_controller.previewHTMLFileItem(path);
+    m_controller.previews().previewHTMLFileItem(path);
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
     loop.advanceVirtualClock(0);
 
     auto page = presentedPage(*m_root);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page, m_controller.previewWebViewController());
+    EXPECT_EQ(page, m_controller.previews().previewWebViewController());
     EXPECT_EQ(page->title(), u"Notes.md");
-    EXPECT_EQ(page->delegate(), static_cast<DKWebViewControllerDelegate*>(&m_controller));
+    EXPECT_EQ(page->delegate(), static_cast<DKWebViewControllerDelegate*>(&m_controller.previews()));
     EXPECT_FALSE(page->showsNavigationButtons());
     EXPECT_FALSE(page->showsPrintMenu());
     EXPECT_TRUE(page->isViewLoaded());
@@ -158,7 +158,7 @@ TEST_F(AppControllerPreviewTest, HTMLPreviewShowsTheFilesPageOnTheNextTurn)
 TEST_F(AppControllerPreviewTest, PreviewFollowsTheDarkTheme)
 {
     UIThemes::setDarkTheme(true);
-    ASSERT_TRUE(m_controller.previewMarkdownInWebView(std::string("<p>x</p>"), u"Dark"));
+    ASSERT_TRUE(m_controller.previews().previewMarkdownInWebView(std::string("<p>x</p>"), u"Dark"));
     auto page = presentedPage(*m_root);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->navigationController()->overrideUserInterfaceStyle(), UserInterfaceStyle::Dark);
@@ -167,9 +167,9 @@ TEST_F(AppControllerPreviewTest, PreviewFollowsTheDarkTheme)
 TEST_F(AppControllerPreviewTest, PreviewWithoutHTMLShowsNothingAndKeepsTheOverlay)
 {
     ProgressHUD::show();
-    Status shown = m_controller.previewMarkdownInWebView(std::nullopt, u"None");
+    Status shown = m_controller.previews().previewMarkdownInWebView(std::nullopt, u"None");
     ASSERT_FALSE(shown);
-    EXPECT_EQ(shown.error().code, AppController::NothingToShow);
+    EXPECT_EQ(shown.error().code, PreviewPresenter::NothingToShow);
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
     EXPECT_TRUE(m_pages.empty());
     EXPECT_TRUE(ProgressHUD::isVisible());
@@ -178,23 +178,23 @@ TEST_F(AppControllerPreviewTest, PreviewWithoutHTMLShowsNothingAndKeepsTheOverla
 TEST_F(AppControllerPreviewTest, UnreadableOrUnshowablePreviewsTakeTheOverlayAway)
 {
     ProgressHUD::show();
-    EXPECT_FALSE(m_controller.HTMLFilePreviewPreparationTask(m_folder.path("missing.md")));
+    EXPECT_FALSE(m_controller.previews().HTMLFilePreviewPreparationTask(m_folder.path("missing.md")));
     EXPECT_FALSE(ProgressHUD::isVisible());
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
 
     // With nothing to present from, the preview fails instead of vanishing.
     m_controller.setCurrentWindow(nullptr);
     ProgressHUD::show();
-    EXPECT_FALSE(m_controller.previewMarkdownInWebView(std::string("<p>x</p>"), u"x"));
+    EXPECT_FALSE(m_controller.previews().previewMarkdownInWebView(std::string("<p>x</p>"), u"x"));
     EXPECT_FALSE(ProgressHUD::isVisible());
-    EXPECT_EQ(m_controller.previewWebViewController(), nullptr);
+    EXPECT_EQ(m_controller.previews().previewWebViewController(), nullptr);
 }
 
 TEST_F(AppControllerPreviewTest, PreviewIsPresentedOverTheOpenEditor)
 {
     FakeEditorController* editor = openEditor();
     ASSERT_NE(editor, nullptr);
-    ASSERT_TRUE(m_controller.previewMarkdownInWebView(std::string("<p>x</p>"), u"Open"));
+    ASSERT_TRUE(m_controller.previews().previewMarkdownInWebView(std::string("<p>x</p>"), u"Open"));
     EXPECT_NE(presentedPage(*editor), nullptr);
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
 }
@@ -202,7 +202,7 @@ TEST_F(AppControllerPreviewTest, PreviewIsPresentedOverTheOpenEditor)
 TEST_F(AppControllerPreviewTest, ClosingThePreviewStoresItsPictureForTheFile)
 {
     std::string path = write("Notes.md", "# Title");
-    ASSERT_TRUE(m_controller.HTMLFilePreviewPreparationTask(path));
+    ASSERT_TRUE(m_controller.previews().HTMLFilePreviewPreparationTask(path));
     auto page = presentedPage(*m_root);
     ASSERT_NE(page, nullptr);
     m_pages[0]->setSnapshotResult(solidImage(6, 4));
@@ -210,7 +210,7 @@ TEST_F(AppControllerPreviewTest, ClosingThePreviewStoresItsPictureForTheFile)
     // The user taps the page's close button.
     page->navigationItem()->leftBarButtonItems().at(0)->tap();
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
-    EXPECT_EQ(m_controller.previewWebViewController(), nullptr);
+    EXPECT_EQ(m_controller.previews().previewWebViewController(), nullptr);
     EXPECT_EQ(m_pages[0]->snapshotRequestCount(), 1u);
     loop.advanceVirtualClock(1);
     auto edit = ODSFileItem(path, nullptr).fileEdit();
@@ -222,9 +222,9 @@ TEST_F(AppControllerPreviewTest, OtherPreviewsPictureTheLastOpenedFileAndFailedP
 {
     std::string opened = write("Opened.md", "text");
     m_controller.setLastOpenedFileItem(std::make_shared<ODSFileItem>(opened, nullptr));
-    ASSERT_TRUE(m_controller.previewMarkdownInWebView(std::string("<p>x</p>"), u"First"));
+    ASSERT_TRUE(m_controller.previews().previewMarkdownInWebView(std::string("<p>x</p>"), u"First"));
     m_pages[0]->setSnapshotResult(solidImage(2, 2));
-    m_controller.webViewControllerDidClose(*m_controller.previewWebViewController());
+    m_controller.previews().webViewControllerDidClose(*m_controller.previews().previewWebViewController());
     loop.advanceVirtualClock(1);
     auto edit = ODSFileItem(opened, nullptr).fileEdit();
     ASSERT_TRUE(edit);
@@ -232,10 +232,10 @@ TEST_F(AppControllerPreviewTest, OtherPreviewsPictureTheLastOpenedFileAndFailedP
     EXPECT_TRUE(std::filesystem::exists(stored));
 
     std::filesystem::remove(stored);
-    ASSERT_TRUE(m_controller.previewMarkdownInWebView(std::string("<p>y</p>"), u"Second"));
+    ASSERT_TRUE(m_controller.previews().previewMarkdownInWebView(std::string("<p>y</p>"), u"Second"));
     // The fake page answers snapshots with an error unless told otherwise.
-    std::weak_ptr<DKWebViewController> second = m_controller.previewWebViewController();
-    m_controller.webViewControllerDidClose(*m_controller.previewWebViewController());
+    std::weak_ptr<DKWebViewController> second = m_controller.previews().previewWebViewController();
+    m_controller.previews().webViewControllerDidClose(*m_controller.previews().previewWebViewController());
     loop.advanceVirtualClock(1);
     // Once its picture is dealt with, nothing keeps the closed page.
     EXPECT_TRUE(second.expired());
@@ -246,16 +246,16 @@ TEST_F(AppControllerPreviewTest, OtherPreviewsPictureTheLastOpenedFileAndFailedP
 TEST_F(AppControllerPreviewTest, PDFPreviewConvertsIntoTheTemporaryFolderOnTheNextTurn)
 {
     std::string path = write("Notes.md", "# Title");
-    m_controller.previewFinalFileItem(path);
-    EXPECT_EQ(m_controller.PDFCreator(), nullptr);
+    m_controller.previews().previewFinalFileItem(path);
+    EXPECT_EQ(m_controller.exports().PDFCreator(), nullptr);
     loop.advanceVirtualClock(0);
-    ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
+    ASSERT_NE(m_controller.exports().PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Preview);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(),
               (std::filesystem::path(AppFolders::temporaryFolder()) / "Notes.md.pdf").string());
 
     ProgressHUD::show();
-    EXPECT_FALSE(m_controller.PDFFilePreviewPreparationTask(m_folder.path("missing.md")));
+    EXPECT_FALSE(m_controller.previews().PDFFilePreviewPreparationTask(m_folder.path("missing.md")));
     EXPECT_FALSE(ProgressHUD::isVisible());
 }
 
@@ -264,7 +264,7 @@ TEST_F(AppControllerPreviewTest, theHeaderAndFooterPreviewConvertsWhatTheOpenEdi
     int completions = 0;
     m_controller.previewHeaderFooter([&] { ++completions; });
     EXPECT_EQ(completions, 1) << "without an open document there is nothing to wait for";
-    EXPECT_EQ(m_controller.PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator(), nullptr);
 
     FakeEditorController* editor = openEditor();
     ASSERT_NE(editor, nullptr);
@@ -274,13 +274,13 @@ TEST_F(AppControllerPreviewTest, theHeaderAndFooterPreviewConvertsWhatTheOpenEdi
     editor->setContent(content);
     completions = 0;
     m_controller.previewHeaderFooter([&] { ++completions; });
-    ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(),
+    ASSERT_NE(m_controller.exports().PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Preview);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(),
               (std::filesystem::path(AppFolders::temporaryFolder()) / "open.qvtext.pdf").string());
     EXPECT_GE(editor->contentRequestCount(), 1) << "the editor's content, not the saved file";
     EXPECT_EQ(completions, 0) << "the overlay stays while the preview is being made";
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 1u);
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 1u);
 }
 
 TEST_F(AppControllerPreviewTest, PostedPreviewsOfAGoneControllerDoNothing)
@@ -289,10 +289,10 @@ TEST_F(AppControllerPreviewTest, PostedPreviewsOfAGoneControllerDoNothing)
     {
         AppController gone;
         gone.setCurrentWindow(&m_window);
-        gone.setPreviewWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+        gone.previews().setPreviewWebViewFactory([](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
             return std::unique_ptr<WebView>(std::make_unique<FakeWebView>(frame));
         });
-        gone.previewHTMLFileItem(path);
+        gone.previews().previewHTMLFileItem(path);
     }
     loop.advanceVirtualClock(0);
     EXPECT_EQ(m_root->presentedViewController(), nullptr);
@@ -375,7 +375,7 @@ TEST_F(AppControllerPreviewTest, CopyWithoutAnOpenPageIsRefusedAndUnwiredCommand
     EXPECT_EQ(copied.error().code, AppController::NoOpenPage);
     EXPECT_FALSE(m_controller.copyHTMLToPasteboard());
 
-    m_controller.previewMarkdown();
+    m_controller.previews().previewMarkdown();
     m_controller.copyHTMLMarkdownToPasteboard();
     loop.advanceVirtualClock(0);
     EXPECT_EQ(pasteboardText(), "kept");

@@ -23,17 +23,17 @@ TEST(AppControllerExportWeb, PDFOfARichTextFileHoldsItsWords)
     RecordingExportServices services;
     AppController controller;
     controller.setUserDefaults(&defaults);
-    controller.setExportServices(services.services());
+    controller.exports().setExportServices(services.services());
     std::string rtf = folder.path("Lantern.rtf");
     writeFile(rtf, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par Copper kettle\\par}");
 
-    Status started = controller.PDFURLForFileItem(rtf, PDFAction::GoogleDrive);
+    Status started = controller.exports().PDFURLForFileItem(rtf, PDFAction::GoogleDrive);
     ASSERT_TRUE(started) << started.error().message;
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return controller.runningPDFExportCount() == 0; }, 120));
-    Status outcome = controller.lastPDFExportOutcome();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return controller.exports().runningPDFExportCount() == 0; }, 120));
+    Status outcome = controller.exports().lastPDFExportOutcome();
     ASSERT_TRUE(outcome) << outcome.error().message;
 
-    std::string pdf = controller.PDFCreator()->PDFpath();
+    std::string pdf = controller.exports().PDFCreator()->PDFpath();
     EXPECT_EQ(pdfPageCount(pdf), 1);
     std::string text = pdfText(pdf, 1);
     EXPECT_NE(text.find("Amber lantern"), std::string::npos) << text;

@@ -36,8 +36,8 @@ protected:
     {
         MarkdownConverter::setShared(std::make_shared<MarkingConverter>());
         m_controller.setUserDefaults(&m_defaults);
-        m_controller.setExportServices(m_services.services());
-        m_controller.setInternetConnectionCheck([this] { return m_connected; });
+        m_controller.exports().setExportServices(m_services.services());
+        m_controller.exports().setInternetConnectionCheck([this] { return m_connected; });
         NDHTMLtoPDFEnvironment environment;
         environment.fontRules = [] { return std::string(); };
         environment.baseURL = "file:///base/";
@@ -47,7 +47,7 @@ protected:
             m_pages.push_back(page.get());
             return std::unique_ptr<WebView>(std::move(page));
         };
-        m_controller.setPDFEnvironment(std::move(environment));
+        m_controller.exports().setPDFEnvironment(std::move(environment));
         ProgressHUD::dismiss();
     }
     void TearDown() override
@@ -73,7 +73,7 @@ protected:
     void finishConversion(std::size_t index, bool loads = true)
     {
         ASSERT_LT(index, m_pages.size());
-        std::size_t running = m_controller.runningPDFExportCount();
+        std::size_t running = m_controller.exports().runningPDFExportCount();
         if (loads) {
             auto* converter = dynamic_cast<NDHTMLtoPDF*>(m_pages[index]->delegate());
             ASSERT_NE(converter, nullptr);
@@ -83,7 +83,7 @@ protected:
         } else {
             m_pages[index]->failLoad("unreachable");
         }
-        ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.runningPDFExportCount() < running; }, 30));
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.exports().runningPDFExportCount() < running; }, 30));
     }
 
     static std::string temporaryPDF(const std::string& name)
@@ -102,52 +102,52 @@ protected:
 TEST_F(AppControllerExportTest, HTMLAndTextFollowTheDocumentKind)
 {
     std::string rtf = write("Essay.rtf", "{\\rtf1\\ansi caf\\'e9 \\u8212? end\\par}");
-    auto data = m_controller.HTMLDataForFileItem(rtf);
+    auto data = m_controller.exports().HTMLDataForFileItem(rtf);
     ASSERT_TRUE(data) << data.error().message;
     EXPECT_NE(data->find("caf&eacute; &mdash; end"), std::string::npos) << *data;
-    auto string = m_controller.HTMLStringForFileItem(rtf);
+    auto string = m_controller.exports().HTMLStringForFileItem(rtf);
     ASSERT_TRUE(string);
     EXPECT_NE(string->find("caf\xC3\xA9 \xE2\x80\x94 end"), std::string::npos) << *string;
-    EXPECT_EQ(m_controller.TXTDataForFileItem(rtf).valueOr(""), "caf\xC3\xA9 \xE2\x80\x94 end\n");
+    EXPECT_EQ(m_controller.exports().TXTDataForFileItem(rtf).valueOr(""), "caf\xC3\xA9 \xE2\x80\x94 end\n");
 
     std::string markdown = write("Notes.md", "a\t b");
-    EXPECT_EQ(m_controller.HTMLStringForFileItem(markdown).valueOr(""), "<md>a\t b</md>");
-    EXPECT_EQ(m_controller.TXTDataForFileItem(markdown).valueOr(""), "plain:a\tb");
+    EXPECT_EQ(m_controller.exports().HTMLStringForFileItem(markdown).valueOr(""), "<md>a\t b</md>");
+    EXPECT_EQ(m_controller.exports().TXTDataForFileItem(markdown).valueOr(""), "plain:a\tb");
 
     std::string qv = writeQV("Note.qvtext", "<p>QV words</p>");
-    EXPECT_NE(m_controller.HTMLDataForFileItem(qv).valueOr("").find("</style><p>QV words</p>"), std::string::npos);
-    EXPECT_EQ(m_controller.TXTDataForFileItem(qv).valueOr(""), "QV words");
+    EXPECT_NE(m_controller.exports().HTMLDataForFileItem(qv).valueOr("").find("</style><p>QV words</p>"), std::string::npos);
+    EXPECT_EQ(m_controller.exports().TXTDataForFileItem(qv).valueOr(""), "QV words");
 }
 
 TEST_F(AppControllerExportTest, UnreadableFilesAnswerErrorsAndStartNothing)
 {
     std::string missing = m_folder.path("gone.rtf");
-    EXPECT_FALSE(m_controller.HTMLDataForFileItem(missing));
-    EXPECT_FALSE(m_controller.HTMLStringForFileItem(missing));
-    EXPECT_FALSE(m_controller.TXTDataForFileItem(missing));
-    EXPECT_FALSE(m_controller.PDFURLForFileItem(missing, PDFAction::Mail));
-    EXPECT_FALSE(m_controller.createPDFWithFileItem(m_folder.path("gone.md"), true));
-    EXPECT_FALSE(m_controller.ePubURLForFileItem(missing));
-    EXPECT_FALSE(m_controller.RTFDURLForFileItem(missing));
-    EXPECT_FALSE(m_controller.PNGDataForFileItem(missing, PNGAction::Mail));
+    EXPECT_FALSE(m_controller.exports().HTMLDataForFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().HTMLStringForFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().TXTDataForFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().PDFURLForFileItem(missing, PDFAction::Mail));
+    EXPECT_FALSE(m_controller.exports().createPDFWithFileItem(m_folder.path("gone.md"), true));
+    EXPECT_FALSE(m_controller.exports().ePubURLForFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().RTFDURLForFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().PNGDataForFileItem(missing, PNGAction::Mail));
     std::string damaged = write("Damaged.qvtext", "not deflated");
-    EXPECT_FALSE(m_controller.PDFURLForFileItem(damaged, PDFAction::Mail));
+    EXPECT_FALSE(m_controller.exports().PDFURLForFileItem(damaged, PDFAction::Mail));
     EXPECT_TRUE(m_pages.empty());
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 0u);
 
     // A print that cannot start takes its overlay away again.
-    EXPECT_FALSE(m_controller.printFileItem(missing));
+    EXPECT_FALSE(m_controller.exports().printFileItem(missing));
     EXPECT_FALSE(ProgressHUD::isVisible());
 }
 
 TEST_F(AppControllerExportTest, BrowserPDFGoesToTheTemporaryFolderAndIsMailed)
 {
     std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi Mailed words\\par}");
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
-    ASSERT_NE(m_controller.PDFCreator(), nullptr);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Notes.rtf"));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFname(), "Notes");
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Mail);
+    ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(rtf, PDFAction::Mail));
+    ASSERT_NE(m_controller.exports().PDFCreator(), nullptr);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), temporaryPDF("Notes.rtf"));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFname(), "Notes");
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Mail);
     EXPECT_TRUE(m_services.calls().empty()) << "nothing is sent before the file exists";
 
     finishConversion(0);
@@ -157,15 +157,15 @@ TEST_F(AppControllerExportTest, BrowserPDFGoesToTheTemporaryFolderAndIsMailed)
     EXPECT_EQ(mail.name, "Notes");
     EXPECT_EQ(mail.exportType, TypeIdentifiers::kPDF);
     EXPECT_GT(mail.byteCount, 0u);
-    EXPECT_TRUE(m_controller.lastPDFExportOutcome());
+    EXPECT_TRUE(m_controller.exports().lastPDFExportOutcome());
 }
 
 TEST_F(AppControllerExportTest, LegacyDocumentsCarryTheirOwnActions)
 {
     std::string legacy = write("Old.marquent", "{\\rtf1\\ansi old\\par}");
     for (auto [asked, given] : {std::pair{0, 13}, std::pair{3, 14}, std::pair{4, 4}, std::pair{2, 2}}) {
-        ASSERT_TRUE(m_controller.PDFURLForFileItem(legacy, PDFAction(asked)));
-        EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction(given)) << "asked " << asked;
+        ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(legacy, PDFAction(asked)));
+        EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction(given)) << "asked " << asked;
     }
 }
 
@@ -173,14 +173,14 @@ TEST_F(AppControllerExportTest, EveryRunningConversionIsKeptUntilItsOutcome)
 {
     std::string first = write("First.rtf", "{\\rtf1\\ansi one\\par}");
     std::string second = write("Second.rtf", "{\\rtf1\\ansi two\\par}");
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(first, PDFAction::Dropbox));
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(second, PDFAction::SendToApp));
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 2u);
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Second.rtf"));
+    ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(first, PDFAction::Dropbox));
+    ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(second, PDFAction::SendToApp));
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 2u);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), temporaryPDF("Second.rtf"));
 
     finishConversion(0);
     finishConversion(1);
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 0u);
     ASSERT_EQ(m_services.calls().size(), 2u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::Cloud);
     EXPECT_EQ(m_services.calls()[0].name, "First.pdf");
@@ -193,17 +193,17 @@ TEST_F(AppControllerExportTest, FailuresAndRefusedHandOffsAreReported)
 {
     std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi x\\par}");
     ProgressHUD::show();
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
+    ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(rtf, PDFAction::Mail));
     finishConversion(0, false);
     EXPECT_FALSE(ProgressHUD::isVisible());
-    EXPECT_FALSE(m_controller.lastPDFExportOutcome());
+    EXPECT_FALSE(m_controller.exports().lastPDFExportOutcome());
     EXPECT_TRUE(m_services.calls().empty());
 
     m_services.failWith(Error{"mail", 7, "no mail program"});
-    ASSERT_TRUE(m_controller.PDFURLForFileItem(rtf, PDFAction::Mail));
+    ASSERT_TRUE(m_controller.exports().PDFURLForFileItem(rtf, PDFAction::Mail));
     finishConversion(1);
-    ASSERT_FALSE(m_controller.lastPDFExportOutcome());
-    EXPECT_EQ(m_controller.lastPDFExportOutcome().error().message, "no mail program");
+    ASSERT_FALSE(m_controller.exports().lastPDFExportOutcome());
+    EXPECT_EQ(m_controller.exports().lastPDFExportOutcome().error().message, "no mail program");
 }
 
 TEST_F(AppControllerExportTest, MarkdownWithPicturesNeedsTheNetwork)
@@ -211,14 +211,14 @@ TEST_F(AppControllerExportTest, MarkdownWithPicturesNeedsTheNetwork)
     std::string pictures = write("Pictures.md", "![x](http://example.com/x.png)");
     std::string plain = write("Plain.md", "just words");
     m_connected = false;
-    Status refused = m_controller.PDFURLForFileItem(pictures, PDFAction::Mail);
+    Status refused = m_controller.exports().PDFURLForFileItem(pictures, PDFAction::Mail);
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().domain, AppController::kExportErrorDomain);
-    EXPECT_EQ(refused.error().code, AppController::NoConnection);
+    EXPECT_EQ(refused.error().domain, ExportActions::kErrorDomain);
+    EXPECT_EQ(refused.error().code, ExportActions::NoConnection);
     EXPECT_TRUE(m_pages.empty());
-    EXPECT_TRUE(m_controller.PDFURLForFileItem(plain, PDFAction::Mail));
+    EXPECT_TRUE(m_controller.exports().PDFURLForFileItem(plain, PDFAction::Mail));
     m_connected = true;
-    EXPECT_TRUE(m_controller.PDFURLForFileItem(pictures, PDFAction::Mail));
+    EXPECT_TRUE(m_controller.exports().PDFURLForFileItem(pictures, PDFAction::Mail));
     EXPECT_EQ(m_pages.size(), 2u);
 }
 
@@ -229,9 +229,9 @@ TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
     m_defaults.setFloat("markdownPageMarginTop", 2);
     m_defaults.setFloat("marquentPageMarginTop", 5);
     ProgressHUD::show();
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(markdown, true));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), m_folder.path("Notes-Copy.pdf"));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::DismissProgress);
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(markdown, true));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), m_folder.path("Notes-Copy.pdf"));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::DismissProgress);
     finishConversion(0);
     EXPECT_FALSE(ProgressHUD::isVisible());
     EXPECT_NE(pdfText(m_folder.path("Notes-Copy.pdf"), 1).find("Body1"), std::string::npos)
@@ -239,8 +239,8 @@ TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
     EXPECT_TRUE(m_services.calls().empty());
 
     std::string project = write("Proj.scriv/Files/Docs/7.rtf", "{\\rtf1\\ansi p\\par}");
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(project, true, ExportNaming::Scope::Dropbox));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::AddToFolder);
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(project, true, ExportNaming::Scope::Dropbox));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::AddToFolder);
     finishConversion(1);
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
@@ -250,16 +250,16 @@ TEST_F(AppControllerExportTest, ConversionForOpeningWritesACopyBesideTheFile)
 TEST_F(AppControllerExportTest, PreviewConversionShowsNothingWithoutAnOpenEditor)
 {
     std::string rtf = write("Look.rtf", "{\\rtf1\\ansi look\\par}");
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(rtf, false));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Look.rtf"));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Preview);
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(rtf, false));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), temporaryPDF("Look.rtf"));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Preview);
     finishConversion(0);
     EXPECT_TRUE(m_services.calls().empty());
-    EXPECT_FALSE(m_controller.isDocumentPDFPreview());
+    EXPECT_FALSE(m_controller.exports().isDocumentPDFPreview());
 
     std::string legacy = write("Look.marquent", "{\\rtf1\\ansi look\\par}");
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(legacy, false));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::MarquentPreview);
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(legacy, false));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::MarquentPreview);
 }
 
 TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
@@ -274,20 +274,20 @@ TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
     moment.tm_isdst = -1;
     m_controller.setClock([&] { return std::chrono::system_clock::from_time_t(std::mktime(&moment)); });
     ProgressHUD::show();
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(pdf, true));
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(pdf, true));
     EXPECT_FALSE(ProgressHUD::isVisible());
     EXPECT_EQ(readFile(m_folder.path("Report-Copy.pdf")), "%PDF-1.4 report");
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(pdf, true));
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(pdf, true));
     EXPECT_EQ(readFile(m_folder.path("Report.pdf-07-42.pdf")), "%PDF-1.4 report");
     EXPECT_TRUE(m_pages.empty());
     EXPECT_TRUE(m_services.calls().empty());
     // The same minute and second again: the name is taken and nothing is overwritten.
     write("Report.pdf-07-42.pdf", "mine");
-    EXPECT_FALSE(m_controller.createPDFWithFileItem(pdf, true));
+    EXPECT_FALSE(m_controller.exports().createPDFWithFileItem(pdf, true));
     EXPECT_EQ(readFile(m_folder.path("Report.pdf-07-42.pdf")), "mine");
 
     std::string inProject = write("Proj.scriv/Files/Docs/Scan.pdf", "%PDF-1.4 scan");
-    ASSERT_TRUE(m_controller.createPDFWithFileItem(inProject, false, ExportNaming::Scope::iCloud));
+    ASSERT_TRUE(m_controller.exports().createPDFWithFileItem(inProject, false, ExportNaming::Scope::iCloud));
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
     EXPECT_EQ(m_services.calls()[0].name, "Scan-Copy.pdf");
@@ -296,7 +296,7 @@ TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
 TEST_F(AppControllerExportTest, PrintingByKind)
 {
     std::string pdf = write("Ready.pdf", "%PDF-1.4");
-    ASSERT_TRUE(m_controller.printFileItem(pdf));
+    ASSERT_TRUE(m_controller.exports().printFileItem(pdf));
     EXPECT_FALSE(ProgressHUD::isVisible());
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::Print);
@@ -306,9 +306,9 @@ TEST_F(AppControllerExportTest, PrintingByKind)
 
     m_services.clear();
     std::string rtf = write("Letter.rtf", "{\\rtf1\\ansi dear\\par}");
-    ASSERT_TRUE(m_controller.printFileItem(rtf));
+    ASSERT_TRUE(m_controller.exports().printFileItem(rtf));
     EXPECT_TRUE(ProgressHUD::isVisible());
-    EXPECT_EQ(m_controller.PDFCreator()->PDFaction(), PDFAction::Print);
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFaction(), PDFAction::Print);
     finishConversion(0);
     EXPECT_FALSE(ProgressHUD::isVisible());
     ASSERT_EQ(m_services.calls().size(), 1u);
@@ -320,20 +320,20 @@ TEST_F(AppControllerExportTest, PrintingByKind)
 TEST_F(AppControllerExportTest, ConvertAndOpenWaitsForTheNextTurn)
 {
     std::string rtf = write("Later.rtf", "{\\rtf1\\ansi later\\par}");
-    m_controller.convertToPDFAndOpenFileItem(rtf);
-    EXPECT_EQ(m_controller.runningPDFExportCount(), 0u);
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.runningPDFExportCount() == 1; }, 30));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), m_folder.path("Later-Copy.pdf"));
+    m_controller.exports().convertToPDFAndOpenFileItem(rtf);
+    EXPECT_EQ(m_controller.exports().runningPDFExportCount(), 0u);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_controller.exports().runningPDFExportCount() == 1; }, 30));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), m_folder.path("Later-Copy.pdf"));
 
     // A conversion that cannot start takes the browser's overlay away.
     ProgressHUD::show();
-    m_controller.convertToPDFAndOpenFileItem(m_folder.path("gone.rtf"));
+    m_controller.exports().convertToPDFAndOpenFileItem(m_folder.path("gone.rtf"));
     ASSERT_TRUE(RunLoop::main().runUntil([] { return !ProgressHUD::isVisible(); }, 30));
 
     // The request is dropped when the controller is gone before the turn.
     auto gone = std::make_unique<AppController>();
-    gone->setPDFEnvironment(NDHTMLtoPDFEnvironment{});
-    gone->convertToPDFAndOpenFileItem(rtf);
+    gone->exports().setPDFEnvironment(NDHTMLtoPDFEnvironment{});
+    gone->exports().convertToPDFAndOpenFileItem(rtf);
     gone.reset();
     bool turned = false;
     RunLoop::main().post([&] { turned = true; });
@@ -343,13 +343,13 @@ TEST_F(AppControllerExportTest, ConvertAndOpenWaitsForTheNextTurn)
 TEST_F(AppControllerExportTest, PDFDataConvertsRichTextOnly)
 {
     std::string markdown = write("Notes.md", "words");
-    Status refused = m_controller.PDFDataForFileItem(markdown, PDFAction::Mail);
+    Status refused = m_controller.exports().PDFDataForFileItem(markdown, PDFAction::Mail);
     ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.error().code, AppController::UnsupportedKind);
+    EXPECT_EQ(refused.error().code, ExportActions::UnsupportedKind);
 
     std::string rtf = write("Data.rtf", "{\\rtf1\\ansi data\\par}");
-    ASSERT_TRUE(m_controller.PDFDataForFileItem(rtf, PDFAction::WebDAV));
-    EXPECT_EQ(m_controller.PDFCreator()->PDFpath(), temporaryPDF("Data.rtf"));
+    ASSERT_TRUE(m_controller.exports().PDFDataForFileItem(rtf, PDFAction::WebDAV));
+    EXPECT_EQ(m_controller.exports().PDFCreator()->PDFpath(), temporaryPDF("Data.rtf"));
     finishConversion(0);
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].destination, CloudDestination::WebDAV);
@@ -358,29 +358,29 @@ TEST_F(AppControllerExportTest, PDFDataConvertsRichTextOnly)
 TEST_F(AppControllerExportTest, PackagesAndPicturesComeFromTheirExporters)
 {
     std::string rtf = write("Essay.rtf", "{\\rtf1\\ansi packaged words\\par}");
-    auto rtfd = m_controller.RTFDURLForFileItem(rtf);
+    auto rtfd = m_controller.exports().RTFDURLForFileItem(rtf);
     ASSERT_TRUE(rtfd) << rtfd.error().message;
     EXPECT_EQ(std::filesystem::path(*rtfd).filename(), "Essay.rtf.rtfd.zip");
     EXPECT_TRUE(std::filesystem::exists(*rtfd));
 
-    auto epub = m_controller.ePubURLForFileItem(rtf);
+    auto epub = m_controller.exports().ePubURLForFileItem(rtf);
     ASSERT_TRUE(epub) << epub.error().message;
     EXPECT_EQ(std::filesystem::path(*epub).filename(), "Essay.epub");
 
     FakeWebView* picturePage = nullptr;
-    m_controller.setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
+    m_controller.exports().setPNGWebViewFactory([&](const Rect& frame) -> Result<std::unique_ptr<WebView>> {
         auto page = std::make_unique<FakeWebView>(frame);
         picturePage = page.get();
         return std::unique_ptr<WebView>(std::move(page));
     });
     std::optional<Result<std::string>> outcome;
-    ASSERT_TRUE(m_controller.PNGDataForFileItem(rtf, PNGAction::Mail, [&](Result<std::string> result) {
+    ASSERT_TRUE(m_controller.exports().PNGDataForFileItem(rtf, PNGAction::Mail, [&](Result<std::string> result) {
         outcome = std::move(result);
     }));
     ASSERT_NE(picturePage, nullptr);
     EXPECT_NE(picturePage->loadedHTML().find("packaged words"), std::string::npos);
-    EXPECT_EQ(m_controller.PNGExport().fileName, "Essay.rtf");
-    EXPECT_EQ(m_controller.PNGExport().action, PNGAction::Mail);
+    EXPECT_EQ(m_controller.exports().PNGExport().fileName, "Essay.rtf");
+    EXPECT_EQ(m_controller.exports().PNGExport().action, PNGAction::Mail);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "shell/AppController.h"
+#include "shell/PreviewPresenter.h"
+
+#include "shell/ExportActions.h"
 
 #include "shell/CopyOut.h"
 #include "shell/DocumentPreviews.h"
@@ -14,6 +16,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/NavigationController.h"
@@ -30,18 +33,25 @@ namespace folio {
 
 namespace {
 
-Error previewError(AppController::ExportErrorCode code, std::string message)
+Error previewError(PreviewPresenter::ErrorCode code, std::string message)
 {
-    return Error{AppController::kExportErrorDomain, code, std::move(message)};
+    return Error{PreviewPresenter::kErrorDomain, code, std::move(message)};
 }
 
-// Menu commands that were never given any work.
+// A menu command that was never given any work.
 void previewMarkdownPreparationTask() {}
-void copyHTMLMarkdownToPasteboardTask() {}
 
 } // namespace
 
-void AppController::postPreviewTask(Status (AppController::*task)(const std::string&), const std::string& path)
+PreviewPresenter::PreviewPresenter(ExportActions& exports, Host host) : m_exports(exports), m_host(std::move(host)) {}
+PreviewPresenter::~PreviewPresenter() = default;
+
+UserDefaults& PreviewPresenter::defaults() const
+{
+    return m_host.defaults ? m_host.defaults() : UserDefaults::standardUserDefaults();
+}
+
+void PreviewPresenter::postPreviewTask(Status (PreviewPresenter::*task)(const std::string&), const std::string& path)
 {
     std::weak_ptr<int> alive = m_lifetime;
     RunLoop::main().post([this, alive, task, path] {
@@ -51,19 +61,19 @@ void AppController::postPreviewTask(Status (AppController::*task)(const std::str
     });
 }
 
-void AppController::previewHTMLFileItem(const std::string& path)
+void PreviewPresenter::previewHTMLFileItem(const std::string& path)
 {
-    postPreviewTask(&AppController::HTMLFilePreviewPreparationTask, path);
+    postPreviewTask(&PreviewPresenter::HTMLFilePreviewPreparationTask, path);
 }
 
-void AppController::previewFinalFileItem(const std::string& path)
+void PreviewPresenter::previewFinalFileItem(const std::string& path)
 {
-    postPreviewTask(&AppController::PDFFilePreviewPreparationTask, path);
+    postPreviewTask(&PreviewPresenter::PDFFilePreviewPreparationTask, path);
 }
 
-void AppController::previewHeaderFooter(std::function<void()> completion)
+void PreviewPresenter::previewHeaderFooter(std::function<void()> completion)
 {
-    std::shared_ptr<TextDocument> document = currentDocument();
+    std::shared_ptr<TextDocument> document = m_host.currentDocument();
     if (!document) {
         completion();
         return;
@@ -71,8 +81,8 @@ void AppController::previewHeaderFooter(std::function<void()> completion)
     // What the editor holds, unsaved changes and the header and footer
     // just set included, as the PDF prints it.
     const std::string path = document->fileURL();
-    ExportSource source(path, openContentForFile(path), &defaults());
-    Status started = startPDFExport(source, ExportSource::OpenEditor::Use,
+    ExportSource source(path, m_host.openContentForFile(path), &defaults());
+    Status started = m_exports.startPDFExport(source, ExportSource::OpenEditor::Use,
                                     ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
                                     ExportNaming::actionForPreview(path), completion);
     if (!started) {
@@ -81,7 +91,7 @@ void AppController::previewHeaderFooter(std::function<void()> completion)
     }
 }
 
-Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
+Status PreviewPresenter::HTMLFilePreviewPreparationTask(const std::string& path)
 {
     ExportSource source(path, std::nullopt, &defaults());
     Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Ignore);
@@ -95,21 +105,21 @@ Status AppController::HTMLFilePreviewPreparationTask(const std::string& path)
                           std::make_shared<ODSFileItem>(path, nullptr));
 }
 
-Status AppController::PDFFilePreviewPreparationTask(const std::string& path)
+Status PreviewPresenter::PDFFilePreviewPreparationTask(const std::string& path)
 {
-    Status started = createPDFWithFileItem(path, false);
+    Status started = m_exports.createPDFWithFileItem(path, false);
     // A conversion that never starts has no outcome to take the overlay away.
     if (!started)
         ProgressHUD::dismiss();
     return started;
 }
 
-Status AppController::previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title)
+Status PreviewPresenter::previewMarkdownInWebView(const std::optional<std::string>& html, const std::u16string& title)
 {
     return presentPreview(html, title, nullptr);
 }
 
-DKWebViewController::WebViewFactory AppController::documentPageFactory(const std::string& documentPath) const
+DKWebViewController::WebViewFactory PreviewPresenter::documentPageFactory(const std::string& documentPath) const
 {
     if (m_previewWebViewFactory)
         return m_previewWebViewFactory;
@@ -119,9 +129,9 @@ DKWebViewController::WebViewFactory AppController::documentPageFactory(const std
     return [folders](const Rect& frame) { return WebServices::shared().makeDocumentWebView(frame, folders); };
 }
 
-Status AppController::previewOpenMarkdownDocument()
+Status PreviewPresenter::previewOpenMarkdownDocument()
 {
-    auto document = currentDocument();
+    auto document = m_host.currentDocument();
     auto editor = document ? std::dynamic_pointer_cast<MarkdownEditorController>(document->currentTextViewController())
                            : nullptr;
     if (!editor)
@@ -131,7 +141,7 @@ Status AppController::previewOpenMarkdownDocument()
                           toUtf16(document->localizedName()), nullptr);
 }
 
-Status AppController::presentPreview(const std::optional<std::string>& html, const std::u16string& title,
+Status PreviewPresenter::presentPreview(const std::optional<std::string>& html, const std::u16string& title,
                                      std::shared_ptr<ODSFileItem> item)
 {
     if (!html)
@@ -152,9 +162,9 @@ Status AppController::presentPreview(const std::optional<std::string>& html, con
     auto navigation = NavigationController::withRootViewController(page);
     navigation->setOverrideUserInterfaceStyle(UIThemes::isDarkTheme() ? UserInterfaceStyle::Dark
                                                                       : UserInterfaceStyle::Light);
-    auto document = currentDocument();
+    auto document = m_host.currentDocument();
     std::shared_ptr<ViewController> presenter =
-        document && document->currentTextViewController() ? document->currentTextViewController() : topViewController();
+        document && document->currentTextViewController() ? document->currentTextViewController() : m_host.topViewController();
     Status presented = !loaded ? loaded
         : presenter           ? presenter->presentViewController(navigation, true)
                               : Status(previewError(NothingToShow, "There is no window to show the preview in"));
@@ -166,11 +176,11 @@ Status AppController::presentPreview(const std::optional<std::string>& html, con
     return Status::success();
 }
 
-void AppController::webViewControllerDidClose(DKWebViewController& controller)
+void PreviewPresenter::webViewControllerDidClose(DKWebViewController& controller)
 {
     auto closing = std::static_pointer_cast<DKWebViewController>(controller.weak_from_this().lock());
     // HTML shown for other callers pictures the browser's last opened file.
-    std::shared_ptr<ODSFileItem> item = m_lastOpenedFileItem;
+    std::shared_ptr<ODSFileItem> item = m_host.lastOpenedFileItem ? m_host.lastOpenedFileItem() : nullptr;
     if (closing && closing == m_previewController) {
         if (m_previewedFileItem)
             item = m_previewedFileItem;
@@ -191,73 +201,9 @@ void AppController::webViewControllerDidClose(DKWebViewController& controller)
     });
 }
 
-std::shared_ptr<ViewController> AppController::topViewController() const
-{
-    // An open document's window stands above the browser's.
-    Window* window = documentWindow() ? documentWindow().get() : currentWindow() ? currentWindow() : Window::keyWindow();
-    if (!window || !window->rootViewController())
-        return nullptr;
-    return topViewController(window->rootViewController());
-}
-
-std::shared_ptr<ViewController> AppController::topViewController(const std::shared_ptr<ViewController>& controller)
-{
-    std::shared_ptr<ViewController> presented = controller ? controller->presentedViewController() : nullptr;
-    if (!presented)
-        return controller;
-    // Only a plain navigation controller stands for its top child; containers
-    // derived from it decide for themselves what they show.
-    if (typeid(*presented) == typeid(NavigationController)) {
-        auto children = presented->childViewControllers();
-        if (!children.empty())
-            presented = children.back();
-    }
-    return topViewController(presented);
-}
-
-void AppController::previewMarkdown()
+void PreviewPresenter::previewMarkdown()
 {
     RunLoop::main().post(&previewMarkdownPreparationTask);
-}
-
-void AppController::copyHTMLMarkdownToPasteboard()
-{
-    RunLoop::main().postAfterDelay(0, &copyHTMLMarkdownToPasteboardTask);
-}
-
-namespace {
-
-Status copyPageToPasteboard(AppController& app, CopyOut::Format format)
-{
-    auto document = app.currentDocument();
-    std::shared_ptr<EditorController> editor = document ? document->currentTextViewController() : nullptr;
-    if (!editor)
-        return previewError(AppController::NoOpenPage, "No document is open to copy from");
-    Result<EditorContent> content = editor->content(
-        format == CopyOut::Format::PlainText ? EditorContent::Parts::WithPlainText : EditorContent::Parts::Document);
-    if (!content)
-        return previewError(AppController::NoOpenPage, "The open document gave nothing to copy: " + content.error().message);
-    std::shared_ptr<AlertController> alert = CopyOut::copyFromContent(*content, format, Pasteboard::general());
-    // The text is on the pasteboard either way; a refused alert is still
-    // reported, as the user has not been told.
-    return editor->presentViewController(alert, true);
-}
-
-} // namespace
-
-Status AppController::copyPlainTextToPasteboard()
-{
-    return copyPageToPasteboard(*this, CopyOut::Format::PlainText);
-}
-
-Status AppController::copyHTMLToPasteboard()
-{
-    return copyPageToPasteboard(*this, CopyOut::Format::HTML);
-}
-
-void AppController::convertToPDF(WebView& webView, WebPagePDF::Completion completion)
-{
-    WebPagePDF::convertToPDF(webView, std::move(completion));
 }
 
 } // namespace folio

@@ -1,4 +1,4 @@
-#include "shell/AppController.h"
+#include "shell/ExportActions.h"
 
 #include "export/StagingFolder.h"
 
@@ -6,12 +6,11 @@
 #include "delivery/PNGResultActions.h"
 #include "delivery/PrintService.h"
 #include "delivery/ShareService.h"
-#include "documents/EditorController.h"
-#include "documents/TextDocument.h"
 #include "export/ExportSource.h"
 #include "export/epub/EPubExporter.h"
 #include "export/html/HTMLExporter.h"
 #include "export/pdf/PDFExporter.h"
+#include "export/png/PNGExporter.h"
 #include "export/rtfd/RTFDExporter.h"
 #include "export/txt/TextExporter.h"
 #include "shell/RunningPDFExport.h"
@@ -34,9 +33,9 @@ namespace folio {
 
 namespace {
 
-Error exportError(AppController::ExportErrorCode code, std::string message)
+Error exportError(ExportActions::ErrorCode code, std::string message)
 {
-    return Error{AppController::kExportErrorDomain, code, std::move(message)};
+    return Error{ExportActions::kErrorDomain, code, std::move(message)};
 }
 
 bool contains(std::string_view text, std::string_view part)
@@ -62,12 +61,15 @@ bool isProjectDocumentsFolder(const std::string& path, ExportNaming::Scope scope
 
 } // namespace
 
-UserDefaults& AppController::defaults() const
+ExportActions::ExportActions(Host host) : m_host(std::move(host)) {}
+ExportActions::~ExportActions() = default;
+
+UserDefaults& ExportActions::defaults() const
 {
     return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
 }
 
-ExportServices AppController::exportServices()
+ExportServices ExportActions::exportServices()
 {
     if (m_exportServices)
         return *m_exportServices;
@@ -76,27 +78,12 @@ ExportServices AppController::exportServices()
     return m_linuxServices->services();
 }
 
-bool AppController::hasOpenEditor() const
+std::optional<EditorContent> ExportActions::openContentForFile(const std::string& path) const
 {
-    auto current = currentDocument();
-    return current && current->currentTextViewController();
+    return m_host.openContentForFile ? m_host.openContentForFile(path) : std::nullopt;
 }
 
-std::optional<EditorContent> AppController::openContentForFile(const std::string& path, EditorContent::Parts parts) const
-{
-    auto current = currentDocument();
-    if (!current || !current->currentTextViewController() || !FileManager::isSamePath(current->fileURL(), path))
-        return std::nullopt;
-    Result<EditorContent> content = current->currentTextViewController()->content(parts);
-    if (!content) {
-        TELog(TELogLevelWarning, "The open editor gave no content; " + path + " is taken as saved: " +
-                                     content.error().message);
-        return std::nullopt;
-    }
-    return std::move(*content);
-}
-
-ExporterRegistry AppController::exporters() const
+ExporterRegistry ExportActions::exporters() const
 {
     ExporterEnvironment environment;
     environment.defaults = &defaults();
@@ -105,7 +92,7 @@ ExporterRegistry AppController::exporters() const
     return ExporterRegistry(environment);
 }
 
-Result<std::string> AppController::exportToFile(std::string_view format, const std::string& path,
+Result<std::string> ExportActions::exportToFile(std::string_view format, const std::string& path,
                                                 const std::string& outputPath)
 {
     ExportSource source(path, openContentForFile(path), &defaults());
@@ -117,25 +104,25 @@ Result<std::string> AppController::exportToFile(std::string_view format, const s
                                                               [&](Result<std::string> file) { outcome = std::move(file); });
     if (!task)
         return task.error();
-    return outcome ? std::move(*outcome) : Result<std::string>(Error{kExportErrorDomain, 0, "The export did not finish"});
+    return outcome ? std::move(*outcome) : Result<std::string>(Error{kErrorDomain, 0, "The export did not finish"});
 }
 
-Result<std::string> AppController::HTMLDataForFileItem(const std::string& path)
+Result<std::string> ExportActions::HTMLDataForFileItem(const std::string& path)
 {
     return HTMLExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
 }
 
-Result<std::string> AppController::HTMLStringForFileItem(const std::string& path)
+Result<std::string> ExportActions::HTMLStringForFileItem(const std::string& path)
 {
     return ExportSource(path, openContentForFile(path), &defaults()).HTMLString();
 }
 
-Result<std::string> AppController::TXTDataForFileItem(const std::string& path)
+Result<std::string> ExportActions::TXTDataForFileItem(const std::string& path)
 {
     return TextExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
 }
 
-Status AppController::PDFURLForFileItem(const std::string& path, PDFAction action)
+Status ExportActions::PDFURLForFileItem(const std::string& path, PDFAction action)
 {
     ExportSource source(path, openContentForFile(path), &defaults());
     if (source.kind() == DocumentKind::Markdown) {
@@ -155,7 +142,7 @@ Status AppController::PDFURLForFileItem(const std::string& path, PDFAction actio
                           ExportNaming::actionForBrowserRequest(path, action));
 }
 
-Status AppController::PDFDataForFileItem(const std::string& path, PDFAction action)
+Status ExportActions::PDFDataForFileItem(const std::string& path, PDFAction action)
 {
     ExportSource source(path, std::nullopt, &defaults());
     if (source.kind() != DocumentKind::RTF)
@@ -166,7 +153,7 @@ Status AppController::PDFDataForFileItem(const std::string& path, PDFAction acti
                           ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path), action);
 }
 
-Status AppController::printFileItem(const std::string& path)
+Status ExportActions::printFileItem(const std::string& path)
 {
     ProgressHUD::show();
     if (isPDFItem(path)) {
@@ -184,7 +171,7 @@ Status AppController::printFileItem(const std::string& path)
     return started;
 }
 
-void AppController::convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope)
+void ExportActions::convertToPDFAndOpenFileItem(const std::string& path, ExportNaming::Scope scope)
 {
     std::weak_ptr<int> alive = m_lifetime;
     RunLoop::main().post([this, alive, path, scope] {
@@ -195,7 +182,7 @@ void AppController::convertToPDFAndOpenFileItem(const std::string& path, ExportN
     });
 }
 
-Status AppController::createPDFWithFileItem(const std::string& path, bool shouldOpen, ExportNaming::Scope scope)
+Status ExportActions::createPDFWithFileItem(const std::string& path, bool shouldOpen, ExportNaming::Scope scope)
 {
     if (isPDFItem(path))
         return copyPDFItem(path, scope);
@@ -210,11 +197,11 @@ Status AppController::createPDFWithFileItem(const std::string& path, bool should
 
 // A PDF is already what the conversion makes: its copy is the PDF itself,
 // beside it, under a name that does not replace an earlier copy.
-Status AppController::copyPDFItem(const std::string& path, ExportNaming::Scope scope)
+Status ExportActions::copyPDFItem(const std::string& path, ExportNaming::Scope scope)
 {
     std::string destination = ExportNaming::copyPath(path);
     if (FileManager::fileExists(destination)) {
-        std::time_t now = std::chrono::system_clock::to_time_t(m_clock());
+        std::time_t now = std::chrono::system_clock::to_time_t(m_host.clock ? m_host.clock() : std::chrono::system_clock::now());
         std::tm local{};
         localtime_r(&now, &local);
         destination = ExportNaming::timedCopyPath(path, local.tm_min, local.tm_sec);
@@ -229,17 +216,17 @@ Status AppController::copyPDFItem(const std::string& path, ExportNaming::Scope s
     return Status::success();
 }
 
-Result<std::string> AppController::ePubURLForFileItem(const std::string& path)
+Result<std::string> ExportActions::ePubURLForFileItem(const std::string& path)
 {
     return exportToFile("epub", path, EPubExporter::temporaryPath(ExportSource(path)));
 }
 
-Result<std::string> AppController::RTFDURLForFileItem(const std::string& path)
+Result<std::string> ExportActions::RTFDURLForFileItem(const std::string& path)
 {
     return exportToFile("rtfd", path, RTFDExporter::temporaryPath(ExportSource(path)));
 }
 
-Status AppController::PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion)
+Status ExportActions::PNGDataForFileItem(const std::string& path, PNGAction action, Exporter::Completion completion)
 {
     // A new request replaces the one under way. The old task goes on a later
     // turn, as this request may come from inside its own completion.
@@ -248,7 +235,7 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
         m_PNGExport = {};
         RunLoop::main().post([task = replaced.task] {});
         if (replaced.completion)
-            replaced.completion(Error{kExportErrorDomain, PictureReplaced, "Another picture export started"});
+            replaced.completion(Error{kErrorDomain, PictureReplaced, "Another picture export started"});
     }
     ExportSource source(path, openContentForFile(path), &defaults());
     ExportRequest request;
@@ -298,19 +285,16 @@ Status AppController::PNGDataForFileItem(const std::string& path, PNGAction acti
     return Status::success();
 }
 
-void AppController::takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion)
-{
-    if (Status started = PNGDataForFileItem(url, PNGAction::SaveToPictures, completion); !started)
-        completion(started.error());
-}
-
-Status AppController::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
+Status ExportActions::startPDFExport(const ExportSource& source, ExportSource::OpenEditor openEditor,
                                      const std::string& destination, PDFAction action, std::function<void()> whenFinished)
 {
     PDFResultActions::Hooks hooks;
-    hooks.cleanTemporaryFolder = [this] { deleteOlderTmpFolder(); };
+    hooks.cleanTemporaryFolder = [this] {
+        if (m_host.cleanTemporaryFolder)
+            m_host.cleanTemporaryFolder();
+    };
     hooks.dismissProgress = [] { ProgressHUD::dismiss(); };
-    hooks.hasOpenDocument = [this] { return hasOpenEditor(); };
+    hooks.hasOpenDocument = [this] { return m_host.hasOpenEditor && m_host.hasOpenEditor(); };
     auto running = std::make_unique<RunningPDFExport>(exportServices(), std::move(hooks), action, source.displayedName(),
                                                       [this, whenFinished](RunningPDFExport& finished) {
                                                           PDFExportFinished(finished);
@@ -335,7 +319,7 @@ Status AppController::startPDFExport(const ExportSource& source, ExportSource::O
     return Status::success();
 }
 
-void AppController::PDFExportFinished(RunningPDFExport& running)
+void ExportActions::PDFExportFinished(RunningPDFExport& running)
 {
     m_lastPDFExportOutcome = running.outcome();
     if (running.actions().isDocumentPDFPreview())
