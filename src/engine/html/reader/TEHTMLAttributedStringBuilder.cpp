@@ -153,6 +153,7 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
     m_defaultTag = std::make_shared<TEHTMLElement>("#default", TEHTMLAttributes());
     m_defaultTag->setFontDescriptor(m_defaultFontDescriptor);
     m_defaultTag->setParagraphStyle(m_defaultParagraphStyle);
+    m_defaultTag->setDictionaryPool(std::make_shared<TEAttributeDictionaryPool>());
     m_defaultTag->setTextScale(m_textScale);
     m_defaultTag->setCurrentTextSize(m_defaultFontDescriptor.pointSize());
     m_defaultTag->setTextColor(Color());
