@@ -299,7 +299,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())
-                text.appendAttributedString(*childText);
+                appendTakingOver(text, std::move(*childText));
         }
     }
     finishBlockOutput(text);

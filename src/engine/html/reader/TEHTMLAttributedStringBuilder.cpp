@@ -2,6 +2,7 @@
 
 #include "engine/css/ColorHTML.h"
 #include "engine/html/HTMLString.h"
+#include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
 #include "engine/dom/TETextHTMLElement.h"
 #include "engine/dom/TEHTMLParserTextNode.h"
@@ -283,7 +284,7 @@ void TEHTMLAttributedStringBuilder::flush(TEHTMLElement& element)
     if (m_willFlushCallback)
         m_willFlushCallback(element);
     if (std::optional<MutableAttributedString> text = element.attributedString())
-        m_result->appendAttributedString(*text);
+        appendTakingOver(*m_result, std::move(*text));
     element.setDidOutput(true);
     if (!m_shouldKeepDocumentNodeTree)
         element.removeAllChildNodes();
