@@ -6,7 +6,7 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -14,17 +14,25 @@ int main(int argc, char** argv)
         std::cerr << "usage: page_to_rtf PAGE.html OUTPUT.rtf\n";
         return 2;
     }
-    std::ifstream stream(argv[1], std::ios::binary);
+    std::ifstream stream(argv[1], std::ios::binary | std::ios::ate);
     if (!stream) {
         std::cerr << "page_to_rtf: cannot read " << argv[1] << "\n";
         return 1;
     }
-    std::ostringstream page;
-    page << stream.rdbuf();
-    auto converter = folio::RichTextConverter::engineConverter();
+    // The page is read straight into the editor's content and let go of once
+    // it is wrapped, as a save holds it: the figures are the save's own.
     folio::EditorContent content;
-    content.bodyHTML = page.str();
-    auto text = converter->attributedStringFromHTML(content.richTextHTML());
+    content.bodyHTML.resize(static_cast<std::size_t>(stream.tellg()));
+    stream.seekg(0);
+    if (!stream.read(content.bodyHTML.data(), static_cast<std::streamsize>(content.bodyHTML.size()))) {
+        std::cerr << "page_to_rtf: cannot read " << argv[1] << "\n";
+        return 1;
+    }
+    std::string wrapped = content.richTextHTML();
+    std::string().swap(content.bodyHTML);
+    auto converter = folio::RichTextConverter::engineConverter();
+    auto text = converter->attributedStringFromHTML(wrapped);
+    std::string().swap(wrapped);
     if (!text) {
         std::cerr << "page_to_rtf: " << text.error().message << "\n";
         return 1;

@@ -100,6 +100,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
 {
     m_fontDescriptor = parent.m_fontDescriptor;
     m_paragraphStyle = parent.m_paragraphStyle;
+    m_dictionaryPool = parent.m_dictionaryPool;
     m_headerLevel = parent.m_headerLevel;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -273,7 +274,8 @@ AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentatio
         add(TEBackgroundStrokeWidthAttribute, DoubleValue::make(m_backgroundStrokeWidth));
     if (m_backgroundCornerRadius != 0)
         add(TEBackgroundCornerRadiusAttribute, DoubleValue::make(m_backgroundCornerRadius));
-    return AttributeDictionary::make(std::move(entries));
+    AttributeDictionaryPtr made = AttributeDictionary::make(std::move(entries));
+    return m_dictionaryPool ? m_dictionaryPool->sharedDictionary(std::move(made)) : made;
 }
 
 std::optional<MutableAttributedString> TEHTMLElement::attributedString()
@@ -297,7 +299,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())
-                text.appendAttributedString(*childText);
+                appendTakingOver(text, std::move(*childText));
         }
     }
     finishBlockOutput(text);

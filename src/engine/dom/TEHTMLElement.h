@@ -4,6 +4,7 @@
 #include "engine/css/CSSStyleDictionary.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/fonts/TEFontDescriptor.h"
+#include "engine/model/TEAttributeDictionaryPool.h"
 #include "engine/dom/TEHTMLParserNode.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "engine/model/TEParagraphStyle.h"
@@ -56,6 +57,9 @@ public:
     std::shared_ptr<TECSSListStyle> listStyle() const;
 
     virtual AttributeDictionaryPtr attributesForAttributedStringRepresentation() const;
+    // Where the element's dictionaries are shared with those of the same
+    // formatting; children take their parent's. None makes a dictionary each time.
+    void setDictionaryPool(std::shared_ptr<TEAttributeDictionaryPool> pool) { m_dictionaryPool = std::move(pool); }
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
     // Works out the element's text now, once it has ended, and lets go of its
@@ -150,6 +154,7 @@ private:
 
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
+    std::shared_ptr<TEAttributeDictionaryPool> m_dictionaryPool;
     TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
     std::optional<URL> m_link;
     std::optional<std::u16string> m_anchorName;

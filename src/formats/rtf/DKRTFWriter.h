@@ -93,10 +93,30 @@ private:
     // Writes the control word with its value when it differs from the last one
     // written, and remembers it; the writer writes only changes.
     bool writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten);
+    // What a run's dictionary says of its characters, in the writer's terms.
+    struct CharacterFormatting {
+        std::int32_t fontNumber = 0;
+        std::int32_t halfPoints = 24;
+        bool bold = false;
+        bool italic = false;
+        bool strike = false;
+        std::uint32_t underline = 0;
+        std::int32_t superscript = 0;
+        std::int32_t foregroundColor = 0;
+        std::int32_t backgroundColor = 0;
+        const ArrayValue* lists = nullptr;
+        bool listMarker = false;
+        bool listEnd = false;
+        std::optional<std::string> link;
+        const TETextAttachment* attachment = nullptr;
+    };
+    // Worked out once per dictionary: runs of the same formatting share one,
+    // and a long document has a few hundred dictionaries for its many runs.
+    const CharacterFormatting& characterFormatting(const AttributeDictionary& attributes);
     void writeFontAttributes(const AttributeDictionary& attributes);
     void writeSuperscriptStep(std::int32_t level);
-    void writeColorAttributes(const AttributeDictionary& attributes);
-    void writeLinkOpening(const AttributeDictionary& attributes);
+    void writeColorAttributes(const CharacterFormatting& formatting);
+    void writeLinkOpening(const std::optional<std::string>& link);
 
     // --- Pictures, notes, comments and tables (DKRTFWriterAttachments.cpp) ---
     void writeAttachment(const TETextAttachment& attachment);
@@ -122,6 +142,8 @@ private:
 
     std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    // Keyed by the dictionaries of m_attributedString, which holds them.
+    std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
     DKRTFDataBuffer m_buffer;
 
     // A hyperlink field is open, for previousLink.

@@ -234,24 +234,46 @@ void DKRTFWriter::writeSuperscriptStep(std::int32_t level)
     m_state.superscript = level;
 }
 
-void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
+const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const AttributeDictionary& attributes)
 {
+    auto [found, isNew] = m_characterFormatting.try_emplace(&attributes);
+    CharacterFormatting& formatting = found->second;
+    if (!isNew)
+        return formatting;
     std::string fontName = "Helvetica";
     double fontSize = 12;
-    bool bold = false;
-    bool italic = false;
     if (const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
         fontName = fontTableName(attributes.valueForKey(kCTFontAttributeName));
         fontSize = value->font().pointSize();
-        bold = (value->font().symbolicTraits() & kFontBoldTrait) != 0;
-        italic = (value->font().symbolicTraits() & kFontItalicTrait) != 0;
+        formatting.bold = (value->font().symbolicTraits() & kFontBoldTrait) != 0;
+        formatting.italic = (value->font().symbolicTraits() & kFontItalicTrait) != 0;
     }
-    std::int32_t fontNumber = registeredFontNumber(fontName);
-    std::int32_t halfPoints = truncated(std::round(2 * fontSize));
-    bool strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
+    formatting.fontNumber = registeredFontNumber(fontName);
+    formatting.halfPoints = truncated(std::round(2 * fontSize));
+    formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
+    formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
+    formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
+    formatting.foregroundColor = registeredColorNumber(attributes, kCTForegroundColorAttributeName);
+    formatting.backgroundColor = registeredColorNumber(attributes, NSBackgroundColorAttributeName);
+    formatting.lists = listArray(attributes);
+    formatting.listMarker = isListMarker(attributes);
+    formatting.listEnd = hasFlag(attributes, TEListEndMarker);
+    formatting.link = linkOf(attributes);
+    formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
+    return formatting;
+}
 
-    if (const auto* attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName))
-        writeAttachment(*attachment);
+void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
+{
+    const CharacterFormatting& formatting = characterFormatting(attributes);
+    const std::int32_t fontNumber = formatting.fontNumber;
+    const std::int32_t halfPoints = formatting.halfPoints;
+    const bool bold = formatting.bold;
+    const bool italic = formatting.italic;
+    const bool strike = formatting.strike;
+
+    if (formatting.attachment)
+        writeAttachment(*formatting.attachment);
 
     bool nothingWrittenYet = m_state.fontIndex == -1;
     bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
@@ -262,15 +284,15 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     bool wroteOutput = false;
     writeFootnoteTableSwitch(attributes, wroteOutput);
 
-    std::optional<std::string> link = linkOf(attributes);
+    const std::optional<std::string>& link = formatting.link;
     bool sameLink = (m_state.link != 0) == link.has_value() && link == m_previousLink;
     if (!sameLink && m_previousLink && link != m_previousLink) {
         m_buffer.appendCString("}}");
         m_shouldWriteTerminatingLink = false;
     }
 
-    const ArrayValue* lists = listArray(attributes);
-    bool marker = isListMarker(attributes);
+    const ArrayValue* lists = formatting.lists;
+    const bool marker = formatting.listMarker;
     // Any run after the marker ends its group, so that the group is closed
     // even when the marker is followed by text outside the list.
     if (!marker && m_state.isPrefixIndex == 1) {
@@ -306,8 +328,8 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         wroteOutput = true;
     }
 
-    std::uint32_t underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
-    std::int32_t superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
+    const std::uint32_t underline = formatting.underline;
+    const std::int32_t superscript = formatting.superscript;
     if (underline != m_state.underline) {
         m_buffer.appendCString(underlineWord(underline));
         m_state.underline = underline;
@@ -321,9 +343,9 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_buffer.appendByte(' ');
     }
 
-    writeColorAttributes(attributes);
+    writeColorAttributes(formatting);
 
-    bool listEnd = hasFlag(attributes, TEListEndMarker);
+    const bool listEnd = formatting.listEnd;
     if (lists && m_state.isPrefixIndex == 0) {
         if (marker) {
             m_state.isPrefixIndex = 1;
@@ -336,12 +358,12 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     m_state.previousWasList = lists && listEnd && !marker ? 1 : 0;
 
     if (!sameLink)
-        writeLinkOpening(attributes);
+        writeLinkOpening(link);
 }
 
-void DKRTFWriter::writeColorAttributes(const AttributeDictionary& attributes)
+void DKRTFWriter::writeColorAttributes(const CharacterFormatting& formatting)
 {
-    std::int32_t foreground = registeredColorNumber(attributes, kCTForegroundColorAttributeName);
+    const std::int32_t foreground = formatting.foregroundColor;
     if (foreground != m_state.foregroundColorIndex) {
         m_buffer.appendCString("\\cf");
         m_buffer.appendInteger(foreground == 0 ? 0 : foreground + 1);
@@ -349,7 +371,7 @@ void DKRTFWriter::writeColorAttributes(const AttributeDictionary& attributes)
         m_state.foregroundColorIndex = foreground;
     }
     // No background (the default entry) is white, table slot 1.
-    std::int32_t background = registeredColorNumber(attributes, NSBackgroundColorAttributeName);
+    const std::int32_t background = formatting.backgroundColor;
     if (background != m_state.backgroundColorIndex) {
         m_buffer.appendCString("\\cb");
         m_buffer.appendInteger(background == 0 ? 1 : background + 1);
@@ -358,9 +380,8 @@ void DKRTFWriter::writeColorAttributes(const AttributeDictionary& attributes)
     }
 }
 
-void DKRTFWriter::writeLinkOpening(const AttributeDictionary& attributes)
+void DKRTFWriter::writeLinkOpening(const std::optional<std::string>& link)
 {
-    std::optional<std::string> link = linkOf(attributes);
     if (!link) {
         m_shouldWriteTerminatingLink = false;
         m_state.link = 0;
@@ -372,7 +393,7 @@ void DKRTFWriter::writeLinkOpening(const AttributeDictionary& attributes)
     m_buffer.appendCString("\"}}{\\fldrslt ");
     m_shouldWriteTerminatingLink = true;
     m_state.link = 1;
-    m_previousLink = std::move(link);
+    m_previousLink = link;
 }
 
 } // namespace folio

@@ -257,7 +257,10 @@ bool HTMLParser::parse(std::string_view bytes, std::optional<std::string> encodi
     if (decoder)
         xmlSwitchToEncoding(context, decoder);
 
-    // Pushed in slices: htmlParseChunk takes an int length.
+    // Pushed in slices: htmlParseChunk takes an int length. Its status is the
+    // first error met so far, which in recover mode is usually one the parser
+    // has mended (a misplaced tag): only a halted parser ends the loop, or a
+    // page past one slice would lose its rest, open elements and all.
     constexpr std::size_t kSlice = 1u << 24;
     int status = 0;
     while (!m_stopped) {
@@ -265,7 +268,7 @@ bool HTMLParser::parse(std::string_view bytes, std::optional<std::string> encodi
         const bool last = offset + length >= bytes.size();
         status = htmlParseChunk(context, bytes.data() + offset, static_cast<int>(length), last ? 1 : 0);
         offset += length;
-        if (last || status != 0)
+        if (last || context->instate == XML_PARSER_EOF)
             break;
     }
     return status == 0 && !m_stopped;

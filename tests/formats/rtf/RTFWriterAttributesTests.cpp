@@ -116,6 +116,20 @@ TEST(RTFWriterCharacterTests, boldItalicAndStrikeAreSwitchedOnAndOff)
     EXPECT_EQ(bodyAfterDefaultsOf(writeText(text)), "a\\b b\\b0\\i c\\i0\\strike d\\strike0 e");
 }
 
+// Runs that share one dictionary object, as runs of the same formatting do,
+// write their formatting again each time the text returns to it.
+TEST(RTFWriterCharacterTests, runsSharingOneDictionaryWriteItsFormattingEachTimeTheyReturn)
+{
+    auto plain = AttributeDictionary::make({fontValue(fontWithTraits("TestSans", 0))});
+    auto bold = AttributeDictionary::make({fontValue(fontWithTraits("TestSans", kFontBoldTrait))});
+    auto italic = AttributeDictionary::make({fontValue(fontWithTraits("TestSans", kFontItalicTrait))});
+    MutableAttributedString text;
+    for (const auto& [characters, attributes] : {std::pair{u"x", plain}, {u"a", bold}, {u"b", italic}, {u"c", bold},
+                                                 {u"d", plain}, {u"e", bold}})
+        text.appendString(characters, attributes);
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(text.copy())), "x\\b a\\b0\\i b\\b\\i0 c\\b0 d\\b e");
+}
+
 TEST(RTFWriterCharacterTests, firstRunWritesTraitsThatAreOn)
 {
     AttributedString text = makeText({{u"a", {fontValue(fontWithTraits("TestSans", kFontBoldTrait | kFontItalicTrait)),

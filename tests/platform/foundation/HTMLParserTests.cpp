@@ -92,6 +92,43 @@ TEST(HTMLParser, stopEndsTheEventsAndFailsTheParse)
     EXPECT_EQ(log.lines.back(), "<b>");
 }
 
+// Counts what a long page delivers without keeping it.
+class Tally final : public HTMLParseEvents {
+public:
+    int paragraphsEnded = 0;
+    bool htmlEnded = false;
+    std::string lastText;
+    void startElement(std::string_view, const HTMLAttributeList&) override { lastText.clear(); }
+    void endElement(std::string_view name) override
+    {
+        paragraphsEnded += name == "p";
+        htmlEnded = htmlEnded || name == "html";
+    }
+    void characters(std::string_view text) override { lastText += text; }
+};
+
+// A page longer than the slices the push parser is fed, with a mended error
+// near its start (a doctype inside the body), as the editor's save hands a
+// whole document in: every paragraph up to the last arrives, and the tree
+// still closes.
+TEST(HTMLParser, aPageLongerThanOneSliceIsReadToItsEndPastMendedErrors)
+{
+    std::string page = "<div><!DOCTYPE html><p>first</p>";
+    const std::string paragraph = "<p>some words of one paragraph</p>";
+    const std::size_t count = (std::size_t(20) << 20) / paragraph.size();
+    page.reserve(page.size() + count * paragraph.size() + 32);
+    for (std::size_t index = 0; index < count; ++index)
+        page += paragraph;
+    page += "<p>the last words</p></div>";
+
+    Tally tally;
+    HTMLParser parser(tally, HTMLParser::Elements | HTMLParser::Characters | HTMLParser::Errors, {});
+    parser.parse(page, "UTF-8");
+    EXPECT_EQ(tally.paragraphsEnded, static_cast<int>(count) + 2);
+    EXPECT_EQ(tally.lastText, "the last words");
+    EXPECT_TRUE(tally.htmlEnded);
+}
+
 TEST(HTMLParser, readsTheEncodingFromAByteOrderMarkOrTheCaller)
 {
     EventLog utf16;

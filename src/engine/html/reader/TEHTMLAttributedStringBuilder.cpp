@@ -2,6 +2,7 @@
 
 #include "engine/css/ColorHTML.h"
 #include "engine/html/HTMLString.h"
+#include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
 #include "engine/dom/TETextHTMLElement.h"
 #include "engine/dom/TEHTMLParserTextNode.h"
@@ -153,6 +154,7 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
     m_defaultTag = std::make_shared<TEHTMLElement>("#default", TEHTMLAttributes());
     m_defaultTag->setFontDescriptor(m_defaultFontDescriptor);
     m_defaultTag->setParagraphStyle(m_defaultParagraphStyle);
+    m_defaultTag->setDictionaryPool(std::make_shared<TEAttributeDictionaryPool>());
     m_defaultTag->setTextScale(m_textScale);
     m_defaultTag->setCurrentTextSize(m_defaultFontDescriptor.pointSize());
     m_defaultTag->setTextColor(Color());
@@ -282,7 +284,7 @@ void TEHTMLAttributedStringBuilder::flush(TEHTMLElement& element)
     if (m_willFlushCallback)
         m_willFlushCallback(element);
     if (std::optional<MutableAttributedString> text = element.attributedString())
-        m_result->appendAttributedString(*text);
+        appendTakingOver(*m_result, std::move(*text));
     element.setDidOutput(true);
     if (!m_shouldKeepDocumentNodeTree)
         element.removeAllChildNodes();

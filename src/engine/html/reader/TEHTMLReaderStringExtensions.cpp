@@ -25,6 +25,14 @@ void appendStringContinuingStyle(MutableAttributedString& string, std::u16string
     string.appendString(text, std::move(attributes));
 }
 
+void appendTakingOver(MutableAttributedString& string, MutableAttributedString&& tail)
+{
+    if (string.length() == 0 && !string.isEditing() && !tail.isEditing())
+        string = std::move(tail);
+    else
+        string.appendAttributedString(tail);
+}
+
 void appendEndOfParagraph(MutableAttributedString& string)
 {
     if (string.length() == 0)

@@ -20,6 +20,10 @@ void appendStringContinuingStyle(MutableAttributedString& string, std::u16string
 // that a link or an underline does not run on into the paragraph end.
 // Does nothing on empty text.
 void appendEndOfParagraph(MutableAttributedString& string);
+// Appends `tail`, which is no longer needed: into an empty string it is moved
+// whole, so a page held in one block is not copied again at each level it is
+// handed up.
+void appendTakingOver(MutableAttributedString& string, MutableAttributedString&& tail);
 
 class TEFontDescriptor;
 class TEParagraphStyle;

@@ -220,6 +220,25 @@ TEST_F(HTMLReaderBuilderTests, listsNumberIndentAndMarkTheirEnds)
               lists->as<ArrayValue>()->elements()[0].get());
 }
 
+// Runs of the same formatting in different paragraphs share one dictionary,
+// while two lists of the same style keep their own list objects.
+TEST_F(HTMLReaderBuilderTests, runsOfTheSameFormattingShareADictionaryAndListsStayApart)
+{
+    const AttributedString text = convert(
+        "<div><p><span style=\"color: #c0504d\">one</span> <b>x</b></p><p><span style=\"color: #c0504d\">two</span></p>"
+        "<ol><li>first</li></ol><ol><li>second</li></ol></div>");
+    auto dictionaryAt = [&text](std::size_t index) { return text.attributesAtIndex(index, nullptr).get(); };
+    EXPECT_EQ(dictionaryAt(indexOf(text, u"one")), dictionaryAt(indexOf(text, u"two")));
+    EXPECT_NE(dictionaryAt(indexOf(text, u"one")), dictionaryAt(indexOf(text, u"x")));
+
+    const AttributeValuePtr first = text.attributeAtIndex(TETextListsAttribute, indexOf(text, u"first"));
+    const AttributeValuePtr second = text.attributeAtIndex(TETextListsAttribute, indexOf(text, u"second"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(first->isEqual(*second));
+    EXPECT_NE(first->as<ArrayValue>()->elements()[0].get(), second->as<ArrayValue>()->elements()[0].get());
+}
+
 TEST_F(HTMLReaderBuilderTests, nestedListsMarkSublevelEndsAndUseTheirOwnMarkers)
 {
     const AttributedString text = convert("<div><ul><li>outer<ul><li>inner</li></ul></li><li>last</li></ul></div>");

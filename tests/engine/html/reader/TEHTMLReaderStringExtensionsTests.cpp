@@ -131,5 +131,34 @@ TEST(TEParagraphText, AppendingWithoutStyleOrFontAddsNoAttributes)
     EXPECT_EQ(range, (Range{1, 5}));
 }
 
+// A block's text handed up to its parent: taken over whole into an empty
+// string, appended after what is there otherwise, with its runs either way;
+// a string in the middle of an edit keeps its edit.
+TEST(TEParagraphText, AppendingTakingOverKeepsTextAndRunsWhereverItGoes)
+{
+    MutableAttributedString empty;
+    appendTakingOver(empty, threeRuns());
+    EXPECT_EQ(empty.string(), u"aabbcc");
+    ASSERT_NE(htmlAttribute(empty, 2, "id"), nullptr);
+    EXPECT_EQ(*htmlAttribute(empty, 2, "id"), u"old");
+    EXPECT_EQ(htmlAttribute(empty, 4, "id"), nullptr);
+
+    MutableAttributedString before(u"zz", nullptr);
+    appendTakingOver(before, threeRuns());
+    EXPECT_EQ(before.string(), u"zzaabbcc");
+    ASSERT_NE(htmlAttribute(before, 4, "id"), nullptr);
+    Range range;
+    before.attributesAtIndex(0, &range);
+    EXPECT_EQ(range, (Range{0, 4}));
+
+    MutableAttributedString editing;
+    editing.beginEditing();
+    appendTakingOver(editing, threeRuns());
+    EXPECT_TRUE(editing.isEditing());
+    editing.endEditing();
+    EXPECT_FALSE(editing.isEditing());
+    EXPECT_EQ(editing.string(), u"aabbcc");
+}
+
 } // namespace
 } // namespace folio

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/text/AttributeDictionary.h"
+
+#include <cstddef>
+#include <unordered_map>
+
+namespace folio {
+
+// The attribute dictionaries one reading of a document has made, so that runs
+// of the same formatting share one dictionary object instead of each holding
+// its own: a long page then keeps a few hundred dictionaries, not one per
+// element, and whoever walks its runs can remember what it found per
+// dictionary.
+//
+// Two dictionaries are the same here only when their lists and blocks are the
+// same objects: equal-looking lists of two different lists stay apart, as the
+// numbering written from them depends on which list a paragraph is in.
+class TEAttributeDictionaryPool {
+public:
+    // The pooled dictionary holding the same as `dictionary`; `dictionary`
+    // itself, which joins the pool, when there is none yet.
+    AttributeDictionaryPtr sharedDictionary(AttributeDictionaryPtr dictionary);
+    std::size_t count() const { return m_dictionaries.size(); }
+
+    // Same keys, and values that are the same objects or, for values other
+    // than arrays, equal; arrays (lists, blocks, shadows) hold the same objects.
+    static bool holdTheSame(const AttributeDictionary& a, const AttributeDictionary& b);
+
+private:
+    std::unordered_multimap<std::size_t, AttributeDictionaryPtr> m_dictionaries;
+};
+
+} // namespace folio

@@ -1,0 +1,58 @@
+#include "engine/model/TEAttributeDictionaryPool.h"
+
+#include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TETextBlock.h"
+#include "platform/graphics/Color.h"
+
+#include <gtest/gtest.h>
+
+namespace folio {
+namespace {
+
+AttributeDictionaryPtr formatting(double kern, const AttributeValuePtr& blocks = nullptr)
+{
+    std::vector<AttributeDictionary::Entry> entries;
+    entries.emplace_back(kCTKernAttributeName, DoubleValue::make(kern));
+    entries.emplace_back(kCTForegroundColorAttributeName, ColorValue::make(Color::colorWithRed(1, 0, 0)));
+    entries.emplace_back(TETextBlocksAttribute, blocks);
+    return AttributeDictionary::make(std::move(entries));
+}
+
+// Runs of the same formatting, each made on its own, end up holding one
+// dictionary; other formatting keeps its own.
+TEST(TEAttributeDictionaryPool, equalFormattingSharesOneDictionaryAndOtherFormattingStaysApart)
+{
+    TEAttributeDictionaryPool pool;
+    AttributeDictionaryPtr first = pool.sharedDictionary(formatting(1));
+    AttributeDictionaryPtr again = formatting(1);
+    ASSERT_NE(first.get(), again.get());
+    EXPECT_EQ(pool.sharedDictionary(again).get(), first.get());
+
+    AttributeDictionaryPtr other = formatting(2);
+    EXPECT_EQ(pool.sharedDictionary(other).get(), other.get());
+    EXPECT_EQ(pool.sharedDictionary(formatting(2)).get(), other.get());
+    EXPECT_EQ(pool.count(), 2u);
+    EXPECT_EQ(pool.sharedDictionary(nullptr), nullptr);
+}
+
+// Two blocks (or lists) that look alike are still two: paragraphs in the one
+// must not come out in the other because their dictionaries were shared.
+TEST(TEAttributeDictionaryPool, equalLookingBlocksKeepTheirOwnDictionaries)
+{
+    auto block = TETextBlock::make(TEEdgeInsets{8, 8, 8, 8}, Color::colorWithWhite(0.95));
+    auto lookalike = TETextBlock::make(TEEdgeInsets{8, 8, 8, 8}, Color::colorWithWhite(0.95));
+    TEAttributeDictionaryPool pool;
+    AttributeDictionaryPtr inBlock = pool.sharedDictionary(formatting(1, ArrayValue::make({block})));
+    AttributeDictionaryPtr inLookalike = formatting(1, ArrayValue::make({lookalike}));
+    ASSERT_TRUE(inBlock->isEqual(*inLookalike));
+    EXPECT_FALSE(TEAttributeDictionaryPool::holdTheSame(*inBlock, *inLookalike));
+    EXPECT_EQ(pool.sharedDictionary(inLookalike).get(), inLookalike.get());
+
+    // A new array of the same block is the same formatting.
+    EXPECT_EQ(pool.sharedDictionary(formatting(1, ArrayValue::make({block}))).get(), inBlock.get());
+    // Another block beside it is not.
+    EXPECT_NE(pool.sharedDictionary(formatting(1, ArrayValue::make({block, lookalike}))).get(), inBlock.get());
+}
+
+} // namespace
+} // namespace folio
