@@ -254,6 +254,39 @@ TEST(ExportCommandErrors, WithoutTheirModulesArchivesFailClearlyAndLoseNothing)
     EXPECT_NE(readFile(folder.path("a.html")).find("Title"), std::string::npos);
 }
 
+// Pictures of pages are made by cairo and coded by libpng in the drawing
+// module. A program that has its windows and web view but not that module
+// cannot make one: the PNG export says why, fails, and leaves the file at its
+// output as it was; a text conversion still works.
+TEST(ExportCommandErrors, WithoutTheDrawingModulePicturesFailClearlyAndLoseNothing)
+{
+    ScratchFolder folder("export-command-no-drawing");
+    const std::filesystem::path programFolder =
+        std::filesystem::path(FOLIO_BINARY_DIR) / ("no-drawing-module-" + std::to_string(getpid()));
+    std::filesystem::create_directories(programFolder);
+    for (const char* file : {"folio", "folio-desktop.so", "folio-zip.so"}) {
+        std::error_code linked;
+        std::filesystem::create_hard_link(std::filesystem::path(FOLIO_BINARY_DIR) / file, programFolder / file, linked);
+        ASSERT_FALSE(linked) << file << ": " << linked.message();
+    }
+    writeFile(folder.path("a.md"), "# Title\n\nWords.\n");
+    writeFile(folder.path("a.png"), "the earlier picture");
+    const std::string program = "FOLIO_HOME='" + folder.path("home") + "' FOLIO_RESOURCES='" FOLIO_BINARY_DIR
+                                "/resources' '" + (programFolder / "folio").string() + "' ";
+    auto run = [&](const std::string& format) {
+        return commandOutput(program + "export '" + folder.path("a.md") + "' --format " + format + " --output '"
+                             + folder.path("a." + format) + "' 2>&1; echo \"exit $?\"");
+    };
+    const std::string png = run("png");
+    const std::string txt = run("txt");
+    std::filesystem::remove_all(programFolder);
+    EXPECT_NE(png.find("folio-drawing.so"), std::string::npos) << png;
+    EXPECT_NE(png.find("exit 1"), std::string::npos) << png;
+    EXPECT_EQ(readFile(folder.path("a.png")), "the earlier picture");
+    EXPECT_NE(txt.find("exit 0"), std::string::npos) << txt;
+    EXPECT_NE(readFile(folder.path("a.txt")).find("Title"), std::string::npos);
+}
+
 // Only a regular file is a document: a pipe would be waited on forever and a
 // device never ends. The message says what the path is.
 TEST(ExportCommandErrors, NonRegularFilesAreRefusedByWhatTheyAre)
