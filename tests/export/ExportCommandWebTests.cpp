@@ -149,10 +149,11 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
 // Commands that show no page start without the web engine, GTK, poppler, the
 // speech, text-recognition and sound libraries (espeak-ng, tesseract,
 // GStreamer), the HTTP library (libsoup, with sqlite, krb5 and nghttp2) or,
-// with no picture in the document, the picture libraries (gdk-pixbuf,
-// libjpeg); those that write no archive also without the zip library and the
-// crypto library it brings: the dynamic loader's own log names every library
-// it opens.
+// with no picture in the document, the picture and drawing libraries
+// (gdk-pixbuf, libjpeg, cairo and pixman, pango with fribidi and libthai, and
+// the X11 libraries cairo brings); those that write no archive also without
+// the zip library and the crypto library it brings: the dynamic loader's own
+// log names every library it opens.
 TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 {
     std::string document = makeDocument("rtf");
@@ -184,7 +185,8 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
         EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command.arguments << ": the loader wrote no log";
         for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop", "libespeak-ng",
                                     "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2",
-                                    "libssl", "folio-drawing", "libgdk_pixbuf", "libjpeg"})
+                                    "libssl", "folio-drawing", "libgdk_pixbuf", "libjpeg", "libcairo",
+                                    "libpango", "libpixman", "libfribidi", "libthai", "libX11", "libxcb"})
             EXPECT_EQ(opened.find(library), std::string::npos) << command.arguments << " loaded " << library;
         for (const char* library : {"folio-zip", "libzip"}) {
             if (command.zips) {
