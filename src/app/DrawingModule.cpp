@@ -1,6 +1,8 @@
 #include "app/ProgramModule.h"
 #include "platform/graphics/DrawingServices.h"
+#include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/ImageCodec.h"
+#include "platform/graphics/PDFContext.h"
 
 #include <iostream>
 
@@ -8,15 +10,19 @@ namespace folio {
 
 namespace {
 
-// The picture libraries are built into the module "folio-drawing.so" beside
-// the program (from src/platform/drawing and src/app/drawing), so that
-// commands that read and write no picture start without loading them.
+// The picture and drawing libraries are built into the module
+// "folio-drawing.so" beside the program (from src/platform/drawing and
+// src/app/drawing), so that commands that read, write and draw no picture
+// start without loading them.
 constexpr const char* kDrawingModuleFileName = "folio-drawing.so";
 constexpr const char* kDrawingModuleEntryPoint = "folioDrawingServices";
 // The domain and code of a picture that cannot be read or written.
 constexpr const char* kImageErrorDomain = "Image";
 constexpr int kDecodeFailed = 1;
 constexpr int kEncodeFailed = 2;
+constexpr const char* kGraphicsContextErrorDomain = "GraphicsContext";
+constexpr const char* kPDFContextErrorDomain = "PDFContext";
+constexpr int kCannotDraw = 5;
 
 // Every request fails, saying why the module could not be opened.
 class UnavailableDrawingServices final : public DrawingServices {
@@ -34,6 +40,21 @@ public:
     {
         return encodeError();
     }
+
+    Result<std::unique_ptr<GraphicsContext>> imageContext(Size, double) override
+    {
+        return Error{kGraphicsContextErrorDomain, kCannotDraw, m_reason};
+    }
+    std::unique_ptr<GraphicsContext> contextDrawingInto(cairo_t*) override { return nullptr; }
+    Result<std::unique_ptr<PDFContext>> pdfContext() override
+    {
+        return Error{kPDFContextErrorDomain, kCannotDraw, m_reason};
+    }
+    Result<Image::Pointer> imageWithCairoSurface(cairo_surface_t*, double) override { return decodeError(); }
+    cairo_surface_t* createCairoSurface(const Image&) override { return nullptr; }
+    // Nothing is drawn: the person who ran the command has been told why.
+    void drawImageInRect(cairo_t*, const Image&, const Rect&) override {}
+    void fontConfigurationChanged() override {}
 
 private:
     Error decodeError() const { return Error{kImageErrorDomain, kDecodeFailed, m_reason}; }

@@ -152,10 +152,11 @@ TEST_F(ExportCommand, Windows1252RichTextReachesEveryFormatAndLeavesThePreferenc
 // Commands that show no page start without the web engine, GTK, poppler, the
 // speech, text-recognition and sound libraries (espeak-ng, tesseract,
 // GStreamer), the HTTP library (libsoup, with sqlite, krb5 and nghttp2) or,
-// with no picture in the document, the picture libraries (gdk-pixbuf,
-// libjpeg); those that write no archive also without the zip library and the
-// crypto library it brings: the dynamic loader's own log names every library
-// it opens.
+// with no picture in the document, the picture and drawing libraries
+// (gdk-pixbuf, libjpeg, cairo and pixman, pango with fribidi and libthai, and
+// the X11 libraries cairo brings); those that write no archive also without
+// the zip library and the crypto library it brings: the dynamic loader's own
+// log names every library it opens.
 TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
 {
     std::string document = makeDocument("rtf");
@@ -187,7 +188,8 @@ TEST_F(ExportCommand, TextConversionsLoadNoWebEngine)
         EXPECT_NE(opened.find("libicuuc"), std::string::npos) << command.arguments << ": the loader wrote no log";
         for (const char* library : {"libwebkit2gtk", "libgtk-3", "libpoppler", "folio-desktop", "libespeak-ng",
                                     "libtesseract", "libgst", "libsoup", "libsqlite3", "libkrb5", "libnghttp2",
-                                    "libssl", "folio-drawing", "libgdk_pixbuf", "libjpeg"})
+                                    "libssl", "folio-drawing", "libgdk_pixbuf", "libjpeg", "libcairo",
+                                    "libpango", "libpixman", "libfribidi", "libthai", "libX11", "libxcb"})
             EXPECT_EQ(opened.find(library), std::string::npos) << command.arguments << " loaded " << library;
         for (const char* library : {"folio-zip", "libzip"}) {
             if (command.zips) {
@@ -393,6 +395,39 @@ TEST(ExportCommandErrors, WithoutTheirModulesArchivesFailClearlyAndLoseNothing)
     EXPECT_EQ(readFile(folder.path("a.epub")), "the earlier book");
     EXPECT_NE(html.find("exit 0"), std::string::npos) << html;
     EXPECT_NE(readFile(folder.path("a.html")).find("Title"), std::string::npos);
+}
+
+// Pictures of pages are made by cairo and coded by libpng in the drawing
+// module. A program that has its windows and web view but not that module
+// cannot make one: the PNG export says why, fails, and leaves the file at its
+// output as it was; a text conversion still works.
+TEST(ExportCommandErrors, WithoutTheDrawingModulePicturesFailClearlyAndLoseNothing)
+{
+    ScratchFolder folder("export-command-no-drawing");
+    const std::filesystem::path programFolder =
+        std::filesystem::path(FOLIO_BINARY_DIR) / ("no-drawing-module-" + std::to_string(getpid()));
+    std::filesystem::create_directories(programFolder);
+    for (const char* file : {"folio", "folio-desktop.so", "folio-zip.so"}) {
+        std::error_code linked;
+        std::filesystem::create_hard_link(std::filesystem::path(FOLIO_BINARY_DIR) / file, programFolder / file, linked);
+        ASSERT_FALSE(linked) << file << ": " << linked.message();
+    }
+    writeFile(folder.path("a.md"), "# Title\n\nWords.\n");
+    writeFile(folder.path("a.png"), "the earlier picture");
+    const std::string program = "FOLIO_HOME='" + folder.path("home") + "' FOLIO_RESOURCES='" FOLIO_BINARY_DIR
+                                "/resources' '" + (programFolder / "folio").string() + "' ";
+    auto run = [&](const std::string& format) {
+        return commandOutput(program + "export '" + folder.path("a.md") + "' --format " + format + " --output '"
+                             + folder.path("a." + format) + "' 2>&1; echo \"exit $?\"");
+    };
+    const std::string png = run("png");
+    const std::string txt = run("txt");
+    std::filesystem::remove_all(programFolder);
+    EXPECT_NE(png.find("folio-drawing.so"), std::string::npos) << png;
+    EXPECT_NE(png.find("exit 1"), std::string::npos) << png;
+    EXPECT_EQ(readFile(folder.path("a.png")), "the earlier picture");
+    EXPECT_NE(txt.find("exit 0"), std::string::npos) << txt;
+    EXPECT_NE(readFile(folder.path("a.txt")).find("Title"), std::string::npos);
 }
 
 // Only a regular file is a document: a pipe would be waited on forever and a

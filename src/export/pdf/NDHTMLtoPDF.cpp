@@ -299,9 +299,8 @@ void NDHTMLtoPDF::printed(const Status& status)
 Status NDHTMLtoPDF::renderHeaderAndFooter(const std::string& outputPath)
 {
     return WebServices::shared().renderPrintedPDF(
-        m_printedPath, outputPath, [this](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+        m_printedPath, outputPath, [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count) {
             m_pageCount = count;
-            GraphicsContext page(context);
             PDFHeaderFooterDrawer::drawPage(page, index, count, size, m_header, m_footer, m_setup.sideLeft,
                                             m_setup.sideRight);
             if (m_progress)

@@ -3,8 +3,6 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/web/WebServices.h"
 
-#include <cairo.h>
-
 #include <cmath>
 
 namespace folio {
@@ -36,11 +34,11 @@ Result<Image::Pointer> ReaderDocument::imageOfPage(std::size_t index, double sca
     Result<std::unique_ptr<GraphicsContext>> context = GraphicsContext::imageContext(pixels);
     if (!context)
         return context.error();
-    cairo_t* cairo = (*context)->cairoContext();
-    cairo_set_source_rgb(cairo, 1, 1, 1);
-    cairo_paint(cairo);
-    cairo_scale(cairo, scale, scale);
-    if (Status drawn = drawPage(index, cairo, Purpose::Screen); !drawn)
+    // Pages are drawn on white paper, as they would be printed.
+    (*context)->setFillColor(Color::colorWithWhite(1));
+    (*context)->fillRect(makeRect(0, 0, pixels.width, pixels.height));
+    (*context)->scaleCTM(scale, scale);
+    if (Status drawn = drawPage(index, (*context)->cairoContext(), Purpose::Screen); !drawn)
         return drawn.error();
     return (*context)->makeImage();
 }

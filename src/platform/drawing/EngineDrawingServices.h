@@ -5,7 +5,7 @@
 
 namespace folio {
 
-// The picture libraries, in process.
+// The picture and drawing libraries, in process.
 class EngineDrawingServices final : public DrawingServices {
 public:
     static EngineDrawingServices& instance();
@@ -16,6 +16,14 @@ public:
     Result<std::vector<std::uint8_t>> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba) override;
     Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
                                                  double quality) override;
+
+    Result<std::unique_ptr<GraphicsContext>> imageContext(Size size, double scale) override;
+    std::unique_ptr<GraphicsContext> contextDrawingInto(cairo_t* context) override;
+    Result<std::unique_ptr<PDFContext>> pdfContext() override;
+    Result<Image::Pointer> imageWithCairoSurface(cairo_surface_t* surface, double scale) override;
+    cairo_surface_t* createCairoSurface(const Image& image) override;
+    void drawImageInRect(cairo_t* context, const Image& image, const Rect& rect) override;
+    void fontConfigurationChanged() override;
 };
 
 } // namespace folio

@@ -1,13 +1,13 @@
 #include "platform/graphics/FontconfigFontCatalog.h"
 
+#include "platform/graphics/DrawingServices.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 #include <harfbuzz/hb-ot.h>
 #include <harfbuzz/hb.h>
-#include <pango/pangocairo.h>
-#include <pango/pangofc-fontmap.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -252,11 +252,7 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
     }
     if (added.empty())
         return Error{"FontCatalog", 3, "Not a font file fontconfig can read: " + path};
-    // Pango caches its view of fontconfig; without this, text drawn on pages
-    // would not see the new faces.
-    PangoFontMap* fontMap = pango_cairo_font_map_get_default();
-    if (PANGO_IS_FC_FONT_MAP(fontMap))
-        pango_fc_font_map_config_changed(PANGO_FC_FONT_MAP(fontMap));
+    DrawingServices::shared().fontConfigurationChanged();
     return added;
 }
 

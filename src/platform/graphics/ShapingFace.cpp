@@ -1,7 +1,5 @@
 #include "platform/graphics/ShapingFace.h"
 
-#include <cairo-ft.h>
-#include <fontconfig/fontconfig.h>
 #include <hb.h>
 
 #include <map>
@@ -29,7 +27,7 @@ std::shared_ptr<const ShapingFace> ShapingFace::forFace(const FontFace& face)
     return entry;
 }
 
-ShapingFace::ShapingFace(const FontFace& face)
+ShapingFace::ShapingFace(const FontFace& face) : m_filePath(face.filePath), m_faceIndex(face.faceIndex)
 {
     if (face.filePath.empty())
         return;
@@ -48,22 +46,25 @@ ShapingFace::ShapingFace(const FontFace& face)
     // Shaping at the design size keeps positions exact; callers scale.
     hb_font_set_scale(m_font, static_cast<int>(m_unitsPerEm), static_cast<int>(m_unitsPerEm));
     hb_font_make_immutable(m_font);
-
-    // cairo opens the file itself and keeps its FreeType face locked while it
-    // uses it, so drawing from several threads needs nothing more of us.
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face.filePath.c_str()));
-    FcPatternAddInteger(pattern, FC_INDEX, face.faceIndex);
-    m_cairoFace = cairo_ft_font_face_create_for_pattern(pattern);
-    FcPatternDestroy(pattern);
 }
 
 ShapingFace::~ShapingFace()
 {
     if (m_font)
         hb_font_destroy(m_font);
-    if (m_cairoFace)
-        cairo_font_face_destroy(m_cairoFace);
+    if (m_drawingFace)
+        m_releaseDrawingFace(m_drawingFace);
+}
+
+void* ShapingFace::drawingFace(void* (*make)(const ShapingFace&), void (*release)(void*)) const
+{
+    if (!m_font)
+        return nullptr;
+    std::call_once(m_drawingFaceMade, [&] {
+        m_drawingFace = make(*this);
+        m_releaseDrawingFace = release;
+    });
+    return m_drawingFace;
 }
 
 std::vector<ShapedGlyph> ShapingFace::shape(const std::u16string& text, std::size_t start, std::size_t length,

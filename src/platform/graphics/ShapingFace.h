@@ -7,10 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
-typedef struct _cairo_font_face cairo_font_face_t;
 typedef struct hb_font_t hb_font_t;
 
 namespace folio {
@@ -26,7 +26,7 @@ struct ShapedGlyph {
 };
 
 // The shaping and drawing side of one installed face: HarfBuzz shapes with it
-// and cairo draws its glyphs. Faces that exist only in memory (the test
+// and the drawing services draw its glyphs. Faces that exist only in memory (the test
 // catalogue's) have no outlines: every character is one glyph, its code unit,
 // half an em wide, so that layout on them is exact and the same everywhere.
 class ShapingFace {
@@ -53,14 +53,24 @@ public:
     // The outline of a glyph at `size`, from its origin on the baseline, y
     // growing downwards; the glyph's box for faces without outlines.
     GraphicsPath glyphPath(std::uint32_t glyph, double size) const;
-    // The cairo face that draws these glyphs; null without outlines.
-    cairo_font_face_t* cairoFace() const { return m_cairoFace; }
+    // The font file and the index of the face in it; empty for faces in memory.
+    const std::string& filePath() const { return m_filePath; }
+    int faceIndex() const { return m_faceIndex; }
+    // The drawing library's own face for these glyphs, made by `make` the
+    // first time it is asked for and handed to `release` with this face, so
+    // that shaping alone never loads the drawing library; null without
+    // outlines.
+    void* drawingFace(void* (*make)(const ShapingFace&), void (*release)(void*)) const;
 
 private:
     explicit ShapingFace(const FontFace& face);
 
     hb_font_t* m_font = nullptr;
-    cairo_font_face_t* m_cairoFace = nullptr;
+    std::string m_filePath;
+    int m_faceIndex = 0;
+    mutable std::once_flag m_drawingFaceMade;
+    mutable void* m_drawingFace = nullptr;
+    mutable void (*m_releaseDrawingFace)(void*) = nullptr;
     double m_unitsPerEm = 1000;
 };
 

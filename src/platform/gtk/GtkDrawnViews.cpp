@@ -22,8 +22,8 @@ std::shared_ptr<View> viewOf(GtkWidget* widget)
 gboolean draw(GtkWidget* widget, cairo_t* cr, gpointer)
 {
     if (auto view = viewOf(widget)) {
-        GraphicsContext context(cr);
-        view->drawRect(context, Rect{{0, 0}, view->bounds().size});
+        if (std::unique_ptr<GraphicsContext> context = GraphicsContext::contextDrawingInto(cr))
+            view->drawRect(*context, Rect{{0, 0}, view->bounds().size});
     }
     return FALSE;
 }

@@ -381,8 +381,8 @@ void GtkViewOverlay::paint(View& view, cairo_t* cr)
     }
     {
         cairo_save(cr);
-        GraphicsContext context(cr);
-        view.drawRect(context, bounds);
+        if (std::unique_ptr<GraphicsContext> context = GraphicsContext::contextDrawingInto(cr))
+            view.drawRect(*context, bounds);
         cairo_restore(cr);
     }
     for (const std::shared_ptr<View>& subview : view.subviews()) {

@@ -88,7 +88,7 @@ Status renderPages(const std::string& printedPDFPath, const std::string& outputP
             cairo_restore(cairo);
         }
         if (pageCallback)
-            pageCallback(cairo, size, index - range.location, range.length);
+            pageCallback(*context, size, index - range.location, range.length);
         if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
             return rendererError(PrintedPDFRenderer::WriteFailed,
                                  std::string("Cannot draw page: ") + cairo_status_to_string(cairo_status(cairo)));

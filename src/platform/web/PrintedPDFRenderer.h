@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-typedef struct _cairo cairo_t;
-
 namespace folio {
+
+class GraphicsContext;
 
 // The second half of PDF pagination: the web view prints the page into a
 // PDF, and this draws every printed page (as vectors, with its fonts) into
@@ -24,7 +24,7 @@ public:
     // Called once per page after the printed page was drawn, with the
     // zero-based index and the total count.
     using PageCallback =
-        std::function<void(cairo_t* context, const Size& pageSize, std::size_t pageIndex, std::size_t pageCount)>;
+        std::function<void(GraphicsContext& page, const Size& pageSize, std::size_t pageIndex, std::size_t pageCount)>;
 
     PrintedPDFRenderer() = delete;
 

@@ -34,9 +34,8 @@ protected:
         writePrintedPDF(m_folder.path("printed.pdf"), pages, m_size);
         Status status = PrintedPDFRenderer::renderToFile(
             m_folder.path("printed.pdf"), m_folder.path("out.pdf"),
-            [&](cairo_t* context, const Size& size, std::size_t index, std::size_t count) {
+            [&](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count) {
                 m_calls.emplace_back(index, count);
-                GraphicsContext page(context);
                 PDFHeaderFooterDrawer::drawPage(page, index, count, size, header, footer, left, right);
             });
         ASSERT_TRUE(status.ok()) << status.error().message;

@@ -266,5 +266,21 @@ TEST(ImageTests, drawsIntoACairoSurface)
     EXPECT_EQ((*drawn)->pixelAt(6, 6).a, 0);
 }
 
+// A picture drawn upright at another size keeps the scale it was made at.
+TEST(ImageTests, uprightPicturesKeepTheirScale)
+{
+    std::vector<std::uint8_t> red(2 * 3 * 4);
+    for (std::size_t i = 0; i < red.size(); i += 4)
+        red[i] = 255, red[i + 3] = 255;
+    auto image = Image::imageWithPixels(2, 3, red, 2, ImageOrientation::Left);
+    ASSERT_TRUE(image);
+    auto upright = (*image)->uprightImage(6, 4);
+    ASSERT_TRUE(upright) << upright.error().message;
+    EXPECT_EQ((*upright)->pixelSize(), (Size{6, 4}));
+    EXPECT_EQ((*upright)->scale(), 2);
+    EXPECT_EQ((*upright)->orientation(), ImageOrientation::Up);
+    EXPECT_EQ((*upright)->pixelAt(3, 2), (Rgba8{255, 0, 0, 255}));
+}
+
 } // namespace
 } // namespace folio

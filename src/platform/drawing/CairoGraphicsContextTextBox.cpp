@@ -1,4 +1,4 @@
-#include "platform/graphics/GraphicsContext.h"
+#include "platform/drawing/CairoGraphicsContext.h"
 
 #include "platform/foundation/Unicode.h"
 
@@ -17,7 +17,7 @@ struct LayoutDeleter {
 };
 using LayoutPointer = std::unique_ptr<PangoLayout, LayoutDeleter>;
 
-LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const GraphicsContext::TextBoxStyle& style,
+LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const CairoGraphicsContext::TextBoxStyle& style,
                             double width)
 {
     LayoutPointer layout(pango_cairo_create_layout(context));
@@ -34,7 +34,7 @@ LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const 
     pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
     if (width > 0)
         pango_layout_set_width(layout.get(), static_cast<int>(width * PANGO_SCALE));
-    using Alignment = GraphicsContext::TextBoxStyle::Alignment;
+    using Alignment = CairoGraphicsContext::TextBoxStyle::Alignment;
     switch (style.alignment) {
     case Alignment::Center:
         pango_layout_set_alignment(layout.get(), PANGO_ALIGN_CENTER);
@@ -57,7 +57,7 @@ LayoutPointer textBoxLayout(cairo_t* context, const std::u16string& text, const 
 
 } // namespace
 
-void GraphicsContext::drawTextInBox(const std::u16string& text, const TextBoxStyle& style, const Rect& box)
+void CairoGraphicsContext::drawTextInBox(const std::u16string& text, const TextBoxStyle& style, const Rect& box)
 {
     if (box.size.width <= 0 || box.size.height <= 0)
         return;
@@ -75,7 +75,7 @@ void GraphicsContext::drawTextInBox(const std::u16string& text, const TextBoxSty
     cairo_restore(m_context);
 }
 
-double GraphicsContext::heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const
+double CairoGraphicsContext::heightOfTextInBox(const std::u16string& text, const TextBoxStyle& style, double width) const
 {
     LayoutPointer layout = textBoxLayout(m_context, text, style, width);
     int layoutWidth = 0;
@@ -84,7 +84,7 @@ double GraphicsContext::heightOfTextInBox(const std::u16string& text, const Text
     return static_cast<double>(layoutHeight) / PANGO_SCALE;
 }
 
-void GraphicsContext::fillRectWithVerticalGradient(const Rect& rect, const Color& top, const Color& bottom)
+void CairoGraphicsContext::fillRectWithVerticalGradient(const Rect& rect, const Color& top, const Color& bottom)
 {
     cairo_pattern_t* gradient = cairo_pattern_create_linear(0, rect.minY(), 0, rect.maxY());
     for (auto [offset, color] : {std::pair{0.0, &top}, std::pair{1.0, &bottom}}) {
@@ -101,12 +101,12 @@ void GraphicsContext::fillRectWithVerticalGradient(const Rect& rect, const Color
     cairo_pattern_destroy(gradient);
 }
 
-void GraphicsContext::clipToPath()
+void CairoGraphicsContext::clipToPath()
 {
     cairo_clip(m_context);
 }
 
-void GraphicsContext::addRoundedRect(const Rect& rect, double radius)
+void CairoGraphicsContext::addRoundedRect(const Rect& rect, double radius)
 {
     const double x = rect.origin.x;
     const double y = rect.origin.y;
