@@ -40,15 +40,6 @@ class QVOutlineEditorWebTest : public test::EditorPageTest<QVOutlineViewControll
 protected:
     QVOutlineEditorWebTest() : EditorPageTest(EditorKind::QVOutline, "qvoutline-editor") {}
 
-    void SetUp() override
-    {
-        // Selections are what several of these tests look at, and another
-        // program taking the desktop's primary selection collapses the
-        // page's: a display of its own keeps the tests beside it away.
-        test::usePrivateDisplay();
-        EditorPageTest::SetUp();
-    }
-
     static std::string storedPage(const std::string& path)
     {
         return EditorPageTest::storedPage(path, DocumentKind::QVOutline);

@@ -108,9 +108,6 @@ TEST_F(QVTextFormattingWebTest, boldAndASizeChangeReachTheSavedContentAndReadBac
 // still format the words the user selected, and they reach the saved page.
 TEST_F(QVTextFormattingWebTest, formattingReachesTheSelectedWordsAfterAnotherProgramTookThePrimarySelection)
 {
-    // Tests side by side on one display take the primary selection too: the
-    // selection here changes hands only when this test says so.
-    test::usePrivateDisplay();
     const std::string path = folder.path("Primary.qvtext");
     writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Plain words here</p>")->stringView()));
     auto document = open(path);

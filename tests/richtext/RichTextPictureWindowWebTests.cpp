@@ -259,11 +259,19 @@ TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAn
     Rect before = framedPicture();
 
     // Dragged by its middle up and left, into the text above it: the
-    // pointer lets go where no text position is.
+    // pointer lets go where no text position is. A hand moves the frame
+    // along with it: each step waits for the frame to follow, so that the
+    // pointer is still over the frame when it lets go, however busy the
+    // machine (a release over the bare page would end the editing).
     Point grab{before.midX(), before.midY()};
     ASSERT_TRUE(pointer({"mousedown", "1"}, grab));
-    ASSERT_TRUE(pointer({}, {grab.x - 10, grab.y - 40}));
-    ASSERT_TRUE(pointer({}, {grab.x - 37, grab.y - 83}));
+    for (Point step : {Point{grab.x - 10, grab.y - 40}, Point{grab.x - 37, grab.y - 83}}) {
+        ASSERT_TRUE(pointer({}, step));
+        ASSERT_TRUE(arrives([&] {
+            Rect shown = framedPicture();
+            return std::abs(shown.midX() - step.x) < 1.5 && std::abs(shown.midY() - step.y) < 1.5;
+        })) << "the frame did not follow the pointer to " << step.x << "," << step.y;
+    }
     ASSERT_TRUE(release());
     EXPECT_TRUE(arrives([&] { return !(pictureOnPage().origin == before.origin) && frameIsOverPicture(); }))
         << "the picture did not move, or its frame stayed where the pointer let go: frame at " << framedPicture().minX()

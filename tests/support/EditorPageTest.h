@@ -5,6 +5,7 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/web/WebView.h"
 #include "support/DocumentTestSupport.h"
 
@@ -28,6 +29,10 @@ protected:
 
     void SetUp() override
     {
+        // The primary selection is the display's: a page beside this one
+        // selecting text would take it, and WebKit then collapses this
+        // page's selection under the test. A display of its own keeps it.
+        test::usePrivateDisplay();
         EditorMakers::registerMaker(m_kind,
                                     [](TextDocument& document) { return std::make_shared<EditorViewController>(document); });
     }

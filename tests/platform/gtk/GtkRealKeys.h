@@ -25,12 +25,18 @@ namespace folio::test {
 // of its own.
 inline bool usePrivateDisplay()
 {
+    // Once per process: a second server would leave the web engine, already
+    // started on the first, on a display GTK no longer shows.
+    static bool made = false;
+    if (made)
+        return true;
     // Only before GTK has opened a display: after, the windows stay where they are.
     if (gdk_display_get_default())
         return false;
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
-    return bool(VirtualDisplay::ensureDisplay());
+    made = bool(VirtualDisplay::ensureDisplay());
+    return made;
 }
 
 // Runs xdotool on the display GTK shows the windows on.
