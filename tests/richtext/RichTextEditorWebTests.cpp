@@ -7,6 +7,7 @@
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
+#include "platform/gtk/GtkRealKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,8 @@ protected:
 
     void SetUp() override
     {
+        // Selections here are the page's own: no page beside it may take them.
+        test::usePrivateDisplay();
         EditorMakers::registerMaker(EditorKind::RichText, [this](TextDocument& document) {
             return std::make_shared<TextViewController>(document, TextViewController::WebViewFactory{},
                                                         [this](const std::string& url) { links.push_back(url); });

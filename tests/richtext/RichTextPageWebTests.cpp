@@ -16,6 +16,7 @@
 #include "tools/ruler/RulerRangeSlider.h"
 #include "webeditor/PageScript.h"
 #include "support/DocumentTestSupport.h"
+#include "platform/gtk/GtkRealKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,8 @@ protected:
 
     void SetUp() override
     {
+        // Selections here are the page's own: no page beside it may take them.
+        test::usePrivateDisplay();
         EditorMakers::registerMaker(EditorKind::RichText,
                                     [](TextDocument& document) { return std::make_shared<TextViewController>(document); });
     }

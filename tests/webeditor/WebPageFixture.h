@@ -4,6 +4,7 @@
 #include "platform/web/DMWebView.h"
 #include "platform/web/WebViewDelegate.h"
 #include "webeditor/PageResources.h"
+#include "platform/gtk/GtkRealKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,9 @@ protected:
 
     void SetUp() override
     {
+        // The primary selection is the display's: a page beside this one
+        // selecting text would take it and collapse this page's selection.
+        test::usePrivateDisplay();
         Result<std::unique_ptr<DMWebView>> created = DMWebView::create(makeRect(0, 0, 800, 600));
         ASSERT_TRUE(created.ok()) << created.error().message;
         view = std::move(*created);
