@@ -1,5 +1,7 @@
 #include "app/ExportCommands.h"
 
+#include "delivery/ExportPreferencesReader.h"
+#include "platform/foundation/UserDefaults.h"
 #include "app/CommandLine.h"
 #include "app/ExportOutput.h"
 #include "app/MarkdownConverterRegistration.h"
@@ -159,7 +161,7 @@ int exportCommand(const std::vector<std::string>& arguments)
     request.pictures = destination->isStream() ? ExportRequest::Pictures::Inline : ExportRequest::Pictures::BesideFile;
     // The exporters keep a closed document's pictures in their own output,
     // so the conversion leaves the program's folders as they were.
-    ExportSource source(parsed->file);
+    ExportSource source(parsed->file, std::nullopt, ExportPreferencesReader::read(UserDefaults::standardUserDefaults()));
     Result<std::string> exported = exporter->exportFile(source, std::move(request), kExportTimeoutSeconds);
     reportReadingWarnings(source);
     if (!exported)
@@ -201,7 +203,7 @@ int previewCommand(const std::vector<std::string>& arguments)
     const std::string& output = parsed->options["--output"];
     if (FileManager::isSamePath(output, parsed->file))
         return fail("the preview would overwrite " + parsed->file);
-    ExportSource source(parsed->file);
+    ExportSource source(parsed->file, std::nullopt, ExportPreferencesReader::read(UserDefaults::standardUserDefaults()));
     Result<std::string> page = DocumentPreviewPage::html(source);
     if (!page)
         return fail("cannot read " + parsed->file + ": " + page.error().message);
@@ -254,7 +256,7 @@ int copyCommand(const std::vector<std::string>& arguments)
     }
     if (auto status = checkInput(parsed->file))
         return *status;
-    ExportSource source(parsed->file);
+    ExportSource source(parsed->file, std::nullopt, ExportPreferencesReader::read(UserDefaults::standardUserDefaults()));
     auto text = CopyOut::copyFromFile(source, as->second == "text" ? CopyOut::Format::PlainText : CopyOut::Format::HTML,
                                       Pasteboard::general());
     reportReadingWarnings(source);

@@ -22,7 +22,6 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 
 #include <filesystem>
 
@@ -43,11 +42,11 @@ std::u16string withoutPlaceholders(std::u16string text)
 
 } // namespace
 
-ExportSource::ExportSource(std::string path, std::optional<EditorContent> openContent, UserDefaults* defaults)
+ExportSource::ExportSource(std::string path, std::optional<EditorContent> openContent, ExportPreferences preferences)
     : m_path(std::move(path))
     , m_kind(documentKindForPath(m_path))
     , m_openContent(std::move(openContent))
-    , m_defaults(defaults ? *defaults : UserDefaults::standardUserDefaults())
+    , m_preferences(std::move(preferences))
 {
 }
 
@@ -137,10 +136,10 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
     if (!fromFile) {
         // Other kinds use the user's settings, and an open document what
         // its editor's content carries.
-        values.paperColor = m_defaults.stringForKey("currentPaperColor");
-        values.margins = PageMargins::read(PageMargins::kDocumentPrefix, m_defaults);
-        values.headerSettings = m_defaults.stringForKey(DKRTFPageSettings::kHeaderControlKey);
-        values.footerSettings = m_defaults.stringForKey(DKRTFPageSettings::kFooterControlKey);
+        values.paperColor = m_preferences.paperColor;
+        values.margins = m_preferences.documentMargins;
+        values.headerSettings = m_preferences.headerSettings;
+        values.footerSettings = m_preferences.footerSettings;
         if (content && content->paperColor)
             values.paperColor = content->paperColor;
         if (content && content->header)

@@ -2,6 +2,7 @@
 
 #include "documents/DocumentKind.h"
 #include "documents/EditorContent.h"
+#include "export/ExportPreferences.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/foundation/Error.h"
@@ -13,7 +14,6 @@
 namespace folio {
 
 class HTMLPictureSink;
-class UserDefaults;
 
 // Where an export gets a document's HTML or text: from the file, or from the
 // content its open editor handed over, which the caller gives only when the
@@ -40,9 +40,9 @@ public:
     };
 
     // `openContent` is what the file's open editor holds, if it is open;
-    // `defaults` is the standard store when null.
+    // `preferences` the user's, as the caller read them.
     explicit ExportSource(std::string path, std::optional<EditorContent> openContent = std::nullopt,
-                          UserDefaults* defaults = nullptr);
+                          ExportPreferences preferences = {});
 
     const std::string& path() const { return m_path; }
     std::string fileName() const;
@@ -52,6 +52,7 @@ public:
     bool exportsAsPlainText() const;
     // What the file's open editor handed over, if it is open.
     const EditorContent* openContent() const { return m_openContent ? &*m_openContent : nullptr; }
+    const ExportPreferences& preferences() const { return m_preferences; }
 
     // The document's HTML for the purpose: the one place that goes by kind.
     // `namedDocument` names the RTF reader's document (its pictures).
@@ -74,7 +75,7 @@ public:
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other
     // kinds, and whatever the content does not carry, the ones kept in the
-    // user defaults. Nothing is stored either way.
+    // user's preferences. Nothing is stored either way.
     PageValues pageValues(OpenEditor openEditor) const;
 
     // The name the HTML writer files the document's pictures under, when it
@@ -124,7 +125,7 @@ private:
     std::string m_path;
     DocumentKind m_kind;
     std::optional<EditorContent> m_openContent;
-    UserDefaults& m_defaults;
+    ExportPreferences m_preferences;
     // The file's text, until a reading as RTF takes it; then kept in UTF-8,
     // half the size, and made again from that if it is asked for.
     mutable std::optional<Result<std::u16string>> m_fileText;

@@ -11,7 +11,7 @@ namespace folio {
 
 ExporterRegistry::ExporterRegistry(const ExporterEnvironment& environment)
 {
-    m_exporters.push_back(std::make_unique<PDFExporter>(environment.PDF, environment.defaults));
+    m_exporters.push_back(std::make_unique<PDFExporter>(environment.PDF));
     m_exporters.push_back(std::make_unique<EPubExporter>());
     m_exporters.push_back(std::make_unique<RTFDExporter>(environment.converter));
     m_exporters.push_back(std::make_unique<HTMLExporter>());

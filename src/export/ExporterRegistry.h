@@ -10,11 +10,9 @@
 namespace folio {
 
 class RichTextConverter;
-class UserDefaults;
 
 // What the exporters are made with; tests give scripted pages.
 struct ExporterEnvironment {
-    UserDefaults* defaults = nullptr;  // the standard defaults when null
     NDHTMLtoPDFEnvironment PDF;
     Exporter::WebViewFactory pictureWebViewFactory;
     std::shared_ptr<RichTextConverter> converter;

@@ -9,8 +9,6 @@
 
 namespace folio {
 
-class UserDefaults;
-
 // Page margins kept under four keys "<prefix>Top", "<prefix>Left",
 // "<prefix>Bottom" and "<prefix>Right", in centimetres.
 class PageMargins {
@@ -24,7 +22,6 @@ public:
 
     // Top, left, bottom, right; 0 for a side the lookup has no value for.
     static EdgeInsets read(std::string_view prefix, const Lookup& lookup);
-    static EdgeInsets read(std::string_view prefix, const UserDefaults& defaults);
 };
 
 } // namespace folio

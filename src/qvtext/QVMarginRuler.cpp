@@ -86,7 +86,7 @@ void QVMarginRuler::showBanner(double hideAfterSeconds)
 
 void QVMarginRuler::updateRulerMarginValues()
 {
-    if (!m_defaults.boolForKey("isNewBlankDocument").value_or(false)) {
+    if (!(m_host.isNewBlankDocument && m_host.isNewBlankDocument())) {
         m_slider->setLowerValue(std::max(m_defaults.floatForKey("marquentPageMarginLeft").value_or(0), 0.0f));
         float right = m_defaults.floatForKey("marquentPageMarginRight").value_or(0);
         m_slider->setUpperValue(right > 0 ? kSheetWidth - right : kSheetWidth);

@@ -25,6 +25,9 @@ public:
 
     struct Host {
         std::function<void()> documentIsDirty{};
+        // The document's own flag: a new blank document keeps the standard
+        // ruler rather than the margins another document left.
+        std::function<bool()> isNewBlankDocument{};
         std::function<bool()> isTypewriterMode{};
         std::function<bool()> wasInBackground{};
         // A note shows no banner.

@@ -13,10 +13,10 @@ constexpr const char* kSetBackground = "tinymce.activeEditor.getBody().style.bac
 
 } // namespace
 
-QVTextPageSetup::Settings QVTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults)
+QVTextPageSetup::Settings QVTextPageSetup::Settings::fromDefaults(const UserDefaults& defaults, BlankDocument blank)
 {
     Settings settings;
-    settings.isNewBlankDocument = defaults.boolForKey("isNewBlankDocument").value_or(false);
+    settings.isNewBlankDocument = blank == BlankDocument::Yes;
     settings.darknightMode = defaults.boolForKey("darknightMode").value_or(false);
     settings.defaultFont = defaults.stringForKey("defaultFont");
     settings.defaultFontSize = defaults.doubleForKey("defaultFontSize");

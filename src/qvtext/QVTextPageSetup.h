@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/rtf/DKRTFDocumentSettings.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +31,9 @@ public:
         // Centimetres; 0 when unset, as the page gets them.
         double marginTop = 0, marginBottom = 0, marginLeft = 0, marginRight = 0;
 
-        static Settings fromDefaults(const UserDefaults& defaults);
+        // Whether the document is new and blank is its own to say; the
+        // store holds only the user's preferences.
+        static Settings fromDefaults(const UserDefaults& defaults, BlankDocument blank);
     };
 
     // Reads the style of the last "bodyStyle" element in the page: "" when

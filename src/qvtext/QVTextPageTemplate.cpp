@@ -12,11 +12,11 @@
 
 namespace folio {
 
-QVTextPageTemplate::BodyFont QVTextPageTemplate::bodyFont(const UserDefaults& defaults)
+QVTextPageTemplate::BodyFont QVTextPageTemplate::bodyFont(const UserDefaults& defaults, BlankDocument blank)
 {
     BodyFont font;
     std::optional<std::string> family = defaults.stringForKey("defaultFont");
-    if (defaults.boolForKey("isNewBlankDocument").value_or(false) && family) {
+    if (blank == BlankDocument::Yes && family) {
         font.family = *family;
         font.size = static_cast<int>(defaults.doubleForKey("defaultFontSize").value_or(0));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFDocumentSettings.h"
 #include "platform/foundation/Error.h"
 
 #include <optional>
@@ -46,7 +47,7 @@ public:
         std::string family = kDefaultFontFamily;
         int size = kDefaultFontSize;
     };
-    static BodyFont bodyFont(const UserDefaults& defaults);
+    static BodyFont bodyFont(const UserDefaults& defaults, BlankDocument blank);
 
     // TinyMCE's interface language for the session's language code ("pt"
     // gives "pt_BR", anything unknown "en").

@@ -215,6 +215,7 @@ void QVTextViewController::makePageViews()
         m_viewModes->exitFullScreenMode(), m_viewModes->topDividerTypewriter(), m_viewModes->bottomDividerTypewriter());
     QVMarginRuler::Host ruler;
     ruler.documentIsDirty = dirty;
+    ruler.isNewBlankDocument = [this] { return blankDocument() == BlankDocument::Yes; };
     ruler.isTypewriterMode = [this] { return m_viewModes->isTypewriterMode(); };
     ruler.isInMultitaskingMode = [this] { return m_isInMultitaskingMode; };
     // The window's size is the editor view's on the desktop, which is told
@@ -292,7 +293,7 @@ Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
 Result<std::string> QVTextViewController::pageHTML() const
 {
     QVTextPageTemplate::Page page;
-    QVTextPageTemplate::BodyFont font = QVTextPageTemplate::bodyFont(UserDefaults::standardUserDefaults());
+    QVTextPageTemplate::BodyFont font = QVTextPageTemplate::bodyFont(UserDefaults::standardUserDefaults(), blankDocument());
     page.fontFamily = font.family;
     page.fontSize = font.size;
     page.tinymceURL = PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js").value_or("");
@@ -407,10 +408,7 @@ void QVTextViewController::viewDidDisappear(bool animated)
 void QVTextViewController::pageDidBecomeReady()
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    QVTextPageSetup::Settings settings = QVTextPageSetup::Settings::fromDefaults(defaults);
-    // A document that its own flag no longer calls blank is not one, whatever
-    // another document left in the settings.
-    settings.isNewBlankDocument = settings.isNewBlankDocument && m_document && m_document->isNewBlankDocument();
+    QVTextPageSetup::Settings settings = QVTextPageSetup::Settings::fromDefaults(defaults, blankDocument());
 
     // A page that does not tell its stored style keeps the stored element
     // rather than lose it.
@@ -444,8 +442,6 @@ void QVTextViewController::pageDidBecomeReady()
     tools().assistant().pageDidBecomeReady();
     if (m_document)
         m_document->setIsNewBlankDocument(false);
-    defaults.setBool("isNewBlankDocument", false);
-    defaults.synchronize();
 }
 
 std::vector<std::string> QVTextViewController::newBlankDocumentScripts(const QVTextPageSetup::Settings& settings) const
@@ -461,6 +457,11 @@ std::string QVTextViewController::pictureHTML(const std::string& base64, Size si
 std::vector<MenuItem> QVTextViewController::imageMenuItems() const
 {
     return QVPictureCommands::imageMenuItems();
+}
+
+BlankDocument QVTextViewController::blankDocument() const
+{
+    return m_document && m_document->isNewBlankDocument() ? BlankDocument::Yes : BlankDocument::No;
 }
 
 std::string QVTextViewController::getCurrentPageHeaderControl() const

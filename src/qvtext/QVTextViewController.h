@@ -101,6 +101,8 @@ public:
     // that has none.
     std::string getCurrentPageHeaderControl() const;
     std::string getCurrentPageFooterControl() const;
+    // The document's own word on whether it is new and blank.
+    BlankDocument blankDocument() const;
     // What this editor does differently from the QV text editor, if it is
     // another one on the same road.
     const QVTextDialect::EditorTraits& editorTraits() const { return m_qvDialect.traits(); }

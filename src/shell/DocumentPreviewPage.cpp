@@ -1,5 +1,6 @@
 #include "shell/DocumentPreviewPage.h"
 
+#include "delivery/ExportPreferencesReader.h"
 #include "engine/attachments/InlinePictureSink.h"
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
@@ -30,7 +31,7 @@ Result<std::string> DocumentPreviewPage::html(const ExportSource& source)
         return PDFPageTemplates::richTextPage(rules, 0.5, 0.5, *html);
     if (source.kind() == DocumentKind::Markdown)
         return PDFPageTemplates::markdownPage(
-            rules, MarkdownPageStyle::fromUserDefaults(defaults, Device::current().isPad()), *html);
+            rules, MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults), Device::current().isPad()), *html);
     std::string content = PDFSourceHTML::prepare(*html, std::nullopt, {}).html;
     return source.kind() == DocumentKind::QVOutline ? PDFPageTemplates::qvOutlinePage(rules, content)
                                                     : PDFPageTemplates::qvTextPage(rules, content);

@@ -1,5 +1,7 @@
 #include "shell/DocumentPreviews.h"
 
+#include "delivery/ExportPreferencesReader.h"
+#include "platform/foundation/UserDefaults.h"
 #include "documents/EditorController.h"
 #include "documents/TextDocument.h"
 #include "export/ExportSource.h"
@@ -163,7 +165,7 @@ void DocumentPreviews::writePreviewsForDocument(TextDocument& document, Completi
         finish(Status(Error{"DocumentPreviews", 2, "The editor gave nothing to picture: " + content.error().message}));
         return;
     }
-    pictureFirstPage(ExportSource(document.fileURL(), std::move(*content)), factory, finish);
+    pictureFirstPage(ExportSource(document.fileURL(), std::move(*content), ExportPreferencesReader::read(UserDefaults::standardUserDefaults())), factory, finish);
 }
 
 void DocumentPreviews::writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion,
@@ -179,7 +181,7 @@ void DocumentPreviews::writePreviewForFileItem(const std::shared_ptr<ODSFileItem
         finish(Status(Error{"DocumentPreviews", 1, "No file to take a picture of"}));
         return;
     }
-    pictureFirstPage(ExportSource(item->fileURL()), factory, finish);
+    pictureFirstPage(ExportSource(item->fileURL(), std::nullopt, ExportPreferencesReader::read(UserDefaults::standardUserDefaults())), factory, finish);
 }
 
 void DocumentPreviews::generatePreviewFromImage(const Image::Pointer& image, const std::shared_ptr<ODSFileItem>& item)

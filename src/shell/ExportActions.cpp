@@ -1,5 +1,6 @@
 #include "shell/ExportActions.h"
 
+#include "delivery/ExportPreferencesReader.h"
 #include "export/StagingFolder.h"
 
 #include "delivery/LinuxExportServices.h"
@@ -86,7 +87,6 @@ std::optional<EditorContent> ExportActions::openContentForFile(const std::string
 ExporterRegistry ExportActions::exporters() const
 {
     ExporterEnvironment environment;
-    environment.defaults = &defaults();
     environment.PDF = m_PDFEnvironment;
     environment.pictureWebViewFactory = m_PNGWebViewFactory;
     return ExporterRegistry(environment);
@@ -95,7 +95,7 @@ ExporterRegistry ExportActions::exporters() const
 Result<std::string> ExportActions::exportToFile(std::string_view format, const std::string& path,
                                                 const std::string& outputPath)
 {
-    ExportSource source(path, openContentForFile(path), &defaults());
+    ExportSource source(path, openContentForFile(path), ExportPreferencesReader::read(defaults()));
     ExportRequest request;
     request.outputPath = outputPath;
     request.openEditor = ExportSource::OpenEditor::Use;
@@ -109,22 +109,22 @@ Result<std::string> ExportActions::exportToFile(std::string_view format, const s
 
 Result<std::string> ExportActions::HTMLDataForFileItem(const std::string& path)
 {
-    return HTMLExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
+    return HTMLExporter::contents(ExportSource(path, openContentForFile(path), ExportPreferencesReader::read(defaults())), ExportSource::OpenEditor::Use);
 }
 
 Result<std::string> ExportActions::HTMLStringForFileItem(const std::string& path)
 {
-    return ExportSource(path, openContentForFile(path), &defaults()).HTMLString();
+    return ExportSource(path, openContentForFile(path), ExportPreferencesReader::read(defaults())).HTMLString();
 }
 
 Result<std::string> ExportActions::TXTDataForFileItem(const std::string& path)
 {
-    return TextExporter::contents(ExportSource(path, openContentForFile(path), &defaults()), ExportSource::OpenEditor::Use);
+    return TextExporter::contents(ExportSource(path, openContentForFile(path), ExportPreferencesReader::read(defaults())), ExportSource::OpenEditor::Use);
 }
 
 Status ExportActions::PDFURLForFileItem(const std::string& path, PDFAction action)
 {
-    ExportSource source(path, openContentForFile(path), &defaults());
+    ExportSource source(path, openContentForFile(path), ExportPreferencesReader::read(defaults()));
     if (source.kind() == DocumentKind::Markdown) {
         // Pictures and formulas of Markdown pages are fetched from the
         // network while the page loads; offline they would print as holes.
@@ -144,7 +144,7 @@ Status ExportActions::PDFURLForFileItem(const std::string& path, PDFAction actio
 
 Status ExportActions::PDFDataForFileItem(const std::string& path, PDFAction action)
 {
-    ExportSource source(path, std::nullopt, &defaults());
+    ExportSource source(path, std::nullopt, ExportPreferencesReader::read(defaults()));
     if (source.kind() != DocumentKind::RTF)
         return exportError(UnsupportedKind, "Only rich-text documents can be converted this way: " + path);
     // NOTE: the PDF is written to the temporary folder rather than kept in
@@ -186,7 +186,7 @@ Status ExportActions::createPDFWithFileItem(const std::string& path, bool should
 {
     if (isPDFItem(path))
         return copyPDFItem(path, scope);
-    ExportSource source(path, std::nullopt, &defaults());
+    ExportSource source(path, std::nullopt, ExportPreferencesReader::read(defaults()));
     if (shouldOpen)
         return startPDFExport(source, ExportSource::OpenEditor::Ignore, ExportNaming::copyPath(path),
                               ExportNaming::actionForConvertAndOpen(path, scope));
@@ -237,7 +237,7 @@ Status ExportActions::PNGDataForFileItem(const std::string& path, PNGAction acti
         if (replaced.completion)
             replaced.completion(Error{kErrorDomain, PictureReplaced, "Another picture export started"});
     }
-    ExportSource source(path, openContentForFile(path), &defaults());
+    ExportSource source(path, openContentForFile(path), ExportPreferencesReader::read(defaults()));
     ExportRequest request;
     // The picture is handed to its action after the export, so its private
     // folder stays for the temporary-folder clean-up, unless the export fails.

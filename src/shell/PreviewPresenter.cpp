@@ -1,5 +1,6 @@
 #include "shell/PreviewPresenter.h"
 
+#include "delivery/ExportPreferencesReader.h"
 #include "shell/ExportActions.h"
 
 #include "shell/CopyOut.h"
@@ -81,7 +82,7 @@ void PreviewPresenter::previewHeaderFooter(std::function<void()> completion)
     // What the editor holds, unsaved changes and the header and footer
     // just set included, as the PDF prints it.
     const std::string path = document->fileURL();
-    ExportSource source(path, m_host.openContentForFile(path), &defaults());
+    ExportSource source(path, m_host.openContentForFile(path), ExportPreferencesReader::read(defaults()));
     Status started = m_exports.startPDFExport(source, ExportSource::OpenEditor::Use,
                                     ExportNaming::temporaryPath(AppFolders::temporaryFolder(), path),
                                     ExportNaming::actionForPreview(path), completion);
@@ -93,14 +94,14 @@ void PreviewPresenter::previewHeaderFooter(std::function<void()> completion)
 
 Status PreviewPresenter::HTMLFilePreviewPreparationTask(const std::string& path)
 {
-    ExportSource source(path, std::nullopt, &defaults());
+    ExportSource source(path, std::nullopt, ExportPreferencesReader::read(defaults()));
     Result<std::string> html = source.HTMLString(ExportSource::OpenEditor::Ignore);
     if (!html) {
         // Nothing will be shown that could take the browser's overlay away.
         ProgressHUD::dismiss();
         return html.error();
     }
-    MarkdownPageStyle style = MarkdownPageStyle::fromUserDefaults(defaults(), Device::current().isPad());
+    MarkdownPageStyle style = MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults()), Device::current().isPad());
     return presentPreview(PDFPageTemplates::markdownPreviewPage(style, *html), toUtf16(source.fileName()),
                           std::make_shared<ODSFileItem>(path, nullptr));
 }
@@ -136,7 +137,7 @@ Status PreviewPresenter::previewOpenMarkdownDocument()
                            : nullptr;
     if (!editor)
         return previewError(NoOpenPage, "No Markdown document is open to preview");
-    MarkdownPageStyle style = MarkdownPageStyle::fromUserDefaults(defaults(), Device::current().isPad());
+    MarkdownPageStyle style = MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults()), Device::current().isPad());
     return presentPreview(PDFPageTemplates::markdownPreviewPage(style, editor->html()),
                           toUtf16(document->localizedName()), nullptr);
 }

@@ -1,3 +1,4 @@
+#include "delivery/ExportPreferencesReader.h"
 #include "documents/EditorMakers.h"
 #include "export/ExportSource.h"
 #include "testing/FakeEditorController.h"
@@ -46,7 +47,7 @@ protected:
     }
     ExportSource source(const std::string& path, std::optional<EditorContent> open = std::nullopt)
     {
-        return ExportSource(path, std::move(open), &m_defaults);
+        return ExportSource(path, std::move(open), ExportPreferencesReader::read(m_defaults));
     }
 
     ScratchFolder m_folder{"export-source"};
@@ -66,6 +67,30 @@ TEST_F(ExportSourceTest, MarkdownAndTxtGoThroughTheConverter)
     auto without = source(write("d.md", "x")).HTMLString();
     ASSERT_FALSE(without.ok());
     EXPECT_EQ(without.error().code, ExportSource::NoMarkdownConverter);
+}
+
+TEST_F(ExportSourceTest, PagesFollowTheHandedPreferencesNotTheStore)
+{
+    // The store says one thing, the caller another: the caller's values win,
+    // and what the store holds later changes nothing of this export.
+    UserDefaults::standardUserDefaults().setString("currentPaperColor", "000000");
+    ExportPreferences preferences;
+    preferences.paperColor = "112233";
+    preferences.documentMargins = {1, 2, 3, 4};
+    preferences.headerSettings = "1::Top::0";
+    ExportSource file(write("handed.md", "Text"), std::nullopt, preferences);
+    m_defaults.setString("currentPaperColor", "445566");
+    ExportSource::PageValues values = file.pageValues(ExportSource::OpenEditor::Use);
+    EXPECT_EQ(values.paperColor, "112233");
+    EXPECT_EQ(values.margins.left, 2);
+    EXPECT_EQ(values.margins.bottom, 3);
+    EXPECT_EQ(values.headerSettings, "1::Top::0");
+    EXPECT_EQ(values.footerSettings, std::nullopt);
+    UserDefaults::standardUserDefaults().removeObjectForKey("currentPaperColor");
+    // The reader takes the store's values as they are.
+    m_defaults.setDouble("marquentPageMarginRight", 2.54);
+    EXPECT_EQ(source(write("read.md", "Text")).pageValues(ExportSource::OpenEditor::Use).paperColor, "445566");
+    EXPECT_EQ(source(write("read2.md", "Text")).pageValues(ExportSource::OpenEditor::Use).margins.right, 2.54);
 }
 
 TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)

@@ -30,6 +30,7 @@ protected:
         device.setScreenBounds(makeRect(0, 0, 1024, 1366));
         QVMarginRuler::Host host;
         host.documentIsDirty = [this] { ++dirtied; };
+        host.isNewBlankDocument = [this] { return blank; };
         host.isTypewriterMode = [this] { return typewriter; };
         host.isInMultitaskingMode = [this] { return multitasking; };
         host.windowSize = [this] { return window; };
@@ -63,6 +64,7 @@ protected:
     int wordCounterUpdates = 0;
     int counterRefreshes = 0;
     bool typewriter = false;
+    bool blank = false;
     bool multitasking = false;
     bool wordCounter = false;
 };
@@ -100,11 +102,17 @@ TEST_F(QVMarginRulerTest, missingOrNegativeStoredMarginsPutTheHandlesAtTheSheetE
 
 TEST_F(QVMarginRulerTest, aNewBlankDocumentKeepsTheRulerAndIsMarkedChanged)
 {
-    defaults.setBool("isNewBlankDocument", true);
+    blank = true;
     defaults.setFloat("marquentPageMarginLeft", 5.0f);
     ruler->updateRulerMarginValues();
     EXPECT_FLOAT_EQ(ruler->slider().lowerValue(), 0.0f);
     EXPECT_FLOAT_EQ(ruler->slider().upperValue(), 21.59f);
+    EXPECT_EQ(dirtied, 1);
+    // The store's flag, left by another document, does not make this one blank.
+    blank = false;
+    defaults.setBool("isNewBlankDocument", true);
+    ruler->updateRulerMarginValues();
+    EXPECT_FLOAT_EQ(ruler->slider().lowerValue(), 5.0f);
     EXPECT_EQ(dirtied, 1);
 }
 

@@ -100,15 +100,18 @@ TEST(QVTextPageTemplateTest, languageAndBodyFont)
     UserDefaults defaults(folder.path("defaults.plist"));
     defaults.setString("defaultFont", "Georgia");
     defaults.setDouble("defaultFontSize", 17.9);
-    Template::BodyFont font = Template::bodyFont(defaults);
+    Template::BodyFont font = Template::bodyFont(defaults, BlankDocument::No);
     EXPECT_EQ(font.family, "Helvetica") << "an opened document always starts in the standard font";
     EXPECT_EQ(font.size, 12);
+    // A flag another document left in the store makes no opened document blank.
     defaults.setBool("isNewBlankDocument", true);
-    font = Template::bodyFont(defaults);
+    EXPECT_EQ(Template::bodyFont(defaults, BlankDocument::No).family, "Helvetica");
+    defaults.removeObjectForKey("isNewBlankDocument");
+    font = Template::bodyFont(defaults, BlankDocument::Yes);
     EXPECT_EQ(font.family, "Georgia");
     EXPECT_EQ(font.size, 17);
     defaults.removeObjectForKey("defaultFont");
-    EXPECT_EQ(Template::bodyFont(defaults).family, "Helvetica");
+    EXPECT_EQ(Template::bodyFont(defaults, BlankDocument::Yes).family, "Helvetica");
 }
 
 } // namespace

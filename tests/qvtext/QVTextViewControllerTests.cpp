@@ -264,7 +264,8 @@ TEST_F(QVTextViewControllerTest, theScrollPositionIsKeptFromOneOpeningToTheNext)
 TEST_F(QVTextViewControllerTest, aNewBlankDocumentTakesTheDefaultStyleAndMargins)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    defaults.setBool("isNewBlankDocument", true);
+    // The document's own flag alone makes it blank; the store has none.
+    defaults.removeObjectForKey("isNewBlankDocument");
     defaults.setString("defaultFont", "Georgia");
     defaults.setDouble("defaultFontSize", 15.6);
     defaults.setString("defaultPaperColor", "ivory');alert('x");
@@ -284,9 +285,25 @@ TEST_F(QVTextViewControllerTest, aNewBlankDocumentTakesTheDefaultStyleAndMargins
               1u);
     EXPECT_EQ(document->docTopMargin(), std::optional<std::string>("2.54"));
     EXPECT_FALSE(document->isNewBlankDocument());
-    EXPECT_EQ(defaults.boolForKey("isNewBlankDocument"), std::optional<bool>(false));
+    EXPECT_EQ(defaults.boolForKey("isNewBlankDocument"), std::nullopt) << "the store is not written";
     for (const char* key : {"isNewBlankDocument", "defaultFont", "defaultFontSize", "defaultPaperColor",
                             "QVdefaultPageMarginLeft"})
+        defaults.removeObjectForKey(key);
+}
+
+TEST_F(QVTextViewControllerTest, aStoredBlankFlagMakesNoOpenedDocumentBlank)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setBool("isNewBlankDocument", true);
+    defaults.setString("defaultFont", "Georgia");
+    defaults.setDouble("QVdefaultPageMarginTop", 1.5);
+    document->setIsNewBlankDocument(false);
+    becomeReady();
+    EXPECT_EQ(page->loadedHTML().find("fontFamily: 'Georgia'"), std::string::npos);
+    EXPECT_TRUE(page->scriptsMatching("s.marginTop=").empty());
+    EXPECT_EQ(document->docTopMargin(), std::nullopt);
+    EXPECT_EQ(defaults.boolForKey("isNewBlankDocument"), std::optional<bool>(true)) << "the store is not written";
+    for (const char* key : {"isNewBlankDocument", "defaultFont", "QVdefaultPageMarginTop"})
         defaults.removeObjectForKey(key);
 }
 

@@ -1,4 +1,6 @@
 #include "shell/CopyOut.h"
+
+#include "delivery/ExportPreferencesReader.h"
 #include "export/ExportSource.h"
 #include "formats/markdown/MarkdownConverter.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -76,7 +78,7 @@ TEST_F(CopyOutTest, FileCopyUsesTheExportText)
     ScratchFolder folder("copy-out");
     UserDefaults defaults(folder.path("prefs.plist"));
     writeFile(folder.path("n.md"), "words");
-    ExportSource source(folder.path("n.md"), std::nullopt, &defaults);
+    ExportSource source(folder.path("n.md"), std::nullopt, ExportPreferencesReader::read(defaults));
     auto text = CopyOut::copyFromFile(source, CopyOut::Format::PlainText, m_pasteboard);
     ASSERT_TRUE(text.ok());
     EXPECT_EQ(*text, u"words");
@@ -85,7 +87,7 @@ TEST_F(CopyOutTest, FileCopyUsesTheExportText)
     ASSERT_TRUE(html.ok());
     EXPECT_EQ(pasted(), "<p>words</p>");
     long before = m_pasteboard.changeCount();
-    EXPECT_FALSE(CopyOut::copyFromFile(ExportSource(folder.path("gone.md"), std::nullopt, &defaults),
+    EXPECT_FALSE(CopyOut::copyFromFile(ExportSource(folder.path("gone.md"), std::nullopt, ExportPreferencesReader::read(defaults)),
                                        CopyOut::Format::PlainText, m_pasteboard)
                      .ok());
     EXPECT_EQ(m_pasteboard.changeCount(), before);

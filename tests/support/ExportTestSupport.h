@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delivery/ExportPreferencesReader.h"
 #include "export/Exporter.h"
 #include "export/ExportSource.h"
 
@@ -13,7 +14,7 @@ inline Result<std::string> exportFile(Exporter& exporter, const std::string& pat
 {
     ExportRequest request;
     request.outputPath = output;
-    return exporter.exportFile(ExportSource(path, std::nullopt, defaults), std::move(request), timeoutSeconds);
+    return exporter.exportFile(ExportSource(path, std::nullopt, defaults ? ExportPreferencesReader::read(*defaults) : ExportPreferences{}), std::move(request), timeoutSeconds);
 }
 
 } // namespace folio::testing_support

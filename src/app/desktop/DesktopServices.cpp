@@ -1,5 +1,6 @@
 #include "app/desktop/DesktopServices.h"
 
+#include "delivery/ExportPreferencesReader.h"
 #include "export/pdf/UIPrintPageRendererMarquent.h"
 #include "shell/AppController.h"
 #include "platform/docframework/DKDocumentPicker.h"
@@ -26,7 +27,7 @@ Status DesktopServices::printPDFDocumentFromURL(const std::string& path, const s
     // gets its page numbers when the user wants them; PDF files of their
     // own print as they are.
     UIPrintPageRendererMarquent::Options options =
-        UIPrintPageRendererMarquent::optionsFromDefaults(UserDefaults::standardUserDefaults(), DocumentKind::RTF);
+        UIPrintPageRendererMarquent::optionsFromPreferences(ExportPreferencesReader::read(UserDefaults::standardUserDefaults()), DocumentKind::RTF);
     if (!options.pageNumbers || path.rfind(AppFolders::temporaryFolder() + "/", 0) != 0)
         return GtkPDFPrinter::printPDFFile(path, printName, parent);
     std::string numbered = AppFolders::temporaryFolder() + "/numbered-" + makeUUIDString() + ".pdf";

@@ -5,7 +5,6 @@
 #include "documents/PageSizes.h"
 #include "engine/attachments/InlinePictureSink.h"
 #include "platform/foundation/AppFolders.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Device.h"
 
 namespace folio {
@@ -50,15 +49,15 @@ private:
 
 } // namespace
 
-PDFExporter::PDFExporter(NDHTMLtoPDFEnvironment environment, UserDefaults* defaults)
+PDFExporter::PDFExporter(NDHTMLtoPDFEnvironment environment)
     : m_environment(std::move(environment))
-    , m_defaults(defaults)
 {
 }
 
 PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequest& request,
-                                    const UserDefaults& defaults, bool tabletClassDevice)
+                                    bool tabletClassDevice)
 {
+    const ExportPreferences& preferences = source.preferences();
     PDFPageSetup setup;
     switch (source.kind()) {
     case DocumentKind::Markdown:
@@ -78,11 +77,11 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
     ExportSource::PageValues values = source.pageValues(request.openEditor);
     // A file that names its paper prints on it (A4, landscape); others on the
     // page size the user chose.
-    setup.pageSize = values.paperSize.value_or(PageSizes::chosenPageSize(defaults, NDHTMLtoPDF::kUnsetPageSize));
+    setup.pageSize = values.paperSize.value_or(preferences.pageSize.value_or(NDHTMLtoPDF::kUnsetPageSize));
     // A conversion of a listed Markdown file takes the Markdown margins; the
     // browser's requests print with the general ones.
     bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;
-    EdgeInsets markdown = PageMargins::read(PageMargins::kMarkdownPrefix, defaults);
+    const EdgeInsets& markdown = preferences.markdownMargins;
     setup.margins = !fromBrowser && setup.kind == PDFPageKind::Markdown ? markdown : values.margins;
     if (ExportNaming::isLegacyAction(request.action)) {
         setup.sideLeft = 0.79;
@@ -96,7 +95,7 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
     }
     setup.paperColor = values.paperColor;
     if (setup.kind == PDFPageKind::Markdown)
-        setup.markdownStyle = MarkdownPageStyle::fromUserDefaults(defaults, tabletClassDevice);
+        setup.markdownStyle = MarkdownPageStyle::fromPreferences(preferences, tabletClassDevice);
     setup.headerSettings = values.headerSettings;
     setup.footerSettings = values.footerSettings;
     return setup;
@@ -121,9 +120,8 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser, &inlinePictures);
     if (!html)
         return html.error();
-    UserDefaults& defaults = m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
     // After the HTML: the page values come from the same read of the file.
-    PDFPageSetup setup = pageSetup(source, request, defaults, Device::current().isPad());
+    PDFPageSetup setup = pageSetup(source, request, Device::current().isPad());
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
     environment.readableFolders.clear();

@@ -5,14 +5,12 @@
 
 namespace folio {
 
-class UserDefaults;
 
 // A document as a PDF: its HTML by kind, the page margins the user set, the
 // name shown in "[title]", through the HTML-to-PDF converter.
 class PDFExporter final : public Exporter {
 public:
-    // The user's settings are the standard defaults when none are given.
-    explicit PDFExporter(NDHTMLtoPDFEnvironment environment = {}, UserDefaults* defaults = nullptr);
+    explicit PDFExporter(NDHTMLtoPDFEnvironment environment = {});
 
     std::string_view format() const override { return "pdf"; }
     bool needsWebView() const override { return true; }
@@ -27,11 +25,10 @@ public:
     // user's page size, Markdown style and Markdown margins. Reads no file
     // the source has not read already.
     static PDFPageSetup pageSetup(const ExportSource& source, const ExportRequest& request,
-                                  const UserDefaults& defaults, bool tabletClassDevice);
+                                  bool tabletClassDevice);
 
 private:
     NDHTMLtoPDFEnvironment m_environment;
-    UserDefaults* m_defaults;
 };
 
 } // namespace folio

@@ -3,7 +3,7 @@
 #include "export/PageMargins.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
-#include "platform/foundation/UserDefaults.h"
+#include "export/ExportPreferences.h"
 
 #include <charconv>
 #include <map>
@@ -66,11 +66,11 @@ double MarkdownPageStyle::lineHeightForSpacing(double spacing)
     return spacing == 0 ? 1.61 : spacing * 1.15;
 }
 
-MarkdownPageStyle MarkdownPageStyle::fromUserDefaults(const UserDefaults& defaults, bool tabletClassDevice)
+MarkdownPageStyle MarkdownPageStyle::fromPreferences(const ExportPreferences& preferences, bool tabletClassDevice)
 {
     MarkdownPageStyle style;
     if (tabletClassDevice) {
-        EdgeInsets margins = PageMargins::read(PageMargins::kMarkdownPrefix, defaults);
+        const EdgeInsets& margins = preferences.markdownMargins;
         style.marginTop = margins.top;
         style.marginBottom = margins.bottom;
         style.marginLeft = margins.left;
@@ -81,13 +81,13 @@ MarkdownPageStyle MarkdownPageStyle::fromUserDefaults(const UserDefaults& defaul
         style.marginLeft = 0.5;
         style.marginRight = 0.5;
     }
-    style.alignment = alignmentWord(defaults.integerForKey("markdownDefaultAlignment").value_or(0));
-    style.lineHeight = lineHeightForSpacing(defaults.doubleForKey("markdownDefaultLineSpacing").value_or(0));
-    style.firstLineIndent = defaults.doubleForKey("markdownDefaultFirstLineIndent").value_or(0);
-    style.fontFamily = defaults.stringForKey("markdownDefaultFont").value_or("");
+    style.alignment = alignmentWord(preferences.markdownAlignment);
+    style.lineHeight = lineHeightForSpacing(preferences.markdownLineSpacing);
+    style.firstLineIndent = preferences.markdownFirstLineIndent;
+    style.fontFamily = preferences.markdownFont;
     // Without a size setting the text would be drawn 0 pixels high, that is
     // not at all: the browser's default size stands in.
-    style.fontSize = defaults.doubleForKey("markdownDefaultFontSize").value_or(0);
+    style.fontSize = preferences.markdownFontSize;
     if (!(style.fontSize > 0))
         style.fontSize = kDefaultFontSize;
     return style;

@@ -5,7 +5,7 @@
 
 namespace folio {
 
-class UserDefaults;
+struct ExportPreferences;
 
 // How a Markdown document looks on paper and in its browser preview: the
 // user's Markdown settings, in centimetres and CSS words.
@@ -25,7 +25,7 @@ struct MarkdownPageStyle {
 
     // Tablets use the Markdown margin settings; smaller screens always get the
     // narrow margins that fit them.
-    static MarkdownPageStyle fromUserDefaults(const UserDefaults& defaults, bool tabletClassDevice);
+    static MarkdownPageStyle fromPreferences(const ExportPreferences& preferences, bool tabletClassDevice);
     // 1 center, 2 right, 3 justify, anything else left.
     static std::string alignmentWord(long long setting);
     // Line spacing scaled to CSS line height; an unset (0) spacing reads as 1.61.

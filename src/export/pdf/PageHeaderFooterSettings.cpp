@@ -4,7 +4,7 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
+#include "export/ExportPreferences.h"
 
 #include <algorithm>
 #include <cmath>
@@ -136,10 +136,10 @@ PageHeaderFooter PageHeaderFooterSettings::fromSettings(const std::optional<std:
     return result;
 }
 
-PageHeaderFooter PageHeaderFooterSettings::fromUserDefaults(Kind kind, const UserDefaults& defaults,
+PageHeaderFooter PageHeaderFooterSettings::fromPreferences(Kind kind, const ExportPreferences& preferences,
                                                             const ConversionPlaceholders& placeholders)
 {
-    return fromSettings(defaults.stringForKey(userDefaultsKey(kind)), placeholders);
+    return fromSettings(kind == Kind::Header ? preferences.headerSettings : preferences.footerSettings, placeholders);
 }
 
 PageHeaderFooter PageHeaderFooterSettings::fromPageElement(const PageElementValues& values,
@@ -200,14 +200,14 @@ std::string PageHeaderFooterSettings::pageElement(Kind kind, const std::optional
         + escaped(fields->text) + "</div>";
 }
 
-std::string PageHeaderFooterSettings::getCurrentPageHeaderControl(const UserDefaults& defaults)
+std::string PageHeaderFooterSettings::getCurrentPageHeaderControl(const ExportPreferences& preferences)
 {
-    return pageElement(Kind::Header, defaults.stringForKey(kHeaderKey));
+    return pageElement(Kind::Header, preferences.headerSettings);
 }
 
-std::string PageHeaderFooterSettings::getCurrentPageFooterControl(const UserDefaults& defaults)
+std::string PageHeaderFooterSettings::getCurrentPageFooterControl(const ExportPreferences& preferences)
 {
-    return pageElement(Kind::Footer, defaults.stringForKey(kFooterKey));
+    return pageElement(Kind::Footer, preferences.footerSettings);
 }
 
 std::u16string PageHeaderFooterSettings::replacingConversionPlaceholders(std::u16string_view textTemplate,

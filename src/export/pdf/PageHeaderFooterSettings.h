@@ -10,7 +10,7 @@
 
 namespace folio {
 
-class UserDefaults;
+struct ExportPreferences;
 
 // The running header or footer one PDF conversion draws. A fresh record is
 // disabled with empty text, so a conversion never inherits an earlier one's.
@@ -92,7 +92,7 @@ public:
     // malformed settings, or a switched-off one, give a disabled record.
     static PageHeaderFooter fromSettings(const std::optional<std::string>& settings,
                                          const ConversionPlaceholders& placeholders);
-    static PageHeaderFooter fromUserDefaults(Kind kind, const UserDefaults& defaults,
+    static PageHeaderFooter fromPreferences(Kind kind, const ExportPreferences& preferences,
                                              const ConversionPlaceholders& placeholders);
     // The effective header or footer from a QV page's hidden element.
     static PageHeaderFooter fromPageElement(const PageElementValues& values,
@@ -104,8 +104,8 @@ public:
     // string, or the switched-off default when there is none (or it is
     // malformed). Every field is HTML-escaped.
     static std::string pageElement(Kind kind, const std::optional<std::string>& settings);
-    static std::string getCurrentPageHeaderControl(const UserDefaults& defaults);
-    static std::string getCurrentPageFooterControl(const UserDefaults& defaults);
+    static std::string getCurrentPageHeaderControl(const ExportPreferences& preferences);
+    static std::string getCurrentPageFooterControl(const ExportPreferences& preferences);
 
     // "center", "right", "left" and "justify"; any other word means right.
     static TextAlignment alignmentFromWord(std::string_view word);

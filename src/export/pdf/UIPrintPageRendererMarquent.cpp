@@ -3,7 +3,7 @@
 #include "export/pdf/PDFHeaderFooterDrawer.h"
 #include "documents/PageSizes.h"
 #include "platform/docframework/ReaderDocument.h"
-#include "platform/foundation/UserDefaults.h"
+#include "export/ExportPreferences.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/graphics/PDFContext.h"
@@ -17,17 +17,16 @@ constexpr double kPointsPerCentimetre = 72 / 2.54;
 
 } // namespace
 
-UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromDefaults(const UserDefaults& defaults,
+UIPrintPageRendererMarquent::Options UIPrintPageRendererMarquent::optionsFromPreferences(const ExportPreferences& preferences,
                                                                                       DocumentKind kind,
                                                                                       Options::Pages pages)
 {
     Options options;
-    options.pageNumbers = defaults.boolForKey("pageNumbersEnabled").value_or(false);
+    options.pageNumbers = preferences.pageNumbers;
     // Prints on the paper the user chose, as the PDF export does.
-    std::string name = defaults.stringForKey(PageSizes::kDefaultPageSizeKey).value_or("Letter");
-    options.pageSize = PageSizes::sizeFromPageSize(name);
+    options.pageSize = preferences.pageSize.value_or(PageSizes::sizeFromPageSize("Letter"));
     bool qv = kind == DocumentKind::QVText || kind == DocumentKind::QVOutline;
-    options.rightMargin = qv ? 0 : defaults.doubleForKey("marquentPageMarginRight").value_or(0) * kPointsPerCentimetre;
+    options.rightMargin = qv ? 0 : preferences.documentMargins.right * kPointsPerCentimetre;
     options.pages = pages;
     return options;
 }

@@ -8,7 +8,7 @@
 
 namespace folio {
 
-class UserDefaults;
+struct ExportPreferences;
 
 // The print renderer with page numbers: the pages the web view printed are
 // drawn onto sheets of the chosen paper size, each numbered at its top
@@ -33,11 +33,10 @@ public:
 
     UIPrintPageRendererMarquent() = delete;
 
-    // Page numbers from "pageNumbersEnabled", the page size named under
-    // "defaultPageSize" (Letter without one), the right margin from
-    // "marquentPageMarginRight" in centimetres (none for QV documents,
-    // whose pages set their own).
-    static Options optionsFromDefaults(const UserDefaults& defaults, DocumentKind kind,
+    // Page numbers when the user wants them, on the paper the user chose
+    // (Letter without one), inside the general right margin (none for QV
+    // documents, whose pages set their own).
+    static Options optionsFromPreferences(const ExportPreferences& preferences, DocumentKind kind,
                                        Options::Pages pages = Options::Pages::AsPrinted);
 
     // Draws every page of the printed PDF into a new PDF at `outputPath`;

@@ -13,7 +13,6 @@
 
 namespace folio {
 
-class UserDefaults;
 class WebView;
 
 // A picture of a whole document: its HTML is laid out in an off-screen page

@@ -1,3 +1,4 @@
+#include "delivery/ExportPreferencesReader.h"
 #include "formats/html/CSSFontRules.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "export/pdf/PDFSourceHTML.h"
@@ -77,13 +78,13 @@ TEST(ExportPageTemplates, MarkdownStyleFromSettings)
     defaults.setInteger("markdownDefaultAlignment", 2);
     defaults.setDouble("markdownDefaultLineSpacing", 2);
     defaults.setString("markdownDefaultFont", "Tinos");
-    MarkdownPageStyle tablet = MarkdownPageStyle::fromUserDefaults(defaults, true);
+    MarkdownPageStyle tablet = MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults), true);
     EXPECT_DOUBLE_EQ(tablet.marginTop, 2);
     EXPECT_DOUBLE_EQ(tablet.marginLeft, 3);
     EXPECT_EQ(tablet.alignment, "right");
     EXPECT_DOUBLE_EQ(tablet.lineHeight, 2.3);
     EXPECT_EQ(tablet.fontFamily, "Tinos");
-    MarkdownPageStyle phone = MarkdownPageStyle::fromUserDefaults(defaults, false);
+    MarkdownPageStyle phone = MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults), false);
     EXPECT_DOUBLE_EQ(phone.marginTop, 1);
     EXPECT_DOUBLE_EQ(phone.marginBottom, 1);
     EXPECT_DOUBLE_EQ(phone.marginLeft, 0.5);
@@ -91,7 +92,7 @@ TEST(ExportPageTemplates, MarkdownStyleFromSettings)
     // No size setting: readable text, not text 0 pixels high.
     EXPECT_DOUBLE_EQ(phone.fontSize, MarkdownPageStyle::kDefaultFontSize);
     defaults.setDouble("markdownDefaultFontSize", 21);
-    EXPECT_DOUBLE_EQ(MarkdownPageStyle::fromUserDefaults(defaults, true).fontSize, 21);
+    EXPECT_DOUBLE_EQ(MarkdownPageStyle::fromPreferences(ExportPreferencesReader::read(defaults), true).fontSize, 21);
 }
 
 TEST(ExportPageTemplates, PreviewPageHasNoFontRules)

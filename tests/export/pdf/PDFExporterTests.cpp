@@ -1,4 +1,6 @@
 #include "export/pdf/PDFExporter.h"
+
+#include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include "support/DocumentTestSupport.h"
@@ -16,11 +18,11 @@ protected:
                        ExportSource::OpenEditor openEditor = ExportSource::OpenEditor::Ignore)
     {
         writeFile(m_folder.path(name), contents);
-        ExportSource source(m_folder.path(name), std::nullopt, &m_defaults);
+        ExportSource source(m_folder.path(name), std::nullopt, ExportPreferencesReader::read(m_defaults));
         ExportRequest request;
         request.openEditor = openEditor;
         request.action = PDFAction(action);
-        return PDFExporter::pageSetup(source, request, m_defaults, true);
+        return PDFExporter::pageSetup(source, request, true);
     }
 
     ScratchFolder m_folder{"pdf-exporter"};

@@ -1,4 +1,6 @@
 #include "export/pdf/PageHeaderFooterSettings.h"
+
+#include "delivery/ExportPreferencesReader.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
@@ -158,13 +160,13 @@ TEST(PageHeaderFooterElement, fieldsAreEscapedSoTheyCannotBreakOut)
 TEST(PageHeaderFooterElement, currentControlsReadTheUserDefaults)
 {
     UserDefaults defaults(std::string(std::getenv("FOLIO_HOME")) + "/header-footer-defaults.plist");
-    EXPECT_NE(Settings::getCurrentPageHeaderControl(defaults).find("Header Author: Mara Quillet"), std::string::npos);
+    EXPECT_NE(Settings::getCurrentPageHeaderControl(ExportPreferencesReader::read(defaults)).find("Header Author: Mara Quillet"), std::string::npos);
     defaults.setString(Settings::kHeaderKey, "Courier::9::left::blue::1::YES::Top");
-    EXPECT_NE(Settings::getCurrentPageHeaderControl(defaults).find("data-topMargin='1' data-enabled='YES'>Top</div>"),
+    EXPECT_NE(Settings::getCurrentPageHeaderControl(ExportPreferencesReader::read(defaults)).find("data-topMargin='1' data-enabled='YES'>Top</div>"),
               std::string::npos);
-    EXPECT_NE(Settings::getCurrentPageFooterControl(defaults).find("Footer Author"), std::string::npos);
-    EXPECT_TRUE(Settings::fromUserDefaults(Settings::Kind::Header, defaults, kPlaceholders).enabled);
-    EXPECT_FALSE(Settings::fromUserDefaults(Settings::Kind::Footer, defaults, kPlaceholders).enabled);
+    EXPECT_NE(Settings::getCurrentPageFooterControl(ExportPreferencesReader::read(defaults)).find("Footer Author"), std::string::npos);
+    EXPECT_TRUE(Settings::fromPreferences(Settings::Kind::Header, ExportPreferencesReader::read(defaults), kPlaceholders).enabled);
+    EXPECT_FALSE(Settings::fromPreferences(Settings::Kind::Footer, ExportPreferencesReader::read(defaults), kPlaceholders).enabled);
 }
 
 TEST(PageHeaderFooterPlaceholders, conversionPlaceholdersAreReplacedOnceLiterally)

@@ -1,3 +1,4 @@
+#include "delivery/ExportPreferencesReader.h"
 #include "export/pdf/NDHTMLtoPDF.h"
 #include "export/pdf/PageRenderer.h"
 #include "export/pdf/UIPrintPageRendererMarquent.h"
@@ -33,7 +34,7 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
     m_defaults.setString("defaultPageSize", "A4");
     m_defaults.setDouble("marquentPageMarginRight", 2.54);
     UIPrintPageRendererMarquent::Options options =
-        UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF);
+        UIPrintPageRendererMarquent::optionsFromPreferences(ExportPreferencesReader::read(m_defaults), DocumentKind::RTF);
     EXPECT_TRUE(options.pageNumbers);
     EXPECT_NEAR(options.rightMargin, 72, 1e-9);
     // The number's box starts 132 points left of the sheet's right edge.
@@ -53,7 +54,7 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
 
     // QV pages have no right margin; without page numbers no number is drawn.
     m_defaults.setBool("pageNumbersEnabled", false);
-    options = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::QVText);
+    options = UIPrintPageRendererMarquent::optionsFromPreferences(ExportPreferencesReader::read(m_defaults), DocumentKind::QVText);
     EXPECT_EQ(options.rightMargin, 0);
     ASSERT_TRUE(UIPrintPageRendererMarquent::printToPDF(printed, output, options).ok());
     EXPECT_EQ(findWord(pdfWords(output, 1), "1"), nullptr);
@@ -61,10 +62,10 @@ TEST_F(PrintRenderers, MarquentRendererNumbersEachSheetInsideTheRightMargin)
 
 TEST_F(PrintRenderers, MarquentRendererPageSizesAndTheOnePageMode)
 {
-    EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF).pageSize, (Size{612, 792}));
+    EXPECT_EQ(UIPrintPageRendererMarquent::optionsFromPreferences(ExportPreferencesReader::read(m_defaults), DocumentKind::RTF).pageSize, (Size{612, 792}));
     // Every paper the user may choose prints on that paper, A5 Landscape too.
     m_defaults.setString("defaultPageSize", "A5 Landscape");
-    Size landscape = UIPrintPageRendererMarquent::optionsFromDefaults(m_defaults, DocumentKind::RTF).pageSize;
+    Size landscape = UIPrintPageRendererMarquent::optionsFromPreferences(ExportPreferencesReader::read(m_defaults), DocumentKind::RTF).pageSize;
     EXPECT_EQ(landscape, PageSizes::sizeFromPageSize("A5 Landscape"));
     EXPECT_GT(landscape.width, landscape.height);
 

@@ -1,3 +1,4 @@
+#include "delivery/ExportPreferencesReader.h"
 #include "support/DocumentTestSupport.h"
 
 #include "export/png/PNGExporter.h"
@@ -101,7 +102,7 @@ protected:
     {
         ExportRequest request;
         request.outputPath = m_output;
-        return exporter().start(ExportSource(path, std::nullopt, &m_defaults), std::move(request), std::move(completion));
+        return exporter().start(ExportSource(path, std::nullopt, ExportPreferencesReader::read(m_defaults)), std::move(request), std::move(completion));
     }
 
     // Runs one export to its end, playing the page.
