@@ -1,6 +1,7 @@
-# Fails when a file of the conversions (src/export) names the preferences
-# store: the caller reads the user's preferences once and hands an export
-# their values, so no export sees them change halfway or writes them.
+# Fails when a file of the conversions (src/export, src/formats, src/engine)
+# names the preferences store: the caller reads the user's preferences once
+# and hands a conversion their values, so that none sees them change halfway
+# or writes them.
 # With -DPLANT_DIR=<scratch folder> the check runs on a folder holding one
 # planted reader instead, and must fail there.
 #
@@ -18,7 +19,7 @@ if(NOT SOURCE_DIR)
 endif()
 
 set(readers "")
-foreach(layer export)
+foreach(layer export formats engine)
   file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
   foreach(file IN LISTS files)
     file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "UserDefaults")

@@ -1,5 +1,6 @@
 #include "documents/TextDocument.h"
 
+#include "documents/DocumentPageSettings.h"
 #include "documents/DocumentText.h"
 #include "documents/EditorController.h"
 #include "documents/EditorMakers.h"
@@ -167,7 +168,7 @@ Status TextDocument::readRTFFile(const std::string& url)
         (void)DKRTFLegacyAnnotations::store(name, *read->legacyAnnotations);
     // The document's page settings stay with it, handed to its editor; the
     // user's store holds the user's preferences only.
-    m_settings = read->pageSettings.overUserSettings(UserDefaults::standardUserDefaults());
+    m_settings = DocumentPageSettings::overUserSettings(read->pageSettings, UserDefaults::standardUserDefaults());
     MutableAttributedString attributed(read->text);
 
     std::optional<Result<std::u16string>> html;

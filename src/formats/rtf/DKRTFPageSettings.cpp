@@ -2,7 +2,6 @@
 
 #include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/Unicode.h"
-#include "platform/foundation/UserDefaults.h"
 
 #include <array>
 
@@ -94,38 +93,6 @@ std::optional<std::string> DKRTFPageSettings::text(std::string_view key) const
 {
     auto found = m_texts.find(key);
     return found == m_texts.end() ? std::nullopt : std::optional<std::string>(found->second);
-}
-
-namespace {
-
-constexpr std::array kStoredKeys{DKRTFPageSettings::kPageMarginLeftKey,   DKRTFPageSettings::kPageMarginRightKey,
-                                 DKRTFPageSettings::kPageMarginTopKey,    DKRTFPageSettings::kPageMarginBottomKey,
-                                 DKRTFPageSettings::kParagraphSpacingKey, DKRTFPageSettings::kParagraphSpacingBeforeKey,
-                                 DKRTFPageSettings::kHeaderControlKey,    DKRTFPageSettings::kFooterControlKey};
-
-} // namespace
-
-void DKRTFPageSettings::store(UserDefaults& defaults) const
-{
-    for (std::string_view key : kStoredKeys)
-        defaults.removeObjectForKey(key);
-    for (const auto& [key, value] : m_numbers)
-        defaults.setFloat(key, value);
-    for (const auto& [key, value] : m_texts)
-        defaults.setString(key, value);
-    // A store that cannot be written keeps the values in memory, where the
-    // editors and exports of this session still find them.
-    (void)defaults.synchronize();
-}
-
-std::unique_ptr<UserDefaults> DKRTFPageSettings::overUserSettings(UserDefaults& user) const
-{
-    PropertyList values = PropertyList::dictionary();
-    for (const auto& [key, value] : m_numbers)
-        values.setObjectForKey(key, PropertyList(static_cast<double>(value)));
-    for (const auto& [key, value] : m_texts)
-        values.setObjectForKey(key, PropertyList(value));
-    return std::make_unique<UserDefaults>(user, std::vector<std::string>(kStoredKeys.begin(), kStoredKeys.end()), values);
 }
 
 std::u16string DKRTFPageSettings::readHeaderFooterText(OFStringScanner& scanner)

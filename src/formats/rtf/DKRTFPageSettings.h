@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Geometry.h"
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,7 +13,6 @@
 namespace folio {
 
 class OFStringScanner;
-class UserDefaults;
 
 // The page settings an RTF document carries beside its text, as the reader
 // found them, by the keys under which the editors keep them in the user
@@ -56,14 +56,14 @@ public:
     // A header or footer's "::"-joined settings; nothing when the document gives none.
     std::optional<std::string> text(std::string_view key) const;
 
-    // Replaces what an earlier document left under these keys with this
-    // document's values, so that a document without a header, margins or
-    // spacing of its own never shows another's, and writes the store once.
-    void store(UserDefaults& defaults) const;
-    // This document's page settings over the user's store: the editor of the
-    // open document reads and changes them there, apart from every other
-    // open document's; the user's preferences read through.
-    std::unique_ptr<UserDefaults> overUserSettings(UserDefaults& user) const;
+    // Every key a document's page settings stand under, given or not.
+    static constexpr std::array<std::string_view, 8> kKeys{kPageMarginLeftKey,   kPageMarginRightKey,
+                                                           kPageMarginTopKey,    kPageMarginBottomKey,
+                                                           kParagraphSpacingKey, kParagraphSpacingBeforeKey,
+                                                           kHeaderControlKey,    kFooterControlKey};
+    // The values the document gives, by key.
+    const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
+    const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }
 
     // The raw text of a "{\*\pageHeader ...}" destination: up to the first
     // unescaped "}", which stays unread, with "\\", "\{" and "\}" unescaped.

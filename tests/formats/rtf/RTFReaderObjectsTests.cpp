@@ -8,7 +8,6 @@
 
 #include "RTFReaderTest.h"
 
-#include "platform/foundation/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -213,24 +212,6 @@ TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterAreAnsweredAndStoredO
     EXPECT_FLOAT_EQ(*page.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 5);
     EXPECT_EQ(page.text(DKRTFPageSettings::kHeaderControlKey), "1::Left {x} \\ y::0");
     EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), "f::2");
-
-    // Reading stores nothing; storing replaces what an earlier document left.
-    std::string path = (std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-objects-defaults.plist").string();
-    std::filesystem::remove(path);
-    UserDefaults defaults(path);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    page.store(defaults);
-    EXPECT_EQ(defaults.stringForKey(DKRTFPageSettings::kFooterControlKey), "f::2");
-    read(uR"({\rtf1 Other})");
-    m_pageSettings.store(defaults);
-    for (std::string_view key : {DKRTFPageSettings::kParagraphSpacingKey, DKRTFPageSettings::kHeaderControlKey,
-                                 DKRTFPageSettings::kFooterControlKey})
-        EXPECT_FALSE(defaults.objectForKey(key).has_value()) << key;
-    // A document without margins has RTF's own, never the earlier document's.
-    EXPECT_NEAR(defaults.floatForKey(DKRTFPageSettings::kPageMarginLeftKey).value_or(0), 3.175, 0.001);
-    // And the values reached the file, not only memory.
-    UserDefaults reloaded(path);
-    EXPECT_FALSE(reloaded.objectForKey(DKRTFPageSettings::kHeaderControlKey).has_value());
 }
 
 TEST_F(RTFReaderObjectsTests, headerTextWrittenWithoutEscapesStillReads)
