@@ -18,6 +18,7 @@
 #include "support/EditorWindowTest.h"
 #include "tools/crop/ImageCropInterface.h"
 #include "tools/ruler/RulerRangeSlider.h"
+#include "platform/gtk/GtkPagePoints.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -74,6 +75,17 @@ protected:
     {
         EditorWindowTest::TearDown();
         PicturePicker::setShared(nullptr);
+    }
+
+    // The document opened in a window, with the picture inserted and framed.
+    void openAndFramePicture(const std::string& name, const std::string& rtf)
+    {
+        std::string path = folder.path(name);
+        writeFile(path, rtf);
+        open(path);
+        if (HasFatalFailure())
+            return;
+        insertAndFramePicture();
     }
 
     // Text, then the picture inserted at its end, scrolled so that the
@@ -143,41 +155,12 @@ protected:
     }
 
     // A point of the page view, in the window's picture and on the screen.
-    Point inWindow(Point point)
-    {
-        int x = 0, y = 0;
-        gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &x, &y);
-        return {x + point.x, y + point.y};
-    }
-    Point onScreen(Point point)
-    {
-        int originX = 0, originY = 0;
-        gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
-        Point at = inWindow(point);
-        return {originX + at.x, originY + at.y};
-    }
-    unsigned pixel(Point point, const char* name)
-    {
-        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
-        EXPECT_NE(shot, nullptr);
-        if (!shot)
-            return 0;
-        Point at = inWindow(point);
-        unsigned value = test::pixelAt(shot, int(at.x), int(at.y));
-        g_object_unref(shot);
-        return value;
-    }
+    Point inWindow(Point point) { return test::pagePointInWindow(toplevel, pageWidget, point); }
+    Point onScreen(Point point) { return test::pagePointOnScreen(toplevel, pageWidget, point); }
+    unsigned pixel(Point point, const char* name) { return test::pagePixel(toplevel, pageWidget, point, name); }
     unsigned pixelBecomes(Point point, unsigned expected, const char* name)
     {
-        // The window draws on its frame clock: a few turns at most. (A wait
-        // on the run loop would block once nothing more happens.)
-        unsigned value = pixel(point, name);
-        for (int turn = 0; turn < 20 && value != expected; ++turn) {
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            value = pixel(point, name);
-        }
-        return value;
+        return test::pagePixelBecomes(toplevel, pageWidget, point, expected, name);
     }
     bool release()
     {
@@ -208,12 +191,7 @@ std::string longText()
 
 TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlaceInTheScrolledPage)
 {
-    std::string path = folder.path("Framed.rtf");
-    writeFile(path, longText());
-    open(path);
-    if (HasFatalFailure())
-        return;
-    insertAndFramePicture();
+    openAndFramePicture("Framed.rtf", longText());
     if (HasFatalFailure())
         return;
     EXPECT_GT(floatValue(run("window.pageYOffset + document.body.scrollTop + document.documentElement.scrollTop + document.getElementById('content').scrollTop")), 0)
@@ -247,12 +225,7 @@ TEST_F(RichTextPictureWindowTest, theFramedPictureLiesExactlyOverThePicturesPlac
 // time the frame goes back over the picture where the page draws it.
 TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAndAfterTheUserScrolls)
 {
-    std::string path = folder.path("Followed.rtf");
-    writeFile(path, longText());
-    open(path);
-    if (HasFatalFailure())
-        return;
-    insertAndFramePicture();
+    openAndFramePicture("Followed.rtf", longText());
     if (HasFatalFailure())
         return;
     ASSERT_TRUE(frameIsOverPicture());
@@ -293,12 +266,7 @@ TEST_F(RichTextPictureWindowTest, theFrameFollowsItsPictureAfterTheUserMovesItAn
 
 TEST_F(RichTextPictureWindowTest, aCropHandleDraggedWithThePointerCutsWhatTheUserChose)
 {
-    std::string path = folder.path("Cropped.rtf");
-    writeFile(path, longText());
-    open(path);
-    if (HasFatalFailure())
-        return;
-    insertAndFramePicture();
+    openAndFramePicture("Cropped.rtf", longText());
     if (HasFatalFailure())
         return;
     RichTextImageEditor& images = editor->imageEditor();

@@ -8,6 +8,7 @@
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "platform/gtk/GtkPagePoints.h"
 
 #include <functional>
 
@@ -119,43 +120,13 @@ protected:
             g_object_unref(page);
     }
 
-    // A point of the page view on the screen, and in the window's picture.
-    Point onScreen(Point point)
-    {
-        int x = 0, y = 0, originX = 0, originY = 0;
-        gtk_widget_translate_coordinates(page, toplevel, 0, 0, &x, &y);
-        gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
-        return {originX + x + point.x, originY + y + point.y};
-    }
-    Point inWindow(Point point)
-    {
-        int x = 0, y = 0;
-        gtk_widget_translate_coordinates(page, toplevel, 0, 0, &x, &y);
-        return {x + point.x, y + point.y};
-    }
-    unsigned pixel(Point point, const char* name)
-    {
-        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
-        EXPECT_NE(shot, nullptr);
-        if (!shot)
-            return 0;
-        Point at = inWindow(point);
-        unsigned value = test::pixelAt(shot, int(at.x), int(at.y));
-        g_object_unref(shot);
-        return value;
-    }
-    // The pixel once the window has drawn it, bounded by the engine wait.
+    // A point of the page view, in the window's picture and on the screen.
+    Point inWindow(Point point) { return test::pagePointInWindow(toplevel, page, point); }
+    Point onScreen(Point point) { return test::pagePointOnScreen(toplevel, page, point); }
+    unsigned pixel(Point point, const char* name) { return test::pagePixel(toplevel, page, point, name); }
     unsigned pixelBecomes(Point point, unsigned expected, const char* name)
     {
-        // The window draws on its frame clock: a few turns at most. (A wait
-        // on the run loop would block once nothing more happens.)
-        unsigned value = pixel(point, name);
-        for (int turn = 0; turn < 20 && value != expected; ++turn) {
-            while (g_main_context_iteration(nullptr, FALSE)) {
-            }
-            value = pixel(point, name);
-        }
-        return value;
+        return test::pagePixelBecomes(toplevel, page, point, expected, name);
     }
     bool pointer(const std::string& action, Point point)
     {

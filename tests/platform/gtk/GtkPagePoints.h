@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/graphics/Geometry.h"
+#include "platform/gtk/GtkScreenshot.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+namespace folio::test {
+
+// A point of a page widget, in its window's picture.
+inline Point pagePointInWindow(GtkWidget* toplevel, GtkWidget* page, Point point)
+{
+    int x = 0, y = 0;
+    gtk_widget_translate_coordinates(page, toplevel, 0, 0, &x, &y);
+    return {x + point.x, y + point.y};
+}
+
+// A point of a page widget, on the screen.
+inline Point pagePointOnScreen(GtkWidget* toplevel, GtkWidget* page, Point point)
+{
+    int originX = 0, originY = 0;
+    gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
+    Point at = pagePointInWindow(toplevel, page, point);
+    return {originX + at.x, originY + at.y};
+}
+
+// The colour the window shows at a point of the page widget.
+inline unsigned pagePixel(GtkWidget* toplevel, GtkWidget* page, Point point, const char* name)
+{
+    GdkPixbuf* shot = screenshotOfWindow(toplevel, screenshotPath(name));
+    EXPECT_NE(shot, nullptr);
+    if (!shot)
+        return 0;
+    Point at = pagePointInWindow(toplevel, page, point);
+    unsigned value = pixelAt(shot, int(at.x), int(at.y));
+    g_object_unref(shot);
+    return value;
+}
+
+// The colour once the window has drawn it: it draws on its frame clock, a
+// few turns at most. (A wait on the run loop would block once nothing more
+// happens.)
+inline unsigned pagePixelBecomes(GtkWidget* toplevel, GtkWidget* page, Point point, unsigned expected,
+                                 const char* name)
+{
+    unsigned value = pagePixel(toplevel, page, point, name);
+    for (int turn = 0; turn < 20 && value != expected; ++turn) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        value = pagePixel(toplevel, page, point, name);
+    }
+    return value;
+}
+
+} // namespace folio::test
