@@ -217,7 +217,7 @@ Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
     std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
     if (!converter)
         return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-    return toUtf8(converter->html(*text));
+    return converter->utf8HTML(*text);
 }
 
 Result<std::string> ExportSource::QVContent(OpenEditor openEditor) const

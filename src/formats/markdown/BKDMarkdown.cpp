@@ -76,11 +76,15 @@ unsigned BKDMarkdown::rendererFlags() const
 
 std::u16string BKDMarkdown::html()
 {
-    if (!m_html) {
-        BKDHTMLRenderer renderer(rendererFlags(), kRendererNestingLevel);
-        m_html = toUtf16(convert(renderer));
-    }
+    if (!m_html)
+        m_html = toUtf16(utf8HTML());
     return *m_html;
+}
+
+std::string BKDMarkdown::utf8HTML() const
+{
+    BKDHTMLRenderer renderer(rendererFlags(), kRendererNestingLevel);
+    return convert(renderer);
 }
 
 std::u16string BKDMarkdown::plainText()
@@ -105,7 +109,9 @@ std::string BKDMarkdown::convert(BKDRenderer& renderer) const
         MarkdownSyntaxTree::parse(marked, syntaxFeatures(m_extensions), kMaximumNesting);
 
     const std::string rendered = tree ? renderer.render(*tree, &prepass) : renderer.renderUnparsed(source);
-    return "\n" + SmartyPants::filter(rendered);
+    std::string html = "\n";
+    SmartyPants::appendFiltered(html, rendered);
+    return html;
 }
 
 } // namespace folio

@@ -48,6 +48,9 @@ public:
 
     // A line feed, then the rendered document with typographic punctuation.
     std::u16string html();
+    // The same in UTF-8, converted anew, for callers that write UTF-8 and
+    // would only convert the text back.
+    std::string utf8HTML() const;
     // The same without markup and with every entity decoded.
     std::u16string plainText();
 

@@ -45,7 +45,15 @@ std::string BKDRenderer::render(const MarkdownSyntaxTree& tree, const MarkdownPr
 {
     m_marks = marks && marks->marksActive() ? marks : nullptr;
     std::string ob;
-    renderNode(ob, tree.root());
+    // The document's blocks are written straight into the output, which is as
+    // empty as a container's own buffer would be, instead of being copied up.
+    const MarkdownNode root = tree.root();
+    if (root.kind() == MarkdownNodeKind::Container) {
+        for (MarkdownNode child = root.firstChild(); child; child = child.nextSibling())
+            renderNode(ob, child);
+    } else {
+        renderNode(ob, root);
+    }
     renderFootnotes(ob);
     return ob;
 }
@@ -241,7 +249,7 @@ void BKDRenderer::rawHTML(std::string& ob, std::string_view text)
 
 void BKDRenderer::escapeHTML(std::string& ob, std::string_view text)
 {
-    ob += HTMLTextEscaper::escape(text);
+    HTMLTextEscaper::append(ob, text);
 }
 
 void BKDRenderer::escapeHref(std::string& ob, std::string_view link)

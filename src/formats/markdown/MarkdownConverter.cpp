@@ -1,5 +1,7 @@
 #include "formats/markdown/MarkdownConverter.h"
 
+#include "platform/foundation/Unicode.h"
+
 #include <mutex>
 
 namespace folio {
@@ -19,6 +21,11 @@ std::shared_ptr<MarkdownConverter>& sharedConverter()
 }
 
 } // namespace
+
+std::string MarkdownConverter::utf8HTML(const std::u16string& markdown)
+{
+    return toUtf8(html(markdown));
+}
 
 std::shared_ptr<MarkdownConverter> MarkdownConverter::shared()
 {

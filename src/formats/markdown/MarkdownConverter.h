@@ -14,6 +14,9 @@ public:
 
     // A line feed, then the rendered HTML with typographic punctuation.
     virtual std::u16string html(const std::u16string& markdown) = 0;
+    // The same HTML in UTF-8; a converter that writes UTF-8 answers it
+    // without converting twice.
+    virtual std::string utf8HTML(const std::u16string& markdown);
     // The text without markup, entities decoded.
     virtual std::u16string plainText(const std::u16string& markdown) = 0;
 

@@ -98,12 +98,22 @@ std::size_t runLength(std::string_view text, std::size_t at, char c)
     return run;
 }
 
+bool isAsciiAlphanumeric(char c)
+{
+    return isAsciiLetter(c) || isDigit(c);
+}
+
+char asciiLowercase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool startsWithCaseless(std::string_view text, std::string_view prefix)
 {
     if (text.size() < prefix.size())
         return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
+        if (asciiLowercase(text[i]) != prefix[i])
             return false;
     }
     return true;
@@ -123,7 +133,7 @@ std::size_t bareAddressLength(std::string_view text)
         }
     }
     const auto isAddressByte = [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '+' || c == '-';
+        return isAsciiAlphanumeric(c) || c == '.' || c == '_' || c == '+' || c == '-';
     };
     std::size_t at = 0;
     while (at < text.size() && isAddressByte(text[at]))
@@ -280,6 +290,13 @@ bool MarkdownPrepass::needsLineMark(std::string_view content) const
 void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, const CodeSpanIndex& codeSpans,
                                  std::string& out)
 {
+    // Bytes that are copied as they are wait in [copied, i) and go across in
+    // one piece before anything is added after them.
+    std::size_t copied = 0;
+    auto copyUpTo = [&](std::size_t end) {
+        out.append(line.substr(copied, end - copied));
+        copied = end;
+    };
     std::size_t i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -288,7 +305,6 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
                 const std::size_t run = runLength(line, i, '`');
                 if (run == m_codeSpanTicks)
                     m_codeSpanTicks = 0;
-                out.append(line.substr(i, run));
                 i += run;
                 continue;
             }
@@ -301,20 +317,17 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
             else if (c == ')')
                 --m_linkDestinationDepth;
             else if (c == '\\' && i + 1 < line.size()) {
-                out.append(line.substr(i, 2));
                 i += 2;
                 continue;
             }
         } else if (c == '\\' && i + 1 < line.size()) {
             // An escaped character is literal text, never a delimiter.
-            out.append(line.substr(i, 2));
             i += 2;
             continue;
         } else if (c == '`') {
             const std::size_t run = runLength(line, i, '`');
             if (codeSpans.hasClosingRun(lineOffset + i + run, run))
                 m_codeSpanTicks = run;
-            out.append(line.substr(i, run));
             i += run;
             continue;
         } else if (c == '<' && i + 1 < line.size()
@@ -322,27 +335,28 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
             m_inTag = true;
         } else if (c == ']' && i + 1 < line.size() && line[i + 1] == '(') {
             m_linkDestinationDepth = 1;
-            out.append("](");
             i += 2;
             continue;
-        } else if ((i == 0 || isBlank(line[i - 1]) || line[i - 1] == '(') && bareAddressLength(line.substr(i))) {
-            const std::size_t length = bareAddressLength(line.substr(i));
-            out.append(line.substr(i, length));
-            i += length;
-            continue;
-        } else if (c == '_' && m_marksUnderline) {
+        } else if (i == 0 || isBlank(line[i - 1]) || line[i - 1] == '(') {
+            if (const std::size_t length = bareAddressLength(line.substr(i))) {
+                i += length;
+                continue;
+            }
+        }
+        if (c == '_' && m_marksUnderline && !m_codeSpanTicks && !m_inTag && !m_linkDestinationDepth) {
             const std::size_t run = runLength(line, i, '_');
-            out.append(line.substr(i, run));
             // Only a lone underscore before a non-blank can open single-underscore
             // emphasis; runs of two or three are strong and strong-emphasis delimiters.
-            if (run == 1 && i + 1 < line.size() && !isBlank(line[i + 1]))
+            if (run == 1 && i + 1 < line.size() && !isBlank(line[i + 1])) {
+                copyUpTo(i + run);
                 out += m_underlineMark;
+            }
             i += run;
             continue;
         }
-        out += c;
         ++i;
     }
+    copyUpTo(line.size());
 }
 
 std::string MarkdownPrepass::removeMarks(std::string_view text) const

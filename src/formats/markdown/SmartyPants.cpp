@@ -1,5 +1,6 @@
 #include "formats/markdown/SmartyPants.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -29,13 +30,14 @@ bool isDigitByte(char c)
 
 class Filter {
 public:
-    explicit Filter(std::string_view html)
+    Filter(std::string_view html, std::string& out)
         : m_html(html)
+        , m_out(out)
     {
-        m_out.reserve(html.size() + html.size() / 8);
+        m_out.reserve(m_out.size() + html.size() + html.size() / 8);
     }
 
-    std::string run()
+    void run()
     {
         while (m_at < m_html.size()) {
             const std::string_view rest = m_html.substr(m_at);
@@ -46,10 +48,9 @@ public:
             case '\'': singleQuote(1); break;
             case '-': dashes(rest); break;
             case '.': dots(rest); break;
-            default: copyText(1); break;
+            default: copyPlainText(rest); break;
             }
         }
-        return std::move(m_out);
     }
 
 private:
@@ -71,6 +72,14 @@ private:
         m_out += entity;
         m_at += consumed;
         m_previous = previous;
+    }
+
+    // Text up to the next byte that may start markup, an entity or punctuation to
+    // change goes across in one piece.
+    void copyPlainText(std::string_view rest)
+    {
+        const std::size_t length = std::min(rest.find_first_of(kSpecialBytes), rest.size());
+        copyText(length);
     }
 
     void copyText(std::size_t length)
@@ -197,8 +206,10 @@ private:
     static constexpr char kOpenQuote = '\x01';
     static constexpr char kCloseQuote = '\x02';
 
+    static constexpr std::string_view kSpecialBytes = "<&\"'-.";
+
     std::string_view m_html;
-    std::string m_out;
+    std::string& m_out;
     std::size_t m_at = 0;
     char m_previous = 0;
 };
@@ -227,7 +238,14 @@ HTMLTagKind hoedown_html_is_tag(std::string_view data, std::string_view tagName)
 
 std::string SmartyPants::filter(std::string_view html)
 {
-    return Filter(html).run();
+    std::string out;
+    appendFiltered(out, html);
+    return out;
+}
+
+void SmartyPants::appendFiltered(std::string& out, std::string_view html)
+{
+    Filter(html, out).run();
 }
 
 } // namespace folio

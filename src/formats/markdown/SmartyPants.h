@@ -21,6 +21,8 @@ HTMLTagKind hoedown_html_is_tag(std::string_view data, std::string_view tagName)
 class SmartyPants {
 public:
     static std::string filter(std::string_view html);
+    // The filtered HTML added to the end of `out`.
+    static void appendFiltered(std::string& out, std::string_view html);
 };
 
 } // namespace folio

@@ -90,4 +90,9 @@ std::string HTMLTextEscaper::escape(std::string_view utf8)
     return escapeText(utf8);
 }
 
+void HTMLTextEscaper::append(std::string& html, std::string_view utf8)
+{
+    appendEscapedText(html, utf8);
+}
+
 } // namespace folio

@@ -19,6 +19,7 @@ public:
     static void append(std::u16string& html, std::u16string_view text);
     // The same, added as UTF-8 to HTML written in UTF-8.
     static void append(std::string& html, std::u16string_view text);
+    static void append(std::string& html, std::string_view utf8);
 };
 
 } // namespace folio
