@@ -5,6 +5,7 @@
 #include "documents/DocumentText.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/markdown/MarkdownConverter.h"
+#include "formats/markdown/RenderedMarkdownSanitizer.h"
 #include "export/PageMargins.h"
 #include "export/html/HTMLPictureInliner.h"
 #include "export/pdf/PDFPageTemplates.h"
@@ -331,6 +332,13 @@ Result<std::string> ExportSource::HTMLData(OpenEditor openEditor, HTMLPictureSin
     // Each stage's page goes as soon as the next is made. Assigning an empty
     // string would keep the page's buffer; a swap hands it back.
     std::string().swap(*html);
+    // What the Markdown renderer wrote alone needs no browser's parse to be
+    // written in the sanitiser's form; anything typed in as markup does.
+    if (m_kind == DocumentKind::Markdown) {
+        if (std::optional<std::string> rendered = RenderedMarkdownSanitizer::sanitizedHTML(
+                relocated, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References))
+            return std::move(*rendered);
+    }
     return HTMLSanitizer::sanitizedHTML(relocated, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
 }
 

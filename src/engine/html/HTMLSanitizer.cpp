@@ -206,6 +206,34 @@ void appendReferenced(std::string& out, std::string_view text, bool inAttribute)
     }
 }
 
+void appendSanitizedText(std::string& out, std::string_view text, bool inAttribute, bool references)
+{
+    if (!references) {
+        appendEscaped(out, text, inAttribute);
+        return;
+    }
+    std::size_t start = 0;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        std::string_view escape;
+        switch (text[index]) {
+        case '&': escape = "&amp;"; break;
+        case '<': escape = "&lt;"; break;
+        case '>': escape = "&gt;"; break;
+        case '"':
+            if (inAttribute)
+                escape = "&quot;";
+            break;
+        default: break;
+        }
+        if (escape.empty())
+            continue;
+        appendReferenced(out, text.substr(start, index - start), inAttribute);
+        out += escape;
+        start = index + 1;
+    }
+    appendReferenced(out, text.substr(start), inAttribute);
+}
+
 // Writes the parser's events back as HTML that holds only what is safe to
 // show, as they come: no tree is built and nothing is read twice.
 class Writer final : public HTMLParseEvents {
@@ -395,30 +423,7 @@ private:
 
     void appendText(std::string_view text, bool inAttribute)
     {
-        if (!m_references) {
-            appendEscaped(result, text, inAttribute);
-            return;
-        }
-        std::size_t start = 0;
-        for (std::size_t index = 0; index < text.size(); ++index) {
-            std::string_view escape;
-            switch (text[index]) {
-            case '&': escape = "&amp;"; break;
-            case '<': escape = "&lt;"; break;
-            case '>': escape = "&gt;"; break;
-            case '"':
-                if (inAttribute)
-                    escape = "&quot;";
-                break;
-            default: break;
-            }
-            if (escape.empty())
-                continue;
-            appendReferenced(result, text.substr(start, index - start), inAttribute);
-            result += escape;
-            start = index + 1;
-        }
-        appendReferenced(result, text.substr(start), inAttribute);
+        appendSanitizedText(result, text, inAttribute, m_references);
     }
 
     Treatment treatmentOf(const std::string& name, const HTMLAttributeList& attributes) const
@@ -582,6 +587,17 @@ std::vector<std::string> urlsInArgument(std::string_view argument, bool bare)
 }
 
 } // namespace
+
+std::optional<std::string> HTMLSanitizer::sanitizedAttribute(std::string_view element, std::string_view name,
+                                                             std::string value, Use use)
+{
+    return folio::sanitizedAttribute(element, name, std::move(value), use);
+}
+
+void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inAttribute, Characters characters)
+{
+    appendSanitizedText(out, text, inAttribute, characters == Characters::References);
+}
 
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {

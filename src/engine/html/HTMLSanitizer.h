@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,16 @@ public:
     // CSS of a style element or attribute without "@import", "expression()"
     // and remote url() references; CSS that has none is returned as it is.
     static std::string sanitizedCSS(std::string_view css, Use use = Use::Document);
+
+    // One attribute of a kept element as the sanitiser writes it: its
+    // value (lowercase name, references decoded) unescaped, or nothing when
+    // the attribute goes. For writers that make only markup of their own and
+    // want it in the sanitiser's form without a parse.
+    static std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view lowercaseName,
+                                                         std::string value, Use use);
+    // Text written as the sanitiser writes it: escaped for element content
+    // or for a value in double quotes, with `characters` deciding the rest.
+    static void appendText(std::string& out, std::string_view text, bool inAttribute, Characters characters);
 
     // A link target a user may follow: anything but "javascript:",
     // "vbscript:" and "data:" URLs.

@@ -1,0 +1,318 @@
+#include "formats/markdown/RenderedMarkdownSanitizer.h"
+
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace folio {
+
+namespace {
+
+// The elements the renderer writes, with what decides where each may stand.
+enum ElementTraits : unsigned {
+    kPhrasing = 1,       // a, em, code...: text-level, inside blocks
+    kVoid = 2,           // nothing inside, no end tag
+    kPhrasingOnly = 4,   // holds text-level content only: a block inside would end it
+    kItemParent = 8,     // holds items, rows or cells, and no text but line feeds
+};
+
+enum class Parent { AnyBlock, List, Table, TableSection, Row };
+
+struct Element {
+    std::string_view name;
+    unsigned traits;
+    // For items, rows and cells, the parent without which a browser would
+    // close or open elements around them.
+    std::optional<Parent> needs;
+    Parent as;
+};
+
+constexpr Element kElements[] = {
+    {"a", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"em", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"strong", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"code", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"u", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"mark", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"q", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"del", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"sup", kPhrasing | kPhrasingOnly, {}, Parent::AnyBlock},
+    {"br", kPhrasing | kVoid, {}, Parent::AnyBlock},
+    {"img", kPhrasing | kVoid, {}, Parent::AnyBlock},
+    {"hr", kVoid, {}, Parent::AnyBlock},
+    {"p", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h1", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h2", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h3", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h4", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h5", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"h6", kPhrasingOnly, {}, Parent::AnyBlock},
+    {"pre", 0, {}, Parent::AnyBlock},
+    {"blockquote", 0, {}, Parent::AnyBlock},
+    {"div", 0, {}, Parent::AnyBlock},
+    {"ul", kItemParent, {}, Parent::List},
+    {"ol", kItemParent, {}, Parent::List},
+    {"li", 0, Parent::List, Parent::AnyBlock},
+    {"table", kItemParent, {}, Parent::Table},
+    {"thead", kItemParent, Parent::Table, Parent::TableSection},
+    {"tbody", kItemParent, Parent::Table, Parent::TableSection},
+    {"tr", kItemParent, Parent::TableSection, Parent::Row},
+    {"th", 0, Parent::Row, Parent::AnyBlock},
+    {"td", 0, Parent::Row, Parent::AnyBlock},
+};
+
+const Element* elementNamed(std::string_view name)
+{
+    for (const Element& element : kElements) {
+        if (element.name == name)
+            return &element;
+    }
+    return nullptr;
+}
+
+// The references the renderer and the typographic filter write, as the
+// characters they stand for.
+std::optional<std::string_view> decodedReference(std::string_view name)
+{
+    struct Reference {
+        std::string_view name;
+        std::string_view text;
+    };
+    static constexpr Reference kReferences[] = {
+        {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"#39", "'"}, {"#x27", "'"},
+        {"ldquo", "\u201C"}, {"rdquo", "\u201D"}, {"lsquo", "\u2018"}, {"rsquo", "\u2019"},
+        {"ndash", "\u2013"}, {"mdash", "\u2014"}, {"hellip", "\u2026"}, {"nbsp", "\u00A0"}, {"#8617", "\u21A9"},
+    };
+    for (const Reference& reference : kReferences) {
+        if (reference.name == name)
+            return reference.text;
+    }
+    return std::nullopt;
+}
+
+// Characters every parser reads alike: no carriage return or other control
+// character but tab and line feed, valid UTF-8, no noncharacter at the end
+// of a plane.
+bool hasOnlyPlainCharacters(std::string_view html)
+{
+    std::size_t index = 0;
+    while (index < html.size()) {
+        const auto byte = static_cast<unsigned char>(html[index]);
+        if (byte < 0x80) {
+            if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F)
+                return false;
+            ++index;
+            continue;
+        }
+        const std::uint32_t code = decodeUtf8At(html, index);
+        if (code < 0xA0 || code == 0xFFFD || (code & 0xFFFE) == 0xFFFE)
+            return false;
+    }
+    return true;
+}
+
+class Reader {
+public:
+    Reader(std::string_view html, HTMLSanitizer::Use use, HTMLSanitizer::Characters characters)
+        : m_html(html)
+        , m_use(use)
+        , m_characters(characters)
+    {
+        m_out.reserve(html.size() + html.size() / 8);
+    }
+
+    std::optional<std::string> run()
+    {
+        while (m_at < m_html.size()) {
+            std::size_t special = m_at;
+            while (special < m_html.size() && m_html[special] != '<' && m_html[special] != '&')
+                ++special;
+            const std::string_view text = m_html.substr(m_at, special - m_at);
+            // Text a list or a table holds outside its items and cells is
+            // moved about by browsers; the renderer writes only line feeds there.
+            if (!m_open.empty() && (m_open.back()->traits & kItemParent)
+                && text.find_first_not_of('\n') != std::string_view::npos)
+                return std::nullopt;
+            HTMLSanitizer::appendText(m_out, text, false, m_characters);
+            m_at = special;
+            if (m_at >= m_html.size())
+                break;
+            const bool read = m_html[m_at] == '&' ? readReference(m_decoded) && appendDecoded(false) : readTag();
+            if (!read)
+                return std::nullopt;
+        }
+        if (!m_open.empty())
+            return std::nullopt;
+        return std::move(m_out);
+    }
+
+private:
+    std::string_view m_html;
+    HTMLSanitizer::Use m_use;
+    HTMLSanitizer::Characters m_characters;
+    std::string m_out;
+    std::size_t m_at = 0;
+    std::vector<const Element*> m_open;
+    // How many of the open elements hold phrasing only, and how many are links.
+    int m_openPhrasingOnly = 0;
+    int m_openLinks = 0;
+    std::string m_decoded;
+    std::string m_value;
+
+    bool appendDecoded(bool inAttribute)
+    {
+        HTMLSanitizer::appendText(m_out, m_decoded, inAttribute, m_characters);
+        return true;
+    }
+
+    // A reference at m_at, decoded into `text`.
+    bool readReference(std::string& text)
+    {
+        const std::size_t end = m_html.find(';', m_at);
+        if (end == std::string_view::npos || end - m_at > 8)
+            return false;
+        const std::optional<std::string_view> decoded = decodedReference(m_html.substr(m_at + 1, end - m_at - 1));
+        if (!decoded)
+            return false;
+        text = *decoded;
+        m_at = end + 1;
+        return true;
+    }
+
+    static bool isAttributeStop(char c)
+    {
+        return c == '"' || c == '&' || c == '<' || c == '>' || c == '\t' || c == '\n';
+    }
+
+    static bool isNameCharacter(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
+    std::string_view readName()
+    {
+        const std::size_t start = m_at;
+        while (m_at < m_html.size() && isNameCharacter(m_html[m_at]))
+            ++m_at;
+        return m_html.substr(start, m_at - start);
+    }
+
+    bool readTag()
+    {
+        ++m_at;
+        if (m_at < m_html.size() && m_html[m_at] == '/') {
+            ++m_at;
+            const std::string_view name = readName();
+            if (m_at >= m_html.size() || m_html[m_at] != '>' || m_open.empty() || m_open.back()->name != name)
+                return false;
+            ++m_at;
+            close();
+            m_out += "</";
+            m_out += name;
+            m_out += '>';
+            return true;
+        }
+        const std::string_view name = readName();
+        const Element* element = elementNamed(name);
+        if (!element || !admits(*element))
+            return false;
+        m_out += '<';
+        m_out += name;
+        std::vector<std::string_view> seen;
+        while (m_at < m_html.size() && m_html[m_at] == ' ') {
+            ++m_at;
+            const std::size_t nameStart = m_at;
+            while (m_at < m_html.size() && ((m_html[m_at] >= 'a' && m_html[m_at] <= 'z') || m_html[m_at] == '-'))
+                ++m_at;
+            const std::string_view attribute = m_html.substr(nameStart, m_at - nameStart);
+            if (attribute.empty() || std::find(seen.begin(), seen.end(), attribute) != seen.end())
+                return false;
+            seen.push_back(attribute);
+            if (m_html.substr(m_at, 2) != "=\"")
+                return false;
+            m_at += 2;
+            if (!readAttributeValue())
+                return false;
+            std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(name, attribute, m_value, m_use);
+            if (!kept)
+                continue;
+            m_out += ' ';
+            m_out += attribute;
+            m_out += "=\"";
+            HTMLSanitizer::appendText(m_out, *kept, true, m_characters);
+            m_out += '"';
+        }
+        if (m_at >= m_html.size() || m_html[m_at] != '>')
+            return false;
+        ++m_at;
+        m_out += '>';
+        // A line feed just inside a pre element is not its text to a browser.
+        if (name == "pre" && m_at < m_html.size() && m_html[m_at] == '\n')
+            return false;
+        if (!(element->traits & kVoid))
+            open(element);
+        return true;
+    }
+
+    void open(const Element* element)
+    {
+        m_open.push_back(element);
+        m_openPhrasingOnly += (element->traits & kPhrasingOnly) ? 1 : 0;
+        m_openLinks += element->name == "a" ? 1 : 0;
+    }
+
+    void close()
+    {
+        const Element* element = m_open.back();
+        m_open.pop_back();
+        m_openPhrasingOnly -= (element->traits & kPhrasingOnly) ? 1 : 0;
+        m_openLinks -= element->name == "a" ? 1 : 0;
+    }
+
+    // Whether the element stands where it is written, with nothing for a
+    // browser to close or open around it.
+    bool admits(const Element& element) const
+    {
+        if (!(element.traits & kPhrasing) && m_openPhrasingOnly)
+            return false;
+        if (element.name == "a" && m_openLinks)
+            return false;
+        const Parent parent = m_open.empty() ? Parent::AnyBlock : m_open.back()->as;
+        return element.needs ? parent == *element.needs : parent == Parent::AnyBlock;
+    }
+
+    bool readAttributeValue()
+    {
+        m_value.clear();
+        while (m_at < m_html.size()) {
+            std::size_t special = m_at;
+            while (special < m_html.size() && !isAttributeStop(m_html[special]))
+                ++special;
+            m_value.append(m_html.substr(m_at, special - m_at));
+            m_at = special;
+            if (m_at >= m_html.size())
+                return false;
+            const char c = m_html[m_at];
+            if (c == '"') {
+                ++m_at;
+                return true;
+            }
+            if (c != '&' || !readReference(m_decoded))
+                return false;
+            m_value += m_decoded;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+std::optional<std::string> RenderedMarkdownSanitizer::sanitizedHTML(std::string_view html, HTMLSanitizer::Use use,
+                                                                    HTMLSanitizer::Characters characters)
+{
+    if (html.empty())
+        return std::string();
+    if (!hasOnlyPlainCharacters(html))
+        return std::nullopt;
+    return Reader(html, use, characters).run();
+}
+
+} // namespace folio
