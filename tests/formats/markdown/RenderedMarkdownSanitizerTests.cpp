@@ -1,0 +1,110 @@
+#include "formats/markdown/RenderedMarkdownSanitizer.h"
+
+#include "engine/html/HTMLSanitizer.h"
+#include "formats/markdown/BKDMarkdown.h"
+#include "platform/foundation/Unicode.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+constexpr auto kExport = HTMLSanitizer::Use::Export;
+constexpr auto kReferences = HTMLSanitizer::Characters::References;
+
+std::string rendered(std::string_view markdown)
+{
+    return BKDMarkdown(toUtf16(markdown)).utf8HTML();
+}
+
+std::string fullySanitized(std::string_view html)
+{
+    return HTMLSanitizer::sanitizedHTML(html, kExport, kReferences);
+}
+
+// Every construct the renderer writes, with the characters and references
+// the sanitiser rewrites and links it refuses.
+const char* const kRendererOnlyDocuments[] = {
+    "# Head \"one\" -- two\n\n## Sub 'x'... y\n\nText *em* **strong** ***both*** ~~gone~~ ==lit== ^up^ _under_.\n",
+    "- a\n- b\n    1. c\n    2. d\n\n> quote *x*\n> > inner\n\n***\n\nLine  \nbreak\n",
+    "```c\nint a = \"q\" < 3 && b;\n```\n\n    indented 'code' -- x\n\nInline `a < \"b\"` code.\n",
+    "| L | C | R |\n|:--|:-:|--:|\n| a_b | \"c\" | d--e |\n| 1 | 2 | 3 |\n",
+    "See [t](http://e.org/a_(b)?x=1&y='2' \"T 'q' & <x>\") ![alt \"a\"](pic%20one.png \"p\") <http://a.org/x> "
+    "<me@example.com> www.e.org/x_y.\n",
+    "Bad [js](javascript:alert(1)), ![far](http://evil.example/x.png), ![abs](/etc/passwd), [up](../x.html), "
+    "[file](file:///etc/passwd).\n",
+    "Caf\xC3\xA9 \xE2\x80\x9Csmart\xE2\x80\x9D \xE2\x80\x94 \xE6\xBC\xA2 \xF0\x9F\x98\x80 \xC3\xBC\xC4\x89 x.\n",
+    "Note[^1] and more[^2].\n\n[^1]: First \"note\".\n[^2]: Second with `code`.\n",
+    "",
+};
+
+TEST(RenderedMarkdownSanitizerTest, writesWhatTheFullSanitiserWritesForRenderedMarkup)
+{
+    for (const char* document : kRendererOnlyDocuments) {
+        SCOPED_TRACE(document);
+        const std::string html = rendered(document);
+        const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
+        ASSERT_TRUE(fast.has_value());
+        EXPECT_EQ(*fast, fullySanitized(html));
+    }
+}
+
+TEST(RenderedMarkdownSanitizerTest, agreesWithTheFullSanitiserOnEverySeedItAccepts)
+{
+    const std::filesystem::path folder = std::filesystem::path(FOLIO_TEST_DATA_DIR) / "fuzz-corpus" / "markdown";
+    int accepted = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string html = rendered(testing_support::readFile(entry.path().string()));
+        if (std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences)) {
+            EXPECT_EQ(*fast, fullySanitized(html));
+            ++accepted;
+        }
+    }
+    EXPECT_GE(accepted, 3);
+}
+
+TEST(RenderedMarkdownSanitizerTest, refusedLinksLoseTheirTargetsAndKeepTheirText)
+{
+    const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(
+        rendered("[run](javascript:alert(1)) ![x](http://evil.example/x.png)"), kExport, kReferences);
+    ASSERT_TRUE(fast.has_value());
+    EXPECT_EQ(fast->find("javascript"), std::string::npos);
+    EXPECT_EQ(fast->find("evil.example"), std::string::npos);
+    EXPECT_NE(fast->find(">run</a>"), std::string::npos);
+}
+
+TEST(RenderedMarkdownSanitizerTest, declinesMarkupThatNeedsABrowsersParse)
+{
+    const char* const declined[] = {
+        "<p>typed <span>markup</span></p>",          // an element the renderer never writes
+        "<p>a &copy; b</p>",                          // a reference of the document's own
+        "<p>a\r\nb</p>",                              // a carriage return
+        "<p>x <a href=\"a\">y <a href=\"b\">z</a></a></p>", // a link in a link
+        "<p>x <blockquote>y</blockquote></p>",        // a block in a paragraph
+        "<li>item</li>",                              // an item outside a list
+        "<ul>text<li>x</li></ul>",                    // text between items
+        "<table><tr><td>x</td></tr></table>",         // a row outside a section
+        "<p>unclosed",                                // an element never closed
+        "<p>x</em></p>",                              // an end tag of no open element
+        "<pre>\nx</pre>",                             // a line feed a browser drops
+        "<p title=\"a\nb\">x</p>",                    // a line feed in a value
+        "<p id=\"a\" id=\"b\">x</p>",                 // an attribute given twice
+        "<br/>",                                      // a self-closing tag
+        "<p>bad \xC3 byte</p>",                       // broken UTF-8
+    };
+    for (const char* html : declined) {
+        SCOPED_TRACE(html);
+        EXPECT_FALSE(RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences).has_value());
+    }
+    // Markup typed into a document declines the whole document.
+    EXPECT_FALSE(RenderedMarkdownSanitizer::sanitizedHTML(rendered("a <b>bold</b> c\n\n<div>x</div>\n"), kExport,
+                                                          kReferences)
+                     .has_value());
+}
+
+} // namespace
+} // namespace folio
