@@ -4,15 +4,24 @@
 # once, so that machine noise falls on both sides alike), and prints medians
 # of wall-clock and processor time (user and system; the ratios are taken on
 # it, as it is what a busy machine distorts least), peak memory and the
-# ratios. A peer that is not installed is skipped.
+# ratios. Processor time is read from the kernel's accounting of each child
+# (wait4), to the microsecond: /usr/bin/time rounds it to 10 ms, which makes
+# ratios of runs of a few tens of milliseconds meaningless. A peer that is
+# not installed is skipped; the peers are not needed to build or test Folio:
+#
+#   apt-get install abiword lowdown wkhtmltopdf
+#
+# The PDF case gives wkhtmltopdf the very page Folio's PDF export loads
+# (written by the build's bench_print_page), so both print the same HTML.
 #
 #   bench/compare.sh [BUILD_DIR] [ROUNDS]
 #
 # FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf;
 # COMPARE_ONLY restricts the run to a space-separated list of cases
 # (startup rtf-html page-rtf md-html pdf linear). COMPARE_BASELINE names the
-# build folder of an earlier Folio whose page -> RTF command runs in the same
-# rounds, for before and after figures from one run.
+# build folder of an earlier Folio whose page -> RTF, Markdown -> HTML and
+# Markdown -> PDF commands run in the same rounds, for before and after
+# figures from one run; their outputs are compared with this build's.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,19 +31,20 @@ inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
 only=${COMPARE_ONLY:-startup rtf-html page-rtf md-html pdf linear}
 folio=$build/folio
 page_to_rtf=$build/bench_page_to_rtf
+print_page=$build/bench_print_page
 baseline=${COMPARE_BASELINE:-}
 if [ -n "$baseline" ] && [ ! -x "$baseline/bench_page_to_rtf" ]; then
   echo "compare.sh: $baseline/bench_page_to_rtf is missing" >&2
   exit 1
 fi
 
-for needed in "$folio" "$page_to_rtf"; do
+for needed in "$folio" "$page_to_rtf" "$print_page"; do
   [ -x "$needed" ] || { echo "compare.sh: $needed is missing; build first" >&2; exit 1; }
 done
 for document in doc-1m.md doc-1m.html doc-1m.rtf; do
   [ -f "$inputs/$document" ] || { echo "compare.sh: $inputs/$document is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
 done
-[ -x /usr/bin/time ] || { echo "compare.sh: GNU time (/usr/bin/time) is needed for peak memory" >&2; exit 1; }
+command -v python3 >/dev/null || { echo "compare.sh: python3 is needed to measure the runs" >&2; exit 1; }
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -69,19 +79,35 @@ open(sys.argv[2], "w", encoding="latin-1").write(rtf[:start] + rtf[start:end] * 
 EOF
 }
 
+# Runs a command as a child and prints "wall-us cpu-us peak-kB" of that child
+# alone, from wait4's resource usage; the command's status is its own.
+cat >"$scratch/measure.py" <<'EOF_MEASURE'
+import os, sys, time
+start = time.monotonic_ns()
+pid = os.fork()
+if pid == 0:
+    try:
+        os.execvp(sys.argv[1], sys.argv[1:])
+    finally:
+        os._exit(127)
+_, status, usage = os.wait4(pid, 0)
+wall = (time.monotonic_ns() - start) // 1000
+cpu = round((usage.ru_utime + usage.ru_stime) * 1e6)
+print(wall, cpu, usage.ru_maxrss, file=sys.stderr)
+sys.exit(os.waitstatus_to_exitcode(status))
+EOF_MEASURE
+
 # run NAME COMMAND...: one timed run; appends "wall-us cpu-us peak-kB" to $scratch/NAME.runs.
 run() {
   local name=$1
   shift
-  local start end
-  start=$(date +%s%N)
-  if ! /usr/bin/time -f '%U %S %M' -o "$scratch/$name.time" "$@" >/dev/null 2>"$scratch/$name.err"; then
+  # The measurement is the wrapper's last line on standard error, after the command's own.
+  if ! python3 "$scratch/measure.py" "$@" >/dev/null 2>"$scratch/$name.err"; then
     echo "compare.sh: '$*' failed:" >&2
     cat "$scratch/$name.err" >&2
     exit 1
   fi
-  end=$(date +%s%N)
-  tail -1 "$scratch/$name.time" | awk -v wall=$(( (end - start) / 1000 )) '{ printf "%d %d %d\n", wall, ($1 + $2) * 1e6, $3 }' >>"$scratch/$name.runs"
+  tail -1 "$scratch/$name.err" >>"$scratch/$name.runs"
 }
 
 # median NAME: "wall-us cpu-us peak-kB" (median times, largest peak).
@@ -108,7 +134,7 @@ report() {  # report LABEL FOLIO_NAME PEER_NAME PEER_LABEL
 
 if wants linear; then make_tenfold; fi
 if wants pdf && have wkhtmltopdf; then
-  "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/doc-1m-folio.html"
+  "$print_page" "$inputs/doc-1m.md" "$scratch/doc-1m-print.html"
 fi
 
 for round in $(seq "$rounds"); do
@@ -135,14 +161,20 @@ for round in $(seq "$rounds"); do
   fi
   if wants md-html; then
     run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
+    if [ -n "$baseline" ]; then
+      run baseline-md-html "$baseline/folio" export "$inputs/doc-1m.md" --format html --output "$scratch/baseline-md.html"
+    fi
     if have lowdown; then
       run lowdown-md-html lowdown -Thtml -o "$scratch/lowdown.html" "$inputs/doc-1m.md"
     fi
   fi
   if wants pdf; then
     run folio-pdf "$folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/folio.pdf"
+    if [ -n "$baseline" ]; then
+      run baseline-pdf "$baseline/folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/baseline.pdf"
+    fi
     if have wkhtmltopdf; then
-      run wkhtmltopdf-pdf wkhtmltopdf --quiet "$scratch/doc-1m-folio.html" "$scratch/wkhtmltopdf.pdf"
+      run wkhtmltopdf-pdf wkhtmltopdf --quiet "$scratch/doc-1m-print.html" "$scratch/wkhtmltopdf.pdf"
     fi
   fi
   if wants linear; then
@@ -170,8 +202,16 @@ if wants page-rtf && [ -n "$baseline" ]; then
   cmp -s "$scratch/page.rtf" "$scratch/baseline-page.rtf" || echo "page -> RTF: the baseline build wrote different RTF"
 fi
 wants md-html && report "Markdown -> HTML (1m)" folio-md-html lowdown-md-html lowdown
+if wants md-html && [ -n "$baseline" ]; then
+  report "  the same, baseline build" baseline-md-html lowdown-md-html lowdown
+  cmp -s "$scratch/md.html" "$scratch/baseline-md.html" || echo "Markdown -> HTML: the baseline build wrote different HTML"
+fi
 if wants pdf; then
   report "Markdown -> PDF (1m)" folio-pdf wkhtmltopdf-pdf wkhtmltopdf
+  if [ -n "$baseline" ]; then
+    report "  the same, baseline build" baseline-pdf wkhtmltopdf-pdf wkhtmltopdf
+    echo "PDF size: this build $(stat -c %s "$scratch/folio.pdf") bytes, baseline $(stat -c %s "$scratch/baseline.pdf") bytes"
+  fi
   if [ -f "$scratch/wkhtmltopdf.pdf" ]; then
     echo "PDF size: folio $(stat -c %s "$scratch/folio.pdf") bytes, wkhtmltopdf $(stat -c %s "$scratch/wkhtmltopdf.pdf") bytes"
   fi
