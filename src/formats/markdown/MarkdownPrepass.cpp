@@ -342,6 +342,13 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
                 i += length;
                 continue;
             }
+        } else if (isAsciiAlphanumeric(c)) {
+            // Inside a word nothing starts: letters and digits after a letter
+            // or digit are text, however many there are.
+            ++i;
+            while (i < line.size() && isAsciiAlphanumeric(line[i]))
+                ++i;
+            continue;
         }
         if (c == '_' && m_marksUnderline && !m_codeSpanTicks && !m_inTag && !m_linkDestinationDepth) {
             const std::size_t run = runLength(line, i, '_');

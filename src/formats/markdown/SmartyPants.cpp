@@ -78,8 +78,15 @@ private:
     // change goes across in one piece.
     void copyPlainText(std::string_view rest)
     {
-        const std::size_t length = std::min(rest.find_first_of(kSpecialBytes), rest.size());
+        std::size_t length = 1;
+        while (length < rest.size() && !isSpecialByte(rest[length]))
+            ++length;
         copyText(length);
+    }
+
+    static bool isSpecialByte(char c)
+    {
+        return c == '<' || c == '&' || c == '"' || c == '\'' || c == '-' || c == '.';
     }
 
     void copyText(std::size_t length)
@@ -205,8 +212,6 @@ private:
     // Stand-ins for the previous character after a quote was written as an entity.
     static constexpr char kOpenQuote = '\x01';
     static constexpr char kCloseQuote = '\x02';
-
-    static constexpr std::string_view kSpecialBytes = "<&\"'-.";
 
     std::string_view m_html;
     std::string& m_out;
