@@ -78,11 +78,16 @@ void BKDRenderer::renderFootnotes(std::string& ob)
     footnotes(ob, definitions);
 }
 
-std::string BKDRenderer::renderChildren(MarkdownNode node)
+std::string_view BKDRenderer::renderChildren(MarkdownNode node)
 {
-    std::string content;
+    if (m_buffers.size() <= m_depth)
+        m_buffers.emplace_back();
+    std::string& content = m_buffers[m_depth];
+    content.clear();
+    ++m_depth;
     for (MarkdownNode child = node.firstChild(); child; child = child.nextSibling())
         renderNode(content, child);
+    --m_depth;
     return content;
 }
 
@@ -179,7 +184,7 @@ void BKDRenderer::renderNode(std::string& ob, MarkdownNode node)
         case MarkdownNodeKind::Strikethrough: spanKind = BKDSpanKind::Strikethrough; break;
         default: spanKind = BKDSpanKind::Superscript; break;
         }
-        const std::string content = renderChildren(node);
+        const std::string_view content = renderChildren(node);
         if (!span(ob, content, spanKind))
             ob += content;
         break;

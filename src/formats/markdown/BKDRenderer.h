@@ -2,6 +2,7 @@
 
 #include "platform/foundation/MarkdownSyntaxTree.h"
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,7 +103,9 @@ protected:
 
 private:
     void renderNode(std::string& ob, MarkdownNode node);
-    std::string renderChildren(MarkdownNode node);
+    // The children's output, in a buffer of this nesting depth that the next
+    // sibling at the same depth reuses: valid until then.
+    std::string_view renderChildren(MarkdownNode node);
     void renderFootnotes(std::string& ob);
     std::string_view textOf(std::string_view text, std::string& scratch) const;
     bool isUnderline(MarkdownNode emphasis) const;
@@ -112,6 +115,11 @@ private:
     const MarkdownPrepass* m_marks = nullptr;
     // Footnotes in the order of their first reference, which is their number.
     std::vector<MarkdownNode> m_footnotes;
+    // One buffer per depth of nesting, kept from node to node so that each
+    // node's output costs no allocation of its own; a deque keeps them in
+    // place as it grows.
+    std::deque<std::string> m_buffers;
+    std::size_t m_depth = 0;
 };
 
 } // namespace folio

@@ -224,12 +224,11 @@ std::string MarkdownPrepass::apply(std::string_view source)
     return out;
 }
 
-std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string_view source)
+std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string source)
 {
     if (source.size() < kLongBracketRun)
-        return std::string(source);
+        return source;
     // Brackets pair as a stack; what is left on it never closes.
-    std::vector<bool> unmatched(source.size(), false);
     std::vector<std::size_t> open;
     bool escaped = false;
     for (std::size_t index = 0; index < source.size(); ++index) {
@@ -242,7 +241,8 @@ std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string_view sourc
         escaped = !escaped && c == '\\';
     }
     if (open.size() < kLongBracketRun)
-        return std::string(source);
+        return source;
+    std::vector<bool> unmatched(source.size(), false);
     for (std::size_t index : open)
         unmatched[index] = true;
 

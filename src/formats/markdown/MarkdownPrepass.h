@@ -33,7 +33,8 @@ public:
     // text and cost the parser nothing. Runs shorter than this are left as
     // written, so code that holds a stray bracket shows no backslash.
     static constexpr std::size_t kLongBracketRun = 16;
-    static std::string escapingUnmatchedBracketRuns(std::string_view source);
+    // The text comes back as it went in, not copied, when nothing is escaped.
+    static std::string escapingUnmatchedBracketRuns(std::string source);
 
     // The text without either mark (the text itself when no marks are active).
     std::string removeMarks(std::string_view text) const;

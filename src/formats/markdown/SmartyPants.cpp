@@ -175,8 +175,10 @@ private:
             copyMarkupBytes(end == std::string_view::npos ? rest.size() : end + 3);
             return;
         }
+        // Only an opening tag starts a verbatim element, and its name follows the "<" at once.
+        const bool mayBeVerbatim = rest.size() > 1 && std::string_view("pcksm").find(rest[1]) != std::string_view::npos;
         for (const std::string_view element : kVerbatimElements) {
-            if (hoedown_html_is_tag(rest, element) == HTMLTagKind::Opening) {
+            if (mayBeVerbatim && hoedown_html_is_tag(rest, element) == HTMLTagKind::Opening) {
                 copyMarkupBytes(verbatimLength(rest, element));
                 return;
             }
