@@ -10,8 +10,8 @@ namespace {
 class BKDMarkdownConverter final : public MarkdownConverter {
 public:
     std::u16string html(const std::u16string& markdown) override { return BKDMarkdown(markdown).html(); }
-    std::string utf8HTML(const std::u16string& markdown) override { return BKDMarkdown(markdown).utf8HTML(); }
-    std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown(markdown).plainText(); }
+    std::string utf8HTML(const std::u16string& markdown) override { return BKDMarkdown().utf8HTML(markdown); }
+    std::u16string plainText(const std::u16string& markdown) override { return BKDMarkdown().plainText(markdown); }
 };
 
 } // namespace

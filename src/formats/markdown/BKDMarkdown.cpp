@@ -83,23 +83,32 @@ std::u16string BKDMarkdown::html()
 
 std::string BKDMarkdown::utf8HTML() const
 {
+    return utf8HTML(m_text);
+}
+
+std::string BKDMarkdown::utf8HTML(std::u16string_view markdown) const
+{
     BKDHTMLRenderer renderer(rendererFlags(), kRendererNestingLevel);
-    return convert(renderer);
+    return convert(renderer, markdown);
 }
 
 std::u16string BKDMarkdown::plainText()
 {
-    if (!m_plainText) {
-        BKDPlainTextRenderer renderer(rendererFlags(), kRendererNestingLevel);
-        // Decoded after the typographic filter, whose quotes and dashes are entities too.
-        m_plainText = stringByReplacingHTMLEntities(toUtf16(convert(renderer)));
-    }
+    if (!m_plainText)
+        m_plainText = plainText(m_text);
     return *m_plainText;
 }
 
-std::string BKDMarkdown::convert(BKDRenderer& renderer) const
+std::u16string BKDMarkdown::plainText(std::u16string_view markdown) const
 {
-    const std::string source = MarkdownPrepass::escapingUnmatchedBracketRuns(toUtf8(m_text));
+    BKDPlainTextRenderer renderer(rendererFlags(), kRendererNestingLevel);
+    // Decoded after the typographic filter, whose quotes and dashes are entities too.
+    return stringByReplacingHTMLEntities(toUtf16(convert(renderer, markdown)));
+}
+
+std::string BKDMarkdown::convert(BKDRenderer& renderer, std::u16string_view text) const
+{
+    std::string source = MarkdownPrepass::escapingUnmatchedBracketRuns(toUtf8(text));
     MarkdownPrepass prepass(m_extensions & kMarkdownExtensionUnderline, m_extensions & kMarkdownExtensionSpaceHeaders);
     const std::string marked = prepass.apply(source);
 
@@ -108,6 +117,10 @@ std::string BKDMarkdown::convert(BKDRenderer& renderer) const
     const std::unique_ptr<MarkdownSyntaxTree> tree =
         MarkdownSyntaxTree::parse(marked, syntaxFeatures(m_extensions), kMaximumNesting);
 
+    // Once parsed, the text goes before the output is written: only a text
+    // the parser refused is written from it.
+    if (tree)
+        std::string().swap(source);
     const std::string rendered = tree ? renderer.render(*tree, &prepass) : renderer.renderUnparsed(source);
     std::string html = "\n";
     SmartyPants::appendFiltered(html, rendered);

@@ -51,8 +51,13 @@ public:
     // The same in UTF-8, converted anew, for callers that write UTF-8 and
     // would only convert the text back.
     std::string utf8HTML() const;
+    // The HTML of another text with this converter's options, without
+    // taking a copy of the text.
+    std::string utf8HTML(std::u16string_view markdown) const;
     // The same without markup and with every entity decoded.
     std::u16string plainText();
+    // The plain text of another text with this converter's options.
+    std::u16string plainText(std::u16string_view markdown) const;
 
     // Hard wrap, task list and line numbers, from the options below.
     unsigned rendererFlags() const;
@@ -112,7 +117,7 @@ public:
     void setHtmlDefaultDirectoryUrl(std::optional<URL> value) { m_htmlDefaultDirectoryUrl = std::move(value); }
 
 private:
-    std::string convert(BKDRenderer& renderer) const;
+    std::string convert(BKDRenderer& renderer, std::u16string_view text) const;
 
     std::u16string m_text;
     std::uint64_t m_extensions = kMarkdownDefaultExtensions;
