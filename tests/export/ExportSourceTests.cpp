@@ -145,6 +145,34 @@ TEST_F(ExportSourceTest, HTMLDataEscapesCharactersBeyondLatin1)
     EXPECT_EQ(file.HTMLData().valueOr(""), "<p>caf&eacute; &mdash; &#20013;</p>");
 }
 
+// A Markdown page of the renderer's own markup is written in one pass, and
+// one with markup typed into it goes through the full sanitiser: neither
+// keeps a script or a script link.
+TEST_F(ExportSourceTest, MarkdownHTMLDataIsSanitisedWhicheverWayItIsWritten)
+{
+    auto file = source(write("notes.md", "x"));
+    class Fixed final : public MarkdownConverter {
+    public:
+        explicit Fixed(std::u16string html)
+            : m_html(std::move(html))
+        {
+        }
+        std::u16string html(const std::u16string&) override { return m_html; }
+        std::u16string plainText(const std::u16string& text) override { return text; }
+
+    private:
+        std::u16string m_html;
+    };
+    MarkdownConverter::setShared(std::make_shared<Fixed>(
+        u"\n<p><a href=\"javascript:alert(1)\">run</a> &amp; <a href=\"http://e.org/?a=1&amp;b=&#x27;2&#x27;\">go</a></p>\n"));
+    EXPECT_EQ(file.HTMLData().valueOr(""),
+              "\n<p><a>run</a> &amp; <a href=\"http://e.org/?a=1&amp;b='2'\">go</a></p>\n");
+    auto typed = source(write("typed.md", "x"));
+    MarkdownConverter::setShared(std::make_shared<Fixed>(
+        u"\n<p>a <span onclick=\"x()\">b</span></p>\n<script>alert(1)</script>\n<p>c</p>\n"));
+    EXPECT_EQ(typed.HTMLData().valueOr(""), "\n<p>a <span>b</span></p>\n\n<p>c</p>\n");
+}
+
 TEST_F(ExportSourceTest, QVKindsFromTheirStoredHTML)
 {
     auto text = source(writeQV("a.qvtext", "<p>QV \xEF\xBB\xBFwords</p><div id=\"bodyStyle\" style=\"display: none;\">x</div>"));

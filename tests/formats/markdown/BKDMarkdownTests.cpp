@@ -305,5 +305,23 @@ TEST(BKDMarkdownTest, longRunsOfOpenBracketsStayTextAndLinksStayLinks)
               std::string::npos);
 }
 
+// The UTF-8 entry points answer what the UTF-16 ones do, for the converter's
+// own text and for a text handed in, with the converter's options.
+TEST(BKDMarkdownTest, utf8EntryPointsAnswerWhatTheUTF16OnesDo)
+{
+    const std::string text = "# T\n\n_u_ \"q\" caf\xC3\xA9 -- \xE4\xB8\xAD\n\n- [a](b)\n\n    code\n";
+    BKDMarkdown own(toUtf16(text));
+    own.setHtmlHardWrap(true);
+    const std::string html = toUtf8(own.html());
+    EXPECT_EQ(own.utf8HTML(), html);
+
+    BKDMarkdown options;
+    options.setHtmlHardWrap(true);
+    EXPECT_EQ(options.utf8HTML(toUtf16(text)), html);
+    EXPECT_EQ(options.plainText(toUtf16(text)), own.plainText());
+    EXPECT_NE(options.utf8HTML(u"a\nb").find("<br>"), std::string::npos);
+    EXPECT_EQ(BKDMarkdown().utf8HTML(u"a\nb").find("<br>"), std::string::npos);
+}
+
 } // namespace
 } // namespace folio

@@ -43,6 +43,7 @@ TEST(MarkdownPrepassTest, underlineMarksNeverChangeTheParse)
         "` _a_ `` _b_ ``` _c_",
         "_a\n\nb_",
         "f(_x_, _y_) 2_3_4",
+        "word_one_ two abc_ _def x9_y_z_ (http://a_b.com/_c_) snake_case_name_ a_\\_b_",
         "```\n_fenced_\n```\n\n    _indented_\n\n_after_",
     };
     const std::uint64_t withoutUnderline = kMarkdownDefaultExtensions & ~kMarkdownExtensionUnderline;
