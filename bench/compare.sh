@@ -208,6 +208,7 @@ if wants md-html && [ -n "$baseline" ]; then
 fi
 if wants pdf; then
   report "Markdown -> PDF (1m)" folio-pdf wkhtmltopdf-pdf wkhtmltopdf
+  echo "  (the web engine's processes outlive folio and are not in its processor time: compare PDF by wall time)"
   if [ -n "$baseline" ]; then
     report "  the same, baseline build" baseline-pdf wkhtmltopdf-pdf wkhtmltopdf
     echo "PDF size: this build $(stat -c %s "$scratch/folio.pdf") bytes, baseline $(stat -c %s "$scratch/baseline.pdf") bytes"
