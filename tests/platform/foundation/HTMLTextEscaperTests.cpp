@@ -29,6 +29,12 @@ TEST(HTMLTextEscaperTest, appendsAfterWhatIsWritten)
     HTMLTextEscaper::append(html, u"");
     HTMLTextEscaper::append(html, u"\"");
     EXPECT_EQ(html, u"<a title=\"x&lt;y &amp; &#39;z&#39;\u00e9&quot;");
+
+    // UTF-8 onto UTF-8: the same escapes, multi-byte characters whole.
+    std::string utf8 = "<p>";
+    HTMLTextEscaper::append(utf8, std::string_view("x<y & 'z'\xC3\xA9"));
+    HTMLTextEscaper::append(utf8, std::string_view("\""));
+    EXPECT_EQ(utf8, "<p>x&lt;y &amp; &#39;z&#39;\xC3\xA9&quot;");
 }
 
 TEST(HTMLTextEscaperTest, appendsDocumentTextToUtf8HTMLAsTheUtf16FormReads)
