@@ -25,6 +25,7 @@ struct Element {
     // For items, rows and cells, the parent without which a browser would
     // close or open elements around them.
     std::optional<Parent> needs;
+    // What the element is to the elements inside it.
     Parent as;
 };
 
