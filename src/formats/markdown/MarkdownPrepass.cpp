@@ -3,7 +3,6 @@
 #include "formats/markdown/CodeSpanIndex.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 namespace folio {
