@@ -94,7 +94,7 @@ std::optional<std::string_view> decodedReference(std::string_view name)
 
 // Characters every parser reads alike: no carriage return or other control
 // character but tab and line feed, valid UTF-8, no noncharacter at the end
-// of a plane.
+// of a plane. Markup outside text and values is checked as it is read.
 bool hasOnlyPlainCharacters(std::string_view html)
 {
     std::size_t index = 0;
@@ -127,15 +127,24 @@ public:
     {
         while (m_at < m_html.size()) {
             std::size_t special = m_at;
-            while (special < m_html.size() && m_html[special] != '<' && m_html[special] != '&')
+            bool asItStands = true;
+            while (special < m_html.size() && m_html[special] != '<' && m_html[special] != '&') {
+                asItStands = asItStands && writtenAsItStands(m_html[special]);
                 ++special;
+            }
             const std::string_view text = m_html.substr(m_at, special - m_at);
             // Text a list or a table holds outside its items and cells is
             // moved about by browsers; the renderer writes only line feeds there.
             if (!m_open.empty() && (m_open.back()->traits & kItemParent)
                 && text.find_first_not_of('\n') != std::string_view::npos)
                 return std::nullopt;
-            HTMLSanitizer::appendText(m_out, text, false, m_characters);
+            if (asItStands) {
+                m_out += text;
+            } else {
+                if (!hasOnlyPlainCharacters(text))
+                    return std::nullopt;
+                HTMLSanitizer::appendText(m_out, text, false, m_characters);
+            }
             m_at = special;
             if (m_at >= m_html.size())
                 break;
@@ -160,6 +169,13 @@ private:
     int m_openLinks = 0;
     std::string m_decoded;
     std::string m_value;
+
+    // ASCII that the sanitiser writes unchanged in text, whichever way it
+    // writes characters: what it would escape or reference is not.
+    static bool writtenAsItStands(char c)
+    {
+        return (c >= 0x20 && c < 0x7F && c != '>' && c != '"') || c == '\n' || c == '\t';
+    }
 
     bool appendDecoded(bool inAttribute)
     {
@@ -230,7 +246,7 @@ private:
             if (m_html.substr(m_at, 2) != "=\"")
                 return false;
             m_at += 2;
-            if (!readAttributeValue())
+            if (!readAttributeValue() || !hasOnlyPlainCharacters(m_value))
                 return false;
             std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(name, attribute, m_value, m_use);
             if (!kept)
@@ -311,8 +327,6 @@ std::optional<std::string> RenderedMarkdownSanitizer::sanitizedHTML(std::string_
 {
     if (html.empty())
         return std::string();
-    if (!hasOnlyPlainCharacters(html))
-        return std::nullopt;
     return Reader(html, use, characters).run();
 }
 

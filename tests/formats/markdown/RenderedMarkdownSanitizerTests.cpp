@@ -128,6 +128,7 @@ TEST(RenderedMarkdownSanitizerTest, declinesMarkupThatNeedsABrowsersParse)
         "<p id=\"a\" id=\"b\">x</p>",                 // an attribute given twice
         "<br/>",                                      // a self-closing tag
         "<p>bad \xC3 byte</p>",                       // broken UTF-8
+        "<p><a href=\"a\x01\xC3\">x</a></p>",           // a control character and broken UTF-8 in a value
     };
     for (const char* html : declined) {
         SCOPED_TRACE(html);
