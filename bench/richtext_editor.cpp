@@ -243,6 +243,31 @@ void BM_KeystrokeToChangeCount(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeToChangeCount)->Arg(0)->Arg(50)->Arg(100)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// The same key in a small editable element added beside the loaded document:
+// what a key costs when the engine's work per edit no longer grows with the
+// document, for comparison with the figures above.
+void BM_KeystrokeBesideDocument(benchmark::State& state)
+{
+    registerEditor();
+    OpenEditor open = openEditor(inputPath(), Editing::Editable);
+    if (!openUntilReady(open)) {
+        state.SkipWithError("the editor did not become ready");
+        return;
+    }
+    WebView& page = *open.editor->webView();
+    page.stringByEvaluatingJavaScript(
+        "(function(){var d=document.createElement('div');d.contentEditable='true';d.textContent='small';"
+        "document.body.insertBefore(d,document.body.firstChild);d.focus();var r=document.createRange();"
+        "r.setStart(d.firstChild,3);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    for (auto _ : state) {
+        auto start = Clock::now();
+        page.executeEditingCommand("InsertText", "a");
+        page.stringByEvaluatingJavaScript("document.getElementById('content').scrollHeight");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_KeystrokeBesideDocument)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
 // An edit and a save, five times: what the program holds after the first save
 // and after the last should be the same, and so should the page's process.
 void BM_MemoryAcrossSaves(benchmark::State& state)
