@@ -1,6 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 
 #include "engine/html/HTMLEntityTable.h"
+#include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/Unicode.h"
 
@@ -747,6 +748,15 @@ std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use, Charact
     if (html.empty())
         return {};
     bool wholePage = looksLikeWholePage(html);
+    if (!wholePage) {
+        // Fragments in the writer's own plain forms (exports of long
+        // documents) are read without libxml2, to the same events.
+        Writer simple(use, characters, true, html.size());
+        if (HTMLSimpleMarkupReader::readFragment(html, simple)) {
+            simple.finish();
+            return std::move(simple.result);
+        }
+    }
     // A fragment is read as the body of a page, as a browser reads what is
     // inserted into one; a style element leading it lands in the head, and
     // belongs to the fragment all the same.
