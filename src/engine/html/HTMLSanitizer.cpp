@@ -10,6 +10,7 @@
 #include <cctype>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -392,6 +393,12 @@ private:
     std::string m_rootEndTag;
     std::string m_styleText;
     std::string m_attributeName;
+    // Style attribute values, by what the markup said, as they were written.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> m_writtenStyles;
 
     void enterWrapper(std::string_view name)
     {
@@ -456,6 +463,10 @@ private:
         result += name;
         for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
             m_attributeName = lowercased(attributes.name(index));
+            if (m_attributeName == "style") {
+                writeStyleAttribute(attributes.impliedValue(index));
+                continue;
+            }
             std::optional<std::string> kept =
                 sanitizedAttribute(name, m_attributeName, std::string(attributes.impliedValue(index)), m_use);
             if (!kept)
@@ -467,6 +478,22 @@ private:
             result += '"';
         }
         result += '>';
+    }
+
+    // A document's runs share a few hundred styles: each is checked and
+    // escaped once.
+    void writeStyleAttribute(std::string_view value)
+    {
+        auto found = m_writtenStyles.find(value);
+        if (found == m_writtenStyles.end()) {
+            std::size_t start = result.size();
+            result += " style=\"";
+            appendText(HTMLSanitizer::sanitizedCSS(value, m_use), true);
+            result += '"';
+            m_writtenStyles.emplace(std::string(value), result.substr(start));
+            return;
+        }
+        result += found->second;
     }
 
     void writeStyleText()

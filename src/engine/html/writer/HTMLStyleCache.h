@@ -31,6 +31,14 @@ public:
         return lookUp(writesFont ? m_runStyleWithFont : m_runStyleWithoutFont, &attributes, make);
     }
 
+    // The start tag of a span styled with `css` alone, or `make()` stored
+    // under it; `css` is a run style this cache holds, so its address names it.
+    template <typename Make>
+    const std::string& spanStartTag(const std::string& css, Make&& make)
+    {
+        return lookUp(m_spanStartTags, &css, make);
+    }
+
 private:
     template <typename Key, typename Make>
     static const std::string& lookUp(std::unordered_map<Key, std::string>& map, Key key, Make& make)
@@ -44,6 +52,7 @@ private:
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, std::string> m_runStyleWithFont;
     std::unordered_map<const AttributeDictionary*, std::string> m_runStyleWithoutFont;
+    std::unordered_map<const std::string*, std::string> m_spanStartTags;
 };
 
 } // namespace folio
