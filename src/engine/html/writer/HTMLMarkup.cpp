@@ -74,7 +74,13 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
                 if (c == quote)
                     quote = 0;
             } else if ((c == '"' || c == '\'') && lastInTag == '=') {
+                // Nothing inside the value counts: on to its closing quote,
+                // which is read next.
                 quote = c;
+                std::size_t close = body.find(quote, i + 1);
+                if (close == std::string::npos)
+                    break;
+                i = close - 1;
             } else if (c == '>') {
                 inTag = false;
             }
