@@ -49,11 +49,9 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
     const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
                                          ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
                                          : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
+    const std::string_view all(body);
     std::string out;
     bool sawTab = false;
-    bool inTag = false;
-    char quote = 0;
-    char lastInTag = 0;
     // Text and tags are copied in stretches; only the characters replaced
     // end one.
     std::size_t copiedUpTo = 0;
@@ -64,53 +62,61 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         out += replacement;
         copiedUpTo = at + length;
     };
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        char c = body[i];
-        if (inTag) {
-            // Quoted attribute values may hold ">" and blanks; neither ends
-            // the tag nor gets converted.
-            // A quote opens a value only right after "=", as HTML reads it.
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if ((c == '"' || c == '\'') && lastInTag == '=') {
-                // Nothing inside the value counts: on to its closing quote,
-                // which is read next.
-                quote = c;
-                std::size_t close = body.find(quote, i + 1);
-                if (close == std::string::npos)
-                    break;
-                i = close - 1;
+    std::size_t index = 0;
+    while (index < all.size()) {
+        // Element content up to the next tag: its tabs, line separators and
+        // pairs of blanks, each found with one search.
+        const std::size_t end = std::min(all.find('<', index), all.size());
+        const std::string_view text = all.substr(0, end);
+        auto next = [&](char c, std::size_t from) { return std::min(text.find(c, from), end); };
+        auto nextPair = [&](std::size_t from) {
+            if (!convertSpaces)
+                return end;
+            for (std::size_t at = from; at + 1 < end; ++at) {
+                if (all[at] == ' ' && all[at + 1] == ' ')
+                    return at;
+            }
+            return end;
+        };
+        std::size_t tab = next('\t', index);
+        std::size_t separator = next('\xE2', index);
+        std::size_t pair = nextPair(index);
+        while (true) {
+            const std::size_t at = std::min({tab, separator, pair});
+            if (at >= end)
+                break;
+            if (at == tab) {
+                sawTab = true;
+                replace(at, 1, tabSpan);
+                tab = next('\t', at + 1);
+            } else if (at == separator) {
+                bool isSeparator = all.substr(at, kLineSeparator.size()) == kLineSeparator;
+                if (isSeparator)
+                    replace(at, kLineSeparator.size(), "<br/>");
+                separator = next('\xE2', at + (isSeparator ? kLineSeparator.size() : 1));
+            } else {
+                replace(at, 2, kBlankAndNoBreakSpace);
+                pair = nextPair(at + 2);
+            }
+        }
+        if (end >= all.size())
+            break;
+
+        // A tag, whose quoted attribute values may hold ">" and blanks:
+        // neither ends the tag nor gets converted. A quote opens a value only
+        // right after "=", as HTML reads it.
+        index = end + 1;
+        char lastInTag = '<';
+        while (index < all.size()) {
+            const char c = all[index++];
+            if ((c == '"' || c == '\'') && lastInTag == '=') {
+                std::size_t close = all.find(c, index);
+                index = close == std::string_view::npos ? all.size() : close + 1;
             } else if (c == '>') {
-                inTag = false;
+                break;
             }
             if (c != ' ')
                 lastInTag = c;
-            continue;
-        }
-        switch (c) {
-        case '<':
-            inTag = true;
-            lastInTag = c;
-            break;
-        case '\t':
-            sawTab = true;
-            replace(i, 1, tabSpan);
-            break;
-        case '\xE2':
-            if (std::string_view(body).substr(i, kLineSeparator.size()) == kLineSeparator) {
-                replace(i, kLineSeparator.size(), "<br/>");
-                i += kLineSeparator.size() - 1;
-            }
-            break;
-        case ' ':
-            if (convertSpaces && i + 1 < body.size() && body[i + 1] == ' ') {
-                replace(i, 2, kBlankAndNoBreakSpace);
-                ++i;
-            }
-            break;
-        default:
-            break;
         }
     }
     if (copiedUpTo == 0)

@@ -82,9 +82,11 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     body.reserve(text.size() * 2);
     std::size_t location = 0;
     while (true) {
-        std::size_t end = text.find_first_of(u"\n\r", location);
-        bool isLast = end == std::u16string::npos;
-        std::size_t paragraphEnd = isLast ? text.size() : end;
+        std::size_t end = location;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        bool isLast = end == text.size();
+        std::size_t paragraphEnd = end;
         paragraphs.writeParagraph(body, Range{location, paragraphEnd - location}, isLast);
         if (isLast)
             break;
