@@ -17,11 +17,15 @@ namespace folio {
 
 namespace {
 
+// Names, schemes and CSS words are ASCII: lowered by ASCII's rule, whatever
+// the process's locale.
 std::string lowercased(std::string_view text)
 {
     std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (char& c : result) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
     return result;
 }
 

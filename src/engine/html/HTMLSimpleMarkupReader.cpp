@@ -99,16 +99,57 @@ private:
     bool m_selfClosed = false;
     std::string m_decoded;
 
-    // Text up to the next tag, reported in pieces between references.
+    // Text up to the next tag; text without references is handed over as
+    // it stands in the markup.
     bool readText()
     {
         std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
+        std::string_view text = m_html.substr(m_at, end - m_at);
+        m_at = end;
+        if (text.find('&') == std::string_view::npos) {
+            if (!isPlainText(text))
+                return false;
+            m_events.characters(text);
+            return true;
+        }
         m_decoded.clear();
-        if (!decode(m_html.substr(m_at, end - m_at), m_decoded))
+        if (!decode(text, m_decoded))
             return false;
         m_events.characters(m_decoded);
-        m_at = end;
         return true;
+    }
+
+    // Whether text holds only characters reported as they are.
+    static bool isPlainText(std::string_view text)
+    {
+        std::size_t index = 0;
+        while (index < text.size()) {
+            auto c = static_cast<unsigned char>(text[index]);
+            if (c >= 0x20 && c < 0x80) {
+                ++index;
+                continue;
+            }
+            if (c < 0x20) {
+                if (c != '\t' && c != '\n' && c != '\r')
+                    return false;
+                ++index;
+                continue;
+            }
+            if (!isPlainSequenceAt(text, index))
+                return false;
+        }
+        return true;
+    }
+
+    // Whether the UTF-8 sequence at `index` is well formed and a character
+    // reported as it is; moves past it.
+    static bool isPlainSequenceAt(std::string_view text, std::size_t& index)
+    {
+        std::size_t start = index;
+        std::uint32_t code = decodeUtf8At(text, index);
+        if (index - start != utf8Length(code) || !isPlainCharacter(code))
+            return false;
+        return code != 0xFFFD || text.substr(start, 3) == "\xEF\xBF\xBD";
     }
 
     // Appends `text` with its references decoded; false on a reference or a
@@ -142,10 +183,7 @@ private:
             if (static_cast<unsigned char>(text[index]) < 0x80)
                 return false;
             std::size_t start = index;
-            std::uint32_t code = decodeUtf8At(text, index);
-            if (index - start != utf8Length(code) || !isPlainCharacter(code))
-                return false;
-            if (code == 0xFFFD && text.substr(start, 3) != "\xEF\xBF\xBD")
+            if (!isPlainSequenceAt(text, index))
                 return false;
             out.append(text, start, index - start);
         }
