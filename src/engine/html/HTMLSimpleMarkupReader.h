@@ -14,7 +14,7 @@ class HTMLParseEvents;
 //
 // It reads only what it knows libxml2 reads alike: lower-case tags of a few
 // elements (div, span, a, sup, sub, ul, ol, li, and the void br, hr, img),
-// attributes in quotes, the references "&amp;", "&lt;", "&gt;", "&quot;" and
+// attributes in quotes or bare, the references "&amp;", "&lt;", "&gt;", "&quot;" and
 // numeric ones of printable ASCII, valid UTF-8 without control characters or
 // noncharacters, every element closed in order (but for list items, which
 // the next item or the end of their list closes, as the writer leaves them),
