@@ -17,15 +17,19 @@ namespace folio {
 
 namespace {
 
-// Names, schemes and CSS words are ASCII: lowered by ASCII's rule, whatever
-// the process's locale.
+// Names, schemes and CSS words are ASCII and are matched by ASCII's rule,
+// whatever the process's locale: in a Turkish one the C library lowers "I"
+// to no "i", and "JAVASCRIPT:" or "@IMPORT" would pass for something else.
+char asciiLowercase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string lowercased(std::string_view text)
 {
     std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : result)
+        c = asciiLowercase(c);
     return result;
 }
 
@@ -35,13 +39,11 @@ bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle)
     if (lowerNeedle.empty() || text.size() < lowerNeedle.size())
         return lowerNeedle.empty();
     const char first = lowerNeedle.front();
-    const char firstUpper = static_cast<char>(std::toupper(static_cast<unsigned char>(first)));
     for (std::size_t index = 0; index + lowerNeedle.size() <= text.size(); ++index) {
-        if (text[index] != first && text[index] != firstUpper)
+        if (asciiLowercase(text[index]) != first)
             continue;
         std::size_t matched = 1;
-        while (matched < lowerNeedle.size()
-               && std::tolower(static_cast<unsigned char>(text[index + matched])) == lowerNeedle[matched])
+        while (matched < lowerNeedle.size() && asciiLowercase(text[index + matched]) == lowerNeedle[matched])
             ++matched;
         if (matched == lowerNeedle.size())
             return true;
