@@ -8,23 +8,50 @@
 
 namespace folio {
 
+namespace {
+
+// ASCII written as it is: everything but the markup characters and the
+// control characters HTML and XML text may not hold.
+bool isPlainASCII(char16_t c)
+{
+    return c < 0x80 && c != u'<' && c != u'&' && (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r');
+}
+
+} // namespace
+
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
 {
-    std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
+    // One pass: ASCII is copied unit for byte, the stretches beyond it are
+    // encoded as UTF-8, and the rest escaped or dropped.
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::size_t plain = index;
+        while (plain < text.size() && isPlainASCII(text[plain]))
+            ++plain;
+        if (plain > index) {
+            const std::size_t at = html.size();
+            html.resize(at + (plain - index));
+            char* out = html.data() + at;
+            for (; index < plain; ++index)
+                *out++ = static_cast<char>(text[index]);
+            if (index == text.size())
+                break;
+        }
         const char16_t c = text[index];
-        // Control characters are not allowed in HTML or XML text.
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-        if (!control && c != u'<' && c != u'&')
+        if (c >= 0x80) {
+            std::size_t beyond = index;
+            while (beyond < text.size() && text[beyond] >= 0x80)
+                ++beyond;
+            appendUtf8(html, text.substr(index, beyond - index));
+            index = beyond;
             continue;
-        appendUtf8(html, text.substr(copiedUpTo, index - copiedUpTo));
+        }
         if (c == u'<')
             html += "&#60;";
         else if (c == u'&')
             html += "&amp;";
-        copiedUpTo = index + 1;
+        ++index;
     }
-    appendUtf8(html, text.substr(copiedUpTo));
 }
 
 void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes)

@@ -67,5 +67,24 @@ TEST(HTMLMarkupFinishBody, attributeValuesKeepTheirExactText)
     EXPECT_EQ(finished("<x y='\"'>\t"), "<x y='\"'>" + std::string(kInlineTab));
 }
 
+// Text keeps every character but markup, which is escaped, and the control
+// characters HTML may not hold, which go; an unpaired surrogate becomes the
+// replacement character.
+TEST(HTMLMarkupAppendText, keepsTextEscapingMarkupAndDroppingControls)
+{
+    std::string html = "<p>";
+    HTMLMarkup::appendText(html, u"a<b&c>d\u0001e\tf\n\r\U0001F600 \u00E9\u201C\uFEFF");
+    EXPECT_EQ(html, "<p>a&#60;b&amp;c>de\tf\n\r\xF0\x9F\x98\x80 \xC3\xA9\xE2\x80\x9C\xEF\xBB\xBF");
+    std::u16string lone = u"x";
+    lone += static_cast<char16_t>(0xD800);
+    lone += u"<";
+    html.clear();
+    HTMLMarkup::appendText(html, lone);
+    EXPECT_EQ(html, "x\xEF\xBF\xBD&#60;");
+    html.clear();
+    HTMLMarkup::appendText(html, u"");
+    EXPECT_EQ(html, "");
+}
+
 } // namespace
 } // namespace folio
