@@ -183,37 +183,31 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     return value;
 }
 
-// Appends `text` with each character beyond ASCII that has a named reference
-// (or, from U+0100 on, a numeric one) written as that reference, as
-// stringByAddingHTMLEntitiesInText does, without leaving UTF-8. A line
-// separator becomes a line break in text and a reference in an attribute.
-void appendReferenced(std::string& out, std::string_view text, bool inAttribute)
+// Appends the character beyond ASCII at `index` (which moves past it) as
+// its named reference where it has one, a numeric one from U+0100 on, and
+// as it is otherwise, as stringByAddingHTMLEntitiesInText does, without
+// leaving UTF-8. A line separator becomes a line break in text and a
+// reference in an attribute.
+void appendReferenced(std::string& out, std::string_view text, std::size_t& index, bool inAttribute)
 {
-    const auto& table = htmlEntityInTextEscapeTable();
-    std::size_t index = 0;
-    while (index < text.size()) {
-        std::size_t plain = index;
-        while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80)
-            ++plain;
-        out.append(text, index, plain - index);
-        if (plain >= text.size())
-            break;
-        std::size_t next = plain;
-        std::uint32_t code = decodeUtf8At(text, next);
-        if (code == 0x2028 && inAttribute) {
-            out += "&#8232;";
-        } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
-                   found != table.end()) {
-            out.append(found->second.begin(), found->second.end());
-        } else if (code < 0x100) {
-            out.append(text, plain, next - plain);
-        } else {
-            out += "&#" + std::to_string(code) + ";";
-        }
-        index = next;
+    static const auto& table = htmlEntityInTextEscapeTable();
+    const std::size_t start = index;
+    std::uint32_t code = decodeUtf8At(text, index);
+    if (code == 0x2028 && inAttribute) {
+        out += "&#8232;";
+    } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
+               found != table.end()) {
+        out.append(found->second.begin(), found->second.end());
+    } else if (code < 0x100) {
+        out.append(text, start, index - start);
+    } else {
+        out += "&#" + std::to_string(code) + ";";
     }
 }
 
+// Text as the sanitiser writes it, in one pass: plain ASCII is copied in
+// stretches, markup characters escaped and, with `references`, characters
+// beyond ASCII referenced.
 void appendSanitizedText(std::string& out, std::string_view text, bool inAttribute, bool references)
 {
     if (!references) {
@@ -221,9 +215,17 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
         return;
     }
     std::size_t start = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
+    std::size_t index = 0;
+    while (index < text.size()) {
+        const char c = text[index];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out.append(text, start, index - start);
+            appendReferenced(out, text, index, inAttribute);
+            start = index;
+            continue;
+        }
         std::string_view escape;
-        switch (text[index]) {
+        switch (c) {
         case '&': escape = "&amp;"; break;
         case '<': escape = "&lt;"; break;
         case '>': escape = "&gt;"; break;
@@ -233,13 +235,14 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
             break;
         default: break;
         }
+        ++index;
         if (escape.empty())
             continue;
-        appendReferenced(out, text.substr(start, index - start), inAttribute);
+        out.append(text, start, index - 1 - start);
         out += escape;
-        start = index + 1;
+        start = index;
     }
-    appendReferenced(out, text.substr(start), inAttribute);
+    out.append(text, start, text.size() - start);
 }
 
 // Writes the parser's events back as HTML that holds only what is safe to
