@@ -19,8 +19,8 @@
 # FOLIO_BENCH_INPUTS names the folder of doc-1m.md, doc-1m.html, doc-1m.rtf;
 # COMPARE_ONLY restricts the run to a space-separated list of cases
 # (startup rtf-html page-rtf md-html pdf linear). COMPARE_BASELINE names the
-# build folder of an earlier Folio whose page -> RTF, Markdown -> HTML and
-# Markdown -> PDF commands run in the same rounds, for before and after
+# build folder of an earlier Folio whose RTF -> HTML, page -> RTF, Markdown ->
+# HTML and Markdown -> PDF commands run in the same rounds, for before and after
 # figures from one run; their outputs are compared with this build's.
 set -euo pipefail
 
@@ -146,6 +146,9 @@ for round in $(seq "$rounds"); do
   fi
   if wants rtf-html; then
     run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
+    if [ -n "$baseline" ]; then
+      run baseline-rtf-html "$baseline/folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/baseline-rtf.html"
+    fi
     if have abiword; then
       run abiword-rtf-html abiword --to=html --to-name="$scratch/abiword.html" "$inputs/doc-1m.rtf"
     fi
@@ -196,6 +199,10 @@ if wants startup; then
   done
 fi
 wants rtf-html && report "RTF -> HTML (1m)" folio-rtf-html abiword-rtf-html abiword
+if wants rtf-html && [ -n "$baseline" ]; then
+  report "  the same, baseline build" baseline-rtf-html abiword-rtf-html abiword
+  cmp -s "$scratch/rtf.html" "$scratch/baseline-rtf.html" || echo "RTF -> HTML: the baseline build wrote different HTML"
+fi
 wants page-rtf && report "editor page -> RTF (1m)" folio-page-rtf abiword-page-rtf abiword
 if wants page-rtf && [ -n "$baseline" ]; then
   report "  the same, baseline build" baseline-page-rtf abiword-page-rtf abiword

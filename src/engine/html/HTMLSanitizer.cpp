@@ -1,6 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 
 #include "engine/html/HTMLEntityTable.h"
+#include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/Unicode.h"
 
@@ -9,17 +10,26 @@
 #include <cctype>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
 
 namespace {
 
+// Names, schemes and CSS words are ASCII and are matched by ASCII's rule,
+// whatever the process's locale: in a Turkish one the C library lowers "I"
+// to no "i", and "JAVASCRIPT:" or "@IMPORT" would pass for something else.
+char asciiLowercase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string lowercased(std::string_view text)
 {
     std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (char& c : result)
+        c = asciiLowercase(c);
     return result;
 }
 
@@ -29,13 +39,11 @@ bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle)
     if (lowerNeedle.empty() || text.size() < lowerNeedle.size())
         return lowerNeedle.empty();
     const char first = lowerNeedle.front();
-    const char firstUpper = static_cast<char>(std::toupper(static_cast<unsigned char>(first)));
     for (std::size_t index = 0; index + lowerNeedle.size() <= text.size(); ++index) {
-        if (text[index] != first && text[index] != firstUpper)
+        if (asciiLowercase(text[index]) != first)
             continue;
         std::size_t matched = 1;
-        while (matched < lowerNeedle.size()
-               && std::tolower(static_cast<unsigned char>(text[index + matched])) == lowerNeedle[matched])
+        while (matched < lowerNeedle.size() && asciiLowercase(text[index + matched]) == lowerNeedle[matched])
             ++matched;
         if (matched == lowerNeedle.size())
             return true;
@@ -175,37 +183,31 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     return value;
 }
 
-// Appends `text` with each character beyond ASCII that has a named reference
-// (or, from U+0100 on, a numeric one) written as that reference, as
-// stringByAddingHTMLEntitiesInText does, without leaving UTF-8. A line
-// separator becomes a line break in text and a reference in an attribute.
-void appendReferenced(std::string& out, std::string_view text, bool inAttribute)
+// Appends the character beyond ASCII at `index` (which moves past it) as
+// its named reference where it has one, a numeric one from U+0100 on, and
+// as it is otherwise, as stringByAddingHTMLEntitiesInText does, without
+// leaving UTF-8. A line separator becomes a line break in text and a
+// reference in an attribute.
+void appendReferenced(std::string& out, std::string_view text, std::size_t& index, bool inAttribute)
 {
-    const auto& table = htmlEntityInTextEscapeTable();
-    std::size_t index = 0;
-    while (index < text.size()) {
-        std::size_t plain = index;
-        while (plain < text.size() && static_cast<unsigned char>(text[plain]) < 0x80)
-            ++plain;
-        out.append(text, index, plain - index);
-        if (plain >= text.size())
-            break;
-        std::size_t next = plain;
-        std::uint32_t code = decodeUtf8At(text, next);
-        if (code == 0x2028 && inAttribute) {
-            out += "&#8232;";
-        } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
-                   found != table.end()) {
-            out.append(found->second.begin(), found->second.end());
-        } else if (code < 0x100) {
-            out.append(text, plain, next - plain);
-        } else {
-            out += "&#" + std::to_string(code) + ";";
-        }
-        index = next;
+    static const auto& table = htmlEntityInTextEscapeTable();
+    const std::size_t start = index;
+    std::uint32_t code = decodeUtf8At(text, index);
+    if (code == 0x2028 && inAttribute) {
+        out += "&#8232;";
+    } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
+               found != table.end()) {
+        out.append(found->second.begin(), found->second.end());
+    } else if (code < 0x100) {
+        out.append(text, start, index - start);
+    } else {
+        out += "&#" + std::to_string(code) + ";";
     }
 }
 
+// Text as the sanitiser writes it, in one pass: plain ASCII is copied in
+// stretches, markup characters escaped and, with `references`, characters
+// beyond ASCII referenced.
 void appendSanitizedText(std::string& out, std::string_view text, bool inAttribute, bool references)
 {
     if (!references) {
@@ -213,9 +215,17 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
         return;
     }
     std::size_t start = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
+    std::size_t index = 0;
+    while (index < text.size()) {
+        const char c = text[index];
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            out.append(text, start, index - start);
+            appendReferenced(out, text, index, inAttribute);
+            start = index;
+            continue;
+        }
         std::string_view escape;
-        switch (text[index]) {
+        switch (c) {
         case '&': escape = "&amp;"; break;
         case '<': escape = "&lt;"; break;
         case '>': escape = "&gt;"; break;
@@ -225,13 +235,14 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
             break;
         default: break;
         }
+        ++index;
         if (escape.empty())
             continue;
-        appendReferenced(out, text.substr(start, index - start), inAttribute);
+        out.append(text, start, index - 1 - start);
         out += escape;
-        start = index + 1;
+        start = index;
     }
-    appendReferenced(out, text.substr(start), inAttribute);
+    out.append(text, start, text.size() - start);
 }
 
 // Writes the parser's events back as HTML that holds only what is safe to
@@ -391,6 +402,12 @@ private:
     std::string m_rootEndTag;
     std::string m_styleText;
     std::string m_attributeName;
+    // Style attribute values, by what the markup said, as they were written.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> m_writtenStyles;
 
     void enterWrapper(std::string_view name)
     {
@@ -455,6 +472,10 @@ private:
         result += name;
         for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
             m_attributeName = lowercased(attributes.name(index));
+            if (m_attributeName == "style") {
+                writeStyleAttribute(attributes.impliedValue(index));
+                continue;
+            }
             std::optional<std::string> kept =
                 sanitizedAttribute(name, m_attributeName, std::string(attributes.impliedValue(index)), m_use);
             if (!kept)
@@ -466,6 +487,22 @@ private:
             result += '"';
         }
         result += '>';
+    }
+
+    // A document's runs share a few hundred styles: each is checked and
+    // escaped once.
+    void writeStyleAttribute(std::string_view value)
+    {
+        auto found = m_writtenStyles.find(value);
+        if (found == m_writtenStyles.end()) {
+            std::size_t start = result.size();
+            result += " style=\"";
+            appendText(HTMLSanitizer::sanitizedCSS(value, m_use), true);
+            result += '"';
+            m_writtenStyles.emplace(std::string(value), result.substr(start));
+            return;
+        }
+        result += found->second;
     }
 
     void writeStyleText()
@@ -747,6 +784,15 @@ std::string HTMLSanitizer::sanitizedHTML(std::string_view html, Use use, Charact
     if (html.empty())
         return {};
     bool wholePage = looksLikeWholePage(html);
+    if (!wholePage) {
+        // Fragments in the writer's own plain forms (exports of long
+        // documents) are read without libxml2, to the same events.
+        Writer simple(use, characters, true, html.size());
+        if (HTMLSimpleMarkupReader::readFragment(html, simple)) {
+            simple.finish();
+            return std::move(simple.result);
+        }
+    }
     // A fragment is read as the body of a page, as a browser reads what is
     // inserted into one; a style element leading it lands in the head, and
     // belongs to the fragment all the same.

@@ -17,7 +17,9 @@ namespace folio {
 // was checked (markup hidden in comments, attributes or raw text cannot come
 // back to life). A link whose target is refused keeps its text; elements
 // that only load or run something (script, frames, objects, external style
-// sheets, SVG animations) go with their content.
+// sheets, SVG animations) go with their content. Fragments in the plain
+// forms of the program's own HTML writer are read by HTMLSimpleMarkupReader
+// rather than libxml2, to the same events, and checked alike.
 class HTMLSanitizer {
 public:
     HTMLSanitizer() = delete;

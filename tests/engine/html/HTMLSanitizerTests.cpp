@@ -4,6 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 namespace folio {
 namespace {
@@ -182,6 +188,36 @@ TEST(HTMLSanitizer, contentAfterThePagesRootStaysInsideIt)
               "<html><body><p>x</p></body><html><p>late</p>\n</html></html>");
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("<!DOCTYPE html><p>x</p></html><div>late</div>"),
               "<!DOCTYPE html><html><body><p>x</p></body></html><html><div>late</div></html>");
+}
+
+// Schemes and CSS words are matched by ASCII's rule. In a Turkish locale
+// (which the windows set up for a Turkish user), the C library lowers "I"
+// to no "i": an upper-case "JAVASCRIPT:" link, "EXPRESSION()" or "@IMPORT"
+// must be refused all the same.
+TEST(HTMLSanitizer, refusesUpperCaseSchemesAndWordsInATurkishLocale)
+{
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("folio-locale-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::string make = "localedef -i tr_TR -f UTF-8 '" + (folder / "tr_TR.UTF-8").string() + "' >/dev/null 2>&1";
+    bool made = std::system(make.c_str()) == 0;
+    setenv("LOCPATH", folder.c_str(), 1);
+    bool turkish = made && std::setlocale(LC_CTYPE, "tr_TR.UTF-8") && std::tolower('I') != 'i';
+    std::string clean;
+    if (turkish) {
+        clean = HTMLSanitizer::sanitizedHTML("<a href=\"JAVASCRIPT:alert(1)\">first</a>"
+                                             "<div style=\"width:EXPRESSION(alert(2))\">second</div>"
+                                             "<style>@IMPORT \"http://evil.example/a.css\"; p {color:red}</style>");
+    }
+    std::setlocale(LC_CTYPE, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(folder);
+    if (!turkish)
+        GTEST_SKIP() << "no Turkish locale can be made here";
+    std::string folded = lower(clean);
+    for (const char* banned : {"javascript", "expression", "@import", "evil.example"})
+        EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << clean;
+    for (const char* kept : {"<a>first</a>", "second", "color:red"})
+        EXPECT_NE(clean.find(kept), std::string::npos) << kept << " not in " << clean;
 }
 
 } // namespace

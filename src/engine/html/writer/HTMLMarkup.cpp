@@ -8,23 +8,50 @@
 
 namespace folio {
 
+namespace {
+
+// ASCII written as it is: everything but the markup characters and the
+// control characters HTML and XML text may not hold.
+bool isPlainASCII(char16_t c)
+{
+    return c < 0x80 && c != u'<' && c != u'&' && (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r');
+}
+
+} // namespace
+
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
 {
-    std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
+    // One pass: ASCII is copied unit for byte, the stretches beyond it are
+    // encoded as UTF-8, and the rest escaped or dropped.
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::size_t plain = index;
+        while (plain < text.size() && isPlainASCII(text[plain]))
+            ++plain;
+        if (plain > index) {
+            const std::size_t at = html.size();
+            html.resize(at + (plain - index));
+            char* out = html.data() + at;
+            for (; index < plain; ++index)
+                *out++ = static_cast<char>(text[index]);
+            if (index == text.size())
+                break;
+        }
         const char16_t c = text[index];
-        // Control characters are not allowed in HTML or XML text.
-        const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-        if (!control && c != u'<' && c != u'&')
+        if (c >= 0x80) {
+            std::size_t beyond = index;
+            while (beyond < text.size() && text[beyond] >= 0x80)
+                ++beyond;
+            appendUtf8(html, text.substr(index, beyond - index));
+            index = beyond;
             continue;
-        appendUtf8(html, text.substr(copiedUpTo, index - copiedUpTo));
+        }
         if (c == u'<')
             html += "&#60;";
         else if (c == u'&')
             html += "&amp;";
-        copiedUpTo = index + 1;
+        ++index;
     }
-    appendUtf8(html, text.substr(copiedUpTo));
 }
 
 void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes)
@@ -49,11 +76,9 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
     const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
                                          ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
                                          : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
+    const std::string_view all(body);
     std::string out;
     bool sawTab = false;
-    bool inTag = false;
-    char quote = 0;
-    char lastInTag = 0;
     // Text and tags are copied in stretches; only the characters replaced
     // end one.
     std::size_t copiedUpTo = 0;
@@ -64,47 +89,61 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         out += replacement;
         copiedUpTo = at + length;
     };
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        char c = body[i];
-        if (inTag) {
-            // Quoted attribute values may hold ">" and blanks; neither ends
-            // the tag nor gets converted.
-            // A quote opens a value only right after "=", as HTML reads it.
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if ((c == '"' || c == '\'') && lastInTag == '=') {
-                quote = c;
+    std::size_t index = 0;
+    while (index < all.size()) {
+        // Element content up to the next tag: its tabs, line separators and
+        // pairs of blanks, each found with one search.
+        const std::size_t end = std::min(all.find('<', index), all.size());
+        const std::string_view text = all.substr(0, end);
+        auto next = [&](char c, std::size_t from) { return std::min(text.find(c, from), end); };
+        auto nextPair = [&](std::size_t from) {
+            if (!convertSpaces)
+                return end;
+            for (std::size_t at = from; at + 1 < end; ++at) {
+                if (all[at] == ' ' && all[at + 1] == ' ')
+                    return at;
+            }
+            return end;
+        };
+        std::size_t tab = next('\t', index);
+        std::size_t separator = next('\xE2', index);
+        std::size_t pair = nextPair(index);
+        while (true) {
+            const std::size_t at = std::min({tab, separator, pair});
+            if (at >= end)
+                break;
+            if (at == tab) {
+                sawTab = true;
+                replace(at, 1, tabSpan);
+                tab = next('\t', at + 1);
+            } else if (at == separator) {
+                bool isSeparator = all.substr(at, kLineSeparator.size()) == kLineSeparator;
+                if (isSeparator)
+                    replace(at, kLineSeparator.size(), "<br/>");
+                separator = next('\xE2', at + (isSeparator ? kLineSeparator.size() : 1));
+            } else {
+                replace(at, 2, kBlankAndNoBreakSpace);
+                pair = nextPair(at + 2);
+            }
+        }
+        if (end >= all.size())
+            break;
+
+        // A tag, whose quoted attribute values may hold ">" and blanks:
+        // neither ends the tag nor gets converted. A quote opens a value only
+        // right after "=", as HTML reads it.
+        index = end + 1;
+        char lastInTag = '<';
+        while (index < all.size()) {
+            const char c = all[index++];
+            if ((c == '"' || c == '\'') && lastInTag == '=') {
+                std::size_t close = all.find(c, index);
+                index = close == std::string_view::npos ? all.size() : close + 1;
             } else if (c == '>') {
-                inTag = false;
+                break;
             }
             if (c != ' ')
                 lastInTag = c;
-            continue;
-        }
-        switch (c) {
-        case '<':
-            inTag = true;
-            lastInTag = c;
-            break;
-        case '\t':
-            sawTab = true;
-            replace(i, 1, tabSpan);
-            break;
-        case '\xE2':
-            if (std::string_view(body).substr(i, kLineSeparator.size()) == kLineSeparator) {
-                replace(i, kLineSeparator.size(), "<br/>");
-                i += kLineSeparator.size() - 1;
-            }
-            break;
-        case ' ':
-            if (convertSpaces && i + 1 < body.size() && body[i + 1] == ' ') {
-                replace(i, 2, kBlankAndNoBreakSpace);
-                ++i;
-            }
-            break;
-        default:
-            break;
         }
     }
     if (copiedUpTo == 0)

@@ -5,6 +5,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEAttributedStringQueries.h"
+#include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -215,12 +216,22 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
                 spanAttributes[name] = value;
         }
     }
+    // Most runs of a fragment are a span with a style alone: its start tag
+    // is written once per style.
+    const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
         const std::string& style = m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
                                                                  [&] { return runStyle(attributes); });
-        m_context.applyStyle(spanAttributes, "span", style);
+        if (m_context.fragment && spanAttributes.empty()) {
+            if (!style.empty())
+                spanStartTag = &m_context.styleCache.spanStartTag(style, [&] {
+                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(style)) + "\">";
+                });
+        } else {
+            m_context.applyStyle(spanAttributes, "span", style);
+        }
     }
-    bool needsSpan = !spanAttributes.empty();
+    bool needsSpan = spanStartTag || !spanAttributes.empty();
 
     if (opensLink) {
         html += "<a";
@@ -228,7 +239,9 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         html += '>';
         m_linkElementOpen = true;
     }
-    if (needsSpan) {
+    if (spanStartTag) {
+        html += *spanStartTag;
+    } else if (needsSpan) {
         html += "<span";
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += '>';

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "platform/text/AttributeDictionary.h"
+
 #include <string>
 #include <unordered_map>
 
 namespace folio {
 
-class AttributeDictionary;
 class Font;
 
-// The CSS one write has already made, kept by the address of the font or the
-// attribute dictionary it was made from. A document of any length uses a
-// few hundred distinct dictionaries and fewer fonts, shared by all its runs;
-// while a write runs its text does not change, so an address names one
-// object for the whole write. A cache lives exactly as long as one write.
+// The CSS one write has already made, kept by the address of the font or by
+// the value of the attribute dictionary it was made from. A document of any
+// length uses a few hundred distinct formatting states and fewer fonts,
+// shared by all its runs, though a reader may have made a new dictionary for
+// each run; while a write runs its text does not change, so an address names
+// one object for the whole write. A cache lives exactly as long as one write.
 class HTMLStyleCache {
 public:
     // The cached CSS of the font, or `make()` stored under it.
@@ -31,9 +33,17 @@ public:
         return lookUp(writesFont ? m_runStyleWithFont : m_runStyleWithoutFont, &attributes, make);
     }
 
+    // The start tag of a span styled with `css` alone, or `make()` stored
+    // under it; `css` is a run style this cache holds, so its address names it.
+    template <typename Make>
+    const std::string& spanStartTag(const std::string& css, Make&& make)
+    {
+        return lookUp(m_spanStartTags, &css, make);
+    }
+
 private:
-    template <typename Key, typename Make>
-    static const std::string& lookUp(std::unordered_map<Key, std::string>& map, Key key, Make& make)
+    template <typename Map, typename Key, typename Make>
+    static const std::string& lookUp(Map& map, Key key, Make& make)
     {
         auto found = map.find(key);
         if (found == map.end())
@@ -41,9 +51,20 @@ private:
         return found->second;
     }
 
+    // Dictionaries by value: their hash is kept, and one compared with
+    // itself is equal at once.
+    struct DictionaryHash {
+        std::size_t operator()(const AttributeDictionary* attributes) const { return attributes->hash(); }
+    };
+    struct DictionaryEqual {
+        bool operator()(const AttributeDictionary* a, const AttributeDictionary* b) const { return *a == *b; }
+    };
+    using RunStyles = std::unordered_map<const AttributeDictionary*, std::string, DictionaryHash, DictionaryEqual>;
+
     std::unordered_map<const Font*, std::string> m_fontCSS;
-    std::unordered_map<const AttributeDictionary*, std::string> m_runStyleWithFont;
-    std::unordered_map<const AttributeDictionary*, std::string> m_runStyleWithoutFont;
+    RunStyles m_runStyleWithFont;
+    RunStyles m_runStyleWithoutFont;
+    std::unordered_map<const std::string*, std::string> m_spanStartTags;
 };
 
 } // namespace folio

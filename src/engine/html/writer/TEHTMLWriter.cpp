@@ -78,14 +78,18 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
     // an empty paragraph between its two characters.
     const std::u16string& text = m_text->string();
+    // Formatted text comes to about four bytes of HTML per character: room
+    // for that is taken at once rather than copied into as the HTML grows.
+    // Pages of the room never written to are never touched.
     std::string body;
-    body.reserve(text.size() * 2);
+    body.reserve(text.size() * 5);
     std::size_t location = 0;
     while (true) {
-        std::size_t end = text.find_first_of(u"\n\r", location);
-        bool isLast = end == std::u16string::npos;
-        std::size_t paragraphEnd = isLast ? text.size() : end;
-        paragraphs.writeParagraph(body, Range{location, paragraphEnd - location}, isLast);
+        std::size_t end = location;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        bool isLast = end == text.size();
+        paragraphs.writeParagraph(body, Range{location, end - location}, isLast);
         if (isLast)
             break;
         location = end + 1;

@@ -50,6 +50,27 @@ TEST(HTMLWriterRunTests, linkOverTwoRunsIsOneElement)
     expectGolden("link-across-runs-fragment.html", fragment);
 }
 
+// Runs share the style of equal attributes, each made on its own as
+// readers make them, and never the style of attributes that differ.
+TEST(HTMLWriterRunTests, runsOfEqualAttributesShareAStyleAndOthersKeepTheirOwn)
+{
+    const Color red = Color::colorWithRed(1, 0, 0);
+    const Color blue = Color::colorWithRed(0, 0, 1);
+    TestText text;
+    text.add(u"one", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, red)})
+        .add(u"two", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, blue)})
+        .add(u"three", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, red)})
+        .add(u"four", {baseFont(), baseStyle(), color(NSBackgroundColorAttributeName, red)})
+        .add(u"five", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, blue)});
+    std::u16string fragment = fragmentOf(text);
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u"<span style=\"color:#ff0000;\">one</span><span style=\"color:#0000ff;\">two</span>"
+                            u"<span style=\"color:#ff0000;\">three</span>"
+                            u"<span style=\"background-color:#ff0000;\">four</span>"
+                            u"<span style=\"color:#0000ff;\">five</span>"))
+        << toUtf8(fragment);
+}
+
 TEST(HTMLWriterRunTests, adjacentLinksToDifferentQueriesStayApart)
 {
     TestText text;

@@ -1,0 +1,363 @@
+#include "engine/html/HTMLSimpleMarkupReader.h"
+
+#include "platform/foundation/HTMLParser.h"
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+namespace {
+
+// libxml2 has a depth limit of its own; nothing near it is read here.
+constexpr std::size_t kMaximumDepth = 200;
+
+constexpr std::array<std::string_view, 8> kContainerElements = {"div", "span", "a", "sup", "sub", "ul", "ol", "li"};
+constexpr std::array<std::string_view, 3> kVoidElements = {"br", "hr", "img"};
+
+bool isOneOf(std::string_view name, auto const& names)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool isLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isNameCharacter(char c) { return isLowerLetter(c) || isDigit(c) || c == '-' || c == '_'; }
+
+bool isListElement(std::string_view name) { return name == "ul" || name == "ol"; }
+
+// The number of bytes UTF-8 takes for the code point, to tell a well-formed
+// sequence from an overlong one.
+std::size_t utf8Length(std::uint32_t code)
+{
+    return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+}
+
+// Characters libxml2 reports as they are: everything but C0 controls other
+// than tab, line feed and carriage return, surrogates and noncharacters.
+bool isPlainCharacter(std::uint32_t code)
+{
+    if (code < 0x20)
+        return code == '\t' || code == '\n' || code == '\r';
+    if (code >= 0xD800 && code <= 0xDFFF)
+        return false;
+    if (code >= 0xFDD0 && code <= 0xFDEF)
+        return false;
+    return (code & 0xFFFE) != 0xFFFE && code <= 0x10FFFF;
+}
+
+class Reader {
+public:
+    Reader(std::string_view html, HTMLParseEvents& events)
+        : m_html(html)
+        , m_events(events)
+    {
+    }
+
+    bool read()
+    {
+        const HTMLAttributeList none(nullptr);
+        m_events.startElement("html", none);
+        m_events.startElement("head", none);
+        std::array<const unsigned char*, 3> charset = {reinterpret_cast<const unsigned char*>("charset"),
+                                                       reinterpret_cast<const unsigned char*>("UTF-8"), nullptr};
+        m_events.startElement("meta", HTMLAttributeList(charset.data()));
+        m_events.endElement("meta");
+        m_events.endElement("head");
+        m_events.startElement("body", none);
+        while (m_at < m_html.size()) {
+            bool read = m_html[m_at] == '<' ? readTag() : readText();
+            if (!read)
+                return false;
+        }
+        if (!m_open.empty())
+            return false;
+        m_events.endElement("body");
+        m_events.endElement("html");
+        return true;
+    }
+
+private:
+    std::string_view m_html;
+    HTMLParseEvents& m_events;
+    std::size_t m_at = 0;
+    std::vector<std::string_view> m_open;
+    struct Attribute {
+        std::string name;
+        std::string value;
+        bool hasValue = false;
+    };
+    // The attributes of the tag being read (kept from tag to tag so that
+    // their buffers are reused), and the name and value pointers handed over.
+    std::vector<Attribute> m_attributes;
+    std::vector<const unsigned char*> m_pairs;
+    bool m_selfClosed = false;
+    std::string m_decoded;
+
+    // Text up to the next tag; text without references is handed over as
+    // it stands in the markup.
+    bool readText()
+    {
+        std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
+        std::string_view text = m_html.substr(m_at, end - m_at);
+        m_at = end;
+        if (text.find('&') == std::string_view::npos) {
+            if (!isPlainText(text))
+                return false;
+            m_events.characters(text);
+            return true;
+        }
+        m_decoded.clear();
+        if (!decode(text, m_decoded))
+            return false;
+        m_events.characters(m_decoded);
+        return true;
+    }
+
+    // Whether text holds only characters reported as they are.
+    static bool isPlainText(std::string_view text)
+    {
+        std::size_t index = 0;
+        while (index < text.size()) {
+            auto c = static_cast<unsigned char>(text[index]);
+            if (c >= 0x20 && c < 0x80) {
+                ++index;
+                continue;
+            }
+            if (c < 0x20) {
+                if (c != '\t' && c != '\n' && c != '\r')
+                    return false;
+                ++index;
+                continue;
+            }
+            if (!isPlainSequenceAt(text, index))
+                return false;
+        }
+        return true;
+    }
+
+    // Whether the UTF-8 sequence at `index` is well formed and a character
+    // reported as it is; moves past it.
+    static bool isPlainSequenceAt(std::string_view text, std::size_t& index)
+    {
+        std::size_t start = index;
+        std::uint32_t code = decodeUtf8At(text, index);
+        if (index - start != utf8Length(code) || !isPlainCharacter(code))
+            return false;
+        return code != 0xFFFD || text.substr(start, 3) == "\xEF\xBF\xBD";
+    }
+
+    // Appends `text` with its references decoded; false on a reference or a
+    // character not read here.
+    static bool decode(std::string_view text, std::string& out)
+    {
+        std::size_t index = 0;
+        while (index < text.size()) {
+            std::size_t plain = index;
+            while (plain < text.size()) {
+                auto c = static_cast<unsigned char>(text[plain]);
+                if (c == '&' || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c >= 0x80)
+                    break;
+                ++plain;
+            }
+            out.append(text, index, plain - index);
+            index = plain;
+            if (index >= text.size())
+                break;
+            if (text[index] == '&') {
+                std::size_t semicolon = text.find(';', index);
+                if (semicolon == std::string_view::npos)
+                    return false;
+                std::optional<char> character = referencedCharacter(text.substr(index + 1, semicolon - index - 1));
+                if (!character)
+                    return false;
+                out += *character;
+                index = semicolon + 1;
+                continue;
+            }
+            if (static_cast<unsigned char>(text[index]) < 0x80)
+                return false;
+            std::size_t start = index;
+            if (!isPlainSequenceAt(text, index))
+                return false;
+            out.append(text, start, index - start);
+        }
+        return true;
+    }
+
+    // The character of a reference's name (between "&" and ";").
+    static std::optional<char> referencedCharacter(std::string_view name)
+    {
+        if (name == "amp")
+            return '&';
+        if (name == "lt")
+            return '<';
+        if (name == "gt")
+            return '>';
+        if (name == "quot")
+            return '"';
+        if (name.size() < 2 || name.size() > 4 || name[0] != '#')
+            return std::nullopt;
+        unsigned code = 0;
+        for (char c : name.substr(1)) {
+            if (!isDigit(c))
+                return std::nullopt;
+            code = code * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (code < 0x20 || code > 0x7E)
+            return std::nullopt;
+        return static_cast<char>(code);
+    }
+
+    bool readTag()
+    {
+        std::size_t at = m_at + 1;
+        bool isEnd = at < m_html.size() && m_html[at] == '/';
+        if (isEnd)
+            ++at;
+        std::size_t nameStart = at;
+        while (at < m_html.size() && isNameCharacter(m_html[at]))
+            ++at;
+        std::string_view name = m_html.substr(nameStart, at - nameStart);
+        if (name.empty() || !isLowerLetter(name.front()))
+            return false;
+        if (isEnd) {
+            // The end of a list ends its last item, left open by the writer.
+            if (isListElement(name) && m_open.size() >= 2 && m_open.back() == "li" && m_open[m_open.size() - 2] == name)
+                closeLast();
+            if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
+                return false;
+            m_open.pop_back();
+            m_events.endElement(name);
+            m_at = at + 1;
+            return true;
+        }
+        bool isVoid = isOneOf(name, kVoidElements);
+        if (!isVoid && !isOneOf(name, kContainerElements))
+            return false;
+        // An item ends the item before it, left open by the writer.
+        if (name == "li" && !m_open.empty() && m_open.back() == "li")
+            closeLast();
+        if (!canOpen(name))
+            return false;
+        std::optional<std::size_t> end = readAttributes(at);
+        if (!end)
+            return false;
+        m_at = *end;
+        if (m_pairs.size() > 1)
+            m_events.startElement(name, HTMLAttributeList(m_pairs.data()));
+        else
+            m_events.startElement(name, HTMLAttributeList(nullptr));
+        if (isVoid || m_selfClosed) {
+            m_events.endElement(name);
+            return true;
+        }
+        m_open.push_back(name);
+        return true;
+    }
+
+    void closeLast()
+    {
+        m_events.endElement(m_open.back());
+        m_open.pop_back();
+    }
+
+    // Whether an element opens where it is without the tree builder closing
+    // or moving anything.
+    bool canOpen(std::string_view name) const
+    {
+        if (m_open.size() >= kMaximumDepth)
+            return false;
+        if (name == "a" && isOneOf(name, m_open))
+            return false;
+        if (m_open.empty())
+            return true;
+        std::string_view parent = m_open.back();
+        return !(isListElement(name) && isListElement(parent) && name != parent);
+    }
+
+    // Reads the attributes from `at` (just after the tag's name) up to the
+    // end of the tag; answers the index past its ">" and sets m_pairs and
+    // m_selfClosed.
+    std::optional<std::size_t> readAttributes(std::size_t at)
+    {
+        std::size_t count = 0;
+        m_selfClosed = false;
+        while (true) {
+            if (at >= m_html.size())
+                return std::nullopt;
+            if (m_html[at] == '>') {
+                ++at;
+                break;
+            }
+            if (m_html[at] == '/') {
+                if (at + 1 >= m_html.size() || m_html[at + 1] != '>')
+                    return std::nullopt;
+                m_selfClosed = true;
+                at += 2;
+                break;
+            }
+            if (m_html[at] != ' ')
+                return std::nullopt;
+            while (at < m_html.size() && m_html[at] == ' ')
+                ++at;
+            if (at < m_html.size() && (m_html[at] == '>' || m_html[at] == '/'))
+                continue;
+            std::size_t nameStart = at;
+            while (at < m_html.size() && isNameCharacter(m_html[at]))
+                ++at;
+            std::string_view name = m_html.substr(nameStart, at - nameStart);
+            if (name.empty() || !isLowerLetter(name.front()))
+                return std::nullopt;
+            // libxml2 keeps only the first of two attributes of one name.
+            for (std::size_t index = 0; index < count; ++index) {
+                if (m_attributes[index].name == name)
+                    return std::nullopt;
+            }
+            if (m_attributes.size() <= count)
+                m_attributes.emplace_back();
+            Attribute& attribute = m_attributes[count++];
+            attribute.name.assign(name);
+            attribute.value.clear();
+            attribute.hasValue = at < m_html.size() && m_html[at] == '=';
+            if (!attribute.hasValue)
+                continue;
+            ++at;
+            if (at >= m_html.size() || (m_html[at] != '"' && m_html[at] != '\''))
+                return std::nullopt;
+            char quote = m_html[at];
+            std::size_t valueEnd = m_html.find(quote, at + 1);
+            if (valueEnd == std::string_view::npos)
+                return std::nullopt;
+            std::string_view raw = m_html.substr(at + 1, valueEnd - at - 1);
+            if (raw.find('<') != std::string_view::npos || !decode(raw, attribute.value))
+                return std::nullopt;
+            at = valueEnd + 1;
+        }
+        // Names and values as zero-terminated pairs, as libxml2 hands them
+        // over; the strings do not change until the next tag.
+        m_pairs.clear();
+        for (std::size_t index = 0; index < count; ++index) {
+            const Attribute& attribute = m_attributes[index];
+            m_pairs.push_back(reinterpret_cast<const unsigned char*>(attribute.name.c_str()));
+            m_pairs.push_back(attribute.hasValue ? reinterpret_cast<const unsigned char*>(attribute.value.c_str())
+                                                 : nullptr);
+        }
+        m_pairs.push_back(nullptr);
+        return at;
+    }
+};
+
+} // namespace
+
+bool HTMLSimpleMarkupReader::readFragment(std::string_view html, HTMLParseEvents& events)
+{
+    return Reader(html, events).read();
+}
+
+} // namespace folio

@@ -1,0 +1,90 @@
+#include "engine/html/writer/HTMLMarkup.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace folio {
+namespace {
+
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr std::string_view kInlineTab = "<span style=\"white-space:pre;\">\t</span>";
+
+std::string finished(std::string body, bool convertSpaces = true, bool* sawTab = nullptr)
+{
+    bool tab = HTMLMarkup::finishBody(body, HTMLTabForm::InlineStyle, convertSpaces);
+    if (sawTab)
+        *sawTab = tab;
+    return body;
+}
+
+// Runs of blanks keep their width: every pair becomes a blank and a
+// no-break space, counted from the left, an odd blank left as it is.
+TEST(HTMLMarkupFinishBody, pairsOfBlanksInTextKeepTheirWidth)
+{
+    const std::string nbsp(kNoBreakSpace);
+    EXPECT_EQ(finished("a b"), "a b");
+    EXPECT_EQ(finished("a  b"), "a " + nbsp + "b");
+    EXPECT_EQ(finished("a   b"), "a " + nbsp + " b");
+    EXPECT_EQ(finished("a    b"), "a " + nbsp + " " + nbsp + "b");
+    EXPECT_EQ(finished("  "), " " + nbsp);
+    // Blanks on either side of a tag are no pair.
+    EXPECT_EQ(finished("a <i> b</i>"), "a <i> b</i>");
+    EXPECT_EQ(finished("<i>a  </i>  b"), "<i>a " + nbsp + "</i> " + nbsp + "b");
+    EXPECT_EQ(finished("a  b", false), "a  b");
+}
+
+// Tabs become spans that keep them, and line separators line breaks, in
+// text only; the answer says whether a tab was found.
+TEST(HTMLMarkupFinishBody, tabsAndLineSeparatorsOfTextOnly)
+{
+    bool sawTab = false;
+    EXPECT_EQ(finished("a\tb\tc", true, &sawTab), "a" + std::string(kInlineTab) + "b" + std::string(kInlineTab) + "c");
+    EXPECT_TRUE(sawTab);
+    EXPECT_EQ(finished("one\xE2\x80\xA8two", true, &sawTab), "one<br/>two");
+    EXPECT_FALSE(sawTab);
+    // Other characters that start with the same byte stay.
+    EXPECT_EQ(finished("\xE2\x80\x9Cquoted\xE2\x80\x9D"), "\xE2\x80\x9Cquoted\xE2\x80\x9D");
+    EXPECT_EQ(finished("\t"), kInlineTab);
+    std::string classForm = "a\tb";
+    EXPECT_TRUE(HTMLMarkup::finishBody(classForm, HTMLTabForm::TabSpanClass, true));
+    EXPECT_EQ(classForm, "a<span class=\"Apple-tab-span\">\t</span>b");
+}
+
+// Attribute values keep their exact text, whatever they hold; only a quote
+// right after "=" opens a value, as HTML reads it.
+TEST(HTMLMarkupFinishBody, attributeValuesKeepTheirExactText)
+{
+    bool sawTab = true;
+    std::string tagOnly = "<span title=\"a  b\tc > d\xE2\x80\xA8\" lang='x  >  y'>z</span>";
+    EXPECT_EQ(finished(tagOnly, true, &sawTab), tagOnly);
+    EXPECT_FALSE(sawTab);
+    EXPECT_EQ(finished("<span title = \"x\">a  b</span>"), "<span title = \"x\">a " + std::string(kNoBreakSpace) + "b</span>");
+    // A quote that follows no "=" opens nothing: the ">" after it ends the tag.
+    EXPECT_EQ(finished("<x 'y>  z"), "<x 'y> " + std::string(kNoBreakSpace) + "z");
+    // A value never closed holds the rest of the body.
+    EXPECT_EQ(finished("<x y=\"a>  b\tc"), "<x y=\"a>  b\tc");
+    EXPECT_EQ(finished("<x y='\"'>\t"), "<x y='\"'>" + std::string(kInlineTab));
+}
+
+// Text keeps every character but markup, which is escaped, and the control
+// characters HTML may not hold, which go; an unpaired surrogate becomes the
+// replacement character.
+TEST(HTMLMarkupAppendText, keepsTextEscapingMarkupAndDroppingControls)
+{
+    std::string html = "<p>";
+    HTMLMarkup::appendText(html, u"a<b&c>d\u0001e\tf\n\r\U0001F600 \u00E9\u201C\uFEFF");
+    EXPECT_EQ(html, "<p>a&#60;b&amp;c>de\tf\n\r\xF0\x9F\x98\x80 \xC3\xA9\xE2\x80\x9C\xEF\xBB\xBF");
+    std::u16string lone = u"x";
+    lone += static_cast<char16_t>(0xD800);
+    lone += u"<";
+    html.clear();
+    HTMLMarkup::appendText(html, lone);
+    EXPECT_EQ(html, "x\xEF\xBF\xBD&#60;");
+    html.clear();
+    HTMLMarkup::appendText(html, u"");
+    EXPECT_EQ(html, "");
+}
+
+} // namespace
+} // namespace folio

@@ -1,0 +1,139 @@
+#include "export/ExportSource.h"
+
+#include "engine/html/HTMLSanitizer.h"
+#include "engine/html/HTMLSimpleMarkupReader.h"
+#include "platform/foundation/HTMLParser.h"
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// A document that tries every road from RTF into active HTML: script links
+// in fields, markup and CSS in font names, quotes that would end an
+// attribute, markup in the text itself.
+constexpr std::string_view kHostileRTF =
+    "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Helvetica;}{\\f1 Evil</style><script>alert(1)</script>;}"
+    "{\\f2 Quote\\'27;background:url(http://evil.example/f);x:\\'27;}{\\f3 expression(alert(2));}"
+    "{\\f4 Back\\\\slash\"dq;}}\n"
+    "{\\colortbl;\\red255\\green0\\blue0;}\n"
+    "\\f0 Plain {\\field{\\*\\fldinst HYPERLINK \"javascript:alert(3)\"}{\\fldrslt click}} and "
+    "{\\field{\\*\\fldinst HYPERLINK \"file:///etc/passwd\"}{\\fldrslt local}} and "
+    "{\\field{\\*\\fldinst HYPERLINK \"x\\\\\" onmouseover=\\\\\"alert(4)\"}{\\fldrslt hover}} and "
+    "{\\field{\\*\\fldinst HYPERLINK \" JaVaScRiPt:alert(6)\"}{\\fldrslt spaced}} and "
+    "{\\field{\\*\\fldinst HYPERLINK \"data:text/html,<script>alert(8)</script>\"}{\\fldrslt inline}}\\par\n"
+    "{\\f1 fontone} {\\f2 fonttwo} {\\f3 fontthree} {\\f4 fontfour} <script>alert(7)</script> "
+    "<img src=x onerror=alert(9)>\\par\n"
+    "{\\field{\\*\\fldinst HYPERLINK \\\\l \"a\\\\\"b\"}{\\fldrslt anchor}} "
+    "{\\*\\bkmkstart b\"onclick=\"x}mark{\\*\\bkmkend b\"onclick=\"x}\\par\n}";
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+class Transcript final : public HTMLParseEvents {
+public:
+    std::string text;
+
+    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
+    {
+        text += "<" + std::string(name);
+        for (std::size_t index = 0; index < attributes.size(); ++index)
+            text += " " + std::string(attributes.name(index)) + "=[" + std::string(attributes.impliedValue(index)) + "]";
+        text += ">";
+    }
+    void endElement(std::string_view name) override { text += "</" + std::string(name) + ">"; }
+    void characters(std::string_view characters) override { text += characters; }
+};
+
+std::string libxml2Transcript(std::string_view fragment)
+{
+    Transcript transcript;
+    HTMLParser::Options options;
+    options.ignoreDeclaredEncoding = true;
+    options.incremental = false;
+    HTMLParser parser(transcript, HTMLParser::Elements | HTMLParser::Characters, options);
+    parser.parse("<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(fragment) + "</body></html>",
+                 "UTF-8");
+    return transcript.text;
+}
+
+class HTMLExportSafetyTest : public testing::Test {
+protected:
+    ScratchFolder m_folder{"html-export-safety"};
+};
+
+// What reaches the exported file runs nothing and loads nothing, and every
+// word of the document is still there, as text.
+TEST_F(HTMLExportSafetyTest, hostileRTFExportsWithNothingActiveAndNoTextLost)
+{
+    std::string path = m_folder.path("Hostile.rtf");
+    writeFile(path, kHostileRTF);
+    Result<std::string> html = ExportSource(path).HTMLData();
+    ASSERT_TRUE(html.ok());
+    // The tags, where anything active would have to be; the text keeps the
+    // markup it held as escaped text.
+    std::string tags;
+    for (std::size_t open = html->find('<'); open != std::string::npos; open = html->find('<', open + 1))
+        tags += lower(html->substr(open, html->find('>', open) + 1 - open));
+    for (const char* banned : {"<script", "<style", "<img", "javascript", " on", "file:", "evil.example", "url(",
+                               "data:"})
+        EXPECT_EQ(tags.find(banned), std::string::npos) << banned << " in " << tags;
+    std::string folded = lower(*html);
+    // CSS in a font name stays inside its quoted family name, where it means nothing.
+    for (std::size_t found = folded.find("expression("); found != std::string::npos;
+         found = folded.find("expression(", found + 1))
+        EXPECT_EQ(folded[found - 1], '\'') << *html;
+    for (const char* kept : {">click<", ">local<", ">hover<", ">spaced<", ">inline<", ">fontone<", ">fonttwo<",
+                             ">fontthree<", ">fontfour<", "&lt;script&gt;alert(7)&lt;/script&gt; &lt;img src=x onerror=alert(9)&gt;",
+                             "anchor", "mark"})
+        EXPECT_NE(html->find(kept), std::string::npos) << kept << " not in " << *html;
+    // The file is exactly what the sanitiser keeps of it.
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(*html, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References),
+              *html);
+}
+
+// The quick reading of the writer's markup meets libxml2's on every RTF of
+// the test data, the hostile one included, and the exported file is the
+// same whichever reading made it.
+TEST_F(HTMLExportSafetyTest, writtenMarkupOfEveryTestDocumentReadsAsLibxml2ReadsIt)
+{
+    std::vector<std::string> documents;
+    for (const char* folder : {"/rtf", "/rtf-roundtrip"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(FOLIO_TEST_DATA_DIR) + folder)) {
+            if (entry.path().extension() == ".rtf")
+                documents.push_back(entry.path().string());
+        }
+    }
+    std::string hostile = m_folder.path("Hostile.rtf");
+    writeFile(hostile, kHostileRTF);
+    documents.push_back(hostile);
+    ASSERT_GE(documents.size(), 10u);
+
+    std::size_t readQuickly = 0;
+    for (const std::string& document : documents) {
+        ExportSource source(document);
+        Result<std::string> written = source.HTMLString();
+        ASSERT_TRUE(written.ok()) << document;
+        Transcript quick;
+        if (!HTMLSimpleMarkupReader::readFragment(*written, quick))
+            continue;
+        ++readQuickly;
+        EXPECT_EQ(quick.text, libxml2Transcript(*written)) << document;
+    }
+    // Most documents are read the quick way: a writer change that leaves
+    // its forms would otherwise slow every export down unseen.
+    EXPECT_GE(readQuickly * 4, documents.size() * 3) << readQuickly << " of " << documents.size();
+}
+
+} // namespace
+} // namespace folio
