@@ -1,5 +1,7 @@
 #include "qvtext/QVBodyStyle.h"
 
+#include "platform/foundation/StringUtilities.h"
+
 #include <cctype>
 #include <optional>
 
@@ -8,11 +10,6 @@ namespace folio {
 namespace {
 
 constexpr std::string_view kHidingDeclarations[] = {"visibility: hidden;", "display: none;"};
-
-char lower(char c)
-{
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 bool isNameCharacter(char c)
 {
@@ -46,7 +43,7 @@ std::optional<Tag> readTag(std::string_view html, size_t start)
         ++i;
     }
     while (i < html.size() && isNameCharacter(html[i]))
-        tag.name += lower(html[i++]);
+        tag.name += asciiLowercase(html[i++]);
     if (tag.name.empty() || !std::isalpha(static_cast<unsigned char>(tag.name.front())))
         return std::nullopt;
     // Attributes: name, optionally "=" and a value quoted either way or bare.
@@ -66,7 +63,7 @@ std::optional<Tag> readTag(std::string_view html, size_t start)
         }
         std::string attribute;
         while (i < html.size() && !isSpace(html[i]) && html[i] != '=' && html[i] != '>' && html[i] != '/')
-            attribute += lower(html[i++]);
+            attribute += asciiLowercase(html[i++]);
         while (i < html.size() && isSpace(html[i]))
             ++i;
         std::string_view value;

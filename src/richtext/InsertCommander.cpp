@@ -3,6 +3,7 @@
 #include "platform/foundation/DateFormatting.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
@@ -79,7 +80,7 @@ bool InsertCommander::isAllowedLinkAddress(const std::string& address)
             break;
         if (static_cast<unsigned char>(c) <= ' ')
             continue;
-        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        scheme += asciiLowercase(c);
     }
     return scheme != "javascript" && scheme != "data" && scheme != "vbscript";
 }

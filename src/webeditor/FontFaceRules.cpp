@@ -1,6 +1,7 @@
 #include "webeditor/FontFaceRules.h"
 
 #include "foundation/graphics/FontTraits.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
 #include <array>
@@ -14,13 +15,6 @@ constexpr std::array<std::string_view, 11> kWeightMarkers = {"-light", "-medium"
                                                              "-stencil", "-unicase", "-black", "-extrabold", "-hairline"};
 constexpr std::array<std::string_view, 2> kBoldOnlyMarkers = {"-italic", "-ultra"};
 
-std::string lowercased(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return lower;
-}
-
 template <size_t N>
 bool containsAny(const std::string& text, const std::array<std::string_view, N>& markers)
 {
@@ -33,7 +27,7 @@ constexpr double kLookUpSize = 12;
 
 bool FontFaceRules::canBeBold(const Font& font)
 {
-    std::string name = lowercased(font.postScriptName());
+    std::string name = asciiLowercaseString(font.postScriptName());
     if (containsAny(name, kWeightMarkers) || containsAny(name, kBoldOnlyMarkers))
         return false;
     std::optional<Font> bold = FontTraits::fontWithName(font.familyName(), kLookUpSize, true, false);
@@ -54,7 +48,7 @@ bool FontFaceRules::canBeItalicAndBold(std::string_view fontName)
 
 bool FontFaceRules::namesWeightFace(std::string_view families)
 {
-    return !families.empty() && containsAny(lowercased(families), kWeightMarkers);
+    return !families.empty() && containsAny(asciiLowercaseString(families), kWeightMarkers);
 }
 
 std::optional<Font> FontFaceRules::fontFromPageAnswer(std::string_view answer, Pieces pieces)

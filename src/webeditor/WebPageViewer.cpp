@@ -20,9 +20,7 @@ namespace {
 
 bool isHTMLFile(const std::string& path)
 {
-    std::string extension = std::filesystem::path(path).extension().string();
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension = asciiLowercaseString(std::filesystem::path(path).extension().string());
     return extension == ".html" || extension == ".htm" || extension == ".xhtml";
 }
 

@@ -24,6 +24,7 @@
 #include "support/VirtualClock.h"
 #include "tools/specialchars/SpecialCharsPickerController.h"
 #include "webeditor/PageConnection.h"
+#include "support/TurkishLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +167,19 @@ TEST_F(EditingToolsTest, scriptAndDataAddressesAreRefused)
     EXPECT_TRUE(insertions().empty());
     EXPECT_TRUE(InsertCommander::isAllowedLinkAddress("mailto:a@b.c"));
     EXPECT_TRUE(InsertCommander::isAllowedLinkAddress("example.com/data:x"));
+}
+
+// A Turkish user's window runs in a locale where the C library lowers "I" to
+// no "i": an upper-case script address is refused there all the same.
+TEST(InsertCommanderLocaleTest, upperCaseScriptAddressesAreRefusedInATurkishLocale)
+{
+    test::TurkishLocale turkish;
+    if (!turkish.active())
+        GTEST_SKIP() << "no Turkish locale can be made here";
+    EXPECT_FALSE(InsertCommander::isAllowedLinkAddress("JAVASCRIPT:alert(1)"));
+    EXPECT_FALSE(InsertCommander::isAllowedLinkAddress("VBSCRIPT:x"));
+    EXPECT_FALSE(InsertCommander::isAllowedLinkAddress("DATA:text/html,<b>"));
+    EXPECT_TRUE(InsertCommander::isAllowedLinkAddress("HTTPS://EXAMPLE.COM"));
 }
 
 TEST_F(EditingToolsTest, unlinkRemovesLinkUnderlineAndColourAndShowsTheSize)

@@ -3,6 +3,7 @@
 #include "engine/html/HTMLEntityTable.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -16,40 +17,6 @@
 namespace folio {
 
 namespace {
-
-// Names, schemes and CSS words are ASCII and are matched by ASCII's rule,
-// whatever the process's locale: in a Turkish one the C library lowers "I"
-// to no "i", and "JAVASCRIPT:" or "@IMPORT" would pass for something else.
-char asciiLowercase(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowercased(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result)
-        c = asciiLowercase(c);
-    return result;
-}
-
-// Whether `text` holds `lowerNeedle` in any mix of case, without copying it.
-bool containsIgnoringCase(std::string_view text, std::string_view lowerNeedle)
-{
-    if (lowerNeedle.empty() || text.size() < lowerNeedle.size())
-        return lowerNeedle.empty();
-    const char first = lowerNeedle.front();
-    for (std::size_t index = 0; index + lowerNeedle.size() <= text.size(); ++index) {
-        if (asciiLowercase(text[index]) != first)
-            continue;
-        std::size_t matched = 1;
-        while (matched < lowerNeedle.size() && asciiLowercase(text[index + matched]) == lowerNeedle[matched])
-            ++matched;
-        if (matched == lowerNeedle.size())
-            return true;
-    }
-    return false;
-}
 
 bool contains(std::string_view name, std::initializer_list<std::string_view> names)
 {
@@ -115,7 +82,7 @@ std::string schemeOf(std::string_view url)
         if (!allowed)
             return {};
     }
-    return lowercased(url.substr(0, colon));
+    return asciiLowercaseString(url.substr(0, colon));
 }
 
 void appendEscaped(std::string& out, std::string_view text, bool inAttribute)
@@ -173,12 +140,12 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
         std::string compact = compactURL(value);
         bool picture = element == "img" && name == "src";
         // An SVG picture shown by an image runs no script; anywhere else it could.
-        if (!picture && lowercased(compact).starts_with("data:image/svg"))
+        if (!picture && asciiLowercaseString(compact).starts_with("data:image/svg"))
             return std::nullopt;
         return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     }
     // Presentation attributes of SVG (fill, filter, mask...) take url() too.
-    if (containsIgnoringCase(value, "url"))
+    if (containsIgnoringASCIICase(value, "url"))
         return HTMLSanitizer::sanitizedCSS(value, use);
     return value;
 }
@@ -303,7 +270,7 @@ public:
             m_skipDepth = 1;
             return;
         }
-        std::string name = lowercased(parsedName);
+        std::string name = asciiLowercaseString(parsedName);
         Treatment treatment = treatmentOf(name, attributes);
         if (treatment == Treatment::Drop) {
             m_skipDepth = 1;
@@ -471,7 +438,7 @@ private:
         result += '<';
         result += name;
         for (std::size_t index = 0, count = attributes.size(); index < count; ++index) {
-            m_attributeName = lowercased(attributes.name(index));
+            m_attributeName = asciiLowercaseString(attributes.name(index));
             if (m_attributeName == "style") {
                 writeStyleAttribute(attributes.impliedValue(index));
                 continue;
@@ -522,7 +489,7 @@ private:
 
 bool looksLikeWholePage(std::string_view html)
 {
-    std::string head = lowercased(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
+    std::string head = asciiLowercaseString(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
     return head.find("<html") != std::string::npos || head.find("<!doctype") != std::string::npos
         || head.find("<body") != std::string::npos;
 }
@@ -652,7 +619,7 @@ bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
     if (scheme.empty() || scheme == "file" || scheme == "myfont")
         return true;
     if (scheme == "data")
-        return allowingAnyData || lowercased(compact).starts_with("data:image/");
+        return allowingAnyData || asciiLowercaseString(compact).starts_with("data:image/");
     return false;
 }
 
@@ -672,7 +639,7 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
     while (start <= path.size()) {
         std::size_t end = path.find_first_of("/\\", start);
         std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (segment == ".." || lowercased(segment) == "%2e%2e")
+        if (segment == ".." || asciiLowercaseString(segment) == "%2e%2e")
             return true;
         if (end == std::string_view::npos)
             break;
@@ -686,15 +653,15 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
     // Most style is plain declarations: without an escape that could hide a
     // word, and without any of the words, it is safe as it stands.
     auto risky = [](std::string_view text) {
-        return containsIgnoringCase(text, "url") || containsIgnoringCase(text, "@import")
-            || containsIgnoringCase(text, "expression") || containsIgnoringCase(text, "image-set");
+        return containsIgnoringASCIICase(text, "url") || containsIgnoringASCIICase(text, "@import")
+            || containsIgnoringASCIICase(text, "expression") || containsIgnoringASCIICase(text, "image-set");
     };
     if (css.find('\\') == std::string_view::npos && !risky(css))
         return std::string(css);
     std::string decoded = withIdentifierEscapesDecoded(css);
     if (!risky(decoded))
         return std::string(css);
-    std::string lower = lowercased(decoded);
+    std::string lower = asciiLowercaseString(decoded);
 
     std::string result;
     bool changed = false;

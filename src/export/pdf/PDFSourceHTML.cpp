@@ -28,14 +28,6 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-std::string lowercased(std::string_view text)
-{
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
-
 } // namespace
 
 std::optional<std::string> PDFSourceHTML::bodyStyle(std::string_view html)
@@ -63,7 +55,7 @@ std::optional<double> PDFSourceHTML::centimetresFromCSSLength(std::string_view l
     auto [rest, error] = std::from_chars(begin, end, value);
     if (error != std::errc() || !std::isfinite(value))
         return std::nullopt;
-    std::string unit = lowercased(std::string_view(rest, static_cast<std::size_t>(end - rest)));
+    std::string unit = asciiLowercaseString(std::string_view(rest, static_cast<std::size_t>(end - rest)));
     if (unit == "cm")
         return value;
     if (unit == "mm")
@@ -90,7 +82,7 @@ EdgeInsets PDFSourceHTML::marginsFromBodyStyle(std::string_view style)
         std::string_view declaration =
             style.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
         std::size_t colon = declaration.find(':');
-        if (colon != std::string_view::npos && lowercased(trimmed(declaration.substr(0, colon))) == "margin") {
+        if (colon != std::string_view::npos && asciiLowercaseString(trimmed(declaration.substr(0, colon))) == "margin") {
             // A later declaration overrides an earlier one, as in CSS; one
             // that does not parse is ignored, also as in CSS.
             std::vector<double> parsed;

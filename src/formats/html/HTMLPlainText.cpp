@@ -42,9 +42,7 @@ bool isHidden(const HTMLAttributeList& attributes)
         std::string text = *style;
         text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
                    text.end());
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        hidden = hidden || text.find("display:none") != std::string::npos;
+        hidden = hidden || containsIgnoringASCIICase(text, "display:none");
     }
     return hidden;
 }

@@ -2,6 +2,7 @@
 
 #include "formats/markdown/MarkdownPrepass.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
 #include <cctype>
@@ -284,14 +285,7 @@ void BKDRenderer::newlineFirst(std::string& ob)
 
 bool BKDRenderer::startsWithMailto(std::string_view link)
 {
-    constexpr std::string_view kScheme = "mailto:";
-    if (link.size() < kScheme.size())
-        return false;
-    for (std::size_t i = 0; i < kScheme.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(link[i])) != kScheme[i])
-            return false;
-    }
-    return true;
+    return hasPrefixIgnoringASCIICase(link, "mailto:");
 }
 
 std::string_view BKDRenderer::withoutMailto(std::string_view link)

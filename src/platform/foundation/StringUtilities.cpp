@@ -7,6 +7,7 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdarg>
 #include <cstdio>
@@ -205,6 +206,28 @@ std::u16string uppercaseString(std::u16string_view text) { return mapCase(text, 
 std::u16string lowercaseString(std::u16string_view text) { return mapCase(text, u_strToLower); }
 std::string uppercaseString(std::string_view utf8) { return toUtf8(uppercaseString(toUtf16(utf8))); }
 std::string lowercaseString(std::string_view utf8) { return toUtf8(lowercaseString(toUtf16(utf8))); }
+
+std::string asciiLowercaseString(std::string_view text)
+{
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(), asciiLowercase);
+    return result;
+}
+
+bool equalsIgnoringASCIICase(std::string_view text, std::string_view other)
+{
+    return std::ranges::equal(text, other, {}, asciiLowercase, asciiLowercase);
+}
+
+bool hasPrefixIgnoringASCIICase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && equalsIgnoringASCIICase(text.substr(0, prefix.size()), prefix);
+}
+
+bool containsIgnoringASCIICase(std::string_view text, std::string_view lowerNeedle)
+{
+    return !std::ranges::search(text, lowerNeedle, {}, asciiLowercase).empty() || lowerNeedle.empty();
+}
 
 std::u16string capitalizedString(std::u16string_view text)
 {

@@ -65,6 +65,15 @@ std::u16string uppercaseString(std::u16string_view text);
 std::u16string lowercaseString(std::u16string_view text);
 std::string uppercaseString(std::string_view utf8);
 std::string lowercaseString(std::string_view utf8);
+// ASCII letters only, whatever the process's locale: names, schemes, units,
+// file extensions and CSS words are ASCII, and in a Turkish locale the C
+// library lowers "I" to no "i", so "JAVASCRIPT:" would pass for something else.
+constexpr char asciiLowercase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string asciiLowercaseString(std::string_view text);
+bool equalsIgnoringASCIICase(std::string_view text, std::string_view other);
+bool hasPrefixIgnoringASCIICase(std::string_view text, std::string_view prefix);
+// Whether `text` holds `lowerNeedle` (given in lower case) in any mix of case.
+bool containsIgnoringASCIICase(std::string_view text, std::string_view lowerNeedle);
 // Each word (a run between white space and line ends) with its first
 // character in upper case and the rest in lower case: "mcDONALD o'neil" gives
 // "Mcdonald O'neil".

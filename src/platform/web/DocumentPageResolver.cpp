@@ -1,5 +1,6 @@
 #include "platform/web/DocumentPageResolver.h"
 
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 
 #include <algorithm>
@@ -22,13 +23,6 @@ bool isWithin(const fs::path& candidate, const fs::path& folder)
     return folderEnd == folder.end();
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size()
-        && std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char wanted, char given) { return std::tolower(static_cast<unsigned char>(given)) == wanted; });
-}
-
 } // namespace
 
 DocumentPageResolver::DocumentPageResolver(std::vector<std::string> folders)
@@ -39,12 +33,12 @@ DocumentPageResolver::DocumentPageResolver(std::vector<std::string> folders)
 std::string DocumentPageResolver::pageBaseURL(std::string_view baseURL)
 {
     std::string root = std::string(kScheme) + ":///";
-    if (!startsWithIgnoringCase(baseURL, "file://"))
+    if (!hasPrefixIgnoringASCIICase(baseURL, "file://"))
         return root;
     std::string_view rest = baseURL.substr(7);
     // "file://localhost/x" and "file:///x" name the same file; anything with
     // another host is not a local folder.
-    if (startsWithIgnoringCase(rest, "localhost/"))
+    if (hasPrefixIgnoringASCIICase(rest, "localhost/"))
         rest.remove_prefix(9);
     if (rest.empty() || rest.front() != '/')
         return root;
@@ -54,7 +48,7 @@ std::string DocumentPageResolver::pageBaseURL(std::string_view baseURL)
 Result<DocumentPageResolver::PageFile> DocumentPageResolver::resolve(std::string_view url) const
 {
     std::string prefix = std::string(kScheme) + ":";
-    if (!startsWithIgnoringCase(url, prefix))
+    if (!hasPrefixIgnoringASCIICase(url, prefix))
         return resolverError(InvalidURL, "Not a document page URL: " + std::string(url));
     std::string_view rest = url.substr(prefix.size());
     // The path starts after an empty authority ("folio-page:///x").

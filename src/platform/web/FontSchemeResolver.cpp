@@ -2,6 +2,7 @@
 
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/URL.h"
 
 #include <algorithm>
@@ -39,9 +40,7 @@ std::vector<std::string> FontSchemeResolver::defaultFolders()
 
 std::string FontSchemeResolver::contentTypeForFileName(std::string_view name)
 {
-    std::string extension = fs::path(name).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::string extension = asciiLowercaseString(fs::path(name).extension().string());
     if (extension == ".ttf")
         return "font/ttf";
     if (extension == ".otf")

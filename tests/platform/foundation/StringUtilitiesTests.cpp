@@ -1,5 +1,6 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "support/TurkishLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,21 @@ TEST(StringCase, MappingIsLocaleIndependentAndMayChangeLength)
     EXPECT_EQ(lowercaseString(std::string_view("Times-Bold")), "times-bold");
     EXPECT_EQ(uppercaseString(std::string_view("caf\xC3\xA9")), "CAF\xC3\x89");
     EXPECT_EQ(uppercaseString(u""), u"");
+}
+
+TEST(StringCase, ASCIICaseBlindChecksHoldInATurkishLocale)
+{
+    test::TurkishLocale turkish;
+    if (!turkish.active())
+        GTEST_SKIP() << "no Turkish locale can be made here";
+    EXPECT_EQ(asciiLowercaseString("JAVASCRIPT:Alert(\xC4\xB0)"), "javascript:alert(\xC4\xB0)") << "only ASCII letters change";
+    EXPECT_TRUE(equalsIgnoringASCIICase("FILE", "file"));
+    EXPECT_FALSE(equalsIgnoringASCIICase("file", "files"));
+    EXPECT_TRUE(hasPrefixIgnoringASCIICase("FILE:///x", "file://"));
+    EXPECT_FALSE(hasPrefixIgnoringASCIICase("fil", "file"));
+    EXPECT_TRUE(containsIgnoringASCIICase("color:red;DISPLAY:NONE", "display:none"));
+    EXPECT_FALSE(containsIgnoringASCIICase("display:no", "display:none"));
+    EXPECT_TRUE(containsIgnoringASCIICase("anything", ""));
 }
 
 TEST(StringSearch, FindsWithOptions)
