@@ -2,6 +2,7 @@
 
 #include "engine/html/HTMLSanitizer.h"
 #include "platform/foundation/HTMLParser.h"
+#include "support/HTMLParseTranscript.h"
 
 #include <gtest/gtest.h>
 
@@ -13,36 +14,8 @@
 namespace folio {
 namespace {
 
-// The events as one line of text: tags with their attributes (a bare one
-// marked "?"), and text joined across the pieces it came in.
-class Transcript final : public HTMLParseEvents {
-public:
-    std::string text;
-
-    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
-    {
-        text += "<" + std::string(name);
-        for (std::size_t index = 0; index < attributes.size(); ++index) {
-            std::optional<std::string_view> value = attributes.value(index);
-            text += " " + std::string(attributes.name(index)) + (value ? "=[" + std::string(*value) + "]" : "?");
-        }
-        text += ">";
-    }
-    void endElement(std::string_view name) override { text += "</" + std::string(name) + ">"; }
-    void characters(std::string_view characters) override { text += characters; }
-};
-
-std::string libxml2Transcript(std::string_view fragment)
-{
-    Transcript transcript;
-    HTMLParser::Options options;
-    options.ignoreDeclaredEncoding = true;
-    options.incremental = false;
-    HTMLParser parser(transcript, HTMLParser::Elements | HTMLParser::Characters, options);
-    parser.parse("<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(fragment) + "</body></html>",
-                 "UTF-8");
-    return transcript.text;
-}
+using test::HTMLParseTranscript;
+using test::libxml2Transcript;
 
 // The forms the HTML writer uses, the awkward corners of each included:
 // items its lists leave open, references in text and attributes, blank
@@ -62,7 +35,7 @@ TEST(HTMLSimpleMarkupReader, reportsTheWritersFormsAsLibxml2Does)
         "",
     };
     for (const char* fragment : fragments) {
-        Transcript simple;
+        HTMLParseTranscript simple;
         ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(fragment, simple)) << fragment;
         EXPECT_EQ(simple.text, libxml2Transcript(fragment)) << fragment;
     }
@@ -102,7 +75,7 @@ TEST(HTMLSimpleMarkupReader, randomFragmentsReadAsLibxml2ReadsThem)
     int readQuickly = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string html = fragment(0);
-        Transcript simple;
+        HTMLParseTranscript simple;
         if (!HTMLSimpleMarkupReader::readFragment(html, simple))
             continue;
         ++readQuickly;
@@ -144,7 +117,7 @@ TEST(HTMLSimpleMarkupReader, givesUpOnMarkupBeyondTheWritersForms)
         "<div",
     };
     for (const char* fragment : fragments) {
-        Transcript simple;
+        HTMLParseTranscript simple;
         EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(fragment, simple)) << fragment;
     }
 }
@@ -158,7 +131,7 @@ TEST(HTMLSimpleMarkupReader, sanitisingTheWritersFormsStillRemovesWhatIsUnsafe)
                        "<a href=\"file:///etc/passwd\">second</a><img src=\"http://evil.example/x.png\" />"
                        "<span style=\"background:url(http://evil.example/y);color:red\">third</span>"
                        "<span style=\"width:expression(alert(2))\">fourth</span></div>";
-    Transcript simple;
+    HTMLParseTranscript simple;
     ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, simple));
     std::string clean =
         HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);

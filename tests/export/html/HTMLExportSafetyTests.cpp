@@ -4,6 +4,7 @@
 #include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
 #include "support/DocumentTestSupport.h"
+#include "support/HTMLParseTranscript.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ namespace folio {
 namespace {
 
 using namespace testing_support;
+using test::HTMLParseTranscript;
+using test::libxml2Transcript;
 
 // A document that tries every road from RTF into active HTML: script links
 // in fields, markup and CSS in font names, quotes that would end an
@@ -38,33 +41,6 @@ std::string lower(std::string text)
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-class Transcript final : public HTMLParseEvents {
-public:
-    std::string text;
-
-    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
-    {
-        text += "<" + std::string(name);
-        for (std::size_t index = 0; index < attributes.size(); ++index)
-            text += " " + std::string(attributes.name(index)) + "=[" + std::string(attributes.impliedValue(index)) + "]";
-        text += ">";
-    }
-    void endElement(std::string_view name) override { text += "</" + std::string(name) + ">"; }
-    void characters(std::string_view characters) override { text += characters; }
-};
-
-std::string libxml2Transcript(std::string_view fragment)
-{
-    Transcript transcript;
-    HTMLParser::Options options;
-    options.ignoreDeclaredEncoding = true;
-    options.incremental = false;
-    HTMLParser parser(transcript, HTMLParser::Elements | HTMLParser::Characters, options);
-    parser.parse("<html><head><meta charset=\"UTF-8\"></head><body>" + std::string(fragment) + "</body></html>",
-                 "UTF-8");
-    return transcript.text;
 }
 
 class HTMLExportSafetyTest : public testing::Test {
@@ -124,7 +100,7 @@ TEST_F(HTMLExportSafetyTest, writtenMarkupOfEveryTestDocumentReadsAsLibxml2Reads
         ExportSource source(document);
         Result<std::string> written = source.HTMLString();
         ASSERT_TRUE(written.ok()) << document;
-        Transcript quick;
+        HTMLParseTranscript quick;
         if (!HTMLSimpleMarkupReader::readFragment(*written, quick))
             continue;
         ++readQuickly;
