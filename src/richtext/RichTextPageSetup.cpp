@@ -59,6 +59,9 @@ std::vector<std::string> RichTextPageSetup::readyScripts(const Settings& s, doub
     scripts.push_back("updateFootnoteIndex();");
     if (s.smartQuotesEnabled)
         scripts.push_back("smartQuotesEnabled = true;");
+    // Last: the held-back part of a long document comes out after the
+    // editor's own set-up.
+    scripts.push_back("showHeldBlocksInBatches();");
     return scripts;
 }
 

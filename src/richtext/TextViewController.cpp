@@ -74,6 +74,7 @@ using Gate = PageMessageDispatcher::Gate;
 
 constexpr const char* kPageStyleSheet = "richtext-page.css";
 constexpr const char* kPageScript = "richtext-page.js";
+constexpr const char* kLongPageScript = "richtext-long-page.js";
 constexpr const char* kReadOnlyScript = "document.getElementById('content').contentEditable=false";
 // Shows the bars and the views over the page as they are now.
 constexpr const char* kShowKeyRowSelector = "showKeyRow";
@@ -574,8 +575,10 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.helperScriptURL = PageResources::helperLibraryURL().value_or("");
     page.styleSheetURL = PageResources::pageFileURL(kPageStyleSheet).value_or("");
-    if (std::optional<std::string> url = PageResources::pageFileURL(kPageScript))
-        page.pageScriptURLs.push_back(*url);
+    for (const char* script : {kPageScript, kLongPageScript}) {
+        if (std::optional<std::string> url = PageResources::pageFileURL(script))
+            page.pageScriptURLs.push_back(*url);
+    }
     // The word moves and the word selection of the caret commands.
     for (const char* component : {"rangy/lib/rangy-core.js", "rangy/lib/rangy-textrange.js"}) {
         if (std::optional<std::string> url = PageResources::componentURL(component))

@@ -135,7 +135,8 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
               (std::vector<std::string>{"document.execCommand('styleWithCSS', false, true);",
                                         "setRichTextPageHeight(678, 700);",
                                         "setRichTextLineSpacing(1.00);",
-                                        "stripRTFfromObjects();", "updateFootnoteIndex();"}));
+                                        "stripRTFfromObjects();", "updateFootnoteIndex();",
+                                        "showHeldBlocksInBatches();"}));
 
     Setup::Settings blank;
     blank.isNewBlankDocument = true;
@@ -147,7 +148,7 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     blank.defaultParagraphSpacingBefore = 6;
     blank.marquentParagraphSpacing = 4;
     std::vector<std::string> scripts = Setup::readyScripts(blank, 700);
-    ASSERT_EQ(scripts.size(), 11u);
+    ASSERT_EQ(scripts.size(), 12u);
     EXPECT_EQ(scripts[0].rfind("addcss('html,img,object {-webkit-filter: invert(1)", 0), 0u);
     EXPECT_EQ(scripts[3], "setRichTextLineSpacing(1.50);");
     EXPECT_EQ(scripts[4], "setRichTextFirstLineIndent(1.25);");
@@ -155,11 +156,13 @@ TEST(RichTextPageSetupTest, readyScriptsFollowTheSettings)
     EXPECT_EQ(scripts[6], "setRichTextParagraphSpacingAfter(4.00);");
     EXPECT_EQ(scripts[8], "document.getElementById('content').focus();");
     EXPECT_EQ(scripts[10], "smartQuotesEnabled = true;");
+    // The held-back part of a long page comes out after everything else.
+    EXPECT_EQ(scripts[11], "showHeldBlocksInBatches();");
     EXPECT_EQ(Setup::consumedSettings(blank), std::vector<std::string>{"marquentParagraphSpacing"});
 
     // Spacing defaults belong to new blank documents only.
     blank.isNewBlankDocument = false;
-    EXPECT_EQ(Setup::readyScripts(blank, 700).size(), 7u);
+    EXPECT_EQ(Setup::readyScripts(blank, 700).size(), 8u);
     EXPECT_TRUE(Setup::consumedSettings(blank).empty());
 }
 

@@ -211,6 +211,59 @@ TEST_F(RichTextEditorWebTest, aTableDocumentTakesNoTypingAndIsNeverSaved)
     EXPECT_EQ(readFile(path), bytes);
 }
 
+// A long document's page lays out its beginning first and the rest after it
+// is ready: a save right then still writes every paragraph, and no mark of
+// the page's own.
+TEST_F(RichTextEditorWebTest, aLongDocumentSavedRightAfterItIsReadyIsSavedWhole)
+{
+    const int paragraphs = 2000;
+    std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
+    for (int i = 0; i < paragraphs; ++i)
+        bytes += "\\pard Paragraph " + std::to_string(i) + " ends here.\\par\n";
+    bytes += "}";
+    const std::string path = folder.path("Long.rtf");
+    writeFile(path, bytes);
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    ASSERT_EQ(page.stringByEvaluatingJavaScript("isWholeDocumentShown()"), "0")
+        << "the page laid the whole document out before it was ready";
+
+    page.stringByEvaluatingJavaScript(
+        "(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.setStart(p.firstChild,0);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    page.executeEditingCommand("InsertText", "Typed first. ");
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    ASSERT_TRUE(save(*document));
+    const std::string saved = readFile(path);
+    std::size_t count = 0;
+    for (std::size_t at = saved.find(" ends here."); at != std::string::npos; at = saved.find(" ends here.", at + 1))
+        ++count;
+    EXPECT_EQ(count, std::size_t(paragraphs));
+    EXPECT_NE(saved.find("Paragraph 1999 ends here."), std::string::npos);
+    EXPECT_NE(saved.find("Typed first. Paragraph 0 ends here."), std::string::npos);
+    EXPECT_TRUE(closeDocument(*document));
+    document.reset();
+
+    // What exports, copy-out, print and the word counter read: the content
+    // value with its plain text, asked for right after the page is ready.
+    auto reopened = open(path);
+    TextViewController& again = editorOf(*reopened);
+    again.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return again.isPageReady(); }, kEngineWaitSeconds));
+    ASSERT_EQ(again.webView()->stringByEvaluatingJavaScript("isWholeDocumentShown()"), "0");
+    Result<EditorContent> content = again.content(EditorContent::Parts::WithPlainText);
+    ASSERT_TRUE(content.ok()) << content.error().message;
+    EXPECT_EQ(content->bodyHTML.find("data-folio-held"), std::string::npos);
+    EXPECT_NE(content->bodyHTML.find("Paragraph 1999 ends here."), std::string::npos);
+    ASSERT_TRUE(content->plainText.has_value());
+    EXPECT_NE(toUtf8(*content->plainText).find("Paragraph 1998 ends here.\nParagraph 1999 ends here."),
+              std::string::npos);
+    EXPECT_TRUE(closeDocument(*reopened));
+}
+
 TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSidewaysScrolling)
 {
     std::string items;

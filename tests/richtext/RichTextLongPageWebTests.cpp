@@ -1,0 +1,178 @@
+#include "webeditor/PageResources.h"
+#include "webeditor/WebPageFixture.h"
+
+#include <string>
+
+namespace folio {
+namespace {
+
+// The rich-text page's own scripts and style sheet on a page of the editor's
+// shape, holding `blocks` numbered blocks: a long page shows its beginning
+// first and holds the rest back, and nothing that reads the page may see it
+// cut short.
+class RichTextLongPageTest : public test::WebPageFixture {
+protected:
+    static std::string blockMarkup(int blocks)
+    {
+        std::string markup;
+        for (int i = 0; i < blocks; ++i) {
+            // Text between the blocks as a page holds it, and one block with
+            // a class of its own, which must come back as it was.
+            markup += i == 120 ? "<div class=\"kept\">Block " + std::to_string(i) + " <b>bold</b></div>\n"
+                               : "<div>Block " + std::to_string(i) + "</div>\n";
+        }
+        return markup;
+    }
+
+    void openPage(int blocks)
+    {
+        markup = blockMarkup(blocks);
+        std::string html = "<html><head><meta charset='UTF-8'>"
+                           "<link rel='stylesheet' href='" + PageResources::pageFileURL("richtext-page.css").value_or("")
+                           + "'>" + scriptTag(PageResources::componentURL("rangy/lib/rangy-core.js"))
+                           + scriptTag(PageResources::componentURL("rangy/lib/rangy-textrange.js"))
+                           + scriptTag(PageResources::helperLibraryURL())
+                           + scriptTag(PageResources::pageFileURL("richtext-long-page.js"))
+                           + "</head><body onload='initXEditor()'><div id='content' contenteditable=true style='overflow-y:scroll'>"
+                             "<div id='paragraph'>" + markup + "</div></div></body></html>";
+        load(html, "file:///folio-long-page-test/");
+    }
+
+    std::string displayOfBlock(int index)
+    {
+        return run("getComputedStyle(document.getElementById('paragraph').children[" + std::to_string(index)
+                   + "]).display");
+    }
+
+    std::string markup;
+};
+
+TEST_F(RichTextLongPageTest, aLongPageLaysOutItsBeginningAndGivesBackItsMarkupWhole)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("isWholeDocumentShown()"), "0") << "the later blocks are held back";
+    EXPECT_EQ(displayOfBlock(79), "block");
+    EXPECT_EQ(displayOfBlock(80), "none");
+    EXPECT_EQ(displayOfBlock(399), "none");
+    // The markup as it was loaded: every block, in order, without a mark.
+    EXPECT_EQ(run("document.getElementById('paragraph').innerHTML"), markup);
+    EXPECT_EQ(run("isWholeDocumentShown()"), "1");
+    EXPECT_EQ(displayOfBlock(399), "block");
+}
+
+TEST_F(RichTextLongPageTest, aShortPageHoldsNothingBack)
+{
+    openPage(80);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("isWholeDocumentShown()"), "1");
+    EXPECT_EQ(run("document.querySelectorAll('[data-folio-held]').length"), "0");
+    EXPECT_EQ(displayOfBlock(79), "block");
+}
+
+TEST_F(RichTextLongPageTest, whatNeedsTheWholePageBringsItAllOutFirst)
+{
+    struct Reader {
+        const char* script;
+        const char* answerHolds;
+    };
+    const Reader readers[] = {
+        {"document.getElementById('content').innerText", "Block 399"},
+        {"document.getElementById('content').outerHTML", "Block 399</div>"},
+        {"String(document.getElementById('content').scrollHeight > 6000)", "true"},
+        {"document.getElementById('content').focus(); document.execCommand('selectAll');"
+         "document.execCommand('bold');"
+         "String(document.querySelectorAll('#paragraph b, #paragraph [style*=bold]').length > 300)",
+         "true"},
+        {"document.dispatchEvent(new KeyboardEvent('keydown', {key: 'End', ctrlKey: true})); 'pressed'", "pressed"},
+        {"var r = document.createRange(); r.selectNodeContents(document.getElementById('paragraph').children[300]);"
+         "getSelection().removeAllRanges(); getSelection().addRange(r); getSelection().toString()",
+         "Block 300"},
+        {"document.getElementById('paragraph').innerHTML = '<div>replaced</div>';"
+         "document.getElementById('paragraph').innerText",
+         "replaced"},
+    };
+    for (const Reader& reader : readers) {
+        SCOPED_TRACE(reader.script);
+        openPage(400);
+        if (HasFatalFailure())
+            return;
+        ASSERT_EQ(run("isWholeDocumentShown()"), "0");
+        std::string answer = run(reader.script);
+        EXPECT_NE(answer.find(reader.answerHolds), std::string::npos) << answer;
+        EXPECT_EQ(run("isWholeDocumentShown()"), "1");
+        EXPECT_EQ(run("document.querySelectorAll('[data-folio-held]').length"), "0");
+    }
+}
+
+TEST_F(RichTextLongPageTest, aScrollPositionBringsOutTheBlocksAboveItAndAViewBelowIt)
+{
+    openPage(1000);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("isWholeDocumentShown()"), "0");
+    EXPECT_EQ(run("var c = document.getElementById('content'); c.scrollTop = 3000; c.scrollTop"), "3000");
+    // The block at the bottom of the view is laid out; blocks far below wait.
+    EXPECT_EQ(run("var b = document.getElementById('paragraph').children; var h = b[1].offsetTop - b[0].offsetTop;"
+                  "getComputedStyle(b[Math.ceil((3000 + document.getElementById('content').clientHeight) / h)])"
+                  ".display"),
+              "block");
+    EXPECT_EQ(displayOfBlock(999), "none");
+    EXPECT_EQ(run("isWholeDocumentShown()"), "0");
+    // Past the end of the document: everything, and the end.
+    EXPECT_EQ(run("var c = document.getElementById('content'); c.scrollTop = 1e7;"
+                  "c.scrollTop + c.clientHeight >= c.scrollHeight - 1"),
+              "1");
+    EXPECT_EQ(run("isWholeDocumentShown()"), "1");
+}
+
+TEST_F(RichTextLongPageTest, whatNeedsNoMoreThanTheShownPartLeavesTheRestHeld)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    run("document.execCommand('styleWithCSS', false, true)");
+    run("var loose = document.createElement('div'); loose.innerHTML = '<b>x</b>'; loose.innerHTML + loose.innerText");
+    run("document.getElementById('paragraph').children[3].innerHTML");
+    run("document.getElementById('paragraph').children[3].scrollHeight");
+    run("var r = document.createRange(); r.selectNodeContents(document.getElementById('paragraph').children[2]);"
+        "getSelection().removeAllRanges(); getSelection().addRange(r)");
+    EXPECT_EQ(run("isWholeDocumentShown()"), "0");
+}
+
+TEST_F(RichTextLongPageTest, theHeldBlocksComeOutInBatchesAndLeaveNothingBehind)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("isWholeDocumentShown()"), "0");
+    run("showHeldBlocksInBatches()");
+    // Batches leave the page between them: a read in between may see them
+    // under way, never the markup changed.
+    ASSERT_TRUE(waitFor([&] { return run("isWholeDocumentShown()") == "1"; })) << "the batches did not finish";
+    EXPECT_EQ(displayOfBlock(399), "block");
+    EXPECT_EQ(run("document.getElementById('paragraph').innerHTML"), markup);
+    // The page reads as any page once everything is out.
+    EXPECT_EQ(run("/\\[native code\\]/.test(Object.getOwnPropertyDescriptor(Element.prototype, 'innerHTML').get)"),
+              "1");
+    EXPECT_EQ(run("/\\[native code\\]/.test(Document.prototype.execCommand)"), "1");
+    EXPECT_EQ(run("/\\[native code\\]/.test(Selection.prototype.addRange)"), "1");
+}
+
+TEST_F(RichTextLongPageTest, theSelectionLibraryIsSetUpAtItsFirstUse)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(run("rangy.initialized"), "0") << "not set up while the page loads";
+    run("var t = document.getElementById('paragraph').children[1].firstChild;"
+        "getSelection().collapse(t, 0)");
+    run("rangy.getSelection().move('word', 1)");
+    EXPECT_EQ(run("rangy.initialized"), "1");
+    EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
+}
+
+} // namespace
+} // namespace folio
