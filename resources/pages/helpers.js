@@ -309,6 +309,10 @@
     // For the editor's own formatting commands, which the engine runs outside
     // the page's scripts: the selection they act on, found again if it was lost.
     function folioRestoreLostSelection() {
+        // The command works on the whole document: a page that holds the
+        // end of a long one back brings it out first.
+        if (typeof global.showWholeDocument === 'function')
+            global.showWholeDocument();
         return editor.selectionKeeper ? editor.selectionKeeper.restore() : false;
     }
 

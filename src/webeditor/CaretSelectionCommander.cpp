@@ -34,6 +34,9 @@ constexpr const char* kCursorBack =
     "else {sel.modify('extend', 'backward', 'character');}scrollToView();";
 constexpr const char* kWordForward = "rangy.getSelection().move('word', 1);";
 constexpr const char* kWordBackward = "rangy.getSelection().move('word', -1);";
+// The engine's own moves and selections work on what the page has laid out:
+// a page that holds the end of a long document back brings it out first.
+constexpr const char* kShowWholeDocument = "if (window.showWholeDocument) showWholeDocument();";
 constexpr const char* kCollapseToStart = "var sel = window.getSelection();sel.collapseToStart(); scrollToView();";
 
 } // namespace
@@ -160,6 +163,7 @@ void CaretSelectionCommander::moveLine(const char* command, const char* extendin
     WebView* webView = m_page.isConnected() ? m_page.webView() : nullptr;
     if (!webView)
         return;
+    m_page.send(kShowWholeDocument);
     webView->executeEditingCommand(m_magicCursorButton->isHighlighted() ? extendingCommand : command);
     call(m_host.updatePageUpDownControl);
     showMenu();
@@ -170,6 +174,7 @@ void CaretSelectionCommander::namedCommand(const char* command, bool showsMenu)
     WebView* webView = m_page.isConnected() ? m_page.webView() : nullptr;
     if (!webView)
         return;
+    m_page.send(kShowWholeDocument);
     webView->executeEditingCommand(command);
     if (showsMenu)
         showMenu();
@@ -186,6 +191,7 @@ void CaretSelectionCommander::moveToEndOfDoc()
     // Without a page the caller's progress overlay stays for the caller.
     if (!webView)
         return;
+    m_page.send(kShowWholeDocument);
     webView->executeEditingCommand("MoveToEndOfDocument");
     ProgressHUD::dismiss();
 }

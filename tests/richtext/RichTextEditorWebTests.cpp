@@ -6,6 +6,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
+#include "webeditor/CaretSelectionCommander.h"
 #include "support/DocumentTestSupport.h"
 #include "platform/gtk/GtkRealKeys.h"
 
@@ -211,18 +212,23 @@ TEST_F(RichTextEditorWebTest, aTableDocumentTakesNoTypingAndIsNeverSaved)
     EXPECT_EQ(readFile(path), bytes);
 }
 
+// Numbered paragraphs, each "Paragraph N ends here."
+std::string longRTF(int paragraphs)
+{
+    std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
+    for (int i = 0; i < paragraphs; ++i)
+        bytes += "\\pard Paragraph " + std::to_string(i) + " ends here.\\par\n";
+    return bytes + "}";
+}
+
 // A long document's page lays out its beginning first and the rest after it
 // is ready: a save right then still writes every paragraph, and no mark of
 // the page's own.
 TEST_F(RichTextEditorWebTest, aLongDocumentSavedRightAfterItIsReadyIsSavedWhole)
 {
     const int paragraphs = 2000;
-    std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Helvetica;}\\f0\\fs24 ";
-    for (int i = 0; i < paragraphs; ++i)
-        bytes += "\\pard Paragraph " + std::to_string(i) + " ends here.\\par\n";
-    bytes += "}";
     const std::string path = folder.path("Long.rtf");
-    writeFile(path, bytes);
+    writeFile(path, longRTF(paragraphs));
     auto document = open(path);
     TextViewController& editor = editorOf(*document);
     editor.loadViewIfNeeded();
@@ -262,6 +268,24 @@ TEST_F(RichTextEditorWebTest, aLongDocumentSavedRightAfterItIsReadyIsSavedWhole)
     EXPECT_NE(toUtf8(*content->plainText).find("Paragraph 1998 ends here.\nParagraph 1999 ends here."),
               std::string::npos);
     EXPECT_TRUE(closeDocument(*reopened));
+}
+
+TEST_F(RichTextEditorWebTest, theEndOfALongDocumentIsItsRealEndRightAfterItIsReady)
+{
+    const std::string path = folder.path("Long.rtf");
+    writeFile(path, longRTF(2000));
+    auto document = open(path);
+    TextViewController& editor = editorOf(*document);
+    editor.loadViewIfNeeded();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return editor.isPageReady(); }, kEngineWaitSeconds));
+    WebView& page = *editor.webView();
+    ASSERT_EQ(page.stringByEvaluatingJavaScript("isWholeDocumentShown()"), "0");
+    page.stringByEvaluatingJavaScript("document.getElementById('content').focus()");
+    editor.caret().moveToEndOfDoc();
+    EXPECT_NE(page.stringByEvaluatingJavaScript("getSelection().anchorNode && getSelection().anchorNode.textContent")
+                  .find("Paragraph 1999"),
+              std::string::npos);
+    EXPECT_TRUE(closeDocument(*document));
 }
 
 TEST_F(RichTextEditorWebTest, thePageFillsItsViewWithRoomForListNumbersAndNoSidewaysScrolling)
