@@ -157,11 +157,8 @@
             undo[i]();
     }
 
-    // The selection library sets itself up once the page is parsed, and
-    // that lays the whole document out; the page needs it only for the
-    // caret's word moves, so it is set up at its first use instead.
-    // Its set-up tries selections of its own and leaves none behind: the
-    // user's caret and focus are put back.
+    // The selection library's set-up tries selections of its own and leaves
+    // none behind: the user's caret and focus are put back.
     function setUpKeepingTheSelection(library) {
         if (library.initialized)
             return;
@@ -179,6 +176,9 @@
         }
     }
 
+    // The selection library sets itself up once the page is parsed, and
+    // that lays the whole document out; the page needs it only for the
+    // caret's word moves, so it is set up at its first use instead.
     function setUpSelectionLibraryOnFirstUse() {
         var library = global.rangy;
         if (!library || !library.config || typeof library.init !== 'function')
