@@ -173,8 +173,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pageFooter", withDefault(&R::actionPageFooter)},
     };
     for (const Row& row : rows) {
-        assert(row.name.size() <= kLongestName);
-        m_keywords.emplace(row.name, row.keyword);
+        bind(row.name, row.keyword);
     }
 
     // Destinations whose text is never document text.
@@ -188,8 +187,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         "nonesttables", "shprslt",
     };
     for (std::string_view name : kSkippedDestinations) {
-        assert(name.size() <= kLongestName);
-        m_keywords.emplace(name, withDefault(&R::actionSkipDestination));
+        bind(name, withDefault(&R::actionSkipDestination));
     }
 }
 
@@ -199,10 +197,18 @@ const DKRTFKeywordTable& DKRTFKeywordTable::shared()
     return table;
 }
 
-const DKRTFKeyword* DKRTFKeywordTable::keywordNamed(std::string_view name) const
+void DKRTFKeywordTable::bind(std::string_view name, DKRTFKeyword keyword)
 {
-    auto keyword = m_keywords.find(name);
-    return keyword == m_keywords.end() ? nullptr : &keyword->second;
+    assert(!name.empty() && name.size() <= kLongestName && keyword.handler);
+    // The table is made once from the rows above; it never fills up.
+    assert(m_count < kSlotCount / 2);
+    std::size_t index = hashOf(name) & kSlotMask;
+    for (; m_slots[index].keyword.handler; index = (index + 1) & kSlotMask) {
+        if (m_slots[index].name == name)
+            return;
+    }
+    m_slots[index] = Slot{name, keyword};
+    ++m_count;
 }
 
 } // namespace folio

@@ -135,7 +135,8 @@ DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> doc
 }
 
 DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units)
-    : m_scanner(std::move(rtf))
+    : m_keywords(DKRTFKeywordTable::shared())
+    , m_scanner(std::move(rtf))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
     , m_documentName(std::move(documentName))
     , m_units(units)
@@ -308,7 +309,7 @@ void DKRTFReader::parseKeyword()
 void DKRTFReader::handleKeyword(std::string_view name, const int* parameter)
 {
     const bool afterStar = std::exchange(m_afterStar, false);
-    const DKRTFKeyword* keyword = DKRTFKeywordTable::shared().keywordNamed(name);
+    const DKRTFKeyword* keyword = m_keywords.keywordNamed(name);
     if (state().skipsGroup()) {
         // Binary data is stepped over even where nothing else acts: its
         // bytes could otherwise be read as braces.

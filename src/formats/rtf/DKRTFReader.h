@@ -22,6 +22,8 @@
 
 namespace folio {
 
+class DKRTFKeywordTable;
+
 // What one read of an RTF document answers: its text, and what it says
 // beside the text.
 struct DKRTFReadResult {
@@ -242,6 +244,7 @@ private:
     DKRTFObjectReader::ByteDecoder byteDecoder();
     DKRTFReaderState& state() { return m_states.current(); }
 
+    const DKRTFKeywordTable& m_keywords;
     OFStringScanner m_scanner;
     MutableAttributedString m_attributedString;
     DKRTFReaderStateStack m_states;
