@@ -388,8 +388,11 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
     // Leftovers of older writers, and the markers our writer puts before
     // the note text (each followed by one blank that is not part of it).
     for (std::u16string_view junk : {u"\\u65533?l0", u"\\ul0", u"\\up0", u"\\*\\atnref 1", u"{\\chftn} ",
-                                     u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"})
-        source = removing(std::move(source), junk);
+                                     u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"}) {
+        // Most notes hold none of them: a look costs less than a rewrite.
+        if (source.find(junk) != std::u16string::npos)
+            source = removing(std::move(source), junk);
+    }
 
     std::u16string text;
     std::size_t index = 0;
