@@ -202,12 +202,13 @@ void DKRTFKeywordTable::bind(std::string_view name, DKRTFKeyword keyword)
     assert(!name.empty() && name.size() <= kLongestName && keyword.handler);
     // The table is made once from the rows above; it never fills up.
     assert(m_count < kSlotCount / 2);
-    std::size_t index = hashOf(name) & kSlotMask;
+    const std::uint32_t hash = hashOf(name);
+    std::size_t index = hash & kSlotMask;
     for (; m_slots[index].keyword.handler; index = (index + 1) & kSlotMask) {
         if (m_slots[index].name == name)
             return;
     }
-    m_slots[index] = Slot{name, keyword};
+    m_slots[index] = Slot{name, hash, keyword};
     ++m_count;
 }
 

@@ -38,11 +38,12 @@ public:
     // Null for a word the reader does not know.
     const DKRTFKeyword* keywordNamed(std::string_view name) const
     {
-        for (std::size_t index = hashOf(name) & kSlotMask;; index = (index + 1) & kSlotMask) {
+        const std::uint32_t hash = hashOf(name);
+        for (std::size_t index = hash & kSlotMask;; index = (index + 1) & kSlotMask) {
             const Slot& slot = m_slots[index];
             if (!slot.keyword.handler)
                 return nullptr;
-            if (slot.name == name)
+            if (slot.hash == hash && sameLetters(slot.name, name))
                 return &slot.keyword;
         }
     }
@@ -57,16 +58,28 @@ private:
     // a large one, and the names are a few ASCII letters: an open table with
     // a short multiplicative hash finds one in a probe or two, without the
     // general map's division and node hops.
-    static std::size_t hashOf(std::string_view name)
+    static std::uint32_t hashOf(std::string_view name)
     {
         std::uint32_t hash = 2166136261u;
         for (char letter : name)
             hash = (hash ^ static_cast<unsigned char>(letter)) * 16777619u;
         return hash ^ (hash >> 15);
     }
+    // Names are a few letters: a loop beats a call to the library's compare.
+    static bool sameLetters(std::string_view a, std::string_view b)
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t index = 0; index < a.size(); ++index) {
+            if (a[index] != b[index])
+                return false;
+        }
+        return true;
+    }
 
     struct Slot {
         std::string_view name;
+        std::uint32_t hash = 0;
         DKRTFKeyword keyword;
     };
     // A power of two, several times the number of names, so that probe runs
