@@ -201,15 +201,15 @@ void DKRTFKeywordTable::bind(std::string_view name, DKRTFKeyword keyword)
 {
     assert(!name.empty() && name.size() <= kLongestName && keyword.handler);
     // The table is made once from the rows above; it never fills up.
-    assert(m_count < kSlotCount / 2);
+    assert(m_entries.size() < kSlotCount / 2);
     const std::uint32_t hash = hashOf(name);
     std::size_t index = hash & kSlotMask;
-    for (; m_slots[index].keyword.handler; index = (index + 1) & kSlotMask) {
-        if (m_slots[index].name == name)
+    for (; m_slots[index].entry != 0; index = (index + 1) & kSlotMask) {
+        if (m_entries[m_slots[index].entry - 1].name == name)
             return;
     }
-    m_slots[index] = Slot{name, hash, keyword};
-    ++m_count;
+    m_entries.push_back(Entry{name, keyword});
+    m_slots[index] = Slot{hash, static_cast<std::uint32_t>(m_entries.size())};
 }
 
 } // namespace folio

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -41,13 +42,16 @@ public:
         const std::uint32_t hash = hashOf(name);
         for (std::size_t index = hash & kSlotMask;; index = (index + 1) & kSlotMask) {
             const Slot& slot = m_slots[index];
-            if (!slot.keyword.handler)
+            if (slot.entry == 0)
                 return nullptr;
-            if (slot.hash == hash && sameLetters(slot.name, name))
-                return &slot.keyword;
+            if (slot.hash == hash) {
+                const Entry& entry = m_entries[slot.entry - 1];
+                if (sameLetters(entry.name, name))
+                    return &entry.keyword;
+            }
         }
     }
-    std::size_t count() const { return m_count; }
+    std::size_t count() const { return m_entries.size(); }
 
 private:
     DKRTFKeywordTable();
@@ -77,17 +81,23 @@ private:
         return true;
     }
 
-    struct Slot {
+    struct Entry {
         std::string_view name;
-        std::uint32_t hash = 0;
         DKRTFKeyword keyword;
     };
+    // Slots are small, so that the table stays in the processor's nearest
+    // cache: the name's hash and the entry's number from 1 (0 for an empty
+    // slot, which ends a search).
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t entry = 0;
+    };
     // A power of two, several times the number of names, so that probe runs
-    // stay short; an empty slot (no handler) ends a search.
+    // stay short.
     static constexpr std::size_t kSlotCount = 1024;
     static constexpr std::size_t kSlotMask = kSlotCount - 1;
     std::array<Slot, kSlotCount> m_slots{};
-    std::size_t m_count = 0;
+    std::vector<Entry> m_entries;
 };
 
 } // namespace folio
