@@ -188,7 +188,11 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         }
     }
 
+    // Room for every key a set may hold, so that the entries are not moved
+    // while the set is made.
+    constexpr std::size_t kLargestFormattingSet = 12;
     std::vector<AttributeDictionary::Entry> entries;
+    entries.reserve(kLargestFormattingSet + listEntries.size());
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         if (value)
             entries.emplace_back(std::string(key), std::move(value));
