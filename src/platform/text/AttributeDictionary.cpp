@@ -42,6 +42,8 @@ std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictiona
     }
     entries.resize(kept);
     std::erase_if(entries, [](const auto& entry) { return !entry.second; });
+    // A set lives as long as the text that uses it: it keeps no spare room.
+    entries.shrink_to_fit();
     return entries;
 }
 
