@@ -54,33 +54,6 @@ std::string readFile(const std::filesystem::path& path)
     return bytes.str();
 }
 
-// LibreOffice's RTF: the header groups, then the body from the first
-// top-level \pard to the document's closing brace.
-std::string repeatedRTF(const std::string& rtf)
-{
-    int depth = 0;
-    std::size_t bodyStart = std::string::npos;
-    for (std::size_t index = 0; index < rtf.size() && bodyStart == std::string::npos; ++index) {
-        char c = rtf[index];
-        if (c == '\\' && index + 1 < rtf.size() && (rtf[index + 1] == '{' || rtf[index + 1] == '}' || rtf[index + 1] == '\\'))
-            ++index;
-        else if (c == '{')
-            ++depth;
-        else if (c == '}')
-            --depth;
-        else if (depth == 1 && rtf.compare(index, 5, "\\pard") == 0)
-            bodyStart = index;
-    }
-    std::size_t bodyEnd = rtf.rfind('}');
-    if (bodyStart == std::string::npos || bodyEnd == std::string::npos || bodyEnd < bodyStart)
-        return {};
-    std::string body = rtf.substr(bodyStart, bodyEnd - bodyStart);
-    std::string repeated = rtf.substr(0, bodyStart);
-    for (int copy = 0; copy < kRepetitions; ++copy)
-        repeated += body;
-    return repeated + "}";
-}
-
 // The editor page: everything inside the editing division, repeated.
 std::string repeatedPage(const std::string& html)
 {
@@ -107,7 +80,7 @@ std::string inputPath(int tier, const std::string& extension)
         std::string source = readFile(inputFolder() / ("doc-1m." + extension));
         std::string bytes;
         if (extension == "rtf")
-            bytes = repeatedRTF(source);
+            bytes = bench::repeatedRTF(source, kRepetitions);
         else if (extension == "html")
             bytes = repeatedPage(source);
         else

@@ -53,14 +53,32 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& na
     auto key = std::make_tuple(name, size, bold, italic);
     if (auto cached = m_fontCache.find(key); cached != m_fontCache.end())
         return cached->second;
+    const std::optional<Font>& face = styledFont(name, bold, italic);
+    AttributeValuePtr value = face ? FontAttributeValue::make(face->copyWithSize(size)) : nullptr;
+    m_fontCache.emplace(std::move(key), value);
+    return value;
+}
 
-    AttributeValuePtr value;
+const std::optional<Font>& DKRTFAttributeBuilder::installedFont(const std::u16string& name)
+{
+    auto known = m_installedFonts.find(name);
+    if (known == m_installedFonts.end())
+        known = m_installedFonts.emplace(name, fontNamed(name, kDefaultFontSize)).first;
+    return known->second;
+}
+
+const std::optional<Font>& DKRTFAttributeBuilder::styledFont(const std::u16string& name, bool bold, bool italic)
+{
+    auto key = std::make_tuple(name, bold, italic);
+    if (auto known = m_styledFonts.find(key); known != m_styledFonts.end())
+        return known->second;
+
     // A font this system does not have is drawn in the document's default
     // but keeps its name, so that saving does not rename it.
-    std::optional<Font> font = fontNamed(name, size);
+    std::optional<Font> font = installedFont(name);
     const bool missing = !font;
     if (missing)
-        font = fontNamed(u"Helvetica", size);
+        font = installedFont(u"Helvetica");
     if (font) {
         // A family without the bold or italic face keeps its regular one: the
         // text stays in the font it asked for.
@@ -74,10 +92,8 @@ AttributeValuePtr DKRTFAttributeBuilder::fontValueNamed(const std::u16string& na
         }
         if (missing && !name.empty())
             font = Font::substituteFont(toUtf8(name), *font);
-        value = FontAttributeValue::make(std::move(*font));
     }
-    m_fontCache.emplace(std::move(key), value);
-    return value;
+    return m_styledFonts.emplace(std::move(key), std::move(font)).first->second;
 }
 
 namespace {
@@ -172,7 +188,11 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         }
     }
 
+    // Room for every key a set may hold, so that the entries are not moved
+    // while the set is made.
+    constexpr std::size_t kLargestFormattingSet = 12;
     std::vector<AttributeDictionary::Entry> entries;
+    entries.reserve(kLargestFormattingSet + listEntries.size());
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         if (value)
             entries.emplace_back(std::string(key), std::move(value));

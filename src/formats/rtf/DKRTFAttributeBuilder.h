@@ -1,10 +1,12 @@
 #pragma once
 
 #include "formats/rtf/DKRTFReaderState.h"
+#include "platform/graphics/Font.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -65,12 +67,19 @@ private:
 
     AttributeValuePtr fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
+    // The catalog is asked about each name once per document, and the bold
+    // and italic faces are looked for once per name: the fonts below are in
+    // the default size, and each size is a copy of them.
+    const std::optional<Font>& installedFont(const std::u16string& name);
+    const std::optional<Font>& styledFont(const std::u16string& name, bool bold, bool italic);
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
 
     const DKRTFReaderFontTable& m_fonts;
     DKRTFReaderListTable& m_lists;
     DocumentValues& m_values;
     std::map<std::tuple<std::u16string, double, bool, bool>, AttributeValuePtr> m_fontCache;
+    std::map<std::u16string, std::optional<Font>> m_installedFonts;
+    std::map<std::tuple<std::u16string, bool, bool>, std::optional<Font>> m_styledFonts;
     // The fonts by number, for the font table's generation they were read in.
     std::map<FontRequest, AttributeValuePtr> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;

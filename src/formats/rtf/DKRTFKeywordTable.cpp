@@ -173,8 +173,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pageFooter", withDefault(&R::actionPageFooter)},
     };
     for (const Row& row : rows) {
-        assert(row.name.size() <= kLongestName);
-        m_keywords.emplace(row.name, row.keyword);
+        bind(row.name, row.keyword);
     }
 
     // Destinations whose text is never document text.
@@ -188,8 +187,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         "nonesttables", "shprslt",
     };
     for (std::string_view name : kSkippedDestinations) {
-        assert(name.size() <= kLongestName);
-        m_keywords.emplace(name, withDefault(&R::actionSkipDestination));
+        bind(name, withDefault(&R::actionSkipDestination));
     }
 }
 
@@ -199,10 +197,19 @@ const DKRTFKeywordTable& DKRTFKeywordTable::shared()
     return table;
 }
 
-const DKRTFKeyword* DKRTFKeywordTable::keywordNamed(std::string_view name) const
+void DKRTFKeywordTable::bind(std::string_view name, DKRTFKeyword keyword)
 {
-    auto keyword = m_keywords.find(name);
-    return keyword == m_keywords.end() ? nullptr : &keyword->second;
+    assert(!name.empty() && name.size() <= kLongestName && keyword.handler);
+    // The table is made once from the rows above; it never fills up.
+    assert(m_entries.size() < kSlotCount / 2);
+    const std::uint32_t hash = hashOf(name);
+    std::size_t index = hash & kSlotMask;
+    for (; m_slots[index].entry != 0; index = (index + 1) & kSlotMask) {
+        if (m_entries[m_slots[index].entry - 1].name == name)
+            return;
+    }
+    m_entries.push_back(Entry{name, keyword});
+    m_slots[index] = Slot{hash, static_cast<std::uint32_t>(m_entries.size())};
 }
 
 } // namespace folio

@@ -387,9 +387,26 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
     std::u16string source(content);
     // Leftovers of older writers, and the markers our writer puts before
     // the note text (each followed by one blank that is not part of it).
-    for (std::u16string_view junk : {u"\\u65533?l0", u"\\ul0", u"\\up0", u"\\*\\atnref 1", u"{\\chftn} ",
-                                     u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"})
-        source = removing(std::move(source), junk);
+    static constexpr std::u16string_view kJunk[] = {u"\\u65533?l0", u"\\ul0",     u"\\up0",          u"\\*\\atnref 1",
+                                                    u"{\\chftn} ",  u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"};
+    // Most notes hold none of them: one pass says which are there, and a
+    // note is rewritten only for those (and, once a removal has joined text
+    // that may make another, for any the rewritten text holds).
+    std::array<bool, std::size(kJunk)> present{};
+    for (std::size_t index = 0; index < source.size(); ++index) {
+        if (source[index] != u'\\' && source[index] != u'{')
+            continue;
+        const std::u16string_view rest = std::u16string_view(source).substr(index);
+        for (std::size_t junk = 0; junk < std::size(kJunk); ++junk)
+            present[junk] = present[junk] || rest.starts_with(kJunk[junk]);
+    }
+    bool rewritten = false;
+    for (std::size_t junk = 0; junk < std::size(kJunk); ++junk) {
+        if (rewritten ? source.find(kJunk[junk]) != std::u16string::npos : present[junk]) {
+            source = removing(std::move(source), kJunk[junk]);
+            rewritten = true;
+        }
+    }
 
     std::u16string text;
     std::size_t index = 0;

@@ -75,7 +75,13 @@ std::optional<Size> DKRTFPageSettings::paperSize() const
 
 void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)
 {
-    m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips / kTwipsPerPoint));
+    // Every paragraph of a document may say its spacing: the key is made
+    // once, and later paragraphs only change the number.
+    const float points = static_cast<float>(twips / kTwipsPerPoint);
+    if (auto found = m_numbers.find(key); found != m_numbers.end())
+        found->second = points;
+    else
+        m_numbers.emplace(std::string(key), points);
 }
 
 void DKRTFPageSettings::setHeaderFooterControl(std::string_view key, const std::u16string& settings)

@@ -28,16 +28,22 @@ bool isLetter(char16_t character)
 
 bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
 
-const CharacterSet& standardReservedSet()
+// The characters that end a run of text: the reader acts on each of them,
+// and on a semicolon where it ends a table entry.
+bool isReserved(char16_t character, bool semicolons)
 {
-    static const CharacterSet set = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u"\\{}\r\n"));
-    return set;
-}
-
-const CharacterSet& semicolonReservedSet()
-{
-    static const CharacterSet set = CharacterSet::characterSetWithCharactersInString(std::u16string_view(u"\\{};\r\n"));
-    return set;
+    switch (character) {
+    case u'\\':
+    case u'{':
+    case u'}':
+    case u'\r':
+    case u'\n':
+        return true;
+    case u';':
+        return semicolons;
+    default:
+        return false;
+    }
 }
 
 std::u16string utf16FromCodePoint(char32_t code)
@@ -135,7 +141,8 @@ DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> doc
 }
 
 DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units)
-    : m_scanner(std::move(rtf))
+    : m_keywords(DKRTFKeywordTable::shared())
+    , m_scanner(std::move(rtf))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
     , m_documentName(std::move(documentName))
     , m_units(units)
@@ -171,8 +178,6 @@ void DKRTFReader::parse()
 void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
 {
     const std::size_t entryDepth = m_states.depth();
-    const CharacterSet& reserved =
-        semicolonAction == SemicolonAction::None ? standardReservedSet() : semicolonReservedSet();
     for (;;) {
         if (m_scanner.isAtEnd()) {
             // Places an attachment read last, which has no text after it.
@@ -219,10 +224,16 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         default:
             if (character == u';' && semicolonAction != SemicolonAction::None) {
                 performSemicolonAction(semicolonAction);
-            } else if (state().discardText()) {
-                m_scanner.skipUpToCharacterInSet(reserved);
-            } else if (std::optional<std::u16string> run = m_scanner.readTokenFragmentWithDelimiterSet(reserved)) {
-                appendSourceText(*run);
+            } else {
+                // The run is read in place: the text outlives the parse.
+                const std::u16string& text = m_scanner.string();
+                const std::size_t start = m_scanner.scanLocation();
+                std::size_t end = start + 1;
+                while (end < text.size() && !isReserved(text[end], semicolonAction != SemicolonAction::None))
+                    ++end;
+                m_scanner.setScanLocation(end);
+                if (!state().discardText())
+                    appendSourceText(std::u16string_view(text).substr(start, end - start));
             }
             break;
         }
@@ -248,8 +259,14 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
 
 int DKRTFReader::readParameterDigits()
 {
-    const std::u16string& text = m_scanner.string();
     std::size_t position = m_scanner.scanLocation();
+    const int value = parameterDigits(m_scanner.string(), position);
+    m_scanner.setScanLocation(position);
+    return value;
+}
+
+int DKRTFReader::parameterDigits(std::u16string_view text, std::size_t& position)
+{
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
     while (position < text.size() && isDigit(text[position])) {
@@ -257,50 +274,50 @@ int DKRTFReader::readParameterDigits()
             value = value * 10 + (text[position] - u'0');
         ++position;
     }
-    m_scanner.setScanLocation(position);
     return static_cast<int>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
 void DKRTFReader::parseKeyword()
 {
-    const std::u16string& text = m_scanner.string();
-    const std::size_t start = m_scanner.scanLocation();
-    std::size_t end = start;
-    while (end < text.size() && isLetter(text[end]))
-        ++end;
+    // Half a million control words in a large document: the word, its
+    // parameter and the blank after it are read in one pass over the text.
+    const std::u16string_view text = m_scanner.string();
+    std::size_t position = m_scanner.scanLocation();
     // Control words are ASCII letters; no word the reader knows is longer
     // than the buffer, so a longer one is looked up as no word at all.
     std::array<char, DKRTFKeywordTable::kLongestName> letters;
-    std::string_view name;
-    if (end - start <= letters.size()) {
-        std::copy(text.begin() + static_cast<std::ptrdiff_t>(start), text.begin() + static_cast<std::ptrdiff_t>(end),
-                  letters.begin());
-        name = std::string_view(letters.data(), end - start);
+    std::size_t length = 0;
+    for (; position < text.size() && isLetter(text[position]); ++position, ++length) {
+        if (length < letters.size())
+            letters[length] = static_cast<char>(text[position]);
     }
-    m_scanner.setScanLocation(end);
+    const std::string_view name = length <= letters.size() ? std::string_view(letters.data(), length) : std::string_view();
 
-    if (m_scanner.isAtEnd()) {
+    if (position >= text.size()) {
+        m_scanner.setScanLocation(position);
         handleKeyword(name, nullptr);
         return;
     }
-    const char16_t next = m_scanner.peekCharacter();
+    const char16_t next = text[position];
     if (isDigit(next) || next == u'-') {
         const bool negative = next == u'-';
         if (negative)
-            m_scanner.skipPeekedCharacter();
-        int parameter = readParameterDigits();
+            ++position;
+        int parameter = parameterDigits(text, position);
         if (negative)
             parameter = -parameter;
-        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u' ')
-            m_scanner.skipPeekedCharacter();
+        if (position < text.size() && text[position] == u' ')
+            ++position;
+        m_scanner.setScanLocation(position);
         handleKeyword(name, &parameter);
     } else if (next == u'\'') {
         // A word run into a hex escape is dropped; the escape still counts.
-        m_scanner.skipPeekedCharacter();
+        m_scanner.setScanLocation(position + 1);
         parseHexByte();
     } else {
         if (next == u' ')
-            m_scanner.skipPeekedCharacter();
+            ++position;
+        m_scanner.setScanLocation(position);
         handleKeyword(name, nullptr);
     }
 }
@@ -308,7 +325,7 @@ void DKRTFReader::parseKeyword()
 void DKRTFReader::handleKeyword(std::string_view name, const int* parameter)
 {
     const bool afterStar = std::exchange(m_afterStar, false);
-    const DKRTFKeyword* keyword = DKRTFKeywordTable::shared().keywordNamed(name);
+    const DKRTFKeyword* keyword = m_keywords.keywordNamed(name);
     if (state().skipsGroup()) {
         // Binary data is stepped over even where nothing else acts: its
         // bytes could otherwise be read as braces.

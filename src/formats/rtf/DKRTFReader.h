@@ -22,6 +22,8 @@
 
 namespace folio {
 
+class DKRTFKeywordTable;
+
 // What one read of an RTF document answers: its text, and what it says
 // beside the text.
 struct DKRTFReadResult {
@@ -110,6 +112,8 @@ private:
     // Reads the digits of a control word's parameter, saturating at the
     // limits of a 32-bit integer so that absurd numbers stay numbers.
     int readParameterDigits();
+    // The same from the text at the position, which moves past the digits.
+    static int parameterDigits(std::u16string_view text, std::size_t& position);
     void performSemicolonAction(SemicolonAction action);
     // Steps over one RTF character of a "\u" replacement: a hex escape, a
     // control word or symbol, or one plain character. False at a brace or
@@ -242,6 +246,7 @@ private:
     DKRTFObjectReader::ByteDecoder byteDecoder();
     DKRTFReaderState& state() { return m_states.current(); }
 
+    const DKRTFKeywordTable& m_keywords;
     OFStringScanner m_scanner;
     MutableAttributedString m_attributedString;
     DKRTFReaderStateStack m_states;

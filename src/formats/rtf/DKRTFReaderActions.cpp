@@ -439,9 +439,11 @@ void DKRTFReader::actionTableRow(int)
     int previous = 0;
     for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < m_cellBoundaries.size(); ++cell) {
         const int boundary = m_cellBoundaries[cell];
-        const Range mark{m_cellMarks[cell], 1};
-        m_attributedString.addAttribute(TETableCellRightBoundaryKey, IntegerValue::make(boundary), mark);
-        m_attributedString.addAttribute(TETableCellWidthKey, IntegerValue::make(boundary - previous), mark);
+        // Both keys in one change: each change of a mark rebuilds its set.
+        const AttributeDictionaryPtr widths =
+            AttributeDictionary::make({{std::string(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
+                                       {std::string(TETableCellWidthKey), IntegerValue::make(boundary - previous)}});
+        m_attributedString.addAttributes(*widths, Range{m_cellMarks[cell], 1});
         previous = boundary;
     }
     m_cellMarks.clear();

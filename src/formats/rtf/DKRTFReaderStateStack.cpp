@@ -4,7 +4,6 @@ namespace folio {
 
 DKRTFReaderStateStack::DKRTFReaderStateStack()
     : m_current(std::make_unique<DKRTFReaderState>())
-    , m_first(std::make_unique<DKRTFReaderState>())
 {
 }
 
@@ -36,15 +35,15 @@ void DKRTFReaderStateStack::pop()
         --m_overflow;
         return;
     }
-    m_first = m_current->copy();
-    if (m_saved.empty()) {
-        m_current = std::make_unique<DKRTFReaderState>();
-    } else {
+    // The closed group's state is kept only while it may carry on at the
+    // outermost level.
+    std::unique_ptr<DKRTFReaderState> closed = std::move(m_current);
+    if (!m_saved.empty()) {
         m_current = std::move(m_saved.back());
         m_saved.pop_back();
     }
     if (m_saved.empty()) {
-        m_current = m_first->copy();
+        m_current = closed->copy();
         saveCurrent();
     }
 }

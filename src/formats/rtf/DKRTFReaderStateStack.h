@@ -46,7 +46,6 @@ private:
     void saveCurrent();
 
     std::unique_ptr<DKRTFReaderState> m_current;
-    std::unique_ptr<DKRTFReaderState> m_first;
     std::vector<std::unique_ptr<DKRTFReaderState>> m_saved;
     std::size_t m_overflow = 0;
     std::size_t m_unmatchedClosingBraces = 0;

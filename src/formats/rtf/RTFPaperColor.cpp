@@ -1,9 +1,9 @@
 #include "formats/rtf/RTFPaperColor.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <optional>
 
 namespace folio {
@@ -38,11 +38,21 @@ std::string takePaperColorFromRTF(std::u16string& rtf)
     std::optional<std::string> numbered;
     std::u16string_view text = rtf;
     // RTF is dense with backslashes, so a search that starts at each of them
-    // costs more than the parse; this one steps over whole stretches.
-    const std::boyer_moore_horspool_searcher searcher(kControlWord.begin(), kControlWord.end());
+    // costs more than the parse; this one steps over whole stretches, with a
+    // plain table of steps (every unit outside ASCII steps the whole word).
+    std::array<std::uint8_t, 128> steps;
+    steps.fill(static_cast<std::uint8_t>(kControlWord.size()));
+    for (std::size_t index = 0; index + 1 < kControlWord.size(); ++index)
+        steps[kControlWord[index]] = static_cast<std::uint8_t>(kControlWord.size() - 1 - index);
     auto find = [&](std::size_t from) {
-        auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searcher);
-        return found == text.end() ? std::u16string_view::npos : static_cast<std::size_t>(found - text.begin());
+        const std::size_t last = kControlWord.size() - 1;
+        for (std::size_t at = from; at + last < text.size();) {
+            const char16_t unit = text[at + last];
+            if (unit == kControlWord[last] && text.substr(at, kControlWord.size()) == kControlWord)
+                return at;
+            at += unit < steps.size() ? steps[unit] : kControlWord.size();
+        }
+        return std::u16string_view::npos;
     };
     for (std::size_t at = find(0); at != std::u16string_view::npos; at = find(at + 1)) {
         if (!startsControlWord(text, at))

@@ -11,19 +11,6 @@ namespace {
 
 OFStringScanner::OFStringScanner(std::u16string string) : m_string(std::move(string)) {}
 
-void OFStringScanner::setScanLocation(std::size_t location) { m_location = std::min(location, m_string.size()); }
-
-char16_t OFStringScanner::peekCharacter() const
-{
-    return isAtEnd() ? kEndOfDataCharacter : m_string[m_location];
-}
-
-void OFStringScanner::skipPeekedCharacter()
-{
-    if (!isAtEnd())
-        ++m_location;
-}
-
 void OFStringScanner::skipCharacters(std::size_t count)
 {
     m_location += std::min(count, m_string.size() - m_location);

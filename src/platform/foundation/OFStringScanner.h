@@ -25,11 +25,16 @@ public:
     bool isAtEnd() const { return m_location >= m_string.size(); }
 
     std::size_t scanLocation() const { return m_location; }
-    // Clamped to the text's length.
-    void setScanLocation(std::size_t location);
+    // Clamped to the text's length. These three run for every unit of a
+    // document the RTF reader reads: they are defined here, to be inlined.
+    void setScanLocation(std::size_t location) { m_location = location < m_string.size() ? location : m_string.size(); }
 
-    char16_t peekCharacter() const;
-    void skipPeekedCharacter();
+    char16_t peekCharacter() const { return isAtEnd() ? kEndOfDataCharacter : m_string[m_location]; }
+    void skipPeekedCharacter()
+    {
+        if (!isAtEnd())
+            ++m_location;
+    }
     // Stops at the end of the text.
     void skipCharacters(std::size_t count);
     char16_t readCharacter();

@@ -1,6 +1,7 @@
 #include "platform/text/MutableAttributedString.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 namespace folio {
@@ -214,9 +215,24 @@ void MutableAttributedString::appendString(std::u16string_view text, AttributeDi
 {
     if (text.empty())
         return;
-    std::u16string copy(text);
-    replaceRunsInRange(Range{m_text.size(), 0}, copy,
-                       {Run{0, attributes ? std::move(attributes) : AttributeDictionary::empty()}});
+    if (!attributes)
+        attributes = AttributeDictionary::empty();
+    // Readers build whole documents by appending: only the last run is
+    // touched. The text starts a run of its own unless it continues the last
+    // one (equal neighbours merge outside an edit, and when the edit ends).
+    const bool continues =
+        m_editingDepth == 0 && !m_runs.empty() && attributeDictionariesEqual(m_runs.back().attributes, attributes);
+    if (!continues)
+        m_runs.push_back(Run{m_text.size(), std::move(attributes)});
+    const std::less<const char16_t*> before;
+    const bool ownText = !before(text.data(), m_text.data()) && before(text.data(), m_text.data() + m_text.size());
+    if (ownText) {
+        // The text may be a view of this string's own characters.
+        std::u16string copy(text);
+        m_text.append(copy);
+    } else {
+        m_text.append(text);
+    }
 }
 
 void MutableAttributedString::setAttributedString(const AttributedString& string)

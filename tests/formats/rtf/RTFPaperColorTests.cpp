@@ -36,5 +36,21 @@ TEST(RTFPaperColorTests, escapedBackslashesAndCutWordsAreText)
     EXPECT_EQ(takePaperColorFromRTF(tooLarge), "FFFFFF");
 }
 
+TEST(RTFPaperColorTests, theWordIsFoundAfterAnyText)
+{
+    // Whatever comes before the word, letters of the word itself, characters
+    // outside ASCII or a cut word, and wherever it falls, it is found.
+    const std::u16string filler = u"\u00E9\\paperc\u6F22r\\papercolo olor\\\\x";
+    for (std::size_t length = 0; length <= filler.size(); ++length) {
+        std::u16string rtf = u"{\\rtf1 " + filler.substr(0, length) + u" \\papercolor255 x}";
+        EXPECT_EQ(takePaperColorFromRTF(rtf), "FF0000") << length;
+        std::u16string white = filler.substr(0, length) + u" \\papercolorFFFFFF";
+        EXPECT_EQ(takePaperColorFromRTF(white), "FFFFFF") << length;
+        EXPECT_EQ(white, filler.substr(0, length) + u" ") << length;
+    }
+    std::u16string none = filler + filler;
+    EXPECT_EQ(takePaperColorFromRTF(none), "FFFFFF");
+}
+
 } // namespace
 } // namespace folio

@@ -167,6 +167,78 @@ TEST_F(RTFReaderCoreTests, keywordTableBindsEveryNameOfTheDialect)
     EXPECT_EQ(table.keywordNamed("fs")->valueForParameter(nullptr), 1);
 }
 
+TEST_F(RTFReaderCoreTests, keywordLookUpsMatchWholeNamesOnly)
+{
+    const DKRTFKeywordTable& table = DKRTFKeywordTable::shared();
+    EXPECT_GT(table.count(), 100u);
+    EXPECT_EQ(table.keywordNamed(""), nullptr);
+    EXPECT_EQ(table.keywordNamed(std::string(32, 'b')), nullptr);
+    for (std::string_view name : {"u", "uc", "b", "i", "par", "pard", "plain", "f", "fs", "fsmilli", "ul", "ulnone",
+                                  "cell", "cellx", "row", "trowd", "listtext", "footnote", "pageHeader", "xe",
+                                  "nonesttables", "shprslt", "bin", "tab", "emdash", "ldblquote"}) {
+        const DKRTFKeyword* keyword = table.keywordNamed(name);
+        ASSERT_NE(keyword, nullptr) << name;
+        // The same letters from another buffer find the same entry.
+        const std::string copy(name);
+        EXPECT_EQ(table.keywordNamed(copy), keyword) << name;
+        // A letter more, a letter less or another case is another word, or none.
+        for (std::string variant : {copy + "q", copy.substr(0, copy.size() - 1), std::string(1, 'Q') + copy.substr(1)}) {
+            const DKRTFKeyword* other = table.keywordNamed(variant);
+            EXPECT_TRUE(other == nullptr || other != keyword) << name << " / " << variant;
+        }
+    }
+    EXPECT_NE(table.keywordNamed("par")->handler, table.keywordNamed("pard")->handler);
+}
+
+TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
+{
+    // A negative zero, a parameter past the integer range (it stops at the
+    // largest), the one blank a word takes, a word before an escape, a word
+    // run into a hex escape (dropped), a word at the very end.
+    AttributedString string = read(u"{\\rtf1 a\\fs-0 b\\fs99999999999999 c\\fs20  d\\b\\'e9e\\b0 f\\i'e9g\\i");
+    EXPECT_EQ(string.string(), u"abc d\u00E9ef\u00E9g");
+    EXPECT_DOUBLE_EQ(fontAt(string, 1)->pointSize(), 12);
+    EXPECT_DOUBLE_EQ(fontAt(string, 2)->pointSize(), static_cast<double>(static_cast<float>(INT32_MAX) * 0.5f));
+    EXPECT_DOUBLE_EQ(fontAt(string, 3)->pointSize(), 10);
+    EXPECT_DOUBLE_EQ(fontAt(string, 4)->pointSize(), 10);
+    EXPECT_TRUE(fontAt(string, 5)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 6)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 7)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 8)->face().isItalic());
+    EXPECT_FALSE(fontAt(string, 9)->face().isItalic());
+    // The document's group is still open at the end.
+    EXPECT_EQ(m_warnings.size(), 1u);
+}
+
+TEST_F(RTFReaderCoreTests, runsOfTextEndAtTheCharactersTheReaderActsOn)
+{
+    // A semicolon is text in the body and ends an entry in the font table.
+    AttributedString string = read(u"{\\rtf1{\\fonttbl\\f0 Georgia;\\f1 NoSuchFace;}\\f1 a;b\\f0 c\r\nd{e}f\\}g}");
+    EXPECT_EQ(string.string(), u"a;bcdef}g");
+    EXPECT_EQ(fontAt(string, 0)->familyName(), "NoSuchFace");
+    EXPECT_EQ(fontAt(string, 2)->familyName(), "NoSuchFace");
+    EXPECT_EQ(fontAt(string, 3)->familyName(), "Georgia");
+    EXPECT_EQ(fontAt(string, 8)->familyName(), "Georgia");
+    // Text in a destination that is not text is skipped whole.
+    EXPECT_EQ(text(u"{\\rtf1 a{\\*\\unknown skipped; text}b}"), u"ab");
+}
+
+TEST_F(RTFReaderCoreTests, theStateCarriedOnPastTheOutermostBraceIsACopy)
+{
+    // Past the document's last brace the closed state carries on; groups
+    // opened after it start from it and end without changing it.
+    AttributedString string = read(uR"({\rtf1 \b a} c {\i d} e {{\ul f}} g)");
+    EXPECT_EQ(string.string(), u"a c d e f g");
+    EXPECT_TRUE(fontAt(string, 2)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 4)->face().isItalic());
+    EXPECT_TRUE(fontAt(string, 4)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 6)->face().isItalic());
+    EXPECT_TRUE(fontAt(string, 6)->face().isBold());
+    EXPECT_NE(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 8), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 10), nullptr);
+    EXPECT_TRUE(fontAt(string, 10)->face().isBold());
+}
+
 TEST_F(RTFReaderCoreTests, overlongControlWordsAreUnknownWordsWithTheirParameter)
 {
     // A known word's letters at the start of a longer word do not make it that word.

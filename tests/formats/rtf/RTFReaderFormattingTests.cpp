@@ -104,6 +104,38 @@ TEST_F(RTFReaderFormattingTests, fontSizesAndTraits)
     EXPECT_FALSE(fontAt(string, 3).face().isBold());
 }
 
+TEST_F(RTFReaderFormattingTests, oneFontNameInManySizesAndFacesKeepsEachRunsOwn)
+{
+    // A name is looked up once per document: every later size and face of it,
+    // and every other number naming it, must still come out as asked.
+    AttributedString string = read(
+        uR"({\rtf1{\fonttbl{\f0 Georgia;}{\f1 NoSuchFace;}{\f2 Georgia;}})"
+        uR"(\f1\fs20 a\fs40 b\b c\i d\b0\i0\fs20 e\f0\fs30 f\f2 g\f0\b h\f1\b0\fs20 i})");
+    ASSERT_EQ(string.string(), u"abcdefghi");
+    const Font& a = fontAt(string, 0);
+    EXPECT_EQ(a.familyName(), "NoSuchFace");
+    EXPECT_EQ(a.postScriptName(), "NoSuchFace");
+    EXPECT_DOUBLE_EQ(a.pointSize(), 10);
+    EXPECT_FALSE(a.face().isBold());
+    EXPECT_DOUBLE_EQ(fontAt(string, 1).pointSize(), 20);
+    EXPECT_EQ(fontAt(string, 1).familyName(), "NoSuchFace");
+    EXPECT_TRUE(fontAt(string, 2).face().isBold());
+    EXPECT_FALSE(fontAt(string, 2).face().isItalic());
+    EXPECT_EQ(fontAt(string, 2).familyName(), "NoSuchFace");
+    EXPECT_TRUE(fontAt(string, 3).face().isBold());
+    EXPECT_TRUE(fontAt(string, 3).face().isItalic());
+    EXPECT_DOUBLE_EQ(fontAt(string, 3).pointSize(), 20);
+    // Back to the first formatting: the same font, not the last one made.
+    EXPECT_TRUE(fontAt(string, 4) == a);
+    EXPECT_TRUE(fontAt(string, 8) == a);
+    EXPECT_EQ(fontAt(string, 5).familyName(), "Georgia");
+    EXPECT_DOUBLE_EQ(fontAt(string, 5).pointSize(), 15);
+    EXPECT_TRUE(fontAt(string, 6) == fontAt(string, 5));
+    EXPECT_EQ(fontAt(string, 7).familyName(), "Georgia");
+    EXPECT_TRUE(fontAt(string, 7).face().isBold());
+    EXPECT_DOUBLE_EQ(fontAt(string, 7).pointSize(), 15);
+}
+
 TEST_F(RTFReaderFormattingTests, underlineStrikeAndScripts)
 {
     AttributedString string = read(uR"({\rtf1 \ul a\uldb b\ulnone c\ul d\ul0 e\strike f\strike0 \super\super g\nosupersub h\sub i})");

@@ -130,6 +130,26 @@ TEST_F(RTFReaderObjectsTests, footnotesKeepTheirTextWithNestedBracesAndEscapes)
     EXPECT_EQ(attachmentAt(string, 5), nullptr);
 }
 
+TEST_F(RTFReaderObjectsTests, writerMarkersInNotesAreTakenOutWhereverTheyAre)
+{
+    // "\\ul0" and "\\up0" are markers of older writers, not control words:
+    // they go and the blank after them stays. Taking one out may join text
+    // into another, which goes too.
+    const std::u16string_view notes[][2] = {
+        {uR"({\rtf1 a{\*\footnote {\chftn} One\ul0 two\up0 three}b})", u"One two three"},
+        {uR"({\rtf1 a{\*\footnote A\u\ul0p0 B}b})", u"A B"},
+        {uR"({\rtf1 a{\*\footnote Plain \{text\} only}b})", u"Plain {text} only"},
+    };
+    for (const auto& [rtf, expected] : notes) {
+        AttributedString string = read(rtf);
+        EXPECT_EQ(string.string(), u"a\uFEFFb");
+        const TETextAttachment* note = attachmentAt(string, 1);
+        ASSERT_NE(note, nullptr);
+        ASSERT_NE(note->contentsString(), nullptr);
+        EXPECT_EQ(*note->contentsString(), expected);
+    }
+}
+
 TEST_F(RTFReaderObjectsTests, footnoteAtTheStartOfTheDocumentKeepsItsNote)
 {
     AttributedString string = read(uR"({\rtf1 {\*\footnote {\chftn} First}x})");

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -98,6 +101,34 @@ TEST(AttributeDictionaries, orderedByKeyWithLastEntryWinningAndNullsDropped)
     EXPECT_EQ(dictionary->valueForKey("zz"), nullptr);
     EXPECT_EQ(dictionary->valueForKeyAs<StringValue>("a"), nullptr);
     EXPECT_EQ(AttributeDictionary::make({}), AttributeDictionary::empty());
+}
+
+TEST(AttributeDictionaries, setsOfEverySizeKeepTheLastOfEachKeyInKeyOrder)
+{
+    // Small and large sets are sorted differently; both must agree: keys in
+    // order, the last value given for a key, a null last value dropping it.
+    for (int keys : {1, 3, 12, 31, 40, 100}) {
+        std::vector<AttributeDictionary::Entry> entries;
+        for (int round = 0; round < 3; ++round) {
+            for (int key = keys - 1; key >= 0; --key) {
+                const bool dropped = round == 2 && key % 5 == 4;
+                entries.emplace_back("k" + std::to_string(1000 + (key * 7) % keys),
+                                     dropped ? nullptr : IntegerValue::make(round * 1000 + key));
+            }
+        }
+        AttributeDictionaryPtr dictionary = AttributeDictionary::make(entries);
+        std::map<std::string, AttributeValuePtr> expected;
+        for (const AttributeDictionary::Entry& entry : entries)
+            expected[entry.first] = entry.second;
+        std::erase_if(expected, [](const auto& entry) { return !entry.second; });
+        ASSERT_EQ(dictionary->count(), expected.size()) << keys;
+        std::size_t index = 0;
+        for (const auto& [key, value] : expected) {
+            EXPECT_EQ(dictionary->entries()[index].first, key) << keys;
+            EXPECT_EQ(dictionary->entries()[index].second, value) << keys << " " << key;
+            ++index;
+        }
+    }
 }
 
 TEST(AttributeDictionaries, derivedDictionariesLeaveTheOriginalUntouched)

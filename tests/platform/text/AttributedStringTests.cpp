@@ -138,6 +138,50 @@ TEST(AttributedStringRuns, editingDefersMergingUntilTheEnd)
     EXPECT_EQ(effective, (Range{0, 6}));
 }
 
+TEST(AttributedStringRuns, appendingMergesEqualNeighboursOutsideAnEditAndWhenItEnds)
+{
+    MutableAttributedString text;
+    AttributeDictionaryPtr first = bold();
+    text.appendString(u"ab", first);
+    text.appendString(u"cd", bold());
+    text.appendString(u"", colored(1));
+    text.appendString(u"ef", nullptr);
+    EXPECT_EQ(text.string(), u"abcdef");
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(3, &effective), first);
+    EXPECT_EQ(effective, (Range{0, 4}));
+    EXPECT_TRUE(text.attributesAtIndex(4, &effective)->isEmpty());
+    EXPECT_EQ(effective, (Range{4, 2}));
+
+    // Inside an edit every append is a run of its own until the edit ends.
+    MutableAttributedString edited;
+    edited.beginEditing();
+    edited.appendString(u"ab", first);
+    edited.appendString(u"cd", bold());
+    edited.appendString(u"ef", colored(1));
+    EXPECT_NE(edited.attributesAtIndex(2, &effective), first);
+    EXPECT_EQ(effective, (Range{2, 2}));
+    edited.endEditing();
+    EXPECT_EQ(edited.attributesAtIndex(2, &effective), first);
+    EXPECT_EQ(effective, (Range{0, 4}));
+    EXPECT_EQ(edited.attributesAtIndex(5, &effective), edited.attributesAtIndex(4));
+    EXPECT_EQ(effective, (Range{4, 2}));
+}
+
+TEST(AttributedStringRuns, appendingItsOwnTextCopiesItFirst)
+{
+    MutableAttributedString text;
+    text.appendString(u"abc", bold());
+    // Long enough that the string grows while the view points into it.
+    for (int round = 0; round < 6; ++round)
+        text.appendString(std::u16string_view(text.string()), colored(round / 10.0));
+    EXPECT_EQ(text.length(), 3u * 64u);
+    for (std::size_t index = 0; index < text.length(); index += 3)
+        EXPECT_EQ(text.string().substr(index, 3), u"abc") << index;
+    EXPECT_EQ(text.attributeAtIndex("bold", 0), text.attributeAtIndex("bold", 2));
+    EXPECT_EQ(text.attributeAtIndex("bold", 3), nullptr);
+}
+
 // --- Queries ------------------------------------------------------------------
 
 TEST(AttributedStringQueries, longestEffectiveRangeMergesRunsWithEqualValues)
