@@ -10,4 +10,6 @@ cd "$build"
 # WebKitGTK refuses its sandbox as root; the tests run the web process without it.
 export WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1
 export WEBKIT_DISABLE_COMPOSITING_MODE=1
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)"
+# Tests come and go in parallel on one server: without -noreset it resets
+# whenever the last one leaves, and a test connecting just then finds no display.
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)"
