@@ -147,31 +147,18 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::spacingSlice(const char* k
         kind, [stored](ParagraphSpacing which) { return stored(which); },
         [stored, &callbacks](ParagraphSpacing which, double value) {
             stored(which) = value;
-            if (which == ParagraphSpacing::Line)
-                callbacks.setCurrenLineSpacing(value);
-            else if (which == ParagraphSpacing::Paragraph)
-                callbacks.setCurrenParagraphSpacing(value);
-            else
-                callbacks.setCurrentFirstLineIndent(value);
+            applyParagraphSpacing(callbacks, which, value);
         });
 }
 
 std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::marginSlice(const char* kind)
 {
-    auto read = [this](const DocumentMargin& margin) {
-        TextDocument* document = m_host.document ? m_host.document() : nullptr;
-        const std::optional<std::string>& value = document ? (document->*margin.get)() : std::nullopt;
-        return static_cast<double>(floatValue(value.value_or(TextDocument::kDefaultMargin)));
-    };
-    auto apply = [this](const DocumentMargin& margin, double centimetres) {
-        TextDocument* document = m_host.document ? m_host.document() : nullptr;
-        if (!document)
-            return;
-        (document->*margin.set)(formatInCLocale("%.2f", centimetres));
-        run("applyDocumentMargins");
-        dirty();
-    };
-    return documentMarginSlice(kind, read, apply);
+    return documentMarginSlice(kind, m_host.document, {},
+                               [this](TextDocument& document, const DocumentMargin& margin, double centimetres) {
+                                   (document.*margin.set)(formatInCLocale("%.2f", centimetres));
+                                   run("applyDocumentMargins");
+                                   dirty();
+                               });
 }
 
 } // namespace folio

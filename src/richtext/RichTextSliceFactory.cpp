@@ -134,14 +134,7 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::pageSpacingSlice(const c
                                                                     : "getCurrentFirstLineIndent();";
         return static_cast<double>(floatValue(page.readString(script)));
     };
-    auto apply = [&paragraphs](ParagraphSpacing which, double value) {
-        if (which == ParagraphSpacing::Line)
-            paragraphs.setCurrenLineSpacing(value);
-        else if (which == ParagraphSpacing::Paragraph)
-            paragraphs.setCurrenParagraphSpacing(value);
-        else
-            paragraphs.setCurrentFirstLineIndent(value);
-    };
+    auto apply = [&paragraphs](ParagraphSpacing which, double value) { applyParagraphSpacing(paragraphs, which, value); };
     return paragraphSpacingSlice(kind, read, apply);
 }
 
@@ -152,27 +145,19 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::marginSlice(const char* 
     // Centimetres, kept by the document as "%.2f" strings. The document's
     // right field is the right edge of the text column on a Letter-wide
     // sheet; the slice shows and steps the margin itself.
-    auto read = [this](const DocumentMargin& margin) {
-        TextDocument* document = m_host.document ? m_host.document() : nullptr;
-        const std::optional<std::string>& value = document ? (document->*margin.get)() : std::nullopt;
-        double stored = floatValue(value.value_or(TextDocument::kDefaultMargin));
-        if (margin.side != Side::Right)
-            return stored;
-        return value ? RichTextMarginRuler::kSheetWidth - stored : stored;
+    auto shown = [](const DocumentMargin& margin, double stored, bool isStored) {
+        return margin.side == Side::Right && isStored ? RichTextMarginRuler::kSheetWidth - stored : stored;
     };
-    auto apply = [this](const DocumentMargin& margin, double centimetres) {
-        TextDocument* document = m_host.document ? m_host.document() : nullptr;
-        if (!document)
-            return;
+    auto apply = [this](TextDocument& document, const DocumentMargin& margin, double centimetres) {
         double value = margin.side == Side::Right ? RichTextMarginRuler::kSheetWidth - centimetres : centimetres;
         // Through the ruler, which holds the margins the page shows and
         // the document saves.
         if (m_styling.paperMarginChanged(static_cast<long>(margin.side), value / kCentimetresPerInch))
             return;
-        (document->*margin.set)(formatInCLocale("%.2f", value));
+        (document.*margin.set)(formatInCLocale("%.2f", value));
         dirty();
     };
-    return documentMarginSlice(kind, read, apply);
+    return documentMarginSlice(kind, m_host.document, shown, apply);
 }
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const char* kind, InspectorPane)

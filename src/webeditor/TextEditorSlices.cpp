@@ -111,9 +111,8 @@ std::shared_ptr<DKInspectorSlice> paragraphSpacingSlice(const char* kind, std::f
     return nullptr;
 }
 
-std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind,
-                                                      std::function<double(const DocumentMargin&)> read,
-                                                      std::function<void(const DocumentMargin&, double centimetres)> apply)
+std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind, std::function<TextDocument*()> document,
+                                                      MarginShown shown, MarginApply apply)
 {
     using Side = DocumentMargin::Side;
     struct Margin {
@@ -131,9 +130,17 @@ std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind,
         if (!is(kind, entry.kind))
             continue;
         const DocumentMargin& margin = entry.margin;
-        return limitedStepperSlice(kind, entry.title, StepLimits{kMarginStep, 0.0, 10.0},
-                                   [read, &margin] { return read(margin); },
-                                   [apply, &margin](double centimetres) { apply(margin, centimetres); }, u" cm");
+        auto read = [document, shown, &margin] {
+            TextDocument* current = document ? document() : nullptr;
+            const std::optional<std::string>& value = current ? (current->*margin.get)() : std::nullopt;
+            double stored = floatValue(value.value_or(TextDocument::kDefaultMargin));
+            return shown ? shown(margin, stored, value.has_value()) : stored;
+        };
+        auto keep = [document, apply, &margin](double centimetres) {
+            if (TextDocument* current = document ? document() : nullptr)
+                apply(*current, margin, centimetres);
+        };
+        return limitedStepperSlice(kind, entry.title, StepLimits{kMarginStep, 0.0, 10.0}, read, keep, u" cm");
     }
     return nullptr;
 }

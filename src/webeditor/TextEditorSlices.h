@@ -62,6 +62,19 @@ enum class ParagraphSpacing { Line, Paragraph, FirstLineIndent };
 std::shared_ptr<DKInspectorSlice> paragraphSpacingSlice(const char* kind, std::function<double(ParagraphSpacing)> read,
                                                         std::function<void(ParagraphSpacing, double)> apply);
 
+// Hands a spacing to the editor's paragraph commands, which both editors
+// name alike.
+template <typename ParagraphCommands>
+void applyParagraphSpacing(ParagraphCommands& commands, ParagraphSpacing which, double value)
+{
+    if (which == ParagraphSpacing::Line)
+        commands.setCurrenLineSpacing(value);
+    else if (which == ParagraphSpacing::Paragraph)
+        commands.setCurrenParagraphSpacing(value);
+    else
+        commands.setCurrentFirstLineIndent(value);
+}
+
 // The document's four page margins, in centimetres, each stored by the
 // document as a "%.2f" string in its own field.
 struct DocumentMargin {
@@ -69,9 +82,13 @@ struct DocumentMargin {
     const std::optional<std::string>& (TextDocument::*get)() const;
     void (TextDocument::*set)(std::optional<std::string>);
 };
-std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind,
-                                                      std::function<double(const DocumentMargin&)> read,
-                                                      std::function<void(const DocumentMargin&, double centimetres)> apply);
+// The margin shown is the one stored (the document's default where it has
+// none) unless shown says otherwise; isStored tells whether the document
+// has one. Apply keeps the margin chosen, in the document given.
+using MarginShown = std::function<double(const DocumentMargin&, double stored, bool isStored)>;
+using MarginApply = std::function<void(TextDocument&, const DocumentMargin&, double centimetres)>;
+std::shared_ptr<DKInspectorSlice> documentMarginSlice(const char* kind, std::function<TextDocument*()> document,
+                                                      MarginShown shown, MarginApply apply);
 
 } // namespace inspector_slices
 } // namespace folio
