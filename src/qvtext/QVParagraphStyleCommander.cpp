@@ -11,6 +11,7 @@ namespace folio {
 namespace {
 
 constexpr const char* kBackColorScript = "tinymce.activeEditor.getDoc().queryCommandValue('backColor')";
+constexpr const char* kTransparentBackColorScript = "tinymce.activeEditor.execCommand('backColor', false, 'transparent');";
 
 // Languages written right to left, as the keyboard names them.
 constexpr std::array<std::string_view, 6> kRightToLeftLanguages = {"ar", "iw", "fa", "ur", "ps", "he-IL"};
@@ -40,17 +41,61 @@ void QVParagraphStyleCommander::toggleHighlight(const char* pageColor, const cha
     // The page's own spelling of the colour; any other spelling counts as
     // not highlighted.
     if (m_page.readString(kBackColorScript) == pageColor)
-        m_page.send("tinymce.activeEditor.execCommand('backColor', false, 'transparent');");
+        m_page.send(kTransparentBackColorScript);
     else
         m_page.send(std::string("tinymce.activeEditor.execCommand('backColor', false, '") + color + "');");
 }
 
 void QVParagraphStyleCommander::otherStyleTextTask(long command)
 {
-    auto restyle = [this](const char* script) {
-        m_characters.removeStyle();
-        m_page.send(script);
+    // The rows whose page script stands as it is; a restyling row first
+    // takes the old style off.
+    struct Script {
+        Row row;
+        bool restyles;
+        const char* script;
     };
+    static constexpr Script scripts[] = {
+        {NumberedList, false, "tinymce.activeEditor.execCommand('insertOrderedList');"},
+        {BulletedList, false, "tinymce.activeEditor.execCommand('insertUnorderedList');"},
+        {RemoveHighlight, false, kTransparentBackColorScript},
+        {TitleStyle, true, "tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'32pt')"},
+        {SubtitleStyle, true, "tinymce.activeEditor.execCommand('fontSize',false,'30px')"},
+        {Heading1Style, true, "tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'26pt')"},
+        {Heading2Style, true, "tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'24pt')"},
+        {Subheading1Style, true, "tinymce.activeEditor.execCommand('fontSize',false,'20pt')"},
+        {Subheading2Style, true, "tinymce.activeEditor.execCommand('fontSize',false,'18pt')"},
+        {FooterStyle, true, "tinymce.activeEditor.execCommand('fontSize',false,'10pt')"},
+        {LabelStyle, true,
+         "tinymce.activeEditor.execCommand('justifyCenter');tinymce.activeEditor.execCommand('italic');"
+         "tinymce.activeEditor.execCommand('fontSize',false,'24pt');"},
+    };
+    struct Highlight {
+        Row row;
+        const char* pageColor;
+        const char* color;
+    };
+    static constexpr Highlight highlights[] = {
+        {HighlightYellow, "rgb(255, 255, 0)", "yellow"},
+        {HighlightGreen, "rgb(152, 251, 152)", "PaleGreen"},
+        {HighlightRed, "rgb(255, 0, 0)", "red"},
+    };
+    for (const Script& entry : scripts) {
+        if (entry.row != command)
+            continue;
+        if (entry.restyles)
+            m_characters.removeStyle();
+        m_page.send(entry.script);
+        finishCommand();
+        return;
+    }
+    for (const Highlight& entry : highlights) {
+        if (entry.row != command)
+            continue;
+        toggleHighlight(entry.pageColor, entry.color);
+        finishCommand();
+        return;
+    }
     switch (command) {
     case DefaultStyle:
         m_characters.removeStyle();
@@ -64,86 +109,40 @@ void QVParagraphStyleCommander::otherStyleTextTask(long command)
         if (m_host.setUserStyle)
             m_host.setUserStyle(command);
         break;
-    case NumberedList:
-        m_page.send("tinymce.activeEditor.execCommand('insertOrderedList');");
-        break;
-    case BulletedList:
-        m_page.send("tinymce.activeEditor.execCommand('insertUnorderedList');");
-        break;
-    case HighlightYellow:
-        toggleHighlight("rgb(255, 255, 0)", "yellow");
-        break;
-    case HighlightGreen:
-        toggleHighlight("rgb(152, 251, 152)", "PaleGreen");
-        break;
-    case HighlightRed:
-        toggleHighlight("rgb(255, 0, 0)", "red");
-        break;
-    case RemoveHighlight:
-        m_page.send("tinymce.activeEditor.execCommand('backColor', false, 'transparent');");
-        break;
-    case TitleStyle:
-        restyle("tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'32pt')");
-        break;
-    case SubtitleStyle:
-        restyle("tinymce.activeEditor.execCommand('fontSize',false,'30px')");
-        break;
-    case Heading1Style:
-        restyle("tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'26pt')");
-        break;
-    case Heading2Style:
-        restyle("tinymce.activeEditor.execCommand('bold');tinymce.activeEditor.execCommand('fontSize',false,'24pt')");
-        break;
-    case Subheading1Style:
-        restyle("tinymce.activeEditor.execCommand('fontSize',false,'20pt')");
-        break;
-    case Subheading2Style:
-        restyle("tinymce.activeEditor.execCommand('fontSize',false,'18pt')");
-        break;
-    case FooterStyle:
-        restyle("tinymce.activeEditor.execCommand('fontSize',false,'10pt')");
-        break;
-    case LabelStyle:
-        restyle("tinymce.activeEditor.execCommand('justifyCenter');tinymce.activeEditor.execCommand('italic');"
-                "tinymce.activeEditor.execCommand('fontSize',false,'24pt');");
-        break;
     case RemoveStyle:
         m_characters.removeStyle();
         break;
     default:
         break;
     }
-    if (m_host.dismissProgress)
-        m_host.dismissProgress();
-    m_host.documentIsDirty();
+    finishCommand();
 }
 
 void QVParagraphStyleCommander::alignTextTask(long option)
 {
-    switch (option) {
-    case Justify:
-        m_page.send("tinymce.activeEditor.execCommand('justifyfull');");
-        break;
-    case Center:
-        m_page.send("tinymce.activeEditor.execCommand('justifycenter');");
-        break;
-    case Right:
-        m_page.send("tinymce.activeEditor.execCommand('justifyright');");
-        break;
-    case Left:
-        m_page.send("tinymce.activeEditor.execCommand('justifyleft');");
-        break;
-    case RightToLeft:
-        m_page.send(directionScript("rtl", "justifyright"));
-        m_isRTLLanguage = true;
-        break;
-    case LeftToRight:
-        m_page.send(directionScript("ltr", "justifyleft"));
-        m_isRTLLanguage = false;
-        break;
-    default:
-        break;
+    struct Justification {
+        Alignment option;
+        const char* script;
+    };
+    static constexpr Justification justifications[] = {
+        {Justify, "tinymce.activeEditor.execCommand('justifyfull');"},
+        {Center, "tinymce.activeEditor.execCommand('justifycenter');"},
+        {Right, "tinymce.activeEditor.execCommand('justifyright');"},
+        {Left, "tinymce.activeEditor.execCommand('justifyleft');"},
+    };
+    for (const Justification& entry : justifications) {
+        if (entry.option == option)
+            m_page.send(entry.script);
     }
+    if (option == RightToLeft || option == LeftToRight) {
+        m_isRTLLanguage = option == RightToLeft;
+        m_page.send(m_isRTLLanguage ? directionScript("rtl", "justifyright") : directionScript("ltr", "justifyleft"));
+    }
+    finishCommand();
+}
+
+void QVParagraphStyleCommander::finishCommand()
+{
     if (m_host.dismissProgress)
         m_host.dismissProgress();
     m_host.documentIsDirty();

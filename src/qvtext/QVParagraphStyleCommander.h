@@ -63,6 +63,8 @@ public:
 
 private:
     void toggleHighlight(const char* pageColor, const char* color);
+    // Every command ends so, whatever it ran.
+    void finishCommand();
 
     PageConnection& m_page;
     QVCharacterStyleCommander& m_characters;

@@ -30,6 +30,7 @@
 #include "tools/specialchars/SpecialCharsPickerController.h"
 #include "tools/speech/ReadAloudController.h"
 #include "webeditor/EditorBarItems.h"
+#include "webeditor/EditorCommandsByName.h"
 #include "webeditor/EditorInspectors.h"
 #include "webeditor/EditorPopovers.h"
 #include "webeditor/EditorToolCommands.h"
@@ -97,21 +98,14 @@ void QVTextTools::run(const std::string& command)
         own->second();
         return;
     }
-    auto found = m_host.commands.find(command);
-    if (found == m_host.commands.end() || !found->second) {
-        // NOTE: some commands belong to parts of the editor that are not there yet.
-        TELog(TELogLevelInfo, "The QV text editor has no command " + command);
-        return;
-    }
-    found->second();
+    EditorCommandsByName::run(m_host.commands, command, "The QV text editor");
 }
 
 bool QVTextTools::ask(const std::string& question) const
 {
     if (auto own = m_ownQuestions.find(question); own != m_ownQuestions.end())
         return own->second();
-    auto found = m_host.questions.find(question);
-    return found != m_host.questions.end() && found->second && found->second();
+    return EditorCommandsByName::ask(m_host.questions, question);
 }
 
 void QVTextTools::build()

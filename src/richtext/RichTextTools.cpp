@@ -1,6 +1,5 @@
 #include "richtext/RichTextTools.h"
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -9,6 +8,7 @@
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/SelectionTransformer.h"
 #include "richtext/StyleMenuCommander.h"
+#include "webeditor/EditorCommandsByName.h"
 #include "webeditor/EditorInspectors.h"
 
 namespace folio {
@@ -35,19 +35,12 @@ RichTextTools::~RichTextTools() = default;
 
 void RichTextTools::run(const std::string& command) const
 {
-    auto found = m_host.commands.find(command);
-    if (found == m_host.commands.end() || !found->second) {
-        // NOTE: some commands belong to parts of the editor that are not there yet.
-        TELog(TELogLevelInfo, "The rich-text editor has no command " + command);
-        return;
-    }
-    found->second();
+    EditorCommandsByName::run(m_host.commands, command, "The rich-text editor");
 }
 
 bool RichTextTools::ask(const std::string& question) const
 {
-    auto found = m_host.questions.find(question);
-    return found != m_host.questions.end() && found->second && found->second();
+    return EditorCommandsByName::ask(m_host.questions, question);
 }
 
 void RichTextTools::build()
