@@ -6,6 +6,7 @@
 #include "engine/dom/TEBreakHTMLElement.h"
 #include "engine/dom/TEDivHTMLElement.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
+#include "engine/model/TEFormattingKey.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEListItemHTMLElement.h"
@@ -220,6 +221,49 @@ bool TEHTMLElement::needsOutput() const
 
 AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentation() const
 {
+    if (!m_dictionaryPool)
+        return makeAttributes();
+    // An attachment is its own object (and is told its font as the dictionary
+    // is made), and shadows are made anew per element: neither is looked up.
+    if (m_textAttachment || !m_shadows.empty())
+        return m_dictionaryPool->sharedDictionary(makeAttributes());
+    // Most elements of a page carry formatting seen before: find it by what
+    // the dictionary is made from, which is far cheaper than making it.
+    return m_dictionaryPool->sharedDictionary(formattingKey(), [this] { return makeAttributes(); });
+}
+
+std::string TEHTMLElement::formattingKey() const
+{
+    // Everything makeAttributes() reads, for elements without attachment or
+    // shadows.
+    TEFormattingKey key;
+    key.add(m_fontDescriptor.fontName());
+    key.add(m_fontDescriptor.fontFamily());
+    key.add(m_fontDescriptor.pointSize());
+    key.add(m_fontDescriptor.symbolicTraits());
+    key.add(m_fontDescriptor.smallCapsFeature());
+    key.add(m_link.has_value());
+    if (m_link) {
+        key.add(m_link->absoluteString());
+        key.add(m_linkGUID);
+    }
+    key.add(m_anchorName);
+    key.add(m_strikeOut);
+    key.add(m_underlineStyle);
+    key.add(m_textColor);
+    key.add(m_backgroundColor);
+    key.add(m_superscriptStyle);
+    m_paragraphStyle.addToFormattingKey(key);
+    key.add(m_letterSpacing);
+    key.add(m_headerLevel);
+    key.add(m_backgroundStrokeColor);
+    key.add(m_backgroundStrokeWidth);
+    key.add(m_backgroundCornerRadius);
+    return key.takeBytes();
+}
+
+AttributeDictionaryPtr TEHTMLElement::makeAttributes() const
+{
     std::vector<AttributeDictionary::Entry> entries;
     auto add = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
@@ -274,8 +318,7 @@ AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentatio
         add(TEBackgroundStrokeWidthAttribute, DoubleValue::make(m_backgroundStrokeWidth));
     if (m_backgroundCornerRadius != 0)
         add(TEBackgroundCornerRadiusAttribute, DoubleValue::make(m_backgroundCornerRadius));
-    AttributeDictionaryPtr made = AttributeDictionary::make(std::move(entries));
-    return m_dictionaryPool ? m_dictionaryPool->sharedDictionary(std::move(made)) : made;
+    return AttributeDictionary::make(std::move(entries));
 }
 
 std::optional<MutableAttributedString> TEHTMLElement::attributedString()

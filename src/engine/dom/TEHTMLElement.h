@@ -144,6 +144,11 @@ private:
     // The handlers of the CSS properties, one per property.
     friend struct TEHTMLElementStyleHandlers;
 
+    // The element's attributes, made anew.
+    AttributeDictionaryPtr makeAttributes() const;
+    // The bytes of everything makeAttributes() is made from.
+    std::string formattingKey() const;
+
     // "font-family": the first name that gives a font of that family, or a
     // generic family, settles it.
     void applyFontFamily(const std::vector<std::u16string>& names);

@@ -71,4 +71,14 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(AttributeDict
     return dictionary;
 }
 
+AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string key,
+                                                                   const std::function<AttributeDictionaryPtr()>& make)
+{
+    if (auto known = m_dictionariesByKey.find(key); known != m_dictionariesByKey.end())
+        return known->second;
+    AttributeDictionaryPtr dictionary = sharedDictionary(make());
+    m_dictionariesByKey.emplace(std::move(key), dictionary);
+    return dictionary;
+}
+
 } // namespace folio

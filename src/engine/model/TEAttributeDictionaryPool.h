@@ -3,6 +3,8 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <unordered_map>
 
 namespace folio {
@@ -21,6 +23,11 @@ public:
     // The pooled dictionary holding the same as `dictionary`; `dictionary`
     // itself, which joins the pool, when there is none yet.
     AttributeDictionaryPtr sharedDictionary(AttributeDictionaryPtr dictionary);
+    // The pooled dictionary of the formatting the key stands for (see
+    // TEFormattingKey), made by `make` and pooled the first time the key is
+    // seen. The key must hold everything `make` reads: the same key always
+    // answers the same dictionary.
+    AttributeDictionaryPtr sharedDictionary(std::string key, const std::function<AttributeDictionaryPtr()>& make);
     std::size_t count() const { return m_dictionaries.size(); }
 
     // Same keys, and values that are the same objects or, for values other
@@ -29,6 +36,7 @@ public:
 
 private:
     std::unordered_multimap<std::size_t, AttributeDictionaryPtr> m_dictionaries;
+    std::unordered_map<std::string, AttributeDictionaryPtr> m_dictionariesByKey;
 };
 
 } // namespace folio
