@@ -87,7 +87,8 @@ void TEHTMLElement::setAttributes(TEHTMLAttributes attributes)
 
 TEHTMLElement* TEHTMLElement::parentElement() const
 {
-    return dynamic_cast<TEHTMLElement*>(parentNode());
+    TEHTMLParserNode* parent = parentNode();
+    return parent ? parent->asElement() : nullptr;
 }
 
 const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttributesAttribute()
@@ -212,7 +213,7 @@ bool TEHTMLElement::needsOutput() const
     if (childNodes().empty())
         return true;
     for (const auto& child : childNodes()) {
-        const auto* element = dynamic_cast<const TEHTMLElement*>(child.get());
+        const TEHTMLElement* element = child->asElement();
         if (element && element->displayStyle() != TEHTMLElementDisplayStyle::None && !element->didOutput())
             return true;
     }
@@ -338,7 +339,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         if ((name() == "ol" || name() == "ul") && parent && parent->name() == "li")
             text.appendString(u"\n", nullptr);
         for (const auto& child : childNodes()) {
-            auto* element = dynamic_cast<TEHTMLElement*>(child.get());
+            TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())

@@ -47,6 +47,8 @@ public:
     // Also takes the size from the "width" and "height" attributes.
     void setAttributes(TEHTMLAttributes attributes) override;
     TEHTMLElement* parentElement() const;
+    TEHTMLElement* asElement() override { return this; }
+    const TEHTMLElement* asElement() const override { return this; }
 
     // The three steps of styling, in this order.
     virtual void inheritAttributesFromElement(const TEHTMLElement& parent);
@@ -136,6 +138,8 @@ protected:
     void finishBlockOutput(MutableAttributedString& text) const;
     bool isInsideList() const;
     TEEdgeInsets& mutableMargins() { return m_margins; }
+    // None when the element makes a dictionary each time.
+    TEAttributeDictionaryPool* dictionaryPool() const { return m_dictionaryPool.get(); }
     const std::vector<CSSShadow>& shadows() const { return m_shadows; }
 
     TETextAttachmentPtr m_textAttachment;

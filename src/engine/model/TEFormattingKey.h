@@ -74,11 +74,12 @@ private:
     // room made ahead, not through a string append per value.
     void append(const void* data, std::size_t size)
     {
-        if (m_size + size > m_bytes.size())
-            m_bytes.resize(std::max(m_bytes.size() * 2, m_size + size));
+        if (m_size + size > m_bytes.size()) [[unlikely]]
+            grow(size);
         std::memcpy(m_bytes.data() + m_size, data, size);
         m_size += size;
     }
+    [[gnu::noinline]] void grow(std::size_t size) { m_bytes.resize(std::max(m_bytes.size() * 2, m_size + size)); }
 
     static constexpr std::size_t kInitialRoom = 256;
     std::string m_bytes = std::string(kInitialRoom, '\0');
