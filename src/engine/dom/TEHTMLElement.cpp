@@ -103,6 +103,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_fontDescriptor = parent.m_fontDescriptor;
     m_paragraphStyle = parent.m_paragraphStyle;
     m_dictionaryPool = parent.m_dictionaryPool;
+    m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;

@@ -4,6 +4,7 @@
 #include "engine/css/CSSStyleDictionary.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/fonts/TEFontDescriptor.h"
+#include "engine/fonts/TEFontFamilyCache.h"
 #include "engine/model/TEAttributeDictionaryPool.h"
 #include "engine/dom/TEHTMLParserNode.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
@@ -62,6 +63,9 @@ public:
     // Where the element's dictionaries are shared with those of the same
     // formatting; children take their parent's. None makes a dictionary each time.
     void setDictionaryPool(std::shared_ptr<TEAttributeDictionaryPool> pool) { m_dictionaryPool = std::move(pool); }
+    // Where the element's font-family lists are resolved once per reading;
+    // children take their parent's. None resolves each list each time.
+    void setFontFamilyCache(std::shared_ptr<TEFontFamilyCache> cache) { m_fontFamilyCache = std::move(cache); }
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
     // Works out the element's text now, once it has ended, and lets go of its
@@ -156,6 +160,9 @@ private:
     // "font-family": the first name that gives a font of that family, or a
     // generic family, settles it.
     void applyFontFamily(const std::vector<std::u16string>& names);
+    // The matching itself; false when the outcome took the parent's family
+    // ("inherit") and so holds for this element only.
+    bool resolveFontFamily(const std::vector<std::u16string>& names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
     void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
@@ -164,6 +171,7 @@ private:
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
     std::shared_ptr<TEAttributeDictionaryPool> m_dictionaryPool;
+    std::shared_ptr<TEFontFamilyCache> m_fontFamilyCache;
     TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
     std::optional<URL> m_link;
     std::optional<std::u16string> m_anchorName;

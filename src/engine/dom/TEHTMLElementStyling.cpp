@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "engine/html/HTMLString.h"
 #include "engine/dom/TEHTMLElement.h"
+#include "engine/model/TEFormattingKey.h"
 #include "engine/model/TETextBlock.h"
 #include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/Log.h"
@@ -552,6 +553,32 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
 
 void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
 {
+    if (!m_fontFamilyCache) {
+        resolveFontFamily(names);
+        return;
+    }
+    // The list and every part of the font asked for so far: matching reads
+    // nothing else, unless a name says "inherit" (not kept, below).
+    TEFormattingKey key;
+    key.add(static_cast<std::uint64_t>(names.size()));
+    for (const std::u16string& name : names)
+        key.add(std::u16string_view(name));
+    key.add(m_fontDescriptor.fontName());
+    key.add(m_fontDescriptor.fontFamily());
+    key.add(m_fontDescriptor.pointSize());
+    key.add(m_fontDescriptor.stylisticTraits());
+    key.add(m_fontDescriptor.stylisticClass());
+    key.add(m_fontDescriptor.smallCapsFeature());
+    if (const TEFontDescriptor* known = m_fontFamilyCache->resolved(key.bytes())) {
+        m_fontDescriptor = *known;
+        return;
+    }
+    if (resolveFontFamily(names))
+        m_fontFamilyCache->remember(key.takeBytes(), m_fontDescriptor);
+}
+
+bool TEHTMLElement::resolveFontFamily(const std::vector<std::u16string>& names)
+{
     for (const std::u16string& name16 : names) {
         const std::string name = toUtf8(name16);
         m_fontDescriptor.setFontFamily(name);
@@ -559,7 +586,7 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         if (!font)
             continue;
         if (font->familyName() == name)
-            return;
+            return true;
 
         std::u16string compact;
         for (char16_t c : lowercaseString(name16)) {
@@ -586,14 +613,16 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         } else if (compact == u"inherit") {
             const TEHTMLElement* parent = parentElement();
             m_fontDescriptor.setFontFamily(parent ? parent->m_fontDescriptor.fontFamily() : std::nullopt);
+            return false;
         } else {
             continue;
         }
-        return;
+        return true;
     }
     // No name settled it: the first name stays the family.
     if (!names.empty())
         m_fontDescriptor.setFontFamily(toUtf8(names.front()));
+    return true;
 }
 
 } // namespace folio

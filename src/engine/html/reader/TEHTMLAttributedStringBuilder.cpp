@@ -155,6 +155,7 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
     m_defaultTag->setFontDescriptor(m_defaultFontDescriptor);
     m_defaultTag->setParagraphStyle(m_defaultParagraphStyle);
     m_defaultTag->setDictionaryPool(std::make_shared<TEAttributeDictionaryPool>());
+    m_defaultTag->setFontFamilyCache(std::make_shared<TEFontFamilyCache>());
     m_defaultTag->setTextScale(m_textScale);
     m_defaultTag->setCurrentTextSize(m_defaultFontDescriptor.pointSize());
     m_defaultTag->setTextColor(Color());
