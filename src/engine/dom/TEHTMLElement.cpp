@@ -179,6 +179,12 @@ void TEHTMLElement::setTextAttachment(TETextAttachmentPtr attachment)
     m_textAttachment->setDisplaySize(m_size);
 }
 
+const CSSStyleDictionary& TEHTMLElement::styles() const
+{
+    static const CSSStyleDictionary kNone;
+    return m_styles ? *m_styles : kNone;
+}
+
 TEHTMLElementDisplayStyle TEHTMLElement::displayStyle() const
 {
     return m_displayStyle;
@@ -203,7 +209,7 @@ double TEHTMLElement::currentTextSize() const
 
 std::shared_ptr<TECSSListStyle> TEHTMLElement::listStyle() const
 {
-    auto style = std::make_shared<TECSSListStyle>(m_styles);
+    auto style = std::make_shared<TECSSListStyle>(styles());
     if (const std::u16string* start = attributeForKey("start"))
         style->setStartingItemNumber(integerValue(*start));
     return style;

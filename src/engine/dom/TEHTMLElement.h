@@ -55,6 +55,8 @@ public:
     virtual void inheritAttributesFromElement(const TEHTMLElement& parent);
     void interpretAttributes();
     virtual void applyStyleDictionary(const CSSStyleDictionary& styles);
+    // The same, keeping the shared dictionary instead of a copy of it.
+    void applyStyles(std::shared_ptr<const CSSStyleDictionary> styles);
 
     // A new list style from the element's styles, numbered from "start".
     std::shared_ptr<TECSSListStyle> listStyle() const;
@@ -123,7 +125,7 @@ public:
     const TEEdgeInsets& margins() const { return m_margins; }
     const TEEdgeInsets& padding() const { return m_padding; }
     double listIndent() const { return m_listIndent; }
-    const CSSStyleDictionary& styles() const { return m_styles; }
+    const CSSStyleDictionary& styles() const;
     const std::u16string& beforeContent() const { return m_beforeContent; }
     bool strikeOut() const { return m_strikeOut; }
     int underlineStyle() const { return m_underlineStyle; }
@@ -195,7 +197,8 @@ private:
     TEHTMLElementFontVariant m_fontVariant = TEHTMLElementFontVariant::Inherit;
     double m_textScale = 1.0;
     Size m_size;
-    CSSStyleDictionary m_styles;
+    // Null until styles are applied.
+    std::shared_ptr<const CSSStyleDictionary> m_styles;
     bool m_didOutput = false;
     // Set once the element's text has been settled: that text, or none.
     std::optional<std::optional<MutableAttributedString>> m_settledOutput;

@@ -466,11 +466,20 @@ struct FoundStyleValues {
 
 } // namespace
 
+void TEHTMLElement::applyStyles(std::shared_ptr<const CSSStyleDictionary> styles)
+{
+    if (!styles || styles->isEmpty())
+        return;
+    m_styles = std::move(styles);
+    applyStyleDictionary(*m_styles);
+}
+
 void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
     if (styles.isEmpty())
         return;
-    m_styles = styles;
+    if (&styles != m_styles.get())
+        m_styles = std::make_shared<const CSSStyleDictionary>(styles);
     const FoundStyleValues found(styles);
     for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
         const CSSValue* value = found.values[index] ? found.values[index] : found.fallbacks[index];

@@ -222,9 +222,7 @@ void TEHTMLAttributedStringBuilder::parserDidStartElement(TEHTMLParser&, const s
         element->interpretAttributes();
     }
 
-    if (std::optional<CSSStyleDictionary> styles =
-            m_globalStyleSheet.mergedStyleDictionaryForElement(*element, nullptr, false))
-        element->applyStyleDictionary(*styles);
+    element->applyStyles(m_globalStyleSheet.sharedMergedStyleDictionaryForElement(*element, false));
 
     // Indentation between blocks is not text.
     if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && previousLastChild) {
