@@ -401,7 +401,7 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
             // NOTE: blocks end their paragraph inside every parent, not only
             // inside div and span as pages from the editor need: without it two
             // paragraphs in a blockquote, list item or table cell run together.
-            appendEndOfParagraph(text);
+            appendEndOfParagraph(text, m_dictionaryPool.get());
         }
     }
 

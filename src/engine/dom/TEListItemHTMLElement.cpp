@@ -196,11 +196,11 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
         // An item that opens with a nested list's marker starts that list on
         // a line of its own.
         if (itemText->length() > 0 && itemText->attributesAtIndex(0)->containsKey(TEFieldAttribute))
-            appendEndOfParagraph(text);
+            appendEndOfParagraph(text, dictionaryPool());
     }
     text.appendAttributedString(*itemText);
     if (text.length() > 0 && text.string().back() != u'\n')
-        appendEndOfParagraph(text);
+        appendEndOfParagraph(text, dictionaryPool());
     return text;
 }
 
