@@ -125,7 +125,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_backgroundCornerRadius = parent.m_backgroundCornerRadius;
     m_containsAppleConvertedSpace = parent.m_containsAppleConvertedSpace;
     if (m_textAttachment)
-        m_textAttachment->setHyperLinkURL(parent.m_link);
+        m_textAttachment->setHyperLinkURL(parent.m_link ? std::optional<URL>(*parent.m_link) : std::nullopt);
 }
 
 void TEHTMLElement::interpretAttributes()
@@ -164,7 +164,7 @@ void TEHTMLElement::setTextColor(std::optional<Color> color)
 void TEHTMLElement::setLink(std::optional<URL> link)
 {
     m_linkGUID = makeUUIDString();
-    m_link = std::move(link);
+    m_link = link ? std::make_shared<const URL>(std::move(*link)) : nullptr;
     if (m_textAttachment)
         m_textAttachment->setHyperLinkGUID(m_linkGUID);
 }
@@ -250,7 +250,7 @@ std::string TEHTMLElement::formattingKey() const
     key.add(m_fontDescriptor.pointSize());
     key.add(m_fontDescriptor.symbolicTraits());
     key.add(m_fontDescriptor.smallCapsFeature());
-    key.add(m_link.has_value());
+    key.add(m_link != nullptr);
     if (m_link) {
         key.add(m_link->absoluteString());
         key.add(m_linkGUID);

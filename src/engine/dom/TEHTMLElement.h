@@ -95,7 +95,8 @@ public:
     void setTextAttachment(TETextAttachmentPtr attachment);
     TEVerticalAlignment textAttachmentAlignment() const { return m_textAttachmentAlignment; }
 
-    const std::optional<URL>& link() const { return m_link; }
+    // Null outside links.
+    const URL* link() const { return m_link.get(); }
     // Every link gets a new identifier shared by all its runs.
     void setLink(std::optional<URL> link);
     const std::string& linkGUID() const { return m_linkGUID; }
@@ -175,7 +176,9 @@ private:
     std::shared_ptr<TEAttributeDictionaryPool> m_dictionaryPool;
     std::shared_ptr<TEFontFamilyCache> m_fontFamilyCache;
     TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
-    std::optional<URL> m_link;
+    // Shared with the children, which all carry it: a URL is large, and an
+    // element small enough is far cheaper to make.
+    std::shared_ptr<const URL> m_link;
     std::optional<std::u16string> m_anchorName;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;
