@@ -229,15 +229,25 @@ bool TEHTMLElement::needsOutput() const
 
 AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentation() const
 {
+    return formattingAttributes(m_textAttachment != nullptr);
+}
+
+AttributeDictionaryPtr TEHTMLElement::textAttributes() const
+{
+    return formattingAttributes(false);
+}
+
+AttributeDictionaryPtr TEHTMLElement::formattingAttributes(bool withAttachment) const
+{
     if (!m_dictionaryPool)
-        return makeAttributes();
+        return makeAttributes(withAttachment);
     // An attachment is its own object (and is told its font as the dictionary
     // is made), and shadows are made anew per element: neither is looked up.
-    if (m_textAttachment || !m_shadows.empty())
-        return m_dictionaryPool->sharedDictionary(makeAttributes());
+    if (withAttachment || !m_shadows.empty())
+        return m_dictionaryPool->sharedDictionary(makeAttributes(withAttachment));
     // Most elements of a page carry formatting seen before: find it by what
     // the dictionary is made from, which is far cheaper than making it.
-    return m_dictionaryPool->sharedDictionary(formattingKey(), [this] { return makeAttributes(); });
+    return m_dictionaryPool->sharedDictionary(formattingKey(), [this] { return makeAttributes(false); });
 }
 
 std::string TEHTMLElement::formattingKey() const
@@ -270,21 +280,22 @@ std::string TEHTMLElement::formattingKey() const
     return key.takeBytes();
 }
 
-AttributeDictionaryPtr TEHTMLElement::makeAttributes() const
+AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
 {
     std::vector<AttributeDictionary::Entry> entries;
     auto add = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };
 
-    if (m_textAttachment) {
-        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(m_textAttachment));
-        add(NSAttachmentAttributeName, m_textAttachment);
+    const TETextAttachmentPtr& attachment = withAttachment ? m_textAttachment : nullptr;
+    if (attachment) {
+        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(attachment));
+        add(NSAttachmentAttributeName, attachment);
         add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
     }
     if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
-        if (m_textAttachment)
-            m_textAttachment->adjustVerticalAlignmentForFont(*font);
+        if (attachment)
+            attachment->adjustVerticalAlignmentForFont(*font);
         add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
     }
     if (m_link) {

@@ -62,6 +62,9 @@ public:
     std::shared_ptr<TECSSListStyle> listStyle() const;
 
     virtual AttributeDictionaryPtr attributesForAttributedStringRepresentation() const;
+    // What text inside the element is formatted with: the element's own
+    // formatting, without its attachment.
+    AttributeDictionaryPtr textAttributes() const;
     // Where the element's dictionaries are shared with those of the same
     // formatting; children take their parent's. None makes a dictionary each time.
     void setDictionaryPool(std::shared_ptr<TEAttributeDictionaryPool> pool) { m_dictionaryPool = std::move(pool); }
@@ -155,8 +158,9 @@ private:
     // The handlers of the CSS properties, one per property.
     friend struct TEHTMLElementStyleHandlers;
 
-    // The element's attributes, made anew.
-    AttributeDictionaryPtr makeAttributes() const;
+    AttributeDictionaryPtr formattingAttributes(bool withAttachment) const;
+    // The element's attributes, made anew; the attachment's only when asked.
+    AttributeDictionaryPtr makeAttributes(bool withAttachment) const;
     // The bytes of everything makeAttributes() is made from.
     std::string formattingKey() const;
 
