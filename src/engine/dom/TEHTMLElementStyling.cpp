@@ -75,6 +75,19 @@ std::vector<std::u16string> familyNames(const CSSValue& value)
     return {std::get<std::u16string>(value)};
 }
 
+// The colour a CSS value names. A page names the same few colours on
+// thousands of elements: each text is read once.
+std::optional<Color> knownColor(const std::u16string& value)
+{
+    constexpr std::size_t kMostKept = 256;
+    thread_local std::unordered_map<std::u16string, std::optional<Color>> known;
+    if (auto found = known.find(value); found != known.end())
+        return found->second;
+    if (known.size() >= kMostKept)
+        known.clear();
+    return known.emplace(value, colorWithHTMLName(std::u16string_view(value))).first->second;
+}
+
 bool containsName(const std::vector<std::u16string>& names, std::u16string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -167,7 +180,7 @@ struct TEHTMLElementStyleHandlers {
 
     static void color(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
-        element.setTextColor(colorWithHTMLName(std::u16string_view(value)));
+        element.setTextColor(knownColor(value));
     }
 
     static void backgroundColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
@@ -176,7 +189,7 @@ struct TEHTMLElementStyleHandlers {
         static const std::vector<std::u16string> kIgnored = {u"transparent", u"#ffbd4b", u"rgb(255, 189, 75)",
                                                              u"rgb(202, 222, 238)", u"#cadeee"};
         if (!containsName(kIgnored, value))
-            element.m_backgroundColor = colorWithHTMLName(std::u16string_view(value));
+            element.m_backgroundColor = knownColor(value);
     }
 
     static void floatStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
