@@ -138,6 +138,22 @@ TEST_F(HTMLReaderSharedFormattingTests, lookalikeElementsFollowDescendantSelecto
     EXPECT_EQ(colorAt(text, indexOf(text, u"blue")), "0000ff");
 }
 
+// A colour named again reads as the first time, a colour the page cannot
+// name leaves the text as it was each time, and one element's colour never
+// becomes another's.
+TEST_F(HTMLReaderSharedFormattingTests, coloursNamedAgainReadAsTheFirstTime)
+{
+    const AttributedString text = convert(
+        "<div style=\"color: #00ff00\"><span style=\"color: rgb(255, 0, 0)\">red</span> "
+        "<span style=\"color: nonsense\">odd</span> <span style=\"color: rgb(255, 0, 0)\">again</span> "
+        "<span style=\"color: nonsense\">odd again</span> <span style=\"color: RED\">named</span></div>");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"red")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"again")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"odd")), colorAt(text, indexOf(text, u"odd again")));
+    EXPECT_EQ(colorAt(text, indexOf(text, u"named")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u" ")), "00ff00");
+}
+
 // Every item of a long list gets its own number, counted among the items
 // only, whatever else the list holds and whatever lists its items hold.
 TEST_F(HTMLReaderSharedFormattingTests, longListsNumberEveryItemInOrder)
