@@ -293,10 +293,28 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(NSAttachmentAttributeName, attachment);
         add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
     }
-    if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
-        if (attachment)
+    // Values of the reading's other dictionaries are shared where they are the same.
+    auto shared = [this](std::string key, const std::function<AttributeValuePtr()>& make) {
+        return m_dictionaryPool ? m_dictionaryPool->sharedValue(std::move(key), make) : make();
+    };
+    if (attachment) {
+        if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
             attachment->adjustVerticalAlignmentForFont(*font);
-        add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+            add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+        }
+    } else {
+        TEFormattingKey fontKey;
+        fontKey.add(std::string_view("font"));
+        fontKey.add(m_fontDescriptor.fontName());
+        fontKey.add(m_fontDescriptor.fontFamily());
+        fontKey.add(m_fontDescriptor.pointSize());
+        fontKey.add(m_fontDescriptor.symbolicTraits());
+        fontKey.add(m_fontDescriptor.smallCapsFeature());
+        if (AttributeValuePtr font = shared(fontKey.takeBytes(), [this]() -> AttributeValuePtr {
+                std::optional<Font> matched = m_fontDescriptor.newMatchingFont();
+                return matched ? FontAttributeValue::make(std::move(*matched)) : nullptr;
+            }))
+            add(kCTFontAttributeName, std::move(font));
     }
     if (m_link) {
         add(TELinkAttribute, URLValue::make(m_link->absoluteString()));
@@ -308,13 +326,30 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(TEStrikeOutAttribute, BoolValue::make(true));
     if (m_underlineStyle != 0)
         add(kCTUnderlineStyleAttributeName, IntegerValue::make(m_underlineStyle));
+    auto sharedColor = [&shared](const Color& color) {
+        TEFormattingKey key;
+        key.add(std::string_view("colour"));
+        key.add(color);
+        return shared(key.takeBytes(), [&color] { return ColorValue::make(color); });
+    };
     if (m_textColor)
-        add(kCTForegroundColorAttributeName, ColorValue::make(*m_textColor));
+        add(kCTForegroundColorAttributeName, sharedColor(*m_textColor));
     if (m_backgroundColor)
-        add(NSBackgroundColorAttributeName, ColorValue::make(*m_backgroundColor));
+        add(NSBackgroundColorAttributeName, sharedColor(*m_backgroundColor));
     if (m_superscriptStyle != 0)
         add(kCTSuperscriptAttributeName, IntegerValue::make(m_superscriptStyle));
-    add(kCTParagraphStyleAttributeName, ParagraphStyleValue::make(m_paragraphStyle.createCTParagraphStyle()));
+    {
+        // The platform style holds the settings, not the lists and blocks.
+        TEParagraphStyle settings = m_paragraphStyle;
+        settings.setTextLists({});
+        settings.setTextBlocks({});
+        TEFormattingKey key;
+        key.add(std::string_view("paragraph"));
+        settings.addToFormattingKey(key);
+        add(kCTParagraphStyleAttributeName, shared(key.takeBytes(), [&settings] {
+                return ParagraphStyleValue::make(settings.createCTParagraphStyle());
+            }));
+    }
     if (!m_shadows.empty()) {
         std::vector<AttributeValuePtr> shadows;
         for (const CSSShadow& shadow : m_shadows)

@@ -81,4 +81,14 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string k
     return dictionary;
 }
 
+AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string key,
+                                                       const std::function<AttributeValuePtr()>& make)
+{
+    if (auto known = m_valuesByKey.find(key); known != m_valuesByKey.end())
+        return known->second;
+    AttributeValuePtr value = make();
+    m_valuesByKey.emplace(std::move(key), value);
+    return value;
+}
+
 } // namespace folio

@@ -28,6 +28,11 @@ public:
     // seen. The key must hold everything `make` reads: the same key always
     // answers the same dictionary.
     AttributeDictionaryPtr sharedDictionary(std::string key, const std::function<AttributeDictionaryPtr()>& make);
+    // A value for the pool's dictionaries by a key of what it is made from
+    // (see TEFormattingKey), made by `make` the first time: dictionaries of
+    // one font, colour or paragraph settings then hold one value, not a copy
+    // each. The key must hold everything `make` reads.
+    AttributeValuePtr sharedValue(std::string key, const std::function<AttributeValuePtr()>& make);
     std::size_t count() const { return m_dictionaries.size(); }
 
     // Same keys, and values that are the same objects or, for values other
@@ -37,6 +42,7 @@ public:
 private:
     std::unordered_multimap<std::size_t, AttributeDictionaryPtr> m_dictionaries;
     std::unordered_map<std::string, AttributeDictionaryPtr> m_dictionariesByKey;
+    std::unordered_map<std::string, AttributeValuePtr> m_valuesByKey;
 };
 
 } // namespace folio

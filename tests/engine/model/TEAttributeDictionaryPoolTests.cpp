@@ -80,5 +80,25 @@ TEST(TEAttributeDictionaryPool, formattingFoundByKeyIsMadeOnceAndStillPooledByCo
     EXPECT_EQ(pool.count(), 2u);
 }
 
+// A value found by its key is made once and then shared; another key makes
+// its own, even when it would hold the same.
+TEST(TEAttributeDictionaryPool, valuesFoundByKeyAreMadeOnce)
+{
+    TEAttributeDictionaryPool pool;
+    int made = 0;
+    auto red = [&made] {
+        ++made;
+        return ColorValue::make(Color::colorWithRed(1, 0, 0));
+    };
+    AttributeValuePtr first = pool.sharedValue("red", red);
+    EXPECT_EQ(pool.sharedValue("red", red).get(), first.get());
+    EXPECT_EQ(made, 1);
+    AttributeValuePtr other = pool.sharedValue("also red", red);
+    EXPECT_NE(other.get(), first.get());
+    EXPECT_TRUE(other->isEqual(*first));
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(pool.sharedValue("none", [] { return AttributeValuePtr(); }), nullptr);
+}
+
 } // namespace
 } // namespace folio
