@@ -331,6 +331,7 @@ void TECSSStylesheet::addStyleRule(std::u16string_view ruleText, std::u16string_
 
 void TECSSStylesheet::addStyles(CSSStyleDictionary styles, const std::string& selector)
 {
+    m_mergedStyles.clear();
     if (!m_orderedSelectorWeights.contains(selector)) {
         m_orderedSelectorWeights.emplace(selector, weightForSelector(selector));
         m_orderedSelectors.push_back(selector);
@@ -468,6 +469,41 @@ std::optional<CSSStyleDictionary> TECSSStylesheet::mergedStyleDictionaryForEleme
         *matchedSelectors = std::move(matched);
     if (merged.isEmpty())
         return std::nullopt;
+    return merged;
+}
+
+std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDictionaryForElement(
+    const TEHTMLParserNode& element, bool ignoreInlineStyle) const
+{
+    // Everything mergedStyleDictionaryForElement reads of the element.
+    std::string key = element.name();
+    key += '\0';
+    key += ignoreInlineStyle ? '1' : '0';
+    for (std::string_view attribute : {"class", "id", "style"}) {
+        const std::u16string* value = element.attributeForKey(attribute);
+        if (attribute == "style" && ignoreInlineStyle)
+            value = nullptr;
+        key += value ? '+' : '-';
+        if (value) {
+            key += std::to_string(value->size());
+            key += ':';
+            key.append(reinterpret_cast<const char*>(value->data()), value->size() * sizeof(char16_t));
+        }
+    }
+    for (const std::string& selector : matchingComplexCascadingSelectorsForElement(element)) {
+        key += '\0';
+        key += selector;
+    }
+    if (auto known = m_mergedStyles.find(key); known != m_mergedStyles.end())
+        return known->second;
+
+    constexpr std::size_t kMostKept = 4096;
+    if (m_mergedStyles.size() >= kMostKept)
+        m_mergedStyles.clear();
+    std::shared_ptr<const CSSStyleDictionary> merged;
+    if (std::optional<CSSStyleDictionary> made = mergedStyleDictionaryForElement(element, nullptr, ignoreInlineStyle))
+        merged = std::make_shared<const CSSStyleDictionary>(std::move(*made));
+    m_mergedStyles.emplace(std::move(key), merged);
     return merged;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/css/CSSStyleDictionary.h"
 
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -47,6 +48,13 @@ public:
                                                                       std::set<std::string>* matchedSelectors,
                                                                       bool ignoreInlineStyle) const;
 
+    // The same merged properties, shared: an element whose name, classes,
+    // id, inline style and matching descendant selectors equal an earlier
+    // one's gets the very dictionary made for that one. Null when nothing
+    // applies.
+    std::shared_ptr<const CSSStyleDictionary> sharedMergedStyleDictionaryForElement(const TEHTMLParserNode& element,
+                                                                                  bool ignoreInlineStyle) const;
+
     // Null when the selector has no rule.
     const CSSStyleDictionary* stylesForSelector(std::string_view selector) const;
     const std::vector<std::string>& orderedSelectors() const { return m_orderedSelectors; }
@@ -75,6 +83,9 @@ private:
     // them over its elements. NOTE: this makes matching unsafe to share
     // between threads; every reader matches against a sheet of its own.
     mutable std::unordered_map<std::u16string, CSSStyleDictionary> m_inlineStyles;
+    // Merged properties by everything they are merged from (see
+    // sharedMergedStyleDictionaryForElement); emptied whenever a rule is added.
+    mutable std::unordered_map<std::string, std::shared_ptr<const CSSStyleDictionary>> m_mergedStyles;
 };
 
 } // namespace folio

@@ -16,9 +16,11 @@ std::optional<MutableAttributedString> TEAnchorHTMLElement::attributedString()
 {
     std::optional<MutableAttributedString> text = TEHTMLElement::attributedString();
     if (text && m_highlightedTextColor && text->length() > 0) {
-        const Range whole{0, text->length()};
-        text->addAttribute(TELinkHighlightColorAttribute, ColorValue::make(*m_highlightedTextColor), whole);
-        text->addAttribute(kCTForegroundColorFromContextAttributeName, BoolValue::make(true), whole);
+        // Both in one pass over the link's runs.
+        const AttributeDictionaryPtr added = AttributeDictionary::make(
+            {{std::string(TELinkHighlightColorAttribute), ColorValue::make(*m_highlightedTextColor)},
+             {std::string(kCTForegroundColorFromContextAttributeName), BoolValue::make(true)}});
+        text->addAttributes(*added, Range{0, text->length()});
     }
     return text;
 }

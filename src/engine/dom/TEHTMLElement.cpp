@@ -6,6 +6,7 @@
 #include "engine/dom/TEBreakHTMLElement.h"
 #include "engine/dom/TEDivHTMLElement.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
+#include "engine/model/TEFormattingKey.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEListItemHTMLElement.h"
@@ -86,7 +87,8 @@ void TEHTMLElement::setAttributes(TEHTMLAttributes attributes)
 
 TEHTMLElement* TEHTMLElement::parentElement() const
 {
-    return dynamic_cast<TEHTMLElement*>(parentNode());
+    TEHTMLParserNode* parent = parentNode();
+    return parent ? parent->asElement() : nullptr;
 }
 
 const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttributesAttribute()
@@ -101,6 +103,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_fontDescriptor = parent.m_fontDescriptor;
     m_paragraphStyle = parent.m_paragraphStyle;
     m_dictionaryPool = parent.m_dictionaryPool;
+    m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -122,7 +125,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_backgroundCornerRadius = parent.m_backgroundCornerRadius;
     m_containsAppleConvertedSpace = parent.m_containsAppleConvertedSpace;
     if (m_textAttachment)
-        m_textAttachment->setHyperLinkURL(parent.m_link);
+        m_textAttachment->setHyperLinkURL(parent.m_link ? std::optional<URL>(*parent.m_link) : std::nullopt);
 }
 
 void TEHTMLElement::interpretAttributes()
@@ -161,7 +164,7 @@ void TEHTMLElement::setTextColor(std::optional<Color> color)
 void TEHTMLElement::setLink(std::optional<URL> link)
 {
     m_linkGUID = makeUUIDString();
-    m_link = std::move(link);
+    m_link = link ? std::make_shared<const URL>(std::move(*link)) : nullptr;
     if (m_textAttachment)
         m_textAttachment->setHyperLinkGUID(m_linkGUID);
 }
@@ -174,6 +177,12 @@ void TEHTMLElement::setTextAttachment(TETextAttachmentPtr attachment)
     m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
     m_textAttachment->setHyperLinkGUID(m_linkGUID);
     m_textAttachment->setDisplaySize(m_size);
+}
+
+const CSSStyleDictionary& TEHTMLElement::styles() const
+{
+    static const CSSStyleDictionary kNone;
+    return m_styles ? *m_styles : kNone;
 }
 
 TEHTMLElementDisplayStyle TEHTMLElement::displayStyle() const
@@ -200,7 +209,7 @@ double TEHTMLElement::currentTextSize() const
 
 std::shared_ptr<TECSSListStyle> TEHTMLElement::listStyle() const
 {
-    auto style = std::make_shared<TECSSListStyle>(m_styles);
+    auto style = std::make_shared<TECSSListStyle>(styles());
     if (const std::u16string* start = attributeForKey("start"))
         style->setStartingItemNumber(integerValue(*start));
     return style;
@@ -211,7 +220,7 @@ bool TEHTMLElement::needsOutput() const
     if (childNodes().empty())
         return true;
     for (const auto& child : childNodes()) {
-        const auto* element = dynamic_cast<const TEHTMLElement*>(child.get());
+        const TEHTMLElement* element = child->asElement();
         if (element && element->displayStyle() != TEHTMLElementDisplayStyle::None && !element->didOutput())
             return true;
     }
@@ -220,20 +229,92 @@ bool TEHTMLElement::needsOutput() const
 
 AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentation() const
 {
+    return formattingAttributes(m_textAttachment != nullptr);
+}
+
+AttributeDictionaryPtr TEHTMLElement::textAttributes() const
+{
+    return formattingAttributes(false);
+}
+
+AttributeDictionaryPtr TEHTMLElement::formattingAttributes(bool withAttachment) const
+{
+    if (!m_dictionaryPool)
+        return makeAttributes(withAttachment);
+    // An attachment is its own object (and is told its font as the dictionary
+    // is made), and shadows are made anew per element: neither is looked up.
+    if (withAttachment || !m_shadows.empty())
+        return m_dictionaryPool->sharedDictionary(makeAttributes(withAttachment));
+    // Most elements of a page carry formatting seen before: find it by what
+    // the dictionary is made from, which is far cheaper than making it.
+    return m_dictionaryPool->sharedDictionary(formattingKey(), [this] { return makeAttributes(false); });
+}
+
+std::string TEHTMLElement::formattingKey() const
+{
+    // Everything makeAttributes() reads, for elements without attachment or
+    // shadows.
+    TEFormattingKey key;
+    key.add(m_fontDescriptor.fontName());
+    key.add(m_fontDescriptor.fontFamily());
+    key.add(m_fontDescriptor.pointSize());
+    key.add(m_fontDescriptor.symbolicTraits());
+    key.add(m_fontDescriptor.smallCapsFeature());
+    key.add(m_link != nullptr);
+    if (m_link) {
+        key.add(m_link->absoluteString());
+        key.add(m_linkGUID);
+    }
+    key.add(m_anchorName);
+    key.add(m_strikeOut);
+    key.add(m_underlineStyle);
+    key.add(m_textColor);
+    key.add(m_backgroundColor);
+    key.add(m_superscriptStyle);
+    m_paragraphStyle.addToFormattingKey(key);
+    key.add(m_letterSpacing);
+    key.add(m_headerLevel);
+    key.add(m_backgroundStrokeColor);
+    key.add(m_backgroundStrokeWidth);
+    key.add(m_backgroundCornerRadius);
+    return key.takeBytes();
+}
+
+AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
+{
     std::vector<AttributeDictionary::Entry> entries;
     auto add = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };
 
-    if (m_textAttachment) {
-        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(m_textAttachment));
-        add(NSAttachmentAttributeName, m_textAttachment);
+    const TETextAttachmentPtr& attachment = withAttachment ? m_textAttachment : nullptr;
+    if (attachment) {
+        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(attachment));
+        add(NSAttachmentAttributeName, attachment);
         add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
     }
-    if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
-        if (m_textAttachment)
-            m_textAttachment->adjustVerticalAlignmentForFont(*font);
-        add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+    // Values of the reading's other dictionaries are shared where they are the same.
+    auto shared = [this](std::string key, const std::function<AttributeValuePtr()>& make) {
+        return m_dictionaryPool ? m_dictionaryPool->sharedValue(std::move(key), make) : make();
+    };
+    if (attachment) {
+        if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
+            attachment->adjustVerticalAlignmentForFont(*font);
+            add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+        }
+    } else {
+        TEFormattingKey fontKey;
+        fontKey.add(std::string_view("font"));
+        fontKey.add(m_fontDescriptor.fontName());
+        fontKey.add(m_fontDescriptor.fontFamily());
+        fontKey.add(m_fontDescriptor.pointSize());
+        fontKey.add(m_fontDescriptor.symbolicTraits());
+        fontKey.add(m_fontDescriptor.smallCapsFeature());
+        if (AttributeValuePtr font = shared(fontKey.takeBytes(), [this]() -> AttributeValuePtr {
+                std::optional<Font> matched = m_fontDescriptor.newMatchingFont();
+                return matched ? FontAttributeValue::make(std::move(*matched)) : nullptr;
+            }))
+            add(kCTFontAttributeName, std::move(font));
     }
     if (m_link) {
         add(TELinkAttribute, URLValue::make(m_link->absoluteString()));
@@ -245,13 +326,30 @@ AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentatio
         add(TEStrikeOutAttribute, BoolValue::make(true));
     if (m_underlineStyle != 0)
         add(kCTUnderlineStyleAttributeName, IntegerValue::make(m_underlineStyle));
+    auto sharedColor = [&shared](const Color& color) {
+        TEFormattingKey key;
+        key.add(std::string_view("colour"));
+        key.add(color);
+        return shared(key.takeBytes(), [&color] { return ColorValue::make(color); });
+    };
     if (m_textColor)
-        add(kCTForegroundColorAttributeName, ColorValue::make(*m_textColor));
+        add(kCTForegroundColorAttributeName, sharedColor(*m_textColor));
     if (m_backgroundColor)
-        add(NSBackgroundColorAttributeName, ColorValue::make(*m_backgroundColor));
+        add(NSBackgroundColorAttributeName, sharedColor(*m_backgroundColor));
     if (m_superscriptStyle != 0)
         add(kCTSuperscriptAttributeName, IntegerValue::make(m_superscriptStyle));
-    add(kCTParagraphStyleAttributeName, ParagraphStyleValue::make(m_paragraphStyle.createCTParagraphStyle()));
+    {
+        // The platform style holds the settings, not the lists and blocks.
+        TEParagraphStyle settings = m_paragraphStyle;
+        settings.setTextLists({});
+        settings.setTextBlocks({});
+        TEFormattingKey key;
+        key.add(std::string_view("paragraph"));
+        settings.addToFormattingKey(key);
+        add(kCTParagraphStyleAttributeName, shared(key.takeBytes(), [&settings] {
+                return ParagraphStyleValue::make(settings.createCTParagraphStyle());
+            }));
+    }
     if (!m_shadows.empty()) {
         std::vector<AttributeValuePtr> shadows;
         for (const CSSShadow& shadow : m_shadows)
@@ -274,8 +372,7 @@ AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentatio
         add(TEBackgroundStrokeWidthAttribute, DoubleValue::make(m_backgroundStrokeWidth));
     if (m_backgroundCornerRadius != 0)
         add(TEBackgroundCornerRadiusAttribute, DoubleValue::make(m_backgroundCornerRadius));
-    AttributeDictionaryPtr made = AttributeDictionary::make(std::move(entries));
-    return m_dictionaryPool ? m_dictionaryPool->sharedDictionary(std::move(made)) : made;
+    return AttributeDictionary::make(std::move(entries));
 }
 
 std::optional<MutableAttributedString> TEHTMLElement::attributedString()
@@ -295,7 +392,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         if ((name() == "ol" || name() == "ul") && parent && parent->name() == "li")
             text.appendString(u"\n", nullptr);
         for (const auto& child : childNodes()) {
-            auto* element = dynamic_cast<TEHTMLElement*>(child.get());
+            TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())
@@ -350,7 +447,7 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
             // NOTE: blocks end their paragraph inside every parent, not only
             // inside div and span as pages from the editor need: without it two
             // paragraphs in a blockquote, list item or table cell run together.
-            appendEndOfParagraph(text);
+            appendEndOfParagraph(text, m_dictionaryPool.get());
         }
     }
 

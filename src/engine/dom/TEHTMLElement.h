@@ -4,6 +4,7 @@
 #include "engine/css/CSSStyleDictionary.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/fonts/TEFontDescriptor.h"
+#include "engine/fonts/TEFontFamilyCache.h"
 #include "engine/model/TEAttributeDictionaryPool.h"
 #include "engine/dom/TEHTMLParserNode.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
@@ -47,19 +48,29 @@ public:
     // Also takes the size from the "width" and "height" attributes.
     void setAttributes(TEHTMLAttributes attributes) override;
     TEHTMLElement* parentElement() const;
+    TEHTMLElement* asElement() override { return this; }
+    const TEHTMLElement* asElement() const override { return this; }
 
     // The three steps of styling, in this order.
     virtual void inheritAttributesFromElement(const TEHTMLElement& parent);
     void interpretAttributes();
     virtual void applyStyleDictionary(const CSSStyleDictionary& styles);
+    // The same, keeping the shared dictionary instead of a copy of it.
+    void applyStyles(std::shared_ptr<const CSSStyleDictionary> styles);
 
     // A new list style from the element's styles, numbered from "start".
     std::shared_ptr<TECSSListStyle> listStyle() const;
 
     virtual AttributeDictionaryPtr attributesForAttributedStringRepresentation() const;
+    // What text inside the element is formatted with: the element's own
+    // formatting, without its attachment.
+    AttributeDictionaryPtr textAttributes() const;
     // Where the element's dictionaries are shared with those of the same
     // formatting; children take their parent's. None makes a dictionary each time.
     void setDictionaryPool(std::shared_ptr<TEAttributeDictionaryPool> pool) { m_dictionaryPool = std::move(pool); }
+    // Where the element's font-family lists are resolved once per reading;
+    // children take their parent's. None resolves each list each time.
+    void setFontFamilyCache(std::shared_ptr<TEFontFamilyCache> cache) { m_fontFamilyCache = std::move(cache); }
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
     // Works out the element's text now, once it has ended, and lets go of its
@@ -87,7 +98,8 @@ public:
     void setTextAttachment(TETextAttachmentPtr attachment);
     TEVerticalAlignment textAttachmentAlignment() const { return m_textAttachmentAlignment; }
 
-    const std::optional<URL>& link() const { return m_link; }
+    // Null outside links.
+    const URL* link() const { return m_link.get(); }
     // Every link gets a new identifier shared by all its runs.
     void setLink(std::optional<URL> link);
     const std::string& linkGUID() const { return m_linkGUID; }
@@ -117,7 +129,7 @@ public:
     const TEEdgeInsets& margins() const { return m_margins; }
     const TEEdgeInsets& padding() const { return m_padding; }
     double listIndent() const { return m_listIndent; }
-    const CSSStyleDictionary& styles() const { return m_styles; }
+    const CSSStyleDictionary& styles() const;
     const std::u16string& beforeContent() const { return m_beforeContent; }
     bool strikeOut() const { return m_strikeOut; }
     int underlineStyle() const { return m_underlineStyle; }
@@ -136,6 +148,8 @@ protected:
     void finishBlockOutput(MutableAttributedString& text) const;
     bool isInsideList() const;
     TEEdgeInsets& mutableMargins() { return m_margins; }
+    // None when the element makes a dictionary each time.
+    TEAttributeDictionaryPool* dictionaryPool() const { return m_dictionaryPool.get(); }
     const std::vector<CSSShadow>& shadows() const { return m_shadows; }
 
     TETextAttachmentPtr m_textAttachment;
@@ -144,9 +158,18 @@ private:
     // The handlers of the CSS properties, one per property.
     friend struct TEHTMLElementStyleHandlers;
 
+    AttributeDictionaryPtr formattingAttributes(bool withAttachment) const;
+    // The element's attributes, made anew; the attachment's only when asked.
+    AttributeDictionaryPtr makeAttributes(bool withAttachment) const;
+    // The bytes of everything makeAttributes() is made from.
+    std::string formattingKey() const;
+
     // "font-family": the first name that gives a font of that family, or a
     // generic family, settles it.
     void applyFontFamily(const std::vector<std::u16string>& names);
+    // The matching itself; false when the outcome took the parent's family
+    // ("inherit") and so holds for this element only.
+    bool resolveFontFamily(const std::vector<std::u16string>& names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
     void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
@@ -155,8 +178,11 @@ private:
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;
     std::shared_ptr<TEAttributeDictionaryPool> m_dictionaryPool;
+    std::shared_ptr<TEFontFamilyCache> m_fontFamilyCache;
     TEVerticalAlignment m_textAttachmentAlignment = TEVerticalAlignment::Baseline;
-    std::optional<URL> m_link;
+    // Shared with the children, which all carry it: a URL is large, and an
+    // element small enough is far cheaper to make.
+    std::shared_ptr<const URL> m_link;
     std::optional<std::u16string> m_anchorName;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;
@@ -178,7 +204,8 @@ private:
     TEHTMLElementFontVariant m_fontVariant = TEHTMLElementFontVariant::Inherit;
     double m_textScale = 1.0;
     Size m_size;
-    CSSStyleDictionary m_styles;
+    // Null until styles are applied.
+    std::shared_ptr<const CSSStyleDictionary> m_styles;
     bool m_didOutput = false;
     // Set once the element's text has been settled: that text, or none.
     std::optional<std::optional<MutableAttributedString>> m_settledOutput;

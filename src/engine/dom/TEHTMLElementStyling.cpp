@@ -4,6 +4,7 @@
 #include "engine/css/ColorHTML.h"
 #include "engine/html/HTMLString.h"
 #include "engine/dom/TEHTMLElement.h"
+#include "engine/model/TEFormattingKey.h"
 #include "engine/model/TETextBlock.h"
 #include "platform/foundation/CharacterSet.h"
 #include "platform/foundation/Log.h"
@@ -72,6 +73,19 @@ std::vector<std::u16string> familyNames(const CSSValue& value)
     if (const auto* list = std::get_if<std::vector<std::u16string>>(&value))
         return *list;
     return {std::get<std::u16string>(value)};
+}
+
+// The colour a CSS value names. A page names the same few colours on
+// thousands of elements: each text is read once.
+std::optional<Color> knownColor(const std::u16string& value)
+{
+    constexpr std::size_t kMostKept = 256;
+    thread_local std::unordered_map<std::u16string, std::optional<Color>> known;
+    if (auto found = known.find(value); found != known.end())
+        return found->second;
+    if (known.size() >= kMostKept)
+        known.clear();
+    return known.emplace(value, colorWithHTMLName(std::u16string_view(value))).first->second;
 }
 
 bool containsName(const std::vector<std::u16string>& names, std::u16string_view name)
@@ -166,7 +180,7 @@ struct TEHTMLElementStyleHandlers {
 
     static void color(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
-        element.setTextColor(colorWithHTMLName(std::u16string_view(value)));
+        element.setTextColor(knownColor(value));
     }
 
     static void backgroundColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
@@ -175,7 +189,7 @@ struct TEHTMLElementStyleHandlers {
         static const std::vector<std::u16string> kIgnored = {u"transparent", u"#ffbd4b", u"rgb(255, 189, 75)",
                                                              u"rgb(202, 222, 238)", u"#cadeee"};
         if (!containsName(kIgnored, value))
-            element.m_backgroundColor = colorWithHTMLName(std::u16string_view(value));
+            element.m_backgroundColor = knownColor(value);
     }
 
     static void floatStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
@@ -465,11 +479,20 @@ struct FoundStyleValues {
 
 } // namespace
 
+void TEHTMLElement::applyStyles(std::shared_ptr<const CSSStyleDictionary> styles)
+{
+    if (!styles || styles->isEmpty())
+        return;
+    m_styles = std::move(styles);
+    applyStyleDictionary(*m_styles);
+}
+
 void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
     if (styles.isEmpty())
         return;
-    m_styles = styles;
+    if (&styles != m_styles.get())
+        m_styles = std::make_shared<const CSSStyleDictionary>(styles);
     const FoundStyleValues found(styles);
     for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
         const CSSValue* value = found.values[index] ? found.values[index] : found.fallbacks[index];
@@ -552,6 +575,32 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
 
 void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
 {
+    if (!m_fontFamilyCache) {
+        resolveFontFamily(names);
+        return;
+    }
+    // The list and every part of the font asked for so far: matching reads
+    // nothing else, unless a name says "inherit" (not kept, below).
+    TEFormattingKey key;
+    key.add(static_cast<std::uint64_t>(names.size()));
+    for (const std::u16string& name : names)
+        key.add(std::u16string_view(name));
+    key.add(m_fontDescriptor.fontName());
+    key.add(m_fontDescriptor.fontFamily());
+    key.add(m_fontDescriptor.pointSize());
+    key.add(m_fontDescriptor.stylisticTraits());
+    key.add(m_fontDescriptor.stylisticClass());
+    key.add(m_fontDescriptor.smallCapsFeature());
+    if (const TEFontDescriptor* known = m_fontFamilyCache->resolved(key.bytes())) {
+        m_fontDescriptor = *known;
+        return;
+    }
+    if (resolveFontFamily(names))
+        m_fontFamilyCache->remember(key.takeBytes(), m_fontDescriptor);
+}
+
+bool TEHTMLElement::resolveFontFamily(const std::vector<std::u16string>& names)
+{
     for (const std::u16string& name16 : names) {
         const std::string name = toUtf8(name16);
         m_fontDescriptor.setFontFamily(name);
@@ -559,7 +608,7 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         if (!font)
             continue;
         if (font->familyName() == name)
-            return;
+            return true;
 
         std::u16string compact;
         for (char16_t c : lowercaseString(name16)) {
@@ -586,14 +635,16 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         } else if (compact == u"inherit") {
             const TEHTMLElement* parent = parentElement();
             m_fontDescriptor.setFontFamily(parent ? parent->m_fontDescriptor.fontFamily() : std::nullopt);
+            return false;
         } else {
             continue;
         }
-        return;
+        return true;
     }
     // No name settled it: the first name stays the family.
     if (!names.empty())
         m_fontDescriptor.setFontFamily(toUtf8(names.front()));
+    return true;
 }
 
 } // namespace folio

@@ -10,6 +10,7 @@
 
 namespace folio {
 
+class TEHTMLElement;
 class TEHTMLParserNode;
 using TEHTMLParserNodePtr = std::shared_ptr<TEHTMLParserNode>;
 
@@ -34,6 +35,11 @@ public:
     void addChildNode(TEHTMLParserNodePtr child);
     void removeChildNode(const TEHTMLParserNode* child);
     void removeAllChildNodes();
+
+    // The node as a styled element; null for plain nodes (CDATA). The reader
+    // asks this of every parent and child, far more cheaply than a cast.
+    virtual TEHTMLElement* asElement() { return nullptr; }
+    virtual const TEHTMLElement* asElement() const { return nullptr; }
 
     // The characters of the text-node children, in order; other children are skipped.
     virtual std::u16string text() const;

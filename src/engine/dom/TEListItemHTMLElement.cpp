@@ -1,11 +1,16 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEFormattingKey.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "platform/foundation/Resources.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
+
+#include <algorithm>
+#include <iterator>
+#include <unordered_map>
 
 namespace folio {
 
@@ -28,6 +33,19 @@ Image::Pointer markerImageNamed(const std::u16string& name)
         return nullptr;
     Result<Image::Pointer> image = Image::imageWithContentsOfFile(*path);
     return image.ok() ? image.value() : nullptr;
+}
+
+// The declarations of an item's own "style", which the items of a list
+// mostly share: read once per text, not once per item.
+const CSSStyleDictionary& itemStyles(const std::u16string& style)
+{
+    constexpr std::size_t kMostKept = 64;
+    thread_local std::unordered_map<std::u16string, CSSStyleDictionary> known;
+    if (auto found = known.find(style); found != known.end())
+        return found->second;
+    if (known.size() >= kMostKept)
+        known.clear();
+    return known.emplace(style, dictionaryOfCSSStyles(style)).first->second;
 }
 
 } // namespace
@@ -58,16 +76,34 @@ double TEListItemHTMLElement::sumOfListIndents() const
 
 std::int64_t TEListItemHTMLElement::indexOfListItemInListRoot() const
 {
+    if (m_indexInList)
+        return *m_indexInList;
     const TEHTMLParserNode* parent = parentNode();
     if (!parent)
         return 0;
+    // An item asks when it ends, as the last or nearly the last child: look
+    // for it from the end, then back to the nearest item that knows its index.
+    const auto& siblings = parent->childNodes();
+    auto position = std::find_if(siblings.rbegin(), siblings.rend(),
+                                 [this](const TEHTMLParserNodePtr& sibling) { return sibling.get() == this; });
     std::int64_t index = 0;
-    for (const auto& sibling : parent->childNodes()) {
-        if (sibling.get() == this)
-            break;
-        if (dynamic_cast<const TEListItemHTMLElement*>(sibling.get()))
-            ++index;
+    if (position == siblings.rend()) {
+        // Not among its parent's children (taken out): every item there counts.
+        return std::count_if(siblings.begin(), siblings.end(), [](const TEHTMLParserNodePtr& sibling) {
+            return dynamic_cast<const TEListItemHTMLElement*>(sibling.get()) != nullptr;
+        });
     }
+    for (auto earlier = std::next(position); earlier != siblings.rend(); ++earlier) {
+        const auto* item = dynamic_cast<const TEListItemHTMLElement*>(earlier->get());
+        if (!item)
+            continue;
+        if (item->m_indexInList) {
+            index += *item->m_indexInList + 1;
+            break;
+        }
+        ++index;
+    }
+    m_indexInList = index;
     return index;
 }
 
@@ -83,7 +119,7 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         prefixElement.setTextColor(list->textColor());
 
     if (const std::u16string* style = attributeForKey("style"))
-        listStyle->updateFromStyleDictionary(dictionaryOfCSSStyles(*style));
+        listStyle->updateFromStyleDictionary(itemStyles(*style));
 
     const double headIndent = paragraphStyle().headIndent();
     TEParagraphStyle prefixStyle = prefixElement.paragraphStyle();
@@ -97,19 +133,33 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
     }
     prefixStyle.addTabStopAtPosition(headIndent, TextAlignment::Left);
 
-    std::vector<AttributeDictionary::Entry> entries;
-    if (prefixElement.textColor())
-        entries.emplace_back(std::string(kCTForegroundColorAttributeName), ColorValue::make(*prefixElement.textColor()));
-    entries.emplace_back(std::string(kCTParagraphStyleAttributeName),
-                         ParagraphStyleValue::make(prefixStyle.createCTParagraphStyle()));
-    const auto& blocks = prefixElement.paragraphStyle().textBlocks();
-    if (!blocks.empty())
-        entries.emplace_back(std::string(TETextBlocksAttribute), ArrayValue::make({blocks.begin(), blocks.end()}));
-    const auto& lists = prefixElement.paragraphStyle().textLists();
-    if (!lists.empty())
-        entries.emplace_back(std::string(TETextListsAttribute), ArrayValue::make({lists.begin(), lists.end()}));
-    entries.emplace_back(std::string(TEFieldAttribute), StringValue::make(std::u16string(TEFieldAttributeValue)));
-    const AttributeDictionaryPtr attributes = AttributeDictionary::make(std::move(entries));
+    auto makeAttributes = [&] {
+        std::vector<AttributeDictionary::Entry> entries;
+        if (prefixElement.textColor())
+            entries.emplace_back(std::string(kCTForegroundColorAttributeName),
+                                 ColorValue::make(*prefixElement.textColor()));
+        entries.emplace_back(std::string(kCTParagraphStyleAttributeName),
+                             ParagraphStyleValue::make(prefixStyle.createCTParagraphStyle()));
+        const auto& blocks = prefixElement.paragraphStyle().textBlocks();
+        if (!blocks.empty())
+            entries.emplace_back(std::string(TETextBlocksAttribute), ArrayValue::make({blocks.begin(), blocks.end()}));
+        const auto& lists = prefixElement.paragraphStyle().textLists();
+        if (!lists.empty())
+            entries.emplace_back(std::string(TETextListsAttribute), ArrayValue::make({lists.begin(), lists.end()}));
+        entries.emplace_back(std::string(TEFieldAttribute), StringValue::make(std::u16string(TEFieldAttributeValue)));
+        return AttributeDictionary::make(std::move(entries));
+    };
+    // The markers of a list look alike: they share one dictionary. The
+    // prefix style holds the element's lists and blocks, so the key has them.
+    AttributeDictionaryPtr attributes;
+    if (TEAttributeDictionaryPool* pool = dictionaryPool()) {
+        TEFormattingKey key;
+        key.add(prefixElement.textColor());
+        prefixStyle.addToFormattingKey(key);
+        attributes = pool->sharedDictionary(key.takeBytes(), makeAttributes);
+    } else {
+        attributes = makeAttributes();
+    }
 
     const std::int64_t counter = TECSSListStyle::itemNumber(listStyle->startingItemNumber(), indexOfListItemInListRoot());
     Image::Pointer image;
@@ -146,11 +196,11 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
         // An item that opens with a nested list's marker starts that list on
         // a line of its own.
         if (itemText->length() > 0 && itemText->attributesAtIndex(0)->containsKey(TEFieldAttribute))
-            appendEndOfParagraph(text);
+            appendEndOfParagraph(text, dictionaryPool());
     }
     text.appendAttributedString(*itemText);
     if (text.length() > 0 && text.string().back() != u'\n')
-        appendEndOfParagraph(text);
+        appendEndOfParagraph(text, dictionaryPool());
     return text;
 }
 

@@ -20,9 +20,13 @@ private:
     // The list indents of the lists around the item and the paddings of the
     // items around it, up to the first ancestor that is neither.
     double sumOfListIndents() const;
-    // How many list items of the parent come before this one.
+    // How many list items of the parent come before this one. Counted from
+    // the nearest earlier item that has counted already, so that a long list
+    // is not walked again for each of its items.
     std::int64_t indexOfListItemInListRoot() const;
     std::optional<MutableAttributedString> listPrefix() const;
+
+    mutable std::optional<std::int64_t> m_indexInList;
 };
 
 } // namespace folio

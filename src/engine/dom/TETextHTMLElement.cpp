@@ -8,6 +8,13 @@ TETextHTMLElement::TETextHTMLElement(std::u16string text)
 {
 }
 
+AttributeDictionaryPtr TETextHTMLElement::attributesForAttributedStringRepresentation() const
+{
+    if (const TEHTMLElement* parent = parentElement())
+        return parent->textAttributes();
+    return TEHTMLElement::attributesForAttributedStringRepresentation();
+}
+
 std::optional<MutableAttributedString> TETextHTMLElement::leafOutput()
 {
     return MutableAttributedString(m_text, attributesForAttributedStringRepresentation());

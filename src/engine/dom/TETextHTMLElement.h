@@ -14,6 +14,13 @@ public:
 
     const std::u16string& characters() const { return m_text; }
 
+    // Text has no formatting of its own: it is formatted as its parent, whose
+    // formatting no longer changes once its children are read. Nothing is
+    // copied from the parent; its attributes are asked for when the text is
+    // made.
+    void inheritAttributesFromElement(const TEHTMLElement&) override {}
+    AttributeDictionaryPtr attributesForAttributedStringRepresentation() const override;
+
 protected:
     std::string className() const override { return "TETextHTMLElement"; }
     const std::u16string* debugCharacters() const override { return &m_text; }

@@ -71,4 +71,24 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(AttributeDict
     return dictionary;
 }
 
+AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string key,
+                                                                   const std::function<AttributeDictionaryPtr()>& make)
+{
+    if (auto known = m_dictionariesByKey.find(key); known != m_dictionariesByKey.end())
+        return known->second;
+    AttributeDictionaryPtr dictionary = sharedDictionary(make());
+    m_dictionariesByKey.emplace(std::move(key), dictionary);
+    return dictionary;
+}
+
+AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string key,
+                                                       const std::function<AttributeValuePtr()>& make)
+{
+    if (auto known = m_valuesByKey.find(key); known != m_valuesByKey.end())
+        return known->second;
+    AttributeValuePtr value = make();
+    m_valuesByKey.emplace(std::move(key), value);
+    return value;
+}
+
 } // namespace folio

@@ -3,6 +3,8 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
+#include <functional>
+#include <string>
 #include <unordered_map>
 
 namespace folio {
@@ -21,6 +23,16 @@ public:
     // The pooled dictionary holding the same as `dictionary`; `dictionary`
     // itself, which joins the pool, when there is none yet.
     AttributeDictionaryPtr sharedDictionary(AttributeDictionaryPtr dictionary);
+    // The pooled dictionary of the formatting the key stands for (see
+    // TEFormattingKey), made by `make` and pooled the first time the key is
+    // seen. The key must hold everything `make` reads: the same key always
+    // answers the same dictionary.
+    AttributeDictionaryPtr sharedDictionary(std::string key, const std::function<AttributeDictionaryPtr()>& make);
+    // A value for the pool's dictionaries by a key of what it is made from
+    // (see TEFormattingKey), made by `make` the first time: dictionaries of
+    // one font, colour or paragraph settings then hold one value, not a copy
+    // each. The key must hold everything `make` reads.
+    AttributeValuePtr sharedValue(std::string key, const std::function<AttributeValuePtr()>& make);
     std::size_t count() const { return m_dictionaries.size(); }
 
     // Same keys, and values that are the same objects or, for values other
@@ -29,6 +41,8 @@ public:
 
 private:
     std::unordered_multimap<std::size_t, AttributeDictionaryPtr> m_dictionaries;
+    std::unordered_map<std::string, AttributeDictionaryPtr> m_dictionariesByKey;
+    std::unordered_map<std::string, AttributeValuePtr> m_valuesByKey;
 };
 
 } // namespace folio

@@ -1,5 +1,6 @@
 #include "engine/model/TEParagraphStyle.h"
 
+#include "engine/model/TEFormattingKey.h"
 #include "platform/foundation/StringUtilities.h"
 
 #include <algorithm>
@@ -142,6 +143,36 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
         && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
         && m_baseWritingDirection == other.m_baseWritingDirection && m_tabStops == other.m_tabStops
         && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
+}
+
+void TEParagraphStyle::addToFormattingKey(TEFormattingKey& key) const
+{
+    key.add(m_firstLineHeadIndent);
+    key.add(m_defaultTabInterval);
+    key.add(m_paragraphSpacingBefore);
+    key.add(m_paragraphSpacing);
+    key.add(m_paragraphLineSpacing);
+    key.add(m_headIndent);
+    key.add(m_tailIndent);
+    key.add(m_lineHeightMultiple);
+    key.add(m_minimumLineHeight);
+    key.add(m_maximumLineHeight);
+    key.add(m_alignment);
+    key.add(m_baseWritingDirection);
+    key.add(m_tabStops.has_value());
+    if (m_tabStops) {
+        key.add(static_cast<std::uint64_t>(m_tabStops->size()));
+        for (const TextTab& tab : *m_tabStops) {
+            key.add(tab.location);
+            key.add(tab.alignment);
+        }
+    }
+    key.add(static_cast<std::uint64_t>(m_textLists.size()));
+    for (const auto& list : m_textLists)
+        key.addIdentity(list.get());
+    key.add(static_cast<std::uint64_t>(m_textBlocks.size()));
+    for (const auto& block : m_textBlocks)
+        key.addIdentity(block.get());
 }
 
 } // namespace folio

@@ -11,6 +11,8 @@
 
 namespace folio {
 
+class TEFormattingKey;
+
 // The engine's mutable paragraph style. HTML elements fill one from CSS and
 // turn it into the platform paragraph style that text layout reads; the
 // writers make one back from that platform style. Lists and blocks belong to
@@ -43,6 +45,9 @@ public:
     // distinguish none (fall back to the interval) from an empty list.
     bool isEqual(const TEParagraphStyle& other) const;
     friend bool operator==(const TEParagraphStyle& a, const TEParagraphStyle& b) { return a.isEqual(b); }
+    // Every setting, with lists and blocks by identity (the numbering written
+    // from a list depends on which list it is).
+    void addToFormattingKey(TEFormattingKey& key) const;
 
     double firstLineHeadIndent() const { return m_firstLineHeadIndent; }
     void setFirstLineHeadIndent(double value) { m_firstLineHeadIndent = value; }

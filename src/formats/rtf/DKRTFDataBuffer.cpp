@@ -8,14 +8,6 @@ namespace folio {
 
 namespace {
 
-// Every unit outside printable ASCII, plus the characters RTF gives a meaning:
-// backslash and braces. Tab, carriage return and line feed fall outside
-// printable ASCII and so are reserved too.
-bool isReserved(char16_t unit)
-{
-    return unit < 0x20 || unit > 0x7E || unit == u'\\' || unit == u'{' || unit == u'}';
-}
-
 const char* controlWordForUnit(char16_t unit)
 {
     switch (unit) {
@@ -80,7 +72,7 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
     // A form feed is the page break, written from its paragraph's attribute.
     if (unit == 0xFFFC || unit == 0xFEFF || unit == u'\f')
         return;
-    if (!isReserved(unit)) {
+    if (!needsEscaping(unit)) {
         m_bytes.push_back(static_cast<char>(unit));
         return;
     }
@@ -101,6 +93,15 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
     // A backslash before a line feed or carriage return is RTF's paragraph end.
     m_bytes.push_back('\\');
     m_bytes.push_back(static_cast<char>(unit));
+}
+
+void DKRTFDataBuffer::appendPlainText(std::u16string_view text)
+{
+    const std::size_t start = m_bytes.size();
+    m_bytes.resize(start + text.size());
+    char* out = m_bytes.data() + start;
+    for (char16_t unit : text)
+        *out++ = static_cast<char>(unit);
 }
 
 void DKRTFDataBuffer::appendEscapedString(std::u16string_view text)

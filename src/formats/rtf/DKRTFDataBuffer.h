@@ -26,6 +26,14 @@ public:
     // units as "\'hh" or "\uN?", reserved ASCII after a backslash.
     void appendEscapedCharacter(char16_t unit);
     void appendEscapedString(std::u16string_view text);
+    // Whether a unit of document text needs more than its own byte: all but
+    // printable ASCII, and backslash and braces.
+    static bool needsEscaping(char16_t unit)
+    {
+        return unit < 0x20 || unit > 0x7E || unit == u'\\' || unit == u'{' || unit == u'}';
+    }
+    // Units none of which needs escaping, one byte each.
+    void appendPlainText(std::u16string_view text);
 
     const std::string& bytes() const { return m_bytes; }
     std::string takeBytes() { return std::move(m_bytes); }

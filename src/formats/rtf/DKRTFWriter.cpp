@@ -5,6 +5,7 @@
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -188,6 +189,21 @@ void DKRTFWriter::writeBody()
             const auto* attachment =
                 attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
             runCarriesPicture = attachment && !attachment->attributeForKey("attachmentType");
+        }
+        if (!inRow) {
+            // Plain text to the end of the run goes out as it stands; only
+            // the units that need escaping, or end a paragraph, are looked at
+            // one by one below.
+            const std::size_t runEnd = std::min(attributeRange.end(), text.size());
+            std::size_t plainEnd = index;
+            while (plainEnd < runEnd && !DKRTFDataBuffer::needsEscaping(text[plainEnd]))
+                ++plainEnd;
+            if (plainEnd > index) {
+                m_buffer.appendPlainText(std::u16string_view(text).substr(index, plainEnd - index));
+                beginningOfParagraph = false;
+                index = plainEnd - 1;
+                continue;
+            }
         }
         const char16_t unit = text[index];
         // A package picture's stand-in character is written with the picture.

@@ -7,6 +7,8 @@
 #include "platform/text/AttributedStringQueries.h"
 #include "platform/text/FontAttributeValue.h"
 
+#include <unordered_set>
+
 namespace folio {
 
 namespace {
@@ -54,10 +56,14 @@ void DKRTFWriter::writeFontTable()
         writeFontTableEntryWithIndex(number, name);
         m_registeredFonts.emplace(name, number);
     };
+    // Runs share their font values: each value is named once, in order of
+    // first use, which is the order the table has always had.
+    std::unordered_set<const AttributeValue*> named;
     m_attributedString.enumerateAttribute(kCTFontAttributeName, Range{0, m_attributedString.length()},
-                                          AttributeEnumerationOptions::LongestEffectiveRange,
+                                          AttributeEnumerationOptions::None,
                                           [&](const AttributeValuePtr& value, Range, bool&) {
-                                              registerName(fontTableName(value));
+                                              if (named.insert(value.get()).second)
+                                                  registerName(fontTableName(value));
                                           });
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
@@ -91,10 +97,12 @@ void DKRTFWriter::writeColorTable()
         entry.writeToDataBuffer(m_buffer);
         m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
     };
+    // Runs share their dictionaries: a dictionary seen before adds no colour.
+    std::unordered_set<const AttributeDictionary*> seen;
     m_attributedString.enumerateAttributes(Range{0, m_attributedString.length()},
                                            AttributeEnumerationOptions::None,
                                            [&](const AttributeDictionaryPtr& attributes, Range, bool&) {
-                                               if (!attributes)
+                                               if (!attributes || !seen.insert(attributes.get()).second)
                                                    return;
                                                registerColor(*attributes, kCTForegroundColorAttributeName);
                                                registerColor(*attributes, NSBackgroundColorAttributeName);

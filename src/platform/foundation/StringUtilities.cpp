@@ -203,7 +203,17 @@ std::string stringByTrimmingCharactersInSet(std::string_view utf8, const Charact
 }
 
 std::u16string uppercaseString(std::u16string_view text) { return mapCase(text, u_strToUpper); }
-std::u16string lowercaseString(std::u16string_view text) { return mapCase(text, u_strToLower); }
+std::u16string lowercaseString(std::u16string_view text)
+{
+    // ASCII, as most keywords are, lowers alike in the root locale: no need to ask ICU.
+    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
+        std::u16string lowered(text);
+        for (char16_t& c : lowered)
+            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+        return lowered;
+    }
+    return mapCase(text, u_strToLower);
+}
 std::string uppercaseString(std::string_view utf8) { return toUtf8(uppercaseString(toUtf16(utf8))); }
 std::string lowercaseString(std::string_view utf8) { return toUtf8(lowercaseString(toUtf16(utf8))); }
 

@@ -100,7 +100,8 @@ std::optional<std::string> FontCatalog::substituteFamily(std::string_view) const
 std::vector<std::string> FontCatalog::familyNames() const
 {
     std::vector<std::string> names;
-    for (const FontFace& face : faces()) {
+    const FaceList all = sharedFaces();
+    for (const FontFace& face : *all) {
         if (std::find(names.begin(), names.end(), face.familyName) == names.end())
             names.push_back(face.familyName);
     }
@@ -111,9 +112,10 @@ std::vector<std::string> FontCatalog::familyNames() const
 std::vector<FontFace> FontCatalog::facesOfFamily(std::string_view family) const
 {
     std::vector<FontFace> result;
-    for (FontFace& face : faces()) {
+    const FaceList all = sharedFaces();
+    for (const FontFace& face : *all) {
         if (equalsIgnoringCase(face.familyName, family))
-            result.push_back(std::move(face));
+            result.push_back(face);
     }
     return result;
 }
@@ -162,7 +164,8 @@ std::optional<ResolvedFace> FontCatalog::resolveName(std::string_view name) cons
 {
     if (name.empty())
         return std::nullopt;
-    std::vector<FontFace> all = faces();
+    const FaceList shared = sharedFaces();
+    const std::vector<FontFace>& all = *shared;
     for (const FontFace& face : all) {
         if (equalsIgnoringCase(face.postScriptName, name))
             return ResolvedFace{face, face.familyName, false};

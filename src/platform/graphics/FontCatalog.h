@@ -34,8 +34,14 @@ public:
     // of a kind of font, never of a font a document asks for by name.
     static bool isGenericFamily(std::string_view family);
 
+    using FaceList = std::shared_ptr<const std::vector<FontFace>>;
+
     // Every face, ordered by family and then PostScript name.
     virtual std::vector<FontFace> faces() const = 0;
+    // The same faces as one list that is never changed once handed out: the
+    // lookups below read it without copying every face per question. A
+    // catalogue that keeps its list hands out that list itself.
+    virtual FaceList sharedFaces() const { return std::make_shared<const std::vector<FontFace>>(faces()); }
     // Vertical metrics per unit of point size.
     virtual FontMetrics unitMetrics(const FontFace& face) const = 0;
     // OpenType layout feature tags the face offers ("smcp", "liga"...).

@@ -158,10 +158,15 @@ std::vector<FontFace> FontconfigFontCatalog::listFaces(bool onePerName) const
 
 std::vector<FontFace> FontconfigFontCatalog::faces() const
 {
+    return *sharedFaces();
+}
+
+FontCatalog::FaceList FontconfigFontCatalog::sharedFaces() const
+{
     std::lock_guard lock(m_mutex);
     if (!m_faces)
-        m_faces = listFaces(true);
-    return *m_faces;
+        m_faces = std::make_shared<const std::vector<FontFace>>(listFaces(true));
+    return m_faces;
 }
 
 FontMetrics FontconfigFontCatalog::unitMetrics(const FontFace& fontFace) const
@@ -240,7 +245,7 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
     std::vector<FontFace> added;
     {
         std::lock_guard lock(m_mutex);
-        m_faces = listFaces(true);
+        m_faces = std::make_shared<const std::vector<FontFace>>(listFaces(true));
         m_substitutes.clear();
         noteFacesChanged();
         // The file may hold a face that was already installed elsewhere, which

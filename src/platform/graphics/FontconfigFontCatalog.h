@@ -18,6 +18,7 @@ public:
     ~FontconfigFontCatalog() override;
 
     std::vector<FontFace> faces() const override;
+    FaceList sharedFaces() const override;
     FontMetrics unitMetrics(const FontFace& face) const override;
     std::vector<std::string> featureTags(const FontFace& face) const override;
     Result<std::vector<FontFace>> addFontFile(const std::string& path) override;
@@ -31,7 +32,8 @@ private:
     std::optional<std::string> findSubstitute(const std::string& family) const;
 
     mutable std::mutex m_mutex;
-    mutable std::optional<std::vector<FontFace>> m_faces;
+    // Replaced, never changed, when fonts are added: lists handed out stay as they were.
+    mutable FaceList m_faces;
     mutable std::map<std::string, FontMetrics> m_metrics;
     mutable std::map<std::string, std::vector<std::string>> m_features;
     mutable std::optional<std::vector<std::string>> m_genericHeads;

@@ -54,5 +54,51 @@ TEST(TEAttributeDictionaryPool, equalLookingBlocksKeepTheirOwnDictionaries)
     EXPECT_NE(pool.sharedDictionary(formatting(1, ArrayValue::make({block, lookalike}))).get(), inBlock.get());
 }
 
+// Formatting found by its key is made once; a new key whose dictionary
+// holds the same as one pooled before still answers the pooled one.
+TEST(TEAttributeDictionaryPool, formattingFoundByKeyIsMadeOnceAndStillPooledByContent)
+{
+    TEAttributeDictionaryPool pool;
+    int made = 0;
+    auto make = [&made](double kern) {
+        return [&made, kern] {
+            ++made;
+            return formatting(kern);
+        };
+    };
+    AttributeDictionaryPtr first = pool.sharedDictionary("one", make(1));
+    EXPECT_EQ(pool.sharedDictionary("one", make(1)).get(), first.get());
+    EXPECT_EQ(made, 1);
+
+    // Another key of the same formatting: made once, then pooled with the first.
+    EXPECT_EQ(pool.sharedDictionary("same as one", make(1)).get(), first.get());
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(pool.sharedDictionary(formatting(1)).get(), first.get());
+
+    AttributeDictionaryPtr other = pool.sharedDictionary("two", make(2));
+    EXPECT_NE(other.get(), first.get());
+    EXPECT_EQ(pool.count(), 2u);
+}
+
+// A value found by its key is made once and then shared; another key makes
+// its own, even when it would hold the same.
+TEST(TEAttributeDictionaryPool, valuesFoundByKeyAreMadeOnce)
+{
+    TEAttributeDictionaryPool pool;
+    int made = 0;
+    auto red = [&made] {
+        ++made;
+        return ColorValue::make(Color::colorWithRed(1, 0, 0));
+    };
+    AttributeValuePtr first = pool.sharedValue("red", red);
+    EXPECT_EQ(pool.sharedValue("red", red).get(), first.get());
+    EXPECT_EQ(made, 1);
+    AttributeValuePtr other = pool.sharedValue("also red", red);
+    EXPECT_NE(other.get(), first.get());
+    EXPECT_TRUE(other->isEqual(*first));
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(pool.sharedValue("none", [] { return AttributeValuePtr(); }), nullptr);
+}
+
 } // namespace
 } // namespace folio

@@ -202,6 +202,56 @@ TEST(RTFWriterDocumentTests, colourTableHoldsFurtherColoursInOrderOfFirstUse)
     EXPECT_EQ(bodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 a\\cf2 \\cb3 b\\cf3 \\cb1 c\\cf4 d\\cf0 e");
 }
 
+// Runs that share one dictionary object (as text read from a page does)
+// are written exactly as runs that each hold an equal dictionary of their
+// own: tables in order of first use, and every change of formatting.
+TEST(RTFWriterDocumentTests, runsSharingDictionariesAreWrittenAsRunsWithTheirOwn)
+{
+    const std::vector<AttributeDictionary::Entry> georgiaRed = {
+        fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))};
+    const std::vector<AttributeDictionary::Entry> cochinBlue = {
+        fontEntry("Cochin", 14), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1)),
+        colorEntry(NSBackgroundColorAttributeName, Color::colorWithRed(0, 1, 0))};
+    const std::vector<AttributeDictionary::Entry> georgiaGrey = {
+        fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithWhite(0.5))};
+    const AttributeDictionaryPtr first = AttributeDictionary::make(georgiaRed);
+    const AttributeDictionaryPtr second = AttributeDictionary::make(cochinBlue);
+    const AttributeDictionaryPtr third = AttributeDictionary::make(georgiaGrey);
+    MutableAttributedString shared;
+    for (const auto& [text, attributes] : std::vector<std::pair<std::u16string, AttributeDictionaryPtr>>{
+             {u"one ", first}, {u"two ", second}, {u"three\n", first}, {u"four ", third}, {u"five", second}})
+        shared.appendString(text, attributes);
+    const AttributedString separate = makeText({{u"one ", georgiaRed},
+                                                {u"two ", cochinBlue},
+                                                {u"three\n", georgiaRed},
+                                                {u"four ", georgiaGrey},
+                                                {u"five", cochinBlue}});
+    const std::string rtf = writeText(shared.copy());
+    EXPECT_EQ(rtf, writeText(separate));
+    EXPECT_NE(rtf.find("{\\fonttbl\\f0\\fnil\\fcharset0 Georgia;\\f1\\fnil\\fcharset0 Cochin;}"), std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;"
+                       "\\red0\\green0\\blue255;\\red0\\green255\\blue0;\\red128\\green128\\blue128;}"),
+              std::string::npos)
+        << rtf;
+}
+
+// Plain text goes out a stretch at a time: what needs escaping inside or at
+// the ends of a stretch, at run boundaries and paragraph ends, is escaped
+// just as the escaper escapes it unit by unit.
+TEST(RTFWriterDocumentTests, plainStretchesAndTheUnitsBetweenThemAreWrittenAsEscaped)
+{
+    const std::u16string mixed = u"{start} plain words, then a \\backslash\\ and caf\u00e9 \u2014 dash\t"
+                                 u"tab\nnext paragraph}{\n\nlast: \u20ac end{";
+    DKRTFDataBuffer escaped;
+    escaped.appendEscapedString(mixed);
+    EXPECT_EQ(bodyAfterDefaultsOf(writeText(makeText({{mixed, {}}}))), escaped.bytes());
+
+    const AttributedString runs = makeText(
+        {{u"ab", {fontEntry("Georgia", 12)}}, {u"cd{e", {fontEntry("Cochin", 12)}}, {u"}f\ng", {fontEntry("Georgia", 12)}}});
+    EXPECT_EQ(bodyOf(writeText(runs)), "\\ql\n\\f0\\fs24 \\cf0 ab\\f1 cd\\{e\\f0 \\}f\\\ng");
+}
+
 TEST(RTFWriterDocumentTests, redTextIsTheThirdColourEntry)
 {
     std::string rtf = writeText(makeText(

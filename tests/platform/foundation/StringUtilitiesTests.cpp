@@ -130,6 +130,22 @@ TEST(StringCase, ASCIICaseBlindChecksHoldInATurkishLocale)
     EXPECT_TRUE(containsIgnoringASCIICase("anything", ""));
 }
 
+// ASCII text lowers without ICU, every letter and nothing else; text with
+// other characters lowers through ICU, including its ASCII letters.
+TEST(StringCase, ASCIILowersLetterByLetterAndOtherTextAsBefore)
+{
+    std::u16string all;
+    for (char16_t c = 0; c < 0x80; ++c)
+        all += c;
+    const std::u16string lowered = lowercaseString(all);
+    ASSERT_EQ(lowered.size(), all.size());
+    for (char16_t c = 0; c < 0x80; ++c)
+        EXPECT_EQ(lowered[c], c >= u'A' && c <= u'Z' ? c + 32 : c) << static_cast<int>(c);
+    EXPECT_EQ(lowercaseString(u"ISTANBUL"), u"istanbul");
+    EXPECT_EQ(lowercaseString(u"\u00C9COLE Stra\u00DFe"), u"\u00E9cole stra\u00DFe");
+    EXPECT_EQ(lowercaseString(u"\u0130I"), u"i\u0307i");
+}
+
 TEST(StringSearch, FindsWithOptions)
 {
     EXPECT_EQ(rangeOfString(u"Hello World", u"world"), NotFoundRange);

@@ -87,5 +87,35 @@ TEST_F(FontconfigFontCatalogTests, registersCustomFontFiles)
     std::filesystem::remove_all(folder);
 }
 
+// Look-ups share one list of faces; a list handed out stays as it was when
+// fonts are added, and the lists answer what faces() answers.
+TEST_F(FontconfigFontCatalogTests, sharedFaceListsStayAsHandedOutWhenFontsAreAdded)
+{
+    const FontCatalog::FaceList before = catalog->sharedFaces();
+    ASSERT_TRUE(before);
+    ASSERT_FALSE(before->empty());
+    const std::vector<FontFace> copied = *before;
+    EXPECT_EQ(catalog->faces().size(), copied.size());
+    const std::uint64_t generation = catalog->facesGeneration();
+
+    auto installed = Font::fontWithName("Tinos", 12, catalog);
+    ASSERT_TRUE(installed);
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "folio-font-list-test";
+    std::filesystem::create_directories(folder);
+    std::filesystem::path copy = folder / "ListedTinos.ttf";
+    std::filesystem::copy_file(installed->face().filePath, copy, std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(catalog->addFontFile(copy.string()));
+
+    EXPECT_NE(catalog->facesGeneration(), generation);
+    ASSERT_EQ(before->size(), copied.size());
+    for (std::size_t index = 0; index < copied.size(); ++index)
+        EXPECT_EQ((*before)[index].postScriptName, copied[index].postScriptName);
+    const FontCatalog::FaceList after = catalog->sharedFaces();
+    EXPECT_NE(after.get(), before.get());
+    EXPECT_EQ(catalog->faces().size(), after->size());
+    EXPECT_TRUE(catalog->nearestFace("Tinos", 0));
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 } // namespace folio

@@ -155,6 +155,7 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
     m_defaultTag->setFontDescriptor(m_defaultFontDescriptor);
     m_defaultTag->setParagraphStyle(m_defaultParagraphStyle);
     m_defaultTag->setDictionaryPool(std::make_shared<TEAttributeDictionaryPool>());
+    m_defaultTag->setFontFamilyCache(std::make_shared<TEFontFamilyCache>());
     m_defaultTag->setTextScale(m_textScale);
     m_defaultTag->setCurrentTextSize(m_defaultFontDescriptor.pointSize());
     m_defaultTag->setTextColor(Color());
@@ -221,9 +222,7 @@ void TEHTMLAttributedStringBuilder::parserDidStartElement(TEHTMLParser&, const s
         element->interpretAttributes();
     }
 
-    if (std::optional<CSSStyleDictionary> styles =
-            m_globalStyleSheet.mergedStyleDictionaryForElement(*element, nullptr, false))
-        element->applyStyleDictionary(*styles);
+    element->applyStyles(m_globalStyleSheet.sharedMergedStyleDictionaryForElement(*element, false));
 
     // Indentation between blocks is not text.
     if (element->displayStyle() != TEHTMLElementDisplayStyle::Inline && previousLastChild) {

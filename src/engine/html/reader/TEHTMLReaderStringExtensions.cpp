@@ -33,7 +33,7 @@ void appendTakingOver(MutableAttributedString& string, MutableAttributedString&&
         string.appendAttributedString(tail);
 }
 
-void appendEndOfParagraph(MutableAttributedString& string)
+void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionaryPool* pool)
 {
     if (string.length() == 0)
         return;
@@ -46,7 +46,9 @@ void appendEndOfParagraph(MutableAttributedString& string)
         if (const AttributeValuePtr& value = last->valueForKey(key))
             kept.emplace_back(std::string(key), value);
     }
-    string.appendString(u"\n", AttributeDictionary::make(std::move(kept)));
+    AttributeDictionaryPtr attributes = AttributeDictionary::make(std::move(kept));
+    // A page's paragraph ends mostly look alike: they share the pooled one.
+    string.appendString(u"\n", pool ? pool->sharedDictionary(std::move(attributes)) : std::move(attributes));
 }
 
 void appendStringWithParagraphStyle(MutableAttributedString& string, std::u16string_view text,

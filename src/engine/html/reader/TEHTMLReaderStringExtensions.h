@@ -2,6 +2,8 @@
 
 #include "platform/text/MutableAttributedString.h"
 
+#include "engine/model/TEAttributeDictionaryPool.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +21,8 @@ void appendStringContinuingStyle(MutableAttributedString& string, std::u16string
 // character (font, paragraph style, text blocks, text lists and colour), so
 // that a link or an underline does not run on into the paragraph end.
 // Does nothing on empty text.
-void appendEndOfParagraph(MutableAttributedString& string);
+// With a pool, paragraph ends of the same formatting share one dictionary.
+void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionaryPool* pool = nullptr);
 // Appends `tail`, which is no longer needed: into an empty string it is moved
 // whole, so a page held in one block is not copied again at each level it is
 // handed up.

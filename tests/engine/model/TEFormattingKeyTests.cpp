@@ -1,0 +1,99 @@
+#include "engine/model/TEFormattingKey.h"
+
+#include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEParagraphStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+std::string keyOf(const std::function<void(TEFormattingKey&)>& fill)
+{
+    TEFormattingKey key;
+    fill(key);
+    return key.takeBytes();
+}
+
+// Values that follow one another never run together: different values give
+// different keys, however their bytes line up.
+TEST(TEFormattingKey, differentSequencesOfValuesNeverPackAlike)
+{
+    EXPECT_NE(keyOf([](auto& k) { k.add(std::string_view("ab")); k.add(std::string_view("c")); }),
+              keyOf([](auto& k) { k.add(std::string_view("a")); k.add(std::string_view("bc")); }));
+    EXPECT_NE(keyOf([](auto& k) { k.add(std::optional<std::string>()); }),
+              keyOf([](auto& k) { k.add(std::optional<std::string>("")); }));
+    EXPECT_NE(keyOf([](auto& k) { k.add(Color::colorWithRed(1, 0, 0)); }),
+              keyOf([](auto& k) { k.add(Color::colorWithRed(1, 0, 0.001)); }));
+    EXPECT_NE(keyOf([](auto& k) { k.add(Color::colorWithWhite(1)); }),
+              keyOf([](auto& k) { k.add(Color::colorWithRed(1, 1, 1)); }));
+    EXPECT_NE(keyOf([](auto& k) { k.add(12.0); }), keyOf([](auto& k) { k.add(12.5); }));
+    EXPECT_EQ(keyOf([](auto& k) { k.add(std::u16string_view(u"Georgia")); k.add(12.0); }),
+              keyOf([](auto& k) { k.add(std::u16string_view(u"Georgia")); k.add(12.0); }));
+}
+
+// A key longer than the room made ahead keeps every byte.
+TEST(TEFormattingKey, longKeysKeepEveryValue)
+{
+    const std::string longName(1000, 'x');
+    const std::string key = keyOf([&](auto& k) {
+        k.add(std::string_view(longName));
+        k.add(7.0);
+    });
+    EXPECT_EQ(key.size(), sizeof(std::uint64_t) + longName.size() + sizeof(double));
+    EXPECT_EQ(key.substr(sizeof(std::uint64_t), longName.size()), longName);
+    EXPECT_NE(key, keyOf([&](auto& k) {
+                  k.add(std::string_view(longName));
+                  k.add(8.0);
+              }));
+}
+
+// Every setting of a paragraph style shows in its key, and lists count by
+// which list they are, not by how they look.
+TEST(TEFormattingKey, paragraphStylesDifferingInAnySettingHaveDifferentKeys)
+{
+    auto keyOfStyle = [](const TEParagraphStyle& style) {
+        return keyOf([&](auto& k) { style.addToFormattingKey(k); });
+    };
+    const TEParagraphStyle plain;
+    const std::vector<std::function<void(TEParagraphStyle&)>> changes = {
+        [](auto& s) { s.setFirstLineHeadIndent(1); },  [](auto& s) { s.setDefaultTabInterval(10); },
+        [](auto& s) { s.setParagraphSpacingBefore(1); }, [](auto& s) { s.setParagraphSpacing(1); },
+        [](auto& s) { s.setParagraphLineSpacing(2); },  [](auto& s) { s.setHeadIndent(1); },
+        [](auto& s) { s.setTailIndent(-1); },           [](auto& s) { s.setLineHeightMultiple(1.5); },
+        [](auto& s) { s.setMinimumLineHeight(3); },     [](auto& s) { s.setMaximumLineHeight(3); },
+        [](auto& s) { s.setAlignment(TextAlignment::Center); },
+        [](auto& s) { s.setBaseWritingDirection(WritingDirection::RightToLeft); },
+        [](auto& s) { s.setTabStops(TEParagraphStyle::TabStops()); },
+        [](auto& s) { s.addTabStopAtPosition(20, TextAlignment::Left); },
+        [](auto& s) { s.setTextBlocks({TETextBlock::make(TEEdgeInsets{}, std::nullopt)}); },
+    };
+    std::vector<std::string> keys{keyOfStyle(plain)};
+    for (const auto& change : changes) {
+        TEParagraphStyle changed = plain;
+        change(changed);
+        keys.push_back(keyOfStyle(changed));
+    }
+    for (std::size_t a = 0; a < keys.size(); ++a) {
+        for (std::size_t b = a + 1; b < keys.size(); ++b)
+            EXPECT_NE(keys[a], keys[b]) << "settings " << a << " and " << b;
+    }
+
+    TEParagraphStyle inOne = plain;
+    TEParagraphStyle inLookalike = plain;
+    inOne.setTextLists({std::make_shared<TECSSListStyle>()});
+    inLookalike.setTextLists({std::make_shared<TECSSListStyle>()});
+    ASSERT_EQ(inOne, inLookalike);
+    EXPECT_NE(keyOfStyle(inOne), keyOfStyle(inLookalike));
+    TEParagraphStyle sameList = plain;
+    sameList.setTextLists(inOne.textLists());
+    EXPECT_EQ(keyOfStyle(sameList), keyOfStyle(inOne));
+}
+
+} // namespace
+} // namespace folio
