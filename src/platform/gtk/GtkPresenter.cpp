@@ -180,7 +180,11 @@ GtkPresenter::~GtkPresenter()
 
 void GtkPresenter::processPendingEvents()
 {
-    while (gtk_events_pending())
+    // A source that is ready again by the time it has been served (a spinner's
+    // frame timer on a busy machine) would keep an open-ended loop here for
+    // good, and a caller waiting with a time limit would never look at it.
+    constexpr int kMostEventsServed = 200;
+    for (int served = 0; served < kMostEventsServed && gtk_events_pending(); ++served)
         gtk_main_iteration_do(FALSE);
 }
 

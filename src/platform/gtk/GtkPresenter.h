@@ -70,7 +70,7 @@ public:
     GtkWidget* menuPopover() const { return m_menuPopover; }
     GtkWidget* hudWidget() const { return m_hud; }
 
-    // Serves pending GTK events without blocking.
+    // Serves pending GTK events without blocking, a bounded number at a time.
     static void processPendingEvents();
 
 private:

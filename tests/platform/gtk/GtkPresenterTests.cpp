@@ -89,6 +89,23 @@ protected:
     std::shared_ptr<Window> window;
 };
 
+// A source that is always ready again (a spinner's frame timer on a busy
+// machine) must not keep the caller: tests wait on conditions that serve
+// events, and their time limits are only looked at between two rounds.
+TEST_F(GtkPresenterTest, servingPendingEventsReturnsWhileASourceStaysReady)
+{
+    constexpr int kGivesUpAfter = 100000;
+    int served = 0;
+    guint source = g_idle_add(
+        [](gpointer data) -> gboolean { return ++*static_cast<int*>(data) < kGivesUpAfter; }, &served);
+    GtkPresenter::processPendingEvents();
+    bool returnedWhileReady = served < kGivesUpAfter;
+    if (returnedWhileReady)
+        g_source_remove(source);
+    EXPECT_TRUE(returnedWhileReady) << "served the source " << served << " times";
+    EXPECT_GT(served, 0);
+}
+
 TEST_F(GtkPresenterTest, showsTheControllerInARealWindowWithItsBarItems)
 {
     GtkWidget* toplevel = presenter->widgetForWindow(*window);
