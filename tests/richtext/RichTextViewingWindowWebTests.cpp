@@ -136,7 +136,13 @@ TEST_F(RichTextViewingWindowTest, aClickedScannedLineGoesInEscapedAtTheCaretSave
                 rows.push_back(row);
         }
         ASSERT_EQ(rows.size(), 2u);
-        ASSERT_TRUE(test::clickWidget(GTK_WIDGET(rows[scan.line])));
+        // As a person's mouse does, the pointer comes over the line before
+        // it clicks; the list shows the line under it lit.
+        GtkWidget* clicked = GTK_WIDGET(rows[scan.line]);
+        ASSERT_TRUE(test::movePointerOver(clicked));
+        ASSERT_TRUE(settle([&] { return gtk_widget_get_state_flags(clicked) & GTK_STATE_FLAG_PRELIGHT; }))
+            << "the line under the pointer was not lit";
+        ASSERT_TRUE(test::clickWidget(clicked));
         std::u16string line = screen->lines()[scan.line] + u"\n\n";
         ASSERT_TRUE(settle([&] { return editor->viewing().writingTools->scanner().scannedLiveTextBuffer() == line; }))
             << "the click did not reach the scanner's list";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
+#include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkScreenshot.h"
 
 #include <gtk/gtk.h>
@@ -46,8 +47,7 @@ inline unsigned pagePixelBecomes(GtkWidget* toplevel, GtkWidget* page, Point poi
 {
     unsigned value = pagePixel(toplevel, page, point, name);
     for (int turn = 0; turn < 20 && value != expected; ++turn) {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        GtkPresenter::processPendingEvents();
         value = pagePixel(toplevel, page, point, name);
     }
     return value;
