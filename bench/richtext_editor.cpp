@@ -183,6 +183,21 @@ bool save(TextDocument& document)
     return RunLoop::main().runUntil([&] { return result->has_value(); }, kWaitSeconds) && result->value_or(false);
 }
 
+// Typing and saving are measured once the page is ready and has laid out
+// the whole document; false (the run skipped) otherwise.
+bool readyForTyping(benchmark::State& state, OpenEditor& open)
+{
+    if (!openUntilReady(open)) {
+        state.SkipWithError("the editor did not become ready");
+        return false;
+    }
+    if (!waitUntilWholeDocumentShown(*open.editor->webView())) {
+        state.SkipWithError("the page never laid out the whole document");
+        return false;
+    }
+    return true;
+}
+
 void BM_ReadDocument(benchmark::State& state)
 {
     const std::string path = inputPath();
@@ -240,15 +255,9 @@ void BM_KeystrokeToChangeCount(benchmark::State& state)
 {
     registerEditor();
     OpenEditor open = openEditor(inputPath(), Editing::Editable);
-    if (!openUntilReady(open)) {
-        state.SkipWithError("the editor did not become ready");
+    if (!readyForTyping(state, open))
         return;
-    }
     WebView& page = *open.editor->webView();
-    if (!waitUntilWholeDocumentShown(page)) {
-        state.SkipWithError("the page never laid out the whole document");
-        return;
-    }
     placeCaretAt(page, int(state.range(0)));
     for (auto _ : state) {
         open.document->updateChangeCount(DKDocument::ChangeKind::Cleared);
@@ -272,15 +281,9 @@ void BM_KeystrokeBesideDocument(benchmark::State& state)
 {
     registerEditor();
     OpenEditor open = openEditor(inputPath(), Editing::Editable);
-    if (!openUntilReady(open)) {
-        state.SkipWithError("the editor did not become ready");
+    if (!readyForTyping(state, open))
         return;
-    }
     WebView& page = *open.editor->webView();
-    if (!waitUntilWholeDocumentShown(page)) {
-        state.SkipWithError("the page never laid out the whole document");
-        return;
-    }
     page.stringByEvaluatingJavaScript(
         "(function(){var d=document.createElement('div');d.contentEditable='true';d.textContent='small';"
         "document.body.insertBefore(d,document.body.firstChild);d.focus();var r=document.createRange();"
@@ -300,15 +303,9 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
 {
     registerEditor();
     OpenEditor open = openEditor(inputPath(), Editing::Editable);
-    if (!openUntilReady(open)) {
-        state.SkipWithError("the editor did not become ready");
+    if (!readyForTyping(state, open))
         return;
-    }
     WebView& page = *open.editor->webView();
-    if (!waitUntilWholeDocumentShown(page)) {
-        state.SkipWithError("the page never laid out the whole document");
-        return;
-    }
     placeCaret(page);
     // The edits also schedule autosaves, which may be running when a count is
     // taken: what a save in progress holds is not what the program keeps.
