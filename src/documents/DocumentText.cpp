@@ -127,15 +127,20 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
 
 Result<std::u16string> DocumentText::read(const std::string& path, DocumentKind kind)
 {
+    Result<Data> data = readBytes(path);
+    if (!data)
+        return data.error();
+    return decode(data->span(), kind, path);
+}
+
+Result<Data> DocumentText::readBytes(const std::string& path)
+{
     std::error_code sizeError;
     std::uintmax_t size = std::filesystem::file_size(path, sizeError);
     if (!sizeError && size > kMaximumFileSize)
         return textError(TooLarge, path + " holds " + std::to_string(size >> 20) + " MiB, more than the "
                                        + std::to_string(kMaximumFileSize >> 20) + " MiB a document may; it is not read");
-    Result<Data> data = Data::dataWithContentsOfFile(path);
-    if (!data)
-        return data.error();
-    return decode(data->span(), kind, path);
+    return Data::dataWithContentsOfFile(path);
 }
 
 } // namespace folio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 
 #include <cstddef>
@@ -33,6 +34,8 @@ public:
     // A file that cannot be read answers the file system's error; one past
     // kMaximumFileSize answers TooLarge.
     static Result<std::u16string> read(const std::string& path, DocumentKind kind);
+    // The file's bytes, undecoded, under the same size limit.
+    static Result<Data> readBytes(const std::string& path);
     // `path` only names the file in error messages.
     static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
                                          const std::string& path);

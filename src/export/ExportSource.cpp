@@ -68,21 +68,30 @@ const EditorContent* ExportSource::usedContent(OpenEditor openEditor) const
 
 const Result<std::u16string>& ExportSource::fileText() const
 {
-    if (!m_fileText && m_keptFileText) {
-        m_fileText = Result<std::u16string>(toUtf16(*m_keptFileText));
-        m_keptFileText.reset();
+    if (m_fileText)
+        return *m_fileText;
+    const ErrorCode undecodable
+        = m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText;
+    if (!m_fileBytes) {
+        Result<Data> bytes = DocumentText::readBytes(m_path);
+        if (!bytes) {
+            const Error& error = bytes.error();
+            m_fileText = Result<std::u16string>(
+                sourceError(error.domain == DocumentText::kErrorDomain ? undecodable : Unreadable, error.message));
+            return *m_fileText;
+        }
+        m_fileBytes = std::move(*bytes);
     }
-    if (!m_fileText) {
-        // Markdown and ".txt" read as the document reads plain text; any
-        // other file of the RTF kind may turn out to be plain text too.
-        Result<std::u16string> text = DocumentText::read(m_path, m_kind);
-        if (!text && text.error().domain == DocumentText::kErrorDomain)
-            text = sourceError(m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText,
-                               text.error().message);
-        else if (!text)
-            text = sourceError(Unreadable, text.error().message);
-        m_fileText = std::move(text);
-    }
+    // Markdown and ".txt" read as the document reads plain text; any other
+    // file of the RTF kind may turn out to be plain text too.
+    Result<std::u16string> text = DocumentText::decode(m_fileBytes->span(), m_kind, m_path);
+    if (!text)
+        text = sourceError(undecodable, text.error().message);
+    // A reading as RTF takes the text; the bytes, half its size and read
+    // already, make it again should it be asked for. Other kinds keep theirs.
+    if (m_kind != DocumentKind::RTF)
+        m_fileBytes.reset();
+    m_fileText = std::move(text);
     return *m_fileText;
 }
 
@@ -106,7 +115,6 @@ Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument) const
     m_lastReading.reset();
     std::u16string text = std::move(m_fileText->value());
     m_fileText.reset();
-    m_keptFileText = toUtf8(text);
     Result<DKRTFReadResult> read = DKRTFReader::read(std::move(text), documentName);
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);

@@ -5,6 +5,7 @@
 #include "export/ExportPreferences.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/graphics/Geometry.h"
+#include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -126,10 +127,10 @@ private:
     DocumentKind m_kind;
     std::optional<EditorContent> m_openContent;
     ExportPreferences m_preferences;
-    // The file's text, until a reading as RTF takes it; then kept in UTF-8,
-    // half the size, and made again from that if it is asked for.
+    // The file's text, until a reading as RTF takes it; then made again
+    // from the file's bytes, kept for that, if it is asked for.
     mutable std::optional<Result<std::u16string>> m_fileText;
-    mutable std::optional<std::string> m_keptFileText;
+    mutable std::optional<Data> m_fileBytes;
     // Whether the file's text starts as RTF, kept when the text goes.
     mutable std::optional<bool> m_startsAsRTF;
     // The RTF read last, whose page settings the page values answer.
