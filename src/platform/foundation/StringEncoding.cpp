@@ -5,6 +5,8 @@
 #include <unicode/ucsdet.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <memory>
 
 namespace folio {
@@ -76,6 +78,47 @@ StringEncoding StringEncoding::windowsCodePage(int codePage)
 
 bool StringEncoding::isSupported() const { return openStrictConverter(m_name) != nullptr; }
 
+namespace {
+
+// Four bytes as four little-endian 16-bit units.
+constexpr std::uint64_t spreadBytes(std::uint32_t bytes)
+{
+    std::uint64_t units = bytes;
+    units = (units | (units << 16)) & 0x0000FFFF0000FFFFULL;
+    return (units | (units << 8)) & 0x00FF00FF00FF00FFULL;
+}
+static_assert(spreadBytes(0x44434241) == 0x0044004300420041ULL);
+
+// Widens the bytes unit for byte while they are ASCII, eight at a time; none
+// at the first byte that is not.
+std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::u16string text(bytes.size(), u'\0');
+    std::size_t index = 0;
+    for (; index + 8 <= bytes.size(); index += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + index, sizeof word);
+        if (word & kHighBits)
+            return std::nullopt;
+        if constexpr (std::endian::native == std::endian::little) {
+            const std::uint64_t halves[2] = {spreadBytes(static_cast<std::uint32_t>(word)),
+                                             spreadBytes(static_cast<std::uint32_t>(word >> 32))};
+            std::memcpy(text.data() + index, halves, sizeof halves);
+        } else {
+            std::copy_n(bytes.data() + index, 8, text.data() + index);
+        }
+    }
+    for (; index < bytes.size(); ++index) {
+        if (bytes[index] >= 0x80)
+            return std::nullopt;
+        text[index] = bytes[index];
+    }
+    return text;
+}
+
+} // namespace
+
 std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding)
 {
     ConverterPointer converter = openStrictConverter(encoding.name());
@@ -85,9 +128,10 @@ std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes
         return std::u16string();
     // Text that is ASCII as a whole reads the same in UTF-8 unit for byte;
     // RTF and HTML files mostly are, and the converter costs many times a copy.
-    if (encoding.name() == "UTF-8" &&
-        std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte < 0x80; }))
-        return std::u16string(bytes.begin(), bytes.end());
+    if (encoding.name() == "UTF-8") {
+        if (std::optional<std::u16string> ascii = widenedASCII(bytes))
+            return ascii;
+    }
     const char* source = reinterpret_cast<const char*>(bytes.data());
     auto sourceLength = static_cast<int32_t>(bytes.size());
 

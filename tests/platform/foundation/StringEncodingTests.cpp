@@ -34,6 +34,29 @@ TEST(StringEncoding, AsciiReadsAsUtf8AsItDoesInEveryLatinCodePage)
     EXPECT_EQ(stringWithData(std::string_view(ascii + "\xE9"), StringEncoding::utf8()), std::nullopt);
 }
 
+TEST(StringEncoding, AUtf8CharacterAnywhereInAsciiTextIsRead)
+{
+    // ASCII is read eight bytes at a time: the character that ends that
+    // falls at every place in and around a group of eight, and in the tail.
+    for (std::size_t length = 0; length < 20; ++length) {
+        std::string ascii;
+        std::u16string expected;
+        for (std::size_t index = 0; index < length; ++index) {
+            ascii.push_back(static_cast<char>('a' + index));
+            expected.push_back(static_cast<char16_t>(u'a' + index));
+        }
+        EXPECT_EQ(stringWithData(std::string_view(ascii), StringEncoding::utf8()), expected) << length;
+        for (std::size_t at = 0; at <= length; ++at) {
+            std::string mixed = ascii.substr(0, at) + "\xC3\xA9" + ascii.substr(at);
+            std::u16string mixedExpected = expected.substr(0, at) + u"\u00E9" + expected.substr(at);
+            EXPECT_EQ(stringWithData(std::string_view(mixed), StringEncoding::utf8()), mixedExpected) << length << " " << at;
+            EXPECT_EQ(stringWithData(std::string_view(ascii.substr(0, at) + "\xE9" + ascii.substr(at)),
+                                     StringEncoding::utf8()),
+                      std::nullopt);
+        }
+    }
+}
+
 TEST(StringEncoding, CodePagesOfRtfFonts)
 {
     EXPECT_EQ(stringWithData(std::string_view("caf\xE9 \x80 \x93"), StringEncoding::windowsLatin1()),
