@@ -1,6 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 
 #include "engine/html/HTMLEntityTable.h"
+#include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/StringUtilities.h"
@@ -212,9 +213,62 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
     out.append(text, start, text.size() - start);
 }
 
+// Text of the quick reading as it stands in the markup, written as
+// appendSanitizedText writes it decoded, without decoding it: the references
+// to "&", "<" and ">" are already in the form written, the other ones stand
+// for one character of printable ASCII, written through appendSanitizedText,
+// and only markup characters and (with `references`) characters beyond ASCII
+// change. Anything the quick reading would not have passed is escaped, never
+// copied.
+void appendSanitizedMarkupText(std::string& out, std::string_view markup, bool references)
+{
+    static constexpr auto kChanged = [] {
+        std::array<unsigned char, 256> changed{};
+        changed['&'] = changed['<'] = changed['>'] = 1;
+        for (std::size_t byte = 0x80; byte < 0x100; ++byte)
+            changed[byte] = 2;
+        return changed;
+    }();
+    const unsigned char mask = references ? 3 : 1;
+    const std::size_t size = markup.size();
+    std::size_t start = 0;
+    std::size_t index = 0;
+    while (index < size) {
+        const char c = markup[index];
+        if (!(kChanged[static_cast<unsigned char>(c)] & mask)) {
+            ++index;
+            continue;
+        }
+        out.append(markup, start, index - start);
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            appendReferenced(out, markup, index, false);
+        } else if (c == '&') {
+            std::size_t semicolon = markup.find(';', index);
+            std::string_view name = markup.substr(index + 1, semicolon == std::string_view::npos ? 0 : semicolon - index - 1);
+            std::optional<char> character =
+                semicolon == std::string_view::npos ? std::nullopt : HTMLSimpleMarkupReader::referencedCharacter(name);
+            if (!character) {
+                out += "&amp;";
+                ++index;
+            } else {
+                if (name == "amp" || name == "lt" || name == "gt")
+                    out.append(markup, index, semicolon + 1 - index);
+                else
+                    appendSanitizedText(out, std::string_view(&*character, 1), false, references);
+                index = semicolon + 1;
+            }
+        } else {
+            out += c == '<' ? "&lt;" : "&gt;";
+            ++index;
+        }
+        start = index;
+    }
+    out.append(markup, start, size - start);
+}
+
 // Writes the parser's events back as HTML that holds only what is safe to
 // show, as they come: no tree is built and nothing is read twice.
-class Writer final : public HTMLParseEvents {
+class Writer final : public HTMLSimpleMarkupEvents {
 public:
     Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint)
         : m_use(use)
@@ -257,31 +311,45 @@ public:
 
     void startElement(std::string_view parsedName, const HTMLAttributeList& attributes) override
     {
-        if (m_skipDepth) {
-            ++m_skipDepth;
-            return;
-        }
-        if (m_fragment && m_wrapperDepth < 2) {
-            enterWrapper(parsedName);
-            return;
-        }
-        if (m_fragment && m_inHead && m_open.empty() && parsedName == "meta") {
-            // The wrapper's own character set declaration.
-            m_skipDepth = 1;
+        if (!inContent(parsedName)) {
+            startOutsideContent(parsedName);
             return;
         }
         std::string name = asciiLowercaseString(parsedName);
         Treatment treatment = treatmentOf(name, attributes);
-        if (treatment == Treatment::Drop) {
-            m_skipDepth = 1;
+        if (writesStartTag(treatment))
+            writeStartTag(name, attributes);
+        open(treatment, std::move(name));
+    }
+
+    // The quick reading's start tags: what the first of each text made is
+    // kept, and a tag of the same text is the same element with the same
+    // attributes, checked alike wherever it stands in the content.
+    void startElement(std::string_view parsedName, const HTMLAttributeList& attributes, std::size_t tagNumber) override
+    {
+        if (!inContent(parsedName)) {
+            startOutsideContent(parsedName);
             return;
         }
-        m_open.push_back(treatment == Treatment::Element ? Open{treatment, name} : Open{treatment, {}});
-        if (treatment == Treatment::DropTag)
-            return;
-        writeStartTag(name, attributes);
-        if (treatment == Treatment::Raw)
-            m_styleText.clear();
+        std::string name = asciiLowercaseString(parsedName);
+        Treatment treatment = treatmentOf(name, attributes);
+        std::size_t start = result.size();
+        if (writesStartTag(treatment))
+            writeStartTag(name, attributes);
+        if (m_writtenTags.size() <= tagNumber)
+            m_writtenTags.resize(tagNumber + 1);
+        m_writtenTags[tagNumber] = WrittenTag{true, treatment, name, result.substr(start)};
+        open(treatment, std::move(name));
+    }
+
+    bool repeatedStartElement(std::string_view parsedName, std::size_t tagNumber) override
+    {
+        if (!inContent(parsedName) || tagNumber >= m_writtenTags.size() || !m_writtenTags[tagNumber].known)
+            return false;
+        const WrittenTag& tag = m_writtenTags[tagNumber];
+        result += tag.markup;
+        open(tag.treatment, tag.name);
+        return true;
     }
 
     void endElement(std::string_view) override
@@ -336,6 +404,15 @@ public:
         appendText(text, false);
     }
 
+    bool textAsWritten(std::string_view markup) override
+    {
+        bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
+        if (m_skipDepth || inStyle || (m_open.empty() && !(m_fragment && m_inBody)))
+            return false;
+        appendSanitizedMarkupText(result, markup, m_references);
+        return true;
+    }
+
     void rawText(std::string_view text) override
     {
         // Only a style element's text is kept; a script goes with its element.
@@ -375,6 +452,50 @@ private:
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
     std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> m_writtenStyles;
+    // The quick reading's start tags by number, as their first was taken.
+    struct WrittenTag {
+        bool known = false;
+        Treatment treatment = Treatment::Drop;
+        std::string name;
+        std::string markup;
+    };
+    std::vector<WrittenTag> m_writtenTags;
+
+    // Whether an element starting here is the document's content, rather
+    // than inside one that goes, or the wrapper of a fragment.
+    bool inContent(std::string_view parsedName) const
+    {
+        if (m_skipDepth || (m_fragment && m_wrapperDepth < 2))
+            return false;
+        // The wrapper's own character set declaration.
+        return !(m_fragment && m_inHead && m_open.empty() && parsedName == "meta");
+    }
+
+    void startOutsideContent(std::string_view parsedName)
+    {
+        if (m_skipDepth)
+            ++m_skipDepth;
+        else if (m_fragment && m_wrapperDepth < 2)
+            enterWrapper(parsedName);
+        else
+            m_skipDepth = 1;
+    }
+
+    static bool writesStartTag(Treatment treatment)
+    {
+        return treatment != Treatment::Drop && treatment != Treatment::DropTag;
+    }
+
+    void open(Treatment treatment, std::string name)
+    {
+        if (treatment == Treatment::Drop) {
+            m_skipDepth = 1;
+            return;
+        }
+        m_open.push_back(treatment == Treatment::Element ? Open{treatment, std::move(name)} : Open{treatment, {}});
+        if (treatment == Treatment::Raw)
+            m_styleText.clear();
+    }
 
     void enterWrapper(std::string_view name)
     {

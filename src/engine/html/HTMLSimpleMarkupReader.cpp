@@ -1,5 +1,6 @@
 #include "engine/html/HTMLSimpleMarkupReader.h"
 
+#include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/Unicode.h"
 
@@ -7,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -53,9 +55,10 @@ bool isPlainCharacter(std::uint32_t code)
 
 class Reader {
 public:
-    Reader(std::string_view html, HTMLParseEvents& events)
+    Reader(std::string_view html, HTMLParseEvents& events, HTMLSimpleMarkupEvents* markupEvents)
         : m_html(html)
         , m_events(events)
+        , m_markupEvents(markupEvents)
     {
     }
 
@@ -85,6 +88,8 @@ public:
 private:
     std::string_view m_html;
     HTMLParseEvents& m_events;
+    // The same listener when it takes markup as it stands.
+    HTMLSimpleMarkupEvents* m_markupEvents;
     std::size_t m_at = 0;
     std::vector<std::string_view> m_open;
     struct Attribute {
@@ -98,6 +103,14 @@ private:
     std::vector<const unsigned char*> m_pairs;
     bool m_selfClosed = false;
     std::string m_decoded;
+    // The start tags read so far, by their text in the markup (which
+    // outlives the reading), with their numbers: a tag of the same text is
+    // read alike, wherever it stands.
+    struct ReadTag {
+        std::size_t number;
+        bool selfClosed;
+    };
+    std::unordered_map<std::string_view, ReadTag> m_readTags;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -106,6 +119,12 @@ private:
         std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
         std::string_view text = m_html.substr(m_at, end - m_at);
         m_at = end;
+        if (m_markupEvents) {
+            if (!isReadableText(text))
+                return false;
+            if (m_markupEvents->textAsWritten(text))
+                return true;
+        }
         if (text.find('&') == std::string_view::npos) {
             if (!isPlainText(text))
                 return false;
@@ -113,10 +132,15 @@ private:
             return true;
         }
         m_decoded.clear();
-        if (!decode(text, m_decoded))
+        if (!decode(text, &m_decoded))
             return false;
         m_events.characters(m_decoded);
         return true;
+    }
+
+    static bool isReadableText(std::string_view text)
+    {
+        return text.find('&') == std::string_view::npos ? isPlainText(text) : decode(text, nullptr);
     }
 
     // Whether text holds only characters reported as they are.
@@ -152,9 +176,9 @@ private:
         return code != 0xFFFD || text.substr(start, 3) == "\xEF\xBF\xBD";
     }
 
-    // Appends `text` with its references decoded; false on a reference or a
-    // character not read here.
-    static bool decode(std::string_view text, std::string& out)
+    // Appends `text` with its references decoded to `out`, when given;
+    // false on a reference or a character not read here.
+    static bool decode(std::string_view text, std::string* out)
     {
         std::size_t index = 0;
         while (index < text.size()) {
@@ -165,7 +189,8 @@ private:
                     break;
                 ++plain;
             }
-            out.append(text, index, plain - index);
+            if (out)
+                out->append(text, index, plain - index);
             index = plain;
             if (index >= text.size())
                 break;
@@ -173,10 +198,12 @@ private:
                 std::size_t semicolon = text.find(';', index);
                 if (semicolon == std::string_view::npos)
                     return false;
-                std::optional<char> character = referencedCharacter(text.substr(index + 1, semicolon - index - 1));
+                std::optional<char> character =
+                    HTMLSimpleMarkupReader::referencedCharacter(text.substr(index + 1, semicolon - index - 1));
                 if (!character)
                     return false;
-                out += *character;
+                if (out)
+                    *out += *character;
                 index = semicolon + 1;
                 continue;
             }
@@ -185,33 +212,10 @@ private:
             std::size_t start = index;
             if (!isPlainSequenceAt(text, index))
                 return false;
-            out.append(text, start, index - start);
+            if (out)
+                out->append(text, start, index - start);
         }
         return true;
-    }
-
-    // The character of a reference's name (between "&" and ";").
-    static std::optional<char> referencedCharacter(std::string_view name)
-    {
-        if (name == "amp")
-            return '&';
-        if (name == "lt")
-            return '<';
-        if (name == "gt")
-            return '>';
-        if (name == "quot")
-            return '"';
-        if (name.size() < 2 || name.size() > 4 || name[0] != '#')
-            return std::nullopt;
-        unsigned code = 0;
-        for (char c : name.substr(1)) {
-            if (!isDigit(c))
-                return std::nullopt;
-            code = code * 10 + static_cast<unsigned>(c - '0');
-        }
-        if (code < 0x20 || code > 0x7E)
-            return std::nullopt;
-        return static_cast<char>(code);
     }
 
     bool readTag()
@@ -245,20 +249,65 @@ private:
             closeLast();
         if (!canOpen(name))
             return false;
-        std::optional<std::size_t> end = readAttributes(at);
-        if (!end)
+        std::optional<std::size_t> tagEnd = endOfTag(at);
+        if (!tagEnd)
             return false;
-        m_at = *end;
-        if (m_pairs.size() > 1)
-            m_events.startElement(name, HTMLAttributeList(m_pairs.data()));
+        std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
+        auto known = m_readTags.find(tag);
+        if (known != m_readTags.end() && m_markupEvents
+            && m_markupEvents->repeatedStartElement(name, known->second.number)) {
+            m_at = *tagEnd;
+            return enter(name, isVoid || known->second.selfClosed);
+        }
+        std::optional<std::size_t> end = readAttributes(at);
+        // The quick scan for the end of the tag and the reading of its
+        // attributes agree on every tag read here; should they not, the
+        // tag is not one of them.
+        if (!end || *end != *tagEnd)
+            return false;
+        std::size_t number = m_readTags.size();
+        if (known == m_readTags.end())
+            m_readTags.emplace(tag, ReadTag{number, m_selfClosed});
         else
-            m_events.startElement(name, HTMLAttributeList(nullptr));
-        if (isVoid || m_selfClosed) {
+            number = known->second.number;
+        m_at = *end;
+        HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
+        if (m_markupEvents)
+            m_markupEvents->startElement(name, attributes, number);
+        else
+            m_events.startElement(name, attributes);
+        return enter(name, isVoid || m_selfClosed);
+    }
+
+    // After an element's start: a void or self-closed one ends at once.
+    bool enter(std::string_view name, bool endsAtOnce)
+    {
+        if (endsAtOnce) {
             m_events.endElement(name);
             return true;
         }
         m_open.push_back(name);
         return true;
+    }
+
+    // The index past the ">" that ends the tag whose attributes start at
+    // `at`, skipping what stands in quotes; nothing when it is never ended.
+    std::optional<std::size_t> endOfTag(std::size_t at) const
+    {
+        const std::size_t size = m_html.size();
+        while (at < size) {
+            char c = m_html[at];
+            if (c == '>')
+                return at + 1;
+            if (c == '"' || c == '\'') {
+                std::size_t close = m_html.find(c, at + 1);
+                if (close == std::string_view::npos)
+                    return std::nullopt;
+                at = close;
+            }
+            ++at;
+        }
+        return std::nullopt;
     }
 
     void closeLast()
@@ -335,7 +384,7 @@ private:
             if (valueEnd == std::string_view::npos)
                 return std::nullopt;
             std::string_view raw = m_html.substr(at + 1, valueEnd - at - 1);
-            if (raw.find('<') != std::string_view::npos || !decode(raw, attribute.value))
+            if (raw.find('<') != std::string_view::npos || !decode(raw, &attribute.value))
                 return std::nullopt;
             at = valueEnd + 1;
         }
@@ -357,7 +406,35 @@ private:
 
 bool HTMLSimpleMarkupReader::readFragment(std::string_view html, HTMLParseEvents& events)
 {
-    return Reader(html, events).read();
+    return Reader(html, events, nullptr).read();
+}
+
+bool HTMLSimpleMarkupReader::readFragment(std::string_view html, HTMLSimpleMarkupEvents& events)
+{
+    return Reader(html, events, &events).read();
+}
+
+std::optional<char> HTMLSimpleMarkupReader::referencedCharacter(std::string_view name)
+{
+    if (name == "amp")
+        return '&';
+    if (name == "lt")
+        return '<';
+    if (name == "gt")
+        return '>';
+    if (name == "quot")
+        return '"';
+    if (name.size() < 2 || name.size() > 4 || name[0] != '#')
+        return std::nullopt;
+    unsigned code = 0;
+    for (char c : name.substr(1)) {
+        if (!isDigit(c))
+            return std::nullopt;
+        code = code * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (code < 0x20 || code > 0x7E)
+        return std::nullopt;
+    return static_cast<char>(code);
 }
 
 } // namespace folio

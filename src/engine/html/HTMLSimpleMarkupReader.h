@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace folio {
 
 class HTMLParseEvents;
+class HTMLSimpleMarkupEvents;
 
 // Reads HTML fragments written in the plain forms this program's own HTML
 // writer uses, reporting the events libxml2's parser reports for the same
@@ -31,6 +33,13 @@ public:
     // included. False when the fragment goes beyond the forms read here; the
     // events reported until then are to be thrown away.
     static bool readFragment(std::string_view html, HTMLParseEvents& events);
+    // The same reading, offering the listener each repeated start tag by
+    // its number and each text as it stands in the markup.
+    static bool readFragment(std::string_view html, HTMLSimpleMarkupEvents& events);
+
+    // The character a reference read here stands for, by its name between
+    // "&" and ";"; nothing for a reference this reader does not read.
+    static std::optional<char> referencedCharacter(std::string_view name);
 };
 
 } // namespace folio

@@ -1,6 +1,7 @@
 #include "engine/html/HTMLSimpleMarkupReader.h"
 
 #include "engine/html/HTMLSanitizer.h"
+#include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "platform/foundation/HTMLParser.h"
 #include "support/HTMLParseTranscript.h"
 
@@ -10,12 +11,48 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace folio {
 namespace {
 
 using test::HTMLParseTranscript;
 using test::libxml2Transcript;
+
+// Takes every repeated start tag by its number, writing what the tag of
+// that number was first reported as: a number given to two different tags
+// shows as a transcript unlike libxml2's.
+class RepeatingTranscript final : public HTMLSimpleMarkupEvents {
+public:
+    HTMLParseTranscript transcript;
+    std::vector<std::string> firstTags;
+    int repeats = 0;
+
+    void startElement(std::string_view name, const HTMLAttributeList& attributes) override
+    {
+        transcript.startElement(name, attributes);
+    }
+    void startElement(std::string_view name, const HTMLAttributeList& attributes, std::size_t tagNumber) override
+    {
+        std::size_t start = transcript.text.size();
+        transcript.startElement(name, attributes);
+        if (firstTags.size() <= tagNumber)
+            firstTags.resize(tagNumber + 1);
+        firstTags[tagNumber] = transcript.text.substr(start);
+    }
+    bool repeatedStartElement(std::string_view, std::size_t tagNumber) override
+    {
+        if (tagNumber >= firstTags.size() || firstTags[tagNumber].empty()) {
+            ADD_FAILURE() << "tag " << tagNumber << " repeated before it was read";
+            return false;
+        }
+        transcript.text += firstTags[tagNumber];
+        ++repeats;
+        return true;
+    }
+    void endElement(std::string_view name) override { transcript.endElement(name); }
+    void characters(std::string_view text) override { transcript.characters(text); }
+};
 
 // The forms the HTML writer uses, the awkward corners of each included:
 // items its lists leave open, references in text and attributes, blank
@@ -73,15 +110,22 @@ TEST(HTMLSimpleMarkupReader, randomFragmentsReadAsLibxml2ReadsThem)
         return html;
     };
     int readQuickly = 0;
+    int repeatsTaken = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string html = fragment(0);
         HTMLParseTranscript simple;
         if (!HTMLSimpleMarkupReader::readFragment(html, simple))
             continue;
         ++readQuickly;
-        EXPECT_EQ(simple.text, libxml2Transcript(html)) << html;
+        std::string expected = libxml2Transcript(html);
+        EXPECT_EQ(simple.text, expected) << html;
+        RepeatingTranscript repeating;
+        ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating))) << html;
+        EXPECT_EQ(repeating.transcript.text, expected) << html;
+        repeatsTaken += repeating.repeats;
     }
     EXPECT_GT(readQuickly, 1000);
+    EXPECT_GT(repeatsTaken, 200);
 }
 
 // Whatever the tree builder would move, and whatever is read here in no
@@ -115,10 +159,22 @@ TEST(HTMLSimpleMarkupReader, givesUpOnMarkupBeyondTheWritersForms)
         "<div title =\"x\">blank before =</div>",
         "<",
         "<div",
+        // A tag read before is read again where it stands: inside itself,
+        // a link is moved by the tree builder.
+        "<a href=\"x\">one</a><a href=\"x\">two<a href=\"x\">three</a></a>",
+        "<ul><li>a</li></ul><ol><li>b</li><ul><li>c</li></ul></ol><ul><ol><li>moved</li></ol></ul>",
+        // Text that stops inside a reference, at the next tag.
+        "<span>a &amp</span><span>;b</span>",
+        "<span title=\"x\">&#60</span><span title=\"x\">;</span>",
     };
     for (const char* fragment : fragments) {
         HTMLParseTranscript simple;
         EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(fragment, simple)) << fragment;
+        // Nor does a listener that takes repeated tags and text as written
+        // let anything through.
+        RepeatingTranscript repeating;
+        EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(fragment, static_cast<HTMLSimpleMarkupEvents&>(repeating)))
+            << fragment;
     }
 }
 
