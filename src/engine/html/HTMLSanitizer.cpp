@@ -1,5 +1,6 @@
 #include "engine/html/HTMLSanitizer.h"
 
+#include "engine/html/ByteWord.h"
 #include "engine/html/HTMLEntityTable.h"
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace folio {
@@ -63,6 +65,8 @@ bool isAttributeNameCharacter(char c)
 // it strips from the ends and ignores inside a scheme.
 std::string compactURL(std::string_view url)
 {
+    if (std::all_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) > 0x20; }))
+        return std::string(url);
     std::string result;
     for (char c : url) {
         if (static_cast<unsigned char>(c) > 0x20)
@@ -151,6 +155,15 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     return value;
 }
 
+// Whether the sanitiser writes some byte of the eight otherwise than as it
+// stands: a markup character, or one beyond ASCII when they are referenced.
+bool changesInWord(std::uint64_t word, bool inAttribute, bool references)
+{
+    // "<" and ">" differ in just the bit set here.
+    return (references && ByteWord::hasHighByte(word)) || ByteWord::hasByte(word, '&')
+        || ByteWord::hasByte(word | ByteWord::kOnes * 2, '>') || (inAttribute && ByteWord::hasByte(word, '"'));
+}
+
 // Appends the character beyond ASCII at `index` (which moves past it) as
 // its named reference where it has one, a numeric one from U+0100 on, and
 // as it is otherwise, as stringByAddingHTMLEntitiesInText does, without
@@ -185,6 +198,11 @@ void appendSanitizedText(std::string& out, std::string_view text, bool inAttribu
     std::size_t start = 0;
     std::size_t index = 0;
     while (index < text.size()) {
+        // Eight bytes at a time while none of them changes.
+        while (index + 8 <= text.size() && !changesInWord(ByteWord::load(text.data() + index), inAttribute, true))
+            index += 8;
+        if (index >= text.size())
+            break;
         const char c = text[index];
         if (static_cast<unsigned char>(c) >= 0x80) {
             out.append(text, start, index - start);
@@ -234,6 +252,11 @@ void appendSanitizedMarkupText(std::string& out, std::string_view markup, bool r
     std::size_t start = 0;
     std::size_t index = 0;
     while (index < size) {
+        // Eight bytes at a time while none of them changes.
+        while (index + 8 <= size && !changesInWord(ByteWord::load(markup.data() + index), false, references))
+            index += 8;
+        if (index >= size)
+            break;
         const char c = markup[index];
         if (!(kChanged[static_cast<unsigned char>(c)] & mask)) {
             ++index;
@@ -319,7 +342,7 @@ public:
         Treatment treatment = treatmentOf(name, attributes);
         if (writesStartTag(treatment))
             writeStartTag(name, attributes);
-        open(treatment, std::move(name));
+        open(treatment, endTagOf(treatment, name));
     }
 
     // The quick reading's start tags: what the first of each text made is
@@ -338,8 +361,8 @@ public:
             writeStartTag(name, attributes);
         if (m_writtenTags.size() <= tagNumber)
             m_writtenTags.resize(tagNumber + 1);
-        m_writtenTags[tagNumber] = WrittenTag{true, treatment, name, result.substr(start)};
-        open(treatment, std::move(name));
+        m_writtenTags[tagNumber] = WrittenTag{true, treatment, endTagOf(treatment, name), result.substr(start)};
+        open(treatment, m_writtenTags[tagNumber].endTag);
     }
 
     bool repeatedStartElement(std::string_view parsedName, std::size_t tagNumber) override
@@ -348,7 +371,7 @@ public:
             return false;
         const WrittenTag& tag = m_writtenTags[tagNumber];
         result += tag.markup;
-        open(tag.treatment, tag.name);
+        open(tag.treatment, tag.endTag);
         return true;
     }
 
@@ -362,7 +385,7 @@ public:
             leaveWrapper();
             return;
         }
-        Open open = std::move(m_open.back());
+        const Open open = m_open.back();
         m_open.pop_back();
         if (!m_fragment && m_open.empty() && !m_rootClosed && !m_sawDoctype) {
             // An element after the end of a page's root goes, in the
@@ -370,13 +393,11 @@ public:
             // doctype comes first. So the root's end tag waits for the end.
             m_rootClosed = true;
             if (open.treatment == Treatment::Element)
-                m_rootEndTag = "</" + open.name + ">";
+                m_rootEndTag = *open.endTag;
             return;
         }
         if (open.treatment == Treatment::Element) {
-            result += "</";
-            result += open.name;
-            result += ">";
+            result += *open.endTag;
         } else if (open.treatment == Treatment::Raw) {
             writeStyleText();
             result += "</style>";
@@ -426,7 +447,8 @@ private:
     enum class Treatment { Drop, DropTag, Void, Raw, Element };
     struct Open {
         Treatment treatment;
-        std::string name;
+        // The end tag of an element that is written, as it is written.
+        const std::string* endTag;
     };
 
     HTMLSanitizer::Use m_use;
@@ -456,7 +478,7 @@ private:
     struct WrittenTag {
         bool known = false;
         Treatment treatment = Treatment::Drop;
-        std::string name;
+        const std::string* endTag = nullptr;
         std::string markup;
     };
     std::vector<WrittenTag> m_writtenTags;
@@ -486,13 +508,24 @@ private:
         return treatment != Treatment::Drop && treatment != Treatment::DropTag;
     }
 
-    void open(Treatment treatment, std::string name)
+    // The end tags of the elements written so far, one of each: elements
+    // are closed by thousands, and a few names serve them all.
+    std::unordered_set<std::string> m_endTags;
+
+    const std::string* endTagOf(Treatment treatment, const std::string& name)
+    {
+        if (treatment != Treatment::Element)
+            return nullptr;
+        return &*m_endTags.insert("</" + name + ">").first;
+    }
+
+    void open(Treatment treatment, const std::string* endTag)
     {
         if (treatment == Treatment::Drop) {
             m_skipDepth = 1;
             return;
         }
-        m_open.push_back(treatment == Treatment::Element ? Open{treatment, std::move(name)} : Open{treatment, {}});
+        m_open.push_back(Open{treatment, endTag});
         if (treatment == Treatment::Raw)
             m_styleText.clear();
     }

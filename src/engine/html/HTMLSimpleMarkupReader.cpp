@@ -1,5 +1,6 @@
 #include "engine/html/HTMLSimpleMarkupReader.h"
 
+#include "engine/html/ByteWord.h"
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/Unicode.h"
@@ -110,7 +111,10 @@ private:
         std::size_t number;
         bool selfClosed;
     };
-    std::unordered_map<std::string_view, ReadTag> m_readTags;
+    struct TagHash {
+        std::size_t operator()(std::string_view tag) const { return ByteWord::hash(tag); }
+    };
+    std::unordered_map<std::string_view, ReadTag, TagHash> m_readTags;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -148,6 +152,15 @@ private:
     {
         std::size_t index = 0;
         while (index < text.size()) {
+            // Printable ASCII, eight bytes at a time.
+            while (index + 8 <= text.size()) {
+                std::uint64_t word = ByteWord::load(text.data() + index);
+                if (ByteWord::hasHighByte(word) || ByteWord::hasByteBelow(word, 0x20))
+                    break;
+                index += 8;
+            }
+            if (index >= text.size())
+                break;
             auto c = static_cast<unsigned char>(text[index]);
             if (c >= 0x20 && c < 0x80) {
                 ++index;
@@ -221,6 +234,17 @@ private:
     bool readTag()
     {
         std::size_t at = m_at + 1;
+        // Most end tags end the element last opened, by its name.
+        if (!m_open.empty() && at < m_html.size() && m_html[at] == '/') {
+            std::string_view last = m_open.back();
+            std::size_t close = at + 1 + last.size();
+            if (close < m_html.size() && m_html[close] == '>' && m_html.compare(at + 1, last.size(), last) == 0) {
+                m_open.pop_back();
+                m_events.endElement(last);
+                m_at = close + 1;
+                return true;
+            }
+        }
         bool isEnd = at < m_html.size() && m_html[at] == '/';
         if (isEnd)
             ++at;

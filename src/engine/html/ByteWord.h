@@ -1,0 +1,55 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace folio {
+
+// Tests on eight bytes of text at once, for the scans that pass long
+// stretches of plain ASCII between the few bytes they stop at. Each test
+// answers exactly whether some byte of the word qualifies (not which).
+struct ByteWord {
+    static constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    static constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+    static std::uint64_t load(const char* bytes)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
+
+    static bool hasZeroByte(std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; }
+    static bool hasByte(std::uint64_t word, unsigned char byte) { return hasZeroByte(word ^ (kOnes * byte)); }
+    // Some byte from 0x80 up.
+    static bool hasHighByte(std::uint64_t word) { return (word & kHighBits) != 0; }
+    // Some byte below `limit`, which is at most 0x80.
+    static bool hasByteBelow(std::uint64_t word, unsigned char limit)
+    {
+        return ((word - kOnes * limit) & ~word & kHighBits) != 0;
+    }
+
+    // A hash of the whole text, a word a step, for tables keyed by long
+    // texts looked up once per element (a start tag with its attributes).
+    static std::size_t hash(std::string_view text)
+    {
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+        std::uint64_t hash = text.size() * kMultiplier;
+        std::size_t index = 0;
+        for (; index + 8 <= text.size(); index += 8)
+            hash = std::rotl((hash ^ load(text.data() + index)) * kMultiplier, 31);
+        if (index < text.size()) {
+            std::uint64_t tail = 0;
+            std::memcpy(&tail, text.data() + index, text.size() - index);
+            hash = std::rotl((hash ^ tail) * kMultiplier, 31);
+        }
+        hash ^= hash >> 33;
+        hash *= 0xFF51AFD7ED558CCDULL;
+        return static_cast<std::size_t>(hash ^ (hash >> 29));
+    }
+};
+
+} // namespace folio
