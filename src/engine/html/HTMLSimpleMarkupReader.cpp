@@ -109,7 +109,9 @@ private:
     // read alike, wherever it stands.
     struct ReadTag {
         std::size_t number;
-        bool selfClosed;
+        std::string_view name;
+        // A void or self-closed element.
+        bool endsAtOnce;
     };
     struct TagHash {
         std::size_t operator()(std::string_view tag) const { return ByteWord::hash(tag); }
@@ -245,53 +247,73 @@ private:
                 return true;
             }
         }
-        bool isEnd = at < m_html.size() && m_html[at] == '/';
-        if (isEnd)
-            ++at;
-        std::size_t nameStart = at;
-        while (at < m_html.size() && isNameCharacter(m_html[at]))
-            ++at;
-        std::string_view name = m_html.substr(nameStart, at - nameStart);
-        if (name.empty() || !isLowerLetter(name.front()))
+        if (at < m_html.size() && m_html[at] == '/')
+            return readEndTag(at + 1);
+        return readStartTag(at);
+    }
+
+    // An end tag from its name at `at`.
+    bool readEndTag(std::size_t at)
+    {
+        std::string_view name = nameAt(at);
+        if (name.empty())
             return false;
-        if (isEnd) {
-            // The end of a list ends its last item, left open by the writer.
-            if (isListElement(name) && m_open.size() >= 2 && m_open.back() == "li" && m_open[m_open.size() - 2] == name)
-                closeLast();
-            if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
-                return false;
-            m_open.pop_back();
-            m_events.endElement(name);
-            m_at = at + 1;
-            return true;
-        }
-        bool isVoid = isOneOf(name, kVoidElements);
-        if (!isVoid && !isOneOf(name, kContainerElements))
-            return false;
-        // An item ends the item before it, left open by the writer.
-        if (name == "li" && !m_open.empty() && m_open.back() == "li")
+        at += name.size();
+        // The end of a list ends its last item, left open by the writer.
+        if (isListElement(name) && m_open.size() >= 2 && m_open.back() == "li" && m_open[m_open.size() - 2] == name)
             closeLast();
-        if (!canOpen(name))
+        if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
             return false;
+        m_open.pop_back();
+        m_events.endElement(name);
+        m_at = at + 1;
+        return true;
+    }
+
+    // The name of an element at `at`; empty when there is none.
+    std::string_view nameAt(std::size_t at) const
+    {
+        std::size_t end = at;
+        while (end < m_html.size() && isNameCharacter(m_html[end]))
+            ++end;
+        std::string_view name = m_html.substr(at, end - at);
+        return !name.empty() && isLowerLetter(name.front()) ? name : std::string_view();
+    }
+
+    // A start tag from its name at `at`. A tag of a text read before is
+    // read alike, and known by its text, name and all.
+    bool readStartTag(std::size_t at)
+    {
         std::optional<std::size_t> tagEnd = endOfTag(at);
         if (!tagEnd)
             return false;
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
         auto known = m_readTags.find(tag);
-        if (known != m_readTags.end() && m_markupEvents
-            && m_markupEvents->repeatedStartElement(name, known->second.number)) {
-            m_at = *tagEnd;
-            return enter(name, isVoid || known->second.selfClosed);
+        if (known != m_readTags.end()) {
+            const ReadTag& read = known->second;
+            if (!opens(read.name))
+                return false;
+            if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
+                m_at = *tagEnd;
+                return enter(read.name, read.endsAtOnce);
+            }
         }
-        std::optional<std::size_t> end = readAttributes(at);
+        std::string_view name = nameAt(at);
+        bool isVoid = isOneOf(name, kVoidElements);
+        if (name.empty() || (!isVoid && !isOneOf(name, kContainerElements)))
+            return false;
+        if (known == m_readTags.end() && !opens(name))
+            return false;
+        std::optional<std::size_t> end = readAttributes(at + name.size());
         // The quick scan for the end of the tag and the reading of its
         // attributes agree on every tag read here; should they not, the
         // tag is not one of them.
         if (!end || *end != *tagEnd)
             return false;
+        bool endsAtOnce = isVoid || m_selfClosed;
         std::size_t number = m_readTags.size();
         if (known == m_readTags.end())
-            m_readTags.emplace(tag, ReadTag{number, m_selfClosed});
+            m_readTags.emplace(tag, ReadTag{number, name, endsAtOnce});
         else
             number = known->second.number;
         m_at = *end;
@@ -300,7 +322,17 @@ private:
             m_markupEvents->startElement(name, attributes, number);
         else
             m_events.startElement(name, attributes);
-        return enter(name, isVoid || m_selfClosed);
+        return enter(name, endsAtOnce);
+    }
+
+    // Closes what the start of the element closes; false when it would not
+    // open where it is as it stands.
+    bool opens(std::string_view name)
+    {
+        // An item ends the item before it, left open by the writer.
+        if (name == "li" && !m_open.empty() && m_open.back() == "li")
+            closeLast();
+        return canOpen(name);
     }
 
     // After an element's start: a void or self-closed one ends at once.
