@@ -12,6 +12,7 @@
 #include "richtext/RichTextBodyCleaner.h"
 #include "export/ExportSource.h"
 #include "export/ExporterRegistry.h"
+#include "engine/html/HTMLSanitizer.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "formats/rtf/RichTextConverter.h"
@@ -158,6 +159,30 @@ void BM_RTFReadAndWriteHTML(benchmark::State& state)
     });
 }
 
+// The HTML export's last pass over what the writer made of the RTF
+// document: the sanitising that keeps a hostile document's links, styles
+// and markup out of the exported file.
+void BM_RTFHTMLSanitising(benchmark::State& state)
+{
+    std::string path = inputPath(static_cast<int>(state.range(0)), "rtf");
+    Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(readFile(path)));
+    if (!read) {
+        state.SkipWithError(("cannot read " + path + "; set FOLIO_BENCH_INPUTS").c_str());
+        return;
+    }
+    TEHTMLWriterSettings settings;
+    settings.listsNotesAtEnd = true;
+    settings.keepsPlaceholders = false;
+    const std::string html = htmlData(read->text, settings);
+    for (auto _ : state) {
+        std::string safe =
+            HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::Export, HTMLSanitizer::Characters::References);
+        benchmark::DoNotOptimize(safe);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * html.size()));
+    state.SetLabel(kTiers[state.range(0)]);
+}
+
 void BM_RTFToText(benchmark::State& state)
 {
     convertTier(state, "rtf", exportAs("txt"));
@@ -214,6 +239,7 @@ void tiers(benchmark::internal::Benchmark* benchmark)
 
 BENCHMARK(BM_RTFToHTML)->Apply(tiers);
 BENCHMARK(BM_RTFReadAndWriteHTML)->Apply(tiers);
+BENCHMARK(BM_RTFHTMLSanitising)->Apply(tiers);
 BENCHMARK(BM_RTFToText)->Apply(tiers);
 BENCHMARK(BM_RTFToEPub)->Apply(tiers);
 BENCHMARK(BM_RTFToRTFD)->Apply(tiers);
