@@ -1,7 +1,6 @@
 #include "engine/html/HTMLSanitizer.h"
 
-#include "engine/html/ByteWord.h"
-#include "engine/html/HTMLEntityTable.h"
+#include "engine/html/HTMLSanitizedText.h"
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
 #include "platform/foundation/HTMLParser.h"
@@ -90,21 +89,6 @@ std::string schemeOf(std::string_view url)
     return asciiLowercaseString(url.substr(0, colon));
 }
 
-void appendEscaped(std::string& out, std::string_view text, bool inAttribute)
-{
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"':
-            out += inAttribute ? "&quot;" : "\"";
-            break;
-        default: out += c;
-        }
-    }
-}
-
 // A value for an attribute, or nothing when the attribute must go.
 std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view name, std::string value,
                                               HTMLSanitizer::Use use)
@@ -153,140 +137,6 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     if (containsIgnoringASCIICase(value, "url"))
         return HTMLSanitizer::sanitizedCSS(value, use);
     return value;
-}
-
-// Whether the sanitiser writes some byte of the eight otherwise than as it
-// stands: a markup character, or one beyond ASCII when they are referenced.
-bool changesInWord(std::uint64_t word, bool inAttribute, bool references)
-{
-    // "<" and ">" differ in just the bit set here.
-    return (references && ByteWord::hasHighByte(word)) || ByteWord::hasByte(word, '&')
-        || ByteWord::hasByte(word | ByteWord::kOnes * 2, '>') || (inAttribute && ByteWord::hasByte(word, '"'));
-}
-
-// Appends the character beyond ASCII at `index` (which moves past it) as
-// its named reference where it has one, a numeric one from U+0100 on, and
-// as it is otherwise, as stringByAddingHTMLEntitiesInText does, without
-// leaving UTF-8. A line separator becomes a line break in text and a
-// reference in an attribute.
-void appendReferenced(std::string& out, std::string_view text, std::size_t& index, bool inAttribute)
-{
-    static const auto& table = htmlEntityInTextEscapeTable();
-    const std::size_t start = index;
-    std::uint32_t code = decodeUtf8At(text, index);
-    if (code == 0x2028 && inAttribute) {
-        out += "&#8232;";
-    } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
-               found != table.end()) {
-        out.append(found->second.begin(), found->second.end());
-    } else if (code < 0x100) {
-        out.append(text, start, index - start);
-    } else {
-        out += "&#" + std::to_string(code) + ";";
-    }
-}
-
-// Text as the sanitiser writes it, in one pass: plain ASCII is copied in
-// stretches, markup characters escaped and, with `references`, characters
-// beyond ASCII referenced.
-void appendSanitizedText(std::string& out, std::string_view text, bool inAttribute, bool references)
-{
-    if (!references) {
-        appendEscaped(out, text, inAttribute);
-        return;
-    }
-    std::size_t start = 0;
-    std::size_t index = 0;
-    while (index < text.size()) {
-        // Eight bytes at a time while none of them changes.
-        while (index + 8 <= text.size() && !changesInWord(ByteWord::load(text.data() + index), inAttribute, true))
-            index += 8;
-        if (index >= text.size())
-            break;
-        const char c = text[index];
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            out.append(text, start, index - start);
-            appendReferenced(out, text, index, inAttribute);
-            start = index;
-            continue;
-        }
-        std::string_view escape;
-        switch (c) {
-        case '&': escape = "&amp;"; break;
-        case '<': escape = "&lt;"; break;
-        case '>': escape = "&gt;"; break;
-        case '"':
-            if (inAttribute)
-                escape = "&quot;";
-            break;
-        default: break;
-        }
-        ++index;
-        if (escape.empty())
-            continue;
-        out.append(text, start, index - 1 - start);
-        out += escape;
-        start = index;
-    }
-    out.append(text, start, text.size() - start);
-}
-
-// Text of the quick reading as it stands in the markup, written as
-// appendSanitizedText writes it decoded, without decoding it: the references
-// to "&", "<" and ">" are already in the form written, the other ones stand
-// for one character of printable ASCII, written through appendSanitizedText,
-// and only markup characters and (with `references`) characters beyond ASCII
-// change. Anything the quick reading would not have passed is escaped, never
-// copied.
-void appendSanitizedMarkupText(std::string& out, std::string_view markup, bool references)
-{
-    static constexpr auto kChanged = [] {
-        std::array<unsigned char, 256> changed{};
-        changed['&'] = changed['<'] = changed['>'] = 1;
-        for (std::size_t byte = 0x80; byte < 0x100; ++byte)
-            changed[byte] = 2;
-        return changed;
-    }();
-    const unsigned char mask = references ? 3 : 1;
-    const std::size_t size = markup.size();
-    std::size_t start = 0;
-    std::size_t index = 0;
-    while (index < size) {
-        // Eight bytes at a time while none of them changes.
-        while (index + 8 <= size && !changesInWord(ByteWord::load(markup.data() + index), false, references))
-            index += 8;
-        if (index >= size)
-            break;
-        const char c = markup[index];
-        if (!(kChanged[static_cast<unsigned char>(c)] & mask)) {
-            ++index;
-            continue;
-        }
-        out.append(markup, start, index - start);
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            appendReferenced(out, markup, index, false);
-        } else if (c == '&') {
-            std::size_t semicolon = markup.find(';', index);
-            std::string_view name = markup.substr(index + 1, semicolon == std::string_view::npos ? 0 : semicolon - index - 1);
-            std::optional<char> character =
-                semicolon == std::string_view::npos ? std::nullopt : HTMLSimpleMarkupReader::referencedCharacter(name);
-            if (!character) {
-                out += "&amp;";
-                ++index;
-            } else {
-                if (name == "amp" || name == "lt" || name == "gt")
-                    out.append(markup, index, semicolon + 1 - index);
-                else
-                    appendSanitizedText(out, std::string_view(&*character, 1), false, references);
-                index = semicolon + 1;
-            }
-        } else {
-            out += c == '<' ? "&lt;" : "&gt;";
-            ++index;
-        }
-        start = index;
-    }
-    out.append(markup, start, size - start);
 }
 
 // Writes the parser's events back as HTML that holds only what is safe to
@@ -430,7 +280,7 @@ public:
         bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
         if (m_skipDepth || inStyle || (m_open.empty() && !(m_fragment && m_inBody)))
             return false;
-        appendSanitizedMarkupText(result, markup, m_references);
+        HTMLSanitizedText::appendMarkup(result, markup, m_references);
         return true;
     }
 
@@ -561,7 +411,7 @@ private:
 
     void appendText(std::string_view text, bool inAttribute)
     {
-        appendSanitizedText(result, text, inAttribute, m_references);
+        HTMLSanitizedText::append(result, text, inAttribute, m_references);
     }
 
     Treatment treatmentOf(const std::string& name, const HTMLAttributeList& attributes) const
@@ -754,7 +604,7 @@ std::optional<std::string> HTMLSanitizer::sanitizedAttribute(std::string_view el
 
 void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inAttribute, Characters characters)
 {
-    appendSanitizedText(out, text, inAttribute, characters == Characters::References);
+    HTMLSanitizedText::append(out, text, inAttribute, characters == Characters::References);
 }
 
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
