@@ -184,15 +184,7 @@ public:
 
     void startElement(std::string_view parsedName, const HTMLAttributeList& attributes) override
     {
-        if (!inContent(parsedName)) {
-            startOutsideContent(parsedName);
-            return;
-        }
-        std::string name = asciiLowercaseString(parsedName);
-        Treatment treatment = treatmentOf(name, attributes);
-        if (writesStartTag(treatment))
-            writeStartTag(name, attributes);
-        open(treatment, endTagOf(treatment, name));
+        start(parsedName, attributes, std::nullopt);
     }
 
     // The quick reading's start tags: what the first of each text made is
@@ -200,19 +192,7 @@ public:
     // attributes, checked alike wherever it stands in the content.
     void startElement(std::string_view parsedName, const HTMLAttributeList& attributes, std::size_t tagNumber) override
     {
-        if (!inContent(parsedName)) {
-            startOutsideContent(parsedName);
-            return;
-        }
-        std::string name = asciiLowercaseString(parsedName);
-        Treatment treatment = treatmentOf(name, attributes);
-        std::size_t start = result.size();
-        if (writesStartTag(treatment))
-            writeStartTag(name, attributes);
-        if (m_writtenTags.size() <= tagNumber)
-            m_writtenTags.resize(tagNumber + 1);
-        m_writtenTags[tagNumber] = WrittenTag{true, treatment, endTagOf(treatment, name), result.substr(start)};
-        open(treatment, m_writtenTags[tagNumber].endTag);
+        start(parsedName, attributes, tagNumber);
     }
 
     bool repeatedStartElement(std::string_view parsedName, std::size_t tagNumber) override
@@ -351,6 +331,26 @@ private:
             enterWrapper(parsedName);
         else
             m_skipDepth = 1;
+    }
+
+    void start(std::string_view parsedName, const HTMLAttributeList& attributes, std::optional<std::size_t> tagNumber)
+    {
+        if (!inContent(parsedName)) {
+            startOutsideContent(parsedName);
+            return;
+        }
+        std::string name = asciiLowercaseString(parsedName);
+        Treatment treatment = treatmentOf(name, attributes);
+        std::size_t start = result.size();
+        if (writesStartTag(treatment))
+            writeStartTag(name, attributes);
+        const std::string* endTag = endTagOf(treatment, name);
+        if (tagNumber) {
+            if (m_writtenTags.size() <= *tagNumber)
+                m_writtenTags.resize(*tagNumber + 1);
+            m_writtenTags[*tagNumber] = WrittenTag{true, treatment, endTag, result.substr(start)};
+        }
+        open(treatment, endTag);
     }
 
     static bool writesStartTag(Treatment treatment)
