@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLRunForm.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <string>
@@ -41,6 +42,16 @@ public:
         return lookUp(m_spanStartTags, &css, make);
     }
 
+    // What the run writer needs of these attributes, found on first use of
+    // the dictionary object; the answer stays put for the whole write.
+    HTMLRunForm& runForm(const AttributeDictionary& attributes)
+    {
+        auto found = m_runForms.find(&attributes);
+        if (found == m_runForms.end())
+            found = m_runForms.emplace(&attributes, HTMLRunForm(attributes)).first;
+        return found->second;
+    }
+
 private:
     template <typename Map, typename Key, typename Make>
     static const std::string& lookUp(Map& map, Key key, Make& make)
@@ -65,6 +76,7 @@ private:
     RunStyles m_runStyleWithFont;
     RunStyles m_runStyleWithoutFont;
     std::unordered_map<const std::string*, std::string> m_spanStartTags;
+    std::unordered_map<const AttributeDictionary*, HTMLRunForm> m_runForms;
 };
 
 } // namespace folio
