@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
 
 namespace folio {
 
@@ -67,12 +68,67 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
     }
 }
 
+namespace {
+
+// Which bytes end a stretch that is copied as it stands.
+using ByteStops = std::array<bool, 256>;
+
+constexpr ByteStops byteStops(std::string_view bytes)
+{
+    ByteStops stops{};
+    for (char c : bytes)
+        stops[static_cast<unsigned char>(c)] = true;
+    return stops;
+}
+
+std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& stops)
+{
+    while (index < all.size() && !stops[static_cast<unsigned char>(all[index])])
+        ++index;
+    return index;
+}
+
+// The end of the tag that opens at `open` (just past its ">"), or the end of
+// the body when it has none. Quoted attribute values may hold ">" and
+// blanks: neither ends the tag. A quote opens a value only right after "="
+// (blanks between them allowed), as HTML reads it.
+std::size_t endOfTag(std::string_view all, std::size_t open)
+{
+    static constexpr ByteStops kTagStops = byteStops("\"'>");
+    std::size_t index = open + 1;
+    while (true) {
+        index = nextStop(all, index, kTagStops);
+        if (index >= all.size())
+            return all.size();
+        const char c = all[index];
+        if (c == '>')
+            return index + 1;
+        // The tag's "<" is no blank, so the search back stops inside the tag.
+        std::size_t before = index - 1;
+        while (all[before] == ' ')
+            --before;
+        if (all[before] != '=') {
+            ++index;
+            continue;
+        }
+        const std::size_t close = all.find(c, index + 1);
+        if (close == std::string_view::npos)
+            return all.size();
+        index = close + 1;
+    }
+}
+
+} // namespace
+
 bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
 {
     // U+2028 and U+00A0 in UTF-8; every character the pass looks for
     // otherwise is ASCII, and no byte of a longer UTF-8 sequence is.
     constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
     constexpr std::string_view kBlankAndNoBreakSpace = " \xC2\xA0";
+    static constexpr ByteStops kTextStops = byteStops("<\t\xE2");
+    static constexpr ByteStops kTextStopsWithBlanks = byteStops("<\t\xE2 ");
+    const ByteStops& textStops = convertSpaces ? kTextStopsWithBlanks : kTextStops;
     const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
                                          ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
                                          : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
@@ -90,60 +146,33 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         copiedUpTo = at + length;
     };
     std::size_t index = 0;
-    while (index < all.size()) {
-        // Element content up to the next tag: its tabs, line separators and
-        // pairs of blanks, each found with one search.
-        const std::size_t end = std::min(all.find('<', index), all.size());
-        const std::string_view text = all.substr(0, end);
-        auto next = [&](char c, std::size_t from) { return std::min(text.find(c, from), end); };
-        auto nextPair = [&](std::size_t from) {
-            if (!convertSpaces)
-                return end;
-            for (std::size_t at = from; at + 1 < end; ++at) {
-                if (all[at] == ' ' && all[at + 1] == ' ')
-                    return at;
-            }
-            return end;
-        };
-        std::size_t tab = next('\t', index);
-        std::size_t separator = next('\xE2', index);
-        std::size_t pair = nextPair(index);
-        while (true) {
-            const std::size_t at = std::min({tab, separator, pair});
-            if (at >= end)
-                break;
-            if (at == tab) {
-                sawTab = true;
-                replace(at, 1, tabSpan);
-                tab = next('\t', at + 1);
-            } else if (at == separator) {
-                bool isSeparator = all.substr(at, kLineSeparator.size()) == kLineSeparator;
-                if (isSeparator)
-                    replace(at, kLineSeparator.size(), "<br/>");
-                separator = next('\xE2', at + (isSeparator ? kLineSeparator.size() : 1));
-            } else {
-                replace(at, 2, kBlankAndNoBreakSpace);
-                pair = nextPair(at + 2);
-            }
-        }
-        if (end >= all.size())
+    while ((index = nextStop(all, index, textStops)) < all.size()) {
+        switch (all[index]) {
+        case '<':
+            index = endOfTag(all, index);
             break;
-
-        // A tag, whose quoted attribute values may hold ">" and blanks:
-        // neither ends the tag nor gets converted. A quote opens a value only
-        // right after "=", as HTML reads it.
-        index = end + 1;
-        char lastInTag = '<';
-        while (index < all.size()) {
-            const char c = all[index++];
-            if ((c == '"' || c == '\'') && lastInTag == '=') {
-                std::size_t close = all.find(c, index);
-                index = close == std::string_view::npos ? all.size() : close + 1;
-            } else if (c == '>') {
-                break;
+        case '\t':
+            sawTab = true;
+            replace(index, 1, tabSpan);
+            ++index;
+            break;
+        case ' ':
+            // Pairs are counted from the left; a blank before a tag is no pair.
+            if (index + 1 < all.size() && all[index + 1] == ' ') {
+                replace(index, 2, kBlankAndNoBreakSpace);
+                index += 2;
+            } else {
+                ++index;
             }
-            if (c != ' ')
-                lastInTag = c;
+            break;
+        default:
+            if (all.substr(index, kLineSeparator.size()) == kLineSeparator) {
+                replace(index, kLineSeparator.size(), "<br/>");
+                index += kLineSeparator.size();
+            } else {
+                ++index;
+            }
+            break;
         }
     }
     if (copiedUpTo == 0)
