@@ -6,7 +6,7 @@
 namespace folio {
 
 HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
-    : attachment(attributes.valueForKey(NSAttachmentAttributeName).get())
+    : isAttachment(attributes.containsKey(NSAttachmentAttributeName))
     , link(attributes.valueForKeyAs<URLValue>(TELinkAttribute))
     , anchor(attributes.valueForKeyAs<StringValue>(TEAnchorAttribute))
     , customAttributes(attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute))

@@ -8,13 +8,16 @@ namespace folio {
 
 class AttributeDictionary;
 
-// What the run writer needs of one run's attributes, found once per
-// dictionary object: a long document has tens of thousands of runs sharing a
-// few thousand dictionaries, and a look-up by key costs string comparisons.
+// What the run writer needs of one run's attributes, found once for all
+// runs of equal attributes: a long document has tens of thousands of runs
+// and a few thousand distinct formatting states, and a look-up by key costs
+// string comparisons.
 struct HTMLRunForm {
     explicit HTMLRunForm(const AttributeDictionary& attributes);
 
-    const AttributeValue* attachment = nullptr;
+    // Whether the run is an attachment; the attachment itself is taken from
+    // the run's own attributes, as each is written as the object it is.
+    bool isAttachment = false;
     const URLValue* link = nullptr;
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;
@@ -24,8 +27,9 @@ struct HTMLRunForm {
     // to the paragraph, so the two cases are kept apart (indexed by whether
     // the run writes its font).
     struct Style {
-        const std::string* css = nullptr;
-        const std::string* spanStartTag = nullptr;
+        bool made = false;
+        std::string css;
+        std::string spanStartTag;
     };
     Style styles[2];
 };

@@ -181,13 +181,14 @@ bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16stri
 void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attributes, Range run)
 {
     HTMLRunForm& form = m_context.styleCache.runForm(attributes);
-    if (form.attachment) {
+    if (form.isAttachment) {
+        const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName);
         // An attachment never opens a link of its own: an a element opened
         // for it would have no text to close behind. Inside an open link it
         // stands in the link.
         const std::string& fontCSS = m_context.fontCSS(fontInAttributes(attributes));
         if (std::optional<std::u16string> element =
-                HTMLAttachmentWriter::htmlForAttachment(*form.attachment, m_context, fontCSS))
+                HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
             appendUtf8(html, *element);
         closeLinkIfEnded(html, run);
         return;
@@ -221,17 +222,16 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
         HTMLRunForm::Style& made = form.styles[m_paragraphFontIsUniform ? 0 : 1];
-        if (!made.css)
-            made.css = &m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
-                                                       [&] { return runStyle(attributes); });
-        const std::string& style = *made.css;
+        if (!made.made) {
+            made.css = runStyle(attributes);
+            if (!made.css.empty())
+                made.spanStartTag = "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+            made.made = true;
+        }
+        const std::string& style = made.css;
         if (m_context.fragment && spanAttributes.empty()) {
-            if (!style.empty() && !made.spanStartTag)
-                made.spanStartTag = &m_context.styleCache.spanStartTag(style, [&] {
-                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(style)) + "\">";
-                });
             if (!style.empty())
-                spanStartTag = made.spanStartTag;
+                spanStartTag = &made.spanStartTag;
         } else {
             m_context.applyStyle(spanAttributes, "span", style);
         }

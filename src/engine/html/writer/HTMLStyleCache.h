@@ -25,25 +25,8 @@ public:
         return lookUp(m_fontCSS, &font, make);
     }
 
-    // The cached style of a run with these attributes, or `make()` stored
-    // under them. A run inside a paragraph whose font is uniform leaves its
-    // font to the paragraph, so the two cases are kept apart.
-    template <typename Make>
-    const std::string& runStyle(const AttributeDictionary& attributes, bool writesFont, Make&& make)
-    {
-        return lookUp(writesFont ? m_runStyleWithFont : m_runStyleWithoutFont, &attributes, make);
-    }
-
-    // The start tag of a span styled with `css` alone, or `make()` stored
-    // under it; `css` is a run style this cache holds, so its address names it.
-    template <typename Make>
-    const std::string& spanStartTag(const std::string& css, Make&& make)
-    {
-        return lookUp(m_spanStartTags, &css, make);
-    }
-
-    // What the run writer needs of these attributes, found on first use of
-    // the dictionary object; the answer stays put for the whole write.
+    // What the run writer needs of attributes equal to these, found on
+    // first use; the answer stays put for the whole write.
     HTMLRunForm& runForm(const AttributeDictionary& attributes)
     {
         auto found = m_runForms.find(&attributes);
@@ -70,13 +53,9 @@ private:
     struct DictionaryEqual {
         bool operator()(const AttributeDictionary* a, const AttributeDictionary* b) const { return *a == *b; }
     };
-    using RunStyles = std::unordered_map<const AttributeDictionary*, std::string, DictionaryHash, DictionaryEqual>;
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
-    RunStyles m_runStyleWithFont;
-    RunStyles m_runStyleWithoutFont;
-    std::unordered_map<const std::string*, std::string> m_spanStartTags;
-    std::unordered_map<const AttributeDictionary*, HTMLRunForm> m_runForms;
+    std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
 };
 
 } // namespace folio
