@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace folio {
 
@@ -18,6 +20,30 @@ bool isPlainASCII(char16_t c)
     return c < 0x80 && c != u'<' && c != u'&' && (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r');
 }
 
+// Whether the four UTF-16 units at `units` are all ASCII written as it is
+// and none of them a control character, tested at once: one unit a 16-bit
+// lane of a 64-bit word (the test is the same whichever end comes first).
+// Tabs and line ends fail it and go the way of single units.
+bool fourArePlainPrintable(const char16_t* units)
+{
+    constexpr std::uint64_t kLanes = 0x0001000100010001;
+    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    if (word & (0xFF80 * kLanes))
+        return false;
+    // Every lane is below 0x80 from here, so no sum below carries out of
+    // its lane: adding 0x60 sets bit 7 exactly for lanes of 0x20 or more.
+    if (((word + 0x0060 * kLanes) & kHighBits) != kHighBits)
+        return false;
+    // A lane equal to c is zero after the exclusive or, and only a zero
+    // lane keeps bit 7 clear when 0x7F is added.
+    auto holds = [word](char16_t c) {
+        return (((word ^ (c * kLanes)) + 0x007F * kLanes) & kHighBits) != kHighBits;
+    };
+    return !holds(u'<') && !holds(u'&');
+}
+
 } // namespace
 
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
@@ -27,8 +53,13 @@ void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
     std::size_t index = 0;
     while (index < text.size()) {
         std::size_t plain = index;
-        while (plain < text.size() && isPlainASCII(text[plain]))
+        while (true) {
+            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain))
+                plain += 4;
+            if (plain == text.size() || !isPlainASCII(text[plain]))
+                break;
             ++plain;
+        }
         if (plain > index) {
             const std::size_t at = html.size();
             html.resize(at + (plain - index));

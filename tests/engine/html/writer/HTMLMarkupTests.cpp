@@ -1,4 +1,5 @@
 #include "engine/html/writer/HTMLMarkup.h"
+#include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,36 @@ TEST(HTMLMarkupAppendText, keepsTextEscapingMarkupAndDroppingControls)
     html.clear();
     HTMLMarkup::appendText(html, u"");
     EXPECT_EQ(html, "");
+}
+
+// Plain text is copied several characters at a time: a character that
+// needs escaping, dropping or encoding is found wherever it stands among
+// them, and characters that only look alike in one byte are not taken for it.
+TEST(HTMLMarkupAppendText, findsEveryCharacterNeedingWorkAtEveryPlace)
+{
+    auto expected = [](char16_t c) -> std::string {
+        if (c == u'<')
+            return "&#60;";
+        if (c == u'&')
+            return "&amp;";
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return "";
+        return toUtf8(std::u16string(1, c));
+    };
+    const char16_t characters[] = {0x00,  0x08,  0x09,  0x0A,   0x0D,   0x1F,   0x20,   0x21,   0x25,
+                                   0x26,  0x27,  0x3B,  0x3C,   0x3D,   0x7E,   0x7F,   0x80,   0xA0,
+                                   0x126, 0x13C, 0x2026, 0x263C, 0x3C00, 0x2028, 0xFEFF, 0xFF3C};
+    for (char16_t c : characters) {
+        for (std::size_t at = 0; at < 11; ++at) {
+            std::u16string text(11, u'a');
+            text[at] = c;
+            text += u"bcdefgh";
+            std::string html = "<p>";
+            HTMLMarkup::appendText(html, text);
+            EXPECT_EQ(html, "<p>" + std::string(at, 'a') + expected(c) + std::string(10 - at, 'a') + "bcdefgh")
+                << "U+" << std::hex << static_cast<unsigned>(c) << " at " << at;
+        }
+    }
 }
 
 } // namespace
