@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLParagraphStart.h"
 #include "engine/html/writer/HTMLRunForm.h"
 #include "platform/text/AttributeDictionary.h"
 
@@ -35,6 +36,20 @@ public:
         return found->second;
     }
 
+    // The start of a paragraph whose first run has attributes equal to
+    // these (and no HTML attributes of its own), or `make()` stored under
+    // them. A paragraph of one font writes it on its element, so the two
+    // cases are kept apart.
+    template <typename Make>
+    const HTMLParagraphStart& paragraphStart(const AttributeDictionary& attributes, bool writesFont, Make&& make)
+    {
+        ParagraphStarts& starts = writesFont ? m_paragraphStartsWithFont : m_paragraphStartsWithoutFont;
+        auto found = starts.find(&attributes);
+        if (found == starts.end())
+            found = starts.emplace(&attributes, make()).first;
+        return found->second;
+    }
+
 private:
     template <typename Map, typename Key, typename Make>
     static const std::string& lookUp(Map& map, Key key, Make& make)
@@ -56,6 +71,10 @@ private:
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
+    using ParagraphStarts =
+        std::unordered_map<const AttributeDictionary*, HTMLParagraphStart, DictionaryHash, DictionaryEqual>;
+    ParagraphStarts m_paragraphStartsWithFont;
+    ParagraphStarts m_paragraphStartsWithoutFont;
 };
 
 } // namespace folio

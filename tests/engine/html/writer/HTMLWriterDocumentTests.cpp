@@ -277,6 +277,38 @@ TEST(HTMLWriterDocumentTests, customParagraphAttributesCoveringTheParagraphAreWr
     EXPECT_EQ(0u, countOf(fragment, u"<span"));
 }
 
+// Paragraphs whose first runs have equal attributes start alike, as
+// separate objects or not, except where one mixes fonts (its element then
+// names none) or carries HTML attributes of its own.
+TEST(HTMLWriterDocumentTests, paragraphsStartAlikeOnlyWhereTheirAttributesAndFontsAgree)
+{
+    AttributeValuePtr bold = font("Helvetica-Bold", 12);
+    AttributedString string =
+        TestText()
+            .paragraph(u"one")
+            .add(u"two ", {baseFont(), baseStyle()})
+            .add(u"bold", {{std::string(kCTFontAttributeName), bold}, baseStyle()})
+            .add(u"\n", {baseFont(), baseStyle()})
+            .paragraph(u"three")
+            .paragraph(u"four", {{std::string(TECustomAttributesAttribute), StringMapValue::make({{"id", u"x"}})}})
+            .paragraph(u"five", {}, false)
+            .build();
+    const std::u16string uniform = u"<div dir=\"auto\" style=\"line-height:normal;font-family:";
+    const std::u16string mixed = u"<div dir=\"auto\" style=\"line-height:normal;\">";
+    std::u16string fragment = fragmentOf(string);
+    EXPECT_EQ(3u, countOf(fragment, uniform + u"&#39;Helvetica&#39;")) << toUtf8(fragment);
+    EXPECT_EQ(1u, countOf(fragment, mixed + u"<span"));
+    EXPECT_EQ(1u, countOf(fragment, u"<div dir=\"auto\" id=\"x\" style=\"line-height:normal;font-family:"));
+    EXPECT_LT(fragment.find(mixed), fragment.find(u"three"));
+
+    std::u16string body = bodyOf(documentOf(string));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">one</div>")) << toUtf8(body);
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d2\" dir=\"auto\"><span"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">three</div>"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\" id=\"x\">four</div>"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">five</div>"));
+}
+
 TEST(HTMLWriterDocumentTests, fontNamesCannotBreakOutOfTheStyleElement)
 {
     auto shared = std::make_shared<FakeFontCatalog>();
