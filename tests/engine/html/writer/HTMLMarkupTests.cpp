@@ -68,6 +68,35 @@ TEST(HTMLMarkupFinishBody, attributeValuesKeepTheirExactText)
     EXPECT_EQ(finished("<x y='\"'>\t"), "<x y='\"'>" + std::string(kInlineTab));
 }
 
+// The body is searched several bytes at a time: what is replaced is found
+// at every place, a pair split between two such steps included, and what
+// a tag holds is left at every place too.
+TEST(HTMLMarkupFinishBody, findsWhatItReplacesAtEveryPlace)
+{
+    const std::string nbsp(kNoBreakSpace);
+    const std::string tab(kInlineTab);
+    const std::pair<std::string, std::string> cases[] = {
+        {"  ", " " + nbsp},
+        {"   ", " " + nbsp + " "},
+        {"\t", tab},
+        {"\xE2\x80\xA8", "<br/>"},
+        {"\xE2\x80\x9C", "\xE2\x80\x9C"},
+        {" ", " "},
+        {"<b title=\"a  >\t\">", "<b title=\"a  >\t\">"},
+        {"<b t='  '\t x = \"\t\">", "<b t='  '\t x = \"\t\">"},
+    };
+    for (const auto& [piece, replaced] : cases) {
+        for (std::size_t before = 0; before < 18; ++before) {
+            for (std::size_t after : {std::size_t(0), std::size_t(1), std::size_t(9)}) {
+                const std::string head(before, 'x');
+                const std::string tail(after, 'y');
+                EXPECT_EQ(finished(head + piece + tail), head + replaced + tail)
+                    << "\"" << piece << "\" after " << before << " bytes, before " << after;
+            }
+        }
+    }
+}
+
 // Text keeps every character but markup, which is escaped, and the control
 // characters HTML may not hold, which go; an unpaired surrogate becomes the
 // replacement character.
