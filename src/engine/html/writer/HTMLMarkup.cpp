@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -113,33 +112,8 @@ constexpr ByteStops byteStops(std::string_view bytes)
     return stops;
 }
 
-constexpr std::uint64_t kByteOnes = 0x0101010101010101;
-constexpr std::uint64_t kByteHighBits = 0x80 * kByteOnes;
-
-// Bit 7 of each byte of `word` that equals `c`, and no other bit. Exact: no
-// sum carries from one byte into the next.
-std::uint64_t bytesEqualTo(std::uint64_t word, unsigned char c)
+std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& stops)
 {
-    const std::uint64_t x = word ^ (c * kByteOnes);
-    return ~(((x & ~kByteHighBits) + ~kByteHighBits) | x) & kByteHighBits;
-}
-
-// The first stop from `index` on: eight bytes at a time while
-// `wordStops(word)` finds none in them (it may flag more than the stops,
-// never fewer), then byte by byte. The words are read in memory order only
-// where the first byte is the lowest, so that a byte's neighbour is a shift
-// away.
-template <typename WordStops>
-std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& stops, WordStops wordStops)
-{
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; index + sizeof(std::uint64_t) <= all.size(); index += sizeof(std::uint64_t)) {
-            std::uint64_t word;
-            std::memcpy(&word, all.data() + index, sizeof word);
-            if (wordStops(word))
-                break;
-        }
-    }
     while (index < all.size() && !stops[static_cast<unsigned char>(all[index])])
         ++index;
     return index;
@@ -152,12 +126,9 @@ std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& s
 std::size_t endOfTag(std::string_view all, std::size_t open)
 {
     static constexpr ByteStops kTagStops = byteStops("\"'>");
-    auto wordStops = [](std::uint64_t word) {
-        return bytesEqualTo(word, '"') | bytesEqualTo(word, '\'') | bytesEqualTo(word, '>');
-    };
     std::size_t index = open + 1;
     while (true) {
-        index = nextStop(all, index, kTagStops, wordStops);
+        index = nextStop(all, index, kTagStops);
         if (index >= all.size())
             return all.size();
         const char c = all[index];
@@ -205,18 +176,8 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         out += replacement;
         copiedUpTo = at + length;
     };
-    // Single blanks stop the byte search, but a word is passed over unless
-    // it holds a pair, or a blank at its end that the next word may pair.
-    auto wordStops = [convertSpaces](std::uint64_t word) {
-        std::uint64_t stops = bytesEqualTo(word, '<') | bytesEqualTo(word, '\t') | bytesEqualTo(word, 0xE2);
-        if (convertSpaces) {
-            const std::uint64_t blanks = bytesEqualTo(word, ' ');
-            stops |= (blanks & (blanks >> 8)) | (blanks >> 56 << 56);
-        }
-        return stops;
-    };
     std::size_t index = 0;
-    while ((index = nextStop(all, index, textStops, wordStops)) < all.size()) {
+    while ((index = nextStop(all, index, textStops)) < all.size()) {
         switch (all[index]) {
         case '<':
             index = endOfTag(all, index);
