@@ -225,7 +225,9 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         if (!made.made) {
             made.css = runStyle(attributes);
             if (!made.css.empty())
-                made.spanStartTag = "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                made.spanStartTag = m_context.styleCache.spanStartTag(made.css, [&] {
+                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                });
             made.made = true;
         }
         const std::string& style = made.css;

@@ -36,6 +36,16 @@ public:
         return found->second;
     }
 
+    // The start tag of a span styled with `css` alone, or `make()` stored under it.
+    template <typename Make>
+    const std::string& spanStartTag(const std::string& css, Make&& make)
+    {
+        auto found = m_spanStartTags.find(css);
+        if (found == m_spanStartTags.end())
+            found = m_spanStartTags.emplace(css, make()).first;
+        return found->second;
+    }
+
     // The start of a paragraph whose first run has attributes equal to
     // these (and no HTML attributes of its own), or `make()` stored under
     // them. A paragraph of one font writes it on its element, so the two
@@ -71,6 +81,8 @@ private:
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
+    // Distinct formatting states often come to the same style.
+    std::unordered_map<std::string, std::string> m_spanStartTags;
     using ParagraphStarts =
         std::unordered_map<const AttributeDictionary*, HTMLParagraphStart, DictionaryHash, DictionaryEqual>;
     ParagraphStarts m_paragraphStartsWithFont;
