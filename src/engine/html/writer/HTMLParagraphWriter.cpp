@@ -74,8 +74,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
-    const bool pageBreak = attributes.containsKey(TEPageBreakAttribute);
-    if (pageBreak || attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
+    HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
+    const bool pageBreak = form.pageBreak;
+    if (pageBreak || form.rule) {
         if (pageBreak)
             html += m_context.settings.forPrint ? "<div style=\"page-break-before:always;\"></div>"
                                                 : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
@@ -89,11 +90,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         return;
     }
 
-    std::optional<ListStack> lists = listStackInAttributes(attributes);
+    std::optional<ListStack> lists = form.hasLists ? listStackInAttributes(attributes) : std::nullopt;
     const AttributeValue* currentList = lists && !lists->empty() ? lists->back().get() : nullptr;
-    const bool isField = attributes.containsKey(TEFieldAttribute);
-    const bool isEndOfList = attributes.containsKey(TETextEndOfListAttribute);
-    const bool closesAllLists = attributes.containsKey(TETextEndOfAllOpenedLists);
+    const bool isField = form.isField;
+    const bool isEndOfList = form.isEndOfList;
+    const bool closesAllLists = form.closesAllLists;
     // The paragraph style is read only where it is needed: most paragraphs
     // start as one written before.
     std::optional<std::optional<TEParagraphStyle>> readStyle;
@@ -149,7 +150,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         return;
     }
 
-    if (std::optional<double> level = numberInAttributes(attributes, TEHeaderLevelAttribute)) {
+    if (std::optional<double> level = form.headerLevel) {
         // Only the six heading elements HTML has; other numbers are no heading.
         if (*level >= 1 && *level <= 6)
             element = "h" + std::to_string(static_cast<int>(*level));
@@ -174,7 +175,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     };
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap* elementAttributes = &ownAttributes;
-    if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
+    if (form.hasCustomAttributes) {
+        const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute);
         for (const auto& [name, value] : custom->map()) {
             Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
             if (intersectionRange(own, paragraph).length == paragraph.length)
@@ -184,15 +186,15 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         appendStartTag(html, ownAttributes);
     } else {
         // Everything the start says follows from the attributes alone.
-        const HTMLParagraphStart& start = m_context.styleCache.paragraphStart(attributes, fontIsUniform, [&] {
-            HTMLParagraphStart made;
-            made.element = element;
-            addStartAttributes(made.attributes);
-            appendStartTag(made.tag, made.attributes);
-            return made;
-        });
-        html += start.tag;
-        elementAttributes = &start.attributes;
+        std::optional<HTMLParagraphStart>& start = form.starts[fontIsUniform ? 1 : 0];
+        if (!start) {
+            start.emplace();
+            start->element = element;
+            addStartAttributes(start->attributes);
+            appendStartTag(start->tag, start->attributes);
+        }
+        html += start->tag;
+        elementAttributes = &start->attributes;
     }
 
     if (element == "li") {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/html/writer/HTMLParagraphStart.h"
+#include "engine/html/writer/HTMLParagraphForm.h"
 #include "engine/html/writer/HTMLRunForm.h"
 #include "platform/text/AttributeDictionary.h"
 
@@ -46,17 +46,13 @@ public:
         return found->second;
     }
 
-    // The start of a paragraph whose first run has attributes equal to
-    // these (and no HTML attributes of its own), or `make()` stored under
-    // them. A paragraph of one font writes it on its element, so the two
-    // cases are kept apart.
-    template <typename Make>
-    const HTMLParagraphStart& paragraphStart(const AttributeDictionary& attributes, bool writesFont, Make&& make)
+    // What the paragraph writer needs of attributes equal to these, found
+    // on first use; the answer stays put for the whole write.
+    HTMLParagraphForm& paragraphForm(const AttributeDictionary& attributes)
     {
-        ParagraphStarts& starts = writesFont ? m_paragraphStartsWithFont : m_paragraphStartsWithoutFont;
-        auto found = starts.find(&attributes);
-        if (found == starts.end())
-            found = starts.emplace(&attributes, make()).first;
+        auto found = m_paragraphForms.find(&attributes);
+        if (found == m_paragraphForms.end())
+            found = m_paragraphForms.emplace(&attributes, HTMLParagraphForm(attributes)).first;
         return found->second;
     }
 
@@ -83,10 +79,7 @@ private:
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
     // Distinct formatting states often come to the same style.
     std::unordered_map<std::string, std::string> m_spanStartTags;
-    using ParagraphStarts =
-        std::unordered_map<const AttributeDictionary*, HTMLParagraphStart, DictionaryHash, DictionaryEqual>;
-    ParagraphStarts m_paragraphStartsWithFont;
-    ParagraphStarts m_paragraphStartsWithoutFont;
+    std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
 };
 
 } // namespace folio
