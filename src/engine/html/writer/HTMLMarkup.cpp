@@ -48,6 +48,16 @@ bool fourArePlainPrintable(const char16_t* units)
 
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
 {
+    appendTextDroppingPlaceholders(html, text, false);
+}
+
+void HTMLMarkup::appendTextWithoutPlaceholders(std::string& html, std::u16string_view text)
+{
+    appendTextDroppingPlaceholders(html, text, true);
+}
+
+void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders)
+{
     // One pass: ASCII is copied unit for byte, the stretches beyond it are
     // encoded as UTF-8, and the rest escaped or dropped.
     std::size_t index = 0;
@@ -71,11 +81,16 @@ void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
         }
         const char16_t c = text[index];
         if (c >= 0x80) {
+            // A placeholder ends the stretch as a piece of its own would, so
+            // that a surrogate it splits is no pair.
+            auto isPlaceholder = [&](std::size_t at) { return dropsPlaceholders && text[at] == u'\uFEFF'; };
             std::size_t beyond = index;
-            while (beyond < text.size() && text[beyond] >= 0x80)
+            while (beyond < text.size() && text[beyond] >= 0x80 && !isPlaceholder(beyond))
                 ++beyond;
             appendUtf8(html, text.substr(index, beyond - index));
             index = beyond;
+            if (index < text.size() && isPlaceholder(index))
+                ++index;
             continue;
         }
         if (c == u'<')

@@ -253,15 +253,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += '>';
     }
-    if (m_context.settings.keepsPlaceholders) {
+    if (m_context.settings.keepsPlaceholders)
         HTMLMarkup::appendText(html, text);
-    } else {
-        // The placeholders go; the text between them is written as it stands.
-        std::size_t start = 0;
-        for (std::size_t found; (found = text.find(u'\uFEFF', start)) != std::u16string_view::npos; start = found + 1)
-            HTMLMarkup::appendText(html, text.substr(start, found - start));
-        HTMLMarkup::appendText(html, text.substr(start));
-    }
+    else
+        HTMLMarkup::appendTextWithoutPlaceholders(html, text);
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);

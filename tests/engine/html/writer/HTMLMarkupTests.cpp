@@ -146,5 +146,27 @@ TEST(HTMLMarkupAppendText, findsEveryCharacterNeedingWorkAtEveryPlace)
     }
 }
 
+// Leaving the placeholders out writes what the pieces between them write,
+// wherever they stand: among ASCII, among other characters, at either end,
+// side by side, and between the halves of a surrogate pair.
+TEST(HTMLMarkupAppendText, withoutPlaceholdersWritesThePiecesBetweenThem)
+{
+    std::u16string split = u"a\U0001F600b";
+    split.insert(2, 1, u'\uFEFF');
+    const std::u16string texts[] = {u"\uFEFFitem <one>", u"caf\u00E9\uFEFF\u00E9 & x", u"\uFEFF\uFEFF", u"", u"plain",
+                                    u"\u2028\uFEFF\u2028\uFEFF", split};
+    for (const std::u16string& text : texts) {
+        std::string pieces;
+        std::size_t start = 0;
+        for (std::size_t found; (found = text.find(u'\uFEFF', start)) != std::u16string::npos; start = found + 1)
+            HTMLMarkup::appendText(pieces, std::u16string_view(text).substr(start, found - start));
+        HTMLMarkup::appendText(pieces, std::u16string_view(text).substr(start));
+        std::string html = "<p>";
+        HTMLMarkup::appendTextWithoutPlaceholders(html, text);
+        EXPECT_EQ(html, "<p>" + pieces) << toUtf8(text);
+        EXPECT_EQ(html.find("\xEF\xBB\xBF"), std::string::npos);
+    }
+}
+
 } // namespace
 } // namespace folio
