@@ -127,6 +127,27 @@ TEST(HTMLWriterDocumentTests, carriageReturnLineFeedLeavesAnEmptyLineBetween)
     expectGolden("crlf-fragment.html", fragment);
 }
 
+// A paragraph ends at a line feed or carriage return wherever it stands,
+// and at nothing else: tabs and other control characters near it included.
+TEST(HTMLWriterDocumentTests, paragraphsEndAtEveryPlaceOnlyAtLineEnds)
+{
+    for (char16_t end : {u'\n', u'\r'}) {
+        for (std::size_t at = 1; at < 10; ++at) {
+            std::u16string first = std::u16string(u"abcdefghij").substr(0, at);
+            first[at / 2] = u'\t';
+            const std::u16string second = u"k\u0001lmnopq\u000Brs";
+            AttributedString string =
+                TestText().add(first + end + second, {baseFont(), baseStyle()}).build();
+            std::u16string fragment = fragmentOf(string);
+            EXPECT_EQ(2u, countOf(fragment, u"</div>")) << toUtf8(fragment);
+            EXPECT_EQ(1u, countOf(fragment, u"\">" + first.substr(0, at / 2) +
+                                                u"<span style=\"white-space:pre;\">\t</span>" +
+                                                first.substr(at / 2 + 1) + u"</div>"));
+            EXPECT_EQ(1u, countOf(fragment, u"\">klmnopqrs</div>"));
+        }
+    }
+}
+
 TEST(HTMLWriterDocumentTests, equalParagraphStylesShareAClassAndDivsComeBeforeSpans)
 {
     PlatformParagraphStyle::Settings centred = readerStyleSettings();
