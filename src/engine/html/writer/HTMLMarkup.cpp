@@ -116,22 +116,29 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
 
 namespace {
 
-// Which bytes end a stretch that is copied as it stands.
+// Which bytes end a stretch that is copied as it stands. NUL is always one:
+// the searches run over a whole std::string, whose terminating NUL then ends
+// them without a test of the length at every byte.
 using ByteStops = std::array<bool, 256>;
 
 constexpr ByteStops byteStops(std::string_view bytes)
 {
     ByteStops stops{};
+    stops[0] = true;
     for (char c : bytes)
         stops[static_cast<unsigned char>(c)] = true;
     return stops;
 }
 
+// The first stop from `index` on, or the end of `all`, which views a whole
+// std::string. A NUL inside the string stops the search too: callers pass
+// over it as over any byte they leave alone.
 std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& stops)
 {
-    while (index < all.size() && !stops[static_cast<unsigned char>(all[index])])
+    const char* bytes = all.data();
+    while (!stops[static_cast<unsigned char>(bytes[index])])
         ++index;
-    return index;
+    return std::min(index, all.size());
 }
 
 // The end of the tag that opens at `open` (just past its ">"), or the end of
@@ -149,6 +156,10 @@ std::size_t endOfTag(std::string_view all, std::size_t open)
         const char c = all[index];
         if (c == '>')
             return index + 1;
+        if (c == '\0') {
+            ++index;
+            continue;
+        }
         // The tag's "<" is no blank, so the search back stops inside the tag.
         std::size_t before = index - 1;
         while (all[before] == ' ')

@@ -97,6 +97,17 @@ TEST(HTMLMarkupFinishBody, findsWhatItReplacesAtEveryPlace)
     }
 }
 
+// A NUL byte in the body, in text or in a tag, is left as it stands and
+// ends no search: what follows it is still finished.
+TEST(HTMLMarkupFinishBody, nulBytesAreLeftAndSearchedPast)
+{
+    using namespace std::string_literals;
+    const std::string nbsp(kNoBreakSpace);
+    EXPECT_EQ(finished("a\0  b\0"s), "a\0 "s + nbsp + "b\0"s);
+    EXPECT_EQ(finished("<x\0 y=\"\0>\"\0>\t"s), "<x\0 y=\"\0>\"\0>"s + std::string(kInlineTab));
+    EXPECT_EQ(finished("\0"s), "\0"s);
+}
+
 // Text keeps every character but markup, which is escaped, and the control
 // characters HTML may not hold, which go; an unpaired surrogate becomes the
 // replacement character.
