@@ -6,7 +6,6 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -80,9 +79,16 @@ std::optional<std::string> hexOfComponents(const Color& color)
     } else {
         return std::nullopt;
     }
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%02x%02x%02x", red, green, blue);
-    return std::string(buffer);
+    // Six lower-case digits, two a component, as "%02x" would write them
+    // without the cost of formatting.
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string hex(6, '0');
+    int index = 0;
+    for (int component : {red, green, blue}) {
+        hex[index++] = kDigits[(component >> 4) & 0xF];
+        hex[index++] = kDigits[component & 0xF];
+    }
+    return hex;
 }
 
 } // namespace

@@ -71,6 +71,23 @@ public:
     void enumerateAttributes(Range range, AttributeEnumerationOptions options, const AttributesBlock& block) const;
     void enumerateAttribute(std::string_view key, Range range, AttributeEnumerationOptions options,
                             const AttributeBlock& block) const;
+    // Calls visit(attributes, range) for each stored run in range, in text
+    // order, as enumerateAttributes without options does, for loops that
+    // visit every run of a long text and cannot afford a call through a
+    // std::function for each.
+    template <typename Visit>
+    void forEachRun(Range range, Visit&& visit) const
+    {
+        Range clipped = intersectionRange(range, Range{0, m_text.size()});
+        if (clipped.length == 0 || range.location >= m_text.size())
+            return;
+        for (std::size_t run = runIndexForCharacter(clipped.location);
+             run < m_runs.size() && m_runs[run].location < clipped.end(); ++run) {
+            const std::size_t start = m_runs[run].location > clipped.location ? m_runs[run].location : clipped.location;
+            const std::size_t end = runEnd(run) < clipped.end() ? runEnd(run) : clipped.end();
+            visit(m_runs[run].attributes, Range{start, end - start});
+        }
+    }
 
     // The part in range, sharing this string's dictionaries; an error when the
     // range reaches outside the text.

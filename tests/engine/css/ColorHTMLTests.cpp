@@ -84,6 +84,19 @@ TEST(ColorHTMLHex, truncatesAndWritesLowerCase)
     EXPECT_EQ(TEHexStringFromDTColor(Color::colorWithRed(0, 0, 1)), "0000ff");
 }
 
+// Every component value is written as the two digits that read back as it.
+TEST(ColorHTMLHex, everyComponentValueReadsBackAsItself)
+{
+    for (int value = 0; value < 256; ++value) {
+        std::optional<Color> read =
+            colorWithHexString(htmlHexString(Color::colorWithRed(value / 255.0, (255 - value) / 255.0, value / 255.0)));
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(static_cast<int>(read->red() * 255 + 0.5), value);
+        EXPECT_EQ(static_cast<int>(read->green() * 255 + 0.5), 255 - value);
+        EXPECT_EQ(static_cast<int>(read->blue() * 255 + 0.5), value);
+    }
+}
+
 TEST(ColorHTMLHex, differsFromTheStoredFormOnTheSameColour)
 {
     // The paper colour is stored rounded and upper case; pages get truncated,

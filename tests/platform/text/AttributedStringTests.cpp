@@ -257,6 +257,34 @@ TEST(AttributedStringQueries, enumerationStopsWhenAsked)
     EXPECT_EQ(calls, 2);
 }
 
+// The direct walk answers the runs, dictionaries and clipped ranges the
+// enumeration does, for every range: inside one run, across several,
+// reaching past the end, empty and outside the text.
+TEST(AttributedStringQueries, forEachRunVisitsWhatEnumerationReports)
+{
+    MutableAttributedString text;
+    for (int i = 0; i < 6; ++i)
+        text.appendString(std::u16string(static_cast<std::size_t>(i + 1), u'x'), colored(i / 10.0));
+    using Visit = std::pair<const AttributeDictionary*, Range>;
+    for (std::size_t location = 0; location <= text.length() + 1; ++location) {
+        for (std::size_t length = 0; length <= text.length() + 2; ++length) {
+            std::vector<Visit> enumerated;
+            text.enumerateAttributes(Range{location, length}, AttributeEnumerationOptions::None,
+                                     [&](const AttributeDictionaryPtr& attributes, Range range, bool&) {
+                                         enumerated.emplace_back(attributes.get(), range);
+                                     });
+            std::vector<Visit> walked;
+            text.forEachRun(Range{location, length}, [&](const AttributeDictionaryPtr& attributes, Range range) {
+                walked.emplace_back(attributes.get(), range);
+            });
+            EXPECT_EQ(walked, enumerated) << location << " " << length;
+        }
+    }
+    std::size_t visits = 0;
+    text.forEachRun(Range{2, 9}, [&](const AttributeDictionaryPtr&, Range) { ++visits; });
+    EXPECT_EQ(visits, 4u);
+}
+
 TEST(AttributedStringQueries, surrogatePairsCountAsTwoUnits)
 {
     MutableAttributedString text(u"a\U0001F600b");

@@ -5,6 +5,9 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace folio {
 
@@ -17,17 +20,56 @@ bool isPlainASCII(char16_t c)
     return c < 0x80 && c != u'<' && c != u'&' && (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r');
 }
 
+// Whether the four UTF-16 units at `units` are all ASCII written as it is
+// and none of them a control character, tested at once: one unit a 16-bit
+// lane of a 64-bit word (the test is the same whichever end comes first).
+// Tabs and line ends fail it and go the way of single units.
+bool fourArePlainPrintable(const char16_t* units)
+{
+    constexpr std::uint64_t kLanes = 0x0001000100010001;
+    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    if (word & (0xFF80 * kLanes))
+        return false;
+    // Every lane is below 0x80 from here, so no sum below carries out of
+    // its lane: adding 0x60 sets bit 7 exactly for lanes of 0x20 or more.
+    if (((word + 0x0060 * kLanes) & kHighBits) != kHighBits)
+        return false;
+    // A lane equal to c is zero after the exclusive or, and only a zero
+    // lane keeps bit 7 clear when 0x7F is added.
+    auto holds = [word](char16_t c) {
+        return (((word ^ (c * kLanes)) + 0x007F * kLanes) & kHighBits) != kHighBits;
+    };
+    return !holds(u'<') && !holds(u'&');
+}
+
 } // namespace
 
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
+{
+    appendTextDroppingPlaceholders(html, text, false);
+}
+
+void HTMLMarkup::appendTextWithoutPlaceholders(std::string& html, std::u16string_view text)
+{
+    appendTextDroppingPlaceholders(html, text, true);
+}
+
+void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders)
 {
     // One pass: ASCII is copied unit for byte, the stretches beyond it are
     // encoded as UTF-8, and the rest escaped or dropped.
     std::size_t index = 0;
     while (index < text.size()) {
         std::size_t plain = index;
-        while (plain < text.size() && isPlainASCII(text[plain]))
+        while (true) {
+            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain))
+                plain += 4;
+            if (plain == text.size() || !isPlainASCII(text[plain]))
+                break;
             ++plain;
+        }
         if (plain > index) {
             const std::size_t at = html.size();
             html.resize(at + (plain - index));
@@ -39,11 +81,16 @@ void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
         }
         const char16_t c = text[index];
         if (c >= 0x80) {
+            // A placeholder ends the stretch as a piece of its own would, so
+            // that a surrogate it splits is no pair.
+            auto isPlaceholder = [&](std::size_t at) { return dropsPlaceholders && text[at] == u'\uFEFF'; };
             std::size_t beyond = index;
-            while (beyond < text.size() && text[beyond] >= 0x80)
+            while (beyond < text.size() && text[beyond] >= 0x80 && !isPlaceholder(beyond))
                 ++beyond;
             appendUtf8(html, text.substr(index, beyond - index));
             index = beyond;
+            if (index < text.size() && isPlaceholder(index))
+                ++index;
             continue;
         }
         if (c == u'<')
@@ -67,12 +114,78 @@ void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& att
     }
 }
 
+namespace {
+
+// Which bytes end a stretch that is copied as it stands. NUL is always one:
+// the searches run over a whole std::string, whose terminating NUL then ends
+// them without a test of the length at every byte.
+using ByteStops = std::array<bool, 256>;
+
+constexpr ByteStops byteStops(std::string_view bytes)
+{
+    ByteStops stops{};
+    stops[0] = true;
+    for (char c : bytes)
+        stops[static_cast<unsigned char>(c)] = true;
+    return stops;
+}
+
+// The first stop from `index` on, or the end of `all`, which views a whole
+// std::string. A NUL inside the string stops the search too: callers pass
+// over it as over any byte they leave alone.
+std::size_t nextStop(std::string_view all, std::size_t index, const ByteStops& stops)
+{
+    const char* bytes = all.data();
+    while (!stops[static_cast<unsigned char>(bytes[index])])
+        ++index;
+    return std::min(index, all.size());
+}
+
+// The end of the tag that opens at `open` (just past its ">"), or the end of
+// the body when it has none. Quoted attribute values may hold ">" and
+// blanks: neither ends the tag. A quote opens a value only right after "="
+// (blanks between them allowed), as HTML reads it.
+std::size_t endOfTag(std::string_view all, std::size_t open)
+{
+    static constexpr ByteStops kTagStops = byteStops("\"'>");
+    std::size_t index = open + 1;
+    while (true) {
+        index = nextStop(all, index, kTagStops);
+        if (index >= all.size())
+            return all.size();
+        const char c = all[index];
+        if (c == '>')
+            return index + 1;
+        if (c == '\0') {
+            ++index;
+            continue;
+        }
+        // The tag's "<" is no blank, so the search back stops inside the tag.
+        std::size_t before = index - 1;
+        while (all[before] == ' ')
+            --before;
+        if (all[before] != '=') {
+            ++index;
+            continue;
+        }
+        const std::size_t close = all.find(c, index + 1);
+        if (close == std::string_view::npos)
+            return all.size();
+        index = close + 1;
+    }
+}
+
+} // namespace
+
 bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
 {
     // U+2028 and U+00A0 in UTF-8; every character the pass looks for
     // otherwise is ASCII, and no byte of a longer UTF-8 sequence is.
     constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
     constexpr std::string_view kBlankAndNoBreakSpace = " \xC2\xA0";
+    static constexpr ByteStops kTextStops = byteStops("<\t\xE2");
+    static constexpr ByteStops kTextStopsWithBlanks = byteStops("<\t\xE2 ");
+    const ByteStops& textStops = convertSpaces ? kTextStopsWithBlanks : kTextStops;
     const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
                                          ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
                                          : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
@@ -90,60 +203,33 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         copiedUpTo = at + length;
     };
     std::size_t index = 0;
-    while (index < all.size()) {
-        // Element content up to the next tag: its tabs, line separators and
-        // pairs of blanks, each found with one search.
-        const std::size_t end = std::min(all.find('<', index), all.size());
-        const std::string_view text = all.substr(0, end);
-        auto next = [&](char c, std::size_t from) { return std::min(text.find(c, from), end); };
-        auto nextPair = [&](std::size_t from) {
-            if (!convertSpaces)
-                return end;
-            for (std::size_t at = from; at + 1 < end; ++at) {
-                if (all[at] == ' ' && all[at + 1] == ' ')
-                    return at;
-            }
-            return end;
-        };
-        std::size_t tab = next('\t', index);
-        std::size_t separator = next('\xE2', index);
-        std::size_t pair = nextPair(index);
-        while (true) {
-            const std::size_t at = std::min({tab, separator, pair});
-            if (at >= end)
-                break;
-            if (at == tab) {
-                sawTab = true;
-                replace(at, 1, tabSpan);
-                tab = next('\t', at + 1);
-            } else if (at == separator) {
-                bool isSeparator = all.substr(at, kLineSeparator.size()) == kLineSeparator;
-                if (isSeparator)
-                    replace(at, kLineSeparator.size(), "<br/>");
-                separator = next('\xE2', at + (isSeparator ? kLineSeparator.size() : 1));
-            } else {
-                replace(at, 2, kBlankAndNoBreakSpace);
-                pair = nextPair(at + 2);
-            }
-        }
-        if (end >= all.size())
+    while ((index = nextStop(all, index, textStops)) < all.size()) {
+        switch (all[index]) {
+        case '<':
+            index = endOfTag(all, index);
             break;
-
-        // A tag, whose quoted attribute values may hold ">" and blanks:
-        // neither ends the tag nor gets converted. A quote opens a value only
-        // right after "=", as HTML reads it.
-        index = end + 1;
-        char lastInTag = '<';
-        while (index < all.size()) {
-            const char c = all[index++];
-            if ((c == '"' || c == '\'') && lastInTag == '=') {
-                std::size_t close = all.find(c, index);
-                index = close == std::string_view::npos ? all.size() : close + 1;
-            } else if (c == '>') {
-                break;
+        case '\t':
+            sawTab = true;
+            replace(index, 1, tabSpan);
+            ++index;
+            break;
+        case ' ':
+            // Pairs are counted from the left; a blank before a tag is no pair.
+            if (index + 1 < all.size() && all[index + 1] == ' ') {
+                replace(index, 2, kBlankAndNoBreakSpace);
+                index += 2;
+            } else {
+                ++index;
             }
-            if (c != ' ')
-                lastInTag = c;
+            break;
+        default:
+            if (all.substr(index, kLineSeparator.size()) == kLineSeparator) {
+                replace(index, kLineSeparator.size(), "<br/>");
+                index += kLineSeparator.size();
+            } else {
+                ++index;
+            }
+            break;
         }
     }
     if (copiedUpTo == 0)

@@ -23,6 +23,9 @@ public:
     // Text as element content: "<" as "&#60;" and "&" as "&amp;"; every
     // other character, ">" and U+FEFF included, stays as it is.
     static void appendText(std::string& html, std::u16string_view text);
+    // As appendText, leaving out the U+FEFF placeholders of list items and
+    // pictures.
+    static void appendTextWithoutPlaceholders(std::string& html, std::u16string_view text);
 
     // ` name="value"` for each attribute, the values escaped, so that no text
     // of the document can end the attribute or the tag.
@@ -39,6 +42,9 @@ public:
     static std::string notesSection(const std::vector<TEPrintedNote>& notes);
 
     static bool finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces);
+
+private:
+    static void appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders);
 };
 
 } // namespace folio

@@ -74,8 +74,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
 
-    const bool pageBreak = attributes.containsKey(TEPageBreakAttribute);
-    if (pageBreak || attributes.containsKey(TEHorizontalRuleStyleAttribute)) {
+    HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
+    const bool pageBreak = form.pageBreak;
+    if (pageBreak || form.rule) {
         if (pageBreak)
             html += m_context.settings.forPrint ? "<div style=\"page-break-before:always;\"></div>"
                                                 : "<hr class=\"marquent-pagebreak\" style='page-break-before:always;'/>";
@@ -89,21 +90,31 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         return;
     }
 
-    std::optional<ListStack> lists = listStackInAttributes(attributes);
+    std::optional<ListStack> lists = form.hasLists ? listStackInAttributes(attributes) : std::nullopt;
     const AttributeValue* currentList = lists && !lists->empty() ? lists->back().get() : nullptr;
-    const bool isField = attributes.containsKey(TEFieldAttribute);
-    const bool isEndOfList = attributes.containsKey(TETextEndOfListAttribute);
-    const bool closesAllLists = attributes.containsKey(TETextEndOfAllOpenedLists);
-    std::optional<TEParagraphStyle> paragraphStyle = TEAttributeQueries::paragraphStyle(attributes);
-
-    std::string css;
-    if (paragraphStyle && !currentList) {
-        if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
-            scaleParagraphStyle(*paragraphStyle, m_context.textScale);
-        css = paragraphStyle->cssStyleRepresentation().value_or(std::string());
-    }
-    if (fontIsUniform)
-        css += m_context.fontCSS(fontInAttributes(attributes));
+    const bool isField = form.isField;
+    const bool isEndOfList = form.isEndOfList;
+    const bool closesAllLists = form.closesAllLists;
+    // The paragraph style is read only where it is needed: most paragraphs
+    // start as one written before.
+    std::optional<std::optional<TEParagraphStyle>> readStyle;
+    auto paragraphStyle = [&]() -> std::optional<TEParagraphStyle>& {
+        if (!readStyle)
+            readStyle = TEAttributeQueries::paragraphStyle(attributes);
+        return *readStyle;
+    };
+    auto elementCSS = [&] {
+        std::string css;
+        if (paragraphStyle() && !currentList) {
+            TEParagraphStyle style = *paragraphStyle();
+            if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
+                scaleParagraphStyle(style, m_context.textScale);
+            css = style.cssStyleRepresentation().value_or(std::string());
+        }
+        if (fontIsUniform)
+            css += m_context.fontCSS(fontInAttributes(attributes));
+        return css;
+    };
 
     const std::size_t listCount = lists ? lists->size() : 0;
     if ((m_openLists && m_openLists->size() > listCount) || isEndOfList ||
@@ -120,7 +131,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                          rangeOfTextList(string, list.get(), paragraph.location).location == paragraph.location;
             if (!opens)
                 continue;
-            html += HTMLListTagWriter::openingTag(list.get(), paragraphStyle ? &*paragraphStyle : nullptr, m_context);
+            // The first list opened here takes the paragraph's indent; writing
+            // its tag clears the indent for the lists inside it.
+            std::optional<TEParagraphStyle>& style = paragraphStyle();
+            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context);
             openedAny = true;
         }
         if (openedAny) {
@@ -132,36 +146,56 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : css);
+        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS());
         return;
     }
 
-    if (std::optional<double> level = numberInAttributes(attributes, TEHeaderLevelAttribute)) {
+    if (std::optional<double> level = form.headerLevel) {
         // Only the six heading elements HTML has; other numbers are no heading.
         if (*level >= 1 && *level <= 6)
             element = "h" + std::to_string(static_cast<int>(*level));
     }
 
-    HTMLAttributeMap elementAttributes;
-    if (const auto* custom = customHTMLAttributesAtIndex(string, paragraph.location)) {
-        for (const auto& [name, value] : *custom) {
+    // Direction and style follow the element's own attributes, as a
+    // document's generated class goes in front of the classes it has.
+    auto addStartAttributes = [&](HTMLAttributeMap& elementAttributes) {
+        if (paragraphStyle()) {
+            if (paragraphStyle()->baseWritingDirection() == WritingDirection::Natural)
+                elementAttributes["dir"] = u"auto";
+            else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
+                elementAttributes["dir"] = u"rtl";
+        }
+        m_context.applyStyle(elementAttributes, element, elementCSS());
+    };
+    auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
+        tag += '<';
+        tag += element;
+        HTMLMarkup::appendAttributes(tag, elementAttributes);
+        tag += '>';
+    };
+    HTMLAttributeMap ownAttributes;
+    const HTMLAttributeMap* elementAttributes = &ownAttributes;
+    if (form.hasCustomAttributes) {
+        const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute);
+        for (const auto& [name, value] : custom->map()) {
             Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
             if (intersectionRange(own, paragraph).length == paragraph.length)
-                elementAttributes[name] = value;
+                ownAttributes[name] = value;
         }
+        addStartAttributes(ownAttributes);
+        appendStartTag(html, ownAttributes);
+    } else {
+        // Everything the start says follows from the attributes alone.
+        std::optional<HTMLParagraphStart>& start = form.starts[fontIsUniform ? 1 : 0];
+        if (!start) {
+            start.emplace();
+            start->element = element;
+            addStartAttributes(start->attributes);
+            appendStartTag(start->tag, start->attributes);
+        }
+        html += start->tag;
+        elementAttributes = &start->attributes;
     }
-    if (paragraphStyle) {
-        if (paragraphStyle->baseWritingDirection() == WritingDirection::Natural)
-            elementAttributes["dir"] = u"auto";
-        else if (paragraphStyle->baseWritingDirection() == WritingDirection::RightToLeft)
-            elementAttributes["dir"] = u"rtl";
-    }
-    m_context.applyStyle(elementAttributes, element, css);
-
-    html += '<';
-    html += element;
-    HTMLMarkup::appendAttributes(html, elementAttributes);
-    html += '>';
 
     if (element == "li") {
         // A word processor's own words around the number ("CH I") are
@@ -173,7 +207,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
-    HTMLRunWriter(m_context, paragraph, elementAttributes, fontIsUniform).writeRuns(html);
+    HTMLRunWriter(m_context, paragraph, *elementAttributes, fontIsUniform).writeRuns(html);
 
     if (element == "li") {
         // An item followed by more list text stays open, so that a nested

@@ -55,10 +55,9 @@ HTMLRunWriter::HTMLRunWriter(const HTMLWriterContext& context, Range paragraph,
 
 void HTMLRunWriter::writeRuns(std::string& html)
 {
-    m_context.string.enumerateAttributes(m_paragraph, AttributeEnumerationOptions::None,
-                                         [&](const AttributeDictionaryPtr& attributes, Range run, bool&) {
-                                             writeRun(html, *attributes, run);
-                                         });
+    m_context.string.forEachRun(m_paragraph, [&](const AttributeDictionaryPtr& attributes, Range run) {
+        writeRun(html, *attributes, run);
+    });
     // A link whose end could not be found inside the paragraph still closes
     // with it.
     if (m_linkElementOpen)
@@ -67,10 +66,10 @@ void HTMLRunWriter::writeRuns(std::string& html)
     m_linkRange = NotFoundRange;
 }
 
-bool HTMLRunWriter::openLink(const AttributeDictionary& attributes, Range run)
+bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
 {
-    const auto* link = attributes.valueForKeyAs<URLValue>(TELinkAttribute);
-    const auto* anchor = attributes.valueForKeyAs<StringValue>(TEAnchorAttribute);
+    const URLValue* link = form.link;
+    const StringValue* anchor = form.anchor;
     if ((!link && !anchor) || !m_linkRange.isNotFound())
         return false;
 
@@ -181,7 +180,9 @@ bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16stri
 
 void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attributes, Range run)
 {
-    if (const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName)) {
+    HTMLRunForm& form = m_context.styleCache.runForm(attributes);
+    if (form.isAttachment) {
+        const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName);
         // An attachment never opens a link of its own: an a element opened
         // for it would have no text to close behind. Inside an open link it
         // stands in the link.
@@ -199,10 +200,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         return;
     }
 
-    bool opensLink = openLink(attributes, run);
+    bool opensLink = openLink(form, run);
 
     HTMLAttributeMap spanAttributes;
-    if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
+    if (const StringMapValue* custom = form.customAttributes) {
         for (const auto& [name, value] : custom->map()) {
             if (paragraphCarries(name, value))
                 continue;
@@ -220,13 +221,19 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     // is written once per style.
     const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
-        const std::string& style = m_context.styleCache.runStyle(attributes, !m_paragraphFontIsUniform,
-                                                                 [&] { return runStyle(attributes); });
+        HTMLRunForm::Style& made = form.styles[m_paragraphFontIsUniform ? 0 : 1];
+        if (!made.made) {
+            made.css = runStyle(attributes);
+            if (!made.css.empty())
+                made.spanStartTag = m_context.styleCache.spanStartTag(made.css, [&] {
+                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                });
+            made.made = true;
+        }
+        const std::string& style = made.css;
         if (m_context.fragment && spanAttributes.empty()) {
             if (!style.empty())
-                spanStartTag = &m_context.styleCache.spanStartTag(style, [&] {
-                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(style)) + "\">";
-                });
+                spanStartTag = &made.spanStartTag;
         } else {
             m_context.applyStyle(spanAttributes, "span", style);
         }
@@ -246,15 +253,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += '>';
     }
-    if (m_context.settings.keepsPlaceholders) {
+    if (m_context.settings.keepsPlaceholders)
         HTMLMarkup::appendText(html, text);
-    } else {
-        // The placeholders go; the text between them is written as it stands.
-        std::size_t start = 0;
-        for (std::size_t found; (found = text.find(u'\uFEFF', start)) != std::u16string_view::npos; start = found + 1)
-            HTMLMarkup::appendText(html, text.substr(start, found - start));
-        HTMLMarkup::appendText(html, text.substr(start));
-    }
+    else
+        HTMLMarkup::appendTextWithoutPlaceholders(html, text);
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);

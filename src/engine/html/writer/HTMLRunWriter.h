@@ -8,6 +8,7 @@
 namespace folio {
 
 class AttributeDictionary;
+struct HTMLRunForm;
 
 // Writes the attribute runs of one paragraph: links and anchors as a
 // elements, run styles and HTML attributes as spans, attachments as their own
@@ -24,7 +25,7 @@ public:
 private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
     // Starts the link or anchor of a run; answers whether the run opened one.
-    bool openLink(const AttributeDictionary& attributes, Range run);
+    bool openLink(const HTMLRunForm& form, Range run);
     void closeLinkIfEnded(std::string& html, Range run);
     // The CSS size of raised or lowered text in print.
     std::string raisedTextSize(const AttributeDictionary& attributes) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/html/writer/HTMLParagraphForm.h"
+#include "engine/html/writer/HTMLRunForm.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <string>
@@ -24,21 +26,34 @@ public:
         return lookUp(m_fontCSS, &font, make);
     }
 
-    // The cached style of a run with these attributes, or `make()` stored
-    // under them. A run inside a paragraph whose font is uniform leaves its
-    // font to the paragraph, so the two cases are kept apart.
-    template <typename Make>
-    const std::string& runStyle(const AttributeDictionary& attributes, bool writesFont, Make&& make)
+    // What the run writer needs of attributes equal to these, found on
+    // first use; the answer stays put for the whole write.
+    HTMLRunForm& runForm(const AttributeDictionary& attributes)
     {
-        return lookUp(writesFont ? m_runStyleWithFont : m_runStyleWithoutFont, &attributes, make);
+        auto found = m_runForms.find(&attributes);
+        if (found == m_runForms.end())
+            found = m_runForms.emplace(&attributes, HTMLRunForm(attributes)).first;
+        return found->second;
     }
 
-    // The start tag of a span styled with `css` alone, or `make()` stored
-    // under it; `css` is a run style this cache holds, so its address names it.
+    // The start tag of a span styled with `css` alone, or `make()` stored under it.
     template <typename Make>
     const std::string& spanStartTag(const std::string& css, Make&& make)
     {
-        return lookUp(m_spanStartTags, &css, make);
+        auto found = m_spanStartTags.find(css);
+        if (found == m_spanStartTags.end())
+            found = m_spanStartTags.emplace(css, make()).first;
+        return found->second;
+    }
+
+    // What the paragraph writer needs of attributes equal to these, found
+    // on first use; the answer stays put for the whole write.
+    HTMLParagraphForm& paragraphForm(const AttributeDictionary& attributes)
+    {
+        auto found = m_paragraphForms.find(&attributes);
+        if (found == m_paragraphForms.end())
+            found = m_paragraphForms.emplace(&attributes, HTMLParagraphForm(attributes)).first;
+        return found->second;
     }
 
 private:
@@ -59,12 +74,12 @@ private:
     struct DictionaryEqual {
         bool operator()(const AttributeDictionary* a, const AttributeDictionary* b) const { return *a == *b; }
     };
-    using RunStyles = std::unordered_map<const AttributeDictionary*, std::string, DictionaryHash, DictionaryEqual>;
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
-    RunStyles m_runStyleWithFont;
-    RunStyles m_runStyleWithoutFont;
-    std::unordered_map<const std::string*, std::string> m_spanStartTags;
+    std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
+    // Distinct formatting states often come to the same style.
+    std::unordered_map<std::string, std::string> m_spanStartTags;
+    std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
 };
 
 } // namespace folio

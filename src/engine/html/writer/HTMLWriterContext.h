@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLAttributeMap.h"
 #include "engine/html/writer/HTMLStyleCache.h"
 #include "engine/html/writer/HTMLStyleClassTable.h"
 #include "engine/model/TEFootnoteCounter.h"
@@ -55,10 +56,6 @@ struct TEPrintedNote {
     std::u16string text;
     std::string fontCSS;
 };
-
-// An element's attributes, by name: written in name order so that the same
-// text always gives the same HTML.
-using HTMLAttributeMap = std::map<std::string, std::u16string>;
 
 // The state one build shares between the paragraph, run and attachment
 // writers: the text, the settings, the generated classes and the notes'

@@ -5,6 +5,9 @@
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/foundation/Unicode.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace folio {
 
 namespace {
@@ -22,6 +25,32 @@ constexpr std::string_view kDocumentHeadEnd = "</style>\n"
                                               "<body>\n";
 constexpr std::string_view kDocumentEnd = "</body>\n</html>\n";
 constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;}";
+
+// The index of the first "\n" or "\r" from `index` on, or the text's length.
+// Four units are passed over at once while none of them is a control
+// character, one unit a 16-bit lane of a 64-bit word.
+std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
+{
+    constexpr std::uint64_t kLanes = 0x0001000100010001;
+    constexpr std::uint64_t kLaneHighBits = 0x8000 * kLanes;
+    for (; index + 4 <= text.size(); index += 4) {
+        std::uint64_t units;
+        std::memcpy(&units, text.data() + index, sizeof units);
+        // A lane below 0x20 has no bit above its lowest five; only a zero
+        // lane keeps bit 15 clear below, and no sum carries out of its lane.
+        const std::uint64_t high = units & (0xFFE0 * kLanes);
+        if (!(~(((high & ~kLaneHighBits) + ~kLaneHighBits) | high) & kLaneHighBits))
+            continue;
+        // A tab or another control character is no paragraph end.
+        for (std::size_t unit = index; unit < index + 4; ++unit) {
+            if (text[unit] == u'\n' || text[unit] == u'\r')
+                return unit;
+        }
+    }
+    while (index < text.size() && text[index] != u'\n' && text[index] != u'\r')
+        ++index;
+    return index;
+}
 
 } // namespace
 
@@ -85,9 +114,7 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     body.reserve(text.size() * 5);
     std::size_t location = 0;
     while (true) {
-        std::size_t end = location;
-        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
-            ++end;
+        const std::size_t end = endOfParagraph(text, location);
         bool isLast = end == text.size();
         paragraphs.writeParagraph(body, Range{location, end - location}, isLast);
         if (isLast)

@@ -1,4 +1,5 @@
 #include "engine/html/writer/HTMLMarkup.h"
+#include "platform/foundation/Unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,46 @@ TEST(HTMLMarkupFinishBody, attributeValuesKeepTheirExactText)
     EXPECT_EQ(finished("<x y='\"'>\t"), "<x y='\"'>" + std::string(kInlineTab));
 }
 
+// The body is searched several bytes at a time: what is replaced is found
+// at every place, a pair split between two such steps included, and what
+// a tag holds is left at every place too.
+TEST(HTMLMarkupFinishBody, findsWhatItReplacesAtEveryPlace)
+{
+    const std::string nbsp(kNoBreakSpace);
+    const std::string tab(kInlineTab);
+    const std::pair<std::string, std::string> cases[] = {
+        {"  ", " " + nbsp},
+        {"   ", " " + nbsp + " "},
+        {"\t", tab},
+        {"\xE2\x80\xA8", "<br/>"},
+        {"\xE2\x80\x9C", "\xE2\x80\x9C"},
+        {" ", " "},
+        {"<b title=\"a  >\t\">", "<b title=\"a  >\t\">"},
+        {"<b t='  '\t x = \"\t\">", "<b t='  '\t x = \"\t\">"},
+    };
+    for (const auto& [piece, replaced] : cases) {
+        for (std::size_t before = 0; before < 18; ++before) {
+            for (std::size_t after : {std::size_t(0), std::size_t(1), std::size_t(9)}) {
+                const std::string head(before, 'x');
+                const std::string tail(after, 'y');
+                EXPECT_EQ(finished(head + piece + tail), head + replaced + tail)
+                    << "\"" << piece << "\" after " << before << " bytes, before " << after;
+            }
+        }
+    }
+}
+
+// A NUL byte in the body, in text or in a tag, is left as it stands and
+// ends no search: what follows it is still finished.
+TEST(HTMLMarkupFinishBody, nulBytesAreLeftAndSearchedPast)
+{
+    using namespace std::string_literals;
+    const std::string nbsp(kNoBreakSpace);
+    EXPECT_EQ(finished("a\0  b\0"s), "a\0 "s + nbsp + "b\0"s);
+    EXPECT_EQ(finished("<x\0 y=\"\0>\"\0>\t"s), "<x\0 y=\"\0>\"\0>"s + std::string(kInlineTab));
+    EXPECT_EQ(finished("\0"s), "\0"s);
+}
+
 // Text keeps every character but markup, which is escaped, and the control
 // characters HTML may not hold, which go; an unpaired surrogate becomes the
 // replacement character.
@@ -84,6 +125,58 @@ TEST(HTMLMarkupAppendText, keepsTextEscapingMarkupAndDroppingControls)
     html.clear();
     HTMLMarkup::appendText(html, u"");
     EXPECT_EQ(html, "");
+}
+
+// Plain text is copied several characters at a time: a character that
+// needs escaping, dropping or encoding is found wherever it stands among
+// them, and characters that only look alike in one byte are not taken for it.
+TEST(HTMLMarkupAppendText, findsEveryCharacterNeedingWorkAtEveryPlace)
+{
+    auto expected = [](char16_t c) -> std::string {
+        if (c == u'<')
+            return "&#60;";
+        if (c == u'&')
+            return "&amp;";
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return "";
+        return toUtf8(std::u16string(1, c));
+    };
+    const char16_t characters[] = {0x00,  0x08,  0x09,  0x0A,   0x0D,   0x1F,   0x20,   0x21,   0x25,
+                                   0x26,  0x27,  0x3B,  0x3C,   0x3D,   0x7E,   0x7F,   0x80,   0xA0,
+                                   0x126, 0x13C, 0x2026, 0x263C, 0x3C00, 0x2028, 0xFEFF, 0xFF3C};
+    for (char16_t c : characters) {
+        for (std::size_t at = 0; at < 11; ++at) {
+            std::u16string text(11, u'a');
+            text[at] = c;
+            text += u"bcdefgh";
+            std::string html = "<p>";
+            HTMLMarkup::appendText(html, text);
+            EXPECT_EQ(html, "<p>" + std::string(at, 'a') + expected(c) + std::string(10 - at, 'a') + "bcdefgh")
+                << "U+" << std::hex << static_cast<unsigned>(c) << " at " << at;
+        }
+    }
+}
+
+// Leaving the placeholders out writes what the pieces between them write,
+// wherever they stand: among ASCII, among other characters, at either end,
+// side by side, and between the halves of a surrogate pair.
+TEST(HTMLMarkupAppendText, withoutPlaceholdersWritesThePiecesBetweenThem)
+{
+    std::u16string split = u"a\U0001F600b";
+    split.insert(2, 1, u'\uFEFF');
+    const std::u16string texts[] = {u"\uFEFFitem <one>", u"caf\u00E9\uFEFF\u00E9 & x", u"\uFEFF\uFEFF", u"", u"plain",
+                                    u"\u2028\uFEFF\u2028\uFEFF", split};
+    for (const std::u16string& text : texts) {
+        std::string pieces;
+        std::size_t start = 0;
+        for (std::size_t found; (found = text.find(u'\uFEFF', start)) != std::u16string::npos; start = found + 1)
+            HTMLMarkup::appendText(pieces, std::u16string_view(text).substr(start, found - start));
+        HTMLMarkup::appendText(pieces, std::u16string_view(text).substr(start));
+        std::string html = "<p>";
+        HTMLMarkup::appendTextWithoutPlaceholders(html, text);
+        EXPECT_EQ(html, "<p>" + pieces) << toUtf8(text);
+        EXPECT_EQ(html.find("\xEF\xBB\xBF"), std::string::npos);
+    }
 }
 
 } // namespace

@@ -127,6 +127,27 @@ TEST(HTMLWriterDocumentTests, carriageReturnLineFeedLeavesAnEmptyLineBetween)
     expectGolden("crlf-fragment.html", fragment);
 }
 
+// A paragraph ends at a line feed or carriage return wherever it stands,
+// and at nothing else: tabs and other control characters near it included.
+TEST(HTMLWriterDocumentTests, paragraphsEndAtEveryPlaceOnlyAtLineEnds)
+{
+    for (char16_t end : {u'\n', u'\r'}) {
+        for (std::size_t at = 1; at < 10; ++at) {
+            std::u16string first = std::u16string(u"abcdefghij").substr(0, at);
+            first[at / 2] = u'\t';
+            const std::u16string second = u"k\u0001lmnopq\u000Brs";
+            AttributedString string =
+                TestText().add(first + end + second, {baseFont(), baseStyle()}).build();
+            std::u16string fragment = fragmentOf(string);
+            EXPECT_EQ(2u, countOf(fragment, u"</div>")) << toUtf8(fragment);
+            EXPECT_EQ(1u, countOf(fragment, u"\">" + first.substr(0, at / 2) +
+                                                u"<span style=\"white-space:pre;\">\t</span>" +
+                                                first.substr(at / 2 + 1) + u"</div>"));
+            EXPECT_EQ(1u, countOf(fragment, u"\">klmnopqrs</div>"));
+        }
+    }
+}
+
 TEST(HTMLWriterDocumentTests, equalParagraphStylesShareAClassAndDivsComeBeforeSpans)
 {
     PlatformParagraphStyle::Settings centred = readerStyleSettings();
@@ -275,6 +296,38 @@ TEST(HTMLWriterDocumentTests, customParagraphAttributesCoveringTheParagraphAreWr
     EXPECT_NE(std::u16string::npos, fragment.find(u"id=\"p&quot;1\""));
     // The span of the same attributes would say nothing new.
     EXPECT_EQ(0u, countOf(fragment, u"<span"));
+}
+
+// Paragraphs whose first runs have equal attributes start alike, as
+// separate objects or not, except where one mixes fonts (its element then
+// names none) or carries HTML attributes of its own.
+TEST(HTMLWriterDocumentTests, paragraphsStartAlikeOnlyWhereTheirAttributesAndFontsAgree)
+{
+    AttributeValuePtr bold = font("Helvetica-Bold", 12);
+    AttributedString string =
+        TestText()
+            .paragraph(u"one")
+            .add(u"two ", {baseFont(), baseStyle()})
+            .add(u"bold", {{std::string(kCTFontAttributeName), bold}, baseStyle()})
+            .add(u"\n", {baseFont(), baseStyle()})
+            .paragraph(u"three")
+            .paragraph(u"four", {{std::string(TECustomAttributesAttribute), StringMapValue::make({{"id", u"x"}})}})
+            .paragraph(u"five", {}, false)
+            .build();
+    const std::u16string uniform = u"<div dir=\"auto\" style=\"line-height:normal;font-family:";
+    const std::u16string mixed = u"<div dir=\"auto\" style=\"line-height:normal;\">";
+    std::u16string fragment = fragmentOf(string);
+    EXPECT_EQ(3u, countOf(fragment, uniform + u"&#39;Helvetica&#39;")) << toUtf8(fragment);
+    EXPECT_EQ(1u, countOf(fragment, mixed + u"<span"));
+    EXPECT_EQ(1u, countOf(fragment, u"<div dir=\"auto\" id=\"x\" style=\"line-height:normal;font-family:"));
+    EXPECT_LT(fragment.find(mixed), fragment.find(u"three"));
+
+    std::u16string body = bodyOf(documentOf(string));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">one</div>")) << toUtf8(body);
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d2\" dir=\"auto\"><span"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">three</div>"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\" id=\"x\">four</div>"));
+    EXPECT_NE(std::u16string::npos, body.find(u"<div class=\"d1\" dir=\"auto\">five</div>"));
 }
 
 TEST(HTMLWriterDocumentTests, fontNamesCannotBreakOutOfTheStyleElement)
