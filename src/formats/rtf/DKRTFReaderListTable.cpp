@@ -401,8 +401,14 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };
-    const std::int64_t start = startOfLevel(listID, level);
-    const std::optional<TECSSListStyle::MarkerText> markerText = markerTextOfLevel(listID, level);
+    // Most runs of a list's paragraphs add nothing: the style is made only
+    // for a set that holds it, once, as its arrays share the one object.
+    AttributeValuePtr madeStyle;
+    auto listStyle = [&]() -> const AttributeValuePtr& {
+        if (!madeStyle)
+            madeStyle = newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level));
+        return madeStyle;
+    };
 
     if (level == 0 && listID > previousListID)
         set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
@@ -418,19 +424,17 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             else
                 m_allListsFinished = true;
         } else {
-            AttributeValuePtr style = newListStyle(listType, start, markerText);
             state.setListPrefixCount(state.listPrefixCount() + 1);
             set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
             state.setClosedListsCount(state.closedListsCount() + 1);
-            set(TETextIsListAttribute, arrayOf(style));
+            set(TETextIsListAttribute, arrayOf(listStyle()));
         }
         return;
     }
 
-    AttributeValuePtr style = newListStyle(listType, start, markerText);
     if (listID > previousListID) {
-        set(TETextListsAttribute, arrayOf(style));
+        set(TETextListsAttribute, arrayOf(listStyle()));
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
@@ -439,16 +443,16 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(TETextListsAttribute, arrayOf(style));
+        set(TETextListsAttribute, arrayOf(listStyle()));
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {
-        set(TETextIsListAttribute, arrayOf(style));
+        set(TETextIsListAttribute, arrayOf(listStyle()));
     }
     if (prefix != 0) {
         state.setListPrefixCount(state.listPrefixCount() + 1);
         set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-        set(TETextIsListAttribute, arrayOf(style));
+        set(TETextIsListAttribute, arrayOf(listStyle()));
     }
 }
 
