@@ -210,6 +210,20 @@ TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
     EXPECT_EQ(m_warnings.size(), 1u);
 }
 
+TEST_F(RTFReaderCoreTests, controlWordsEndAtTheCharactersBesideTheLetters)
+{
+    // The characters next to the letters in ASCII ("@", "[", "`", "{") end a
+    // word like any other; a capital belongs to it ("\bZ" is no "\b"), and a
+    // word longer than any the reader knows is no word at all.
+    AttributedString string = read(uR"({\rtf1 \b@x\b0 \b[y\b0 \b`z\b0 \b{w}\b0 \bZ v\)"
+                                   uR"(bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb u})");
+    ASSERT_EQ(string.string(), u"@x[y`zwvu");
+    for (std::size_t index = 0; index < 7; ++index)
+        EXPECT_TRUE(fontAt(string, index)->face().isBold()) << index;
+    EXPECT_FALSE(fontAt(string, 7)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 8)->face().isBold());
+}
+
 TEST_F(RTFReaderCoreTests, runsOfTextEndAtTheCharactersTheReaderActsOn)
 {
     // A semicolon is text in the body and ends an entry in the font table.
