@@ -98,13 +98,30 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level)
     }
     // A bullet: the character of "\leveltext" says which. Word writes the
     // Symbol and Wingdings bullets as private-use characters.
+    // Any of a kind's forms anywhere from "\\leveltext" on names the kind,
+    // the square before the circle before the hyphen; a list table holds
+    // thousands of levels, so the forms are all looked for in one pass.
     std::size_t text = level.find(u"\\leveltext");
     std::u16string_view bullet = text == std::u16string_view::npos ? std::u16string_view() : level.substr(text);
-    if (bullet.find(u"\\u-3929") != std::u16string_view::npos || bullet.find(u"\\'a7") != std::u16string_view::npos)
+    bool square = false;
+    bool circle = false;
+    bool hyphen = false;
+    for (std::size_t index = 0; index < bullet.size(); ++index) {
+        if (bullet[index] == u'\\') {
+            const std::u16string_view rest = bullet.substr(index);
+            square = square || rest.starts_with(u"\\u-3929") || rest.starts_with(u"\\'a7");
+            circle = circle || rest.starts_with(u"\\u9702");
+            hyphen = hyphen || rest.starts_with(u"\\u8259");
+        } else if (bullet[index] == u';' && index > 0) {
+            circle = circle || bullet[index - 1] == u'o';
+            hyphen = hyphen || bullet[index - 1] == u'-';
+        }
+    }
+    if (square)
         return static_cast<unsigned>(TECSSListStyleType::Square);
-    if (bullet.find(u"o;") != std::u16string_view::npos || bullet.find(u"\\u9702") != std::u16string_view::npos)
+    if (circle)
         return static_cast<unsigned>(TECSSListStyleType::Circle);
-    if (bullet.find(u"-;") != std::u16string_view::npos || bullet.find(u"\\u8259") != std::u16string_view::npos)
+    if (hyphen)
         return static_cast<unsigned>(TECSSListStyleType::Hyphen);
     return static_cast<unsigned>(TECSSListStyleType::Disc);
 }
