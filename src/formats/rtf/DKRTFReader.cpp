@@ -158,6 +158,10 @@ void DKRTFReader::parse()
     while (!m_scanner.isAtEnd())
         parseRTFGroup(SemicolonAction::None);
     m_attributedString.endEditing();
+    if (m_lastParagraphSpacing)
+        m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, *m_lastParagraphSpacing);
+    if (m_lastParagraphSpacingBefore)
+        m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, *m_lastParagraphSpacingBefore);
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_scanner.string()));
 
     if (m_states.openGroups() > 0)

@@ -267,6 +267,10 @@ private:
     bool m_pendingPictureOwnsBlank = false;
     DKRTFAttributeBuilder m_attributeBuilder;
     DKRTFPageSettings m_pageSettings;
+    // The page settings keep the spacing of the last paragraph that gave
+    // one; every paragraph may give it, so it is handed over once, at the end.
+    std::optional<int> m_lastParagraphSpacing;
+    std::optional<int> m_lastParagraphSpacingBefore;
     std::optional<std::string> m_documentName;
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;

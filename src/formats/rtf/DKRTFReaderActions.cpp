@@ -111,13 +111,13 @@ void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagra
 void DKRTFReader::actionParagraphSpacing(int value)
 {
     state().mutableParagraph().paragraphSpacing = value;
-    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, value);
+    m_lastParagraphSpacing = value;
 }
 
 void DKRTFReader::actionParagraphSpacingBefore(int value)
 {
     state().mutableParagraph().paragraphSpacingBefore = value;
-    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, value);
+    m_lastParagraphSpacingBefore = value;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
