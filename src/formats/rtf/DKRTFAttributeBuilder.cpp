@@ -162,37 +162,43 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
         return state.cachedAttributes();
 
     // The list attributes come first, as they also advance the state's list
-    // tracking; a set with them or with a link is the paragraph's own.
-    std::vector<AttributeDictionary::Entry> listEntries;
+    // tracking. A set with them or with a link is the paragraph's own: its
+    // list objects are new, and the writer tells lists apart by them. It is
+    // the shared set of its formatting with those entries added.
+    std::vector<AttributeDictionary::Entry> ownEntries;
     if (!m_lists.allListsFinished())
-        m_lists.addListAttributes(state, currentListType, listEntries);
-    const bool hasLink = state.link() != 0 && !m_values.linkTarget.empty();
+        m_lists.addListAttributes(state, currentListType, ownEntries);
+    if (state.link() != 0 && !m_values.linkTarget.empty())
+        ownEntries.emplace_back(std::string(TELinkAttribute), URLValue::make(toUtf8(m_values.linkTarget)));
 
-    const bool sharable = listEntries.empty() && !hasLink;
+    const AttributeDictionaryPtr& formatted = formattingSet(state);
+    if (ownEntries.empty())
+        state.setCachedAttributes(formatted);
+    else
+        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::move(ownEntries)));
+    return state.cachedAttributes();
+}
 
+const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFReaderState& state)
+{
     AttributeValuePtr font = fontValue(state);
-    Formatting formatting;
-    if (sharable) {
-        formatting = Formatting{state.foregroundColor().get(),
-                                state.backgroundColor().get(),
-                                font.get(),
-                                state.underline(),
-                                m_values.footnoteTableMarker,
-                                state.superscriptCount(),
-                                state.strike(),
-                                state.inTable(),
-                                state.paragraph()};
-        if (auto shared = m_sets.find(formatting); shared != m_sets.end()) {
-            state.setCachedAttributes(shared->second);
-            return state.cachedAttributes();
-        }
-    }
+    Formatting formatting{state.foregroundColor().get(),
+                          state.backgroundColor().get(),
+                          font.get(),
+                          state.underline(),
+                          m_values.footnoteTableMarker,
+                          state.superscriptCount(),
+                          state.strike(),
+                          state.inTable(),
+                          state.paragraph()};
+    if (auto shared = m_sets.find(formatting); shared != m_sets.end())
+        return shared->second;
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
     constexpr std::size_t kLargestFormattingSet = 12;
     std::vector<AttributeDictionary::Entry> entries;
-    entries.reserve(kLargestFormattingSet + listEntries.size());
+    entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         if (value)
             entries.emplace_back(std::string(key), std::move(value));
@@ -202,14 +208,10 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     set(NSBackgroundColorAttributeName, state.backgroundColor());
     if ((state.underline() & 0xFF) != 0)
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
-    if (hasLink)
-        set(TELinkAttribute, URLValue::make(toUtf8(m_values.linkTarget)));
     if (m_values.footnoteTableMarker == 1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"1"));
     else if (m_values.footnoteTableMarker == -1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"-1"));
-    for (AttributeDictionary::Entry& entry : listEntries)
-        entries.push_back(std::move(entry));
     set(kCTFontAttributeName, std::move(font));
     if (state.strike())
         set(TEStrikeOutAttribute, BoolValue::make(true));
@@ -220,10 +222,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     set(TEIsTableKey, IntegerValue::make(state.inTable() ? 1 : 0));
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));
 
-    state.setCachedAttributes(AttributeDictionary::make(std::move(entries)));
-    if (sharable)
-        m_sets.emplace(formatting, state.cachedAttributes());
-    return state.cachedAttributes();
+    return m_sets.emplace(formatting, AttributeDictionary::make(std::move(entries))).first->second;
 }
 
 } // namespace folio

@@ -38,7 +38,7 @@ public:
     const AttributeDictionaryPtr& stringAttributes(DKRTFReaderState& state, unsigned currentListType);
 
 private:
-    // Everything a set is made of but lists and links, which are made anew
+    // Everything a set is made of but lists and links, which are added anew
     // for each paragraph that has them. Values are kept by address: every
     // set in the cache holds its values, so an address cannot come back for
     // another value while its set is kept.
@@ -65,6 +65,8 @@ private:
         friend auto operator<=>(const FontRequest&, const FontRequest&) = default;
     };
 
+    // The set shared by every state that formats alike, lists and links aside.
+    const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state);
     AttributeValuePtr fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold

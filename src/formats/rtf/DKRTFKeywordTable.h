@@ -37,9 +37,11 @@ public:
     static const DKRTFKeywordTable& shared();
 
     // Null for a word the reader does not know.
-    const DKRTFKeyword* keywordNamed(std::string_view name) const
+    const DKRTFKeyword* keywordNamed(std::string_view name) const { return keywordNamed(name, hashOf(name)); }
+    // The same for a name whose hash the caller took while it read the
+    // letters (hashStep over each, then hashFinish).
+    const DKRTFKeyword* keywordNamed(std::string_view name, std::uint32_t hash) const
     {
-        const std::uint32_t hash = hashOf(name);
         for (std::size_t index = hash & kSlotMask;; index = (index + 1) & kSlotMask) {
             const Slot& slot = m_slots[index];
             if (slot.entry == 0)
@@ -64,11 +66,21 @@ private:
     // general map's division and node hops.
     static std::uint32_t hashOf(std::string_view name)
     {
-        std::uint32_t hash = 2166136261u;
+        std::uint32_t hash = kHashStart;
         for (char letter : name)
-            hash = (hash ^ static_cast<unsigned char>(letter)) * 16777619u;
-        return hash ^ (hash >> 15);
+            hash = hashStep(hash, letter);
+        return hashFinish(hash);
     }
+
+public:
+    static constexpr std::uint32_t kHashStart = 2166136261u;
+    static std::uint32_t hashStep(std::uint32_t hash, char letter)
+    {
+        return (hash ^ static_cast<unsigned char>(letter)) * 16777619u;
+    }
+    static std::uint32_t hashFinish(std::uint32_t hash) { return hash ^ (hash >> 15); }
+
+private:
     // Names are a few letters: a loop beats a call to the library's compare.
     static bool sameLetters(std::string_view a, std::string_view b)
     {

@@ -158,6 +158,10 @@ void DKRTFReader::parse()
     while (!m_scanner.isAtEnd())
         parseRTFGroup(SemicolonAction::None);
     m_attributedString.endEditing();
+    if (m_lastParagraphSpacing)
+        m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, *m_lastParagraphSpacing);
+    if (m_lastParagraphSpacingBefore)
+        m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, *m_lastParagraphSpacingBefore);
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_scanner.string()));
 
     if (m_states.openGroups() > 0)
@@ -287,15 +291,29 @@ void DKRTFReader::parseKeyword()
     // than the buffer, so a longer one is looked up as no word at all.
     std::array<char, DKRTFKeywordTable::kLongestName> letters;
     std::size_t length = 0;
-    for (; position < text.size() && isLetter(text[position]); ++position, ++length) {
+    // The table's hash is taken while the letters are read.
+    std::uint32_t hash = DKRTFKeywordTable::kHashStart;
+    for (; position < text.size(); ++position, ++length) {
+        const char16_t unit = text[position];
+        // One comparison for both cases: folding in the 0x20 bit maps the
+        // capitals onto the small letters and nothing else onto them.
+        if (static_cast<unsigned>((unit | 0x20) - u'a') >= 26u)
+            break;
+        const char letter = static_cast<char>(unit);
         if (length < letters.size())
-            letters[length] = static_cast<char>(text[position]);
+            letters[length] = letter;
+        hash = DKRTFKeywordTable::hashStep(hash, letter);
     }
-    const std::string_view name = length <= letters.size() ? std::string_view(letters.data(), length) : std::string_view();
+    std::string_view name;
+    if (length <= letters.size())
+        name = std::string_view(letters.data(), length);
+    else
+        hash = DKRTFKeywordTable::kHashStart;
+    const DKRTFKeyword* keyword = m_keywords.keywordNamed(name, DKRTFKeywordTable::hashFinish(hash));
 
     if (position >= text.size()) {
         m_scanner.setScanLocation(position);
-        handleKeyword(name, nullptr);
+        handleKeyword(keyword, nullptr);
         return;
     }
     const char16_t next = text[position];
@@ -309,7 +327,7 @@ void DKRTFReader::parseKeyword()
         if (position < text.size() && text[position] == u' ')
             ++position;
         m_scanner.setScanLocation(position);
-        handleKeyword(name, &parameter);
+        handleKeyword(keyword, &parameter);
     } else if (next == u'\'') {
         // A word run into a hex escape is dropped; the escape still counts.
         m_scanner.setScanLocation(position + 1);
@@ -318,14 +336,13 @@ void DKRTFReader::parseKeyword()
         if (next == u' ')
             ++position;
         m_scanner.setScanLocation(position);
-        handleKeyword(name, nullptr);
+        handleKeyword(keyword, nullptr);
     }
 }
 
-void DKRTFReader::handleKeyword(std::string_view name, const int* parameter)
+void DKRTFReader::handleKeyword(const DKRTFKeyword* keyword, const int* parameter)
 {
     const bool afterStar = std::exchange(m_afterStar, false);
-    const DKRTFKeyword* keyword = m_keywords.keywordNamed(name);
     if (state().skipsGroup()) {
         // Binary data is stepped over even where nothing else acts: its
         // bytes could otherwise be read as braces.

@@ -23,6 +23,7 @@
 namespace folio {
 
 class DKRTFKeywordTable;
+struct DKRTFKeyword;
 
 // What one read of an RTF document answers: its text, and what it says
 // beside the text.
@@ -108,7 +109,8 @@ private:
     void parseKeyword();
     void parseControlSymbol();
     void parseHexByte();
-    void handleKeyword(std::string_view name, const int* parameter);
+    // A control word read, or null for one the reader does not know.
+    void handleKeyword(const DKRTFKeyword* keyword, const int* parameter);
     // Reads the digits of a control word's parameter, saturating at the
     // limits of a 32-bit integer so that absurd numbers stay numbers.
     int readParameterDigits();
@@ -139,7 +141,7 @@ private:
     // One formatting control word of a stylesheet entry, kept ready to run:
     // a style is applied at every paragraph that names it.
     struct StyleWord {
-        std::string name;
+        const DKRTFKeyword* keyword;
         std::optional<int> parameter;
     };
     // The formatting words of a stored string of control words (a style's
@@ -265,6 +267,10 @@ private:
     bool m_pendingPictureOwnsBlank = false;
     DKRTFAttributeBuilder m_attributeBuilder;
     DKRTFPageSettings m_pageSettings;
+    // The page settings keep the spacing of the last paragraph that gave
+    // one; every paragraph may give it, so it is handed over once, at the end.
+    std::optional<int> m_lastParagraphSpacing;
+    std::optional<int> m_lastParagraphSpacingBefore;
     std::optional<std::string> m_documentName;
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;

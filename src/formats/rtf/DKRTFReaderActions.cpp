@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
+#include "formats/rtf/DKRTFKeywordTable.h"
+
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -109,13 +111,13 @@ void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagra
 void DKRTFReader::actionParagraphSpacing(int value)
 {
     state().mutableParagraph().paragraphSpacing = value;
-    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, value);
+    m_lastParagraphSpacing = value;
 }
 
 void DKRTFReader::actionParagraphSpacingBefore(int value)
 {
     state().mutableParagraph().paragraphSpacingBefore = value;
-    m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, value);
+    m_lastParagraphSpacingBefore = value;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
@@ -550,11 +552,13 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::u16string_
         if (nameLength <= kLongestFormattingWord) {
             std::string name(words.begin() + static_cast<std::ptrdiff_t>(index + 1),
                              words.begin() + static_cast<std::ptrdiff_t>(nameEnd));
-            if (kFormatting.contains(name)) {
+            // Looked up once here rather than at every paragraph of the style.
+            const DKRTFKeyword* keyword = kFormatting.contains(name) ? DKRTFKeywordTable::shared().keywordNamed(name) : nullptr;
+            if (keyword) {
                 std::optional<int> parameter;
                 if (!digits.empty())
                     parameter = (negative ? -1 : 1) * intValue(digits);
-                formatting.push_back({std::move(name), parameter});
+                formatting.push_back({keyword, parameter});
             }
         }
         index = std::max(valueEnd, index + 1);
@@ -565,7 +569,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::u16string_
 void DKRTFReader::performControlWords(const std::vector<StyleWord>& words)
 {
     for (const StyleWord& word : words)
-        handleKeyword(word.name, word.parameter ? &*word.parameter : nullptr);
+        handleKeyword(word.keyword, word.parameter ? &*word.parameter : nullptr);
 }
 
 void DKRTFReader::actionOldStyleListLevel(int)

@@ -98,13 +98,30 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level)
     }
     // A bullet: the character of "\leveltext" says which. Word writes the
     // Symbol and Wingdings bullets as private-use characters.
+    // Any of a kind's forms anywhere from "\\leveltext" on names the kind,
+    // the square before the circle before the hyphen; a list table holds
+    // thousands of levels, so the forms are all looked for in one pass.
     std::size_t text = level.find(u"\\leveltext");
     std::u16string_view bullet = text == std::u16string_view::npos ? std::u16string_view() : level.substr(text);
-    if (bullet.find(u"\\u-3929") != std::u16string_view::npos || bullet.find(u"\\'a7") != std::u16string_view::npos)
+    bool square = false;
+    bool circle = false;
+    bool hyphen = false;
+    for (std::size_t index = 0; index < bullet.size(); ++index) {
+        if (bullet[index] == u'\\') {
+            const std::u16string_view rest = bullet.substr(index);
+            square = square || rest.starts_with(u"\\u-3929") || rest.starts_with(u"\\'a7");
+            circle = circle || rest.starts_with(u"\\u9702");
+            hyphen = hyphen || rest.starts_with(u"\\u8259");
+        } else if (bullet[index] == u';' && index > 0) {
+            circle = circle || bullet[index - 1] == u'o';
+            hyphen = hyphen || bullet[index - 1] == u'-';
+        }
+    }
+    if (square)
         return static_cast<unsigned>(TECSSListStyleType::Square);
-    if (bullet.find(u"o;") != std::u16string_view::npos || bullet.find(u"\\u9702") != std::u16string_view::npos)
+    if (circle)
         return static_cast<unsigned>(TECSSListStyleType::Circle);
-    if (bullet.find(u"-;") != std::u16string_view::npos || bullet.find(u"\\u8259") != std::u16string_view::npos)
+    if (hyphen)
         return static_cast<unsigned>(TECSSListStyleType::Hyphen);
     return static_cast<unsigned>(TECSSListStyleType::Disc);
 }
@@ -401,8 +418,14 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };
-    const std::int64_t start = startOfLevel(listID, level);
-    const std::optional<TECSSListStyle::MarkerText> markerText = markerTextOfLevel(listID, level);
+    // Most runs of a list's paragraphs add nothing: the style is made only
+    // for a set that holds it, once, as its arrays share the one object.
+    AttributeValuePtr madeStyle;
+    auto listStyle = [&]() -> const AttributeValuePtr& {
+        if (!madeStyle)
+            madeStyle = newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level));
+        return madeStyle;
+    };
 
     if (level == 0 && listID > previousListID)
         set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
@@ -418,19 +441,17 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             else
                 m_allListsFinished = true;
         } else {
-            AttributeValuePtr style = newListStyle(listType, start, markerText);
             state.setListPrefixCount(state.listPrefixCount() + 1);
             set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
             state.setClosedListsCount(state.closedListsCount() + 1);
-            set(TETextIsListAttribute, arrayOf(style));
+            set(TETextIsListAttribute, arrayOf(listStyle()));
         }
         return;
     }
 
-    AttributeValuePtr style = newListStyle(listType, start, markerText);
     if (listID > previousListID) {
-        set(TETextListsAttribute, arrayOf(style));
+        set(TETextListsAttribute, arrayOf(listStyle()));
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
             set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
@@ -439,16 +460,16 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(TETextListsAttribute, arrayOf(style));
+        set(TETextListsAttribute, arrayOf(listStyle()));
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {
-        set(TETextIsListAttribute, arrayOf(style));
+        set(TETextIsListAttribute, arrayOf(listStyle()));
     }
     if (prefix != 0) {
         state.setListPrefixCount(state.listPrefixCount() + 1);
         set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-        set(TETextIsListAttribute, arrayOf(style));
+        set(TETextIsListAttribute, arrayOf(listStyle()));
     }
 }
 

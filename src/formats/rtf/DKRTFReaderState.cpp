@@ -9,6 +9,14 @@ std::unique_ptr<DKRTFReaderState> DKRTFReaderState::copy() const
     return state;
 }
 
+void DKRTFReaderState::assignCopyOf(const DKRTFReaderState& other)
+{
+    if (this == &other)
+        return;
+    *this = other;
+    m_cachedAttributes.reset();
+}
+
 void DKRTFReaderState::setForegroundColor(std::shared_ptr<const ColorValue> color)
 {
     m_foregroundColor = std::move(color);

@@ -38,6 +38,8 @@ public:
     // The copy keeps every field, shares the alternate destination and the
     // colours with the original, and starts without a cached attribute set.
     std::unique_ptr<DKRTFReaderState> copy() const;
+    // The same into this object.
+    void assignCopyOf(const DKRTFReaderState& other);
 
     // --- Text routing ---
     // While set, appended text replaces the destination's content instead of

@@ -20,9 +20,19 @@ void DKRTFReaderStateStack::saveCurrent()
         m_everOverflowed = true;
         return;
     }
-    auto copy = m_current->copy();
+    auto copy = copyOf(*m_current);
     m_saved.push_back(std::move(m_current));
     m_current = std::move(copy);
+}
+
+std::unique_ptr<DKRTFReaderState> DKRTFReaderStateStack::copyOf(const DKRTFReaderState& state)
+{
+    if (m_spare.empty())
+        return state.copy();
+    std::unique_ptr<DKRTFReaderState> copy = std::move(m_spare.back());
+    m_spare.pop_back();
+    copy->assignCopyOf(state);
+    return copy;
 }
 
 void DKRTFReaderStateStack::pop()
@@ -43,9 +53,10 @@ void DKRTFReaderStateStack::pop()
         m_saved.pop_back();
     }
     if (m_saved.empty()) {
-        m_current = closed->copy();
+        m_current = copyOf(*closed);
         saveCurrent();
     }
+    m_spare.push_back(std::move(closed));
 }
 
 } // namespace folio

@@ -44,9 +44,13 @@ public:
 
 private:
     void saveCurrent();
+    // A copy of the state in an object left by a closed group: a large
+    // document opens tens of thousands of groups, and a state is big.
+    std::unique_ptr<DKRTFReaderState> copyOf(const DKRTFReaderState& state);
 
     std::unique_ptr<DKRTFReaderState> m_current;
     std::vector<std::unique_ptr<DKRTFReaderState>> m_saved;
+    std::vector<std::unique_ptr<DKRTFReaderState>> m_spare;
     std::size_t m_overflow = 0;
     std::size_t m_unmatchedClosingBraces = 0;
     std::size_t m_openGroups = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace folio {
 
@@ -116,9 +117,38 @@ AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntriesFrom(const AttributeDictionary& other) const
 {
-    std::vector<Entry> entries = m_entries;
-    entries.insert(entries.end(), other.m_entries.begin(), other.m_entries.end());
-    return make(std::move(entries));
+    return merged(other.m_entries);
+}
+
+AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntries(std::vector<Entry> entries) const
+{
+    return merged(normalized(std::move(entries)));
+}
+
+AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) const
+{
+    std::vector<Entry> entries;
+    entries.reserve(m_entries.size() + added.size());
+    auto own = m_entries.begin();
+    auto next = added.begin();
+    while (own != m_entries.end() && next != added.end()) {
+        const int order = own->first.compare(next->first);
+        if (order < 0) {
+            entries.push_back(*own++);
+        } else {
+            if (order == 0)
+                ++own;
+            entries.push_back(std::move(*next++));
+        }
+    }
+    entries.insert(entries.end(), own, m_entries.end());
+    entries.insert(entries.end(), std::make_move_iterator(next), std::make_move_iterator(added.end()));
+    if (entries.empty())
+        return empty();
+    // A set lives as long as the text that uses it: it keeps no spare room.
+    if (entries.size() != entries.capacity())
+        entries.shrink_to_fit();
+    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries));
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByRemovingKey(std::string_view key) const

@@ -50,6 +50,9 @@ public:
     // New dictionaries; a null value removes the key.
     AttributeDictionaryPtr dictionaryBySettingValue(std::string_view key, AttributeValuePtr value) const;
     AttributeDictionaryPtr dictionaryByAddingEntriesFrom(const AttributeDictionary& other) const;
+    // The same with entries as `make` takes them (the last of a key wins,
+    // null values are left out); an added key replaces this dictionary's.
+    AttributeDictionaryPtr dictionaryByAddingEntries(std::vector<Entry> entries) const;
     AttributeDictionaryPtr dictionaryByRemovingKey(std::string_view key) const;
 
     // Same keys with equal values. Two dictionaries holding different but
@@ -71,6 +74,8 @@ public:
 
 private:
     std::vector<Entry>::const_iterator find(std::string_view key) const;
+    // Both sides sorted and unique: one pass, without sorting again.
+    AttributeDictionaryPtr merged(std::vector<Entry> added) const;
 
     std::vector<Entry> m_entries;
     std::size_t m_hash;

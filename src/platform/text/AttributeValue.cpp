@@ -123,6 +123,12 @@ std::size_t URLValue::hash() const
     return hashCombine(kURLSeed, std::hash<std::string>{}(m_urlString));
 }
 
+ColorValue::ColorValue(Color color)
+    : m_color(std::move(color))
+    , m_hash(hashCombine(kColorSeed, m_color.hash()))
+{
+}
+
 std::shared_ptr<const ColorValue> ColorValue::make(Color color)
 {
     return std::make_shared<const ColorValue>(std::move(color));
@@ -134,9 +140,12 @@ bool ColorValue::isEqual(const AttributeValue& other) const
     return value && value->m_color == m_color;
 }
 
-std::size_t ColorValue::hash() const
+std::size_t ColorValue::hash() const { return m_hash; }
+
+ParagraphStyleValue::ParagraphStyleValue(PlatformParagraphStyle style)
+    : m_style(std::move(style))
+    , m_hash(hashCombine(kParagraphStyleSeed, m_style.hash()))
 {
-    return hashCombine(kColorSeed, m_color.hash());
 }
 
 std::shared_ptr<const ParagraphStyleValue> ParagraphStyleValue::make(PlatformParagraphStyle style)
@@ -150,10 +159,7 @@ bool ParagraphStyleValue::isEqual(const AttributeValue& other) const
     return value && value->m_style == m_style;
 }
 
-std::size_t ParagraphStyleValue::hash() const
-{
-    return hashCombine(kParagraphStyleSeed, m_style.hash());
-}
+std::size_t ParagraphStyleValue::hash() const { return m_hash; }
 
 std::shared_ptr<const StringMapValue> StringMapValue::make(Map map)
 {

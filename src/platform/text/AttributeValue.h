@@ -115,7 +115,7 @@ private:
 
 class ColorValue final : public AttributeValue {
 public:
-    explicit ColorValue(Color color) : m_color(std::move(color)) {}
+    explicit ColorValue(Color color);
     static std::shared_ptr<const ColorValue> make(Color color);
     const Color& color() const { return m_color; }
     bool isEqual(const AttributeValue& other) const override;
@@ -124,11 +124,14 @@ public:
 
 private:
     Color m_color;
+    // Taken once: colours and paragraph styles are shared by many sets,
+    // and each set hashes its values.
+    std::size_t m_hash;
 };
 
 class ParagraphStyleValue final : public AttributeValue {
 public:
-    explicit ParagraphStyleValue(PlatformParagraphStyle style) : m_style(std::move(style)) {}
+    explicit ParagraphStyleValue(PlatformParagraphStyle style);
     static std::shared_ptr<const ParagraphStyleValue> make(PlatformParagraphStyle style);
     const PlatformParagraphStyle& style() const { return m_style; }
     bool isEqual(const AttributeValue& other) const override;
@@ -137,6 +140,7 @@ public:
 
 private:
     PlatformParagraphStyle m_style;
+    std::size_t m_hash;
 };
 
 // Name to value, such as the HTML attributes of an element; ordered by name so

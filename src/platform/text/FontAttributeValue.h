@@ -12,7 +12,7 @@ namespace folio {
 // font was substituted still equals one that names the same font.
 class FontAttributeValue final : public AttributeValue {
 public:
-    explicit FontAttributeValue(Font font) : m_font(std::move(font)) {}
+    explicit FontAttributeValue(Font font);
     static std::shared_ptr<const FontAttributeValue> make(Font font);
     const Font& font() const { return m_font; }
     bool isEqual(const AttributeValue& other) const override;
@@ -21,6 +21,9 @@ public:
 
 private:
     Font m_font;
+    // Every set that holds the font hashes it: the font's hash walks its
+    // names, so it is taken once.
+    std::size_t m_hash;
 };
 
 } // namespace folio

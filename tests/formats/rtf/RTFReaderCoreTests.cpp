@@ -153,6 +153,32 @@ TEST_F(RTFReaderCoreTests, closingTheOutermostGroupKeepsTheFormatting)
     EXPECT_FALSE(fontAt(inner, 2)->face().isBold());
 }
 
+TEST_F(RTFReaderCoreTests, aGroupAfterAClosedOneStartsFromItsEnclosingFormattingOnly)
+{
+    // Closed groups leave their state objects to the groups that follow;
+    // none of a closed group's formatting may reach them, at any depth.
+    AttributedString string = read(uR"({\rtf1 {\b\i\strike\fs40 a}{b}{{\ul c}d}{\b e{f}{\b0 g}}h{{{\i i}}}j})");
+    ASSERT_EQ(string.string(), u"abcdefghij");
+    EXPECT_TRUE(fontAt(string, 0)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 0)->face().isItalic());
+    EXPECT_DOUBLE_EQ(fontAt(string, 0)->pointSize(), 20);
+    EXPECT_NE(string.attributeAtIndex(TEStrikeOutAttribute, 0), nullptr);
+    EXPECT_FALSE(fontAt(string, 1)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 1)->face().isItalic());
+    EXPECT_DOUBLE_EQ(fontAt(string, 1)->pointSize(), 12);
+    EXPECT_EQ(string.attributeAtIndex(TEStrikeOutAttribute, 1), nullptr);
+    EXPECT_NE(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 2), nullptr);
+    EXPECT_EQ(string.attributeAtIndex(kCTUnderlineStyleAttributeName, 3), nullptr);
+    EXPECT_TRUE(fontAt(string, 4)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 5)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 6)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 7)->face().isBold());
+    EXPECT_TRUE(fontAt(string, 8)->face().isItalic());
+    EXPECT_FALSE(fontAt(string, 9)->face().isItalic());
+    for (std::size_t index = 1; index < string.length(); ++index)
+        EXPECT_EQ(string.attributeAtIndex(TEStrikeOutAttribute, index), nullptr) << index;
+}
+
 TEST_F(RTFReaderCoreTests, keywordTableBindsEveryNameOfTheDialect)
 {
     const DKRTFKeywordTable& table = DKRTFKeywordTable::shared();
@@ -208,6 +234,20 @@ TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
     EXPECT_FALSE(fontAt(string, 9)->face().isItalic());
     // The document's group is still open at the end.
     EXPECT_EQ(m_warnings.size(), 1u);
+}
+
+TEST_F(RTFReaderCoreTests, controlWordsEndAtTheCharactersBesideTheLetters)
+{
+    // The characters next to the letters in ASCII ("@", "[", "`", "{") end a
+    // word like any other; a capital belongs to it ("\bZ" is no "\b"), and a
+    // word longer than any the reader knows is no word at all.
+    AttributedString string = read(uR"({\rtf1 \b@x\b0 \b[y\b0 \b`z\b0 \b{w}\b0 \bZ v\)"
+                                   uR"(bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb u})");
+    ASSERT_EQ(string.string(), u"@x[y`zwvu");
+    for (std::size_t index = 0; index < 7; ++index)
+        EXPECT_TRUE(fontAt(string, index)->face().isBold()) << index;
+    EXPECT_FALSE(fontAt(string, 7)->face().isBold());
+    EXPECT_FALSE(fontAt(string, 8)->face().isBold());
 }
 
 TEST_F(RTFReaderCoreTests, runsOfTextEndAtTheCharactersTheReaderActsOn)

@@ -234,6 +234,18 @@ TEST_F(RTFReaderObjectsTests, marginsSpacingAndHeaderFooterAreAnsweredAndStoredO
     EXPECT_EQ(page.text(DKRTFPageSettings::kFooterControlKey), "f::2");
 }
 
+TEST_F(RTFReaderObjectsTests, theSpacingAnsweredIsThatOfTheLastParagraphThatGivesOne)
+{
+    // Each kind on its own: a later paragraph without one, or with only the
+    // other kind, leaves the last given; a style's spacing counts as given.
+    read(uR"({\rtf1\sa100\sb40 One\par\pard\sa300 Two\par\pard Three\par})");
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingKey), 15);
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 2);
+    read(uR"({\rtf1{\stylesheet{\s1\sa200\sb60 Heading;}}\pard\sa20 A\par\pard\s1 B\par\pard C\par})");
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingKey), 10);
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kParagraphSpacingBeforeKey), 3);
+}
+
 TEST_F(RTFReaderObjectsTests, headerTextWrittenWithoutEscapesStillReads)
 {
     read(uR"({\rtf1{\*\pageHeader 1::C:\docs\file::0}x})");

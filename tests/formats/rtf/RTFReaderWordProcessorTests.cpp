@@ -114,6 +114,34 @@ TEST_F(RTFReaderWordProcessorTests, wordListsTakeTheirKindFromTheNumberFormatThr
     EXPECT_EQ(page.find(u"\uFEFF"), std::u16string::npos);
 }
 
+TEST_F(RTFReaderWordProcessorTests, bulletLevelsTakeTheirKindFromTheCharacterOfTheirLevelText)
+{
+    // Word's Symbol and Wingdings bullets, the plain "o" and "-", and their
+    // Unicode forms; the square before the circle before the hyphen when a
+    // level holds several; only what follows "\leveltext" counts.
+    DKRTFReaderListTable table;
+    table.readListTypes(uR"({\list\listtemplateid5)"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01\u-3929 ?;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01\'a7;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01o;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01\u9702 ?;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01-;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01\u8259 ?;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01\u8226 ?;}\fi-360})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01o;}{\levelnumbers;}\f3\'a7})"
+                        uR"({\listlevel\levelnfc23\u-3929 {\leveltext\'01\u8226 ?;}})"
+                        uR"({\listlevel\levelnfc2{\leveltext\'02\'00.;}})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01-;}{\levelnumbers o;}})"
+                        uR"({\listlevel\levelnfc23{\leveltext\'01;o}})"
+                        uR"(\listid7})");
+    using Type = TECSSListStyleType;
+    const Type expected[] = {Type::Square, Type::Square, Type::Circle, Type::Circle, Type::Hyphen, Type::Hyphen,
+                             Type::Disc,   Type::Square, Type::Disc,   Type::LowerRoman, Type::Circle, Type::Disc};
+    for (std::size_t level = 0; level < std::size(expected); ++level)
+        EXPECT_EQ(table.typeOfLevel(1, static_cast<int>(level)), static_cast<unsigned>(expected[level])) << level;
+    EXPECT_EQ(table.typeOfLevel(1, static_cast<int>(std::size(expected))), std::nullopt);
+}
+
 TEST_F(RTFReaderWordProcessorTests, oldStyleParagraphNumberingMakesListItems)
 {
     AttributedString string = read(uR"({\rtf1\pard{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Alpha\par)"

@@ -147,6 +147,46 @@ TEST(AttributeDictionaries, derivedDictionariesLeaveTheOriginalUntouched)
     EXPECT_EQ(original->dictionaryByRemovingKey("a"), AttributeDictionary::empty());
 }
 
+TEST(AttributeDictionaries, addingEntriesGivesWhatOneSetOfAllTheEntriesGives)
+{
+    // The merge of a set with more entries must agree with making one set
+    // from both: keys in order, an added key replacing the set's, the last
+    // of a repeated added key winning, a null added value left out, and the
+    // hash of the set that `make` would give.
+    for (int keys : {0, 1, 4, 13, 40}) {
+        for (int addedKeys : {0, 1, 3, 9}) {
+            std::vector<AttributeDictionary::Entry> own;
+            for (int key = 0; key < keys; ++key)
+                own.emplace_back("k" + std::to_string(100 + (key * 3) % (keys + 7)), IntegerValue::make(key));
+            std::vector<AttributeDictionary::Entry> added;
+            for (int key = 0; key < addedKeys; ++key) {
+                const std::string name = "k" + std::to_string(100 + (key * 5) % (keys + 4));
+                added.emplace_back(name, key == 2 ? nullptr : IntegerValue::make(1000 + key));
+                if (key % 2 == 1)
+                    added.emplace_back(name, IntegerValue::make(2000 + key));
+            }
+            AttributeDictionaryPtr base = AttributeDictionary::make(own);
+            std::vector<AttributeDictionary::Entry> all = base->entries();
+            AttributeDictionaryPtr addedSet = AttributeDictionary::make(added);
+            all.insert(all.end(), addedSet->begin(), addedSet->end());
+            AttributeDictionaryPtr expected = AttributeDictionary::make(all);
+            AttributeDictionaryPtr merged = base->dictionaryByAddingEntries(added);
+            AttributeDictionaryPtr mergedFrom = base->dictionaryByAddingEntriesFrom(*addedSet);
+            for (const AttributeDictionaryPtr& dictionary : {merged, mergedFrom}) {
+                ASSERT_EQ(dictionary->count(), expected->count()) << keys << " " << addedKeys;
+                for (std::size_t index = 0; index < expected->count(); ++index) {
+                    EXPECT_EQ(dictionary->entries()[index].first, expected->entries()[index].first);
+                    EXPECT_EQ(dictionary->entries()[index].second, expected->entries()[index].second);
+                }
+                EXPECT_EQ(dictionary->hash(), expected->hash());
+            }
+            // The set added to is left as it was.
+            EXPECT_EQ(base->entries(), AttributeDictionary::make(own)->entries());
+        }
+    }
+    EXPECT_EQ(AttributeDictionary::empty()->dictionaryByAddingEntries({{"a", nullptr}}), AttributeDictionary::empty());
+}
+
 TEST(AttributeDictionaries, equalityAndHashFollowValues)
 {
     auto a = AttributeDictionary::make({{"x", StringValue::make(u"1")}, {"y", BoolValue::make(false)}});
