@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <unordered_map>
 
 namespace folio {
@@ -67,12 +68,12 @@ std::optional<double> fontSizeKeyword(std::u16string_view value)
     return found == kSizes.end() ? std::nullopt : std::optional<double>(found->second);
 }
 
-// The family names of a "font-family" value, in order.
-std::vector<std::u16string> familyNames(const CSSValue& value)
+// The family names of a "font-family" value, in order, as they stand in it.
+std::span<const std::u16string> familyNames(const CSSValue& value)
 {
     if (const auto* list = std::get_if<std::vector<std::u16string>>(&value))
         return *list;
-    return {std::get<std::u16string>(value)};
+    return {&std::get<std::u16string>(value), 1};
 }
 
 // The colour a CSS value names. A page names the same few colours on
@@ -88,7 +89,7 @@ std::optional<Color> knownColor(const std::u16string& value)
     return known.emplace(value, colorWithHTMLName(std::u16string_view(value))).first->second;
 }
 
-bool containsName(const std::vector<std::u16string>& names, std::u16string_view name)
+bool containsName(std::span<const std::u16string> names, std::u16string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -573,7 +574,7 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
     }
 }
 
-void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
+void TEHTMLElement::applyFontFamily(std::span<const std::u16string> names)
 {
     if (!m_fontFamilyCache) {
         resolveFontFamily(names);
@@ -596,10 +597,10 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         return;
     }
     if (resolveFontFamily(names))
-        m_fontFamilyCache->remember(key.takeBytes(), m_fontDescriptor);
+        m_fontFamilyCache->remember(std::string(key.bytes()), m_fontDescriptor);
 }
 
-bool TEHTMLElement::resolveFontFamily(const std::vector<std::u16string>& names)
+bool TEHTMLElement::resolveFontFamily(std::span<const std::u16string> names)
 {
     for (const std::u16string& name16 : names) {
         const std::string name = toUtf8(name16);

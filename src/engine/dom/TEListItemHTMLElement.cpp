@@ -156,7 +156,7 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         TEFormattingKey key;
         key.add(prefixElement.textColor());
         prefixStyle.addToFormattingKey(key);
-        attributes = pool->sharedDictionary(key.takeBytes(), makeAttributes);
+        attributes = pool->sharedDictionary(key.bytes(), makeAttributes);
     } else {
         attributes = makeAttributes();
     }

@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 
 namespace folio {
 
@@ -61,29 +63,54 @@ public:
     // An object that counts by its identity, not by what it holds.
     void addIdentity(const void* object) { add(reinterpret_cast<std::uintptr_t>(object)); }
 
-    std::string_view bytes() const { return {m_bytes.data(), m_size}; }
+    TEFormattingKey() = default;
+    // The bytes may live inside the key: it stays where it was made.
+    TEFormattingKey(const TEFormattingKey&) = delete;
+    TEFormattingKey& operator=(const TEFormattingKey&) = delete;
+
+    std::string_view bytes() const { return {m_data, m_size}; }
     std::string takeBytes()
     {
-        m_bytes.resize(m_size);
+        std::string bytes(m_data, m_size);
         m_size = 0;
-        return std::move(m_bytes);
+        return bytes;
     }
 
 private:
-    // Keys are made for every run of a page: the bytes go straight into
-    // room made ahead, not through a string append per value.
-    void append(const void* data, std::size_t size)
+    // Keys are made for every run of a page, and most are only looked up:
+    // the bytes go into room inside the key (moving to the heap past it),
+    // not through a string append per value.
+    [[gnu::always_inline]] void append(const void* bytes, std::size_t size)
     {
-        if (m_size + size > m_bytes.size()) [[unlikely]]
+        if (m_size + size > m_capacity) [[unlikely]]
             grow(size);
-        std::memcpy(m_bytes.data() + m_size, data, size);
+        std::memcpy(m_data + m_size, bytes, size);
         m_size += size;
     }
-    [[gnu::noinline]] void grow(std::size_t size) { m_bytes.resize(std::max(m_bytes.size() * 2, m_size + size)); }
+    [[gnu::noinline]] void grow(std::size_t size)
+    {
+        std::string larger(std::max(m_capacity * 2, m_size + size), '\0');
+        std::memcpy(larger.data(), m_data, m_size);
+        m_heap = std::move(larger);
+        m_data = m_heap.data();
+        m_capacity = m_heap.size();
+    }
 
-    static constexpr std::size_t kInitialRoom = 256;
-    std::string m_bytes = std::string(kInitialRoom, '\0');
+    static constexpr std::size_t kInlineRoom = 256;
+    char m_inline[kInlineRoom];
+    char* m_data = m_inline;
+    std::size_t m_capacity = kInlineRoom;
     std::size_t m_size = 0;
+    std::string m_heap;
 };
+
+// Hashing for maps keyed by formatting keys, so that a key is looked up as
+// it is built, and copied into a string only when it is new.
+struct TEFormattingKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view bytes) const noexcept { return std::hash<std::string_view>{}(bytes); }
+};
+template <typename Value>
+using TEFormattingKeyMap = std::unordered_map<std::string, Value, TEFormattingKeyHash, std::equal_to<>>;
 
 } // namespace folio
