@@ -48,6 +48,7 @@ void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::st
 void DKRTFWriter::writeFontTable()
 {
     m_registeredFonts.clear();
+    m_fontNumbersByValue.clear();
     m_buffer.appendCString("{\\fonttbl");
     auto registerName = [this](const std::string& name) {
         if (m_registeredFonts.contains(name))
@@ -81,6 +82,7 @@ std::int32_t DKRTFWriter::registeredFontNumber(const std::string& name) const
 void DKRTFWriter::writeColorTable()
 {
     m_registeredColors.clear();
+    m_colorNumbersByValue.clear();
     m_buffer.appendCString("{\\colortbl");
     DKRTFColorTableEntry defaultEntry;
     defaultEntry.writeToDataBuffer(m_buffer);

@@ -2,6 +2,7 @@
 
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TETextBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,41 @@ TEST(TEFormattingKey, paragraphStylesDifferingInAnySettingHaveDifferentKeys)
     TEParagraphStyle sameList = plain;
     sameList.setTextLists(inOne.textLists());
     EXPECT_EQ(keyOfStyle(sameList), keyOfStyle(inOne));
+}
+
+// The settings of a style, without its lists and blocks, key as a copy of it
+// with none would: the platform style made from either is the same.
+TEST(TEFormattingKey, settingsKeyIsTheKeyOfTheStyleWithoutListsAndBlocks)
+{
+    TEParagraphStyle style;
+    style.setHeadIndent(12);
+    style.addTabStopAtPosition(30, TextAlignment::Right);
+    style.setTextLists({std::make_shared<TECSSListStyle>()});
+    style.setTextBlocks({TETextBlock::make(TEEdgeInsets{}, std::nullopt)});
+    TEParagraphStyle bare = style;
+    bare.setTextLists({});
+    bare.setTextBlocks({});
+    EXPECT_EQ(keyOf([&](auto& k) { style.addSettingsToFormattingKey(k); }),
+              keyOf([&](auto& k) { bare.addToFormattingKey(k); }));
+    TEParagraphStyle indented = bare;
+    indented.setHeadIndent(14);
+    EXPECT_NE(keyOf([&](auto& k) { style.addSettingsToFormattingKey(k); }),
+              keyOf([&](auto& k) { indented.addSettingsToFormattingKey(k); }));
+}
+
+// What a key shows while it is built is what it hands over, short or long.
+TEST(TEFormattingKey, bytesSeenWhileBuildingAreTheBytesTaken)
+{
+    for (std::size_t length : {std::size_t{3}, std::size_t{240}, std::size_t{5000}}) {
+        TEFormattingKey key;
+        const std::string name(length, 'n');
+        key.add(std::string_view(name));
+        key.add(2.5);
+        const std::string seen(key.bytes());
+        EXPECT_EQ(seen.size(), sizeof(std::uint64_t) + length + sizeof(double));
+        EXPECT_EQ(key.takeBytes(), seen);
+        EXPECT_TRUE(key.bytes().empty());
+    }
 }
 
 } // namespace

@@ -63,6 +63,32 @@ private:
     std::shared_ptr<FontCatalog> m_previousCatalog;
 };
 
+// The text pieces of one element, between its inline children, share its
+// dictionary; the pieces of the next element, and those inside the
+// children, take their own element's formatting, not the last one found.
+TEST_F(HTMLReaderSharedFormattingTests, textPiecesOfOneElementShareItsFormattingAndNoOther)
+{
+    const AttributedString text =
+        convert("<div style=\"color: #ff0000\">alpha <b>beta</b> gamma <i>delta</i> epsilon</div>"
+                "<div style=\"color: #0000ff\">zeta <span style=\"color: #00ff00\">middle</span> theta</div>"
+                "<div style=\"text-shadow: 1px 1px 2px #000000\">iota <b>kappa</b> lambda</div>");
+    const std::size_t alpha = indexOf(text, u"alpha");
+    EXPECT_EQ(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"gamma")));
+    EXPECT_EQ(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"epsilon")));
+    EXPECT_NE(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"beta")));
+    EXPECT_EQ(colorAt(text, indexOf(text, u"beta")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"epsilon")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"zeta")), "0000ff");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"middle")), "00ff00");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"theta")), "0000ff");
+    EXPECT_EQ(dictionaryAt(text, indexOf(text, u"zeta")), dictionaryAt(text, indexOf(text, u"theta")));
+    // Paragraph ends keep the colour of the paragraph they end.
+    EXPECT_EQ(colorAt(text, indexOf(text, u"epsilon") + 7), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"theta") + 5), "0000ff");
+    for (std::u16string_view piece : {u"iota", u"kappa", u"lambda"})
+        EXPECT_NE(text.attributeAtIndex(TEShadowsAttribute, indexOf(text, piece)), nullptr) << toUtf8(piece);
+}
+
 // Two links to the same address are two links: each keeps its identifier,
 // while the runs inside one link share it.
 TEST_F(HTMLReaderSharedFormattingTests, linksToOneAddressKeepTheirOwnIdentifiers)
