@@ -89,6 +89,27 @@ TEST_F(HTMLReaderSharedFormattingTests, textPiecesOfOneElementShareItsFormatting
         EXPECT_NE(text.attributeAtIndex(TEShadowsAttribute, indexOf(text, piece)), nullptr) << toUtf8(piece);
 }
 
+// One style rule read once still styles each element from where it stands:
+// a size relative to the parent's follows that parent, a keyword in capitals
+// reads as in lower case, and a later element of the same class is styled as
+// the first.
+TEST_F(HTMLReaderSharedFormattingTests, sharedStylesApplyRelativeToEachElement)
+{
+    const AttributedString text =
+        convert("<style>.x { font-size: larger; font-weight: BOLD }</style>"
+                "<div style=\"font-size: 10px\"><span class=\"x\">small</span></div>"
+                "<div style=\"font-size: 20px\"><span class=\"x\">large</span></div>"
+                "<div style=\"font-size: 10px\"><span class=\"x\">small again</span></div>");
+    const std::optional<Font> small = fontAt(text, indexOf(text, u"small"));
+    const std::optional<Font> large = fontAt(text, indexOf(text, u"large"));
+    const std::optional<Font> again = fontAt(text, indexOf(text, u"small again"));
+    ASSERT_TRUE(small && large && again);
+    EXPECT_GT(large->pointSize(), small->pointSize() + 5);
+    EXPECT_DOUBLE_EQ(again->pointSize(), small->pointSize());
+    EXPECT_NE(small->symbolicTraits() & kFontBoldTrait, 0u);
+    EXPECT_NE(large->symbolicTraits() & kFontBoldTrait, 0u);
+}
+
 // Two links to the same address are two links: each keeps its identifier,
 // while the runs inside one link share it.
 TEST_F(HTMLReaderSharedFormattingTests, linksToOneAddressKeepTheirOwnIdentifiers)
