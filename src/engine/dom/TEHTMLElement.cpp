@@ -404,6 +404,8 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
             TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
+            if (element->appendOutputTo(text))
+                continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())
                 appendTakingOver(text, std::move(*childText));
         }

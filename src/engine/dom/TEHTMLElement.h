@@ -75,6 +75,10 @@ public:
     void setFontFamilyCache(std::shared_ptr<TEFontFamilyCache> cache) { m_fontFamilyCache = std::move(cache); }
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
+    // Appends what attributedString() would answer straight onto `text`, for
+    // elements that can without making a string of their own first (text);
+    // false when the element cannot, and `text` is untouched.
+    virtual bool appendOutputTo(MutableAttributedString&) { return false; }
     // Works out the element's text now, once it has ended, and lets go of its
     // children: what it shows no longer changes, and a large page need not
     // keep its whole tree until its outermost block ends.

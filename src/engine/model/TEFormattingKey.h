@@ -106,9 +106,26 @@ private:
 
 // Hashing for maps keyed by formatting keys, so that a key is looked up as
 // it is built, and copied into a string only when it is new.
+// Keys run to a few hundred bytes, most of them numbers: they are hashed
+// eight bytes at a step, with a multiply that spreads every bit.
 struct TEFormattingKeyHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view bytes) const noexcept { return std::hash<std::string_view>{}(bytes); }
+    std::size_t operator()(std::string_view bytes) const noexcept
+    {
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+        std::uint64_t hash = bytes.size() * kMultiplier;
+        std::size_t index = 0;
+        for (; index + sizeof(std::uint64_t) <= bytes.size(); index += sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + index, sizeof(word));
+            hash = (hash ^ word) * kMultiplier;
+            hash ^= hash >> 29;
+        }
+        std::uint64_t tail = 0;
+        std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
+        hash = (hash ^ tail) * kMultiplier;
+        return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
 };
 template <typename Value>
 using TEFormattingKeyMap = std::unordered_map<std::string, Value, TEFormattingKeyHash, std::equal_to<>>;
