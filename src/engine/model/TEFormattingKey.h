@@ -122,7 +122,8 @@ struct TEFormattingKeyHash {
             hash ^= hash >> 29;
         }
         std::uint64_t tail = 0;
-        std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
+        if (index < bytes.size())
+            std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
         hash = (hash ^ tail) * kMultiplier;
         return static_cast<std::size_t>(hash ^ (hash >> 32));
     }

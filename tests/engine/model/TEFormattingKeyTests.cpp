@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,28 @@ TEST(TEFormattingKey, bytesSeenWhileBuildingAreTheBytesTaken)
         EXPECT_EQ(key.takeBytes(), seen);
         EXPECT_TRUE(key.bytes().empty());
     }
+}
+
+// Keys that differ in any one byte, in the last few as in the first, or
+// only in their length, land apart; equal keys land alike.
+TEST(TEFormattingKey, hashSeesEveryByteAndTheLength)
+{
+    const TEFormattingKeyHash hash;
+    std::set<std::size_t> seen;
+    std::size_t made = 0;
+    for (std::size_t length = 0; length <= 40; ++length) {
+        std::string key(length, '\0');
+        EXPECT_EQ(hash(key), hash(std::string(length, '\0')));
+        seen.insert(hash(key));
+        ++made;
+        for (std::size_t position = 0; position < length; ++position) {
+            std::string changed = key;
+            changed[position] = '\x01';
+            seen.insert(hash(changed));
+            ++made;
+        }
+    }
+    EXPECT_EQ(seen.size(), made);
 }
 
 } // namespace
