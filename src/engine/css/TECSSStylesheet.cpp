@@ -388,25 +388,29 @@ std::vector<std::string> TECSSStylesheet::matchingComplexCascadingSelectorsForEl
     const TEHTMLParserNode& element) const
 {
     std::vector<std::string> matching;
-    for (const auto& [selector, components] : m_complexSelectors) {
-        if (!componentMatchesNode(components.back(), element))
-            continue;
-        const TEHTMLParserNode* matched = &element;
-        bool matches = true;
-        for (std::size_t index = components.size() - 1; index-- > 0 && matches;) {
-            // The nearest matching ancestor is taken, without backtracking.
-            const TEHTMLParserNode* ancestor = matched->parentNode();
-            while (ancestor && !componentMatchesNode(components[index], *ancestor))
-                ancestor = ancestor->parentNode();
-            if (ancestor)
-                matched = ancestor;
-            else
-                matches = false;
-        }
-        if (matches)
-            matching.push_back(selector);
+    for (const ComplexSelector& selector : m_complexSelectors) {
+        if (complexSelectorMatches(selector, element))
+            matching.push_back(selector.selector);
     }
     return matching;
+}
+
+bool TECSSStylesheet::complexSelectorMatches(const ComplexSelector& selector, const TEHTMLParserNode& element)
+{
+    const std::vector<std::string>& components = selector.components;
+    if (!componentMatchesNode(components.back(), element))
+        return false;
+    const TEHTMLParserNode* matched = &element;
+    for (std::size_t index = components.size() - 1; index-- > 0;) {
+        // The nearest matching ancestor is taken, without backtracking.
+        const TEHTMLParserNode* ancestor = matched->parentNode();
+        while (ancestor && !componentMatchesNode(components[index], *ancestor))
+            ancestor = ancestor->parentNode();
+        if (!ancestor)
+            return false;
+        matched = ancestor;
+    }
+    return true;
 }
 
 std::optional<CSSStyleDictionary> TECSSStylesheet::mergedStyleDictionaryForElement(
@@ -475,9 +479,14 @@ std::optional<CSSStyleDictionary> TECSSStylesheet::mergedStyleDictionaryForEleme
 std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDictionaryForElement(
     const TEHTMLParserNode& element, bool ignoreInlineStyle) const
 {
-    // Everything mergedStyleDictionaryForElement reads of the element.
-    std::string key = element.name();
-    key += '\0';
+    // Everything mergedStyleDictionaryForElement reads of the element, in
+    // one buffer kept between elements: every element of a page asks, and
+    // most find what an element before them found.
+    std::string& key = m_mergedStyleKey;
+    key.clear();
+    auto appendSize = [&key](std::size_t size) { key.append(reinterpret_cast<const char*>(&size), sizeof(size)); };
+    appendSize(element.name().size());
+    key += element.name();
     key += ignoreInlineStyle ? '1' : '0';
     for (std::string_view attribute : {"class", "id", "style"}) {
         const std::u16string* value = element.attributeForKey(attribute);
@@ -485,14 +494,15 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
             value = nullptr;
         key += value ? '+' : '-';
         if (value) {
-            key += std::to_string(value->size());
-            key += ':';
+            appendSize(value->size());
             key.append(reinterpret_cast<const char*>(value->data()), value->size() * sizeof(char16_t));
         }
     }
-    for (const std::string& selector : matchingComplexCascadingSelectorsForElement(element)) {
-        key += '\0';
-        key += selector;
+    // The matching complex selectors by their place in the sheet, which
+    // holds while this cache does: both change only when a rule is added.
+    for (std::size_t index = 0; index < m_complexSelectors.size(); ++index) {
+        if (complexSelectorMatches(m_complexSelectors[index], element))
+            appendSize(index);
     }
     if (auto known = m_mergedStyles.find(key); known != m_mergedStyles.end())
         return known->second;
@@ -503,7 +513,7 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
     std::shared_ptr<const CSSStyleDictionary> merged;
     if (std::optional<CSSStyleDictionary> made = mergedStyleDictionaryForElement(element, nullptr, ignoreInlineStyle))
         merged = std::make_shared<const CSSStyleDictionary>(std::move(*made));
-    m_mergedStyles.emplace(std::move(key), merged);
+    m_mergedStyles.emplace(key, merged);
     return merged;
 }
 

@@ -79,6 +79,7 @@ private:
         std::vector<std::string> components;
     };
     std::vector<ComplexSelector> m_complexSelectors;
+    static bool complexSelectorMatches(const ComplexSelector& selector, const TEHTMLParserNode& element);
     // Inline style attributes already read: a page repeats a few hundred of
     // them over its elements. NOTE: this makes matching unsafe to share
     // between threads; every reader matches against a sheet of its own.
@@ -86,6 +87,8 @@ private:
     // Merged properties by everything they are merged from (see
     // sharedMergedStyleDictionaryForElement); emptied whenever a rule is added.
     mutable std::unordered_map<std::string, std::shared_ptr<const CSSStyleDictionary>> m_mergedStyles;
+    // The key being looked up, kept so that its room is made once.
+    mutable std::string m_mergedStyleKey;
 };
 
 } // namespace folio

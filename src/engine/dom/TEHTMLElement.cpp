@@ -163,7 +163,7 @@ void TEHTMLElement::setTextColor(std::optional<Color> color)
 
 void TEHTMLElement::setLink(std::optional<URL> link)
 {
-    m_linkGUID = makeUUIDString();
+    m_linkGUID = makeSequentialUUIDString();
     m_link = link ? std::make_shared<const URL>(std::move(*link)) : nullptr;
     if (m_textAttachment)
         m_textAttachment->setHyperLinkGUID(m_linkGUID);
@@ -234,7 +234,11 @@ AttributeDictionaryPtr TEHTMLElement::attributesForAttributedStringRepresentatio
 
 AttributeDictionaryPtr TEHTMLElement::textAttributes() const
 {
-    return formattingAttributes(false);
+    if (!m_readingChildrenText)
+        return formattingAttributes(false);
+    if (!m_childrenTextAttributes)
+        m_childrenTextAttributes = formattingAttributes(false);
+    return m_childrenTextAttributes;
 }
 
 AttributeDictionaryPtr TEHTMLElement::formattingAttributes(bool withAttachment) const
@@ -247,14 +251,15 @@ AttributeDictionaryPtr TEHTMLElement::formattingAttributes(bool withAttachment) 
         return m_dictionaryPool->sharedDictionary(makeAttributes(withAttachment));
     // Most elements of a page carry formatting seen before: find it by what
     // the dictionary is made from, which is far cheaper than making it.
-    return m_dictionaryPool->sharedDictionary(formattingKey(), [this] { return makeAttributes(false); });
+    TEFormattingKey key;
+    addFormattingKey(key);
+    return m_dictionaryPool->sharedDictionary(key.bytes(), [this] { return makeAttributes(false); });
 }
 
-std::string TEHTMLElement::formattingKey() const
+void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 {
     // Everything makeAttributes() reads, for elements without attachment or
     // shadows.
-    TEFormattingKey key;
     key.add(m_fontDescriptor.fontName());
     key.add(m_fontDescriptor.fontFamily());
     key.add(m_fontDescriptor.pointSize());
@@ -277,7 +282,6 @@ std::string TEHTMLElement::formattingKey() const
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
     key.add(m_backgroundCornerRadius);
-    return key.takeBytes();
 }
 
 AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
@@ -294,8 +298,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
     }
     // Values of the reading's other dictionaries are shared where they are the same.
-    auto shared = [this](std::string key, const std::function<AttributeValuePtr()>& make) {
-        return m_dictionaryPool ? m_dictionaryPool->sharedValue(std::move(key), make) : make();
+    auto shared = [this](std::string_view key, const std::function<AttributeValuePtr()>& make) {
+        return m_dictionaryPool ? m_dictionaryPool->sharedValue(key, make) : make();
     };
     if (attachment) {
         if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
@@ -310,7 +314,7 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         fontKey.add(m_fontDescriptor.pointSize());
         fontKey.add(m_fontDescriptor.symbolicTraits());
         fontKey.add(m_fontDescriptor.smallCapsFeature());
-        if (AttributeValuePtr font = shared(fontKey.takeBytes(), [this]() -> AttributeValuePtr {
+        if (AttributeValuePtr font = shared(fontKey.bytes(), [this]() -> AttributeValuePtr {
                 std::optional<Font> matched = m_fontDescriptor.newMatchingFont();
                 return matched ? FontAttributeValue::make(std::move(*matched)) : nullptr;
             }))
@@ -330,7 +334,7 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         TEFormattingKey key;
         key.add(std::string_view("colour"));
         key.add(color);
-        return shared(key.takeBytes(), [&color] { return ColorValue::make(color); });
+        return shared(key.bytes(), [&color] { return ColorValue::make(color); });
     };
     if (m_textColor)
         add(kCTForegroundColorAttributeName, sharedColor(*m_textColor));
@@ -340,13 +344,13 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(kCTSuperscriptAttributeName, IntegerValue::make(m_superscriptStyle));
     {
         // The platform style holds the settings, not the lists and blocks.
-        TEParagraphStyle settings = m_paragraphStyle;
-        settings.setTextLists({});
-        settings.setTextBlocks({});
         TEFormattingKey key;
         key.add(std::string_view("paragraph"));
-        settings.addToFormattingKey(key);
-        add(kCTParagraphStyleAttributeName, shared(key.takeBytes(), [&settings] {
+        m_paragraphStyle.addSettingsToFormattingKey(key);
+        add(kCTParagraphStyleAttributeName, shared(key.bytes(), [this] {
+                TEParagraphStyle settings = m_paragraphStyle;
+                settings.setTextLists({});
+                settings.setTextBlocks({});
                 return ParagraphStyleValue::make(settings.createCTParagraphStyle());
             }));
     }
@@ -391,13 +395,22 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         const TEHTMLElement* parent = parentElement();
         if ((name() == "ol" || name() == "ul") && parent && parent->name() == "li")
             text.appendString(u"\n", nullptr);
+        // The text children between the inline ones are all formatted as
+        // this element, which no longer changes: their dictionary is looked
+        // up once for all of them. An element with shadows makes new shadow
+        // values, and so a dictionary of its own, each time it is asked.
+        m_readingChildrenText = m_dictionaryPool && m_shadows.empty();
         for (const auto& child : childNodes()) {
             TEHTMLElement* element = child->asElement();
             if (!element || element->displayStyle() == TEHTMLElementDisplayStyle::None)
                 continue;
+            if (element->appendOutputTo(text))
+                continue;
             if (std::optional<MutableAttributedString> childText = element->takeOutput())
                 appendTakingOver(text, std::move(*childText));
         }
+        m_readingChildrenText = false;
+        m_childrenTextAttributes.reset();
     }
     finishBlockOutput(text);
     return text;

@@ -18,11 +18,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace folio {
 
+class TEFormattingKey;
 class TEHTMLElement;
 using TEHTMLElementPtr = std::shared_ptr<TEHTMLElement>;
 
@@ -73,6 +75,10 @@ public:
     void setFontFamilyCache(std::shared_ptr<TEFontFamilyCache> cache) { m_fontFamilyCache = std::move(cache); }
     // None when the element shows nothing (display none, or already output).
     virtual std::optional<MutableAttributedString> attributedString();
+    // Appends what attributedString() would answer straight onto `text`, for
+    // elements that can without making a string of their own first (text);
+    // false when the element cannot, and `text` is untouched.
+    virtual bool appendOutputTo(MutableAttributedString&) { return false; }
     // Works out the element's text now, once it has ended, and lets go of its
     // children: what it shows no longer changes, and a large page need not
     // keep its whole tree until its outermost block ends.
@@ -162,14 +168,14 @@ private:
     // The element's attributes, made anew; the attachment's only when asked.
     AttributeDictionaryPtr makeAttributes(bool withAttachment) const;
     // The bytes of everything makeAttributes() is made from.
-    std::string formattingKey() const;
+    void addFormattingKey(TEFormattingKey& key) const;
 
     // "font-family": the first name that gives a font of that family, or a
     // generic family, settles it.
-    void applyFontFamily(const std::vector<std::u16string>& names);
+    void applyFontFamily(std::span<const std::u16string> names);
     // The matching itself; false when the outcome took the parent's family
     // ("inherit") and so holds for this element only.
-    bool resolveFontFamily(const std::vector<std::u16string>& names);
+    bool resolveFontFamily(std::span<const std::u16string> names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
     void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
@@ -207,6 +213,10 @@ private:
     // Null until styles are applied.
     std::shared_ptr<const CSSStyleDictionary> m_styles;
     bool m_didOutput = false;
+    // While the element's own text is made: the dictionary its text children
+    // share, looked up for the first of them.
+    bool m_readingChildrenText = false;
+    mutable AttributeDictionaryPtr m_childrenTextAttributes;
     // Set once the element's text has been settled: that text, or none.
     std::optional<std::optional<MutableAttributedString>> m_settledOutput;
     TEEdgeInsets m_margins;

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <unordered_map>
 
 namespace folio {
@@ -67,12 +68,12 @@ std::optional<double> fontSizeKeyword(std::u16string_view value)
     return found == kSizes.end() ? std::nullopt : std::optional<double>(found->second);
 }
 
-// The family names of a "font-family" value, in order.
-std::vector<std::u16string> familyNames(const CSSValue& value)
+// The family names of a "font-family" value, in order, as they stand in it.
+std::span<const std::u16string> familyNames(const CSSValue& value)
 {
     if (const auto* list = std::get_if<std::vector<std::u16string>>(&value))
         return *list;
-    return {std::get<std::u16string>(value)};
+    return {&std::get<std::u16string>(value), 1};
 }
 
 // The colour a CSS value names. A page names the same few colours on
@@ -88,7 +89,7 @@ std::optional<Color> knownColor(const std::u16string& value)
     return known.emplace(value, colorWithHTMLName(std::u16string_view(value))).first->second;
 }
 
-bool containsName(const std::vector<std::u16string>& names, std::u16string_view name)
+bool containsName(std::span<const std::u16string> names, std::u16string_view name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
@@ -98,13 +99,18 @@ bool containsName(const std::vector<std::u16string>& names, std::u16string_view 
 bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, WritingDirection direction,
                      double pointSize, double textScale, TEEdgeInsets& insets)
 {
-    const bool webkit = hasPrefix(prefix, "-webkit");
+    const bool webkit = prefix.starts_with("-webkit");
     const bool rightToLeft = direction == WritingDirection::RightToLeft;
     bool matched = false;
     for (const auto& [name, value] : styles) {
-        if (!hasPrefix(std::string_view(name), prefix))
+        if (!std::string_view(name).starts_with(prefix))
             continue;
-        const std::u16string text = cssValueText(value);
+        // A single value is read where it stands; only a list is joined.
+        std::u16string joined;
+        const auto* single = std::get_if<std::u16string>(&value);
+        if (!single)
+            joined = cssValueText(value);
+        const std::u16string_view text = single ? std::u16string_view(*single) : std::u16string_view(joined);
         auto measure = [&] { return pixelSizeOfCSSMeasureRelativeToCurrentTextSize(text, pointSize, textScale); };
         if (name.find('-') == std::string::npos) {
             insets = TEEdgeInsetsRelativeToCurrentTextSize(text, pointSize, textScale);
@@ -115,13 +121,13 @@ bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, 
         const std::string_view rightSuffix = webkit ? (rightToLeft ? "-start" : "-end") : "-right";
         const std::string_view topSuffix = webkit ? "-before" : "-top";
         const std::string_view bottomSuffix = webkit ? "-after" : "-bottom";
-        if (hasSuffix(std::string_view(name), leftSuffix))
+        if (std::string_view(name).ends_with(leftSuffix))
             insets.left = measure();
-        else if (hasSuffix(std::string_view(name), bottomSuffix))
+        else if (std::string_view(name).ends_with(bottomSuffix))
             insets.bottom = measure();
-        else if (hasSuffix(std::string_view(name), rightSuffix))
+        else if (std::string_view(name).ends_with(rightSuffix))
             insets.right = measure();
-        else if (hasSuffix(std::string_view(name), topSuffix))
+        else if (std::string_view(name).ends_with(topSuffix))
             insets.top = measure();
         else
             continue;
@@ -477,6 +483,56 @@ struct FoundStyleValues {
     }
 };
 
+// What a style dictionary gives each table property, with the text its
+// handler takes, and the extras: a page styles thousands of elements with a
+// few hundred shared dictionaries, and each is read once.
+struct PreparedStyles {
+    std::vector<std::pair<std::size_t, std::u16string>> properties;
+    std::u16string borderWidth;
+    std::u16string borderRadius;
+    std::optional<std::u16string> coreTextFontName;
+    // Held so that no other dictionary takes its address while it is known.
+    std::shared_ptr<const CSSStyleDictionary> styles;
+
+    explicit PreparedStyles(const CSSStyleDictionary& dictionary)
+    {
+        const FoundStyleValues found(dictionary);
+        for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
+            const CSSValue* value = found.values[index] ? found.values[index] : found.fallbacks[index];
+            if (!value)
+                continue;
+            switch (kStyleProperties[index].keywordCase) {
+            case KeywordCase::AsWritten:
+                properties.emplace_back(index, cssValueText(*value));
+                break;
+            case KeywordCase::Lowered:
+                properties.emplace_back(index, lowercaseString(cssValueText(*value)));
+                break;
+            case KeywordCase::Unread:
+                properties.emplace_back(index, std::u16string());
+                break;
+            }
+        }
+        borderWidth = found.extraText(ExtraProperty::BorderWidth).value_or(std::u16string());
+        borderRadius = found.extraText(ExtraProperty::BorderRadius).value_or(std::u16string());
+        coreTextFontName = found.extraText(ExtraProperty::CoreTextFontName);
+    }
+};
+
+std::shared_ptr<const PreparedStyles> preparedStyles(const std::shared_ptr<const CSSStyleDictionary>& styles)
+{
+    constexpr std::size_t kMostKept = 1024;
+    thread_local std::unordered_map<const CSSStyleDictionary*, std::shared_ptr<const PreparedStyles>> known;
+    if (auto found = known.find(styles.get()); found != known.end())
+        return found->second;
+    if (known.size() >= kMostKept)
+        known.clear();
+    auto prepared = std::make_shared<PreparedStyles>(*styles);
+    prepared->styles = styles;
+    known.emplace(styles.get(), prepared);
+    return prepared;
+}
+
 } // namespace
 
 void TEHTMLElement::applyStyles(std::shared_ptr<const CSSStyleDictionary> styles)
@@ -491,40 +547,30 @@ void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
 {
     if (styles.isEmpty())
         return;
-    if (&styles != m_styles.get())
+    // Shared dictionaries (the style sheet's merged ones) are read once for
+    // all the elements they style; any other is read for this element only.
+    std::shared_ptr<const PreparedStyles> prepared;
+    if (&styles == m_styles.get()) {
+        prepared = preparedStyles(m_styles);
+    } else {
         m_styles = std::make_shared<const CSSStyleDictionary>(styles);
-    const FoundStyleValues found(styles);
-    for (std::size_t index = 0; index < kStylePropertyCount; ++index) {
-        const CSSValue* value = found.values[index] ? found.values[index] : found.fallbacks[index];
-        if (!value)
-            continue;
-        const StyleProperty& property = kStyleProperties[index];
-        switch (property.keywordCase) {
-        case KeywordCase::AsWritten:
-            property.apply(*this, styles, cssValueText(*value));
-            break;
-        case KeywordCase::Lowered:
-            property.apply(*this, styles, lowercaseString(cssValueText(*value)));
-            break;
-        case KeywordCase::Unread:
-            property.apply(*this, styles, std::u16string());
-            break;
-        }
+        prepared = std::make_shared<const PreparedStyles>(styles);
     }
+    for (const auto& [index, text] : prepared->properties)
+        kStyleProperties[index].apply(*this, styles, text);
     if (m_textAttachment)
         m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
-    applyBoxStyles(styles, found.extraText(ExtraProperty::BorderWidth).value_or(std::u16string()),
-                   found.extraText(ExtraProperty::BorderRadius).value_or(std::u16string()));
-    if (auto fontName = found.extraText(ExtraProperty::CoreTextFontName))
-        m_fontDescriptor.setFontName(toUtf8(*fontName));
+    applyBoxStyles(styles, prepared->borderWidth, prepared->borderRadius);
+    if (prepared->coreTextFontName)
+        m_fontDescriptor.setFontName(toUtf8(*prepared->coreTextFontName));
 }
 
 void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
                                    std::u16string_view borderRadius)
 {
     // Absent widths and radii are zero: a styled element draws no border of its parent's.
-    m_backgroundStrokeWidth = floatValue(std::u16string(borderWidth));
-    m_backgroundCornerRadius = floatValue(std::u16string(borderRadius));
+    m_backgroundStrokeWidth = borderWidth.empty() ? 0.0 : floatValue(borderWidth);
+    m_backgroundCornerRadius = borderRadius.empty() ? 0.0 : floatValue(borderRadius);
 
     bool needsTextBlock = m_backgroundColor || m_backgroundStrokeColor || m_backgroundCornerRadius > 0 ||
                           m_backgroundStrokeWidth > 0;
@@ -532,10 +578,10 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
     bool hasWebkitMargin = false, hasMargin = false, hasWebkitPadding = false, hasPadding = false;
     for (const auto& entry : styles) {
         const std::string_view name = entry.first;
-        hasWebkitMargin |= hasPrefix(name, "-webkit-margin");
-        hasMargin |= hasPrefix(name, "margin");
-        hasWebkitPadding |= hasPrefix(name, "-webkit-padding");
-        hasPadding |= hasPrefix(name, "padding");
+        hasWebkitMargin |= name.starts_with("-webkit-margin");
+        hasMargin |= name.starts_with("margin");
+        hasWebkitPadding |= name.starts_with("-webkit-padding");
+        hasPadding |= name.starts_with("padding");
     }
 
     const WritingDirection direction = m_paragraphStyle.baseWritingDirection();
@@ -573,7 +619,7 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
     }
 }
 
-void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
+void TEHTMLElement::applyFontFamily(std::span<const std::u16string> names)
 {
     if (!m_fontFamilyCache) {
         resolveFontFamily(names);
@@ -596,10 +642,10 @@ void TEHTMLElement::applyFontFamily(const std::vector<std::u16string>& names)
         return;
     }
     if (resolveFontFamily(names))
-        m_fontFamilyCache->remember(key.takeBytes(), m_fontDescriptor);
+        m_fontFamilyCache->remember(std::string(key.bytes()), m_fontDescriptor);
 }
 
-bool TEHTMLElement::resolveFontFamily(const std::vector<std::u16string>& names)
+bool TEHTMLElement::resolveFontFamily(std::span<const std::u16string> names)
 {
     for (const std::u16string& name16 : names) {
         const std::string name = toUtf8(name16);

@@ -113,16 +113,15 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         return std::nullopt;
     std::shared_ptr<TECSSListStyle> listStyle = paragraphStyle().textLists().back()->copy();
 
-    TEListItemHTMLElement prefixElement(name(), {});
-    prefixElement.inheritAttributesFromElement(*this);
-    if (const TEHTMLElement* list = parentElement())
-        prefixElement.setTextColor(list->textColor());
+    // The marker is formatted as the item, in the colour of its list.
+    const TEHTMLElement* list = parentElement();
+    const std::optional<Color>& prefixColor = list ? list->textColor() : textColor();
 
     if (const std::u16string* style = attributeForKey("style"))
         listStyle->updateFromStyleDictionary(itemStyles(*style));
 
     const double headIndent = paragraphStyle().headIndent();
-    TEParagraphStyle prefixStyle = prefixElement.paragraphStyle();
+    TEParagraphStyle prefixStyle = paragraphStyle();
     prefixStyle.setFirstLineHeadIndent(headIndent);
     prefixStyle.setDefaultTabInterval(kMarkerTabInterval);
     prefixStyle.setTabStops(TEParagraphStyle::TabStops());
@@ -135,15 +134,14 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 
     auto makeAttributes = [&] {
         std::vector<AttributeDictionary::Entry> entries;
-        if (prefixElement.textColor())
-            entries.emplace_back(std::string(kCTForegroundColorAttributeName),
-                                 ColorValue::make(*prefixElement.textColor()));
+        if (prefixColor)
+            entries.emplace_back(std::string(kCTForegroundColorAttributeName), ColorValue::make(*prefixColor));
         entries.emplace_back(std::string(kCTParagraphStyleAttributeName),
                              ParagraphStyleValue::make(prefixStyle.createCTParagraphStyle()));
-        const auto& blocks = prefixElement.paragraphStyle().textBlocks();
+        const auto& blocks = paragraphStyle().textBlocks();
         if (!blocks.empty())
             entries.emplace_back(std::string(TETextBlocksAttribute), ArrayValue::make({blocks.begin(), blocks.end()}));
-        const auto& lists = prefixElement.paragraphStyle().textLists();
+        const auto& lists = paragraphStyle().textLists();
         if (!lists.empty())
             entries.emplace_back(std::string(TETextListsAttribute), ArrayValue::make({lists.begin(), lists.end()}));
         entries.emplace_back(std::string(TEFieldAttribute), StringValue::make(std::u16string(TEFieldAttributeValue)));
@@ -154,9 +152,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
     AttributeDictionaryPtr attributes;
     if (TEAttributeDictionaryPool* pool = dictionaryPool()) {
         TEFormattingKey key;
-        key.add(prefixElement.textColor());
+        key.add(prefixColor);
         prefixStyle.addToFormattingKey(key);
-        attributes = pool->sharedDictionary(key.takeBytes(), makeAttributes);
+        attributes = pool->sharedDictionary(key.bytes(), makeAttributes);
     } else {
         attributes = makeAttributes();
     }

@@ -15,6 +15,16 @@ AttributeDictionaryPtr TETextHTMLElement::attributesForAttributedStringRepresent
     return TEHTMLElement::attributesForAttributedStringRepresentation();
 }
 
+bool TETextHTMLElement::appendOutputTo(MutableAttributedString& text)
+{
+    // What attributedString() answers: nothing when hidden or output, else
+    // the characters in the parent's formatting, with no paragraph end.
+    if (displayStyle() == TEHTMLElementDisplayStyle::None || didOutput())
+        return true;
+    text.appendString(m_text, attributesForAttributedStringRepresentation());
+    return true;
+}
+
 std::optional<MutableAttributedString> TETextHTMLElement::leafOutput()
 {
     return MutableAttributedString(m_text, attributesForAttributedStringRepresentation());

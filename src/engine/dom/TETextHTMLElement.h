@@ -20,6 +20,8 @@ public:
     // made.
     void inheritAttributesFromElement(const TEHTMLElement&) override {}
     AttributeDictionaryPtr attributesForAttributedStringRepresentation() const override;
+    // Text is appended as it stands, in its parent's formatting.
+    bool appendOutputTo(MutableAttributedString& text) override;
 
 protected:
     std::string className() const override { return "TETextHTMLElement"; }

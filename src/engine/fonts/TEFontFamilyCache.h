@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/fonts/TEFontDescriptor.h"
+#include "engine/model/TEFormattingKey.h"
 
 #include <string>
 #include <string_view>
@@ -17,7 +18,7 @@ public:
     // The descriptor the key's list resolved to; null the first time.
     const TEFontDescriptor* resolved(std::string_view key) const
     {
-        auto found = m_resolved.find(std::string(key));
+        auto found = m_resolved.find(key);
         return found == m_resolved.end() ? nullptr : &found->second;
     }
     void remember(std::string key, TEFontDescriptor descriptor)
@@ -27,7 +28,7 @@ public:
     std::size_t count() const { return m_resolved.size(); }
 
 private:
-    std::unordered_map<std::string, TEFontDescriptor> m_resolved;
+    TEFormattingKeyMap<TEFontDescriptor> m_resolved;
 };
 
 } // namespace folio

@@ -71,24 +71,38 @@ AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(AttributeDict
     return dictionary;
 }
 
-AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string key,
+AttributeDictionaryPtr TEAttributeDictionaryPool::sharedDictionary(std::string_view key,
                                                                    const std::function<AttributeDictionaryPtr()>& make)
 {
     if (auto known = m_dictionariesByKey.find(key); known != m_dictionariesByKey.end())
         return known->second;
     AttributeDictionaryPtr dictionary = sharedDictionary(make());
-    m_dictionariesByKey.emplace(std::move(key), dictionary);
+    m_dictionariesByKey.emplace(std::string(key), dictionary);
     return dictionary;
 }
 
-AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string key,
+AttributeValuePtr TEAttributeDictionaryPool::sharedValue(std::string_view key,
                                                        const std::function<AttributeValuePtr()>& make)
 {
     if (auto known = m_valuesByKey.find(key); known != m_valuesByKey.end())
         return known->second;
     AttributeValuePtr value = make();
-    m_valuesByKey.emplace(std::move(key), value);
+    m_valuesByKey.emplace(std::string(key), value);
     return value;
+}
+
+AttributeDictionaryPtr TEAttributeDictionaryPool::derivedDictionary(std::string_view rule,
+                                                                   const AttributeDictionaryPtr& source,
+                                                                   const std::function<AttributeDictionaryPtr()>& make)
+{
+    std::string key(rule);
+    const AttributeDictionary* address = source.get();
+    key.append(reinterpret_cast<const char*>(&address), sizeof(address));
+    if (auto known = m_derived.find(key); known != m_derived.end())
+        return known->second.dictionary;
+    AttributeDictionaryPtr dictionary = make();
+    m_derived.emplace(std::move(key), Derived{source, dictionary});
+    return dictionary;
 }
 
 } // namespace folio

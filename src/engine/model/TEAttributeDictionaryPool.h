@@ -1,10 +1,12 @@
 #pragma once
 
+#include "engine/model/TEFormattingKey.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace folio {
@@ -27,12 +29,20 @@ public:
     // TEFormattingKey), made by `make` and pooled the first time the key is
     // seen. The key must hold everything `make` reads: the same key always
     // answers the same dictionary.
-    AttributeDictionaryPtr sharedDictionary(std::string key, const std::function<AttributeDictionaryPtr()>& make);
+    AttributeDictionaryPtr sharedDictionary(std::string_view key, const std::function<AttributeDictionaryPtr()>& make);
     // A value for the pool's dictionaries by a key of what it is made from
     // (see TEFormattingKey), made by `make` the first time: dictionaries of
     // one font, colour or paragraph settings then hold one value, not a copy
     // each. The key must hold everything `make` reads.
-    AttributeValuePtr sharedValue(std::string key, const std::function<AttributeValuePtr()>& make);
+    AttributeValuePtr sharedValue(std::string_view key, const std::function<AttributeValuePtr()>& make);
+    // The dictionary a fixed rule (named by `rule`, with whatever it depends
+    // on) makes from `source`, made by `make` the first time the rule meets
+    // that dictionary object: the runs of a page share few dictionaries, and
+    // a paragraph end or a link's highlight is then worked out once for each.
+    // The pool holds on to `source`, so that no later dictionary can take its
+    // address and be mistaken for it.
+    AttributeDictionaryPtr derivedDictionary(std::string_view rule, const AttributeDictionaryPtr& source,
+                                             const std::function<AttributeDictionaryPtr()>& make);
     std::size_t count() const { return m_dictionaries.size(); }
 
     // Same keys, and values that are the same objects or, for values other
@@ -41,8 +51,13 @@ public:
 
 private:
     std::unordered_multimap<std::size_t, AttributeDictionaryPtr> m_dictionaries;
-    std::unordered_map<std::string, AttributeDictionaryPtr> m_dictionariesByKey;
-    std::unordered_map<std::string, AttributeValuePtr> m_valuesByKey;
+    TEFormattingKeyMap<AttributeDictionaryPtr> m_dictionariesByKey;
+    TEFormattingKeyMap<AttributeValuePtr> m_valuesByKey;
+    struct Derived {
+        AttributeDictionaryPtr source;
+        AttributeDictionaryPtr dictionary;
+    };
+    std::unordered_map<std::string, Derived> m_derived;
 };
 
 } // namespace folio

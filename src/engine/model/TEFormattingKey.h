@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 
 namespace folio {
 
@@ -61,29 +63,72 @@ public:
     // An object that counts by its identity, not by what it holds.
     void addIdentity(const void* object) { add(reinterpret_cast<std::uintptr_t>(object)); }
 
-    std::string_view bytes() const { return {m_bytes.data(), m_size}; }
+    TEFormattingKey() = default;
+    // The bytes may live inside the key: it stays where it was made.
+    TEFormattingKey(const TEFormattingKey&) = delete;
+    TEFormattingKey& operator=(const TEFormattingKey&) = delete;
+
+    std::string_view bytes() const { return {m_data, m_size}; }
     std::string takeBytes()
     {
-        m_bytes.resize(m_size);
+        std::string bytes(m_data, m_size);
         m_size = 0;
-        return std::move(m_bytes);
+        return bytes;
     }
 
 private:
-    // Keys are made for every run of a page: the bytes go straight into
-    // room made ahead, not through a string append per value.
-    void append(const void* data, std::size_t size)
+    // Keys are made for every run of a page, and most are only looked up:
+    // the bytes go into room inside the key (moving to the heap past it),
+    // not through a string append per value.
+    [[gnu::always_inline]] void append(const void* bytes, std::size_t size)
     {
-        if (m_size + size > m_bytes.size()) [[unlikely]]
+        if (m_size + size > m_capacity) [[unlikely]]
             grow(size);
-        std::memcpy(m_bytes.data() + m_size, data, size);
+        std::memcpy(m_data + m_size, bytes, size);
         m_size += size;
     }
-    [[gnu::noinline]] void grow(std::size_t size) { m_bytes.resize(std::max(m_bytes.size() * 2, m_size + size)); }
+    [[gnu::noinline]] void grow(std::size_t size)
+    {
+        std::string larger(std::max(m_capacity * 2, m_size + size), '\0');
+        std::memcpy(larger.data(), m_data, m_size);
+        m_heap = std::move(larger);
+        m_data = m_heap.data();
+        m_capacity = m_heap.size();
+    }
 
-    static constexpr std::size_t kInitialRoom = 256;
-    std::string m_bytes = std::string(kInitialRoom, '\0');
+    static constexpr std::size_t kInlineRoom = 256;
+    char m_inline[kInlineRoom];
+    char* m_data = m_inline;
+    std::size_t m_capacity = kInlineRoom;
     std::size_t m_size = 0;
+    std::string m_heap;
 };
+
+// Hashing for maps keyed by formatting keys, so that a key is looked up as
+// it is built, and copied into a string only when it is new.
+// Keys run to a few hundred bytes, most of them numbers: they are hashed
+// eight bytes at a step, with a multiply that spreads every bit.
+struct TEFormattingKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view bytes) const noexcept
+    {
+        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+        std::uint64_t hash = bytes.size() * kMultiplier;
+        std::size_t index = 0;
+        for (; index + sizeof(std::uint64_t) <= bytes.size(); index += sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + index, sizeof(word));
+            hash = (hash ^ word) * kMultiplier;
+            hash ^= hash >> 29;
+        }
+        std::uint64_t tail = 0;
+        if (index < bytes.size())
+            std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
+        hash = (hash ^ tail) * kMultiplier;
+        return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
+};
+template <typename Value>
+using TEFormattingKeyMap = std::unordered_map<std::string, Value, TEFormattingKeyHash, std::equal_to<>>;
 
 } // namespace folio

@@ -147,6 +147,25 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
 
 void TEParagraphStyle::addToFormattingKey(TEFormattingKey& key) const
 {
+    addNumbersToFormattingKey(key);
+    key.add(static_cast<std::uint64_t>(m_textLists.size()));
+    for (const auto& list : m_textLists)
+        key.addIdentity(list.get());
+    key.add(static_cast<std::uint64_t>(m_textBlocks.size()));
+    for (const auto& block : m_textBlocks)
+        key.addIdentity(block.get());
+}
+
+void TEParagraphStyle::addSettingsToFormattingKey(TEFormattingKey& key) const
+{
+    addNumbersToFormattingKey(key);
+    // The same bytes as a copy of the style without lists and blocks gives.
+    key.add(std::uint64_t{0});
+    key.add(std::uint64_t{0});
+}
+
+void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
+{
     key.add(m_firstLineHeadIndent);
     key.add(m_defaultTabInterval);
     key.add(m_paragraphSpacingBefore);
@@ -167,12 +186,6 @@ void TEParagraphStyle::addToFormattingKey(TEFormattingKey& key) const
             key.add(tab.alignment);
         }
     }
-    key.add(static_cast<std::uint64_t>(m_textLists.size()));
-    for (const auto& list : m_textLists)
-        key.addIdentity(list.get());
-    key.add(static_cast<std::uint64_t>(m_textBlocks.size()));
-    for (const auto& block : m_textBlocks)
-        key.addIdentity(block.get());
 }
 
 } // namespace folio

@@ -48,6 +48,9 @@ public:
     // Every setting, with lists and blocks by identity (the numbering written
     // from a list depends on which list it is).
     void addToFormattingKey(TEFormattingKey& key) const;
+    // The same for the style without its lists and blocks (the settings a
+    // platform paragraph style holds), without copying it.
+    void addSettingsToFormattingKey(TEFormattingKey& key) const;
 
     double firstLineHeadIndent() const { return m_firstLineHeadIndent; }
     void setFirstLineHeadIndent(double value) { m_firstLineHeadIndent = value; }
@@ -82,6 +85,9 @@ public:
     void setTextBlocks(TextBlocks blocks) { m_textBlocks = std::move(blocks); }
 
 private:
+    // Every setting but the lists and blocks.
+    void addNumbersToFormattingKey(TEFormattingKey& key) const;
+
     double m_firstLineHeadIndent = 0;
     double m_defaultTabInterval = 36;
     double m_paragraphSpacingBefore = 0;

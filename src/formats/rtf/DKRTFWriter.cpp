@@ -185,10 +185,9 @@ void DKRTFWriter::writeBody()
             // Attributes are fetched once per longest stretch of equal runs.
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()});
-            writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
-            const auto* attachment =
-                attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr;
-            runCarriesPicture = attachment && !attachment->attributeForKey("attachmentType");
+            const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
+            writeAttributes(runAttributes, beginningOfParagraph);
+            runCarriesPicture = characterFormatting(runAttributes).isPicture;
         }
         if (!inRow) {
             // Plain text to the end of the run goes out as it stands; only

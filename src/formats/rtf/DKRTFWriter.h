@@ -109,6 +109,10 @@ private:
         bool listEnd = false;
         std::optional<std::string> link;
         const TETextAttachment* attachment = nullptr;
+        // A picture drawn in place of its stand-in character.
+        bool isPicture = false;
+        // 1 opens the footnote table, -1 closes it, 0 neither.
+        int footnoteTable = 0;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
@@ -123,7 +127,7 @@ private:
     void writePicture(const TETextAttachment& attachment);
     std::string picturePath(const TETextAttachment& attachment, bool namedPicture) const;
     std::string pictureHex(const TETextAttachment& attachment, bool namedPicture) const;
-    void writeFootnoteTableSwitch(const AttributeDictionary& attributes, bool& wroteOutput);
+    void writeFootnoteTableSwitch(int footnoteTable, bool& wroteOutput);
     // Tables: a cell ends with a tab and a row with a paragraph end, each
     // marked with its table key.
     enum class TableMark { None, CellEnd, RowEnd };
@@ -144,6 +148,11 @@ private:
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
+    // The table numbers of the font and colour values the dictionaries
+    // share, so that each value is named and looked up once.
+    std::unordered_map<const AttributeValue*, std::int32_t> m_fontNumbersByValue;
+    std::unordered_map<const AttributeValue*, std::int32_t> m_colorNumbersByValue;
+    std::int32_t colorNumberOfValue(const AttributeValuePtr& value);
     DKRTFDataBuffer m_buffer;
 
     // A hyperlink field is open, for previousLink.

@@ -155,9 +155,8 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
     }
 }
 
-void DKRTFWriter::writeFootnoteTableSwitch(const AttributeDictionary& attributes, bool& wroteOutput)
+void DKRTFWriter::writeFootnoteTableSwitch(int value, bool& wroteOutput)
 {
-    int value = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     if (value == 1) {
         if (m_state.isFootnoteTable == 0) {
             m_buffer.appendCString("\\footnotetable");

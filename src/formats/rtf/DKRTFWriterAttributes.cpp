@@ -240,27 +240,44 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     CharacterFormatting& formatting = found->second;
     if (!isNew)
         return formatting;
-    std::string fontName = "Helvetica";
     double fontSize = 12;
-    if (const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
-        fontName = fontTableName(attributes.valueForKey(kCTFontAttributeName));
+    const AttributeValuePtr& fontValue = attributes.valueForKey(kCTFontAttributeName);
+    if (const auto* value = fontValue ? fontValue->as<FontAttributeValue>() : nullptr) {
         fontSize = value->font().pointSize();
         formatting.bold = (value->font().symbolicTraits() & kFontBoldTrait) != 0;
         formatting.italic = (value->font().symbolicTraits() & kFontItalicTrait) != 0;
+        auto [number, isNewFont] = m_fontNumbersByValue.try_emplace(fontValue.get());
+        if (isNewFont)
+            number->second = registeredFontNumber(fontTableName(fontValue));
+        formatting.fontNumber = number->second;
+    } else {
+        formatting.fontNumber = registeredFontNumber("Helvetica");
     }
-    formatting.fontNumber = registeredFontNumber(fontName);
     formatting.halfPoints = truncated(std::round(2 * fontSize));
     formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
     formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
     formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
-    formatting.foregroundColor = registeredColorNumber(attributes, kCTForegroundColorAttributeName);
-    formatting.backgroundColor = registeredColorNumber(attributes, NSBackgroundColorAttributeName);
+    formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
+    formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
     formatting.listMarker = isListMarker(attributes);
     formatting.listEnd = hasFlag(attributes, TEListEndMarker);
     formatting.link = linkOf(attributes);
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
+    formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
+    formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     return formatting;
+}
+
+std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)
+{
+    const auto* color = value ? value->as<ColorValue>() : nullptr;
+    auto [number, isNew] = m_colorNumbersByValue.try_emplace(color ? value.get() : nullptr);
+    if (isNew) {
+        auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(color ? &color->color() : nullptr));
+        number->second = found == m_registeredColors.end() ? 0 : found->second;
+    }
+    return number->second;
 }
 
 void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
@@ -282,7 +299,7 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     bool strikeChanged = nothingWrittenYet ? strike : strike != m_state.strike;
 
     bool wroteOutput = false;
-    writeFootnoteTableSwitch(attributes, wroteOutput);
+    writeFootnoteTableSwitch(formatting.footnoteTable, wroteOutput);
 
     const std::optional<std::string>& link = formatting.link;
     bool sameLink = (m_state.link != 0) == link.has_value() && link == m_previousLink;

@@ -48,6 +48,7 @@ void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::st
 void DKRTFWriter::writeFontTable()
 {
     m_registeredFonts.clear();
+    m_fontNumbersByValue.clear();
     m_buffer.appendCString("{\\fonttbl");
     auto registerName = [this](const std::string& name) {
         if (m_registeredFonts.contains(name))
@@ -56,15 +57,21 @@ void DKRTFWriter::writeFontTable()
         writeFontTableEntryWithIndex(number, name);
         m_registeredFonts.emplace(name, number);
     };
-    // Runs share their font values: each value is named once, in order of
-    // first use, which is the order the table has always had.
+    // Runs share their dictionaries, and dictionaries their font values:
+    // each value is named once, in order of first use, which is the order
+    // the table has always had. A dictionary met before holds no new value.
+    std::unordered_set<const AttributeDictionary*> seen;
     std::unordered_set<const AttributeValue*> named;
-    m_attributedString.enumerateAttribute(kCTFontAttributeName, Range{0, m_attributedString.length()},
-                                          AttributeEnumerationOptions::None,
-                                          [&](const AttributeValuePtr& value, Range, bool&) {
-                                              if (named.insert(value.get()).second)
-                                                  registerName(fontTableName(value));
-                                          });
+    m_attributedString.enumerateAttributes(Range{0, m_attributedString.length()}, AttributeEnumerationOptions::None,
+                                           [&](const AttributeDictionaryPtr& attributes, Range, bool&) {
+                                               if (!seen.insert(attributes.get()).second)
+                                                   return;
+                                               const AttributeValuePtr& value =
+                                                   attributes ? attributes->valueForKey(kCTFontAttributeName)
+                                                              : AttributeValuePtr();
+                                               if (named.insert(value.get()).second)
+                                                   registerName(fontTableName(value));
+                                           });
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
@@ -81,6 +88,7 @@ std::int32_t DKRTFWriter::registeredFontNumber(const std::string& name) const
 void DKRTFWriter::writeColorTable()
 {
     m_registeredColors.clear();
+    m_colorNumbersByValue.clear();
     m_buffer.appendCString("{\\colortbl");
     DKRTFColorTableEntry defaultEntry;
     defaultEntry.writeToDataBuffer(m_buffer);

@@ -208,7 +208,20 @@ Status MutableAttributedString::deleteCharactersInRange(Range range)
 
 void MutableAttributedString::appendAttributedString(const AttributedString& string)
 {
-    replaceCharactersInRangeWithAttributedString(Range{m_text.size(), 0}, string);
+    if (&string == this || m_editingDepth > 0) {
+        replaceCharactersInRangeWithAttributedString(Range{m_text.size(), 0}, string);
+        return;
+    }
+    // Readers build whole documents by appending pieces: the pieces' runs go
+    // straight onto the end, each merging into the run before it when equal,
+    // as a replacement at the end would leave them.
+    const std::size_t offset = m_text.size();
+    for (const Run& run : runsOf(string)) {
+        if (!m_runs.empty() && attributeDictionariesEqual(m_runs.back().attributes, run.attributes))
+            continue;
+        m_runs.push_back(Run{run.location + offset, run.attributes});
+    }
+    m_text.append(string.string());
 }
 
 void MutableAttributedString::appendString(std::u16string_view text, AttributeDictionaryPtr attributes)

@@ -100,5 +100,35 @@ TEST(TEAttributeDictionaryPool, valuesFoundByKeyAreMadeOnce)
     EXPECT_EQ(pool.sharedValue("none", [] { return AttributeValuePtr(); }), nullptr);
 }
 
+// A rule meets each dictionary object once: what it made is answered again
+// for that object, while another object, however alike, or another rule,
+// makes its own. The pool keeps the object it was made from.
+TEST(TEAttributeDictionaryPool, derivedDictionariesAreMadeOncePerRuleAndObject)
+{
+    TEAttributeDictionaryPool pool;
+    int made = 0;
+    auto withoutKern = [&made](const AttributeDictionaryPtr& source) {
+        return [&made, source] {
+            ++made;
+            return source->dictionaryByRemovingKey(kCTKernAttributeName);
+        };
+    };
+    AttributeDictionaryPtr source = formatting(1);
+    std::weak_ptr<const AttributeDictionary> watched = source;
+    AttributeDictionaryPtr derived = pool.derivedDictionary("no kern", source, withoutKern(source));
+    EXPECT_FALSE(derived->containsKey(kCTKernAttributeName));
+    EXPECT_EQ(pool.derivedDictionary("no kern", source, withoutKern(source)).get(), derived.get());
+    EXPECT_EQ(made, 1);
+
+    AttributeDictionaryPtr alike = formatting(1);
+    EXPECT_NE(pool.derivedDictionary("no kern", alike, withoutKern(alike)).get(), derived.get());
+    EXPECT_EQ(made, 2);
+    EXPECT_NE(pool.derivedDictionary("other rule", source, withoutKern(source)).get(), derived.get());
+    EXPECT_EQ(made, 3);
+
+    source.reset();
+    EXPECT_FALSE(watched.expired());
+}
+
 } // namespace
 } // namespace folio

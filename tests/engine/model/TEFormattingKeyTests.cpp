@@ -2,11 +2,13 @@
 
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TETextBlock.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -93,6 +95,63 @@ TEST(TEFormattingKey, paragraphStylesDifferingInAnySettingHaveDifferentKeys)
     TEParagraphStyle sameList = plain;
     sameList.setTextLists(inOne.textLists());
     EXPECT_EQ(keyOfStyle(sameList), keyOfStyle(inOne));
+}
+
+// The settings of a style, without its lists and blocks, key as a copy of it
+// with none would: the platform style made from either is the same.
+TEST(TEFormattingKey, settingsKeyIsTheKeyOfTheStyleWithoutListsAndBlocks)
+{
+    TEParagraphStyle style;
+    style.setHeadIndent(12);
+    style.addTabStopAtPosition(30, TextAlignment::Right);
+    style.setTextLists({std::make_shared<TECSSListStyle>()});
+    style.setTextBlocks({TETextBlock::make(TEEdgeInsets{}, std::nullopt)});
+    TEParagraphStyle bare = style;
+    bare.setTextLists({});
+    bare.setTextBlocks({});
+    EXPECT_EQ(keyOf([&](auto& k) { style.addSettingsToFormattingKey(k); }),
+              keyOf([&](auto& k) { bare.addToFormattingKey(k); }));
+    TEParagraphStyle indented = bare;
+    indented.setHeadIndent(14);
+    EXPECT_NE(keyOf([&](auto& k) { style.addSettingsToFormattingKey(k); }),
+              keyOf([&](auto& k) { indented.addSettingsToFormattingKey(k); }));
+}
+
+// What a key shows while it is built is what it hands over, short or long.
+TEST(TEFormattingKey, bytesSeenWhileBuildingAreTheBytesTaken)
+{
+    for (std::size_t length : {std::size_t{3}, std::size_t{240}, std::size_t{5000}}) {
+        TEFormattingKey key;
+        const std::string name(length, 'n');
+        key.add(std::string_view(name));
+        key.add(2.5);
+        const std::string seen(key.bytes());
+        EXPECT_EQ(seen.size(), sizeof(std::uint64_t) + length + sizeof(double));
+        EXPECT_EQ(key.takeBytes(), seen);
+        EXPECT_TRUE(key.bytes().empty());
+    }
+}
+
+// Keys that differ in any one byte, in the last few as in the first, or
+// only in their length, land apart; equal keys land alike.
+TEST(TEFormattingKey, hashSeesEveryByteAndTheLength)
+{
+    const TEFormattingKeyHash hash;
+    std::set<std::size_t> seen;
+    std::size_t made = 0;
+    for (std::size_t length = 0; length <= 40; ++length) {
+        std::string key(length, '\0');
+        EXPECT_EQ(hash(key), hash(std::string(length, '\0')));
+        seen.insert(hash(key));
+        ++made;
+        for (std::size_t position = 0; position < length; ++position) {
+            std::string changed = key;
+            changed[position] = '\x01';
+            seen.insert(hash(changed));
+            ++made;
+        }
+    }
+    EXPECT_EQ(seen.size(), made);
 }
 
 } // namespace

@@ -236,6 +236,37 @@ TEST(RTFWriterDocumentTests, runsSharingDictionariesAreWrittenAsRunsWithTheirOwn
         << rtf;
 }
 
+// Dictionaries that share one font or colour value object (as a page's
+// runs do) are numbered by what the value is, as dictionaries with values of
+// their own: an equal value made apart gets the same number, another value
+// its own.
+TEST(RTFWriterDocumentTests, sharedFontAndColourValuesAreNumberedByWhatTheyAre)
+{
+    const AttributeDictionary::Entry georgia = fontEntry("Georgia", 12);
+    const AttributeDictionary::Entry red = colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0));
+    const AttributeDictionary::Entry blue = colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1));
+    const AttributedString shared = makeText({{u"a", {georgia, red}},
+                                              {u"b", {georgia, blue, integerEntry(kCTUnderlineStyleAttributeName, 1)}},
+                                              {u"c", {georgia, red, integerEntry(TEStrikeOutAttribute, 1)}},
+                                              {u"d", {fontEntry("Cochin", 12), red}},
+                                              {u"e", {fontEntry("Georgia", 12), blue}}});
+    const AttributedString separate = makeText(
+        {{u"a", {fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))}},
+         {u"b", {fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1)),
+                 integerEntry(kCTUnderlineStyleAttributeName, 1)}},
+         {u"c", {fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0)),
+                 integerEntry(TEStrikeOutAttribute, 1)}},
+         {u"d", {fontEntry("Cochin", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))}},
+         {u"e", {fontEntry("Georgia", 12), colorEntry(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))}}});
+    const std::string rtf = writeText(shared);
+    EXPECT_EQ(rtf, writeText(separate));
+    EXPECT_NE(rtf.find("{\\fonttbl\\f0\\fnil\\fcharset0 Georgia;\\f1\\fnil\\fcharset0 Cochin;}"), std::string::npos)
+        << rtf;
+    const std::string body = bodyOf(rtf);
+    EXPECT_NE(body.find("\\f1"), std::string::npos) << body;
+    EXPECT_EQ(body.substr(body.rfind("\\f0")), "\\f0 \\cf3 e") << body;
+}
+
 // Plain text goes out a stretch at a time: what needs escaping inside or at
 // the ends of a stretch, at run boundaries and paragraph ends, is escaped
 // just as the escaper escapes it unit by unit.

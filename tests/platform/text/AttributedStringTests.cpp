@@ -386,6 +386,45 @@ TEST(AttributedStringEditing, insertDeleteAndAppendOfItself)
     EXPECT_EQ(effective, (Range{0, 6}));
 }
 
+TEST(AttributedStringEditing, appendedRunsMergeWithTheLastRunKeepingItsDictionary)
+{
+    AttributeDictionaryPtr first = bold();
+    MutableAttributedString text(u"ab", first);
+    MutableAttributedString piece(u"cd", bold());
+    piece.appendString(u"ef", colored(1));
+    piece.appendString(u"gh", bold());
+    text.appendAttributedString(piece);
+    EXPECT_EQ(text.string(), u"abcdefgh");
+    Range effective;
+    // The piece's first run equals the text's last one: it joins it, and the
+    // text's own dictionary object is what the joined run keeps.
+    EXPECT_EQ(text.attributesAtIndex(3, &effective).get(), first.get());
+    EXPECT_EQ(effective, (Range{0, 4}));
+    EXPECT_NE(text.attributeAtIndex("color", 4, &effective), nullptr);
+    EXPECT_EQ(effective, (Range{4, 2}));
+    EXPECT_NE(text.attributeAtIndex("bold", 7, &effective), nullptr);
+    EXPECT_EQ(effective, (Range{6, 2}));
+    // Appending nothing changes nothing.
+    text.appendAttributedString(AttributedString());
+    EXPECT_EQ(text.length(), 8u);
+    text.attributesAtIndex(7, &effective);
+    EXPECT_EQ(effective, (Range{6, 2}));
+}
+
+TEST(AttributedStringEditing, appendWhileEditingMergesWhenTheEditEnds)
+{
+    AttributeDictionaryPtr first = bold();
+    MutableAttributedString text(u"ab", first);
+    text.beginEditing();
+    text.appendAttributedString(MutableAttributedString(u"cd", bold()));
+    Range effective;
+    text.attributesAtIndex(0, &effective);
+    EXPECT_EQ(effective, (Range{0, 2}));
+    text.endEditing();
+    EXPECT_EQ(text.attributesAtIndex(3, &effective).get(), first.get());
+    EXPECT_EQ(effective, (Range{0, 4}));
+}
+
 TEST(AttributedStringEditing, rangesOutsideTheTextAreRejectedWithoutChange)
 {
     MutableAttributedString text(u"abc", bold());

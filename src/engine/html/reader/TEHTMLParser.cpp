@@ -20,16 +20,15 @@ namespace {
 // "br" is left out on purpose: a line feed after "<br>" in the source is layout.
 bool isInlineTag(std::string_view tag)
 {
-    static constexpr std::array<std::string_view, 33> kInlineTags = {
-        "a",     "abbr", "acronym", "b",      "bdi",    "bdo",  "big",  "cite",   "code", "del",  "dfn",
-        "em",    "font", "i",       "iframe", "img",    "ins",  "kbd",  "label",  "mark", "nobr", "object",
-        "q",     "s",    "samp",    "small",  "span",   "strike", "strong", "sub",  "sup",  "tt",   "u",
+    // Asked at every start and end tag: sorted, so that a tag is found in a
+    // few comparisons instead of one per name.
+    static constexpr std::array<std::string_view, 35> kInlineTags = {
+        "a",    "abbr",  "acronym", "b",     "bdi",    "bdo",    "big", "cite", "code",   "del",  "dfn",  "em",
+        "font", "i",     "iframe",  "img",   "ins",    "kbd",    "label", "mark", "nobr", "object", "q",  "s",
+        "samp", "small", "span",    "strike", "strong", "sub",   "sup",   "tt",   "u",    "var",  "video",
     };
-    for (std::string_view candidate : kInlineTags) {
-        if (candidate == tag)
-            return true;
-    }
-    return tag == "var" || tag == "video";
+    static_assert(std::is_sorted(kInlineTags.begin(), kInlineTags.end()));
+    return std::binary_search(kInlineTags.begin(), kInlineTags.end(), tag);
 }
 
 } // namespace

@@ -38,17 +38,25 @@ void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionary
     if (string.length() == 0)
         return;
     const AttributeDictionaryPtr last = string.attributesAtIndex(string.length() - 1);
-    static constexpr std::array<std::string_view, 5> kParagraphKeys = {
-        kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
-        kCTForegroundColorAttributeName};
-    std::vector<AttributeDictionary::Entry> kept;
-    for (std::string_view key : kParagraphKeys) {
-        if (const AttributeValuePtr& value = last->valueForKey(key))
-            kept.emplace_back(std::string(key), value);
+    auto make = [&last] {
+        static constexpr std::array<std::string_view, 5> kParagraphKeys = {
+            kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
+            kCTForegroundColorAttributeName};
+        std::vector<AttributeDictionary::Entry> kept;
+        for (std::string_view key : kParagraphKeys) {
+            if (const AttributeValuePtr& value = last->valueForKey(key))
+                kept.emplace_back(std::string(key), value);
+        }
+        return AttributeDictionary::make(std::move(kept));
+    };
+    if (!pool) {
+        string.appendString(u"\n", make());
+        return;
     }
-    AttributeDictionaryPtr attributes = AttributeDictionary::make(std::move(kept));
-    // A page's paragraph ends mostly look alike: they share the pooled one.
-    string.appendString(u"\n", pool ? pool->sharedDictionary(std::move(attributes)) : std::move(attributes));
+    // A page's paragraph ends mostly look alike: they share the pooled one,
+    // worked out once for each dictionary a paragraph ends with.
+    string.appendString(u"\n", pool->derivedDictionary("paragraph end", last,
+                                                       [&] { return pool->sharedDictionary(make()); }));
 }
 
 void appendStringWithParagraphStyle(MutableAttributedString& string, std::u16string_view text,

@@ -63,6 +63,53 @@ private:
     std::shared_ptr<FontCatalog> m_previousCatalog;
 };
 
+// The text pieces of one element, between its inline children, share its
+// dictionary; the pieces of the next element, and those inside the
+// children, take their own element's formatting, not the last one found.
+TEST_F(HTMLReaderSharedFormattingTests, textPiecesOfOneElementShareItsFormattingAndNoOther)
+{
+    const AttributedString text =
+        convert("<div style=\"color: #ff0000\">alpha <b>beta</b> gamma <i>delta</i> epsilon</div>"
+                "<div style=\"color: #0000ff\">zeta <span style=\"color: #00ff00\">middle</span> theta</div>"
+                "<div style=\"text-shadow: 1px 1px 2px #000000\">iota <b>kappa</b> lambda</div>");
+    const std::size_t alpha = indexOf(text, u"alpha");
+    EXPECT_EQ(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"gamma")));
+    EXPECT_EQ(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"epsilon")));
+    EXPECT_NE(dictionaryAt(text, alpha), dictionaryAt(text, indexOf(text, u"beta")));
+    EXPECT_EQ(colorAt(text, indexOf(text, u"beta")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"epsilon")), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"zeta")), "0000ff");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"middle")), "00ff00");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"theta")), "0000ff");
+    EXPECT_EQ(dictionaryAt(text, indexOf(text, u"zeta")), dictionaryAt(text, indexOf(text, u"theta")));
+    // Paragraph ends keep the colour of the paragraph they end.
+    EXPECT_EQ(colorAt(text, indexOf(text, u"epsilon") + 7), "ff0000");
+    EXPECT_EQ(colorAt(text, indexOf(text, u"theta") + 5), "0000ff");
+    for (std::u16string_view piece : {u"iota", u"kappa", u"lambda"})
+        EXPECT_NE(text.attributeAtIndex(TEShadowsAttribute, indexOf(text, piece)), nullptr) << toUtf8(piece);
+}
+
+// One style rule read once still styles each element from where it stands:
+// a size relative to the parent's follows that parent, a keyword in capitals
+// reads as in lower case, and a later element of the same class is styled as
+// the first.
+TEST_F(HTMLReaderSharedFormattingTests, sharedStylesApplyRelativeToEachElement)
+{
+    const AttributedString text =
+        convert("<style>.x { font-size: larger; font-weight: BOLD }</style>"
+                "<div style=\"font-size: 10px\"><span class=\"x\">small</span></div>"
+                "<div style=\"font-size: 20px\"><span class=\"x\">large</span></div>"
+                "<div style=\"font-size: 10px\"><span class=\"x\">small again</span></div>");
+    const std::optional<Font> small = fontAt(text, indexOf(text, u"small"));
+    const std::optional<Font> large = fontAt(text, indexOf(text, u"large"));
+    const std::optional<Font> again = fontAt(text, indexOf(text, u"small again"));
+    ASSERT_TRUE(small && large && again);
+    EXPECT_GT(large->pointSize(), small->pointSize() + 5);
+    EXPECT_DOUBLE_EQ(again->pointSize(), small->pointSize());
+    EXPECT_NE(small->symbolicTraits() & kFontBoldTrait, 0u);
+    EXPECT_NE(large->symbolicTraits() & kFontBoldTrait, 0u);
+}
+
 // Two links to the same address are two links: each keeps its identifier,
 // while the runs inside one link share it.
 TEST_F(HTMLReaderSharedFormattingTests, linksToOneAddressKeepTheirOwnIdentifiers)
