@@ -135,6 +135,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // its tag clears the indent for the lists inside it.
             std::optional<TEParagraphStyle>& style = paragraphStyle();
             html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context);
+            m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
             openedAny = true;
         }
         if (openedAny) {
@@ -237,7 +238,7 @@ void HTMLParagraphWriter::closeLists(std::string& html, const AttributeValue* cu
         // would close an element that was never opened.
         if (!last && m_openedLevels <= 0)
             break;
-        html += HTMLListTagWriter::closingTag(last);
+        html += closingTag(last);
         if (!remaining.empty())
             remaining.pop_back();
         m_openLists = remaining;
@@ -255,7 +256,8 @@ void HTMLParagraphWriter::closeOpenLists(std::string& html)
     std::size_t pending = std::max(remaining.size(), static_cast<std::size_t>(std::max(0, m_openedLevels)));
     while (pending > 0) {
         const AttributeValue* list = remaining.empty() ? nullptr : remaining.back().get();
-        html += HTMLListTagWriter::closingTag(list) + "\n";
+        html += closingTag(list);
+        html += '\n';
         if (!remaining.empty())
             remaining.pop_back();
         --pending;
@@ -266,6 +268,19 @@ void HTMLParagraphWriter::closeOpenLists(std::string& html)
     m_openLists.reset();
     m_openedLevels = 0;
     m_itemNumbers.clear();
+    m_openElements.clear();
+}
+
+std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)
+{
+    // An item may carry a list of another kind than the one its list element
+    // was opened for (a list that goes on under another number): the element
+    // closed is the one that was opened.
+    if (m_openElements.empty())
+        return HTMLListTagWriter::closingTag(list);
+    std::string tag = "</" + std::string(m_openElements.back()) + ">";
+    m_openElements.pop_back();
+    return tag;
 }
 
 } // namespace folio

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -29,6 +30,8 @@ private:
     using ListStack = std::vector<AttributeValuePtr>;
 
     void closeLists(std::string& html, const AttributeValue* currentList, bool closeAll);
+    // The closing tag of the innermost list element open.
+    std::string closingTag(const AttributeValue* list);
 
     const HTMLWriterContext& m_context;
     std::string m_paragraphTagName;
@@ -41,6 +44,8 @@ private:
     // The number of the next item of each open list level, for markers
     // written as text.
     std::vector<std::int64_t> m_itemNumbers;
+    // The list elements open, innermost last.
+    std::vector<std::string_view> m_openElements;
 };
 
 } // namespace folio

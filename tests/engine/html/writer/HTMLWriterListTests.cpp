@@ -64,6 +64,30 @@ TEST(HTMLWriterListTests, consecutiveItemsShareOneListElement)
     expectGolden("list-items-fragment.html", fragment);
 }
 
+TEST(HTMLWriterListTests, aListIsClosedAsTheElementItWasOpenedAs)
+{
+    // An item that goes on with a list under another list kind (a document
+    // repeating one list's number with another kind) continues the element
+    // open, and that element is what closes, before a paragraph or at the end.
+    for (bool paragraphAfter : {true, false}) {
+        ReaderLists lists;
+        auto numbered = lists.next(TECSSListStyleType::Decimal);
+        auto bulleted = lists.next(TECSSListStyleType::Disc);
+        TestText text;
+        text.listItem(u"one", {isList(numbered), textLists(numbered), endOfAllLists()})
+            .listItem(u"two", {isList(bulleted), marker(TEListEndMarker)});
+        if (paragraphAfter)
+            text.paragraph(u"after");
+        std::u16string fragment = TEHTMLWriter(text.build()).HTMLFragment();
+        EXPECT_EQ(1u, countOf(fragment, u"<ol ")) << toUtf8(fragment);
+        EXPECT_EQ(1u, countOf(fragment, u"</ol>")) << toUtf8(fragment);
+        EXPECT_EQ(0u, countOf(fragment, u"<ul")) << toUtf8(fragment);
+        EXPECT_EQ(0u, countOf(fragment, u"</ul>")) << toUtf8(fragment);
+        if (paragraphAfter)
+            EXPECT_LT(fragment.find(u"</ol>"), fragment.find(u">after</div>"));
+    }
+}
+
 TEST(HTMLWriterListTests, nestedListOpensInsideTheItemAndClosesOnReturn)
 {
     ReaderLists lists;
