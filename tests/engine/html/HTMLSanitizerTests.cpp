@@ -1,6 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
 #include "support/HTMLParseTranscript.h"
+#include "support/RandomMarkup.h"
 #include "support/TurkishLocale.h"
 
 
@@ -228,38 +229,23 @@ TEST(HTMLSanitizer, theWritersFormsAreWrittenAsLibxml2sReadingOfThemIs)
     using Use = HTMLSanitizer::Use;
     using Characters = HTMLSanitizer::Characters;
     std::mt19937 random(20261207);
-    auto pick = [&](auto const& choices) { return std::string(choices[random() % std::size(choices)]); };
-    const char* texts[] = {"word", " ", "&amp;", "&lt;", "&gt;", "&quot;", ">", "\"", "&#39;",
-                           "&#60;script&#62;alert(1)&#60;/script&#62;", "&#38;lt;b&#38;gt;", "&#38;#60;", "&#62;",
-                           "caf\xC3\xA9", "\xE2\x80\x94", "\xE2\x80\xA8", "\xF0\x9F\x98\x80", "\xC4\x80", "tab\t", "\n"};
-    const char* starts[] = {"<span style=\"color:#222222;\">", "<span style=\"font-family:&#39;A&#39;;\">",
-                            "<span style=\"background:url(http://evil.example/x)\">",
-                            "<div style=\"width:expression(alert(2))\">", "<div onclick=\"steal()\">",
-                            "<span title=\"&#60;script&#62;&quot;\xC3\xA9\xE2\x80\xA8\">", "<a href=\"javascript:alert(3)\">",
-                            "<a href=\" JaVa&#83;cript:alert(4)\">", "<a href=\"../up.html\">", "<a href=\"notes.html#x\">",
-                            "<a href=\"file:///etc/passwd\">", "<div>", "<ul>", "<ol>", "<li>", "<sup>", "<sub>"};
-    const char* voids[] = {"<br/>", "<hr noshade>", "<img src=\"p.png\" />", "<img src=\"http://evil.example/p.png\">",
-                           "<img src=\"data:image/svg+xml,x\" onerror=\"alert(5)\" />", "<br>"};
-    std::function<std::string(int)> fragment = [&](int depth) {
-        std::string html;
-        int count = static_cast<int>(random() % 5);
-        for (int index = 0; index < count; ++index) {
-            unsigned kind = random() % 3;
-            if (kind == 0 || depth > 3) {
-                html += pick(texts);
-            } else if (kind == 1) {
-                html += pick(voids);
-            } else {
-                std::string start = pick(starts);
-                std::string name = start.substr(1, start.find_first_of(" >") - 1);
-                html += start + fragment(depth + 1) + "</" + name + ">";
-            }
-        }
-        return html;
-    };
+    test::RandomMarkup markup;
+    markup.texts = {"word", " ", "&amp;", "&lt;", "&gt;", "&quot;", ">", "\"", "&#39;",
+                    "&#60;script&#62;alert(1)&#60;/script&#62;", "&#38;lt;b&#38;gt;", "&#38;#60;", "&#62;",
+                    "caf\xC3\xA9", "\xE2\x80\x94", "\xE2\x80\xA8", "\xF0\x9F\x98\x80", "\xC4\x80", "tab\t", "\n"};
+    markup.starts = {"<span style=\"color:#222222;\">", "<span style=\"font-family:&#39;A&#39;;\">",
+                     "<span style=\"background:url(http://evil.example/x)\">",
+                     "<div style=\"width:expression(alert(2))\">", "<div onclick=\"steal()\">",
+                     "<span title=\"&#60;script&#62;&quot;\xC3\xA9\xE2\x80\xA8\">", "<a href=\"javascript:alert(3)\">",
+                     "<a href=\" JaVa&#83;cript:alert(4)\">", "<a href=\"../up.html\">", "<a href=\"notes.html#x\">",
+                     "<a href=\"file:///etc/passwd\">", "<div>", "<ul>", "<ol>", "<li>", "<sup>", "<sub>"};
+    markup.voids = {"<br/>", "<hr noshade>", "<img src=\"p.png\" />", "<img src=\"http://evil.example/p.png\">",
+                    "<img src=\"data:image/svg+xml,x\" onerror=\"alert(5)\" />", "<br>"};
+    markup.widest = 5;
+    markup.deepest = 3;
     int readQuickly = 0;
     for (int round = 0; round < 1500; ++round) {
-        std::string html = fragment(0);
+        std::string html = markup.fragment(random);
         test::HTMLParseTranscript transcript;
         if (!HTMLSimpleMarkupReader::readFragment(html, transcript))
             continue;

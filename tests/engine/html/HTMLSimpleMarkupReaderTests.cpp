@@ -4,6 +4,7 @@
 #include "engine/html/HTMLSimpleMarkupEvents.h"
 #include "platform/foundation/HTMLParser.h"
 #include "support/HTMLParseTranscript.h"
+#include "support/RandomMarkup.h"
 
 #include <gtest/gtest.h>
 
@@ -83,36 +84,19 @@ TEST(HTMLSimpleMarkupReader, reportsTheWritersFormsAsLibxml2Does)
 TEST(HTMLSimpleMarkupReader, randomFragmentsReadAsLibxml2ReadsThem)
 {
     std::mt19937 random(20261207);
-    auto pick = [&](auto const& choices) { return choices[random() % std::size(choices)]; };
-    const char* texts[] = {"word", " ", "  ", "&amp;", "&#60;", "&gt;", "\"q\"", "\xC3\xA9", "\xE2\x80\x9C", "\t", "\n",
-                           "\xEF\xBB\xBF", "\xF0\x9F\x98\x80"};
-    const char* starts[] = {"<div>", "<div style=\"color:red;\">", "<span>", "<span title='x&#39;y'>", "<a href=\"a.html\">",
-                            "<a name=\"n\">", "<ul>", "<ol>", "<li>", "<sup>", "<sub>"};
-    const char* voids[] = {"<br/>", "<br>", "<hr>", "<hr noshade>", "<img src=\"p.png\" />", "<div/>", "<span/>"};
-    std::function<std::string(int)> fragment = [&](int depth) {
-        std::string html;
-        int count = static_cast<int>(random() % 4);
-        for (int index = 0; index < count; ++index) {
-            unsigned kind = random() % 3;
-            if (kind == 0 || depth > 4) {
-                html += pick(texts);
-            } else if (kind == 1) {
-                html += pick(voids);
-            } else {
-                std::string start = pick(starts);
-                std::string name = start.substr(1, start.find_first_of(" >") - 1);
-                html += start + fragment(depth + 1);
-                // Items are left open as the writer leaves them, now and then.
-                if (name != "li" || random() % 2)
-                    html += "</" + name + ">";
-            }
-        }
-        return html;
-    };
+    test::RandomMarkup markup;
+    markup.texts = {"word", " ", "  ", "&amp;", "&#60;", "&gt;", "\"q\"", "\xC3\xA9", "\xE2\x80\x9C", "\t", "\n",
+                    "\xEF\xBB\xBF", "\xF0\x9F\x98\x80"};
+    markup.starts = {"<div>", "<div style=\"color:red;\">", "<span>", "<span title='x&#39;y'>", "<a href=\"a.html\">",
+                     "<a name=\"n\">", "<ul>", "<ol>", "<li>", "<sup>", "<sub>"};
+    markup.voids = {"<br/>", "<br>", "<hr>", "<hr noshade>", "<img src=\"p.png\" />", "<div/>", "<span/>"};
+    markup.widest = 4;
+    markup.deepest = 4;
+    markup.leavesItemsOpen = true;
     int readQuickly = 0;
     int repeatsTaken = 0;
     for (int round = 0; round < 3000; ++round) {
-        std::string html = fragment(0);
+        std::string html = markup.fragment(random);
         HTMLParseTranscript simple;
         if (!HTMLSimpleMarkupReader::readFragment(html, simple))
             continue;
