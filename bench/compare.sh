@@ -56,7 +56,8 @@ mkdir -p "$FOLIO_HOME"
 wants() { [[ " $only " == *" $1 "* ]]; }
 have() { command -v "$1" >/dev/null 2>&1; }
 
-# The 10m tier: the 1m Markdown ten times, the 1m RTF's body ten times in one document.
+# The 10m tier: the 1m Markdown ten times, and the bodies of the 1m RTF and of
+# the 1m page each ten times in one document.
 make_tenfold() {
   for copy in $(seq 10); do cat "$inputs/doc-1m.md"; printf '\n\n'; done >"$scratch/doc-10m.md"
   python3 - "$inputs/doc-1m.rtf" "$scratch/doc-10m.rtf" <<'EOF'
@@ -76,6 +77,13 @@ while index < len(rtf) and start < 0:
     index += 1
 end = rtf.rindex("}")
 open(sys.argv[2], "w", encoding="latin-1").write(rtf[:start] + rtf[start:end] * 10 + "}")
+EOF
+  python3 - "$inputs/doc-1m.html" "$scratch/doc-10m.html" <<'EOF'
+import sys
+page = open(sys.argv[1], encoding="utf-8").read()
+start = page.index(">", page.index("<body")) + 1
+end = page.rindex("</body>")
+open(sys.argv[2], "w", encoding="utf-8").write(page[:start] + page[start:end] * 10 + page[end:])
 EOF
 }
 
@@ -185,9 +193,11 @@ for round in $(seq "$rounds"); do
     run md-html-10m "$folio" export "$scratch/doc-10m.md" --format html --output "$scratch/md10.html"
     run md-txt-1m "$folio" export "$inputs/doc-1m.md" --format txt --output "$scratch/md1.txt"
     run md-txt-10m "$folio" export "$scratch/doc-10m.md" --format txt --output "$scratch/md10.txt"
+    run page-rtf-10m "$page_to_rtf" "$scratch/doc-10m.html" "$scratch/page10.rtf"
     # The 1m runs of the other cases are not always wanted; time them here too.
     wants rtf-html || run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
     wants md-html || run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
+    wants page-rtf || run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"
   fi
 done
 
@@ -225,7 +235,7 @@ if wants pdf; then
   fi
 fi
 if wants linear; then
-  for pair in "rtf-html-10m folio-rtf-html" "md-html-10m folio-md-html" "md-txt-10m md-txt-1m"; do
+  for pair in "rtf-html-10m folio-rtf-html" "md-html-10m folio-md-html" "md-txt-10m md-txt-1m" "page-rtf-10m folio-page-rtf"; do
     read -r ten one <<<"$pair"
     read -r tw tc tm <<<"$(median "$ten")"
     read -r ow oc om <<<"$(median "$one")"
