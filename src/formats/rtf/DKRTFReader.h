@@ -115,7 +115,7 @@ private:
     // limits of a 32-bit integer so that absurd numbers stay numbers.
     int readParameterDigits();
     // The same from the text at the position, which moves past the digits.
-    static int parameterDigits(std::u16string_view text, std::size_t& position);
+    static int parameterDigits(const std::u16string& text, std::size_t& position);
     void performSemicolonAction(SemicolonAction action);
     // Steps over one RTF character of a "\u" replacement: a hex escape, a
     // control word or symbol, or one plain character. False at a brace or

@@ -236,6 +236,22 @@ TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
     EXPECT_EQ(m_warnings.size(), 1u);
 }
 
+TEST_F(RTFReaderCoreTests, aNulInTheTextEndsAWordOrParameterAndAWordMayEndTheText)
+{
+    // A NUL a writer left in the text ends the parameter before it and is no
+    // text itself; the digits after it are text. A word with its parameter
+    // as the last characters of the text still acts.
+    std::u16string rtf = u"{\\rtf1 a\\fs30";
+    rtf.push_back(u'\0');
+    rtf += u"4b\\u233";
+    AttributedString string = read(rtf);
+    ASSERT_EQ(string.string(), u"a4b\u00E9");
+    EXPECT_DOUBLE_EQ(fontAt(string, 1)->pointSize(), 15);
+    EXPECT_DOUBLE_EQ(fontAt(string, 3)->pointSize(), 15);
+    EXPECT_EQ(text(u"{\\rtf1 x\\u97"), u"xa");
+    EXPECT_EQ(text(u"{\\rtf1 x\\b"), u"x");
+}
+
 TEST_F(RTFReaderCoreTests, controlWordsEndAtTheCharactersBesideTheLetters)
 {
     // The characters next to the letters in ASCII ("@", "[", "`", "{") end a
