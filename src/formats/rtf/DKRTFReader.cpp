@@ -416,10 +416,19 @@ void DKRTFReader::parseHexByte()
         appendString(decodeBytes(bytes));
 }
 
+StringDecoder& DKRTFReader::decoderFor(const StringEncoding& encoding)
+{
+    for (StringDecoder& decoder : m_decoders) {
+        if (decoder.encoding() == encoding)
+            return decoder;
+    }
+    return m_decoders.emplace_back(encoding);
+}
+
 std::u16string DKRTFReader::decodeBytes(std::string_view bytes)
 {
-    const StringEncoding& encoding = state().stringEncoding();
-    if (std::optional<std::u16string> text = stringWithData(bytes, encoding))
+    StringDecoder& decoder = decoderFor(state().stringEncoding());
+    if (std::optional<std::u16string> text = decoder.decode(bytes))
         return *text;
     // Something in the run does not decode: take it a character at a time,
     // a pair where the pair decodes, else the single byte, so that one bad
@@ -428,13 +437,13 @@ std::u16string DKRTFReader::decodeBytes(std::string_view bytes)
     std::size_t index = 0;
     while (index < bytes.size()) {
         if (index + 1 < bytes.size()) {
-            if (std::optional<std::u16string> pair = stringWithData(bytes.substr(index, 2), encoding)) {
+            if (std::optional<std::u16string> pair = decoder.decode(bytes.substr(index, 2))) {
                 text += *pair;
                 index += 2;
                 continue;
             }
         }
-        if (std::optional<std::u16string> single = stringWithData(bytes.substr(index, 1), encoding))
+        if (std::optional<std::u16string> single = decoder.decode(bytes.substr(index, 1)))
             text += *single;
         else
             noteUndecodableBytes();

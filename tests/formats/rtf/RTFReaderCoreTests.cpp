@@ -94,6 +94,11 @@ TEST_F(RTFReaderCoreTests, hexEscapesDecodeInTheFontCharacterSet)
     EXPECT_EQ(text(uR"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}}\f0 \'cf\'f0\'e8})"), u"\u041F\u0440\u0438");
     // "\ansicpg" sets the code page of text without a font.
     EXPECT_EQ(text(uR"({\rtf1\ansicpg1251 \'cf})"), u"\u041F");
+    // One document going back and forth between code pages reads each run in
+    // its own, a cut-off pair included.
+    EXPECT_EQ(text(uR"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}{\f1\fcharset0 Helvetica;}{\f2\fcharset128 Mincho;}})"
+                   uR"(\f0 \'cf\f1 \'e9\f2 \'82\'a0\f0 \'cf\f2 \'82\f1 \'e9\f2 \'82\'a0})"),
+              u"\u041F\u00E9\u3042\u041F\u00E9\u3042");
 }
 
 TEST_F(RTFReaderCoreTests, invalidCodePageBytesCostOnlyThemselves)
