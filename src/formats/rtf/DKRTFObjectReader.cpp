@@ -33,6 +33,19 @@ bool isLetter(char16_t character)
 
 bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
 
+// Where the plain characters from `start` end: at a brace, a line break of
+// the RTF text or a backslash (or at `end`).
+std::size_t endOfPlainRun(std::u16string_view text, std::size_t start, std::size_t end)
+{
+    while (start < end) {
+        const char16_t character = text[start];
+        if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n' || character == u'\\')
+            break;
+        ++start;
+    }
+    return start;
+}
+
 std::u16string removing(std::u16string text, std::u16string_view target)
 {
     return stringByReplacingOccurrencesOfString(text, target, u"");
@@ -431,8 +444,10 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
             continue;
         }
         if (character != u'\\' || index + 1 >= length) {
-            text.push_back(character);
-            ++index;
+            // A run of plain characters goes in at once.
+            const std::size_t end = endOfPlainRun(source, index + 1, length);
+            text.append(source, index, end - index);
+            index = end;
             continue;
         }
         const char16_t next = source[index + 1];
@@ -498,18 +513,30 @@ std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecode
         if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n') {
             ++position;
         } else if (character != u'\\' || position + 1 >= m_groupEnd) {
-            instruction.push_back(character);
-            ++position;
+            // A run of plain characters goes in at once.
+            const std::size_t end = endOfPlainRun(text, position + 1, m_groupEnd);
+            instruction.append(text.substr(position, end - position));
+            position = end;
         } else if (isLetter(text[position + 1])) {
             std::size_t end = position + 1;
             while (end < m_groupEnd && isLetter(text[end]))
                 ++end;
+            const bool unicode = end == position + 2 && text[position + 1] == u'u';
             if (end < m_groupEnd && text[end] == u'-')
                 ++end;
+            const std::size_t digits = end;
             while (end < m_groupEnd && isDigit(text[end]))
                 ++end;
             if (end < m_groupEnd && text[end] == u' ')
                 ++end;
+            // A "\u" character's replacement for older readers goes with it,
+            // or the target would keep it as a stray character.
+            if (unicode && end > digits && end < m_groupEnd) {
+                if (text[end] == u'?')
+                    ++end;
+                else if (text[end] == u'\\' && end + 1 < m_groupEnd && text[end + 1] == u'\'')
+                    end = std::min(end + 4, m_groupEnd);
+            }
             instruction += decodeNoteText(text.substr(position, end - position), decoder);
             position = end;
         } else if (text[position + 1] == u'\'') {

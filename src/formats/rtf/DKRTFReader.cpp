@@ -269,15 +269,18 @@ int DKRTFReader::readParameterDigits()
     return value;
 }
 
-int DKRTFReader::parameterDigits(std::u16string_view text, std::size_t& position)
+int DKRTFReader::parameterDigits(const std::u16string& text, std::size_t& position)
 {
+    // The string's terminating NUL is no digit, so the run ends without a
+    // test of the length at every digit.
+    const char16_t* cursor = text.data() + position;
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
-    while (position < text.size() && isDigit(text[position])) {
+    for (; isDigit(*cursor); ++cursor) {
         if (value < kLimit)
-            value = value * 10 + (text[position] - u'0');
-        ++position;
+            value = value * 10 + (*cursor - u'0');
     }
+    position = static_cast<std::size_t>(cursor - text.data());
     return static_cast<int>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
 }
 
@@ -285,25 +288,30 @@ void DKRTFReader::parseKeyword()
 {
     // Half a million control words in a large document: the word, its
     // parameter and the blank after it are read in one pass over the text.
-    const std::u16string_view text = m_scanner.string();
-    std::size_t position = m_scanner.scanLocation();
+    // The string's terminating NUL is neither letter, digit, sign nor blank,
+    // so each step ends there without a test of the length.
+    const std::u16string& text = m_scanner.string();
+    const char16_t* const begin = text.data();
+    const char16_t* cursor = begin + m_scanner.scanLocation();
+    const char16_t* const first = cursor;
     // Control words are ASCII letters; no word the reader knows is longer
-    // than the buffer, so a longer one is looked up as no word at all.
+    // than the buffer, so a longer one is looked up as no word at all (its
+    // letters past the buffer's size wrap round harmlessly).
+    static_assert((DKRTFKeywordTable::kLongestName & (DKRTFKeywordTable::kLongestName - 1)) == 0);
     std::array<char, DKRTFKeywordTable::kLongestName> letters;
-    std::size_t length = 0;
     // The table's hash is taken while the letters are read.
     std::uint32_t hash = DKRTFKeywordTable::kHashStart;
-    for (; position < text.size(); ++position, ++length) {
-        const char16_t unit = text[position];
+    for (;; ++cursor) {
+        const char16_t unit = *cursor;
         // One comparison for both cases: folding in the 0x20 bit maps the
         // capitals onto the small letters and nothing else onto them.
         if (static_cast<unsigned>((unit | 0x20) - u'a') >= 26u)
             break;
         const char letter = static_cast<char>(unit);
-        if (length < letters.size())
-            letters[length] = letter;
+        letters[static_cast<std::size_t>(cursor - first) & (DKRTFKeywordTable::kLongestName - 1)] = letter;
         hash = DKRTFKeywordTable::hashStep(hash, letter);
     }
+    const std::size_t length = static_cast<std::size_t>(cursor - first);
     std::string_view name;
     if (length <= letters.size())
         name = std::string_view(letters.data(), length);
@@ -311,12 +319,8 @@ void DKRTFReader::parseKeyword()
         hash = DKRTFKeywordTable::kHashStart;
     const DKRTFKeyword* keyword = m_keywords.keywordNamed(name, DKRTFKeywordTable::hashFinish(hash));
 
-    if (position >= text.size()) {
-        m_scanner.setScanLocation(position);
-        handleKeyword(keyword, nullptr);
-        return;
-    }
-    const char16_t next = text[position];
+    std::size_t position = static_cast<std::size_t>(cursor - begin);
+    const char16_t next = *cursor;
     if (isDigit(next) || next == u'-') {
         const bool negative = next == u'-';
         if (negative)
@@ -324,7 +328,7 @@ void DKRTFReader::parseKeyword()
         int parameter = parameterDigits(text, position);
         if (negative)
             parameter = -parameter;
-        if (position < text.size() && text[position] == u' ')
+        if (text[position] == u' ')
             ++position;
         m_scanner.setScanLocation(position);
         handleKeyword(keyword, &parameter);
@@ -412,10 +416,19 @@ void DKRTFReader::parseHexByte()
         appendString(decodeBytes(bytes));
 }
 
+StringDecoder& DKRTFReader::decoderFor(const StringEncoding& encoding)
+{
+    for (StringDecoder& decoder : m_decoders) {
+        if (decoder.encoding() == encoding)
+            return decoder;
+    }
+    return m_decoders.emplace_back(encoding);
+}
+
 std::u16string DKRTFReader::decodeBytes(std::string_view bytes)
 {
-    const StringEncoding& encoding = state().stringEncoding();
-    if (std::optional<std::u16string> text = stringWithData(bytes, encoding))
+    StringDecoder& decoder = decoderFor(state().stringEncoding());
+    if (std::optional<std::u16string> text = decoder.decode(bytes))
         return *text;
     // Something in the run does not decode: take it a character at a time,
     // a pair where the pair decodes, else the single byte, so that one bad
@@ -424,13 +437,13 @@ std::u16string DKRTFReader::decodeBytes(std::string_view bytes)
     std::size_t index = 0;
     while (index < bytes.size()) {
         if (index + 1 < bytes.size()) {
-            if (std::optional<std::u16string> pair = stringWithData(bytes.substr(index, 2), encoding)) {
+            if (std::optional<std::u16string> pair = decoder.decode(bytes.substr(index, 2))) {
                 text += *pair;
                 index += 2;
                 continue;
             }
         }
-        if (std::optional<std::u16string> single = stringWithData(bytes.substr(index, 1), encoding))
+        if (std::optional<std::u16string> single = decoder.decode(bytes.substr(index, 1)))
             text += *single;
         else
             noteUndecodableBytes();

@@ -10,6 +10,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/OFStringScanner.h"
+#include "platform/foundation/StringEncoding.h"
 #include "platform/text/MutableAttributedString.h"
 
 #include <cstddef>
@@ -115,7 +116,7 @@ private:
     // limits of a 32-bit integer so that absurd numbers stay numbers.
     int readParameterDigits();
     // The same from the text at the position, which moves past the digits.
-    static int parameterDigits(std::u16string_view text, std::size_t& position);
+    static int parameterDigits(const std::u16string& text, std::size_t& position);
     void performSemicolonAction(SemicolonAction action);
     // Steps over one RTF character of a "\u" replacement: a hex escape, a
     // control word or symbol, or one plain character. False at a brace or
@@ -154,6 +155,8 @@ private:
     // Decodes bytes in the current encoding; a byte that does not decode
     // (alone or as the lead of a pair) is dropped and counted.
     std::u16string decodeBytes(std::string_view bytes);
+    // The decoder of the encoding, opened the first time it is needed.
+    StringDecoder& decoderFor(const StringEncoding& encoding);
     void noteUndecodableBytes();
 
     // --- Control-word handlers (bound in DKRTFKeywordTable) ---
@@ -306,6 +309,9 @@ private:
     std::map<int, std::vector<StyleWord>> m_paragraphStyles;
     std::map<int, int> m_styleBases;
     std::size_t m_undecodableBytes = 0;
+    // A document escapes thousands of runs of bytes in a handful of code
+    // pages: each keeps its converter for the whole parse.
+    std::vector<StringDecoder> m_decoders;
     std::vector<std::string> m_warnings;
 };
 

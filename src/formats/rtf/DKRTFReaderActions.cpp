@@ -441,11 +441,14 @@ void DKRTFReader::actionTableRow(int)
     int previous = 0;
     for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < m_cellBoundaries.size(); ++cell) {
         const int boundary = m_cellBoundaries[cell];
-        // Both keys in one change: each change of a mark rebuilds its set.
-        const AttributeDictionaryPtr widths =
-            AttributeDictionary::make({{std::string(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
-                                       {std::string(TETableCellWidthKey), IntegerValue::make(boundary - previous)}});
-        m_attributedString.addAttributes(*widths, Range{m_cellMarks[cell], 1});
+        // A mark is one character of its own set: its set with both keys
+        // added replaces it in one change (each change rebuilds the set).
+        const std::size_t mark = m_cellMarks[cell];
+        m_attributedString.setAttributes(
+            m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(
+                {{std::string(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
+                 {std::string(TETableCellWidthKey), IntegerValue::make(boundary - previous)}}),
+            Range{mark, 1});
         previous = boundary;
     }
     m_cellMarks.clear();

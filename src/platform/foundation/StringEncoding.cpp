@@ -119,9 +119,11 @@ std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
 
 } // namespace
 
-std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding)
+namespace {
+
+std::optional<std::u16string> decodeWith(UConverter* converter, std::span<const std::uint8_t> bytes,
+                                         const StringEncoding& encoding)
 {
-    ConverterPointer converter = openStrictConverter(encoding.name());
     if (!converter)
         return std::nullopt;
     if (bytes.empty())
@@ -140,7 +142,7 @@ std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes
     // is the length measured first.
     UErrorCode status = U_ZERO_ERROR;
     std::u16string result(bytes.size() + 1, u'\0');
-    int32_t length = ucnv_toUChars(converter.get(), result.data(), static_cast<int32_t>(result.size()), source,
+    int32_t length = ucnv_toUChars(converter, result.data(), static_cast<int32_t>(result.size()), source,
                                    sourceLength, &status);
     if (U_SUCCESS(status) && static_cast<std::size_t>(length) < result.size()) {
         result.resize(static_cast<std::size_t>(length));
@@ -149,20 +151,53 @@ std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes
     if (U_FAILURE(status) && status != U_BUFFER_OVERFLOW_ERROR)
         return std::nullopt;
     status = U_ZERO_ERROR;
-    ucnv_reset(converter.get());
-    length = ucnv_toUChars(converter.get(), nullptr, 0, source, sourceLength, &status);
+    ucnv_reset(converter);
+    length = ucnv_toUChars(converter, nullptr, 0, source, sourceLength, &status);
     if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
         return std::nullopt;
     result.assign(static_cast<std::size_t>(length), u'\0');
     status = U_ZERO_ERROR;
-    ucnv_reset(converter.get());
+    ucnv_reset(converter);
     // One more unit than needed keeps ICU from reporting an unterminated string as a warning.
     result.push_back(u'\0');
-    ucnv_toUChars(converter.get(), result.data(), static_cast<int32_t>(result.size()), source, sourceLength, &status);
+    ucnv_toUChars(converter, result.data(), static_cast<int32_t>(result.size()), source, sourceLength, &status);
     if (U_FAILURE(status))
         return std::nullopt;
     result.resize(static_cast<std::size_t>(length));
     return result;
+}
+
+} // namespace
+
+std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding)
+{
+    ConverterPointer converter = openStrictConverter(encoding.name());
+    return decodeWith(converter.get(), bytes, encoding);
+}
+
+struct StringDecoder::Converter {
+    ConverterPointer pointer;
+};
+
+StringDecoder::StringDecoder(StringEncoding encoding)
+    : m_encoding(std::move(encoding))
+    , m_converter(std::make_unique<Converter>(Converter{openStrictConverter(m_encoding.name())}))
+{
+}
+
+StringDecoder::~StringDecoder() = default;
+StringDecoder::StringDecoder(StringDecoder&&) noexcept = default;
+StringDecoder& StringDecoder::operator=(StringDecoder&&) noexcept = default;
+
+std::optional<std::u16string> StringDecoder::decode(std::string_view bytes)
+{
+    UConverter* converter = m_converter->pointer.get();
+    // A run that failed may leave a partial character in the converter.
+    if (converter)
+        ucnv_reset(converter);
+    return decodeWith(converter,
+                      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                      m_encoding);
 }
 
 std::optional<std::u16string> stringWithData(std::string_view bytes, const StringEncoding& encoding)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -52,6 +53,27 @@ private:
 // encoding: a failed decode is never a partial text.
 std::optional<std::u16string> stringWithData(std::span<const std::uint8_t> bytes, const StringEncoding& encoding);
 std::optional<std::u16string> stringWithData(std::string_view bytes, const StringEncoding& encoding);
+
+// Decodes many short runs of bytes in one encoding, as stringWithData does,
+// with one converter opened for all of them: opening one costs many times
+// the decoding of a few bytes. Not for use from two threads at once.
+class StringDecoder {
+public:
+    explicit StringDecoder(StringEncoding encoding);
+    ~StringDecoder();
+    StringDecoder(StringDecoder&&) noexcept;
+    StringDecoder& operator=(StringDecoder&&) noexcept;
+
+    const StringEncoding& encoding() const { return m_encoding; }
+    // The same result as stringWithData(bytes, encoding()); a run that failed
+    // leaves nothing behind for the next.
+    std::optional<std::u16string> decode(std::string_view bytes);
+
+private:
+    struct Converter;
+    StringEncoding m_encoding;
+    std::unique_ptr<Converter> m_converter;
+};
 
 // The bytes of the text, or nothing when a character cannot be written in the encoding.
 std::optional<std::string> dataUsingEncoding(std::u16string_view text, const StringEncoding& encoding);

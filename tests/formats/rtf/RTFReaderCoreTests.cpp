@@ -94,6 +94,11 @@ TEST_F(RTFReaderCoreTests, hexEscapesDecodeInTheFontCharacterSet)
     EXPECT_EQ(text(uR"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}}\f0 \'cf\'f0\'e8})"), u"\u041F\u0440\u0438");
     // "\ansicpg" sets the code page of text without a font.
     EXPECT_EQ(text(uR"({\rtf1\ansicpg1251 \'cf})"), u"\u041F");
+    // One document going back and forth between code pages reads each run in
+    // its own, a cut-off pair included.
+    EXPECT_EQ(text(uR"({\rtf1{\fonttbl{\f0\fcharset204 Arial;}{\f1\fcharset0 Helvetica;}{\f2\fcharset128 Mincho;}})"
+                   uR"(\f0 \'cf\f1 \'e9\f2 \'82\'a0\f0 \'cf\f2 \'82\f1 \'e9\f2 \'82\'a0})"),
+              u"\u041F\u00E9\u3042\u041F\u00E9\u3042");
 }
 
 TEST_F(RTFReaderCoreTests, invalidCodePageBytesCostOnlyThemselves)
@@ -234,6 +239,22 @@ TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
     EXPECT_FALSE(fontAt(string, 9)->face().isItalic());
     // The document's group is still open at the end.
     EXPECT_EQ(m_warnings.size(), 1u);
+}
+
+TEST_F(RTFReaderCoreTests, aNulInTheTextEndsAWordOrParameterAndAWordMayEndTheText)
+{
+    // A NUL a writer left in the text ends the parameter before it and is no
+    // text itself; the digits after it are text. A word with its parameter
+    // as the last characters of the text still acts.
+    std::u16string rtf = u"{\\rtf1 a\\fs30";
+    rtf.push_back(u'\0');
+    rtf += u"4b\\u233";
+    AttributedString string = read(rtf);
+    ASSERT_EQ(string.string(), u"a4b\u00E9");
+    EXPECT_DOUBLE_EQ(fontAt(string, 1)->pointSize(), 15);
+    EXPECT_DOUBLE_EQ(fontAt(string, 3)->pointSize(), 15);
+    EXPECT_EQ(text(u"{\\rtf1 x\\u97"), u"xa");
+    EXPECT_EQ(text(u"{\\rtf1 x\\b"), u"x");
 }
 
 TEST_F(RTFReaderCoreTests, controlWordsEndAtTheCharactersBesideTheLetters)

@@ -208,6 +208,31 @@ TEST_F(RTFReaderObjectsTests, hyperlinkFieldsLinkTheirShownText)
         *bold.attributesAtIndex(0)->valueForKey(kCTFontAttributeName)));
 }
 
+TEST_F(RTFReaderObjectsTests, linkInstructionsAndNotesJoinTheirTextAcrossGroupsBreaksAndEscapes)
+{
+    // Word's revision groups and the file's line breaks cut the instruction;
+    // its pieces, escapes decoded, make one target.
+    AttributedString string = read(u"{\\rtf1 {\\field{\\*\\fldinst{HYPER}{LINK \"https://ex\r\nample.com/caf\\'e9"
+                                   u"}{\\rtlch /p\\u97?th\\{x\\}\" \\\\l \"an}{chor\"}}{\\fldrslt go}}}");
+    ASSERT_EQ(string.string(), u"go");
+    AttributeValuePtr link = string.attributeAtIndex(TELinkAttribute, 0);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->as<URLValue>()->urlString(), "https://example.com/caf\u00E9/path{x}#anchor");
+    // The replacement written as an escape goes too; a "\\u" without a
+    // number has none.
+    AttributedString escaped = read(u"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x/\\u233\\'e9\\u-3\\'3f?\\ul?\"}{\\fldrslt go}}}");
+    ASSERT_NE(escaped.attributeAtIndex(TELinkAttribute, 0), nullptr);
+    EXPECT_EQ(escaped.attributeAtIndex(TELinkAttribute, 0)->as<URLValue>()->urlString(), "x/\u00E9\uFFFD??");
+
+    // A note's text runs end at braces, line breaks and escapes alike; a
+    // backslash that ends the note is kept.
+    AttributedString noted = read(u"{\\rtf1 A{\\footnote one{two}thr\r\nee\\tab four\\}b\\\\}B}");
+    const TETextAttachment* note = attachmentAt(noted, 1);
+    ASSERT_NE(note, nullptr);
+    ASSERT_NE(note->contentsString(), nullptr);
+    EXPECT_EQ(*note->contentsString(), u"onetwothree\tfour}b\\");
+}
+
 TEST_F(RTFReaderObjectsTests, otherFieldsAreNotLinks)
 {
     AttributedString index = read(uR"({\rtf1 {\field{\*\fldinst{INDEX x}}{\fldrslt y}}})");

@@ -103,4 +103,36 @@ TEST(StringEncoding, DetectionPicksAnEncodingThatDecodes)
     EXPECT_EQ(detectEncoding({}), std::nullopt);
 }
 
+TEST(StringEncoding, OneDecoderReadsManyRunsAsEachWouldBeReadAlone)
+{
+    // A cut-off double-byte character must not stay in the decoder and join
+    // the next run's first byte.
+    StringDecoder shiftJIS(StringEncoding::shiftJIS());
+    const std::string_view runs[] = {"\x82\xA0", "\x82", "\xA0", "ab", "\x82\xA0\x82", "", "\x93\xFA\x96\x7B"};
+    for (std::string_view run : runs)
+        EXPECT_EQ(shiftJIS.decode(run), stringWithData(run, StringEncoding::shiftJIS())) << run.size();
+    // Alone, the trail byte is no character (joined to the lead byte before
+    // it, it would read as a hiragana "a").
+    EXPECT_EQ(shiftJIS.decode("\x82"), std::nullopt);
+    EXPECT_EQ(shiftJIS.decode("\xA0"), std::nullopt);
+    EXPECT_EQ(shiftJIS.decode("\x82"), std::nullopt);
+    EXPECT_EQ(shiftJIS.decode("a"), u"a");
+    EXPECT_EQ(shiftJIS.decode("\x82\xA0"), u"\u3042");
+
+    StringDecoder utf8(StringEncoding::utf8());
+    EXPECT_EQ(utf8.decode("\xE2\x82"), std::nullopt);
+    EXPECT_EQ(utf8.decode("\xAC"), std::nullopt);
+    EXPECT_EQ(utf8.decode("caf\xC3\xA9"), u"caf\u00E9");
+    EXPECT_EQ(utf8.encoding(), StringEncoding::utf8());
+
+    StringDecoder latin(StringEncoding::windowsLatin1());
+    EXPECT_EQ(latin.decode("\xE9\x80"), u"\u00E9\u20AC");
+    StringDecoder moved = std::move(latin);
+    EXPECT_EQ(moved.decode("\x93"), u"\u201C");
+
+    StringDecoder missing(StringEncoding::named("no-such-encoding"));
+    EXPECT_EQ(missing.decode("a"), std::nullopt);
+    EXPECT_EQ(missing.decode(""), std::nullopt);
+}
+
 } // namespace folio
