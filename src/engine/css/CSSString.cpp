@@ -49,11 +49,17 @@ CSSStyleDictionary dictionaryOfCSSStyles(std::u16string_view text)
 
 bool isCSSLengthValue(std::u16string_view text)
 {
-    Scanner scanner{std::u16string(text)};
-    if (!scanner.scanCharactersFromSet(cssLengthValueCharacterSet()))
+    // Asked of every font size on a page: the spans are measured in place,
+    // white space skipped before the number and before the unit.
+    const CharacterSet& skipped = CharacterSet::whitespaceAndNewlineCharacterSet();
+    std::size_t at = skipped.spanMembers(text);
+    const std::size_t number = cssLengthValueCharacterSet().spanMembers(text.substr(at));
+    if (number == 0)
         return false;
-    std::u16string unit;
-    if (!scanner.scanCharactersFromSet(cssLengthUnitCharacterSet(), &unit))
+    at += number;
+    at += skipped.spanMembers(text.substr(at));
+    const std::u16string_view unit = text.substr(at, cssLengthUnitCharacterSet().spanMembers(text.substr(at)));
+    if (unit.empty())
         return true;
     return unit == u"em" || unit == u"px" || unit == u"pt";
 }

@@ -20,6 +20,12 @@ TEST(CSSLengthTest, recognisesLengthValues)
         EXPECT_TRUE(isCSSLengthValue(yes)) << toUtf8(yes);
     for (std::u16string_view no : {u"-1px", u"px", u"", u"12ex", u"12pe", u"12mm", u"0pxx", u"auto"})
         EXPECT_FALSE(isCSSLengthValue(no)) << toUtf8(no);
+    // White space of any kind before the number and between it and the unit
+    // is passed over; a unit of other letters after it still fails.
+    for (std::u16string_view yes : {u" 12px", u"\n\t1.5 em", u"\u00A012pt", u"12\u2003px", u"7 \u3000"})
+        EXPECT_TRUE(isCSSLengthValue(yes)) << toUtf8(yes);
+    for (std::u16string_view no : {u" ", u"\u00A0px", u"12 \u2003mm", u" 12 pte", u"\u00A0-3"})
+        EXPECT_FALSE(isCSSLengthValue(no)) << toUtf8(no);
 }
 
 TEST(CSSLengthTest, convertsUnitsAgainstTextSizeAndScale)
