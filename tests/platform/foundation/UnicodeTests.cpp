@@ -48,4 +48,28 @@ TEST(Unicode, AppendReplacesUnpairedSurrogatesWhereverTheyStand)
     EXPECT_EQ(toUtf8(text), written);
 }
 
+TEST(Unicode, WidensAsciiAndFindsOtherTextWhereverItStarts)
+{
+    // The ASCII stretches are widened in blocks: a multi-byte character at
+    // any place in or after a block, and lengths on either side of a block,
+    // must all come out whole.
+    for (std::size_t length = 0; length <= 19; ++length) {
+        std::string ascii;
+        std::u16string expected;
+        for (std::size_t index = 0; index < length; ++index) {
+            ascii += static_cast<char>('!' + index * 5);
+            expected += static_cast<char16_t>(u'!' + index * 5);
+        }
+        EXPECT_EQ(toUtf16(ascii), expected) << length;
+        for (std::size_t at = 0; at <= length; ++at) {
+            std::string mixed = ascii;
+            mixed.insert(at, "\xC3\xA9");
+            std::u16string wanted = expected;
+            wanted.insert(at, u"\u00E9");
+            EXPECT_EQ(toUtf16(mixed), wanted) << length << " at " << at;
+        }
+    }
+    EXPECT_EQ(toUtf16(std::string_view("\x7F\x7F\x7F\x7F\x7F\x7F\x7F\x80", 8)), u"\u007F\u007F\u007F\u007F\u007F\u007F\u007F\uFFFD");
+}
+
 } // namespace folio
