@@ -289,12 +289,12 @@ void TEHTMLAttributedStringBuilder::flush(TEHTMLElement& element)
         element.removeAllChildNodes();
 }
 
-void TEHTMLAttributedStringBuilder::parserFoundCharacters(TEHTMLParser&, const std::u16string& characters)
+void TEHTMLAttributedStringBuilder::parserFoundCharacters(TEHTMLParser&, std::u16string characters)
 {
     if (m_ignoreParseEvents || m_openElements.empty())
         return;
     auto [parent, depth] = parentForNewChild();
-    auto text = std::make_shared<TETextHTMLElement>(characters);
+    auto text = std::make_shared<TETextHTMLElement>(std::move(characters));
     text->inheritAttributesFromElement(*parent);
     text->interpretAttributes();
     parent->addChildNode(text);

@@ -54,7 +54,7 @@ public:
     void parserDidStartElement(TEHTMLParser&, const std::string& name,
                                const std::optional<TEHTMLAttributes>& attributes) override;
     void parserDidEndElement(TEHTMLParser&, const std::string& name) override;
-    void parserFoundCharacters(TEHTMLParser&, const std::u16string& characters) override;
+    void parserFoundCharacters(TEHTMLParser&, std::u16string characters) override;
     void parserFoundCDATA(TEHTMLParser&, const std::string& bytes) override;
     void parserDidEndDocument(TEHTMLParser&) override {}
 

@@ -62,8 +62,9 @@ public:
     {
     }
     virtual void parserDidEndElement(TEHTMLParser&, const std::string& /*name*/) {}
-    // One call per run of text between two tags.
-    virtual void parserFoundCharacters(TEHTMLParser&, const std::u16string& /*characters*/) {}
+    // One call per run of text between two tags; the characters are the
+    // delegate's to keep.
+    virtual void parserFoundCharacters(TEHTMLParser&, std::u16string /*characters*/) {}
     virtual void parserFoundComment(TEHTMLParser&, const std::u16string& /*comment*/) {}
     virtual void parserFoundCDATA(TEHTMLParser&, const std::string& /*bytes*/) {}
     virtual void parserFoundProcessingInstruction(TEHTMLParser&, const std::u16string& /*target*/,

@@ -30,7 +30,7 @@ public:
         events.push_back(line + ">");
     }
     void parserDidEndElement(TEHTMLParser&, const std::string& name) override { events.push_back("</" + name + ">"); }
-    void parserFoundCharacters(TEHTMLParser&, const std::u16string& text) override
+    void parserFoundCharacters(TEHTMLParser&, std::u16string text) override
     {
         events.push_back("text:" + toUtf8(text));
         texts.push_back(text);
