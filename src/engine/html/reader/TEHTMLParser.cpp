@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace folio {
 
@@ -20,15 +21,26 @@ namespace {
 // "br" is left out on purpose: a line feed after "<br>" in the source is layout.
 bool isInlineTag(std::string_view tag)
 {
-    // Asked at every start and end tag: sorted, so that a tag is found in a
-    // few comparisons instead of one per name.
     static constexpr std::array<std::string_view, 35> kInlineTags = {
         "a",    "abbr",  "acronym", "b",     "bdi",    "bdo",    "big", "cite", "code",   "del",  "dfn",  "em",
         "font", "i",     "iframe",  "img",   "ins",    "kbd",    "label", "mark", "nobr", "object", "q",  "s",
         "samp", "small", "span",    "strike", "strong", "sub",   "sup",   "tt",   "u",    "var",  "video",
     };
-    static_assert(std::is_sorted(kInlineTags.begin(), kInlineTags.end()));
-    return std::binary_search(kInlineTags.begin(), kInlineTags.end(), tag);
+    // Asked at every start and end tag: a tag is compared only with the
+    // names of its length, and in full only with those of its first letter.
+    static const auto kByLength = [] {
+        std::array<std::vector<std::string_view>, 8> names;
+        for (std::string_view name : kInlineTags)
+            names[name.size()].push_back(name);
+        return names;
+    }();
+    if (tag.empty() || tag.size() >= kByLength.size())
+        return false;
+    for (std::string_view name : kByLength[tag.size()]) {
+        if (name.front() == tag.front() && name == tag)
+            return true;
+    }
+    return false;
 }
 
 } // namespace

@@ -92,6 +92,25 @@ TEST(HTMLReaderParserTests, dropsWhitespaceBetweenBlocksButKeepsWordSpaces)
                                                 "<i (none)>", "text:y", "</i>", "</div>", "</body>", "</html>"}));
 }
 
+TEST(HTMLReaderParserTests, keepsTheSpaceBetweenEveryPhrasingTagAndOnlyThere)
+{
+    auto keepsSpace = [](const std::string& tag) {
+        const auto events = eventsOf("<body><div><" + tag + ">x</" + tag + "> <" + tag + ">y</" + tag + "></div></body>");
+        return std::find(events.begin(), events.end(), "text: ") != events.end();
+    };
+    for (const char* tag : {"a",    "abbr",  "acronym", "b",      "bdi",    "bdo", "big",  "cite",   "code",
+                            "del",  "dfn",   "em",      "font",   "i",      "ins", "kbd",  "label",  "mark",
+                            "nobr", "q",     "s",       "samp",   "small",  "span", "strike", "strong", "sub",
+                            "sup",  "tt",    "u",       "var"})
+        EXPECT_TRUE(keepsSpace(tag)) << tag;
+    // Blocks, some named like phrasing tags but for a letter or two; and a
+    // line break, after which the source's line feed is layout.
+    for (const char* tag : {"p", "div", "ul", "ol", "dl", "dd", "dt", "pre", "h1", "blockquote", "section", "address"})
+        EXPECT_FALSE(keepsSpace(tag)) << tag;
+    const auto breaks = eventsOf("<body><div>x<br>\n<br>y</div></body>");
+    EXPECT_EQ(std::count(breaks.begin(), breaks.end(), "text:\n"), 0);
+}
+
 TEST(HTMLReaderParserTests, passesAttributesInOrderAndValuelessOnesAsTheirName)
 {
     const auto events = eventsOf("<table><tr><td nowrap class=\"c&amp;d\" ID=x>t</td></tr></table>");
