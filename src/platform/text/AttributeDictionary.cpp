@@ -1,6 +1,7 @@
 #include "platform/text/AttributeDictionary.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <iterator>
 
@@ -79,6 +80,22 @@ AttributeDictionaryPtr AttributeDictionary::make(std::initializer_list<Entry> en
 
 std::vector<AttributeDictionary::Entry>::const_iterator AttributeDictionary::find(std::string_view key) const
 {
+    // Most sets hold a dozen keys or so, nearly all of them beginning alike:
+    // looking through them by length and last letter compares fewer
+    // characters than a binary search does.
+    constexpr std::size_t kMostLookedThrough = 16;
+    if (m_entries.size() <= kMostLookedThrough) {
+        if (key.empty())
+            return m_entries.begin() != m_entries.end() && m_entries.front().first.empty() ? m_entries.begin()
+                                                                                          : m_entries.end();
+        for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+            const std::string& name = entry->first;
+            if (name.size() == key.size() && name.back() == key.back() &&
+                std::memcmp(name.data(), key.data(), key.size()) == 0)
+                return entry;
+        }
+        return m_entries.end();
+    }
     auto found = std::lower_bound(m_entries.begin(), m_entries.end(), key, keyLess);
     if (found != m_entries.end() && found->first == key)
         return found;

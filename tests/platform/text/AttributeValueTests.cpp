@@ -131,6 +131,35 @@ TEST(AttributeDictionaries, setsOfEverySizeKeepTheLastOfEachKeyInKeyOrder)
     }
 }
 
+TEST(AttributeDictionaries, findsEachKeyAndNoLookAlikeInSetsSmallAndLarge)
+{
+    // Keys alike in length, first and last letters, sets on either side of
+    // the size where lookups change method, and the empty key.
+    const std::vector<std::string> names = {"TEAa", "TEBa", "TECa", "TEAb", "NSAa", "CTAa", "TE", "T",
+                                            "TEAaa", "TEBaa", "NSLink", "NSLinj", "TEGUID", "TEGUIE", "x",
+                                            "TEAttachmentParagraphSpacing", "TEAttachmentParagraphSpacinG", "",
+                                            "TETextLists", "TETextBlocks"};
+    for (std::size_t count = 1; count <= names.size(); ++count) {
+        std::vector<AttributeDictionary::Entry> entries;
+        for (std::size_t index = 0; index < count; index += 2)
+            entries.emplace_back(names[index], IntegerValue::make(static_cast<long>(index)));
+        // As many other keys again, so that large sets are looked up too.
+        for (std::size_t filler = 0; filler < count; ++filler)
+            entries.emplace_back("TEFiller" + std::to_string(filler), BoolValue::make(true));
+        AttributeDictionaryPtr dictionary = AttributeDictionary::make(entries);
+        for (std::size_t index = 0; index < names.size(); ++index) {
+            const AttributeValuePtr& value = dictionary->valueForKey(names[index]);
+            const bool present = index < count && index % 2 == 0;
+            ASSERT_EQ(value != nullptr, present) << count << " '" << names[index] << "'";
+            EXPECT_EQ(dictionary->containsKey(names[index]), present);
+            if (present)
+                EXPECT_EQ(value->as<IntegerValue>()->value(), static_cast<long>(index));
+        }
+        EXPECT_FALSE(dictionary->containsKey("TEA"));
+        EXPECT_FALSE(dictionary->containsKey("TEAaaa"));
+    }
+}
+
 TEST(AttributeDictionaries, derivedDictionariesLeaveTheOriginalUntouched)
 {
     auto original = AttributeDictionary::make({{"a", IntegerValue::make(1)}});
