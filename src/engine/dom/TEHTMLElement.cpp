@@ -393,7 +393,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         text = std::move(*leaf);
     } else {
         const TEHTMLElement* parent = parentElement();
-        if ((name() == "ol" || name() == "ul") && parent && parent->name() == "li")
+        if ((hasName("ol") || hasName("ul")) && parent && parent->hasName("li"))
             text.appendString(u"\n", nullptr);
         // The text children between the inline ones are all formatted as
         // this element, which no longer changes: their dictionary is looked
@@ -444,15 +444,15 @@ bool TEHTMLElement::isInsideList() const
     if (parent->displayStyle() == TEHTMLElementDisplayStyle::ListItem)
         return true;
     return parent->displayStyle() == TEHTMLElementDisplayStyle::Block &&
-           (parent->name() == "ol" || parent->name() == "ul");
+           (parent->hasName("ol") || parent->hasName("ul"));
 }
 
 void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
 {
     const TEHTMLElementDisplayStyle display = displayStyle();
-    if (display != TEHTMLElementDisplayStyle::Inline && name() != "html" && name() != "body") {
+    if (display != TEHTMLElementDisplayStyle::Inline && !hasName("html") && !hasName("body")) {
         const bool endsWithLineFeed = text.length() > 0 && text.string().back() == u'\n';
-        if (endsWithLineFeed || name() == "br") {
+        if (endsWithLineFeed || hasName("br")) {
             // Already ends its paragraph.
         } else if (text.length() == 0) {
             text.appendString(u"\n", attributesForAttributedStringRepresentation());
@@ -466,7 +466,7 @@ void TEHTMLElement::finishBlockOutput(MutableAttributedString& text) const
 
     if (display != TEHTMLElementDisplayStyle::Block || text.length() == 0)
         return;
-    const bool isList = name() == "ol" || name() == "ul";
+    const bool isList = hasName("ol") || hasName("ul");
     const std::u16string& characters = text.string();
     // The last paragraph: after the last line feed that is not the final character.
     const std::size_t previousBreak =

@@ -25,6 +25,8 @@ public:
     TEHTMLParserNode& operator=(const TEHTMLParserNode&) = delete;
 
     const std::string& name() const { return m_name; }
+    // Cheaper than comparing name() with a C string, which is measured first.
+    bool hasName(std::string_view name) const { return m_name == name; }
     const TEHTMLAttributes& attributes() const { return m_attributes; }
     virtual void setAttributes(TEHTMLAttributes attributes) { m_attributes = std::move(attributes); }
     // Null when the attribute is absent.

@@ -47,8 +47,12 @@ bool isInlineTag(std::string_view tag)
 
 const std::u16string* attributeValueForName(const TEHTMLAttributes& attributes, std::string_view name)
 {
+    // Asked several times of every element: names of the same length (as
+    // "class" and "style") are told apart by their last letter before their
+    // characters are compared.
     for (const auto& [attributeName, value] : attributes) {
-        if (attributeName == name)
+        if (attributeName.size() == name.size() && (name.empty() || attributeName.back() == name.back()) &&
+            attributeName == name)
             return &value;
     }
     return nullptr;

@@ -111,6 +111,21 @@ TEST(HTMLReaderParserTests, keepsTheSpaceBetweenEveryPhrasingTagAndOnlyThere)
     EXPECT_EQ(std::count(breaks.begin(), breaks.end(), "text:\n"), 0);
 }
 
+TEST(HTMLReaderParserTests, findsAnAttributeByItsWholeNameAmongLookAlikes)
+{
+    const TEHTMLAttributes attributes = {{"class", u"c"}, {"style", u"s"}, {"stylE", u"x"},
+                                         {"", u"empty"},  {"id", u"i"},    {"style", u"second"}};
+    // The first of a repeated name is the one read.
+    EXPECT_EQ(*attributeValueForName(attributes, "style"), u"s");
+    EXPECT_EQ(*attributeValueForName(attributes, "class"), u"c");
+    EXPECT_EQ(*attributeValueForName(attributes, "stylE"), u"x");
+    EXPECT_EQ(*attributeValueForName(attributes, "id"), u"i");
+    EXPECT_EQ(*attributeValueForName(attributes, ""), u"empty");
+    for (const char* absent : {"dlass", "styl", "styles", "xtyle", "d", "ID"})
+        EXPECT_EQ(attributeValueForName(attributes, absent), nullptr) << absent;
+    EXPECT_EQ(attributeValueForName({}, "style"), nullptr);
+}
+
 TEST(HTMLReaderParserTests, passesAttributesInOrderAndValuelessOnesAsTheirName)
 {
     const auto events = eventsOf("<table><tr><td nowrap class=\"c&amp;d\" ID=x>t</td></tr></table>");
