@@ -88,6 +88,36 @@ TEST(AttributeValues, asAnswersOnlyForTheRightKind)
     EXPECT_EQ(value->as<StringValue>(), nullptr);
 }
 
+// A kind that others derive from, and one of them.
+class NoteValue : public AttributeValue {
+public:
+    bool isEqual(const AttributeValue& other) const override { return other.as<NoteValue>() != nullptr; }
+    std::size_t hash() const override { return 1; }
+    std::string_view typeName() const override { return "note"; }
+};
+class FootnoteValue final : public NoteValue {
+public:
+    std::string_view typeName() const override { return "footnote"; }
+};
+
+TEST(AttributeValues, asAnswersForEveryKindAValueIsOfAndNoOther)
+{
+    const AttributeValuePtr note = std::make_shared<NoteValue>();
+    const AttributeValuePtr footnote = std::make_shared<FootnoteValue>();
+    const AttributeValuePtr array = ArrayValue::make({note});
+    // A value is of its own kind and of every kind it derives from.
+    EXPECT_EQ(footnote->as<NoteValue>(), footnote.get());
+    EXPECT_EQ(footnote->as<FootnoteValue>(), footnote.get());
+    EXPECT_EQ(note->as<NoteValue>(), note.get());
+    EXPECT_EQ(note->as<FootnoteValue>(), nullptr);
+    EXPECT_EQ(array->as<ArrayValue>(), array.get());
+    EXPECT_EQ(array->as<NoteValue>(), nullptr);
+    EXPECT_EQ(note->as<ArrayValue>(), nullptr);
+    EXPECT_EQ(footnote->as<ArrayValue>(), nullptr);
+    EXPECT_EQ(BoolValue::make(true)->as<IntegerValue>(), nullptr);
+    EXPECT_NE(IntegerValue::make(3)->as<IntegerValue>(), nullptr);
+}
+
 TEST(AttributeDictionaries, orderedByKeyWithLastEntryWinningAndNullsDropped)
 {
     auto dictionary = AttributeDictionary::make({{"b", IntegerValue::make(1)},
