@@ -189,6 +189,23 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     for (std::string_view name : kSkippedDestinations) {
         bind(name, withDefault(&R::actionSkipDestination));
     }
+    indexShortNames();
+}
+
+void DKRTFKeywordTable::indexShortNames()
+{
+    static_assert(kSlotMask == (1u << 10) - 1, "packedSlotOf keeps the top ten bits of the product");
+    for (const Entry& entry : m_entries) {
+        if (entry.name.size() > kLongestPackedName)
+            continue;
+        std::uint64_t packed = 0;
+        for (char letter : entry.name)
+            packed = packStep(packed, static_cast<unsigned char>(letter));
+        std::size_t index = packedSlotOf(packed);
+        while (m_packedSlots[index].key != 0)
+            index = (index + 1) & kSlotMask;
+        m_packedSlots[index] = PackedSlot{packed, &entry.keyword};
+    }
 }
 
 const DKRTFKeywordTable& DKRTFKeywordTable::shared()

@@ -40,7 +40,36 @@ public:
     const DKRTFKeyword* keywordNamed(std::string_view name) const { return keywordNamed(name, hashOf(name)); }
     // The same for a name whose hash the caller took while it read the
     // letters (hashStep over each, then hashFinish).
-    const DKRTFKeyword* keywordNamed(std::string_view name, std::uint32_t hash) const
+    const DKRTFKeyword* keywordNamed(std::string_view name, std::uint32_t hash) const { return find(name, hash); }
+    // The same for a name read in place from the RTF text: its letters are
+    // compared where they stand, with no copy into a buffer of bytes.
+    const DKRTFKeyword* keywordNamed(std::u16string_view name) const { return find(name, hashOf(name)); }
+
+    // Nearly every word of a document is a short one: a name of up to eight
+    // letters, packed a byte per letter with the first letter highest (see
+    // packStep), is its own key, found with one multiplication and, mostly,
+    // one comparison.
+    static constexpr std::size_t kLongestPackedName = 8;
+    static std::uint64_t packStep(std::uint64_t packed, char16_t letter) { return (packed << 8) | letter; }
+    const DKRTFKeyword* keywordPacked(std::uint64_t packed) const
+    {
+        for (std::size_t index = packedSlotOf(packed);; index = (index + 1) & kSlotMask) {
+            const PackedSlot& slot = m_packedSlots[index];
+            if (slot.key == packed)
+                return slot.keyword;
+            if (slot.key == 0)
+                return nullptr;
+        }
+    }
+    std::size_t count() const { return m_entries.size(); }
+
+private:
+    DKRTFKeywordTable();
+    // Binds the name unless it is bound already (the first binding stays).
+    void bind(std::string_view name, DKRTFKeyword keyword);
+
+    template<typename Name>
+    const DKRTFKeyword* find(Name name, std::uint32_t hash) const
     {
         for (std::size_t index = hash & kSlotMask;; index = (index + 1) & kSlotMask) {
             const Slot& slot = m_slots[index];
@@ -53,24 +82,26 @@ public:
             }
         }
     }
-    std::size_t count() const { return m_entries.size(); }
-
-private:
-    DKRTFKeywordTable();
-    // Binds the name unless it is bound already (the first binding stays).
-    void bind(std::string_view name, DKRTFKeyword keyword);
 
     // Every control word of a document is looked up here, half a million in
     // a large one, and the names are a few ASCII letters: an open table with
     // a short multiplicative hash finds one in a probe or two, without the
     // general map's division and node hops.
-    static std::uint32_t hashOf(std::string_view name)
+    template<typename Name>
+    static std::uint32_t hashOf(Name name)
     {
         std::uint32_t hash = kHashStart;
-        for (char letter : name)
-            hash = hashStep(hash, letter);
+        for (auto letter : name)
+            hash = hashStep(hash, static_cast<char>(letter));
         return hashFinish(hash);
     }
+    static std::size_t packedSlotOf(std::uint64_t packed)
+    {
+        return static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15ull) >> 54) & kSlotMask;
+    }
+    // Fills the packed index once every name is bound (the entries no
+    // longer move).
+    void indexShortNames();
 
 public:
     static constexpr std::uint32_t kHashStart = 2166136261u;
@@ -82,12 +113,15 @@ public:
 
 private:
     // Names are a few letters: a loop beats a call to the library's compare.
-    static bool sameLetters(std::string_view a, std::string_view b)
+    static std::uint32_t unitOf(char letter) { return static_cast<unsigned char>(letter); }
+    static std::uint32_t unitOf(char16_t unit) { return unit; }
+    template<typename Name>
+    static bool sameLetters(std::string_view a, Name b)
     {
         if (a.size() != b.size())
             return false;
         for (std::size_t index = 0; index < a.size(); ++index) {
-            if (a[index] != b[index])
+            if (unitOf(a[index]) != unitOf(b[index]))
                 return false;
         }
         return true;
@@ -109,6 +143,12 @@ private:
     static constexpr std::size_t kSlotCount = 1024;
     static constexpr std::size_t kSlotMask = kSlotCount - 1;
     std::array<Slot, kSlotCount> m_slots{};
+    // A key of 0 (no letters) marks an empty slot.
+    struct PackedSlot {
+        std::uint64_t key = 0;
+        const DKRTFKeyword* keyword = nullptr;
+    };
+    std::array<PackedSlot, kSlotCount> m_packedSlots{};
     std::vector<Entry> m_entries;
 };
 

@@ -26,8 +26,6 @@ bool isLetter(char16_t character)
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'; }
-
 // The characters that end a run of text: the reader acts on each of them,
 // and on a semicolon where it ends a table entry.
 bool isReserved(char16_t character, bool semicolons)
@@ -269,77 +267,82 @@ int DKRTFReader::readParameterDigits()
     return value;
 }
 
-int DKRTFReader::parameterDigits(const std::u16string& text, std::size_t& position)
+namespace {
+
+// The digits of a parameter from the cursor, which moves past them. The
+// string's terminating NUL is no digit, so the run ends without a test of
+// the length at every digit.
+int readDigits(const char16_t*& cursor)
 {
-    // The string's terminating NUL is no digit, so the run ends without a
-    // test of the length at every digit.
-    const char16_t* cursor = text.data() + position;
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
-    for (; isDigit(*cursor); ++cursor) {
+    for (;; ++cursor) {
+        const unsigned digit = static_cast<unsigned>(*cursor) - u'0';
+        if (digit > 9)
+            break;
         if (value < kLimit)
-            value = value * 10 + (*cursor - u'0');
+            value = value * 10 + digit;
     }
-    position = static_cast<std::size_t>(cursor - text.data());
     return static_cast<int>(std::min<std::int64_t>(value, std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
+
+int DKRTFReader::parameterDigits(const std::u16string& text, std::size_t& position)
+{
+    const char16_t* cursor = text.data() + position;
+    const int value = readDigits(cursor);
+    position = static_cast<std::size_t>(cursor - text.data());
+    return value;
 }
 
 void DKRTFReader::parseKeyword()
 {
     // Half a million control words in a large document: the word, its
-    // parameter and the blank after it are read in one pass over the text.
-    // The string's terminating NUL is neither letter, digit, sign nor blank,
-    // so each step ends there without a test of the length.
+    // parameter and the blank after it are read in one pass over the text,
+    // and the word is looked up where it stands, without a copy. The
+    // string's terminating NUL is neither letter, digit, sign nor blank, so
+    // each step ends there without a test of the length.
     const std::u16string& text = m_scanner.string();
-    const char16_t* const begin = text.data();
-    const char16_t* cursor = begin + m_scanner.scanLocation();
-    const char16_t* const first = cursor;
-    // Control words are ASCII letters; no word the reader knows is longer
-    // than the buffer, so a longer one is looked up as no word at all (its
-    // letters past the buffer's size wrap round harmlessly).
-    static_assert((DKRTFKeywordTable::kLongestName & (DKRTFKeywordTable::kLongestName - 1)) == 0);
-    std::array<char, DKRTFKeywordTable::kLongestName> letters;
-    // The table's hash is taken while the letters are read.
-    std::uint32_t hash = DKRTFKeywordTable::kHashStart;
+    const char16_t* const first = text.data() + m_scanner.scanLocation();
+    const char16_t* cursor = first;
+    // Short names are packed into their table key while they are read.
+    std::uint64_t packed = 0;
     for (;; ++cursor) {
-        const char16_t unit = *cursor;
+        const unsigned unit = *cursor;
         // One comparison for both cases: folding in the 0x20 bit maps the
         // capitals onto the small letters and nothing else onto them.
-        if (static_cast<unsigned>((unit | 0x20) - u'a') >= 26u)
+        if ((unit | 0x20u) - u'a' >= 26u)
             break;
-        const char letter = static_cast<char>(unit);
-        letters[static_cast<std::size_t>(cursor - first) & (DKRTFKeywordTable::kLongestName - 1)] = letter;
-        hash = DKRTFKeywordTable::hashStep(hash, letter);
+        packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(unit));
     }
     const std::size_t length = static_cast<std::size_t>(cursor - first);
-    std::string_view name;
-    if (length <= letters.size())
-        name = std::string_view(letters.data(), length);
-    else
-        hash = DKRTFKeywordTable::kHashStart;
-    const DKRTFKeyword* keyword = m_keywords.keywordNamed(name, DKRTFKeywordTable::hashFinish(hash));
+    const DKRTFKeyword* keyword = nullptr;
+    if (length <= DKRTFKeywordTable::kLongestPackedName)
+        keyword = m_keywords.keywordPacked(packed);
+    else if (length <= DKRTFKeywordTable::kLongestName) // no word the reader knows is longer
+        keyword = m_keywords.keywordNamed(std::u16string_view(first, length));
 
-    std::size_t position = static_cast<std::size_t>(cursor - begin);
     const char16_t next = *cursor;
-    if (isDigit(next) || next == u'-') {
+    if (static_cast<unsigned>(next) - u'0' <= 9u || next == u'-') {
         const bool negative = next == u'-';
         if (negative)
-            ++position;
-        int parameter = parameterDigits(text, position);
+            ++cursor;
+        int parameter = readDigits(cursor);
         if (negative)
             parameter = -parameter;
-        if (text[position] == u' ')
-            ++position;
-        m_scanner.setScanLocation(position);
+        if (*cursor == u' ')
+            ++cursor;
+        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
         handleKeyword(keyword, &parameter);
     } else if (next == u'\'') {
         // A word run into a hex escape is dropped; the escape still counts.
-        m_scanner.setScanLocation(position + 1);
+        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()) + 1);
         parseHexByte();
     } else {
         if (next == u' ')
-            ++position;
-        m_scanner.setScanLocation(position);
+            ++cursor;
+        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
         handleKeyword(keyword, nullptr);
     }
 }

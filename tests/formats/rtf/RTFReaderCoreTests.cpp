@@ -221,6 +221,41 @@ TEST_F(RTFReaderCoreTests, keywordLookUpsMatchWholeNamesOnly)
     EXPECT_NE(table.keywordNamed("par")->handler, table.keywordNamed("pard")->handler);
 }
 
+TEST_F(RTFReaderCoreTests, wordsReadInPlaceFindTheEntriesOfTheirNames)
+{
+    // The reader looks words up where they stand in the text: short ones by
+    // their packed letters, longer ones by their UTF-16 letters. Both must
+    // find what the name finds, and nothing for a word the table lacks.
+    const DKRTFKeywordTable& table = DKRTFKeywordTable::shared();
+    auto packedKey = [](std::string_view name) {
+        std::uint64_t packed = 0;
+        for (char letter : name)
+            packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(letter));
+        return packed;
+    };
+    for (std::string_view name : {"u", "b", "i", "f", "v", "s", "fs", "cf", "cb", "qc", "par", "row", "tab", "pard",
+                                  "cell", "ulth", "plain", "trowd", "cellx", "fsmilli", "listtext", "footnote",
+                                  "ulthdash", "ldblquote", "listoverridetable", "marquentannotations", "pageHeader",
+                                  "NeXTGraphic", "loch", "hich", "af", "brdrnone", "B", "PAR", "pardx", "fsmillis"}) {
+        const DKRTFKeyword* named = table.keywordNamed(name);
+        const std::u16string letters(name.begin(), name.end());
+        EXPECT_EQ(table.keywordNamed(std::u16string_view(letters)), named) << name;
+        if (name.size() <= DKRTFKeywordTable::kLongestPackedName) {
+            EXPECT_EQ(table.keywordPacked(packedKey(name)), named) << name;
+        }
+    }
+    EXPECT_EQ(table.keywordPacked(packedKey("loch")), nullptr);
+    EXPECT_NE(table.keywordPacked(packedKey("footnote")), nullptr);
+    // Nine letters or more do not fit a key: the reader asks by name.
+    EXPECT_NE(table.keywordNamed(std::u16string_view(u"ldblquote")), nullptr);
+    EXPECT_EQ(table.keywordNamed(std::u16string_view(u"ldblquotes")), nullptr);
+    // The same through the reader: a known word of nine letters, known words
+    // with a letter more, and a word longer than any name.
+    AttributedString string = read(u"{\\rtf1 \\ldblquote a\\rdblquote\\emdash\\emdashes b\\bulletx c\\"
+                                   u"ldblquoteldblquoteldblquoteldblquote d\\Emdash e}");
+    EXPECT_EQ(string.string(), u"\u201Ca\u201D\u2014bcde");
+}
+
 TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
 {
     // A negative zero, a parameter past the integer range (it stops at the
