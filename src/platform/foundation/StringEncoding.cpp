@@ -4,6 +4,10 @@
 #include <unicode/ucnv_err.h>
 #include <unicode/ucsdet.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -89,13 +93,25 @@ constexpr std::uint64_t spreadBytes(std::uint32_t bytes)
 }
 static_assert(spreadBytes(0x44434241) == 0x0044004300420041ULL);
 
-// Widens the bytes unit for byte while they are ASCII, eight at a time; none
-// at the first byte that is not.
+// Widens the bytes unit for byte while they are ASCII, in blocks; none at the
+// first byte that is not.
 std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
 {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     std::u16string text(bytes.size(), u'\0');
     std::size_t index = 0;
+#if defined(__SSE2__)
+    // Sixteen at a time where the processor has the vector unit every
+    // x86-64 has: a document of megabytes is widened in a blink.
+    const __m128i zero = _mm_setzero_si128();
+    for (; index + 16 <= bytes.size(); index += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + index));
+        if (_mm_movemask_epi8(sixteen) != 0)
+            return std::nullopt;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + index), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + index + 8), _mm_unpackhi_epi8(sixteen, zero));
+    }
+#endif
     for (; index + 8 <= bytes.size(); index += 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes.data() + index, sizeof word);

@@ -36,14 +36,15 @@ TEST(StringEncoding, AsciiReadsAsUtf8AsItDoesInEveryLatinCodePage)
 
 TEST(StringEncoding, AUtf8CharacterAnywhereInAsciiTextIsRead)
 {
-    // ASCII is read eight bytes at a time: the character that ends that
-    // falls at every place in and around a group of eight, and in the tail.
-    for (std::size_t length = 0; length < 20; ++length) {
+    // ASCII is read in blocks of sixteen and eight bytes: the character that
+    // ends that falls at every place in and around each block, and in the
+    // tail.
+    for (std::size_t length = 0; length < 44; ++length) {
         std::string ascii;
         std::u16string expected;
         for (std::size_t index = 0; index < length; ++index) {
-            ascii.push_back(static_cast<char>('a' + index));
-            expected.push_back(static_cast<char16_t>(u'a' + index));
+            ascii.push_back(static_cast<char>('a' + index % 26));
+            expected.push_back(static_cast<char16_t>(u'a' + index % 26));
         }
         EXPECT_EQ(stringWithData(std::string_view(ascii), StringEncoding::utf8()), expected) << length;
         for (std::size_t at = 0; at <= length; ++at) {
