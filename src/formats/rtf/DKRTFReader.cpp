@@ -271,8 +271,9 @@ namespace {
 
 // The digits of a parameter from the cursor, which moves past them. The
 // string's terminating NUL is no digit, so the run ends without a test of
-// the length at every digit.
-int readDigits(const char16_t*& cursor)
+// the length at every digit. Inlined: a large document has a parameter on
+// every other control word.
+[[gnu::always_inline]] inline int readDigits(const char16_t*& cursor)
 {
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;

@@ -107,7 +107,8 @@ private:
 
     // --- The parse steps ---
     void parseRTFGroup(SemicolonAction semicolonAction);
-    void parseKeyword();
+    // Inlined into the group step, which calls it for every control word.
+    [[gnu::always_inline]] inline void parseKeyword();
     void parseControlSymbol();
     void parseHexByte();
     // A control word read, or null for one the reader does not know.
