@@ -325,6 +325,10 @@ void DKRTFReader::parseKeyword()
         keyword = m_keywords.keywordNamed(std::u16string_view(first, length));
 
     const char16_t next = *cursor;
+    // Half the words of a word processor's file are words this reader does
+    // not know ("\loch", "\af", "\brdrw"): outside a "\*" destination
+    // they do nothing but end, with their parameter and blank.
+    const bool ignored = !keyword && !m_afterStar;
     if (static_cast<unsigned>(next) - u'0' <= 9u || next == u'-') {
         const bool negative = next == u'-';
         if (negative)
@@ -335,7 +339,8 @@ void DKRTFReader::parseKeyword()
         if (*cursor == u' ')
             ++cursor;
         m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
-        handleKeyword(keyword, &parameter);
+        if (!ignored)
+            handleKeyword(keyword, &parameter);
     } else if (next == u'\'') {
         // A word run into a hex escape is dropped; the escape still counts.
         m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()) + 1);
@@ -344,7 +349,8 @@ void DKRTFReader::parseKeyword()
         if (next == u' ')
             ++cursor;
         m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
-        handleKeyword(keyword, nullptr);
+        if (!ignored)
+            handleKeyword(keyword, nullptr);
     }
 }
 
