@@ -256,6 +256,31 @@ TEST_F(RTFReaderCoreTests, wordsReadInPlaceFindTheEntriesOfTheirNames)
     EXPECT_EQ(string.string(), u"\u201Ca\u201D\u2014bcde");
 }
 
+TEST_F(RTFReaderCoreTests, textRunsEndAtEveryCharacterTheReaderActsOn)
+{
+    // Runs of text are searched in blocks: whatever ends a run must end it
+    // at any place in or after a block, and a run must end with the text.
+    const std::u16string letters = u"abcdefghijklmnopqrstuvwxyz0123456789";
+    struct Stop {
+        std::u16string_view rtf;
+        std::u16string_view text;
+    };
+    const Stop stops[] = {{u"\\par ", u"\n"}, {u"{}", u""}, {u"{\\b}", u""}, {u"\r", u""}, {u"\n", u""},
+                          {u"\\~", u"\u00A0"}, {u";", u";"}};
+    for (std::size_t length = 1; length < letters.size(); ++length) {
+        const std::u16string run = letters.substr(0, length);
+        EXPECT_EQ(read(u"{\\rtf1 " + run + u"}").string(), run) << length;
+        EXPECT_EQ(read(u"{\\rtf1 " + run).string(), run) << length;
+        for (const Stop& stop : stops) {
+            for (std::size_t at = 1; at <= length; ++at) {
+                const std::u16string rtf = u"{\\rtf1 " + run.substr(0, at) + std::u16string(stop.rtf) + run.substr(at) + u"}";
+                const std::u16string expected = run.substr(0, at) + std::u16string(stop.text) + run.substr(at);
+                EXPECT_EQ(read(rtf).string(), expected) << length << " " << at;
+            }
+        }
+    }
+}
+
 TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
 {
     // A negative zero, a parameter past the integer range (it stops at the
