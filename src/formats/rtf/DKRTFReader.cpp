@@ -81,6 +81,40 @@ std::size_t endOfTextRun(const std::u16string& text, std::size_t from, bool semi
     return end;
 }
 
+// A control word of fewer than eight letters, read in one step: its length
+// and its letters packed as the keyword table's key. False where the word
+// is longer, or fewer than eight characters of text remain; the letters are
+// then read one at a time.
+[[gnu::always_inline]] inline bool readShortWord(const char16_t* first, const char16_t* end, std::uint64_t& packed,
+                                                 std::size_t& length)
+{
+#if defined(__SSE2__)
+    if (end - first < 8)
+        return false;
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+    // A letter of either case, folded to the small letters; units past
+    // 0x7FFF compare as negative, so they are no letters either.
+    const __m128i folded = _mm_or_si128(eight, _mm_set1_epi16(0x20));
+    const __m128i letters = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'a' - 1))),
+                                          _mm_cmplt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'z' + 1))));
+    const auto run = static_cast<std::size_t>(std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(letters))) / 2);
+    if (run == 0 || run >= 8)
+        return false;
+    // The units as bytes, the first lowest; the letters' key has the first
+    // highest, and whatever follows the word is shifted out.
+    const auto bytes = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(eight, eight)));
+    packed = __builtin_bswap64(bytes) >> (64 - 8 * run);
+    length = run;
+    return true;
+#else
+    (void)first;
+    (void)end;
+    (void)packed;
+    (void)length;
+    return false;
+#endif
+}
+
 std::u16string utf16FromCodePoint(char32_t code)
 {
     if (code <= 0xFFFF)
@@ -344,15 +378,20 @@ void DKRTFReader::parseKeyword()
     const char16_t* cursor = first;
     // Short names are packed into their table key while they are read.
     std::uint64_t packed = 0;
-    for (;; ++cursor) {
-        const unsigned unit = *cursor;
-        // One comparison for both cases: folding in the 0x20 bit maps the
-        // capitals onto the small letters and nothing else onto them.
-        if ((unit | 0x20u) - u'a' >= 26u)
-            break;
-        packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(unit));
+    std::size_t length = 0;
+    if (readShortWord(first, text.data() + text.size(), packed, length)) {
+        cursor += length;
+    } else {
+        for (packed = 0;; ++cursor) {
+            const unsigned unit = *cursor;
+            // One comparison for both cases: folding in the 0x20 bit maps the
+            // capitals onto the small letters and nothing else onto them.
+            if ((unit | 0x20u) - u'a' >= 26u)
+                break;
+            packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(unit));
+        }
+        length = static_cast<std::size_t>(cursor - first);
     }
-    const std::size_t length = static_cast<std::size_t>(cursor - first);
     const DKRTFKeyword* keyword = nullptr;
     if (length <= DKRTFKeywordTable::kLongestPackedName)
         keyword = m_keywords.keywordPacked(packed);

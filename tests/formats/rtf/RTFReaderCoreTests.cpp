@@ -281,6 +281,38 @@ TEST_F(RTFReaderCoreTests, textRunsEndAtEveryCharacterTheReaderActsOn)
     }
 }
 
+TEST_F(RTFReaderCoreTests, controlWordsEndAtTheFirstUnitThatIsNoLetter)
+{
+    // Short words are read in one step from a block of text: characters
+    // past ASCII that share a letter's low bits, or that are letters only
+    // once folded, end the word as any other character does; so does the
+    // end of the text within the block.
+    const std::u16string_view followers[] = {u"\u0161", u"\uFF41", u"\u00C1", u"\u0180", u"\u8062", u"\uFF5A",
+                                             u"@", u"[", u"`", u"{}", u"0 ", u"\\~"};
+    const std::pair<std::u16string_view, std::u16string_view> words[] = {
+        {u"tab", u"\t"}, {u"emdash", u"\u2014"}, {u"bullet", u"\u2022"}, {u"ldblquote", u"\u201C"}};
+    for (const auto& [word, character] : words) {
+        for (std::u16string_view follower : followers) {
+            std::u16string shown(follower);
+            if (follower == u"{}" || follower == u"0 ")
+                shown.clear();
+            else if (follower == u"\\~")
+                shown = u"\u00A0";
+            for (std::u16string_view tail : {u"", u"x", u"xxxxxxxxxxxxxxxx"}) {
+                const std::u16string rtf =
+                    u"{\\rtf1 a\\" + std::u16string(word) + std::u16string(follower) + std::u16string(tail) + u"}";
+                EXPECT_EQ(read(rtf).string(), u"a" + std::u16string(character) + shown + std::u16string(tail))
+                    << std::string(word.begin(), word.end()) << " " << static_cast<unsigned>(follower.front());
+            }
+        }
+        // The word at the very end of a truncated text, and with a letter
+        // more, which makes it a word the reader does not know.
+        EXPECT_EQ(read(u"{\\rtf1 a\\" + std::u16string(word)).string(), u"a" + std::u16string(character));
+        EXPECT_EQ(read(u"{\\rtf1 a\\" + std::u16string(word) + u"z b}").string(), u"ab");
+        EXPECT_EQ(read(u"{\\rtf1 a\\" + std::u16string(word) + u"Z b}").string(), u"ab");
+    }
+}
+
 TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
 {
     // A negative zero, a parameter past the integer range (it stops at the
