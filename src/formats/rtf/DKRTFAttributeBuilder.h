@@ -62,12 +62,15 @@ private:
         double size = 0;
         bool bold = false;
         bool italic = false;
-        friend auto operator<=>(const FontRequest&, const FontRequest&) = default;
+        friend bool operator==(const FontRequest&, const FontRequest&) = default;
+    };
+    struct FontRequestHash {
+        std::size_t operator()(const FontRequest& request) const;
     };
 
     // The set shared by every state that formats alike, lists and links aside.
     const AttributeDictionaryPtr& formattingSet(const DKRTFReaderState& state);
-    AttributeValuePtr fontValue(const DKRTFReaderState& state);
+    const AttributeValuePtr& fontValue(const DKRTFReaderState& state);
     AttributeValuePtr fontValueNamed(const std::u16string& name, double size, bool bold, bool italic);
     // The catalog is asked about each name once per document, and the bold
     // and italic faces are looked for once per name: the fonts below are in
@@ -83,7 +86,7 @@ private:
     std::map<std::u16string, std::optional<Font>> m_installedFonts;
     std::map<std::tuple<std::u16string, bool, bool>, std::optional<Font>> m_styledFonts;
     // The fonts by number, for the font table's generation they were read in.
-    std::map<FontRequest, AttributeValuePtr> m_fontsByNumber;
+    std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
     std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash> m_sets;
 };

@@ -49,13 +49,35 @@ std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictiona
     return entries;
 }
 
+// A set's hash is the sum of its entries' own hashes plus a share for each
+// entry. A set made from another by setting or adding a few entries (list
+// and link sets, table marks) then takes its hash from the other's, adding
+// and taking away only what changed, instead of hashing every key again.
+constexpr std::size_t kHashPerEntry = 0x9e3779b97f4a7c15ULL;
+
+std::size_t entryHash(const AttributeDictionary::Entry& entry)
+{
+    return hashCombine(std::hash<std::string>{}(entry.first), entry.second->hash());
+}
+
 } // namespace
 
 AttributeDictionary::AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries)
-    : m_entries(std::move(sortedUniqueEntries)), m_hash(m_entries.size())
+    : m_entries(std::move(sortedUniqueEntries)), m_hash(0)
 {
     for (const Entry& entry : m_entries)
-        m_hash = hashCombine(hashCombine(m_hash, std::hash<std::string>{}(entry.first)), entry.second->hash());
+        m_hash += entryHash(entry);
+    m_hash += m_entries.size() * kHashPerEntry;
+}
+
+AttributeDictionary::AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries, std::size_t entryHashSum)
+    : m_entries(std::move(sortedUniqueEntries)), m_hash(entryHashSum + m_entries.size() * kHashPerEntry)
+{
+}
+
+std::size_t AttributeDictionary::entryHashSum() const
+{
+    return m_hash - m_entries.size() * kHashPerEntry;
 }
 
 const AttributeDictionaryPtr& AttributeDictionary::empty()
@@ -119,17 +141,22 @@ AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string
     std::vector<Entry> entries = m_entries;
     auto position = std::lower_bound(entries.begin(), entries.end(), key, keyLess);
     bool present = position != entries.end() && position->first == key;
+    std::size_t hashSum = entryHashSum();
+    if (present)
+        hashSum -= entryHash(*position);
     if (!value) {
         if (present)
             entries.erase(position);
     } else if (present) {
         position->second = std::move(value);
+        hashSum += entryHash(*position);
     } else {
-        entries.insert(position, Entry{std::string(key), std::move(value)});
+        position = entries.insert(position, Entry{std::string(key), std::move(value)});
+        hashSum += entryHash(*position);
     }
     if (entries.empty())
         return empty();
-    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries));
+    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries), hashSum);
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntriesFrom(const AttributeDictionary& other) const
@@ -146,6 +173,7 @@ AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) con
 {
     std::vector<Entry> entries;
     entries.reserve(m_entries.size() + added.size());
+    std::size_t hashSum = entryHashSum();
     auto own = m_entries.begin();
     auto next = added.begin();
     while (own != m_entries.end() && next != added.end()) {
@@ -154,10 +182,13 @@ AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) con
             entries.push_back(*own++);
         } else {
             if (order == 0)
-                ++own;
+                hashSum -= entryHash(*own++);
+            hashSum += entryHash(*next);
             entries.push_back(std::move(*next++));
         }
     }
+    for (auto rest = next; rest != added.end(); ++rest)
+        hashSum += entryHash(*rest);
     entries.insert(entries.end(), own, m_entries.end());
     entries.insert(entries.end(), std::make_move_iterator(next), std::make_move_iterator(added.end()));
     if (entries.empty())
@@ -165,7 +196,7 @@ AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) con
     // A set lives as long as the text that uses it: it keeps no spare room.
     if (entries.size() != entries.capacity())
         entries.shrink_to_fit();
-    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries));
+    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries), hashSum);
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByRemovingKey(std::string_view key) const

@@ -71,11 +71,14 @@ private:
 
 public:
     AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries);
+    // With the sum of the entries' hashes already known.
+    AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries, std::size_t entryHashSum);
 
 private:
     std::vector<Entry>::const_iterator find(std::string_view key) const;
     // Both sides sorted and unique: one pass, without sorting again.
     AttributeDictionaryPtr merged(std::vector<Entry> added) const;
+    std::size_t entryHashSum() const;
 
     std::vector<Entry> m_entries;
     std::size_t m_hash;

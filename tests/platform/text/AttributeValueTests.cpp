@@ -246,6 +246,38 @@ TEST(AttributeDictionaries, addingEntriesGivesWhatOneSetOfAllTheEntriesGives)
     EXPECT_EQ(AttributeDictionary::empty()->dictionaryByAddingEntries({{"a", nullptr}}), AttributeDictionary::empty());
 }
 
+TEST(AttributeDictionaries, settingAValueGivesTheSetAndHashThatMakingItGives)
+{
+    // A set made by setting, replacing or removing one key takes its hash
+    // from the set it came from: it must still be the hash of the same set
+    // made at once, or equal sets would fall apart in hashed caches.
+    AttributeDictionaryPtr base = AttributeDictionary::make(
+        {{"b", IntegerValue::make(2)}, {"d", StringValue::make(u"4")}, {"f", BoolValue::make(true)}});
+    struct Change {
+        std::string key;
+        AttributeValuePtr value;
+    };
+    const std::vector<Change> changes{{"a", IntegerValue::make(1)},     {"c", IntegerValue::make(3)},
+                                      {"g", IntegerValue::make(7)},     {"d", StringValue::make(u"5")},
+                                      {"d", StringValue::make(u"4")},   {"b", nullptr},
+                                      {"f", nullptr},                   {"x", nullptr}};
+    for (const Change& change : changes) {
+        std::vector<AttributeDictionary::Entry> all = base->entries();
+        std::erase_if(all, [&](const auto& entry) { return entry.first == change.key; });
+        all.emplace_back(change.key, change.value);
+        AttributeDictionaryPtr expected = AttributeDictionary::make(all);
+        AttributeDictionaryPtr changed = base->dictionaryBySettingValue(change.key, change.value);
+        EXPECT_EQ(changed->entries(), expected->entries()) << change.key;
+        EXPECT_EQ(changed->hash(), expected->hash()) << change.key;
+        // A change undone gives back the hash of the set it started from.
+        const AttributeValuePtr& before = base->valueForKey(change.key);
+        EXPECT_EQ(changed->dictionaryBySettingValue(change.key, before)->hash(), base->hash()) << change.key;
+    }
+    AttributeDictionaryPtr single = AttributeDictionary::make({{"a", IntegerValue::make(1)}});
+    EXPECT_EQ(single->dictionaryByRemovingKey("a"), AttributeDictionary::empty());
+    EXPECT_EQ(AttributeDictionary::empty()->dictionaryBySettingValue("a", IntegerValue::make(1))->hash(), single->hash());
+}
+
 TEST(AttributeDictionaries, equalityAndHashFollowValues)
 {
     auto a = AttributeDictionary::make({{"x", StringValue::make(u"1")}, {"y", BoolValue::make(false)}});
