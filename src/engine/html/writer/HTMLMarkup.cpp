@@ -44,29 +44,62 @@ bool fourArePlainPrintable(const char16_t* units)
     return !holds(u'<') && !holds(u'&');
 }
 
-} // namespace
 
-void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
+// Whether the four units at `units`, all ASCII written as it is, hold two
+// blanks side by side. A lane that is a blank is zero after the exclusive
+// or, and only a zero lane keeps bit 7 clear when 0x7F is added.
+bool fourHoldBlankPair(const char16_t* units)
 {
-    appendTextDroppingPlaceholders(html, text, false);
+    constexpr std::uint64_t kLanes = 0x0001000100010001;
+    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    const std::uint64_t blanks = ~((word ^ (0x0020 * kLanes)) + 0x007F * kLanes) & kHighBits;
+    return (blanks & (blanks >> 16)) != 0;
 }
 
-void HTMLMarkup::appendTextWithoutPlaceholders(std::string& html, std::u16string_view text)
+constexpr std::string_view kInlineTabSpan = "<span style=\"white-space:pre;\">\t</span>";
+constexpr std::string_view kClassTabSpan = "<span class=\"Apple-tab-span\">\t</span>";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+
+std::string_view tabSpanFor(HTMLTabForm form)
 {
-    appendTextDroppingPlaceholders(html, text, true);
+    return form == HTMLTabForm::InlineStyle ? kInlineTabSpan : kClassTabSpan;
 }
 
-void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders)
+// Appends text as element content. `kFinishes` finishes it as it goes (tabs,
+// line separators and, with `kPairsBlanks`, pairs of blanks), which writes
+// what finishing the appended text afterwards would: the text holds no tag,
+// and its blanks pair with those before them in the output.
+template <bool kFinishes, bool kPairsBlanks>
+void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceholders, HTMLBodyFinish* finish)
 {
     // One pass: ASCII is copied unit for byte, the stretches beyond it are
-    // encoded as UTF-8, and the rest escaped or dropped.
+    // encoded as UTF-8, and the rest escaped, finished or dropped.
     std::size_t index = 0;
+    // Whether the byte written before `at` is a blank: the unit before it
+    // when that was copied in this stretch, else the output's last byte. A
+    // blank after a blank is the second of a pair, as the first of a pair is
+    // always written as it is.
+    auto blankBefore = [&](std::size_t at) {
+        if (at > index)
+            return text[at - 1] == u' ';
+        return !html.empty() && html.back() == ' ';
+    };
     while (index < text.size()) {
         std::size_t plain = index;
         while (true) {
-            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain))
+            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain)) {
+                if (kPairsBlanks &&
+                    (fourHoldBlankPair(text.data() + plain) || (text[plain] == u' ' && blankBefore(plain))))
+                    break;
                 plain += 4;
+            }
             if (plain == text.size() || !isPlainASCII(text[plain]))
+                break;
+            if (kFinishes && text[plain] == u'\t')
+                break;
+            if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
                 break;
             ++plain;
         }
@@ -81,24 +114,62 @@ void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16strin
         }
         const char16_t c = text[index];
         if (c >= 0x80) {
-            // A placeholder ends the stretch as a piece of its own would, so
-            // that a surrogate it splits is no pair.
-            auto isPlaceholder = [&](std::size_t at) { return dropsPlaceholders && text[at] == u'\uFEFF'; };
+            // A placeholder or a line separator ends the stretch as a piece
+            // of its own would, so that a surrogate it splits is no pair.
+            auto endsStretch = [&](std::size_t at) {
+                return (dropsPlaceholders && text[at] == u'\uFEFF') || (kFinishes && text[at] == u'\u2028');
+            };
             std::size_t beyond = index;
-            while (beyond < text.size() && text[beyond] >= 0x80 && !isPlaceholder(beyond))
+            while (beyond < text.size() && text[beyond] >= 0x80 && !endsStretch(beyond))
                 ++beyond;
             appendUtf8(html, text.substr(index, beyond - index));
             index = beyond;
-            if (index < text.size() && isPlaceholder(index))
+            if (index < text.size() && endsStretch(index)) {
+                if (text[index] == u'\u2028')
+                    html += "<br/>";
                 ++index;
+            }
             continue;
         }
-        if (c == u'<')
+        if (c == u'<') {
             html += "&#60;";
-        else if (c == u'&')
+        } else if (c == u'&') {
             html += "&amp;";
+        } else if (kFinishes && c == u'\t') {
+            html += tabSpanFor(finish->tabForm);
+            finish->sawTab = true;
+        } else if (kPairsBlanks && c == u' ') {
+            // Only the second blank of a pair comes this way.
+            html += kNoBreakSpace;
+        }
         ++index;
     }
+}
+
+} // namespace
+
+void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
+{
+    appendTextDroppingPlaceholders(html, text, false);
+}
+
+void HTMLMarkup::appendTextWithoutPlaceholders(std::string& html, std::u16string_view text)
+{
+    appendTextDroppingPlaceholders(html, text, true);
+}
+
+void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders)
+{
+    appendContent<false, false>(html, text, dropsPlaceholders, nullptr);
+}
+
+void HTMLMarkup::appendBodyText(std::string& body, std::u16string_view text, bool dropsPlaceholders,
+                                HTMLBodyFinish& finish)
+{
+    if (finish.convertSpaces)
+        appendContent<true, true>(body, text, dropsPlaceholders, &finish);
+    else
+        appendContent<true, false>(body, text, dropsPlaceholders, &finish);
 }
 
 void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes)
@@ -175,34 +246,34 @@ std::size_t endOfTag(std::string_view all, std::size_t open)
     }
 }
 
-} // namespace
-
-bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
+// Appends `all`, which views a whole std::string, to `out` finished as
+// finishBody says; a blank at its start pairs with an unpaired blank `out`
+// ends with. Answers whether a tab was found.
+bool appendFinished(std::string& out, std::string_view all, HTMLTabForm tabForm, bool convertSpaces)
 {
-    // U+2028 and U+00A0 in UTF-8; every character the pass looks for
-    // otherwise is ASCII, and no byte of a longer UTF-8 sequence is.
+    // U+2028 in UTF-8; every character the pass looks for otherwise is
+    // ASCII, and no byte of a longer UTF-8 sequence is.
     constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
-    constexpr std::string_view kBlankAndNoBreakSpace = " \xC2\xA0";
     static constexpr ByteStops kTextStops = byteStops("<\t\xE2");
     static constexpr ByteStops kTextStopsWithBlanks = byteStops("<\t\xE2 ");
     const ByteStops& textStops = convertSpaces ? kTextStopsWithBlanks : kTextStops;
-    const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
-                                         ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
-                                         : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
-    const std::string_view all(body);
-    std::string out;
+    const std::string_view tabSpan = tabSpanFor(tabForm);
     bool sawTab = false;
     // Text and tags are copied in stretches; only the characters replaced
     // end one.
     std::size_t copiedUpTo = 0;
     auto replace = [&](std::size_t at, std::size_t length, std::string_view replacement) {
-        if (out.empty())
-            out.reserve(body.size() + body.size() / 16);
-        out.append(body, copiedUpTo, at - copiedUpTo);
+        out.append(all, copiedUpTo, at - copiedUpTo);
         out += replacement;
         copiedUpTo = at + length;
     };
     std::size_t index = 0;
+    // The first of a pair is written as it is, so a blank written last is
+    // one waiting for its pair.
+    if (convertSpaces && !all.empty() && all[0] == ' ' && !out.empty() && out.back() == ' ') {
+        replace(0, 1, kNoBreakSpace);
+        index = 1;
+    }
     while ((index = nextStop(all, index, textStops)) < all.size()) {
         switch (all[index]) {
         case '<':
@@ -216,7 +287,7 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         case ' ':
             // Pairs are counted from the left; a blank before a tag is no pair.
             if (index + 1 < all.size() && all[index + 1] == ' ') {
-                replace(index, 2, kBlankAndNoBreakSpace);
+                replace(index + 1, 1, kNoBreakSpace);
                 index += 2;
             } else {
                 ++index;
@@ -232,11 +303,25 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
             break;
         }
     }
-    if (copiedUpTo == 0)
-        return sawTab;
-    out.append(body, copiedUpTo, body.size() - copiedUpTo);
+    out.append(all, copiedUpTo, all.size() - copiedUpTo);
+    return sawTab;
+}
+
+} // namespace
+
+bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
+{
+    std::string out;
+    out.reserve(body.size() + body.size() / 16);
+    bool sawTab = appendFinished(out, body, tabForm, convertSpaces);
     body = std::move(out);
     return sawTab;
+}
+
+void HTMLMarkup::appendBodyMarkup(std::string& body, const std::string& markup, HTMLBodyFinish& finish)
+{
+    if (appendFinished(body, markup, finish.tabForm, finish.convertSpaces))
+        finish.sawTab = true;
 }
 
 std::string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)

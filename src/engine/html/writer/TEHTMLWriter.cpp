@@ -102,6 +102,9 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
                               m_settings.forPrint || m_settings.forEPub || m_settings.listsNotesAtEnd
                                   ? &printedNotes
                                   : nullptr};
+    HTMLBodyFinish& finish = context.bodyFinish;
+    finish.tabForm = fragment ? HTMLTabForm::InlineStyle : HTMLTabForm::TabSpanClass;
+    finish.convertSpaces = m_useAppleConvertedSpace;
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
@@ -122,19 +125,17 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
         location = end + 1;
     }
     paragraphs.closeOpenLists(body);
-    body += HTMLMarkup::notesSection(printedNotes);
+    HTMLMarkup::appendBodyMarkup(body, HTMLMarkup::notesSection(printedNotes), finish);
 
-    if (fragment) {
-        HTMLMarkup::finishBody(body, HTMLTabForm::InlineStyle, m_useAppleConvertedSpace);
+    // The body was finished as it was written.
+    if (fragment)
         return body;
-    }
 
-    bool hasTab = HTMLMarkup::finishBody(body, HTMLTabForm::TabSpanClass, m_useAppleConvertedSpace);
     // The head names the classes the body made, so it goes in front of the
     // body once the body is written.
     std::string head(kDocumentHeadStart);
     head += m_styleLookup.styleBlock();
-    if (hasTab)
+    if (finish.sawTab)
         head += kTabSpanRule;
     head += kDocumentHeadEnd;
     body.insert(0, head);
