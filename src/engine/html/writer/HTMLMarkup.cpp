@@ -58,6 +58,59 @@ bool fourHoldBlankPair(const char16_t* units)
     return (blanks & (blanks >> 16)) != 0;
 }
 
+// Eight UTF-16 units at once, one to a 16-bit lane: the compiler's vector
+// types give every lane the same operation in one instruction where the
+// machine has them, and a loop of its own where it has not.
+using UnitBlock = std::uint16_t __attribute__((vector_size(16)));
+using ByteBlock = std::uint8_t __attribute__((vector_size(8)));
+constexpr std::size_t kBlockUnits = 8;
+
+UnitBlock loadBlock(const char16_t* units)
+{
+    UnitBlock block;
+    std::memcpy(&block, units, sizeof block);
+    return block;
+}
+
+// Whether any lane of a comparison's answer is true.
+template <typename Mask>
+bool anyLane(Mask mask)
+{
+    std::uint64_t words[2];
+    static_assert(sizeof mask == sizeof words);
+    std::memcpy(words, &mask, sizeof words);
+    return (words[0] | words[1]) != 0;
+}
+
+// Whether eight units are all ASCII written as it is, none of them a
+// control character (as fourArePlainPrintable), and, with `pairsBlanks`, no
+// two of them blanks side by side.
+bool eightArePlainPrintable(const char16_t* units, bool pairsBlanks)
+{
+    const UnitBlock block = loadBlock(units);
+    // Lanes compare without sign: 0x20 to 0x7F are the only ones at most
+    // 0x5F once 0x20 is taken away.
+    if (anyLane((block - 0x20 > 0x5F) | (block == u'<') | (block == u'&')))
+        return false;
+    if (!pairsBlanks)
+        return true;
+    const auto blanks = block == u' ';
+    const auto next = __builtin_shufflevector(blanks, decltype(blanks){}, 1, 2, 3, 4, 5, 6, 7, 8);
+    return !anyLane(blanks & next);
+}
+
+// The units from `units` on, known plain ASCII, as bytes.
+void copyPlainUnits(char* out, const char16_t* units, std::size_t count)
+{
+    std::size_t index = 0;
+    for (; index + kBlockUnits <= count; index += kBlockUnits) {
+        const ByteBlock bytes = __builtin_convertvector(loadBlock(units + index), ByteBlock);
+        std::memcpy(out + index, &bytes, sizeof bytes);
+    }
+    for (; index < count; ++index)
+        out[index] = static_cast<char>(units[index]);
+}
+
 constexpr std::string_view kInlineTabSpan = "<span style=\"white-space:pre;\">\t</span>";
 constexpr std::string_view kClassTabSpan = "<span class=\"Apple-tab-span\">\t</span>";
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
@@ -89,6 +142,11 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
     while (index < text.size()) {
         std::size_t plain = index;
         while (true) {
+            while (plain + kBlockUnits <= text.size() && eightArePlainPrintable(text.data() + plain, kPairsBlanks)) {
+                if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
+                    break;
+                plain += kBlockUnits;
+            }
             while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain)) {
                 if (kPairsBlanks &&
                     (fourHoldBlankPair(text.data() + plain) || (text[plain] == u' ' && blankBefore(plain))))
@@ -106,9 +164,8 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
         if (plain > index) {
             const std::size_t at = html.size();
             html.resize(at + (plain - index));
-            char* out = html.data() + at;
-            for (; index < plain; ++index)
-                *out++ = static_cast<char>(text[index]);
+            copyPlainUnits(html.data() + at, text.data() + index, plain - index);
+            index = plain;
             if (index == text.size())
                 break;
         }

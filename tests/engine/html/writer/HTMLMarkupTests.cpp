@@ -209,9 +209,11 @@ TEST(HTMLMarkupAppendBody, writesWhatFinishingThePlainBodyLeaves)
                 described += "[" + markup + "]";
                 continue;
             }
-            std::u16string text(random() % 19, u'a');
+            // Mostly letters and blanks, so that long plain stretches and
+            // pairs of blanks stand at every place in them too.
+            std::u16string text(random() % 41, u'a');
             for (char16_t& c : text)
-                c = alphabet[random() % std::size(alphabet)];
+                c = random() % 5 == 0 ? alphabet[random() % std::size(alphabet)] : u" ab"[random() % 3];
             if (drops)
                 HTMLMarkup::appendTextWithoutPlaceholders(plain, text);
             else
