@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLMarkup.h"
 
+#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Unicode.h"
@@ -56,30 +57,6 @@ bool fourHoldBlankPair(const char16_t* units)
     std::memcpy(&word, units, sizeof word);
     const std::uint64_t blanks = ~((word ^ (0x0020 * kLanes)) + 0x007F * kLanes) & kHighBits;
     return (blanks & (blanks >> 16)) != 0;
-}
-
-// Eight UTF-16 units at once, one to a 16-bit lane: the compiler's vector
-// types give every lane the same operation in one instruction where the
-// machine has them, and a loop of its own where it has not.
-using UnitBlock = std::uint16_t __attribute__((vector_size(16)));
-using ByteBlock = std::uint8_t __attribute__((vector_size(8)));
-constexpr std::size_t kBlockUnits = 8;
-
-UnitBlock loadBlock(const char16_t* units)
-{
-    UnitBlock block;
-    std::memcpy(&block, units, sizeof block);
-    return block;
-}
-
-// Whether any lane of a comparison's answer is true.
-template <typename Mask>
-bool anyLane(Mask mask)
-{
-    std::uint64_t words[2];
-    static_assert(sizeof mask == sizeof words);
-    std::memcpy(words, &mask, sizeof words);
-    return (words[0] | words[1]) != 0;
 }
 
 // Whether eight units are all ASCII written as it is, none of them a

@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
+#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/foundation/Unicode.h"
 
@@ -27,10 +28,15 @@ constexpr std::string_view kDocumentEnd = "</body>\n</html>\n";
 constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;}";
 
 // The index of the first "\n" or "\r" from `index` on, or the text's length.
-// Four units are passed over at once while none of them is a control
-// character, one unit a 16-bit lane of a 64-bit word.
+// Units are passed over a block at a time while none of them is a control
+// character; four at once, one a 16-bit lane of a 64-bit word, for the rest.
 std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
 {
+    // Eight units at once while none of them is a control character.
+    for (; index + kBlockUnits <= text.size(); index += kBlockUnits) {
+        if (anyLane(loadBlock(text.data() + index) < 0x20))
+            break;
+    }
     constexpr std::uint64_t kLanes = 0x0001000100010001;
     constexpr std::uint64_t kLaneHighBits = 0x8000 * kLanes;
     for (; index + 4 <= text.size(); index += 4) {
