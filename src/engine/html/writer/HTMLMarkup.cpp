@@ -358,27 +358,29 @@ void HTMLMarkup::appendBodyMarkup(std::string& body, const std::string& markup, 
         finish.sawTab = true;
 }
 
-std::string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)
+void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrintedNote>& notes,
+                                    HTMLBodyFinish& finish)
 {
     if (notes.empty())
-        return {};
-    std::string html = "<div class=\"footnotes\"><hr/>";
+        return;
+    body += "<div class=\"footnotes\"><hr/>";
     for (const TEPrintedNote& note : notes) {
         HTMLAttributeMap attributes{{"class", u"footnote-text"}};
         if (!note.fontCSS.empty())
             attributes["style"] = toUtf16(note.fontCSS);
-        html += "<div";
-        appendAttributes(html, attributes);
-        html += "><sup>" + std::to_string(note.number) + "</sup> ";
+        body += "<div";
+        appendAttributes(body, attributes);
+        body += "><sup>";
+        body += std::to_string(note.number);
+        body += "</sup> ";
         // The note's own mark and the blank after it are the number here;
         // its paragraphs stay lines of its entry.
         std::u16string lines = note.text.substr(std::min(note.text.find_first_not_of(u" \t"), note.text.size()));
         std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
-        appendText(html, lines);
-        html += "</div>";
+        appendBodyText(body, lines, false, finish);
+        body += "</div>";
     }
-    html += "</div>";
-    return html;
+    body += "</div>";
 }
 
 } // namespace folio

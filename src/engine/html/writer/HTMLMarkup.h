@@ -24,9 +24,6 @@ public:
     // of the document can end the attribute or the tag.
     static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes);
 
-    // The notes of a printed document, numbered as their marks in the text,
-    // after a rule at its end; "" without notes.
-    static std::string notesSection(const std::vector<TEPrintedNote>& notes);
 
     // The last touches of the written body, made on element content only
     // (never inside a tag, so attribute values keep their exact text): tabs
@@ -43,6 +40,12 @@ public:
     static void appendBodyText(std::string& body, std::u16string_view text, bool dropsPlaceholders,
                                HTMLBodyFinish& finish);
     static void appendBodyMarkup(std::string& body, const std::string& markup, HTMLBodyFinish& finish);
+
+    // Appends the notes of a printed document, numbered as their marks in
+    // the text, after a rule at its end, finished as the body they end;
+    // nothing without notes.
+    static void appendNotesSection(std::string& body, const std::vector<TEPrintedNote>& notes,
+                                   HTMLBodyFinish& finish);
 
 private:
     static void appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders);

@@ -131,7 +131,7 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
         location = end + 1;
     }
     paragraphs.closeOpenLists(body);
-    HTMLMarkup::appendBodyMarkup(body, HTMLMarkup::notesSection(printedNotes), finish);
+    HTMLMarkup::appendNotesSection(body, printedNotes, finish);
 
     // The body was finished as it was written.
     if (fragment)
