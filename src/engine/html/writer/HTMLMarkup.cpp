@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLMarkup.h"
 
+#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Unicode.h"
@@ -44,6 +45,141 @@ bool fourArePlainPrintable(const char16_t* units)
     return !holds(u'<') && !holds(u'&');
 }
 
+
+// Whether the four units at `units`, all ASCII written as it is, hold two
+// blanks side by side. A lane that is a blank is zero after the exclusive
+// or, and only a zero lane keeps bit 7 clear when 0x7F is added.
+bool fourHoldBlankPair(const char16_t* units)
+{
+    constexpr std::uint64_t kLanes = 0x0001000100010001;
+    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
+    std::uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    const std::uint64_t blanks = ~((word ^ (0x0020 * kLanes)) + 0x007F * kLanes) & kHighBits;
+    return (blanks & (blanks >> 16)) != 0;
+}
+
+// Whether eight units are all ASCII written as it is, none of them a
+// control character (as fourArePlainPrintable), and, with `pairsBlanks`, no
+// two of them blanks side by side.
+bool eightArePlainPrintable(const char16_t* units, bool pairsBlanks)
+{
+    const UnitBlock block = loadBlock(units);
+    // Lanes compare without sign: 0x20 to 0x7F are the only ones at most
+    // 0x5F once 0x20 is taken away.
+    if (anyLane((block - 0x20 > 0x5F) | (block == u'<') | (block == u'&')))
+        return false;
+    if (!pairsBlanks)
+        return true;
+    const auto blanks = block == u' ';
+    const auto next = __builtin_shufflevector(blanks, decltype(blanks){}, 1, 2, 3, 4, 5, 6, 7, 8);
+    return !anyLane(blanks & next);
+}
+
+// The units from `units` on, known plain ASCII, as bytes.
+void copyPlainUnits(char* out, const char16_t* units, std::size_t count)
+{
+    std::size_t index = 0;
+    for (; index + kBlockUnits <= count; index += kBlockUnits) {
+        const ByteBlock bytes = __builtin_convertvector(loadBlock(units + index), ByteBlock);
+        std::memcpy(out + index, &bytes, sizeof bytes);
+    }
+    for (; index < count; ++index)
+        out[index] = static_cast<char>(units[index]);
+}
+
+constexpr std::string_view kInlineTabSpan = "<span style=\"white-space:pre;\">\t</span>";
+constexpr std::string_view kClassTabSpan = "<span class=\"Apple-tab-span\">\t</span>";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+
+std::string_view tabSpanFor(HTMLTabForm form)
+{
+    return form == HTMLTabForm::InlineStyle ? kInlineTabSpan : kClassTabSpan;
+}
+
+// Appends text as element content. `kFinishes` finishes it as it goes (tabs,
+// line separators and, with `kPairsBlanks`, pairs of blanks), which writes
+// what finishing the appended text afterwards would: the text holds no tag,
+// and its blanks pair with those before them in the output.
+template <bool kFinishes, bool kPairsBlanks>
+void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceholders, HTMLBodyFinish* finish)
+{
+    // One pass: ASCII is copied unit for byte, the stretches beyond it are
+    // encoded as UTF-8, and the rest escaped, finished or dropped.
+    std::size_t index = 0;
+    // Whether the byte written before `at` is a blank: the unit before it
+    // when that was copied in this stretch, else the output's last byte. A
+    // blank after a blank is the second of a pair, as the first of a pair is
+    // always written as it is.
+    auto blankBefore = [&](std::size_t at) {
+        if (at > index)
+            return text[at - 1] == u' ';
+        return !html.empty() && html.back() == ' ';
+    };
+    while (index < text.size()) {
+        std::size_t plain = index;
+        while (true) {
+            while (plain + kBlockUnits <= text.size() && eightArePlainPrintable(text.data() + plain, kPairsBlanks)) {
+                if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
+                    break;
+                plain += kBlockUnits;
+            }
+            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain)) {
+                if (kPairsBlanks &&
+                    (fourHoldBlankPair(text.data() + plain) || (text[plain] == u' ' && blankBefore(plain))))
+                    break;
+                plain += 4;
+            }
+            if (plain == text.size() || !isPlainASCII(text[plain]))
+                break;
+            if (kFinishes && text[plain] == u'\t')
+                break;
+            if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
+                break;
+            ++plain;
+        }
+        if (plain > index) {
+            const std::size_t at = html.size();
+            html.resize(at + (plain - index));
+            copyPlainUnits(html.data() + at, text.data() + index, plain - index);
+            index = plain;
+            if (index == text.size())
+                break;
+        }
+        const char16_t c = text[index];
+        if (c >= 0x80) {
+            // A placeholder or a line separator ends the stretch as a piece
+            // of its own would, so that a surrogate it splits is no pair.
+            auto endsStretch = [&](std::size_t at) {
+                return (dropsPlaceholders && text[at] == u'\uFEFF') || (kFinishes && text[at] == u'\u2028');
+            };
+            std::size_t beyond = index;
+            while (beyond < text.size() && text[beyond] >= 0x80 && !endsStretch(beyond))
+                ++beyond;
+            appendUtf8(html, text.substr(index, beyond - index));
+            index = beyond;
+            if (index < text.size() && endsStretch(index)) {
+                if (text[index] == u'\u2028')
+                    html += "<br/>";
+                ++index;
+            }
+            continue;
+        }
+        if (c == u'<') {
+            html += "&#60;";
+        } else if (c == u'&') {
+            html += "&amp;";
+        } else if (kFinishes && c == u'\t') {
+            html += tabSpanFor(finish->tabForm);
+            finish->sawTab = true;
+        } else if (kPairsBlanks && c == u' ') {
+            // Only the second blank of a pair comes this way.
+            html += kNoBreakSpace;
+        }
+        ++index;
+    }
+}
+
 } // namespace
 
 void HTMLMarkup::appendText(std::string& html, std::u16string_view text)
@@ -58,47 +194,16 @@ void HTMLMarkup::appendTextWithoutPlaceholders(std::string& html, std::u16string
 
 void HTMLMarkup::appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders)
 {
-    // One pass: ASCII is copied unit for byte, the stretches beyond it are
-    // encoded as UTF-8, and the rest escaped or dropped.
-    std::size_t index = 0;
-    while (index < text.size()) {
-        std::size_t plain = index;
-        while (true) {
-            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain))
-                plain += 4;
-            if (plain == text.size() || !isPlainASCII(text[plain]))
-                break;
-            ++plain;
-        }
-        if (plain > index) {
-            const std::size_t at = html.size();
-            html.resize(at + (plain - index));
-            char* out = html.data() + at;
-            for (; index < plain; ++index)
-                *out++ = static_cast<char>(text[index]);
-            if (index == text.size())
-                break;
-        }
-        const char16_t c = text[index];
-        if (c >= 0x80) {
-            // A placeholder ends the stretch as a piece of its own would, so
-            // that a surrogate it splits is no pair.
-            auto isPlaceholder = [&](std::size_t at) { return dropsPlaceholders && text[at] == u'\uFEFF'; };
-            std::size_t beyond = index;
-            while (beyond < text.size() && text[beyond] >= 0x80 && !isPlaceholder(beyond))
-                ++beyond;
-            appendUtf8(html, text.substr(index, beyond - index));
-            index = beyond;
-            if (index < text.size() && isPlaceholder(index))
-                ++index;
-            continue;
-        }
-        if (c == u'<')
-            html += "&#60;";
-        else if (c == u'&')
-            html += "&amp;";
-        ++index;
-    }
+    appendContent<false, false>(html, text, dropsPlaceholders, nullptr);
+}
+
+void HTMLMarkup::appendBodyText(std::string& body, std::u16string_view text, bool dropsPlaceholders,
+                                HTMLBodyFinish& finish)
+{
+    if (finish.convertSpaces)
+        appendContent<true, true>(body, text, dropsPlaceholders, &finish);
+    else
+        appendContent<true, false>(body, text, dropsPlaceholders, &finish);
 }
 
 void HTMLMarkup::appendAttributes(std::string& html, const HTMLAttributeMap& attributes)
@@ -175,34 +280,34 @@ std::size_t endOfTag(std::string_view all, std::size_t open)
     }
 }
 
-} // namespace
-
-bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
+// Appends `all`, which views a whole std::string, to `out` finished as
+// finishBody says; a blank at its start pairs with an unpaired blank `out`
+// ends with. Answers whether a tab was found.
+bool appendFinished(std::string& out, std::string_view all, HTMLTabForm tabForm, bool convertSpaces)
 {
-    // U+2028 and U+00A0 in UTF-8; every character the pass looks for
-    // otherwise is ASCII, and no byte of a longer UTF-8 sequence is.
+    // U+2028 in UTF-8; every character the pass looks for otherwise is
+    // ASCII, and no byte of a longer UTF-8 sequence is.
     constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
-    constexpr std::string_view kBlankAndNoBreakSpace = " \xC2\xA0";
     static constexpr ByteStops kTextStops = byteStops("<\t\xE2");
     static constexpr ByteStops kTextStopsWithBlanks = byteStops("<\t\xE2 ");
     const ByteStops& textStops = convertSpaces ? kTextStopsWithBlanks : kTextStops;
-    const std::string_view tabSpan = tabForm == HTMLTabForm::InlineStyle
-                                         ? std::string_view("<span style=\"white-space:pre;\">\t</span>")
-                                         : std::string_view("<span class=\"Apple-tab-span\">\t</span>");
-    const std::string_view all(body);
-    std::string out;
+    const std::string_view tabSpan = tabSpanFor(tabForm);
     bool sawTab = false;
     // Text and tags are copied in stretches; only the characters replaced
     // end one.
     std::size_t copiedUpTo = 0;
     auto replace = [&](std::size_t at, std::size_t length, std::string_view replacement) {
-        if (out.empty())
-            out.reserve(body.size() + body.size() / 16);
-        out.append(body, copiedUpTo, at - copiedUpTo);
+        out.append(all, copiedUpTo, at - copiedUpTo);
         out += replacement;
         copiedUpTo = at + length;
     };
     std::size_t index = 0;
+    // The first of a pair is written as it is, so a blank written last is
+    // one waiting for its pair.
+    if (convertSpaces && !all.empty() && all[0] == ' ' && !out.empty() && out.back() == ' ') {
+        replace(0, 1, kNoBreakSpace);
+        index = 1;
+    }
     while ((index = nextStop(all, index, textStops)) < all.size()) {
         switch (all[index]) {
         case '<':
@@ -216,7 +321,7 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
         case ' ':
             // Pairs are counted from the left; a blank before a tag is no pair.
             if (index + 1 < all.size() && all[index + 1] == ' ') {
-                replace(index, 2, kBlankAndNoBreakSpace);
+                replace(index + 1, 1, kNoBreakSpace);
                 index += 2;
             } else {
                 ++index;
@@ -232,34 +337,50 @@ bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convert
             break;
         }
     }
-    if (copiedUpTo == 0)
-        return sawTab;
-    out.append(body, copiedUpTo, body.size() - copiedUpTo);
+    out.append(all, copiedUpTo, all.size() - copiedUpTo);
+    return sawTab;
+}
+
+} // namespace
+
+bool HTMLMarkup::finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces)
+{
+    std::string out;
+    out.reserve(body.size() + body.size() / 16);
+    bool sawTab = appendFinished(out, body, tabForm, convertSpaces);
     body = std::move(out);
     return sawTab;
 }
 
-std::string HTMLMarkup::notesSection(const std::vector<TEPrintedNote>& notes)
+void HTMLMarkup::appendBodyMarkup(std::string& body, const std::string& markup, HTMLBodyFinish& finish)
+{
+    if (appendFinished(body, markup, finish.tabForm, finish.convertSpaces))
+        finish.sawTab = true;
+}
+
+void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrintedNote>& notes,
+                                    HTMLBodyFinish& finish)
 {
     if (notes.empty())
-        return {};
-    std::string html = "<div class=\"footnotes\"><hr/>";
+        return;
+    body += "<div class=\"footnotes\"><hr/>";
     for (const TEPrintedNote& note : notes) {
         HTMLAttributeMap attributes{{"class", u"footnote-text"}};
         if (!note.fontCSS.empty())
             attributes["style"] = toUtf16(note.fontCSS);
-        html += "<div";
-        appendAttributes(html, attributes);
-        html += "><sup>" + std::to_string(note.number) + "</sup> ";
+        body += "<div";
+        appendAttributes(body, attributes);
+        body += "><sup>";
+        body += std::to_string(note.number);
+        body += "</sup> ";
         // The note's own mark and the blank after it are the number here;
         // its paragraphs stay lines of its entry.
         std::u16string lines = note.text.substr(std::min(note.text.find_first_not_of(u" \t"), note.text.size()));
         std::replace(lines.begin(), lines.end(), u'\n', u'\u2028');
-        appendText(html, lines);
-        html += "</div>";
+        appendBodyText(body, lines, false, finish);
+        body += "</div>";
     }
-    html += "</div>";
-    return html;
+    body += "</div>";
 }
 
 } // namespace folio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/html/writer/HTMLBodyFinish.h"
 #include "engine/html/writer/HTMLWriterContext.h"
 
 #include <string>
@@ -7,14 +8,6 @@
 #include <vector>
 
 namespace folio {
-
-// How a tab of the text is kept visible: browsers collapse a bare tab.
-enum class HTMLTabForm {
-    // A span with an inline white-space style (fragments).
-    InlineStyle,
-    // A span of the class "Apple-tab-span" (documents, whose style block defines it).
-    TabSpanClass,
-};
 
 // The pieces of markup the writer builds HTML from. The HTML is written as
 // UTF-8 as it goes; the document's UTF-16 text is encoded where it is placed.
@@ -31,17 +24,28 @@ public:
     // of the document can end the attribute or the tag.
     static void appendAttributes(std::string& html, const HTMLAttributeMap& attributes);
 
+
     // The last touches of the written body, made on element content only
     // (never inside a tag, so attribute values keep their exact text): tabs
     // become tab spans, U+2028 becomes a line break element and, with
     // `convertSpaces`, every pair of blanks becomes a blank and a no-break
     // space so that browsers keep the width of the spacing. Answers whether a
     // tab was found.
-    // The notes of a printed document, numbered as their marks in the text,
-    // after a rule at its end; "" without notes.
-    static std::string notesSection(const std::vector<TEPrintedNote>& notes);
-
     static bool finishBody(std::string& body, HTMLTabForm tabForm, bool convertSpaces);
+
+    // The body finished as it is written, so that it needs no second pass:
+    // appending text, or a piece of markup, this way leaves the body as
+    // appending it plainly and finishing the whole body afterwards would.
+    // A blank at the start pairs with an unpaired blank the body ends with.
+    static void appendBodyText(std::string& body, std::u16string_view text, bool dropsPlaceholders,
+                               HTMLBodyFinish& finish);
+    static void appendBodyMarkup(std::string& body, const std::string& markup, HTMLBodyFinish& finish);
+
+    // Appends the notes of a printed document, numbered as their marks in
+    // the text, after a rule at its end, finished as the body they end;
+    // nothing without notes.
+    static void appendNotesSection(std::string& body, const std::vector<TEPrintedNote>& notes,
+                                   HTMLBodyFinish& finish);
 
 private:
     static void appendTextDroppingPlaceholders(std::string& html, std::u16string_view text, bool dropsPlaceholders);

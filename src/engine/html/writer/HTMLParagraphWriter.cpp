@@ -204,7 +204,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
         std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
         if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt)
-            HTMLMarkup::appendText(html, *marker + u" ");
+            HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }

@@ -189,7 +189,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         const std::string& fontCSS = m_context.fontCSS(fontInAttributes(attributes));
         if (std::optional<std::u16string> element =
                 HTMLAttachmentWriter::htmlForAttachment(*attachment, m_context, fontCSS))
-            appendUtf8(html, *element);
+            HTMLMarkup::appendBodyMarkup(html, toUtf8(*element), m_context.bodyFinish);
         closeLinkIfEnded(html, run);
         return;
     }
@@ -253,10 +253,7 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         HTMLMarkup::appendAttributes(html, spanAttributes);
         html += '>';
     }
-    if (m_context.settings.keepsPlaceholders)
-        HTMLMarkup::appendText(html, text);
-    else
-        HTMLMarkup::appendTextWithoutPlaceholders(html, text);
+    HTMLMarkup::appendBodyText(html, text, !m_context.settings.keepsPlaceholders, m_context.bodyFinish);
     if (needsSpan)
         html += "</span>";
     closeLinkIfEnded(html, run);

@@ -4,6 +4,8 @@
 #include "engine/html/writer/HTMLRunForm.h"
 #include "platform/text/AttributeDictionary.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -30,9 +32,15 @@ public:
     // first use; the answer stays put for the whole write.
     HTMLRunForm& runForm(const AttributeDictionary& attributes)
     {
+        // Runs of one formatting state mostly share one dictionary, so its
+        // address is tried before its value is looked up.
+        KnownForm& known = m_knownRunForms[knownSlot(&attributes)];
+        if (known.attributes == &attributes)
+            return *known.form;
         auto found = m_runForms.find(&attributes);
         if (found == m_runForms.end())
             found = m_runForms.emplace(&attributes, HTMLRunForm(attributes)).first;
+        known = {&attributes, &found->second};
         return found->second;
     }
 
@@ -75,11 +83,27 @@ private:
         bool operator()(const AttributeDictionary* a, const AttributeDictionary* b) const { return *a == *b; }
     };
 
+    // The run forms last found, by the address of their dictionary: one
+    // slot for each address, the last one found there kept. The forms stay
+    // where the map put them for as long as the cache lives.
+    struct KnownForm {
+        const AttributeDictionary* attributes = nullptr;
+        HTMLRunForm* form = nullptr;
+    };
+    static constexpr std::size_t kKnownSlots = 512;
+    static std::size_t knownSlot(const AttributeDictionary* attributes)
+    {
+        // The address's low bits are alike for every object; a multiplication
+        // brings its higher ones into the bits taken.
+        return (reinterpret_cast<std::uintptr_t>(attributes) * 0x9E3779B97F4A7C15ull) >> 55;
+    }
+
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
     // Distinct formatting states often come to the same style.
     std::unordered_map<std::string, std::string> m_spanStartTags;
     std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
+    std::array<KnownForm, kKnownSlots> m_knownRunForms{};
 };
 
 } // namespace folio

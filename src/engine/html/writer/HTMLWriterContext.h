@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/html/writer/HTMLAttributeMap.h"
+#include "engine/html/writer/HTMLBodyFinish.h"
 #include "engine/html/writer/HTMLStyleCache.h"
 #include "engine/html/writer/HTMLStyleClassTable.h"
 #include "engine/model/TEFootnoteCounter.h"
@@ -73,6 +74,9 @@ struct HTMLWriterContext {
     std::vector<TEPrintedNote>* printedNotes = nullptr;
     // The CSS made so far in this write.
     mutable HTMLStyleCache styleCache{};
+    // How the body's text is finished as it is written, and whether it
+    // has had a tab.
+    mutable HTMLBodyFinish bodyFinish{};
 
     // The CSS of a font as a descriptor made back from it writes it, at the
     // document's own size in print; "" without a font.

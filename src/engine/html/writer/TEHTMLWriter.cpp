@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
+#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/foundation/Unicode.h"
 
@@ -27,10 +28,15 @@ constexpr std::string_view kDocumentEnd = "</body>\n</html>\n";
 constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;}";
 
 // The index of the first "\n" or "\r" from `index` on, or the text's length.
-// Four units are passed over at once while none of them is a control
-// character, one unit a 16-bit lane of a 64-bit word.
+// Units are passed over a block at a time while none of them is a control
+// character; four at once, one a 16-bit lane of a 64-bit word, for the rest.
 std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
 {
+    // Eight units at once while none of them is a control character.
+    for (; index + kBlockUnits <= text.size(); index += kBlockUnits) {
+        if (anyLane(loadBlock(text.data() + index) < 0x20))
+            break;
+    }
     constexpr std::uint64_t kLanes = 0x0001000100010001;
     constexpr std::uint64_t kLaneHighBits = 0x8000 * kLanes;
     for (; index + 4 <= text.size(); index += 4) {
@@ -102,6 +108,9 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
                               m_settings.forPrint || m_settings.forEPub || m_settings.listsNotesAtEnd
                                   ? &printedNotes
                                   : nullptr};
+    HTMLBodyFinish& finish = context.bodyFinish;
+    finish.tabForm = fragment ? HTMLTabForm::InlineStyle : HTMLTabForm::TabSpanClass;
+    finish.convertSpaces = m_useAppleConvertedSpace;
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
@@ -122,19 +131,17 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
         location = end + 1;
     }
     paragraphs.closeOpenLists(body);
-    body += HTMLMarkup::notesSection(printedNotes);
+    HTMLMarkup::appendNotesSection(body, printedNotes, finish);
 
-    if (fragment) {
-        HTMLMarkup::finishBody(body, HTMLTabForm::InlineStyle, m_useAppleConvertedSpace);
+    // The body was finished as it was written.
+    if (fragment)
         return body;
-    }
 
-    bool hasTab = HTMLMarkup::finishBody(body, HTMLTabForm::TabSpanClass, m_useAppleConvertedSpace);
     // The head names the classes the body made, so it goes in front of the
     // body once the body is written.
     std::string head(kDocumentHeadStart);
     head += m_styleLookup.styleBlock();
-    if (hasTab)
+    if (finish.sawTab)
         head += kTabSpanRule;
     head += kDocumentHeadEnd;
     body.insert(0, head);

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -176,6 +178,54 @@ TEST(HTMLMarkupAppendText, withoutPlaceholdersWritesThePiecesBetweenThem)
         HTMLMarkup::appendTextWithoutPlaceholders(html, text);
         EXPECT_EQ(html, "<p>" + pieces) << toUtf8(text);
         EXPECT_EQ(html.find("\xEF\xBB\xBF"), std::string::npos);
+    }
+}
+
+// Writing a body finished as it goes leaves what writing it plainly and
+// finishing it afterwards leaves, wherever blanks, tabs, line separators,
+// dropped characters and pieces of markup stand: text and markup are mixed
+// at random from characters that each take another path.
+TEST(HTMLMarkupAppendBody, writesWhatFinishingThePlainBodyLeaves)
+{
+    const char16_t alphabet[] = {u' ', u' ', u' ', u'a', u'b', u'\t', u'\u2028', u'\uFEFF', 0x0001, u'<',
+                                 u'&', u'\u00E9', u'\n', 0xD83D, 0xDE00, u'\u2029'};
+    const std::string markups[] = {"<i>", "</i>", "<sup>1</sup> ", " ", "  ", "<b t='a  b\t'>x\ty</b>",
+                                   "a\xE2\x80\xA8 ", "\t"};
+    std::mt19937 random(22);
+    for (int round = 0; round < 3000; ++round) {
+        const bool convertSpaces = round % 3 != 0;
+        const bool drops = round % 2 == 0;
+        const HTMLTabForm form = round % 5 == 0 ? HTMLTabForm::TabSpanClass : HTMLTabForm::InlineStyle;
+        HTMLBodyFinish finish{form, convertSpaces};
+        std::string plain = "<p>";
+        std::string streamed = "<p>";
+        std::string described;
+        const int pieces = 1 + static_cast<int>(random() % 5);
+        for (int piece = 0; piece < pieces; ++piece) {
+            if (random() % 3 == 0) {
+                const std::string& markup = markups[random() % std::size(markups)];
+                plain += markup;
+                HTMLMarkup::appendBodyMarkup(streamed, markup, finish);
+                described += "[" + markup + "]";
+                continue;
+            }
+            // Mostly letters and blanks, so that long plain stretches and
+            // pairs of blanks stand at every place in them too.
+            std::u16string text(random() % 41, u'a');
+            for (char16_t& c : text)
+                c = random() % 5 == 0 ? alphabet[random() % std::size(alphabet)] : u" ab"[random() % 3];
+            if (drops)
+                HTMLMarkup::appendTextWithoutPlaceholders(plain, text);
+            else
+                HTMLMarkup::appendText(plain, text);
+            HTMLMarkup::appendBodyText(streamed, text, drops, finish);
+            for (char16_t c : text)
+                described += c < 0x80 ? std::string(1, static_cast<char>(c)) : "U+" + std::to_string(c) + " ";
+            described += "|";
+        }
+        const bool sawTab = HTMLMarkup::finishBody(plain, form, convertSpaces);
+        ASSERT_EQ(streamed, plain) << described << " blanks paired: " << convertSpaces;
+        EXPECT_EQ(finish.sawTab, sawTab) << described;
     }
 }
 

@@ -132,8 +132,8 @@ TEST(HTMLWriterDocumentTests, carriageReturnLineFeedLeavesAnEmptyLineBetween)
 TEST(HTMLWriterDocumentTests, paragraphsEndAtEveryPlaceOnlyAtLineEnds)
 {
     for (char16_t end : {u'\n', u'\r'}) {
-        for (std::size_t at = 1; at < 10; ++at) {
-            std::u16string first = std::u16string(u"abcdefghij").substr(0, at);
+        for (std::size_t at = 1; at < 26; ++at) {
+            std::u16string first = std::u16string(u"abcdefghijklmnopqrstuvwxyz").substr(0, at);
             first[at / 2] = u'\t';
             const std::u16string second = u"k\u0001lmnopq\u000Brs";
             AttributedString string =

@@ -200,6 +200,28 @@ TEST(HTMLWriterRunTests, unstyledRunsKeepTheirTextLinksAndOwnAttributes)
     EXPECT_EQ(0u, countOf(fragment, u"color:"));
 }
 
+// Runs written side by side without a span between them are one text to
+// the finishing: blanks pair across their boundary, and tabs and line
+// separators of each still turn into their elements.
+TEST(HTMLWriterRunTests, blanksPairAcrossRunsWrittenSideBySide)
+{
+    TestText text;
+    text.add(u"one ", {baseFont(), baseStyle()})
+        .add(u" two\t", {baseFont(), baseStyle(), color(kCTForegroundColorAttributeName, Color::colorWithRed(1, 0, 0))})
+        .add(u"  three \u2028", {{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)}, baseStyle()})
+        .add(u" four", {baseFont(), baseStyle()});
+    TEHTMLWriterSettings settings;
+    settings.stylesRuns = false;
+    std::u16string fragment = TEHTMLWriter(text.build(), settings).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              fragment.find(u">one \u00A0two<span style=\"white-space:pre;\">\t</span> \u00A0three <br/> four</div>"))
+        << toUtf8(fragment);
+    // A writer that keeps blanks as they are pairs none of them.
+    TEHTMLWriter plain(text.build(), settings);
+    plain.setUseAppleConvertedSpace(false);
+    EXPECT_NE(std::u16string::npos, plain.HTMLFragment().find(u">one  two<span")) << toUtf8(plain.HTMLFragment());
+}
+
 TEST(HTMLWriterRunTests, printLowersFontSizesByTwo)
 {
     TestText text;
