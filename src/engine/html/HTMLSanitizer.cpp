@@ -257,10 +257,17 @@ public:
 
     bool textAsWritten(std::string_view markup) override
     {
-        bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
-        if (m_skipDepth || inStyle || (m_open.empty() && !(m_fragment && m_inBody)))
+        if (!writesTextAsItComes())
             return false;
         HTMLSanitizedText::appendMarkup(result, markup, m_references);
+        return true;
+    }
+
+    bool plainTextAsWritten(std::string_view text) override
+    {
+        if (!writesTextAsItComes())
+            return false;
+        result += text;
         return true;
     }
 
@@ -312,6 +319,14 @@ private:
         std::string markup;
     };
     std::vector<WrittenTag> m_writtenTags;
+
+    // Whether text here is written where it stands: not in a style element,
+    // nor in what goes, nor outside the content.
+    bool writesTextAsItComes() const
+    {
+        bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
+        return !m_skipDepth && !inStyle && !(m_open.empty() && !(m_fragment && m_inBody));
+    }
 
     // Whether an element starting here is the document's content, rather
     // than inside one that goes, or the wrapper of a fragment.

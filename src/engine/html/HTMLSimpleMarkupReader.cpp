@@ -122,6 +122,17 @@ private:
     // it stands in the markup.
     bool readText()
     {
+        // Most text is printable ASCII up to the next tag: one scan finds
+        // where it ends and that it holds nothing to decode or escape.
+        if (m_markupEvents) {
+            std::size_t plainEnd = plainTextEnd(m_at);
+            if (plainEnd == m_html.size() || m_html[plainEnd] == '<') {
+                if (m_markupEvents->plainTextAsWritten(m_html.substr(m_at, plainEnd - m_at))) {
+                    m_at = plainEnd;
+                    return true;
+                }
+            }
+        }
         std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
         std::string_view text = m_html.substr(m_at, end - m_at);
         m_at = end;
@@ -142,6 +153,31 @@ private:
             return false;
         m_events.characters(m_decoded);
         return true;
+    }
+
+    // The index of the first byte from `at` that is not printable ASCII or
+    // is one of "&", "<" and ">"; the end of the markup when there is none.
+    std::size_t plainTextEnd(std::size_t at) const
+    {
+        const char* data = m_html.data();
+        const std::size_t size = m_html.size();
+        while (at + 8 <= size) {
+            std::uint64_t word = ByteWord::load(data + at);
+            // "<" and ">" differ in just the bit set here.
+            if (ByteWord::hasHighByte(word) || ByteWord::hasByteBelow(word, 0x20) || ByteWord::hasByte(word, '&')
+                || ByteWord::hasByte(word | ByteWord::kOnes * 2, '>'))
+                break;
+            at += 8;
+        }
+        while (at < size && isPlainByte(data[at]))
+            ++at;
+        return at;
+    }
+
+    static bool isPlainByte(char c)
+    {
+        auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x80 && c != '&' && c != '<' && c != '>';
     }
 
     static bool isReadableText(std::string_view text)
