@@ -12,6 +12,8 @@ namespace folio {
 // stretches of plain ASCII between the few bytes they stop at. Each test
 // answers exactly whether some byte of the word qualifies (not which).
 struct ByteWord {
+    static_assert(std::endian::native == std::endian::little, "words are read with their first byte lowest");
+
     static constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     static constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
@@ -31,6 +33,18 @@ struct ByteWord {
     {
         return ((word - kOnes * limit) & ~word & kHighBits) != 0;
     }
+
+    // The high bit of each byte that is zero and of no other, exactly, so
+    // that the first of them is found by counting trailing zeros (words are
+    // loaded with their first byte lowest).
+    static std::uint64_t zeroBytes(std::uint64_t word)
+    {
+        constexpr std::uint64_t kLowBits = ~kHighBits;
+        return ~(((word & kLowBits) + kLowBits) | word | kLowBits);
+    }
+    static std::uint64_t bytesEqualTo(std::uint64_t word, unsigned char byte) { return zeroBytes(word ^ (kOnes * byte)); }
+    // The index in the word of the first byte a mask of zeroBytes() marks.
+    static std::size_t firstMarked(std::uint64_t marks) { return static_cast<std::size_t>(std::countr_zero(marks)) / 8; }
 
     // A hash of the whole text, a word a step, for tables keyed by long
     // texts looked up once per element (a start tag with its attributes).

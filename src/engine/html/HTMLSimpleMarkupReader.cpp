@@ -7,9 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -53,6 +54,71 @@ bool isPlainCharacter(std::uint32_t code)
         return false;
     return (code & 0xFFFE) != 0xFFFE && code <= 0x10FFFF;
 }
+
+// A start tag read before: its number, its name, and whether it is a void
+// or self-closed element.
+struct ReadTag {
+    std::size_t number;
+    std::string_view name;
+    bool endsAtOnce;
+};
+
+// The start tags read so far, by their text in the markup (which outlives
+// the reading). Looked up once per tag of a long export and found nearly
+// always: open addressing over a power of two of slots, with each entry's
+// hash kept to pass most mismatches without comparing texts.
+class ReadTagTable {
+public:
+    const ReadTag* find(std::string_view tag, std::size_t hash) const
+    {
+        if (m_slots.empty())
+            return nullptr;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            std::uint32_t entry = m_slots[slot];
+            if (!entry)
+                return nullptr;
+            const Entry& candidate = m_entries[entry - 1];
+            if (candidate.hash == hash && candidate.tag == tag)
+                return &candidate.read;
+        }
+    }
+
+    // A tag not in the table yet.
+    void add(std::string_view tag, std::size_t hash, ReadTag read)
+    {
+        m_entries.push_back(Entry{tag, hash, read});
+        // At most half the slots taken, so that probes stay short.
+        if (m_entries.size() * 2 > m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(m_slots.size() * 2, 256), 0);
+            for (std::size_t index = 0; index < m_entries.size(); ++index)
+                place(m_entries[index].hash, index);
+        } else {
+            place(hash, m_entries.size() - 1);
+        }
+    }
+
+    std::size_t size() const { return m_entries.size(); }
+
+private:
+    struct Entry {
+        std::string_view tag;
+        std::size_t hash;
+        ReadTag read;
+    };
+    std::vector<Entry> m_entries;
+    // Each slot holds an entry's index plus one; zero is free.
+    std::vector<std::uint32_t> m_slots;
+
+    void place(std::size_t hash, std::size_t index)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = hash & mask;
+        while (m_slots[slot])
+            slot = (slot + 1) & mask;
+        m_slots[slot] = static_cast<std::uint32_t>(index + 1);
+    }
+};
 
 class Reader {
 public:
@@ -107,16 +173,7 @@ private:
     // The start tags read so far, by their text in the markup (which
     // outlives the reading), with their numbers: a tag of the same text is
     // read alike, wherever it stands.
-    struct ReadTag {
-        std::size_t number;
-        std::string_view name;
-        // A void or self-closed element.
-        bool endsAtOnce;
-    };
-    struct TagHash {
-        std::size_t operator()(std::string_view tag) const { return ByteWord::hash(tag); }
-    };
-    std::unordered_map<std::string_view, ReadTag, TagHash> m_readTags;
+    ReadTagTable m_readTags;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -324,9 +381,10 @@ private:
         if (!tagEnd)
             return false;
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
-        auto known = m_readTags.find(tag);
-        if (known != m_readTags.end()) {
-            const ReadTag& read = known->second;
+        const std::size_t hash = ByteWord::hash(tag);
+        const ReadTag* known = m_readTags.find(tag, hash);
+        if (known) {
+            const ReadTag& read = *known;
             if (!opens(read.name))
                 return false;
             if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
@@ -338,7 +396,7 @@ private:
         bool isVoid = isOneOf(name, kVoidElements);
         if (name.empty() || (!isVoid && !isOneOf(name, kContainerElements)))
             return false;
-        if (known == m_readTags.end() && !opens(name))
+        if (!known && !opens(name))
             return false;
         std::optional<std::size_t> end = readAttributes(at + name.size());
         // The quick scan for the end of the tag and the reading of its
@@ -348,10 +406,10 @@ private:
             return false;
         bool endsAtOnce = isVoid || m_selfClosed;
         std::size_t number = m_readTags.size();
-        if (known == m_readTags.end())
-            m_readTags.emplace(tag, ReadTag{number, name, endsAtOnce});
+        if (!known)
+            m_readTags.add(tag, hash, ReadTag{number, name, endsAtOnce});
         else
-            number = known->second.number;
+            number = known->number;
         m_at = *end;
         HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
         if (m_markupEvents)
@@ -386,18 +444,30 @@ private:
     // `at`, skipping what stands in quotes; nothing when it is never ended.
     std::optional<std::size_t> endOfTag(std::size_t at) const
     {
+        const char* data = m_html.data();
         const std::size_t size = m_html.size();
         while (at < size) {
-            char c = m_html[at];
+            // Eight bytes at a time up to a quote or the ">".
+            if (at + 8 <= size) {
+                std::uint64_t word = ByteWord::load(data + at);
+                std::uint64_t marks = ByteWord::bytesEqualTo(word, '>') | ByteWord::bytesEqualTo(word, '"')
+                    | ByteWord::bytesEqualTo(word, '\'');
+                if (!marks) {
+                    at += 8;
+                    continue;
+                }
+                at += ByteWord::firstMarked(marks);
+            } else if (data[at] != '>' && data[at] != '"' && data[at] != '\'') {
+                ++at;
+                continue;
+            }
+            const char c = data[at];
             if (c == '>')
                 return at + 1;
-            if (c == '"' || c == '\'') {
-                std::size_t close = m_html.find(c, at + 1);
-                if (close == std::string_view::npos)
-                    return std::nullopt;
-                at = close;
-            }
-            ++at;
+            const void* close = std::memchr(data + at + 1, c, size - at - 1);
+            if (!close)
+                return std::nullopt;
+            at = static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1;
         }
         return std::nullopt;
     }

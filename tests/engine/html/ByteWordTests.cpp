@@ -19,7 +19,8 @@ std::uint64_t wordOf(const std::array<unsigned char, 8>& bytes)
     return ByteWord::load(reinterpret_cast<const char*>(bytes.data()));
 }
 
-// Each test answers for the word what asking byte by byte answers: every
+// Each test answers for the word what asking byte by byte answers (and the
+// exact marks say which bytes): every
 // value at every place, beside neighbours that would borrow or carry into
 // it, and random words.
 TEST(ByteWord, answersAsTheBytesOneByOneDo)
@@ -29,6 +30,14 @@ TEST(ByteWord, answersAsTheBytesOneByOneDo)
         for (unsigned target : {0u, unsigned('&'), unsigned('>'), unsigned('"'), 0x7Fu, 0x80u, 0xFFu}) {
             bool has = std::find(bytes.begin(), bytes.end(), static_cast<unsigned char>(target)) != bytes.end();
             ASSERT_EQ(ByteWord::hasByte(word, static_cast<unsigned char>(target)), has) << target;
+            // The exact marks: one high bit for each byte of the value, at its place.
+            std::uint64_t marks = ByteWord::bytesEqualTo(word, static_cast<unsigned char>(target));
+            for (std::size_t place = 0; place < 8; ++place)
+                ASSERT_EQ((marks >> (place * 8)) & 0xFF, bytes[place] == target ? 0x80u : 0u) << target << " at " << place;
+            if (has) {
+                ASSERT_EQ(ByteWord::firstMarked(marks),
+                          static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), target) - bytes.begin()));
+            }
         }
         ASSERT_EQ(ByteWord::hasHighByte(word), std::any_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0x80; }));
         for (unsigned limit : {1u, 0x20u, 0x7Fu, 0x80u}) {
