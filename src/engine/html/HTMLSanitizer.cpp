@@ -508,9 +508,9 @@ private:
 
 bool looksLikeWholePage(std::string_view html)
 {
-    std::string head = asciiLowercaseString(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
-    return head.find("<html") != std::string::npos || head.find("<!doctype") != std::string::npos
-        || head.find("<body") != std::string::npos;
+    std::string_view head = html.substr(0, std::min<std::size_t>(html.size(), 4096));
+    return containsIgnoringASCIICase(head, "<html") || containsIgnoringASCIICase(head, "<!doctype")
+        || containsIgnoringASCIICase(head, "<body");
 }
 
 // Decodes the CSS escapes that stand for letters, digits and the few marks
@@ -672,8 +672,18 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
     // Most style is plain declarations: without an escape that could hide a
     // word, and without any of the words, it is safe as it stands.
     auto risky = [](std::string_view text) {
-        return containsIgnoringASCIICase(text, "url") || containsIgnoringASCIICase(text, "@import")
-            || containsIgnoringASCIICase(text, "expression") || containsIgnoringASCIICase(text, "image-set");
+        // One pass, stopping only at the letters the words start with.
+        static constexpr std::array<std::string_view, 4> kWords = {"url", "@import", "expression", "image-set"};
+        for (std::size_t index = 0; index < text.size(); ++index) {
+            const char c = asciiLowercase(text[index]);
+            if (c != 'u' && c != '@' && c != 'e' && c != 'i')
+                continue;
+            for (std::string_view word : kWords) {
+                if (word.front() == c && hasPrefixIgnoringASCIICase(text.substr(index), word))
+                    return true;
+            }
+        }
+        return false;
     };
     if (css.find('\\') == std::string_view::npos && !risky(css))
         return std::string(css);
