@@ -43,6 +43,12 @@ struct ByteWord {
         return ~(((word & kLowBits) + kLowBits) | word | kLowBits);
     }
     static std::uint64_t bytesEqualTo(std::uint64_t word, unsigned char byte) { return zeroBytes(word ^ (kOnes * byte)); }
+    // The high bit of each byte below `limit` (at most 0x80), exactly.
+    static std::uint64_t bytesBelow(std::uint64_t word, unsigned char limit)
+    {
+        constexpr std::uint64_t kLowBits = ~kHighBits;
+        return ~(((word & kLowBits) + kOnes * (0x80 - limit)) | word) & kHighBits;
+    }
     // The index in the word of the first byte a mask of zeroBytes() marks.
     static std::size_t firstMarked(std::uint64_t marks) { return static_cast<std::size_t>(std::countr_zero(marks)) / 8; }
 

@@ -221,9 +221,10 @@ private:
         while (at + 8 <= size) {
             std::uint64_t word = ByteWord::load(data + at);
             // "<" and ">" differ in just the bit set here.
-            if (ByteWord::hasHighByte(word) || ByteWord::hasByteBelow(word, 0x20) || ByteWord::hasByte(word, '&')
-                || ByteWord::hasByte(word | ByteWord::kOnes * 2, '>'))
-                break;
+            std::uint64_t marks = (word & ByteWord::kHighBits) | ByteWord::bytesBelow(word, 0x20)
+                | ByteWord::bytesEqualTo(word, '&') | ByteWord::bytesEqualTo(word | ByteWord::kOnes * 2, '>');
+            if (marks)
+                return at + ByteWord::firstMarked(marks);
             at += 8;
         }
         while (at < size && isPlainByte(data[at]))

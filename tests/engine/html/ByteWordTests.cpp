@@ -43,6 +43,9 @@ TEST(ByteWord, answersAsTheBytesOneByOneDo)
         for (unsigned limit : {1u, 0x20u, 0x7Fu, 0x80u}) {
             bool below = std::any_of(bytes.begin(), bytes.end(), [limit](unsigned char b) { return b < limit; });
             ASSERT_EQ(ByteWord::hasByteBelow(word, static_cast<unsigned char>(limit)), below) << limit;
+            std::uint64_t marks = ByteWord::bytesBelow(word, static_cast<unsigned char>(limit));
+            for (std::size_t place = 0; place < 8; ++place)
+                ASSERT_EQ((marks >> (place * 8)) & 0xFF, bytes[place] < limit ? 0x80u : 0u) << limit << " at " << place;
         }
     };
     for (unsigned filler : {unsigned('a'), unsigned(' '), 0x21u, 0x00u, 0x80u, 0xFFu, 0x3Du}) {
