@@ -61,17 +61,18 @@ bool isAttributeNameCharacter(char c)
 }
 
 // The URL as a browser reads it: without the blanks and control characters
-// it strips from the ends and ignores inside a scheme.
-std::string compactURL(std::string_view url)
+// it strips from the ends and ignores inside a scheme. Most URLs have none,
+// and are answered as they are; `storage` holds any other.
+std::string_view compactURL(std::string_view url, std::string& storage)
 {
     if (std::all_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) > 0x20; }))
-        return std::string(url);
-    std::string result;
+        return url;
+    storage.clear();
     for (char c : url) {
         if (static_cast<unsigned char>(c) > 0x20)
-            result += c;
+            storage += c;
     }
-    return result;
+    return storage;
 }
 
 std::string schemeOf(std::string_view url)
@@ -126,10 +127,11 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     if (isResourceAttribute(name)) {
         if (name == "longdesc" || name == "usemap")
             return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
-        std::string compact = compactURL(value);
+        std::string storage;
+        std::string_view compact = compactURL(value, storage);
         bool picture = element == "img" && name == "src";
         // An SVG picture shown by an image runs no script; anywhere else it could.
-        if (!picture && asciiLowercaseString(compact).starts_with("data:image/svg"))
+        if (!picture && hasPrefixIgnoringASCIICase(compact, "data:image/svg"))
             return std::nullopt;
         return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     }
@@ -431,6 +433,11 @@ private:
 
     Treatment treatmentOf(const std::string& name, const HTMLAttributeList& attributes) const
     {
+        // The elements of the writer's own markup are none of those below.
+        static constexpr std::array<std::string_view, 9> kPlainElements = {"span", "div", "a",   "li", "ul",
+                                                                           "ol",   "sup", "sub", "p"};
+        if (std::find(kPlainElements.begin(), kPlainElements.end(), name) != kPlainElements.end())
+            return Treatment::Element;
         if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))
             return Treatment::Drop;
         // A void element holds nothing: what the parser put inside it is the
@@ -624,13 +631,15 @@ void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inA
 
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {
-    std::string scheme = schemeOf(compactURL(url));
+    std::string storage;
+    std::string scheme = schemeOf(compactURL(url, storage));
     return scheme != "javascript" && scheme != "vbscript" && scheme != "livescript" && scheme != "data";
 }
 
 bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
 {
-    std::string compact = compactURL(url);
+    std::string storage;
+    std::string_view compact = compactURL(url, storage);
     // "//host/x" (and "\\host\x", which browsers read alike) names another host.
     if (compact.size() >= 2 && (compact[0] == '/' || compact[0] == '\\') && (compact[1] == '/' || compact[1] == '\\'))
         return false;
@@ -638,13 +647,14 @@ bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
     if (scheme.empty() || scheme == "file" || scheme == "myfont")
         return true;
     if (scheme == "data")
-        return allowingAnyData || asciiLowercaseString(compact).starts_with("data:image/");
+        return allowingAnyData || hasPrefixIgnoringASCIICase(compact, "data:image/");
     return false;
 }
 
 bool HTMLSanitizer::leavesTheDocument(std::string_view url)
 {
-    std::string compact = compactURL(url);
+    std::string storage;
+    std::string_view compact = compactURL(url, storage);
     std::string scheme = schemeOf(compact);
     if (scheme == "file")
         return true;
@@ -658,7 +668,7 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
     while (start <= path.size()) {
         std::size_t end = path.find_first_of("/\\", start);
         std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (segment == ".." || asciiLowercaseString(segment) == "%2e%2e")
+        if (segment == ".." || equalsIgnoringASCIICase(segment, "%2e%2e"))
             return true;
         if (end == std::string_view::npos)
             break;
