@@ -62,8 +62,14 @@ struct ByteWord {
         for (; index + 8 <= text.size(); index += 8)
             hash = std::rotl((hash ^ load(text.data() + index)) * kMultiplier, 31);
         if (index < text.size()) {
+            // The last bytes, zero above them: from the text's last word
+            // where it has one, rather than a copy of a length known late.
             std::uint64_t tail = 0;
-            std::memcpy(&tail, text.data() + index, text.size() - index);
+            const std::size_t left = text.size() - index;
+            if (text.size() >= 8)
+                tail = load(text.data() + text.size() - 8) >> (8 * (8 - left));
+            else
+                std::memcpy(&tail, text.data() + index, left);
             hash = std::rotl((hash ^ tail) * kMultiplier, 31);
         }
         hash ^= hash >> 33;

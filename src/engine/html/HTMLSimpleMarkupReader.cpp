@@ -334,7 +334,7 @@ private:
         if (!m_open.empty() && at < m_html.size() && m_html[at] == '/') {
             std::string_view last = m_open.back();
             std::size_t close = at + 1 + last.size();
-            if (close < m_html.size() && m_html[close] == '>' && m_html.compare(at + 1, last.size(), last) == 0) {
+            if (close < m_html.size() && m_html[close] == '>' && startsWithAt(at + 1, last)) {
                 m_open.pop_back();
                 m_events.endElement(last);
                 m_at = close + 1;
@@ -344,6 +344,20 @@ private:
         if (at < m_html.size() && m_html[at] == '/')
             return readEndTag(at + 1);
         return readStartTag(at);
+    }
+
+    // Whether the markup at `at` reads `name`, a few letters compared in
+    // place rather than through a call.
+    bool startsWithAt(std::size_t at, std::string_view name) const
+    {
+        if (at + name.size() > m_html.size())
+            return false;
+        const char* data = m_html.data() + at;
+        for (std::size_t index = 0; index < name.size(); ++index) {
+            if (data[index] != name[index])
+                return false;
+        }
+        return true;
     }
 
     // An end tag from its name at `at`.

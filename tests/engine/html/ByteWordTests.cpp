@@ -75,6 +75,9 @@ TEST(ByteWord, hashTellsApartTextsDifferingInOneByte)
     for (std::size_t length = 0; length <= tag.size(); ++length) {
         std::string text = tag.substr(0, length);
         EXPECT_EQ(ByteWord::hash(text), ByteWord::hash(std::string(text))) << text;
+        // Only the text's own bytes count, whatever stands before and after it.
+        const std::string surrounded = "<<<<<<<<" + text + ">>>>>>>>";
+        EXPECT_EQ(ByteWord::hash(std::string_view(surrounded).substr(8, length)), ByteWord::hash(text)) << text;
         std::set<std::size_t> hashes = {ByteWord::hash(text)};
         for (std::size_t place = 0; place < length; ++place) {
             std::string changed = text;
