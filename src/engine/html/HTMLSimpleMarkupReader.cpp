@@ -292,6 +292,14 @@ private:
         std::size_t index = 0;
         while (index < text.size()) {
             std::size_t plain = index;
+            // Eight bytes at a time while none is a reference, a control
+            // character or beyond ASCII.
+            while (plain + 8 <= text.size()) {
+                std::uint64_t word = ByteWord::load(text.data() + plain);
+                if (ByteWord::hasHighByte(word) || ByteWord::hasByteBelow(word, 0x20) || ByteWord::hasByte(word, '&'))
+                    break;
+                plain += 8;
+            }
             while (plain < text.size()) {
                 auto c = static_cast<unsigned char>(text[plain]);
                 if (c == '&' || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c >= 0x80)
