@@ -33,7 +33,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isNameCharacter(char c) { return isLowerLetter(c) || isDigit(c) || c == '-' || c == '_'; }
 
-bool isListElement(std::string_view name) { return name == "ul" || name == "ol"; }
+// Names told apart by their letters in place: these are asked at every tag.
+bool isListElement(std::string_view name)
+{
+    return name.size() == 2 && name[1] == 'l' && (name[0] == 'u' || name[0] == 'o');
+}
+bool isListItem(std::string_view name) { return name.size() == 2 && name[0] == 'l' && name[1] == 'i'; }
+bool isLink(std::string_view name) { return name.size() == 1 && name[0] == 'a'; }
 
 // The number of bytes UTF-8 takes for the code point, to tell a well-formed
 // sequence from an overlong one.
@@ -376,7 +382,7 @@ private:
             return false;
         at += name.size();
         // The end of a list ends its last item, left open by the writer.
-        if (isListElement(name) && m_open.size() >= 2 && m_open.back() == "li" && m_open[m_open.size() - 2] == name)
+        if (isListElement(name) && m_open.size() >= 2 && isListItem(m_open.back()) && m_open[m_open.size() - 2] == name)
             closeLast();
         if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
             return false;
@@ -447,7 +453,7 @@ private:
     bool opens(std::string_view name)
     {
         // An item ends the item before it, left open by the writer.
-        if (name == "li" && !m_open.empty() && m_open.back() == "li")
+        if (isListItem(name) && !m_open.empty() && isListItem(m_open.back()))
             closeLast();
         return canOpen(name);
     }
@@ -507,7 +513,7 @@ private:
     {
         if (m_open.size() >= kMaximumDepth)
             return false;
-        if (name == "a" && isOneOf(name, m_open))
+        if (isLink(name) && isOneOf(name, m_open))
             return false;
         if (m_open.empty())
             return true;
