@@ -12,6 +12,8 @@ namespace folio {
 // stretches of plain ASCII between the few bytes they stop at. Each test
 // answers exactly whether some byte of the word qualifies (not which).
 struct ByteWord {
+    static_assert(std::endian::native == std::endian::little, "words are read with their first byte lowest");
+
     static constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     static constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
@@ -32,6 +34,24 @@ struct ByteWord {
         return ((word - kOnes * limit) & ~word & kHighBits) != 0;
     }
 
+    // The high bit of each byte that is zero and of no other, exactly, so
+    // that the first of them is found by counting trailing zeros (words are
+    // loaded with their first byte lowest).
+    static std::uint64_t zeroBytes(std::uint64_t word)
+    {
+        constexpr std::uint64_t kLowBits = ~kHighBits;
+        return ~(((word & kLowBits) + kLowBits) | word | kLowBits);
+    }
+    static std::uint64_t bytesEqualTo(std::uint64_t word, unsigned char byte) { return zeroBytes(word ^ (kOnes * byte)); }
+    // The high bit of each byte below `limit` (at most 0x80), exactly.
+    static std::uint64_t bytesBelow(std::uint64_t word, unsigned char limit)
+    {
+        constexpr std::uint64_t kLowBits = ~kHighBits;
+        return ~(((word & kLowBits) + kOnes * (0x80 - limit)) | word) & kHighBits;
+    }
+    // The index in the word of the first byte a mask of zeroBytes() marks.
+    static std::size_t firstMarked(std::uint64_t marks) { return static_cast<std::size_t>(std::countr_zero(marks)) / 8; }
+
     // A hash of the whole text, a word a step, for tables keyed by long
     // texts looked up once per element (a start tag with its attributes).
     static std::size_t hash(std::string_view text)
@@ -42,8 +62,14 @@ struct ByteWord {
         for (; index + 8 <= text.size(); index += 8)
             hash = std::rotl((hash ^ load(text.data() + index)) * kMultiplier, 31);
         if (index < text.size()) {
+            // The last bytes, zero above them: from the text's last word
+            // where it has one, rather than a copy of a length known late.
             std::uint64_t tail = 0;
-            std::memcpy(&tail, text.data() + index, text.size() - index);
+            const std::size_t left = text.size() - index;
+            if (text.size() >= 8)
+                tail = load(text.data() + text.size() - 8) >> (8 * (8 - left));
+            else
+                std::memcpy(&tail, text.data() + index, left);
             hash = std::rotl((hash ^ tail) * kMultiplier, 31);
         }
         hash ^= hash >> 33;

@@ -61,17 +61,18 @@ bool isAttributeNameCharacter(char c)
 }
 
 // The URL as a browser reads it: without the blanks and control characters
-// it strips from the ends and ignores inside a scheme.
-std::string compactURL(std::string_view url)
+// it strips from the ends and ignores inside a scheme. Most URLs have none,
+// and are answered as they are; `storage` holds any other.
+std::string_view compactURL(std::string_view url, std::string& storage)
 {
     if (std::all_of(url.begin(), url.end(), [](char c) { return static_cast<unsigned char>(c) > 0x20; }))
-        return std::string(url);
-    std::string result;
+        return url;
+    storage.clear();
     for (char c : url) {
         if (static_cast<unsigned char>(c) > 0x20)
-            result += c;
+            storage += c;
     }
-    return result;
+    return storage;
 }
 
 std::string schemeOf(std::string_view url)
@@ -126,10 +127,11 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     if (isResourceAttribute(name)) {
         if (name == "longdesc" || name == "usemap")
             return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
-        std::string compact = compactURL(value);
+        std::string storage;
+        std::string_view compact = compactURL(value, storage);
         bool picture = element == "img" && name == "src";
         // An SVG picture shown by an image runs no script; anywhere else it could.
-        if (!picture && asciiLowercaseString(compact).starts_with("data:image/svg"))
+        if (!picture && hasPrefixIgnoringASCIICase(compact, "data:image/svg"))
             return std::nullopt;
         return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
     }
@@ -257,10 +259,17 @@ public:
 
     bool textAsWritten(std::string_view markup) override
     {
-        bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
-        if (m_skipDepth || inStyle || (m_open.empty() && !(m_fragment && m_inBody)))
+        if (!writesTextAsItComes())
             return false;
         HTMLSanitizedText::appendMarkup(result, markup, m_references);
+        return true;
+    }
+
+    bool plainTextAsWritten(std::string_view text) override
+    {
+        if (!writesTextAsItComes())
+            return false;
+        result += text;
         return true;
     }
 
@@ -312,6 +321,14 @@ private:
         std::string markup;
     };
     std::vector<WrittenTag> m_writtenTags;
+
+    // Whether text here is written where it stands: not in a style element,
+    // nor in what goes, nor outside the content.
+    bool writesTextAsItComes() const
+    {
+        bool inStyle = !m_open.empty() && m_open.back().treatment == Treatment::Raw;
+        return !m_skipDepth && !inStyle && !(m_open.empty() && !(m_fragment && m_inBody));
+    }
 
     // Whether an element starting here is the document's content, rather
     // than inside one that goes, or the wrapper of a fragment.
@@ -416,6 +433,11 @@ private:
 
     Treatment treatmentOf(const std::string& name, const HTMLAttributeList& attributes) const
     {
+        // The elements of the writer's own markup are none of those below.
+        static constexpr std::array<std::string_view, 9> kPlainElements = {"span", "div", "a",   "li", "ul",
+                                                                           "ol",   "sup", "sub", "p"};
+        if (std::find(kPlainElements.begin(), kPlainElements.end(), name) != kPlainElements.end())
+            return Treatment::Element;
         if (name.empty() || !std::all_of(name.begin(), name.end(), isAttributeNameCharacter))
             return Treatment::Drop;
         // A void element holds nothing: what the parser put inside it is the
@@ -493,9 +515,9 @@ private:
 
 bool looksLikeWholePage(std::string_view html)
 {
-    std::string head = asciiLowercaseString(html.substr(0, std::min<std::size_t>(html.size(), 4096)));
-    return head.find("<html") != std::string::npos || head.find("<!doctype") != std::string::npos
-        || head.find("<body") != std::string::npos;
+    std::string_view head = html.substr(0, std::min<std::size_t>(html.size(), 4096));
+    return containsIgnoringASCIICase(head, "<html") || containsIgnoringASCIICase(head, "<!doctype")
+        || containsIgnoringASCIICase(head, "<body");
 }
 
 // Decodes the CSS escapes that stand for letters, digits and the few marks
@@ -609,13 +631,15 @@ void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inA
 
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {
-    std::string scheme = schemeOf(compactURL(url));
+    std::string storage;
+    std::string scheme = schemeOf(compactURL(url, storage));
     return scheme != "javascript" && scheme != "vbscript" && scheme != "livescript" && scheme != "data";
 }
 
 bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
 {
-    std::string compact = compactURL(url);
+    std::string storage;
+    std::string_view compact = compactURL(url, storage);
     // "//host/x" (and "\\host\x", which browsers read alike) names another host.
     if (compact.size() >= 2 && (compact[0] == '/' || compact[0] == '\\') && (compact[1] == '/' || compact[1] == '\\'))
         return false;
@@ -623,13 +647,14 @@ bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
     if (scheme.empty() || scheme == "file" || scheme == "myfont")
         return true;
     if (scheme == "data")
-        return allowingAnyData || asciiLowercaseString(compact).starts_with("data:image/");
+        return allowingAnyData || hasPrefixIgnoringASCIICase(compact, "data:image/");
     return false;
 }
 
 bool HTMLSanitizer::leavesTheDocument(std::string_view url)
 {
-    std::string compact = compactURL(url);
+    std::string storage;
+    std::string_view compact = compactURL(url, storage);
     std::string scheme = schemeOf(compact);
     if (scheme == "file")
         return true;
@@ -643,7 +668,7 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
     while (start <= path.size()) {
         std::size_t end = path.find_first_of("/\\", start);
         std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (segment == ".." || asciiLowercaseString(segment) == "%2e%2e")
+        if (segment == ".." || equalsIgnoringASCIICase(segment, "%2e%2e"))
             return true;
         if (end == std::string_view::npos)
             break;
@@ -657,8 +682,18 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
     // Most style is plain declarations: without an escape that could hide a
     // word, and without any of the words, it is safe as it stands.
     auto risky = [](std::string_view text) {
-        return containsIgnoringASCIICase(text, "url") || containsIgnoringASCIICase(text, "@import")
-            || containsIgnoringASCIICase(text, "expression") || containsIgnoringASCIICase(text, "image-set");
+        // One pass, stopping only at the letters the words start with.
+        static constexpr std::array<std::string_view, 4> kWords = {"url", "@import", "expression", "image-set"};
+        for (std::size_t index = 0; index < text.size(); ++index) {
+            const char c = asciiLowercase(text[index]);
+            if (c != 'u' && c != '@' && c != 'e' && c != 'i')
+                continue;
+            for (std::string_view word : kWords) {
+                if (word.front() == c && hasPrefixIgnoringASCIICase(text.substr(index), word))
+                    return true;
+            }
+        }
+        return false;
     };
     if (css.find('\\') == std::string_view::npos && !risky(css))
         return std::string(css);

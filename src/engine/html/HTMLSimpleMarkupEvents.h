@@ -35,6 +35,11 @@ public:
     // True when the listener has taken it so; false has it reported, with
     // its references decoded, through characters().
     virtual bool textAsWritten(std::string_view /*markup*/) { return false; }
+
+    // Text between tags of printable ASCII alone, without "&" or ">": any
+    // writer of HTML writes it again byte for byte. Offered before it is
+    // scanned again for textAsWritten(); the default offers it there.
+    virtual bool plainTextAsWritten(std::string_view text) { return textAsWritten(text); }
 };
 
 } // namespace folio

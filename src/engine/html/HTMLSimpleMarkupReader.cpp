@@ -7,9 +7,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -32,7 +33,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool isNameCharacter(char c) { return isLowerLetter(c) || isDigit(c) || c == '-' || c == '_'; }
 
-bool isListElement(std::string_view name) { return name == "ul" || name == "ol"; }
+// Names told apart by their letters in place: these are asked at every tag.
+bool isListElement(std::string_view name)
+{
+    return name.size() == 2 && name[1] == 'l' && (name[0] == 'u' || name[0] == 'o');
+}
+bool isListItem(std::string_view name) { return name.size() == 2 && name[0] == 'l' && name[1] == 'i'; }
+bool isLink(std::string_view name) { return name.size() == 1 && name[0] == 'a'; }
 
 // The number of bytes UTF-8 takes for the code point, to tell a well-formed
 // sequence from an overlong one.
@@ -53,6 +60,71 @@ bool isPlainCharacter(std::uint32_t code)
         return false;
     return (code & 0xFFFE) != 0xFFFE && code <= 0x10FFFF;
 }
+
+// A start tag read before: its number, its name, and whether it is a void
+// or self-closed element.
+struct ReadTag {
+    std::size_t number;
+    std::string_view name;
+    bool endsAtOnce;
+};
+
+// The start tags read so far, by their text in the markup (which outlives
+// the reading). Looked up once per tag of a long export and found nearly
+// always: open addressing over a power of two of slots, with each entry's
+// hash kept to pass most mismatches without comparing texts.
+class ReadTagTable {
+public:
+    const ReadTag* find(std::string_view tag, std::size_t hash) const
+    {
+        if (m_slots.empty())
+            return nullptr;
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+            std::uint32_t entry = m_slots[slot];
+            if (!entry)
+                return nullptr;
+            const Entry& candidate = m_entries[entry - 1];
+            if (candidate.hash == hash && candidate.tag == tag)
+                return &candidate.read;
+        }
+    }
+
+    // A tag not in the table yet.
+    void add(std::string_view tag, std::size_t hash, ReadTag read)
+    {
+        m_entries.push_back(Entry{tag, hash, read});
+        // At most half the slots taken, so that probes stay short.
+        if (m_entries.size() * 2 > m_slots.size()) {
+            m_slots.assign(std::max<std::size_t>(m_slots.size() * 2, 256), 0);
+            for (std::size_t index = 0; index < m_entries.size(); ++index)
+                place(m_entries[index].hash, index);
+        } else {
+            place(hash, m_entries.size() - 1);
+        }
+    }
+
+    std::size_t size() const { return m_entries.size(); }
+
+private:
+    struct Entry {
+        std::string_view tag;
+        std::size_t hash;
+        ReadTag read;
+    };
+    std::vector<Entry> m_entries;
+    // Each slot holds an entry's index plus one; zero is free.
+    std::vector<std::uint32_t> m_slots;
+
+    void place(std::size_t hash, std::size_t index)
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = hash & mask;
+        while (m_slots[slot])
+            slot = (slot + 1) & mask;
+        m_slots[slot] = static_cast<std::uint32_t>(index + 1);
+    }
+};
 
 class Reader {
 public:
@@ -107,21 +179,23 @@ private:
     // The start tags read so far, by their text in the markup (which
     // outlives the reading), with their numbers: a tag of the same text is
     // read alike, wherever it stands.
-    struct ReadTag {
-        std::size_t number;
-        std::string_view name;
-        // A void or self-closed element.
-        bool endsAtOnce;
-    };
-    struct TagHash {
-        std::size_t operator()(std::string_view tag) const { return ByteWord::hash(tag); }
-    };
-    std::unordered_map<std::string_view, ReadTag, TagHash> m_readTags;
+    ReadTagTable m_readTags;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
     bool readText()
     {
+        // Most text is printable ASCII up to the next tag: one scan finds
+        // where it ends and that it holds nothing to decode or escape.
+        if (m_markupEvents) {
+            std::size_t plainEnd = plainTextEnd(m_at);
+            if (plainEnd == m_html.size() || m_html[plainEnd] == '<') {
+                if (m_markupEvents->plainTextAsWritten(m_html.substr(m_at, plainEnd - m_at))) {
+                    m_at = plainEnd;
+                    return true;
+                }
+            }
+        }
         std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
         std::string_view text = m_html.substr(m_at, end - m_at);
         m_at = end;
@@ -142,6 +216,32 @@ private:
             return false;
         m_events.characters(m_decoded);
         return true;
+    }
+
+    // The index of the first byte from `at` that is not printable ASCII or
+    // is one of "&", "<" and ">"; the end of the markup when there is none.
+    std::size_t plainTextEnd(std::size_t at) const
+    {
+        const char* data = m_html.data();
+        const std::size_t size = m_html.size();
+        while (at + 8 <= size) {
+            std::uint64_t word = ByteWord::load(data + at);
+            // "<" and ">" differ in just the bit set here.
+            std::uint64_t marks = (word & ByteWord::kHighBits) | ByteWord::bytesBelow(word, 0x20)
+                | ByteWord::bytesEqualTo(word, '&') | ByteWord::bytesEqualTo(word | ByteWord::kOnes * 2, '>');
+            if (marks)
+                return at + ByteWord::firstMarked(marks);
+            at += 8;
+        }
+        while (at < size && isPlainByte(data[at]))
+            ++at;
+        return at;
+    }
+
+    static bool isPlainByte(char c)
+    {
+        auto byte = static_cast<unsigned char>(c);
+        return byte >= 0x20 && byte < 0x80 && c != '&' && c != '<' && c != '>';
     }
 
     static bool isReadableText(std::string_view text)
@@ -198,6 +298,14 @@ private:
         std::size_t index = 0;
         while (index < text.size()) {
             std::size_t plain = index;
+            // Eight bytes at a time while none is a reference, a control
+            // character or beyond ASCII.
+            while (plain + 8 <= text.size()) {
+                std::uint64_t word = ByteWord::load(text.data() + plain);
+                if (ByteWord::hasHighByte(word) || ByteWord::hasByteBelow(word, 0x20) || ByteWord::hasByte(word, '&'))
+                    break;
+                plain += 8;
+            }
             while (plain < text.size()) {
                 auto c = static_cast<unsigned char>(text[plain]);
                 if (c == '&' || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c >= 0x80)
@@ -240,7 +348,7 @@ private:
         if (!m_open.empty() && at < m_html.size() && m_html[at] == '/') {
             std::string_view last = m_open.back();
             std::size_t close = at + 1 + last.size();
-            if (close < m_html.size() && m_html[close] == '>' && m_html.compare(at + 1, last.size(), last) == 0) {
+            if (close < m_html.size() && m_html[close] == '>' && startsWithAt(at + 1, last)) {
                 m_open.pop_back();
                 m_events.endElement(last);
                 m_at = close + 1;
@@ -252,6 +360,20 @@ private:
         return readStartTag(at);
     }
 
+    // Whether the markup at `at` reads `name`, a few letters compared in
+    // place rather than through a call.
+    bool startsWithAt(std::size_t at, std::string_view name) const
+    {
+        if (at + name.size() > m_html.size())
+            return false;
+        const char* data = m_html.data() + at;
+        for (std::size_t index = 0; index < name.size(); ++index) {
+            if (data[index] != name[index])
+                return false;
+        }
+        return true;
+    }
+
     // An end tag from its name at `at`.
     bool readEndTag(std::size_t at)
     {
@@ -260,7 +382,7 @@ private:
             return false;
         at += name.size();
         // The end of a list ends its last item, left open by the writer.
-        if (isListElement(name) && m_open.size() >= 2 && m_open.back() == "li" && m_open[m_open.size() - 2] == name)
+        if (isListElement(name) && m_open.size() >= 2 && isListItem(m_open.back()) && m_open[m_open.size() - 2] == name)
             closeLast();
         if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
             return false;
@@ -288,9 +410,10 @@ private:
         if (!tagEnd)
             return false;
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
-        auto known = m_readTags.find(tag);
-        if (known != m_readTags.end()) {
-            const ReadTag& read = known->second;
+        const std::size_t hash = ByteWord::hash(tag);
+        const ReadTag* known = m_readTags.find(tag, hash);
+        if (known) {
+            const ReadTag& read = *known;
             if (!opens(read.name))
                 return false;
             if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
@@ -302,7 +425,7 @@ private:
         bool isVoid = isOneOf(name, kVoidElements);
         if (name.empty() || (!isVoid && !isOneOf(name, kContainerElements)))
             return false;
-        if (known == m_readTags.end() && !opens(name))
+        if (!known && !opens(name))
             return false;
         std::optional<std::size_t> end = readAttributes(at + name.size());
         // The quick scan for the end of the tag and the reading of its
@@ -312,10 +435,10 @@ private:
             return false;
         bool endsAtOnce = isVoid || m_selfClosed;
         std::size_t number = m_readTags.size();
-        if (known == m_readTags.end())
-            m_readTags.emplace(tag, ReadTag{number, name, endsAtOnce});
+        if (!known)
+            m_readTags.add(tag, hash, ReadTag{number, name, endsAtOnce});
         else
-            number = known->second.number;
+            number = known->number;
         m_at = *end;
         HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
         if (m_markupEvents)
@@ -330,7 +453,7 @@ private:
     bool opens(std::string_view name)
     {
         // An item ends the item before it, left open by the writer.
-        if (name == "li" && !m_open.empty() && m_open.back() == "li")
+        if (isListItem(name) && !m_open.empty() && isListItem(m_open.back()))
             closeLast();
         return canOpen(name);
     }
@@ -350,18 +473,30 @@ private:
     // `at`, skipping what stands in quotes; nothing when it is never ended.
     std::optional<std::size_t> endOfTag(std::size_t at) const
     {
+        const char* data = m_html.data();
         const std::size_t size = m_html.size();
         while (at < size) {
-            char c = m_html[at];
+            // Eight bytes at a time up to a quote or the ">".
+            if (at + 8 <= size) {
+                std::uint64_t word = ByteWord::load(data + at);
+                std::uint64_t marks = ByteWord::bytesEqualTo(word, '>') | ByteWord::bytesEqualTo(word, '"')
+                    | ByteWord::bytesEqualTo(word, '\'');
+                if (!marks) {
+                    at += 8;
+                    continue;
+                }
+                at += ByteWord::firstMarked(marks);
+            } else if (data[at] != '>' && data[at] != '"' && data[at] != '\'') {
+                ++at;
+                continue;
+            }
+            const char c = data[at];
             if (c == '>')
                 return at + 1;
-            if (c == '"' || c == '\'') {
-                std::size_t close = m_html.find(c, at + 1);
-                if (close == std::string_view::npos)
-                    return std::nullopt;
-                at = close;
-            }
-            ++at;
+            const void* close = std::memchr(data + at + 1, c, size - at - 1);
+            if (!close)
+                return std::nullopt;
+            at = static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1;
         }
         return std::nullopt;
     }
@@ -378,7 +513,7 @@ private:
     {
         if (m_open.size() >= kMaximumDepth)
             return false;
-        if (name == "a" && isOneOf(name, m_open))
+        if (isLink(name) && isOneOf(name, m_open))
             return false;
         if (m_open.empty())
             return true;

@@ -19,7 +19,8 @@ std::uint64_t wordOf(const std::array<unsigned char, 8>& bytes)
     return ByteWord::load(reinterpret_cast<const char*>(bytes.data()));
 }
 
-// Each test answers for the word what asking byte by byte answers: every
+// Each test answers for the word what asking byte by byte answers (and the
+// exact marks say which bytes): every
 // value at every place, beside neighbours that would borrow or carry into
 // it, and random words.
 TEST(ByteWord, answersAsTheBytesOneByOneDo)
@@ -29,11 +30,22 @@ TEST(ByteWord, answersAsTheBytesOneByOneDo)
         for (unsigned target : {0u, unsigned('&'), unsigned('>'), unsigned('"'), 0x7Fu, 0x80u, 0xFFu}) {
             bool has = std::find(bytes.begin(), bytes.end(), static_cast<unsigned char>(target)) != bytes.end();
             ASSERT_EQ(ByteWord::hasByte(word, static_cast<unsigned char>(target)), has) << target;
+            // The exact marks: one high bit for each byte of the value, at its place.
+            std::uint64_t marks = ByteWord::bytesEqualTo(word, static_cast<unsigned char>(target));
+            for (std::size_t place = 0; place < 8; ++place)
+                ASSERT_EQ((marks >> (place * 8)) & 0xFF, bytes[place] == target ? 0x80u : 0u) << target << " at " << place;
+            if (has) {
+                ASSERT_EQ(ByteWord::firstMarked(marks),
+                          static_cast<std::size_t>(std::find(bytes.begin(), bytes.end(), target) - bytes.begin()));
+            }
         }
         ASSERT_EQ(ByteWord::hasHighByte(word), std::any_of(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0x80; }));
         for (unsigned limit : {1u, 0x20u, 0x7Fu, 0x80u}) {
             bool below = std::any_of(bytes.begin(), bytes.end(), [limit](unsigned char b) { return b < limit; });
             ASSERT_EQ(ByteWord::hasByteBelow(word, static_cast<unsigned char>(limit)), below) << limit;
+            std::uint64_t marks = ByteWord::bytesBelow(word, static_cast<unsigned char>(limit));
+            for (std::size_t place = 0; place < 8; ++place)
+                ASSERT_EQ((marks >> (place * 8)) & 0xFF, bytes[place] < limit ? 0x80u : 0u) << limit << " at " << place;
         }
     };
     for (unsigned filler : {unsigned('a'), unsigned(' '), 0x21u, 0x00u, 0x80u, 0xFFu, 0x3Du}) {
@@ -63,6 +75,9 @@ TEST(ByteWord, hashTellsApartTextsDifferingInOneByte)
     for (std::size_t length = 0; length <= tag.size(); ++length) {
         std::string text = tag.substr(0, length);
         EXPECT_EQ(ByteWord::hash(text), ByteWord::hash(std::string(text))) << text;
+        // Only the text's own bytes count, whatever stands before and after it.
+        const std::string surrounded = "<<<<<<<<" + text + ">>>>>>>>";
+        EXPECT_EQ(ByteWord::hash(std::string_view(surrounded).substr(8, length)), ByteWord::hash(text)) << text;
         std::set<std::size_t> hashes = {ByteWord::hash(text)};
         for (std::size_t place = 0; place < length; ++place) {
             std::string changed = text;

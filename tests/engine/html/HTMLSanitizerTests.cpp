@@ -232,7 +232,11 @@ TEST(HTMLSanitizer, theWritersFormsAreWrittenAsLibxml2sReadingOfThemIs)
     test::RandomMarkup markup;
     markup.texts = {"word", " ", "&amp;", "&lt;", "&gt;", "&quot;", ">", "\"", "&#39;",
                     "&#60;script&#62;alert(1)&#60;/script&#62;", "&#38;lt;b&#38;gt;", "&#38;#60;", "&#62;",
-                    "caf\xC3\xA9", "\xE2\x80\x94", "\xE2\x80\xA8", "\xF0\x9F\x98\x80", "\xC4\x80", "tab\t", "\n"};
+                    "caf\xC3\xA9", "\xE2\x80\x94", "\xE2\x80\xA8", "\xF0\x9F\x98\x80", "\xC4\x80", "tab\t", "\n",
+                    // Long enough to be scanned a word at a time, with what
+                    // ends a plain run falling at different places in a word.
+                    "a run of plain words and spaces", "sixteen letters> then more", "fifteen letters&amp; and",
+                    "nine byte\tand a tab", "seventeen letters\xC3\xA9 then", "twelve bytes\x7F", "0123456789abcdef"};
     markup.starts = {"<span style=\"color:#222222;\">", "<span style=\"font-family:&#39;A&#39;;\">",
                      "<span style=\"background:url(http://evil.example/x)\">",
                      "<div style=\"width:expression(alert(2))\">", "<div onclick=\"steal()\">",
