@@ -196,11 +196,12 @@ std::pair<TEHTMLElement*, std::size_t> TEHTMLAttributedStringBuilder::parentForN
 }
 
 void TEHTMLAttributedStringBuilder::parserDidStartElement(TEHTMLParser&, const std::string& name,
-                                                          const std::optional<TEHTMLAttributes>& attributes)
+                                                          std::optional<TEHTMLAttributes> attributes)
 {
     if (m_ignoreParseEvents)
         return;
-    TEHTMLElementPtr element = TEHTMLElement::elementWithName(name, attributes.value_or(TEHTMLAttributes()), m_options);
+    TEHTMLElementPtr element = TEHTMLElement::elementWithName(
+        name, attributes ? std::move(*attributes) : TEHTMLAttributes(), m_options);
 
     TEHTMLElement* parent = nullptr;
     std::size_t depth = 0;

@@ -52,7 +52,7 @@ public:
     // --- TEHTMLParserDelegate ----------------------------------------------
     unsigned implementedOperations() const override;
     void parserDidStartElement(TEHTMLParser&, const std::string& name,
-                               const std::optional<TEHTMLAttributes>& attributes) override;
+                               std::optional<TEHTMLAttributes> attributes) override;
     void parserDidEndElement(TEHTMLParser&, const std::string& name) override;
     void parserFoundCharacters(TEHTMLParser&, std::u16string characters) override;
     void parserFoundCDATA(TEHTMLParser&, const std::string& bytes) override;

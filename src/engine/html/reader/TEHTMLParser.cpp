@@ -112,7 +112,9 @@ private:
         if (list.absent())
             return std::nullopt;
         TEHTMLAttributes attributes;
-        for (std::size_t index = 0, count = list.size(); index < count; ++index) {
+        const std::size_t count = list.size();
+        attributes.reserve(count);
+        for (std::size_t index = 0; index < count; ++index) {
             std::string name(list.name(index));
             // An attribute written without a value ("<td nowrap>") means itself.
             std::u16string value = toUtf16(list.value(index).value_or(name));

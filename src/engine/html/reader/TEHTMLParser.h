@@ -56,9 +56,10 @@ public:
 
     virtual void parserDidStartDocument(TEHTMLParser&) {}
     virtual void parserDidEndDocument(TEHTMLParser&) {}
-    // `attributes` is none when the element was written without any.
+    // `attributes` is none when the element was written without any; they
+    // are the delegate's to keep.
     virtual void parserDidStartElement(TEHTMLParser&, const std::string& /*name*/,
-                                       const std::optional<TEHTMLAttributes>& /*attributes*/)
+                                       std::optional<TEHTMLAttributes> /*attributes*/)
     {
     }
     virtual void parserDidEndElement(TEHTMLParser&, const std::string& /*name*/) {}
