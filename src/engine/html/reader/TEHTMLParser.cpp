@@ -128,6 +128,13 @@ private:
 
 TEHTMLParser::TEHTMLParser(std::string data, std::optional<StringEncoding> encoding)
     : m_data(std::move(data))
+    , m_bytes(m_data)
+    , m_encoding(std::move(encoding))
+{
+}
+
+TEHTMLParser::TEHTMLParser(TEHTMLBorrowedBytes data, std::optional<StringEncoding> encoding)
+    : m_bytes(data.bytes)
     , m_encoding(std::move(encoding))
 {
 }
@@ -171,7 +178,7 @@ bool TEHTMLParser::parse()
     std::optional<std::string> encoding;
     if (m_encoding)
         encoding = m_encoding->name();
-    bool parsed = m_parser->parse(m_data, encoding);
+    bool parsed = m_parser->parse(m_bytes, encoding);
     return parsed && !m_isAborting;
 }
 
