@@ -55,11 +55,11 @@ xmlCharEncodingHandlerPtr encodingHandler(const std::optional<std::string>& enco
 }
 
 // Whether libxml2 reads `bytes` as it stands exactly as it would through its
-// UTF-8 decoder. They differ on damaged input (libxml2 then falls back to
-// Latin-1 for the rest of the page, where the decoder puts in replacement
-// characters), so anything out of the ordinary keeps the decoder: bytes that
-// are not well-formed UTF-8, control characters, noncharacters, and a leading
-// byte-order mark.
+// UTF-8 decoder. They differ on damaged input (read as it stands, the rest of
+// the page after a bad byte is taken for Latin-1; through the decoder it is
+// still read as UTF-8), so anything out of the ordinary keeps the decoder:
+// bytes that are not well-formed UTF-8, control characters, noncharacters,
+// and a leading byte-order mark.
 bool readsAlikeWithoutDecoder(std::string_view bytes)
 {
     const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -315,13 +315,18 @@ bool HTMLParser::parse(std::string_view bytes, std::optional<std::string> encodi
                 break;
             }
         }
+    } else if (std::strcmp(decoder->name, "UTF-8") == 0 && bytes.starts_with("\xEF\xBB\xBF")) {
+        // A byte-order mark before a page named UTF-8 only says so again: it
+        // is no part of the text, which would otherwise open with a paragraph
+        // holding nothing but an invisible character.
+        offset = 3;
     }
     // UTF-8 is what libxml2 reads natively: named, and read alike without
     // it, the page is read as it stands rather than through a decoder that
     // copies the whole page into a second buffer. A page's own declaration is
     // then ignored, as it is whenever a decoder is set.
     const bool readsAsItStands =
-        decoder && std::strcmp(decoder->name, "UTF-8") == 0 && readsAlikeWithoutDecoder(bytes);
+        decoder && std::strcmp(decoder->name, "UTF-8") == 0 && readsAlikeWithoutDecoder(bytes.substr(offset));
     htmlParserCtxtPtr context = htmlCreatePushParserCtxt(
         handler, this, nullptr, 0, nullptr, readsAsItStands ? XML_CHAR_ENCODING_UTF8 : XML_CHAR_ENCODING_NONE);
     if (!context)

@@ -149,8 +149,8 @@ TEST(HTMLParser, readsTheEncodingFromAByteOrderMarkOrTheCaller)
 // A page named UTF-8 is read as UTF-8 whatever it declares; bytes that are
 // not UTF-8, however far into the page, are handed on as they are (the
 // reader's conversion replaces them) and the text after them is still read
-// as UTF-8, not as Latin-1; and a character split between two slices
-// arrives whole.
+// as UTF-8, not as Latin-1; a byte-order mark is not text; and a character
+// split between two slices arrives whole.
 TEST(HTMLParser, namedUTF8IsReadAsUTF8WhateverThePageDeclaresOrHowItIsDamaged)
 {
     const std::vector<std::string> declared =
@@ -162,6 +162,10 @@ TEST(HTMLParser, namedUTF8IsReadAsUTF8WhateverThePageDeclaresOrHowItIsDamaged)
         eventsOf("<p>" + words + " a\xE2\x80</p><p>b\xF0\x9F\x98\x80" "c \xC3\xA9</p>");
     EXPECT_NE(std::find(damaged.begin(), damaged.end(), "text b\xF0\x9F\x98\x80" "c \xC3\xA9"), damaged.end());
     EXPECT_NE(std::find(damaged.begin(), damaged.end(), "text " + words + " a\xE2\x80"), damaged.end());
+
+    const std::vector<std::string> marked = eventsOf("\xEF\xBB\xBF<p>marked</p>");
+    const std::vector<std::string> expected{"<html>", "<body>", "<p>", "text marked", "</p>", "</body>", "</html>"};
+    EXPECT_EQ(marked, expected);
 
     HTMLParser::Options sliced;
     sliced.sliceLength = 7;
