@@ -3,18 +3,30 @@
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 
+#include <string_view>
+
 namespace folio {
 
 std::string EditorContent::richTextHTML() const
 {
+    // The HTML reader drops a trailing empty line; a pre-wrapped blank keeps it.
+    const bool keepsTrailingBlank =
+        hasSuffix(bodyHTML, "<div><br></div>") ||
+        hasSuffix(bodyHTML, "<span style=\"color:#000000;\"></span></div></div> </div>");
+    constexpr std::string_view kTrailingBlank = "<div><span style=\"white-space:pre-wrap;\"> </span></div>";
     // The reader takes an unset line height as 0, as files written before
     // always said.
-    std::string html = "<div style='line-height:" + formatShortest(lineHeight.value_or(0)) +
-                       ";text-indent:" + formatShortest(firstLineIndent.value_or(0)) + "cm'>" + bodyHTML + "</div>";
-    // The HTML reader drops a trailing empty line; a pre-wrapped blank keeps it.
-    if (hasSuffix(bodyHTML, "<div><br></div>") ||
-        hasSuffix(bodyHTML, "<span style=\"color:#000000;\"></span></div></div> </div>"))
-        html += "<div><span style=\"white-space:pre-wrap;\"> </span></div>";
+    const std::string opening = "<div style='line-height:" + formatShortest(lineHeight.value_or(0)) +
+                                ";text-indent:" + formatShortest(firstLineIndent.value_or(0)) + "cm'>";
+    constexpr std::string_view kClosing = "</div>";
+    // A large page is copied once into a string of the right size, not
+    // copied again each time the string outgrows itself.
+    std::string html;
+    html.reserve(opening.size() + bodyHTML.size() + kClosing.size() +
+                 (keepsTrailingBlank ? kTrailingBlank.size() : 0));
+    html.append(opening).append(bodyHTML).append(kClosing);
+    if (keepsTrailingBlank)
+        html.append(kTrailingBlank);
     return html;
 }
 

@@ -19,20 +19,18 @@
 #include "platform/text/FontAttributeValue.h"
 
 #include <functional>
-#include <unordered_map>
+#include <string_view>
 
 namespace folio {
 
 namespace {
 
-using ElementMaker = std::function<TEHTMLElementPtr(const std::string&, TEHTMLAttributes, const TEHTMLReaderOptions&)>;
+using ElementMaker = TEHTMLElementPtr (*)(const std::string&, TEHTMLAttributes, const TEHTMLReaderOptions&);
 
 template <typename Element>
-ElementMaker makerOf()
+TEHTMLElementPtr makeElement(const std::string& name, TEHTMLAttributes attributes, const TEHTMLReaderOptions&)
 {
-    return [](const std::string& name, TEHTMLAttributes attributes, const TEHTMLReaderOptions&) {
-        return std::make_shared<Element>(name, std::move(attributes));
-    };
+    return std::make_shared<Element>(name, std::move(attributes));
 }
 
 TEHTMLElementPtr makeAttachmentElement(const std::string& name, TEHTMLAttributes attributes,
@@ -41,21 +39,35 @@ TEHTMLElementPtr makeAttachmentElement(const std::string& name, TEHTMLAttributes
     return std::make_shared<TETextAttachmentHTMLElement>(name, std::move(attributes), options);
 }
 
-const std::unordered_map<std::string, ElementMaker>& elementRegistry()
+struct RegisteredElement {
+    std::string_view name;
+    ElementMaker make;
+};
+
+// Asked for every element of a page: a short table, searched by length and
+// first letter before a name is compared in full, is far cheaper than hashing.
+constexpr RegisteredElement kElementRegistry[] = {
+    {"a", makeElement<TEAnchorHTMLElement>},
+    {"br", makeElement<TEBreakHTMLElement>},
+    {"div", makeElement<TEDivHTMLElement>},
+    {"hr", makeElement<TEHorizontalRuleHTMLElement>},
+    {"li", makeElement<TEListItemHTMLElement>},
+    {"style", makeElement<TEStylesheetHTMLElement>},
+    {"img", makeAttachmentElement},
+    {"object", makeAttachmentElement},
+    {"video", makeAttachmentElement},
+    {"iframe", makeAttachmentElement},
+};
+
+ElementMaker registeredMaker(std::string_view name)
 {
-    static const std::unordered_map<std::string, ElementMaker> registry = {
-        {"a", makerOf<TEAnchorHTMLElement>()},
-        {"br", makerOf<TEBreakHTMLElement>()},
-        {"div", makerOf<TEDivHTMLElement>()},
-        {"hr", makerOf<TEHorizontalRuleHTMLElement>()},
-        {"li", makerOf<TEListItemHTMLElement>()},
-        {"style", makerOf<TEStylesheetHTMLElement>()},
-        {"img", makeAttachmentElement},
-        {"object", makeAttachmentElement},
-        {"video", makeAttachmentElement},
-        {"iframe", makeAttachmentElement},
-    };
-    return registry;
+    if (name.empty())
+        return nullptr;
+    for (const RegisteredElement& element : kElementRegistry) {
+        if (element.name.size() == name.size() && element.name.front() == name.front() && element.name == name)
+            return element.make;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -63,9 +75,8 @@ const std::unordered_map<std::string, ElementMaker>& elementRegistry()
 TEHTMLElementPtr TEHTMLElement::elementWithName(const std::string& name, TEHTMLAttributes attributes,
                                                const TEHTMLReaderOptions& options)
 {
-    const auto& registry = elementRegistry();
-    if (auto found = registry.find(name); found != registry.end())
-        return found->second(name, std::move(attributes), options);
+    if (ElementMaker make = registeredMaker(name))
+        return make(name, std::move(attributes), options);
     if (TETextAttachment::registeredClassForTagName(name))
         return makeAttachmentElement(name, std::move(attributes), options);
     return std::make_shared<TEHTMLElement>(name, std::move(attributes));

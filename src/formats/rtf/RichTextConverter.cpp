@@ -37,7 +37,7 @@ public:
 
     Result<MutableAttributedString> attributedStringFromHTML(std::string_view html) override
     {
-        std::optional<AttributedString> text = attributedStringWithHTMLData(std::string(html), m_HTMLOptions);
+        std::optional<AttributedString> text = attributedStringWithHTMLData(TEHTMLBorrowedBytes{html}, m_HTMLOptions);
         if (!text)
             return Error{kErrorDomain, ConversionFailed, "The HTML gave no text"};
         return MutableAttributedString(std::move(*text));

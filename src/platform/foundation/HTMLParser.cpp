@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -51,6 +52,72 @@ xmlCharEncodingHandlerPtr encodingHandler(const std::optional<std::string>& enco
     if (!handler)
         TELog(TELogLevelWarning, "HTML parser: unknown text encoding '" + *encoding + "', detecting");
     return handler;
+}
+
+// Whether libxml2 reads `bytes` as it stands exactly as it would through its
+// UTF-8 decoder. They differ on damaged input (read as it stands, the rest of
+// the page after a bad byte is taken for Latin-1; through the decoder it is
+// still read as UTF-8), so anything out of the ordinary keeps the decoder:
+// bytes that are not well-formed UTF-8, control characters, noncharacters,
+// and a leading byte-order mark.
+bool readsAlikeWithoutDecoder(std::string_view bytes)
+{
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = at + bytes.size();
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return false;
+    while (at < end) {
+        // Pages are mostly ASCII: eight bytes at a time while they all are
+        // printable or white space.
+        while (end - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, at, sizeof word);
+            constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+            constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+            // A byte of 0x80 or more, or below 0x20, stops the fast path.
+            if (((word | (word - 0x20 * kOnes)) & kHighBits) != 0)
+                break;
+            at += 8;
+        }
+        if (at == end)
+            break;
+        const unsigned char lead = *at;
+        if (lead < 0x80) {
+            if (lead < 0x20 && lead != '\t' && lead != '\n' && lead != '\r' && lead != '\f')
+                return false;
+            ++at;
+            continue;
+        }
+        std::size_t length;
+        std::uint32_t scalar;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+            scalar = lead & 0x1Fu;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            scalar = lead & 0x0Fu;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            scalar = lead & 0x07u;
+        } else {
+            return false;
+        }
+        if (std::size_t(end - at) < length)
+            return false;
+        for (std::size_t index = 1; index < length; ++index) {
+            if ((at[index] & 0xC0u) != 0x80u)
+                return false;
+            scalar = (scalar << 6) | (at[index] & 0x3Fu);
+        }
+        const bool overlong = (length == 3 && scalar < 0x800) || (length == 4 && scalar < 0x10000);
+        const bool surrogate = scalar >= 0xD800 && scalar <= 0xDFFF;
+        const bool noncharacter = (scalar & 0xFFFEu) == 0xFFFEu || (scalar >= 0xFDD0 && scalar <= 0xFDEF);
+        const bool control = scalar < 0xA0;
+        if (overlong || surrogate || noncharacter || control || scalar > 0x10FFFF)
+            return false;
+        at += length;
+    }
+    return true;
 }
 
 } // namespace
@@ -248,23 +315,36 @@ bool HTMLParser::parse(std::string_view bytes, std::optional<std::string> encodi
                 break;
             }
         }
+    } else if (std::strcmp(decoder->name, "UTF-8") == 0 && bytes.starts_with("\xEF\xBB\xBF")) {
+        // A byte-order mark before a page named UTF-8 only says so again: it
+        // is no part of the text, which would otherwise open with a paragraph
+        // holding nothing but an invisible character.
+        offset = 3;
     }
-    htmlParserCtxtPtr context = htmlCreatePushParserCtxt(handler, this, nullptr, 0, nullptr, XML_CHAR_ENCODING_NONE);
+    // UTF-8 is what libxml2 reads natively: named, and read alike without
+    // it, the page is read as it stands rather than through a decoder that
+    // copies the whole page into a second buffer. A page's own declaration is
+    // then ignored, as it is whenever a decoder is set.
+    const bool readsAsItStands =
+        decoder && std::strcmp(decoder->name, "UTF-8") == 0 && readsAlikeWithoutDecoder(bytes.substr(offset));
+    htmlParserCtxtPtr context = htmlCreatePushParserCtxt(
+        handler, this, nullptr, 0, nullptr, readsAsItStands ? XML_CHAR_ENCODING_UTF8 : XML_CHAR_ENCODING_NONE);
     if (!context)
         return false;
     m_context = context;
-    htmlCtxtUseOptions(context, parserOptions(m_options));
-    if (decoder)
+    htmlCtxtUseOptions(context, parserOptions(m_options) | (readsAsItStands ? HTML_PARSE_IGNORE_ENC : 0));
+    if (decoder && !readsAsItStands)
         xmlSwitchToEncoding(context, decoder);
 
     // Pushed in slices: htmlParseChunk takes an int length. Its status is the
     // first error met so far, which in recover mode is usually one the parser
     // has mended (a misplaced tag): only a halted parser ends the loop, or a
     // page past one slice would lose its rest, open elements and all.
-    constexpr std::size_t kSlice = 1u << 24;
+    const std::size_t slice =
+        std::clamp<std::size_t>(m_options.sliceLength, 1, std::size_t(std::numeric_limits<int>::max()));
     int status = 0;
     while (!m_stopped) {
-        const std::size_t length = std::min(kSlice, bytes.size() - offset);
+        const std::size_t length = std::min(slice, bytes.size() - offset);
         const bool last = offset + length >= bytes.size();
         status = htmlParseChunk(context, bytes.data() + offset, static_cast<int>(length), last ? 1 : 0);
         offset += length;

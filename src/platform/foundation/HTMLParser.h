@@ -85,6 +85,10 @@ public:
         // piece as a page load does. libxml2's two paths differ in small
         // details of recovery, which saved output depends on.
         bool incremental = true;
+        // How many bytes the push parser is handed at a time (it takes an
+        // int length). A whole page in one piece is read fastest: libxml2
+        // then need not look ahead for the end of each tag and run of text.
+        std::size_t sliceLength = std::size_t(1) << 30;
     };
 
     HTMLParser(HTMLParseEvents& events, unsigned wantedEvents, Options options);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -115,14 +114,16 @@ TEST(HTMLParser, aPageLongerThanOneSliceIsReadToItsEndPastMendedErrors)
 {
     std::string page = "<div><!DOCTYPE html><p>first</p>";
     const std::string paragraph = "<p>some words of one paragraph</p>";
-    const std::size_t count = (std::size_t(20) << 20) / paragraph.size();
+    HTMLParser::Options options;
+    options.sliceLength = std::size_t(1) << 20;
+    const std::size_t count = (std::size_t(3) << 20) / paragraph.size();
     page.reserve(page.size() + count * paragraph.size() + 32);
     for (std::size_t index = 0; index < count; ++index)
         page += paragraph;
     page += "<p>the last words</p></div>";
 
     Tally tally;
-    HTMLParser parser(tally, HTMLParser::Elements | HTMLParser::Characters | HTMLParser::Errors, {});
+    HTMLParser parser(tally, HTMLParser::Elements | HTMLParser::Characters | HTMLParser::Errors, options);
     parser.parse(page, "UTF-8");
     EXPECT_EQ(tally.paragraphsEnded, static_cast<int>(count) + 2);
     EXPECT_EQ(tally.lastText, "the last words");
@@ -143,6 +144,33 @@ TEST(HTMLParser, readsTheEncodingFromAByteOrderMarkOrTheCaller)
     given.parse("<p>caf\xE9</p>", "ISO-8859-1");
     ASSERT_FALSE(latin1.lines.empty());
     EXPECT_EQ(latin1.lines.back(), "text caf\xC3\xA9");
+}
+
+// A page named UTF-8 is read as UTF-8 whatever it declares; bytes that are
+// not UTF-8, however far into the page, are handed on as they are (the
+// reader's conversion replaces them) and the text after them is still read
+// as UTF-8, not as Latin-1; a byte-order mark is not text; and a character
+// split between two slices arrives whole.
+TEST(HTMLParser, namedUTF8IsReadAsUTF8WhateverThePageDeclaresOrHowItIsDamaged)
+{
+    const std::vector<std::string> declared =
+        eventsOf("<html><head><meta charset=\"iso-8859-1\"></head><body><p>caf\xC3\xA9</p></body></html>");
+    EXPECT_NE(std::find(declared.begin(), declared.end(), "text caf\xC3\xA9"), declared.end());
+
+    const std::string words(200, 'w');
+    const std::vector<std::string> damaged =
+        eventsOf("<p>" + words + " a\xE2\x80</p><p>b\xF0\x9F\x98\x80" "c \xC3\xA9</p>");
+    EXPECT_NE(std::find(damaged.begin(), damaged.end(), "text b\xF0\x9F\x98\x80" "c \xC3\xA9"), damaged.end());
+    EXPECT_NE(std::find(damaged.begin(), damaged.end(), "text " + words + " a\xE2\x80"), damaged.end());
+
+    const std::vector<std::string> marked = eventsOf("\xEF\xBB\xBF<p>marked</p>");
+    const std::vector<std::string> expected{"<html>", "<body>", "<p>", "text marked", "</p>", "</body>", "</html>"};
+    EXPECT_EQ(marked, expected);
+
+    HTMLParser::Options sliced;
+    sliced.sliceLength = 7;
+    const std::vector<std::string> split = eventsOf("<p>ab\xC3\xA9\xE2\x80\x9Cq\xF0\x9F\x98\x80</p>", sliced);
+    EXPECT_NE(std::find(split.begin(), split.end(), "text ab\xC3\xA9\xE2\x80\x9Cq\xF0\x9F\x98\x80"), split.end());
 }
 
 } // namespace

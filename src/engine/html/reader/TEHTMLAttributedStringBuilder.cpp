@@ -62,6 +62,13 @@ TEHTMLAttributedStringBuilder::TEHTMLAttributedStringBuilder(std::string data, T
 {
 }
 
+TEHTMLAttributedStringBuilder::TEHTMLAttributedStringBuilder(TEHTMLBorrowedBytes data, TEHTMLReaderOptions options)
+    : m_borrowed(data)
+    , m_options(std::move(options))
+    , m_willFlushCallback(m_options.willFlushBlockCallBack)
+{
+}
+
 TEHTMLAttributedStringBuilder::~TEHTMLAttributedStringBuilder() = default;
 
 unsigned TEHTMLAttributedStringBuilder::implementedOperations() const
@@ -167,7 +174,7 @@ void TEHTMLAttributedStringBuilder::setUpDefaults()
 
 void TEHTMLAttributedStringBuilder::build()
 {
-    if (m_data.empty())
+    if (m_borrowed ? m_borrowed->bytes.empty() : m_data.empty())
         return;
     registerTagHandlers();
     setUpDefaults();
@@ -175,8 +182,14 @@ void TEHTMLAttributedStringBuilder::build()
 
     const StringEncoding encoding =
         m_options.textEncodingName ? StringEncoding::named(*m_options.textEncodingName) : StringEncoding::utf8();
-    // The parser keeps the page's bytes while it reads; the builder needs them no more.
-    TEHTMLParser parser(std::move(m_data), encoding);
+    // The parser keeps the page's own bytes while it reads; the builder needs
+    // them no more.
+    std::optional<TEHTMLParser> reading;
+    if (m_borrowed)
+        reading.emplace(*m_borrowed, encoding);
+    else
+        reading.emplace(std::move(m_data), encoding);
+    TEHTMLParser& parser = *reading;
     parser.setDelegate(this);
     m_parseSucceeded = parser.parse();
 
@@ -196,11 +209,12 @@ std::pair<TEHTMLElement*, std::size_t> TEHTMLAttributedStringBuilder::parentForN
 }
 
 void TEHTMLAttributedStringBuilder::parserDidStartElement(TEHTMLParser&, const std::string& name,
-                                                          const std::optional<TEHTMLAttributes>& attributes)
+                                                          std::optional<TEHTMLAttributes> attributes)
 {
     if (m_ignoreParseEvents)
         return;
-    TEHTMLElementPtr element = TEHTMLElement::elementWithName(name, attributes.value_or(TEHTMLAttributes()), m_options);
+    TEHTMLElementPtr element = TEHTMLElement::elementWithName(
+        name, attributes ? std::move(*attributes) : TEHTMLAttributes(), m_options);
 
     TEHTMLElement* parent = nullptr;
     std::size_t depth = 0;
@@ -440,15 +454,32 @@ void TEHTMLAttributedStringBuilder::endLink(TEHTMLElement& element)
         m_globalStyleSheet.mergeStylesheet(TECSSStylesheet(toUtf16(*css)));
 }
 
+namespace {
+
+std::optional<AttributedString> builtText(TEHTMLAttributedStringBuilder& builder)
+{
+    std::optional<MutableAttributedString> result = builder.takeGeneratedAttributedString();
+    if (!result)
+        return std::nullopt;
+    return AttributedString(std::move(*result));
+}
+
+} // namespace
+
 std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const TEHTMLReaderOptions& options)
 {
     if (data.empty())
         return std::nullopt;
     TEHTMLAttributedStringBuilder builder(std::move(data), options);
-    std::optional<MutableAttributedString> result = builder.takeGeneratedAttributedString();
-    if (!result)
+    return builtText(builder);
+}
+
+std::optional<AttributedString> attributedStringWithHTMLData(TEHTMLBorrowedBytes data, const TEHTMLReaderOptions& options)
+{
+    if (data.bytes.empty())
         return std::nullopt;
-    return AttributedString(std::move(*result));
+    TEHTMLAttributedStringBuilder builder(data, options);
+    return builtText(builder);
 }
 
 std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL)

@@ -30,6 +30,7 @@ public:
     static constexpr std::size_t kMaximumTreeDepth = 256;
 
     explicit TEHTMLAttributedStringBuilder(std::string data, TEHTMLReaderOptions options = {});
+    explicit TEHTMLAttributedStringBuilder(TEHTMLBorrowedBytes data, TEHTMLReaderOptions options = {});
     ~TEHTMLAttributedStringBuilder() override;
 
     // Built on the first call; later calls answer the same text. None for empty data.
@@ -52,7 +53,7 @@ public:
     // --- TEHTMLParserDelegate ----------------------------------------------
     unsigned implementedOperations() const override;
     void parserDidStartElement(TEHTMLParser&, const std::string& name,
-                               const std::optional<TEHTMLAttributes>& attributes) override;
+                               std::optional<TEHTMLAttributes> attributes) override;
     void parserDidEndElement(TEHTMLParser&, const std::string& name) override;
     void parserFoundCharacters(TEHTMLParser&, std::u16string characters) override;
     void parserFoundCDATA(TEHTMLParser&, const std::string& bytes) override;
@@ -86,6 +87,8 @@ private:
     void endLink(TEHTMLElement& element);
 
     std::string m_data;
+    // Set when the bytes are the caller's; m_data is then empty.
+    std::optional<TEHTMLBorrowedBytes> m_borrowed;
     TEHTMLReaderOptions m_options;
     bool m_built = false;
     bool m_parseSucceeded = false;
@@ -111,6 +114,9 @@ private:
 
 // HTML bytes to attributed text with the given options; none for empty data.
 std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const TEHTMLReaderOptions& options = {});
+// The same reading the caller's bytes where they lie.
+std::optional<AttributedString> attributedStringWithHTMLData(TEHTMLBorrowedBytes data,
+                                                             const TEHTMLReaderOptions& options = {});
 // The same with only a base URL for relative references.
 std::optional<AttributedString> attributedStringWithHTMLData(std::string data, const std::optional<URL>& baseURL);
 

@@ -112,7 +112,9 @@ private:
         if (list.absent())
             return std::nullopt;
         TEHTMLAttributes attributes;
-        for (std::size_t index = 0, count = list.size(); index < count; ++index) {
+        const std::size_t count = list.size();
+        attributes.reserve(count);
+        for (std::size_t index = 0; index < count; ++index) {
             std::string name(list.name(index));
             // An attribute written without a value ("<td nowrap>") means itself.
             std::u16string value = toUtf16(list.value(index).value_or(name));
@@ -126,6 +128,13 @@ private:
 
 TEHTMLParser::TEHTMLParser(std::string data, std::optional<StringEncoding> encoding)
     : m_data(std::move(data))
+    , m_bytes(m_data)
+    , m_encoding(std::move(encoding))
+{
+}
+
+TEHTMLParser::TEHTMLParser(TEHTMLBorrowedBytes data, std::optional<StringEncoding> encoding)
+    : m_bytes(data.bytes)
     , m_encoding(std::move(encoding))
 {
 }
@@ -169,7 +178,7 @@ bool TEHTMLParser::parse()
     std::optional<std::string> encoding;
     if (m_encoding)
         encoding = m_encoding->name();
-    bool parsed = m_parser->parse(m_data, encoding);
+    bool parsed = m_parser->parse(m_bytes, encoding);
     return parsed && !m_isAborting;
 }
 

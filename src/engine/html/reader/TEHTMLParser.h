@@ -21,6 +21,13 @@ class TEHTMLParserEvents;
 // lower case (the HTML parser folds them), values have their entities decoded.
 using TEHTMLAttributes = std::vector<std::pair<std::string, std::u16string>>;
 
+// Bytes read where they lie, without a copy: they stay the caller's and must
+// outlive the reading. A page being saved is large, and its text is already
+// held by whoever asks for it to be read.
+struct TEHTMLBorrowedBytes {
+    std::string_view bytes;
+};
+
 // Null when the attribute is absent.
 const std::u16string* attributeValueForName(const TEHTMLAttributes& attributes, std::string_view name);
 
@@ -56,9 +63,10 @@ public:
 
     virtual void parserDidStartDocument(TEHTMLParser&) {}
     virtual void parserDidEndDocument(TEHTMLParser&) {}
-    // `attributes` is none when the element was written without any.
+    // `attributes` is none when the element was written without any; they
+    // are the delegate's to keep.
     virtual void parserDidStartElement(TEHTMLParser&, const std::string& /*name*/,
-                                       const std::optional<TEHTMLAttributes>& /*attributes*/)
+                                       std::optional<TEHTMLAttributes> /*attributes*/)
     {
     }
     virtual void parserDidEndElement(TEHTMLParser&, const std::string& /*name*/) {}
@@ -85,6 +93,7 @@ public:
     // `encoding` none lets libxml2 detect the encoding from the first bytes (a
     // byte-order mark) and the document's own declaration.
     explicit TEHTMLParser(std::string data, std::optional<StringEncoding> encoding = std::nullopt);
+    explicit TEHTMLParser(TEHTMLBorrowedBytes data, std::optional<StringEncoding> encoding = std::nullopt);
     ~TEHTMLParser();
     TEHTMLParser(const TEHTMLParser&) = delete;
     TEHTMLParser& operator=(const TEHTMLParser&) = delete;
@@ -115,6 +124,8 @@ private:
     void noteTag(bool inlineTag);
 
     std::string m_data;
+    // What is parsed: m_data, or the caller's bytes.
+    std::string_view m_bytes;
     std::optional<StringEncoding> m_encoding;
     TEHTMLParserDelegate* m_delegate = nullptr;
     unsigned m_operations = 0;

@@ -376,6 +376,32 @@ TEST_F(HTMLReaderBuilderTests, blocksInsideAWrapperGiveTheTextTheWholeTreeGives)
     EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
 }
 
+TEST_F(HTMLReaderBuilderTests, borrowedBytesReadAsOwnedBytesAndOnlyAsFarAsTheyGo)
+{
+    // A page being saved is read where it lies; the text must be the one a
+    // copy of it gives, and nothing past the bytes lent may be read.
+    const std::string html =
+        "<div style='line-height:1.5;text-indent:1cm'><h2><span style=\"color: #1f497d\">Head</span></h2>"
+        "<div>caf\xC3\xA9 <b>bold <a href=\"https://example.com/x\">link</a></b></div>"
+        "<ul><li>one</li><li>two</li></ul></div>";
+    std::optional<AttributedString> owned = attributedStringWithHTMLData(html);
+    std::optional<AttributedString> borrowed = attributedStringWithHTMLData(TEHTMLBorrowedBytes{html});
+    ASSERT_TRUE(owned && borrowed);
+    EXPECT_EQ(toUtf8(borrowed->string()), toUtf8(owned->string()));
+    MutableAttributedString ownedText(*owned);
+    MutableAttributedString borrowedText(*borrowed);
+    ownedText.removeAttribute(TEGUIDAttribute, Range{0, ownedText.length()});
+    borrowedText.removeAttribute(TEGUIDAttribute, Range{0, borrowedText.length()});
+    EXPECT_TRUE(AttributedString(borrowedText) == AttributedString(ownedText));
+
+    const std::string longer = "<p>lent</p><p>not lent</p>";
+    std::optional<AttributedString> part =
+        attributedStringWithHTMLData(TEHTMLBorrowedBytes{std::string_view(longer).substr(0, 11)});
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->string(), u"lent\n");
+    EXPECT_FALSE(attributedStringWithHTMLData(TEHTMLBorrowedBytes{std::string_view(longer).substr(0, 0)}));
+}
+
 TEST_F(HTMLReaderBuilderTests, flushCallbackSeesEachTopLevelBlock)
 {
     std::vector<std::string> flushed;

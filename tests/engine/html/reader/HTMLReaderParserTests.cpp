@@ -19,7 +19,7 @@ public:
     void parserDidStartDocument(TEHTMLParser&) override { events.push_back("startDocument"); }
     void parserDidEndDocument(TEHTMLParser&) override { events.push_back("endDocument"); }
     void parserDidStartElement(TEHTMLParser&, const std::string& name,
-                               const std::optional<TEHTMLAttributes>& attributes) override
+                               std::optional<TEHTMLAttributes> attributes) override
     {
         std::string line = "<" + name;
         if (!attributes)
@@ -210,7 +210,7 @@ class AbortingDelegate : public RecordingDelegate {
 public:
     AbortingDelegate() : RecordingDelegate(kElementsAndText | TEHTMLParserDelegateOperation::ParseErrorOccurred) {}
     void parserDidStartElement(TEHTMLParser& parser, const std::string& name,
-                               const std::optional<TEHTMLAttributes>& attributes) override
+                               std::optional<TEHTMLAttributes> attributes) override
     {
         RecordingDelegate::parserDidStartElement(parser, name, attributes);
         if (name == "stop")
