@@ -335,8 +335,10 @@ void TECSSStylesheet::addStyles(CSSStyleDictionary styles, const std::string& se
     if (!m_orderedSelectorWeights.contains(selector)) {
         m_orderedSelectorWeights.emplace(selector, weightForSelector(selector));
         m_orderedSelectors.push_back(selector);
-        if (std::vector<std::string> components = splitAtBlanksDroppingEmpty(selector); components.size() >= 2)
-            m_complexSelectors.push_back({selector, std::move(components)});
+        if (std::vector<std::string> components = splitAtBlanksDroppingEmpty(selector); components.size() >= 2) {
+            const bool subjectIsTag = components.back()[0] != '#' && components.back()[0] != '.';
+            m_complexSelectors.push_back({selector, std::move(components), subjectIsTag});
+        }
     }
     m_styles[selector] = std::move(styles);
 }
@@ -501,7 +503,10 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
     // The matching complex selectors by their place in the sheet, which
     // holds while this cache does: both change only when a rule is added.
     for (std::size_t index = 0; index < m_complexSelectors.size(); ++index) {
-        if (complexSelectorMatches(m_complexSelectors[index], element))
+        const ComplexSelector& selector = m_complexSelectors[index];
+        if (selector.subjectIsTag && element.name() != selector.components.back())
+            continue;
+        if (complexSelectorMatches(selector, element))
             appendSize(index);
     }
     if (auto known = m_mergedStyles.find(key); known != m_mergedStyles.end())

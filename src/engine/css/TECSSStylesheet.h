@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/css/CSSStyleDictionary.h"
+#include "engine/model/TEFormattingKey.h"
 
 #include <memory>
 #include <optional>
@@ -77,6 +78,9 @@ private:
     struct ComplexSelector {
         std::string selector;
         std::vector<std::string> components;
+        // The last component names a tag (not a class or id): an element of
+        // another name is told apart without matching.
+        bool subjectIsTag = false;
     };
     std::vector<ComplexSelector> m_complexSelectors;
     static bool complexSelectorMatches(const ComplexSelector& selector, const TEHTMLParserNode& element);
@@ -86,7 +90,7 @@ private:
     mutable std::unordered_map<std::u16string, CSSStyleDictionary> m_inlineStyles;
     // Merged properties by everything they are merged from (see
     // sharedMergedStyleDictionaryForElement); emptied whenever a rule is added.
-    mutable std::unordered_map<std::string, std::shared_ptr<const CSSStyleDictionary>> m_mergedStyles;
+    mutable TEFormattingKeyMap<std::shared_ptr<const CSSStyleDictionary>> m_mergedStyles;
     // The key being looked up, kept so that its room is made once.
     mutable std::string m_mergedStyleKey;
 };

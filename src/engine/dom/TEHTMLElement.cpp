@@ -295,9 +295,19 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_backgroundCornerRadius);
 }
 
+namespace {
+
+// The entries makeAttributes() can add, all together.
+constexpr std::size_t kMostAttributes = 21;
+
+} // namespace
+
 AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
 {
     std::vector<AttributeDictionary::Entry> entries;
+    // Room for every entry below at once: moving entries of string keys as
+    // the vector grows costs more than the few unused places.
+    entries.reserve(kMostAttributes);
     auto add = [&entries](std::string_view key, AttributeValuePtr value) {
         entries.emplace_back(std::string(key), std::move(value));
     };

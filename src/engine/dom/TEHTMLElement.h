@@ -25,6 +25,7 @@
 namespace folio {
 
 class TEFormattingKey;
+struct TEEdgeInsetsCache;
 class TEHTMLElement;
 using TEHTMLElementPtr = std::shared_ptr<TEHTMLElement>;
 
@@ -178,8 +179,10 @@ private:
     bool resolveFontFamily(std::span<const std::u16string> names);
     // Borders, margins, padding and the text block they may call for: these
     // read several properties together.
+    // A shared dictionary brings what its margins and padding came to before
+    // (null for a dictionary read for this element only).
     void applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
-                        std::u16string_view borderRadius);
+                        std::u16string_view borderRadius, TEEdgeInsetsCache* edgeInsets);
 
     TEFontDescriptor m_fontDescriptor;
     TEParagraphStyle m_paragraphStyle;

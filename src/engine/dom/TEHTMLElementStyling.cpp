@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <span>
 #include <unordered_map>
 
@@ -94,14 +95,31 @@ bool containsName(std::span<const std::u16string> names, std::u16string_view nam
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// Edge insets from properties named with the prefix: the shorthand sets every
-// side, longhands one side each. Answers whether any property matched.
-bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, WritingDirection direction,
-                     double pointSize, double textScale, TEEdgeInsets& insets)
+// The sides that properties named with a prefix set, each to the value the
+// last of them gave it: the shorthand sets every side, longhands one side each.
+struct EdgeInsetsSet {
+    bool matched = false;
+    std::optional<double> top, left, bottom, right;
+
+    void applyTo(TEEdgeInsets& insets) const
+    {
+        if (top)
+            insets.top = *top;
+        if (left)
+            insets.left = *left;
+        if (bottom)
+            insets.bottom = *bottom;
+        if (right)
+            insets.right = *right;
+    }
+};
+
+EdgeInsetsSet edgeInsetsSet(const CSSStyleDictionary& styles, std::string_view prefix, WritingDirection direction,
+                            double pointSize, double textScale)
 {
     const bool webkit = prefix.starts_with("-webkit");
     const bool rightToLeft = direction == WritingDirection::RightToLeft;
-    bool matched = false;
+    EdgeInsetsSet set;
     for (const auto& [name, value] : styles) {
         if (!std::string_view(name).starts_with(prefix))
             continue;
@@ -113,8 +131,12 @@ bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, 
         const std::u16string_view text = single ? std::u16string_view(*single) : std::u16string_view(joined);
         auto measure = [&] { return pixelSizeOfCSSMeasureRelativeToCurrentTextSize(text, pointSize, textScale); };
         if (name.find('-') == std::string::npos) {
-            insets = TEEdgeInsetsRelativeToCurrentTextSize(text, pointSize, textScale);
-            matched = true;
+            const TEEdgeInsets all = TEEdgeInsetsRelativeToCurrentTextSize(text, pointSize, textScale);
+            set.top = all.top;
+            set.left = all.left;
+            set.bottom = all.bottom;
+            set.right = all.right;
+            set.matched = true;
             continue;
         }
         const std::string_view leftSuffix = webkit ? (rightToLeft ? "-end" : "-start") : "-left";
@@ -122,18 +144,18 @@ bool parseEdgeInsets(const CSSStyleDictionary& styles, std::string_view prefix, 
         const std::string_view topSuffix = webkit ? "-before" : "-top";
         const std::string_view bottomSuffix = webkit ? "-after" : "-bottom";
         if (std::string_view(name).ends_with(leftSuffix))
-            insets.left = measure();
+            set.left = measure();
         else if (std::string_view(name).ends_with(bottomSuffix))
-            insets.bottom = measure();
+            set.bottom = measure();
         else if (std::string_view(name).ends_with(rightSuffix))
-            insets.right = measure();
+            set.right = measure();
         else if (std::string_view(name).ends_with(topSuffix))
-            insets.top = measure();
+            set.top = measure();
         else
             continue;
-        matched = true;
+        set.matched = true;
     }
-    return matched;
+    return set;
 }
 
 } // namespace
@@ -483,6 +505,43 @@ struct FoundStyleValues {
     }
 };
 
+} // namespace
+
+// What the margin and padding properties of one dictionary come to, for each
+// writing direction and text size they were read at: a page gives thousands
+// of elements the same few margins.
+struct TEEdgeInsetsCache {
+    struct Entry {
+        std::string_view prefix;
+        WritingDirection direction;
+        double pointSize;
+        double textScale;
+        EdgeInsetsSet set;
+    };
+    std::vector<Entry> entries;
+
+    const EdgeInsetsSet& find(const CSSStyleDictionary& styles, std::string_view prefix, WritingDirection direction,
+                              double pointSize, double textScale)
+    {
+        // Sizes are compared as bits, as the key of any other cache here.
+        auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof(double)) == 0; };
+        for (const Entry& entry : entries) {
+            if (entry.prefix == prefix && entry.direction == direction && same(entry.pointSize, pointSize) &&
+                same(entry.textScale, textScale))
+                return entry.set;
+        }
+        // A dictionary met at ever new sizes starts over rather than grow.
+        constexpr std::size_t kMostKept = 32;
+        if (entries.size() >= kMostKept)
+            entries.clear();
+        entries.push_back({prefix, direction, pointSize, textScale,
+                           edgeInsetsSet(styles, prefix, direction, pointSize, textScale)});
+        return entries.back().set;
+    }
+};
+
+namespace {
+
 // What a style dictionary gives each table property, with the text its
 // handler takes, and the extras: a page styles thousands of elements with a
 // few hundred shared dictionaries, and each is read once.
@@ -493,6 +552,8 @@ struct PreparedStyles {
     std::optional<std::u16string> coreTextFontName;
     // Held so that no other dictionary takes its address while it is known.
     std::shared_ptr<const CSSStyleDictionary> styles;
+    // The margins and padding the dictionary gives, by text size.
+    mutable TEEdgeInsetsCache edgeInsets;
 
     explicit PreparedStyles(const CSSStyleDictionary& dictionary)
     {
@@ -560,13 +621,14 @@ void TEHTMLElement::applyStyleDictionary(const CSSStyleDictionary& styles)
         kStyleProperties[index].apply(*this, styles, text);
     if (m_textAttachment)
         m_textAttachment->setVerticalAlignment(m_textAttachmentAlignment);
-    applyBoxStyles(styles, prepared->borderWidth, prepared->borderRadius);
+    applyBoxStyles(styles, prepared->borderWidth, prepared->borderRadius,
+                   &styles == m_styles.get() ? &prepared->edgeInsets : nullptr);
     if (prepared->coreTextFontName)
         m_fontDescriptor.setFontName(toUtf8(*prepared->coreTextFontName));
 }
 
 void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16string_view borderWidth,
-                                   std::u16string_view borderRadius)
+                                   std::u16string_view borderRadius, TEEdgeInsetsCache* edgeInsets)
 {
     // Absent widths and radii are zero: a styled element draws no border of its parent's.
     m_backgroundStrokeWidth = borderWidth.empty() ? 0.0 : floatValue(borderWidth);
@@ -586,16 +648,27 @@ void TEHTMLElement::applyBoxStyles(const CSSStyleDictionary& styles, std::u16str
 
     const WritingDirection direction = m_paragraphStyle.baseWritingDirection();
     const double pointSize = m_fontDescriptor.pointSize();
+    // Sets the sides the properties of the prefix give; whether any did.
+    auto parseEdgeInsets = [&](std::string_view prefix, TEEdgeInsets& insets) {
+        if (edgeInsets) {
+            const EdgeInsetsSet& set = edgeInsets->find(styles, prefix, direction, pointSize, m_textScale);
+            set.applyTo(insets);
+            return set.matched;
+        }
+        const EdgeInsetsSet set = edgeInsetsSet(styles, prefix, direction, pointSize, m_textScale);
+        set.applyTo(insets);
+        return set.matched;
+    };
     if (hasWebkitMargin)
-        parseEdgeInsets(styles, "-webkit-margin", direction, pointSize, m_textScale, m_margins);
+        parseEdgeInsets("-webkit-margin", m_margins);
     if (hasMargin)
-        parseEdgeInsets(styles, "margin", direction, pointSize, m_textScale, m_margins);
+        parseEdgeInsets("margin", m_margins);
 
     bool foundPadding = false;
     if (hasWebkitPadding)
-        foundPadding |= parseEdgeInsets(styles, "-webkit-padding", direction, pointSize, m_textScale, m_padding);
+        foundPadding |= parseEdgeInsets("-webkit-padding", m_padding);
     if (hasPadding)
-        foundPadding |= parseEdgeInsets(styles, "padding", direction, pointSize, m_textScale, m_padding);
+        foundPadding |= parseEdgeInsets("padding", m_padding);
     if (foundPadding) {
         if (name() == "ul" || name() == "ol") {
             // A list's left padding is where its markers hang.

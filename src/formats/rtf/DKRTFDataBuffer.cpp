@@ -95,13 +95,22 @@ void DKRTFDataBuffer::appendEscapedCharacter(char16_t unit)
     m_bytes.push_back(static_cast<char>(unit));
 }
 
-void DKRTFDataBuffer::appendPlainText(std::u16string_view text)
+std::size_t DKRTFDataBuffer::appendPlainPrefix(std::u16string_view text)
 {
+    // Room for all of it, given back past the first unit that needs more
+    // than its own byte: most of a document's text is plain.
     const std::size_t start = m_bytes.size();
     m_bytes.resize(start + text.size());
     char* out = m_bytes.data() + start;
-    for (char16_t unit : text)
-        *out++ = static_cast<char>(unit);
+    std::size_t count = 0;
+    for (; count < text.size(); ++count) {
+        const char16_t unit = text[count];
+        if (needsEscaping(unit))
+            break;
+        out[count] = static_cast<char>(unit);
+    }
+    m_bytes.resize(start + count);
+    return count;
 }
 
 void DKRTFDataBuffer::appendEscapedString(std::u16string_view text)

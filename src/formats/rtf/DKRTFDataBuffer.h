@@ -32,8 +32,9 @@ public:
     {
         return unit < 0x20 || unit > 0x7E || unit == u'\\' || unit == u'{' || unit == u'}';
     }
-    // Units none of which needs escaping, one byte each.
-    void appendPlainText(std::u16string_view text);
+    // The units at the start of text that need no escaping, one byte each,
+    // looked at and written in one pass; answers how many there were.
+    std::size_t appendPlainPrefix(std::u16string_view text);
 
     const std::string& bytes() const { return m_bytes; }
     std::string takeBytes() { return std::move(m_bytes); }

@@ -194,13 +194,11 @@ void DKRTFWriter::writeBody()
             // the units that need escaping, or end a paragraph, are looked at
             // one by one below.
             const std::size_t runEnd = std::min(attributeRange.end(), text.size());
-            std::size_t plainEnd = index;
-            while (plainEnd < runEnd && !DKRTFDataBuffer::needsEscaping(text[plainEnd]))
-                ++plainEnd;
-            if (plainEnd > index) {
-                m_buffer.appendPlainText(std::u16string_view(text).substr(index, plainEnd - index));
+            const std::size_t plain =
+                m_buffer.appendPlainPrefix(std::u16string_view(text).substr(index, runEnd - index));
+            if (plain > 0) {
                 beginningOfParagraph = false;
-                index = plainEnd - 1;
+                index += plain - 1;
                 continue;
             }
         }

@@ -81,6 +81,8 @@ private:
     void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
     void writeColorTable();
     void writeListTable();
+    // Every dictionary of the text's runs, once each, in order of first use.
+    const std::vector<const AttributeDictionary*>& dictionariesInOrderOfFirstUse();
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
@@ -146,6 +148,7 @@ private:
 
     std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
     // The table numbers of the font and colour values the dictionaries

@@ -4,7 +4,6 @@
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FontCatalog.h"
-#include "platform/text/AttributedStringQueries.h"
 #include "platform/text/FontAttributeValue.h"
 
 #include <unordered_set>
@@ -16,6 +15,29 @@ namespace {
 constexpr std::string_view kDefaultFontName = "Helvetica";
 
 } // namespace
+
+const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderOfFirstUse()
+{
+    if (m_dictionariesInOrder)
+        return *m_dictionariesInOrder;
+    // A long text has tens of thousands of runs and a few hundred
+    // dictionaries: the tables are drawn from the dictionaries, met once.
+    std::vector<const AttributeDictionary*> dictionaries;
+    std::unordered_set<const AttributeDictionary*> seen;
+    const AttributeDictionary* previous = nullptr;
+    bool first = true;
+    m_attributedString.forEachRun(Range{0, m_attributedString.length()},
+                                  [&](const AttributeDictionaryPtr& attributes, Range) {
+                                      if (!first && attributes.get() == previous)
+                                          return;
+                                      first = false;
+                                      previous = attributes.get();
+                                      if (seen.insert(previous).second)
+                                          dictionaries.push_back(previous);
+                                  });
+    m_dictionariesInOrder = std::move(dictionaries);
+    return *m_dictionariesInOrder;
+}
 
 std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
 {
@@ -60,18 +82,12 @@ void DKRTFWriter::writeFontTable()
     // Runs share their dictionaries, and dictionaries their font values:
     // each value is named once, in order of first use, which is the order
     // the table has always had. A dictionary met before holds no new value.
-    std::unordered_set<const AttributeDictionary*> seen;
     std::unordered_set<const AttributeValue*> named;
-    m_attributedString.enumerateAttributes(Range{0, m_attributedString.length()}, AttributeEnumerationOptions::None,
-                                           [&](const AttributeDictionaryPtr& attributes, Range, bool&) {
-                                               if (!seen.insert(attributes.get()).second)
-                                                   return;
-                                               const AttributeValuePtr& value =
-                                                   attributes ? attributes->valueForKey(kCTFontAttributeName)
-                                                              : AttributeValuePtr();
-                                               if (named.insert(value.get()).second)
-                                                   registerName(fontTableName(value));
-                                           });
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
+        if (named.insert(value.get()).second)
+            registerName(fontTableName(value));
+    }
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
@@ -106,15 +122,12 @@ void DKRTFWriter::writeColorTable()
         m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
     };
     // Runs share their dictionaries: a dictionary seen before adds no colour.
-    std::unordered_set<const AttributeDictionary*> seen;
-    m_attributedString.enumerateAttributes(Range{0, m_attributedString.length()},
-                                           AttributeEnumerationOptions::None,
-                                           [&](const AttributeDictionaryPtr& attributes, Range, bool&) {
-                                               if (!attributes || !seen.insert(attributes.get()).second)
-                                                   return;
-                                               registerColor(*attributes, kCTForegroundColorAttributeName);
-                                               registerColor(*attributes, NSBackgroundColorAttributeName);
-                                           });
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        if (!attributes)
+            continue;
+        registerColor(*attributes, kCTForegroundColorAttributeName);
+        registerColor(*attributes, NSBackgroundColorAttributeName);
+    }
     m_buffer.appendCString("}\n\\pard\n");
 }
 
@@ -128,31 +141,49 @@ std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attri
 
 void DKRTFWriter::writeListTable()
 {
-    Range whole{0, m_attributedString.length()};
-    auto distinct = valuesOfAttribute(m_attributedString, TETextListsAttribute, whole);
-    // A text that is one list throughout, or has no list, needs no table.
-    if (!distinct || distinct->size() <= 1)
-        return;
     // One RTF list per outermost list, in order of first use, with a level
     // for every depth its items reach; the type of a level is that of the
-    // first item at that depth.
+    // first item at that depth. Neighbouring runs with equal lists count as
+    // one stretch, named by its first run's list.
     m_listNumbers.clear();
     std::vector<std::vector<TECSSListStyleType>> lists;
-    m_attributedString.enumerateAttribute(
-        TETextListsAttribute, whole, AttributeEnumerationOptions::LongestEffectiveRange,
-        [&](const AttributeValuePtr& value, Range, bool&) {
-            const auto* array = value ? value->as<ArrayValue>() : nullptr;
-            if (!array || array->isEmpty())
-                return;
-            auto [number, added] = m_listNumbers.emplace(array->elements().front().get(), lists.size() + 1);
-            if (added)
-                lists.emplace_back();
-            std::vector<TECSSListStyleType>& levels = lists[number->second - 1];
-            for (std::size_t depth = levels.size(); depth < array->count(); ++depth) {
-                const auto* style = (*array)[depth]->as<TECSSListStyle>();
-                levels.push_back(style ? style->type() : TECSSListStyleType::Inherit);
-            }
-        });
+    // A text that is one list throughout, or has no list, needs no table.
+    bool severalValues = false;
+    bool first = true;
+    AttributeValuePtr firstValue;
+    AttributeValuePtr stretchValue;
+    const AttributeDictionary* previous = nullptr;
+    m_attributedString.forEachRun(Range{0, m_attributedString.length()}, [&](const AttributeDictionaryPtr& attributes,
+                                                                             Range) {
+        if (!first && attributes.get() == previous)
+            return;
+        previous = attributes.get();
+        const AttributeValuePtr& value = attributes ? attributes->valueForKey(TETextListsAttribute) : AttributeValuePtr();
+        if (first) {
+            first = false;
+            firstValue = value;
+        } else if (attributeValuesEqual(value, stretchValue)) {
+            return;
+        } else if (!severalValues && !attributeValuesEqual(value, firstValue)) {
+            severalValues = true;
+        }
+        stretchValue = value;
+        const auto* array = value ? value->as<ArrayValue>() : nullptr;
+        if (!array || array->isEmpty())
+            return;
+        auto [number, added] = m_listNumbers.emplace(array->elements().front().get(), lists.size() + 1);
+        if (added)
+            lists.emplace_back();
+        std::vector<TECSSListStyleType>& levels = lists[number->second - 1];
+        for (std::size_t depth = levels.size(); depth < array->count(); ++depth) {
+            const auto* style = (*array)[depth]->as<TECSSListStyle>();
+            levels.push_back(style ? style->type() : TECSSListStyleType::Inherit);
+        }
+    });
+    if (!severalValues) {
+        m_listNumbers.clear();
+        return;
+    }
     if (lists.empty())
         return;
 

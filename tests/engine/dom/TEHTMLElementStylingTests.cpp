@@ -126,5 +126,55 @@ TEST_F(TEHTMLElementStylingTests, boxEdgesAndListPaddingComeFromTheirLonghandsAn
     EXPECT_DOUBLE_EQ(list->padding().left, 0);
 }
 
+TEST_F(TEHTMLElementStylingTests, oneSharedDictionaryGivesEachElementTheEdgesOfItsOwnSizeAndDirection)
+{
+    // A page styles many elements with one dictionary: its relative margins
+    // come out at each element's own text size and writing direction, and
+    // as they do for a dictionary read for that element alone.
+    const auto margins = std::make_shared<const CSSStyleDictionary>(
+        dictionaryOfCSSStyles(u"margin: 1em 2em; margin-left: 3em; -webkit-padding-start: 4em; padding-top: 5px"));
+    auto styledWithShared = [&margins](double pointSize, WritingDirection direction) {
+        auto element = std::make_shared<TEHTMLElement>("div", TEHTMLAttributes());
+        element->fontDescriptor().setPointSize(pointSize);
+        element->setTextColor(Color());
+        element->paragraphStyle().setBaseWritingDirection(direction);
+        element->applyStyles(margins);
+        return element;
+    };
+    auto styledAlone = [&margins](double pointSize, WritingDirection direction) {
+        auto element = std::make_shared<TEHTMLElement>("div", TEHTMLAttributes());
+        element->fontDescriptor().setPointSize(pointSize);
+        element->setTextColor(Color());
+        element->paragraphStyle().setBaseWritingDirection(direction);
+        element->applyStyleDictionary(CSSStyleDictionary(*margins));
+        return element;
+    };
+    const struct {
+        double pointSize;
+        WritingDirection direction;
+    } cases[] = {{10, WritingDirection::LeftToRight},
+                 {20, WritingDirection::LeftToRight},
+                 {10, WritingDirection::RightToLeft},
+                 {10, WritingDirection::LeftToRight}};
+    std::vector<TEHTMLElementPtr> shared;
+    for (const auto& [pointSize, direction] : cases) {
+        SCOPED_TRACE(pointSize);
+        shared.push_back(styledWithShared(pointSize, direction));
+        const TEHTMLElementPtr alone = styledAlone(pointSize, direction);
+        EXPECT_EQ(shared.back()->margins(), alone->margins());
+        EXPECT_EQ(shared.back()->padding(), alone->padding());
+        EXPECT_DOUBLE_EQ(shared.back()->padding().top, 5);
+    }
+    // The longhand outlasts the shorthand before it, at every size.
+    EXPECT_DOUBLE_EQ(shared[0]->margins().left, 3 * shared[0]->margins().top);
+    EXPECT_DOUBLE_EQ(shared[1]->margins().left, 3 * shared[1]->margins().top);
+    EXPECT_DOUBLE_EQ(shared[1]->margins().top, 2 * shared[0]->margins().top);
+    // The starting edge is the left one left to right, the right one right to left.
+    EXPECT_GT(shared[0]->padding().left, 0);
+    EXPECT_DOUBLE_EQ(shared[0]->padding().right, 0);
+    EXPECT_DOUBLE_EQ(shared[2]->padding().left, 0);
+    EXPECT_DOUBLE_EQ(shared[2]->padding().right, shared[0]->padding().left);
+}
+
 } // namespace
 } // namespace folio
