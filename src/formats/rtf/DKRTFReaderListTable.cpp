@@ -67,10 +67,11 @@ unsigned DKRTFReaderListTable::typeOfMarker(std::u16string_view level)
     return static_cast<unsigned>(TECSSListStyleType::Disc);
 }
 
-unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level)
+unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat,
+                                                  std::size_t text)
 {
     std::optional<int> format;
-    if (std::size_t found = level.find(u"\\levelnfc"); found != std::u16string_view::npos) {
+    if (std::size_t found = numberFormat; found != std::u16string_view::npos) {
         std::size_t digits = found + 9;
         if (digits < level.size() && level[digits] >= u'0' && level[digits] <= u'9')
             format = intValue(std::u16string(level.substr(digits, 4)));
@@ -101,13 +102,15 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level)
     // Any of a kind's forms anywhere from "\\leveltext" on names the kind,
     // the square before the circle before the hyphen; a list table holds
     // thousands of levels, so the forms are all looked for in one pass.
-    std::size_t text = level.find(u"\\leveltext");
     std::u16string_view bullet = text == std::u16string_view::npos ? std::u16string_view() : level.substr(text);
     bool square = false;
     bool circle = false;
     bool hyphen = false;
     for (std::size_t index = 0; index < bullet.size(); ++index) {
         if (bullet[index] == u'\\') {
+            // Every form looked for goes on with "u" or "'".
+            if (index + 1 >= bullet.size() || (bullet[index + 1] != u'u' && bullet[index + 1] != u'\''))
+                continue;
             const std::u16string_view rest = bullet.substr(index);
             square = square || rest.starts_with(u"\\u-3929") || rest.starts_with(u"\\'a7");
             circle = circle || rest.starts_with(u"\\u9702");
@@ -161,27 +164,86 @@ std::vector<std::u16string_view> groupsNamed(std::u16string_view text, std::u16s
     return groups;
 }
 
+// The number right after a word ending at `digits`, if any.
+std::optional<long long> numberAt(std::u16string_view text, std::size_t digits)
+{
+    const bool negative = digits < text.size() && text[digits] == u'-';
+    std::size_t end = digits + (negative ? 1 : 0);
+    long long value = 0;
+    std::size_t count = 0;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9' && count < 12) {
+        value = value * 10 + (text[end] - u'0');
+        ++end;
+        ++count;
+    }
+    if (count == 0)
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
 // The number after the last `word` of `text` that is followed by a digit.
 std::optional<long long> numberAfterWord(std::u16string_view text, std::u16string_view word)
 {
     std::optional<long long> number;
     std::size_t position = 0;
     while ((position = text.find(word, position)) != std::u16string_view::npos) {
-        std::size_t digits = position + word.size();
-        position = digits;
-        const bool negative = digits < text.size() && text[digits] == u'-';
-        std::size_t end = digits + (negative ? 1 : 0);
-        long long value = 0;
-        std::size_t count = 0;
-        while (end < text.size() && text[end] >= u'0' && text[end] <= u'9' && count < 12) {
-            value = value * 10 + (text[end] - u'0');
-            ++end;
-            ++count;
-        }
-        if (count > 0)
-            number = negative ? -value : value;
+        position += word.size();
+        if (std::optional<long long> found = numberAt(text, position))
+            number = found;
     }
     return number;
+}
+
+// Where the words a list level is read by first stand in the level's group,
+// found in one pass: a list table holds thousands of levels, and looking for
+// each word in turn read every level half a dozen times.
+struct LevelWords {
+    static constexpr std::size_t npos = std::u16string_view::npos;
+    std::size_t marker = npos;       // "levelmarker", anywhere
+    std::size_t numberFormat = npos; // "\levelnfc"
+    std::size_t text = npos;         // "\leveltext"
+    std::size_t textGroup = npos;    // "{\leveltext" not followed by a letter
+    // The number after the last "\levelstartat" that has one.
+    std::optional<long long> start;
+};
+
+LevelWords wordsOfLevel(std::u16string_view level)
+{
+    static constexpr std::u16string_view kLevel = u"\\level";
+    static constexpr std::u16string_view kNumberFormat = u"\\levelnfc";
+    static constexpr std::u16string_view kText = u"\\leveltext";
+    static constexpr std::u16string_view kTextGroup = u"{\\leveltext";
+    static constexpr std::u16string_view kStart = u"\\levelstartat";
+    auto isLetter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    LevelWords words;
+    for (std::size_t index = 0; index < level.size(); ++index) {
+        const char16_t character = level[index];
+        if (character == u'l') {
+            if (words.marker == LevelWords::npos && level.substr(index).starts_with(kLevelMarker))
+                words.marker = index;
+        } else if (character == u'{') {
+            if (words.textGroup == LevelWords::npos && level.substr(index).starts_with(kTextGroup)) {
+                const std::size_t after = index + kTextGroup.size();
+                if (after >= level.size() || !isLetter(level[after]))
+                    words.textGroup = index;
+            }
+        } else if (character == u'\\') {
+            const std::u16string_view rest = level.substr(index);
+            if (!rest.starts_with(kLevel))
+                continue;
+            if (rest.starts_with(kNumberFormat)) {
+                if (words.numberFormat == LevelWords::npos)
+                    words.numberFormat = index;
+            } else if (rest.starts_with(kText)) {
+                if (words.text == LevelWords::npos)
+                    words.text = index;
+            } else if (rest.starts_with(kStart)) {
+                if (std::optional<long long> number = numberAt(level, index + kStart.size()))
+                    words.start = number;
+            }
+        }
+    }
+    return words;
 }
 
 } // namespace
@@ -195,16 +257,21 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
         bool own = false;
         std::size_t levelsEnd = 0;
         for (std::u16string_view level : groupsNamed(list, u"{\\listlevel")) {
-            if (std::size_t marker = level.find(kLevelMarker); marker != std::u16string_view::npos) {
-                levels.push_back(typeOfMarker(level.substr(marker + kLevelMarker.size())));
+            const LevelWords words = wordsOfLevel(level);
+            if (words.marker != LevelWords::npos) {
+                levels.push_back(typeOfMarker(level.substr(words.marker + kLevelMarker.size())));
                 own = true;
             } else {
-                levels.push_back(typeOfNumberFormat(level));
+                levels.push_back(typeOfNumberFormat(level, words.numberFormat, words.text));
             }
-            std::vector<std::u16string_view> text = groupsNamed(level, u"{\\leveltext");
-            markerTexts.push_back(own || text.empty() ? std::nullopt
-                                                      : readMarkerText(text.front(), static_cast<int>(levels.size()) - 1));
-            std::optional<long long> start = numberAfterWord(level, u"\\levelstartat");
+            if (own || words.textGroup == LevelWords::npos) {
+                markerTexts.push_back(std::nullopt);
+            } else {
+                const std::u16string_view text =
+                    level.substr(words.textGroup, endOfGroup(level, words.textGroup) - words.textGroup);
+                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1));
+            }
+            const std::optional<long long>& start = words.start;
             starts.push_back(start && *start >= 0 ? *start : 1);
             levelsEnd = static_cast<std::size_t>(level.data() + level.size() - list.data());
         }

@@ -73,7 +73,9 @@ public:
 
 private:
     static unsigned typeOfMarker(std::u16string_view level);
-    static unsigned typeOfNumberFormat(std::u16string_view level);
+    // `numberFormat` and `text` are where "\\levelnfc" and "\\leveltext" first
+    // stand in `level`, or npos.
+    static unsigned typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat, std::size_t text);
 
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.

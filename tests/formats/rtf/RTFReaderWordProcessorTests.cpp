@@ -142,6 +142,44 @@ TEST_F(RTFReaderWordProcessorTests, bulletLevelsTakeTheirKindFromTheCharacterOfT
     EXPECT_EQ(table.typeOfLevel(1, static_cast<int>(std::size(expected))), std::nullopt);
 }
 
+TEST_F(RTFReaderWordProcessorTests, listLevelsAreReadByTheFirstOfEachWordAndTheLastStartingNumber)
+{
+    // A level's number format is its first "\levelnfc" (a longer word that
+    // begins alike still counts, and gives no number); its words are those
+    // of its first "{\leveltext" group, not of a longer word's; it starts at
+    // the last "\levelstartat" that has a number; "levelmarker" anywhere
+    // makes the list one of ours.
+    DKRTFReaderListTable table;
+    table.readListTypes(uR"({\list\listtemplateid1)"
+                        uR"({\listlevel\levelnfc2\levelnfc4\levelstartat3\levelstartat7\levelstartat)"
+                        uR"({\leveltextx CH \'00;}{\leveltext\'04No \'00;}})"
+                        uR"({\listlevel\levelnfcn0\levelnfc4\levelstartat-2{\leveltext\'01\u8259 ?;}})"
+                        uR"({\listlevel\levelnfc0\levelstartat5{\leveltext\'04No \'02;}{\leveltext\'02\'02.;}})"
+                        uR"(\listid3})"
+                        uR"({\list\listtemplateid2{\listlevel\levelnfc0{\leveltext\'02\'00.;}{\*\levelmarker \{square\}}})"
+                        uR"(\listid4})");
+    using Type = TECSSListStyleType;
+    ASSERT_EQ(table.count(), 2u);
+    EXPECT_EQ(table.typeOfLevel(1, 0), static_cast<unsigned>(Type::LowerRoman));
+    EXPECT_EQ(table.startOfLevel(1, 0), 7);
+    std::optional<TECSSListStyle::MarkerText> first = table.markerTextOfLevel(1, 0);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->before, u"No ");
+    EXPECT_EQ(first->after, u"");
+    EXPECT_EQ(table.typeOfLevel(1, 1), static_cast<unsigned>(Type::Hyphen));
+    EXPECT_EQ(table.startOfLevel(1, 1), 1) << "a negative start is no start";
+    EXPECT_EQ(table.typeOfLevel(1, 2), static_cast<unsigned>(Type::Decimal));
+    EXPECT_EQ(table.startOfLevel(1, 2), 5);
+    std::optional<TECSSListStyle::MarkerText> third = table.markerTextOfLevel(1, 2);
+    ASSERT_TRUE(third.has_value());
+    EXPECT_EQ(third->before, u"No ");
+    EXPECT_EQ(third->after, u"");
+    EXPECT_EQ(table.typeOfLevel(2, 0), static_cast<unsigned>(Type::Square));
+    EXPECT_TRUE(table.keepsFormattingAtParagraphReset(2));
+    EXPECT_FALSE(table.keepsFormattingAtParagraphReset(1));
+    EXPECT_EQ(table.markerTextOfLevel(2, 0), std::nullopt);
+}
+
 TEST_F(RTFReaderWordProcessorTests, oldStyleParagraphNumberingMakesListItems)
 {
     AttributedString string = read(uR"({\rtf1\pard{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Alpha\par)"
