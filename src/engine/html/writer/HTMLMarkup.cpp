@@ -364,12 +364,20 @@ void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrint
     if (notes.empty())
         return;
     body += "<div class=\"footnotes\"><hr/>";
+    // Notes mostly follow one another in one font: the start of an entry is
+    // made again only when the font changes.
+    const std::string* startFontCSS = nullptr;
+    std::string start;
     for (const TEPrintedNote& note : notes) {
-        HTMLAttributeMap attributes{{"class", u"footnote-text"}};
-        if (!note.fontCSS.empty())
-            attributes["style"] = toUtf16(note.fontCSS);
-        body += "<div";
-        appendAttributes(body, attributes);
+        if (!startFontCSS || *startFontCSS != note.fontCSS) {
+            HTMLAttributeMap attributes{{"class", u"footnote-text"}};
+            if (!note.fontCSS.empty())
+                attributes["style"] = toUtf16(note.fontCSS);
+            start = "<div";
+            appendAttributes(start, attributes);
+            startFontCSS = &note.fontCSS;
+        }
+        body += start;
         body += "><sup>";
         body += std::to_string(note.number);
         body += "</sup> ";

@@ -113,6 +113,34 @@ TEST(HTMLWriterAttachmentTests, exportedHTMLListsNotesAtTheEndAndKeepsTheEditors
     EXPECT_LT(exported.find(u"<sup>1</sup> first note"), exported.find(u"<sup>2</sup> second note"));
 }
 
+// Each note listed at the end takes the font of the text its mark stands
+// in, whatever font the note before it had.
+TEST(HTMLWriterAttachmentTests, notesAtTheEndTakeEachTheFontOfItsMark)
+{
+    const AttributeDictionary::Entry bold{std::string(kCTFontAttributeName), font("Helvetica-Bold", 12)};
+    TestText text;
+    for (const char16_t* note : {u"plain one", u"plain two", u"bold three", u"plain four"}) {
+        const bool isBold = std::u16string_view(note).starts_with(u"bold");
+        text.add(u"x", {baseFont(), baseStyle()})
+            .add(u"\uFFFC", {isBold ? bold : baseFont(), baseStyle(), attachment(TEObjectTextAttachment::footnote(note))});
+    }
+    TEHTMLWriterSettings settings;
+    settings.listsNotesAtEnd = true;
+    const std::u16string exported = TEHTMLWriter(text.build(), settings).HTMLFragment();
+    const std::size_t notes = exported.find(u"class=\"footnotes\"");
+    ASSERT_NE(std::u16string::npos, notes) << toUtf8(exported);
+    auto entryStyle = [&](std::u16string_view entryText) {
+        const std::size_t at = exported.find(entryText, notes);
+        const std::size_t start = exported.rfind(u"<div", at);
+        return exported.substr(start, exported.find(u"<sup>", start) - start);
+    };
+    EXPECT_EQ(entryStyle(u"plain one"), entryStyle(u"plain two"));
+    EXPECT_EQ(entryStyle(u"plain one"), entryStyle(u"plain four"));
+    EXPECT_NE(entryStyle(u"plain one"), entryStyle(u"bold three"));
+    EXPECT_NE(std::u16string::npos, entryStyle(u"bold three").find(u"font-weight:bold")) << toUtf8(exported);
+    EXPECT_EQ(std::u16string::npos, entryStyle(u"plain four").find(u"font-weight:bold")) << toUtf8(exported);
+}
+
 TEST(HTMLWriterAttachmentTests, noteTextWithSpacesIsNotRewritten)
 {
     AttributedString string =
