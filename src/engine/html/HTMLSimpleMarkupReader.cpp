@@ -106,11 +106,20 @@ public:
 
     std::size_t size() const { return m_entries.size(); }
 
+    // The tag of a number, its text, and the number of the start tag that
+    // came next after it last time (kNone before any did).
+    static constexpr std::size_t kNone = SIZE_MAX;
+    const ReadTag& tag(std::size_t number) const { return m_entries[number].read; }
+    std::string_view text(std::size_t number) const { return m_entries[number].tag; }
+    std::size_t next(std::size_t number) const { return m_entries[number].next; }
+    void setNext(std::size_t number, std::size_t next) { m_entries[number].next = next; }
+
 private:
     struct Entry {
         std::string_view tag;
         std::size_t hash;
         ReadTag read;
+        std::size_t next = kNone;
     };
     std::vector<Entry> m_entries;
     // Each slot holds an entry's index plus one; zero is free.
@@ -180,6 +189,8 @@ private:
     // outlives the reading), with their numbers: a tag of the same text is
     // read alike, wherever it stands.
     ReadTagTable m_readTags;
+    // The number of the last start tag read.
+    std::size_t m_lastTag = ReadTagTable::kNone;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -406,18 +417,29 @@ private:
     // read alike, and known by its text, name and all.
     bool readStartTag(std::size_t at)
     {
-        std::optional<std::size_t> tagEnd = endOfTag(at);
-        if (!tagEnd)
-            return false;
+        // Tags come in much the same order again and again: the one that
+        // followed the last tag the time before is tried first. Where the
+        // markup reads its text, it is that tag, and ends where its text does.
+        const ReadTag* known = predictedTag();
+        std::optional<std::size_t> tagEnd;
+        std::size_t hash = 0;
+        if (known) {
+            tagEnd = m_at + m_readTags.text(known->number).size();
+        } else {
+            tagEnd = endOfTag(at);
+            if (!tagEnd)
+                return false;
+            hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
+            known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+        }
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
-        const std::size_t hash = ByteWord::hash(tag);
-        const ReadTag* known = m_readTags.find(tag, hash);
         if (known) {
             const ReadTag& read = *known;
             if (!opens(read.name))
                 return false;
             if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
                 m_at = *tagEnd;
+                follows(read.number);
                 return enter(read.name, read.endsAtOnce);
             }
         }
@@ -439,6 +461,7 @@ private:
             m_readTags.add(tag, hash, ReadTag{number, name, endsAtOnce});
         else
             number = known->number;
+        follows(number);
         m_at = *end;
         HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
         if (m_markupEvents)
@@ -446,6 +469,29 @@ private:
         else
             m_events.startElement(name, attributes);
         return enter(name, endsAtOnce);
+    }
+
+    // The tag that came after the last one the time before, when the markup
+    // here reads its text.
+    const ReadTag* predictedTag() const
+    {
+        if (m_lastTag == ReadTagTable::kNone)
+            return nullptr;
+        std::size_t next = m_readTags.next(m_lastTag);
+        if (next == ReadTagTable::kNone)
+            return nullptr;
+        std::string_view text = m_readTags.text(next);
+        if (m_html.size() - m_at < text.size() || m_html.compare(m_at, text.size(), text) != 0)
+            return nullptr;
+        return &m_readTags.tag(next);
+    }
+
+    // Notes the start tag just read as the one after the last.
+    void follows(std::size_t number)
+    {
+        if (m_lastTag != ReadTagTable::kNone)
+            m_readTags.setNext(m_lastTag, number);
+        m_lastTag = number;
     }
 
     // Closes what the start of the element closes; false when it would not

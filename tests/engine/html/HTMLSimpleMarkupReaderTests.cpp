@@ -79,6 +79,30 @@ TEST(HTMLSimpleMarkupReader, reportsTheWritersFormsAsLibxml2Does)
     }
 }
 
+// Start tags are tried in the order they came in before: a tag that reads
+// like the one expected up to its last letters is read as what it is, and
+// the expected one, where it would open a link in a link, is left to libxml2.
+TEST(HTMLSimpleMarkupReader, aTagExpectedFromTheOrderBeforeIsTakenOnlyWhereItsWholeTextStands)
+{
+    const char* fragments[] = {
+        "<span>1</span><span title=\"a\">2</span><span>3</span><span title=\"a\">4</span>"
+        "<span>5</span><span title=\"a&gt;\">6</span><span>7</span><span title=\"a\">8</span><span>9</span>",
+        "<div><span title='a\">'>x</span></div><div><span title='a\">'>y</span></div><div><span title='a\">' >z</span></div>",
+        "<ul><li>a<li>b</li></ul><ul><li>a<li>b</ul><ol><li>a<li>b</ol>",
+    };
+    for (const char* fragment : fragments) {
+        RepeatingTranscript repeating;
+        ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(fragment, static_cast<HTMLSimpleMarkupEvents&>(repeating)))
+            << fragment;
+        EXPECT_EQ(repeating.transcript.text, libxml2Transcript(fragment)) << fragment;
+        EXPECT_GT(repeating.repeats, 0) << fragment;
+    }
+    RepeatingTranscript nested;
+    EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(
+        "<a href=\"x\">1</a><span>2</span><a href=\"x\"><span>3<a href=\"x\">4</a></span></a>",
+        static_cast<HTMLSimpleMarkupEvents&>(nested)));
+}
+
 // Random nestings of the writer's elements, text and references: wherever
 // the quick reading takes a fragment, it reports what libxml2 reports.
 TEST(HTMLSimpleMarkupReader, randomFragmentsReadAsLibxml2ReadsThem)
