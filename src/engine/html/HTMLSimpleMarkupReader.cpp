@@ -107,19 +107,26 @@ public:
     std::size_t size() const { return m_entries.size(); }
 
     // The tag of a number, its text, and the number of the start tag that
-    // came next after it last time (kNone before any did).
+    // came next after it last time with as many end tags between (kNone
+    // before any did); three end tags or more count as three.
     static constexpr std::size_t kNone = SIZE_MAX;
     const ReadTag& tag(std::size_t number) const { return m_entries[number].read; }
     std::string_view text(std::size_t number) const { return m_entries[number].tag; }
-    std::size_t next(std::size_t number) const { return m_entries[number].next; }
-    void setNext(std::size_t number, std::size_t next) { m_entries[number].next = next; }
+    std::size_t next(std::size_t number, std::size_t endTags) const
+    {
+        return m_entries[number].next[std::min<std::size_t>(endTags, 3)];
+    }
+    void setNext(std::size_t number, std::size_t endTags, std::size_t next)
+    {
+        m_entries[number].next[std::min<std::size_t>(endTags, 3)] = next;
+    }
 
 private:
     struct Entry {
         std::string_view tag;
         std::size_t hash;
         ReadTag read;
-        std::size_t next = kNone;
+        std::array<std::size_t, 4> next = {kNone, kNone, kNone, kNone};
     };
     std::vector<Entry> m_entries;
     // Each slot holds an entry's index plus one; zero is free.
@@ -189,8 +196,9 @@ private:
     // outlives the reading), with their numbers: a tag of the same text is
     // read alike, wherever it stands.
     ReadTagTable m_readTags;
-    // The number of the last start tag read.
+    // The number of the last start tag read, and the end tags read since.
     std::size_t m_lastTag = ReadTagTable::kNone;
+    std::size_t m_endTagsSince = 0;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -362,6 +370,7 @@ private:
             if (close < m_html.size() && m_html[close] == '>' && startsWithAt(at + 1, last)) {
                 m_open.pop_back();
                 m_events.endElement(last);
+                ++m_endTagsSince;
                 m_at = close + 1;
                 return true;
             }
@@ -399,6 +408,7 @@ private:
             return false;
         m_open.pop_back();
         m_events.endElement(name);
+        ++m_endTagsSince;
         m_at = at + 1;
         return true;
     }
@@ -477,7 +487,7 @@ private:
     {
         if (m_lastTag == ReadTagTable::kNone)
             return nullptr;
-        std::size_t next = m_readTags.next(m_lastTag);
+        std::size_t next = m_readTags.next(m_lastTag, m_endTagsSince);
         if (next == ReadTagTable::kNone)
             return nullptr;
         std::string_view text = m_readTags.text(next);
@@ -490,8 +500,9 @@ private:
     void follows(std::size_t number)
     {
         if (m_lastTag != ReadTagTable::kNone)
-            m_readTags.setNext(m_lastTag, number);
+            m_readTags.setNext(m_lastTag, m_endTagsSince, number);
         m_lastTag = number;
+        m_endTagsSince = 0;
     }
 
     // Closes what the start of the element closes; false when it would not
