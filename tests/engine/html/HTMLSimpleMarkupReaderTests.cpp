@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -101,6 +102,27 @@ TEST(HTMLSimpleMarkupReader, aTagExpectedFromTheOrderBeforeIsTakenOnlyWhereItsWh
     EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(
         "<a href=\"x\">1</a><span>2</span><a href=\"x\"><span>3<a href=\"x\">4</a></span></a>",
         static_cast<HTMLSimpleMarkupEvents&>(nested)));
+}
+
+// Hundreds of distinct tags, each coming back in another order and nesting:
+// every one keeps its number however many were read before it.
+TEST(HTMLSimpleMarkupReader, manyDistinctTagsKeepTheirNumbers)
+{
+    std::vector<std::string> tags;
+    for (int index = 0; index < 700; ++index)
+        tags.push_back("<span title=\"" + std::to_string(index * 7919 % 1000) + "\">");
+    std::mt19937 random(22);
+    std::string html;
+    for (int round = 0; round < 3; ++round) {
+        std::shuffle(tags.begin(), tags.end(), random);
+        for (std::size_t index = 0; index < tags.size(); index += 2)
+            html += tags[index] + "a" + tags[index + 1] + "b</span></span>" + tags[index + 1] + "c</span>";
+    }
+    RepeatingTranscript repeating;
+    ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating)));
+    EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html));
+    EXPECT_EQ(repeating.firstTags.size(), tags.size());
+    EXPECT_EQ(repeating.repeats, static_cast<int>(3 * tags.size() * 3 / 2 - tags.size()));
 }
 
 // Random nestings of the writer's elements, text and references: wherever
