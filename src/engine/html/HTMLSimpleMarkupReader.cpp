@@ -106,11 +106,27 @@ public:
 
     std::size_t size() const { return m_entries.size(); }
 
+    // The tag of a number, its text, and the number of the start tag that
+    // came next after it last time with as many end tags between (kNone
+    // before any did); three end tags or more count as three.
+    static constexpr std::size_t kNone = SIZE_MAX;
+    const ReadTag& tag(std::size_t number) const { return m_entries[number].read; }
+    std::string_view text(std::size_t number) const { return m_entries[number].tag; }
+    std::size_t next(std::size_t number, std::size_t endTags) const
+    {
+        return m_entries[number].next[std::min<std::size_t>(endTags, 3)];
+    }
+    void setNext(std::size_t number, std::size_t endTags, std::size_t next)
+    {
+        m_entries[number].next[std::min<std::size_t>(endTags, 3)] = next;
+    }
+
 private:
     struct Entry {
         std::string_view tag;
         std::size_t hash;
         ReadTag read;
+        std::array<std::size_t, 4> next = {kNone, kNone, kNone, kNone};
     };
     std::vector<Entry> m_entries;
     // Each slot holds an entry's index plus one; zero is free.
@@ -180,6 +196,9 @@ private:
     // outlives the reading), with their numbers: a tag of the same text is
     // read alike, wherever it stands.
     ReadTagTable m_readTags;
+    // The number of the last start tag read, and the end tags read since.
+    std::size_t m_lastTag = ReadTagTable::kNone;
+    std::size_t m_endTagsSince = 0;
 
     // Text up to the next tag; text without references is handed over as
     // it stands in the markup.
@@ -351,6 +370,7 @@ private:
             if (close < m_html.size() && m_html[close] == '>' && startsWithAt(at + 1, last)) {
                 m_open.pop_back();
                 m_events.endElement(last);
+                ++m_endTagsSince;
                 m_at = close + 1;
                 return true;
             }
@@ -388,6 +408,7 @@ private:
             return false;
         m_open.pop_back();
         m_events.endElement(name);
+        ++m_endTagsSince;
         m_at = at + 1;
         return true;
     }
@@ -406,18 +427,29 @@ private:
     // read alike, and known by its text, name and all.
     bool readStartTag(std::size_t at)
     {
-        std::optional<std::size_t> tagEnd = endOfTag(at);
-        if (!tagEnd)
-            return false;
+        // Tags come in much the same order again and again: the one that
+        // followed the last tag the time before is tried first. Where the
+        // markup reads its text, it is that tag, and ends where its text does.
+        const ReadTag* known = predictedTag();
+        std::optional<std::size_t> tagEnd;
+        std::size_t hash = 0;
+        if (known) {
+            tagEnd = m_at + m_readTags.text(known->number).size();
+        } else {
+            tagEnd = endOfTag(at);
+            if (!tagEnd)
+                return false;
+            hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
+            known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+        }
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
-        const std::size_t hash = ByteWord::hash(tag);
-        const ReadTag* known = m_readTags.find(tag, hash);
         if (known) {
             const ReadTag& read = *known;
             if (!opens(read.name))
                 return false;
             if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
                 m_at = *tagEnd;
+                follows(read.number);
                 return enter(read.name, read.endsAtOnce);
             }
         }
@@ -439,6 +471,7 @@ private:
             m_readTags.add(tag, hash, ReadTag{number, name, endsAtOnce});
         else
             number = known->number;
+        follows(number);
         m_at = *end;
         HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
         if (m_markupEvents)
@@ -446,6 +479,30 @@ private:
         else
             m_events.startElement(name, attributes);
         return enter(name, endsAtOnce);
+    }
+
+    // The tag that came after the last one the time before, when the markup
+    // here reads its text.
+    const ReadTag* predictedTag() const
+    {
+        if (m_lastTag == ReadTagTable::kNone)
+            return nullptr;
+        std::size_t next = m_readTags.next(m_lastTag, m_endTagsSince);
+        if (next == ReadTagTable::kNone)
+            return nullptr;
+        std::string_view text = m_readTags.text(next);
+        if (m_html.size() - m_at < text.size() || m_html.compare(m_at, text.size(), text) != 0)
+            return nullptr;
+        return &m_readTags.tag(next);
+    }
+
+    // Notes the start tag just read as the one after the last.
+    void follows(std::size_t number)
+    {
+        if (m_lastTag != ReadTagTable::kNone)
+            m_readTags.setNext(m_lastTag, m_endTagsSince, number);
+        m_lastTag = number;
+        m_endTagsSince = 0;
     }
 
     // Closes what the start of the element closes; false when it would not

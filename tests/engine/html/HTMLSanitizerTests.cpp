@@ -81,6 +81,20 @@ TEST(HTMLSanitizer, styleSheetsLoseImportsAndRemoteURLsEvenWhenEscaped)
     EXPECT_NE(clean.find("<p style=\"background:none\">Text</p>"), std::string::npos) << clean;
 }
 
+// Style without any of the words that make it risky is kept as it stands
+// without being read through; the words are found in any case, wherever
+// they fall, the first and last letters of the style included.
+TEST(HTMLSanitizer, riskyWordsInStyleAreFoundInAnyCaseAndPlace)
+{
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("width:EXPRESSION(alert(1))"), "width:none");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("Url(http://x/h.png)"), "none");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{color:red}@IMPORT 'http://x/i.css'"), "p{color:red}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:IMAGE-SET(\"http://x/j.png\" 1x)}"), "p{background:none}");
+    EXPECT_EQ(HTMLSanitizer::sanitizedCSS("p{background:uRl(//x/k.png)}"), "p{background:none}");
+    for (const char* kept : {"p{color:red;font-family:'Urbana','Edison';}", "u", "uR", "@imp", "image-se"})
+        EXPECT_EQ(HTMLSanitizer::sanitizedCSS(kept), kept);
+}
+
 // Markup that one parser reads as text and a browser as elements must not
 // come back to life in what is written.
 TEST(HTMLSanitizer, markupHiddenInCommentsAttributesAndRawTextStaysText)

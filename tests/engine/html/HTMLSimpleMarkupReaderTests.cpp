@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -77,6 +78,51 @@ TEST(HTMLSimpleMarkupReader, reportsTheWritersFormsAsLibxml2Does)
         ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(fragment, simple)) << fragment;
         EXPECT_EQ(simple.text, libxml2Transcript(fragment)) << fragment;
     }
+}
+
+// Start tags are tried in the order they came in before: a tag that reads
+// like the one expected up to its last letters is read as what it is, and
+// the expected one, where it would open a link in a link, is left to libxml2.
+TEST(HTMLSimpleMarkupReader, aTagExpectedFromTheOrderBeforeIsTakenOnlyWhereItsWholeTextStands)
+{
+    const char* fragments[] = {
+        "<span>1</span><span title=\"a\">2</span><span>3</span><span title=\"a\">4</span>"
+        "<span>5</span><span title=\"a&gt;\">6</span><span>7</span><span title=\"a\">8</span><span>9</span>",
+        "<div><span title='a\">'>x</span></div><div><span title='a\">'>y</span></div><div><span title='a\">' >z</span></div>",
+        "<ul><li>a<li>b</li></ul><ul><li>a<li>b</ul><ol><li>a<li>b</ol>",
+    };
+    for (const char* fragment : fragments) {
+        RepeatingTranscript repeating;
+        ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(fragment, static_cast<HTMLSimpleMarkupEvents&>(repeating)))
+            << fragment;
+        EXPECT_EQ(repeating.transcript.text, libxml2Transcript(fragment)) << fragment;
+        EXPECT_GT(repeating.repeats, 0) << fragment;
+    }
+    RepeatingTranscript nested;
+    EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(
+        "<a href=\"x\">1</a><span>2</span><a href=\"x\"><span>3<a href=\"x\">4</a></span></a>",
+        static_cast<HTMLSimpleMarkupEvents&>(nested)));
+}
+
+// Hundreds of distinct tags, each coming back in another order and nesting:
+// every one keeps its number however many were read before it.
+TEST(HTMLSimpleMarkupReader, manyDistinctTagsKeepTheirNumbers)
+{
+    std::vector<std::string> tags;
+    for (int index = 0; index < 700; ++index)
+        tags.push_back("<span title=\"" + std::to_string(index * 7919 % 1000) + "\">");
+    std::mt19937 random(22);
+    std::string html;
+    for (int round = 0; round < 3; ++round) {
+        std::shuffle(tags.begin(), tags.end(), random);
+        for (std::size_t index = 0; index < tags.size(); index += 2)
+            html += tags[index] + "a" + tags[index + 1] + "b</span></span>" + tags[index + 1] + "c</span>";
+    }
+    RepeatingTranscript repeating;
+    ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating)));
+    EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html));
+    EXPECT_EQ(repeating.firstTags.size(), tags.size());
+    EXPECT_EQ(repeating.repeats, static_cast<int>(3 * tags.size() * 3 / 2 - tags.size()));
 }
 
 // Random nestings of the writer's elements, text and references: wherever
