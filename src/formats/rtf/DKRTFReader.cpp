@@ -31,54 +31,37 @@ bool isLetter(char16_t character)
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-// The characters that end a run of text: the reader acts on each of them,
-// and on a semicolon where it ends a table entry.
-bool isReserved(char16_t character, bool semicolons)
+// The index of the first of the units in [from, end) that is one of
+// `Stops`, or `end`. RTF text between the characters a scan acts on runs
+// for tens of units: it is searched eight at a time while eight remain.
+template<char16_t... Stops>
+std::size_t findFirstOf(const char16_t* units, std::size_t from, std::size_t end)
 {
-    switch (character) {
-    case u'\\':
-    case u'{':
-    case u'}':
-    case u'\r':
-    case u'\n':
-        return true;
-    case u';':
-        return semicolons;
-    default:
-        return false;
+#if defined(__SSE2__)
+    for (; from + 8 <= end; from += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + from));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
     }
+#endif
+    for (; from < end; ++from) {
+        const char16_t unit = units[from];
+        if (((unit == Stops) || ...))
+            return from;
+    }
+    return end;
 }
 
 // Where a run of text that goes on at `from` ends: at the first character
-// the reader acts on, or at the end of the text.
+// the reader acts on (a semicolon only where it ends a table entry), or at
+// the end of the text.
 std::size_t endOfTextRun(const std::u16string& text, std::size_t from, bool semicolons)
 {
-    const char16_t* const units = text.data();
-    const std::size_t size = text.size();
-    std::size_t end = from;
-#if defined(__SSE2__)
-    // Runs are tens of characters long: they are searched eight at a time
-    // while eight remain, and the rest one by one.
-    const __m128i backslash = _mm_set1_epi16(static_cast<short>(u'\\'));
-    const __m128i open = _mm_set1_epi16(static_cast<short>(u'{'));
-    const __m128i close = _mm_set1_epi16(static_cast<short>(u'}'));
-    const __m128i carriageReturn = _mm_set1_epi16(static_cast<short>(u'\r'));
-    const __m128i lineFeed = _mm_set1_epi16(static_cast<short>(u'\n'));
-    // Without semicolons, the search for a backslash stands in for theirs.
-    const __m128i semicolon = _mm_set1_epi16(static_cast<short>(semicolons ? u';' : u'\\'));
-    for (; end + 8 <= size; end += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + end));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(eight, backslash), _mm_cmpeq_epi16(eight, open)),
-                         _mm_or_si128(_mm_cmpeq_epi16(eight, close), _mm_cmpeq_epi16(eight, semicolon))),
-            _mm_or_si128(_mm_cmpeq_epi16(eight, carriageReturn), _mm_cmpeq_epi16(eight, lineFeed)));
-        if (const int mask = _mm_movemask_epi8(hits))
-            return end + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
-    }
-#endif
-    while (end < size && !isReserved(units[end], semicolons))
-        ++end;
-    return end;
+    if (semicolons)
+        return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n', u';'>(text.data(), from, text.size());
+    return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n'>(text.data(), from, text.size());
 }
 
 // A control word of fewer than eight letters, read in one step: its length
