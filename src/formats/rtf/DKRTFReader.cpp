@@ -309,6 +309,32 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
     m_fontTable.addEntry(state().fontNumber(), std::move(name), state().fontCharacterSet());
 }
 
+std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
+{
+    const std::u16string& text = m_scanner.string();
+    const std::size_t start = m_scanner.scanLocation();
+    const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
+    std::size_t depth = 0;
+    for (std::size_t position = findFirstOf<u'\\', u'{', u'}'>(text.data(), start, end); position < end;
+         position = findFirstOf<u'\\', u'{', u'}'>(text.data(), position + 1, end)) {
+        switch (text[position]) {
+        case u'\\':
+            // An escaped brace or backslash is text.
+            ++position;
+            break;
+        case u'{':
+            ++depth;
+            break;
+        default:
+            if (depth == 0)
+                return position;
+            --depth;
+            break;
+        }
+    }
+    return end;
+}
+
 // --- Control words and symbols ---------------------------------------------
 
 int DKRTFReader::readParameterDigits()
