@@ -234,18 +234,22 @@ void DKRTFReader::parse()
 void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
 {
     const std::size_t entryDepth = m_states.depth();
+    // The scanner's text never changes; only its location moves, also
+    // inside the handlers of control words, so it is read afresh each turn.
+    const std::u16string& text = m_scanner.string();
     for (;;) {
-        if (m_scanner.isAtEnd()) {
+        const std::size_t location = m_scanner.scanLocation();
+        if (location >= text.size()) {
             // Places an attachment read last, which has no text after it.
             appendString(u"");
             return;
         }
-        const char16_t character = m_scanner.peekCharacter();
+        const char16_t character = text[location];
         if (character != u'\\')
             m_afterStar = false;
         switch (character) {
         case u'}': {
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             // The text after a text box starts a paragraph of its own.
             if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
                 actionNewParagraph(1);
@@ -262,12 +266,14 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             break;
         }
         case u'{':
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             m_states.push();
             break;
         case u'\\':
-            m_scanner.skipPeekedCharacter();
-            if (!m_scanner.isAtEnd() && isLetter(m_scanner.peekCharacter()))
+            m_scanner.setScanLocation(location + 1);
+            // The string's terminating NUL, after a backslash at the very
+            // end, is no letter.
+            if (isLetter(text.data()[location + 1]))
                 parseKeyword();
             else
                 parseControlSymbol();
@@ -275,19 +281,17 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         case u'\r':
         case u'\n':
             // Line breaks of the RTF text are never text.
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             break;
         default:
             if (character == u';' && semicolonAction != SemicolonAction::None) {
                 performSemicolonAction(semicolonAction);
             } else {
                 // The run is read in place: the text outlives the parse.
-                const std::u16string& text = m_scanner.string();
-                const std::size_t start = m_scanner.scanLocation();
-                const std::size_t end = endOfTextRun(text, start + 1, semicolonAction != SemicolonAction::None);
+                const std::size_t end = endOfTextRun(text, location + 1, semicolonAction != SemicolonAction::None);
                 m_scanner.setScanLocation(end);
                 if (!state().discardText())
-                    appendSourceText(std::u16string_view(text).substr(start, end - start));
+                    appendSourceText(std::u16string_view(text).substr(location, end - location));
             }
             break;
         }
