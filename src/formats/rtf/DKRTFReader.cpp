@@ -8,15 +8,11 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UTF16Search.h"
 #include "platform/foundation/Unicode.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <limits>
 #include <utility>
 
@@ -31,29 +27,6 @@ bool isLetter(char16_t character)
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-// The index of the first of the units in [from, end) that is one of
-// `Stops`, or `end`. RTF text between the characters a scan acts on runs
-// for tens of units: it is searched eight at a time while eight remain.
-template<char16_t... Stops>
-std::size_t findFirstOf(const char16_t* units, std::size_t from, std::size_t end)
-{
-#if defined(__SSE2__)
-    for (; from + 8 <= end; from += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + from));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
-        if (const int mask = _mm_movemask_epi8(hits))
-            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
-    }
-#endif
-    for (; from < end; ++from) {
-        const char16_t unit = units[from];
-        if (((unit == Stops) || ...))
-            return from;
-    }
-    return end;
-}
-
 // Where a run of text that goes on at `from` ends: at the first character
 // the reader acts on (a semicolon only where it ends a table entry), or at
 // the end of the text.
@@ -62,40 +35,6 @@ std::size_t endOfTextRun(const std::u16string& text, std::size_t from, bool semi
     if (semicolons)
         return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n', u';'>(text.data(), from, text.size());
     return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n'>(text.data(), from, text.size());
-}
-
-// A control word of fewer than eight letters, read in one step: its length
-// and its letters packed as the keyword table's key. False where the word
-// is longer, or fewer than eight characters of text remain; the letters are
-// then read one at a time.
-[[gnu::always_inline]] inline bool readShortWord(const char16_t* first, const char16_t* end, std::uint64_t& packed,
-                                                 std::size_t& length)
-{
-#if defined(__SSE2__)
-    if (end - first < 8)
-        return false;
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
-    // A letter of either case, folded to the small letters; units past
-    // 0x7FFF compare as negative, so they are no letters either.
-    const __m128i folded = _mm_or_si128(eight, _mm_set1_epi16(0x20));
-    const __m128i letters = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'a' - 1))),
-                                          _mm_cmplt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'z' + 1))));
-    const auto run = static_cast<std::size_t>(std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(letters))) / 2);
-    if (run == 0 || run >= 8)
-        return false;
-    // The units as bytes, the first lowest; the letters' key has the first
-    // highest, and whatever follows the word is shifted out.
-    const auto bytes = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(eight, eight)));
-    packed = __builtin_bswap64(bytes) >> (64 - 8 * run);
-    length = run;
-    return true;
-#else
-    (void)first;
-    (void)end;
-    (void)packed;
-    (void)length;
-    return false;
-#endif
 }
 
 std::u16string utf16FromCodePoint(char32_t code)
@@ -389,10 +328,11 @@ void DKRTFReader::parseKeyword()
     const std::u16string& text = m_scanner.string();
     const char16_t* const first = text.data() + m_scanner.scanLocation();
     const char16_t* cursor = first;
-    // Short names are packed into their table key while they are read.
+    // Short names are packed into their table key while they are read, and
+    // most words are read and keyed in one step.
     std::uint64_t packed = 0;
-    std::size_t length = 0;
-    if (readShortWord(first, text.data() + text.size(), packed, length)) {
+    std::size_t length = shortASCIILetterRun(first, text.data() + text.size(), packed);
+    if (length > 0) {
         cursor += length;
     } else {
         for (packed = 0;; ++cursor) {
