@@ -8,15 +8,11 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UTF16Search.h"
 #include "platform/foundation/Unicode.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <limits>
 #include <utility>
 
@@ -31,88 +27,14 @@ bool isLetter(char16_t character)
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
-// The characters that end a run of text: the reader acts on each of them,
-// and on a semicolon where it ends a table entry.
-bool isReserved(char16_t character, bool semicolons)
-{
-    switch (character) {
-    case u'\\':
-    case u'{':
-    case u'}':
-    case u'\r':
-    case u'\n':
-        return true;
-    case u';':
-        return semicolons;
-    default:
-        return false;
-    }
-}
-
 // Where a run of text that goes on at `from` ends: at the first character
-// the reader acts on, or at the end of the text.
+// the reader acts on (a semicolon only where it ends a table entry), or at
+// the end of the text.
 std::size_t endOfTextRun(const std::u16string& text, std::size_t from, bool semicolons)
 {
-    const char16_t* const units = text.data();
-    const std::size_t size = text.size();
-    std::size_t end = from;
-#if defined(__SSE2__)
-    // Runs are tens of characters long: they are searched eight at a time
-    // while eight remain, and the rest one by one.
-    const __m128i backslash = _mm_set1_epi16(static_cast<short>(u'\\'));
-    const __m128i open = _mm_set1_epi16(static_cast<short>(u'{'));
-    const __m128i close = _mm_set1_epi16(static_cast<short>(u'}'));
-    const __m128i carriageReturn = _mm_set1_epi16(static_cast<short>(u'\r'));
-    const __m128i lineFeed = _mm_set1_epi16(static_cast<short>(u'\n'));
-    // Without semicolons, the search for a backslash stands in for theirs.
-    const __m128i semicolon = _mm_set1_epi16(static_cast<short>(semicolons ? u';' : u'\\'));
-    for (; end + 8 <= size; end += 8) {
-        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + end));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(eight, backslash), _mm_cmpeq_epi16(eight, open)),
-                         _mm_or_si128(_mm_cmpeq_epi16(eight, close), _mm_cmpeq_epi16(eight, semicolon))),
-            _mm_or_si128(_mm_cmpeq_epi16(eight, carriageReturn), _mm_cmpeq_epi16(eight, lineFeed)));
-        if (const int mask = _mm_movemask_epi8(hits))
-            return end + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
-    }
-#endif
-    while (end < size && !isReserved(units[end], semicolons))
-        ++end;
-    return end;
-}
-
-// A control word of fewer than eight letters, read in one step: its length
-// and its letters packed as the keyword table's key. False where the word
-// is longer, or fewer than eight characters of text remain; the letters are
-// then read one at a time.
-[[gnu::always_inline]] inline bool readShortWord(const char16_t* first, const char16_t* end, std::uint64_t& packed,
-                                                 std::size_t& length)
-{
-#if defined(__SSE2__)
-    if (end - first < 8)
-        return false;
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
-    // A letter of either case, folded to the small letters; units past
-    // 0x7FFF compare as negative, so they are no letters either.
-    const __m128i folded = _mm_or_si128(eight, _mm_set1_epi16(0x20));
-    const __m128i letters = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'a' - 1))),
-                                          _mm_cmplt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'z' + 1))));
-    const auto run = static_cast<std::size_t>(std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(letters))) / 2);
-    if (run == 0 || run >= 8)
-        return false;
-    // The units as bytes, the first lowest; the letters' key has the first
-    // highest, and whatever follows the word is shifted out.
-    const auto bytes = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(eight, eight)));
-    packed = __builtin_bswap64(bytes) >> (64 - 8 * run);
-    length = run;
-    return true;
-#else
-    (void)first;
-    (void)end;
-    (void)packed;
-    (void)length;
-    return false;
-#endif
+    if (semicolons)
+        return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n', u';'>(text.data(), from, text.size());
+    return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n'>(text.data(), from, text.size());
 }
 
 std::u16string utf16FromCodePoint(char32_t code)
@@ -251,18 +173,22 @@ void DKRTFReader::parse()
 void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
 {
     const std::size_t entryDepth = m_states.depth();
+    // The scanner's text never changes; only its location moves, also
+    // inside the handlers of control words, so it is read afresh each turn.
+    const std::u16string& text = m_scanner.string();
     for (;;) {
-        if (m_scanner.isAtEnd()) {
+        const std::size_t location = m_scanner.scanLocation();
+        if (location >= text.size()) {
             // Places an attachment read last, which has no text after it.
             appendString(u"");
             return;
         }
-        const char16_t character = m_scanner.peekCharacter();
+        const char16_t character = text[location];
         if (character != u'\\')
             m_afterStar = false;
         switch (character) {
         case u'}': {
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             // The text after a text box starts a paragraph of its own.
             if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
                 actionNewParagraph(1);
@@ -279,12 +205,14 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             break;
         }
         case u'{':
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             m_states.push();
             break;
         case u'\\':
-            m_scanner.skipPeekedCharacter();
-            if (!m_scanner.isAtEnd() && isLetter(m_scanner.peekCharacter()))
+            m_scanner.setScanLocation(location + 1);
+            // The string's terminating NUL, after a backslash at the very
+            // end, is no letter.
+            if (isLetter(text.data()[location + 1]))
                 parseKeyword();
             else
                 parseControlSymbol();
@@ -292,19 +220,17 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
         case u'\r':
         case u'\n':
             // Line breaks of the RTF text are never text.
-            m_scanner.skipPeekedCharacter();
+            m_scanner.setScanLocation(location + 1);
             break;
         default:
             if (character == u';' && semicolonAction != SemicolonAction::None) {
                 performSemicolonAction(semicolonAction);
             } else {
                 // The run is read in place: the text outlives the parse.
-                const std::u16string& text = m_scanner.string();
-                const std::size_t start = m_scanner.scanLocation();
-                const std::size_t end = endOfTextRun(text, start + 1, semicolonAction != SemicolonAction::None);
+                const std::size_t end = endOfTextRun(text, location + 1, semicolonAction != SemicolonAction::None);
                 m_scanner.setScanLocation(end);
                 if (!state().discardText())
-                    appendSourceText(std::u16string_view(text).substr(start, end - start));
+                    appendSourceText(std::u16string_view(text).substr(location, end - location));
             }
             break;
         }
@@ -324,6 +250,32 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
     if (state().fontNumber() < 0)
         return;
     m_fontTable.addEntry(state().fontNumber(), std::move(name), state().fontCharacterSet());
+}
+
+std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
+{
+    const std::u16string& text = m_scanner.string();
+    const std::size_t start = m_scanner.scanLocation();
+    const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
+    std::size_t depth = 0;
+    for (std::size_t position = findFirstOf<u'\\', u'{', u'}'>(text.data(), start, end); position < end;
+         position = findFirstOf<u'\\', u'{', u'}'>(text.data(), position + 1, end)) {
+        switch (text[position]) {
+        case u'\\':
+            // An escaped brace or backslash is text.
+            ++position;
+            break;
+        case u'{':
+            ++depth;
+            break;
+        default:
+            if (depth == 0)
+                return position;
+            --depth;
+            break;
+        }
+    }
+    return end;
 }
 
 // --- Control words and symbols ---------------------------------------------
@@ -376,10 +328,11 @@ void DKRTFReader::parseKeyword()
     const std::u16string& text = m_scanner.string();
     const char16_t* const first = text.data() + m_scanner.scanLocation();
     const char16_t* cursor = first;
-    // Short names are packed into their table key while they are read.
+    // Short names are packed into their table key while they are read, and
+    // most words are read and keyed in one step.
     std::uint64_t packed = 0;
-    std::size_t length = 0;
-    if (readShortWord(first, text.data() + text.size(), packed, length)) {
+    std::size_t length = shortASCIILetterRun(first, text.data() + text.size(), packed);
+    if (length > 0) {
         cursor += length;
     } else {
         for (packed = 0;; ++cursor) {

@@ -154,32 +154,6 @@ void DKRTFReader::actionReadColorTableRedValue(int value) { m_colorTable.setRedC
 void DKRTFReader::actionReadColorTableGreenValue(int value) { m_colorTable.setGreenComponent(value); }
 void DKRTFReader::actionReadColorTableBlueValue(int value) { m_colorTable.setBlueComponent(value); }
 
-std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
-{
-    const std::u16string& text = m_scanner.string();
-    const std::size_t start = m_scanner.scanLocation();
-    const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
-    std::size_t depth = 0;
-    for (std::size_t position = start; position < end; ++position) {
-        switch (text[position]) {
-        case u'\\':
-            ++position;
-            break;
-        case u'{':
-            ++depth;
-            break;
-        case u'}':
-            if (depth == 0)
-                return position;
-            --depth;
-            break;
-        default:
-            break;
-        }
-    }
-    return end;
-}
-
 void DKRTFReader::actionReadListTable(int)
 {
     // A look-ahead: the table's groups are then read like any other text

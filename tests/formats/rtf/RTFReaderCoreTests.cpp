@@ -313,6 +313,21 @@ TEST_F(RTFReaderCoreTests, controlWordsEndAtTheFirstUnitThatIsNoLetter)
     }
 }
 
+TEST_F(RTFReaderCoreTests, groupsReadWholeEndAtTheirOwnBraceWhereverEscapesFall)
+{
+    // The override table is stepped over to its own closing brace, found by
+    // a search in blocks: escaped braces and backslashes anywhere in it are
+    // its text, and nested groups are its own.
+    for (std::size_t padding = 0; padding < 20; ++padding) {
+        const std::u16string filler(padding, u'x');
+        for (std::u16string_view escapes : {u"\\}", u"\\{", u"\\\\", u"{\\}}", u"\\\\\\}"}) {
+            const std::u16string rtf = u"{\\rtf1 a{\\*\\listoverridetable{\\listoverride\\listid1 " + filler +
+                std::u16string(escapes) + filler + u"}" + filler + u"}b}";
+            EXPECT_EQ(read(rtf).string(), u"ab") << padding << " " << std::string(escapes.begin(), escapes.end());
+        }
+    }
+}
+
 TEST_F(RTFReaderCoreTests, parametersBlanksAndEscapesAfterControlWords)
 {
     // A negative zero, a parameter past the integer range (it stops at the

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace folio {
+
+// Searches over UTF-16 text that the readers of markup languages run on
+// every unit of a document, eight units at a time where the processor has
+// the vector unit every x86-64 has, and one at a time elsewhere.
+
+// The index of the first unit in [from, end) that is one of `Stops`, or
+// `end` when none is.
+template<char16_t... Stops>
+std::size_t findFirstOf(const char16_t* units, std::size_t from, std::size_t end)
+{
+#if defined(__SSE2__)
+    for (; from + 8 <= end; from += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + from));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(eight, _mm_set1_epi16(static_cast<short>(Stops))))), ...);
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
+    }
+#endif
+    for (; from < end; ++from) {
+        const char16_t unit = units[from];
+        if (((unit == Stops) || ...))
+            return from;
+    }
+    return end;
+}
+
+// The run of ASCII letters at `first`, when it is shorter than eight and
+// eight units remain before `end`: its length, with its letters packed a
+// byte each, the first highest, in `letters`. 0 otherwise (the caller reads
+// the letters one at a time).
+inline std::size_t shortASCIILetterRun(const char16_t* first, const char16_t* end, std::uint64_t& letters)
+{
+#if defined(__SSE2__)
+    if (end - first < 8)
+        return 0;
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
+    // A letter of either case, folded to the small letters; units past
+    // 0x7FFF compare as negative, so they are no letters either.
+    const __m128i folded = _mm_or_si128(eight, _mm_set1_epi16(0x20));
+    const __m128i isLetter = _mm_and_si128(_mm_cmpgt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'a' - 1))),
+                                           _mm_cmplt_epi16(folded, _mm_set1_epi16(static_cast<short>(u'z' + 1))));
+    const auto run =
+        static_cast<std::size_t>(std::countr_one(static_cast<unsigned>(_mm_movemask_epi8(isLetter))) / 2);
+    if (run == 0 || run >= 8)
+        return 0;
+    // The units as bytes, the first lowest; whatever follows the run is
+    // shifted out.
+    const auto bytes = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_packus_epi16(eight, eight)));
+    letters = __builtin_bswap64(bytes) >> (64 - 8 * run);
+    return run;
+#else
+    (void)first;
+    (void)end;
+    (void)letters;
+    return 0;
+#endif
+}
+
+} // namespace folio
