@@ -2,6 +2,7 @@
 
 #include "engine/css/ColorHTML.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEFormattingKey.h"
 
 namespace folio {
 
@@ -16,10 +17,23 @@ std::optional<MutableAttributedString> TEAnchorHTMLElement::attributedString()
 {
     std::optional<MutableAttributedString> text = TEHTMLElement::attributedString();
     if (text && m_highlightedTextColor && text->length() > 0) {
-        // Both in one pass over the link's runs.
-        const AttributeDictionaryPtr added = AttributeDictionary::make(
-            {{std::string(TELinkHighlightColorAttribute), ColorValue::make(*m_highlightedTextColor)},
-             {std::string(kCTForegroundColorFromContextAttributeName), BoolValue::make(true)}});
+        // Both in one pass over the link's runs. The links of a page share a
+        // few highlight colours: the pair is made once for each.
+        const Color& highlight = *m_highlightedTextColor;
+        auto makeAdded = [&highlight] {
+            return AttributeDictionary::make(
+                {{std::string(TELinkHighlightColorAttribute), ColorValue::make(highlight)},
+                 {std::string(kCTForegroundColorFromContextAttributeName), BoolValue::make(true)}});
+        };
+        AttributeDictionaryPtr added;
+        if (TEAttributeDictionaryPool* pool = dictionaryPool()) {
+            TEFormattingKey key;
+            key.add(std::string_view("link highlight"));
+            key.add(highlight);
+            added = pool->sharedDictionary(key.bytes(), makeAdded);
+        } else {
+            added = makeAdded();
+        }
         text->addAttributes(*added, Range{0, text->length()});
     }
     return text;

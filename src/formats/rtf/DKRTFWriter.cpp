@@ -58,7 +58,7 @@ Result<std::string> DKRTFWriter::writeDocument(const AttributedString& text, con
                                                bool isRTFDDocument, std::string documentName)
 {
     try {
-        DKRTFWriter writer(text, settings);
+        DKRTFWriter writer(BorrowedText{}, text, settings);
         writer.setIsRTFDDocument(isRTFDDocument);
         writer.setDocumentName(std::move(documentName));
         return writer.writeRTFData();
@@ -77,6 +77,13 @@ Result<std::string> DKRTFWriter::rtfDataForAttributedString(const AttributedStri
 }
 
 DKRTFWriter::DKRTFWriter(const AttributedString& text, DKRTFDocumentSettings settings)
+    : m_ownText(text)
+    , m_attributedString(*m_ownText)
+    , m_settings(std::move(settings))
+{
+}
+
+DKRTFWriter::DKRTFWriter(BorrowedText, const AttributedString& text, DKRTFDocumentSettings settings)
     : m_attributedString(text)
     , m_settings(std::move(settings))
 {

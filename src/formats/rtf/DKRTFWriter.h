@@ -70,6 +70,9 @@ public:
     static std::optional<std::string> convertImageToHex(const std::string& path);
 
 private:
+    struct BorrowedText {};
+    DKRTFWriter(BorrowedText, const AttributedString& text, DKRTFDocumentSettings settings);
+
     // --- Document pass and header (DKRTFWriter.cpp) ---
     void writeHeader();
     void writeBody();
@@ -140,8 +143,11 @@ private:
     void writeTableRowStart(std::size_t index);
     void resetWrittenParagraphState();
 
-    // Held by value: a writer may outlive the expression that made its text.
-    AttributedString m_attributedString;
+    // A writer made by a caller holds its own copy, as it may outlive the
+    // expression that made its text; the static entry points write a text
+    // that outlives them, and borrow it rather than copy a whole document.
+    std::optional<AttributedString> m_ownText;
+    const AttributedString& m_attributedString;
     DKRTFDocumentSettings m_settings;
     bool m_isRTFDDocument = false;
     std::string m_documentName;

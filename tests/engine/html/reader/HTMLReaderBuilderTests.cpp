@@ -180,6 +180,30 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndKeepsOnlyParagraphAttributes)
     EXPECT_NE(text.attributeAtIndex(TELinkHighlightColorAttribute, 0), nullptr);
 }
 
+TEST_F(HTMLReaderBuilderTests, eachLinkTakesThePressedColourInForceWhereItStands)
+{
+    const AttributedString text =
+        convert("<div><a href=\"http://x.org/\">one</a> <a href=\"http://y.org/\">two</a></div>"
+                "<style>a:active { color: #00ff00 }</style><div><a href=\"http://z.org/\">three</a> four</div>");
+    auto highlight = [&text](std::u16string_view word) -> std::string {
+        const AttributeValuePtr value = text.attributeAtIndex(TELinkHighlightColorAttribute, indexOf(text, word));
+        return value && value->as<ColorValue>() ? htmlHexString(value->as<ColorValue>()->color()) : "none";
+    };
+    auto drawnFromContext = [&text](std::u16string_view word) {
+        return text.attributeAtIndex(kCTForegroundColorFromContextAttributeName, indexOf(text, word)) != nullptr;
+    };
+    EXPECT_EQ(highlight(u"one"), "ff0000");
+    EXPECT_EQ(highlight(u"two"), "ff0000");
+    EXPECT_EQ(highlight(u"three"), "00ff00");
+    EXPECT_EQ(highlight(u"four"), "none");
+    EXPECT_TRUE(drawnFromContext(u"one"));
+    EXPECT_TRUE(drawnFromContext(u"three"));
+    EXPECT_FALSE(drawnFromContext(u"four"));
+    // Each link keeps its own identifier.
+    EXPECT_FALSE(attributeValuesEqual(text.attributeAtIndex(TEGUIDAttribute, indexOf(text, u"one")),
+                                      text.attributeAtIndex(TEGUIDAttribute, indexOf(text, u"two"))));
+}
+
 TEST_F(HTMLReaderBuilderTests, browserSerialisedEditorPageConverts)
 {
     const AttributedString text = convert(
