@@ -93,12 +93,11 @@ constexpr std::uint64_t spreadBytes(std::uint32_t bytes)
 }
 static_assert(spreadBytes(0x44434241) == 0x0044004300420041ULL);
 
-// Widens the bytes unit for byte while they are ASCII, in blocks; none at the
-// first byte that is not.
-std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
+// Widens the bytes unit for byte into out; false at the first byte that is
+// not ASCII.
+bool widenASCIIBlock(std::span<const std::uint8_t> bytes, char16_t* out)
 {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::u16string text(bytes.size(), u'\0');
     std::size_t index = 0;
 #if defined(__SSE2__)
     // Sixteen at a time where the processor has the vector unit every
@@ -107,28 +106,47 @@ std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
     for (; index + 16 <= bytes.size(); index += 16) {
         const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + index));
         if (_mm_movemask_epi8(sixteen) != 0)
-            return std::nullopt;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + index), _mm_unpacklo_epi8(sixteen, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(text.data() + index + 8), _mm_unpackhi_epi8(sixteen, zero));
+            return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + index), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + index + 8), _mm_unpackhi_epi8(sixteen, zero));
     }
 #endif
     for (; index + 8 <= bytes.size(); index += 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes.data() + index, sizeof word);
         if (word & kHighBits)
-            return std::nullopt;
+            return false;
         if constexpr (std::endian::native == std::endian::little) {
             const std::uint64_t halves[2] = {spreadBytes(static_cast<std::uint32_t>(word)),
                                              spreadBytes(static_cast<std::uint32_t>(word >> 32))};
-            std::memcpy(text.data() + index, halves, sizeof halves);
+            std::memcpy(out + index, halves, sizeof halves);
         } else {
-            std::copy_n(bytes.data() + index, 8, text.data() + index);
+            std::copy_n(bytes.data() + index, 8, out + index);
         }
     }
     for (; index < bytes.size(); ++index) {
         if (bytes[index] >= 0x80)
+            return false;
+        out[index] = bytes[index];
+    }
+    return true;
+}
+
+// The bytes widened unit for byte while they are ASCII; none at the first
+// byte that is not. The text is widened a block at a time on the stack and
+// appended, so that its megabytes are written once instead of being filled
+// with zeros first and then overwritten.
+std::optional<std::u16string> widenedASCII(std::span<const std::uint8_t> bytes)
+{
+    constexpr std::size_t kBlockUnits = 512;
+    char16_t block[kBlockUnits];
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (std::size_t start = 0; start < bytes.size(); start += kBlockUnits) {
+        std::span<const std::uint8_t> part = bytes.subspan(start, std::min(kBlockUnits, bytes.size() - start));
+        if (!widenASCIIBlock(part, block))
             return std::nullopt;
-        text[index] = bytes[index];
+        text.append(block, part.size());
     }
     return text;
 }

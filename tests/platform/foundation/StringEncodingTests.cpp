@@ -34,6 +34,36 @@ TEST(StringEncoding, AsciiReadsAsUtf8AsItDoesInEveryLatinCodePage)
     EXPECT_EQ(stringWithData(std::string_view(ascii + "\xE9"), StringEncoding::utf8()), std::nullopt);
 }
 
+TEST(StringEncoding, LongAsciiTextIsReadWholeAndAStrayByteAnywhereRefusesIt)
+{
+    // Long text is widened in stretches of a few hundred units: every unit
+    // must arrive once and in order across them, and a byte that is not
+    // ASCII near any seam must still be caught, not skipped with its stretch.
+    std::string ascii;
+    std::u16string expected;
+    for (std::size_t index = 0; index < 5000; ++index) {
+        char byte = static_cast<char>(0x20 + (index * 7 + index / 95) % 95);
+        ascii.push_back(byte);
+        expected.push_back(static_cast<char16_t>(byte));
+    }
+    EXPECT_EQ(stringWithData(std::string_view(ascii), StringEncoding::utf8()), expected);
+    for (std::size_t length : {511u, 512u, 513u, 1023u, 1024u, 1025u, 4097u})
+        EXPECT_EQ(stringWithData(std::string_view(ascii).substr(0, length), StringEncoding::utf8()),
+                  expected.substr(0, length))
+            << length;
+    for (std::size_t seam : {256u, 512u, 1024u, 1536u, 2048u, 4096u}) {
+        for (std::size_t at = seam - 2; at <= seam + 1; ++at) {
+            std::string stray = ascii;
+            stray[at] = '\xE9';
+            EXPECT_EQ(stringWithData(std::string_view(stray), StringEncoding::utf8()), std::nullopt) << at;
+            std::string accented = ascii.substr(0, at) + "\xC3\xA9" + ascii.substr(at);
+            EXPECT_EQ(stringWithData(std::string_view(accented), StringEncoding::utf8()),
+                      expected.substr(0, at) + u"\u00E9" + expected.substr(at))
+                << at;
+        }
+    }
+}
+
 TEST(StringEncoding, AUtf8CharacterAnywhereInAsciiTextIsRead)
 {
     // ASCII is read in blocks of sixteen and eight bytes: the character that
