@@ -4,6 +4,7 @@
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UTF16Search.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/ImageCodec.h"
@@ -37,13 +38,7 @@ bool isDigit(char16_t character) { return character >= u'0' && character <= u'9'
 // the RTF text or a backslash (or at `end`).
 std::size_t endOfPlainRun(std::u16string_view text, std::size_t start, std::size_t end)
 {
-    while (start < end) {
-        const char16_t character = text[start];
-        if (character == u'{' || character == u'}' || character == u'\r' || character == u'\n' || character == u'\\')
-            break;
-        ++start;
-    }
-    return start;
+    return findFirstOf<u'{', u'}', u'\r', u'\n', u'\\'>(text.data(), start, end);
 }
 
 std::u16string removing(std::u16string text, std::u16string_view target)
@@ -397,26 +392,44 @@ std::u16string DKRTFObjectReader::readGroupText(const ByteDecoder& decoder)
 
 std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, const ByteDecoder& decoder)
 {
-    std::u16string source(content);
+    // The note is read where it lies; it is copied only when a marker has
+    // to be taken out of it.
+    std::u16string_view source = content;
+    std::u16string rewrittenSource;
     // Leftovers of older writers, and the markers our writer puts before
     // the note text (each followed by one blank that is not part of it).
     static constexpr std::u16string_view kJunk[] = {u"\\u65533?l0", u"\\ul0",     u"\\up0",          u"\\*\\atnref 1",
                                                     u"{\\chftn} ",  u"{\\chftn}", u"{\\*\\atnref} ", u"{\\*\\atnref}"};
     // Most notes hold none of them: one pass says which are there, and a
     // note is rewritten only for those (and, once a removal has joined text
-    // that may make another, for any the rewritten text holds).
+    // that may make another, for any the rewritten text holds). The pass
+    // jumps from brace to backslash, and the unit after each says which
+    // markers could start there: "\\u" or "\\*" the first four, "{\\" the
+    // rest.
     std::array<bool, std::size(kJunk)> present{};
-    for (std::size_t index = 0; index < source.size(); ++index) {
-        if (source[index] != u'\\' && source[index] != u'{')
-            continue;
-        const std::u16string_view rest = std::u16string_view(source).substr(index);
-        for (std::size_t junk = 0; junk < std::size(kJunk); ++junk)
+    for (std::size_t index = findFirstOf<u'\\', u'{'>(source.data(), 0, source.size()); index + 1 < source.size();
+         index = findFirstOf<u'\\', u'{'>(source.data(), index + 1, source.size())) {
+        const char16_t next = source[index + 1];
+        std::size_t first = std::size(kJunk);
+        std::size_t last = first;
+        if (source[index] == u'\\' && (next == u'u' || next == u'*')) {
+            first = 0;
+            last = 4;
+        } else if (source[index] == u'{' && next == u'\\') {
+            first = 4;
+            last = std::size(kJunk);
+        }
+        const std::u16string_view rest = source.substr(index);
+        for (std::size_t junk = first; junk < last; ++junk)
             present[junk] = present[junk] || rest.starts_with(kJunk[junk]);
     }
     bool rewritten = false;
     for (std::size_t junk = 0; junk < std::size(kJunk); ++junk) {
-        if (rewritten ? source.find(kJunk[junk]) != std::u16string::npos : present[junk]) {
-            source = removing(std::move(source), kJunk[junk]);
+        if (rewritten ? source.find(kJunk[junk]) != std::u16string_view::npos : present[junk]) {
+            if (!rewritten)
+                rewrittenSource = std::u16string(content);
+            rewrittenSource = removing(std::move(rewrittenSource), kJunk[junk]);
+            source = rewrittenSource;
             rewritten = true;
         }
     }
@@ -446,7 +459,7 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
         if (character != u'\\' || index + 1 >= length) {
             // A run of plain characters goes in at once.
             const std::size_t end = endOfPlainRun(source, index + 1, length);
-            text.append(source, index, end - index);
+            text.append(source.substr(index, end - index));
             index = end;
             continue;
         }

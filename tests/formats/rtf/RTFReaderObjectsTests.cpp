@@ -139,6 +139,10 @@ TEST_F(RTFReaderObjectsTests, writerMarkersInNotesAreTakenOutWhereverTheyAre)
         {uR"({\rtf1 a{\*\footnote {\chftn} One\ul0 two\up0 three}b})", u"One two three"},
         {uR"({\rtf1 a{\*\footnote A\u\ul0p0 B}b})", u"A B"},
         {uR"({\rtf1 a{\*\footnote Plain \{text\} only}b})", u"Plain {text} only"},
+        // Every family of marker, and one that ends the note.
+        {uR"({\rtf1 a{\*\footnote X\u65533?l0 Y}b})", u"X Y"},
+        {uR"({\rtf1 a{\*\footnote {\*\atnref} Z\*\atnref 1}b})", u"Z"},
+        {uR"({\rtf1 a{\*\footnote W\up0}b})", u"W"},
     };
     for (const auto& [rtf, expected] : notes) {
         AttributedString string = read(rtf);
