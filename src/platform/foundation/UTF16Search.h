@@ -36,6 +36,36 @@ std::size_t findFirstOf(const char16_t* units, std::size_t from, std::size_t end
     return end;
 }
 
+// The first index in [from, last) at which `First` stands with `Second`
+// `Gap` units after it, or `last` when there is none. The units up to
+// last - 1 + Gap must be readable. Both are ASCII: a long document is
+// searched sixteen places at a time, its units narrowed to bytes (a unit
+// outside ASCII narrows to no ASCII byte).
+template<char16_t First, char16_t Second, std::size_t Gap>
+std::size_t findSpacedPair(const char16_t* units, std::size_t from, std::size_t last)
+{
+    static_assert(First > 0 && First < 0x80 && Second > 0 && Second < 0x80);
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(static_cast<char>(First));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(Second));
+    auto narrowed = [](const char16_t* sixteen) {
+        return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen + 8)));
+    };
+    for (; from + 16 <= last; from += 16) {
+        const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(narrowed(units + from), first),
+                                           _mm_cmpeq_epi8(narrowed(units + from + Gap), second));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; from < last; ++from) {
+        if (units[from] == First && units[from + Gap] == Second)
+            return from;
+    }
+    return last;
+}
+
 // The run of ASCII letters at `first`, when it is shorter than eight and
 // eight units remain before `end`: its length, with its letters packed a
 // byte each, the first highest, in `letters`. 0 otherwise (the caller reads

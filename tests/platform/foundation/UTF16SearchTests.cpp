@@ -29,6 +29,30 @@ TEST(UTF16Search, findsTheFirstStopAtEveryPlaceInAndAroundABlock)
     }
 }
 
+TEST(UTF16Search, findsTheFirstSpacedPairAtEveryPlaceInAndAroundABlock)
+{
+    // The pair is "p" then "c" three units on. Around it: units whose low
+    // byte is a "p" or a "c", far from ASCII or past 0x7FFF, and each half
+    // of the pair without the other; the filler never makes the pair.
+    const std::u16string filler = u"p\u0170ab\u7063\uFF70x\u0163cq";
+    for (std::size_t length = 0; length < 40; ++length) {
+        std::u16string text;
+        for (std::size_t index = 0; index < length + 3; ++index)
+            text.push_back(filler[index % filler.size()]);
+        EXPECT_EQ((findSpacedPair<u'p', u'c', 3>(text.data(), 0, length)), length) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            std::u16string paired = text;
+            paired[at] = u'p';
+            paired[at + 3] = u'c';
+            EXPECT_EQ((findSpacedPair<u'p', u'c', 3>(paired.data(), 0, length)), at) << length << " " << at;
+            EXPECT_EQ((findSpacedPair<u'p', u'c', 3>(paired.data(), at, length)), at) << length << " " << at;
+            // Up to the pair, none is found there.
+            EXPECT_EQ((findSpacedPair<u'p', u'c', 3>(paired.data(), 0, at)), at);
+            EXPECT_EQ((findSpacedPair<u'p', u'c', 3>(paired.data(), at + 1, length)), length);
+        }
+    }
+}
+
 TEST(UTF16Search, shortLetterRunsArePackedFirstLetterHighest)
 {
     std::uint64_t letters = 0;
