@@ -54,19 +54,19 @@ double numberAfter(std::u16string_view token, std::u16string_view name)
 }
 
 // The characters that the note escaping writes as control words.
-char16_t specialCharacterNamed(std::string_view name)
+char16_t specialCharacterNamed(std::u16string_view name)
 {
-    static constexpr std::array<std::pair<std::string_view, char16_t>, 10> kCharacters{{
-        {"tab", u'\t'},
-        {"par", u'\n'},
-        {"line", u'\n'},
-        {"lquote", u'\u2018'},
-        {"rquote", u'\u2019'},
-        {"ldblquote", u'\u201C'},
-        {"rdblquote", u'\u201D'},
-        {"emdash", u'\u2014'},
-        {"endash", u'\u2013'},
-        {"bullet", u'\u2022'},
+    static constexpr std::array<std::pair<std::u16string_view, char16_t>, 10> kCharacters{{
+        {u"tab", u'\t'},
+        {u"par", u'\n'},
+        {u"line", u'\n'},
+        {u"lquote", u'\u2018'},
+        {u"rquote", u'\u2019'},
+        {u"ldblquote", u'\u201C'},
+        {u"rdblquote", u'\u201D'},
+        {u"emdash", u'\u2014'},
+        {u"endash", u'\u2013'},
+        {u"bullet", u'\u2022'},
     }};
     for (const auto& [word, character] : kCharacters) {
         if (word == name)
@@ -473,8 +473,8 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
             std::size_t nameEnd = index + 1;
             while (nameEnd < length && isLetter(source[nameEnd]))
                 ++nameEnd;
-            std::string name(source.begin() + static_cast<std::ptrdiff_t>(index + 1),
-                             source.begin() + static_cast<std::ptrdiff_t>(nameEnd));
+            // The name is compared where it lies, never copied.
+            const std::u16string_view name = source.substr(index + 1, nameEnd - index - 1);
             index = nameEnd;
             bool negative = index < length && source[index] == u'-';
             if (negative)
@@ -490,7 +490,7 @@ std::u16string DKRTFObjectReader::decodeNoteText(std::u16string_view content, co
                 parameter = -parameter;
             if (index < length && source[index] == u' ')
                 ++index;
-            if (name == "u" && hasParameter) {
+            if (name == u"u" && hasParameter) {
                 text.push_back(static_cast<char16_t>((parameter < 0 ? parameter + 65536 : parameter) & 0xFFFF));
                 // One replacement character follows.
                 if (index < length && source[index] == u'?') {

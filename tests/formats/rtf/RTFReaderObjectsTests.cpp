@@ -154,6 +154,18 @@ TEST_F(RTFReaderObjectsTests, writerMarkersInNotesAreTakenOutWhereverTheyAre)
     }
 }
 
+TEST_F(RTFReaderObjectsTests, noteControlWordsBecomeTheirCharactersAndOthersGo)
+{
+    // Words the note escaping writes give their characters, each taking
+    // the one blank after it; any other word, and its blank, goes.
+    AttributedString string = read(
+        uR"({\rtf1 a{\*\footnote \ldblquote Hi\rdblquote\emdash ok\bullet\line x\u8230?\endash\foo y\lquote\rquote\par\tab z\taby}b})");
+    const TETextAttachment* note = attachmentAt(string, 1);
+    ASSERT_NE(note, nullptr);
+    ASSERT_NE(note->contentsString(), nullptr);
+    EXPECT_EQ(*note->contentsString(), u"\u201CHi\u201D\u2014ok\u2022\nx\u2026\u2013y\u2018\u2019\n\tz");
+}
+
 TEST_F(RTFReaderObjectsTests, footnoteAtTheStartOfTheDocumentKeepsItsNote)
 {
     AttributedString string = read(uR"({\rtf1 {\*\footnote {\chftn} First}x})");
