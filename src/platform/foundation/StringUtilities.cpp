@@ -202,16 +202,36 @@ std::string stringByTrimmingCharactersInSet(std::string_view utf8, const Charact
     return toUtf8(stringByTrimmingCharactersInSet(toUtf16(utf8), set));
 }
 
-std::u16string uppercaseString(std::u16string_view text) { return mapCase(text, u_strToUpper); }
+namespace {
+
+// ASCII, as most keywords are, changes case alike in the root locale, one
+// letter at a time: no need to ask ICU.
+bool isASCII(std::u16string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+std::u16string withASCIILettersShifted(std::u16string_view text, char16_t first, char16_t last, int shift)
+{
+    std::u16string shifted(text);
+    for (char16_t& c : shifted)
+        c = c >= first && c <= last ? static_cast<char16_t>(c + shift) : c;
+    return shifted;
+}
+
+} // namespace
+
+std::u16string uppercaseString(std::u16string_view text)
+{
+    if (isASCII(text))
+        return withASCIILettersShifted(text, u'a', u'z', u'A' - u'a');
+    return mapCase(text, u_strToUpper);
+}
+
 std::u16string lowercaseString(std::u16string_view text)
 {
-    // ASCII, as most keywords are, lowers alike in the root locale: no need to ask ICU.
-    if (std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; })) {
-        std::u16string lowered(text);
-        for (char16_t& c : lowered)
-            c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
-        return lowered;
-    }
+    if (isASCII(text))
+        return withASCIILettersShifted(text, u'A', u'Z', u'a' - u'A');
     return mapCase(text, u_strToLower);
 }
 std::string uppercaseString(std::string_view utf8) { return toUtf8(uppercaseString(toUtf16(utf8))); }

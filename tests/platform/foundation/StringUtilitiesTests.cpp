@@ -146,6 +146,22 @@ TEST(StringCase, ASCIILowersLetterByLetterAndOtherTextAsBefore)
     EXPECT_EQ(lowercaseString(u"\u0130I"), u"i\u0307i");
 }
 
+// Uppering is the same: ASCII letter by letter, other text through ICU.
+TEST(StringCase, ASCIIUppersLetterByLetterAndOtherTextAsBefore)
+{
+    std::u16string all;
+    for (char16_t c = 0; c < 0x80; ++c)
+        all += c;
+    const std::u16string uppered = uppercaseString(all);
+    ASSERT_EQ(uppered.size(), all.size());
+    for (char16_t c = 0; c < 0x80; ++c)
+        EXPECT_EQ(uppered[c], c >= u'a' && c <= u'z' ? c - 32 : c) << static_cast<int>(c);
+    EXPECT_EQ(uppercaseString(u"hyperlink"), u"HYPERLINK");
+    // A dotless i and a long s upper to ASCII letters, and a sharp s to two.
+    EXPECT_EQ(uppercaseString(u"hyperl\u0131nk"), u"HYPERLINK");
+    EXPECT_EQ(uppercaseString(u"\u017Ftra\u00DFe"), u"STRASSE");
+}
+
 TEST(StringSearch, FindsWithOptions)
 {
     EXPECT_EQ(rangeOfString(u"Hello World", u"world"), NotFoundRange);
