@@ -571,15 +571,11 @@ std::optional<std::u16string> DKRTFObjectReader::readLinkTarget(const ByteDecode
         if (character == u' ' || character == u'\t' || character == u'\u00A0') {
             ++index;
         } else if (character == u'"' || character == u'\u201C') {
-            std::size_t close = instruction.find_first_of(u"\"\u201D", index + 1);
-            if (close == std::u16string::npos)
-                close = instruction.size();
+            const std::size_t close = findFirstOf<u'"', u'\u201D'>(instruction.data(), index + 1, instruction.size());
             arguments.push_back(instruction.substr(index + 1, close - index - 1));
             index = close + 1;
         } else {
-            std::size_t end = instruction.find_first_of(u" \t\"", index);
-            if (end == std::u16string::npos)
-                end = instruction.size();
+            const std::size_t end = findFirstOf<u' ', u'\t', u'"'>(instruction.data(), index, instruction.size());
             arguments.push_back(instruction.substr(index, end - index));
             index = end;
         }

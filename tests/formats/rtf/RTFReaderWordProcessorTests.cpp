@@ -252,6 +252,12 @@ TEST_F(RTFReaderWordProcessorTests, hyperlinkFieldsAsWordWritesThem)
     EXPECT_EQ(linkOf(uR"(HYPERLINK "http://b.org/x" \\o "Tip")"), "http://b.org/x");
     EXPECT_EQ(linkOf(uR"(HYPERLINK "http://c.org/a\{b\}  ")"), "http://c.org/a{b}");
     EXPECT_EQ(linkOf(uR"(PAGE)"), "(none)");
+    // Curly quotes, any case of the word, a tab or a quote ending a bare
+    // word, and a quote never closed.
+    EXPECT_EQ(linkOf(uR"(hyperlink \u8220?http://d.org/ x\u8221? )"), "http://d.org/ x");
+    EXPECT_EQ(linkOf(u"HyperLink\tplain.html\t\\o \"t\""), "plain.html");
+    EXPECT_EQ(linkOf(uR"(HYPERLINK bare.html"quoted.html")"), "bare.html");
+    EXPECT_EQ(linkOf(uR"(HYPERLINK "http://e.org/open)"), "http://e.org/open");
 
     // A field in a header is not the body's, and a later field is not a link.
     AttributedString string = read(uR"({\rtf1{\header {\field{\*\fldinst HYPERLINK "http://h/"}{\fldrslt H}}})"
