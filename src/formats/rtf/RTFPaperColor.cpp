@@ -40,8 +40,8 @@ std::string takePaperColorFromRTF(std::u16string& rtf)
     std::u16string_view text = rtf;
     // RTF is dense with backslashes, so a search that starts at each of them
     // costs more than the parse; this one looks for the word's two "p"s,
-    // which seldom stand two apart elsewhere, sixteen places at a time, and
-    // compares the whole word only where they do.
+    // which seldom stand two apart elsewhere, a block of places at a time,
+    // and compares the whole word only where they do.
     auto find = [&](std::size_t from) {
         if (text.size() < kControlWord.size())
             return std::u16string_view::npos;

@@ -35,7 +35,7 @@ TEST(UTF16Search, findsTheFirstSpacedPairAtEveryPlaceInAndAroundABlock)
     // byte is a "p" or a "c", far from ASCII or past 0x7FFF, and each half
     // of the pair without the other; the filler never makes the pair.
     const std::u16string filler = u"p\u0170ab\u7063\uFF70x\u0163cq";
-    for (std::size_t length = 0; length < 40; ++length) {
+    for (std::size_t length = 0; length < 72; ++length) {
         std::u16string text;
         for (std::size_t index = 0; index < length + 3; ++index)
             text.push_back(filler[index % filler.size()]);
