@@ -382,19 +382,25 @@ void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
     const std::u16string& text = m_attributedString.string();
     std::size_t start = rowEnd == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", rowEnd - 1);
     start = start == std::u16string::npos ? 0 : start + 1;
-    std::vector<std::pair<Range, AttributeValuePtr>> aligned;
-    m_attributedString.enumerateAttribute(
-        kCTParagraphStyleAttributeName, Range{start, rowEnd + 1 - start}, AttributeEnumerationOptions::None,
-        [&](const AttributeValuePtr& value, Range range, bool&) {
+    // One pass over the row's runs; the runs of one paragraph style share
+    // its left-aligned copy.
+    std::vector<std::pair<const AttributeValue*, AttributeValuePtr>> leftAligned;
+    m_attributedString.replaceAttributes(
+        Range{start, rowEnd + 1 - start}, [&](const AttributeDictionary& attributes) -> AttributeDictionaryPtr {
+            const AttributeValuePtr& value = attributes.valueForKey(kCTParagraphStyleAttributeName);
             const auto* style = value ? value->as<ParagraphStyleValue>() : nullptr;
             if (!style || style->style().alignment() == TextAlignment::Left)
-                return;
-            PlatformParagraphStyle::Settings settings = style->style().settings();
-            settings.alignment = TextAlignment::Left;
-            aligned.emplace_back(range, ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings))));
+                return nullptr;
+            auto known = std::find_if(leftAligned.begin(), leftAligned.end(),
+                                      [&](const auto& entry) { return entry.first == value.get(); });
+            if (known == leftAligned.end()) {
+                PlatformParagraphStyle::Settings settings = style->style().settings();
+                settings.alignment = TextAlignment::Left;
+                leftAligned.emplace_back(value.get(), ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings))));
+                known = leftAligned.end() - 1;
+            }
+            return attributes.dictionaryBySettingValue(kCTParagraphStyleAttributeName, known->second);
         });
-    for (auto& [range, value] : aligned)
-        m_attributedString.addAttribute(kCTParagraphStyleAttributeName, value, range);
 }
 
 void DKRTFReader::actionTableRow(int)

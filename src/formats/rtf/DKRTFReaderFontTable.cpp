@@ -100,7 +100,7 @@ std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
     return fontNameConversion(entry->second.name);
 }
 
-StringEncoding DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const
+const StringEncoding& DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const
 {
     auto entry = m_entries.find(fontNumber);
     if (entry == m_entries.end() || !entry->second.encoding)

@@ -29,8 +29,9 @@ public:
     // the few renamings of fonts whose old names no longer exist.
     std::u16string fontNameAtIndex(int fontNumber) const;
     // The encoding of the font's character set; the document's code page for
-    // a number not in the table and for fonts in the ANSI character set.
-    StringEncoding fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
+    // a number not in the table and for fonts in the ANSI character set. The
+    // answer is the entry's own or documentEncoding itself, not a copy.
+    const StringEncoding& fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
     std::size_t count() const { return m_entries.size(); }
     // Goes up with every entry added, so that what was looked up by font
     // number can tell when the table has changed under it.

@@ -58,7 +58,7 @@ public:
         m_discardText = true;
     }
     const StringEncoding& stringEncoding() const { return m_stringEncoding; }
-    void setStringEncoding(StringEncoding encoding) { m_stringEncoding = std::move(encoding); }
+    void setStringEncoding(const StringEncoding& encoding) { m_stringEncoding = encoding; }
     int unicodeSkipCount() const { return m_unicodeSkipCount; }
     void setUnicodeSkipCount(int count) { m_unicodeSkipCount = count; }
 

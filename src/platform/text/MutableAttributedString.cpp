@@ -121,7 +121,8 @@ Status MutableAttributedString::transformAttributes(Range range, Transform trans
         auto [slot, inserted] = replacements.try_emplace(attributes.get());
         if (inserted)
             slot->second = transform(*attributes);
-        attributes = slot->second;
+        if (slot->second)
+            attributes = slot->second;
     }
     coalesceRuns(first > 0 ? first - 1 : 0, end);
     return Status::success();
@@ -148,6 +149,12 @@ Status MutableAttributedString::addAttribute(std::string_view key, AttributeValu
     return transformAttributes(range, [&](const AttributeDictionary& attributes) {
         return attributes.dictionaryBySettingValue(key, value);
     });
+}
+
+Status MutableAttributedString::replaceAttributes(
+    Range range, const std::function<AttributeDictionaryPtr(const AttributeDictionary&)>& replace)
+{
+    return transformAttributes(range, replace);
 }
 
 Status MutableAttributedString::addAttributes(const AttributeDictionary& added, Range range)

@@ -3,6 +3,7 @@
 #include "platform/text/AttributedString.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     Status addAttribute(std::string_view key, AttributeValuePtr value, Range range);
     Status addAttributes(const AttributeDictionary& attributes, Range range);
     Status removeAttribute(std::string_view key, Range range);
+    // Gives each run in range the set replace answers for its own; runs that
+    // shared a set share its replacement, and a null answer keeps the set.
+    Status replaceAttributes(Range range,
+                             const std::function<AttributeDictionaryPtr(const AttributeDictionary&)>& replace);
 
     // The new text takes the attributes of the character at range.location, or,
     // when the range starts at the end of the text, of the character before it.
@@ -57,7 +62,8 @@ private:
     // Merges equal neighbours among runs [first, last], unless editing.
     void coalesceRuns(std::size_t first, std::size_t last);
     // Applies transform to the dictionary of each run in range, mapping equal
-    // inputs to one shared output so that sharing is kept.
+    // inputs to one shared output so that sharing is kept; a null output
+    // keeps the input.
     template <typename Transform>
     Status transformAttributes(Range range, Transform transform);
 

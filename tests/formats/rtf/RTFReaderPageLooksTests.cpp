@@ -299,6 +299,31 @@ TEST_F(RTFReaderPageLooksTests, aRowOfDifferentlyAlignedCellsIsNotAlignedAsItsFi
     EXPECT_EQ(alignmentAt(second), TextAlignment::Center);
 }
 
+TEST_F(RTFReaderPageLooksTests, aLeftAlignedRowKeepsEachRunsFormattingAndLeavesTheTextAroundIt)
+{
+    AttributedString string = read(u"{\\rtf1\\pard\\qc Title\\par"
+                                   u"\\trowd\\cellx2000\\cellx4000\\cellx6000\\pard\\intbl\\qc {\\b Big} small\\cell"
+                                   u"\\qr 12\\cell\\qc {\\i Note}\\cell\\row"
+                                   u"\\pard\\qr After\\par}");
+    auto styleAt = [&](std::u16string_view word) {
+        std::size_t index = string.string().find(word);
+        EXPECT_NE(index, std::u16string::npos) << toUtf8(word);
+        AttributeValuePtr value = string.attributeAtIndex(kCTParagraphStyleAttributeName, index);
+        return value ? value->as<ParagraphStyleValue>()->style() : PlatformParagraphStyle();
+    };
+    auto fontAt = [&](std::u16string_view word) {
+        AttributeValuePtr value = string.attributeAtIndex(kCTFontAttributeName, string.string().find(word));
+        return value ? value->as<FontAttributeValue>()->font().symbolicTraits() : 0u;
+    };
+    for (std::u16string_view word : {u"Big", u"small", u"12", u"Note"})
+        EXPECT_EQ(styleAt(word).alignment(), TextAlignment::Left) << toUtf8(word);
+    EXPECT_NE(fontAt(u"Big") & kFontBoldTrait, 0u);
+    EXPECT_EQ(fontAt(u"small") & kFontBoldTrait, 0u);
+    EXPECT_NE(fontAt(u"Note") & kFontItalicTrait, 0u);
+    EXPECT_EQ(styleAt(u"Title").alignment(), TextAlignment::Center);
+    EXPECT_EQ(styleAt(u"After").alignment(), TextAlignment::Right);
+}
+
 TEST_F(RTFReaderPageLooksTests, raisedAndLoweredTextIsPrintedSmaller)
 {
     std::u16string rtf = u"{\\rtf1{\\fonttbl{\\f0 Georgia;}}\\f0\\fs24 E = mc{\\super 2} and H{\\sub 2}O}";

@@ -123,6 +123,41 @@ TEST(AttributedStringRuns, addAttributeKeepsSharedDictionariesShared)
     EXPECT_NE(text.attributesAtIndex(0), red);
 }
 
+TEST(AttributedStringRuns, replacingAttributesKeepsRunsAnsweredWithNullAndSharesReplacements)
+{
+    MutableAttributedString text;
+    AttributeDictionaryPtr red = colored(1);
+    AttributeDictionaryPtr heavy = bold();
+    for (int i = 0; i < 3; ++i) {
+        text.appendString(u"ab", red);
+        text.appendString(u"cd", heavy);
+    }
+    int asked = 0;
+    // From inside the first pair to inside the last: the run at the end is
+    // split, and its part outside stays as it was.
+    ASSERT_TRUE(text.replaceAttributes(Range{3, 6}, [&](const AttributeDictionary& attributes) -> AttributeDictionaryPtr {
+        ++asked;
+        if (attributes.containsKey("bold"))
+            return nullptr;
+        return attributes.dictionaryBySettingValue("size", IntegerValue::make(12));
+    }));
+    // Each set is asked about once, however many runs hold it.
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(text.attributesAtIndex(3), heavy);
+    EXPECT_EQ(text.attributesAtIndex(6), heavy);
+    EXPECT_EQ(text.attributesAtIndex(0), red);
+    AttributeDictionaryPtr replaced = text.attributesAtIndex(4);
+    EXPECT_NE(replaced, red);
+    EXPECT_TRUE(replaced->containsKey("size"));
+    EXPECT_TRUE(replaced->containsKey("color"));
+    EXPECT_EQ(text.attributesAtIndex(8), replaced);
+    Range effective;
+    EXPECT_EQ(text.attributesAtIndex(9, &effective), red);
+    EXPECT_EQ(effective, (Range{9, 1}));
+    EXPECT_FALSE(text.replaceAttributes(Range{10, 5}, [](const AttributeDictionary&) { return AttributeDictionaryPtr(); }));
+    EXPECT_EQ(text.length(), 12u);
+}
+
 TEST(AttributedStringRuns, editingDefersMergingUntilTheEnd)
 {
     MutableAttributedString text(u"abcdef");
