@@ -2,12 +2,10 @@
 
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
-#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/model/TEFootnoteCounter.h"
+#include "platform/foundation/UTF16Search.h"
 #include "platform/foundation/Unicode.h"
 
-#include <cstdint>
-#include <cstring>
 
 namespace folio {
 
@@ -28,34 +26,9 @@ constexpr std::string_view kDocumentEnd = "</body>\n</html>\n";
 constexpr std::string_view kTabSpanRule = "span.Apple-tab-span {white-space:pre;}";
 
 // The index of the first "\n" or "\r" from `index` on, or the text's length.
-// Units are passed over a block at a time while none of them is a control
-// character; four at once, one a 16-bit lane of a 64-bit word, for the rest.
 std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
 {
-    // Eight units at once while none of them is a control character.
-    for (; index + kBlockUnits <= text.size(); index += kBlockUnits) {
-        if (anyLane(loadBlock(text.data() + index) < 0x20))
-            break;
-    }
-    constexpr std::uint64_t kLanes = 0x0001000100010001;
-    constexpr std::uint64_t kLaneHighBits = 0x8000 * kLanes;
-    for (; index + 4 <= text.size(); index += 4) {
-        std::uint64_t units;
-        std::memcpy(&units, text.data() + index, sizeof units);
-        // A lane below 0x20 has no bit above its lowest five; only a zero
-        // lane keeps bit 15 clear below, and no sum carries out of its lane.
-        const std::uint64_t high = units & (0xFFE0 * kLanes);
-        if (!(~(((high & ~kLaneHighBits) + ~kLaneHighBits) | high) & kLaneHighBits))
-            continue;
-        // A tab or another control character is no paragraph end.
-        for (std::size_t unit = index; unit < index + 4; ++unit) {
-            if (text[unit] == u'\n' || text[unit] == u'\r')
-                return unit;
-        }
-    }
-    while (index < text.size() && text[index] != u'\n' && text[index] != u'\r')
-        ++index;
-    return index;
+    return findFirstOf<u'\n', u'\r'>(text.data(), index, text.size());
 }
 
 } // namespace
