@@ -145,6 +145,57 @@ if wants pdf && have wkhtmltopdf; then
   "$print_page" "$inputs/doc-1m.md" "$scratch/doc-1m-print.html"
 fi
 
+# The commands of one case: this build, the baseline build and the peer. A
+# command run first in a round runs slower (the caches hold the previous
+# case's data), so in_turn starts each round at the next one.
+folio_rtf_html() { run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"; }
+baseline_rtf_html() {
+  if [ -n "$baseline" ]; then
+    run baseline-rtf-html "$baseline/folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/baseline-rtf.html"
+  fi
+}
+abiword_rtf_html() {
+  if have abiword; then run abiword-rtf-html abiword --to=html --to-name="$scratch/abiword.html" "$inputs/doc-1m.rtf"; fi
+}
+folio_page_rtf() { run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"; }
+baseline_page_rtf() {
+  if [ -n "$baseline" ]; then
+    run baseline-page-rtf "$baseline/bench_page_to_rtf" "$inputs/doc-1m.html" "$scratch/baseline-page.rtf"
+  fi
+}
+abiword_page_rtf() {
+  if have abiword; then run abiword-page-rtf abiword --to=rtf --to-name="$scratch/abiword.rtf" "$inputs/doc-1m.html"; fi
+}
+folio_md_html() { run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"; }
+baseline_md_html() {
+  if [ -n "$baseline" ]; then
+    run baseline-md-html "$baseline/folio" export "$inputs/doc-1m.md" --format html --output "$scratch/baseline-md.html"
+  fi
+}
+lowdown_md_html() {
+  if have lowdown; then run lowdown-md-html lowdown -Thtml -o "$scratch/lowdown.html" "$inputs/doc-1m.md"; fi
+}
+folio_pdf() { run folio-pdf "$folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/folio.pdf"; }
+baseline_pdf() {
+  if [ -n "$baseline" ]; then
+    run baseline-pdf "$baseline/folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/baseline.pdf"
+  fi
+}
+wkhtmltopdf_pdf() {
+  if have wkhtmltopdf; then run wkhtmltopdf-pdf wkhtmltopdf --quiet "$scratch/doc-1m-print.html" "$scratch/wkhtmltopdf.pdf"; fi
+}
+
+# in_turn ROUND FUNCTION...: calls every function once, starting at the
+# ROUND-th (cyclically).
+in_turn() {
+  local round=$1
+  shift
+  local steps=("$@") count=$# index
+  for ((index = 0; index < count; index++)); do
+    "${steps[(round - 1 + index) % count]}"
+  done
+}
+
 for round in $(seq "$rounds"); do
   echo "round $round of $rounds" >&2
   if wants startup; then
@@ -153,40 +204,16 @@ for round in $(seq "$rounds"); do
     run txt-10k "$folio" export "$inputs/doc-10k.md" --format txt --output "$scratch/10k.txt"
   fi
   if wants rtf-html; then
-    run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
-    if [ -n "$baseline" ]; then
-      run baseline-rtf-html "$baseline/folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/baseline-rtf.html"
-    fi
-    if have abiword; then
-      run abiword-rtf-html abiword --to=html --to-name="$scratch/abiword.html" "$inputs/doc-1m.rtf"
-    fi
+    in_turn "$round" folio_rtf_html baseline_rtf_html abiword_rtf_html
   fi
   if wants page-rtf; then
-    run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"
-    if [ -n "$baseline" ]; then
-      run baseline-page-rtf "$baseline/bench_page_to_rtf" "$inputs/doc-1m.html" "$scratch/baseline-page.rtf"
-    fi
-    if have abiword; then
-      run abiword-page-rtf abiword --to=rtf --to-name="$scratch/abiword.rtf" "$inputs/doc-1m.html"
-    fi
+    in_turn "$round" folio_page_rtf baseline_page_rtf abiword_page_rtf
   fi
   if wants md-html; then
-    run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
-    if [ -n "$baseline" ]; then
-      run baseline-md-html "$baseline/folio" export "$inputs/doc-1m.md" --format html --output "$scratch/baseline-md.html"
-    fi
-    if have lowdown; then
-      run lowdown-md-html lowdown -Thtml -o "$scratch/lowdown.html" "$inputs/doc-1m.md"
-    fi
+    in_turn "$round" folio_md_html baseline_md_html lowdown_md_html
   fi
   if wants pdf; then
-    run folio-pdf "$folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/folio.pdf"
-    if [ -n "$baseline" ]; then
-      run baseline-pdf "$baseline/folio" export "$inputs/doc-1m.md" --format pdf --output "$scratch/baseline.pdf"
-    fi
-    if have wkhtmltopdf; then
-      run wkhtmltopdf-pdf wkhtmltopdf --quiet "$scratch/doc-1m-print.html" "$scratch/wkhtmltopdf.pdf"
-    fi
+    in_turn "$round" folio_pdf baseline_pdf wkhtmltopdf_pdf
   fi
   if wants linear; then
     run rtf-html-10m "$folio" export "$scratch/doc-10m.rtf" --format html --output "$scratch/rtf10.html"
@@ -195,9 +222,9 @@ for round in $(seq "$rounds"); do
     run md-txt-10m "$folio" export "$scratch/doc-10m.md" --format txt --output "$scratch/md10.txt"
     run page-rtf-10m "$page_to_rtf" "$scratch/doc-10m.html" "$scratch/page10.rtf"
     # The 1m runs of the other cases are not always wanted; time them here too.
-    wants rtf-html || run folio-rtf-html "$folio" export "$inputs/doc-1m.rtf" --format html --output "$scratch/rtf.html"
-    wants md-html || run folio-md-html "$folio" export "$inputs/doc-1m.md" --format html --output "$scratch/md.html"
-    wants page-rtf || run folio-page-rtf "$page_to_rtf" "$inputs/doc-1m.html" "$scratch/page.rtf"
+    wants rtf-html || folio_rtf_html
+    wants md-html || folio_md_html
+    wants page-rtf || folio_page_rtf
   fi
 done
 
