@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <vector>
 
 namespace folio {
@@ -223,6 +224,7 @@ bool MarkdownPrepass::chooseMarks(std::string_view source)
         return false;
     m_underlineMark = unused[0];
     m_lineMark = unused[1];
+    assert(m_lineMark.starts_with(m_underlineMark.substr(0, 2)));
     return true;
 }
 
@@ -501,8 +503,17 @@ std::string MarkdownPrepass::removeMarks(std::string_view text) const
 
 bool MarkdownPrepass::containsMarks(std::string_view text) const
 {
-    return m_marksActive
-        && (text.find(m_underlineMark) != std::string_view::npos || text.find(m_lineMark) != std::string_view::npos);
+    if (!m_marksActive)
+        return false;
+    // The candidates are neighbours in one block of code points and share
+    // their first two bytes: one search finds where either mark may stand.
+    const std::string_view sharedStart = std::string_view(m_underlineMark).substr(0, 2);
+    for (std::size_t at = text.find(sharedStart); at != std::string_view::npos; at = text.find(sharedStart, at + 1)) {
+        const std::string_view tail = text.substr(at);
+        if (tail.starts_with(m_underlineMark) || tail.starts_with(m_lineMark))
+            return true;
+    }
+    return false;
 }
 
 bool MarkdownPrepass::startsWithUnderlineMark(std::string_view text) const

@@ -76,6 +76,21 @@ TEST(MarkdownPrepassTest, keepsNoncharactersTheTextAlreadyHolds)
     EXPECT_EQ(prepass.removeMarks(marked), text);
 }
 
+// The text's own noncharacters come from the same block as the marks: a
+// mark standing after one of them in the same run of text is still taken out.
+TEST(MarkdownPrepassTest, removesMarksThatFollowTheTextsOwnNoncharacters)
+{
+    const std::string own = "\xEF\xB7\x90";
+    EXPECT_EQ(htmlWith("a" + own + " \n#x " + own + "\n#y", kMarkdownDefaultExtensions),
+              "\n<p>a" + own + " \n#x " + own + "\n#y</p>\n");
+
+    MarkdownPrepass prepass(true, true);
+    const std::string marked = prepass.apply(own + "\n#z");
+    EXPECT_TRUE(prepass.containsMarks(marked));
+    EXPECT_FALSE(prepass.containsMarks(own + own));
+    EXPECT_EQ(prepass.removeMarks(marked), own + "\n#z");
+}
+
 TEST(MarkdownPrepassTest, leavesTextUnmarkedWhenEveryCandidateIsTaken)
 {
     std::string text = "_u_ #x ";
