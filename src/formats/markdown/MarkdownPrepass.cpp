@@ -191,17 +191,17 @@ unsigned char inlineTraitsOf(char c)
 // such a byte): everything before it is text that the pre-pass copies as it is.
 std::size_t nextInlineCandidate(std::string_view line, std::size_t from, unsigned char addressStarts)
 {
-    while (from < line.size()) {
-        const unsigned char traits = inlineTraitsOf(line[from++]);
-        // One test passes over the bytes of a word, the most of any text.
-        if (!(traits & (kStartsMarkup | kEndsWord)))
-            continue;
-        if (traits & kStartsMarkup)
-            return from - 1;
-        if (from < line.size() && (inlineTraitsOf(line[from]) & addressStarts))
-            return from;
+    // One test passes over the bytes of a word, the most of any text.
+    const auto endsWordOrStartsMarkup = [](char c) { return (inlineTraitsOf(c) & (kStartsMarkup | kEndsWord)) != 0; };
+    auto at = line.begin() + static_cast<std::ptrdiff_t>(from);
+    while ((at = std::find_if(at, line.end(), endsWordOrStartsMarkup)) != line.end()) {
+        if (inlineTraitsOf(*at) & kStartsMarkup)
+            break;
+        ++at;
+        if (at != line.end() && (inlineTraitsOf(*at) & addressStarts))
+            break;
     }
-    return from;
+    return static_cast<std::size_t>(at - line.begin());
 }
 
 } // namespace

@@ -150,15 +150,13 @@ public:
     std::optional<std::string> run()
     {
         while (m_at < m_html.size()) {
-            std::size_t special = m_at;
-            unsigned char seen = kWrittenAsItStands;
-            for (; special < m_html.size(); ++special) {
-                const unsigned char byte = kTextBytes[static_cast<unsigned char>(m_html[special])];
-                if (byte == kEndsText)
-                    break;
-                seen |= byte;
-            }
-            const bool asItStands = seen == kWrittenAsItStands;
+            // Most text is ASCII written as it stands up to the next tag: one
+            // test per byte finds its end, and only a text with a byte to
+            // rewrite is read on to its end.
+            std::size_t special = textStop(m_at);
+            const bool asItStands = special >= m_html.size() || kTextBytes[byteAt(special)] == kEndsText;
+            while (special < m_html.size() && kTextBytes[byteAt(special)] != kEndsText)
+                ++special;
             const std::string_view text = m_html.substr(m_at, special - m_at);
             // Text a list or a table holds outside its items and cells is
             // moved about by browsers; the renderer writes only line feeds there.
@@ -201,6 +199,16 @@ private:
     // and cell: each is checked and written once, keyed by element and value.
     std::unordered_map<std::string, std::string> m_writtenStyles;
     std::string m_styleKey;
+
+    unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
+
+    // The first byte at or after `from` that ends the text or would be rewritten.
+    std::size_t textStop(std::size_t from) const
+    {
+        const auto stop = std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(),
+                                       [](char c) { return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands; });
+        return static_cast<std::size_t>(stop - m_html.begin());
+    }
 
     bool appendDecoded(bool inAttribute)
     {

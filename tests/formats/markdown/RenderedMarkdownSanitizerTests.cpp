@@ -144,6 +144,23 @@ TEST(RenderedMarkdownSanitizerTest, writesEveryRepeatedStyleAsTheFullSanitiserDo
                      .has_value());
 }
 
+// A text is written as it stands only when none of its bytes would be
+// rewritten, wherever the first such byte stands in it.
+TEST(RenderedMarkdownSanitizerTest, rewritesATextWhereverItsFirstSpecialCharacterStands)
+{
+    const char* const pages[] = {
+        "<p>a > b</p>\n", "<p>> first</p>\n", "<p>last ></p>\n", "<p>caf\xC3\xA9 au lait</p>\n",
+        "<p>\xC3\xA9t\xC3\xA9 &amp; x > y</p>\n", "plain > text at the end", "<p>x</p>\n\xE2\x80\x94",
+    };
+    for (const char* html : pages) {
+        SCOPED_TRACE(html);
+        const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
+        ASSERT_TRUE(fast.has_value());
+        EXPECT_EQ(*fast, fullySanitized(html));
+        EXPECT_NE(*fast, html);
+    }
+}
+
 TEST(RenderedMarkdownSanitizerTest, declinesMarkupThatNeedsABrowsersParse)
 {
     const char* const declined[] = {
