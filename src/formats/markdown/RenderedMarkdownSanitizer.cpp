@@ -205,8 +205,11 @@ private:
     // The first byte at or after `from` that ends the text or would be rewritten.
     std::size_t textStop(std::size_t from) const
     {
-        const auto stop = std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(),
-                                       [](char c) { return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands; });
+        const auto rewrittenOrEndsText = [](char c) {
+            return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands;
+        };
+        const auto stop =
+            std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(), rewrittenOrEndsText);
         return static_cast<std::size_t>(stop - m_html.begin());
     }
 

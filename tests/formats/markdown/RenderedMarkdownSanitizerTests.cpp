@@ -122,7 +122,8 @@ TEST(RenderedMarkdownSanitizerTest, writesEveryRepeatedStyleAsTheFullSanitiserDo
         html += align;
         html += ";\">x</td>\n<td style=\"" + far + "\">y</td>\n</tr>\n";
     }
-    html += "</tbody>\n</table>\n<p>z <code style=\"" + far + "\">c</code></p>\n<pre style=\"" + far + "\"><code>d</code></pre>\n";
+    html += "</tbody>\n</table>\n<p>z <code style=\"" + far + "\">c</code></p>\n";
+    html += "<pre style=\"" + far + "\"><code>d</code></pre>\n";
 
     const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
     ASSERT_TRUE(fast.has_value());
