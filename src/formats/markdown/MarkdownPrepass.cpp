@@ -3,6 +3,8 @@
 #include "formats/markdown/CodeSpanIndex.h"
 
 #include <algorithm>
+#include <array>
+#include <cassert>
 #include <vector>
 
 namespace folio {
@@ -26,12 +28,12 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
-bool isAsciiLetter(char c)
+constexpr bool isAsciiLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isDigit(char c)
+constexpr bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
@@ -97,7 +99,7 @@ std::size_t runLength(std::string_view text, std::size_t at, char c)
     return run;
 }
 
-bool isAsciiAlphanumeric(char c)
+constexpr bool isAsciiAlphanumeric(char c)
 {
     return isAsciiLetter(c) || isDigit(c);
 }
@@ -118,22 +120,28 @@ bool startsWithCaseless(std::string_view text, std::string_view prefix)
     return true;
 }
 
+constexpr bool isAddressByte(char c)
+{
+    return isAsciiAlphanumeric(c) || c == '.' || c == '_' || c == '+' || c == '-';
+}
+
 // The length of a bare web address or e-mail address at the start of `text`, as the
 // parser's autolinks find them, or 0. Their underscores belong to the address: a mark in
-// one would stop the parser from seeing an address at all.
-std::size_t bareAddressLength(std::string_view text)
+// one would stop the parser from seeing an address at all. `mayHoldEmail` is false when
+// the line holds no "@", which spares the look for an e-mail address.
+std::size_t bareAddressLength(std::string_view text, bool mayHoldEmail)
 {
+    const char first = asciiLowercase(text[0]);
     for (const std::string_view scheme : {"http://", "https://", "ftp://", "www."}) {
-        if (startsWithCaseless(text, scheme)) {
+        if (first == scheme[0] && startsWithCaseless(text, scheme)) {
             std::size_t end = 0;
             while (end < text.size() && !isBlank(text[end]) && text[end] != '<')
                 ++end;
             return end;
         }
     }
-    const auto isAddressByte = [](char c) {
-        return isAsciiAlphanumeric(c) || c == '.' || c == '_' || c == '+' || c == '-';
-    };
+    if (!mayHoldEmail)
+        return 0;
     std::size_t at = 0;
     while (at < text.size() && isAddressByte(text[at]))
         ++at;
@@ -143,6 +151,57 @@ std::size_t bareAddressLength(std::string_view text)
     while (end < text.size() && isAddressByte(text[end]))
         ++end;
     return end > at + 1 ? end : 0;
+}
+
+// What a byte of a line's text can do outside code spans, tags and link destinations.
+enum InlineByteTraits : unsigned char {
+    // May open a code span, a tag or a link destination, escape the next byte or be an
+    // underscore to mark.
+    kStartsMarkup = 1,
+    // A word, and so an address, may start after it.
+    kEndsWord = 2,
+    // May be part of an e-mail address.
+    kAddressByte = 4,
+    // May start a web address: the first letter of a scheme.
+    kStartsScheme = 8,
+};
+
+constexpr std::array<unsigned char, 256> kInlineByteTraits = [] {
+    std::array<unsigned char, 256> traits{};
+    for (const char c : std::string_view("\\`<]_"))
+        traits[static_cast<unsigned char>(c)] |= kStartsMarkup;
+    for (const char c : std::string_view(" \t\n\r\f\v("))
+        traits[static_cast<unsigned char>(c)] |= kEndsWord;
+    for (int c = 0; c < 256; ++c) {
+        if (isAddressByte(static_cast<char>(c)))
+            traits[c] |= kAddressByte;
+    }
+    for (const char c : std::string_view("hfwHFW"))
+        traits[static_cast<unsigned char>(c)] |= kStartsScheme;
+    return traits;
+}();
+
+unsigned char inlineTraitsOf(char c)
+{
+    return kInlineByteTraits[static_cast<unsigned char>(c)];
+}
+
+// The first byte at or after `from` that may start markup, or the first byte of the
+// next word when an address may start there (`addressStarts` names the traits of
+// such a byte): everything before it is text that the pre-pass copies as it is.
+std::size_t nextInlineCandidate(std::string_view line, std::size_t from, unsigned char addressStarts)
+{
+    // One test passes over the bytes of a word, the most of any text.
+    const auto endsWordOrStartsMarkup = [](char c) { return (inlineTraitsOf(c) & (kStartsMarkup | kEndsWord)) != 0; };
+    auto at = line.begin() + static_cast<std::ptrdiff_t>(from);
+    while ((at = std::find_if(at, line.end(), endsWordOrStartsMarkup)) != line.end()) {
+        if (inlineTraitsOf(*at) & kStartsMarkup)
+            break;
+        ++at;
+        if (at != line.end() && (inlineTraitsOf(*at) & addressStarts))
+            break;
+    }
+    return static_cast<std::size_t>(at - line.begin());
 }
 
 } // namespace
@@ -165,6 +224,7 @@ bool MarkdownPrepass::chooseMarks(std::string_view source)
         return false;
     m_underlineMark = unused[0];
     m_lineMark = unused[1];
+    assert(m_lineMark.starts_with(m_underlineMark.substr(0, 2)));
     return true;
 }
 
@@ -223,11 +283,49 @@ std::string MarkdownPrepass::apply(std::string_view source)
     return out;
 }
 
+std::size_t MarkdownPrepass::unmatchedBracketCount(std::string_view source)
+{
+    // Brackets and backslashes are rare in prose: each is found with the
+    // library's byte search, and the nearest of the three is taken in turn.
+    static constexpr char kSought[] = {'[', ']', '\\'};
+    std::array<std::size_t, 3> next{};
+    for (std::size_t k = 0; k < next.size(); ++k)
+        next[k] = source.find(kSought[k]);
+    std::size_t open = 0;
+    for (;;) {
+        const std::size_t index = std::min({next[0], next[1], next[2]});
+        if (index == std::string_view::npos)
+            break;
+        std::size_t resume = index + 1;
+        switch (source[index]) {
+        case '[':
+            ++open;
+            break;
+        case ']':
+            open -= open ? 1 : 0;
+            break;
+        default:
+            // A backslash makes the next byte literal, whatever it is.
+            resume = index + 2;
+            break;
+        }
+        for (std::size_t k = 0; k < next.size(); ++k) {
+            if (next[k] < resume)
+                next[k] = source.find(kSought[k], resume);
+        }
+    }
+    return open;
+}
+
 std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string source)
 {
     if (source.size() < kLongBracketRun)
         return source;
-    // Brackets pair as a stack; what is left on it never closes.
+    // Brackets pair as a stack; what is left on it never closes. Its depth
+    // alone tells whether enough stay open to matter, which most texts do
+    // not, so their places are only looked for when it does.
+    if (unmatchedBracketCount(source) < kLongBracketRun)
+        return source;
     std::vector<std::size_t> open;
     bool escaped = false;
     for (std::size_t index = 0; index < source.size(); ++index) {
@@ -239,8 +337,6 @@ std::string MarkdownPrepass::escapingUnmatchedBracketRuns(std::string source)
         }
         escaped = !escaped && c == '\\';
     }
-    if (open.size() < kLongBracketRun)
-        return source;
     std::vector<bool> unmatched(source.size(), false);
     for (std::size_t index : open)
         unmatched[index] = true;
@@ -296,60 +392,80 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
         out.append(line.substr(copied, end - copied));
         copied = end;
     };
+    // A word can start an address only with a scheme's first letter, or with
+    // any byte of an e-mail address when the line holds an "@".
+    const bool mayHoldEmail = line.find('@') != std::string_view::npos;
+    const unsigned char addressStarts = mayHoldEmail ? kAddressByte : kStartsScheme;
     std::size_t i = 0;
     while (i < line.size()) {
-        const char c = line[i];
         if (m_codeSpanTicks) {
-            if (c == '`') {
-                const std::size_t run = runLength(line, i, '`');
-                if (run == m_codeSpanTicks)
-                    m_codeSpanTicks = 0;
-                i += run;
-                continue;
-            }
-        } else if (m_inTag) {
-            if (c == '>')
-                m_inTag = false;
-        } else if (m_linkDestinationDepth) {
+            // Only a run of backticks as long as the one that opened the span closes it.
+            i = line.find('`', i);
+            if (i == std::string_view::npos)
+                break;
+            const std::size_t run = runLength(line, i, '`');
+            if (run == m_codeSpanTicks)
+                m_codeSpanTicks = 0;
+            i += run;
+            continue;
+        }
+        if (m_inTag) {
+            i = line.find('>', i);
+            if (i == std::string_view::npos)
+                break;
+            m_inTag = false;
+            ++i;
+            continue;
+        }
+        if (m_linkDestinationDepth) {
+            i = line.find_first_of("()\\", i);
+            if (i == std::string_view::npos)
+                break;
+            const char c = line[i];
             if (c == '(')
                 ++m_linkDestinationDepth;
             else if (c == ')')
                 --m_linkDestinationDepth;
-            else if (c == '\\' && i + 1 < line.size()) {
-                i += 2;
-                continue;
-            }
-        } else if (c == '\\' && i + 1 < line.size()) {
-            // An escaped character is literal text, never a delimiter.
-            i += 2;
+            else if (i + 1 < line.size())
+                ++i;
+            ++i;
             continue;
-        } else if (c == '`') {
+        }
+
+        const char c = line[i];
+        if (c == '\\') {
+            // An escaped character is literal text, never a delimiter.
+            i += i + 1 < line.size() ? 2 : 1;
+            continue;
+        }
+        if (c == '`') {
             const std::size_t run = runLength(line, i, '`');
             if (codeSpans.hasClosingRun(lineOffset + i + run, run))
                 m_codeSpanTicks = run;
             i += run;
             continue;
-        } else if (c == '<' && i + 1 < line.size()
-                   && (isAsciiLetter(line[i + 1]) || line[i + 1] == '/' || line[i + 1] == '!' || line[i + 1] == '?')) {
-            m_inTag = true;
-        } else if (c == ']' && i + 1 < line.size() && line[i + 1] == '(') {
-            m_linkDestinationDepth = 1;
-            i += 2;
+        }
+        if (c == '<') {
+            if (i + 1 < line.size()
+                && (isAsciiLetter(line[i + 1]) || line[i + 1] == '/' || line[i + 1] == '!' || line[i + 1] == '?'))
+                m_inTag = true;
+            ++i;
             continue;
-        } else if (i == 0 || isBlank(line[i - 1]) || line[i - 1] == '(') {
-            if (const std::size_t length = bareAddressLength(line.substr(i))) {
+        }
+        if (c == ']') {
+            const bool opensDestination = i + 1 < line.size() && line[i + 1] == '(';
+            if (opensDestination)
+                m_linkDestinationDepth = 1;
+            i += opensDestination ? 2 : 1;
+            continue;
+        }
+        if (isAddressByte(c) && (i == 0 || (inlineTraitsOf(line[i - 1]) & kEndsWord))) {
+            if (const std::size_t length = bareAddressLength(line.substr(i), mayHoldEmail)) {
                 i += length;
                 continue;
             }
-        } else if (isAsciiAlphanumeric(c)) {
-            // Inside a word nothing starts: letters and digits after a letter
-            // or digit are text, however many there are.
-            ++i;
-            while (i < line.size() && isAsciiAlphanumeric(line[i]))
-                ++i;
-            continue;
         }
-        if (c == '_' && m_marksUnderline && !m_codeSpanTicks && !m_inTag && !m_linkDestinationDepth) {
+        if (c == '_' && m_marksUnderline) {
             const std::size_t run = runLength(line, i, '_');
             // Only a lone underscore before a non-blank can open single-underscore
             // emphasis; runs of two or three are strong and strong-emphasis delimiters.
@@ -360,7 +476,9 @@ void MarkdownPrepass::markInline(std::string_view line, std::size_t lineOffset, 
             i += run;
             continue;
         }
-        ++i;
+        // Inside a word nothing starts: the text runs on to the next byte
+        // that may start markup or an address.
+        i = (inlineTraitsOf(c) & kEndsWord) ? i + 1 : nextInlineCandidate(line, i + 1, addressStarts);
     }
     copyUpTo(line.size());
 }
@@ -385,8 +503,17 @@ std::string MarkdownPrepass::removeMarks(std::string_view text) const
 
 bool MarkdownPrepass::containsMarks(std::string_view text) const
 {
-    return m_marksActive
-        && (text.find(m_underlineMark) != std::string_view::npos || text.find(m_lineMark) != std::string_view::npos);
+    if (!m_marksActive)
+        return false;
+    // The candidates are neighbours in one block of code points and share
+    // their first two bytes: one search finds where either mark may stand.
+    const std::string_view sharedStart = std::string_view(m_underlineMark).substr(0, 2);
+    for (std::size_t at = text.find(sharedStart); at != std::string_view::npos; at = text.find(sharedStart, at + 1)) {
+        const std::string_view tail = text.substr(at);
+        if (tail.starts_with(m_underlineMark) || tail.starts_with(m_lineMark))
+            return true;
+    }
+    return false;
 }
 
 bool MarkdownPrepass::startsWithUnderlineMark(std::string_view text) const

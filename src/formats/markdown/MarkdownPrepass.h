@@ -35,6 +35,8 @@ public:
     static constexpr std::size_t kLongBracketRun = 16;
     // The text comes back as it went in, not copied, when nothing is escaped.
     static std::string escapingUnmatchedBracketRuns(std::string source);
+    // How many "[" no "]" closes; escaped brackets count for nothing.
+    static std::size_t unmatchedBracketCount(std::string_view source);
 
     // The text without either mark (the text itself when no marks are active).
     std::string removeMarks(std::string_view text) const;

@@ -3,6 +3,8 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -113,6 +115,28 @@ bool hasOnlyPlainCharacters(std::string_view html)
     return true;
 }
 
+// How a byte of text between tags is written.
+enum TextByte : unsigned char {
+    // ASCII that the sanitiser writes unchanged in text, whichever way it
+    // writes characters.
+    kWrittenAsItStands = 0,
+    // What it would escape or reference, and every byte of other characters.
+    kRewritten = 1,
+    // Starts a tag or a reference: the text ends before it.
+    kEndsText = 2,
+};
+
+constexpr std::array<unsigned char, 256> kTextBytes = [] {
+    std::array<unsigned char, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool asItStands = (c >= 0x20 && c < 0x7F && c != '>' && c != '"') || c == '\n' || c == '\t';
+        bytes[c] = asItStands ? kWrittenAsItStands : kRewritten;
+    }
+    bytes['<'] = kEndsText;
+    bytes['&'] = kEndsText;
+    return bytes;
+}();
+
 class Reader {
 public:
     Reader(std::string_view html, HTMLSanitizer::Use use, HTMLSanitizer::Characters characters)
@@ -126,12 +150,13 @@ public:
     std::optional<std::string> run()
     {
         while (m_at < m_html.size()) {
-            std::size_t special = m_at;
-            bool asItStands = true;
-            while (special < m_html.size() && m_html[special] != '<' && m_html[special] != '&') {
-                asItStands = asItStands && writtenAsItStands(m_html[special]);
+            // Most text is ASCII written as it stands up to the next tag: one
+            // test per byte finds its end, and only a text with a byte to
+            // rewrite is read on to its end.
+            std::size_t special = textStop(m_at);
+            const bool asItStands = special >= m_html.size() || kTextBytes[byteAt(special)] == kEndsText;
+            while (special < m_html.size() && kTextBytes[byteAt(special)] != kEndsText)
                 ++special;
-            }
             const std::string_view text = m_html.substr(m_at, special - m_at);
             // Text a list or a table holds outside its items and cells is
             // moved about by browsers; the renderer writes only line feeds there.
@@ -169,12 +194,23 @@ private:
     int m_openLinks = 0;
     std::string m_decoded;
     std::string m_value;
+    std::vector<std::string_view> m_attributesOfTag;
+    // The renderer writes the same few style attributes on every block, row
+    // and cell: each is checked and written once, keyed by element and value.
+    std::unordered_map<std::string, std::string> m_writtenStyles;
+    std::string m_styleKey;
 
-    // ASCII that the sanitiser writes unchanged in text, whichever way it
-    // writes characters: what it would escape or reference is not.
-    static bool writtenAsItStands(char c)
+    unsigned char byteAt(std::size_t index) const { return static_cast<unsigned char>(m_html[index]); }
+
+    // The first byte at or after `from` that ends the text or would be rewritten.
+    std::size_t textStop(std::size_t from) const
     {
-        return (c >= 0x20 && c < 0x7F && c != '>' && c != '"') || c == '\n' || c == '\t';
+        const auto rewrittenOrEndsText = [](char c) {
+            return kTextBytes[static_cast<unsigned char>(c)] != kWrittenAsItStands;
+        };
+        const auto stop =
+            std::find_if(m_html.begin() + static_cast<std::ptrdiff_t>(from), m_html.end(), rewrittenOrEndsText);
+        return static_cast<std::size_t>(stop - m_html.begin());
     }
 
     bool appendDecoded(bool inAttribute)
@@ -233,29 +269,28 @@ private:
             return false;
         m_out += '<';
         m_out += name;
-        std::vector<std::string_view> seen;
+        m_attributesOfTag.clear();
         while (m_at < m_html.size() && m_html[m_at] == ' ') {
             ++m_at;
             const std::size_t nameStart = m_at;
             while (m_at < m_html.size() && ((m_html[m_at] >= 'a' && m_html[m_at] <= 'z') || m_html[m_at] == '-'))
                 ++m_at;
             const std::string_view attribute = m_html.substr(nameStart, m_at - nameStart);
-            if (attribute.empty() || std::find(seen.begin(), seen.end(), attribute) != seen.end())
+            if (attribute.empty()
+                || std::find(m_attributesOfTag.begin(), m_attributesOfTag.end(), attribute) != m_attributesOfTag.end())
                 return false;
-            seen.push_back(attribute);
+            m_attributesOfTag.push_back(attribute);
             if (m_html.substr(m_at, 2) != "=\"")
                 return false;
             m_at += 2;
-            if (!readAttributeValue() || !hasOnlyPlainCharacters(m_value))
+            if (!readAttributeValue())
                 return false;
-            std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(name, attribute, m_value, m_use);
-            if (!kept)
-                continue;
-            m_out += ' ';
-            m_out += attribute;
-            m_out += "=\"";
-            HTMLSanitizer::appendText(m_out, *kept, true, m_characters);
-            m_out += '"';
+            if (attribute == "style") {
+                if (!writeStyleAttribute(name))
+                    return false;
+            } else if (!writeAttribute(name, attribute)) {
+                return false;
+            }
         }
         if (m_at >= m_html.size() || m_html[m_at] != '>')
             return false;
@@ -266,6 +301,39 @@ private:
             return false;
         if (!(element->traits & kVoid))
             open(element);
+        return true;
+    }
+
+    // The attribute whose value was just read, as the sanitiser keeps it (or
+    // nothing when it drops it); false when the value is not plain text.
+    bool writeAttribute(std::string_view element, std::string_view attribute)
+    {
+        if (!hasOnlyPlainCharacters(m_value))
+            return false;
+        std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(element, attribute, m_value, m_use);
+        if (!kept)
+            return true;
+        m_out += ' ';
+        m_out += attribute;
+        m_out += "=\"";
+        HTMLSanitizer::appendText(m_out, *kept, true, m_characters);
+        m_out += '"';
+        return true;
+    }
+
+    bool writeStyleAttribute(std::string_view element)
+    {
+        m_styleKey.assign(element);
+        m_styleKey += '\0';
+        m_styleKey += m_value;
+        if (const auto found = m_writtenStyles.find(m_styleKey); found != m_writtenStyles.end()) {
+            m_out += found->second;
+            return true;
+        }
+        const std::size_t start = m_out.size();
+        if (!writeAttribute(element, "style"))
+            return false;
+        m_writtenStyles.emplace(m_styleKey, m_out.substr(start));
         return true;
     }
 

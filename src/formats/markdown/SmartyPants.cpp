@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 
 namespace folio {
 
 namespace {
 
 constexpr std::array<std::string_view, 6> kVerbatimElements = {"pre", "code", "kbd", "script", "style", "math"};
+constexpr std::size_t kLongestVerbatimName =
+    std::max_element(kVerbatimElements.begin(), kVerbatimElements.end(),
+                     [](std::string_view a, std::string_view b) { return a.size() < b.size(); })
+        ->size();
 
 bool isBlankByte(char c)
 {
@@ -78,16 +83,18 @@ private:
     // change goes across in one piece.
     void copyPlainText(std::string_view rest)
     {
-        std::size_t length = 1;
-        while (length < rest.size() && !isSpecialByte(rest[length]))
-            ++length;
-        copyText(length);
+        const auto special = std::find_if(rest.begin() + 1, rest.end(), isSpecialByte);
+        copyText(static_cast<std::size_t>(special - rest.begin()));
     }
 
-    static bool isSpecialByte(char c)
-    {
-        return c == '<' || c == '&' || c == '"' || c == '\'' || c == '-' || c == '.';
-    }
+    static bool isSpecialByte(char c) { return kSpecialBytes[static_cast<unsigned char>(c)]; }
+
+    static constexpr std::array<bool, 256> kSpecialBytes = [] {
+        std::array<bool, 256> special{};
+        for (const char c : std::string_view("<&\"'-."))
+            special[static_cast<unsigned char>(c)] = true;
+        return special;
+    }();
 
     void copyText(std::size_t length)
     {
@@ -176,12 +183,9 @@ private:
             return;
         }
         // Only an opening tag starts a verbatim element, and its name follows the "<" at once.
-        const bool mayBeVerbatim = rest.size() > 1 && std::string_view("pcksm").find(rest[1]) != std::string_view::npos;
-        for (const std::string_view element : kVerbatimElements) {
-            if (mayBeVerbatim && hoedown_html_is_tag(rest, element) == HTMLTagKind::Opening) {
-                copyMarkupBytes(verbatimLength(rest, element));
-                return;
-            }
+        if (const std::optional<std::string_view> element = openedVerbatimElement(rest)) {
+            copyMarkupBytes(verbatimLength(rest, *element));
+            return;
         }
         const std::size_t end = rest.find('>');
         if (end == std::string_view::npos) {
@@ -189,6 +193,25 @@ private:
             return;
         }
         copyMarkupBytes(end + 1);
+    }
+
+    // The verbatim element whose opening tag starts `rest`, if any: its name
+    // follows the "<" and ends at a ">" or a blank. Every such name is
+    // lowercase letters (names compare case-sensitively), and is read no
+    // further than the longest can reach.
+    static std::optional<std::string_view> openedVerbatimElement(std::string_view rest)
+    {
+        const std::size_t limit = std::min(rest.size(), kLongestVerbatimName + 2);
+        std::size_t end = 1;
+        while (end < limit && rest[end] >= 'a' && rest[end] <= 'z')
+            ++end;
+        if (end >= rest.size() || (rest[end] != '>' && !isBlankByte(rest[end])))
+            return std::nullopt;
+        const std::string_view name = rest.substr(1, end - 1);
+        const auto element = std::find(kVerbatimElements.begin(), kVerbatimElements.end(), name);
+        if (element == kVerbatimElements.end())
+            return std::nullopt;
+        return *element;
     }
 
     // From an opening tag through its closing tag, or to the end when it is never closed.

@@ -76,6 +76,21 @@ TEST(MarkdownPrepassTest, keepsNoncharactersTheTextAlreadyHolds)
     EXPECT_EQ(prepass.removeMarks(marked), text);
 }
 
+// The text's own noncharacters come from the same block as the marks: a
+// mark standing after one of them in the same run of text is still taken out.
+TEST(MarkdownPrepassTest, removesMarksThatFollowTheTextsOwnNoncharacters)
+{
+    const std::string own = "\xEF\xB7\x90";
+    EXPECT_EQ(htmlWith("a" + own + " \n#x " + own + "\n#y", kMarkdownDefaultExtensions),
+              "\n<p>a" + own + " \n#x " + own + "\n#y</p>\n");
+
+    MarkdownPrepass prepass(true, true);
+    const std::string marked = prepass.apply(own + "\n#z");
+    EXPECT_TRUE(prepass.containsMarks(marked));
+    EXPECT_FALSE(prepass.containsMarks(own + own));
+    EXPECT_EQ(prepass.removeMarks(marked), own + "\n#z");
+}
+
 TEST(MarkdownPrepassTest, leavesTextUnmarkedWhenEveryCandidateIsTaken)
 {
     std::string text = "_u_ #x ";
@@ -85,6 +100,45 @@ TEST(MarkdownPrepassTest, leavesTextUnmarkedWhenEveryCandidateIsTaken)
     EXPECT_EQ(prepass.apply(text), text);
     EXPECT_FALSE(prepass.marksActive());
     EXPECT_EQ(prepass.removeMarks(text), text);
+}
+
+// Where an underscore is text the parser reads as it stands (an address, code,
+// a tag, a link destination, an escape) it gets no mark; elsewhere a lone one
+// before a non-blank does, wherever the text around it sends the scan.
+TEST(MarkdownPrepassTest, marksUnderscoresOnlyWhereEmphasisMayStart)
+{
+    const std::string mark = "\xEF\xB7\x90";
+    const auto marked = [&](std::string text) { return MarkdownPrepass(true, false).apply(text); };
+    const auto expected = [&](std::string withCarets) { return replaceAll(std::move(withCarets), "^", mark); };
+
+    EXPECT_EQ(marked("(http://a_b.com/_c_) _u_"), expected("(http://a_b.com/_c_) _^u_"));
+    EXPECT_EQ(marked("x\tHTTPS://a_b _v_"), expected("x\tHTTPS://a_b _^v_"));
+    EXPECT_EQ(marked("mail_me@x_y.org and _w_"), expected("mail_me@x_y.org and _^w_"));
+    EXPECT_EQ(marked("mail_me x_y"), expected("mail_^me x_^y"));
+    EXPECT_EQ(marked("`a_b` www.x_y.com _z_"), expected("`a_b` www.x_y.com _^z_"));
+    EXPECT_EQ(marked("<span title=\"a_b\">_t_</span>"), expected("<span title=\"a_b\">_^t_^</span>"));
+    EXPECT_EQ(marked("[l](x_(y)_z) _k_ ]_m_"), expected("[l](x_(y)_z) _^k_ ]_^m_"));
+    EXPECT_EQ(marked("\\_a_ b __c__ _ d"), "\\_a_ b __c__ _ d");
+    EXPECT_EQ(marked("a < _b_ who_ever"), expected("a < _^b_ who_^ever"));
+}
+
+// Only brackets that nothing closes count; an escaped bracket is text and
+// neither opens nor closes.
+TEST(MarkdownPrepassTest, countsOnlyBracketsThatStayOpen)
+{
+    EXPECT_EQ(MarkdownPrepass::unmatchedBracketCount(""), 0u);
+    EXPECT_EQ(MarkdownPrepass::unmatchedBracketCount("[[]"), 1u);
+    EXPECT_EQ(MarkdownPrepass::unmatchedBracketCount("]][ [x](y)"), 1u);
+    EXPECT_EQ(MarkdownPrepass::unmatchedBracketCount("\\[[ [\\]"), 2u);
+    EXPECT_EQ(MarkdownPrepass::unmatchedBracketCount("\\\\[ a\\"), 1u);
+
+    std::string escaped;
+    for (std::size_t i = 0; i < MarkdownPrepass::kLongBracketRun; ++i)
+        escaped += "\\[";
+    EXPECT_EQ(MarkdownPrepass::escapingUnmatchedBracketRuns(escaped), escaped);
+    const std::string open(MarkdownPrepass::kLongBracketRun, '[');
+    EXPECT_EQ(MarkdownPrepass::escapingUnmatchedBracketRuns(open + "]"), open + "]");
+    EXPECT_EQ(MarkdownPrepass::escapingUnmatchedBracketRuns("]" + open), "]" + replaceAll(open, "[", "\\["));
 }
 
 } // namespace

@@ -110,6 +110,58 @@ TEST(RenderedMarkdownSanitizerTest, refusedLinksLoseTheirTargetsAndKeepTheirText
     EXPECT_NE(fast->find(">run</a>"), std::string::npos);
 }
 
+// Each style is checked once and its written form reused: a repeated style
+// must come out as the full sanitiser writes it every time, each element
+// keeping its own, and a style it refuses must stay refused on every element.
+TEST(RenderedMarkdownSanitizerTest, writesEveryRepeatedStyleAsTheFullSanitiserDoes)
+{
+    const std::string far = "background-image: url(http://evil.example/x.png);color: red";
+    std::string html = "<table style=\"margin: 15px\">\n<tbody>\n";
+    for (const char* align : {"left", "right", "left", "center", "right"}) {
+        html += "<tr style=\"background-color: #f2f2f2\">\n<td style=\"text-align: ";
+        html += align;
+        html += ";\">x</td>\n<td style=\"" + far + "\">y</td>\n</tr>\n";
+    }
+    html += "</tbody>\n</table>\n<p>z <code style=\"" + far + "\">c</code></p>\n";
+    html += "<pre style=\"" + far + "\"><code>d</code></pre>\n";
+
+    const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
+    ASSERT_TRUE(fast.has_value());
+    EXPECT_EQ(*fast, fullySanitized(html));
+    EXPECT_EQ(fast->find("evil.example"), std::string::npos);
+    const auto count = [&](std::string_view needle) {
+        std::size_t found = 0;
+        for (std::size_t at = fast->find(needle); at != std::string::npos; at = fast->find(needle, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_EQ(count("text-align: right"), 2u);
+    EXPECT_EQ(count("text-align: center"), 1u);
+    EXPECT_EQ(count("color: red"), 7u);
+
+    // A style that is no plain text declines the page wherever it stands.
+    EXPECT_FALSE(RenderedMarkdownSanitizer::sanitizedHTML(html + "<p style=\"color: red\x01\">w</p>", kExport,
+                                                          kReferences)
+                     .has_value());
+}
+
+// A text is written as it stands only when none of its bytes would be
+// rewritten, wherever the first such byte stands in it.
+TEST(RenderedMarkdownSanitizerTest, rewritesATextWhereverItsFirstSpecialCharacterStands)
+{
+    const char* const pages[] = {
+        "<p>a > b</p>\n", "<p>> first</p>\n", "<p>last ></p>\n", "<p>caf\xC3\xA9 au lait</p>\n",
+        "<p>\xC3\xA9t\xC3\xA9 &amp; x > y</p>\n", "plain > text at the end", "<p>x</p>\n\xE2\x80\x94",
+    };
+    for (const char* html : pages) {
+        SCOPED_TRACE(html);
+        const std::optional<std::string> fast = RenderedMarkdownSanitizer::sanitizedHTML(html, kExport, kReferences);
+        ASSERT_TRUE(fast.has_value());
+        EXPECT_EQ(*fast, fullySanitized(html));
+        EXPECT_NE(*fast, html);
+    }
+}
+
 TEST(RenderedMarkdownSanitizerTest, declinesMarkupThatNeedsABrowsersParse)
 {
     const char* const declined[] = {

@@ -61,6 +61,20 @@ TEST(SmartyPantsTest, leavesCodeLikeElementsAlone)
     EXPECT_EQ(SmartyPants::filter("<codex>\"q\"</codex>"), "<codex>&ldquo;q&rdquo;</codex>");
 }
 
+// A verbatim element opens only with its exact name followed by ">" or a
+// blank; longer names, other cases and a tag cut off at the end are text.
+TEST(SmartyPantsTest, opensVerbatimElementsOnlyByTheirExactName)
+{
+    EXPECT_EQ(SmartyPants::filter("<pre\n>\"q\"</pre>--"), "<pre\n>\"q\"</pre>&ndash;");
+    EXPECT_EQ(SmartyPants::filter("<math\tx>'a'</math>"), "<math\tx>'a'</math>");
+    EXPECT_EQ(SmartyPants::filter("<scripts>\"q\"</scripts>"), "<scripts>&ldquo;q&rdquo;</scripts>");
+    EXPECT_EQ(SmartyPants::filter("<mathematics>--</mathematics>"), "<mathematics>&ndash;</mathematics>");
+    EXPECT_EQ(SmartyPants::filter("<Code>\"q\"</Code>"), "<Code>&ldquo;q&rdquo;</Code>");
+    EXPECT_EQ(SmartyPants::filter("<kbd-x>--</kbd-x>"), "<kbd-x>&ndash;</kbd-x>");
+    EXPECT_EQ(SmartyPants::filter("a -- <code"), "a &ndash; <code");
+    EXPECT_EQ(SmartyPants::filter("</code>\"q\""), "</code>&ldquo;q&rdquo;");
+}
+
 TEST(SmartyPantsTest, copiesOtherEntitiesWhole)
 {
     EXPECT_EQ(SmartyPants::filter("&amp;\"x\" &copy;--&#8617;"), "&amp;&rdquo;x&rdquo; &copy;&ndash;&#8617;");
