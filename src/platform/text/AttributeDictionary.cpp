@@ -11,7 +11,7 @@ namespace {
 
 bool keyLess(const AttributeDictionary::Entry& entry, std::string_view key)
 {
-    return std::string_view(entry.first) < key;
+    return entry.first.compare(key) < 0;
 }
 
 // Sorts by key and keeps the last entry of each key, dropping null values.
@@ -57,7 +57,7 @@ constexpr std::size_t kHashPerEntry = 0x9e3779b97f4a7c15ULL;
 
 std::size_t entryHash(const AttributeDictionary::Entry& entry)
 {
-    return hashCombine(std::hash<std::string>{}(entry.first), entry.second->hash());
+    return hashCombine(entry.first.hash(), entry.second->hash());
 }
 
 } // namespace
@@ -151,7 +151,7 @@ AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string
         position->second = std::move(value);
         hashSum += entryHash(*position);
     } else {
-        position = entries.insert(position, Entry{std::string(key), std::move(value)});
+        position = entries.insert(position, Entry{AttributeKey(key), std::move(value)});
         hashSum += entryHash(*position);
     }
     if (entries.empty())
