@@ -54,7 +54,7 @@ bool hasCapital(char16_t unit)
 
 AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
 {
-    return AttributeDictionary::make({{std::string(key), BoolValue::make(true)}});
+    return AttributeDictionary::make({{AttributeKey(key), BoolValue::make(true)}});
 }
 
 // NOTE: Folio's own writer opens every file with this line and a fixed paper

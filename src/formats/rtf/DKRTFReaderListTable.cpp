@@ -515,7 +515,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     const unsigned previousListID = state.previousListID();
     const unsigned prefix = state.listPrefix();
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
-        entries.emplace_back(std::string(key), std::move(value));
+        entries.emplace_back(AttributeKey(key), std::move(value));
     };
     // Most runs of a list's paragraphs add nothing: the style is made only
     // for a set that holds it, once, as its arrays share the one object.
