@@ -260,6 +260,9 @@ LevelWords wordsOfLevel(std::u16string_view level)
                     words.textGroup = index;
             }
         } else {
+            // Most backslashes start a word of another name ("\\fi", "\\'01").
+            if (index + 1 >= level.size() || level[index + 1] != u'l')
+                continue;
             const std::u16string_view rest = level.substr(index);
             if (!rest.starts_with(kLevel))
                 continue;
