@@ -182,7 +182,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     if (!m_lists.allListsFinished())
         m_lists.addListAttributes(state, currentListType, ownEntries);
     if (state.link() != 0 && !m_values.linkTarget.empty())
-        ownEntries.emplace_back(std::string(TELinkAttribute), URLValue::make(toUtf8(m_values.linkTarget)));
+        ownEntries.emplace_back(AttributeKey(TELinkAttribute), URLValue::make(toUtf8(m_values.linkTarget)));
 
     const AttributeDictionaryPtr& formatted = formattingSet(state);
     if (ownEntries.empty())
@@ -214,7 +214,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
         if (value)
-            entries.emplace_back(std::string(key), std::move(value));
+            entries.emplace_back(AttributeKey(key), std::move(value));
     };
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());

@@ -54,7 +54,7 @@ bool hasCapital(char16_t unit)
 
 AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
 {
-    return AttributeDictionary::make({{std::string(key), BoolValue::make(true)}});
+    return AttributeDictionary::make({{AttributeKey(key), BoolValue::make(true)}});
 }
 
 // NOTE: Folio's own writer opens every file with this line and a fixed paper
@@ -497,7 +497,7 @@ void DKRTFReader::appendSourceText(std::u16string_view text)
 {
     // Control characters in the source (a NUL that a writer left after the
     // last brace) are no text; a tab is.
-    if (std::any_of(text.begin(), text.end(), [](char16_t unit) { return unit < 0x20 && unit != u'\t'; })) {
+    if (findFirstBelow<0x20, u'\t'>(text.data(), 0, text.size()) < text.size()) {
         std::u16string kept;
         for (char16_t unit : text) {
             if (unit >= 0x20 || unit == u'\t')

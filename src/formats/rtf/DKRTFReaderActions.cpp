@@ -426,8 +426,8 @@ void DKRTFReader::actionTableRow(int)
         const std::size_t mark = m_cellMarks[cell];
         m_attributedString.setAttributes(
             m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(
-                {{std::string(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
-                 {std::string(TETableCellWidthKey), IntegerValue::make(boundary - previous)}}),
+                {{AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
+                 {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}}),
             Range{mark, 1});
         previous = boundary;
     }

@@ -4,6 +4,10 @@ namespace folio {
 
 namespace {
 
+// Numbers below this are found by index; Word's theme fonts (31500 on) and
+// other large numbers in the map.
+constexpr std::size_t kLargestSmallNumber = 4096;
+
 // The platform has no converter for a few old Mac encodings; text in them
 // reads better as Windows Latin 1 than not at all.
 StringEncoding supportedOrLatin1(StringEncoding encoding)
@@ -88,24 +92,40 @@ void DKRTFReaderFontTable::addEntry(int fontNumber, std::u16string name, int cha
     std::optional<StringEncoding> encoding;
     if (characterSet != 0 && characterSet != 1)
         encoding = fontEncoding(characterSet);
-    m_entries[fontNumber] = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding)};
+    DKRTFReaderFontTableEntry& entry = m_entries[fontNumber];
+    entry = DKRTFReaderFontTableEntry{std::move(name), std::move(encoding)};
+    if (static_cast<std::size_t>(fontNumber) < kLargestSmallNumber) {
+        if (static_cast<std::size_t>(fontNumber) >= m_smallNumbers.size())
+            m_smallNumbers.resize(static_cast<std::size_t>(fontNumber) + 1, nullptr);
+        m_smallNumbers[static_cast<std::size_t>(fontNumber)] = &entry;
+    }
     ++m_generation;
+}
+
+const DKRTFReaderFontTableEntry* DKRTFReaderFontTable::entryAt(int fontNumber) const
+{
+    if (fontNumber >= 0 && static_cast<std::size_t>(fontNumber) < m_smallNumbers.size())
+        return m_smallNumbers[static_cast<std::size_t>(fontNumber)];
+    if (fontNumber >= 0 && static_cast<std::size_t>(fontNumber) < kLargestSmallNumber)
+        return nullptr;
+    auto entry = m_entries.find(fontNumber);
+    return entry == m_entries.end() ? nullptr : &entry->second;
 }
 
 std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
 {
-    auto entry = m_entries.find(fontNumber);
-    if (entry == m_entries.end())
+    const DKRTFReaderFontTableEntry* entry = entryAt(fontNumber);
+    if (!entry)
         return u"Helvetica";
-    return fontNameConversion(entry->second.name);
+    return fontNameConversion(entry->name);
 }
 
 const StringEncoding& DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const
 {
-    auto entry = m_entries.find(fontNumber);
-    if (entry == m_entries.end() || !entry->second.encoding)
+    const DKRTFReaderFontTableEntry* entry = entryAt(fontNumber);
+    if (!entry || !entry->encoding)
         return documentEncoding;
-    return *entry->second.encoding;
+    return *entry->encoding;
 }
 
 } // namespace folio

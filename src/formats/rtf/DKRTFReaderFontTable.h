@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -22,6 +23,11 @@ struct DKRTFReaderFontTableEntry {
 // a number never given read the same.
 class DKRTFReaderFontTable {
 public:
+    DKRTFReaderFontTable() = default;
+    // The index by number points into the table's own map.
+    DKRTFReaderFontTable(const DKRTFReaderFontTable&) = delete;
+    DKRTFReaderFontTable& operator=(const DKRTFReaderFontTable&) = delete;
+
     // Replaces any earlier entry of the number. Negative numbers are dropped.
     void addEntry(int fontNumber, std::u16string name, int characterSet);
 
@@ -45,7 +51,14 @@ public:
     static std::u16string fontNameConversion(const std::u16string& name);
 
 private:
+    // The entry of a number, or null.
+    const DKRTFReaderFontTableEntry* entryAt(int fontNumber) const;
+
     std::map<int, DKRTFReaderFontTableEntry> m_entries;
+    // The entries of the small numbers, by number: a document changes font
+    // tens of thousands of times, nearly always to a number below a few
+    // hundred. The map's entries stay where they are, so these stay valid.
+    std::vector<const DKRTFReaderFontTableEntry*> m_smallNumbers;
     std::uint64_t m_generation = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "engine/model/TECSSListStyle.h"
 
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/UTF16Search.h"
 
 #include <array>
 #include <string>
@@ -106,7 +107,8 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std
     bool square = false;
     bool circle = false;
     bool hyphen = false;
-    for (std::size_t index = 0; index < bullet.size(); ++index) {
+    for (std::size_t index = findFirstOf<u'\\', u';'>(bullet.data(), 0, bullet.size()); index < bullet.size();
+         index = findFirstOf<u'\\', u';'>(bullet.data(), index + 1, bullet.size())) {
         if (bullet[index] == u'\\') {
             // Every form looked for goes on with "u" or "'".
             if (index + 1 >= bullet.size() || (bullet[index + 1] != u'u' && bullet[index + 1] != u'\''))
@@ -115,7 +117,7 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std
             square = square || rest.starts_with(u"\\u-3929") || rest.starts_with(u"\\'a7");
             circle = circle || rest.starts_with(u"\\u9702");
             hyphen = hyphen || rest.starts_with(u"\\u8259");
-        } else if (bullet[index] == u';' && index > 0) {
+        } else if (index > 0) {
             circle = circle || bullet[index - 1] == u'o';
             hyphen = hyphen || bullet[index - 1] == u'-';
         }
@@ -131,27 +133,47 @@ unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std
 
 namespace {
 
+// Whether the unit at `position` is escaped: an odd run of backslashes
+// from `start` on stands right before it (each backslash takes the unit
+// after it, so the last of an odd run takes this one).
+bool isEscaped(std::u16string_view text, std::size_t start, std::size_t position)
+{
+    std::size_t backslashes = 0;
+    while (position > start && text[position - 1] == u'\\') {
+        --position;
+        ++backslashes;
+    }
+    return backslashes % 2 == 1;
+}
+
 // The end of the group that opens at `start` (the index after its "}").
+// A list table holds thousands of groups: only its braces are looked at.
 std::size_t endOfGroup(std::u16string_view text, std::size_t start)
 {
     int depth = 0;
-    for (std::size_t position = start; position < text.size(); ++position) {
-        if (text[position] == u'\\')
-            ++position;
-        else if (text[position] == u'{')
+    for (std::size_t position = findFirstOf<u'{', u'}'>(text.data(), start, text.size()); position < text.size();
+         position = findFirstOf<u'{', u'}'>(text.data(), position + 1, text.size())) {
+        if (isEscaped(text, start, position))
+            continue;
+        if (text[position] == u'{')
             ++depth;
-        else if (text[position] == u'}' && --depth == 0)
+        else if (--depth == 0)
             return position + 1;
     }
     return text.size();
 }
 
 // The groups in `text` that open with "{" + `word` and no further letter.
+// `word` begins with the brace, so only the braces of the text are tried.
 std::vector<std::u16string_view> groupsNamed(std::u16string_view text, std::u16string_view word)
 {
     std::vector<std::u16string_view> groups;
-    std::size_t position = 0;
-    while ((position = text.find(word, position)) != std::u16string_view::npos) {
+    for (std::size_t position = findFirstOf<u'{'>(text.data(), 0, text.size()); position < text.size();
+         position = findFirstOf<u'{'>(text.data(), position, text.size())) {
+        if (!text.substr(position).starts_with(word)) {
+            ++position;
+            continue;
+        }
         const std::size_t after = position + word.size();
         if (after < text.size() && ((text[after] >= u'a' && text[after] <= u'z') || (text[after] >= u'A' && text[after] <= u'Z'))) {
             position = after;
@@ -216,18 +238,31 @@ LevelWords wordsOfLevel(std::u16string_view level)
     static constexpr std::u16string_view kStart = u"\\levelstartat";
     auto isLetter = [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
     LevelWords words;
-    for (std::size_t index = 0; index < level.size(); ++index) {
-        const char16_t character = level[index];
-        if (character == u'l') {
-            if (words.marker == LevelWords::npos && level.substr(index).starts_with(kLevelMarker))
+    // "levelmarker" may stand anywhere; the other words are where a brace
+    // or a backslash is, so only those are looked at.
+    if (level.size() >= kLevelMarker.size()) {
+        // The pair search reads `Gap` units past where it looks.
+        const std::size_t last = level.size() - kLevelMarker.size() + 1;
+        for (std::size_t index = findSpacedPair<u'l', u'm', 5>(level.data(), 0, last); index < last;
+             index = findSpacedPair<u'l', u'm', 5>(level.data(), index + 1, last)) {
+            if (level.substr(index).starts_with(kLevelMarker)) {
                 words.marker = index;
-        } else if (character == u'{') {
+                break;
+            }
+        }
+    }
+    for (std::size_t index = findFirstOf<u'{', u'\\'>(level.data(), 0, level.size()); index < level.size();
+         index = findFirstOf<u'{', u'\\'>(level.data(), index + 1, level.size())) {
+        if (level[index] == u'{') {
             if (words.textGroup == LevelWords::npos && level.substr(index).starts_with(kTextGroup)) {
                 const std::size_t after = index + kTextGroup.size();
                 if (after >= level.size() || !isLetter(level[after]))
                     words.textGroup = index;
             }
-        } else if (character == u'\\') {
+        } else {
+            // Most backslashes start a word of another name ("\\fi", "\\'01").
+            if (index + 1 >= level.size() || level[index + 1] != u'l')
+                continue;
             const std::u16string_view rest = level.substr(index);
             if (!rest.starts_with(kLevel))
                 continue;
@@ -483,7 +518,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     const unsigned previousListID = state.previousListID();
     const unsigned prefix = state.listPrefix();
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
-        entries.emplace_back(std::string(key), std::move(value));
+        entries.emplace_back(AttributeKey(key), std::move(value));
     };
     // Most runs of a list's paragraphs add nothing: the style is made only
     // for a set that holds it, once, as its arrays share the one object.

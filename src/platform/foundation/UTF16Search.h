@@ -36,6 +36,33 @@ std::size_t findFirstOf(const char16_t* units, std::size_t from, std::size_t end
     return end;
 }
 
+// The index of the first unit in [from, end) below `Limit` that is none of
+// `Allowed`, or `end` when there is none: the control characters of a text
+// that a reader does not take as text.
+template<char16_t Limit, char16_t... Allowed>
+std::size_t findFirstBelow(const char16_t* units, std::size_t from, std::size_t end)
+{
+    static_assert(Limit > 0 && Limit < 0x8000);
+#if defined(__SSE2__)
+    for (; from + 8 <= end; from += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + from));
+        // Below the limit is where subtracting limit - 1 without going
+        // under zero leaves zero; past 0x7FFF counts as large, as it is.
+        __m128i below =
+            _mm_cmpeq_epi16(_mm_subs_epu16(eight, _mm_set1_epi16(static_cast<short>(Limit - 1))), _mm_setzero_si128());
+        ((below = _mm_andnot_si128(_mm_cmpeq_epi16(eight, _mm_set1_epi16(static_cast<short>(Allowed))), below)), ...);
+        if (const int mask = _mm_movemask_epi8(below))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)) / 2);
+    }
+#endif
+    for (; from < end; ++from) {
+        const char16_t unit = units[from];
+        if (unit < Limit && !((unit == Allowed) || ...))
+            return from;
+    }
+    return end;
+}
+
 // The first index in [from, last) at which `First` stands with `Second`
 // `Gap` units after it, or `last` when there is none. The units up to
 // last - 1 + Gap must be readable. Both are ASCII: a long document is

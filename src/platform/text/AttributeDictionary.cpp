@@ -11,11 +11,12 @@ namespace {
 
 bool keyLess(const AttributeDictionary::Entry& entry, std::string_view key)
 {
-    return std::string_view(entry.first) < key;
+    return entry.first.compare(key) < 0;
 }
 
 // Sorts by key and keeps the last entry of each key, dropping null values.
-std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictionary::Entry> entries)
+// The vector keeps its room: entries merged into a set are moved out of it.
+std::vector<AttributeDictionary::Entry> sortedUnique(std::vector<AttributeDictionary::Entry> entries)
 {
     // A set holds a dozen keys or so, and sets are made by the thousand: a
     // stable insertion sort in place costs less than the library's stable
@@ -44,6 +45,13 @@ std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictiona
     }
     entries.resize(kept);
     std::erase_if(entries, [](const auto& entry) { return !entry.second; });
+    return entries;
+}
+
+// The same, for entries that become a set of their own.
+std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictionary::Entry> entries)
+{
+    entries = sortedUnique(std::move(entries));
     // A set lives as long as the text that uses it: it keeps no spare room.
     entries.shrink_to_fit();
     return entries;
@@ -57,7 +65,7 @@ constexpr std::size_t kHashPerEntry = 0x9e3779b97f4a7c15ULL;
 
 std::size_t entryHash(const AttributeDictionary::Entry& entry)
 {
-    return hashCombine(std::hash<std::string>{}(entry.first), entry.second->hash());
+    return hashCombine(entry.first.hash(), entry.second->hash());
 }
 
 } // namespace
@@ -138,24 +146,28 @@ bool AttributeDictionary::containsKey(std::string_view key) const
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string_view key, AttributeValuePtr value) const
 {
-    std::vector<Entry> entries = m_entries;
-    auto position = std::lower_bound(entries.begin(), entries.end(), key, keyLess);
-    bool present = position != entries.end() && position->first == key;
+    // The new entries are laid out once, in a vector of their exact size:
+    // those before the key, the key's own, those after it.
+    auto position = std::lower_bound(m_entries.begin(), m_entries.end(), key, keyLess);
+    const bool present = position != m_entries.end() && position->first == key;
     std::size_t hashSum = entryHashSum();
     if (present)
         hashSum -= entryHash(*position);
-    if (!value) {
-        if (present)
-            entries.erase(position);
-    } else if (present) {
-        position->second = std::move(value);
-        hashSum += entryHash(*position);
-    } else {
-        position = entries.insert(position, Entry{std::string(key), std::move(value)});
-        hashSum += entryHash(*position);
-    }
-    if (entries.empty())
+    std::size_t size = m_entries.size();
+    if (value && !present)
+        ++size;
+    else if (!value && present)
+        --size;
+    if (size == 0)
         return empty();
+    std::vector<Entry> entries;
+    entries.reserve(size);
+    entries.insert(entries.end(), m_entries.begin(), position);
+    if (value) {
+        entries.emplace_back(present ? position->first : AttributeKey(key), std::move(value));
+        hashSum += entryHash(entries.back());
+    }
+    entries.insert(entries.end(), present ? position + 1 : position, m_entries.end());
     return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries), hashSum);
 }
 
@@ -166,7 +178,7 @@ AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntriesFrom(const 
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntries(std::vector<Entry> entries) const
 {
-    return merged(normalized(std::move(entries)));
+    return merged(sortedUnique(std::move(entries)));
 }
 
 AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) const

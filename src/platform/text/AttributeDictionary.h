@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/text/AttributeKey.h"
 #include "platform/text/AttributeValue.h"
 
 #include <cstddef>
@@ -20,7 +21,7 @@ using AttributeDictionaryPtr = std::shared_ptr<const AttributeDictionary>;
 // shared between runs and strings; "changing" it makes a new dictionary.
 class AttributeDictionary {
 public:
-    using Entry = std::pair<std::string, AttributeValuePtr>;
+    using Entry = std::pair<AttributeKey, AttributeValuePtr>;
 
     // The one shared empty dictionary.
     static const AttributeDictionaryPtr& empty();

@@ -180,6 +180,31 @@ TEST_F(RTFReaderWordProcessorTests, listLevelsAreReadByTheFirstOfEachWordAndTheL
     EXPECT_EQ(table.markerTextOfLevel(2, 0), std::nullopt);
 }
 
+TEST_F(RTFReaderWordProcessorTests, escapedBracesAndBackslashesInListLevelsKeepTheLevelsApart)
+{
+    // An escaped brace is text, and so is an escaped backslash, which leaves
+    // the brace after it a real one. "levelmarker" may close its level.
+    DKRTFReaderListTable table;
+    table.readListTypes(uR"({\list\listtemplateid9)"
+                        uR"({\listlevel\levelnfc4{\leveltext\'02\}\'00;}\fi-360})"
+                        uR"({\listlevel\levelnfc2 text\\})"
+                        uR"({\listlevel\levelnfc3\{})"
+                        uR"(\listid5})"
+                        uR"({\list{\listlevel\levelmarker}})"
+                        uR"({\list{\listlevel\levelnfc1 \\\}\\\\}{\listlevel\levelnfc0}})");
+    using Type = TECSSListStyleType;
+    ASSERT_EQ(table.count(), 3u);
+    EXPECT_EQ(table.typeOfLevel(1, 0), static_cast<unsigned>(Type::LowerAlpha));
+    EXPECT_EQ(table.typeOfLevel(1, 1), static_cast<unsigned>(Type::LowerRoman));
+    EXPECT_EQ(table.typeOfLevel(1, 2), static_cast<unsigned>(Type::UpperAlpha));
+    EXPECT_EQ(table.typeOfLevel(1, 3), std::nullopt);
+    EXPECT_FALSE(table.keepsFormattingAtParagraphReset(1));
+    EXPECT_EQ(table.typeOfLevel(2, 0), static_cast<unsigned>(Type::Disc));
+    EXPECT_TRUE(table.keepsFormattingAtParagraphReset(2));
+    EXPECT_EQ(table.typeOfLevel(3, 0), static_cast<unsigned>(Type::UpperRoman));
+    EXPECT_EQ(table.typeOfLevel(3, 1), static_cast<unsigned>(Type::Decimal));
+}
+
 TEST_F(RTFReaderWordProcessorTests, oldStyleParagraphNumberingMakesListItems)
 {
     AttributedString string = read(uR"({\rtf1\pard{\pntext 1.\tab}{\*\pn\pnlvlbody\pndec{\pntxta .}}Alpha\par)"

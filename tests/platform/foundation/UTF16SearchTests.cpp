@@ -29,6 +29,32 @@ TEST(UTF16Search, findsTheFirstStopAtEveryPlaceInAndAroundABlock)
     }
 }
 
+TEST(UTF16Search, findsTheFirstUnitBelowTheLimitThatIsNotAllowed)
+{
+    // Around the control unit: the allowed tab, the limit itself, units
+    // whose low byte is a control unit, and units past 0x7FFF, which a
+    // signed comparison would take for small ones.
+    const std::u16string filler = u"a\t \u011F\u8001\uFF09\u7F1Fz";
+    for (std::size_t length = 0; length < 26; ++length) {
+        std::u16string text;
+        for (std::size_t index = 0; index < length; ++index)
+            text.push_back(filler[index % filler.size()]);
+        EXPECT_EQ((findFirstBelow<0x20, u'\t'>(text.data(), 0, text.size())), text.size()) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            for (char16_t control : {u'\0', u'\n', u'\r', u'\x1F', u'\x0B'}) {
+                std::u16string stopped = text;
+                stopped[at] = control;
+                EXPECT_EQ((findFirstBelow<0x20, u'\t'>(stopped.data(), 0, stopped.size())), at) << length;
+                EXPECT_EQ((findFirstBelow<0x20, u'\t'>(stopped.data(), at + 1, stopped.size())), stopped.size());
+                EXPECT_EQ((findFirstBelow<0x20, u'\t'>(stopped.data(), 0, at)), at);
+            }
+        }
+    }
+    const std::u16string tabs = u"\t\t\t\t\t\t\t\t\t\t\x01";
+    EXPECT_EQ((findFirstBelow<0x20, u'\t'>(tabs.data(), 0, tabs.size())), 10u);
+    EXPECT_EQ((findFirstBelow<0x20>(tabs.data(), 0, tabs.size())), 0u) << "nothing allowed: the tab is found";
+}
+
 TEST(UTF16Search, findsTheFirstSpacedPairAtEveryPlaceInAndAroundABlock)
 {
     // The pair is "p" then "c" three units on. Around it: units whose low

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <compare>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The key of an attribute. A program names a few dozen keys and copies them
+// millions of times (every set made from another copies its keys, and many
+// names are too long for a string's own buffer), so each name is kept once,
+// for the life of the program, and a key is the address of that name: a
+// copy is a pointer, and no key ever allocates or frees.
+//
+// A key reads like the name it holds: it converts to the name's string and
+// compares with strings. Keys order as their names do.
+class AttributeKey {
+public:
+    AttributeKey();
+    AttributeKey(std::string_view name);
+    AttributeKey(const std::string& name) : AttributeKey(std::string_view(name)) {}
+    AttributeKey(const char* name) : AttributeKey(std::string_view(name)) {}
+
+    const std::string& str() const { return m_name->text; }
+    operator const std::string&() const { return m_name->text; }
+    operator std::string_view() const { return m_name->text; }
+
+    std::size_t size() const { return m_name->text.size(); }
+    bool empty() const { return m_name->text.empty(); }
+    const char* data() const { return m_name->text.data(); }
+    const char* c_str() const { return m_name->text.c_str(); }
+    char front() const { return m_name->text.front(); }
+    char back() const { return m_name->text.back(); }
+    int compare(std::string_view other) const { return std::string_view(m_name->text).compare(other); }
+    int compare(const AttributeKey& other) const { return m_name == other.m_name ? 0 : compare(std::string_view(other.m_name->text)); }
+    bool starts_with(std::string_view prefix) const { return std::string_view(m_name->text).starts_with(prefix); }
+    // std::hash of the name, worked out once per name.
+    std::size_t hash() const { return m_name->hash; }
+
+    // Equal names are one name: equal keys hold the same address.
+    friend bool operator==(const AttributeKey& a, const AttributeKey& b) { return a.m_name == b.m_name; }
+    friend bool operator==(const AttributeKey& a, std::string_view b) { return std::string_view(a.m_name->text) == b; }
+    friend bool operator==(const AttributeKey& a, const std::string& b) { return a.m_name->text == b; }
+    friend bool operator==(const AttributeKey& a, const char* b) { return std::string_view(a.m_name->text) == b; }
+    friend std::strong_ordering operator<=>(const AttributeKey& a, const AttributeKey& b)
+    {
+        return a.compare(b) <=> 0;
+    }
+    friend std::strong_ordering operator<=>(const AttributeKey& a, std::string_view b) { return a.compare(b) <=> 0; }
+    friend std::strong_ordering operator<=>(const AttributeKey& a, const std::string& b)
+    {
+        return a.compare(std::string_view(b)) <=> 0;
+    }
+    friend std::strong_ordering operator<=>(const AttributeKey& a, const char* b)
+    {
+        return a.compare(std::string_view(b)) <=> 0;
+    }
+
+private:
+    struct Name {
+        std::string text;
+        std::size_t hash;
+    };
+    const Name* m_name;
+};
+
+std::string operator+(const std::string& text, const AttributeKey& key);
+std::string operator+(const AttributeKey& key, const std::string& text);
+std::string operator+(const char* text, const AttributeKey& key);
+std::string operator+(const AttributeKey& key, const char* text);
+
+} // namespace folio
+
+template <>
+struct std::hash<folio::AttributeKey> {
+    std::size_t operator()(const folio::AttributeKey& key) const { return key.hash(); }
+};

@@ -1,0 +1,88 @@
+#include "platform/text/AttributeKey.h"
+#include "platform/text/AttributeDictionary.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace folio {
+namespace {
+
+TEST(AttributeKey, equalNamesMakeOneKeyWhereverTheNameComesFrom)
+{
+    const std::string heap = "TETableCellRightBoundary";
+    const AttributeKey fromConstant(std::string_view("TETableCellRightBoundary"));
+    const AttributeKey fromString(heap);
+    const AttributeKey fromPointer("TETableCellRightBoundary");
+    EXPECT_EQ(fromConstant, fromString);
+    EXPECT_EQ(fromConstant, fromPointer);
+    EXPECT_EQ(fromConstant.data(), fromString.data()) << "one name, kept once";
+    EXPECT_EQ(fromConstant.str(), heap);
+    EXPECT_EQ(fromConstant.hash(), std::hash<std::string>{}(heap));
+    EXPECT_NE(AttributeKey("NSFont"), AttributeKey("NSFonts"));
+    EXPECT_TRUE(AttributeKey().empty());
+    EXPECT_EQ(AttributeKey(), AttributeKey(""));
+}
+
+TEST(AttributeKey, aBufferReusedForAnotherNameMakesTheOtherKey)
+{
+    // Keys are remembered by the address of the name they were made from:
+    // a buffer that now holds another name must not answer the old key.
+    std::string buffer = "TEIsBeginTableCell";
+    const AttributeKey first(buffer);
+    buffer.replace(0, buffer.size(), "TEIsEndTableCell12");
+    const AttributeKey second(buffer);
+    EXPECT_EQ(first, "TEIsBeginTableCell");
+    EXPECT_EQ(second, "TEIsEndTableCell12");
+    EXPECT_NE(first, second);
+    char shortName[] = "abc";
+    const AttributeKey abc(std::string_view(shortName, 3));
+    shortName[2] = 'd';
+    EXPECT_EQ(AttributeKey(std::string_view(shortName, 3)), "abd");
+    EXPECT_EQ(AttributeKey(std::string_view(shortName, 2)), "ab");
+    EXPECT_EQ(abc, "abc");
+}
+
+TEST(AttributeKey, keysOrderAndCompareAsTheirNames)
+{
+    EXPECT_LT(AttributeKey("NSFont"), AttributeKey("NSParagraphStyle"));
+    EXPECT_LT(AttributeKey("CTForegroundColor"), AttributeKey("NSFont"));
+    EXPECT_LT(AttributeKey("NS"), AttributeKey("NSFont")) << "a prefix comes first";
+    EXPECT_GT(AttributeKey("b"), std::string_view("abc"));
+    EXPECT_EQ(AttributeKey("NSLink"), std::string("NSLink"));
+    EXPECT_EQ("key " + AttributeKey("NSLink"), "key NSLink");
+    // A dictionary keeps its entries in the order of their names, however
+    // the keys were made.
+    AttributeDictionaryPtr dictionary = AttributeDictionary::make(
+        {{std::string("b-key"), IntegerValue::make(2)}, {"a-key", IntegerValue::make(1)}, {"c", IntegerValue::make(3)}});
+    std::vector<std::string> names;
+    for (const auto& [key, value] : *dictionary)
+        names.push_back(key);
+    EXPECT_EQ(names, (std::vector<std::string>{"a-key", "b-key", "c"}));
+}
+
+TEST(AttributeKey, keysMadeOnManyThreadsAreTheSameKeys)
+{
+    constexpr int kThreads = 4;
+    std::vector<std::vector<AttributeKey>> made(kThreads);
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < kThreads; ++thread) {
+        threads.emplace_back([&made, thread] {
+            for (int index = 0; index < 200; ++index)
+                made[thread].emplace_back("threaded-key-" + std::to_string(index));
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    for (int thread = 1; thread < kThreads; ++thread) {
+        for (int index = 0; index < 200; ++index) {
+            EXPECT_EQ(made[thread][index].data(), made[0][index].data()) << index;
+            EXPECT_EQ(made[thread][index], "threaded-key-" + std::to_string(index));
+        }
+    }
+}
+
+} // namespace
+} // namespace folio
