@@ -5,13 +5,17 @@
 namespace folio {
 
 // Readies the allocator for a process that does one large task and exits,
-// such as converting a document on the command line. Every page the heap
-// hands out for the first time costs the kernel a fault (on a virtual machine
-// several microseconds), and a conversion touches tens of megabytes: the
-// faults cost as much as the conversion's own work. This reserves
-// `expectedPeakBytes` of heap in one piece, asks for it in large pages where
-// the system grants them, and keeps freed memory for the task's later
-// allocations instead of returning it to be faulted in again.
+// such as converting a document on the command line. Left as it is, the
+// allocator maps each large block afresh and hands it back when freed, and
+// returns the top of its heap as soon as it is free: a conversion's buffers
+// come and go, and every time, each of their pages is faulted in anew (on a
+// virtual machine, several microseconds a page). This reserves
+// `expectedPeakBytes` of heap in one piece and keeps whatever the task frees
+// for its later allocations.
+//
+// Large pages would save more faults still, but where memory is fragmented
+// the kernel compacts it on the spot to make them, which costs more than it
+// saves; they are not asked for.
 //
 // Not for a long-lived process: nothing the task frees leaves it.
 void reserveHeapForOneShotTask(std::size_t expectedPeakBytes);
