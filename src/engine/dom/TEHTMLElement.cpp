@@ -427,8 +427,9 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         // A large element (a page's outermost blocks) takes the room for its
         // whole text at once: grown piece by piece, it would hold its old and
         // new copies together at each step, and keep up to twice the room it
-        // needs while the document is written out.
-        const std::size_t knownLength = knownLengthOfChildrenOutput();
+        // needs while the document is written out. The text of an only child
+        // is taken over as it stands.
+        const std::size_t knownLength = childNodes().size() > 1 ? knownLengthOfChildrenOutput() : 0;
         const bool reserved = knownLength >= kLeastLengthReservedAtOnce;
         if (reserved) {
             std::u16string room;
