@@ -12,6 +12,7 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
 #include "engine/dom/TETextAttachmentHTMLElement.h"
+#include "engine/dom/TETextHTMLElement.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UUID.h"
@@ -400,6 +401,16 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     return AttributeDictionary::make(std::move(entries));
 }
 
+namespace {
+
+// Smaller texts are grown as they are appended: the copies they hold on the
+// way are small, and taking the first child's text over saves copying it.
+constexpr std::size_t kLeastLengthReservedAtOnce = 65536;
+// The line feed before a list inside a list item and the paragraph end.
+constexpr std::size_t kMostCharactersAddedAroundChildren = 2;
+
+} // namespace
+
 std::optional<MutableAttributedString> TEHTMLElement::attributedString()
 {
     // NOTE: output recurses over the children. The builder never nests the
@@ -413,6 +424,18 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
     if (leaf) {
         text = std::move(*leaf);
     } else {
+        // A large element (a page's outermost blocks) takes the room for its
+        // whole text at once: grown piece by piece, it would hold its old and
+        // new copies together at each step, and keep up to twice the room it
+        // needs while the document is written out. The text of an only child
+        // is taken over as it stands.
+        const std::size_t knownLength = childNodes().size() > 1 ? knownLengthOfChildrenOutput() : 0;
+        const bool reserved = knownLength >= kLeastLengthReservedAtOnce;
+        if (reserved) {
+            std::u16string room;
+            room.reserve(knownLength + kMostCharactersAddedAroundChildren);
+            text = MutableAttributedString(std::move(room));
+        }
         const TEHTMLElement* parent = parentElement();
         if ((hasName("ol") || hasName("ul")) && parent && parent->hasName("li"))
             text.appendString(u"\n", nullptr);
@@ -427,7 +450,13 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
                 continue;
             if (element->appendOutputTo(text))
                 continue;
-            if (std::optional<MutableAttributedString> childText = element->takeOutput())
+            std::optional<MutableAttributedString> childText = element->takeOutput();
+            if (!childText)
+                continue;
+            // Taking the first child's text over would let go of the room.
+            if (reserved)
+                text.appendAttributedString(*childText);
+            else
                 appendTakingOver(text, std::move(*childText));
         }
         m_readingChildrenText = false;
@@ -435,6 +464,21 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
     }
     finishBlockOutput(text);
     return text;
+}
+
+std::size_t TEHTMLElement::knownLengthOfChildrenOutput() const
+{
+    std::size_t length = 0;
+    for (const auto& child : childNodes()) {
+        const TEHTMLElement* element = child->asElement();
+        if (!element)
+            continue;
+        if (element->m_settledOutput && *element->m_settledOutput)
+            length += (*element->m_settledOutput)->length();
+        else if (element->hasName(TETextHTMLElement::kElementName))
+            length += static_cast<const TETextHTMLElement*>(element)->characters().size();
+    }
+    return length;
 }
 
 void TEHTMLElement::settleOutput()

@@ -165,6 +165,9 @@ private:
     // The handlers of the CSS properties, one per property.
     friend struct TEHTMLElementStyleHandlers;
 
+    // What the children add to the element's text, as far as it is known
+    // before it is made: the settled children and the character data.
+    std::size_t knownLengthOfChildrenOutput() const;
     AttributeDictionaryPtr formattingAttributes(bool withAttachment) const;
     // The element's attributes, made anew; the attachment's only when asked.
     AttributeDictionaryPtr makeAttributes(bool withAttachment) const;

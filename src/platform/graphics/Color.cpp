@@ -21,9 +21,17 @@ std::size_t hashDouble(double value)
 
 } // namespace
 
-Color::Color() : Color(ColorSpace::RGB, {0, 0, 0, 1}) {}
+Color::Color() : m_space(ColorSpace::RGB)
+{
+    // Every default colour is the same black; none allocates.
+    static const auto kBlack = std::make_shared<const std::vector<double>>(std::vector<double>{0, 0, 0, 1});
+    m_components = kBlack;
+}
 
-Color::Color(ColorSpace space, std::vector<double> components) : m_space(space), m_components(std::move(components)) {}
+Color::Color(ColorSpace space, std::vector<double> components)
+    : m_space(space), m_components(std::make_shared<const std::vector<double>>(std::move(components)))
+{
+}
 
 Color Color::colorWithRed(double red, double green, double blue, double alpha)
 {
@@ -50,8 +58,8 @@ Color Color::colorWithOtherComponents(std::vector<double> components)
 double Color::red() const
 {
     switch (m_space) {
-    case ColorSpace::RGB: return m_components[0];
-    case ColorSpace::Monochrome: return m_components[0];
+    case ColorSpace::RGB: return components()[0];
+    case ColorSpace::Monochrome: return components()[0];
     case ColorSpace::Other: break;
     }
     return 0;
@@ -60,8 +68,8 @@ double Color::red() const
 double Color::green() const
 {
     switch (m_space) {
-    case ColorSpace::RGB: return m_components[1];
-    case ColorSpace::Monochrome: return m_components[0];
+    case ColorSpace::RGB: return components()[1];
+    case ColorSpace::Monochrome: return components()[0];
     case ColorSpace::Other: break;
     }
     return 0;
@@ -70,8 +78,8 @@ double Color::green() const
 double Color::blue() const
 {
     switch (m_space) {
-    case ColorSpace::RGB: return m_components[2];
-    case ColorSpace::Monochrome: return m_components[0];
+    case ColorSpace::RGB: return components()[2];
+    case ColorSpace::Monochrome: return components()[0];
     case ColorSpace::Other: break;
     }
     return 0;
@@ -79,14 +87,14 @@ double Color::blue() const
 
 double Color::alpha() const
 {
-    return m_components.empty() ? 1.0 : m_components.back();
+    return components().empty() ? 1.0 : components().back();
 }
 
 double Color::white() const
 {
     switch (m_space) {
-    case ColorSpace::Monochrome: return m_components[0];
-    case ColorSpace::RGB: return (m_components[0] + m_components[1] + m_components[2]) / 3;
+    case ColorSpace::Monochrome: return components()[0];
+    case ColorSpace::RGB: return (components()[0] + components()[1] + components()[2]) / 3;
     case ColorSpace::Other: break;
     }
     return 0;
@@ -147,7 +155,7 @@ double Color::brightness() const
 
 Color Color::colorWithAlphaComponent(double alpha) const
 {
-    std::vector<double> components = m_components;
+    std::vector<double> components = *m_components;
     if (components.empty())
         components.push_back(alpha);
     else
@@ -157,13 +165,13 @@ Color Color::colorWithAlphaComponent(double alpha) const
 
 bool operator==(const Color& a, const Color& b)
 {
-    return a.m_space == b.m_space && a.m_components == b.m_components;
+    return a.m_space == b.m_space && a.components() == b.components();
 }
 
 std::size_t Color::hash() const
 {
     std::size_t seed = static_cast<std::size_t>(m_space);
-    for (double component : m_components)
+    for (double component : components())
         seed = mix(seed, hashDouble(component));
     return seed;
 }

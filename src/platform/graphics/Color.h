@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace folio {
@@ -23,6 +24,9 @@ class Color {
 public:
     // Opaque black in RGB.
     Color();
+    // A move copies: a colour moved from must still answer its components.
+    Color(const Color&) = default;
+    Color& operator=(const Color&) = default;
 
     static Color colorWithRed(double red, double green, double blue, double alpha = 1.0);
     static Color colorWithWhite(double white, double alpha = 1.0);
@@ -32,8 +36,8 @@ public:
     static Color colorWithOtherComponents(std::vector<double> components);
 
     ColorSpace colorSpace() const { return m_space; }
-    const std::vector<double>& components() const { return m_components; }
-    std::size_t numberOfComponents() const { return m_components.size(); }
+    const std::vector<double>& components() const { return *m_components; }
+    std::size_t numberOfComponents() const { return m_components->size(); }
     bool canProvideRGBComponents() const { return m_space != ColorSpace::Other; }
 
     // Monochrome colours answer their white value for red, green and blue;
@@ -68,7 +72,9 @@ private:
     Color(ColorSpace space, std::vector<double> components);
 
     ColorSpace m_space;
-    std::vector<double> m_components;
+    // Shared, never changed: text styles copy their colours for every element
+    // of a page, and a copy must not allocate.
+    std::shared_ptr<const std::vector<double>> m_components;
 };
 
 // Conversions between RGB and hue, saturation, brightness, all on 0..1.

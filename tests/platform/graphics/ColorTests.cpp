@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace folio {
 namespace {
 
@@ -74,6 +76,36 @@ TEST(ColorEquality, dependsOnSpaceAndComponents)
     EXPECT_EQ(Color::colorWithWhite(0.0).hash(), Color::colorWithWhite(-0.0).hash());
     EXPECT_EQ(Color(), Color::colorWithRed(0, 0, 0));
     EXPECT_EQ(Color::colorWithRed(1, 0, 0).colorWithAlphaComponent(0.5), Color::colorWithRed(1, 0, 0, 0.5));
+}
+
+TEST(ColorCopies, copiesAndMovesLeaveEveryColourWhole)
+{
+    Color orange = Color::colorWithRed(1, 0.5, 0, 0.25);
+    Color copy = orange;
+    Color moved = std::move(copy);
+    // A colour moved from is still a colour, with the components it had.
+    EXPECT_EQ(copy, orange);
+    EXPECT_EQ(copy.numberOfComponents(), 4u);
+    EXPECT_EQ(moved, orange);
+
+    Color assigned;
+    assigned = std::move(moved);
+    EXPECT_EQ(moved, orange);
+    EXPECT_EQ(assigned.hash(), orange.hash());
+
+    // Deriving from a copy leaves the colours it was copied from as they were.
+    Color faded = assigned.colorWithAlphaComponent(1);
+    EXPECT_DOUBLE_EQ(faded.alpha(), 1);
+    EXPECT_DOUBLE_EQ(orange.alpha(), 0.25);
+    EXPECT_DOUBLE_EQ(assigned.alpha(), 0.25);
+
+    // Default colours share nothing a later colour could change.
+    Color black;
+    Color other;
+    other = Color::colorWithWhite(1);
+    EXPECT_EQ(black, Color::colorWithRed(0, 0, 0, 1));
+    EXPECT_EQ(Color(), Color::colorWithRed(0, 0, 0, 1));
+    EXPECT_EQ(other.colorSpace(), ColorSpace::Monochrome);
 }
 
 } // namespace

@@ -400,6 +400,39 @@ TEST_F(HTMLReaderBuilderTests, blocksInsideAWrapperGiveTheTextTheWholeTreeGives)
     EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
 }
 
+TEST_F(HTMLReaderBuilderTests, largeWrappersAndListsGiveTheTextTheWholeTreeGives)
+{
+    // Blocks of many thousand characters take the room for their text at
+    // once, from what their children have worked out: the text must still be
+    // every child's, in order, with the line feeds the blocks add around it.
+    std::string blocks;
+    for (int index = 0; index < 500; ++index) {
+        const std::string number = std::to_string(index);
+        blocks += "<div style=\"margin-bottom: 12px\"><u>under " + number + "</u> plain words to fill the line <b>bold " +
+                  number + "</b></div>loose text " + number + " between blocks, long enough to count for something " +
+                  "<ul><li>item " + number + "<ol><li>nested " + number + " with words to fill it</li></ol></li></ul>";
+    }
+    const std::string html = "<html><body><div class=\"editor\">" + blocks +
+                             "</div><ul><li>outer<ol><li>" + blocks + "</li></ol></li></ul></body></html>";
+    TEHTMLAttributedStringBuilder settling(html);
+    TEHTMLAttributedStringBuilder keeping(html);
+    keeping.setShouldKeepDocumentNodeTree(true);
+    std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
+    std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+    ASSERT_TRUE(settled && whole);
+    ASSERT_GT(settled->length(), 2 * 65536u);
+    EXPECT_EQ(toUtf8(settled->string()), toUtf8(whole->string()));
+    const std::u16string& text = settled->string();
+    const std::size_t first = text.find(u"under 0");
+    const std::size_t last = text.find(u"nested 499 with words to fill it\n");
+    ASSERT_NE(first, std::u16string::npos);
+    ASSERT_NE(last, std::u16string::npos);
+    EXPECT_LT(first, text.find(u"loose text 0 between blocks"));
+    EXPECT_NE(text.find(u"outer\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"nested 499", last + 1), std::u16string::npos);
+    EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
+}
+
 TEST_F(HTMLReaderBuilderTests, borrowedBytesReadAsOwnedBytesAndOnlyAsFarAsTheyGo)
 {
     // A page being saved is read where it lies; the text must be the one a
