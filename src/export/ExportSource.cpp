@@ -198,14 +198,21 @@ bool ExportSource::exportsAsPlainText() const
 
 MutableAttributedString ExportSource::withoutPictures(const AttributedString& text)
 {
+    return withoutPictures(AttributedString(text));
+}
+
+MutableAttributedString ExportSource::withoutPictures(AttributedString&& text)
+{
+    // Run by run: a picture's neighbouring runs are taken out one after the
+    // other, as the range they make together would be.
     std::vector<Range> pictures;
-    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
-                            [&](const AttributeValuePtr& value, Range range, bool&) {
-                                const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
-                                if (attachment && !attachment->attributeForKey("attachmentType"))
-                                    pictures.push_back(range);
-                            });
-    MutableAttributedString kept(text);
+    text.forEachRun(Range{0, text.length()}, [&](const AttributeDictionaryPtr& attributes, Range range) {
+        const AttributeValuePtr& value = attributes->valueForKey(NSAttachmentAttributeName);
+        const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
+        if (attachment && !attachment->attributeForKey("attachmentType"))
+            pictures.push_back(range);
+    });
+    MutableAttributedString kept(std::move(text));
     for (auto range = pictures.rbegin(); range != pictures.rend(); ++range)
         (void)kept.deleteCharactersInRange(*range);
     return kept;

@@ -111,6 +111,7 @@ public:
     // The text with the characters that stand for pictures taken out:
     // pictures have no text, and notes keep theirs.
     static MutableAttributedString withoutPictures(const AttributedString& text);
+    static MutableAttributedString withoutPictures(AttributedString&& text);
 
     // The file read as RTF, as the text export needs it (no pictures filed).
     Result<DKRTFReadResult> fileAsRTF() const;

@@ -219,6 +219,21 @@ TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
     EXPECT_EQ(damaged.readingWarnings().size(), 1u);
 }
 
+TEST_F(ExportSourceTest, PicturesSideBySideAllGoWhetherTheTextIsCopiedOrHandedOver)
+{
+    std::string path = write("two-pictures.rtf",
+                             "{\\rtf1\\ansi A{{\\NeXTGraphic a.png \\width10 \\height10}\xC2\xAC}"
+                             "{\\b {{\\NeXTGraphic b.png \\width10 \\height10}\xC2\xAC}B}"
+                             "{{\\NeXTGraphic c.png \\width10 \\height10}\xC2\xAC}\\par}");
+    auto reading = source(path).fileAsRTF();
+    ASSERT_TRUE(reading.ok());
+    MutableAttributedString copied = ExportSource::withoutPictures(reading->text);
+    EXPECT_EQ(copied.string(), u"AB\n");
+    MutableAttributedString handedOver = ExportSource::withoutPictures(std::move(reading->text));
+    EXPECT_EQ(handedOver.string(), copied.string());
+    EXPECT_TRUE(handedOver == copied);
+}
+
 TEST_F(ExportSourceTest, FileIsReadOnceAndDecodedAsTheDocumentDoes)
 {
     // Windows-1252, as the document opens it, and read once: the text and
