@@ -220,7 +220,14 @@ MutableAttributedString ExportSource::withoutPictures(AttributedString&& text)
 
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
 {
-    return PDFPageTemplates::plainTextBlock(toUtf8(HTMLTextEscaper::escape(text)));
+    // Escaped as UTF-8, where the markup characters stand as they do in
+    // UTF-16 and no UTF-16 copy of a whole file is made only to be converted.
+    // Room is taken at once for markup as dense as a page's source.
+    const std::string utf8 = toUtf8(text);
+    std::string escaped;
+    escaped.reserve(utf8.size() + utf8.size() / 2);
+    HTMLTextEscaper::append(escaped, std::string_view(utf8));
+    return PDFPageTemplates::plainTextBlock(escaped);
 }
 
 Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const

@@ -219,6 +219,18 @@ TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
     EXPECT_EQ(damaged.readingWarnings().size(), 1u);
 }
 
+TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)
+{
+    // Markup characters escaped, characters beyond ASCII and pairs of
+    // surrogates as UTF-8, a surrogate without its partner as the
+    // replacement character, line breaks and blanks as they stand.
+    std::u16string text = u"<b>&amp; \"x\" 'y'\n  caf\u00E9 \U0001F600 \xD800<\xDC00>";
+    EXPECT_EQ(ExportSource::escapedTextHTML(text),
+              "<div style=\"white-space: pre-wrap;\">&lt;b&gt;&amp;amp; &quot;x&quot; &#39;y&#39;\n  caf\xC3\xA9 "
+              "\xF0\x9F\x98\x80 \xEF\xBF\xBD&lt;\xEF\xBF\xBD&gt;</div>");
+    EXPECT_EQ(ExportSource::escapedTextHTML(u""), "<div style=\"white-space: pre-wrap;\"></div>");
+}
+
 TEST_F(ExportSourceTest, PicturesSideBySideAllGoWhetherTheTextIsCopiedOrHandedOver)
 {
     std::string path = write("two-pictures.rtf",
