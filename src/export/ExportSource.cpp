@@ -218,6 +218,15 @@ MutableAttributedString ExportSource::withoutPictures(AttributedString&& text)
     return kept;
 }
 
+std::u16string ExportSource::withoutBlanksAfterTabs(std::u16string text)
+{
+    // Few texts have a tab followed by a blank: those are handed on as they
+    // are rather than copied whole.
+    if (std::u16string_view(text).find(u"\t ") == std::u16string_view::npos)
+        return text;
+    return stringByReplacingOccurrencesOfString(text, u"\t ", u"\t");
+}
+
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
 {
     // Escaped as UTF-8, where the markup characters stand as they do in
@@ -374,19 +383,20 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     }
     switch (m_kind) {
     case DocumentKind::Markdown: {
-        std::optional<std::u16string> source;
-        if (const EditorContent* content = usedContent(openEditor))
-            source = content->sourceText;
+        // The source is read where it is kept, not copied.
+        const std::u16string* source = nullptr;
+        if (const EditorContent* content = usedContent(openEditor); content && content->sourceText)
+            source = &*content->sourceText;
         if (!source) {
-            Result<std::u16string> text = fileText();
+            const Result<std::u16string>& text = fileText();
             if (!text)
-                return text;
-            source = std::move(*text);
+                return text.error();
+            source = &*text;
         }
         std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
         if (!converter)
             return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-        return withoutPlaceholders(stringByReplacingOccurrencesOfString(converter->plainText(*source), u"\t ", u"\t"));
+        return withoutPlaceholders(withoutBlanksAfterTabs(converter->plainText(*source)));
     }
     case DocumentKind::QVText:
     case DocumentKind::QVOutline: {
@@ -401,7 +411,7 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     Result<const DKRTFReadResult*> read = readRTF(false);
     if (!read)
         return read.error();
-    return withoutPlaceholders(stringByReplacingOccurrencesOfString(withoutPictures((*read)->text).string(), u"\t ", u"\t"));
+    return withoutPlaceholders(withoutBlanksAfterTabs(withoutPictures((*read)->text).string()));
 }
 
 } // namespace folio

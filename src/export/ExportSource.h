@@ -106,6 +106,9 @@ public:
     Result<std::string> RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures = nullptr) const;
     Result<std::string> plainTextHTML() const;
 
+    // The text without the blank after each tab: a plain-text export writes
+    // a tab where a word processor shows one and its blank together.
+    static std::u16string withoutBlanksAfterTabs(std::u16string text);
     // The text as escaped HTML that keeps its line breaks and blanks.
     static std::string escapedTextHTML(std::u16string_view text);
     // The text with the characters that stand for pictures taken out:

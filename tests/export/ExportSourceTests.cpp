@@ -231,6 +231,20 @@ TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)
     EXPECT_EQ(ExportSource::escapedTextHTML(u""), "<div style=\"white-space: pre-wrap;\"></div>");
 }
 
+TEST_F(ExportSourceTest, OnlyTheBlankRightAfterATabGoes)
+{
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u"a\t b\t\t  c \td\t"), u"a\tb\t\t c \td\t");
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u"no tab  here"), u"no tab  here");
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u""), u"");
+    // The Markdown text goes the same way, from the open editor's source
+    // where it has one and from the file where it has none.
+    std::string path = write("tabbed.md", "one\t two\n");
+    EditorContent typed;
+    typed.sourceText = u"typed\t text";
+    EXPECT_EQ(source(path, typed).plainText().valueOr(u"?"), u"plain:typed\ttext");
+    EXPECT_EQ(source(path, EditorContent()).plainText().valueOr(u"?"), u"plain:one\ttwo\n");
+}
+
 TEST_F(ExportSourceTest, PicturesSideBySideAllGoWhetherTheTextIsCopiedOrHandedOver)
 {
     std::string path = write("two-pictures.rtf",

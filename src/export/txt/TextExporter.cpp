@@ -4,7 +4,6 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -39,11 +38,7 @@ Result<std::u16string> richText(const ExportSource& source)
     // The text ends as the document does, with its last paragraph's end.
     if (endsWithParagraph && !plain.empty())
         plain += u'\n';
-    // A tab followed by a blank is rare: text without one is handed on as
-    // it is rather than copied whole.
-    if (std::u16string_view(plain).find(u"\t ") == std::u16string_view::npos)
-        return plain;
-    return stringByReplacingOccurrencesOfString(plain, u"\t ", u"\t");
+    return ExportSource::withoutBlanksAfterTabs(std::move(plain));
 }
 
 } // namespace
