@@ -198,22 +198,45 @@ bool ExportSource::exportsAsPlainText() const
 
 MutableAttributedString ExportSource::withoutPictures(const AttributedString& text)
 {
+    return withoutPictures(AttributedString(text));
+}
+
+MutableAttributedString ExportSource::withoutPictures(AttributedString&& text)
+{
+    // Run by run: a picture's neighbouring runs are taken out one after the
+    // other, as the range they make together would be.
     std::vector<Range> pictures;
-    text.enumerateAttribute(NSAttachmentAttributeName, Range{0, text.length()}, AttributeEnumerationOptions::None,
-                            [&](const AttributeValuePtr& value, Range range, bool&) {
-                                const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
-                                if (attachment && !attachment->attributeForKey("attachmentType"))
-                                    pictures.push_back(range);
-                            });
-    MutableAttributedString kept(text);
+    text.forEachRun(Range{0, text.length()}, [&](const AttributeDictionaryPtr& attributes, Range range) {
+        const AttributeValuePtr& value = attributes->valueForKey(NSAttachmentAttributeName);
+        const auto* attachment = value ? value->as<TETextAttachment>() : nullptr;
+        if (attachment && !attachment->attributeForKey("attachmentType"))
+            pictures.push_back(range);
+    });
+    MutableAttributedString kept(std::move(text));
     for (auto range = pictures.rbegin(); range != pictures.rend(); ++range)
         (void)kept.deleteCharactersInRange(*range);
     return kept;
 }
 
+std::u16string ExportSource::withoutBlanksAfterTabs(std::u16string text)
+{
+    // Few texts have a tab followed by a blank: those are handed on as they
+    // are rather than copied whole.
+    if (std::u16string_view(text).find(u"\t ") == std::u16string_view::npos)
+        return text;
+    return stringByReplacingOccurrencesOfString(text, u"\t ", u"\t");
+}
+
 std::string ExportSource::escapedTextHTML(std::u16string_view text)
 {
-    return PDFPageTemplates::plainTextBlock(toUtf8(HTMLTextEscaper::escape(text)));
+    // Escaped as UTF-8, where the markup characters stand as they do in
+    // UTF-16 and no UTF-16 copy of a whole file is made only to be converted.
+    // Room is taken at once for markup as dense as a page's source.
+    const std::string utf8 = toUtf8(text);
+    std::string escaped;
+    escaped.reserve(utf8.size() + utf8.size() / 2);
+    HTMLTextEscaper::append(escaped, std::string_view(utf8));
+    return PDFPageTemplates::plainTextBlock(escaped);
 }
 
 Result<std::string> ExportSource::markdownHTML(OpenEditor openEditor) const
@@ -360,19 +383,20 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     }
     switch (m_kind) {
     case DocumentKind::Markdown: {
-        std::optional<std::u16string> source;
-        if (const EditorContent* content = usedContent(openEditor))
-            source = content->sourceText;
+        // The source is read where it is kept, not copied.
+        const std::u16string* source = nullptr;
+        if (const EditorContent* content = usedContent(openEditor); content && content->sourceText)
+            source = &*content->sourceText;
         if (!source) {
-            Result<std::u16string> text = fileText();
+            const Result<std::u16string>& text = fileText();
             if (!text)
-                return text;
-            source = std::move(*text);
+                return text.error();
+            source = &*text;
         }
         std::shared_ptr<MarkdownConverter> converter = MarkdownConverter::shared();
         if (!converter)
             return sourceError(NoMarkdownConverter, "No Markdown converter is available");
-        return withoutPlaceholders(stringByReplacingOccurrencesOfString(converter->plainText(*source), u"\t ", u"\t"));
+        return withoutPlaceholders(withoutBlanksAfterTabs(converter->plainText(*source)));
     }
     case DocumentKind::QVText:
     case DocumentKind::QVOutline: {
@@ -387,7 +411,7 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     Result<const DKRTFReadResult*> read = readRTF(false);
     if (!read)
         return read.error();
-    return withoutPlaceholders(stringByReplacingOccurrencesOfString(withoutPictures((*read)->text).string(), u"\t ", u"\t"));
+    return withoutPlaceholders(withoutBlanksAfterTabs(withoutPictures((*read)->text).string()));
 }
 
 } // namespace folio

@@ -106,11 +106,15 @@ public:
     Result<std::string> RTFHTML(Purpose purpose, bool namedDocument, HTMLPictureSink* pictures = nullptr) const;
     Result<std::string> plainTextHTML() const;
 
+    // The text without the blank after each tab: a plain-text export writes
+    // a tab where a word processor shows one and its blank together.
+    static std::u16string withoutBlanksAfterTabs(std::u16string text);
     // The text as escaped HTML that keeps its line breaks and blanks.
     static std::string escapedTextHTML(std::u16string_view text);
     // The text with the characters that stand for pictures taken out:
     // pictures have no text, and notes keep theirs.
     static MutableAttributedString withoutPictures(const AttributedString& text);
+    static MutableAttributedString withoutPictures(AttributedString&& text);
 
     // The file read as RTF, as the text export needs it (no pictures filed).
     Result<DKRTFReadResult> fileAsRTF() const;

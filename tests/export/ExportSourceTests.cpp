@@ -219,6 +219,47 @@ TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
     EXPECT_EQ(damaged.readingWarnings().size(), 1u);
 }
 
+TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)
+{
+    // Markup characters escaped, characters beyond ASCII and pairs of
+    // surrogates as UTF-8, a surrogate without its partner as the
+    // replacement character, line breaks and blanks as they stand.
+    std::u16string text = u"<b>&amp; \"x\" 'y'\n  caf\u00E9 \U0001F600 \xD800<\xDC00>";
+    EXPECT_EQ(ExportSource::escapedTextHTML(text),
+              "<div style=\"white-space: pre-wrap;\">&lt;b&gt;&amp;amp; &quot;x&quot; &#39;y&#39;\n  caf\xC3\xA9 "
+              "\xF0\x9F\x98\x80 \xEF\xBF\xBD&lt;\xEF\xBF\xBD&gt;</div>");
+    EXPECT_EQ(ExportSource::escapedTextHTML(u""), "<div style=\"white-space: pre-wrap;\"></div>");
+}
+
+TEST_F(ExportSourceTest, OnlyTheBlankRightAfterATabGoes)
+{
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u"a\t b\t\t  c \td\t"), u"a\tb\t\t c \td\t");
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u"no tab  here"), u"no tab  here");
+    EXPECT_EQ(ExportSource::withoutBlanksAfterTabs(u""), u"");
+    // The Markdown text goes the same way, from the open editor's source
+    // where it has one and from the file where it has none.
+    std::string path = write("tabbed.md", "one\t two\n");
+    EditorContent typed;
+    typed.sourceText = u"typed\t text";
+    EXPECT_EQ(source(path, typed).plainText().valueOr(u"?"), u"plain:typed\ttext");
+    EXPECT_EQ(source(path, EditorContent()).plainText().valueOr(u"?"), u"plain:one\ttwo\n");
+}
+
+TEST_F(ExportSourceTest, PicturesSideBySideAllGoWhetherTheTextIsCopiedOrHandedOver)
+{
+    std::string path = write("two-pictures.rtf",
+                             "{\\rtf1\\ansi A{{\\NeXTGraphic a.png \\width10 \\height10}\xC2\xAC}"
+                             "{\\b {{\\NeXTGraphic b.png \\width10 \\height10}\xC2\xAC}B}"
+                             "{{\\NeXTGraphic c.png \\width10 \\height10}\xC2\xAC}\\par}");
+    auto reading = source(path).fileAsRTF();
+    ASSERT_TRUE(reading.ok());
+    MutableAttributedString copied = ExportSource::withoutPictures(reading->text);
+    EXPECT_EQ(copied.string(), u"AB\n");
+    MutableAttributedString handedOver = ExportSource::withoutPictures(std::move(reading->text));
+    EXPECT_EQ(handedOver.string(), copied.string());
+    EXPECT_TRUE(handedOver == copied);
+}
+
 TEST_F(ExportSourceTest, FileIsReadOnceAndDecodedAsTheDocumentDoes)
 {
     // Windows-1252, as the document opens it, and read once: the text and

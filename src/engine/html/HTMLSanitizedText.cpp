@@ -43,6 +43,14 @@ void appendReferenced(std::string& out, std::string_view text, std::size_t& inde
     }
 }
 
+// Whether the text after an "&" starts with the name of a reference to
+// "&", "<" or ">" and its semicolon.
+bool isKeptReference(std::string_view afterAmpersand)
+{
+    return afterAmpersand.starts_with("lt;") || afterAmpersand.starts_with("gt;")
+        || afterAmpersand.starts_with("amp;");
+}
+
 } // namespace
 
 void HTMLSanitizedText::append(std::string& out, std::string_view text, bool inAttribute, bool references)
@@ -107,6 +115,13 @@ void HTMLSanitizedText::appendMarkup(std::string& out, std::string_view markup, 
             ++index;
             continue;
         }
+        // The references to "&", "<" and ">" are written as they stand, so
+        // they stay in the stretch copied at once: escaped text, a page's
+        // source above all, is thick with them.
+        if (c == '&' && isKeptReference(markup.substr(index + 1))) {
+            index = markup.find(';', index) + 1;
+            continue;
+        }
         out.append(markup, start, index - start);
         if (static_cast<unsigned char>(c) >= 0x80) {
             appendReferenced(out, markup, index, false);
@@ -119,10 +134,7 @@ void HTMLSanitizedText::appendMarkup(std::string& out, std::string_view markup, 
                 out += "&amp;";
                 ++index;
             } else {
-                if (name == "amp" || name == "lt" || name == "gt")
-                    out.append(markup, index, semicolon + 1 - index);
-                else
-                    append(out, std::string_view(&*character, 1), false, references);
+                append(out, std::string_view(&*character, 1), false, references);
                 index = semicolon + 1;
             }
         } else {

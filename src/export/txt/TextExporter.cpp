@@ -4,7 +4,6 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/html/HTMLPlainText.h"
 #include "formats/rtf/DKRTFReader.h"
-#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -22,8 +21,9 @@ Result<std::u16string> richText(const ExportSource& source)
     Result<DKRTFReadResult> read = source.fileAsRTF();
     if (!read)
         return read.error();
+    const bool endsWithParagraph = !read->text.string().empty() && read->text.string().back() == u'\n';
     // Writing pictures' HTML would file them away, and they have no text.
-    MutableAttributedString text = ExportSource::withoutPictures(read->text);
+    MutableAttributedString text = ExportSource::withoutPictures(std::move(read->text));
 
     TEHTMLWriterSettings settings;
     settings.forPrint = true;
@@ -36,9 +36,9 @@ Result<std::u16string> richText(const ExportSource& source)
     options.keepsWhiteSpace = true;
     std::u16string plain = HTMLPlainText::plainText(writer.HTMLFragmentData(), options);
     // The text ends as the document does, with its last paragraph's end.
-    if (!read->text.string().empty() && read->text.string().back() == u'\n' && !plain.empty())
+    if (endsWithParagraph && !plain.empty())
         plain += u'\n';
-    return stringByReplacingOccurrencesOfString(plain, u"\t ", u"\t");
+    return ExportSource::withoutBlanksAfterTabs(std::move(plain));
 }
 
 } // namespace

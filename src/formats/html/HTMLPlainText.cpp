@@ -1,5 +1,6 @@
 #include "formats/html/HTMLPlainText.h"
 
+#include "engine/html/HTMLSimpleMarkupReader.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/HTMLParser.h"
 #include "platform/foundation/StringUtilities.h"
@@ -242,11 +243,22 @@ std::u16string HTMLPlainText::plainText(std::string_view html, const Options& op
 {
     if (html.empty())
         return {};
-    TextCollector collector(options);
-    HTMLParser::Options parsing;
-    parsing.incremental = false;
-    HTMLParser parser(collector, HTMLParser::Elements | HTMLParser::Characters, parsing);
-    parser.parse(html, "UTF-8");
+    TextCollector quick(options);
+    // HTML in the plain forms of the program's own writer (a document's
+    // text export) is read without libxml2, to the same events. Only HTML
+    // that opens with an element: libxml2 drops blanks ahead of every
+    // element and puts other text there into a paragraph of its own, which
+    // the quick reading, made for fragments inside a page's body, does not.
+    bool readQuickly = html.front() == '<' && HTMLSimpleMarkupReader::readFragment(html, quick);
+    std::optional<TextCollector> parsed;
+    if (!readQuickly) {
+        parsed.emplace(options);
+        HTMLParser::Options parsing;
+        parsing.incremental = false;
+        HTMLParser parser(*parsed, HTMLParser::Elements | HTMLParser::Characters, parsing);
+        parser.parse(html, "UTF-8");
+    }
+    TextCollector& collector = readQuickly ? quick : *parsed;
     collector.flushText();
     std::string& text = collector.text;
     // Blanks left at line ends by the white-space rule are not the text's.

@@ -51,6 +51,9 @@ public:
 
     const std::u16string& string() const { return m_text; }
     std::size_t length() const { return m_text.size(); }
+    // How many runs the text is stored in: no more than the number of
+    // formatting changes it has, and at least one for a text that is not empty.
+    std::size_t runCount() const { return m_runs.size(); }
 
     // The dictionary of the character at index and the range of its run; null
     // (and NotFoundRange) when index is not in the text.

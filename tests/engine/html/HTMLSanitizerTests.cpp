@@ -250,7 +250,9 @@ TEST(HTMLSanitizer, theWritersFormsAreWrittenAsLibxml2sReadingOfThemIs)
                     // Long enough to be scanned a word at a time, with what
                     // ends a plain run falling at different places in a word.
                     "a run of plain words and spaces", "sixteen letters> then more", "fifteen letters&amp; and",
-                    "nine byte\tand a tab", "seventeen letters\xC3\xA9 then", "twelve bytes\x7F", "0123456789abcdef"};
+                    "nine byte\tand a tab", "seventeen letters\xC3\xA9 then", "twelve bytes\x7F", "0123456789abcdef",
+                    // Escaped markup, as a page's source exported as text is.
+                    "&lt;p class=&quot;x&quot;&gt;&amp;amp;&lt;/p&gt;", "&lt;&gt;&amp;&lt;&gt;&amp;&lt;&gt;"};
     markup.starts = {"<span style=\"color:#222222;\">", "<span style=\"font-family:&#39;A&#39;;\">",
                      "<span style=\"background:url(http://evil.example/x)\">",
                      "<div style=\"width:expression(alert(2))\">", "<div onclick=\"steal()\">",

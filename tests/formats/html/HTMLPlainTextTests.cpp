@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace folio {
 namespace {
 
@@ -33,6 +36,34 @@ TEST(HTMLPlainText, nestingDeeperThanTheStackKeepsItsText)
     for (int level = 0; level < depth; ++level)
         html += "</div>";
     EXPECT_EQ(HTMLPlainText::plainText(html + "<p>After</p>"), u"Buried\nAfter");
+}
+
+// The writer's own forms are read without libxml2; a comment in front makes
+// the same HTML go through libxml2, which must find the same text.
+TEST(HTMLPlainText, theWritersFormsReadAsLibxml2ReadsThem)
+{
+    const std::vector<std::string> fragments = {
+        "<div style=\"text-align:left;\"><span style=\"color:#ff0000;\">Red</span> and\tplain  text</div>"
+        "<div><br/></div><div>After &amp; &lt;tag&gt; &#39;quoted&#39; &quot;x&quot;</div>",
+        "<ul><li>One<ul><li>Inner</li></ul></li><li>Two</ul><ol start=\"3\"><li>Three<li>Four</ol>tail",
+        "<div><a href=\"https://example.com/\">link</a> <sup>1</sup><sub>2</sub></div>\n<div>\xC3\xA9t\xC3\xA9 "
+        "\xE2\x80\x9Cquoted\xE2\x80\x9D</div><hr/><div>end</div>",
+        "<div style=\"display:none\">hidden</div><div>shown</div>",
+        // Text ahead of every element: libxml2 puts it in a paragraph.
+        "Intro<div>body</div>",
+        "  <div>blanks first</div>",
+    };
+    HTMLPlainText::Options listed;
+    listed.listMarkers = true;
+    listed.keepsWhiteSpace = true;
+    for (const std::string& fragment : fragments) {
+        EXPECT_EQ(HTMLPlainText::plainText(fragment), HTMLPlainText::plainText("<!---->" + fragment)) << fragment;
+        EXPECT_EQ(HTMLPlainText::plainText(fragment, listed), HTMLPlainText::plainText("<!---->" + fragment, listed))
+            << fragment;
+    }
+    HTMLPlainText::Options markers;
+    markers.listMarkers = true;
+    EXPECT_EQ(HTMLPlainText::plainText(fragments[1], markers), u"\u2022 One\n\t\u2022 Inner\n\u2022 Two\n3. Three\n4. Four\ntail");
 }
 
 } // namespace

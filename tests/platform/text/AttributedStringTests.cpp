@@ -320,6 +320,24 @@ TEST(AttributedStringQueries, forEachRunVisitsWhatEnumerationReports)
     EXPECT_EQ(visits, 4u);
 }
 
+TEST(AttributedStringQueries, runCountIsTheNumberOfRunsAWalkVisits)
+{
+    MutableAttributedString text;
+    EXPECT_EQ(text.runCount(), 0u);
+    text.appendString(u"ab", colored(0.1));
+    // Equal neighbours merge into one run.
+    text.appendString(u"cd", colored(0.1));
+    EXPECT_EQ(text.runCount(), 1u);
+    text.appendString(u"ef", colored(0.2));
+    text.appendString(u"g", colored(0.1));
+    std::size_t visits = 0;
+    text.forEachRun(Range{0, text.length()}, [&](const AttributeDictionaryPtr&, Range) { ++visits; });
+    EXPECT_EQ(visits, 3u);
+    EXPECT_EQ(text.runCount(), visits);
+    ASSERT_TRUE(text.deleteCharactersInRange(Range{4, 2}));
+    EXPECT_EQ(text.runCount(), 1u);
+}
+
 TEST(AttributedStringQueries, surrogatePairsCountAsTwoUnits)
 {
     MutableAttributedString text(u"a\U0001F600b");

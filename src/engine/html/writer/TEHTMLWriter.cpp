@@ -31,6 +31,20 @@ std::size_t endOfParagraph(std::u16string_view text, std::size_t index)
     return findFirstOf<u'\n', u'\r'>(text.data(), index, text.size());
 }
 
+// Room enough for the body of most documents: the text in UTF-8 (two bytes
+// a unit cover all but scripts of three-byte characters), and for each run
+// its span element, whose style of font, colours and decoration takes a
+// hundred bytes; a run written without a style keeps no more than its
+// paragraph's element and a link.
+std::size_t estimatedBodySize(const AttributedString& text, const TEHTMLWriterSettings& settings)
+{
+    constexpr std::size_t kBytesPerUnit = 2;
+    constexpr std::size_t kBytesPerStyledRun = 112;
+    constexpr std::size_t kBytesPerPlainRun = 24;
+    return text.length() * kBytesPerUnit
+        + text.runCount() * (settings.stylesRuns ? kBytesPerStyledRun : kBytesPerPlainRun);
+}
+
 } // namespace
 
 TEHTMLWriter::TEHTMLWriter(AttributedString attributedString, TEHTMLWriterSettings settings)
@@ -89,11 +103,11 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
     // an empty paragraph between its two characters.
     const std::u16string& text = m_text->string();
-    // Formatted text comes to about four bytes of HTML per character: room
-    // for that is taken at once rather than copied into as the HTML grows.
-    // Pages of the room never written to are never touched.
+    // Room for the whole body is taken at once rather than copied into as
+    // the HTML grows: doubling a string of megabytes copies it and touches
+    // the pages of both. Pages of the room never written to are never touched.
     std::string body;
-    body.reserve(text.size() * 5);
+    body.reserve(estimatedBodySize(*m_text, m_settings));
     std::size_t location = 0;
     while (true) {
         const std::size_t end = endOfParagraph(text, location);

@@ -1,0 +1,40 @@
+#include "export/txt/TextExporter.h"
+
+#include "support/DocumentTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace folio {
+namespace {
+
+using testing_support::ScratchFolder;
+using testing_support::writeFile;
+
+class TextExporterTest : public testing::Test {
+protected:
+    std::string contentsOf(const std::string& name, std::string_view rtf)
+    {
+        std::string path = m_folder.path(name);
+        writeFile(path, rtf);
+        Result<std::string> contents = TextExporter::contents(ExportSource(path), ExportSource::OpenEditor::Ignore);
+        EXPECT_TRUE(contents.ok());
+        return contents.valueOr("?");
+    }
+
+    ScratchFolder m_folder{"text-export"};
+};
+
+// A blank right after a tab is the tab's, as a word processor shows it;
+// text without one comes out as it is, ending as the document does.
+TEST_F(TextExporterTest, aBlankAfterATabGoesAndOtherTextIsKept)
+{
+    EXPECT_EQ(contentsOf("tabs.rtf", "{\\rtf1\\ansi One\\tab  two\\par Three\\tab four\\par}"),
+              "One\ttwo\nThree\tfour\n");
+    EXPECT_EQ(contentsOf("plain.rtf", "{\\rtf1\\ansi Plain {\\b bold} text\\par}"), "Plain bold text\n");
+    EXPECT_EQ(contentsOf("unended.rtf", "{\\rtf1\\ansi No end  of  line}"), "No end  of  line");
+}
+
+} // namespace
+} // namespace folio
