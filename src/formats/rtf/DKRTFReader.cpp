@@ -27,6 +27,17 @@ bool isLetter(char16_t character)
     return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
 }
 
+// Room for the text of a document read from a source of that length. Every
+// character of the text comes from at least one unit of the source, so the
+// text fits and is never copied as it grows; the part it leaves unused is
+// never written, so its pages cost nothing.
+std::u16string textRoomForSource(std::size_t sourceLength)
+{
+    std::u16string text;
+    text.reserve(sourceLength);
+    return text;
+}
+
 // Where a run of text that goes on at `from` ends: at the first character
 // the reader acts on (a semicolon only where it ends a table entry), or at
 // the end of the text.
@@ -134,6 +145,7 @@ DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> doc
 DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units)
     : m_keywords(DKRTFKeywordTable::shared())
     , m_scanner(std::move(rtf))
+    , m_attributedString(textRoomForSource(m_scanner.string().size()))
     , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
     , m_documentName(std::move(documentName))
     , m_units(units)

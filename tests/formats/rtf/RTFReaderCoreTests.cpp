@@ -448,5 +448,28 @@ TEST_F(RTFReaderCoreTests, binaryDataIsSkippedAndBounded)
     EXPECT_EQ(text(uR"({\rtf1 a\bin-5 b})"), u"ab");
 }
 
+TEST_F(RTFReaderCoreTests, textThatIsAlmostAllOfItsSourceIsReadWholeAndInOrder)
+{
+    // Long enough that the text outgrows any small first allocation, and
+    // nearly every unit of the source is a unit of the text.
+    std::u16string body;
+    for (int line = 0; line < 20000; ++line)
+        body += u"line " + std::u16string(1, static_cast<char16_t>(u'a' + line % 26)) + u' ';
+    const std::u16string rtf = u"{\\rtf1 " + body + u"}";
+    EXPECT_EQ(text(rtf), body);
+
+    Result<DKRTFReadResult> whole = DKRTFReader::read(rtf);
+    ASSERT_TRUE(whole.ok());
+    EXPECT_EQ(whole->text.string(), body);
+
+    // From bytes that are not UTF-8, read a byte to a unit.
+    std::string bytes = "{\\rtf1\\ansi\\ansicpg1252 \xE9";
+    bytes += std::string(body.begin(), body.end());
+    bytes += "\\'e9}";
+    Result<AttributedString> fromBytes = DKRTFReader::parseRTFData(bytes);
+    ASSERT_TRUE(fromBytes.ok());
+    EXPECT_EQ(fromBytes->string(), u"\u00E9" + body + u"\u00E9");
+}
+
 } // namespace
 } // namespace folio
