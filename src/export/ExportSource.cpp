@@ -127,7 +127,15 @@ Result<DKRTFReadResult> ExportSource::fileAsRTF() const
     Result<const DKRTFReadResult*> read = readRTF(false);
     if (!read)
         return read.error();
-    return **read;
+    // The text is handed over, not copied: what is asked of the reading from
+    // here on (page values, warnings) lies beside the text, and a later
+    // reading makes its own.
+    DKRTFReadResult& reading = **m_lastReading;
+    AttributedString text = std::move(reading.text);
+    reading.text = AttributedString();
+    DKRTFReadResult handed = reading;
+    handed.text = std::move(text);
+    return handed;
 }
 
 std::vector<std::string> ExportSource::readingWarnings() const

@@ -219,6 +219,25 @@ TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
     EXPECT_EQ(damaged.readingWarnings().size(), 1u);
 }
 
+TEST_F(ExportSourceTest, EachReadingAsRTFHandsOverTheWholeTextAndKeepsWhatLiesBesideIt)
+{
+    auto file = source(write("reading.rtf", "{\\rtf1\\ansi{\\papercolor16711680}\\margl2880 "
+                                            "First {\\b bold} line\\par Second{"));
+    for (int reading = 0; reading < 2; ++reading) {
+        Result<DKRTFReadResult> read = file.fileAsRTF();
+        ASSERT_TRUE(read.ok()) << read.error().message;
+        EXPECT_EQ(read->text.string(), u"First bold line\nSecond") << "reading " << reading;
+        EXPECT_EQ(read->text.runCount(), 3u);
+        EXPECT_EQ(read->paperColor, "0000FF");
+        EXPECT_EQ(read->warnings.size(), 1u);
+        // What the export asks of the reading after taking its text.
+        EXPECT_EQ(file.readingWarnings(), read->warnings);
+        EXPECT_EQ(file.pageValues(ExportSource::OpenEditor::Use).paperColor, "0000FF");
+    }
+    // The HTML of the same source after its text was handed over.
+    EXPECT_NE(file.HTMLString().valueOr("").find("Second"), std::string::npos);
+}
+
 TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)
 {
     // Markup characters escaped, characters beyond ASCII and pairs of
