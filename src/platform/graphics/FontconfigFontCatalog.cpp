@@ -115,9 +115,30 @@ std::string canonicalPath(const std::string& path)
     return error ? path : canonical.string();
 }
 
+// FcInit also parses every configuration template fontconfig ships (for
+// tools that list them), which costs as much again as the configuration in
+// use and decides no lookup. Loading the default configuration and its fonts
+// directly gives the same faces and substitutions; when that fails, FcInit's
+// own fallback configuration applies as before.
+void loadFontconfigOnce()
+{
+    static const bool loaded = [] {
+        FcConfig* config = FcConfigCreate();
+        bool usable = config && FcConfigParseAndLoad(config, nullptr, FcTrue) && FcConfigBuildFonts(config)
+            && FcConfigSetCurrent(config);
+        if (config)
+            FcConfigDestroy(config);  // the current configuration holds its own reference
+        // Text drawing reads the current configuration whenever it asks, so
+        // replacing one it may have read already changes nothing it draws:
+        // both were read from the same files.
+        return usable || FcInit() == FcTrue;
+    }();
+    (void)loaded;
+}
+
 } // namespace
 
-FontconfigFontCatalog::FontconfigFontCatalog() { FcInit(); }
+FontconfigFontCatalog::FontconfigFontCatalog() { loadFontconfigOnce(); }
 
 FontconfigFontCatalog::~FontconfigFontCatalog() = default;
 

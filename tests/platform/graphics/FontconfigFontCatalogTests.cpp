@@ -1,10 +1,14 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontconfigFontCatalog.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -115,6 +119,59 @@ TEST_F(FontconfigFontCatalogTests, sharedFaceListsStayAsHandedOutWhenFontsAreAdd
     EXPECT_EQ(catalog->faces().size(), after->size());
     EXPECT_TRUE(catalog->nearestFace("Tinos", 0));
     std::filesystem::remove_all(folder);
+}
+
+// The catalogue starts fontconfig itself rather than through FcInit; what it
+// loads must be what FcInit would have loaded: the same installed faces and
+// the same substitution rules.
+std::set<std::string> systemFaceFiles(FcConfig* config)
+{
+    std::set<std::string> files;
+    FcFontSet* set = FcConfigGetFonts(config, FcSetSystem);
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        FcPatternGetString(set->fonts[i], FC_FILE, 0, &file);
+        FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
+        files.insert(std::string(file ? reinterpret_cast<const char*>(file) : "") + "#" + std::to_string(index));
+    }
+    return files;
+}
+
+std::vector<std::string> substitutedFamilies(FcConfig* config, const char* family)
+{
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    std::vector<std::string> families;
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &value) == FcResultMatch; ++i)
+        families.emplace_back(reinterpret_cast<const char*>(value));
+    FcPatternDestroy(pattern);
+    return families;
+}
+
+TEST_F(FontconfigFontCatalogTests, startsFontconfigWithWhatFcInitWouldLoad)
+{
+    FcConfig* current = FcConfigGetCurrent();
+    ASSERT_TRUE(current);
+    FcConfig* reference = FcInitLoadConfigAndFonts();
+    ASSERT_TRUE(reference);
+    ASSERT_NE(current, reference);
+
+    std::set<std::string> expectedFiles = systemFaceFiles(reference);
+    EXPECT_FALSE(expectedFiles.empty());
+    EXPECT_EQ(systemFaceFiles(current), expectedFiles);
+    for (const char* family : {"Helvetica", "Arial", "Times New Roman", "Menlo", "sans-serif", "monospace"}) {
+        std::vector<std::string> expected = substitutedFamilies(reference, family);
+        EXPECT_GT(expected.size(), 1u) << family;
+        EXPECT_EQ(substitutedFamilies(current, family), expected) << family;
+    }
+    FcConfigDestroy(reference);
+
+    // Starting again (another catalogue) keeps the configuration in place.
+    FontconfigFontCatalog another;
+    EXPECT_EQ(FcConfigGetCurrent(), current);
 }
 
 } // namespace
