@@ -135,17 +135,41 @@ std::string canonicalPath(const std::string& path)
     return error ? path : canonical.string();
 }
 
+// Whether the default configuration file exists; without one FcInit applies
+// its own fallback configuration.
+bool hasDefaultConfigurationFile(FcConfig* config)
+{
+    FcChar8* file = FcConfigGetFilename(config, nullptr);
+    if (!file)
+        return false;
+    FcStrFree(file);
+    return true;
+}
+
+// Whether the configuration names a folder for font caches; FcInit adds its
+// own folders (and says so) when it names none.
+bool namesCacheFolders(FcConfig* config)
+{
+    FcStrList* folders = FcConfigGetCacheDirs(config);
+    if (!folders)
+        return false;
+    bool any = FcStrListNext(folders) != nullptr;
+    FcStrListDone(folders);
+    return any;
+}
+
 // FcInit also parses every configuration template fontconfig ships (for
 // tools that list them), which costs as much again as the configuration in
 // use and decides no lookup. Loading the default configuration and its fonts
 // directly gives the same faces and substitutions; when that fails, FcInit's
-// own fallback configuration applies as before.
+// own fallback configuration applies as before. (A missing file is caught
+// first, so that its error is reported once, as FcInit alone reports it.)
 void loadFontconfigOnce()
 {
     static const bool loaded = [] {
         FcConfig* config = FcConfigCreate();
-        bool usable = config && FcConfigParseAndLoad(config, nullptr, FcTrue) && FcConfigBuildFonts(config)
-            && FcConfigSetCurrent(config);
+        bool usable = config && hasDefaultConfigurationFile(config) && FcConfigParseAndLoad(config, nullptr, FcTrue)
+            && namesCacheFolders(config) && FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
         if (config)
             FcConfigDestroy(config);  // the current configuration holds its own reference
         // Text drawing reads the current configuration whenever it asks, so
