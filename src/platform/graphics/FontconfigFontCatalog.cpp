@@ -79,6 +79,26 @@ FontFace faceFromPattern(FcPattern* pattern)
     return face;
 }
 
+using PatternPointer = std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)>;
+
+// A pattern naming `family` after fontconfig's rules have run on it.
+PatternPointer substitutedPattern(const std::string& family)
+{
+    PatternPointer pattern(FcPatternCreate(), FcPatternDestroy);
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    return pattern;
+}
+
+// The family at `index` of a pattern's family list; none past its end.
+std::optional<std::string> familyAt(FcPattern* pattern, int index)
+{
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, FC_FAMILY, index, &value) != FcResultMatch)
+        return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(value));
+}
+
 std::string faceKey(const FontFace& face) { return face.filePath + "#" + std::to_string(face.faceIndex); }
 
 // One FreeType library serves every catalogue; FreeType wants calls on a library
@@ -115,9 +135,54 @@ std::string canonicalPath(const std::string& path)
     return error ? path : canonical.string();
 }
 
+// Whether the default configuration file exists; without one FcInit applies
+// its own fallback configuration.
+bool hasDefaultConfigurationFile(FcConfig* config)
+{
+    FcChar8* file = FcConfigGetFilename(config, nullptr);
+    if (!file)
+        return false;
+    FcStrFree(file);
+    return true;
+}
+
+// Whether the configuration names a folder for font caches; FcInit adds its
+// own folders (and says so) when it names none.
+bool namesCacheFolders(FcConfig* config)
+{
+    FcStrList* folders = FcConfigGetCacheDirs(config);
+    if (!folders)
+        return false;
+    bool any = FcStrListNext(folders) != nullptr;
+    FcStrListDone(folders);
+    return any;
+}
+
+// FcInit also parses every configuration template fontconfig ships (for
+// tools that list them), which costs as much again as the configuration in
+// use and decides no lookup. Loading the default configuration and its fonts
+// directly gives the same faces and substitutions; when that fails, FcInit's
+// own fallback configuration applies as before. (A missing file is caught
+// first, so that its error is reported once, as FcInit alone reports it.)
+void loadFontconfigOnce()
+{
+    static const bool loaded = [] {
+        FcConfig* config = FcConfigCreate();
+        bool usable = config && hasDefaultConfigurationFile(config) && FcConfigParseAndLoad(config, nullptr, FcTrue)
+            && namesCacheFolders(config) && FcConfigBuildFonts(config) && FcConfigSetCurrent(config);
+        if (config)
+            FcConfigDestroy(config);  // the current configuration holds its own reference
+        // Text drawing reads the current configuration whenever it asks, so
+        // replacing one it may have read already changes nothing it draws:
+        // both were read from the same files.
+        return usable || FcInit() == FcTrue;
+    }();
+    (void)loaded;
+}
+
 } // namespace
 
-FontconfigFontCatalog::FontconfigFontCatalog() { FcInit(); }
+FontconfigFontCatalog::FontconfigFontCatalog() { loadFontconfigOnce(); }
 
 FontconfigFontCatalog::~FontconfigFontCatalog() = default;
 
@@ -261,18 +326,6 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
     return added;
 }
 
-std::vector<std::string> FontconfigFontCatalog::substitutedFamilies(const std::string& family) const
-{
-    std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
-    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-    std::vector<std::string> families;
-    FcChar8* value = nullptr;
-    for (int i = 0; FcPatternGetString(pattern.get(), FC_FAMILY, i, &value) == FcResultMatch; ++i)
-        families.emplace_back(reinterpret_cast<const char*>(value));
-    return families;
-}
-
 std::optional<std::string> FontconfigFontCatalog::substituteFamily(std::string_view requested) const
 {
     std::string family(requested);
@@ -300,16 +353,20 @@ std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::stri
         if (!m_genericHeads) {
             m_genericHeads.emplace();
             for (const char* generic : {"sans-serif", "serif", "monospace", "cursive", "fantasy"}) {
-                std::vector<std::string> preferred = substitutedFamilies(generic);
-                if (!preferred.empty())
-                    m_genericHeads->push_back(preferred.front());
+                if (auto head = familyAt(substitutedPattern(generic).get(), 0))
+                    m_genericHeads->push_back(std::move(*head));
             }
         }
         heads = *m_genericHeads;
     }
-    std::vector<std::string> families = substitutedFamilies(family);
-    for (std::size_t i = 1; i < families.size(); ++i) {
-        const std::string& candidate = families[i];
+    // Substitution lists run to a hundred families; the walk reads only as
+    // far as it needs, the aliases at the front.
+    PatternPointer substituted = substitutedPattern(family);
+    for (int i = 1;; ++i) {
+        std::optional<std::string> next = familyAt(substituted.get(), i);
+        if (!next)
+            break;
+        const std::string& candidate = *next;
         if (FontCatalog::isGenericFamily(candidate) || std::find(heads.begin(), heads.end(), candidate) != heads.end())
             break;
         if (candidate != family && !facesOfFamily(candidate).empty())

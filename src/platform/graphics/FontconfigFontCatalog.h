@@ -28,7 +28,6 @@ public:
 
 private:
     std::vector<FontFace> listFaces(bool onePerName) const;
-    std::vector<std::string> substitutedFamilies(const std::string& family) const;
     std::optional<std::string> findSubstitute(const std::string& family) const;
 
     mutable std::mutex m_mutex;

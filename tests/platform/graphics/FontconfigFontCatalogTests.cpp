@@ -1,10 +1,14 @@
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontconfigFontCatalog.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -15,6 +19,22 @@ class FontconfigFontCatalogTests : public ::testing::Test {
 protected:
     std::shared_ptr<FontconfigFontCatalog> catalog = std::make_shared<FontconfigFontCatalog>();
 };
+
+// A Tinos file the system installed. Copies that earlier tests registered
+// stay listed, under the same names, after their files are removed.
+std::filesystem::path installedTinosFile()
+{
+    FcFontSet* system = FcConfigGetFonts(FcConfigGetCurrent(), FcSetSystem);
+    for (int i = 0; system && i < system->nfont; ++i) {
+        FcChar8* family = nullptr;
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(system->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch
+            && FcPatternGetString(system->fonts[i], FC_FILE, 0, &file) == FcResultMatch
+            && std::string(reinterpret_cast<const char*>(family)) == "Tinos")
+            return reinterpret_cast<const char*>(file);
+    }
+    return {};
+}
 
 TEST_F(FontconfigFontCatalogTests, loadsAnInstalledFaceWithPlausibleMetrics)
 {
@@ -66,12 +86,12 @@ TEST_F(FontconfigFontCatalogTests, substitutesAliasedFamiliesButNotUnknownOnes)
 
 TEST_F(FontconfigFontCatalogTests, registersCustomFontFiles)
 {
-    auto installed = Font::fontWithName("Tinos", 12, catalog);
-    ASSERT_TRUE(installed);
+    std::filesystem::path installed = installedTinosFile();
+    ASSERT_FALSE(installed.empty());
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "folio-font-test";
     std::filesystem::create_directories(folder);
     std::filesystem::path copy = folder / "CustomTinos.ttf";
-    std::filesystem::copy_file(installed->face().filePath, copy, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(installed, copy, std::filesystem::copy_options::overwrite_existing);
 
     auto fonts = Font::fontsWithContentsOfFile(copy.string(), 15, catalog);
     ASSERT_TRUE(fonts) << fonts.error().message;
@@ -98,12 +118,12 @@ TEST_F(FontconfigFontCatalogTests, sharedFaceListsStayAsHandedOutWhenFontsAreAdd
     EXPECT_EQ(catalog->faces().size(), copied.size());
     const std::uint64_t generation = catalog->facesGeneration();
 
-    auto installed = Font::fontWithName("Tinos", 12, catalog);
-    ASSERT_TRUE(installed);
+    std::filesystem::path installed = installedTinosFile();
+    ASSERT_FALSE(installed.empty());
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "folio-font-list-test";
     std::filesystem::create_directories(folder);
     std::filesystem::path copy = folder / "ListedTinos.ttf";
-    std::filesystem::copy_file(installed->face().filePath, copy, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(installed, copy, std::filesystem::copy_options::overwrite_existing);
     ASSERT_TRUE(catalog->addFontFile(copy.string()));
 
     EXPECT_NE(catalog->facesGeneration(), generation);
@@ -115,6 +135,59 @@ TEST_F(FontconfigFontCatalogTests, sharedFaceListsStayAsHandedOutWhenFontsAreAdd
     EXPECT_EQ(catalog->faces().size(), after->size());
     EXPECT_TRUE(catalog->nearestFace("Tinos", 0));
     std::filesystem::remove_all(folder);
+}
+
+// The catalogue starts fontconfig itself rather than through FcInit; what it
+// loads must be what FcInit would have loaded: the same installed faces and
+// the same substitution rules.
+std::set<std::string> systemFaceFiles(FcConfig* config)
+{
+    std::set<std::string> files;
+    FcFontSet* set = FcConfigGetFonts(config, FcSetSystem);
+    for (int i = 0; set && i < set->nfont; ++i) {
+        FcChar8* file = nullptr;
+        int index = 0;
+        FcPatternGetString(set->fonts[i], FC_FILE, 0, &file);
+        FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
+        files.insert(std::string(file ? reinterpret_cast<const char*>(file) : "") + "#" + std::to_string(index));
+    }
+    return files;
+}
+
+std::vector<std::string> substitutedFamilies(FcConfig* config, const char* family)
+{
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    std::vector<std::string> families;
+    FcChar8* value = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &value) == FcResultMatch; ++i)
+        families.emplace_back(reinterpret_cast<const char*>(value));
+    FcPatternDestroy(pattern);
+    return families;
+}
+
+TEST_F(FontconfigFontCatalogTests, startsFontconfigWithWhatFcInitWouldLoad)
+{
+    FcConfig* current = FcConfigGetCurrent();
+    ASSERT_TRUE(current);
+    FcConfig* reference = FcInitLoadConfigAndFonts();
+    ASSERT_TRUE(reference);
+    ASSERT_NE(current, reference);
+
+    std::set<std::string> expectedFiles = systemFaceFiles(reference);
+    EXPECT_FALSE(expectedFiles.empty());
+    EXPECT_EQ(systemFaceFiles(current), expectedFiles);
+    for (const char* family : {"Helvetica", "Arial", "Times New Roman", "Menlo", "sans-serif", "monospace"}) {
+        std::vector<std::string> expected = substitutedFamilies(reference, family);
+        EXPECT_GT(expected.size(), 1u) << family;
+        EXPECT_EQ(substitutedFamilies(current, family), expected) << family;
+    }
+    FcConfigDestroy(reference);
+
+    // Starting again (another catalogue) keeps the configuration in place.
+    FontconfigFontCatalog another;
+    EXPECT_EQ(FcConfigGetCurrent(), current);
 }
 
 } // namespace
