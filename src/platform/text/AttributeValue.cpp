@@ -1,5 +1,6 @@
 #include "platform/text/AttributeValue.h"
 
+#include <array>
 #include <functional>
 
 namespace folio {
@@ -61,6 +62,19 @@ std::size_t BoolValue::hash() const
 
 std::shared_ptr<const IntegerValue> IntegerValue::make(std::int64_t value)
 {
+    // Flags and styles (underline, superscript, table marks) repeat a few
+    // small numbers in thousands of sets: those are made once and shared,
+    // like the bools, and only other numbers take an allocation each.
+    constexpr std::int64_t kFirstShared = -1;
+    constexpr std::size_t kSharedCount = 258;
+    static const auto shared = [] {
+        std::array<std::shared_ptr<const IntegerValue>, kSharedCount> values;
+        for (std::size_t index = 0; index < kSharedCount; ++index)
+            values[index] = std::make_shared<const IntegerValue>(kFirstShared + static_cast<std::int64_t>(index));
+        return values;
+    }();
+    if (value >= kFirstShared && value < kFirstShared + static_cast<std::int64_t>(kSharedCount))
+        return shared[static_cast<std::size_t>(value - kFirstShared)];
     return std::make_shared<const IntegerValue>(value);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <unordered_set>
@@ -77,6 +78,29 @@ TEST(AttributeValues, arraysCompareElementsButKeepTheirObjects)
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({shared})));
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({IntegerValue::make(2), shared})));
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({std::make_shared<ListMarkerValue>(2), IntegerValue::make(2)})));
+}
+
+TEST(AttributeValues, everyIntegerKeepsItsOwnValueWhetherSharedOrNot)
+{
+    // Small numbers come from one shared table and the rest are made as
+    // asked: at both ends of the table, and past them, each number must
+    // still read back as itself, equal and hashing alike to its twin.
+    for (std::int64_t value : {std::int64_t{-300}, std::int64_t{-3}, std::int64_t{-2}, std::int64_t{-1},
+                               std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, std::int64_t{255},
+                               std::int64_t{256}, std::int64_t{257}, std::int64_t{1440}, INT64_MIN, INT64_MAX}) {
+        auto made = IntegerValue::make(value);
+        auto twin = IntegerValue::make(value);
+        EXPECT_EQ(made->value(), value);
+        EXPECT_TRUE(made->isEqual(*twin)) << value;
+        EXPECT_EQ(made->hash(), twin->hash()) << value;
+        EXPECT_EQ(made->hash(), IntegerValue(value).hash()) << value;
+        EXPECT_FALSE(made->isEqual(*IntegerValue::make(value == INT64_MAX ? value - 1 : value + 1))) << value;
+    }
+    // A set holding a shared number drops only its own hold on it.
+    auto zero = IntegerValue::make(0);
+    AttributeDictionary::make({{"underline", zero}}).reset();
+    EXPECT_EQ(IntegerValue::make(0)->value(), 0);
+    EXPECT_EQ(zero->value(), 0);
 }
 
 TEST(AttributeValues, asAnswersOnlyForTheRightKind)
