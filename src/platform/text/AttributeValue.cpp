@@ -75,7 +75,14 @@ std::shared_ptr<const IntegerValue> IntegerValue::make(std::int64_t value)
     }();
     if (value >= kFirstShared && value < kFirstShared + static_cast<std::int64_t>(kSharedCount))
         return shared[static_cast<std::size_t>(value - kFirstShared)];
-    return std::make_shared<const IntegerValue>(value);
+    // Larger numbers repeat too (a table's cell boundaries, row after row):
+    // a small table per thread keeps the last number made in each slot.
+    constexpr std::size_t kRecentCount = 64;
+    thread_local std::array<std::shared_ptr<const IntegerValue>, kRecentCount> recent;
+    std::shared_ptr<const IntegerValue>& slot = recent[static_cast<std::uint64_t>(value) % kRecentCount];
+    if (!slot || slot->m_value != value)
+        slot = std::make_shared<const IntegerValue>(value);
+    return slot;
 }
 
 bool IntegerValue::isEqual(const AttributeValue& other) const

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -96,11 +97,18 @@ TEST(AttributeValues, everyIntegerKeepsItsOwnValueWhetherSharedOrNot)
         EXPECT_EQ(made->hash(), IntegerValue(value).hash()) << value;
         EXPECT_FALSE(made->isEqual(*IntegerValue::make(value == INT64_MAX ? value - 1 : value + 1))) << value;
     }
-    // A set holding a shared number drops only its own hold on it.
-    auto zero = IntegerValue::make(0);
-    AttributeDictionary::make({{"underline", zero}}).reset();
-    EXPECT_EQ(IntegerValue::make(0)->value(), 0);
-    EXPECT_EQ(zero->value(), 0);
+    // Larger numbers made one after the other, some landing where an
+    // earlier one was kept, each still read back as themselves, and a value
+    // held keeps its number when another takes its place.
+    std::vector<std::shared_ptr<const IntegerValue>> held;
+    for (std::int64_t round = 0; round < 3; ++round) {
+        for (std::int64_t value : {std::int64_t{1000}, std::int64_t{1064}, std::int64_t{-1000}, std::int64_t{1128}})
+            held.push_back(IntegerValue::make(value + round * 64));
+    }
+    for (std::size_t index = 0; index < held.size(); ++index) {
+        const std::int64_t value = std::array<std::int64_t, 4>{1000, 1064, -1000, 1128}[index % 4];
+        EXPECT_EQ(held[index]->value(), value + static_cast<std::int64_t>(index / 4) * 64) << index;
+    }
 }
 
 TEST(AttributeValues, asAnswersOnlyForTheRightKind)
