@@ -25,6 +25,16 @@ NameTable<Name>& nameTable()
     return *table;
 }
 
+std::uint64_t orderPrefixOf(std::string_view name)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t index = 0; index < sizeof(prefix); ++index) {
+        const unsigned char byte = index < name.size() ? static_cast<unsigned char>(name[index]) : 0;
+        prefix = (prefix << 8) | byte;
+    }
+    return prefix;
+}
+
 } // namespace
 
 AttributeKey::AttributeKey() : AttributeKey(std::string_view()) {}
@@ -47,7 +57,7 @@ AttributeKey::AttributeKey(std::string_view name)
         std::lock_guard lock(table.mutex);
         auto found = table.names.find(name);
         if (found == table.names.end()) {
-            const Name* made = new Name{std::string(name), std::hash<std::string_view>{}(name)};
+            const Name* made = new Name{std::string(name), std::hash<std::string_view>{}(name), orderPrefixOf(name)};
             found = table.names.emplace(std::string_view(made->text), made).first;
         }
         m_name = found->second;

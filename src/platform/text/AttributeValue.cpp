@@ -1,5 +1,6 @@
 #include "platform/text/AttributeValue.h"
 
+#include <array>
 #include <functional>
 
 namespace folio {
@@ -61,7 +62,27 @@ std::size_t BoolValue::hash() const
 
 std::shared_ptr<const IntegerValue> IntegerValue::make(std::int64_t value)
 {
-    return std::make_shared<const IntegerValue>(value);
+    // Flags and styles (underline, superscript, table marks) repeat a few
+    // small numbers in thousands of sets: those are made once and shared,
+    // like the bools, and only other numbers take an allocation each.
+    constexpr std::int64_t kFirstShared = -1;
+    constexpr std::size_t kSharedCount = 258;
+    static const auto shared = [] {
+        std::array<std::shared_ptr<const IntegerValue>, kSharedCount> values;
+        for (std::size_t index = 0; index < kSharedCount; ++index)
+            values[index] = std::make_shared<const IntegerValue>(kFirstShared + static_cast<std::int64_t>(index));
+        return values;
+    }();
+    if (value >= kFirstShared && value < kFirstShared + static_cast<std::int64_t>(kSharedCount))
+        return shared[static_cast<std::size_t>(value - kFirstShared)];
+    // Larger numbers repeat too (a table's cell boundaries, row after row):
+    // a small table per thread keeps the last number made in each slot.
+    constexpr std::size_t kRecentCount = 64;
+    thread_local std::array<std::shared_ptr<const IntegerValue>, kRecentCount> recent;
+    std::shared_ptr<const IntegerValue>& slot = recent[static_cast<std::uint64_t>(value) % kRecentCount];
+    if (!slot || slot->m_value != value)
+        slot = std::make_shared<const IntegerValue>(value);
+    return slot;
 }
 
 bool IntegerValue::isEqual(const AttributeValue& other) const

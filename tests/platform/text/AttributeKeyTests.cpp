@@ -63,6 +63,26 @@ TEST(AttributeKey, keysOrderAndCompareAsTheirNames)
     EXPECT_EQ(names, (std::vector<std::string>{"a-key", "b-key", "c"}));
 }
 
+TEST(AttributeKey, keysOfEveryLengthAndByteOrderExactlyAsTheirNames)
+{
+    // Names alike in their first eight bytes or shorter, bytes past 0x7f
+    // (UTF-8), an embedded NUL and the empty name: each pair of keys must
+    // order as the two names do, both ways round.
+    const std::vector<std::string> names{
+        "", "N", "NS", std::string("NS\0", 3), std::string("NS\0a", 4), "NSColor", "NSColorX", "NSColorXY",
+        "NSColorXZ", "NSColorXY-longer", "NSParagraphStyle", "NSParagraphStyleB", "TETextLists", "Z", "z", "\x7f",
+        "\x80", "\xc3\xa9t\xc3\xa9", "\xff\xff\xff\xff\xff\xff\xff\xff\x01"};
+    auto sign = [](int order) { return (order > 0) - (order < 0); };
+    for (const std::string& first : names) {
+        for (const std::string& second : names) {
+            const int expected = sign(std::string_view(first).compare(second));
+            EXPECT_EQ(sign(AttributeKey(first).compare(AttributeKey(second))), expected)
+                << testing::PrintToString(first) << " " << testing::PrintToString(second);
+            EXPECT_EQ(AttributeKey(first) < AttributeKey(second), expected < 0);
+        }
+    }
+}
+
 TEST(AttributeKey, keysMadeOnManyThreadsAreTheSameKeys)
 {
     constexpr int kThreads = 4;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <unordered_set>
@@ -77,6 +79,36 @@ TEST(AttributeValues, arraysCompareElementsButKeepTheirObjects)
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({shared})));
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({IntegerValue::make(2), shared})));
     EXPECT_FALSE(sameObjects->isEqual(*ArrayValue::make({std::make_shared<ListMarkerValue>(2), IntegerValue::make(2)})));
+}
+
+TEST(AttributeValues, everyIntegerKeepsItsOwnValueWhetherSharedOrNot)
+{
+    // Small numbers come from one shared table and the rest are made as
+    // asked: at both ends of the table, and past them, each number must
+    // still read back as itself, equal and hashing alike to its twin.
+    for (std::int64_t value : {std::int64_t{-300}, std::int64_t{-3}, std::int64_t{-2}, std::int64_t{-1},
+                               std::int64_t{0}, std::int64_t{1}, std::int64_t{2}, std::int64_t{255},
+                               std::int64_t{256}, std::int64_t{257}, std::int64_t{1440}, INT64_MIN, INT64_MAX}) {
+        auto made = IntegerValue::make(value);
+        auto twin = IntegerValue::make(value);
+        EXPECT_EQ(made->value(), value);
+        EXPECT_TRUE(made->isEqual(*twin)) << value;
+        EXPECT_EQ(made->hash(), twin->hash()) << value;
+        EXPECT_EQ(made->hash(), IntegerValue(value).hash()) << value;
+        EXPECT_FALSE(made->isEqual(*IntegerValue::make(value == INT64_MAX ? value - 1 : value + 1))) << value;
+    }
+    // Larger numbers made one after the other, some landing where an
+    // earlier one was kept, each still read back as themselves, and a value
+    // held keeps its number when another takes its place.
+    std::vector<std::shared_ptr<const IntegerValue>> held;
+    for (std::int64_t round = 0; round < 3; ++round) {
+        for (std::int64_t value : {std::int64_t{1000}, std::int64_t{1064}, std::int64_t{-1000}, std::int64_t{1128}})
+            held.push_back(IntegerValue::make(value + round * 64));
+    }
+    for (std::size_t index = 0; index < held.size(); ++index) {
+        const std::int64_t value = std::array<std::int64_t, 4>{1000, 1064, -1000, 1128}[index % 4];
+        EXPECT_EQ(held[index]->value(), value + static_cast<std::int64_t>(index / 4) * 64) << index;
+    }
 }
 
 TEST(AttributeValues, asAnswersOnlyForTheRightKind)
