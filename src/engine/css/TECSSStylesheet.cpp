@@ -509,7 +509,7 @@ std::shared_ptr<const CSSStyleDictionary> TECSSStylesheet::sharedMergedStyleDict
         if (complexSelectorMatches(selector, element))
             appendSize(index);
     }
-    if (auto known = m_mergedStyles.find(key); known != m_mergedStyles.end())
+    if (auto known = m_mergedStyles.find(std::string_view(key)); known != m_mergedStyles.end())
         return known->second;
 
     constexpr std::size_t kMostKept = 4096;

@@ -19,6 +19,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
 
+#include <algorithm>
 #include <functional>
 #include <string_view>
 
@@ -427,10 +428,11 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
         // A large element (a page's outermost blocks) takes the room for its
         // whole text at once: grown piece by piece, it would hold its old and
         // new copies together at each step, and keep up to twice the room it
-        // needs while the document is written out. The text of an only child
-        // is taken over as it stands.
+        // needs while the document is written out. The text of the only
+        // child that is shown (a page's body beside its hidden title) is
+        // taken over as it stands.
         const std::size_t knownLength = childNodes().size() > 1 ? knownLengthOfChildrenOutput() : 0;
-        const bool reserved = knownLength >= kLeastLengthReservedAtOnce;
+        const bool reserved = knownLength >= kLeastLengthReservedAtOnce && countOfShownChildren() > 1;
         if (reserved) {
             std::u16string room;
             room.reserve(knownLength + kMostCharactersAddedAroundChildren);
@@ -464,6 +466,14 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
     }
     finishBlockOutput(text);
     return text;
+}
+
+std::size_t TEHTMLElement::countOfShownChildren() const
+{
+    return std::ranges::count_if(childNodes(), [](const auto& child) {
+        const TEHTMLElement* element = child->asElement();
+        return element && element->displayStyle() != TEHTMLElementDisplayStyle::None;
+    });
 }
 
 std::size_t TEHTMLElement::knownLengthOfChildrenOutput() const

@@ -167,6 +167,8 @@ private:
 
     // What the children add to the element's text, as far as it is known
     // before it is made: the settled children and the character data.
+    // The children that add to the element's text: elements not hidden.
+    std::size_t countOfShownChildren() const;
     std::size_t knownLengthOfChildrenOutput() const;
     AttributeDictionaryPtr formattingAttributes(bool withAttachment) const;
     // The element's attributes, made anew; the attachment's only when asked.

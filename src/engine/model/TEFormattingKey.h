@@ -104,31 +104,61 @@ private:
     std::string m_heap;
 };
 
+// The hash of a formatting key's bytes. Keys run to a few hundred bytes,
+// most of them numbers: they are hashed eight bytes at a step, with a
+// multiply that spreads every bit.
+inline std::size_t formattingKeyHash(std::string_view bytes) noexcept
+{
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    std::uint64_t hash = bytes.size() * kMultiplier;
+    std::size_t index = 0;
+    for (; index + sizeof(std::uint64_t) <= bytes.size(); index += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + index, sizeof(word));
+        hash = (hash ^ word) * kMultiplier;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (index < bytes.size())
+        std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
+    hash = (hash ^ tail) * kMultiplier;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+// A formatting key kept in a map, with its hash worked out once: a map that
+// grows places every key it holds again, and hashing them all anew each
+// time made a long page's tables cost more than the page's length.
+class TEStoredFormattingKey {
+public:
+    TEStoredFormattingKey(std::string bytes)
+        : m_bytes(std::move(bytes))
+        , m_hash(formattingKeyHash(m_bytes))
+    {
+    }
+
+    std::string_view bytes() const { return m_bytes; }
+    std::size_t hash() const { return m_hash; }
+
+    friend bool operator==(const TEStoredFormattingKey& a, const TEStoredFormattingKey& b)
+    {
+        return a.m_hash == b.m_hash && a.m_bytes == b.m_bytes;
+    }
+    friend bool operator==(const TEStoredFormattingKey& key, std::string_view bytes) { return key.m_bytes == bytes; }
+
+private:
+    std::string m_bytes;
+    std::size_t m_hash;
+};
+
 // Hashing for maps keyed by formatting keys, so that a key is looked up as
 // it is built, and copied into a string only when it is new.
-// Keys run to a few hundred bytes, most of them numbers: they are hashed
-// eight bytes at a step, with a multiply that spreads every bit.
 struct TEFormattingKeyHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view bytes) const noexcept
-    {
-        constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-        std::uint64_t hash = bytes.size() * kMultiplier;
-        std::size_t index = 0;
-        for (; index + sizeof(std::uint64_t) <= bytes.size(); index += sizeof(std::uint64_t)) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes.data() + index, sizeof(word));
-            hash = (hash ^ word) * kMultiplier;
-            hash ^= hash >> 29;
-        }
-        std::uint64_t tail = 0;
-        if (index < bytes.size())
-            std::memcpy(&tail, bytes.data() + index, bytes.size() - index);
-        hash = (hash ^ tail) * kMultiplier;
-        return static_cast<std::size_t>(hash ^ (hash >> 32));
-    }
+    std::size_t operator()(std::string_view bytes) const noexcept { return formattingKeyHash(bytes); }
+    std::size_t operator()(const std::string& bytes) const noexcept { return formattingKeyHash(bytes); }
+    std::size_t operator()(const TEStoredFormattingKey& key) const noexcept { return key.hash(); }
 };
 template <typename Value>
-using TEFormattingKeyMap = std::unordered_map<std::string, Value, TEFormattingKeyHash, std::equal_to<>>;
+using TEFormattingKeyMap = std::unordered_map<TEStoredFormattingKey, Value, TEFormattingKeyHash, std::equal_to<>>;
 
 } // namespace folio

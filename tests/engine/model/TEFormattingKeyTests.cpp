@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <set>
@@ -152,6 +153,44 @@ TEST(TEFormattingKey, hashSeesEveryByteAndTheLength)
         }
     }
     EXPECT_EQ(seen.size(), made);
+}
+
+// A map of keys finds each key it holds by its bytes, however often it has
+// grown since the key went in, and finds nothing for bytes it never held,
+// even where they differ from a held key only in the last byte.
+TEST(TEFormattingKey, mapFindsEveryKeyAfterGrowing)
+{
+    TEFormattingKeyMap<std::size_t> map;
+    std::vector<std::string> keys;
+    for (std::size_t index = 0; index < 2000; ++index) {
+        keys.push_back(keyOf([&](auto& k) {
+            k.add(std::string_view("font"));
+            k.add(index);
+        }));
+        map.emplace(keys.back(), index);
+    }
+    ASSERT_EQ(map.size(), keys.size());
+    for (std::size_t index = 0; index < keys.size(); ++index) {
+        auto found = map.find(std::string_view(keys[index]));
+        ASSERT_NE(found, map.end());
+        EXPECT_EQ(found->second, index);
+        EXPECT_EQ(found->first.bytes(), keys[index]);
+        std::string missing = keys[index];
+        missing.back() ^= '\x80';
+        if (std::find(keys.begin(), keys.end(), missing) == keys.end())
+            EXPECT_EQ(map.find(std::string_view(missing)), map.end());
+    }
+    EXPECT_EQ(map.find(std::string_view()), map.end());
+}
+
+// Two stored keys are the same only when their bytes are.
+TEST(TEFormattingKey, storedKeysCompareByTheirBytes)
+{
+    const TEStoredFormattingKey key(std::string("abc"));
+    EXPECT_EQ(key, TEStoredFormattingKey(std::string("abc")));
+    EXPECT_FALSE(key == TEStoredFormattingKey(std::string("abd")));
+    EXPECT_FALSE(key == TEStoredFormattingKey(std::string("ab")));
+    EXPECT_EQ(key.hash(), TEFormattingKeyHash{}(std::string_view("abc")));
 }
 
 } // namespace

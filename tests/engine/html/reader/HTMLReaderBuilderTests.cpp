@@ -433,6 +433,39 @@ TEST_F(HTMLReaderBuilderTests, largeWrappersAndListsGiveTheTextTheWholeTreeGives
     EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
 }
 
+TEST_F(HTMLReaderBuilderTests, aLargeBlockBesideHiddenSiblingsGivesTheTextTheWholeTreeGives)
+{
+    // A saved page is a whole document wrapped in one block: the page's
+    // hidden title and meta stand beside its body, whose text is taken over
+    // as it stands; a second shown block after it must still follow it.
+    std::string blocks;
+    for (int index = 0; index < 1000; ++index) {
+        const std::string number = std::to_string(index);
+        blocks += "<div style=\"margin-bottom: 12px\"><u>under " + number + "</u> plain words to fill the line <b>bold " +
+                  number + "</b> and a few more words to make it long</div>";
+    }
+    const std::string page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>hidden title</title></head>"
+                             "<body><div class=\"page\">" + blocks + "</div></body></html>";
+    for (const std::string& after : {std::string(), std::string("<div>shown after</div>")}) {
+        const std::string html = "<div style='line-height:0;text-indent:0cm'>" + page + after + "</div>";
+        TEHTMLAttributedStringBuilder settling(html);
+        TEHTMLAttributedStringBuilder keeping(html);
+        keeping.setShouldKeepDocumentNodeTree(true);
+        std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
+        std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+        ASSERT_TRUE(settled && whole);
+        ASSERT_GT(settled->length(), 65536u);
+        const std::u16string& text = settled->string();
+        EXPECT_EQ(text.find(u"hidden title"), std::u16string::npos);
+        EXPECT_EQ(text.find(u"under 0"), 0u);
+        const std::size_t last = text.find(u"under 999");
+        ASSERT_NE(last, std::u16string::npos);
+        if (!after.empty())
+            EXPECT_GT(text.find(u"shown after"), last);
+        EXPECT_TRUE(AttributedString(*settled) == AttributedString(*whole));
+    }
+}
+
 TEST_F(HTMLReaderBuilderTests, borrowedBytesReadAsOwnedBytesAndOnlyAsFarAsTheyGo)
 {
     // A page being saved is read where it lies; the text must be the one a
