@@ -28,6 +28,10 @@ void reserveHeapForOneShotTask(std::size_t expectedPeakBytes)
     // Large blocks come from the heap too, so that they reuse what the task
     // freed before them.
     mallopt(M_MMAP_MAX, 0);
+    // Small blocks freed to the fast lists are merged all at once on the
+    // next large request, a walk over every one of them; freed straight to
+    // the ordinary lists they are merged as they come, at less in all.
+    mallopt(M_MXFAST, 0);
     mallopt(M_TRIM_THRESHOLD, int(kLargestReservation));
     mallopt(M_TOP_PAD, int(reservation));
     // A block larger than the free top of the heap makes the heap grow, by
