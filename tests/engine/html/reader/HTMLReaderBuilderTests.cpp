@@ -34,6 +34,20 @@ protected:
         return text.value_or(AttributedString());
     }
 
+    // The same page read twice: settling each block as it ends, as documents
+    // are read, and keeping the whole tree; both readings must agree.
+    struct TwoReadings {
+        std::optional<MutableAttributedString> settled;
+        std::optional<MutableAttributedString> whole;
+    };
+    static TwoReadings settledAndWhole(const std::string& html)
+    {
+        TEHTMLAttributedStringBuilder settling(html);
+        TEHTMLAttributedStringBuilder keeping(html);
+        keeping.setShouldKeepDocumentNodeTree(true);
+        return {settling.generatedAttributedString(), keeping.generatedAttributedString()};
+    }
+
     static std::size_t indexOf(const AttributedString& text, std::u16string_view needle)
     {
         const std::size_t index = text.string().find(needle);
@@ -384,11 +398,7 @@ TEST_F(HTMLReaderBuilderTests, blocksInsideAWrapperGiveTheTextTheWholeTreeGives)
         "<blockquote><p>quoted</p><p>again<br>after break</p></blockquote>"
         "<div style=\"padding: 4px; background-color: #eeeeee\">boxed<hr>ruled</div>"
         "</div><p>after the wrapper</p></body></html>";
-    TEHTMLAttributedStringBuilder settling(html);
-    TEHTMLAttributedStringBuilder keeping(html);
-    keeping.setShouldKeepDocumentNodeTree(true);
-    std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
-    std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+    auto [settled, whole] = settledAndWhole(html);
     ASSERT_TRUE(settled && whole);
     EXPECT_EQ(toUtf8(settled->string()), toUtf8(whole->string()));
     EXPECT_NE(settled->string().find(u"three"), std::u16string::npos);
@@ -414,11 +424,7 @@ TEST_F(HTMLReaderBuilderTests, largeWrappersAndListsGiveTheTextTheWholeTreeGives
     }
     const std::string html = "<html><body><div class=\"editor\">" + blocks +
                              "</div><ul><li>outer<ol><li>" + blocks + "</li></ol></li></ul></body></html>";
-    TEHTMLAttributedStringBuilder settling(html);
-    TEHTMLAttributedStringBuilder keeping(html);
-    keeping.setShouldKeepDocumentNodeTree(true);
-    std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
-    std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+    auto [settled, whole] = settledAndWhole(html);
     ASSERT_TRUE(settled && whole);
     ASSERT_GT(settled->length(), 2 * 65536u);
     EXPECT_EQ(toUtf8(settled->string()), toUtf8(whole->string()));
@@ -448,11 +454,7 @@ TEST_F(HTMLReaderBuilderTests, aLargeBlockBesideHiddenSiblingsGivesTheTextTheWho
                              "<body><div class=\"page\">" + blocks + "</div></body></html>";
     for (const std::string& after : {std::string(), std::string("<div>shown after</div>")}) {
         const std::string html = "<div style='line-height:0;text-indent:0cm'>" + page + after + "</div>";
-        TEHTMLAttributedStringBuilder settling(html);
-        TEHTMLAttributedStringBuilder keeping(html);
-        keeping.setShouldKeepDocumentNodeTree(true);
-        std::optional<MutableAttributedString> settled = settling.generatedAttributedString();
-        std::optional<MutableAttributedString> whole = keeping.generatedAttributedString();
+        auto [settled, whole] = settledAndWhole(html);
         ASSERT_TRUE(settled && whole);
         ASSERT_GT(settled->length(), 65536u);
         const std::u16string& text = settled->string();
