@@ -119,8 +119,7 @@ std::optional<int> checkInput(const std::string& file)
 // sixteen times the file covers the RTF, page and Markdown documents measured.
 constexpr std::uintmax_t kConversionPeakPerByte = 16;
 constexpr std::uintmax_t kConversionPeakBase = 32 << 20;
-// Below this a conversion touches little memory, and large pages would only
-// add to what it holds.
+// Below this a conversion touches too little memory for the faults to count.
 constexpr std::uintmax_t kSmallestReservedDocument = 512 << 10;
 
 // The command converts this one document and exits, in this process alone.
