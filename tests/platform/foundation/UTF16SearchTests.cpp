@@ -6,15 +6,27 @@
 
 using namespace folio;
 
+namespace {
+
+// `filler` repeated and cut to `length` units, so that each length puts a
+// different unit at each place of a block.
+std::u16string repeatedTo(const std::u16string& filler, std::size_t length)
+{
+    std::u16string text;
+    for (std::size_t index = 0; index < length; ++index)
+        text.push_back(filler[index % filler.size()]);
+    return text;
+}
+
+} // namespace
+
 TEST(UTF16Search, findsTheFirstStopAtEveryPlaceInAndAroundABlock)
 {
     // Each stop at each place of texts of every length up to three blocks,
     // beside units that share a stop's low byte or are far from ASCII.
     const std::u16string filler = u"ab\u015C\u7B7B\uFF5D;c\u0A5C";
     for (std::size_t length = 0; length < 26; ++length) {
-        std::u16string text;
-        for (std::size_t index = 0; index < length; ++index)
-            text.push_back(filler[index % filler.size()]);
+        const std::u16string text = repeatedTo(filler, length);
         EXPECT_EQ((findFirstOf<u'\\', u'{', u'}'>(text.data(), 0, text.size())), text.size()) << length;
         for (std::size_t at = 0; at < length; ++at) {
             for (char16_t stop : {u'\\', u'{', u'}'}) {
@@ -36,9 +48,7 @@ TEST(UTF16Search, findsTheFirstUnitBelowTheLimitThatIsNotAllowed)
     // signed comparison would take for small ones.
     const std::u16string filler = u"a\t \u011F\u8001\uFF09\u7F1Fz";
     for (std::size_t length = 0; length < 26; ++length) {
-        std::u16string text;
-        for (std::size_t index = 0; index < length; ++index)
-            text.push_back(filler[index % filler.size()]);
+        const std::u16string text = repeatedTo(filler, length);
         EXPECT_EQ((findFirstBelow<0x20, u'\t'>(text.data(), 0, text.size())), text.size()) << length;
         for (std::size_t at = 0; at < length; ++at) {
             for (char16_t control : {u'\0', u'\n', u'\r', u'\x1F', u'\x0B'}) {
