@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace folio {
 namespace {
@@ -114,15 +115,24 @@ TEST_F(ExportCommandOutput, theNextStartRemovesStagingFoldersOfEndedProcesses)
     std::string temporary = m_folder.path("home/tmp");
     std::string abandoned = temporary + "/epub-" + std::to_string(ended) + "-Ab12Cd";
     std::string running = temporary + "/epub-" + std::to_string(getpid()) + "-Ef34Gh";
-    std::string unrelated = temporary + "/notes-" + std::to_string(ended);
-    for (const std::string& folder : {abandoned, running, unrelated}) {
+    std::string pid = std::to_string(ended);
+    std::vector<std::string> unrelated = {"notes-" + pid, "Epub-" + pid + "-Ab12Cd", "-" + pid + "-Ab12Cd",
+                                          "epub-" + pid + "x-Ab12Cd", "epub--Ab12Cd", "epub-" + pid + "-Ab12C",
+                                          "epub-" + pid + "-Ab12Cd7", "epub-" + pid + "-Ab_2Cd", "ep-ub-" + pid + "-Ab12Cd"};
+    for (std::string& name : unrelated)
+        name = temporary + "/" + name;
+    std::vector<std::string> folders = unrelated;
+    folders.push_back(abandoned);
+    folders.push_back(running);
+    for (const std::string& folder : folders) {
         std::filesystem::create_directories(folder + "/OPS");
         writeFile(folder + "/OPS/chapter.xhtml", "x");
     }
     EXPECT_NE(folio("--version").find(" exit 0"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(abandoned));
     EXPECT_TRUE(std::filesystem::exists(running + "/OPS/chapter.xhtml"));
-    EXPECT_TRUE(std::filesystem::exists(unrelated + "/OPS/chapter.xhtml"));
+    for (const std::string& folder : unrelated)
+        EXPECT_TRUE(std::filesystem::exists(folder + "/OPS/chapter.xhtml")) << folder;
 }
 
 // A command that reads pictures out of a closed document files them in a

@@ -19,7 +19,16 @@ namespace {
 
 std::size_t afterLeadingWhitespace(std::u16string_view text)
 {
-    return CharacterSet::whitespaceAndNewlineCharacterSet().spanMembers(text);
+    // Numbers are nearly always preceded by ASCII blanks or nothing; the
+    // Unicode set, whose first use loads ICU's property tables, is asked
+    // only about the characters beyond ASCII.
+    std::size_t index = 0;
+    for (; index < text.size() && text[index] < 0x80; ++index) {
+        char16_t unit = text[index];
+        if (unit != u' ' && (unit < u'\t' || unit > u'\r'))
+            return index;
+    }
+    return index + CharacterSet::whitespaceAndNewlineCharacterSet().spanMembers(text.substr(index));
 }
 
 template <typename Integer>

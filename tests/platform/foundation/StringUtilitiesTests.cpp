@@ -30,6 +30,18 @@ TEST(StringNumbers, ReadTheLongestNumberPrefix)
     EXPECT_FLOAT_EQ(floatValue(std::string_view("1e-2")), 0.01f);
 }
 
+TEST(StringNumbers, SkipEveryKindOfLeadingBlank)
+{
+    EXPECT_EQ(intValue(u"\v\f\r7"), 7);
+    EXPECT_EQ(intValue(u"\u00A0 \u2003-12"), -12);
+    EXPECT_EQ(intValue(u" \u2028\t\u0085 5"), 5);
+    EXPECT_DOUBLE_EQ(doubleValue(u"\u3000\u3000" u"1.5"), 1.5);
+    // Controls that are not blanks end the prefix, ASCII or not.
+    EXPECT_EQ(intValue(u"\x1C" u"5"), 0);
+    EXPECT_EQ(intValue(u" \u200B" u"5"), 0);
+    EXPECT_EQ(intValue(u" \u00A0\x1F" u"5"), 0);
+}
+
 TEST(StringNumbers, OverflowClampsToTheTypeLimits)
 {
     EXPECT_EQ(intValue(u"99999999999"), std::numeric_limits<int>::max());
