@@ -208,6 +208,42 @@ TEST(HTMLSimpleMarkupReader, givesUpOnMarkupBeyondTheWritersForms)
     }
 }
 
+// An end tag is told from the markup a word at a time where a word is left,
+// and byte by byte in the last few bytes: near and far from the end, an end
+// tag that only starts like the open element's (longer, shorter, in capitals,
+// with a blank, cut short) is never taken for it.
+TEST(HTMLSimpleMarkupReader, endTagsAreToldAlikeAtEveryDistanceFromTheEnd)
+{
+    const char* endings[] = {"</span>", "</spa>", "</spans>", "</SPAN>", "</span >", "</sp", "</span", "</", "<",
+                             "</div>", "</a>", "</ul>", "</li>", "</span></div>"};
+    int taken = 0;
+    const std::pair<const char*, const char*> elements[] = {
+        {"<span>", ""}, {"<div><span>", "</div>"}, {"<a href=\"x\"><span>", "</a>"}, {"<ul><li><span>", "</ul>"}};
+    for (auto [opening, closing] : elements) {
+        for (const char* ending : endings) {
+            for (std::size_t tail = 0; tail <= 9; ++tail) {
+                std::string html = std::string(opening) + "text" + ending + closing + std::string(tail, 'z');
+                HTMLParseTranscript simple;
+                if (!HTMLSimpleMarkupReader::readFragment(html, simple))
+                    continue;
+                taken += std::string_view(ending) == "</span>";
+                EXPECT_EQ(simple.text, libxml2Transcript(html)) << html;
+                RepeatingTranscript repeating;
+                ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating)));
+                EXPECT_EQ(repeating.transcript.text, simple.text) << html;
+            }
+        }
+    }
+    // The well-formed ending is read quickly at every distance from the end.
+    EXPECT_EQ(taken, 4 * 10);
+    for (std::size_t tail = 0; tail <= 9; ++tail) {
+        HTMLParseTranscript simple;
+        EXPECT_TRUE(HTMLSimpleMarkupReader::readFragment("<div><span>a</span></div>" + std::string(tail, 'z'), simple));
+        HTMLParseTranscript cut;
+        EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment("<div><span>a</span></di" + std::string(tail, 'z'), cut));
+    }
+}
+
 // The sanitiser takes the quick road for these forms, and what it keeps
 // there is what it keeps on libxml2's: hostile attributes in the plainest
 // markup still go.
