@@ -227,8 +227,9 @@ private:
     {
         // Most text is printable ASCII up to the next tag: one scan finds
         // where it ends and that it holds nothing to decode or escape.
+        std::size_t plainEnd = m_at;
         if (m_markupEvents) {
-            std::size_t plainEnd = plainTextEnd(m_at);
+            plainEnd = plainTextEnd(m_at);
             if (plainEnd == m_html.size() || m_html[plainEnd] == '<') {
                 if (m_markupEvents->plainTextAsWritten(m_html.substr(m_at, plainEnd - m_at))) {
                     m_at = plainEnd;
@@ -236,11 +237,14 @@ private:
                 }
             }
         }
-        std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
+        // What that scan passed holds no "<" and nothing to check again: a
+        // reference starts with "&", where it stopped.
+        std::size_t end = std::min(m_html.find('<', plainEnd), m_html.size());
         std::string_view text = m_html.substr(m_at, end - m_at);
+        std::string_view unchecked = m_html.substr(plainEnd, end - plainEnd);
         m_at = end;
         if (m_markupEvents) {
-            if (!isReadableText(text))
+            if (!isReadableText(unchecked))
                 return false;
             if (m_markupEvents->textAsWritten(text))
                 return true;

@@ -244,6 +244,26 @@ TEST(HTMLSimpleMarkupReader, endTagsAreToldAlikeAtEveryDistanceFromTheEnd)
     }
 }
 
+// Text is checked once: the plain stretch the first scan passes is not read
+// again, and what follows it is, wherever it starts. Whatever stands after a
+// plain stretch of any length is read as libxml2 reads it or given up on.
+TEST(HTMLSimpleMarkupReader, textAfterAPlainStretchIsCheckedWhereverItStarts)
+{
+    const char* afterwards[] = {"&amp; x", "&#60;b&#62;", "\xE2\x80\x9C q \xE2\x80\x9D", "> x", "\t\n",
+                                "\x07", "&#7;", "&copy;", "&amp", "\xC3", "\xEF\xBF\xBE", "& x"};
+    const bool readable[] = {true, true, true, true, true, false, false, false, false, false, false, false};
+    for (std::size_t which = 0; which < std::size(afterwards); ++which) {
+        for (std::size_t plain = 0; plain <= 17; ++plain) {
+            std::string html = "<span>" + std::string(plain, 'p') + afterwards[which] + "</span>";
+            RepeatingTranscript repeating;
+            bool read = HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating));
+            EXPECT_EQ(read, readable[which]) << html;
+            if (read)
+                EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html)) << html;
+        }
+    }
+}
+
 // The sanitiser takes the quick road for these forms, and what it keeps
 // there is what it keeps on libxml2's: hostile attributes in the plainest
 // markup still go.
