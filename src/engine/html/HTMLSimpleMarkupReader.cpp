@@ -450,11 +450,29 @@ private:
         if (known) {
             tagEnd = m_at + m_readTags.text(known->number).size();
         } else {
-            tagEnd = endOfTag(at);
-            if (!tagEnd)
+            // Nearly every tag ends at the first ">", no value in quotes
+            // holding one: a tag read before is looked up by the text up to
+            // there, found at once rather than scanned for quotes. A tag whose
+            // whole text that is ends there here too, since the scan for its
+            // end reads the same bytes alike.
+            const char* data = m_html.data();
+            const void* close = std::memchr(data + at, '>', m_html.size() - at);
+            if (!close)
                 return false;
-            hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
-            known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+            const std::size_t firstClose = static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1;
+            hash = ByteWord::hash(m_html.substr(m_at, firstClose - m_at));
+            known = m_readTags.find(m_html.substr(m_at, firstClose - m_at), hash);
+            if (known) {
+                tagEnd = firstClose;
+            } else {
+                tagEnd = endOfTag(at);
+                if (!tagEnd)
+                    return false;
+                if (*tagEnd != firstClose) {
+                    hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
+                    known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+                }
+            }
         }
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
         if (known) {
