@@ -311,6 +311,37 @@ TEST(HTMLSanitizer, referencesInTheWritersTextStayText)
     }
 }
 
+// A link target is read once for both verdicts: it is kept exactly where
+// it is a target a user may follow and, in an export, names nothing outside
+// the document, however its scheme or path is disguised.
+TEST(HTMLSanitizer, linkTargetsAreKeptExactlyWhereBothChecksKeepThem)
+{
+    using Use = HTMLSanitizer::Use;
+    const char* urls[] = {"notes.html#x", "https://example.org/a.html", " javascript:alert(1)", "JaVaScRiPt:x",
+                          "java\tscript:x", "\x01javascript:x", "vbscript:x", "livescript:x", "data:text/html,x",
+                          "DATA:image/png,x", "file:///etc/passwd", "FILE:x", "/etc/passwd", "\\\\host\\x",
+                          "../up.html", "a/../../up.html", "a/%2E%2e/b", "a/..x/b", "x?../y", "x#../y", "mailto:a@b",
+                          "", " ", "1http:x", "h%74tp:x", "a\\..\\b", " /etc/passwd", "\t../up.html", ". ./x",
+                          "fi le:///x"};
+    const std::pair<const char*, const char*> places[] = {{"a", "href"}, {"area", "href"}, {"form", "action"},
+                                                          {"img", "longdesc"}, {"img", "usemap"}};
+    for (const char* url : urls) {
+        for (auto [element, attribute] : places) {
+            for (Use use : {Use::Document, Use::Export}) {
+                bool expected = HTMLSanitizer::isSafeLinkTarget(url)
+                    && !(use == Use::Export && HTMLSanitizer::leavesTheDocument(url));
+                std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(element, attribute, url, use);
+                EXPECT_EQ(kept.has_value(), expected) << element << " " << attribute << " " << url;
+                if (kept)
+                    EXPECT_EQ(*kept, url);
+            }
+        }
+    }
+    EXPECT_FALSE(HTMLSanitizer::sanitizedAttribute("a", "href", " JavaScript:x", Use::Document));
+    EXPECT_FALSE(HTMLSanitizer::sanitizedAttribute("a", "href", "../up.html", Use::Export));
+    EXPECT_EQ(HTMLSanitizer::sanitizedAttribute("a", "href", "../up.html", Use::Document), "../up.html");
+}
+
 // Written with references, every character beyond ASCII in text takes the
 // reference the engine's escaper gives it (named, numeric from U+0100 on,
 // or itself), whichever way the sanitiser finds it; in an attribute only a
