@@ -285,8 +285,9 @@ TEST(HTMLSimpleMarkupReader, textAfterAPlainStretchIsCheckedWhereverItStarts)
             RepeatingTranscript repeating;
             bool read = HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating));
             EXPECT_EQ(read, readable[which]) << html;
-            if (read)
+            if (read) {
                 EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html)) << html;
+            }
         }
     }
 }
