@@ -452,9 +452,9 @@ private:
         } else {
             // Nearly every tag ends at the first ">", no value in quotes
             // holding one: a tag read before is looked up by the text up to
-            // there, found at once rather than scanned for quotes. A tag whose
-            // whole text that is ends there here too, since the scan for its
-            // end reads the same bytes alike.
+            // there, found at once rather than scanned for quotes. Where a
+            // tag read before is that text as a whole, the tag here is the
+            // same one, since the scan for its end reads the same bytes alike.
             const char* data = m_html.data();
             const void* close = std::memchr(data + at, '>', m_html.size() - at);
             if (!close)
