@@ -31,20 +31,32 @@ bool changesInWord(std::uint64_t word, bool inAttribute, bool references)
 // index costs less than a hash.
 constexpr std::uint32_t kIndexedReferencesEnd = 0x2800;
 
+// The references by code point below kIndexedReferencesEnd: for each code
+// the place of its reference in the list plus one, zero for none. The list
+// holds the table's few hundred references; the index, two bytes a code.
+struct IndexedReferences {
+    std::vector<std::string> references;
+    std::vector<std::uint16_t> places = std::vector<std::uint16_t>(kIndexedReferencesEnd);
+};
+
 // The reference the escape table gives the code, empty where it gives none.
 std::string_view referenceOf(std::uint32_t code)
 {
     static const auto& table = htmlEntityInTextEscapeTable();
     static const auto* indexed = [] {
-        auto* references = new std::vector<std::string>(kIndexedReferencesEnd);
+        auto* index = new IndexedReferences();
         for (const auto& [unit, reference] : table) {
-            if (unit < kIndexedReferencesEnd)
-                (*references)[unit].assign(reference.begin(), reference.end());
+            if (unit < kIndexedReferencesEnd) {
+                index->references.emplace_back(reference.begin(), reference.end());
+                index->places[unit] = static_cast<std::uint16_t>(index->references.size());
+            }
         }
-        return references;
+        return index;
     }();
-    if (code < kIndexedReferencesEnd)
-        return (*indexed)[code];
+    if (code < kIndexedReferencesEnd) {
+        std::uint16_t place = indexed->places[code];
+        return place ? std::string_view(indexed->references[place - 1]) : std::string_view();
+    }
     static const auto* others = [] {
         auto* references = new std::unordered_map<char16_t, std::string>();
         for (const auto& [unit, reference] : table) {
