@@ -49,6 +49,9 @@ struct ByteWord {
         constexpr std::uint64_t kLowBits = ~kHighBits;
         return ~(((word & kLowBits) + kOnes * (0x80 - limit)) | word) & kHighBits;
     }
+    // A mask of the first `count` bytes of a word, from one to eight.
+    static constexpr std::uint64_t firstBytes(std::size_t count) { return ~std::uint64_t{0} >> (8 * (8 - count)); }
+
     // The index in the word of the first byte a mask of zeroBytes() marks.
     static std::size_t firstMarked(std::uint64_t marks) { return static_cast<std::size_t>(std::countr_zero(marks)) / 8; }
 

@@ -7,6 +7,9 @@
 
 #include <array>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace folio {
 
@@ -21,6 +24,53 @@ bool changesInWord(std::uint64_t word, bool inAttribute, bool references)
         || ByteWord::hasByte(word | ByteWord::kOnes * 2, '>') || (inAttribute && ByteWord::hasByte(word, '"'));
 }
 
+// The code points below which the escape table's references are also kept
+// by code, as UTF-8: Latin-1, Greek, punctuation, arrows and mathematical
+// signs, where all but a few of the table's characters are. An export
+// written with references looks each character beyond ASCII up, and an
+// index costs less than a hash.
+constexpr std::uint32_t kIndexedReferencesEnd = 0x2800;
+
+// The references by code point below kIndexedReferencesEnd: for each code
+// the place of its reference in the list plus one, zero for none. The list
+// holds the table's few hundred references; the index, two bytes a code.
+struct IndexedReferences {
+    std::vector<std::string> references;
+    std::vector<std::uint16_t> places = std::vector<std::uint16_t>(kIndexedReferencesEnd);
+};
+
+// The reference the escape table gives the code, empty where it gives none.
+std::string_view referenceOf(std::uint32_t code)
+{
+    static const auto& table = htmlEntityInTextEscapeTable();
+    static const auto* indexed = [] {
+        auto* index = new IndexedReferences();
+        for (const auto& [unit, reference] : table) {
+            if (unit < kIndexedReferencesEnd) {
+                index->references.emplace_back(reference.begin(), reference.end());
+                index->places[unit] = static_cast<std::uint16_t>(index->references.size());
+            }
+        }
+        return index;
+    }();
+    if (code < kIndexedReferencesEnd) {
+        std::uint16_t place = indexed->places[code];
+        return place ? std::string_view(indexed->references[place - 1]) : std::string_view();
+    }
+    static const auto* others = [] {
+        auto* references = new std::unordered_map<char16_t, std::string>();
+        for (const auto& [unit, reference] : table) {
+            if (unit >= kIndexedReferencesEnd)
+                (*references)[unit].assign(reference.begin(), reference.end());
+        }
+        return references;
+    }();
+    if (code > 0xFFFF)
+        return {};
+    auto found = others->find(static_cast<char16_t>(code));
+    return found == others->end() ? std::string_view() : std::string_view(found->second);
+}
+
 // Appends the character beyond ASCII at `index` (which moves past it) as
 // its named reference where it has one, a numeric one from U+0100 on, and
 // as it is otherwise, as stringByAddingHTMLEntitiesInText does, without
@@ -28,14 +78,12 @@ bool changesInWord(std::uint64_t word, bool inAttribute, bool references)
 // reference in an attribute.
 void appendReferenced(std::string& out, std::string_view text, std::size_t& index, bool inAttribute)
 {
-    static const auto& table = htmlEntityInTextEscapeTable();
     const std::size_t start = index;
     std::uint32_t code = decodeUtf8At(text, index);
     if (code == 0x2028 && inAttribute) {
         out += "&#8232;";
-    } else if (auto found = code <= 0xFFFF ? table.find(static_cast<char16_t>(code)) : table.end();
-               found != table.end()) {
-        out.append(found->second.begin(), found->second.end());
+    } else if (std::string_view reference = referenceOf(code); !reference.empty()) {
+        out += reference;
     } else if (code < 0x100) {
         out.append(text, start, index - start);
     } else {

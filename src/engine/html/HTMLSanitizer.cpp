@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace folio {
@@ -90,12 +90,53 @@ std::string schemeOf(std::string_view url)
     return asciiLowercaseString(url.substr(0, colon));
 }
 
+bool isScriptOrDataScheme(std::string_view scheme)
+{
+    return scheme == "javascript" || scheme == "vbscript" || scheme == "livescript" || scheme == "data";
+}
+
+// Whether the reference, compacted, with its scheme, names a file outside
+// the document's folder.
+bool leavesTheDocument(std::string_view compact, std::string_view scheme)
+{
+    if (scheme == "file")
+        return true;
+    if (!scheme.empty())
+        return false;
+    if (!compact.empty() && (compact[0] == '/' || compact[0] == '\\'))
+        return true;
+    // A ".." segment, before any query or fragment, climbs out.
+    std::string_view path = compact.substr(0, compact.find_first_of("?#"));
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find_first_of("/\\", start);
+        std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (segment == ".." || equalsIgnoringASCIICase(segment, "%2e%2e"))
+            return true;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return false;
+}
+
+// A link target a user may follow and, in an export, one inside the
+// document: the URL is compacted and its scheme read once for both.
+bool isKeptLinkTarget(std::string_view url, bool exported)
+{
+    std::string storage;
+    std::string_view compact = compactURL(url, storage);
+    std::string scheme = schemeOf(compact);
+    return !isScriptOrDataScheme(scheme) && !(exported && leavesTheDocument(compact, scheme));
+}
+
 // A value for an attribute, or nothing when the attribute must go.
 std::optional<std::string> sanitizedAttribute(std::string_view element, std::string_view name, std::string value,
                                               HTMLSanitizer::Use use)
 {
     const bool exported = use == HTMLSanitizer::Use::Export;
     auto keptReference = [exported](std::string_view url) { return !exported || !HTMLSanitizer::leavesTheDocument(url); };
+    auto kept = [&value](bool keep) { return keep ? std::optional<std::string>(std::move(value)) : std::nullopt; };
     if (name.size() > 2 && name.starts_with("on"))
         return std::nullopt;
     if (!std::all_of(name.begin(), name.end(), isAttributeNameCharacter) || name == "srcdoc")
@@ -105,7 +146,7 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     if (name == "style")
         return HTMLSanitizer::sanitizedCSS(value, use);
     if (isLinkAttribute(element, name))
-        return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
+        return kept(isKeptLinkTarget(value, exported));
     if (name == "srcset" || name == "imagesrcset") {
         // Candidates are "URL [descriptor]" separated by commas.
         std::size_t start = 0;
@@ -126,14 +167,14 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
     }
     if (isResourceAttribute(name)) {
         if (name == "longdesc" || name == "usemap")
-            return HTMLSanitizer::isSafeLinkTarget(value) && keptReference(value) ? std::optional(value) : std::nullopt;
+            return kept(isKeptLinkTarget(value, exported));
         std::string storage;
         std::string_view compact = compactURL(value, storage);
         bool picture = element == "img" && name == "src";
         // An SVG picture shown by an image runs no script; anywhere else it could.
         if (!picture && hasPrefixIgnoringASCIICase(compact, "data:image/svg"))
             return std::nullopt;
-        return HTMLSanitizer::isLocalResource(value) && keptReference(value) ? std::optional(value) : std::nullopt;
+        return kept(HTMLSanitizer::isLocalResource(value) && keptReference(value));
     }
     // Presentation attributes of SVG (fill, filter, mask...) take url() too.
     if (containsIgnoringASCIICase(value, "url"))
@@ -375,15 +416,18 @@ private:
         return treatment != Treatment::Drop && treatment != Treatment::DropTag;
     }
 
-    // The end tags of the elements written so far, one of each: elements
-    // are closed by thousands, and a few names serve them all.
-    std::unordered_set<std::string> m_endTags;
+    // The end tags of the elements written so far, by name, one of each:
+    // elements are closed by thousands, and a few names serve them all.
+    std::map<std::string, std::string, std::less<>> m_endTags;
 
     const std::string* endTagOf(Treatment treatment, const std::string& name)
     {
         if (treatment != Treatment::Element)
             return nullptr;
-        return &*m_endTags.insert("</" + name + ">").first;
+        auto found = m_endTags.find(name);
+        if (found == m_endTags.end())
+            found = m_endTags.emplace(name, "</" + name + ">").first;
+        return &found->second;
     }
 
     void open(Treatment treatment, const std::string* endTag)
@@ -632,8 +676,7 @@ void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inA
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {
     std::string storage;
-    std::string scheme = schemeOf(compactURL(url, storage));
-    return scheme != "javascript" && scheme != "vbscript" && scheme != "livescript" && scheme != "data";
+    return !isScriptOrDataScheme(schemeOf(compactURL(url, storage)));
 }
 
 bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
@@ -655,26 +698,7 @@ bool HTMLSanitizer::leavesTheDocument(std::string_view url)
 {
     std::string storage;
     std::string_view compact = compactURL(url, storage);
-    std::string scheme = schemeOf(compact);
-    if (scheme == "file")
-        return true;
-    if (!scheme.empty())
-        return false;
-    if (!compact.empty() && (compact[0] == '/' || compact[0] == '\\'))
-        return true;
-    // A ".." segment, before any query or fragment, climbs out.
-    std::string_view path = std::string_view(compact).substr(0, compact.find_first_of("?#"));
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find_first_of("/\\", start);
-        std::string_view segment = path.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        if (segment == ".." || equalsIgnoringASCIICase(segment, "%2e%2e"))
-            return true;
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
-    return false;
+    return folio::leavesTheDocument(compact, schemeOf(compact));
 }
 
 std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)

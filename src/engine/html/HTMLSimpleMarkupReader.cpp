@@ -61,12 +61,33 @@ bool isPlainCharacter(std::uint32_t code)
     return (code & 0xFFFE) != 0xFFFE && code <= 0x10FFFF;
 }
 
-// A start tag read before: its number, its name, and whether it is a void
-// or self-closed element.
+// "</name>" as the bytes of one word, first byte lowest, for a name short
+// enough for it (every element read here has one); zero for a longer name.
+std::uint64_t endTagWord(std::string_view name)
+{
+    if (name.size() > 5)
+        return 0;
+    std::array<char, 8> bytes{};
+    bytes[0] = '<';
+    bytes[1] = '/';
+    std::copy(name.begin(), name.end(), bytes.begin() + 2);
+    bytes[name.size() + 2] = '>';
+    return ByteWord::load(bytes.data());
+}
+
+// An element open at the point read: its name and its end tag's word.
+struct OpenElement {
+    std::string_view name;
+    std::uint64_t endTag;
+};
+
+// A start tag read before: its number, its name, whether it is a void or
+// self-closed element, and the end tag's word of the element it opens.
 struct ReadTag {
     std::size_t number;
     std::string_view name;
     bool endsAtOnce;
+    std::uint64_t endTag;
 };
 
 // The start tags read so far, by their text in the markup (which outlives
@@ -180,7 +201,7 @@ private:
     // The same listener when it takes markup as it stands.
     HTMLSimpleMarkupEvents* m_markupEvents;
     std::size_t m_at = 0;
-    std::vector<std::string_view> m_open;
+    std::vector<OpenElement> m_open;
     struct Attribute {
         std::string name;
         std::string value;
@@ -206,8 +227,9 @@ private:
     {
         // Most text is printable ASCII up to the next tag: one scan finds
         // where it ends and that it holds nothing to decode or escape.
+        std::size_t plainEnd = m_at;
         if (m_markupEvents) {
-            std::size_t plainEnd = plainTextEnd(m_at);
+            plainEnd = plainTextEnd(m_at);
             if (plainEnd == m_html.size() || m_html[plainEnd] == '<') {
                 if (m_markupEvents->plainTextAsWritten(m_html.substr(m_at, plainEnd - m_at))) {
                     m_at = plainEnd;
@@ -215,11 +237,14 @@ private:
                 }
             }
         }
-        std::size_t end = std::min(m_html.find('<', m_at), m_html.size());
+        // What that scan passed holds no "<" and nothing to check again: a
+        // reference starts with "&", where it stopped.
+        std::size_t end = std::min(m_html.find('<', plainEnd), m_html.size());
         std::string_view text = m_html.substr(m_at, end - m_at);
+        std::string_view unchecked = m_html.substr(plainEnd, end - plainEnd);
         m_at = end;
         if (m_markupEvents) {
-            if (!isReadableText(text))
+            if (!isReadableText(unchecked))
                 return false;
             if (m_markupEvents->textAsWritten(text))
                 return true;
@@ -363,35 +388,23 @@ private:
     bool readTag()
     {
         std::size_t at = m_at + 1;
-        // Most end tags end the element last opened, by its name.
-        if (!m_open.empty() && at < m_html.size() && m_html[at] == '/') {
-            std::string_view last = m_open.back();
-            std::size_t close = at + 1 + last.size();
-            if (close < m_html.size() && m_html[close] == '>' && startsWithAt(at + 1, last)) {
+        // Most end tags end the element last opened, and are told by one
+        // word of the markup; the last few bytes of it are read below.
+        if (!m_open.empty() && m_html.size() - m_at >= 8) {
+            const OpenElement& last = m_open.back();
+            const std::size_t length = last.name.size() + 3;
+            if (last.endTag && (ByteWord::load(m_html.data() + m_at) & ByteWord::firstBytes(length)) == last.endTag) {
+                std::string_view name = last.name;
                 m_open.pop_back();
-                m_events.endElement(last);
+                m_events.endElement(name);
                 ++m_endTagsSince;
-                m_at = close + 1;
+                m_at += length;
                 return true;
             }
         }
         if (at < m_html.size() && m_html[at] == '/')
             return readEndTag(at + 1);
         return readStartTag(at);
-    }
-
-    // Whether the markup at `at` reads `name`, a few letters compared in
-    // place rather than through a call.
-    bool startsWithAt(std::size_t at, std::string_view name) const
-    {
-        if (at + name.size() > m_html.size())
-            return false;
-        const char* data = m_html.data() + at;
-        for (std::size_t index = 0; index < name.size(); ++index) {
-            if (data[index] != name[index])
-                return false;
-        }
-        return true;
     }
 
     // An end tag from its name at `at`.
@@ -402,9 +415,10 @@ private:
             return false;
         at += name.size();
         // The end of a list ends its last item, left open by the writer.
-        if (isListElement(name) && m_open.size() >= 2 && isListItem(m_open.back()) && m_open[m_open.size() - 2] == name)
+        if (isListElement(name) && m_open.size() >= 2 && isListItem(m_open.back().name)
+            && m_open[m_open.size() - 2].name == name)
             closeLast();
-        if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back() != name)
+        if (at >= m_html.size() || m_html[at] != '>' || m_open.empty() || m_open.back().name != name)
             return false;
         m_open.pop_back();
         m_events.endElement(name);
@@ -436,11 +450,29 @@ private:
         if (known) {
             tagEnd = m_at + m_readTags.text(known->number).size();
         } else {
-            tagEnd = endOfTag(at);
-            if (!tagEnd)
+            // Nearly every tag ends at the first ">", no value in quotes
+            // holding one: a tag read before is looked up by the text up to
+            // there, found at once rather than scanned for quotes. Where a
+            // tag read before is that text as a whole, the tag here is the
+            // same one, since the scan for its end reads the same bytes alike.
+            const char* data = m_html.data();
+            const void* close = std::memchr(data + at, '>', m_html.size() - at);
+            if (!close)
                 return false;
-            hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
-            known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+            const std::size_t firstClose = static_cast<std::size_t>(static_cast<const char*>(close) - data) + 1;
+            hash = ByteWord::hash(m_html.substr(m_at, firstClose - m_at));
+            known = m_readTags.find(m_html.substr(m_at, firstClose - m_at), hash);
+            if (known) {
+                tagEnd = firstClose;
+            } else {
+                tagEnd = endOfTag(at);
+                if (!tagEnd)
+                    return false;
+                if (*tagEnd != firstClose) {
+                    hash = ByteWord::hash(m_html.substr(m_at, *tagEnd - m_at));
+                    known = m_readTags.find(m_html.substr(m_at, *tagEnd - m_at), hash);
+                }
+            }
         }
         std::string_view tag = m_html.substr(m_at, *tagEnd - m_at);
         if (known) {
@@ -450,7 +482,7 @@ private:
             if (m_markupEvents && m_markupEvents->repeatedStartElement(read.name, read.number)) {
                 m_at = *tagEnd;
                 follows(read.number);
-                return enter(read.name, read.endsAtOnce);
+                return enter(read);
             }
         }
         std::string_view name = nameAt(at);
@@ -465,20 +497,19 @@ private:
         // tag is not one of them.
         if (!end || *end != *tagEnd)
             return false;
-        bool endsAtOnce = isVoid || m_selfClosed;
-        std::size_t number = m_readTags.size();
+        ReadTag read{m_readTags.size(), name, isVoid || m_selfClosed, endTagWord(name)};
         if (!known)
-            m_readTags.add(tag, hash, ReadTag{number, name, endsAtOnce});
+            m_readTags.add(tag, hash, read);
         else
-            number = known->number;
-        follows(number);
+            read = *known;
+        follows(read.number);
         m_at = *end;
         HTMLAttributeList attributes(m_pairs.size() > 1 ? m_pairs.data() : nullptr);
         if (m_markupEvents)
-            m_markupEvents->startElement(name, attributes, number);
+            m_markupEvents->startElement(name, attributes, read.number);
         else
             m_events.startElement(name, attributes);
-        return enter(name, endsAtOnce);
+        return enter(read);
     }
 
     // The tag that came after the last one the time before, when the markup
@@ -510,19 +541,19 @@ private:
     bool opens(std::string_view name)
     {
         // An item ends the item before it, left open by the writer.
-        if (isListItem(name) && !m_open.empty() && isListItem(m_open.back()))
+        if (isListItem(name) && !m_open.empty() && isListItem(m_open.back().name))
             closeLast();
         return canOpen(name);
     }
 
     // After an element's start: a void or self-closed one ends at once.
-    bool enter(std::string_view name, bool endsAtOnce)
+    bool enter(const ReadTag& read)
     {
-        if (endsAtOnce) {
-            m_events.endElement(name);
+        if (read.endsAtOnce) {
+            m_events.endElement(read.name);
             return true;
         }
-        m_open.push_back(name);
+        m_open.push_back(OpenElement{read.name, read.endTag});
         return true;
     }
 
@@ -560,7 +591,7 @@ private:
 
     void closeLast()
     {
-        m_events.endElement(m_open.back());
+        m_events.endElement(m_open.back().name);
         m_open.pop_back();
     }
 
@@ -570,11 +601,12 @@ private:
     {
         if (m_open.size() >= kMaximumDepth)
             return false;
-        if (isLink(name) && isOneOf(name, m_open))
+        if (isLink(name)
+            && std::any_of(m_open.begin(), m_open.end(), [](const OpenElement& open) { return isLink(open.name); }))
             return false;
         if (m_open.empty())
             return true;
-        std::string_view parent = m_open.back();
+        std::string_view parent = m_open.back().name;
         return !(isListElement(name) && isListElement(parent) && name != parent);
     }
 

@@ -67,6 +67,19 @@ TEST(ByteWord, answersAsTheBytesOneByOneDo)
     }
 }
 
+// A word masked to its first bytes keeps those bytes and clears the rest,
+// for every count a short end tag takes.
+TEST(ByteWord, firstBytesKeepsExactlyThatManyBytes)
+{
+    const std::array<unsigned char, 8> bytes = {0x3C, 0x2F, 0xFF, 0x80, 0x01, 0x7F, 0x3E, 0xAA};
+    const std::uint64_t word = wordOf(bytes);
+    for (std::size_t count = 1; count <= 8; ++count) {
+        std::array<unsigned char, 8> expected{};
+        std::copy_n(bytes.begin(), count, expected.begin());
+        EXPECT_EQ(word & ByteWord::firstBytes(count), wordOf(expected)) << count;
+    }
+}
+
 // Start tags that differ in one byte, anywhere (the last few bytes of a
 // text that is no whole number of words included), are told apart.
 TEST(ByteWord, hashTellsApartTextsDifferingInOneByte)

@@ -1,5 +1,7 @@
 #include "engine/html/HTMLSanitizer.h"
 #include "engine/html/HTMLSimpleMarkupReader.h"
+#include "engine/html/HTMLString.h"
+#include "platform/foundation/Unicode.h"
 #include "support/HTMLParseTranscript.h"
 #include "support/RandomMarkup.h"
 #include "support/TurkishLocale.h"
@@ -306,6 +308,61 @@ TEST(HTMLSanitizer, referencesInTheWritersTextStayText)
         EXPECT_EQ(clean.find("<b"), std::string::npos) << clean;
         EXPECT_EQ(clean.find("<script"), std::string::npos) << clean;
         EXPECT_EQ(clean.find('\x07'), std::string::npos) << clean;
+    }
+}
+
+// A link target is read once for both verdicts: it is kept exactly where
+// it is a target a user may follow and, in an export, names nothing outside
+// the document, however its scheme or path is disguised.
+TEST(HTMLSanitizer, linkTargetsAreKeptExactlyWhereBothChecksKeepThem)
+{
+    using Use = HTMLSanitizer::Use;
+    const char* urls[] = {"notes.html#x", "https://example.org/a.html", " javascript:alert(1)", "JaVaScRiPt:x",
+                          "java\tscript:x", "\x01javascript:x", "vbscript:x", "livescript:x", "data:text/html,x",
+                          "DATA:image/png,x", "file:///etc/passwd", "FILE:x", "/etc/passwd", "\\\\host\\x",
+                          "../up.html", "a/../../up.html", "a/%2E%2e/b", "a/..x/b", "x?../y", "x#../y", "mailto:a@b",
+                          "", " ", "1http:x", "h%74tp:x", "a\\..\\b", " /etc/passwd", "\t../up.html", ". ./x",
+                          "fi le:///x"};
+    const std::pair<const char*, const char*> places[] = {{"a", "href"}, {"area", "href"}, {"form", "action"},
+                                                          {"img", "longdesc"}, {"img", "usemap"}};
+    for (const char* url : urls) {
+        for (auto [element, attribute] : places) {
+            for (Use use : {Use::Document, Use::Export}) {
+                bool expected = HTMLSanitizer::isSafeLinkTarget(url)
+                    && !(use == Use::Export && HTMLSanitizer::leavesTheDocument(url));
+                std::optional<std::string> kept = HTMLSanitizer::sanitizedAttribute(element, attribute, url, use);
+                EXPECT_EQ(kept.has_value(), expected) << element << " " << attribute << " " << url;
+                if (kept)
+                    EXPECT_EQ(*kept, url);
+            }
+        }
+    }
+    EXPECT_FALSE(HTMLSanitizer::sanitizedAttribute("a", "href", " JavaScript:x", Use::Document));
+    EXPECT_FALSE(HTMLSanitizer::sanitizedAttribute("a", "href", "../up.html", Use::Export));
+    EXPECT_EQ(HTMLSanitizer::sanitizedAttribute("a", "href", "../up.html", Use::Document), "../up.html");
+}
+
+// Written with references, every character beyond ASCII in text takes the
+// reference the engine's escaper gives it (named, numeric from U+0100 on,
+// or itself), whichever way the sanitiser finds it; in an attribute only a
+// line separator differs, since a line break element cannot stand there.
+TEST(HTMLSanitizer, referencedCharactersAreTheEnginesEscapesForEveryCodePoint)
+{
+    using Characters = HTMLSanitizer::Characters;
+    for (char32_t code = 0x80; code <= 0x10FFFF; code += code < 0x3000 ? 1 : 97) {
+        if (code >= 0xD800 && code <= 0xDFFF)
+            continue;
+        std::u16string units = code > 0xFFFF ? std::u16string{char16_t(0xD800 + ((code - 0x10000) >> 10)),
+                                                              char16_t(0xDC00 + ((code - 0x10000) & 0x3FF))}
+                                             : std::u16string(1, char16_t(code));
+        std::string character = toUtf8(units);
+        std::string text = "a" + character + "b";
+        std::string written;
+        HTMLSanitizer::appendText(written, text, false, Characters::References);
+        ASSERT_EQ(written, stringByAddingHTMLEntitiesInText(std::string_view(text))) << std::hex << static_cast<std::uint32_t>(code);
+        std::string attribute;
+        HTMLSanitizer::appendText(attribute, text, true, Characters::References);
+        ASSERT_EQ(attribute, code == 0x2028 ? std::string("a&#8232;b") : written) << std::hex << static_cast<std::uint32_t>(code);
     }
 }
 

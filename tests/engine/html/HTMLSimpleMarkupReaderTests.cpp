@@ -104,6 +104,33 @@ TEST(HTMLSimpleMarkupReader, aTagExpectedFromTheOrderBeforeIsTakenOnlyWhereItsWh
         static_cast<HTMLSimpleMarkupEvents&>(nested)));
 }
 
+// A tag read before is found by its text up to the first ">", which is the
+// whole tag unless a quoted value holds one: tags alike up to a quoted ">"
+// and tags that a ">" in a value makes longer than it, coming back in an
+// order that the expected next tag does not foresee, keep their own
+// attributes; the sanitiser writes them as libxml2's reading has them.
+TEST(HTMLSimpleMarkupReader, tagsAlikeUpToAQuotedCloseKeepTheirOwnText)
+{
+    const std::vector<std::string> tags = {"<span title=\"1>2\">", "<span title=\"1>3\">", "<span title='1>2'>",
+                                           "<span title=\"1\">", "<span title=\"1\" lang=\"x>y\">",
+                                           "<a href=\"n.html#a>b\">", "<a href=\"n.html#a\">", "<span>"};
+    std::mt19937 random(31);
+    for (int round = 0; round < 200; ++round) {
+        std::string html;
+        for (int piece = 0; piece < 12; ++piece) {
+            const std::string& tag = tags[random() % tags.size()];
+            html += tag + std::to_string(piece) + (tag.starts_with("<a") ? "</a>" : "</span>") + (random() % 2 ? ">" : "");
+        }
+        RepeatingTranscript repeating;
+        ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating))) << html;
+        EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html)) << html;
+        for (auto use : {HTMLSanitizer::Use::Document, HTMLSanitizer::Use::Export}) {
+            EXPECT_EQ(HTMLSanitizer::sanitizedHTML(html, use), HTMLSanitizer::sanitizedHTML("<!---->" + html, use))
+                << html;
+        }
+    }
+}
+
 // Hundreds of distinct tags, each coming back in another order and nesting:
 // every one keeps its number however many were read before it.
 TEST(HTMLSimpleMarkupReader, manyDistinctTagsKeepTheirNumbers)
@@ -205,6 +232,63 @@ TEST(HTMLSimpleMarkupReader, givesUpOnMarkupBeyondTheWritersForms)
         RepeatingTranscript repeating;
         EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment(fragment, static_cast<HTMLSimpleMarkupEvents&>(repeating)))
             << fragment;
+    }
+}
+
+// An end tag is told from the markup a word at a time where a word is left,
+// and byte by byte in the last few bytes: near and far from the end, an end
+// tag that only starts like the open element's (longer, shorter, in capitals,
+// with a blank, cut short) is never taken for it.
+TEST(HTMLSimpleMarkupReader, endTagsAreToldAlikeAtEveryDistanceFromTheEnd)
+{
+    const char* endings[] = {"</span>", "</spa>", "</spans>", "</SPAN>", "</span >", "</sp", "</span", "</", "<",
+                             "</div>", "</a>", "</ul>", "</li>", "</span></div>"};
+    int taken = 0;
+    const std::pair<const char*, const char*> elements[] = {
+        {"<span>", ""}, {"<div><span>", "</div>"}, {"<a href=\"x\"><span>", "</a>"}, {"<ul><li><span>", "</ul>"}};
+    for (auto [opening, closing] : elements) {
+        for (const char* ending : endings) {
+            for (std::size_t tail = 0; tail <= 9; ++tail) {
+                std::string html = std::string(opening) + "text" + ending + closing + std::string(tail, 'z');
+                HTMLParseTranscript simple;
+                if (!HTMLSimpleMarkupReader::readFragment(html, simple))
+                    continue;
+                taken += std::string_view(ending) == "</span>";
+                EXPECT_EQ(simple.text, libxml2Transcript(html)) << html;
+                RepeatingTranscript repeating;
+                ASSERT_TRUE(HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating)));
+                EXPECT_EQ(repeating.transcript.text, simple.text) << html;
+            }
+        }
+    }
+    // The well-formed ending is read quickly at every distance from the end.
+    EXPECT_EQ(taken, 4 * 10);
+    for (std::size_t tail = 0; tail <= 9; ++tail) {
+        HTMLParseTranscript simple;
+        EXPECT_TRUE(HTMLSimpleMarkupReader::readFragment("<div><span>a</span></div>" + std::string(tail, 'z'), simple));
+        HTMLParseTranscript cut;
+        EXPECT_FALSE(HTMLSimpleMarkupReader::readFragment("<div><span>a</span></di" + std::string(tail, 'z'), cut));
+    }
+}
+
+// Text is checked once: the plain stretch the first scan passes is not read
+// again, and what follows it is, wherever it starts. Whatever stands after a
+// plain stretch of any length is read as libxml2 reads it or given up on.
+TEST(HTMLSimpleMarkupReader, textAfterAPlainStretchIsCheckedWhereverItStarts)
+{
+    const char* afterwards[] = {"&amp; x", "&#60;b&#62;", "\xE2\x80\x9C q \xE2\x80\x9D", "> x", "\t\n",
+                                "\x07", "&#7;", "&copy;", "&amp", "\xC3", "\xEF\xBF\xBE", "& x"};
+    const bool readable[] = {true, true, true, true, true, false, false, false, false, false, false, false};
+    for (std::size_t which = 0; which < std::size(afterwards); ++which) {
+        for (std::size_t plain = 0; plain <= 17; ++plain) {
+            std::string html = "<span>" + std::string(plain, 'p') + afterwards[which] + "</span>";
+            RepeatingTranscript repeating;
+            bool read = HTMLSimpleMarkupReader::readFragment(html, static_cast<HTMLSimpleMarkupEvents&>(repeating));
+            EXPECT_EQ(read, readable[which]) << html;
+            if (read) {
+                EXPECT_EQ(repeating.transcript.text, libxml2Transcript(html)) << html;
+            }
+        }
     }
 }
 
