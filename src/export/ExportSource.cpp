@@ -100,7 +100,7 @@ std::string ExportSource::pictureDocumentName() const
     return m_pictureDocumentName ? *m_pictureDocumentName : AppFolders::pictureDocumentName(m_path);
 }
 
-Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument) const
+Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument, DKRTFReader::Fonts fonts) const
 {
     const Result<std::u16string>& rtf = fileText();
     if (!rtf)
@@ -115,16 +115,16 @@ Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument) const
     m_lastReading.reset();
     std::u16string text = std::move(m_fileText->value());
     m_fileText.reset();
-    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(text), documentName);
+    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(text), documentName, fonts);
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
     m_lastReading = std::move(read);
     return &**m_lastReading;
 }
 
-Result<DKRTFReadResult> ExportSource::fileAsRTF() const
+Result<DKRTFReadResult> ExportSource::fileAsRTF(DKRTFReader::Fonts fonts) const
 {
-    Result<const DKRTFReadResult*> read = readRTF(false);
+    Result<const DKRTFReadResult*> read = readRTF(false, fonts);
     if (!read)
         return read.error();
     // The text is handed over, not copied: what is asked of the reading from
@@ -416,7 +416,8 @@ Result<std::u16string> ExportSource::plainText(OpenEditor openEditor) const
     default:
         break;
     }
-    Result<const DKRTFReadResult*> read = readRTF(false);
+    // Only the characters are asked for: the reading goes without fonts.
+    Result<const DKRTFReadResult*> read = readRTF(false, DKRTFReader::Fonts::Omitted);
     if (!read)
         return read.error();
     return withoutPlaceholders(withoutBlanksAfterTabs(withoutPictures((*read)->text).string()));

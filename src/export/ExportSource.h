@@ -116,15 +116,17 @@ public:
     static MutableAttributedString withoutPictures(const AttributedString& text);
     static MutableAttributedString withoutPictures(AttributedString&& text);
 
-    // The file read as RTF, as the text export needs it (no pictures filed).
-    Result<DKRTFReadResult> fileAsRTF() const;
+    // The file read as RTF, as the text export needs it (no pictures filed;
+    // without fonts when they are `Omitted`, as for the words alone).
+    Result<DKRTFReadResult> fileAsRTF(DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
     // What the last reading of the file as RTF found damaged, for the user.
     std::vector<std::string> readingWarnings() const;
 
 private:
     // Reads the file's text as RTF into the last reading, which the answer
     // points to (valid until the next reading).
-    Result<const DKRTFReadResult*> readRTF(bool namedDocument) const;
+    Result<const DKRTFReadResult*> readRTF(bool namedDocument,
+                                           DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
     const EditorContent* usedContent(OpenEditor openEditor) const;
 
     std::string m_path;

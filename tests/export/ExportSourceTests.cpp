@@ -7,6 +7,7 @@
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/FakeFontCatalog.h"
 #include "platform/web/FakeWebView.h"
 
 #include "support/DocumentTestSupport.h"
@@ -217,6 +218,36 @@ TEST_F(ExportSourceTest, PicturesHaveNoTextAndTheTextAroundThemIsKept)
     auto damaged = source(m_folder.path("open.rtf"));
     ASSERT_TRUE(damaged.fileAsRTF().ok());
     EXPECT_EQ(damaged.readingWarnings().size(), 1u);
+}
+
+// A catalogue that counts the look-ups made of it.
+class CountingFontCatalog final : public FakeFontCatalog {
+public:
+    FaceList sharedFaces() const override
+    {
+        ++lookups;
+        return FakeFontCatalog::sharedFaces();
+    }
+    mutable int lookups = 0;
+};
+
+// The characters of an RTF file (copied text, the text export) are read
+// without finding a font; its HTML finds them.
+TEST_F(ExportSourceTest, TheCharactersOfAnRTFFileAreReadWithoutFindingFonts)
+{
+    auto catalog = std::make_shared<CountingFontCatalog>();
+    FontCatalog::setShared(catalog);
+    std::string path = write("fonts.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Georgia;}{\\f1 Missing Face;}}"
+                                          "\\f0 One {\\b two} \\f1 three\\par}");
+    auto file = source(path);
+    EXPECT_EQ(file.plainText().valueOr(u"?"), u"One two three\n");
+    Result<DKRTFReadResult> words = file.fileAsRTF(DKRTFReader::Fonts::Omitted);
+    ASSERT_TRUE(words.ok());
+    EXPECT_EQ(words->text.string(), u"One two three\n");
+    EXPECT_EQ(catalog->lookups, 0);
+    EXPECT_NE(file.HTMLString().valueOr("").find("Georgia"), std::string::npos);
+    EXPECT_GT(catalog->lookups, 0);
+    FontCatalog::setShared(nullptr);
 }
 
 TEST_F(ExportSourceTest, EachReadingAsRTFHandsOverTheWholeTextAndKeepsWhatLiesBesideIt)

@@ -18,7 +18,9 @@ namespace {
 // page's own.
 Result<std::u16string> richText(const ExportSource& source)
 {
-    Result<DKRTFReadResult> read = source.fileAsRTF();
+    // The words do not depend on the fonts, which only the style of the HTML
+    // below would name.
+    Result<DKRTFReadResult> read = source.fileAsRTF(DKRTFReader::Fonts::Omitted);
     if (!read)
         return read.error();
     const bool endsWithParagraph = !read->text.string().empty() && read->text.string().back() == u'\n';

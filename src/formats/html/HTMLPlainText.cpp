@@ -34,13 +34,33 @@ std::optional<std::string> property(const HTMLAttributeList& attributes, std::st
     return std::nullopt;
 }
 
+// An inline style without its quoted strings: what a string says (a font
+// named "display:none", say) is a value, never a declaration of its own.
+std::string styleOutsideStrings(std::string_view style)
+{
+    std::string outside;
+    char quote = 0;
+    for (std::size_t index = 0; index < style.size(); ++index) {
+        char c = style[index];
+        if (!quote && (c == '\'' || c == '"'))
+            quote = c;
+        else if (quote && c == '\\')
+            ++index;
+        else if (quote && c == quote)
+            quote = 0;
+        else if (!quote)
+            outside += c;
+    }
+    return outside;
+}
+
 bool isHidden(const HTMLAttributeList& attributes)
 {
     bool hidden = false;
     if (std::optional<std::string> id = property(attributes, "id"))
         hidden = *id == "bodyStyle" || *id == "pageHeader" || *id == "pageFooter";
     if (std::optional<std::string> style = property(attributes, "style")) {
-        std::string text = *style;
+        std::string text = styleOutsideStrings(*style);
         text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
                    text.end());
         hidden = hidden || containsIgnoringASCIICase(text, "display:none");
@@ -81,7 +101,7 @@ void appendText(std::string_view content, std::string& text, bool preformatted, 
 // The list-style keyword of an element's inline style ("list-style:lower-alpha;").
 std::optional<TECSSListStyleType> listTypeOf(const HTMLAttributeList& attributes, std::string_view element)
 {
-    std::string style = property(attributes, "style").value_or("");
+    std::string style = styleOutsideStrings(property(attributes, "style").value_or(""));
     std::size_t found = style.find("list-style");
     if (found != std::string::npos) {
         std::size_t start = style.find(':', found);

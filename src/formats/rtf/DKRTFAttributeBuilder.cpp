@@ -28,8 +28,9 @@ std::optional<Font> fontNamed(const std::u16string& name, double size)
 } // namespace
 
 DKRTFAttributeBuilder::DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists,
-                                             DocumentValues& values)
+                                             DocumentValues& values, Fonts fontUse)
     : m_fonts(fonts)
+    , m_fontUse(fontUse)
     , m_lists(lists)
     , m_values(values)
 {
@@ -37,6 +38,9 @@ DKRTFAttributeBuilder::DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, 
 
 const AttributeValuePtr& DKRTFAttributeBuilder::fontValue(const DKRTFReaderState& state)
 {
+    static const AttributeValuePtr kNoFont;
+    if (m_fontUse == Fonts::Omitted)
+        return kNoFont;
     if (m_fontsGeneration != m_fonts.generation()) {
         m_fontsByNumber.clear();
         m_fontsGeneration = m_fonts.generation();

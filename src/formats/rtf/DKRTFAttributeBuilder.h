@@ -31,7 +31,13 @@ public:
         int footnoteTableMarker = 0;
     };
 
-    DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists, DocumentValues& values);
+    // Whether the sets carry fonts. A reading for its words alone (the plain
+    // text) goes without: finding a font asks the system's font configuration,
+    // which costs more than reading a small document does.
+    enum class Fonts { Resolved, Omitted };
+
+    DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists, DocumentValues& values,
+                          Fonts fontUse = Fonts::Resolved);
 
     // The state's cached set, or a new one (then cached). Building advances
     // the state's list tracking.
@@ -80,6 +86,7 @@ private:
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
 
     const DKRTFReaderFontTable& m_fonts;
+    Fonts m_fontUse;
     DKRTFReaderListTable& m_lists;
     DocumentValues& m_values;
     std::map<std::tuple<std::u16string, double, bool, bool>, AttributeValuePtr> m_fontCache;

@@ -103,12 +103,13 @@ Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
     return reader.takeAttributedString();
 }
 
-Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optional<std::string>& documentName)
+Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optional<std::string>& documentName,
+                                         Fonts fonts)
 {
     std::string paperColor = takePaperColorFromRTF(rtf);
     if (!isRTF(rtf))
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(std::move(rtf), documentName);
+    DKRTFReader reader(std::move(rtf), documentName, TextUnits::UTF16, fonts);
     reader.parse();
     return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), std::move(paperColor),
                            reader.warnings(), reader.legacyAnnotations()};
@@ -142,11 +143,12 @@ DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> doc
 {
 }
 
-DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units)
+DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units,
+                         Fonts fonts)
     : m_keywords(DKRTFKeywordTable::shared())
     , m_scanner(std::move(rtf))
     , m_attributedString(textRoomForSource(m_scanner.string().size()))
-    , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues)
+    , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues, fonts)
     , m_documentName(std::move(documentName))
     , m_units(units)
 {

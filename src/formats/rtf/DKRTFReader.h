@@ -73,8 +73,10 @@ public:
                                                  std::vector<std::string>* warnings = nullptr);
     // The whole read: the text with the paper colour taken out first, and
     // what the document says beside the text.
+    using Fonts = DKRTFAttributeBuilder::Fonts;
     static Result<DKRTFReadResult> read(std::u16string rtf,
-                                        const std::optional<std::string>& documentName = std::nullopt);
+                                        const std::optional<std::string>& documentName = std::nullopt,
+                                        Fonts fonts = Fonts::Resolved);
 
     // Whether the text starts like an RTF document ("{\rtf", after blanks
     // and a byte-order mark).
@@ -87,7 +89,8 @@ public:
     DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName,
                 TextUnits units = TextUnits::UTF16);
     // Reads the text without copying it.
-    DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units = TextUnits::UTF16);
+    DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units = TextUnits::UTF16,
+                Fonts fonts = Fonts::Resolved);
     DKRTFReader(const DKRTFReader&) = delete;
     DKRTFReader& operator=(const DKRTFReader&) = delete;
 

@@ -79,7 +79,7 @@ std::optional<Font> Font::fontMatching(std::string_view family, std::uint32_t tr
     std::optional<FontFace> face = catalog->faceMatching(family, traits);
     if (!face)
         return std::nullopt;
-    bool substituted = catalog->facesOfFamily(family).empty();
+    bool substituted = !catalog->hasFamily(family);
     if (!substituted)
         return fontWithFace(*face, size, catalog);
     std::string requested(family);

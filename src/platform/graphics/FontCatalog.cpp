@@ -6,6 +6,7 @@
 #include <bit>
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <mutex>
 
 namespace folio {
@@ -113,26 +114,46 @@ std::vector<FontFace> FontCatalog::facesOfFamily(std::string_view family) const
 {
     std::vector<FontFace> result;
     const FaceList all = sharedFaces();
-    for (const FontFace& face : *all) {
-        if (equalsIgnoringCase(face.familyName, family))
-            result.push_back(face);
-    }
+    std::copy_if(all->begin(), all->end(), std::back_inserter(result),
+                 [family](const FontFace& face) { return equalsIgnoringCase(face.familyName, family); });
     return result;
+}
+
+bool FontCatalog::hasFamily(std::string_view family) const
+{
+    const FaceList all = sharedFaces();
+    return std::any_of(all->begin(), all->end(),
+                       [family](const FontFace& face) { return equalsIgnoringCase(face.familyName, family); });
+}
+
+std::vector<const FontFace*> FontCatalog::facesDrawing(const std::vector<FontFace>& all, std::string_view family) const
+{
+    auto facesNamed = [&all](std::string_view name) {
+        std::vector<const FontFace*> found;
+        for (const FontFace& face : all) {
+            if (equalsIgnoringCase(face.familyName, name))
+                found.push_back(&face);
+        }
+        return found;
+    };
+    std::vector<const FontFace*> faces = facesNamed(family);
+    if (faces.empty()) {
+        if (auto standIn = substituteFamily(family))
+            faces = facesNamed(*standIn);
+    }
+    return faces;
 }
 
 std::optional<FontFace> FontCatalog::faceMatching(std::string_view family, std::uint32_t traits) const
 {
-    std::vector<FontFace> candidates = facesOfFamily(family);
-    if (candidates.empty()) {
-        if (auto standIn = substituteFamily(family))
-            candidates = facesOfFamily(*standIn);
-    }
+    // The list is held until the answer is copied out: the candidates point into it.
+    const FaceList all = sharedFaces();
     const FontFace* best = nullptr;
-    for (const FontFace& face : candidates) {
-        if ((face.symbolicTraits & kFaceSelectingTraits) != (traits & kFaceSelectingTraits))
+    for (const FontFace* face : facesDrawing(*all, family)) {
+        if ((face->symbolicTraits & kFaceSelectingTraits) != (traits & kFaceSelectingTraits))
             continue;
-        if (!best || weightDistance(face, traits) < weightDistance(*best, traits))
-            best = &face;
+        if (!best || weightDistance(*face, traits) < weightDistance(*best, traits))
+            best = face;
     }
     if (!best)
         return std::nullopt;
@@ -141,19 +162,15 @@ std::optional<FontFace> FontCatalog::faceMatching(std::string_view family, std::
 
 std::optional<FontFace> FontCatalog::nearestFace(std::string_view family, std::uint32_t traits) const
 {
-    std::vector<FontFace> candidates = facesOfFamily(family);
-    if (candidates.empty()) {
-        if (auto standIn = substituteFamily(family))
-            candidates = facesOfFamily(*standIn);
-    }
     auto score = [traits](const FontFace& face) {
         int differing = std::popcount((face.symbolicTraits ^ traits) & kFaceSelectingTraits);
         return differing * 1000 + weightDistance(face, traits);
     };
+    const FaceList all = sharedFaces();
     const FontFace* best = nullptr;
-    for (const FontFace& face : candidates) {
-        if (!best || score(face) < score(*best))
-            best = &face;
+    for (const FontFace* face : facesDrawing(*all, family)) {
+        if (!best || score(*face) < score(*best))
+            best = face;
     }
     if (!best)
         return std::nullopt;

@@ -54,6 +54,8 @@ public:
 
     std::vector<std::string> familyNames() const;
     std::vector<FontFace> facesOfFamily(std::string_view family) const;
+    // Whether any face of `family` is installed (not substituted).
+    bool hasFamily(std::string_view family) const;
     // A face by PostScript name, full name or family name (the family's regular
     // face); none when nothing of that name is installed or substituted.
     std::optional<ResolvedFace> resolveName(std::string_view name) const;
@@ -80,6 +82,9 @@ protected:
 
 private:
     static std::uint64_t nextGeneration();
+    // The faces of `all` that draw `family`: its own, or else its stand-in's,
+    // in the list's order. Lookups pick among them without copying a face.
+    std::vector<const FontFace*> facesDrawing(const std::vector<FontFace>& all, std::string_view family) const;
 
     std::atomic<std::uint64_t> m_facesGeneration;
 };

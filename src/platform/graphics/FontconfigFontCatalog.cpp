@@ -342,7 +342,7 @@ std::optional<std::string> FontconfigFontCatalog::substituteFamily(std::string_v
 
 std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::string& family) const
 {
-    if (!facesOfFamily(family).empty())
+    if (hasFamily(family))
         return std::nullopt;
 
     // Aliases come first in the substituted family list; the preferred families
@@ -369,7 +369,7 @@ std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::stri
         const std::string& candidate = *next;
         if (FontCatalog::isGenericFamily(candidate) || std::find(heads.begin(), heads.end(), candidate) != heads.end())
             break;
-        if (candidate != family && !facesOfFamily(candidate).empty())
+        if (candidate != family && hasFamily(candidate))
             return candidate;
     }
     return std::nullopt;

@@ -36,5 +36,15 @@ TEST_F(TextExporterTest, aBlankAfterATabGoesAndOtherTextIsKept)
     EXPECT_EQ(contentsOf("unended.rtf", "{\\rtf1\\ansi No end  of  line}"), "No end  of  line");
 }
 
+// The text export reads the words without their fonts; what the fonts
+// would have changed (capitals drawn small, a font's odd name) must not
+// change the words.
+TEST_F(TextExporterTest, theWordsAreTheSameWhateverTheFontsAreCalled)
+{
+    EXPECT_EQ(contentsOf("fonts.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Georgia;}{\\f1 display:none;}}"
+                                      "\\f0 One {\\scaps small} {\\b bold}\\par\\f1 Two\\par\\f0 Three {\\caps up}\\par}"),
+              "One SMALL bold\nTwo\nThree UP\n");
+}
+
 } // namespace
 } // namespace folio

@@ -26,6 +26,23 @@ TEST(HTMLPlainText, blocksBreakLinesAndPreformattedTextKeepsItsBlanks)
               u"One two\na   b\n c\nafter pre\nx\ty\nend");
 }
 
+// Font names come from documents and stand quoted in the style the writer
+// gives a paragraph; what they say must neither hide the text nor choose
+// its list markers.
+TEST(HTMLPlainText, quotedFontNamesInStylesAreNotDeclarations)
+{
+    EXPECT_EQ(HTMLPlainText::plainText("<div style=\"font-family:'display:none','display:none';font-size:18px;\">Kept"
+                                       "</div><div style=\"font-family:&quot;x; display: none&quot;\">Also kept</div>"
+                                       "<div style=\"font-family:'it\\'s';display:none\">gone</div>end"),
+              u"Kept\nAlso kept\nend");
+    HTMLPlainText::Options markers;
+    markers.listMarkers = true;
+    EXPECT_EQ(HTMLPlainText::plainText("<ol style=\"font-family:'list-style:disc;'\"><li>One</li></ol>"
+                                       "<ul style=\"font-family:'a';list-style-type:decimal\"><li>Two</li></ul>",
+                                       markers),
+              u"1. One\n1. Two");
+}
+
 TEST(HTMLPlainText, nestingDeeperThanTheStackKeepsItsText)
 {
     constexpr int depth = 100000;

@@ -49,6 +49,44 @@ TEST_F(RTFReaderCoreTests, boldAppliesOnlyBetweenItsControlWords)
     EXPECT_FALSE(fontAt(string, 4)->face().isBold());
 }
 
+// A catalogue that counts the look-ups made of it.
+class CountingFontCatalog : public FakeFontCatalog {
+public:
+    FaceList sharedFaces() const override
+    {
+        ++lookups;
+        return FakeFontCatalog::sharedFaces();
+    }
+    mutable int lookups = 0;
+};
+
+// A reading for its words alone leaves the fonts out, and with them every
+// question to the font catalogue; the words and the other attributes are
+// those of a reading with fonts.
+TEST_F(RTFReaderCoreTests, aReadingWithoutFontsKeepsTheWordsAndAsksNoFont)
+{
+    auto catalog = std::make_shared<CountingFontCatalog>();
+    FontCatalog::setShared(catalog);
+    const std::u16string rtf = uR"({\rtf1\ansi{\fonttbl{\f0 Georgia;}{\f1 No Such Font;}})"
+                               uR"({\colortbl;\red255\green0\blue0;}\f0 Plain {\b\cf1 red} {\f1\ul under} {\scaps Small}\par})";
+    Result<DKRTFReadResult> withFonts = DKRTFReader::read(rtf);
+    ASSERT_TRUE(withFonts.ok());
+    EXPECT_GT(catalog->lookups, 0);
+    EXPECT_NE(fontAt(withFonts->text, 0), nullptr);
+
+    catalog->lookups = 0;
+    Result<DKRTFReadResult> words = DKRTFReader::read(rtf, std::nullopt, DKRTFReader::Fonts::Omitted);
+    ASSERT_TRUE(words.ok());
+    EXPECT_EQ(catalog->lookups, 0);
+    EXPECT_EQ(words->text.string(), u"Plain red under SMALL\n");
+    EXPECT_EQ(words->text.string(), withFonts->text.string());
+    for (std::size_t index = 0; index < words->text.length(); ++index)
+        EXPECT_EQ(fontAt(words->text, index), nullptr) << index;
+    EXPECT_TRUE(words->text.attributeAtIndex(kCTForegroundColorAttributeName, 6));
+    EXPECT_FALSE(words->text.attributeAtIndex(kCTUnderlineStyleAttributeName, 6));
+    EXPECT_TRUE(words->text.attributeAtIndex(kCTUnderlineStyleAttributeName, 10));
+}
+
 TEST_F(RTFReaderCoreTests, rejectsTextThatIsNotRTF)
 {
     for (std::u16string_view notRTF : {u"", u"Hello", u"{\\rtx1 x}", u"<html>{\\rtf1}</html>"}) {

@@ -134,6 +134,34 @@ TEST_F(FontTests, keepsTheRequestedNameWhenAFaceIsSubstituted)
     EXPECT_EQ(matched->face().postScriptName, "Helvetica-Oblique");
 }
 
+// Whether a family is installed decides between a font of its own and a
+// stand-in that keeps the requested name; a family drawn by a stand-in is not
+// installed, and names compare without regard to case.
+TEST_F(FontTests, tellsInstalledFamiliesFromThoseDrawnByAStandIn)
+{
+    catalog->addSubstitution("Arial", "Helvetica");
+    EXPECT_TRUE(catalog->hasFamily("Helvetica"));
+    EXPECT_TRUE(catalog->hasFamily("times new roman"));
+    EXPECT_FALSE(catalog->hasFamily("Arial"));
+    EXPECT_FALSE(catalog->hasFamily(""));
+
+    auto installed = Font::fontMatching("helvetica", kFontBoldTrait, 12, catalog);
+    ASSERT_TRUE(installed);
+    EXPECT_FALSE(installed->isSubstituted());
+    EXPECT_EQ(installed->postScriptName(), "Helvetica-Bold");
+    auto standIn = Font::fontMatching("Arial", kFontBoldTrait, 12, catalog);
+    ASSERT_TRUE(standIn);
+    EXPECT_TRUE(standIn->isSubstituted());
+    EXPECT_EQ(standIn->postScriptName(), "Arial-Bold");
+    EXPECT_EQ(standIn->face().postScriptName, "Helvetica-Bold");
+
+    // The nearest face of a stand-in family comes from the stand-in's faces.
+    auto nearest = catalog->nearestFace("Arial", kFontItalicTrait | kFontCondensedTrait);
+    ASSERT_TRUE(nearest);
+    EXPECT_EQ(nearest->postScriptName, "Helvetica-Oblique");
+    EXPECT_FALSE(catalog->nearestFace("Papyrus", 0));
+}
+
 TEST_F(FontTests, equalityFollowsWhatWasAsked)
 {
     auto a = Font::fontWithName("Cochin", 12, catalog);
