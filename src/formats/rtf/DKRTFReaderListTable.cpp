@@ -8,6 +8,7 @@
 #include "platform/foundation/UTF16Search.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -216,6 +217,15 @@ std::optional<long long> numberAfterWord(std::u16string_view text, std::u16strin
     return number;
 }
 
+// Whether `text` begins with `prefix`, compared as bytes: the library
+// compares UTF-16 text a unit at a time, and a list table's levels are
+// looked through word by word.
+bool beginsWith(std::u16string_view text, std::u16string_view prefix)
+{
+    return text.size() >= prefix.size()
+        && std::memcmp(text.data(), prefix.data(), prefix.size() * sizeof(char16_t)) == 0;
+}
+
 // Where the words a list level is read by first stand in the level's group,
 // found in one pass: a list table holds thousands of levels, and looking for
 // each word in turn read every level half a dozen times.
@@ -260,21 +270,31 @@ LevelWords wordsOfLevel(std::u16string_view level)
                     words.textGroup = index;
             }
         } else {
-            // Most backslashes start a word of another name ("\\fi", "\\'01").
-            if (index + 1 >= level.size() || level[index + 1] != u'l')
+            // Most backslashes start a word of another name ("\\fi", "\\'01"),
+            // and a level has a dozen "\\level" words, of which three are
+            // read: the letter after "\\level" tells which one a word may be.
+            if (index + kLevel.size() >= level.size() || level[index + 1] != u'l')
                 continue;
             const std::u16string_view rest = level.substr(index);
-            if (!rest.starts_with(kLevel))
+            if (!beginsWith(rest, kLevel))
                 continue;
-            if (rest.starts_with(kNumberFormat)) {
-                if (words.numberFormat == LevelWords::npos)
+            switch (rest[kLevel.size()]) {
+            case u'n':
+                if (words.numberFormat == LevelWords::npos && beginsWith(rest, kNumberFormat))
                     words.numberFormat = index;
-            } else if (rest.starts_with(kText)) {
-                if (words.text == LevelWords::npos)
+                break;
+            case u't':
+                if (words.text == LevelWords::npos && beginsWith(rest, kText))
                     words.text = index;
-            } else if (rest.starts_with(kStart)) {
-                if (std::optional<long long> number = numberAt(level, index + kStart.size()))
-                    words.start = number;
+                break;
+            case u's':
+                if (beginsWith(rest, kStart)) {
+                    if (std::optional<long long> number = numberAt(level, index + kStart.size()))
+                        words.start = number;
+                }
+                break;
+            default:
+                break;
             }
         }
     }

@@ -180,6 +180,28 @@ TEST_F(RTFReaderWordProcessorTests, listLevelsAreReadByTheFirstOfEachWordAndTheL
     EXPECT_EQ(table.markerTextOfLevel(2, 0), std::nullopt);
 }
 
+TEST_F(RTFReaderWordProcessorTests, listLevelWordsThatOnlyBeginLikeTheReadOnesAreNotRead)
+{
+    // Many "\level" words share their next letter with a word that is read
+    // ("\levelnumbers" and "\levelnfc", "\leveltemplateid" and "\leveltext",
+    // "\levelspace" and "\levelstartat"), and a level may end on a bare one.
+    DKRTFReaderListTable table;
+    table.readListTypes(uR"({\list{\listlevel\levelnumbers;\leveltemplateid5\levelspace7\levelnfc3)"
+                        uR"(\levelstartatx\levelstartat4\levelstartsat9{\leveltext\'02X\'00;}})"
+                        uR"({\listlevel\levelnumbers2\levelspace6\leveltemplateid\'a7{\leveltext\'01\u9702 ?;}\level}})");
+    using Type = TECSSListStyleType;
+    ASSERT_EQ(table.count(), 1u);
+    EXPECT_EQ(table.typeOfLevel(1, 0), static_cast<unsigned>(Type::UpperAlpha));
+    EXPECT_EQ(table.startOfLevel(1, 0), 4);
+    std::optional<TECSSListStyle::MarkerText> first = table.markerTextOfLevel(1, 0);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->before, u"X");
+    // No number format: the bullet is read from "\leveltext" on, so the
+    // square in a word before it, which only begins like it, is not seen.
+    EXPECT_EQ(table.typeOfLevel(1, 1), static_cast<unsigned>(Type::Circle));
+    EXPECT_EQ(table.startOfLevel(1, 1), 1);
+}
+
 TEST_F(RTFReaderWordProcessorTests, escapedBracesAndBackslashesInListLevelsKeepTheLevelsApart)
 {
     // An escaped brace is text, and so is an escaped backslash, which leaves
