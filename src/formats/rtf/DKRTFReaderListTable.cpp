@@ -43,6 +43,25 @@ AttributeValuePtr markerValue(std::u16string_view value)
     return StringValue::make(std::u16string(value));
 }
 
+// The keys and markers list paragraphs add. A long document has thousands
+// of list paragraphs, and these never change: they are made once.
+struct ListEntries {
+    AttributeKey lists{TETextListsAttribute};
+    AttributeKey isList{TETextIsListAttribute};
+    AttributeKey field{TEFieldAttribute};
+    AttributeKey endOfList{TETextEndOfListAttribute};
+    AttributeKey endOfAllLists{TETextEndOfAllOpenedLists};
+    AttributeValuePtr fieldMarker = markerValue(TEFieldAttributeValue);
+    AttributeValuePtr endOfListMarker = markerValue(TETextEndOfListAttributeValue);
+    AttributeValuePtr endOfAllListsMarker = markerValue(TETextEndOfAllOpenedListsValue);
+};
+
+const ListEntries& listEntries()
+{
+    static const ListEntries entries;
+    return entries;
+}
+
 } // namespace
 
 unsigned DKRTFReaderListTable::typeOfMarker(std::u16string_view level)
@@ -537,8 +556,9 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     const unsigned listID = state.listID();
     const unsigned previousListID = state.previousListID();
     const unsigned prefix = state.listPrefix();
-    auto set = [&entries](std::string_view key, AttributeValuePtr value) {
-        entries.emplace_back(AttributeKey(key), std::move(value));
+    const ListEntries& shared = listEntries();
+    auto set = [&entries](const AttributeKey& key, AttributeValuePtr value) {
+        entries.emplace_back(key, std::move(value));
     };
     // Most runs of a list's paragraphs add nothing: the style is made only
     // for a set that holds it, once, as its arrays share the one object.
@@ -550,7 +570,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     };
 
     if (level == 0 && listID > previousListID)
-        set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
+        set(shared.endOfAllLists, shared.endOfAllListsMarker);
 
     if (level < previousLevel && listID <= previousListID) {
         // Back to an outer level: the paragraph closes the inner list.
@@ -564,34 +584,34 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
                 m_allListsFinished = true;
         } else {
             state.setListPrefixCount(state.listPrefixCount() + 1);
-            set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-            set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
+            set(shared.field, shared.fieldMarker);
+            set(shared.endOfList, shared.endOfListMarker);
             state.setClosedListsCount(state.closedListsCount() + 1);
-            set(TETextIsListAttribute, arrayOf(listStyle()));
+            set(shared.isList, arrayOf(listStyle()));
         }
         return;
     }
 
     if (listID > previousListID) {
-        set(TETextListsAttribute, arrayOf(listStyle()));
+        set(shared.lists, arrayOf(listStyle()));
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
-            set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
+            set(shared.endOfList, shared.endOfListMarker);
             state.setClosedListsCount(state.closedListsCount() + 1);
         }
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(TETextListsAttribute, arrayOf(listStyle()));
+        set(shared.lists, arrayOf(listStyle()));
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {
-        set(TETextIsListAttribute, arrayOf(listStyle()));
+        set(shared.isList, arrayOf(listStyle()));
     }
     if (prefix != 0) {
         state.setListPrefixCount(state.listPrefixCount() + 1);
-        set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-        set(TETextIsListAttribute, arrayOf(listStyle()));
+        set(shared.field, shared.fieldMarker);
+        set(shared.isList, arrayOf(listStyle()));
     }
 }
 
