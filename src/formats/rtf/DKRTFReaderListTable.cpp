@@ -35,7 +35,7 @@ AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
 
 AttributeValuePtr arrayOf(const AttributeValuePtr& style)
 {
-    return ArrayValue::make({style});
+    return ArrayValue::make(std::vector<AttributeValuePtr>(1, style));
 }
 
 AttributeValuePtr markerValue(std::u16string_view value)
@@ -561,12 +561,13 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         entries.emplace_back(key, std::move(value));
     };
     // Most runs of a list's paragraphs add nothing: the style is made only
-    // for a set that holds it, once, as its arrays share the one object.
-    AttributeValuePtr madeStyle;
-    auto listStyle = [&]() -> const AttributeValuePtr& {
-        if (!madeStyle)
-            madeStyle = newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level));
-        return madeStyle;
+    // for a set that holds it, once, in one array that every key of the set
+    // holding it shares (lists are told apart by the style object alone).
+    AttributeValuePtr madeArray;
+    auto listArray = [&]() -> const AttributeValuePtr& {
+        if (!madeArray)
+            madeArray = arrayOf(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
+        return madeArray;
     };
 
     if (level == 0 && listID > previousListID)
@@ -587,13 +588,13 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             set(shared.field, shared.fieldMarker);
             set(shared.endOfList, shared.endOfListMarker);
             state.setClosedListsCount(state.closedListsCount() + 1);
-            set(shared.isList, arrayOf(listStyle()));
+            set(shared.isList, listArray());
         }
         return;
     }
 
     if (listID > previousListID) {
-        set(shared.lists, arrayOf(listStyle()));
+        set(shared.lists, listArray());
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
             set(shared.endOfList, shared.endOfListMarker);
@@ -602,16 +603,16 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(shared.lists, arrayOf(listStyle()));
+        set(shared.lists, listArray());
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {
-        set(shared.isList, arrayOf(listStyle()));
+        set(shared.isList, listArray());
     }
     if (prefix != 0) {
         state.setListPrefixCount(state.listPrefixCount() + 1);
         set(shared.field, shared.fieldMarker);
-        set(shared.isList, arrayOf(listStyle()));
+        set(shared.isList, listArray());
     }
 }
 

@@ -114,6 +114,30 @@ TEST_F(RTFReaderWordProcessorTests, wordListsTakeTheirKindFromTheNumberFormatThr
     EXPECT_EQ(page.find(u"\uFEFF"), std::u16string::npos);
 }
 
+TEST_F(RTFReaderWordProcessorTests, anItemThatStartsAListIsAnItemOfThatVeryList)
+{
+    // Lists are followed by their style objects: the item that opens a list
+    // must hold, as its item, the very object that opens the list, and a
+    // nested list must hold one of its own.
+    std::u16string rtf = u"{\\rtf1" + std::u16string(kWordListTable) +
+                         uR"({\listtext 1.\tab}\pard\ls2\ilvl0 Alpha\par)"
+                         uR"({\listtext a.\tab}\pard\ls2\ilvl1 Sub\par})";
+    AttributedString string = read(rtf);
+    ASSERT_EQ(string.string(), u"\uFEFFAlpha\n\uFEFFSub\n");
+    auto innermost = [&string](std::string_view key, std::size_t index) -> const AttributeValue* {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        const auto* array = value ? value->as<ArrayValue>() : nullptr;
+        return array && !array->isEmpty() ? array->elements().back().get() : nullptr;
+    };
+    const AttributeValue* outer = innermost(TETextListsAttribute, 0);
+    const AttributeValue* inner = innermost(TETextListsAttribute, 7);
+    ASSERT_NE(outer, nullptr);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(innermost(TETextIsListAttribute, 0), outer);
+    EXPECT_EQ(innermost(TETextIsListAttribute, 7), inner);
+    EXPECT_NE(outer, inner);
+}
+
 TEST_F(RTFReaderWordProcessorTests, bulletLevelsTakeTheirKindFromTheCharacterOfTheirLevelText)
 {
     // Word's Symbol and Wingdings bullets, the plain "o" and "-", and their
