@@ -70,7 +70,7 @@ public:
 private:
     // Only the factories may make dictionaries, because they keep the entries
     // sorted and unique; the key type keeps the constructor out of other hands
-    // while still letting std::make_shared call it.
+    // while still letting std::allocate_shared call it.
     struct ConstructionKey {
         explicit ConstructionKey() = default;
     };
@@ -91,8 +91,8 @@ private:
     // Entries sorted and unique, moved into a set of their own.
     static AttributeDictionaryPtr makeSorted(std::span<Entry> sortedUniqueEntries);
     const Entry* find(std::string_view key) const;
-    // Both sides sorted and unique: one pass, without sorting again. The
-    // added entries are moved from unless they are const.
+    // Both sides sorted and unique: merged without sorting again. The added
+    // entries are moved from unless they are const.
     template <typename AddedEntry>
     AttributeDictionaryPtr merged(std::span<AddedEntry> added) const;
     std::size_t entryHashSum() const;
