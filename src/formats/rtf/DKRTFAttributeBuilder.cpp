@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace folio {
 
@@ -182,17 +183,20 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::stringAttributes(DKRTFReade
     // tracking. A set with them or with a link is the paragraph's own: its
     // list objects are new, and the writer tells lists apart by them. It is
     // the shared set of its formatting with those entries added.
-    std::vector<AttributeDictionary::Entry> ownEntries;
     if (!m_lists.allListsFinished())
-        m_lists.addListAttributes(state, currentListType, ownEntries);
-    if (state.link() != 0 && !m_values.linkTarget.empty())
-        ownEntries.emplace_back(AttributeKey(TELinkAttribute), URLValue::make(toUtf8(m_values.linkTarget)));
+        m_lists.addListAttributes(state, currentListType, m_ownEntries);
+    if (state.link() != 0 && !m_values.linkTarget.empty()) {
+        static const AttributeKey kLinkKey(TELinkAttribute);
+        m_ownEntries.emplace_back(kLinkKey, URLValue::make(toUtf8(m_values.linkTarget)));
+    }
 
     const AttributeDictionaryPtr& formatted = formattingSet(state);
-    if (ownEntries.empty())
+    if (m_ownEntries.empty()) {
         state.setCachedAttributes(formatted);
-    else
-        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::move(ownEntries)));
+    } else {
+        state.setCachedAttributes(formatted->dictionaryByAddingEntries(std::span(m_ownEntries)));
+        m_ownEntries.clear();
+    }
     return state.cachedAttributes();
 }
 

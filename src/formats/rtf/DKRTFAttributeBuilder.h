@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 namespace folio {
 
@@ -96,6 +97,9 @@ private:
     std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
     std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash> m_sets;
+    // The entries a paragraph adds to its formatting's set, in a buffer kept
+    // from one paragraph to the next: it is empty between calls.
+    std::vector<AttributeDictionary::Entry> m_ownEntries;
 };
 
 } // namespace folio

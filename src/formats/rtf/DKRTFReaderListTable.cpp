@@ -8,6 +8,7 @@
 #include "platform/foundation/UTF16Search.h"
 
 #include <array>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -34,12 +35,31 @@ AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
 
 AttributeValuePtr arrayOf(const AttributeValuePtr& style)
 {
-    return ArrayValue::make({style});
+    return ArrayValue::make(std::vector<AttributeValuePtr>(1, style));
 }
 
 AttributeValuePtr markerValue(std::u16string_view value)
 {
     return StringValue::make(std::u16string(value));
+}
+
+// The keys and markers list paragraphs add. A long document has thousands
+// of list paragraphs, and these never change: they are made once.
+struct ListEntries {
+    AttributeKey lists{TETextListsAttribute};
+    AttributeKey isList{TETextIsListAttribute};
+    AttributeKey field{TEFieldAttribute};
+    AttributeKey endOfList{TETextEndOfListAttribute};
+    AttributeKey endOfAllLists{TETextEndOfAllOpenedLists};
+    AttributeValuePtr fieldMarker = markerValue(TEFieldAttributeValue);
+    AttributeValuePtr endOfListMarker = markerValue(TETextEndOfListAttributeValue);
+    AttributeValuePtr endOfAllListsMarker = markerValue(TETextEndOfAllOpenedListsValue);
+};
+
+const ListEntries& listEntries()
+{
+    static const ListEntries entries;
+    return entries;
 }
 
 } // namespace
@@ -216,6 +236,15 @@ std::optional<long long> numberAfterWord(std::u16string_view text, std::u16strin
     return number;
 }
 
+// Whether `text` begins with `prefix`, compared as bytes: the library
+// compares UTF-16 text a unit at a time, and a list table's levels are
+// looked through word by word.
+bool beginsWith(std::u16string_view text, std::u16string_view prefix)
+{
+    return text.size() >= prefix.size()
+        && std::memcmp(text.data(), prefix.data(), prefix.size() * sizeof(char16_t)) == 0;
+}
+
 // Where the words a list level is read by first stand in the level's group,
 // found in one pass: a list table holds thousands of levels, and looking for
 // each word in turn read every level half a dozen times.
@@ -260,21 +289,31 @@ LevelWords wordsOfLevel(std::u16string_view level)
                     words.textGroup = index;
             }
         } else {
-            // Most backslashes start a word of another name ("\\fi", "\\'01").
-            if (index + 1 >= level.size() || level[index + 1] != u'l')
+            // Most backslashes start a word of another name ("\\fi", "\\'01"),
+            // and a level has a dozen "\\level" words, of which three are
+            // read: the letter after "\\level" tells which one a word may be.
+            if (index + kLevel.size() >= level.size() || level[index + 1] != u'l')
                 continue;
             const std::u16string_view rest = level.substr(index);
-            if (!rest.starts_with(kLevel))
+            if (!beginsWith(rest, kLevel))
                 continue;
-            if (rest.starts_with(kNumberFormat)) {
-                if (words.numberFormat == LevelWords::npos)
+            switch (rest[kLevel.size()]) {
+            case u'n':
+                if (words.numberFormat == LevelWords::npos && beginsWith(rest, kNumberFormat))
                     words.numberFormat = index;
-            } else if (rest.starts_with(kText)) {
-                if (words.text == LevelWords::npos)
+                break;
+            case u't':
+                if (words.text == LevelWords::npos && beginsWith(rest, kText))
                     words.text = index;
-            } else if (rest.starts_with(kStart)) {
-                if (std::optional<long long> number = numberAt(level, index + kStart.size()))
-                    words.start = number;
+                break;
+            case u's':
+                if (beginsWith(rest, kStart)) {
+                    if (std::optional<long long> number = numberAt(level, index + kStart.size()))
+                        words.start = number;
+                }
+                break;
+            default:
+                break;
             }
         }
     }
@@ -517,20 +556,22 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     const unsigned listID = state.listID();
     const unsigned previousListID = state.previousListID();
     const unsigned prefix = state.listPrefix();
-    auto set = [&entries](std::string_view key, AttributeValuePtr value) {
-        entries.emplace_back(AttributeKey(key), std::move(value));
+    const ListEntries& shared = listEntries();
+    auto set = [&entries](const AttributeKey& key, AttributeValuePtr value) {
+        entries.emplace_back(key, std::move(value));
     };
     // Most runs of a list's paragraphs add nothing: the style is made only
-    // for a set that holds it, once, as its arrays share the one object.
-    AttributeValuePtr madeStyle;
-    auto listStyle = [&]() -> const AttributeValuePtr& {
-        if (!madeStyle)
-            madeStyle = newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level));
-        return madeStyle;
+    // for a set that holds it, once, in one array that every key of the set
+    // holding it shares (lists are told apart by the style object alone).
+    AttributeValuePtr madeArray;
+    auto listArray = [&]() -> const AttributeValuePtr& {
+        if (!madeArray)
+            madeArray = arrayOf(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
+        return madeArray;
     };
 
     if (level == 0 && listID > previousListID)
-        set(TETextEndOfAllOpenedLists, markerValue(TETextEndOfAllOpenedListsValue));
+        set(shared.endOfAllLists, shared.endOfAllListsMarker);
 
     if (level < previousLevel && listID <= previousListID) {
         // Back to an outer level: the paragraph closes the inner list.
@@ -544,34 +585,34 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
                 m_allListsFinished = true;
         } else {
             state.setListPrefixCount(state.listPrefixCount() + 1);
-            set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-            set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
+            set(shared.field, shared.fieldMarker);
+            set(shared.endOfList, shared.endOfListMarker);
             state.setClosedListsCount(state.closedListsCount() + 1);
-            set(TETextIsListAttribute, arrayOf(listStyle()));
+            set(shared.isList, listArray());
         }
         return;
     }
 
     if (listID > previousListID) {
-        set(TETextListsAttribute, arrayOf(listStyle()));
+        set(shared.lists, listArray());
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
-            set(TETextEndOfListAttribute, markerValue(TETextEndOfListAttributeValue));
+            set(shared.endOfList, shared.endOfListMarker);
             state.setClosedListsCount(state.closedListsCount() + 1);
         }
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(TETextListsAttribute, arrayOf(listStyle()));
+        set(shared.lists, listArray());
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {
-        set(TETextIsListAttribute, arrayOf(listStyle()));
+        set(shared.isList, listArray());
     }
     if (prefix != 0) {
         state.setListPrefixCount(state.listPrefixCount() + 1);
-        set(TEFieldAttribute, markerValue(TEFieldAttributeValue));
-        set(TETextIsListAttribute, arrayOf(listStyle()));
+        set(shared.field, shared.fieldMarker);
+        set(shared.isList, listArray());
     }
 }
 

@@ -4,19 +4,23 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <new>
+#include <type_traits>
 
 namespace folio {
 
 namespace {
 
-bool keyLess(const AttributeDictionary::Entry& entry, std::string_view key)
+using Entry = AttributeDictionary::Entry;
+
+bool keyLess(const Entry& entry, std::string_view key)
 {
     return entry.first.compare(key) < 0;
 }
 
-// Sorts by key and keeps the last entry of each key, dropping null values.
-// The vector keeps its room: entries merged into a set are moved out of it.
-std::vector<AttributeDictionary::Entry> sortedUnique(std::vector<AttributeDictionary::Entry> entries)
+// Sorts by key and keeps the last entry of each key, dropping null values;
+// answers how many entries are kept, at the front of `entries`.
+std::size_t sortUnique(std::span<Entry> entries)
 {
     // A set holds a dozen keys or so, and sets are made by the thousand: a
     // stable insertion sort in place costs less than the library's stable
@@ -26,7 +30,7 @@ std::vector<AttributeDictionary::Entry> sortedUnique(std::vector<AttributeDictio
         for (std::size_t index = 1; index < entries.size(); ++index) {
             if (!(entries[index].first < entries[index - 1].first))
                 continue;
-            AttributeDictionary::Entry entry = std::move(entries[index]);
+            Entry entry = std::move(entries[index]);
             std::size_t position = index;
             for (; position > 0 && entry.first < entries[position - 1].first; --position)
                 entries[position] = std::move(entries[position - 1]);
@@ -43,18 +47,9 @@ std::vector<AttributeDictionary::Entry> sortedUnique(std::vector<AttributeDictio
         else if (kept++ != index)
             entries[kept - 1] = std::move(entries[index]);
     }
-    entries.resize(kept);
-    std::erase_if(entries, [](const auto& entry) { return !entry.second; });
-    return entries;
-}
-
-// The same, for entries that become a set of their own.
-std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictionary::Entry> entries)
-{
-    entries = sortedUnique(std::move(entries));
-    // A set lives as long as the text that uses it: it keeps no spare room.
-    entries.shrink_to_fit();
-    return entries;
+    const auto withValues = std::remove_if(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(kept),
+                                           [](const Entry& entry) { return !entry.second; });
+    return static_cast<std::size_t>(withValues - entries.begin());
 }
 
 // A set's hash is the sum of its entries' own hashes plus a share for each
@@ -63,44 +58,113 @@ std::vector<AttributeDictionary::Entry> normalized(std::vector<AttributeDictiona
 // and taking away only what changed, instead of hashing every key again.
 constexpr std::size_t kHashPerEntry = 0x9e3779b97f4a7c15ULL;
 
-std::size_t entryHash(const AttributeDictionary::Entry& entry)
+std::size_t entryHash(const Entry& entry)
 {
     return hashCombine(entry.first.hash(), entry.second->hash());
 }
 
+// Gives a set's shared block room for its entries right behind it, so that
+// a set is one allocation, made and freed once: a document holds thousands
+// of sets and destroys them all at once. The block's size is known before
+// it is made, and `storage` learns where the entries go; the copy of the
+// allocator kept in the block only frees it, and never reads `storage`.
+template <typename T>
+class TrailingEntriesAllocator {
+public:
+    using value_type = T;
+
+    TrailingEntriesAllocator(std::size_t entryCount, Entry** storage) : m_entryCount(entryCount), m_storage(storage) {}
+    template <typename Other>
+    TrailingEntriesAllocator(const TrailingEntriesAllocator<Other>& other)
+        : m_entryCount(other.entryCount())
+        , m_storage(other.storage())
+    {
+    }
+
+    T* allocate(std::size_t count)
+    {
+        char* block = static_cast<char*>(::operator new(blockSize(count)));
+        *m_storage = reinterpret_cast<Entry*>(block + entriesOffset(count));
+        return reinterpret_cast<T*>(block);
+    }
+    void deallocate(T* block, std::size_t count) { ::operator delete(block, blockSize(count)); }
+
+    std::size_t entryCount() const { return m_entryCount; }
+    Entry** storage() const { return m_storage; }
+    template <typename Other>
+    bool operator==(const TrailingEntriesAllocator<Other>& other) const
+    {
+        return m_entryCount == other.entryCount();
+    }
+
+private:
+    static std::size_t entriesOffset(std::size_t count)
+    {
+        return (count * sizeof(T) + alignof(Entry) - 1) / alignof(Entry) * alignof(Entry);
+    }
+    std::size_t blockSize(std::size_t count) const { return entriesOffset(count) + m_entryCount * sizeof(Entry); }
+
+    std::size_t m_entryCount;
+    Entry** m_storage;
+};
+
 } // namespace
 
-AttributeDictionary::AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries)
-    : m_entries(std::move(sortedUniqueEntries)), m_hash(0)
+AttributeDictionary::AttributeDictionary(ConstructionKey, Entry* const& storage) : m_entries(storage) {}
+
+AttributeDictionary::~AttributeDictionary()
 {
-    for (const Entry& entry : m_entries)
-        m_hash += entryHash(entry);
-    m_hash += m_entries.size() * kHashPerEntry;
+    std::destroy_n(m_entries, m_count);
 }
 
-AttributeDictionary::AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries, std::size_t entryHashSum)
-    : m_entries(std::move(sortedUniqueEntries)), m_hash(entryHashSum + m_entries.size() * kHashPerEntry)
+template <typename Fill>
+AttributeDictionaryPtr AttributeDictionary::makeFilled(std::size_t count, Fill fill)
 {
+    Entry* storage = nullptr;
+    std::shared_ptr<AttributeDictionary> dictionary = std::allocate_shared<AttributeDictionary>(
+        TrailingEntriesAllocator<AttributeDictionary>(count, &storage), ConstructionKey(), storage);
+    // Counted only once they are all made, so that the set never destroys
+    // entries that are not there.
+    const std::size_t entryHashSum = fill(dictionary->m_entries);
+    dictionary->m_count = count;
+    dictionary->m_hash = entryHashSum + count * kHashPerEntry;
+    return dictionary;
 }
 
 std::size_t AttributeDictionary::entryHashSum() const
 {
-    return m_hash - m_entries.size() * kHashPerEntry;
+    return m_hash - m_count * kHashPerEntry;
 }
 
 const AttributeDictionaryPtr& AttributeDictionary::empty()
 {
-    static const AttributeDictionaryPtr emptyDictionary =
-        std::make_shared<const AttributeDictionary>(ConstructionKey(), std::vector<Entry>{});
+    static const AttributeDictionaryPtr emptyDictionary = makeFilled(0, [](Entry*) { return std::size_t(0); });
     return emptyDictionary;
+}
+
+AttributeDictionaryPtr AttributeDictionary::makeSorted(std::span<Entry> sortedUniqueEntries)
+{
+    if (sortedUniqueEntries.empty())
+        return empty();
+    return makeFilled(sortedUniqueEntries.size(), [sortedUniqueEntries](Entry* storage) {
+        std::size_t hashSum = 0;
+        for (Entry& entry : sortedUniqueEntries) {
+            hashSum += entryHash(entry);
+            std::construct_at(storage++, std::move(entry));
+        }
+        return hashSum;
+    });
 }
 
 AttributeDictionaryPtr AttributeDictionary::make(std::vector<Entry> entries)
 {
-    std::vector<Entry> sorted = normalized(std::move(entries));
-    if (sorted.empty())
-        return empty();
-    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(sorted));
+    const std::size_t kept = sortUnique(entries);
+    return makeSorted(std::span<Entry>(entries).first(kept));
+}
+
+AttributeDictionaryPtr AttributeDictionary::make(std::span<const Entry> entries)
+{
+    return make(std::vector<Entry>(entries.begin(), entries.end()));
 }
 
 AttributeDictionaryPtr AttributeDictionary::make(std::initializer_list<Entry> entries)
@@ -108,107 +172,126 @@ AttributeDictionaryPtr AttributeDictionary::make(std::initializer_list<Entry> en
     return make(std::vector<Entry>(entries));
 }
 
-std::vector<AttributeDictionary::Entry>::const_iterator AttributeDictionary::find(std::string_view key) const
+const AttributeDictionary::Entry* AttributeDictionary::find(std::string_view key) const
 {
     // Most sets hold a dozen keys or so, nearly all of them beginning alike:
     // looking through them by length and last letter compares fewer
     // characters than a binary search does.
     constexpr std::size_t kMostLookedThrough = 16;
-    if (m_entries.size() <= kMostLookedThrough) {
+    if (m_count <= kMostLookedThrough) {
         if (key.empty())
-            return m_entries.begin() != m_entries.end() && m_entries.front().first.empty() ? m_entries.begin()
-                                                                                          : m_entries.end();
-        for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
+            return m_count > 0 && m_entries[0].first.empty() ? begin() : end();
+        for (const Entry* entry = begin(); entry != end(); ++entry) {
             const std::string& name = entry->first;
             if (name.size() == key.size() && name.back() == key.back() &&
                 std::memcmp(name.data(), key.data(), key.size()) == 0)
                 return entry;
         }
-        return m_entries.end();
+        return end();
     }
-    auto found = std::lower_bound(m_entries.begin(), m_entries.end(), key, keyLess);
-    if (found != m_entries.end() && found->first == key)
+    const Entry* found = std::lower_bound(begin(), end(), key, keyLess);
+    if (found != end() && found->first == key)
         return found;
-    return m_entries.end();
+    return end();
 }
 
 const AttributeValuePtr& AttributeDictionary::valueForKey(std::string_view key) const
 {
     static const AttributeValuePtr none;
-    auto found = find(key);
-    return found == m_entries.end() ? none : found->second;
+    const Entry* found = find(key);
+    return found == end() ? none : found->second;
 }
 
 bool AttributeDictionary::containsKey(std::string_view key) const
 {
-    return find(key) != m_entries.end();
+    return find(key) != end();
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryBySettingValue(std::string_view key, AttributeValuePtr value) const
 {
-    // The new entries are laid out once, in a vector of their exact size:
-    // those before the key, the key's own, those after it.
-    auto position = std::lower_bound(m_entries.begin(), m_entries.end(), key, keyLess);
-    const bool present = position != m_entries.end() && position->first == key;
-    std::size_t hashSum = entryHashSum();
-    if (present)
-        hashSum -= entryHash(*position);
-    std::size_t size = m_entries.size();
+    // The new entries are laid out once, at their exact number: those before
+    // the key, the key's own, those after it.
+    const Entry* position = std::lower_bound(begin(), end(), key, keyLess);
+    const bool present = position != end() && position->first == key;
+    std::size_t size = m_count;
     if (value && !present)
         ++size;
     else if (!value && present)
         --size;
     if (size == 0)
         return empty();
-    std::vector<Entry> entries;
-    entries.reserve(size);
-    entries.insert(entries.end(), m_entries.begin(), position);
-    if (value) {
-        entries.emplace_back(present ? position->first : AttributeKey(key), std::move(value));
-        hashSum += entryHash(entries.back());
-    }
-    entries.insert(entries.end(), present ? position + 1 : position, m_entries.end());
-    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries), hashSum);
+    return makeFilled(size, [&](Entry* storage) {
+        std::size_t hashSum = entryHashSum();
+        if (present)
+            hashSum -= entryHash(*position);
+        storage = std::uninitialized_copy(begin(), position, storage);
+        if (value) {
+            Entry* own = std::construct_at(storage++, present ? position->first : AttributeKey(key), std::move(value));
+            hashSum += entryHash(*own);
+        }
+        std::uninitialized_copy(present ? position + 1 : position, end(), storage);
+        return hashSum;
+    });
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntriesFrom(const AttributeDictionary& other) const
 {
-    return merged(other.m_entries);
+    return merged(other.entries());
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntries(std::vector<Entry> entries) const
 {
-    return merged(sortedUnique(std::move(entries)));
+    return dictionaryByAddingEntries(std::span<Entry>(entries));
 }
 
-AttributeDictionaryPtr AttributeDictionary::merged(std::vector<Entry> added) const
+AttributeDictionaryPtr AttributeDictionary::dictionaryByAddingEntries(std::span<Entry> entries) const
 {
-    std::vector<Entry> entries;
-    entries.reserve(m_entries.size() + added.size());
-    std::size_t hashSum = entryHashSum();
-    auto own = m_entries.begin();
-    auto next = added.begin();
-    while (own != m_entries.end() && next != added.end()) {
+    return merged(entries.first(sortUnique(entries)));
+}
+
+template <typename AddedEntry>
+AttributeDictionaryPtr AttributeDictionary::merged(std::span<AddedEntry> added) const
+{
+    // Keys both sides hold are counted first, so that the set is made at
+    // its exact size.
+    std::size_t replaced = 0;
+    for (auto own = begin(), next = added.begin(); own != end() && next != added.end();) {
         const int order = own->first.compare(next->first);
-        if (order < 0) {
-            entries.push_back(*own++);
-        } else {
-            if (order == 0)
-                hashSum -= entryHash(*own++);
-            hashSum += entryHash(*next);
-            entries.push_back(std::move(*next++));
-        }
+        if (order <= 0)
+            ++own;
+        if (order >= 0)
+            ++next;
+        if (order == 0)
+            ++replaced;
     }
-    for (auto rest = next; rest != added.end(); ++rest)
-        hashSum += entryHash(*rest);
-    entries.insert(entries.end(), own, m_entries.end());
-    entries.insert(entries.end(), std::make_move_iterator(next), std::make_move_iterator(added.end()));
-    if (entries.empty())
+    const std::size_t size = m_count + added.size() - replaced;
+    if (size == 0)
         return empty();
-    // A set lives as long as the text that uses it: it keeps no spare room.
-    if (entries.size() != entries.capacity())
-        entries.shrink_to_fit();
-    return std::make_shared<const AttributeDictionary>(ConstructionKey(), std::move(entries), hashSum);
+    return makeFilled(size, [&](Entry* storage) {
+        std::size_t hashSum = entryHashSum();
+        auto take = [&hashSum, &storage](AddedEntry& entry) {
+            hashSum += entryHash(entry);
+            if constexpr (std::is_const_v<AddedEntry>)
+                std::construct_at(storage++, entry);
+            else
+                std::construct_at(storage++, std::move(entry));
+        };
+        auto own = begin();
+        auto next = added.begin();
+        while (own != end() && next != added.end()) {
+            const int order = own->first.compare(next->first);
+            if (order < 0) {
+                std::construct_at(storage++, *own++);
+            } else {
+                if (order == 0)
+                    hashSum -= entryHash(*own++);
+                take(*next++);
+            }
+        }
+        storage = std::uninitialized_copy(own, end(), storage);
+        std::for_each(next, added.end(), take);
+        return hashSum;
+    });
 }
 
 AttributeDictionaryPtr AttributeDictionary::dictionaryByRemovingKey(std::string_view key) const
@@ -220,9 +303,9 @@ bool AttributeDictionary::isEqual(const AttributeDictionary& other) const
 {
     if (this == &other)
         return true;
-    if (m_hash != other.m_hash || m_entries.size() != other.m_entries.size())
+    if (m_hash != other.m_hash || m_count != other.m_count)
         return false;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    for (std::size_t i = 0; i < m_count; ++i) {
         if (m_entries[i].first != other.m_entries[i].first
             || !attributeValuesEqual(m_entries[i].second, other.m_entries[i].second))
             return false;

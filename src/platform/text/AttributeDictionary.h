@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,13 +29,14 @@ public:
     // Null values are left out; when a key repeats, the last entry wins, as
     // with successive assignments.
     static AttributeDictionaryPtr make(std::vector<Entry> entries);
+    static AttributeDictionaryPtr make(std::span<const Entry> entries);
     static AttributeDictionaryPtr make(std::initializer_list<Entry> entries);
 
-    std::size_t count() const { return m_entries.size(); }
-    bool isEmpty() const { return m_entries.empty(); }
-    const std::vector<Entry>& entries() const { return m_entries; }
-    std::vector<Entry>::const_iterator begin() const { return m_entries.begin(); }
-    std::vector<Entry>::const_iterator end() const { return m_entries.end(); }
+    std::size_t count() const { return m_count; }
+    bool isEmpty() const { return m_count == 0; }
+    std::span<const Entry> entries() const { return {m_entries, m_count}; }
+    const Entry* begin() const { return m_entries; }
+    const Entry* end() const { return m_entries + m_count; }
 
     // Null when the key is absent.
     const AttributeValuePtr& valueForKey(std::string_view key) const;
@@ -54,6 +56,9 @@ public:
     // The same with entries as `make` takes them (the last of a key wins,
     // null values are left out); an added key replaces this dictionary's.
     AttributeDictionaryPtr dictionaryByAddingEntries(std::vector<Entry> entries) const;
+    // The same, sorting `entries` in place and moving out of them, so that a
+    // caller that adds entries over and over can keep one buffer for them.
+    AttributeDictionaryPtr dictionaryByAddingEntries(std::span<Entry> entries) const;
     AttributeDictionaryPtr dictionaryByRemovingKey(std::string_view key) const;
 
     // Same keys with equal values. Two dictionaries holding different but
@@ -65,24 +70,36 @@ public:
 private:
     // Only the factories may make dictionaries, because they keep the entries
     // sorted and unique; the key type keeps the constructor out of other hands
-    // while still letting std::make_shared call it.
+    // while still letting std::allocate_shared call it.
     struct ConstructionKey {
         explicit ConstructionKey() = default;
     };
 
 public:
-    AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries);
-    // With the sum of the entries' hashes already known.
-    AttributeDictionary(ConstructionKey, std::vector<Entry> sortedUniqueEntries, std::size_t entryHashSum);
+    // The entries live in the same allocation as the set, right behind it:
+    // `storage` points to where the allocation put them once it is made.
+    AttributeDictionary(ConstructionKey, Entry* const& storage);
+    ~AttributeDictionary();
+    AttributeDictionary(const AttributeDictionary&) = delete;
+    AttributeDictionary& operator=(const AttributeDictionary&) = delete;
 
 private:
-    std::vector<Entry>::const_iterator find(std::string_view key) const;
-    // Both sides sorted and unique: one pass, without sorting again.
-    AttributeDictionaryPtr merged(std::vector<Entry> added) const;
+    // A set of `count` entries, which `fill` constructs in key order in the
+    // storage it is given; it answers the sum of their hashes.
+    template <typename Fill>
+    static AttributeDictionaryPtr makeFilled(std::size_t count, Fill fill);
+    // Entries sorted and unique, moved into a set of their own.
+    static AttributeDictionaryPtr makeSorted(std::span<Entry> sortedUniqueEntries);
+    const Entry* find(std::string_view key) const;
+    // Both sides sorted and unique: merged without sorting again. The added
+    // entries are moved from unless they are const.
+    template <typename AddedEntry>
+    AttributeDictionaryPtr merged(std::span<AddedEntry> added) const;
     std::size_t entryHashSum() const;
 
-    std::vector<Entry> m_entries;
-    std::size_t m_hash;
+    Entry* m_entries;
+    std::size_t m_count = 0;
+    std::size_t m_hash = 0;
 };
 
 // True for the same object, two nulls, or two equal dictionaries.

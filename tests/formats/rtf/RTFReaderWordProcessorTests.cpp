@@ -114,6 +114,30 @@ TEST_F(RTFReaderWordProcessorTests, wordListsTakeTheirKindFromTheNumberFormatThr
     EXPECT_EQ(page.find(u"\uFEFF"), std::u16string::npos);
 }
 
+TEST_F(RTFReaderWordProcessorTests, anItemThatStartsAListIsAnItemOfThatVeryList)
+{
+    // Lists are followed by their style objects: the item that opens a list
+    // must hold, as its item, the very object that opens the list, and a
+    // nested list must hold one of its own.
+    std::u16string rtf = u"{\\rtf1" + std::u16string(kWordListTable) +
+                         uR"({\listtext 1.\tab}\pard\ls2\ilvl0 Alpha\par)"
+                         uR"({\listtext a.\tab}\pard\ls2\ilvl1 Sub\par})";
+    AttributedString string = read(rtf);
+    ASSERT_EQ(string.string(), u"\uFEFFAlpha\n\uFEFFSub\n");
+    auto innermost = [&string](std::string_view key, std::size_t index) -> const AttributeValue* {
+        AttributeValuePtr value = string.attributeAtIndex(key, index);
+        const auto* array = value ? value->as<ArrayValue>() : nullptr;
+        return array && !array->isEmpty() ? array->elements().back().get() : nullptr;
+    };
+    const AttributeValue* outer = innermost(TETextListsAttribute, 0);
+    const AttributeValue* inner = innermost(TETextListsAttribute, 7);
+    ASSERT_NE(outer, nullptr);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(innermost(TETextIsListAttribute, 0), outer);
+    EXPECT_EQ(innermost(TETextIsListAttribute, 7), inner);
+    EXPECT_NE(outer, inner);
+}
+
 TEST_F(RTFReaderWordProcessorTests, bulletLevelsTakeTheirKindFromTheCharacterOfTheirLevelText)
 {
     // Word's Symbol and Wingdings bullets, the plain "o" and "-", and their
@@ -178,6 +202,28 @@ TEST_F(RTFReaderWordProcessorTests, listLevelsAreReadByTheFirstOfEachWordAndTheL
     EXPECT_TRUE(table.keepsFormattingAtParagraphReset(2));
     EXPECT_FALSE(table.keepsFormattingAtParagraphReset(1));
     EXPECT_EQ(table.markerTextOfLevel(2, 0), std::nullopt);
+}
+
+TEST_F(RTFReaderWordProcessorTests, listLevelWordsThatOnlyBeginLikeTheReadOnesAreNotRead)
+{
+    // Many "\level" words share their next letter with a word that is read
+    // ("\levelnumbers" and "\levelnfc", "\leveltemplateid" and "\leveltext",
+    // "\levelspace" and "\levelstartat"), and a level may end on a bare one.
+    DKRTFReaderListTable table;
+    table.readListTypes(uR"({\list{\listlevel\levelnumbers;\leveltemplateid5\levelspace7\levelnfc3)"
+                        uR"(\levelstartatx\levelstartat4\levelstartsat9{\leveltext\'02X\'00;}})"
+                        uR"({\listlevel\levelnumbers2\levelspace6\leveltemplateid\'a7{\leveltext\'01\u9702 ?;}\level}})");
+    using Type = TECSSListStyleType;
+    ASSERT_EQ(table.count(), 1u);
+    EXPECT_EQ(table.typeOfLevel(1, 0), static_cast<unsigned>(Type::UpperAlpha));
+    EXPECT_EQ(table.startOfLevel(1, 0), 4);
+    std::optional<TECSSListStyle::MarkerText> first = table.markerTextOfLevel(1, 0);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->before, u"X");
+    // No number format: the bullet is read from "\leveltext" on, so the
+    // square in a word before it, which only begins like it, is not seen.
+    EXPECT_EQ(table.typeOfLevel(1, 1), static_cast<unsigned>(Type::Circle));
+    EXPECT_EQ(table.startOfLevel(1, 1), 1);
 }
 
 TEST_F(RTFReaderWordProcessorTests, escapedBracesAndBackslashesInListLevelsKeepTheLevelsApart)

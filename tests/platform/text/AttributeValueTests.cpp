@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -257,7 +259,7 @@ TEST(AttributeDictionaries, addingEntriesGivesWhatOneSetOfAllTheEntriesGives)
                     added.emplace_back(name, IntegerValue::make(2000 + key));
             }
             AttributeDictionaryPtr base = AttributeDictionary::make(own);
-            std::vector<AttributeDictionary::Entry> all = base->entries();
+            std::vector<AttributeDictionary::Entry> all(base->begin(), base->end());
             AttributeDictionaryPtr addedSet = AttributeDictionary::make(added);
             all.insert(all.end(), addedSet->begin(), addedSet->end());
             AttributeDictionaryPtr expected = AttributeDictionary::make(all);
@@ -272,7 +274,7 @@ TEST(AttributeDictionaries, addingEntriesGivesWhatOneSetOfAllTheEntriesGives)
                 EXPECT_EQ(dictionary->hash(), expected->hash());
             }
             // The set added to is left as it was.
-            EXPECT_EQ(base->entries(), AttributeDictionary::make(own)->entries());
+            EXPECT_TRUE(std::ranges::equal(base->entries(), AttributeDictionary::make(own)->entries()));
         }
     }
     EXPECT_EQ(AttributeDictionary::empty()->dictionaryByAddingEntries({{"a", nullptr}}), AttributeDictionary::empty());
@@ -294,12 +296,12 @@ TEST(AttributeDictionaries, settingAValueGivesTheSetAndHashThatMakingItGives)
                                       {"d", StringValue::make(u"4")},   {"b", nullptr},
                                       {"f", nullptr},                   {"x", nullptr}};
     for (const Change& change : changes) {
-        std::vector<AttributeDictionary::Entry> all = base->entries();
+        std::vector<AttributeDictionary::Entry> all(base->begin(), base->end());
         std::erase_if(all, [&](const auto& entry) { return entry.first == change.key; });
         all.emplace_back(change.key, change.value);
         AttributeDictionaryPtr expected = AttributeDictionary::make(all);
         AttributeDictionaryPtr changed = base->dictionaryBySettingValue(change.key, change.value);
-        EXPECT_EQ(changed->entries(), expected->entries()) << change.key;
+        EXPECT_TRUE(std::ranges::equal(changed->entries(), expected->entries())) << change.key;
         EXPECT_EQ(changed->hash(), expected->hash()) << change.key;
         // A change undone gives back the hash of the set it started from.
         const AttributeValuePtr& before = base->valueForKey(change.key);
@@ -308,6 +310,37 @@ TEST(AttributeDictionaries, settingAValueGivesTheSetAndHashThatMakingItGives)
     AttributeDictionaryPtr single = AttributeDictionary::make({{"a", IntegerValue::make(1)}});
     EXPECT_EQ(single->dictionaryByRemovingKey("a"), AttributeDictionary::empty());
     EXPECT_EQ(AttributeDictionary::empty()->dictionaryBySettingValue("a", IntegerValue::make(1))->hash(), single->hash());
+}
+
+TEST(AttributeDictionaries, setsHoldTheirValuesForTheirLifeAndReleaseThemAfter)
+{
+    // Every way of making a set takes its own hold on each value, whether
+    // the entries were copied from another set or moved in, and gives it
+    // back when the set goes, however it was made.
+    const AttributeValuePtr kept = StringValue::make(u"kept");
+    const AttributeValuePtr replaced = StringValue::make(u"replaced");
+    {
+        std::vector<AttributeDictionary::Entry> buffer{{"b", kept}, {"a", replaced}};
+        AttributeDictionaryPtr made = AttributeDictionary::make(buffer);
+        AttributeDictionaryPtr fromList = AttributeDictionary::make({{"c", kept}});
+        AttributeDictionaryPtr set = made->dictionaryBySettingValue("a", kept);
+        AttributeDictionaryPtr removed = made->dictionaryByRemovingKey("b");
+        AttributeDictionaryPtr mergedFrom = set->dictionaryByAddingEntriesFrom(*made);
+        AttributeDictionaryPtr merged = removed->dictionaryByAddingEntries(std::span<AttributeDictionary::Entry>(buffer));
+        // Here, made, fromList, both keys of set, mergedFrom's "b", and
+        // merged's "b", which took the buffer's hold.
+        EXPECT_EQ(kept.use_count(), 1 + 1 + 1 + 2 + 1 + 1);
+        // Here, made, removed, mergedFrom and merged.
+        EXPECT_EQ(replaced.use_count(), 1 + 1 + 1 + 1 + 1);
+        EXPECT_TRUE(std::ranges::none_of(buffer, [](const auto& entry) { return entry.second != nullptr; }));
+        made.reset();
+        // What a set holds does not depend on the set it was made from.
+        EXPECT_EQ(mergedFrom->valueForKey("a"), replaced);
+        EXPECT_EQ(merged->valueForKey("b"), kept);
+        EXPECT_EQ(set->count(), 2u);
+    }
+    EXPECT_EQ(kept.use_count(), 1);
+    EXPECT_EQ(replaced.use_count(), 1);
 }
 
 TEST(AttributeDictionaries, equalityAndHashFollowValues)
