@@ -467,7 +467,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
                 continue;
             // Taking the first child's text over would let go of the room.
             if (reserved)
-                text.appendAttributedString(*childText);
+                text.appendAttributedString(std::move(*childText));
             else
                 appendTakingOver(text, std::move(*childText));
         }

@@ -132,6 +132,7 @@ protected:
     };
 
     static const std::vector<Run>& runsOf(const AttributedString& string) { return string.m_runs; }
+    static std::vector<Run>& runsOf(AttributedString& string) { return string.m_runs; }
     // Index of the run holding the character at index; index must be in the text.
     std::size_t runIndexForCharacter(std::size_t index) const;
     // The same, looked for first in the few runs from the cursor's on, and

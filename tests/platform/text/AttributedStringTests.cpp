@@ -531,6 +531,34 @@ TEST(AttributedStringEditing, appendedRunsMergeWithTheLastRunKeepingItsDictionar
     EXPECT_EQ(effective, (Range{6, 2}));
 }
 
+TEST(AttributedStringEditing, appendingAPieceGivenAwayTakesItsDictionariesAndEmptiesIt)
+{
+    AttributeDictionaryPtr first = bold();
+    AttributeDictionaryPtr color = colored(1);
+    AttributeDictionaryPtr last = bold();
+    MutableAttributedString piece(u"cd", bold());
+    piece.appendString(u"ef", color);
+    piece.appendString(u"gh", last);
+    MutableAttributedString copied(u"ab", first);
+    copied.appendAttributedString(piece);
+
+    MutableAttributedString moved(u"ab", first);
+    moved.appendAttributedString(std::move(piece));
+    EXPECT_EQ(moved, copied);
+    EXPECT_EQ(moved.runCount(), 3u);
+    // The same objects as before, the text's own where the piece joined it.
+    EXPECT_EQ(moved.attributesAtIndex(3).get(), first.get());
+    EXPECT_EQ(moved.attributesAtIndex(4).get(), color.get());
+    EXPECT_EQ(moved.attributesAtIndex(7).get(), last.get());
+    EXPECT_EQ(piece.length(), 0u);
+    EXPECT_EQ(piece.runCount(), 0u);
+
+    // Given to itself, the text is doubled as a copy would double it.
+    moved.appendAttributedString(std::move(moved));
+    EXPECT_EQ(moved.string(), u"abcdefghabcdefgh");
+    EXPECT_EQ(moved.attributesAtIndex(15).get(), last.get());
+}
+
 TEST(AttributedStringEditing, appendWhileEditingMergesWhenTheEditEnds)
 {
     AttributeDictionaryPtr first = bold();
