@@ -302,6 +302,16 @@ namespace {
 // The entries makeAttributes() can add, all together.
 constexpr std::size_t kMostAttributes = 21;
 
+// The key of a fixed name, looked up in the program's key registry the first
+// time only: a long page makes thousands of dictionaries of the same dozen
+// keys.
+template <const std::string_view& name>
+const AttributeKey& fixedKey()
+{
+    static const AttributeKey key(name);
+    return key;
+}
+
 } // namespace
 
 AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
@@ -310,15 +320,15 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     // Room for every entry below at once: moving entries of string keys as
     // the vector grows costs more than the few unused places.
     entries.reserve(kMostAttributes);
-    auto add = [&entries](std::string_view key, AttributeValuePtr value) {
-        entries.emplace_back(std::string(key), std::move(value));
+    auto add = [&entries](const AttributeKey& key, AttributeValuePtr value) {
+        entries.emplace_back(key, std::move(value));
     };
 
     const TETextAttachmentPtr& attachment = withAttachment ? m_textAttachment : nullptr;
     if (attachment) {
-        add(kCTRunDelegateAttributeName, createEmbeddedObjectRunDelegate(attachment));
-        add(NSAttachmentAttributeName, attachment);
-        add(TEAttachmentParagraphSpacingAttribute, DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
+        add(fixedKey<kCTRunDelegateAttributeName>(), createEmbeddedObjectRunDelegate(attachment));
+        add(fixedKey<NSAttachmentAttributeName>(), attachment);
+        add(fixedKey<TEAttachmentParagraphSpacingAttribute>(), DoubleValue::make(m_paragraphStyle.paragraphSpacing()));
     }
     // Values of the reading's other dictionaries are shared where they are the same.
     auto shared = [this](std::string_view key, const std::function<AttributeValuePtr()>& make) {
@@ -327,7 +337,7 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     if (attachment) {
         if (std::optional<Font> font = m_fontDescriptor.newMatchingFont()) {
             attachment->adjustVerticalAlignmentForFont(*font);
-            add(kCTFontAttributeName, FontAttributeValue::make(std::move(*font)));
+            add(fixedKey<kCTFontAttributeName>(), FontAttributeValue::make(std::move(*font)));
         }
     } else {
         TEFormattingKey fontKey;
@@ -341,18 +351,18 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
                 std::optional<Font> matched = m_fontDescriptor.newMatchingFont();
                 return matched ? FontAttributeValue::make(std::move(*matched)) : nullptr;
             }))
-            add(kCTFontAttributeName, std::move(font));
+            add(fixedKey<kCTFontAttributeName>(), std::move(font));
     }
     if (m_link) {
-        add(TELinkAttribute, URLValue::make(m_link->absoluteString()));
-        add(TEGUIDAttribute, StringValue::make(toUtf16(m_linkGUID)));
+        add(fixedKey<TELinkAttribute>(), URLValue::make(m_link->absoluteString()));
+        add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_linkGUID)));
     }
     if (m_anchorName)
-        add(TEAnchorAttribute, StringValue::make(*m_anchorName));
+        add(fixedKey<TEAnchorAttribute>(), StringValue::make(*m_anchorName));
     if (m_strikeOut)
-        add(TEStrikeOutAttribute, BoolValue::make(true));
+        add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
     if (m_underlineStyle != 0)
-        add(kCTUnderlineStyleAttributeName, IntegerValue::make(m_underlineStyle));
+        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(m_underlineStyle));
     auto sharedColor = [&shared](const Color& color) {
         TEFormattingKey key;
         key.add(std::string_view("colour"));
@@ -360,17 +370,17 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         return shared(key.bytes(), [&color] { return ColorValue::make(color); });
     };
     if (m_textColor)
-        add(kCTForegroundColorAttributeName, sharedColor(*m_textColor));
+        add(fixedKey<kCTForegroundColorAttributeName>(), sharedColor(*m_textColor));
     if (m_backgroundColor)
-        add(NSBackgroundColorAttributeName, sharedColor(*m_backgroundColor));
+        add(fixedKey<NSBackgroundColorAttributeName>(), sharedColor(*m_backgroundColor));
     if (m_superscriptStyle != 0)
-        add(kCTSuperscriptAttributeName, IntegerValue::make(m_superscriptStyle));
+        add(fixedKey<kCTSuperscriptAttributeName>(), IntegerValue::make(m_superscriptStyle));
     {
         // The platform style holds the settings, not the lists and blocks.
         TEFormattingKey key;
         key.add(std::string_view("paragraph"));
         m_paragraphStyle.addSettingsToFormattingKey(key);
-        add(kCTParagraphStyleAttributeName, shared(key.bytes(), [this] {
+        add(fixedKey<kCTParagraphStyleAttributeName>(), shared(key.bytes(), [this] {
                 TEParagraphStyle settings = m_paragraphStyle;
                 settings.setTextLists({});
                 settings.setTextBlocks({});
@@ -381,24 +391,24 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         std::vector<AttributeValuePtr> shadows;
         for (const CSSShadow& shadow : m_shadows)
             shadows.push_back(ShadowValue::make(shadow.offset, shadow.blur, shadow.color));
-        add(TEShadowsAttribute, ArrayValue::make(std::move(shadows)));
+        add(fixedKey<TEShadowsAttribute>(), ArrayValue::make(std::move(shadows)));
     }
     if (m_letterSpacing != 0)
-        add(kCTKernAttributeName, DoubleValue::make(m_letterSpacing));
+        add(fixedKey<kCTKernAttributeName>(), DoubleValue::make(m_letterSpacing));
     if (m_headerLevel != 0)
-        add(TEHeaderLevelAttribute, IntegerValue::make(m_headerLevel));
+        add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (!m_paragraphStyle.textLists().empty())
-        add(TETextListsAttribute, ArrayValue::make({m_paragraphStyle.textLists().begin(),
+        add(fixedKey<TETextListsAttribute>(), ArrayValue::make({m_paragraphStyle.textLists().begin(),
                                                     m_paragraphStyle.textLists().end()}));
     if (!m_paragraphStyle.textBlocks().empty())
-        add(TETextBlocksAttribute, ArrayValue::make({m_paragraphStyle.textBlocks().begin(),
+        add(fixedKey<TETextBlocksAttribute>(), ArrayValue::make({m_paragraphStyle.textBlocks().begin(),
                                                      m_paragraphStyle.textBlocks().end()}));
     if (m_backgroundStrokeColor)
-        add(TEBackgroundStrokeColorAttribute, ColorValue::make(*m_backgroundStrokeColor));
+        add(fixedKey<TEBackgroundStrokeColorAttribute>(), ColorValue::make(*m_backgroundStrokeColor));
     if (m_backgroundStrokeWidth != 0)
-        add(TEBackgroundStrokeWidthAttribute, DoubleValue::make(m_backgroundStrokeWidth));
+        add(fixedKey<TEBackgroundStrokeWidthAttribute>(), DoubleValue::make(m_backgroundStrokeWidth));
     if (m_backgroundCornerRadius != 0)
-        add(TEBackgroundCornerRadiusAttribute, DoubleValue::make(m_backgroundCornerRadius));
+        add(fixedKey<TEBackgroundCornerRadiusAttribute>(), DoubleValue::make(m_backgroundCornerRadius));
     return AttributeDictionary::make(std::move(entries));
 }
 
@@ -457,7 +467,7 @@ std::optional<MutableAttributedString> TEHTMLElement::attributedString()
                 continue;
             // Taking the first child's text over would let go of the room.
             if (reserved)
-                text.appendAttributedString(*childText);
+                text.appendAttributedString(std::move(*childText));
             else
                 appendTakingOver(text, std::move(*childText));
         }

@@ -29,6 +29,12 @@ void TEHTMLParserNode::addChildNode(TEHTMLParserNodePtr child)
     if (!child)
         return;
     child->m_parent = this;
+    // Most elements of a page hold a handful of children (a paragraph's
+    // runs of text and styled spans): room for several at once spares the
+    // list's first few regrowths, each an allocation and a move.
+    constexpr std::size_t kChildrenMadeRoomForAtOnce = 8;
+    if (m_children.empty())
+        m_children.reserve(kChildrenMadeRoomForAtOnce);
     m_children.push_back(std::move(child));
 }
 

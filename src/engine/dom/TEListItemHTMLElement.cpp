@@ -190,13 +190,13 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
     std::optional<MutableAttributedString> prefix = listPrefix();
     MutableAttributedString text;
     if (prefix) {
-        text.appendAttributedString(*prefix);
+        text.appendAttributedString(std::move(*prefix));
         // An item that opens with a nested list's marker starts that list on
         // a line of its own.
         if (itemText->length() > 0 && itemText->attributesAtIndex(0)->containsKey(TEFieldAttribute))
             appendEndOfParagraph(text, dictionaryPool());
     }
-    text.appendAttributedString(*itemText);
+    text.appendAttributedString(std::move(*itemText));
     if (text.length() > 0 && text.string().back() != u'\n')
         appendEndOfParagraph(text, dictionaryPool());
     return text;

@@ -191,7 +191,7 @@ void DKRTFWriter::writeBody()
         if (index >= attributeRange.end()) {
             // Attributes are fetched once per longest stretch of equal runs.
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
-                index, &attributeRange, Range{0, text.size()});
+                index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
             writeAttributes(runAttributes, beginningOfParagraph);
             runCarriesPicture = characterFormatting(runAttributes).isPicture;

@@ -163,6 +163,9 @@ private:
     std::unordered_map<const AttributeValue*, std::int32_t> m_colorNumbersByValue;
     std::int32_t colorNumberOfValue(const AttributeValuePtr& value);
     DKRTFDataBuffer m_buffer;
+    // The body is written front to back, and so are its questions about the
+    // runs: every look-up of the pass starts from where the last one ended.
+    mutable AttributedString::RunCursor m_runCursor;
 
     // A hyperlink field is open, for previousLink.
     bool m_shouldWriteTerminatingLink = false;

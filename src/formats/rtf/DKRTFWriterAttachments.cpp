@@ -178,7 +178,7 @@ bool DKRTFWriter::isTableText(std::size_t index) const
 {
     if (index >= m_attributedString.length())
         return false;
-    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index, nullptr, m_runCursor);
     return attributes && hasTableKey(*attributes, TEIsTableKey);
 }
 
@@ -186,7 +186,7 @@ bool DKRTFWriter::isListText(std::size_t index) const
 {
     if (index >= m_attributedString.length())
         return false;
-    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index, nullptr, m_runCursor);
     return attributes && (attributes->containsKey(TETextListsAttribute) || attributes->containsKey(TETextIsListAttribute));
 }
 
@@ -195,7 +195,7 @@ DKRTFWriter::TableMark DKRTFWriter::tableMarkAt(std::size_t index) const
     const char16_t unit = m_attributedString.string()[index];
     if (unit != u'\t' && unit != u'\n')
         return TableMark::None;
-    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index);
+    AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(index, nullptr, m_runCursor);
     if (!attributes)
         return TableMark::None;
     if (unit == u'\n' && hasTableKey(*attributes, TEIsEndTableRowKey))
@@ -216,7 +216,7 @@ void DKRTFWriter::writeTableRowStart(std::size_t index)
         TableMark mark = tableMarkAt(position);
         if (mark == TableMark::None)
             continue;
-        AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(position);
+        AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(position, nullptr, m_runCursor);
         std::int64_t right = intForKey(*attributes, TETableCellRightBoundaryKey, 0);
         if (right <= boundary) {
             std::int64_t width = intForKey(*attributes, TETableCellWidthKey, 0);

@@ -35,6 +35,27 @@ std::size_t AttributedString::runIndexForCharacter(std::size_t index) const
     return static_cast<std::size_t>(after - m_runs.begin()) - 1;
 }
 
+std::size_t AttributedString::runIndexForCharacter(std::size_t index, RunCursor& cursor) const
+{
+    // A walk in order asks for the cursor's run or one just after it: the
+    // runs are contiguous, so the first one from the cursor on that ends
+    // after index holds it, provided the cursor's run does not start after
+    // index.
+    constexpr std::size_t kRunsLookedAtFromTheCursor = 4;
+    const std::size_t from = cursor.m_run;
+    if (from < m_runs.size() && m_runs[from].location <= index) {
+        const std::size_t to = std::min(m_runs.size(), from + kRunsLookedAtFromTheCursor);
+        for (std::size_t run = from; run < to; ++run) {
+            if (index < runEnd(run)) {
+                cursor.m_run = run;
+                return run;
+            }
+        }
+    }
+    cursor.m_run = runIndexForCharacter(index);
+    return cursor.m_run;
+}
+
 std::size_t AttributedString::runEnd(std::size_t runIndex) const
 {
     return runIndex + 1 < m_runs.size() ? m_runs[runIndex + 1].location : m_text.size();
@@ -47,12 +68,20 @@ Range AttributedString::runRange(std::size_t runIndex) const
 
 AttributeDictionaryPtr AttributedString::attributesAtIndex(std::size_t index, Range* effectiveRange) const
 {
+    RunCursor cursor;
+    cursor.m_run = m_runs.size();
+    return attributesAtIndex(index, effectiveRange, cursor);
+}
+
+AttributeDictionaryPtr AttributedString::attributesAtIndex(std::size_t index, Range* effectiveRange,
+                                                           RunCursor& cursor) const
+{
     if (index >= m_text.size()) {
         if (effectiveRange)
             *effectiveRange = NotFoundRange;
         return nullptr;
     }
-    std::size_t run = runIndexForCharacter(index);
+    std::size_t run = runIndexForCharacter(index, cursor);
     if (effectiveRange)
         *effectiveRange = runRange(run);
     return m_runs[run].attributes;
@@ -61,13 +90,22 @@ AttributeDictionaryPtr AttributedString::attributesAtIndex(std::size_t index, Ra
 AttributeDictionaryPtr AttributedString::attributesAtIndexLongestEffectiveRange(std::size_t index, Range* range,
                                                                                 Range rangeLimit) const
 {
+    RunCursor cursor;
+    cursor.m_run = m_runs.size();
+    return attributesAtIndexLongestEffectiveRange(index, range, rangeLimit, cursor);
+}
+
+AttributeDictionaryPtr AttributedString::attributesAtIndexLongestEffectiveRange(std::size_t index, Range* range,
+                                                                                Range rangeLimit,
+                                                                                RunCursor& cursor) const
+{
     Range limit = intersectionRange(rangeLimit, Range{0, m_text.size()});
     if (index >= m_text.size() || !limit.contains(index)) {
         if (range)
             *range = NotFoundRange;
         return nullptr;
     }
-    std::size_t run = runIndexForCharacter(index);
+    std::size_t run = runIndexForCharacter(index, cursor);
     const AttributeDictionaryPtr& attributes = m_runs[run].attributes;
     std::size_t first = run;
     while (first > 0 && m_runs[first].location > limit.location
@@ -77,6 +115,8 @@ AttributeDictionaryPtr AttributedString::attributesAtIndexLongestEffectiveRange(
     while (last + 1 < m_runs.size() && runEnd(last) < limit.end()
            && attributeDictionariesEqual(m_runs[last + 1].attributes, attributes))
         ++last;
+    // The next place a walk asks for is where this range ends.
+    cursor.m_run = last;
     if (range) {
         std::size_t start = std::max(m_runs[first].location, limit.location);
         std::size_t end = std::min(runEnd(last), limit.end());

@@ -55,12 +55,26 @@ public:
     // formatting changes it has, and at least one for a text that is not empty.
     std::size_t runCount() const { return m_runs.size(); }
 
+    // Where a caller that asks about one place after another in text order
+    // last found itself: the next answer is looked for from there instead of
+    // searched for among all the runs, which keeps a walk through a long text
+    // linear. Any place may still be asked for; one behind the cursor, or far
+    // ahead of it, is searched for as without it. A cursor belongs to the
+    // string it was last used with and to one thread.
+    class RunCursor {
+        friend class AttributedString;
+        std::size_t m_run = 0;
+    };
+
     // The dictionary of the character at index and the range of its run; null
     // (and NotFoundRange) when index is not in the text.
     AttributeDictionaryPtr attributesAtIndex(std::size_t index, Range* effectiveRange = nullptr) const;
+    AttributeDictionaryPtr attributesAtIndex(std::size_t index, Range* effectiveRange, RunCursor& cursor) const;
     // As above, widened over neighbouring equal dictionaries but kept inside
     // rangeLimit; null when index is not inside both the text and the limit.
     AttributeDictionaryPtr attributesAtIndexLongestEffectiveRange(std::size_t index, Range* range, Range rangeLimit) const;
+    AttributeDictionaryPtr attributesAtIndexLongestEffectiveRange(std::size_t index, Range* range, Range rangeLimit,
+                                                                  RunCursor& cursor) const;
     // The value under key at index (null when absent or out of the text) and the
     // range of the run it was found in.
     AttributeValuePtr attributeAtIndex(std::string_view key, std::size_t index, Range* effectiveRange = nullptr) const;
@@ -118,8 +132,12 @@ protected:
     };
 
     static const std::vector<Run>& runsOf(const AttributedString& string) { return string.m_runs; }
+    static std::vector<Run>& runsOf(AttributedString& string) { return string.m_runs; }
     // Index of the run holding the character at index; index must be in the text.
     std::size_t runIndexForCharacter(std::size_t index) const;
+    // The same, looked for first in the few runs from the cursor's on, and
+    // left in the cursor.
+    std::size_t runIndexForCharacter(std::size_t index, RunCursor& cursor) const;
     std::size_t runEnd(std::size_t runIndex) const;
     Range runRange(std::size_t runIndex) const;
     Error rangeError(Range range) const;

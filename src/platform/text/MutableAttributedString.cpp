@@ -231,6 +231,23 @@ void MutableAttributedString::appendAttributedString(const AttributedString& str
     m_text.append(string.string());
 }
 
+void MutableAttributedString::appendAttributedString(AttributedString&& string)
+{
+    if (&string == this || m_editingDepth > 0) {
+        appendAttributedString(static_cast<const AttributedString&>(string));
+        return;
+    }
+    const std::size_t offset = m_text.size();
+    for (Run& run : runsOf(string)) {
+        if (!m_runs.empty() && attributeDictionariesEqual(m_runs.back().attributes, run.attributes))
+            continue;
+        m_runs.push_back(Run{run.location + offset, std::move(run.attributes)});
+    }
+    m_text.append(string.string());
+    // Its runs have given their dictionaries away.
+    string = AttributedString();
+}
+
 void MutableAttributedString::appendString(std::u16string_view text, AttributeDictionaryPtr attributes)
 {
     if (text.empty())

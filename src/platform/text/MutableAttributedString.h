@@ -40,6 +40,10 @@ public:
     Status insertAttributedString(const AttributedString& string, std::size_t location);
     Status deleteCharactersInRange(Range range);
     void appendAttributedString(const AttributedString& string);
+    // The same, taking the string's dictionaries over rather than sharing
+    // them, which spares a count up and down for every run of a long piece;
+    // the string is left empty.
+    void appendAttributedString(AttributedString&& string);
     // Appends text with exactly the given attributes (null counts as empty).
     void appendString(std::u16string_view text, AttributeDictionaryPtr attributes);
     void setAttributedString(const AttributedString& string);

@@ -253,6 +253,73 @@ TEST(AttributedStringQueries, indexesOutsideTheTextAnswerNull)
     EXPECT_EQ(AttributedString().attributesAtIndex(0), nullptr);
 }
 
+// Runs of one, two, ... characters, alternating between two formattings that
+// are never equal, so that every run stays a run of its own.
+MutableAttributedString textOfGrowingRuns(std::size_t runs)
+{
+    MutableAttributedString text;
+    for (std::size_t run = 0; run < runs; ++run)
+        text.appendString(std::u16string(run + 1, u'x'), run % 2 ? bold() : colored(0.5));
+    return text;
+}
+
+TEST(AttributedStringQueries, aCursorAnswersAsASearchWhateverOrderThePlacesComeIn)
+{
+    const MutableAttributedString text = textOfGrowingRuns(12);
+    ASSERT_EQ(text.runCount(), 12u);
+    std::vector<std::size_t> places;
+    for (std::size_t index = 0; index < text.length(); ++index)
+        places.push_back(index);
+    // Backwards, jumps far ahead and back, the same place twice, places
+    // outside the text.
+    for (std::size_t index = text.length(); index-- > 0;)
+        places.push_back(index);
+    for (std::size_t index : {0, 77, 3, 3, 60, 61, 1, 78, 200, 5})
+        places.push_back(index);
+
+    AttributedString::RunCursor cursor;
+    for (std::size_t index : places) {
+        Range searched{7, 7};
+        Range walked{9, 9};
+        AttributeDictionaryPtr expected = text.attributesAtIndex(index, &searched);
+        EXPECT_EQ(text.attributesAtIndex(index, &walked, cursor), expected) << "at " << index;
+        EXPECT_EQ(walked, searched) << "at " << index;
+    }
+}
+
+TEST(AttributedStringQueries, aCursorWalksLongestRangesAndMovesToAnotherString)
+{
+    // Built while editing, so that equal neighbours stay split: the longest
+    // ranges span them.
+    MutableAttributedString text;
+    text.beginEditing();
+    text.appendString(u"aa", bold());
+    text.appendString(u"bbb", colored(1));
+    text.appendString(u"c", colored(1));
+    text.appendString(u"dd", bold());
+    text.appendString(u"ee", bold());
+    text.appendString(u"f", colored(0.25));
+    ASSERT_EQ(text.runCount(), 6u);
+
+    AttributedString::RunCursor cursor;
+    std::vector<Range> walked;
+    for (std::size_t index = 0; index < text.length();) {
+        Range range;
+        ASSERT_NE(text.attributesAtIndexLongestEffectiveRange(index, &range, Range{0, text.length()}, cursor), nullptr);
+        walked.push_back(range);
+        index = range.end();
+    }
+    EXPECT_EQ(walked, (std::vector<Range>{{0, 2}, {2, 4}, {6, 4}, {10, 1}}));
+
+    // The same cursor on a shorter string with fewer runs.
+    AttributedString shorter(u"xyz", bold());
+    Range range;
+    EXPECT_EQ(shorter.attributesAtIndex(2, &range, cursor), shorter.attributesAtIndex(0));
+    EXPECT_EQ(range, (Range{0, 3}));
+    EXPECT_EQ(shorter.attributesAtIndex(3, &range, cursor), nullptr);
+    EXPECT_EQ(range, NotFoundRange);
+}
+
 TEST(AttributedStringQueries, enumeratesPerRunOrMergedAndInReverse)
 {
     MutableAttributedString text;
@@ -462,6 +529,34 @@ TEST(AttributedStringEditing, appendedRunsMergeWithTheLastRunKeepingItsDictionar
     EXPECT_EQ(text.length(), 8u);
     text.attributesAtIndex(7, &effective);
     EXPECT_EQ(effective, (Range{6, 2}));
+}
+
+TEST(AttributedStringEditing, appendingAPieceGivenAwayTakesItsDictionariesAndEmptiesIt)
+{
+    AttributeDictionaryPtr first = bold();
+    AttributeDictionaryPtr color = colored(1);
+    AttributeDictionaryPtr last = bold();
+    MutableAttributedString piece(u"cd", bold());
+    piece.appendString(u"ef", color);
+    piece.appendString(u"gh", last);
+    MutableAttributedString copied(u"ab", first);
+    copied.appendAttributedString(piece);
+
+    MutableAttributedString moved(u"ab", first);
+    moved.appendAttributedString(std::move(piece));
+    EXPECT_EQ(moved, copied);
+    EXPECT_EQ(moved.runCount(), 3u);
+    // The same objects as before, the text's own where the piece joined it.
+    EXPECT_EQ(moved.attributesAtIndex(3).get(), first.get());
+    EXPECT_EQ(moved.attributesAtIndex(4).get(), color.get());
+    EXPECT_EQ(moved.attributesAtIndex(7).get(), last.get());
+    EXPECT_EQ(piece.length(), 0u);
+    EXPECT_EQ(piece.runCount(), 0u);
+
+    // Given to itself, the text is doubled as a copy would double it.
+    moved.appendAttributedString(std::move(moved));
+    EXPECT_EQ(moved.string(), u"abcdefghabcdefgh");
+    EXPECT_EQ(moved.attributesAtIndex(15).get(), last.get());
 }
 
 TEST(AttributedStringEditing, appendWhileEditingMergesWhenTheEditEnds)

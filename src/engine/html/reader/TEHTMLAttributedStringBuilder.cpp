@@ -315,7 +315,7 @@ void TEHTMLAttributedStringBuilder::parserFoundCharacters(TEHTMLParser&, std::u1
     if (parent == m_bodyElement) {
         // Text directly in the body has no block to wait for.
         if (std::optional<MutableAttributedString> output = text->attributedString())
-            m_result->appendAttributedString(*output);
+            m_result->appendAttributedString(std::move(*output));
         m_bodyElement->setDidOutput(true);
     }
 }

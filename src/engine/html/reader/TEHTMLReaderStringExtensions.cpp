@@ -30,7 +30,7 @@ void appendTakingOver(MutableAttributedString& string, MutableAttributedString&&
     if (string.length() == 0 && !string.isEditing() && !tail.isEditing())
         string = std::move(tail);
     else
-        string.appendAttributedString(tail);
+        string.appendAttributedString(std::move(tail));
 }
 
 void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionaryPool* pool)
