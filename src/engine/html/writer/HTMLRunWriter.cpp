@@ -15,12 +15,6 @@ namespace folio {
 
 namespace {
 
-const Color* colorInAttributes(const AttributeDictionary& attributes, std::string_view key)
-{
-    const auto* value = attributes.valueForKeyAs<ColorValue>(key);
-    return value ? &value->color() : nullptr;
-}
-
 bool isWhiteSpace(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\u2028';
@@ -113,32 +107,42 @@ void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
     m_linkRange = NotFoundRange;
 }
 
-std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
+std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
 {
     std::string style;
-    if (!m_paragraphFontIsUniform)
-        style += m_context.fontCSS(fontInAttributes(attributes));
+    const Font* font = fontOfValue(look.font);
+    if (look.writesFont)
+        style += m_context.fontCSS(font);
 
-    double kerning = numberInAttributes(attributes, kCTKernAttributeName).value_or(0);
+    double kerning = numberOfValue(look.kern).value_or(0);
     if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
         kerning /= m_context.textScale;
-    if (kerning != 0)
-        style += "letter-spacing:" + formatFixed(kerning, 0) + "px;";
-
-    if (const Color* color = colorInAttributes(attributes, kCTForegroundColorAttributeName))
-        style += "color:#" + htmlHexString(*color) + ";";
-    if (const Color* color = colorInAttributes(attributes, NSBackgroundColorAttributeName)) {
-        std::string hex = htmlHexString(*color);
-        if (hex != "ffffff")
-            style += "background-color:#" + hex + ";";
+    if (kerning != 0) {
+        style += "letter-spacing:";
+        style += formatFixed(kerning, 0);
+        style += "px;";
     }
 
-    if (attributes.containsKey(kCTUnderlineStyleAttributeName))
+    if (const auto* color = look.foreground ? look.foreground->as<ColorValue>() : nullptr) {
+        style += "color:#";
+        style += htmlHexString(color->color());
+        style += ';';
+    }
+    if (const auto* color = look.background ? look.background->as<ColorValue>() : nullptr) {
+        std::string hex = htmlHexString(color->color());
+        if (hex != "ffffff") {
+            style += "background-color:#";
+            style += hex;
+            style += ';';
+        }
+    }
+
+    if (look.underline)
         style += "text-decoration:underline;";
-    else if (flagInAttributes(attributes, TEStrikeOutAttribute))
+    else if (flagOfValue(look.strikeOut))
         style += "text-decoration:line-through;";
 
-    if (std::optional<double> superscript = numberInAttributes(attributes, kCTSuperscriptAttributeName)) {
+    if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
             style += "vertical-align:super;";
         else if (*superscript == -1)
@@ -148,15 +152,15 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
         // A printed page sets raised and lowered text smaller, as word
         // processors do; the editing page keeps the size the text has.
         if (m_context.settings.forPrint && *superscript != 0)
-            style += raisedTextSize(attributes);
+            style += raisedTextSize(font);
     }
     return style;
 }
 
-std::string HTMLRunWriter::raisedTextSize(const AttributeDictionary& attributes) const
+std::string HTMLRunWriter::raisedTextSize(const Font* fontOfText) const
 {
     constexpr double kRaisedTextScale = 0.7;
-    const std::string& font = m_context.fontCSS(fontInAttributes(attributes));
+    const std::string& font = m_context.fontCSS(fontOfText);
     std::size_t found = font.find("font-size:");
     if (found == std::string::npos)
         return "font-size:70%;";
@@ -221,21 +225,22 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     // is written once per style.
     const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
-        HTMLRunForm::Style& made = form.styles[m_paragraphFontIsUniform ? 0 : 1];
-        if (!made.made) {
-            made.css = runStyle(attributes);
-            if (!made.css.empty())
-                made.spanStartTag = m_context.styleCache.spanStartTag(made.css, [&] {
-                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
-                });
-            made.made = true;
+        const HTMLRunStyle*& style = form.styles[m_paragraphFontIsUniform ? 0 : 1];
+        if (!style) {
+            HTMLRunLook look = form.look;
+            look.writesFont = !m_paragraphFontIsUniform;
+            style = &m_context.styleCache.runStyle(look, [&] {
+                HTMLRunStyle made{runStyle(look), {}};
+                if (!made.css.empty())
+                    made.spanStartTag = "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                return made;
+            });
         }
-        const std::string& style = made.css;
         if (m_context.fragment && spanAttributes.empty()) {
-            if (!style.empty())
-                spanStartTag = &made.spanStartTag;
+            if (!style->css.empty())
+                spanStartTag = &style->spanStartTag;
         } else {
-            m_context.applyStyle(spanAttributes, "span", style);
+            m_context.applyStyle(spanAttributes, "span", style->css);
         }
     }
     bool needsSpan = spanStartTag || !spanAttributes.empty();

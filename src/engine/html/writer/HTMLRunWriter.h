@@ -8,7 +8,9 @@
 namespace folio {
 
 class AttributeDictionary;
+class Font;
 struct HTMLRunForm;
+struct HTMLRunLook;
 
 // Writes the attribute runs of one paragraph: links and anchors as a
 // elements, run styles and HTML attributes as spans, attachments as their own
@@ -27,9 +29,9 @@ private:
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const HTMLRunForm& form, Range run);
     void closeLinkIfEnded(std::string& html, Range run);
-    // The CSS size of raised or lowered text in print.
-    std::string raisedTextSize(const AttributeDictionary& attributes) const;
-    std::string runStyle(const AttributeDictionary& attributes) const;
+    // The CSS size of raised or lowered text of the font in print.
+    std::string raisedTextSize(const Font* font) const;
+    std::string runStyle(const HTMLRunLook& look) const;
     bool paragraphCarries(const std::string& name, const std::u16string& value) const;
 
     const HTMLWriterContext& m_context;

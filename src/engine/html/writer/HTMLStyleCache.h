@@ -44,14 +44,11 @@ public:
         return found->second;
     }
 
-    // The start tag of a span styled with `css` alone, or `make()` stored under it.
+    // The style of runs of this look, or `make()` stored under it.
     template <typename Make>
-    const std::string& spanStartTag(const std::string& css, Make&& make)
+    const HTMLRunStyle& runStyle(const HTMLRunLook& look, Make&& make)
     {
-        auto found = m_spanStartTags.find(css);
-        if (found == m_spanStartTags.end())
-            found = m_spanStartTags.emplace(css, make()).first;
-        return found->second;
+        return lookUp(m_runStyles, look, make);
     }
 
     // What the paragraph writer needs of attributes equal to these, found
@@ -66,7 +63,7 @@ public:
 
 private:
     template <typename Map, typename Key, typename Make>
-    static const std::string& lookUp(Map& map, Key key, Make& make)
+    static const typename Map::mapped_type& lookUp(Map& map, const Key& key, Make& make)
     {
         auto found = map.find(key);
         if (found == map.end())
@@ -100,8 +97,8 @@ private:
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
-    // Distinct formatting states often come to the same style.
-    std::unordered_map<std::string, std::string> m_spanStartTags;
+    // Distinct formatting states often come to the same look.
+    std::unordered_map<HTMLRunLook, HTMLRunStyle, HTMLRunLook::Hash> m_runStyles;
     std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
     std::array<KnownForm, kKnownSlots> m_knownRunForms{};
 };
