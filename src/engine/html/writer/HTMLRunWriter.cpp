@@ -9,6 +9,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace folio {
@@ -69,7 +70,7 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
 
     Range range;
     if (link) {
-        range = rangeOfLinkAtIndex(m_context.string, run.location);
+        range = linkRangeInParagraph(*link, run);
     } else {
         // The stretch of this anchor itself: looking the name up from the
         // start of the text would find an earlier anchor of the same name and
@@ -86,7 +87,10 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
         m_linkAttributes["href"] = toUtf16(link->urlString());
     if (anchor)
         m_linkAttributes["name"] = anchor->value();
-    if (const auto* custom = customHTMLAttributesAtIndex(m_context.string, range.location)) {
+    const std::map<std::string, std::u16string>* custom =
+        range.location == run.location ? (form.customAttributes ? &form.customAttributes->map() : nullptr)
+                                       : customHTMLAttributesAtIndex(m_context.string, range.location);
+    if (custom) {
         for (const auto& [name, value] : *custom) {
             Range own = rangeOfCustomHTMLAttribute(m_context.string, name, range.location);
             own = intersectionRange(own, m_paragraph);
@@ -95,6 +99,34 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
         }
     }
     return true;
+}
+
+Range HTMLRunWriter::linkRangeInParagraph(const URLValue& link, Range run) const
+{
+    // Runs of one target side by side are one link. Those before this run
+    // were written already and their stretch is known; those after it are
+    // looked at until the target changes.
+    const std::string& target = link.urlString();
+    std::size_t end = run.end();
+    while (end < m_paragraph.end()) {
+        Range next;
+        AttributeDictionaryPtr attributes = m_context.string.attributesAtIndex(end, &next);
+        const URLValue* nextLink = attributes ? m_context.styleCache.runForm(*attributes).link : nullptr;
+        if (!nextLink || nextLink->urlString() != target)
+            break;
+        end = next.end();
+    }
+    const std::size_t start = m_sameTargetStart;
+    return Range{start, std::min(end, m_paragraph.end()) - start};
+}
+
+void HTMLRunWriter::followLinkTarget(const HTMLRunForm& form, Range run)
+{
+    const bool sameTarget =
+        form.link && m_previousLink && form.link->urlString() == m_previousLink->urlString();
+    if (!sameTarget)
+        m_sameTargetStart = run.location;
+    m_previousLink = form.link;
 }
 
 void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
@@ -185,6 +217,7 @@ bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16stri
 void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attributes, Range run)
 {
     HTMLRunForm& form = m_context.styleCache.runForm(attributes);
+    followLinkTarget(form, run);
     if (form.isAttachment) {
         const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName);
         // An attachment never opens a link of its own: an a element opened
