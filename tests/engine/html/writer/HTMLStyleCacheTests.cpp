@@ -40,6 +40,24 @@ TEST(HTMLStyleCacheTests, everyDictionaryGetsTheFormOfItsOwnAttributes)
     EXPECT_NE(&cache.runForm(*dictionaries[6]), &cache.runForm(*dictionaries[5]));
 }
 
+// Paragraph forms are found the same way: each of more dictionaries than
+// there are places for addresses gets the form of its own attributes.
+TEST(HTMLStyleCacheTests, everyParagraphGetsTheFormOfItsOwnAttributes)
+{
+    HTMLStyleCache cache;
+    std::vector<AttributeDictionaryPtr> dictionaries;
+    for (int index = 0; index < 3000; ++index)
+        dictionaries.push_back(AttributeDictionary::make(
+            {{std::string(TEHeaderLevelAttribute), IntegerValue::make(index)}}));
+    for (int pass = 0; pass < 3; ++pass) {
+        for (std::size_t step = 0; step < dictionaries.size(); ++step) {
+            const std::size_t index = (step * (2 * pass + 1) + static_cast<std::size_t>(pass) * 7) % dictionaries.size();
+            const HTMLParagraphForm& form = cache.paragraphForm(*dictionaries[index]);
+            ASSERT_EQ(form.headerLevel, static_cast<double>(index)) << "pass " << pass;
+        }
+    }
+}
+
 // A form reads each value under its own key, whatever other keys sort
 // between them, and a value of another kind than its key expects is none.
 TEST(HTMLStyleCacheTests, formsReadEveryValueUnderItsOwnKey)
