@@ -42,6 +42,17 @@ public:
         return lookUp(m_runStyles, look, make);
     }
 
+    // The start tag of a list of the key's element, start and style, or
+    // `make()` stored under it.
+    template <typename Make>
+    const std::string& listTag(std::string key, Make&& make)
+    {
+        auto found = m_listTags.find(key);
+        if (found == m_listTags.end())
+            found = m_listTags.emplace(std::move(key), make()).first;
+        return found->second;
+    }
+
     // What the paragraph writer needs of attributes equal to these, found
     // on first use; the answer stays put for the whole write.
     HTMLParagraphForm& paragraphForm(const AttributeDictionary& attributes)
@@ -105,6 +116,7 @@ private:
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
     // Distinct formatting states often come to the same look.
     std::unordered_map<HTMLRunLook, HTMLRunStyle, HTMLRunLook::Hash> m_runStyles;
+    std::unordered_map<std::string, std::string> m_listTags;
     std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
     KnownForms<HTMLRunForm> m_knownRunForms{};
     KnownForms<HTMLParagraphForm> m_knownParagraphForms{};
