@@ -1,7 +1,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 
-#include "engine/html/writer/HTMLPlainStretch.h"
 #include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/HTMLPlainStretch.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Unicode.h"
 
