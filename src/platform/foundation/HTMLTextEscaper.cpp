@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <type_traits>
 
 namespace folio {
@@ -70,17 +71,37 @@ void HTMLTextEscaper::append(std::u16string& html, std::u16string_view text)
 
 void HTMLTextEscaper::append(std::string& html, std::u16string_view text)
 {
-    std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        if (const char16_t* replacement = replacementFor(text[index])) {
-            appendUtf8(html, text.substr(copiedUpTo, index - copiedUpTo));
+    // ASCII kept as it is is copied unit for byte; only the stretches beyond
+    // ASCII go through the UTF-8 encoder, each whole, so that no surrogate
+    // pair is split. Style values hold many quotes: each costs a replacement
+    // here, not a call of the encoder.
+    std::size_t index = 0;
+    while (index < text.size()) {
+        std::size_t plain = index;
+        while (plain < text.size() && text[plain] < 0x80 && !replacementFor(text[plain]))
+            ++plain;
+        if (plain > index) {
+            const std::size_t at = html.size();
+            html.resize(at + (plain - index));
+            std::transform(text.begin() + static_cast<std::ptrdiff_t>(index),
+                           text.begin() + static_cast<std::ptrdiff_t>(plain), html.begin() + static_cast<std::ptrdiff_t>(at),
+                           [](char16_t unit) { return static_cast<char>(unit); });
+            index = plain;
+            if (index == text.size())
+                break;
+        }
+        if (text[index] >= 0x80) {
+            std::size_t beyond = index + 1;
+            while (beyond < text.size() && text[beyond] >= 0x80)
+                ++beyond;
+            appendUtf8(html, text.substr(index, beyond - index));
+            index = beyond;
+        } else {
             // The replacements are ASCII.
-            for (; *replacement; ++replacement)
-                html.push_back(static_cast<char>(*replacement));
-            copiedUpTo = index + 1;
+            html += replacementFor(static_cast<char>(text[index]));
+            ++index;
         }
     }
-    appendUtf8(html, text.substr(copiedUpTo));
 }
 
 // The bytes of a UTF-8 sequence never equal an ASCII character, so escaping

@@ -48,5 +48,23 @@ TEST(HTMLTextEscaperTest, appendsDocumentTextToUtf8HTMLAsTheUtf16FormReads)
     EXPECT_EQ(html.substr(10), toUtf8(HTMLTextEscaper::escape(std::u16string_view(text))));
 }
 
+// Stretches of ASCII and of other characters alternate in every way; a
+// surrogate left alone, next to ASCII, an escape or the end, reads as the
+// UTF-8 encoder writes it, and a pair between ASCII stays one character.
+TEST(HTMLTextEscaperTest, appendsMixedStretchesAndLoneSurrogatesAsTheUtf16FormReads)
+{
+    const char16_t high = 0xD83D;
+    const char16_t low = 0xDE00;
+    const std::u16string texts[] = {
+        std::u16string(u"ab") + high + u"cd",         std::u16string(u"<") + high,
+        std::u16string(1, low) + u"'x",               std::u16string(u"x") + high + low + u"y" + low + high,
+        u"style=\"font-family:'A','B';\" \u00e9\u00e9 ok", std::u16string(1, high) + u"&" + low};
+    for (const std::u16string& text : texts) {
+        std::string html = "<p title=\"";
+        HTMLTextEscaper::append(html, text);
+        EXPECT_EQ(html, "<p title=\"" + toUtf8(HTMLTextEscaper::escape(std::u16string_view(text))));
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -17,9 +17,12 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
     if (!attachment || !persistence)
         return std::nullopt;
 
+    // Every note of a long document asks, so the names are made once.
+    static const std::u16string kAnnotationType = toUtf16(TEObjectTextAttachment::kAnnotationType);
+    static const std::u16string kFootnoteType = toUtf16(TEObjectTextAttachment::kFootnoteType);
     const std::u16string* type = attachment->attributeForKey(TEObjectTextAttachment::kAttachmentTypeKey);
-    bool isAnnotation = type && *type == toUtf16(TEObjectTextAttachment::kAnnotationType);
-    bool isFootnote = type && *type == toUtf16(TEObjectTextAttachment::kFootnoteType);
+    bool isAnnotation = type && *type == kAnnotationType;
+    bool isFootnote = type && *type == kFootnoteType;
     const auto* image = value.as<TEImageTextAttachment>();
     if (!isAnnotation && !isFootnote && !image)
         return std::nullopt;

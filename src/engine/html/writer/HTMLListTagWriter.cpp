@@ -7,6 +7,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <array>
+#include <cstdint>
 
 namespace folio {
 
@@ -89,20 +90,32 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 
     std::string element(elementForList(list));
-    HTMLAttributeMap attributes;
-    std::string className = context.styleClasses.classForElement(element, css);
-    if (context.fragment)
-        attributes["style"] = toUtf16(css);
-    else
-        attributes["class"] = toUtf16(className);
     // A numbered list that goes on from an earlier one (Word's "7.", "8.")
     // says where its numbers start.
-    if (style && element == "ol" && style->startingItemNumber() > 1)
-        attributes["start"] = toUtf16(std::to_string(style->startingItemNumber()));
-    std::string tag = "<" + element;
-    HTMLMarkup::appendAttributes(tag, attributes);
-    tag += ">";
-    return tag;
+    const std::int64_t start = style && element == "ol" && style->startingItemNumber() > 1
+        ? style->startingItemNumber()
+        : 0;
+    // The lists of a document mostly look alike: a tag is made once for each
+    // element, style and start.
+    std::string key = element;
+    key += '\0';
+    key += std::to_string(start);
+    key += '\0';
+    key += css;
+    return context.styleCache.listTag(std::move(key), [&] {
+        HTMLAttributeMap attributes;
+        std::string className = context.styleClasses.classForElement(element, css);
+        if (context.fragment)
+            attributes["style"] = toUtf16(css);
+        else
+            attributes["class"] = toUtf16(className);
+        if (start > 0)
+            attributes["start"] = toUtf16(std::to_string(start));
+        std::string tag = "<" + element;
+        HTMLMarkup::appendAttributes(tag, attributes);
+        tag += ">";
+        return tag;
+    });
 }
 
 } // namespace folio

@@ -1,92 +1,16 @@
 #include "engine/html/writer/HTMLMarkup.h"
 
-#include "engine/html/writer/HTMLUnitBlock.h"
 #include "engine/attachments/TETextAttachment.h"
+#include "platform/foundation/HTMLPlainStretch.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
-#include <cstring>
 
 namespace folio {
 
 namespace {
-
-// ASCII written as it is: everything but the markup characters and the
-// control characters HTML and XML text may not hold.
-bool isPlainASCII(char16_t c)
-{
-    return c < 0x80 && c != u'<' && c != u'&' && (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r');
-}
-
-// Whether the four UTF-16 units at `units` are all ASCII written as it is
-// and none of them a control character, tested at once: one unit a 16-bit
-// lane of a 64-bit word (the test is the same whichever end comes first).
-// Tabs and line ends fail it and go the way of single units.
-bool fourArePlainPrintable(const char16_t* units)
-{
-    constexpr std::uint64_t kLanes = 0x0001000100010001;
-    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
-    std::uint64_t word;
-    std::memcpy(&word, units, sizeof word);
-    if (word & (0xFF80 * kLanes))
-        return false;
-    // Every lane is below 0x80 from here, so no sum below carries out of
-    // its lane: adding 0x60 sets bit 7 exactly for lanes of 0x20 or more.
-    if (((word + 0x0060 * kLanes) & kHighBits) != kHighBits)
-        return false;
-    // A lane equal to c is zero after the exclusive or, and only a zero
-    // lane keeps bit 7 clear when 0x7F is added.
-    auto holds = [word](char16_t c) {
-        return (((word ^ (c * kLanes)) + 0x007F * kLanes) & kHighBits) != kHighBits;
-    };
-    return !holds(u'<') && !holds(u'&');
-}
-
-
-// Whether the four units at `units`, all ASCII written as it is, hold two
-// blanks side by side. A lane that is a blank is zero after the exclusive
-// or, and only a zero lane keeps bit 7 clear when 0x7F is added.
-bool fourHoldBlankPair(const char16_t* units)
-{
-    constexpr std::uint64_t kLanes = 0x0001000100010001;
-    constexpr std::uint64_t kHighBits = 0x0080 * kLanes;
-    std::uint64_t word;
-    std::memcpy(&word, units, sizeof word);
-    const std::uint64_t blanks = ~((word ^ (0x0020 * kLanes)) + 0x007F * kLanes) & kHighBits;
-    return (blanks & (blanks >> 16)) != 0;
-}
-
-// Whether eight units are all ASCII written as it is, none of them a
-// control character (as fourArePlainPrintable), and, with `pairsBlanks`, no
-// two of them blanks side by side.
-bool eightArePlainPrintable(const char16_t* units, bool pairsBlanks)
-{
-    const UnitBlock block = loadBlock(units);
-    // Lanes compare without sign: 0x20 to 0x7F are the only ones at most
-    // 0x5F once 0x20 is taken away.
-    if (anyLane((block - 0x20 > 0x5F) | (block == u'<') | (block == u'&')))
-        return false;
-    if (!pairsBlanks)
-        return true;
-    const auto blanks = block == u' ';
-    const auto next = __builtin_shufflevector(blanks, decltype(blanks){}, 1, 2, 3, 4, 5, 6, 7, 8);
-    return !anyLane(blanks & next);
-}
-
-// The units from `units` on, known plain ASCII, as bytes.
-void copyPlainUnits(char* out, const char16_t* units, std::size_t count)
-{
-    std::size_t index = 0;
-    for (; index + kBlockUnits <= count; index += kBlockUnits) {
-        const ByteBlock bytes = __builtin_convertvector(loadBlock(units + index), ByteBlock);
-        std::memcpy(out + index, &bytes, sizeof bytes);
-    }
-    for (; index < count; ++index)
-        out[index] = static_cast<char>(units[index]);
-}
 
 constexpr std::string_view kInlineTabSpan = "<span style=\"white-space:pre;\">\t</span>";
 constexpr std::string_view kClassTabSpan = "<span class=\"Apple-tab-span\">\t</span>";
@@ -104,44 +28,22 @@ std::string_view tabSpanFor(HTMLTabForm form)
 template <bool kFinishes, bool kPairsBlanks>
 void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceholders, HTMLBodyFinish* finish)
 {
-    // One pass: ASCII is copied unit for byte, the stretches beyond it are
-    // encoded as UTF-8, and the rest escaped, finished or dropped.
+    // One pass: stretches of ASCII are copied unit for byte, the stretches
+    // beyond it are encoded as UTF-8, and the rest escaped, finished or
+    // dropped one at a time.
+    const char16_t* units = text.data();
     std::size_t index = 0;
-    // Whether the byte written before `at` is a blank: the unit before it
-    // when that was copied in this stretch, else the output's last byte. A
-    // blank after a blank is the second of a pair, as the first of a pair is
-    // always written as it is.
-    auto blankBefore = [&](std::size_t at) {
-        if (at > index)
-            return text[at - 1] == u' ';
-        return !html.empty() && html.back() == ' ';
-    };
     while (index < text.size()) {
-        std::size_t plain = index;
-        while (true) {
-            while (plain + kBlockUnits <= text.size() && eightArePlainPrintable(text.data() + plain, kPairsBlanks)) {
-                if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
-                    break;
-                plain += kBlockUnits;
-            }
-            while (plain + 4 <= text.size() && fourArePlainPrintable(text.data() + plain)) {
-                if (kPairsBlanks &&
-                    (fourHoldBlankPair(text.data() + plain) || (text[plain] == u' ' && blankBefore(plain))))
-                    break;
-                plain += 4;
-            }
-            if (plain == text.size() || !isPlainASCII(text[plain]))
-                break;
-            if (kFinishes && text[plain] == u'\t')
-                break;
-            if (kPairsBlanks && text[plain] == u' ' && blankBefore(plain))
-                break;
-            ++plain;
-        }
+        // A blank after a blank is the second of a pair, as the first of a
+        // pair is always written as it is; the output's last byte says what
+        // the unit before was written as.
+        const bool blankBefore = !html.empty() && html.back() == ' ';
+        const std::size_t plain =
+            HTMLPlainStretch::stretchEnd<kPairsBlanks>(units, index, text.size(), blankBefore);
         if (plain > index) {
             const std::size_t at = html.size();
             html.resize(at + (plain - index));
-            copyPlainUnits(html.data() + at, text.data() + index, plain - index);
+            HTMLPlainStretch::copyNarrowed(html.data() + at, units + index, plain - index);
             index = plain;
             if (index == text.size())
                 break;
@@ -173,9 +75,12 @@ void appendContent(std::string& html, std::u16string_view text, bool dropsPlaceh
             html += tabSpanFor(finish->tabForm);
             finish->sawTab = true;
         } else if (kPairsBlanks && c == u' ') {
-            // Only the second blank of a pair comes this way.
+            // Only the second blank of a pair ends a stretch.
             html += kNoBreakSpace;
+        } else if (c == u'\t' || c == u'\n' || c == u'\r') {
+            html += static_cast<char>(c);
         }
+        // Other control characters are no text HTML or XML may hold: dropped.
         ++index;
     }
 }

@@ -64,15 +64,21 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     if (isLastParagraph && paragraph.length == 0)
         return;
 
-    Range fontRange;
-    AttributeValuePtr fontValue;
-    if (paragraph.length > 0)
-        fontValue = string.attributeAtIndexLongestEffectiveRange(kCTFontAttributeName, paragraph.location, &fontRange,
-                                                                 paragraph);
-    const bool fontIsUniform = fontValue && fontRange == paragraph;
-
-    AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location);
+    Range firstRun;
+    AttributeDictionaryPtr attributesPointer = string.attributesAtIndex(paragraph.location, &firstRun);
     const AttributeDictionary& attributes = attributesPointer ? *attributesPointer : *AttributeDictionary::empty();
+
+    // A paragraph inside one run has the font of that run throughout; only
+    // one of several runs needs their fonts compared.
+    bool fontIsUniform = false;
+    if (paragraph.length > 0 && firstRun.end() >= paragraph.end()) {
+        fontIsUniform = attributes.valueForKey(kCTFontAttributeName) != nullptr;
+    } else if (paragraph.length > 0) {
+        Range fontRange;
+        AttributeValuePtr fontValue = string.attributeAtIndexLongestEffectiveRange(
+            kCTFontAttributeName, paragraph.location, &fontRange, paragraph);
+        fontIsUniform = fontValue && fontRange == paragraph;
+    }
 
     HTMLParagraphForm& form = m_context.styleCache.paragraphForm(attributes);
     const bool pageBreak = form.pageBreak;

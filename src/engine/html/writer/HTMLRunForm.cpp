@@ -5,12 +5,52 @@
 
 namespace folio {
 
+namespace {
+
+struct RunKeys {
+    AttributeKey attachment{NSAttachmentAttributeName};
+    AttributeKey link{TELinkAttribute};
+    AttributeKey anchor{TEAnchorAttribute};
+    AttributeKey customAttributes{TECustomAttributesAttribute};
+    AttributeKey font{kCTFontAttributeName};
+    AttributeKey kern{kCTKernAttributeName};
+    AttributeKey foreground{kCTForegroundColorAttributeName};
+    AttributeKey background{NSBackgroundColorAttributeName};
+    AttributeKey underline{kCTUnderlineStyleAttributeName};
+    AttributeKey strikeOut{TEStrikeOutAttribute};
+    AttributeKey superscript{kCTSuperscriptAttributeName};
+};
+
+} // namespace
+
 HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
-    : isAttachment(attributes.containsKey(NSAttachmentAttributeName))
-    , link(attributes.valueForKeyAs<URLValue>(TELinkAttribute))
-    , anchor(attributes.valueForKeyAs<StringValue>(TEAnchorAttribute))
-    , customAttributes(attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute))
 {
+    static const RunKeys keys;
+    // A dictionary holds no null values.
+    for (const auto& [key, value] : attributes) {
+        if (key == keys.font)
+            look.font = value.get();
+        else if (key == keys.foreground)
+            look.foreground = value.get();
+        else if (key == keys.kern)
+            look.kern = value.get();
+        else if (key == keys.background)
+            look.background = value.get();
+        else if (key == keys.underline)
+            look.underline = value.get();
+        else if (key == keys.strikeOut)
+            look.strikeOut = value.get();
+        else if (key == keys.superscript)
+            look.superscript = value.get();
+        else if (key == keys.link)
+            link = value->as<URLValue>();
+        else if (key == keys.anchor)
+            anchor = value->as<StringValue>();
+        else if (key == keys.customAttributes)
+            customAttributes = value->as<StringMapValue>();
+        else if (key == keys.attachment)
+            isAttachment = true;
+    }
 }
 
 } // namespace folio

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "engine/html/writer/HTMLRunLook.h"
 #include "platform/text/AttributeValue.h"
-
-#include <string>
 
 namespace folio {
 
@@ -13,6 +12,8 @@ class AttributeDictionary;
 // and a few thousand distinct formatting states, and a look-up by key costs
 // string comparisons.
 struct HTMLRunForm {
+    // Reads the attributes in one pass, telling keys apart by their
+    // addresses rather than by their names.
     explicit HTMLRunForm(const AttributeDictionary& attributes);
 
     // Whether the run is an attachment; the attachment itself is taken from
@@ -22,16 +23,12 @@ struct HTMLRunForm {
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;
 
-    // The run's style and the start tag of a span styled with it alone,
-    // made on first use. A run whose paragraph has one font leaves the font
-    // to the paragraph, so the two cases are kept apart (indexed by whether
-    // the run writes its font).
-    struct Style {
-        bool made = false;
-        std::string css;
-        std::string spanStartTag;
-    };
-    Style styles[2];
+    // The values of the run's style (whether it writes the font left unset).
+    HTMLRunLook look;
+    // The run's style, found on first use. A run whose paragraph has one
+    // font leaves the font to the paragraph, so the two cases are kept apart
+    // (indexed by whether the run writes its font).
+    const HTMLRunStyle* styles[2] = {};
 };
 
 } // namespace folio

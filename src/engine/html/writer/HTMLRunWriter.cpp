@@ -9,17 +9,12 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace folio {
 
 namespace {
-
-const Color* colorInAttributes(const AttributeDictionary& attributes, std::string_view key)
-{
-    const auto* value = attributes.valueForKeyAs<ColorValue>(key);
-    return value ? &value->color() : nullptr;
-}
 
 bool isWhiteSpace(char16_t c)
 {
@@ -75,7 +70,7 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
 
     Range range;
     if (link) {
-        range = rangeOfLinkAtIndex(m_context.string, run.location);
+        range = linkRangeInParagraph(*link, run);
     } else {
         // The stretch of this anchor itself: looking the name up from the
         // start of the text would find an earlier anchor of the same name and
@@ -92,7 +87,10 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
         m_linkAttributes["href"] = toUtf16(link->urlString());
     if (anchor)
         m_linkAttributes["name"] = anchor->value();
-    if (const auto* custom = customHTMLAttributesAtIndex(m_context.string, range.location)) {
+    const std::map<std::string, std::u16string>* custom =
+        range.location == run.location ? (form.customAttributes ? &form.customAttributes->map() : nullptr)
+                                       : customHTMLAttributesAtIndex(m_context.string, range.location);
+    if (custom) {
         for (const auto& [name, value] : *custom) {
             Range own = rangeOfCustomHTMLAttribute(m_context.string, name, range.location);
             own = intersectionRange(own, m_paragraph);
@@ -101,6 +99,34 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
         }
     }
     return true;
+}
+
+Range HTMLRunWriter::linkRangeInParagraph(const URLValue& link, Range run) const
+{
+    // Runs of one target side by side are one link. Those before this run
+    // were written already and their stretch is known; those after it are
+    // looked at until the target changes.
+    const std::string& target = link.urlString();
+    std::size_t end = run.end();
+    while (end < m_paragraph.end()) {
+        Range next;
+        AttributeDictionaryPtr attributes = m_context.string.attributesAtIndex(end, &next);
+        const URLValue* nextLink = attributes ? m_context.styleCache.runForm(*attributes).link : nullptr;
+        if (!nextLink || nextLink->urlString() != target)
+            break;
+        end = next.end();
+    }
+    const std::size_t start = m_sameTargetStart;
+    return Range{start, std::min(end, m_paragraph.end()) - start};
+}
+
+void HTMLRunWriter::followLinkTarget(const HTMLRunForm& form, Range run)
+{
+    const bool sameTarget =
+        form.link && m_previousLink && form.link->urlString() == m_previousLink->urlString();
+    if (!sameTarget)
+        m_sameTargetStart = run.location;
+    m_previousLink = form.link;
 }
 
 void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
@@ -113,32 +139,42 @@ void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
     m_linkRange = NotFoundRange;
 }
 
-std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
+std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
 {
     std::string style;
-    if (!m_paragraphFontIsUniform)
-        style += m_context.fontCSS(fontInAttributes(attributes));
+    const Font* font = fontOfValue(look.font);
+    if (look.writesFont)
+        style += m_context.fontCSS(font);
 
-    double kerning = numberInAttributes(attributes, kCTKernAttributeName).value_or(0);
+    double kerning = numberOfValue(look.kern).value_or(0);
     if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
         kerning /= m_context.textScale;
-    if (kerning != 0)
-        style += "letter-spacing:" + formatFixed(kerning, 0) + "px;";
-
-    if (const Color* color = colorInAttributes(attributes, kCTForegroundColorAttributeName))
-        style += "color:#" + htmlHexString(*color) + ";";
-    if (const Color* color = colorInAttributes(attributes, NSBackgroundColorAttributeName)) {
-        std::string hex = htmlHexString(*color);
-        if (hex != "ffffff")
-            style += "background-color:#" + hex + ";";
+    if (kerning != 0) {
+        style += "letter-spacing:";
+        style += formatFixed(kerning, 0);
+        style += "px;";
     }
 
-    if (attributes.containsKey(kCTUnderlineStyleAttributeName))
+    if (const auto* color = look.foreground ? look.foreground->as<ColorValue>() : nullptr) {
+        style += "color:#";
+        style += htmlHexString(color->color());
+        style += ';';
+    }
+    if (const auto* color = look.background ? look.background->as<ColorValue>() : nullptr) {
+        std::string hex = htmlHexString(color->color());
+        if (hex != "ffffff") {
+            style += "background-color:#";
+            style += hex;
+            style += ';';
+        }
+    }
+
+    if (look.underline)
         style += "text-decoration:underline;";
-    else if (flagInAttributes(attributes, TEStrikeOutAttribute))
+    else if (flagOfValue(look.strikeOut))
         style += "text-decoration:line-through;";
 
-    if (std::optional<double> superscript = numberInAttributes(attributes, kCTSuperscriptAttributeName)) {
+    if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
             style += "vertical-align:super;";
         else if (*superscript == -1)
@@ -148,15 +184,15 @@ std::string HTMLRunWriter::runStyle(const AttributeDictionary& attributes) const
         // A printed page sets raised and lowered text smaller, as word
         // processors do; the editing page keeps the size the text has.
         if (m_context.settings.forPrint && *superscript != 0)
-            style += raisedTextSize(attributes);
+            style += raisedTextSize(font);
     }
     return style;
 }
 
-std::string HTMLRunWriter::raisedTextSize(const AttributeDictionary& attributes) const
+std::string HTMLRunWriter::raisedTextSize(const Font* fontOfText) const
 {
     constexpr double kRaisedTextScale = 0.7;
-    const std::string& font = m_context.fontCSS(fontInAttributes(attributes));
+    const std::string& font = m_context.fontCSS(fontOfText);
     std::size_t found = font.find("font-size:");
     if (found == std::string::npos)
         return "font-size:70%;";
@@ -181,6 +217,7 @@ bool HTMLRunWriter::paragraphCarries(const std::string& name, const std::u16stri
 void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attributes, Range run)
 {
     HTMLRunForm& form = m_context.styleCache.runForm(attributes);
+    followLinkTarget(form, run);
     if (form.isAttachment) {
         const AttributeValuePtr& attachment = attributes.valueForKey(NSAttachmentAttributeName);
         // An attachment never opens a link of its own: an a element opened
@@ -221,21 +258,22 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     // is written once per style.
     const std::string* spanStartTag = nullptr;
     if (m_context.settings.stylesRuns) {
-        HTMLRunForm::Style& made = form.styles[m_paragraphFontIsUniform ? 0 : 1];
-        if (!made.made) {
-            made.css = runStyle(attributes);
-            if (!made.css.empty())
-                made.spanStartTag = m_context.styleCache.spanStartTag(made.css, [&] {
-                    return "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
-                });
-            made.made = true;
+        const HTMLRunStyle*& style = form.styles[m_paragraphFontIsUniform ? 0 : 1];
+        if (!style) {
+            HTMLRunLook look = form.look;
+            look.writesFont = !m_paragraphFontIsUniform;
+            style = &m_context.styleCache.runStyle(look, [&] {
+                HTMLRunStyle made{runStyle(look), {}};
+                if (!made.css.empty())
+                    made.spanStartTag = "<span style=\"" + HTMLTextEscaper::escape(std::string_view(made.css)) + "\">";
+                return made;
+            });
         }
-        const std::string& style = made.css;
         if (m_context.fragment && spanAttributes.empty()) {
-            if (!style.empty())
-                spanStartTag = &made.spanStartTag;
+            if (!style->css.empty())
+                spanStartTag = &style->spanStartTag;
         } else {
-            m_context.applyStyle(spanAttributes, "span", style);
+            m_context.applyStyle(spanAttributes, "span", style->css);
         }
     }
     bool needsSpan = spanStartTag || !spanAttributes.empty();

@@ -8,7 +8,9 @@
 namespace folio {
 
 class AttributeDictionary;
+class Font;
 struct HTMLRunForm;
+struct HTMLRunLook;
 
 // Writes the attribute runs of one paragraph: links and anchors as a
 // elements, run styles and HTML attributes as spans, attachments as their own
@@ -26,10 +28,16 @@ private:
     void writeRun(std::string& html, const AttributeDictionary& attributes, Range run);
     // Starts the link or anchor of a run; answers whether the run opened one.
     bool openLink(const HTMLRunForm& form, Range run);
+    // Notes where the stretch of runs of one link target that `run` ends
+    // starts; every run of the paragraph passes here in turn.
+    void followLinkTarget(const HTMLRunForm& form, Range run);
+    // The stretch of the paragraph whose runs link to the same target as
+    // `run`, which has the link.
+    Range linkRangeInParagraph(const URLValue& link, Range run) const;
     void closeLinkIfEnded(std::string& html, Range run);
-    // The CSS size of raised or lowered text in print.
-    std::string raisedTextSize(const AttributeDictionary& attributes) const;
-    std::string runStyle(const AttributeDictionary& attributes) const;
+    // The CSS size of raised or lowered text of the font in print.
+    std::string raisedTextSize(const Font* font) const;
+    std::string runStyle(const HTMLRunLook& look) const;
     bool paragraphCarries(const std::string& name, const std::u16string& value) const;
 
     const HTMLWriterContext& m_context;
@@ -41,6 +49,10 @@ private:
     Range m_linkRange = NotFoundRange;
     bool m_linkElementOpen = false;
     HTMLAttributeMap m_linkAttributes;
+    // The link of the run written last, and where the runs of its target
+    // that end with it start.
+    const URLValue* m_previousLink = nullptr;
+    std::size_t m_sameTargetStart = 0;
 };
 
 } // namespace folio

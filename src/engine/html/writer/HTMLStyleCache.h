@@ -32,25 +32,24 @@ public:
     // first use; the answer stays put for the whole write.
     HTMLRunForm& runForm(const AttributeDictionary& attributes)
     {
-        // Runs of one formatting state mostly share one dictionary, so its
-        // address is tried before its value is looked up.
-        KnownForm& known = m_knownRunForms[knownSlot(&attributes)];
-        if (known.attributes == &attributes)
-            return *known.form;
-        auto found = m_runForms.find(&attributes);
-        if (found == m_runForms.end())
-            found = m_runForms.emplace(&attributes, HTMLRunForm(attributes)).first;
-        known = {&attributes, &found->second};
-        return found->second;
+        return formFor(m_runForms, m_knownRunForms, attributes);
     }
 
-    // The start tag of a span styled with `css` alone, or `make()` stored under it.
+    // The style of runs of this look, or `make()` stored under it.
     template <typename Make>
-    const std::string& spanStartTag(const std::string& css, Make&& make)
+    const HTMLRunStyle& runStyle(const HTMLRunLook& look, Make&& make)
     {
-        auto found = m_spanStartTags.find(css);
-        if (found == m_spanStartTags.end())
-            found = m_spanStartTags.emplace(css, make()).first;
+        return lookUp(m_runStyles, look, make);
+    }
+
+    // The start tag of a list of the key's element, start and style, or
+    // `make()` stored under it.
+    template <typename Make>
+    const std::string& listTag(std::string key, Make&& make)
+    {
+        auto found = m_listTags.find(key);
+        if (found == m_listTags.end())
+            found = m_listTags.emplace(std::move(key), make()).first;
         return found->second;
     }
 
@@ -58,15 +57,12 @@ public:
     // on first use; the answer stays put for the whole write.
     HTMLParagraphForm& paragraphForm(const AttributeDictionary& attributes)
     {
-        auto found = m_paragraphForms.find(&attributes);
-        if (found == m_paragraphForms.end())
-            found = m_paragraphForms.emplace(&attributes, HTMLParagraphForm(attributes)).first;
-        return found->second;
+        return formFor(m_paragraphForms, m_knownParagraphForms, attributes);
     }
 
 private:
     template <typename Map, typename Key, typename Make>
-    static const std::string& lookUp(Map& map, Key key, Make& make)
+    static const typename Map::mapped_type& lookUp(Map& map, const Key& key, Make& make)
     {
         auto found = map.find(key);
         if (found == map.end())
@@ -83,14 +79,32 @@ private:
         bool operator()(const AttributeDictionary* a, const AttributeDictionary* b) const { return *a == *b; }
     };
 
-    // The run forms last found, by the address of their dictionary: one
-    // slot for each address, the last one found there kept. The forms stay
-    // where the map put them for as long as the cache lives.
+    // The forms last found, by the address of their dictionary: one slot
+    // for each address, the last one found there kept. The forms stay where
+    // the map put them for as long as the cache lives.
+    template <typename Form>
     struct KnownForm {
         const AttributeDictionary* attributes = nullptr;
-        HTMLRunForm* form = nullptr;
+        Form* form = nullptr;
     };
     static constexpr std::size_t kKnownSlots = 512;
+    template <typename Form>
+    using KnownForms = std::array<KnownForm<Form>, kKnownSlots>;
+
+    // Text of one formatting state mostly shares one dictionary, so its
+    // address is tried before its value is looked up.
+    template <typename Map, typename Form>
+    static Form& formFor(Map& forms, KnownForms<Form>& known, const AttributeDictionary& attributes)
+    {
+        KnownForm<Form>& slot = known[knownSlot(&attributes)];
+        if (slot.attributes == &attributes)
+            return *slot.form;
+        auto found = forms.find(&attributes);
+        if (found == forms.end())
+            found = forms.emplace(&attributes, Form(attributes)).first;
+        slot = {&attributes, &found->second};
+        return found->second;
+    }
     static std::size_t knownSlot(const AttributeDictionary* attributes)
     {
         // The address's low bits are alike for every object; a multiplication
@@ -100,10 +114,12 @@ private:
 
     std::unordered_map<const Font*, std::string> m_fontCSS;
     std::unordered_map<const AttributeDictionary*, HTMLRunForm, DictionaryHash, DictionaryEqual> m_runForms;
-    // Distinct formatting states often come to the same style.
-    std::unordered_map<std::string, std::string> m_spanStartTags;
+    // Distinct formatting states often come to the same look.
+    std::unordered_map<HTMLRunLook, HTMLRunStyle, HTMLRunLook::Hash> m_runStyles;
+    std::unordered_map<std::string, std::string> m_listTags;
     std::unordered_map<const AttributeDictionary*, HTMLParagraphForm, DictionaryHash, DictionaryEqual> m_paragraphForms;
-    std::array<KnownForm, kKnownSlots> m_knownRunForms{};
+    KnownForms<HTMLRunForm> m_knownRunForms{};
+    KnownForms<HTMLParagraphForm> m_knownParagraphForms{};
 };
 
 } // namespace folio

@@ -70,13 +70,27 @@ void HTMLWriterContext::applyStyle(HTMLAttributeMap& attributes, const std::stri
 
 const Font* fontInAttributes(const AttributeDictionary& attributes)
 {
-    const auto* value = attributes.valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
-    return value ? &value->font() : nullptr;
+    return fontOfValue(attributes.valueForKey(kCTFontAttributeName).get());
 }
 
 std::optional<double> numberInAttributes(const AttributeDictionary& attributes, std::string_view key)
 {
-    const AttributeValuePtr& value = attributes.valueForKey(key);
+    return numberOfValue(attributes.valueForKey(key).get());
+}
+
+bool flagInAttributes(const AttributeDictionary& attributes, std::string_view key)
+{
+    return flagOfValue(attributes.valueForKey(key).get());
+}
+
+const Font* fontOfValue(const AttributeValue* value)
+{
+    const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
+    return font ? &font->font() : nullptr;
+}
+
+std::optional<double> numberOfValue(const AttributeValue* value)
+{
     if (!value)
         return std::nullopt;
     if (const auto* number = value->as<DoubleValue>())
@@ -88,14 +102,13 @@ std::optional<double> numberInAttributes(const AttributeDictionary& attributes, 
     return std::nullopt;
 }
 
-bool flagInAttributes(const AttributeDictionary& attributes, std::string_view key)
+bool flagOfValue(const AttributeValue* value)
 {
-    const AttributeValuePtr& value = attributes.valueForKey(key);
     if (!value)
         return false;
     if (const auto* text = value->as<StringValue>())
         return !text->value().empty();
-    std::optional<double> number = numberInAttributes(attributes, key);
+    std::optional<double> number = numberOfValue(value);
     // Markers of other kinds count by their presence.
     return number ? *number != 0 : true;
 }

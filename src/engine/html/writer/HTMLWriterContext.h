@@ -93,5 +93,9 @@ struct HTMLWriterContext {
 const Font* fontInAttributes(const AttributeDictionary& attributes);
 std::optional<double> numberInAttributes(const AttributeDictionary& attributes, std::string_view key);
 bool flagInAttributes(const AttributeDictionary& attributes, std::string_view key);
+// The same of a value already found (null when absent).
+const Font* fontOfValue(const AttributeValue* value);
+std::optional<double> numberOfValue(const AttributeValue* value);
+bool flagOfValue(const AttributeValue* value);
 
 } // namespace folio

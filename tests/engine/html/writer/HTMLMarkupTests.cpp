@@ -159,6 +159,53 @@ TEST(HTMLMarkupAppendText, findsEveryCharacterNeedingWorkAtEveryPlace)
     }
 }
 
+// Text of any length is copied in blocks with a shorter rest: a character
+// that needs work is found wherever it stands, in a block or in the rest,
+// and so is the second blank of a pair, also when the pair spans two blocks
+// or its first blank was written before the text.
+TEST(HTMLMarkupAppendBody, findsEveryCharacterNeedingWorkInTextsOfEveryLength)
+{
+    const std::string nbsp(kNoBreakSpace);
+    auto expected = [&](char16_t c) -> std::string {
+        if (c == u'<')
+            return "&#60;";
+        if (c == u'&')
+            return "&amp;";
+        if (c == u'\t')
+            return std::string(kInlineTab);
+        if (c < 0x20 && c != u'\n' && c != u'\r')
+            return "";
+        return toUtf8(std::u16string(1, c));
+    };
+    const char16_t characters[] = {0x00, 0x0A, 0x1F, 0x09, 0x3C, 0x26, 0x7F, 0x80, 0xBC, 0x13C, 0x3C00, 0x8026, 0xFF20};
+    for (std::size_t length = 1; length <= 40; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            for (char16_t c : characters) {
+                std::u16string text(length, u'a');
+                text[at] = c;
+                std::string html = "<p>";
+                HTMLBodyFinish finish;
+                HTMLMarkup::appendBodyText(html, text, false, finish);
+                EXPECT_EQ(html, "<p>" + std::string(at, 'a') + expected(c) + std::string(length - at - 1, 'a'))
+                    << "U+" << std::hex << static_cast<unsigned>(c) << " at " << std::dec << at << " of " << length;
+            }
+            // A pair of blanks ending at `at`, its first blank written
+            // before the text when `at` is 0.
+            std::u16string text(length, u'b');
+            text[at] = u' ';
+            std::string html = "<p>";
+            if (at == 0)
+                html += ' ';
+            else
+                text[at - 1] = u' ';
+            HTMLBodyFinish finish;
+            HTMLMarkup::appendBodyText(html, text, false, finish);
+            const std::string before = at == 0 ? "<p> " : "<p>" + std::string(at - 1, 'b') + " ";
+            EXPECT_EQ(html, before + nbsp + std::string(length - at - 1, 'b')) << "pair at " << at << " of " << length;
+        }
+    }
+}
+
 // Leaving the placeholders out writes what the pieces between them write,
 // wherever they stand: among ASCII, among other characters, at either end,
 // side by side, and between the halves of a surrogate pair.

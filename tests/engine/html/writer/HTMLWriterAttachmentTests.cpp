@@ -197,6 +197,32 @@ TEST(HTMLWriterAttachmentTests, attachmentInsideALinkNeverLeavesTheLinkOpen)
         << toUtf8(second);
 }
 
+// A link that starts with an attachment opens at its text, yet stretches
+// over both: attributes of the whole link go on the link, and those of a
+// part on the span of that part.
+TEST(HTMLWriterAttachmentTests, linkStartingWithAnAttachmentStillSpansIt)
+{
+    auto note = TEObjectTextAttachment::footnote(u"n");
+    AttributeValuePtr target = URLValue::make("https://example.org/");
+    AttributeValuePtr whole = StringMapValue::make({{"target", u"_blank"}});
+    AttributedString string =
+        TestText()
+            .add(u"a ", {baseFont(), baseStyle()})
+            .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(note), {std::string(TELinkAttribute), target},
+                             {std::string(TECustomAttributesAttribute), whole}})
+            .add(u"te", {baseFont(), baseStyle(), {std::string(TELinkAttribute), target},
+                         {std::string(TECustomAttributesAttribute), whole}})
+            .add(u"xt", {baseFont(), baseStyle(), {std::string(TELinkAttribute), target},
+                         {std::string(TECustomAttributesAttribute),
+                          StringMapValue::make({{"target", u"_blank"}, {"title", u"part"}})}})
+            .add(u" b", {baseFont(), baseStyle()})
+            .build();
+    std::u16string html = TEHTMLWriter(string, printSettings()).HTMLFragment();
+    EXPECT_NE(std::u16string::npos,
+              html.find(u"<sup>1</sup><a href=\"https://example.org/\" target=\"_blank\">te<span title=\"part\">xt</span></a> b"))
+        << toUtf8(html);
+}
+
 // The one who wants the HTML decides where a picture read from a file goes:
 // the writer hands the file's bytes to that sink and writes what it answers,
 // and nothing lands in the program's picture folder.

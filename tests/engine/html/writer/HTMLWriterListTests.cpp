@@ -220,5 +220,41 @@ TEST(HTMLWriterListTests, listTagsUseTheListKindAndTakeOverTheParagraphIndent)
     EXPECT_EQ("</ul>", HTMLListTagWriter::closingTag(nullptr));
 }
 
+// Lists that look alike share their tag in one write, and any difference of
+// kind, start or style makes a tag of its own: in a document, lists of one
+// style share a class and a list that goes on from an earlier number still
+// says where it starts.
+TEST(HTMLWriterListTests, listTagsDifferWhereTheirKindStartOrStyleDoes)
+{
+    HTMLStyleClassTable classes;
+    TEFootnoteCounter footnotes;
+    AttributedString none;
+    TEHTMLWriterSettings settings;
+    HTMLWriterContext document{none, settings, 1.0, false, classes, footnotes};
+    auto numbered = listStyle(TECSSListStyleType::Decimal);
+    auto goesOn = std::make_shared<TECSSListStyle>();
+    goesOn->setType(TECSSListStyleType::Decimal);
+    goesOn->setStartingItemNumber(7);
+    auto bullets = listStyle(TECSSListStyleType::Disc);
+    auto tagOf = [](const std::shared_ptr<const TECSSListStyle>& list, double indent,
+                    const HTMLWriterContext& context) {
+        TEParagraphStyle style;
+        style.setHeadIndent(indent);
+        return HTMLListTagWriter::openingTag(list.get(), &style, context);
+    };
+    EXPECT_EQ("<ol class=\"o1\">", tagOf(numbered, 0, document));
+    EXPECT_EQ("<ol class=\"o1\" start=\"7\">", tagOf(goesOn, 0, document));
+    EXPECT_EQ("<ol class=\"o2\">", tagOf(numbered, 36, document));
+    EXPECT_EQ("<ul class=\"u1\">", tagOf(bullets, 0, document));
+    EXPECT_EQ("<ol class=\"o1\">", tagOf(numbered, 0, document));
+    EXPECT_EQ("<ol class=\"o2\" start=\"7\">", tagOf(goesOn, 36, document));
+
+    HTMLWriterContext fragment{none, settings, 1.0, true, classes, footnotes};
+    EXPECT_EQ("<ol start=\"7\" style=\"list-style:decimal;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+              tagOf(goesOn, 0, fragment));
+    EXPECT_EQ("<ol style=\"list-style:decimal;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+              tagOf(numbered, 0, fragment));
+}
+
 } // namespace
 } // namespace folio

@@ -183,6 +183,30 @@ TEST(HTMLWriterRunTests, sharedRunAttributesNameTheirFontOnlyWhereTheParagraphDo
     EXPECT_NE(std::u16string::npos, fragment.find(u"font-size:18px;color:#ff0000;\">red again</span>"));
 }
 
+// A run may hold several paragraphs and a paragraph several runs: the font
+// goes on the element where every run of the paragraph has it, whether one
+// run or several equal ones carry it, and on the spans where it changes or
+// a run has none.
+TEST(HTMLWriterRunTests, theParagraphTakesTheFontOnlyWhereAllItsTextHasIt)
+{
+    MutableAttributedString text;
+    text.appendString(u"one\ntwo\nth", AttributeDictionary::make({baseFont(), baseStyle()}));
+    text.appendString(u"ree\n", AttributeDictionary::make({baseFont(), baseStyle(),
+                                                          {"TEUnrelated", IntegerValue::make(1)}}));
+    text.appendString(u"no font", AttributeDictionary::make({baseStyle()}));
+    text.appendString(u"\nfont ", AttributeDictionary::make({baseFont(), baseStyle()}));
+    text.appendString(u"none", AttributeDictionary::make({baseStyle()}));
+    std::u16string fragment = TEHTMLWriter(text).HTMLFragment();
+    const std::u16string helvetica = u"font-family:&#39;Helvetica&#39;,&#39;Helvetica&#39;;font-size:18px;";
+    EXPECT_NE(std::u16string::npos, fragment.find(helvetica + u"\">one</div>")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(helvetica + u"\">two</div>"));
+    EXPECT_NE(std::u16string::npos, fragment.find(helvetica + u"\">three</div>"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"\">no font</div>"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<span style=\"" + helvetica + u"\">font </span>none</div>"));
+    EXPECT_EQ(5u, countOf(fragment, u"<div"));
+    EXPECT_EQ(4u, countOf(fragment, helvetica));
+}
+
 TEST(HTMLWriterRunTests, unstyledRunsKeepTheirTextLinksAndOwnAttributes)
 {
     TestText text;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace folio {
+
+class AttributeValue;
+
+// The attribute values a run's style is made from, each null where the run
+// has none, and whether the style writes the font (a paragraph of one font
+// writes it on its element instead). Runs of a document mostly share these
+// values, so that thousands of formatting states come to a few hundred
+// looks: the style is made once for each. A value names itself by its
+// address, which stays put while a write runs.
+struct HTMLRunLook {
+    const AttributeValue* font = nullptr;
+    const AttributeValue* kern = nullptr;
+    const AttributeValue* foreground = nullptr;
+    const AttributeValue* background = nullptr;
+    const AttributeValue* underline = nullptr;
+    const AttributeValue* strikeOut = nullptr;
+    const AttributeValue* superscript = nullptr;
+    bool writesFont = false;
+
+    friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
+
+    struct Hash {
+        std::size_t operator()(const HTMLRunLook& look) const
+        {
+            std::size_t hash = look.writesFont;
+            for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
+                                                look.underline, look.strikeOut, look.superscript})
+                hash = hash * 31 + std::hash<const AttributeValue*>()(value);
+            return hash;
+        }
+    };
+};
+
+// The style made from a look, and the start tag of a span styled with it
+// alone ("" without a style).
+struct HTMLRunStyle {
+    std::string css;
+    std::string spanStartTag;
+};
+
+} // namespace folio
