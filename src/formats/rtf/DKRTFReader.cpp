@@ -536,7 +536,9 @@ void DKRTFReader::appendSourceText(std::size_t begin, std::size_t end)
         run = kept;
     }
     if (m_source.characters() != DKRTFReaderSource::Characters::DeclaredCodePages) {
-        appendString(m_source.text(run, m_runText));
+        // Decoded where it stands, so that its last bytes are widened in a
+        // block with those after them.
+        appendString(kept.empty() ? m_source.text(begin, end, m_runText) : m_source.text(run, m_runText));
         return;
     }
     // Runs of 8-bit characters are bytes in the current code page.

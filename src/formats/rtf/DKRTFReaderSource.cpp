@@ -40,24 +40,6 @@ void appendGeneralizedUTF8(std::string& bytes, char32_t code)
     }
 }
 
-constexpr std::size_t kWidenedBlock = 16;
-
-// Widens the bytes from `position` to `out` up to the first that is not
-// ASCII, sixteen at a time while sixteen remain in the bytes (a block may
-// be written whole although it ends in other bytes); answers how many were
-// ASCII, kWidenedBlock for a whole block.
-std::size_t widenedASCIIPrefix(std::string_view bytes, std::size_t position, char16_t* out)
-{
-    if (position + kWidenedBlock <= bytes.size()) {
-        const std::size_t ascii = asciiRunLength(bytes.data(), position, position + kWidenedBlock);
-        widenBytes(bytes.data() + position, kWidenedBlock, out);
-        return ascii;
-    }
-    const std::size_t ascii = asciiRunLength(bytes.data(), position, bytes.size());
-    widenBytes(bytes.data() + position, ascii, out);
-    return ascii;
-}
-
 } // namespace
 
 DKRTFReaderSource DKRTFReaderSource::utf8(std::string_view bytes) { return DKRTFReaderSource(bytes, Characters::UTF8); }
@@ -211,12 +193,11 @@ char16_t* DKRTFReaderSource::decode(std::string_view bytes, std::size_t begin, s
     while (position < end) {
         // ASCII, most of a document, is widened sixteen bytes at a time;
         // what is widened past the run is written over or left unused.
-        const std::size_t ascii = widenedASCIIPrefix(bytes, position, out);
-        const std::size_t taken = std::min(ascii, end - position);
-        out += taken;
-        position += taken;
-        if (position >= end || taken == kWidenedBlock)
-            continue;
+        const std::size_t ascii = widenASCIIRun(bytes.data(), position, end, bytes.size(), out);
+        out += ascii;
+        position += ascii;
+        if (position >= end)
+            break;
         const std::size_t length = sequenceLength(byteAt(position));
         const std::size_t available = bytes.size() - position;
         auto continuation = [&](std::size_t offset) { return static_cast<char32_t>(byteAt(position + offset) & 0x3F); };

@@ -167,4 +167,34 @@ inline void widenBytes(const char* bytes, std::size_t length, char16_t* out)
         out[index] = static_cast<unsigned char>(bytes[index]);
 }
 
+// Widens the ASCII bytes in [from, end) up to the first 8-bit byte to
+// `out`, and answers how many there were. Sixteen are read and written at a
+// time where sixteen bytes can be read (up to `readable`): up to fifteen
+// units past those answered may be written.
+inline std::size_t widenASCIIRun(const char* bytes, std::size_t from, std::size_t end, std::size_t readable,
+                                 char16_t* out)
+{
+    std::size_t index = from;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; index < end && index + 16 <= readable; index += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + index));
+        char16_t* at = out + (index - from);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 8), _mm_unpackhi_epi8(sixteen, zero));
+        if (const int mask = _mm_movemask_epi8(sixteen)) {
+            const std::size_t stop = index + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+            return (stop < end ? stop : end) - from;
+        }
+    }
+    if (index >= end)
+        return end - from;
+#else
+    (void)readable;
+#endif
+    for (; index < end && static_cast<unsigned char>(bytes[index]) < 0x80; ++index)
+        out[index - from] = static_cast<char16_t>(bytes[index]);
+    return index - from;
+}
+
 } // namespace folio
