@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace folio {
 
@@ -123,6 +125,37 @@ Result<std::u16string> DocumentText::decode(std::span<const std::uint8_t> bytes,
     if (kind == DocumentKind::RTF && !DKRTFReader::isRTF(*text) && holdsBinaryData(*text))
         return textError(Undecodable, path + " is not an RTF document: it holds binary data");
     return std::move(*text);
+}
+
+Result<DKRTFReaderSource> DocumentText::rtfSource(std::span<const std::uint8_t> bytes, const std::string& path)
+{
+    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (std::optional<Result<std::u16string>> marked = decodeMarkedUnicode(bytes, path)) {
+        if (!*marked)
+            return marked->error();
+        return DKRTFReaderSource::fromText(**marked);
+    }
+    if (isUTF8(bytes))
+        return DKRTFReaderSource::utf8(view);
+    // The same encodings, in the same order, as decode tries; those that
+    // are not one byte per character here are decoded whole, as there.
+    std::vector<StringEncoding> codePages;
+    if (std::optional<int> codePage = declaredSingleByteCodePage(bytes))
+        codePages.push_back(StringEncoding::windowsCodePage(*codePage));
+    codePages.push_back(StringEncoding::windowsLatin1());
+    for (const StringEncoding& encoding : codePages) {
+        if (std::optional<SingleByteCodePage> table = SingleByteCodePage::make(encoding)) {
+            if (table->decodes(bytes))
+                return DKRTFReaderSource::inFileCodePage(view, std::make_shared<const SingleByteCodePage>(*table));
+        } else if (std::optional<std::u16string> text = stringWithData(bytes, encoding)) {
+            return DKRTFReaderSource::fromText(*text);
+        }
+    }
+    if (std::optional<StringEncoding> detected = detectEncoding(bytes)) {
+        if (std::optional<std::u16string> text = stringWithData(bytes, *detected))
+            return DKRTFReaderSource::fromText(*text);
+    }
+    return textError(Undecodable, path + " is neither UTF-8 nor Windows-1252 text");
 }
 
 Result<std::u16string> DocumentText::read(const std::string& path, DocumentKind kind)

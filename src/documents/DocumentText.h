@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documents/DocumentKind.h"
+#include "formats/rtf/DKRTFReaderSource.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 
@@ -39,6 +40,13 @@ public:
     // `path` only names the file in error messages.
     static Result<std::u16string> decode(std::span<const std::uint8_t> bytes, DocumentKind kind,
                                          const std::string& path);
+    // The bytes of an RTF file as the RTF reader reads them, in the encoding
+    // decode would give its text, without decoding it where the reader can
+    // decode as it goes (UTF-8, a code page of one byte per character); it
+    // borrows `bytes` then. A file that does not start as RTF is read as
+    // text, through decode, which also says what is wrong with a file that
+    // holds binary data.
+    static Result<DKRTFReaderSource> rtfSource(std::span<const std::uint8_t> bytes, const std::string& path);
 };
 
 } // namespace folio

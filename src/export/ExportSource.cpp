@@ -66,30 +66,39 @@ const EditorContent* ExportSource::usedContent(OpenEditor openEditor) const
     return openEditor == OpenEditor::Use ? openContent() : nullptr;
 }
 
+bool ExportSource::readFileBytes() const
+{
+    if (m_fileBytes)
+        return true;
+    Result<Data> bytes = DocumentText::readBytes(m_path);
+    if (!bytes) {
+        const ErrorCode undecodable
+            = m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText;
+        const Error& error = bytes.error();
+        m_fileText = Result<std::u16string>(
+            sourceError(error.domain == DocumentText::kErrorDomain ? undecodable : Unreadable, error.message));
+        return false;
+    }
+    m_fileBytes = std::move(*bytes);
+    return true;
+}
+
 const Result<std::u16string>& ExportSource::fileText() const
 {
     if (m_fileText)
         return *m_fileText;
     const ErrorCode undecodable
         = m_kind == DocumentKind::QVText || m_kind == DocumentKind::QVOutline ? CorruptQV : NotText;
-    if (!m_fileBytes) {
-        Result<Data> bytes = DocumentText::readBytes(m_path);
-        if (!bytes) {
-            const Error& error = bytes.error();
-            m_fileText = Result<std::u16string>(
-                sourceError(error.domain == DocumentText::kErrorDomain ? undecodable : Unreadable, error.message));
-            return *m_fileText;
-        }
-        m_fileBytes = std::move(*bytes);
-    }
+    if (!readFileBytes())
+        return *m_fileText;
     // Markdown and ".txt" read as the document reads plain text; any other
     // file of the RTF kind may turn out to be plain text too.
     Result<std::u16string> text = DocumentText::decode(m_fileBytes->span(), m_kind, m_path);
     if (!text)
         text = sourceError(undecodable, text.error().message);
-    // A reading as RTF takes the text; the bytes, half its size and read
-    // already, make it again should it be asked for. Other kinds keep theirs.
-    if (m_kind != DocumentKind::RTF)
+    // An RTF file keeps its bytes, which the reader reads and which make
+    // the text again should it be asked for. Other kinds keep their text.
+    if (m_kind != DocumentKind::RTF && !m_rtfSource)
         m_fileBytes.reset();
     m_fileText = std::move(text);
     return *m_fileText;
@@ -100,22 +109,43 @@ std::string ExportSource::pictureDocumentName() const
     return m_pictureDocumentName ? *m_pictureDocumentName : AppFolders::pictureDocumentName(m_path);
 }
 
+const Result<DKRTFReaderSource>& ExportSource::rtfSource() const
+{
+    if (m_rtfSource)
+        return *m_rtfSource;
+    if (!readFileBytes()) {
+        m_rtfSource = Result<DKRTFReaderSource>(m_fileText->error());
+        return *m_rtfSource;
+    }
+    Result<DKRTFReaderSource> source = DocumentText::rtfSource(m_fileBytes->span(), m_path);
+    if (!source)
+        source = sourceError(NotText, source.error().message);
+    m_rtfSource = std::move(source);
+    return *m_rtfSource;
+}
+
 Result<const DKRTFReadResult*> ExportSource::readRTF(bool namedDocument, DKRTFReader::Fonts fonts) const
 {
-    const Result<std::u16string>& rtf = fileText();
-    if (!rtf)
-        return rtf.error();
+    const Result<DKRTFReaderSource>& source = rtfSource();
+    if (!source)
+        return source.error();
     std::optional<std::string> documentName;
     if (namedDocument)
         documentName = pictureDocumentName();
-    m_startsAsRTF = DKRTFReader::isRTF(*rtf);
-    // The last reading goes before the next is made, and the reader takes
-    // the text rather than a copy of it, so that two whole documents are
-    // never held at once.
+    m_startsAsRTF = source->startsAsRTF();
+    // The last reading goes before the next is made, so that two whole
+    // documents are never held at once.
     m_lastReading.reset();
-    std::u16string text = std::move(m_fileText->value());
-    m_fileText.reset();
-    Result<DKRTFReadResult> read = DKRTFReader::read(std::move(text), documentName, fonts);
+    Result<DKRTFReadResult> read = Error{};
+    if (*m_startsAsRTF) {
+        read = DKRTFReader::read(*source, documentName, fonts);
+    } else {
+        // A file that is no RTF is text, which tells what is wrong with it.
+        const Result<std::u16string>& text = fileText();
+        if (!text)
+            return text.error();
+        read = DKRTFReader::read(*text, documentName, fonts);
+    }
     if (!read)
         return sourceError(NotRTF, m_path + " cannot be read as RTF: " + read.error().message);
     m_lastReading = std::move(read);
@@ -196,12 +226,17 @@ bool ExportSource::exportsAsPlainText() const
         return true;
     if (m_kind != DocumentKind::RTF)
         return false;
-    if (m_startsAsRTF)
-        return !*m_startsAsRTF;
-    const Result<std::u16string>& text = fileText();
-    if (text)
-        m_startsAsRTF = DKRTFReader::isRTF(*text);
-    return text && !*m_startsAsRTF;
+    if (!m_startsAsRTF) {
+        // Asked of the first bytes, without decoding the file.
+        const Result<DKRTFReaderSource>& source = rtfSource();
+        if (!source)
+            return false;
+        m_startsAsRTF = source->startsAsRTF();
+    }
+    if (*m_startsAsRTF)
+        return false;
+    // Text that is no RTF goes out as text, unless it cannot be read as text.
+    return fileText().ok();
 }
 
 MutableAttributedString ExportSource::withoutPictures(const AttributedString& text)

@@ -127,6 +127,11 @@ private:
     // points to (valid until the next reading).
     Result<const DKRTFReadResult*> readRTF(bool namedDocument,
                                            DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
+    // The file's bytes as the RTF reader reads them, kept with the bytes.
+    const Result<DKRTFReaderSource>& rtfSource() const;
+    // Reads the file's bytes, once; false when that failed, with the error
+    // in the file's text.
+    bool readFileBytes() const;
     const EditorContent* usedContent(OpenEditor openEditor) const;
 
     std::string m_path;
@@ -139,6 +144,8 @@ private:
     mutable std::optional<Data> m_fileBytes;
     // Whether the file's text starts as RTF, kept when the text goes.
     mutable std::optional<bool> m_startsAsRTF;
+    // Borrows the file's bytes, which an RTF file keeps.
+    mutable std::optional<Result<DKRTFReaderSource>> m_rtfSource;
     // The RTF read last, whose page settings the page values answer.
     mutable std::optional<Result<DKRTFReadResult>> m_lastReading;
     std::optional<std::string> m_pictureDocumentName;

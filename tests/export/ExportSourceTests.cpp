@@ -109,6 +109,27 @@ TEST_F(ExportSourceTest, TeXAndNonRTFTextExportEscapedAsText)
     EXPECT_EQ(notRTF.plainText().valueOr(u""), u"Just words, {not} RTF");
 }
 
+TEST_F(ExportSourceTest, RTFFilesThatAreNoRTFExportAsTheirTextOrFail)
+{
+    // Asked of the first bytes: Latin-1 prose goes out as text, decoded as
+    // the document reads it; a program's bytes are refused as binary.
+    ExportSource prose(write("prose.rtf", "Caf\xe9 at ten {not RTF}\n"), std::nullopt, {});
+    EXPECT_TRUE(prose.exportsAsPlainText());
+    EXPECT_EQ(prose.plainText().valueOr(u""), u"Caf\u00E9 at ten {not RTF}\n");
+    ExportSource marked(write("marked.rtf", "\xef\xbb\xbf{\\rtf1 caf\xe9}"), std::nullopt, {});
+    EXPECT_TRUE(marked.exportsAsPlainText());
+    EXPECT_EQ(marked.plainText().valueOr(u""), u"\u00EF\u00BB\u00BF{\\rtf1 caf\u00E9}");
+    ExportSource binary(write("picture.rtf", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), std::nullopt, {});
+    EXPECT_FALSE(binary.exportsAsPlainText());
+    Result<std::u16string> refused = binary.plainText();
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().code, ExportSource::NotText);
+    // RTF in code page 1252 reads from its bytes, "\\bin" counting bytes.
+    ExportSource rtf(write("object.rtf", "{\\rtf1\\ansi Caf\xe9\\bin4 \xe9\xe9" "AB done}"), std::nullopt, {});
+    EXPECT_FALSE(rtf.exportsAsPlainText());
+    EXPECT_EQ(rtf.plainText().valueOr(u""), u"Caf\u00E9 done");
+}
+
 TEST_F(ExportSourceTest, RTFGoesThroughReaderAndRemovesPrivateTags)
 {
     auto rtf = source(write("doc.rtf", "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\papercolorFFFFFF\\f0 Alpha words\\par "

@@ -2,7 +2,6 @@
 
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
-#include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UTF16Search.h"
 #include "platform/foundation/URL.h"
@@ -77,11 +76,9 @@ char16_t specialCharacterNamed(std::u16string_view name)
 
 } // namespace
 
-DKRTFObjectReader::DKRTFObjectReader(OFStringScanner& scanner, std::size_t groupEnd)
-    : m_scanner(scanner)
-    , m_text(scanner.string())
-    , m_start(scanner.scanLocation())
-    , m_groupEnd(std::max(std::min(groupEnd, m_text.size()), m_start))
+DKRTFObjectReader::DKRTFObjectReader(std::u16string_view group, std::size_t groupEnd)
+    : m_text(group)
+    , m_groupEnd(std::min(groupEnd, m_text.size()))
 {
 }
 
@@ -110,7 +107,7 @@ std::u16string_view DKRTFObjectReader::tokenUpTo(std::size_t from, std::u16strin
     return text.substr(from, stop - from);
 }
 
-void DKRTFObjectReader::finishAt(std::size_t position) { m_scanner.setScanLocation(position); }
+void DKRTFObjectReader::finishAt(std::size_t position) { m_endOfRead = std::min(position, m_text.size()); }
 
 std::size_t DKRTFObjectReader::skipGroup(std::size_t position) const
 {

@@ -12,23 +12,26 @@
 
 namespace folio {
 
-class OFStringScanner;
-
 // Reads the constructs that the RTF reader takes straight from the text
 // rather than as formatted text: pictures, file attachments, footnotes and
 // comments, and the target of hyperlink fields.
 //
-// Each read starts right after its control word and never looks past the end
-// of the group it sits in (`groupEnd`, the index of that group's closing
-// brace), so a construct with a missing part costs only itself and the text
-// after it stays untouched. A construct that cannot be read leaves the
-// scanner at the end of its group: its content is never document text.
+// Each read starts right after its control word, at the start of `group`,
+// and never looks past the end of the group it sits in (`groupEnd`, the index
+// of that group's closing brace), so a construct with a missing part costs
+// only itself and the text after it stays untouched. A construct that cannot
+// be read ends at the end of its group: its content is never document text.
 class DKRTFObjectReader {
 public:
     // Decodes the bytes of "\'xx" escapes in the current code page.
     using ByteDecoder = std::function<std::u16string(std::string_view bytes)>;
 
-    DKRTFObjectReader(OFStringScanner& scanner, std::size_t groupEnd);
+    // The group's text from the construct on, its closing brace included.
+    DKRTFObjectReader(std::u16string_view group, std::size_t groupEnd);
+
+    // How far into the group the last read went: where the document's text
+    // goes on.
+    std::size_t endOfRead() const { return m_endOfRead; }
 
     // "{\pict\jpegblip\wraptext2\picw..\pich..\picwgoal..\pichgoal..\n HEX \n}":
     // null for Windows metafiles and pictures without data.
@@ -72,9 +75,9 @@ private:
     // The position after the group that opens at `position`.
     std::size_t skipGroup(std::size_t position) const;
 
-    OFStringScanner& m_scanner;
     std::u16string_view m_text;
-    std::size_t m_start;
+    std::size_t m_start = 0;
+    std::size_t m_endOfRead = 0;
     std::size_t m_groupEnd;
     bool m_ownPictureForm = false;
 };

@@ -8,7 +8,7 @@
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
-#include "platform/foundation/UTF16Search.h"
+#include "platform/foundation/ByteSearch.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -22,13 +22,13 @@ namespace {
 
 constexpr char16_t kPlaceholder = u'\uFEFF';
 
-bool isLetter(char16_t character)
+bool isLetter(char character)
 {
-    return (character >= u'a' && character <= u'z') || (character >= u'A' && character <= u'Z');
+    return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z');
 }
 
 // Room for the text of a document read from a source of that length. Every
-// character of the text comes from at least one unit of the source, so the
+// unit of the text comes from at least one byte of the source, so the
 // text fits and is never copied as it grows; the part it leaves unused is
 // never written, so its pages cost nothing.
 std::u16string textRoomForSource(std::size_t sourceLength)
@@ -41,11 +41,11 @@ std::u16string textRoomForSource(std::size_t sourceLength)
 // Where a run of text that goes on at `from` ends: at the first character
 // the reader acts on (a semicolon only where it ends a table entry), or at
 // the end of the text.
-std::size_t endOfTextRun(const std::u16string& text, std::size_t from, bool semicolons)
+std::size_t endOfTextRun(std::string_view text, std::size_t from, bool semicolons)
 {
     if (semicolons)
-        return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n', u';'>(text.data(), from, text.size());
-    return findFirstOf<u'\\', u'{', u'}', u'\r', u'\n'>(text.data(), from, text.size());
+        return findFirstByteOf<'\\', '{', '}', '\r', '\n', ';'>(text.data(), from, text.size());
+    return findFirstByteOf<'\\', '{', '}', '\r', '\n'>(text.data(), from, text.size());
 }
 
 std::u16string utf16FromCodePoint(char32_t code)
@@ -71,9 +71,9 @@ AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
 // NOTE: Folio's own writer opens every file with this line and a fixed paper
 // size that says nothing of the page the document is printed on (the user's
 // page size setting does).
-bool isWrittenByFolio(std::u16string_view rtf)
+bool isWrittenByFolio(std::string_view rtf)
 {
-    return rtf.starts_with(u"{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl");
+    return rtf.starts_with("{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840\\margl");
 }
 
 } // namespace
@@ -96,61 +96,63 @@ Result<AttributedString> DKRTFReader::parseRTFString(std::u16string_view rtf,
 {
     if (!isRTF(rtf))
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(rtf, documentName);
+    DKRTFReader reader(DKRTFReaderSource::fromText(rtf), documentName);
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
     return reader.takeAttributedString();
 }
 
-Result<DKRTFReadResult> DKRTFReader::read(std::u16string rtf, const std::optional<std::string>& documentName,
+Result<DKRTFReadResult> DKRTFReader::read(std::u16string_view rtf, const std::optional<std::string>& documentName,
                                          Fonts fonts)
 {
-    std::string paperColor = takePaperColorFromRTF(rtf);
-    if (!isRTF(rtf))
+    return read(DKRTFReaderSource::fromText(rtf), documentName, fonts);
+}
+
+Result<DKRTFReadResult> DKRTFReader::read(const DKRTFReaderSource& source, const std::optional<std::string>& documentName,
+                                         Fonts fonts)
+{
+    const RTFPaperColor paper = paperColorOfRTF(source.bytes());
+    // Our own white marker is no RTF the reader knows; the bytes are
+    // borrowed, so the reading gets a copy without it.
+    DKRTFReaderSource reading =
+        paper.whiteMarker ? source.without(*paper.whiteMarker, RTFPaperColor::kWhiteMarkerLength) : source;
+    if (!reading.startsAsRTF())
         return Error{kErrorDomain, NotRTFError, "The text is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(std::move(rtf), documentName, TextUnits::UTF16, fonts);
+    DKRTFReader reader(std::move(reading), documentName, fonts);
     reader.parse();
-    return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), std::move(paperColor),
-                           reader.warnings(), reader.legacyAnnotations()};
+    return DKRTFReadResult{reader.takeAttributedString(), reader.pageSettings(), paper.color, reader.warnings(),
+                           reader.legacyAnnotations()};
 }
 
 Result<AttributedString> DKRTFReader::parseRTFData(std::string_view bytes,
                                                    const std::optional<std::string>& documentName,
                                                    std::vector<std::string>* warnings)
 {
-    TextUnits units = TextUnits::UTF16;
-    std::u16string text;
-    if (std::optional<std::u16string> utf8 = stringWithData(bytes, StringEncoding::utf8())) {
-        text = std::move(*utf8);
-    } else {
-        units = TextUnits::Bytes;
-        text.reserve(bytes.size());
-        for (char byte : bytes)
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(byte)));
-    }
-    if (!isRTF(text))
+    const std::span<const std::uint8_t> span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    DKRTFReaderSource source =
+        isUTF8(span) ? DKRTFReaderSource::utf8(bytes) : DKRTFReaderSource::inDeclaredCodePages(bytes);
+    if (!source.startsAsRTF())
         return Error{kErrorDomain, NotRTFError, "The file is not an RTF document: it does not begin with \"{\\rtf\"."};
-    DKRTFReader reader(std::move(text), documentName, units);
+    DKRTFReader reader(std::move(source), documentName);
     reader.parse();
     if (warnings)
         *warnings = reader.warnings();
     return reader.takeAttributedString();
 }
 
-DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, TextUnits units)
-    : DKRTFReader(std::u16string(rtf), std::move(documentName), units)
+DKRTFReader::DKRTFReader(DKRTFReaderSource source, std::optional<std::string> documentName, Fonts fonts)
+    : m_keywords(DKRTFKeywordTable::shared())
+    , m_source(std::move(source))
+    , m_bytes(m_source.bytes())
+    , m_attributedString(textRoomForSource(m_bytes.size()))
+    , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues, fonts)
+    , m_documentName(std::move(documentName))
 {
 }
 
-DKRTFReader::DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units,
-                         Fonts fonts)
-    : m_keywords(DKRTFKeywordTable::shared())
-    , m_scanner(std::move(rtf))
-    , m_attributedString(textRoomForSource(m_scanner.string().size()))
-    , m_attributeBuilder(m_fontTable, m_listTable, m_documentValues, fonts)
-    , m_documentName(std::move(documentName))
-    , m_units(units)
+DKRTFReader::DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, Fonts fonts)
+    : DKRTFReader(DKRTFReaderSource::fromText(rtf), std::move(documentName), fonts)
 {
 }
 
@@ -160,14 +162,14 @@ void DKRTFReader::parse()
         return;
     m_parsed = true;
     m_attributedString.beginEditing();
-    while (!m_scanner.isAtEnd())
+    while (!isAtEnd())
         parseRTFGroup(SemicolonAction::None);
     m_attributedString.endEditing();
     if (m_lastParagraphSpacing)
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, *m_lastParagraphSpacing);
     if (m_lastParagraphSpacingBefore)
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, *m_lastParagraphSpacingBefore);
-    m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_scanner.string()));
+    m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
 
     if (m_states.openGroups() > 0)
         m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");
@@ -187,22 +189,22 @@ void DKRTFReader::parse()
 void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
 {
     const std::size_t entryDepth = m_states.depth();
-    // The scanner's text never changes; only its location moves, also
-    // inside the handlers of control words, so it is read afresh each turn.
-    const std::u16string& text = m_scanner.string();
+    // The bytes never change; only the location moves, also inside the
+    // handlers of control words, so it is read afresh each turn.
+    const std::string_view text = m_bytes;
     for (;;) {
-        const std::size_t location = m_scanner.scanLocation();
+        const std::size_t location = m_location;
         if (location >= text.size()) {
             // Places an attachment read last, which has no text after it.
             appendString(u"");
             return;
         }
-        const char16_t character = text[location];
-        if (character != u'\\')
+        const char character = text[location];
+        if (character != '\\')
             m_afterStar = false;
         switch (character) {
-        case u'}': {
-            m_scanner.setScanLocation(location + 1);
+        case '}': {
+            m_location = location + 1;
             // The text after a text box starts a paragraph of its own.
             if (state().inTextBox() && !m_states.enclosing().inTextBox() && !m_atParagraphStart)
                 actionNewParagraph(1);
@@ -218,33 +220,30 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
                 return;
             break;
         }
-        case u'{':
-            m_scanner.setScanLocation(location + 1);
+        case '{':
+            m_location = location + 1;
             m_states.push();
             break;
-        case u'\\':
-            m_scanner.setScanLocation(location + 1);
-            // The string's terminating NUL, after a backslash at the very
-            // end, is no letter.
-            if (isLetter(text.data()[location + 1]))
+        case '\\':
+            m_location = location + 1;
+            if (isLetter(byteAt(location + 1)))
                 parseKeyword();
             else
                 parseControlSymbol();
             break;
-        case u'\r':
-        case u'\n':
+        case '\r':
+        case '\n':
             // Line breaks of the RTF text are never text.
-            m_scanner.setScanLocation(location + 1);
+            m_location = location + 1;
             break;
         default:
-            if (character == u';' && semicolonAction != SemicolonAction::None) {
+            if (character == ';' && semicolonAction != SemicolonAction::None) {
                 performSemicolonAction(semicolonAction);
             } else {
-                // The run is read in place: the text outlives the parse.
                 const std::size_t end = endOfTextRun(text, location + 1, semicolonAction != SemicolonAction::None);
-                m_scanner.setScanLocation(end);
+                m_location = end;
                 if (!state().discardText())
-                    appendSourceText(std::u16string_view(text).substr(location, end - location));
+                    appendSourceText(location, end);
             }
             break;
         }
@@ -253,7 +252,7 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
 
 void DKRTFReader::performSemicolonAction(SemicolonAction action)
 {
-    m_scanner.skipPeekedCharacter();
+    m_location = m_source.endOfUnit(m_location);
     if (action == SemicolonAction::AddColorTableEntry) {
         m_colorTable.addColorTableEntry();
         return;
@@ -268,18 +267,18 @@ void DKRTFReader::performSemicolonAction(SemicolonAction action)
 
 std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
 {
-    const std::u16string& text = m_scanner.string();
-    const std::size_t start = m_scanner.scanLocation();
+    const std::string_view text = m_bytes;
+    const std::size_t start = m_location;
     const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
     std::size_t depth = 0;
-    for (std::size_t position = findFirstOf<u'\\', u'{', u'}'>(text.data(), start, end); position < end;
-         position = findFirstOf<u'\\', u'{', u'}'>(text.data(), position + 1, end)) {
+    for (std::size_t position = findFirstByteOf<'\\', '{', '}'>(text.data(), start, end); position < end;
+         position = findFirstByteOf<'\\', '{', '}'>(text.data(), position + 1, end)) {
         switch (text[position]) {
-        case u'\\':
+        case '\\':
             // An escaped brace or backslash is text.
             ++position;
             break;
-        case u'{':
+        case '{':
             ++depth;
             break;
         default:
@@ -292,28 +291,42 @@ std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
     return end;
 }
 
-// --- Control words and symbols ---------------------------------------------
-
-int DKRTFReader::readParameterDigits()
+bool DKRTFReader::skipString(std::string_view string)
 {
-    std::size_t position = m_scanner.scanLocation();
-    const int value = parameterDigits(m_scanner.string(), position);
-    m_scanner.setScanLocation(position);
+    if (!m_bytes.substr(std::min(m_location, m_bytes.size())).starts_with(string))
+        return false;
+    m_location += string.size();
+    return true;
+}
+
+std::optional<unsigned> DKRTFReader::readHexByte()
+{
+    unsigned value = 0;
+    std::size_t digits = 0;
+    for (; digits < 2 && m_location < m_bytes.size(); ++digits, ++m_location) {
+        const int digit = digitValue(static_cast<char16_t>(static_cast<unsigned char>(m_bytes[m_location])), 16);
+        if (digit < 0)
+            break;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    if (digits == 0)
+        return std::nullopt;
     return value;
 }
 
+// --- Control words and symbols ---------------------------------------------
+
 namespace {
 
-// The digits of a parameter from the cursor, which moves past them. The
-// string's terminating NUL is no digit, so the run ends without a test of
-// the length at every digit. Inlined: a large document has a parameter on
-// every other control word.
-[[gnu::always_inline]] inline int readDigits(const char16_t*& cursor)
+// The digits of a parameter from the cursor, which moves past them, up to
+// the end. Inlined: a large document has a parameter on every other control
+// word.
+[[gnu::always_inline]] inline int readDigits(const char*& cursor, const char* end)
 {
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
-    for (;; ++cursor) {
-        const unsigned digit = static_cast<unsigned>(*cursor) - u'0';
+    for (; cursor < end; ++cursor) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*cursor)) - '0';
         if (digit > 9)
             break;
         if (value < kLimit)
@@ -324,36 +337,35 @@ namespace {
 
 } // namespace
 
-int DKRTFReader::parameterDigits(const std::u16string& text, std::size_t& position)
+int DKRTFReader::readParameterDigits()
 {
-    const char16_t* cursor = text.data() + position;
-    const int value = readDigits(cursor);
-    position = static_cast<std::size_t>(cursor - text.data());
+    const char* cursor = m_bytes.data() + std::min(m_location, m_bytes.size());
+    const int value = readDigits(cursor, m_bytes.data() + m_bytes.size());
+    m_location = static_cast<std::size_t>(cursor - m_bytes.data());
     return value;
 }
 
 void DKRTFReader::parseKeyword()
 {
     // Half a million control words in a large document: the word, its
-    // parameter and the blank after it are read in one pass over the text,
-    // and the word is looked up where it stands, without a copy. The
-    // string's terminating NUL is neither letter, digit, sign nor blank, so
-    // each step ends there without a test of the length.
-    const std::u16string& text = m_scanner.string();
-    const char16_t* const first = text.data() + m_scanner.scanLocation();
-    const char16_t* cursor = first;
+    // parameter and the blank after it are read in one pass over the bytes,
+    // and the word is looked up where it stands, without a copy.
+    const char* const begin = m_bytes.data();
+    const char* const end = begin + m_bytes.size();
+    const char* const first = begin + m_location;
+    const char* cursor = first;
     // Short names are packed into their table key while they are read, and
     // most words are read and keyed in one step.
     std::uint64_t packed = 0;
-    std::size_t length = shortASCIILetterRun(first, text.data() + text.size(), packed);
+    std::size_t length = shortASCIILetterRun(first, end, packed);
     if (length > 0) {
         cursor += length;
     } else {
-        for (packed = 0;; ++cursor) {
-            const unsigned unit = *cursor;
+        for (packed = 0; cursor < end; ++cursor) {
+            const unsigned unit = static_cast<unsigned char>(*cursor);
             // One comparison for both cases: folding in the 0x20 bit maps the
             // capitals onto the small letters and nothing else onto them.
-            if ((unit | 0x20u) - u'a' >= 26u)
+            if ((unit | 0x20u) - 'a' >= 26u)
                 break;
             packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(unit));
         }
@@ -363,33 +375,33 @@ void DKRTFReader::parseKeyword()
     if (length <= DKRTFKeywordTable::kLongestPackedName)
         keyword = m_keywords.keywordPacked(packed);
     else if (length <= DKRTFKeywordTable::kLongestName) // no word the reader knows is longer
-        keyword = m_keywords.keywordNamed(std::u16string_view(first, length));
+        keyword = m_keywords.keywordNamed(std::string_view(first, length));
 
-    const char16_t next = *cursor;
+    const char next = cursor < end ? *cursor : '\0';
     // Half the words of a word processor's file are words this reader does
     // not know ("\loch", "\af", "\brdrw"): outside a "\*" destination
     // they do nothing but end, with their parameter and blank.
     const bool ignored = !keyword && !m_afterStar;
-    if (static_cast<unsigned>(next) - u'0' <= 9u || next == u'-') {
-        const bool negative = next == u'-';
+    if (static_cast<unsigned>(static_cast<unsigned char>(next)) - '0' <= 9u || next == '-') {
+        const bool negative = next == '-';
         if (negative)
             ++cursor;
-        int parameter = readDigits(cursor);
+        int parameter = readDigits(cursor, end);
         if (negative)
             parameter = -parameter;
-        if (*cursor == u' ')
+        if (cursor < end && *cursor == ' ')
             ++cursor;
-        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
+        m_location = static_cast<std::size_t>(cursor - begin);
         if (!ignored)
             handleKeyword(keyword, &parameter);
-    } else if (next == u'\'') {
+    } else if (next == '\'') {
         // A word run into a hex escape is dropped; the escape still counts.
-        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()) + 1);
+        m_location = static_cast<std::size_t>(cursor - begin) + 1;
         parseHexByte();
     } else {
-        if (next == u' ')
+        if (next == ' ')
             ++cursor;
-        m_scanner.setScanLocation(static_cast<std::size_t>(cursor - text.data()));
+        m_location = static_cast<std::size_t>(cursor - begin);
         if (!ignored)
             handleKeyword(keyword, nullptr);
     }
@@ -417,35 +429,40 @@ void DKRTFReader::handleKeyword(const DKRTFKeyword* keyword, const int* paramete
 
 void DKRTFReader::parseControlSymbol()
 {
-    if (m_scanner.isAtEnd())
+    if (isAtEnd())
         return;
-    const char16_t symbol = m_scanner.readCharacter();
+    const std::size_t symbolStart = m_location;
+    const std::size_t symbolEnd = m_source.endOfUnit(symbolStart);
+    const char symbol = m_bytes[symbolStart];
+    m_location = symbolEnd;
     m_afterStar = false;
     switch (symbol) {
-    case u'\'':
+    case '\'':
         parseHexByte();
         break;
-    case u'*':
+    case '*':
         // The rest of the group is not text; control words inside it still
         // act, so destinations that read their own content work behind "\*".
         state().setDiscardText(true);
         m_afterStar = true;
         break;
-    case u'~':
+    case '~':
         appendString(u"\u00A0");
         break;
-    case u'-':
+    case '-':
         appendString(u"\u00AD");
         break;
-    case u'_':
+    case '_':
         appendString(u"\u2011");
         break;
-    case u'\r':
+    case '\r':
         // A file with CR LF line ends escapes the CR: still one new paragraph.
         appendString(u"\n");
         break;
     default:
-        appendString(std::u16string(1, symbol));
+        // Any other character stands for itself: one unit, which may be
+        // the first half of a surrogate pair.
+        appendString(m_source.text(symbolStart, symbolEnd, m_runText));
         break;
     }
 }
@@ -456,11 +473,11 @@ void DKRTFReader::parseHexByte()
     // double-byte code page character make one character.
     std::string bytes;
     for (;;) {
-        std::optional<unsigned> byte = m_scanner.readHexadecimalNumber(2);
+        std::optional<unsigned> byte = readHexByte();
         if (!byte)
             break;
         bytes.push_back(static_cast<char>(*byte));
-        if (!m_scanner.scanString(u"\\'"))
+        if (!skipString("\\'"))
             break;
     }
     if (!bytes.empty())
@@ -507,39 +524,38 @@ void DKRTFReader::noteUndecodableBytes() { ++m_undecodableBytes; }
 
 // --- Appending text -------------------------------------------------------
 
-void DKRTFReader::appendSourceText(std::u16string_view text)
+void DKRTFReader::appendSourceText(std::size_t begin, std::size_t end)
 {
+    std::string_view run = m_bytes.substr(begin, end - begin);
     // Control characters in the source (a NUL that a writer left after the
-    // last brace) are no text; a tab is.
-    if (findFirstBelow<0x20, u'\t'>(text.data(), 0, text.size()) < text.size()) {
-        std::u16string kept;
-        for (char16_t unit : text) {
-            if (unit >= 0x20 || unit == u'\t')
-                kept.push_back(unit);
-        }
-        if (!kept.empty())
-            appendSourceText(kept);
-        return;
+    // last brace) are no text; a tab is. They are ASCII in every source.
+    std::string kept;
+    if (findFirstByteBelow<0x20, '\t'>(run.data(), 0, run.size()) < run.size()) {
+        std::ranges::copy_if(run, std::back_inserter(kept),
+                             [](char byte) { return static_cast<unsigned char>(byte) >= 0x20 || byte == '\t'; });
+        if (kept.empty())
+            return;
+        run = kept;
     }
-    if (m_units == TextUnits::UTF16) {
-        appendString(text);
+    if (m_source.characters() != DKRTFReaderSource::Characters::DeclaredCodePages) {
+        // Decoded where it stands, so that its last bytes are widened in a
+        // block with those after them.
+        appendString(kept.empty() ? m_source.text(begin, end, m_runText) : m_source.text(run, m_runText));
         return;
     }
     // Runs of 8-bit characters are bytes in the current code page.
     std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = start;
-        const bool eightBit = text[start] >= 0x80;
-        while (end < text.size() && (text[end] >= 0x80) == eightBit)
-            ++end;
-        std::u16string_view run = text.substr(start, end - start);
+    while (start < run.size()) {
+        std::size_t runEnd = start;
+        const bool eightBit = static_cast<unsigned char>(run[start]) >= 0x80;
+        while (runEnd < run.size() && (static_cast<unsigned char>(run[runEnd]) >= 0x80) == eightBit)
+            ++runEnd;
         if (eightBit) {
-            std::string bytes(run.begin(), run.end());
-            appendString(decodeBytes(bytes));
+            appendString(decodeBytes(run.substr(start, runEnd - start)));
         } else {
-            appendString(run);
+            appendString(m_source.text(run.substr(start, runEnd - start), m_runText));
         }
-        start = end;
+        start = runEnd;
     }
 }
 
@@ -681,36 +697,35 @@ void DKRTFReader::actionInsertUnicodeCharacter(int value)
 bool DKRTFReader::skipReplacementCharacter()
 {
     // Line breaks of the RTF text are not characters of the replacement.
-    while (!m_scanner.isAtEnd() && (m_scanner.peekCharacter() == u'\r' || m_scanner.peekCharacter() == u'\n'))
-        m_scanner.skipPeekedCharacter();
-    if (m_scanner.isAtEnd())
+    while (!isAtEnd() && (m_bytes[m_location] == '\r' || m_bytes[m_location] == '\n'))
+        ++m_location;
+    if (isAtEnd())
         return false;
-    const char16_t character = m_scanner.peekCharacter();
-    if (character == u'{' || character == u'}')
+    const char character = m_bytes[m_location];
+    if (character == '{' || character == '}')
         return false;
-    m_scanner.skipPeekedCharacter();
-    if (character != u'\\') {
-        if (character >= 0xD800 && character <= 0xDBFF && !m_scanner.isAtEnd() && m_scanner.peekCharacter() >= 0xDC00 &&
-            m_scanner.peekCharacter() <= 0xDFFF)
-            m_scanner.skipPeekedCharacter();
+    if (character != '\\') {
+        // A whole surrogate pair is one character.
+        m_location = m_source.endOfCharacter(m_location);
         return true;
     }
-    if (m_scanner.isAtEnd())
+    ++m_location;
+    if (isAtEnd())
         return true;
-    const char16_t next = m_scanner.peekCharacter();
-    if (next == u'\'') {
-        m_scanner.skipPeekedCharacter();
-        m_scanner.readHexadecimalNumber(2);
+    const char next = m_bytes[m_location];
+    if (next == '\'') {
+        ++m_location;
+        readHexByte();
     } else if (isLetter(next)) {
-        while (!m_scanner.isAtEnd() && isLetter(m_scanner.peekCharacter()))
-            m_scanner.skipPeekedCharacter();
-        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u'-')
-            m_scanner.skipPeekedCharacter();
+        while (!isAtEnd() && isLetter(m_bytes[m_location]))
+            ++m_location;
+        if (!isAtEnd() && m_bytes[m_location] == '-')
+            ++m_location;
         readParameterDigits();
-        if (!m_scanner.isAtEnd() && m_scanner.peekCharacter() == u' ')
-            m_scanner.skipPeekedCharacter();
+        if (!isAtEnd() && m_bytes[m_location] == ' ')
+            ++m_location;
     } else {
-        m_scanner.skipPeekedCharacter();
+        m_location = m_source.endOfUnit(m_location);
     }
     return true;
 }
@@ -776,25 +791,8 @@ void DKRTFReader::actionSkipBinaryData(int value)
 {
     if (value <= 0)
         return;
-    // The count is in bytes of the file; a file read as UTF-8 holds some
-    // bytes as parts of longer characters.
-    const std::u16string& text = m_scanner.string();
-    std::size_t position = m_scanner.scanLocation();
-    std::int64_t bytes = value;
-    while (bytes > 0 && position < text.size()) {
-        const char16_t unit = text[position++];
-        if (m_units == TextUnits::Bytes || unit < 0x80)
-            bytes -= 1;
-        else if (unit < 0x800)
-            bytes -= 2;
-        else if (unit >= 0xD800 && unit <= 0xDBFF)
-            bytes -= 2; // the other half of the pair counts the other two
-        else if (unit >= 0xDC00 && unit <= 0xDFFF)
-            bytes -= 2;
-        else
-            bytes -= 3;
-    }
-    m_scanner.setScanLocation(position);
+    // The count is in bytes of the file.
+    m_location = m_source.endOfBinaryData(m_location, value);
 }
 
 } // namespace folio

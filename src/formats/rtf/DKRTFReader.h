@@ -6,10 +6,10 @@
 #include "formats/rtf/DKRTFReaderColorTable.h"
 #include "formats/rtf/DKRTFReaderFontTable.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
+#include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
-#include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -41,7 +41,7 @@ struct DKRTFReadResult {
     std::optional<Data> legacyAnnotations;
 };
 
-// Reads an RTF document into attributed text: one pass over the text, with
+// Reads an RTF document into attributed text: one pass over its bytes, with
 // control words dispatched through DKRTFKeywordTable, braces pushing and
 // popping formatting states, and text appended in runs under each state's
 // cached attribute set.
@@ -74,7 +74,10 @@ public:
     // The whole read: the text with the paper colour taken out first, and
     // what the document says beside the text.
     using Fonts = DKRTFAttributeBuilder::Fonts;
-    static Result<DKRTFReadResult> read(std::u16string rtf,
+    static Result<DKRTFReadResult> read(const DKRTFReaderSource& source,
+                                        const std::optional<std::string>& documentName = std::nullopt,
+                                        Fonts fonts = Fonts::Resolved);
+    static Result<DKRTFReadResult> read(std::u16string_view rtf,
                                         const std::optional<std::string>& documentName = std::nullopt,
                                         Fonts fonts = Fonts::Resolved);
 
@@ -82,15 +85,10 @@ public:
     // and a byte-order mark).
     static bool isRTF(std::u16string_view text);
 
-    // How the text was made from the file: UTF-8, or one character per byte
-    // (a file in an 8-bit code page).
-    enum class TextUnits { UTF16, Bytes };
-
-    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName,
-                TextUnits units = TextUnits::UTF16);
-    // Reads the text without copying it.
-    DKRTFReader(std::u16string&& rtf, std::optional<std::string> documentName, TextUnits units = TextUnits::UTF16,
-                Fonts fonts = Fonts::Resolved);
+    // Reads the source's bytes where they are, without copying them.
+    DKRTFReader(DKRTFReaderSource source, std::optional<std::string> documentName, Fonts fonts = Fonts::Resolved);
+    // Reads text handed over as UTF-16 (the pasteboard, the editor).
+    DKRTFReader(std::u16string_view rtf, std::optional<std::string> documentName, Fonts fonts = Fonts::Resolved);
     DKRTFReader(const DKRTFReader&) = delete;
     DKRTFReader& operator=(const DKRTFReader&) = delete;
 
@@ -119,17 +117,16 @@ private:
     // Reads the digits of a control word's parameter, saturating at the
     // limits of a 32-bit integer so that absurd numbers stay numbers.
     int readParameterDigits();
-    // The same from the text at the position, which moves past the digits.
-    static int parameterDigits(const std::u16string& text, std::size_t& position);
     void performSemicolonAction(SemicolonAction action);
     // Steps over one RTF character of a "\u" replacement: a hex escape, a
     // control word or symbol, or one plain character. False at a brace or
     // the end, which end the replacement early.
     bool skipReplacementCharacter();
     void appendString(std::u16string_view text);
-    // Text from the RTF source itself: in a file read byte by byte, 8-bit
-    // characters are bytes of the current code page.
-    void appendSourceText(std::u16string_view text);
+    // Plain text of the source, [begin, end), decoded as it is appended: in
+    // a file read byte by byte, 8-bit characters are bytes of the current
+    // code page.
+    void appendSourceText(std::size_t begin, std::size_t end);
     // The placeholder of a list item, made from a copy of the current state
     // with the item's label flag set, as if the label were read here.
     void appendListPlaceholder();
@@ -151,7 +148,7 @@ private:
     };
     // The formatting words of a stored string of control words (a style's
     // formatting); a style never inserts text or reads a destination.
-    static std::vector<StyleWord> formattingWords(std::u16string_view words);
+    static std::vector<StyleWord> formattingWords(std::string_view words);
     // Runs a style's formatting words through the keyword table.
     void performControlWords(const std::vector<StyleWord>& words);
     // A stylesheet entry's formatting, after that of the style it is based on.
@@ -248,15 +245,29 @@ private:
     void actionParagraphStyle(int value);
     void actionOldStyleListLevel(int value);
 
-    // Where the group that the scanner is in ends (the index of its closing
-    // brace, or the end of the text), counting escaped braces as text.
+    // Where the group that the reader is in ends (the position of its
+    // closing brace, or the end of the bytes), counting escaped braces as text.
     // A limit bounds look-aheads that may fail and be read again as text.
     std::size_t endOfCurrentGroup(std::size_t limit = static_cast<std::size_t>(-1)) const;
     DKRTFObjectReader::ByteDecoder byteDecoder();
     DKRTFReaderState& state() { return m_states.current(); }
+    // Runs a read of the object reader over the rest of the current group,
+    // as text, and goes on where that read ended.
+    template<typename Read>
+    auto readObject(Read read);
+    bool isAtEnd() const { return m_location >= m_bytes.size(); }
+    // The byte at the position; NUL past the end, which nothing takes for syntax.
+    char byteAt(std::size_t position) const { return position < m_bytes.size() ? m_bytes[position] : '\0'; }
+    bool skipString(std::string_view string);
+    // The text of a page header or footer control, up to its group's end.
+    std::u16string readHeaderFooterText();
+    std::optional<unsigned> readHexByte();
 
     const DKRTFKeywordTable& m_keywords;
-    OFStringScanner m_scanner;
+    DKRTFReaderSource m_source;
+    // The source's bytes, and where the reader is in them.
+    std::string_view m_bytes;
+    std::size_t m_location = 0;
     MutableAttributedString m_attributedString;
     DKRTFReaderStateStack m_states;
     DKRTFReaderColorTable m_colorTable;
@@ -289,7 +300,8 @@ private:
     // Where the list table read last ends.
     std::size_t m_listTableEnd = 0;
     bool m_parsed = false;
-    TextUnits m_units = TextUnits::UTF16;
+    // Room for the text of each run of the source, decoded as it is appended.
+    std::u16string m_runText;
     // The code page of "\ansicpg" (or "\mac", "\pc", "\pca"), for fonts in
     // the ANSI character set and for the 8-bit characters of the source.
     StringEncoding m_documentEncoding = StringEncoding::windowsLatin1();

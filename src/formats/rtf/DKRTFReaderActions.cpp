@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
 #include "formats/rtf/DKRTFKeywordTable.h"
+#include "platform/foundation/OFStringScanner.h"
 
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/StringUtilities.h"
@@ -159,22 +160,22 @@ void DKRTFReader::actionReadListTable(int)
     // A look-ahead: the table's groups are then read like any other text
     // (behind "\*", so none of it reaches the document). A list table
     // inside one already read is not read twice.
-    const std::size_t start = m_scanner.scanLocation();
+    const std::size_t start = m_location;
     if (start < m_listTableEnd)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
-    m_listTable.readListTypes(std::u16string_view(m_scanner.string()).substr(start, end - start));
+    m_listTable.readListTypes(m_source.text(start, end));
 }
 
 void DKRTFReader::listOverrideTable(int)
 {
-    m_listTable.readOverrides(std::u16string_view(m_scanner.string())
-                                  .substr(m_scanner.scanLocation(), endOfCurrentGroup() - m_scanner.scanLocation()));
+    const std::size_t end = endOfCurrentGroup();
+    m_listTable.readOverrides(m_source.text(m_location, end));
     // The overrides repeat what the list table said. Skipping to the end of
     // the table's own group (not to the first "}}") keeps the braces of the
     // document balanced; the table's closing brace is left to close it.
-    m_scanner.setScanLocation(endOfCurrentGroup());
+    m_location = end;
 }
 
 void DKRTFReader::actionListID(int value)
@@ -213,13 +214,31 @@ DKRTFObjectReader::ByteDecoder DKRTFReader::byteDecoder()
     return [this](std::string_view bytes) { return decodeBytes(bytes); };
 }
 
+template<typename Read>
+auto DKRTFReader::readObject(Read read)
+{
+    // The object reader reads the group as text, its closing brace
+    // included, and says how many units of it the construct took.
+    const std::size_t start = m_location;
+    const std::size_t groupEnd = endOfCurrentGroup();
+    const bool closed = groupEnd < m_bytes.size();
+    const std::u16string group = m_source.text(start, closed ? groupEnd + 1 : groupEnd);
+    const std::size_t groupEndUnit = closed ? group.size() - 1 : group.size();
+    const bool unitPerByte = group.size() == std::min(groupEnd + 1, m_bytes.size()) - start;
+    DKRTFObjectReader reader(group, groupEndUnit);
+    auto result = read(reader);
+    m_location = unitPerByte ? start + reader.endOfRead() : m_source.advancedByUnits(start, reader.endOfRead());
+    return result;
+}
+
 void DKRTFReader::actionImageAttachment(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_pendingAttachment = reader.readPicture();
-    m_pendingPictureOwnsBlank = m_pendingAttachment && reader.readOwnPictureForm();
+    m_pendingPictureOwnsBlank = readObject([this](DKRTFObjectReader& reader) {
+        m_pendingAttachment = reader.readPicture();
+        return m_pendingAttachment && reader.readOwnPictureForm();
+    });
     // Picture data is never text, whether or not it could be read.
     state().setDiscardText(true);
 }
@@ -228,38 +247,34 @@ void DKRTFReader::actionScrivenerImageAttachment(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_pendingAttachment = reader.readShapePicture();
+    m_pendingAttachment = readObject([](DKRTFObjectReader& reader) { return reader.readShapePicture(); });
 }
 
 void DKRTFReader::actionAttachment(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_pendingAttachment = reader.readFileAttachment();
+    m_pendingAttachment = readObject([](DKRTFObjectReader& reader) { return reader.readFileAttachment(); });
 }
 
 void DKRTFReader::actionFootnote(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_pendingAttachment = reader.readFootnote(byteDecoder());
+    m_pendingAttachment = readObject([this](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder()); });
 }
 
 void DKRTFReader::actionAnnotation(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_pendingAttachment = reader.readAnnotation(m_commentAuthor, byteDecoder());
+    m_pendingAttachment = readObject(
+        [this](DKRTFObjectReader& reader) { return reader.readAnnotation(m_commentAuthor, byteDecoder()); });
 }
 
 void DKRTFReader::actionAnnotationAuthor(int)
 {
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    m_commentAuthor = reader.readGroupText(byteDecoder());
+    m_commentAuthor = readObject([this](DKRTFObjectReader& reader) { return reader.readGroupText(byteDecoder()); });
 }
 
 void DKRTFReader::actionFootnoteTable(int value)
@@ -278,8 +293,8 @@ void DKRTFReader::actionField(int)
 
 void DKRTFReader::actionLink(int)
 {
-    DKRTFObjectReader reader(m_scanner, endOfCurrentGroup());
-    std::optional<std::u16string> target = reader.readLinkTarget(byteDecoder());
+    std::optional<std::u16string> target =
+        readObject([this](DKRTFObjectReader& reader) { return reader.readLinkTarget(byteDecoder()); });
     m_documentValues.linkTarget = target.value_or(std::u16string());
 }
 
@@ -288,9 +303,11 @@ void DKRTFReader::actionTextLink(int value) { state().setLink(static_cast<unsign
 void DKRTFReader::actionMarquentAnnotations(int)
 {
     // The block is never text; its bytes go back with the reading.
-    std::optional<std::u16string> hex = m_scanner.readTokenFragmentWithDelimiterCharacter(u'\n');
-    if (hex)
-        m_legacyAnnotations = DKRTFObjectReader::hexStringToData(*hex);
+    if (isAtEnd())
+        return;
+    const std::size_t end = std::min(m_bytes.find('\n', m_location), m_bytes.size());
+    m_legacyAnnotations = DKRTFObjectReader::hexStringToData(m_source.text(m_location, end));
+    m_location = end;
 }
 
 // --- Page settings ----------------------------------------------------------
@@ -308,16 +325,30 @@ void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(v
 void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }
 void DKRTFReader::actionSectionPaperHeight(int value) { m_pageSettings.setSectionPaperHeight(value); }
 
+std::u16string DKRTFReader::readHeaderFooterText()
+{
+    // The control runs to the first brace that is not escaped; the page
+    // settings read it as text.
+    std::size_t end = m_location;
+    while (end < m_bytes.size() && m_bytes[end] != '}') {
+        const char next = byteAt(end + 1);
+        end += m_bytes[end] == '\\' && (next == '\\' || next == '{' || next == '}') ? 2 : 1;
+    }
+    end = std::min(end, m_bytes.size());
+    OFStringScanner control(m_source.text(m_location, end));
+    std::u16string text = DKRTFPageSettings::readHeaderFooterText(control);
+    m_location = end;
+    return text;
+}
+
 void DKRTFReader::actionPageHeader(int)
 {
-    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey,
-                                          DKRTFPageSettings::readHeaderFooterText(m_scanner));
+    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey, readHeaderFooterText());
 }
 
 void DKRTFReader::actionPageFooter(int)
 {
-    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kFooterControlKey,
-                                          DKRTFPageSettings::readHeaderFooterText(m_scanner));
+    m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, readHeaderFooterText());
 }
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
@@ -451,9 +482,9 @@ void DKRTFReader::actionReadStyleSheet(int)
     // Each entry is "{\sN <formatting> Name;}" (or "\csN", "\dsN",
     // "\*\csN"); the formatting is kept as control words and performed
     // where a paragraph or run names the style.
-    const std::u16string& text = m_scanner.string();
+    const std::string_view text = m_bytes;
     const std::size_t end = endOfCurrentGroup();
-    std::size_t position = m_scanner.scanLocation();
+    std::size_t position = m_location;
     while (position < end) {
         if (text[position] != u'{') {
             ++position;
@@ -468,10 +499,10 @@ void DKRTFReader::actionReadStyleSheet(int)
             else if (text[entryEnd] == u'}')
                 --depth;
         }
-        std::u16string_view entry(text.data() + position + 1, entryEnd - position - 2 < text.size() ? entryEnd - position - 2 : 0);
+        std::string_view entry(text.data() + position + 1, entryEnd - position - 2 < text.size() ? entryEnd - position - 2 : 0);
         std::optional<int> number;
         std::optional<int> basedOn;
-        std::u16string words;
+        std::string words;
         std::size_t index = 0;
         while (index < entry.size()) {
             if (entry[index] != u'\\' || index + 1 >= entry.size() || !isLetter(entry[index + 1])) {
@@ -486,12 +517,12 @@ void DKRTFReader::actionReadStyleSheet(int)
                 ++valueEnd;
             while (valueEnd < entry.size() && isDigit(entry[valueEnd]))
                 ++valueEnd;
-            std::u16string_view name = entry.substr(index + 1, nameEnd - index - 1);
-            std::u16string_view digits = entry.substr(nameEnd, valueEnd - nameEnd);
-            if ((name == u"s" || name == u"cs" || name == u"ds") && !digits.empty() && !number)
-                number = intValue(std::u16string(digits));
-            else if (name == u"sbasedon" && !digits.empty())
-                basedOn = intValue(std::u16string(digits));
+            std::string_view name = entry.substr(index + 1, nameEnd - index - 1);
+            std::string_view digits = entry.substr(nameEnd, valueEnd - nameEnd);
+            if ((name == "s" || name == "cs" || name == "ds") && !digits.empty() && !number)
+                number = intValue(digits);
+            else if (name == "sbasedon" && !digits.empty())
+                basedOn = intValue(digits);
             else
                 words += entry.substr(index, valueEnd - index);
             index = valueEnd;
@@ -503,11 +534,11 @@ void DKRTFReader::actionReadStyleSheet(int)
         }
         position = entryEnd;
     }
-    m_scanner.setScanLocation(end);
+    m_location = end;
     state().skipGroup();
 }
 
-std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::u16string_view words)
+std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_view words)
 {
     static const std::unordered_set<std::string_view> kFormatting = {
         "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
@@ -531,10 +562,9 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::u16string_
         while (valueEnd < words.size() && isDigit(words[valueEnd]))
             ++valueEnd;
         const std::size_t nameLength = nameEnd - index - 1;
-        std::u16string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));
+        std::string_view digits = words.substr(nameEnd + (negative ? 1 : 0), valueEnd - nameEnd - (negative ? 1 : 0));
         if (nameLength <= kLongestFormattingWord) {
-            std::string name(words.begin() + static_cast<std::ptrdiff_t>(index + 1),
-                             words.begin() + static_cast<std::ptrdiff_t>(nameEnd));
+            std::string_view name = words.substr(index + 1, nameEnd - index - 1);
             // Looked up once here rather than at every paragraph of the style.
             const DKRTFKeyword* keyword = kFormatting.contains(name) ? DKRTFKeywordTable::shared().keywordNamed(name) : nullptr;
             if (keyword) {
@@ -561,9 +591,8 @@ void DKRTFReader::actionOldStyleListLevel(int)
     // word processors wrote it before list tables. It belongs to the
     // paragraph around its group.
     const std::size_t end = endOfCurrentGroup();
-    std::u16string_view group = std::u16string_view(m_scanner.string()).substr(m_scanner.scanLocation(),
-                                                                               end - m_scanner.scanLocation());
-    m_scanner.setScanLocation(end);
+    const std::u16string group = m_source.text(m_location, end);
+    m_location = end;
     state().skipGroup();
     if (std::optional<DKRTFReaderListTable::OldStyleLevel> level = m_listTable.oldStyleLevel(group)) {
         DKRTFReaderState& paragraph = m_states.enclosing();

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -11,5 +14,15 @@ namespace folio {
 // green * 256 + red. Only a real control word counts (not the word inside
 // text, where its backslash is escaped); anything else gives "FFFFFF".
 std::string takePaperColorFromRTF(std::u16string& rtf);
+
+// The same of the bytes of a file, which stay as they are: the reader takes
+// the white marker out of what it reads.
+struct RTFPaperColor {
+    static constexpr std::size_t kWhiteMarkerLength = 17;
+    std::string color;
+    // Where the white marker stands.
+    std::optional<std::size_t> whiteMarker;
+};
+RTFPaperColor paperColorOfRTF(std::string_view rtf);
 
 } // namespace folio

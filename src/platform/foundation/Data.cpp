@@ -34,11 +34,14 @@ Result<Data> Data::dataWithContentsOfFile(const std::string& path)
         ::close(fd);
         return failure(FileManager::ReadFailed, error);
     }
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    std::uint8_t buffer[64 * 1024];
+    // Read straight into a buffer of the file's size; a file that grew since
+    // it was measured goes on in blocks, which only then are copied.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = 0;
+    std::uint8_t more[64 * 1024];
     for (;;) {
-        ssize_t count = ::read(fd, buffer, sizeof buffer);
+        const bool full = filled == bytes.size();
+        ssize_t count = full ? ::read(fd, more, sizeof more) : ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {
@@ -48,8 +51,12 @@ Result<Data> Data::dataWithContentsOfFile(const std::string& path)
         }
         if (count == 0)
             break;
-        bytes.insert(bytes.end(), buffer, buffer + count);
+        if (full)
+            bytes.insert(bytes.end(), more, more + count);
+        filled += static_cast<std::size_t>(count);
     }
+    // A file that shrank since it was measured ends where its bytes did.
+    bytes.resize(filled);
     ::close(fd);
     return Data(std::move(bytes));
 }

@@ -240,6 +240,88 @@ std::optional<std::u16string> stringWithData(std::string_view bytes, const Strin
                           encoding);
 }
 
+namespace {
+
+// The length of the run of ASCII bytes at the start of the bytes.
+std::size_t asciiPrefix(std::span<const std::uint8_t> bytes)
+{
+    std::size_t index = 0;
+#if defined(__SSE2__)
+    // Sixty-four bytes a round while nothing but ASCII comes.
+    for (; index + 64 <= bytes.size(); index += 64) {
+        const auto* block = reinterpret_cast<const __m128i*>(bytes.data() + index);
+        const __m128i any = _mm_or_si128(_mm_or_si128(_mm_loadu_si128(block), _mm_loadu_si128(block + 1)),
+                                         _mm_or_si128(_mm_loadu_si128(block + 2), _mm_loadu_si128(block + 3)));
+        if (_mm_movemask_epi8(any) != 0)
+            break;
+    }
+    for (; index + 16 <= bytes.size(); index += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + index));
+        if (const int mask = _mm_movemask_epi8(sixteen))
+            return index + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    while (index < bytes.size() && bytes[index] < 0x80)
+        ++index;
+    return index;
+}
+
+} // namespace
+
+bool isUTF8(std::span<const std::uint8_t> bytes)
+{
+    // An ASCII byte is never part of a longer UTF-8 character, so the text
+    // is UTF-8 when each of its runs of 8-bit bytes is.
+    std::size_t start = asciiPrefix(bytes);
+    if (start == bytes.size())
+        return true;
+    StringDecoder decoder(StringEncoding::utf8());
+    while (start < bytes.size()) {
+        std::size_t end = start;
+        while (end < bytes.size() && bytes[end] >= 0x80)
+            ++end;
+        if (!decoder.decode(std::string_view(reinterpret_cast<const char*>(bytes.data() + start), end - start)))
+            return false;
+        start = end + asciiPrefix(bytes.subspan(end));
+    }
+    return true;
+}
+
+std::optional<SingleByteCodePage> SingleByteCodePage::make(const StringEncoding& encoding)
+{
+    ConverterPointer converter = openStrictConverter(encoding.name());
+    if (!converter)
+        return std::nullopt;
+    const UConverterType type = ucnv_getType(converter.get());
+    if (type != UCNV_SBCS && type != UCNV_LATIN_1 && type != UCNV_US_ASCII)
+        return std::nullopt;
+    SingleByteCodePage codePage;
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const std::uint8_t one = static_cast<std::uint8_t>(byte);
+        std::optional<std::u16string> character = decodeWith(converter.get(), std::span(&one, 1), encoding);
+        ucnv_reset(converter.get());
+        if (!character) {
+            if (byte < 0x80)
+                return std::nullopt;
+            continue;
+        }
+        if (character->size() != 1 || (byte < 0x80 && character->front() != byte))
+            return std::nullopt;
+        codePage.m_characters[byte] = character->front();
+        codePage.m_defined.set(byte);
+    }
+    return codePage;
+}
+
+bool SingleByteCodePage::decodes(std::span<const std::uint8_t> bytes) const
+{
+    for (std::size_t index = asciiPrefix(bytes); index < bytes.size(); index += 1 + asciiPrefix(bytes.subspan(index + 1))) {
+        if (!m_defined.test(bytes[index]))
+            return false;
+    }
+    return true;
+}
+
 std::optional<std::string> dataUsingEncoding(std::u16string_view text, const StringEncoding& encoding)
 {
     ConverterPointer converter = openStrictConverter(encoding.name());

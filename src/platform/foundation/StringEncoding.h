@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -73,6 +75,30 @@ private:
     struct Converter;
     StringEncoding m_encoding;
     std::unique_ptr<Converter> m_converter;
+};
+
+// Whether stringWithData would read the bytes as UTF-8, asked without
+// decoding them: only their runs of 8-bit bytes go through the converter.
+bool isUTF8(std::span<const std::uint8_t> bytes);
+
+// A code page of one byte per character, as a table: a large text in it is
+// read without a converter, byte by byte, and reads as stringWithData reads it.
+class SingleByteCodePage {
+public:
+    // Nothing for an encoding that is not one byte per character here, or
+    // whose bytes below 0x80 are not ASCII.
+    static std::optional<SingleByteCodePage> make(const StringEncoding& encoding);
+
+    // Whether every byte of the text is a character of the code page, which
+    // is when stringWithData decodes it; ASCII is stepped over in blocks.
+    bool decodes(std::span<const std::uint8_t> bytes) const;
+    // The character of a byte the code page defines.
+    char16_t character(std::uint8_t byte) const { return m_characters[byte]; }
+
+private:
+    SingleByteCodePage() = default;
+    std::array<char16_t, 256> m_characters{};
+    std::bitset<256> m_defined;
 };
 
 // The bytes of the text, or nothing when a character cannot be written in the encoding.

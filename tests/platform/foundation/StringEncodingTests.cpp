@@ -166,4 +166,21 @@ TEST(StringEncoding, OneDecoderReadsManyRunsAsEachWouldBeReadAlone)
     EXPECT_EQ(missing.decode(""), std::nullopt);
 }
 
+TEST(StringEncoding, UTF8IsToldWithoutDecodingAsTheDecoderTellsIt)
+{
+    // Valid characters of each length, and what the decoder refuses: a cut
+    // character, an overlong form, a surrogate, past U+10FFFF, a stray
+    // continuation byte; each after a long run of ASCII and alone.
+    const std::string ascii(200, 'a');
+    for (const std::string& tail : {std::string("\xC3\xA9"), std::string("\xE2\x82\xAC"), std::string("\xF0\x9F\x98\x80"),
+                                    std::string("\xC3"), std::string("\xC0\xAF"), std::string("\xED\xA0\x80"),
+                                    std::string("\xF4\x90\x80\x80"), std::string("\x80"), std::string("\xE2\x82")}) {
+        for (const std::string& text : {tail, ascii + tail, ascii + tail + ascii}) {
+            const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+            EXPECT_EQ(isUTF8(bytes), stringWithData(bytes, StringEncoding::utf8()).has_value()) << text.size();
+        }
+    }
+    EXPECT_TRUE(isUTF8({}));
+}
+
 } // namespace folio
