@@ -226,9 +226,7 @@ void DKRTFReader::parseRTFGroup(SemicolonAction semicolonAction)
             break;
         case '\\':
             m_location = location + 1;
-            if (isLetter(byteAt(location + 1)))
-                parseKeyword();
-            else
+            if (!parseKeyword())
                 parseControlSymbol();
             break;
         case '\r':
@@ -345,7 +343,7 @@ int DKRTFReader::readParameterDigits()
     return value;
 }
 
-void DKRTFReader::parseKeyword()
+bool DKRTFReader::parseKeyword()
 {
     // Half a million control words in a large document: the word, its
     // parameter and the blank after it are read in one pass over the bytes,
@@ -370,6 +368,10 @@ void DKRTFReader::parseKeyword()
             packed = DKRTFKeywordTable::packStep(packed, static_cast<char16_t>(unit));
         }
         length = static_cast<std::size_t>(cursor - first);
+        // The letter test of the backslash's next byte is this read's
+        // first step, not one of its own before it.
+        if (length == 0)
+            return false;
     }
     const DKRTFKeyword* keyword = nullptr;
     if (length <= DKRTFKeywordTable::kLongestPackedName)
@@ -405,6 +407,7 @@ void DKRTFReader::parseKeyword()
         if (!ignored)
             handleKeyword(keyword, nullptr);
     }
+    return true;
 }
 
 void DKRTFReader::handleKeyword(const DKRTFKeyword* keyword, const int* parameter)

@@ -109,7 +109,8 @@ private:
     // --- The parse steps ---
     void parseRTFGroup(SemicolonAction semicolonAction);
     // Inlined into the group step, which calls it for every control word.
-    [[gnu::always_inline]] inline void parseKeyword();
+    // False when no letter follows the backslash: a control symbol.
+    [[gnu::always_inline]] inline bool parseKeyword();
     void parseControlSymbol();
     void parseHexByte();
     // A control word read, or null for one the reader does not know.
