@@ -509,5 +509,22 @@ TEST_F(RTFReaderCoreTests, textThatIsAlmostAllOfItsSourceIsReadWholeAndInOrder)
     EXPECT_EQ(fromBytes->string(), u"\u00E9" + body + u"\u00E9");
 }
 
+TEST_F(RTFReaderCoreTests, wordsAndSymbolsAreToldApartAtAnyDistanceFromTheEnd)
+{
+    // Words of up to eight letters are read in a block where eight bytes
+    // remain and one letter at a time nearer the end; a backslash before
+    // anything but a letter is a symbol in both.
+    const std::u16string body = u"a\\{b\\}c\\\\d\\ldblquote e\\tab f\\~g";
+    const std::u16string text = u"a{b}c\\d\u201Ce\tf\u00A0g";
+    EXPECT_EQ(read(u"{\\rtf1 " + body + u"}").string(), text);
+    for (const std::u16string_view end : {u"\\tab", u"\\tab}", u"\\{", u"\\~"}) {
+        const std::u16string rtf = u"{\\rtf1 " + body + std::u16string(end);
+        const char16_t* const last = end.starts_with(u"\\t") ? u"\t" : end == u"\\{" ? u"{" : u"\u00A0";
+        EXPECT_EQ(read(rtf).string(), text + last) << rtf.size();
+    }
+    // A backslash that ends the file is neither, and the text before it stays.
+    EXPECT_EQ(read(u"{\\rtf1 " + body + u"\\").string(), text);
+}
+
 } // namespace
 } // namespace folio
