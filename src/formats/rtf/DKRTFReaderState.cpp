@@ -2,19 +2,13 @@
 
 namespace folio {
 
-std::unique_ptr<DKRTFReaderState> DKRTFReaderState::copy() const
-{
-    auto state = std::make_unique<DKRTFReaderState>(*this);
-    state->m_cachedAttributes.reset();
-    return state;
-}
+std::unique_ptr<DKRTFReaderState> DKRTFReaderState::copy() const { return std::make_unique<DKRTFReaderState>(*this); }
 
 void DKRTFReaderState::assignCopyOf(const DKRTFReaderState& other)
 {
     if (this == &other)
         return;
     *this = other;
-    m_cachedAttributes.reset();
 }
 
 void DKRTFReaderState::setForegroundColor(std::shared_ptr<const ColorValue> color)
@@ -154,7 +148,7 @@ void DKRTFReaderState::setListTracking(const ListTracking& tracking)
     m_listIsFirstPrefix = tracking.listIsFirstPrefix;
     m_closedListsCount = tracking.closedListsCount;
     m_listPrefixCount = tracking.listPrefixCount;
-    m_cachedAttributes.reset();
+    invalidateAttributes();
 }
 
 } // namespace folio

@@ -150,11 +150,25 @@ public:
     void setInTable(bool inTable);
 
     // --- The cached attribute set ---
-    const AttributeDictionaryPtr& cachedAttributes() const { return m_cachedAttributes; }
-    void setCachedAttributes(AttributeDictionaryPtr attributes) { m_cachedAttributes = std::move(attributes); }
-    void invalidateAttributes() { m_cachedAttributes.reset(); }
+    const AttributeDictionaryPtr& cachedAttributes() const { return m_cachedAttributes.set; }
+    void setCachedAttributes(AttributeDictionaryPtr attributes) { m_cachedAttributes.set = std::move(attributes); }
+    void invalidateAttributes() { m_cachedAttributes.set.reset(); }
 
 private:
+    // The cached set belongs to the object it was built for. Every "{"
+    // copies a state, so a copy never takes a reference to the set only to
+    // drop it at once: it starts empty, and assigning empties it.
+    struct CachedAttributes {
+        AttributeDictionaryPtr set;
+        CachedAttributes() = default;
+        CachedAttributes(const CachedAttributes&) {}
+        CachedAttributes& operator=(const CachedAttributes&)
+        {
+            set.reset();
+            return *this;
+        }
+    };
+
     std::shared_ptr<std::u16string> m_alternateDestination;
     StringEncoding m_stringEncoding = StringEncoding::windowsLatin1();
     std::shared_ptr<const ColorValue> m_foregroundColor;
@@ -186,7 +200,7 @@ private:
     bool m_italic = false;
     bool m_strike = false;
     Paragraph m_paragraph;
-    AttributeDictionaryPtr m_cachedAttributes;
+    CachedAttributes m_cachedAttributes;
 };
 
 } // namespace folio
