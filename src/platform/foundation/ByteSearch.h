@@ -63,10 +63,11 @@ std::size_t findFirstByteBelow(const char* bytes, std::size_t from, std::size_t 
     return end;
 }
 
-// The run of ASCII letters at `first`, when it is shorter than eight and
-// eight bytes remain before `end`: its length, with its letters packed a
-// byte each, the first highest, in `letters`. 0 otherwise (the caller reads
-// the letters one at a time).
+// The run of ASCII letters at `first`, when it is no longer than eight and
+// eight bytes remain before `end` (nine for a run of eight, whose end is
+// the ninth byte): its length, with its letters packed a byte each, the
+// first highest, in `letters`. 0 otherwise (the caller reads the letters
+// one at a time).
 inline std::size_t shortASCIILetterRun(const char* first, const char* end, std::uint64_t& letters)
 {
     if (end - first < 8)
@@ -86,13 +87,19 @@ inline std::size_t shortASCIILetterRun(const char* first, const char* end, std::
     while (run < 8 && static_cast<unsigned>((first[run] | 0x20) - 'a') < 26u)
         ++run;
 #endif
-    if (run == 0 || run >= 8)
+    if (run == 0)
         return 0;
+    if (run == 8) {
+        // Eight-letter words are common ("\brdrnone"): one more byte tells
+        // whether the run ends there.
+        if (end - first == 8 || static_cast<unsigned>((first[8] | 0x20) - 'a') < 26u)
+            return 0;
+    }
     // The first byte lowest in memory becomes the highest; whatever follows
     // the run is shifted out.
     if constexpr (std::endian::native == std::endian::little)
         bytes = __builtin_bswap64(bytes);
-    letters = bytes >> (64 - 8 * run);
+    letters = run == 8 ? bytes : bytes >> (64 - 8 * run);
     return run;
 }
 

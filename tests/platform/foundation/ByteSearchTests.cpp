@@ -89,6 +89,16 @@ TEST(ByteSearch, shortLetterRunsArePackedFirstLetterHighest)
     EXPECT_EQ(letters, 0x6162u);
     const std::string shortTail = "b0 x";
     EXPECT_EQ(shortASCIILetterRun(shortTail.data(), shortTail.data() + shortTail.size(), letters), 0u);
+    // Eight letters are packed whole when the byte after them ends the run;
+    // without that byte, or with a ninth letter, the run's end is unknown.
+    const std::string eight = "brdrnone\\brdrw10";
+    ASSERT_EQ(shortASCIILetterRun(eight.data(), eight.data() + eight.size(), letters), 8u);
+    EXPECT_EQ(letters, 0x627264726E6F6E65u);
+    EXPECT_EQ(shortASCIILetterRun(eight.data(), eight.data() + 8, letters), 0u);
+    const std::string nine = "brdrnoneX";
+    EXPECT_EQ(shortASCIILetterRun(nine.data(), nine.data() + nine.size(), letters), 0u);
+    const std::string eightBitAfter = "brdrnone\xC1";
+    EXPECT_EQ(shortASCIILetterRun(eightBitAfter.data(), eightBitAfter.data() + eightBitAfter.size(), letters), 8u);
 }
 
 TEST(ByteSearch, spacedPairsAreFoundAtEveryPlace)
