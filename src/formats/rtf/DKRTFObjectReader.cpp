@@ -3,7 +3,7 @@
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "engine/attachments/TEObjectTextAttachment.h"
 #include "platform/foundation/StringUtilities.h"
-#include "platform/foundation/UTF16Search.h"
+#include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/URL.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/ImageCodec.h"

@@ -9,6 +9,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/ByteSearch.h"
+#include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -44,8 +45,8 @@ std::u16string textRoomForSource(std::size_t sourceLength)
 std::size_t endOfTextRun(std::string_view text, std::size_t from, bool semicolons)
 {
     if (semicolons)
-        return findFirstByteOf<'\\', '{', '}', '\r', '\n', ';'>(text.data(), from, text.size());
-    return findFirstByteOf<'\\', '{', '}', '\r', '\n'>(text.data(), from, text.size());
+        return findFirstOf<'\\', '{', '}', '\r', '\n', ';'>(text.data(), from, text.size());
+    return findFirstOf<'\\', '{', '}', '\r', '\n'>(text.data(), from, text.size());
 }
 
 std::u16string utf16FromCodePoint(char32_t code)
@@ -269,8 +270,8 @@ std::size_t DKRTFReader::endOfCurrentGroup(std::size_t limit) const
     const std::size_t start = m_location;
     const std::size_t end = limit < text.size() - std::min(start, text.size()) ? start + limit : text.size();
     std::size_t depth = 0;
-    for (std::size_t position = findFirstByteOf<'\\', '{', '}'>(text.data(), start, end); position < end;
-         position = findFirstByteOf<'\\', '{', '}'>(text.data(), position + 1, end)) {
+    for (std::size_t position = findFirstOf<'\\', '{', '}'>(text.data(), start, end); position < end;
+         position = findFirstOf<'\\', '{', '}'>(text.data(), position + 1, end)) {
         switch (text[position]) {
         case '\\':
             // An escaped brace or backslash is text.

@@ -5,7 +5,7 @@
 #include "engine/model/TECSSListStyle.h"
 
 #include "platform/foundation/StringUtilities.h"
-#include "platform/foundation/UTF16Search.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <array>
 #include <cstring>

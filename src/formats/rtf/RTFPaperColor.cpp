@@ -1,7 +1,6 @@
 #include "formats/rtf/RTFPaperColor.h"
 
-#include "platform/foundation/ByteSearch.h"
-#include "platform/foundation/UTF16Search.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,8 +11,6 @@ namespace folio {
 
 namespace {
 
-constexpr std::u16string_view kWhiteMarker = u"\\papercolorFFFFFF";
-constexpr std::u16string_view kControlWord = u"\\papercolor";
 constexpr const char* kWhite = "FFFFFF";
 
 // A backslash starts a control word unless it is itself escaped, which shows
@@ -74,41 +71,20 @@ RTFPaperColor paperColorIn(std::basic_string_view<Unit> text, Find find)
 
 } // namespace
 
-std::string takePaperColorFromRTF(std::u16string& rtf)
+RTFPaperColor paperColorOfRTF(std::string_view rtf)
 {
-    std::u16string_view text = rtf;
+    static constexpr std::string_view kName = "\\papercolor";
     // RTF is dense with backslashes, so a search that starts at each of them
     // costs more than the parse; this one looks for the word's two "p"s,
     // which seldom stand two apart elsewhere, a block of places at a time,
     // and compares the whole word only where they do.
     auto find = [&](std::size_t from) {
-        if (text.size() < kControlWord.size())
-            return std::u16string_view::npos;
-        const std::size_t last = text.size() - kControlWord.size() + 1;
-        for (std::size_t at = from; at < last; ++at) {
-            // Searched from the word's first "p", one unit in.
-            at = findSpacedPair<u'p', u'p', 2>(text.data() + 1, at, last);
-            if (at < last && text.substr(at, kControlWord.size()) == kControlWord)
-                return at;
-        }
-        return std::u16string_view::npos;
-    };
-    RTFPaperColor paper = paperColorIn(text, find);
-    if (paper.whiteMarker)
-        rtf.erase(*paper.whiteMarker, kWhiteMarker.size());
-    return paper.color;
-}
-
-RTFPaperColor paperColorOfRTF(std::string_view rtf)
-{
-    static constexpr std::string_view kName = "\\papercolor";
-    // The same search as in text, over the bytes.
-    auto find = [&](std::size_t from) {
         if (rtf.size() < kName.size())
             return std::string_view::npos;
         const std::size_t last = rtf.size() - kName.size() + 1;
         for (std::size_t at = from; at < last; ++at) {
-            at = findSpacedBytePair<'p', 'p', 2>(rtf.data() + 1, at, last);
+            // Searched from the word's first "p", one byte in.
+            at = findSpacedPair<'p', 'p', 2>(rtf.data() + 1, at, last);
             if (at < last && rtf.substr(at, kName.size()) == kName)
                 return at;
         }

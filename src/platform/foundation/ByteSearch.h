@@ -13,29 +13,8 @@ namespace folio {
 
 // Searches over bytes that the readers of ASCII-based syntax run on every
 // byte of a document, sixteen bytes at a time where the processor has the
-// vector unit every x86-64 has, and one at a time elsewhere.
-
-// The index of the first byte in [from, end) that is one of `Stops`, or
-// `end` when none is.
-template<char... Stops>
-std::size_t findFirstByteOf(const char* bytes, std::size_t from, std::size_t end)
-{
-#if defined(__SSE2__)
-    for (; from + 16 <= end; from += 16) {
-        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + from));
-        __m128i hits = _mm_setzero_si128();
-        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(sixteen, _mm_set1_epi8(Stops)))), ...);
-        if (const int mask = _mm_movemask_epi8(hits))
-            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
-    }
-#endif
-    for (; from < end; ++from) {
-        const char byte = bytes[from];
-        if (((byte == Stops) || ...))
-            return from;
-    }
-    return end;
-}
+// vector unit every x86-64 has, and one at a time elsewhere. The searches
+// for bytes and UTF-16 units alike are in UnitSearch.h.
 
 // The index of the first byte in [from, end) below `Limit` that is none of
 // `Allowed`, or `end` when there is none: the control characters of a text
@@ -101,37 +80,6 @@ inline std::size_t shortASCIILetterRun(const char* first, const char* end, std::
         bytes = __builtin_bswap64(bytes);
     letters = run == 8 ? bytes : bytes >> (64 - 8 * run);
     return run;
-}
-
-// The first index in [from, last) at which `First` stands with `Second`
-// `Gap` bytes after it, or `last` when there is none. The bytes up to
-// last - 1 + Gap must be readable.
-template<char First, char Second, std::size_t Gap>
-std::size_t findSpacedBytePair(const char* bytes, std::size_t from, std::size_t last)
-{
-#if defined(__SSE2__)
-    const __m128i first = _mm_set1_epi8(First);
-    const __m128i second = _mm_set1_epi8(Second);
-    auto hitsAt = [&](std::size_t at) {
-        return _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)), first),
-                             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + Gap)), second));
-    };
-    // Two blocks a round, asking once whether either holds the pair.
-    for (; from + 32 <= last; from += 32) {
-        const __m128i low = hitsAt(from);
-        const __m128i high = hitsAt(from + 16);
-        if (_mm_movemask_epi8(_mm_or_si128(low, high)) != 0) {
-            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(low))
-                | (static_cast<unsigned>(_mm_movemask_epi8(high)) << 16);
-            return from + static_cast<std::size_t>(std::countr_zero(mask));
-        }
-    }
-#endif
-    for (; from < last; ++from) {
-        if (bytes[from] == First && bytes[from + Gap] == Second)
-            return from;
-    }
-    return last;
 }
 
 // The length of the run of ASCII bytes at the start of [from, end).

@@ -63,8 +63,9 @@ TEST_F(RTFReaderByteSourceTest, codePageTablesReadWhatTheConverterReads)
         const std::uint8_t one = static_cast<std::uint8_t>(byte);
         std::optional<std::u16string> decoded = stringWithData(std::span(&one, 1), StringEncoding::windowsLatin1());
         EXPECT_EQ(latin->decodes(std::span(&one, 1)), decoded.has_value()) << byte;
-        if (decoded)
+        if (decoded) {
             EXPECT_EQ(std::u16string(1, latin->character(one)), *decoded) << byte;
+        }
     }
     // Code pages of two bytes per character are no table.
     EXPECT_FALSE(SingleByteCodePage::make(StringEncoding::windowsCodePage(932)));
@@ -134,16 +135,13 @@ TEST_F(RTFReaderByteSourceTest, startsAsRTFAfterBlanksAndOnlyAUTF8Mark)
     EXPECT_EQ(notRTF.error().code, DKRTFReader::NotRTFError);
 }
 
-TEST_F(RTFReaderByteSourceTest, paperColourOfBytesFindsWhatTheTextSearchFinds)
+TEST_F(RTFReaderByteSourceTest, paperColourIsFoundInTheBytesWhichStayAsTheyAre)
 {
     const std::string white = fixtureBytes("folio-white-paper.rtf");
     const RTFPaperColor paper = paperColorOfRTF(white);
     EXPECT_EQ(paper.color, "FFFFFF");
     ASSERT_TRUE(paper.whiteMarker);
     EXPECT_EQ(white.substr(*paper.whiteMarker, RTFPaperColor::kWhiteMarkerLength), "\\papercolorFFFFFF");
-    std::u16string text = toUtf16(white);
-    EXPECT_EQ(takePaperColorFromRTF(text), paper.color);
-    EXPECT_EQ(toUtf8(text), std::string(white).erase(*paper.whiteMarker, RTFPaperColor::kWhiteMarkerLength));
     // The reading leaves the borrowed bytes as they were.
     Result<DKRTFReadResult> read = DKRTFReader::read(DKRTFReaderSource::utf8(white));
     ASSERT_TRUE(read.ok());

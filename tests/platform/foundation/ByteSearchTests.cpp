@@ -1,4 +1,5 @@
 #include "platform/foundation/ByteSearch.h"
+#include "platform/foundation/UnitSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,14 @@ TEST(ByteSearch, findsTheFirstStopAndControlByteAtEveryPlaceOfABlock)
     const std::string filler = "ab\xC3\xA9\xE2\x82\xAC;c\xFF\x9C";
     for (std::size_t length = 0; length < 40; ++length) {
         const std::string text = repeatedTo(filler, length);
-        EXPECT_EQ((findFirstByteOf<'\\', '{', '}'>(text.data(), 0, text.size())), text.size()) << length;
+        EXPECT_EQ((findFirstOf<'\\', '{', '}'>(text.data(), 0, text.size())), text.size()) << length;
         EXPECT_EQ((findFirstByteBelow<0x20, '\t'>(text.data(), 0, text.size())), text.size()) << length;
         for (std::size_t at = 0; at < length; ++at) {
             for (char stop : {'\\', '{', '}'}) {
                 std::string stopped = text;
                 stopped[at] = stop;
-                EXPECT_EQ((findFirstByteOf<'\\', '{', '}'>(stopped.data(), 0, stopped.size())), at) << length;
-                EXPECT_EQ((findFirstByteOf<'\\', '{', '}'>(stopped.data(), at + 1, stopped.size())), stopped.size());
+                EXPECT_EQ((findFirstOf<'\\', '{', '}'>(stopped.data(), 0, stopped.size())), at) << length;
+                EXPECT_EQ((findFirstOf<'\\', '{', '}'>(stopped.data(), at + 1, stopped.size())), stopped.size());
             }
             for (char control : {'\0', '\n', '\x1F'}) {
                 std::string stopped = text;
@@ -106,13 +107,13 @@ TEST(ByteSearch, spacedPairsAreFoundAtEveryPlace)
     // A "p" alone, or two beside each other, is no pair.
     for (std::size_t length = 3; length < 70; ++length) {
         const std::string plain = repeatedTo("apb\\ppq", length);
-        EXPECT_EQ((findSpacedBytePair<'p', 'p', 2>(plain.data(), 0, length - 2)), length - 2) << length;
+        EXPECT_EQ((findSpacedPair<'p', 'p', 2>(plain.data(), 0, length - 2)), length - 2) << length;
         for (std::size_t at = 0; at + 2 < length; ++at) {
             std::string paired = repeatedTo("abcde", length);
             paired[at] = 'p';
             paired[at + 2] = 'p';
-            EXPECT_EQ((findSpacedBytePair<'p', 'p', 2>(paired.data(), 0, length - 2)), at) << length;
-            EXPECT_EQ((findSpacedBytePair<'p', 'p', 2>(paired.data(), at + 1, length - 2)), length - 2) << length;
+            EXPECT_EQ((findSpacedPair<'p', 'p', 2>(paired.data(), 0, length - 2)), at) << length;
+            EXPECT_EQ((findSpacedPair<'p', 'p', 2>(paired.data(), at + 1, length - 2)), length - 2) << length;
         }
     }
 }

@@ -3,7 +3,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
 #include "engine/model/TEFootnoteCounter.h"
-#include "platform/foundation/UTF16Search.h"
+#include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
 
 
