@@ -1,25 +1,13 @@
 #include "platform/foundation/ByteSearch.h"
 #include "platform/foundation/UnitSearch.h"
 
+#include "support/RepeatedText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace folio;
-
-namespace {
-
-// `filler` repeated and cut to `length` bytes, so that each length puts a
-// different byte at each place of a block.
-std::string repeatedTo(const std::string& filler, std::size_t length)
-{
-    std::string text;
-    for (std::size_t index = 0; index < length; ++index)
-        text.push_back(filler[index % filler.size()]);
-    return text;
-}
-
-} // namespace
 
 TEST(ByteSearch, findsTheFirstStopAndControlByteAtEveryPlaceOfABlock)
 {

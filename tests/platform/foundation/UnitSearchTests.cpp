@@ -1,24 +1,12 @@
 #include "platform/foundation/UnitSearch.h"
 
+#include "support/RepeatedText.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace folio;
-
-namespace {
-
-// `filler` repeated and cut to `length` units, so that each length puts a
-// different unit at each place of a block.
-std::u16string repeatedTo(const std::u16string& filler, std::size_t length)
-{
-    std::u16string text;
-    for (std::size_t index = 0; index < length; ++index)
-        text.push_back(filler[index % filler.size()]);
-    return text;
-}
-
-} // namespace
 
 TEST(UnitSearch, findsTheFirstStopAtEveryPlaceInAndAroundABlock)
 {
