@@ -16,6 +16,8 @@ pkg_check_modules(GDKPIXBUF REQUIRED IMPORTED_TARGET gdk-pixbuf-2.0)
 pkg_check_modules(PANGO REQUIRED IMPORTED_TARGET pango pangocairo pangoft2)
 pkg_check_modules(FONTS REQUIRED IMPORTED_TARGET fontconfig freetype2 harfbuzz)
 pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler-glib)
+# Only the printed PDF's fonts are cut down, so only the desktop module links it.
+pkg_check_modules(HARFBUZZ_SUBSET REQUIRED IMPORTED_TARGET harfbuzz-subset)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)

@@ -318,15 +318,9 @@ Status NDHTMLtoPDF::takePrintedPages(const std::string& outputPath)
     if (*count == 0)
         return converterError(PrintFailed, m_printedPath + " has no pages");
     m_pageCount = *count;
-    std::error_code error;
-    std::filesystem::rename(m_printedPath, outputPath, error);
-    if (error) {
-        // The printed file may sit on another file system than the output.
-        error.clear();
-        std::filesystem::copy_file(m_printedPath, outputPath, std::filesystem::copy_options::overwrite_existing, error);
-        if (error)
-            return converterError(PrintFailed, "cannot write " + outputPath + ": " + error.message());
-    }
+    Status written = WebServices::shared().writePrintedPDF(m_printedPath, outputPath);
+    if (!written)
+        return converterError(PrintFailed, "cannot write " + outputPath + ": " + written.error().message);
     if (m_progress) {
         for (std::size_t index = 0; index < m_pageCount; ++index)
             m_progress(index, m_pageCount);

@@ -11,7 +11,13 @@ namespace {
 
 // zlib counts in uInt; feed large buffers in slices it can take.
 constexpr std::size_t kSlice = 1u << 30;
-constexpr int kRawWindowBits = -15;
+constexpr int kWindowBits = 15;
+
+int windowBits(Deflate::Framing framing)
+{
+    // zlib reads a negative window size as "no wrapper".
+    return framing == Deflate::Framing::Raw ? -kWindowBits : kWindowBits;
+}
 
 Error deflateError(int code, const std::string& message)
 {
@@ -20,10 +26,10 @@ Error deflateError(int code, const std::string& message)
 
 } // namespace
 
-Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level)
+Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level, Framing framing)
 {
     z_stream stream{};
-    if (deflateInit2(&stream, level, Z_DEFLATED, kRawWindowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    if (deflateInit2(&stream, level, Z_DEFLATED, windowBits(framing), 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return deflateError(Failed, "Cannot start compression");
     std::vector<std::uint8_t> output;
     std::uint8_t buffer[64 * 1024];
@@ -50,10 +56,10 @@ Result<Data> Deflate::compress(std::span<const std::uint8_t> bytes, int level)
     return Data(std::move(output));
 }
 
-Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize)
+Result<Data> Deflate::decompress(std::span<const std::uint8_t> bytes, std::size_t maximumSize, Framing framing)
 {
     z_stream stream{};
-    if (inflateInit2(&stream, kRawWindowBits) != Z_OK)
+    if (inflateInit2(&stream, windowBits(framing)) != Z_OK)
         return deflateError(Failed, "Cannot start decompression");
     std::vector<std::uint8_t> output;
     std::uint8_t buffer[64 * 1024];

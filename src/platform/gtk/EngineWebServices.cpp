@@ -2,6 +2,7 @@
 
 #include "platform/web/DMWebView.h"
 #include "platform/gtk/PopplerReaderDocument.h"
+#include "platform/web/PrintedPDFFontSubsetter.h"
 #include "platform/web/VirtualDisplay.h"
 
 namespace folio {
@@ -51,6 +52,11 @@ Status EngineWebServices::renderPrintedPDFPages(const std::string& printedPDFPat
 Result<std::size_t> EngineWebServices::pdfPageCount(const std::string& path)
 {
     return PrintedPDFRenderer::pageCount(path);
+}
+
+Status EngineWebServices::writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath)
+{
+    return PrintedPDFFontSubsetter::writeToFile(printedPDFPath, outputPath);
 }
 
 Result<std::shared_ptr<ReaderDocument>> EngineWebServices::openReaderDocument(const std::string& path)

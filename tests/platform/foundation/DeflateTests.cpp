@@ -39,6 +39,23 @@ TEST(Deflate, WritesRawStreamsWithoutAZlibHeader)
     EXPECT_EQ(Deflate::decompress(hello)->toString(), "hello");
 }
 
+TEST(Deflate, ZlibFramingCarriesTheWrapperBothWays)
+{
+    auto bytes = sampleBytes(5000);
+    auto compressed = Deflate::compress(bytes, 6, Deflate::Framing::Zlib);
+    ASSERT_TRUE(compressed);
+    // RFC 1950: deflate method with a 32 KB window, and a header checksum.
+    EXPECT_EQ(compressed->bytes()[0], 0x78);
+    EXPECT_EQ((compressed->bytes()[0] * 256 + compressed->bytes()[1]) % 31, 0);
+    auto restored = Deflate::decompress(compressed->span(), Deflate::kDefaultInflateLimit, Deflate::Framing::Zlib);
+    ASSERT_TRUE(restored) << restored.error().message;
+    EXPECT_EQ(restored->vector(), bytes);
+    // The wrapper is no raw stream, and a raw stream has no wrapper.
+    EXPECT_FALSE(Deflate::decompress(compressed->span()));
+    auto raw = Deflate::compress(bytes);
+    EXPECT_FALSE(Deflate::decompress(raw->span(), Deflate::kDefaultInflateLimit, Deflate::Framing::Zlib));
+}
+
 TEST(Deflate, GarbageIsRefused)
 {
     std::vector<std::uint8_t> garbage = {0xff, 0xff, 0xff, 0xff, 0x12, 0x34};

@@ -4,6 +4,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScriptLiteral.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/web/PrintedPDFFontSubsetter.h"
 #include "platform/web/RecordingDelegate.h"
 
 #include <gtest/gtest.h>
@@ -288,6 +289,32 @@ TEST_F(DMWebViewPrintTest, printsPdfOfTheRequestedPageSizeWithTheText)
     EXPECT_NE(text.find("Folio prints this sentence."), std::string::npos) << text;
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// The engine embeds its faces whole; cut down, every page must still draw
+// and read exactly as printed.
+TEST_F(DMWebViewPrintTest, printedFacesCutDownDrawAndReadTheSame)
+{
+    std::string paragraphs;
+    for (int index = 0; index < 40; ++index)
+        paragraphs += "<p>Plain <b>bold</b> <i>italic</i> <b><i>both</i></b> <code>mono()</code> "
+                      "\u00e9t\u00e9 \u0416 fi ffl " + std::to_string(index) + "</p>";
+    load("<html><body style='font-family:DejaVu Sans'>" + paragraphs + "</body></html>");
+    fs::path printed = folder / "printed.pdf";
+    Status status = print(printed, Size{300, 420}, EdgeInsets{36, 36, 36, 36});
+    ASSERT_TRUE(status.ok()) << status.error().message;
+    fs::path subset = folder / "subset.pdf";
+    ASSERT_TRUE(PrintedPDFFontSubsetter::writeToFile(printed.string(), subset.string()).ok());
+
+    EXPECT_LT(fs::file_size(subset) * 4, fs::file_size(printed));
+    std::string pages = runCommand("pdfinfo '" + printed.string() + "' | grep Pages");
+    ASSERT_NE(pages.find("Pages:"), std::string::npos);
+    EXPECT_EQ(runCommand("pdfinfo '" + subset.string() + "' | grep Pages"), pages);
+    auto drawn = [](const fs::path& pdf) { return runCommand("pdftoppm -r 60 -gray '" + pdf.string() + "'"); };
+    EXPECT_TRUE(drawn(printed) == drawn(subset)) << "a page draws differently";
+    auto text = [](const fs::path& pdf) { return runCommand("pdftotext '" + pdf.string() + "' -"); };
+    EXPECT_EQ(text(subset), text(printed));
+    EXPECT_NE(text(subset).find("italic"), std::string::npos);
 }
 
 TEST_F(DMWebViewPrintTest, refusesImpossiblePagesAndKeepsTheOldFile)

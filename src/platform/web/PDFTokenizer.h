@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+// The lexical tokens of PDF (ISO 32000-1, 7.2 and 7.3): what object bodies,
+// trailers and content streams are written in.
+class PDFTokenizer {
+public:
+    enum class Kind { End, Number, Name, String, ArrayOpen, ArrayClose, DictionaryOpen, DictionaryClose, Keyword, Malformed };
+
+    struct Token {
+        Kind kind = Kind::End;
+        // A name without its slash and with #xx decoded, a string's bytes
+        // (hex and escapes decoded), a keyword or a number as written.
+        std::string text;
+        double number = 0;
+        bool isInteger = false;
+    };
+
+    explicit PDFTokenizer(std::string_view bytes, std::size_t offset = 0) : m_bytes(bytes), m_offset(offset) {}
+
+    Token next();
+    Token peek() const { return PDFTokenizer(*this).next(); }
+
+    // Where the next token would start looking.
+    std::size_t offset() const { return m_offset; }
+    void setOffset(std::size_t offset) { m_offset = offset; }
+    void skipWhitespaceAndComments();
+
+    static bool isWhitespace(char c);
+    static bool isDelimiter(char c);
+
+private:
+    Token literalString();
+    Token hexString();
+    Token name();
+    Token numberOrKeyword();
+
+    std::string_view m_bytes;
+    std::size_t m_offset;
+};
+
+} // namespace folio
