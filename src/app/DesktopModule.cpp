@@ -35,7 +35,7 @@ public:
     }
     Status renderPrintedPDFPages(const std::string&, const std::string&, Range) override { return m_error; }
     Result<std::size_t> pdfPageCount(const std::string&) override { return m_error; }
-    Status writePrintedPDF(const std::string&, const std::string&) override { return m_error; }
+    Result<std::size_t> writePrintedPDF(const std::string&, const std::string&) override { return m_error; }
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string&) override { return m_error; }
 
 private:

@@ -312,15 +312,12 @@ Status NDHTMLtoPDF::takePrintedPages(const std::string& outputPath)
 {
     // With nothing to draw on its pages the printed PDF is the result, once
     // it has been read: a print cut short is no document.
-    Result<std::size_t> count = WebServices::shared().pdfPageCount(m_printedPath);
+    Result<std::size_t> count = WebServices::shared().writePrintedPDF(m_printedPath, outputPath);
     if (!count)
         return converterError(PrintFailed, count.error().message);
     if (*count == 0)
         return converterError(PrintFailed, m_printedPath + " has no pages");
     m_pageCount = *count;
-    Status written = WebServices::shared().writePrintedPDF(m_printedPath, outputPath);
-    if (!written)
-        return converterError(PrintFailed, "cannot write " + outputPath + ": " + written.error().message);
     if (m_progress) {
         for (std::size_t index = 0; index < m_pageCount; ++index)
             m_progress(index, m_pageCount);

@@ -54,7 +54,7 @@ Result<std::size_t> EngineWebServices::pdfPageCount(const std::string& path)
     return PrintedPDFRenderer::pageCount(path);
 }
 
-Status EngineWebServices::writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath)
+Result<std::size_t> EngineWebServices::writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath)
 {
     return PrintedPDFFontSubsetter::writeToFile(printedPDFPath, outputPath);
 }

@@ -17,7 +17,7 @@ public:
     Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                  Range pages) override;
     Result<std::size_t> pdfPageCount(const std::string& path) override;
-    Status writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath) override;
+    Result<std::size_t> writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath) override;
     Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) override;
 
     static EngineWebServices& instance();

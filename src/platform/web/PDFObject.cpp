@@ -30,17 +30,16 @@ Result<PDFObject> PDFObject::parse(PDFTokenizer& tokenizer, int depth)
     PDFObject object;
     switch (token.kind) {
     case PDFTokenizer::Kind::Number: {
+        std::optional<double> number = token.number();
+        if (!number)
+            return malformed("bad number " + std::string(token.word));
         object.m_kind = Kind::Number;
-        object.m_number = token.number;
-        if (!token.isInteger || token.number < 0)
+        object.m_number = *number;
+        if (!token.isInteger() || *number < 0)
             return object;
         // "12 0 R" is one value: look two tokens ahead without taking them.
         PDFTokenizer ahead = tokenizer;
-        PDFTokenizer::Token generation = ahead.next();
-        if (generation.kind != PDFTokenizer::Kind::Number || !generation.isInteger)
-            return object;
-        PDFTokenizer::Token keyword = ahead.next();
-        if (keyword.kind != PDFTokenizer::Kind::Keyword || keyword.text != "R")
+        if (!ahead.next().isInteger() || !ahead.next().isKeyword("R"))
             return object;
         tokenizer = ahead;
         object.m_kind = Kind::Reference;
@@ -55,14 +54,14 @@ Result<PDFObject> PDFObject::parse(PDFTokenizer& tokenizer, int depth)
         object.m_text = std::move(token.text);
         return object;
     case PDFTokenizer::Kind::Keyword:
-        if (token.text == "true" || token.text == "false") {
+        if (token.word == "true" || token.word == "false") {
             object.m_kind = Kind::Boolean;
-            object.m_number = token.text == "true";
+            object.m_number = token.word == "true";
             return object;
         }
-        if (token.text == "null")
+        if (token.word == "null")
             return object;
-        return malformed("unexpected keyword " + token.text);
+        return malformed("unexpected keyword " + std::string(token.word));
     case PDFTokenizer::Kind::ArrayOpen:
         object.m_kind = Kind::Array;
         while (true) {

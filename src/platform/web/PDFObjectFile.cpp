@@ -4,8 +4,8 @@
 #include "platform/web/PDFTokenizer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
+#include <optional>
 
 namespace folio {
 
@@ -28,14 +28,15 @@ Error unsupported(const std::string& message)
     return Error{PDFObjectFile::kErrorDomain, PDFObjectFile::Unsupported, message};
 }
 
-bool isKeyword(const PDFTokenizer::Token& token, std::string_view keyword)
+// A non-negative integer, or nothing.
+std::optional<std::size_t> countOf(const PDFTokenizer::Token& token)
 {
-    return token.kind == PDFTokenizer::Kind::Keyword && token.text == keyword;
-}
-
-bool isCount(const PDFTokenizer::Token& token)
-{
-    return token.kind == PDFTokenizer::Kind::Number && token.isInteger && token.number >= 0;
+    if (!token.isInteger() || token.word.front() == '-')
+        return std::nullopt;
+    std::optional<double> value = token.number();
+    if (!value || *value > 1e15)
+        return std::nullopt;
+    return static_cast<std::size_t>(*value);
 }
 
 void appendText(Data& output, std::string_view text)
@@ -62,12 +63,12 @@ Result<PDFObjectFile> PDFObjectFile::read(Data bytes)
     if (startxref == std::string_view::npos || startxref < tailStart)
         return malformed("no startxref at the end of the file");
     PDFTokenizer tail(text, startxref + std::string_view("startxref").size());
-    PDFTokenizer::Token offset = tail.next();
-    if (!isCount(offset) || offset.number >= double(text.size()))
+    std::optional<std::size_t> offset = countOf(tail.next());
+    if (!offset || *offset >= text.size())
         return malformed("startxref points outside the file");
 
     std::vector<std::pair<int, std::size_t>> offsets;
-    if (Status table = file.readCrossReferenceTable(static_cast<std::size_t>(offset.number), offsets); !table)
+    if (Status table = file.readCrossReferenceTable(*offset, offsets); !table)
         return table.error();
     for (const auto& [number, objectOffset] : offsets)
         file.m_offsetOfNumber[number] = objectOffset;
@@ -95,25 +96,24 @@ Result<PDFObjectFile> PDFObjectFile::read(Data bytes)
 Status PDFObjectFile::readCrossReferenceTable(std::size_t offset, std::vector<std::pair<int, std::size_t>>& offsets)
 {
     PDFTokenizer tokenizer(text(), offset);
-    if (!isKeyword(tokenizer.next(), "xref"))
+    if (!tokenizer.next().isKeyword("xref"))
         return unsupported("the file has no classic cross-reference table");
     while (true) {
-        PDFTokenizer::Token first = tokenizer.next();
-        if (isKeyword(first, "trailer"))
+        PDFTokenizer::Token firstToken = tokenizer.next();
+        if (firstToken.isKeyword("trailer"))
             break;
-        PDFTokenizer::Token count = tokenizer.next();
-        if (!isCount(first) || !isCount(count) || first.number + count.number > kMaximumObjectNumber)
+        std::optional<std::size_t> first = countOf(firstToken);
+        std::optional<std::size_t> count = countOf(tokenizer.next());
+        if (!first || !count || *first + *count > kMaximumObjectNumber)
             return malformed("a damaged cross-reference section");
-        for (int index = 0; index < static_cast<int>(count.number); ++index) {
-            PDFTokenizer::Token objectOffset = tokenizer.next();
-            PDFTokenizer::Token generation = tokenizer.next();
+        for (std::size_t index = 0; index < *count; ++index) {
+            std::optional<std::size_t> objectOffset = countOf(tokenizer.next());
+            std::optional<std::size_t> generation = countOf(tokenizer.next());
             PDFTokenizer::Token kind = tokenizer.next();
-            if (!isCount(objectOffset) || !isCount(generation) || kind.kind != PDFTokenizer::Kind::Keyword)
+            if (!objectOffset || !generation || !(kind.isKeyword("n") || kind.isKeyword("f")))
                 return malformed("a damaged cross-reference entry");
-            if (kind.text == "n")
-                offsets.emplace_back(static_cast<int>(first.number) + index, static_cast<std::size_t>(objectOffset.number));
-            else if (kind.text != "f")
-                return malformed("a damaged cross-reference entry");
+            if (kind.isKeyword("n"))
+                offsets.emplace_back(static_cast<int>(*first + index), *objectOffset);
         }
     }
     tokenizer.skipWhitespaceAndComments();
@@ -138,21 +138,21 @@ Result<PDFObjectFile::Entry> PDFObjectFile::readObject(int number, std::size_t o
     if (offset >= bytes.size())
         return malformed("object " + std::to_string(number) + " lies outside the file");
     PDFTokenizer tokenizer(bytes, offset);
-    PDFTokenizer::Token objectNumber = tokenizer.next();
-    PDFTokenizer::Token generation = tokenizer.next();
-    if (!isCount(objectNumber) || static_cast<int>(objectNumber.number) != number || !isCount(generation)
-        || !isKeyword(tokenizer.next(), "obj"))
+    std::optional<std::size_t> objectNumber = countOf(tokenizer.next());
+    std::optional<std::size_t> generation = countOf(tokenizer.next());
+    if (!objectNumber || *objectNumber != static_cast<std::size_t>(number) || !generation || *generation > 65535
+        || !tokenizer.next().isKeyword("obj"))
         return malformed("object " + std::to_string(number) + " is not where the table says");
     Entry entry;
     entry.number = number;
-    entry.generation = static_cast<int>(generation.number);
+    entry.generation = static_cast<int>(*generation);
     entry.begin = offset;
     Result<PDFObject> value = PDFObject::parse(tokenizer);
     if (!value)
         return malformed("object " + std::to_string(number) + ": " + value.error().message);
     entry.value = std::move(*value);
     PDFTokenizer::Token after = tokenizer.next();
-    if (isKeyword(after, "stream")) {
+    if (after.isKeyword("stream")) {
         if (!entry.value.isDictionary() || lengthDepth > 0)
             return malformed("object " + std::to_string(number) + " has a stray stream");
         const PDFObject* length = entry.value.find("Length");
@@ -179,11 +179,11 @@ Result<PDFObjectFile::Entry> PDFObjectFile::readObject(int number, std::size_t o
         entry.streamBegin = dataStart;
         entry.streamLength = static_cast<std::size_t>(streamLength);
         tokenizer.setOffset(dataStart + entry.streamLength);
-        if (!isKeyword(tokenizer.next(), "endstream"))
+        if (!tokenizer.next().isKeyword("endstream"))
             return malformed("object " + std::to_string(number) + "'s stream does not end at its length");
         after = tokenizer.next();
     }
-    if (!isKeyword(after, "endobj"))
+    if (!after.isKeyword("endobj"))
         return malformed("object " + std::to_string(number) + " has no endobj");
     entry.end = tokenizer.offset();
     return entry;

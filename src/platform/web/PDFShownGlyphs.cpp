@@ -1,10 +1,17 @@
 #include "platform/web/PDFShownGlyphs.h"
 
+#include "platform/foundation/DispatchGroup.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/web/PDFObject.h"
 #include "platform/web/PDFObjectFile.h"
 #include "platform/web/PDFTokenizer.h"
 
+#include <algorithm>
+#include <bitset>
+#include <map>
+#include <span>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace folio {
@@ -14,6 +21,9 @@ namespace {
 // Page trees and forms nested deeper than this are no printed page.
 constexpr int kMaximumDepth = 32;
 constexpr int kNoFont = -1;
+constexpr std::size_t kGlyphIDCount = 65536;
+// Fewer pages than this are not worth a thread of their own.
+constexpr std::size_t kPagesPerReader = 8;
 
 Error unreadable(const std::string& message)
 {
@@ -24,7 +34,46 @@ bool isOperand(const PDFTokenizer::Token& token)
 {
     if (token.kind != PDFTokenizer::Kind::Keyword)
         return true;
-    return token.text == "true" || token.text == "false" || token.text == "null";
+    return token.word == "true" || token.word == "false" || token.word == "null";
+}
+
+// The operators that matter here take names and strings; numbers, the
+// brackets around them and the rest go by unkept.
+bool isKeptOperand(const PDFTokenizer::Token& token)
+{
+    return token.kind == PDFTokenizer::Kind::Name || token.kind == PDFTokenizer::Kind::String;
+}
+
+// The operators that matter here; every other one only ends its operands.
+enum class Operator { Other, Save, Restore, SetFont, ShowText, PaintXObject, SetPattern, SetGraphicsState, InlineImage };
+
+Operator operatorNamed(std::string_view name)
+{
+    switch (name.size()) {
+    case 1:
+        switch (name[0]) {
+        case 'q': return Operator::Save;
+        case 'Q': return Operator::Restore;
+        case '\'': case '"': return Operator::ShowText;
+        default: return Operator::Other;
+        }
+    case 2:
+        if (name == "Tj" || name == "TJ")
+            return Operator::ShowText;
+        if (name == "Tf")
+            return Operator::SetFont;
+        if (name == "Do")
+            return Operator::PaintXObject;
+        if (name == "gs")
+            return Operator::SetGraphicsState;
+        if (name == "BI")
+            return Operator::InlineImage;
+        return Operator::Other;
+    case 3:
+        return name == "scn" || name == "SCN" ? Operator::SetPattern : Operator::Other;
+    default:
+        return Operator::Other;
+    }
 }
 
 const PDFTokenizer::Token* lastOperandOfKind(const std::vector<PDFTokenizer::Token>& operands, PDFTokenizer::Kind kind)
@@ -43,22 +92,33 @@ const PDFTokenizer::Token* lastOperandOfKind(const std::vector<PDFTokenizer::Tok
 // is shown.
 class PDFContentScanner {
 public:
-    PDFContentScanner(const PDFObjectFile& file, PDFShownGlyphs& shown) : m_file(file), m_shown(shown) {}
+    explicit PDFContentScanner(const PDFObjectFile& file) : m_file(file) {}
 
     // Where a resource dictionary stands: the object that holds it directly.
     struct Resources {
         const PDFObject* dictionary = nullptr;
         int holder = 0;
     };
+    struct Page {
+        int number = 0;
+        const PDFObject* dictionary = nullptr;
+        Resources resources;
+    };
 
-    Status scanPageTree(int number, Resources inherited, int depth);
+    // The pages in order, each with the resources it has or inherits.
+    Status listPages(int number, Resources inherited, int depth, std::vector<Page>& pages) const;
+    Status scanPages(std::span<const Page> pages);
+    // Adds what `other` counted to what this one did.
+    void absorb(const PDFContentScanner& other);
+    // Hands what was counted to the result.
+    void finish(PDFShownGlyphs& shown) const;
 
 private:
     Status scanPage(int number, const PDFObject& page, Resources resources, int depth);
     Status scanStream(int number, Resources inherited, int font, int depth);
     Status scanContent(std::string_view content, Resources resources, int font, int depth);
-    Status showOperator(const std::string& name, const std::vector<PDFTokenizer::Token>& operands,
-                        Resources resources, int& font, std::vector<int>& savedFonts, int depth);
+    Status applyOperator(Operator op, const std::vector<PDFTokenizer::Token>& operands, Resources resources, int& font,
+                         std::vector<int>& savedFonts, int depth);
     Resources resourcesOf(const PDFObject& owner, int ownerNumber, Resources inherited) const;
     // The referenced object of a resource category's entry (/Font /F1 ...).
     Result<int> resourceObject(Resources resources, const char* category, const std::string& name) const;
@@ -68,11 +128,13 @@ private:
     Status scanGraphicsState(Resources resources, const std::string& name, int depth);
 
     const PDFObjectFile& m_file;
-    PDFShownGlyphs& m_shown;
     std::set<std::pair<int, int>> m_scannedStreams;
+    // Glyphs shown, by font, one flag per glyph id: a page shows thousands.
+    std::map<int, std::bitset<kGlyphIDCount>> m_glyphsOfFont;
+    std::set<int> m_fontDictionaryHolders;
 };
 
-Status PDFContentScanner::scanPageTree(int number, Resources inherited, int depth)
+Status PDFContentScanner::listPages(int number, Resources inherited, int depth, std::vector<Page>& pages) const
 {
     if (depth > kMaximumDepth)
         return unreadable("the page tree is nested too deep");
@@ -81,19 +143,48 @@ Status PDFContentScanner::scanPageTree(int number, Resources inherited, int dept
         return unreadable("page tree node " + std::to_string(number) + " is missing");
     Resources resources = resourcesOf(*node, number, inherited);
     const PDFObject* type = m_file.resolvedEntry(*node, "Type");
-    if (type && type->isName("Pages")) {
-        const PDFObject* kids = m_file.resolvedEntry(*node, "Kids");
-        if (!kids || kids->kind() != PDFObject::Kind::Array)
-            return unreadable("page tree node " + std::to_string(number) + " has no kids");
-        for (const PDFObject& kid : kids->items()) {
-            if (kid.kind() != PDFObject::Kind::Reference)
-                return unreadable("a page is not an indirect object");
-            if (Status scanned = scanPageTree(kid.objectNumber(), resources, depth + 1); !scanned)
-                return scanned;
-        }
+    if (!type || !type->isName("Pages")) {
+        pages.push_back(Page{number, node, resources});
         return Status::success();
     }
-    return scanPage(number, *node, resources, depth);
+    const PDFObject* kids = m_file.resolvedEntry(*node, "Kids");
+    if (!kids || kids->kind() != PDFObject::Kind::Array)
+        return unreadable("page tree node " + std::to_string(number) + " has no kids");
+    for (const PDFObject& kid : kids->items()) {
+        if (kid.kind() != PDFObject::Kind::Reference)
+            return unreadable("a page is not an indirect object");
+        if (Status listed = listPages(kid.objectNumber(), resources, depth + 1, pages); !listed)
+            return listed;
+    }
+    return Status::success();
+}
+
+Status PDFContentScanner::scanPages(std::span<const Page> pages)
+{
+    for (const Page& page : pages) {
+        if (Status scanned = scanPage(page.number, *page.dictionary, page.resources, 0); !scanned)
+            return scanned;
+    }
+    return Status::success();
+}
+
+void PDFContentScanner::absorb(const PDFContentScanner& other)
+{
+    for (const auto& [font, glyphs] : other.m_glyphsOfFont)
+        m_glyphsOfFont[font] |= glyphs;
+    m_fontDictionaryHolders.insert(other.m_fontDictionaryHolders.begin(), other.m_fontDictionaryHolders.end());
+}
+
+void PDFContentScanner::finish(PDFShownGlyphs& shown) const
+{
+    for (const auto& [font, flags] : m_glyphsOfFont) {
+        std::set<std::uint16_t>& glyphs = shown.m_glyphsOfFont[font];
+        for (std::size_t glyph = 0; glyph < flags.size(); ++glyph) {
+            if (flags[glyph])
+                glyphs.insert(glyphs.end(), static_cast<std::uint16_t>(glyph));
+        }
+    }
+    shown.m_fontDictionaryHolders = m_fontDictionaryHolders;
 }
 
 Status PDFContentScanner::scanPage(int number, const PDFObject& page, Resources resources, int depth)
@@ -185,8 +276,8 @@ void PDFContentScanner::noteFontDictionary(Resources resources)
     // there or not at all.
     const PDFObject* fonts = resources.dictionary ? resources.dictionary->find("Font") : nullptr;
     if (fonts)
-        m_shown.m_fontDictionaryHolders.insert(fonts->kind() == PDFObject::Kind::Reference ? fonts->objectNumber()
-                                                                                           : resources.holder);
+        m_fontDictionaryHolders.insert(fonts->kind() == PDFObject::Kind::Reference ? fonts->objectNumber()
+                                                                                   : resources.holder);
 }
 
 Result<int> PDFContentScanner::selectFont(Resources resources, const std::string& name)
@@ -259,26 +350,32 @@ Status PDFContentScanner::scanContent(std::string_view content, Resources resour
         if (token.kind == PDFTokenizer::Kind::Malformed)
             return unreadable("damaged content: " + token.text);
         if (isOperand(token)) {
-            operands.push_back(std::move(token));
+            if (isKeptOperand(token))
+                operands.push_back(std::move(token));
             continue;
         }
-        if (Status handled = showOperator(token.text, operands, resources, font, savedFonts, depth); !handled)
-            return handled;
+        if (Operator op = operatorNamed(token.word); op != Operator::Other) {
+            if (Status handled = applyOperator(op, operands, resources, font, savedFonts, depth); !handled)
+                return handled;
+        }
         operands.clear();
     }
 }
 
-Status PDFContentScanner::showOperator(const std::string& name, const std::vector<PDFTokenizer::Token>& operands,
-                                       Resources resources, int& font, std::vector<int>& savedFonts, int depth)
+Status PDFContentScanner::applyOperator(Operator op, const std::vector<PDFTokenizer::Token>& operands,
+                                        Resources resources, int& font, std::vector<int>& savedFonts, int depth)
 {
-    if (name == "q") {
+    switch (op) {
+    case Operator::Save:
         savedFonts.push_back(font);
-    } else if (name == "Q") {
+        return Status::success();
+    case Operator::Restore:
         if (!savedFonts.empty()) {
             font = savedFonts.back();
             savedFonts.pop_back();
         }
-    } else if (name == "Tf") {
+        return Status::success();
+    case Operator::SetFont: {
         const PDFTokenizer::Token* fontName = lastOperandOfKind(operands, PDFTokenizer::Kind::Name);
         if (!fontName)
             return unreadable("Tf without a font name");
@@ -286,10 +383,12 @@ Status PDFContentScanner::showOperator(const std::string& name, const std::vecto
         if (!selected)
             return selected.error();
         font = *selected;
-    } else if (name == "Tj" || name == "TJ" || name == "'" || name == "\"") {
+        return Status::success();
+    }
+    case Operator::ShowText: {
         if (font == kNoFont)
             return unreadable("text shown before a font is chosen");
-        std::set<std::uint16_t>& glyphs = m_shown.m_glyphsOfFont[font];
+        std::bitset<kGlyphIDCount>& glyphs = m_glyphsOfFont[font];
         for (const PDFTokenizer::Token& operand : operands) {
             if (operand.kind != PDFTokenizer::Kind::String)
                 continue;
@@ -297,10 +396,11 @@ Status PDFContentScanner::showOperator(const std::string& name, const std::vecto
             if (codes.size() % 2)
                 return unreadable("a string of two-byte codes has an odd length");
             for (std::size_t index = 0; index < codes.size(); index += 2)
-                glyphs.insert(static_cast<std::uint16_t>(static_cast<unsigned char>(codes[index]) << 8
-                                                         | static_cast<unsigned char>(codes[index + 1])));
+                glyphs.set(static_cast<unsigned char>(codes[index]) << 8 | static_cast<unsigned char>(codes[index + 1]));
         }
-    } else if (name == "Do") {
+        return Status::success();
+    }
+    case Operator::PaintXObject: {
         const PDFTokenizer::Token* objectName = lastOperandOfKind(operands, PDFTokenizer::Kind::Name);
         if (!objectName)
             return unreadable("Do without a name");
@@ -311,7 +411,9 @@ Status PDFContentScanner::showOperator(const std::string& name, const std::vecto
         const PDFObject* subtype = object && object->isDictionary() ? m_file.resolvedEntry(*object, "Subtype") : nullptr;
         if (subtype && subtype->isName("Form"))
             return scanFormOrPattern(*number, font, depth + 1);
-    } else if (name == "scn" || name == "SCN") {
+        return Status::success();
+    }
+    case Operator::SetPattern: {
         const PDFTokenizer::Token* patternName = lastOperandOfKind(operands, PDFTokenizer::Kind::Name);
         if (!patternName)
             return Status::success();
@@ -321,29 +423,57 @@ Status PDFContentScanner::showOperator(const std::string& name, const std::vecto
         // Only tiling patterns have content; shadings are colour alone.
         if (m_file.isStream(*number))
             return scanFormOrPattern(*number, kNoFont, depth + 1);
-    } else if (name == "gs") {
+        return Status::success();
+    }
+    case Operator::SetGraphicsState: {
         const PDFTokenizer::Token* stateName = lastOperandOfKind(operands, PDFTokenizer::Kind::Name);
         if (!stateName)
             return unreadable("gs without a name");
         return scanGraphicsState(resources, stateName->text, depth);
-    } else if (name == "BI") {
+    }
+    case Operator::InlineImage:
         // Inline image data are not tokens; skipping them safely needs
         // knowing their length, which only decoding tells.
         return unreadable("content with an inline image");
+    case Operator::Other:
+        break;
     }
     return Status::success();
 }
 
 Result<PDFShownGlyphs> PDFShownGlyphs::collect(const PDFObjectFile& file)
 {
-    PDFShownGlyphs shown;
     const PDFObject* root = file.resolvedEntry(file.trailer(), "Root");
-    const PDFObject* pages = root && root->isDictionary() ? root->find("Pages") : nullptr;
-    if (!pages || pages->kind() != PDFObject::Kind::Reference)
+    const PDFObject* pageTree = root && root->isDictionary() ? root->find("Pages") : nullptr;
+    if (!pageTree || pageTree->kind() != PDFObject::Kind::Reference)
         return unreadable("the document has no page tree");
-    PDFContentScanner scanner(file, shown);
-    if (Status scanned = scanner.scanPageTree(pages->objectNumber(), {}, 0); !scanned)
-        return scanned.error();
+    std::vector<PDFContentScanner::Page> pages;
+    if (Status listed = PDFContentScanner(file).listPages(pageTree->objectNumber(), {}, 0, pages); !listed)
+        return listed.error();
+
+    // Pages are read side by side: the file is only read, and each reader
+    // counts on its own.
+    std::size_t readers = std::clamp<std::size_t>(pages.size() / kPagesPerReader, 1,
+                                                  std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<PDFContentScanner> scanners(readers, PDFContentScanner(file));
+    std::vector<Status> outcomes(readers);
+    DispatchGroup group;
+    for (std::size_t reader = 0; reader < readers; ++reader) {
+        std::span<const PDFContentScanner::Page> share(pages.data() + pages.size() * reader / readers,
+                                                       pages.data() + pages.size() * (reader + 1) / readers);
+        DispatchQueue::global().async(group, [&scanners, &outcomes, reader, share] {
+            outcomes[reader] = scanners[reader].scanPages(share);
+        });
+    }
+    group.wait(-1);
+    for (std::size_t reader = 0; reader < readers; ++reader) {
+        if (!outcomes[reader])
+            return outcomes[reader].error();
+        if (reader > 0)
+            scanners.front().absorb(scanners[reader]);
+    }
+    PDFShownGlyphs shown;
+    scanners.front().finish(shown);
     return shown;
 }
 

@@ -1,10 +1,35 @@
 #include "platform/web/PDFTokenizer.h"
 
+#include <array>
 #include <charconv>
 
 namespace folio {
 
 namespace {
+
+enum CharacterClass : unsigned char { Regular = 0, Whitespace = 1, Delimiter = 2 };
+
+constexpr std::array<unsigned char, 256> characterClasses()
+{
+    std::array<unsigned char, 256> classes{};
+    for (unsigned char c : {' ', '\n', '\r', '\t', '\f', '\0'})
+        classes[c] = Whitespace;
+    for (unsigned char c : {'(', ')', '<', '>', '[', ']', '{', '}', '/', '%'})
+        classes[c] = Delimiter;
+    return classes;
+}
+
+constexpr std::array<unsigned char, 256> kCharacterClasses = characterClasses();
+
+bool isWhitespace(char c)
+{
+    return kCharacterClasses[static_cast<unsigned char>(c)] == Whitespace;
+}
+
+bool isRegular(char c)
+{
+    return kCharacterClasses[static_cast<unsigned char>(c)] == Regular;
+}
 
 int hexValue(char c)
 {
@@ -27,19 +52,26 @@ PDFTokenizer::Token token(PDFTokenizer::Kind kind, std::string text = {})
 
 } // namespace
 
-bool PDFTokenizer::isWhitespace(char c)
+bool PDFTokenizer::Token::isInteger() const
 {
-    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
+    if (kind != Kind::Number)
+        return false;
+    std::string_view digits = word.front() == '+' || word.front() == '-' ? word.substr(1) : word;
+    return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-bool PDFTokenizer::isDelimiter(char c)
+std::optional<double> PDFTokenizer::Token::number() const
 {
-    switch (c) {
-    case '(': case ')': case '<': case '>': case '[': case ']': case '{': case '}': case '/': case '%':
-        return true;
-    default:
-        return false;
-    }
+    if (kind != Kind::Number)
+        return std::nullopt;
+    std::string_view digits = word.front() == '+' ? word.substr(1) : word;
+    // Reals may start or end with the point; from_chars reads them the same
+    // under every locale.
+    double value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
 }
 
 void PDFTokenizer::skipWhitespaceAndComments()
@@ -181,7 +213,7 @@ PDFTokenizer::Token PDFTokenizer::name()
     ++m_offset;
     while (m_offset < m_bytes.size()) {
         char c = m_bytes[m_offset];
-        if (isWhitespace(c) || isDelimiter(c))
+        if (!isRegular(c))
             break;
         ++m_offset;
         if (c == '#' && m_offset + 1 < m_bytes.size()) {
@@ -201,27 +233,13 @@ PDFTokenizer::Token PDFTokenizer::name()
 PDFTokenizer::Token PDFTokenizer::numberOrKeyword()
 {
     std::size_t start = m_offset;
-    while (m_offset < m_bytes.size() && !isWhitespace(m_bytes[m_offset]) && !isDelimiter(m_bytes[m_offset]))
+    while (m_offset < m_bytes.size() && isRegular(m_bytes[m_offset]))
         ++m_offset;
-    std::string_view word = m_bytes.substr(start, m_offset - start);
-    char first = word.front();
+    PDFTokenizer::Token result;
+    result.word = m_bytes.substr(start, m_offset - start);
+    char first = result.word.front();
     bool numeric = (first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.';
-    if (!numeric)
-        return token(Kind::Keyword, std::string(word));
-    Token result = token(Kind::Number, std::string(word));
-    std::string_view digits = word.front() == '+' ? word.substr(1) : word;
-    long long integer = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), integer);
-    if (error == std::errc() && end == digits.data() + digits.size()) {
-        result.number = static_cast<double>(integer);
-        result.isInteger = true;
-        return result;
-    }
-    // Reals may start or end with the point; from_chars reads them the same
-    // under every locale.
-    auto [realEnd, realError] = std::from_chars(digits.data(), digits.data() + digits.size(), result.number);
-    if (realError != std::errc() || realEnd != digits.data() + digits.size())
-        return token(Kind::Malformed, std::string(word));
+    result.kind = numeric ? Kind::Number : Kind::Keyword;
     return result;
 }
 

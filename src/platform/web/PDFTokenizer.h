@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,11 +15,17 @@ public:
 
     struct Token {
         Kind kind = Kind::End;
+        // A keyword or a number as written: a view of the bytes read.
+        std::string_view word;
         // A name without its slash and with #xx decoded, a string's bytes
-        // (hex and escapes decoded), a keyword or a number as written.
+        // with hex and escapes decoded, or what was malformed.
         std::string text;
-        double number = 0;
-        bool isInteger = false;
+
+        // Numbers are read only when asked for: content streams are mostly
+        // numbers that nothing here needs.
+        bool isInteger() const;
+        std::optional<double> number() const;
+        bool isKeyword(std::string_view keyword) const { return kind == Kind::Keyword && word == keyword; }
     };
 
     explicit PDFTokenizer(std::string_view bytes, std::size_t offset = 0) : m_bytes(bytes), m_offset(offset) {}
@@ -30,9 +37,6 @@ public:
     std::size_t offset() const { return m_offset; }
     void setOffset(std::size_t offset) { m_offset = offset; }
     void skipWhitespaceAndComments();
-
-    static bool isWhitespace(char c);
-    static bool isDelimiter(char c);
 
 private:
     Token literalString();

@@ -1,6 +1,8 @@
 #include "platform/web/PrintedPDFFontSubsetter.h"
 
 #include "platform/foundation/Deflate.h"
+#include "platform/foundation/DispatchGroup.h"
+#include "platform/foundation/DispatchQueue.h"
 #include "platform/web/PDFObjectFile.h"
 #include "platform/web/PDFShownGlyphs.h"
 #include "platform/web/PrintedPDFRenderer.h"
@@ -137,6 +139,23 @@ private:
     std::map<int, std::vector<int>> m_referrers;
 };
 
+// The font file's new body, or nothing when the face cannot be made smaller.
+std::string subsetFontFile(const PDFObjectFile& file, int fontFile, const std::set<std::uint16_t>& glyphs)
+{
+    Result<Data> whole = file.decodedStream(fontFile);
+    if (!whole)
+        return {};
+    Result<Data> subset = TrueTypeSubsetter::subsetKeepingGlyphIDs(whole->span(), glyphs);
+    if (!subset)
+        return {};
+    Result<Data> compressed = Deflate::compress(subset->span(), kFontCompressionLevel, Deflate::Framing::Zlib);
+    if (!compressed || compressed->length() >= file.storedStream(fontFile).size())
+        return {};
+    std::string dictionary = "<</Length1 " + std::to_string(subset->length()) + " /Filter /FlateDecode /Length "
+                             + std::to_string(compressed->length()) + ">>";
+    return PDFObjectFile::streamBody(dictionary, compressed->span());
+}
+
 Error nothingToSubset(const std::string& message)
 {
     return Error{PrintedPDFFontSubsetter::kErrorDomain, PrintedPDFFontSubsetter::NothingToSubset, message};
@@ -153,20 +172,22 @@ Result<Data> PrintedPDFFontSubsetter::subsetEmbeddedFonts(Data printedPDF)
     if (!shown)
         return shown.error();
 
+    // Each face is cut down on a thread of its own; the file is only read.
+    std::map<int, std::set<std::uint16_t>> glyphsOfFile = SubsettableFontFiles(*file, *shown).find();
+    std::vector<std::pair<int, std::string>> bodies;
+    for (const auto& entry : glyphsOfFile)
+        bodies.emplace_back(entry.first, std::string());
+    DispatchGroup group;
+    for (auto& [fontFile, body] : bodies) {
+        DispatchQueue::global().async(group, [&file, &glyphsOfFile, fontFile = fontFile, &body = body] {
+            body = subsetFontFile(*file, fontFile, glyphsOfFile.at(fontFile));
+        });
+    }
+    group.wait(-1);
     std::map<int, std::string> replacedBodies;
-    for (const auto& [fontFile, glyphs] : SubsettableFontFiles(*file, *shown).find()) {
-        Result<Data> whole = file->decodedStream(fontFile);
-        if (!whole)
-            continue;
-        Result<Data> subset = TrueTypeSubsetter::subsetKeepingGlyphIDs(whole->span(), glyphs);
-        if (!subset)
-            continue;
-        Result<Data> compressed = Deflate::compress(subset->span(), kFontCompressionLevel, Deflate::Framing::Zlib);
-        if (!compressed || compressed->length() >= file->storedStream(fontFile).size())
-            continue;
-        std::string dictionary = "<</Length1 " + std::to_string(subset->length()) + " /Filter /FlateDecode /Length "
-                                 + std::to_string(compressed->length()) + ">>";
-        replacedBodies[fontFile] = PDFObjectFile::streamBody(dictionary, compressed->span());
+    for (auto& [fontFile, body] : bodies) {
+        if (!body.empty())
+            replacedBodies.emplace(fontFile, std::move(body));
     }
     if (replacedBodies.empty())
         return nothingToSubset("no embedded face could be made smaller");
@@ -177,26 +198,31 @@ Result<Data> PrintedPDFFontSubsetter::subsetEmbeddedFonts(Data printedPDF)
 
 namespace folio {
 
-Status PrintedPDFFontSubsetter::writeToFile(const std::string& printedPDFPath, const std::string& outputPath)
+Result<std::size_t> PrintedPDFFontSubsetter::writeToFile(const std::string& printedPDFPath, const std::string& outputPath)
 {
-    Result<Data> printed = Data::dataWithContentsOfFile(printedPDFPath);
-    if (!printed)
-        return printed.error();
     Result<std::size_t> printedPages = PrintedPDFRenderer::pageCount(printedPDFPath);
     if (!printedPages)
         return printedPages.error();
-    Result<Data> subset = subsetEmbeddedFonts(*printed);
+    Result<Data> printed = Data::dataWithContentsOfFile(printedPDFPath);
+    if (!printed)
+        return printed.error();
+    Result<Data> subset = subsetEmbeddedFonts(std::move(*printed));
     if (subset) {
         Status written = subset->writeToFile(outputPath);
         if (!written)
-            return written;
+            return written.error();
         // What poppler cannot read page for page as it read the print is no
         // better than the print.
         Result<std::size_t> pages = PrintedPDFRenderer::pageCount(outputPath);
         if (pages && *pages == *printedPages)
-            return Status::success();
+            return *printedPages;
     }
-    return printed->writeToFile(outputPath);
+    printed = Data::dataWithContentsOfFile(printedPDFPath);
+    if (!printed)
+        return printed.error();
+    if (Status written = printed->writeToFile(outputPath); !written)
+        return written.error();
+    return *printedPages;
 }
 
 } // namespace folio

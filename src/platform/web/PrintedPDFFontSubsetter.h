@@ -3,6 +3,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 
+#include <cstddef>
 #include <string>
 
 namespace folio {
@@ -21,8 +22,10 @@ public:
     static Result<Data> subsetEmbeddedFonts(Data printedPDF);
 
     // Writes the printed PDF to `outputPath` with its faces cut down, or as
-    // it is when they cannot be or the result would not read the same.
-    static Status writeToFile(const std::string& printedPDFPath, const std::string& outputPath);
+    // it is when they cannot be or the result would not read the same;
+    // answers the number of pages. What poppler cannot read is an error, and
+    // nothing is written.
+    static Result<std::size_t> writeToFile(const std::string& printedPDFPath, const std::string& outputPath);
 };
 
 } // namespace folio

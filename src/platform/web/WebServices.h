@@ -45,8 +45,9 @@ public:
                                          Range pages) = 0;
     virtual Result<std::size_t> pdfPageCount(const std::string& path) = 0;
     // The printed PDF as a document of its own, its embedded faces cut down
-    // to the glyphs it shows (PrintedPDFFontSubsetter::writeToFile).
-    virtual Status writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath) = 0;
+    // to the glyphs it shows (PrintedPDFFontSubsetter::writeToFile); answers
+    // its number of pages.
+    virtual Result<std::size_t> writePrintedPDF(const std::string& printedPDFPath, const std::string& outputPath) = 0;
     // A PDF file for the in-app reader (ReaderDocument::withDocumentFilePath).
     virtual Result<std::shared_ptr<ReaderDocument>> openReaderDocument(const std::string& path) = 0;
 

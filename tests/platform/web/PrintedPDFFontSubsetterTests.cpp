@@ -119,11 +119,15 @@ TEST_F(PrintedPDFFontSubsetterTest, WritingKeepsThePrintWhenItCannotDoBetter)
 {
     std::string whole = printedPDF("<</Font <</Z 5 0 R>>>>");
     fs::path kept = m_folder / "kept.pdf";
-    ASSERT_TRUE(PrintedPDFFontSubsetter::writeToFile(write("whole.pdf", whole), kept).ok());
+    auto pages = PrintedPDFFontSubsetter::writeToFile(write("whole.pdf", whole), kept);
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(*pages, 1u);
     EXPECT_EQ(readWholeFile(kept), whole);
 
     fs::path smaller = m_folder / "smaller.pdf";
-    ASSERT_TRUE(PrintedPDFFontSubsetter::writeToFile(write("printed.pdf", printedPDF()), smaller).ok());
+    pages = PrintedPDFFontSubsetter::writeToFile(write("printed.pdf", printedPDF()), smaller);
+    ASSERT_TRUE(pages);
+    EXPECT_EQ(*pages, 1u);
     EXPECT_LT(fs::file_size(smaller) * 5, whole.size());
 
     // What is no PDF at all is an error, and nothing is written.
