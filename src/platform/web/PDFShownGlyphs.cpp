@@ -21,6 +21,8 @@ namespace {
 // Page trees and forms nested deeper than this are no printed page.
 constexpr int kMaximumDepth = 32;
 constexpr int kNoFont = -1;
+// A simple font's codes are single bytes, not glyph ids.
+constexpr int kSimpleFont = -2;
 constexpr std::size_t kGlyphIDCount = 65536;
 // Fewer pages than this are not worth a thread of their own.
 constexpr std::size_t kPagesPerReader = 8;
@@ -122,6 +124,8 @@ private:
     Resources resourcesOf(const PDFObject& owner, int ownerNumber, Resources inherited) const;
     // The referenced object of a resource category's entry (/Font /F1 ...).
     Result<int> resourceObject(Resources resources, const char* category, const std::string& name) const;
+    // The same entry as written, which may be a direct value.
+    Result<const PDFObject*> resourceEntry(Resources resources, const char* category, const std::string& name) const;
     void noteFontDictionary(Resources resources);
     Result<int> selectFont(Resources resources, const std::string& name);
     Status scanFormOrPattern(int number, int font, int depth);
@@ -256,18 +260,28 @@ PDFContentScanner::Resources PDFContentScanner::resourcesOf(const PDFObject& own
     return Resources{dictionary, holder};
 }
 
-Result<int> PDFContentScanner::resourceObject(Resources resources, const char* category, const std::string& name) const
+Result<const PDFObject*> PDFContentScanner::resourceEntry(Resources resources, const char* category,
+                                                          const std::string& name) const
 {
     if (!resources.dictionary)
         return unreadable(std::string("content uses /") + category + " without resources");
-    const PDFObject* entry = resources.dictionary->find(category);
-    const PDFObject* names = m_file.resolve(entry);
+    const PDFObject* names = m_file.resolve(resources.dictionary->find(category));
     if (!names || !names->isDictionary())
         return unreadable(std::string("no /") + category + " resources for " + name);
     const PDFObject* value = names->find(name);
-    if (!value || value->kind() != PDFObject::Kind::Reference)
+    if (!value)
+        return unreadable(std::string("no /") + category + " resource named " + name);
+    return value;
+}
+
+Result<int> PDFContentScanner::resourceObject(Resources resources, const char* category, const std::string& name) const
+{
+    Result<const PDFObject*> entry = resourceEntry(resources, category, name);
+    if (!entry)
+        return entry.error();
+    if ((*entry)->kind() != PDFObject::Kind::Reference)
         return unreadable(std::string("no indirect /") + category + " resource named " + name);
-    return value->objectNumber();
+    return (*entry)->objectNumber();
 }
 
 void PDFContentScanner::noteFontDictionary(Resources resources)
@@ -293,7 +307,8 @@ Result<int> PDFContentScanner::selectFont(Resources resources, const std::string
     const PDFObject* fontResources = m_file.resolvedEntry(*font, "Resources");
     if (fontResources && fontResources->isDictionary() && fontResources->find("Font"))
         return unreadable("font " + name + " draws its glyphs with other fonts");
-    return *number;
+    const PDFObject* subtype = m_file.resolvedEntry(*font, "Subtype");
+    return subtype && subtype->isName("Type0") ? *number : kSimpleFont;
 }
 
 Status PDFContentScanner::scanStream(int number, Resources inherited, int font, int depth)
@@ -320,10 +335,10 @@ Status PDFContentScanner::scanFormOrPattern(int number, int font, int depth)
 
 Status PDFContentScanner::scanGraphicsState(Resources resources, const std::string& name, int depth)
 {
-    Result<int> number = resourceObject(resources, "ExtGState", name);
-    if (!number)
-        return number.error();
-    const PDFObject* state = m_file.value(*number);
+    Result<const PDFObject*> entry = resourceEntry(resources, "ExtGState", name);
+    if (!entry)
+        return entry.error();
+    const PDFObject* state = m_file.resolve(*entry);
     if (!state || !state->isDictionary())
         return unreadable("graphics state " + name + " is missing");
     if (state->find("Font"))
@@ -388,6 +403,8 @@ Status PDFContentScanner::applyOperator(Operator op, const std::vector<PDFTokeni
     case Operator::ShowText: {
         if (font == kNoFont)
             return unreadable("text shown before a font is chosen");
+        if (font == kSimpleFont)
+            return Status::success();
         std::bitset<kGlyphIDCount>& glyphs = m_glyphsOfFont[font];
         for (const PDFTokenizer::Token& operand : operands) {
             if (operand.kind != PDFTokenizer::Kind::String)

@@ -44,7 +44,9 @@ Result<Data> TrueTypeSubsetter::subsetKeepingGlyphIDs(std::span<const std::uint8
     hb_set_t* dropped = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
     for (const char* table : kLayoutTables)
         hb_set_add(dropped, hb_tag_from_string(table, 4));
-    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS);
+    // Glyph 0 keeps its outline: it is the box drawn for a character the
+    // face has no glyph for, and pages show it.
+    hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NOTDEF_OUTLINE);
     FacePointer subset(hb_subset_or_fail(face.get(), input.get()));
     if (!subset)
         return failed("HarfBuzz could not subset the font");

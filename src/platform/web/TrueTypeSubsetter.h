@@ -17,8 +17,9 @@ public:
     static constexpr const char* kErrorDomain = "TrueTypeSubsetter";
     enum ErrorCode { Failed = 1 };
 
-    // Keeps `glyphs`, the glyphs their outlines are made of and glyph 0; drops
-    // the layout tables, which nothing reads once text is laid out.
+    // Keeps `glyphs`, the glyphs their outlines are made of and glyph 0 with
+    // its outline; drops the layout tables, which nothing reads once text is
+    // laid out.
     static Result<Data> subsetKeepingGlyphIDs(std::span<const std::uint8_t> font, const std::set<std::uint16_t>& glyphs);
 };
 
