@@ -17,17 +17,6 @@ bool isWhiteSpaceOrLineEnd(char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Percent escapes decoded to raw bytes; a malformed escape fails the whole text.
 std::optional<std::vector<std::uint8_t>> percentDecodedBytes(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #include "platform/foundation/JSONReader.h"
 
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <charconv>
@@ -152,17 +153,6 @@ private:
         }
     }
 
-    static int hexDigit(char c)
-    {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
-
     std::optional<std::string> string()
     {
         ++m_at;
@@ -203,7 +193,7 @@ private:
                     return fail("a \\u escape is cut short");
                 int unit = 0;
                 for (int i = 0; i < 4; ++i) {
-                    int digit = hexDigit(m_text[m_at + i]);
+                    int digit = hexDigitValue(static_cast<unsigned char>(m_text[m_at + i]));
                     if (digit < 0)
                         return fail("a \\u escape with a digit that is not hexadecimal");
                     unit = unit * 16 + digit;

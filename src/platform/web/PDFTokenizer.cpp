@@ -1,5 +1,7 @@
 #include "platform/web/PDFTokenizer.h"
 
+#include "platform/foundation/StringUtilities.h"
+
 #include <array>
 #include <charconv>
 
@@ -33,13 +35,7 @@ bool isRegular(char c)
 
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return hexDigitValue(static_cast<unsigned char>(c));
 }
 
 PDFTokenizer::Token token(PDFTokenizer::Kind kind, std::string text = {})
