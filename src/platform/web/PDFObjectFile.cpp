@@ -39,11 +39,6 @@ std::optional<std::size_t> countOf(const PDFTokenizer::Token& token)
     return static_cast<std::size_t>(*value);
 }
 
-void appendText(Data& output, std::string_view text)
-{
-    output.append(text);
-}
-
 std::string crossReferenceEntry(std::size_t offset, int generation, char kind)
 {
     char line[32];
@@ -281,11 +276,11 @@ Data PDFObjectFile::rewritten(const std::map<int, std::string>& replacedBodies) 
         if (replaced == replacedBodies.end()) {
             output.append(m_bytes.span().subspan(entry.begin, entry.end - entry.begin));
         } else {
-            appendText(output, std::to_string(entry.number) + " " + std::to_string(entry.generation) + " obj\n");
-            appendText(output, replaced->second);
-            appendText(output, "\nendobj");
+            output.append(std::to_string(entry.number) + " " + std::to_string(entry.generation) + " obj\n");
+            output.append(replaced->second);
+            output.append("\nendobj");
         }
-        appendText(output, "\n");
+        output.append("\n");
     }
 
     std::size_t tableOffset = output.length();
@@ -313,7 +308,7 @@ Data PDFObjectFile::rewritten(const std::map<int, std::string>& replacedBodies) 
         }
     }
     table += "trailer\n" + m_trailerText + "\nstartxref\n" + std::to_string(tableOffset) + "\n%%EOF\n";
-    appendText(output, table);
+    output.append(table);
     return output;
 }
 
