@@ -83,6 +83,12 @@ bool ExportSource::readFileBytes() const
     return true;
 }
 
+void ExportSource::releaseFileBytes() const
+{
+    m_rtfSource.reset();
+    m_fileBytes.reset();
+}
+
 const Result<std::u16string>& ExportSource::fileText() const
 {
     if (m_fileText)
@@ -328,6 +334,7 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     settings.keepsPlaceholders = false;
     settings.fileName = pictureDocumentName();
     settings.pictureSink = pictures;
+    releaseFileBytes();
     std::string html = htmlData((*read)->text, settings);
     // Its page values and warnings are all that is asked of the reading from
     // here on; the text goes, so that it is not held beside the page. It is

@@ -58,7 +58,9 @@ public:
     // The document's HTML for the purpose: the one place that goes by kind.
     // `namedDocument` names the RTF reader's document (its pictures).
     // Pictures read from the file go through `pictures` when given, else
-    // into the document's picture folder, as for its editing page.
+    // into the document's picture folder, as for its editing page. An RTF
+    // file's HTML lets go of the file's bytes before the page is written;
+    // a reading asked for after it reads the file again.
     Result<std::string> HTML(Purpose purpose, OpenEditor openEditor, bool namedDocument = false,
                              HTMLPictureSink* pictures = nullptr) const;
     // What the pages of an export are laid out with.
@@ -129,9 +131,13 @@ private:
                                            DKRTFReader::Fonts fonts = DKRTFReader::Fonts::Resolved) const;
     // The file's bytes as the RTF reader reads them, kept with the bytes.
     const Result<DKRTFReaderSource>& rtfSource() const;
-    // Reads the file's bytes, once; false when that failed, with the error
-    // in the file's text.
+    // Reads the file's bytes, once until they are released; false when that
+    // failed, with the error in the file's text.
     bool readFileBytes() const;
+    // Lets the file's bytes (and the RTF source that borrows them) go: a
+    // page made from a reading is as large as the file, and should another
+    // reading be asked for, the file is read again.
+    void releaseFileBytes() const;
     const EditorContent* usedContent(OpenEditor openEditor) const;
 
     std::string m_path;

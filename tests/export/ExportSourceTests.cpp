@@ -286,8 +286,14 @@ TEST_F(ExportSourceTest, EachReadingAsRTFHandsOverTheWholeTextAndKeepsWhatLiesBe
         EXPECT_EQ(file.readingWarnings(), read->warnings);
         EXPECT_EQ(file.pageValues(ExportSource::OpenEditor::Use).paperColor, "0000FF");
     }
-    // The HTML of the same source after its text was handed over.
+    // The HTML of the same source after its text was handed over; the
+    // HTML lets the file's bytes go, and a reading after it reads the file
+    // again.
     EXPECT_NE(file.HTMLString().valueOr("").find("Second"), std::string::npos);
+    Result<DKRTFReadResult> again = file.fileAsRTF();
+    ASSERT_TRUE(again.ok()) << again.error().message;
+    EXPECT_EQ(again->text.string(), u"First bold line\nSecond");
+    EXPECT_EQ(file.plainText().valueOr(u""), u"First bold line\nSecond");
 }
 
 TEST_F(ExportSourceTest, PlainTextIsEscapedWholeAndEveryCharacterKept)

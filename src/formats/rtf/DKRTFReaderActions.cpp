@@ -157,15 +157,22 @@ void DKRTFReader::actionReadColorTableBlueValue(int value) { m_colorTable.setBlu
 
 void DKRTFReader::actionReadListTable(int)
 {
-    // A look-ahead: the table's groups are then read like any other text
-    // (behind "\*", so none of it reaches the document). A list table
-    // inside one already read is not read twice.
+    // A look-ahead: the table is read on its own. A list table inside one
+    // already read is not read twice.
     const std::size_t start = m_location;
     if (start < m_listTableEnd)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
     m_listTable.readListTypes(m_source.text(start, end));
+    // Behind "\*" none of the rest of the group reaches the document, and
+    // its words act only on the group's own state: the reading goes on at
+    // its end, as after the override table (a word processor writes every
+    // level of every list, which can be a good part of its file). The
+    // closing brace is left to close the group. Elsewhere the group is read
+    // on like any other text.
+    if (state().discardText())
+        m_location = end;
 }
 
 void DKRTFReader::listOverrideTable(int)

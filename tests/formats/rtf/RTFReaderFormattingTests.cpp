@@ -234,5 +234,24 @@ TEST_F(RTFReaderFormattingTests, listLevelOutsideTheTableKeepsThePreviousType)
     EXPECT_EQ(style->type(), TECSSListStyleType::Decimal);
 }
 
+TEST_F(RTFReaderFormattingTests, listTableWordsReachNothingAndABareTableLosesNoText)
+{
+    // Paragraph, page and table words and text inside the table's levels
+    // make nothing of the document.
+    std::u16string rtf(kTwoLists);
+    const std::u16string_view level = u"\\fi-360\\li1440\\lin1440}";
+    rtf.replace(rtf.find(level), level.size(), u"\\par\\page\\cell\\row Stray\\fi-360\\li1440\\lin1440}");
+    AttributedString string = read(rtf);
+    EXPECT_EQ(string.string(), u"\uFEFFOne\n\uFEFFDeep\n\uFEFFOther\nAfter");
+    const TECSSListStyle* deep = listStyleAt(string, TETextListsAttribute, 5);
+    ASSERT_NE(deep, nullptr);
+    EXPECT_EQ(deep->type(), TECSSListStyleType::UpperRoman);
+
+    // A table written without "\\*" and without a group of its own is read
+    // where it stands; the text after it is still the document's.
+    AttributedString bare = read(u"{\\rtf1 Before \\listtable{\\list{\\listlevel\\levelnfc0}\\listid1} after}");
+    EXPECT_EQ(bare.string(), u"Before  after");
+}
+
 } // namespace
 } // namespace folio
