@@ -12,4 +12,9 @@ export WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1
 export WEBKIT_DISABLE_COMPOSITING_MODE=1
 # Tests come and go in parallel on one server: without -noreset it resets
 # whenever the last one leaves, and a test connecting just then finds no display.
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)"
+# Tests that move the real pointer come after, one at a time and alone on the
+# display: another test's pointer or window would take their events.
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j "$(nproc)" -LE pointer || status=$?
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j 1 -L pointer || status=$?
+exit "$status"

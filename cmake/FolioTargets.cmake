@@ -33,9 +33,12 @@ endfunction()
 # One GoogleTest executable per test folder. Tests of a folder listed with LABEL
 # carry that label in CTest (the real web engine's tests carry "web"); files
 # named *WebTests.cpp in any folder drive the real engine and go into a
-# separate executable labelled "web".
+# separate executable labelled "web". With DRIVES_POINTER, the folder's tests
+# that would be labelled "web" are labelled "pointer" instead (a test carries
+# one label): they move the display's one pointer, and test.sh runs them one
+# at a time.
 function(folio_tests name folder)
-  cmake_parse_arguments(ARG "" "LABEL" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "DRIVES_POINTER" "LABEL" "DEPENDS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   set(web_sources ${sources})
   list(FILTER web_sources INCLUDE REGEX "WebTests\\.cpp$")
@@ -44,8 +47,15 @@ function(folio_tests name folder)
   if(ARG_LABEL)
     set(labels ${ARG_LABEL})
   endif()
+  set(web_labels web)
+  if(ARG_DRIVES_POINTER)
+    set(web_labels pointer)
+    if(labels STREQUAL "web")
+      set(labels pointer)
+    endif()
+  endif()
   folio_test_executable(${name} "${labels}" "${sources}" "${ARG_DEPENDS}")
-  folio_test_executable(${name}_web web "${web_sources}" "${ARG_DEPENDS}")
+  folio_test_executable(${name}_web "${web_labels}" "${web_sources}" "${ARG_DEPENDS}")
 endfunction()
 
 function(folio_test_executable name labels sources depends)
