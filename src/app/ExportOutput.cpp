@@ -1,6 +1,7 @@
 #include "app/ExportOutput.h"
 
 #include "platform/foundation/Data.h"
+#include "platform/foundation/FileManager.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,20 +18,6 @@ namespace {
 Error refused(const std::string& path, const std::string& reason)
 {
     return Error{ExportOutput::kErrorDomain, ExportOutput::Refused, "cannot write " + path + ": " + reason};
-}
-
-bool writeAll(int fd, const std::uint8_t* bytes, std::size_t length)
-{
-    while (length > 0) {
-        ssize_t written = ::write(fd, bytes, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 } // namespace
@@ -68,7 +55,7 @@ Status ExportOutput::finish() const
     int fd = *m_stream == "-" ? STDOUT_FILENO : ::open(m_stream->c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return Error{kErrorDomain, WriteFailed, "cannot write " + *m_stream + ": " + std::strerror(errno)};
-    bool written = writeAll(fd, bytes->bytes(), bytes->length());
+    bool written = FileManager::writeAll(fd, std::span<const std::uint8_t>(bytes->bytes(), bytes->length()));
     int error = errno;
     if (fd != STDOUT_FILENO)
         ::close(fd);

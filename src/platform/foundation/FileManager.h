@@ -42,6 +42,10 @@ public:
     // Creates the folder and any missing parents; an existing folder is success.
     static Status createDirectory(const std::string& path);
 
+    // Writes all of `bytes` to an open descriptor, however many calls it
+    // takes; false with errno set when the descriptor takes no more.
+    static bool writeAll(int fd, std::span<const std::uint8_t> bytes);
+
     // Durable save: temporary file in the same folder, fsync, rename over the
     // target, fsync of the folder. On any failure the old file is untouched
     // and no temporary file is left behind.

@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <span>
+#include <unistd.h>
 #include <sys/resource.h>
 
 namespace folio {
@@ -62,6 +66,39 @@ TEST_F(FileManagerTest, FailedWriteLeavesTheOldFileAndNoTemporary)
     EXPECT_FALSE(status);
     EXPECT_EQ(contentsOf(path), "good old contents");
     EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"essay.rtf"});
+}
+
+TEST_F(FileManagerTest, ContentsLongerThanOneWriteArriveWhole)
+{
+    // Long enough to take several writes, and not a whole number of them.
+    std::string contents(5 * 1024 * 1024 / 2 + 3, '\0');
+    for (std::size_t index = 0; index < contents.size(); ++index)
+        contents[index] = static_cast<char>(index * 7 % 251);
+    std::string path = m_folder.file("long.html");
+    ASSERT_TRUE(FileManager::writeAtomically(path, contents));
+    EXPECT_TRUE(contentsOf(path) == contents);
+
+    int descriptor = ::open(m_folder.file("copy.html").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(descriptor, 0);
+    EXPECT_TRUE(FileManager::writeAll(descriptor, std::span(reinterpret_cast<const std::uint8_t*>(contents.data()),
+                                                            contents.size())));
+    ::close(descriptor);
+    EXPECT_TRUE(contentsOf(m_folder.file("copy.html")) == contents);
+}
+
+TEST_F(FileManagerTest, WriteToADescriptorNobodyReadsFails)
+{
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ::close(pipeEnds[0]);
+    auto previousHandler = std::signal(SIGPIPE, SIG_IGN);
+    const std::uint8_t bytes[] = {'x', 'y'};
+    bool written = FileManager::writeAll(pipeEnds[1], bytes);
+    int error = errno;
+    std::signal(SIGPIPE, previousHandler);
+    ::close(pipeEnds[1]);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, EPIPE);
 }
 
 TEST_F(FileManagerTest, WriteOverAFolderFailsAndKeepsTheFolder)
