@@ -5,6 +5,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
@@ -469,6 +470,7 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
     auto start = screen(crop.minX() - 3, crop.minY() - 3);
     auto middle = screen(crop.minX() + 5, crop.minY() + 4);
     auto end = screen(target.x, target.y);
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {crop.minX() - 3, crop.minY() - 3}));
     ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", start[0], start[1], "mousedown", "1"}));
     GtkPresenter::processPendingEvents();
     ASSERT_TRUE(test::runXdotool({"mousemove", "--sync", middle[0], middle[1]}));
