@@ -55,7 +55,7 @@ Status ExportOutput::finish() const
     int fd = *m_stream == "-" ? STDOUT_FILENO : ::open(m_stream->c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return Error{kErrorDomain, WriteFailed, "cannot write " + *m_stream + ": " + std::strerror(errno)};
-    bool written = FileManager::writeAll(fd, std::span<const std::uint8_t>(bytes->bytes(), bytes->length()));
+    bool written = FileManager::writeAll(fd, bytes->span());
     int error = errno;
     if (fd != STDOUT_FILENO)
         ::close(fd);
