@@ -464,10 +464,30 @@
         var holder = doc().createElement('div');
         holder.innerHTML = html;
         var length = holder.textContent.length;
+        // The blank after a note is where the caret goes for what is typed
+        // next; the engine drops an ordinary one at the end of a line, and
+        // the caret then has nowhere to stand but inside the note.
+        var notes = holder.querySelectorAll('object.footnote, object.annotation');
+        if (notes.length && /\s$/.test(html))
+            html = html.replace(/\s+$/, '&nbsp;');
         doc().execCommand('insertHTML', false, html);
+        keepInsertedNotesShut(notes);
         if (selectPastedContent === true || selectPastedContent === 'true') {
             for (var i = 0; i < length; ++i)
                 selection().modify('extend', 'backward', 'character');
+        }
+    }
+
+    // The engine's insertion drops the non-editable holder a note is
+    // inserted in, and then takes the note's marker for text: what the user
+    // typed after a new comment went inside it, and was lost with its
+    // marker on saving. The note itself is made non-editable, as notes read
+    // from a file are.
+    function keepInsertedNotesShut(notes) {
+        for (var i = 0; i < notes.length; ++i) {
+            var note = notes[i].id && doc().getElementById(notes[i].id);
+            if (note && root().contains(note))
+                note.setAttribute('contenteditable', 'false');
         }
     }
 

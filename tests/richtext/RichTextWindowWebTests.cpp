@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "richtext/CharacterStyleCommander.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/StyleToolbar.h"
 #include "platform/foundation/Unicode.h"
@@ -124,6 +125,38 @@ TEST_F(RichTextWindowTest, aSizeChosenAtABareCaretIsTheSizeOfWhatIsTypedThereInT
     rtf = readFile(path);
     EXPECT_EQ(savedPointsBefore(rtf, "Start"), smaller) << rtf;
     EXPECT_EQ(savedPointsBefore(rtf, "Big"), chosen) << rtf;
+}
+
+// A comment inserted at the end of a line, then a space and a word typed
+// after it: the word follows the comment, not inside it, and the file holds
+// ordinary spaces there.
+TEST_F(RichTextWindowTest, aSpaceAndAWordTypedAfterAnInsertedCommentSaveAfterIt)
+{
+    std::string path = folder.path("Comment.rtf");
+    writeFile(path, "{\\rtf1\\ansi Start\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    editor->editingTools().notes().insertNewAnnotation();
+    ASSERT_EQ(run("document.querySelectorAll('object.annotation').length"), "1");
+    type(" after");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('content').textContent").find("after") != std::string::npos; },
+        kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    EXPECT_EQ(run("document.querySelector('object.annotation').textContent"), "[\xF0\x9F\x92\xAC]")
+        << "nothing typed went into the comment";
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(path);
+    EXPECT_EQ(rtf.find("\\'a0"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\~"), std::string::npos) << rtf;
+    std::size_t comment = rtf.find("annotation");
+    ASSERT_NE(comment, std::string::npos) << "the comment is saved: " << rtf;
+    EXPECT_NE(rtf.find(" after", comment), std::string::npos) << "the typed word after it: " << rtf;
 }
 
 // What another program offers on the desktop clipboard.
