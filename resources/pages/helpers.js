@@ -1144,7 +1144,17 @@
         var tiny = global.tinymce && global.tinymce.activeEditor;
         if (tiny) {
             var body = tiny.getBody();
-            answer.html = tiny.getContent();
+            // The selected picture's id marks the editor's selection, not the
+            // document: the page is read as it is with nothing selected.
+            var marked = body.querySelectorAll('[id="' + editor.selectedPictureId + '"]');
+            for (var i = 0; i < marked.length; ++i)
+                marked[i].id = editor.releasedPictureId;
+            try {
+                answer.html = tiny.getContent();
+            } finally {
+                for (var j = 0; j < marked.length; ++j)
+                    marked[j].id = editor.selectedPictureId;
+            }
             answer.bodyStyle = body.getAttribute('style') || '';
             answer.paperColor = body.style.backgroundColor;
             if (withPlainText)
