@@ -24,6 +24,7 @@
         selectedPictureId: 'marquent_555',
         releasedPictureId: 'marquent_444',
         savedRange: null,
+        pendingFontSize: null,
         selectionKeeper: null,
         scrollTimer: null
     };
@@ -463,10 +464,30 @@
         var holder = doc().createElement('div');
         holder.innerHTML = html;
         var length = holder.textContent.length;
+        // The blank after a note is where the caret goes for what is typed
+        // next; the engine drops an ordinary one at the end of a line, and
+        // the caret then has nowhere to stand but inside the note.
+        var notes = holder.querySelectorAll('object.footnote, object.annotation');
+        if (notes.length && /\s$/.test(html))
+            html = html.replace(/\s+$/, '&nbsp;');
         doc().execCommand('insertHTML', false, html);
+        keepInsertedNotesShut(notes);
         if (selectPastedContent === true || selectPastedContent === 'true') {
             for (var i = 0; i < length; ++i)
                 selection().modify('extend', 'backward', 'character');
+        }
+    }
+
+    // The engine's insertion drops the non-editable holder a note is
+    // inserted in, and then takes the note's marker for text: what the user
+    // typed after a new comment went inside it, and was lost with its
+    // marker on saving. The note itself is made non-editable, as notes read
+    // from a file are.
+    function keepInsertedNotesShut(notes) {
+        for (var i = 0; i < notes.length; ++i) {
+            var note = notes[i].id && doc().getElementById(notes[i].id);
+            if (note && root().contains(note))
+                note.setAttribute('contenteditable', 'false');
         }
     }
 
@@ -495,22 +516,71 @@
         return String(Math.round(parseFloat(computed(caretElement()).fontSize) || 0));
     }
 
+    // What the size command leaves on the text it sizes: <font size="7">
+    // written without CSS, a span of the keyword size with it.
+    var SIZE_MARKS = 'font[size="7"], span[style*="xxx-large"]';
+
+    function giveMarksSize(marks, size) {
+        for (var i = 0; i < marks.length; ++i) {
+            if (marks[i].tagName === 'FONT')
+                marks[i].removeAttribute('size');
+            marks[i].style.fontSize = size + 'px';
+        }
+    }
+
+    // With a bare caret the size command only arms the engine's typing
+    // style: the mark appears around the text typed next, and is given the
+    // size then. A click elsewhere disarms the engine's typing style, and
+    // with it the size waiting for it.
+    function installPendingFontSize() {
+        var target = doc();
+        if (target.__folioPendingFontSize)
+            return;
+        target.__folioPendingFontSize = true;
+        target.addEventListener('input', function () {
+            if (!editor.pendingFontSize)
+                return;
+            var range = currentRange();
+            var element = range && elementOf(range.startContainer);
+            var mark = element && element.closest(SIZE_MARKS);
+            if (!mark || !root().contains(mark))
+                return;
+            giveMarksSize([mark], editor.pendingFontSize);
+            editor.pendingFontSize = null;
+        }, true);
+        target.addEventListener('mousedown', function () { editor.pendingFontSize = null; }, true);
+    }
+
     // The size in pixels for the selection. The editing command only knows the
     // seven HTML sizes, so it marks the text with the largest and the marks
-    // are then given the real size.
+    // it made there are then given the real size; marks elsewhere are the
+    // document's own and keep theirs.
     function changeFont(pixels) {
         var size = Math.round(Number(pixels));
         if (!(size > 0))
             return;
+        installPendingFontSize();
+        // Asked before the command: the range it answers follows the text
+        // the command moves into its marks, and may collapse on the way.
+        var range = currentRange();
+        var bareCaret = !range || range.collapsed;
+        editor.pendingFontSize = null;
+        var before = Array.prototype.slice.call(root().querySelectorAll(SIZE_MARKS));
         doc().execCommand('fontSize', false, '7');
-        var marks = root().querySelectorAll('font[size="7"]');
-        for (var i = 0; i < marks.length; ++i) {
-            marks[i].removeAttribute('size');
-            marks[i].style.fontSize = size + 'px';
+        if (bareCaret) {
+            editor.pendingFontSize = size;
+            return;
         }
-        var styled = root().querySelectorAll('span[style*="xxx-large"]');
-        for (var j = 0; j < styled.length; ++j)
-            styled[j].style.fontSize = size + 'px';
+        // The command's marks: those it added, and those of the selection
+        // it reused.
+        var sized = currentRange();
+        var marks = root().querySelectorAll(SIZE_MARKS);
+        var made = [];
+        for (var i = 0; i < marks.length; ++i) {
+            if (before.indexOf(marks[i]) < 0 || (sized && sized.intersectsNode(marks[i])))
+                made.push(marks[i]);
+        }
+        giveMarksSize(made, size);
     }
 
     function increaseFontSize() {
@@ -1074,7 +1144,17 @@
         var tiny = global.tinymce && global.tinymce.activeEditor;
         if (tiny) {
             var body = tiny.getBody();
-            answer.html = tiny.getContent();
+            // The selected picture's id marks the editor's selection, not the
+            // document: the page is read as it is with nothing selected.
+            var marked = body.querySelectorAll('[id="' + editor.selectedPictureId + '"]');
+            for (var i = 0; i < marked.length; ++i)
+                marked[i].id = editor.releasedPictureId;
+            try {
+                answer.html = tiny.getContent();
+            } finally {
+                for (var j = 0; j < marked.length; ++j)
+                    marked[j].id = editor.selectedPictureId;
+            }
             answer.bodyStyle = body.getAttribute('style') || '';
             answer.paperColor = body.style.backgroundColor;
             if (withPlainText)

@@ -1,5 +1,6 @@
 #include "documents/DocumentText.h"
 
+#include "documents/TextFileForm.h"
 #include "formats/rtf/DKRTFReader.h"
 
 #include "platform/foundation/Data.h"
@@ -38,33 +39,18 @@ Result<std::u16string> decodeQV(std::span<const std::uint8_t> bytes, const std::
     return std::move(*page);
 }
 
-struct ByteOrderMark {
-    std::span<const std::uint8_t> mark;
-    const char* encoding;
-};
-
 // UTF-16 and UTF-32 text announce themselves with a byte-order mark, which
-// is not part of the text. The UTF-32 little-endian mark starts like the
-// UTF-16 one, so it is tried first.
+// is not part of the text. (UTF-8 text is read as UTF-8 whether or not it
+// carries one.)
 std::optional<Result<std::u16string>> decodeMarkedUnicode(std::span<const std::uint8_t> bytes, const std::string& path)
 {
-    static constexpr std::uint8_t k32LE[] = {0xFF, 0xFE, 0x00, 0x00};
-    static constexpr std::uint8_t k32BE[] = {0x00, 0x00, 0xFE, 0xFF};
-    static constexpr std::uint8_t k16LE[] = {0xFF, 0xFE};
-    static constexpr std::uint8_t k16BE[] = {0xFE, 0xFF};
-    static const ByteOrderMark kMarks[] = {
-        {k32LE, "UTF-32LE"}, {k32BE, "UTF-32BE"}, {k16LE, "UTF-16LE"}, {k16BE, "UTF-16BE"}};
-    for (const ByteOrderMark& candidate : kMarks) {
-        if (bytes.size() < candidate.mark.size() || !std::equal(candidate.mark.begin(), candidate.mark.end(), bytes.begin()))
-            continue;
-        std::optional<std::u16string> text
-            = stringWithData(bytes.subspan(candidate.mark.size()), StringEncoding::named(candidate.encoding));
-        if (!text)
-            return Result<std::u16string>(textError(DocumentText::Undecodable, path + " is not valid "
-                                                                                   + candidate.encoding + " text"));
-        return Result<std::u16string>(std::move(*text));
-    }
-    return std::nullopt;
+    std::optional<TextFileForm::ByteOrderMark> mark = TextFileForm::byteOrderMarkOf(bytes);
+    if (!mark || std::string_view(mark->encoding) == "UTF-8")
+        return std::nullopt;
+    std::optional<std::u16string> text = stringWithData(bytes.subspan(mark->bytes.size()), StringEncoding::named(mark->encoding));
+    if (!text)
+        return Result<std::u16string>(textError(DocumentText::Undecodable, path + " is not valid " + mark->encoding + " text"));
+    return Result<std::u16string>(std::move(*text));
 }
 
 // Text never holds NUL or the C0 controls other than tab, line ends, form

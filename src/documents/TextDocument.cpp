@@ -30,31 +30,20 @@ namespace folio {
 
 namespace {
 
-std::u16string withLineFeedsOnly(std::u16string_view text)
+// Decoding errors told in the document's own codes.
+Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
 {
-    std::u16string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            result += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
-
-// The shared read, its decoding errors told in the document's own codes.
-Result<std::u16string> readText(const std::string& url, DocumentKind kind)
-{
-    Result<std::u16string> text = DocumentText::read(url, kind);
     if (text || text.error().domain != DocumentText::kErrorDomain)
         return text;
     TextDocument::ErrorCode code =
         text.error().code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
     return Error{TextDocument::kErrorDomain, code, text.error().message};
+}
+
+// The shared read.
+Result<std::u16string> readText(const std::string& url, DocumentKind kind)
+{
+    return inDocumentCodes(DocumentText::read(url, kind));
 }
 
 } // namespace
@@ -118,13 +107,18 @@ Status TextDocument::readFromURL(const std::string& url)
 
 Status TextDocument::readTextFile(const std::string& url)
 {
-    Result<std::u16string> text = readText(url, m_isTeXDocument ? DocumentKind::TeX : DocumentKind::Markdown);
+    Result<Data> bytes = DocumentText::readBytes(url);
+    if (!bytes)
+        return bytes.error();
+    Result<std::u16string> text =
+        inDocumentCodes(DocumentText::decode(bytes->span(), m_isTeXDocument ? DocumentKind::TeX : DocumentKind::Markdown, url));
     if (!text)
         return text.error();
-    // A byte-order mark is no part of the text the editor shows.
-    if (!text->empty() && text->front() == u'\uFEFF')
-        text->erase(0, 1);
-    setText(withLineFeedsOnly(*text));
+    {
+        std::lock_guard lock(m_textMutex);
+        m_textFileForm = TextFileForm::of(bytes->span(), *text);
+    }
+    setText(TextFileForm::editableText(*text));
     if (!m_isTeXDocument)
         m_isMDDocument = true;
     return Status::success();

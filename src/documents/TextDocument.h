@@ -2,6 +2,7 @@
 
 #include "documents/DocumentKind.h"
 #include "documents/EditorContent.h"
+#include "documents/TextFileForm.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "platform/docframework/DKDocument.h"
 #include "platform/text/MutableAttributedString.h"
@@ -166,6 +167,8 @@ private:
     // Mutable: reading the text may first take the editor's newer text.
     mutable std::u16string m_text;
     mutable std::atomic<bool> m_editorHasNewerText{false};
+    // What a text file is saved back as: its mark and line ends.
+    TextFileForm m_textFileForm;
     std::optional<MutableAttributedString> m_RTFtext;
     std::optional<MutableAttributedString> m_attributedText;
 

@@ -61,7 +61,9 @@ Result<Data> TextDocument::contentsForType(const std::string& type)
 {
     SavingFlagReset resetSavingFlag(m_isSavingDocument);
     if (m_isMDDocument || m_isTeXDocument || isPlainTextType(type)) {
-        return Data::fromString(toUtf8(text()));
+        std::u16string edited = text();
+        std::lock_guard lock(m_textMutex);
+        return m_textFileForm.bytes(edited);
     }
     if (type == kPencilNoteType)
         return DocumentSeeds::seedResource("empty", "pencilnote");

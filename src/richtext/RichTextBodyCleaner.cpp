@@ -101,6 +101,13 @@ std::size_t inlineTagsEndAfter(std::string_view html, std::size_t at)
     return at;
 }
 
+// Whether a note (an <object>, drawn as its marker) ends just before `end`.
+bool noteEndsBefore(std::string_view html, std::size_t end)
+{
+    constexpr std::string_view kNoteEnd = "</object>";
+    return end >= kNoteEnd.size() && html.substr(end - kNoteEnd.size(), kNoteEnd.size()) == kNoteEnd;
+}
+
 } // namespace
 
 std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
@@ -116,7 +123,10 @@ std::string RichTextBodyCleaner::withTypedSpacesRestored(std::string_view html)
         // of a run, text preceding before them.
         bool endOfRun = tagsAfter != after && visibleBefore(html, at) && visibleAt(html, tagsAfter);
         bool startOfRun = tagsBefore != at && visibleBefore(html, tagsBefore) && visibleAt(html, after);
-        if (!endOfRun && !startOfRun)
+        // The blank a note is inserted with stands after its marker, which
+        // shows it; a space typed there follows it.
+        bool afterNote = noteEndsBefore(html, tagsBefore);
+        if (!endOfRun && !startOfRun && !afterNote)
             continue;
         result.append(html.substr(copied, at - copied));
         result += ' ';

@@ -25,6 +25,8 @@ public:
     // a visible character on both sides across only inline tags, is made an
     // ordinary space. A no-break space inside a run ("10&nbsp;km") is never
     // made that way by typing, so it is the user's or the file's and stays.
+    // The blank after a note (an <object>) is the note's own, kept as a
+    // no-break space only while the caret needed it: it is made ordinary.
     static std::string withTypedSpacesRestored(std::string_view html);
 };
 

@@ -104,6 +104,47 @@ TEST_F(TextDocumentSavingTest, plainTextSavesItsTextAsUtf8)
     EXPECT_EQ(tex->toString(), "\\emph{x}");
 }
 
+// A file from another system is saved back as it came: its byte-order mark
+// and line ends stay, and a line the user adds ends as the others do.
+TEST_F(TextDocumentSavingTest, textFilesKeepTheirMarkAndLineEnds)
+{
+    using namespace std::string_literals;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string edited;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"crlf-bom.md", "\xEF\xBB\xBFone\r\ntwo\r\n", u"one\ntwo\nthree\n", "\xEF\xBB\xBFone\r\ntwo\r\nthree\r\n"},
+        {"cr.txt", "one\rtwo", u"one\nnew\ntwo", "one\rnew\rtwo"},
+        {"lf.tex", "one\ntwo\n", u"one\n\ntwo\n", "one\n\ntwo\n"},
+        // Mixed ends are written with the first the file uses.
+        {"mixed.md", "a\r\nb\nc", u"a\nb\nc\n", "a\r\nb\r\nc\r\n"},
+        {"utf16.md", "\xFF\xFEh\0\r\0\n\0"s, u"h\n\u00E9\n", "\xFF\xFEh\0\r\0\n\0\xE9\0\r\0\n\0"s},
+        {"utf16be.txt", "\xFE\xFF\0h"s, u"h\U0001F600", "\xFE\xFF\0h\xD8\x3D\xDE\x00"s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto document = open(c.name, c.bytes);
+        auto* editor = dynamic_cast<FakeMarkdownEditorController*>(document->currentTextViewController().get());
+        ASSERT_NE(editor, nullptr);
+        editor->edit(c.edited);
+        EXPECT_TRUE(save(*document));
+        EXPECT_EQ(readFile(m_folder.path(c.name)), c.saved);
+        // Read again, the text is what was typed: the mark is not part of it.
+        TextDocument reread(m_folder.path(c.name), m_converter);
+        ASSERT_TRUE(reread.readFromURL(m_folder.path(c.name)).ok());
+        EXPECT_EQ(reread.text(), c.edited);
+    }
+    // A new text document has neither a mark nor carriage returns.
+    auto fresh = blank("new.md");
+    fresh->setText(u"a\nb");
+    Result<Data> bytes = fresh->contentsForType("net.daringfireball.markdown");
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(bytes->toString(), "a\nb");
+}
+
 TEST_F(TextDocumentSavingTest, blankDocumentsSaveTheirSeeds)
 {
     auto qvText = blank("a.qvtext");

@@ -166,6 +166,29 @@ TEST_F(MarkdownEditorWindowTest, TypedTextIsSavedAndThereWhenTheDocumentOpensAga
     EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
 }
 
+// A text file from another system keeps its byte-order mark and CR LF line
+// ends through an edit, and the line the user adds ends with CR LF too.
+TEST_F(MarkdownEditorWindowTest, AnEditedFileKeepsItsByteOrderMarkAndLineEnds)
+{
+    const std::string path = folder.file("windows.txt");
+    std::ofstream(path, std::ios::binary) << "\xEF\xBB\xBFOne\r\nTwo\r\n";
+    MDTextViewController& editor = openEditor(path);
+    EXPECT_EQ(editor.text(), u"One\nTwo\n") << "the editor shows lines, not their ends";
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    gtk_widget_grab_focus(view);
+    editor.markdownTextView().setSelectedRange({3, 0});
+    GtkPresenter::processPendingEvents();
+    for (guint key : {GDK_KEY_Return, GDK_KEY_N, GDK_KEY_e, GDK_KEY_w})
+        typeKey(view, key);
+    ASSERT_EQ(editor.text(), u"One\nNew\nTwo\n") << "typed through the window";
+
+    bool saved = false;
+    editor.saveCurrentDocument([&] { saved = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved; }, 60));
+    EXPECT_EQ(fileText(path), "\xEF\xBB\xBFOne\r\nNew\r\nTwo\r\n");
+}
+
 TEST_F(MarkdownEditorWindowTest, ScrolledTextReachesTheTopOfTheViewAndKeepsItsSideMargins)
 {
     const std::string path = folder.file("long.md");

@@ -125,5 +125,35 @@ TEST_F(QVTextEditorWebTest, aClickOnACheckListBoxTicksItAsOneUndoableChange)
     document->closeWithCompletionHandler({});
 }
 
+
+// The selected picture's id is the editor's selection, not the document's: a
+// save while a picture is selected writes it released and leaves it selected.
+TEST_F(QVTextEditorWebTest, aPictureSavedWhileSelectedIsWrittenReleasedAndStaysSelected)
+{
+    const std::string path = folder.path("Picture.qvtext");
+    writeFile(path, std::string(DocumentSeeds::compressedPage(
+                                    "<p>Text</p><p><img src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\" "
+                                    "style=\"width:20px;height:20px\"></p><p><img src=\"data:image/gif;base64,"
+                                    "R0lGODlhAQABAAAAACw=\" style=\"width:30px;height:30px\"></p>")
+                                    ->stringView()));
+    auto document = open(path);
+    if (HasFailure())
+        return;
+    // A click on the second picture selects it, as the page takes a click.
+    ASSERT_EQ(run("(function(){var img=tinymce.activeEditor.getBody().querySelectorAll('img')[1];"
+                  "img.dispatchEvent(new MouseEvent('click',{bubbles:true,cancelable:true}));return img.id;})()"),
+              "imageSelected_555");
+    run("tinymce.activeEditor.dom.setStyle('imageSelected_555', 'width', '40px');");
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    ASSERT_TRUE(save(*document));
+    std::string saved = storedPage(path);
+    EXPECT_EQ(saved.find("imageSelected_555"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("id=\"imageSelected_444\""), saved.rfind("id=\"imageSelected_444\"")) << "both released: " << saved;
+    EXPECT_NE(saved.find("width: 40px"), std::string::npos) << "the change to the selected picture is saved: " << saved;
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('img')[1].id"), "imageSelected_555")
+        << "the picture is still the selected one";
+    document->closeWithCompletionHandler({});
+}
+
 } // namespace
 } // namespace folio

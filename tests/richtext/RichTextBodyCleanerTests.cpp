@@ -27,6 +27,18 @@ TEST(RichTextBodyCleanerTest, aSpaceTypedAtTheEndOfARunIsAnOrdinarySpaceOnceText
     EXPECT_EQ(RichTextBodyCleaner::cleaned("<p>one<b>&nbsp;two</b></p>"), "<p>one<b> two</b></p>");
 }
 
+TEST(RichTextBodyCleanerTest, theBlankAfterANoteIsAnOrdinarySpace)
+{
+    // A new comment, its blank, and a space and a word typed after it.
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("a<span><object class=\"annotation\">[\xF0\x9F\x92\xAC]</object></span>"
+                                           "<span style=\"x\">&nbsp; b</span>"),
+              "a<span><object class=\"annotation\"></object></span><span style=\"x\">  b</span>");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("a<object class=\"footnote\">[1]</object>&nbsp;"),
+              "a<object class=\"footnote\">[1]</object> ");
+    EXPECT_EQ(RichTextBodyCleaner::cleaned("<object>x</object><div>&nbsp;</div>"), "<object>x</object><div>&nbsp;</div>")
+        << "only the blank right after the note";
+}
+
 TEST(RichTextBodyCleanerTest, noBreakSpacesOfTheUserOrTheFileStay)
 {
     // Inside a run: typing never makes it, so the user or the file did.

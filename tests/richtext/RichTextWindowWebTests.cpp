@@ -6,7 +6,11 @@
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "richtext/CharacterStyleCommander.h"
+#include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/StyleToolbar.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/Button.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/Window.h"
@@ -64,6 +68,95 @@ TEST_F(RichTextWindowTest, aSpaceTypedAfterABoldRunSavesAsAnOrdinarySpace)
     EXPECT_EQ(rtf.find("\\~"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\b bold\\"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("\\b0  x"), std::string::npos) << "an ordinary space after the bold run: " << rtf;
+}
+
+// The size a run carries in the saved RTF: the last "\fs" before its text, in points.
+int savedPointsBefore(const std::string& rtf, const std::string& text)
+{
+    std::size_t at = rtf.find(text);
+    std::size_t size = at == std::string::npos ? std::string::npos : rtf.rfind("\\fs", at);
+    if (size == std::string::npos)
+        return -1;
+    return std::atoi(rtf.c_str() + size + 3) / 2;
+}
+
+// The size "+" pressed at a bare caret sizes the text typed there, as the
+// page shows it and in the file; the next size change, made elsewhere,
+// leaves that text as it is.
+TEST_F(RichTextWindowTest, aSizeChosenAtABareCaretIsTheSizeOfWhatIsTypedThereInTheFile)
+{
+    std::string path = folder.path("Size.rtf");
+    writeFile(path, "{\\rtf1\\ansi{\\fonttbl{\\f0 Helvetica;}}\\f0\\fs24 Start\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    StyleToolbar& bar = editor->styling().toolbar();
+    ASSERT_TRUE(bar.styleFontSizeIncrease->tap());
+    const int chosen = std::stoi(toUtf8(bar.styleFontSize->titleForState(ControlState::Normal)));
+    type(" Big");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('content').textContent").find("Big") != std::string::npos; },
+        kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    // The page shows the typed text at the chosen size (page pixels run six
+    // above the points the bar shows).
+    const std::string typedSize = "(function(){var w=document.createTreeWalker(document.getElementById('content'),"
+                                  "NodeFilter.SHOW_TEXT);for(var t=w.nextNode();t;t=w.nextNode())if(t.data.indexOf('Big')>=0)"
+                                  "return getComputedStyle(t.parentElement).fontSize;return '';})()";
+    EXPECT_EQ(run(typedSize), std::to_string(chosen + 6) + "px");
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(path);
+    EXPECT_EQ(savedPointsBefore(rtf, "Start"), 12) << rtf;
+    EXPECT_EQ(savedPointsBefore(rtf, "Big"), chosen) << rtf;
+
+    // Smaller for the first word only.
+    run("(function(){var c=document.getElementById('content');c.focus();var w=document.createTreeWalker(c,"
+        "NodeFilter.SHOW_TEXT);var t=w.nextNode();var r=document.createRange();r.setStart(t,0);r.setEnd(t,5);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    ASSERT_TRUE(bar.styleFontSizeDecrease->tap());
+    const int smaller = std::stoi(toUtf8(bar.styleFontSize->titleForState(ControlState::Normal)));
+    ASSERT_NE(smaller, chosen);
+    EXPECT_EQ(run(typedSize), std::to_string(chosen + 6) + "px") << "the typed text keeps its size";
+    ASSERT_TRUE(save());
+    rtf = readFile(path);
+    EXPECT_EQ(savedPointsBefore(rtf, "Start"), smaller) << rtf;
+    EXPECT_EQ(savedPointsBefore(rtf, "Big"), chosen) << rtf;
+}
+
+// A comment inserted at the end of a line, then a space and a word typed
+// after it: the word follows the comment, not inside it, and the file holds
+// ordinary spaces there.
+TEST_F(RichTextWindowTest, aSpaceAndAWordTypedAfterAnInsertedCommentSaveAfterIt)
+{
+    std::string path = folder.path("Comment.rtf");
+    writeFile(path, "{\\rtf1\\ansi Start\\par}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var p=document.getElementById('paragraph');var r=document.createRange();"
+        "r.selectNodeContents(p);r.collapse(false);var s=getSelection();s.removeAllRanges();s.addRange(r);"
+        "document.getElementById('content').focus();})()");
+    editor->editingTools().notes().insertNewAnnotation();
+    ASSERT_EQ(run("document.querySelectorAll('object.annotation').length"), "1");
+    type(" after");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('content').textContent").find("after") != std::string::npos; },
+        kEngineWaitSeconds))
+        << "the keys did not reach the page";
+    EXPECT_EQ(run("document.querySelector('object.annotation').textContent"), "[\xF0\x9F\x92\xAC]")
+        << "nothing typed went into the comment";
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(path);
+    EXPECT_EQ(rtf.find("\\'a0"), std::string::npos) << rtf;
+    EXPECT_EQ(rtf.find("\\~"), std::string::npos) << rtf;
+    std::size_t comment = rtf.find("annotation");
+    ASSERT_NE(comment, std::string::npos) << "the comment is saved: " << rtf;
+    EXPECT_NE(rtf.find(" after", comment), std::string::npos) << "the typed word after it: " << rtf;
 }
 
 // What another program offers on the desktop clipboard.

@@ -43,6 +43,12 @@ body {
 
 article, aside, footer, header, hgroup, nav, section { display: block }
 
+/*
+ * Blocks a browser shows on lines of their own, which editors write around
+ * quotes and terms: read inline, their text ran into the next paragraph.
+ */
+address, blockquote, dd, dl, dt, figcaption, figure, form, main { display: block }
+
 p {
     display: block;
     -webkit-margin-before: 1em;

@@ -175,6 +175,15 @@ TEST_F(HTMLReaderBuilderTests, paragraphEndsAfterEveryBlock)
     EXPECT_EQ(convert("<div><p>a</p><p>b</p></div>").string(), u"a\nb\n");
     // Also in parents other than div and span, where they used to run together.
     EXPECT_EQ(convert("<blockquote><p>a</p><p>b</p></blockquote>").string(), u"a\nb\n");
+    // Blocks other than div: a quote of bare text is a paragraph of its own.
+    EXPECT_EQ(convert("<p>One</p><blockquote>Bare quote text</blockquote><p>Next</p>").string(),
+              u"One\nBare quote text\nNext\n");
+    for (const char* block : {"address", "figure", "form", "main", "dl"}) {
+        const std::string html = std::string("<div>before</div><") + block + ">inside</" + block + "><div>after</div>";
+        EXPECT_EQ(convert(html).string(), u"before\ninside\nafter\n") << block;
+    }
+    EXPECT_EQ(convert("<dl><dt>Term</dt><dd>Meaning</dd></dl><p>Next</p>").string(), u"Term\nMeaning\nNext\n");
+    EXPECT_EQ(convert("<figure><figcaption>Caption</figcaption></figure><p>after</p>").string(), u"Caption\nafter\n");
     EXPECT_EQ(convert("<div></div>").string(), u"\n");
     EXPECT_EQ(convert("<div>a<br>b<br></div>").string(), u"a\nb\n");
     EXPECT_EQ(convert("<div>line\nfeed  kept</div>").string(), u"line\nfeed  kept\n");
