@@ -103,7 +103,7 @@ protected:
                     || this->editor->webPageViewer();
             },
             kWatchedSeconds);
-        EXPECT_EQ(server.connectionCount(), 0) << "the page reached the network";
+        EXPECT_EQ(server.connectionCount(), 0) << "the page reached the network for " << server.requestedPaths();
         EXPECT_EQ(ran(), "") << "the document's script ran";
         EXPECT_FALSE(this->document->hasUnsavedChanges()) << "a page message marked the document changed";
         EXPECT_FALSE(this->editor->webPageViewer()) << "a forged link message opened the browser";

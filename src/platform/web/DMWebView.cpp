@@ -312,9 +312,9 @@ std::string editorContentRules(const std::vector<std::string>& readableFolders)
 // frame's page is the program's. A frame inside it finds the handler's
 // posting silenced in its own realm before any of its scripts runs.
 constexpr const char* kSubframeWithoutMessagesScript =
-    "if (window !== window.top) { var h = window.webkit && window.webkit.messageHandlers && "
+    "(function () { if (window === window.top) return; var h = window.webkit && window.webkit.messageHandlers && "
     "window.webkit.messageHandlers.rte; if (h) Object.defineProperty(Object.getPrototypeOf(h), 'postMessage', "
-    "{value: function () {}}); }";
+    "{value: function () {}}); })();";
 
 } // namespace
 
