@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string html(reinterpret_cast<const char*>(data), size);
     folio::HTMLParseEvents ignored;
     bool quick = folio::HTMLSimpleMarkupReader::readFragment(html, ignored);
-    for (auto use : {HTMLSanitizer::Use::Document, HTMLSanitizer::Use::Insertion, HTMLSanitizer::Use::Export}) {
+    for (auto use : {HTMLSanitizer::Use::Document, HTMLSanitizer::Use::Insertion, HTMLSanitizer::Use::Export,
+                     HTMLSanitizer::Use::EditingPage}) {
         for (auto characters : {HTMLSanitizer::Characters::AsTheyAre, HTMLSanitizer::Characters::References}) {
             std::string clean = HTMLSanitizer::sanitizedHTML(html, use, characters);
             if (quick)

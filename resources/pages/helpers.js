@@ -295,6 +295,51 @@
         return watched.__folioSelectionKeeper;
     }
 
+    // What TinyMCE takes in by its own commands (setContent, insertContent,
+    // a drag inside the text) is checked by its parser too, behind the
+    // program's own check of every document, paste and drop: elements that
+    // run, load a frame or submit go with their content, and every event
+    // handler the engine knows goes, as do links that would run a script or
+    // speak for the page. Called before the editor's init.
+    var INERT_DROPPED_ELEMENTS = 'script,noscript,iframe,frame,frameset,embed,applet,base,link,meta,form,input,'
+        + 'button,select,option,textarea,template,portal';
+    var INERT_URL_ATTRIBUTES = 'href,src,action,formaction,data,xlink:href,srcdoc';
+
+    function handlerAttributeNames() {
+        var names = {};
+        [global.Element, global.HTMLElement, global.SVGElement, global.Document, global.Window].forEach(function (type) {
+            if (!type || !type.prototype)
+                return;
+            Object.getOwnPropertyNames(type.prototype).forEach(function (name) {
+                if (/^on[a-z]/.test(name))
+                    names[name] = true;
+            });
+        });
+        return Object.keys(names).join(',');
+    }
+
+    function isRefusedURL(value) {
+        var compact = String(value || '').replace(/[\u0000-\u0020]/g, '').toLowerCase();
+        return /^(javascript|vbscript|livescript|rte|x-twwebview):/.test(compact);
+    }
+
+    function folioKeepTinyMCEContentInert(tiny) {
+        tiny.on('PreInit', function () {
+            tiny.parser.addNodeFilter(INERT_DROPPED_ELEMENTS, function (nodes) {
+                nodes.forEach(function (node) { node.remove(); });
+            });
+            tiny.parser.addAttributeFilter(handlerAttributeNames(), function (nodes, name) {
+                nodes.forEach(function (node) { node.attr(name, null); });
+            });
+            tiny.parser.addAttributeFilter(INERT_URL_ATTRIBUTES, function (nodes, name) {
+                nodes.forEach(function (node) {
+                    if (name === 'srcdoc' || isRefusedURL(node.attr(name)))
+                        node.attr(name, null);
+                });
+            });
+        });
+    }
+
     // The same for a TinyMCE editor: its own commands and selections.
     function folioKeepTinyMCESelectionAcrossPrimaryLoss(tiny) {
         var keeper = folioKeepSelectionAcrossPrimaryLoss(tiny.getDoc(), {
@@ -1214,6 +1259,7 @@
         folioAttachEditor: folioAttachEditor,
         folioKeepSelectionAcrossPrimaryLoss: folioKeepSelectionAcrossPrimaryLoss,
         folioKeepTinyMCESelectionAcrossPrimaryLoss: folioKeepTinyMCESelectionAcrossPrimaryLoss,
+        folioKeepTinyMCEContentInert: folioKeepTinyMCEContentInert,
         folioRestoreLostSelection: folioRestoreLostSelection,
         initXEditor: initXEditor,
         addcss: addcss,

@@ -405,6 +405,9 @@
 
     function setup(tiny, text) {
         keepOnePictureSelected(tiny);
+        // TinyMCE keeps every attribute without verification, which the
+        // outline's markup needs; what could run is left out all the same.
+        global.folioKeepTinyMCEContentInert(tiny);
         // The list's sortable marker is the page's, not the document's.
         tiny.on('PreInit', function () {
             tiny.serializer.addAttributeFilter('class', function (nodes) {
@@ -437,6 +440,31 @@
         tiny.on('Paste Undo input Redo change', function () {
             tiny.setDirty(true);
             send('dirtyEvent');
+        });
+        // Pastes and what another program drops go to the editor, which
+        // makes them safe before they enter the outline; a drag inside the
+        // outline stays TinyMCE's.
+        tiny.on('paste', function (event) {
+            event.preventDefault();
+            send('pasteEvent');
+        });
+        var draggingInside = false;
+        tiny.on('dragstart', function () { draggingInside = true; });
+        tiny.on('dragend', function () { draggingInside = false; });
+        tiny.on('drop', function (event) {
+            var inside = draggingInside;
+            draggingInside = false;
+            var data = event.dataTransfer;
+            if (inside || !data || (data.files && data.files.length))
+                return;
+            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
+            if (!dropped.html && !dropped.text)
+                return;
+            event.preventDefault();
+            var at = global.document.caretRangeFromPoint(event.clientX, event.clientY);
+            if (at && tiny.getBody().contains(at.startContainer))
+                tiny.selection.setRng(at);
+            send('dropEvent', JSON.stringify(dropped));
         });
         tiny.on('Undo Redo SetContent', function () { makeSortable(); });
         // Ahead of TinyMCE's own key handling, which would treat the tree as

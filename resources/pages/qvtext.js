@@ -100,6 +100,10 @@
         var send = global.folioSendPageMessage;
         var scrolling = false;
 
+        // TinyMCE keeps every attribute without verification, which the
+        // editor's markup needs; what could run is left out all the same.
+        global.folioKeepTinyMCEContentInert(editor);
+
         editor.on('init', function () {
             // The native side indents and measures the text column by this id.
             editor.getContainer().id = 'content';

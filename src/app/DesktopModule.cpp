@@ -24,6 +24,10 @@ public:
 
     Status ensureDisplay() override { return m_error; }
     Result<std::unique_ptr<WebView>> makeWebView(const Rect&) override { return m_error; }
+    Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect&, std::vector<std::string>) override
+    {
+        return m_error;
+    }
     Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect&, std::vector<std::string>) override
     {
         return m_error;

@@ -66,7 +66,7 @@ Result<std::string> QVOutlineViewController::pageHTML() const
     // TinyMCE speaks English by itself; another language needs its pack.
     if (language != "en" && !PageResources::componentURL("tinymce/langs/" + language + ".js"))
         language = "en";
-    std::string text = m_document ? toUtf8(m_document->text()) : std::string();
+    std::string text = m_document ? pageSafeHTML(toUtf8(m_document->text())) : std::string();
     return pageTemplate->filled({
         {"jquery", html(PageResources::componentURL("jquery/dist/jquery.min.js"))},
         {"jqueryUI", html(PageResources::componentURL("jquery-ui/dist/jquery-ui.min.js"))},

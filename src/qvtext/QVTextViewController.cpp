@@ -1,5 +1,7 @@
 #include "qvtext/QVTextViewController.h"
 
+#include "engine/html/HTMLSanitizer.h"
+
 #include "documents/TextDocument.h"
 #include "formats/html/CSSFontRules.h"
 #include "platform/foundation/AppFolders.h"
@@ -18,6 +20,7 @@
 #include "platform/ui/Pasteboard.h"
 #include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/services/SpeechSynthesizer.h"
+#include "platform/web/WebServices.h"
 #include "platform/web/WebView.h"
 #include "webeditor/MarginRulerGeometry.h"
 #include "platform/ui/BarContainerView.h"
@@ -56,6 +59,15 @@ namespace {
 
 using Gate = PageMessageDispatcher::Gate;
 
+// The page holds the document's content: its web view reads only the
+// program's page files and takes messages from its own page alone.
+WebEditorController::WebViewFactory editorPageFactory()
+{
+    return [](const Rect& frame) {
+        return WebServices::shared().makeEditorWebView(frame, {Resources::resourcesFolder()});
+    };
+}
+
 constexpr const char* kComponentFolder = "tinymce/";
 
 std::optional<long long> integerField(const std::string& text)
@@ -87,7 +99,8 @@ QVTextViewController::QVTextViewController(TextDocument& document, WebViewFactor
 
 QVTextViewController::QVTextViewController(TextDocument& document, std::unique_ptr<QVTextDialect> dialect,
                                            WebViewFactory factory, LinkOpener openLink)
-    : WebEditorController(document, std::move(dialect), std::move(factory), std::move(openLink))
+    : WebEditorController(document, std::move(dialect), factory ? std::move(factory) : editorPageFactory(),
+                          std::move(openLink))
     , m_qvDialect(static_cast<const QVTextDialect&>(*m_dialect))
 {
     m_styling = std::make_unique<QVTextStyling>(
@@ -280,7 +293,11 @@ Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
     if (!reply)
         return reply.error();
     EditorContent& content = reply->content;
-    content.bodyHTML = QVBodyStyle::withoutStyleElements(content.bodyHTML);
+    content.bodyHTML = pageSafeHTML(QVBodyStyle::withoutStyleElements(content.bodyHTML));
+    // The style is the page's body's, which the document's markup may have
+    // set: it is saved as safe as the markup.
+    if (content.bodyStyle)
+        content.bodyStyle = HTMLSanitizer::sanitizedCSS(*content.bodyStyle, HTMLSanitizer::Use::EditingPage);
     if (std::optional<Error> problem = contentProblem(content))
         return *problem;
     // Kept as the page holds it, so that a page whose process crashed is
@@ -288,6 +305,11 @@ Result<EditorContent> QVTextViewController::content(EditorContent::Parts parts)
     if (m_document)
         m_document->setText(toUtf16(content.storedQVPage()));
     return std::move(content);
+}
+
+std::string QVTextViewController::pageSafeHTML(std::string_view html)
+{
+    return HTMLSanitizer::sanitizedHTML(html, HTMLSanitizer::Use::EditingPage);
 }
 
 Result<std::string> QVTextViewController::pageHTML() const
@@ -305,7 +327,7 @@ Result<std::string> QVTextViewController::pageHTML() const
     page.fontRules = CSSFontRules::currentRules(CSSFontRules::CustomNameVariants::AlsoWithoutBlanks);
     page.language = installedLanguage();
     if (m_document)
-        page.html = toUtf8(m_document->text());
+        page.html = pageSafeHTML(toUtf8(m_document->text()));
     return QVTextPageTemplate::build(page);
 }
 
@@ -495,7 +517,8 @@ void QVTextViewController::registerRoutes()
         documentIsDirty();
         m_wordCounter->scheduleUpdate();
     });
-    routes.add("linkTouchedEvent", Gate::Always, [this](const PageMessage& message) {
+    // Only once the page is the editor's: a link opens for a person's touch.
+    routes.add("linkTouchedEvent", Gate::WhenReady, [this](const PageMessage& message) {
         if (!message.data.empty())
             openLinkInBrowser(linkTarget(message.data));
     });

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace folio {
@@ -54,6 +55,12 @@ public:
     // The page as it would be loaded now; an error when the page's template
     // is not installed.
     virtual Result<std::string> pageHTML() const;
+    // A document's HTML as it may enter the editing page and leave it for
+    // the file: documents come from anywhere, and the page is the program's
+    // own, so markup that would run, load from outside or speak for the
+    // page is left out both ways, and a file that carries it is cleaned by
+    // its next save.
+    static std::string pageSafeHTML(std::string_view html);
 
     // The formatting commands, styles and popover callbacks of the page.
     QVTextStyling& styling() { return *m_styling; }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -52,6 +53,12 @@ public:
         return "http://127.0.0.1:" + std::to_string(m_port) + path;
     }
     int connectionCount() const { return m_connections; }
+    // The paths asked for so far, in order, joined by blanks.
+    std::string requestedPaths() const
+    {
+        std::lock_guard<std::mutex> lock(m_pathsLock);
+        return m_paths;
+    }
 
 private:
     void serve()
@@ -70,6 +77,10 @@ private:
             std::size_t start = line.find(' ');
             std::size_t end = start == std::string::npos ? start : line.find(' ', start + 1);
             std::string path = end == std::string::npos ? std::string() : line.substr(start + 1, end - start - 1);
+            {
+                std::lock_guard<std::mutex> lock(m_pathsLock);
+                m_paths += (m_paths.empty() ? "" : " ") + path;
+            }
             auto page = m_pages.find(path);
             std::string answer = page == m_pages.end()
                 ? std::string("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n"
@@ -86,6 +97,8 @@ private:
     int m_port = 0;
     std::atomic<int> m_connections{0};
     std::atomic<bool> m_stopping{false};
+    mutable std::mutex m_pathsLock;
+    std::string m_paths;
     std::thread m_thread;
 };
 

@@ -95,6 +95,45 @@ bool isScriptOrDataScheme(std::string_view scheme)
     return scheme == "javascript" || scheme == "vbscript" || scheme == "livescript" || scheme == "data";
 }
 
+// A link to one of these is a message from an editing page to the program.
+bool isPageMessageScheme(std::string_view scheme)
+{
+    return scheme == "rte" || scheme == "x-twwebview";
+}
+
+bool isRefusedLinkScheme(std::string_view scheme)
+{
+    return isScriptOrDataScheme(scheme) || isPageMessageScheme(scheme);
+}
+
+// Whether a resource outside the document's folder is refused.
+bool refusesOutsideReferences(HTMLSanitizer::Use use)
+{
+    return use == HTMLSanitizer::Use::Export || use == HTMLSanitizer::Use::EditingPage;
+}
+
+// Form controls: a page that edits the document is no place for them, and
+// the text they hold is the document's, so only their tags go.
+bool isFormElement(std::string_view name)
+{
+    return contains(name, {"form", "input", "button", "select", "option", "optgroup", "textarea", "datalist", "output",
+                           "keygen"});
+}
+
+// What makes an object load or run something; a note's object has none.
+bool isObjectLoadingAttribute(std::string_view name)
+{
+    return contains(name, {"data", "type", "classid", "codebase", "codetype", "archive", "typemustmatch", "usemap"});
+}
+
+// The editors' footnotes and comments are objects of these classes that
+// only hold their marker's text.
+bool isNoteObject(const HTMLAttributeList& attributes)
+{
+    std::optional<std::string_view> kind = attributes.valueOf("class");
+    return kind && (*kind == "footnote" || *kind == "annotation");
+}
+
 // Whether the reference, compacted, with its scheme, names a file outside
 // the document's folder.
 bool leavesTheDocument(std::string_view compact, std::string_view scheme)
@@ -127,7 +166,7 @@ bool isKeptLinkTarget(std::string_view url, bool exported)
     std::string storage;
     std::string_view compact = compactURL(url, storage);
     std::string scheme = schemeOf(compact);
-    return !isScriptOrDataScheme(scheme) && !(exported && leavesTheDocument(compact, scheme));
+    return !isRefusedLinkScheme(scheme) && !(exported && leavesTheDocument(compact, scheme));
 }
 
 // A value for an attribute, or nothing when the attribute must go.
@@ -135,13 +174,17 @@ std::optional<std::string> sanitizedAttribute(std::string_view element, std::str
                                               HTMLSanitizer::Use use)
 {
     const bool exported = use == HTMLSanitizer::Use::Export;
-    auto keptReference = [exported](std::string_view url) { return !exported || !HTMLSanitizer::leavesTheDocument(url); };
+    auto keptReference = [use](std::string_view url) {
+        return !refusesOutsideReferences(use) || !HTMLSanitizer::leavesTheDocument(url);
+    };
     auto kept = [&value](bool keep) { return keep ? std::optional<std::string>(std::move(value)) : std::nullopt; };
     if (name.size() > 2 && name.starts_with("on"))
         return std::nullopt;
     if (!std::all_of(name.begin(), name.end(), isAttributeNameCharacter) || name == "srcdoc")
         return std::nullopt;
     if (element == "meta" && name == "http-equiv")
+        return std::nullopt;
+    if (element == "object" && isObjectLoadingAttribute(name))
         return std::nullopt;
     if (name == "style")
         return HTMLSanitizer::sanitizedCSS(value, use);
@@ -189,6 +232,7 @@ public:
     Writer(HTMLSanitizer::Use use, HTMLSanitizer::Characters characters, bool fragment, std::size_t sizeHint)
         : m_use(use)
         , m_insertion(use == HTMLSanitizer::Use::Insertion)
+        , m_editingPage(use == HTMLSanitizer::Use::EditingPage)
         , m_references(characters == HTMLSanitizer::Characters::References)
         , m_fragment(fragment)
     {
@@ -333,6 +377,7 @@ private:
 
     HTMLSanitizer::Use m_use;
     bool m_insertion;
+    bool m_editingPage;
     bool m_references;
     bool m_fragment;
     // In a fragment, the html, head and body elements the sanitiser wrapped
@@ -487,12 +532,16 @@ private:
         // A void element holds nothing: what the parser put inside it is the
         // text that followed it, and must survive whatever becomes of it.
         bool isVoid = isVoidElement(name) || isVoidDroppedElement(name);
+        if (m_editingPage && name == "object" && isNoteObject(attributes))
+            return Treatment::Element;
         if (isDroppedElement(name) || (name == "meta" && attributes.has("http-equiv")))
             return isVoid ? Treatment::DropTag : Treatment::Drop;
         // Inserted into a page, a style sheet would restyle the whole page
         // and a meta element means nothing.
         if (m_insertion && (name == "style" || name == "meta"))
             return isVoid ? Treatment::DropTag : Treatment::Drop;
+        if ((m_insertion || m_editingPage) && (name == "meta" || isFormElement(name)))
+            return Treatment::DropTag;
         if (isVoid)
             return Treatment::Void;
         return name == "style" ? Treatment::Raw : Treatment::Element;
@@ -676,7 +725,7 @@ void HTMLSanitizer::appendText(std::string& out, std::string_view text, bool inA
 bool HTMLSanitizer::isSafeLinkTarget(std::string_view url)
 {
     std::string storage;
-    return !isScriptOrDataScheme(schemeOf(compactURL(url, storage)));
+    return !isRefusedLinkScheme(schemeOf(compactURL(url, storage)));
 }
 
 bool HTMLSanitizer::isLocalResource(std::string_view url, bool allowingAnyData)
@@ -781,7 +830,8 @@ std::string HTMLSanitizer::sanitizedCSS(std::string_view css, Use use)
                     refused = true;
                 } else if (word == "url" || word == "image-set" || word == "-webkit-image-set") {
                     for (const std::string& url : urlsInArgument(argument, word == "url"))
-                        refused = refused || !isLocalResource(url, true) || (use == Use::Export && leavesTheDocument(url));
+                        refused = refused || !isLocalResource(url, true)
+                            || (refusesOutsideReferences(use) && leavesTheDocument(url));
                 }
                 if (refused) {
                     result += "none";

@@ -37,6 +37,13 @@ public:
         // path that climbs out of its folder), which would name the user's
         // files and find nothing elsewhere.
         Export,
+        // A document's content entering one of its editing pages, or read
+        // back from one to be saved. The page is the program's own and
+        // talks to it, so besides what a document may not hold it gets no
+        // form control, no meta element and, as an export, no reference to
+        // a file outside the document. Footnotes and comments are objects
+        // that load nothing, and stay.
+        EditingPage,
     };
 
     // How characters beyond ASCII are written.
@@ -69,7 +76,8 @@ public:
     static void appendText(std::string& out, std::string_view text, bool inAttribute, Characters characters);
 
     // A link target a user may follow: anything but "javascript:",
-    // "vbscript:" and "data:" URLs.
+    // "vbscript:" and "data:" URLs, and the editing pages' own messages
+    // ("rte:", "x-twwebview:"), which a followed link would forge.
     static bool isSafeLinkTarget(std::string_view url);
     // A resource a page may load: a relative reference, a file, a font of
     // the application's font scheme, or inline data of an image (with

@@ -20,6 +20,15 @@ Result<std::unique_ptr<WebView>> EngineWebServices::makeWebView(const Rect& fram
     return std::unique_ptr<WebView>(std::move(*view));
 }
 
+Result<std::unique_ptr<WebView>> EngineWebServices::makeEditorWebView(const Rect& frame,
+                                                                      std::vector<std::string> readableFolders)
+{
+    Result<std::unique_ptr<DMWebView>> view = DMWebView::createForEditor(frame, std::move(readableFolders));
+    if (!view)
+        return view.error();
+    return std::unique_ptr<WebView>(std::move(*view));
+}
+
 Result<std::unique_ptr<WebView>> EngineWebServices::makeDocumentWebView(const Rect& frame,
                                                                         std::vector<std::string> readableFolders)
 {

@@ -9,6 +9,8 @@ class EngineWebServices final : public WebServices {
 public:
     Status ensureDisplay() override;
     Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) override;
+    Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect& frame,
+                                                       std::vector<std::string> readableFolders) override;
     Result<std::unique_ptr<WebView>> makeDocumentWebView(const Rect& frame,
                                                          std::vector<std::string> readableFolders) override;
     Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect& frame) override;

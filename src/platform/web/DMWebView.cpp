@@ -3,6 +3,7 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/URL.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/web/DocumentPageResolver.h"
 #include "platform/web/FontSchemeResolver.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <unistd.h>
 
@@ -205,7 +207,8 @@ std::shared_ptr<FilterOutcome> waitForFilter(
 }
 
 // Loads the compiled rules from a store folder, or compiles them into it.
-std::shared_ptr<FilterOutcome> loadOrCompileFilter(const std::string& folder, const std::string& identifier)
+std::shared_ptr<FilterOutcome> loadOrCompileFilter(const std::string& folder, const std::string& identifier,
+                                                   const std::string& rulesText)
 {
     WebKitUserContentFilterStore* store = webkit_user_content_filter_store_new(folder.c_str());
     std::shared_ptr<FilterOutcome> outcome = waitForFilter(
@@ -214,7 +217,7 @@ std::shared_ptr<FilterOutcome> loadOrCompileFilter(const std::string& folder, co
         },
         webkit_user_content_filter_store_load_finish);
     if (!outcome->filter) {
-        GBytes* rules = g_bytes_new_static(kDocumentContentRules, std::char_traits<char>::length(kDocumentContentRules));
+        GBytes* rules = g_bytes_new(rulesText.data(), rulesText.size());
         outcome = waitForFilter(
             [&](GAsyncReadyCallback callback, gpointer data) {
                 webkit_user_content_filter_store_save(store, identifier.c_str(), rules, nullptr, callback, data);
@@ -231,19 +234,19 @@ std::shared_ptr<FilterOutcome> loadOrCompileFilter(const std::string& folder, co
 // may each find no compiled rules and write the same file at once; one that
 // fails then compiles its own copy in a private folder, which it no longer
 // needs once the rules are loaded.
-Result<WebKitUserContentFilter*> documentContentFilter()
+Result<WebKitUserContentFilter*> contentFilter(const std::string& rules)
 {
-    static WebKitUserContentFilter* filter = nullptr;
-    if (filter)
-        return filter;
-    std::string identifier = "folio-document-pages-"
-        + std::to_string(std::hash<std::string_view>{}(std::string_view(kDocumentContentRules)));
-    std::shared_ptr<FilterOutcome> outcome = loadOrCompileFilter(AppFolders::cachesFolder() + "/ContentRules", identifier);
+    static std::map<std::string, WebKitUserContentFilter*> filters;
+    if (auto found = filters.find(rules); found != filters.end())
+        return found->second;
+    std::string identifier = "folio-pages-" + std::to_string(std::hash<std::string>{}(rules));
+    std::shared_ptr<FilterOutcome> outcome =
+        loadOrCompileFilter(AppFolders::cachesFolder() + "/ContentRules", identifier, rules);
     std::string sharedError = outcome->error;
     if (!outcome->filter) {
         std::string privateFolder = AppFolders::temporaryFolder() + "/content-rules-XXXXXX";
         if (mkdtemp(privateFolder.data())) {
-            outcome = loadOrCompileFilter(privateFolder, identifier);
+            outcome = loadOrCompileFilter(privateFolder, identifier, rules);
             std::error_code ignored;
             std::filesystem::remove_all(privateFolder, ignored);
         }
@@ -253,9 +256,65 @@ Result<WebKitUserContentFilter*> documentContentFilter()
         return webViewError(DMWebView::NoContentFilter, "Cannot prepare the rules that keep documents off the network"
                                                             + (reason.empty() ? std::string() : ": " + reason));
     }
-    filter = outcome->filter;
-    return filter;
+    filters.emplace(rules, outcome->filter);
+    return outcome->filter;
 }
+
+Result<WebKitUserContentFilter*> documentContentFilter()
+{
+    return contentFilter(kDocumentContentRules);
+}
+
+// A folder's file URL as a content rule's pattern: its prefix, with the
+// pattern's special characters taken literally, written inside a JSON string.
+std::string folderURLPattern(const std::string& folder)
+{
+    std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
+    std::string url = URL::fileURLWithPath(path.string(), true).absoluteString();
+    if (url.empty() || url.back() != '/')
+        url += '/';
+    std::string regex = "^";
+    for (char c : url) {
+        if (std::string_view(".*+?()[]{}|^$\\").find(c) != std::string_view::npos)
+            regex += '\\';
+        regex += c;
+    }
+    std::string pattern;
+    for (char c : regex) {
+        if (c == '\\' || c == '"')
+            pattern += '\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
+// The rules of an editor's page: everything is blocked, then the files of
+// the readable folders, the font scheme, inline pictures, fonts and style
+// sheets, and what the page makes itself (its editing frame, pasted
+// pictures) are let through. A document's markup then reaches neither the
+// network, nor the user's files, nor a frame of another address.
+std::string editorContentRules(const std::vector<std::string>& readableFolders)
+{
+    std::string rules = R"([{"trigger":{"url-filter":".*"},"action":{"type":"block"}})";
+    auto allow = [&rules](const std::string& pattern, const char* types) {
+        rules += R"(,{"trigger":{"url-filter":")" + pattern + "\"" + types + R"(},"action":{"type":"ignore-previous-rules"}})";
+    };
+    for (const std::string& folder : readableFolders)
+        allow(folderURLPattern(folder), "");
+    allow("^myfont:", "");
+    allow("^data:", R"(,"resource-type":["image","font","style-sheet"])");
+    allow("^about:", "");
+    allow("^blob:", R"(,"resource-type":["image"])");
+    return rules + "]";
+}
+
+// Message handlers are offered to every frame of a page; only the main
+// frame's page is the program's. A frame inside it finds the handler's
+// posting silenced in its own realm before any of its scripts runs.
+constexpr const char* kSubframeWithoutMessagesScript =
+    "(function () { if (window === window.top) return; var h = window.webkit && window.webkit.messageHandlers && "
+    "window.webkit.messageHandlers.rte; if (h) Object.defineProperty(Object.getPrototypeOf(h), 'postMessage', "
+    "{value: function () {}}); })();";
 
 } // namespace
 
@@ -272,6 +331,8 @@ struct DMWebView::Impl {
     // A document page's base URL, the one navigation it may make.
     std::string documentBaseURL;
     bool browsing = false;
+    // An editor's page: page messages come only from its message handler.
+    bool editor = false;
     double scriptTimeout = kDefaultScriptTimeoutSeconds;
     bool processTerminated = false;
     bool loadFailed = false;
@@ -343,7 +404,10 @@ struct DMWebView::Impl {
             // Decide before calling out: the delegate may wait on scripts, which
             // serves the loop, and the decision must not be left open meanwhile.
             webkit_policy_decision_ignore(decision);
-            impl->deliverPageMessage(url);
+            // An editor's page posts its messages; a navigation to one may
+            // come from any frame, or from a link in the document.
+            if (!impl->editor)
+                impl->deliverPageMessage(url);
             return TRUE;
         }
         g_object_ref(decision);
@@ -461,6 +525,23 @@ Result<std::unique_ptr<DMWebView>> DMWebView::createForBrowsing(const Rect& fram
     return std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Browsing, std::nullopt));
 }
 
+Result<std::unique_ptr<DMWebView>> DMWebView::createForEditor(const Rect& frame,
+                                                              std::vector<std::string> readableFolders)
+{
+    if (Status status = prepareToolkit(); !status.ok())
+        return status.error();
+    Result<WebKitUserContentFilter*> filter = contentFilter(editorContentRules(readableFolders));
+    if (!filter)
+        return filter.error();
+    auto view = std::unique_ptr<DMWebView>(new DMWebView(frame, Kind::Editor, std::nullopt));
+    webkit_user_content_manager_add_filter(view->m_impl->contentManager, *filter);
+    WebKitUserScript* script = webkit_user_script_new(kSubframeWithoutMessagesScript, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(view->m_impl->contentManager, script);
+    webkit_user_script_unref(script);
+    return view;
+}
+
 Result<std::unique_ptr<DMWebView>> DMWebView::createForDocument(const Rect& frame,
                                                                 std::vector<std::string> readableFolders)
 {
@@ -491,6 +572,7 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
     impl.owner = this;
     impl.documentFolders = std::move(documentFolders);
     impl.browsing = kind == Kind::Browsing;
+    impl.editor = kind == Kind::Editor;
     impl.cancellable = g_cancellable_new();
     impl.contentManager = webkit_user_content_manager_new();
     impl.view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", impl.contentManager,
@@ -511,6 +593,13 @@ DMWebView::DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std
         g_object_set_data(G_OBJECT(impl.view), kReadableFoldersKey, &*impl.documentFolders);
     } else if (impl.browsing) {
         // A web page reads no local file and opens no window by itself.
+        webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+        webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+    } else if (impl.editor) {
+        // The page's own scripts load by their elements; nothing of the
+        // page needs to read a file by script, and a document must not.
+        webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
         webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
         webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
         webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);

@@ -38,6 +38,16 @@ public:
     // "folio-page:" base URL that stands for the file URL it is given.
     static Result<std::unique_ptr<DMWebView>> createForDocument(const Rect& frame,
                                                                 std::vector<std::string> readableFolders);
+    // An editor's page that holds a document's content (the QV editors).
+    // Its own scripts run, but whatever the document carries is kept in
+    // check: the page reads no file through a file URL, loads nothing but
+    // files inside `readableFolders` (its own resources, the document's
+    // pictures), the font scheme's fonts and inline pictures, and takes
+    // page messages only from the "rte" message handler of its main frame:
+    // a navigation to a message address, from any frame, is cancelled
+    // without a word to the delegate.
+    static Result<std::unique_ptr<DMWebView>> createForEditor(const Rect& frame,
+                                                              std::vector<std::string> readableFolders);
     // A page for browsing the web (the in-app browser): it loads web
     // addresses and runs their scripts, in a web context of its own that
     // keeps nothing on disk and knows neither the font scheme nor the
@@ -97,7 +107,7 @@ public:
 
 private:
     struct Impl;
-    enum class Kind { Application, Document, Browsing };
+    enum class Kind { Application, Editor, Document, Browsing };
     DMWebView(const Rect& frame, Kind kind, std::optional<std::vector<std::string>> documentFolders);
 
     std::shared_ptr<Impl> m_impl;

@@ -28,6 +28,11 @@ public:
     // An off-screen web view on the engine; a display is started first when
     // there is none.
     virtual Result<std::unique_ptr<WebView>> makeWebView(const Rect& frame) = 0;
+    // A web view for an editor's page that holds a document's content
+    // (DMWebView::createForEditor): the page's own scripts run, loads stay
+    // inside `readableFolders`, messages come from its main frame only.
+    virtual Result<std::unique_ptr<WebView>> makeEditorWebView(const Rect& frame,
+                                                               std::vector<std::string> readableFolders) = 0;
     // A web view for a document's content (DMWebView::createForDocument):
     // no script of the page's own, nothing loaded from outside but
     // pictures in `readableFolders`.

@@ -185,6 +185,65 @@ TEST(HTMLSanitizer, markupForInsertionAlsoLosesStyleSheetsAndMetaElements)
     EXPECT_EQ(HTMLSanitizer::sanitizedHTML("a<meta name=x>b<style>x{}</style>c", HTMLSanitizer::Use::Insertion), "abc");
 }
 
+// What a QV document may carry into its editing page: the tricks that ran
+// script, reached the network or forged the page's messages there, beside
+// what the editors themselves write and must get back.
+TEST(HTMLSanitizer, anEditingPageGetsNoScriptNetworkFormOrPageMessageButKeepsNotesLinksAndPictures)
+{
+    using Use = HTMLSanitizer::Use;
+    const std::string hostile =
+        "<img src=x onerror=\"fetch('http://127.0.0.1:1/a')\"><details open ontoggle=\"alert(1)\">d</details>"
+        "<input autofocus onfocus=\"alert(2)\" value=\"field\"><![CDATA[><img src=y onerror=alert(3)>]]>"
+        "<svg onload=\"alert(4)\"><script>alert(5)</script><a href=\"rte://dirtyEvent\">svg link</a></svg>"
+        "<!--><img src=z onerror=alert(6)>--><iframe srcdoc=\"<script>alert(7)</script>\"></iframe>"
+        "<iframe src=\"rte://linkTouchedEvent#http://127.0.0.1:1/b\"></iframe><object data=\"rte://x\"></object>"
+        "<embed src=\"x-twwebview://dom-loaded\"><a href=\"rte://linkTouchedEvent#http://127.0.0.1:1/c\">forged</a>"
+        "<a href=\"X-TWWEBVIEW://dom-loaded\">ready</a><img srcset=\"http://127.0.0.1:1/d 2x\">"
+        "<picture><source srcset=\"http://127.0.0.1:1/e\"></picture><video poster=\"http://127.0.0.1:1/f\" "
+        "src=\"http://127.0.0.1:1/g\"></video><audio src=\"http://127.0.0.1:1/h\"></audio>"
+        "<p style=\"background:url(http://127.0.0.1:1/i)\">styled</p><img src=\"file:///etc/passwd\">"
+        "<img src=\"../../../../etc/hostname\"><form action=\"http://127.0.0.1:1/j\"><button>Send</button></form>"
+        "<meta http-equiv=\"refresh\" content=\"0;url=rte://x\"><meta name=\"viewport\"><base href=\"http://x/\">";
+    std::string clean = HTMLSanitizer::sanitizedHTML(hostile, Use::EditingPage);
+    std::string folded = lower(clean);
+    for (const char* banned : {"onerror", "ontoggle", "onfocus", "onload", "<script", "<iframe", "srcdoc", "<object",
+                               "<embed", "rte:", "x-twwebview", "127.0.0.1", "file:", "etc/", "<input", "<form",
+                               "<button", "<meta", "<base", "alert"})
+        EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << clean;
+    // The text of what went is still there; a filtered page is a fixpoint.
+    for (const char* text : {">d</details>", "svg link", "forged", "ready", "Send", ">styled</p>"})
+        EXPECT_NE(clean.find(text), std::string::npos) << text << " not in " << clean;
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(clean, Use::EditingPage), clean);
+
+    // The editors' own footnote and comment objects, a link a user may
+    // follow and a picture in the document stay as they were.
+    const std::string own =
+        "<p>See <span contenteditable=\"false\"><sup><object id=\"footnote_1\" class=\"footnote\" "
+        "data-content=\"Note\">[1]</object></sup></span> and <a href=\"https://example.org/\">the site</a>"
+        "<img src=\"data:image/png;base64,AAAA\" width=\"20\"></p>"
+        "<div id=\"bodyStyle\" style=\"visibility: hidden;display: none;margin-top: 2cm;\"></div>";
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(own, Use::EditingPage), own);
+    // An object of a note's class that would load something does not.
+    std::string loading = HTMLSanitizer::sanitizedHTML(
+        "<object class=\"footnote\" data=\"rte://x\" type=\"text/html\">[2]</object>", Use::EditingPage);
+    EXPECT_EQ(loading, "<object class=\"footnote\">[2]</object>");
+    // Other uses lose every object, the notes' too, as before.
+    EXPECT_EQ(HTMLSanitizer::sanitizedHTML(own, Use::Document).find("<object"), std::string::npos);
+}
+
+// A followed link to the program's own message schemes would forge a page
+// message in any page, so no use keeps one.
+TEST(HTMLSanitizer, noUseKeepsALinkToThePagesMessageSchemes)
+{
+    using Use = HTMLSanitizer::Use;
+    for (const char* url : {"rte://linkTouchedEvent#http://x", " RTE:dirtyEvent", "x-twwebview://dom-loaded"}) {
+        EXPECT_FALSE(HTMLSanitizer::isSafeLinkTarget(url)) << url;
+        for (Use use : {Use::Document, Use::Insertion, Use::Export, Use::EditingPage})
+            EXPECT_FALSE(HTMLSanitizer::sanitizedAttribute("a", "href", url, use)) << url;
+    }
+    EXPECT_TRUE(HTMLSanitizer::isSafeLinkTarget("rte.html"));
+}
+
 // An exported file names its characters beyond ASCII as references, as the
 // text escaper writes them; but CSS reads no references, and an attribute is
 // no place for markup.
@@ -260,7 +319,8 @@ TEST(HTMLSanitizer, theWritersFormsAreWrittenAsLibxml2sReadingOfThemIs)
                      "<div style=\"width:expression(alert(2))\">", "<div onclick=\"steal()\">",
                      "<span title=\"&#60;script&#62;&quot;\xC3\xA9\xE2\x80\xA8\">", "<a href=\"javascript:alert(3)\">",
                      "<a href=\" JaVa&#83;cript:alert(4)\">", "<a href=\"../up.html\">", "<a href=\"notes.html#x\">",
-                     "<a href=\"file:///etc/passwd\">", "<div>", "<ul>", "<ol>", "<li>", "<sup>", "<sub>"};
+                     "<a href=\"file:///etc/passwd\">", "<a href=\"rte://linkTouchedEvent#x\">", "<div>", "<ul>",
+                     "<ol>", "<li>", "<sup>", "<sub>"};
     markup.voids = {"<br/>", "<hr noshade>", "<img src=\"p.png\" />", "<img src=\"http://evil.example/p.png\">",
                     "<img src=\"data:image/svg+xml,x\" onerror=\"alert(5)\" />", "<br>"};
     markup.widest = 5;
@@ -272,12 +332,13 @@ TEST(HTMLSanitizer, theWritersFormsAreWrittenAsLibxml2sReadingOfThemIs)
         if (!HTMLSimpleMarkupReader::readFragment(html, transcript))
             continue;
         ++readQuickly;
-        for (Use use : {Use::Document, Use::Insertion, Use::Export}) {
+        for (Use use : {Use::Document, Use::Insertion, Use::Export, Use::EditingPage}) {
             for (Characters characters : {Characters::AsTheyAre, Characters::References}) {
                 std::string quick = HTMLSanitizer::sanitizedHTML(html, use, characters);
                 EXPECT_EQ(quick, HTMLSanitizer::sanitizedHTML("<!---->" + html, use, characters)) << html;
                 std::string folded = lower(quick);
-                for (const char* banned : {"<script", "javascript", "onclick", "onerror", "evil.example", "expression("})
+                for (const char* banned :
+                     {"<script", "javascript", "onclick", "onerror", "evil.example", "expression(", "rte:"})
                     EXPECT_EQ(folded.find(banned), std::string::npos) << banned << " in " << quick;
             }
         }

@@ -1,0 +1,125 @@
+#include "platform/web/DMWebView.h"
+
+#include "platform/foundation/RunLoop.h"
+#include "platform/web/RecordingDelegate.h"
+#include "support/LoopbackServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace folio {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::RecordingDelegate;
+using testing_support::LoopbackServer;
+
+constexpr double kEngineWaitSeconds = 60;
+// Long enough for a page's handlers and loads to have run had they been let.
+constexpr double kQuietSeconds = 3;
+constexpr char kPicture[] = "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x01\x00\x00"
+                            "\x00\x01\x08\x06\x00\x00\x00\x1f\x15\xc4\x89\x00\x00\x00\x0d\x49\x44\x41\x54\x78\xda\x63"
+                            "\x64\xf8\xcf\x50\x0f\x00\x03\x86\x01\x80\x5a\x34\x7d\x6b\x00\x00\x00\x00\x49\x45\x4e\x44"
+                            "\xae\x42\x60\x82";
+constexpr char kPictureData[] = "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQ"
+                                "DwAEhQGAhKmMIQAAAABJRU5ErkJggg==";
+
+// An editor's page in its own folder, with its own script and picture;
+// beside it a picture and a secret the page has no business reading.
+class EditorPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = fs::path(std::getenv("FOLIO_HOME")) / "editor page";
+        fs::create_directories(root / "page");
+        fs::create_directories(root / "other");
+        write(root / "page" / "own.png", std::string(kPicture, sizeof kPicture - 1));
+        write(root / "page" / "own.js", "document.title = 'own script';");
+        write(root / "other" / "out.png", std::string(kPicture, sizeof kPicture - 1));
+        write(root / "secret.txt", "the secret words");
+        ASSERT_TRUE(server.isListening());
+        auto created = DMWebView::createForEditor(Rect{{0, 0}, {400, 300}}, {(root / "page").string()});
+        ASSERT_TRUE(created.ok()) << created.error().message;
+        view = std::move(*created);
+        view->setDelegate(&delegate);
+    }
+
+    void TearDown() override
+    {
+        if (view)
+            view->setDelegate(nullptr);
+    }
+
+    static void write(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+    void load(const std::string& html)
+    {
+        int before = delegate.finishedLoads;
+        view->loadHTMLString(html, "file://" + (root / "page").string() + "/");
+        ASSERT_TRUE(RunLoop::main().runUntil([&] { return delegate.finishedLoads > before; }, kEngineWaitSeconds));
+    }
+
+    std::string run(const std::string& script) { return view->stringByEvaluatingJavaScript(script); }
+
+    fs::path root;
+    LoopbackServer server;
+    RecordingDelegate delegate;
+    std::unique_ptr<DMWebView> view;
+};
+
+// The page's own scripts and pictures work; nothing reaches the network, a
+// file outside the page's folders, or a frame of another address.
+TEST_F(EditorPageTest, thePageRunsItsOwnScriptsAndLoadsOnlyFromItsFoldersAndInlinePictures)
+{
+    std::string outside = "file://" + (root / "other" / "out.png").string();
+    load("<html><head><script src='own.js'></script></head><body>"
+         "<img id='own' src='own.png'><img id='inline' src='" + std::string(kPictureData) + "'>"
+         "<img id='outside' src='" + outside + "'><img id='climbing' src='../other/out.png'>"
+         "<img id='remote' src='" + server.url("/picture") + "'>"
+         "<p style=\"background:url('" + server.url("/style") + "')\">styled</p>"
+         "<iframe src='" + server.url("/frame") + "'></iframe><iframe src='../secret.txt'></iframe></body></html>");
+    EXPECT_EQ(run("document.title"), "own script");
+    auto width = [this](const char* id) { return run(std::string("document.getElementById('") + id + "').naturalWidth"); };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return width("own") == "1" && width("inline") == "1"; },
+                                         kEngineWaitSeconds))
+        << "the page's own and inline pictures show";
+    // Reads by script: of a file, of the network.
+    run("try{var r=new XMLHttpRequest();r.open('GET','file:///etc/passwd',false);r.send();"
+        "document.title=r.responseText;}catch(e){}"
+        "try{var s=new XMLHttpRequest();s.open('GET','../secret.txt',false);s.send();document.title+=s.responseText;}"
+        "catch(e){}fetch('" + server.url("/fetch") + "').catch(function(){});");
+    RunLoop::main().runUntil([&] { return server.connectionCount() > 0; }, kQuietSeconds);
+    EXPECT_EQ(server.connectionCount(), 0);
+    EXPECT_EQ(run("document.title"), "own script");
+    for (const char* id : {"outside", "climbing", "remote"})
+        EXPECT_EQ(width(id), "0") << id;
+}
+
+// Only the page's main frame speaks for it, and only through its message
+// handler: a navigation to a message address, a link to one and a frame
+// that posts are all quiet.
+TEST_F(EditorPageTest, pageMessagesComeOnlyFromTheMainFramesMessageHandler)
+{
+    load("<html><body><a id='link' href='rte://linkTouchedEvent#http://127.0.0.1:1/link'>link</a>"
+         "<iframe src='rte://linkTouchedEvent#http://127.0.0.1:1/frame'></iframe>"
+         "<iframe id='inner' srcdoc=\"<script>try{window.webkit.messageHandlers.rte.postMessage("
+         "'rte://dirtyEvent');}finally{document.title='posted';}</script>\"></iframe></body></html>");
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] { return run("document.getElementById('inner').contentDocument.title") == "posted"; },
+        kEngineWaitSeconds))
+        << "the inner frame's script did not run";
+    run("document.getElementById('link').click();location.href='x-twwebview://dom-loaded';");
+    run("window.webkit.messageHandlers.rte.postMessage('rte://fromTheMainFrame')");
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !delegate.messages.empty(); }, kEngineWaitSeconds));
+    RunLoop::main().runUntil([&] { return delegate.messages.size() > 1; }, kQuietSeconds);
+    EXPECT_EQ(delegate.messages, std::vector<std::string>{"rte://fromTheMainFrame"});
+    for (const auto& navigation : delegate.navigations)
+        EXPECT_EQ(navigation.url.rfind("rte:", 0), std::string::npos) << navigation.url;
+}
+
+} // namespace
+} // namespace folio
