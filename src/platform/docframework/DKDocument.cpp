@@ -219,12 +219,13 @@ Result<std::string> DKDocument::locateOwnFile()
     }
     // NOTE: another file under the same name (one put there by another
     // program's own save) is saved over, as any file at that path would be.
-    if (current)
+    if (current || (m_toldFileMissing && m_savingToClose))
         return m_fileURL;
+    m_toldFileMissing = true;
     std::string name = std::filesystem::path(m_fileURL).filename().string();
     return Error{kErrorDomain, FileMissing,
                  "\"" + name + "\" was moved or deleted while it was open, so it is not saved again. "
-                 "Your text is still here: copy it to keep it."};
+                 "Your text is still here: copy it, or close the document to save it again under its name."};
 }
 
 void DKDocument::saveDidFail(const Error& error)
@@ -279,6 +280,7 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
             if (status) {
                 self->m_lastError.reset();
                 self->m_toldSaveFailure = false;
+                self->m_toldFileMissing = false;
                 self->m_fileIdentity = identity;
                 self->m_changeCount = std::max(0, self->m_changeCount - changesSaved);
                 if (url != self->m_fileURL)
@@ -308,6 +310,14 @@ void DKDocument::autosaveWithCompletionHandler(Completion completion)
         return;
     }
     saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(completion));
+}
+
+void DKDocument::saveBeforeClosing(Completion completion)
+{
+    // The file is located while saveToURL runs, before it returns.
+    m_savingToClose = true;
+    autosaveWithCompletionHandler(std::move(completion));
+    m_savingToClose = false;
 }
 
 void DKDocument::closeWithCompletionHandler(Completion completion)

@@ -121,10 +121,14 @@ public:
     // Saving over the document's own file follows it when it was renamed
     // in its folder since it was read or last saved, and is refused
     // (FileMissing) when it is gone: a deleted document is not made again
-    // behind the user's back.
+    // behind the user's back (see saveBeforeClosing).
     void saveToURL(const std::string& url, SaveOperation operation, Completion completion);
     // Saves when there are unsaved changes; otherwise succeeds at once.
     void autosaveWithCompletionHandler(Completion completion);
+    // The same when the user closes the document: a file gone while it was
+    // open, once the user has been told so, is written again under its name,
+    // so that the text is kept and the document can be closed.
+    void saveBeforeClosing(Completion completion);
     // Saves unsaved changes, then closes. A failed save still closes (the
     // framework cannot keep a document open against the user's wish) but the
     // completion is told, and lastError says why.
@@ -169,6 +173,8 @@ private:
     // until its first save.
     std::optional<FileIdentity> m_fileIdentity;
     bool m_toldSaveFailure = false;
+    bool m_toldFileMissing = false;
+    bool m_savingToClose = false;
     std::optional<Error> m_lastError;
     SaveStateHandler m_saveStateHandler;
     SaveFailureHandler m_saveFailureHandler;

@@ -286,7 +286,7 @@ void DKDocumentAppController::closeDocument(Completion completion)
         return;
     }
     // Saved first, so that the picture and the browser show the saved file.
-    document->autosaveWithCompletionHandler([this, document, completion](bool saved) {
+    document->saveBeforeClosing([this, document, completion](bool saved) {
         // A document whose changes cannot be saved stays open, so that they
         // are not lost; the caller reports why.
         if (!saved && !document->isClosed()) {

@@ -368,9 +368,12 @@ TEST_F(DKDocumentTest, aDocumentDeletedWhileOpenIsNotMadeAgainAndKeepsItsChanges
     EXPECT_NE(told.front().find("\"Gone.txt\" was moved or deleted"), std::string::npos) << told.front();
     EXPECT_EQ(document->contentsCount, 0);
 
-    // Saved elsewhere by the user's choice, the document lives on there.
-    ASSERT_TRUE(save(*document, path("Kept.txt"), DKDocument::SaveOperation::ForCreating));
-    EXPECT_EQ(readFile(path("Kept.txt")), "edited");
+    // Closed by the user, once told, it is written again under its name.
+    std::optional<bool> saved;
+    document->saveBeforeClosing([&](bool success) { saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved.has_value(); }, 20));
+    EXPECT_TRUE(*saved);
+    EXPECT_EQ(readFile(path("Gone.txt")), "edited");
     EXPECT_FALSE(document->hasUnsavedChanges());
 }
 
