@@ -152,7 +152,9 @@ Status TextDocument::readRTFFile(const std::string& url)
     // Read by what the reader kept, not by the words of the file: a table
     // mark spelled out in the text is no table.
     m_isRTFDocument = !RichTextPageLimits::constructsThePageCannotHold(read->text).empty();
-    if (m_isRTFDocument)
+    // A file that may not be written opens read-only in the native viewer,
+    // which shows the text as it was read.
+    if (m_isRTFDocument || !FileManager::isWritableFile(url))
         setRTFtext(read->text);
     m_paperColor = read->paperColor;
     // The comments side file of a first-version document goes where those

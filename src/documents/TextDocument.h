@@ -82,7 +82,7 @@ public:
     // document takes it only when the text is read. Main thread only.
     void textDidChangeInEditor() { m_editorHasNewerText = true; }
     // The text as read, kept for the native viewer when the editing page
-    // cannot carry it back; unset otherwise.
+    // cannot carry it back or the file may not be written; unset otherwise.
     std::optional<MutableAttributedString> RTFtext() const;
     void setRTFtext(std::optional<AttributedString> text);
     std::optional<MutableAttributedString> attributedText() const;

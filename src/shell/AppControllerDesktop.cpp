@@ -65,8 +65,9 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
     auto* text = dynamic_cast<TextDocument*>(&document);
     if (!text)
         return nullptr;
-    // The native viewer of rich text, when the application has one.
-    if (text->kind() == DocumentKind::RTF) {
+    // The native viewer of rich text, when the application has one; it
+    // shows the text kept as read, and without that there is nothing to show.
+    if (text->kind() == DocumentKind::RTF && text->RTFtext()) {
         if (std::shared_ptr<ViewController> viewer = text->makeRTFViewController())
             return viewer;
     }

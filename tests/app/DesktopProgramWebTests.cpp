@@ -5,6 +5,7 @@
 #include <glib.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -88,6 +89,47 @@ protected:
         return found->substr(0, found->find('\n'));
     }
 
+    // Waits until no visible window has that exact name; false when one
+    // still has after many looks.
+    bool waitUntilGone(const std::string& name) const
+    {
+        for (int look = 0; look < 500; ++look) {
+            if (!xdotool("search --onlyvisible --name '^" + name + "$'"))
+                return true;
+        }
+        return false;
+    }
+    // Dismisses the alert of that title with the Escape key, as a person would.
+    bool dismissAlert(const std::string& title) const
+    {
+        std::optional<std::string> alert = waitForWindow(title);
+        return alert && xdotool("windowfocus --sync " + *alert) && xdotool("key --clearmodifiers Escape")
+            && waitUntilGone(title);
+    }
+    // Clicks into the document's text and types there, with real keys.
+    bool typeIntoDocument(const std::string& window, const std::string& text) const
+    {
+        return xdotool("windowfocus --sync " + window) && xdotool("mousemove --window " + window + " 500 300 click 1")
+            && xdotool("key --clearmodifiers ctrl+End") && xdotool("type --delay 20 '" + text + "'")
+            && xdotool("key --clearmodifiers Return BackSpace");
+    }
+    // The close item is the first item of the window's header bar, at its left end.
+    bool closeDocumentToTheBrowser(const std::string& window) const
+    {
+        return xdotool("mousemove --window " + window + " 28 24 click 1") && waitForWindow("Documents");
+    }
+    static std::string contentsOf(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::string lanternContents() const
+    {
+        return std::string(GetParam()) == "rtf"
+            ? "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0 Amber lantern\\par Copper kettle\\par}"
+            : "# Amber lantern\n\nCopper kettle\n";
+    }
+
     std::unique_ptr<folio::VirtualDisplay> m_display;
     fs::path m_folder;
     pid_t m_pid = -1;
@@ -115,6 +157,50 @@ TEST_P(DesktopProgramWebTest, theCloseItemOfADocumentOpenedFromTheCommandLineSho
     std::ifstream saved(file);
     std::string text((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text, contents);
+}
+
+TEST_P(DesktopProgramWebTest, aFailedAutosaveIsToldAtOnceAndTheTypedTextIsSavedOnceItCanBe)
+{
+    fs::path file = m_folder / (std::string("Lantern.") + GetParam());
+    std::ofstream(file, std::ios::binary) << lanternContents();
+    start({"open", file.string()});
+    std::optional<std::string> document = waitForWindow("Lantern");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    // The file cannot be written any more, as on a read-only mount.
+    fs::permissions(file, fs::perms(0444));
+    ASSERT_TRUE(typeIntoDocument(*document, "Typed words"));
+
+    std::optional<std::string> alert = waitForWindow("The Document Could Not Be Saved");
+    EXPECT_TRUE(alert) << "the failed autosave said nothing";
+    EXPECT_TRUE(isRunning());
+    EXPECT_EQ(contentsOf(file), lanternContents());
+    ASSERT_TRUE(dismissAlert("The Document Could Not Be Saved"));
+
+    // Writable again: closing saves what was typed, nothing was lost.
+    fs::permissions(file, fs::perms(0644));
+    ASSERT_TRUE(closeDocumentToTheBrowser(*document));
+    EXPECT_NE(contentsOf(file).find("Typed words"), std::string::npos) << contentsOf(file);
+}
+
+TEST_P(DesktopProgramWebTest, aReadOnlyDocumentOpensWithANoticeAndStaysByteIdenticalAfterTyping)
+{
+    fs::path file = m_folder / (std::string("Lantern.") + GetParam());
+    std::ofstream(file, std::ios::binary) << lanternContents();
+    fs::permissions(file, fs::perms(0444));
+    start({"open", file.string()});
+    ASSERT_TRUE(dismissAlert("Read Only Document")) << "no notice said the document is read-only";
+    std::optional<std::string> document = waitForWindow("Lantern.*");
+    ASSERT_TRUE(document) << "the document's window did not show";
+    ASSERT_TRUE(typeIntoDocument(*document, "Typed words"));
+    ASSERT_TRUE(closeDocumentToTheBrowser(*document)) << "the browser did not show";
+    EXPECT_EQ(contentsOf(file), lanternContents());
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms(0444));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Lantern." + std::string(GetParam()), "home"}))
+        << "nothing is left beside it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Editors, DesktopProgramWebTest, ::testing::Values("md", "rtf"));

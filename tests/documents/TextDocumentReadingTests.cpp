@@ -219,6 +219,16 @@ TEST_F(TextDocumentReadingTest, rtfWithATableIsMarked)
     EXPECT_FALSE(plain->refusesSaves());
     EXPECT_FALSE(plain->RTFtext()) << "only a text the page cannot hold is kept twice";
     EXPECT_FALSE(plain->showsRichTextInViewer());
+
+    // ... or one whose file may not be written, which only the viewer shows.
+    writeFile(m_folder.path("kept.rtf"), "{\\rtf1\\ansi Kept words.}");
+    std::filesystem::permissions(m_folder.path("kept.rtf"), std::filesystem::perms(0444));
+    auto readOnly = std::make_shared<TextDocument>(m_folder.path("kept.rtf"),
+                                                    std::make_shared<testing_support::SavingConverter>());
+    ASSERT_TRUE(readOnly->readFromURL(m_folder.path("kept.rtf")));
+    ASSERT_TRUE(readOnly->RTFtext());
+    EXPECT_NE(readOnly->RTFtext()->string().find(u"Kept words."), std::u16string::npos);
+    EXPECT_FALSE(readOnly->isRTFDocument());
 }
 
 TEST_F(TextDocumentReadingTest, aDocumentThePageCannotHoldIsNeverSavedOver)

@@ -1,5 +1,6 @@
 #include "platform/docframework/DKDocument.h"
 
+#include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Dispatch.h"
@@ -104,11 +105,17 @@ void DKDocument::updateViewControllerToPresent()
 
 void DKDocument::presentReadOnly(const std::shared_ptr<ViewController>& viewer)
 {
+    makeReadOnly(m_readOnlyNotice);
+    m_navigationController = viewer ? NavigationController::withRootViewController(viewer) : nullptr;
+}
+
+void DKDocument::makeReadOnly(std::optional<std::string> notice)
+{
     m_readOnly = true;
+    m_readOnlyNotice = std::move(notice);
     m_changeCount = 0;
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_autosaveScheduled = false;
-    m_navigationController = viewer ? NavigationController::withRootViewController(viewer) : nullptr;
 }
 
 void DKDocument::setViewControllerToPresent(std::shared_ptr<NavigationController> controller)
@@ -161,15 +168,25 @@ void DKDocument::openWithCompletionHandler(Completion completion)
     auto self = shared_from_this();
     std::string url = m_fileURL;
     m_fileAccessQueue.async([self, url, completion = std::move(completion)]() mutable {
+        // Taken before the read, so that a file replaced while it is read
+        // counts as another file.
+        std::optional<FileIdentity> identity = FileManager::identityOfFile(url);
+        bool writable = FileManager::isWritableFile(url);
+        std::string name = std::filesystem::path(url).filename().string();
+        FileManager::removeAtomicWriteLeftovers(
+            parentFolder(url), [&name](const std::string& target) { return target == name; });
         Status status = self->readFromURL(url);
         // As in saving: the document is let go of on the main thread only.
-        dispatchAsyncMain([self = std::move(self), status, completion = std::move(completion)] {
+        dispatchAsyncMain([self = std::move(self), status, identity, writable, completion = std::move(completion)] {
             // Reading a large file has a peak of its own, as a save has.
             releaseFreedMemory();
-            if (status)
+            if (status) {
                 self->m_lastError.reset();
-            else
+                self->m_fileIdentity = identity;
+                self->m_fileIsWritable = writable;
+            } else {
                 self->m_lastError = status.error();
+            }
             if (completion)
                 completion(status.ok());
         });
@@ -185,7 +202,46 @@ Status DKDocument::performSave(const std::string& url, SaveOperation operation, 
     return writeContents(*contents, url, operation, originalURL);
 }
 
-void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Completion completion)
+Result<std::string> DKDocument::locateOwnFile()
+{
+    if (!m_fileIdentity)
+        return m_fileURL;
+    std::optional<FileIdentity> current = FileManager::identityOfFile(m_fileURL);
+    if (current == m_fileIdentity)
+        return m_fileURL;
+    std::optional<std::string> moved = FileManager::itemWithIdentity(parentFolder(m_fileURL), *m_fileIdentity);
+    // A new extension would change the format the save writes, under a
+    // name the user chose for another one.
+    if (moved && TypeIdentifiers::typeIdentifierForPath(*moved) == m_fileType) {
+        setFileURL(*moved);
+        m_fileItem = std::make_shared<ODSFileItem>(*moved, m_fileItem ? m_fileItem->scope() : nullptr);
+        return *moved;
+    }
+    // NOTE: another file under the same name (one put there by another
+    // program's own save) is saved over, as any file at that path would be.
+    if (current || (m_toldFileMissing && m_savingToClose))
+        return m_fileURL;
+    m_toldFileMissing = true;
+    std::string name = std::filesystem::path(m_fileURL).filename().string();
+    return Error{kErrorDomain, FileMissing,
+                 "\"" + name + "\" was moved or deleted while it was open, so it is not saved again. "
+                 "Your text is still here: copy it, or close the document to save it again under its name."};
+}
+
+void DKDocument::saveDidFail(const Error& error)
+{
+    m_lastError = error;
+    if (m_toldSaveFailure)
+        return;
+    m_toldSaveFailure = true;
+    if (m_saveFailureHandler) {
+        // Copied: the handler may replace itself while it runs.
+        SaveFailureHandler handler = m_saveFailureHandler;
+        handler(error);
+    }
+}
+
+void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operation, Completion completion)
 {
     if (m_closed || refusesSaves()) {
         m_lastError = m_closed ? Error{kErrorDomain, Closed, "The document is closed"}
@@ -194,6 +250,16 @@ void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Comp
             dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
         return;
     }
+    Result<std::string> located = operation == SaveOperation::ForOverwriting && requestedURL == m_fileURL
+                                      ? locateOwnFile()
+                                      : Result<std::string>(requestedURL);
+    if (!located) {
+        saveDidFail(located.error());
+        if (completion)
+            dispatchAsyncMain([completion = std::move(completion)] { completion(false); });
+        return;
+    }
+    const std::string url = std::move(*located);
     auto self = shared_from_this();
     const int changesSaved = m_changeCount;
     if (m_savesInProgress++ == 0 && m_saveStateHandler)
@@ -205,17 +271,22 @@ void DKDocument::saveToURL(const std::string& url, SaveOperation operation, Comp
     m_fileAccessQueue.async([self, url, operation, type, originalURL, changesSaved,
                              completion = std::move(completion)]() mutable {
         Status status = self->performSave(url, operation, type, originalURL);
+        std::optional<FileIdentity> identity = status ? FileManager::identityOfFile(url) : std::nullopt;
         // The worker lets go of the document here: were it the last holder,
         // the document, its editor and the editor's web view would be
         // destroyed on this thread, which the web engine does not survive.
-        dispatchAsyncMain([self = std::move(self), url, status, changesSaved, completion = std::move(completion)] {
+        dispatchAsyncMain([self = std::move(self), url, status, identity, changesSaved,
+                           completion = std::move(completion)] {
             if (status) {
                 self->m_lastError.reset();
+                self->m_toldSaveFailure = false;
+                self->m_toldFileMissing = false;
+                self->m_fileIdentity = identity;
                 self->m_changeCount = std::max(0, self->m_changeCount - changesSaved);
                 if (url != self->m_fileURL)
                     self->setFileURL(url);
             } else {
-                self->m_lastError = status.error();
+                self->saveDidFail(status.error());
             }
             if (--self->m_savesInProgress == 0 && self->m_saveStateHandler)
                 self->m_saveStateHandler(false);
@@ -239,6 +310,14 @@ void DKDocument::autosaveWithCompletionHandler(Completion completion)
         return;
     }
     saveToURL(m_fileURL, SaveOperation::ForOverwriting, std::move(completion));
+}
+
+void DKDocument::saveBeforeClosing(Completion completion)
+{
+    // The file is located while saveToURL runs, before it returns.
+    m_savingToClose = true;
+    autosaveWithCompletionHandler(std::move(completion));
+    m_savingToClose = false;
 }
 
 void DKDocument::closeWithCompletionHandler(Completion completion)

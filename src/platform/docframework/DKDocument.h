@@ -3,6 +3,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/DispatchQueue.h"
 #include "platform/foundation/Error.h"
+#include "platform/foundation/FileManager.h"
 
 #include <functional>
 #include <memory>
@@ -26,9 +27,18 @@ class DKDocument : public std::enable_shared_from_this<DKDocument> {
 public:
     using Completion = std::function<void(bool success)>;
     using SaveStateHandler = std::function<void(bool saving)>;
+    using SaveFailureHandler = std::function<void(const Error& error)>;
 
     static constexpr const char* kErrorDomain = "DKDocument";
-    enum ErrorCode { InvalidDestination = 1, FileExists = 2, NoContents = 3, ReadFailed = 4, Closed = 5, ReadOnly = 6 };
+    enum ErrorCode {
+        InvalidDestination = 1,
+        FileExists = 2,
+        NoContents = 3,
+        ReadFailed = 4,
+        Closed = 5,
+        ReadOnly = 6,
+        FileMissing = 7,
+    };
     // How long after the first unsaved change an autosave starts.
     static constexpr double kAutosaveDelaySeconds = 5;
 
@@ -77,10 +87,17 @@ public:
     // Puts the current editor back as the navigation controller's only child.
     void updateViewControllerToPresent();
     // Shows the document in a viewer instead of an editor (a kind whose
-    // editor is missing): the document then refuses every save and records
-    // no change, so that nothing can write over the file.
+    // editor is missing, a file that may not be written): the document then
+    // refuses every save and records no change, so that nothing can write
+    // over the file.
     void presentReadOnly(const std::shared_ptr<ViewController>& viewer);
+    // Refuses every save from now on and records no change; the notice, when
+    // there is one, tells the user why once the document is shown.
+    void makeReadOnly(std::optional<std::string> notice = std::nullopt);
     bool isReadOnly() const { return m_readOnly; }
+    const std::optional<std::string>& readOnlyNotice() const { return m_readOnlyNotice; }
+    // Whether the file could be written when it was read (FileManager::isWritableFile).
+    bool fileIsWritable() const { return m_fileIsWritable; }
     // Whether every save is refused and no change is recorded: a document in
     // a viewer, or one whose subclass knows that its editor cannot carry the
     // whole file back.
@@ -101,9 +118,17 @@ public:
     void openWithCompletionHandler(Completion completion);
     // Produces the contents on the file-access queue and writes them; the
     // completion runs on the main thread. Changes made while the save ran stay unsaved.
+    // Saving over the document's own file follows it when it was renamed
+    // in its folder since it was read or last saved, and is refused
+    // (FileMissing) when it is gone: a deleted document is not made again
+    // behind the user's back (see saveBeforeClosing).
     void saveToURL(const std::string& url, SaveOperation operation, Completion completion);
     // Saves when there are unsaved changes; otherwise succeeds at once.
     void autosaveWithCompletionHandler(Completion completion);
+    // The same when the user closes the document: a file gone while it was
+    // open, once the user has been told so, is written again under its name,
+    // so that the text is kept and the document can be closed.
+    void saveBeforeClosing(Completion completion);
     // Saves unsaved changes, then closes. A failed save still closes (the
     // framework cannot keep a document open against the user's wish) but the
     // completion is told, and lastError says why.
@@ -114,6 +139,10 @@ public:
     const std::optional<Error>& lastError() const { return m_lastError; }
     // Told when a save starts and when it ends (the autosave indicator).
     void setSaveStateHandler(SaveStateHandler handler) { m_saveStateHandler = std::move(handler); }
+    // Told on the main thread when a save fails, once until a save succeeds
+    // again: an autosave that keeps failing tells the user once, not every
+    // few seconds. Refusals of a read-only or closed document are not failures.
+    void setSaveFailureHandler(SaveFailureHandler handler) { m_saveFailureHandler = std::move(handler); }
 
 protected:
     void setFileURL(std::string url);
@@ -124,6 +153,9 @@ private:
     Status performSave(const std::string& url, SaveOperation operation, const std::string& type,
                        const std::string& originalURL);
     void scheduleAutosave();
+    // Where the file read or last saved is now (see saveToURL).
+    Result<std::string> locateOwnFile();
+    void saveDidFail(const Error& error);
 
     std::string m_fileURL;
     std::string m_fileType;
@@ -135,8 +167,17 @@ private:
     bool m_closed = false;
     bool m_autosaveScheduled = false;
     bool m_readOnly = false;
+    std::optional<std::string> m_readOnlyNotice;
+    bool m_fileIsWritable = true;
+    // The file as it was read or last saved; unknown for a new document
+    // until its first save.
+    std::optional<FileIdentity> m_fileIdentity;
+    bool m_toldSaveFailure = false;
+    bool m_toldFileMissing = false;
+    bool m_savingToClose = false;
     std::optional<Error> m_lastError;
     SaveStateHandler m_saveStateHandler;
+    SaveFailureHandler m_saveFailureHandler;
 };
 
 } // namespace folio

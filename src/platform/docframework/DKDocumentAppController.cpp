@@ -42,8 +42,10 @@ DKDocumentAppController::DKDocumentAppController()
 
 DKDocumentAppController::~DKDocumentAppController()
 {
-    if (m_document)
+    if (m_document) {
         m_document->setSaveStateHandler({});
+        m_document->setSaveFailureHandler({});
+    }
     // Controllers nest only in tests; the outer one is shared again.
     if (s_controller == this)
         s_controller = m_previousController;
@@ -63,6 +65,24 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
         else
             hideAutoSavingIndicator();
     });
+    // An autosave runs unseen: its failure is told at once, while the
+    // document stays open and changed, not first when the window closes.
+    document->setSaveFailureHandler([this](const Error& error) {
+        presentDocumentAlert(u"The Document Could Not Be Saved", error.message);
+    });
+}
+
+void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
+{
+    if (!m_documentWindow || !m_documentWindow->rootViewController())
+        return;
+    std::shared_ptr<ViewController> top = m_documentWindow->topMostViewController();
+    // One alert at a time: a second would hide the first, or not show.
+    if (!top || std::dynamic_pointer_cast<AlertController>(top))
+        return;
+    auto alert = AlertController::make(title, toUtf16(message), AlertControllerStyle::Alert);
+    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default, {}));
+    top->presentViewController(alert, true);
 }
 
 void DKDocumentAppController::openDocumentAtURL(const std::string& url, Completion completion)
@@ -107,7 +127,22 @@ void DKDocumentAppController::openDocument(const std::string& url, std::shared_p
                     completion(documentError(*document, OpenFailed, "Could not read " + url));
                 return;
             }
-            if (!document->makeDocumentViewController()) {
+            // A file that may not be written is shown, never saved over:
+            // the save's rename would replace it all the same.
+            if (!document->fileIsWritable()) {
+                document->makeReadOnly("\"" + document->fileItem()->name()
+                                       + "\" is read-only, so it opens for reading only and nothing "
+                                         "you do here is saved to it.");
+                std::shared_ptr<ViewController> viewer = viewControllerForDocumentWithoutEditor(*document);
+                if (!viewer) {
+                    if (completion)
+                        completion(Error{kErrorDomain, OpenFailed,
+                                         "\"" + document->fileItem()->name()
+                                             + "\" is read-only and cannot be shown for reading."});
+                    return;
+                }
+                document->presentReadOnly(viewer);
+            } else if (!document->makeDocumentViewController()) {
                 std::shared_ptr<ViewController> viewer = viewControllerForDocumentWithoutEditor(*document);
                 if (!viewer) {
                     if (completion)
@@ -148,6 +183,8 @@ Status DKDocumentAppController::presentDocument()
     m_documentWindow->setRootViewController(navigation);
     m_documentWindow->setCloseRequestHandler([this] { closeDocument([this](Status closed) { reportCloseFailure(closed); }); });
     m_documentWindow->makeKeyAndVisible();
+    if (const std::optional<std::string>& notice = m_document->readOnlyNotice())
+        presentDocumentAlert(u"Read Only Document", *notice);
     return Status::success();
 }
 
@@ -190,12 +227,8 @@ void DKDocumentAppController::closeDocumentAndShowBrowser(Completion completion)
 
 void DKDocumentAppController::reportCloseFailure(const Status& status)
 {
-    if (status || !m_documentWindow || !m_documentWindow->rootViewController())
-        return;
-    auto alert = AlertController::make(u"The Document Could Not Be Saved", toUtf16(status.error().message),
-                                       AlertControllerStyle::Alert);
-    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default, {}));
-    m_documentWindow->topMostViewController()->presentViewController(alert, true);
+    if (!status)
+        presentDocumentAlert(u"The Document Could Not Be Saved", status.error().message);
 }
 
 void DKDocumentAppController::closeDocumentWindow()
@@ -253,7 +286,7 @@ void DKDocumentAppController::closeDocument(Completion completion)
         return;
     }
     // Saved first, so that the picture and the browser show the saved file.
-    document->autosaveWithCompletionHandler([this, document, completion](bool saved) {
+    document->saveBeforeClosing([this, document, completion](bool saved) {
         // A document whose changes cannot be saved stays open, so that they
         // are not lost; the caller reports why.
         if (!saved && !document->isClosed()) {
@@ -266,6 +299,7 @@ void DKDocumentAppController::closeDocument(Completion completion)
         writePreviewsForDocument(*document, [this, document, completion, saved] {
             document->closeWithCompletionHandler([this, document, completion, saved](bool closedSaved) {
                 document->setSaveStateHandler({});
+                document->setSaveFailureHandler({});
                 hideAutoSavingIndicator();
                 closeDocumentWindow();
                 if (m_documentPicker)

@@ -45,7 +45,8 @@ public:
     // document already open is closed (and saved) first. A kind without an
     // editor opens read-only in the viewer the application offers, or fails
     // with EditorNotAvailable; a file that cannot be read fails with the
-    // reader's error. Either way the file is left as it was.
+    // reader's error. A file that may not be written opens read-only in that
+    // viewer, with a notice when it is shown. Either way the file is left as it was.
     void openDocumentAtURL(const std::string& url, Completion completion);
     // The same for a file listed by the browser, then shown in the editor window.
     void openFileItem(const std::shared_ptr<ODSFileItem>& item, Completion completion);
@@ -125,6 +126,8 @@ private:
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();
+    // An alert with an OK button over the document's window, unless one is up.
+    void presentDocumentAlert(const std::u16string& title, const std::string& message);
 
     std::shared_ptr<DKDocument> m_document;
     std::shared_ptr<BarButtonItem> m_closeItem;

@@ -1,6 +1,7 @@
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 
 #include "platform/docframework/ODSFileItem.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 
@@ -88,6 +89,15 @@ Result<std::vector<std::shared_ptr<ODSFileItem>>> ODSLocalDirectoryScope::fileIt
         items.push_back(std::make_shared<ODSFileItem>(path, this));
     }
     return items;
+}
+
+std::vector<std::string> ODSLocalDirectoryScope::removeSaveLeftovers() const
+{
+    // Only beside a kind of document: a hidden file of the user's own that
+    // happens to end in a dot and six letters is left alone.
+    return FileManager::removeAtomicWriteLeftovers(m_documentsFolder, [](const std::string& target) {
+        return TypeIdentifiers::typeIdentifierForPath(target) != TypeIdentifiers::kData;
+    });
 }
 
 Status ODSLocalDirectoryScope::checkInScope(const ODSFileItem& item) const

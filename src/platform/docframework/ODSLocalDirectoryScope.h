@@ -36,6 +36,10 @@ public:
 
     // The visible files of the folder (not sub-folders, not dot files), by name.
     Result<std::vector<std::shared_ptr<ODSFileItem>>> fileItems() const;
+    // Removes the temporaries that saves cut short left beside documents of
+    // the kinds the store knows (FileManager::removeAtomicWriteLeftovers);
+    // answers what it removed.
+    std::vector<std::string> removeSaveLeftovers() const;
 
     // Where a new file named `name` would go: the name itself, or the next
     // free "Name 2.rtf" when it is taken. Nothing is created.

@@ -57,6 +57,7 @@ ODSScopeViewController::~ODSScopeViewController()
 
 Status ODSScopeViewController::reload()
 {
+    m_scope->removeSaveLeftovers();
     Result<std::vector<std::shared_ptr<ODSFileItem>>> items = m_scope->fileItems();
     if (!items)
         return items.error();

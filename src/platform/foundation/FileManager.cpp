@@ -57,6 +57,14 @@ bool itemExists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+// The letters mkstemp puts in place of "XXXXXX".
+bool isTemporaryNameLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+constexpr std::size_t kTemporarySuffixLength = 6;
+
 } // namespace
 
 bool FileManager::fileExists(const std::string& path)
@@ -118,6 +126,56 @@ bool FileManager::writeAll(int fd, std::span<const std::uint8_t> bytes)
     return true;
 }
 
+bool FileManager::isWritableFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    return (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+std::optional<std::string> FileManager::atomicWriteTargetName(std::string_view name)
+{
+    // "." + target + "." + six letters, the target itself not empty.
+    if (name.size() < 3 + kTemporarySuffixLength || name.front() != '.')
+        return std::nullopt;
+    std::string_view suffix = name.substr(name.size() - kTemporarySuffixLength);
+    if (!std::all_of(suffix.begin(), suffix.end(), isTemporaryNameLetter))
+        return std::nullopt;
+    if (name[name.size() - kTemporarySuffixLength - 1] != '.')
+        return std::nullopt;
+    std::string_view target = name.substr(1, name.size() - kTemporarySuffixLength - 2);
+    if (target.empty() || target.find('/') != std::string_view::npos)
+        return std::nullopt;
+    return std::string(target);
+}
+
+std::vector<std::string> FileManager::removeAtomicWriteLeftovers(const std::string& folder,
+                                                                 const std::function<bool(const std::string&)>& isTarget,
+                                                                 std::chrono::seconds minimumAge)
+{
+    std::vector<std::string> removed;
+    Result<std::vector<std::string>> names = contentsOfDirectory(folder);
+    if (!names)
+        return removed;
+    const auto now = std::chrono::system_clock::now();
+    for (const std::string& name : *names) {
+        std::optional<std::string> target = atomicWriteTargetName(name);
+        if (!target || !isTarget(*target))
+            continue;
+        std::string path = (fs::path(folder) / name).string();
+        struct stat info {};
+        // Never a link or a folder: writeAtomically makes neither.
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        if (now - attributesFromStat(info).modificationDate < minimumAge)
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            removed.push_back(std::move(path));
+    }
+    return removed;
+}
+
 Status FileManager::writeAtomically(const std::string& requestedPath, std::span<const std::uint8_t> bytes)
 {
     if (requestedPath.empty() || requestedPath.back() == '/')
@@ -132,8 +190,12 @@ Status FileManager::writeAtomically(const std::string& requestedPath, std::span<
     }
     // Renaming over a device, a pipe or a folder would replace it with a file.
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
-        return makeError(WriteFailed, "Cannot write", requestedPath, "it is not a regular file");
+    if (::stat(path.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode))
+            return makeError(WriteFailed, "Cannot write", requestedPath, "it is not a regular file");
+        if (!isWritableFile(path))
+            return makeError(ReadOnly, "Cannot write", requestedPath, "the file is read-only");
+    }
     fs::path target(path);
     fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -300,6 +362,27 @@ Result<FileAttributes> FileManager::attributesOfItem(const std::string& path)
     if (::lstat(path.c_str(), &info) != 0)
         return errnoError(errno == ENOENT ? NoSuchFile : ReadFailed, "Cannot read attributes of", path, errno);
     return attributesFromStat(info);
+}
+
+std::optional<FileIdentity> FileManager::identityOfFile(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<std::string> FileManager::itemWithIdentity(const std::string& folder, const FileIdentity& identity)
+{
+    Result<std::vector<std::string>> names = contentsOfDirectory(folder);
+    if (!names)
+        return std::nullopt;
+    for (const std::string& name : *names) {
+        std::string path = (fs::path(folder) / name).string();
+        if (identityOfFile(path) == identity)
+            return path;
+    }
+    return std::nullopt;
 }
 
 } // namespace folio

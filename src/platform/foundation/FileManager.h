@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,6 +21,14 @@ struct FileAttributes {
     unsigned permissions = 0;
 };
 
+// Which file a path names, whatever it is called now: a file renamed keeps
+// it, a file replaced by another (an atomic save) does not.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 struct DirectoryEntry {
     std::string relativePath;   // relative to the enumerated folder, '/'-separated
     FileAttributes attributes;
@@ -30,7 +39,19 @@ struct DirectoryEntry {
 class FileManager {
 public:
     static constexpr const char* kErrorDomain = "FileManager";
-    enum ErrorCode { NoSuchFile = 1, FileExists = 2, NotADirectory = 3, WriteFailed = 4, ReadFailed = 5, OperationFailed = 6 };
+    // How long a temporary of writeAtomically may lie untouched before it
+    // counts as left over from a save cut short: a running save writes it
+    // all the time and renames it within moments.
+    static constexpr std::chrono::seconds kAtomicWriteLeftoverAge{10 * 60};
+    enum ErrorCode {
+        NoSuchFile = 1,
+        FileExists = 2,
+        NotADirectory = 3,
+        WriteFailed = 4,
+        ReadFailed = 5,
+        OperationFailed = 6,
+        ReadOnly = 7,
+    };
 
     static bool fileExists(const std::string& path);
     static bool fileExists(const std::string& path, bool& isDirectory);
@@ -46,11 +67,29 @@ public:
     // takes; false with errno set when the descriptor takes no more.
     static bool writeAll(int fd, std::span<const std::uint8_t> bytes);
 
+    // Whether an existing file may be changed: the system lets this process
+    // write it, and its mode lets someone write it. A file whose mode lets
+    // nobody write (0444) is read-only by its owner's choice, also to a
+    // process the system would let through.
+    static bool isWritableFile(const std::string& path);
+
     // Durable save: temporary file in the same folder, fsync, rename over the
     // target, fsync of the folder. On any failure the old file is untouched
-    // and no temporary file is left behind.
+    // and no temporary file is left behind. A target that is not writable
+    // (isWritableFile) is refused (ReadOnly): the rename would replace it
+    // although the file itself may not be written.
     static Status writeAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
     static Status writeAtomically(const std::string& path, std::string_view bytes);
+    // The name of the file a temporary of writeAtomically was made for
+    // (".Name.rtf.Ab12Cd" was for "Name.rtf"); nothing for any other name.
+    static std::optional<std::string> atomicWriteTargetName(std::string_view name);
+    // Removes the temporaries a save cut short (by a kill or a crash) left in
+    // the folder: regular files named exactly as writeAtomically names them,
+    // for a file name `isTarget` accepts, and not written for `minimumAge`,
+    // as a younger one may be a save still running. Answers what it removed.
+    static std::vector<std::string> removeAtomicWriteLeftovers(
+        const std::string& folder, const std::function<bool(const std::string&)>& isTarget,
+        std::chrono::seconds minimumAge = kAtomicWriteLeftoverAge);
 
     // Both refuse to replace an existing destination, also one that appears
     // while they run (FileExists).
@@ -77,6 +116,12 @@ public:
     static Result<std::vector<DirectoryEntry>> enumerateDirectory(const std::string& path);
 
     static Result<FileAttributes> attributesOfItem(const std::string& path);
+
+    // The file the path names, links followed; nothing when there is none.
+    static std::optional<FileIdentity> identityOfFile(const std::string& path);
+    // The path of the item directly inside the folder that is that file,
+    // links followed; nothing when none is.
+    static std::optional<std::string> itemWithIdentity(const std::string& folder, const FileIdentity& identity);
 };
 
 } // namespace folio

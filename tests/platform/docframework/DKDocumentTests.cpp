@@ -4,6 +4,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/docframework/ODSScopeViewController.h"
+#include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
@@ -314,6 +315,68 @@ TEST_F(DKDocumentTest, makerIsChosenByFileTypeAndPresentedInANavigationControlle
     }
 }
 
+std::shared_ptr<TestDocument> openDocument(const std::string& url)
+{
+    auto document = std::make_shared<TestDocument>(url);
+    std::optional<bool> opened;
+    document->openWithCompletionHandler([&](bool success) { opened = success; });
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 20));
+    EXPECT_TRUE(opened.value_or(false));
+    return document;
+}
+
+TEST_F(DKDocumentTest, aDocumentRenamedWhileOpenIsSavedUnderItsNewName)
+{
+    std::ofstream(path("Old name.txt")) << "first";
+    auto document = openDocument(path("Old name.txt"));
+    std::filesystem::rename(path("Old name.txt"), path("New name.txt"));
+    document->text = "second";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    ASSERT_TRUE(save(*document, document->fileURL()));
+    EXPECT_EQ(readFile(path("New name.txt")), "second");
+    EXPECT_FALSE(std::filesystem::exists(path("Old name.txt"))) << "no second file under the old name";
+    EXPECT_EQ(document->fileURL(), path("New name.txt"));
+    EXPECT_EQ(document->fileItem()->name(), "New name.txt");
+
+    // Renamed again after a save: followed from the file the save made.
+    std::filesystem::rename(path("New name.txt"), path("Third name.txt"));
+    document->text = "third";
+    ASSERT_TRUE(save(*document, document->fileURL()));
+    EXPECT_EQ(readFile(path("Third name.txt")), "third");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 1);
+}
+
+TEST_F(DKDocumentTest, aDocumentDeletedWhileOpenIsNotMadeAgainAndKeepsItsChanges)
+{
+    std::ofstream(path("Gone.txt")) << "first";
+    std::ofstream(path("Gone.md")) << "another kind";
+    auto document = openDocument(path("Gone.txt"));
+    std::vector<std::string> told;
+    document->setSaveFailureHandler([&](const Error& error) { told.push_back(error.message); });
+    // Gone, and under another kind's name: neither is this document any more.
+    std::filesystem::remove(path("Gone.md"));
+    std::filesystem::rename(path("Gone.txt"), path("Gone.md"));
+    document->text = "edited";
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(save(*document, document->fileURL()));
+    EXPECT_FALSE(save(*document, document->fileURL()));
+    EXPECT_FALSE(std::filesystem::exists(path("Gone.txt")));
+    EXPECT_EQ(readFile(path("Gone.md")), "first");
+    EXPECT_TRUE(document->hasUnsavedChanges());
+    EXPECT_EQ(document->lastError()->code, DKDocument::FileMissing);
+    ASSERT_EQ(told.size(), 1u) << "told once, not at every try";
+    EXPECT_NE(told.front().find("\"Gone.txt\" was moved or deleted"), std::string::npos) << told.front();
+    EXPECT_EQ(document->contentsCount, 0);
+
+    // Closed by the user, once told, it is written again under its name.
+    std::optional<bool> saved;
+    document->saveBeforeClosing([&](bool success) { saved = success; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return saved.has_value(); }, 20));
+    EXPECT_TRUE(*saved);
+    EXPECT_EQ(readFile(path("Gone.txt")), "edited");
+    EXPECT_FALSE(document->hasUnsavedChanges());
+}
+
 class RecordingAppController : public DKDocumentAppController {
 public:
     std::shared_ptr<DKDocument> makeDocumentForURL(const std::string& url) override
@@ -329,6 +392,7 @@ public:
         events.push_back("viewer");
         return withViewer ? std::make_shared<ViewController>() : nullptr;
     }
+    void hideAutoSavingIndicator() override { ++savesEnded; }
     void writePreviewsForDocument(DKDocument&, std::function<void()> completion) override
     {
         events.push_back("preview");
@@ -345,6 +409,7 @@ public:
     std::vector<std::shared_ptr<TestDocument>> documents;
     bool noEditor = false;
     bool withViewer = true;
+    int savesEnded = 0;
 };
 
 class DKDocumentAppControllerTest : public DKDocumentTest {
@@ -463,6 +528,84 @@ TEST_F(DKDocumentAppControllerTest, aKindWithoutAnEditorOpensReadOnlyOrNotAtAll)
     EXPECT_EQ(app.document(), nullptr);
     EXPECT_EQ(app.documentWindow(), nullptr);
     EXPECT_EQ(readFile(path("Notes.md")), "notes");
+}
+
+TEST_F(DKDocumentAppControllerTest, aFileNobodyMayWriteOpensReadOnlyWithANoticeAndIsNeverSaved)
+{
+    std::ofstream(path("Poem.md")) << "roses";
+    std::filesystem::permissions(path("Poem.md"), std::filesystem::perms(0444));
+    ASSERT_TRUE(openAndWait(path("Poem.md")).ok());
+    std::shared_ptr<DKDocument> document = app.document();
+    ASSERT_TRUE(document && document->isReadOnly());
+    EXPECT_EQ(app.events, (std::vector<std::string>{"read", "viewer"})) << "no editor is made";
+    auto notice = std::dynamic_pointer_cast<AlertController>(app.documentWindow()->topMostViewController());
+    ASSERT_TRUE(notice) << "the notice is shown with the document";
+    EXPECT_EQ(notice->title(), u"Read Only Document");
+    EXPECT_NE(notice->message().find(u"\"Poem.md\" is read-only"), std::u16string::npos);
+    EXPECT_TRUE(notice->tapActionWithTitle(u"OK"));
+
+    document->updateChangeCount(DKDocument::ChangeKind::Done);
+    EXPECT_FALSE(document->hasUnsavedChanges());
+    EXPECT_FALSE(save(*app.documents.back(), path("Poem.md")));
+    ASSERT_TRUE(closeAndWait().ok());
+    EXPECT_EQ(app.documents.back()->contentsCount, 0);
+    EXPECT_EQ(readFile(path("Poem.md")), "roses");
+    EXPECT_EQ(std::filesystem::status(path("Poem.md")).permissions(), std::filesystem::perms(0444));
+
+    // Without a viewer it does not open at all.
+    app.withViewer = false;
+    Status refused = openAndWait(path("Poem.md"));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_NE(refused.error().message.find("read-only"), std::string::npos);
+    EXPECT_EQ(app.documentWindow(), nullptr);
+}
+
+TEST_F(DKDocumentAppControllerTest, aFailedAutosaveIsToldAtOnceAndTheDocumentStaysOpenAndChanged)
+{
+    RunLoop::main().useVirtualClock();
+    std::ofstream(path("Draft.txt")) << "the old draft";
+    ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+    auto draft = app.documents.back();
+    draft->text = std::string(1 << 20, 'x');
+    draft->updateChangeCount(DKDocument::ChangeKind::Done);
+
+    // The disk fills: no write may pass 64 KiB.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 64 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    auto alertShown = [&] {
+        return std::dynamic_pointer_cast<AlertController>(app.documentWindow()->topMostViewController());
+    };
+    RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+    bool firstEnded = RunLoop::main().runUntil([&] { return app.savesEnded >= 1; }, 20);
+    std::shared_ptr<AlertController> alert = alertShown();
+    if (alert)
+        alert->tapActionWithTitle(u"OK");
+    // The failed autosave tries again later, and fails again, untold.
+    RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+    bool secondEnded = RunLoop::main().runUntil([&] { return app.savesEnded >= 2; }, 20);
+    std::shared_ptr<AlertController> second = alertShown();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_TRUE(firstEnded && secondEnded);
+    ASSERT_TRUE(alert) << "nothing was said when the autosave failed";
+    EXPECT_EQ(alert->title(), u"The Document Could Not Be Saved");
+    EXPECT_NE(alert->message().find(u"Draft.txt"), std::u16string::npos);
+    EXPECT_EQ(second, nullptr) << "a failure already told is not told again";
+    EXPECT_EQ(app.document(), draft);
+    EXPECT_TRUE(draft->hasUnsavedChanges());
+    EXPECT_EQ(readFile(path("Draft.txt")), "the old draft");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder), {}), 1) << "nothing left in the folder";
+
+    // Room again: the next autosave writes everything.
+    RunLoop::main().advanceVirtualClock(DKDocument::kAutosaveDelaySeconds);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !draft->hasUnsavedChanges(); }, 20));
+    EXPECT_EQ(readFile(path("Draft.txt")).size(), std::size_t(1) << 20);
+    ASSERT_TRUE(closeAndWait().ok());
 }
 
 TEST_F(DKDocumentAppControllerTest, aFileThatCannotBeReadAnswersTheReadersErrorAndIsLeftAlone)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -93,6 +94,25 @@ TEST_F(ODSScopeViewControllerTest, listsNewestFirstSortsByNameAndFiltersWithoutC
     browser->setSearchText("");
     EXPECT_EQ(shownNames().size(), 3u);
     EXPECT_EQ(changes, 5);
+}
+
+TEST_F(ODSScopeViewControllerTest, readingTheFolderSweepsOldTemporariesOfCutShortSavesOnly)
+{
+    write(folder() / "Essay.rtf", "essay");
+    write(folder() / ".Essay.rtf.Ab12Cd", "half an essay", 60);
+    write(folder() / ".Outline.qvoutline.Zz09aB", "half an outline", 60);
+    // A save running now, and hidden files of the user's own.
+    write(folder() / ".Essay.rtf.Xy34Zw", "a save in progress");
+    write(folder() / ".bashrc.Ab12Cd", "mine", 60);
+    write(folder() / ".Essay.rtf", "mine too", 60);
+    ASSERT_TRUE(browser->reload().ok());
+    EXPECT_EQ(shownNames(), std::vector<std::string>{"Essay.rtf"});
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".Essay.rtf", ".Essay.rtf.Xy34Zw", ".bashrc.Ab12Cd", "Essay.rtf"}));
+    EXPECT_EQ(readFile(folder() / "Essay.rtf"), "essay");
 }
 
 TEST_F(ODSScopeViewControllerTest, renameAndDuplicateTakeTheNextFreeNameAndNeverOverwrite)

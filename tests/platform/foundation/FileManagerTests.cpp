@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <span>
 #include <unistd.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 namespace folio {
 namespace {
@@ -66,6 +68,72 @@ TEST_F(FileManagerTest, FailedWriteLeavesTheOldFileAndNoTemporary)
     EXPECT_FALSE(status);
     EXPECT_EQ(contentsOf(path), "good old contents");
     EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"essay.rtf"});
+}
+
+TEST_F(FileManagerTest, AFileNobodyMayWriteIsNeverReplaced)
+{
+    std::string path = m_folder.file("Kept.md");
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("kept as it is")));
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(FileManager::isWritableFile(path));
+    Status status = FileManager::writeAtomically(path, std::string_view("replaced"));
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().code, FileManager::ReadOnly);
+    EXPECT_NE(status.error().message.find("read-only"), std::string::npos) << status.error().message;
+    EXPECT_EQ(contentsOf(path), "kept as it is");
+    EXPECT_EQ(FileManager::attributesOfItem(path)->permissions, 0444u);
+    EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path()).value(), std::vector<std::string>{"Kept.md"});
+
+    ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+    EXPECT_TRUE(FileManager::isWritableFile(path));
+    EXPECT_TRUE(FileManager::writeAtomically(path, std::string_view("replaced")));
+    EXPECT_EQ(contentsOf(path), "replaced");
+}
+
+TEST_F(FileManagerTest, OnlyOldTemporariesOfSavesCutShortAreSwept)
+{
+    namespace fs = std::filesystem;
+    std::string path = m_folder.file("Letter.rtf");
+    ASSERT_TRUE(FileManager::writeAtomically(path, std::string_view("the saved letter")));
+    // A save killed part way through its write: the file-size signal ends
+    // the child as a kill would.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct rlimit limited {4096, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        std::signal(SIGXFSZ, SIG_DFL);
+        (void)FileManager::writeAtomically(path, std::string(1 << 20, 'x'));
+        ::_exit(0);
+    }
+    int waitStatus = 0;
+    ASSERT_EQ(::waitpid(child, &waitStatus, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(waitStatus)) << "the save was not cut short";
+    std::vector<std::string> names = FileManager::contentsOfDirectory(m_folder.path()).value();
+    ASSERT_EQ(names.size(), 2u);
+    const std::string leftover = m_folder.file(names.front());
+    EXPECT_EQ(FileManager::atomicWriteTargetName(names.front()), "Letter.rtf");
+
+    // The user's own hidden files, and names that are almost a temporary's.
+    const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {".Letter.rtf", ".Letter.rtf.bak", ".Letter.rtf.Ab12C", ".Letter.rtf.Ab12Cde",
+                             "Letter.rtf.Ab12Cd", ".Other.md.Ab12Cd", "..Ab12Cd", ".Letter.rtf-Ab12Cd"}) {
+        ASSERT_TRUE(FileManager::writeAtomically(m_folder.file(name), std::string_view("mine")));
+        fs::last_write_time(m_folder.file(name), anHourAgo);
+    }
+    ASSERT_TRUE(FileManager::createDirectory(m_folder.file(".Letter.rtf.Qw12Er")));
+    fs::last_write_time(m_folder.file(".Letter.rtf.Qw12Er"), anHourAgo);
+    fs::create_symlink(path, m_folder.file(".Letter.rtf.Zx98Cv"));
+    auto isLetter = [](const std::string& target) { return target == "Letter.rtf"; };
+
+    // Just written: it may be a save that is still running.
+    EXPECT_TRUE(FileManager::removeAtomicWriteLeftovers(m_folder.path(), isLetter).empty());
+    fs::last_write_time(leftover, anHourAgo);
+    EXPECT_EQ(FileManager::removeAtomicWriteLeftovers(m_folder.path(), isLetter), std::vector<std::string>{leftover});
+    EXPECT_FALSE(FileManager::fileExists(leftover));
+    EXPECT_EQ(FileManager::contentsOfDirectory(m_folder.path())->size(), names.size() - 1 + 10);
+    EXPECT_EQ(contentsOf(path), "the saved letter");
+    EXPECT_EQ(contentsOf(m_folder.file(".Other.md.Ab12Cd")), "mine") << "not a file the caller named";
 }
 
 TEST_F(FileManagerTest, ContentsLongerThanOneWriteArriveWhole)
