@@ -604,13 +604,19 @@ void EveryControlWalk::walk(const EditorUnderWalk& editor)
         auto listed = editor.knownDead.find(row.name());
         std::optional<std::string> expected =
             listed == editor.knownDead.end() ? std::nullopt : std::optional<std::string>(listed->second);
-        for (int retry = 0; retry < kRetriesOfADisagreement && outcome.dead != expected; ++retry) {
+        const bool held = !editor.unsettled.count(row.name());
+        for (int retry = 0; held && retry < kRetriesOfADisagreement && outcome.dead != expected; ++retry) {
             std::cout << "[ walk ] " << row.name() << " tried again\n";
             Outcome again = invoke(row);
             if (HasFatalFailure())
                 return;
             if (again.dead == expected)
                 outcome.dead = again.dead;
+        }
+        if (!held) {
+            std::cout << "[ walk ] " << row.name() << ": " << outcome.dead.value_or("works") << " (unsettled, not held)\n";
+            rows.insert(rows.end(), outcome.children.begin(), outcome.children.end());
+            continue;
         }
         walked.insert(row.name());
         if (outcome.dead) {

@@ -44,6 +44,9 @@ TEST_F(EveryControlWalk, qvText)
         {"key:Escape Exit Full Screen", "changes nothing"},  // nothing to leave when the window is not full screen
         {"key:LeftArrow ", "changes nothing"},  // neither the page nor its selection changes
     };
+    editor.unsettled = {
+        "key:DownArrow ",  // changes nothing in some runs
+    };
     walk(editor);
 }
 

@@ -26,12 +26,16 @@ TEST_F(EveryControlWalk, richText)
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {
         {"bar:Insert > menu:Header & Footer > row:Helvetica", "off-screen"},  // the font list opens past the screen's left edge
-        {"bar:Style > row:Page Margins > row:Top", "changes nothing"},
         {"bar:Tools > menu:Take Snapshot", "no command"},  // takeSnapshot
         {"button:text.aligncenter", "off-screen"},  // the alignment menu opens past the screen's left edge
         {"button:text.alignleft", "off-screen"},
         {"button:text.alignright", "off-screen"},
         {"button:text.justify", "off-screen"},
+    };
+    editor.unsettled = {
+        "bar:Style > row:Page Margins > row:Right",  // changes nothing in some runs
+        "bar:Style > row:Page Margins > row:Top",    // changes nothing in some runs
+        "bar:Insert > menu:Header & Footer > row:black",  // its list opens 4280 pixels tall, above the screen, in some runs
     };
     walk(editor);
 }
