@@ -1,0 +1,147 @@
+#include "walk/WalkWidgets.h"
+
+#include "platform/gtk/GtkWidgetTree.h"
+
+#include <algorithm>
+
+namespace folio::test {
+
+std::string widgetText(GtkWidget* widget)
+{
+    if (GTK_IS_BUTTON(widget)) {
+        if (const gchar* label = gtk_button_get_label(GTK_BUTTON(widget)))
+            return label;
+    }
+    for (const std::string& text : labelTexts(widget)) {
+        if (!text.empty())
+            return text;
+    }
+    if (const gchar* tooltip = gtk_widget_get_tooltip_text(widget)) {
+        std::string text = tooltip;
+        g_free(const_cast<gchar*>(tooltip));
+        return text;
+    }
+    for (GtkWidget* image : descendants(widget, GTK_TYPE_IMAGE)) {
+        const gchar* icon = nullptr;
+        gtk_image_get_icon_name(GTK_IMAGE(image), &icon, nullptr);
+        if (icon)
+            return icon;
+    }
+    return "?";
+}
+
+// Everything a user can see of a shown widget tree, as text: a changed
+// label, a bar shown or resized, a toggled button or a filled field changes it.
+void describe(GtkWidget* widget, std::string& out)
+{
+    if (!gtk_widget_get_visible(widget))
+        return;
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(widget, &allocation);
+    out += G_OBJECT_TYPE_NAME(widget);
+    out += "@" + std::to_string(allocation.x) + "," + std::to_string(allocation.y) + ":" +
+           std::to_string(allocation.width) + "x" + std::to_string(allocation.height);
+    if (!gtk_widget_get_sensitive(widget))
+        out += "!";
+    if (GTK_IS_LABEL(widget))
+        out += "'" + std::string(gtk_label_get_text(GTK_LABEL(widget))) + "'";
+    if (GTK_IS_TOGGLE_BUTTON(widget) && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(widget)))
+        out += "+";
+    if (GTK_IS_ENTRY(widget))
+        out += "'" + std::string(gtk_entry_get_text(GTK_ENTRY(widget))) + "'";
+    if (GTK_IS_SWITCH(widget) && gtk_switch_get_active(GTK_SWITCH(widget)))
+        out += "+";
+    if (GTK_IS_RANGE(widget))
+        out += "=" + std::to_string(gtk_range_get_value(GTK_RANGE(widget)));
+    if (GTK_IS_SCROLLED_WINDOW(widget)) {
+        GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget));
+        out += "^" + std::to_string(int(gtk_adjustment_get_value(vertical)));
+    }
+    if (GTK_IS_HEADER_BAR(widget)) {
+        if (const gchar* title = gtk_header_bar_get_title(GTK_HEADER_BAR(widget)))
+            out += "'" + std::string(title) + "'";
+        if (GtkWidget* custom = gtk_header_bar_get_custom_title(GTK_HEADER_BAR(widget)))
+            describe(custom, out);
+    }
+    if (GTK_IS_CONTAINER(widget)) {
+        out += "(";
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child; child = child->next)
+            describe(GTK_WIDGET(child->data), out);
+        g_list_free(children);
+        out += ")";
+    }
+    if (GTK_IS_WINDOW(widget)) {
+        if (GtkWidget* titlebar = gtk_window_get_titlebar(GTK_WINDOW(widget)))
+            describe(titlebar, out);
+    }
+}
+
+std::vector<GtkWidget*> shownToplevels()
+{
+    std::vector<GtkWidget*> shown;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next) {
+        GtkWidget* window = GTK_WIDGET(item->data);
+        // An offscreen window (a page printed to PDF) is no one's to see.
+        if (gtk_widget_get_visible(window) && gtk_window_get_window_type(GTK_WINDOW(window)) == GTK_WINDOW_TOPLEVEL &&
+            !GTK_IS_OFFSCREEN_WINDOW(window))
+            shown.push_back(window);
+    }
+    g_list_free(windows);
+    return shown;
+}
+
+// Where the widget lies on the screen; none while it is not shown.
+std::optional<GdkRectangle> screenRect(GtkWidget* widget)
+{
+    if (!widget || !gtk_widget_get_mapped(widget))
+        return std::nullopt;
+    GdkWindow* window = gtk_widget_get_window(widget);
+    if (!window)
+        return std::nullopt;
+    GdkRectangle rect{};
+    if (GTK_IS_WINDOW(widget)) {
+        gdk_window_get_frame_extents(window, &rect);
+        return rect;
+    }
+    GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+    int x = 0;
+    int y = 0;
+    if (GTK_IS_POPOVER(widget)) {
+        // A popover has a window of its own, placed within its toplevel's.
+        gdk_window_get_origin(window, &x, &y);
+        return GdkRectangle{x, y, gdk_window_get_width(window), gdk_window_get_height(window)};
+    }
+    if (!gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &x, &y))
+        return std::nullopt;
+    int originX = 0;
+    int originY = 0;
+    gdk_window_get_origin(gtk_widget_get_window(toplevel), &originX, &originY);
+    return GdkRectangle{originX + x, originY + y, gtk_widget_get_allocated_width(widget),
+                        gtk_widget_get_allocated_height(widget)};
+}
+
+bool inside(const GdkRectangle& inner, const GdkRectangle& outer)
+{
+    return inner.width > 1 && inner.height > 1 && inner.x >= outer.x && inner.y >= outer.y &&
+           inner.x + inner.width <= outer.x + outer.width && inner.y + inner.height <= outer.y + outer.height;
+}
+
+int gapBetween(const GdkRectangle& a, const GdkRectangle& b)
+{
+    int dx = std::max({0, a.x - (b.x + b.width), b.x - (a.x + a.width)});
+    int dy = std::max({0, a.y - (b.y + b.height), b.y - (a.y + a.height)});
+    return std::max(dx, dy);
+}
+
+GdkRectangle screenBounds(GtkWidget* widget)
+{
+    GdkDisplay* display = gtk_widget_get_display(widget);
+    GdkMonitor* monitor = gdk_display_get_monitor_at_window(display, gtk_widget_get_window(widget));
+    GdkRectangle bounds{};
+    gdk_monitor_get_geometry(monitor, &bounds);
+    return bounds;
+}
+
+} // namespace folio::test
