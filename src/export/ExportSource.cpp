@@ -211,6 +211,10 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
                 return text.empty() ? std::nullopt : std::optional<float>(floatValue(text));
             });
         }
+        // The editor never changes the paper: an open rich-text document is
+        // laid out on its file's.
+        if (content && m_kind == DocumentKind::RTF && (m_lastReading || readRTF(false)))
+            values.paperSize = (**m_lastReading).pageSettings.paperSize();
         return values;
     }
     if (!m_lastReading && !readRTF(false))

@@ -79,9 +79,9 @@ std::set<std::string> picturesNamedIn(const AttributedString& text)
     return names;
 }
 
-// What a rich-text document says of its pages, for the package's text: the
-// file's own paper, and the margins, header, footer and paper colour of the
-// open editor or else of the file. Other kinds' packages carry none, as
+// What a rich-text document says of its pages, for the package's text: its
+// paper, and the margins, header, footer and paper colour of the open editor
+// or else of the file. Other kinds' packages carry none, as
 // they never did.
 DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportRequest& request)
 {
@@ -104,8 +104,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
         settings.pageHeader = toUtf16(*page.headerSettings);
     if (page.footerSettings)
         settings.pageFooter = toUtf16(*page.footerSettings);
-    // The editor never changes the paper: it is the file's.
-    settings.paperSize = fromEditor ? source.pageValues(ExportSource::OpenEditor::Ignore).paperSize : page.paperSize;
+    settings.paperSize = page.paperSize;
     return settings;
 }
 
