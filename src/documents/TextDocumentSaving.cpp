@@ -3,10 +3,12 @@
 
 #include "documents/DocumentSeeds.h"
 #include "documents/EditorController.h"
+#include "formats/rtf/DKRTFPageSettings.h"
 #include "formats/rtf/RichTextConverter.h"
 #include "documents/TextDocument.h"
 #include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/Dispatch.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/text/AttributeValue.h"
@@ -174,6 +176,14 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
                                       std::pair{"docTopMargin", &m_topMargin}, std::pair{"docBottomMargin", &m_bottomMargin}}) {
         if (*margin && **margin != "0.0")
             setFirstCharacterAttribute(text, key, **margin);
+    }
+    // The paper the file was laid out on goes back with it: a Letter or
+    // custom page does not become the writer's default.
+    std::optional<double> paperWidth = defaults.doubleForKey(DKRTFPageSettings::kPaperWidthKey);
+    std::optional<double> paperHeight = defaults.doubleForKey(DKRTFPageSettings::kPaperHeightKey);
+    if (paperWidth && paperHeight) {
+        setFirstCharacterAttribute(text, "docPaperWidth", formatShortest(*paperWidth));
+        setFirstCharacterAttribute(text, "docPaperHeight", formatShortest(*paperHeight));
     }
     addPageHeaderAndFooter(text, content);
 }

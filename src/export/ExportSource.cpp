@@ -211,6 +211,10 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
                 return text.empty() ? std::nullopt : std::optional<float>(floatValue(text));
             });
         }
+        // The editor never changes the paper: an open rich-text document is
+        // laid out on its file's.
+        if (content && m_kind == DocumentKind::RTF && (m_lastReading || readRTF(false)))
+            values.paperSize = (**m_lastReading).pageSettings.paperSize();
         return values;
     }
     if (!m_lastReading && !readRTF(false))
@@ -336,6 +340,11 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     settings.pictureSink = pictures;
     releaseFileBytes();
     std::string html = htmlData((*read)->text, settings);
+    // The writer keeps a run of blanks visible as blank and no-break space;
+    // read back into text, as the package's is, that would be a no-break
+    // space in place of the file's own blank. A save undoes it the same way.
+    if (purpose == Purpose::RTFD)
+        html = stringByReplacingOccurrencesOfString(std::move(html), " \xC2\xA0", "  ");
     // Its page values and warnings are all that is asked of the reading from
     // here on; the text goes, so that it is not held beside the page. It is
     // moved out rather than assigned over, which would keep its buffer.

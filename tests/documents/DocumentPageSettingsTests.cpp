@@ -63,6 +63,17 @@ TEST(DocumentPageSettings, theDocumentsValuesStandOverTheUsersPreferences)
     EXPECT_FALSE(layered->objectForKey(DKRTFPageSettings::kHeaderControlKey).has_value())
         << "a header the document does not give is not the user's either";
     EXPECT_EQ(user.stringForKey(DKRTFPageSettings::kFooterControlKey), "user footer");
+    EXPECT_FALSE(layered->objectForKey(DKRTFPageSettings::kPaperWidthKey).has_value())
+        << "a document that names no paper is laid out on the default";
+
+    // The paper a file names stays with the document, for its save.
+    DKRTFPageSettings letter;
+    letter.setPaperWidth(12240);
+    letter.setPaperHeight(15840);
+    letter.completeWithRTFDefaults(true);
+    std::unique_ptr<UserDefaults> letterDocument = DocumentPageSettings::overUserSettings(letter, user);
+    EXPECT_EQ(letterDocument->doubleForKey(DKRTFPageSettings::kPaperWidthKey), 612);
+    EXPECT_EQ(letterDocument->doubleForKey(DKRTFPageSettings::kPaperHeightKey), 792);
 }
 
 } // namespace

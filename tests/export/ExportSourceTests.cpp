@@ -370,7 +370,7 @@ TEST_F(ExportSourceTest, TheOpenEditorsContentStandsInForTheFile)
 
     // Rich text: the body for the HTML file, read as a save reads it for the
     // RTFD; the page values the page carries, the user's settings for the rest.
-    std::string rtfPath = write("open.rtf", "{\\rtf1\\ansi{\\papercolor16711680}Saved}");
+    std::string rtfPath = write("open.rtf", "{\\rtf1\\ansi\\paperw12240\\paperh15840{\\papercolor16711680}Saved}");
     EditorContent rich;
     rich.bodyHTML = "<div>Edited</div>";
     rich.lineHeight = 2;
@@ -385,6 +385,7 @@ TEST_F(ExportSourceTest, TheOpenEditorsContentStandsInForTheFile)
     EXPECT_EQ(values.paperColor, "00FF00");
     EXPECT_EQ(values.footerSettings, "Georgia::12px::center::black::1::1::Foot");
     EXPECT_EQ(values.headerSettings, "Arial::10px::left::black::1::1::Head");
+    EXPECT_EQ(values.paperSize, (Size{612, 792})) << "the editor never changes the file's paper";
     EXPECT_EQ(source(rtfPath, rich).pageValues(ExportSource::OpenEditor::Ignore).paperColor, "0000FF")
         << "ignoring the editor, the file's own";
     m_defaults.removeObjectForKey("currentPaperColor");

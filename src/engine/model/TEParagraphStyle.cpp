@@ -106,8 +106,13 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
     if (isWritten(m_paragraphLineSpacing)) {
         if (m_paragraphLineSpacing == kRTFSingleLineSpacing || m_paragraphLineSpacing == kSingleLineSpacing)
             css += "line-height:normal;";
-        else
-            css += "line-height:" + formatFixed(m_paragraphLineSpacing, 1) + ";";
+        else {
+            // Word processors space lines in hundredths (Word's 1.15 is
+            // "\sl276"): a tenth alone would change them on every save.
+            const double hundredths = std::round(m_paragraphLineSpacing * 100);
+            const bool tenths = std::fmod(hundredths, 10) == 0;
+            css += "line-height:" + formatFixed(m_paragraphLineSpacing, tenths ? 1 : 2) + ";";
+        }
     }
     if (m_baseWritingDirection == WritingDirection::RightToLeft)
         css += "direction:rtl;";

@@ -13,6 +13,7 @@
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/ZipArchive.h"
 
 #include <set>
@@ -20,6 +21,10 @@
 namespace folio {
 
 namespace {
+
+// The width of the sheet the rich-text editor's ruler measures the right
+// margin on, in centimetres.
+constexpr float kRulerSheetWidthCentimetres = 21.59f;
 
 Error exportError(RTFDExporter::ErrorCode code, std::string message)
 {
@@ -74,6 +79,35 @@ std::set<std::string> picturesNamedIn(const AttributedString& text)
     return names;
 }
 
+// What a rich-text document says of its pages, for the package's text: its
+// paper, and the margins, header, footer and paper colour of the open editor
+// or else of the file. Other kinds' packages carry none, as
+// they never did.
+DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportRequest& request)
+{
+    DKRTFDocumentSettings settings;
+    if (source.kind() != DocumentKind::RTF || source.exportsAsPlainText())
+        return settings;
+    const ExportSource::PageValues page = source.pageValues(request.openEditor);
+    const bool fromEditor = request.openEditor == ExportSource::OpenEditor::Use && source.openContent();
+    if (page.paperColor)
+        settings.paperColor = toUtf16(*page.paperColor);
+    settings.leftMargin = static_cast<float>(page.margins.left);
+    settings.topMargin = static_cast<float>(page.margins.top);
+    settings.bottomMargin = static_cast<float>(page.margins.bottom);
+    // The editor gives the right margin where the ruler's right edge stands;
+    // the file gives its width, which the writer takes from the same edge.
+    settings.rightMargin = fromEditor || page.margins.right <= 0
+        ? static_cast<float>(page.margins.right)
+        : kRulerSheetWidthCentimetres - static_cast<float>(page.margins.right);
+    if (page.headerSettings)
+        settings.pageHeader = toUtf16(*page.headerSettings);
+    if (page.footerSettings)
+        settings.pageFooter = toUtf16(*page.footerSettings);
+    settings.paperSize = page.paperSize;
+    return settings;
+}
+
 } // namespace
 
 RTFDExporter::RTFDExporter(std::shared_ptr<RichTextConverter> converter)
@@ -117,7 +151,7 @@ Result<std::string> RTFDExporter::makePackage(const ExportSource& source, const 
     if (!text)
         return text.error();
 
-    Result<std::string> rtf = DKRTFWriter::rtfDataForAttributedString(*text, true, name);
+    Result<std::string> rtf = DKRTFWriter::writeDocument(*text, documentSettings(source, request), true, name);
     if (!rtf)
         return exportError(WriteFailed, rtf.error().message);
 

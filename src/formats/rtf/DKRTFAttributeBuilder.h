@@ -39,6 +39,7 @@ public:
 
     DKRTFAttributeBuilder(const DKRTFReaderFontTable& fonts, DKRTFReaderListTable& lists, DocumentValues& values,
                           Fonts fontUse = Fonts::Resolved);
+    Fonts fontUse() const { return m_fontUse; }
 
     // The state's cached set, or a new one (then cached). Building advances
     // the state's list tracking.

@@ -43,6 +43,10 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.rightMargin = floatAttribute(*attributes, "docRightMargin");
     settings.topMargin = floatAttribute(*attributes, "docTopMargin");
     settings.bottomMargin = floatAttribute(*attributes, "docBottomMargin");
+    const float paperWidth = floatAttribute(*attributes, "docPaperWidth");
+    const float paperHeight = floatAttribute(*attributes, "docPaperHeight");
+    if (paperWidth > 0 && paperHeight > 0)
+        settings.paperSize = Size{paperWidth, paperHeight};
     settings.pageHeader = stringAttribute(*attributes, "pageHeader");
     settings.pageFooter = stringAttribute(*attributes, "pageFooter");
     settings.bookmark = stringAttribute(*attributes, "xebookmark");

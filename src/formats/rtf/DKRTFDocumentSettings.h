@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/graphics/Geometry.h"
+
 #include <optional>
 #include <string>
 
@@ -27,6 +29,9 @@ struct DKRTFDocumentSettings {
     // The "::"-joined header and footer settings of the page.
     std::optional<std::u16string> pageHeader;
     std::optional<std::u16string> pageFooter;
+    // Points: the paper the document is laid out on; the writer's own
+    // default (A4) when the document gives none.
+    std::optional<Size> paperSize;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -34,8 +39,8 @@ struct DKRTFDocumentSettings {
     bool isNewBlankDocument = false;
 
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
-    // "docTopMargin", "docBottomMargin", "pageHeader", "pageFooter" and
-    // "xebookmark" at character 0. An empty text gives the defaults.
+    // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
+    // "pageHeader", "pageFooter" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

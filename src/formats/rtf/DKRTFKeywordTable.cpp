@@ -72,7 +72,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
         // Word marks text with a highlighter colour of the colour table.
-        {"highlight", withDefault(&R::actionBackgroundColor)},
+        {"highlight", withDefault(&R::actionHighlight)},
         {"super", forced(&R::actionSuperSubScript, 1)},
         {"sub", forced(&R::actionSuperSubScript, -1)},
         {"nosupersub", forced(&R::actionSuperSubScript, 0)},
@@ -171,6 +171,16 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"pghsxn", withDefault(&R::actionSectionPaperHeight, 0)},
         {"pageHeader", withDefault(&R::actionPageHeader)},
         {"pageFooter", withDefault(&R::actionPageFooter)},
+        {"header", forced(&R::actionForeignHeaderFooter, 0)},
+        {"headerr", forced(&R::actionForeignHeaderFooter, 1)},
+        {"headerl", forced(&R::actionForeignHeaderFooter, 2)},
+        {"headerf", forced(&R::actionForeignHeaderFooter, 3)},
+        {"footer", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 0)},
+        {"footerr", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 1)},
+        {"footerl", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 2)},
+        {"footerf", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 3)},
+        {"headery", withDefault(&R::actionHeaderDistance, 720)},
+        {"footery", withDefault(&R::actionFooterDistance, 720)},
     };
     for (const Row& row : rows) {
         bind(row.name, row.keyword);
@@ -179,8 +189,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     // Destinations whose text is never document text.
     static constexpr std::string_view kSkippedDestinations[] = {
         "papercolor", "object",    "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
-        "creatim",    "doccomm",   "footer",  "footerf", "footerl",    "footerr", "ftncn",    "ftnsep",   "ftnsepc",
-        "header",     "headerf",   "headerl", "headerr", "info",       "keywords", "operator", "generator", "printim",
+        "creatim",    "doccomm",   "ftncn",    "ftnsep",   "ftnsepc",
+        "info",       "keywords", "operator", "generator", "printim",
         "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",
         // Fallbacks for readers without nested tables or shapes: the content
         // is read from the table and the shape themselves.

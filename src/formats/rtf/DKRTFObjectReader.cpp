@@ -185,19 +185,22 @@ TETextAttachmentPtr DKRTFObjectReader::readPicture()
     std::u16string_view hex = tokenUpTo(position, u"}", &end);
     finishAt(m_groupEnd);
 
-    // Our files give the goal sizes in twelfths of a pixel and always carry
-    // "\wraptext"; other writers give twips (twentieths of a point), scaled
-    // by "\picscalex" and "\picscaley", and may give only the picture's own
-    // size (pixels, or hundredths of a millimetre for a metafile). Pictures
-    // are shown at CSS pixels, four to every three points.
+    // Our files always carry "\wraptext"; older ones give the goal sizes in
+    // twelfths of a pixel and no scale. Newer ones, like other writers, give
+    // twips (twentieths of a point), scaled by "\picscalex" and "\picscaley";
+    // other writers may give only the picture's own size (pixels, or
+    // hundredths of a millimetre for a metafile). Pictures are shown at CSS
+    // pixels, four to every three points.
     const std::optional<int> wrap = value(u"wraptext") ? std::optional<int>(static_cast<int>(*value(u"wraptext")))
                                                        : std::nullopt;
     m_ownPictureForm = wrap.has_value();
     bool metafile = false;
     for (std::u16string_view unreadable : {u"wmetafile", u"emfblip", u"pmmetafile", u"macpict", u"dibitmap", u"wbitmap"})
         metafile = metafile || values.contains(unreadable);
+    // Files of ours written before the goal sizes were twips name no scale.
+    const bool goalInTwelfths = wrap && !values.contains(u"picscalex");
     Size display;
-    if (wrap) {
+    if (goalInTwelfths) {
         display = Size{static_cast<float>(value(u"picwgoal").value_or(kDefaultGoalSize)) / 12.0f,
                        static_cast<float>(value(u"pichgoal").value_or(kDefaultGoalSize)) / 12.0f};
     } else {

@@ -89,6 +89,11 @@ void DKRTFPageSettings::setHeaderFooterControl(std::string_view key, const std::
     m_texts.insert_or_assign(std::string(key), toUtf8(settings));
 }
 
+void DKRTFPageSettings::setForeignHeaderFooterControl(std::string_view key, const std::string& settings)
+{
+    m_texts.emplace(std::string(key), settings);
+}
+
 std::optional<float> DKRTFPageSettings::number(std::string_view key) const
 {
     auto found = m_numbers.find(key);

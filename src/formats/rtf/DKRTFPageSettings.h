@@ -27,6 +27,9 @@ public:
     static constexpr std::string_view kParagraphSpacingBeforeKey = "marquentParagraphSpacingBefore";
     static constexpr std::string_view kHeaderControlKey = "currentDocumentHeaderControl";
     static constexpr std::string_view kFooterControlKey = "currentDocumentFooterControl";
+    // The paper in points, under which the document keeps it while open.
+    static constexpr std::string_view kPaperWidthKey = "documentPaperWidth";
+    static constexpr std::string_view kPaperHeightKey = "documentPaperHeight";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -47,6 +50,9 @@ public:
     // Twips, kept as whole points.
     void setParagraphSpacing(std::string_view key, int twips);
     void setHeaderFooterControl(std::string_view key, const std::u16string& settings);
+    // A header or footer another program wrote, as settings: it stands
+    // where the document gives no settings of Folio's own.
+    void setForeignHeaderFooterControl(std::string_view key, const std::string& settings);
 
     // A margin (centimetres) or spacing (points); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
@@ -57,10 +63,9 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 8> kKeys{kPageMarginLeftKey,   kPageMarginRightKey,
-                                                           kPageMarginTopKey,    kPageMarginBottomKey,
-                                                           kParagraphSpacingKey, kParagraphSpacingBeforeKey,
-                                                           kHeaderControlKey,    kFooterControlKey};
+    static constexpr std::array<std::string_view, 10> kKeys{
+        kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
+        kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -1,4 +1,6 @@
 #include "formats/rtf/DKRTFReader.h"
+
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/RTFPaperColor.h"
 
 #include "formats/rtf/DKRTFKeywordTable.h"
@@ -170,6 +172,16 @@ void DKRTFReader::parse()
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, *m_lastParagraphSpacing);
     if (m_lastParagraphSpacingBefore)
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingBeforeKey, *m_lastParagraphSpacingBefore);
+    // Another program's header or footer stands in for Folio's own, which a
+    // file of ours may carry beside it for other programs.
+    if (m_foreignHeader) {
+        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignHeader->text, m_headerDistance))
+            m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kHeaderControlKey, *settings);
+    }
+    if (m_foreignFooter) {
+        if (auto settings = DKRTFForeignHeaderFooter::settingsForText(m_foreignFooter->text, m_footerDistance))
+            m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, *settings);
+    }
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
 
     if (m_states.openGroups() > 0)

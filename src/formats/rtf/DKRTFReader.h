@@ -55,6 +55,8 @@ struct DKRTFReadResult {
 class DKRTFReader {
 public:
     static constexpr const char* kErrorDomain = "DKRTFReader";
+    // Added to a foreign header's form for the footer of that form.
+    static constexpr int kForeignFooter = 10;
     enum ErrorCode : int {
         NotRTFError = 1,
     };
@@ -178,6 +180,7 @@ private:
     void actionStrike(int value);
     void actionForegroundColor(int value);
     void actionBackgroundColor(int value);
+    void actionHighlight(int value);
     void actionSuperSubScript(int value);
     void actionUnderline(int value);
     void actionUnderlineStyle(int value);
@@ -226,6 +229,11 @@ private:
     void actionSectionPaperHeight(int value);
     void actionPageHeader(int value);
     void actionPageFooter(int value);
+    // "\header", "\footerl" and the like, by form (DKRTFForeignHeaderFooter),
+    // plus kForeignFooter for footers.
+    void actionForeignHeaderFooter(int value);
+    void actionHeaderDistance(int value);
+    void actionFooterDistance(int value);
     void actionSkipDestination(int value);
     void actionKnownDestination(int value);
     void actionPlain(int value);
@@ -291,6 +299,20 @@ private:
     std::optional<int> m_lastParagraphSpacing;
     std::optional<int> m_lastParagraphSpacingBefore;
     std::optional<std::string> m_documentName;
+    // The header and footer other word processors write, in the form that
+    // stands for all pages best (lowest form), with their text as read, and
+    // how far from the paper's edge (twips) they are placed.
+    struct ForeignHeaderFooter {
+        int form = 0;
+        AttributedString text;
+    };
+    std::optional<ForeignHeaderFooter> m_foreignHeader;
+    std::optional<ForeignHeaderFooter> m_foreignFooter;
+    int m_headerDistance = 720;
+    int m_footerDistance = 720;
+    // This reader reads the text of a header or footer: one inside it is
+    // not read again, so nesting cannot recurse.
+    bool m_readsHeaderFooter = false;
     // The author named by the last "\atnid" of this document.
     std::optional<std::u16string> m_commentAuthor;
     std::optional<Data> m_legacyAnnotations;

@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFReader.h"
 
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
 #include "formats/rtf/DKRTFKeywordTable.h"
 #include "platform/foundation/OFStringScanner.h"
 
@@ -66,6 +67,12 @@ void DKRTFReader::actionItalic(int value) { state().setItalic(value != 0); }
 void DKRTFReader::actionStrike(int value) { state().setStrike(value != 0); }
 void DKRTFReader::actionForegroundColor(int value) { state().setForegroundColor(m_colorTable.colorAtIndex(value)); }
 void DKRTFReader::actionBackgroundColor(int value) { state().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
+
+// "\highlight0" ends a highlight rather than naming the table's first colour.
+void DKRTFReader::actionHighlight(int value)
+{
+    state().setBackgroundColor(value == 0 ? nullptr : m_colorTable.colorAtIndex(value));
+}
 
 void DKRTFReader::actionSuperSubScript(int value)
 {
@@ -357,6 +364,29 @@ void DKRTFReader::actionPageFooter(int)
 {
     m_pageSettings.setHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, readHeaderFooterText());
 }
+
+void DKRTFReader::actionForeignHeaderFooter(int value)
+{
+    // The group is read on its own below; its words are no document text.
+    const bool skipped = state().skipsGroup();
+    state().skipGroup();
+    if (skipped || m_readsHeaderFooter)
+        return;
+    const bool footer = value >= kForeignFooter;
+    const int form = value % kForeignFooter;
+    std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
+    if (kept && kept->form <= form)
+        return;
+    std::u16string group = u"{\\rtf1\\ansi "
+        + DKRTFForeignHeaderFooter::withPagePlaceholders(m_source.text(m_location, endOfCurrentGroup())) + u"}";
+    DKRTFReader reader(group, std::nullopt, m_attributeBuilder.fontUse());
+    reader.m_readsHeaderFooter = true;
+    reader.parse();
+    kept = ForeignHeaderFooter{form, reader.takeAttributedString()};
+}
+
+void DKRTFReader::actionHeaderDistance(int value) { m_headerDistance = value; }
+void DKRTFReader::actionFooterDistance(int value) { m_footerDistance = value; }
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 

@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
+#include "formats/rtf/DKRTFForeignHeaderFooter.h"
+
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/NumberScanning.h"
@@ -14,6 +16,7 @@ namespace folio {
 namespace {
 
 constexpr float kTwipsPerCentimetre = 566.96f;
+constexpr double kTwipsPerPoint = 20;
 // The letter page width and height in centimetres: margins at or past them
 // mean "no margin" rather than a negative one.
 constexpr float kPaperWidthCentimetres = 21.59f;
@@ -113,6 +116,12 @@ std::string DKRTFWriter::writeRTFData()
         appendGroupText(m_buffer, *m_settings.pageFooter);
         m_buffer.appendCString("}\n");
     }
+    // The same header and footer once more as other programs read them;
+    // Folio's own reader keeps the settings above.
+    if (m_settings.pageHeader)
+        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
+    if (m_settings.pageFooter)
+        DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
     if (m_settings.paperColor) {
         m_buffer.appendCString(
             "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"
@@ -154,7 +163,16 @@ void DKRTFWriter::writeHeader()
         bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kTwipsPerCentimetre : 0.0f;
     }
 
-    m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw11900\\paperh16840");
+    // The document's own paper, so that a Letter or custom page stays what
+    // it was; A4 for a new document and one that never said.
+    m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw");
+    if (settings.paperSize) {
+        m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
+        m_buffer.appendCString("\\paperh");
+        m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
+    } else {
+        m_buffer.appendCString("11900\\paperh16840");
+    }
     appendMargin(m_buffer, "\\margl", left);
     appendMargin(m_buffer, "\\margr", right);
     appendMargin(m_buffer, "\\margt", top);

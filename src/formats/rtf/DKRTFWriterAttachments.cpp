@@ -12,6 +12,9 @@ namespace folio {
 
 namespace {
 
+// A CSS pixel is three quarters of a point, a point twenty twips.
+constexpr double kTwipsPerPixel = 15;
+
 std::string hexString(const Data& data)
 {
     static constexpr char kHexDigits[] = "0123456789abcdef";
@@ -99,14 +102,17 @@ void DKRTFWriter::writePicture(const TETextAttachment& attachment)
         m_buffer.appendCString(attachment.fileType() == "pngblip" ? "{{\\pict\\pngblip" : "{{\\pict\\jpegblip");
         m_buffer.appendCString("\\wraptext");
         m_buffer.appendCString(std::to_string(static_cast<std::uint32_t>(attachment.wrapAlignment())));
-        m_buffer.appendCString("\\picw");
+        // The goal size in twips, as every reader takes it: a picture shown
+        // at 4 pixels to 3 points keeps its size in other programs. The scale
+        // tells our reader this from files that gave twelfths of a pixel.
+        m_buffer.appendCString("\\picscalex100\\picscaley100\\picw");
         m_buffer.appendRoundedNumber(original.width * 12);
         m_buffer.appendCString("\\pich");
         m_buffer.appendRoundedNumber(original.height * 12);
         m_buffer.appendCString("\\picwgoal");
-        m_buffer.appendRoundedNumber(display.width * 12);
+        m_buffer.appendRoundedNumber(display.width * kTwipsPerPixel);
         m_buffer.appendCString("\\pichgoal");
-        m_buffer.appendRoundedNumber(display.height * 12);
+        m_buffer.appendRoundedNumber(display.height * kTwipsPerPixel);
         m_buffer.appendByte('\n');
         m_buffer.appendCString(pictureHex(attachment, false));
         m_buffer.appendCString("\n} }\n");
@@ -152,6 +158,9 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
         m_buffer.appendCString("{\\*\\footnote {\\chftn} ");
         m_buffer.appendEscapedString(text);
         m_buffer.appendCString("}\\f0\n");
+        // The text goes on in font 0, whatever the run after the note
+        // asks for: that run names its own font again.
+        m_state.fontIndex = 0;
     }
 }
 

@@ -188,8 +188,15 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     changed |= writeOnChange("\\sa", truncated(style.paragraphSpacing * 20), m_state.paragraphSpacing);
     changed |= writeOnChange("\\sb", truncated(style.paragraphSpacingBefore * 20), m_state.paragraphSpacingBefore);
 
-    if (truncated(style.lineHeightMultiple * kSingleLineSpacing) != m_state.lineSpacing) {
-        double spacing = style.lineHeightMultiple * kSingleLineSpacing;
+    // Text read from RTF or from the page's "line-height" carries a
+    // paragraph's own spacing as the minimum line spacing (a multiple); the
+    // line height multiple is a default for all paragraphs. Without either
+    // the paragraph is single spaced.
+    double multiple = style.minimumLineSpacing > 0 ? style.minimumLineSpacing
+        : style.lineHeightMultiple > 0             ? style.lineHeightMultiple
+                                                   : 1.0;
+    if (truncated(multiple * kSingleLineSpacing) != m_state.lineSpacing) {
+        double spacing = multiple * kSingleLineSpacing;
         if (spacing > kLargestLineSpacing)
             spacing = kFallbackLineSpacing;
         m_buffer.appendCString("\\sl");
@@ -387,11 +394,12 @@ void DKRTFWriter::writeColorAttributes(const CharacterFormatting& formatting)
         m_buffer.appendByte(' ');
         m_state.foregroundColorIndex = foreground;
     }
-    // No background (the default entry) is white, table slot 1.
+    // A background is written as a highlight, which other word processors
+    // show (most ignore character shading); 0 ends it.
     const std::int32_t background = formatting.backgroundColor;
     if (background != m_state.backgroundColorIndex) {
-        m_buffer.appendCString("\\cb");
-        m_buffer.appendInteger(background == 0 ? 1 : background + 1);
+        m_buffer.appendCString("\\highlight");
+        m_buffer.appendInteger(background == 0 ? 0 : background + 1);
         m_buffer.appendByte(' ');
         m_state.backgroundColorIndex = background;
     }

@@ -87,8 +87,14 @@ TEST(TEParagraphStyleCSS, lineSpacingAndMultiples)
     TEParagraphStyle style = silentStyle();
     style.setParagraphLineSpacing(240);
     EXPECT_EQ(style.cssStyleRepresentation(), "line-height:normal;");
+    // Hundredths are kept (Word's 1.15 spacing stays 1.15 through the page);
+    // a spacing of tenths keeps its one decimal.
     style.setParagraphLineSpacing(12.25);
-    EXPECT_EQ(style.cssStyleRepresentation(), "line-height:12.2;");
+    EXPECT_EQ(style.cssStyleRepresentation(), "line-height:12.25;");
+    style.setParagraphLineSpacing(276.0f / 240.0f);
+    EXPECT_EQ(style.cssStyleRepresentation(), "line-height:1.15;");
+    style.setParagraphLineSpacing(1.5);
+    EXPECT_EQ(style.cssStyleRepresentation(), "line-height:1.5;");
     style = silentStyle();
     style.setLineHeightMultiple(1);
     EXPECT_EQ(style.cssStyleRepresentation(), std::nullopt);

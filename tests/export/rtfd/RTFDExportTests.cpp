@@ -78,6 +78,35 @@ TEST_F(RTFDExportTest, ArchiveHoldsThePackageWithTextAndPictures)
     EXPECT_NE(plain.find(u"after"), std::u16string::npos);
 }
 
+// The package's text is the file's document: its paper, margins and footer
+// as the file gave them, and its blanks as blanks.
+TEST_F(RTFDExportTest, PackageTextKeepsTheFilesPageFooterAndBlanks)
+{
+    Result<Data> file = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/word-letter-footer.rtf");
+    ASSERT_TRUE(file.ok());
+    std::string word = file->toString();
+    word.replace(word.find("A closing line"), 14, "A  closing   line");
+    std::string path = document("Letter.rtf", word);
+    Result<std::string> archivePath = package(path);
+    ASSERT_TRUE(archivePath.ok()) << archivePath.error().message;
+    Result<DKZipArchive> archive = DKZipArchive::open(*archivePath);
+    ASSERT_TRUE(archive.ok());
+
+    Result<DKRTFReadResult> original = DKRTFReader::read(toUtf16(word));
+    Result<DKRTFReadResult> packaged = DKRTFReader::read(toUtf16(entryText(*archive, "Letter.rtf.rtfd/TXT.rtf")));
+    ASSERT_TRUE(original.ok() && packaged.ok());
+    ASSERT_TRUE(packaged->pageSettings.paperSize().has_value());
+    EXPECT_EQ(packaged->pageSettings.paperSize()->width, 612);
+    EXPECT_EQ(packaged->pageSettings.paperSize()->height, 792);
+    for (std::string_view side : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kPageMarginRightKey,
+                                  DKRTFPageSettings::kPageMarginTopKey, DKRTFPageSettings::kPageMarginBottomKey})
+        EXPECT_NEAR(packaged->pageSettings.number(side).value_or(0), *original->pageSettings.number(side), 0.01) << side;
+    EXPECT_EQ(packaged->pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+              original->pageSettings.text(DKRTFPageSettings::kFooterControlKey));
+    EXPECT_NE(packaged->text.string().find(u"A  closing   line"), std::u16string::npos);
+    EXPECT_EQ(packaged->text.string().find(u'\u00A0'), std::u16string::npos);
+}
+
 TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)
 {
     // A QV document keeps its pictures in its folder; exporting must not

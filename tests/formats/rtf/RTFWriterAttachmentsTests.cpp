@@ -66,11 +66,11 @@ TEST(RTFWriterPictureTests, embeddedPictureCarriesSizesAndHexBytes)
 {
     auto attachment = picture(writePictureFile("pic.jpg", {0x01, 0xAB, 0xFF}));
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n01abff\n} }\nb");
+              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n} }\nb");
     attachment->setWrapAlignment(TEWrapAlignment::Right);
     attachment->setFileType("pngblip");
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\pngblip\\wraptext2\\picw1200\\pich600\\picwgoal600\\pichgoal300\n01abff\n} }\nb");
+              "a{{\\pict\\pngblip\\wraptext2\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n01abff\n} }\nb");
 }
 
 TEST(RTFWriterPictureTests, rtfdPictureIsAReferenceByFileName)
@@ -100,10 +100,10 @@ TEST(RTFWriterPictureTests, unreadablePictureFileFallsBackToHeldBytes)
 {
     auto attachment = picture(scratchFolder() + "/missing.jpg");
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n\n} }\nb");
+              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n\n} }\nb");
     attachment->setContents(Data(std::vector<std::uint8_t>{0x0A, 0x0B}));
     EXPECT_EQ(bodyOfPictureText(attachment),
-              "a{{\\pict\\jpegblip\\wraptext0\\picw1200\\pich600\\picwgoal600\\pichgoal300\n0a0b\n} }\nb");
+              "a{{\\pict\\jpegblip\\wraptext0\\picscalex100\\picscaley100\\picw1200\\pich600\\picwgoal750\\pichgoal375\n0a0b\n} }\nb");
     EXPECT_FALSE(DKRTFWriter::convertImageToHex(scratchFolder() + "/missing.jpg").has_value());
 }
 

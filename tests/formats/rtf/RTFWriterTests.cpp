@@ -129,7 +129,9 @@ TEST(RTFWriterDocumentTests, headerAndFooterAreEscapedAndFollowTheTables)
     settings.pageFooter = u"Page \u00e9";
     std::string rtf = writeText(makeText({{u"x", {}}}), settings);
     EXPECT_EQ(bodyOf(rtf), "{\\*\\pageHeader Helvetica::12::left::#000000::1::1::a\\{b\\}\\\\c}\n"
-                           "{\\*\\pageFooter Page \xC3\xA9}\n\\ql\n\\f0\\fs24 \\cf0 x");
+                           "{\\*\\pageFooter Page \xC3\xA9}\n"
+                           // The header once more for other programs; the footer is no valid setting.
+                           "{\\header\\pard\\plain\\ql\\fs24 a\\{b\\}\\\\c\\par}\n\\ql\n\\f0\\fs24 \\cf0 x");
 }
 
 TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)
@@ -197,9 +199,9 @@ TEST(RTFWriterDocumentTests, colourTableHoldsFurtherColoursInOrderOfFirstUse)
     EXPECT_NE(rtf.find("{\\colortbl\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red0\\green0\\blue255;"
                        "\\red255\\green0\\blue0;\\red128\\green128\\blue128;}\n\\pard\n"),
               std::string::npos);
-    // Black is colour 0; a missing background asks for white, which is where
-    // the state starts, so "\cb" appears only once a background is set.
-    EXPECT_EQ(bodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 a\\cf2 \\cb3 b\\cf3 \\cb1 c\\cf4 d\\cf0 e");
+    // Black is colour 0; a background is a highlight, which appears only
+    // once a background is set and ends with "\highlight0".
+    EXPECT_EQ(bodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 a\\cf2 \\highlight3 b\\cf3 \\highlight0 c\\cf4 d\\cf0 e");
 }
 
 // Runs that share one dictionary object (as text read from a page does)

@@ -93,6 +93,11 @@ std::string formattingAt(const AttributedString& text, std::size_t index)
     AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
     if (!attributes)
         return "<none>";
+    // Files of ours once marked every run without a background as white
+    // ("\\cb1"); the page never showed it, and a save now writes none.
+    std::string background = colorText(*attributes, NSBackgroundColorAttributeName);
+    if (background == "255,255,255")
+        background = "none";
     std::ostringstream summary;
     if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName)) {
         summary << "font " << font->font().postScriptName() << " " << font->font().pointSize() << " traits "
@@ -101,8 +106,7 @@ std::string formattingAt(const AttributedString& text, std::size_t index)
     summary << "; underline " << intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) << "; strike "
             << intForKey(*attributes, TEStrikeOutAttribute, 0) << "; superscript "
             << intForKey(*attributes, kCTSuperscriptAttributeName, 0) << "; colour "
-            << colorText(*attributes, kCTForegroundColorAttributeName) << " on "
-            << colorText(*attributes, NSBackgroundColorAttributeName);
+            << colorText(*attributes, kCTForegroundColorAttributeName) << " on " << background;
     if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
         summary << "; link " << link->urlString();
     if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {

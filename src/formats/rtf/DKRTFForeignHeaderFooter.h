@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folio {
+
+class AttributedString;
+class DKRTFDataBuffer;
+
+// A running header or footer as other word processors write it: a "{\header
+// ...}" or "{\footer ...}" group (or its left, right and first-page form)
+// holding ordinary RTF paragraphs. Folio keeps a header or footer as its
+// "::"-joined settings (font, size, alignment, colour, distance, enabled,
+// text); these turn one form into the other, so that a footer of another
+// program is shown, printed and saved, and one of ours is seen by other
+// programs.
+class DKRTFForeignHeaderFooter {
+public:
+    // The forms in the order they stand in for the one header or footer
+    // Folio keeps: the one for every page, right pages, left pages, the
+    // first page.
+    enum class Form { AllPages = 0, RightPages = 1, LeftPages = 2, FirstPage = 3 };
+
+    DKRTFForeignHeaderFooter() = delete;
+
+    // The group's content (after its control word, up to its closing brace)
+    // with the page number ("\chpgn", a PAGE field) and page count (a
+    // NUMPAGES field) turned into the "[pagenumber]" and "[totalpages]"
+    // placeholders Folio's headers carry, and every other field reduced to
+    // its result.
+    static std::u16string withPagePlaceholders(std::u16string_view group);
+    // The settings of the group's text once read: its words (paragraphs
+    // joined by a blank), the first paragraph's alignment and the first
+    // character's size; `distanceTwips` from the paper's edge. Nothing when
+    // the group holds no words.
+    static std::optional<std::string> settingsForText(const AttributedString& text, int distanceTwips);
+
+    // "{\header ...}" or "{\footer ...}" for the settings when they are
+    // switched on and hold words, with the placeholders as page number and
+    // page count fields; nothing is written otherwise.
+    enum class Kind { Header, Footer };
+    static void writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
+};
+
+} // namespace folio

@@ -1,0 +1,288 @@
+#include "formats/rtf/DKRTFReader.h"
+#include "formats/rtf/DKRTFWriter.h"
+#include "engine/attachments/TETextAttachment.h"
+#include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
+#include "engine/html/writer/TEHTMLWriter.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/FontAttributeValue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+// Files as Word, LibreOffice, WordPad and TextEdit write them, read and
+// written again: what the second reading finds must be what the first found,
+// the page as well as the text. Compared as values, never as bytes.
+class RTFOtherWritersRoundTripTests : public testing::Test {
+protected:
+    void SetUp() override { FontCatalog::setShared(std::make_shared<FakeFontCatalog>()); }
+
+    static std::string fixture(const std::string& name)
+    {
+        Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/" + name);
+        EXPECT_TRUE(data.ok()) << name;
+        return data.ok() ? data->toString() : std::string();
+    }
+
+    static DKRTFReadResult read(const std::string& rtf)
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+        EXPECT_TRUE(read.ok());
+        return read.ok() ? std::move(*read) : DKRTFReadResult{};
+    }
+
+    // What the document hands the writer of what it read: the margins as
+    // the ruler keeps them (the right one as the edge on its sheet), the
+    // header, footer, paper colour and paper.
+    static DKRTFDocumentSettings documentSettings(const DKRTFReadResult& read)
+    {
+        const DKRTFPageSettings& page = read.pageSettings;
+        DKRTFDocumentSettings settings;
+        settings.paperColor = toUtf16(read.paperColor);
+        settings.leftMargin = page.number(DKRTFPageSettings::kPageMarginLeftKey).value_or(0);
+        settings.rightMargin = 21.59f - page.number(DKRTFPageSettings::kPageMarginRightKey).value_or(0);
+        settings.topMargin = page.number(DKRTFPageSettings::kPageMarginTopKey).value_or(0);
+        settings.bottomMargin = page.number(DKRTFPageSettings::kPageMarginBottomKey).value_or(0);
+        if (auto header = page.text(DKRTFPageSettings::kHeaderControlKey))
+            settings.pageHeader = toUtf16(*header);
+        if (auto footer = page.text(DKRTFPageSettings::kFooterControlKey))
+            settings.pageFooter = toUtf16(*footer);
+        settings.paperSize = page.paperSize();
+        return settings;
+    }
+
+    static std::string written(const DKRTFReadResult& read, const AttributedString& text)
+    {
+        Result<std::string> rtf = DKRTFWriter::writeDocument(text, documentSettings(read));
+        EXPECT_TRUE(rtf.ok());
+        return rtf.ok() ? *rtf : std::string();
+    }
+
+    // The text as the editing page holds it and hands it back.
+    static AttributedString throughThePage(const AttributedString& text)
+    {
+        TEHTMLWriterSettings settings;
+        settings.fileName = "round-trip";
+        // The save takes back the no-break spaces that keep a run of blanks
+        // visible on the page (which hands them over as "&nbsp;"), as the
+        // editor's body cleaner does.
+        std::string html = toUtf8(htmlString(text, settings));
+        for (std::size_t at = html.find(" \xC2\xA0"); at != std::string::npos; at = html.find(" \xC2\xA0", at))
+            html.replace(at, 3, "  ");
+        std::optional<AttributedString> back = attributedStringWithHTMLData(html);
+        EXPECT_TRUE(back.has_value());
+        return back ? *back : AttributedString();
+    }
+
+    static std::string colorText(const AttributeDictionary& attributes, std::string_view key)
+    {
+        const auto* value = attributes.valueForKeyAs<ColorValue>(key);
+        if (!value)
+            return "none";
+        std::ostringstream text;
+        text << std::lround(value->color().red() * 255) << "," << std::lround(value->color().green() * 255) << ","
+             << std::lround(value->color().blue() * 255);
+        return text.str();
+    }
+
+    // A character's paragraph spacing, colours, size and picture size.
+    static std::string looksAt(const AttributedString& text, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        if (!attributes)
+            return "<none>";
+        std::ostringstream summary;
+        // A paragraph end shows no character: only its paragraph counts.
+        const bool paragraphEnd = text.string()[index] == u'\n';
+        if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName); font && !paragraphEnd) {
+            summary << "font " << font->font().postScriptName() << " " << font->font().pointSize() << " traits "
+                    << (font->font().symbolicTraits() & (kFontBoldTrait | kFontItalicTrait)) << "; ";
+        }
+        // Text without a colour is black, and a file of ours names black.
+        std::string color = colorText(*attributes, kCTForegroundColorAttributeName);
+        if (!paragraphEnd) {
+            summary << "colour " << (color == "none" ? "0,0,0" : color) << " on "
+                    << colorText(*attributes, NSBackgroundColorAttributeName);
+        }
+        if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
+            const PlatformParagraphStyle& paragraph = style->style();
+            double lines = paragraph.minimumLineSpacing() > 0 ? paragraph.minimumLineSpacing() : 1;
+            summary << "; lines " << std::round(lines * 100) / 100 << " before " << paragraph.paragraphSpacingBefore()
+                    << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
+        }
+        if (const auto* attachment = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
+            summary << "; picture " << std::round(attachment->displaySize().width) << "x"
+                    << std::round(attachment->displaySize().height);
+        }
+        return summary.str();
+    }
+
+    static void expectSameText(const AttributedString& again, const AttributedString& original, const std::string& name)
+    {
+        auto visible = [](const AttributedString& text) {
+            std::u16string string = text.string();
+            while (!string.empty() && (string.back() == u'\n' || string.back() == u' '))
+                string.pop_back();
+            return string;
+        };
+        ASSERT_EQ(toUtf8(visible(again)), toUtf8(visible(original))) << name;
+        for (std::size_t index = 0; index < visible(original).size(); ++index) {
+            ASSERT_EQ(looksAt(again, index), looksAt(original, index))
+                << name << " at " << index << " in \"" << toUtf8(original.string().substr(index, 20)) << "\"";
+        }
+    }
+
+    static void expectSamePage(const DKRTFPageSettings& again, const DKRTFPageSettings& original,
+                               const std::string& name)
+    {
+        // A file that names no paper is written on the default, A4; and A4
+        // in a file of ours may be that default, which the reader takes as
+        // no paper named.
+        const Size a4{595, 842};
+        const Size paper = original.paperSize().value_or(a4);
+        EXPECT_NEAR(again.paperSize().value_or(a4).width, paper.width, 0.5) << name;
+        EXPECT_NEAR(again.paperSize().value_or(a4).height, paper.height, 0.5) << name;
+        for (std::string_view key : DKRTFPageSettings::kKeys) {
+            // NOTE: the document-wide spacing is whatever the last paragraph
+            // that named one said, which a writer of changes only names
+            // differently; each paragraph's own spacing is compared in the text.
+            if (key == DKRTFPageSettings::kParagraphSpacingKey || key == DKRTFPageSettings::kParagraphSpacingBeforeKey)
+                continue;
+            if (auto number = original.number(key))
+                EXPECT_NEAR(again.number(key).value_or(-1), *number, 0.01) << name << " " << key;
+            EXPECT_EQ(again.text(key), original.text(key)) << name << " " << key;
+        }
+    }
+
+    const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
+                                           "wordpad-header.rtf", "textedit-picture.rtf"};
+};
+
+TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
+{
+    DKRTFReadResult word = read(fixture("word-letter-footer.rtf"));
+    ASSERT_TRUE(word.pageSettings.paperSize().has_value());
+    EXPECT_EQ(word.pageSettings.paperSize()->width, 612);
+    EXPECT_EQ(word.pageSettings.paperSize()->height, 792);
+    EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+              "Helvetica::11::center::black::0.5::YES::Quarterly note, page [pagenumber]");
+    EXPECT_EQ(word.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt);
+    EXPECT_EQ(word.text.string().find(u"Quarterly"), std::u16string::npos) << "a footer is no body text";
+
+    DKRTFReadResult ticket = read(fixture("libreoffice-custom-paper.rtf"));
+    ASSERT_TRUE(ticket.pageSettings.paperSize().has_value());
+    EXPECT_EQ(ticket.pageSettings.paperSize()->width, 595);
+    EXPECT_EQ(ticket.pageSettings.paperSize()->height, 275);
+    EXPECT_EQ(ticket.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+              "Helvetica::12::center::black::0.5::YES::Ticket stub");
+
+    DKRTFReadResult minutes = read(fixture("wordpad-header.rtf"));
+    EXPECT_FALSE(minutes.pageSettings.paperSize().has_value());
+    EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kHeaderControlKey),
+              "Helvetica::9::right::black::0.5::YES::Draft for the board");
+    EXPECT_EQ(minutes.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+              "Helvetica::9::center::black::0.5::YES::Internal only");
+}
+
+TEST_F(RTFOtherWritersRoundTripTests, writingAndReadingAgainKeepsThePageAndTheText)
+{
+    for (const std::string& name : m_files) {
+        DKRTFReadResult original = read(fixture(name));
+        ASSERT_GT(original.text.length(), 0u) << name;
+        const std::string rtf = written(original, original.text);
+        DKRTFReadResult again = read(rtf);
+        expectSamePage(again.pageSettings, original.pageSettings, name);
+        expectSameText(again.text, original.text, name + "\n" + rtf);
+    }
+}
+
+TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndTheText)
+{
+    for (const std::string& name : m_files) {
+        DKRTFReadResult original = read(fixture(name));
+        const std::string rtf = written(original, throughThePage(original.text));
+        DKRTFReadResult again = read(rtf);
+        expectSamePage(again.pageSettings, original.pageSettings, name);
+        expectSameText(again.text, original.text, name + "\n" + rtf);
+        // A second save changes nothing more.
+        EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
+    }
+}
+
+// Folio's own footer goes out a second time as another program reads it, with
+// its page number and count as fields; a reader of that group alone finds
+// the words and placeholders again. A switched-off header is not shown.
+TEST_F(RTFOtherWritersRoundTripTests, folioFooterIsWrittenAsAFooterOtherProgramsRead)
+{
+    MutableAttributedString text;
+    text.appendString(u"Body\n", AttributeDictionary::empty());
+    DKRTFDocumentSettings settings;
+    settings.pageFooter = u"Times::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}";
+    settings.pageHeader = u"Helvetica::12::right::black::0.5::NO::Header Author: [date]";
+    Result<std::string> rtf = DKRTFWriter::writeDocument(text, settings);
+    ASSERT_TRUE(rtf.ok());
+    // What a program that knows only the standard groups sees.
+    std::string standard = *rtf;
+    for (const char* own : {"{\\*\\pageFooter ", "{\\*\\pageHeader "}) {
+        std::size_t at = standard.find(own);
+        if (at != std::string::npos)
+            standard.erase(at, standard.find('\n', at) + 1 - at);
+    }
+    DKRTFReadResult other = read(standard);
+    EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kFooterControlKey),
+              "Helvetica::10::right::black::0.5::YES::Page [pagenumber] of [totalpages] {draft}")
+        << standard;
+    EXPECT_EQ(other.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), std::nullopt) << standard;
+    EXPECT_EQ(toUtf8(other.text.string()), "Body\n");
+    // Folio's own reader keeps its own settings, the font and switch included.
+    DKRTFReadResult own = read(*rtf);
+    EXPECT_EQ(own.pageSettings.text(DKRTFPageSettings::kFooterControlKey), toUtf8(*settings.pageFooter));
+    EXPECT_EQ(own.pageSettings.text(DKRTFPageSettings::kHeaderControlKey), toUtf8(*settings.pageHeader));
+}
+
+// Other programs read what Folio writes: the header's and footer's words,
+// and the highlight, which LibreOffice shows as the text's background.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-other-writers";
+    std::filesystem::create_directories(folder / "out");
+    std::string files;
+    for (const std::string& name : m_files) {
+        DKRTFReadResult original = read(fixture(name));
+        ASSERT_TRUE(Data::fromString(written(original, throughThePage(original.text))).writeToFile((folder / name).string()));
+        files += " '" + (folder / name).string() + "'";
+    }
+    // LibreOffice's text and HTML exports leave out the highlight (and the
+    // text export the header and footer); its flat document keeps both.
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to fodt --outdir '" + (folder / "out").string() + "'" + files +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    auto document = [&](const std::string& name) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".fodt")).string());
+        EXPECT_TRUE(data.ok()) << name;
+        return data.ok() ? data->toString() : std::string();
+    };
+    EXPECT_NE(document("word-letter-footer.rtf").find("Quarterly note, page"), std::string::npos);
+    EXPECT_NE(document("wordpad-header.rtf").find("Draft for the board"), std::string::npos);
+    EXPECT_NE(document("wordpad-header.rtf").find("Internal only"), std::string::npos);
+    const std::string ticket = document("libreoffice-custom-paper.rtf");
+    EXPECT_NE(ticket.find("Ticket stub"), std::string::npos);
+    EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
+}
+
+} // namespace
+} // namespace folio

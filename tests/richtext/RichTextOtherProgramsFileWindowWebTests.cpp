@@ -1,0 +1,181 @@
+#include "engine/attachments/TETextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Data.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "richtext/TextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace folio {
+namespace {
+
+using testing_support::readFile;
+using testing_support::writeFile;
+
+// Files that Word, LibreOffice, WordPad and TextEdit wrote, opened in the
+// rich-text editor in a real window: one word typed and the document
+// autosaved, the file differs from what it was only by that word, for Folio
+// and for LibreOffice.
+class RichTextOtherProgramsFileWindowTest : public test::EditorWindowTest<TextViewController> {
+protected:
+    RichTextOtherProgramsFileWindowTest() : EditorWindowTest(EditorKind::RichText, "other-programs-window") {}
+
+    static std::string fixture(const std::string& name)
+    {
+        Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf-roundtrip/" + name);
+        EXPECT_TRUE(data.ok()) << name;
+        return data.ok() ? data->toString() : std::string();
+    }
+
+    static DKRTFReadResult read(const std::string& rtf)
+    {
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+        EXPECT_TRUE(read.ok());
+        return read.ok() ? std::move(*read) : DKRTFReadResult{};
+    }
+
+    // The text without the paragraph ends after its last line.
+    static std::u16string visible(const AttributedString& text)
+    {
+        std::u16string string = text.string();
+        while (!string.empty() && (string.back() == u'\n' || string.back() == u' '))
+            string.pop_back();
+        return string;
+    }
+
+    // A character's line spacing, highlight and picture size.
+    static std::string looksAt(const AttributedString& text, std::size_t index)
+    {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        if (!attributes)
+            return "none";
+        const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        double spacing = style ? style->style().minimumLineSpacing() : 0;
+        std::string looks = "lines " + formatShortest(spacing > 0 ? std::round(spacing * 100) / 100 : 1);
+        if (text.string()[index] == u'\n')
+            return looks;
+        const auto* highlight = attributes->valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
+        if (highlight && !(highlight->color().red() == 1 && highlight->color().green() == 1 && highlight->color().blue() == 1))
+            looks += "; highlight " + formatShortest(std::round(highlight->color().blue() * 255));
+        if (const auto* picture = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName))
+            looks += "; picture " + formatShortest(std::round(picture->displaySize().width)) + "x" +
+                formatShortest(std::round(picture->displaySize().height));
+        return looks;
+    }
+
+    // A header or footer as the pages show it: switched off (or absent),
+    // or its look and words, the size as a number (the page gives "11px").
+    static std::string shown(const std::optional<std::string>& settings)
+    {
+        std::vector<std::string> fields;
+        std::string rest = settings.value_or("");
+        for (std::size_t at; fields.size() < 6 && (at = rest.find("::")) != std::string::npos;) {
+            fields.push_back(rest.substr(0, at));
+            rest.erase(0, at + 2);
+        }
+        fields.push_back(rest);
+        if (fields.size() < 7 || !boolValue(std::string_view(fields[5])))
+            return "off";
+        return fields[0] + " " + formatShortest(floatValue(std::string_view(fields[1]))) + " " + fields[2] + " " +
+            fields[3] + " " + fields[4] + " " + fields[6];
+    }
+
+    // Puts the caret after the last character of the page and types the word.
+    void typeAtTheEnd(std::string_view word)
+    {
+        run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,"
+            "NodeFilter.SHOW_TEXT);var last=null;while(w.nextNode()){if(w.currentNode.data.trim())last=w.currentNode;}"
+            "var r=document.createRange();r.setStart(last,last.data.length);r.collapse(true);var s=getSelection();"
+            "s.removeAllRanges();s.addRange(r);c.focus();})()");
+        type(word);
+        ASSERT_TRUE(waitFor([&] {
+            return run("document.getElementById('content').textContent").find(word) != std::string::npos;
+        })) << "the keys did not reach the page";
+    }
+
+    bool autosave()
+    {
+        auto done = std::make_shared<std::optional<bool>>();
+        document->autosaveWithCompletionHandler([done](bool success) { *done = success; });
+        EXPECT_TRUE(waitFor([&] { return done->has_value(); }));
+        return done->value_or(false);
+    }
+};
+
+TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChanges)
+{
+    const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
+                                         "textedit-picture.rtf"};
+    std::string saved;
+    for (const std::string& name : files) {
+        SCOPED_TRACE(name);
+        const std::string original = fixture(name);
+        const std::string path = folder.path(name);
+        writeFile(path, original);
+        open(path);
+        if (HasFatalFailure())
+            return;
+        typeAtTheEnd(" Zebra");
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(autosave());
+        closeDocument();
+
+        const std::string rtf = readFile(path);
+        DKRTFReadResult before = read(original);
+        DKRTFReadResult after = read(rtf);
+        EXPECT_EQ(toUtf8(visible(after.text)), toUtf8(visible(before.text)) + " Zebra") << rtf;
+        // No paper named, or A4 in a file of ours (the default), is A4.
+        const Size a4{595, 842};
+        const Size paper = before.pageSettings.paperSize().value_or(a4);
+        EXPECT_NEAR(after.pageSettings.paperSize().value_or(a4).width, paper.width, 0.5) << rtf;
+        EXPECT_NEAR(after.pageSettings.paperSize().value_or(a4).height, paper.height, 0.5) << rtf;
+        for (std::string_view key : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kPageMarginRightKey,
+                                     DKRTFPageSettings::kPageMarginTopKey, DKRTFPageSettings::kPageMarginBottomKey})
+            EXPECT_NEAR(after.pageSettings.number(key).value_or(-1), *before.pageSettings.number(key), 0.02) << key;
+        // NOTE: the page carries a switched-off header and footer of its own
+        // where the file has none; the document-wide paragraph spacing (the
+        // last paragraph's) is no look of its own, each paragraph's is below.
+        for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
+            EXPECT_EQ(shown(after.pageSettings.text(key)), shown(before.pageSettings.text(key))) << key;
+        for (std::size_t index = 0; index < visible(before.text).size(); ++index)
+            EXPECT_EQ(looksAt(after.text, index), looksAt(before.text, index)) << index;
+        Data::fromString(rtf).writeToFile(folder.path("saved-" + name));
+        saved += " '" + folder.path("saved-" + name) + "'";
+    }
+
+    // LibreOffice reads the saved files' words, the footers' among them.
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string out = folder.path("out");
+    const std::string profile = folder.path("profile");
+    for (const char* format : {"'txt:Text (encoded):UTF8'", "html"}) {
+        const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
+            " --headless --convert-to " + format + " --outdir '" + out + "'" + saved + " >/dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    auto converted = [&](const std::string& name, const char* extension) {
+        return readFile(out + "/saved-" + name.substr(0, name.size() - 4) + extension);
+    };
+    for (const std::string& name : files)
+        EXPECT_NE(converted(name, ".txt").find("Zebra"), std::string::npos) << name;
+    EXPECT_NE(converted("word-letter-footer.rtf", ".txt").find("A closing line in spaced text."), std::string::npos);
+    EXPECT_NE(converted("word-letter-footer.rtf", ".html").find("Quarterly note, page"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-custom-paper.rtf", ".html").find("Ticket stub"), std::string::npos);
+    EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Draft for the board"), std::string::npos);
+    EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Internal only"), std::string::npos);
+}
+
+} // namespace
+} // namespace folio
