@@ -7,6 +7,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
+#include "platform/web/WebPageView.h"
 #include "platform/web/WebServices.h"
 
 namespace folio {
@@ -77,11 +78,8 @@ Result<std::unique_ptr<WebView>> DKWebViewController::makeWebView(const WebViewF
 
 std::shared_ptr<View> DKWebViewController::viewShowing(WebView* page, const Rect& fallbackFrame)
 {
-    auto view = std::make_shared<View>(page ? page->frame() : fallbackFrame);
     // The presenter shows the engine's own widget in place of this view.
-    if (page)
-        view->setNativeWidgetHandle(page->nativeWidget());
-    return view;
+    return std::make_shared<WebPageView>(page ? page->frame() : fallbackFrame, page);
 }
 
 Status DKWebViewController::loadHTMLString(const std::string& html, const std::string& baseURL)

@@ -5,6 +5,7 @@
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
 #include "platform/gtk/GtkPicturePicker.h"
+#include "platform/gtk/GtkContextMenuBridge.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkKeyInput.h"
@@ -62,11 +63,20 @@ std::weak_ptr<T> weakOf(T& object)
     return std::static_pointer_cast<T>(object.weak_from_this().lock());
 }
 
+// A tooltip shown for a widget of a panel that closes would stay on screen
+// with nothing under it: the display looks again at what the pointer is over.
+void dropStrayTooltip()
+{
+    if (GdkDisplay* display = gdk_display_get_default())
+        gtk_tooltip_trigger_tooltip_query(display);
+}
+
 // Popovers may be closed from inside their own "closed" handler, after which
 // GTK still touches them; they are hidden now and destroyed on the next turn.
 void destroyLater(GtkWidget* widget)
 {
     gtk_widget_hide(widget);
+    dropStrayTooltip();
     g_object_ref(widget);
     g_idle_add(
         [](gpointer data) -> gboolean {
@@ -126,6 +136,38 @@ void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
         g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
 }
 
+// A panel taller than its window would be cut off at the window's edge, its
+// top out of reach: it scrolls instead, from its top, at most as tall as the
+// window leaves room for.
+GtkWidget* scrollerWithinWindow(GtkWidget* content, GtkWidget* popover)
+{
+    // The arrow, the popover's frame and shadow take some of the room, and GTK
+    // moves a popover to another side of its anchor when it comes near the edge.
+    constexpr int kArrowAndFrame = 140;
+    GtkWidget* relative = gtk_popover_get_relative_to(GTK_POPOVER(popover));
+    GtkWidget* toplevel = relative ? gtk_widget_get_toplevel(relative) : nullptr;
+    int room = 0;
+    if (toplevel && gtk_widget_get_realized(relative)) {
+        GdkRectangle anchor{0, 0, gtk_widget_get_allocated_width(relative), gtk_widget_get_allocated_height(relative)};
+        gtk_popover_get_pointing_to(GTK_POPOVER(popover), &anchor);
+        int top = 0;
+        int left = 0;
+        gtk_widget_translate_coordinates(relative, toplevel, anchor.x, anchor.y, &left, &top);
+        int bottom = gtk_widget_get_allocated_height(toplevel) - top - anchor.height;
+        // The popover goes where there is more room, above or below its anchor.
+        room = std::max(top, bottom) - kArrowAndFrame;
+    }
+    if (room <= 0)
+        room = workAreaFor(nullptr).height - kHeaderBarAllowance;
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller), std::max(100, room));
+    gtk_container_add(GTK_CONTAINER(scroller), content);
+    return scroller;
+}
+
 GdkRectangle gdkRect(const Rect& rect)
 {
     return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
@@ -154,12 +196,18 @@ GtkPresenter::GtkPresenter()
         g_list_free(windows);
         return active;
     }));
+    std::weak_ptr<int> lifetime = m_lifetime;
+    GtkContextMenuBridge::setHandler([this, lifetime](View& page, Point at) {
+        if (!lifetime.expired() && !m_tearingDown)
+            showContextMenu(page, at);
+    });
     Presenter::setCurrent(this);
 }
 
 GtkPresenter::~GtkPresenter()
 {
     m_tearingDown = true;
+    GtkContextMenuBridge::setHandler(nullptr);
     Presenter::setCurrent(nullptr);
     Pasteboard::general().setBackend(nullptr);
     PicturePicker::setShared(nullptr);
@@ -215,12 +263,61 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     GtkSignals::connectKeyPress(surface.toplevel, [this, lifetime, key](const GdkEventKey& event) {
         return !lifetime.expired() && !m_tearingDown && performKeyCommand(key, event);
     });
+    GtkSignals::connectAllocation(surface.overlay, [this, lifetime, key](int width, int height) {
+        if (!lifetime.expired() && !m_tearingDown)
+            surfaceDidResize(key, Size{static_cast<double>(width), static_cast<double>(height)});
+    });
     // A minimised window is the desktop's background.
     g_signal_connect(surface.toplevel, "window-state-event", G_CALLBACK(windowStateChanged), nullptr);
     rebuildHeader(surface);
     rebuildBody(surface);
     gtk_widget_show_all(surface.toplevel);
     return surface;
+}
+
+void GtkPresenter::surfaceDidResize(const void* key, Size size)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end() || size.width <= 1 || size.height <= 1 || it->second.reportedSize == size)
+        return;
+    Surface& surface = it->second;
+    surface.reportedSize = size;
+    if (surface.sizePending)
+        return;
+    surface.sizePending = true;
+    // Passed on once GTK has placed every widget: the model's answer moves
+    // views, which must not happen in the middle of an allocation.
+    struct Pending {
+        GtkPresenter* presenter;
+        std::weak_ptr<int> lifetime;
+        const void* key;
+    };
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer data) -> gboolean {
+            auto* pending = static_cast<Pending*>(data);
+            if (!pending->lifetime.expired())
+                pending->presenter->passSizeToModel(pending->key);
+            return G_SOURCE_REMOVE;
+        },
+        new Pending{this, m_lifetime, key}, [](gpointer data) { delete static_cast<Pending*>(data); });
+}
+
+void GtkPresenter::passSizeToModel(const void* key)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end() || m_tearingDown)
+        return;
+    it->second.sizePending = false;
+    Size size = it->second.reportedSize;
+    if (Window* window = it->second.window) {
+        if (!(window->frame().size == size))
+            window->resize(size);
+    } else if (ViewController* controller = it->second.controller) {
+        auto view = controller->viewIfLoaded();
+        if (!view || !(view->frame().size == size))
+            controller->transitionToSize(size);
+    }
 }
 
 Responder* GtkPresenter::keyResponderFor(const Surface& surface) const
@@ -266,6 +363,7 @@ void GtkPresenter::destroySurface(const void* key)
     for (GtkWidget* native : surface.nativeWidgets)
         GtkViewBuilder::detachNativeWidget(native);
     gtk_widget_destroy(surface.toplevel);
+    dropStrayTooltip();
 }
 
 GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item)
@@ -427,6 +525,7 @@ void GtkPresenter::windowDidBecomeVisible(Window& window)
     if (m_surfaces.count(&window) || !window.rootViewController())
         return;
     Surface& surface = makeSurface(&window, window.rootViewController().get(), nullptr, window.frame().size);
+    surface.window = &window;
     std::weak_ptr<Window> weak = weakOf(window);
     GtkSignals::connectDelete(surface.toplevel, [weak] {
         if (auto strong = weak.lock())
@@ -569,14 +668,10 @@ void GtkPresenter::presentPopover(ViewController& presented)
             relative = it->second;
     }
     if (!relative) {
-        // A source view shown in a window is pointed at where it shows.
+        // A source view shown in a window or a panel is pointed at where it shows.
         if (auto source = anchor->sourceView()) {
-            for (const auto& [key, surface] : m_surfaces) {
-                if ((relative = GtkViewBuilder::widgetForView(surface.toplevel, *source))) {
-                    pointing = anchor->anchorRect();
-                    break;
-                }
-            }
+            if ((relative = widgetShowingView(static_cast<const View*>(source.get()))))
+                pointing = anchor->anchorRect();
         }
     }
     if (!relative) {
@@ -670,9 +765,9 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }
-    gtk_container_add(GTK_CONTAINER(popover), content);
+    gtk_container_add(GTK_CONTAINER(popover), scrollerWithinWindow(content, popover));
     m_presentedNatives[&presented] = natives;
-    gtk_widget_show_all(content);
+    gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(popover)));
 }
 
 void GtkPresenter::controllerWillDismiss(ViewController& presented)
@@ -691,10 +786,12 @@ void GtkPresenter::controllerWillDismiss(ViewController& presented)
             GtkViewBuilder::detachNativeWidget(native);
         m_presentedNatives.erase(natives);
     }
-    if (GTK_IS_POPOVER(widget))
+    if (GTK_IS_POPOVER(widget)) {
         destroyLater(widget);
-    else
+    } else {
         gtk_widget_destroy(widget);
+        dropStrayTooltip();
+    }
 }
 
 GtkWidget* GtkPresenter::anchorWidgetFor(const void* anchor) const
@@ -703,7 +800,27 @@ GtkWidget* GtkPresenter::anchorWidgetFor(const void* anchor) const
         if (static_cast<const void*>(item) == anchor)
             return widget;
     }
-    return nullptr;
+    return widgetShowingView(anchor);
+}
+
+GtkWidget* GtkPresenter::widgetShowingView(const void* view) const
+{
+    // A view in a window's content, or in a panel shown in a popover (the
+    // choice lists of the style panels); one on screen comes first.
+    std::vector<GtkWidget*> roots;
+    for (const auto& [key, surface] : m_surfaces)
+        roots.push_back(surface.toplevel);
+    for (const auto& [controller, widget] : m_presented)
+        roots.push_back(widget);
+    GtkWidget* hidden = nullptr;
+    for (GtkWidget* root : roots) {
+        if (GtkWidget* widget = GtkViewBuilder::widgetForViewAddress(root, view)) {
+            if (gtk_widget_get_mapped(widget))
+                return widget;
+            hidden = hidden ? hidden : widget;
+        }
+    }
+    return hidden;
 }
 
 void GtkPresenter::closeMenuPopover()
@@ -719,6 +836,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
 {
     closeMenuPopover();
     GtkWidget* relative = anchorWidgetFor(anchor);
+    bool anchored = relative != nullptr;
     if (!relative && !m_surfaces.empty()) {
         auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
         relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
@@ -726,12 +844,36 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     if (!relative)
         return;
     m_menuPopover = gtk_popover_new(relative);
+    if (!anchored) {
+        // Nothing on screen stands for the anchor: the menu hangs from the
+        // top middle of the window rather than from the whole of it, which
+        // would put it beyond the window's edges.
+        GdkRectangle top{std::max(0, gtk_widget_get_allocated_width(relative) / 2), 0, 1, 1};
+        gtk_popover_set_pointing_to(GTK_POPOVER(m_menuPopover), &top);
+    }
+    // Kept inside the window whatever room there is around the anchor.
+    gtk_popover_set_constrain_to(GTK_POPOVER(m_menuPopover), GTK_POPOVER_CONSTRAINT_WINDOW);
     forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     GtkMenuPopover::fill(box, m_menuPopover, menu);
-    gtk_container_add(GTK_CONTAINER(m_menuPopover), box);
-    gtk_widget_show_all(box);
+    GtkWidget* shown = scrollerWithinWindow(box, m_menuPopover);
+    gtk_container_add(GTK_CONTAINER(m_menuPopover), shown);
+    gtk_widget_show_all(shown);
     gtk_popover_popup(GTK_POPOVER(m_menuPopover));
+}
+
+void GtkPresenter::showContextMenu(View& page, Point at)
+{
+    auto target = std::static_pointer_cast<View>(page.weak_from_this().lock());
+    if (!target)
+        return;
+    // The items are those the page's own responder chain (its editor) can
+    // perform, whoever has the keyboard in the model.
+    MenuController& menu = MenuController::shared();
+    if (menu.isMenuVisible())
+        menu.hideMenu();
+    m_contextMenuPage = target;
+    menu.showMenuFromView(target, Rect{at, {1, 1}});
 }
 
 void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
@@ -742,29 +884,64 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
         destroyLater(old);
     }
     auto target = menu.targetView();
-    if (!menu.isMenuVisible() || m_surfaces.empty())
+    std::shared_ptr<View> page = m_contextMenuPage.lock();
+    bool contextual = page && page == target;
+    if (!menu.isMenuVisible() || m_surfaces.empty() || !target) {
+        m_contextMenuPage.reset();
         return;
-    auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
-    GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
-    m_editMenu = gtk_popover_new(overlay);
-    forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
-    if (target) {
-        GdkRectangle rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
-        gtk_popover_set_pointing_to(GTK_POPOVER(m_editMenu), &rect);
     }
-    gtk_popover_set_position(GTK_POPOVER(m_editMenu), GTK_POS_TOP);
-    gtk_popover_set_modal(GTK_POPOVER(m_editMenu), FALSE);
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    for (const auto& item : menu.visibleItems()) {
+    if (!contextual)
+        m_contextMenuPage.reset();
+    std::vector<MenuItem> items = menu.visibleItems(contextual ? page.get() : nullptr);
+    if (items.empty())
+        return;
+    // Next to the view the menu is for, where it shows; the model's window
+    // coordinates only when it shows nowhere.
+    GtkWidget* relative = widgetShowingView(static_cast<const View*>(target.get()));
+    GdkRectangle rect = gdkRect(menu.targetRect());
+    if (!relative) {
+        auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
+        relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
+        rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
+    }
+    m_editMenu = gtk_popover_new(relative);
+    forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
+    gtk_popover_set_pointing_to(GTK_POPOVER(m_editMenu), &rect);
+    gtk_popover_set_constrain_to(GTK_POPOVER(m_editMenu), GTK_POPOVER_CONSTRAINT_WINDOW);
+    // A menu the user asked for is a desktop's context menu: a column below
+    // the pointer that a click elsewhere or Escape closes. One the editor
+    // shows by itself while the user types stands above the caret and
+    // leaves the keyboard to the page.
+    gtk_popover_set_position(GTK_POPOVER(m_editMenu), contextual ? GTK_POS_BOTTOM : GTK_POS_TOP);
+    gtk_popover_set_modal(GTK_POPOVER(m_editMenu), contextual);
+    GtkWidget* box = gtk_box_new(contextual ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL, 0);
+    std::weak_ptr<View> responder = contextual ? page : std::shared_ptr<View>();
+    for (const auto& item : items) {
         GtkWidget* button = gtk_button_new_with_label(toUtf8(item.title).c_str());
         gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
+        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(button)); label && GTK_IS_LABEL(label) && contextual)
+            gtk_label_set_xalign(GTK_LABEL(label), 0);
         std::u16string title = item.title;
         MenuController* controller = &menu;
-        GtkSignals::connect(button, "clicked", [controller, title] { controller->performItemWithTitle(title); });
+        GtkSignals::connect(button, "clicked", [controller, title, responder, contextual] {
+            std::shared_ptr<View> from = responder.lock();
+            if (contextual && !from)
+                return;
+            controller->performItemWithTitle(title, from.get());
+        });
         gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
     }
     gtk_container_add(GTK_CONTAINER(m_editMenu), box);
     gtk_widget_show_all(box);
+    if (contextual) {
+        // Closed by the user (a click elsewhere, Escape): the model's menu hides too.
+        GtkWidget* shown = m_editMenu;
+        std::weak_ptr<int> lifetime = m_lifetime;
+        GtkSignals::connect(shown, "closed", [this, lifetime, shown, controller = &menu] {
+            if (!lifetime.expired() && !m_tearingDown && m_editMenu == shown && controller->isMenuVisible())
+                controller->hideMenu();
+        });
+    }
     gtk_popover_popup(GTK_POPOVER(m_editMenu));
 }
 
@@ -829,8 +1006,11 @@ void GtkPresenter::viewNeedsDisplay(View& view)
         if (label)
             GtkControlBridges::refreshLabel(surface.toplevel, *label);
     }
-    for (const auto& [controller, widget] : m_presented)
+    for (const auto& [controller, widget] : m_presented) {
         GtkDrawnViews::queueRedraw(widget, view);
+        if (label)
+            GtkControlBridges::refreshLabel(widget, *label);
+    }
 }
 
 void GtkPresenter::inputViewsDidChange(View& view)
