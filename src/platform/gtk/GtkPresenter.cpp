@@ -168,6 +168,30 @@ GtkWidget* scrollerWithinWindow(GtkWidget* content, GtkWidget* popover)
     return scroller;
 }
 
+// Views the controller's view has beside it in its navigation's view (a
+// word counter standing over the text): they show over the content.
+std::vector<std::shared_ptr<View>> viewsBeside(NavigationController* navigation, const ViewController* shown)
+{
+    std::vector<std::shared_ptr<View>> beside;
+    std::shared_ptr<View> holder = navigation ? navigation->viewIfLoaded() : nullptr;
+    std::shared_ptr<View> root = shown ? shown->viewIfLoaded() : nullptr;
+    if (!holder || !root || root->superview() != holder)
+        return beside;
+    for (const std::shared_ptr<View>& view : holder->subviews()) {
+        if (view != root && !view->isHidden())
+            beside.push_back(view);
+    }
+    return beside;
+}
+
+std::vector<const View*> addressesOf(const std::vector<std::shared_ptr<View>>& views)
+{
+    std::vector<const View*> addresses;
+    for (const std::shared_ptr<View>& view : views)
+        addresses.push_back(view.get());
+    return addresses;
+}
+
 GdkRectangle gdkRect(const Rect& rect)
 {
     return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
@@ -494,6 +518,26 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         gtk_widget_set_size_request(content, -1, -1);
         gtk_widget_set_size_request(static_cast<GtkWidget*>(shown->view()->nativeWidgetHandle()), -1, -1);
     }
+    std::vector<std::shared_ptr<View>> besideViews = viewsBeside(navigation, shown);
+    if (!besideViews.empty()) {
+        GtkViewBuilder beside(nullptr);
+        GtkWidget* overlay = gtk_overlay_new();
+        gtk_container_add(GTK_CONTAINER(overlay), content);
+        Point origin = shown->view()->frame().origin;
+        for (const std::shared_ptr<View>& view : besideViews) {
+            GtkWidget* child = beside.build(*view);
+            if (!child)
+                continue;
+            Rect frame = view->frame();
+            gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
+            gtk_widget_set_halign(child, GTK_ALIGN_START);
+            gtk_widget_set_valign(child, GTK_ALIGN_START);
+            gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
+            gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
+            gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
+        }
+        content = overlay;
+    }
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
     return content;
@@ -514,6 +558,7 @@ void GtkPresenter::rebuildBody(Surface& surface)
     if (surface.body)
         gtk_widget_destroy(surface.body);
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
+    surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
@@ -991,8 +1036,24 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewLayoutDidChange(View& view)
 {
-    if (!m_tearingDown)
-        GtkViewOverlay::refresh(view);
+    if (m_tearingDown)
+        return;
+    GtkViewOverlay::refresh(view);
+    // A view came or went beside a shown controller's view: the content is
+    // shown again with it.
+    for (auto& [key, surface] : m_surfaces) {
+        auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+        if (navigation && navigation->viewIfLoaded().get() == &view && besideFor(surface) != surface.beside) {
+            rebuildBody(surface);
+            return;
+        }
+    }
+}
+
+std::vector<const View*> GtkPresenter::besideFor(const Surface& surface) const
+{
+    auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+    return addressesOf(viewsBeside(navigation, navigation ? navigation->topViewController().get() : nullptr));
 }
 
 void GtkPresenter::viewNeedsDisplay(View& view)

@@ -87,6 +87,8 @@ private:
         // The window model shown, when the surface is a window's.
         Window* window = nullptr;
         NavigationItem* shownItem = nullptr;
+        // Views shown over the content beside it in its navigation's view.
+        std::vector<const View*> beside;
         // The content size last passed to the model.
         Size reportedSize;
         bool sizePending = false;
@@ -108,6 +110,7 @@ private:
     bool performKeyCommand(const void* key, const GdkEventKey& event);
     void rebuildHeader(Surface& surface);
     void rebuildBody(Surface& surface);
+    std::vector<const View*> besideFor(const Surface& surface) const;
     GtkWidget* buildBarItem(const std::shared_ptr<BarButtonItem>& item);
     GtkWidget* buildContent(ViewController& controller, std::vector<GtkWidget*>& nativeWidgets);
     GtkWidget* hostOverlayFor(const ViewController& controller) const;

@@ -212,6 +212,23 @@ TEST_F(GtkPresenterPlacementTest, aLabelsNewTextAndADrawingsOwnViewsShow)
     GtkPresenter::processPendingEvents();
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "Chars 15 Words 4");
 
+    // A label beside the controller's view in its navigation's view (a word
+    // counter over the text) shows over the content, also when it comes later.
+    auto beside = std::make_shared<Label>(makeRect(200, 300, 180, 24));
+    beside->setText(u"Chars 0 Words 0");
+    window->rootViewController()->view()->addSubview(beside);
+    GtkPresenter::processPendingEvents();
+    GtkWidget* besideLabel = shown(*beside);
+    ASSERT_TRUE(besideLabel);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(besideLabel); }, kWaitSeconds));
+    GdkRectangle content = placeInWindow(shown(*panel->view()));
+    GdkRectangle over = placeInWindow(besideLabel);
+    EXPECT_EQ(over.x - content.x, 200);
+    EXPECT_EQ(over.y - content.y, 300);
+    beside->setText(u"Chars 4 Words 1");
+    GtkPresenter::processPendingEvents();
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(shown(*beside))), "Chars 4 Words 1");
+
     // The drawing shows, and the button placed on it shows over it.
     GtkWidget* link = shown(*panel->link);
     ASSERT_TRUE(link);
