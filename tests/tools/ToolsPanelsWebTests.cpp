@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/specialchars/MDSpecialCharsPickerController.h"

@@ -1,13 +1,13 @@
 #include "platform/docframework/DKWebViewController.h"
 
 #include "platform/docframework/DKWebViewControllerDelegate.h"
+#include "platform/docframework/WebPageView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
-#include "platform/web/WebPageView.h"
 #include "platform/web/WebServices.h"
 
 namespace folio {

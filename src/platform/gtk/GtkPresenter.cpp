@@ -8,6 +8,7 @@
 #include "platform/gtk/GtkContextMenuBridge.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
+#include "platform/gtk/GtkEditMenu.h"
 #include "platform/gtk/GtkKeyInput.h"
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
@@ -134,38 +135,6 @@ void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
     g_signal_connect_data(
         popover, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer data) { grabFocusIfShown(GTK_WIDGET(data)); }),
         g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
-}
-
-// A panel taller than its window would be cut off at the window's edge, its
-// top out of reach: it scrolls instead, from its top, at most as tall as the
-// window leaves room for.
-GtkWidget* scrollerWithinWindow(GtkWidget* content, GtkWidget* popover)
-{
-    // The arrow, the popover's frame and shadow take some of the room, and GTK
-    // moves a popover to another side of its anchor when it comes near the edge.
-    constexpr int kArrowAndFrame = 140;
-    GtkWidget* relative = gtk_popover_get_relative_to(GTK_POPOVER(popover));
-    GtkWidget* toplevel = relative ? gtk_widget_get_toplevel(relative) : nullptr;
-    int room = 0;
-    if (toplevel && gtk_widget_get_realized(relative)) {
-        GdkRectangle anchor{0, 0, gtk_widget_get_allocated_width(relative), gtk_widget_get_allocated_height(relative)};
-        gtk_popover_get_pointing_to(GTK_POPOVER(popover), &anchor);
-        int top = 0;
-        int left = 0;
-        gtk_widget_translate_coordinates(relative, toplevel, anchor.x, anchor.y, &left, &top);
-        int bottom = gtk_widget_get_allocated_height(toplevel) - top - anchor.height;
-        // The popover goes where there is more room, above or below its anchor.
-        room = std::max(top, bottom) - kArrowAndFrame;
-    }
-    if (room <= 0)
-        room = workAreaFor(nullptr).height - kHeaderBarAllowance;
-    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
-    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
-    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
-    gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller), std::max(100, room));
-    gtk_container_add(GTK_CONTAINER(scroller), content);
-    return scroller;
 }
 
 // Views the controller's view has beside it in its navigation's view (a
@@ -342,6 +311,9 @@ void GtkPresenter::passSizeToModel(const void* key)
         if (!view || !(view->frame().size == size))
             controller->transitionToSize(size);
     }
+    // The model's answer may have closed the surface.
+    if (auto again = m_surfaces.find(key); again != m_surfaces.end())
+        GtkTextHighlights::followShownSizes(again->second.body);
 }
 
 Responder* GtkPresenter::keyResponderFor(const Surface& surface) const
@@ -810,7 +782,7 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }
-    gtk_container_add(GTK_CONTAINER(popover), scrollerWithinWindow(content, popover));
+    gtk_container_add(GTK_CONTAINER(popover), GtkMenuPopover::scrollerWithinWindow(content, popover));
     m_presentedNatives[&presented] = natives;
     gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(popover)));
 }
@@ -901,7 +873,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     GtkMenuPopover::fill(box, m_menuPopover, menu);
-    GtkWidget* shown = scrollerWithinWindow(box, m_menuPopover);
+    GtkWidget* shown = GtkMenuPopover::scrollerWithinWindow(box, m_menuPopover);
     gtk_container_add(GTK_CONTAINER(m_menuPopover), shown);
     gtk_widget_show_all(shown);
     gtk_popover_popup(GTK_POPOVER(m_menuPopover));
@@ -949,35 +921,9 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
         relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
         rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
     }
-    m_editMenu = gtk_popover_new(relative);
+    m_editMenu = GtkEditMenu::build(relative, rect, menu, items, contextual ? page : std::shared_ptr<View>(),
+                                    contextual ? GtkEditMenu::Style::Contextual : GtkEditMenu::Style::AboveCaret);
     forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
-    gtk_popover_set_pointing_to(GTK_POPOVER(m_editMenu), &rect);
-    gtk_popover_set_constrain_to(GTK_POPOVER(m_editMenu), GTK_POPOVER_CONSTRAINT_WINDOW);
-    // A menu the user asked for is a desktop's context menu: a column below
-    // the pointer that a click elsewhere or Escape closes. One the editor
-    // shows by itself while the user types stands above the caret and
-    // leaves the keyboard to the page.
-    gtk_popover_set_position(GTK_POPOVER(m_editMenu), contextual ? GTK_POS_BOTTOM : GTK_POS_TOP);
-    gtk_popover_set_modal(GTK_POPOVER(m_editMenu), contextual);
-    GtkWidget* box = gtk_box_new(contextual ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL, 0);
-    std::weak_ptr<View> responder = contextual ? page : std::shared_ptr<View>();
-    for (const auto& item : items) {
-        GtkWidget* button = gtk_button_new_with_label(toUtf8(item.title).c_str());
-        gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
-        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(button)); label && GTK_IS_LABEL(label) && contextual)
-            gtk_label_set_xalign(GTK_LABEL(label), 0);
-        std::u16string title = item.title;
-        MenuController* controller = &menu;
-        GtkSignals::connect(button, "clicked", [controller, title, responder, contextual] {
-            std::shared_ptr<View> from = responder.lock();
-            if (contextual && !from)
-                return;
-            controller->performItemWithTitle(title, from.get());
-        });
-        gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
-    }
-    gtk_container_add(GTK_CONTAINER(m_editMenu), box);
-    gtk_widget_show_all(box);
     if (contextual) {
         // Closed by the user (a click elsewhere, Escape): the model's menu hides too.
         GtkWidget* shown = m_editMenu;
@@ -1060,18 +1006,20 @@ void GtkPresenter::viewNeedsDisplay(View& view)
 {
     if (!m_tearingDown)
         GtkViewOverlay::refresh(view);
-    const auto* label = dynamic_cast<const Label*>(&view);
+    // A label's new text shows at once; it draws nothing itself.
+    if (const auto* label = dynamic_cast<const Label*>(&view)) {
+        for (const auto& [key, surface] : m_surfaces)
+            GtkControlBridges::refreshLabel(surface.toplevel, *label);
+        for (const auto& [controller, widget] : m_presented)
+            GtkControlBridges::refreshLabel(widget, *label);
+        return;
+    }
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
         GtkTextHighlights::refresh(surface.toplevel, view);
-        if (label)
-            GtkControlBridges::refreshLabel(surface.toplevel, *label);
     }
-    for (const auto& [controller, widget] : m_presented) {
+    for (const auto& [controller, widget] : m_presented)
         GtkDrawnViews::queueRedraw(widget, view);
-        if (label)
-            GtkControlBridges::refreshLabel(widget, *label);
-    }
 }
 
 void GtkPresenter::inputViewsDidChange(View& view)

@@ -7,7 +7,7 @@
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "platform/web/DMWebView.h"
-#include "platform/web/WebPageView.h"
+#include "platform/docframework/WebPageView.h"
 #include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>

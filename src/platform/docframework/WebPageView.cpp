@@ -1,4 +1,4 @@
-#include "platform/web/WebPageView.h"
+#include "platform/docframework/WebPageView.h"
 
 #include "platform/web/WebView.h"
 
