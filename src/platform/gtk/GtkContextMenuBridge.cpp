@@ -61,6 +61,19 @@ gboolean pageAsksForMenu(GtkWidget* page, gpointer, GdkEvent* event, gpointer, g
     return TRUE;
 }
 
+// The Menu key or shift+F10 on the page. The engine takes every key for the
+// page before GTK's own bindings could ask for a menu, so they are looked at
+// first.
+gboolean keyAsksForMenu(GtkWidget* page, GdkEventKey* event, gpointer)
+{
+    GdkModifierType modifiers = GdkModifierType(event->state & gtk_accelerator_get_default_mod_mask());
+    bool menuKey = event->keyval == GDK_KEY_Menu && modifiers == 0;
+    bool shiftF10 = event->keyval == GDK_KEY_F10 && modifiers == GDK_SHIFT_MASK;
+    if (!menuKey && !shiftF10)
+        return FALSE;
+    return pageAsksForMenu(page, nullptr, reinterpret_cast<GdkEvent*>(event), nullptr, nullptr);
+}
+
 } // namespace
 
 void GtkContextMenuBridge::setHandler(Handler handler) { currentHandler() = std::move(handler); }
@@ -74,8 +87,10 @@ void GtkContextMenuBridge::attach(GtkWidget* page, View& view)
     g_object_set_data_full(G_OBJECT(page), kPageViewKey,
                            new std::weak_ptr<View>(std::static_pointer_cast<View>(view.weak_from_this().lock())),
                            [](gpointer data) { delete static_cast<std::weak_ptr<View>*>(data); });
-    if (!hooked)
+    if (!hooked) {
         g_signal_connect(page, "context-menu", G_CALLBACK(pageAsksForMenu), nullptr);
+        g_signal_connect(page, "key-press-event", G_CALLBACK(keyAsksForMenu), nullptr);
+    }
 }
 
 } // namespace folio

@@ -137,6 +137,27 @@ void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
         g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
 }
 
+// A box for the items at one end of a header bar. The items ask for no width
+// of their own: the many items a wide window's controller puts there would
+// otherwise keep the window from being made narrower, and the controller
+// only picks fewer once it is.
+GtkWidget* headerSide(GtkWidget* header, GtkPackType end)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_EXTERNAL, GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_container_add(GTK_CONTAINER(scroller), box);
+    if (GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(scroller)); viewport && GTK_IS_VIEWPORT(viewport))
+        gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
+    if (end == GTK_PACK_START)
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(header), scroller);
+    else
+        gtk_header_bar_pack_end(GTK_HEADER_BAR(header), scroller);
+    return box;
+}
+
 // Views the controller's view has beside it in its navigation's view (a
 // word counter standing over the text): they show over the content.
 std::vector<std::shared_ptr<View>> viewsBeside(NavigationController* navigation, const ViewController* shown)
@@ -444,17 +465,19 @@ void GtkPresenter::rebuildHeader(Surface& surface)
         });
         gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), back);
     }
+    GtkWidget* start = headerSide(surface.header, GTK_PACK_START);
     for (const auto& barItem : leading) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
-            gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), widget);
+            gtk_box_pack_start(GTK_BOX(start), widget, FALSE, FALSE, 0);
         }
     }
     // Trailing items are listed from the outer edge inwards, as pack_end places them.
+    GtkWidget* end = headerSide(surface.header, GTK_PACK_END);
     for (const auto& barItem : item->effectiveTrailingItems()) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
-            gtk_header_bar_pack_end(GTK_HEADER_BAR(surface.header), widget);
+            gtk_box_pack_end(GTK_BOX(end), widget, FALSE, FALSE, 0);
         }
     }
     gtk_widget_show_all(surface.header);

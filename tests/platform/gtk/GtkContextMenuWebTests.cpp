@@ -120,6 +120,16 @@ TEST(GtkContextMenuTest, aRightClickOnASelectionShowsTheEditMenuThereInsteadOfTh
     EXPECT_TRUE(RunLoop::main().runUntil(
         [&] { return !presenter->editMenu() || !gtk_widget_get_mapped(presenter->editMenu()); }, kWaitSeconds));
 
+    // The keyboard asks for the same menu: shift+F10 on the page.
+    gtk_widget_grab_focus(pageWidget);
+    ASSERT_TRUE(test::pressKeys("shift+F10"));
+    EXPECT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkWidget* menu = presenter->editMenu();
+            return menu && gtk_widget_get_mapped(menu) && buttonLabelled(menu, "Copy");
+        },
+        kWaitSeconds));
+
     window->close();
     presenter.reset();
     GtkPresenter::processPendingEvents();

@@ -120,6 +120,22 @@ protected:
         GtkPresenter::processPendingEvents();
     }
     GtkWidget* shown(const View& view) const { return presenter->widgetForView(view); }
+    // The widget showing the view once GTK has placed it (a rebuilt window
+    // places its new widgets on a later turn).
+    GtkWidget* placed(const View& view) const
+    {
+        GtkWidget* widget = nullptr;
+        RunLoop::main().runUntil(
+            [&] {
+                widget = shown(view);
+                GtkAllocation allocation{-1, -1, 0, 0};
+                if (widget)
+                    gtk_widget_get_allocation(widget, &allocation);
+                return widget && gtk_widget_get_mapped(widget) && allocation.x >= 0 && allocation.width > 1;
+            },
+            kWaitSeconds);
+        return widget;
+    }
     // Waits until the popover is on screen at full strength: it fades in.
     static bool settled(GtkWidget* popover)
     {
@@ -218,10 +234,10 @@ TEST_F(GtkPresenterPlacementTest, aLabelsNewTextAndADrawingsOwnViewsShow)
     beside->setText(u"Chars 0 Words 0");
     window->rootViewController()->view()->addSubview(beside);
     GtkPresenter::processPendingEvents();
-    GtkWidget* besideLabel = shown(*beside);
+    GtkWidget* besideLabel = placed(*beside);
     ASSERT_TRUE(besideLabel);
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(besideLabel); }, kWaitSeconds));
-    GdkRectangle content = placeInWindow(shown(*panel->view()));
+    ASSERT_TRUE(placed(*panel->view()));
+    GdkRectangle content = placeInWindow(placed(*panel->view()));
     GdkRectangle over = placeInWindow(besideLabel);
     EXPECT_EQ(over.x - content.x, 200);
     EXPECT_EQ(over.y - content.y, 300);
@@ -230,11 +246,11 @@ TEST_F(GtkPresenterPlacementTest, aLabelsNewTextAndADrawingsOwnViewsShow)
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(shown(*beside))), "Chars 4 Words 1");
 
     // The drawing shows, and the button placed on it shows over it.
-    GtkWidget* link = shown(*panel->link);
+    GtkWidget* link = placed(*panel->link);
     ASSERT_TRUE(link);
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(link); }, kWaitSeconds));
+    ASSERT_TRUE(placed(*panel->drawing));
     GdkRectangle place = placeInWindow(link);
-    GdkRectangle drawing = placeInWindow(shown(*panel->drawing));
+    GdkRectangle drawing = placeInWindow(placed(*panel->drawing));
     EXPECT_EQ(place.x - drawing.x, 10);
     EXPECT_EQ(place.y - drawing.y, 10);
     GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("drawing-with-its-button"));
