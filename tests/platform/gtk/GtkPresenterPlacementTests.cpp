@@ -13,6 +13,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
@@ -258,6 +259,32 @@ TEST_F(GtkPresenterPlacementTest, aLabelsNewTextAndADrawingsOwnViewsShow)
     EXPECT_EQ(test::pixelAt(shot, drawing.x + 190, drawing.y + 90), 0xFF0000u);
     EXPECT_NE(test::pixelAt(shot, place.x + 3, place.y + place.height / 2), 0xFF0000u);
     g_object_unref(shot);
+}
+
+TEST_F(GtkPresenterPlacementTest, aShortTitleShowsWholeInATightButtonAndOnlyALongOneIsCut)
+{
+    auto tight = std::make_shared<Button>(makeRect(20, 200, 38, 30));
+    tight->setTitle(u"BIU");
+    auto narrow = std::make_shared<Button>(makeRect(20, 240, 60, 30));
+    narrow->setTitle(u"A title far too long for its button");
+    auto* container = dynamic_cast<BarContainerView*>(panel->view().get());
+    ASSERT_TRUE(container);
+    container->contentView()->addSubview(tight);
+    container->contentView()->addSubview(narrow);
+    Presenter::current().viewContentDidChange(*panel);
+    GtkWidget* tightButton = placed(*tight);
+    GtkWidget* narrowButton = placed(*narrow);
+    ASSERT_TRUE(tightButton && narrowButton);
+    GtkPresenter::processPendingEvents();
+    auto cut = [](GtkWidget* button) {
+        return bool(pango_layout_is_ellipsized(gtk_label_get_layout(GTK_LABEL(gtk_bin_get_child(GTK_BIN(button))))));
+    };
+    EXPECT_FALSE(cut(tightButton)) << "BIU fits its key once the key gives up its padding";
+    EXPECT_EQ(gtk_widget_get_allocated_width(tightButton), 38) << "and the key keeps its width";
+    EXPECT_TRUE(cut(narrowButton));
+    gchar* tooltip = gtk_widget_get_tooltip_text(narrowButton);
+    EXPECT_STREQ(tooltip, "A title far too long for its button");
+    g_free(tooltip);
 }
 
 TEST_F(GtkPresenterPlacementTest, aResizedWindowTellsItsControllerTheNewSize)
