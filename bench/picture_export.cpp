@@ -3,6 +3,7 @@
 // each export: the process's own peak ("peak_MB") and the largest the
 // process and its web processes took together ("tree_peak_MB", sampled every
 // 10 ms). Run by hand; the PDF and PNG exports need a display or start one.
+#include "app/MarkdownConverterRegistration.h"
 #include "export/ExportSource.h"
 #include "export/html/HTMLExporter.h"
 #include "export/pdf/PDFExporter.h"
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace {
@@ -117,9 +119,13 @@ const Inputs& inputs()
             inputs.rtf, "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Before the picture.\\par "
                         "{\\pict\\pngblip\\picw16000\\pich16000\\picwgoal8000\\pichgoal8000\n" +
                             hex(png) + "}\\par After the picture.\\par }");
+        // A Markdown document's pictures are in its picture folder.
         inputs.markdown = inputs.folder + "/huge-picture.md";
-        (void)folio::FileManager::writeAtomically(inputs.markdown,
-                                                  "# A huge picture\n\n![huge](huge.png)\n\nAfter the picture.\n");
+        std::string pictures = folio::AppFolders::pictureFolderForDocument(
+            folio::AppFolders::pictureDocumentName(inputs.markdown));
+        (void)folio::FileManager::writeAtomically(pictures + "/huge.png", png);
+        (void)folio::FileManager::writeAtomically(
+            inputs.markdown, "# A huge picture\n\n![huge](" + pictures + "/huge.png)\n\nAfter the picture.\n");
         return inputs;
     }();
     return made;
@@ -127,11 +133,15 @@ const Inputs& inputs()
 
 long kilobytesOf(const std::string& statusPath, const std::string& field)
 {
-    std::ifstream status(statusPath);
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0)
-            return std::stol(line.substr(field.size() + 1));
+    try {
+        std::ifstream status(statusPath);
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind(field + ":", 0) == 0)
+                return std::stol(line.substr(field.size() + 1));
+        }
+    } catch (const std::exception&) {
+        // The process ended while it was read.
     }
     return 0;
 }
@@ -144,8 +154,14 @@ long treeKilobytes()
         std::string name = entry.path().filename();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        // A process may end while it is read.
+        std::string text;
+        try {
+            std::ifstream stat(entry.path() / "stat");
+            text.assign(std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>());
+        } catch (const std::exception&) {
+            continue;
+        }
         std::size_t close = text.rfind(')');
         if (close == std::string::npos)
             continue;
@@ -248,4 +264,18 @@ BENCHMARK(BM_HugePictureMarkdownToPNG)->Unit(benchmark::kMillisecond)->Iteration
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+    // Exports read and write the user defaults; keep the user's own out of it.
+    std::string home = std::filesystem::temp_directory_path() / ("bench-huge-picture-" + std::to_string(getpid()));
+    setenv("FOLIO_HOME", home.c_str(), 0);
+    folio::registerMarkdownConverter();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+    return 0;
+}
