@@ -47,6 +47,10 @@ if(EXISTS ${FOLIO_WEB_MODULES})
     list(APPEND folio_component_outputs ${target})
   endforeach()
   add_custom_target(folio_web_components ALL DEPENDS ${folio_component_outputs})
+  # The editing pages are part of the program: building the program alone
+  # (as run.sh does) must leave the components beside it, or its QV editors
+  # open pages that cannot take a word.
+  add_dependencies(folio folio_web_components)
 else()
   message(STATUS "web/node_modules is missing (scripts/install-deps.sh installs it): "
                  "the editing pages' components are not copied")

@@ -2,7 +2,7 @@
 // must never produce a lone surrogate from well-formed text, and escaping then decoding
 // must give the text back.
 #include "engine/html/HTMLString.h"
-#include "foundation/HTMLAdditions.h"
+#include "foundation/markup/HTMLAdditions.h"
 #include "platform/foundation/Unicode.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 // pasteboard may hold them. Any input must read or be refused without a
 // crash, a hang, a sanitizer report or unbounded memory; an archive that
 // reads must write itself out and read back the same.
-#include "foundation/TEWebArchive.h"
+#include "foundation/files/TEWebArchive.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev libomp-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libxml2-dev zlib1g-dev libzip-dev libplist-dev uuid-dev
   libglib2.0-dev libgtk-3-dev libwebkit2gtk-4.1-dev

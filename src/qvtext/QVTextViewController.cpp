@@ -335,14 +335,16 @@ void QVTextViewController::loadHTMLDocument()
 {
     if (!m_document || !ensureWebView())
         return;
-    Result<std::string> html = pageHTML();
-    if (!html) {
-        m_pageError = html.error();
-        TELog(TELogLevelError, "No editing page: " + html.error().message);
+    // Without TinyMCE the page is a bare text box whose text never reaches the file.
+    if (!PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js")) {
+        showPageError(Error{kErrorDomain, PageNotReady, "Its editing component (TinyMCE) is not installed."});
         return;
     }
-    if (!PageResources::componentURL(std::string(kComponentFolder) + "tinymce.min.js"))
-        TELog(TELogLevelError, "TinyMCE is not installed; the editing page will not become ready");
+    Result<std::string> html = pageHTML();
+    if (!html) {
+        showPageError(html.error());
+        return;
+    }
     std::string base = PageResources::componentFolderURL().value_or("about:blank");
     if (base != "about:blank")
         base += kComponentFolder;

@@ -601,13 +601,14 @@ void TextViewController::loadHTMLDocument()
 {
     if (!m_document || !ensureWebView())
         return;
-    if (!PageResources::helperLibraryURL())
-        TELog(TELogLevelError, "The page helpers are not installed; the editing page will not become ready");
+    if (!PageResources::helperLibraryURL()) {
+        showPageError(Error{kErrorDomain, PageNotReady, "Its page scripts are not installed."});
+        return;
+    }
     Result<RichTextPageTemplate::Page> page = pageToLoad();
     Result<std::string> html = page ? RichTextPageTemplate::build(*page) : Result<std::string>(page.error());
     if (!html) {
-        m_pageError = html.error();
-        TELog(TELogLevelError, "No editing page: " + html.error().message);
+        showPageError(html.error());
         return;
     }
     std::string base = URL::fileURLWithPath(ODSLocalDirectoryScope::documentDataFolderDirectoryURL(), true).absoluteString();

@@ -104,6 +104,11 @@ public:
     void pageDidBecomeReady() override;
     void pageDidFinishLoad() override;
     void pageDidFailToLoad(const std::string&) override { dismissLoadProgress(); }
+    void pageCannotBeEdited(const std::string& reason) override
+    {
+        dismissLoadProgress();
+        WebEditorController::pageCannotBeEdited(reason);
+    }
     void pageProcessDidTerminate(const std::string& reason) override;
 
 protected:

@@ -65,7 +65,8 @@ inline std::shared_ptr<DKInspectorSlice> alignmentSlice(const char* kind, const 
 {
     std::vector<ButtonRowSlice::Item> items;
     for (auto [title, row] : {std::pair{"Left", 3L}, {"Center", 1L}, {"Right", 2L}, {"Justify", 0L}})
-        items.push_back({localized(title), [align, row] { align(row); }});
+        // Captured by a name of its own: clang 14 captures no structured binding.
+        items.push_back({localized(title), [align, row = row] { align(row); }});
     return named<ButtonRowSlice>(kind, localized("Alignment"), std::move(items));
 }
 

@@ -11,6 +11,7 @@ namespace folio {
 namespace {
 
 constexpr const char* kLoadStatusSelector = "loadingStatusChanged";
+constexpr const char* kReadyTimeoutSelector = "readyTimedOut";
 
 bool hasScheme(const std::string& url, std::string_view scheme)
 {
@@ -42,6 +43,8 @@ PageBridge::~PageBridge()
 void PageBridge::pageWillLoad()
 {
     m_ready = false;
+    m_failed = false;
+    RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
     m_poller.pageWillLoad();
 }
 
@@ -75,7 +78,7 @@ void PageBridge::webViewDidReceivePageMessage(WebView&, const std::string& messa
 
 void PageBridge::receive(const std::string& message)
 {
-    if (m_closing || !m_client.hasDocument())
+    if (m_closing || m_failed || !m_client.hasDocument())
         return;
     if (m_poller.handleMessage(message, [this] { runReadyStep(); }))
         return;
@@ -90,8 +93,9 @@ void PageBridge::receive(const std::string& message)
 
 void PageBridge::runReadyStep()
 {
-    if (m_closing || !m_client.hasDocument())
+    if (m_closing || m_failed || !m_client.hasDocument())
         return;
+    RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
     m_client.pageDidBecomeReady();
     if (!m_closing)
         m_ready = true;
@@ -99,13 +103,20 @@ void PageBridge::runReadyStep()
 
 void PageBridge::webViewDidFinishLoad(WebView&)
 {
-    if (m_closing)
+    if (m_closing || m_failed)
         return;
     ++m_finishedLoads;
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kLoadStatusSelector);
     loop.performSelectorAfterDelay(this, kLoadStatusSelector, {}, kLoadStatusDelaySeconds,
                                    [this] { checkLoadingStatus(); });
+    if (!m_ready && !m_poller.hasStartedReadyStep()) {
+        loop.cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
+        loop.performSelectorAfterDelay(this, kReadyTimeoutSelector, {}, kReadyTimeoutSeconds, [this] {
+            if (!m_ready && !m_poller.hasStartedReadyStep())
+                fail("the editing page did not start");
+        });
+    }
     m_poller.pageDidFinishLoad();
     m_client.pageDidFinishLoad();
 }
@@ -119,8 +130,20 @@ void PageBridge::checkLoadingStatus()
 
 void PageBridge::webViewDidFailLoad(WebView&, const std::string& message)
 {
-    if (!m_closing)
-        m_client.pageDidFailToLoad(message);
+    if (m_closing || m_failed)
+        return;
+    m_client.pageDidFailToLoad(message);
+    // A page that was ready keeps its text; one that never was has none to offer.
+    if (!m_ready && !m_poller.hasStartedReadyStep())
+        fail(message);
+}
+
+void PageBridge::fail(const std::string& reason)
+{
+    m_failed = true;
+    m_poller.cancel();
+    RunLoop::main().cancelPreviousPerformRequests(this);
+    m_client.pageCannotBeEdited(reason);
 }
 
 void PageBridge::webViewWebProcessDidTerminate(WebView&, const std::string& reason)
@@ -128,6 +151,7 @@ void PageBridge::webViewWebProcessDidTerminate(WebView&, const std::string& reas
     m_ready = false;
     m_poller.pageWillLoad();
     RunLoop::main().cancelPreviousPerformRequests(this, kLoadStatusSelector);
+    RunLoop::main().cancelPreviousPerformRequests(this, kReadyTimeoutSelector);
     m_connection.disconnect();
     if (!m_closing)
         m_client.pageProcessDidTerminate(reason);

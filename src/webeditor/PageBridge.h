@@ -25,6 +25,10 @@ class PageDialect;
 class PageBridge final : public WebViewDelegate {
 public:
     static constexpr double kLoadStatusDelaySeconds = 0.3;
+    // How long a loaded page may take to report ready. Generous, since a
+    // large document takes seconds to lay out on a slow machine; a page
+    // that is broken never reports at all.
+    static constexpr double kReadyTimeoutSeconds = 60;
 
     PageBridge(PageConnection& connection, const PageDialect& dialect, PageBridgeClient& client);
     ~PageBridge() override;
@@ -37,6 +41,8 @@ public:
     void pageWillLoad();
 
     bool isPageReady() const { return m_ready; }
+    // The page failed to load or never became ready; it stays unheard.
+    bool hasFailed() const { return m_failed; }
     int finishedLoadCount() const { return m_finishedLoads; }
 
     // From here on nothing of the page reaches the editor; pending delayed
@@ -57,6 +63,7 @@ private:
     void receive(const std::string& message);
     void runReadyStep();
     void checkLoadingStatus();
+    void fail(const std::string& reason);
 
     PageConnection& m_connection;
     PageBridgeClient& m_client;
@@ -64,6 +71,7 @@ private:
     ReadyPoller m_poller;
     bool m_ready = false;
     bool m_closing = false;
+    bool m_failed = false;
     int m_finishedLoads = 0;
 };
 

@@ -26,6 +26,11 @@ public:
     // A short while after a load finished, once the view is no longer loading.
     virtual void pageDidFinishLoading() {}
     virtual void pageDidFailToLoad(const std::string& reason) { (void)reason; }
+    // The page will never be ready: it failed to load, or its ready signal
+    // did not come in time (a script or component missing or broken). Nothing
+    // of this page reaches the editor any more; the editor must not let the
+    // user type into a page whose text it could never save.
+    virtual void pageCannotBeEdited(const std::string& reason) { (void)reason; }
 
     // The page's process ended (a crash): what the page held since the last
     // save is gone, and so is every answer it would have given. The editor

@@ -4,6 +4,7 @@
 
 #include "documents/TextDocument.h"
 #include "platform/foundation/AppFolders.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -12,6 +13,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarContainerView.h"
+#include "platform/ui/Label.h"
 #include "platform/web/WebView.h"
 
 #include <charconv>
@@ -31,7 +33,7 @@ WebEditorController::WebEditorController(TextDocument& document, std::unique_ptr
     , m_dialect(std::move(dialect))
     , m_factory(std::move(factory))
     , m_openLink(std::move(openLink))
-    , m_dirty([this] { return m_document != nullptr; },
+    , m_dirty([this] { return m_document != nullptr && !m_pageError; },
               [this] { m_document->updateChangeCount(DKDocument::ChangeKind::Done); })
     , m_undo(m_connection, *m_dialect, m_dirty)
     , m_bridge(m_connection, *m_dialect, *this)
@@ -78,6 +80,32 @@ void WebEditorController::loadView()
     auto container = std::make_shared<BarContainerView>(kDefaultFrame);
     container->setContentView(DKWebViewController::viewShowing(ensureWebView(), kDefaultFrame));
     setView(container);
+    if (m_pageError)
+        showPageError(*m_pageError);
+}
+
+void WebEditorController::pageCannotBeEdited(const std::string& reason)
+{
+    showPageError(Error{kErrorDomain, PageNotReady, "The editing page could not be loaded: " + reason});
+}
+
+void WebEditorController::showPageError(const Error& error)
+{
+    if (!m_pageError || m_pageError->message != error.message)
+        TELog(TELogLevelError, "No editing page: " + error.message);
+    m_pageError = error;
+    BarContainerView* container = loadedBarContainer();
+    if (!container)
+        return;
+    // The page leaves the window: a page that is not ready would still take
+    // keys, and what it took could never reach the file.
+    auto message = std::make_shared<Label>(container->contentFrame());
+    message->setText(toUtf16(Localization::localizedString("This document cannot be edited here.") + " " +
+                             error.message));
+    message->setNumberOfLines(0);
+    message->setTextAlignment(TextAlignment::Center);
+    container->setContentView(std::move(message));
+    container->reloadBars();
 }
 
 BarContainerView* WebEditorController::barContainer()

@@ -87,6 +87,7 @@ public:
     bool hasDocument() const override { return m_document != nullptr; }
     // Only web and mail addresses go to the desktop.
     void openLinkInBrowser(const std::string& url) override;
+    void pageCannotBeEdited(const std::string& reason) override;
 
 protected:
     WebEditorController(TextDocument& document, std::unique_ptr<PageDialect> dialect, WebViewFactory factory,
@@ -106,6 +107,10 @@ protected:
 
     // The web view, made on first use; null when it cannot be made.
     WebView* ensureWebView();
+    // The page cannot be made or loaded: the editor shows why in place of
+    // the page, so that nothing is typed that could not be saved, and no
+    // change of the page counts from now on.
+    void showPageError(const Error& error);
     // The page's content in one call, once the page is ready: a page that is
     // not ready, does not answer or answers nonsense gives an error, so that
     // no save is built on it.

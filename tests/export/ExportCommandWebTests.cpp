@@ -362,9 +362,10 @@ TEST(ExportCommandErrors, BadInputGivesAClearStatus)
 
 // The zip and picture libraries come with modules beside the program.
 // Without them, an ePub export says why it cannot be written, fails, and
-// leaves the file that was at the output as it was; a document's pictures
-// are left out of an HTML export, saying why; exports that need neither
-// still work.
+// leaves the file that was at the output as it was; a document's JPEG
+// pictures, which the page shows coded again, are left out of an HTML
+// export, saying why, while its PNG pictures go as they came; exports that
+// need neither still work.
 TEST(ExportCommandErrors, WithoutTheirModulesArchivesFailClearlyAndLoseNothing)
 {
     ScratchFolder folder("export-command-no-zip");
@@ -384,11 +385,23 @@ TEST(ExportCommandErrors, WithoutTheirModulesArchivesFailClearlyAndLoseNothing)
                                            + folder.path("a.epub") + "' 2>&1; echo \"exit $?\"");
     const std::string html = commandOutput(program + "export '" + folder.path("a.md") + "' --format html --output '"
                                            + folder.path("a.html") + "' 2>&1; echo \"exit $?\"");
-    const std::string pictured = commandOutput(program + "export '" FOLIO_SOURCE_DIR "/tests/data/rtf/word-lists-tables.rtf'"
-                                               " --format html --output '" + folder.path("b.html") + "' 2>&1");
+    const std::string pngPictured = commandOutput(program + "export '" FOLIO_SOURCE_DIR "/tests/data/rtf/word-lists-tables.rtf'"
+                                                  " --format html --output '" + folder.path("b.html") + "' 2>&1");
+    auto photo = Image::imageWithPixels(2, 2, std::vector<std::uint8_t>(16, 0x80));
+    ASSERT_TRUE(photo);
+    auto jpeg = (*photo)->jpegData(0.9);
+    ASSERT_TRUE(jpeg);
+    std::string hex;
+    for (std::uint8_t byte : *jpeg)
+        hex += "0123456789abcdef"[byte >> 4], hex += "0123456789abcdef"[byte & 0xF];
+    writeFile(folder.path("photo.rtf"), "{\\rtf1\\ansi {\\pict\\jpegblip\\picw2\\pich2 " + hex + "}}");
+    const std::string jpegPictured = commandOutput(program + "export '" + folder.path("photo.rtf") + "' --format html --output '"
+                                                   + folder.path("c.html") + "' 2>&1");
     std::filesystem::remove_all(programFolder);
-    EXPECT_NE(pictured.find("pictures cannot be read or written"), std::string::npos) << pictured;
-    EXPECT_NE(pictured.find("folio-drawing.so"), std::string::npos) << pictured;
+    EXPECT_EQ(pngPictured.find("pictures cannot be read or written"), std::string::npos) << pngPictured;
+    EXPECT_NE(readFile(folder.path("b.html")).find(".png\">"), std::string::npos) << readFile(folder.path("b.html"));
+    EXPECT_NE(jpegPictured.find("pictures cannot be read or written"), std::string::npos) << jpegPictured;
+    EXPECT_NE(jpegPictured.find("folio-drawing.so"), std::string::npos) << jpegPictured;
     EXPECT_NE(epub.find("zip archives are not available"), std::string::npos) << epub;
     EXPECT_NE(epub.find("folio-zip.so"), std::string::npos) << epub;
     EXPECT_NE(epub.find("exit 1"), std::string::npos) << epub;

@@ -190,5 +190,44 @@ TEST_F(PageBridgeTest, crashedPageIsNotWaitedForAndCanBeLoadedAgain)
     EXPECT_EQ(view.scriptsMatching("_SSWebViewDOMLoadTimer").size(), 2u);
 }
 
+TEST_F(PageBridgeTest, pageThatNeverBecomesReadyIsGivenUpAndStaysUnheard)
+{
+    view.finishLoad();
+    loop.advanceVirtualClock(PageBridge::kReadyTimeoutSeconds - 1);
+    EXPECT_TRUE(editor.givenUp.empty());
+    loop.advanceVirtualClock(2);
+    ASSERT_EQ(editor.givenUp.size(), 1u);
+    EXPECT_TRUE(bridge.hasFailed());
+    // A signal that comes after all does not revive a page the user was told is dead.
+    view.sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    view.sendPageMessage("rte://dirtyEvent");
+    EXPECT_EQ(editor.readySteps, 0);
+    EXPECT_FALSE(bridge.isPageReady());
+    EXPECT_TRUE(handled.empty());
+
+    // A page loaded again gets its own chance.
+    bridge.pageWillLoad();
+    EXPECT_FALSE(bridge.hasFailed());
+    becomeReady();
+    loop.advanceVirtualClock(PageBridge::kReadyTimeoutSeconds * 3);
+    EXPECT_EQ(editor.givenUp.size(), 1u) << "a ready page is never given up";
+}
+
+TEST_F(PageBridgeTest, failedLoadGivesUpOnlyAPageThatWasNeverReady)
+{
+    dialect.delay = 0.5;
+    view.failLoad("file not found");
+    EXPECT_EQ(editor.givenUp, (std::vector<std::string>{"file not found"}));
+
+    // The ready signal has come and its step waits for its delay: the page is there.
+    bridge.pageWillLoad();
+    view.finishLoad();
+    view.sendPageMessage(ReadyPoller::kDOMLoadedSignal);
+    view.failLoad("a picture");
+    loop.advanceVirtualClock(PageBridge::kReadyTimeoutSeconds + 1);
+    EXPECT_EQ(editor.givenUp.size(), 1u);
+    EXPECT_TRUE(bridge.isPageReady());
+}
+
 } // namespace
 } // namespace folio

@@ -34,12 +34,14 @@ public:
     std::vector<std::string> links;
     std::vector<std::string> processed;
     std::vector<std::string> terminations;
+    std::vector<std::string> givenUp;
 
     bool hasDocument() const override { return document; }
     void pageDidBecomeReady() override { ++readySteps; }
     void openLinkInBrowser(const std::string& url) override { links.push_back(url); }
     void pageDidFinishLoading() override { ++finishedLoading; }
     void pageProcessDidTerminate(const std::string& reason) override { terminations.push_back(reason); }
+    void pageCannotBeEdited(const std::string& reason) override { givenUp.push_back(reason); }
     void pageMessageWasProcessed(const PageMessage& message, bool handled) override
     {
         processed.push_back(message.token + (handled ? "" : "?"));

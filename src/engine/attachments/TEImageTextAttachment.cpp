@@ -12,6 +12,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/UUID.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/ImageCodec.h"
 
 #include <cmath>
 #include <deque>
@@ -290,13 +291,21 @@ std::optional<std::string> TEImageTextAttachment::storeContents(HTMLPictureSink&
     const Data* bytes = contentsData();
     if (!bytes)
         return std::nullopt;
+    bool jpeg = fileType() == "jpegblip";
+    // A PNG is shown as it came: decoding and encoding it again would give the
+    // same picture, slowly, and cost the memory of all its pixels.
+    if (!jpeg && ImageCodec::hasPngHeader(bytes->span())) {
+        HTMLPicture stored;
+        stored.extension = "png";
+        stored.bytes = bytes->span();
+        return sink.storePicture(stored);
+    }
     auto decoded = Image::imageWithData(bytes->vector());
     if (!decoded) {
         TELog(TELogLevelWarning, "Picture contents are not a picture: " + decoded.error().message);
         return std::nullopt;
     }
     Image::Pointer picture = *decoded;
-    bool jpeg = fileType() == "jpegblip";
     auto encoded = jpeg ? picture->jpegData(kJpegQuality) : picture->pngData();
     if (!encoded) {
         TELog(TELogLevelError, "Unable to encode picture: " + encoded.error().message);

@@ -4,6 +4,7 @@
 #include "export/PageMargins.h"
 #include "documents/PageSizes.h"
 #include "engine/attachments/InlinePictureSink.h"
+#include "export/html/HTMLPictureInliner.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/ui/Device.h"
 
@@ -116,16 +117,21 @@ Result<std::shared_ptr<ExportTask>> PDFExporter::start(const ExportSource& sourc
     bool fromBrowser = request.openEditor == ExportSource::OpenEditor::Use;
     // A file's pictures travel in the page as data: the conversion writes
     // nothing but the PDF. The open editor's page names its own folder.
-    InlinePictureSink inlinePictures;
+    InlinePictureSink inlinePictures(InlinePictureSink::Use::Draw);
     Result<std::string> html = source.HTML(ExportSource::Purpose::Print, request.openEditor, fromBrowser, &inlinePictures);
     if (!html)
         return html.error();
+    std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    // The pictures the page names in the document's folder go the same way,
+    // so that a huge one reaches the web engine at the size it is drawn.
+    if (pictures)
+        *html = HTMLPictureInliner::relocatingPictures(*html, *pictures, inlinePictures);
     // After the HTML: the page values come from the same read of the file.
     PDFPageSetup setup = pageSetup(source, request, Device::current().isPad());
     auto task = std::make_shared<PDFExportTask>(std::move(completion));
     NDHTMLtoPDFEnvironment environment = m_environment;
     environment.readableFolders.clear();
-    if (std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName()))
+    if (pictures)
         environment.readableFolders.push_back(*pictures);
     std::shared_ptr<NDHTMLtoPDF> converter = NDHTMLtoPDF::createPDFWithHTML(
         *html, source.displayedName(), request.outputPath, task.get(), setup, request.action, std::move(environment));

@@ -4,6 +4,7 @@
 #include "export/ExportSource.h"
 #include "export/pdf/PDFPageTemplates.h"
 #include "engine/attachments/InlinePictureSink.h"
+#include "export/html/HTMLPictureInliner.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Log.h"
@@ -105,11 +106,15 @@ Result<std::shared_ptr<ExportTask>> PNGExporter::start(const ExportSource& sourc
     // A file's pictures travel in the page as data, so the picture is made
     // without writing anything beside it; other kinds and the open editor's
     // page name theirs in the document's picture folder, read where it is.
-    InlinePictureSink inlinePictures;
+    InlinePictureSink inlinePictures(InlinePictureSink::Use::Draw);
     Result<std::string> html = source.HTML(ExportSource::Purpose::Picture, request.openEditor, false, &inlinePictures);
     if (!html)
         return exportError(NoContent, html.error().message);
     std::optional<std::string> pictures = AppFolders::existingPictureFolderForDocument(source.pictureDocumentName());
+    // The pictures the page names in the document's folder go the same way,
+    // so that a huge one reaches the web engine at the size it is drawn.
+    if (pictures)
+        *html = HTMLPictureInliner::relocatingPictures(*html, *pictures, inlinePictures);
     std::vector<std::string> readable;
     if (pictures)
         readable.push_back(*pictures);

@@ -1,5 +1,6 @@
 #include "platform/drawing/EngineDrawingServices.h"
 
+#include "platform/drawing/ReducedPngDecoder.h"
 #include "platform/graphics/ImageCodec.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -22,9 +23,19 @@ namespace {
 
 const char* const kDomain = "Image";
 
-// Refuses bitmaps whose pixel buffer would not fit in memory sensibly; a
-// corrupt header can claim any size.
-constexpr std::uint64_t kMaxPixels = 1ull << 28;
+// Refuses pictures too large to read in a few seconds, even decoded smaller;
+// a corrupt header can claim any size.
+constexpr std::uint64_t kMaxPicturePixels = 1ull << 28;
+
+// The smallest whole factor that brings the picture within the pixels a
+// decoded bitmap may have.
+int reductionFactor(std::uint64_t width, std::uint64_t height)
+{
+    int factor = 1;
+    while (((width + factor - 1) / factor) * ((height + factor - 1) / factor) > DecodedBitmap::kMaxPixels)
+        ++factor;
+    return factor;
+}
 
 Error decodeError(const std::string& message) { return Error{kDomain, 1, message}; }
 Error encodeError(const std::string& message) { return Error{kDomain, 2, message}; }
@@ -65,6 +76,14 @@ EngineDrawingServices& EngineDrawingServices::instance()
 Result<DecodedBitmap> EngineDrawingServices::decodeGif(const std::vector<std::uint8_t>& data)
 {
     // GIF is read, never written: gdk-pixbuf's loader gives the first frame.
+    // It decodes the whole picture before it could make it smaller, so a
+    // picture beyond the decoded size is refused; its logical screen size
+    // (bytes 6 to 9, little-endian) is the size of the frame it makes.
+    if (data.size() >= 10) {
+        const std::uint64_t width = data[6] | data[7] << 8, height = data[8] | data[9] << 8;
+        if (width * height > DecodedBitmap::kMaxPixels)
+            return decodeError("The GIF image is too large.");
+    }
     GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("gif", nullptr);
     if (!loader)
         return decodeError("No GIF decoder is installed.");
@@ -106,9 +125,13 @@ Result<DecodedBitmap> EngineDrawingServices::decodePng(const std::vector<std::ui
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data.data(), data.size()))
         return decodeError(std::string("Unreadable PNG image: ") + image.message);
-    if (std::uint64_t(image.width) * image.height > kMaxPixels) {
+    if (std::uint64_t(image.width) * image.height > kMaxPicturePixels) {
         png_image_free(&image);
         return decodeError("The PNG image is too large.");
+    }
+    if (int factor = reductionFactor(image.width, image.height); factor > 1) {
+        png_image_free(&image);
+        return ReducedPngDecoder::decode(data, factor);
     }
     image.format = PNG_FORMAT_RGBA;
     DecodedBitmap bitmap;
@@ -150,14 +173,25 @@ Result<DecodedBitmap> EngineDrawingServices::decodeJpeg(const std::vector<std::u
             break;
         }
     }
-    if (std::uint64_t(info.image_width) * info.image_height > kMaxPixels) {
+    if (std::uint64_t(info.image_width) * info.image_height > kMaxPicturePixels) {
         jpeg_destroy_decompress(&info);
         return decodeError("The JPEG image is too large.");
     }
     info.out_color_space = JCS_EXT_RGBA;
+    // libjpeg decodes a half, a quarter or an eighth of the size directly,
+    // and faster than the whole.
+    jpeg_calc_output_dimensions(&info);
+    for (unsigned denominator = 2;
+         denominator <= 8 && std::uint64_t(info.output_width) * info.output_height > DecodedBitmap::kMaxPixels;
+         denominator *= 2) {
+        info.scale_num = 1;
+        info.scale_denom = denominator;
+        jpeg_calc_output_dimensions(&info);
+    }
     jpeg_start_decompress(&info);
     bitmap.width = int(info.output_width);
     bitmap.height = int(info.output_height);
+    bitmap.resolution = double(info.output_width) / info.image_width;
     bitmap.pixels.resize(std::size_t(bitmap.width) * bitmap.height * 4);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = bitmap.pixels.data() + std::size_t(info.output_scanline) * bitmap.width * 4;

@@ -255,7 +255,11 @@ std::string asciiLowercaseString(std::string_view text)
 
 bool equalsIgnoringASCIICase(std::string_view text, std::string_view other)
 {
-    return std::ranges::equal(text, other, {}, asciiLowercase, asciiLowercase);
+    // std::equal and std::search rather than their ranges forms, which
+    // clang 14 (the fuzzing compiler) cannot compile from libstdc++ 12.
+    return text.size() == other.size()
+        && std::equal(text.begin(), text.end(), other.begin(),
+                      [](char a, char b) { return asciiLowercase(a) == asciiLowercase(b); });
 }
 
 bool hasPrefixIgnoringASCIICase(std::string_view text, std::string_view prefix)
@@ -265,7 +269,10 @@ bool hasPrefixIgnoringASCIICase(std::string_view text, std::string_view prefix)
 
 bool containsIgnoringASCIICase(std::string_view text, std::string_view lowerNeedle)
 {
-    return !std::ranges::search(text, lowerNeedle, {}, asciiLowercase).empty() || lowerNeedle.empty();
+    return lowerNeedle.empty()
+        || std::search(text.begin(), text.end(), lowerNeedle.begin(), lowerNeedle.end(),
+                       [](char a, char needle) { return asciiLowercase(a) == needle; })
+               != text.end();
 }
 
 std::u16string capitalizedString(std::u16string_view text)

@@ -57,7 +57,9 @@ Result<Image::Pointer> Image::imageWithData(const std::vector<std::uint8_t>& dat
     Result<DecodedBitmap> bitmap = ImageCodec::decode(data);
     if (!bitmap)
         return bitmap.error();
-    return imageWithPixels(bitmap->width, bitmap->height, std::move(bitmap->pixels), scale, bitmap->orientation);
+    // A picture decoded smaller keeps its size in points: it is only less sharp.
+    return imageWithPixels(bitmap->width, bitmap->height, std::move(bitmap->pixels), scale * bitmap->resolution,
+                           bitmap->orientation);
 }
 
 Result<Image::Pointer> Image::imageWithContentsOfFile(const std::string& path, double scale)

@@ -45,6 +45,8 @@ public:
     using Pointer = std::shared_ptr<const Image>;
 
     // Decodes PNG or JPEG (the JPEG's EXIF orientation is kept as the orientation).
+    // A picture of more than DecodedBitmap::kMaxPixels pixels comes with
+    // fewer pixels and a scale below 1, so that its size in points stays.
     static Result<Pointer> imageWithData(const std::vector<std::uint8_t>& data, double scale = 1);
     static Result<Pointer> imageWithContentsOfFile(const std::string& path, double scale = 1);
     // `pixels` holds width * height * 4 bytes, rows top to bottom.

@@ -68,6 +68,49 @@ Result<std::vector<std::uint8_t>> ImageCodec::encodeJpeg(int width, int height, 
     return DrawingServices::shared().encodeJpeg(width, height, rgba, quality);
 }
 
+bool ImageCodec::hasPngHeader(std::span<const std::uint8_t> data)
+{
+    static const std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    static const std::uint8_t kHeaderChunk[] = {0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    if (data.size() < 8 + 8 + 13 || std::memcmp(data.data(), kSignature, 8) != 0
+        || std::memcmp(data.data() + 8, kHeaderChunk, 8) != 0)
+        return false;
+    return readUint32(data.data() + 16, true) != 0 && readUint32(data.data() + 20, true) != 0;
+}
+
+std::optional<Size> ImageCodec::declaredPixelSize(std::span<const std::uint8_t> data)
+{
+    if (hasPngHeader(data))
+        return Size{double(readUint32(data.data() + 16, true)), double(readUint32(data.data() + 20, true))};
+    if (data.size() >= 10 && std::memcmp(data.data(), "GIF8", 4) == 0)
+        return Size{double(readUint16(data.data() + 6, false)), double(readUint16(data.data() + 8, false))};
+    if (data.size() < 4 || data[0] != 0xFF || data[1] != 0xD8)
+        return std::nullopt;
+    // A JPEG's size is in its start-of-frame segment; the segments before it
+    // are skipped by their lengths.
+    std::size_t at = 2;
+    while (at + 4 <= data.size()) {
+        if (data[at] != 0xFF)
+            return std::nullopt;
+        const std::uint8_t marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = readUint16(data.data() + at + 2, true);
+        const bool startOfFrame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (startOfFrame) {
+            if (at + 9 > data.size())
+                return std::nullopt;
+            return Size{double(readUint16(data.data() + at + 7, true)), double(readUint16(data.data() + at + 5, true))};
+        }
+        if (length < 2)
+            return std::nullopt;
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
 std::optional<ImageOrientation> ImageCodec::orientationFromExif(const std::uint8_t* data, std::size_t size)
 {
     static const std::uint8_t kExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};

@@ -5,16 +5,25 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace folio {
 
 // A decoded bitmap: straight RGBA8 rows, top to bottom.
 struct DecodedBitmap {
+    // A picture of more pixels than this is decoded smaller, to fit: a small
+    // file can hold a huge picture (a 250 KB PNG of 16000 x 16000 pixels
+    // would take a gigabyte), and no page shows or prints that many.
+    static constexpr std::uint64_t kMaxPixels = 1ull << 24;
+
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels;
     ImageOrientation orientation = ImageOrientation::Up;
+    // Decoded pixels per pixel of the picture along its width: below 1 when
+    // the picture was decoded smaller than it is.
+    double resolution = 1;
 };
 
 // PNG, JPEG and GIF (read only). The image libraries themselves are reached
@@ -30,6 +39,12 @@ public:
     // `quality` from 0 to 1; 0.5 is libjpeg's quality 50.
     static Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
                                                         double quality);
+    // Whether the bytes begin as a PNG file does: the signature and a header
+    // chunk giving a size. The rest is not read.
+    static bool hasPngHeader(std::span<const std::uint8_t> data);
+    // The pixel size a PNG, JPEG or GIF file declares, read from its header
+    // alone; none for anything else.
+    static std::optional<Size> declaredPixelSize(std::span<const std::uint8_t> data);
     // The orientation recorded in an EXIF block ("Exif\0\0" and a TIFF header);
     // none when the block is malformed or carries no orientation.
     static std::optional<ImageOrientation> orientationFromExif(const std::uint8_t* data, std::size_t size);

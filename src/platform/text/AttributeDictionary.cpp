@@ -87,7 +87,8 @@ public:
         *m_storage = reinterpret_cast<Entry*>(block + entriesOffset(count));
         return reinterpret_cast<T*>(block);
     }
-    void deallocate(T* block, std::size_t count) { ::operator delete(block, blockSize(count)); }
+    // Unsized: clang does not enable sized deallocation by default.
+    void deallocate(T* block, std::size_t) { ::operator delete(static_cast<void*>(block)); }
 
     std::size_t entryCount() const { return m_entryCount; }
     Entry** storage() const { return m_storage; }
@@ -255,7 +256,11 @@ AttributeDictionaryPtr AttributeDictionary::merged(std::span<AddedEntry> added) 
     // Keys both sides hold are counted first, so that the set is made at
     // its exact size.
     std::size_t replaced = 0;
-    for (auto own = begin(), next = added.begin(); own != end() && next != added.end();) {
+    // Two declarations: the iterators are of different types, which one
+    // `auto` may not deduce (gcc lets it pass, clang does not).
+    auto own = begin();
+    auto next = added.begin();
+    while (own != end() && next != added.end()) {
         const int order = own->first.compare(next->first);
         if (order <= 0)
             ++own;

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
 #include "platform/graphics/Image.h"
+#include "platform/web/WebViewDelegate.h"
 
 #include <functional>
 #include <memory>
@@ -10,8 +11,6 @@
 #include <string_view>
 
 namespace folio {
-
-class WebViewDelegate;
 
 // The editors' view of a web page, implemented on WebKitGTK by DMWebView and
 // scripted by FakeWebView in unit tests.
@@ -41,7 +40,15 @@ public:
     // A web address, in a view made for browsing; views that show only the
     // application's or a document's own pages load nothing and say why to
     // their delegate (webViewDidFailLoad).
-    virtual void loadURL(const std::string& url);
+    // NOTE: defined here, so that the class has no function out of line and
+    // every binary using it carries its type information: the program uses
+    // web views that only its desktop module makes, and a sanitizer build
+    // of the program checks their types.
+    virtual void loadURL(const std::string& url)
+    {
+        if (WebViewDelegate* told = delegate())
+            told->webViewDidFailLoad(*this, "This page does not browse the web: " + url);
+    }
     // What the page shows now: its title and its address ("" before a load).
     virtual std::string title() const { return {}; }
     virtual std::string currentURL() const { return {}; }

@@ -7,8 +7,10 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/ImageCodec.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -315,14 +317,23 @@ TEST_F(TEImageTextAttachmentFiles, exportsWriteOnlyTheJpegIntoTheTemporaryFolder
     EXPECT_TRUE(attachment->useTmpDir());
 }
 
-TEST_F(TEImageTextAttachmentFiles, pngContentsAreWrittenAsPngWithoutCompanion)
+TEST_F(TEImageTextAttachmentFiles, pngContentsAreWrittenAsTheyCameWithoutCompanion)
 {
-    auto attachment = pictureWithContents(pngOfSize(5, 5), "pngblip");
+    // With a text chunk of its own, which an encoder would not write again.
+    std::vector<std::uint8_t> png = pngOfSize(5, 5);
+    std::vector<std::uint8_t> chunk{0, 0, 0, 9, 't', 'E', 'X', 't', 'T', 'i', 't', 'l', 'e', 0, 'S', 'u', 'n'};
+    const std::uint32_t crc = std::uint32_t(crc32(0, chunk.data() + 4, uInt(chunk.size() - 4)));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        chunk.push_back(std::uint8_t(crc >> shift));
+    png.insert(png.end() - 12, chunk.begin(), chunk.end());
+    auto attachment = pictureWithContents(png, "pngblip");
     std::u16string html = attachment->stringByEncodingAsHTMLWithFileName("Shapes.qvtext", false);
     std::string folder = AppFolders::documentDataFolder() + "/Shapes";
     std::vector<std::string> files = filesIn(folder);
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(std::filesystem::path(files[0]).extension(), ".png");
+    // Not decoded and encoded again: the document saves the very bytes it read.
+    EXPECT_EQ(Data::dataWithContentsOfFile(folder + "/" + files[0])->vector(), png);
     EXPECT_NE(html.find(toUtf16(" src=\"" + folder + "/" + files[0] + "\"")), std::u16string::npos);
 
     // The written element reads back as the same picture file.
@@ -405,6 +416,38 @@ TEST_F(TEImageTextAttachmentFiles, anInlineSinkAnswersThePicturesOwnData)
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->rfind("data:image/jpeg;base64,", 0), 0u);
     EXPECT_EQ(sink.storePicture(HTMLPicture{"tiff", png, {}}), std::nullopt);
+}
+
+TEST_F(TEImageTextAttachmentFiles, picturesForADrawnPageComeAtTheDecodedSize)
+{
+    // Just over the decoded size: half along each side, in its own format.
+    const int width = 4200, height = 4100;
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0);
+    for (std::size_t at = 0; at < pixels.size(); at += 4) {
+        pixels[at] = 180;
+        pixels[at + 3] = 255;
+    }
+    std::vector<std::uint8_t> huge = *ImageCodec::encodePng(width, height, pixels);
+    std::vector<std::uint8_t> small = pngOfSize(4, 3);
+    auto decodedSource = [](const std::optional<std::string>& source) {
+        EXPECT_TRUE(source);
+        std::string_view data = source ? std::string_view(*source) : std::string_view();
+        EXPECT_EQ(data.rfind("data:image/png;base64,", 0), 0u);
+        return base64Decode(data.substr(std::min(data.size(), data.find(',') + 1)));
+    };
+
+    InlinePictureSink drawn(InlinePictureSink::Use::Draw);
+    std::vector<std::uint8_t> shown = decodedSource(pictureWithContents(huge, "pngblip")->storeContents(drawn));
+    auto picture = Image::imageWithData(shown);
+    ASSERT_TRUE(picture) << picture.error().message;
+    EXPECT_EQ((*picture)->pixelSize(), (Size{2100, 2050}));
+    EXPECT_EQ((*picture)->pixelAt(1000, 1000), (Rgba8{180, 0, 0, 255}));
+    // A picture within the size goes as it came.
+    EXPECT_EQ(decodedSource(pictureWithContents(small, "pngblip")->storeContents(drawn)), small);
+
+    // HTML that is kept holds the picture whole.
+    InlinePictureSink kept;
+    EXPECT_EQ(decodedSource(pictureWithContents(huge, "pngblip")->storeContents(kept)), huge);
 }
 
 } // namespace

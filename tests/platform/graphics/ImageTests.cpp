@@ -95,6 +95,98 @@ TEST(ImageTests, jpegRoundTripStaysCloseToTheOriginal)
     EXPECT_LT(meanError, 6.0);
 }
 
+// Red on the left half, blue on the right, the top left corner holding one
+// opaque red pixel among three transparent ones (of another colour), so
+// that an average can be told from a careless one.
+std::vector<std::uint8_t> halvesPixels(int width, int height)
+{
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel = &pixels[(std::size_t(y) * width + x) * 4];
+            bool left = x < width / 2;
+            pixel[0] = left ? 200 : 30;
+            pixel[1] = 30;
+            pixel[2] = left ? 30 : 200;
+            pixel[3] = 255;
+        }
+    }
+    for (int at : {1, width, width + 1}) {
+        std::uint8_t* pixel = &pixels[std::size_t(at) * 4];
+        pixel[0] = pixel[1] = pixel[2] = 255;
+        pixel[3] = 0;
+    }
+    return pixels;
+}
+
+TEST(ImageTests, picturesBeyondTheDecodedSizeComeSmallerAndKeepTheirSize)
+{
+    // Just over the limit: decoded at half the size along each side.
+    const int width = 4200, height = 4100;
+    ASSERT_GT(std::uint64_t(width) * height, DecodedBitmap::kMaxPixels);
+    auto png = ImageCodec::encodePng(width, height, halvesPixels(width, height));
+    ASSERT_TRUE(png) << png.error().message;
+    auto fromPng = Image::imageWithData(*png);
+    ASSERT_TRUE(fromPng) << fromPng.error().message;
+    const Image& reduced = **fromPng;
+    EXPECT_EQ(reduced.pixelSize(), (Size{2100, 2050}));
+    EXPECT_LE(std::uint64_t(reduced.pixelWidth()) * reduced.pixelHeight(), DecodedBitmap::kMaxPixels);
+    EXPECT_EQ(reduced.size(), (Size{4200, 4100})) << "the picture keeps its size in points";
+    EXPECT_EQ(reduced.pixelAt(500, 1000), (Rgba8{200, 30, 30, 255}));
+    EXPECT_EQ(reduced.pixelAt(1049, 1000), (Rgba8{200, 30, 30, 255}));
+    EXPECT_EQ(reduced.pixelAt(1050, 1000), (Rgba8{30, 30, 200, 255}));
+    EXPECT_EQ(reduced.pixelAt(2099, 2049), (Rgba8{30, 30, 200, 255}));
+    // Transparent pixels thin the corner out but lend it none of their colour.
+    EXPECT_EQ(reduced.pixelAt(0, 0), (Rgba8{200, 30, 30, 64}));
+
+    // A JPEG is decoded smaller by libjpeg itself.
+    auto jpeg = ImageCodec::encodeJpeg(width, height, halvesPixels(width, height), 0.9);
+    ASSERT_TRUE(jpeg) << jpeg.error().message;
+    auto fromJpeg = Image::imageWithData(*jpeg);
+    ASSERT_TRUE(fromJpeg) << fromJpeg.error().message;
+    EXPECT_EQ((*fromJpeg)->pixelSize(), (Size{2100, 2050}));
+    EXPECT_EQ((*fromJpeg)->size(), (Size{4200, 4100}));
+    Rgba8 left = (*fromJpeg)->pixelAt(500, 1000), right = (*fromJpeg)->pixelAt(1600, 1000);
+    EXPECT_NEAR(left.r, 200, 6);
+    EXPECT_NEAR(left.b, 30, 6);
+    EXPECT_NEAR(right.r, 30, 6);
+    EXPECT_NEAR(right.b, 200, 6);
+}
+
+TEST(ImageTests, truncatedHugePngIsAnErrorNotAPartialPicture)
+{
+    const int width = 4200, height = 4100;
+    auto png = ImageCodec::encodePng(width, height, halvesPixels(width, height));
+    ASSERT_TRUE(png) << png.error().message;
+    png->resize(png->size() / 2);
+    auto decoded = Image::imageWithData(*png);
+    ASSERT_FALSE(decoded);
+    EXPECT_NE(decoded.error().message.find("PNG"), std::string::npos) << decoded.error().message;
+}
+
+TEST(ImageTests, declaredPixelSizeIsReadFromTheHeaderAlone)
+{
+    Image::Pointer image = makeImage(37, 21);
+    auto png = image->pngData();
+    ASSERT_TRUE(png);
+    EXPECT_EQ(ImageCodec::declaredPixelSize(*png), (Size{37, 21}));
+    EXPECT_TRUE(ImageCodec::hasPngHeader(*png));
+    // The frame comes after an EXIF segment, whose length is skipped.
+    auto jpeg = image->jpegData(0.8);
+    ASSERT_TRUE(jpeg);
+    EXPECT_EQ(ImageCodec::declaredPixelSize(withExifOrientation(*jpeg, 6, true)), (Size{37, 21}));
+    const std::vector<std::uint8_t> gif{'G', 'I', 'F', '8', '9', 'a', 0x10, 0x01, 0x02, 0x00, 0, 0, 0};
+    EXPECT_EQ(ImageCodec::declaredPixelSize(gif), (Size{272, 2}));
+
+    std::vector<std::uint8_t> cut(png->begin(), png->begin() + 20);
+    EXPECT_EQ(ImageCodec::declaredPixelSize(cut), std::nullopt);
+    EXPECT_FALSE(ImageCodec::hasPngHeader(cut));
+    std::vector<std::uint8_t> jpegWithoutFrame(jpeg->begin(), jpeg->begin() + 2);
+    jpegWithoutFrame.insert(jpegWithoutFrame.end(), {0xFF, 0xE0, 0x00, 0x01});
+    EXPECT_EQ(ImageCodec::declaredPixelSize(jpegWithoutFrame), std::nullopt);
+    EXPECT_EQ(ImageCodec::declaredPixelSize(std::vector<std::uint8_t>{'B', 'M', 0, 0}), std::nullopt);
+}
+
 TEST(ImageTests, jpegQualityIsLibjpegQualityInHundredths)
 {
     Image::Pointer image = makeImage(16, 16);
