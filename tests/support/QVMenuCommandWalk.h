@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/Menu.h"
 #include "qvtext/QVTextInsertMenus.h"
@@ -16,6 +17,8 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace folio::test {
 
@@ -45,13 +48,21 @@ inline std::set<std::string> commandsTheMenusMiss(QVTextTools& tools, const std:
     pickEvery(tools.insertMenus().showInsertItemMenu());
     pickEvery(tools.insertMenus().showInsertImageMenu());
     pickEvery(tools.commands().showMiscToolsMenu());
-    // Twice: the switches among the options (night modes, word counter,
-    // spelling, quotes, sounds) are stored, and end as they were.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (long option = 0; option < static_cast<long>(kToolsOptionCount); ++option) {
-            tools.commands().toolsOptionSelected(option);
-            settle();
-        }
+    // The switches among the options are stored: they end as they were.
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    std::vector<std::pair<std::string, std::optional<PropertyList>>> switches;
+    for (const char* key : {"autocorrectEnabled", "darknightMode", "nightMode", "pageNumbersEnabled", "smartQuotesEnabled",
+                            "typewriterSounds", "wordCounterVisible", "zoomEnabled"})
+        switches.emplace_back(key, defaults.objectForKey(key));
+    for (long option = 0; option < static_cast<long>(kToolsOptionCount); ++option) {
+        tools.commands().toolsOptionSelected(option);
+        settle();
+    }
+    for (const auto& [key, value] : switches) {
+        if (value)
+            defaults.setObject(key, *value);
+        else
+            defaults.removeObjectForKey(key);
     }
     for (long option = 0; option <= 10; ++option) {
         tools.miscToolsPickerOptionSelected(option);
