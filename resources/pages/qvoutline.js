@@ -372,6 +372,23 @@
             placeCaret(branch);
             return;
         }
+        // Ctrl+Shift+Up and Down move the branch past its sibling with all
+        // that hangs below it; Ctrl+Up folds it and Ctrl+Down unfolds it, as
+        // outliners have it.
+        if ((event.keyCode === 38 || event.keyCode === 40) && event.ctrlKey && !event.altKey && !event.metaKey) {
+            event.preventDefault();
+            var up = event.keyCode === 38;
+            if (event.shiftKey) {
+                if (up)
+                    moveBranchUp(branch);
+                else
+                    moveBranchDown(branch);
+            } else if (branch.classList.contains('branch-collapsed') !== up) {
+                toggleBranch(branch);
+                placeCaret(branch);
+            }
+            return;
+        }
         send('onkeydownEvent');
     }
 
@@ -483,6 +500,15 @@
         });
         tiny.on('longpress', function () { send('onlongpressEvent'); });
         tiny.on('click', function (event) {
+            // A click on a branch's bullet folds or unfolds it; a drag of
+            // the bullet moves the branch and makes no click.
+            var bullet = event.target && event.target.closest ? event.target.closest('.branch-drag-handler') : null;
+            var folded = bullet ? $(bullet).closest('li.tree-branch')[0] : null;
+            if (folded && folded.parentNode === tree()) {
+                event.preventDefault();
+                toggleBranch(folded);
+                return;
+            }
             if (event.target && event.target.tagName === 'IMG') {
                 global.selectPicture(event.target);
                 send('imageTouchedEvent');

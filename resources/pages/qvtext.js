@@ -35,6 +35,29 @@
         return Math.round(global.tinymce.DOM.getViewPort(editor.getWin()).y);
     }
 
+    // TinyMCE grows its frame to the text, so the frame never scrolls: the
+    // page's container does, once the text is longer than the window.
+    function pageScroller() {
+        var container = global.document.getElementById('contentDiv');
+        return container && container.scrollHeight > container.clientHeight ? container : null;
+    }
+
+    // Where the text is scrolled to and how high it is: "offset_height".
+    function folioPageScrollState() {
+        var editor = global.tinymce.activeEditor;
+        var container = pageScroller();
+        var offset = container ? Math.round(container.scrollTop) : viewportY(editor);
+        return offset + '_' + editor.getBody().scrollHeight;
+    }
+
+    function folioPageScrollTo(offset) {
+        var container = pageScroller();
+        if (container)
+            container.scrollTop = Number(offset) || 0;
+        else
+            global.tinymce.activeEditor.getWin().scrollTo(0, Number(offset) || 0);
+    }
+
     // The selection library working on the editing frame's selection.
     function frameRangy(frame) {
         return {
@@ -115,6 +138,19 @@
                 selectedPictureId: 'imageSelected_555', releasedPictureId: 'imageSelected_444'
             });
             send('DOMLoaded');
+            // The container's scrolling, once it settles, is reported as a
+            // finished scroll with the new place, which the page counter follows.
+            var container = global.document.getElementById('contentDiv');
+            var settling = null;
+            if (container) {
+                container.addEventListener('scroll', function () {
+                    global.clearTimeout(settling);
+                    settling = global.setTimeout(function () {
+                        send('scrollEvent');
+                        send('endScrollEvent', folioPageScrollState());
+                    }, SCROLL_SETTLE_MS);
+                });
+            }
         });
         editor.on('SetContent', function () { restoreNotes(editor); });
         editor.on('Paste Undo input Redo change', function () {
@@ -177,7 +213,7 @@
             send('imageTouchedEvent');
         };
         var touched = function (event) {
-            send('endScrollEvent', viewportY(editor) + '_' + editor.getBody().scrollHeight);
+            send('endScrollEvent', folioPageScrollState());
             var element = event.target;
             if (!element || element.nodeType !== 1)
                 return;
@@ -198,10 +234,21 @@
         editor.on('mousedown', function (event) {
             send('tapEvent', Math.round(event.clientX) + '_' + Math.round(event.clientY));
         });
-        // A pointer has no touches: a click on a picture selects it as a touch does.
+        // A pointer has no touches: a click on a picture selects it, and a
+        // click on a link opens it, as a touch does.
         editor.on('click', function (event) {
-            if (event.target && event.target.tagName === 'IMG')
-                markTouchedPicture(event.target);
+            var element = event.target;
+            if (!element || element.nodeType !== 1)
+                return;
+            if (element.tagName === 'IMG') {
+                markTouchedPicture(element);
+                return;
+            }
+            var link = element.closest ? element.closest('a[href]') : null;
+            if (link) {
+                event.preventDefault();
+                send('linkTouchedEvent', link.href);
+            }
         });
         // The caret coming into another link (by pointer or by keys) lets
         // the editor show the link's address.
@@ -272,4 +319,6 @@
     global.folioStartQVTextEditor = folioStartQVTextEditor;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioInEditorFrame = folioInEditorFrame;
+    global.folioPageScrollState = folioPageScrollState;
+    global.folioPageScrollTo = folioPageScrollTo;
 })(window);

@@ -124,8 +124,16 @@ void QVOutlineViewController::pageDidBecomeReady()
                                        "tinymce.activeEditor.getBody().style.fontSize = {};",
                                        {kBodyFontFamily, std::to_string(kBodyFontSize) + "pt"}));
     sendBodyWidth();
-    if (wasBlank)
-        m_connection.send("tinymce.activeEditor.dom.get('1').focus();");
+    if (wasBlank) {
+        // A new outline is written into at once: its window's keyboard goes
+        // to the page, and the caret stands in the first branch's title (a
+        // focused title alone shows no caret and takes no keys).
+        givePageTheKeyboard();
+        m_connection.send("tinymce.activeEditor.dom.get('1').focus();"
+                          "tinymce.activeEditor.focus();"
+                          "tinymce.activeEditor.selection.select(tinymce.activeEditor.dom.get('1'), true);"
+                          "tinymce.activeEditor.selection.collapse(false);");
+    }
 }
 
 void QVOutlineViewController::sendBodyWidth()

@@ -25,8 +25,9 @@ constexpr const char* kUpSelector = "pageUpButtonDelayed";
 constexpr const char* kDownSelector = "pageDownButtonDelayed";
 constexpr const char* kJumpSelector = "jumpToPage:";
 constexpr const char* kEndSelector = "moveToEndOfDoc";
-constexpr const char* kScrollStateScript =
-    "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y +'_'+ tinymce.activeEditor.getBody().scrollHeight;";
+// The page's container scrolls the text, not TinyMCE's frame, which grows to
+// the text: the page's own functions know which of the two scrolls.
+constexpr const char* kScrollStateScript = "folioPageScrollState();";
 // The whole text's height: the editing body's, which the frame scrolls.
 constexpr const char* kContentHeightScript = "tinymce.activeEditor.getBody().scrollHeight";
 
@@ -82,7 +83,7 @@ void QVPageNavigator::cancelPendingTasks()
 
 std::string QVPageNavigator::scrollToScript(std::int64_t offset)
 {
-    return "tinymce.activeEditor.getWin().scrollTo(0, " + std::to_string(offset) + ");";
+    return "folioPageScrollTo(" + std::to_string(offset) + ");";
 }
 
 void QVPageNavigator::updateEditorPageSize()
@@ -93,17 +94,23 @@ void QVPageNavigator::updateEditorPageSize()
 
 void QVPageNavigator::updateEditorScrollHeightAndOffset()
 {
-    std::optional<std::string> answer = m_page.read(kScrollStateScript);
-    if (!answer)
-        return;
-    std::size_t split = answer->find('_');
+    if (std::optional<std::string> answer = m_page.read(kScrollStateScript))
+        takeScrollState(*answer);
+}
+
+bool QVPageNavigator::takeScrollState(const std::string& answer)
+{
+    std::size_t split = answer.find('_');
     if (split == std::string::npos)
-        return;
-    std::optional<std::int64_t> offset = integerOf(answer->substr(0, split));
-    std::optional<std::int64_t> height = integerOf(answer->substr(split + 1));
+        return false;
+    std::optional<std::int64_t> offset = integerOf(answer.substr(0, split));
+    std::optional<std::int64_t> height = integerOf(answer.substr(split + 1));
     // An answer without both numbers leaves what the page told before.
-    if (offset && height)
-        m_counter.pageDidScroll(*height, *offset);
+    if (!offset || !height)
+        return false;
+    bool changed = *offset != m_counter.scrollOffset() || *height != m_counter.scrollHeight();
+    m_counter.pageDidScroll(*height, *offset);
+    return changed;
 }
 
 void QVPageNavigator::pageDidScroll(std::int64_t offset, std::int64_t height)
@@ -115,7 +122,17 @@ void QVPageNavigator::scheduleUpdatePageUpDownControl()
 {
     RunLoop& loop = RunLoop::main();
     loop.cancelPreviousPerformRequests(this, kRefreshSelector);
-    loop.performSelectorAfterDelay(this, kRefreshSelector, {}, kRefreshDelaySeconds, [this] { updatePageUpDownControl(); });
+    loop.performSelectorAfterDelay(this, kRefreshSelector, {}, kRefreshDelaySeconds, [this] {
+        updatePageUpDownControl();
+        // Typing and size changes move the text without a scroll to report
+        // it: the page is asked where it stands, and the counter follows.
+        std::weak_ptr<QVPageNavigator*> self = m_self;
+        m_page.ask(kScrollStateScript, [self](const std::string& answer) {
+            auto alive = self.lock();
+            if (alive && (*alive)->takeScrollState(answer))
+                (*alive)->updatePageUpDownControl();
+        });
+    });
 }
 
 void QVPageNavigator::showCurrentPage()
@@ -133,18 +150,29 @@ void QVPageNavigator::updatePageUpDownControl()
 {
     RunLoop::main().cancelPreviousPerformRequests(this, kRefreshSelector);
     if (m_host.canShowCounter && !m_host.canShowCounter()) {
-        m_panel->setHidden(true);
+        setPanelShown(false);
         return;
     }
     m_panel->setHidden(false);
     m_counter.recount();
     if (m_host.showsNumbers && !m_host.showsNumbers()) {
-        m_panel->setHidden(true);
+        setPanelShown(false);
         return;
     }
     showCurrentPage();
     m_pageTotal->setText(toUtf16(std::to_string(m_counter.totalPages())));
     enableButtons();
+    setPanelShown(true);
+}
+
+void QVPageNavigator::setPanelShown(bool shown)
+{
+    m_panel->setHidden(!shown);
+    if (shown == m_panelShown)
+        return;
+    m_panelShown = shown;
+    if (m_host.panelDidShow)
+        m_host.panelDidShow(shown);
 }
 
 void QVPageNavigator::pageUpButton()

@@ -37,6 +37,8 @@ public:
         std::function<void()> dismissKeyboard{};
         // A number past the last page goes to the end of the document.
         std::function<void()> moveToEndOfDoc{};
+        // The panel came onto the page or left it.
+        std::function<void(bool shown)> panelDidShow{};
     };
 
     QVPageNavigator(PageConnection& page, UserDefaults& defaults, Host host);
@@ -52,6 +54,7 @@ public:
     const std::shared_ptr<Button>& pageUpControl() const { return m_upButton; }
     const std::shared_ptr<Button>& pageDownControl() const { return m_downButton; }
     bool isPageButtonPressed() const { return m_buttonPressed; }
+    bool isPanelShown() const { return m_panelShown; }
     bool isDisplayingAlert() const { return m_isDisplayingAlert; }
 
     // The page height from the stored top and bottom margins.
@@ -83,6 +86,9 @@ public:
     static std::string scrollToScript(std::int64_t offset);
 
 private:
+    void setPanelShown(bool shown);
+    // Takes the page's "offset_height" answer; true when it moved the text.
+    bool takeScrollState(const std::string& answer);
     void enableButtons();
     void showCurrentPage();
 
@@ -95,6 +101,8 @@ private:
     std::shared_ptr<Label> m_pageTotal;
     std::shared_ptr<Button> m_upButton;
     std::shared_ptr<Button> m_downButton;
+    std::shared_ptr<QVPageNavigator*> m_self = std::make_shared<QVPageNavigator*>(this);
+    bool m_panelShown = false;
     bool m_buttonPressed = false;
     bool m_isDisplayingAlert = false;
 };

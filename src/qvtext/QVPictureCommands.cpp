@@ -383,6 +383,9 @@ void QVPictureCommands::removeResizableView()
         m_overlay->removeFromSuperview();
         m_overlay.reset();
         m_wasEditingImage = true;
+        // The picture's menu goes with its frame, as a pending one does.
+        RunLoop::main().cancelPreviousPerformRequests(this, kMenuSelector);
+        MenuController::shared().hideMenu();
     }
 }
 

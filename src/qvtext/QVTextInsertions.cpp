@@ -82,11 +82,11 @@ QVTextInsertions::CaretStyle QVTextInsertions::caretStyle()
     return style;
 }
 
-std::string QVTextInsertions::spanHTML(const CaretStyle& style, const std::string& unit, const std::string& extra,
-                                       const std::string& html, bool rightToLeft)
+std::string QVTextInsertions::spanHTML(const CaretStyle& style, const std::string& extra, const std::string& html,
+                                       bool rightToLeft)
 {
     std::string declarations = rightToLeft ? "direction:rtl;" : "";
-    declarations += "font-family:" + style.family + ";font-size: " + std::to_string(style.size) + unit + "; " + extra
+    declarations += "font-family:" + style.family + ";font-size: " + std::to_string(style.size) + "pt; " + extra
                     + "color: " + style.color + ";";
     return "<span style=\"" + HTMLTextEscaper::escape(declarations) + "\">" + html + "</span>";
 }
@@ -98,7 +98,7 @@ void QVTextInsertions::insertHTML(const std::string& html)
 
 void QVTextInsertions::insertTextInDocument(const std::u16string& text)
 {
-    insertHTML(spanHTML(caretStyle(), "pt", {}, withLineBreaks(HTMLTextEscaper::escape(text)), false));
+    insertHTML(spanHTML(caretStyle(), {}, withLineBreaks(HTMLTextEscaper::escape(text)), false));
     dirty();
     if (ask("wordCounterVisible"))
         run("scheduleWordCounterUpdate");
@@ -122,7 +122,7 @@ void QVTextInsertions::specialCharsOptionSelected(const std::u16string& option)
             dirty();
         return;
     }
-    insertHTML(spanHTML(caretStyle(), "px", {}, withLineBreaks(stringByAddingHTMLEntities(option)), false));
+    insertHTML(spanHTML(caretStyle(), {}, withLineBreaks(stringByAddingHTMLEntities(option)), false));
     if (ask("wordCounterVisible"))
         run("scheduleWordCounterUpdate");
     dirty();
@@ -151,7 +151,7 @@ void QVTextInsertions::imageOptionSelected(long option)
 
 void QVTextInsertions::insertStyledHTML(const std::string& html)
 {
-    insertHTML(spanHTML(caretStyle(), "pt", {}, html, false));
+    insertHTML(spanHTML(caretStyle(), {}, html, false));
 }
 
 void QVTextInsertions::insertKey(const std::u16string& text, Emphasis emphasis, bool rightToLeft)
@@ -164,7 +164,7 @@ void QVTextInsertions::insertKey(const std::u16string& text, Emphasis emphasis, 
     if (emphasis.underline)
         extra += "text-decoration:underline; ";
     m_page.send(PageScript::fill("tinymce.activeEditor.execCommand('insertHTML',false,{});scrollToView();",
-                                 {spanHTML(caretStyle(), "px", extra, withLineBreaks(HTMLTextEscaper::escape(text)),
+                                 {spanHTML(caretStyle(), extra, withLineBreaks(HTMLTextEscaper::escape(text)),
                                            rightToLeft)}));
     dirty();
 }

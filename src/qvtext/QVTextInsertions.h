@@ -38,7 +38,7 @@ public:
     // Escaped as text, its line ends kept as line breaks; the size in points.
     void insertTextInDocument(const std::u16string& text);
     // A picker command ("InsertDate", "InsertPageBreak", "InsertLink", ...)
-    // or characters, which go in as entities with the size in pixels.
+    // or characters, which go in as entities at the caret's size.
     void specialCharsOptionSelected(const std::u16string& option);
     // 0 picture, 1 photo, 2 sketch, 3 comment, 4 footnote, 5 footnote table.
     void imageOptionSelected(long option);
@@ -50,9 +50,11 @@ public:
     // Markup already made safe (a link), in the caret's look, sized in points.
     void insertStyledHTML(const std::string& html);
 
-    // A span holding already escaped `html` in the caret's look.
-    static std::string spanHTML(const CaretStyle& style, const std::string& unit, const std::string& extra,
-                                const std::string& html, bool rightToLeft);
+    // A span holding already escaped `html` in the caret's look. The caret's
+    // size is in points and is written so: the same number in pixels would
+    // make symbols and keys a quarter smaller than the text around them.
+    static std::string spanHTML(const CaretStyle& style, const std::string& extra, const std::string& html,
+                                bool rightToLeft);
 
 private:
     void run(const std::string& command);

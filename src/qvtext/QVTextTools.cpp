@@ -226,6 +226,7 @@ void QVTextTools::build()
         .groupPrefix = m_dialect.groupPrefix,
         .layout = m_dialect.layout ? m_dialect.layout : QVTextBarLayout::layoutFor,
         .compactCloseSymbolPointSizeOnPhone = m_dialect.compactCloseSymbolPointSizeOnPhone,
+        .hasTextStyleItem = m_dialect.hasTextStyleItem,
     });
     m_barItems->setWisperantBarButtonItem(m_assistant->wisperantBarButtonItem());
 

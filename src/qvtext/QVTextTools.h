@@ -67,6 +67,8 @@ struct QVTextToolsDialect {
     PageReadAloud::Cleaner cleanTextForSpeech{};
     // A reading shows the speech menu and rebuilds the tools menu as it starts.
     bool readAloudShowsSpeechMenu = true;
+    // The bar places the text-style item and its group.
+    bool hasTextStyleItem = true;
 };
 
 // The QV text editor's tools as one part it owns: its navigation-bar items,

@@ -13,6 +13,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/Label.h"
@@ -43,6 +44,7 @@
 #include "qvtext/QVViewModes.h"
 #include "qvtext/QVWordCounter.h"
 #include "tools/ruler/RulerRangeSlider.h"
+#include "webeditor/EditorBarItems.h"
 #include "webeditor/EditorFlags.h"
 #include "webeditor/PageMessage.h"
 #include "webeditor/PageModeLayout.h"
@@ -106,9 +108,18 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
     m_styling = std::make_unique<QVTextStyling>(
         m_connection, UserDefaults::standardUserDefaults(),
         QVTextStyling::Host{[this] { documentIsDirty(); },
+                            // The picker that asked (the other-styles picker of
+                            // "User Style 2") may still be up: the alert shows over it.
                             [this](std::shared_ptr<ViewController> shown) {
-                                if (Status presented = presentViewController(shown, false); !presented)
-                                    TELog(TELogLevelWarning, "An alert of the editor could not be shown");
+                                std::shared_ptr<ViewController> presenter = sharedAs<ViewController>();
+                                if (m_document)
+                                    presenter = m_document->viewControllerToPresent();
+                                while (presenter && presenter->presentedViewController())
+                                    presenter = presenter->presentedViewController();
+                                Status presented = presenter ? presenter->presentViewController(shown, false)
+                                                             : Status(Error{"QVTextViewController", 1, "No view to show in"});
+                                if (!presented)
+                                    TELog(TELogLevelWarning, "An alert of the editor could not be shown: " + presented.error().message);
                             },
                             [this] { return m_document != nullptr; },
                             [this] { setCurrentDocumentPageSize(); },
@@ -177,7 +188,11 @@ void QVTextViewController::makePageViews()
     };
     m_paper = std::make_unique<QVPaper>(m_connection, QVPaper::Host{paint, [this] { m_viewModes->leaveNightModes(); }, dirty});
     m_zoom = std::make_unique<QVTextZoom>(m_connection, device, defaults,
-                                          QVTextZoom::Host{[this] { return m_bridge.isPageReady(); }});
+                                          QVTextZoom::Host{.isPageReady = [this] { return m_bridge.isPageReady(); },
+                                                           .didZoom = [this] {
+                                                               if (m_pictures)
+                                                                   m_pictures->removeResizableView();
+                                                           }});
     QVViewModes::Host modes;
     modes.isEditing = [this] { return m_isEditing; };
     modes.setEditing = [this](bool editing) { m_isEditing = editing; };
@@ -193,6 +208,9 @@ void QVTextViewController::makePageViews()
             navigation->setNavigationBarHidden(hidden);
     };
     modes.arrangeWindow = [this, &device](QVViewModes::Arrangement arrangement) {
+        // A picture's frame and menu belong to the page's old place.
+        if (m_pictures)
+            m_pictures->removeResizableView();
         if (!m_modeLayout)
             return;
         switch (arrangement) {
@@ -261,6 +279,13 @@ void QVTextViewController::makePageViews()
         m_connection.send("tinymce.activeEditor.selection.select(tinymce.activeEditor.getBody(), true);"
                           "tinymce.activeEditor.selection.collapse(false);");
         m_connection.send(QVPageNavigator::scrollToScript(m_pages->counter().scrollHeight()));
+    };
+    // The text keeps clear of the panel at the page's right edge: the
+    // page's scrolling container stops short of it while it shows.
+    pages.panelDidShow = [this](bool shown) {
+        double inset = shown ? editorTraits().pageUpDownRightInset : 0;
+        m_connection.send(PageScript::fill("document.querySelector('.container').style.right = {};",
+                                           {formatFixed(inset, 0) + "px"}));
     };
     m_pages = std::make_unique<QVPageNavigator>(m_connection, defaults, std::move(pages));
     QVPictureCommands::Host pictures;
@@ -543,6 +568,10 @@ void QVTextViewController::registerRoutes()
     // after it is selected again. (TinyMCE's find dialog closes itself.)
     routes.add("tapEvent", Gate::WhenReady, [this](const PageMessage& message) {
         m_isEditorScrollingView = false;
+        // The frame covers its picture: a press that reaches the page is
+        // beside it, and leaves the picture.
+        if (m_pictures)
+            m_pictures->removeResizableView();
         std::vector<std::string> fields = message.fields('_');
         std::optional<long long> x = fields.size() == 2 ? integerField(fields[0]) : std::nullopt;
         std::optional<long long> y = fields.size() == 2 ? integerField(fields[1]) : std::nullopt;
@@ -600,6 +629,7 @@ void QVTextViewController::documentDidClose()
     m_pictures->cancelPendingTasks();
     m_editingTools->cancelPendingTasks();
     m_wordCounter->cancelPendingTasks();
+    RunLoop::main().cancelPreviousPerformRequests(this, "documentDidSave");
     // Nothing more is sent to the page: it goes with the editor.
     beginClosing();
     m_connection.disconnect();
@@ -625,10 +655,45 @@ void QVTextViewController::openLinkInBrowser(const std::string& url)
 
 void QVTextViewController::documentWillSave()
 {
-    if (!m_document || !m_bridge.isPageReady())
+    if (!m_document)
+        return;
+    // A close in the middle of a save would take the page away from it.
+    if (!isForPreviewGeneration()) {
+        setCloseItemsEnabled(false);
+        followSaveToItsEnd();
+    }
+    if (!m_bridge.isPageReady())
         return;
     m_document->setDocLeftMargin(m_margins->leftMarginToSave());
     m_document->setDocRightMargin(m_margins->rightMarginToSave());
+}
+
+void QVTextViewController::followSaveToItsEnd()
+{
+    // The document writes on its own queue and says nothing to its editor
+    // when it is done; its saving state is looked at again shortly.
+    constexpr double kSaveCheckSeconds = 0.1;
+    RunLoop& loop = RunLoop::main();
+    loop.cancelPreviousPerformRequests(this, "documentDidSave");
+    loop.performSelectorAfterDelay(this, "documentDidSave", {}, kSaveCheckSeconds, [this] {
+        if (m_document && m_document->isSaving())
+            followSaveToItsEnd();
+        else
+            documentDidSave();
+    });
+}
+
+void QVTextViewController::documentDidSave()
+{
+    RunLoop::main().cancelPreviousPerformRequests(this, "documentDidSave");
+    setCloseItemsEnabled(true);
+}
+
+void QVTextViewController::setCloseItemsEnabled(bool enabled)
+{
+    EditorBarItems& items = tools().barItems();
+    items.closeDocumentBarButtonItem()->setEnabled(enabled);
+    items.compactCloseDocumentBarButtonItem()->setEnabled(enabled);
 }
 
 void QVTextViewController::documentViewZoomModified(double percent)

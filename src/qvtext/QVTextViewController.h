@@ -16,6 +16,7 @@
 namespace folio {
 
 class KeyCommand;
+class LiveTextScannerSession;
 class QVEditingTools;
 class QVMarginRuler;
 class QVPageNavigator;
@@ -46,10 +47,12 @@ public:
     // the page is ready; every element that carried a body style is out of
     // the content, since the saved page gets one fresh one.
     Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
-    // FIXME: the close items and the saving indicator are not switched here
-    // yet; the page itself needs nothing before its content is asked for.
-    // The ruler's margins go to the document.
+    // The close items wait while a save runs (the application shows that
+    // it saves); the ruler's margins go to the document. The page itself
+    // needs nothing before its content is asked for.
     void documentWillSave() override;
+    // The save has ended: the document can be closed again.
+    void documentDidSave();
     void documentDidClose() override;
 
     // The page as it would be loaded now; an error when the page's template
@@ -166,6 +169,9 @@ private:
     void makePageViews();
     void insertTabKey();
     void scrollToBookmark();
+    void setCloseItemsEnabled(bool enabled);
+    // Checks a little later whether the document's save has ended.
+    void followSaveToItsEnd();
 
     bool m_isEditing = false;
     bool m_isEditorScrollingView = false;
@@ -188,6 +194,8 @@ private:
     bool m_isInMultitaskingMode = false;
     std::unique_ptr<QVEditingTools> m_editingTools;
     std::shared_ptr<QVTextTools> m_tools;
+    // The text scanner, as every web-view editor opens it; made on first use.
+    std::shared_ptr<LiveTextScannerSession> m_scanner;
 };
 
 } // namespace folio

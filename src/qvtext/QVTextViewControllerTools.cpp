@@ -7,6 +7,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/services/NetworkReachability.h"
+#include "platform/services/TextRecognizer.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/foundation/UserDefaults.h"
@@ -21,12 +22,14 @@
 #include "qvtext/QVPictureCommands.h"
 #include "qvtext/QVPaper.h"
 #include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextLinkBar.h"
 #include "qvtext/QVTextStyling.h"
 #include "qvtext/QVTextZoom.h"
 #include "qvtext/QVViewModes.h"
 #include "qvtext/QVWordCounter.h"
 #include "tools/assistant/NoConnectionAlert.h"
+#include "tools/scanner/LiveTextScannerSession.h"
 #include "webeditor/WebPageViewer.h"
 
 namespace folio {
@@ -82,7 +85,51 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     host.questions["isEditing"] = [this] { return m_isEditing; };
     host.commands["becomeFirstResponder"] = [this] { becomeFirstResponder(); };
     host.questions["hasSelection"] = [this] { return m_editingTools->hasSelection(); };
-    host.commands["selectToEndOfDoc"] = [this] { m_editingTools->caret().selectToEndOfDoc(); };
+    // The caret and selection rows of the tools and cursor menus, answered
+    // as the rich-text editor answers them.
+    m_editingTools->caret().addCommandsByName(host.commands);
+    host.commands["paste2"] = [this] { m_editingTools->clipboard().paste2(); };
+    host.commands["showFindOnPage"] = [this] { m_editingTools->showFindOnPage(); };
+    // The fixed items of the insert menus and the special-characters picker.
+    host.commands["insertTable"] = [this] { m_editingTools->inserts().insertTable(); };
+    host.commands["insertPageBreak"] = [this] { m_editingTools->inserts().insertPageBreak(); };
+    host.commands["insertHorizontalLine"] = [this] { m_editingTools->inserts().insertHorizontalLine(); };
+    host.commands["insertDate"] = [this] { m_editingTools->inserts().insertDate(); };
+    host.commands["insertDateShort"] = [this] { m_editingTools->inserts().insertDateShort(); };
+    host.commands["insertNewFootnote"] = [this] { m_editingTools->notes().insertNewFootnote(); };
+    host.commands["insertNewAnnotation"] = [this] { m_editingTools->notes().insertNewAnnotation(); };
+    host.commands["insertFootnoteTable"] = [this] { m_editingTools->notes().insertFootnoteTable(); };
+    // The key rows: this editor keeps its rows while a panel is open, so
+    // taking them away asks nothing of it; giving them back makes sure the
+    // bar is there; the panels that close the keyboard end editing.
+    host.commands["removeCustomKeyboard"] = [] {};
+    host.commands["addCustomKeyboard"] = [this] { tools().keyBars().removeFormBar(); };
+    host.commands["removeCustomKeyboardAndClose"] = [this] { tools().run("endEditing"); };
+    // The insert menus offer "Scan Text" where this system recognises text;
+    // the writing tools have kept the caret and ended editing before it opens.
+    host.questions["canScanText"] = [] { return TextRecognizer::isAvailable(); };
+    host.questions["presentLiveTextScanner"] = [this] {
+        if (!m_scanner) {
+            m_scanner = LiveTextScannerSession::make(
+                Pasteboard::general(),
+                LiveTextScannerSession::Host{
+                    .present = [this](std::shared_ptr<ViewController> shown) {
+                        if (std::shared_ptr<ViewController> presenter =
+                                m_document ? m_document->viewControllerToPresent() : nullptr)
+                            (void)presenter->presentViewController(shown, true);
+                    },
+                    .saveCaretSelection = {},
+                    .insertScannedText = [this](const std::u16string& text) {
+                        m_connection.send("tinymce.activeEditor.focus();");
+                        tools().insertions().insertTextInDocument(text);
+                        tools().run("endEditing");
+                    }});
+        }
+        m_scanner->insertTextFromLiveTextScanner();
+        return true;
+    };
+    // The menus' "Insert Image" is the image picker's first row.
+    host.commands["insertPhoto"] = [this] { tools().run("insertImageOption"); };
     // The word being read aloud and the link at the caret show in the banner above the page.
     host.showBannerText = [this](const std::u16string& text) { showBannerText(text); };
     host.bannerDidClear = [this] {
@@ -127,6 +174,7 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     QVTextTools::Dialect dialect = toolsDialect();
     dialect.savesCaretBeforePanels = editorTraits().savesCaretBeforePanels;
     dialect.readAloudShowsSpeechMenu = editorTraits().readAloudShowsSpeechMenu;
+    dialect.hasTextStyleItem = editorTraits().hasTextStyleItem;
     return QVTextTools::make(m_connection, *m_styling, UserDefaults::standardUserDefaults(), Pasteboard::general(),
                              std::move(host), std::move(dialect));
 }

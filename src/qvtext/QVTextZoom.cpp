@@ -80,6 +80,8 @@ void QVTextZoom::adjustDocumentTextWithPercent(long long percent)
         m_page.send(viewZoomScript(percent));
         m_previousPercent = m_currentPercent;
         m_zoomCounter = 0;
+        if (m_host.didZoom)
+            m_host.didZoom();
     }
     if (m_device.isPad()) {
         bool zoomed = percent != TextZoomSteps::kNormalPercent;

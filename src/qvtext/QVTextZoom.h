@@ -24,6 +24,9 @@ public:
 
     struct Host {
         std::function<bool()> isPageReady{};
+        // The text was laid out at another zoom: what was drawn over it
+        // no longer lies where it did.
+        std::function<void()> didZoom{};
     };
 
     QVTextZoom(PageConnection& page, Device& device, UserDefaults& defaults, Host host);

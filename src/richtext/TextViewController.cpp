@@ -132,13 +132,7 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
     host.commands["takePhoto"] = [this] { imageOptionSelected(1); };
     // The commands the tools menus and inspectors name, from the editor's other parts.
     host.commands["paste2"] = [this] { m_clipboard->paste2(); };
-    host.commands["moveToBeginOfDocument"] = [this] { m_caret->moveToBeginOfDocument(); };
-    host.commands["moveToEndOfDoc"] = [this] { m_caret->moveToEndOfDoc(); };
-    host.commands["selectLine"] = [this] { m_caret->selectLine(); };
-    host.commands["selectParagraph"] = [this] { m_caret->selectParagraph(); };
-    host.commands["selectSentence"] = [this] { m_caret->selectSentence(); };
-    host.commands["selectToEndOfDoc"] = [this] { m_caret->selectToEndOfDoc(); };
-    host.commands["selectToStartOfDoc"] = [this] { m_caret->selectToStartOfDoc(); };
+    m_caret->addCommandsByName(host.commands);
     host.commands["endEditing"] = [this] {
         m_isEditing = false;
         m_connection.send("if (document.activeElement) document.activeElement.blur();");
@@ -162,10 +156,6 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
             ProgressHUD::dismiss();
     };
     host.commands["gotoPageinDoc"] = [this] { m_pageControl->gotoPageinDoc(); };
-    host.commands["showMenu"] = [this] { m_caret->showMenu(); };
-    host.commands["checkDocSpelling"] = [this] { m_caret->checkDocSpelling(); };
-    host.commands["addFakeTextSelectionView"] = [this] { m_caret->addFakeTextSelectionView(); };
-    host.commands["removeFakeTextSelectionView"] = [this] { m_caret->removeFakeTextSelectionView(); };
     host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
     host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
     m_viewing.registerCommands(host.commands, host.questions, settings());

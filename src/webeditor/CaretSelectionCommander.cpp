@@ -196,6 +196,21 @@ void CaretSelectionCommander::moveToEndOfDoc()
     ProgressHUD::dismiss();
 }
 
+void CaretSelectionCommander::addCommandsByName(EditorCommandsByName::Commands& commands)
+{
+    commands["moveToBeginOfDocument"] = [this] { moveToBeginOfDocument(); };
+    commands["moveToEndOfDoc"] = [this] { moveToEndOfDoc(); };
+    commands["selectLine"] = [this] { selectLine(); };
+    commands["selectParagraph"] = [this] { selectParagraph(); };
+    commands["selectSentence"] = [this] { selectSentence(); };
+    commands["selectToEndOfDoc"] = [this] { selectToEndOfDoc(); };
+    commands["selectToStartOfDoc"] = [this] { selectToStartOfDoc(); };
+    commands["showMenu"] = [this] { showMenu(); };
+    commands["checkDocSpelling"] = [this] { checkDocSpelling(); };
+    commands["addFakeTextSelectionView"] = [this] { addFakeTextSelectionView(); };
+    commands["removeFakeTextSelectionView"] = [this] { removeFakeTextSelectionView(); };
+}
+
 void CaretSelectionCommander::selectWord()
 {
     m_page.send(std::string("var sel = window.getSelection();if(sel.isCollapsed) {rangy.getSelection().expand('word', "

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/graphics/Geometry.h"
+#include "webeditor/EditorCommandsByName.h"
 
 #include <functional>
 #include <memory>
@@ -123,6 +124,11 @@ public:
     void selectToEndOfDoc() { namedCommand("MoveToEndOfDocumentAndModifySelection", false); }
     void selectToStartOfDoc() { namedCommand("MoveToBeginningOfDocumentAndModifySelection", true); }
     void deleteForwardKey();
+
+    // The caret and selection rows of the tools and cursor menus, under the
+    // names those menus run them by; every editor on a web page answers them
+    // the same way.
+    void addCommandsByName(EditorCommandsByName::Commands& commands);
 
     // Raises the edit menu 1.2 s from now, beside a selected range; every
     // call starts the wait again. Nothing in typewriter mode.

@@ -162,7 +162,7 @@ std::shared_ptr<BarButtonItem> EditorBarItems::itemForLetter(char letter)
     case 'R':
         return redoBarButtonItem();
     case 'Y':
-        return textStyleBarButtonItem();
+        return m_host.hasTextStyleItem ? textStyleBarButtonItem() : nullptr;
     case 'I':
         return insertItemBarButtonItem();
     case 'T':

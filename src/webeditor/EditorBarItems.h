@@ -39,6 +39,8 @@ public:
         Layout layout{};
         // The compact close item's symbol size away from a tablet.
         double compactCloseSymbolPointSizeOnPhone = 16;
+        // An editor without a text-style item places neither it nor its group.
+        bool hasTextStyleItem = true;
     };
 
     // Symbol sizes in points: every item's on a tablet and elsewhere.

@@ -4,6 +4,7 @@
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkPrimarySelection.h"
 #include "platform/gtk/GtkRealKeys.h"
@@ -263,6 +264,96 @@ TEST_F(QVOutlineWindowTest, aSelectionSurvivesAnotherProgramTakingThePrimarySele
     Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
     ASSERT_TRUE(stored.ok());
     EXPECT_NE(toUtf8(*stored).find("Plain <strong>words</strong> here"), std::string::npos) << toUtf8(*stored);
+}
+
+// Ctrl+Up folds the branch at the caret and Ctrl+Down unfolds it; a click
+// on its bullet does the same. Ctrl+Shift+Down moves it past its sibling,
+// and Tab and Shift+Tab hang it in and out: always with what hangs below it,
+// as the saved tree shows.
+TEST_F(QVOutlineWindowTest, aBranchFoldsByItsKeysAndBulletAndMovesAndIndentsWithItsChildren)
+{
+    std::string path = folder.path("Folds.qvoutline");
+    std::string page = "<ul id='left-tree'>" + test::branch(1, 0, 1, "Fruit") + test::branch(2, 1, 2, "Apple") +
+                       test::branch(3, 1, 2, "Pear") + test::branch(4, 0, 1, "Greens") + "</ul>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(page)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);})()");
+    auto shown = [&](int id) {
+        return run("(function(){var r=document.getElementById('" + std::to_string(id) +
+                   "').getBoundingClientRect();return r.height>0?1:0;})()") == "1";
+    };
+    // Where "Pear", the last child, is drawn before the fold, in the window:
+    // folded, the branch after the children moves up, and that place is empty.
+    int left = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(pageWidget, toplevel, 0, 0, &left, &top);
+    std::string at = run("(function(){var r=document.getElementById('3').getBoundingClientRect();"
+                         "return Math.round(r.left)+','+Math.round(r.top)+','+Math.round(r.height);})()");
+    int x = 0, y = 0, height = 0;
+    ASSERT_EQ(sscanf(at.c_str(), "%d,%d,%d", &x, &y, &height), 3) << at;
+    auto inkWherePearWas = [&] {
+        int darkest = 0;
+        GtkPresenter::processPendingEvents();
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvoutline-fold"));
+        for (int dx = 0; shot && dx < 40; ++dx) {
+            for (int dy = 0; dy < height; ++dy)
+                darkest = std::max(darkest, darkness(test::pixelAt(shot, left + x + dx, top + y + dy)));
+        }
+        if (shot)
+            g_object_unref(shot);
+        return darkest;
+    };
+    guint tick = g_timeout_add(50, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    EXPECT_TRUE(waitFor([&] { return inkWherePearWas() > 400; })) << "Pear is not drawn";
+
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::pressKeys("ctrl+Up"));
+    EXPECT_TRUE(waitFor([&] { return !shown(2) && !shown(3) && shown(4); })) << "Ctrl+Up folded nothing";
+    EXPECT_TRUE(waitFor([&] { return inkWherePearWas() < 300; })) << "the folded Pear is still drawn";
+    ASSERT_TRUE(test::pressKeys("ctrl+Down"));
+    EXPECT_TRUE(waitFor([&] { return shown(2) && shown(3); })) << "Ctrl+Down unfolded nothing";
+    EXPECT_TRUE(waitFor([&] { return inkWherePearWas() > 400; })) << "the unfolded Pear is not drawn";
+
+    // The bullet, clicked, folds and unfolds as well.
+    std::string bullet = run("(function(){var r=document.querySelector('[data-id=\"1\"] .branch-drag-handler')"
+                             ".getBoundingClientRect();return Math.round(r.left+r.width/2)+','+Math.round(r.top+r.height/2);})()");
+    int bx = 0, by = 0;
+    ASSERT_EQ(sscanf(bullet.c_str(), "%d,%d", &bx, &by), 2) << bullet;
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {double(bx), double(by)}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(waitFor([&] { return !shown(2) && !shown(3); })) << "a click on the bullet folded nothing";
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(waitFor([&] { return shown(2) && shown(3); })) << "a second click unfolded nothing";
+    g_source_remove(tick);
+
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(false);})()");
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::pressKeys("ctrl+shift+Down"));
+    EXPECT_TRUE(showsSoon("Array.prototype.map.call(document.querySelectorAll('#left-tree > li'),"
+                          "function(b){return b.getAttribute('data-id');}).join(',')",
+                          "4,1,2,3"))
+        << "the branch did not move down with its children";
+    ASSERT_TRUE(test::pressKeys("Tab"));
+    EXPECT_TRUE(showsSoon("document.querySelector('[data-id=\"3\"]').getAttribute('data-level')", "3"));
+    ASSERT_TRUE(save());
+    Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(test::treeOf(toUtf8(*stored)),
+              (std::vector<std::string>{"4/0/1 Greens", "1/4/2 Fruit", "2/1/3 Apple", "3/1/3 Pear"}))
+        << toUtf8(*stored);
+
+    ASSERT_TRUE(test::pressKeys("shift+Tab"));
+    EXPECT_TRUE(showsSoon("document.querySelector('[data-id=\"2\"]').getAttribute('data-level')", "2"));
+    ASSERT_TRUE(save());
+    stored = DocumentText::read(path, DocumentKind::QVOutline);
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(test::treeOf(toUtf8(*stored)),
+              (std::vector<std::string>{"4/0/1 Greens", "1/0/1 Fruit", "2/1/2 Apple", "3/1/2 Pear"}))
+        << toUtf8(*stored);
 }
 
 } // namespace

@@ -17,8 +17,7 @@
 namespace folio {
 namespace {
 
-constexpr const char* kScrollState =
-    "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y +'_'+ tinymce.activeEditor.getBody().scrollHeight;";
+constexpr const char* kScrollState = "folioPageScrollState();";
 
 class QVPageNavigatorTest : public test::VirtualClockTest {
 protected:
@@ -49,7 +48,7 @@ protected:
         pages->updatePageUpDownControl();
     }
 
-    std::vector<std::string> moves() const { return page.scriptsMatching("scrollTo\\("); }
+    std::vector<std::string> moves() const { return page.scriptsMatching("folioPageScrollTo\\("); }
 
     testing_support::ScratchFolder folder{"qvtext-pages"};
     UserDefaults defaults{folder.path("Preferences.plist")};
@@ -101,7 +100,7 @@ TEST_F(QVPageNavigatorTest, pageButtonsMoveATenthOfASecondLaterAndNeverPastTheLa
     EXPECT_TRUE(pages->isPageButtonPressed());
     EXPECT_TRUE(moves().empty());
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves(), std::vector<std::string>{"tinymce.activeEditor.getWin().scrollTo(0, 1470);"}) << "a repeated press replaces the pending one";
+    EXPECT_EQ(moves(), std::vector<std::string>{"folioPageScrollTo(1470);"}) << "a repeated press replaces the pending one";
     EXPECT_EQ(pages->pageNumber()->text(), u"3");
     EXPECT_FALSE(pages->isPageButtonPressed());
     EXPECT_FALSE(pages->pageDownControl()->isEnabled());
@@ -123,14 +122,14 @@ TEST_F(QVPageNavigatorTest, pageUpOnThePartlyScrolledLastPageGoesToItsTop)
     pages->pageUpButton();
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
     EXPECT_EQ(page.scriptsMatching("unselect").size(), 1u);
-    EXPECT_EQ(moves(), std::vector<std::string>{"tinymce.activeEditor.getWin().scrollTo(0, 1470);"});
+    EXPECT_EQ(moves(), std::vector<std::string>{"folioPageScrollTo(1470);"});
     EXPECT_EQ(pages->pageNumber()->text(), u"2");
 
     answers[kScrollState] = "800_2205";
     pages->updateEditorScrollHeightAndOffset();
     pages->pageUpButton();
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves().back(), "tinymce.activeEditor.getWin().scrollTo(0, 0);");
+    EXPECT_EQ(moves().back(), "folioPageScrollTo(0);");
     EXPECT_EQ(pages->pageNumber()->text(), u"1");
     EXPECT_FALSE(pages->pageUpControl()->isEnabled());
 }
@@ -150,7 +149,7 @@ TEST_F(QVPageNavigatorTest, jumpToPageAsksForANumberAndGoesToItsTopOrTheEnd)
     alerts[0]->textFields()[0]->setText(u"4");
     EXPECT_TRUE(alerts[0]->tapActionWithTitle(u"OK"));
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);
-    EXPECT_EQ(moves().back(), "tinymce.activeEditor.getWin().scrollTo(0, 2205);");
+    EXPECT_EQ(moves().back(), "folioPageScrollTo(2205);");
 
     pages->jumpToPageNumber(u"9");
     loop.advanceVirtualClock(QVPageNavigator::kMoveDelaySeconds);

@@ -227,13 +227,13 @@ TEST_F(QVTextToolsTest, eachPickersDelegateCallReachesThePage)
     loop.runOnce();
     EXPECT_EQ(view.scriptsMatching("execCommand\\('justifycenter'\\)").size(), 1u);
 
-    // A character from the insert menu goes in as an entity, sized in pixels.
+    // A character from the insert menu goes in as an entity, at the text's size in points.
     dirty = 0;
     tools->specialCharsOptionSelected(u"<\u00E9", false);
     std::vector<std::string> inserted = view.scriptsMatching("insertHTML");
     ASSERT_FALSE(inserted.empty());
     EXPECT_NE(inserted.back().find("&lt;&eacute;"), std::string::npos) << inserted.back();
-    EXPECT_NE(inserted.back().find("font-size: 12px"), std::string::npos) << inserted.back();
+    EXPECT_NE(inserted.back().find("font-size: 12pt"), std::string::npos) << inserted.back();
     EXPECT_NE(inserted.back().find("font-family:Georgia"), std::string::npos) << inserted.back();
     EXPECT_EQ(dirty, 1);
     // Its commands run the editor's own.

@@ -14,8 +14,11 @@
 #include "qvtext/QVTextViewController.h"
 #include "qvtext/QVTextZoom.h"
 #include "qvtext/QVViewModes.h"
+#include "platform/ui/BarButtonItem.h"
+#include "webeditor/EditorBarItems.h"
 #include "webeditor/EditorToolCommands.h"
 #include "support/DocumentTestSupport.h"
+#include "support/QVMenuCommandWalk.h"
 #include "support/VirtualClock.h"
 #include "webeditor/WebPageViewer.h"
 
@@ -186,11 +189,30 @@ TEST_F(QVTextViewCommandsTest, aWindowNarrowerThanTheScreenIsASplitScreenWindow)
     EXPECT_TRUE(editor->pages().pageUpDownView()->isHidden());
 }
 
-TEST_F(QVTextViewCommandsTest, aSaveTakesTheRulersMargins)
+// Every row of the menus reaches a command the editor has: none is only
+// noted in the log while the row does nothing.
+TEST_F(QVTextViewCommandsTest, everyMenuRowReachesACommandOfTheEditor)
 {
+    std::set<std::string> missing = test::commandsTheMenusMiss(editor->tools(), [this] { loop.advanceVirtualClock(2); });
+    std::string names;
+    for (const std::string& name : missing)
+        names += name + " ";
+    EXPECT_TRUE(missing.empty()) << "rows that do nothing: " << names;
+}
+
+TEST_F(QVTextViewCommandsTest, aSaveTakesTheRulersMarginsAndHoldsTheCloseItemsUntilItEnds)
+{
+    const std::shared_ptr<BarButtonItem>& close = editor->tools().barItems().closeDocumentBarButtonItem();
+    const std::shared_ptr<BarButtonItem>& compactClose = editor->tools().barItems().compactCloseDocumentBarButtonItem();
     editor->documentWillSave();
     EXPECT_EQ(document->docLeftMargin(), "0.00");
     EXPECT_EQ(document->docRightMargin(), "21.59");
+    EXPECT_FALSE(close->isEnabled());
+    EXPECT_FALSE(compactClose->isEnabled());
+    // The document is not saving: a moment later the items are back.
+    loop.advanceVirtualClock(0.1);
+    EXPECT_TRUE(close->isEnabled());
+    EXPECT_TRUE(compactClose->isEnabled());
 }
 
 } // namespace

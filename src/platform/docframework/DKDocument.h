@@ -134,6 +134,8 @@ public:
     // completion is told, and lastError says why.
     void closeWithCompletionHandler(Completion completion);
     bool isClosed() const { return m_closed; }
+    // A save has started and not yet ended (main thread).
+    bool isSaving() const { return m_savesInProgress > 0; }
 
     // Why the last read or save failed; cleared by the next success.
     const std::optional<Error>& lastError() const { return m_lastError; }

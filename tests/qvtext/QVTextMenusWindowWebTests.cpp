@@ -1,0 +1,435 @@
+#include "documents/DocumentSeeds.h"
+#include "documents/TextDocument.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/Image.h"
+#include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkWidgetTree.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TableViewController.h"
+#include "platform/ui/UserResizableView.h"
+#include "platform/ui/Window.h"
+#include "qvtext/QVPageNavigator.h"
+#include "qvtext/QVPictureCommands.h"
+#include "qvtext/QVTextKeyBars.h"
+#include "qvtext/QVTextViewController.h"
+#include "support/DocumentTestSupport.h"
+#include "support/EditorWindowTest.h"
+#include "webeditor/EditorBarItems.h"
+
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+
+namespace folio {
+namespace {
+
+// The QV text editor as the application shows it, in its document's
+// navigation controller, worked with the real pointer and keys: its menus'
+// rows change the page, and what they put in is in the saved file.
+class QVTextMenusWindowTest : public test::EditorWindowTest<QVTextViewController> {
+protected:
+    QVTextMenusWindowTest() : EditorWindowTest(EditorKind::QVText, "qvtext-menus-window") {}
+
+    void openPage(const std::string& html, Size size = {1000, 700})
+    {
+        path = folder.path("Menus.qvtext");
+        testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(html)->stringView()));
+        open(path, size, Root::Navigation);
+    }
+
+    bool settle(const std::function<bool()>& done)
+    {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return done();
+            },
+            kEngineWaitSeconds);
+    }
+
+    void caretAtEnd()
+    {
+        run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody(),true);"
+            "e.selection.collapse(false);})()");
+    }
+
+    std::string body() { return run("tinymce.activeEditor.getBody().innerHTML"); }
+
+    // The widget of a view once it is on screen.
+    GtkWidget* shownWidget(View& view)
+    {
+        GtkWidget* found = nullptr;
+        settle([&] {
+            found = GtkViewBuilder::widgetForView(toplevel, view);
+            return found && gtk_widget_get_mapped(found) && gtk_widget_get_allocated_width(found) > 1;
+        });
+        return found;
+    }
+
+    // Clicks a bar item of the window's header bar with the real pointer.
+    void clickBarItem(const std::shared_ptr<BarButtonItem>& item)
+    {
+        GtkWidget* button = presenter->widgetForBarButtonItem(*item);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(settle([&] { return gtk_widget_get_mapped(button) && gtk_widget_get_allocated_width(button) > 1; }));
+        ASSERT_TRUE(test::clickWidget(button));
+    }
+
+    // Clicks the row of the menu on screen that reads `title`.
+    void clickMenuRow(const std::string& title)
+    {
+        GtkWidget* row = nullptr;
+        ASSERT_TRUE(settle([&] {
+            row = nullptr;
+            GtkWidget* menu = presenter->menuPopover();
+            if (!menu || !gtk_widget_get_mapped(menu))
+                return false;
+            for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+                for (const std::string& text : test::labelTexts(button)) {
+                    if (text == title)
+                        row = button;
+                }
+            }
+            return row && gtk_widget_get_mapped(row) && gtk_widget_get_allocated_width(row) > 1;
+        })) << "no row " << title << " in the menu on screen";
+        ASSERT_TRUE(test::clickWidget(row));
+    }
+
+    // Clicks row `index` of the list a presented picker shows.
+    void clickPickerRow(TableViewController& picker, int index)
+    {
+        GtkWidget* list = nullptr;
+        GtkListBoxRow* row = nullptr;
+        ASSERT_TRUE(settle([&] {
+            list = presenter->listBoxForTableView(*picker.tableView());
+            row = list ? gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), index) : nullptr;
+            return row && gtk_widget_get_mapped(GTK_WIDGET(row)) && gtk_widget_get_allocated_height(GTK_WIDGET(row)) > 1;
+        })) << "the picker's list is not on screen";
+        ASSERT_TRUE(test::movePointerOver(GTK_WIDGET(row)));
+        ASSERT_TRUE(test::clickWidget(GTK_WIDGET(row)));
+    }
+
+    // What the top of the document's presentations is once it is `T`.
+    template <class T>
+    std::shared_ptr<T> presented()
+    {
+        std::shared_ptr<T> found;
+        settle([&] {
+            std::shared_ptr<ViewController> top = document->viewControllerToPresent();
+            while (top && top->presentedViewController())
+                top = top->presentedViewController();
+            found = std::dynamic_pointer_cast<T>(top);
+            if (!found) {
+                if (auto navigation = std::dynamic_pointer_cast<NavigationController>(top))
+                    found = std::dynamic_pointer_cast<T>(navigation->topViewController());
+            }
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // The page as the file on disk holds it.
+    std::string savedPage()
+    {
+        TextDocument reread(path);
+        if (!reread.readFromURL(path))
+            return {};
+        return toUtf8(reread.text());
+    }
+
+    std::string path;
+};
+
+// The + menu's Table and Date & Time go in at the caret, and both are in
+// the saved file.
+TEST_F(QVTextMenusWindowTest, thePlusMenusTableAndDateGoInAtTheCaretAndAreSaved)
+{
+    openPage("<p>Before the table</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().insertItemBarButtonItem());
+    clickMenuRow("Table");
+    ASSERT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().querySelectorAll('table td').length") == "9"; }))
+        << body();
+
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.setCursorLocation(e.getBody().firstChild.firstChild,6);})()");
+    clickBarItem(editor->tools().barItems().insertItemBarButtonItem());
+    clickMenuRow("Date & Time");
+    std::time_t now = std::time(nullptr);
+    std::string year = std::to_string(std::localtime(&now)->tm_year + 1900);
+    ASSERT_TRUE(settle([&] {
+        return run("tinymce.activeEditor.getBody().firstChild.textContent").find(year) != std::string::npos;
+    })) << body();
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().firstChild.textContent").rfind("Before", 0), 0u)
+        << "the date went in at the caret";
+
+    ASSERT_TRUE(save());
+    std::string saved = savedPage();
+    EXPECT_EQ(saved.find("<table") == std::string::npos, false) << saved;
+    std::size_t cells = 0;
+    for (std::size_t at = saved.find("<td"); at != std::string::npos; at = saved.find("<td", at + 1))
+        ++cells;
+    EXPECT_EQ(cells, 9u) << saved;
+    EXPECT_NE(saved.find(year), std::string::npos) << saved;
+}
+
+// The image options' footnote (the row the QV editors' insertion options
+// give it) goes in after the word at the caret, is numbered and drawn in
+// the window, and is saved.
+TEST_F(QVTextMenusWindowTest, aNewFootnoteGoesInNumberedIsDrawnAndIsSaved)
+{
+    openPage("<p>Noted words</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    editor->tools().imageOptionSelected(4);
+    ASSERT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().querySelectorAll('object.footnote').length") == "1"; }))
+        << body();
+    EXPECT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().querySelector('object.footnote').textContent") == "[1]"; }))
+        << body();
+    // The mark is drawn after the words: dark pixels where the page lays it out.
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+            "var r=tinymce.activeEditor.getBody().querySelector('object.footnote').getBoundingClientRect();"
+            "return [Math.round(f.left+r.left),Math.round(f.top+r.top),Math.round(r.width),Math.round(r.height)].join(',');})()"),
+        ",");
+    ASSERT_EQ(at.size(), 4u);
+    int darkest = 0;
+    settle([&] {
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-footnote"));
+        darkest = 0;
+        for (int dx = 0; shot && dx < std::stoi(at[2]); ++dx) {
+            for (int dy = 0; dy < std::stoi(at[3]); ++dy) {
+                Point point = test::pagePointInWindow(toplevel, pageWidget, {double(std::stoi(at[0]) + dx), double(std::stoi(at[1]) + dy)});
+                unsigned rgb = test::pixelAt(shot, int(point.x), int(point.y));
+                darkest = std::max(darkest, 765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF));
+            }
+        }
+        if (shot)
+            g_object_unref(shot);
+        return darkest > 300;
+    });
+    EXPECT_GT(darkest, 300) << "the footnote's mark is not drawn";
+    ASSERT_TRUE(save());
+    std::string saved = savedPage();
+    EXPECT_NE(saved.find("class=\"footnote\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("id=\"footnote_"), std::string::npos) << saved;
+}
+
+// The tools row's Find & Replace opens the page's search, which replaces
+// what the person typed in it.
+TEST_F(QVTextMenusWindowTest, findAndReplaceFromTheToolsRowReplacesWhatThePersonTyped)
+{
+    openPage("<p>One apple and another apple</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    clickBarItem(editor->tools().barItems().toolsBarButtonItem());
+    std::shared_ptr<TableViewController> tools = presented<TableViewController>();
+    ASSERT_NE(tools, nullptr) << "no tools list";
+    clickPickerRow(*tools, 2);
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('.tox-dialog').length") == "1"; }))
+        << "the tools row opened no search";
+    EXPECT_EQ(run("document.querySelector('.tox-dialog__title').textContent"), "Find and Replace");
+
+    gtk_widget_grab_focus(pageWidget);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(settle([&] { return run("document.activeElement && document.activeElement.tagName") == "INPUT"; }))
+        << run("document.activeElement && document.activeElement.outerHTML");
+    ASSERT_TRUE(test::typeText("apple"));
+    ASSERT_TRUE(test::pressKeys("Tab"));
+    ASSERT_TRUE(test::typeText("pear"));
+    // Return finds; only then does the dialog offer its replacing.
+    ASSERT_TRUE(test::pressKeys("Return"));
+    ASSERT_TRUE(settle([&] {
+        return run("(function(){var b=[].slice.call(document.querySelectorAll('.tox-dialog button')).filter(function(b){"
+                   "return b.textContent.trim()==='Replace all';})[0];return b&&!b.disabled?1:0;})()") == "1";
+    })) << "the search found nothing to replace";
+    // "Replace all", clicked where the dialog shows it.
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var b=[].slice.call(document.querySelectorAll('.tox-dialog button')).filter(function(b){"
+            "return b.textContent.trim()==='Replace all';})[0];if(!b)return '';var r=b.getBoundingClientRect();"
+            "return Math.round(r.left+r.width/2)+','+Math.round(r.top+r.height/2);})()"),
+        ",");
+    ASSERT_EQ(at.size(), 2u) << "no Replace all button";
+    Point button{floatValue(at[0]), floatValue(at[1])};
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, button));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().textContent") == "One pear and another pear"; }))
+        << run("tinymce.activeEditor.getBody().textContent") << " find field: "
+        << run("(function(){var i=document.querySelectorAll('.tox-dialog input');return [].map.call(i,function(e){return e.value;}).join('|');})()");
+}
+
+// The page counter of a long document counts its pages, and its down
+// button, clicked, shows the second page and says so.
+TEST_F(QVTextMenusWindowTest, thePageCountersDownButtonMovesToPageTwoAndTheCounterSaysSo)
+{
+    std::string text;
+    for (int line = 0; line < 200; ++line)
+        text += "<p>Line " + std::to_string(line) + " of a text several pages long.</p>";
+    // A window as wide as the screen is no split-screen window: it shows the numbers.
+    GdkScreen* screen = gdk_screen_get_default();
+    Device& device = Device::current();
+    Rect screenBounds = device.screenBounds();
+    device.setScreenBounds(makeRect(0, 0, gdk_screen_get_width(screen), gdk_screen_get_height(screen)));
+    struct Restore {
+        Device& device;
+        Rect bounds;
+        ~Restore() { device.setScreenBounds(bounds); }
+    } restore{device, screenBounds};
+    openPage(text, {double(gdk_screen_get_width(screen)), 900});
+    if (HasFatalFailure())
+        return;
+    QVPageNavigator& pages = editor->pages();
+    long long height = std::stoll(run("tinymce.activeEditor.getBody().scrollHeight"));
+    std::string total = std::to_string(height / pages.counter().pageHeight());
+    ASSERT_GE(std::stoi(total), 3);
+    auto total_ = [&] { return toUtf8(pages.pageTotal()->text()); };
+    auto number = [&] { return toUtf8(pages.pageNumber()->text()); };
+    EXPECT_TRUE(settle([&] { return total_() == total && number() == "1"; }))
+        << number() << " / " << total_() << " multitasking " << editor->isInMultitaskingMode() << " shown "
+        << pages.isPanelShown() << " state " << run("folioPageScrollState()");
+    ASSERT_TRUE(shownWidget(*pages.pageUpDownView())) << "no page counter on screen";
+
+    GtkWidget* down = shownWidget(*pages.pageDownControl());
+    ASSERT_NE(down, nullptr);
+    ASSERT_TRUE(test::clickWidget(down));
+    EXPECT_TRUE(settle([&] { return number() == "2"; })) << number();
+    std::string offset = std::to_string(pages.counter().pageHeight());
+    EXPECT_TRUE(settle([&] { return run("folioPageScrollState().split('_')[0]") == offset; }))
+        << run("folioPageScrollState()");
+    // The text moved: the first line is no longer at the top of the page.
+    EXPECT_EQ(run("(function(){var p=tinymce.activeEditor.getBody().firstChild.getBoundingClientRect();"
+                  "var f=tinymce.activeEditor.getContainer().getBoundingClientRect();return f.top+p.bottom<0?1:0;})()"),
+              "1");
+    EXPECT_EQ(total_(), total);
+}
+
+// "User Style 2" with no style stored under it says so.
+TEST_F(QVTextMenusWindowTest, anUndefinedUserStyleShowsTheStyleUndefinedAlert)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    std::optional<std::string> stored = defaults.stringForKey("defaultFont2");
+    defaults.removeObjectForKey("defaultFont2");
+    openPage("<p>Styled words</p>");
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.getBody().firstChild,true);})()");
+    std::shared_ptr<Button> other = editor->tools().keyBars().styleButton("showOtherCommandsMenu");
+    ASSERT_NE(other, nullptr);
+    GtkWidget* button = shownWidget(*other);
+    ASSERT_NE(button, nullptr) << "the style bar is not on screen";
+    ASSERT_TRUE(test::clickWidget(button));
+    std::shared_ptr<TableViewController> styles = presented<TableViewController>();
+    ASSERT_NE(styles, nullptr) << "no styles list";
+    clickPickerRow(*styles, 2);
+    std::shared_ptr<AlertController> alert = presented<AlertController>();
+    ASSERT_NE(alert, nullptr) << "no alert";
+    EXPECT_EQ(alert->title(), u"Style Undefined");
+    GtkWidget* shown = nullptr;
+    EXPECT_TRUE(settle([&] {
+        shown = presenter->widgetForController(*alert);
+        return shown && gtk_widget_get_mapped(shown);
+    })) << "the alert is not on screen";
+    if (shown) {
+        auto texts = test::labelTexts(shown);
+        EXPECT_NE(std::find(texts.begin(), texts.end(), "Style Undefined"), texts.end());
+    }
+    alert->dismissViewControllerAnimated(false);
+    if (stored)
+        defaults.setString("defaultFont2", *stored);
+}
+
+// A custom key's symbol goes in at the size of the text around it.
+TEST_F(QVTextMenusWindowTest, aCustomKeysSymbolGoesInAtTheTextsSize)
+{
+    // The first row of keys is the bar chosen last time.
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    std::optional<long long> chosen = defaults.integerForKey(QVTextKeyBars::kSelectedBarKey);
+    defaults.setInteger(QVTextKeyBars::kSelectedBarKey, static_cast<long long>(QVTextKeyBars::Bar::KeysRow1));
+    struct Restore {
+        UserDefaults& defaults;
+        std::optional<long long> chosen;
+        ~Restore()
+        {
+            if (chosen)
+                defaults.setInteger(QVTextKeyBars::kSelectedBarKey, *chosen);
+            else
+                defaults.removeObjectForKey(QVTextKeyBars::kSelectedBarKey);
+        }
+    } restore{defaults, chosen};
+    openPage("<p><span style=\"font-size: 24pt;\">Large words</span></p>");
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();var t=e.getBody().firstChild.firstChild.firstChild;"
+        "e.selection.setCursorLocation(t,5);})()");
+    QVTextKeyBars& bars = editor->tools().keyBars();
+    ASSERT_FALSE(bars.customButtons().empty());
+    const std::shared_ptr<Button>& key = bars.customButtons().front();
+    std::string typed = toUtf8(key->currentTitle());
+    ASSERT_FALSE(typed.empty());
+    GtkWidget* keyWidget = shownWidget(*key);
+    GtkWidget* rowWidget = GtkViewBuilder::widgetForView(toplevel, *bars.keysToolbar1());
+    GtkWidget* styleWidget = GtkViewBuilder::widgetForView(toplevel, *bars.styleToolbar());
+    ASSERT_NE(keyWidget, nullptr) << "row widget " << (rowWidget != nullptr) << " style widget " << (styleWidget != nullptr)
+                                   << " the key row is not on screen: accessory "
+                                   << (bars.inputAccessoryView() != nullptr) << " row hidden "
+                                   << bars.keysToolbar1()->isHidden() << " key superview "
+                                   << (key->superview() != nullptr);
+    ASSERT_TRUE(test::clickWidget(keyWidget));
+    ASSERT_TRUE(settle([&] {
+        return run("tinymce.activeEditor.getBody().textContent").find(typed) != std::string::npos;
+    })) << body();
+    // The inserted span is drawn at the text's size: 24 points are 32 pixels.
+    std::string sizes = run(
+        "(function(){var w=tinymce.activeEditor.getWin();var spans=tinymce.activeEditor.getBody().querySelectorAll('span span');"
+        "var s=spans[spans.length-1];return w.getComputedStyle(s).fontSize+' '+w.getComputedStyle(s.parentNode).fontSize;})()");
+    EXPECT_EQ(sizes, "32px 32px") << body();
+}
+
+// A picture's frame and menu go when the person clicks into the text.
+TEST_F(QVTextMenusWindowTest, aClickIntoTheTextTakesThePicturesFrameAndMenuAway)
+{
+    openPage("<p>Words before the picture and after it.</p><p>More words below.</p>");
+    if (HasFatalFailure())
+        return;
+    caretAtEnd();
+    std::vector<std::uint8_t> pixels(120 * 90 * 4, 90);
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(pictures.insertImage(Image::imageWithPixels(120, 90, std::move(pixels)).value()));
+    ASSERT_TRUE(settle([&] { return pictures.currentlyImageResizableView() != nullptr; }));
+    std::shared_ptr<UserResizableView> frame = pictures.currentlyImageResizableView();
+    ASSERT_TRUE(frame->superview()) << "the frame is not over the page";
+
+    // Into the first line's words, far from the picture.
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+            "var p=tinymce.activeEditor.getBody().firstChild.getBoundingClientRect();"
+            "return Math.round(f.left+p.left+20)+','+Math.round(f.top+p.top+p.height/2);})()"),
+        ",");
+    ASSERT_EQ(at.size(), 2u);
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {floatValue(at[0]), floatValue(at[1])}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(settle([&] { return pictures.currentlyImageResizableView() == nullptr; })) << "the frame stayed";
+    EXPECT_EQ(frame->superview(), nullptr) << "the frame is still over the page";
+    EXPECT_FALSE(MenuController::shared().isMenuVisible()) << "the picture's menu stayed";
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('#imageSelected_555').length"), "0");
+}
+
+} // namespace
+} // namespace folio
