@@ -114,6 +114,10 @@ std::vector<std::shared_ptr<KeyCommand>> QVTextStyling::keyCommands(std::functio
             {"boldExecCommand:", characters("boldExecCommand:", &QVCharacterStyleCommander::boldExecCommand)},
             {"italicExecCommand:", characters("italicExecCommand:", &QVCharacterStyleCommander::italicExecCommand)},
             {"underlineExecCommand", characters("underlineExecCommand", &QVCharacterStyleCommander::underlineExecCommand)},
+            {"increaseFontSizeKcommand:",
+             characters("increaseFontSizeKcommand:", &QVCharacterStyleCommander::increaseFontSizeKcommand)},
+            {"decreaseFontSizeKcommand:",
+             characters("decreaseFontSizeKcommand:", &QVCharacterStyleCommander::decreaseFontSizeKcommand)},
         });
 }
 

@@ -11,7 +11,6 @@
 #include "richtext/FontSizeRules.h"
 #include "richtext/FontStateMonitor.h"
 #include "richtext/StyleToolbar.h"
-#include "webeditor/EditorFlags.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
@@ -156,9 +155,7 @@ int CharacterStyleCommander::getBiggestCurrentFontSizeInPointsFromSelection()
     long long size = m_page.readInteger("getCurrentFontSize();", 12);
     if (size < 1 || size > 499)
         size = 12;
-    long long zoom = EditorFlags::shared().currentDocumentTextZoomPercent;
-    if (zoom != 100 && zoom > 0 && m_monitor.hasSelection())
-        size = FontSizeRules::unzoomed(size, zoom, true);
+    // The page's sizes are the text's own at any zoom.
     return static_cast<int>(size);
 }
 

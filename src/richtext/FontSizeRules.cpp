@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 namespace folio {
 
@@ -10,7 +9,7 @@ namespace {
 
 constexpr std::array<int, 7> kLegacySizes = {8, 10, 13, 18, 24, 32, 48};
 constexpr long long kFallbackSize = 12;
-constexpr long long kLegacyMarker = 500;
+constexpr long long kUnreadableSize = 500;
 constexpr long long kLargestShownPageSize = 460;
 
 } // namespace
@@ -22,34 +21,13 @@ std::optional<int> FontSizeRules::legacyPageSize(long long legacySize)
     return kLegacySizes[static_cast<size_t>(legacySize - 1)];
 }
 
-long long FontSizeRules::unzoomed(long long pageSize, long long zoomPercent, bool caretOnly)
-{
-    if (zoomPercent == 100 || zoomPercent <= 0 || !caretOnly)
-        return pageSize;
-    // The zoom factor in hundredths, in single precision as the zoom slice keeps it.
-    float factor = std::floor(static_cast<float>(zoomPercent) / 100.0f * 100.0f) / 100.0f;
-    if (!(factor > 0))
-        return pageSize;
-    return static_cast<long long>(std::round(static_cast<float>(pageSize) / factor));
-}
-
-long long FontSizeRules::shownSizeFromPage(long long pageSize, long long zoomPercent, bool caretOnly,
-                                           const std::function<long long()>& legacySize)
+long long FontSizeRules::shownSizeFromPage(long long pageSize)
 {
     long long n = pageSize;
-    if (n < 1 || n >= kLegacyMarker)
+    if (n < 1 || n >= kUnreadableSize)
         n = kFallbackSize;
-    n = unzoomed(n, zoomPercent, caretOnly);
-    if (n == kLegacyMarker) {
-        // Text sized with the legacy command answers 500 through the zoom.
-        if (std::optional<int> legacy = legacyPageSize(legacySize ? legacySize() : 0))
-            n = *legacy;
-    } else {
-        if (n >= kLargestShownPageSize)
-            n = kLargestShownPageSize;
-        if (n < 1)
-            n = kFallbackSize;
-    }
+    if (n >= kLargestShownPageSize)
+        n = kLargestShownPageSize;
     return n - kFontSizeOffset;
 }
 

@@ -2,7 +2,6 @@
 
 #include "richtext/RichTextPageTemplate.h"
 
-#include <functional>
 #include <optional>
 
 namespace folio {
@@ -20,15 +19,10 @@ public:
     // The page size of the legacy HTML sizes 1 to 7; none for other sizes.
     static std::optional<int> legacyPageSize(long long legacySize);
 
-    // A size the page reported, read back to the unzoomed size when the page
-    // is zoomed and only a caret is set: zoom of 100 (or 0, not yet set) is
-    // no zoom.
-    static long long unzoomed(long long pageSize, long long zoomPercent, bool caretOnly);
-
-    // The shown size the style bar takes from a page answer. `legacySize`
-    // is asked only when the size is exactly 500 after the zoom correction.
-    static long long shownSizeFromPage(long long pageSize, long long zoomPercent, bool caretOnly,
-                                       const std::function<long long()>& legacySize);
+    // The shown size the style bar takes from a page answer. The page zooms
+    // its editable element as a whole, so the sizes it reports are the
+    // text's own at any zoom and are never divided by it.
+    static long long shownSizeFromPage(long long pageSize);
 
     // One step from the shown size `current`, kept within the limits, with
     // whether each step button stays enabled.

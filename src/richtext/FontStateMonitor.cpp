@@ -9,7 +9,6 @@
 #include "webeditor/FontFaceRules.h"
 #include "richtext/FontSizeRules.h"
 #include "richtext/StyleToolbar.h"
-#include "webeditor/EditorFlags.h"
 #include "webeditor/PageConnection.h"
 
 namespace folio {
@@ -112,21 +111,10 @@ void FontStateMonitor::textStyleMonitor()
         auto alive = self.lock();
         if (!alive)
             return;
-        long long pageSize = intValue(sizeAnswer);
-        if (pageSize < 1 || pageSize >= 500)
-            pageSize = 12;
-        (*alive)->askState(kCollapsedSelectionScript, [self, pageSize](bool caretOnly) {
-            auto monitor = self.lock();
-            if (!monitor)
-                return;
-            FontStateMonitor& me = **monitor;
-            long long zoom = EditorFlags::shared().currentDocumentTextZoomPercent;
-            long long shown = FontSizeRules::shownSizeFromPage(pageSize, zoom, caretOnly, [&me] {
-                return me.m_page.readInteger("document.queryCommandValue('fontsize')", 0);
-            });
-            me.m_toolbar.currentFontSizeTextValue = std::to_string(shown);
-            me.m_toolbar.styleFontSize->setTitle(toUtf16(me.m_toolbar.currentFontSizeTextValue));
-        });
+        FontStateMonitor& me = **alive;
+        long long shown = FontSizeRules::shownSizeFromPage(intValue(sizeAnswer));
+        me.m_toolbar.currentFontSizeTextValue = std::to_string(shown);
+        me.m_toolbar.styleFontSize->setTitle(toUtf16(me.m_toolbar.currentFontSizeTextValue));
     });
 }
 
@@ -139,6 +127,10 @@ void FontStateMonitor::updateCurrentFont()
             return;
         FontStateMonitor& me = **alive;
         StyleToolbar& bar = me.m_toolbar;
+        // Before the first click the page has no caret and names no font:
+        // nothing is known, and bold and italic stay offered.
+        if (answer.empty())
+            return;
         std::optional<Font> font = FontFaceRules::fontFromPageAnswer(answer, FontFaceRules::Pieces::FirstOnly);
         bar.styleFontName->setTitle(toUtf16(FontFaceRules::titleForFont(font)));
         bar.styleBold->setEnabled(font && FontFaceRules::canBeBold(*font));

@@ -28,7 +28,10 @@ constexpr long kKeysPerRow = 13;
 constexpr double kKeyWidth = 40;
 constexpr double kKeyHeight = 36;
 constexpr double kGap = 4;
-constexpr double kFontNameWidth = 120;
+// The style bar holds more keys than a key row: narrower, they keep it no
+// wider than the rows, so that the window can be as narrow as before.
+constexpr double kStyleKeyWidth = 34;
+constexpr double kFontNameWidth = 96;
 
 std::u16string localized(const char* text)
 {
@@ -95,7 +98,7 @@ void KeyBar::layoutBars()
     for (const StyleKey& key : styleKeys) {
         if (key.button->titleForState(ControlState::Normal).empty())
             key.button->setTitle(key.title);
-        place(*m_styleToolbar, key.button, xs, kKeyWidth);
+        place(*m_styleToolbar, key.button, xs, kStyleKeyWidth);
         std::weak_ptr<Button> weak = key.button;
         key.button->addAction(ControlEvent::TouchUpInside, [this, weak](Control&) {
             if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.styleButtonPressed)
@@ -112,25 +115,44 @@ void KeyBar::layoutBars()
     };
     for (const auto& [button, symbol] : alignKeys) {
         button->setSymbolName(symbol);
-        button->setFrame(Rect{{xs, top}, {kKeyWidth, kKeyHeight}});
+        button->setFrame(Rect{{xs, top}, {kStyleKeyWidth, kKeyHeight}});
         m_styleToolbar->addSubview(button);
         if (m_host.alignKeyMenu) {
             button->setMenu(m_host.alignKeyMenu());
             button->setShowsMenuAsPrimaryAction(true);
         }
     }
-    xs += kKeyWidth + kGap;
+    xs += kStyleKeyWidth + kGap;
     for (const auto& [button, width] : {std::pair{m_styleButtons.styleFontName, kFontNameWidth},
-                                        std::pair{m_styleButtons.styleFontSizeDecrease, kKeyWidth},
-                                        std::pair{m_styleButtons.styleFontSize, kKeyWidth},
-                                        std::pair{m_styleButtons.styleFontSizeIncrease, kKeyWidth}}) {
+                                        std::pair{m_styleButtons.styleFontSizeDecrease, kStyleKeyWidth},
+                                        std::pair{m_styleButtons.styleFontSize, kStyleKeyWidth},
+                                        std::pair{m_styleButtons.styleFontSizeIncrease, kStyleKeyWidth}}) {
         place(*m_styleToolbar, button, xs, width);
+        // The size button only opens its picker.
+        if (button == m_styleButtons.styleFontSize)
+            continue;
         std::weak_ptr<Button> weak = button;
         button->addAction(ControlEvent::TouchUpInside, [this, weak](Control&) {
             if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.styleButtonPressed)
                 m_host.styleButtonPressed(*pressed);
         });
     }
+    for (const auto& [button, open] : {std::pair{m_styleButtons.styleFontName, &Host::showTextStyleMenu},
+                                       std::pair{m_styleButtons.styleFontSize, &Host::showFontSizeMenu}}) {
+        std::weak_ptr<Button> weak = button;
+        button->addAction(ControlEvent::TouchUpInside, [this, weak, open](Control&) {
+            if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.*open)
+                (m_host.*open)(*pressed);
+        });
+    }
+    m_otherCommandsKey->setTitle(u"\u00B6");
+    place(*m_styleToolbar, m_otherCommandsKey, xs, kStyleKeyWidth);
+    m_otherCommandsKey->addAction(ControlEvent::TouchUpInside, [this](Control& pressed) {
+        if (m_showOtherCommandsMenu)
+            m_showOtherCommandsMenu(static_cast<View&>(pressed).frame());
+    });
+    m_miscToolsKey->setSymbolName("keyboard");
+    place(*m_styleToolbar, m_miscToolsKey, xs, kStyleKeyWidth);
     m_styleButtons.styleFontSizeDecrease->setTitle(u"\u2212");
     m_styleButtons.styleFontSizeIncrease->setTitle(u"+");
 
@@ -155,6 +177,13 @@ void KeyBar::layoutBars()
     }
 }
 
+void KeyBar::setToolMenus(std::function<void(Rect keyFrame)> showOtherCommandsMenu, std::shared_ptr<Menu> miscToolsMenu)
+{
+    m_showOtherCommandsMenu = std::move(showOtherCommandsMenu);
+    m_miscToolsKey->setMenu(std::move(miscToolsMenu));
+    m_miscToolsKey->setShowsMenuAsPrimaryAction(true);
+}
+
 void KeyBar::rowDidChange() const
 {
     if (m_host.rowDidChange)
@@ -172,11 +201,11 @@ void KeyBar::initCustomButtons()
     }
     m_customButtons.insert(m_customButtons.begin(), m_customButtons.front());
     // One key tells the user the keys can be redefined, until they do.
-    size_t hintKey = Device::current().isPad() ? 10 : 17;
-    std::u16string hint = localized(
+    m_hintKey = Device::current().isPad() ? 10 : 17;
+    m_hint = localized(
         " Tap  <br><b>These buttons are customizable! Just long press a key to redefine it with your own characters! </b><br>");
-    m_customButtons[hintKey]->setTitle(hint, ControlState::Normal);
-    m_customButtons[hintKey]->setTitle(hint, ControlState::Highlighted);
+    m_customButtons[m_hintKey]->setTitle(m_hint, ControlState::Normal);
+    m_customButtons[m_hintKey]->setTitle(m_hint, ControlState::Highlighted);
     for (size_t key = 0; key < m_customButtons.size(); ++key) {
         const std::shared_ptr<Button>& button = m_customButtons[key];
         if (std::optional<std::string> stored = m_defaults.stringForKey(customKeyDefaultsKey(static_cast<long>(key)))) {
@@ -322,8 +351,10 @@ void KeyBar::insertKeyFromKeyboardToolbar(const Button& key)
         style.extra += "text-decoration:underline; ";
     style.rightToLeft = m_host.isRTLLanguage && m_host.isRTLLanguage();
     std::u16string text = m_customButtons[static_cast<size_t>(tag)]->titleForState(ControlState::Normal);
-    m_page.send(RichTextInsertion::insertHTMLScript(RichTextInsertion::spanHTML(style, RichTextInsertion::textHTML(text)))
-                + "scrollToView();");
+    // What a user typed into a key is text; only the hint is markup.
+    bool hint = static_cast<size_t>(tag) == m_hintKey && text == m_hint;
+    std::string inner = hint ? toUtf8(text) : RichTextInsertion::textHTML(text);
+    m_page.send(RichTextInsertion::insertHTMLScript(RichTextInsertion::spanHTML(style, inner)) + "scrollToView();");
     m_host.documentIsDirty();
 }
 

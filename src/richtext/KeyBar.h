@@ -47,6 +47,10 @@ public:
         std::function<void(const Button&)> styleButtonPressed{};
         // The alignment keys' menu.
         std::function<std::shared_ptr<Menu>()> alignKeyMenu{};
+        // The font-name button opens the text-style menu, the size button
+        // the font-size picker, each anchored at the button.
+        std::function<void(Button&)> showTextStyleMenu{};
+        std::function<void(Button&)> showFontSizeMenu{};
         // The row was rebuilt or its top bar changed: whoever shows it shows it again.
         std::function<void()> rowDidChange{};
     };
@@ -71,6 +75,12 @@ public:
     // The buttons at each bar's end that bring a bar to the top, tagged as
     // toogleKeyboardToolbar takes them (1, 2, 3), one set per bar.
     const std::vector<std::shared_ptr<Button>>& barSwitches() const { return m_barSwitches; }
+    // The style bar's menu keys: the style menu ("¶") and the cursor
+    // commands' menu. Their menus come from the editor's tools, made after
+    // the bar: until given, the keys do nothing.
+    const std::shared_ptr<Button>& otherCommandsKey() const { return m_otherCommandsKey; }
+    const std::shared_ptr<Button>& miscToolsKey() const { return m_miscToolsKey; }
+    void setToolMenus(std::function<void(Rect keyFrame)> showOtherCommandsMenu, std::shared_ptr<Menu> miscToolsMenu);
     // The row shown now; null in multitasking mode or before the first build.
     const std::shared_ptr<View>& systemAKRow() const { return m_row; }
     // The bar on top of the row.
@@ -112,7 +122,14 @@ private:
     std::shared_ptr<View> m_keysToolbar2;
     std::shared_ptr<View> m_row;
     std::vector<std::shared_ptr<Button>> m_customButtons;
+    // The key that carries the hint until it is redefined, and the hint: its
+    // markup is the editor's own and goes into the page as markup.
+    size_t m_hintKey = 0;
+    std::u16string m_hint;
     std::vector<std::shared_ptr<Button>> m_barSwitches;
+    std::shared_ptr<Button> m_otherCommandsKey = std::make_shared<Button>();
+    std::shared_ptr<Button> m_miscToolsKey = std::make_shared<Button>();
+    std::function<void(Rect)> m_showOtherCommandsMenu;
     bool m_removingFormBar = false;
     bool m_removedFormBar = false;
     bool m_displayingAlert = false;

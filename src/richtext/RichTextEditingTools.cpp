@@ -41,6 +41,7 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .isLandscape = isLandscape,
           .removeCustomKeyboard = [this] { m_keyBar.setRemovedFormBar(true); m_keyBar.removeFormBar(); },
           .clearRemovedFormBar = [this] { m_keyBar.setRemovedFormBar(false); },
+          .addCustomKeyboard = [this] { m_keyBar.setRemovedFormBar(false); m_keyBar.removeFormBar(); },
           .presentFromDocument = m_host.present,
           .presentFromEditor = m_host.presentFromEditor,
           .anchorView = m_host.view,
@@ -77,6 +78,8 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           },
           .styleButtonPressed = [this](const Button& button) { m_styling.styleToolbarButtonPressed(&button); },
           .alignKeyMenu = [this] { return m_styling.showAlignKeyMenuActions(); },
+          .showTextStyleMenu = [this](Button& button) { m_styling.showTextStyleMenu(button); },
+          .showFontSizeMenu = [this](Button& button) { m_styling.showFonSizeMenu(button); },
           .rowDidChange = m_host.keyRowDidChange,
       })
 {

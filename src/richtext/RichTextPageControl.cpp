@@ -143,6 +143,8 @@ void RichTextPageControl::gotoPageinDoc()
     std::weak_ptr<AlertController> weakAlert = alert;
     alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert](AlertAction&) {
         m_displayingAlert = false;
+        if (m_host.jumpAnswered)
+            m_host.jumpAnswered();
         std::shared_ptr<AlertController> shown = weakAlert.lock();
         if (!shown || shown->textFields().empty())
             return;

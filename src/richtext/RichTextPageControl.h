@@ -30,6 +30,9 @@ public:
         std::function<void(std::shared_ptr<ViewController>)> present{};
         std::function<void()> dismissKeyboard{};
         std::function<void()> moveToEndOfDoc{};
+        // The jump's question has been answered: what it took away (the
+        // key row) comes back, as no keyboard shows again on the desktop.
+        std::function<void()> jumpAnswered{};
     };
 
     RichTextPageControl(RichTextPageCounter& counter, Host host);

@@ -18,6 +18,7 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "webeditor/FontFaceRules.h"
+#include "tools/pickers/FontSizePickerController.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
@@ -101,6 +102,16 @@ RichTextStyling::Host RichTextStyling::hostForDocument(PageConnection& page, std
     return host;
 }
 
+// The font-size picker's choice, handed to the editor's size rows.
+class RichTextStyling::SizePickerBridge final : public FontSizePickerDelegate {
+public:
+    explicit SizePickerBridge(std::function<void(const std::string&)> chosen) : m_chosen(std::move(chosen)) {}
+    void sizeSelected(const std::string& size) override { m_chosen(size); }
+
+private:
+    std::function<void(const std::string&)> m_chosen;
+};
+
 RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, Host host)
     : m_host(std::move(host))
     , m_page(page)
@@ -142,6 +153,11 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
           .superAnswer = m_host.superCanPerformAction})
     , m_pickerDelegate(std::make_shared<TextStylePickerBridge>(m_paragraphs, m_presets, m_host.documentIsDirty,
                                                                [this] { m_popovers.setAnyInspectorOrMenuVisible(false); }))
+    , m_sizePickerDelegate(std::make_shared<SizePickerBridge>([this](const std::string& size) {
+        m_popovers.dismissAllPopover();
+        m_popovers.setAnyInspectorOrMenuVisible(false);
+        sizeSelected(size);
+    }))
 {
     m_pickerDelegate->setPageSetupActions(m_host.paperSizeChanged, m_host.paperMarginChanged);
     m_monitor.setUndoRedoItems(m_barItems.undoBarButtonItem(), m_barItems.redoBarButtonItem());
@@ -219,6 +235,20 @@ std::shared_ptr<Menu> RichTextStyling::showAlignKeyMenuActions()
 
 void RichTextStyling::showTextStyleMenu(BarButtonItem& sender)
 {
+    presentTextStylePicker([&sender](PopoverPresentationController& popover) { popover.setBarButtonItem(sender.shared_from_this()); });
+}
+
+void RichTextStyling::showTextStyleMenu(Button& sender)
+{
+    auto anchor = std::static_pointer_cast<View>(sender.shared_from_this());
+    presentTextStylePicker([anchor](PopoverPresentationController& popover) {
+        popover.setSourceView(anchor);
+        popover.setSourceRect(anchor->bounds());
+    });
+}
+
+void RichTextStyling::presentTextStylePicker(const std::function<void(PopoverPresentationController&)>& anchor)
+{
     auto picker = std::make_shared<TSTextStylePickerViewController>(m_defaults);
     std::string fontName = toUtf8(m_toolbar.styleFontName->titleForState(ControlState::Normal));
     picker->setSelectedFont(FontChoice{fontName, static_cast<double>(intValue(m_characters.getTextValueCurrentFontSize()))});
@@ -236,12 +266,33 @@ void RichTextStyling::showTextStyleMenu(BarButtonItem& sender)
     auto navigation = NavigationController::withRootViewController(picker);
     navigation->setModalPresentationStyle(ModalPresentationStyle::Popover);
     if (auto popover = navigation->popoverPresentationController()) {
-        popover->setBarButtonItem(sender.shared_from_this());
+        anchor(*popover);
         popover->setDelegate(m_pickerDelegate);
     }
     m_popovers.setAnyInspectorOrMenuVisible(true);
     if (m_host.present)
         m_host.present(navigation);
+}
+
+void RichTextStyling::showFonSizeMenu(Button& sender)
+{
+    if (m_popovers.isAnyInspectorOrMenuVisible()) {
+        m_popovers.dismissInspector(EditorPopovers::Inspector::TextFormat, true);
+        m_popovers.dismissInspector(EditorPopovers::Inspector::TextTools, true);
+    }
+    m_popovers.setAnyInspectorOrMenuVisible(true);
+    auto picker = std::make_shared<FontSizePickerController>();
+    picker->setDelegate(std::weak_ptr<FontSizePickerDelegate>(m_sizePickerDelegate));
+    picker->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    if (auto popover = picker->popoverPresentationController()) {
+        auto anchor = std::static_pointer_cast<View>(sender.shared_from_this());
+        popover->setSourceView(anchor);
+        popover->setSourceRect(anchor->bounds());
+        popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
+    }
+    m_popovers.setPicker(EditorPopovers::Picker::FontSize, picker);
+    if (m_host.present)
+        m_host.present(picker);
 }
 
 } // namespace folio

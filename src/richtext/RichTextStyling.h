@@ -15,6 +15,7 @@
 namespace folio {
 
 class Menu;
+class PopoverPresentationController;
 class PageConnection;
 class TextDocument;
 class UserDefaults;
@@ -94,8 +95,14 @@ public:
     // Presents the text-style popover for the caret's style, with the
     // editor's commands as its delegate.
     void showTextStyleMenu(BarButtonItem& sender);
+    // The same, from the style bar's font-name button.
+    void showTextStyleMenu(Button& sender);
+    // The font-size picker, from the style bar's size button.
+    void showFonSizeMenu(Button& sender);
 
 private:
+    class SizePickerBridge;
+    void presentTextStylePicker(const std::function<void(PopoverPresentationController&)>& anchor);
 
     Host m_host;
     PageConnection& m_page;
@@ -109,6 +116,7 @@ private:
     EditorPopovers m_popovers;
     EditMenuValidator m_editMenu;
     std::shared_ptr<TextStylePickerBridge> m_pickerDelegate;
+    std::shared_ptr<SizePickerBridge> m_sizePickerDelegate;
     // The writing direction follows the keyboard's language.
     std::uint64_t m_inputModeObserver = 0;
 };

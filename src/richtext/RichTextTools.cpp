@@ -69,8 +69,17 @@ void RichTextTools::build()
                         (void)editor->presentViewController(controller, animated);
                 },
             .viewControllerToPresent = m_host.viewControllerToPresent,
-            .styleToolbar = m_host.styleToolbar,
-            .miscToolsButtonFrame = [this] { return m_styling.toolbar().magicCursorButton->frame(); },
+            .styleToolbar =
+                [this] {
+                    std::shared_ptr<View> key = m_host.miscToolsKey ? m_host.miscToolsKey() : nullptr;
+                    std::shared_ptr<View> bar = key ? key->superview() : nullptr;
+                    return bar ? bar : (m_host.styleToolbar ? m_host.styleToolbar() : nullptr);
+                },
+            .miscToolsButtonFrame =
+                [this] {
+                    std::shared_ptr<View> key = m_host.miscToolsKey ? m_host.miscToolsKey() : nullptr;
+                    return key && key->superview() ? key->frame() : m_styling.toolbar().magicCursorButton->frame();
+                },
             .otherPickerDelegate = [weak]() -> std::shared_ptr<OtherPickerDelegate> { return weak.lock(); },
             .cursorPickerDelegate = [weak]() -> std::shared_ptr<MagicCursorPickerDelegate> { return weak.lock(); },
             .miscToolsPickerDelegate = [weak]() -> std::shared_ptr<MiscToolsPickerDelegate> { return weak.lock(); },

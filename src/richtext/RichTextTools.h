@@ -35,6 +35,8 @@ public:
         std::function<ViewController*()> editor{};
         std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
         std::function<std::shared_ptr<View>()> styleToolbar{};
+        // The key the cursor pickers point at, in its bar.
+        std::function<std::shared_ptr<View>()> miscToolsKey{};
         std::function<bool()> isKeyboardVisible{};
         std::function<WebView*()> webView{};
         std::function<void()> documentIsDirty{};

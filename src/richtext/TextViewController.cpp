@@ -44,6 +44,7 @@
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/RichTextStyling.h"
 #include "webeditor/EditorInspectors.h"
+#include "richtext/RichTextToolCommands.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/MenuController.h"
@@ -105,6 +106,8 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
                 tools->wisperantAction();
         }));
     m_tools = makeTools();
+    m_editingTools->keyBar().setToolMenus(
+        [this](Rect keyFrame) { m_tools->commands().showOtherCommandsMenu(keyFrame); }, m_tools->commands().showMiscToolsMenu());
 }
 
 std::shared_ptr<RichTextTools> TextViewController::makeTools()
@@ -118,6 +121,7 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
         return m_document->viewControllerToPresent();
     };
     host.styleToolbar = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.miscToolsKey = [this]() -> std::shared_ptr<View> { return m_editingTools->keyBar().miscToolsKey(); };
     // A desktop always has its keyboard at hand: the insert items stay on.
     host.isKeyboardVisible = [] {
         KeyboardService& keyboard = KeyboardService::shared();
@@ -287,6 +291,10 @@ std::unique_ptr<RichTextPageControl> TextViewController::makePageControl()
     };
     host.dismissKeyboard = [this] { m_isEditing = false; };
     host.moveToEndOfDoc = [this] { m_caret->moveToEndOfDoc(); };
+    host.jumpAnswered = [this] {
+        m_editingTools->keyBar().setRemovedFormBar(false);
+        m_editingTools->keyBar().removeFormBar();
+    };
     return std::make_unique<RichTextPageControl>(m_pages, std::move(host));
 }
 
@@ -746,6 +754,10 @@ std::vector<std::shared_ptr<KeyCommand>> TextViewController::keyCommands() const
             {"underlineExecCommand",
              bind([](TextViewController& editor) { editor.styling().characters().underlineExecCommand(); })},
             {"showFindOnPage", bind([](TextViewController& editor) { editor.editingTools().find().showFindAndReplace(); })},
+            {"increaseFontSizeKcommand:",
+             bind([](TextViewController& editor) { editor.styling().characters().increaseFontSizeKcommand(); })},
+            {"decreaseFontSizeKcommand:",
+             bind([](TextViewController& editor) { editor.styling().characters().decreaseFontSizeKcommand(); })},
         });
     // The desktop's way out of full screen and typewriter mode, beside the button.
     commands.push_back(KeyCommand::make(kKeyInputEscape, KeyModifierNone, u"Exit Full Screen", [weak](KeyCommand&) {

@@ -60,6 +60,13 @@ public:
     bool anyMenuVisible() const { return m_tracker.anyMenuVisible(); }
 
     void dismissAllPopover() { m_tracker.dismissAll(); }
+    // One inspector closed, when it is open.
+    void dismissInspector(Inspector inspector, bool animated)
+    {
+        const InspectorHandle& handle = m_inspectors[index(inspector)];
+        if (handle.isVisible && handle.isVisible() && handle.dismiss)
+            handle.dismiss(animated);
+    }
     // Everything but the pickers; the completion runs at once with true.
     void dismissAllPopoverWithCompletion(const std::function<void(bool)>& completion);
 

@@ -172,12 +172,16 @@ void NotesCommander::dismissFootnote()
     m_popoverVisible = false;
     m_page.send("updateFootnoteIndex();");
     m_page.send("restoreCaretSelection();");
+    if (m_host.addCustomKeyboard)
+        m_host.addCustomKeyboard();
 }
 
 void NotesCommander::dismissAnnotation()
 {
     m_popoverVisible = false;
     m_page.send("restoreCaretSelection();");
+    if (m_host.addCustomKeyboard)
+        m_host.addCustomKeyboard();
 }
 
 std::optional<NotesCommander::Touch> NotesCommander::touchFromMessage(const PageMessage& message)

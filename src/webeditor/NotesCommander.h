@@ -33,6 +33,9 @@ public:
         // The keyboard row goes while an editor is open on a tablet.
         std::function<void()> removeCustomKeyboard{};
         std::function<void()> clearRemovedFormBar{};
+        // Puts the keyboard row's bars back once the editor is closed: no
+        // keyboard shows again on the desktop to rebuild the row.
+        std::function<void()> addCustomKeyboard{};
         // The document's navigation controller presents popovers; the editor
         // itself presents full screen on phones.
         std::function<void(std::shared_ptr<ViewController>)> presentFromDocument{};

@@ -1,10 +1,13 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
+#include "platform/gtk/GtkPagePoints.h"
+#include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
@@ -15,10 +18,17 @@
 #include "platform/ui/Label.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextMarginRuler.h"
+#include "tools/pickers/FontSizePickerController.h"
+#include "tools/pickers/OtherPickerController.h"
 #include "tools/ruler/RulerRangeSlider.h"
+#include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/RichTextViewingTools.h"
+#include "richtext/RichTextViewModes.h"
 #include "richtext/TextViewController.h"
+#include "webeditor/NoteEditorController.h"
+#include "webeditor/NotesCommander.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 
@@ -29,6 +39,7 @@
 namespace folio {
 namespace {
 
+using testing_support::readFile;
 using testing_support::ScratchFolder;
 using testing_support::writeFile;
 
@@ -85,6 +96,72 @@ protected:
     {
         return RunLoop::main().runUntil([&] { return pageText().find(wanted) != std::string::npos; }, kEngineWaitSeconds);
     }
+
+    // The style bar brought on top, as its switch does.
+    void showStyleBar()
+    {
+        keyBar().toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::Style));
+        keyBar().removeFormBar();
+        ASSERT_TRUE(waitFor([&] { return widgetFor(*editor->styling().toolbar().styleBold) != nullptr; }));
+    }
+    GtkWidget* menuEntry(const std::string& title)
+    {
+        GtkWidget* menu = presenter->menuPopover();
+        if (!menu || !gtk_widget_get_mapped(menu))
+            return nullptr;
+        for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+            for (const std::string& label : test::labelTexts(button)) {
+                if (label == title)
+                    return button;
+            }
+        }
+        return nullptr;
+    }
+    void selectAll()
+    {
+        run("(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
+            "r.selectNodeContents(c);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    }
+    // The left edge of the ink of the page's first line of text, in the
+    // window's picture: the first dark pixel from the page's left.
+    int firstLineInkLeft(const char* name)
+    {
+        GtkWidget* pageWidget = static_cast<GtkWidget*>(page->nativeWidget());
+        int middle = std::atoi(run("(function(){var r=document.createRange();"
+                                   "r.selectNodeContents(document.getElementById('paragraph'));"
+                                   "var b=r.getClientRects()[0];return String(Math.round(b.top+b.height/2));})()")
+                                   .c_str());
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
+        EXPECT_TRUE(shot);
+        if (!shot)
+            return -1;
+        int found = -1;
+        for (int x = 0; x < gtk_widget_get_allocated_width(pageWidget) && found < 0; ++x) {
+            for (int dy = -4; dy <= 4 && found < 0; ++dy) {
+                Point at = test::pagePointInWindow(toplevel, pageWidget, {double(x), double(middle + dy)});
+                unsigned pixel = test::pixelAt(shot, int(at.x), int(at.y));
+                if (((pixel >> 16) & 0xFF) < 0x60 && ((pixel >> 8) & 0xFF) < 0x60 && (pixel & 0xFF) < 0x60)
+                    found = x;
+            }
+        }
+        g_object_unref(shot);
+        return found;
+    }
+
+    // A row of a picker on screen, by its text.
+    GtkWidget* pickerRow(const std::shared_ptr<ViewController>& picker, const std::string& title)
+    {
+        GtkPresenter::processPendingEvents();
+        GtkWidget* shown = picker ? presenter->widgetForController(*picker) : nullptr;
+        if (!shown || !gtk_widget_get_mapped(shown))
+            return nullptr;
+        for (GtkWidget* label : test::descendants(shown, GTK_TYPE_LABEL)) {
+            if (title == gtk_label_get_text(GTK_LABEL(label)) && gtk_widget_get_mapped(label))
+                return label;
+        }
+        return nullptr;
+    }
+    std::shared_ptr<ViewController> presented() { return document->viewControllerToPresent()->presentedViewController(); }
 
     WebView* page = nullptr;
 };
@@ -213,6 +290,8 @@ TEST_F(RichTextKeyRowWebTest, theRulerAboveThePageIsDraggedWithThePointerAndInde
 
     std::string before = page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft");
     float lower = ruler.lowerValue();
+    int inkBefore = firstLineInkLeft("ruler-before");
+    ASSERT_GT(inkBefore, 0) << "the text is drawn";
     GdkWindow* window = gtk_widget_get_window(toplevel);
     int originX = 0;
     int originY = 0;
@@ -235,6 +314,218 @@ TEST_F(RichTextKeyRowWebTest, theRulerAboveThePageIsDraggedWithThePointerAndInde
         [&] { return page->stringByEvaluatingJavaScript("document.getElementById('content').style.marginLeft") != before; },
         kEngineWaitSeconds));
     EXPECT_TRUE(document->hasUnsavedChanges());
+
+    // The drawn text moves by the margin the page was given, at 96 pixels
+    // to the inch, not only the style.
+    double margin = std::atof(run("document.getElementById('content').style.marginLeft").c_str());
+    ASSERT_GT(margin, 1.0);
+    int expected = inkBefore + int(margin / 2.54 * 96);
+    int inkAfter = inkBefore;
+    EXPECT_TRUE(waitFor([&] {
+        GtkPresenter::processPendingEvents();
+        inkAfter = firstLineInkLeft("ruler-after");
+        return std::abs(inkAfter - expected) < 12;
+    })) << inkBefore << " -> " << inkAfter << ", wanted about " << expected;
+}
+
+TEST_F(RichTextKeyRowWebTest, theAlignmentKeysMenuSetsRightAlignmentThatTheFileKeeps)
+{
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    const StyleToolbar& buttons = editor->styling().toolbar();
+    GtkWidget* alignKey = nullptr;
+    for (const auto& button : {buttons.styleAlignLeft, buttons.styleAlignRight, buttons.styleAlignCenter, buttons.styleAlignFull}) {
+        if (GtkWidget* shown = widgetFor(*button))
+            alignKey = shown;
+    }
+    ASSERT_TRUE(alignKey) << "one alignment key is on the bar";
+    ASSERT_TRUE(test::clickWidget(alignKey));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Right") != nullptr; })) << "the alignment menu opens";
+    EXPECT_TRUE(menuEntry("Justify"));
+    EXPECT_TRUE(menuEntry("Right To Left"));
+    ASSERT_TRUE(test::clickWidget(menuEntry("Right")));
+    ASSERT_TRUE(waitFor([&] { return run("document.queryCommandState('justifyRight')") == "1"; }));
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(document->fileURL());
+    EXPECT_NE(rtf.find("\\qr"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("Quiet harbour"), std::string::npos) << rtf;
+}
+
+TEST_F(RichTextKeyRowWebTest, theHintKeyTypesTheHintAsFormattedText)
+{
+    keyBar().toogleKeyboardToolbar(static_cast<long>(KeyBar::Bar::KeysRow1));
+    keyBar().removeFormBar();
+    const std::shared_ptr<Button>& hint = keyBar().customButtons()[10];
+    ASSERT_TRUE(waitFor([&] { return widgetFor(*hint) != nullptr; }));
+    ASSERT_TRUE(test::clickWidget(widgetFor(*hint)));
+    ASSERT_TRUE(pageTextHas("These buttons are customizable!")) << pageText();
+    EXPECT_EQ(pageText().find("<b>"), std::string::npos) << "no markup as text: " << pageText();
+    EXPECT_EQ(pageText().find("<br>"), std::string::npos) << pageText();
+    EXPECT_EQ(run("(function(){var b=document.querySelector('#content b');return b?b.textContent.indexOf('These buttons'):-1;})()"),
+              "0")
+        << run("document.getElementById('content').innerHTML");
+
+    // A key the user filled with markup characters still types them as text.
+    keyBar().setNewCustomKey(11, u"<b>x</b>");
+    ASSERT_TRUE(waitFor([&] { return widgetFor(*keyBar().customButtons()[11]) != nullptr; }));
+    ASSERT_TRUE(test::clickWidget(widgetFor(*keyBar().customButtons()[11])));
+    EXPECT_TRUE(pageTextHas("<b>x</b>")) << pageText();
+}
+
+TEST_F(RichTextKeyRowWebTest, theKeyRowComesBackWhenTheFootnoteEditorIsClosed)
+{
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    NotesCommander& notes = editor->editingTools().notes();
+    notes.insertNewFootnote();
+    std::string id;
+    ASSERT_TRUE(waitFor([&] {
+        id = run("(function(){var f=document.querySelector('object.footnote');return f?f.id:'';})()");
+        return !id.empty();
+    }));
+    notes.showFootnoteWithId(id, {60, 8});
+    ASSERT_TRUE(notes.openEditor());
+    ASSERT_TRUE(waitFor([&] { return presented() == notes.openEditor(); })) << (presented() ? "another" : "none");
+    ASSERT_TRUE(waitFor([&] { return widgetFor(*editor->styling().toolbar().styleBold) == nullptr; }))
+        << "the row's bars are away while the editor is open";
+    // Closed as its Done button closes it.
+    notes.openEditor()->doneButton();
+    ASSERT_TRUE(waitFor([&] { return !notes.isHTMLObjectPopoverVisible(); }));
+    EXPECT_TRUE(waitFor([&] { return widgetFor(*editor->styling().toolbar().styleBold) != nullptr; }))
+        << "the style bar is back on the row";
+    EXPECT_FALSE(keyBar().removedFormBar());
+}
+
+// With the text zoomed, the size shown is the text's own, and a step from
+// it sets the size the user reads on the bar plus one.
+TEST_F(RichTextKeyRowWebTest, theSizeLabelShowsTheTextsOwnSizeWhileZoomed)
+{
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    const StyleToolbar& buttons = editor->styling().toolbar();
+    auto shownSize = [&] {
+        GtkWidget* label = widgetFor(*buttons.styleFontSize);
+        const char* text = label ? gtk_button_get_label(GTK_BUTTON(label)) : nullptr;
+        return std::string(text ? text : "");
+    };
+    // The text's 16 points are drawn at 18 pixels and shown as 12.
+    ASSERT_EQ(run("getCurrentFontSize()"), "18");
+    ASSERT_TRUE(waitFor([&] { return shownSize() == "12"; })) << shownSize();
+    editor->viewing().modes->documentViewZoomModified(150);
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').style.zoom") == "1.5"; }));
+    // The monitor's next rounds read the zoomed page.
+    for (int round = 0; round < 2; ++round) {
+        bool asked = false;
+        RunLoop::main().performSelectorAfterDelay(this, "round", {}, 1.8, [&asked] { asked = true; });
+        ASSERT_TRUE(waitFor([&] { return asked; }));
+    }
+    EXPECT_EQ(shownSize(), "12");
+
+    selectAll();
+    ASSERT_TRUE(test::clickWidget(widgetFor(*buttons.styleFontSizeIncrease)));
+    ASSERT_TRUE(waitFor([&] { return shownSize() == "13"; })) << shownSize();
+    EXPECT_TRUE(waitFor([&] { return run("getCurrentFontSize()") == "19"; })) << run("getCurrentFontSize()");
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(document->fileURL());
+    EXPECT_NE(rtf.find("\\fs26 "), std::string::npos) << "13 points: " << rtf;
+    editor->viewing().modes->documentViewZoomModified(100);
+}
+
+// The size number opens the font-size picker beside it, whose rows size the
+// selection; the font name opens the text-style menu.
+TEST_F(RichTextKeyRowWebTest, theSizeAndFontNameButtonsOpenTheirPickers)
+{
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    const StyleToolbar& buttons = editor->styling().toolbar();
+    selectAll();
+    ASSERT_TRUE(test::clickWidget(widgetFor(*buttons.styleFontSize)));
+    ASSERT_TRUE(waitFor([&] { return std::dynamic_pointer_cast<FontSizePickerController>(presented()) != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return pickerRow(presented(), "+10") != nullptr; })) << "the picker is on screen";
+    ASSERT_TRUE(test::clickWidget(pickerRow(presented(), "+10")));
+    ASSERT_TRUE(waitFor([&] { return presented() == nullptr; })) << "a choice closes the picker";
+    EXPECT_TRUE(waitFor([&] { return run("getCurrentFontSize()") == "28"; })) << "ten more: " << run("getCurrentFontSize()");
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(document->fileURL());
+    EXPECT_NE(rtf.find("\\fs44 "), std::string::npos) << "22 points: " << rtf;
+
+    ASSERT_TRUE(test::clickWidget(widgetFor(*buttons.styleFontName)));
+    ASSERT_TRUE(waitFor([&] {
+        auto navigation = std::dynamic_pointer_cast<NavigationController>(presented());
+        return navigation && std::dynamic_pointer_cast<TSTextStylePickerViewController>(navigation->topViewController());
+    }));
+}
+
+// The style bar's paragraph key opens the style menu, whose first user style
+// gives the selection its font and size, kept in the file.
+TEST_F(RichTextKeyRowWebTest, theStyleMenuAppliesUserStyleOne)
+{
+    UserDefaults& settings = document->settings();
+    settings.setString("defaultFont1", "Courier");
+    settings.setFloat("defaultFontSize1", 20);
+    settings.setString("defaultFontColor1", "darkred");
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(waitFor([&] { return widgetFor(*keyBar().otherCommandsKey()) != nullptr; }));
+    selectAll();
+    ASSERT_TRUE(test::clickWidget(widgetFor(*keyBar().otherCommandsKey())));
+    ASSERT_TRUE(waitFor([&] { return std::dynamic_pointer_cast<OtherPickerController>(presented()) != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return pickerRow(presented(), "User Style 1") != nullptr; })) << "the style menu is on screen";
+    EXPECT_TRUE(pickerRow(presented(), "Default Style"));
+    ASSERT_TRUE(test::clickWidget(pickerRow(presented(), "User Style 1")));
+    ASSERT_TRUE(waitFor([&] { return run("document.queryCommandValue('fontName')").find("Courier") != std::string::npos; }))
+        << run("document.getElementById('content').innerHTML");
+
+    ASSERT_TRUE(save());
+    std::string rtf = readFile(document->fileURL());
+    EXPECT_NE(rtf.find("Courier"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\fs40"), std::string::npos) << "20 points: " << rtf;
+    EXPECT_NE(rtf.find("Quiet harbour"), std::string::npos) << rtf;
+}
+
+// The key row's cursor menu moves the caret as its rows say.
+TEST_F(RichTextKeyRowWebTest, theCursorMenuMovesTheCaret)
+{
+    showStyleBar();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(waitFor([&] { return widgetFor(*keyBar().miscToolsKey()) != nullptr; }));
+    run("(function(){var c=document.getElementById('content');c.focus();var r=document.createRange();"
+        "r.selectNodeContents(c);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    auto caretAtEnd = [&] {
+        return run("(function(){var s=getSelection();if(!s.rangeCount||!s.isCollapsed)return 'no';var r=document.createRange();"
+                   "r.selectNodeContents(document.getElementById('content'));r.setStart(s.anchorNode,s.anchorOffset);"
+                   "return r.toString().length===0?'end':'before';})()");
+    };
+    ASSERT_EQ(caretAtEnd(), "before");
+    ASSERT_TRUE(test::clickWidget(widgetFor(*keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Go to End") != nullptr; })) << "the cursor menu opens";
+    EXPECT_TRUE(menuEntry("Increase Indent"));
+    EXPECT_TRUE(menuEntry("Check Spelling"));
+    ASSERT_TRUE(test::clickWidget(menuEntry("Go to End")));
+    EXPECT_TRUE(waitFor([&] { return caretAtEnd() == "end"; })) << caretAtEnd();
+
+    // "Go to Page" takes the key row away while it asks; the answer brings it back.
+    ASSERT_TRUE(waitFor([&] { return presenter->menuPopover() == nullptr || !gtk_widget_get_visible(presenter->menuPopover()); }));
+    ASSERT_TRUE(test::clickWidget(widgetFor(*keyBar().miscToolsKey())));
+    ASSERT_TRUE(waitFor([&] { return menuEntry("Go to Page") != nullptr; }));
+    ASSERT_TRUE(test::clickWidget(menuEntry("Go to Page")));
+    std::shared_ptr<AlertController> question;
+    ASSERT_TRUE(waitFor([&] {
+        question = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
+        return question != nullptr;
+    }));
+    EXPECT_EQ(question->title(), u"Jump to page");
+    EXPECT_EQ(widgetFor(*editor->styling().toolbar().styleBold), nullptr) << "the row is away while the question is up";
+    question->tapActionWithTitle(u"OK");
+    EXPECT_TRUE(waitFor([&] { return widgetFor(*editor->styling().toolbar().styleBold) != nullptr; }))
+        << "the style bar is back on the row";
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/Button.h"
+#include "richtext/RichTextStyling.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
@@ -94,6 +97,30 @@ TEST_F(RichTextKeysWebTest, controlBIAndUToggleBoldItalicAndUnderlineOnTheSelect
     EXPECT_TRUE(styleBecomes("bold", false));
     EXPECT_EQ(page->stringByEvaluatingJavaScript("document.queryCommandState('italic')"), "1");
     EXPECT_NE(pageText().find("Amber lantern"), std::string::npos) << "the styles changed the text: " << pageText();
+}
+
+TEST_F(RichTextKeysWebTest, controlEqualsAndControlMinusStepTheSelectionsSize)
+{
+    const std::shared_ptr<Button>& size = editor->styling().toolbar().styleFontSize;
+    auto shown = [&] { return size->titleForState(ControlState::Normal); };
+    // The page draws the text's 16 points at 18 pixels, shown as 12.
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"12"; }, kEngineWaitSeconds)) << toUtf8(shown());
+    page->stringByEvaluatingJavaScript(
+        "(function(){var r=document.createRange();r.selectNodeContents(document.getElementById('content'));"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);})()");
+    auto pageSize = [&] {
+        return page->stringByEvaluatingJavaScript(
+            "(function(){var t=document.getElementById('paragraph');while(t.firstElementChild)t=t.firstElementChild;"
+            "return getComputedStyle(t).fontSize;})()");
+    };
+    ASSERT_TRUE(test::pressKeys("ctrl+equal"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"13"; }, kEngineWaitSeconds)) << toUtf8(shown());
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "19px"; }, kEngineWaitSeconds)) << pageSize();
+    ASSERT_TRUE(test::pressKeys("ctrl+minus"));
+    ASSERT_TRUE(test::pressKeys("ctrl+minus"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "17px"; }, kEngineWaitSeconds)) << pageSize();
+    EXPECT_EQ(toUtf8(shown()), "11");
+    EXPECT_NE(pageText().find("Amber lantern"), std::string::npos) << "the keys typed nothing: " << pageText();
 }
 
 } // namespace

@@ -191,7 +191,9 @@ TEST_F(StylingTest, alignmentIndicatorsShowLeftWhenNoneIsActiveAndPhonesNeverTou
     Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
 }
 
-TEST_F(StylingTest, shownSizeFollowsLimitsZoomAndLegacySizes)
+// The page zooms its element as a whole: the sizes it reports are the
+// text's own, whatever the zoom and whether text is selected.
+TEST_F(StylingTest, shownSizeFollowsTheLimitsAndIgnoresTheZoom)
 {
     struct Case {
         const char* answer;
@@ -202,9 +204,9 @@ TEST_F(StylingTest, shownSizeFollowsLimitsZoomAndLegacySizes)
     };
     const Case cases[] = {
         {"0", 100, "1", "0", "6"},    {"-3", 100, "1", "0", "6"},   {"620", 100, "1", "0", "6"},
-        {"nonsense", 100, "1", "0", "6"}, {"470", 100, "1", "0", "454"}, {"36", 200, "1", "0", "12"},
-        {"36", 200, "0", "0", "30"},  {"300", 60, "1", "3", "7"},   {"300", 60, "1", "0", "494"},
-        {"18", 0, "1", "0", "12"},
+        {"nonsense", 100, "1", "0", "6"}, {"470", 100, "1", "0", "454"}, {"36", 200, "1", "0", "30"},
+        {"36", 200, "0", "0", "30"},  {"300", 60, "1", "3", "294"},   {"300", 60, "1", "0", "294"},
+        {"18", 0, "1", "0", "12"},   {"18", 150, "1", "0", "12"},
     };
     for (const Case& c : cases) {
         view.clearRules();
@@ -233,6 +235,14 @@ TEST_F(StylingTest, faceNameRulesDecideBoldAndItalic)
     EXPECT_FALSE(FontFaceRules::namesWeightFace("Georgia-Italic"));
     EXPECT_FALSE(FontFaceRules::namesWeightFace(""));
 
+    // A page with no caret yet names no font: bold and italic stay offered.
+    view.answer("document.queryCommandValue('fontName').replace(/'/g,'')", "");
+    styling.monitor().updateCurrentFont();
+    view.releaseAll();
+    EXPECT_TRUE(bar.styleBold->isEnabled());
+    EXPECT_TRUE(bar.styleItalic->isEnabled());
+
+    view.clearRules();
     view.answer("document.queryCommandValue('fontName').replace(/'/g,'')", "\"No Such Face\", serif");
     styling.monitor().updateCurrentFont();
     view.releaseAll();
