@@ -199,6 +199,14 @@ void MEMarkdownTextView::showWordCounter()
     m_textCounter->startCountingWithText(text());
 }
 
+void MEMarkdownTextView::didMoveToSuperview()
+{
+    // The counter shown before the view had a superview (from the
+    // controller's loadView) stands over the text once it has one.
+    if (auto parent = superview(); parent && m_counterLabel && !m_counterLabel->superview())
+        parent->addSubview(m_counterLabel);
+}
+
 void MEMarkdownTextView::hideWordCounter()
 {
     if (!m_textCounter)

@@ -125,6 +125,7 @@ public:
 
 protected:
     bool willBecomeFirstResponder() override;
+    void didMoveToSuperview() override;
 
 private:
     MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefaults* defaults,

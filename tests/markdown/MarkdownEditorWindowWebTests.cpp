@@ -11,6 +11,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
@@ -20,6 +21,7 @@
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "shell/AppController.h"
+#include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -49,7 +51,7 @@ protected:
         test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
-            GTEST_SKIP() << created.error().message;
+            return test::noDisplayForWindowTest(created.error().message);
         presenter = std::move(*created);
         registerMarkdownEditor([this](MDTextViewController&) { previewShown = app.previews().previewOpenMarkdownDocument(); });
     }
@@ -221,6 +223,64 @@ TEST_F(MarkdownEditorWindowTest, ScrolledTextReachesTheTopOfTheViewAndKeepsItsSi
     EXPECT_LT(darkestIn(2, 18, 0, height), 200) << "the left margin is empty";
     EXPECT_LT(darkestIn(width - 18, width - 2, 0, height), 200) << "the right margin is empty";
     g_object_unref(shot);
+}
+
+// The counter the user keeps shown opens with the document, over the text,
+// and follows the typing.
+TEST_F(MarkdownEditorWindowTest, TheWordCounterShowsTheCountsAndFollowsTheTyping)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    std::optional<bool> before = defaults.boolForKey(MEMarkdownTextView::kWordCounterVisibleKey);
+    defaults.setBool(MEMarkdownTextView::kWordCounterVisibleKey, true);
+    const std::string path = folder.file("counted.md");
+    std::ofstream(path, std::ios::binary) << "Two words\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    auto counterText = [&] {
+        for (const std::string& text : test::labelTexts(toplevel)) {
+            if (text.rfind("Chars ", 0) == 0)
+                return text;
+        }
+        return std::string();
+    };
+    auto endsWith = [](const std::string& text, const std::string& end) {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    };
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return endsWith(counterText(), " Words 2"); }, 30)) << counterText();
+    std::string opened = counterText();
+    GtkWidget* label = nullptr;
+    for (GtkWidget* candidate : test::descendants(toplevel, GTK_TYPE_LABEL)) {
+        if (std::string(gtk_label_get_text(GTK_LABEL(candidate))).rfind("Chars ", 0) == 0)
+            label = candidate;
+    }
+    ASSERT_TRUE(label);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(label); }, 20));
+
+    // Typed with real keys at the end of the text.
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    gtk_widget_grab_focus(view);
+    editor.markdownTextView().setSelectedRange({9, 0});
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::typeText(" more"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return endsWith(counterText(), " Words 3"); }, 30)) << counterText();
+    EXPECT_NE(counterText().substr(0, counterText().find(" Words")), opened.substr(0, opened.find(" Words")));
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-word-counter"));
+    ASSERT_TRUE(shot);
+    int x = 0;
+    int y = 0;
+    gtk_widget_translate_coordinates(label, toplevel, 0, gtk_widget_get_allocated_height(label) / 2, &x, &y);
+    // The counter's text is drawn there, dark on its white ground.
+    int darkest = 0;
+    for (int step = 0; step < gtk_widget_get_allocated_width(label); ++step)
+        darkest = std::max(darkest, darkness(test::pixelAt(shot, x + step, y)));
+    EXPECT_GT(darkest, 300);
+    g_object_unref(shot);
+    if (before)
+        defaults.setBool(MEMarkdownTextView::kWordCounterVisibleKey, *before);
+    else
+        defaults.removeObjectForKey(MEMarkdownTextView::kWordCounterVisibleKey);
 }
 
 TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)

@@ -18,6 +18,7 @@
 #include "support/DocumentTestSupport.h"
 #include "support/LoopbackServer.h"
 #include "platform/foundation/Deflate.h"
+#include "support/WindowTestDisplay.h"
 
 #include <cairo-pdf.h>
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ protected:
         test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
-            GTEST_SKIP() << created.error().message;
+            return test::noDisplayForWindowTest(created.error().message);
         presenter = std::move(*created);
     }
 

@@ -1,20 +1,24 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/specialchars/MDSpecialCharsPickerController.h"
 #include "tools/statistics/StatisticsController.h"
 #include "tools/textstyle/TSTextStylePickerViewController.h"
 #include "tools/textstyle/TSUpDownControl.h"
+#include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -63,9 +67,11 @@ class ToolsPanelsWebTest : public testing::Test {
 protected:
     void SetUp() override
     {
+        // Real keys and clicks go to this display's windows alone.
+        test::usePrivateDisplay();
         auto created = GtkPresenter::create();
         if (!created)
-            GTEST_SKIP() << created.error().message;
+            return test::noDisplayForWindowTest(created.error().message);
         presenter = std::move(created.value());
         window = std::make_shared<Window>(makeRect(0, 0, 900, 700));
         window->setRootViewController(editor);
@@ -252,6 +258,29 @@ TEST_F(ToolsPanelsWebTest, nameGeneratorDrawsNamesFromItsButton)
         return text == toUtf8(generator->nameListView()->text());
     }));
     screenshot(sheet, "name-generator");
+}
+
+// A first name typed into its field, as a person types it, is held in every
+// line the Generate button draws.
+TEST_F(ToolsPanelsWebTest, aTypedFirstNameIsHeldInEveryGeneratedLine)
+{
+    auto generator = std::make_shared<NameGeneratorController>();
+    GtkWidget* sheet = present(generator, Size{500, 600}, u"Name Generator");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(sheet); }, 20));
+    ASSERT_TRUE(test::focusWindow(sheet));
+    GtkWidget* firstName = presenter->widgetForView(*generator->firstNameLabel());
+    ASSERT_TRUE(firstName && GTK_IS_ENTRY(firstName));
+    ASSERT_TRUE(test::clickWidget(firstName));
+    ASSERT_TRUE(test::typeText("Zebedee"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return generator->firstNameLabel()->text() == u"Zebedee"; }, 20));
+    ASSERT_TRUE(test::clickWidget(buttonLabelled(sheet, "Generate Names")));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !generator->nameListView()->text().empty(); }, 20));
+    EXPECT_EQ(generator->holdFirst(), std::optional<std::u16string>(u"Zebedee"));
+    std::vector<std::u16string> lines = componentsSeparatedByString(generator->nameListView()->text(), u"\n");
+    ASSERT_EQ(lines.size(), 6u) << "five lines, each ended by a line break";
+    for (std::size_t line = 0; line < 5; ++line)
+        EXPECT_EQ(lines[line].rfind(u"Zebedee ", 0), 0u) << toUtf8(lines[line]);
 }
 
 } // namespace

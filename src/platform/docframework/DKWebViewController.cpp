@@ -1,6 +1,7 @@
 #include "platform/docframework/DKWebViewController.h"
 
 #include "platform/docframework/DKWebViewControllerDelegate.h"
+#include "platform/docframework/WebPageView.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
@@ -77,11 +78,8 @@ Result<std::unique_ptr<WebView>> DKWebViewController::makeWebView(const WebViewF
 
 std::shared_ptr<View> DKWebViewController::viewShowing(WebView* page, const Rect& fallbackFrame)
 {
-    auto view = std::make_shared<View>(page ? page->frame() : fallbackFrame);
     // The presenter shows the engine's own widget in place of this view.
-    if (page)
-        view->setNativeWidgetHandle(page->nativeWidget());
-    return view;
+    return std::make_shared<WebPageView>(page ? page->frame() : fallbackFrame, page);
 }
 
 Status DKWebViewController::loadHTMLString(const std::string& html, const std::string& baseURL)

@@ -323,7 +323,10 @@ void RunLoop::useVirtualClock()
     std::lock_guard lock(m_mutex);
     if (m_virtualClock)
         return;
-    m_virtualNow = realNow();
+    // A whole second, never earlier than the real clock: delays of whole
+    // seconds then add up exactly, where a start with a fraction would round
+    // them differently as the machine's uptime nears a power of two.
+    m_virtualNow = std::ceil(realNow());
     m_virtualClock = true;
 }
 

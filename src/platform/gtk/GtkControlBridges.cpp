@@ -379,12 +379,42 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
     if (!label || !GTK_IS_LABEL(label) || button.frame().width() <= 0)
         return;
-    constexpr double kPointsPerCharacter = 8;
     std::string title = toUtf8(button.currentTitle());
-    int characters = std::max(1, static_cast<int>(button.frame().width() / kPointsPerCharacter));
-    bool tooLong = g_utf8_strlen(title.c_str(), -1) > characters;
-    gtk_label_set_ellipsize(GTK_LABEL(label), tooLong ? PANGO_ELLIPSIZE_END : PANGO_ELLIPSIZE_NONE);
-    gtk_label_set_max_width_chars(GTK_LABEL(label), tooLong ? characters : -1);
+    // The title as the label's font really draws it, against the room the
+    // button's frame leaves inside its padding and border: a guess by
+    // characters cut short titles that fit ("Ch...").
+    PangoLayout* layout = gtk_widget_create_pango_layout(label, title.c_str());
+    int titleWidth = 0;
+    pango_layout_get_pixel_size(layout, &titleWidth, nullptr);
+    g_object_unref(layout);
+    GtkStyleContext* style = gtk_widget_get_style_context(widget);
+    constexpr const char* kNarrowKey = "folio-narrow-padding";
+    if (auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey))) {
+        gtk_style_context_remove_provider(style, narrow);
+        g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
+    }
+    GtkBorder padding{};
+    GtkBorder border{};
+    gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+    gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
+    int inside = static_cast<int>(button.frame().width()) - border.left - border.right;
+    // A short title that misses by a little (a key's "BIU") keeps every
+    // letter: the button gives up its side padding for it.
+    constexpr int kNarrowPadding = 1;
+    bool fits = titleWidth <= inside - padding.left - padding.right;
+    bool fitsNarrow = !fits && titleWidth <= inside - 2 * kNarrowPadding;
+    if (fitsNarrow) {
+        GtkCssProvider* provider = gtk_css_provider_new();
+        gtk_css_provider_load_from_data(provider, "* { padding-left: 1px; padding-right: 1px; }", -1, nullptr);
+        gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        g_object_set_data_full(G_OBJECT(widget), kNarrowKey, provider, g_object_unref);
+    }
+    bool tooLong = !fits && !fitsNarrow;
+    // The label asks for no width of its own: the button's frame decides,
+    // and only a title that really does not fit is cut short; that one
+    // shows whole in its tooltip.
+    gtk_label_set_ellipsize(GTK_LABEL(label), PANGO_ELLIPSIZE_END);
+    gtk_label_set_max_width_chars(GTK_LABEL(label), -1);
     gtk_widget_set_tooltip_text(widget, tooLong ? title.c_str() : nullptr);
 }
 

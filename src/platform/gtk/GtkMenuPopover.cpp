@@ -6,7 +6,56 @@
 #include "platform/ui/Action.h"
 #include "platform/ui/Menu.h"
 
+#include <algorithm>
+
 namespace folio {
+
+namespace {
+
+// Before the window is on screen: the screen's room, less a header bar.
+int primaryWorkAreaHeight()
+{
+    constexpr int kHeaderBar = 60;
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (!monitor && display && gdk_display_get_n_monitors(display) > 0)
+        monitor = gdk_display_get_monitor(display, 0);
+    GdkRectangle area{0, 0, 1280, 1024};
+    if (monitor)
+        gdk_monitor_get_workarea(monitor, &area);
+    return area.height - kHeaderBar;
+}
+
+} // namespace
+
+GtkWidget* GtkMenuPopover::scrollerWithinWindow(GtkWidget* content, GtkWidget* popover)
+{
+    // The arrow, the popover's frame and shadow take some of the room, and GTK
+    // moves a popover to another side of its anchor when it comes near the edge.
+    constexpr int kArrowAndFrame = 140;
+    GtkWidget* relative = gtk_popover_get_relative_to(GTK_POPOVER(popover));
+    GtkWidget* toplevel = relative ? gtk_widget_get_toplevel(relative) : nullptr;
+    int room = 0;
+    if (toplevel && gtk_widget_get_realized(relative)) {
+        GdkRectangle anchor{0, 0, gtk_widget_get_allocated_width(relative), gtk_widget_get_allocated_height(relative)};
+        gtk_popover_get_pointing_to(GTK_POPOVER(popover), &anchor);
+        int top = 0;
+        int left = 0;
+        gtk_widget_translate_coordinates(relative, toplevel, anchor.x, anchor.y, &left, &top);
+        int bottom = gtk_widget_get_allocated_height(toplevel) - top - anchor.height;
+        // The popover goes where there is more room, above or below its anchor.
+        room = std::max(top, bottom) - kArrowAndFrame;
+    }
+    if (room <= 0)
+        room = primaryWorkAreaHeight();
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_max_content_height(GTK_SCROLLED_WINDOW(scroller), std::max(100, room));
+    gtk_container_add(GTK_CONTAINER(scroller), content);
+    return scroller;
+}
 
 void GtkMenuPopover::fill(GtkWidget* box, GtkWidget* popover, const Menu& menu) { addElements(box, popover, menu, false); }
 
@@ -38,7 +87,10 @@ void GtkMenuPopover::addElements(GtkWidget* box, GtkWidget* popover, const Menu&
         gtk_widget_set_sensitive(button, !action->isDisabled());
         std::weak_ptr<Action> weak = action;
         GtkSignals::connect(button, "clicked", [weak, popover] {
+            // Gone at once rather than faded out: while it fades it keeps the
+            // keyboard, and what the action types or focuses would not get it.
             gtk_popover_popdown(GTK_POPOVER(popover));
+            gtk_widget_hide(popover);
             if (auto strong = weak.lock())
                 strong->perform();
         });

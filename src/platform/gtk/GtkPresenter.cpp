@@ -5,8 +5,10 @@
 #include "platform/gtk/GtkAlertDialog.h"
 #include "platform/gtk/GtkClipboardBackend.h"
 #include "platform/gtk/GtkPicturePicker.h"
+#include "platform/gtk/GtkContextMenuBridge.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
+#include "platform/gtk/GtkEditMenu.h"
 #include "platform/gtk/GtkKeyInput.h"
 #include "platform/gtk/GtkMenuPopover.h"
 #include "platform/gtk/GtkSignals.h"
@@ -62,11 +64,20 @@ std::weak_ptr<T> weakOf(T& object)
     return std::static_pointer_cast<T>(object.weak_from_this().lock());
 }
 
+// A tooltip shown for a widget of a panel that closes would stay on screen
+// with nothing under it: the display looks again at what the pointer is over.
+void dropStrayTooltip()
+{
+    if (GdkDisplay* display = gdk_display_get_default())
+        gtk_tooltip_trigger_tooltip_query(display);
+}
+
 // Popovers may be closed from inside their own "closed" handler, after which
 // GTK still touches them; they are hidden now and destroyed on the next turn.
 void destroyLater(GtkWidget* widget)
 {
     gtk_widget_hide(widget);
+    dropStrayTooltip();
     g_object_ref(widget);
     g_idle_add(
         [](gpointer data) -> gboolean {
@@ -126,6 +137,51 @@ void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
         g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
 }
 
+// A box for the items at one end of a header bar. The items ask for no width
+// of their own: the many items a wide window's controller puts there would
+// otherwise keep the window from being made narrower, and the controller
+// only picks fewer once it is.
+GtkWidget* headerSide(GtkWidget* header, GtkPackType end)
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_EXTERNAL, GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
+    gtk_container_add(GTK_CONTAINER(scroller), box);
+    if (GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(scroller)); viewport && GTK_IS_VIEWPORT(viewport))
+        gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
+    if (end == GTK_PACK_START)
+        gtk_header_bar_pack_start(GTK_HEADER_BAR(header), scroller);
+    else
+        gtk_header_bar_pack_end(GTK_HEADER_BAR(header), scroller);
+    return box;
+}
+
+// Views the controller's view has beside it in its navigation's view (a
+// word counter standing over the text): they show over the content.
+std::vector<std::shared_ptr<View>> viewsBeside(NavigationController* navigation, const ViewController* shown)
+{
+    std::vector<std::shared_ptr<View>> beside;
+    std::shared_ptr<View> holder = navigation ? navigation->viewIfLoaded() : nullptr;
+    std::shared_ptr<View> root = shown ? shown->viewIfLoaded() : nullptr;
+    if (!holder || !root || root->superview() != holder)
+        return beside;
+    for (const std::shared_ptr<View>& view : holder->subviews()) {
+        if (view != root && !view->isHidden())
+            beside.push_back(view);
+    }
+    return beside;
+}
+
+std::vector<const View*> addressesOf(const std::vector<std::shared_ptr<View>>& views)
+{
+    std::vector<const View*> addresses;
+    for (const std::shared_ptr<View>& view : views)
+        addresses.push_back(view.get());
+    return addresses;
+}
+
 GdkRectangle gdkRect(const Rect& rect)
 {
     return GdkRectangle{pixels(rect.minX()), pixels(rect.minY()), std::max(1, pixels(rect.width())), std::max(1, pixels(rect.height()))};
@@ -154,12 +210,18 @@ GtkPresenter::GtkPresenter()
         g_list_free(windows);
         return active;
     }));
+    std::weak_ptr<int> lifetime = m_lifetime;
+    GtkContextMenuBridge::setHandler([this, lifetime](View& page, Point at) {
+        if (!lifetime.expired() && !m_tearingDown)
+            showContextMenu(page, at);
+    });
     Presenter::setCurrent(this);
 }
 
 GtkPresenter::~GtkPresenter()
 {
     m_tearingDown = true;
+    GtkContextMenuBridge::setHandler(nullptr);
     Presenter::setCurrent(nullptr);
     Pasteboard::general().setBackend(nullptr);
     PicturePicker::setShared(nullptr);
@@ -215,12 +277,64 @@ GtkPresenter::Surface& GtkPresenter::makeSurface(const void* key, ViewController
     GtkSignals::connectKeyPress(surface.toplevel, [this, lifetime, key](const GdkEventKey& event) {
         return !lifetime.expired() && !m_tearingDown && performKeyCommand(key, event);
     });
+    GtkSignals::connectAllocation(surface.overlay, [this, lifetime, key](int width, int height) {
+        if (!lifetime.expired() && !m_tearingDown)
+            surfaceDidResize(key, Size{static_cast<double>(width), static_cast<double>(height)});
+    });
     // A minimised window is the desktop's background.
     g_signal_connect(surface.toplevel, "window-state-event", G_CALLBACK(windowStateChanged), nullptr);
     rebuildHeader(surface);
     rebuildBody(surface);
     gtk_widget_show_all(surface.toplevel);
     return surface;
+}
+
+void GtkPresenter::surfaceDidResize(const void* key, Size size)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end() || size.width <= 1 || size.height <= 1 || it->second.reportedSize == size)
+        return;
+    Surface& surface = it->second;
+    surface.reportedSize = size;
+    if (surface.sizePending)
+        return;
+    surface.sizePending = true;
+    // Passed on once GTK has placed every widget: the model's answer moves
+    // views, which must not happen in the middle of an allocation.
+    struct Pending {
+        GtkPresenter* presenter;
+        std::weak_ptr<int> lifetime;
+        const void* key;
+    };
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT_IDLE,
+        [](gpointer data) -> gboolean {
+            auto* pending = static_cast<Pending*>(data);
+            if (!pending->lifetime.expired())
+                pending->presenter->passSizeToModel(pending->key);
+            return G_SOURCE_REMOVE;
+        },
+        new Pending{this, m_lifetime, key}, [](gpointer data) { delete static_cast<Pending*>(data); });
+}
+
+void GtkPresenter::passSizeToModel(const void* key)
+{
+    auto it = m_surfaces.find(key);
+    if (it == m_surfaces.end() || m_tearingDown)
+        return;
+    it->second.sizePending = false;
+    Size size = it->second.reportedSize;
+    if (Window* window = it->second.window) {
+        if (!(window->frame().size == size))
+            window->resize(size);
+    } else if (ViewController* controller = it->second.controller) {
+        auto view = controller->viewIfLoaded();
+        if (!view || !(view->frame().size == size))
+            controller->transitionToSize(size);
+    }
+    // The model's answer may have closed the surface.
+    if (auto again = m_surfaces.find(key); again != m_surfaces.end())
+        GtkTextHighlights::followShownSizes(again->second.body);
 }
 
 Responder* GtkPresenter::keyResponderFor(const Surface& surface) const
@@ -266,6 +380,7 @@ void GtkPresenter::destroySurface(const void* key)
     for (GtkWidget* native : surface.nativeWidgets)
         GtkViewBuilder::detachNativeWidget(native);
     gtk_widget_destroy(surface.toplevel);
+    dropStrayTooltip();
 }
 
 GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item)
@@ -350,17 +465,19 @@ void GtkPresenter::rebuildHeader(Surface& surface)
         });
         gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), back);
     }
+    GtkWidget* start = headerSide(surface.header, GTK_PACK_START);
     for (const auto& barItem : leading) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
-            gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), widget);
+            gtk_box_pack_start(GTK_BOX(start), widget, FALSE, FALSE, 0);
         }
     }
     // Trailing items are listed from the outer edge inwards, as pack_end places them.
+    GtkWidget* end = headerSide(surface.header, GTK_PACK_END);
     for (const auto& barItem : item->effectiveTrailingItems()) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
-            gtk_header_bar_pack_end(GTK_HEADER_BAR(surface.header), widget);
+            gtk_box_pack_end(GTK_BOX(end), widget, FALSE, FALSE, 0);
         }
     }
     gtk_widget_show_all(surface.header);
@@ -396,6 +513,26 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         gtk_widget_set_size_request(content, -1, -1);
         gtk_widget_set_size_request(static_cast<GtkWidget*>(shown->view()->nativeWidgetHandle()), -1, -1);
     }
+    std::vector<std::shared_ptr<View>> besideViews = viewsBeside(navigation, shown);
+    if (!besideViews.empty()) {
+        GtkViewBuilder beside(nullptr);
+        GtkWidget* overlay = gtk_overlay_new();
+        gtk_container_add(GTK_CONTAINER(overlay), content);
+        Point origin = shown->view()->frame().origin;
+        for (const std::shared_ptr<View>& view : besideViews) {
+            GtkWidget* child = beside.build(*view);
+            if (!child)
+                continue;
+            Rect frame = view->frame();
+            gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
+            gtk_widget_set_halign(child, GTK_ALIGN_START);
+            gtk_widget_set_valign(child, GTK_ALIGN_START);
+            gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
+            gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
+            gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
+        }
+        content = overlay;
+    }
     gtk_widget_set_hexpand(content, TRUE);
     gtk_widget_set_vexpand(content, TRUE);
     return content;
@@ -416,6 +553,7 @@ void GtkPresenter::rebuildBody(Surface& surface)
     if (surface.body)
         gtk_widget_destroy(surface.body);
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
+    surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
@@ -427,6 +565,7 @@ void GtkPresenter::windowDidBecomeVisible(Window& window)
     if (m_surfaces.count(&window) || !window.rootViewController())
         return;
     Surface& surface = makeSurface(&window, window.rootViewController().get(), nullptr, window.frame().size);
+    surface.window = &window;
     std::weak_ptr<Window> weak = weakOf(window);
     GtkSignals::connectDelete(surface.toplevel, [weak] {
         if (auto strong = weak.lock())
@@ -569,14 +708,10 @@ void GtkPresenter::presentPopover(ViewController& presented)
             relative = it->second;
     }
     if (!relative) {
-        // A source view shown in a window is pointed at where it shows.
+        // A source view shown in a window or a panel is pointed at where it shows.
         if (auto source = anchor->sourceView()) {
-            for (const auto& [key, surface] : m_surfaces) {
-                if ((relative = GtkViewBuilder::widgetForView(surface.toplevel, *source))) {
-                    pointing = anchor->anchorRect();
-                    break;
-                }
-            }
+            if ((relative = widgetShowingView(static_cast<const View*>(source.get()))))
+                pointing = anchor->anchorRect();
         }
     }
     if (!relative) {
@@ -670,9 +805,9 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_box_pack_start(GTK_BOX(box), content, TRUE, TRUE, 0);
         content = box;
     }
-    gtk_container_add(GTK_CONTAINER(popover), content);
+    gtk_container_add(GTK_CONTAINER(popover), GtkMenuPopover::scrollerWithinWindow(content, popover));
     m_presentedNatives[&presented] = natives;
-    gtk_widget_show_all(content);
+    gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(popover)));
 }
 
 void GtkPresenter::controllerWillDismiss(ViewController& presented)
@@ -691,10 +826,12 @@ void GtkPresenter::controllerWillDismiss(ViewController& presented)
             GtkViewBuilder::detachNativeWidget(native);
         m_presentedNatives.erase(natives);
     }
-    if (GTK_IS_POPOVER(widget))
+    if (GTK_IS_POPOVER(widget)) {
         destroyLater(widget);
-    else
+    } else {
         gtk_widget_destroy(widget);
+        dropStrayTooltip();
+    }
 }
 
 GtkWidget* GtkPresenter::anchorWidgetFor(const void* anchor) const
@@ -703,7 +840,27 @@ GtkWidget* GtkPresenter::anchorWidgetFor(const void* anchor) const
         if (static_cast<const void*>(item) == anchor)
             return widget;
     }
-    return nullptr;
+    return widgetShowingView(anchor);
+}
+
+GtkWidget* GtkPresenter::widgetShowingView(const void* view) const
+{
+    // A view in a window's content, or in a panel shown in a popover (the
+    // choice lists of the style panels); one on screen comes first.
+    std::vector<GtkWidget*> roots;
+    for (const auto& [key, surface] : m_surfaces)
+        roots.push_back(surface.toplevel);
+    for (const auto& [controller, widget] : m_presented)
+        roots.push_back(widget);
+    GtkWidget* hidden = nullptr;
+    for (GtkWidget* root : roots) {
+        if (GtkWidget* widget = GtkViewBuilder::widgetForViewAddress(root, view)) {
+            if (gtk_widget_get_mapped(widget))
+                return widget;
+            hidden = hidden ? hidden : widget;
+        }
+    }
+    return hidden;
 }
 
 void GtkPresenter::closeMenuPopover()
@@ -719,6 +876,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
 {
     closeMenuPopover();
     GtkWidget* relative = anchorWidgetFor(anchor);
+    bool anchored = relative != nullptr;
     if (!relative && !m_surfaces.empty()) {
         auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
         relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
@@ -726,12 +884,36 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     if (!relative)
         return;
     m_menuPopover = gtk_popover_new(relative);
+    if (!anchored) {
+        // Nothing on screen stands for the anchor: the menu hangs from the
+        // top middle of the window rather than from the whole of it, which
+        // would put it beyond the window's edges.
+        GdkRectangle top{std::max(0, gtk_widget_get_allocated_width(relative) / 2), 0, 1, 1};
+        gtk_popover_set_pointing_to(GTK_POPOVER(m_menuPopover), &top);
+    }
+    // Kept inside the window whatever room there is around the anchor.
+    gtk_popover_set_constrain_to(GTK_POPOVER(m_menuPopover), GTK_POPOVER_CONSTRAINT_WINDOW);
     forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     GtkMenuPopover::fill(box, m_menuPopover, menu);
-    gtk_container_add(GTK_CONTAINER(m_menuPopover), box);
-    gtk_widget_show_all(box);
+    GtkWidget* shown = GtkMenuPopover::scrollerWithinWindow(box, m_menuPopover);
+    gtk_container_add(GTK_CONTAINER(m_menuPopover), shown);
+    gtk_widget_show_all(shown);
     gtk_popover_popup(GTK_POPOVER(m_menuPopover));
+}
+
+void GtkPresenter::showContextMenu(View& page, Point at)
+{
+    auto target = std::static_pointer_cast<View>(page.weak_from_this().lock());
+    if (!target)
+        return;
+    // The items are those the page's own responder chain (its editor) can
+    // perform, whoever has the keyboard in the model.
+    MenuController& menu = MenuController::shared();
+    if (menu.isMenuVisible())
+        menu.hideMenu();
+    m_contextMenuPage = target;
+    menu.showMenuFromView(target, Rect{at, {1, 1}});
 }
 
 void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
@@ -742,29 +924,38 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
         destroyLater(old);
     }
     auto target = menu.targetView();
-    if (!menu.isMenuVisible() || m_surfaces.empty())
+    std::shared_ptr<View> page = m_contextMenuPage.lock();
+    bool contextual = page && page == target;
+    if (!menu.isMenuVisible() || m_surfaces.empty() || !target) {
+        m_contextMenuPage.reset();
         return;
-    auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
-    GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
-    m_editMenu = gtk_popover_new(overlay);
+    }
+    if (!contextual)
+        m_contextMenuPage.reset();
+    std::vector<MenuItem> items = menu.visibleItems(contextual ? page.get() : nullptr);
+    if (items.empty())
+        return;
+    // Next to the view the menu is for, where it shows; the model's window
+    // coordinates only when it shows nowhere.
+    GtkWidget* relative = widgetShowingView(static_cast<const View*>(target.get()));
+    GdkRectangle rect = gdkRect(menu.targetRect());
+    if (!relative) {
+        auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
+        relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
+        rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
+    }
+    m_editMenu = GtkEditMenu::build(relative, rect, menu, items, contextual ? page : std::shared_ptr<View>(),
+                                    contextual ? GtkEditMenu::Style::Contextual : GtkEditMenu::Style::AboveCaret);
     forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
-    if (target) {
-        GdkRectangle rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
-        gtk_popover_set_pointing_to(GTK_POPOVER(m_editMenu), &rect);
+    if (contextual) {
+        // Closed by the user (a click elsewhere, Escape): the model's menu hides too.
+        GtkWidget* shown = m_editMenu;
+        std::weak_ptr<int> lifetime = m_lifetime;
+        GtkSignals::connect(shown, "closed", [this, lifetime, shown, controller = &menu] {
+            if (!lifetime.expired() && !m_tearingDown && m_editMenu == shown && controller->isMenuVisible())
+                controller->hideMenu();
+        });
     }
-    gtk_popover_set_position(GTK_POPOVER(m_editMenu), GTK_POS_TOP);
-    gtk_popover_set_modal(GTK_POPOVER(m_editMenu), FALSE);
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    for (const auto& item : menu.visibleItems()) {
-        GtkWidget* button = gtk_button_new_with_label(toUtf8(item.title).c_str());
-        gtk_button_set_relief(GTK_BUTTON(button), GTK_RELIEF_NONE);
-        std::u16string title = item.title;
-        MenuController* controller = &menu;
-        GtkSignals::connect(button, "clicked", [controller, title] { controller->performItemWithTitle(title); });
-        gtk_box_pack_start(GTK_BOX(box), button, FALSE, FALSE, 0);
-    }
-    gtk_container_add(GTK_CONTAINER(m_editMenu), box);
-    gtk_widget_show_all(box);
     gtk_popover_popup(GTK_POPOVER(m_editMenu));
 }
 
@@ -814,20 +1005,41 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewLayoutDidChange(View& view)
 {
-    if (!m_tearingDown)
-        GtkViewOverlay::refresh(view);
+    if (m_tearingDown)
+        return;
+    GtkViewOverlay::refresh(view);
+    // A view came or went beside a shown controller's view: the content is
+    // shown again with it.
+    for (auto& [key, surface] : m_surfaces) {
+        auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+        if (navigation && navigation->viewIfLoaded().get() == &view && besideFor(surface) != surface.beside) {
+            rebuildBody(surface);
+            return;
+        }
+    }
+}
+
+std::vector<const View*> GtkPresenter::besideFor(const Surface& surface) const
+{
+    auto* navigation = dynamic_cast<NavigationController*>(surface.controller);
+    return addressesOf(viewsBeside(navigation, navigation ? navigation->topViewController().get() : nullptr));
 }
 
 void GtkPresenter::viewNeedsDisplay(View& view)
 {
     if (!m_tearingDown)
         GtkViewOverlay::refresh(view);
-    const auto* label = dynamic_cast<const Label*>(&view);
+    // A label's new text shows at once; it draws nothing itself.
+    if (const auto* label = dynamic_cast<const Label*>(&view)) {
+        for (const auto& [key, surface] : m_surfaces)
+            GtkControlBridges::refreshLabel(surface.toplevel, *label);
+        for (const auto& [controller, widget] : m_presented)
+            GtkControlBridges::refreshLabel(widget, *label);
+        return;
+    }
     for (const auto& [key, surface] : m_surfaces) {
         GtkDrawnViews::queueRedraw(surface.toplevel, view);
         GtkTextHighlights::refresh(surface.toplevel, view);
-        if (label)
-            GtkControlBridges::refreshLabel(surface.toplevel, *label);
     }
     for (const auto& [controller, widget] : m_presented)
         GtkDrawnViews::queueRedraw(widget, view);

@@ -16,6 +16,7 @@ class Control;
 class GtkClipboardBackend;
 class NavigationItem;
 class Responder;
+class View;
 
 // Shows the UI model in real GTK 3 windows: a window with a header bar for
 // each visible Window (and for each full-screen or sheet presentation),
@@ -68,6 +69,8 @@ public:
     // The widget showing the view in one of the windows.
     GtkWidget* widgetForView(const View&) const;
     GtkWidget* menuPopover() const { return m_menuPopover; }
+    // The edit menu over a page or a selection, while it shows.
+    GtkWidget* editMenu() const { return m_editMenu; }
     GtkWidget* hudWidget() const { return m_hud; }
 
     // Serves pending GTK events without blocking, a bounded number at a time.
@@ -81,7 +84,14 @@ private:
         GtkWidget* overlay = nullptr;
         GtkWidget* body = nullptr;
         ViewController* controller = nullptr;
+        // The window model shown, when the surface is a window's.
+        Window* window = nullptr;
         NavigationItem* shownItem = nullptr;
+        // Views shown over the content beside it in its navigation's view.
+        std::vector<const View*> beside;
+        // The content size last passed to the model.
+        Size reportedSize;
+        bool sizePending = false;
         std::vector<GtkWidget*> nativeWidgets;
         std::vector<const BarButtonItem*> barItems;
     };
@@ -89,6 +99,10 @@ private:
     GtkPresenter();
     Surface& makeSurface(const void* key, ViewController* controller, GtkWindow* parent, Size size);
     void destroySurface(const void* key);
+    // Hands the surface's content size to its window or controller, as a
+    // rotation or a split screen would.
+    void surfaceDidResize(const void* key, Size size);
+    void passSizeToModel(const void* key);
     // Where the surface's key commands are looked for first.
     Responder* keyResponderFor(const Surface& surface) const;
     // Runs the key command of the surface's responders that the key names;
@@ -96,6 +110,7 @@ private:
     bool performKeyCommand(const void* key, const GdkEventKey& event);
     void rebuildHeader(Surface& surface);
     void rebuildBody(Surface& surface);
+    std::vector<const View*> besideFor(const Surface& surface) const;
     GtkWidget* buildBarItem(const std::shared_ptr<BarButtonItem>& item);
     GtkWidget* buildContent(ViewController& controller, std::vector<GtkWidget*>& nativeWidgets);
     GtkWidget* hostOverlayFor(const ViewController& controller) const;
@@ -105,7 +120,13 @@ private:
     void fillPopover(ViewController& presented, GtkWidget* popover);
     void presentPopover(ViewController& presented);
     GtkWidget* anchorWidgetFor(const void* anchor) const;
+    // The widget showing the view (known by its address) in a window or a
+    // presented panel; null when none does.
+    GtkWidget* widgetShowingView(const void* view) const;
     void closeMenuPopover();
+    // A right-click or the menu key on a page: the edit menu of the page's
+    // responder chain at that point.
+    void showContextMenu(View& page, Point at);
 
     std::map<const void*, Surface> m_surfaces;
     std::map<const BarButtonItem*, GtkWidget*> m_barItems;
@@ -114,6 +135,8 @@ private:
     std::map<const TableView*, GtkWidget*> m_tables;
     GtkWidget* m_menuPopover = nullptr;
     GtkWidget* m_editMenu = nullptr;
+    // The page whose context menu is the edit menu shown, if it is one.
+    std::weak_ptr<View> m_contextMenuPage;
     GtkWidget* m_hud = nullptr;
     std::shared_ptr<GtkClipboardBackend> m_clipboard;
     bool m_tearingDown = false;

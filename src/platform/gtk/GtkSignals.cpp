@@ -24,6 +24,10 @@ void rowTrampoline(gpointer, GtkListBoxRow* row, gpointer data)
     (*static_cast<std::function<void(GtkListBoxRow*)>*>(data))(row);
 }
 gboolean deleteTrampoline(gpointer, GdkEvent*, gpointer data) { return (*static_cast<std::function<bool()>*>(data))(); }
+gboolean eventTrampoline(gpointer, GdkEvent* event, gpointer data)
+{
+    return (*static_cast<std::function<bool(const GdkEvent&)>*>(data))(*event);
+}
 gboolean keyTrampoline(gpointer, GdkEventKey* event, gpointer data)
 {
     return (*static_cast<std::function<bool(const GdkEventKey&)>*>(data))(*event);
@@ -61,6 +65,11 @@ gulong GtkSignals::connectRow(gpointer instance, const char* signal, std::functi
 gulong GtkSignals::connectDelete(gpointer instance, std::function<bool()> handler)
 {
     return connectWith(instance, "delete-event", std::move(handler), G_CALLBACK(deleteTrampoline));
+}
+
+gulong GtkSignals::connectEvent(gpointer instance, const char* signal, std::function<bool(const GdkEvent&)> handler)
+{
+    return connectWith(instance, signal, std::move(handler), G_CALLBACK(eventTrampoline));
 }
 
 gulong GtkSignals::connectKeyPress(gpointer instance, std::function<bool(const GdkEventKey&)> handler)

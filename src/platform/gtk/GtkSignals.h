@@ -21,6 +21,9 @@ public:
     static gulong connectRow(gpointer instance, const char* signal, std::function<void(GtkListBoxRow*)> handler);
     // For "delete-event": the handler answers whether the event is handled.
     static gulong connectDelete(gpointer instance, std::function<bool()> handler);
+    // Any event signal ("focus-out-event", "button-press-event"); the handler
+    // answers whether it took the event, which then goes no further.
+    static gulong connectEvent(gpointer instance, const char* signal, std::function<bool(const GdkEvent&)> handler);
     // For "key-press-event": the handler answers whether it took the key,
     // which then goes no further.
     static gulong connectKeyPress(gpointer instance, std::function<bool(const GdkEventKey&)> handler);

@@ -204,4 +204,19 @@ void GtkTextHighlights::refresh(GtkWidget* root, const View& model)
         paint(view, *textModel);
 }
 
+void GtkTextHighlights::followShownSizes(GtkWidget* root)
+{
+    if (!root)
+        return;
+    if (GTK_IS_TEXT_VIEW(root) && g_object_get_data(G_OBJECT(root), kModelKey))
+        // Allocated again, it reports its size to the model as it does on every allocation.
+        gtk_widget_queue_resize(root);
+    if (GTK_IS_CONTAINER(root)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+        for (GList* child = children; child; child = child->next)
+            followShownSizes(GTK_WIDGET(child->data));
+        g_list_free(children);
+    }
+}
+
 } // namespace folio

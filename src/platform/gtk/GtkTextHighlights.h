@@ -19,6 +19,10 @@ public:
     static void attach(GtkTextView* textView, TextView& model);
     // Paints the highlights again in every text view under `root` that shows `model`.
     static void refresh(GtkWidget* root, const View& model);
+    // After the model set the frames itself (a window's new size passed to
+    // its controller), every text view under `root` takes the size its
+    // widget shows again: the text above an accessory bar, not the window.
+    static void followShownSizes(GtkWidget* root);
 };
 
 } // namespace folio

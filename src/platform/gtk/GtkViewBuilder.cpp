@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
+#include "platform/gtk/GtkContextMenuBridge.h"
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkDropBridge.h"
@@ -28,7 +29,6 @@
 #include "platform/ui/TextView.h"
 
 #include <cmath>
-#include <typeinfo>
 
 namespace folio {
 
@@ -75,9 +75,9 @@ void attachLongPress(GtkWidget* widget, View& view)
     }
 }
 
-GtkWidget* findWidgetForView(GtkWidget* widget, const View& view)
+GtkWidget* findWidgetForView(GtkWidget* widget, const void* view)
 {
-    if (g_object_get_data(G_OBJECT(widget), kViewKey) == &view)
+    if (g_object_get_data(G_OBJECT(widget), kViewKey) == view)
         return widget;
     GtkWidget* found = nullptr;
     if (GTK_IS_CONTAINER(widget)) {
@@ -203,7 +203,12 @@ GtkWidget* GtkViewBuilder::buildProgressHUDContent(const ProgressHUD& hud)
 
 GtkWidget* GtkViewBuilder::widgetForView(GtkWidget* root, const View& view)
 {
-    return root ? findWidgetForView(root, view) : nullptr;
+    return widgetForViewAddress(root, &view);
+}
+
+GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* view)
+{
+    return root && view ? findWidgetForView(root, view) : nullptr;
 }
 
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
@@ -217,6 +222,9 @@ GtkWidget* GtkViewBuilder::build(View& view)
     // A spinner is made hidden, as its indicator shows and hides it often.
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
+    // A view lays out its subviews before it is shown, as the toolkit's
+    // layout pass would: laid-out text makes its lines and link buttons there.
+    view.layoutIfNeeded();
     GtkWidget* widget = buildOwn(view);
     // Drops reach the widget itself: a page takes them before anything around it.
     if (view.dropDelegate())
@@ -241,6 +249,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     if (auto* native = static_cast<GtkWidget*>(view.nativeWidgetHandle()); native && GTK_IS_WIDGET(native)) {
         detachNativeWidget(native);
         m_nativeWidgets.push_back(native);
+        GtkContextMenuBridge::attach(native, view);
         gtk_widget_set_size_request(native, pixels(view.frame().width()), pixels(view.frame().height()));
         gtk_widget_set_hexpand(native, TRUE);
         gtk_widget_set_vexpand(native, TRUE);
@@ -308,9 +317,27 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             // The user's typing, as the toolkit reports it.
             strong->sendActionsForControlEvent(ControlEvent::EditingChanged);
         });
-        // Return in the entry is the field's primary action.
+        // The keyboard coming to the entry begins the field's editing and
+        // leaving it ends it, so that the field's delegate hears both (a
+        // typed name is taken when its editing ends).
+        GtkSignals::connectEvent(entry, "focus-in-event", [weak](const GdkEvent&) {
+            if (auto strong = weak.lock(); strong && !strong->isFirstResponder())
+                strong->becomeFirstResponder();
+            return false;
+        });
+        GtkSignals::connectEvent(entry, "focus-out-event", [weak](const GdkEvent&) {
+            if (auto strong = weak.lock(); strong && strong->isFirstResponder())
+                strong->resignFirstResponder();
+            return false;
+        });
+        // Return in the entry asks the delegate, then is the field's primary action.
         GtkSignals::connect(entry, "activate", [weak] {
-            if (auto strong = weak.lock())
+            auto strong = weak.lock();
+            if (!strong)
+                return;
+            if (strong->isEditing())
+                strong->pressReturn();
+            else
                 strong->sendActionsForControlEvent(ControlEvent::PrimaryActionTriggered);
         });
         return entry;
@@ -342,8 +369,19 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
             return imageWidget(*image);
         return gtk_image_new();
     }
-    if (view.drawsOwnContent())
-        return GtkDrawnViews::build(view);
+    if (view.drawsOwnContent()) {
+        GtkWidget* area = GtkDrawnViews::build(view);
+        if (view.subviews().empty())
+            return area;
+        // Views placed on a drawing (the link buttons and pictures of laid-out
+        // text) stand over it; between them the pointer reaches the drawing.
+        GtkWidget* overlay = gtk_overlay_new();
+        gtk_container_add(GTK_CONTAINER(overlay), area);
+        GtkWidget* placed = buildFixed(view, view.frame().size);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), placed);
+        gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), placed, TRUE);
+        return overlay;
+    }
     if (auto* table = dynamic_cast<TableView*>(&view)) {
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         GtkWidget* list = gtk_list_box_new();
@@ -368,9 +406,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         return scroller;
     }
 
-    // A plain scroll view scrolls its content in a scrolled window; the
-    // views derived from it draw themselves.
-    if (typeid(view) == typeid(ScrollView)) {
+    // A scroll view scrolls its content in a scrolled window (those that
+    // draw themselves were made drawing areas above).
+    if (dynamic_cast<ScrollView*>(&view)) {
         // One that has no width of its own yet (a bar that stretches with
         // its window) shows all its content; whoever holds it scrolls.
         if (view.frame().width() <= 0)

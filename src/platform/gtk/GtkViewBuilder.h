@@ -42,6 +42,8 @@ public:
     static GtkWidget* buildProgressHUDContent(const ProgressHUD& hud);
     // The widget under `root` built for `view`; null when there is none.
     static GtkWidget* widgetForView(GtkWidget* root, const View& view);
+    // The same for a view known only by its address (a menu's anchor).
+    static GtkWidget* widgetForViewAddress(GtkWidget* root, const void* view);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
 

@@ -45,7 +45,8 @@ bool Button::tap()
         return false;
     if (m_menu && m_showsMenuAsPrimaryAction) {
         m_menuOpen = true;
-        Presenter::current().menuRequested(*m_menu, this);
+        // The view's own address: what shows it on screen is found by it.
+        Presenter::current().menuRequested(*m_menu, static_cast<const View*>(this));
         return true;
     }
     auto keep = weak_from_this().lock();

@@ -16,7 +16,14 @@ public:
     using View::View;
 
     const std::u16string& text() const { return m_text; }
-    void setText(std::u16string text) { m_text = std::move(text); }
+    // A new text is drawn at once: the label asks to be displayed again.
+    void setText(std::u16string text)
+    {
+        if (text == m_text)
+            return;
+        m_text = std::move(text);
+        setNeedsDisplay();
+    }
     const std::shared_ptr<const Font>& font() const { return m_font; }
     void setFont(std::shared_ptr<const Font> font) { m_font = std::move(font); }
     const std::optional<Color>& textColor() const { return m_textColor; }

@@ -77,11 +77,14 @@ bool View::insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t i
     m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), keep);
     keep->m_superview = self;
     Presenter::current().viewLayoutDidChange(*this);
+    keep->didMoveToSuperview();
     return true;
 }
 
 void View::removeFromSuperview()
 {
+    // The superview may hold the last reference to this view.
+    auto self = sharedAs<View>();
     auto parent = m_superview.lock();
     m_superview.reset();
     if (!parent)
@@ -90,6 +93,7 @@ void View::removeFromSuperview()
     siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; }),
                    siblings.end());
     Presenter::current().viewLayoutDidChange(*parent);
+    didMoveToSuperview();
 }
 
 bool View::isDescendantOfView(const View* view) const

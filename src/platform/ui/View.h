@@ -125,6 +125,9 @@ public:
 
 protected:
     virtual void layoutSubviews() {}
+    // After the view was added to a superview or taken out of one: what a
+    // view places beside itself in its superview can be placed now.
+    virtual void didMoveToSuperview() {}
 
 private:
     Point originInWindow() const;

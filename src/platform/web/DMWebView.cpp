@@ -668,9 +668,15 @@ void DMWebView::setFrame(const Rect& frame)
     m_impl->frame = frame;
     int width = std::max(1, static_cast<int>(frame.width()));
     int height = std::max(1, static_cast<int>(frame.height()));
+    GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(m_impl->view));
+    // Shown in a window, the page takes the room the window's layout gives
+    // it: a size asked for here would keep the window from being made
+    // smaller than the page once was.
+    if (parent && !GTK_IS_WINDOW(parent))
+        return;
     gtk_widget_set_size_request(GTK_WIDGET(m_impl->view), width, height);
-    if (GTK_IS_WINDOW(gtk_widget_get_parent(GTK_WIDGET(m_impl->view))))
-        gtk_window_resize(GTK_WINDOW(gtk_widget_get_parent(GTK_WIDGET(m_impl->view))), width, height);
+    if (parent)
+        gtk_window_resize(GTK_WINDOW(parent), width, height);
 }
 
 void DMWebView::takeSnapshot(SnapshotRegion region, SnapshotCompletion completion)

@@ -5,6 +5,7 @@
 #include "platform/graphics/Image.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,12 @@ public:
     // The toolkit widget that shows the page, for the presenter to place in a
     // window; null for views that draw nowhere.
     virtual void* nativeWidget() const { return nullptr; }
+
+    // Expires with the page: a view standing for it on screen may outlive it.
+    std::weak_ptr<const void> lifetime() const { return m_lifetime; }
+
+private:
+    std::shared_ptr<const int> m_lifetime = std::make_shared<const int>(0);
 };
 
 } // namespace folio

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +60,21 @@ TEST_F(RunLoopTest, delayedWorkFiresInTimeOrderEachAtItsOwnTime)
     EXPECT_EQ(log, (std::vector<std::string>{"one", "one again", "two", "three"}));
     EXPECT_EQ(firedAt, (std::vector<double>{1, 1, 2, 3}));
     EXPECT_DOUBLE_EQ(loop.now() - start, 10.5);
+}
+
+// Whole-second delays must add up exactly whatever the machine's uptime: a
+// start with a fraction rounds 1024.3 + 1 differently from 0.3 + 1.
+TEST(RunLoopVirtualClock, startsAtAWholeSecondNotBeforeTheRealClock)
+{
+    RunLoop& loop = RunLoop::main();
+    double real = loop.now();
+    test::VirtualClockScope clock;
+    double start = loop.now();
+    EXPECT_EQ(start, std::floor(start));
+    EXPECT_GE(start, real);
+    loop.advanceVirtualClock(1);
+    loop.advanceVirtualClock(2);
+    EXPECT_EQ(loop.now() - start, 3);
 }
 
 TEST_F(RunLoopTest, workScheduledWhileAdvancingFiresWithinTheSameAdvance)

@@ -6,11 +6,31 @@
 #include "platform/ui/UIThemes.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/RecordingPresenter.h"
+#include "support/WindowTestDisplay.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace folio {
 namespace {
+
+// A run that must show windows (./test.sh) fails the window test that finds
+// no display rather than counting it as passed.
+TEST(WindowTestDisplayTest, aMissingDisplayFailsWhereTheRunRequiresOne)
+{
+    const char* before = std::getenv("FOLIO_REQUIRE_DISPLAY");
+    std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+    setenv("FOLIO_REQUIRE_DISPLAY", "1", 1);
+    EXPECT_FATAL_FAILURE(test::noDisplayForWindowTest("cannot open display :99"), "found no display");
+    if (saved)
+        setenv("FOLIO_REQUIRE_DISPLAY", saved->c_str(), 1);
+    else
+        unsetenv("FOLIO_REQUIRE_DISPLAY");
+}
 
 TEST(DeviceTest, orientationChangesAreAnnouncedOnceAndVersionsParse)
 {
