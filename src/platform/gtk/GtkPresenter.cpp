@@ -800,13 +800,17 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_widget_destroy(old);
     std::vector<GtkWidget*> natives;
     GtkWidget* content = buildContent(presented, natives);
+    auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
+    // A list pushed inside the popover (a grid of symbols, say) asks for
+    // the room it needs; the popover takes that size, not the first list's.
     Size size = presented.preferredContentSize();
+    if (top && top->preferredContentSize().width > 0 && top->preferredContentSize().height > 0)
+        size = top->preferredContentSize();
     if (size.width > 0 && size.height > 0)
         gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
     // A title view (segments that open sub-panes, say) stands above the
     // content, as a navigation bar would show it.
-    auto* navigation = dynamic_cast<NavigationController*>(&presented);
-    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
     if (std::shared_ptr<View> titleView = top ? top->navigationItem()->titleView() : nullptr) {
         GtkViewBuilder builder(nullptr);
         if (GtkWidget* title = builder.build(*titleView)) {
