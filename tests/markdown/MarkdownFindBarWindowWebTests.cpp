@@ -262,6 +262,24 @@ TEST_F(MarkdownFindBarWindowTest, AClickIntoTheTextEndsTheSearchAndBringsTheWhol
     EXPECT_EQ(bar->buttons().size(), keys);
     EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return keyBarFault(textView).empty(); }, 10))
         << keyBarFault(textView);
+    // The bar's grey shows in the gap before its last key, at the far end.
+    GtkWidget* lastKey = presenter->widgetForView(*bar->buttons().back());
+    int keyX = 0;
+    int keyY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(lastKey, toplevel(), -4, gtk_widget_get_allocated_height(lastKey) / 2, &keyX, &keyY));
+    GdkPixbuf* shot = nullptr;
+    const int edge = keyX;
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("markdown-key-bar-after-find"));
+            return shot && near(test::pixelAt(shot, edge, keyY), 0xD6D9DF);
+        },
+        10);
+    ASSERT_TRUE(shot);
+    EXPECT_TRUE(near(test::pixelAt(shot, edge, keyY), 0xD6D9DF)) << std::hex << test::pixelAt(shot, edge, keyY);
+    g_object_unref(shot);
 
     // And the typing that follows goes into the text.
     ASSERT_TRUE(RunLoop::main().runUntil(
