@@ -265,6 +265,10 @@ void MEFindReplaceBar::updateNumberOfMatchesLabel()
     const std::size_t count = m_textView.numberOfMatches();
     m_matchCountLabel->setText(toUtf16(std::to_string(count)));
     m_matchCountLabel->setNeedsDisplay();
+    // The segment tells which of the matches is the current one.
+    const std::size_t current = m_textView.indexOfFoundString();
+    m_findOnPageControl->setTitleForSegmentAtIndex(
+        count > 0 && current < count ? toUtf16(std::to_string(current + 1) + "/" + std::to_string(count)) : u"0/0", 1);
     if (count > 0 && !m_replaceOnPage->text().empty())
         setReplaceButtonsEnabled(true);
     m_previousMatch->setEnabled(count > 0);

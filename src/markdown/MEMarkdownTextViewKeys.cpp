@@ -134,7 +134,10 @@ void MEMarkdownTextView::pressKey(const MEKeySpec& key, METoolbarButton& sender)
 std::shared_ptr<MEKeyboardToolbar> MEMarkdownTextView::makeKeyBar()
 {
     auto bar = MEKeyboardToolbar::toolbarWithButtons(isTeXFormat() ? texButtons() : buttons());
-    bar->setFrame(makeRect(0, 0, frame().width(), MEKeyboardToolbar::kHeight));
+    // Made outside any window, the bar starts at width 0 and stretches with
+    // the window it is shown in; one made at the text's width keeps that
+    // width's layout, and the window shows its keys clipped.
+    bar->setFrame(makeRect(0, 0, 0, MEKeyboardToolbar::kHeight));
     return bar;
 }
 

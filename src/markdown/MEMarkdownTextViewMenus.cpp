@@ -12,6 +12,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/PopoverPresentationController.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/ScrollView.h"
 #include "tools/specialchars/MDSpecialCharsPickerController.h"
 
@@ -68,24 +69,33 @@ void MEMarkdownTextView::showInsertionMenu(MEKeyMenu menu, METoolbarButton& send
         return;
 
     std::weak_ptr<MEMarkdownTextView> weakSelf = std::static_pointer_cast<MEMarkdownTextView>(weak_from_this().lock());
+    auto controller = std::make_shared<DKMenuController>();
+    std::weak_ptr<DKMenuController> weakMenu = controller;
     std::vector<std::shared_ptr<DKMenuOption>> options;
     for (const MEMenuItemSpec& item : spec->items) {
-        options.push_back(DKMenuOption::optionWithTitle(localizedTitle(item.title, false), nullptr, [weakSelf, item] {
-            if (auto self = weakSelf.lock())
-                self->performMenuItem(item);
+        options.push_back(DKMenuOption::optionWithTitle(localizedTitle(item.title, false), nullptr, [weakSelf, weakMenu, item] {
+            auto self = weakSelf.lock();
+            if (!self)
+                return;
+            self->performMenuItem(item);
+            // NOTE: on the desktop a menu that stayed open would keep the
+            // keyboard, and the user's next keys would be lost; a pick ends
+            // the menu and the typing goes on in the text.
+            if (auto menu = weakMenu.lock(); menu && menu->presentingViewController())
+                menu->dismissViewControllerAnimated(true);
+            self->becomeFirstResponder();
+            Presenter::current().viewDidRequestKeyboardFocus(*self);
         }));
     }
-    auto controller = std::make_shared<DKMenuController>();
     controller->setSizesToOptionWidth(true);
-    controller->setTopOptions(std::move(options));
     controller->setTitle(localizedTitle(spec->title, spec->titleFromDocKitTable));
+    controller->setTopOptions(std::move(options));
     if (spec->centred)
         controller->setTextAlignment(TextAlignment::Center);
     if (spec->hasFinishBlock)
         controller->setDidFinish([] {});
     controller->setModalPresentationStyle(ModalPresentationStyle::Popover);
     anchorPopover(*controller, inputAccessoryView(), anchorRectForKey(sender));
-    std::weak_ptr<DKMenuController> weakMenu = controller;
     presenter->presentViewController(controller, true, [weakMenu] {
         // Nothing outside the menu stays touchable while it shows.
         if (auto menu = weakMenu.lock(); menu && menu->popoverPresentationController())

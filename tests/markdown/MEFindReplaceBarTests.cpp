@@ -77,13 +77,16 @@ TEST_F(MEFindReplaceBarTest, nextAndPreviousGoRoundTheMatches)
     auto view = makeView(u"a1 a2 a3");
     type(*bar->findOnPage(), u"a");
     ASSERT_EQ(view->rangeOfFoundString(), (Range{0, 1}));
+    EXPECT_EQ(bar->findOnPageControl()->titleForSegmentAtIndex(1), u"1/3") << "the segment names the current match";
     bar->nextMatch()->tap();
     bar->nextMatch()->tap();
     EXPECT_EQ(view->rangeOfFoundString(), (Range{6, 1}));
+    EXPECT_EQ(bar->findOnPageControl()->titleForSegmentAtIndex(1), u"3/3");
     bar->nextMatch()->tap();
     EXPECT_EQ(view->rangeOfFoundString(), (Range{0, 1})) << "next after the last is the first";
     bar->previousMatch()->tap();
     EXPECT_EQ(view->rangeOfFoundString(), (Range{6, 1})) << "previous before the first is the last";
+    EXPECT_EQ(bar->findOnPageControl()->titleForSegmentAtIndex(1), u"3/3");
     EXPECT_EQ(view->primaryHighlights().size(), 1u);
     EXPECT_EQ(view->primaryHighlights()[0]->backgroundColor(), SHTextView::primaryHighlightColor());
 }

@@ -1,5 +1,7 @@
 #include "markdown/MDTextViewController.h"
 #include "markdown/MEFindReplaceBar.h"
+#include "markdown/MEKeyboardToolbar.h"
+#include "markdown/METoolbarButton.h"
 #include "markdown/MEMarkdownTextView.h"
 #include "markdown/MarkdownEditorRegistration.h"
 
@@ -8,11 +10,13 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "shell/AppController.h"
@@ -22,7 +26,9 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <fstream>
+#include <sstream>
 
 namespace folio {
 namespace {
@@ -87,6 +93,46 @@ protected:
             count += placeholder && std::string(placeholder) == "Find";
         }
         return count;
+    }
+
+    GtkWidget* shownTextView()
+    {
+        auto views = test::descendants(toplevel(), GTK_TYPE_TEXT_VIEW);
+        return views.size() == 1 ? views.front() : nullptr;
+    }
+    // Every key of the bar the text view has now is on screen, as wide as
+    // its title needs, and apart from its neighbours; empty when so, else
+    // what is wrong.
+    std::string keyBarFault(MEMarkdownTextView& textView)
+    {
+        auto bar = std::dynamic_pointer_cast<MEKeyboardToolbar>(textView.inputAccessoryView());
+        if (!bar)
+            return "no key bar";
+        std::vector<std::pair<int, int>> spans;
+        for (const auto& key : bar->buttons()) {
+            GtkWidget* widget = presenter->widgetForView(*key);
+            if (!widget || !gtk_widget_get_mapped(widget))
+                return "a key is not shown: " + toUtf8(key->currentTitle());
+            int x = 0;
+            int y = 0;
+            gtk_widget_translate_coordinates(widget, toplevel(), 0, 0, &x, &y);
+            int minimum = 0;
+            int natural = 0;
+            gtk_widget_get_preferred_width(widget, &minimum, &natural);
+            const int width = gtk_widget_get_allocated_width(widget);
+            if (width < minimum)
+                return "a key is clipped: " + toUtf8(key->currentTitle());
+            spans.emplace_back(x, x + width);
+        }
+        std::sort(spans.begin(), spans.end());
+        for (std::size_t index = 1; index < spans.size(); ++index) {
+            if (spans[index].first < spans[index - 1].second + 2) {
+                std::ostringstream out;
+                out << "keys touch at x " << spans[index].first;
+                return out.str();
+            }
+        }
+        return spans.empty() ? "the bar has no keys" : "";
     }
 
     test::ScratchFolder folder;
@@ -175,6 +221,108 @@ TEST_F(MarkdownFindBarWindowTest, FoundMatchesAreHighlightedInTheWindowAndTheKey
     EXPECT_EQ(findEntries(), 0u);
     EXPECT_EQ(buttonsLabelled("*"), 1u);
     EXPECT_TRUE(textView.isSearching());
+}
+
+TEST_F(MarkdownFindBarWindowTest, AClickIntoTheTextEndsTheSearchAndBringsTheWholeKeyBarBack)
+{
+    const std::string path = folder.file("cats.md");
+    std::ofstream(path, std::ios::binary) << "cat one, cat two, cat three\n";
+    MDTextViewController& editor = openEditor(path);
+    MEMarkdownTextView& textView = editor.markdownTextView();
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::focusWindow(toplevel()));
+    const std::size_t keys = std::dynamic_pointer_cast<MEKeyboardToolbar>(textView.inputAccessoryView())->buttons().size();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return keyBarFault(textView).empty(); }, 10))
+        << keyBarFault(textView);
+
+    textView.showSearchTextMode();
+    GtkPresenter::processPendingEvents();
+    ASSERT_EQ(findEntries(), 1u);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel()));
+            return focused && GTK_IS_ENTRY(focused);
+        },
+        10));
+    ASSERT_TRUE(test::typeText("cat"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.numberOfMatches() == 3; }, 10));
+    EXPECT_EQ(buttonsLabelled("1/3"), 1u) << "the segment shows which match is current";
+
+    // A click into the text takes the keyboard back from the find bar.
+    GtkWidget* text = shownTextView();
+    ASSERT_TRUE(text);
+    ASSERT_TRUE(test::clickWidget(text));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return findEntries() == 0; }, 10))
+        << "the find bar is still shown";
+    EXPECT_FALSE(textView.isSearching());
+    EXPECT_TRUE(textView.highlightsByRange().empty()) << "no match stays highlighted";
+    auto bar = std::dynamic_pointer_cast<MEKeyboardToolbar>(textView.inputAccessoryView());
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->buttons().size(), keys);
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return keyBarFault(textView).empty(); }, 10))
+        << keyBarFault(textView);
+    // The bar's grey shows in the gap before its last key, at the far end.
+    GtkWidget* lastKey = presenter->widgetForView(*bar->buttons().back());
+    int keyX = 0;
+    int keyY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(lastKey, toplevel(), -4, gtk_widget_get_allocated_height(lastKey) / 2, &keyX, &keyY));
+    GdkPixbuf* shot = nullptr;
+    const int edge = keyX;
+    RunLoop::main().runUntil(
+        [&] {
+            if (shot)
+                g_object_unref(shot);
+            shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("markdown-key-bar-after-find"));
+            return shot && near(test::pixelAt(shot, edge, keyY), 0xD6D9DF);
+        },
+        10);
+    ASSERT_TRUE(shot);
+    EXPECT_TRUE(near(test::pixelAt(shot, edge, keyY), 0xD6D9DF)) << std::hex << test::pixelAt(shot, edge, keyY);
+    g_object_unref(shot);
+
+    // And the typing that follows goes into the text.
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return gtk_window_get_focus(GTK_WINDOW(toplevel())) == shownTextView();
+        },
+        10));
+    ASSERT_TRUE(test::typeText("Q"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.text().find(u'Q') != std::u16string::npos; }, 10));
+}
+
+TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)
+{
+    const std::string path = folder.file("keys.md");
+    std::ofstream(path, std::ios::binary) << "Some words.\n";
+    MDTextViewController& editor = openEditor(path);
+    MEMarkdownTextView& textView = editor.markdownTextView();
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(test::focusWindow(toplevel()));
+    textView.showSearchTextMode();
+    GtkWidget* done = nullptr;
+    // The find bar's Done button, once it is laid out on screen.
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            for (GtkWidget* button : test::descendants(toplevel(), GTK_TYPE_BUTTON)) {
+                const char* shown = gtk_button_get_label(GTK_BUTTON(button));
+                if (shown && std::string(shown) == "Done" && gtk_widget_get_mapped(button) &&
+                    gtk_widget_get_allocated_width(button) > 1) {
+                    int x = 0;
+                    int y = 0;
+                    gtk_widget_translate_coordinates(button, toplevel(), 0, 0, &x, &y);
+                    done = x >= 0 && y >= 0 ? button : nullptr;
+                }
+            }
+            return done != nullptr;
+        },
+        10));
+    ASSERT_TRUE(test::clickWidget(done));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return findEntries() == 0; }, 10));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return keyBarFault(textView).empty(); }, 10))
+        << keyBarFault(textView);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "documents/TextDocument.h"
 #include "markdown/MDTextViewController.h"
 #include "markdown/MEMarkdownTextView.h"
+#include "platform/docframework/DKMenuController.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
 #include "platform/foundation/Unicode.h"
@@ -153,6 +154,97 @@ TEST_F(MarkdownKeysWebTest, aPairKeysWrapIsOneUndoStep)
     EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber")) << toUtf8(document->text());
     ASSERT_TRUE(test::pressKeys("ctrl+z"));
     EXPECT_EQ(editor->markdownTextView().text(), u"# Keys\n\nAmber") << "nothing older to undo";
+}
+
+// A choice from a key's menu ends the menu, and the keys typed next go on in
+// the text, inside the markup just inserted.
+TEST_F(MarkdownKeysWebTest, typingRightAfterAMenuChoiceReachesTheText)
+{
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* style = nullptr;
+    for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+        const char* label = gtk_button_get_label(GTK_BUTTON(button));
+        if (label && std::string(label) == "BIU")
+            style = button;
+    }
+    ASSERT_NE(style, nullptr) << "no style key on the key bar";
+    ASSERT_TRUE(test::clickWidget(style));
+    std::shared_ptr<DKMenuController> menu;
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            menu = std::dynamic_pointer_cast<DKMenuController>(editor->presentedViewController());
+            return menu && presenter->widgetForController(*menu);
+        },
+        kWaitSeconds));
+    GtkWidget* sheet = presenter->widgetForController(*menu);
+    GtkWidget* bold = nullptr;
+    bool titled = false;
+    for (GtkWidget* label : test::descendants(sheet, GTK_TYPE_LABEL)) {
+        const std::string text = gtk_label_get_text(GTK_LABEL(label));
+        titled = titled || text == "Style";
+        if (text == "Bold")
+            bold = label;
+    }
+    EXPECT_TRUE(titled) << "the menu shows its title";
+    ASSERT_NE(bold, nullptr);
+    ASSERT_TRUE(test::clickWidget(bold));
+    ASSERT_TRUE(documentTextBecomes(u"# Keys\n\nAmber****")) << toUtf8(document->text());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return !editor->presentedViewController();
+        },
+        kWaitSeconds))
+        << "the menu stays open after the choice";
+
+    ASSERT_TRUE(test::typeText("x"));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber**x**")) << toUtf8(document->text());
+}
+
+// The symbols key opens the list of sets; a set shows its grid in the same
+// popover, and a symbol clicked there goes into the text.
+TEST_F(MarkdownKeysWebTest, aSymbolPickedFromTheGridIsInserted)
+{
+    GtkWidget* toplevel = presenter->widgetForWindow(*window);
+    GtkWidget* symbols = nullptr;
+    for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+        const char* label = gtk_button_get_label(GTK_BUTTON(button));
+        if (label && std::string(label) == "\u272A")
+            symbols = button;
+    }
+    ASSERT_NE(symbols, nullptr) << "no symbols key on the key bar";
+    ASSERT_TRUE(test::clickWidget(symbols));
+    std::shared_ptr<NavigationController> picker;
+    // The label showing `text` in the picker's popover, once it is on screen.
+    auto shownLabel = [&](const std::string& text) -> GtkWidget* {
+        GtkPresenter::processPendingEvents();
+        picker = std::dynamic_pointer_cast<NavigationController>(editor->presentedViewController());
+        GtkWidget* sheet = picker ? presenter->widgetForController(*picker) : nullptr;
+        if (!sheet)
+            return nullptr;
+        for (GtkWidget* label : test::descendants(sheet, GTK_TYPE_LABEL)) {
+            if (text == gtk_label_get_text(GTK_LABEL(label)) && gtk_widget_get_mapped(label) &&
+                gtk_widget_get_allocated_width(label) > 1)
+                return label;
+        }
+        return nullptr;
+    };
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shownLabel("Arrows") != nullptr; }, kWaitSeconds));
+    ASSERT_TRUE(test::clickWidget(shownLabel("Arrows")));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return shownLabel("\u2192") != nullptr; }, kWaitSeconds))
+        << "the grid shows no arrows";
+    // The grid is inside the popover the user sees, not cut off by it.
+    GtkWidget* arrow = shownLabel("\u2192");
+    GtkWidget* popover = gtk_widget_get_ancestor(arrow, GTK_TYPE_POPOVER);
+    ASSERT_NE(popover, nullptr);
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(arrow, popover, 0, 0, &x, &y));
+    EXPECT_LE(x + gtk_widget_get_allocated_width(arrow), gtk_widget_get_allocated_width(popover));
+    EXPECT_LE(y + gtk_widget_get_allocated_height(arrow), gtk_widget_get_allocated_height(popover));
+    ASSERT_TRUE(test::clickWidget(arrow));
+    EXPECT_TRUE(documentTextBecomes(u"# Keys\n\nAmber\u2192")) << toUtf8(document->text());
 }
 
 } // namespace

@@ -42,7 +42,14 @@ void DKMenuController::setTopOptions(std::vector<std::shared_ptr<DKMenuOption>> 
             longest = std::max(longest, option->title().size());
         width = std::max(120.0, 32 + kPointsPerCharacter * static_cast<double>(longest));
     }
-    setPreferredContentSize(Size{width, kRowHeight * static_cast<double>(std::max<std::size_t>(1, m_topOptions.size()))});
+    // A menu's title stands above its options as a row of its own.
+    const std::size_t rows = std::max<std::size_t>(1, m_topOptions.size()) + (title().empty() ? 0 : 1);
+    setPreferredContentSize(Size{width, kRowHeight * static_cast<double>(rows)});
+}
+
+std::u16string DKMenuController::titleForHeaderInSection(TableView&, std::size_t section)
+{
+    return section == 0 ? title() : std::u16string();
 }
 
 std::shared_ptr<TableViewCell> DKMenuController::cellForRowAtIndexPath(TableView&, IndexPath indexPath)

@@ -51,6 +51,9 @@ public:
 
     std::size_t numberOfRowsInSection(TableView&, std::size_t) override { return m_topOptions.size(); }
     std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView& table, IndexPath indexPath) override;
+    // The title heads the list; set it before the options so that their
+    // height counts its row.
+    std::u16string titleForHeaderInSection(TableView& table, std::size_t section) override;
     void didSelectRowAtIndexPath(TableView& table, IndexPath indexPath) override;
 
 private:

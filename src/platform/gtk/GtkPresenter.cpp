@@ -28,11 +28,13 @@
 #include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace folio {
 
@@ -135,6 +137,30 @@ void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
     g_signal_connect_data(
         popover, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer data) { grabFocusIfShown(GTK_WIDGET(data)); }),
         g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
+}
+
+void collectWidgetsOfType(GtkWidget* widget, GType type, std::vector<GtkWidget*>& found)
+{
+    if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
+        found.push_back(widget);
+    if (!GTK_IS_CONTAINER(widget))
+        return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList* child = children; child; child = child->next)
+        collectWidgetsOfType(GTK_WIDGET(child->data), type, found);
+    g_list_free(children);
+}
+
+void focusWhenMapped(GtkWidget* widget)
+{
+    struct Once {
+        static void mapped(GtkWidget* shown, gpointer)
+        {
+            g_signal_handlers_disconnect_by_func(shown, reinterpret_cast<gpointer>(&Once::mapped), nullptr);
+            grabFocusIfShown(shown);
+        }
+    };
+    g_signal_connect_after(widget, "map", G_CALLBACK(&Once::mapped), nullptr);
 }
 
 // A box for the items at one end of a header bar. The items ask for no width
@@ -774,13 +800,17 @@ void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
         gtk_widget_destroy(old);
     std::vector<GtkWidget*> natives;
     GtkWidget* content = buildContent(presented, natives);
+    auto* navigation = dynamic_cast<NavigationController*>(&presented);
+    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
+    // A list pushed inside the popover (a grid of symbols, say) asks for
+    // the room it needs; the popover takes that size, not the first list's.
     Size size = presented.preferredContentSize();
+    if (top && top->preferredContentSize().width > 0 && top->preferredContentSize().height > 0)
+        size = top->preferredContentSize();
     if (size.width > 0 && size.height > 0)
         gtk_widget_set_size_request(content, pixels(size.width), pixels(size.height));
     // A title view (segments that open sub-panes, say) stands above the
     // content, as a navigation bar would show it.
-    auto* navigation = dynamic_cast<NavigationController*>(&presented);
-    std::shared_ptr<ViewController> top = navigation ? navigation->topViewController() : nullptr;
     if (std::shared_ptr<View> titleView = top ? top->navigationItem()->titleView() : nullptr) {
         GtkViewBuilder builder(nullptr);
         if (GtkWidget* title = builder.build(*titleView)) {
@@ -1072,7 +1102,20 @@ void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
         widget = widgetForView(view);
     if (!widget)
         return;
+    // A text view shows as its text with the key bar along it: the keyboard
+    // goes to the text, not to the box around both.
+    if (dynamic_cast<TextView*>(&view) && !GTK_IS_TEXT_VIEW(widget)) {
+        std::vector<GtkWidget*> texts;
+        collectWidgetsOfType(widget, GTK_TYPE_TEXT_VIEW, texts);
+        if (texts.empty())
+            return;
+        widget = texts.front();
+    }
     gtk_widget_set_can_focus(widget, TRUE);
+    // A widget rebuilt just now is not on screen yet; it takes the keyboard
+    // when it is.
+    if (!gtk_widget_get_mapped(widget))
+        focusWhenMapped(widget);
     grabFocusIfShown(widget);
     // A menu whose entry asked for this is still closing.
     std::vector<GtkWidget*> popovers;

@@ -1,9 +1,11 @@
 #include "platform/gtk/GtkTextViewBridge.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/TextAttributeNames.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/TextView.h"
 
 #include <algorithm>
@@ -128,6 +130,7 @@ public:
         // The wheel (over the text or the scroll bar), a drag of the scroll
         // bar and a click in the text each end keeping the caret in view.
         g_signal_connect(textView, "button-press-event", G_CALLBACK(&Bridge::onUserMoved), this);
+        g_signal_connect(textView, "button-press-event", G_CALLBACK(&Bridge::onPressed), this);
         g_signal_connect(textView, "scroll-event", G_CALLBACK(&Bridge::onUserMoved), this);
         if (GtkWidget* parent = gtk_widget_get_parent(textView); parent && GTK_IS_SCROLLED_WINDOW(parent)) {
             m_scroller = parent;
@@ -269,6 +272,29 @@ private:
     static gboolean onUserMoved(GtkWidget*, GdkEvent*, gpointer data)
     {
         static_cast<Bridge*>(data)->m_keepCaretVisible = false;
+        return FALSE;
+    }
+
+    // A click into the text is the user taking the text view up again: the
+    // model hears it as the view becoming first responder (a find bar that
+    // had the keyboard closes then). It runs after the click, since what it
+    // sets off may rebuild the window the click is still being delivered to.
+    static gboolean onPressed(GtkWidget*, GdkEvent* event, gpointer data)
+    {
+        auto* self = static_cast<Bridge*>(data);
+        if (event->type != GDK_BUTTON_PRESS || event->button.button != GDK_BUTTON_PRIMARY)
+            return FALSE;
+        auto view = self->m_view.lock();
+        if (!view || view->isFirstResponder())
+            return FALSE;
+        RunLoop::main().post([weak = self->m_view] {
+            auto shown = weak.lock();
+            if (!shown || shown->isFirstResponder() || !shown->becomeFirstResponder())
+                return;
+            // Becoming first responder may have rebuilt the window around
+            // the text; the keyboard goes to the text as it shows now.
+            Presenter::current().viewDidRequestKeyboardFocus(*shown);
+        });
         return FALSE;
     }
 

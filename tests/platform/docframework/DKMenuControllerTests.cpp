@@ -34,6 +34,14 @@ TEST(DKMenuControllerTest, listsItsOptionsInOrderAndRunsThePickedOneOnce)
     narrow->setSizesToOptionWidth(true);
     narrow->setTopOptions({DKMenuOption::optionWithTitle(u"A", nullptr, {})});
     EXPECT_LT(narrow->preferredContentSize().width, menu->preferredContentSize().width);
+
+    // A titled menu heads its list with the title, in a row of its own.
+    auto titled = std::make_shared<DKMenuController>();
+    titled->setTitle(u"Style");
+    titled->setTopOptions({DKMenuOption::optionWithTitle(u"A", nullptr, {})});
+    EXPECT_EQ(titled->tableView()->titleForHeaderInSection(0), u"Style");
+    EXPECT_EQ(titled->preferredContentSize().height, 88);
+    EXPECT_EQ(menu->tableView()->titleForHeaderInSection(0), u"") << "an untitled menu has no header";
 }
 
 } // namespace
