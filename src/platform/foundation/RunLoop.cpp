@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace folio {
 
@@ -115,13 +116,21 @@ RunLoop::TimerId RunLoop::schedule(double delaySeconds, double intervalSeconds, 
     return id;
 }
 
+// Cancelled work is destroyed only after the lock is released: what it
+// captured may be the last owner of an object whose destructor cancels its
+// own requests, which takes the lock again.
 bool RunLoop::invalidate(TimerId id)
 {
+    std::shared_ptr<Entry> dropped;
     std::lock_guard lock(m_mutex);
     auto found = m_slots.find(id);
     if (found == m_slots.end())
         return false;
-    m_queue.erase(found->second);
+    auto queued = m_queue.find(found->second);
+    if (queued != m_queue.end()) {
+        dropped = std::move(queued->second);
+        m_queue.erase(queued);
+    }
     m_slots.erase(found);
     return true;
 }
@@ -134,19 +143,22 @@ bool RunLoop::isPending(TimerId id) const
 
 void RunLoop::cancelAll()
 {
+    decltype(m_queue) dropped;
     std::lock_guard lock(m_mutex);
-    m_queue.clear();
+    dropped.swap(m_queue);
     m_slots.clear();
 }
 
 void RunLoop::cancelPreviousPerformRequests(const void* target, const std::string& selector,
                                             const PerformArgument& argument)
 {
+    std::vector<std::shared_ptr<Entry>> dropped;
     std::lock_guard lock(m_mutex);
     for (auto it = m_queue.begin(); it != m_queue.end();) {
         const PerformKey* key = it->second->key.get();
         if (key && key->target == target && key->selector == selector && key->argument == argument) {
             m_slots.erase(it->second->id);
+            dropped.push_back(std::move(it->second));
             it = m_queue.erase(it);
         } else {
             ++it;
@@ -156,11 +168,13 @@ void RunLoop::cancelPreviousPerformRequests(const void* target, const std::strin
 
 void RunLoop::cancelPreviousPerformRequests(const void* target)
 {
+    std::vector<std::shared_ptr<Entry>> dropped;
     std::lock_guard lock(m_mutex);
     for (auto it = m_queue.begin(); it != m_queue.end();) {
         const PerformKey* key = it->second->key.get();
         if (key && key->target == target) {
             m_slots.erase(it->second->id);
+            dropped.push_back(std::move(it->second));
             it = m_queue.erase(it);
         } else {
             ++it;

@@ -7,7 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <future>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,6 +107,35 @@ TEST_F(RunLoopTest, cancellationMatchesTargetSelectorAndArgument)
     EXPECT_EQ(log, (std::vector<std::string>{"save b", "save nil", "load a", "other save a"}));
 }
 
+// Work can hold the last reference to an object that cancels its own
+// requests when it goes: a document whose save handed its completion to the
+// main thread. Cancelling that work must not wait on the loop's own lock.
+TEST_F(RunLoopTest, cancelledWorkMayOwnAnObjectThatCancelsItsRequestsWhenItGoes)
+{
+    struct CancelsWhenGone {
+        RunLoop& loop;
+        ~CancelsWhenGone() { loop.cancelPreviousPerformRequests(this); }
+    };
+    const std::vector<std::function<void(RunLoop::TimerId)>> cancellations = {
+        [&](RunLoop::TimerId) { loop.cancelAll(); },
+        [&](RunLoop::TimerId id) { loop.invalidate(id); },
+        [&](RunLoop::TimerId) { loop.cancelPreviousPerformRequests(&log); },
+        [&](RunLoop::TimerId) { loop.cancelPreviousPerformRequests(&log, "save", {}); },
+    };
+    for (const auto& cancel : cancellations) {
+        auto owner = std::make_shared<CancelsWhenGone>(CancelsWhenGone{loop});
+        RunLoop::TimerId id = loop.performSelectorAfterDelay(&log, "save", {}, 1, [owner] {});
+        owner.reset();
+        auto done = std::make_shared<std::promise<void>>();
+        std::future<void> cancelled = done->get_future();
+        std::thread([&cancel, id, done] {
+            cancel(id);
+            done->set_value();
+        }).detach();
+        ASSERT_EQ(cancelled.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    }
+}
+
 TEST_F(RunLoopTest, cancellingWithoutArgumentMatchesOnlyRequestsWithoutOne)
 {
     int controller = 0;
@@ -146,8 +179,8 @@ TEST_F(RunLoopTest, cancelAndRescheduleKeepsOnlyTheLastRequest)
 TEST_F(RunLoopTest, invalidateAnswersWhetherWorkWasStillPending)
 {
     bool ran = false;
-    RunLoop::TimerId cancelled = loop.postAfterDelay(1, [&] { ran = true; });
-    RunLoop::TimerId fired = loop.postAfterDelay(1, [] {});
+    RunLoop::RunLoop::TimerId cancelled = loop.postAfterDelay(1, [&] { ran = true; });
+    RunLoop::RunLoop::TimerId fired = loop.postAfterDelay(1, [] {});
     EXPECT_NE(cancelled, fired);
     EXPECT_TRUE(loop.invalidate(cancelled));
     EXPECT_FALSE(loop.invalidate(cancelled));
@@ -161,7 +194,7 @@ TEST_F(RunLoopTest, repeatingTimerFiresEveryIntervalUntilInvalidated)
 {
     double start = loop.now();
     std::vector<double> ticks;
-    RunLoop::TimerId timer = loop.scheduleTimer(1, true, [&] { ticks.push_back(loop.now() - start); });
+    RunLoop::RunLoop::TimerId timer = loop.scheduleTimer(1, true, [&] { ticks.push_back(loop.now() - start); });
     loop.advanceVirtualClock(3.5);
     EXPECT_EQ(ticks, (std::vector<double>{1, 2, 3}));
     EXPECT_TRUE(loop.isPending(timer));
@@ -181,7 +214,7 @@ TEST_F(RunLoopTest, oneShotTimerFiresOnce)
 TEST_F(RunLoopTest, repeatingTimerCanInvalidateItselfFromItsCallback)
 {
     int fired = 0;
-    RunLoop::TimerId timer = 0;
+    RunLoop::RunLoop::TimerId timer = 0;
     timer = loop.scheduleTimer(0.5, true, [&] {
         if (++fired == 2)
             loop.invalidate(timer);
@@ -194,7 +227,7 @@ TEST_F(RunLoopTest, repeatingTimerCanInvalidateItselfFromItsCallback)
 TEST_F(RunLoopTest, repeatingTimerWithZeroIntervalDoesNotSpinForever)
 {
     int fired = 0;
-    RunLoop::TimerId timer = loop.scheduleTimer(0, true, [&] { ++fired; });
+    RunLoop::RunLoop::TimerId timer = loop.scheduleTimer(0, true, [&] { ++fired; });
     loop.advanceVirtualClock(0.001);
     loop.invalidate(timer);
     EXPECT_GT(fired, 0);
@@ -359,7 +392,7 @@ TEST_F(RunLoopTest, realClockWaitReturnsAtItsTimeOut)
 TEST_F(RunLoopTest, switchingToRealTimeKeepsTheRemainingDelay)
 {
     bool ran = false;
-    RunLoop::TimerId id = loop.postAfterDelay(2, [&] { ran = true; });
+    RunLoop::RunLoop::TimerId id = loop.postAfterDelay(2, [&] { ran = true; });
     loop.advanceVirtualClock(1);
     loop.useRealClock();
     drain();
