@@ -30,6 +30,7 @@ namespace {
 // A list picker of fonts or characters has a row per choice, all served by
 // one handler: the first rows stand for the rest.
 constexpr std::size_t kMostRowsPerList = 8;
+constexpr std::size_t kLongestCommandMenu = 30;
 
 std::string modifierNames(unsigned flags)
 {
@@ -183,6 +184,10 @@ std::vector<EveryControlWalk::Reachable> EveryControlWalk::menuRows()
             continue;
         rows.push_back(Reachable{widgetText(button), button, std::nullopt});
     }
+    // A menu of commands is short; one longer than any of them is a list of
+    // choices (colours, fonts) served by one handler, sampled as lists are.
+    if (rows.size() > kLongestCommandMenu)
+        rows.resize(kMostRowsPerList);
     return rows;
 }
 

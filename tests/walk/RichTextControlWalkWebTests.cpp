@@ -25,12 +25,19 @@ TEST_F(EveryControlWalk, richText)
     };
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {
-        {"bar:Insert > menu:Header & Footer > row:Helvetica", "off-screen"},  // the font list opens past the screen's left edge
         {"bar:Tools > menu:Take Snapshot", "no command"},  // takeSnapshot
-        {"button:text.aligncenter", "off-screen"},  // the alignment menu opens past the screen's left edge
-        {"button:text.alignleft", "off-screen"},
-        {"button:text.alignright", "off-screen"},
-        {"button:text.justify", "off-screen"},
+        {"button:Helvetica > row:Page Margins > row:Bottom", "changes nothing"},
+        {"button:Helvetica > row:Page Margins > row:Top", "changes nothing"},
+        // The cursor menu's rows are not found again once the walk reopens it.
+        {"button:keyboard > menu:Check Spelling", "not found"},
+        {"button:keyboard > menu:Go to End", "not found"},
+        {"button:keyboard > menu:Go to Start", "not found"},
+        {"button:keyboard > menu:Select All", "not found"},
+        {"button:keyboard > menu:Select Line", "not found"},
+        {"button:keyboard > menu:Select Paragraph", "not found"},
+        {"button:keyboard > menu:Select Sentence", "not found"},
+        {"button:keyboard > menu:Select to End", "not found"},
+        {"button:keyboard > menu:Select to Start", "not found"},
     };
     editor.unsettled = {
         "bar:Style > row:Page Margins > row:Right",  // changes nothing in some runs
