@@ -137,9 +137,11 @@ void KeyBar::layoutBars()
                 m_host.styleButtonPressed(*pressed);
         });
     }
-    for (const auto& [button, open] : {std::pair{m_styleButtons.styleFontName, &Host::showTextStyleMenu},
-                                       std::pair{m_styleButtons.styleFontSize, &Host::showFontSizeMenu}}) {
+    for (const auto& [button, opener] : {std::pair{m_styleButtons.styleFontName, &Host::showTextStyleMenu},
+                                         std::pair{m_styleButtons.styleFontSize, &Host::showFontSizeMenu}}) {
         std::weak_ptr<Button> weak = button;
+        // clang 14 cannot capture a structured binding, so the lambda takes a copy.
+        auto open = opener;
         button->addAction(ControlEvent::TouchUpInside, [this, weak, open](Control&) {
             if (std::shared_ptr<Button> pressed = weak.lock(); pressed && m_host.*open)
                 (m_host.*open)(*pressed);
