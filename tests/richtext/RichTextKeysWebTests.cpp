@@ -99,7 +99,7 @@ TEST_F(RichTextKeysWebTest, controlBIAndUToggleBoldItalicAndUnderlineOnTheSelect
     EXPECT_NE(pageText().find("Amber lantern"), std::string::npos) << "the styles changed the text: " << pageText();
 }
 
-TEST_F(RichTextKeysWebTest, controlEqualsAndControlMinusStepTheSelectionsSize)
+TEST_F(RichTextKeysWebTest, controlBracketsStepTheSelectionsSize)
 {
     const std::shared_ptr<Button>& size = editor->styling().toolbar().styleFontSize;
     auto shown = [&] { return size->titleForState(ControlState::Normal); };
@@ -113,11 +113,11 @@ TEST_F(RichTextKeysWebTest, controlEqualsAndControlMinusStepTheSelectionsSize)
             "(function(){var t=document.getElementById('paragraph');while(t.firstElementChild)t=t.firstElementChild;"
             "return getComputedStyle(t).fontSize;})()");
     };
-    ASSERT_TRUE(test::pressKeys("ctrl+equal"));
+    ASSERT_TRUE(test::pressKeys("ctrl+bracketright"));
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return shown() == u"13"; }, kEngineWaitSeconds)) << toUtf8(shown());
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "19px"; }, kEngineWaitSeconds)) << pageSize();
-    ASSERT_TRUE(test::pressKeys("ctrl+minus"));
-    ASSERT_TRUE(test::pressKeys("ctrl+minus"));
+    ASSERT_TRUE(test::pressKeys("ctrl+bracketleft"));
+    ASSERT_TRUE(test::pressKeys("ctrl+bracketleft"));
     EXPECT_TRUE(RunLoop::main().runUntil([&] { return pageSize() == "17px"; }, kEngineWaitSeconds)) << pageSize();
     EXPECT_EQ(toUtf8(shown()), "11");
     EXPECT_NE(pageText().find("Amber lantern"), std::string::npos) << "the keys typed nothing: " << pageText();

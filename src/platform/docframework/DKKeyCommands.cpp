@@ -13,10 +13,10 @@ const std::vector<DKKeyCommands::Entry>& DKKeyCommands::entriesForCategory(const
         {"i", KeyModifierCommand, u"Italic", "italicExecCommand:"},
         {"u", KeyModifierCommand, u"Underline", "underlineExecCommand"},
         {"f", KeyModifierCommand, u"Find", "showFindOnPage"},
-        // The plus sign shares its key with "=", which needs no shift.
-        {"=", KeyModifierCommand, u"Bigger", "increaseFontSizeKcommand:"},
-        {"+", KeyModifierCommand, u"Bigger", "increaseFontSizeKcommand:"},
-        {"-", KeyModifierCommand, u"Smaller", "decreaseFontSizeKcommand:"},
+        // The brackets, as in desktop word processors: "=", "-" and "0" are the
+        // QV editors' zoom keys.
+        {"]", KeyModifierCommand, u"Bigger", "increaseFontSizeKcommand:"},
+        {"[", KeyModifierCommand, u"Smaller", "decreaseFontSizeKcommand:"},
     };
     static const std::vector<Entry> markdownText{
         {"z", KeyModifierCommand, u"Undo", "undoAction"},
