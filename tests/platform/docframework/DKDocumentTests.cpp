@@ -488,6 +488,35 @@ TEST_F(DKDocumentAppControllerTest, aDocumentWhoseChangesCannotBeSavedStaysOpen)
     EXPECT_EQ(app.document(), nullptr);
 }
 
+TEST_F(DKDocumentAppControllerTest, aFileOpenedWhileTheLastOneIsStillClosingWaitsForTheClose)
+{
+    std::ofstream(path("Draft.txt")) << "draft";
+    std::ofstream(path("Other.txt")) << "other";
+    ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+    auto draft = app.documents.back();
+    draft->text = "edited";
+    draft->failContents = true;
+    draft->updateChangeCount(DKDocument::ChangeKind::Done);
+
+    // The close's save runs in the background when the next file is asked for.
+    std::optional<Status> closed;
+    app.closeDocument([&](Status status) { closed = status; });
+    EXPECT_FALSE(openAndWait(path("Other.txt")).ok());
+    ASSERT_TRUE(closed.has_value());
+    EXPECT_EQ(app.document(), draft);
+    EXPECT_TRUE(draft->hasUnsavedChanges());
+
+    draft->failContents = false;
+    closed.reset();
+    app.closeDocument([&](Status status) { closed = status; });
+    ASSERT_TRUE(openAndWait(path("Other.txt")).ok());
+    EXPECT_TRUE(closed.has_value() && closed->ok());
+    EXPECT_EQ(readFile(path("Draft.txt")), "edited");
+    EXPECT_EQ(app.document(), app.documents.back());
+    ASSERT_TRUE(app.documentWindow());
+    EXPECT_TRUE(app.documentWindow()->isVisible());
+}
+
 TEST_F(DKDocumentAppControllerTest, aNewDocumentTakesAFreeUntitledNameAndOpens)
 {
     std::ofstream(path("Untitled.rtf")) << "older";
