@@ -171,7 +171,9 @@ void DKDocument::openWithCompletionHandler(Completion completion)
         // Taken before the read, so that a file replaced while it is read
         // counts as another file.
         std::optional<FileIdentity> identity = FileManager::identityOfFile(url);
-        bool writable = FileManager::isWritableFile(url);
+        // A save replaces the file through a new one beside it, so a
+        // writable file in a folder that is not counts as read-only.
+        bool writable = FileManager::isWritableFile(url) && FileManager::isWritableFolder(parentFolder(url));
         std::string name = std::filesystem::path(url).filename().string();
         FileManager::removeAtomicWriteLeftovers(
             parentFolder(url), [&name](const std::string& target) { return target == name; });

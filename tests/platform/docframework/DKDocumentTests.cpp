@@ -589,6 +589,22 @@ TEST_F(DKDocumentAppControllerTest, aFileNobodyMayWriteOpensReadOnlyWithANoticeA
     EXPECT_EQ(app.documentWindow(), nullptr);
 }
 
+TEST_F(DKDocumentAppControllerTest, aWritableFileInAFolderNobodyMayWriteOpensReadOnly)
+{
+    std::filesystem::create_directory(path("Shelf"));
+    std::string poem = path("Shelf") + "/Poem.md";
+    std::ofstream(poem) << "roses";
+    std::filesystem::permissions(path("Shelf"), std::filesystem::perms(0555));
+    Status opened = openAndWait(poem);
+    std::filesystem::permissions(path("Shelf"), std::filesystem::perms(0755));
+    ASSERT_TRUE(opened.ok());
+    ASSERT_TRUE(app.document() && app.document()->isReadOnly());
+    ASSERT_TRUE(closeAndWait().ok());
+
+    ASSERT_TRUE(openAndWait(poem).ok());
+    EXPECT_FALSE(app.document()->isReadOnly());
+}
+
 TEST_F(DKDocumentAppControllerTest, aFailedAutosaveIsToldAtOnceAndTheDocumentStaysOpenAndChanged)
 {
     RunLoop::main().useVirtualClock();
