@@ -217,6 +217,11 @@ Result<std::string> DKDocument::locateOwnFile()
     if (moved && TypeIdentifiers::typeIdentifierForPath(*moved) == m_fileType) {
         setFileURL(*moved);
         m_fileItem = std::make_shared<ODSFileItem>(*moved, m_fileItem ? m_fileItem->scope() : nullptr);
+        if (m_fileMovedHandler) {
+            // Copied: the handler may replace itself while it runs.
+            FileMovedHandler handler = m_fileMovedHandler;
+            handler();
+        }
         return *moved;
     }
     // NOTE: another file under the same name (one put there by another

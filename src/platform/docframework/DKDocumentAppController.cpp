@@ -70,6 +70,19 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
     document->setSaveFailureHandler([this](const Error& error) {
         presentDocumentAlert(u"The Document Could Not Be Saved", error.message);
     });
+    // The window is titled with the file's name, and a save follows a file
+    // renamed while open: the title follows it too.
+    std::string nameShown = document->fileItem() ? document->fileItem()->displayedName() : std::string();
+    document->setFileMovedHandler([this, nameShown]() mutable {
+        std::shared_ptr<NavigationController> navigation = m_document ? m_document->viewControllerToPresent() : nullptr;
+        std::shared_ptr<ViewController> shown = navigation ? navigation->topViewController() : nullptr;
+        if (!shown || !m_document->fileItem())
+            return;
+        std::string newName = m_document->fileItem()->displayedName();
+        if (toUtf8(shown->title()) == nameShown)
+            shown->setTitle(toUtf16(newName));
+        nameShown = newName;
+    });
 }
 
 void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)

@@ -9,6 +9,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
 #include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -603,6 +604,20 @@ TEST_F(DKDocumentAppControllerTest, aWritableFileInAFolderNobodyMayWriteOpensRea
 
     ASSERT_TRUE(openAndWait(poem).ok());
     EXPECT_FALSE(app.document()->isReadOnly());
+}
+
+TEST_F(DKDocumentAppControllerTest, theWindowTitleFollowsAFileRenamedWhileOpen)
+{
+    std::ofstream(path("Old name.txt")) << "first";
+    ASSERT_TRUE(openAndWait(path("Old name.txt")).ok());
+    std::shared_ptr<ViewController> shown = app.document()->viewControllerToPresent()->topViewController();
+    std::u16string before = shown->title();
+    std::filesystem::rename(path("Old name.txt"), path("New name.txt"));
+    app.documents.back()->text = "second";
+    ASSERT_TRUE(save(*app.documents.back(), app.document()->fileURL()));
+    EXPECT_NE(shown->title(), before);
+    EXPECT_EQ(toUtf8(shown->title()), app.document()->fileItem()->displayedName());
+    EXPECT_NE(toUtf8(shown->title()).find("New name"), std::string::npos);
 }
 
 TEST_F(DKDocumentAppControllerTest, aFailedAutosaveIsToldAtOnceAndTheDocumentStaysOpenAndChanged)
