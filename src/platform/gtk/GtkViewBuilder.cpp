@@ -40,6 +40,7 @@ constexpr const char* kLongPressKey = "folio-long-press";
 constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
 constexpr const char* kBandHeightKey = "folio-band-height";
+constexpr const char* kSizedByFrameKey = "folio-sized-by-frame";
 
 // An overlay child that stands for a content band takes exactly the band,
 // whatever size the widget would like (a page would like all its text).
@@ -416,6 +417,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);
+        // Placed among other views, it takes its frame, as every view there
+        // does; a scrolled window alone would shrink to its smallest.
+        g_object_set_data(G_OBJECT(scroller), kSizedByFrameKey, GINT_TO_POINTER(1));
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
         return scroller;
@@ -497,7 +501,8 @@ GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
         GtkWidget* child = build(*subview);
         if (!child)
             continue;
-        if (!GTK_IS_SCROLLED_WINDOW(child) && subview->nativeWidgetHandle() == nullptr)
+        bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
+        if (!sizesItself && subview->nativeWidgetHandle() == nullptr)
             gtk_widget_set_size_request(child, pixels(subview->frame().width()), pixels(subview->frame().height()));
         Point origin{subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY()};
         gtk_fixed_put(GTK_FIXED(fixed), child, static_cast<int>(std::lround(origin.x)), static_cast<int>(std::lround(origin.y)));

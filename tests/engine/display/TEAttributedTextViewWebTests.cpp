@@ -1,0 +1,163 @@
+// The attributed text views shown in a real GTK window through the presenter.
+#include "engine/display/TEAttributedTextView.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/graphics/GraphicsContext.h"
+#include "platform/gtk/GtkPresenter.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/MutableAttributedString.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
+#include "support/WindowTestDisplay.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace folio {
+namespace {
+
+class TEAttributedTextViewWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (m_window)
+            m_window->close();
+        m_presenter.reset();
+        GtkPresenter::processPendingEvents();
+    }
+
+    // Shows `view` alone in a 300 x 200 window; false when there is no display.
+    bool show(const std::shared_ptr<View>& view)
+    {
+        auto created = GtkPresenter::create();
+        if (!created) {
+            test::noDisplayForWindowTest(created.error().message);
+            return false;
+        }
+        m_presenter = std::move(created.value());
+        auto controller = std::make_shared<ViewController>();
+        auto root = std::make_shared<View>(makeRect(0, 0, 300, 200));
+        root->setBackgroundColor(Color::colorWithWhite(1));
+        root->addSubview(view);
+        controller->setView(root);
+        m_window = std::make_shared<Window>(makeRect(0, 0, 300, 200));
+        m_window->setRootViewController(controller);
+        m_window->makeKeyAndVisible();
+        GtkPresenter::processPendingEvents();
+        m_toplevel = m_presenter->widgetForWindow(*m_window);
+        EXPECT_TRUE(m_toplevel);
+        if (m_toplevel)
+            gtk_container_check_resize(GTK_CONTAINER(m_toplevel));
+        GtkPresenter::processPendingEvents();
+        return m_toplevel != nullptr;
+    }
+
+    // How many pixels of the window are exactly `rgb`.
+    int pixelsOfColour(std::uint32_t rgb)
+    {
+        GtkPresenter::processPendingEvents();
+        gtk_container_check_resize(GTK_CONTAINER(m_toplevel));
+        GtkPresenter::processPendingEvents();
+        int width = gtk_widget_get_allocated_width(m_toplevel), height = gtk_widget_get_allocated_height(m_toplevel);
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(surface);
+        gtk_widget_draw(m_toplevel, cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(surface);
+        int count = 0;
+        for (int y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)
+                                                                      + y * cairo_image_surface_get_stride(surface));
+            for (int x = 0; x < width; ++x)
+                count += (row[x] & 0xFFFFFF) == rgb;
+        }
+        cairo_surface_destroy(surface);
+        return count;
+    }
+
+    static GtkScrolledWindow* scrolledWindowIn(GtkWidget* widget)
+    {
+        if (GTK_IS_SCROLLED_WINDOW(widget))
+            return GTK_SCROLLED_WINDOW(widget);
+        GtkScrolledWindow* found = nullptr;
+        if (GTK_IS_CONTAINER(widget)) {
+            GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+            for (GList* child = children; child && !found; child = child->next)
+                found = scrolledWindowIn(GTK_WIDGET(child->data));
+            g_list_free(children);
+        }
+        return found;
+    }
+
+    static AttributeDictionaryPtr text(const Color& colour, std::optional<std::string> link = std::nullopt)
+    {
+        std::optional<Font> font = Font::fontWithName("DejaVu Sans", 28);
+        std::vector<AttributeDictionary::Entry> entries{
+            {std::string(kCTFontAttributeName), FontAttributeValue::make(*font)},
+            {std::string(kCTForegroundColorAttributeName), ColorValue::make(colour)}};
+        if (link)
+            entries.emplace_back(std::string(TELinkAttribute), URLValue::make(*link));
+        return AttributeDictionary::make(entries);
+    }
+
+    std::unique_ptr<GtkPresenter> m_presenter;
+    std::shared_ptr<Window> m_window;
+    GtkWidget* m_toplevel = nullptr;
+};
+
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kRed = 0xFF0000;
+
+TEST_F(TEAttributedTextViewWindowTest, aTextTallerThanTheViewScrollsToItsLastLine)
+{
+    auto string = std::make_shared<MutableAttributedString>();
+    for (int i = 0; i < 30; ++i)
+        string->appendAttributedString(AttributedString(u"IIII\n", text(Color::colorWithWhite(0))));
+    string->appendAttributedString(AttributedString(u"IIII", text(Color::colorWithRed(0, 0, 1))));
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 300, 200));
+    view->setAttributedString(std::make_shared<const AttributedString>(*string));
+    if (!show(view))
+        return;
+
+    GtkScrolledWindow* scroller = scrolledWindowIn(m_toplevel);
+    ASSERT_TRUE(scroller);
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(scroller);
+    EXPECT_GT(gtk_adjustment_get_upper(vertical), 3 * gtk_adjustment_get_page_size(vertical));
+    EXPECT_EQ(pixelsOfColour(kBlue), 0);
+    gtk_adjustment_set_value(vertical, gtk_adjustment_get_upper(vertical) - gtk_adjustment_get_page_size(vertical));
+    EXPECT_GT(pixelsOfColour(kBlue), 50);
+}
+
+TEST_F(TEAttributedTextViewWindowTest, theWindowDrawsWithoutLinksWhenAskedAndRunsTheDelegatesDrawingHooks)
+{
+    auto string = std::make_shared<MutableAttributedString>();
+    string->appendAttributedString(AttributedString(u"IIII ", text(Color::colorWithRed(0, 1, 0))));
+    string->appendAttributedString(AttributedString(u"IIII", text(Color::colorWithRed(0, 0, 1), "https://example.org/")));
+    auto view = std::make_shared<TEAttributedTextView>(makeRect(0, 0, 300, 200));
+    view->setAttributedString(std::make_shared<const AttributedString>(*string));
+    auto delegate = std::make_shared<TEAttributedTextContentViewDelegate>();
+    int before = 0;
+    delegate->willDrawLayoutFrame = [&](TEAttributedTextContentView&, TELayoutFrame&, GraphicsContext&) { ++before; };
+    delegate->didDrawLayoutFrame = [](TEAttributedTextContentView&, TELayoutFrame&, GraphicsContext& context) {
+        context.setFillColor(Color::colorWithRed(1, 0, 0));
+        context.fillRect(makeRect(220, 5, 20, 20));
+    };
+    view->setTextDelegate(delegate);
+    view->setShouldDrawLinks(false);
+    if (!show(view))
+        return;
+
+    EXPECT_GT(pixelsOfColour(kGreen), 50);
+    EXPECT_EQ(pixelsOfColour(kBlue), 0);
+    EXPECT_GE(pixelsOfColour(kRed), 400);
+    EXPECT_GT(before, 0);
+
+    // Drawn with links again once asked.
+    view->setShouldDrawLinks(true);
+    EXPECT_GT(pixelsOfColour(kBlue), 50);
+}
+
+} // namespace
+} // namespace folio
