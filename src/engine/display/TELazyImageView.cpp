@@ -2,7 +2,11 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/ImageCodec.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -54,6 +58,12 @@ void TELazyImageView::didMoveToSuperview()
     loadImageAtURL(m_url);
 }
 
+void TELazyImageView::setURLRequest(URLRequest request)
+{
+    m_url = request.url;
+    m_urlRequest = std::move(request);
+}
+
 void TELazyImageView::loadImageAtURL(const std::string&) {}
 
 void TELazyImageView::cancelLoading()
@@ -79,8 +89,43 @@ void TELazyImageView::didReceiveData(const std::vector<std::uint8_t>& data)
     if (!m_loading)
         return;
     m_receivedData.insert(m_receivedData.end(), data.begin(), data.end());
-    // FIXME: no partial image is shown while the data arrives; the image
-    // appears when the download completes, progressive or not.
+    if (m_shouldShowProgressiveDownload)
+        createAndShowProgressiveImage();
+}
+
+void TELazyImageView::createAndShowProgressiveImage()
+{
+    if (m_fullWidth <= 0 || m_fullHeight <= 0) {
+        std::optional<Size> declared = ImageCodec::declaredPixelSize(m_receivedData);
+        if (!declared)
+            return;
+        m_fullWidth = declared->width;
+        m_fullHeight = declared->height;
+    }
+    if (m_fullWidth <= 0 || m_fullHeight <= 0)
+        return;
+    Result<DecodedBitmap> received = ImageCodec::decodeReceivedRows(m_receivedData);
+    if (!received || received->height <= 0)
+        return;
+    int width = static_cast<int>(std::ceil(m_fullWidth));
+    int height = static_cast<int>(std::ceil(m_fullHeight));
+    // The rows so far at the top of a transparent picture of the full size,
+    // so that the view keeps its size while the rest arrives.
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0);
+    int columns = std::min(width, received->width);
+    for (int row = 0; row < std::min(height, received->height); ++row)
+        std::copy_n(received->pixels.begin() + std::ptrdiff_t(row) * received->width * 4, columns * 4,
+                    pixels.begin() + std::ptrdiff_t(row) * width * 4);
+    Result<Image::Pointer> partial = Image::imageWithPixels(width, height, std::move(pixels));
+    if (!partial)
+        return;
+    std::weak_ptr<TELazyImageView> weakSelf = std::static_pointer_cast<TELazyImageView>(weak_from_this().lock());
+    RunLoop::main().post([weakSelf, image = *partial] {
+        // A preview that comes after the whole picture, or after the
+        // download was given up, would replace what the view should show.
+        if (auto self = weakSelf.lock(); self && self->m_loading)
+            self->setImage(image);
+    });
 }
 
 void TELazyImageView::didFinishLoading()
