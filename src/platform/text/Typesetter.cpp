@@ -135,15 +135,16 @@ std::vector<Typesetter::ShapedPiece> Typesetter::shapeWithFallback(Range range, 
     pieces.push_back(ShapedPiece{&font, range,
                                  font.face->shape(string, range.location, range.length, rightToLeft,
                                                   font.font->pointSize(), font.font->features())});
-    if (!font.face->hasOutlines())
+    // Most text has every glyph in its own face: that is told without more work.
+    const std::vector<ShapedGlyph>& shaped = pieces.front().glyphs;
+    if (!font.face->hasOutlines()
+        || std::none_of(shaped.begin(), shaped.end(), [](const ShapedGlyph& glyph) { return glyph.glyph == 0; }))
         return pieces;
     // Clusters in logical order, and whether the face drew them as the
     // missing glyph (glyph 0, a box).
     std::map<std::size_t, bool> missing;
-    for (const ShapedGlyph& glyph : pieces.front().glyphs)
+    for (const ShapedGlyph& glyph : shaped)
         missing[glyph.cluster] = missing[glyph.cluster] || glyph.glyph == 0;
-    if (std::none_of(missing.begin(), missing.end(), [](const auto& entry) { return entry.second; }))
-        return pieces;
     // Each lacking cluster goes to the face that has its first character;
     // neighbouring clusters of one face are shaped together.
     std::vector<std::pair<const RunFont*, Range>> stretches;
