@@ -1,12 +1,17 @@
 // The attributed text views shown in a real GTK window through the presenter.
+#include "engine/attachments/TEDictationPlaceholderTextAttachment.h"
 #include "engine/display/TEAttributedTextView.h"
+#include "engine/display/TEDictationPlaceholderView.h"
+#include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/gtk/GtkViewBuilder.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
+#include "support/VirtualClock.h"
 #include "support/WindowTestDisplay.h"
 
 #include <cairo.h>
@@ -53,8 +58,8 @@ protected:
         return m_toplevel != nullptr;
     }
 
-    // How many pixels of the window are exactly `rgb`.
-    int pixelsOfColour(std::uint32_t rgb)
+    // The window as it draws now; the caller destroys it.
+    cairo_surface_t* render()
     {
         GtkPresenter::processPendingEvents();
         gtk_container_check_resize(GTK_CONTAINER(m_toplevel));
@@ -65,15 +70,40 @@ protected:
         gtk_widget_draw(m_toplevel, cr);
         cairo_destroy(cr);
         cairo_surface_flush(surface);
+        return surface;
+    }
+
+    static std::uint32_t pixel(cairo_surface_t* surface, int x, int y)
+    {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)
+                                                                  + y * cairo_image_surface_get_stride(surface));
+        return row[x] & 0xFFFFFF;
+    }
+
+    // How many pixels of the window are exactly `rgb`.
+    int pixelsOfColour(std::uint32_t rgb)
+    {
+        cairo_surface_t* surface = render();
         int count = 0;
-        for (int y = 0; y < height; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)
-                                                                      + y * cairo_image_surface_get_stride(surface));
-            for (int x = 0; x < width; ++x)
-                count += (row[x] & 0xFFFFFF) == rgb;
-        }
+        for (int y = 0; y < cairo_image_surface_get_height(surface); ++y)
+            for (int x = 0; x < cairo_image_surface_get_width(surface); ++x)
+                count += pixel(surface, x, y) == rgb;
         cairo_surface_destroy(surface);
         return count;
+    }
+
+    // The colour the window shows at `point` of `view`.
+    std::uint32_t colourAt(const View& view, Point point)
+    {
+        GtkWidget* widget = GtkViewBuilder::widgetForView(m_toplevel, view);
+        EXPECT_TRUE(widget);
+        int x = 0, y = 0;
+        if (!widget || !gtk_widget_translate_coordinates(widget, m_toplevel, int(point.x), int(point.y), &x, &y))
+            return 0;
+        cairo_surface_t* surface = render();
+        std::uint32_t colour = pixel(surface, x, y);
+        cairo_surface_destroy(surface);
+        return colour;
     }
 
     static GtkScrolledWindow* scrolledWindowIn(GtkWidget* widget)
@@ -157,6 +187,33 @@ TEST_F(TEAttributedTextViewWindowTest, theWindowDrawsWithoutLinksWhenAskedAndRun
     // Drawn with links again once asked.
     view->setShouldDrawLinks(true);
     EXPECT_GT(pixelsOfColour(kBlue), 50);
+}
+
+TEST_F(TEAttributedTextViewWindowTest, aDictationPlaceholderInTheTextPulsesOnItsOwnOnceShown)
+{
+    test::VirtualClockScope clock;
+    auto attachment = std::make_shared<TEDictationPlaceholderTextAttachment>();
+    MutableAttributedString string(u"a", text(Color::colorWithWhite(0)));
+    std::vector<AttributeDictionary::Entry> entries{
+        {std::string(NSAttachmentAttributeName), attachment},
+        {std::string(kCTRunDelegateAttributeName), createEmbeddedObjectRunDelegate(attachment)}};
+    string.appendAttributedString(AttributedString(u"\uFFFC", AttributeDictionary::make(entries)));
+    auto content = std::make_shared<TEAttributedTextContentView>(makeRect(0, 0, 300, 200));
+    content->setAttributedString(std::make_shared<const AttributedString>(string));
+    if (!show(content))
+        return;
+
+    ASSERT_EQ(content->customViews().size(), 1u);
+    auto placeholder = std::dynamic_pointer_cast<TEDictationPlaceholderView>(*content->customViews().begin());
+    ASSERT_TRUE(placeholder);
+    const std::uint32_t dark = 0xBF33BF, light = 0xEE80EE;
+    // The centres of the first and second dots.
+    const Point first{8, 9}, second{20.5, 9};
+    EXPECT_EQ(colourAt(*placeholder, first), dark);
+    EXPECT_EQ(colourAt(*placeholder, second), light);
+    RunLoop::main().advanceVirtualClock(TEDictationPlaceholderView::kPhaseInterval);
+    EXPECT_EQ(colourAt(*placeholder, first), light);
+    EXPECT_EQ(colourAt(*placeholder, second), dark);
 }
 
 } // namespace
