@@ -43,12 +43,19 @@ void TELazyImageView::clearImageCache()
     imageCache().clear();
 }
 
+void TELazyImageView::showImage(Image::Pointer image)
+{
+    setImage(std::move(image));
+    // A window that already shows the view shows the new picture.
+    setNeedsDisplay();
+}
+
 void TELazyImageView::didMoveToSuperview()
 {
     if (image() || m_url.empty() || m_loading || !superview())
         return;
     if (Image::Pointer cached = cachedImageForURL(m_url)) {
-        setImage(cached);
+        showImage(cached);
         m_fullWidth = cached->size().width;
         m_fullHeight = cached->size().height;
         if (m_delegate)
@@ -124,7 +131,7 @@ void TELazyImageView::createAndShowProgressiveImage()
         // A preview that comes after the whole picture, or after the
         // download was given up, would replace what the view should show.
         if (auto self = weakSelf.lock(); self && self->m_loading)
-            self->setImage(image);
+            self->showImage(image);
     });
 }
 
@@ -155,7 +162,7 @@ void TELazyImageView::completeDownloadWithData(const std::vector<std::uint8_t>& 
 {
     Result<Image::Pointer> decoded = Image::imageWithData(data);
     Image::Pointer picture = decoded.ok() ? *decoded : nullptr;
-    setImage(picture);
+    showImage(picture);
     Size size = picture ? picture->size() : Size{};
     m_fullWidth = size.width;
     m_fullHeight = size.height;

@@ -66,6 +66,7 @@ public:
     void createAndShowProgressiveImage();
 
 private:
+    void showImage(Image::Pointer image);
     void finish();
 
     std::string m_url;

@@ -118,15 +118,16 @@ GtkWidget* imageWidget(const Image& image)
     return widget;
 }
 
-// The image at the largest size that fits the view, centred in it.
-GtkWidget* fittedImageWidget(const Image& image, Size size)
+// The image at the largest size that fits the view, centred in it; null
+// when the image cannot be drawn or has no size.
+cairo_surface_t* fittedImageSurface(const Image& image, Size size)
 {
     cairo_surface_t* source = image.createCairoSurface();
     Size natural = image.size();
     if (!source || natural.width <= 0 || natural.height <= 0) {
         if (source)
             cairo_surface_destroy(source);
-        return imageWidget(image);
+        return nullptr;
     }
     int width = std::max(1, pixels(size.width));
     int height = std::max(1, pixels(size.height));
@@ -140,6 +141,15 @@ GtkWidget* fittedImageWidget(const Image& image, Size size)
     cairo_paint(cr);
     cairo_destroy(cr);
     cairo_surface_destroy(source);
+    return fitted;
+}
+
+// The image at the largest size that fits the view, centred in it.
+GtkWidget* fittedImageWidget(const Image& image, Size size)
+{
+    cairo_surface_t* fitted = fittedImageSurface(image, size);
+    if (!fitted)
+        return imageWidget(image);
     GtkWidget* widget = gtk_image_new_from_surface(fitted);
     cairo_surface_destroy(fitted);
     return widget;
@@ -210,6 +220,22 @@ GtkWidget* GtkViewBuilder::widgetForView(GtkWidget* root, const View& view)
 GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* view)
 {
     return root && view ? findWidgetForView(root, view) : nullptr;
+}
+
+void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
+{
+    GtkWidget* widget = widgetForView(root, view);
+    if (!widget || !GTK_IS_IMAGE(widget))
+        return;
+    const std::shared_ptr<const Image>& image = view.image();
+    cairo_surface_t* surface = nullptr;
+    if (image && view.contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
+        surface = fittedImageSurface(*image, view.frame().size);
+    if (image && !surface)
+        surface = image->createCairoSurface();
+    gtk_image_set_from_surface(GTK_IMAGE(widget), surface);
+    if (surface)
+        cairo_surface_destroy(surface);
 }
 
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)

@@ -2,6 +2,7 @@
 #include "engine/attachments/TEDictationPlaceholderTextAttachment.h"
 #include "engine/display/TEAttributedTextView.h"
 #include "engine/display/TEDictationPlaceholderView.h"
+#include "engine/display/TELazyImageView.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/graphics/GraphicsContext.h"
@@ -214,6 +215,35 @@ TEST_F(TEAttributedTextViewWindowTest, aDictationPlaceholderInTheTextPulsesOnIts
     RunLoop::main().advanceVirtualClock(TEDictationPlaceholderView::kPhaseInterval);
     EXPECT_EQ(colourAt(*placeholder, first), light);
     EXPECT_EQ(colourAt(*placeholder, second), dark);
+}
+
+TEST_F(TEAttributedTextViewWindowTest, aLazyImageViewOnScreenShowsTheRowsOfAProgressiveDownloadAsTheyArrive)
+{
+    // Every pixel differs, so the file's bytes arrive in step with its rows.
+    std::vector<std::uint8_t> pixels(16 * 64 * 4);
+    std::uint32_t state = 99;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        pixels[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(state >> 16);
+    }
+    Image::Pointer source = *Image::imageWithPixels(16, 64, std::move(pixels));
+    std::vector<std::uint8_t> png = *source->pngData();
+    auto rgbOf = [](Rgba8 pixel) { return std::uint32_t(pixel.r) << 16 | std::uint32_t(pixel.g) << 8 | pixel.b; };
+
+    auto view = std::make_shared<TELazyImageView>(nullptr, makeRect(10, 10, 16, 64));
+    view->setShouldShowProgressiveDownload(true);
+    if (!show(view))
+        return;
+    EXPECT_EQ(colourAt(*view, Point{5, 63}), 0xFFFFFFu);
+    view->didReceiveResponse("image/png", static_cast<std::int64_t>(png.size()));
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return view->image() != nullptr; }, 10));
+    EXPECT_EQ(colourAt(*view, Point{5, 0}), rgbOf(source->pixelAt(5, 0)));
+    EXPECT_EQ(colourAt(*view, Point{5, 63}), 0xFFFFFFu) << "the last row has not arrived";
+
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin() + std::ptrdiff_t(png.size() / 2), png.end()));
+    view->didFinishLoading();
+    EXPECT_EQ(colourAt(*view, Point{5, 63}), rgbOf(source->pixelAt(5, 63)));
 }
 
 } // namespace
