@@ -1,5 +1,6 @@
 // The attributed text views shown in a real GTK window through the presenter.
 #include "engine/attachments/TEDictationPlaceholderTextAttachment.h"
+#include "engine/display/TEAttributedTextCell.h"
 #include "engine/display/TEAttributedTextView.h"
 #include "engine/display/TEDictationPlaceholderView.h"
 #include "engine/display/TELazyImageView.h"
@@ -10,6 +11,8 @@
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
+#include "platform/ui/TableView.h"
+#include "platform/ui/TableViewDataSource.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "support/VirtualClock.h"
@@ -244,6 +247,29 @@ TEST_F(TEAttributedTextViewWindowTest, aLazyImageViewOnScreenShowsTheRowsOfAProg
     view->didReceiveData(std::vector<std::uint8_t>(png.begin() + std::ptrdiff_t(png.size() / 2), png.end()));
     view->didFinishLoading();
     EXPECT_EQ(colourAt(*view, Point{5, 63}), rgbOf(source->pixelAt(5, 63)));
+}
+
+class OneCellSource final : public TableViewDataSource {
+public:
+    explicit OneCellSource(std::shared_ptr<TableViewCell> cell) : m_cell(std::move(cell)) {}
+    std::size_t numberOfRowsInSection(TableView&, std::size_t) override { return 1; }
+    std::shared_ptr<TableViewCell> cellForRowAtIndexPath(TableView&, IndexPath) override { return m_cell; }
+
+private:
+    std::shared_ptr<TableViewCell> m_cell;
+};
+
+TEST_F(TEAttributedTextViewWindowTest, aTableCellShowsItsAttributedText)
+{
+    auto cell = std::make_shared<TEAttributedTextCell>("text");
+    cell->setAttributedString(std::make_shared<const AttributedString>(u"IIII", text(Color::colorWithRed(0, 0, 1))));
+    auto source = std::make_shared<OneCellSource>(cell);
+    auto table = std::make_shared<TableView>(TableViewStyle::Plain, makeRect(0, 0, 300, 200));
+    table->setDataSource(source);
+    table->reloadData();
+    if (!show(table))
+        return;
+    EXPECT_GT(pixelsOfColour(kBlue), 50);
 }
 
 } // namespace
