@@ -8,6 +8,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSScopeViewController.h"
 #include "platform/docframework/ReaderDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
@@ -158,13 +159,17 @@ std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
             }
         });
     };
+    auto convert = Action::make(u"Convert to PDF", {}, [this, alive, path](Action&) {
+        if (alive.expired())
+            return;
+        ProgressHUD::show();
+        m_exports.convertToPDFAndOpenFileItem(path, LinuxExportServices::scopeOfFile(path));
+    });
+    // A PDF is copied as it is; there is nothing to convert and send.
+    if (TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF)
+        return Menu::make(u"", {convert});
     return Menu::make(u"", {
-        Action::make(u"Convert to PDF", {}, [this, alive, path](Action&) {
-            if (alive.expired())
-                return;
-            ProgressHUD::show();
-            m_exports.convertToPDFAndOpenFileItem(path, LinuxExportServices::scopeOfFile(path));
-        }),
+        convert,
         convertAndSend(u"Mail as PDF…", PDFAction::Mail),
         convertAndSend(u"Open PDF in Another Application", PDFAction::SendToApp),
         convertAndSend(u"Send PDF to Dropbox", PDFAction::Dropbox),

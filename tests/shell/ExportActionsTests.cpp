@@ -361,6 +361,11 @@ TEST_F(AppControllerExportTest, TheFilesPDFMenuHandsTheFinishedFileToMailApplica
     EXPECT_TRUE(m_services.calls().empty());
     EXPECT_TRUE(std::filesystem::exists(m_folder.path("Notes-Copy.pdf")));
     std::filesystem::remove_all(outbox + "/Dropbox/Novel");
+
+    // A PDF is only copied: it has no conversion to send.
+    std::shared_ptr<Menu> forPDF = m_controller.PDFMenuForFile(write("Scan.pdf", "%PDF-1.4 scan"));
+    ASSERT_EQ(forPDF->children().size(), 1u);
+    EXPECT_EQ(forPDF->children()[0]->title(), u"Convert to PDF");
 }
 
 TEST_F(AppControllerExportTest, PrintingByKind)
