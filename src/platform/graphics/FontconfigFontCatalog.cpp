@@ -312,6 +312,8 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
         std::lock_guard lock(m_mutex);
         m_faces = std::make_shared<const std::vector<FontFace>>(listFaces(true));
         m_substitutes.clear();
+        // The new faces may hold characters no face had before.
+        m_covering.clear();
         noteFacesChanged();
         // The file may hold a face that was already installed elsewhere, which
         // the listing shows once; look at every copy.
