@@ -1,5 +1,6 @@
 #include "engine/display/TELazyImageView.h"
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -139,8 +140,10 @@ void TELazyImageView::didFinishLoading()
 {
     if (!m_loading)
         return;
+    // The picture becomes the view's on the main thread, which owns the
+    // view; a transfer reporting from its own thread waits for it.
     if (!m_receivedData.empty())
-        completeDownloadWithData(m_receivedData);
+        dispatchSyncMain([this] { completeDownloadWithData(m_receivedData); });
     finish();
     NotificationCenter::defaultCenter().postNotification(TELazyImageViewDidFinishDownloadNotification, this);
 }

@@ -5,6 +5,7 @@
 #include "platform/graphics/Image.h"
 #include "platform/ui/ImageView.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -73,7 +74,8 @@ private:
     std::optional<URLRequest> m_urlRequest;
     TELazyImageViewDelegate* m_delegate = nullptr;
     bool m_shouldShowProgressiveDownload = false;
-    bool m_loading = false;
+    // Read by the previews handed to the main thread.
+    std::atomic<bool> m_loading = false;
     std::vector<std::uint8_t> m_receivedData;
     std::int64_t m_expectedSize = -1;
     double m_fullWidth = -1;

@@ -1,9 +1,13 @@
 #include "engine/display/TELazyImageView.h"
 #include "engine/display/TELinkButton.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace folio {
 namespace {
@@ -100,6 +104,30 @@ TEST_F(TELazyImageViewTests, aProgressiveDownloadShowsTheRowsSoFarAtTheFullSizeU
     ASSERT_TRUE(view->image());
     EXPECT_EQ(view->image()->pixelAt(5, 63), source->pixelAt(5, 63));
     EXPECT_EQ(view->image()->rgbaPixels(), source->rgbaPixels());
+}
+
+TEST_F(TELazyImageViewTests, aTransferOnItsOwnThreadHasThePictureShownOnTheMainThread)
+{
+    struct ThreadRecorder : TELazyImageViewDelegate {
+        void lazyImageViewDidChangeImageSize(TELazyImageView&, Size) override { onMain.push_back(isMainThread()); }
+        std::vector<bool> onMain;
+    } recorder;
+    std::vector<std::uint8_t> png = pngOfSize(6, 4);
+    auto view = std::make_shared<TELazyImageView>();
+    view->setDelegate(&recorder);
+    std::atomic<bool> done = false;
+    std::thread transfer([&] {
+        view->didReceiveResponse("image/png", static_cast<std::int64_t>(png.size()));
+        view->didReceiveData(png);
+        view->didFinishLoading();
+        done = true;
+        // Wakes the main loop to see it.
+        dispatchAsyncMain([] {});
+    });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 10));
+    transfer.join();
+    ASSERT_TRUE(view->image());
+    EXPECT_EQ(recorder.onMain, std::vector<bool>{true});
 }
 
 TEST_F(TELazyImageViewTests, withoutProgressiveDownloadNothingShowsBeforeTheEnd)
