@@ -32,6 +32,7 @@ public:
     Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>&) override { return decodeError(); }
     Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>&) override { return decodeError(); }
     Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>&) override { return decodeError(); }
+    Result<DecodedBitmap> decodeReceivedRows(const std::vector<std::uint8_t>&) override { return decodeError(); }
     Result<std::vector<std::uint8_t>> encodePng(int, int, const std::vector<std::uint8_t>&) override
     {
         return encodeError();

@@ -38,6 +38,20 @@ LinuxExportServices::Folders LinuxExportServices::defaultFolders()
     return folders;
 }
 
+ExportNaming::Scope LinuxExportServices::scopeOfFile(const std::string& path, const Folders& folders)
+{
+    auto inside = [&](CloudDestination destination) {
+        std::filesystem::path folder = std::filesystem::path(folders.outbox) / std::string(cloudDestinationName(destination));
+        std::filesystem::path relative = std::filesystem::path(path).lexically_normal().lexically_relative(folder.lexically_normal());
+        return !relative.empty() && *relative.begin() != "..";
+    };
+    if (inside(CloudDestination::Dropbox))
+        return ExportNaming::Scope::Dropbox;
+    if (inside(CloudDestination::iCloudDrive))
+        return ExportNaming::Scope::iCloud;
+    return ExportNaming::Scope::Local;
+}
+
 Status LinuxExportServices::launchDetached(const std::vector<std::string>& arguments)
 {
     if (arguments.empty())

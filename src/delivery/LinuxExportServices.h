@@ -5,6 +5,7 @@
 #include "delivery/MailService.h"
 #include "delivery/PrintService.h"
 #include "delivery/ShareService.h"
+#include "export/ExportNaming.h"
 
 #include <functional>
 #include <string>
@@ -35,6 +36,10 @@ public:
     // Under $FOLIO_HOME when set, else the user's XDG folders.
     static Folders defaultFolders();
     static Status launchDetached(const std::vector<std::string>& arguments);
+    // Files in the folders the Dropbox and iCloud Drive hand-offs fill (and
+    // their sync clients keep) lie in those services' scopes; every other
+    // file is local.
+    static ExportNaming::Scope scopeOfFile(const std::string& path, const Folders& folders = defaultFolders());
 
     explicit LinuxExportServices(Folders folders = defaultFolders(), Launcher launcher = &launchDetached);
 

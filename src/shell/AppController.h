@@ -84,6 +84,9 @@ public:
     void writePreviewsForDocument(DKDocument& document, std::function<void()> completion) override;
     void writePreviewForFileItem(const std::shared_ptr<ODSFileItem>& item, std::function<void()> completion) override;
     std::shared_ptr<Menu> exportMenuActions() override;
+    // What a file can become as PDF: a copy beside it, or a PDF handed to
+    // mail, another application or a storage service once it is made.
+    std::shared_ptr<Menu> PDFMenuForFile(const std::string& path);
     // The open document as its PDF prints, with the header and footer as
     // they are set now, in the PDF reader; the completion runs once the
     // conversion has ended (the reader is up) or could not start.

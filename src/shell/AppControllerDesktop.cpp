@@ -1,5 +1,6 @@
 #include "shell/AppController.h"
 
+#include "delivery/LinuxExportServices.h"
 #include "documents/TextDocument.h"
 #include "engine/html/HTMLSanitizer.h"
 #include "shell/DocumentPreviews.h"
@@ -7,6 +8,7 @@
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/docframework/ODSScopeViewController.h"
 #include "platform/docframework/ReaderDocument.h"
+#include "platform/docframework/TypeIdentifiers.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/ResourceTemplate.h"
@@ -14,6 +16,7 @@
 #include "platform/ui/Action.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ImageView.h"
 #include "platform/web/WebView.h"
@@ -137,6 +140,42 @@ std::shared_ptr<Menu> AppController::exportMenuActions()
         Action::make(u"Preview as PDF", "doc.richtext", withOpenFile([](AppController& app, const std::string& path) {
             app.previews().previewFinalFileItem(path);
         })),
+        document() ? PDFMenuForFile(document()->fileURL()) : Menu::make(u"", {}),
+    });
+}
+
+std::shared_ptr<Menu> AppController::PDFMenuForFile(const std::string& path)
+{
+    std::weak_ptr<int> alive = m_lifetime;
+    auto convertAndSend = [this, alive, path](std::u16string title, PDFAction action) {
+        return Action::make(std::move(title), {}, [this, alive, path, action](Action&) {
+            if (alive.expired())
+                return;
+            // The overlay stays until the finished file is handed on.
+            ProgressHUD::show();
+            if (Status started = m_exports.PDFURLForFileItem(path, action); !started) {
+                ProgressHUD::dismiss();
+                TELog(TELogLevelError, started.error().message);
+            }
+        });
+    };
+    auto convert = Action::make(u"Convert to PDF", {}, [this, alive, path](Action&) {
+        if (alive.expired())
+            return;
+        ProgressHUD::show();
+        m_exports.convertToPDFAndOpenFileItem(path, LinuxExportServices::scopeOfFile(path));
+    });
+    // A PDF is copied as it is; there is nothing to convert and send.
+    if (TypeIdentifiers::typeIdentifierForPath(path) == TypeIdentifiers::kPDF)
+        return Menu::make(u"", {convert});
+    return Menu::make(u"", {
+        convert,
+        convertAndSend(u"Mail as PDF…", PDFAction::Mail),
+        convertAndSend(u"Open PDF in Another Application", PDFAction::SendToApp),
+        convertAndSend(u"Send PDF to Dropbox", PDFAction::Dropbox),
+        convertAndSend(u"Send PDF to Google Drive", PDFAction::GoogleDrive),
+        convertAndSend(u"Send PDF to iCloud Drive", PDFAction::iCloudDrive),
+        convertAndSend(u"Send PDF to WebDAV", PDFAction::WebDAV),
     });
 }
 

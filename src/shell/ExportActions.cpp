@@ -324,9 +324,22 @@ void ExportActions::PDFExportFinished(RunningPDFExport& running)
     m_lastPDFExportOutcome = running.outcome();
     if (running.actions().isDocumentPDFPreview())
         m_isDocumentPDFPreview = true;
-    // The print dialog has taken over from the overlay that the print request showed.
-    if (running.action() == PDFAction::Print || running.action() == PDFAction::MarquentPrint)
+    // The print dialog, the receiving application or service, or the
+    // browser's listing has taken over from the overlay the request showed.
+    switch (running.action()) {
+    case PDFAction::Print:
+    case PDFAction::MarquentPrint:
+    case PDFAction::SendToApp:
+    case PDFAction::Dropbox:
+    case PDFAction::GoogleDrive:
+    case PDFAction::iCloudDrive:
+    case PDFAction::WebDAV:
+    case PDFAction::AddToFolder:
         ProgressHUD::dismiss();
+        break;
+    default:
+        break;
+    }
     auto found = std::find_if(m_runningPDFExports.begin(), m_runningPDFExports.end(),
                               [&](const auto& entry) { return entry.get() == &running; });
     if (found == m_runningPDFExports.end())

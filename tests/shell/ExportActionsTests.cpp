@@ -1,5 +1,6 @@
 #include "shell/AppController.h"
 #include "formats/markdown/MarkdownConverter.h"
+#include "delivery/LinuxExportServices.h"
 #include "delivery/PDFResultActions.h"
 #include "testing/RecordingExportServices.h"
 #include "platform/docframework/TypeIdentifiers.h"
@@ -7,6 +8,9 @@
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/FakeWebView.h"
 
@@ -16,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 
 namespace folio {
 namespace {
@@ -291,6 +296,76 @@ TEST_F(AppControllerExportTest, PDFItemsAreCopiedUnderAFreeName)
     ASSERT_EQ(m_services.calls().size(), 1u);
     EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
     EXPECT_EQ(m_services.calls()[0].name, "Scan-Copy.pdf");
+}
+
+TEST_F(AppControllerExportTest, TheFilesPDFMenuHandsTheFinishedFileToMailApplicationsStorageAndTheListedFolder)
+{
+    std::string rtf = write("Notes.rtf", "{\\rtf1\\ansi sent\\par}");
+    auto choose = [&](const std::string& path, std::u16string_view title) {
+        std::shared_ptr<Menu> menu = m_controller.PDFMenuForFile(path);
+        for (const std::shared_ptr<MenuElement>& element : menu->children())
+            if (auto action = std::dynamic_pointer_cast<Action>(element); action && action->title() == title)
+                return action->perform();
+        ADD_FAILURE() << "no menu item " << toUtf8(std::u16string(title));
+        return false;
+    };
+    struct Expected {
+        std::u16string_view title;
+        Kind kind;
+        std::string name;
+        std::optional<CloudDestination> destination;
+    };
+    const Expected expected[] = {
+        {u"Mail as PDF…", Kind::Mail, "Notes", std::nullopt},
+        {u"Open PDF in Another Application", Kind::SendPDFToApp, "Notes.pdf", std::nullopt},
+        {u"Send PDF to Dropbox", Kind::Cloud, "Notes.pdf", CloudDestination::Dropbox},
+        {u"Send PDF to Google Drive", Kind::Cloud, "Notes.pdf", CloudDestination::GoogleDrive},
+        {u"Send PDF to iCloud Drive", Kind::Cloud, "Notes.pdf", CloudDestination::iCloudDrive},
+        {u"Send PDF to WebDAV", Kind::Cloud, "Notes.pdf", CloudDestination::WebDAV},
+    };
+    for (const Expected& item : expected) {
+        m_services.clear();
+        std::size_t page = m_pages.size();
+        ASSERT_TRUE(choose(rtf, item.title));
+        EXPECT_TRUE(ProgressHUD::isVisible());
+        EXPECT_TRUE(m_services.calls().empty()) << "nothing is sent before the file exists";
+        finishConversion(page);
+        ASSERT_EQ(m_services.calls().size(), 1u) << toUtf8(std::u16string(item.title));
+        EXPECT_EQ(m_services.calls()[0].kind, item.kind);
+        EXPECT_EQ(m_services.calls()[0].name, item.name);
+        EXPECT_EQ(m_services.calls()[0].destination, item.destination);
+        EXPECT_GT(m_services.calls()[0].byteCount, 0u);
+        EXPECT_FALSE(ProgressHUD::isVisible()) << toUtf8(std::u16string(item.title));
+    }
+
+    // A chapter of a project kept in the Dropbox folder: its PDF copy joins the listing.
+    m_services.clear();
+    std::string outbox = LinuxExportServices::defaultFolders().outbox;
+    std::string chapter = outbox + "/Dropbox/Novel/Files/Docs/Chapter.rtf";
+    std::filesystem::create_directories(std::filesystem::path(chapter).parent_path());
+    writeFile(chapter, "{\\rtf1\\ansi chapter\\par}");
+    std::size_t page = m_pages.size();
+    ASSERT_TRUE(choose(chapter, u"Convert to PDF"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_pages.size() > page; }, 30));
+    finishConversion(page);
+    ASSERT_EQ(m_services.calls().size(), 1u);
+    EXPECT_EQ(m_services.calls()[0].kind, Kind::InsertItem);
+    EXPECT_EQ(m_services.calls()[0].name, "Chapter-Copy.pdf");
+    EXPECT_FALSE(ProgressHUD::isVisible());
+    // Elsewhere the copy only stays beside its file.
+    m_services.clear();
+    page = m_pages.size();
+    ASSERT_TRUE(choose(rtf, u"Convert to PDF"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return m_pages.size() > page; }, 30));
+    finishConversion(page);
+    EXPECT_TRUE(m_services.calls().empty());
+    EXPECT_TRUE(std::filesystem::exists(m_folder.path("Notes-Copy.pdf")));
+    std::filesystem::remove_all(outbox + "/Dropbox/Novel");
+
+    // A PDF is only copied: it has no conversion to send.
+    std::shared_ptr<Menu> forPDF = m_controller.PDFMenuForFile(write("Scan.pdf", "%PDF-1.4 scan"));
+    ASSERT_EQ(forPDF->children().size(), 1u);
+    EXPECT_EQ(forPDF->children()[0]->title(), u"Convert to PDF");
 }
 
 TEST_F(AppControllerExportTest, PrintingByKind)

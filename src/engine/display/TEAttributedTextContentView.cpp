@@ -430,7 +430,6 @@ void TEAttributedTextContentView::layoutSubviewsInRect(const Rect& rect)
                     if (dynamic_cast<const TEDictationPlaceholderTextAttachment*>(attachment.get())) {
                         auto placeholder = TEDictationPlaceholderView::placeholderView();
                         placeholder->setFrame(runFrame);
-                        placeholder->willMoveToSuperview(this);
                         view = placeholder;
                     } else if (delegate && delegate->viewForAttachment) {
                         view = delegate->viewForAttachment(*this, attachment, runFrame);

@@ -117,8 +117,10 @@ public:
     Size sizeThatFits(Size size);
     Size suggestedFrameSizeToFitEntireStringConstraintedToWidth(double width);
 
-    // The layer's drawing path: background, offsets, options and the delegate's hooks.
+    // The layer's drawing path: background, offsets, options and the
+    // delegate's hooks. It is what a window shows; drawRect draws the text alone.
     void drawLayerInContext(GraphicsContext& context);
+    void drawLayer(GraphicsContext& context, const Rect&) override { drawLayerInContext(context); }
     void drawRect(GraphicsContext& context, const Rect& rect) override;
     bool drawsOwnContent() const override { return true; }
     Result<Image::Pointer> contentImageWithBounds(const Rect& bounds, unsigned options, double scale = 1);

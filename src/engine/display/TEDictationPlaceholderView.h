@@ -23,7 +23,7 @@ public:
     int phase() const { return m_phase; }
     Size sizeThatFits(Size) const { return Size{41, 16}; }
     // Stops the pulse, and starts it again when the view goes into a superview.
-    void willMoveToSuperview(const View* newSuperview);
+    void willMoveToSuperview(const View* newSuperview) override;
     void drawRect(GraphicsContext& context, const Rect& rect) override;
     bool drawsOwnContent() const override { return true; }
 

@@ -1,8 +1,13 @@
 #include "engine/display/TELazyImageView.h"
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/graphics/ImageCodec.h"
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 
@@ -39,12 +44,19 @@ void TELazyImageView::clearImageCache()
     imageCache().clear();
 }
 
+void TELazyImageView::showImage(Image::Pointer image)
+{
+    setImage(std::move(image));
+    // A window that already shows the view shows the new picture.
+    setNeedsDisplay();
+}
+
 void TELazyImageView::didMoveToSuperview()
 {
     if (image() || m_url.empty() || m_loading || !superview())
         return;
     if (Image::Pointer cached = cachedImageForURL(m_url)) {
-        setImage(cached);
+        showImage(cached);
         m_fullWidth = cached->size().width;
         m_fullHeight = cached->size().height;
         if (m_delegate)
@@ -52,6 +64,12 @@ void TELazyImageView::didMoveToSuperview()
         return;
     }
     loadImageAtURL(m_url);
+}
+
+void TELazyImageView::setURLRequest(URLRequest request)
+{
+    m_url = request.url;
+    m_urlRequest = std::move(request);
 }
 
 void TELazyImageView::loadImageAtURL(const std::string&) {}
@@ -79,16 +97,53 @@ void TELazyImageView::didReceiveData(const std::vector<std::uint8_t>& data)
     if (!m_loading)
         return;
     m_receivedData.insert(m_receivedData.end(), data.begin(), data.end());
-    // FIXME: no partial image is shown while the data arrives; the image
-    // appears when the download completes, progressive or not.
+    if (m_shouldShowProgressiveDownload)
+        createAndShowProgressiveImage();
+}
+
+void TELazyImageView::createAndShowProgressiveImage()
+{
+    if (m_fullWidth <= 0 || m_fullHeight <= 0) {
+        std::optional<Size> declared = ImageCodec::declaredPixelSize(m_receivedData);
+        if (!declared)
+            return;
+        m_fullWidth = declared->width;
+        m_fullHeight = declared->height;
+    }
+    if (m_fullWidth <= 0 || m_fullHeight <= 0)
+        return;
+    Result<DecodedBitmap> received = ImageCodec::decodeReceivedRows(m_receivedData);
+    if (!received || received->height <= 0)
+        return;
+    int width = static_cast<int>(std::ceil(m_fullWidth));
+    int height = static_cast<int>(std::ceil(m_fullHeight));
+    // The rows so far at the top of a transparent picture of the full size,
+    // so that the view keeps its size while the rest arrives.
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0);
+    int columns = std::min(width, received->width);
+    for (int row = 0; row < std::min(height, received->height); ++row)
+        std::copy_n(received->pixels.begin() + std::ptrdiff_t(row) * received->width * 4, columns * 4,
+                    pixels.begin() + std::ptrdiff_t(row) * width * 4);
+    Result<Image::Pointer> partial = Image::imageWithPixels(width, height, std::move(pixels));
+    if (!partial)
+        return;
+    std::weak_ptr<TELazyImageView> weakSelf = std::static_pointer_cast<TELazyImageView>(weak_from_this().lock());
+    RunLoop::main().post([weakSelf, image = *partial] {
+        // A preview that comes after the whole picture, or after the
+        // download was given up, would replace what the view should show.
+        if (auto self = weakSelf.lock(); self && self->m_loading)
+            self->showImage(image);
+    });
 }
 
 void TELazyImageView::didFinishLoading()
 {
     if (!m_loading)
         return;
+    // The picture becomes the view's on the main thread, which owns the
+    // view; a transfer reporting from its own thread waits for it.
     if (!m_receivedData.empty())
-        completeDownloadWithData(m_receivedData);
+        dispatchSyncMain([this] { completeDownloadWithData(m_receivedData); });
     finish();
     NotificationCenter::defaultCenter().postNotification(TELazyImageViewDidFinishDownloadNotification, this);
 }
@@ -110,7 +165,7 @@ void TELazyImageView::completeDownloadWithData(const std::vector<std::uint8_t>& 
 {
     Result<Image::Pointer> decoded = Image::imageWithData(data);
     Image::Pointer picture = decoded.ok() ? *decoded : nullptr;
-    setImage(picture);
+    showImage(picture);
     Size size = picture ? picture->size() : Size{};
     m_fullWidth = size.width;
     m_fullHeight = size.height;

@@ -163,6 +163,8 @@ std::shared_ptr<Menu> DKDocumentPicker::menuForItem(const std::shared_ptr<ODSFil
     };
     if (m_printer)
         actions.push_back(entry(u"Print…", &DKDocumentPicker::printItem));
+    if (std::shared_ptr<Menu> exports = m_exportMenu && item ? m_exportMenu(item->fileURL()) : nullptr)
+        actions.push_back(exports);
     auto trash = entry(u"Move to Trash", &DKDocumentPicker::deleteItem);
     trash->setDestructive(true);
     actions.push_back(trash);

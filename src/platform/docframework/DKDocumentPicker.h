@@ -26,6 +26,8 @@ public:
     using ImportChooser = std::function<std::optional<std::string>()>;
     // Prints a listed file.
     using Printer = std::function<Status(const std::string& path)>;
+    // What a listed file can be made into and sent on as.
+    using ExportMenu = std::function<std::shared_ptr<Menu>(const std::string& path)>;
 
     explicit DKDocumentPicker(std::shared_ptr<ODSLocalDirectoryScope> scope);
     ~DKDocumentPicker() override;
@@ -34,6 +36,7 @@ public:
 
     void setImportChooser(ImportChooser chooser) { m_importChooser = std::move(chooser); }
     void setPrinter(Printer printer) { m_printer = std::move(printer); }
+    void setExportMenu(ExportMenu menu) { m_exportMenu = std::move(menu); }
 
     // The items' actions: each reports a failure in an alert over the browser.
     void newDocument(const std::string& extension);
@@ -64,6 +67,7 @@ private:
     std::shared_ptr<ODSScopeViewController> m_scopeViewController;
     ImportChooser m_importChooser;
     Printer m_printer;
+    ExportMenu m_exportMenu;
     std::shared_ptr<BarButtonItem> m_newItem;
     std::shared_ptr<BarButtonItem> m_importItem;
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);

@@ -16,6 +16,7 @@
 #include <csetjmp>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace folio {
 
@@ -64,6 +65,57 @@ void jpegNoteWarning(j_common_ptr info, int level)
     if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
         errors->truncated = true;
 }
+
+// What libpng's progressive reader has made of the bytes received so far:
+// it hands over each row as soon as the bytes for it are there.
+struct ReceivedPng {
+    DecodedBitmap bitmap;
+    int rows = 0;
+    int passes = 1;
+    bool headerRead = false;
+    bool tooLarge = false;
+};
+
+void receivedPngHeader(png_structp png, png_infop info)
+{
+    auto* received = static_cast<ReceivedPng*>(png_get_progressive_ptr(png));
+    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    if (std::uint64_t(width) * height > DecodedBitmap::kMaxPixels) {
+        received->tooLarge = true;
+        png_error(png, "The PNG image is too large to show while it arrives.");
+    }
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    received->passes = png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    received->bitmap.width = int(width);
+    received->bitmap.height = int(height);
+    received->bitmap.pixels.resize(std::size_t(width) * height * 4);
+    received->headerRead = true;
+}
+
+void receivedPngRow(png_structp png, png_bytep row, png_uint_32 number, int)
+{
+    auto* received = static_cast<ReceivedPng*>(png_get_progressive_ptr(png));
+    if (!row || number >= png_uint_32(received->bitmap.height))
+        return;
+    png_progressive_combine_row(png, received->bitmap.pixels.data() + std::size_t(number) * received->bitmap.width * 4,
+                                row);
+    // An interlaced picture's rows are whole only after the last pass.
+    if (received->passes == 1)
+        received->rows = std::max(received->rows, int(number) + 1);
+}
+
+void receivedPngEnd(png_structp png, png_infop)
+{
+    auto* received = static_cast<ReceivedPng*>(png_get_progressive_ptr(png));
+    received->rows = received->bitmap.height;
+}
+
+void stopReadingPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void ignorePngWarning(png_structp, png_const_charp) {}
 
 } // namespace
 
@@ -201,6 +253,79 @@ Result<DecodedBitmap> EngineDrawingServices::decodeJpeg(const std::vector<std::u
     jpeg_destroy_decompress(&info);
     if (errors.truncated)
         return decodeError("The JPEG image is truncated.");
+    return bitmap;
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodeReceivedRows(const std::vector<std::uint8_t>& data)
+{
+    if (data.size() >= 4 && data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G')
+        return decodeReceivedPngRows(data);
+    return decodeReceivedJpegRows(data);
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodeReceivedPngRows(const std::vector<std::uint8_t>& data)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, stopReadingPng, ignorePngWarning);
+    if (!png)
+        return decodeError("No PNG decoder could be made.");
+    png_infop info = png_create_info_struct(png);
+    // Kept on the heap, where the jump out of libpng cannot leave it stale.
+    auto received = std::make_unique<ReceivedPng>();
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        if (received->tooLarge)
+            return decodeError("The PNG image is too large to show while it arrives.");
+        return decodeError("The PNG image is damaged.");
+    }
+    png_set_progressive_read_fn(png, received.get(), receivedPngHeader, receivedPngRow, receivedPngEnd);
+    png_process_data(png, info, const_cast<png_bytep>(data.data()), data.size());
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!received->headerRead)
+        return decodeError("The PNG image's header has not arrived yet.");
+    DecodedBitmap bitmap = std::move(received->bitmap);
+    bitmap.height = received->rows;
+    bitmap.pixels.resize(std::size_t(bitmap.width) * bitmap.height * 4);
+    return bitmap;
+}
+
+Result<DecodedBitmap> EngineDrawingServices::decodeReceivedJpegRows(const std::vector<std::uint8_t>& data)
+{
+    jpeg_decompress_struct info;
+    JpegErrorManager errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = jpegErrorExit;
+    errors.manager.emit_message = jpegNoteWarning;
+    DecodedBitmap bitmap;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        return decodeError(std::string("The JPEG image's header has not arrived yet: ") + errors.message);
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&info, TRUE);
+    if (errors.truncated || std::uint64_t(info.image_width) * info.image_height > DecodedBitmap::kMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        return decodeError("The JPEG image cannot be shown while it arrives.");
+    }
+    info.out_color_space = JCS_EXT_RGBA;
+    jpeg_start_decompress(&info);
+    bitmap.width = int(info.output_width);
+    bitmap.pixels.resize(std::size_t(bitmap.width) * info.output_height * 4);
+    // libjpeg fills what is missing with grey and warns; the rows decoded
+    // before the warning are the picture's own.
+    int rows = 0;
+    while (!errors.truncated && info.output_scanline < info.output_height) {
+        JSAMPROW row = bitmap.pixels.data() + std::size_t(info.output_scanline) * bitmap.width * 4;
+        jpeg_read_scanlines(&info, &row, 1);
+        if (!errors.truncated)
+            rows = int(info.output_scanline);
+    }
+    // A progressive picture is read whole before its first row: truncated, it shows none.
+    if (jpeg_has_multiple_scans(&info) && errors.truncated)
+        rows = 0;
+    jpeg_destroy_decompress(&info);
+    bitmap.height = rows;
+    bitmap.pixels.resize(std::size_t(bitmap.width) * bitmap.height * 4);
     return bitmap;
 }
 

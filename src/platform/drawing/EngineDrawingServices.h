@@ -13,6 +13,7 @@ public:
     Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>& data) override;
     Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>& data) override;
     Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>& data) override;
+    Result<DecodedBitmap> decodeReceivedRows(const std::vector<std::uint8_t>& data) override;
     Result<std::vector<std::uint8_t>> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba) override;
     Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
                                                  double quality) override;
@@ -24,6 +25,10 @@ public:
     cairo_surface_t* createCairoSurface(const Image& image) override;
     void drawImageInRect(cairo_t* context, const Image& image, const Rect& rect) override;
     void fontConfigurationChanged() override;
+
+private:
+    Result<DecodedBitmap> decodeReceivedPngRows(const std::vector<std::uint8_t>& data);
+    Result<DecodedBitmap> decodeReceivedJpegRows(const std::vector<std::uint8_t>& data);
 };
 
 } // namespace folio

@@ -32,6 +32,9 @@ public:
     virtual Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>& data) = 0;
     virtual Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>& data) = 0;
     virtual Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>& data) = 0;
+    // The rows from the top of a PNG or JPEG picture that the first bytes of
+    // its file hold (see ImageCodec::decodeReceivedRows).
+    virtual Result<DecodedBitmap> decodeReceivedRows(const std::vector<std::uint8_t>& data) = 0;
     virtual Result<std::vector<std::uint8_t>> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba) = 0;
     virtual Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,
                                                          double quality) = 0;

@@ -98,6 +98,8 @@ std::shared_ptr<FontCatalog>& sharedSlot()
 
 std::optional<std::string> FontCatalog::substituteFamily(std::string_view) const { return std::nullopt; }
 
+std::optional<FontFace> FontCatalog::faceCoveringCharacter(char32_t, const FontFace&) const { return std::nullopt; }
+
 std::vector<std::string> FontCatalog::familyNames() const
 {
     std::vector<std::string> names;

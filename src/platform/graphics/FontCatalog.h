@@ -51,6 +51,11 @@ public:
     // The installed family the system draws `family` with when `family` itself is
     // not installed; none when the system has no real stand-in for it.
     virtual std::optional<std::string> substituteFamily(std::string_view family) const;
+    // An installed face that has a glyph for `character`, as like `preferred`
+    // as the system can find, for text whose own face lacks the character;
+    // none when no face has it. Faces that exist only in memory have a glyph
+    // for everything, so the base catalogue finds none.
+    virtual std::optional<FontFace> faceCoveringCharacter(char32_t character, const FontFace& preferred) const;
 
     std::vector<std::string> familyNames() const;
     std::vector<FontFace> facesOfFamily(std::string_view family) const;

@@ -312,6 +312,8 @@ Result<std::vector<FontFace>> FontconfigFontCatalog::addFontFile(const std::stri
         std::lock_guard lock(m_mutex);
         m_faces = std::make_shared<const std::vector<FontFace>>(listFaces(true));
         m_substitutes.clear();
+        // The new faces may hold characters no face had before.
+        m_covering.clear();
         noteFacesChanged();
         // The file may hold a face that was already installed elsewhere, which
         // the listing shows once; look at every copy.
@@ -371,6 +373,64 @@ std::optional<std::string> FontconfigFontCatalog::findSubstitute(const std::stri
             break;
         if (candidate != family && hasFamily(candidate))
             return candidate;
+    }
+    return std::nullopt;
+}
+
+std::optional<FontFace> FontconfigFontCatalog::faceCoveringCharacter(char32_t character,
+                                                                     const FontFace& preferred) const
+{
+    std::pair<std::string, char32_t> key{faceKey(preferred) + "|" + preferred.postScriptName, character};
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto cached = m_covering.find(key); cached != m_covering.end())
+            return cached->second;
+    }
+    std::optional<FontFace> found = findFaceCovering(character, preferred);
+    std::lock_guard lock(m_mutex);
+    m_covering[key] = found;
+    return found;
+}
+
+std::optional<FontFace> FontconfigFontCatalog::findFaceCovering(char32_t character, const FontFace& preferred) const
+{
+    PatternPointer pattern(FcPatternCreate(), FcPatternDestroy);
+    if (!preferred.familyName.empty())
+        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(preferred.familyName.c_str()));
+    FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(preferred.weight));
+    FcPatternAddInteger(pattern.get(), FC_SLANT, preferred.isItalic() ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
+    std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> wanted(FcCharSetCreate(), FcCharSetDestroy);
+    FcCharSetAddChar(wanted.get(), character);
+    FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> sorted(
+        FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result), FcFontSetDestroy);
+    if (!sorted)
+        return std::nullopt;
+    FaceList listed = sharedFaces();
+    for (int i = 0; i < sorted->nfont; ++i) {
+        FcPattern* candidate = sorted->fonts[i];
+        FcCharSet* charset = nullptr;
+        FcBool outline = FcTrue;
+        FcPatternGetBool(candidate, FC_OUTLINE, 0, &outline);
+        if (!outline || FcPatternGetCharSet(candidate, FC_CHARSET, 0, &charset) != FcResultMatch
+            || !FcCharSetHasChar(charset, character))
+            continue;
+        FontFace face = faceFromPattern(candidate);
+        // The listed face, so that it is the same face everywhere: the same
+        // file, or the one listed under its name.
+        auto sameFile = std::find_if(listed->begin(), listed->end(), [&](const FontFace& entry) {
+            return entry.filePath == face.filePath && entry.faceIndex == face.faceIndex;
+        });
+        if (sameFile != listed->end())
+            return *sameFile;
+        auto sameName = std::find_if(listed->begin(), listed->end(),
+                                     [&](const FontFace& entry) { return entry.postScriptName == face.postScriptName; });
+        if (sameName != listed->end())
+            return *sameName;
     }
     return std::nullopt;
 }

@@ -25,10 +25,14 @@ public:
     // Follows fontconfig's aliases (Helvetica to a metric-compatible family), but
     // not its last-resort generic fallback, which would make every name "exist".
     std::optional<std::string> substituteFamily(std::string_view family) const override;
+    // Fontconfig's ordering of the faces for the preferred face's family,
+    // weight and slant, the first that holds the character.
+    std::optional<FontFace> faceCoveringCharacter(char32_t character, const FontFace& preferred) const override;
 
 private:
     std::vector<FontFace> listFaces(bool onePerName) const;
     std::optional<std::string> findSubstitute(const std::string& family) const;
+    std::optional<FontFace> findFaceCovering(char32_t character, const FontFace& preferred) const;
 
     mutable std::mutex m_mutex;
     // Replaced, never changed, when fonts are added: lists handed out stay as they were.
@@ -37,6 +41,7 @@ private:
     mutable std::map<std::string, std::vector<std::string>> m_features;
     mutable std::optional<std::vector<std::string>> m_genericHeads;
     mutable std::map<std::string, std::optional<std::string>> m_substitutes;
+    mutable std::map<std::pair<std::string, char32_t>, std::optional<FontFace>> m_covering;
 };
 
 } // namespace folio

@@ -42,6 +42,13 @@ Result<DecodedBitmap> ImageCodec::decode(const std::vector<std::uint8_t>& data)
     return decodeError("The data is neither a PNG, a JPEG nor a GIF image.");
 }
 
+Result<DecodedBitmap> ImageCodec::decodeReceivedRows(const std::vector<std::uint8_t>& data)
+{
+    if (!startsWith(data, {0x89, 'P', 'N', 'G'}) && !startsWith(data, {0xFF, 0xD8, 0xFF}))
+        return decodeError("The data does not begin as a PNG or JPEG image.");
+    return DrawingServices::shared().decodeReceivedRows(data);
+}
+
 Result<DecodedBitmap> ImageCodec::decodeGif(const std::vector<std::uint8_t>& data)
 {
     return DrawingServices::shared().decodeGif(data);

@@ -35,6 +35,13 @@ public:
     static Result<DecodedBitmap> decodePng(const std::vector<std::uint8_t>& data);
     static Result<DecodedBitmap> decodeJpeg(const std::vector<std::uint8_t>& data);
     static Result<DecodedBitmap> decodeGif(const std::vector<std::uint8_t>& data);
+    // What the first bytes of a PNG or JPEG file received so far show: the
+    // picture's full width and the rows from its top decoded so far (the
+    // height counts only those, and may be 0; an interlaced or progressive
+    // picture shows no row before it is whole). An error when the bytes are
+    // no such picture, hold no complete header yet, or the picture is larger
+    // than a decoded bitmap may be.
+    static Result<DecodedBitmap> decodeReceivedRows(const std::vector<std::uint8_t>& data);
     static Result<std::vector<std::uint8_t>> encodePng(int width, int height, const std::vector<std::uint8_t>& rgba);
     // `quality` from 0 to 1; 0.5 is libjpeg's quality 50.
     static Result<std::vector<std::uint8_t>> encodeJpeg(int width, int height, const std::vector<std::uint8_t>& rgba,

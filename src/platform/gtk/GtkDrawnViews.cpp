@@ -23,7 +23,7 @@ gboolean draw(GtkWidget* widget, cairo_t* cr, gpointer)
 {
     if (auto view = viewOf(widget)) {
         if (std::unique_ptr<GraphicsContext> context = GraphicsContext::contextDrawingInto(cr))
-            view->drawRect(*context, Rect{{0, 0}, view->bounds().size});
+            view->drawLayer(*context, Rect{{0, 0}, view->bounds().size});
     }
     return FALSE;
 }

@@ -20,6 +20,7 @@
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyboardService.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/NavigationController.h"
@@ -1059,6 +1060,14 @@ void GtkPresenter::viewNeedsDisplay(View& view)
 {
     if (!m_tearingDown)
         GtkViewOverlay::refresh(view);
+    // A picture view's new picture shows at once (one that arrives after
+    // the view was shown).
+    if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) {
+        for (const auto& [key, surface] : m_surfaces)
+            GtkViewBuilder::refreshImage(surface.toplevel, *imageView);
+        for (const auto& [controller, widget] : m_presented)
+            GtkViewBuilder::refreshImage(widget, *imageView);
+    }
     // A label's new text shows at once; it draws nothing itself.
     if (const auto* label = dynamic_cast<const Label*>(&view)) {
         for (const auto& [key, surface] : m_surfaces)

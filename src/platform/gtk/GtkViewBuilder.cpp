@@ -40,6 +40,7 @@ constexpr const char* kLongPressKey = "folio-long-press";
 constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
 constexpr const char* kBandHeightKey = "folio-band-height";
+constexpr const char* kSizedByFrameKey = "folio-sized-by-frame";
 
 // An overlay child that stands for a content band takes exactly the band,
 // whatever size the widget would like (a page would like all its text).
@@ -117,15 +118,16 @@ GtkWidget* imageWidget(const Image& image)
     return widget;
 }
 
-// The image at the largest size that fits the view, centred in it.
-GtkWidget* fittedImageWidget(const Image& image, Size size)
+// The image at the largest size that fits the view, centred in it; null
+// when the image cannot be drawn or has no size.
+cairo_surface_t* fittedImageSurface(const Image& image, Size size)
 {
     cairo_surface_t* source = image.createCairoSurface();
     Size natural = image.size();
     if (!source || natural.width <= 0 || natural.height <= 0) {
         if (source)
             cairo_surface_destroy(source);
-        return imageWidget(image);
+        return nullptr;
     }
     int width = std::max(1, pixels(size.width));
     int height = std::max(1, pixels(size.height));
@@ -139,6 +141,15 @@ GtkWidget* fittedImageWidget(const Image& image, Size size)
     cairo_paint(cr);
     cairo_destroy(cr);
     cairo_surface_destroy(source);
+    return fitted;
+}
+
+// The image at the largest size that fits the view, centred in it.
+GtkWidget* fittedImageWidget(const Image& image, Size size)
+{
+    cairo_surface_t* fitted = fittedImageSurface(image, size);
+    if (!fitted)
+        return imageWidget(image);
     GtkWidget* widget = gtk_image_new_from_surface(fitted);
     cairo_surface_destroy(fitted);
     return widget;
@@ -209,6 +220,22 @@ GtkWidget* GtkViewBuilder::widgetForView(GtkWidget* root, const View& view)
 GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* view)
 {
     return root && view ? findWidgetForView(root, view) : nullptr;
+}
+
+void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
+{
+    GtkWidget* widget = widgetForView(root, view);
+    if (!widget || !GTK_IS_IMAGE(widget))
+        return;
+    const std::shared_ptr<const Image>& image = view.image();
+    cairo_surface_t* surface = nullptr;
+    if (image && view.contentMode() == ContentMode::ScaleAspectFit && !view.frame().isEmpty())
+        surface = fittedImageSurface(*image, view.frame().size);
+    if (image && !surface)
+        surface = image->createCairoSurface();
+    gtk_image_set_from_surface(GTK_IMAGE(widget), surface);
+    if (surface)
+        cairo_surface_destroy(surface);
 }
 
 void GtkViewBuilder::detachNativeWidget(GtkWidget* widget)
@@ -416,6 +443,9 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
         gtk_widget_set_hexpand(scroller, TRUE);
         gtk_widget_set_vexpand(scroller, TRUE);
+        // Placed among other views, it takes its frame, as every view there
+        // does; a scrolled window alone would shrink to its smallest.
+        g_object_set_data(G_OBJECT(scroller), kSizedByFrameKey, GINT_TO_POINTER(1));
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
         return scroller;
@@ -497,7 +527,8 @@ GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
         GtkWidget* child = build(*subview);
         if (!child)
             continue;
-        if (!GTK_IS_SCROLLED_WINDOW(child) && subview->nativeWidgetHandle() == nullptr)
+        bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
+        if (!sizesItself && subview->nativeWidgetHandle() == nullptr)
             gtk_widget_set_size_request(child, pixels(subview->frame().width()), pixels(subview->frame().height()));
         Point origin{subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY()};
         gtk_fixed_put(GTK_FIXED(fixed), child, static_cast<int>(std::lround(origin.x)), static_cast<int>(std::lround(origin.y)));

@@ -10,6 +10,7 @@
 namespace folio {
 
 class BarContainerView;
+class ImageView;
 class ProgressHUD;
 class TableView;
 class View;
@@ -44,6 +45,8 @@ public:
     static GtkWidget* widgetForView(GtkWidget* root, const View& view);
     // The same for a view known only by its address (a menu's anchor).
     static GtkWidget* widgetForViewAddress(GtkWidget* root, const void* view);
+    // Shows the image view's current image in the widget built for it.
+    static void refreshImage(GtkWidget* root, const ImageView& view);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
 

@@ -382,7 +382,7 @@ void GtkViewOverlay::paint(View& view, cairo_t* cr)
     {
         cairo_save(cr);
         if (std::unique_ptr<GraphicsContext> context = GraphicsContext::contextDrawingInto(cr))
-            view.drawRect(*context, bounds);
+            view.drawLayer(*context, bounds);
         cairo_restore(cr);
     }
     for (const std::shared_ptr<View>& subview : view.subviews()) {

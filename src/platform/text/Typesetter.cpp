@@ -113,6 +113,73 @@ const Typesetter::RunFont& Typesetter::fontOf(const AttributeDictionary& attribu
     return entry;
 }
 
+const Typesetter::RunFont& Typesetter::fallbackFont(const RunFont& base, char32_t character) const
+{
+    std::optional<FontFace> face = FontCatalog::shared()->faceCoveringCharacter(character, base.font->face());
+    if (!face || *face == base.font->face())
+        return base;
+    std::lock_guard lock(m_fontMutex);
+    RunFont& entry = m_fallbackFonts[{face->postScriptName, base.font->pointSize()}];
+    if (!entry.font) {
+        entry.font = std::make_shared<const Font>(Font::fontWithFace(*face, base.font->pointSize()));
+        entry.face = ShapingFace::forFace(entry.font->face());
+    }
+    return entry;
+}
+
+std::vector<Typesetter::ShapedPiece> Typesetter::shapeWithFallback(Range range, bool rightToLeft,
+                                                                   const RunFont& font) const
+{
+    const std::u16string& string = m_text.string();
+    std::vector<ShapedPiece> pieces;
+    pieces.push_back(ShapedPiece{&font, range,
+                                 font.face->shape(string, range.location, range.length, rightToLeft,
+                                                  font.font->pointSize(), font.font->features())});
+    // Most text has every glyph in its own face: that is told without more work.
+    const std::vector<ShapedGlyph>& shaped = pieces.front().glyphs;
+    if (!font.face->hasOutlines()
+        || std::none_of(shaped.begin(), shaped.end(), [](const ShapedGlyph& glyph) { return glyph.glyph == 0; }))
+        return pieces;
+    // Clusters in logical order, and whether the face drew them as the
+    // missing glyph (glyph 0, a box).
+    std::map<std::size_t, bool> missing;
+    for (const ShapedGlyph& glyph : shaped)
+        missing[glyph.cluster] = missing[glyph.cluster] || glyph.glyph == 0;
+    // Each lacking cluster goes to the face that has its first character;
+    // neighbouring clusters of one face are shaped together.
+    std::vector<std::pair<const RunFont*, Range>> stretches;
+    for (auto cluster = missing.begin(); cluster != missing.end(); ++cluster) {
+        std::size_t start = cluster->first;
+        auto next = std::next(cluster);
+        std::size_t end = next == missing.end() ? range.location + range.length : next->first;
+        const RunFont* chosen = &font;
+        if (cluster->second) {
+            char32_t character = 0;
+            std::size_t at = start;
+            U16_NEXT(string.data(), at, string.size(), character);
+            if (!isWhitespace(string[start]) && !u_iscntrl(character)
+                && !u_hasBinaryProperty(character, UCHAR_DEFAULT_IGNORABLE_CODE_POINT))
+                chosen = &fallbackFont(font, character);
+        }
+        if (!stretches.empty() && stretches.back().first == chosen)
+            stretches.back().second.length = end - stretches.back().second.location;
+        else
+            stretches.push_back({chosen, Range{start, end - start}});
+    }
+    if (stretches.size() == 1 && stretches.front().first == &font)
+        return pieces;
+    pieces.clear();
+    for (const auto& [stretchFont, stretch] : stretches)
+        pieces.push_back(ShapedPiece{stretchFont, stretch,
+                                     stretchFont->face->shape(string, stretch.location, stretch.length, rightToLeft,
+                                                              stretchFont->font->pointSize(),
+                                                              stretchFont == &font ? font.font->features()
+                                                                                   : std::vector<std::string>{})});
+    if (rightToLeft)
+        std::reverse(pieces.begin(), pieces.end());
+    return pieces;
+}
+
 std::vector<Typesetter::Item> Typesetter::itemize(Range range, int level) const
 {
     std::vector<Item> items;
@@ -189,15 +256,16 @@ void Typesetter::measureParagraph(std::size_t paragraph) const
             continue;
         }
         const RunFont& runFont = fontOf(*item.attributes);
-        const Font& font = *runFont.font;
-        const ShapingFace* face = runFont.face.get();
         std::size_t segmentStart = item.start, end = item.start + item.length;
         for (std::size_t i = item.start; i <= end; ++i) {
             if (i < end && string[i] != u'\t' && !isLineEnd(string[i]))
                 continue;
-            for (const ShapedGlyph& glyph :
-                 face->shape(string, segmentStart, i - segmentStart, item.rightToLeft, font.pointSize(), font.features()))
-                m_advances[glyph.cluster] += static_cast<float>(glyph.advance);
+            if (i > segmentStart) {
+                for (const ShapedPiece& piece :
+                     shapeWithFallback(Range{segmentStart, i - segmentStart}, item.rightToLeft, runFont))
+                    for (const ShapedGlyph& glyph : piece.glyphs)
+                        m_advances[glyph.cluster] += static_cast<float>(glyph.advance);
+            }
             segmentStart = i + 1;
         }
     }
@@ -261,20 +329,27 @@ TypesetLine Typesetter::createLine(Range range) const
     int level = paragraphLevel(paragraphIndex(range.location));
     std::vector<TypesetRun> runs;
     double pen = 0;
-    for (const Item& item : itemize(range, level)) {
+    // A run holds one font: where the text's own face lacks characters and
+    // another face stands in, the stand-in's glyphs make a run of their own.
+    auto runFor = [&runs](const Item& item, const std::shared_ptr<const Font>& font, Range covered) -> TypesetRun& {
         if (runs.empty() || runs.back().attributes() != item.attributes
-            || runs.back().isRightToLeft() != item.rightToLeft) {
-            runs.emplace_back(item.attributes, fontOf(*item.attributes).font, item.rightToLeft);
-            runs.back().setStringRange(Range{item.start, 0});
+            || runs.back().isRightToLeft() != item.rightToLeft || &runs.back().font() != font.get()) {
+            runs.emplace_back(item.attributes, font, item.rightToLeft);
+            runs.back().setStringRange(covered);
+            return runs.back();
         }
         TypesetRun& run = runs.back();
         Range runRange = run.stringRange();
-        std::size_t low = std::min(runRange.location, item.start);
-        std::size_t high = std::max(runRange.location + runRange.length, item.start + item.length);
+        std::size_t low = std::min(runRange.location, covered.location);
+        std::size_t high = std::max(runRange.location + runRange.length, covered.location + covered.length);
         run.setStringRange(Range{low, high - low});
-
+        return run;
+    };
+    for (const Item& item : itemize(range, level)) {
+        const RunFont& runFont = fontOf(*item.attributes);
         if (const TextRunDelegate* delegate =
                 item.attributes->valueForKeyAs<TextRunDelegate>(TextAttributeName::RunDelegate)) {
+            TypesetRun& run = runFor(item, runFont.font, Range{item.start, item.length});
             run.setVerticalMetrics(delegate->ascent(), delegate->descent(), 0);
             for (std::size_t n = 0; n < item.length; ++n) {
                 std::size_t index = item.rightToLeft ? item.start + item.length - 1 - n : item.start + n;
@@ -298,20 +373,22 @@ TypesetLine Typesetter::createLine(Range range) const
             segments.push_back(Range{segmentStart, end - segmentStart});
         if (item.rightToLeft)
             std::reverse(segments.begin(), segments.end());
-        const ShapingFace* face = fontOf(*item.attributes).face.get();
         for (const Range& segment : segments) {
             char16_t first = string[segment.location];
             if (segment.length == 1 && (first == u'\t' || isLineEnd(first))) {
                 double advance = first == u'\t' ? nextTabStop(segment.location, pen) - pen : 0;
-                run.addGlyph(TypesetRun::kBlankGlyph, Point{pen, 0}, advance, segment.location, true);
+                runFor(item, runFont.font, segment)
+                    .addGlyph(TypesetRun::kBlankGlyph, Point{pen, 0}, advance, segment.location, true);
                 pen += advance;
                 continue;
             }
-            for (const ShapedGlyph& glyph : face->shape(string, segment.location, segment.length, item.rightToLeft,
-                                                        run.font().pointSize(), run.font().features())) {
-                run.addGlyph(glyph.glyph, Point{pen + glyph.xOffset, glyph.yOffset}, glyph.advance, glyph.cluster,
-                             isWhitespace(string[glyph.cluster]));
-                pen += glyph.advance;
+            for (const ShapedPiece& piece : shapeWithFallback(segment, item.rightToLeft, runFont)) {
+                TypesetRun& run = runFor(item, piece.font->font, piece.range);
+                for (const ShapedGlyph& glyph : piece.glyphs) {
+                    run.addGlyph(glyph.glyph, Point{pen + glyph.xOffset, glyph.yOffset}, glyph.advance, glyph.cluster,
+                                 isWhitespace(string[glyph.cluster]));
+                    pen += glyph.advance;
+                }
             }
         }
     }

@@ -2,11 +2,13 @@
 
 #include "platform/foundation/Range.h"
 #include "platform/graphics/Font.h"
+#include "platform/graphics/ShapingFace.h"
 #include "platform/text/AttributedString.h"
 #include "platform/text/TypesetLine.h"
 
 #include <cstddef>
 #include <memory>
+#include <map>
 #include <mutex>
 #include <unordered_map>
 #include <optional>
@@ -15,8 +17,6 @@
 typedef struct UBreakIterator UBreakIterator;
 
 namespace folio {
-
-class ShapingFace;
 
 enum class TruncationType { Start = 0, End = 1, Middle = 2 };
 
@@ -78,6 +78,19 @@ private:
         std::shared_ptr<const ShapingFace> face;
     };
     const RunFont& fontOf(const AttributeDictionary& attributes) const;
+    // A stretch of text shaped with one face: the run's own, or a face that
+    // stands in for characters the run's face has no glyph for.
+    struct ShapedPiece {
+        const RunFont* font = nullptr;
+        Range range;
+        std::vector<ShapedGlyph> glyphs;
+    };
+    // Shapes text[range] with `font`, and each cluster its face lacks with an
+    // installed face that has it; pieces in visual order.
+    std::vector<ShapedPiece> shapeWithFallback(Range range, bool rightToLeft, const RunFont& font) const;
+    // `base` at the same size drawn with a face that has `character`; `base`
+    // itself when no face has it.
+    const RunFont& fallbackFont(const RunFont& base, char32_t character) const;
     // Widths of the characters from `start` while their sum stays within
     // `width`; answers the count.
     std::size_t countFitting(std::size_t start, std::size_t end, double width, bool fromEnd) const;
@@ -93,6 +106,8 @@ private:
     mutable std::vector<std::int8_t> m_levels;
     mutable std::mutex m_fontMutex;
     mutable std::unordered_map<const AttributeDictionary*, RunFont> m_fonts;
+    // Stand-in fonts by face and size.
+    mutable std::map<std::pair<std::string, double>, RunFont> m_fallbackFonts;
 };
 
 } // namespace folio

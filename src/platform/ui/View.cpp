@@ -72,7 +72,8 @@ bool View::insertSubviewAtIndex(const std::shared_ptr<View>& view, std::size_t i
         return false;
     // Keep the view alive while it moves between parents.
     std::shared_ptr<View> keep = view;
-    view->removeFromSuperview();
+    keep->willMoveToSuperview(this);
+    keep->detachFromSuperview();
     index = std::min(index, m_subviews.size());
     m_subviews.insert(m_subviews.begin() + static_cast<std::ptrdiff_t>(index), keep);
     keep->m_superview = self;
@@ -85,15 +86,24 @@ void View::removeFromSuperview()
 {
     // The superview may hold the last reference to this view.
     auto self = sharedAs<View>();
+    if (m_superview.expired())
+        return;
+    willMoveToSuperview(nullptr);
+    if (detachFromSuperview())
+        didMoveToSuperview();
+}
+
+std::shared_ptr<View> View::detachFromSuperview()
+{
     auto parent = m_superview.lock();
     m_superview.reset();
     if (!parent)
-        return;
+        return nullptr;
     auto& siblings = parent->m_subviews;
     siblings.erase(std::remove_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; }),
                    siblings.end());
     Presenter::current().viewLayoutDidChange(*parent);
-    didMoveToSuperview();
+    return parent;
 }
 
 bool View::isDescendantOfView(const View* view) const
@@ -244,7 +254,7 @@ void View::displayIfNeeded(GraphicsContext& context)
     if (!m_needsDisplay)
         return;
     m_needsDisplay = false;
-    drawRect(context, m_bounds);
+    drawLayer(context, m_bounds);
 }
 
 void View::setNeedsLayout()

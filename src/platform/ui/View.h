@@ -66,6 +66,10 @@ public:
     // also answer drawsOwnContent, so that a presenter shows them as drawn.
     virtual void drawRect(GraphicsContext& context, const Rect& rect);
     virtual bool drawsOwnContent() const { return false; }
+    // What a presenter runs to draw the view into `rect`: its layer's drawing
+    // path, which is drawRect unless the view's layer draws in a way of its
+    // own (a background of its own, options the view holds, hooks around it).
+    virtual void drawLayer(GraphicsContext& context, const Rect& rect) { drawRect(context, rect); }
     // Marks the view for drawing and tells the presenter.
     void setNeedsDisplay();
     bool needsDisplay() const { return m_needsDisplay; }
@@ -125,12 +129,17 @@ public:
 
 protected:
     virtual void layoutSubviews() {}
+    // Before the view is added to a superview (`newSuperview`) or taken out
+    // of one (null): what runs only while the view is shown can stop or start.
+    virtual void willMoveToSuperview(const View* newSuperview) { (void)newSuperview; }
     // After the view was added to a superview or taken out of one: what a
     // view places beside itself in its superview can be placed now.
     virtual void didMoveToSuperview() {}
 
 private:
     Point originInWindow() const;
+    // Takes the view out of its superview's subviews without telling it.
+    std::shared_ptr<View> detachFromSuperview();
     std::vector<Point> inSuperview(const std::vector<Point>& touches) const;
     // Tells the presenter that the view came, went, moved or changed size.
     void layoutDidChange();

@@ -11,6 +11,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PicturePicker.h"
 #include "platform/ui/ProgressHUD.h"
 #include "richtext/TextViewController.h"
 #include "richtext/viewer/RTFTextView.h"
@@ -108,6 +109,12 @@ void RTFTextViewController::updateUndoItem()
 {
     if (m_undoItem)
         m_undoItem->setEnabled(m_textView && m_textView->undoManager().canUndo());
+}
+
+void RTFTextViewController::attachImage(BarButtonItem&)
+{
+    if (PicturePicker* picker = PicturePicker::shared())
+        picker->pickPicture(u"Attach Image", [](std::optional<std::string>) {});
 }
 
 Status RTFTextViewController::showZoomInspector()

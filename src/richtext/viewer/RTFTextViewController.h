@@ -51,6 +51,9 @@ public:
     const std::shared_ptr<BarButtonItem>& zoomBarButtonItem() const { return m_zoomItem; }
     // The inspector with the zoom slice, shown from the zoom item.
     Status showZoomInspector();
+    // Offers the picture picker; the viewer puts no pictures into the text,
+    // so a picked one is left where it is.
+    void attachImage(BarButtonItem& sender);
     const std::shared_ptr<DKInspector>& inspector() const { return m_inspector; }
 
     // The viewer keeps the document's text current itself.

@@ -180,15 +180,21 @@ TEST_F(TEDictationPlaceholderViewTests, theDarkDotMovesEveryQuarterSecondWhileIn
     auto parent = std::make_shared<View>(makeRect(0, 0, 100, 100));
     auto placeholder = TEDictationPlaceholderView::placeholderView();
     EXPECT_EQ(placeholder->frame().size, (Size{41, 16}));
-    placeholder->willMoveToSuperview(parent.get());
+    parent->addSubview(placeholder);
     EXPECT_EQ(placeholder->phase(), 0);
     RunLoop::main().advanceVirtualClock(0.25);
     EXPECT_EQ(placeholder->phase(), 1);
     RunLoop::main().advanceVirtualClock(0.5);
     EXPECT_EQ(placeholder->phase(), 0);
-    placeholder->willMoveToSuperview(nullptr);
+    placeholder->removeFromSuperview();
     RunLoop::main().advanceVirtualClock(1);
     EXPECT_EQ(placeholder->phase(), 0);
+    // Moved straight into another superview, it pulses there, once only.
+    auto other = std::make_shared<View>(makeRect(0, 0, 100, 100));
+    parent->addSubview(placeholder);
+    other->addSubview(placeholder);
+    RunLoop::main().advanceVirtualClock(0.25);
+    EXPECT_EQ(placeholder->phase(), 1);
 }
 
 } // namespace

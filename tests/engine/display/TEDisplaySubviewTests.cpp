@@ -1,8 +1,13 @@
 #include "engine/display/TELazyImageView.h"
 #include "engine/display/TELinkButton.h"
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace folio {
 namespace {
@@ -53,9 +58,88 @@ TEST_F(TELazyImageViewTests, aDownloadedImageIsShownCachedAndAnnounced)
     auto second = std::make_shared<TELazyImageView>();
     second->setURL("https://images.example/a.png");
     parent->addSubview(second);
-    second->didMoveToSuperview();
     EXPECT_EQ(second->image(), view->image());
     EXPECT_FALSE(second->isLoading());
+}
+
+// A picture whose every pixel differs, so that its compressed rows arrive
+// in step with the bytes of the file.
+Image::Pointer noisePicture(int width, int height)
+{
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4);
+    std::uint32_t state = 12345;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        state = state * 1103515245u + 12345u;
+        pixels[i] = i % 4 == 3 ? 255 : static_cast<std::uint8_t>(state >> 16);
+    }
+    return *Image::imageWithPixels(width, height, std::move(pixels));
+}
+
+TEST_F(TELazyImageViewTests, aProgressiveDownloadShowsTheRowsSoFarAtTheFullSizeUntilTheWholePictureArrives)
+{
+    Image::Pointer source = noisePicture(16, 64);
+    std::vector<std::uint8_t> png = *source->pngData();
+    auto view = std::make_shared<TELazyImageView>();
+    view->setURLRequest(URLRequest{"https://images.example/noise.png"});
+    EXPECT_EQ(view->url(), "https://images.example/noise.png");
+    view->setShouldShowProgressiveDownload(true);
+    view->didReceiveResponse("image/png", static_cast<std::int64_t>(png.size()));
+    std::size_t half = png.size() / 2;
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(half)));
+    EXPECT_EQ(view->fullSize(), (Size{16, 64}));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return view->image() != nullptr; }, 10));
+    Image::Pointer partial = view->image();
+    EXPECT_EQ(partial->pixelSize(), (Size{16, 64}));
+    EXPECT_EQ(partial->pixelAt(5, 0), source->pixelAt(5, 0));
+    EXPECT_EQ(partial->pixelAt(5, 63).a, 0) << "the last row has not arrived";
+
+    // The preview that is still on its way when the rest arrives does not
+    // replace the whole picture.
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin() + std::ptrdiff_t(half), png.end() - 1));
+    view->didReceiveData(std::vector<std::uint8_t>(png.end() - 1, png.end()));
+    view->didFinishLoading();
+    bool turned = false;
+    RunLoop::main().post([&] { turned = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return turned; }, 10));
+    ASSERT_TRUE(view->image());
+    EXPECT_EQ(view->image()->pixelAt(5, 63), source->pixelAt(5, 63));
+    EXPECT_EQ(view->image()->rgbaPixels(), source->rgbaPixels());
+}
+
+TEST_F(TELazyImageViewTests, aTransferOnItsOwnThreadHasThePictureShownOnTheMainThread)
+{
+    struct ThreadRecorder : TELazyImageViewDelegate {
+        void lazyImageViewDidChangeImageSize(TELazyImageView&, Size) override { onMain.push_back(isMainThread()); }
+        std::vector<bool> onMain;
+    } recorder;
+    std::vector<std::uint8_t> png = pngOfSize(6, 4);
+    auto view = std::make_shared<TELazyImageView>();
+    view->setDelegate(&recorder);
+    std::atomic<bool> done = false;
+    std::thread transfer([&] {
+        view->didReceiveResponse("image/png", static_cast<std::int64_t>(png.size()));
+        view->didReceiveData(png);
+        view->didFinishLoading();
+        done = true;
+        // Wakes the main loop to see it.
+        dispatchAsyncMain([] {});
+    });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return done.load(); }, 10));
+    transfer.join();
+    ASSERT_TRUE(view->image());
+    EXPECT_EQ(recorder.onMain, std::vector<bool>{true});
+}
+
+TEST_F(TELazyImageViewTests, withoutProgressiveDownloadNothingShowsBeforeTheEnd)
+{
+    std::vector<std::uint8_t> png = *noisePicture(16, 64)->pngData();
+    auto view = std::make_shared<TELazyImageView>();
+    view->didReceiveResponse("image/png", static_cast<std::int64_t>(png.size()));
+    view->didReceiveData(std::vector<std::uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(png.size() / 2)));
+    bool turned = false;
+    RunLoop::main().post([&] { turned = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return turned; }, 10));
+    EXPECT_EQ(view->image(), nullptr);
 }
 
 TEST_F(TELazyImageViewTests, aResponseThatIsNoImageCancelsAndNothingIsShownOrCached)

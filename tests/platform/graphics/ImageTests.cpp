@@ -164,6 +164,32 @@ TEST(ImageTests, truncatedHugePngIsAnErrorNotAPartialPicture)
     EXPECT_NE(decoded.error().message.find("PNG"), std::string::npos) << decoded.error().message;
 }
 
+TEST(ImageTests, theRowsReceivedSoFarDecodeAsTheWholeFileWouldDecodeThem)
+{
+    Image::Pointer picture = makeImage(40, 96);
+    for (const std::vector<std::uint8_t>& file : {*picture->pngData(), *picture->jpegData(0.9)}) {
+        Result<DecodedBitmap> whole = ImageCodec::decode(file);
+        ASSERT_TRUE(whole);
+        Result<DecodedBitmap> complete = ImageCodec::decodeReceivedRows(file);
+        ASSERT_TRUE(complete);
+        EXPECT_EQ(complete->height, 96);
+        EXPECT_EQ(complete->pixels, whole->pixels);
+
+        std::vector<std::uint8_t> first(file.begin(), file.begin() + std::ptrdiff_t(file.size() * 2 / 3));
+        Result<DecodedBitmap> partial = ImageCodec::decodeReceivedRows(first);
+        ASSERT_TRUE(partial) << partial.error().message;
+        EXPECT_EQ(partial->width, 40);
+        EXPECT_GT(partial->height, 0) << (file[0] == 0x89 ? "PNG" : "JPEG") << " of " << file.size() << " bytes";
+        EXPECT_LT(partial->height, 96);
+        ASSERT_EQ(partial->pixels.size(), std::size_t(40) * partial->height * 4);
+        EXPECT_TRUE(std::equal(partial->pixels.begin(), partial->pixels.end(), whole->pixels.begin()));
+
+        // Before the header is whole there is nothing to show.
+        EXPECT_FALSE(ImageCodec::decodeReceivedRows(std::vector<std::uint8_t>(file.begin(), file.begin() + 12)));
+    }
+    EXPECT_FALSE(ImageCodec::decodeReceivedRows({'G', 'I', 'F', '8', '9', 'a'}));
+}
+
 TEST(ImageTests, declaredPixelSizeIsReadFromTheHeaderAlone)
 {
     Image::Pointer image = makeImage(37, 21);

@@ -11,6 +11,7 @@
 #include <hb.h>
 
 #include <cmath>
+#include <functional>
 
 namespace folio {
 namespace {
@@ -255,6 +256,61 @@ TEST_F(TypesetterInstalledFontTests, drawsTheShapedGlyphsWhereTheirInkIs)
     EXPECT_NEAR(box.minY(), ink.minY(), 0.5);
     EXPECT_NEAR(box.maxX(), ink.maxX(), 0.5);
     EXPECT_NEAR(box.maxY(), ink.maxY(), 0.5);
+}
+
+TEST_F(TypesetterInstalledFontTests, charactersTheFaceLacksAreSetAndDrawnWithAFaceThatHasThem)
+{
+    // Liberation Sans has no check mark; DejaVu Sans, also installed, has.
+    std::optional<Font> font = Font::fontWithName("Liberation Sans", 40);
+    ASSERT_TRUE(font);
+    ASSERT_EQ(font->face().familyName, "Liberation Sans");
+    const std::u16string string = u"A\u2713B";
+    Typesetter typesetter(AttributedString(string, fontAttributes(*font)));
+    TypesetLine line = typesetter.createLine(Range{0, string.size()});
+    ASSERT_EQ(line.runs().size(), 3u);
+    const TypesetRun& check = line.runs()[1];
+    EXPECT_NE(check.font().face().familyName, "Liberation Sans");
+    EXPECT_EQ(check.font().pointSize(), 40);
+    EXPECT_EQ(check.stringRange(), (Range{1, 1}));
+    ASSERT_EQ(check.glyphCount(), 1u);
+    EXPECT_NE(check.glyphs().front(), 0u);
+    EXPECT_EQ(line.runs()[0].font().face().familyName, "Liberation Sans");
+    EXPECT_EQ(line.runs()[2].font().face().familyName, "Liberation Sans");
+    EXPECT_NEAR(line.runs()[2].positions().front().x, check.positions().front().x + check.width(), 1e-9);
+    // Line breaking measures the check mark as it is set.
+    EXPECT_EQ(typesetter.suggestLineBreak(0, line.width() + 0.01), 3u);
+    EXPECT_LT(typesetter.suggestLineBreak(0, line.width() - 1), 3u);
+
+    // What is drawn in the check mark's place is the stand-in's glyph, not the box.
+    const Point origin{10, 50};
+    auto inkOf = [&](const std::function<void(GraphicsContext&)>& draw) {
+        auto context = GraphicsContext::imageContext(Size{160, 70});
+        EXPECT_TRUE(context.ok());
+        draw(**context);
+        cairo_surface_t* surface = cairo_get_target((*context)->cairoContext());
+        cairo_surface_flush(surface);
+        std::vector<std::uint32_t> alpha;
+        for (int y = 0; y < 70; ++y)
+            // Two pixels in from each side, where the neighbours' edges do not reach.
+            for (int x = static_cast<int>(origin.x + check.positions().front().x) + 2;
+                 x < static_cast<int>(origin.x + check.positions().front().x + check.width()) - 2; ++x)
+                alpha.push_back(reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface)
+                                                                        + y * cairo_image_surface_get_stride(surface))[x]
+                                >> 24);
+        return alpha;
+    };
+    const Color black = Color::colorWithWhite(0);
+    std::vector<std::uint32_t> drawn = inkOf([&](GraphicsContext& context) {
+        line.draw(context, origin, [&](const TypesetRun&) { return black; });
+    });
+    std::vector<std::uint32_t> glyph = inkOf([&](GraphicsContext& context) {
+        context.drawGlyphs(check.font(), check.glyphs(), check.positions(), origin, black);
+    });
+    std::vector<std::uint32_t> box = inkOf([&](GraphicsContext& context) {
+        context.drawGlyphs(*font, {0u}, check.positions(), origin, black);
+    });
+    EXPECT_EQ(drawn, glyph);
+    EXPECT_NE(drawn, box);
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PicturePicker.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/TextField.h"
 #include "support/DocumentTestSupport.h"
@@ -256,6 +257,32 @@ TEST_F(RTFViewerTest, editsGoBackToTheDocumentUnscaledAndMarkItChanged)
     viewer->documentDidClose();
     EXPECT_FALSE(view->isEditable());
     EXPECT_TRUE(viewer->navigationItem()->rightBarButtonItems().empty()) << "the document's items went with it";
+}
+
+class OfferedPicture final : public PicturePicker {
+public:
+    void pickPicture(const std::u16string&, Completion completion) override
+    {
+        ++asked;
+        completion(std::string("/pictures/cat.png"));
+    }
+    int asked = 0;
+};
+
+TEST_F(RTFViewerTest, attachingAnImageOffersThePickerAndLeavesTheTextAsItWas)
+{
+    auto document = open("Timetable.rtf", kTableRTF);
+    RTFTextViewController* viewer = viewerOf(*document);
+    ASSERT_NE(viewer, nullptr);
+    std::u16string before = document->RTFtext()->string();
+    auto picker = std::make_shared<OfferedPicture>();
+    PicturePicker::setShared(picker);
+    auto item = BarButtonItem::withTitle(u"Attach", {});
+    viewer->attachImage(*item);
+    PicturePicker::setShared(nullptr);
+    EXPECT_EQ(picker->asked, 1);
+    EXPECT_EQ(document->RTFtext()->string(), before);
+    EXPECT_EQ(viewer->rtfTextView()->text(), before);
 }
 
 } // namespace
