@@ -18,6 +18,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/UIThemes.h"
 #include "tools/ToolPanelPresentation.h"
@@ -200,6 +201,10 @@ void MDTextViewController::toggleWordCounterVisible()
         m_textView->showWordCounter();
     else
         m_textView->hideWordCounter();
+    // NOTE: the counter is there to watch while writing: the keyboard goes
+    // back to the text, which the menu that asked for the counter had taken.
+    m_textView->becomeFirstResponder();
+    Presenter::current().viewDidRequestKeyboardFocus(*m_textView);
 }
 
 } // namespace folio
