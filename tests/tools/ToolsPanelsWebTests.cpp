@@ -14,6 +14,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "tools/ToolPanelPresentation.h"
+#include "tools/textstyle/TSColourSelectTableViewController.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/specialchars/MDSpecialCharsPickerController.h"
 #include "tools/statistics/StatisticsController.h"
@@ -259,6 +260,26 @@ TEST_F(ToolsPanelsWebTest, nameGeneratorDrawsNamesFromItsButton)
         return text == toUtf8(generator->nameListView()->text());
     }));
     screenshot(sheet, "name-generator");
+}
+
+// The colour list fits its popover's width: nothing makes it scroll sideways.
+TEST_F(ToolsPanelsWebTest, theColourListScrollsOnlyUpAndDown)
+{
+    auto colours = std::make_shared<TSColourSelectTableViewController>();
+    colours->setSelectedColour("red");
+    GtkWidget* sheet = present(colours, Size{320, 500}, u"Text Color");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(sheet); }, 20));
+    GtkPresenter::processPendingEvents();
+    gtk_container_check_resize(GTK_CONTAINER(gtk_widget_get_toplevel(sheet)));
+    std::vector<GtkWidget*> lists = descendants(sheet, GTK_TYPE_LIST_BOX);
+    ASSERT_FALSE(lists.empty());
+    GtkWidget* scroller = gtk_widget_get_ancestor(lists.front(), GTK_TYPE_SCROLLED_WINDOW);
+    ASSERT_NE(scroller, nullptr);
+    GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+    EXPECT_LE(gtk_adjustment_get_upper(sideways) - gtk_adjustment_get_page_size(sideways), 1.0)
+        << "the rows are " << gtk_adjustment_get_upper(sideways) << " wide in " << gtk_adjustment_get_page_size(sideways);
+    EXPECT_TRUE(hasLabel(sheet, "red"));
 }
 
 // Shown as the editors show it, the sheet holds the five names inside what
