@@ -462,21 +462,17 @@ TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTh
     ASSERT_TRUE(inspector->isVisible());
     EXPECT_EQ(inspector->mainPane()->title(), u"Layout");
     const auto& slices = inspector->mainPane()->slices();
-    std::vector<std::string> identifiers;
-    for (const auto& slice : slices)
-        identifiers.push_back(slice->identifier());
-    EXPECT_EQ(identifiers, (std::vector<std::string>{
-                               "DocumentContentsZoomInspectorSliceMD", "DKFontInspectorSliceMD", "DKFontInspectorSliceMD.size",
-                               "DKParagraphStyleInspectorSliceMD", "DKTextColorAttributeInspectorSliceMD",
-                               "DKTextColorAttributeInspectorSliceMD", "DKParagraphLineSpacingInspectorSliceMD",
-                               "DKParagraphFirstLineIndentInspectorSliceMD", "DKDocumentPageSizeInspectorSliceMD",
-                               "DKPageLeftMarginSliceMD", "DKPageRightMarginSliceMD", "DKPageTopMarginSliceMD",
-                               "DKPageBottomMarginSliceMD"}));
-    auto slice = [&](std::size_t index) { return slices.at(index); };
+    // The nth slice of a kind (both colours are of one kind).
+    auto slice = [&](const std::string& identifier, int nth = 0) -> std::shared_ptr<DKInspectorSlice> {
+        for (const auto& each : slices)
+            if (each->identifier() == identifier && nth-- == 0)
+                return each;
+        return nullptr;
+    };
 
     // Two steps up of the size: the text already there takes it, headings
     // grow with the body, and the setting is kept for the next document.
-    auto size = std::dynamic_pointer_cast<StepperSlice>(slice(2));
+    auto size = std::dynamic_pointer_cast<StepperSlice>(slice("DKFontInspectorSliceMD.size"));
     ASSERT_TRUE(size);
     EXPECT_EQ(size->valueLabel()->text(), u"16 pt");
     size->increaseButton()->tap();
@@ -489,7 +485,7 @@ TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTh
     EXPECT_EQ(fontAt(16)->pointSize(), bodySize + 2);
 
     // A text colour and a paper colour reach the text and the view.
-    auto textColour = std::dynamic_pointer_cast<ChoiceSlice>(slice(4));
+    auto textColour = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKTextColorAttributeInspectorSliceMD"));
     ASSERT_TRUE(textColour);
     auto red = std::find(textColour->options().begin(), textColour->options().end(), u"red");
     ASSERT_NE(red, textColour->options().end());
@@ -499,7 +495,8 @@ TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTh
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->color(), Color::colorWithRed(1, 0, 0));
     EXPECT_EQ(textColour->choiceButton()->currentTitle(), u"red");
-    auto paper = std::dynamic_pointer_cast<ChoiceSlice>(slice(5));
+    auto paper = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKTextColorAttributeInspectorSliceMD", 1));
+    ASSERT_TRUE(paper);
     auto beige = std::find(paper->options().begin(), paper->options().end(), u"beige");
     ASSERT_NE(beige, paper->options().end());
     paper->choose(static_cast<std::size_t>(beige - paper->options().begin()));
@@ -507,9 +504,12 @@ TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTh
     EXPECT_NE(*editor.markdownTextView().backgroundColor(), Color::colorWithWhite(1));
 
     // Alignment and margins are kept as the exports read them.
-    std::dynamic_pointer_cast<ChoiceSlice>(slice(3))->choose(2);
+    auto alignment = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKParagraphStyleInspectorSliceMD"));
+    ASSERT_TRUE(alignment);
+    alignment->choose(2);
     EXPECT_EQ(m_defaults.integerForKey("markdownDefaultAlignment"), 2);
-    auto left = std::dynamic_pointer_cast<StepperSlice>(slice(9));
+    auto left = std::dynamic_pointer_cast<StepperSlice>(slice("DKPageLeftMarginSliceMD"));
+    ASSERT_TRUE(left);
     left->increaseButton()->tap();
     EXPECT_EQ(m_defaults.floatForKey("markdownPageMarginLeft"), 0.25f);
     left->decreaseButton()->tap();
