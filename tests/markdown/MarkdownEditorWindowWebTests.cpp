@@ -471,6 +471,46 @@ TEST_F(MarkdownEditorWindowTest, TheWordCounterFromToolsCountsWhatIsTypedNext)
     EXPECT_EQ(editor.text(), u"Two words more");
 }
 
+// The TeX keys end well before the window's edge; the bar's colour runs on
+// to the edge all the same.
+TEST_F(MarkdownEditorWindowTest, TheKeyBarsColourReachesTheWindowsEdge)
+{
+    const std::string path = folder.file("paper.tex");
+    std::ofstream(path, std::ios::binary) << "\\section{One}\n";
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(view); }, 20));
+    GtkWidget* lastKey = nullptr;
+    int lastKeyRight = 0;
+    for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(button, toplevel, gtk_widget_get_allocated_width(button), 0, &x, &y);
+        int viewTop = 0;
+        int viewX = 0;
+        gtk_widget_translate_coordinates(view, toplevel, 0, gtk_widget_get_allocated_height(view), &viewX, &viewTop);
+        if (y >= viewTop && x > lastKeyRight) {
+            lastKey = button;
+            lastKeyRight = x;
+        }
+    }
+    ASSERT_TRUE(lastKey) << "no keys below the text";
+    const int width = gtk_widget_get_allocated_width(toplevel);
+    ASSERT_LT(lastKeyRight, width - 60) << "the TeX keys fill the window; the test needs room after them";
+    int x = 0;
+    int y = 0;
+    gtk_widget_translate_coordinates(lastKey, toplevel, 0, gtk_widget_get_allocated_height(lastKey) / 2, &x, &y);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-tex-key-bar"));
+    ASSERT_TRUE(shot);
+    const unsigned beside = test::pixelAt(shot, lastKeyRight + 10, y);
+    const unsigned atEdge = test::pixelAt(shot, width - 20, y);
+    g_object_unref(shot);
+    EXPECT_GT(darkness(beside), 60) << "the bar's grey beside its last key";
+    EXPECT_EQ(atEdge, beside) << "the bar's colour stops before the window's edge";
+}
+
 TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
 {
     const std::string path = folder.file("preview.md");
