@@ -38,6 +38,7 @@ MDTextViewController::MDTextViewController(TextDocument& document, UserDefaults*
     actions.undo = [this] { undoAction(); };
     actions.redo = [this] { redoAction(); };
     actions.preview = [this] { showPreview(); };
+    actions.textStyle = [this] { showTextStyleInspector(); };
     actions.shareMenu = [] {
         auto* app = DKDocumentAppController::controller();
         return app ? app->exportMenuActions() : nullptr;
@@ -57,6 +58,8 @@ MDTextViewController::~MDTextViewController()
 {
     if (m_textView)
         m_textView->setDelegate({});
+    if (m_researchBrowser)
+        m_researchBrowser->setDelegate(nullptr);
 }
 
 UserDefaults& MDTextViewController::defaults() const
@@ -84,8 +87,6 @@ void MDTextViewController::installBarItems()
     std::shared_ptr<NavigationItem> item = navigationItem();
     item->setLeftBarButtonItems(m_barItems->leftItems(tablet, savingIndicator));
     item->setRightBarButtonItems(m_barItems->rightItems(tablet, m_isTeXDocument));
-    // The text-style menu is not there yet; its item shows where it will be.
-    m_barItems->textStyleBarButtonItem()->setEnabled(false);
 }
 
 void MDTextViewController::setIsTeXFormat(bool isTeX)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "documents/MarkdownEditorController.h"
+#include "platform/docframework/DKInspectorDelegate.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/docframework/DKWebViewControllerDelegate.h"
 #include "platform/ui/TextViewDelegate.h"
 
 #include <functional>
@@ -10,6 +13,7 @@
 namespace folio {
 
 class BarButtonItem;
+class DKInspector;
 class KeyCommand;
 class MDTextViewBarItems;
 class MEMarkdownTextView;
@@ -23,7 +27,10 @@ class UserDefaults;
 // to export), so a save always writes the latest edit. Around the
 // text view it keeps the bar items and answers the Tools menu
 // (MDTextViewControllerTools.cpp).
-class MDTextViewController : public MarkdownEditorController, public TextViewDelegate {
+class MDTextViewController : public MarkdownEditorController,
+                             public TextViewDelegate,
+                             public DKInspectorDelegate,
+                             private DKWebViewControllerDelegate {
 public:
     // Shows the Markdown preview of the editor's text; the application gives
     // it, as the editor cannot reach the application's previews itself.
@@ -71,6 +78,15 @@ public:
     void redoAction();
     void showPreview();
 
+    // --- The layout inspector (MDTextViewControllerInspector.cpp) ---
+    // Opens the inspector from the text-style item, or closes it when it is shown.
+    void showTextStyleInspector();
+    // Made on first use and kept.
+    const std::shared_ptr<DKInspector>& layoutInspector();
+    std::vector<std::shared_ptr<DKInspectorSlice>> makeAvailableSlicesForStackedSlicesPane(DKInspector& inspector,
+                                                                                          DKStackedSlicesPane& pane) override;
+    std::vector<DKDocument*> inspectableObjects(DKInspector& inspector) override;
+
     // --- Tools (MDTextViewControllerTools.cpp) ---
     void toolsOptionSelected(unsigned option);
     void showSearchTextMode() { toolsOptionSelected(ToolsOptionFindAndReplace); }
@@ -81,6 +97,13 @@ public:
     void showStatistics();
     void showNameGenerator();
     void toggleWordCounterVisible();
+    // A picture of the document among the user's pictures, with a short notice.
+    void takeSnapshot();
+    // The in-app browser at the page the user last browsed to.
+    void showWebResearchBrowser();
+    const std::shared_ptr<DKWebViewController>& researchBrowser() const { return m_researchBrowser; }
+    // Makes the research browser's page; tests give a scripted one.
+    void setBrowsingPageFactory(DKWebViewController::WebViewFactory factory) { m_browsingPageFactory = std::move(factory); }
     // Undo, redo and find from the keyboard.
     std::vector<std::shared_ptr<KeyCommand>> keyCommands() const override;
 
@@ -105,12 +128,16 @@ private:
     void presentCopyAlert(const char* message);
     void presentSaveFailure();
     void closeDocument();
+    void webViewControllerDidClose(DKWebViewController& controller) override;
 
     TextDocument* m_document;
     UserDefaults* m_defaults;
     PreviewAction m_preview;
     std::shared_ptr<MEMarkdownTextView> m_textView;
     std::unique_ptr<MDTextViewBarItems> m_barItems;
+    std::shared_ptr<DKInspector> m_textFormatInspector;
+    std::shared_ptr<DKWebViewController> m_researchBrowser;
+    DKWebViewController::WebViewFactory m_browsingPageFactory;
     bool m_isTeXDocument = false;
     bool m_forPreviewGeneration = false;
     double m_scale = 1.0;

@@ -1,18 +1,26 @@
 // The Tools menu of the Markdown editor: copy-out, the statistics and name
-// generator panels and the word counter.
+// generator panels, the word counter, the snapshot and the research browser.
 
 #include "markdown/MDHTMLCopy.h"
 #include "markdown/MDTextViewController.h"
 #include "markdown/MEMarkdownTextView.h"
 
+#include "documents/TextDocument.h"
 #include "formats/markdown/BKDMarkdown.h"
+#include "platform/docframework/DKDocumentAppController.h"
+#include "platform/docframework/DKWebViewController.h"
 #include "platform/foundation/Localization.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Action.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
+#include "platform/ui/Presenter.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/ui/UIThemes.h"
 #include "tools/ToolPanelPresentation.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/statistics/StatisticsController.h"
@@ -27,6 +35,10 @@ constexpr const char* kCopyHTMLMessage =
 constexpr const char* kCopyPlainTextMessage =
     "The document has been converted to plain text and copied into your Pasteboard. You can paste the text into "
     "other apps like Mail or Safari and use it in Wordpress, Blogger, Joomla, Tumblr, etc.";
+
+constexpr const char* kWebClipLastUsedURLKey = "webClipLastUsedURL";
+// Where research starts when the user has browsed nowhere yet.
+constexpr const char* kDefaultResearchPage = "https://en.wikipedia.org/";
 
 std::u16string localizedText(const char* key) { return toUtf16(Localization::localizedString(key)); }
 
@@ -53,10 +65,12 @@ void MDTextViewController::toolsOptionSelected(unsigned option)
     case ToolsOptionFindAndReplace:
         m_textView->showSearchTextMode();
         break;
-    // FIXME: the snapshot and web research are not built; their entries do
-    // nothing yet and the editor's own menu leaves them out.
     case ToolsOptionSnapshot:
+        takeSnapshot();
+        break;
     case ToolsOptionWebResearch:
+        showWebResearchBrowser();
+        break;
     default:
         break;
     }
@@ -71,12 +85,14 @@ std::shared_ptr<Menu> MDTextViewController::toolsMenu()
                 self->toolsOptionSelected(option);
         });
     };
-    return Menu::make(u"", {entry("Statistics", "chart.bar", ToolsOptionStatistics),
+    return Menu::make(u"", {entry("Take Snapshot", "camera", ToolsOptionSnapshot),
+                            entry("Statistics", "chart.bar", ToolsOptionStatistics),
                             entry("Find & Replace", "magnifyingglass", ToolsOptionFindAndReplace),
                             entry("Word Counter", "textformat.123", ToolsOptionWordCounter),
                             entry("Copy as HTML", "doc.on.clipboard", ToolsOptionCopyHTML),
                             entry("Copy as Plain Text", "doc.on.doc", ToolsOptionCopyPlainText),
-                            entry("Name Generator", "person.text.rectangle", ToolsOptionNameGenerator)});
+                            entry("Name Generator", "person.text.rectangle", ToolsOptionNameGenerator),
+                            entry("Web Research", "globe", ToolsOptionWebResearch)});
 }
 
 void MDTextViewController::copyHTMLToPasteboard()
@@ -120,6 +136,61 @@ void MDTextViewController::showNameGenerator()
     });
 }
 
+void MDTextViewController::takeSnapshot()
+{
+    DKDocumentAppController* app = DKDocumentAppController::controller();
+    if (!app || !m_document) {
+        ProgressHUD::showErrorWithStatus(localizedText("No document to take a snapshot of"));
+        return;
+    }
+    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
+        // A snapshot that could not be made says so rather than passing for done.
+        if (picture)
+            ProgressHUD::showSuccessWithStatus(u"");
+        else
+            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
+    });
+}
+
+void MDTextViewController::showWebResearchBrowser()
+{
+    // Only a web address the user browsed to last is taken up again: the
+    // setting is shared with the other editors and may hold anything.
+    std::string start = defaults().stringForKey(kWebClipLastUsedURLKey).value_or("");
+    if (start.rfind("http://", 0) != 0 && start.rfind("https://", 0) != 0)
+        start = kDefaultResearchPage;
+    auto browser = std::make_shared<DKWebViewController>(m_browsingPageFactory);
+    browser->setDelegate(this);
+    browser->setShowNavigationButtons(true);
+    browser->setShowPrintMenu(false);
+    if (Status loaded = browser->loadURL(start); !loaded) {
+        TELog(TELogLevelWarning, "The research browser could not open " + start + ": " + loaded.error().message);
+        return;
+    }
+    browser->loadViewIfNeeded();
+    auto navigation = NavigationController::withRootViewController(browser);
+    navigation->setNavigationBarColors(
+        {UIThemes::DKDocumentViewTopToolBarBackgroundColor(), UIThemes::DKPickerNavigationBarTintColor()});
+    if (Status presented = presentViewController(navigation, true); !presented) {
+        TELog(TELogLevelWarning, "The research browser could not be shown: " + presented.error().message);
+        return;
+    }
+    if (m_researchBrowser)
+        m_researchBrowser->setDelegate(nullptr);
+    m_researchBrowser = std::move(browser);
+}
+
+void MDTextViewController::webViewControllerDidClose(DKWebViewController& controller)
+{
+    if (&controller != m_researchBrowser.get())
+        return;
+    if (ViewController* shown = controller.parentViewController())
+        if (ViewController* presenting = shown->presentingViewController())
+            presenting->dismissViewControllerAnimated(true);
+    m_researchBrowser->setDelegate(nullptr);
+    m_researchBrowser.reset();
+}
+
 void MDTextViewController::toggleWordCounterVisible()
 {
     UserDefaults& settings = defaults();
@@ -130,6 +201,10 @@ void MDTextViewController::toggleWordCounterVisible()
         m_textView->showWordCounter();
     else
         m_textView->hideWordCounter();
+    // NOTE: the counter is there to watch while writing: the keyboard goes
+    // back to the text, which the menu that asked for the counter had taken.
+    m_textView->becomeFirstResponder();
+    Presenter::current().viewDidRequestKeyboardFocus(*m_textView);
 }
 
 } // namespace folio

@@ -50,7 +50,11 @@ void MEKeyboardToolbar::buildToolbarView()
 {
     const double width = frame().width();
     m_toolbarView = std::make_shared<View>(makeRect(0, 0, width, kHeight));
-    m_toolbarView->setBackgroundColor(Color::colorWithRed(214 / 255.0, 217 / 255.0, 223 / 255.0, 1));
+    const Color barColor = Color::colorWithRed(214 / 255.0, 217 / 255.0, 223 / 255.0, 1);
+    m_toolbarView->setBackgroundColor(barColor);
+    // The bar itself carries the colour too: it is stretched to the window's
+    // width, also where it is wider than its keys.
+    setBackgroundColor(barColor);
     m_topBorder = std::make_shared<View>(makeRect(0, 0, width, kHairline));
     m_topBorder->setBackgroundColor(Color::colorWithWhite(0.678));
     m_scrollView = std::make_shared<ScrollView>(makeRect(0, 0, width, kHeight));

@@ -301,6 +301,23 @@ void MEMarkdownSyntaxStorage::updateBodyAttribute(std::string_view key, Attribut
         m_bodyAttributes = m_bodyAttributes->dictionaryBySettingValue(key, std::move(value));
 }
 
+void MEMarkdownSyntaxStorage::reloadBodyStyle()
+{
+    m_bodyAttributes.reset();
+    m_bodyFont.reset();
+    m_bodyForegroundColor.reset();
+    m_bodyTextAlignment = 0;
+    m_bodyLineSpacing = 0;
+    m_bodyFirstLineIndent = 0;
+    m_bodyFontSize = 0;
+    // The rules' faces and heading sizes come from the body font.
+    m_rules.reset();
+    m_tracker.reset();
+    m_bodyChangedSinceRestyle = false;
+    // A tracker that has seen no text restyles all of it.
+    performReplacementsForRange(Range{0, string().size()});
+}
+
 void MEMarkdownSyntaxStorage::setBodyFont(Font font)
 {
     m_bodyFont = std::optional<Font>(font);

@@ -62,6 +62,9 @@ public:
     void setBodyLineSpacing(double spacing);
     void setBodyFirstLineIndent(double indent);
     void setBodyFontSize(double size);
+    // Forgets the body style and the rules made with its font, reads the
+    // settings again and restyles the whole text with them.
+    void reloadBodyStyle();
     // Zoom belongs to the scaling storage that wraps this one.
     void setScale(double) {}
 

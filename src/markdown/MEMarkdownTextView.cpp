@@ -55,6 +55,14 @@ UserDefaults& MEMarkdownTextView::defaults() const
     return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
 }
 
+void MEMarkdownTextView::reloadTextStyleSettings()
+{
+    m_syntaxStorage->reloadBodyStyle();
+    reloadBackgroundColor();
+    applyPageInsets(Device::current().isPad());
+    setNeedsDisplay();
+}
+
 void MEMarkdownTextView::applyPageInsets(bool tablet)
 {
     constexpr double kTop = 22;
@@ -65,9 +73,8 @@ void MEMarkdownTextView::applyPageInsets(bool tablet)
         return;
     }
     // Centimetres to points, in the single precision the settings are read in.
-    // NOTE: a side nobody has set a margin for keeps the fixed border: the
-    // desktop has no Markdown margin setting yet, and text flush against the
-    // window's edge is hard to read.
+    // NOTE: a side nobody has set a margin for keeps the fixed border: text
+    // flush against the window's edge is hard to read.
     auto points = [&](const char* key) {
         const std::optional<float> centimetres = defaults().floatForKey(key);
         return centimetres ? static_cast<double>(*centimetres * 72.0f / 2.54f) : kBorder;

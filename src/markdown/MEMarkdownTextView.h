@@ -77,6 +77,9 @@ public:
     // ("markdownPageMarginLeft" and "...Right", in centimetres), elsewhere
     // and for a side without a setting a fixed border.
     void applyPageInsets(bool tablet);
+    // Takes the look of the text, the paper and the margins from the
+    // settings again and restyles the whole text with it.
+    void reloadTextStyleSettings();
 
     // --- The key bar (MEMarkdownTextViewKeys.cpp) ---
     // New keys for Markdown and plain text, or for TeX, in the layout of the

@@ -26,13 +26,9 @@ Color SHTextView::primaryHighlightColor() { return Color::colorWithRed(1.0, 0.47
 Color SHTextView::secondaryHighlightColor() { return Color::colorWithRed(0.973, 0.835, 0.408, 1.0); }
 
 SHTextView::SHTextView(Rect frame, std::shared_ptr<TextStorage> storage, UserDefaults* defaults)
-    : TextView(frame, std::move(storage)), m_pan(std::make_shared<PanGestureRecognizer>())
+    : TextView(frame, std::move(storage)), m_pan(std::make_shared<PanGestureRecognizer>()), m_backgroundDefaults(defaults)
 {
-    UserDefaults& settings = defaults ? *defaults : UserDefaults::standardUserDefaults();
-    std::optional<Color> background;
-    if (auto stored = settings.objectForKey(kBackgroundColorKey); stored && stored->dataValue())
-        background = ColorArchive::colorFromData(stored->dataValue()->span());
-    setBackgroundColor(background.value_or(Color::colorWithWhite(1.0)));
+    reloadBackgroundColor();
     setSelectable(true);
     m_textObserver = NotificationCenter::defaultCenter().addObserver(TextViewTextDidChangeNotification, this,
                                                                      [this](const Notification&) { textDidChange(); });
@@ -44,6 +40,15 @@ SHTextView::~SHTextView()
     RunLoop::main().cancelPreviousPerformRequests(this);
     if (m_autoRefreshTimer)
         RunLoop::main().invalidate(m_autoRefreshTimer);
+}
+
+void SHTextView::reloadBackgroundColor()
+{
+    UserDefaults& settings = m_backgroundDefaults ? *m_backgroundDefaults : UserDefaults::standardUserDefaults();
+    std::optional<Color> background;
+    if (auto stored = settings.objectForKey(kBackgroundColorKey); stored && stored->dataValue())
+        background = ColorArchive::colorFromData(stored->dataValue()->span());
+    setBackgroundColor(background.value_or(Color::colorWithWhite(1.0)));
 }
 
 void SHTextView::textDidChange()

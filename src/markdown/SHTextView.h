@@ -114,6 +114,8 @@ public:
 
 protected:
     bool willBecomeFirstResponder() override;
+    // The paper colour from the settings, white when none is set or it cannot be read.
+    void reloadBackgroundColor();
 
 private:
     bool initializeSearchWithPattern(const std::u16string& pattern);
@@ -149,6 +151,7 @@ private:
     bool m_searchVisibleRange = false;
     std::shared_ptr<PanGestureRecognizer> m_pan;
     std::uint64_t m_textObserver = 0;
+    UserDefaults* m_backgroundDefaults = nullptr;
     std::uint64_t m_scrollGeneration = 0;
 };
 

@@ -44,7 +44,7 @@ void DocumentContentsZoomInspectorSlice::updateInterfaceFromInspectedObjects(int
     double percent = clampedPercent(static_cast<double>(sharedPercent()));
     char text[32];
     std::snprintf(text, sizeof text, "%ld%%", static_cast<long>(percent));
-    zoomTextWell()->setText(toUtf16(text));
+    setWellValue(toUtf16(text));
 }
 
 void DocumentContentsZoomInspectorSlice::step(double tenthsOfPercent)

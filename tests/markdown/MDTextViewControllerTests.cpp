@@ -26,6 +26,16 @@
 #include "tools/names/NameGeneratorController.h"
 #include "tools/statistics/StatisticsController.h"
 #include "tools/wordcounter/JOTTextCounter.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKStackedSlicesPane.h"
+#include "platform/docframework/DKWebViewController.h"
+#include "platform/graphics/ColorArchive.h"
+#include "platform/text/FontAttributeValue.h"
+#include "platform/text/TextAttributeNames.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ProgressHUD.h"
+#include "platform/web/FakeWebView.h"
+#include "tools/inspectors/ControlSlices.h"
 
 #include <filesystem>
 
@@ -368,6 +378,148 @@ TEST_F(MDTextViewControllerTest, ToolsOptionsRunTheirTools)
     ASSERT_TRUE(menu);
     EXPECT_TRUE(menu->performActionWithTitle(u"Word Counter"));
     EXPECT_TRUE(editor.markdownTextView().textCounter());
+}
+
+// The application's snapshot of the file, as the editor asks for it.
+class SnapshotAppController final : public DKDocumentAppController {
+public:
+    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string&) override { return nullptr; }
+    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion) override
+    {
+        asked.push_back(url);
+        completion(outcome);
+    }
+    std::vector<std::string> asked;
+    Result<std::string> outcome = std::string("/pictures/snap.png");
+};
+
+TEST_F(MDTextViewControllerTest, TheSnapshotAndTheResearchBrowserOpenFromTools)
+{
+    std::shared_ptr<TextDocument> document = open("research.md", "Notes");
+    MDTextViewController& editor = editorOf(*document);
+    auto menu = editor.barItems().toolsBarButtonItem()->menu();
+    ASSERT_TRUE(menu);
+
+    // No application to take it: the user is told, nothing passes for done.
+    EXPECT_TRUE(menu->performActionWithTitle(u"Take Snapshot"));
+    EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
+    {
+        SnapshotAppController app;
+        app.outcome = Error{"test", 1, "The page could not be drawn"};
+        editor.toolsOptionSelected(MDTextViewController::ToolsOptionSnapshot);
+        EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
+        app.outcome = std::string("/pictures/research.png");
+        editor.toolsOptionSelected(MDTextViewController::ToolsOptionSnapshot);
+        EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);
+        ASSERT_EQ(app.asked.size(), 2u);
+        EXPECT_EQ(app.asked.back(), document->fileURL());
+    }
+    ProgressHUD::dismiss();
+
+    // Research starts at the page browsed last, or at the start page when
+    // the setting holds no web address.
+    FakeWebView* page = nullptr;
+    editor.setBrowsingPageFactory(FakeWebView::factoryKeeping(page));
+    auto openedAt = [&]() -> std::u16string {
+        auto browser = std::dynamic_pointer_cast<DKWebViewController>(presentedPanel(editor));
+        return browser && browser->addressField() ? browser->addressField()->text() : u"(none)";
+    };
+    EXPECT_TRUE(menu->performActionWithTitle(u"Web Research"));
+    EXPECT_EQ(openedAt(), u"https://en.wikipedia.org/");
+    ASSERT_TRUE(editor.researchBrowser());
+    editor.researchBrowser()->close();
+    EXPECT_FALSE(editor.presentedViewController()) << "the browser's close button takes it away";
+
+    m_defaults.setString("webClipLastUsedURL", "https://example.org/tides");
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionWebResearch);
+    EXPECT_EQ(openedAt(), u"https://example.org/tides");
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+
+    m_defaults.setString("webClipLastUsedURL", "file:///etc/passwd");
+    editor.toolsOptionSelected(MDTextViewController::ToolsOptionWebResearch);
+    EXPECT_EQ(openedAt(), u"https://en.wikipedia.org/");
+    editor.presentedViewController()->dismissViewControllerAnimated(false);
+    EXPECT_EQ(editor.text(), u"Notes");
+}
+
+TEST_F(MDTextViewControllerTest, TheLayoutInspectorRestylesTheOpenTextAndKeepsTheSettings)
+{
+    std::shared_ptr<TextDocument> document = open("layout.md", "# Title\n\nSome *text* here\n");
+    MDTextViewController& editor = editorOf(*document);
+    const std::shared_ptr<BarButtonItem>& item = editor.barItems().textStyleBarButtonItem();
+    ASSERT_TRUE(item->isEnabled());
+    auto fontAt = [&](std::size_t index) -> std::optional<Font> {
+        auto value = editor.markdownTextView().syntaxStorage().attributeAtIndex(TextAttributeName::Font, index);
+        auto* font = dynamic_cast<const FontAttributeValue*>(value.get());
+        return font ? std::optional<Font>(font->font()) : std::nullopt;
+    };
+    ASSERT_TRUE(fontAt(12));
+    const double bodySize = fontAt(12)->pointSize();
+    const double headingSize = fontAt(3)->pointSize();
+
+    ASSERT_TRUE(item->tap());
+    const std::shared_ptr<DKInspector>& inspector = editor.layoutInspector();
+    ASSERT_TRUE(inspector->isVisible());
+    EXPECT_EQ(inspector->mainPane()->title(), u"Layout");
+    const auto& slices = inspector->mainPane()->slices();
+    // The nth slice of a kind (both colours are of one kind).
+    auto slice = [&](const std::string& identifier, int nth = 0) -> std::shared_ptr<DKInspectorSlice> {
+        for (const auto& each : slices)
+            if (each->identifier() == identifier && nth-- == 0)
+                return each;
+        return nullptr;
+    };
+
+    // Two steps up of the size: the text already there takes it, headings
+    // grow with the body, and the setting is kept for the next document.
+    auto size = std::dynamic_pointer_cast<StepperSlice>(slice("DKFontInspectorSliceMD.size"));
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->valueLabel()->text(), u"16 pt");
+    size->increaseButton()->tap();
+    size->increaseButton()->tap();
+    EXPECT_EQ(size->valueLabel()->text(), u"18 pt");
+    EXPECT_EQ(m_defaults.floatForKey("markdownDefaultFontSize"), 18.0f);
+    EXPECT_EQ(fontAt(12)->pointSize(), bodySize + 2);
+    EXPECT_GT(fontAt(3)->pointSize(), headingSize);
+    ASSERT_TRUE(fontAt(16)) << "the emphasis rule still applies";
+    EXPECT_EQ(fontAt(16)->pointSize(), bodySize + 2);
+
+    // A text colour and a paper colour reach the text and the view.
+    auto textColour = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKTextColorAttributeInspectorSliceMD"));
+    ASSERT_TRUE(textColour);
+    auto red = std::find(textColour->options().begin(), textColour->options().end(), u"red");
+    ASSERT_NE(red, textColour->options().end());
+    textColour->choose(static_cast<std::size_t>(red - textColour->options().begin()));
+    auto colour = editor.markdownTextView().syntaxStorage().attributeAtIndex(TextAttributeName::ForegroundColor, 12);
+    auto* shown = dynamic_cast<const ColorValue*>(colour.get());
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->color(), Color::colorWithRed(1, 0, 0));
+    EXPECT_EQ(textColour->choiceButton()->currentTitle(), u"red");
+    auto paper = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKTextColorAttributeInspectorSliceMD", 1));
+    ASSERT_TRUE(paper);
+    auto beige = std::find(paper->options().begin(), paper->options().end(), u"beige");
+    ASSERT_NE(beige, paper->options().end());
+    paper->choose(static_cast<std::size_t>(beige - paper->options().begin()));
+    ASSERT_TRUE(editor.markdownTextView().backgroundColor());
+    EXPECT_NE(*editor.markdownTextView().backgroundColor(), Color::colorWithWhite(1));
+
+    // Alignment and margins are kept as the exports read them.
+    auto alignment = std::dynamic_pointer_cast<ChoiceSlice>(slice("DKParagraphStyleInspectorSliceMD"));
+    ASSERT_TRUE(alignment);
+    alignment->choose(2);
+    EXPECT_EQ(m_defaults.integerForKey("markdownDefaultAlignment"), 2);
+    auto left = std::dynamic_pointer_cast<StepperSlice>(slice("DKPageLeftMarginSliceMD"));
+    ASSERT_TRUE(left);
+    left->increaseButton()->tap();
+    EXPECT_EQ(m_defaults.floatForKey("markdownPageMarginLeft"), 0.25f);
+    left->decreaseButton()->tap();
+    left->decreaseButton()->tap();
+    EXPECT_EQ(m_defaults.floatForKey("markdownPageMarginLeft"), 0.0f) << "no margin below nothing";
+
+    // Only settings changed: the document's text did not.
+    EXPECT_EQ(editor.text(), u"# Title\n\nSome *text* here\n");
+    ASSERT_TRUE(item->tap());
+    EXPECT_FALSE(inspector->isVisible()) << "a second press closes it";
 }
 
 TEST_F(MDTextViewControllerTest, BarItemsDependOnTheIdiomAndOnTeX)

@@ -7,20 +7,28 @@
 #include "documents/TextDocument.h"
 #include "formats/markdown/BKDMarkdown.h"
 #include "formats/markdown/MarkdownConverter.h"
+#include "platform/docframework/DKInspector.h"
+#include "platform/docframework/DKStackedSlicesPane.h"
 #include "platform/docframework/DKWebViewController.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/ScratchFolder.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebView.h"
 #include "shell/AppController.h"
+#include "tools/inspectors/ControlSlices.h"
 #include "support/WindowTestDisplay.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +42,11 @@ namespace {
 
 // How dark a pixel is: 0 white ... 765 black.
 int darkness(unsigned pixel) { return 765 - int((pixel >> 16) & 0xFF) - int((pixel >> 8) & 0xFF) - int(pixel & 0xFF); }
+
+bool contains(const std::vector<std::string>& texts, const std::string& text)
+{
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
 
 // The program's converter, which the application installs at start.
 class TestMarkdownConverter final : public MarkdownConverter {
@@ -63,6 +76,7 @@ protected:
             RunLoop::main().runUntil([&] { return closed; }, 60);
         }
         EditorMakers::unregisterAll();
+        restoreSettings();
         presenter.reset();
         GtkPresenter::processPendingEvents();
     }
@@ -91,7 +105,51 @@ protected:
         return bytes.str();
     }
 
+    // The settings a test changes are put back as they were.
+    void keepSetting(const std::string& key)
+    {
+        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+        keptSettings.emplace_back(key, defaults.objectForKey(key));
+    }
+    void restoreSettings()
+    {
+        UserDefaults& defaults = UserDefaults::standardUserDefaults();
+        for (const auto& [key, value] : keptSettings) {
+            if (value)
+                defaults.setObject(key, *value);
+            else
+                defaults.removeObjectForKey(key);
+        }
+        keptSettings.clear();
+    }
+    // The right edge of the dark ink drawn on the text's first line, in the window.
+    int inkRightEdgeOfFirstLine(GtkWidget* view, const std::string& shotName)
+    {
+        GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(shotName));
+        if (!shot)
+            return -1;
+        GtkTextIter start;
+        gtk_text_buffer_get_start_iter(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), &start);
+        GdkRectangle line;
+        gtk_text_view_get_iter_location(GTK_TEXT_VIEW(view), &start, &line);
+        int left = 0;
+        int top = 0;
+        gtk_widget_translate_coordinates(view, toplevel, 0, 0, &left, &top);
+        int edge = -1;
+        const int width = std::min(gtk_widget_get_allocated_width(view), gdk_pixbuf_get_width(shot) - left);
+        for (int y = line.y; y < line.y + line.height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (darkness(test::pixelAt(shot, left + x, top + y)) > 400)
+                    edge = std::max(edge, x);
+            }
+        }
+        g_object_unref(shot);
+        return edge;
+    }
+
     test::ScratchFolder folder;
+    std::vector<std::pair<std::string, std::optional<PropertyList>>> keptSettings;
     std::unique_ptr<GtkPresenter> presenter;
     AppController app;
     Status previewShown = Error{"test", 1, "no preview asked for"};
@@ -304,6 +362,153 @@ TEST_F(MarkdownEditorWindowTest, TheWordCounterShowsTheCountsAndFollowsTheTyping
         defaults.setBool(MEMarkdownTextView::kWordCounterVisibleKey, *before);
     else
         defaults.removeObjectForKey(MEMarkdownTextView::kWordCounterVisibleKey);
+}
+
+// The text-style item opens the layout inspector; its larger size, clicked
+// with the pointer, makes the text in the window larger at once.
+TEST_F(MarkdownEditorWindowTest, TheLayoutInspectorMakesTheShownTextLarger)
+{
+    for (const char* key : {"markdownDefaultFontSize", "markdownDefaultFont"})
+        keepSetting(key);
+    UserDefaults::standardUserDefaults().setFloat("markdownDefaultFontSize", 16);
+    const std::string path = folder.file("sized.md");
+    std::ofstream(path, std::ios::binary) << "Harbour lights at dusk\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    int before = -1;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return (before = inkRightEdgeOfFirstLine(view, "markdown-size-before")) > 0; }, 20));
+
+    GtkWidget* styleItem = presenter->widgetForBarButtonItem(*editor.barItems().textStyleBarButtonItem());
+    ASSERT_TRUE(styleItem);
+    ASSERT_TRUE(gtk_widget_get_sensitive(styleItem)) << "the text-style item can be used";
+    ASSERT_TRUE(test::clickWidget(styleItem));
+    const std::shared_ptr<DKInspector>& inspector = editor.layoutInspector();
+    GtkWidget* pane = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        pane = inspector->isVisible() ? presenter->widgetForController(*inspector->navigationController()) : nullptr;
+        return pane && gtk_widget_get_mapped(pane);
+    }, 20));
+    std::shared_ptr<StepperSlice> size;
+    for (const auto& slice : inspector->mainPane()->slices()) {
+        if (slice->identifier() == "DKFontInspectorSliceMD.size")
+            size = std::dynamic_pointer_cast<StepperSlice>(slice);
+    }
+    ASSERT_TRUE(size);
+    for (int press = 1; press <= 4; ++press) {
+        GtkWidget* larger = GtkViewBuilder::widgetForView(pane, *size->increaseButton());
+        ASSERT_TRUE(larger);
+        ASSERT_TRUE(test::clickWidget(larger));
+        const std::u16string expected = toUtf16(std::to_string(16 + press) + " pt");
+        ASSERT_TRUE(RunLoop::main().runUntil([&] {
+            GtkPresenter::processPendingEvents();
+            return size->valueLabel()->text() == expected;
+        }, 10)) << "press " << press << ": " << toUtf8(size->valueLabel()->text());
+    }
+    EXPECT_TRUE(contains(test::labelTexts(pane), "20 pt")) << "the slice shows the new size";
+    ASSERT_TRUE(test::clickWidget(styleItem));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        return !inspector->isVisible();
+    }, 20)) << "a second press closes the inspector";
+
+    // The same words reach further right in a larger monospaced face.
+    view = editorWidget();
+    ASSERT_TRUE(view);
+    int after = -1;
+    EXPECT_TRUE(RunLoop::main().runUntil([&] {
+        after = inkRightEdgeOfFirstLine(view, "markdown-size-after");
+        return after > before * 1.15;
+    }, 20)) << "ink ends at " << before << " before and " << after << " after";
+    EXPECT_EQ(editor.text(), u"Harbour lights at dusk\n") << "only the look changed";
+    EXPECT_FALSE(app.currentDocument()->hasUnsavedChanges());
+}
+
+// The word counter chosen from the Tools menu shows over the text, and the
+// keys typed next reach the text and the count.
+TEST_F(MarkdownEditorWindowTest, TheWordCounterFromToolsCountsWhatIsTypedNext)
+{
+    keepSetting(MEMarkdownTextView::kWordCounterVisibleKey);
+    UserDefaults::standardUserDefaults().setBool(MEMarkdownTextView::kWordCounterVisibleKey, false);
+    const std::string path = folder.file("tools.md");
+    std::ofstream(path, std::ios::binary) << "Two words";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::clickWidget(view));
+    editor.markdownTextView().setSelectedRange({9, 0});
+    auto counterText = [&] {
+        for (const std::string& text : test::labelTexts(gtk_widget_get_toplevel(editorWidget())))
+            if (text.rfind("Chars ", 0) == 0)
+                return text;
+        return std::string();
+    };
+    EXPECT_EQ(counterText(), "");
+
+    GtkWidget* tools = presenter->widgetForBarButtonItem(*editor.barItems().toolsBarButtonItem());
+    ASSERT_TRUE(tools);
+    ASSERT_TRUE(test::clickWidget(tools));
+    GtkWidget* entry = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        if (GtkWidget* menu = presenter->menuPopover()) {
+            for (GtkWidget* label : test::descendants(menu, GTK_TYPE_LABEL))
+                if (std::string(gtk_label_get_text(GTK_LABEL(label))) == "Word Counter")
+                    entry = label;
+        }
+        return entry && gtk_widget_get_mapped(entry);
+    }, 20));
+    ASSERT_TRUE(test::clickWidget(entry));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return counterText() == "Chars 9 Words 2"; }, 30)) << counterText();
+
+    ASSERT_TRUE(test::typeText(" more"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return counterText() == "Chars 14 Words 3"; }, 30)) << counterText();
+    EXPECT_EQ(editor.text(), u"Two words more");
+}
+
+// The TeX keys end well before the window's edge; the bar's colour runs on
+// to the edge all the same.
+TEST_F(MarkdownEditorWindowTest, TheKeyBarsColourReachesTheWindowsEdge)
+{
+    const std::string path = folder.file("paper.tex");
+    std::ofstream(path, std::ios::binary) << "\\section{One}\n";
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(view); }, 20));
+    GtkWidget* lastKey = nullptr;
+    int lastKeyRight = 0;
+    for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(button, toplevel, gtk_widget_get_allocated_width(button), 0, &x, &y);
+        int viewTop = 0;
+        int viewX = 0;
+        gtk_widget_translate_coordinates(view, toplevel, 0, gtk_widget_get_allocated_height(view), &viewX, &viewTop);
+        if (y >= viewTop && x > lastKeyRight) {
+            lastKey = button;
+            lastKeyRight = x;
+        }
+    }
+    ASSERT_TRUE(lastKey) << "no keys below the text";
+    const int width = gtk_widget_get_allocated_width(toplevel);
+    ASSERT_LT(lastKeyRight, width - 60) << "the TeX keys fill the window; the test needs room after them";
+    int x = 0;
+    int y = 0;
+    gtk_widget_translate_coordinates(lastKey, toplevel, 0, gtk_widget_get_allocated_height(lastKey) / 2, &x, &y);
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("markdown-tex-key-bar"));
+    ASSERT_TRUE(shot);
+    const unsigned beside = test::pixelAt(shot, lastKeyRight + 10, y);
+    const unsigned atEdge = test::pixelAt(shot, width - 20, y);
+    g_object_unref(shot);
+    EXPECT_GT(darkness(beside), 60) << "the bar's grey beside its last key";
+    EXPECT_EQ(atEdge, beside) << "the bar's colour stops before the window's edge";
 }
 
 TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)

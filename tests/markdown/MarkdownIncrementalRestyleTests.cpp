@@ -210,6 +210,26 @@ TEST_F(IncrementalRestyleTest, anEditReportsOnlyWhatChanged)
     EXPECT_EQ(colorAt(*storage, TextAttributeName::ForegroundColor, middle + 10), Color::colorWithWhite(0.5));
 }
 
+// New settings reloaded into a storage that holds text restyle all of it as
+// a storage made with them would, fenced blocks too, and edits after the
+// reload keep to it.
+TEST_F(IncrementalRestyleTest, reloadedSettingsRestyleTheWholeTextAsAFreshStorageWould)
+{
+    auto storage = makeStorage();
+    const std::u16string text = u"# Title\n\nSome *text* and **more**.\n\n```\nlet x = 1;\n\nlet y = 2;\n```\n\nAfter.\n";
+    storage->replaceCharactersInRange(Range{0, 0}, std::u16string_view(text));
+    const double before = fontSizeAt(*storage, at(*storage, u"Some"));
+
+    defaults.setFloat("markdownDefaultFontSize", 22);
+    defaults.setInteger("markdownDefaultAlignment", 2);
+    storage->reloadBodyStyle();
+    EXPECT_EQ(fontSizeAt(*storage, at(*storage, u"Some")), 22) << "was " << before;
+    EXPECT_GT(fontSizeAt(*storage, at(*storage, u"Title")), 22) << "the heading grows with the body";
+    expectSameAsFullRestyle(*storage, "reloading the settings");
+    replace(*storage, at(*storage, u"After"), 0, u"Then ", "typing after the reload");
+    replace(*storage, at(*storage, u"```\n\nThen"), 3, u"", "deleting the closing fence after the reload");
+}
+
 TEST(MERestyleTrackerTest, paragraphsBeginAtEmptyLinesOfEitherLineEnd)
 {
     MERestyleTracker markdown(false);

@@ -13,6 +13,8 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
+#include "tools/ToolPanelPresentation.h"
+#include "tools/textstyle/TSColourSelectTableViewController.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/specialchars/MDSpecialCharsPickerController.h"
 #include "tools/statistics/StatisticsController.h"
@@ -258,6 +260,63 @@ TEST_F(ToolsPanelsWebTest, nameGeneratorDrawsNamesFromItsButton)
         return text == toUtf8(generator->nameListView()->text());
     }));
     screenshot(sheet, "name-generator");
+}
+
+// The colour list fits its popover's width: nothing makes it scroll sideways.
+TEST_F(ToolsPanelsWebTest, theColourListScrollsOnlyUpAndDown)
+{
+    auto colours = std::make_shared<TSColourSelectTableViewController>();
+    colours->setSelectedColour("red");
+    GtkWidget* sheet = present(colours, Size{320, 500}, u"Text Color");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(sheet); }, 20));
+    GtkPresenter::processPendingEvents();
+    gtk_container_check_resize(GTK_CONTAINER(gtk_widget_get_toplevel(sheet)));
+    std::vector<GtkWidget*> lists = descendants(sheet, GTK_TYPE_LIST_BOX);
+    ASSERT_FALSE(lists.empty());
+    GtkWidget* scroller = gtk_widget_get_ancestor(lists.front(), GTK_TYPE_SCROLLED_WINDOW);
+    ASSERT_NE(scroller, nullptr);
+    GtkAdjustment* sideways = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+    EXPECT_LE(gtk_adjustment_get_upper(sideways) - gtk_adjustment_get_page_size(sideways), 1.0)
+        << "the rows are " << gtk_adjustment_get_upper(sideways) << " wide in " << gtk_adjustment_get_page_size(sideways);
+    EXPECT_TRUE(hasLabel(sheet, "red"));
+}
+
+// Shown as the editors show it, the sheet holds the five names inside what
+// is visible of it, below its buttons.
+TEST_F(ToolsPanelsWebTest, theGeneratedNamesShowInsideTheEditorsSheet)
+{
+    auto generator = std::make_shared<NameGeneratorController>();
+    ASSERT_TRUE(presentToolPanel(*editor, generator, u"Name Generator", [] {}).ok());
+    auto shown = std::dynamic_pointer_cast<NavigationController>(editor->presentedViewController());
+    ASSERT_TRUE(shown);
+    GtkWidget* sheet = presenter->widgetForController(*shown);
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(sheet); }, 20));
+    ASSERT_TRUE(test::clickWidget(buttonLabelled(sheet, "Generate Names")));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !generator->nameListView()->text().empty(); }, 20));
+    GtkPresenter::processPendingEvents();
+    GtkWidget* toplevel = gtk_widget_get_toplevel(presenter->widgetForController(*shown));
+    gtk_container_check_resize(GTK_CONTAINER(toplevel));
+    GtkWidget* list = nullptr;
+    for (GtkWidget* label : descendants(toplevel, GTK_TYPE_LABEL)) {
+        if (toUtf16(gtk_label_get_text(GTK_LABEL(label))) == generator->nameListView()->text())
+            list = label;
+    }
+    ASSERT_NE(list, nullptr) << "the names are on the sheet";
+    // Where the drawn text of the five lines ends, against the sheet's bottom.
+    int textWidth = 0;
+    int textHeight = 0;
+    pango_layout_get_pixel_size(gtk_label_get_layout(GTK_LABEL(list)), &textWidth, &textHeight);
+    int x = 0;
+    int top = 0;
+    gtk_widget_translate_coordinates(list, toplevel, 0, 0, &x, &top);
+    const int textBottom = top + (gtk_widget_get_allocated_height(list) + textHeight) / 2;
+    EXPECT_LE(textBottom, gtk_widget_get_allocated_height(toplevel)) << "the last names are cut off by the sheet's bottom";
+    GtkWidget* generate = buttonLabelled(toplevel, "Generate Names");
+    int buttonTop = 0;
+    gtk_widget_translate_coordinates(generate, toplevel, 0, gtk_widget_get_allocated_height(generate), &x, &buttonTop);
+    EXPECT_GE(top, buttonTop) << "the names stand below the buttons";
 }
 
 // A first name typed into its field, as a person types it, is held in every

@@ -11,6 +11,8 @@
 #include "webeditor/DocumentViewZooming.h"
 #include "webeditor/EditorFlags.h"
 
+#include "platform/ui/Label.h"
+
 #include <gtest/gtest.h>
 
 namespace folio {
@@ -99,6 +101,7 @@ TEST_F(ZoomSliceTest, webSliceStepsByTenWithinFiftyAndThreeHundredFiftyAndTellsT
     EXPECT_EQ(changes, 1);
     // The end of the change shows the new zoom.
     EXPECT_EQ(slice->zoomTextWell()->text(), u"110%");
+    EXPECT_EQ(slice->zoomWellLabel()->text(), u"Zoom: 110%");
 
     struct Case {
         long long from;
@@ -162,6 +165,9 @@ TEST_F(ZoomSliceTest, markdownSliceStepsTheDocumentScaleByATenthWithinItsLimits)
     document.setScale(1.5);
     slice->updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonObjectsEdited);
     EXPECT_EQ(slice->zoomTextWell()->text(), u"150%");
+    // What shows is a label with the value, which nobody can type into.
+    EXPECT_EQ(slice->zoomWellLabel()->text(), u"Zoom: 150%");
+    EXPECT_FALSE(slice->zoomTextWell()->superview()) << "the well is not editable";
 
     slice->zoomTextWell()->setText(u"500%");
     slice->zoomChanged();

@@ -21,7 +21,7 @@ void DocumentContentsZoomInspectorSliceMD::updateInterfaceFromInspectedObjects(i
     // The percent of the scale as a whole number, as a percent formatter shows it.
     char text[32];
     std::snprintf(text, sizeof text, "%.0f%%", static_cast<double>(static_cast<float>(currentScale())) * 100.0);
-    zoomTextWell()->setText(toUtf16(text));
+    setWellValue(toUtf16(text));
 }
 
 void DocumentContentsZoomInspectorSliceMD::step(double tenths)

@@ -8,6 +8,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "tools/ToolsFonts.h"
@@ -18,6 +19,7 @@ namespace folio {
 namespace {
 
 const Color kTint = Color::colorWithRed(0.0, 0.47, 1.0, 1.0);
+constexpr double kWellFontSize = 17;
 
 void styleStepperButton(Button& button)
 {
@@ -47,9 +49,12 @@ void ZoomInspectorSlice::loadView()
     auto view = std::make_shared<View>(Rect{{0, 0}, {320, preferredHeight()}});
     m_decrease = std::make_shared<Button>(Rect{{12, 0}, {38, 38}});
     m_increase = std::make_shared<Button>(Rect{{270, 0}, {38, 38}});
+    // NOTE: the well is not editable: the user sees its label and value, and
+    // the field behind it only holds the value, where a typed zoom arrives.
     m_well = std::make_shared<TextField>(Rect{{60, 4}, {200, 38}});
+    m_wellLabel = std::make_shared<Label>(Rect{{60, 4}, {200, 38}});
     view->addSubview(m_decrease);
-    view->addSubview(m_well);
+    view->addSubview(m_wellLabel);
     view->addSubview(m_increase);
     setView(view);
 }
@@ -59,6 +64,9 @@ void ZoomInspectorSlice::viewDidLoad()
     styleStepperButton(*m_decrease);
     styleStepperButton(*m_increase);
     m_well->setEnabled(false);
+    m_wellLabel->setTextAlignment(TextAlignment::Center);
+    m_wellLabel->setFont(systemFontOfSize(kWellFontSize));
+    m_wellLabel->setText(zoomWellLabelText());
     m_decrease->addAction(ControlEvent::TouchUpInside, [this](Control&) { zoomDecrease(); });
     m_increase->addAction(ControlEvent::TouchUpInside, [this](Control&) { zoomIncrease(); });
     m_well->addAction(ControlEvent::ValueChanged, [this](Control&) { zoomChanged(); });
@@ -103,6 +111,12 @@ void ZoomInspectorSlice::changeInspectedObjects(const std::function<void()>& cha
     change();
     if (owner)
         owner->didEndChangingInspectedObjects();
+}
+
+void ZoomInspectorSlice::setWellValue(std::u16string value)
+{
+    zoomTextWell()->setText(std::move(value));
+    m_wellLabel->setText(zoomWellLabelText());
 }
 
 void ZoomInspectorSlice::endEditing()

@@ -10,6 +10,7 @@
 namespace folio {
 
 class Button;
+class Label;
 class TextDocument;
 class TextField;
 
@@ -26,7 +27,8 @@ public:
     const std::shared_ptr<Button>& zoomDecreaseStepperButton() { loadViewIfNeeded(); return m_decrease; }
     const std::shared_ptr<Button>& zoomIncreaseStepperButton() { loadViewIfNeeded(); return m_increase; }
     const std::shared_ptr<TextField>& zoomTextWell() { loadViewIfNeeded(); return m_well; }
-    // The well's text with its label ("Zoom: 120%").
+    // What the user sees of the well: its value after its label ("Zoom: 120%").
+    const std::shared_ptr<Label>& zoomWellLabel() { loadViewIfNeeded(); return m_wellLabel; }
     std::u16string zoomWellLabelText();
 
     virtual void zoomDecrease() = 0;
@@ -47,10 +49,13 @@ protected:
     // Runs `change` inside the inspector's begin and end of changing.
     void changeInspectedObjects(const std::function<void()>& change);
     void endEditing();
+    // Shows a new zoom ("120%") in the well.
+    void setWellValue(std::u16string value);
 
     std::shared_ptr<Button> m_decrease;
     std::shared_ptr<Button> m_increase;
     std::shared_ptr<TextField> m_well;
+    std::shared_ptr<Label> m_wellLabel;
 };
 
 } // namespace folio

@@ -20,6 +20,13 @@ namespace folio {
 
 namespace {
 
+// The panel's rows fit the sheet, under its bar, without scrolling: the
+// five names, the last thing the user looks for, stand above its bottom.
+constexpr double kFirstRowY = 56;
+constexpr double kRowPitch = 29;
+constexpr double kSettingRows = 9;
+constexpr double kNameListHeight = 100;
+
 PropertyList readNamesList()
 {
     auto path = Resources::pathForResource("namesList", "plist");
@@ -90,7 +97,7 @@ void NameGeneratorController::loadView()
     for (long tag = FemaleTag; tag <= SciFiTag; ++tag) {
         long index = tag - FemaleTag;
         double x = index % 2 == 0 ? 20 : 260;
-        double y = 60 + static_cast<double>(index / 2) * 34;
+        double y = kFirstRowY + static_cast<double>(index / 2) * kRowPitch;
         auto title = std::make_shared<Label>(makeRect(x, y, 140, 30));
         title->setText(localized(kSettingTitles[index]));
         auto toggle = std::make_shared<Switch>(makeRect(x + 150, y, 60, 30));
@@ -106,19 +113,20 @@ void NameGeneratorController::loadView()
     m_femaleSwitch = switchWithTag(FemaleTag);
     m_maleSwitch = switchWithTag(MaleTag);
 
-    m_generateButton = std::make_shared<Button>(makeRect(20, 376, 220, 36));
+    const double buttonsY = kFirstRowY + kSettingRows * kRowPitch + 4;
+    m_generateButton = std::make_shared<Button>(makeRect(20, buttonsY, 220, 36));
     m_generateButton->setTitle(localized("Generate Names"));
     m_generateButton->addAction(ControlEvent::TouchUpInside, [weak](Control&) {
         if (auto self = weak.lock())
             self->createName();
     });
-    m_copyButton = std::make_shared<Button>(makeRect(260, 376, 220, 36));
+    m_copyButton = std::make_shared<Button>(makeRect(260, buttonsY, 220, 36));
     m_copyButton->setTitle(localized("Copy Names"));
     m_copyButton->addAction(ControlEvent::TouchUpInside, [weak](Control&) {
         if (auto self = weak.lock())
             self->copyNamesList();
     });
-    m_nameListView = std::make_shared<Label>(makeRect(20, 420, 460, 120));
+    m_nameListView = std::make_shared<Label>(makeRect(20, buttonsY + 44, 460, kNameListHeight));
     m_nameListView->setNumberOfLines(0);
     panel->addSubview(m_generateButton);
     panel->addSubview(m_copyButton);

@@ -50,7 +50,9 @@ std::shared_ptr<TableViewCell> ColourListController::cellForRowAtIndexPath(Table
     check->setTextColor(Color::colorWithWhite(1));
     std::optional<Color> selected = colorWithHTMLName(m_selectedColour);
     check->setText(colour && selected && *colour == *selected ? kCheckMark : u"");
-    auto label = labelInCell(*cell, kNameTag, makeRect(width - 160, 5, width - 10, height - 10), 14);
+    // The name takes the rest of the row and no more: a label running past
+    // the row's end would make the list scroll sideways.
+    auto label = labelInCell(*cell, kNameTag, makeRect(width - 160, 5, 150, height - 10), 14);
     label->setText(toUtf16(name));
     return cell;
 }
