@@ -778,7 +778,7 @@ void DKRTFReader::actionNewParagraph(int)
     if (state().discardText())
         return;
     // Paragraphs inside a table cell stay in the cell, as lines.
-    if (state().inTable()) {
+    if (state().inTable() || m_inRow) {
         appendString(u"\u2028");
         return;
     }

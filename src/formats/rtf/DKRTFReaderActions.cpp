@@ -116,6 +116,11 @@ void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagrap
 void DKRTFReader::actionParagraphRightIndent(int value) { state().mutableParagraph().rightIndent = value; }
 void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }
 
+void DKRTFReader::actionParagraphLineSpacingMultiple(int value)
+{
+    state().mutableParagraph().lineSpacingIsMultiple = value != 0;
+}
+
 void DKRTFReader::actionParagraphSpacing(int value)
 {
     state().mutableParagraph().paragraphSpacing = value;
@@ -171,7 +176,7 @@ void DKRTFReader::actionReadListTable(int)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
-    m_listTable.readListTypes(m_source.text(start, end));
+    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding);
     // Behind "\*" none of the rest of the group reaches the document, and
     // its words act only on the group's own state: the reading goes on at
     // its end, as after the override table (a word processor writes every
@@ -409,9 +414,41 @@ void DKRTFReader::actionTextBoxText(int)
 
 // --- Tables -----------------------------------------------------------------
 
-void DKRTFReader::actionTableRowDefaults(int) { m_cellBoundaries.clear(); }
+void DKRTFReader::actionTableRowDefaults(int)
+{
+    m_rowFormat.reset();
+    if (!state().discardText())
+        m_inRow = true;
+}
 
-void DKRTFReader::actionTableCellBoundary(int value) { m_cellBoundaries.push_back(value); }
+void DKRTFReader::actionTableCellBoundary(int value) { m_rowFormat.endCell(value); }
+
+void DKRTFReader::actionTableRowLeft(int value) { m_rowFormat.setRowLeft(value); }
+void DKRTFReader::actionTableRowAlignment(int value) { m_rowFormat.setRowAlignment(value); }
+void DKRTFReader::actionTableCellGap(int value) { m_rowFormat.setCellGap(value); }
+
+void DKRTFReader::actionTableCellBorder(int side)
+{
+    m_rowFormat.selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
+}
+
+void DKRTFReader::actionOtherBorder(int) { m_rowFormat.selectOtherBorder(); }
+
+void DKRTFReader::actionBorderStyle(int style)
+{
+    m_rowFormat.setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
+}
+
+void DKRTFReader::actionBorderWidth(int value) { m_rowFormat.setBorderWidth(value); }
+void DKRTFReader::actionBorderColor(int value) { m_rowFormat.setBorderColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellBackground(int value) { m_rowFormat.setBackgroundColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellPatternColor(int value) { m_rowFormat.setPatternColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellShading(int value) { m_rowFormat.setShading(value); }
+
+void DKRTFReader::actionTableCellVerticalAlignment(int alignment)
+{
+    m_rowFormat.setVerticalAlignment(static_cast<DKRTFTableRowFormat::VerticalAlignment>(alignment));
+}
 
 void DKRTFReader::actionInTable(int value) { state().setInTable(value != 0); }
 
@@ -435,9 +472,26 @@ void DKRTFReader::actionTableCell(int)
     // A cell mark outside "\intbl" still ends a cell: the text is a table.
     if (!state().inTable())
         state().setInTable(true);
+    // The cell's alignment is that of its text, which may have been set in
+    // a group closed before the cell mark (as pandoc writes cells).
+    const std::size_t cellStart = m_cellMarks.empty() ? rowStart(m_attributedString.length()) : m_cellMarks.back() + 1;
+    std::uint8_t alignment = state().paragraph().alignment;
+    if (cellStart < m_attributedString.length()) {
+        AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(cellStart);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (style)
+            alignment = static_cast<std::uint8_t>(style->style().alignment());
+    }
     appendTableMark(u'\t', TEIsEndTableCellKey, static_cast<int>(m_cellMarks.size()) + 1);
     m_cellMarks.push_back(m_attributedString.length() - 1);
-    m_cellAlignments.push_back(state().paragraph().alignment);
+    m_cellAlignments.push_back(alignment);
+}
+
+std::size_t DKRTFReader::rowStart(std::size_t end) const
+{
+    const std::u16string& text = m_attributedString.string();
+    std::size_t start = end == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", end - 1);
+    return start == std::u16string::npos ? 0 : start + 1;
 }
 
 void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
@@ -447,9 +501,7 @@ void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
     m_cellAlignments.clear();
     if (!mixed)
         return;
-    const std::u16string& text = m_attributedString.string();
-    std::size_t start = rowEnd == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", rowEnd - 1);
-    start = start == std::u16string::npos ? 0 : start + 1;
+    const std::size_t start = rowStart(rowEnd);
     // One pass over the row's runs; the runs of one paragraph style share
     // its left-aligned copy.
     std::vector<std::pair<const AttributeValue*, AttributeValuePtr>> leftAligned;
@@ -484,22 +536,29 @@ void DKRTFReader::actionTableRow(int)
         appendTableMark(u'\n', TEIsEndTableRowKey, 1);
         m_cellMarks.push_back(m_attributedString.length() - 1);
     }
-    // The widths come from the row's definition, which Word repeats just
-    // before "\row"; an undefined cell gets none.
+    // The widths and looks come from the row's definition, which Word
+    // repeats just before "\row"; an undefined cell gets none.
+    const std::vector<int>& boundaries = m_rowFormat.boundaries();
     int previous = 0;
-    for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < m_cellBoundaries.size(); ++cell) {
-        const int boundary = m_cellBoundaries[cell];
-        // A mark is one character of its own set: its set with both keys
+    for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < boundaries.size(); ++cell) {
+        const int boundary = boundaries[cell];
+        // A mark is one character of its own set: its set with the keys
         // added replaces it in one change (each change rebuilds the set).
         const std::size_t mark = m_cellMarks[cell];
-        m_attributedString.setAttributes(
-            m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(
-                {{AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
-                 {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}}),
-            Range{mark, 1});
+        std::vector<AttributeDictionary::Entry> entries{
+            {AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
+            {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}};
+        const int alignment = cell < m_cellAlignments.size() ? m_cellAlignments[cell] : 0;
+        if (std::optional<StringMapValue::Map> style = m_rowFormat.cellStyle(cell, alignment))
+            entries.emplace_back(AttributeKey(TETableCellStyleKey), StringMapValue::make(std::move(*style)));
+        if (cell + 1 == m_cellMarks.size())
+            entries.emplace_back(AttributeKey(TETableRowStyleKey), StringMapValue::make(m_rowFormat.rowStyle()));
+        m_attributedString.setAttributes(m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(entries),
+                                         Range{mark, 1});
         previous = boundary;
     }
     m_cellMarks.clear();
+    m_inRow = false;
     alignRowStartingBefore(m_attributedString.length() - 1);
     m_atParagraphStart = true;
 }

@@ -322,7 +322,7 @@ LevelWords wordsOfLevel(std::u16string_view level)
 
 } // namespace
 
-void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
+void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding)
 {
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
@@ -343,7 +343,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
             } else {
                 const std::u16string_view text =
                     level.substr(words.textGroup, endOfGroup(level, words.textGroup) - words.textGroup);
-                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1));
+                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1, encoding));
             }
             const std::optional<long long>& start = words.start;
             starts.push_back(start && *start >= 0 ? *start : 1);
@@ -459,7 +459,8 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLeve
     return static_cast<std::size_t>(level) < texts.size() ? texts[static_cast<std::size_t>(level)] : std::nullopt;
 }
 
-std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level)
+std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
+                                                                               const StringEncoding& encoding)
 {
     // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
     // then characters in which "\'00" to "\'08" stand for the numbers of the
@@ -487,11 +488,25 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     std::u16string after;
     int numbers = 0;
     bool lengthRead = false;
+    // The words are bytes of the document's code page, in which one
+    // character may be an escaped lead byte and a plain trail byte: they are
+    // gathered and decoded together, up to a number or a Unicode character.
+    std::string bytes;
+    auto flushBytes = [&]() {
+        if (bytes.empty())
+            return;
+        std::optional<std::u16string> decoded = stringWithData(bytes, encoding);
+        if (!decoded)
+            decoded = stringWithData(bytes, StringEncoding::windowsLatin1());
+        (numbers == 0 ? before : after) += decoded.value_or(std::u16string());
+        bytes.clear();
+    };
     while (position < levelText.size()) {
         char16_t c = levelText[position];
         if (c == u';' || c == u'}')
             break;
         int character = -1;
+        bool isUnicode = false;
         if (c == u'\\' && position + 1 < levelText.size() && levelText[position + 1] == u'\'') {
             character = hexValue(position + 2);
             position += 4;
@@ -504,9 +519,12 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             if (character <= 8) {
                 if (character != level)
                     return std::nullopt;
+                flushBytes();
                 ++numbers;
                 continue;
             }
+            bytes.push_back(static_cast<char>(character));
+            continue;
         } else if (c == u'\\' && position + 1 < levelText.size() && isLetter(levelText[position + 1])) {
             std::size_t end = position + 1;
             while (end < levelText.size() && isLetter(levelText[end]))
@@ -521,6 +539,7 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             if (word != u"u")
                 continue;
             character = static_cast<int>(negative ? 65536 - value : value);
+            isUnicode = true;
             // The replacement of a "\u" character follows it.
             if (position < levelText.size() && levelText[position] == u'?')
                 ++position;
@@ -540,8 +559,14 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             lengthRead = true;
             continue;
         }
+        if (!isUnicode && character < 0x100) {
+            bytes.push_back(static_cast<char>(character));
+            continue;
+        }
+        flushBytes();
         (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
     }
+    flushBytes();
     // A bullet has no number; "1." is what every reader draws anyway.
     if (numbers != 1 || (before.empty() && after == u"."))
         return std::nullopt;

@@ -29,6 +29,9 @@ public:
         std::int32_t leftIndent = 0;
         std::int32_t rightIndent = 0;
         std::int32_t lineSpacing = 1;
+        // "\slmult1": the spacing is a multiple of single spacing rather
+        // than a least height in twips.
+        bool lineSpacingIsMultiple = false;
         std::int32_t paragraphSpacing = 0;
         std::int32_t paragraphSpacingBefore = 0;
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL

@@ -210,6 +210,19 @@ TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
     ASSERT_TRUE(section.has_value());
     EXPECT_EQ(section->before, u"Sect ");
     EXPECT_EQ(section->after, u":");
+    // In a double-byte code page a character is an escaped lead byte and a
+    // plain trail byte ("\'abe" is one character in Big5).
+    std::optional<TECSSListStyle::MarkerText> big5 = DKRTFReaderListTable::readMarkerText(
+        u"{\\leveltext\\'05\\'abea\\'b8mb\\'00\\'a1\\'41;}", 0, StringEncoding::windowsCodePage(950));
+    ASSERT_TRUE(big5.has_value());
+    EXPECT_EQ(big5->before, u"\u524Da\u7F6Eb");
+    EXPECT_EQ(big5->after, u"\uFF0C");
+    std::string chinese = exportedHTML(
+        u"{\\rtf1\\ansi\\ansicpg950{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+        u"{\\leveltext\\'05\\'abea\\'b8mb\\'00;}{\\levelnumbers\\'05;}\\fi-360\\li720}\\listid7}}"
+        u"{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        u"\\pard\\ls1 Item\\par\\pard After\\par}");
+    EXPECT_NE(chinese.find(">\xE5\x89\x8D" "a\xE7\xBD\xAE" "b1 Item"), std::string::npos) << chinese;
 }
 
 // --- Pictures ------------------------------------------------------------------------

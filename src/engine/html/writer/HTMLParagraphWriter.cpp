@@ -38,6 +38,29 @@ void scaleParagraphStyle(TEParagraphStyle& style, double scale)
     style.setTailIndent(scaled(style.tailIndent()));
 }
 
+// A printed page sets text at four thirds of its point size in CSS pixels
+// (see the font CSS of print): the space around paragraphs, in points in the
+// document, goes the same way so that it keeps its size beside the text.
+// Indents keep their ruler units, which are pixels of the page already.
+void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
+{
+    constexpr double kPixelsPerPoint = 4.0 / 3.0;
+    auto scaled = [](double value) { return std::round(value * kPixelsPerPoint); };
+    style.setParagraphSpacing(scaled(style.paragraphSpacing()));
+    style.setParagraphSpacingBefore(scaled(style.paragraphSpacingBefore()));
+    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
+    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
+    // A multiple of single spacing is of the font's own line height, which
+    // is about 1.15 times the size for the fonts documents are set in; CSS
+    // takes a number as a multiple of the size.
+    constexpr double kSingleLineHeight = 1.15;
+    const double multiple = style.lineHeightMultiple();
+    if (multiple > 0 && multiple != 1 && std::isfinite(multiple)) {
+        style.setLineHeightMultiple(0);
+        style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
+    }
+}
+
 std::string emptyLine(const std::string& css)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
@@ -115,6 +138,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             TEParagraphStyle style = *paragraphStyle();
             if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
                 scaleParagraphStyle(style, m_context.textScale);
+            if (m_context.settings.forPrint)
+                scaleParagraphSpacingForPrint(style);
             css = style.cssStyleRepresentation().value_or(std::string());
         }
         if (fontIsUniform)
