@@ -37,6 +37,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"mac", forced(&R::actionDocumentCodePage, 10000)},
         {"pc", forced(&R::actionDocumentCodePage, 437)},
         {"pca", forced(&R::actionDocumentCodePage, 850)},
+        {"cocoartf", withDefault(&R::actionCocoaVersion)},
         {"tab", forced(&R::actionInsertCharacter, 0x0009)},
         {"lquote", forced(&R::actionInsertCharacter, 0x2018)},
         {"rquote", forced(&R::actionInsertCharacter, 0x2019)},

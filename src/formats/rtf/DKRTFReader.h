@@ -194,6 +194,7 @@ private:
     void actionParagraphRightIndent(int value);
     void actionParagraphLineSpacing(int value);
     void actionParagraphLineSpacingMultiple(int value);
+    void actionCocoaVersion(int value);
     void actionParagraphSpacing(int value);
     void actionParagraphSpacingBefore(int value);
     void actionParagraphDirection(int value);
@@ -348,6 +349,9 @@ private:
     // The next control word follows "\*": a destination this reader does
     // not know is skipped whole.
     bool m_afterStar = false;
+    // "\cocoartf": a Mac text editor wrote the file. Its lists look like
+    // ours, but its "\pard" after a list resets the paragraph as RTF says.
+    bool m_writtenByCocoa = false;
     // A list item's label was read ("\listtext", "\pntext"); its placeholder
     // goes before the paragraph's first text, which is where the list
     // settings of the paragraph are known (Word writes the label first).

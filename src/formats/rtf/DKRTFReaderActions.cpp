@@ -88,13 +88,15 @@ void DKRTFReader::actionParagraphDefault(int)
 {
     // NOTE: our own files write "\pard" after a list's last paragraph and
     // rely on the paragraph settings of the list surviving it.
-    if (state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
+    if (!m_writtenByCocoa && state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
         state().setListID(0);
         state().setInTable(false);
         return;
     }
     state().resetParagraphAttributes();
 }
+
+void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 

@@ -33,6 +33,14 @@ protected:
         return toUtf8(htmlString(read(rtf), settings));
     }
 
+    // The start tag of the paragraph element holding `words`.
+    static std::string paragraphTag(const std::string& html, const std::string& words)
+    {
+        const std::size_t at = html.find(words);
+        const std::size_t start = at == std::string::npos ? std::string::npos : html.rfind("<div", at);
+        return start == std::string::npos ? std::string() : html.substr(start, html.find('>', start) - start);
+    }
+
     static std::size_t count(const std::string& text, const std::string& pattern)
     {
         std::regex expression(pattern);
@@ -223,6 +231,31 @@ TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
         u"{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
         u"\\pard\\ls1 Item\\par\\pard After\\par}");
     EXPECT_NE(chinese.find(">\xE5\x89\x8D" "a\xE7\xBD\xAE" "b1 Item"), std::string::npos) << chinese;
+}
+
+TEST_F(RTFReaderPageLooksTests, aMacEditorsParagraphAfterAListLeavesTheListsIndent)
+{
+    const std::u16string list =
+        uR"({\*\listtable{\list\listtemplateid1\listhybrid{\listlevel\levelnfc23\levelstartat1{\*\levelmarker \{disc\}})"
+        uR"({\leveltext\leveltemplateid1\'01\uc0\u8226 ;}{\levelnumbers;}\fi-360\li720\lin720 }{\listname ;}\listid1}})"
+        uR"({\*\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}})"
+        uR"(\pard\tx220\tx720\li720\fi-720\ls1\ilvl0 {\listtext	\uc0\u8226 	}First item\)" u"\n"
+        uR"(\pard\tx566\pardirnatural After the list.})";
+    std::string mac = exportedHTML(u"{\\rtf1\\ansi\\cocoartf2639" + list);
+    EXPECT_EQ(paragraphTag(mac, "After the list").find("margin-left"), std::string::npos) << mac;
+    // Our own files keep the list's settings past the "\pard" after it.
+    std::string own = exportedHTML(u"{\\rtf1\\ansi" + list);
+    EXPECT_NE(paragraphTag(own, "After the list").find("margin-left"), std::string::npos) << own;
+}
+
+TEST_F(RTFReaderPageLooksTests, aHangingFirstLinePrintsLeftOfItsParagraphButNotOfThePage)
+{
+    std::string html = exportedHTML(uR"({\rtf1\ansi\pard\li720\fi-360 Hanging\par\pard\li0\fi-360 Edge\par})");
+    std::smatch hanging;
+    const std::string tag = paragraphTag(html, "Hanging");
+    ASSERT_TRUE(std::regex_search(tag, hanging, std::regex("text-indent:(-[0-9.]+)cm"))) << html;
+    EXPECT_NEAR(std::stod(hanging[1]), -0.635, 0.01) << html;
+    EXPECT_EQ(paragraphTag(html, "Edge").find("text-indent:-"), std::string::npos) << html;
 }
 
 // --- Pictures ------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -59,6 +60,21 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
         style.setLineHeightMultiple(0);
         style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
     }
+}
+
+// A first line that starts left of the others (a hanging indent, as
+// converters set a list marker before its item's text) prints so; it goes
+// no further left than the text column, which the page clips at.
+std::string hangingIndentCSS(const TEParagraphStyle& style)
+{
+    constexpr double kPixelsPerCentimetre = 96 / 2.54;
+    const double indent = style.firstLineHeadIndent();
+    if (!(indent < 0) || !std::isfinite(indent))
+        return {};
+    const double hanging = std::max(indent, -std::max(0.0, style.headIndent()) / kPixelsPerCentimetre);
+    if (hanging > -0.005)
+        return {};
+    return "text-indent:" + formatFixed(hanging, 2) + "cm;";
 }
 
 std::string emptyLine(const std::string& css)
@@ -141,6 +157,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             if (m_context.settings.forPrint)
                 scaleParagraphSpacingForPrint(style);
             css = style.cssStyleRepresentation().value_or(std::string());
+            if (m_context.settings.forPrint)
+                css += hangingIndentCSS(style);
         }
         if (fontIsUniform)
             css += m_context.fontCSS(fontInAttributes(attributes));
