@@ -167,7 +167,9 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clvertalb", forced(&R::actionTableCellVerticalAlignment, 2)},
 
         // Text boxes: the shape is a destination, its text is document text.
-        {"shp", withDefault(&R::actionKnownDestination)},
+        {"shp", withDefault(&R::actionShape)},
+        {"shpwr", withDefault(&R::actionShapeWrap, 0)},
+        {"shpleft", withDefault(&R::actionShapeLeft, 0)},
         {"shpinst", withDefault(&R::actionKnownDestination)},
         {"do", withDefault(&R::actionKnownDestination)},
         {"shptxt", withDefault(&R::actionTextBoxText)},
@@ -231,7 +233,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
 
     // Destinations whose text is never document text.
     static constexpr std::string_view kSkippedDestinations[] = {
-        "papercolor", "object",    "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
+        "papercolor", "objdata", "jarte",  "nonshppict", "emfblip", "author",   "buptim",   "comment",
         "creatim",    "doccomm",   "ftncn",    "ftnsep",   "ftnsepc",
         "info",       "keywords", "operator", "generator", "printim",
         "private1",   "revtim",    "rxe",     "subject",    "tc",      "title",    "txe",      "xe",

@@ -141,6 +141,8 @@ private:
     void appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current);
     // Appends one character that ends a table cell or row, with its keys.
     void appendTableMark(char16_t mark, std::string_view key, int value);
+    // A picture read that waits for the text it stands before.
+    bool pendingPicture() const;
     // Where the row whose text ends before `end` starts.
     std::size_t rowStart(std::size_t end) const;
     // A row is one paragraph: when its cells are aligned differently, the
@@ -195,6 +197,9 @@ private:
     void actionParagraphLineSpacing(int value);
     void actionParagraphLineSpacingMultiple(int value);
     void actionCocoaVersion(int value);
+    void actionShape(int value);
+    void actionShapeWrap(int value);
+    void actionShapeLeft(int value);
     void actionParagraphSpacing(int value);
     void actionParagraphSpacingBefore(int value);
     void actionParagraphDirection(int value);

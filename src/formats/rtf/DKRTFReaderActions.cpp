@@ -257,7 +257,10 @@ void DKRTFReader::actionImageAttachment(int)
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
     m_pendingPictureOwnsBlank = readObject([this](DKRTFObjectReader& reader) {
-        m_pendingAttachment = reader.readPicture();
+        TETextAttachmentPtr picture = reader.readPicture();
+        if (picture && state().shapeWrapsText() && picture->wrapAlignment() == TEWrapAlignment::None)
+            picture->setWrapAlignment(state().shapeStandsRight() ? TEWrapAlignment::Right : TEWrapAlignment::Left);
+        m_pendingAttachment = picture;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
     // Picture data is never text, whether or not it could be read.
@@ -399,6 +402,28 @@ void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 
 void DKRTFReader::actionKnownDestination(int) {}
 
+void DKRTFReader::actionShape(int)
+{
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+}
+
+void DKRTFReader::actionShapeWrap(int value)
+{
+    // Square, tight and through wrapping set text beside the picture; the
+    // others above and below it, or over it.
+    state().setShapeWrapsText(value == 2 || value == 4 || value == 5);
+}
+
+void DKRTFReader::actionShapeLeft(int value)
+{
+    // A shape that starts past the middle of a column of text stands on
+    // its right; the column's width is not known here, so a usual one
+    // (six inches) stands in.
+    constexpr int kHalfColumn = 4320;
+    state().setShapeStandsRight(value > kHalfColumn);
+}
+
 void DKRTFReader::actionTextBoxText(int)
 {
     // The words of a text box are document text where the box is anchored,
@@ -459,7 +484,7 @@ void DKRTFReader::appendTableMark(char16_t mark, std::string_view key, int value
     DKRTFReaderState& current = state();
     if (current.discardText())
         return;
-    if (m_pendingListPrefix || m_atParagraphStart)
+    if (m_pendingListPrefix || m_atParagraphStart || pendingPicture())
         appendString(u"");
     m_atParagraphStart = false;
     AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());

@@ -279,6 +279,40 @@ TEST_F(RTFReaderPageLooksTests, wordPictureWithPropertiesTakesItsGoalSizeInPixel
     EXPECT_NEAR(picture->displaySize().height, 40, 0.01);
 }
 
+TEST_F(RTFReaderPageLooksTests, anObjectsPictureAndASquareWrappedShapeStandWhereTheFileShowsThem)
+{
+    const std::u16string pict = u"{\\pict\\picwgoal1200\\pichgoal900\\pngblip 89504e470d0a1a0a}";
+    auto shape = [&](const std::u16string& words) {
+        return u"{\\shp{\\*\\shpinst" + words + u"{\\sp{\\sn pib}{\\sv " + pict + u"}}}}";
+    };
+    TEHTMLWriterSettings settings;
+    settings.forPrint = true;
+    settings.keepsPlaceholders = false;
+    settings.writesTables = true;
+    const std::string html = toUtf8(htmlString(
+        read(u"{\\rtf1\\ansi\\trowd\\cellx4000\\cellx8000\\pard\\intbl Name\\cell "
+             u"{\\object\\objemb\\objw1200\\objh900{\\*\\objclass Barcode}{\\*\\objdata 0105000002000000}"
+             u"{\\result " + pict + u"}}\\cell\\row\\pard "
+             u"Square" + shape(u"\\shpleft0\\shpright1200\\shpwr2") + u" beside.\\par "
+             u"Right" + shape(u"\\shpleft7000\\shpright8200\\shpwr2") + u" beside.\\par "
+             u"Above" + shape(u"\\shpleft0\\shpright1200\\shpwr1") + u" below.\\par}"),
+        settings));
+    // The object's picture is in its cell, with no padding of the page's.
+    const std::size_t cell = html.find("<td", html.find("Name"));
+    ASSERT_NE(cell, std::string::npos) << html;
+    const std::size_t picture = html.find("<img", cell);
+    ASSERT_NE(picture, std::string::npos) << html;
+    EXPECT_LT(picture, html.find("</td>", cell)) << html;
+    EXPECT_NE(html.substr(picture, html.find('>', picture) - picture).find("padding:0;"), std::string::npos) << html;
+    auto pictureAfter = [&html](const std::string& words) {
+        const std::size_t at = html.find("<img", html.find(words));
+        return at == std::string::npos ? std::string() : html.substr(at, html.find('>', at) - at);
+    };
+    EXPECT_NE(pictureAfter("Square").find("float:left;"), std::string::npos) << html;
+    EXPECT_NE(pictureAfter("Right").find("float:right;"), std::string::npos) << html;
+    EXPECT_EQ(pictureAfter("Above").find("float:"), std::string::npos) << html;
+}
+
 TEST_F(RTFReaderPageLooksTests, metafilesThatCannotBeDrawnKeepTheirPlaceAsAFrameOfTheirSize)
 {
     AttributedString string =
