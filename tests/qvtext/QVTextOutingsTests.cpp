@@ -49,6 +49,8 @@ class QVTextOutingsTest : public test::VirtualClockTest {
 protected:
     QVTextOutingsTest()
     {
+        // The banner doubles as the word counter's line when an earlier test left that on.
+        UserDefaults::standardUserDefaults().removeObjectForKey("wordCounterVisible");
         Result<Data> stored = DocumentSeeds::compressedPage("<p>Text <a href=\"https://example.org/\">here</a></p>");
         writeFile(path, std::string(stored->stringView()));
         document = std::make_shared<TextDocument>(path);

@@ -171,7 +171,9 @@ void DKDocument::openWithCompletionHandler(Completion completion)
         // Taken before the read, so that a file replaced while it is read
         // counts as another file.
         std::optional<FileIdentity> identity = FileManager::identityOfFile(url);
-        bool writable = FileManager::isWritableFile(url);
+        // A save replaces the file through a new one beside it, so a
+        // writable file in a folder that is not counts as read-only.
+        bool writable = FileManager::isWritableFile(url) && FileManager::isWritableFolder(parentFolder(url));
         std::string name = std::filesystem::path(url).filename().string();
         FileManager::removeAtomicWriteLeftovers(
             parentFolder(url), [&name](const std::string& target) { return target == name; });
@@ -215,6 +217,11 @@ Result<std::string> DKDocument::locateOwnFile()
     if (moved && TypeIdentifiers::typeIdentifierForPath(*moved) == m_fileType) {
         setFileURL(*moved);
         m_fileItem = std::make_shared<ODSFileItem>(*moved, m_fileItem ? m_fileItem->scope() : nullptr);
+        if (m_fileMovedHandler) {
+            // Copied: the handler may replace itself while it runs.
+            FileMovedHandler handler = m_fileMovedHandler;
+            handler();
+        }
         return *moved;
     }
     // NOTE: another file under the same name (one put there by another

@@ -28,6 +28,7 @@ public:
     using Completion = std::function<void(bool success)>;
     using SaveStateHandler = std::function<void(bool saving)>;
     using SaveFailureHandler = std::function<void(const Error& error)>;
+    using FileMovedHandler = std::function<void()>;
 
     static constexpr const char* kErrorDomain = "DKDocument";
     enum ErrorCode {
@@ -145,6 +146,9 @@ public:
     // again: an autosave that keeps failing tells the user once, not every
     // few seconds. Refusals of a read-only or closed document are not failures.
     void setSaveFailureHandler(SaveFailureHandler handler) { m_saveFailureHandler = std::move(handler); }
+    // Told on the main thread when a save follows the file to the new name
+    // it was given while open (fileURL and fileItem already tell the new one).
+    void setFileMovedHandler(FileMovedHandler handler) { m_fileMovedHandler = std::move(handler); }
 
 protected:
     void setFileURL(std::string url);
@@ -180,6 +184,7 @@ private:
     std::optional<Error> m_lastError;
     SaveStateHandler m_saveStateHandler;
     SaveFailureHandler m_saveFailureHandler;
+    FileMovedHandler m_fileMovedHandler;
 };
 
 } // namespace folio

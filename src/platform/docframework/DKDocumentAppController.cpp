@@ -70,6 +70,19 @@ void DKDocumentAppController::adopt(const std::shared_ptr<DKDocument>& document)
     document->setSaveFailureHandler([this](const Error& error) {
         presentDocumentAlert(u"The Document Could Not Be Saved", error.message);
     });
+    // The window is titled with the file's name, and a save follows a file
+    // renamed while open: the title follows it too.
+    std::string nameShown = document->fileItem() ? document->fileItem()->displayedName() : std::string();
+    document->setFileMovedHandler([this, nameShown]() mutable {
+        std::shared_ptr<NavigationController> navigation = m_document ? m_document->viewControllerToPresent() : nullptr;
+        std::shared_ptr<ViewController> shown = navigation ? navigation->topViewController() : nullptr;
+        if (!shown || !m_document->fileItem())
+            return;
+        std::string newName = m_document->fileItem()->displayedName();
+        if (toUtf8(shown->title()) == nameShown)
+            shown->setTitle(toUtf16(newName));
+        nameShown = newName;
+    });
 }
 
 void DKDocumentAppController::presentDocumentAlert(const std::u16string& title, const std::string& message)
@@ -161,7 +174,7 @@ void DKDocumentAppController::openDocument(const std::string& url, std::shared_p
     };
     // The old document's unsaved changes come first: when they cannot be
     // saved, it stays open and the new one does not open.
-    if (m_document)
+    if (m_document || m_closing)
         closeDocument(open);
     else
         open(Status::success());
@@ -278,6 +291,10 @@ void DKDocumentAppController::createDocumentAtURL(const std::string& url,
 
 void DKDocumentAppController::closeDocument(Completion completion)
 {
+    if (m_closing) {
+        m_waitingForClose.push_back([this, completion] { closeDocument(completion); });
+        return;
+    }
     std::shared_ptr<DKDocument> document = std::move(m_document);
     m_document.reset();
     if (!document) {
@@ -285,15 +302,14 @@ void DKDocumentAppController::closeDocument(Completion completion)
             completion(Status::success());
         return;
     }
+    m_closing = true;
     // Saved first, so that the picture and the browser show the saved file.
     document->saveBeforeClosing([this, document, completion](bool saved) {
         // A document whose changes cannot be saved stays open, so that they
         // are not lost; the caller reports why.
         if (!saved && !document->isClosed()) {
-            if (!m_document)
-                m_document = document;
-            if (completion)
-                completion(documentError(*document, OpenFailed, "Could not save " + document->fileURL()));
+            m_document = document;
+            finishClosing(completion, documentError(*document, OpenFailed, "Could not save " + document->fileURL()));
             return;
         }
         writePreviewsForDocument(*document, [this, document, completion, saved] {
@@ -304,12 +320,23 @@ void DKDocumentAppController::closeDocument(Completion completion)
                 closeDocumentWindow();
                 if (m_documentPicker)
                     m_documentPicker->documentDidClose(document->fileURL());
-                if (completion)
-                    completion(saved && closedSaved ? Status::success()
-                                                    : Status(documentError(*document, OpenFailed, "Could not save")));
+                finishClosing(completion, saved && closedSaved
+                                              ? Status::success()
+                                              : Status(documentError(*document, OpenFailed, "Could not save")));
             });
         });
     });
+}
+
+void DKDocumentAppController::finishClosing(const Completion& completion, const Status& closed)
+{
+    m_closing = false;
+    std::vector<std::function<void()>> waiting = std::move(m_waitingForClose);
+    m_waitingForClose.clear();
+    if (completion)
+        completion(closed);
+    for (std::function<void()>& next : waiting)
+        next();
 }
 
 } // namespace folio

@@ -3,6 +3,7 @@
 #include "platform/foundation/Error.h"
 
 #include <functional>
+#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
@@ -126,6 +127,8 @@ private:
     void openDocument(const std::string& url, std::shared_ptr<ODSFileItem> item, Completion completion);
     void addDocumentBarItems(ViewController& shown);
     void closeDocumentWindow();
+    // Runs what waited for the close in flight, in the order it was asked.
+    void finishClosing(const Completion& completion, const Status& closed);
     // An alert with an OK button over the document's window, unless one is up.
     void presentDocumentAlert(const std::u16string& title, const std::string& message);
 
@@ -137,6 +140,12 @@ private:
     std::shared_ptr<ActivityIndicatorView> m_savingIndicator;
     Window* m_currentWindow = nullptr;
     std::shared_ptr<Window> m_documentWindow;
+    // While a close saves in the background there is no current document,
+    // yet an open or a second close must wait for it: otherwise the close
+    // would shut the next document's window, or a failed save would find
+    // another document in its place and drop its own unsaved changes.
+    bool m_closing = false;
+    std::vector<std::function<void()>> m_waitingForClose;
     DKDocumentPicker* m_documentPicker = nullptr;
     DKDocumentAppController* m_previousController = nullptr;
     std::function<void()> m_documentBrowserHandler;

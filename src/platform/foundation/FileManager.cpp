@@ -134,6 +134,14 @@ bool FileManager::isWritableFile(const std::string& path)
     return (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
 }
 
+bool FileManager::isWritableFolder(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    return (info.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
 std::optional<std::string> FileManager::atomicWriteTargetName(std::string_view name)
 {
     // "." + target + "." + six letters, the target itself not empty.

@@ -72,6 +72,9 @@ public:
     // nobody write (0444) is read-only by its owner's choice, also to a
     // process the system would let through.
     static bool isWritableFile(const std::string& path);
+    // Whether files may be made in and renamed within a folder, by the same
+    // rule: a durable save needs that as much as a writable file.
+    static bool isWritableFolder(const std::string& path);
 
     // Durable save: temporary file in the same folder, fsync, rename over the
     // target, fsync of the folder. On any failure the old file is untouched

@@ -212,11 +212,14 @@ TEST_F(EPubExportTest, CommandLineExportWritesTheBookWhereAsked)
     std::string path = document("Essay.rtf", "{\\rtf1\\ansi Text\\par}");
     std::string output = m_scratch.path("out.epub");
     writeFile(output, "old");
+    // Other tests leave their books in the temporary folder.
+    std::string besideTheOthers = AppFolders::temporaryFolder() + "/Essay.epub";
+    std::filesystem::remove(besideTheOthers);
     Result<std::string> status = exportFile(m_exporter, path, output, &m_defaults);
     ASSERT_TRUE(status.ok()) << status.error().message;
     DKZipArchive archive = openBook(output);
     EXPECT_EQ(archive.entryNames().front(), "mimetype");
-    EXPECT_FALSE(FileManager::fileExists(AppFolders::temporaryFolder() + "/Essay.epub"));
+    EXPECT_FALSE(FileManager::fileExists(besideTheOthers));
 
     Result<std::string> failed = exportFile(m_exporter, m_scratch.path("Missing.rtf"), output, &m_defaults);
     EXPECT_FALSE(failed.ok());

@@ -9,6 +9,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Window.h"
 #include "platform/docframework/TypeIdentifiers.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/foundation/Dispatch.h"
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/RunLoop.h"
@@ -488,6 +489,35 @@ TEST_F(DKDocumentAppControllerTest, aDocumentWhoseChangesCannotBeSavedStaysOpen)
     EXPECT_EQ(app.document(), nullptr);
 }
 
+TEST_F(DKDocumentAppControllerTest, aFileOpenedWhileTheLastOneIsStillClosingWaitsForTheClose)
+{
+    std::ofstream(path("Draft.txt")) << "draft";
+    std::ofstream(path("Other.txt")) << "other";
+    ASSERT_TRUE(openAndWait(path("Draft.txt")).ok());
+    auto draft = app.documents.back();
+    draft->text = "edited";
+    draft->failContents = true;
+    draft->updateChangeCount(DKDocument::ChangeKind::Done);
+
+    // The close's save runs in the background when the next file is asked for.
+    std::optional<Status> closed;
+    app.closeDocument([&](Status status) { closed = status; });
+    EXPECT_FALSE(openAndWait(path("Other.txt")).ok());
+    ASSERT_TRUE(closed.has_value());
+    EXPECT_EQ(app.document(), draft);
+    EXPECT_TRUE(draft->hasUnsavedChanges());
+
+    draft->failContents = false;
+    closed.reset();
+    app.closeDocument([&](Status status) { closed = status; });
+    ASSERT_TRUE(openAndWait(path("Other.txt")).ok());
+    EXPECT_TRUE(closed.has_value() && closed->ok());
+    EXPECT_EQ(readFile(path("Draft.txt")), "edited");
+    EXPECT_EQ(app.document(), app.documents.back());
+    ASSERT_TRUE(app.documentWindow());
+    EXPECT_TRUE(app.documentWindow()->isVisible());
+}
+
 TEST_F(DKDocumentAppControllerTest, aNewDocumentTakesAFreeUntitledNameAndOpens)
 {
     std::ofstream(path("Untitled.rtf")) << "older";
@@ -558,6 +588,36 @@ TEST_F(DKDocumentAppControllerTest, aFileNobodyMayWriteOpensReadOnlyWithANoticeA
     ASSERT_FALSE(refused.ok());
     EXPECT_NE(refused.error().message.find("read-only"), std::string::npos);
     EXPECT_EQ(app.documentWindow(), nullptr);
+}
+
+TEST_F(DKDocumentAppControllerTest, aWritableFileInAFolderNobodyMayWriteOpensReadOnly)
+{
+    std::filesystem::create_directory(path("Shelf"));
+    std::string poem = path("Shelf") + "/Poem.md";
+    std::ofstream(poem) << "roses";
+    std::filesystem::permissions(path("Shelf"), std::filesystem::perms(0555));
+    Status opened = openAndWait(poem);
+    std::filesystem::permissions(path("Shelf"), std::filesystem::perms(0755));
+    ASSERT_TRUE(opened.ok());
+    ASSERT_TRUE(app.document() && app.document()->isReadOnly());
+    ASSERT_TRUE(closeAndWait().ok());
+
+    ASSERT_TRUE(openAndWait(poem).ok());
+    EXPECT_FALSE(app.document()->isReadOnly());
+}
+
+TEST_F(DKDocumentAppControllerTest, theWindowTitleFollowsAFileRenamedWhileOpen)
+{
+    std::ofstream(path("Old name.txt")) << "first";
+    ASSERT_TRUE(openAndWait(path("Old name.txt")).ok());
+    std::shared_ptr<ViewController> shown = app.document()->viewControllerToPresent()->topViewController();
+    std::u16string before = shown->title();
+    std::filesystem::rename(path("Old name.txt"), path("New name.txt"));
+    app.documents.back()->text = "second";
+    ASSERT_TRUE(save(*app.documents.back(), app.document()->fileURL()));
+    EXPECT_NE(shown->title(), before);
+    EXPECT_EQ(toUtf8(shown->title()), app.document()->fileItem()->displayedName());
+    EXPECT_NE(toUtf8(shown->title()).find("New name"), std::string::npos);
 }
 
 TEST_F(DKDocumentAppControllerTest, aFailedAutosaveIsToldAtOnceAndTheDocumentStaysOpenAndChanged)
