@@ -183,8 +183,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // The first list opened here takes the paragraph's indent; writing
             // its tag clears the indent for the lists inside it.
             std::optional<TEParagraphStyle>& style = paragraphStyle();
-            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context);
+            const double enclosing = m_openIndents.empty() ? 0 : m_openIndents.back();
+            const double indent = style ? std::max(style->headIndent(), enclosing) : enclosing;
+            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context, enclosing);
             m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
+            m_openIndents.push_back(indent);
             openedAny = true;
         }
         if (openedAny) {
@@ -318,6 +321,7 @@ void HTMLParagraphWriter::closeOpenLists(std::string& html)
     m_openedLevels = 0;
     m_itemNumbers.clear();
     m_openElements.clear();
+    m_openIndents.clear();
 }
 
 std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)
@@ -329,6 +333,8 @@ std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)
         return HTMLListTagWriter::closingTag(list);
     std::string tag = "</" + std::string(m_openElements.back()) + ">";
     m_openElements.pop_back();
+    if (!m_openIndents.empty())
+        m_openIndents.pop_back();
     return tag;
 }
 

@@ -11,10 +11,11 @@ namespace {
 
 using namespace testing_support;
 
-// Tables of other word processors' RTF as exports print them: each cell's
-// words inside its column, rows in order, the shading and alignment the
-// file gives, beside LibreOffice's print of the same file.
-class ForeignRTFTableExport : public ForeignRTFExport {
+// Other word processors' RTF as exports print it, beside LibreOffice's print
+// of the same file: tables with each cell's words inside its column, rows in
+// order, the shading and alignment the file gives; deep lists, spacing,
+// notes and links.
+class ForeignRTFLooksExport : public ForeignRTFExport {
 protected:
     // The colour of the page at (x, y) points, drawn at 72 pixels an inch.
     static std::array<int, 3> pixel(const std::string& pdf, int x, int y)
@@ -58,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(ForeignRTFTableExport, pandocCellsKeepTheirColumnsAndAlignment)
+TEST_F(ForeignRTFLooksExport, pandocCellsKeepTheirColumnsAndAlignment)
 {
     // Pandoc sets each cell's alignment in a group closed before "\cell".
     std::string path = document(
@@ -101,7 +102,7 @@ TEST_F(ForeignRTFTableExport, pandocCellsKeepTheirColumnsAndAlignment)
     EXPECT_EQ(occurrences(chapter, "<td"), 4u) << chapter;
 }
 
-TEST_F(ForeignRTFTableExport, aMacTableKeepsItsShadingBordersAndCentredCell)
+TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)
 {
     std::string path = document(
         "mac", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n"
@@ -145,7 +146,7 @@ TEST_F(ForeignRTFTableExport, aMacTableKeepsItsShadingBordersAndCentredCell)
     }
 }
 
-TEST_F(ForeignRTFTableExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
+TEST_F(ForeignRTFLooksExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
 {
     std::string cellFormat;
     const std::array<int, 3> boundaries{3213, 6426, 9638};
@@ -177,9 +178,46 @@ TEST_F(ForeignRTFTableExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
     expectCellsAsReference(pdf, reference(path), "Heading", {{"Alpha", "Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
 }
 
+// --- Lists ----------------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePagesWidth)
+{
+    std::string levels;
+    std::string items;
+    for (int level = 0; level < 9; ++level) {
+        const std::string indent = std::to_string(720 * (level + 1));
+        levels += "{\\listlevel\\levelnfc" + std::to_string(level % 3 == 1 ? 4 : 0) + "\\levelstartat1{\\leveltext\\'02\\'0"
+            + std::to_string(level) + ".;}{\\levelnumbers\\'01;}\\fi-360\\li" + indent + "}";
+        items += "{\\listtext\\pard\\plain \\f0 x.\\tab}\\pard\\fi-360\\li" + indent + "\\ls1\\ilvl" + std::to_string(level)
+            + " Item" + std::to_string(level + 1) + " carries a sentence long enough to wrap inside the page as any "
+            "paragraph does.\\par\n";
+    }
+    std::string path = document(
+        "deep", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\margl1440\\margr1440\n"
+                "{\\*\\listtable{\\list\\listtemplateid1" + levels + "\\listid5}}\n"
+                "{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}\n\\f0\\fs24 " + items +
+                "\\pard Closing words.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord first = wordOn(pdf, "Item1");
+    const double pageWidth = std::stod(pdfPageSize(pdf));
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        EXPECT_LT(word.xMax, pageWidth - 72 + 3) << word.text << " runs into the right margin";
+    EXPECT_NE(pdfText(pdf, 1).find("Closing words."), std::string::npos);
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    const PDFWord theirFirst = wordOn(lo, "Item1");
+    for (int level = 2; level <= 9; ++level) {
+        const std::string item = "Item" + std::to_string(level);
+        const double ours = wordOn(pdf, item).xMin - first.xMin;
+        const double theirs = wordOn(lo, item).xMin - theirFirst.xMin;
+        EXPECT_NEAR(ours, theirs, theirs * 0.15 + 4) << item;
+    }
+}
+
 // --- Spacing ------------------------------------------------------------------
 
-TEST_F(ForeignRTFTableExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibreOfficeSpacesThem)
+TEST_F(ForeignRTFLooksExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibreOfficeSpacesThem)
 {
     // TeXShop's least line height and space after, then Word's 1.15 lines.
     std::string lines;
@@ -218,7 +256,7 @@ TEST_F(ForeignRTFTableExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibre
 
 // --- Notes and links ------------------------------------------------------------
 
-TEST_F(ForeignRTFTableExport, notesPrintSmallerThanTheTextAndLinksKeepTheTextsLook)
+TEST_F(ForeignRTFLooksExport, notesPrintSmallerThanTheTextAndLinksKeepTheTextsLook)
 {
     std::string path = document(
         "notes", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
