@@ -8,6 +8,7 @@
 #include "platform/foundation/UnitSearch.h"
 
 #include <array>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -380,6 +381,17 @@ unsigned DKRTFReaderListTable::listForOverride(int overrideNumber) const
     return overrideNumber > 0 ? static_cast<unsigned>(overrideNumber) : 0;
 }
 
+std::size_t DKRTFReaderListTable::closingsAllowed() const
+{
+    // Each level of each list may close twice (its item's label and its
+    // text); a list of nine levels stepped back out of level by level is
+    // still a list, and only closings beyond every level end all lists.
+    std::size_t levels = 0;
+    for (const std::vector<unsigned>& list : m_listTypes)
+        levels += list.size();
+    return std::max(m_listTypes.size(), 2 * levels) + 1;
+}
+
 bool DKRTFReaderListTable::keepsFormattingAtParagraphReset(unsigned listID) const
 {
     return listID > 0 && listID <= m_ownLists.size() && m_ownLists[listID - 1];
@@ -604,7 +616,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             return;
         if (listID < previousListID || prefix == 0 || previousLevel == kNoPreviousLevel) {
             state.setPreviousLevelList(level);
-            if (state.closedListsCount() < m_listTypes.size() + 1 || prefix != 0)
+            if (state.closedListsCount() < closingsAllowed() || prefix != 0)
                 state.setClosedListsCount(state.closedListsCount() + 1);
             else
                 m_allListsFinished = true;

@@ -81,6 +81,9 @@ private:
     // stand in `level`, or npos.
     static unsigned typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat, std::size_t text);
 
+    // How many lists may close before no later paragraph is a list item.
+    std::size_t closingsAllowed() const;
+
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.
     std::vector<std::vector<std::int64_t>> m_levelStarts;

@@ -233,6 +233,39 @@ TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
     EXPECT_NE(chinese.find(">\xE5\x89\x8D" "a\xE7\xBD\xAE" "b1 Item"), std::string::npos) << chinese;
 }
 
+TEST_F(RTFReaderPageLooksTests, itemsSteppingBackOutOfADeepListStayItems)
+{
+    std::u16string levels;
+    std::u16string items;
+    for (int level = 0; level < 9; ++level) {
+        const std::u16string indent = toUtf16(std::to_string(720 * (level + 1)));
+        const std::u16string digit = toUtf16(std::to_string(level));
+        levels += u"{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'0" + digit + u".;}{\\levelnumbers\\'01;}"
+                  u"\\fi-360\\li" + indent + u"}";
+        items += u"{\\listtext\\pard\\plain x.\\tab}\\pard\\fi-360\\li" + indent + u"\\ls1\\ilvl" + digit + u" In" +
+                 digit + u"\\par\n";
+    }
+    std::u16string back;
+    for (int level = 7; level >= 0; --level) {
+        const std::u16string digit = toUtf16(std::to_string(level));
+        back += u"{\\listtext\\pard\\plain x.\\tab}\\pard\\fi-360\\li" + toUtf16(std::to_string(720 * (level + 1))) +
+                u"\\ls1\\ilvl" + digit + u" Out" + digit + u"\\par\n";
+    }
+    std::string html = exportedHTML(u"{\\rtf1\\ansi{\\*\\listtable{\\list\\listtemplateid1" + levels +
+                                    u"\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}" +
+                                    items + back + u"\\pard Closing\\par}");
+    for (int level = 7; level >= 0; --level) {
+        const std::string out = "Out" + std::to_string(level);
+        const std::size_t at = html.find(out);
+        ASSERT_NE(at, std::string::npos) << html;
+        const std::size_t item = html.rfind("<li", at);
+        const std::size_t division = html.rfind("<div", at);
+        EXPECT_TRUE(item != std::string::npos && (division == std::string::npos || item > division)) << out << "\n" << html;
+    }
+    EXPECT_EQ(count(html, "<li"), 17u) << html;
+    EXPECT_EQ(paragraphTag(html, "Closing").find("margin-left"), std::string::npos) << html;
+}
+
 TEST_F(RTFReaderPageLooksTests, aMacEditorsParagraphAfterAListLeavesTheListsIndent)
 {
     const std::u16string list =
