@@ -51,10 +51,9 @@ DKRTFTableRowFormat::Border* DKRTFTableRowFormat::selectedBorder()
 {
     if (!m_borderSide)
         return nullptr;
-    std::optional<Border>& border = m_cell.borders[static_cast<std::size_t>(*m_borderSide)];
-    if (!border)
-        border.emplace();
-    return &*border;
+    Border& border = m_cell.borders[static_cast<std::size_t>(*m_borderSide)];
+    border.given = true;
+    return &border;
 }
 
 void DKRTFTableRowFormat::setBorderStyle(BorderStyle style)
@@ -97,8 +96,8 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
     }
     static const char* const kSides[] = {"border-top", "border-left", "border-bottom", "border-right"};
     for (std::size_t side = 0; side < cell.borders.size(); ++side) {
-        const std::optional<Border>& border = cell.borders[side];
-        if (!border)
+        const Border* border = &cell.borders[side];
+        if (!border->given)
             continue;
         if (border->style == BorderStyle::None) {
             style[kSides[side]] = u"none";

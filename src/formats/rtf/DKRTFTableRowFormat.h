@@ -54,12 +54,14 @@ public:
 
 private:
     struct Border {
+        // Whether the cell's definition names this side at all.
+        bool given = false;
         BorderStyle style = BorderStyle::Single;
         int width = 0;
         std::shared_ptr<const ColorValue> color;
     };
     struct Cell {
-        std::array<std::optional<Border>, 4> borders;
+        std::array<Border, 4> borders;
         std::shared_ptr<const ColorValue> background;
         std::shared_ptr<const ColorValue> pattern;
         int shading = 0;
