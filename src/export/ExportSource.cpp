@@ -336,6 +336,8 @@ Result<std::string> ExportSource::RTFHTML(Purpose purpose, bool namedDocument, H
     settings.forEPub = purpose == Purpose::EPub;
     settings.listsNotesAtEnd = purpose == Purpose::HTMLExport || purpose == Purpose::Picture;
     settings.keepsPlaceholders = false;
+    // Attributed text read back from the HTML keeps a row as a paragraph.
+    settings.writesTables = purpose != Purpose::RTFD;
     settings.fileName = pictureDocumentName();
     settings.pictureSink = pictures;
     releaseFileBytes();

@@ -74,6 +74,12 @@ inline constexpr std::string_view TEIsEndTableKey = "TEIsEndTable";
 inline constexpr std::string_view TEIsTableCellParKey = "TEIsTableCellPar";
 inline constexpr std::string_view TETableCellWidthKey = "TETableCellWidth";
 inline constexpr std::string_view TETableCellRightBoundaryKey = "TETableCellRightBoundary";
+// On a cell mark: the cell's look as CSS properties (string map, property to
+// value): shading, borders, vertical and horizontal alignment, padding.
+inline constexpr std::string_view TETableCellStyleKey = "TETableCellStyle";
+// On a row's end: the row's look as CSS properties of the table (its left
+// edge, its alignment on the page).
+inline constexpr std::string_view TETableRowStyleKey = "TETableRowStyle";
 
 // --- Platform attribute names the engine writes -----------------------------
 // The strings are those the text-layout system has always stored, so text

@@ -140,6 +140,10 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
     settings.tailIndent = 0;
     float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
     settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
+    // A multiple is of the font's own line height, as word processors space
+    // lines, where a least height in twips is of the text's size.
+    if (paragraph.lineSpacingIsMultiple && paragraph.lineSpacing > 0 && settings.minimumLineSpacing != 1.0)
+        settings.lineHeightMultiple = settings.minimumLineSpacing;
     settings.paragraphSpacing = pageBound(paragraph.paragraphSpacing / 20.0, kLargestPagePoints);
     settings.paragraphSpacingBefore = pageBound(paragraph.paragraphSpacingBefore / 20.0, kLargestPagePoints);
     int direction = paragraph.baseWritingDirection;
@@ -170,7 +174,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
         | static_cast<std::uint32_t>(paragraph.lineSpacing));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection)));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
+        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u));
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 

@@ -778,14 +778,20 @@ void DKRTFReader::actionNewParagraph(int)
     if (state().discardText())
         return;
     // Paragraphs inside a table cell stay in the cell, as lines.
-    if (state().inTable()) {
+    if (state().inTable() || m_inRow) {
         appendString(u"\u2028");
         return;
     }
-    if (m_pendingListPrefix)
+    // A picture that ends its paragraph stays in it.
+    if (m_pendingListPrefix || pendingPicture())
         appendString(u"");
     appendString(u"\n");
     m_atParagraphStart = true;
+}
+
+bool DKRTFReader::pendingPicture() const
+{
+    return m_pendingAttachment && m_pendingAttachment->as<TEImageTextAttachment>();
 }
 
 void DKRTFReader::actionInsertPageBreak(int)

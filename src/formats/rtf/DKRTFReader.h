@@ -6,6 +6,7 @@
 #include "formats/rtf/DKRTFReaderColorTable.h"
 #include "formats/rtf/DKRTFReaderFontTable.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
+#include "formats/rtf/DKRTFTableRowFormat.h"
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
 #include "platform/foundation/Data.h"
@@ -140,6 +141,10 @@ private:
     void appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current);
     // Appends one character that ends a table cell or row, with its keys.
     void appendTableMark(char16_t mark, std::string_view key, int value);
+    // A picture read that waits for the text it stands before.
+    bool pendingPicture() const;
+    // Where the row whose text ends before `end` starts.
+    std::size_t rowStart(std::size_t end) const;
     // A row is one paragraph: when its cells are aligned differently, the
     // row is aligned as text usually is rather than as its first cell.
     void alignRowStartingBefore(std::size_t rowEnd);
@@ -190,6 +195,11 @@ private:
     void actionParagraphLeftIndent(int value);
     void actionParagraphRightIndent(int value);
     void actionParagraphLineSpacing(int value);
+    void actionParagraphLineSpacingMultiple(int value);
+    void actionCocoaVersion(int value);
+    void actionShape(int value);
+    void actionShapeWrap(int value);
+    void actionShapeLeft(int value);
     void actionParagraphSpacing(int value);
     void actionParagraphSpacingBefore(int value);
     void actionParagraphDirection(int value);
@@ -249,6 +259,18 @@ private:
     void actionTableRow(int value);
     void actionNestedTableCell(int value);
     void actionNestedTableRow(int value);
+    void actionTableRowLeft(int value);
+    void actionTableRowAlignment(int value);
+    void actionTableCellGap(int value);
+    void actionTableCellBorder(int side);
+    void actionOtherBorder(int value);
+    void actionBorderStyle(int style);
+    void actionBorderWidth(int value);
+    void actionBorderColor(int value);
+    void actionTableCellBackground(int value);
+    void actionTableCellPatternColor(int value);
+    void actionTableCellShading(int value);
+    void actionTableCellVerticalAlignment(int alignment);
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
@@ -332,17 +354,23 @@ private:
     // The next control word follows "\*": a destination this reader does
     // not know is skipped whole.
     bool m_afterStar = false;
+    // "\cocoartf": a Mac text editor wrote the file. Its lists look like
+    // ours, but its "\pard" after a list resets the paragraph as RTF says.
+    bool m_writtenByCocoa = false;
     // A list item's label was read ("\listtext", "\pntext"); its placeholder
     // goes before the paragraph's first text, which is where the list
     // settings of the paragraph are known (Word writes the label first).
     bool m_pendingListPrefix = false;
     std::u16string m_pendingListLabel;
     bool m_atParagraphStart = true;
-    // The row being read: the right cell boundaries of the last "\trowd",
-    // and where the cell marks of the row were appended.
-    std::vector<int> m_cellBoundaries;
+    // The row being read: the definition of the last "\trowd", and where
+    // the cell marks of the row were appended.
+    DKRTFTableRowFormat m_rowFormat;
+    // Between a row's "\trowd" and its "\row": a "\pard" there (pandoc
+    // writes one in each cell) does not take the text out of the row.
+    bool m_inRow = false;
     std::vector<std::size_t> m_cellMarks;
-    // The alignment each cell of the row ended with.
+    // The alignment of each cell's text.
     std::vector<std::uint8_t> m_cellAlignments;
     // Stylesheet entries: style number to its control words.
     std::map<int, std::vector<StyleWord>> m_paragraphStyles;

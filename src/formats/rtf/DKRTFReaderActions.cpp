@@ -88,13 +88,15 @@ void DKRTFReader::actionParagraphDefault(int)
 {
     // NOTE: our own files write "\pard" after a list's last paragraph and
     // rely on the paragraph settings of the list surviving it.
-    if (state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
+    if (!m_writtenByCocoa && state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
         state().setListID(0);
         state().setInTable(false);
         return;
     }
     state().resetParagraphAttributes();
 }
+
+void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 
@@ -115,6 +117,11 @@ void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutablePar
 void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagraph().leftIndent = value; }
 void DKRTFReader::actionParagraphRightIndent(int value) { state().mutableParagraph().rightIndent = value; }
 void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }
+
+void DKRTFReader::actionParagraphLineSpacingMultiple(int value)
+{
+    state().mutableParagraph().lineSpacingIsMultiple = value != 0;
+}
 
 void DKRTFReader::actionParagraphSpacing(int value)
 {
@@ -171,7 +178,7 @@ void DKRTFReader::actionReadListTable(int)
         return;
     const std::size_t end = endOfCurrentGroup();
     m_listTableEnd = end;
-    m_listTable.readListTypes(m_source.text(start, end));
+    m_listTable.readListTypes(m_source.text(start, end), m_documentEncoding);
     // Behind "\*" none of the rest of the group reaches the document, and
     // its words act only on the group's own state: the reading goes on at
     // its end, as after the override table (a word processor writes every
@@ -250,7 +257,10 @@ void DKRTFReader::actionImageAttachment(int)
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
     m_pendingPictureOwnsBlank = readObject([this](DKRTFObjectReader& reader) {
-        m_pendingAttachment = reader.readPicture();
+        TETextAttachmentPtr picture = reader.readPicture();
+        if (picture && state().shapeWrapsText() && picture->wrapAlignment() == TEWrapAlignment::None)
+            picture->setWrapAlignment(state().shapeStandsRight() ? TEWrapAlignment::Right : TEWrapAlignment::Left);
+        m_pendingAttachment = picture;
         return m_pendingAttachment && reader.readOwnPictureForm();
     });
     // Picture data is never text, whether or not it could be read.
@@ -392,6 +402,28 @@ void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 
 void DKRTFReader::actionKnownDestination(int) {}
 
+void DKRTFReader::actionShape(int)
+{
+    state().setShapeWrapsText(false);
+    state().setShapeStandsRight(false);
+}
+
+void DKRTFReader::actionShapeWrap(int value)
+{
+    // Square, tight and through wrapping set text beside the picture; the
+    // others above and below it, or over it.
+    state().setShapeWrapsText(value == 2 || value == 4 || value == 5);
+}
+
+void DKRTFReader::actionShapeLeft(int value)
+{
+    // A shape that starts past the middle of a column of text stands on
+    // its right; the column's width is not known here, so a usual one
+    // (six inches) stands in.
+    constexpr int kHalfColumn = 4320;
+    state().setShapeStandsRight(value > kHalfColumn);
+}
+
 void DKRTFReader::actionTextBoxText(int)
 {
     // The words of a text box are document text where the box is anchored,
@@ -409,9 +441,41 @@ void DKRTFReader::actionTextBoxText(int)
 
 // --- Tables -----------------------------------------------------------------
 
-void DKRTFReader::actionTableRowDefaults(int) { m_cellBoundaries.clear(); }
+void DKRTFReader::actionTableRowDefaults(int)
+{
+    m_rowFormat.reset();
+    if (!state().discardText())
+        m_inRow = true;
+}
 
-void DKRTFReader::actionTableCellBoundary(int value) { m_cellBoundaries.push_back(value); }
+void DKRTFReader::actionTableCellBoundary(int value) { m_rowFormat.endCell(value); }
+
+void DKRTFReader::actionTableRowLeft(int value) { m_rowFormat.setRowLeft(value); }
+void DKRTFReader::actionTableRowAlignment(int value) { m_rowFormat.setRowAlignment(value); }
+void DKRTFReader::actionTableCellGap(int value) { m_rowFormat.setCellGap(value); }
+
+void DKRTFReader::actionTableCellBorder(int side)
+{
+    m_rowFormat.selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
+}
+
+void DKRTFReader::actionOtherBorder(int) { m_rowFormat.selectOtherBorder(); }
+
+void DKRTFReader::actionBorderStyle(int style)
+{
+    m_rowFormat.setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
+}
+
+void DKRTFReader::actionBorderWidth(int value) { m_rowFormat.setBorderWidth(value); }
+void DKRTFReader::actionBorderColor(int value) { m_rowFormat.setBorderColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellBackground(int value) { m_rowFormat.setBackgroundColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellPatternColor(int value) { m_rowFormat.setPatternColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellShading(int value) { m_rowFormat.setShading(value); }
+
+void DKRTFReader::actionTableCellVerticalAlignment(int alignment)
+{
+    m_rowFormat.setVerticalAlignment(static_cast<DKRTFTableRowFormat::VerticalAlignment>(alignment));
+}
 
 void DKRTFReader::actionInTable(int value) { state().setInTable(value != 0); }
 
@@ -420,7 +484,7 @@ void DKRTFReader::appendTableMark(char16_t mark, std::string_view key, int value
     DKRTFReaderState& current = state();
     if (current.discardText())
         return;
-    if (m_pendingListPrefix || m_atParagraphStart)
+    if (m_pendingListPrefix || m_atParagraphStart || pendingPicture())
         appendString(u"");
     m_atParagraphStart = false;
     AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
@@ -435,9 +499,26 @@ void DKRTFReader::actionTableCell(int)
     // A cell mark outside "\intbl" still ends a cell: the text is a table.
     if (!state().inTable())
         state().setInTable(true);
+    // The cell's alignment is that of its text, which may have been set in
+    // a group closed before the cell mark (as pandoc writes cells).
+    const std::size_t cellStart = m_cellMarks.empty() ? rowStart(m_attributedString.length()) : m_cellMarks.back() + 1;
+    std::uint8_t alignment = state().paragraph().alignment;
+    if (cellStart < m_attributedString.length()) {
+        AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndex(cellStart);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (style)
+            alignment = static_cast<std::uint8_t>(style->style().alignment());
+    }
     appendTableMark(u'\t', TEIsEndTableCellKey, static_cast<int>(m_cellMarks.size()) + 1);
     m_cellMarks.push_back(m_attributedString.length() - 1);
-    m_cellAlignments.push_back(state().paragraph().alignment);
+    m_cellAlignments.push_back(alignment);
+}
+
+std::size_t DKRTFReader::rowStart(std::size_t end) const
+{
+    const std::u16string& text = m_attributedString.string();
+    std::size_t start = end == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", end - 1);
+    return start == std::u16string::npos ? 0 : start + 1;
 }
 
 void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
@@ -447,9 +528,7 @@ void DKRTFReader::alignRowStartingBefore(std::size_t rowEnd)
     m_cellAlignments.clear();
     if (!mixed)
         return;
-    const std::u16string& text = m_attributedString.string();
-    std::size_t start = rowEnd == 0 ? std::u16string::npos : text.find_last_of(u"\n\f", rowEnd - 1);
-    start = start == std::u16string::npos ? 0 : start + 1;
+    const std::size_t start = rowStart(rowEnd);
     // One pass over the row's runs; the runs of one paragraph style share
     // its left-aligned copy.
     std::vector<std::pair<const AttributeValue*, AttributeValuePtr>> leftAligned;
@@ -484,22 +563,29 @@ void DKRTFReader::actionTableRow(int)
         appendTableMark(u'\n', TEIsEndTableRowKey, 1);
         m_cellMarks.push_back(m_attributedString.length() - 1);
     }
-    // The widths come from the row's definition, which Word repeats just
-    // before "\row"; an undefined cell gets none.
+    // The widths and looks come from the row's definition, which Word
+    // repeats just before "\row"; an undefined cell gets none.
+    const std::vector<int>& boundaries = m_rowFormat.boundaries();
     int previous = 0;
-    for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < m_cellBoundaries.size(); ++cell) {
-        const int boundary = m_cellBoundaries[cell];
-        // A mark is one character of its own set: its set with both keys
+    for (std::size_t cell = 0; cell < m_cellMarks.size() && cell < boundaries.size(); ++cell) {
+        const int boundary = boundaries[cell];
+        // A mark is one character of its own set: its set with the keys
         // added replaces it in one change (each change rebuilds the set).
         const std::size_t mark = m_cellMarks[cell];
-        m_attributedString.setAttributes(
-            m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(
-                {{AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
-                 {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}}),
-            Range{mark, 1});
+        std::vector<AttributeDictionary::Entry> entries{
+            {AttributeKey(TETableCellRightBoundaryKey), IntegerValue::make(boundary)},
+            {AttributeKey(TETableCellWidthKey), IntegerValue::make(boundary - previous)}};
+        const int alignment = cell < m_cellAlignments.size() ? m_cellAlignments[cell] : 0;
+        if (std::optional<StringMapValue::Map> style = m_rowFormat.cellStyle(cell, alignment))
+            entries.emplace_back(AttributeKey(TETableCellStyleKey), StringMapValue::make(std::move(*style)));
+        if (cell + 1 == m_cellMarks.size())
+            entries.emplace_back(AttributeKey(TETableRowStyleKey), StringMapValue::make(m_rowFormat.rowStyle()));
+        m_attributedString.setAttributes(m_attributedString.attributesAtIndex(mark)->dictionaryByAddingEntries(entries),
+                                         Range{mark, 1});
         previous = boundary;
     }
     m_cellMarks.clear();
+    m_inRow = false;
     alignRowStartingBefore(m_attributedString.length() - 1);
     m_atParagraphStart = true;
 }

@@ -8,6 +8,7 @@
 #include "platform/foundation/UnitSearch.h"
 
 #include <array>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -322,7 +323,7 @@ LevelWords wordsOfLevel(std::u16string_view level)
 
 } // namespace
 
-void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
+void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const StringEncoding& encoding)
 {
     for (std::u16string_view list : groupsNamed(listTable, u"{\\list")) {
         std::vector<unsigned> levels;
@@ -343,7 +344,7 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable)
             } else {
                 const std::u16string_view text =
                     level.substr(words.textGroup, endOfGroup(level, words.textGroup) - words.textGroup);
-                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1));
+                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1, encoding));
             }
             const std::optional<long long>& start = words.start;
             starts.push_back(start && *start >= 0 ? *start : 1);
@@ -378,6 +379,17 @@ unsigned DKRTFReaderListTable::listForOverride(int overrideNumber) const
     if (auto found = m_overrides.find(overrideNumber); found != m_overrides.end())
         return found->second;
     return overrideNumber > 0 ? static_cast<unsigned>(overrideNumber) : 0;
+}
+
+std::size_t DKRTFReaderListTable::closingsAllowed() const
+{
+    // Each level of each list may close twice (its item's label and its
+    // text); a list of nine levels stepped back out of level by level is
+    // still a list, and only closings beyond every level end all lists.
+    std::size_t levels = 0;
+    for (const std::vector<unsigned>& list : m_listTypes)
+        levels += list.size();
+    return std::max(m_listTypes.size(), 2 * levels) + 1;
 }
 
 bool DKRTFReaderListTable::keepsFormattingAtParagraphReset(unsigned listID) const
@@ -459,7 +471,8 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLeve
     return static_cast<std::size_t>(level) < texts.size() ? texts[static_cast<std::size_t>(level)] : std::nullopt;
 }
 
-std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level)
+std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
+                                                                               const StringEncoding& encoding)
 {
     // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
     // then characters in which "\'00" to "\'08" stand for the numbers of the
@@ -487,11 +500,25 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     std::u16string after;
     int numbers = 0;
     bool lengthRead = false;
+    // The words are bytes of the document's code page, in which one
+    // character may be an escaped lead byte and a plain trail byte: they are
+    // gathered and decoded together, up to a number or a Unicode character.
+    std::string bytes;
+    auto flushBytes = [&]() {
+        if (bytes.empty())
+            return;
+        std::optional<std::u16string> decoded = stringWithData(bytes, encoding);
+        if (!decoded)
+            decoded = stringWithData(bytes, StringEncoding::windowsLatin1());
+        (numbers == 0 ? before : after) += decoded.value_or(std::u16string());
+        bytes.clear();
+    };
     while (position < levelText.size()) {
         char16_t c = levelText[position];
         if (c == u';' || c == u'}')
             break;
         int character = -1;
+        bool isUnicode = false;
         if (c == u'\\' && position + 1 < levelText.size() && levelText[position + 1] == u'\'') {
             character = hexValue(position + 2);
             position += 4;
@@ -504,9 +531,12 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             if (character <= 8) {
                 if (character != level)
                     return std::nullopt;
+                flushBytes();
                 ++numbers;
                 continue;
             }
+            bytes.push_back(static_cast<char>(character));
+            continue;
         } else if (c == u'\\' && position + 1 < levelText.size() && isLetter(levelText[position + 1])) {
             std::size_t end = position + 1;
             while (end < levelText.size() && isLetter(levelText[end]))
@@ -521,6 +551,7 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             if (word != u"u")
                 continue;
             character = static_cast<int>(negative ? 65536 - value : value);
+            isUnicode = true;
             // The replacement of a "\u" character follows it.
             if (position < levelText.size() && levelText[position] == u'?')
                 ++position;
@@ -540,8 +571,14 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
             lengthRead = true;
             continue;
         }
+        if (!isUnicode && character < 0x100) {
+            bytes.push_back(static_cast<char>(character));
+            continue;
+        }
+        flushBytes();
         (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
     }
+    flushBytes();
     // A bullet has no number; "1." is what every reader draws anyway.
     if (numbers != 1 || (before.empty() && after == u"."))
         return std::nullopt;
@@ -579,7 +616,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
             return;
         if (listID < previousListID || prefix == 0 || previousLevel == kNoPreviousLevel) {
             state.setPreviousLevelList(level);
-            if (state.closedListsCount() < m_listTypes.size() + 1 || prefix != 0)
+            if (state.closedListsCount() < closingsAllowed() || prefix != 0)
                 state.setClosedListsCount(state.closedListsCount() + 1);
             else
                 m_allListsFinished = true;

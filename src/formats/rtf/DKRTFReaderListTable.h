@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/StringEncoding.h"
 #include "platform/text/AttributeDictionary.h"
 
 #include <cstddef>
@@ -24,7 +25,9 @@ public:
     // the list table's group). A level's type is the marker name that our
     // writer puts in "\levelmarker", else the number type of "\levelnfc"
     // (with the bullet of "\leveltext" for bulleted levels).
-    void readListTypes(std::u16string_view listTable);
+    // `encoding` is the document's code page, which the bytes of the words
+    // around a level's number are in.
+    void readListTypes(std::u16string_view listTable, const StringEncoding& encoding = StringEncoding::windowsLatin1());
     // Reads "{\listoverride\listidN...\lsM}" entries: "\lsM" names list N.
     void readOverrides(std::u16string_view overrideTable);
     // The list (counted from 1) of an "\ls" number; a number without an
@@ -61,7 +64,8 @@ public:
     std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
     // The words around the number in a "{\leveltext ...}" group of level
     // `level`; none unless the text holds that level's number alone.
-    static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level);
+    static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
+                                                                    const StringEncoding& encoding = StringEncoding::windowsLatin1());
 
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }
@@ -76,6 +80,9 @@ private:
     // `numberFormat` and `text` are where "\\levelnfc" and "\\leveltext" first
     // stand in `level`, or npos.
     static unsigned typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat, std::size_t text);
+
+    // How many lists may close before no later paragraph is a list item.
+    std::size_t closingsAllowed() const;
 
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.

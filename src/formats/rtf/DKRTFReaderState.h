@@ -29,6 +29,9 @@ public:
         std::int32_t leftIndent = 0;
         std::int32_t rightIndent = 0;
         std::int32_t lineSpacing = 1;
+        // "\slmult1": the spacing is a multiple of single spacing rather
+        // than a least height in twips.
+        bool lineSpacingIsMultiple = false;
         std::int32_t paragraphSpacing = 0;
         std::int32_t paragraphSpacingBefore = 0;
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
@@ -92,6 +95,12 @@ public:
     // Inside the text of a text box ("\shptxt", "\dptxbxtext").
     bool inTextBox() const { return m_inTextBox; }
     void setInTextBox(bool inTextBox) { m_inTextBox = inTextBox; }
+    // The shape being read wraps text around its picture ("\shpwr2", square,
+    // and its kin), on the side away from where the shape stands.
+    bool shapeWrapsText() const { return m_shapeWrapsText; }
+    void setShapeWrapsText(bool wraps) { m_shapeWrapsText = wraps; }
+    bool shapeStandsRight() const { return m_shapeStandsRight; }
+    void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
     void setHidden(bool hidden) { m_hidden = hidden; }
     // "\caps" and "\scaps": the text is shown in capitals.
     bool capitals() const { return m_capitals; }
@@ -193,6 +202,8 @@ private:
     bool m_skipsGroup = false;
     bool m_hidden = false;
     bool m_inTextBox = false;
+    bool m_shapeWrapsText = false;
+    bool m_shapeStandsRight = false;
     bool m_capitals = false;
     bool m_smallCapitals = false;
     bool m_inTable = false;

@@ -33,6 +33,14 @@ protected:
         return toUtf8(htmlString(read(rtf), settings));
     }
 
+    // The start tag of the paragraph element holding `words`.
+    static std::string paragraphTag(const std::string& html, const std::string& words)
+    {
+        const std::size_t at = html.find(words);
+        const std::size_t start = at == std::string::npos ? std::string::npos : html.rfind("<div", at);
+        return start == std::string::npos ? std::string() : html.substr(start, html.find('>', start) - start);
+    }
+
     static std::size_t count(const std::string& text, const std::string& pattern)
     {
         std::regex expression(pattern);
@@ -210,6 +218,77 @@ TEST_F(RTFReaderPageLooksTests, wordsAroundAnItemsNumberAreKeptInItsMarker)
     ASSERT_TRUE(section.has_value());
     EXPECT_EQ(section->before, u"Sect ");
     EXPECT_EQ(section->after, u":");
+    // In a double-byte code page a character is an escaped lead byte and a
+    // plain trail byte ("\'abe" is one character in Big5).
+    std::optional<TECSSListStyle::MarkerText> big5 = DKRTFReaderListTable::readMarkerText(
+        u"{\\leveltext\\'05\\'abea\\'b8mb\\'00\\'a1\\'41;}", 0, StringEncoding::windowsCodePage(950));
+    ASSERT_TRUE(big5.has_value());
+    EXPECT_EQ(big5->before, u"\u524Da\u7F6Eb");
+    EXPECT_EQ(big5->after, u"\uFF0C");
+    std::string chinese = exportedHTML(
+        u"{\\rtf1\\ansi\\ansicpg950{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1"
+        u"{\\leveltext\\'05\\'abea\\'b8mb\\'00;}{\\levelnumbers\\'05;}\\fi-360\\li720}\\listid7}}"
+        u"{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}}"
+        u"\\pard\\ls1 Item\\par\\pard After\\par}");
+    EXPECT_NE(chinese.find(">\xE5\x89\x8D" "a\xE7\xBD\xAE" "b1 Item"), std::string::npos) << chinese;
+}
+
+TEST_F(RTFReaderPageLooksTests, itemsSteppingBackOutOfADeepListStayItems)
+{
+    std::u16string levels;
+    std::u16string items;
+    for (int level = 0; level < 9; ++level) {
+        const std::u16string indent = toUtf16(std::to_string(720 * (level + 1)));
+        const std::u16string digit = toUtf16(std::to_string(level));
+        levels += u"{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'0" + digit + u".;}{\\levelnumbers\\'01;}"
+                  u"\\fi-360\\li" + indent + u"}";
+        items += u"{\\listtext\\pard\\plain x.\\tab}\\pard\\fi-360\\li" + indent + u"\\ls1\\ilvl" + digit + u" In" +
+                 digit + u"\\par\n";
+    }
+    std::u16string back;
+    for (int level = 7; level >= 0; --level) {
+        const std::u16string digit = toUtf16(std::to_string(level));
+        back += u"{\\listtext\\pard\\plain x.\\tab}\\pard\\fi-360\\li" + toUtf16(std::to_string(720 * (level + 1))) +
+                u"\\ls1\\ilvl" + digit + u" Out" + digit + u"\\par\n";
+    }
+    std::string html = exportedHTML(u"{\\rtf1\\ansi{\\*\\listtable{\\list\\listtemplateid1" + levels +
+                                    u"\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}" +
+                                    items + back + u"\\pard Closing\\par}");
+    for (int level = 7; level >= 0; --level) {
+        const std::string out = "Out" + std::to_string(level);
+        const std::size_t at = html.find(out);
+        ASSERT_NE(at, std::string::npos) << html;
+        const std::size_t item = html.rfind("<li", at);
+        const std::size_t division = html.rfind("<div", at);
+        EXPECT_TRUE(item != std::string::npos && (division == std::string::npos || item > division)) << out << "\n" << html;
+    }
+    EXPECT_EQ(count(html, "<li"), 17u) << html;
+    EXPECT_EQ(paragraphTag(html, "Closing").find("margin-left"), std::string::npos) << html;
+}
+
+TEST_F(RTFReaderPageLooksTests, aMacEditorsParagraphAfterAListLeavesTheListsIndent)
+{
+    const std::u16string list =
+        uR"({\*\listtable{\list\listtemplateid1\listhybrid{\listlevel\levelnfc23\levelstartat1{\*\levelmarker \{disc\}})"
+        uR"({\leveltext\leveltemplateid1\'01\uc0\u8226 ;}{\levelnumbers;}\fi-360\li720\lin720 }{\listname ;}\listid1}})"
+        uR"({\*\listoverridetable{\listoverride\listid1\listoverridecount0\ls1}})"
+        uR"(\pard\tx220\tx720\li720\fi-720\ls1\ilvl0 {\listtext	\uc0\u8226 	}First item\)" u"\n"
+        uR"(\pard\tx566\pardirnatural After the list.})";
+    std::string mac = exportedHTML(u"{\\rtf1\\ansi\\cocoartf2639" + list);
+    EXPECT_EQ(paragraphTag(mac, "After the list").find("margin-left"), std::string::npos) << mac;
+    // Our own files keep the list's settings past the "\pard" after it.
+    std::string own = exportedHTML(u"{\\rtf1\\ansi" + list);
+    EXPECT_NE(paragraphTag(own, "After the list").find("margin-left"), std::string::npos) << own;
+}
+
+TEST_F(RTFReaderPageLooksTests, aHangingFirstLinePrintsLeftOfItsParagraphButNotOfThePage)
+{
+    std::string html = exportedHTML(uR"({\rtf1\ansi\pard\li720\fi-360 Hanging\par\pard\li0\fi-360 Edge\par})");
+    std::smatch hanging;
+    const std::string tag = paragraphTag(html, "Hanging");
+    ASSERT_TRUE(std::regex_search(tag, hanging, std::regex("text-indent:(-[0-9.]+)cm"))) << html;
+    EXPECT_NEAR(std::stod(hanging[1]), -0.635, 0.01) << html;
+    EXPECT_EQ(paragraphTag(html, "Edge").find("text-indent:-"), std::string::npos) << html;
 }
 
 // --- Pictures ------------------------------------------------------------------------
@@ -231,6 +310,40 @@ TEST_F(RTFReaderPageLooksTests, wordPictureWithPropertiesTakesItsGoalSizeInPixel
     ASSERT_NE(picture, nullptr);
     EXPECT_NEAR(picture->displaySize().width, 68, 0.01);
     EXPECT_NEAR(picture->displaySize().height, 40, 0.01);
+}
+
+TEST_F(RTFReaderPageLooksTests, anObjectsPictureAndASquareWrappedShapeStandWhereTheFileShowsThem)
+{
+    const std::u16string pict = u"{\\pict\\picwgoal1200\\pichgoal900\\pngblip 89504e470d0a1a0a}";
+    auto shape = [&](const std::u16string& words) {
+        return u"{\\shp{\\*\\shpinst" + words + u"{\\sp{\\sn pib}{\\sv " + pict + u"}}}}";
+    };
+    TEHTMLWriterSettings settings;
+    settings.forPrint = true;
+    settings.keepsPlaceholders = false;
+    settings.writesTables = true;
+    const std::string html = toUtf8(htmlString(
+        read(u"{\\rtf1\\ansi\\trowd\\cellx4000\\cellx8000\\pard\\intbl Name\\cell "
+             u"{\\object\\objemb\\objw1200\\objh900{\\*\\objclass Barcode}{\\*\\objdata 0105000002000000}"
+             u"{\\result " + pict + u"}}\\cell\\row\\pard "
+             u"Square" + shape(u"\\shpleft0\\shpright1200\\shpwr2") + u" beside.\\par "
+             u"Right" + shape(u"\\shpleft7000\\shpright8200\\shpwr2") + u" beside.\\par "
+             u"Above" + shape(u"\\shpleft0\\shpright1200\\shpwr1") + u" below.\\par}"),
+        settings));
+    // The object's picture is in its cell, with no padding of the page's.
+    const std::size_t cell = html.find("<td", html.find("Name"));
+    ASSERT_NE(cell, std::string::npos) << html;
+    const std::size_t picture = html.find("<img", cell);
+    ASSERT_NE(picture, std::string::npos) << html;
+    EXPECT_LT(picture, html.find("</td>", cell)) << html;
+    EXPECT_NE(html.substr(picture, html.find('>', picture) - picture).find("padding:0;"), std::string::npos) << html;
+    auto pictureAfter = [&html](const std::string& words) {
+        const std::size_t at = html.find("<img", html.find(words));
+        return at == std::string::npos ? std::string() : html.substr(at, html.find('>', at) - at);
+    };
+    EXPECT_NE(pictureAfter("Square").find("float:left;"), std::string::npos) << html;
+    EXPECT_NE(pictureAfter("Right").find("float:right;"), std::string::npos) << html;
+    EXPECT_EQ(pictureAfter("Above").find("float:"), std::string::npos) << html;
 }
 
 TEST_F(RTFReaderPageLooksTests, metafilesThatCannotBeDrawnKeepTheirPlaceAsAFrameOfTheirSize)

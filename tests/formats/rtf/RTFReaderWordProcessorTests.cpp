@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 namespace folio {
@@ -81,6 +82,63 @@ TEST_F(RTFReaderWordProcessorTests, tableCellsEndWithATabAndRowsWithAParagraph)
     // a cell stays in its row; the fallback for old readers is skipped.
     EXPECT_EQ(text(uR"({\rtf1\pard\intbl A\par B\cell C\cell{\trowd\cellx100\cellx200\row}{\nonesttables x}\pard D})"),
               u"A\u2028B\tC\nD");
+}
+
+TEST_F(RTFReaderWordProcessorTests, exportedTablesKeepEachCellsLookAndRowsOfOneLayoutShareATable)
+{
+    // A shaded, bordered, centred cell beside a plain one whose alignment is
+    // set in a group closed before its mark (as pandoc writes), a row of the
+    // same layout, then a row of another layout.
+    AttributedString string = read(
+        uR"({\rtf1\ansi{\colortbl;\red255\green0\blue0;\red191\green191\blue191;})"
+        uR"(\trowd\trgaph108\trleft-108\clvertalc\clcbpat2\clbrdrb\brdrs\brdrw20\brdrcf1\cellx2000)"
+        uR"(\clshdng2500\cellx4000\pard\intbl\qc Grey\cell{\pard\intbl\qr Right\par}\cell\row)"
+        uR"(\trowd\trgaph108\trleft-108\cellx2000\cellx4000\pard\intbl A\cell B\cell\row)"
+        uR"(\trowd\trqc\cellx3000\pard\intbl Wide\cell\row\pard After\par})");
+    TEHTMLWriterSettings exported;
+    exported.writesTables = true;
+    const std::string page = toUtf8(htmlString(string, exported));
+    auto count = [&page](const std::string& part) {
+        std::size_t found = 0;
+        for (std::size_t at = page.find(part); at != std::string::npos; at = page.find(part, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_EQ(count("<table"), 2u) << page;
+    EXPECT_EQ(count("</table>"), 2u) << page;
+    EXPECT_EQ(count("<tr>"), 3u) << page;
+    EXPECT_EQ(count("<td"), 5u) << page;
+
+    auto cellStyle = [&page](const std::string& word) {
+        std::size_t at = page.find(">" + word);
+        if (at == std::string::npos)
+            at = page.find(word + "<");
+        std::size_t cell = page.rfind("<td", at);
+        return cell == std::string::npos ? std::string() : page.substr(cell, page.find('>', cell) - cell);
+    };
+    const std::string grey = cellStyle("Grey");
+    EXPECT_NE(grey.find("background-color:#BFBFBF;"), std::string::npos) << grey;
+    EXPECT_NE(grey.find("border-bottom:1pt solid #FF0000;"), std::string::npos) << grey;
+    EXPECT_NE(grey.find("text-align:center;"), std::string::npos) << grey;
+    EXPECT_NE(grey.find("vertical-align:middle;"), std::string::npos) << grey;
+    // The row set back into the margin starts at the text's edge, its first
+    // cell the narrower for it.
+    EXPECT_NE(grey.find("width:100pt;"), std::string::npos) << grey;
+    EXPECT_NE(page.find("margin-left:0pt;"), std::string::npos) << page;
+    const std::string right = cellStyle("Right");
+    // A quarter of black over white; after the line end of its paragraph
+    // the cell has an empty line, as word processors show it.
+    EXPECT_NE(right.find("background-color:#BFBFBF;"), std::string::npos) << right;
+    EXPECT_NE(right.find("text-align:right;"), std::string::npos) << right;
+    EXPECT_NE(right.find("width:100pt;"), std::string::npos) << right;
+    EXPECT_TRUE(std::regex_search(page, std::regex("Right(</span>)?<br/>(</span>)?<br/></td>"))) << page;
+    EXPECT_EQ(cellStyle("B").find("background-color"), std::string::npos) << page;
+    std::size_t wide = page.rfind("<table", page.find("Wide"));
+    EXPECT_NE(page.find("margin-left:auto;", wide), std::string::npos) << page;
+    EXPECT_GT(page.find("After"), page.rfind("</table>")) << page;
+
+    // The viewer and the reading back of an export keep a row as one line.
+    EXPECT_EQ(toUtf8(htmlString(string, TEHTMLWriterSettings())).find("<table"), std::string::npos);
 }
 
 // --- Lists ----------------------------------------------------------------------

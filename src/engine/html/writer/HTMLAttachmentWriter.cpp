@@ -56,8 +56,18 @@ std::optional<std::u16string> HTMLAttachmentWriter::htmlForAttachment(const Attr
         std::u16string html = settings.pictureSink
             ? image->stringByEncodingAsHTML(*settings.pictureSink)
             : image->stringByEncodingAsHTMLWithFileName(settings.fileName, settings.forEPub);
-        if (!settings.forEPub)
+        if (!settings.forEPub) {
+            // The print page pads every picture of a page of its own; a
+            // document's picture stands where its text puts it.
+            if (settings.forPrint && html.starts_with(u"<img")) {
+                const std::size_t style = html.find(u" style=\"");
+                if (style != std::u16string::npos)
+                    html.insert(style + 8, u"padding:0;");
+                else
+                    html.insert(4, u" style=\"padding:0;\"");
+            }
             return html;
+        }
         // ePub readers size an inline picture by its box; the box takes the
         // size the picture was written at.
         Size size = image->displaySize();

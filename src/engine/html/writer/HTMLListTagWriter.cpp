@@ -6,6 +6,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -67,11 +68,14 @@ std::string HTMLListTagWriter::closingTag(const AttributeValue* list)
 }
 
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
-                                          const HTMLWriterContext& context)
+                                          const HTMLWriterContext& context, double enclosingIndent)
 {
     double headIndent = paragraphStyle ? paragraphStyle->headIndent() : 0;
     double scale = context.textScale != 0 ? context.textScale : 1.0;
     double padding = (headIndent + 20) / scale;
+    const bool nestedInPrint = context.settings.forPrint && enclosingIndent > 0;
+    if (nestedInPrint)
+        padding = std::max(0.0, headIndent - enclosingIndent) / scale;
     std::string paragraphCSS;
     if (paragraphStyle) {
         paragraphStyle->setHeadIndent(0);
@@ -84,8 +88,13 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     const auto* style = list ? list->as<TECSSListStyle>() : nullptr;
     // Markers with words of their own are written into the items.
     std::string_view keyword = style && style->markerText() ? std::string_view("none") : keywordForList(list);
-    std::string css = "list-style:" + std::string(keyword) + ";" + paragraphCSS +
-                      ";width:" + formatFixed(width, 6) + "%;";
+    std::string css = "list-style:" + std::string(keyword) + ";" + paragraphCSS;
+    // A printed list takes the width its indent leaves; a narrowing of its
+    // own would, level by level, leave a deep list no room at all.
+    if (context.settings.forPrint)
+        css += ";margin-top:0;margin-bottom:0;";
+    else
+        css += ";width:" + formatFixed(width, 6) + "%;";
     if (padding > 0)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 

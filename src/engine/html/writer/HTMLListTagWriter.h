@@ -25,8 +25,11 @@ public:
     // the list's width and indent. The list takes over the paragraph's
     // indents, so they are reset on `paragraphStyle` (a second list opened for
     // the same paragraph then sees none).
+    // `enclosingIndent` is the indent of the list this one is nested in: in
+    // print, a nested list is set in by the difference, so that each level
+    // stands where the document puts it and deep lists keep the page's width.
     static std::string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
-                                     const HTMLWriterContext& context);
+                                  const HTMLWriterContext& context, double enclosingIndent = 0);
 };
 
 } // namespace folio

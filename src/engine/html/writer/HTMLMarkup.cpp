@@ -3,10 +3,13 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/HTMLPlainStretch.h"
 #include "platform/foundation/HTMLTextEscaper.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
 
 namespace folio {
 
@@ -263,6 +266,30 @@ void HTMLMarkup::appendBodyMarkup(std::string& body, const std::string& markup, 
         finish.sawTab = true;
 }
 
+namespace {
+
+// Notes are set smaller than the text they annotate, as word processors
+// set them (10 pt beside 12 pt text): the size of the mark's font CSS
+// scaled down, or a smaller size than the page's where it has none.
+std::string noteFontCSS(const std::string& fontCSS)
+{
+    constexpr double kNoteScale = 5.0 / 6.0;
+    constexpr std::string_view kSize = "font-size:";
+    const std::size_t at = fontCSS.find(kSize);
+    if (at == std::string::npos)
+        return fontCSS + "font-size:smaller;";
+    const std::size_t number = at + kSize.size();
+    std::size_t end = number;
+    while (end < fontCSS.size() && (std::isdigit(static_cast<unsigned char>(fontCSS[end])) || fontCSS[end] == '.'))
+        ++end;
+    double size = 0;
+    if (end == number || std::from_chars(fontCSS.data() + number, fontCSS.data() + end, size).ec != std::errc())
+        return fontCSS;
+    return fontCSS.substr(0, number) + formatFixed(size * kNoteScale, 0) + fontCSS.substr(end);
+}
+
+} // namespace
+
 void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrintedNote>& notes,
                                     HTMLBodyFinish& finish)
 {
@@ -275,9 +302,7 @@ void HTMLMarkup::appendNotesSection(std::string& body, const std::vector<TEPrint
     std::string start;
     for (const TEPrintedNote& note : notes) {
         if (!startFontCSS || *startFontCSS != note.fontCSS) {
-            HTMLAttributeMap attributes{{"class", u"footnote-text"}};
-            if (!note.fontCSS.empty())
-                attributes["style"] = toUtf16(note.fontCSS);
+            HTMLAttributeMap attributes{{"class", u"footnote-text"}, {"style", toUtf16(noteFontCSS(note.fontCSS))}};
             start = "<div";
             appendAttributes(start, attributes);
             startFontCSS = &note.fontCSS;

@@ -8,6 +8,7 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -36,6 +37,44 @@ void scaleParagraphStyle(TEParagraphStyle& style, double scale)
     style.setFirstLineHeadIndent(scaled(style.firstLineHeadIndent()));
     style.setHeadIndent(scaled(style.headIndent()));
     style.setTailIndent(scaled(style.tailIndent()));
+}
+
+// A printed page sets text at four thirds of its point size in CSS pixels
+// (see the font CSS of print): the space around paragraphs, in points in the
+// document, goes the same way so that it keeps its size beside the text.
+// Indents keep their ruler units, which are pixels of the page already.
+void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
+{
+    constexpr double kPixelsPerPoint = 4.0 / 3.0;
+    auto scaled = [](double value) { return std::round(value * kPixelsPerPoint); };
+    style.setParagraphSpacing(scaled(style.paragraphSpacing()));
+    style.setParagraphSpacingBefore(scaled(style.paragraphSpacingBefore()));
+    style.setMinimumLineHeight(scaled(style.minimumLineHeight()));
+    style.setMaximumLineHeight(scaled(style.maximumLineHeight()));
+    // A multiple of single spacing is of the font's own line height, which
+    // is about 1.15 times the size for the fonts documents are set in; CSS
+    // takes a number as a multiple of the size.
+    constexpr double kSingleLineHeight = 1.15;
+    const double multiple = style.lineHeightMultiple();
+    if (multiple > 0 && multiple != 1 && std::isfinite(multiple)) {
+        style.setLineHeightMultiple(0);
+        style.setParagraphLineSpacing(std::round(multiple * kSingleLineHeight * 100) / 100);
+    }
+}
+
+// A first line that starts left of the others (a hanging indent, as
+// converters set a list marker before its item's text) prints so; it goes
+// no further left than the text column, which the page clips at.
+std::string hangingIndentCSS(const TEParagraphStyle& style)
+{
+    constexpr double kPixelsPerCentimetre = 96 / 2.54;
+    const double indent = style.firstLineHeadIndent();
+    if (!(indent < 0) || !std::isfinite(indent))
+        return {};
+    const double hanging = std::max(indent, -std::max(0.0, style.headIndent()) / kPixelsPerCentimetre);
+    if (hanging > -0.005)
+        return {};
+    return "text-indent:" + formatFixed(hanging, 2) + "cm;";
 }
 
 std::string emptyLine(const std::string& css)
@@ -115,7 +154,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             TEParagraphStyle style = *paragraphStyle();
             if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
                 scaleParagraphStyle(style, m_context.textScale);
+            if (m_context.settings.forPrint)
+                scaleParagraphSpacingForPrint(style);
             css = style.cssStyleRepresentation().value_or(std::string());
+            if (m_context.settings.forPrint)
+                css += hangingIndentCSS(style);
         }
         if (fontIsUniform)
             css += m_context.fontCSS(fontInAttributes(attributes));
@@ -140,8 +183,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // The first list opened here takes the paragraph's indent; writing
             // its tag clears the indent for the lists inside it.
             std::optional<TEParagraphStyle>& style = paragraphStyle();
-            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context);
+            const double enclosing = m_openIndents.empty() ? 0 : m_openIndents.back();
+            const double indent = style ? std::max(style->headIndent(), enclosing) : enclosing;
+            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context, enclosing);
             m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
+            m_openIndents.push_back(indent);
             openedAny = true;
         }
         if (openedAny) {
@@ -275,6 +321,7 @@ void HTMLParagraphWriter::closeOpenLists(std::string& html)
     m_openedLevels = 0;
     m_itemNumbers.clear();
     m_openElements.clear();
+    m_openIndents.clear();
 }
 
 std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)
@@ -286,6 +333,8 @@ std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)
         return HTMLListTagWriter::closingTag(list);
     std::string tag = "</" + std::string(m_openElements.back()) + ">";
     m_openElements.pop_back();
+    if (!m_openIndents.empty())
+        m_openIndents.pop_back();
     return tag;
 }
 

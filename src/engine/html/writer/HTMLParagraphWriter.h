@@ -44,8 +44,10 @@ private:
     // The number of the next item of each open list level, for markers
     // written as text.
     std::vector<std::int64_t> m_itemNumbers;
-    // The list elements open, innermost last.
+    // The list elements open, innermost last, and the indent each was
+    // opened at.
     std::vector<std::string_view> m_openElements;
+    std::vector<double> m_openIndents;
 };
 
 } // namespace folio

@@ -83,8 +83,13 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
     m_linkRange = range;
 
     m_linkAttributes.clear();
-    if (link)
+    if (link) {
         m_linkAttributes["href"] = toUtf16(link->urlString());
+        // A printed link looks as its text says: the colour and underline
+        // of a browser's links are none of the document's.
+        if (m_context.settings.forPrint)
+            m_linkAttributes["style"] = u"color:inherit;text-decoration:none;";
+    }
     if (anchor)
         m_linkAttributes["name"] = anchor->value();
     const std::map<std::string, std::u16string>* custom =

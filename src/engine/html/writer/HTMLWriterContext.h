@@ -48,6 +48,10 @@ struct TEHTMLWriterSettings {
     // as styles. HTML read only for its text leaves them out: none of them
     // hides text or changes what it says.
     bool stylesRuns = true;
+    // Table rows as table elements, as exported documents show them; off,
+    // each row is a paragraph of its cells, as the viewer and a reading
+    // back into attributed text keep them.
+    bool writesTables = false;
 };
 
 // A footnote of printed output: its number, its text, and the font CSS of

@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLParagraphWriter.h"
+#include "engine/html/writer/HTMLTableWriter.h"
 #include "engine/model/TEFootnoteCounter.h"
 #include "platform/foundation/UnitSearch.h"
 #include "platform/foundation/Unicode.h"
@@ -99,6 +100,7 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     finish.tabForm = fragment ? HTMLTabForm::InlineStyle : HTMLTabForm::TabSpanClass;
     finish.convertSpaces = m_useAppleConvertedSpace;
     HTMLParagraphWriter paragraphs(context, m_paragraphTagName);
+    HTMLTableWriter tables(context);
 
     // Every "\n" and every "\r" ends a paragraph on its own, so "\r\n" leaves
     // an empty paragraph between its two characters.
@@ -112,11 +114,19 @@ std::string TEHTMLWriter::buildOutputAsHTMLFragment(bool fragment)
     while (true) {
         const std::size_t end = endOfParagraph(text, location);
         bool isLast = end == text.size();
-        paragraphs.writeParagraph(body, Range{location, end - location}, isLast);
+        const Range paragraph{location, end - location};
+        if (m_settings.writesTables && tables.isRow(paragraph)) {
+            paragraphs.closeOpenLists(body);
+            tables.writeRow(body, paragraph);
+        } else {
+            tables.closeTable(body);
+            paragraphs.writeParagraph(body, paragraph, isLast);
+        }
         if (isLast)
             break;
         location = end + 1;
     }
+    tables.closeTable(body);
     paragraphs.closeOpenLists(body);
     HTMLMarkup::appendNotesSection(body, printedNotes, finish);
 

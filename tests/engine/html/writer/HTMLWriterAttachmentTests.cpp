@@ -184,7 +184,7 @@ TEST(HTMLWriterAttachmentTests, attachmentInsideALinkNeverLeavesTheLinkOpen)
             .add(u"text", {baseFont(), baseStyle(), {std::string(TELinkAttribute), target}})
             .build();
     std::u16string first = TEHTMLWriter(startsWithNote, printSettings()).HTMLFragment();
-    EXPECT_NE(std::u16string::npos, first.find(u"<sup>1</sup><a href=\"https://example.org/\">text</a></div>"))
+    EXPECT_NE(std::u16string::npos, first.find(u"<sup>1</sup><a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">text</a></div>"))
         << toUtf8(first);
 
     AttributedString endsWithNote =
@@ -193,7 +193,7 @@ TEST(HTMLWriterAttachmentTests, attachmentInsideALinkNeverLeavesTheLinkOpen)
             .add(u"\uFFFC", {baseFont(), baseStyle(), attachment(note), {std::string(TELinkAttribute), target}})
             .build();
     std::u16string second = TEHTMLWriter(endsWithNote, printSettings()).HTMLFragment();
-    EXPECT_NE(std::u16string::npos, second.find(u"<a href=\"https://example.org/\">text<sup>1</sup></a></div>"))
+    EXPECT_NE(std::u16string::npos, second.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">text<sup>1</sup></a></div>"))
         << toUtf8(second);
 }
 
@@ -219,7 +219,7 @@ TEST(HTMLWriterAttachmentTests, linkStartingWithAnAttachmentStillSpansIt)
             .build();
     std::u16string html = TEHTMLWriter(string, printSettings()).HTMLFragment();
     EXPECT_NE(std::u16string::npos,
-              html.find(u"<sup>1</sup><a href=\"https://example.org/\" target=\"_blank\">te<span title=\"part\">xt</span></a> b"))
+              html.find(u"<sup>1</sup><a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\" target=\"_blank\">te<span title=\"part\">xt</span></a> b"))
         << toUtf8(html);
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "engine/html/writer/HTMLWriterContext.h"
+#include "platform/foundation/Range.h"
+
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// Writes the rows of tables as the RTF reader leaves them (one paragraph a
+// row, a tab marked as a cell end after each cell, the row's line feed ending
+// its last cell) as table elements, each cell with the width, borders,
+// shading and alignment the reader found. Rows that follow one another with
+// the same cell boundaries share one table, so their borders meet.
+class HTMLTableWriter {
+public:
+    explicit HTMLTableWriter(const HTMLWriterContext& context);
+
+    // Whether the paragraph (without its terminator) is a table row.
+    bool isRow(Range paragraph) const;
+    void writeRow(std::string& html, Range paragraph);
+    // Ends the table being written, if any.
+    void closeTable(std::string& html);
+
+private:
+    struct Cell {
+        Range text;
+        std::size_t mark = 0;
+    };
+    std::vector<Cell> cellsOfRow(Range paragraph) const;
+    std::vector<std::int64_t> boundariesOf(const std::vector<Cell>& cells) const;
+    void openTable(std::string& html, const std::vector<Cell>& cells, std::size_t rowEnd);
+    void writeCell(std::string& html, const Cell& cell);
+
+    const HTMLWriterContext& m_context;
+    bool m_tableOpen = false;
+    std::vector<std::int64_t> m_openBoundaries;
+};
+
+} // namespace folio

@@ -1,0 +1,167 @@
+#include "formats/rtf/DKRTFTableRowFormat.h"
+
+#include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace folio {
+
+namespace {
+
+std::u16string points(int twips) { return toUtf16(formatGeneral(twips / 20.0, 4) + "pt"); }
+
+std::u16string hexColor(const Color& color)
+{
+    auto byte = [](double component) { return static_cast<int>(std::lround(std::clamp(component, 0.0, 1.0) * 255)); };
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "#%02X%02X%02X", byte(color.red()), byte(color.green()), byte(color.blue()));
+    return toUtf16(hex);
+}
+
+const char* cssBorderStyle(DKRTFTableRowFormat::BorderStyle style)
+{
+    switch (style) {
+    case DKRTFTableRowFormat::BorderStyle::None: return "none";
+    case DKRTFTableRowFormat::BorderStyle::Single:
+    case DKRTFTableRowFormat::BorderStyle::Thick: return "solid";
+    case DKRTFTableRowFormat::BorderStyle::Double: return "double";
+    case DKRTFTableRowFormat::BorderStyle::Dotted: return "dotted";
+    case DKRTFTableRowFormat::BorderStyle::Dashed: return "dashed";
+    }
+    return "solid";
+}
+
+} // namespace
+
+void DKRTFTableRowFormat::reset()
+{
+    m_boundaries.clear();
+    m_cells.clear();
+    m_cell = Cell();
+    m_borderSide.reset();
+    m_rowLeft = 0;
+    m_rowAlignment = 0;
+    m_cellGap = 0;
+}
+
+DKRTFTableRowFormat::Border* DKRTFTableRowFormat::selectedBorder()
+{
+    if (!m_borderSide)
+        return nullptr;
+    Border& border = m_cell.borders[static_cast<std::size_t>(*m_borderSide)];
+    border.given = true;
+    return &border;
+}
+
+void DKRTFTableRowFormat::setBorderStyle(BorderStyle style)
+{
+    if (Border* border = selectedBorder())
+        border->style = style;
+}
+
+void DKRTFTableRowFormat::setBorderWidth(int twips)
+{
+    if (Border* border = selectedBorder())
+        border->width = twips;
+}
+
+void DKRTFTableRowFormat::setBorderColor(std::shared_ptr<const ColorValue> color)
+{
+    if (Border* border = selectedBorder())
+        border->color = std::move(color);
+}
+
+void DKRTFTableRowFormat::endCell(int rightBoundary)
+{
+    m_boundaries.push_back(rightBoundary);
+    m_cells.push_back(std::move(m_cell));
+    m_cell = Cell();
+    m_borderSide.reset();
+}
+
+std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t index, int textAlignment) const
+{
+    if (index >= m_cells.size())
+        return std::nullopt;
+    const Cell& cell = m_cells[index];
+    StringMapValue::Map style;
+    const int left = index == 0 ? std::min(rowLeft(), m_boundaries[0]) : m_boundaries[index - 1];
+    style["width"] = points(std::max(0, m_boundaries[index] - left));
+    if (m_cellGap > 0) {
+        style["padding-left"] = points(m_cellGap);
+        style["padding-right"] = points(m_cellGap);
+    }
+    static const char* const kSides[] = {"border-top", "border-left", "border-bottom", "border-right"};
+    for (std::size_t side = 0; side < cell.borders.size(); ++side) {
+        const Border* border = &cell.borders[side];
+        if (!border->given)
+            continue;
+        if (border->style == BorderStyle::None) {
+            style[kSides[side]] = u"none";
+            continue;
+        }
+        // A border without a width is the thinnest a printer draws; a
+        // double one needs room for its two lines.
+        int width = border->width > 0 ? border->width : 10;
+        if (border->style == BorderStyle::Thick)
+            width *= 2;
+        if (border->style == BorderStyle::Double)
+            width = std::max(width, 45);
+        style[kSides[side]] = points(width) + u" " + toUtf16(cssBorderStyle(border->style)) + u" "
+            + (border->color ? hexColor(border->color->color()) : u"#000000");
+    }
+    std::optional<Color> background = cell.background ? std::optional<Color>(cell.background->color()) : std::nullopt;
+    if (cell.shading > 0) {
+        // The pattern colour (black when none is given) laid over the
+        // background (white when none is given) at the shading's strength.
+        const double amount = std::clamp(cell.shading / 10000.0, 0.0, 1.0);
+        const Color under = background.value_or(Color::colorWithRed(1, 1, 1));
+        const Color over = cell.pattern ? cell.pattern->color() : Color::colorWithRed(0, 0, 0);
+        auto mix = [amount](double a, double b) { return a * (1 - amount) + b * amount; };
+        background = Color::colorWithRed(mix(under.red(), over.red()), mix(under.green(), over.green()),
+                                         mix(under.blue(), over.blue()));
+    }
+    if (background)
+        style["background-color"] = hexColor(*background);
+    if (cell.verticalAlignment == VerticalAlignment::Middle)
+        style["vertical-align"] = u"middle";
+    else if (cell.verticalAlignment == VerticalAlignment::Bottom)
+        style["vertical-align"] = u"bottom";
+    else
+        style["vertical-align"] = u"top";
+    static const char16_t* const kAlignments[] = {u"left", u"right", u"center", u"justify"};
+    if (textAlignment >= 0 && textAlignment < 4)
+        style["text-align"] = kAlignments[textAlignment];
+    return style;
+}
+
+int DKRTFTableRowFormat::rowLeft() const
+{
+    // Word processors set a row back by its cells' gap so that the text
+    // lines up with the margin; a page shows nothing left of its text
+    // column, so a row starts there at the furthest, its first cell the
+    // narrower for it and the others where the file puts them.
+    return std::max(0, m_rowLeft);
+}
+
+StringMapValue::Map DKRTFTableRowFormat::rowStyle() const
+{
+    StringMapValue::Map style;
+    if (m_rowAlignment == 2) {
+        style["margin-left"] = u"auto";
+        style["margin-right"] = u"auto";
+    } else if (m_rowAlignment == 1) {
+        style["margin-left"] = u"auto";
+        style["margin-right"] = u"0";
+    } else {
+        style["margin-left"] = points(rowLeft());
+    }
+    if (!m_boundaries.empty())
+        style["width"] = points(std::max(0, m_boundaries.back() - std::min(rowLeft(), m_boundaries.front())));
+    return style;
+}
+
+} // namespace folio

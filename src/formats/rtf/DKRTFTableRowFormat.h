@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/graphics/Color.h"
+#include "platform/text/AttributeValue.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio {
+
+// The definition of the table row being read ("\trowd" up to its cells'
+// "\cellx"): where each cell ends and how it looks. Cell words come before
+// the "\cellx" of their cell; border words after "\clbrdrt" (and its kin)
+// describe that side of the cell being defined.
+class DKRTFTableRowFormat {
+public:
+    enum class Side { Top, Left, Bottom, Right };
+    enum class BorderStyle { None, Single, Thick, Double, Dotted, Dashed };
+    enum class VerticalAlignment { Top, Middle, Bottom };
+
+    // "\trowd": a new row without cells.
+    void reset();
+
+    // Row words.
+    void setRowLeft(int twips) { m_rowLeft = twips; }
+    // 0 left, 1 right, 2 centred, as the paragraph alignments count.
+    void setRowAlignment(int alignment) { m_rowAlignment = alignment; }
+    // "\trgaph": half the space between cells, kept inside each cell.
+    void setCellGap(int twips) { m_cellGap = twips; }
+
+    // Cell words, for the cell being defined.
+    void selectCellBorder(Side side) { m_borderSide = side; }
+    // A border of anything else (a paragraph, the row): its words are not the cell's.
+    void selectOtherBorder() { m_borderSide.reset(); }
+    void setBorderStyle(BorderStyle style);
+    void setBorderWidth(int twips);
+    void setBorderColor(std::shared_ptr<const ColorValue> color);
+    void setBackgroundColor(std::shared_ptr<const ColorValue> color) { m_cell.background = std::move(color); }
+    void setPatternColor(std::shared_ptr<const ColorValue> color) { m_cell.pattern = std::move(color); }
+    // Hundredths of a percent of the pattern colour over the background.
+    void setShading(int value) { m_cell.shading = value; }
+    void setVerticalAlignment(VerticalAlignment alignment) { m_cell.verticalAlignment = alignment; }
+    // "\cellx": the cell being defined ends here; the next one starts.
+    void endCell(int rightBoundary);
+
+    const std::vector<int>& boundaries() const { return m_boundaries; }
+    // The look of cell `index` as CSS properties, with its text's alignment
+    // (none when the row defines no such cell).
+    std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
+    // The table's own look: its left edge and its place on the page.
+    StringMapValue::Map rowStyle() const;
+
+private:
+    struct Border {
+        // Whether the cell's definition names this side at all.
+        bool given = false;
+        BorderStyle style = BorderStyle::Single;
+        int width = 0;
+        std::shared_ptr<const ColorValue> color;
+    };
+    struct Cell {
+        std::array<Border, 4> borders;
+        std::shared_ptr<const ColorValue> background;
+        std::shared_ptr<const ColorValue> pattern;
+        int shading = 0;
+        VerticalAlignment verticalAlignment = VerticalAlignment::Top;
+    };
+    Border* selectedBorder();
+    int rowLeft() const;
+
+    std::vector<int> m_boundaries;
+    std::vector<Cell> m_cells;
+    Cell m_cell;
+    std::optional<Side> m_borderSide;
+    int m_rowLeft = 0;
+    int m_rowAlignment = 0;
+    int m_cellGap = 0;
+};
+
+} // namespace folio

@@ -1,0 +1,299 @@
+#include "export/ForeignRTFExportFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <regex>
+#include <string>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// Other word processors' RTF as exports print it, beside LibreOffice's print
+// of the same file: tables with each cell's words inside its column, rows in
+// order, the shading and alignment the file gives; deep lists, spacing,
+// notes and links.
+class ForeignRTFLooksExport : public ForeignRTFExport {
+protected:
+    // The colour of the page at (x, y) points, drawn at 72 pixels an inch.
+    static std::array<int, 3> pixel(const std::string& pdf, int x, int y)
+    {
+        std::string ppm = commandOutput("pdftoppm -r 72 -f 1 -l 1 -x " + std::to_string(x) + " -y " + std::to_string(y)
+                                        + " -W 1 -H 1 '" + pdf + "' 2>/dev/null");
+        if (ppm.size() < 3 || ppm.compare(0, 2, "P6") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return {-1, -1, -1};
+        }
+        const auto* rgb = reinterpret_cast<const unsigned char*>(ppm.data() + ppm.size() - 3);
+        return {rgb[0], rgb[1], rgb[2]};
+    }
+
+    static double middle(const PDFWord& word) { return (word.xMin + word.xMax) / 2; }
+
+    // Each word of `cells` sits in the column LibreOffice prints it in and
+    // on the same line as its row's first word. Columns are measured from
+    // `marginWord`, a word at the text's left edge, as margins of files that
+    // give none differ.
+    void expectCellsAsReference(const std::string& pdf, const std::string& reference, const std::string& marginWord,
+                                const std::vector<std::vector<std::string>>& rows)
+    {
+        const double margin = wordOn(pdf, marginWord).xMin;
+        const double theirMargin = reference.empty() ? 0 : wordOn(reference, marginWord).xMin;
+        double previousRow = -1;
+        for (const auto& row : rows) {
+            const PDFWord first = wordOn(pdf, row.front());
+            EXPECT_GT(first.yMin, previousRow) << row.front() << ": rows out of order";
+            previousRow = first.yMin;
+            for (const std::string& cell : row) {
+                const PDFWord ours = wordOn(pdf, cell);
+                EXPECT_NEAR(ours.yMin, first.yMin, 2) << cell << " is not on its row's line";
+                if (reference.empty())
+                    continue;
+                const PDFWord theirs = wordOn(reference, cell);
+                EXPECT_NEAR(middle(ours) - margin, middle(theirs) - theirMargin, 12)
+                    << cell << " is not where LibreOffice prints it";
+            }
+        }
+    }
+};
+
+TEST_F(ForeignRTFLooksExport, pandocCellsKeepTheirColumnsAndAlignment)
+{
+    // Pandoc sets each cell's alignment in a group closed before "\cell".
+    std::string path = document(
+        "pandoc", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 \\fswiss Helvetica;}}\n"
+                  "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 Intro paragraph.\\par}\n"
+                  "{\n\\trowd \\trgaph120\n\\clbrdrb\\brdrs\\cellx2880\\clbrdrb\\brdrs\\cellx5760\n\\trkeep\\intbl\n{\n"
+                  "{\\intbl {\\pard \\qr \\f0 \\sa0 \\li0 \\fi0 Right\\par}\n\\cell}\n"
+                  "{\\intbl {\\pard \\ql \\f0 \\sa0 \\li0 \\fi0 Left\\par}\n\\cell}\n}\n\\intbl\\row}\n"
+                  "{\n\\trowd \\trgaph120\n\\cellx2880\\cellx5760\n\\trkeep\\intbl\n{\n"
+                  "{\\intbl {\\pard \\qr \\f0 \\sa0 \\li0 \\fi0 12\\par}\n\\cell}\n"
+                  "{\\intbl {\\pard \\ql \\f0 \\sa0 \\li0 \\fi0 twelve\\par}\n\\cell}\n}\n\\intbl\\row}\n"
+                  "{\\pard \\ql \\f0 \\sa180 \\li0 \\fi0 After the table.\\par}\n}\n");
+    std::string pdf = exported(path, "pdf");
+    // The first column ends 2 inches into the text, less the cell's gap of
+    // 6 pt; the second starts there.
+    const double margin = wordOn(pdf, "Intro").xMin;
+    const PDFWord right = wordOn(pdf, "Right");
+    const PDFWord twelve = wordOn(pdf, "12");
+    EXPECT_NEAR(right.xMax - margin, 138, 4);
+    EXPECT_NEAR(twelve.xMax - margin, 138, 4);
+    EXPECT_NEAR(wordOn(pdf, "Left").xMin - margin, 150, 4);
+    EXPECT_NEAR(wordOn(pdf, "twelve").xMin - margin, 150, 4);
+    // Each cell ends with an empty paragraph, a line of its own.
+    EXPECT_GT(twelve.yMin - right.yMin, 2 * (right.yMax - right.yMin));
+    EXPECT_GT(wordOn(pdf, "After").yMin, twelve.yMax);
+    expectCellsAsReference(pdf, reference(path), "Intro", {{"Right", "Left"}, {"12", "twelve"}});
+
+    std::string html = readFile(exported(path, "html"));
+    std::smatch table;
+    ASSERT_TRUE(std::regex_search(html, table, std::regex("<table[^>]*>([\\s\\S]*?)</table>"))) << html;
+    EXPECT_EQ(occurrences(table[1], "<tr"), 2u) << html;
+    EXPECT_EQ(occurrences(table[1], "<td"), 4u) << html;
+    EXPECT_TRUE(std::regex_search(html, std::regex("<td[^>]*text-align:right;[^>]*>[^<]*(<[^>]*>)*Right"))) << html;
+    EXPECT_GT(html.find("After the table."), html.find("</table>")) << html;
+
+    // A book's chapter is XHTML: its table is there and closed.
+    std::string book = exported(path, "epub");
+    std::string chapter = commandOutput("unzip -p '" + book + "' '*.xhtml' 2>/dev/null");
+    EXPECT_EQ(occurrences(chapter, "<table"), occurrences(chapter, "</table>")) << chapter;
+    EXPECT_EQ(occurrences(chapter, "<td"), 4u) << chapter;
+}
+
+TEST_F(ForeignRTFLooksExport, aMacTableKeepsItsShadingBordersAndCentredCell)
+{
+    std::string path = document(
+        "mac", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n"
+               "\\cocoatextscaling0\\cocoaplatform0{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+               "{\\colortbl;\\red255\\green255\\blue255;\\red191\\green191\\blue191;\\red0\\green0\\blue0;}\n"
+               "\\paperw11900\\paperh16840\\margl1440\\margr1440\\vieww11520\\viewh8400\\viewkind0\n"
+               "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 \\cf0 Before the table.\\\n\\\n"
+               "\\itap1\\trowd \\taflags1 \\trgaph108\\trleft-108 \\trbrdrt\\brdrnil \\trbrdrl\\brdrnil "
+               "\\trbrdrr\\brdrnil \n"
+               "\\clvertalc \\clshdrawnil \\clwWidth2860\\clftsWidth3 \\clbrdrt\\brdrs\\brdrw20\\brdrcf3 "
+               "\\clbrdrl\\brdrs\\brdrw20\\brdrcf3 \\clbrdrb\\brdrs\\brdrw20\\brdrcf3 \\clbrdrr\\brdrs\\brdrw20\\brdrcf3 "
+               "\\clpadl100 \\clpadr100 \\gaph\\cellx4320\n"
+               "\\clvertalc \\clcbpat2 \\clwWidth2860\\clftsWidth3 \\clbrdrt\\brdrs\\brdrw20\\brdrcf3 "
+               "\\clbrdrl\\brdrs\\brdrw20\\brdrcf3 \\clbrdrb\\brdrs\\brdrw20\\brdrcf3 \\clbrdrr\\brdrs\\brdrw20\\brdrcf3 "
+               "\\clpadl100 \\clpadr100 \\gaph\\cellx8640\n"
+               "\\pard\\intbl\\itap1\\pardeftab720\\qc\\partightenfactor0\n\\cf0 Plain\\cell \n"
+               "\\pard\\intbl\\itap1\\pardeftab720\\partightenfactor0\n\\cf0 Shaded\\cell \\lastrow\\row\n"
+               "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\\cf0 After the table.}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord plain = wordOn(pdf, "Plain");
+    const PDFWord shaded = wordOn(pdf, "Shaded");
+    // The first cell runs from 66.6 to 288 pt on the page: its word is
+    // centred in it; the second cell's word starts after its gap.
+    EXPECT_NEAR(middle(plain), 177, 6);
+    EXPECT_NEAR(shaded.xMin, 293, 4);
+    EXPECT_NEAR(plain.yMin, shaded.yMin, 2);
+    const int row = static_cast<int>((shaded.yMin + shaded.yMax) / 2);
+    // Grey behind the second cell, to the right of its word; white in the first.
+    const std::array<int, 3> grey = pixel(pdf, 450, row);
+    EXPECT_NEAR(grey[0], 191, 6);
+    EXPECT_NEAR(grey[2], 191, 6);
+    EXPECT_EQ(pixel(pdf, 100, row)[0], 255);
+    // A black border between the cells.
+    EXPECT_LT(pixel(pdf, 288, row)[0], 100);
+
+    std::string lo = reference(path);
+    expectCellsAsReference(pdf, lo, "Before", {{"Plain", "Shaded"}});
+    if (!lo.empty()) {
+        const PDFWord theirs = wordOn(lo, "Shaded");
+        EXPECT_NEAR(pixel(lo, 450, static_cast<int>((theirs.yMin + theirs.yMax) / 2))[0], grey[0], 6);
+    }
+}
+
+TEST_F(ForeignRTFLooksExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
+{
+    std::string cellFormat;
+    const std::array<int, 3> boundaries{3213, 6426, 9638};
+    for (int boundary : boundaries)
+        cellFormat += "\\clbrdrt\\brdrs\\brdrw10\\brdrcf1\\clbrdrl\\brdrs\\brdrw10\\brdrcf1\\clbrdrb\\brdrs\\brdrw10"
+                      "\\brdrcf1\\clbrdrr\\brdrs\\brdrw10\\brdrcf1\\cellx" + std::to_string(boundary);
+    const std::string row = "\\trowd\\trql\\trleft0\\ltrrow\\trpaddft3\\trpaddt55\\trpaddfl3\\trpaddl55" + cellFormat;
+    const std::string cell = "\\pard\\plain \\s20\\intbl\\rtlch\\af3\\afs24\\ltrch\\hich\\af3\\loch\\f3\\fs24 ";
+    std::string path = document(
+        "libreoffice",
+        "{\\rtf1\\ansi\\deff3\\adeflang1025\n{\\fonttbl{\\f3\\froman\\fprq2\\fcharset0 Liberation Serif;}}\n"
+        "{\\colortbl;\\red0\\green0\\blue0;}\n\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1134\\margb1134\n"
+        "\\pgndec\\pard\\plain \\s0\\f3\\fs24 Heading text.\n\\par " + row + cell + "Alpha\\cell" + cell
+        + "\\qc Beta\\cell" + cell + "\\qr Gamma\\cell\\row\\pard" + row + cell + "Delta\\cell" + cell + "Epsilon\\cell"
+        + cell + "Zeta\\cell\\row\\pard\\pard\\plain \\s0\\f3\\fs24 Closing text.\n\\par }");
+    std::string pdf = exported(path, "pdf");
+    // Columns of 160.65 pt from the margin at 56.7 pt.
+    const double columns[] = {56.7, 217.35, 378, 538.9};
+    const std::pair<const char*, int> words[] = {{"Alpha", 0}, {"Beta", 1}, {"Gamma", 2},
+                                                 {"Delta", 0}, {"Epsilon", 1}, {"Zeta", 2}};
+    for (const auto& [text, column] : words) {
+        const PDFWord word = wordOn(pdf, text);
+        EXPECT_GT(word.xMin, columns[column]) << text;
+        EXPECT_LT(word.xMax, columns[column + 1]) << text;
+    }
+    EXPECT_NEAR(middle(wordOn(pdf, "Beta")), (columns[1] + columns[2]) / 2, 6);
+    EXPECT_NEAR(wordOn(pdf, "Gamma").xMax, columns[3], 8);
+    EXPECT_GT(wordOn(pdf, "Closing").yMin, wordOn(pdf, "Zeta").yMax);
+    expectCellsAsReference(pdf, reference(path), "Heading", {{"Alpha", "Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
+}
+
+// --- Lists ----------------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePagesWidth)
+{
+    std::string levels;
+    std::string items;
+    for (int level = 0; level < 9; ++level) {
+        const std::string indent = std::to_string(720 * (level + 1));
+        levels += "{\\listlevel\\levelnfc" + std::to_string(level % 3 == 1 ? 4 : 0) + "\\levelstartat1{\\leveltext\\'02\\'0"
+            + std::to_string(level) + ".;}{\\levelnumbers\\'01;}\\fi-360\\li" + indent + "}";
+        items += "{\\listtext\\pard\\plain \\f0 x.\\tab}\\pard\\fi-360\\li" + indent + "\\ls1\\ilvl" + std::to_string(level)
+            + " Item" + std::to_string(level + 1) + " carries a sentence long enough to wrap inside the page as any "
+            "paragraph does.\\par\n";
+    }
+    std::string path = document(
+        "deep", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\margl1440\\margr1440\n"
+                "{\\*\\listtable{\\list\\listtemplateid1" + levels + "\\listid5}}\n"
+                "{\\*\\listoverridetable{\\listoverride\\listid5\\listoverridecount0\\ls1}}\n\\f0\\fs24 " + items +
+                "\\pard Closing words.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord first = wordOn(pdf, "Item1");
+    const double pageWidth = std::stod(pdfPageSize(pdf));
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        EXPECT_LT(word.xMax, pageWidth - 72 + 3) << word.text << " runs into the right margin";
+    EXPECT_NE(pdfText(pdf, 1).find("Closing words."), std::string::npos);
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    const PDFWord theirFirst = wordOn(lo, "Item1");
+    for (int level = 2; level <= 9; ++level) {
+        const std::string item = "Item" + std::to_string(level);
+        const double ours = wordOn(pdf, item).xMin - first.xMin;
+        const double theirs = wordOn(lo, item).xMin - theirFirst.xMin;
+        EXPECT_NEAR(ours, theirs, theirs * 0.15 + 4) << item;
+    }
+}
+
+// --- Spacing ------------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibreOfficeSpacesThem)
+{
+    // TeXShop's least line height and space after, then Word's 1.15 lines.
+    std::string lines;
+    for (int line = 1; line <= 3; ++line)
+        lines += "Line" + std::to_string(line) + " of words that fill one line of the page and a little more, so that "
+                 "the paragraph wraps onto a second line of its own.\\par\n";
+    std::string path = document(
+        "spacing", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639{\\fonttbl\\f0\\froman\\fcharset0 Times-Roman;}\n"
+                   "\\margl1440\\margr1440\\pard\\sl380\\sa260\\f0\\fs24 " + lines +
+                   "\\pard\\sl276\\slmult1\\sa0 Word" + lines.substr(4) + "}");
+    std::string pdf = exported(path, "pdf");
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    // Offsets from the first line, so that the top margins do not count.
+    const PDFWord first = wordOn(pdf, "Line1");
+    const PDFWord theirFirst = wordOn(lo, "Line1");
+    auto offsets = [](const std::string& file, const std::string& text, double from) {
+        std::vector<double> found;
+        for (const PDFWord& word : pdfWords(file, 1))
+            if (word.text == text)
+                found.push_back(word.yMin - from);
+        return found;
+    };
+    // Each of "Line2" and "Line3" starts a paragraph of TeXShop's and a
+    // line of Word's.
+    for (const char* word : {"Line2", "Line3"}) {
+        std::vector<double> ours = offsets(pdf, word, first.yMin);
+        std::vector<double> theirs = offsets(lo, word, theirFirst.yMin);
+        ASSERT_EQ(ours.size(), 2u) << word;
+        ASSERT_EQ(theirs.size(), 2u) << word;
+        EXPECT_NEAR(ours[0], theirs[0], 4) << word;
+        EXPECT_NEAR(ours[1], theirs[1], 6) << word;
+    }
+}
+
+// --- Notes and links ------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, notesPrintSmallerThanTheTextAndLinksKeepTheTextsLook)
+{
+    std::string path = document(
+        "notes", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                 "\\pard\\plain\\f0\\fs24 {Main text}{\\super\\chftn}{\\*\\footnote\\pard\\plain\\f0\\fs24 "
+                 "{\\super\\chftn} Footnote body.}{ goes on to }"
+                 "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/\"}}{\\fldrslt plainlink}} and "
+                 "{\\field{\\*\\fldinst{HYPERLINK \"https://example.org/\"}}{\\fldrslt\\ul underlined}} here.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const int last = pdfPageCount(pdf);
+    const PDFWord main = wordOn(pdf, "Main");
+    const PDFWord note = wordOn(pdf, "Footnote", last);
+    EXPECT_NEAR((note.yMax - note.yMin) / (main.yMax - main.yMin), 10.0 / 12.0, 0.05);
+
+    // Black words without a line under them, as the file writes the first
+    // link; a line under the second, which asks for one.
+    const PDFWord plain = wordOn(pdf, "plainlink");
+    const PDFWord underlined = wordOn(pdf, "underlined");
+    const int baseline = static_cast<int>(plain.yMax) - 1;
+    auto darkest = [&](const PDFWord& word, int y) {
+        int value = 255;
+        for (int x = static_cast<int>(word.xMin) + 2; x < static_cast<int>(word.xMax) - 2; x += 3)
+            value = std::min(value, pixel(pdf, x, y)[2]);
+        return value;
+    };
+    std::array<int, 3> ink{255, 255, 255};
+    for (int x = static_cast<int>(plain.xMin); x < static_cast<int>(plain.xMax) && ink[0] == 255; ++x)
+        ink = pixel(pdf, x, static_cast<int>((plain.yMin + plain.yMax) / 2));
+    EXPECT_LT(ink[2], 80) << "the link's letters are coloured";
+    EXPECT_NEAR(ink[0], ink[2], 30) << "the link's letters are coloured";
+    int plainLine = 255, underLine = 255;
+    for (int y = baseline - 2; y <= baseline + 2; ++y) {
+        plainLine = std::min(plainLine, darkest(plain, y));
+        underLine = std::min(underLine, darkest(underlined, y));
+    }
+    EXPECT_GT(plainLine, 150) << "a line under a link the file does not underline";
+    EXPECT_LT(underLine, 100) << "no line under the underlined link";
+}
+
+} // namespace
+} // namespace folio
