@@ -38,6 +38,9 @@ GtkWidget* GtkAlertDialog::create(AlertController& alert, GtkWindow* parent)
     if (!alert.message().empty()) {
         GtkWidget* message = gtk_label_new(toUtf8(alert.message()).c_str());
         gtk_label_set_line_wrap(GTK_LABEL(message), TRUE);
+        // A long message wraps to a readable measure instead of widening
+        // the dialog past its window.
+        gtk_label_set_max_width_chars(GTK_LABEL(message), 60);
         gtk_box_pack_start(GTK_BOX(content), message, FALSE, FALSE, 0);
     }
     GtkViewBuilder builder(nullptr);

@@ -317,8 +317,15 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         // The desktop has no on-screen keyboard: the text view's accessory
         // bar runs along the bottom of the text.
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+        GtkWidget* scroller = barScroller(bar);
+        // The bar takes its height from the text's frame, not on top of it:
+        // otherwise every rebuild of the bar grows the window by its height.
+        gint barHeight = 0;
+        gtk_widget_get_preferred_height(scroller, &barHeight, nullptr);
+        gtk_widget_set_size_request(text, pixels(textView->frame().width()),
+                                    std::max(0, pixels(textView->frame().height()) - barHeight));
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
-        gtk_box_pack_end(GTK_BOX(box), barScroller(bar), FALSE, FALSE, 0);
+        gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
         return box;
     }
     if (auto* container = dynamic_cast<BarContainerView*>(&view))
