@@ -1,5 +1,7 @@
 #include "qvtext/QVTextViewController.h"
 
+#include "tools/speech/ReadAloudController.h"
+
 #include "engine/html/HTMLSanitizer.h"
 
 #include "documents/TextDocument.h"
@@ -751,10 +753,17 @@ bool QVTextViewController::canPerformAction(const std::string& action, const voi
     return WebEditorController::canPerformAction(action, sender);
 }
 
+bool QVTextViewController::editMenuHoldsOwnRows() const
+{
+    bool reading = m_tools && (m_tools->speech().synthesizerIsSpeaking() || m_tools->speech().synthesizerIsPaused());
+    return reading || (m_pictures && (m_pictures->currentlyImageResizableView() || m_pictures->cropper()));
+}
+
 bool QVTextViewController::respondsToAction(const std::string& action) const
 {
     // The edit menu's paste goes through the editor's own, safe paste.
-    return action == "paste:" || action == "pasteRichText:" || m_pictures->canPerformAction(action).has_value() ||
+    return action == "paste:" || action == "pasteRichText:" || action == "highlightYellowTextSelection:" ||
+           action == "wisperantActionFromContextualMenu:" || m_pictures->canPerformAction(action).has_value() ||
            action == "pauseSpeak:" || action == "resumeSpeak:" || action == "cancelSpeak:" ||
            action == "speakSelectedText:" || WebEditorController::respondsToAction(action);
 }
@@ -767,6 +776,14 @@ bool QVTextViewController::performAction(const std::string& action, const void* 
     }
     if (tools().performSpeechAction(action))
         return true;
+    if (action == "highlightYellowTextSelection:") {
+        m_styling->characters().highlightYellowTextSelection();
+        return true;
+    }
+    if (action == "wisperantActionFromContextualMenu:") {
+        tools().assistant().showWisperant();
+        return true;
+    }
     return m_pictures->performAction(action) || WebEditorController::performAction(action, sender);
 }
 

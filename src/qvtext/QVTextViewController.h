@@ -134,6 +134,7 @@ protected:
                          LinkOpener openLink);
 
     void loadHTMLDocument() override;
+    bool editMenuHoldsOwnRows() const override;
     void viewDidLoad() override;
     // Whether the page's content can stand for the document; an error fails
     // the read, and the document keeps what it had.
@@ -162,8 +163,6 @@ private:
     void showBannerText(const std::u16string& text);
     // The in-app browser at the last page browsed, or the start page.
     void showWebResearchBrowser();
-    // A picture of the document among the desktop's pictures, with the progress overlay.
-    void takeSnapshot();
     void showHeaderFooterPreview();
     void registerRoutes();
     void makePageViews();

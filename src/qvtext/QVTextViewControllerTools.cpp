@@ -189,22 +189,6 @@ void QVTextViewController::showWebResearchBrowser()
     tools().run("endEditing");
 }
 
-void QVTextViewController::takeSnapshot()
-{
-    DKDocumentAppController* app = DKDocumentAppController::controller();
-    if (!app || !m_document) {
-        ProgressHUD::showErrorWithStatus(toUtf16(Localization::localizedString("No document to take a snapshot of", "")));
-        return;
-    }
-    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
-        // A snapshot that could not be made says so rather than passing for done.
-        if (picture)
-            ProgressHUD::showSuccessWithStatus(u"");
-        else
-            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
-    });
-}
-
 void QVTextViewController::showHeaderFooterPreview()
 {
     // The inspector has put up the overlay; it goes once the preview is there.

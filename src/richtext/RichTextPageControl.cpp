@@ -29,6 +29,26 @@ std::u16string localized(const char* key)
     return toUtf16(Localization::localizedString(key));
 }
 
+// The question tells when it goes, however it goes: a desktop closes it with
+// Escape too, without its one answer.
+class JumpQuestion final : public AlertController {
+public:
+    JumpQuestion(std::function<void()> gone)
+        : AlertController(localized("Jump to page"), localized("Type the number of the page:"), AlertControllerStyle::Alert)
+        , m_gone(std::move(gone))
+    {
+    }
+    void viewDidDisappear(bool animated) override
+    {
+        AlertController::viewDidDisappear(animated);
+        if (m_gone)
+            m_gone();
+    }
+
+private:
+    std::function<void()> m_gone;
+};
+
 } // namespace
 
 RichTextPageControl::RichTextPageControl(RichTextPageCounter& counter, Host host)
@@ -138,13 +158,19 @@ void RichTextPageControl::gotoPageinDoc()
     m_displayingAlert = true;
     if (m_host.dismissKeyboard)
         m_host.dismissKeyboard();
-    auto alert = AlertController::make(localized("Jump to page"), localized("Type the number of the page:"));
-    alert->addTextField([](TextField& field) { field.setPlaceholder(u""); });
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert](AlertAction&) {
+    // Whatever the answer, or none, the editor gets its keys back once.
+    auto finished = [this, alive = std::weak_ptr<int>(m_lifetime)] {
+        if (alive.expired() || !m_displayingAlert)
+            return;
         m_displayingAlert = false;
         if (m_host.jumpAnswered)
             m_host.jumpAnswered();
+    };
+    auto alert = std::make_shared<JumpQuestion>(finished);
+    alert->addTextField([](TextField& field) { field.setPlaceholder(u""); });
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(AlertAction::make(localized("OK"), AlertActionStyle::Default, [this, weakAlert, finished](AlertAction&) {
+        finished();
         std::shared_ptr<AlertController> shown = weakAlert.lock();
         if (!shown || shown->textFields().empty())
             return;

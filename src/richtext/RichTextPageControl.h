@@ -73,6 +73,8 @@ private:
     std::shared_ptr<Button> m_pageDown;
     bool m_stepPending = false;
     bool m_displayingAlert = false;
+    // The question may go after the control has.
+    std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);
 };
 
 } // namespace folio

@@ -45,6 +45,7 @@
 #include "richtext/RichTextStyling.h"
 #include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextToolCommands.h"
+#include "richtext/SelectionTransformer.h"
 #include "richtext/RichTextTools.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/MenuController.h"
@@ -160,6 +161,7 @@ std::shared_ptr<RichTextTools> TextViewController::makeTools()
             ProgressHUD::dismiss();
     };
     host.commands["gotoPageinDoc"] = [this] { m_pageControl->gotoPageinDoc(); };
+    host.commands["takeSnapshot"] = [this] { takeSnapshot(); };
     host.commands["showFindOnPage"] = [this] { m_editingTools->find().showFindAndReplace(); };
     host.commands["hideFindOnPage"] = [this] { m_editingTools->find().hideFindOnPage(); };
     m_viewing.registerCommands(host.commands, host.questions, settings());
@@ -784,9 +786,15 @@ bool TextViewController::canPerformAction(const std::string& action, const void*
     return m_styling->editMenu().canPerformAction(action);
 }
 
+bool TextViewController::editMenuHoldsOwnRows() const
+{
+    bool reading = m_viewing.speech && (m_viewing.speech->synthesizerIsSpeaking() || m_viewing.speech->synthesizerIsPaused());
+    return reading || (m_imageEditor && (m_imageEditor->isEditingImage() || m_imageEditor->isCropping()));
+}
+
 bool TextViewController::respondsToAction(const std::string& action) const
 {
-    return action == "paste:" || action == "pasteRichText:" || EditMenuValidator::isImageCommand(action)
+    return action == "paste:" || action == "pasteRichText:" || action == "highlightYellowTextSelection:" || EditMenuValidator::isImageCommand(action)
         || action == "executeCropImage:" || action == "removeImageEditing" || RichTextViewingTools::respondsToAction(action)
         || WebEditorController::respondsToAction(action);
 }
@@ -799,6 +807,10 @@ bool TextViewController::performAction(const std::string& action, const void* se
     }
     if (m_imageEditor->performAction(action))
         return true;
+    if (action == "highlightYellowTextSelection:" && m_tools) {
+        m_tools->transformer().highlightYellowTextSelection();
+        return true;
+    }
     if (m_viewing.performAction(action))
         return true;
     return WebEditorController::performAction(action, sender);

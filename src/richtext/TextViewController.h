@@ -113,6 +113,7 @@ public:
 
 protected:
     void loadHTMLDocument() override;
+    bool editMenuHoldsOwnRows() const override;
     void applicationWillEnterBackground() override;
     void willEnterForeground() override;
     void viewDidLoad() override;

@@ -3,6 +3,7 @@
 #include "platform/ui/Presenter.h"
 
 #include "documents/TextDocument.h"
+#include "platform/docframework/DKDocumentAppController.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
@@ -14,6 +15,8 @@
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/ProgressHUD.h"
 #include "platform/web/WebView.h"
 
 #include <charconv>
@@ -44,12 +47,35 @@ WebEditorController::WebEditorController(TextDocument& document, std::unique_ptr
                                               [this](const Notification&) { applicationWillEnterBackground(); });
     m_foregroundObserver = center.addObserver(kApplicationWillEnterForegroundNotification, nullptr,
                                               [this](const Notification&) { willEnterForeground(); });
+    MenuController* menu = &MenuController::shared();
+    // Only the menu over this editor's own page is the editor's to fill.
+    auto ownsMenu = [this, menu] {
+        std::shared_ptr<View> target = menu->targetView();
+        std::shared_ptr<View> own = viewIfLoaded();
+        return target && own && (target == own || target->isDescendantOfView(own.get()));
+    };
+    m_menuWillShowObserver =
+        center.addObserver(kMenuControllerWillShowMenuNotification, menu, [this, ownsMenu](const Notification&) {
+            if (!ownsMenu())
+                return;
+            // The overlay would stand between the user and the menu.
+            if (ProgressHUD::isVisible())
+                ProgressHUD::dismiss();
+            updateContextualMenu();
+        });
+    m_menuDidHideObserver =
+        center.addObserver(kMenuControllerDidHideMenuNotification, menu, [this, ownsMenu](const Notification&) {
+            if (ownsMenu())
+                updateContextualMenu();
+        });
 }
 
 WebEditorController::~WebEditorController()
 {
     NotificationCenter::defaultCenter().removeObserver(m_backgroundObserver);
     NotificationCenter::defaultCenter().removeObserver(m_foregroundObserver);
+    NotificationCenter::defaultCenter().removeObserver(m_menuWillShowObserver);
+    NotificationCenter::defaultCenter().removeObserver(m_menuDidHideObserver);
     RunLoop::main().cancelPreviousPerformRequests(this);
     m_bridge.beginClosing();
     m_connection.disconnect();
@@ -125,8 +151,35 @@ void WebEditorController::givePageTheKeyboard()
         Presenter::current().viewDidRequestKeyboardFocus(*page);
 }
 
+void WebEditorController::takeSnapshot()
+{
+    DKDocumentAppController* app = DKDocumentAppController::controller();
+    if (!app || !m_document) {
+        ProgressHUD::showErrorWithStatus(toUtf16(Localization::localizedString("No document to take a snapshot of", "")));
+        return;
+    }
+    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
+        // A snapshot that could not be made says so rather than passing for done.
+        if (picture)
+            ProgressHUD::showSuccessWithStatus(u"");
+        else
+            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
+    });
+}
+
+void WebEditorController::updateContextualMenu()
+{
+    if (!m_document || editMenuHoldsOwnRows())
+        return;
+    auto localized = [](const char* key) { return toUtf16(Localization::localizedString(key)); };
+    MenuController::shared().setMenuItems({{localized("AI Assistant"), "wisperantActionFromContextualMenu:"},
+                                           {localized("Highlight"), "highlightYellowTextSelection:"},
+                                           {localized("Read Aloud"), "speakSelectedText:"}});
+}
+
 void WebEditorController::viewDidLoad()
 {
+    updateContextualMenu();
     // On the next turn, once whoever made the view has finished with it.
     RunLoop::main().performSelectorAfterDelay(this, kLoadSelector, {}, 0.0, [this] { loadHTMLDocument(); });
 }

@@ -67,6 +67,12 @@ public:
     BarContainerView* loadedBarContainer() { return isViewLoaded() ? barContainer() : nullptr; }
     // Gives the page the keyboard, as a click into it would.
     void givePageTheKeyboard();
+    // A picture of the document among the desktop's pictures, with the
+    // progress overlay telling how it went.
+    void takeSnapshot();
+    // The edit menu's rows of the editor's own, after the standard ones:
+    // the assistant, the highlight and reading the selection aloud.
+    void updateContextualMenu();
     // The page itself, for the editor's own tests and benchmarks; the
     // document and the shell get its content, never the page.
     WebView* webView() const { return m_webView.get(); }
@@ -99,6 +105,9 @@ protected:
 
     // Builds the page and loads it into the view.
     virtual void loadHTMLDocument() = 0;
+    // The edit menu holds rows of its own now (a picture's, a crop's, the
+    // reading's pause and cancel), which the editor's rows must not replace.
+    virtual bool editMenuHoldsOwnRows() const { return false; }
     // The application went out of sight, or came back: the document's place
     // in the page is kept first, and nothing of the page counts as the
     // user's change while away. Editors add their own steps.
@@ -138,6 +147,8 @@ protected:
     Size m_size = kDefaultFrame.size;
     std::uint64_t m_backgroundObserver = 0;
     std::uint64_t m_foregroundObserver = 0;
+    std::uint64_t m_menuWillShowObserver = 0;
+    std::uint64_t m_menuDidHideObserver = 0;
 };
 
 } // namespace folio

@@ -1,6 +1,7 @@
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
 #include "engine/css/ColorHTML.h"
+#include "platform/docframework/DKDocumentAppController.h"
 #include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
@@ -21,6 +22,7 @@
 #include "webeditor/EditorInspectors.h"
 #include "richtext/RichTextPageControl.h"
 #include "richtext/RichTextStyling.h"
+#include "richtext/RichTextToolCommands.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/TextViewController.h"
@@ -268,6 +270,39 @@ TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKey
     // The preview's overlay goes once the preview is up (or there is none to show).
     editor->tools().inspectors().showHeaderFooterPreview();
     EXPECT_FALSE(ProgressHUD::isVisible()) << "the overlay stayed up for ever";
+}
+
+// The application's picture of a file, as the Tools menu asks for it.
+class SnapshotTakingApp final : public DKDocumentAppController {
+public:
+    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string&) override { return nullptr; }
+    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion) override
+    {
+        asked.push_back(url);
+        completion(outcome);
+    }
+    std::vector<std::string> asked;
+    Result<std::string> outcome = std::string("/pictures/Letter.png");
+};
+
+TEST_F(TextViewControllerTest, takeSnapshotAsksTheApplicationForAPictureOfTheFileAndAFailureSaysSo)
+{
+    becomeReady();
+    {
+        SnapshotTakingApp app;
+        editor->tools().commands().toolsOptionSelected(0);
+        EXPECT_EQ(app.asked, (std::vector<std::string>{document->fileURL()}));
+        EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);
+
+        app.outcome = Error{"test", 1, "The picture could not be written"};
+        editor->tools().commands().toolsOptionSelected(0);
+        EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
+        EXPECT_EQ(ProgressHUD::shared().status(), u"The picture could not be written");
+    }
+    // With no application to take it, the overlay does not wait for ever.
+    editor->tools().commands().toolsOptionSelected(0);
+    EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
+    ProgressHUD::dismiss();
 }
 
 TEST_F(TextViewControllerTest, aPictureTapEditsThePictureUnlessThePageIsScrolling)

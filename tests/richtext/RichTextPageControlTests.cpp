@@ -6,6 +6,8 @@
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
+#include "platform/ui/ViewController.h"
+#include "platform/ui/Window.h"
 #include "richtext/RichTextPageCounter.h"
 #include "support/VirtualClock.h"
 
@@ -123,6 +125,34 @@ TEST_F(RichTextPageControlTest, jumpToPageGoesToThePageOrTheEndAndIgnoresWhatIsN
     EXPECT_EQ(movedToEnd, 1);
     EXPECT_EQ(reads.size(), 2u) << "only the page's height was read";
     EXPECT_FALSE(control.isDisplayingAlert());
+}
+
+TEST_F(RichTextPageControlTest, theKeysComeBackOnceHoweverTheJumpQuestionGoes)
+{
+    auto window = std::make_shared<Window>(Rect{{0, 0}, {1024, 768}});
+    auto editor = std::make_shared<ViewController>();
+    window->setRootViewController(editor);
+    window->makeKeyAndVisible();
+    int keysBack = 0;
+    RichTextPageControl::Host shown = host();
+    shown.present = [&](std::shared_ptr<ViewController> question) { ASSERT_TRUE(editor->presentViewController(question, false)); };
+    shown.jumpAnswered = [&] { ++keysBack; };
+    RichTextPageControl asking{counter, shown};
+
+    // Closed without its answer, as Escape closes it on the desktop.
+    asking.gotoPageinDoc();
+    ASSERT_NE(editor->presentedViewController(), nullptr);
+    editor->dismissViewControllerAnimated(false);
+    EXPECT_EQ(keysBack, 1);
+    EXPECT_FALSE(asking.isDisplayingAlert());
+
+    // Answered: back once, not once more as the question goes.
+    asking.gotoPageinDoc();
+    auto question = std::dynamic_pointer_cast<AlertController>(editor->presentedViewController());
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(question->tapActionWithTitle(u"OK"));
+    EXPECT_EQ(keysBack, 2);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "documents/DocumentKind.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/ui/MenuController.h"
 #include "shell/AppController.h"
 #include "testing/RecordingExportServices.h"
 #include "support/DocumentTestSupport.h"
@@ -74,7 +75,8 @@ struct EditorUnderWalk {
 // offers: the bar items of the window's header, every button and segment of
 // the bars in the window and the text's accessory bar, every row of the
 // menus and the list pickers they open (two levels down), and every key
-// command of the responder chain. Each row is reached from the document as
+// command of the responder chain, with the edit menu the Menu key opens on
+// a selection. Each row is reached from the document as
 // it was opened (reopened from its file when a row changed it) through the
 // widgets that stand for it on screen and checked: something ran (no editor
 // logged that it has no such command), what opened is on the screen and at
@@ -91,7 +93,8 @@ struct EditorUnderWalk {
 // disagrees with its list is tried twice more before it counts; the few rows
 // whose outcome varies from run to run are listed apart and only printed. The walk
 // prints every dead row as a line of the list; with FOLIO_WALK_VERBOSE set it
-// also prints what each working row changed.
+// also prints what each working row changed, and with FOLIO_WALK_ONLY set it
+// walks only the rows whose names begin so.
 class EveryControlWalk : public ::testing::Test {
 protected:
     static constexpr double kEngineWaitSeconds = 60;
@@ -112,6 +115,9 @@ protected:
     static void placeCaretInPage(WebView& webView);
     // Selects the first use of the word in the page or one of its frames.
     static void selectWordInPage(WebView& webView, const std::string& word);
+
+    // The row of the key that opens the page's edit menu.
+    static constexpr const char* kEditMenuKeyName = "key:Menu edit menu";
 
     // The word of the typed text ("Walk over every control.") the walk selects.
     static constexpr const char* kSelectedWord = "every";
@@ -147,6 +153,8 @@ private:
         std::optional<std::string> dead;
         guint keyval = 0;
         GdkModifierType modifiers = GdkModifierType(0);
+        // The key asks for the page's edit menu, whose rows are walked in turn.
+        bool opensEditMenu = false;
     };
 
     struct Outcome {
@@ -187,6 +195,8 @@ private:
     std::string m_pristineBytes;
     std::string m_pristinePage;
     PropertyList m_pristinePreferences;
+    // The edit menu's own rows as the opened document offers them.
+    std::vector<MenuItem> m_pristineMenuItems;
     GtkWidget* m_pageWidget = nullptr;
     std::vector<std::string> m_noCommandLog;
 };

@@ -176,7 +176,10 @@ std::vector<EveryControlWalk::Reachable> EveryControlWalk::reachableControls()
 std::vector<EveryControlWalk::Reachable> EveryControlWalk::menuRows()
 {
     std::vector<Reachable> rows;
+    // A menu a control opened, else the edit menu over the page.
     GtkWidget* menu = gtk->menuPopover();
+    if (!menu || !gtk_widget_get_visible(menu))
+        menu = gtk->editMenu();
     if (!menu || !gtk_widget_get_visible(menu))
         return rows;
     for (GtkWidget* button : descendants(menu, GTK_TYPE_BUTTON)) {
@@ -255,6 +258,15 @@ std::vector<EveryControlWalk::Reachable> EveryControlWalk::keyCommands()
                 key.dead = "no key";
             keys.push_back(key);
         }
+    }
+    // A page with an edit menu of its own opens it on the Menu key, as a
+    // right-click does.
+    if (m_pageWidget && g_signal_lookup("context-menu", G_OBJECT_TYPE(m_pageWidget))) {
+        Reachable key;
+        key.name = kEditMenuKeyName;
+        key.keyval = GDK_KEY_Menu;
+        key.opensEditMenu = true;
+        keys.push_back(key);
     }
     return keys;
 }

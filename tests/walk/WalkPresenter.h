@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gtk/GtkPresenter.h"
+#include "platform/ui/MenuController.h"
 #include "platform/ui/Presenter.h"
 #include "platform/ui/Responder.h"
 #include "platform/ui/ViewController.h"
@@ -20,6 +21,8 @@ public:
 
     long events = 0;
     long menus = 0;
+    // Each time the edit menu came up.
+    long editMenus = 0;
     // The controllers presented since the last forget, in order.
     std::vector<std::weak_ptr<Responder>> presented;
     void forget() { presented.clear(); }
@@ -48,7 +51,10 @@ public:
     }
     void editMenuVisibilityDidChange(MenuController& menu) override
     {
-        ++events; m_shown.editMenuVisibilityDidChange(menu);
+        ++events;
+        if (menu.isMenuVisible())
+            ++editMenus;
+        m_shown.editMenuVisibilityDidChange(menu);
     }
     void tableViewDidReload(TableView& table) override { m_shown.tableViewDidReload(table); }
     void progressHUDDidChange(ProgressHUD& hud) override { ++events; m_shown.progressHUDDidChange(hud); }

@@ -144,4 +144,31 @@ GdkRectangle screenBounds(GtkWidget* widget)
     return bounds;
 }
 
+void scrollIntoView(GtkWidget* widget)
+{
+    for (GtkWidget* scroller = gtk_widget_get_parent(widget); scroller; scroller = gtk_widget_get_parent(scroller)) {
+        if (!GTK_IS_SCROLLED_WINDOW(scroller))
+            continue;
+        GtkWidget* content = gtk_bin_get_child(GTK_BIN(scroller));
+        int x = 0;
+        int y = 0;
+        if (!content || !gtk_widget_translate_coordinates(widget, content, 0, 0, &x, &y))
+            continue;
+        GtkAdjustment* horizontal = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+        GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller));
+        // A viewport's child moves with the scroll: its coordinates are taken back to the unscrolled content.
+        if (GTK_IS_VIEWPORT(content)) {
+            x += int(gtk_adjustment_get_value(horizontal));
+            y += int(gtk_adjustment_get_value(vertical));
+        }
+        gtk_adjustment_clamp_page(horizontal, x, x + gtk_widget_get_allocated_width(widget));
+        gtk_adjustment_clamp_page(vertical, y, y + gtk_widget_get_allocated_height(widget));
+    }
+    GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
+    if (GTK_IS_CONTAINER(toplevel))
+        gtk_container_check_resize(GTK_CONTAINER(toplevel));
+    for (int round = 0; round < 50 && gtk_events_pending(); ++round)
+        gtk_main_iteration_do(FALSE);
+}
+
 } // namespace folio::test

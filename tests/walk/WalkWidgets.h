@@ -21,6 +21,9 @@ std::optional<GdkRectangle> screenRect(GtkWidget* widget);
 bool inside(const GdkRectangle& inner, const GdkRectangle& outer);
 // The pixels between two rectangles; 0 when they touch or overlap.
 int gapBetween(const GdkRectangle& a, const GdkRectangle& b);
+// Scrolls the scrolled windows around the widget until it shows, as a
+// user scrolls a bar sideways to a key beyond the window's edge.
+void scrollIntoView(GtkWidget* widget);
 // The screen the widget is shown on.
 GdkRectangle screenBounds(GtkWidget* widget);
 
