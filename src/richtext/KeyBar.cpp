@@ -155,6 +155,18 @@ void KeyBar::layoutBars()
     });
     m_miscToolsKey->setSymbolName("keyboard");
     place(*m_styleToolbar, m_miscToolsKey, xs, kStyleKeyWidth);
+    const std::pair<Panel, const char*> panels[] = {
+        {Panel::Style, "textformat"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus.rectangle"}};
+    for (const auto& [panel, symbol] : panels) {
+        const std::shared_ptr<Button>& key = panelKey(panel);
+        key->setSymbolName(symbol);
+        place(*m_styleToolbar, key, xs, kStyleKeyWidth);
+        Panel opened = panel;
+        key->addAction(ControlEvent::TouchUpInside, [this, opened](Control& pressed) {
+            if (m_showPanel)
+                m_showPanel(opened, static_cast<View&>(pressed).frame());
+        });
+    }
     m_styleButtons.styleFontSizeDecrease->setTitle(u"\u2212");
     m_styleButtons.styleFontSizeIncrease->setTitle(u"+");
 

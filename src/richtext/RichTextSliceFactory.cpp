@@ -183,8 +183,15 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const 
                              if (m_host.showHeaderFooterPreview)
                                  m_host.showHeaderFooterPreview();
                          }});
-        return named<ButtonRowSlice>(kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
-                                     std::move(items));
+        // The words above the buttons; "[title]", "[date]", "[pagenumber]"
+        // and the like stand for what each printed page shows there.
+        return named<TextFieldSlice>(
+            kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
+            TextFieldSlice::Text{[this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Text)); },
+                                 [this, part](const std::u16string& text) {
+                                     changeHeaderFooter(part, HeaderFooterSetting::Text, toUtf8(text));
+                                 }},
+            std::move(items));
     }
     // The header's top margin or the footer's bottom margin, in centimetres.
     return limitedStepperSlice(
