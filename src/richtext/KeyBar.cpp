@@ -156,7 +156,7 @@ void KeyBar::layoutBars()
     m_miscToolsKey->setSymbolName("keyboard");
     place(*m_styleToolbar, m_miscToolsKey, xs, kStyleKeyWidth);
     const std::pair<Panel, const char*> panels[] = {
-        {Panel::Style, "textformat"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus.rectangle"}};
+        {Panel::Style, "paintbrush"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus"}};
     for (const auto& [panel, symbol] : panels) {
         const std::shared_ptr<Button>& key = panelKey(panel);
         key->setSymbolName(symbol);

@@ -13,6 +13,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
+#include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextStyling.h"
@@ -249,6 +250,55 @@ TEST_F(RichTextPanelsWindowTest, theToolsMenuCopiesTheTextAndSwitchesDarkNightAn
     if (HasFatalFailure())
         return;
     EXPECT_TRUE(settle([&] { return !editor->viewing().typewriter->typeWriterSoundModeActivated(); }));
+}
+
+// The markers of the insert list are drawn as the pictures they name, in
+// colour, not as empty boxes: the globe of "Web Link" is blue and green.
+TEST_F(RichTextPanelsWindowTest, theInsertListDrawsItsMarkersInColour)
+{
+    editor->editingTools().inserts().showSpecialCharsMenu(editor->styling().barItems().insertItemBarButtonItem());
+    GtkWidget* label = nullptr;
+    ASSERT_TRUE(settle([&] {
+        std::shared_ptr<ViewController> list = document->viewControllerToPresent()->presentedViewController();
+        GtkWidget* popover = list ? shown(presenter->widgetForController(*list)) : nullptr;
+        if (!popover)
+            return false;
+        for (GtkWidget* candidate : test::descendants(popover, GTK_TYPE_LABEL)) {
+            if (std::string(gtk_label_get_text(GTK_LABEL(candidate))) == "\U0001F30D Web Link" && shown(candidate))
+                label = candidate;
+        }
+        return label != nullptr;
+    })) << "the insert list does not show its web link row";
+    // The list is a popover of its own: its marker is read from the screen,
+    // once drawn.
+    int coloured = 0;
+    settle([&] {
+        GdkWindow* window = gtk_widget_get_window(label);
+        GtkAllocation at;
+        gtk_widget_get_allocation(label, &at);
+        int x = 0;
+        int y = 0;
+        gdk_window_get_origin(window, &x, &y);
+        gdk_display_sync(gdk_window_get_display(window));
+        // The marker is the first thing on the row: its first twenty points.
+        GdkPixbuf* shot = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x + at.x, y + at.y, 20, at.height);
+        if (!shot)
+            return false;
+        coloured = 0;
+        for (int dx = 0; dx < 20; ++dx) {
+            for (int dy = 0; dy < at.height; ++dy) {
+                unsigned pixel = test::pixelAt(shot, dx, dy);
+                int red = int((pixel >> 16) & 0xFF);
+                int green = int((pixel >> 8) & 0xFF);
+                int blue = int(pixel & 0xFF);
+                if (std::max({red, green, blue}) - std::min({red, green, blue}) > 80)
+                    ++coloured;
+            }
+        }
+        g_object_unref(shot);
+        return coloured > 20;
+    });
+    EXPECT_GT(coloured, 20) << "the globe is not drawn in colour";
 }
 
 } // namespace
