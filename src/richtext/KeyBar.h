@@ -117,6 +117,10 @@ private:
     // Places the keys, the style buttons and the bar switches in their bars.
     void layoutBars();
     void stackBars(View& row);
+    // A row narrower than a bar keeps the bar's switches on screen at its
+    // right end, over the keys that do not fit, so that the other bars can
+    // always be reached.
+    void fitSwitchesToWidth(double width);
     void rowDidChange() const;
 
     PageConnection& m_page;
@@ -133,6 +137,9 @@ private:
     size_t m_hintKey = 0;
     std::u16string m_hint;
     std::vector<std::shared_ptr<Button>> m_barSwitches;
+    // Where each bar's first switch sits when the whole bar fits.
+    std::vector<double> m_switchesX;
+    std::vector<std::weak_ptr<View>> m_hiddenForWidth;
     std::shared_ptr<Button> m_otherCommandsKey = std::make_shared<Button>();
     std::shared_ptr<Button> m_miscToolsKey = std::make_shared<Button>();
     std::function<void(Rect)> m_showOtherCommandsMenu;

@@ -552,6 +552,14 @@ void TextViewController::viewWillTransitionToSize(Size size)
 {
     m_size = size;
     m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), size, true);
+    // The key row is as wide as the window, its bar switches inside it: made
+    // again once the view has its new size.
+    if (m_editingTools->keyBar().systemAKRow()) {
+        RunLoop::main().performSelectorAfterDelay(this, "removeFormBar", {}, 0.0, [this] {
+            if (m_editingTools->keyBar().systemAKRow())
+                m_editingTools->keyBar().removeFormBar();
+        });
+    }
     if (!m_webView)
         return;
     m_webView->setFrame(Rect{m_webView->frame().origin, size});

@@ -15,6 +15,8 @@
 #include "platform/ui/Pasteboard.h"
 #include "richtext/InsertCommander.h"
 #include "richtext/KeyBar.h"
+#include "webeditor/FindCommander.h"
+#include "webeditor/SearchReplaceBar.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextTools.h"
@@ -299,6 +301,102 @@ TEST_F(RichTextPanelsWindowTest, theInsertListDrawsItsMarkersInColour)
         return coloured > 20;
     });
     EXPECT_GT(coloured, 20) << "the globe is not drawn in colour";
+}
+
+// A window as narrow as 640 points: the find bar's controls are all on
+// screen, none over another, and each key row still shows its switches to
+// the other rows.
+class RichTextNarrowWindowTest : public test::EditorWindowTest<TextViewController> {
+protected:
+    RichTextNarrowWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-narrow-window") {}
+};
+
+TEST_F(RichTextNarrowWindowTest, theFindBarAndTheRowSwitchesAreAllOnScreen)
+{
+    std::string path = folder.path("Narrow.rtf");
+    testing_support::writeFile(path, "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 Quiet harbour\\par}");
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    // Made narrow as a person makes it, by resizing it.
+    gtk_window_resize(GTK_WINDOW(toplevel), 640, 700);
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return editor->view()->frame().size.width <= 640;
+        },
+        kEngineWaitSeconds))
+        << "the window stays " << editor->view()->frame().size.width << " wide";
+    int windowWidth = gtk_widget_get_allocated_width(toplevel);
+    auto onScreen = [&](const View& view, GdkRectangle& box) {
+        // In the window, or in a popover over it.
+        GtkWidget* widget = GtkViewBuilder::widgetForView(toplevel, view);
+        std::shared_ptr<ViewController> over = document->viewControllerToPresent()->presentedViewController();
+        GtkWidget* popover = over ? presenter->widgetForController(*over) : nullptr;
+        if (!widget && popover)
+            widget = GtkViewBuilder::widgetForView(popover, view);
+        if (!widget || !gtk_widget_get_mapped(widget) || gtk_widget_get_allocated_width(widget) <= 1)
+            return false;
+        int x = 0;
+        int y = 0;
+        GdkWindow* window = gtk_widget_get_window(widget);
+        gdk_window_get_origin(window, &x, &y);
+        GtkAllocation at;
+        gtk_widget_get_allocation(widget, &at);
+        int windowX = 0;
+        int windowY = 0;
+        gdk_window_get_origin(gtk_widget_get_window(toplevel), &windowX, &windowY);
+        box = GdkRectangle{x + at.x - windowX, y + at.y - windowY, at.width, at.height};
+        return true;
+    };
+
+    KeyBar& keys = editor->editingTools().keyBar();
+    for (long bar : {static_cast<long>(KeyBar::Bar::KeysRow1), static_cast<long>(KeyBar::Bar::KeysRow2),
+                     static_cast<long>(KeyBar::Bar::Style)}) {
+        keys.toogleKeyboardToolbar(bar);
+        keys.removeFormBar();
+        for (const std::shared_ptr<Button>& toggle : keys.barSwitches()) {
+            if (toggle->superview() != keys.topBar())
+                continue;
+            GdkRectangle box;
+            ASSERT_TRUE(RunLoop::main().runUntil(
+                [&] {
+                    GtkPresenter::processPendingEvents();
+                    return onScreen(*toggle, box);
+                },
+                kEngineWaitSeconds))
+                << "bar " << bar << ": switch " << toUtf8(toggle->titleForState(ControlState::Normal)) << " is not shown";
+            EXPECT_LE(box.x + box.width, windowWidth) << "bar " << bar << ": switch "
+                                                      << toUtf8(toggle->titleForState(ControlState::Normal)) << " is cut off";
+        }
+    }
+
+    FindCommander& find = editor->editingTools().find();
+    find.showFindAndReplace();
+    SearchReplaceBar& bar = find.bar();
+    std::vector<std::shared_ptr<View>> controls{bar.findOnPage, bar.findOnPageControl, bar.replaceOnPage, bar.replaceButton,
+                                                bar.replaceAllButton};
+    std::vector<GdkRectangle> boxes(controls.size());
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            for (std::size_t i = 0; i < controls.size(); ++i) {
+                if (!onScreen(*controls[i], boxes[i]))
+                    return false;
+            }
+            return true;
+        },
+        kEngineWaitSeconds))
+        << "the find bar is not shown whole";
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        EXPECT_GE(boxes[i].x, 0) << "control " << i << " starts left of the window";
+        EXPECT_LE(boxes[i].x + boxes[i].width, windowWidth) << "control " << i << " is cut off at the right";
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+            GdkRectangle overlap;
+            EXPECT_FALSE(gdk_rectangle_intersect(&boxes[i], &boxes[j], &overlap))
+                << "control " << i << " lies over control " << j << " (" << overlap.width << " x " << overlap.height << ")";
+        }
+    }
 }
 
 } // namespace
