@@ -218,6 +218,9 @@ void RichTextSliceFactory::changeHeaderFooter(HeaderFooterSetting::Part part, He
     }
     m_page.send(PageScript::fill("var e=document.getElementById({});if(e)e.outerHTML={};",
                                  {header ? "pageHeader" : "pageFooter", *element}));
+    // The file carries the header and footer: a change waits for no closing
+    // of the panel to be saved.
+    dirty();
 }
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)

@@ -194,6 +194,7 @@ TEST_F(RichTextPanelsWindowTest, wordsTypedIntoTheHeaderPanelAreTheSavedHeader)
     ASSERT_TRUE(test::typeText("Harbour notes [pagenumber]"));
     ASSERT_TRUE(settle([&] { return run("document.getElementById('pageHeader').textContent") == "Harbour notes [pagenumber]"; }))
         << run("document.getElementById('pageHeader').textContent");
+    EXPECT_TRUE(document->hasUnsavedChanges()) << "the typed header would be lost if the window closed now";
     // The panel shows the header switched on, as the page will print it.
     GtkWidget* showButton = buttonIn(header, "Show");
     ASSERT_NE(showButton, nullptr);
