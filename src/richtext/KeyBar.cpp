@@ -17,6 +17,9 @@
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace folio {
 
 namespace {
@@ -155,6 +158,18 @@ void KeyBar::layoutBars()
     });
     m_miscToolsKey->setSymbolName("keyboard");
     place(*m_styleToolbar, m_miscToolsKey, xs, kStyleKeyWidth);
+    const std::pair<Panel, const char*> panels[] = {
+        {Panel::Style, "paintbrush"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus"}};
+    for (const auto& [panel, symbol] : panels) {
+        const std::shared_ptr<Button>& key = panelKey(panel);
+        key->setSymbolName(symbol);
+        place(*m_styleToolbar, key, xs, kStyleKeyWidth);
+        Panel opened = panel;
+        key->addAction(ControlEvent::TouchUpInside, [this, opened](Control& pressed) {
+            if (m_showPanel)
+                m_showPanel(opened, static_cast<View&>(pressed).frame());
+        });
+    }
     m_styleButtons.styleFontSizeDecrease->setTitle(u"\u2212");
     m_styleButtons.styleFontSizeIncrease->setTitle(u"+");
 
@@ -162,6 +177,7 @@ void KeyBar::layoutBars()
     const std::pair<Bar, const char16_t*> switches[] = {{Bar::KeysRow1, u"1"}, {Bar::KeysRow2, u"2"}, {Bar::Style, u"Aa"}};
     for (auto [bar, x] : {std::pair{m_keysToolbar1, &x1}, std::pair{m_keysToolbar2, &x2}, std::pair{m_styleToolbar, &xs}}) {
         *x += kGap * 2;
+        m_switchesX.push_back(*x);
         for (const auto& [target, title] : switches) {
             auto button = std::make_shared<Button>();
             button->setTag(static_cast<long>(target));
@@ -279,10 +295,45 @@ void KeyBar::removeFormBar()
         Rect frame = bar->frame();
         bar->setFrame(Rect{{frame.origin.x, 0}, {width, frame.size.height}});
     }
+    fitSwitchesToWidth(width);
     if (withBars)
         stackBars(*m_row);
     m_removingFormBar = false;
     rowDidChange();
+}
+
+void KeyBar::fitSwitchesToWidth(double width)
+{
+    const std::shared_ptr<View> bars[] = {m_keysToolbar1, m_keysToolbar2, m_styleToolbar};
+    constexpr size_t kSwitchesPerBar = 3;
+    // Only the keys hidden here come back: the alignment keys hide by the caret's alignment.
+    for (const std::weak_ptr<View>& hidden : m_hiddenForWidth) {
+        if (std::shared_ptr<View> key = hidden.lock())
+            key->setHidden(false);
+    }
+    m_hiddenForWidth.clear();
+    for (size_t bar = 0; bar < std::size(bars) && bar < m_switchesX.size(); ++bar) {
+        auto first = m_barSwitches.begin() + static_cast<std::ptrdiff_t>(bar * kSwitchesPerBar);
+        std::vector<std::shared_ptr<Button>> own(first, first + kSwitchesPerBar);
+        double natural = m_switchesX[bar];
+        double needed = natural + kSwitchesPerBar * (kKeyWidth + kGap);
+        // Zero before the row has a width: everything in its place.
+        double x = width > 0 && needed > width ? std::max(0.0, width - kSwitchesPerBar * (kKeyWidth + kGap)) : natural;
+        for (const std::shared_ptr<Button>& button : own) {
+            Rect frame = button->frame();
+            button->setFrame(Rect{{x, frame.origin.y}, frame.size});
+            x += kKeyWidth + kGap;
+        }
+        double switchesStart = own.front()->frame().origin.x;
+        for (const std::shared_ptr<View>& key : bars[bar]->subviews()) {
+            if (std::find(own.begin(), own.end(), key) != own.end())
+                continue;
+            if (key->isHidden() || key->frame().maxX() <= switchesStart)
+                continue;
+            key->setHidden(true);
+            m_hiddenForWidth.push_back(key);
+        }
+    }
 }
 
 void KeyBar::bringCustomKeyboardToFront()

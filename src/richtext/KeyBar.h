@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Geometry.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -81,6 +82,11 @@ public:
     const std::shared_ptr<Button>& otherCommandsKey() const { return m_otherCommandsKey; }
     const std::shared_ptr<Button>& miscToolsKey() const { return m_miscToolsKey; }
     void setToolMenus(std::function<void(Rect keyFrame)> showOtherCommandsMenu, std::shared_ptr<Menu> miscToolsMenu);
+    // The style bar's panel keys: the style panel, the text tools panel and
+    // the insert panel, each opened at its key (its frame in the style bar).
+    enum class Panel { Style, TextTools, InsertItem };
+    const std::shared_ptr<Button>& panelKey(Panel panel) const { return m_panelKeys[static_cast<size_t>(panel)]; }
+    void setPanels(std::function<void(Panel, Rect keyFrame)> showPanel) { m_showPanel = std::move(showPanel); }
     // The row shown now; null in multitasking mode or before the first build.
     const std::shared_ptr<View>& systemAKRow() const { return m_row; }
     // The bar on top of the row.
@@ -111,6 +117,10 @@ private:
     // Places the keys, the style buttons and the bar switches in their bars.
     void layoutBars();
     void stackBars(View& row);
+    // A row narrower than a bar keeps the bar's switches on screen at its
+    // right end, over the keys that do not fit, so that the other bars can
+    // always be reached.
+    void fitSwitchesToWidth(double width);
     void rowDidChange() const;
 
     PageConnection& m_page;
@@ -127,9 +137,15 @@ private:
     size_t m_hintKey = 0;
     std::u16string m_hint;
     std::vector<std::shared_ptr<Button>> m_barSwitches;
+    // Where each bar's first switch sits when the whole bar fits.
+    std::vector<double> m_switchesX;
+    std::vector<std::weak_ptr<View>> m_hiddenForWidth;
     std::shared_ptr<Button> m_otherCommandsKey = std::make_shared<Button>();
     std::shared_ptr<Button> m_miscToolsKey = std::make_shared<Button>();
     std::function<void(Rect)> m_showOtherCommandsMenu;
+    std::array<std::shared_ptr<Button>, 3> m_panelKeys{std::make_shared<Button>(), std::make_shared<Button>(),
+                                                      std::make_shared<Button>()};
+    std::function<void(Panel, Rect)> m_showPanel;
     bool m_removingFormBar = false;
     bool m_removedFormBar = false;
     bool m_displayingAlert = false;

@@ -21,8 +21,11 @@ namespace {
 constexpr const char* kTapSelector = "delayedTapInImage:";
 constexpr const char* kMenuSelector = "showImageMenuTask";
 constexpr const char* kElement = "var elem = document.getElementById('marquent_555');";
+// The page hid the picture under the frame (hideImageAt); it shows again
+// however the editing ends, a new picture from Crop included.
 constexpr const char* kEndEditingScript =
-    "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.id = 'marquent_444';";
+    "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.style.visibility='';"
+    "element.id = 'marquent_444';";
 constexpr const char* kCopySourceScript =
     "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.src;";
 constexpr const char* kPictureBoxScript = "selectedPictureBox();";

@@ -183,8 +183,15 @@ std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::headerFooterSlice(const 
                              if (m_host.showHeaderFooterPreview)
                                  m_host.showHeaderFooterPreview();
                          }});
-        return named<ButtonRowSlice>(kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
-                                     std::move(items));
+        // The words above the buttons; "[title]", "[date]", "[pagenumber]"
+        // and the like stand for what each printed page shows there.
+        return named<TextFieldSlice>(
+            kind, localized(part == HeaderFooterSetting::Part::Header ? "Header" : "Footer"),
+            TextFieldSlice::Text{[this, part] { return toUtf16(HeaderFooterSetting(m_defaults, part).field(HeaderFooterSetting::Text)); },
+                                 [this, part](const std::u16string& text) {
+                                     changeHeaderFooter(part, HeaderFooterSetting::Text, toUtf8(text));
+                                 }},
+            std::move(items));
     }
     // The header's top margin or the footer's bottom margin, in centimetres.
     return limitedStepperSlice(
@@ -211,6 +218,9 @@ void RichTextSliceFactory::changeHeaderFooter(HeaderFooterSetting::Part part, He
     }
     m_page.send(PageScript::fill("var e=document.getElementById({});if(e)e.outerHTML={};",
                                  {header ? "pageHeader" : "pageFooter", *element}));
+    // The file carries the header and footer: a change waits for no closing
+    // of the panel to be saved.
+    dirty();
 }
 
 std::shared_ptr<DKInspectorSlice> RichTextSliceFactory::insertSlice(const char* kind)

@@ -140,7 +140,13 @@ RichTextStyling::RichTextStyling(PageConnection& page, UserDefaults& defaults, H
                                         .toolMenuActions = m_host.toolMenuActions,
                                         .exportMenuActions = m_host.exportMenuActions,
                                         .insertItemMenu = m_host.insertItemMenu,
-                                        .showTextStyleMenu = [this](BarButtonItem& item) { showTextStyleMenu(item); }})
+                                        .showTextStyleMenu =
+                                            [this](BarButtonItem& item) {
+                                                if (m_host.showTextStyleInspector)
+                                                    m_host.showTextStyleInspector(item);
+                                                else
+                                                    showTextStyleMenu(item);
+                                            }})
     , m_popovers(EditorPopovers::Host{.viewControllerToPresent = m_host.viewControllerToPresent})
     , m_editMenu(EditMenuValidator::State{
           .selectionFont =

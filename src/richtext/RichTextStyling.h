@@ -49,6 +49,9 @@ public:
         std::function<std::shared_ptr<ViewController>()> viewControllerToPresent{};
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> toolMenuActions{};
         std::function<std::shared_ptr<Menu>(BarButtonItem*)> exportMenuActions{};
+        // The style item's panel: the editor's style inspector. Without
+        // one the item opens the text-style popover.
+        std::function<void(BarButtonItem&)> showTextStyleInspector{};
         // The insert item's menu; null hides the item.
         std::function<std::shared_ptr<Menu>()> insertItemMenu{};
         // A picture is under edit, or being cropped: the edit menu offers its commands.

@@ -1,6 +1,12 @@
 #include "richtext/RichTextTools.h"
 
+#include "platform/docframework/DKInspector.h"
+#include "platform/foundation/Localization.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Action.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/View.h"
 #include "platform/ui/ViewController.h"
 #include "richtext/RichTextSliceFactory.h"
@@ -8,6 +14,7 @@
 #include "richtext/RichTextToolCommands.h"
 #include "richtext/SelectionTransformer.h"
 #include "richtext/StyleMenuCommander.h"
+#include "tools/pickers/ToolsPickerController.h"
 #include "webeditor/EditorCommandsByName.h"
 #include "webeditor/EditorInspectors.h"
 
@@ -90,7 +97,18 @@ void RichTextTools::build()
                                    .documentIsDirty = dirty,
                                    .imageOptionSelected = [this](long option) { run(option == 0 ? "insertPhoto" : "takePhoto"); },
                                    .showSpecialCharsMenu = [this] { run("showSpecialCharsMenu"); },
-                                   .showHeaderInspector = [this] { m_inspectors->showHeaderInspector({}); },
+                                   // From the insert panel's button: that panel makes way
+                                   // for the header panel, which opens at the insert item.
+                                   .showHeaderInspector =
+                                       [this, weak] {
+                                           if (m_inspectors->isVisible(EditorInspectors::Kind::InsertItem))
+                                               m_inspectors->inspector(EditorInspectors::Kind::InsertItem)->dismissAnimated(false);
+                                           RunLoop::main().post([weak] {
+                                               if (auto tools = weak.lock())
+                                                   tools->m_inspectors->showHeaderInspector(
+                                                       {tools->m_styling.barItems().insertItemBarButtonItem(), {}});
+                                           });
+                                       },
                                    .showHeaderFooterPreview = [this] { m_inspectors->showHeaderFooterPreview(); }});
     m_inspectors = std::make_shared<EditorInspectors>(
         m_page, popovers, *m_slices,
@@ -98,7 +116,13 @@ void RichTextTools::build()
             .document = m_host.document,
             .editor = m_host.editor,
             .viewControllerToPresent = m_host.viewControllerToPresent,
-            .styleToolbar = m_host.styleToolbar,
+            // The panels open at their keys, whose frames are in the key row's style bar.
+            .styleToolbar =
+                [this] {
+                    std::shared_ptr<View> key = m_host.miscToolsKey ? m_host.miscToolsKey() : nullptr;
+                    std::shared_ptr<View> bar = key ? key->superview() : nullptr;
+                    return bar ? bar : (m_host.styleToolbar ? m_host.styleToolbar() : nullptr);
+                },
             .insertItemBarButtonItem = [this] { return m_styling.barItems().insertItemBarButtonItem(); },
             .isFindOnPageVisible = [this] { return ask("isFindOnPageVisible"); },
             .hideFindOnPage = [this] { run("hideFindOnPage"); },
@@ -140,13 +164,43 @@ void RichTextTools::toolsOptionSelected(long option)
 {
     // The picker sends its row, which runs the option of the same meaning.
     m_commands->toolsPickerRowSelected(option);
-    // The menu's switch titles follow the settings; rebuilt once the chosen
-    // action is over, not under the menu that runs it.
+    regenerateToolsMenuLater();
+}
+
+void RichTextTools::regenerateToolsMenuLater()
+{
+    // Once the chosen action is over, not under the menu that runs it.
     std::weak_ptr<RichTextTools> weak = weak_from_this();
     RunLoop::main().post([weak] {
         if (auto tools = weak.lock())
             tools->run("regenerateToolsMenu");
     });
+}
+
+std::shared_ptr<Menu> RichTextTools::toolsMenu()
+{
+    auto rows = std::make_shared<ToolsPickerController>(m_defaults);
+    rows->setDelegate(std::weak_ptr<ToolsPickerDelegate>(weak_from_this()));
+    std::shared_ptr<Menu> menu = rows->menuOfRows();
+    std::vector<std::shared_ptr<MenuElement>> entries = menu->children();
+    std::weak_ptr<RichTextTools> weak = weak_from_this();
+    auto option = [weak](const char* title, const char* symbol, long number) {
+        return Action::make(toUtf16(Localization::localizedString(title, "")), symbol, [weak, number](Action&) {
+            if (auto tools = weak.lock()) {
+                tools->m_commands->toolsOptionSelected(number);
+                tools->regenerateToolsMenuLater();
+            }
+        });
+    };
+    bool dark = m_defaults.boolForKey("darknightMode").value_or(false);
+    bool sounds = m_defaults.boolForKey("typewriterSounds").value_or(false);
+    entries.push_back(option("Copy as HTML", "doc.on.clipboard", 12));
+    entries.push_back(option("Copy as Plain Text", "doc.on.doc", 13));
+    entries.push_back(option(dark ? "Disable Dark Night Mode" : "Enable Dark Night Mode", "moon", 14));
+    entries.push_back(option("Name Generator", "person.text.rectangle", 15));
+    entries.push_back(option(sounds ? "Disable Typewriter Sounds" : "Enable Typewriter Sounds", "speaker.wave.2", 17));
+    menu->setChildren(std::move(entries));
+    return menu;
 }
 
 WebView* RichTextTools::webViewEditor()

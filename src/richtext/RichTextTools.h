@@ -12,6 +12,7 @@ namespace folio {
 class PageConnection;
 class Pasteboard;
 class EditorInspectors;
+class Menu;
 class RichTextSliceFactory;
 class RichTextStyling;
 class RichTextToolCommands;
@@ -54,6 +55,11 @@ public:
     RichTextToolCommands& commands() { return *m_commands; }
     EditorInspectors& inspectors() { return *m_inspectors; }
 
+    // The tools item's menu when the application gives none: the tools
+    // picker's rows, then the options that picker has no row for (copying
+    // out as HTML or text, dark night mode, the name generator, key sounds).
+    std::shared_ptr<Menu> toolsMenu();
+
     void optionSelected(long row) override;
     void magicCursorOptionSelected(long option) override;
     void magicCursorOptionSelected2(long option) override;
@@ -65,6 +71,9 @@ public:
 private:
     RichTextTools(PageConnection& page, RichTextStyling& styling, UserDefaults& defaults, Pasteboard& pasteboard, Host host);
     void build();
+    // Every tools choice is followed by the menu's rebuild, whose switch
+    // titles follow the settings.
+    void regenerateToolsMenuLater();
     void run(const std::string& command) const;
     bool ask(const std::string& question) const;
 

@@ -138,6 +138,16 @@ void RichTextWritingTools::hideStatistics()
 void RichTextWritingTools::showWebResearchBrowser()
 {
     std::string url = m_defaults.stringForKey(kWebClipLastUsedURLKey).value_or(kDefaultResearchPage);
+    if (m_host.canOpenResearchBrowser && !m_host.canOpenResearchBrowser(url)) {
+        // Handed on regardless, the address would go nowhere and the user
+        // would be left wondering.
+        auto alert = AlertController::make(localizedText("Web Research"),
+                                           localizedText("No web browser is installed to open the research page. Install "
+                                                         "a web browser and choose Web Research again."));
+        alert->addAction(AlertAction::make(localizedText("OK"), AlertActionStyle::Default));
+        present(alert);
+        return;
+    }
     if (m_host.openResearchBrowser)
         m_host.openResearchBrowser(url);
     if (m_host.endEditing)

@@ -34,8 +34,10 @@ public:
         std::function<void(const std::u16string& text)> insertTextInDocument{};
         std::function<void()> documentIsDirty{};
         std::function<bool()> internetConnected{};
-        // Opens the research browser at the address.
+        // Opens the research browser at the address, when the desktop has
+        // a browser to open it in.
         std::function<void(const std::string& url)> openResearchBrowser{};
+        std::function<bool(const std::string& url)> canOpenResearchBrowser{};
         std::function<void(double y)> setContentOffsetY{};
     };
 

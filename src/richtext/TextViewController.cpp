@@ -62,7 +62,6 @@
 #include "richtext/RichTextWritingTools.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/KeyCommand.h"
-#include "tools/pickers/ToolsPickerController.h"
 #include "tools/ruler/RulerRangeSlider.h"
 
 #include <cstdio>
@@ -109,6 +108,20 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
     m_tools = makeTools();
     m_editingTools->keyBar().setToolMenus(
         [this](Rect keyFrame) { m_tools->commands().showOtherCommandsMenu(keyFrame); }, m_tools->commands().showMiscToolsMenu());
+    m_editingTools->keyBar().setPanels([this](KeyBar::Panel panel, Rect keyFrame) {
+        EditorInspectors& inspectors = m_tools->inspectors();
+        switch (panel) {
+        case KeyBar::Panel::Style:
+            inspectors.showTextStyleInspectorFromKeyboard({nullptr, keyFrame});
+            break;
+        case KeyBar::Panel::TextTools:
+            inspectors.showTextToolsInspectorMenu({nullptr, keyFrame});
+            break;
+        case KeyBar::Panel::InsertItem:
+            inspectors.showTextInsertItemMenu({nullptr, keyFrame});
+            break;
+        }
+    });
 }
 
 std::shared_ptr<RichTextTools> TextViewController::makeTools()
@@ -190,16 +203,18 @@ std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
     host.toolMenuActions = [this, appMenu = host.toolMenuActions](BarButtonItem* item) -> std::shared_ptr<Menu> {
         if (std::shared_ptr<Menu> menu = appMenu ? appMenu(item) : nullptr)
             return menu;
-        if (!m_tools)
-            return nullptr;
-        auto rows = std::make_shared<ToolsPickerController>();
-        rows->setDelegate(m_tools);
-        return rows->menuOfRows();
+        return m_tools ? m_tools->toolsMenu() : nullptr;
     };
     host.documentIsDirty = [this] { documentIsDirty(); };
     host.undoAction = [this] { undoAction(); };
     host.redoAction = [this] { redoAction(); };
     host.superCanPerformAction = [this](const std::string& action) { return ViewController::canPerformAction(action, nullptr); };
+    host.showTextStyleInspector = [this](BarButtonItem& item) {
+        if (m_tools)
+            m_tools->inspectors().showTextStyleInspector({m_styling->barItems().textStyleBarButtonItem(), {}});
+        else
+            m_styling->showTextStyleMenu(item);
+    };
     host.insertItemMenu = [this]() -> std::shared_ptr<Menu> {
         if (!m_tools)
             return nullptr;
@@ -539,6 +554,14 @@ void TextViewController::viewWillTransitionToSize(Size size)
 {
     m_size = size;
     m_styling->barItems().updateMainToolBarButtonsToSize(*navigationItem(), size, true);
+    // The key row is as wide as the window, its bar switches inside it: made
+    // again once the view has its new size.
+    if (m_editingTools->keyBar().systemAKRow()) {
+        RunLoop::main().performSelectorAfterDelay(this, "removeFormBar", {}, 0.0, [this] {
+            if (m_editingTools->keyBar().systemAKRow())
+                m_editingTools->keyBar().removeFormBar();
+        });
+    }
     if (!m_webView)
         return;
     m_webView->setFrame(Rect{m_webView->frame().origin, size});

@@ -7,6 +7,7 @@
 #include "platform/ui/Device.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/services/NetworkReachability.h"
+#include "platform/services/URLOpener.h"
 #include "platform/ui/BarContainerView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/KeyboardService.h"
@@ -217,6 +218,7 @@ RichTextViewingTools TextViewController::makeViewingTools()
         .documentIsDirty = [this] { documentIsDirty(); },
         .internetConnected = [] { return NetworkReachability::isNetworkAvailable(); },
         .openResearchBrowser = [this](const std::string& url) { openLinkInBrowser(url); },
+        .canOpenResearchBrowser = [](const std::string& url) { return URLOpener::canOpenURL(url); },
         .setContentOffsetY = [this](double y) { m_connection.send(PageScript::call("window.scrollTo", {0, y})); }});
     return tools;
 }

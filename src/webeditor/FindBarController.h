@@ -14,9 +14,13 @@ struct SearchReplaceBar;
 // the find commander's; this only lays the bar out.
 class FindBarController final : public ViewController {
 public:
-    static constexpr Size kBarSize{716, 44};
+    // One row holds every control from this width on; a narrower page gets
+    // the bar in two rows, find above replace, so that nothing is cut off.
+    static constexpr double kOneRowWidth = 748;
+    static constexpr double kRowHeight = 44;
 
-    explicit FindBarController(SearchReplaceBar& bar);
+    // The bar as wide as `width` allows (never wider than one row needs).
+    FindBarController(SearchReplaceBar& bar, double width = kOneRowWidth);
 
     // Shows the bar as a popover along the bottom of `page`, where the bar
     // above a keyboard would be, so that it covers no text at the top.
@@ -30,6 +34,7 @@ protected:
 
 private:
     SearchReplaceBar& m_bar;
+    Size m_size;
 };
 
 } // namespace folio

@@ -246,5 +246,32 @@ TEST_F(WritingToolsTest, statisticsAreOfTheWholePageAndTheResearchBrowserOpensTh
     EXPECT_EQ(opened, "https://example.org/notes");
 }
 
+TEST_F(WritingToolsTest, withoutABrowserResearchSaysSoAndHandsTheAddressToNoOne)
+{
+    std::vector<std::string> opened;
+    std::vector<std::string> asked;
+    bool browser = false;
+    auto research = RichTextWritingTools::make(
+        page, defaults, pasteboard,
+        RichTextWritingTools::Host{.documentViewController = [this] { return presenter; },
+                                   .openResearchBrowser = [&](const std::string& url) { opened.push_back(url); },
+                                   .canOpenResearchBrowser = [&](const std::string& url) {
+                                       asked.push_back(url);
+                                       return browser;
+                                   }});
+    research->showWebResearchBrowser();
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(asked, std::vector<std::string>{RichTextWritingTools::kDefaultResearchPage});
+    ASSERT_TRUE(alert()) << "nothing told the user the page cannot be opened";
+    EXPECT_EQ(alert()->title(), u"Web Research");
+    EXPECT_NE(alert()->message().find(u"No web browser"), std::u16string::npos);
+    presenter->dismissViewControllerAnimated(false);
+
+    browser = true;
+    research->showWebResearchBrowser();
+    EXPECT_EQ(opened, std::vector<std::string>{RichTextWritingTools::kDefaultResearchPage});
+    EXPECT_FALSE(alert());
+}
+
 } // namespace
 } // namespace folio

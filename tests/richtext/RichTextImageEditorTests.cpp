@@ -114,7 +114,8 @@ TEST_F(RichTextImageEditorTest, aTapFramesThePictureAndTheFirstTapAfterAnEditIsI
 
     EXPECT_TRUE(editor.performAction("leftImage:"));
     EXPECT_FALSE(editor.isEditingImage());
-    EXPECT_EQ(sent.back(), "var element = document.getElementById('marquent_555');element.style.opacity=1.0;element.id = 'marquent_444';");
+    EXPECT_EQ(sent.back(), "var element = document.getElementById('marquent_555');element.style.opacity=1.0;"
+                           "element.style.visibility='';element.id = 'marquent_444';");
     EXPECT_EQ(reads[reads.size() - 2], "wrapNoneImage();");
     EXPECT_EQ(reads.back(), "leftImage();");
     EXPECT_EQ(dirty, 1);

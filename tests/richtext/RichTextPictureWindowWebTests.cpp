@@ -327,6 +327,40 @@ TEST_F(RichTextPictureWindowTest, aCropHandleDraggedWithThePointerCutsWhatTheUse
     EXPECT_NEAR(inImage.height(), (crop.maxY() - target.y) / scale, 3);
 }
 
+// Border and Crop put a new picture in place of the framed one, which the
+// page shows once the frame is gone: not a blank where the picture was.
+class RichTextReplacedPictureTest : public RichTextPictureWindowTest,
+                                    public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(RichTextReplacedPictureTest, thePictureIsDrawnOnceTheFrameIsGone)
+{
+    openAndFramePicture("Replaced.rtf", longText());
+    if (HasFatalFailure())
+        return;
+    std::string before = run("document.getElementById('marquent_555').getAttribute('src')");
+    std::string action = GetParam();
+    if (action == "cropImage:") {
+        ASSERT_TRUE(editor->performAction("cropImage:", nullptr));
+        action = "executeCropImage:";
+    }
+    ASSERT_TRUE(editor->performAction(action, nullptr));
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            return run("(function(){var i=document.querySelector('#content img');return i && i.getAttribute('src') !== '"
+                       + before + "' && i.complete && i.naturalWidth > 0 ? 1 : 0;})()") == "1";
+        },
+        kEngineWaitSeconds))
+        << "no new picture came in";
+    EXPECT_FALSE(editor->imageEditor().isEditingImage());
+    // The left half of the picture where the page draws it, away from a new border.
+    Rect box = parseBox(run("(function(){var r=document.querySelector('#content img').getBoundingClientRect();"
+                            "return [r.left,r.top,r.width,r.height].join(',');})()"));
+    unsigned drawn = pixelBecomes({box.minX() + box.width() / 4, box.midY()}, 0xFF0000u, "rich-text-replaced-picture");
+    EXPECT_EQ(drawn, 0xFF0000u) << "the new picture is not drawn: " << std::hex << drawn;
+}
+
+INSTANTIATE_TEST_SUITE_P(BorderAndCrop, RichTextReplacedPictureTest, ::testing::Values("borderImage:", "cropImage:"));
+
 TEST_F(RichTextPictureWindowTest, theRulerIsDrawnAcrossTheWindowAfterAResize)
 {
     std::string path = folder.path("Ruler.rtf");

@@ -15,4 +15,17 @@ Status URLOpener::openURL(const std::string& url)
     return Error{"URLOpener", 1, message};
 }
 
+bool URLOpener::canOpenURL(const std::string& url)
+{
+    char* scheme = g_uri_parse_scheme(url.c_str());
+    if (!scheme)
+        return false;
+    GAppInfo* handler = g_app_info_get_default_for_uri_scheme(scheme);
+    g_free(scheme);
+    if (!handler)
+        return false;
+    g_object_unref(handler);
+    return true;
+}
+
 } // namespace folio

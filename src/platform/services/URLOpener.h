@@ -12,6 +12,9 @@ class URLOpener {
 public:
     URLOpener() = delete;
     static Status openURL(const std::string& url);
+    // Whether the desktop has a program for the address's scheme: a machine
+    // without a web browser has none for "https".
+    static bool canOpenURL(const std::string& url);
 };
 
 } // namespace folio

@@ -5,6 +5,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 
 namespace folio {
@@ -42,6 +43,7 @@ void ControlSlice::change(const std::function<void()>& action)
 
 ButtonRowSlice::ButtonRowSlice(std::u16string title, std::vector<Item> items)
     : ControlSlice(std::move(title))
+    , m_buttonsTop(kRowHeight)
     , m_items(std::move(items))
 {
 }
@@ -49,7 +51,7 @@ ButtonRowSlice::ButtonRowSlice(std::u16string title, std::vector<Item> items)
 double ButtonRowSlice::preferredHeight() const
 {
     // Four buttons to a row under the title.
-    return kRowHeight * (1 + static_cast<double>((m_items.size() + 3) / 4));
+    return m_buttonsTop + kRowHeight * static_cast<double>((m_items.size() + 3) / 4);
 }
 
 void ButtonRowSlice::viewDidLoad()
@@ -57,7 +59,7 @@ void ButtonRowSlice::viewDidLoad()
     double width = (kWidth - 24) / 4;
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         double x = 12 + width * static_cast<double>(i % 4);
-        double y = kRowHeight * static_cast<double>(1 + i / 4);
+        double y = m_buttonsTop + kRowHeight * static_cast<double>(i / 4);
         auto button = std::make_shared<Button>(Rect{{x, y}, {width - 4, kRowHeight - 6}});
         button->setTitle(m_items[i].title);
         std::function<void()> action = m_items[i].action;
@@ -130,6 +132,34 @@ void ChoiceSlice::choose(std::size_t index)
 void ChoiceSlice::updateInterfaceFromInspectedObjects(int)
 {
     choiceButton()->setTitle(m_choices.current ? m_choices.current() : std::u16string());
+}
+
+TextFieldSlice::TextFieldSlice(std::u16string title, Text text, std::vector<Item> buttons)
+    : ButtonRowSlice(std::move(title), std::move(buttons))
+    , m_text(std::move(text))
+{
+    // The field has a row of its own under the title.
+    m_buttonsTop = 2 * kRowHeight;
+}
+
+void TextFieldSlice::viewDidLoad()
+{
+    ButtonRowSlice::viewDidLoad();
+    m_field = std::make_shared<TextField>(Rect{{12, kRowHeight + 4}, {kWidth - 24, 36}});
+    // NOTE: outside the change brackets, whose end shows the pane again:
+    // that would rebuild the field under the user's typing.
+    m_field->addAction(ControlEvent::EditingChanged, [this](Control&) {
+        if (m_text.change)
+            m_text.change(m_field->text());
+    });
+    view()->addSubview(m_field);
+}
+
+void TextFieldSlice::updateInterfaceFromInspectedObjects(int)
+{
+    // The user's own typing is not written over while it goes on.
+    if (m_text.current && !textField()->isEditing())
+        m_field->setText(m_text.current());
 }
 
 MessageSlice::MessageSlice(std::u16string title, std::u16string message)

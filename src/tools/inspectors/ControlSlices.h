@@ -11,6 +11,7 @@ namespace folio {
 
 class Button;
 class Label;
+class TextField;
 
 // Small slices built from plain controls, which the editors fill with what
 // a slice shows and does: a titled row of buttons, a value with smaller and
@@ -42,6 +43,10 @@ public:
 
 protected:
     void viewDidLoad() override;
+
+protected:
+    // The buttons start this far down, under the title row.
+    double m_buttonsTop;
 
 private:
     std::vector<Item> m_items;
@@ -98,6 +103,31 @@ protected:
 private:
     Choices m_choices;
     std::shared_ptr<Button> m_button;
+};
+
+// A line of text the user types, such as a running header's words, with
+// a row of buttons under it for what goes with the text. Each change is
+// handed on as it is typed, so that closing the panel mid-word keeps what
+// was typed; unlike the other controls' changes it does not show the pane
+// again, which would take the field from under the typing.
+class TextFieldSlice : public ButtonRowSlice {
+public:
+    struct Text {
+        // The text in force; read on each update.
+        std::function<std::u16string()> current;
+        std::function<void(const std::u16string&)> change;
+    };
+    TextFieldSlice(std::u16string title, Text text, std::vector<Item> buttons = {});
+
+    const std::shared_ptr<TextField>& textField() { loadViewIfNeeded(); return m_field; }
+    void updateInterfaceFromInspectedObjects(int reason) override;
+
+protected:
+    void viewDidLoad() override;
+
+private:
+    Text m_text;
+    std::shared_ptr<TextField> m_field;
 };
 
 class MessageSlice : public ControlSlice {
