@@ -7,6 +7,7 @@
 #include "richtext/StyleMenuEntries.h"
 #include "richtext/StylePresetCommander.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 
 namespace folio {
 
@@ -64,6 +65,8 @@ void StyleMenuCommander::otherStyleTextTask(long entry)
             removeHighlight(nothingSelected);
             break;
         }
+        if (step.paragraphStyle)
+            m_page.send(PageScript::call("nameParagraphStyle", {step.paragraphStyle}));
     }
     ProgressHUD::dismiss();
     if (m_host.documentIsDirty)

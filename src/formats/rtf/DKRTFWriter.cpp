@@ -102,6 +102,7 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 
 std::string DKRTFWriter::writeRTFData()
 {
+    prepareStyleSheet();
     writeHeader();
     writeFontTable();
     writeColorTable();
@@ -255,6 +256,7 @@ void DKRTFWriter::writeBody()
         if (m_state.previousWasList == 1) {
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
+            m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_writtenList = 0;
         } else if (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1)) {
             // Text read from other writers' lists has no list-end marker: the

@@ -153,6 +153,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         m_buffer.appendCString("{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30} ");
         return;
     }
+    writeParagraphStyle(attributes);
 
     PlatformParagraphStyle::Settings style;
     style.lineHeightMultiple = 1.0;

@@ -59,6 +59,7 @@ protected:
         if (auto footer = page.text(DKRTFPageSettings::kFooterControlKey))
             settings.pageFooter = toUtf16(*footer);
         settings.paperSize = page.paperSize();
+        settings.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
         return settings;
     }
 
@@ -121,6 +122,8 @@ protected:
             summary << "; lines " << std::round(lines * 100) / 100 << " before " << paragraph.paragraphSpacingBefore()
                     << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
         }
+        if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
+            summary << "; style " << toUtf8(style->value());
         if (const auto* attachment = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
             summary << "; picture " << std::round(attachment->displaySize().width) << "x"
                     << std::round(attachment->displaySize().height);

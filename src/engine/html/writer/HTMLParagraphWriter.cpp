@@ -38,9 +38,19 @@ void scaleParagraphStyle(TEParagraphStyle& style, double scale)
     style.setTailIndent(scaled(style.tailIndent()));
 }
 
-std::string emptyLine(const std::string& css)
+// The name of the paragraph's style in the document's style sheet, which
+// the page keeps on the paragraph's element for the save.
+const std::u16string* styleName(const AttributeDictionary& attributes)
+{
+    const auto* name = attributes.valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+    return name ? &name->value() : nullptr;
+}
+
+std::string emptyLine(const std::string& css, const std::u16string* style = nullptr)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+    if (style)
+        attributes["data-style"] = *style;
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -153,7 +163,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS());
+        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS(), styleName(attributes));
         return;
     }
 
@@ -172,6 +182,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
                 elementAttributes["dir"] = u"rtl";
         }
+        if (const std::u16string* style = styleName(attributes))
+            elementAttributes["data-style"] = *style;
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
