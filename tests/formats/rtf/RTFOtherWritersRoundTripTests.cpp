@@ -287,5 +287,18 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
 }
 
+// Lists of Word and WordPad through the editing page: each item keeps the
+// spacing after it, and a list without spacing gains none after its last item.
+TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnSpacingThroughTheEditingPage)
+{
+    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf"}) {
+        Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
+        ASSERT_TRUE(data.ok()) << name;
+        DKRTFReadResult original = read(data->toString());
+        const std::string rtf = written(original, throughThePage(original.text));
+        expectSameText(read(rtf).text, original.text, name + "\n" + rtf);
+    }
+}
+
 } // namespace
 } // namespace folio

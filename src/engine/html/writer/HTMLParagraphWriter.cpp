@@ -8,6 +8,7 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -126,6 +127,16 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
                 scaleParagraphStyle(style, m_context.textScale);
             css = style.cssStyleRepresentation().value_or(std::string());
+        }
+        if (paragraphStyle() && currentList) {
+            // An item's own spacing, which its list does not carry.
+            const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
+            const double after = std::round(paragraphStyle()->paragraphSpacing() / scale);
+            const double before = std::round(paragraphStyle()->paragraphSpacingBefore() / scale);
+            if (after != 0)
+                css += "margin-bottom:" + formatShortest(after) + "px;";
+            if (before != 0)
+                css += "margin-top:" + formatShortest(before) + "px;";
         }
         if (fontIsUniform)
             css += m_context.fontCSS(fontInAttributes(attributes));
