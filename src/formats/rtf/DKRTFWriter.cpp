@@ -200,6 +200,7 @@ void DKRTFWriter::writeBody()
     bool beginningOfParagraph = true;
     bool inRow = false;
     bool runCarriesPicture = false;
+    bool runIsPageBreak = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -214,6 +215,7 @@ void DKRTFWriter::writeBody()
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
             writeAttributes(runAttributes, beginningOfParagraph);
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
+            runIsPageBreak = characterFormatting(runAttributes).pageBreak;
         }
         if (!inRow) {
             // Plain text to the end of the run goes out as it stands; only
@@ -232,6 +234,13 @@ void DKRTFWriter::writeBody()
         // A package picture's stand-in character is written with the picture.
         if (runCarriesPicture && unit == u'\u00AC')
             continue;
+        // The page reads a page break as a line of its own; "\page", written
+        // with its attributes, already ends the page, and the text after it
+        // stays in its paragraph as the file had it.
+        if (runIsPageBreak && unit == u'\n' && !inRow) {
+            beginningOfParagraph = true;
+            continue;
+        }
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
         if (mark == TableMark::CellEnd) {
             m_buffer.appendCString("\\cell ");

@@ -132,6 +132,8 @@ private:
         bool isPicture = false;
         // 1 opens the footnote table, -1 closes it, 0 neither.
         int footnoteTable = 0;
+        // The run is a page break.
+        bool pageBreak = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.

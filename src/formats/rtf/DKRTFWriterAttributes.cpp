@@ -274,6 +274,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
+    formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
     return formatting;
 }
 

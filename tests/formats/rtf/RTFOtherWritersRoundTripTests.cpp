@@ -289,9 +289,10 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
 
 // Lists of Word and WordPad through the editing page: each item keeps the
 // spacing after it, and a list without spacing gains none after its last item.
+// A page break in the middle of TextEdit's paragraph adds no line.
 TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnSpacingThroughTheEditingPage)
 {
-    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf"}) {
+    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf"}) {
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
         ASSERT_TRUE(data.ok()) << name;
         DKRTFReadResult original = read(data->toString());
