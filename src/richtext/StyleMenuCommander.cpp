@@ -44,6 +44,10 @@ void StyleMenuCommander::otherStyleTextTask(long entry)
         const StyleMenuEntry& step = styleMenuEntries()[static_cast<std::size_t>(entry)];
         if (step.removeStyleFirst)
             m_presets.removeStyle();
+        // The paragraphs are named first, while the selection still spans
+        // just the text the user chose.
+        if (step.paragraphStyle)
+            m_page.send(PageScript::call("nameParagraphStyle", {step.paragraphStyle}));
         switch (step.kind) {
         case StyleMenuEntry::Kind::Preset:
             if (step.preset == 0)
@@ -65,8 +69,6 @@ void StyleMenuCommander::otherStyleTextTask(long entry)
             removeHighlight(nothingSelected);
             break;
         }
-        if (step.paragraphStyle)
-            m_page.send(PageScript::call("nameParagraphStyle", {step.paragraphStyle}));
     }
     ProgressHUD::dismiss();
     if (m_host.documentIsDirty)
