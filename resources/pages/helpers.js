@@ -733,6 +733,18 @@
         styleBlocks(function (block) { block.setAttribute('dir', direction); });
     }
 
+    // A paragraph read in a style of its document's style sheet keeps the
+    // style's name in "data-style", which the save writes back; one that the
+    // user restyles from the style menu takes the menu style's name ("" for
+    // the document's default style). Paragraphs of documents without a style
+    // sheet carry no name and get none.
+    function nameParagraphStyle(name) {
+        styleBlocks(function (block) {
+            if (block.hasAttribute('data-style'))
+                block.setAttribute('data-style', String(name));
+        });
+    }
+
     // --- objects and pictures ---------------------------------------------------
 
     function makeObjectsEditable(editable) {
@@ -1284,6 +1296,7 @@
         modifyFirstLineIndent: modifyFirstLineIndent,
         modifyLeftIndent: modifyLeftIndent,
         modifyLanguageDirection: modifyLanguageDirection,
+        nameParagraphStyle: nameParagraphStyle,
         removeFormatKeepingNotes: removeFormatKeepingNotes,
         makeObjectsEditable: makeObjectsEditable,
         whiteSpacePreWrapOff: whiteSpacePreWrapOff,

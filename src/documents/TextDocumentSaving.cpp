@@ -185,6 +185,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docPaperWidth", formatShortest(*paperWidth));
         setFirstCharacterAttribute(text, "docPaperHeight", formatShortest(*paperHeight));
     }
+    // The file's style sheet goes back with it, so that its paragraphs keep
+    // the styles they were read in.
+    if (std::optional<std::string> sheet = defaults.stringForKey(DKRTFPageSettings::kStyleSheetKey))
+        setFirstCharacterAttribute(text, "docStyleSheet", *sheet);
     addPageHeaderAndFooter(text, content);
 }
 

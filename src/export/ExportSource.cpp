@@ -213,8 +213,10 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
         }
         // The editor never changes the paper: an open rich-text document is
         // laid out on its file's.
-        if (content && m_kind == DocumentKind::RTF && (m_lastReading || readRTF(false)))
+        if (content && m_kind == DocumentKind::RTF && (m_lastReading || readRTF(false))) {
             values.paperSize = (**m_lastReading).pageSettings.paperSize();
+            values.styleSheet = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kStyleSheetKey);
+        }
         return values;
     }
     if (!m_lastReading && !readRTF(false))
@@ -227,6 +229,7 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
     values.headerSettings = page.text(DKRTFPageSettings::kHeaderControlKey);
     values.footerSettings = page.text(DKRTFPageSettings::kFooterControlKey);
     values.paperSize = page.paperSize();
+    values.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
     return values;
 }
 

@@ -74,6 +74,8 @@ public:
         std::optional<std::string> footerSettings;
         // Points: the paper a rich-text file says it is laid out on.
         std::optional<Size> paperSize;
+        // A rich-text file's style sheet, as DKRTFStyleSheet keeps it.
+        std::optional<std::string> styleSheet;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -7,6 +7,7 @@
 #include "richtext/StyleMenuEntries.h"
 #include "richtext/StylePresetCommander.h"
 #include "webeditor/PageConnection.h"
+#include "webeditor/PageScript.h"
 
 namespace folio {
 
@@ -43,6 +44,10 @@ void StyleMenuCommander::otherStyleTextTask(long entry)
         const StyleMenuEntry& step = styleMenuEntries()[static_cast<std::size_t>(entry)];
         if (step.removeStyleFirst)
             m_presets.removeStyle();
+        // The paragraphs are named first, while the selection still spans
+        // just the text the user chose.
+        if (step.paragraphStyle)
+            m_page.send(PageScript::call("nameParagraphStyle", {step.paragraphStyle}));
         switch (step.kind) {
         case StyleMenuEntry::Kind::Preset:
             if (step.preset == 0)

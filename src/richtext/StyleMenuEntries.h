@@ -22,6 +22,9 @@ struct StyleMenuEntry {
     const char* script = nullptr;
     const char* color = nullptr;
     const char* answer = nullptr;
+    // The style name the paragraphs take in a document with a style sheet;
+    // "" is the document's default paragraph style, null leaves the name.
+    const char* paragraphStyle = nullptr;
 };
 
 inline constexpr std::size_t kStyleMenuEntryCount = 19;

@@ -4,6 +4,8 @@
 #include "documents/EditorMakers.h"
 #include "testing/FakeEditorController.h"
 #include "documents/TextDocument.h"
+#include "engine/model/TEAttributeKeys.h"
+#include "formats/rtf/DKRTFReader.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UserDefaults.h"
@@ -322,6 +324,40 @@ TEST_F(TextDocumentSavingTest, rtfRoundTripsThroughTheEngine)
     EXPECT_NE(reopened->text().find(u"Dear reader"), std::u16string::npos) << rtf;
     EXPECT_NE(reopened->text().find(u"Second line"), std::u16string::npos) << rtf;
     EXPECT_EQ(reopened->paperColor(), "0000FF") << rtf;
+}
+
+// The page the document opened with names each paragraph's style; a word
+// typed and saved leaves the file's style sheet and the heading's style as
+// they were, and a paragraph the page put in a new style gets that style.
+TEST_F(TextDocumentSavingTest, rtfSaveKeepsTheStyleSheetAndEachParagraphsStyle)
+{
+    const std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}"
+                            "{\\stylesheet{\\s0 \\fs24 Normal;}{\\s2 \\b\\fs36\\sbasedon0 heading 2;}}"
+                            "\\pard\\s2 \\b\\fs36 Minutes\\par\\pard\\s0 \\fs24 Present: all\\par}";
+    writeFile(m_folder.path("minutes.rtf"), rtf);
+    auto document = std::make_shared<TextDocument>(m_folder.path("minutes.rtf"));
+    ASSERT_TRUE(document->readFromURL(m_folder.path("minutes.rtf")));
+    document->makeDocumentViewController();
+    std::string shown = toUtf8(document->text());
+    ASSERT_NE(shown.find("data-style=\"heading 2\""), std::string::npos) << shown;
+    shown.replace(shown.find("Minutes"), 7, "Minutes today");
+    shown.replace(shown.find("data-style=\"Normal\""), 19, "data-style=\"Title\"");
+    editorOf(*document).setContent(body(shown));
+    ASSERT_TRUE(save(*document));
+
+    const std::string saved = readFile(m_folder.path("minutes.rtf"));
+    Result<DKRTFReadResult> again = DKRTFReader::read(toUtf16(saved));
+    ASSERT_TRUE(again.ok());
+    auto styleOf = [&](std::u16string_view words) {
+        const std::size_t at = again->text.string().find(words);
+        const auto* name = at == std::u16string::npos ? nullptr
+            : again->text.attributesAtIndex(at)->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+        return name ? toUtf8(name->value()) : std::string("<none>");
+    };
+    EXPECT_EQ(styleOf(u"Minutes today"), "heading 2") << saved;
+    EXPECT_EQ(styleOf(u"Present: all"), "Title") << saved;
+    EXPECT_NE(saved.find("Normal;}"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(" heading 2;}"), std::string::npos) << saved;
 }
 
 TEST(EditorContentTest, richTextBodyWrappedInItsLineHeightAndIndent)

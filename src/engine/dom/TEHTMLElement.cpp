@@ -118,6 +118,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_dictionaryPool = parent.m_dictionaryPool;
     m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
+    m_paragraphStyleName = parent.m_paragraphStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
     m_strikeOut = parent.m_strikeOut;
@@ -147,6 +148,10 @@ void TEHTMLElement::interpretAttributes()
         return;
     if (const std::u16string* className = attributeForKey("class"); className && *className == u"Apple-converted-space")
         m_containsAppleConvertedSpace = true;
+    // An empty name is the page's way of putting a paragraph back in the
+    // document's default style.
+    if (const std::u16string* style = attributeForKey("data-style"))
+        m_paragraphStyleName = *style;
     if (const std::u16string* direction = attributeForKey("dir")) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -292,6 +297,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     m_paragraphStyle.addToFormattingKey(key);
     key.add(m_letterSpacing);
     key.add(m_headerLevel);
+    key.add(m_paragraphStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
     key.add(m_backgroundCornerRadius);
@@ -397,6 +403,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<kCTKernAttributeName>(), DoubleValue::make(m_letterSpacing));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
+    if (m_paragraphStyleName && !m_paragraphStyleName->empty())
+        add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*m_paragraphStyleName));
     if (!m_paragraphStyle.textLists().empty())
         add(fixedKey<TETextListsAttribute>(), ArrayValue::make({m_paragraphStyle.textLists().begin(),
                                                     m_paragraphStyle.textLists().end()}));

@@ -121,6 +121,9 @@ public:
     const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
 
     int headerLevel() const { return m_headerLevel; }
+    // The name of the paragraph's style in the document's style sheet
+    // ("data-style"), inherited by everything inside the paragraph.
+    const std::optional<std::u16string>& paragraphStyleName() const { return m_paragraphStyleName; }
     void setHeaderLevel(int level) { m_headerLevel = level; }
     virtual TEHTMLElementDisplayStyle displayStyle() const;
     void setDisplayStyle(TEHTMLElementDisplayStyle style) { m_displayStyle = style; }
@@ -209,6 +212,7 @@ private:
     bool m_strikeOut = false;
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
+    std::optional<std::u16string> m_paragraphStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
     TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;

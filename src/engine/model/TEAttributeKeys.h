@@ -47,6 +47,9 @@ inline constexpr std::string_view TEShadowsAttribute = "TEShadows";
 inline constexpr std::string_view TETextBlocksAttribute = "TETextBlocks";
 inline constexpr std::string_view TEAttachmentParagraphSpacingAttribute = "TEAttachmentParagraphSpacing";
 inline constexpr std::string_view TECustomAttributesAttribute = "TECustomAttributes";
+// Paragraph attribute: the name of the paragraph's style in the document's
+// style sheet (a string), from RTF's "\s" and the page's "data-style".
+inline constexpr std::string_view TEParagraphStyleNameAttribute = "TEParagraphStyleName";
 inline constexpr std::string_view TEBackgroundStrokeColorAttribute = "TEBackgroundStrokeColor";
 inline constexpr std::string_view TEBackgroundStrokeWidthAttribute = "TEBackgroundStrokeWidth";
 inline constexpr std::string_view TEBackgroundCornerRadiusAttribute = "TEBackgroundCornerRadius";

@@ -105,6 +105,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     if (page.footerSettings)
         settings.pageFooter = toUtf16(*page.footerSettings);
     settings.paperSize = page.paperSize;
+    settings.styleSheet = page.styleSheet;
     return settings;
 }
 

@@ -175,7 +175,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
-        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u));
+        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u)
+        | static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.styleNumber)) << 16);
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
@@ -244,6 +245,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     if (state.superscriptCount() != 0)
         set(kCTSuperscriptAttributeName, IntegerValue::make(state.superscriptCount()));
     set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
+    if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
+        name != m_values.paragraphStyleNames.end())
+        set(TEParagraphStyleNameAttribute, name->second);
     // Every run says whether it is table text; the writer expects both keys.
     set(TEIsTableKey, IntegerValue::make(state.inTable() ? 1 : 0));
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));

@@ -30,6 +30,9 @@ public:
         std::u16string linkTarget;
         // 0, or 1 / -1 after "\footnotetable" / "\footnotetable0".
         int footnoteTableMarker = 0;
+        // The names of the style sheet's paragraph styles, by number; empty
+        // when the document has no style sheet.
+        std::map<int, AttributeValuePtr> paragraphStyleNames;
     };
 
     // Whether the sets carry fonts. A reading for its words alone (the plain

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFDocumentSettings.h"
 
 #include "platform/foundation/StringUtilities.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/text/AttributedString.h"
 
 namespace folio {
@@ -50,6 +51,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.pageHeader = stringAttribute(*attributes, "pageHeader");
     settings.pageFooter = stringAttribute(*attributes, "pageFooter");
     settings.bookmark = stringAttribute(*attributes, "xebookmark");
+    if (std::optional<std::u16string> sheet = stringAttribute(*attributes, "docStyleSheet"))
+        settings.styleSheet = toUtf8(*sheet);
     return settings;
 }
 

@@ -32,6 +32,9 @@ struct DKRTFDocumentSettings {
     // Points: the paper the document is laid out on; the writer's own
     // default (A4) when the document gives none.
     std::optional<Size> paperSize;
+    // The style sheet the document was read with, as DKRTFStyleSheet keeps
+    // it; none for a document without one.
+    std::optional<std::string> styleSheet;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -40,7 +43,7 @@ struct DKRTFDocumentSettings {
 
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
-    // "pageHeader", "pageFooter" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "pageHeader", "pageFooter", "docStyleSheet" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

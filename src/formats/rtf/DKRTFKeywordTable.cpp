@@ -110,7 +110,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"sb", withDefault(&R::actionParagraphSpacingBefore)},
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
-        {"s", withDefault(&R::actionParagraphStyle, 0)},
+        {"s", withDefault(&R::actionParagraphStyleNumber, 0)},
         {"cs", withDefault(&R::actionParagraphStyle, 0)},
         {"ds", withDefault(&R::actionParagraphStyle, 0)},
         {"stylesheet", withDefault(&R::actionReadStyleSheet)},

@@ -30,6 +30,8 @@ public:
     // The paper in points, under which the document keeps it while open.
     static constexpr std::string_view kPaperWidthKey = "documentPaperWidth";
     static constexpr std::string_view kPaperHeightKey = "documentPaperHeight";
+    // The document's style sheet, as DKRTFStyleSheet keeps it, for the save.
+    static constexpr std::string_view kStyleSheetKey = "documentStyleSheet";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -53,6 +55,7 @@ public:
     // A header or footer another program wrote, as settings: it stands
     // where the document gives no settings of Folio's own.
     void setForeignHeaderFooterControl(std::string_view key, const std::string& settings);
+    void setStyleSheet(std::string serialized) { m_texts.insert_or_assign(std::string(kStyleSheetKey), std::move(serialized)); }
 
     // A margin (centimetres) or spacing (points); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
@@ -63,9 +66,10 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 10> kKeys{
+    static constexpr std::array<std::string_view, 11> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
-        kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey};
+        kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
+        kStyleSheetKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

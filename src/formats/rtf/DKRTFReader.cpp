@@ -183,6 +183,8 @@ void DKRTFReader::parse()
             m_pageSettings.setForeignHeaderFooterControl(DKRTFPageSettings::kFooterControlKey, *settings);
     }
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
+    if (m_styleSheet && !m_styleSheet->isEmpty())
+        m_pageSettings.setStyleSheet(m_styleSheet->serialized());
 
     if (m_states.openGroups() > 0)
         m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");

@@ -9,6 +9,7 @@
 #include "formats/rtf/DKRTFTableRowFormat.h"
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
+#include "formats/rtf/DKRTFStyleSheet.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/StringEncoding.h"
@@ -103,6 +104,8 @@ public:
     const std::vector<std::string>& warnings() const { return m_warnings; }
     const DKRTFPageSettings& pageSettings() const { return m_pageSettings; }
     const std::optional<Data>& legacyAnnotations() const { return m_legacyAnnotations; }
+    // The document's style sheet; nothing when it has none.
+    const std::optional<DKRTFStyleSheet>& styleSheet() const { return m_styleSheet; }
 
 private:
     friend class DKRTFKeywordTable;
@@ -274,6 +277,10 @@ private:
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
+    // "\s": the paragraph's own style, then its formatting.
+    void actionParagraphStyleNumber(int value);
+    // The style sheet's entry of one "{...}" group of it, in the sheet's terms.
+    DKRTFStyleSheet::Entry readStyleSheetEntry(std::string_view group);
     void actionOldStyleListLevel(int value);
 
     // Where the group that the reader is in ends (the position of its
@@ -375,6 +382,8 @@ private:
     // Stylesheet entries: style number to its control words.
     std::map<int, std::vector<StyleWord>> m_paragraphStyles;
     std::map<int, int> m_styleBases;
+    // The sheet itself, names and all, for the document to keep.
+    std::optional<DKRTFStyleSheet> m_styleSheet;
     std::size_t m_undecodableBytes = 0;
     // A document escapes thousands of runs of bytes in a handful of code
     // pages: each keeps its converter for the whole parse.

@@ -100,6 +100,13 @@ void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 
+void DKRTFReader::actionParagraphStyleNumber(int value)
+{
+    if (state().paragraph().styleNumber != value)
+        state().mutableParagraph().styleNumber = value;
+    performStyle(value, 0);
+}
+
 void DKRTFReader::performStyle(int number, int depth)
 {
     // A bound on "\sbasedon" chains, which may loop in a damaged file.
@@ -608,6 +615,9 @@ void DKRTFReader::actionReadStyleSheet(int)
     const std::string_view text = m_bytes;
     const std::size_t end = endOfCurrentGroup();
     std::size_t position = m_location;
+    // A second sheet (damaged or pasted files) replaces the first.
+    m_styleSheet.emplace();
+    m_documentValues.paragraphStyleNames.clear();
     while (position < end) {
         if (text[position] != u'{') {
             ++position;
@@ -650,15 +660,49 @@ void DKRTFReader::actionReadStyleSheet(int)
                 words += entry.substr(index, valueEnd - index);
             index = valueEnd;
         }
+        DKRTFStyleSheet::Entry kept = readStyleSheetEntry(entry);
+        // Word's default paragraph style goes without a number: it is style 0.
+        if (!number && kept.kind == DKRTFStyleSheet::Entry::Kind::Paragraph)
+            number = 0;
         if (number) {
             m_paragraphStyles[*number] = formattingWords(words);
             if (basedOn && *basedOn != *number)
                 m_styleBases[*number] = *basedOn;
         }
+        if (kept.kind == DKRTFStyleSheet::Entry::Kind::Paragraph)
+            m_documentValues.paragraphStyleNames[kept.number] = StringValue::make(kept.name);
+        m_styleSheet->addEntry(std::move(kept));
         position = entryEnd;
     }
     m_location = end;
     state().skipGroup();
+}
+
+DKRTFStyleSheet::Entry DKRTFReader::readStyleSheetEntry(std::string_view group)
+{
+    DKRTFStyleSheet::EntryReading reading;
+    reading.plainText = [this](std::string_view bytes) {
+        std::u16string buffer;
+        if (m_source.characters() != DKRTFReaderSource::Characters::DeclaredCodePages)
+            return std::u16string(m_source.text(bytes, buffer));
+        return decodeBytes(bytes);
+    };
+    reading.escapedBytes = [this](std::string_view bytes) { return decodeBytes(bytes); };
+    reading.font = [this](int number) -> std::optional<int> {
+        // Word names theme fonts its font table does not hold: no font.
+        if (!m_fontTable.hasEntry(number))
+            return std::nullopt;
+        return m_styleSheet->fontReference(m_fontTable.fontNameAtIndex(number));
+    };
+    reading.color = [this](int number) -> std::optional<int> {
+        // The automatic colour is what a style has without the word; Folio's
+        // colour table has no entry for it.
+        std::shared_ptr<const ColorValue> color = m_colorTable.colorAtIndex(number);
+        if (!color)
+            return std::nullopt;
+        return m_styleSheet->colorReference(color);
+    };
+    return DKRTFStyleSheet::readEntry(group, reading);
 }
 
 std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_view words)

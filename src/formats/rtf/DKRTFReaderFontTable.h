@@ -39,6 +39,7 @@ public:
     // answer is the entry's own or documentEncoding itself, not a copy.
     const StringEncoding& fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
     std::size_t count() const { return m_entries.size(); }
+    bool hasEntry(int fontNumber) const { return entryAt(fontNumber) != nullptr; }
     // Goes up with every entry added, so that what was looked up by font
     // number can tell when the table has changed under it.
     std::uint64_t generation() const { return m_generation; }

@@ -35,6 +35,8 @@ public:
         std::int32_t paragraphSpacing = 0;
         std::int32_t paragraphSpacingBefore = 0;
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
+        // "\s": the number of the paragraph's style; "\pard" goes back to 0.
+        std::int32_t styleNumber = 0;
         friend bool operator==(const Paragraph&, const Paragraph&) = default;
     };
 

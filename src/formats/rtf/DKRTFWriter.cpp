@@ -102,6 +102,7 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 
 std::string DKRTFWriter::writeRTFData()
 {
+    prepareStyleSheet();
     writeHeader();
     writeFontTable();
     writeColorTable();
@@ -199,6 +200,7 @@ void DKRTFWriter::writeBody()
     bool beginningOfParagraph = true;
     bool inRow = false;
     bool runCarriesPicture = false;
+    bool runIsPageBreak = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -213,6 +215,7 @@ void DKRTFWriter::writeBody()
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
             writeAttributes(runAttributes, beginningOfParagraph);
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
+            runIsPageBreak = characterFormatting(runAttributes).pageBreak;
         }
         if (!inRow) {
             // Plain text to the end of the run goes out as it stands; only
@@ -231,6 +234,13 @@ void DKRTFWriter::writeBody()
         // A package picture's stand-in character is written with the picture.
         if (runCarriesPicture && unit == u'\u00AC')
             continue;
+        // The page reads a page break as a line of its own; "\page", written
+        // with its attributes, already ends the page, and the text after it
+        // stays in its paragraph as the file had it.
+        if (runIsPageBreak && unit == u'\n' && !inRow) {
+            beginningOfParagraph = true;
+            continue;
+        }
         const TableMark mark = inRow ? tableMarkAt(index) : TableMark::None;
         if (mark == TableMark::CellEnd) {
             m_buffer.appendCString("\\cell ");
@@ -255,6 +265,7 @@ void DKRTFWriter::writeBody()
         if (m_state.previousWasList == 1) {
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
+            m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_writtenList = 0;
         } else if (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1)) {
             // Text read from other writers' lists has no list-end marker: the

@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFColorTableEntry.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
 #include "formats/rtf/DKRTFDocumentSettings.h"
+#include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
 #include "platform/foundation/Error.h"
 #include "platform/text/AttributedString.h"
@@ -92,6 +93,19 @@ private:
     // The name a run's font is listed under in the font table.
     static std::string fontTableName(const AttributeValuePtr& font);
 
+    // --- The style sheet (DKRTFWriterStyles.cpp) ---
+    // The document's style sheet, with a style added for each paragraph
+    // style name of the text that it lacks.
+    void prepareStyleSheet();
+    void writeStyleSheet();
+    // The number of the paragraph's style: its name's, else the default
+    // paragraph style's; none without a style sheet.
+    std::optional<int> paragraphStyleNumber(const AttributeDictionary& attributes) const;
+    // "\sN" where the paragraph's style changes. Readers apply a style's
+    // own formatting where it is named, so every property is written again
+    // after it, as the paragraph has it.
+    void writeParagraphStyle(const AttributeDictionary& attributes);
+
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);
     void writeListNumbering(const ArrayValue& lists);
@@ -118,6 +132,8 @@ private:
         bool isPicture = false;
         // 1 opens the footnote table, -1 closes it, 0 neither.
         int footnoteTable = 0;
+        // The run is a page break.
+        bool pageBreak = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
@@ -149,6 +165,7 @@ private:
     std::optional<AttributedString> m_ownText;
     const AttributedString& m_attributedString;
     DKRTFDocumentSettings m_settings;
+    std::optional<DKRTFStyleSheet> m_styleSheet;
     bool m_isRTFDDocument = false;
     std::string m_documentName;
 

@@ -153,6 +153,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         m_buffer.appendCString("{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30} ");
         return;
     }
+    writeParagraphStyle(attributes);
 
     PlatformParagraphStyle::Settings style;
     style.lineHeightMultiple = 1.0;
@@ -273,6 +274,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
+    formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
     return formatting;
 }
 

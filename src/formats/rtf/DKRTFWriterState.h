@@ -46,6 +46,10 @@ struct DKRTFWriterState {
     std::int32_t lineSpacing = 240;
     std::int32_t paragraphSpacing = 0;
     std::int32_t paragraphSpacingBefore = 0;
+
+    // The paragraph style named last; -1 while none is (and after "\pard",
+    // which goes back to the default style in some readers and not in others).
+    std::int32_t paragraphStyle = -1;
 };
 
 } // namespace folio

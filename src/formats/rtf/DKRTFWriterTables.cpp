@@ -88,6 +88,12 @@ void DKRTFWriter::writeFontTable()
         if (named.insert(value.get()).second)
             registerName(fontTableName(value));
     }
+    // The style sheet's fonts follow the text's, whose numbers stay as a
+    // document without a style sheet has them.
+    if (m_styleSheet) {
+        for (const std::u16string& name : m_styleSheet->fonts())
+            registerName(toUtf8(name));
+    }
     // An empty text still gets the font its (absent) runs would use, so
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
@@ -128,7 +134,21 @@ void DKRTFWriter::writeColorTable()
         registerColor(*attributes, kCTForegroundColorAttributeName);
         registerColor(*attributes, NSBackgroundColorAttributeName);
     }
-    m_buffer.appendCString("}\n\\pard\n");
+    if (m_styleSheet) {
+        for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors()) {
+            if (!color)
+                continue;
+            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
+            if (m_registeredColors.contains(entry))
+                continue;
+            entry.writeToDataBuffer(m_buffer);
+            m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+        }
+    }
+    m_buffer.appendCString("}\n");
+    // The style sheet follows the colour table, as RTF orders the header.
+    writeStyleSheet();
+    m_buffer.appendCString("\\pard\n");
 }
 
 std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const

@@ -5,6 +5,7 @@
 #include "formats/rtf/DKRTFReader.h"
 #include "export/rtfd/RTFDExporter.h"
 #include "engine/attachments/TEImageTextAttachment.h"
+#include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/Deflate.h"
 #include "platform/foundation/FileManager.h"
@@ -105,6 +106,14 @@ TEST_F(RTFDExportTest, PackageTextKeepsTheFilesPageFooterAndBlanks)
               original->pageSettings.text(DKRTFPageSettings::kFooterControlKey));
     EXPECT_NE(packaged->text.string().find(u"A  closing   line"), std::u16string::npos);
     EXPECT_EQ(packaged->text.string().find(u'\u00A0'), std::u16string::npos);
+    // The style sheet and the heading's style go into the package too.
+    EXPECT_EQ(packaged->pageSettings.text(DKRTFPageSettings::kStyleSheetKey),
+              original->pageSettings.text(DKRTFPageSettings::kStyleSheetKey));
+    const std::size_t heading = packaged->text.string().find(u"Results");
+    ASSERT_NE(heading, std::u16string::npos);
+    const auto* style = packaged->text.attributesAtIndex(heading)->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->value(), u"heading 1");
 }
 
 TEST_F(RTFDExportTest, QVDocumentGoesThroughTheHTMLReader)

@@ -59,6 +59,7 @@ protected:
         if (auto footer = page.text(DKRTFPageSettings::kFooterControlKey))
             settings.pageFooter = toUtf16(*footer);
         settings.paperSize = page.paperSize();
+        settings.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
         return settings;
     }
 
@@ -121,6 +122,8 @@ protected:
             summary << "; lines " << std::round(lines * 100) / 100 << " before " << paragraph.paragraphSpacingBefore()
                     << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
         }
+        if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
+            summary << "; style " << toUtf8(style->value());
         if (const auto* attachment = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
             summary << "; picture " << std::round(attachment->displaySize().width) << "x"
                     << std::round(attachment->displaySize().height);
@@ -282,6 +285,20 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     const std::string ticket = document("libreoffice-custom-paper.rtf");
     EXPECT_NE(ticket.find("Ticket stub"), std::string::npos);
     EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
+}
+
+// Lists of Word and WordPad through the editing page: each item keeps the
+// spacing after it, and a list without spacing gains none after its last item.
+// A page break in the middle of TextEdit's paragraph adds no line.
+TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnSpacingThroughTheEditingPage)
+{
+    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf"}) {
+        Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
+        ASSERT_TRUE(data.ok()) << name;
+        DKRTFReadResult original = read(data->toString());
+        const std::string rtf = written(original, throughThePage(original.text));
+        expectSameText(read(rtf).text, original.text, name + "\n" + rtf);
+    }
 }
 
 } // namespace

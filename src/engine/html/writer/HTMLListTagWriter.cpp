@@ -80,7 +80,13 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     if (paragraphStyle) {
         paragraphStyle->setHeadIndent(0);
         paragraphStyle->setFirstLineHeadIndent(0);
-        paragraphCSS = paragraphStyle->cssStyleRepresentation().value_or(std::string());
+        // Each item carries its own spacing; the list adds none, so that a
+        // reader gives every item what it had and no item more.
+        TEParagraphStyle listStyle = *paragraphStyle;
+        listStyle.setParagraphSpacing(0);
+        listStyle.setParagraphSpacingBefore(0);
+        paragraphCSS = listStyle.cssStyleRepresentation().value_or(std::string());
+        paragraphCSS += "margin-top:0px;margin-bottom:0px;";
     }
     // The list narrows as the paragraph's indent grows, so that deep lists
     // still fit the page.

@@ -77,9 +77,19 @@ std::string hangingIndentCSS(const TEParagraphStyle& style)
     return "text-indent:" + formatFixed(hanging, 2) + "cm;";
 }
 
-std::string emptyLine(const std::string& css)
+// The name of the paragraph's style in the document's style sheet, which
+// the page keeps on the paragraph's element for the save.
+const std::u16string* styleName(const AttributeDictionary& attributes)
+{
+    const auto* name = attributes.valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+    return name ? &name->value() : nullptr;
+}
+
+std::string emptyLine(const std::string& css, const std::u16string* style = nullptr)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+    if (style)
+        attributes["data-style"] = *style;
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -160,6 +170,16 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             if (m_context.settings.forPrint)
                 css += hangingIndentCSS(style);
         }
+        if (paragraphStyle() && currentList) {
+            // An item's own spacing, which its list does not carry.
+            const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
+            const double after = std::round(paragraphStyle()->paragraphSpacing() / scale);
+            const double before = std::round(paragraphStyle()->paragraphSpacingBefore() / scale);
+            if (after != 0)
+                css += "margin-bottom:" + formatShortest(after) + "px;";
+            if (before != 0)
+                css += "margin-top:" + formatShortest(before) + "px;";
+        }
         if (fontIsUniform)
             css += m_context.fontCSS(fontInAttributes(attributes));
         return css;
@@ -199,7 +219,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS());
+        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS(), styleName(attributes));
         return;
     }
 
@@ -218,6 +238,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             else if (paragraphStyle()->baseWritingDirection() == WritingDirection::RightToLeft)
                 elementAttributes["dir"] = u"rtl";
         }
+        if (const std::u16string* style = styleName(attributes))
+            elementAttributes["data-style"] = *style;
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {

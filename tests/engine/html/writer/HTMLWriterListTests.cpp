@@ -203,12 +203,12 @@ TEST(HTMLWriterListTests, listTagsUseTheListKindAndTakeOverTheParagraphIndent)
     style.setHeadIndent(36);
     style.setFirstLineHeadIndent(10);
     auto numbered = listStyle(TECSSListStyleType::LowerAlpha);
-    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;;width:88.506667%;padding-left:56px;\">",
+    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;margin-top:0px;margin-bottom:0px;;width:88.506667%;padding-left:56px;\">",
               HTMLListTagWriter::openingTag(numbered.get(), &style, fragment));
     EXPECT_EQ(0, style.headIndent());
     EXPECT_EQ(0, style.firstLineHeadIndent());
     // A second list for the same paragraph sees the indent already taken.
-    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;margin-top:0px;margin-bottom:0px;;width:90.000000%;padding-left:20px;\">",
               HTMLListTagWriter::openingTag(numbered.get(), &style, fragment));
     EXPECT_EQ("</ol>", HTMLListTagWriter::closingTag(numbered.get()));
 
@@ -250,9 +250,9 @@ TEST(HTMLWriterListTests, listTagsDifferWhereTheirKindStartOrStyleDoes)
     EXPECT_EQ("<ol class=\"o2\" start=\"7\">", tagOf(goesOn, 36, document));
 
     HTMLWriterContext fragment{none, settings, 1.0, true, classes, footnotes};
-    EXPECT_EQ("<ol start=\"7\" style=\"list-style:decimal;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+    EXPECT_EQ("<ol start=\"7\" style=\"list-style:decimal;line-height:normal;margin-top:0px;margin-bottom:0px;;width:90.000000%;padding-left:20px;\">",
               tagOf(goesOn, 0, fragment));
-    EXPECT_EQ("<ol style=\"list-style:decimal;line-height:normal;;width:90.000000%;padding-left:20px;\">",
+    EXPECT_EQ("<ol style=\"list-style:decimal;line-height:normal;margin-top:0px;margin-bottom:0px;;width:90.000000%;padding-left:20px;\">",
               tagOf(numbered, 0, fragment));
 }
 

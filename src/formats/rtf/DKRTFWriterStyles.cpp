@@ -1,0 +1,95 @@
+#include "formats/rtf/DKRTFWriter.h"
+
+#include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/Unicode.h"
+
+#include <limits>
+
+namespace folio {
+
+namespace {
+
+const std::u16string* styleNameOf(const AttributeDictionary& attributes)
+{
+    const auto* name = attributes.valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
+    return name && !name->value().empty() ? &name->value() : nullptr;
+}
+
+} // namespace
+
+void DKRTFWriter::prepareStyleSheet()
+{
+    // A document read without a style sheet is written as it always was,
+    // whatever style names its text picked up.
+    if (!m_settings.styleSheet)
+        return;
+    m_styleSheet = DKRTFStyleSheet::fromSerialized(*m_settings.styleSheet);
+    if (!m_styleSheet)
+        return;
+    for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
+        const std::u16string* name = attributes ? styleNameOf(*attributes) : nullptr;
+        if (name && !m_styleSheet->paragraphStyleNumber(*name))
+            m_styleSheet->addParagraphStyle(*name);
+    }
+}
+
+void DKRTFWriter::writeStyleSheet()
+{
+    if (!m_styleSheet)
+        return;
+    m_styleSheet->write(
+        m_buffer, [this](const std::u16string& name) { return registeredFontNumber(toUtf8(name)); },
+        [this](const Color* color) {
+            auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(color));
+            // The default entry stands for two slots of the table, black and
+            // white, so every later entry is one further on.
+            if (found == m_registeredColors.end() || found->second == 0)
+                return 0;
+            return found->second + 1;
+        });
+}
+
+std::optional<int> DKRTFWriter::paragraphStyleNumber(const AttributeDictionary& attributes) const
+{
+    if (!m_styleSheet)
+        return std::nullopt;
+    if (const std::u16string* name = styleNameOf(attributes))
+        return m_styleSheet->paragraphStyleNumber(*name);
+    // A paragraph the page made without a name (typed into an empty page)
+    // is in the default style.
+    if (m_styleSheet->paragraphStyleName(0))
+        return 0;
+    return std::nullopt;
+}
+
+void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
+{
+    const std::optional<int> number = paragraphStyleNumber(attributes);
+    if (!number || *number == m_state.paragraphStyle)
+        return;
+    m_buffer.appendCString("\\s");
+    m_buffer.appendInteger(*number);
+    // The character formatting starts afresh from "\plain" (which also ends
+    // capitals or hidden text a style may carry) and is all written again.
+    m_buffer.appendCString("\\plain\n");
+    m_state.paragraphStyle = *number;
+    constexpr std::int32_t kUnwritten = std::numeric_limits<std::int32_t>::min();
+    m_state.alignment = kUnwritten;
+    m_state.direction = kUnwritten;
+    m_state.firstLineIndent = kUnwritten;
+    m_state.leftIndent = kUnwritten;
+    m_state.lineSpacing = kUnwritten;
+    m_state.paragraphSpacing = kUnwritten;
+    m_state.paragraphSpacingBefore = kUnwritten;
+    m_state.fontIndex = -1;
+    m_state.fontSize = -1;
+    m_state.bold = false;
+    m_state.italic = false;
+    m_state.strike = false;
+    m_state.underline = 0;
+    m_state.superscript = 0;
+    m_state.foregroundColorIndex = -1;
+    m_state.backgroundColorIndex = 0;
+}
+
+} // namespace folio
