@@ -298,6 +298,47 @@ BENCHMARK(BM_KeystrokeToChangeCount)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(50);
 
+// The key of BM_KeystrokeToChangeCount in the middle of the 1 MB document
+// with the blocks more than 100 blocks away from the caret taken out of
+// layout (0: none, 1: display none, 2: content-visibility hidden), for
+// comparison: it tells whether holding far blocks out of layout while
+// typing would make a key cheaper in this web engine.
+void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
+{
+    registerEditor();
+    OpenEditor open = openEditor(inputPath(1000), Editing::Editable);
+    if (!readyForTyping(state, open))
+        return;
+    WebView& page = *open.editor->webView();
+    placeCaretAt(page, 50);
+    static const char* const kHoldings[] = {"", "display: none", "content-visibility: hidden"};
+    const std::string holding = kHoldings[state.range(0)];
+    if (!holding.empty()) {
+        page.stringByEvaluatingJavaScript(
+            "(function(){var p=document.getElementById('paragraph');var b=getSelection().anchorNode;"
+            "while(b&&b.parentNode!==p)b=b.parentNode;var k=Array.prototype.indexOf.call(p.children,b);"
+            "var c=Array.prototype.slice.call(p.children);c.forEach(function(e,i){if(Math.abs(i-k)>100)"
+            "e.style.cssText+=';" + holding + "';});})()");
+    }
+    auto saving = std::make_shared<bool>(false);
+    open.document->setSaveStateHandler([saving](bool inProgress) { *saving = inProgress; });
+    for (auto _ : state) {
+        RunLoop::main().runUntil([&] { return !*saving; }, kWaitSeconds);
+        auto start = Clock::now();
+        page.executeEditingCommand("InsertText", "a");
+        page.stringByEvaluatingJavaScript("document.getElementById('content').scrollHeight");
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_KeystrokeWithFarBlocksOutOfLayout)
+    ->ArgName("held_as")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30);
+
 // 200 keys typed at a writer's pace (one every 80 ms) in the middle of the
 // document: the time from the last key until the page has laid out every one
 // of them. A page that lags keeps queueing the keys and needs seconds here.
