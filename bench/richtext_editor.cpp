@@ -206,6 +206,13 @@ bool readyForTyping(benchmark::State& state, OpenEditor& open)
     return true;
 }
 
+// A long page makes the blocks far from the caret read-only once the person
+// pauses; a short one never does, and is waited for a moment only.
+void waitUntilSettledForTyping(WebView& page)
+{
+    RunLoop::main().runUntil([&] { return page.stringByEvaluatingJavaScript("isHoldingWhileTyping()") == "1"; }, 3);
+}
+
 // Lets the page run for a while, as the time between two keys.
 void pause(double seconds)
 {
@@ -273,6 +280,7 @@ void BM_KeystrokeToChangeCount(benchmark::State& state)
         return;
     WebView& page = *open.editor->webView();
     placeCaretAt(page, int(state.range(1)));
+    waitUntilSettledForTyping(page);
     // An autosave takes off the changes it saved when it ends: one running
     // across a key would take that key's change with it.
     auto saving = std::make_shared<bool>(false);
@@ -300,7 +308,8 @@ BENCHMARK(BM_KeystrokeToChangeCount)
 
 // The key of BM_KeystrokeToChangeCount in the middle of the 1 MB document
 // with the blocks more than 100 blocks away from the caret taken out of
-// layout (0: none, 1: display none, 2: content-visibility hidden), for
+// layout (0: none, 1: display none, 2: content-visibility hidden) or out of
+// editing (3: read-only by style), for
 // comparison: it tells whether holding far blocks out of layout while
 // typing would make a key cheaper in this web engine.
 void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
@@ -311,7 +320,8 @@ void BM_KeystrokeWithFarBlocksOutOfLayout(benchmark::State& state)
         return;
     WebView& page = *open.editor->webView();
     placeCaretAt(page, 50);
-    static const char* const kHoldings[] = {"", "display: none", "content-visibility: hidden"};
+    static const char* const kHoldings[] = {"", "display: none", "content-visibility: hidden",
+                                            "-webkit-user-modify: read-only"};
     const std::string holding = kHoldings[state.range(0)];
     if (!holding.empty()) {
         page.stringByEvaluatingJavaScript(
@@ -335,6 +345,7 @@ BENCHMARK(BM_KeystrokeWithFarBlocksOutOfLayout)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
+    ->Arg(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(30);
@@ -350,6 +361,7 @@ void BM_TypingCatchUp(benchmark::State& state)
         return;
     WebView& page = *open.editor->webView();
     placeCaretAt(page, 50);
+    waitUntilSettledForTyping(page);
     constexpr int kKeys = 200;
     constexpr double kSecondsBetweenKeys = 0.08;
     for (auto _ : state) {
