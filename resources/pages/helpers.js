@@ -355,8 +355,8 @@
     // For the editor's own formatting commands, which the engine runs outside
     // the page's scripts: the selection they act on, found again if it was lost.
     function folioRestoreLostSelection() {
-        // A page that holds blocks of a long document out of layout brings
-        // out those the command reaches first.
+        // A page that holds blocks of a long document out of layout or out
+        // of editing brings out those the command reaches first.
         if (typeof global.showAroundSelection === 'function')
             global.showAroundSelection();
         return editor.selectionKeeper ? editor.selectionKeeper.restore() : false;

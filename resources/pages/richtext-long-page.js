@@ -72,7 +72,7 @@
     }
 
     function isWholeDocumentShown() {
-        return held.length === 0 && !typing;
+        return held.length === 0;
     }
 
     function isHeld(node) {
@@ -109,9 +109,10 @@
         });
     }
 
-    // Markup carries the marks of the blocks held since the page opened, but
-    // nothing of those held while typing, which are held by their place.
-    function guardMarkupRead(prototype, name) {
+    // Markup and laid-out text carry the marks or miss the text of the blocks
+    // held since the page opened; the blocks kept read-only while typing are
+    // shown and unmarked.
+    function guardOpeningRead(prototype, name) {
         guardWith(prototype, name, 'get', function (element) {
             if (held.length && touchesHeldBlocks(element))
                 showWholeDocument();
@@ -140,15 +141,11 @@
             return;
         var w = global;
         laidOutHeight = (Object.getOwnPropertyDescriptor(w.Element.prototype, 'scrollHeight') || {}).get || null;
-        guardMarkupRead(w.Element.prototype, 'innerHTML');
+        guardOpeningRead(w.Element.prototype, 'innerHTML');
         guard(w.Element.prototype, 'innerHTML', 'set');
-        guardMarkupRead(w.Element.prototype, 'outerHTML');
-        guard(w.HTMLElement.prototype, 'innerText', 'get');
-        // Held while typing, the blocks keep their height.
-        guardWith(w.Element.prototype, 'scrollHeight', 'get', function (element) {
-            if (held.length && touchesHeldBlocks(element))
-                showWholeDocument();
-        });
+        guardOpeningRead(w.Element.prototype, 'outerHTML');
+        guardOpeningRead(w.HTMLElement.prototype, 'innerText');
+        guardOpeningRead(w.Element.prototype, 'scrollHeight');
         guardWith(w.Element.prototype, 'scrollTop', 'set', showEnoughToScrollTo);
         var execCommand = w.Document.prototype.execCommand;
         w.Document.prototype.execCommand = function (command) {
@@ -158,7 +155,8 @@
         };
         guards.push(function () { w.Document.prototype.execCommand = execCommand; });
         // The engine moves a selection set into a block out of layout to the
-        // nearest laid-out place: the block comes out first.
+        // nearest laid-out place, and one set into a read-only block cannot
+        // be typed into: the block comes out first.
         var selectionCalls = {
             addRange: function (range) { return range ? [range.startContainer, range.endContainer] : []; },
             collapse: function (node) { return [node]; },
@@ -177,7 +175,8 @@
             };
             guards.push(function () { w.Selection.prototype[name] = call; });
         });
-        // Before the key's own action, which then works on the whole document.
+        // Before the key's own action, which then works on the whole document,
+        // unless it acts next to a selection well inside the editable part.
         var onKey = function (event) {
             if (held.length || !(typing && isLocalKey(event) && isSelectionWellInside()))
                 showWholeDocument();
@@ -470,7 +469,7 @@
     }
 
     // For a command on the selection: everything comes out only when the
-    // selection is not well inside the shown part.
+    // selection is not well inside the editable part.
     function showAroundSelection() {
         if (held.length || (typing && !isSelectionWellInside()))
             showWholeDocument();
