@@ -355,10 +355,10 @@
     // For the editor's own formatting commands, which the engine runs outside
     // the page's scripts: the selection they act on, found again if it was lost.
     function folioRestoreLostSelection() {
-        // The command works on the whole document: a page that holds the
-        // end of a long one back brings it out first.
-        if (typeof global.showWholeDocument === 'function')
-            global.showWholeDocument();
+        // A page that holds blocks of a long document out of layout or out
+        // of editing brings out those the command reaches first.
+        if (typeof global.showAroundSelection === 'function')
+            global.showAroundSelection();
         return editor.selectionKeeper ? editor.selectionKeeper.restore() : false;
     }
 

@@ -41,7 +41,9 @@
             return false;
         held = [];
         nextHeld = 0;
-        removeGuards();
+        if (!typing)
+            removeGuards();
+        scheduleHoldWhileTyping();
         return true;
     }
 
@@ -49,6 +51,7 @@
     function showWholeDocument() {
         if (held.length)
             release(held.length);
+        stopHoldingWhileTyping();
     }
 
     function showNextBatch() {
@@ -64,6 +67,8 @@
     function showHeldBlocksInBatches() {
         if (held.length)
             global.setTimeout(showNextBatch, 0);
+        else
+            scheduleHoldWhileTyping();
     }
 
     function isWholeDocumentShown() {
@@ -72,7 +77,7 @@
 
     function isHeld(node) {
         var element = node && (node.nodeType === 1 ? node : node.parentElement);
-        return !!(element && element.closest('[' + kHeldMark + ']'));
+        return !!(element && (element.closest('[' + kHeldMark + ']') || isHeldWhileTyping(element)));
     }
 
     // The element holds held blocks, or is in one.
@@ -104,12 +109,22 @@
         });
     }
 
+    // Markup and laid-out text carry the marks or miss the text of the blocks
+    // held since the page opened; the blocks kept read-only while typing are
+    // shown and unmarked.
+    function guardOpeningRead(prototype, name) {
+        guardWith(prototype, name, 'get', function (element) {
+            if (held.length && touchesHeldBlocks(element))
+                showWholeDocument();
+        });
+    }
+
     // A scroll position (the one the document was last read at) needs the
     // blocks above it and a view's height below it, no more.
     var laidOutHeight = null;
 
     function showEnoughToScrollTo(element, values) {
-        if (!touchesHeldBlocks(element))
+        if (!held.length || !touchesHeldBlocks(element))
             return;
         var target = (Number(values[0]) || 0) + element.clientHeight;
         while (held.length && laidOutHeight && laidOutHeight.call(element) < target) {
@@ -122,30 +137,50 @@
     var kSettingCommands = /^(styleWithCSS|useCSS|defaultParagraphSeparator|enableObjectResizing|enableInlineTableEditing|enableAbsolutePositionEditor)$/i;
 
     function installGuards() {
+        if (guards.length)
+            return;
         var w = global;
         laidOutHeight = (Object.getOwnPropertyDescriptor(w.Element.prototype, 'scrollHeight') || {}).get || null;
-        guard(w.Element.prototype, 'innerHTML', 'get');
+        guardOpeningRead(w.Element.prototype, 'innerHTML');
         guard(w.Element.prototype, 'innerHTML', 'set');
-        guard(w.Element.prototype, 'outerHTML', 'get');
-        guard(w.HTMLElement.prototype, 'innerText', 'get');
-        guard(w.Element.prototype, 'scrollHeight', 'get');
+        guardOpeningRead(w.Element.prototype, 'outerHTML');
+        guardOpeningRead(w.HTMLElement.prototype, 'innerText');
+        guardOpeningRead(w.Element.prototype, 'scrollHeight');
         guardWith(w.Element.prototype, 'scrollTop', 'set', showEnoughToScrollTo);
         var execCommand = w.Document.prototype.execCommand;
         w.Document.prototype.execCommand = function (command) {
-            if (!kSettingCommands.test(String(command)))
+            if (!kSettingCommands.test(String(command)) && !(typing && isLocalCommand(String(command))))
                 showWholeDocument();
             return execCommand.apply(this, arguments);
         };
         guards.push(function () { w.Document.prototype.execCommand = execCommand; });
-        var addRange = w.Selection.prototype.addRange;
-        w.Selection.prototype.addRange = function (range) {
-            if (range && (isHeld(range.startContainer) || isHeld(range.endContainer)))
-                showWholeDocument();
-            return addRange.apply(this, arguments);
+        // The engine moves a selection set into a block out of layout to the
+        // nearest laid-out place, and one set into a read-only block cannot
+        // be typed into: the block comes out first.
+        var selectionCalls = {
+            addRange: function (range) { return range ? [range.startContainer, range.endContainer] : []; },
+            collapse: function (node) { return [node]; },
+            extend: function (node) { return [node]; },
+            setBaseAndExtent: function (anchor, anchorOffset, focus) { return [anchor, focus]; },
+            setPosition: function (node) { return [node]; },
+            selectAllChildren: function (node) { return [node]; }
         };
-        guards.push(function () { w.Selection.prototype.addRange = addRange; });
-        // Before the key's own action, which then works on the whole document.
-        var onKey = function () { showWholeDocument(); };
+        Object.keys(selectionCalls).forEach(function (name) {
+            var call = w.Selection.prototype[name];
+            if (typeof call !== 'function')
+                return;
+            w.Selection.prototype[name] = function () {
+                bringOutFor(selectionCalls[name].apply(null, arguments));
+                return call.apply(this, arguments);
+            };
+            guards.push(function () { w.Selection.prototype[name] = call; });
+        });
+        // Before the key's own action, which then works on the whole document,
+        // unless it acts next to a selection well inside the editable part.
+        var onKey = function (event) {
+            if (held.length || !(typing && isLocalKey(event) && isSelectionWellInside()))
+                showWholeDocument();
+        };
         global.document.addEventListener('keydown', onKey, true);
         guards.push(function () { global.document.removeEventListener('keydown', onKey, true); });
     }
@@ -199,6 +234,255 @@
 
     setUpSelectionLibraryOnFirstUse();
 
+    // --- while typing ---------------------------------------------------------
+
+    // After every edit the web engine hands the input method the text around
+    // the caret, and walks the editable element's blocks to find it: in a
+    // long document that is most of what a key costs. The walk stops where
+    // editing stops, so while the person writes, the blocks more than a few
+    // screens away from the selection are made read-only by a style sheet of
+    // the page's own. They stay laid out and shown, and the document never
+    // carries a mark: the rule holds them by their place among the wrapper's
+    // children. The editable part moves with the selection; whatever needs
+    // more (a command on the whole document, a selection or a key that
+    // reaches past the editable part, a search, a read of the laid-out text)
+    // makes everything editable first.
+    var kBlocksWorthHolding = 1500;
+    var kScreensAround = 3;
+    var kHoldAfterIdleMilliseconds = 400;
+    // The keys that act on the selection or next to it, when the selection
+    // is well inside the editable part.
+    var kLocalKeys = /^(Backspace|Delete|Enter|Tab|ArrowLeft|ArrowRight|ArrowUp|ArrowDown|Home|End|PageUp|PageDown|Shift|CapsLock|Dead|Process|Unidentified)$/;
+    var kLocalControlKeys = /^[bicxv]$/i;
+    var kLocalCommands = /^(insertText|insertHTML|insertParagraph|insertLineBreak|delete|forwardDelete|bold|italic|underline|strikethrough|subscript|superscript|foreColor|backColor|hiliteColor|fontName|fontSize|removeFormat|createLink|unlink|cut|copy|paste)$/i;
+
+    var typing = null;
+    var typingSheet = null;
+    var holdTimer = 0;
+    var windowTimer = 0;
+
+    function blocksOfWrapper() {
+        var wrapper = byId('paragraph');
+        return wrapper ? wrapper.children : null;
+    }
+
+    function indexOfBlock(element) {
+        var wrapper = byId('paragraph');
+        var block = element;
+        while (block && block.parentNode !== wrapper)
+            block = block.parentNode;
+        return block ? Array.prototype.indexOf.call(wrapper.children, block) : -1;
+    }
+
+    function isHeldWhileTyping(element) {
+        if (!typing)
+            return false;
+        var index = indexOfBlock(element);
+        return index >= 0 && (index < typing.first || index >= typing.end);
+    }
+
+    // The blocks the selection's ends are in, or null when it has none there.
+    function selectionBlocks() {
+        var selection = global.getSelection();
+        if (!selection || !selection.rangeCount)
+            return null;
+        var anchor = indexOfBlock(selection.anchorNode && (selection.anchorNode.nodeType === 1
+            ? selection.anchorNode : selection.anchorNode.parentNode));
+        var focus = indexOfBlock(selection.focusNode && (selection.focusNode.nodeType === 1
+            ? selection.focusNode : selection.focusNode.parentNode));
+        if (anchor < 0 || focus < 0)
+            return null;
+        return { first: Math.min(anchor, focus), last: Math.max(anchor, focus) };
+    }
+
+    // A screen's worth of editable blocks lies between the selection and
+    // either end of the editable part, so that no key's move reaches past it.
+    function isSelectionWellInside() {
+        var at = selectionBlocks();
+        return !!(typing && at && at.first >= typing.safeFirst && at.last < typing.safeEnd);
+    }
+
+    function isLocalKey(event) {
+        if (event.altKey || event.metaKey)
+            return false;
+        if (event.ctrlKey)
+            return kLocalControlKeys.test(event.key || '');
+        return (event.key || '').length === 1 || kLocalKeys.test(event.key || '');
+    }
+
+    function isLocalCommand(command) {
+        return kLocalCommands.test(command) && isSelectionWellInside();
+    }
+
+    function setHeldRules(first, end) {
+        if (!typingSheet) {
+            typingSheet = global.document.createElement('style');
+            global.document.head.appendChild(typingSheet);
+        }
+        var rules = '';
+        if (first > 0)
+            rules += '#paragraph > :nth-child(-n+' + first + ') { -webkit-user-modify: read-only !important; }\n';
+        rules += '#paragraph > :nth-child(n+' + (end + 1) + ') { -webkit-user-modify: read-only !important; }\n';
+        typingSheet.textContent = rules;
+    }
+
+    function topOf(blocks, index) {
+        return blocks[index].getBoundingClientRect().top;
+    }
+
+    // The first block whose top is at or below `y` (client coordinates),
+    // found by halves: the blocks are laid out in order.
+    function firstBlockAtOrBelow(blocks, y) {
+        var low = 0;
+        var high = blocks.length;
+        while (low < high) {
+            var middle = (low + high) >> 1;
+            if (topOf(blocks, middle) < y)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low;
+    }
+
+    // Makes every block read-only but those within a few screens of `reach`
+    // (block indexes), or makes them all editable when that is all of them.
+    function holdAround(reach) {
+        var box = byId('content');
+        var blocks = blocksOfWrapper();
+        if (!box || !blocks || held.length || !reach)
+            return;
+        var count = blocks.length;
+        if (count < kBlocksWorthHolding) {
+            stopHoldingWhileTyping();
+            return;
+        }
+        var screen = box.clientHeight || global.innerHeight || 800;
+        var top = topOf(blocks, reach.first);
+        var bottom = blocks[reach.last].getBoundingClientRect().bottom;
+        var from = Math.max(0, Math.min(reach.first, firstBlockAtOrBelow(blocks, top - kScreensAround * screen) - 1));
+        var to = Math.min(count, Math.max(reach.last + 1, firstBlockAtOrBelow(blocks, bottom + kScreensAround * screen) + 1));
+        if (from === 0 && to === count) {
+            stopHoldingWhileTyping();
+            return;
+        }
+        var safeFirst = from === 0 ? 0 : Math.min(reach.first, firstBlockAtOrBelow(blocks, topOf(blocks, from) + screen));
+        var safeEnd = to === count ? count
+            : Math.max(reach.last + 1, firstBlockAtOrBelow(blocks, topOf(blocks, to - 1) - screen));
+        var wasTyping = !!typing;
+        typing = { first: from, end: to, safeFirst: safeFirst, safeEnd: safeEnd };
+        if (!wasTyping)
+            installGuards();
+        setHeldRules(from, to);
+    }
+
+    function stopHoldingWhileTyping() {
+        global.clearTimeout(windowTimer);
+        windowTimer = 0;
+        if (!typing)
+            return;
+        typing = null;
+        if (typingSheet)
+            typingSheet.textContent = '';
+        if (!held.length)
+            removeGuards();
+        scheduleHoldWhileTyping();
+    }
+
+    // Once the person has paused, and no selection spans the document.
+    function holdWhenIdle() {
+        holdTimer = 0;
+        if (held.length || typing)
+            return;
+        var blocks = blocksOfWrapper();
+        if (!blocks || blocks.length < kBlocksWorthHolding)
+            return;
+        var at = selectionBlocks();
+        if (!at || at.last - at.first > blocks.length / 2 || isSearching())
+            return;
+        holdAround(at);
+    }
+
+    // A search goes through the whole document, and its matches are
+    // selected and replaced wherever they are: while one is on, the whole
+    // document stays out.
+    function isSearching() {
+        return !!(global.JSL && global.JSL.keyword);
+    }
+
+    function showWholeDocumentForSearches() {
+        var search = global.JSL;
+        if (!search || typeof search.setKW !== 'function')
+            return;
+        var setKeyword = search.setKW;
+        search.setKW = function (keyword) {
+            if (keyword)
+                showWholeDocument();
+            return setKeyword.apply(search, arguments);
+        };
+        var clear = search.clear;
+        search.clear = function () {
+            var answer = clear.apply(search, arguments);
+            scheduleHoldWhileTyping();
+            return answer;
+        };
+    }
+
+    function scheduleHoldWhileTyping() {
+        if (typing)
+            return;
+        global.clearTimeout(holdTimer);
+        holdTimer = global.setTimeout(holdWhenIdle, kHoldAfterIdleMilliseconds);
+    }
+
+    // The editable part follows the selection.
+    function followSelection() {
+        windowTimer = 0;
+        if (typing && !isSelectionWellInside())
+            holdAround(selectionBlocks());
+    }
+
+    function followSoon() {
+        if (typing && !windowTimer)
+            windowTimer = global.setTimeout(followSelection, 0);
+        else if (!typing)
+            scheduleHoldWhileTyping();
+    }
+
+    // Brings out, at once, the blocks of the nodes a call is about to select.
+    function bringOutFor(nodes) {
+        if (held.length) {
+            if (nodes.some(isHeld))
+                showWholeDocument();
+            return;
+        }
+        if (!typing || !nodes.some(isHeld))
+            return;
+        var indexes = nodes.map(function (node) {
+            return indexOfBlock(node && (node.nodeType === 1 ? node : node.parentNode));
+        });
+        if (indexes.some(function (index) { return index < 0; })) {
+            showWholeDocument();
+            return;
+        }
+        holdAround({ first: Math.min.apply(null, indexes), last: Math.max.apply(null, indexes) });
+    }
+
+    // For a command on the selection: everything comes out only when the
+    // selection is not well inside the editable part.
+    function showAroundSelection() {
+        if (held.length || (typing && !isSelectionWellInside()))
+            showWholeDocument();
+    }
+
+    function isHoldingWhileTyping() {
+        return !!typing;
+    }
+
+    showWholeDocumentForSearches();
+    global.document.addEventListener('selectionchange', followSoon);
+    global.document.addEventListener('input', followSoon);
+
     // As soon as the document is parsed: before the handlers of
     // DOMContentLoaded, some of which lay the page out.
     global.document.addEventListener('readystatechange', function () {
@@ -209,4 +493,6 @@
     global.showHeldBlocksInBatches = showHeldBlocksInBatches;
     global.showWholeDocument = showWholeDocument;
     global.isWholeDocumentShown = isWholeDocumentShown;
+    global.isHoldingWhileTyping = isHoldingWhileTyping;
+    global.showAroundSelection = showAroundSelection;
 })(window);
