@@ -348,6 +348,67 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
 
 // TinyMCE's frame scrolls under a framed picture: once the page has
 // settled, the frame stands over the picture again.
+// What another program drops into the text goes in where it was dropped,
+// made safe as a paste is: its words arrive, its handlers do not.
+TEST_F(QVTextWindowTest, aDropFromAnotherProgramArrivesWithoutItsHandlers)
+{
+    std::string path = folder.path("Dropped.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Target line</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor,w=e.getWin(),d=new w.DataTransfer();"
+        "d.setData('text/html','<b onclick=\\'window.dropRan=1\\'>Dropped words</b>');d.setData('text/plain','Dropped words');"
+        "var p=e.getBody().firstChild,r=p.getBoundingClientRect();"
+        "p.dispatchEvent(new w.DragEvent('drop',{dataTransfer:d,bubbles:true,cancelable:true,"
+        "clientX:r.right-2,clientY:r.top+r.height/2}));})()");
+    ASSERT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().textContent").find("Dropped words") != std::string::npos; }))
+        << run("tinymce.activeEditor.getBody().innerHTML");
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().textContent").rfind("Target line", 0), 0u) << "the drop went in at the end";
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().innerHTML").find("onclick"), std::string::npos);
+}
+
+// The page's container scrolls a long text (TinyMCE's frame grows to it):
+// the place the reader left is where the document opens again, and reading
+// aloud from the caret, which selects to the end, brings the reader back.
+TEST_F(QVTextWindowTest, theReadersPlaceIsKeptByReadingAloudAndWhenTheDocumentOpensAgain)
+{
+    std::string path = folder.path("Long.qvtext");
+    std::string lines;
+    for (int line = 1; line <= 300; ++line)
+        lines += "<p>Line " + std::to_string(line) + " of a long text</p>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(lines)->stringView()));
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    // Whichever scrolls the text: the page's container once TinyMCE's frame
+    // has grown to the text, the frame until then.
+    const std::string scrolled =
+        "(function(){var c=document.getElementById('contentDiv');"
+        "return c.scrollHeight>c.clientHeight?c:tinymce.activeEditor.getDoc().scrollingElement;})().scrollTop";
+    ASSERT_TRUE(waitFor([&] { return std::stoll("0" + run("tinymce.activeEditor.getBody().scrollHeight")) > 3000; }))
+        << "the text is not long";
+    // The reader drags the scroll bar down the page.
+    run(scrolled + " = 1800;");
+    ASSERT_EQ(run(scrolled), "1800");
+
+    // The caret near the top: reading aloud selects from it to the end.
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.setCursorLocation(e.getBody().children[3],0);})()");
+    run(scrolled + " = 1800;");
+    editor->tools().run("readAloudFromCursorToEnd");
+    editor->tools().run("cancelSpeak");
+    EXPECT_TRUE(waitFor([&] { return std::abs(std::stoll("0" + run(scrolled)) - 1800) <= 2; }))
+        << "reading aloud left the page at " << run(scrolled);
+
+    run(scrolled + " = 2400;");
+    closeDocument();
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return std::abs(std::stoll("0" + run(scrolled)) - 2400) <= 2; }))
+        << "the document opened at " << run(scrolled);
+}
+
 TEST_F(QVTextWindowTest, aPicturesFrameFollowsItsPictureWhenTheUserScrollsThePage)
 {
     std::string path = folder.path("Scrolled.qvtext");
