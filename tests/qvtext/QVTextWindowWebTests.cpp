@@ -553,6 +553,30 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
     Rect inImage = cropper->cropRectForFrame(cropper->cropRect());
     double screenScale = Device::current().screenScale();
 
+    // The darkest pixel across the two lower corners of the crop as it was
+    // chosen first, once the window shows `done` of it.
+    const Point corners[] = {{crop.minX(), crop.maxY()}, {crop.maxX(), crop.maxY()}};
+    auto darkestAtCorners = [&](const std::function<bool(int)>& done) {
+        int darkest = 0;
+        RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-crop-corners"));
+                if (!shot)
+                    return false;
+                darkest = 0;
+                for (const Point& corner : corners) {
+                    for (int d = -7; d <= 7; ++d)
+                        darkest = std::max(darkest, darkness(test::pixelAt(shot, int(x + corner.x + d), int(y + corner.y + d))));
+                }
+                g_object_unref(shot);
+                return done(darkest);
+            },
+            kEngineWaitSeconds);
+        return darkest;
+    };
+    EXPECT_GT(darkestAtCorners([](int darkest) { return darkest > 300; }), 300) << "the crop's corner marks are drawn";
+
     ASSERT_TRUE(pictures.executeCropImage());
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] { return run("(function(){var e=tinymce.activeEditor.dom.get('imageSelected_555');return e&&e.complete&&"
@@ -560,6 +584,12 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
         kEngineWaitSeconds));
     EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalWidth")), inImage.width() * screenScale, 2);
     EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalHeight")), inImage.height() * screenScale, 2);
+
+    // The crop's corner marks went with it: where the two lower ones stood,
+    // below and beside the smaller picture, the paper shows again.
+    EXPECT_EQ(pictures.cropper(), nullptr);
+    int darkest = darkestAtCorners([](int darkest) { return darkest < 60; });
+    EXPECT_LT(darkest, 60) << "a crop handle is left on the page";
 }
 
 } // namespace
