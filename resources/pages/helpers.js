@@ -340,6 +340,72 @@
         });
     }
 
+    // TinyMCE grows its frame to the text (and the outline edits in place),
+    // so neither the frame nor the window scrolls: the page's container does,
+    // once the text is longer than the window. Reading aloud, the page
+    // counter and the remembered place all read and move that one.
+    function pageScroller() {
+        var ids = ['contentDiv', 'content'];
+        for (var i = 0; i < ids.length; ++i) {
+            var container = global.document.getElementById(ids[i]);
+            if (container && container.scrollHeight > container.clientHeight)
+                return container;
+        }
+        return null;
+    }
+
+    function editingWindow() {
+        var tiny = global.tinymce && global.tinymce.activeEditor;
+        return tiny ? tiny.getWin() : global;
+    }
+
+    function folioPageScrollOffset() {
+        var container = pageScroller();
+        if (container)
+            return Math.round(container.scrollTop);
+        var view = editingWindow();
+        return Math.round(view.pageYOffset || 0);
+    }
+
+    // Where the text is scrolled to and how high it is: "offset_height".
+    function folioPageScrollState() {
+        var tiny = global.tinymce && global.tinymce.activeEditor;
+        var body = tiny ? tiny.getBody() : global.document.body;
+        return folioPageScrollOffset() + '_' + body.scrollHeight;
+    }
+
+    function folioPageScrollTo(offset) {
+        var container = pageScroller();
+        if (container)
+            container.scrollTop = Number(offset) || 0;
+        else
+            editingWindow().scrollTo(0, Number(offset) || 0);
+    }
+
+    // What another program drops goes to the native editor, which makes it
+    // safe as it makes a paste; a drag inside the text stays TinyMCE's. The
+    // caret goes where the drop was, so that the editor's paste lands there.
+    function folioSendForeignDrops(tiny) {
+        var draggingInside = false;
+        tiny.on('dragstart', function () { draggingInside = true; });
+        tiny.on('dragend', function () { draggingInside = false; });
+        tiny.on('drop', function (event) {
+            var inside = draggingInside;
+            draggingInside = false;
+            var data = event.dataTransfer;
+            if (inside || !data || (data.files && data.files.length))
+                return;
+            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
+            if (!dropped.html && !dropped.text)
+                return;
+            event.preventDefault();
+            var at = tiny.getDoc().caretRangeFromPoint(event.clientX, event.clientY);
+            if (at && tiny.getBody().contains(at.startContainer))
+                tiny.selection.setRng(at);
+            send('dropEvent', JSON.stringify(dropped));
+        });
+    }
+
     // The same for a TinyMCE editor: its own commands and selections.
     function folioKeepTinyMCESelectionAcrossPrimaryLoss(tiny) {
         var keeper = folioKeepSelectionAcrossPrimaryLoss(tiny.getDoc(), {
@@ -1272,6 +1338,10 @@
         folioKeepSelectionAcrossPrimaryLoss: folioKeepSelectionAcrossPrimaryLoss,
         folioKeepTinyMCESelectionAcrossPrimaryLoss: folioKeepTinyMCESelectionAcrossPrimaryLoss,
         folioKeepTinyMCEContentInert: folioKeepTinyMCEContentInert,
+        folioSendForeignDrops: folioSendForeignDrops,
+        folioPageScrollOffset: folioPageScrollOffset,
+        folioPageScrollState: folioPageScrollState,
+        folioPageScrollTo: folioPageScrollTo,
         folioRestoreLostSelection: folioRestoreLostSelection,
         initXEditor: initXEditor,
         addcss: addcss,

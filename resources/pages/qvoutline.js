@@ -459,30 +459,12 @@
             send('dirtyEvent');
         });
         // Pastes and what another program drops go to the editor, which
-        // makes them safe before they enter the outline; a drag inside the
-        // outline stays TinyMCE's.
+        // makes them safe before they enter the outline.
         tiny.on('paste', function (event) {
             event.preventDefault();
             send('pasteEvent');
         });
-        var draggingInside = false;
-        tiny.on('dragstart', function () { draggingInside = true; });
-        tiny.on('dragend', function () { draggingInside = false; });
-        tiny.on('drop', function (event) {
-            var inside = draggingInside;
-            draggingInside = false;
-            var data = event.dataTransfer;
-            if (inside || !data || (data.files && data.files.length))
-                return;
-            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
-            if (!dropped.html && !dropped.text)
-                return;
-            event.preventDefault();
-            var at = global.document.caretRangeFromPoint(event.clientX, event.clientY);
-            if (at && tiny.getBody().contains(at.startContainer))
-                tiny.selection.setRng(at);
-            send('dropEvent', JSON.stringify(dropped));
-        });
+        global.folioSendForeignDrops(tiny);
         tiny.on('Undo Redo SetContent', function () { makeSortable(); });
         // Ahead of TinyMCE's own key handling, which would treat the tree as
         // a list and merge its items.

@@ -31,33 +31,6 @@
             || editor.queryCommandState('InsertUnorderedList') || editor.queryCommandState('InsertOrderedList');
     }
 
-    function viewportY(editor) {
-        return Math.round(global.tinymce.DOM.getViewPort(editor.getWin()).y);
-    }
-
-    // TinyMCE grows its frame to the text, so the frame never scrolls: the
-    // page's container does, once the text is longer than the window.
-    function pageScroller() {
-        var container = global.document.getElementById('contentDiv');
-        return container && container.scrollHeight > container.clientHeight ? container : null;
-    }
-
-    // Where the text is scrolled to and how high it is: "offset_height".
-    function folioPageScrollState() {
-        var editor = global.tinymce.activeEditor;
-        var container = pageScroller();
-        var offset = container ? Math.round(container.scrollTop) : viewportY(editor);
-        return offset + '_' + editor.getBody().scrollHeight;
-    }
-
-    function folioPageScrollTo(offset) {
-        var container = pageScroller();
-        if (container)
-            container.scrollTop = Number(offset) || 0;
-        else
-            global.tinymce.activeEditor.getWin().scrollTo(0, Number(offset) || 0);
-    }
-
     // The selection library working on the editing frame's selection.
     function frameRangy(frame) {
         return {
@@ -147,7 +120,7 @@
                     global.clearTimeout(settling);
                     settling = global.setTimeout(function () {
                         send('scrollEvent');
-                        send('endScrollEvent', folioPageScrollState());
+                        send('endScrollEvent', global.folioPageScrollState());
                     }, SCROLL_SETTLE_MS);
                 });
             }
@@ -167,26 +140,7 @@
             send('pasteEvent');
         });
         editor.on('click', noteTouched);
-        // What another program drops goes to the editor too, which makes it
-        // safe as it makes a paste; a drag inside the text stays TinyMCE's.
-        var draggingInside = false;
-        editor.on('dragstart', function () { draggingInside = true; });
-        editor.on('dragend', function () { draggingInside = false; });
-        editor.on('drop', function (event) {
-            var inside = draggingInside;
-            draggingInside = false;
-            var data = event.dataTransfer;
-            if (inside || !data || (data.files && data.files.length))
-                return;
-            var dropped = { html: data.getData('text/html'), text: data.getData('text/plain') };
-            if (!dropped.html && !dropped.text)
-                return;
-            event.preventDefault();
-            var at = editor.getDoc().caretRangeFromPoint(event.clientX, event.clientY);
-            if (at && editor.getBody().contains(at.startContainer))
-                editor.selection.setRng(at);
-            send('dropEvent', JSON.stringify(dropped));
-        });
+        global.folioSendForeignDrops(editor);
         editor.on('ScrollContent', function () {
             scrolling = true;
             setTimeout(function () {
@@ -213,7 +167,7 @@
             send('imageTouchedEvent');
         };
         var touched = function (event) {
-            send('endScrollEvent', folioPageScrollState());
+            send('endScrollEvent', global.folioPageScrollState());
             var element = event.target;
             if (!element || element.nodeType !== 1)
                 return;
@@ -319,6 +273,4 @@
     global.folioStartQVTextEditor = folioStartQVTextEditor;
     global.folioQVViewZoom = folioQVViewZoom;
     global.folioInEditorFrame = folioInEditorFrame;
-    global.folioPageScrollState = folioPageScrollState;
-    global.folioPageScrollTo = folioPageScrollTo;
 })(window);

@@ -50,10 +50,11 @@ public:
     std::string redoScript() const override { return "tinymce.activeEditor.execCommand('redo');"; }
     std::string canUndoScript() const override { return "tinymce.activeEditor.undoManager.hasUndo();"; }
     std::string canRedoScript() const override { return "tinymce.activeEditor.undoManager.hasRedo();"; }
-    std::string scrollPositionScript() const override
-    {
-        return "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y";
-    }
+    // The page's container scrolls the text, not TinyMCE's frame: the
+    // page's own function knows which of the two scrolls.
+    std::string scrollPositionScript() const override { return kScrollPositionScript; }
+    static constexpr const char* kScrollPositionScript = "folioPageScrollOffset();";
+    static constexpr const char* kScrollToScript = "folioPageScrollTo({});";
     std::string focusScript() const override { return "tinymce.activeEditor.focus();"; }
 
     virtual const EditorTraits& traits() const

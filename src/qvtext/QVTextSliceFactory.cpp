@@ -1,12 +1,15 @@
 #include "qvtext/QVTextSliceFactory.h"
 
 #include "documents/TextDocument.h"
+#include "engine/css/ColorHTML.h"
+#include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextStyling.h"
 #include "tools/inspectors/ControlSlices.h"
+#include "tools/inspectors/PaperColourSlice.h"
 #include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/InspectorSliceHelpers.h"
 #include "webeditor/PageConnection.h"
@@ -75,7 +78,7 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::make(const InspectorSliceS
     if (is(kind, "DKInsertPhotoInspectorSlice"))
         return commandSlice(kind, "Take Photo", "takePhotoOption");
     if (is(kind, "DKSpecialDataAndCharsInspectorSlice"))
-        return commandSlice(kind, "Symbols", "showSpecialCharsMenu");
+        return specialDataSlice(kind);
     if (is(kind, "DKInsertHeaderInspectorSlice"))
         return commandSlice(kind, "Header & Footer", "showHeaderInspector");
     if (is(kind, "DKDocumentPageSizeInspectorSlice")) {
@@ -100,8 +103,41 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::commandSlice(const char* k
     return oneButtonSlice(kind, title, [this, name] { run(name); });
 }
 
+std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::specialDataSlice(const char* kind)
+{
+    // The QV editors' symbols menu holds the character sets only: the marks
+    // that carry text of their own are inserted from here, under the titles
+    // the rich-text editor's insert menu gives them.
+    const std::pair<const char*, const char*> rows[] = {
+        {"Symbols", "showSpecialCharsMenu"},
+        {"[1] Footnote", "insertFootnoteOption"},
+        {"\U0001F4AC Comment", "insertCommentOption"},
+        {"[-] Footnote List", "insertFootnoteTableOption"},
+    };
+    std::vector<ButtonRowSlice::Item> items;
+    for (const auto& [title, command] : rows) {
+        std::string name = command;
+        items.push_back({localized(title), [this, name] { run(name); }});
+    }
+    return named<ButtonRowSlice>(kind, localized("Insert"), std::move(items));
+}
+
 std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::colourSlice(const InspectorSliceSpec& spec, InspectorPane)
 {
+    if (spec.colour == ColourTarget::Paper) {
+        // The page holds its paper as CSS colour text ("rgb(...)" once set,
+        // nothing on a white page): the list shows the nearest name.
+        auto current = [this]() -> std::string {
+            std::string shown = m_page.readString("tinymce.activeEditor.getBody().style.backgroundColor");
+            std::optional<Color> colour = colorWithHTMLName(shown.empty() ? std::string("white") : shown);
+            return colour ? closestColorName(*colour).value_or(shown) : shown;
+        };
+        auto choose = [this](const std::string& name) {
+            if (m_host.setPaperColor)
+                m_host.setPaperColor(name);
+        };
+        return named<PaperColourSlice>(spec.kind, localized(spec.label), PaperColourSlice::Colour{current, choose});
+    }
     auto current = [this](ColourTarget which) -> std::u16string {
         if (which == ColourTarget::Foreground)
             return toUtf16(m_page.readString("tinymce.activeEditor.getDoc().queryCommandValue('foreColor')"));

@@ -3,6 +3,7 @@
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/ui/Action.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/KeyboardService.h"
@@ -16,6 +17,7 @@
 #include "qvtext/QVStyleState.h"
 #include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVTextBarLayout.h"
+#include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextInsertMenus.h"
 #include "qvtext/QVTextInsertions.h"
 #include "qvtext/QVTextKeyBars.h"
@@ -37,6 +39,7 @@
 #include "webeditor/LinkAlertBar.h"
 #include "webeditor/PageConnection.h"
 #include "webeditor/PageScript.h"
+#include "webeditor/ToolCommandTables.h"
 
 namespace folio {
 
@@ -209,7 +212,11 @@ void QVTextTools::build()
         .undoAction = m_host.undoAction,
         .redoAction = m_host.redoAction,
         .closeDocument = m_host.closeDocument,
-        .toolMenuActions = [this](BarButtonItem*) { return m_host.toolMenuActions ? m_host.toolMenuActions() : nullptr; },
+        // Without a tools menu of the application's, the editor's own.
+        .toolMenuActions = [this](BarButtonItem*) {
+            std::shared_ptr<Menu> menu = m_host.toolMenuActions ? m_host.toolMenuActions() : nullptr;
+            return menu ? menu : toolsMenu();
+        },
         .exportMenuActions = [this](BarButtonItem*) { return m_host.exportMenuActions ? m_host.exportMenuActions() : nullptr; },
         .insertItemMenu = [weak]() -> std::shared_ptr<Menu> {
             auto self = weak.lock();
@@ -222,7 +229,6 @@ void QVTextTools::build()
             else
                 m_inspectors->showTextStyleInspector({m_barItems->textStyleBarButtonItem(), {}});
         },
-        .showToolsMenu = [this](BarButtonItem&) { showToolsMenu(m_barItems->toolsBarButtonItem()); },
         .groupPrefix = m_dialect.groupPrefix,
         .layout = m_dialect.layout ? m_dialect.layout : QVTextBarLayout::layoutFor,
         .compactCloseSymbolPointSizeOnPhone = m_dialect.compactCloseSymbolPointSizeOnPhone,
@@ -289,8 +295,8 @@ void QVTextTools::buildReadAloud()
                                       run("becomeFirstResponder");
                                   },
                                   .view = m_host.view});
-    PageReadAloud::Scripts scripts{.scrollPosition = "tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y",
-                                   .scrollTo = "tinymce.activeEditor.getWin().scrollTo(0, {});",
+    PageReadAloud::Scripts scripts{.scrollPosition = QVTextDialect::kScrollPositionScript,
+                                   .scrollTo = QVTextDialect::kScrollToScript,
                                    .selectionText = "tinymce.activeEditor.selection.getContent({format : 'text'});",
                                    .wholeText = QVTextWritingTools::kWholeTextScript,
                                    .unselect = "tinymce.activeEditor.execCommand('unselect');"};
@@ -353,6 +359,9 @@ void QVTextTools::registerOwnCommands()
     m_own["insertTextFromLiveTextScanner"] = [this] { m_writingTools->insertTextFromLiveTextScanner(); };
     m_own["insertImageOption"] = [this] { imageOptionSelected(0); };
     m_own["takePhotoOption"] = [this] { imageOptionSelected(1); };
+    m_own["insertCommentOption"] = [this] { imageOptionSelected(3); };
+    m_own["insertFootnoteOption"] = [this] { imageOptionSelected(4); };
+    m_own["insertFootnoteTableOption"] = [this] { imageOptionSelected(5); };
     m_own["insertMedia"] = [this] {
         m_page.send("tinymce.activeEditor.execCommand('mceMedia');");
         if (m_host.documentIsDirty)
@@ -447,6 +456,23 @@ void QVTextTools::showToolsMenu(const std::shared_ptr<BarButtonItem>& sender)
     presentPopover(picker, sender);
 }
 
+std::shared_ptr<Menu> QVTextTools::toolsMenu()
+{
+    // The tools picker's rows, then the tools that no row of it opens.
+    auto rows = std::make_shared<ToolsPickerController>(m_defaults);
+    rows->setDelegate(std::weak_ptr<ToolsPickerDelegate>(weak_from_this().lock()));
+    std::vector<std::shared_ptr<MenuElement>> entries = rows->menuOfRows()->children();
+    std::weak_ptr<QVTextTools> weak = weak_from_this();
+    entries.push_back(Action::make(localized("Name Generator"), "person.text.rectangle", [weak](Action&) {
+        if (auto self = weak.lock()) {
+            self->m_popovers->dismissAllPopover();
+            self->run("checkifWasSpeakingMode");
+            self->m_commands->toolsOptionSelected(kNameGeneratorOption);
+        }
+    }));
+    return Menu::make(u"", std::move(entries));
+}
+
 void QVTextTools::showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender)
 {
     m_popovers->dismissAllPopover();
@@ -476,6 +502,15 @@ void QVTextTools::toolsOptionSelected(long row)
     // A reading in progress gets its menu back whatever was chosen.
     run("checkifWasSpeakingMode");
     m_commands->toolsPickerRowSelected(row);
+    // The switch rows of the tools item's menu read as the switches now stand.
+    m_barItems->regenerateToolsMenu();
+}
+
+std::optional<bool> QVTextTools::isReadingAloud()
+{
+    if (!m_speech)
+        return std::nullopt;
+    return m_speech->synthesizerIsSpeaking();
 }
 
 WebView* QVTextTools::webViewEditor()

@@ -20,6 +20,7 @@ class EditorInspectors;
 class EditorPopovers;
 class EditorToolCommands;
 class LinkAlertBar;
+class Menu;
 class MenuController;
 class NavigationItem;
 class PageConnection;
@@ -152,6 +153,9 @@ public:
 
     // The pickers, each new at every showing except the two kept ones.
     void showToolsMenu(const std::shared_ptr<BarButtonItem>& sender);
+    // The tools item's menu when the application gives none: the picker's
+    // rows and the name generator.
+    std::shared_ptr<Menu> toolsMenu();
     void showSpecialCharsMenu(const std::shared_ptr<BarButtonItem>& sender);
     // From a bar item, or from a rectangle of the style bar.
     void showFontSizeMenu(const std::shared_ptr<BarButtonItem>& sender, std::optional<Rect> inStyleBar = std::nullopt);
@@ -163,6 +167,8 @@ public:
     // ToolsPickerDelegate
     void toolsOptionSelected(long row) override;
     WebView* webViewEditor() override;
+    // The reading is the program's own, not the page's.
+    std::optional<bool> isReadingAloud() override;
     // MiscToolsPickerDelegate, MagicCursorPickerDelegate
     void miscToolsPickerOptionSelected(long option) override;
     void magicCursorOptionSelected(long option) override;

@@ -273,7 +273,9 @@ void QVTextViewController::makePageViews()
     pages.canShowCounter = [this] {
         return m_document && m_webView && !m_viewModes->isTypewriterMode() && !m_bridge.isClosing();
     };
-    pages.showsNumbers = [this, &device] { return device.isPad() && !m_isInMultitaskingMode; };
+    // A window narrower than the screen is how a desktop shows a document,
+    // not a tablet's split screen: the numbers show at every window size.
+    pages.showsNumbers = [&device] { return device.isPad(); };
     pages.isEditing = [this] { return m_isEditing; };
     pages.removeResizableView = [this] { m_pictures->removeResizableView(); };
     pages.presentAlert = present;
@@ -531,7 +533,7 @@ void QVTextViewController::scrollToBookmark()
         return;
     long long position = storedScrollPosition();
     if (position != 0)
-        m_connection.send(PageScript::fill("tinymce.activeEditor.getWin().scrollTo(0, {});", {position}));
+        m_connection.send(PageScript::fill(QVTextDialect::kScrollToScript, {position}));
 }
 
 void QVTextViewController::registerRoutes()
@@ -592,8 +594,7 @@ void QVTextViewController::registerRoutes()
         m_editorScrollOffset = *offset;
         m_editorScrollHeight = *height;
         m_pages->pageDidScroll(*offset, *height);
-        if (!m_isInMultitaskingMode)
-            m_pages->updatePageUpDownControl();
+        m_pages->updatePageUpDownControl();
     });
     routes.add("imageTouchedEvent", Gate::WhenReady, [this](const PageMessage&) { m_pictures->scheduleSelection(); });
     routes.add("insertTabEvent", Gate::Always, [this](const PageMessage&) {

@@ -29,6 +29,8 @@ const std::array<const char*, kToolsOptionCount>& toolsOptionCommands();
 // (row 12) is option 16, not the in-app browser set-up and HTML copy that
 // carry the numbers 11 and 12. Unknown rows give none.
 inline constexpr long kPageNumbersOption = -1;
+// The option that opens the name generator, which no picker row sends.
+inline constexpr long kNameGeneratorOption = 15;
 inline constexpr std::size_t kToolsPickerRowCount = 13;
 std::optional<long> toolsOptionForPickerRow(long row);
 

@@ -52,6 +52,31 @@ protected:
     }
 };
 
+// What another program drops on a branch goes into it, made safe as a paste
+// is: its words arrive, its handlers do not.
+TEST_F(QVOutlineWindowTest, aDropFromAnotherProgramArrivesInTheBranchWithoutItsHandlers)
+{
+    std::string path = folder.path("Dropped.qvoutline");
+    Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+    ASSERT_TRUE(seed.ok());
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(*seed)->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(true);})()");
+    type("Target");
+    ASSERT_TRUE(showsSoon("document.getElementById('1').textContent", "Target"));
+    run("(function(){var d=new DataTransfer();"
+        "d.setData('text/html','<b onclick=\\'window.dropRan=1\\'>Dropped</b>');d.setData('text/plain','Dropped');"
+        "var t=document.getElementById('1'),r=t.getBoundingClientRect();"
+        "t.dispatchEvent(new DragEvent('drop',{dataTransfer:d,bubbles:true,cancelable:true,"
+        "clientX:r.left+r.width-1,clientY:r.top+r.height/2}));})()");
+    EXPECT_TRUE(waitFor([&] { return run("document.getElementById('1').textContent").find("Dropped") != std::string::npos; }))
+        << run("document.getElementById('left-tree').innerHTML");
+    EXPECT_EQ(run("document.getElementById('left-tree').innerHTML").find("onclick"), std::string::npos);
+}
+
 TEST_F(QVOutlineWindowTest, aBranchAddedToTheSeedOutlineIsSavedAndThereWhenItOpensAgainAndNoKeyMergesTwoBranches)
 {
     std::string path = folder.path("New.qvoutline");

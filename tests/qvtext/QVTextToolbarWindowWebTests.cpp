@@ -5,18 +5,20 @@
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
 #include "platform/gtk/GtkScreenshot.h"
+#include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "qvtext/QVTextAssistant.h"
 #include "qvtext/QVTextViewController.h"
 #include "support/DocumentTestSupport.h"
-#include "tools/pickers/ToolsPickerController.h"
 #include "webeditor/EditorBarItems.h"
 #include "support/WindowTestDisplay.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace folio {
 namespace {
@@ -78,13 +80,16 @@ TEST(QVTextToolbarWindowTest, theBarShowsInTheHeaderBarAndItsToolsButtonOpensThe
     EXPECT_TRUE(drawn) << "the tools button shows its icon";
     g_object_unref(shot);
 
-    // A click opens the tools menu over the document.
+    // A click opens the tools menu: the tools picker's rows and the name generator.
     gtk_button_clicked(GTK_BUTTON(button));
     GtkPresenter::processPendingEvents();
-    auto picker = std::dynamic_pointer_cast<ToolsPickerController>(document->viewControllerToPresent()->presentedViewController());
-    ASSERT_NE(picker, nullptr);
-    EXPECT_NE(presenter->widgetForController(*picker), nullptr);
-    picker->dismissViewControllerAnimated(false);
+    GtkWidget* menu = presenter->menuPopover();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(gtk_widget_get_visible(menu));
+    std::vector<std::string> rows = test::labelTexts(menu);
+    for (const char* row : {"Take Snapshot", "Find & Replace", "Read Aloud", "Web Research", "Name Generator"})
+        EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << row;
+    gtk_popover_popdown(GTK_POPOVER(menu));
 
     document->closeWithCompletionHandler({});
     window->close();

@@ -175,7 +175,7 @@ TEST_F(QVTextViewCommandsTest, thePopoversPaperSizeAndMarginsReachThePage)
     EXPECT_EQ(page->scriptsMatching("getBody\\(\\)\\.style\\.backgroundColor = ").size(), 1u);
 }
 
-TEST_F(QVTextViewCommandsTest, aWindowNarrowerThanTheScreenIsASplitScreenWindow)
+TEST_F(QVTextViewCommandsTest, aWindowNarrowerThanTheScreenIsASplitScreenWindowThatStillShowsThePageNumbers)
 {
     Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Pad);
     Device::current().setScreenBounds(makeRect(0, 0, 1366, 1024));
@@ -184,9 +184,10 @@ TEST_F(QVTextViewCommandsTest, aWindowNarrowerThanTheScreenIsASplitScreenWindow)
     editor->transitionToSize({694, 1000});
     EXPECT_TRUE(editor->isInMultitaskingMode());
     EXPECT_EQ(editor->pages().pageUpDownView()->frame().minX(), 694 - 48);
-    // A split-screen window shows no numbers.
+    // A desktop window narrower than the screen still counts its pages.
     loop.advanceVirtualClock(QVPageNavigator::kRefreshDelaySeconds);
-    EXPECT_TRUE(editor->pages().pageUpDownView()->isHidden());
+    EXPECT_FALSE(editor->pages().pageUpDownView()->isHidden());
+    EXPECT_FALSE(editor->pages().pageNumber()->text().empty());
 }
 
 // Every row of the menus reaches a command the editor has: none is only

@@ -253,9 +253,9 @@ TEST_F(QVTextViewControllerTest, theScrollPositionIsKeptFromOneOpeningToTheNext)
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     defaults.setInteger(key, 420);
     becomeReady();
-    EXPECT_EQ(page->scriptsMatching("getWin\\(\\)\\.scrollTo\\(0, 420\\);").size(), 1u);
+    EXPECT_EQ(page->scriptsMatching("folioPageScrollTo\\(420\\);").size(), 1u);
 
-    answerRead("getViewPort", "77.5");
+    answerRead("folioPageScrollOffset", "77.5");
     editor->documentDidClose();
     EXPECT_EQ(defaults.integerForKey(key), std::optional<std::int64_t>(77));
     defaults.removeObjectForKey(key);

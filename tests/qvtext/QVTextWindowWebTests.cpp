@@ -348,6 +348,67 @@ TEST_F(QVTextWindowTest, theCaretInALinkShowsItsAddressAboveThePage)
 
 // TinyMCE's frame scrolls under a framed picture: once the page has
 // settled, the frame stands over the picture again.
+// What another program drops into the text goes in where it was dropped,
+// made safe as a paste is: its words arrive, its handlers do not.
+TEST_F(QVTextWindowTest, aDropFromAnotherProgramArrivesWithoutItsHandlers)
+{
+    std::string path = folder.path("Dropped.qvtext");
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage("<p>Target line</p>")->stringView()));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor,w=e.getWin(),d=new w.DataTransfer();"
+        "d.setData('text/html','<b onclick=\\'window.dropRan=1\\'>Dropped words</b>');d.setData('text/plain','Dropped words');"
+        "var p=e.getBody().firstChild,r=p.getBoundingClientRect();"
+        "p.dispatchEvent(new w.DragEvent('drop',{dataTransfer:d,bubbles:true,cancelable:true,"
+        "clientX:r.right-2,clientY:r.top+r.height/2}));})()");
+    ASSERT_TRUE(waitFor([&] { return run("tinymce.activeEditor.getBody().textContent").find("Dropped words") != std::string::npos; }))
+        << run("tinymce.activeEditor.getBody().innerHTML");
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().textContent").rfind("Target line", 0), 0u) << "the drop went in at the end";
+    EXPECT_EQ(run("tinymce.activeEditor.getBody().innerHTML").find("onclick"), std::string::npos);
+}
+
+// The page's container scrolls a long text (TinyMCE's frame grows to it):
+// the place the reader left is where the document opens again, and reading
+// aloud from the caret, which selects to the end, brings the reader back.
+TEST_F(QVTextWindowTest, theReadersPlaceIsKeptByReadingAloudAndWhenTheDocumentOpensAgain)
+{
+    std::string path = folder.path("Long.qvtext");
+    std::string lines;
+    for (int line = 1; line <= 300; ++line)
+        lines += "<p>Line " + std::to_string(line) + " of a long text</p>";
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(lines)->stringView()));
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    // Whichever scrolls the text: the page's container once TinyMCE's frame
+    // has grown to the text, the frame until then.
+    const std::string scrolled =
+        "(function(){var c=document.getElementById('contentDiv');"
+        "return c.scrollHeight>c.clientHeight?c:tinymce.activeEditor.getDoc().scrollingElement;})().scrollTop";
+    ASSERT_TRUE(waitFor([&] { return std::stoll("0" + run("tinymce.activeEditor.getBody().scrollHeight")) > 3000; }))
+        << "the text is not long";
+    // The reader drags the scroll bar down the page.
+    run(scrolled + " = 1800;");
+    ASSERT_EQ(run(scrolled), "1800");
+
+    // The caret near the top: reading aloud selects from it to the end.
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.setCursorLocation(e.getBody().children[3],0);})()");
+    run(scrolled + " = 1800;");
+    editor->tools().run("readAloudFromCursorToEnd");
+    editor->tools().run("cancelSpeak");
+    EXPECT_TRUE(waitFor([&] { return std::abs(std::stoll("0" + run(scrolled)) - 1800) <= 2; }))
+        << "reading aloud left the page at " << run(scrolled);
+
+    run(scrolled + " = 2400;");
+    closeDocument();
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return std::abs(std::stoll("0" + run(scrolled)) - 2400) <= 2; }))
+        << "the document opened at " << run(scrolled);
+}
+
 TEST_F(QVTextWindowTest, aPicturesFrameFollowsItsPictureWhenTheUserScrollsThePage)
 {
     std::string path = folder.path("Scrolled.qvtext");
@@ -492,6 +553,30 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
     Rect inImage = cropper->cropRectForFrame(cropper->cropRect());
     double screenScale = Device::current().screenScale();
 
+    // The darkest pixel across the two lower corners of the crop as it was
+    // chosen first, once the window shows `done` of it.
+    const Point corners[] = {{crop.minX(), crop.maxY()}, {crop.maxX(), crop.maxY()}};
+    auto darkestAtCorners = [&](const std::function<bool(int)>& done) {
+        int darkest = 0;
+        RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-crop-corners"));
+                if (!shot)
+                    return false;
+                darkest = 0;
+                for (const Point& corner : corners) {
+                    for (int d = -7; d <= 7; ++d)
+                        darkest = std::max(darkest, darkness(test::pixelAt(shot, int(x + corner.x + d), int(y + corner.y + d))));
+                }
+                g_object_unref(shot);
+                return done(darkest);
+            },
+            kEngineWaitSeconds);
+        return darkest;
+    };
+    EXPECT_GT(darkestAtCorners([](int darkest) { return darkest > 300; }), 300) << "the crop's corner marks are drawn";
+
     ASSERT_TRUE(pictures.executeCropImage());
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] { return run("(function(){var e=tinymce.activeEditor.dom.get('imageSelected_555');return e&&e.complete&&"
@@ -499,6 +584,12 @@ TEST_F(QVTextWindowTest, aPicturesFrameLiesOverItAndACropCornerDraggedWithThePoi
         kEngineWaitSeconds));
     EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalWidth")), inImage.width() * screenScale, 2);
     EXPECT_NEAR(floatValue(run("tinymce.activeEditor.dom.get('imageSelected_555').naturalHeight")), inImage.height() * screenScale, 2);
+
+    // The crop's corner marks went with it: where the two lower ones stood,
+    // below and beside the smaller picture, the paper shows again.
+    EXPECT_EQ(pictures.cropper(), nullptr);
+    int darkest = darkestAtCorners([](int darkest) { return darkest < 60; });
+    EXPECT_LT(darkest, 60) << "a crop handle is left on the page";
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ApplicationState.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/KeyboardService.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -225,6 +226,18 @@ Result<std::unique_ptr<GtkPresenter>> GtkPresenter::create()
 
 GtkPresenter::GtkPresenter()
 {
+    // The editors measure a window against the screen it is on (a window as
+    // wide as the screen fills it): the device reports the real monitor.
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = display ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (!monitor && display && gdk_display_get_n_monitors(display) > 0)
+        monitor = gdk_display_get_monitor(display, 0);
+    if (monitor) {
+        GdkRectangle area{};
+        gdk_monitor_get_geometry(monitor, &area);
+        if (area.width > 0 && area.height > 0)
+            Device::current().setScreenBounds(makeRect(0, 0, area.width, area.height));
+    }
     m_clipboard = std::make_shared<GtkClipboardBackend>(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), Pasteboard::general());
     Pasteboard::general().setBackend(m_clipboard);
     PicturePicker::setShared(std::make_shared<GtkPicturePicker>([] {
