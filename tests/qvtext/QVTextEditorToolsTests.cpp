@@ -87,6 +87,8 @@ TEST_F(QVTextEditorToolsTest, toolsMenuRowsReachTheEditorsViewModes)
     EXPECT_FALSE(editor->viewModes().isTypewriterMode());
     editor->tools().toolsOptionSelected(4);
     EXPECT_TRUE(editor->viewModes().isTypewriterMode());
+    // The switch is stored: the tests after this one start without the counter.
+    UserDefaults::standardUserDefaults().removeObjectForKey("wordCounterVisible");
 }
 
 bool floats(const BarContainerView& container, const std::shared_ptr<View>& view)

@@ -126,13 +126,13 @@ TEST_F(QVTextReadAloudTest, withNothingSelectedTheRestIsReadAndThePageStaysWhere
 {
     collapsed = true;
     editing = true;
-    view.answer("tinymce.DOM.getViewPort(tinymce.activeEditor.getWin()).y", "310");
+    view.answer("folioPageScrollOffset();", "310");
     view.answer(kSelectionScript, "The rest");
     view.clearScripts();
     tools->run("speakSelectedText");
     EXPECT_EQ(selectedToEnd, 1);
     EXPECT_EQ(view.scriptsMatching("execCommand\\('unselect'\\)").size(), 1u);
-    EXPECT_EQ(view.scriptsMatching("getWin\\(\\).scrollTo\\(0, 310\\);").size(), 1u);
+    EXPECT_EQ(view.scriptsMatching("folioPageScrollTo\\(310\\);").size(), 1u);
     EXPECT_EQ(tools->speech().textUterances(), (std::vector<std::u16string>{u"The rest"}));
     EXPECT_TRUE(tools->ask("isSpeaking"));
     tools->run("cancelSpeak");
