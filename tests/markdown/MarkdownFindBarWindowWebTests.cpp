@@ -325,5 +325,27 @@ TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)
         << keyBarFault(textView);
 }
 
+TEST_F(MarkdownFindBarWindowTest, TheWindowKeepsItsHeightWhileTheFindBarComesAndGoes)
+{
+    const std::string path = folder.file("height.md");
+    std::ofstream(path, std::ios::binary) << "Some words.\n";
+    MDTextViewController& editor = openEditor(path);
+    MEMarkdownTextView& textView = editor.markdownTextView();
+    auto settledHeight = [&] {
+        for (int pass = 0; pass < 20; ++pass)
+            GtkPresenter::processPendingEvents();
+        return gtk_widget_get_allocated_height(toplevel());
+    };
+    const int before = settledHeight();
+    ASSERT_GT(before, 1);
+    for (int round = 0; round < 3; ++round) {
+        textView.showSearchTextMode();
+        settledHeight();
+        textView.hideSearchTextMode();
+        settledHeight();
+    }
+    EXPECT_EQ(settledHeight(), before);
+}
+
 } // namespace
 } // namespace folio

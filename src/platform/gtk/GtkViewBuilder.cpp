@@ -106,6 +106,9 @@ std::vector<GtkWidget*> widgetsOfType(GtkWidget* widget, GType type)
     return found;
 }
 
+// A few lines of text stay visible however small the window is made.
+constexpr int kSmallestTextHeight = 80;
+
 int pixels(double points) { return static_cast<int>(std::lround(std::max(0.0, points))); }
 
 GtkWidget* imageWidget(const Image& image)
@@ -318,12 +321,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         // bar runs along the bottom of the text.
         GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
         GtkWidget* scroller = barScroller(bar);
-        // The bar takes its height from the text's frame, not on top of it:
-        // otherwise every rebuild of the bar grows the window by its height.
-        gint barHeight = 0;
-        gtk_widget_get_preferred_height(scroller, &barHeight, nullptr);
-        gtk_widget_set_size_request(text, pixels(textView->frame().width()),
-                                    std::max(0, pixels(textView->frame().height()) - barHeight));
+        // The text fills what the window leaves it beside the bar: asking
+        // for its last height as well would grow the window by the bar's
+        // height at every rebuild of the bar.
+        gtk_widget_set_size_request(text, pixels(textView->frame().width()), kSmallestTextHeight);
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
         gtk_box_pack_end(GTK_BOX(box), scroller, FALSE, FALSE, 0);
         return box;
