@@ -37,6 +37,7 @@
 #include "platform/web/FakeWebView.h"
 #include "tools/inspectors/ControlSlices.h"
 
+#include "support/SnapshotTakingApp.h"
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -380,18 +381,6 @@ TEST_F(MDTextViewControllerTest, ToolsOptionsRunTheirTools)
     EXPECT_TRUE(editor.markdownTextView().textCounter());
 }
 
-// The application's snapshot of the file, as the editor asks for it.
-class SnapshotAppController final : public DKDocumentAppController {
-public:
-    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string&) override { return nullptr; }
-    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion) override
-    {
-        asked.push_back(url);
-        completion(outcome);
-    }
-    std::vector<std::string> asked;
-    Result<std::string> outcome = std::string("/pictures/snap.png");
-};
 
 TEST_F(MDTextViewControllerTest, TheSnapshotAndTheResearchBrowserOpenFromTools)
 {
@@ -404,7 +393,7 @@ TEST_F(MDTextViewControllerTest, TheSnapshotAndTheResearchBrowserOpenFromTools)
     EXPECT_TRUE(menu->performActionWithTitle(u"Take Snapshot"));
     EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
     {
-        SnapshotAppController app;
+        SnapshotTakingApp app{"/pictures/snap.png"};
         app.outcome = Error{"test", 1, "The page could not be drawn"};
         editor.toolsOptionSelected(MDTextViewController::ToolsOptionSnapshot);
         EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);

@@ -17,6 +17,7 @@
 #include "qvtext/QVTextDialect.h"
 #include "qvtext/QVTextTools.h"
 #include "qvtext/QVTextViewController.h"
+#include "support/SnapshotTakingApp.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/EditorToolCommands.h"
@@ -30,18 +31,6 @@ namespace {
 
 using testing_support::writeFile;
 
-// The application's snapshot, as the editor asks for it.
-class SnapshotAppController final : public DKDocumentAppController {
-public:
-    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string&) override { return nullptr; }
-    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion) override
-    {
-        asked.push_back(url);
-        completion(outcome);
-    }
-    std::vector<std::string> asked;
-    Result<std::string> outcome = std::string("/pictures/Notes.png");
-};
 
 // What the QV text editor does beyond its page: the header and footer it
 // adds, the snapshot, the offline paths and the banner that shows links.
@@ -121,7 +110,7 @@ TEST_F(QVTextOutingsTest, aSnapshotIsTheApplicationsPictureOfTheFileAndAFailureS
     editor->tools().run("takeSnapshot");
     EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Error);
 
-    SnapshotAppController app;
+    SnapshotTakingApp app{"/pictures/Notes.png"};
     editor->tools().commands().toolsOptionSelected(0);
     EXPECT_EQ(app.asked, (std::vector<std::string>{document->fileURL()}));
     EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);

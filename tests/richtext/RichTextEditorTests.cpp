@@ -26,6 +26,7 @@
 #include "richtext/RichTextTools.h"
 #include "richtext/RichTextPageTemplate.h"
 #include "richtext/TextViewController.h"
+#include "support/SnapshotTakingApp.h"
 #include "support/DocumentTestSupport.h"
 #include "support/VirtualClock.h"
 #include "webeditor/ReadyPoller.h"
@@ -272,24 +273,12 @@ TEST_F(TextViewControllerTest, theToolsMenusReachTheCaretThePageControlAndTheKey
     EXPECT_FALSE(ProgressHUD::isVisible()) << "the overlay stayed up for ever";
 }
 
-// The application's picture of a file, as the Tools menu asks for it.
-class SnapshotTakingApp final : public DKDocumentAppController {
-public:
-    std::shared_ptr<DKDocument> makeDocumentForURL(const std::string&) override { return nullptr; }
-    void takeSnapshotFromURL(const std::string& url, std::function<void(Result<std::string>)> completion) override
-    {
-        asked.push_back(url);
-        completion(outcome);
-    }
-    std::vector<std::string> asked;
-    Result<std::string> outcome = std::string("/pictures/Letter.png");
-};
 
 TEST_F(TextViewControllerTest, takeSnapshotAsksTheApplicationForAPictureOfTheFileAndAFailureSaysSo)
 {
     becomeReady();
     {
-        SnapshotTakingApp app;
+        SnapshotTakingApp app{"/pictures/Letter.png"};
         editor->tools().commands().toolsOptionSelected(0);
         EXPECT_EQ(app.asked, (std::vector<std::string>{document->fileURL()}));
         EXPECT_EQ(ProgressHUD::shared().kind(), ProgressHUDKind::Success);
