@@ -107,10 +107,39 @@ protected:
         return alert && xdotool("windowfocus --sync " + *alert) && xdotool("key --clearmodifiers Escape")
             && waitUntilGone(title);
     }
+    // The darkest grey (0 black .. 1 white) of the window's area below its
+    // bar where each editor draws the document's first lines, or nothing
+    // when the window cannot be read.
+    std::optional<double> darkestGreyWhereTheTextIs(const std::string& window) const
+    {
+        std::string command = "DISPLAY=" + m_display->displayName() + " timeout 60 import -window " + window
+            + " -crop 190x130+10+55 +repage -colorspace Gray -format '%[fx:minima]' info: 2>/dev/null";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe)
+            return std::nullopt;
+        char buffer[64] = {};
+        bool read = fgets(buffer, sizeof buffer, pipe) != nullptr;
+        if (pclose(pipe) != 0 || !read)
+            return std::nullopt;
+        return std::strtod(buffer, nullptr);
+    }
+    // A window shows before its editor has the document: keys typed then
+    // would go nowhere, so wait for the text to be drawn, as a person would.
+    bool waitUntilTheTextShows(const std::string& window) const
+    {
+        for (int look = 0; look < 600; ++look) {
+            std::optional<double> grey = darkestGreyWhereTheTextIs(window);
+            // Black text, darker than the grey and blue of a ruler.
+            if (grey && *grey < 0.25)
+                return true;
+            g_usleep(100 * 1000);
+        }
+        return false;
+    }
     // Clicks into the document's text and types there, with real keys.
     bool typeIntoDocument(const std::string& window, const std::string& text) const
     {
-        return xdotool("windowfocus --sync " + window) && xdotool("mousemove --window " + window + " 500 300 click 1")
+        return waitUntilTheTextShows(window) && xdotool("windowfocus --sync " + window) && xdotool("mousemove --window " + window + " 500 300 click 1")
             && xdotool("key --clearmodifiers ctrl+End") && xdotool("type --delay 20 '" + text + "'")
             && xdotool("key --clearmodifiers Return BackSpace");
     }
