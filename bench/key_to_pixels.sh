@@ -2,7 +2,10 @@
 # Times a key in a real window, from the key until the first pixel changes on
 # the screen, in Folio's rich-text editor and in AbiWord on the same 1 MB
 # document, in one run on one private virtual display, the programs in turn
-# each round. Prints every program's median, 90th percentile and largest time.
+# each round. Prints every program's median, 90th percentile and largest time,
+# and the memory it holds once the document is open: the resident size of the
+# program and of the processes it started, and their proportional total
+# (a shared library's pages counted once).
 #
 #   bench/key_to_pixels.sh [BUILD_DIR] [KEYS] [ROUNDS]
 #
@@ -54,6 +57,25 @@ for _ in $(seq 1 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
 [ -s "$displayfile" ] || { echo "key_to_pixels.sh: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$displayfile")
 
+# The process and those it started, each on a line.
+family() {
+  echo "$1"
+  local child
+  for child in $(pgrep -P "$1" || true); do family "$child"; done
+}
+
+# "program-resident children-resident proportional-total", in megabytes.
+memory() {
+  local pid own=0 children=0 pss=0 first=$1
+  for pid in $(family "$1"); do
+    [ -r "/proc/$pid/smaps_rollup" ] || continue
+    read -r rss share < <(awk '/^Rss:/ { r = $2 } /^Pss:/ { p = $2 } END { print r, p }' "/proc/$pid/smaps_rollup")
+    if [ "$pid" = "$first" ]; then own=$((own + rss)); else children=$((children + rss)); fi
+    pss=$((pss + share))
+  done
+  echo "$((own / 1024)) $((children / 1024)) $((pss / 1024))"
+}
+
 # Opens the copy in a program, puts the pointer and the caret in its text,
 # and times the keys. $1: the name the times are kept under; the rest: the
 # command, which the copy's path is appended to.
@@ -76,6 +98,7 @@ measure() {
   # Opened once the screen has been still for eight seconds: AbiWord shows
   # its progress, then lays the document out for seconds showing nothing new.
   "$timer" 0 8 || echo "key_to_pixels.sh: $name never finished opening" >&2
+  memory "$pid" >>"$scratch/$name.memory"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
   sleep 1
@@ -89,8 +112,8 @@ measure() {
 }
 
 for round in $(seq 1 "$rounds"); do
-  measure folio "$folio" open
-  if command -v abiword >/dev/null; then measure abiword abiword; fi
+  measure folio "$folio" open || true
+  if command -v abiword >/dev/null; then measure abiword abiword || true; fi
 done
 
 for name in folio abiword; do
@@ -99,4 +122,7 @@ for name in folio abiword; do
     { t[NR] = $1 }
     END { printf "%-8s key to first changed pixel, 1 MB: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
           name, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
+  [ -s "$scratch/$name.memory" ] && awk -v name="$name" '
+    { printf "%-8s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
+      name, $1, $2, $3 }' "$scratch/$name.memory"
 done
