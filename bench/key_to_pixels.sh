@@ -102,9 +102,9 @@ measure() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
   sleep 1
-  [ -n "${KEYS_SHOTS:-}" ] && import -window root "$KEYS_SHOTS/$name-before.png"
+  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-before.png"; fi
   "$timer" "$keys" >>"$scratch/$name.times" || echo "key_to_pixels.sh: $name: the keys could not be timed" >&2
-  [ -n "${KEYS_SHOTS:-}" ] && import -window root "$KEYS_SHOTS/$name-after.png"
+  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-after.png"; fi
   kill -TERM "$pid" 2>/dev/null || true
   sleep 1
   kill -KILL "$pid" 2>/dev/null || true
@@ -122,7 +122,9 @@ for name in folio abiword; do
     { t[NR] = $1 }
     END { printf "%-8s key to first changed pixel, 1 MB: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
           name, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
-  [ -s "$scratch/$name.memory" ] && awk -v name="$name" '
-    { printf "%-8s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
-      name, $1, $2, $3 }' "$scratch/$name.memory"
+  if [ -s "$scratch/$name.memory" ]; then
+    awk -v name="$name" '
+      { printf "%-8s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
+        name, $1, $2, $3 }' "$scratch/$name.memory"
+  fi
 done
