@@ -245,7 +245,7 @@
     // carries a mark: the rule holds them by their place among the wrapper's
     // children. The editable part moves with the selection; whatever needs
     // more (a command on the whole document, a selection or a key that
-    // reaches past the editable part, a search, a read of the laid-out text)
+    // reaches past the editable part, a read of the laid-out text)
     // makes everything editable first.
     var kBlocksWorthHolding = 1500;
     var kScreensAround = 3;
@@ -398,33 +398,25 @@
         if (!blocks || blocks.length < kBlocksWorthHolding)
             return;
         var at = selectionBlocks();
-        if (!at || at.last - at.first > blocks.length / 2 || isSearching())
+        if (!at || at.last - at.first > blocks.length / 2)
             return;
         holdAround(at);
     }
 
-    // A search goes through the whole document, and its matches are
-    // selected and replaced wherever they are: while one is on, the whole
-    // document stays out.
-    function isSearching() {
-        return !!(global.JSL && global.JSL.keyword);
-    }
-
-    function showWholeDocumentForSearches() {
+    // A search only reads the document's text, which the blocks kept
+    // read-only while typing still show, so they stay held through it; the
+    // blocks held since the page opened come out, as their matches are to be
+    // seen. Stepping to a match or replacing it selects it first, and the
+    // selection guards move the editable part there.
+    function showOpeningBlocksForSearches() {
         var search = global.JSL;
         if (!search || typeof search.setKW !== 'function')
             return;
         var setKeyword = search.setKW;
         search.setKW = function (keyword) {
-            if (keyword)
+            if (keyword && held.length)
                 showWholeDocument();
             return setKeyword.apply(search, arguments);
-        };
-        var clear = search.clear;
-        search.clear = function () {
-            var answer = clear.apply(search, arguments);
-            scheduleHoldWhileTyping();
-            return answer;
         };
     }
 
@@ -479,7 +471,7 @@
         return !!typing;
     }
 
-    showWholeDocumentForSearches();
+    showOpeningBlocksForSearches();
     global.document.addEventListener('selectionchange', followSoon);
     global.document.addEventListener('input', followSoon);
 

@@ -145,6 +145,9 @@ TEST_F(RichTextTypingHoldWindowWebTest, findAndReplaceAllReachHeldBlocksAndUndoT
     FindCommander& find = editor->editingTools().find();
     find.findOnPage(u"amber");
     ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 3; })) << find.nTotalResults();
+    // The search is still on, and the far blocks are read-only again.
+    ASSERT_TRUE(waitFor([&] { return run("isHoldingWhileTyping()") == "1"; }));
+    EXPECT_EQ(editingOfLastParagraph(), "read-only");
     find.bar().replaceOnPage->setText(u"cobalt");
     find.replaceAll();
     ASSERT_TRUE(pageTextBecomes([](const std::string& text) {
@@ -167,6 +170,33 @@ TEST_F(RichTextTypingHoldWindowWebTest, findAndReplaceAllReachHeldBlocksAndUndoT
     saved = savedText();
     EXPECT_EQ(occurrences(saved, "amber"), 3u);
     EXPECT_EQ(occurrences(saved, " ends here."), std::size_t(kParagraphs));
+}
+
+TEST_F(RichTextTypingHoldWindowWebTest, aSearchKeepsFarBlocksHeldAndAMatchSteppedToThereIsReplacedAndSaved)
+{
+    caretInParagraphAndWaitForHolding(5);
+    if (HasFatalFailure())
+        return;
+    FindCommander& find = editor->editingTools().find();
+    find.findOnPage(u"amber");
+    ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 3; })) << find.nTotalResults();
+    ASSERT_TRUE(waitFor([&] { return run("isHoldingWhileTyping()") == "1"; }));
+    EXPECT_EQ(editingOfLastParagraph(), "read-only");
+
+    // From the first match to the third, in the last paragraph: it becomes
+    // editable, and the replacement lands there.
+    find.nextprevResultsFindOnPage(SearchReplaceBar::kNextSegment);
+    find.nextprevResultsFindOnPage(SearchReplaceBar::kNextSegment);
+    ASSERT_TRUE(waitFor([&] { return editingOfLastParagraph() != "read-only"; }));
+    find.bar().replaceOnPage->setText(u"cobalt");
+    find.replaceOnPage();
+    ASSERT_TRUE(pageTextBecomes([](const std::string& text) {
+        return text.find("Paragraph 2499 cobalt ends here.") != std::string::npos;
+    })) << pageText().substr(pageText().size() - 200);
+    const std::string saved = savedText();
+    EXPECT_NE(saved.find("Paragraph 2499 cobalt"), std::string::npos);
+    EXPECT_EQ(occurrences(saved, "amber"), 2u);
+    EXPECT_EQ(occurrences(saved, "ends here."), std::size_t(kParagraphs));
 }
 
 TEST_F(RichTextTypingHoldWindowWebTest, aShiftSelectionToTheEndReachesHeldBlocksAndUndoBringsThemBack)
