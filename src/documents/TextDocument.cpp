@@ -223,6 +223,12 @@ std::optional<MutableAttributedString> TextDocument::RTFtext() const
     return m_RTFtext;
 }
 
+bool TextDocument::hasRTFtext() const
+{
+    std::lock_guard lock(m_textMutex);
+    return m_RTFtext.has_value();
+}
+
 void TextDocument::setRTFtext(std::optional<AttributedString> text)
 {
     std::lock_guard lock(m_textMutex);

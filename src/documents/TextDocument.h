@@ -84,6 +84,8 @@ public:
     // The text as read, kept for the native viewer when the editing page
     // cannot carry it back or the file may not be written; unset otherwise.
     std::optional<MutableAttributedString> RTFtext() const;
+    // Whether there is such a text, without copying a long document to say so.
+    bool hasRTFtext() const;
     void setRTFtext(std::optional<AttributedString> text);
     std::optional<MutableAttributedString> attributedText() const;
     void setAttributedText(std::optional<AttributedString> text);

@@ -70,7 +70,7 @@ std::shared_ptr<ViewController> AppController::viewControllerForDocumentWithoutE
         return nullptr;
     // The native viewer of rich text, when the application has one; it
     // shows the text kept as read, and without that there is nothing to show.
-    if (text->kind() == DocumentKind::RTF && text->RTFtext()) {
+    if (text->kind() == DocumentKind::RTF && text->hasRTFtext()) {
         if (std::shared_ptr<ViewController> viewer = text->makeRTFViewController())
             return viewer;
     }

@@ -50,7 +50,7 @@ std::shared_ptr<View> RTFTextViewController::textView()
 
 bool RTFTextViewController::acceptsEdits() const
 {
-    return m_document && !m_receivedDocumentDidClose && !m_document->refusesSaves() && m_document->RTFtext();
+    return m_document && !m_receivedDocumentDidClose && !m_document->refusesSaves() && m_document->hasRTFtext();
 }
 
 void RTFTextViewController::loadView()
