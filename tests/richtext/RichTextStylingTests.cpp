@@ -866,6 +866,9 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     RunLoop::main().advanceVirtualClock(10 * FontStateMonitor::kIntervalSeconds);
     RunLoop::main().runOnce();
     EXPECT_EQ(page->scriptsMatching("getCurrentFontSize").size(), 1u) << "no polls once the document closed";
+    // The changes above came due for an autosave on the way: it is let end
+    // here, for a save cut off halfway would wait for the next test's loop.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !document->isSaving(); }, 10));
     FontCatalog::setShared(nullptr);
 }
 
