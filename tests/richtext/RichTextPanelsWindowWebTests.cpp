@@ -152,16 +152,21 @@ TEST_F(RichTextPanelsWindowTest, theStyleBarsPanelKeysAndTheStyleItemOpenTheirPa
         KeyBar::Panel key;
         Kind panel;
         const char* shows;
+        const char* lacks = nullptr;
     };
     for (const Expected& expected : {Expected{KeyBar::Panel::Style, Kind::TextFormatFromKeyboard, "Text Color"},
                                      Expected{KeyBar::Panel::TextTools, Kind::TextTools, "Text background color"},
-                                     Expected{KeyBar::Panel::InsertItem, Kind::InsertItem, "Header & Footer"}}) {
+                                     Expected{KeyBar::Panel::InsertItem, Kind::InsertItem, "Header & Footer"},
+                                     // The picture panel holds only the two picture rows of the insert panel.
+                                     Expected{KeyBar::Panel::InsertImage, Kind::InsertImage, "Take Photo", "Header & Footer"}}) {
         clickView(*keys.panelKey(expected.key));
         if (HasFatalFailure())
             return;
         GtkWidget* popover = panelOnScreen(expected.panel);
         ASSERT_NE(popover, nullptr) << "no panel opened for key " << static_cast<int>(expected.key);
         EXPECT_TRUE(contains(test::labelTexts(popover), expected.shows)) << expected.shows;
+        if (expected.lacks)
+            EXPECT_FALSE(contains(test::labelTexts(popover), expected.lacks)) << expected.lacks;
         editor->tools().inspectors().inspector(expected.panel)->dismissAnimated(false);
         ASSERT_TRUE(settle([&] { return !shown(presenter->widgetForController(*editor->tools().inspectors().inspector(expected.panel)->navigationController())); }));
     }
