@@ -180,6 +180,7 @@ TEST_F(StylingTest, alignmentIndicatorsShowLeftWhenNoneIsActiveAndPhonesNeverTou
     styling.monitor().textStyleMonitor();
     EXPECT_FALSE(bar.styleAlignLeft->isHidden()) << "shown from the earlier answers, before these arrive";
     view.releaseAll();
+    EXPECT_FALSE(bar.styleAlignLeft->isHidden()) << "the page said no to every alignment: the key left the bar";
     view.clearScripts();
 
     Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Phone);
