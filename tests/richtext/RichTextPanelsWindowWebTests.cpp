@@ -417,6 +417,9 @@ TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuP
     run("(function(){var c=document.getElementById('content');c.innerText='one two three four five six seven eight nine "
         "ten';c.focus();var r=document.createRange();r.selectNodeContents(c);r.collapse(true);var s=getSelection();"
         "s.removeAllRanges();s.addRange(r);})()");
+    // As a document opens: the banner is hidden until something shows in it.
+    editor->margins().topAlertBar()->setText(u"");
+    editor->margins().topAlertBar()->setHidden(true);
     clickBarItem(editor->styling().barItems().toolsBarButtonItem());
     clickMenuRow("Read Aloud");
     if (HasFatalFailure())
