@@ -83,8 +83,17 @@ void FontStateMonitor::textStyleMonitor()
     updateCurrentFont();
 
     if (Device::current().isPad()) {
-        auto shownWhen = [](const std::shared_ptr<Button>& button) {
-            return [button](bool on) { button->setHidden(!on); };
+        // The page answers no for all four where the text keeps its default
+        // alignment: once the last answer is in, the left indicator stands
+        // for it, so that the alignment key never leaves the bar.
+        auto unanswered = std::make_shared<int>(4);
+        auto shownWhen = [unanswered, &bar](const std::shared_ptr<Button>& button) {
+            return [unanswered, button, left = bar.styleAlignLeft, right = bar.styleAlignRight,
+                    center = bar.styleAlignCenter, full = bar.styleAlignFull](bool on) {
+                button->setHidden(!on);
+                if (--*unanswered == 0 && left->isHidden() && right->isHidden() && center->isHidden() && full->isHidden())
+                    left->setHidden(false);
+            };
         };
         askState("document.queryCommandState('justifyleft')", shownWhen(bar.styleAlignLeft));
         askState("document.queryCommandState('justifyright')", shownWhen(bar.styleAlignRight));

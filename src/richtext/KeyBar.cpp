@@ -159,7 +159,8 @@ void KeyBar::layoutBars()
     m_miscToolsKey->setSymbolName("keyboard");
     place(*m_styleToolbar, m_miscToolsKey, xs, kStyleKeyWidth);
     const std::pair<Panel, const char*> panels[] = {
-        {Panel::Style, "paintbrush"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus"}};
+        {Panel::Style, "paintbrush"}, {Panel::TextTools, "doc.badge.gearshape"}, {Panel::InsertItem, "plus"},
+        {Panel::InsertImage, "photo"}};
     for (const auto& [panel, symbol] : panels) {
         const std::shared_ptr<Button>& key = panelKey(panel);
         key->setSymbolName(symbol);

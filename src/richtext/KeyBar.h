@@ -82,9 +82,10 @@ public:
     const std::shared_ptr<Button>& otherCommandsKey() const { return m_otherCommandsKey; }
     const std::shared_ptr<Button>& miscToolsKey() const { return m_miscToolsKey; }
     void setToolMenus(std::function<void(Rect keyFrame)> showOtherCommandsMenu, std::shared_ptr<Menu> miscToolsMenu);
-    // The style bar's panel keys: the style panel, the text tools panel and
-    // the insert panel, each opened at its key (its frame in the style bar).
-    enum class Panel { Style, TextTools, InsertItem };
+    // The style bar's panel keys: the style panel, the text tools panel, the
+    // insert panel and the insert image panel, each opened at its key (its
+    // frame in the style bar).
+    enum class Panel { Style, TextTools, InsertItem, InsertImage };
     const std::shared_ptr<Button>& panelKey(Panel panel) const { return m_panelKeys[static_cast<size_t>(panel)]; }
     void setPanels(std::function<void(Panel, Rect keyFrame)> showPanel) { m_showPanel = std::move(showPanel); }
     // The row shown now; null in multitasking mode or before the first build.
@@ -143,8 +144,8 @@ private:
     std::shared_ptr<Button> m_otherCommandsKey = std::make_shared<Button>();
     std::shared_ptr<Button> m_miscToolsKey = std::make_shared<Button>();
     std::function<void(Rect)> m_showOtherCommandsMenu;
-    std::array<std::shared_ptr<Button>, 3> m_panelKeys{std::make_shared<Button>(), std::make_shared<Button>(),
-                                                      std::make_shared<Button>()};
+    std::array<std::shared_ptr<Button>, 4> m_panelKeys{std::make_shared<Button>(), std::make_shared<Button>(),
+                                                      std::make_shared<Button>(), std::make_shared<Button>()};
     std::function<void(Panel, Rect)> m_showPanel;
     bool m_removingFormBar = false;
     bool m_removedFormBar = false;

@@ -120,6 +120,9 @@ TextViewController::TextViewController(TextDocument& document, WebViewFactory fa
         case KeyBar::Panel::InsertItem:
             inspectors.showTextInsertItemMenu({nullptr, keyFrame});
             break;
+        case KeyBar::Panel::InsertImage:
+            inspectors.showTextInsertImageMenu({nullptr, keyFrame});
+            break;
         }
     });
 }

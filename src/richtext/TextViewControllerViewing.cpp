@@ -201,7 +201,14 @@ RichTextViewingTools TextViewController::makeViewingTools()
             bar->setText(text);
         },
         .regenerateToolsMenu = [this] { m_styling->barItems().regenerateToolsMenu(); },
-        .endEditing = [this] { endPageEditing(); },
+        .endEditing =
+            [this] {
+                endPageEditing();
+                // The speech menu offers what the first responder can do: with
+                // the page's editing over, that is the editor, which offers
+                // pause, resume and cancel while it reads.
+                becomeFirstResponder();
+            },
         .view = view});
     tools.readAloud = std::make_unique<RichTextReadAloud>(m_connection, *tools.speech, RichTextReadAloud::Host{
         .isEditing = [this] { return m_isEditing; },

@@ -11,6 +11,7 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Pasteboard.h"
 #include "richtext/InsertCommander.h"
@@ -18,6 +19,7 @@
 #include "webeditor/FindCommander.h"
 #include "webeditor/SearchReplaceBar.h"
 #include "richtext/RichTextEditingTools.h"
+#include "richtext/RichTextMarginRuler.h"
 #include "richtext/RichTextStyling.h"
 #include "richtext/RichTextTools.h"
 #include "richtext/RichTextViewingTools.h"
@@ -25,6 +27,7 @@
 #include "richtext/TypewriterMode.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "tools/speech/ReadAloudController.h"
 #include "webeditor/EditorInspectors.h"
 
 #include <gtk/gtk.h>
@@ -152,16 +155,21 @@ TEST_F(RichTextPanelsWindowTest, theStyleBarsPanelKeysAndTheStyleItemOpenTheirPa
         KeyBar::Panel key;
         Kind panel;
         const char* shows;
+        const char* lacks = nullptr;
     };
     for (const Expected& expected : {Expected{KeyBar::Panel::Style, Kind::TextFormatFromKeyboard, "Text Color"},
                                      Expected{KeyBar::Panel::TextTools, Kind::TextTools, "Text background color"},
-                                     Expected{KeyBar::Panel::InsertItem, Kind::InsertItem, "Header & Footer"}}) {
+                                     Expected{KeyBar::Panel::InsertItem, Kind::InsertItem, "Header & Footer"},
+                                     // The picture panel holds only the two picture rows of the insert panel.
+                                     Expected{KeyBar::Panel::InsertImage, Kind::InsertImage, "Take Photo", "Header & Footer"}}) {
         clickView(*keys.panelKey(expected.key));
         if (HasFatalFailure())
             return;
         GtkWidget* popover = panelOnScreen(expected.panel);
         ASSERT_NE(popover, nullptr) << "no panel opened for key " << static_cast<int>(expected.key);
         EXPECT_TRUE(contains(test::labelTexts(popover), expected.shows)) << expected.shows;
+        if (expected.lacks)
+            EXPECT_FALSE(contains(test::labelTexts(popover), expected.lacks)) << expected.lacks;
         editor->tools().inspectors().inspector(expected.panel)->dismissAnimated(false);
         ASSERT_TRUE(settle([&] { return !shown(presenter->widgetForController(*editor->tools().inspectors().inspector(expected.panel)->navigationController())); }));
     }
@@ -397,6 +405,80 @@ TEST_F(RichTextNarrowWindowTest, theFindBarAndTheRowSwitchesAreAllOnScreen)
             EXPECT_FALSE(gdk_rectangle_intersect(&boxes[i], &boxes[j], &overlap))
                 << "control " << i << " lies over control " << j << " (" << overlap.width << " x " << overlap.height << ")";
         }
+    }
+}
+
+// Read Aloud from the tools menu shows each word in the banner above the page
+// as it is heard, one after another in the text's order, while the menu above
+// the page pauses, resumes and cancels the reading.
+TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuPausesResumesAndCancels)
+{
+    const std::vector<std::string> words{"one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"};
+    run("(function(){var c=document.getElementById('content');c.innerText='one two three four five six seven eight nine "
+        "ten';c.focus();var r=document.createRange();r.selectNodeContents(c);r.collapse(true);var s=getSelection();"
+        "s.removeAllRanges();s.addRange(r);})()");
+    // As a document opens: the banner is hidden until something shows in it.
+    editor->margins().topAlertBar()->setText(u"");
+    editor->margins().topAlertBar()->setHidden(true);
+    clickBarItem(editor->styling().barItems().toolsBarButtonItem());
+    clickMenuRow("Read Aloud");
+    if (HasFatalFailure())
+        return;
+    ReadAloudController& speech = *editor->viewing().speech;
+    GtkWidget* banner = GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar());
+    ASSERT_NE(banner, nullptr);
+    auto bannerText = [&] {
+        std::vector<std::string> texts = test::labelTexts(banner);
+        return texts.empty() ? std::string() : texts.front();
+    };
+    // The words as the banner showed them, each once, from the first word
+    // on: the banner showed the margins' read-out before.
+    std::vector<std::string> seen;
+    auto watch = [&] {
+        std::string text = bannerText();
+        if (seen.empty() && std::find(words.begin(), words.end(), text) == words.end())
+            return;
+        if (!text.empty() && (seen.empty() || seen.back() != text))
+            seen.push_back(text);
+    };
+    ASSERT_TRUE(settle([&] {
+        watch();
+        return seen.size() >= 3;
+    })) << "the banner showed " << seen.size() << " words";
+    ASSERT_TRUE(speech.isSpeaking()) << "three words were shown only once the reading was over";
+
+    auto menuButton = [&](const std::string& title) -> GtkWidget* {
+        GtkWidget* menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu) ? buttonIn(menu, title) : nullptr;
+    };
+    GtkWidget* pause = nullptr;
+    ASSERT_TRUE(settle([&] { return (pause = menuButton("Pause")) != nullptr && menuButton("Cancel"); }))
+        << "no Pause and Cancel above the page";
+    ASSERT_TRUE(test::clickWidget(pause));
+    GtkWidget* resume = nullptr;
+    ASSERT_TRUE(settle([&] {
+        watch();
+        return speech.synthesizerIsPaused() && (resume = menuButton("Resume")) != nullptr;
+    })) << "Pause did not pause, or the menu offers no Resume";
+    const std::size_t shownWhenPaused = seen.size();
+    ASSERT_TRUE(test::clickWidget(resume));
+    ASSERT_TRUE(settle([&] {
+        watch();
+        return seen.size() > shownWhenPaused;
+    })) << "Resume did not go on from " << seen.back();
+
+    GtkWidget* cancel = nullptr;
+    ASSERT_TRUE(settle([&] { return (cancel = menuButton("Cancel")) != nullptr; }));
+    ASSERT_TRUE(test::clickWidget(cancel));
+    ASSERT_TRUE(settle([&] { return !speech.isSpeaking() && bannerText().empty() && !menuButton("Pause"); }))
+        << "the reading went on after Cancel: " << bannerText();
+    EXPECT_LT(seen.size(), words.size()) << "the reading was over before it was cancelled";
+    // In the text's order, none twice: a word may pass unseen between two looks.
+    auto next = words.begin();
+    for (const std::string& word : seen) {
+        next = std::find(next, words.end(), word);
+        ASSERT_NE(next, words.end()) << word << " shown out of order";
+        ++next;
     }
 }
 

@@ -180,6 +180,7 @@ TEST_F(StylingTest, alignmentIndicatorsShowLeftWhenNoneIsActiveAndPhonesNeverTou
     styling.monitor().textStyleMonitor();
     EXPECT_FALSE(bar.styleAlignLeft->isHidden()) << "shown from the earlier answers, before these arrive";
     view.releaseAll();
+    EXPECT_FALSE(bar.styleAlignLeft->isHidden()) << "the page said no to every alignment: the key left the bar";
     view.clearScripts();
 
     Device::current().setUserInterfaceIdiom(UserInterfaceIdiom::Phone);
@@ -866,6 +867,9 @@ TEST(TextViewControllerStylingTest, editorShowsItsBarItemsPollsWhileOpenAndAsksT
     RunLoop::main().advanceVirtualClock(10 * FontStateMonitor::kIntervalSeconds);
     RunLoop::main().runOnce();
     EXPECT_EQ(page->scriptsMatching("getCurrentFontSize").size(), 1u) << "no polls once the document closed";
+    // The changes above came due for an autosave on the way: it is let end
+    // here, for a save cut off halfway would wait for the next test's loop.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return !document->isSaving(); }, 10));
     FontCatalog::setShared(nullptr);
 }
 

@@ -409,8 +409,14 @@ std::optional<std::string> EveryControlWalk::take(const WalkStep& step, GtkWidge
         if (!window || !inside(*rect, *window))
             return "off-screen";
     }
-    if (GTK_IS_LIST_BOX_ROW(it->widget))
-        gtk_widget_activate(it->widget);
+    if (GTK_IS_LIST_BOX_ROW(it->widget)) {
+        // A row that holds a control the program draws (a stepper) is used
+        // through that control: the row itself takes no choice.
+        if (GtkWidget* drawn = drawnControlIn(it->widget))
+            pressDrawnControl(drawn);
+        else
+            gtk_widget_activate(it->widget);
+    }
     else if (GTK_IS_BUTTON(it->widget))
         gtk_button_clicked(GTK_BUTTON(it->widget));
     else

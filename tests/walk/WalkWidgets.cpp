@@ -171,4 +171,39 @@ void scrollIntoView(GtkWidget* widget)
         gtk_main_iteration_do(FALSE);
 }
 
+GtkWidget* drawnControlIn(GtkWidget* widget)
+{
+    if (!widget)
+        return nullptr;
+    if (GTK_IS_DRAWING_AREA(widget) && gtk_widget_get_visible(widget)
+        && g_signal_has_handler_pending(widget, g_signal_lookup("button-press-event", GTK_TYPE_WIDGET), 0, FALSE))
+        return widget;
+    GtkWidget* found = nullptr;
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+        for (GList* child = children; child && !found; child = child->next)
+            found = drawnControlIn(GTK_WIDGET(child->data));
+        g_list_free(children);
+    }
+    return found;
+}
+
+void pressDrawnControl(GtkWidget* drawn)
+{
+    GdkWindow* window = gtk_widget_get_window(drawn);
+    if (!window)
+        return;
+    GdkEvent* event = gdk_event_new(GDK_BUTTON_PRESS);
+    event->button.window = GDK_WINDOW(g_object_ref(window));
+    event->button.button = 1;
+    event->button.x = gtk_widget_get_allocated_width(drawn) / 2.0;
+    event->button.y = gtk_widget_get_allocated_height(drawn) / 4.0;
+    event->button.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(event, gdk_seat_get_pointer(gdk_display_get_default_seat(gtk_widget_get_display(drawn))));
+    gtk_widget_event(drawn, event);
+    event->type = GDK_BUTTON_RELEASE;
+    gtk_widget_event(drawn, event);
+    gdk_event_free(event);
+}
+
 } // namespace folio::test

@@ -26,5 +26,11 @@ int gapBetween(const GdkRectangle& a, const GdkRectangle& b);
 void scrollIntoView(GtkWidget* widget);
 // The screen the widget is shown on.
 GdkRectangle screenBounds(GtkWidget* widget);
+// A control the program draws itself (a stepper) inside the widget: the
+// first drawing that takes presses, or none.
+GtkWidget* drawnControlIn(GtkWidget* widget);
+// Presses and releases button 1 on a drawn control, in its upper half
+// (a stepper's step up), as a person's click does.
+void pressDrawnControl(GtkWidget* drawn);
 
 } // namespace folio::test

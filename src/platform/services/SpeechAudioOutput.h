@@ -30,7 +30,8 @@ public:
     // The desktop's sound output; when it has none, a WAV file in the
     // temporary folder.
     static std::unique_ptr<SpeechAudioOutput> makeDefault();
-    // Appends everything played to one WAV file, as fast as it comes.
+    // Appends everything played to one WAV file, and reports it heard over
+    // its length on the run loop's clock.
     static std::unique_ptr<SpeechAudioOutput> makeWavFile(std::string path);
 };
 

@@ -42,13 +42,11 @@ std::unique_ptr<SpeechAudioOutput> SpeechAudioOutput::makeWavFile(std::string pa
     return std::make_unique<WavFileSpeechOutput>(std::move(path));
 }
 
-WavFileSpeechOutput::WavFileSpeechOutput(std::string path)
-    : m_path(std::move(path)), m_self(std::make_shared<WavFileSpeechOutput*>(this))
-{
-}
+WavFileSpeechOutput::WavFileSpeechOutput(std::string path) : m_path(std::move(path)) {}
 
 WavFileSpeechOutput::~WavFileSpeechOutput()
 {
+    stopTicking();
     if (m_file)
         std::fclose(m_file);
 }
@@ -79,42 +77,74 @@ bool WavFileSpeechOutput::writeSamples(const std::vector<std::int16_t>& samples,
 
 void WavFileSpeechOutput::play(const SynthesizedSpeech& speech, Progress progress, Finished finished)
 {
+    stop();
     if (!writeSamples(speech.samples, speech.sampleRate > 0 ? speech.sampleRate : 22050))
         TELog(TELogLevelWarning, "The spoken sound could not be written to " + m_path);
-    double duration = speech.duration();
-    m_pending = [progress = std::move(progress), finished = std::move(finished), duration] {
-        if (progress)
-            progress(duration);
-        if (finished)
-            finished();
-    };
-    deliverSoon();
+    m_progress = std::move(progress);
+    m_finished = std::move(finished);
+    m_duration = speech.duration();
+    startTicking();
 }
 
-void WavFileSpeechOutput::deliverSoon()
+double WavFileSpeechOutput::playedSeconds() const
 {
-    if (m_paused || !m_pending)
+    return m_playedBefore + (m_timer ? RunLoop::main().now() - m_resumedAt : 0);
+}
+
+void WavFileSpeechOutput::startTicking()
+{
+    if (m_timer || !m_finished)
         return;
-    std::weak_ptr<WavFileSpeechOutput*> weak = m_self;
-    RunLoop::main().post([weak] {
-        auto self = weak.lock();
-        if (!self || (*self)->m_paused || !(*self)->m_pending)
-            return;
-        std::function<void()> report = std::exchange((*self)->m_pending, {});
-        report();
-    });
+    m_resumedAt = RunLoop::main().now();
+    m_timer = RunLoop::main().scheduleTimer(kTickSeconds, true, [this] { tick(); });
+}
+
+void WavFileSpeechOutput::stopTicking()
+{
+    if (!m_timer)
+        return;
+    m_playedBefore = playedSeconds();
+    RunLoop::main().invalidate(m_timer);
+    m_timer = 0;
+}
+
+void WavFileSpeechOutput::tick()
+{
+    double played = playedSeconds();
+    if (played < m_duration) {
+        if (m_progress)
+            m_progress(played);
+        return;
+    }
+    stopTicking();
+    // Either callback may stop this output or play the next utterance on it.
+    Progress progress = std::exchange(m_progress, {});
+    Finished finished = std::exchange(m_finished, {});
+    if (progress)
+        progress(m_duration);
+    if (finished)
+        finished();
+}
+
+void WavFileSpeechOutput::pause()
+{
+    m_paused = true;
+    stopTicking();
 }
 
 void WavFileSpeechOutput::resume()
 {
     m_paused = false;
-    deliverSoon();
+    startTicking();
 }
 
 void WavFileSpeechOutput::stop()
 {
+    stopTicking();
     m_paused = false;
-    m_pending = {};
+    m_progress = {};
+    m_finished = {};
+    m_playedBefore = 0;
 }
 
 } // namespace folio

@@ -33,16 +33,21 @@ std::uint32_t littleEndian(const std::vector<unsigned char>& bytes, std::size_t 
 // Records what a synthesizer reports, in order.
 struct Recorder final : SpeechSynthesizerDelegate {
     std::vector<std::pair<Range, std::u16string>> words;
+    // The run loop's clock at each word and each end.
+    std::vector<double> wordTimes;
+    std::vector<double> finishTimes;
     std::vector<std::u16string> finished;
     std::function<void()> onFinish;
 
     void speechSynthesizerWillSpeakRange(Range range, const SpeechUtterance& utterance) override
     {
         words.emplace_back(range, utterance.speechString.substr(range.location, range.length));
+        wordTimes.push_back(RunLoop::main().now());
     }
     void speechSynthesizerDidFinishUtterance(const SpeechUtterance& utterance) override
     {
         finished.push_back(utterance.speechString);
+        finishTimes.push_back(RunLoop::main().now());
         if (onFinish)
             onFinish();
     }
@@ -129,6 +134,49 @@ TEST_F(SpeechSynthesizerTest, speaksQueuedUtterancesToAWavFileWithWordEventsAtTh
         loud += sample > 2000 || sample < -2000;
     }
     EXPECT_GT(loud, 100u);
+}
+
+TEST_F(SpeechSynthesizerTest, eachWordIsReportedWhenItsSoundIsReachedAndPausingHoldsTheClock)
+{
+    const std::u16string text = u"one two three four five six seven";
+    Result<SynthesizedSpeech> expected = EspeakEngine::synthesize(text, "en", 0.5f);
+    ASSERT_TRUE(expected) << expected.error().message;
+    ASSERT_EQ(expected->words.size(), 7u);
+    ASSERT_GT(expected->duration(), 1.0);
+
+    Recorder recorder;
+    SpeechSynthesizer synthesizer(SpeechAudioOutput::makeWavFile(wav));
+    synthesizer.setDelegate(&recorder);
+    const double start = loop.now();
+    synthesizer.speakUtterance({text, 0.5f, "en", 0});
+    // Halfway through the sound only the words that began before are shown.
+    const double half = expected->duration() / 2;
+    loop.advanceVirtualClock(half);
+    const std::size_t heardByHalf = recorder.words.size();
+    EXPECT_GE(heardByHalf, 2u);
+    EXPECT_LE(heardByHalf, 5u);
+    EXPECT_TRUE(recorder.finished.empty());
+
+    // Paused, no word comes however long the wait; continued, the rest follow.
+    ASSERT_TRUE(synthesizer.pauseSpeaking());
+    loop.advanceVirtualClock(30);
+    EXPECT_EQ(recorder.words.size(), heardByHalf);
+    const double pausedFor = 30;
+    ASSERT_TRUE(synthesizer.continueSpeaking());
+    ASSERT_TRUE(loop.runUntil([&] { return recorder.finished.size() == 1; }, 10));
+
+    ASSERT_EQ(recorder.words.size(), 7u);
+    for (std::size_t index = 0; index < recorder.words.size(); ++index) {
+        EXPECT_EQ(recorder.words[index].first, expected->words[index].range);
+        double heardAt = recorder.wordTimes[index] - start - (index < heardByHalf ? 0 : pausedFor);
+        // The engine places a word some milliseconds differently from one
+        // synthesis of the same text to the next: a tick either way.
+        const double slack = WavFileSpeechOutput::kTickSeconds;
+        EXPECT_GE(heardAt + slack, expected->words[index].seconds) << "word " << index << " came early";
+        EXPECT_LE(heardAt, expected->words[index].seconds + slack + WavFileSpeechOutput::kTickSeconds)
+            << "word " << index << " came late";
+    }
+    EXPECT_GE(recorder.finishTimes[0] - start - pausedFor + 1e-6, expected->duration());
 }
 
 TEST_F(SpeechSynthesizerTest, pausingHoldsTheQueueAndContinuingFinishesIt)
