@@ -8,6 +8,7 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Presenter.h"
 #include "platform/ui/TextField.h"
 
 namespace folio {
@@ -154,7 +155,15 @@ void MEMarkdownTextView::showSearchTextMode()
     becomeFirstResponder();
     if (!m_searchAccessoryView) {
         m_searchAccessoryView = MEFindReplaceBar::make(*this, Device::current().isPad());
-        m_searchAccessoryView->setCloseAction([this] { hideSearchTextMode(); });
+        m_searchAccessoryView->setCloseAction([this] {
+            hideSearchTextMode();
+            // NOTE: on the desktop no on-screen keyboard goes away with the
+            // bar, and the keys typed after Done belong in the text. The
+            // text gets the keyboard without becoming first responder, which
+            // would end the search: the matches stay marked until the next
+            // edit or click.
+            Presenter::current().viewDidRequestKeyboardFocus(*this);
+        });
     }
     m_searchAccessoryView->prepareForShowing();
     setInputAccessoryView(m_searchAccessoryView);

@@ -301,6 +301,15 @@ TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)
     GtkPresenter::processPendingEvents();
     ASSERT_TRUE(test::focusWindow(toplevel()));
     textView.showSearchTextMode();
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel()));
+            return focused && GTK_IS_ENTRY(focused);
+        },
+        10));
+    ASSERT_TRUE(test::typeText("words"));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.numberOfMatches() == 1; }, 10));
     GtkWidget* done = nullptr;
     // The find bar's Done button, once it is laid out on screen.
     ASSERT_TRUE(RunLoop::main().runUntil(
@@ -323,6 +332,13 @@ TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)
     ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return findEntries() == 0; }, 10));
     EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return keyBarFault(textView).empty(); }, 10))
         << keyBarFault(textView);
+
+    // The keys typed after Done reach the text, and the finished search
+    // leaves no match highlighted.
+    ASSERT_TRUE(test::typeText("Q"));
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.text().find(u'Q') != std::u16string::npos; }, 10))
+        << "the text is " << toUtf8(textView.text());
+    EXPECT_TRUE(textView.highlightsByRange().empty());
 }
 
 TEST_F(MarkdownFindBarWindowTest, TheWindowKeepsItsHeightWhileTheFindBarComesAndGoes)
