@@ -18,6 +18,10 @@ public:
     }
     ~VirtualClockScope()
     {
+        // Background work a test set going (an autosave that came due) may be
+        // waiting for the main thread: let it end first, or cancelling its
+        // answer would leave it waiting, and the next test behind it.
+        RunLoop::main().runUntil([] { return !RunLoop::main().hasBackgroundWork(); }, 60);
         RunLoop::main().cancelAll();
         RunLoop::main().useRealClock();
     }

@@ -91,6 +91,7 @@ public:
     // instead of jumping to its time-out.
     void beginBackgroundWork();
     void endBackgroundWork();
+    bool hasBackgroundWork() const { return m_backgroundWork.load() > 0; }
 
 private:
     struct Entry;
