@@ -624,6 +624,13 @@
     }
 
     function getCurrentFontSize() {
+        // A size armed at a bare caret is what the next typed text gets, so
+        // it is the caret's size for as long as the caret stays there.
+        var range = currentRange();
+        var armed = editor.pendingFontSizeAt;
+        if (editor.pendingFontSize && armed && range && range.collapsed
+            && range.startContainer === armed.node && range.startOffset === armed.offset)
+            return String(editor.pendingFontSize);
         return String(Math.round(parseFloat(computed(caretElement()).fontSize) || 0));
     }
 
@@ -680,6 +687,8 @@
         doc().execCommand('fontSize', false, '7');
         if (bareCaret) {
             editor.pendingFontSize = size;
+            var caret = currentRange();
+            editor.pendingFontSizeAt = caret ? {node: caret.startContainer, offset: caret.startOffset} : null;
             return;
         }
         // The command's marks: those it added, and those of the selection

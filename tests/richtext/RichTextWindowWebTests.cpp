@@ -95,7 +95,13 @@ TEST_F(RichTextWindowTest, aSizeChosenAtABareCaretIsTheSizeOfWhatIsTypedThereInT
         "document.getElementById('content').focus();})()");
     StyleToolbar& bar = editor->styling().toolbar();
     ASSERT_TRUE(bar.styleFontSizeIncrease->tap());
+    const int first = std::stoi(toUtf8(bar.styleFontSize->titleForState(ControlState::Normal)));
+    // The caret's size, as the bar's poll reads it, is the one armed there,
+    // so a second "+" goes one further rather than repeating the first.
+    EXPECT_EQ(std::stoi(run("getCurrentFontSize()")), first + 6);
+    ASSERT_TRUE(bar.styleFontSizeIncrease->tap());
     const int chosen = std::stoi(toUtf8(bar.styleFontSize->titleForState(ControlState::Normal)));
+    EXPECT_EQ(chosen, first + 1);
     type(" Big");
     ASSERT_TRUE(RunLoop::main().runUntil(
         [&] { return run("document.getElementById('content').textContent").find("Big") != std::string::npos; },
