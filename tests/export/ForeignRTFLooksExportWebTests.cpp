@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <regex>
 #include <string>
 
@@ -212,6 +213,64 @@ TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePag
         const double ours = wordOn(pdf, item).xMin - first.xMin;
         const double theirs = wordOn(lo, item).xMin - theirFirst.xMin;
         EXPECT_NEAR(ours, theirs, theirs * 0.15 + 4) << item;
+    }
+}
+
+TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
+{
+    // Word's list levels: heavenly stems, Chinese counting, circled and
+    // legal numbers, each with "." after the number.
+    const std::pair<int, const char*> formats[] = {{30, "Stem"}, {37, "Count"}, {28, "Ring"}, {34, "Legal"}};
+    std::string lists;
+    std::string overrides;
+    std::string items;
+    for (std::size_t list = 0; list < std::size(formats); ++list) {
+        const std::string id = std::to_string(list + 1);
+        const std::string format = std::to_string(formats[list].first);
+        lists += "{\\list\\listtemplateid" + id + "{\\listlevel\\levelnfc" + format + "\\levelnfcn" + format
+            + "\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid" + id + "}";
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        for (int item = 1; item <= 12; ++item)
+            items += "\\pard\\fi-360\\li720\\ls" + id + "\\ilvl0 " + formats[list].second + std::to_string(item)
+                + "\\par\n";
+    }
+    std::string path = document(
+        "numbers", "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n{\\*\\listtable" + lists
+            + "}\n{\\*\\listoverridetable" + overrides + "}\n\\f0\\fs20 " + items + "}");
+    std::string pdf = exported(path, "pdf");
+    // What stands before each item on its line: its marker, which may be
+    // set in pieces of different fonts.
+    auto markers = [](const std::string& file) {
+        std::map<std::string, std::string> found;
+        for (int page = 1; page <= pdfPageCount(file); ++page) {
+            std::string line;
+            double lineTop = -100;
+            for (const PDFWord& word : pdfWords(file, page)) {
+                if (std::abs(word.yMax - lineTop) > 3)
+                    line.clear();
+                lineTop = word.yMax;
+                found[word.text] = line;
+                line += word.text;
+            }
+        }
+        return found;
+    };
+    std::map<std::string, std::string> ours = markers(pdf);
+    EXPECT_EQ(ours["Stem1"], "甲.");
+    EXPECT_EQ(ours["Stem10"], "癸.");
+    EXPECT_EQ(ours["Stem11"], "11.");
+    EXPECT_EQ(ours["Count12"], "十二.");
+    EXPECT_EQ(ours["Ring12"], "⑫.");
+    EXPECT_EQ(ours["Legal12"], "壹拾貳.");
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    std::map<std::string, std::string> theirs = markers(lo);
+    for (const auto& [format, name] : formats) {
+        for (int item = 1; item <= 12; ++item) {
+            const std::string word = name + std::to_string(item);
+            EXPECT_EQ(ours[word], theirs[word]) << word << " of number format " << format;
+        }
     }
 }
 
