@@ -1,5 +1,7 @@
 #include "export/ForeignRTFExportFixture.h"
 
+#include "platform/graphics/Image.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -177,6 +179,70 @@ TEST_F(ForeignRTFLooksExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
     EXPECT_NEAR(wordOn(pdf, "Gamma").xMax, columns[3], 8);
     EXPECT_GT(wordOn(pdf, "Closing").yMin, wordOn(pdf, "Zeta").yMax);
     expectCellsAsReference(pdf, reference(path), "Heading", {{"Alpha", "Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
+}
+
+TEST_F(ForeignRTFLooksExport, aPictureOfTheDocumentShowsItsTableGridAndColouredWords)
+{
+    const std::string border = "\\brdrs\\brdrw20\\brdrcf1";
+    const std::string cell = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    std::string path = document(
+        "picture", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                   "{\\colortbl;\\red0\\green0\\blue0;\\red220\\green0\\blue0;}\n"
+                   "\\pard\\f0\\fs24 Plain words and {\\cf2 REDWORDS} here.\\par\n\\trowd\\trgaph108" + cell
+                   + "\\cellx3000" + cell + "\\cellx6000\n\\pard\\intbl One\\cell Two\\cell\\row\n\\pard After.\\par}");
+    Result<Image::Pointer> made = Image::imageWithContentsOfFile(exported(path, "png"));
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    const Image& picture = **made;
+    auto dark = [&](int x, int y) {
+        const Rgba8 pixel = picture.pixelAt(x, y);
+        return pixel.r < 90 && pixel.g < 90 && pixel.b < 90;
+    };
+    // The red word's pixels, and the rows holding a dark line longer than
+    // any word: the table's top and bottom borders.
+    int redTop = picture.pixelHeight(), redBottom = -1, redCount = 0;
+    std::vector<int> lines;
+    int lineStart = -1, lineEnd = -1;
+    for (int y = 0; y < picture.pixelHeight(); ++y) {
+        int run = 0, longest = 0, runEnd = 0;
+        for (int x = 0; x < picture.pixelWidth(); ++x) {
+            const Rgba8 pixel = picture.pixelAt(x, y);
+            if (pixel.r > 180 && pixel.g < 80 && pixel.b < 80) {
+                ++redCount;
+                redTop = std::min(redTop, y);
+                redBottom = std::max(redBottom, y);
+            }
+            run = dark(x, y) ? run + 1 : 0;
+            if (run > longest) {
+                longest = run;
+                runEnd = x;
+            }
+        }
+        if (longest > 200) {
+            if (lines.empty() || y > lines.back() + 3)
+                lines.push_back(y);
+            lineStart = runEnd - longest + 1;
+            lineEnd = runEnd;
+        }
+    }
+    EXPECT_GT(redCount, 40) << "no red words";
+    ASSERT_EQ(lines.size(), 2u) << "the table's top and bottom borders";
+    EXPECT_LT(redBottom, lines[0]) << "the red words stand above the table";
+    EXPECT_GT(lines[1] - lines[0], redBottom - redTop) << "the row holds a line of text";
+    // The border between the cells runs down the middle of the grid, as the
+    // two cells are equally wide.
+    const int middleRow = (lines[0] + lines[1]) / 2;
+    const int middle = (lineStart + lineEnd) / 2;
+    bool divided = false;
+    for (int x = middle - 4; x <= middle + 4; ++x)
+        divided = divided || (dark(x, middleRow) && dark(x, middleRow - 3) && dark(x, middleRow + 3));
+    EXPECT_TRUE(divided) << "no border between the cells at x " << middle;
+    EXPECT_TRUE(dark(lineStart, middleRow)) << "no left border";
+    // The paragraph after the table is drawn below it.
+    bool after = false;
+    for (int y = lines[1] + 4; y < std::min(picture.pixelHeight(), lines[1] + 40) && !after; ++y)
+        for (int x = lineStart; x < lineStart + 60 && !after; ++x)
+            after = dark(x, y);
+    EXPECT_TRUE(after) << "nothing below the table";
 }
 
 // --- Lists ----------------------------------------------------------------------
