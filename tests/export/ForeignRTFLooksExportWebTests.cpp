@@ -33,6 +33,24 @@ protected:
         return {rgb[0], rgb[1], rgb[2]};
     }
 
+    // Whether any pixel of the box (points, at 72 pixels an inch) on page 1
+    // is dark.
+    static bool inkIn(const std::string& pdf, int x, int y, int width, int height)
+    {
+        std::string ppm = commandOutput("pdftoppm -r 72 -f 1 -l 1 -gray -x " + std::to_string(x) + " -y "
+                                        + std::to_string(y) + " -W " + std::to_string(width) + " -H "
+                                        + std::to_string(height) + " '" + pdf + "' 2>/dev/null");
+        const std::size_t pixels = static_cast<std::size_t>(width * height);
+        if (ppm.size() < pixels || ppm.compare(0, 2, "P5") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return false;
+        }
+        for (std::size_t at = ppm.size() - pixels; at < ppm.size(); ++at)
+            if (static_cast<unsigned char>(ppm[at]) < 128)
+                return true;
+        return false;
+    }
+
     static double middle(const PDFWord& word) { return (word.xMin + word.xMax) / 2; }
 
     // Each word of `cells` sits in the column LibreOffice prints it in and
@@ -279,6 +297,49 @@ TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePag
         const double ours = wordOn(pdf, item).xMin - first.xMin;
         const double theirs = wordOn(lo, item).xMin - theirFirst.xMin;
         EXPECT_NEAR(ours, theirs, theirs * 0.15 + 4) << item;
+    }
+}
+
+TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
+{
+    // TextEdit's items start back at the page's edge ("\\li720\\fi-720"),
+    // the bullet one tab on and the text at the next.
+    const std::string item = "\\pard\\tx220\\tx720\\pardeftab720\\li720\\fi-720\\partightenfactor0\n\\ls1\\ilvl0\\cf0 "
+                             "{\\listtext\t\\uc0\\u8226 \t}";
+    std::string path = document(
+        "bullets", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+                   "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+                   "\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{disc\\}}{\\leveltext"
+                   "\\leveltemplateid1\\'01\\uc0\\u8226 ;}{\\levelnumbers;}\\fi-360\\li720\\lin720 }{\\listname ;}"
+                   "\\listid1}}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                   "\\paperw11900\\paperh16840\\margl1440\\margr1440\\vieww11520\\viewh8400\\viewkind0\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 \\cf0 Before the list.\\\n"
+                   + item + "Firstbullet item\\\n" + item + "Secondbullet item that is long enough to wrap onto a second "
+                   "line of the page, so that its follow-on line shows where it starts.\\\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\\cf0 After the list.}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord before = wordOn(pdf, "Before");
+    const PDFWord first = wordOn(pdf, "Firstbullet");
+    const PDFWord second = wordOn(pdf, "Secondbullet");
+    // The items' text stands in the text column, its follow-on line too.
+    EXPECT_NEAR(first.xMin, before.xMin, 3);
+    EXPECT_NEAR(second.xMin, before.xMin, 3);
+    double followOn = 1000;
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        if (word.yMin > second.yMax && word.yMin < second.yMax + 10)
+            followOn = std::min(followOn, word.xMin);
+    EXPECT_NEAR(followOn, before.xMin, 3) << "the item's second line";
+    // Each bullet is in the margin, on its item's line; nothing is there
+    // beside the paragraph before the list.
+    const int column = static_cast<int>(before.xMin);
+    for (const PDFWord& word : {first, second})
+        EXPECT_TRUE(inkIn(pdf, 10, static_cast<int>(word.yMin), column - 14, static_cast<int>(word.yMax - word.yMin)))
+            << "no bullet left of " << word.text;
+    EXPECT_FALSE(inkIn(pdf, 10, static_cast<int>(before.yMin), column - 14, static_cast<int>(before.yMax - before.yMin)));
+    const std::string lo = reference(path);
+    if (!lo.empty()) {
+        EXPECT_NEAR(first.xMin - before.xMin, wordOn(lo, "Firstbullet").xMin - wordOn(lo, "Before").xMin, 3);
+        EXPECT_TRUE(inkIn(lo, 10, static_cast<int>(wordOn(lo, "Firstbullet").yMin), column - 14, 10));
     }
 }
 
