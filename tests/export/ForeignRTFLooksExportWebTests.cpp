@@ -51,7 +51,10 @@ protected:
         return false;
     }
 
-    static double middle(const PDFWord& word) { return (word.xMin + word.xMax) / 2; }
+    static double middle(const PDFWord& word, bool vertical = false)
+    {
+        return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
+    }
 
     // Each word of `cells` sits in the column LibreOffice prints it in and
     // on the same line as its row's first word. Columns are measured from
@@ -261,6 +264,44 @@ TEST_F(ForeignRTFLooksExport, aPictureOfTheDocumentShowsItsTableGridAndColouredW
         for (int x = lineStart; x < lineStart + 60 && !after; ++x)
             after = dark(x, y);
     EXPECT_TRUE(after) << "nothing below the table";
+}
+
+TEST_F(ForeignRTFLooksExport, mergedCellsSpanTheirColumnsAndRowsAndKeepTheirText)
+{
+    const std::string border = "\\brdrs\\brdrw20";
+    const std::string box = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    auto row = [&](const std::string& first, const std::string& second, const std::string& third) {
+        return "\\trowd\\trgaph108\\trleft-108" + first + box + "\\cellx2880" + second + box + "\\cellx5760" + third + box
+            + "\\cellx8640\n";
+    };
+    // "Tall" spans down into the row below, whose merged cell still holds a
+    // word; "Wide" spans the last two columns.
+    std::string path = document(
+        "merged", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\pard\\plain\\f0\\fs24 Heading "
+                  "text.\\par\n" + row("\\clvmgf", "\\clmgf", "\\clmrg") + "\\pard\\intbl Tall\\cell Wide\\cell\\cell\\row\n"
+                  + row("\\clvmrg", "", "") + "\\pard\\intbl Kept\\cell Beta\\cell Gamma\\cell\\row\n" + row("", "", "")
+                  + "\\pard\\intbl Delta\\cell Epsilon\\cell Zeta\\cell\\row\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    expectCellsAsReference(pdf, reference(path), "Heading",
+                           {{"Tall", "Wide"}, {"Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
+    // The merged cell's word is in the tall cell, below its first word.
+    const PDFWord tall = wordOn(pdf, "Tall");
+    const PDFWord kept = wordOn(pdf, "Kept");
+    EXPECT_NEAR(kept.xMin, tall.xMin, 2);
+    EXPECT_GT(kept.yMin, tall.yMax - 1);
+    // A border between the first two rows under "Beta" and "Gamma", none
+    // under "Tall"; one between the last two columns beside "Beta", none
+    // beside "Wide".
+    const PDFWord wide = wordOn(pdf, "Wide");
+    const PDFWord beta = wordOn(pdf, "Beta");
+    const PDFWord gamma = wordOn(pdf, "Gamma");
+    const int between = static_cast<int>((wide.yMax + beta.yMin) / 2);
+    EXPECT_TRUE(inkIn(pdf, static_cast<int>(middle(gamma)) - 2, between - 3, 4, 6));
+    EXPECT_FALSE(inkIn(pdf, static_cast<int>(middle(tall)) - 2, between - 3, 4, 6));
+    const int left = static_cast<int>(std::max(beta.xMax, wide.xMax)) + 2;
+    const int width = static_cast<int>(gamma.xMin) - 2 - left;
+    EXPECT_TRUE(inkIn(pdf, left, static_cast<int>(middle(beta, true)) - 1, width, 2));
+    EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(wide, true)) - 1, width, 2));
 }
 
 // --- Lists ----------------------------------------------------------------------

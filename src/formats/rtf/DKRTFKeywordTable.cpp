@@ -165,6 +165,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"clvertalt", forced(&R::actionTableCellVerticalAlignment, 0)},
         {"clvertalc", forced(&R::actionTableCellVerticalAlignment, 1)},
         {"clvertalb", forced(&R::actionTableCellVerticalAlignment, 2)},
+        {"clmrg", forced(&R::actionTableCellMerge, 0)},
+        {"clvmrg", forced(&R::actionTableCellMerge, 1)},
 
         // Text boxes: the shape is a destination, its text is document text.
         {"shp", withDefault(&R::actionShape)},

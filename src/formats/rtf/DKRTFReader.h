@@ -274,6 +274,8 @@ private:
     void actionTableCellPatternColor(int value);
     void actionTableCellShading(int value);
     void actionTableCellVerticalAlignment(int alignment);
+    // 0 joins the cell being defined to the one left of it, 1 to the one above.
+    void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);

@@ -484,6 +484,11 @@ void DKRTFReader::actionTableCellVerticalAlignment(int alignment)
     m_rowFormat.setVerticalAlignment(static_cast<DKRTFTableRowFormat::VerticalAlignment>(alignment));
 }
 
+void DKRTFReader::actionTableCellMerge(int direction)
+{
+    m_rowFormat.setMerge(direction == 0 ? DKRTFTableRowFormat::Merge::IntoLeft : DKRTFTableRowFormat::Merge::IntoAbove);
+}
+
 void DKRTFReader::actionInTable(int value) { state().setInTable(value != 0); }
 
 void DKRTFReader::appendTableMark(char16_t mark, std::string_view key, int value)
