@@ -304,6 +304,45 @@ TEST_F(ForeignRTFLooksExport, mergedCellsSpanTheirColumnsAndRowsAndKeepTheirText
     EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(wide, true)) - 1, width, 2));
 }
 
+TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
+{
+    const std::string border = "\\brdrs\\brdrw20";
+    const std::string box = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    const std::string outerRow = "\\trowd\\trgaph108\\trleft-108" + box + "\\cellx4320" + box + "\\cellx8640\n";
+    // Word writes a nested row's definition after its cells, with its end.
+    const std::string innerRow = "{\\*\\nesttableprops\\trowd\\trgaph108\\trleft0" + box + "\\cellx2000" + box
+                                 + "\\cellx4000\\nestrow}{\\nonesttables\\par}\n";
+    std::string path = document(
+        "nested", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\pard\\plain\\f0\\fs24 Heading "
+                  "text.\\par\n" + outerRow + "\\pard\\intbl\\itap1 Outer\\cell\n\\pard\\intbl\\itap2 Inner1\\nestcell "
+                  "Inner2\\nestcell\n" + innerRow + "\\pard\\intbl\\itap2 Inner3\\nestcell Inner4\\nestcell\n" + innerRow
+                  + "\\pard\\intbl\\itap1 After inner\\cell\n" + outerRow + "\\row\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    expectCellsAsReference(pdf, reference(path), "Heading",
+                           {{"Outer"}, {"Inner1", "Inner2"}, {"Inner3", "Inner4"}, {"After", "inner"}});
+    // The inner cells stand in the outer table's second column, one above
+    // the other, each pair divided by the inner table's border.
+    const PDFWord outer = wordOn(pdf, "Outer");
+    const PDFWord inner1 = wordOn(pdf, "Inner1");
+    const PDFWord inner2 = wordOn(pdf, "Inner2");
+    const PDFWord after = wordOn(pdf, "After");
+    EXPECT_GT(inner1.xMin, outer.xMax);
+    EXPECT_NEAR(wordOn(pdf, "Inner3").xMin, inner1.xMin, 1);
+    EXPECT_GT(wordOn(pdf, "Inner3").yMin, inner1.yMax - 1);
+    EXPECT_GT(after.yMin, wordOn(pdf, "Inner3").yMax - 1);
+    const int left = static_cast<int>(std::max(inner1.xMax, wordOn(pdf, "inner").xMax)) + 2;
+    const int width = static_cast<int>(inner2.xMin) - 2 - left;
+    EXPECT_TRUE(inkIn(pdf, left, static_cast<int>(middle(inner1, true)) - 1, width, 2));
+    EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(after, true)) - 1, width, 2));
+    // The text keeps every word, in order.
+    std::string text = readFile(exported(path, "txt"));
+    std::size_t at = 0;
+    for (const char* word : {"Outer", "Inner1", "Inner2", "Inner3", "Inner4", "After inner", "Closing"}) {
+        at = text.find(word, at);
+        EXPECT_NE(at, std::string::npos) << word << " in " << text;
+    }
+}
+
 // --- Lists ----------------------------------------------------------------------
 
 TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePagesWidth)

@@ -124,6 +124,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"row", withDefault(&R::actionTableRow)},
         {"nestcell", withDefault(&R::actionNestedTableCell)},
         {"nestrow", withDefault(&R::actionNestedTableRow)},
+        {"nesttableprops", withDefault(&R::actionNestedTableProperties)},
         {"trleft", withDefault(&R::actionTableRowLeft, 0)},
         {"trql", forced(&R::actionTableRowAlignment, 0)},
         {"trqr", forced(&R::actionTableRowAlignment, 1)},

@@ -96,6 +96,9 @@ public:
     bool hidden() const { return m_hidden; }
     // Inside the text of a text box ("\shptxt", "\dptxbxtext").
     bool inTextBox() const { return m_inTextBox; }
+    // Inside "{\*\nesttableprops ...}": row words define the nested row.
+    bool inNestedTableProperties() const { return m_inNestedTableProperties; }
+    void setInNestedTableProperties(bool inside) { m_inNestedTableProperties = inside; }
     void setInTextBox(bool inTextBox) { m_inTextBox = inTextBox; }
     // The shape being read wraps text around its picture ("\shpwr2", square,
     // and its kin), on the side away from where the shape stands.
@@ -204,6 +207,7 @@ private:
     bool m_skipsGroup = false;
     bool m_hidden = false;
     bool m_inTextBox = false;
+    bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
     bool m_capitals = false;

@@ -133,7 +133,7 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
             column["style"] = u"width:" + *width;
         html += "<col";
         HTMLMarkup::appendAttributes(html, column);
-        html += '>';
+        html += "/>";
     }
     html += "</colgroup>";
     m_tableOpen = true;
@@ -192,7 +192,6 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     html += "<td";
     HTMLMarkup::appendAttributes(html, attributes);
     html += '>';
-    static const HTMLAttributeMap kNoAttributes;
     const std::u16string& text = m_context.string.string();
     bool written = false;
     bool endsWithBreak = false;
@@ -201,7 +200,7 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
             continue;
         if (written)
             html += "<br/>";
-        HTMLRunWriter(m_context, part.text, kNoAttributes, false).writeRuns(html);
+        writeCellText(html, part.text);
         written = true;
         endsWithBreak = text[part.text.end() - 1] == u'\u2028';
     }
@@ -211,6 +210,94 @@ void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& part
     if (!written || endsWithBreak)
         html += "<br/>";
     html += "</td>";
+}
+
+std::size_t HTMLTableWriter::nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const
+{
+    const std::u16string& text = m_context.string.string();
+    for (std::size_t index = text.find(mark, from); index < end; index = text.find(mark, index + 1)) {
+        if (hasKeyAt(m_context.string, key, index))
+            return index;
+    }
+    return std::u16string::npos;
+}
+
+void HTMLTableWriter::writeRuns(std::string& html, std::size_t start, std::size_t end) const
+{
+    static const HTMLAttributeMap kNoAttributes;
+    if (end > start)
+        HTMLRunWriter(m_context, Range{start, end - start}, kNoAttributes, false).writeRuns(html);
+}
+
+void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
+{
+    // A table inside the cell: rows of cells, each row from the line end
+    // before its first cell to its own end; rows that follow one another
+    // make one table.
+    const std::u16string& text = m_context.string.string();
+    constexpr char16_t kLineEnd = u'\u2028';
+    std::size_t position = cellText.location;
+    bool tableOpen = false;
+    auto closeInnerTable = [&] {
+        if (tableOpen)
+            html += "</table>";
+        tableOpen = false;
+    };
+    while (position < cellText.end()) {
+        const std::size_t rowEnd = nextMark(TEIsEndNestedTableRowKey, kLineEnd, position, cellText.end());
+        const std::size_t firstCell = rowEnd == std::u16string::npos
+            ? rowEnd
+            : nextMark(TEIsEndNestedTableCellKey, u'\t', position, rowEnd);
+        if (firstCell == std::u16string::npos) {
+            closeInnerTable();
+            writeRuns(html, position, cellText.end());
+            return;
+        }
+        std::size_t rowStart = position;
+        if (const std::size_t lineEnd = text.rfind(kLineEnd, firstCell);
+            lineEnd != std::u16string::npos && lineEnd >= position)
+            rowStart = lineEnd + 1;
+        if (rowStart > position) {
+            closeInnerTable();
+            writeRuns(html, position, rowStart);
+        }
+        if (!tableOpen) {
+            std::string css = "border-collapse:collapse;";
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get());
+            if (css.find("width:") != std::string::npos)
+                css += "table-layout:fixed;";
+            HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+            html += "<table";
+            HTMLMarkup::appendAttributes(html, attributes);
+            html += '>';
+            tableOpen = true;
+        }
+        html += "<tr>";
+        std::size_t cellStart = rowStart;
+        for (std::size_t mark = firstCell; mark != std::u16string::npos;
+             mark = nextMark(TEIsEndNestedTableCellKey, u'\t', mark + 1, rowEnd)) {
+            std::string css = "box-sizing:border-box;";
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, mark).get());
+            HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+            html += "<td";
+            HTMLMarkup::appendAttributes(html, attributes);
+            html += '>';
+            writeRuns(html, cellStart, mark);
+            if (mark == cellStart)
+                html += "<br/>";
+            html += "</td>";
+            cellStart = mark + 1;
+        }
+        // Words after the row's last cell stay in the row.
+        if (cellStart < rowEnd) {
+            html += "<td>";
+            writeRuns(html, cellStart, rowEnd);
+            html += "</td>";
+        }
+        html += "</tr>";
+        position = rowEnd + 1;
+    }
+    closeInnerTable();
 }
 
 void HTMLTableWriter::closeTable(std::string& html)

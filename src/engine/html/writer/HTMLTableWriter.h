@@ -37,6 +37,11 @@ private:
     std::vector<Cell> cellsOfRow(Range paragraph) const;
     std::vector<std::int64_t> boundariesOf(const std::vector<Cell>& cells) const;
     void openTable(std::string& html, const std::vector<Cell>& cells, std::size_t rowEnd);
+    // The first `mark` character with `key` in [from, end); npos if none.
+    std::size_t nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const;
+    void writeRuns(std::string& html, std::size_t start, std::size_t end) const;
+    // A cell's text, with the tables inside it as tables.
+    void writeCellText(std::string& html, Range cellText) const;
     // A cell with the cells merged into it (`parts`, itself first), spanning
     // `columns` and `rows`.
     void writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns, std::size_t rows);
