@@ -481,6 +481,42 @@ TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrints
     }
 }
 
+// --- Tabs -------------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLeader)
+{
+    std::string path = document(
+        "tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\margl1440\\margr1440\n"
+                "\\pard\\plain\\f0\\fs24 Heading text.\\par\n"
+                "\\pard\\tx1440\\tqr\\tldot\\tx8640 Chapter\\tab One\\tab 12\\par\n"
+                "\\pard\\tqc\\tx4320\\tqdec\\tx7200 Left\\tab Centred\\tab 3.25\\par\n"
+                "\\pard\\tqdec\\tx7200\\tab 123.5\\par\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Heading").xMin;
+    // "One", its dotted leader and the right-aligned "12" read as one word.
+    PDFWord leader{};
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        if (word.text.rfind("One", 0) == 0)
+            leader = word;
+    EXPECT_NEAR(leader.xMin - margin, 72, 2) << "a left stop at one inch";
+    EXPECT_NEAR(leader.xMax - margin, 432, 2) << "a right stop at six inches";
+    EXPECT_NE(leader.text.find(".........."), std::string::npos) << leader.text;
+    EXPECT_NE(leader.text.find("12"), std::string::npos) << leader.text;
+    EXPECT_NEAR(middle(wordOn(pdf, "Centred")) - margin, 216, 2) << "a centred stop at three inches";
+    // Decimal stops line the points up; a digit is half an em, 6 pt here.
+    const PDFWord small = wordOn(pdf, "3.25");
+    const PDFWord large = wordOn(pdf, "123.5");
+    const double digit = 6;
+    EXPECT_NEAR(small.xMin + digit - margin, 360, 2.5);
+    EXPECT_NEAR(large.xMin + 3 * digit - margin, 360, 2.5);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    const double theirMargin = wordOn(lo, "Heading").xMin;
+    for (const char* word : {"Centred", "3.25", "123.5"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
+}
+
 // --- Spacing ------------------------------------------------------------------
 
 TEST_F(ForeignRTFLooksExport, leastLineHeightsMultiplesAndSpaceAfterPrintAsLibreOfficeSpacesThem)

@@ -261,6 +261,9 @@ private:
     void actionTableCell(int value);
     void actionTableRow(int value);
     void actionNestedTableProperties(int value);
+    void actionTabStop(int position);
+    void actionTabKind(int kind);
+    void actionTabLeader(int leader);
     void actionNestedTableCell(int value);
     void actionNestedTableRow(int value);
     void actionTableRowLeft(int value);

@@ -123,6 +123,20 @@ void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().a
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
 void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagraph().leftIndent = value; }
 void DKRTFReader::actionParagraphRightIndent(int value) { state().mutableParagraph().rightIndent = value; }
+void DKRTFReader::actionTabKind(int kind) { state().mutableParagraph().pendingTab.kind = static_cast<std::uint8_t>(kind); }
+void DKRTFReader::actionTabLeader(int leader) { state().mutableParagraph().pendingTab.leader = static_cast<char16_t>(leader); }
+
+void DKRTFReader::actionTabStop(int position)
+{
+    DKRTFReaderState::Paragraph& paragraph = state().mutableParagraph();
+    // A file may repeat its stops for every paragraph; a paragraph has at
+    // most a few dozen of its own.
+    if (position > 0 && paragraph.tabs.size() < 64) {
+        paragraph.pendingTab.position = position;
+        paragraph.tabs.push_back(paragraph.pendingTab);
+    }
+    paragraph.pendingTab = {};
+}
 void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }
 
 void DKRTFReader::actionParagraphLineSpacingMultiple(int value)
