@@ -1,8 +1,11 @@
 #include "export/ForeignRTFExportFixture.h"
 
+#include "platform/graphics/Image.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <regex>
 #include <string>
 
@@ -30,7 +33,28 @@ protected:
         return {rgb[0], rgb[1], rgb[2]};
     }
 
-    static double middle(const PDFWord& word) { return (word.xMin + word.xMax) / 2; }
+    // Whether any pixel of the box (points, at 72 pixels an inch) on page 1
+    // is dark.
+    static bool inkIn(const std::string& pdf, int x, int y, int width, int height)
+    {
+        std::string ppm = commandOutput("pdftoppm -r 72 -f 1 -l 1 -gray -x " + std::to_string(x) + " -y "
+                                        + std::to_string(y) + " -W " + std::to_string(width) + " -H "
+                                        + std::to_string(height) + " '" + pdf + "' 2>/dev/null");
+        const std::size_t pixels = static_cast<std::size_t>(width * height);
+        if (ppm.size() < pixels || ppm.compare(0, 2, "P5") != 0) {
+            ADD_FAILURE() << "no picture of " << pdf;
+            return false;
+        }
+        for (std::size_t at = ppm.size() - pixels; at < ppm.size(); ++at)
+            if (static_cast<unsigned char>(ppm[at]) < 128)
+                return true;
+        return false;
+    }
+
+    static double middle(const PDFWord& word, bool vertical = false)
+    {
+        return vertical ? (word.yMin + word.yMax) / 2 : (word.xMin + word.xMax) / 2;
+    }
 
     // Each word of `cells` sits in the column LibreOffice prints it in and
     // on the same line as its row's first word. Columns are measured from
@@ -178,6 +202,147 @@ TEST_F(ForeignRTFLooksExport, aLibreOfficeTableLinesUpItsRowsAndColumns)
     expectCellsAsReference(pdf, reference(path), "Heading", {{"Alpha", "Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
 }
 
+TEST_F(ForeignRTFLooksExport, aPictureOfTheDocumentShowsItsTableGridAndColouredWords)
+{
+    const std::string border = "\\brdrs\\brdrw20\\brdrcf1";
+    const std::string cell = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    std::string path = document(
+        "picture", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+                   "{\\colortbl;\\red0\\green0\\blue0;\\red220\\green0\\blue0;}\n"
+                   "\\pard\\f0\\fs24 Plain words and {\\cf2 REDWORDS} here.\\par\n\\trowd\\trgaph108" + cell
+                   + "\\cellx3000" + cell + "\\cellx6000\n\\pard\\intbl One\\cell Two\\cell\\row\n\\pard After.\\par}");
+    Result<Image::Pointer> made = Image::imageWithContentsOfFile(exported(path, "png"));
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    const Image& picture = **made;
+    auto dark = [&](int x, int y) {
+        const Rgba8 pixel = picture.pixelAt(x, y);
+        return pixel.r < 90 && pixel.g < 90 && pixel.b < 90;
+    };
+    // The red word's pixels, and the rows holding a dark line longer than
+    // any word: the table's top and bottom borders.
+    int redTop = picture.pixelHeight(), redBottom = -1, redCount = 0;
+    std::vector<int> lines;
+    int lineStart = -1, lineEnd = -1;
+    for (int y = 0; y < picture.pixelHeight(); ++y) {
+        int run = 0, longest = 0, runEnd = 0;
+        for (int x = 0; x < picture.pixelWidth(); ++x) {
+            const Rgba8 pixel = picture.pixelAt(x, y);
+            if (pixel.r > 180 && pixel.g < 80 && pixel.b < 80) {
+                ++redCount;
+                redTop = std::min(redTop, y);
+                redBottom = std::max(redBottom, y);
+            }
+            run = dark(x, y) ? run + 1 : 0;
+            if (run > longest) {
+                longest = run;
+                runEnd = x;
+            }
+        }
+        if (longest > 200) {
+            if (lines.empty() || y > lines.back() + 3)
+                lines.push_back(y);
+            lineStart = runEnd - longest + 1;
+            lineEnd = runEnd;
+        }
+    }
+    EXPECT_GT(redCount, 40) << "no red words";
+    ASSERT_EQ(lines.size(), 2u) << "the table's top and bottom borders";
+    EXPECT_LT(redBottom, lines[0]) << "the red words stand above the table";
+    EXPECT_GT(lines[1] - lines[0], redBottom - redTop) << "the row holds a line of text";
+    // The border between the cells runs down the middle of the grid, as the
+    // two cells are equally wide.
+    const int middleRow = (lines[0] + lines[1]) / 2;
+    const int middle = (lineStart + lineEnd) / 2;
+    bool divided = false;
+    for (int x = middle - 4; x <= middle + 4; ++x)
+        divided = divided || (dark(x, middleRow) && dark(x, middleRow - 3) && dark(x, middleRow + 3));
+    EXPECT_TRUE(divided) << "no border between the cells at x " << middle;
+    EXPECT_TRUE(dark(lineStart, middleRow)) << "no left border";
+    // The paragraph after the table is drawn below it.
+    bool after = false;
+    for (int y = lines[1] + 4; y < std::min(picture.pixelHeight(), lines[1] + 40) && !after; ++y)
+        for (int x = lineStart; x < lineStart + 60 && !after; ++x)
+            after = dark(x, y);
+    EXPECT_TRUE(after) << "nothing below the table";
+}
+
+TEST_F(ForeignRTFLooksExport, mergedCellsSpanTheirColumnsAndRowsAndKeepTheirText)
+{
+    const std::string border = "\\brdrs\\brdrw20";
+    const std::string box = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    auto row = [&](const std::string& first, const std::string& second, const std::string& third) {
+        return "\\trowd\\trgaph108\\trleft-108" + first + box + "\\cellx2880" + second + box + "\\cellx5760" + third + box
+            + "\\cellx8640\n";
+    };
+    // "Tall" spans down into the row below, whose merged cell still holds a
+    // word; "Wide" spans the last two columns.
+    std::string path = document(
+        "merged", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\pard\\plain\\f0\\fs24 Heading "
+                  "text.\\par\n" + row("\\clvmgf", "\\clmgf", "\\clmrg") + "\\pard\\intbl Tall\\cell Wide\\cell\\cell\\row\n"
+                  + row("\\clvmrg", "", "") + "\\pard\\intbl Kept\\cell Beta\\cell Gamma\\cell\\row\n" + row("", "", "")
+                  + "\\pard\\intbl Delta\\cell Epsilon\\cell Zeta\\cell\\row\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    expectCellsAsReference(pdf, reference(path), "Heading",
+                           {{"Tall", "Wide"}, {"Beta", "Gamma"}, {"Delta", "Epsilon", "Zeta"}});
+    // The merged cell's word is in the tall cell, below its first word.
+    const PDFWord tall = wordOn(pdf, "Tall");
+    const PDFWord kept = wordOn(pdf, "Kept");
+    EXPECT_NEAR(kept.xMin, tall.xMin, 2);
+    EXPECT_GT(kept.yMin, tall.yMax - 1);
+    // A border between the first two rows under "Beta" and "Gamma", none
+    // under "Tall"; one between the last two columns beside "Beta", none
+    // beside "Wide".
+    const PDFWord wide = wordOn(pdf, "Wide");
+    const PDFWord beta = wordOn(pdf, "Beta");
+    const PDFWord gamma = wordOn(pdf, "Gamma");
+    const int between = static_cast<int>((wide.yMax + beta.yMin) / 2);
+    EXPECT_TRUE(inkIn(pdf, static_cast<int>(middle(gamma)) - 2, between - 3, 4, 6));
+    EXPECT_FALSE(inkIn(pdf, static_cast<int>(middle(tall)) - 2, between - 3, 4, 6));
+    const int left = static_cast<int>(std::max(beta.xMax, wide.xMax)) + 2;
+    const int width = static_cast<int>(gamma.xMin) - 2 - left;
+    EXPECT_TRUE(inkIn(pdf, left, static_cast<int>(middle(beta, true)) - 1, width, 2));
+    EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(wide, true)) - 1, width, 2));
+}
+
+TEST_F(ForeignRTFLooksExport, aTableInsideACellPrintsAsATableThere)
+{
+    const std::string border = "\\brdrs\\brdrw20";
+    const std::string box = "\\clbrdrt" + border + "\\clbrdrl" + border + "\\clbrdrb" + border + "\\clbrdrr" + border;
+    const std::string outerRow = "\\trowd\\trgaph108\\trleft-108" + box + "\\cellx4320" + box + "\\cellx8640\n";
+    // Word writes a nested row's definition after its cells, with its end.
+    const std::string innerRow = "{\\*\\nesttableprops\\trowd\\trgaph108\\trleft0" + box + "\\cellx2000" + box
+                                 + "\\cellx4000\\nestrow}{\\nonesttables\\par}\n";
+    std::string path = document(
+        "nested", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\pard\\plain\\f0\\fs24 Heading "
+                  "text.\\par\n" + outerRow + "\\pard\\intbl\\itap1 Outer\\cell\n\\pard\\intbl\\itap2 Inner1\\nestcell "
+                  "Inner2\\nestcell\n" + innerRow + "\\pard\\intbl\\itap2 Inner3\\nestcell Inner4\\nestcell\n" + innerRow
+                  + "\\pard\\intbl\\itap1 After inner\\cell\n" + outerRow + "\\row\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    expectCellsAsReference(pdf, reference(path), "Heading",
+                           {{"Outer"}, {"Inner1", "Inner2"}, {"Inner3", "Inner4"}, {"After", "inner"}});
+    // The inner cells stand in the outer table's second column, one above
+    // the other, each pair divided by the inner table's border.
+    const PDFWord outer = wordOn(pdf, "Outer");
+    const PDFWord inner1 = wordOn(pdf, "Inner1");
+    const PDFWord inner2 = wordOn(pdf, "Inner2");
+    const PDFWord after = wordOn(pdf, "After");
+    EXPECT_GT(inner1.xMin, outer.xMax);
+    EXPECT_NEAR(wordOn(pdf, "Inner3").xMin, inner1.xMin, 1);
+    EXPECT_GT(wordOn(pdf, "Inner3").yMin, inner1.yMax - 1);
+    EXPECT_GT(after.yMin, wordOn(pdf, "Inner3").yMax - 1);
+    const int left = static_cast<int>(std::max(inner1.xMax, wordOn(pdf, "inner").xMax)) + 2;
+    const int width = static_cast<int>(inner2.xMin) - 2 - left;
+    EXPECT_TRUE(inkIn(pdf, left, static_cast<int>(middle(inner1, true)) - 1, width, 2));
+    EXPECT_FALSE(inkIn(pdf, left, static_cast<int>(middle(after, true)) - 1, width, 2));
+    // The text keeps every word, in order.
+    std::string text = readFile(exported(path, "txt"));
+    std::size_t at = 0;
+    for (const char* word : {"Outer", "Inner1", "Inner2", "Inner3", "Inner4", "After inner", "Closing"}) {
+        at = text.find(word, at);
+        EXPECT_NE(at, std::string::npos) << word << " in " << text;
+    }
+}
+
 // --- Lists ----------------------------------------------------------------------
 
 TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePagesWidth)
@@ -213,6 +378,143 @@ TEST_F(ForeignRTFLooksExport, deepWordListsStepInAsTheListTableSaysAndKeepThePag
         const double theirs = wordOn(lo, item).xMin - theirFirst.xMin;
         EXPECT_NEAR(ours, theirs, theirs * 0.15 + 4) << item;
     }
+}
+
+TEST_F(ForeignRTFLooksExport, macBulletsHangInTheMarginLeftOfTheTextColumn)
+{
+    // TextEdit's items start back at the page's edge ("\\li720\\fi-720"),
+    // the bullet one tab on and the text at the next.
+    const std::string item = "\\pard\\tx220\\tx720\\pardeftab720\\li720\\fi-720\\partightenfactor0\n\\ls1\\ilvl0\\cf0 "
+                             "{\\listtext\t\\uc0\\u8226 \t}";
+    std::string path = document(
+        "bullets", "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+                   "{\\*\\listtable{\\list\\listtemplateid1\\listhybrid{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+                   "\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0{\\*\\levelmarker \\{disc\\}}{\\leveltext"
+                   "\\leveltemplateid1\\'01\\uc0\\u8226 ;}{\\levelnumbers;}\\fi-360\\li720\\lin720 }{\\listname ;}"
+                   "\\listid1}}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                   "\\paperw11900\\paperh16840\\margl1440\\margr1440\\vieww11520\\viewh8400\\viewkind0\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\n\\f0\\fs24 \\cf0 Before the list.\\\n"
+                   + item + "Firstbullet item\\\n" + item + "Secondbullet item that is long enough to wrap onto a second "
+                   "line of the page, so that its follow-on line shows where it starts.\\\n"
+                   "\\pard\\tx566\\pardirnatural\\partightenfactor0\n\\cf0 After the list.}");
+    std::string pdf = exported(path, "pdf");
+    const PDFWord before = wordOn(pdf, "Before");
+    const PDFWord first = wordOn(pdf, "Firstbullet");
+    const PDFWord second = wordOn(pdf, "Secondbullet");
+    // The items' text stands in the text column, its follow-on line too.
+    EXPECT_NEAR(first.xMin, before.xMin, 3);
+    EXPECT_NEAR(second.xMin, before.xMin, 3);
+    double followOn = 1000;
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        if (word.yMin > second.yMax && word.yMin < second.yMax + 10)
+            followOn = std::min(followOn, word.xMin);
+    EXPECT_NEAR(followOn, before.xMin, 3) << "the item's second line";
+    // Each bullet is in the margin, on its item's line; nothing is there
+    // beside the paragraph before the list.
+    const int column = static_cast<int>(before.xMin);
+    for (const PDFWord& word : {first, second})
+        EXPECT_TRUE(inkIn(pdf, 10, static_cast<int>(word.yMin), column - 14, static_cast<int>(word.yMax - word.yMin)))
+            << "no bullet left of " << word.text;
+    EXPECT_FALSE(inkIn(pdf, 10, static_cast<int>(before.yMin), column - 14, static_cast<int>(before.yMax - before.yMin)));
+    const std::string lo = reference(path);
+    if (!lo.empty()) {
+        EXPECT_NEAR(first.xMin - before.xMin, wordOn(lo, "Firstbullet").xMin - wordOn(lo, "Before").xMin, 3);
+        EXPECT_TRUE(inkIn(lo, 10, static_cast<int>(wordOn(lo, "Firstbullet").yMin), column - 14, 10));
+    }
+}
+
+TEST_F(ForeignRTFLooksExport, eastAsianAndCircledNumbersPrintAsLibreOfficePrintsThem)
+{
+    // Word's list levels: heavenly stems, Chinese counting, circled and
+    // legal numbers, each with "." after the number.
+    const std::pair<int, const char*> formats[] = {{30, "Stem"}, {37, "Count"}, {28, "Ring"}, {34, "Legal"}};
+    std::string lists;
+    std::string overrides;
+    std::string items;
+    for (std::size_t list = 0; list < std::size(formats); ++list) {
+        const std::string id = std::to_string(list + 1);
+        const std::string format = std::to_string(formats[list].first);
+        lists += "{\\list\\listtemplateid" + id + "{\\listlevel\\levelnfc" + format + "\\levelnfcn" + format
+            + "\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid" + id + "}";
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        for (int item = 1; item <= 12; ++item)
+            items += "\\pard\\fi-360\\li720\\ls" + id + "\\ilvl0 " + formats[list].second + std::to_string(item)
+                + "\\par\n";
+    }
+    std::string path = document(
+        "numbers", "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n{\\*\\listtable" + lists
+            + "}\n{\\*\\listoverridetable" + overrides + "}\n\\f0\\fs20 " + items + "}");
+    std::string pdf = exported(path, "pdf");
+    // What stands before each item on its line: its marker, which may be
+    // set in pieces of different fonts.
+    auto markers = [](const std::string& file) {
+        std::map<std::string, std::string> found;
+        for (int page = 1; page <= pdfPageCount(file); ++page) {
+            std::string line;
+            double lineTop = -100;
+            for (const PDFWord& word : pdfWords(file, page)) {
+                if (std::abs(word.yMax - lineTop) > 3)
+                    line.clear();
+                lineTop = word.yMax;
+                found[word.text] = line;
+                line += word.text;
+            }
+        }
+        return found;
+    };
+    std::map<std::string, std::string> ours = markers(pdf);
+    EXPECT_EQ(ours["Stem1"], "甲.");
+    EXPECT_EQ(ours["Stem10"], "癸.");
+    EXPECT_EQ(ours["Stem11"], "11.");
+    EXPECT_EQ(ours["Count12"], "十二.");
+    EXPECT_EQ(ours["Ring12"], "⑫.");
+    EXPECT_EQ(ours["Legal12"], "壹拾貳.");
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    std::map<std::string, std::string> theirs = markers(lo);
+    for (const auto& [format, name] : formats) {
+        for (int item = 1; item <= 12; ++item) {
+            const std::string word = name + std::to_string(item);
+            EXPECT_EQ(ours[word], theirs[word]) << word << " of number format " << format;
+        }
+    }
+}
+
+// --- Tabs -------------------------------------------------------------------
+
+TEST_F(ForeignRTFLooksExport, tabsGoToTheParagraphsStopsWithTheirAlignmentAndLeader)
+{
+    std::string path = document(
+        "tabs", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n\\margl1440\\margr1440\n"
+                "\\pard\\plain\\f0\\fs24 Heading text.\\par\n"
+                "\\pard\\tx1440\\tqr\\tldot\\tx8640 Chapter\\tab One\\tab 12\\par\n"
+                "\\pard\\tqc\\tx4320\\tqdec\\tx7200 Left\\tab Centred\\tab 3.25\\par\n"
+                "\\pard\\tqdec\\tx7200\\tab 123.5\\par\n\\pard Closing text.\\par}");
+    std::string pdf = exported(path, "pdf");
+    const double margin = wordOn(pdf, "Heading").xMin;
+    // "One", its dotted leader and the right-aligned "12" read as one word.
+    PDFWord leader{};
+    for (const PDFWord& word : pdfWords(pdf, 1))
+        if (word.text.rfind("One", 0) == 0)
+            leader = word;
+    EXPECT_NEAR(leader.xMin - margin, 72, 2) << "a left stop at one inch";
+    EXPECT_NEAR(leader.xMax - margin, 432, 2) << "a right stop at six inches";
+    EXPECT_NE(leader.text.find(".........."), std::string::npos) << leader.text;
+    EXPECT_NE(leader.text.find("12"), std::string::npos) << leader.text;
+    EXPECT_NEAR(middle(wordOn(pdf, "Centred")) - margin, 216, 2) << "a centred stop at three inches";
+    // Decimal stops line the points up; a digit is half an em, 6 pt here.
+    const PDFWord small = wordOn(pdf, "3.25");
+    const PDFWord large = wordOn(pdf, "123.5");
+    const double digit = 6;
+    EXPECT_NEAR(small.xMin + digit - margin, 360, 2.5);
+    EXPECT_NEAR(large.xMin + 3 * digit - margin, 360, 2.5);
+    const std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference page";
+    const double theirMargin = wordOn(lo, "Heading").xMin;
+    for (const char* word : {"Centred", "3.25", "123.5"})
+        EXPECT_NEAR(wordOn(pdf, word).xMin - margin, wordOn(lo, word).xMin - theirMargin, 3) << word;
 }
 
 // --- Spacing ------------------------------------------------------------------

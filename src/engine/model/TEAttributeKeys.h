@@ -83,6 +83,11 @@ inline constexpr std::string_view TETableCellStyleKey = "TETableCellStyle";
 // On a row's end: the row's look as CSS properties of the table (its left
 // edge, its alignment on the page).
 inline constexpr std::string_view TETableRowStyleKey = "TETableRowStyle";
+// A table inside a table cell stays text of that cell: its cells end with a
+// tab and its rows with a line separator, marked with these keys (and the
+// cell and row looks above).
+inline constexpr std::string_view TEIsEndNestedTableCellKey = "TEIsEndNestedTableCell";
+inline constexpr std::string_view TEIsEndNestedTableRowKey = "TEIsEndNestedTableRow";
 
 // --- Platform attribute names the engine writes -----------------------------
 // The strings are those the text-layout system has always stored, so text

@@ -245,6 +245,8 @@ std::optional<std::u16string> TECSSListStyle::markerWithText(std::int64_t counte
 {
     if (!m_markerText)
         return std::nullopt;
+    if (std::optional<std::u16string> number = listNumberText(m_markerText->numbering, counter))
+        return m_markerText->before + *number + m_markerText->after;
     std::u16string number;
     switch (m_type) {
     case TECSSListStyleType::DecimalLeadingZero:
@@ -374,8 +376,10 @@ std::size_t TECSSListStyle::hash() const
     seed = hashCombine(seed, static_cast<std::size_t>(m_type));
     seed = hashCombine(seed, static_cast<std::size_t>(m_position));
     seed = hashCombine(seed, static_cast<std::size_t>(m_startingItemNumber));
-    if (m_markerText)
+    if (m_markerText) {
         seed = hashCombine(seed, std::hash<std::u16string>{}(m_markerText->before + u'\0' + m_markerText->after));
+        seed = hashCombine(seed, static_cast<std::size_t>(m_markerText->numbering));
+    }
     return hashCombine(seed, m_inherit ? 1 : 0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/css/CSSStyleDictionary.h"
+#include "engine/model/TEListNumbering.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/text/AttributeValue.h"
 
@@ -106,10 +107,12 @@ public:
     void setImageName(std::optional<std::u16string> imageName) { m_imageName = std::move(imageName); }
     // Words a word processor writes around an item's number ("CH " before
     // "I", ")" after "1"): the marker is then the number of the list's type
-    // between them, not the browser's own.
+    // between them, not the browser's own; `numbering` may write the number
+    // in a style the type cannot name (Chinese counting, circled numbers).
     struct MarkerText {
         std::u16string before;
         std::u16string after;
+        TEListNumbering numbering = TEListNumbering::OfType;
         friend bool operator==(const MarkerText&, const MarkerText&) = default;
     };
     const std::optional<MarkerText>& markerText() const { return m_markerText; }

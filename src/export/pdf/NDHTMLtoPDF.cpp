@@ -174,6 +174,9 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     m_printing = true;
     if (m_setup.isQV())
         readHeaderAndFooterFromPage();
+    // The page's own markup runs no script: the application sets the tabs.
+    if (!m_finished)
+        m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
     if (m_finished)
         return;
     if (double pages = estimatedPageCount(); pages > kMaximumPages) {

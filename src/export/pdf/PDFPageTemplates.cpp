@@ -108,6 +108,8 @@ std::string PDFPageTemplates::qvOutlineRules()
     return printResource("print-qvoutline.css").text();
 }
 
+std::string PDFPageTemplates::tabStopScript() { return printPage("print-tabs.js", {}); }
+
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
                                            std::string_view html)
 {

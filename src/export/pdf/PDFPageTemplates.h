@@ -41,6 +41,9 @@ class PDFPageTemplates {
 public:
     PDFPageTemplates() = delete;
 
+    // The script, run on a laid-out print page, that sets each tab of a
+    // paragraph with tab stops on its stop.
+    static std::string tabStopScript();
     // Rich text and any kind without its own page (side margins in cm).
     static std::string richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
                                     std::string_view html);

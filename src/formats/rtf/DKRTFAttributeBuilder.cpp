@@ -146,6 +146,16 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
         settings.lineHeightMultiple = settings.minimumLineSpacing;
     settings.paragraphSpacing = pageBound(paragraph.paragraphSpacing / 20.0, kLargestPagePoints);
     settings.paragraphSpacingBefore = pageBound(paragraph.paragraphSpacingBefore / 20.0, kLargestPagePoints);
+    if (!paragraph.tabs.empty()) {
+        std::vector<TextTab> tabs;
+        for (const DKRTFReaderState::Paragraph::Tab& tab : paragraph.tabs) {
+            static constexpr TextAlignment kAlignments[] = {TextAlignment::Left, TextAlignment::Right,
+                                                            TextAlignment::Center, TextAlignment::Right};
+            tabs.push_back(TextTab{pageBound(tab.position / 20.0, kLargestPagePoints), kAlignments[tab.kind & 3],
+                                   tab.kind == 3, tab.leader});
+        }
+        settings.tabStops = std::move(tabs);
+    }
     int direction = paragraph.baseWritingDirection;
     settings.baseWritingDirection = static_cast<WritingDirection>(direction >= -1 && direction <= 1 ? direction : -1);
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));

@@ -260,6 +260,10 @@ private:
     void actionInTable(int value);
     void actionTableCell(int value);
     void actionTableRow(int value);
+    void actionNestedTableProperties(int value);
+    void actionTabStop(int position);
+    void actionTabKind(int kind);
+    void actionTabLeader(int leader);
     void actionNestedTableCell(int value);
     void actionNestedTableRow(int value);
     void actionTableRowLeft(int value);
@@ -274,6 +278,8 @@ private:
     void actionTableCellPatternColor(int value);
     void actionTableCellShading(int value);
     void actionTableCellVerticalAlignment(int alignment);
+    // 0 joins the cell being defined to the one left of it, 1 to the one above.
+    void actionTableCellMerge(int direction);
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
@@ -373,6 +379,12 @@ private:
     // The row being read: the definition of the last "\trowd", and where
     // the cell marks of the row were appended.
     DKRTFTableRowFormat m_rowFormat;
+    // The row of a table inside a cell ("\nesttableprops"), and where its
+    // cell marks were appended.
+    DKRTFTableRowFormat m_nestedRowFormat;
+    std::vector<std::size_t> m_nestedCellMarks;
+    // The row definition the row words being read act on.
+    DKRTFTableRowFormat& rowFormat();
     // Between a row's "\trowd" and its "\row": a "\pard" there (pandoc
     // writes one in each cell) does not take the text out of the row.
     bool m_inRow = false;

@@ -123,6 +123,20 @@ void DKRTFReader::actionParagraphAlign(int value) { state().mutableParagraph().a
 void DKRTFReader::actionParagraphFirstLineIndent(int value) { state().mutableParagraph().firstLineIndent = value; }
 void DKRTFReader::actionParagraphLeftIndent(int value) { state().mutableParagraph().leftIndent = value; }
 void DKRTFReader::actionParagraphRightIndent(int value) { state().mutableParagraph().rightIndent = value; }
+void DKRTFReader::actionTabKind(int kind) { state().mutableParagraph().pendingTab.kind = static_cast<std::uint8_t>(kind); }
+void DKRTFReader::actionTabLeader(int leader) { state().mutableParagraph().pendingTab.leader = static_cast<char16_t>(leader); }
+
+void DKRTFReader::actionTabStop(int position)
+{
+    DKRTFReaderState::Paragraph& paragraph = state().mutableParagraph();
+    // A file may repeat its stops for every paragraph; a paragraph has at
+    // most a few dozen of its own.
+    if (position > 0 && paragraph.tabs.size() < 64) {
+        paragraph.pendingTab.position = position;
+        paragraph.tabs.push_back(paragraph.pendingTab);
+    }
+    paragraph.pendingTab = {};
+}
 void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }
 
 void DKRTFReader::actionParagraphLineSpacingMultiple(int value)
@@ -450,38 +464,43 @@ void DKRTFReader::actionTextBoxText(int)
 
 void DKRTFReader::actionTableRowDefaults(int)
 {
-    m_rowFormat.reset();
-    if (!state().discardText())
+    rowFormat().reset();
+    if (!state().discardText() && !state().inNestedTableProperties())
         m_inRow = true;
 }
 
-void DKRTFReader::actionTableCellBoundary(int value) { m_rowFormat.endCell(value); }
+void DKRTFReader::actionTableCellBoundary(int value) { rowFormat().endCell(value); }
 
-void DKRTFReader::actionTableRowLeft(int value) { m_rowFormat.setRowLeft(value); }
-void DKRTFReader::actionTableRowAlignment(int value) { m_rowFormat.setRowAlignment(value); }
-void DKRTFReader::actionTableCellGap(int value) { m_rowFormat.setCellGap(value); }
+void DKRTFReader::actionTableRowLeft(int value) { rowFormat().setRowLeft(value); }
+void DKRTFReader::actionTableRowAlignment(int value) { rowFormat().setRowAlignment(value); }
+void DKRTFReader::actionTableCellGap(int value) { rowFormat().setCellGap(value); }
 
 void DKRTFReader::actionTableCellBorder(int side)
 {
-    m_rowFormat.selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
+    rowFormat().selectCellBorder(static_cast<DKRTFTableRowFormat::Side>(side));
 }
 
-void DKRTFReader::actionOtherBorder(int) { m_rowFormat.selectOtherBorder(); }
+void DKRTFReader::actionOtherBorder(int) { rowFormat().selectOtherBorder(); }
 
 void DKRTFReader::actionBorderStyle(int style)
 {
-    m_rowFormat.setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
+    rowFormat().setBorderStyle(static_cast<DKRTFTableRowFormat::BorderStyle>(style));
 }
 
-void DKRTFReader::actionBorderWidth(int value) { m_rowFormat.setBorderWidth(value); }
-void DKRTFReader::actionBorderColor(int value) { m_rowFormat.setBorderColor(m_colorTable.colorAtIndex(value)); }
-void DKRTFReader::actionTableCellBackground(int value) { m_rowFormat.setBackgroundColor(m_colorTable.colorAtIndex(value)); }
-void DKRTFReader::actionTableCellPatternColor(int value) { m_rowFormat.setPatternColor(m_colorTable.colorAtIndex(value)); }
-void DKRTFReader::actionTableCellShading(int value) { m_rowFormat.setShading(value); }
+void DKRTFReader::actionBorderWidth(int value) { rowFormat().setBorderWidth(value); }
+void DKRTFReader::actionBorderColor(int value) { rowFormat().setBorderColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellBackground(int value) { rowFormat().setBackgroundColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellPatternColor(int value) { rowFormat().setPatternColor(m_colorTable.colorAtIndex(value)); }
+void DKRTFReader::actionTableCellShading(int value) { rowFormat().setShading(value); }
 
 void DKRTFReader::actionTableCellVerticalAlignment(int alignment)
 {
-    m_rowFormat.setVerticalAlignment(static_cast<DKRTFTableRowFormat::VerticalAlignment>(alignment));
+    rowFormat().setVerticalAlignment(static_cast<DKRTFTableRowFormat::VerticalAlignment>(alignment));
+}
+
+void DKRTFReader::actionTableCellMerge(int direction)
+{
+    rowFormat().setMerge(direction == 0 ? DKRTFTableRowFormat::Merge::IntoLeft : DKRTFTableRowFormat::Merge::IntoAbove);
 }
 
 void DKRTFReader::actionInTable(int value) { state().setInTable(value != 0); }
@@ -597,13 +616,43 @@ void DKRTFReader::actionTableRow(int)
     m_atParagraphStart = true;
 }
 
-void DKRTFReader::actionNestedTableCell(int)
+DKRTFTableRowFormat& DKRTFReader::rowFormat()
 {
-    // Tables inside tables are kept as text of the outer cell.
-    appendString(u"\t");
+    return state().inNestedTableProperties() ? m_nestedRowFormat : m_rowFormat;
 }
 
-void DKRTFReader::actionNestedTableRow(int) { appendString(u"\u2028"); }
+void DKRTFReader::actionNestedTableProperties(int)
+{
+    // A "\*" destination, but its "\nestrow" ends the nested row in the text.
+    state().setDiscardText(false);
+    state().setInNestedTableProperties(true);
+}
+
+void DKRTFReader::actionNestedTableCell(int)
+{
+    // Tables inside tables are kept as text of the outer cell, their cells
+    // and rows marked so that exports print them as tables.
+    if (state().discardText())
+        return;
+    appendTableMark(u'\t', TEIsEndNestedTableCellKey, static_cast<int>(m_nestedCellMarks.size()) + 1);
+    m_nestedCellMarks.push_back(m_attributedString.length() - 1);
+}
+
+void DKRTFReader::actionNestedTableRow(int)
+{
+    if (state().discardText())
+        return;
+    appendTableMark(u'\u2028', TEIsEndNestedTableRowKey, 1);
+    // The nested row's definition comes with its end, as Word writes it.
+    for (std::size_t cell = 0; cell < m_nestedCellMarks.size(); ++cell) {
+        const std::size_t mark = m_nestedCellMarks[cell];
+        if (std::optional<StringMapValue::Map> style = m_nestedRowFormat.cellStyle(cell, 0))
+            m_attributedString.addAttribute(TETableCellStyleKey, StringMapValue::make(std::move(*style)), Range{mark, 1});
+    }
+    m_attributedString.addAttribute(TETableRowStyleKey, StringMapValue::make(m_nestedRowFormat.rowStyle()),
+                                    Range{m_attributedString.length() - 1, 1});
+    m_nestedCellMarks.clear();
+}
 
 // --- Styles and old-style lists ---------------------------------------------
 

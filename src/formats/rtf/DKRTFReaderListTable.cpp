@@ -89,15 +89,68 @@ unsigned DKRTFReaderListTable::typeOfMarker(std::u16string_view level)
     return static_cast<unsigned>(TECSSListStyleType::Disc);
 }
 
+std::optional<int> DKRTFReaderListTable::numberFormatOf(std::u16string_view level, std::size_t numberFormat)
+{
+    if (numberFormat == std::u16string_view::npos)
+        return std::nullopt;
+    const std::size_t digits = numberFormat + 9;
+    if (digits < level.size() && level[digits] >= u'0' && level[digits] <= u'9')
+        return intValue(std::u16string(level.substr(digits, 4)));
+    return std::nullopt;
+}
+
+TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> format)
+{
+    switch (format.value_or(0)) {
+    case 5:
+        return TEListNumbering::Ordinal;
+    case 10:
+    case 11:
+    case 33:
+    case 35:
+    case 37:
+    case 39:
+        return TEListNumbering::ChineseCounting;
+    case 12:
+        return TEListNumbering::KatakanaAiueoNarrow;
+    case 13:
+        return TEListNumbering::KatakanaIrohaNarrow;
+    case 18:
+    case 28:
+    case 29:
+        return TEListNumbering::Circled;
+    case 20:
+        return TEListNumbering::KatakanaAiueo;
+    case 21:
+        return TEListNumbering::KatakanaIroha;
+    case 24:
+        return TEListNumbering::HangulSyllables;
+    case 25:
+        return TEListNumbering::HangulJamo;
+    case 30:
+        return TEListNumbering::HeavenlyStems;
+    case 31:
+        return TEListNumbering::EarthlyBranches;
+    case 34:
+        return TEListNumbering::LegalTraditional;
+    case 38:
+        return TEListNumbering::LegalSimplified;
+    case 44:
+        return TEListNumbering::IdeographicDigits;
+    default:
+        return TEListNumbering::OfType;
+    }
+}
+
 unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat,
                                                   std::size_t text)
 {
-    std::optional<int> format;
-    if (std::size_t found = numberFormat; found != std::u16string_view::npos) {
-        std::size_t digits = found + 9;
-        if (digits < level.size() && level[digits] >= u'0' && level[digits] <= u'9')
-            format = intValue(std::u16string(level.substr(digits, 4)));
-    }
+    const std::optional<int> format = numberFormatOf(level, numberFormat);
+    // The East Asian and other numbers are numbered lists whose marker text
+    // writes the number (markerWithText); the other numbers between them
+    // print in decimal digits.
+    if (format && *format >= 8 && *format <= 44 && *format != 22 && *format != 23)
+        return static_cast<unsigned>(TECSSListStyleType::Decimal);
     switch (format.value_or(23)) {
     case 0:
     case 5:
@@ -344,7 +397,8 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
             } else {
                 const std::u16string_view text =
                     level.substr(words.textGroup, endOfGroup(level, words.textGroup) - words.textGroup);
-                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1, encoding));
+                markerTexts.push_back(readMarkerText(text, static_cast<int>(levels.size()) - 1, encoding,
+                                                     numberingOfFormat(numberFormatOf(level, words.numberFormat))));
             }
             const std::optional<long long>& start = words.start;
             starts.push_back(start && *start >= 0 ? *start : 1);
@@ -472,7 +526,8 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::markerTextOfLeve
 }
 
 std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(std::u16string_view levelText, int level,
-                                                                               const StringEncoding& encoding)
+                                                                               const StringEncoding& encoding,
+                                                                               TEListNumbering numbering)
 {
     // "{\leveltext\leveltemplateid1\'05CH \'00;}": control words, a length,
     // then characters in which "\'00" to "\'08" stand for the numbers of the
@@ -579,10 +634,11 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
         (numbers == 0 ? before : after).push_back(static_cast<char16_t>(character));
     }
     flushBytes();
-    // A bullet has no number; "1." is what every reader draws anyway.
-    if (numbers != 1 || (before.empty() && after == u"."))
+    // A bullet has no number; "1." is what every reader draws anyway, but
+    // not in a numbering of its own.
+    if (numbers != 1 || (before.empty() && after == u"." && numbering == TEListNumbering::OfType))
         return std::nullopt;
-    return TECSSListStyle::MarkerText{std::move(before), std::move(after)};
+    return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering};
 }
 
 void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned listType,

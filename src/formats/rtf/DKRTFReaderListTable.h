@@ -64,8 +64,10 @@ public:
     std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
     // The words around the number in a "{\leveltext ...}" group of level
     // `level`; none unless the text holds that level's number alone.
+    // `numbering` is how the level's "\levelnfc" writes the number.
     static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
-                                                                    const StringEncoding& encoding = StringEncoding::windowsLatin1());
+                                                                    const StringEncoding& encoding = StringEncoding::windowsLatin1(),
+                                                                    TEListNumbering numbering = TEListNumbering::OfType);
 
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }
@@ -77,6 +79,10 @@ public:
 
 private:
     static unsigned typeOfMarker(std::u16string_view level);
+    // The number of the "\levelnfc" standing at `numberFormat` in `level`,
+    // if any (a longer word that begins alike gives none).
+    static std::optional<int> numberFormatOf(std::u16string_view level, std::size_t numberFormat);
+    static TEListNumbering numberingOfFormat(std::optional<int> format);
     // `numberFormat` and `text` are where "\\levelnfc" and "\\leveltext" first
     // stand in `level`, or npos.
     static unsigned typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat, std::size_t text);

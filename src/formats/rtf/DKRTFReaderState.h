@@ -5,6 +5,7 @@
 #include "platform/text/AttributeValue.h"
 
 #include <cstdint>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,16 @@ public:
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
         // "\s": the number of the paragraph's style; "\pard" goes back to 0.
         std::int32_t styleNumber = 0;
+        // Tab stops ("\tx", in twips from the margin) with the kind and
+        // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
+        struct Tab {
+            std::int32_t position = 0;
+            std::uint8_t kind = 0;
+            char16_t leader = 0;
+            friend bool operator==(const Tab&, const Tab&) = default;
+        };
+        std::vector<Tab> tabs;
+        Tab pendingTab;
         friend bool operator==(const Paragraph&, const Paragraph&) = default;
     };
 
@@ -96,6 +107,9 @@ public:
     bool hidden() const { return m_hidden; }
     // Inside the text of a text box ("\shptxt", "\dptxbxtext").
     bool inTextBox() const { return m_inTextBox; }
+    // Inside "{\*\nesttableprops ...}": row words define the nested row.
+    bool inNestedTableProperties() const { return m_inNestedTableProperties; }
+    void setInNestedTableProperties(bool inside) { m_inNestedTableProperties = inside; }
     void setInTextBox(bool inTextBox) { m_inTextBox = inTextBox; }
     // The shape being read wraps text around its picture ("\shpwr2", square,
     // and its kin), on the side away from where the shape stands.
@@ -204,6 +218,7 @@ private:
     bool m_skipsGroup = false;
     bool m_hidden = false;
     bool m_inTextBox = false;
+    bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
     bool m_capitals = false;

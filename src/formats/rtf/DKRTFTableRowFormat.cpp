@@ -132,6 +132,10 @@ std::optional<StringMapValue::Map> DKRTFTableRowFormat::cellStyle(std::size_t in
         style["vertical-align"] = u"bottom";
     else
         style["vertical-align"] = u"top";
+    if (cell.merge == Merge::IntoLeft)
+        style["merge"] = u"left";
+    else if (cell.merge == Merge::IntoAbove)
+        style["merge"] = u"above";
     static const char16_t* const kAlignments[] = {u"left", u"right", u"center", u"justify"};
     if (textAlignment >= 0 && textAlignment < 4)
         style["text-align"] = kAlignments[textAlignment];

@@ -19,6 +19,9 @@ public:
     enum class Side { Top, Left, Bottom, Right };
     enum class BorderStyle { None, Single, Thick, Double, Dotted, Dashed };
     enum class VerticalAlignment { Top, Middle, Bottom };
+    // A merged cell ("\clmrg", "\clvmrg") is part of the cell left of it
+    // or above it, which spans it.
+    enum class Merge { None, IntoLeft, IntoAbove };
 
     // "\trowd": a new row without cells.
     void reset();
@@ -42,12 +45,14 @@ public:
     // Hundredths of a percent of the pattern colour over the background.
     void setShading(int value) { m_cell.shading = value; }
     void setVerticalAlignment(VerticalAlignment alignment) { m_cell.verticalAlignment = alignment; }
+    void setMerge(Merge merge) { m_cell.merge = merge; }
     // "\cellx": the cell being defined ends here; the next one starts.
     void endCell(int rightBoundary);
 
     const std::vector<int>& boundaries() const { return m_boundaries; }
     // The look of cell `index` as CSS properties, with its text's alignment
-    // (none when the row defines no such cell).
+    // (none when the row defines no such cell). A merged cell also holds
+    // "merge": "left" or "above", the cell it is part of.
     std::optional<StringMapValue::Map> cellStyle(std::size_t index, int textAlignment) const;
     // The table's own look: its left edge and its place on the page.
     StringMapValue::Map rowStyle() const;
@@ -66,6 +71,7 @@ private:
         std::shared_ptr<const ColorValue> pattern;
         int shading = 0;
         VerticalAlignment verticalAlignment = VerticalAlignment::Top;
+        Merge merge = Merge::None;
     };
     Border* selectedBorder();
     int rowLeft() const;

@@ -27,6 +27,10 @@ enum class WritingDirection : std::int8_t {
 struct TextTab {
     double location = 0;
     TextAlignment alignment = TextAlignment::Left;
+    // Text aligns on its first decimal point rather than by `alignment`.
+    bool decimal = false;
+    // The character that fills the space before the stop ('.', '-', '_'), or 0.
+    char16_t leader = 0;
 
     friend bool operator==(const TextTab&, const TextTab&) = default;
 };

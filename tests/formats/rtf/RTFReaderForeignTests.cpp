@@ -53,8 +53,18 @@ TEST_F(RTFReaderForeignTests, wordDocumentWithStylesheetInfoAndThemeReadsItsText
 
 TEST_F(RTFReaderForeignTests, nestedTablesKeepTheirCellsApartInTheOuterCell)
 {
+    // The inner row ends with a line end of the outer cell, "B2" being the
+    // words after the inner table; its cell and row ends are marked apart
+    // from the outer ones, with the inner row's widths.
     AttributedString string = read(fixture("nested-tables.rtf"));
-    EXPECT_EQ(string.string(), u"Before table\nA1\tB1\nA2\tInner\tB2\nAfter table\n");
+    EXPECT_EQ(string.string(), u"Before table\nA1\tB1\nA2\tInner\t\u2028B2\nAfter table\n");
+    const std::size_t innerCell = string.string().find(u"Inner\t") + 5;
+    EXPECT_TRUE(string.attributesAtIndex(innerCell)->containsKey(TEIsEndNestedTableCellKey));
+    EXPECT_FALSE(string.attributesAtIndex(innerCell)->containsKey(TEIsEndTableCellKey));
+    EXPECT_TRUE(string.attributesAtIndex(innerCell + 1)->containsKey(TEIsEndNestedTableRowKey));
+    const auto* style = string.attributeAtIndex(TETableCellStyleKey, innerCell)->as<StringMapValue>();
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(style->map().at("width"), u"50pt");
 }
 
 TEST_F(RTFReaderForeignTests, unicodeInEscapesCodePagesAndSurrogatePairs)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace folio {
@@ -67,6 +68,16 @@ std::string HTMLListTagWriter::closingTag(const AttributeValue* list)
     return "</" + std::string(elementForList(list)) + ">";
 }
 
+bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
+{
+    // The stored units: centimetres for the first line, 80 to every 1096
+    // twips for the head indent. Within a point counts as at the edge.
+    constexpr double kTwipsPerCentimetre = 1440 / 2.54;
+    const double head = style.headIndent() * 1096.0 / 80.0;
+    const double firstLine = style.firstLineHeadIndent() * kTwipsPerCentimetre;
+    return head > 20 && std::isfinite(head) && std::isfinite(firstLine) && std::abs(head + firstLine) <= 20;
+}
+
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
                                           const HTMLWriterContext& context, double enclosingIndent)
 {
@@ -76,6 +87,14 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     const bool nestedInPrint = context.settings.forPrint && enclosingIndent > 0;
     if (nestedInPrint)
         padding = std::max(0.0, headIndent - enclosingIndent) / scale;
+    // Mac text editors start an item's first line back at the page's edge,
+    // the marker there and the text a tab on; word processors print such a
+    // list with its text in the text column and the marker hanging left of
+    // it, in the margin.
+    const bool hangsIntoMargin = context.settings.forPrint && !nestedInPrint && paragraphStyle
+        && startsBackAtTheEdge(*paragraphStyle);
+    if (hangsIntoMargin)
+        padding = 0;
     std::string paragraphCSS;
     if (paragraphStyle) {
         paragraphStyle->setHeadIndent(0);
@@ -101,7 +120,7 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         css += ";margin-top:0;margin-bottom:0;";
     else
         css += ";width:" + formatFixed(width, 6) + "%;";
-    if (padding > 0)
+    if (padding > 0 || hangsIntoMargin)
         css += "padding-left:" + formatFixed(padding, 0) + "px;";
 
     std::string element(elementForList(list));

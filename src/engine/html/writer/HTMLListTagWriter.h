@@ -30,6 +30,11 @@ public:
     // stands where the document puts it and deep lists keep the page's width.
     static std::string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
                                   const HTMLWriterContext& context, double enclosingIndent = 0);
+
+private:
+    // Whether the first line of a paragraph starts back at the left edge of
+    // its list, as a Mac text editor's bulleted item does.
+    static bool startsBackAtTheEdge(const TEParagraphStyle& style);
 };
 
 } // namespace folio

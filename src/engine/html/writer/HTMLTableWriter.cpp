@@ -9,6 +9,9 @@ namespace folio {
 
 namespace {
 
+// What a merged cell is part of: "left" or "above".
+constexpr std::string_view kMergeProperty = "merge";
+
 // The CSS of a look the reader stored as properties, in their order.
 std::string cssOfMap(const AttributeValue* value)
 {
@@ -17,12 +20,24 @@ std::string cssOfMap(const AttributeValue* value)
     if (!map)
         return css;
     for (const auto& [property, text] : map->map()) {
+        if (property == kMergeProperty)
+            continue;
         css += property;
         css += ':';
         css += toUtf8(text);
         css += ';';
     }
     return css;
+}
+
+// The width a cell's look gives it, as written there.
+std::optional<std::u16string> widthOfMap(const AttributeValue* value)
+{
+    const auto* map = value ? value->as<StringMapValue>() : nullptr;
+    if (!map)
+        return std::nullopt;
+    auto found = map->map().find("width");
+    return found == map->map().end() ? std::nullopt : std::optional<std::u16string>(found->second);
 }
 
 bool hasKeyAt(const AttributedString& string, std::string_view key, std::size_t index)
@@ -62,6 +77,29 @@ std::vector<HTMLTableWriter::Cell> HTMLTableWriter::cellsOfRow(Range paragraph) 
     return cells;
 }
 
+HTMLTableWriter::Merge HTMLTableWriter::mergeOf(const Cell& cell) const
+{
+    const auto* map = m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get();
+    const auto* style = map ? map->as<StringMapValue>() : nullptr;
+    if (!style)
+        return Merge::None;
+    auto found = style->map().find(std::string(kMergeProperty));
+    if (found == style->map().end())
+        return Merge::None;
+    return found->second == u"left" ? Merge::IntoLeft : found->second == u"above" ? Merge::IntoAbove : Merge::None;
+}
+
+std::optional<Range> HTMLTableWriter::rowAfter(Range paragraph) const
+{
+    const std::u16string& text = m_context.string.string();
+    const std::size_t start = paragraph.end() + 1;
+    if (start >= text.size())
+        return std::nullopt;
+    const std::size_t end = std::min(text.find_first_of(u"\n\r", start), text.size());
+    const Range next{start, end - start};
+    return isRow(next) ? std::optional<Range>(next) : std::nullopt;
+}
+
 std::vector<std::int64_t> HTMLTableWriter::boundariesOf(const std::vector<Cell>& cells) const
 {
     std::vector<std::int64_t> boundaries;
@@ -84,6 +122,20 @@ void HTMLTableWriter::openTable(std::string& html, const std::vector<Cell>& cell
     html += "<table";
     HTMLMarkup::appendAttributes(html, attributes);
     html += '>';
+    // The columns take the widths of the first row's cells, which merged
+    // cells further down span.
+    html += "<colgroup>";
+    for (const Cell& cell : cells) {
+        std::optional<std::u16string> width =
+            widthOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
+        HTMLAttributeMap column;
+        if (width)
+            column["style"] = u"width:" + *width;
+        html += "<col";
+        HTMLMarkup::appendAttributes(html, column);
+        html += "/>";
+    }
+    html += "</colgroup>";
     m_tableOpen = true;
     m_openBoundaries = boundariesOf(cells);
 }
@@ -95,31 +147,157 @@ void HTMLTableWriter::writeRow(std::string& html, Range paragraph)
         closeTable(html);
     if (!m_tableOpen)
         openTable(html, cells, paragraph.end());
+    const std::vector<std::int64_t> boundaries = boundariesOf(cells);
     html += "<tr>";
-    for (const Cell& cell : cells)
-        writeCell(html, cell);
+    for (std::size_t index = 0; index < cells.size(); ++index) {
+        // A cell merged into its left neighbour or into one above was
+        // written with that cell.
+        if (m_writtenCells.erase(cells[index].mark) > 0)
+            continue;
+        std::vector<Cell> parts{cells[index]};
+        std::size_t last = index;
+        while (last + 1 < cells.size() && mergeOf(cells[last + 1]) == Merge::IntoLeft)
+            parts.push_back(cells[++last]);
+        const std::size_t columns = last - index + 1;
+        // The cells below that are merged into this one, which it spans;
+        // whatever they hold is written into it, so that no text is lost.
+        std::size_t rows = 1;
+        for (std::optional<Range> below = rowAfter(paragraph); below; below = rowAfter(*below)) {
+            std::vector<Cell> belowCells = cellsOfRow(*below);
+            if (boundariesOf(belowCells) != boundaries || mergeOf(belowCells[index]) != Merge::IntoAbove)
+                break;
+            for (std::size_t column = index; column <= last; ++column)
+                parts.push_back(belowCells[column]);
+            ++rows;
+        }
+        for (std::size_t part = 1; part < parts.size(); ++part)
+            m_writtenCells.insert(parts[part].mark);
+        writeCell(html, parts, columns, rows);
+    }
     html += "</tr>";
 }
 
-void HTMLTableWriter::writeCell(std::string& html, const Cell& cell)
+void HTMLTableWriter::writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns,
+                                std::size_t rows)
 {
+    const Cell& cell = parts.front();
     // Cells draw their own padding inside the width the row gives them.
     std::string css = "box-sizing:border-box;";
     css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, cell.mark).get());
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+    if (columns > 1)
+        attributes["colspan"] = toUtf16(std::to_string(columns));
+    if (rows > 1)
+        attributes["rowspan"] = toUtf16(std::to_string(rows));
     html += "<td";
     HTMLMarkup::appendAttributes(html, attributes);
     html += '>';
-    static const HTMLAttributeMap kNoAttributes;
-    if (cell.text.length > 0)
-        HTMLRunWriter(m_context, cell.text, kNoAttributes, false).writeRuns(html);
+    const std::u16string& text = m_context.string.string();
+    bool written = false;
+    bool endsWithBreak = false;
+    for (const Cell& part : parts) {
+        if (part.text.length == 0)
+            continue;
+        if (written)
+            html += "<br/>";
+        writeCellText(html, part.text);
+        written = true;
+        endsWithBreak = text[part.text.end() - 1] == u'\u2028';
+    }
     // An empty cell is a line high, and so is the empty paragraph after a
     // cell's last line end: a browser draws no line for a break that ends
     // its block.
-    const std::u16string& text = m_context.string.string();
-    if (cell.text.length == 0 || text[cell.text.end() - 1] == u'\u2028')
+    if (!written || endsWithBreak)
         html += "<br/>";
     html += "</td>";
+}
+
+std::size_t HTMLTableWriter::nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const
+{
+    const std::u16string& text = m_context.string.string();
+    for (std::size_t index = text.find(mark, from); index < end; index = text.find(mark, index + 1)) {
+        if (hasKeyAt(m_context.string, key, index))
+            return index;
+    }
+    return std::u16string::npos;
+}
+
+void HTMLTableWriter::writeRuns(std::string& html, std::size_t start, std::size_t end) const
+{
+    static const HTMLAttributeMap kNoAttributes;
+    if (end > start)
+        HTMLRunWriter(m_context, Range{start, end - start}, kNoAttributes, false).writeRuns(html);
+}
+
+void HTMLTableWriter::writeCellText(std::string& html, Range cellText) const
+{
+    // A table inside the cell: rows of cells, each row from the line end
+    // before its first cell to its own end; rows that follow one another
+    // make one table.
+    const std::u16string& text = m_context.string.string();
+    constexpr char16_t kLineEnd = u'\u2028';
+    std::size_t position = cellText.location;
+    bool tableOpen = false;
+    auto closeInnerTable = [&] {
+        if (tableOpen)
+            html += "</table>";
+        tableOpen = false;
+    };
+    while (position < cellText.end()) {
+        const std::size_t rowEnd = nextMark(TEIsEndNestedTableRowKey, kLineEnd, position, cellText.end());
+        const std::size_t firstCell = rowEnd == std::u16string::npos
+            ? rowEnd
+            : nextMark(TEIsEndNestedTableCellKey, u'\t', position, rowEnd);
+        if (firstCell == std::u16string::npos) {
+            closeInnerTable();
+            writeRuns(html, position, cellText.end());
+            return;
+        }
+        std::size_t rowStart = position;
+        if (const std::size_t lineEnd = text.rfind(kLineEnd, firstCell);
+            lineEnd != std::u16string::npos && lineEnd >= position)
+            rowStart = lineEnd + 1;
+        if (rowStart > position) {
+            closeInnerTable();
+            writeRuns(html, position, rowStart);
+        }
+        if (!tableOpen) {
+            std::string css = "border-collapse:collapse;";
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableRowStyleKey, rowEnd).get());
+            if (css.find("width:") != std::string::npos)
+                css += "table-layout:fixed;";
+            HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+            html += "<table";
+            HTMLMarkup::appendAttributes(html, attributes);
+            html += '>';
+            tableOpen = true;
+        }
+        html += "<tr>";
+        std::size_t cellStart = rowStart;
+        for (std::size_t mark = firstCell; mark != std::u16string::npos;
+             mark = nextMark(TEIsEndNestedTableCellKey, u'\t', mark + 1, rowEnd)) {
+            std::string css = "box-sizing:border-box;";
+            css += cssOfMap(m_context.string.attributeAtIndex(TETableCellStyleKey, mark).get());
+            HTMLAttributeMap attributes{{"style", toUtf16(css)}};
+            html += "<td";
+            HTMLMarkup::appendAttributes(html, attributes);
+            html += '>';
+            writeRuns(html, cellStart, mark);
+            if (mark == cellStart)
+                html += "<br/>";
+            html += "</td>";
+            cellStart = mark + 1;
+        }
+        // Words after the row's last cell stay in the row.
+        if (cellStart < rowEnd) {
+            html += "<td>";
+            writeRuns(html, cellStart, rowEnd);
+            html += "</td>";
+        }
+        html += "</tr>";
+        position = rowEnd + 1;
+    }
+    closeInnerTable();
 }
 
 void HTMLTableWriter::closeTable(std::string& html)
@@ -129,6 +307,7 @@ void HTMLTableWriter::closeTable(std::string& html)
     html += "</table>";
     m_tableOpen = false;
     m_openBoundaries.clear();
+    m_writtenCells.clear();
 }
 
 } // namespace folio

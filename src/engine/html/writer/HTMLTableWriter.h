@@ -3,6 +3,8 @@
 #include "engine/html/writer/HTMLWriterContext.h"
 #include "platform/foundation/Range.h"
 
+#include <set>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,14 +30,28 @@ private:
         Range text;
         std::size_t mark = 0;
     };
+    enum class Merge { None, IntoLeft, IntoAbove };
+    Merge mergeOf(const Cell& cell) const;
+    // The table row right after `paragraph`, if the next paragraph is one.
+    std::optional<Range> rowAfter(Range paragraph) const;
     std::vector<Cell> cellsOfRow(Range paragraph) const;
     std::vector<std::int64_t> boundariesOf(const std::vector<Cell>& cells) const;
     void openTable(std::string& html, const std::vector<Cell>& cells, std::size_t rowEnd);
-    void writeCell(std::string& html, const Cell& cell);
+    // The first `mark` character with `key` in [from, end); npos if none.
+    std::size_t nextMark(std::string_view key, char16_t mark, std::size_t from, std::size_t end) const;
+    void writeRuns(std::string& html, std::size_t start, std::size_t end) const;
+    // A cell's text, with the tables inside it as tables.
+    void writeCellText(std::string& html, Range cellText) const;
+    // A cell with the cells merged into it (`parts`, itself first), spanning
+    // `columns` and `rows`.
+    void writeCell(std::string& html, const std::vector<Cell>& parts, std::size_t columns, std::size_t rows);
 
     const HTMLWriterContext& m_context;
     bool m_tableOpen = false;
     std::vector<std::int64_t> m_openBoundaries;
+    // The cells (by their end marks) already written into a cell that
+    // spans them.
+    std::set<std::size_t> m_writtenCells;
 };
 
 } // namespace folio
