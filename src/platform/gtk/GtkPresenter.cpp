@@ -1,5 +1,6 @@
 #include "platform/gtk/GtkPresenter.h"
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkAlertDialog.h"
@@ -560,16 +561,8 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         gtk_container_add(GTK_CONTAINER(overlay), content);
         Point origin = shown->view()->frame().origin;
         for (const std::shared_ptr<View>& view : besideViews) {
-            GtkWidget* child = beside.build(*view);
-            if (!child)
-                continue;
-            Rect frame = view->frame();
-            gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
-            gtk_widget_set_halign(child, GTK_ALIGN_START);
-            gtk_widget_set_valign(child, GTK_ALIGN_START);
-            gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
-            gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
-            gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
+            if (GtkWidget* child = beside.build(*view))
+                GtkViewBuilder::placeOver(overlay, child, *view, origin);
         }
         content = overlay;
     }
@@ -1049,9 +1042,12 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewLayoutDidChange(View& view)
 {
-    if (m_tearingDown)
+    if (m_tearingDown || !isMainThread())
         return;
     GtkViewOverlay::refresh(view);
+    // A view moved or resized after it was built (a counter placed once its
+    // text is known) stands where its frame now says.
+    GtkViewBuilder::followFrame(view);
     // A view came or went beside a shown controller's view: the content is
     // shown again with it.
     for (auto& [key, surface] : m_surfaces) {
@@ -1061,6 +1057,15 @@ void GtkPresenter::viewLayoutDidChange(View& view)
             return;
         }
     }
+}
+
+void GtkPresenter::viewBackgroundColorDidChange(View& view)
+{
+    if (m_tearingDown || !isMainThread())
+        return;
+    GtkViewBuilder::followBackgroundColor(view);
+    // A view laid over a page is painted by its layer.
+    GtkViewOverlay::refresh(view);
 }
 
 std::vector<const View*> GtkPresenter::besideFor(const Surface& surface) const

@@ -55,6 +55,7 @@ public:
     void viewNeedsDisplay(View&) override;
     // Places and draws again the views laid over a web page.
     void viewLayoutDidChange(View&) override;
+    void viewBackgroundColorDidChange(View&) override;
     // Shows the text view's new accessory bar.
     void inputViewsDidChange(View&) override;
     void viewDidRequestKeyboardFocus(View&) override;

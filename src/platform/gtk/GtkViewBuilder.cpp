@@ -28,7 +28,9 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace folio {
 
@@ -41,6 +43,38 @@ constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
 constexpr const char* kBandHeightKey = "folio-band-height";
 constexpr const char* kSizedByFrameKey = "folio-sized-by-frame";
+constexpr const char* kOverOriginKey = "folio-over-origin";
+constexpr const char* kFixedForKey = "folio-fixed-for";
+
+// The widgets built for each view (by its address) while they live: a view
+// that changes after it was built (its frame, its background) reaches them
+// without a search through every window.
+std::unordered_multimap<const void*, GtkWidget*>& shownWidgets()
+{
+    static std::unordered_multimap<const void*, GtkWidget*> widgets;
+    return widgets;
+}
+
+void forgetShownWidget(GtkWidget* widget, gpointer view)
+{
+    auto [first, last] = shownWidgets().equal_range(view);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == widget) {
+            shownWidgets().erase(it);
+            return;
+        }
+    }
+}
+
+void rememberShownWidget(GtkWidget* widget, const View& view)
+{
+    const void* key = &view;
+    auto [first, last] = shownWidgets().equal_range(key);
+    if (std::any_of(first, last, [widget](const auto& entry) { return entry.second == widget; }))
+        return;
+    shownWidgets().emplace(key, widget);
+    g_signal_connect(widget, "destroy", G_CALLBACK(forgetShownWidget), const_cast<void*>(key));
+}
 
 // An overlay child that stands for a content band takes exactly the band,
 // whatever size the widget would like (a page would like all its text).
@@ -158,6 +192,33 @@ GtkWidget* fittedImageWidget(const Image& image, Size size)
     return widget;
 }
 
+// A text view's text is drawn on its own background, over the scrolled
+// window's: the colour goes to that too.
+void paintBackground(GtkWidget* widget, const View& view)
+{
+    GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
+    if (!dynamic_cast<const TextView*>(&view))
+        return;
+    std::vector<GtkWidget*> texts = widgetsOfType(widget, GTK_TYPE_TEXT_VIEW);
+    if (!texts.empty())
+        GtkControlBridges::applyTextBackgroundColor(texts.front(), view.backgroundColor());
+}
+
+// Where a subview of `parent` stands in the fixed container built for the
+// parent, and the size it is given there.
+void placeInFixed(GtkWidget* fixed, GtkWidget* child, const View& subview, const View& parent, bool put)
+{
+    bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
+    if (!sizesItself && subview.nativeWidgetHandle() == nullptr)
+        gtk_widget_set_size_request(child, pixels(subview.frame().width()), pixels(subview.frame().height()));
+    int x = static_cast<int>(std::lround(subview.frame().minX() - parent.bounds().minX()));
+    int y = static_cast<int>(std::lround(subview.frame().minY() - parent.bounds().minY()));
+    if (put)
+        gtk_fixed_put(GTK_FIXED(fixed), child, x, y);
+    else
+        gtk_fixed_move(GTK_FIXED(fixed), child, x, y);
+}
+
 GtkWidget* rowForCell(TableViewCell& cell)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
@@ -167,8 +228,11 @@ GtkWidget* rowForCell(TableViewCell& cell)
     gtk_widget_set_margin_bottom(box, 4);
     if (auto image = cell.imageView()->image())
         gtk_box_pack_start(GTK_BOX(box), imageWidget(*image), FALSE, FALSE, 0);
+    // The row's title in its own face, colour and background: a list of
+    // styles or colours previews each in the row that names it.
     GtkWidget* text = gtk_label_new(toUtf8(cell.textLabel()->text()).c_str());
-    gtk_label_set_xalign(GTK_LABEL(text), cell.textLabel()->textAlignment() == TextAlignment::Center ? 0.5f : 0.0f);
+    GtkControlBridges::styleLabel(text, *cell.textLabel());
+    GtkControlBridges::applyBackgroundColor(text, cell.textLabel()->backgroundColor());
     if (cell.subviews().empty()) {
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
     } else {
@@ -181,6 +245,7 @@ GtkWidget* rowForCell(TableViewCell& cell)
     }
     if (cell.detailTextLabel() && !cell.detailTextLabel()->text().empty()) {
         GtkWidget* detail = gtk_label_new(toUtf8(cell.detailTextLabel()->text()).c_str());
+        GtkControlBridges::styleLabel(detail, *cell.detailTextLabel());
         gtk_style_context_add_class(gtk_widget_get_style_context(detail), "dim-label");
         gtk_box_pack_start(GTK_BOX(box), detail, FALSE, FALSE, 0);
     }
@@ -265,10 +330,11 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (native)
         widget = GtkViewOverlay::wrap(widget, view);
     g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    rememberShownWidget(widget, view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (!native)
-        GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
+        paintBackground(widget, view);
     if (!view.isUserInteractionEnabled())
         gtk_widget_set_sensitive(widget, FALSE);
     return widget;
@@ -296,6 +362,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
+        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget)); label && GTK_IS_LABEL(label)) {
+            GtkControlBridges::applyFont(label, button->titleFont().get());
+            GtkControlBridges::applyForegroundColor(label, button->titleColor());
+        }
         GtkControlBridges::fitButtonTitle(widget, *button);
         GtkControlBridges::attach(widget, *button);
         attachLongPress(widget, *button);
@@ -530,18 +600,62 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
 GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
 {
     GtkWidget* fixed = gtk_fixed_new();
+    // Only for comparison: the view is never reached through it.
+    g_object_set_data(G_OBJECT(fixed), kFixedForKey, &view);
     gtk_widget_set_size_request(fixed, pixels(size.width), pixels(size.height));
     for (const auto& subview : view.subviews()) {
-        GtkWidget* child = build(*subview);
-        if (!child)
-            continue;
-        bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
-        if (!sizesItself && subview->nativeWidgetHandle() == nullptr)
-            gtk_widget_set_size_request(child, pixels(subview->frame().width()), pixels(subview->frame().height()));
-        Point origin{subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY()};
-        gtk_fixed_put(GTK_FIXED(fixed), child, static_cast<int>(std::lround(origin.x)), static_cast<int>(std::lround(origin.y)));
+        if (GtkWidget* child = build(*subview))
+            placeInFixed(fixed, child, *subview, view, true);
     }
     return fixed;
+}
+
+std::vector<GtkWidget*> GtkViewBuilder::widgetsShowingView(const View& view)
+{
+    std::vector<GtkWidget*> widgets;
+    auto [first, last] = shownWidgets().equal_range(&view);
+    for (auto it = first; it != last; ++it)
+        widgets.push_back(it->second);
+    return widgets;
+}
+
+void GtkViewBuilder::followFrame(const View& view)
+{
+    std::shared_ptr<View> parent = view.superview();
+    for (GtkWidget* widget : widgetsShowingView(view)) {
+        GtkWidget* holder = gtk_widget_get_parent(widget);
+        if (!holder)
+            continue;
+        if (GTK_IS_FIXED(holder) && parent && g_object_get_data(G_OBJECT(holder), kFixedForKey) == parent.get()) {
+            placeInFixed(holder, widget, view, *parent, false);
+        } else if (auto* origin = static_cast<Point*>(g_object_get_data(G_OBJECT(widget), kOverOriginKey));
+                   origin && GTK_IS_OVERLAY(holder)) {
+            placeOver(holder, widget, view, *origin);
+        }
+    }
+}
+
+void GtkViewBuilder::followBackgroundColor(const View& view)
+{
+    for (GtkWidget* widget : widgetsShowingView(view)) {
+        // A native widget keeps its own look, as when it was built.
+        if (widget != view.nativeWidgetHandle())
+            paintBackground(widget, view);
+        gtk_widget_queue_draw(widget);
+    }
+}
+
+void GtkViewBuilder::placeOver(GtkWidget* overlay, GtkWidget* child, const View& view, Point origin)
+{
+    Rect frame = view.frame();
+    gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
+    gtk_widget_set_halign(child, GTK_ALIGN_START);
+    gtk_widget_set_valign(child, GTK_ALIGN_START);
+    gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
+    gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
+    g_object_set_data_full(G_OBJECT(child), kOverOriginKey, new Point(origin), [](gpointer data) { delete static_cast<Point*>(data); });
+    if (gtk_widget_get_parent(child) != overlay)
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
 }
 
 void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
@@ -566,6 +680,7 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             auto cell = table.cellForRowAtIndexPath({section, index});
             GtkWidget* row = gtk_list_box_row_new();
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
+            GtkControlBridges::applyBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));
             gtk_container_add(GTK_CONTAINER(listBox), row);

@@ -49,6 +49,18 @@ public:
     static void refreshImage(GtkWidget* root, const ImageView& view);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
+    // Every widget built for the view that is still alive, in any window or panel.
+    static std::vector<GtkWidget*> widgetsShowingView(const View& view);
+    // Moves and resizes the widgets built for the view to its frame, as the
+    // container placing them (a fixed container, or the overlay of views
+    // beside a controller's view) would have placed them when it was built.
+    static void followFrame(const View& view);
+    // Paints the widgets built for the view in its current background colour.
+    static void followBackgroundColor(const View& view);
+    // Places `child`, built for `view`, over `overlay` at the view's frame
+    // less `origin` (where the overlay's content starts in the same
+    // coordinates); followFrame keeps it there.
+    static void placeOver(GtkWidget* overlay, GtkWidget* child, const View& view, Point origin);
 
 private:
     GtkWidget* buildOwn(View& view);
