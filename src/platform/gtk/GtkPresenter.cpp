@@ -583,14 +583,65 @@ void GtkPresenter::rebuildBody(Surface& surface)
         GtkViewBuilder::detachNativeWidget(native);
     }
     surface.nativeWidgets.clear();
-    if (surface.body)
+    std::vector<HeldPopover> held;
+    if (surface.body) {
+        held = holdPopoversOver(surface.body, surface.overlay);
         gtk_widget_destroy(surface.body);
+    }
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
     surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
+    repointPopovers(held, surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
         gtk_widget_grab_focus(keepFocus);
+}
+
+std::vector<GtkPresenter::HeldPopover> GtkPresenter::holdPopoversOver(GtkWidget* old, GtkWidget* holder)
+{
+    std::vector<GtkWidget*> popovers;
+    if (m_menuPopover)
+        popovers.push_back(m_menuPopover);
+    for (const auto& [controller, widget] : m_presented) {
+        if (GTK_IS_POPOVER(widget))
+            popovers.push_back(widget);
+    }
+    std::vector<HeldPopover> held;
+    for (GtkWidget* popover : popovers) {
+        GtkWidget* anchor = gtk_popover_get_relative_to(GTK_POPOVER(popover));
+        if (!anchor || (anchor != old && !gtk_widget_is_ancestor(anchor, old)))
+            continue;
+        HeldPopover hold{popover, nullptr, {}};
+        // The nearest widget that stands for a view is what the popover points at.
+        for (GtkWidget* widget = anchor; widget && widget != old && !hold.view; widget = gtk_widget_get_parent(widget)) {
+            if ((hold.view = GtkViewBuilder::viewAddressOf(widget)))
+                anchor = widget;
+        }
+        if (!gtk_popover_get_pointing_to(GTK_POPOVER(popover), &hold.pointing) || hold.pointing.width <= 0) {
+            hold.pointing = GdkRectangle{0, 0, gtk_widget_get_allocated_width(anchor), gtk_widget_get_allocated_height(anchor)};
+        }
+        GdkRectangle inHolder = hold.pointing;
+        gtk_widget_translate_coordinates(anchor, holder, hold.pointing.x, hold.pointing.y, &inHolder.x, &inHolder.y);
+        g_object_ref(popover);
+        gtk_popover_set_relative_to(GTK_POPOVER(popover), holder);
+        gtk_popover_set_pointing_to(GTK_POPOVER(popover), &inHolder);
+        held.push_back(hold);
+    }
+    return held;
+}
+
+void GtkPresenter::repointPopovers(std::vector<HeldPopover>& held, GtkWidget* root)
+{
+    for (HeldPopover& hold : held) {
+        GtkWidget* anchor = hold.view ? GtkViewBuilder::widgetForViewAddress(root, hold.view) : nullptr;
+        // A view that is gone leaves the popover where it stood in the window.
+        if (anchor) {
+            gtk_popover_set_relative_to(GTK_POPOVER(hold.popover), anchor);
+            gtk_popover_set_pointing_to(GTK_POPOVER(hold.popover), &hold.pointing);
+        }
+        g_object_unref(hold.popover);
+    }
+    held.clear();
 }
 
 void GtkPresenter::windowDidBecomeVisible(Window& window)

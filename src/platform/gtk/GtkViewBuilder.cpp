@@ -290,6 +290,11 @@ GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* vie
     return root && view ? findWidgetForView(root, view) : nullptr;
 }
 
+const void* GtkViewBuilder::viewAddressOf(GtkWidget* widget)
+{
+    return widget ? g_object_get_data(G_OBJECT(widget), kViewKey) : nullptr;
+}
+
 void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
 {
     GtkWidget* widget = widgetForView(root, view);

@@ -45,6 +45,8 @@ public:
     static GtkWidget* widgetForView(GtkWidget* root, const View& view);
     // The same for a view known only by its address (a menu's anchor).
     static GtkWidget* widgetForViewAddress(GtkWidget* root, const void* view);
+    // The address of the view the widget was built for; null for none.
+    static const void* viewAddressOf(GtkWidget* widget);
     // Shows the image view's current image in the widget built for it.
     static void refreshImage(GtkWidget* root, const ImageView& view);
     // Takes an embedded native widget out of its parent without destroying it.

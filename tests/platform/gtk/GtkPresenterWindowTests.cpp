@@ -4,9 +4,12 @@
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BarContainerView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -64,6 +67,30 @@ protected:
 private:
     GtkWidget* m_widget;
     Size m_size;
+};
+
+// An editor whose key row runs along the bottom of its page, as the
+// rich-text editor's does, with a key that opens a panel.
+class KeyRowEditor : public ViewController {
+public:
+    std::shared_ptr<BarContainerView> container = std::make_shared<BarContainerView>(makeRect(0, 0, 600, 400));
+    std::shared_ptr<View> row = std::make_shared<View>(makeRect(0, 0, 600, 44));
+    std::shared_ptr<Button> paintbrush = std::make_shared<Button>(makeRect(200, 4, 60, 36));
+
+protected:
+    void loadView() override
+    {
+        paintbrush->setTitle(u"Style");
+        row->addSubview(paintbrush);
+        container->setContentView(std::make_shared<View>(makeRect(0, 0, 600, 356)));
+        container->setBars(BarContainerView::Edge::Bottom, {row});
+        setView(container);
+    }
+};
+
+class Panel : public ViewController {
+protected:
+    void loadView() override { setView(std::make_shared<View>(makeRect(0, 0, 200, 120))); }
 };
 
 class GtkPresenterWindowTest : public ::testing::Test {
@@ -187,6 +214,50 @@ TEST_F(GtkPresenterWindowTest, windowsFitTheScreensWorkAreaWhateverSizeTheirMode
     window->close();
     window.reset();
     g_object_unref(page);
+}
+
+TEST_F(GtkPresenterWindowTest, aPanelFromAKeyOfTheRowStaysOpenWhenTheRowIsMadeAgain)
+{
+    auto editor = std::make_shared<KeyRowEditor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    auto panel = std::make_shared<Panel>();
+    panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    panel->popoverPresentationController()->setSourceView(editor->paintbrush);
+    panel->popoverPresentationController()->setSourceRect(editor->paintbrush->bounds());
+    editor->presentViewController(panel, true);
+    GtkWidget* popover = presenter->widgetForController(*panel);
+    ASSERT_TRUE(popover && GTK_IS_POPOVER(popover));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(popover); }, 20));
+    GtkWidget* keyBefore = presenter->widgetForView(*editor->paintbrush);
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(popover)), keyBefore);
+    g_object_add_weak_pointer(G_OBJECT(keyBefore), reinterpret_cast<gpointer*>(&keyBefore));
+
+    // The editor makes its key row again (a resize, a page message).
+    editor->container->reloadBars();
+    GtkPresenter::processPendingEvents();
+    GtkWidget* keyAfter = presenter->widgetForView(*editor->paintbrush);
+    ASSERT_TRUE(keyAfter);
+    EXPECT_EQ(keyBefore, nullptr) << "the row was not made again";
+    ASSERT_EQ(presenter->widgetForController(*panel), popover);
+    EXPECT_TRUE(gtk_widget_get_mapped(popover));
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(popover)), keyAfter);
+    EXPECT_EQ(editor->presentedViewController(), panel);
+    // Still beside its key: once the new row is laid out, the popover stands
+    // above the key's new widget.
+    GtkWidget* inside = gtk_bin_get_child(GTK_BIN(popover));
+    int keyX = 0;
+    int keyY = 0;
+    int popoverX = 0;
+    int popoverY = 0;
+    auto besideItsKey = [&] {
+        GtkPresenter::processPendingEvents();
+        gtk_widget_translate_coordinates(keyAfter, toplevel, 0, 0, &keyX, &keyY);
+        gtk_widget_translate_coordinates(inside, toplevel, 0, 0, &popoverX, &popoverY);
+        return keyY > 0 && popoverY < keyY
+            && std::abs(popoverX + gtk_widget_get_allocated_width(inside) / 2 - (keyX + 30)) < 40;
+    };
+    EXPECT_TRUE(RunLoop::main().runUntil(besideItsKey, 20)) << popoverX << "," << popoverY << " key " << keyX << "," << keyY;
 }
 
 } // namespace
