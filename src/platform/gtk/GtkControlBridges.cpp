@@ -179,13 +179,17 @@ void syncButton(GtkWidget* widget, Button& button)
     gtk_widget_set_sensitive(widget, button.isEnabled());
     GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
     std::string title = toUtf8(button.currentTitle());
+    bool newFace = false;
     if (label && GTK_IS_LABEL(label)) {
-        GtkControlBridges::applyFont(label, button.titleFont().get());
+        newFace = GtkControlBridges::applyFont(label, button.titleFont().get());
         GtkControlBridges::applyForegroundColor(label, button.titleColor());
     }
-    if (label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label)))
+    bool newTitle = label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label));
+    if (newTitle)
         gtk_label_set_text(GTK_LABEL(label), title.c_str());
-    if (label && GTK_IS_LABEL(label))
+    // Measured again only when what it measures changed: the padding it
+    // reads back lags behind its own last change until the style is redone.
+    if (newTitle || newFace)
         GtkControlBridges::fitButtonTitle(widget, button);
     // A symbol button whose symbol changed shows the new one.
     std::string icon = GtkSymbolIcons::iconNameForSymbol(button.symbolName());
@@ -522,33 +526,51 @@ void GtkControlBridges::applyForegroundColor(GtkWidget* widget, const std::optio
     replaceColorProvider(widget, kForegroundKey, color, "color: ", ";");
 }
 
-void GtkControlBridges::applyFont(GtkWidget* widget, const Font* font)
+namespace {
+
+std::string fontCss(const Font& font)
 {
+    // A family name goes in as a CSS string: quotes and backslashes in it
+    // would end the string early, and no family name needs them.
+    std::string family;
+    for (char c : font.familyName()) {
+        if (c != '"' && c != '\\' && c != '\n')
+            family += c;
+    }
+    std::uint32_t traits = font.symbolicTraits();
+    std::string css = "* { font-size: " + cssNumber(font.pointSize()) + "px;";
+    if (!family.empty())
+        css += " font-family: \"" + family + "\";";
+    css += (traits & kFontBoldTrait) ? " font-weight: bold;" : " font-weight: normal;";
+    css += (traits & kFontItalicTrait) ? " font-style: italic;" : " font-style: normal;";
+    return css + " }";
+}
+
+} // namespace
+
+bool GtkControlBridges::applyFont(GtkWidget* widget, const Font* font)
+{
+    constexpr const char* kFontCssKey = "folio-font-css";
+    std::string css;
+    if (font && font->pointSize() > 0)
+        css = fontCss(*font);
+    const auto* shown = static_cast<const std::string*>(g_object_get_data(G_OBJECT(widget), kFontCssKey));
+    if ((shown ? *shown : std::string()) == css)
+        return false;
+    g_object_set_data_full(G_OBJECT(widget), kFontCssKey, new std::string(css),
+                           [](gpointer data) { delete static_cast<std::string*>(data); });
     GtkStyleContext* context = gtk_widget_get_style_context(widget);
     if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kFontKey))) {
         gtk_style_context_remove_provider(context, old);
         g_object_set_data(G_OBJECT(widget), kFontKey, nullptr);
     }
-    if (!font || font->pointSize() <= 0)
-        return;
-    // A family name goes in as a CSS string: quotes and backslashes in it
-    // would end the string early, and no family name needs them.
-    std::string family;
-    for (char c : font->familyName()) {
-        if (c != '"' && c != '\\' && c != '\n')
-            family += c;
-    }
-    std::uint32_t traits = font->symbolicTraits();
-    std::string css = "* { font-size: " + cssNumber(font->pointSize()) + "px;";
-    if (!family.empty())
-        css += " font-family: \"" + family + "\";";
-    css += (traits & kFontBoldTrait) ? " font-weight: bold;" : " font-weight: normal;";
-    css += (traits & kFontItalicTrait) ? " font-style: italic;" : " font-style: normal;";
-    css += " }";
+    if (css.empty())
+        return true;
     GtkCssProvider* provider = gtk_css_provider_new();
     gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
     gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_set_data_full(G_OBJECT(widget), kFontKey, provider, g_object_unref);
+    return true;
 }
 
 } // namespace folio

@@ -59,7 +59,8 @@ public:
     static void applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color);
     // The face the widget's text is drawn in, at the model's size in pixels
     // (a point of the model is a pixel on screen); null keeps the theme's.
-    static void applyFont(GtkWidget* widget, const Font* font);
+    // Answers whether the face differs from the one shown before.
+    static bool applyFont(GtkWidget* widget, const Font* font);
     // A label's font, text colour and alignment as the model has them now.
     static void styleLabel(GtkWidget* widget, const Label& label);
 };
