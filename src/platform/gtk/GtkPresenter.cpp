@@ -1099,6 +1099,7 @@ void GtkPresenter::viewLayoutDidChange(View& view)
     // A view moved or resized after it was built (a counter placed once its
     // text is known) stands where its frame now says.
     GtkViewBuilder::followFrame(view);
+    GtkViewBuilder::followSubviews(view);
     // A view came or went beside a shown controller's view: the content is
     // shown again with it.
     for (auto& [key, surface] : m_surfaces) {

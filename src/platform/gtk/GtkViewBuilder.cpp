@@ -45,6 +45,8 @@ constexpr const char* kBandHeightKey = "folio-band-height";
 constexpr const char* kSizedByFrameKey = "folio-sized-by-frame";
 constexpr const char* kOverOriginKey = "folio-over-origin";
 constexpr const char* kFixedForKey = "folio-fixed-for";
+// Set on what stands for a native widget, which belongs to someone else.
+constexpr const char* kNativeKey = "folio-native";
 
 // The widgets built for each view (by its address) while they live: a view
 // that changes after it was built (its frame, its background) reaches them
@@ -65,6 +67,28 @@ void forgetShownWidget(GtkWidget* widget, gpointer view)
         }
     }
 }
+
+// The fixed containers placing each view's subviews, by the view's address.
+std::unordered_multimap<const void*, GtkWidget*>& placingFixed()
+{
+    static std::unordered_multimap<const void*, GtkWidget*> fixed;
+    return fixed;
+}
+
+void forgetPlacingFixed(GtkWidget* widget, gpointer view)
+{
+    auto [first, last] = placingFixed().equal_range(view);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == widget) {
+            placingFixed().erase(it);
+            return;
+        }
+    }
+}
+
+// While a tree is being built, the views it lays out add subviews that the
+// build itself places; the widgets of an earlier build must not take them.
+int g_buildDepth = 0;
 
 void rememberShownWidget(GtkWidget* widget, const View& view)
 {
@@ -204,6 +228,35 @@ void paintBackground(GtkWidget* widget, const View& view)
         GtkControlBridges::applyTextBackgroundColor(texts.front(), view.backgroundColor());
 }
 
+// The user's scrolling reaches the model as its content offset, and the
+// view lays out what has come into sight (the link buttons and pictures of
+// laid-out text, made only for the visible part).
+void followScrolling(GtkWidget* scroller, ScrollView& view)
+{
+    std::weak_ptr<ScrollView> weak = std::static_pointer_cast<ScrollView>(view.weak_from_this().lock());
+    // Each handler reads only its own adjustment, which is alive while it signals.
+    auto follow = [weak](GtkAdjustment* adjustment, bool horizontal) {
+        return [weak, adjustment, horizontal] {
+            auto strong = weak.lock();
+            if (!strong)
+                return;
+            Point offset = strong->contentOffset();
+            double& moved = horizontal ? offset.x : offset.y;
+            double value = gtk_adjustment_get_value(adjustment);
+            if (std::fabs(value - moved) < 0.5)
+                return;
+            moved = value;
+            strong->setContentOffset(offset);
+            strong->setNeedsLayout();
+            strong->layoutIfNeeded();
+        };
+    };
+    GtkAdjustment* horizontal = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller));
+    GtkSignals::connect(horizontal, "value-changed", follow(horizontal, true));
+    GtkSignals::connect(vertical, "value-changed", follow(vertical, false));
+}
+
 // Where a subview of `parent` stands in the fixed container built for the
 // parent, and the size it is given there.
 void placeInFixed(GtkWidget* fixed, GtkWidget* child, const View& subview, const View& parent, bool put)
@@ -211,8 +264,11 @@ void placeInFixed(GtkWidget* fixed, GtkWidget* child, const View& subview, const
     bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
     if (!sizesItself && subview.nativeWidgetHandle() == nullptr)
         gtk_widget_set_size_request(child, pixels(subview.frame().width()), pixels(subview.frame().height()));
-    int x = static_cast<int>(std::lround(subview.frame().minX() - parent.bounds().minX()));
-    int y = static_cast<int>(std::lround(subview.frame().minY() - parent.bounds().minY()));
+    // A scroll view's content is scrolled by the scrolled window showing
+    // it, not moved by the model's offset as well.
+    Point scrolled = dynamic_cast<const ScrollView*>(&parent) ? Point{} : parent.bounds().origin;
+    int x = static_cast<int>(std::lround(subview.frame().minX() - scrolled.x));
+    int y = static_cast<int>(std::lround(subview.frame().minY() - scrolled.y));
     if (put)
         gtk_fixed_put(GTK_FIXED(fixed), child, x, y);
     else
@@ -322,6 +378,10 @@ GtkWidget* GtkViewBuilder::build(View& view)
     // A spinner is made hidden, as its indicator shows and hides it often.
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
+    struct Building {
+        Building() { ++g_buildDepth; }
+        ~Building() { --g_buildDepth; }
+    } building;
     // A view lays out its subviews before it is shown, as the toolkit's
     // layout pass would: laid-out text makes its lines and link buttons there.
     view.layoutIfNeeded();
@@ -335,6 +395,8 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (native)
         widget = GtkViewOverlay::wrap(widget, view);
     g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    if (native)
+        g_object_set_data(G_OBJECT(widget), kNativeKey, GINT_TO_POINTER(1));
     rememberShownWidget(widget, view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
@@ -481,7 +543,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     }
     if (view.drawsOwnContent()) {
         GtkWidget* area = GtkDrawnViews::build(view);
-        if (view.subviews().empty())
+        // Drawn content in a scroll view (laid-out text) places views on
+        // itself as it is scrolled: it gets their layer from the start.
+        bool scrolled = dynamic_cast<const ScrollView*>(view.superview().get()) != nullptr;
+        if (view.subviews().empty() && !scrolled)
             return area;
         // Views placed on a drawing (the link buttons and pictures of laid-out
         // text) stand over it; between them the pointer reaches the drawing.
@@ -531,6 +596,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         g_object_set_data(G_OBJECT(scroller), kSizedByFrameKey, GINT_TO_POINTER(1));
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
+        followScrolling(scroller, static_cast<ScrollView&>(view));
         return scroller;
     }
     return buildFixed(view, view.frame().size);
@@ -607,6 +673,8 @@ GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
     GtkWidget* fixed = gtk_fixed_new();
     // Only for comparison: the view is never reached through it.
     g_object_set_data(G_OBJECT(fixed), kFixedForKey, &view);
+    placingFixed().emplace(&view, fixed);
+    g_signal_connect(fixed, "destroy", G_CALLBACK(forgetPlacingFixed), &view);
     gtk_widget_set_size_request(fixed, pixels(size.width), pixels(size.height));
     for (const auto& subview : view.subviews()) {
         if (GtkWidget* child = build(*subview))
@@ -624,14 +692,64 @@ std::vector<GtkWidget*> GtkViewBuilder::widgetsShowingView(const View& view)
     return widgets;
 }
 
+void GtkViewBuilder::followSubviews(View& view)
+{
+    if (g_buildDepth > 0)
+        return;
+    std::vector<GtkWidget*> fixedWidgets;
+    auto [first, last] = placingFixed().equal_range(&view);
+    for (auto it = first; it != last; ++it)
+        fixedWidgets.push_back(it->second);
+    for (GtkWidget* fixed : fixedWidgets) {
+        // Widgets of views taken out of the view go; views added get theirs.
+        std::vector<const void*> shown;
+        GList* children = gtk_container_get_children(GTK_CONTAINER(fixed));
+        for (GList* child = children; child; child = child->next) {
+            auto* widget = GTK_WIDGET(child->data);
+            const void* address = viewAddressOf(widget);
+            bool kept = std::any_of(view.subviews().begin(), view.subviews().end(),
+                                    [address](const std::shared_ptr<View>& subview) { return subview.get() == address; });
+            if (address && !kept && !g_object_get_data(G_OBJECT(widget), kNativeKey))
+                gtk_widget_destroy(widget);
+            else if (address)
+                shown.push_back(address);
+        }
+        g_list_free(children);
+        for (const std::shared_ptr<View>& subview : view.subviews()) {
+            // A native widget (a page) is placed by a rebuild only: it
+            // must never be moved into a tree about to go.
+            if (subview->isHidden() || subview->nativeWidgetHandle()
+                || std::find(shown.begin(), shown.end(), subview.get()) != shown.end())
+                continue;
+            GtkViewBuilder builder(nullptr);
+            if (GtkWidget* child = builder.build(*subview)) {
+                placeInFixed(fixed, child, *subview, view, true);
+                gtk_widget_show_all(child);
+            }
+        }
+    }
+}
+
 void GtkViewBuilder::followFrame(const View& view)
 {
     std::shared_ptr<View> parent = view.superview();
-    for (GtkWidget* widget : widgetsShowingView(view)) {
+    std::vector<GtkWidget*> widgets = widgetsShowingView(view);
+    // A view shown again after it was hidden had no widget made for it.
+    if (widgets.empty() && parent && !view.isHidden())
+        followSubviews(*parent);
+    for (GtkWidget* widget : widgets) {
         GtkWidget* holder = gtk_widget_get_parent(widget);
         if (!holder)
             continue;
         if (GTK_IS_FIXED(holder) && parent && g_object_get_data(G_OBJECT(holder), kFixedForKey) == parent.get()) {
+            // Hidden and shown in place: the views of laid-out text come
+            // and go as it scrolls. (A spinner shows and hides itself.)
+            if (!dynamic_cast<const ActivityIndicatorView*>(&view)) {
+                if (view.isHidden())
+                    gtk_widget_hide(widget);
+                else if (!gtk_widget_get_visible(widget))
+                    gtk_widget_show_all(widget);
+            }
             placeInFixed(holder, widget, view, *parent, false);
         } else if (auto* origin = static_cast<Point*>(g_object_get_data(G_OBJECT(widget), kOverOriginKey));
                    origin && GTK_IS_OVERLAY(holder)) {

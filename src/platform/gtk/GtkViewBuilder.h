@@ -57,6 +57,9 @@ public:
     // container placing them (a fixed container, or the overlay of views
     // beside a controller's view) would have placed them when it was built.
     static void followFrame(const View& view);
+    // Builds, in every fixed container placing the view's subviews, the
+    // widgets of subviews added since, and takes out those of subviews gone.
+    static void followSubviews(View& view);
     // Paints the widgets built for the view in its current background colour.
     static void followBackgroundColor(const View& view);
     // Places `child`, built for `view`, over `overlay` at the view's frame

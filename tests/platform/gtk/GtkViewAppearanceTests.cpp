@@ -8,6 +8,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/TableViewController.h"
@@ -314,6 +315,87 @@ TEST_F(GtkViewAppearanceTest, tableRowsPreviewTheirTitlesFaceColourAndBackground
     EXPECT_GT(blackInk.count, 10);
     EXPECT_GT(whiteInk.height, 2 * blackInk.height) << blackInk.height << " " << whiteInk.height;
     g_object_unref(shot);
+}
+
+// Laid-out text as the engine draws it: a tall drawn page in a scroll view
+// that places a marker on the page only once the marker's line is in sight.
+class DrawnPage : public View {
+public:
+    using View::View;
+    bool drawsOwnContent() const override { return true; }
+};
+
+class LazyText : public ScrollView {
+public:
+    static constexpr double kMarkerY = 1500;
+    std::shared_ptr<DrawnPage> page = std::make_shared<DrawnPage>(makeRect(0, 0, 380, 2000));
+    std::shared_ptr<View> marker;
+
+    explicit LazyText(Rect frame) : ScrollView(frame) { setContentSize(Size{380, 2000}); }
+
+protected:
+    void layoutSubviews() override
+    {
+        bool inSight = bounds().maxY() > kMarkerY && bounds().minY() < kMarkerY + 40;
+        if (inSight && !marker) {
+            marker = std::make_shared<View>(makeRect(20, kMarkerY, 120, 40));
+            marker->setBackgroundColor(Color::colorWithRed(1, 0, 0, 1));
+            page->addSubview(marker);
+        } else if (!inSight && marker) {
+            marker->removeFromSuperview();
+            marker.reset();
+        }
+    }
+};
+
+class LazyTextController : public ViewController {
+public:
+    std::shared_ptr<LazyText> text = std::make_shared<LazyText>(makeRect(0, 0, 400, 300));
+
+protected:
+    void loadView() override
+    {
+        text->addSubview(text->page);
+        setView(text);
+    }
+};
+
+TEST_F(GtkViewAppearanceTest, scrollingLaidOutTextShowsTheViewsItPlacesForWhatComesIntoSight)
+{
+    auto controller = std::make_shared<LazyTextController>();
+    show(controller);
+    GtkWidget* widget = shown(*controller->text);
+    ASSERT_TRUE(widget && GTK_IS_SCROLLED_WINDOW(widget));
+    EXPECT_FALSE(controller->text->marker);
+
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(widget));
+    ASSERT_TRUE(RunLoop::main().runUntil(
+        [&] {
+            GtkPresenter::processPendingEvents();
+            return gtk_adjustment_get_upper(vertical) >= 2000;
+        },
+        kWaitSeconds));
+    gtk_adjustment_set_value(vertical, 1400);
+    EXPECT_DOUBLE_EQ(controller->text->contentOffset().y, 1400);
+    ASSERT_TRUE(controller->text->marker) << "the model was not told of the scrolling";
+    GtkWidget* marker = shown(*controller->text->marker);
+    ASSERT_TRUE(marker);
+    // On screen where the text shows its line 1500, 100 points below the top.
+    GdkRectangle place = placeInWindow(marker);
+    GdkRectangle text = placeInWindow(widget);
+    EXPECT_EQ(place.y - text.y, 100);
+    GdkPixbuf* shot = screenshotShowing("laid-out-text-scrolled", [&](GdkPixbuf* pixels) {
+        return test::pixelAt(pixels, place.x + 60, place.y + 20) == 0xFF0000u;
+    });
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(test::pixelAt(shot, place.x + 60, place.y + 20), 0xFF0000u);
+    g_object_unref(shot);
+
+    // Scrolled away, the model takes its marker off and the window follows.
+    g_object_add_weak_pointer(G_OBJECT(marker), reinterpret_cast<gpointer*>(&marker));
+    gtk_adjustment_set_value(vertical, 0);
+    EXPECT_FALSE(controller->text->marker);
+    EXPECT_EQ(marker, nullptr);
 }
 
 } // namespace
