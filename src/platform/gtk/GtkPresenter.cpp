@@ -70,19 +70,51 @@ std::weak_ptr<T> weakOf(T& object)
 }
 
 // A tooltip shown for a widget of a panel that closes would stay on screen
-// with nothing under it: the display looks again at what the pointer is over.
-void dropStrayTooltip()
+// with nothing under it. The display looks again at what the pointer is
+// over, and the closing widgets say they have no tooltip: while they are
+// still there (a popover is destroyed a turn later, and the pointer's
+// leaving arrives later still), the look would find them and keep theirs.
+void dropTooltipsOf(GtkWidget* widget)
 {
+    gtk_widget_set_has_tooltip(widget, FALSE);
+    if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), [](GtkWidget* child, gpointer) { dropTooltipsOf(child); }, nullptr);
+}
+
+void dropStrayTooltip(GtkWidget* closing)
+{
+    if (closing)
+        dropTooltipsOf(closing);
     if (GdkDisplay* display = gdk_display_get_default())
         gtk_tooltip_trigger_tooltip_query(display);
+}
+
+void restoreTooltip(GtkWidget* anchor)
+{
+    gchar* text = gtk_widget_get_tooltip_text(anchor);
+    gtk_widget_set_has_tooltip(anchor, text != nullptr);
+    g_free(text);
+}
+
+// The control a popover opens from keeps no tooltip while the popover is
+// open, as a click on it puts its tooltip away: shown on, the tooltip would
+// outlast the popover with the pointer long gone. It comes back for the
+// pointer's next visit, not at once.
+void silenceTooltipWhileOpen(GtkWidget* popover, GtkWidget* anchor)
+{
+    if (!anchor || !gtk_widget_get_has_tooltip(anchor))
+        return;
+    gtk_widget_set_has_tooltip(anchor, FALSE);
+    dropStrayTooltip(nullptr);
+    g_signal_connect_object(popover, "destroy", G_CALLBACK(restoreTooltip), anchor, G_CONNECT_SWAPPED);
 }
 
 // Popovers may be closed from inside their own "closed" handler, after which
 // GTK still touches them; they are hidden now and destroyed on the next turn.
 void destroyLater(GtkWidget* widget)
 {
+    dropStrayTooltip(widget);
     gtk_widget_hide(widget);
-    dropStrayTooltip();
     g_object_ref(widget);
     g_idle_add(
         [](gpointer data) -> gboolean {
@@ -420,8 +452,8 @@ void GtkPresenter::destroySurface(const void* key)
         m_barItems.erase(item);
     for (GtkWidget* native : surface.nativeWidgets)
         GtkViewBuilder::detachNativeWidget(native);
+    dropStrayTooltip(surface.toplevel);
     gtk_widget_destroy(surface.toplevel);
-    dropStrayTooltip();
 }
 
 GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item)
@@ -807,6 +839,7 @@ void GtkPresenter::presentPopover(ViewController& presented)
     if (!relative)
         return;
     GtkWidget* popover = gtk_popover_new(relative);
+    silenceTooltipWhileOpen(popover, relative);
     if (pointing) {
         GdkRectangle rect = gdkRect(*pointing);
         gtk_popover_set_pointing_to(GTK_POPOVER(popover), &rect);
@@ -917,8 +950,8 @@ void GtkPresenter::controllerWillDismiss(ViewController& presented)
     if (GTK_IS_POPOVER(widget)) {
         destroyLater(widget);
     } else {
+        dropStrayTooltip(widget);
         gtk_widget_destroy(widget);
-        dropStrayTooltip();
     }
 }
 
@@ -972,6 +1005,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     if (!relative)
         return;
     m_menuPopover = gtk_popover_new(relative);
+    silenceTooltipWhileOpen(m_menuPopover, relative);
     if (!anchored) {
         // Nothing on screen stands for the anchor: the menu hangs from the
         // top middle of the window rather than from the whole of it, which

@@ -89,9 +89,33 @@ protected:
 };
 
 class Panel : public ViewController {
+public:
+    // Too narrow for its title: the whole title shows in its tooltip.
+    std::shared_ptr<Button> insert = std::make_shared<Button>(makeRect(10, 10, 60, 32));
+
 protected:
-    void loadView() override { setView(std::make_shared<View>(makeRect(0, 0, 200, 120))); }
+    void loadView() override
+    {
+        auto view = std::make_shared<View>(makeRect(0, 0, 200, 120));
+        insert->setTitle(u"Insert Markers and Symbols");
+        view->addSubview(insert);
+        setView(view);
+    }
 };
+
+// The tooltip shown on the display, if one is.
+GtkWidget* shownTooltip()
+{
+    GtkWidget* shown = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next) {
+        auto* window = GTK_WIDGET(item->data);
+        if (std::string(G_OBJECT_TYPE_NAME(window)) == "GtkTooltipWindow" && gtk_widget_get_mapped(window))
+            shown = window;
+    }
+    g_list_free(windows);
+    return shown;
+}
 
 class GtkPresenterWindowTest : public ::testing::Test {
 protected:
@@ -258,6 +282,35 @@ TEST_F(GtkPresenterWindowTest, aPanelFromAKeyOfTheRowStaysOpenWhenTheRowIsMadeAg
             && std::abs(popoverX + gtk_widget_get_allocated_width(inside) / 2 - (keyX + 30)) < 40;
     };
     EXPECT_TRUE(RunLoop::main().runUntil(besideItsKey, 20)) << popoverX << "," << popoverY << " key " << keyX << "," << keyY;
+}
+
+TEST_F(GtkPresenterWindowTest, aKeysTooltipGoesWhenThePanelItOpenedCloses)
+{
+    auto editor = std::make_shared<KeyRowEditor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    // A key whose title is cut short shows it whole in its tooltip.
+    editor->paintbrush->setTitle(u"Paintbrush and Styles");
+    GtkWidget* key = presenter->widgetForView(*editor->paintbrush);
+    ASSERT_TRUE(key && gtk_widget_get_has_tooltip(key));
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::movePointerOver(key));
+    // A person's hand rests with a little movement, which is what GTK waits on.
+    ASSERT_TRUE(test::runXdotool({"mousemove_relative", "--sync", "1", "1"}));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return shownTooltip() != nullptr; }, 20)) << "no tooltip came";
+
+    // The key's panel opens, as a click on it would open it, and closes.
+    auto panel = std::make_shared<Panel>();
+    panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    panel->popoverPresentationController()->setSourceView(editor->paintbrush);
+    editor->presentViewController(panel, true);
+    GtkWidget* popover = presenter->widgetForController(*panel);
+    ASSERT_TRUE(popover);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(popover); }, 20));
+    panel->dismissViewControllerAnimated(true);
+    EXPECT_TRUE(RunLoop::main().runUntil([] { return shownTooltip() == nullptr; }, 5)) << "the tooltip stayed";
+    // The key keeps its tooltip for the pointer's next visit.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_has_tooltip(key); }, 5));
 }
 
 } // namespace
