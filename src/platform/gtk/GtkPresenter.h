@@ -125,16 +125,8 @@ private:
     // presented panel; null when none does.
     GtkWidget* widgetShowingView(const void* view) const;
     void closeMenuPopover();
-    // A popover pointing at a view of a body about to be rebuilt (a key of
-    // a bar made again) would go with its widget: it hangs from `holder`
-    // meanwhile, and from the view's new widget under `root` afterwards.
-    struct HeldPopover {
-        GtkWidget* popover = nullptr;
-        const void* view = nullptr;
-        GdkRectangle pointing{};
-    };
-    std::vector<HeldPopover> holdPopoversOver(GtkWidget* old, GtkWidget* holder);
-    void repointPopovers(std::vector<HeldPopover>& held, GtkWidget* root);
+    // The popovers open now: the menu and the presented panels.
+    std::vector<GtkWidget*> openPopovers() const;
     // A right-click or the menu key on a page: the edit menu of the page's
     // responder chain at that point.
     void showContextMenu(View& page, Point at);
