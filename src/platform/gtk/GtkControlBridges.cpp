@@ -4,6 +4,8 @@
 
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
+#include "platform/graphics/Font.h"
+#include "platform/graphics/FontFace.h"
 #include "platform/gtk/GtkSignals.h"
 #include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/ui/Button.h"
@@ -26,6 +28,7 @@ constexpr const char* kControlKey = "folio-control";
 constexpr const char* kUpdatingKey = "folio-updating";
 constexpr const char* kBackgroundKey = "folio-background-provider";
 constexpr const char* kForegroundKey = "folio-foreground-provider";
+constexpr const char* kFontKey = "folio-font-provider";
 constexpr int kMaximumDigits = 6;
 
 // The widget keeps only a weak reference: the model may go first, and a
@@ -176,10 +179,18 @@ void syncButton(GtkWidget* widget, Button& button)
     gtk_widget_set_sensitive(widget, button.isEnabled());
     GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
     std::string title = toUtf8(button.currentTitle());
-    if (label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label))) {
-        gtk_label_set_text(GTK_LABEL(label), title.c_str());
-        GtkControlBridges::fitButtonTitle(widget, button);
+    bool newFace = false;
+    if (label && GTK_IS_LABEL(label)) {
+        newFace = GtkControlBridges::applyFont(label, button.titleFont().get());
+        GtkControlBridges::applyForegroundColor(label, button.titleColor());
     }
+    bool newTitle = label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label));
+    if (newTitle)
+        gtk_label_set_text(GTK_LABEL(label), title.c_str());
+    // Measured again only when what it measures changed: the padding it
+    // reads back lags behind its own last change until the style is redone.
+    if (newTitle || newFace)
+        GtkControlBridges::fitButtonTitle(widget, button);
     // A symbol button whose symbol changed shows the new one.
     std::string icon = GtkSymbolIcons::iconNameForSymbol(button.symbolName());
     if (!icon.empty() && title.empty()) {
@@ -232,6 +243,7 @@ void refreshLabels(GtkWidget* widget, const Label& wanted)
 {
     if (GTK_IS_LABEL(widget) && g_object_get_data(G_OBJECT(widget), kLabelKey) == &wanted) {
         gtk_label_set_text(GTK_LABEL(widget), toUtf8(wanted.text()).c_str());
+        GtkControlBridges::styleLabel(widget, wanted);
         // A read-out that comes and goes (the editors' banner line) fades
         // through its alpha rather than being rebuilt.
         gtk_widget_set_opacity(widget, wanted.alpha());
@@ -384,6 +396,15 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     // button's frame leaves inside its padding and border: a guess by
     // characters cut short titles that fit ("Ch...").
     PangoLayout* layout = gtk_widget_create_pango_layout(label, title.c_str());
+    // Measured in the face the style gives the label now (a title font set
+    // just before), which the widget's own layout picks up only later.
+    PangoFontDescription* face = nullptr;
+    GtkStyleContext* labelStyle = gtk_widget_get_style_context(label);
+    gtk_style_context_get(labelStyle, gtk_style_context_get_state(labelStyle), "font", &face, nullptr);
+    if (face) {
+        pango_layout_set_font_description(layout, face);
+        pango_font_description_free(face);
+    }
     int titleWidth = 0;
     pango_layout_get_pixel_size(layout, &titleWidth, nullptr);
     g_object_unref(layout);
@@ -421,6 +442,23 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
 void GtkControlBridges::attachLabel(GtkWidget* widget, const Label& label)
 {
     g_object_set_data(G_OBJECT(widget), kLabelKey, const_cast<Label*>(&label));
+    styleLabel(widget, label);
+}
+
+void GtkControlBridges::styleLabel(GtkWidget* widget, const Label& label)
+{
+    applyFont(widget, label.font().get());
+    applyForegroundColor(widget, label.textColor());
+    float xalign = 0;
+    switch (label.textAlignment()) {
+    case TextAlignment::Center: xalign = 0.5f; break;
+    case TextAlignment::Right: xalign = 1; break;
+    default: break;
+    }
+    gtk_label_set_xalign(GTK_LABEL(widget), xalign);
+    gtk_label_set_justify(GTK_LABEL(widget), xalign == 0.5f ? GTK_JUSTIFY_CENTER
+                                             : xalign == 1   ? GTK_JUSTIFY_RIGHT
+                                                             : GTK_JUSTIFY_LEFT);
 }
 
 void GtkControlBridges::refreshLabel(GtkWidget* root, const Label& label)
@@ -442,7 +480,7 @@ namespace {
 // leaves the theme's. The provider is added to this widget's context only, so
 // the bare selector reaches no other widget. False when there is no colour.
 bool replaceColorProvider(GtkWidget* widget, const char* key, const std::optional<Color>& color,
-                          const std::string& before, const std::string& after)
+                          const std::string& before, const std::string& after, const char* selector = "*")
 {
     GtkStyleContext* context = gtk_widget_get_style_context(widget);
     if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), key))) {
@@ -455,7 +493,7 @@ bool replaceColorProvider(GtkWidget* widget, const char* key, const std::optiona
     double alpha = 1;
     if (!color || !color->getRed(&red, &green, &blue, &alpha))
         return false;
-    std::string css = "* { " + before + "rgba(" + std::to_string(cssChannel(red)) + "," + std::to_string(cssChannel(green))
+    std::string css = std::string(selector) + " { " + before + "rgba(" + std::to_string(cssChannel(red)) + "," + std::to_string(cssChannel(green))
                       + "," + std::to_string(cssChannel(blue)) + "," + cssNumber(std::clamp(alpha, 0.0, 1.0)) + ")"
                       + after + " }";
     GtkCssProvider* provider = gtk_css_provider_new();
@@ -476,9 +514,63 @@ void GtkControlBridges::applyBackgroundColor(GtkWidget* widget, const std::optio
         g_signal_connect(widget, "draw", G_CALLBACK(drawBackground), nullptr);
 }
 
+void GtkControlBridges::applyTextBackgroundColor(GtkWidget* textView, const std::optional<Color>& color)
+{
+    // The selection keeps the theme's colour, so it still shows.
+    replaceColorProvider(textView, kBackgroundKey, color, "background-image: none; background-color: ", ";",
+                         "textview, textview text");
+}
+
 void GtkControlBridges::applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color)
 {
     replaceColorProvider(widget, kForegroundKey, color, "color: ", ";");
+}
+
+namespace {
+
+std::string fontCss(const Font& font)
+{
+    // A family name goes in as a CSS string: quotes and backslashes in it
+    // would end the string early, and no family name needs them.
+    std::string family;
+    for (char c : font.familyName()) {
+        if (c != '"' && c != '\\' && c != '\n')
+            family += c;
+    }
+    std::uint32_t traits = font.symbolicTraits();
+    std::string css = "* { font-size: " + cssNumber(font.pointSize()) + "px;";
+    if (!family.empty())
+        css += " font-family: \"" + family + "\";";
+    css += (traits & kFontBoldTrait) ? " font-weight: bold;" : " font-weight: normal;";
+    css += (traits & kFontItalicTrait) ? " font-style: italic;" : " font-style: normal;";
+    return css + " }";
+}
+
+} // namespace
+
+bool GtkControlBridges::applyFont(GtkWidget* widget, const Font* font)
+{
+    constexpr const char* kFontCssKey = "folio-font-css";
+    std::string css;
+    if (font && font->pointSize() > 0)
+        css = fontCss(*font);
+    const auto* shown = static_cast<const std::string*>(g_object_get_data(G_OBJECT(widget), kFontCssKey));
+    if ((shown ? *shown : std::string()) == css)
+        return false;
+    g_object_set_data_full(G_OBJECT(widget), kFontCssKey, new std::string(css),
+                           [](gpointer data) { delete static_cast<std::string*>(data); });
+    GtkStyleContext* context = gtk_widget_get_style_context(widget);
+    if (auto* old = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kFontKey))) {
+        gtk_style_context_remove_provider(context, old);
+        g_object_set_data(G_OBJECT(widget), kFontKey, nullptr);
+    }
+    if (css.empty())
+        return true;
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, css.c_str(), -1, nullptr);
+    gtk_style_context_add_provider(context, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_set_data_full(G_OBJECT(widget), kFontKey, provider, g_object_unref);
+    return true;
 }
 
 } // namespace folio

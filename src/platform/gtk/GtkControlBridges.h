@@ -10,6 +10,7 @@ class ActivityIndicatorView;
 class Button;
 class Color;
 class Control;
+class Font;
 class Label;
 class SegmentedControl;
 class Slider;
@@ -52,8 +53,16 @@ public:
     // provider of its own, so no other widget is affected; nullopt or a
     // colour without RGB components removes it.
     static void applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color);
+    // The background of a GtkTextView's text, where the theme paints its own.
+    static void applyTextBackgroundColor(GtkWidget* textView, const std::optional<Color>& color);
     // The colour of the widget's text and symbols, which its children inherit.
     static void applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color);
+    // The face the widget's text is drawn in, at the model's size in pixels
+    // (a point of the model is a pixel on screen); null keeps the theme's.
+    // Answers whether the face differs from the one shown before.
+    static bool applyFont(GtkWidget* widget, const Font* font);
+    // A label's font, text colour and alignment as the model has them now.
+    static void styleLabel(GtkWidget* widget, const Label& label);
 };
 
 } // namespace folio

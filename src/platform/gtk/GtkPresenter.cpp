@@ -1,5 +1,6 @@
 #include "platform/gtk/GtkPresenter.h"
 
+#include "platform/foundation/Dispatch.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkAlertDialog.h"
@@ -9,11 +10,14 @@
 #include "platform/gtk/GtkControlBridges.h"
 #include "platform/gtk/GtkDrawnViews.h"
 #include "platform/gtk/GtkEditMenu.h"
+#include "platform/gtk/GtkFocusHandoff.h"
+#include "platform/gtk/GtkHeaderBarItems.h"
 #include "platform/gtk/GtkKeyInput.h"
 #include "platform/gtk/GtkMenuPopover.h"
+#include "platform/gtk/GtkPopoverLifetime.h"
 #include "platform/gtk/GtkSignals.h"
-#include "platform/gtk/GtkSymbolIcons.h"
 #include "platform/gtk/GtkTextHighlights.h"
+#include "platform/gtk/GtkTooltips.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkViewOverlay.h"
 #include "platform/ui/AlertController.h"
@@ -68,40 +72,6 @@ std::weak_ptr<T> weakOf(T& object)
     return std::static_pointer_cast<T>(object.weak_from_this().lock());
 }
 
-// A tooltip shown for a widget of a panel that closes would stay on screen
-// with nothing under it: the display looks again at what the pointer is over.
-void dropStrayTooltip()
-{
-    if (GdkDisplay* display = gdk_display_get_default())
-        gtk_tooltip_trigger_tooltip_query(display);
-}
-
-// Popovers may be closed from inside their own "closed" handler, after which
-// GTK still touches them; they are hidden now and destroyed on the next turn.
-void destroyLater(GtkWidget* widget)
-{
-    gtk_widget_hide(widget);
-    dropStrayTooltip();
-    g_object_ref(widget);
-    g_idle_add(
-        [](gpointer data) -> gboolean {
-            gtk_widget_destroy(GTK_WIDGET(data));
-            g_object_unref(data);
-            return G_SOURCE_REMOVE;
-        },
-        widget);
-}
-
-// Clears `slot` when GTK destroys the widget on its own (a popover goes
-// with the widget it points at).
-void forgetOnDestroy(GtkWidget* widget, GtkWidget** slot, std::weak_ptr<int> lifetime)
-{
-    GtkSignals::connect(widget, "destroy", [widget, slot, lifetime] {
-        if (!lifetime.expired() && *slot == widget)
-            *slot = nullptr;
-    });
-}
-
 // What the header bar adds to a window's content, at most.
 constexpr int kHeaderBarAllowance = 60;
 
@@ -123,24 +93,6 @@ GdkRectangle workAreaFor(GtkWindow* parent)
     return area;
 }
 
-void grabFocusIfShown(GtkWidget* widget)
-{
-    GtkWidget* toplevel = gtk_widget_get_toplevel(widget);
-    if (toplevel && gtk_widget_is_toplevel(toplevel) && gtk_widget_get_mapped(widget))
-        gtk_widget_grab_focus(widget);
-}
-
-// A popover that closes hands the focus back to what had it when it opened,
-// or to the window when that widget was rebuilt meanwhile; a widget that
-// asked for the focus while the popover was open takes it again once the
-// popover is gone.
-void focusAfterPopoverCloses(GtkWidget* popover, GtkWidget* widget)
-{
-    g_signal_connect_data(
-        popover, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer data) { grabFocusIfShown(GTK_WIDGET(data)); }),
-        g_object_ref(widget), [](gpointer data, GClosure*) { g_object_unref(data); }, G_CONNECT_AFTER);
-}
-
 void collectWidgetsOfType(GtkWidget* widget, GType type, std::vector<GtkWidget*>& found)
 {
     if (G_TYPE_CHECK_INSTANCE_TYPE(widget, type))
@@ -151,39 +103,6 @@ void collectWidgetsOfType(GtkWidget* widget, GType type, std::vector<GtkWidget*>
     for (GList* child = children; child; child = child->next)
         collectWidgetsOfType(GTK_WIDGET(child->data), type, found);
     g_list_free(children);
-}
-
-void focusWhenMapped(GtkWidget* widget)
-{
-    struct Once {
-        static void mapped(GtkWidget* shown, gpointer)
-        {
-            g_signal_handlers_disconnect_by_func(shown, reinterpret_cast<gpointer>(&Once::mapped), nullptr);
-            grabFocusIfShown(shown);
-        }
-    };
-    g_signal_connect_after(widget, "map", G_CALLBACK(&Once::mapped), nullptr);
-}
-
-// A box for the items at one end of a header bar. The items ask for no width
-// of their own: the many items a wide window's controller puts there would
-// otherwise keep the window from being made narrower, and the controller
-// only picks fewer once it is.
-GtkWidget* headerSide(GtkWidget* header, GtkPackType end)
-{
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_EXTERNAL, GTK_POLICY_NEVER);
-    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(scroller), TRUE);
-    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
-    gtk_container_add(GTK_CONTAINER(scroller), box);
-    if (GtkWidget* viewport = gtk_bin_get_child(GTK_BIN(scroller)); viewport && GTK_IS_VIEWPORT(viewport))
-        gtk_viewport_set_shadow_type(GTK_VIEWPORT(viewport), GTK_SHADOW_NONE);
-    if (end == GTK_PACK_START)
-        gtk_header_bar_pack_start(GTK_HEADER_BAR(header), scroller);
-    else
-        gtk_header_bar_pack_end(GTK_HEADER_BAR(header), scroller);
-    return box;
 }
 
 // Views the controller's view has beside it in its navigation's view (a
@@ -419,46 +338,16 @@ void GtkPresenter::destroySurface(const void* key)
         m_barItems.erase(item);
     for (GtkWidget* native : surface.nativeWidgets)
         GtkViewBuilder::detachNativeWidget(native);
+    GtkTooltips::dropStray(surface.toplevel);
     gtk_widget_destroy(surface.toplevel);
-    dropStrayTooltip();
 }
 
 GtkWidget* GtkPresenter::buildBarItem(const std::shared_ptr<BarButtonItem>& item)
 {
-    if (!item || item->isHidden() || item->systemItem() == BarButtonSystemItem::FlexibleSpace)
-        return nullptr;
-    if (item->systemItem() == BarButtonSystemItem::FixedSpace) {
-        GtkWidget* space = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-        gtk_widget_set_size_request(space, pixels(item->width()), 1);
-        return space;
-    }
-    if (auto custom = item->customView()) {
-        GtkViewBuilder builder(nullptr);
-        return builder.build(*custom);
-    }
-    std::string title = toUtf8(item->title());
-    std::string icon = GtkSymbolIcons::iconNameForSymbol(item->symbolName());
-    GtkWidget* button = nullptr;
-    if (!icon.empty()) {
-        button = gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON);
-        if (GtkWidget* image = gtk_button_get_image(GTK_BUTTON(button)); image && item->symbolPointSize() > 0)
-            gtk_image_set_pixel_size(GTK_IMAGE(image), pixels(item->symbolPointSize()));
-    } else
-        button = gtk_button_new_with_label(title.empty() ? item->symbolName().c_str() : title.c_str());
-    if (!title.empty())
-        gtk_widget_set_tooltip_text(button, title.c_str());
-    gtk_widget_set_sensitive(button, item->isEnabled());
-    // The bar's buttons act on what the window shows and leave it the
-    // keyboard: a menu of the bar hands the focus back to the page when it
-    // closes, not to its button.
-    gtk_widget_set_focus_on_click(button, FALSE);
-    std::weak_ptr<BarButtonItem> weak = item;
-    GtkSignals::connect(button, "clicked", [weak] {
-        if (auto strong = weak.lock())
-            strong->tap();
-    });
-    m_barItems[item.get()] = button;
-    return button;
+    GtkWidget* widget = GtkHeaderBarItems::build(item);
+    if (widget && GTK_IS_BUTTON(widget) && !item->customView())
+        m_barItems[item.get()] = widget;
+    return widget;
 }
 
 void GtkPresenter::rebuildHeader(Surface& surface)
@@ -505,7 +394,7 @@ void GtkPresenter::rebuildHeader(Surface& surface)
         });
         gtk_header_bar_pack_start(GTK_HEADER_BAR(surface.header), back);
     }
-    GtkWidget* start = headerSide(surface.header, GTK_PACK_START);
+    GtkWidget* start = GtkHeaderBarItems::side(surface.header, GTK_PACK_START);
     for (const auto& barItem : leading) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
@@ -513,7 +402,7 @@ void GtkPresenter::rebuildHeader(Surface& surface)
         }
     }
     // Trailing items are listed from the outer edge inwards, as pack_end places them.
-    GtkWidget* end = headerSide(surface.header, GTK_PACK_END);
+    GtkWidget* end = GtkHeaderBarItems::side(surface.header, GTK_PACK_END);
     for (const auto& barItem : item->effectiveTrailingItems()) {
         if (GtkWidget* widget = buildBarItem(barItem)) {
             surface.barItems.push_back(barItem.get());
@@ -560,16 +449,8 @@ GtkWidget* GtkPresenter::buildContent(ViewController& controller, std::vector<Gt
         gtk_container_add(GTK_CONTAINER(overlay), content);
         Point origin = shown->view()->frame().origin;
         for (const std::shared_ptr<View>& view : besideViews) {
-            GtkWidget* child = beside.build(*view);
-            if (!child)
-                continue;
-            Rect frame = view->frame();
-            gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
-            gtk_widget_set_halign(child, GTK_ALIGN_START);
-            gtk_widget_set_valign(child, GTK_ALIGN_START);
-            gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
-            gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
-            gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
+            if (GtkWidget* child = beside.build(*view))
+                GtkViewBuilder::placeOver(overlay, child, *view, origin);
         }
         content = overlay;
     }
@@ -590,14 +471,30 @@ void GtkPresenter::rebuildBody(Surface& surface)
         GtkViewBuilder::detachNativeWidget(native);
     }
     surface.nativeWidgets.clear();
-    if (surface.body)
+    std::vector<GtkPopoverLifetime::Held> held;
+    if (surface.body) {
+        held = GtkPopoverLifetime::hold(openPopovers(), surface.body, surface.overlay);
         gtk_widget_destroy(surface.body);
+    }
     surface.body = buildContent(*surface.controller, surface.nativeWidgets);
     surface.beside = besideFor(surface);
     gtk_container_add(GTK_CONTAINER(surface.overlay), surface.body);
     gtk_widget_show_all(surface.body);
+    GtkPopoverLifetime::repoint(held, surface.body);
     if (keepFocus && gtk_widget_get_toplevel(keepFocus) == surface.toplevel)
         gtk_widget_grab_focus(keepFocus);
+}
+
+std::vector<GtkWidget*> GtkPresenter::openPopovers() const
+{
+    std::vector<GtkWidget*> popovers;
+    if (m_menuPopover)
+        popovers.push_back(m_menuPopover);
+    for (const auto& [controller, widget] : m_presented) {
+        if (GTK_IS_POPOVER(widget))
+            popovers.push_back(widget);
+    }
+    return popovers;
 }
 
 void GtkPresenter::windowDidBecomeVisible(Window& window)
@@ -763,6 +660,7 @@ void GtkPresenter::presentPopover(ViewController& presented)
     if (!relative)
         return;
     GtkWidget* popover = gtk_popover_new(relative);
+    GtkTooltips::silenceWhileOpen(popover, relative);
     if (pointing) {
         GdkRectangle rect = gdkRect(*pointing);
         gtk_popover_set_pointing_to(GTK_POPOVER(popover), &rect);
@@ -871,10 +769,10 @@ void GtkPresenter::controllerWillDismiss(ViewController& presented)
         m_presentedNatives.erase(natives);
     }
     if (GTK_IS_POPOVER(widget)) {
-        destroyLater(widget);
+        GtkPopoverLifetime::destroyLater(widget);
     } else {
+        GtkTooltips::dropStray(widget);
         gtk_widget_destroy(widget);
-        dropStrayTooltip();
     }
 }
 
@@ -913,7 +811,7 @@ void GtkPresenter::closeMenuPopover()
         return;
     GtkWidget* popover = m_menuPopover;
     m_menuPopover = nullptr;
-    destroyLater(popover);
+    GtkPopoverLifetime::destroyLater(popover);
 }
 
 void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
@@ -928,6 +826,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     if (!relative)
         return;
     m_menuPopover = gtk_popover_new(relative);
+    GtkTooltips::silenceWhileOpen(m_menuPopover, relative);
     if (!anchored) {
         // Nothing on screen stands for the anchor: the menu hangs from the
         // top middle of the window rather than from the whole of it, which
@@ -937,7 +836,7 @@ void GtkPresenter::menuRequested(Menu& menu, const void* anchor)
     }
     // Kept inside the window whatever room there is around the anchor.
     gtk_popover_set_constrain_to(GTK_POPOVER(m_menuPopover), GTK_POPOVER_CONSTRAINT_WINDOW);
-    forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
+    GtkPopoverLifetime::forgetOnDestroy(m_menuPopover, &m_menuPopover, m_lifetime);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     GtkMenuPopover::fill(box, m_menuPopover, menu);
     GtkWidget* shown = GtkMenuPopover::scrollerWithinWindow(box, m_menuPopover);
@@ -965,7 +864,7 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
     if (m_editMenu) {
         GtkWidget* old = m_editMenu;
         m_editMenu = nullptr;
-        destroyLater(old);
+        GtkPopoverLifetime::destroyLater(old);
     }
     auto target = menu.targetView();
     std::shared_ptr<View> page = m_contextMenuPage.lock();
@@ -990,7 +889,7 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
     }
     m_editMenu = GtkEditMenu::build(relative, rect, menu, items, contextual ? page : std::shared_ptr<View>(),
                                     contextual ? GtkEditMenu::Style::Contextual : GtkEditMenu::Style::AboveCaret);
-    forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
+    GtkPopoverLifetime::forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
     if (contextual) {
         // Closed by the user (a click elsewhere, Escape): the model's menu hides too.
         GtkWidget* shown = m_editMenu;
@@ -1023,7 +922,7 @@ void GtkPresenter::progressHUDDidChange(ProgressHUD& hud)
         it = m_surfaces.find(Window::keyWindow());
     GtkWidget* overlay = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
     m_hud = gtk_frame_new(nullptr);
-    forgetOnDestroy(m_hud, &m_hud, m_lifetime);
+    GtkPopoverLifetime::forgetOnDestroy(m_hud, &m_hud, m_lifetime);
     gtk_container_add(GTK_CONTAINER(m_hud), GtkViewBuilder::buildProgressHUDContent(hud));
     gtk_widget_set_halign(m_hud, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(m_hud, GTK_ALIGN_CENTER);
@@ -1049,9 +948,13 @@ void GtkPresenter::activityIndicatorDidChange(ActivityIndicatorView& indicator)
 
 void GtkPresenter::viewLayoutDidChange(View& view)
 {
-    if (m_tearingDown)
+    if (m_tearingDown || !isMainThread())
         return;
     GtkViewOverlay::refresh(view);
+    // A view moved or resized after it was built (a counter placed once its
+    // text is known) stands where its frame now says.
+    GtkViewBuilder::followFrame(view);
+    GtkViewBuilder::followSubviews(view);
     // A view came or went beside a shown controller's view: the content is
     // shown again with it.
     for (auto& [key, surface] : m_surfaces) {
@@ -1061,6 +964,15 @@ void GtkPresenter::viewLayoutDidChange(View& view)
             return;
         }
     }
+}
+
+void GtkPresenter::viewBackgroundColorDidChange(View& view)
+{
+    if (m_tearingDown || !isMainThread())
+        return;
+    GtkViewBuilder::followBackgroundColor(view);
+    // A view laid over a page is painted by its layer.
+    GtkViewOverlay::refresh(view);
 }
 
 std::vector<const View*> GtkPresenter::besideFor(const Surface& surface) const
@@ -1137,8 +1049,8 @@ void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
     // A widget rebuilt just now is not on screen yet; it takes the keyboard
     // when it is.
     if (!gtk_widget_get_mapped(widget))
-        focusWhenMapped(widget);
-    grabFocusIfShown(widget);
+        GtkFocusHandoff::whenMapped(widget);
+    GtkFocusHandoff::grabIfShown(widget);
     // A menu whose entry asked for this is still closing.
     std::vector<GtkWidget*> popovers;
     if (m_menuPopover)
@@ -1149,7 +1061,7 @@ void GtkPresenter::viewDidRequestKeyboardFocus(View& view)
     }
     for (GtkWidget* popover : popovers) {
         if (gtk_widget_get_mapped(popover))
-            focusAfterPopoverCloses(popover, widget);
+            GtkFocusHandoff::afterPopoverCloses(popover, widget);
     }
 }
 

@@ -55,6 +55,7 @@ public:
     void viewNeedsDisplay(View&) override;
     // Places and draws again the views laid over a web page.
     void viewLayoutDidChange(View&) override;
+    void viewBackgroundColorDidChange(View&) override;
     // Shows the text view's new accessory bar.
     void inputViewsDidChange(View&) override;
     void viewDidRequestKeyboardFocus(View&) override;
@@ -124,6 +125,8 @@ private:
     // presented panel; null when none does.
     GtkWidget* widgetShowingView(const void* view) const;
     void closeMenuPopover();
+    // The popovers open now: the menu and the presented panels.
+    std::vector<GtkWidget*> openPopovers() const;
     // A right-click or the menu key on a page: the edit menu of the page's
     // responder chain at that point.
     void showContextMenu(View& page, Point at);

@@ -28,7 +28,9 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
 
+#include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace folio {
 
@@ -41,6 +43,62 @@ constexpr const char* kLongPressedKey = "folio-long-pressed";
 constexpr const char* kBandTopKey = "folio-band-top";
 constexpr const char* kBandHeightKey = "folio-band-height";
 constexpr const char* kSizedByFrameKey = "folio-sized-by-frame";
+constexpr const char* kOverOriginKey = "folio-over-origin";
+constexpr const char* kFixedForKey = "folio-fixed-for";
+// Set on what stands for a native widget, which belongs to someone else.
+constexpr const char* kNativeKey = "folio-native";
+
+// The widgets built for each view (by its address) while they live: a view
+// that changes after it was built (its frame, its background) reaches them
+// without a search through every window.
+std::unordered_multimap<const void*, GtkWidget*>& shownWidgets()
+{
+    static std::unordered_multimap<const void*, GtkWidget*> widgets;
+    return widgets;
+}
+
+void forgetShownWidget(GtkWidget* widget, gpointer view)
+{
+    auto [first, last] = shownWidgets().equal_range(view);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == widget) {
+            shownWidgets().erase(it);
+            return;
+        }
+    }
+}
+
+// The fixed containers placing each view's subviews, by the view's address.
+std::unordered_multimap<const void*, GtkWidget*>& placingFixed()
+{
+    static std::unordered_multimap<const void*, GtkWidget*> fixed;
+    return fixed;
+}
+
+void forgetPlacingFixed(GtkWidget* widget, gpointer view)
+{
+    auto [first, last] = placingFixed().equal_range(view);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == widget) {
+            placingFixed().erase(it);
+            return;
+        }
+    }
+}
+
+// While a tree is being built, the views it lays out add subviews that the
+// build itself places; the widgets of an earlier build must not take them.
+int g_buildDepth = 0;
+
+void rememberShownWidget(GtkWidget* widget, const View& view)
+{
+    const void* key = &view;
+    auto [first, last] = shownWidgets().equal_range(key);
+    if (std::any_of(first, last, [widget](const auto& entry) { return entry.second == widget; }))
+        return;
+    shownWidgets().emplace(key, widget);
+    g_signal_connect(widget, "destroy", G_CALLBACK(forgetShownWidget), const_cast<void*>(key));
+}
 
 // An overlay child that stands for a content band takes exactly the band,
 // whatever size the widget would like (a page would like all its text).
@@ -158,6 +216,65 @@ GtkWidget* fittedImageWidget(const Image& image, Size size)
     return widget;
 }
 
+// A text view's text is drawn on its own background, over the scrolled
+// window's: the colour goes to that too.
+void paintBackground(GtkWidget* widget, const View& view)
+{
+    GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
+    if (!dynamic_cast<const TextView*>(&view))
+        return;
+    std::vector<GtkWidget*> texts = widgetsOfType(widget, GTK_TYPE_TEXT_VIEW);
+    if (!texts.empty())
+        GtkControlBridges::applyTextBackgroundColor(texts.front(), view.backgroundColor());
+}
+
+// The user's scrolling reaches the model as its content offset, and the
+// view lays out what has come into sight (the link buttons and pictures of
+// laid-out text, made only for the visible part).
+void followScrolling(GtkWidget* scroller, ScrollView& view)
+{
+    std::weak_ptr<ScrollView> weak = std::static_pointer_cast<ScrollView>(view.weak_from_this().lock());
+    // Each handler reads only its own adjustment, which is alive while it signals.
+    auto follow = [weak](GtkAdjustment* adjustment, bool horizontal) {
+        return [weak, adjustment, horizontal] {
+            auto strong = weak.lock();
+            if (!strong)
+                return;
+            Point offset = strong->contentOffset();
+            double& moved = horizontal ? offset.x : offset.y;
+            double value = gtk_adjustment_get_value(adjustment);
+            if (std::fabs(value - moved) < 0.5)
+                return;
+            moved = value;
+            strong->setContentOffset(offset);
+            strong->setNeedsLayout();
+            strong->layoutIfNeeded();
+        };
+    };
+    GtkAdjustment* horizontal = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+    GtkAdjustment* vertical = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(scroller));
+    GtkSignals::connect(horizontal, "value-changed", follow(horizontal, true));
+    GtkSignals::connect(vertical, "value-changed", follow(vertical, false));
+}
+
+// Where a subview of `parent` stands in the fixed container built for the
+// parent, and the size it is given there.
+void placeInFixed(GtkWidget* fixed, GtkWidget* child, const View& subview, const View& parent, bool put)
+{
+    bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
+    if (!sizesItself && subview.nativeWidgetHandle() == nullptr)
+        gtk_widget_set_size_request(child, pixels(subview.frame().width()), pixels(subview.frame().height()));
+    // A scroll view's content is scrolled by the scrolled window showing
+    // it, not moved by the model's offset as well.
+    Point scrolled = dynamic_cast<const ScrollView*>(&parent) ? Point{} : parent.bounds().origin;
+    int x = static_cast<int>(std::lround(subview.frame().minX() - scrolled.x));
+    int y = static_cast<int>(std::lround(subview.frame().minY() - scrolled.y));
+    if (put)
+        gtk_fixed_put(GTK_FIXED(fixed), child, x, y);
+    else
+        gtk_fixed_move(GTK_FIXED(fixed), child, x, y);
+}
+
 GtkWidget* rowForCell(TableViewCell& cell)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
@@ -167,8 +284,11 @@ GtkWidget* rowForCell(TableViewCell& cell)
     gtk_widget_set_margin_bottom(box, 4);
     if (auto image = cell.imageView()->image())
         gtk_box_pack_start(GTK_BOX(box), imageWidget(*image), FALSE, FALSE, 0);
+    // The row's title in its own face, colour and background: a list of
+    // styles or colours previews each in the row that names it.
     GtkWidget* text = gtk_label_new(toUtf8(cell.textLabel()->text()).c_str());
-    gtk_label_set_xalign(GTK_LABEL(text), cell.textLabel()->textAlignment() == TextAlignment::Center ? 0.5f : 0.0f);
+    GtkControlBridges::styleLabel(text, *cell.textLabel());
+    GtkControlBridges::applyBackgroundColor(text, cell.textLabel()->backgroundColor());
     if (cell.subviews().empty()) {
         gtk_box_pack_start(GTK_BOX(box), text, TRUE, TRUE, 0);
     } else {
@@ -181,6 +301,7 @@ GtkWidget* rowForCell(TableViewCell& cell)
     }
     if (cell.detailTextLabel() && !cell.detailTextLabel()->text().empty()) {
         GtkWidget* detail = gtk_label_new(toUtf8(cell.detailTextLabel()->text()).c_str());
+        GtkControlBridges::styleLabel(detail, *cell.detailTextLabel());
         gtk_style_context_add_class(gtk_widget_get_style_context(detail), "dim-label");
         gtk_box_pack_start(GTK_BOX(box), detail, FALSE, FALSE, 0);
     }
@@ -225,6 +346,11 @@ GtkWidget* GtkViewBuilder::widgetForViewAddress(GtkWidget* root, const void* vie
     return root && view ? findWidgetForView(root, view) : nullptr;
 }
 
+const void* GtkViewBuilder::viewAddressOf(GtkWidget* widget)
+{
+    return widget ? g_object_get_data(G_OBJECT(widget), kViewKey) : nullptr;
+}
+
 void GtkViewBuilder::refreshImage(GtkWidget* root, const ImageView& view)
 {
     GtkWidget* widget = widgetForView(root, view);
@@ -252,6 +378,10 @@ GtkWidget* GtkViewBuilder::build(View& view)
     // A spinner is made hidden, as its indicator shows and hides it often.
     if (view.isHidden() && !dynamic_cast<ActivityIndicatorView*>(&view))
         return nullptr;
+    struct Building {
+        Building() { ++g_buildDepth; }
+        ~Building() { --g_buildDepth; }
+    } building;
     // A view lays out its subviews before it is shown, as the toolkit's
     // layout pass would: laid-out text makes its lines and link buttons there.
     view.layoutIfNeeded();
@@ -265,10 +395,13 @@ GtkWidget* GtkViewBuilder::build(View& view)
     if (native)
         widget = GtkViewOverlay::wrap(widget, view);
     g_object_set_data(G_OBJECT(widget), kViewKey, &view);
+    if (native)
+        g_object_set_data(G_OBJECT(widget), kNativeKey, GINT_TO_POINTER(1));
+    rememberShownWidget(widget, view);
     gtk_widget_set_opacity(widget, view.alpha());
     // A native widget belongs to someone else and keeps its own look.
     if (!native)
-        GtkControlBridges::applyBackgroundColor(widget, view.backgroundColor());
+        paintBackground(widget, view);
     if (!view.isUserInteractionEnabled())
         gtk_widget_set_sensitive(widget, FALSE);
     return widget;
@@ -296,6 +429,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         GtkWidget* widget = !icon.empty() && title.empty() ? gtk_button_new_from_icon_name(icon.c_str(), GTK_ICON_SIZE_BUTTON)
                                                            : gtk_button_new_with_label(title.c_str());
         gtk_widget_set_sensitive(widget, button->isEnabled());
+        if (GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget)); label && GTK_IS_LABEL(label)) {
+            GtkControlBridges::applyFont(label, button->titleFont().get());
+            GtkControlBridges::applyForegroundColor(label, button->titleColor());
+        }
         GtkControlBridges::fitButtonTitle(widget, *button);
         GtkControlBridges::attach(widget, *button);
         attachLongPress(widget, *button);
@@ -406,7 +543,10 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
     }
     if (view.drawsOwnContent()) {
         GtkWidget* area = GtkDrawnViews::build(view);
-        if (view.subviews().empty())
+        // Drawn content in a scroll view (laid-out text) places views on
+        // itself as it is scrolled: it gets their layer from the start.
+        bool scrolled = dynamic_cast<const ScrollView*>(view.superview().get()) != nullptr;
+        if (view.subviews().empty() && !scrolled)
             return area;
         // Views placed on a drawing (the link buttons and pictures of laid-out
         // text) stand over it; between them the pointer reaches the drawing.
@@ -456,6 +596,7 @@ GtkWidget* GtkViewBuilder::buildOwn(View& view)
         g_object_set_data(G_OBJECT(scroller), kSizedByFrameKey, GINT_TO_POINTER(1));
         GtkWidget* content = buildFixed(view, static_cast<ScrollView&>(view).contentSize());
         gtk_container_add(GTK_CONTAINER(scroller), content);
+        followScrolling(scroller, static_cast<ScrollView&>(view));
         return scroller;
     }
     return buildFixed(view, view.frame().size);
@@ -530,18 +671,114 @@ GtkWidget* GtkViewBuilder::buildContainer(BarContainerView& container)
 GtkWidget* GtkViewBuilder::buildFixed(View& view, Size size)
 {
     GtkWidget* fixed = gtk_fixed_new();
+    // Only for comparison: the view is never reached through it.
+    g_object_set_data(G_OBJECT(fixed), kFixedForKey, &view);
+    placingFixed().emplace(&view, fixed);
+    g_signal_connect(fixed, "destroy", G_CALLBACK(forgetPlacingFixed), &view);
     gtk_widget_set_size_request(fixed, pixels(size.width), pixels(size.height));
     for (const auto& subview : view.subviews()) {
-        GtkWidget* child = build(*subview);
-        if (!child)
-            continue;
-        bool sizesItself = GTK_IS_SCROLLED_WINDOW(child) && !g_object_get_data(G_OBJECT(child), kSizedByFrameKey);
-        if (!sizesItself && subview->nativeWidgetHandle() == nullptr)
-            gtk_widget_set_size_request(child, pixels(subview->frame().width()), pixels(subview->frame().height()));
-        Point origin{subview->frame().minX() - view.bounds().minX(), subview->frame().minY() - view.bounds().minY()};
-        gtk_fixed_put(GTK_FIXED(fixed), child, static_cast<int>(std::lround(origin.x)), static_cast<int>(std::lround(origin.y)));
+        if (GtkWidget* child = build(*subview))
+            placeInFixed(fixed, child, *subview, view, true);
     }
     return fixed;
+}
+
+std::vector<GtkWidget*> GtkViewBuilder::widgetsShowingView(const View& view)
+{
+    std::vector<GtkWidget*> widgets;
+    auto [first, last] = shownWidgets().equal_range(&view);
+    for (auto it = first; it != last; ++it)
+        widgets.push_back(it->second);
+    return widgets;
+}
+
+void GtkViewBuilder::followSubviews(View& view)
+{
+    if (g_buildDepth > 0)
+        return;
+    std::vector<GtkWidget*> fixedWidgets;
+    auto [first, last] = placingFixed().equal_range(&view);
+    for (auto it = first; it != last; ++it)
+        fixedWidgets.push_back(it->second);
+    for (GtkWidget* fixed : fixedWidgets) {
+        // Widgets of views taken out of the view go; views added get theirs.
+        std::vector<const void*> shown;
+        GList* children = gtk_container_get_children(GTK_CONTAINER(fixed));
+        for (GList* child = children; child; child = child->next) {
+            auto* widget = GTK_WIDGET(child->data);
+            const void* address = viewAddressOf(widget);
+            bool kept = std::any_of(view.subviews().begin(), view.subviews().end(),
+                                    [address](const std::shared_ptr<View>& subview) { return subview.get() == address; });
+            if (address && !kept && !g_object_get_data(G_OBJECT(widget), kNativeKey))
+                gtk_widget_destroy(widget);
+            else if (address)
+                shown.push_back(address);
+        }
+        g_list_free(children);
+        for (const std::shared_ptr<View>& subview : view.subviews()) {
+            // A native widget (a page) is placed by a rebuild only: it
+            // must never be moved into a tree about to go.
+            if (subview->isHidden() || subview->nativeWidgetHandle()
+                || std::find(shown.begin(), shown.end(), subview.get()) != shown.end())
+                continue;
+            GtkViewBuilder builder(nullptr);
+            if (GtkWidget* child = builder.build(*subview)) {
+                placeInFixed(fixed, child, *subview, view, true);
+                gtk_widget_show_all(child);
+            }
+        }
+    }
+}
+
+void GtkViewBuilder::followFrame(const View& view)
+{
+    std::shared_ptr<View> parent = view.superview();
+    std::vector<GtkWidget*> widgets = widgetsShowingView(view);
+    // A view shown again after it was hidden had no widget made for it.
+    if (widgets.empty() && parent && !view.isHidden())
+        followSubviews(*parent);
+    for (GtkWidget* widget : widgets) {
+        GtkWidget* holder = gtk_widget_get_parent(widget);
+        if (!holder)
+            continue;
+        if (GTK_IS_FIXED(holder) && parent && g_object_get_data(G_OBJECT(holder), kFixedForKey) == parent.get()) {
+            // Hidden and shown in place: the views of laid-out text come
+            // and go as it scrolls. (A spinner shows and hides itself.)
+            if (!dynamic_cast<const ActivityIndicatorView*>(&view)) {
+                if (view.isHidden())
+                    gtk_widget_hide(widget);
+                else if (!gtk_widget_get_visible(widget))
+                    gtk_widget_show_all(widget);
+            }
+            placeInFixed(holder, widget, view, *parent, false);
+        } else if (auto* origin = static_cast<Point*>(g_object_get_data(G_OBJECT(widget), kOverOriginKey));
+                   origin && GTK_IS_OVERLAY(holder)) {
+            placeOver(holder, widget, view, *origin);
+        }
+    }
+}
+
+void GtkViewBuilder::followBackgroundColor(const View& view)
+{
+    for (GtkWidget* widget : widgetsShowingView(view)) {
+        // A native widget keeps its own look, as when it was built.
+        if (widget != view.nativeWidgetHandle())
+            paintBackground(widget, view);
+        gtk_widget_queue_draw(widget);
+    }
+}
+
+void GtkViewBuilder::placeOver(GtkWidget* overlay, GtkWidget* child, const View& view, Point origin)
+{
+    Rect frame = view.frame();
+    gtk_widget_set_size_request(child, pixels(frame.width()), pixels(frame.height()));
+    gtk_widget_set_halign(child, GTK_ALIGN_START);
+    gtk_widget_set_valign(child, GTK_ALIGN_START);
+    gtk_widget_set_margin_start(child, pixels(frame.minX() - origin.x));
+    gtk_widget_set_margin_top(child, pixels(frame.minY() - origin.y));
+    g_object_set_data_full(G_OBJECT(child), kOverOriginKey, new Point(origin), [](gpointer data) { delete static_cast<Point*>(data); });
+    if (gtk_widget_get_parent(child) != overlay)
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), child);
 }
 
 void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
@@ -566,6 +803,7 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             auto cell = table.cellForRowAtIndexPath({section, index});
             GtkWidget* row = gtk_list_box_row_new();
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
+            GtkControlBridges::applyBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));
             gtk_container_add(GTK_CONTAINER(listBox), row);

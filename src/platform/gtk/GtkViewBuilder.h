@@ -45,10 +45,27 @@ public:
     static GtkWidget* widgetForView(GtkWidget* root, const View& view);
     // The same for a view known only by its address (a menu's anchor).
     static GtkWidget* widgetForViewAddress(GtkWidget* root, const void* view);
+    // The address of the view the widget was built for; null for none.
+    static const void* viewAddressOf(GtkWidget* widget);
     // Shows the image view's current image in the widget built for it.
     static void refreshImage(GtkWidget* root, const ImageView& view);
     // Takes an embedded native widget out of its parent without destroying it.
     static void detachNativeWidget(GtkWidget* widget);
+    // Every widget built for the view that is still alive, in any window or panel.
+    static std::vector<GtkWidget*> widgetsShowingView(const View& view);
+    // Moves and resizes the widgets built for the view to its frame, as the
+    // container placing them (a fixed container, or the overlay of views
+    // beside a controller's view) would have placed them when it was built.
+    static void followFrame(const View& view);
+    // Builds, in every fixed container placing the view's subviews, the
+    // widgets of subviews added since, and takes out those of subviews gone.
+    static void followSubviews(View& view);
+    // Paints the widgets built for the view in its current background colour.
+    static void followBackgroundColor(const View& view);
+    // Places `child`, built for `view`, over `overlay` at the view's frame
+    // less `origin` (where the overlay's content starts in the same
+    // coordinates); followFrame keeps it there.
+    static void placeOver(GtkWidget* overlay, GtkWidget* child, const View& view, Point origin);
 
 private:
     GtkWidget* buildOwn(View& view);

@@ -29,6 +29,18 @@ void Button::setSymbolName(std::string name)
     controlDidChange();
 }
 
+void Button::setTitleFont(std::shared_ptr<const Font> font)
+{
+    m_titleFont = std::move(font);
+    controlDidChange();
+}
+
+void Button::setTitleColor(std::optional<Color> color)
+{
+    m_titleColor = std::move(color);
+    controlDidChange();
+}
+
 void Button::setImage(std::shared_ptr<const Image> image, ControlState state) { m_images[state] = std::move(image); }
 
 std::shared_ptr<const Image> Button::imageForState(ControlState state) const

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "platform/graphics/Color.h"
 #include "platform/ui/Control.h"
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace folio {
 
+class Font;
 class Image;
 class Menu;
 
@@ -26,6 +29,12 @@ public:
     // A change shows at once (a button that shows a state by its symbol).
     void setSymbolName(std::string name);
     const std::string& symbolName() const { return m_symbolName; }
+    // The face and colour the title is drawn in; none keeps the theme's.
+    // A change shows at once.
+    const std::shared_ptr<const Font>& titleFont() const { return m_titleFont; }
+    void setTitleFont(std::shared_ptr<const Font> font);
+    const std::optional<Color>& titleColor() const { return m_titleColor; }
+    void setTitleColor(std::optional<Color> color);
 
     const std::shared_ptr<Menu>& menu() const { return m_menu; }
     void setMenu(std::shared_ptr<Menu> menu) { m_menu = std::move(menu); }
@@ -43,6 +52,8 @@ private:
     std::map<ControlState, std::u16string> m_titles;
     std::map<ControlState, std::shared_ptr<const Image>> m_images;
     std::string m_symbolName;
+    std::shared_ptr<const Font> m_titleFont;
+    std::optional<Color> m_titleColor;
     std::shared_ptr<Menu> m_menu;
     bool m_showsMenuAsPrimaryAction = false;
     bool m_menuOpen = false;

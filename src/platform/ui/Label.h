@@ -25,11 +25,24 @@ public:
         setNeedsDisplay();
     }
     const std::shared_ptr<const Font>& font() const { return m_font; }
-    void setFont(std::shared_ptr<const Font> font) { m_font = std::move(font); }
+    // A new face, colour or alignment is drawn at once too.
+    void setFont(std::shared_ptr<const Font> font)
+    {
+        m_font = std::move(font);
+        setNeedsDisplay();
+    }
     const std::optional<Color>& textColor() const { return m_textColor; }
-    void setTextColor(std::optional<Color> color) { m_textColor = std::move(color); }
+    void setTextColor(std::optional<Color> color)
+    {
+        m_textColor = std::move(color);
+        setNeedsDisplay();
+    }
     TextAlignment textAlignment() const { return m_alignment; }
-    void setTextAlignment(TextAlignment alignment) { m_alignment = alignment; }
+    void setTextAlignment(TextAlignment alignment)
+    {
+        m_alignment = alignment;
+        setNeedsDisplay();
+    }
     // Zero means as many lines as the text needs.
     int numberOfLines() const { return m_numberOfLines; }
     void setNumberOfLines(int lines) { m_numberOfLines = lines < 0 ? 0 : lines; }

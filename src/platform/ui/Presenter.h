@@ -57,6 +57,8 @@ public:
     // resized, shown, hidden or faded: plain views laid over a web page are
     // placed and drawn again.
     virtual void viewLayoutDidChange(View&) {}
+    // A shown view's background colour changed: it is painted again in the new one.
+    virtual void viewBackgroundColorDidChange(View&) {}
     // A text view's input accessory bar was replaced.
     virtual void inputViewsDidChange(View&) {}
     // The view takes the keyboard (a page the user is to type into next):

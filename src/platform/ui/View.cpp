@@ -38,6 +38,14 @@ void View::setHidden(bool hidden)
     layoutDidChange();
 }
 
+void View::setBackgroundColor(std::optional<Color> color)
+{
+    if (color == m_backgroundColor)
+        return;
+    m_backgroundColor = std::move(color);
+    Presenter::current().viewBackgroundColorDidChange(*this);
+}
+
 void View::layoutDidChange()
 {
     // Only a view that is shown somewhere can change what is on screen.

@@ -48,7 +48,7 @@ public:
     double alpha() const { return m_alpha; }
     void setAlpha(double alpha);
     const std::optional<Color>& backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColor(std::optional<Color> color);
     long tag() const { return m_tag; }
     void setTag(long tag) { m_tag = tag; }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }

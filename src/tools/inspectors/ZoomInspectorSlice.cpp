@@ -24,6 +24,7 @@ constexpr double kWellFontSize = 17;
 void styleStepperButton(Button& button)
 {
     button.setTitle(u"A");
+    button.setTitleColor(kTint);
     button.layerStyle().borderWidth = 1.0;
     button.layerStyle().borderColor = kTint;
     button.layerStyle().cornerRadius = 5.0;
@@ -63,6 +64,8 @@ void ZoomInspectorSlice::viewDidLoad()
 {
     styleStepperButton(*m_decrease);
     styleStepperButton(*m_increase);
+    m_decrease->setTitleFont(systemFontOfSize(14, true));
+    m_increase->setTitleFont(systemFontOfSize(32, true));
     m_well->setEnabled(false);
     m_wellLabel->setTextAlignment(TextAlignment::Center);
     m_wellLabel->setFont(systemFontOfSize(kWellFontSize));

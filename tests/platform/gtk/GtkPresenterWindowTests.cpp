@@ -4,9 +4,12 @@
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/BarContainerView.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/KeyCommand.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/PopoverPresentationController.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -65,6 +68,54 @@ private:
     GtkWidget* m_widget;
     Size m_size;
 };
+
+// An editor whose key row runs along the bottom of its page, as the
+// rich-text editor's does, with a key that opens a panel.
+class KeyRowEditor : public ViewController {
+public:
+    std::shared_ptr<BarContainerView> container = std::make_shared<BarContainerView>(makeRect(0, 0, 600, 400));
+    std::shared_ptr<View> row = std::make_shared<View>(makeRect(0, 0, 600, 44));
+    std::shared_ptr<Button> paintbrush = std::make_shared<Button>(makeRect(200, 4, 60, 36));
+
+protected:
+    void loadView() override
+    {
+        paintbrush->setTitle(u"Style");
+        row->addSubview(paintbrush);
+        container->setContentView(std::make_shared<View>(makeRect(0, 0, 600, 356)));
+        container->setBars(BarContainerView::Edge::Bottom, {row});
+        setView(container);
+    }
+};
+
+class Panel : public ViewController {
+public:
+    // Too narrow for its title: the whole title shows in its tooltip.
+    std::shared_ptr<Button> insert = std::make_shared<Button>(makeRect(10, 10, 60, 32));
+
+protected:
+    void loadView() override
+    {
+        auto view = std::make_shared<View>(makeRect(0, 0, 200, 120));
+        insert->setTitle(u"Insert Markers and Symbols");
+        view->addSubview(insert);
+        setView(view);
+    }
+};
+
+// The tooltip shown on the display, if one is.
+GtkWidget* shownTooltip()
+{
+    GtkWidget* shown = nullptr;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next) {
+        auto* window = GTK_WIDGET(item->data);
+        if (std::string(G_OBJECT_TYPE_NAME(window)) == "GtkTooltipWindow" && gtk_widget_get_mapped(window))
+            shown = window;
+    }
+    g_list_free(windows);
+    return shown;
+}
 
 class GtkPresenterWindowTest : public ::testing::Test {
 protected:
@@ -187,6 +238,79 @@ TEST_F(GtkPresenterWindowTest, windowsFitTheScreensWorkAreaWhateverSizeTheirMode
     window->close();
     window.reset();
     g_object_unref(page);
+}
+
+TEST_F(GtkPresenterWindowTest, aPanelFromAKeyOfTheRowStaysOpenWhenTheRowIsMadeAgain)
+{
+    auto editor = std::make_shared<KeyRowEditor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    auto panel = std::make_shared<Panel>();
+    panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    panel->popoverPresentationController()->setSourceView(editor->paintbrush);
+    panel->popoverPresentationController()->setSourceRect(editor->paintbrush->bounds());
+    editor->presentViewController(panel, true);
+    GtkWidget* popover = presenter->widgetForController(*panel);
+    ASSERT_TRUE(popover && GTK_IS_POPOVER(popover));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(popover); }, 20));
+    GtkWidget* keyBefore = presenter->widgetForView(*editor->paintbrush);
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(popover)), keyBefore);
+    g_object_add_weak_pointer(G_OBJECT(keyBefore), reinterpret_cast<gpointer*>(&keyBefore));
+
+    // The editor makes its key row again (a resize, a page message).
+    editor->container->reloadBars();
+    GtkPresenter::processPendingEvents();
+    GtkWidget* keyAfter = presenter->widgetForView(*editor->paintbrush);
+    ASSERT_TRUE(keyAfter);
+    EXPECT_EQ(keyBefore, nullptr) << "the row was not made again";
+    ASSERT_EQ(presenter->widgetForController(*panel), popover);
+    EXPECT_TRUE(gtk_widget_get_mapped(popover));
+    EXPECT_EQ(gtk_popover_get_relative_to(GTK_POPOVER(popover)), keyAfter);
+    EXPECT_EQ(editor->presentedViewController(), panel);
+    // Still beside its key: once the new row is laid out, the popover stands
+    // above the key's new widget.
+    GtkWidget* inside = gtk_bin_get_child(GTK_BIN(popover));
+    int keyX = 0;
+    int keyY = 0;
+    int popoverX = 0;
+    int popoverY = 0;
+    auto besideItsKey = [&] {
+        GtkPresenter::processPendingEvents();
+        gtk_widget_translate_coordinates(keyAfter, toplevel, 0, 0, &keyX, &keyY);
+        gtk_widget_translate_coordinates(inside, toplevel, 0, 0, &popoverX, &popoverY);
+        return keyY > 0 && popoverY < keyY
+            && std::abs(popoverX + gtk_widget_get_allocated_width(inside) / 2 - (keyX + 30)) < 40;
+    };
+    EXPECT_TRUE(RunLoop::main().runUntil(besideItsKey, 20)) << popoverX << "," << popoverY << " key " << keyX << "," << keyY;
+}
+
+TEST_F(GtkPresenterWindowTest, aKeysTooltipGoesWhenThePanelItOpenedCloses)
+{
+    auto editor = std::make_shared<KeyRowEditor>();
+    GtkWidget* toplevel = show(NavigationController::withRootViewController(editor), makeRect(0, 0, 600, 400));
+    ASSERT_TRUE(toplevel);
+    // A key whose title is cut short shows it whole in its tooltip.
+    editor->paintbrush->setTitle(u"Paintbrush and Styles");
+    GtkWidget* key = presenter->widgetForView(*editor->paintbrush);
+    ASSERT_TRUE(key && gtk_widget_get_has_tooltip(key));
+    ASSERT_TRUE(test::focusWindow(toplevel));
+    ASSERT_TRUE(test::movePointerOver(key));
+    // A person's hand rests with a little movement, which is what GTK waits on.
+    ASSERT_TRUE(test::runXdotool({"mousemove_relative", "--sync", "1", "1"}));
+    ASSERT_TRUE(RunLoop::main().runUntil([] { return shownTooltip() != nullptr; }, 20)) << "no tooltip came";
+
+    // The key's panel opens, as a click on it would open it, and closes.
+    auto panel = std::make_shared<Panel>();
+    panel->setModalPresentationStyle(ModalPresentationStyle::Popover);
+    panel->popoverPresentationController()->setSourceView(editor->paintbrush);
+    editor->presentViewController(panel, true);
+    GtkWidget* popover = presenter->widgetForController(*panel);
+    ASSERT_TRUE(popover);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(popover); }, 20));
+    panel->dismissViewControllerAnimated(true);
+    EXPECT_TRUE(RunLoop::main().runUntil([] { return shownTooltip() == nullptr; }, 5)) << "the tooltip stayed";
+    // The key keeps its tooltip for the pointer's next visit.
+    EXPECT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_has_tooltip(key); }, 5));
 }
 
 } // namespace
