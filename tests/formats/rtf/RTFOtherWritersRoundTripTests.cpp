@@ -107,7 +107,9 @@ protected:
         // A paragraph end shows no character: only its paragraph counts.
         const bool paragraphEnd = text.string()[index] == u'\n';
         if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName); font && !paragraphEnd) {
-            summary << "font " << font->font().postScriptName() << " " << font->font().pointSize() << " traits "
+            // Sizes as RTF can say them, in half points.
+            summary << "font " << font->font().postScriptName() << " " << std::round(font->font().pointSize() * 2) / 2
+                    << " traits "
                     << (font->font().symbolicTraits() & (kFontBoldTrait | kFontItalicTrait)) << "; ";
         }
         // Text without a colour is black, and a file of ours names black.
@@ -124,9 +126,15 @@ protected:
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
+        if (const auto* style = attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute); style && !paragraphEnd)
+            summary << "; character style " << toUtf8(style->value());
         if (const auto* attachment = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
             summary << "; picture " << std::round(attachment->displaySize().width) << "x"
                     << std::round(attachment->displaySize().height);
+            if (const std::u16string* note = attachment->contentsString())
+                summary << " note \"" << toUtf8(*note) << "\"";
+            if (const std::u16string* style = attachment->attributeForKey("data-style"))
+                summary << " in " << toUtf8(*style);
         }
         return summary.str();
     }
@@ -169,7 +177,7 @@ protected:
     }
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
-                                           "wordpad-header.rtf", "textedit-picture.rtf"};
+                                           "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
