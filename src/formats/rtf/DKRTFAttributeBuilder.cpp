@@ -165,6 +165,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(reinterpret_cast<std::uintptr_t>(formatting.font));
     mix(static_cast<std::uint64_t>(formatting.underline) << 32
         | static_cast<std::uint32_t>(formatting.superscriptCount));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.characterStyleNumber)));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.footnoteTableMarker)) << 8
         | (formatting.strike ? 1u : 0u) | (formatting.inTable ? 2u : 0u)
         | static_cast<std::uint64_t>(paragraph.alignment) << 2);
@@ -215,6 +216,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.underline(),
                           m_values.footnoteTableMarker,
                           state.superscriptCount(),
+                          state.characterStyleNumber(),
                           state.strike(),
                           state.inTable(),
                           state.paragraph()};
@@ -223,7 +225,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 12;
+    constexpr std::size_t kLargestFormattingSet = 13;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -248,6 +250,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
         name != m_values.paragraphStyleNames.end())
         set(TEParagraphStyleNameAttribute, name->second);
+    if (auto name = m_values.characterStyleNames.find(state.characterStyleNumber());
+        name != m_values.characterStyleNames.end())
+        set(TECharacterStyleNameAttribute, name->second);
     // Every run says whether it is table text; the writer expects both keys.
     set(TEIsTableKey, IntegerValue::make(state.inTable() ? 1 : 0));
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));

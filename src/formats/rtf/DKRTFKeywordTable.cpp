@@ -111,7 +111,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
         {"s", withDefault(&R::actionParagraphStyleNumber, 0)},
-        {"cs", withDefault(&R::actionParagraphStyle, 0)},
+        {"cs", withDefault(&R::actionCharacterStyle, 0)},
         {"ds", withDefault(&R::actionParagraphStyle, 0)},
         {"stylesheet", withDefault(&R::actionReadStyleSheet)},
 

@@ -277,6 +277,7 @@ private:
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
+    void actionCharacterStyle(int value);
     // "\s": the paragraph's own style, then its formatting.
     void actionParagraphStyleNumber(int value);
     // The style sheet's entry of one "{...}" group of it, in the sheet's terms.

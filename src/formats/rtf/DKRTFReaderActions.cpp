@@ -100,6 +100,12 @@ void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 
+void DKRTFReader::actionCharacterStyle(int value)
+{
+    state().setCharacterStyleNumber(value);
+    performStyle(value, 0);
+}
+
 void DKRTFReader::actionParagraphStyleNumber(int value)
 {
     if (state().paragraph().styleNumber != value)
@@ -292,7 +298,13 @@ void DKRTFReader::actionFootnote(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    m_pendingAttachment = readObject([this](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder()); });
+    auto styleName = [this](int number) -> const std::u16string* {
+        auto name = m_documentValues.paragraphStyleNames.find(number);
+        const auto* value = name == m_documentValues.paragraphStyleNames.end() ? nullptr : name->second->as<StringValue>();
+        return value ? &value->value() : nullptr;
+    };
+    m_pendingAttachment =
+        readObject([&](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder(), styleName); });
 }
 
 void DKRTFReader::actionAnnotation(int)
@@ -618,6 +630,7 @@ void DKRTFReader::actionReadStyleSheet(int)
     // A second sheet (damaged or pasted files) replaces the first.
     m_styleSheet.emplace();
     m_documentValues.paragraphStyleNames.clear();
+    m_documentValues.characterStyleNames.clear();
     while (position < end) {
         if (text[position] != u'{') {
             ++position;
@@ -671,6 +684,8 @@ void DKRTFReader::actionReadStyleSheet(int)
         }
         if (kept.kind == DKRTFStyleSheet::Entry::Kind::Paragraph)
             m_documentValues.paragraphStyleNames[kept.number] = StringValue::make(kept.name);
+        else if (kept.kind == DKRTFStyleSheet::Entry::Kind::Character)
+            m_documentValues.characterStyleNames[kept.number] = StringValue::make(kept.name);
         m_styleSheet->addEntry(std::move(kept));
         position = entryEnd;
     }

@@ -76,6 +76,8 @@ public:
     // one whose name differs only in case ("Heading 1" is Word's "heading 1").
     std::optional<int> paragraphStyleNumber(std::u16string_view name) const;
     const std::u16string* paragraphStyleName(int number) const;
+    // The character style of that very name.
+    std::optional<int> characterStyleNumber(std::u16string_view name) const;
     // A paragraph style of a name the sheet lacks, numbered after every
     // style the sheet has, based on the default paragraph style; answers
     // its number.

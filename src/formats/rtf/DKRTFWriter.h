@@ -105,6 +105,10 @@ private:
     // own formatting where it is named, so every property is written again
     // after it, as the paragraph has it.
     void writeParagraphStyle(const AttributeDictionary& attributes);
+    // "\csN" where a run's character style begins, "\plain" where it ends.
+    // Either starts the run's character formatting afresh, and every
+    // property of it is written again.
+    void writeCharacterStyle(std::int32_t number);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);
@@ -123,6 +127,8 @@ private:
         std::int32_t superscript = 0;
         std::int32_t foregroundColor = 0;
         std::int32_t backgroundColor = 0;
+        // The number of the run's character style; -1 for none.
+        std::int32_t characterStyle = -1;
         const ArrayValue* lists = nullptr;
         bool listMarker = false;
         bool listEnd = false;

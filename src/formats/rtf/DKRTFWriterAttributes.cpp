@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace folio {
 
@@ -275,6 +276,10 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
+    if (m_styleSheet) {
+        if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
+            formatting.characterStyle = m_styleSheet->characterStyleNumber(style->value()).value_or(-1);
+    }
     return formatting;
 }
 
@@ -301,12 +306,6 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     if (formatting.attachment)
         writeAttachment(*formatting.attachment);
 
-    bool nothingWrittenYet = m_state.fontIndex == -1;
-    bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
-    bool boldChanged = nothingWrittenYet ? bold : bold != m_state.bold;
-    bool italicChanged = nothingWrittenYet ? italic : italic != m_state.italic;
-    bool strikeChanged = nothingWrittenYet ? strike : strike != m_state.strike;
-
     bool wroteOutput = false;
     writeFootnoteTableSwitch(formatting.footnoteTable, wroteOutput);
 
@@ -325,6 +324,15 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_buffer.appendByte('}');
         m_state.isPrefixIndex = 0;
     }
+
+    if (m_styleSheet)
+        writeCharacterStyle(formatting.characterStyle);
+    const bool unknown = std::exchange(m_state.characterFormattingUnknown, false);
+    bool nothingWrittenYet = m_state.fontIndex == -1;
+    bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
+    bool boldChanged = unknown || (nothingWrittenYet ? bold : bold != m_state.bold);
+    bool italicChanged = unknown || (nothingWrittenYet ? italic : italic != m_state.italic);
+    bool strikeChanged = unknown || (nothingWrittenYet ? strike : strike != m_state.strike);
 
     if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
         m_buffer.appendCString("\\f");
@@ -356,7 +364,12 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;
-    if (underline != m_state.underline) {
+    if (unknown) {
+        // A style may raise or lower its text: it starts from the baseline.
+        m_buffer.appendCString("\\nosupersub");
+        wroteOutput = true;
+    }
+    if (underline != m_state.underline || unknown) {
         m_buffer.appendCString(underlineWord(underline));
         m_state.underline = underline;
         if (superscript != m_state.superscript)

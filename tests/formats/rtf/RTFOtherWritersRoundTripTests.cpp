@@ -8,9 +8,11 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
+#include "platform/text/MutableAttributedString.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -307,6 +309,56 @@ TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnSpacingThroughTheEdit
         const std::string rtf = written(original, throughThePage(original.text));
         expectSameText(read(rtf).text, original.text, name + "\n" + rtf);
     }
+}
+
+// A character style and a footnote's paragraph style are what other
+// programs show the text in: they come back from a save through the editing
+// page, and a style's formatting reaches no further than its run.
+TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughThePage)
+{
+    const DKRTFReadResult original = read(fixture("libreoffice-styles-fonts.rtf"));
+    auto characterStyleAt = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute) : nullptr;
+        return style ? toUtf8(style->value()) : std::string("none");
+    };
+    auto noteStyle = [](const AttributedString& text) {
+        for (std::size_t at = 0; at < text.length(); ++at) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(at);
+            if (const auto* note = attributes ? attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName) : nullptr) {
+                const std::u16string* style = note->attributeForKey("data-style");
+                return style ? toUtf8(*style) : std::string("none");
+            }
+        }
+        return std::string("no note");
+    };
+    ASSERT_EQ(characterStyleAt(original.text, u"agreed"), "Strong Emphasis");
+    ASSERT_EQ(characterStyleAt(original.text, u"harbour master"), "Quote Mark");
+    ASSERT_EQ(characterStyleAt(original.text, u" on a new rota"), "none");
+    ASSERT_EQ(noteStyle(original.text), "Footnote");
+
+    const std::string rtf = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(rtf);
+    EXPECT_EQ(characterStyleAt(again.text, u"agreed"), "Strong Emphasis") << rtf;
+    EXPECT_EQ(characterStyleAt(again.text, u"harbour master"), "Quote Mark") << rtf;
+    EXPECT_EQ(characterStyleAt(again.text, u" on a new rota"), "none") << rtf;
+    EXPECT_EQ(characterStyleAt(again.text, u"Signed"), "none") << rtf;
+    EXPECT_EQ(noteStyle(again.text), "Footnote") << rtf;
+    // A style's bold does not reach past its run, nor its colour.
+    expectSameText(again.text, original.text, rtf);
+
+    // Nor does it come back where the user took it off the styled run.
+    MutableAttributedString unbolded(again.text);
+    const Range agreed{again.text.string().find(u"agreed"), 6};
+    const AttributeValuePtr regular =
+        again.text.attributesAtIndex(again.text.string().find(u"on a new rota"))->valueForKey(kCTFontAttributeName);
+    ASSERT_TRUE(regular);
+    ASSERT_TRUE(unbolded.addAttribute(kCTFontAttributeName, regular, agreed).ok());
+    const std::string unboldedRTF = written(again, unbolded);
+    const DKRTFReadResult third = read(unboldedRTF);
+    EXPECT_EQ(characterStyleAt(third.text, u"agreed"), "Strong Emphasis") << unboldedRTF;
+    expectSameText(third.text, unbolded, unboldedRTF);
 }
 
 } // namespace

@@ -259,6 +259,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
                 spanAttributes[name] = value;
         }
     }
+    // A run in a character style of the document's style sheet keeps the
+    // style's name on the page, for the save.
+    if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
+        spanAttributes["data-character-style"] = style->value();
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
     const std::string* spanStartTag = nullptr;
