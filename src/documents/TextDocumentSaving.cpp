@@ -189,6 +189,9 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // the styles they were read in.
     if (std::optional<std::string> sheet = defaults.stringForKey(DKRTFPageSettings::kStyleSheetKey))
         setFirstCharacterAttribute(text, "docStyleSheet", *sheet);
+    // And its fonts keep the names it gave them.
+    if (std::optional<std::string> names = defaults.stringForKey(DKRTFPageSettings::kFontNamesKey))
+        setFirstCharacterAttribute(text, "docFontNames", *names);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -76,6 +76,8 @@ public:
         std::optional<Size> paperSize;
         // A rich-text file's style sheet, as DKRTFStyleSheet keeps it.
         std::optional<std::string> styleSheet;
+        // A rich-text file's font names, as DKRTFDocumentSettings keeps them.
+        std::optional<std::string> fontNames;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

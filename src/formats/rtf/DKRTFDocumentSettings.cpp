@@ -53,6 +53,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.bookmark = stringAttribute(*attributes, "xebookmark");
     if (std::optional<std::u16string> sheet = stringAttribute(*attributes, "docStyleSheet"))
         settings.styleSheet = toUtf8(*sheet);
+    if (std::optional<std::u16string> names = stringAttribute(*attributes, "docFontNames"))
+        settings.fontNames = toUtf8(*names);
     return settings;
 }
 

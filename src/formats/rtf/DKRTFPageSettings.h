@@ -32,6 +32,9 @@ public:
     static constexpr std::string_view kPaperHeightKey = "documentPaperHeight";
     // The document's style sheet, as DKRTFStyleSheet keeps it, for the save.
     static constexpr std::string_view kStyleSheetKey = "documentStyleSheet";
+    // The names of the document's font table as the file wrote them, each
+    // ended by ";" (which RTF font names cannot hold), for the save.
+    static constexpr std::string_view kFontNamesKey = "documentFontNames";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -56,6 +59,7 @@ public:
     // where the document gives no settings of Folio's own.
     void setForeignHeaderFooterControl(std::string_view key, const std::string& settings);
     void setStyleSheet(std::string serialized) { m_texts.insert_or_assign(std::string(kStyleSheetKey), std::move(serialized)); }
+    void setFontNames(std::string names) { m_texts.insert_or_assign(std::string(kFontNamesKey), std::move(names)); }
 
     // A margin (centimetres) or spacing (points); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
@@ -66,10 +70,10 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 11> kKeys{
+    static constexpr std::array<std::string_view, 12> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
-        kStyleSheetKey};
+        kStyleSheetKey, kFontNamesKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

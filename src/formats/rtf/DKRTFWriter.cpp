@@ -5,6 +5,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -103,6 +104,12 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 std::string DKRTFWriter::writeRTFData()
 {
     prepareStyleSheet();
+    if (m_settings.fontNames) {
+        for (const std::string& name : componentsSeparatedByString(std::string_view(*m_settings.fontNames), ";")) {
+            if (!name.empty())
+                m_documentFontNames.insert(name);
+        }
+    }
     writeHeader();
     writeFontTable();
     writeColorTable();

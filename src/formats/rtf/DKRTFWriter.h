@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace folio {
@@ -90,8 +91,12 @@ private:
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
-    // The name a run's font is listed under in the font table.
-    static std::string fontTableName(const AttributeValuePtr& font);
+    // The name a run's font is listed under in the font table: the family's
+    // where the document named the family and the family's face of the
+    // font's bold and italic is the font, else the face's PostScript name.
+    std::string fontTableName(const AttributeValuePtr& font) const;
+    // Whether the document's font table named `name`.
+    bool documentNamedFont(const std::string& name) const;
 
     // --- The style sheet (DKRTFWriterStyles.cpp) ---
     // The document's style sheet, with a style added for each paragraph
@@ -172,6 +177,8 @@ private:
     const AttributedString& m_attributedString;
     DKRTFDocumentSettings m_settings;
     std::optional<DKRTFStyleSheet> m_styleSheet;
+    // The names of the document's own font table (m_settings.fontNames).
+    std::unordered_set<std::string> m_documentFontNames;
     bool m_isRTFDDocument = false;
     std::string m_documentName;
 

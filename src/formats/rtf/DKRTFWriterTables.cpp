@@ -3,6 +3,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/Font.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 
@@ -39,7 +40,9 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
     return *m_dictionariesInOrder;
 }
 
-std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
+bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
+
+std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
 {
     const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
     if (!font)
@@ -55,7 +58,18 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
     // name made up for the stand-in.
     if (font->font().isSubstituted())
         return font->font().familyName();
-    return font->font().postScriptName();
+    // Word and LibreOffice name fonts by family ("Times New Roman"), which
+    // is what they look for again; a face name of ours would be replaced by
+    // another font there. The family stands only for its own bold and
+    // italic faces: a light or condensed face keeps its face name.
+    const Font& face = font->font();
+    if (documentNamedFont(face.familyName()) && !documentNamedFont(face.postScriptName())) {
+        std::optional<Font> familyFace =
+            Font::fontMatching(face.familyName(), face.symbolicTraits() & (kFontBoldTrait | kFontItalicTrait), face.pointSize());
+        if (familyFace && familyFace->postScriptName() == face.postScriptName())
+            return face.familyName();
+    }
+    return face.postScriptName();
 }
 
 void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::string& name)

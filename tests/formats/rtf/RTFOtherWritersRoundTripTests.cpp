@@ -62,6 +62,7 @@ protected:
             settings.pageFooter = toUtf16(*footer);
         settings.paperSize = page.paperSize();
         settings.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
+        settings.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
         return settings;
     }
 
@@ -170,7 +171,9 @@ protected:
             // NOTE: the document-wide spacing is whatever the last paragraph
             // that named one said, which a writer of changes only names
             // differently; each paragraph's own spacing is compared in the text.
-            if (key == DKRTFPageSettings::kParagraphSpacingKey || key == DKRTFPageSettings::kParagraphSpacingBeforeKey)
+            // The font table's names are compared where the fonts are.
+            if (key == DKRTFPageSettings::kParagraphSpacingKey || key == DKRTFPageSettings::kParagraphSpacingBeforeKey ||
+                key == DKRTFPageSettings::kFontNamesKey)
                 continue;
             if (auto number = original.number(key))
                 EXPECT_NEAR(again.number(key).value_or(-1), *number, 0.01) << name << " " << key;
@@ -359,6 +362,64 @@ TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughT
     const DKRTFReadResult third = read(unboldedRTF);
     EXPECT_EQ(characterStyleAt(third.text, u"agreed"), "Strong Emphasis") << unboldedRTF;
     expectSameText(third.text, unbolded, unboldedRTF);
+}
+
+// Other programs look fonts up by the name the file gives: a font the file
+// named by its family ("Times New Roman") is written back under that name,
+// bold and italic included, never as the face's PostScript name; a file of
+// ours, which names faces, keeps naming them.
+TEST_F(RTFOtherWritersRoundTripTests, fontsAreWrittenUnderTheNamesTheFileGaveThem)
+{
+    // The names of a written font table.
+    auto fontTable = [](const std::string& rtf) {
+        std::vector<std::string> names;
+        const std::size_t start = rtf.find("{\\fonttbl");
+        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
+        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
+            const std::size_t name = table.find(' ', at) + 1;
+            names.push_back(table.substr(name, table.find(';', name) - name));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const DKRTFReadResult office = read(fixture("libreoffice-styles-fonts.rtf"));
+    const std::vector<std::string> named{"Arial", "DejaVu Sans", "Liberation Sans", "Liberation Serif", "Symbol",
+                                         "Times New Roman"};
+    // Each written name is one the file gave, or the default of a run
+    // without a font (a note's marker from the page).
+    auto namedByTheFile = [&](const std::string& rtf) {
+        for (const std::string& name : fontTable(rtf)) {
+            if (name != "Helvetica" && std::find(named.begin(), named.end(), name) == named.end())
+                return "\"" + name + "\" is no name of the file's";
+        }
+        return std::string("yes");
+    };
+    MutableAttributedString text(office.text);
+    // A bold italic run in the family the file named.
+    const Range pilots{office.text.string().find(u"pilots"), 6};
+    std::optional<Font> boldItalic = Font::fontMatching("Times New Roman", kFontBoldTrait | kFontItalicTrait, 12);
+    ASSERT_TRUE(boldItalic);
+    ASSERT_TRUE(text.addAttribute(kCTFontAttributeName, FontAttributeValue::make(*boldItalic), pilots).ok());
+    for (const AttributedString* version : {&office.text, static_cast<const AttributedString*>(&text)}) {
+        for (const std::string& rtf : {written(office, *version), written(office, throughThePage(*version))}) {
+            EXPECT_EQ(namedByTheFile(rtf), "yes") << rtf;
+            EXPECT_TRUE(std::ranges::count(fontTable(rtf), "Times New Roman") == 1) << rtf;
+            expectSameText(read(rtf).text, *version, rtf);
+        }
+    }
+
+    // A file of ours, read again, keeps the names.
+    const DKRTFReadResult ours = read(written(office, text));
+    const std::string again = written(ours, ours.text);
+    EXPECT_EQ(namedByTheFile(again), "yes") << again;
+    expectSameText(read(again).text, text, again);
+
+    // A document without the names (a new one) names faces, as it always did.
+    Result<std::string> fresh = DKRTFWriter::writeDocument(text, DKRTFDocumentSettings{});
+    ASSERT_TRUE(fresh.ok());
+    const std::vector<std::string> faces = fontTable(*fresh);
+    EXPECT_TRUE(std::ranges::count(faces, "TimesNewRomanPSMT") == 1 && std::ranges::count(faces, "TimesNewRomanPS-BoldItalicMT") == 1)
+        << *fresh;
 }
 
 } // namespace
