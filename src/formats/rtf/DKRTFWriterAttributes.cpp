@@ -197,8 +197,10 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     double multiple = style.minimumLineSpacing > 0 ? style.minimumLineSpacing
         : style.lineHeightMultiple > 0             ? style.lineHeightMultiple
                                                    : 1.0;
-    if (truncated(multiple * kSingleLineSpacing) != m_state.lineSpacing) {
-        double spacing = multiple * kSingleLineSpacing;
+    // Rounded, not cut: a multiple read from "\sl276" is 1.15 in single
+    // precision, a hair under 276 twips.
+    if (truncated(std::round(multiple * kSingleLineSpacing)) != m_state.lineSpacing) {
+        double spacing = std::round(multiple * kSingleLineSpacing);
         if (spacing > kLargestLineSpacing)
             spacing = kFallbackLineSpacing;
         m_buffer.appendCString("\\sl");

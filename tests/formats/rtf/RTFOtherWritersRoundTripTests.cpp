@@ -124,7 +124,8 @@ protected:
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
             const PlatformParagraphStyle& paragraph = style->style();
             double lines = paragraph.minimumLineSpacing() > 0 ? paragraph.minimumLineSpacing() : 1;
-            summary << "; lines " << std::round(lines * 100) / 100 << " before " << paragraph.paragraphSpacingBefore()
+            // In twips, as the file gives them.
+            summary << "; lines " << std::lround(lines * 240) << " before " << paragraph.paragraphSpacingBefore()
                     << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
