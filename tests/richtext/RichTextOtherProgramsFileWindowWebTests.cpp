@@ -142,7 +142,7 @@ protected:
 TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChanges)
 {
     const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
-                                         "textedit-picture.rtf", "libreoffice-styles-fonts.rtf"};
+                                         "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -210,6 +210,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Draft for the board"), std::string::npos);
     EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Internal only"), std::string::npos);
     EXPECT_NE(converted("libreoffice-styles-fonts.rtf", ".txt").find("as the harbour master asked"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-written.rtf", ".html").find("Footer words here"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
 } // namespace

@@ -64,8 +64,12 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
     // italic faces: a light or condensed face keeps its face name.
     const Font& face = font->font();
     if (documentNamedFont(face.familyName()) && !documentNamedFont(face.postScriptName())) {
-        std::optional<Font> familyFace =
-            Font::fontMatching(face.familyName(), face.symbolicTraits() & (kFontBoldTrait | kFontItalicTrait), face.pointSize());
+        // The face a reader finds for the family with "\b" and "\i".
+        std::optional<Font> familyFace = Font::fontWithName(face.familyName(), face.pointSize());
+        for (std::uint32_t trait : {kFontBoldTrait, kFontItalicTrait}) {
+            if (familyFace && (face.symbolicTraits() & trait))
+                familyFace = familyFace->copyWithSymbolicTraits(trait, trait);
+        }
         if (familyFace && familyFace->postScriptName() == face.postScriptName())
             return face.familyName();
     }

@@ -183,7 +183,8 @@ protected:
     }
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
-                                           "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf"};
+                                           "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
+                                           "libreoffice-written.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
