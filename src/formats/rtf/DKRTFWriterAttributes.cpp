@@ -166,8 +166,12 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         writeListNumbering(*lists);
 
     bool changed = false;
-    std::int32_t leftIndent
-        = truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f);
+    // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
+    // hair under 680 twips in single precision, and cutting lost a twip at
+    // every save. A list's indent is the list's own, written as it was.
+    std::int32_t leftIndent = lists || attributes.containsKey(TETextIsListAttribute)
+        ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
+        : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
 
     if (lists) {
@@ -180,7 +184,9 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         // 0.56 is what the editor's ruler leaves when the indent is removed.
         if (indent == 0.56f)
             indent = 0;
-        indent = std::max(indent, 0.0f);
+        // A hanging first line (a negative indent) stands out to the left,
+        // but never past the paragraph's own left edge.
+        indent = std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre);
         if (indent > 11332)
             indent = 0;
         std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);

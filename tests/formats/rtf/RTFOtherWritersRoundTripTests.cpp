@@ -137,10 +137,10 @@ protected:
                     << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
             // FIXME: a list item's own indents are written as the list's,
             // and come back otherwise: the list files' are not compared.
-            // The left indent may lose a twip once (single precision).
             if (s_comparesIndents)
                 summary << " indents " << std::round(paragraph.firstLineHeadIndent() * 100) / 100 << " "
-                        << std::round(paragraph.headIndent()) << " " << std::round(paragraph.tailIndent() * 100) / 100;
+                        << std::round(paragraph.headIndent() * 100) / 100 << " "
+                        << std::round(paragraph.tailIndent() * 100) / 100;
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
