@@ -378,6 +378,13 @@ struct TEHTMLElementStyleHandlers {
         element.m_paragraphStyle.setHeadIndent(measure(element, value));
     }
 
+    // The page's right margin is the paragraph's right indent, kept as a
+    // tail indent back from the right edge (negative).
+    static void marginRight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setTailIndent(-measure(element, value));
+    }
+
     static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
@@ -462,6 +469,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},
     {"margin-top", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginTop},
     {"margin-left", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginLeft},
+    {"margin-right", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginRight},
     {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
     {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
     {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},

@@ -137,7 +137,10 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
                     kLargestPagePoints * 2.54 / 72);
     float headIndent = static_cast<float>(paragraph.leftIndent) * 80.0f / 1096.0f;
     settings.headIndent = headIndent > 730.0f ? 0.0 : static_cast<double>(headIndent);
-    settings.tailIndent = 0;
+    // A right indent ("\ri") is a tail indent measured back from the
+    // right margin, negative, in the left indent's scale.
+    float tailIndent = static_cast<float>(paragraph.rightIndent) * 80.0f / 1096.0f;
+    settings.tailIndent = tailIndent > 730.0f || tailIndent <= 0.0f ? 0.0 : -static_cast<double>(tailIndent);
     float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
     settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
     // A multiple is of the font's own line height, as word processors space

@@ -258,6 +258,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.direction = defaults.direction;
     m_state.firstLineIndent = defaults.firstLineIndent;
     m_state.leftIndent = defaults.leftIndent;
+    m_state.rightIndent = defaults.rightIndent;
     m_state.lineSpacing = defaults.lineSpacing;
     m_state.paragraphSpacing = defaults.paragraphSpacing;
     m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;

@@ -173,6 +173,10 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
+    // A right indent is kept as a negative tail indent, in the left
+    // indent's scale.
+    const double tailIndent = std::isfinite(style.tailIndent) ? std::min(style.tailIndent, 0.0) : 0.0;
+    changed |= writeOnChange("\\ri", truncated(std::round(-tailIndent * 1096.0 / 80.0)), m_state.rightIndent);
 
     if (lists) {
         m_buffer.appendCString("\\fi");

@@ -43,6 +43,7 @@ struct DKRTFWriterState {
     std::int32_t direction = 0;
     std::int32_t firstLineIndent = 0;
     std::int32_t leftIndent = 0;
+    std::int32_t rightIndent = 0;
     std::int32_t lineSpacing = 240;
     std::int32_t paragraphSpacing = 0;
     std::int32_t paragraphSpacingBefore = 0;

@@ -80,6 +80,7 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.direction = kUnwritten;
     m_state.firstLineIndent = kUnwritten;
     m_state.leftIndent = kUnwritten;
+    m_state.rightIndent = kUnwritten;
     m_state.lineSpacing = kUnwritten;
     m_state.paragraphSpacing = kUnwritten;
     m_state.paragraphSpacingBefore = kUnwritten;

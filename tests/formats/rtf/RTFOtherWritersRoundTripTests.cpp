@@ -442,5 +442,33 @@ TEST_F(RTFOtherWritersRoundTripTests, fontsAreWrittenUnderTheNamesTheFileGaveThe
         << *fresh;
 }
 
+// LibreOffice's paragraph indented on both sides and its hanging paragraph
+// keep their indents through the editing page and the save.
+TEST_F(RTFOtherWritersRoundTripTests, indentsOnBothSidesAndHangingFirstLinesAreKept)
+{
+    auto indents = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!style)
+            return std::string("none");
+        // The first line in hundredths of a centimetre (the page's unit),
+        // the sides in twips, as the file gives them.
+        std::ostringstream twips;
+        twips << std::lround(style->style().firstLineHeadIndent() * 100) << " "
+              << std::lround(style->style().headIndent() * 1096 / 80) << " "
+              << std::lround(-style->style().tailIndent() * 1096 / 80);
+        return twips.str();
+    };
+    const DKRTFReadResult original = read(fixture("libreoffice-formatting.rtf"));
+    ASSERT_EQ(indents(original.text, u"Justified"), "70 850 1134");
+    ASSERT_EQ(indents(original.text, u"A hanging"), "-60 680 0");
+    const std::string rtf = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(rtf);
+    EXPECT_EQ(indents(again.text, u"Justified"), "70 850 1134") << rtf;
+    EXPECT_EQ(indents(again.text, u"A hanging"), "-60 680 0") << rtf;
+    EXPECT_EQ(indents(again.text, u"Closing"), "0 0 0") << rtf;
+}
+
 } // namespace
 } // namespace folio
