@@ -66,10 +66,20 @@ protected:
         std::string looks = "lines " + formatShortest(spacing > 0 ? std::round(spacing * 240) : 240);
         if (const auto* name = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             looks += "; style " + toUtf8(name->value());
+        // Indents outside lists: the first line in hundredths of a
+        // centimetre, the sides in twips.
+        if (style && !attributes->containsKey(TETextListsAttribute) && !attributes->containsKey(TETextIsListAttribute))
+            looks += "; indents " + formatShortest(std::round(style->style().firstLineHeadIndent() * 100)) + " " +
+                formatShortest(std::round(style->style().headIndent() * 1096 / 80)) + " " +
+                formatShortest(std::round(-style->style().tailIndent() * 1096 / 80));
         if (text.string()[index] == u'\n')
             return looks;
         if (const auto* name = attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
             looks += "; character style " + toUtf8(name->value());
+        if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
+            looks += "; underline " + std::to_string(underline->value());
+        if (attributes->containsKey(TEStrikeOutAttribute))
+            looks += "; struck";
         // Sizes as RTF can say them, in half points.
         if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
             looks += "; font " + font->font().postScriptName() + " " + formatShortest(std::round(font->font().pointSize() * 2) / 2);
@@ -142,7 +152,8 @@ protected:
 TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChanges)
 {
     const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
-                                         "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf"};
+                                         "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf",
+                                         "libreoffice-formatting.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -211,6 +222,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Internal only"), std::string::npos);
     EXPECT_NE(converted("libreoffice-styles-fonts.rtf", ".txt").find("as the harbour master asked"), std::string::npos);
     EXPECT_NE(converted("libreoffice-written.rtf", ".html").find("Footer words here"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-formatting.rtf", ".html").find("Header of the A5 page"), std::string::npos);
     EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
