@@ -153,7 +153,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
 {
     const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
                                          "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf",
-                                         "libreoffice-formatting.rtf"};
+                                         "libreoffice-formatting.rtf", "textedit-styled.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);

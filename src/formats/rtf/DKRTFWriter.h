@@ -9,11 +9,12 @@
 #include "platform/text/AttributedString.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
+#include <set>
 #include <vector>
 
 namespace folio {
@@ -97,6 +98,8 @@ private:
     std::string fontTableName(const AttributeValuePtr& font) const;
     // Whether the document's font table named `name`.
     bool documentNamedFont(const std::string& name) const;
+    // The name in the document's font table that stands for `family`, if any.
+    const std::string* documentNameOfFamily(const std::string& family) const;
 
     // --- The style sheet (DKRTFWriterStyles.cpp) ---
     // The document's style sheet, with a style added for each paragraph
@@ -178,7 +181,9 @@ private:
     DKRTFDocumentSettings m_settings;
     std::optional<DKRTFStyleSheet> m_styleSheet;
     // The names of the document's own font table (m_settings.fontNames).
-    std::unordered_set<std::string> m_documentFontNames;
+    std::set<std::string> m_documentFontNames;
+    // Their families, found when first asked for.
+    mutable std::optional<std::map<std::string, std::string>> m_documentFamilies;
     bool m_isRTFDDocument = false;
     std::string m_documentName;
 

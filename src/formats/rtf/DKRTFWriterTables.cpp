@@ -42,6 +42,19 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
 
 bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
 
+const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family) const
+{
+    if (!m_documentFamilies) {
+        m_documentFamilies.emplace();
+        for (const std::string& name : m_documentFontNames) {
+            if (std::optional<Font> font = Font::fontWithName(name, 12))
+                m_documentFamilies->emplace(font->familyName(), name);
+        }
+    }
+    auto found = m_documentFamilies->find(family);
+    return found == m_documentFamilies->end() ? nullptr : &found->second;
+}
+
 std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
 {
     const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
@@ -56,8 +69,15 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
     // A family this system draws with a stand-in is written by its family
     // name; its bold and italic travel as "\b" and "\i", never as a face
     // name made up for the stand-in.
-    if (font->font().isSubstituted())
+    if (font->font().isSubstituted()) {
+        // The name the document gave the family ("Times-Roman" of a Mac
+        // file, read as the family "Times") goes back as it was.
+        if (documentNamedFont(font->font().postScriptName()))
+            return font->font().postScriptName();
+        if (const std::string* named = documentNameOfFamily(font->font().familyName()))
+            return *named;
         return font->font().familyName();
+    }
     // Word and LibreOffice name fonts by family ("Times New Roman"), which
     // is what they look for again; a face name of ours would be replaced by
     // another font there. The family stands only for its own bold and

@@ -118,8 +118,10 @@ protected:
         // Text without a colour is black, and a file of ours names black.
         std::string color = colorText(*attributes, kCTForegroundColorAttributeName);
         if (!paragraphEnd) {
+            // A white background on white paper is none.
+            std::string background = colorText(*attributes, NSBackgroundColorAttributeName);
             summary << "colour " << (color == "none" ? "0,0,0" : color) << " on "
-                    << colorText(*attributes, NSBackgroundColorAttributeName);
+                    << (background == "255,255,255" ? "none" : background);
             if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
                 summary << "; underline " << underline->value();
             if (attributes->containsKey(TEStrikeOutAttribute))
@@ -200,7 +202,7 @@ protected:
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
-                                           "libreoffice-written.rtf", "libreoffice-formatting.rtf"};
+                                           "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
