@@ -192,6 +192,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // And its fonts keep the names it gave them.
     if (std::optional<std::string> names = defaults.stringForKey(DKRTFPageSettings::kFontNamesKey))
         setFirstCharacterAttribute(text, "docFontNames", *names);
+    // And other programs' first-page, left and right page headers and
+    // footers, which the editor does not show.
+    if (std::optional<std::string> forms = defaults.stringForKey(DKRTFPageSettings::kOtherHeaderFooterFormsKey))
+        setFirstCharacterAttribute(text, "docOtherHeaderFooterForms", *forms);
     addPageHeaderAndFooter(text, content);
 }
 

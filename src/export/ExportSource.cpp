@@ -217,6 +217,8 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
             values.paperSize = (**m_lastReading).pageSettings.paperSize();
             values.styleSheet = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kStyleSheetKey);
             values.fontNames = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kFontNamesKey);
+            values.otherHeaderFooterForms =
+                (**m_lastReading).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
         }
         return values;
     }
@@ -232,6 +234,7 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
     values.paperSize = page.paperSize();
     values.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
     values.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
+    values.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
     return values;
 }
 

@@ -153,7 +153,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
 {
     const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
                                          "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf",
-                                         "libreoffice-formatting.rtf", "textedit-styled.rtf"};
+                                         "libreoffice-formatting.rtf", "textedit-styled.rtf", "word-title-page.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -223,6 +223,15 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-styles-fonts.rtf", ".txt").find("as the harbour master asked"), std::string::npos);
     EXPECT_NE(converted("libreoffice-written.rtf", ".html").find("Footer words here"), std::string::npos);
     EXPECT_NE(converted("libreoffice-formatting.rtf", ".html").find("Header of the A5 page"), std::string::npos);
+    // A title page's and left pages' own headers and footers stay beside the
+    // one the editor shows (LibreOffice's flat document holds every page's).
+    const std::string titlePage = " '" + folder.path("saved-word-title-page.rtf") + "'";
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
+        " --headless --convert-to fodt --outdir '" + out + "'" + titlePage + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* words : {"Title page heading", "Left page running head", "Right page running head", "Cover footer",
+                              "Page footer"})
+        EXPECT_NE(converted("word-title-page.rtf", ".fodt").find(words), std::string::npos) << words;
     EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 

@@ -107,6 +107,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.paperSize = page.paperSize;
     settings.styleSheet = page.styleSheet;
     settings.fontNames = page.fontNames;
+    settings.otherHeaderFooterForms = page.otherHeaderFooterForms;
     return settings;
 }
 

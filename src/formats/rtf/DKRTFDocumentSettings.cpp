@@ -55,6 +55,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.styleSheet = toUtf8(*sheet);
     if (std::optional<std::u16string> names = stringAttribute(*attributes, "docFontNames"))
         settings.fontNames = toUtf8(*names);
+    if (std::optional<std::u16string> forms = stringAttribute(*attributes, "docOtherHeaderFooterForms"))
+        settings.otherHeaderFooterForms = toUtf8(*forms);
     return settings;
 }
 

@@ -224,6 +224,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"footerr", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 1)},
         {"footerl", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 2)},
         {"footerf", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 3)},
+        {"titlepg", forced(&R::actionPageFormsOfHeaders, 1)},
+        {"facingp", forced(&R::actionPageFormsOfHeaders, 2)},
         {"headery", withDefault(&R::actionHeaderDistance, 720)},
         {"footery", withDefault(&R::actionFooterDistance, 720)},
     };

@@ -96,11 +96,12 @@ public:
 
     friend bool operator==(const DKRTFStyleSheet&, const DKRTFStyleSheet&);
 
-private:
     // The formatting with every font and colour reference put through the
     // maps; a reference a map answers nothing for is left out.
     static std::string renumbered(std::string_view formatting, const std::function<std::optional<int>(int)>& font,
                                   const std::function<std::optional<int>(int)>& color);
+
+private:
     void writeGroup(DKRTFDataBuffer& buffer, const std::function<std::optional<int>(int)>& font,
                     const std::function<std::optional<int>(int)>& color) const;
 

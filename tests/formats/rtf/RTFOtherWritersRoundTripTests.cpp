@@ -63,6 +63,7 @@ protected:
         settings.paperSize = page.paperSize();
         settings.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
         settings.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
+        settings.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
         return settings;
     }
 
@@ -202,7 +203,8 @@ protected:
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
-                                           "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf"};
+                                           "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
+                                           "word-title-page.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
