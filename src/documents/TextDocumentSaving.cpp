@@ -189,6 +189,13 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // the styles they were read in.
     if (std::optional<std::string> sheet = defaults.stringForKey(DKRTFPageSettings::kStyleSheetKey))
         setFirstCharacterAttribute(text, "docStyleSheet", *sheet);
+    // And its fonts keep the names it gave them.
+    if (std::optional<std::string> names = defaults.stringForKey(DKRTFPageSettings::kFontNamesKey))
+        setFirstCharacterAttribute(text, "docFontNames", *names);
+    // And other programs' first-page, left and right page headers and
+    // footers, which the editor does not show.
+    if (std::optional<std::string> forms = defaults.stringForKey(DKRTFPageSettings::kOtherHeaderFooterFormsKey))
+        setFirstCharacterAttribute(text, "docOtherHeaderFooterForms", *forms);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -216,6 +216,9 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
         if (content && m_kind == DocumentKind::RTF && (m_lastReading || readRTF(false))) {
             values.paperSize = (**m_lastReading).pageSettings.paperSize();
             values.styleSheet = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kStyleSheetKey);
+            values.fontNames = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kFontNamesKey);
+            values.otherHeaderFooterForms =
+                (**m_lastReading).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
         }
         return values;
     }
@@ -230,6 +233,8 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
     values.footerSettings = page.text(DKRTFPageSettings::kFooterControlKey);
     values.paperSize = page.paperSize();
     values.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
+    values.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
+    values.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
     return values;
 }
 

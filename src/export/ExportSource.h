@@ -76,6 +76,10 @@ public:
         std::optional<Size> paperSize;
         // A rich-text file's style sheet, as DKRTFStyleSheet keeps it.
         std::optional<std::string> styleSheet;
+        // A rich-text file's font names, as DKRTFDocumentSettings keeps them.
+        std::optional<std::string> fontNames;
+        // Its other programs' headers and footers of other forms, as RTF.
+        std::optional<std::string> otherHeaderFooterForms;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

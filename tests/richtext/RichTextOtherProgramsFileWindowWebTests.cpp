@@ -1,6 +1,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "formats/rtf/DKRTFReader.h"
+#include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
@@ -54,7 +55,7 @@ protected:
         return string;
     }
 
-    // A character's line spacing, highlight and picture size.
+    // A character's line spacing, styles, font, highlight and picture size.
     static std::string looksAt(const AttributedString& text, std::size_t index)
     {
         AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
@@ -62,15 +63,37 @@ protected:
             return "none";
         const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
         double spacing = style ? style->style().minimumLineSpacing() : 0;
-        std::string looks = "lines " + formatShortest(spacing > 0 ? std::round(spacing * 100) / 100 : 1);
+        std::string looks = "lines " + formatShortest(spacing > 0 ? std::round(spacing * 240) : 240);
+        if (const auto* name = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
+            looks += "; style " + toUtf8(name->value());
+        // Indents outside lists: the first line in hundredths of a
+        // centimetre, the sides in twips.
+        if (style && !attributes->containsKey(TETextListsAttribute) && !attributes->containsKey(TETextIsListAttribute))
+            looks += "; indents " + formatShortest(std::round(style->style().firstLineHeadIndent() * 100)) + " " +
+                formatShortest(std::round(style->style().headIndent() * 1096 / 80)) + " " +
+                formatShortest(std::round(-style->style().tailIndent() * 1096 / 80));
         if (text.string()[index] == u'\n')
             return looks;
+        if (const auto* name = attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
+            looks += "; character style " + toUtf8(name->value());
+        if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
+            looks += "; underline " + std::to_string(underline->value());
+        if (attributes->containsKey(TEStrikeOutAttribute))
+            looks += "; struck";
+        // Sizes as RTF can say them, in half points.
+        if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
+            looks += "; font " + font->font().postScriptName() + " " + formatShortest(std::round(font->font().pointSize() * 2) / 2);
         const auto* highlight = attributes->valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
         if (highlight && !(highlight->color().red() == 1 && highlight->color().green() == 1 && highlight->color().blue() == 1))
             looks += "; highlight " + formatShortest(std::round(highlight->color().blue() * 255));
-        if (const auto* picture = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName))
+        if (const auto* picture = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
             looks += "; picture " + formatShortest(std::round(picture->displaySize().width)) + "x" +
                 formatShortest(std::round(picture->displaySize().height));
+            if (const std::u16string* note = picture->contentsString())
+                looks += " note " + toUtf8(*note);
+            if (const std::u16string* noteStyle = picture->attributeForKey("data-style"))
+                looks += " in " + toUtf8(*noteStyle);
+        }
         return looks;
     }
 
@@ -89,6 +112,19 @@ protected:
             return "off";
         return fields[0] + " " + formatShortest(floatValue(std::string_view(fields[1]))) + " " + fields[2] + " " +
             fields[3] + " " + fields[4] + " " + fields[6];
+    }
+
+    // The names of a written font table.
+    static std::vector<std::string> fontTableNames(const std::string& rtf)
+    {
+        std::vector<std::string> names;
+        const std::size_t start = rtf.find("{\\fonttbl");
+        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
+        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
+            const std::size_t name = table.find(' ', at) + 1;
+            names.push_back(table.substr(name, table.find(';', name) - name));
+        }
+        return names;
     }
 
     // Puts the caret after the last character of the page and types the word.
@@ -116,7 +152,8 @@ protected:
 TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChanges)
 {
     const std::vector<std::string> files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf", "wordpad-header.rtf",
-                                         "textedit-picture.rtf"};
+                                         "textedit-picture.rtf", "libreoffice-styles-fonts.rtf", "libreoffice-written.rtf",
+                                         "libreoffice-formatting.rtf", "textedit-styled.rtf", "word-title-page.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -151,6 +188,14 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
             EXPECT_EQ(shown(after.pageSettings.text(key)), shown(before.pageSettings.text(key))) << key;
         for (std::size_t index = 0; index < visible(before.text).size(); ++index)
             EXPECT_EQ(looksAt(after.text, index), looksAt(before.text, index)) << index;
+        // Fonts keep the names the file gave them (Helvetica is the
+        // reader's default for a run without a font, or in a font the table
+        // lacks).
+        for (const std::string& font : fontTableNames(rtf)) {
+            EXPECT_TRUE(font.starts_with("Helvetica") || original.find(font + ";") != std::string::npos ||
+                        original.find(font + "{") != std::string::npos)
+                << font << " is no font name of " << name;
+        }
         Data::fromString(rtf).writeToFile(folder.path("saved-" + name));
         saved += " '" + folder.path("saved-" + name) + "'";
     }
@@ -175,6 +220,19 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-custom-paper.rtf", ".html").find("Ticket stub"), std::string::npos);
     EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Draft for the board"), std::string::npos);
     EXPECT_NE(converted("wordpad-header.rtf", ".html").find("Internal only"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-styles-fonts.rtf", ".txt").find("as the harbour master asked"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-written.rtf", ".html").find("Footer words here"), std::string::npos);
+    EXPECT_NE(converted("libreoffice-formatting.rtf", ".html").find("Header of the A5 page"), std::string::npos);
+    // A title page's and left pages' own headers and footers stay beside the
+    // one the editor shows (LibreOffice's flat document holds every page's).
+    const std::string titlePage = " '" + folder.path("saved-word-title-page.rtf") + "'";
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
+        " --headless --convert-to fodt --outdir '" + out + "'" + titlePage + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (const char* words : {"Title page heading", "Left page running head", "Right page running head", "Cover footer",
+                              "Page footer"})
+        EXPECT_NE(converted("word-title-page.rtf", ".fodt").find(words), std::string::npos) << words;
+    EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
 } // namespace

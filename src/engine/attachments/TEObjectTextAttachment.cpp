@@ -48,7 +48,12 @@ std::shared_ptr<TEObjectTextAttachment> TEObjectTextAttachment::attachmentWithEl
         attachment->setAttributes({{kAttachmentTypeKey, toUtf16(kAnnotationType)},
                                    {kAnnotationAuthorKey, author != attributes.end() ? author->second : defaultAuthor()}});
     } else if (hasClass(classes->second, u"footnote")) {
-        attachment->setAttributes({{kAttachmentTypeKey, toUtf16(kFootnoteType)}});
+        // A note read in a style of its document's style sheet keeps the
+        // style's name for the save.
+        StringMapValue::Map kept{{kAttachmentTypeKey, toUtf16(kFootnoteType)}};
+        if (auto style = attributes.find("data-style"); style != attributes.end())
+            kept.emplace("data-style", style->second);
+        attachment->setAttributes(std::move(kept));
     }
     return attachment;
 }

@@ -119,6 +119,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
     m_paragraphStyleName = parent.m_paragraphStyleName;
+    m_characterStyleName = parent.m_characterStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
     m_strikeOut = parent.m_strikeOut;
@@ -152,6 +153,8 @@ void TEHTMLElement::interpretAttributes()
     // document's default style.
     if (const std::u16string* style = attributeForKey("data-style"))
         m_paragraphStyleName = *style;
+    if (const std::u16string* style = attributeForKey("data-character-style"))
+        m_characterStyleName = *style;
     if (const std::u16string* direction = attributeForKey("dir")) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -298,6 +301,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_letterSpacing);
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
+    key.add(m_characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
     key.add(m_backgroundCornerRadius);
@@ -405,6 +409,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())
         add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*m_paragraphStyleName));
+    if (m_characterStyleName && !m_characterStyleName->empty())
+        add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
     if (!m_paragraphStyle.textLists().empty())
         add(fixedKey<TETextListsAttribute>(), ArrayValue::make({m_paragraphStyle.textLists().begin(),
                                                     m_paragraphStyle.textLists().end()}));

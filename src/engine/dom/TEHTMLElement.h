@@ -124,6 +124,9 @@ public:
     // The name of the paragraph's style in the document's style sheet
     // ("data-style"), inherited by everything inside the paragraph.
     const std::optional<std::u16string>& paragraphStyleName() const { return m_paragraphStyleName; }
+    // The name of the run's character style ("data-character-style"),
+    // inherited by everything inside the element.
+    const std::optional<std::u16string>& characterStyleName() const { return m_characterStyleName; }
     void setHeaderLevel(int level) { m_headerLevel = level; }
     virtual TEHTMLElementDisplayStyle displayStyle() const;
     void setDisplayStyle(TEHTMLElementDisplayStyle style) { m_displayStyle = style; }
@@ -213,6 +216,7 @@ private:
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
     std::optional<std::u16string> m_paragraphStyleName;
+    std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
     TEHTMLElementFloatStyle m_floatStyle = TEHTMLElementFloatStyle::None;

@@ -257,8 +257,16 @@ struct TEHTMLElementStyleHandlers {
             element.m_fontDescriptor.setBoldTrait(intValue(value) >= 601);
     }
 
-    static void textDecoration(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    static void textDecoration(TEHTMLElement& element, const CSSStyleDictionary& style, const std::u16string& value)
     {
+        // Text both underlined and struck names both lines.
+        if (value.find(u' ') != std::u16string::npos) {
+            for (const std::u16string& word : componentsSeparatedByString(std::u16string_view(value), u" ")) {
+                if (!word.empty())
+                    textDecoration(element, style, word);
+            }
+            return;
+        }
         if (value == u"underline") {
             element.m_underlineStyle = 1;
         } else if (value == u"line-through") {
@@ -271,6 +279,22 @@ struct TEHTMLElementStyleHandlers {
         } else if (value == u"blink") {
             TELog(TELogLevelInfo, "Note: 'blink' text decoration not supported");
         }
+    }
+
+    // The line of an underline, in the text system's underline styles:
+    // double, or a dotted or dashed single line.
+    static void textDecorationStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if ((element.m_underlineStyle & 0xFF) == 0)
+            return;
+        if (value == u"double")
+            element.m_underlineStyle = 9;
+        else if (value == u"dotted")
+            element.m_underlineStyle = 0x101;
+        else if (value == u"dashed")
+            element.m_underlineStyle = 0x201;
+        else if (value == u"solid")
+            element.m_underlineStyle = 1;
     }
 
     static void textAlign(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
@@ -354,6 +378,13 @@ struct TEHTMLElementStyleHandlers {
         element.m_paragraphStyle.setHeadIndent(measure(element, value));
     }
 
+    // The page's right margin is the paragraph's right indent, kept as a
+    // tail indent back from the right edge (negative).
+    static void marginRight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setTailIndent(-measure(element, value));
+    }
+
     static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
@@ -428,6 +459,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"font-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontStyle},
     {"font-weight", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontWeight},
     {"text-decoration", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecoration},
+    {"text-decoration-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationStyle},
     {"text-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textAlign},
     {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
     {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},
@@ -437,6 +469,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},
     {"margin-top", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginTop},
     {"margin-left", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginLeft},
+    {"margin-right", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginRight},
     {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
     {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
     {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},

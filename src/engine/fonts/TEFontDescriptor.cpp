@@ -453,7 +453,10 @@ std::string TEFontDescriptor::cssStyleRepresentation() const
         css += "font-family:" + cssQuoted(*m_fontName) + ";";
     else if (m_fontFamily)
         css += "font-family:" + cssQuoted(*m_fontFamily) + ";";
-    css += "font-size:" + formatFixed(m_pointSize, 0) + "px;";
+    // A size between whole pixels keeps its fraction (RTF's half points,
+    // small capitals at seven tenths): rounded here, it would come back from
+    // the page as another size.
+    css += "font-size:" + formatShortest(std::round(m_pointSize * 100) / 100) + "px;";
     if (italicTrait())
         css += "font-style:italic;";
     if (boldTrait())

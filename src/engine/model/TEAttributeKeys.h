@@ -50,6 +50,10 @@ inline constexpr std::string_view TECustomAttributesAttribute = "TECustomAttribu
 // Paragraph attribute: the name of the paragraph's style in the document's
 // style sheet (a string), from RTF's "\s" and the page's "data-style".
 inline constexpr std::string_view TEParagraphStyleNameAttribute = "TEParagraphStyleName";
+// Character attribute: the name of the run's character style in the
+// document's style sheet (a string), from RTF's "\cs" and the page's
+// "data-character-style".
+inline constexpr std::string_view TECharacterStyleNameAttribute = "TECharacterStyleName";
 inline constexpr std::string_view TEBackgroundStrokeColorAttribute = "TEBackgroundStrokeColor";
 inline constexpr std::string_view TEBackgroundStrokeWidthAttribute = "TEBackgroundStrokeWidth";
 inline constexpr std::string_view TEBackgroundCornerRadiusAttribute = "TEBackgroundCornerRadius";

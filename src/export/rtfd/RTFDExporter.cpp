@@ -106,6 +106,8 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
         settings.pageFooter = toUtf16(*page.footerSettings);
     settings.paperSize = page.paperSize;
     settings.styleSheet = page.styleSheet;
+    settings.fontNames = page.fontNames;
+    settings.otherHeaderFooterForms = page.otherHeaderFooterForms;
     return settings;
 }
 

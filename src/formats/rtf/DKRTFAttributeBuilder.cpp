@@ -137,7 +137,10 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
                     kLargestPagePoints * 2.54 / 72);
     float headIndent = static_cast<float>(paragraph.leftIndent) * 80.0f / 1096.0f;
     settings.headIndent = headIndent > 730.0f ? 0.0 : static_cast<double>(headIndent);
-    settings.tailIndent = 0;
+    // A right indent ("\ri") is a tail indent measured back from the
+    // right margin, negative, in the left indent's scale.
+    float tailIndent = static_cast<float>(paragraph.rightIndent) * 80.0f / 1096.0f;
+    settings.tailIndent = tailIndent > 730.0f || tailIndent <= 0.0f ? 0.0 : -static_cast<double>(tailIndent);
     float lineSpacing = paragraph.lineSpacing == 1 ? 1.0f : static_cast<float>(paragraph.lineSpacing) / 240.0f;
     settings.minimumLineSpacing = lineSpacing > 1300.0f ? 1.0 : static_cast<double>(lineSpacing);
     // A multiple is of the font's own line height, as word processors space
@@ -175,6 +178,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(reinterpret_cast<std::uintptr_t>(formatting.font));
     mix(static_cast<std::uint64_t>(formatting.underline) << 32
         | static_cast<std::uint32_t>(formatting.superscriptCount));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.characterStyleNumber)));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.footnoteTableMarker)) << 8
         | (formatting.strike ? 1u : 0u) | (formatting.inTable ? 2u : 0u)
         | static_cast<std::uint64_t>(paragraph.alignment) << 2);
@@ -225,6 +229,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.underline(),
                           m_values.footnoteTableMarker,
                           state.superscriptCount(),
+                          state.characterStyleNumber(),
                           state.strike(),
                           state.inTable(),
                           state.paragraph()};
@@ -233,7 +238,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 12;
+    constexpr std::size_t kLargestFormattingSet = 13;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -258,6 +263,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
         name != m_values.paragraphStyleNames.end())
         set(TEParagraphStyleNameAttribute, name->second);
+    if (auto name = m_values.characterStyleNames.find(state.characterStyleNumber());
+        name != m_values.characterStyleNames.end())
+        set(TECharacterStyleNameAttribute, name->second);
     // Every run says whether it is table text; the writer expects both keys.
     set(TEIsTableKey, IntegerValue::make(state.inTable() ? 1 : 0));
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));

@@ -33,6 +33,8 @@ public:
         // The names of the style sheet's paragraph styles, by number; empty
         // when the document has no style sheet.
         std::map<int, AttributeValuePtr> paragraphStyleNames;
+        // The same for its character styles.
+        std::map<int, AttributeValuePtr> characterStyleNames;
     };
 
     // Whether the sets carry fonts. A reading for its words alone (the plain
@@ -60,6 +62,7 @@ private:
         unsigned underline = 0;
         int footnoteTableMarker = 0;
         int superscriptCount = 0;
+        int characterStyleNumber = -1;
         bool strike = false;
         bool inTable = false;
         DKRTFReaderState::Paragraph paragraph;

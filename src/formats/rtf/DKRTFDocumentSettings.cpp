@@ -53,6 +53,10 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.bookmark = stringAttribute(*attributes, "xebookmark");
     if (std::optional<std::u16string> sheet = stringAttribute(*attributes, "docStyleSheet"))
         settings.styleSheet = toUtf8(*sheet);
+    if (std::optional<std::u16string> names = stringAttribute(*attributes, "docFontNames"))
+        settings.fontNames = toUtf8(*names);
+    if (std::optional<std::u16string> forms = stringAttribute(*attributes, "docOtherHeaderFooterForms"))
+        settings.otherHeaderFooterForms = toUtf8(*forms);
     return settings;
 }
 

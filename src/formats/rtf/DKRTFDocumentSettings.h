@@ -35,6 +35,12 @@ struct DKRTFDocumentSettings {
     // The style sheet the document was read with, as DKRTFStyleSheet keeps
     // it; none for a document without one.
     std::optional<std::string> styleSheet;
+    // The names of the font table the document was read with, each ended
+    // by ";": a font named there by its family is written back so.
+    std::optional<std::string> fontNames;
+    // Other programs' header and footer groups of the forms Folio does not
+    // keep, as RTF, written back as they came.
+    std::optional<std::string> otherHeaderFooterForms;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -43,7 +49,7 @@ struct DKRTFDocumentSettings {
 
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
-    // "pageHeader", "pageFooter", "docStyleSheet" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

@@ -111,7 +111,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
         {"s", withDefault(&R::actionParagraphStyleNumber, 0)},
-        {"cs", withDefault(&R::actionParagraphStyle, 0)},
+        {"cs", withDefault(&R::actionCharacterStyle, 0)},
         {"ds", withDefault(&R::actionParagraphStyle, 0)},
         {"stylesheet", withDefault(&R::actionReadStyleSheet)},
 
@@ -236,6 +236,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"footerr", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 1)},
         {"footerl", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 2)},
         {"footerf", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 3)},
+        {"titlepg", forced(&R::actionPageFormsOfHeaders, 1)},
+        {"facingp", forced(&R::actionPageFormsOfHeaders, 2)},
         {"headery", withDefault(&R::actionHeaderDistance, 720)},
         {"footery", withDefault(&R::actionFooterDistance, 720)},
     };

@@ -334,16 +334,47 @@ TETextAttachmentPtr DKRTFObjectReader::readFileAttachment()
 
 // --- Notes ------------------------------------------------------------------
 
-TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder)
+TETextAttachmentPtr DKRTFObjectReader::readFootnote(const ByteDecoder& decoder,
+                                                    const std::function<const std::u16string*(int)>& styleName)
 {
-    std::u16string text = decodeNoteText(m_text.substr(m_start, m_groupEnd - m_start), decoder);
+    const std::u16string_view group = m_text.substr(m_start, m_groupEnd - m_start);
+    std::u16string text = decodeNoteText(group, decoder);
     finishAt(m_groupEnd);
     if (text.empty())
         return nullptr;
     auto attachment = std::make_shared<TEObjectTextAttachment>();
     attachment->setContents(std::move(text));
-    attachment->setAttributes({{TEObjectTextAttachment::kAttachmentTypeKey, u"footnote"}});
+    StringMapValue::Map attributes{{TEObjectTextAttachment::kAttachmentTypeKey, u"footnote"}};
+    if (std::optional<int> number = paragraphStyleNumber(group)) {
+        if (const std::u16string* name = styleName(*number))
+            attributes.emplace("data-style", *name);
+    }
+    attachment->setAttributes(std::move(attributes));
     return attachment;
+}
+
+std::optional<int> DKRTFObjectReader::paragraphStyleNumber(std::u16string_view group)
+{
+    // The note's paragraph style stands in the group itself ("\pard\plain
+    // \s20 ..."), not in the groups of its runs.
+    int depth = 0;
+    for (std::size_t at = 0; at + 2 < group.size(); ++at) {
+        const char16_t character = group[at];
+        if (character == u'{') {
+            ++depth;
+        } else if (character == u'}') {
+            --depth;
+        } else if (character == u'\\') {
+            if (depth == 0 && group[at + 1] == u's' && group[at + 2] >= u'0' && group[at + 2] <= u'9') {
+                std::size_t end = at + 2;
+                while (end < group.size() && group[end] >= u'0' && group[end] <= u'9' && end - at < 8)
+                    ++end;
+                return intValue(group.substr(at + 2, end - at - 2));
+            }
+            ++at;
+        }
+    }
+    return std::nullopt;
 }
 
 TETextAttachmentPtr DKRTFObjectReader::readAnnotation(const std::optional<std::u16string>& author,

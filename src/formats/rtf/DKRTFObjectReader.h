@@ -44,9 +44,14 @@ public:
     TETextAttachmentPtr readShapePicture();
     // "{\NeXTGraphic NAME \width.. \height..}": a picture file of an RTFD package.
     TETextAttachmentPtr readFileAttachment();
-    // The rest of the group (a footnote destination), decoded; null when empty.
-    TETextAttachmentPtr readFootnote(const ByteDecoder& decoder);
+    // The rest of the group (a footnote destination), decoded; null when
+    // empty. The note keeps the name `styleName` gives for the number of its
+    // paragraph style ("\sN") as "data-style".
+    TETextAttachmentPtr readFootnote(const ByteDecoder& decoder,
+                                     const std::function<const std::u16string*(int)>& styleName);
     // The group that follows "\chatn" (the annotation), decoded; null when empty.
+    // The number of the first "\sN" at the group's own level.
+    static std::optional<int> paragraphStyleNumber(std::u16string_view group);
     TETextAttachmentPtr readAnnotation(const std::optional<std::u16string>& author, const ByteDecoder& decoder);
     // The rest of the group ("\atnid"), decoded.
     std::u16string readGroupText(const ByteDecoder& decoder);

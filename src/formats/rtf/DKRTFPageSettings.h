@@ -32,6 +32,12 @@ public:
     static constexpr std::string_view kPaperHeightKey = "documentPaperHeight";
     // The document's style sheet, as DKRTFStyleSheet keeps it, for the save.
     static constexpr std::string_view kStyleSheetKey = "documentStyleSheet";
+    // The names of the document's font table as the file wrote them, each
+    // ended by ";" (which RTF font names cannot hold), for the save.
+    static constexpr std::string_view kFontNamesKey = "documentFontNames";
+    // Other programs' headers and footers of the forms Folio does not keep
+    // (first page, left and right pages), as RTF, for the save.
+    static constexpr std::string_view kOtherHeaderFooterFormsKey = "documentOtherHeaderFooterForms";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -56,6 +62,11 @@ public:
     // where the document gives no settings of Folio's own.
     void setForeignHeaderFooterControl(std::string_view key, const std::string& settings);
     void setStyleSheet(std::string serialized) { m_texts.insert_or_assign(std::string(kStyleSheetKey), std::move(serialized)); }
+    void setFontNames(std::string names) { m_texts.insert_or_assign(std::string(kFontNamesKey), std::move(names)); }
+    void setOtherHeaderFooterForms(std::string forms)
+    {
+        m_texts.insert_or_assign(std::string(kOtherHeaderFooterFormsKey), std::move(forms));
+    }
 
     // A margin (centimetres) or spacing (points); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
@@ -66,10 +77,10 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 11> kKeys{
+    static constexpr std::array<std::string_view, 13> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
-        kStyleSheetKey};
+        kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -185,6 +185,10 @@ void DKRTFReader::parse()
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
     if (m_styleSheet && !m_styleSheet->isEmpty())
         m_pageSettings.setStyleSheet(m_styleSheet->serialized());
+    if (std::string names = m_fontTable.joinedNames(); !names.empty())
+        m_pageSettings.setFontNames(std::move(names));
+    if (std::string forms = otherHeaderFooterForms(); !forms.empty())
+        m_pageSettings.setOtherHeaderFooterForms(std::move(forms));
 
     if (m_states.openGroups() > 0)
         m_warnings.push_back("The text ends with " + std::to_string(m_states.openGroups()) + " group(s) still open.");

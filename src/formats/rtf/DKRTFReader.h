@@ -245,6 +245,10 @@ private:
     // "\header", "\footerl" and the like, by form (DKRTFForeignHeaderFooter),
     // plus kForeignFooter for footers.
     void actionForeignHeaderFooter(int value);
+    void actionPageFormsOfHeaders(int value);
+    // The groups of m_foreignHeaderFooterGroups of a form other than the one
+    // kept as the document's header or footer, as RTF.
+    std::string otherHeaderFooterForms() const;
     void actionHeaderDistance(int value);
     void actionFooterDistance(int value);
     void actionSkipDestination(int value);
@@ -283,6 +287,7 @@ private:
     void actionTextBoxText(int value);
     void actionReadStyleSheet(int value);
     void actionParagraphStyle(int value);
+    void actionCharacterStyle(int value);
     // "\s": the paragraph's own style, then its formatting.
     void actionParagraphStyleNumber(int value);
     // The style sheet's entry of one "{...}" group of it, in the sheet's terms.
@@ -343,6 +348,11 @@ private:
     };
     std::optional<ForeignHeaderFooter> m_foreignHeader;
     std::optional<ForeignHeaderFooter> m_foreignFooter;
+    // Every other program's header and footer group as the file wrote it
+    // (its destination word and its content), and "\titlepg" / "\facingp":
+    // the forms Folio does not keep go back with the save as they were.
+    std::vector<std::pair<int, std::string>> m_foreignHeaderFooterGroups;
+    std::string m_pageFormsOfHeaders;
     int m_headerDistance = 720;
     int m_footerDistance = 720;
     // This reader reads the text of a header or footer: one inside it is

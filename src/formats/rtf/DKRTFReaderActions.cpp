@@ -100,6 +100,12 @@ void DKRTFReader::actionCocoaVersion(int) { m_writtenByCocoa = true; }
 
 void DKRTFReader::actionParagraphStyle(int value) { performStyle(value, 0); }
 
+void DKRTFReader::actionCharacterStyle(int value)
+{
+    state().setCharacterStyleNumber(value);
+    performStyle(value, 0);
+}
+
 void DKRTFReader::actionParagraphStyleNumber(int value)
 {
     if (state().paragraph().styleNumber != value)
@@ -306,7 +312,13 @@ void DKRTFReader::actionFootnote(int)
 {
     m_pendingAttachment = nullptr;
     m_pendingPictureOwnsBlank = false;
-    m_pendingAttachment = readObject([this](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder()); });
+    auto styleName = [this](int number) -> const std::u16string* {
+        auto name = m_documentValues.paragraphStyleNames.find(number);
+        const auto* value = name == m_documentValues.paragraphStyleNames.end() ? nullptr : name->second->as<StringValue>();
+        return value ? &value->value() : nullptr;
+    };
+    m_pendingAttachment =
+        readObject([&](DKRTFObjectReader& reader) { return reader.readFootnote(byteDecoder(), styleName); });
 }
 
 void DKRTFReader::actionAnnotation(int)
@@ -405,6 +417,9 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
         return;
     const bool footer = value >= kForeignFooter;
     const int form = value % kForeignFooter;
+    const std::size_t groupEnd = endOfCurrentGroup();
+    m_foreignHeaderFooterGroups.emplace_back(
+        value, std::string(m_bytes.substr(m_location, groupEnd > m_location ? groupEnd - m_location : 0)));
     std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
     if (kept && kept->form <= form)
         return;
@@ -414,6 +429,40 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
     reader.m_readsHeaderFooter = true;
     reader.parse();
     kept = ForeignHeaderFooter{form, reader.takeAttributedString()};
+}
+
+void DKRTFReader::actionPageFormsOfHeaders(int value)
+{
+    const char* word = value == 1 ? "\\titlepg" : "\\facingp";
+    if (m_pageFormsOfHeaders.find(word) == std::string::npos)
+        m_pageFormsOfHeaders += word;
+}
+
+std::string DKRTFReader::otherHeaderFooterForms() const
+{
+    static constexpr const char* kWords[] = {"header", "headerr", "headerl", "headerf"};
+    static constexpr const char* kFooterWords[] = {"footer", "footerr", "footerl", "footerf"};
+    std::string forms;
+    std::vector<int> written;
+    for (const auto& [value, content] : m_foreignHeaderFooterGroups) {
+        const bool footer = value >= kForeignFooter;
+        const int form = value % kForeignFooter;
+        const std::optional<ForeignHeaderFooter>& kept = footer ? m_foreignFooter : m_foreignHeader;
+        // The kept form is written from the document's settings; a form met
+        // again (a later section's) is the same header once more.
+        if ((kept && kept->form == form) || form < 0 || form > 3 ||
+            std::find(written.begin(), written.end(), value) != written.end())
+            continue;
+        written.push_back(value);
+        // The fonts and colours are numbers of this file's tables, which the
+        // save writes anew: the group goes without them.
+        auto none = [](int) -> std::optional<int> { return std::nullopt; };
+        forms += std::string("{\\") + (footer ? kFooterWords[form] : kWords[form]) + " " +
+            DKRTFStyleSheet::renumbered(content, none, none) + "}\n";
+    }
+    if (forms.empty())
+        return forms;
+    return m_pageFormsOfHeaders + forms;
 }
 
 void DKRTFReader::actionHeaderDistance(int value) { m_headerDistance = value; }
@@ -667,6 +716,7 @@ void DKRTFReader::actionReadStyleSheet(int)
     // A second sheet (damaged or pasted files) replaces the first.
     m_styleSheet.emplace();
     m_documentValues.paragraphStyleNames.clear();
+    m_documentValues.characterStyleNames.clear();
     while (position < end) {
         if (text[position] != u'{') {
             ++position;
@@ -720,6 +770,8 @@ void DKRTFReader::actionReadStyleSheet(int)
         }
         if (kept.kind == DKRTFStyleSheet::Entry::Kind::Paragraph)
             m_documentValues.paragraphStyleNames[kept.number] = StringValue::make(kept.name);
+        else if (kept.kind == DKRTFStyleSheet::Entry::Kind::Character)
+            m_documentValues.characterStyleNames[kept.number] = StringValue::make(kept.name);
         m_styleSheet->addEntry(std::move(kept));
         position = entryEnd;
     }

@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFReaderFontTable.h"
 
+#include "platform/foundation/Unicode.h"
+
 namespace folio {
 
 namespace {
@@ -110,6 +112,18 @@ const DKRTFReaderFontTableEntry* DKRTFReaderFontTable::entryAt(int fontNumber) c
         return nullptr;
     auto entry = m_entries.find(fontNumber);
     return entry == m_entries.end() ? nullptr : &entry->second;
+}
+
+std::string DKRTFReaderFontTable::joinedNames() const
+{
+    std::string names;
+    for (const auto& [number, entry] : m_entries) {
+        if (entry.name.empty() || entry.name.find(u';') != std::u16string::npos)
+            continue;
+        names += toUtf8(entry.name);
+        names += ';';
+    }
+    return names;
 }
 
 std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const

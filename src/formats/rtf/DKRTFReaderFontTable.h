@@ -39,6 +39,9 @@ public:
     // answer is the entry's own or documentEncoding itself, not a copy.
     const StringEncoding& fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const;
     std::size_t count() const { return m_entries.size(); }
+    // Every entry's name as the file wrote it, each followed by ";"; names
+    // holding a ";" of their own are left out.
+    std::string joinedNames() const;
     bool hasEntry(int fontNumber) const { return entryAt(fontNumber) != nullptr; }
     // Goes up with every entry added, so that what was looked up by font
     // number can tell when the table has changed under it.

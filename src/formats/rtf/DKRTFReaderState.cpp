@@ -116,8 +116,17 @@ void DKRTFReaderState::setInTable(bool inTable)
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setCharacterStyleNumber(int number)
+{
+    if (m_characterStyleNumber == number)
+        return;
+    m_characterStyleNumber = number;
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
 {
+    m_characterStyleNumber = -1;
     m_foregroundColor.reset();
     m_backgroundColor.reset();
     m_fontSize = 12;

@@ -124,6 +124,10 @@ public:
     // "\scaps": lower-case letters are shown as smaller capitals.
     bool smallCapitals() const { return m_smallCapitals; }
     void setSmallCapitals(bool smallCapitals) { m_smallCapitals = smallCapitals; }
+    // "\cs": the number of the run's character style, -1 for none; "\plain"
+    // ends it.
+    int characterStyleNumber() const { return m_characterStyleNumber; }
+    void setCharacterStyleNumber(int number);
     // "\plain": the character formatting goes back to the defaults, in
     // the document's default font.
     void resetCharacterAttributes(int defaultFontNumber);
@@ -201,6 +205,7 @@ private:
     int m_listIsFirstPrefix = 0;
     double m_fontSize = 12;
     int m_fontNumber = 0;
+    int m_characterStyleNumber = -1;
     int m_fontCharacterSet = 0;
     unsigned m_underline = 0;
     unsigned m_link = 0;

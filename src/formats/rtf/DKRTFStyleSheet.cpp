@@ -317,6 +317,15 @@ std::optional<int> DKRTFStyleSheet::paragraphStyleNumber(std::u16string_view nam
     return differentCase;
 }
 
+std::optional<int> DKRTFStyleSheet::characterStyleNumber(std::u16string_view name) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.kind == Kind::Character && entry.name == name)
+            return entry.number;
+    }
+    return std::nullopt;
+}
+
 const std::u16string* DKRTFStyleSheet::paragraphStyleName(int number) const
 {
     for (const Entry& entry : m_entries) {

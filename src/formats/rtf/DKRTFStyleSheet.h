@@ -76,6 +76,8 @@ public:
     // one whose name differs only in case ("Heading 1" is Word's "heading 1").
     std::optional<int> paragraphStyleNumber(std::u16string_view name) const;
     const std::u16string* paragraphStyleName(int number) const;
+    // The character style of that very name.
+    std::optional<int> characterStyleNumber(std::u16string_view name) const;
     // A paragraph style of a name the sheet lacks, numbered after every
     // style the sheet has, based on the default paragraph style; answers
     // its number.
@@ -94,11 +96,12 @@ public:
 
     friend bool operator==(const DKRTFStyleSheet&, const DKRTFStyleSheet&);
 
-private:
     // The formatting with every font and colour reference put through the
     // maps; a reference a map answers nothing for is left out.
     static std::string renumbered(std::string_view formatting, const std::function<std::optional<int>(int)>& font,
                                   const std::function<std::optional<int>(int)>& color);
+
+private:
     void writeGroup(DKRTFDataBuffer& buffer, const std::function<std::optional<int>(int)>& font,
                     const std::function<std::optional<int>(int)>& color) const;
 

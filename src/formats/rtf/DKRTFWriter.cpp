@@ -5,6 +5,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
@@ -103,6 +104,12 @@ std::uint64_t DKRTFWriter::integerValueFromHex(std::u16string_view text)
 std::string DKRTFWriter::writeRTFData()
 {
     prepareStyleSheet();
+    if (m_settings.fontNames) {
+        for (const std::string& name : componentsSeparatedByString(std::string_view(*m_settings.fontNames), ";")) {
+            if (!name.empty())
+                m_documentFontNames.insert(name);
+        }
+    }
     writeHeader();
     writeFontTable();
     writeColorTable();
@@ -123,6 +130,10 @@ std::string DKRTFWriter::writeRTFData()
         DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Header, *m_settings.pageHeader);
     if (m_settings.pageFooter)
         DKRTFForeignHeaderFooter::writeGroup(m_buffer, DKRTFForeignHeaderFooter::Kind::Footer, *m_settings.pageFooter);
+    // The first-page, left and right page headers and footers the document
+    // came with, which Folio does not edit, go back as they were.
+    if (m_settings.otherHeaderFooterForms)
+        m_buffer.appendCString(*m_settings.otherHeaderFooterForms);
     if (m_settings.paperColor) {
         m_buffer.appendCString(
             "{\\*\\background {\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright0\\shpbottom0\\shpfhdr0\\shpbxmargin"

@@ -9,10 +9,12 @@
 #include "platform/text/AttributedString.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <set>
 #include <vector>
 
 namespace folio {
@@ -90,8 +92,14 @@ private:
     // The registered number of the colour under key; 0 when missing or unknown.
     std::int32_t registeredColorNumber(const AttributeDictionary& attributes, std::string_view key) const;
     std::int32_t registeredFontNumber(const std::string& name) const;
-    // The name a run's font is listed under in the font table.
-    static std::string fontTableName(const AttributeValuePtr& font);
+    // The name a run's font is listed under in the font table: the family's
+    // where the document named the family and the family's face of the
+    // font's bold and italic is the font, else the face's PostScript name.
+    std::string fontTableName(const AttributeValuePtr& font) const;
+    // Whether the document's font table named `name`.
+    bool documentNamedFont(const std::string& name) const;
+    // The name in the document's font table that stands for `family`, if any.
+    const std::string* documentNameOfFamily(const std::string& family) const;
 
     // --- The style sheet (DKRTFWriterStyles.cpp) ---
     // The document's style sheet, with a style added for each paragraph
@@ -105,6 +113,10 @@ private:
     // own formatting where it is named, so every property is written again
     // after it, as the paragraph has it.
     void writeParagraphStyle(const AttributeDictionary& attributes);
+    // "\csN" where a run's character style begins, "\plain" where it ends.
+    // Either starts the run's character formatting afresh, and every
+    // property of it is written again.
+    void writeCharacterStyle(std::int32_t number);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);
@@ -123,6 +135,8 @@ private:
         std::int32_t superscript = 0;
         std::int32_t foregroundColor = 0;
         std::int32_t backgroundColor = 0;
+        // The number of the run's character style; -1 for none.
+        std::int32_t characterStyle = -1;
         const ArrayValue* lists = nullptr;
         bool listMarker = false;
         bool listEnd = false;
@@ -166,6 +180,10 @@ private:
     const AttributedString& m_attributedString;
     DKRTFDocumentSettings m_settings;
     std::optional<DKRTFStyleSheet> m_styleSheet;
+    // The names of the document's own font table (m_settings.fontNames).
+    std::set<std::string> m_documentFontNames;
+    // Their families, found when first asked for.
+    mutable std::optional<std::map<std::string, std::string>> m_documentFamilies;
     bool m_isRTFDDocument = false;
     std::string m_documentName;
 

@@ -155,7 +155,15 @@ void DKRTFWriter::writeAttachment(const TETextAttachment& attachment)
         m_buffer.appendEscapedString(text);
         m_buffer.appendCString("}}");
     } else if (*type == u"footnote") {
-        m_buffer.appendCString("{\\*\\footnote {\\chftn} ");
+        m_buffer.appendCString("{\\*\\footnote ");
+        if (const std::u16string* style = attachment.attributeForKey("data-style"); style && m_styleSheet) {
+            if (std::optional<int> number = m_styleSheet->paragraphStyleNumber(*style)) {
+                m_buffer.appendCString("\\s");
+                m_buffer.appendInteger(*number);
+                m_buffer.appendByte(' ');
+            }
+        }
+        m_buffer.appendCString("{\\chftn} ");
         m_buffer.appendEscapedString(text);
         m_buffer.appendCString("}\\f0\n");
         // The text goes on in font 0, whatever the run after the note
@@ -250,6 +258,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.direction = defaults.direction;
     m_state.firstLineIndent = defaults.firstLineIndent;
     m_state.leftIndent = defaults.leftIndent;
+    m_state.rightIndent = defaults.rightIndent;
     m_state.lineSpacing = defaults.lineSpacing;
     m_state.paragraphSpacing = defaults.paragraphSpacing;
     m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace folio {
 
@@ -165,9 +166,17 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         writeListNumbering(*lists);
 
     bool changed = false;
-    std::int32_t leftIndent
-        = truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f);
+    // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
+    // hair under 680 twips in single precision, and cutting lost a twip at
+    // every save. A list's indent is the list's own, written as it was.
+    std::int32_t leftIndent = lists || attributes.containsKey(TETextIsListAttribute)
+        ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
+        : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
+    // A right indent is kept as a negative tail indent, in the left
+    // indent's scale.
+    const double tailIndent = std::isfinite(style.tailIndent) ? std::min(style.tailIndent, 0.0) : 0.0;
+    changed |= writeOnChange("\\ri", truncated(std::round(-tailIndent * 1096.0 / 80.0)), m_state.rightIndent);
 
     if (lists) {
         m_buffer.appendCString("\\fi");
@@ -179,7 +188,9 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         // 0.56 is what the editor's ruler leaves when the indent is removed.
         if (indent == 0.56f)
             indent = 0;
-        indent = std::max(indent, 0.0f);
+        // A hanging first line (a negative indent) stands out to the left,
+        // but never past the paragraph's own left edge.
+        indent = std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre);
         if (indent > 11332)
             indent = 0;
         std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);
@@ -196,8 +207,10 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     double multiple = style.minimumLineSpacing > 0 ? style.minimumLineSpacing
         : style.lineHeightMultiple > 0             ? style.lineHeightMultiple
                                                    : 1.0;
-    if (truncated(multiple * kSingleLineSpacing) != m_state.lineSpacing) {
-        double spacing = multiple * kSingleLineSpacing;
+    // Rounded, not cut: a multiple read from "\sl276" is 1.15 in single
+    // precision, a hair under 276 twips.
+    if (truncated(std::round(multiple * kSingleLineSpacing)) != m_state.lineSpacing) {
+        double spacing = std::round(multiple * kSingleLineSpacing);
         if (spacing > kLargestLineSpacing)
             spacing = kFallbackLineSpacing;
         m_buffer.appendCString("\\sl");
@@ -275,6 +288,10 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.isPicture = formatting.attachment && !formatting.attachment->attributeForKey("attachmentType");
     formatting.footnoteTable = intForKey(attributes, TETextIsFootnoteTableAttribute, 0);
     formatting.pageBreak = hasFlag(attributes, TEPageBreakAttribute);
+    if (m_styleSheet) {
+        if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
+            formatting.characterStyle = m_styleSheet->characterStyleNumber(style->value()).value_or(-1);
+    }
     return formatting;
 }
 
@@ -301,12 +318,6 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     if (formatting.attachment)
         writeAttachment(*formatting.attachment);
 
-    bool nothingWrittenYet = m_state.fontIndex == -1;
-    bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
-    bool boldChanged = nothingWrittenYet ? bold : bold != m_state.bold;
-    bool italicChanged = nothingWrittenYet ? italic : italic != m_state.italic;
-    bool strikeChanged = nothingWrittenYet ? strike : strike != m_state.strike;
-
     bool wroteOutput = false;
     writeFootnoteTableSwitch(formatting.footnoteTable, wroteOutput);
 
@@ -325,6 +336,15 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_buffer.appendByte('}');
         m_state.isPrefixIndex = 0;
     }
+
+    if (m_styleSheet)
+        writeCharacterStyle(formatting.characterStyle);
+    const bool unknown = std::exchange(m_state.characterFormattingUnknown, false);
+    bool nothingWrittenYet = m_state.fontIndex == -1;
+    bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
+    bool boldChanged = unknown || (nothingWrittenYet ? bold : bold != m_state.bold);
+    bool italicChanged = unknown || (nothingWrittenYet ? italic : italic != m_state.italic);
+    bool strikeChanged = unknown || (nothingWrittenYet ? strike : strike != m_state.strike);
 
     if (nothingWrittenYet || fontNumber != m_state.fontIndex) {
         m_buffer.appendCString("\\f");
@@ -356,7 +376,12 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;
-    if (underline != m_state.underline) {
+    if (unknown) {
+        // A style may raise or lower its text: it starts from the baseline.
+        m_buffer.appendCString("\\nosupersub");
+        wroteOutput = true;
+    }
+    if (underline != m_state.underline || unknown) {
         m_buffer.appendCString(underlineWord(underline));
         m_state.underline = underline;
         if (superscript != m_state.superscript)

@@ -43,6 +43,7 @@ struct DKRTFWriterState {
     std::int32_t direction = 0;
     std::int32_t firstLineIndent = 0;
     std::int32_t leftIndent = 0;
+    std::int32_t rightIndent = 0;
     std::int32_t lineSpacing = 240;
     std::int32_t paragraphSpacing = 0;
     std::int32_t paragraphSpacingBefore = 0;
@@ -50,6 +51,11 @@ struct DKRTFWriterState {
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).
     std::int32_t paragraphStyle = -1;
+    // The character style named last, -1 for none; and whether the
+    // character formatting since is the style's, unknown to the writer, so
+    // that every property must be written, switched off ones too.
+    std::int32_t characterStyle = -1;
+    bool characterFormattingUnknown = false;
 };
 
 } // namespace folio

@@ -73,11 +73,14 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     // capitals or hidden text a style may carry) and is all written again.
     m_buffer.appendCString("\\plain\n");
     m_state.paragraphStyle = *number;
+    m_state.characterStyle = -1;
+    m_state.characterFormattingUnknown = false;
     constexpr std::int32_t kUnwritten = std::numeric_limits<std::int32_t>::min();
     m_state.alignment = kUnwritten;
     m_state.direction = kUnwritten;
     m_state.firstLineIndent = kUnwritten;
     m_state.leftIndent = kUnwritten;
+    m_state.rightIndent = kUnwritten;
     m_state.lineSpacing = kUnwritten;
     m_state.paragraphSpacing = kUnwritten;
     m_state.paragraphSpacingBefore = kUnwritten;
@@ -90,6 +93,31 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.superscript = 0;
     m_state.foregroundColorIndex = -1;
     m_state.backgroundColorIndex = 0;
+}
+
+void DKRTFWriter::writeCharacterStyle(std::int32_t number)
+{
+    if (number == m_state.characterStyle)
+        return;
+    // "\plain" both ends a style and clears what the run before it had, so
+    // that a style's own formatting does not add to it.
+    m_buffer.appendCString("\\plain");
+    if (number >= 0) {
+        m_buffer.appendCString("\\cs");
+        m_buffer.appendInteger(number);
+    }
+    m_buffer.appendByte(' ');
+    m_state.characterStyle = number;
+    m_state.characterFormattingUnknown = number >= 0;
+    m_state.fontIndex = -1;
+    m_state.fontSize = -1;
+    m_state.bold = false;
+    m_state.italic = false;
+    m_state.strike = false;
+    m_state.underline = 0;
+    m_state.superscript = 0;
+    m_state.foregroundColorIndex = number >= 0 ? -2 : -1;
+    m_state.backgroundColorIndex = number >= 0 ? -2 : 0;
 }
 
 } // namespace folio

@@ -3,6 +3,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/graphics/Font.h"
 #include "platform/graphics/FontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 
@@ -39,7 +40,22 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
     return *m_dictionariesInOrder;
 }
 
-std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
+bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
+
+const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family) const
+{
+    if (!m_documentFamilies) {
+        m_documentFamilies.emplace();
+        for (const std::string& name : m_documentFontNames) {
+            if (std::optional<Font> font = Font::fontWithName(name, 12))
+                m_documentFamilies->emplace(font->familyName(), name);
+        }
+    }
+    auto found = m_documentFamilies->find(family);
+    return found == m_documentFamilies->end() ? nullptr : &found->second;
+}
+
+std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value) const
 {
     const auto* font = value ? value->as<FontAttributeValue>() : nullptr;
     if (!font)
@@ -53,9 +69,31 @@ std::string DKRTFWriter::fontTableName(const AttributeValuePtr& value)
     // A family this system draws with a stand-in is written by its family
     // name; its bold and italic travel as "\b" and "\i", never as a face
     // name made up for the stand-in.
-    if (font->font().isSubstituted())
+    if (font->font().isSubstituted()) {
+        // The name the document gave the family ("Times-Roman" of a Mac
+        // file, read as the family "Times") goes back as it was.
+        if (documentNamedFont(font->font().postScriptName()))
+            return font->font().postScriptName();
+        if (const std::string* named = documentNameOfFamily(font->font().familyName()))
+            return *named;
         return font->font().familyName();
-    return font->font().postScriptName();
+    }
+    // Word and LibreOffice name fonts by family ("Times New Roman"), which
+    // is what they look for again; a face name of ours would be replaced by
+    // another font there. The family stands only for its own bold and
+    // italic faces: a light or condensed face keeps its face name.
+    const Font& face = font->font();
+    if (documentNamedFont(face.familyName()) && !documentNamedFont(face.postScriptName())) {
+        // The face a reader finds for the family with "\b" and "\i".
+        std::optional<Font> familyFace = Font::fontWithName(face.familyName(), face.pointSize());
+        for (std::uint32_t trait : {kFontBoldTrait, kFontItalicTrait}) {
+            if (familyFace && (face.symbolicTraits() & trait))
+                familyFace = familyFace->copyWithSymbolicTraits(trait, trait);
+        }
+        if (familyFace && familyFace->postScriptName() == face.postScriptName())
+            return face.familyName();
+    }
+    return face.postScriptName();
 }
 
 void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::string& name)

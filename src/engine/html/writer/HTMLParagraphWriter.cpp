@@ -63,7 +63,7 @@ void scaleParagraphSpacingForPrint(TEParagraphStyle& style)
 }
 
 // A first line that starts left of the others (a hanging indent, as
-// converters set a list marker before its item's text) prints so; it goes
+// converters set a list marker before its item's text) is shown so; it goes
 // no further left than the text column, which the page clips at.
 std::string hangingIndentCSS(const TEParagraphStyle& style)
 {
@@ -188,9 +188,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 scaleParagraphStyle(style, m_context.textScale);
             if (m_context.settings.forPrint)
                 scaleParagraphSpacingForPrint(style);
+            // The editing page shows a hanging first line as print does,
+            // and hands it back to the save.
             css = style.cssStyleRepresentation().value_or(std::string());
-            if (m_context.settings.forPrint)
-                css += hangingIndentCSS(style);
+            css += hangingIndentCSS(style);
         }
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry.

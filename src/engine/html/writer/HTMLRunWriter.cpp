@@ -174,10 +174,21 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         }
     }
 
-    if (look.underline)
+    const auto underline = static_cast<std::int64_t>(numberOfValue(look.underline).value_or(look.underline ? 1 : 0));
+    const bool struck = flagOfValue(look.strikeOut);
+    if (look.underline && struck)
+        style += "text-decoration:underline line-through;";
+    else if (look.underline)
         style += "text-decoration:underline;";
-    else if (flagOfValue(look.strikeOut))
+    else if (struck)
         style += "text-decoration:line-through;";
+    // A double, dotted or dashed underline keeps its line on the page.
+    if (look.underline && (underline & 0xFF) == 9)
+        style += "text-decoration-style:double;";
+    else if (look.underline && (underline & 0xF00) == 0x100)
+        style += "text-decoration-style:dotted;";
+    else if (look.underline && (underline & 0xF00) >= 0x200)
+        style += "text-decoration-style:dashed;";
 
     if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
@@ -259,6 +270,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
                 spanAttributes[name] = value;
         }
     }
+    // A run in a character style of the document's style sheet keeps the
+    // style's name on the page, for the save.
+    if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
+        spanAttributes["data-character-style"] = style->value();
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
     const std::string* spanStartTag = nullptr;

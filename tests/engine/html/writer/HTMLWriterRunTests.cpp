@@ -136,7 +136,7 @@ TEST(HTMLWriterRunTests, runStylesInOrder)
     std::u16string fragment = fragmentOf(text);
     EXPECT_NE(std::u16string::npos,
               fragment.find(u"<span style=\"letter-spacing:2px;color:#ff0000;background-color:#00ff00;"
-                            u"text-decoration:underline;vertical-align:sub;\">styled</span>"))
+                            u"text-decoration:underline line-through;vertical-align:sub;\">styled</span>"))
         << toUtf8(fragment);
 }
 
