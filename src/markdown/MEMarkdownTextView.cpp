@@ -190,7 +190,7 @@ void MEMarkdownTextView::showWordCounter()
 {
     if (!m_textCounter) {
         m_textCounter = JOTTextCounter::make();
-        m_counterLabel = std::make_shared<Label>(makeRect(frame().size.width / 2 - 100, 72, 200, 22));
+        m_counterLabel = std::make_shared<Label>(counterFrame());
         m_counterLabel->setTextAlignment(TextAlignment::Center);
         m_counterLabel->setBackgroundColor(Color::colorWithWhite(1));
         if (auto parent = superview())
@@ -204,6 +204,20 @@ void MEMarkdownTextView::showWordCounter()
             });
     }
     m_textCounter->startCountingWithText(text());
+}
+
+Rect MEMarkdownTextView::counterFrame() const
+{
+    return makeRect(frame().size.width / 2 - 100, 72, 200, 22);
+}
+
+void MEMarkdownTextView::setFrame(const Rect& frame)
+{
+    SHTextView::setFrame(frame);
+    // A counter shown as the document opens was placed before the view had
+    // its width: it is centred again whenever the width changes.
+    if (m_counterLabel)
+        m_counterLabel->setFrame(counterFrame());
 }
 
 void MEMarkdownTextView::didMoveToSuperview()

@@ -129,12 +129,15 @@ public:
 protected:
     bool willBecomeFirstResponder() override;
     void didMoveToSuperview() override;
+    void setFrame(const Rect& frame) override;
 
 private:
     MEMarkdownTextView(Rect frame, bool usesTeXFormat, UserDefaults* defaults,
                        std::shared_ptr<MEMarkdownSyntaxStorage> syntaxStorage);
     void verticalMove(VerticalDirection direction);
     void textCounterDidUpdateCount(const UserInfo& userInfo);
+    // Centred near the top of the text, over it.
+    Rect counterFrame() const;
     std::vector<std::shared_ptr<METoolbarButton>> buttonsForKeys(const std::vector<MEKeySpec>& keys);
     std::shared_ptr<MEKeyboardToolbar> makeKeyBar();
     // The popover anchor of a key: where it shows in the bar after scrolling.

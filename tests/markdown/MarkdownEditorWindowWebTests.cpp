@@ -338,6 +338,15 @@ TEST_F(MarkdownEditorWindowTest, TheWordCounterShowsTheCountsAndFollowsTheTyping
     }
     ASSERT_TRUE(label);
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(label); }, 20));
+    // Centred over the text, though placed before the view had its width.
+    int labelCentre = 0;
+    int viewCentre = 0;
+    int ignored = 0;
+    gtk_widget_translate_coordinates(label, toplevel, gtk_widget_get_allocated_width(label) / 2, 0, &labelCentre,
+                                     &ignored);
+    gtk_widget_translate_coordinates(view, toplevel, gtk_widget_get_allocated_width(view) / 2, 0, &viewCentre,
+                                     &ignored);
+    EXPECT_NEAR(labelCentre, viewCentre, 20);
 
     // Typed with real keys at the end of the text.
     ASSERT_TRUE(test::focusWindow(toplevel));
