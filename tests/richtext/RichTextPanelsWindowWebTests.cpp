@@ -170,6 +170,13 @@ TEST_F(RichTextPanelsWindowTest, theStyleBarsPanelKeysAndTheStyleItemOpenTheirPa
         EXPECT_TRUE(contains(test::labelTexts(popover), expected.shows)) << expected.shows;
         if (expected.lacks)
             EXPECT_FALSE(contains(test::labelTexts(popover), expected.lacks)) << expected.lacks;
+        // Every button's title shows whole ("Ins..." says nothing).
+        for (GtkWidget* button : test::descendants(popover, GTK_TYPE_BUTTON)) {
+            GtkWidget* label = gtk_bin_get_child(GTK_BIN(button));
+            if (label && GTK_IS_LABEL(label) && gtk_widget_get_mapped(label))
+                EXPECT_FALSE(pango_layout_is_ellipsized(gtk_label_get_layout(GTK_LABEL(label))))
+                    << gtk_label_get_text(GTK_LABEL(label));
+        }
         editor->tools().inspectors().inspector(expected.panel)->dismissAnimated(false);
         ASSERT_TRUE(settle([&] { return !shown(presenter->widgetForController(*editor->tools().inspectors().inspector(expected.panel)->navigationController())); }));
     }

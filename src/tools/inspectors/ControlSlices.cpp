@@ -8,6 +8,8 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 
+#include <algorithm>
+
 namespace folio {
 
 namespace {
@@ -48,18 +50,36 @@ ButtonRowSlice::ButtonRowSlice(std::u16string title, std::vector<Item> items)
 {
 }
 
+std::size_t ButtonRowSlice::columns() const
+{
+    // As many buttons to a row as their titles fit in, four at most: a title
+    // cut short no longer says what its button does. Titles are measured at
+    // an average letter's width, plus the button's own padding.
+    constexpr double kLetterWidth = 7.5;
+    constexpr double kPadding = 24;
+    std::size_t longest = 0;
+    for (const Item& item : m_items)
+        longest = std::max(longest, item.title.size());
+    std::size_t columns = std::clamp<std::size_t>(m_items.size(), 1, 4);
+    while (columns > 1
+           && kLetterWidth * static_cast<double>(longest) + kPadding > (kWidth - 24) / static_cast<double>(columns) - 4)
+        --columns;
+    return columns;
+}
+
 double ButtonRowSlice::preferredHeight() const
 {
-    // Four buttons to a row under the title.
-    return m_buttonsTop + kRowHeight * static_cast<double>((m_items.size() + 3) / 4);
+    std::size_t perRow = columns();
+    return m_buttonsTop + kRowHeight * static_cast<double>((m_items.size() + perRow - 1) / perRow);
 }
 
 void ButtonRowSlice::viewDidLoad()
 {
-    double width = (kWidth - 24) / 4;
+    std::size_t perRow = columns();
+    double width = (kWidth - 24) / static_cast<double>(perRow);
     for (std::size_t i = 0; i < m_items.size(); ++i) {
-        double x = 12 + width * static_cast<double>(i % 4);
-        double y = m_buttonsTop + kRowHeight * static_cast<double>(i / 4);
+        double x = 12 + width * static_cast<double>(i % perRow);
+        double y = m_buttonsTop + kRowHeight * static_cast<double>(i / perRow);
         auto button = std::make_shared<Button>(Rect{{x, y}, {width - 4, kRowHeight - 6}});
         button->setTitle(m_items[i].title);
         std::function<void()> action = m_items[i].action;

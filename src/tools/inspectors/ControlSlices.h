@@ -49,6 +49,8 @@ protected:
     double m_buttonsTop;
 
 private:
+    std::size_t columns() const;
+
     std::vector<Item> m_items;
     std::vector<std::shared_ptr<Button>> m_buttons;
 };
