@@ -21,6 +21,7 @@
 #include "platform/ui/Presenter.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/ui/UIThemes.h"
+#include "tools/DocumentSnapshot.h"
 #include "tools/ToolPanelPresentation.h"
 #include "tools/names/NameGeneratorController.h"
 #include "tools/statistics/StatisticsController.h"
@@ -138,18 +139,7 @@ void MDTextViewController::showNameGenerator()
 
 void MDTextViewController::takeSnapshot()
 {
-    DKDocumentAppController* app = DKDocumentAppController::controller();
-    if (!app || !m_document) {
-        ProgressHUD::showErrorWithStatus(localizedText("No document to take a snapshot of"));
-        return;
-    }
-    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
-        // A snapshot that could not be made says so rather than passing for done.
-        if (picture)
-            ProgressHUD::showSuccessWithStatus(u"");
-        else
-            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
-    });
+    takeDocumentSnapshot(m_document);
 }
 
 void MDTextViewController::showWebResearchBrowser()

@@ -18,6 +18,7 @@
 #include "platform/ui/MenuController.h"
 #include "platform/ui/ProgressHUD.h"
 #include "platform/web/WebView.h"
+#include "tools/DocumentSnapshot.h"
 
 #include <charconv>
 #include <filesystem>
@@ -153,18 +154,7 @@ void WebEditorController::givePageTheKeyboard()
 
 void WebEditorController::takeSnapshot()
 {
-    DKDocumentAppController* app = DKDocumentAppController::controller();
-    if (!app || !m_document) {
-        ProgressHUD::showErrorWithStatus(toUtf16(Localization::localizedString("No document to take a snapshot of", "")));
-        return;
-    }
-    app->takeSnapshotFromURL(m_document->fileURL(), [](Result<std::string> picture) {
-        // A snapshot that could not be made says so rather than passing for done.
-        if (picture)
-            ProgressHUD::showSuccessWithStatus(u"");
-        else
-            ProgressHUD::showErrorWithStatus(toUtf16(picture.error().message));
-    });
+    takeDocumentSnapshot(m_document);
 }
 
 void WebEditorController::updateContextualMenu()
