@@ -41,6 +41,11 @@ GtkWidget* GtkAlertDialog::create(AlertController& alert, GtkWindow* parent)
         // A long message wraps to a readable measure instead of widening
         // the dialog past its window.
         gtk_label_set_max_width_chars(GTK_LABEL(message), 60);
+        // The dialog takes its height from the label's narrowest width: at
+        // a few letters to a line it would stand many times taller than its
+        // text. A long message starts at the full measure.
+        glong letters = g_utf8_strlen(gtk_label_get_text(GTK_LABEL(message)), -1);
+        gtk_label_set_width_chars(GTK_LABEL(message), static_cast<int>(std::min<glong>(letters, 60)));
         gtk_box_pack_start(GTK_BOX(content), message, FALSE, FALSE, 0);
     }
     GtkViewBuilder builder(nullptr);

@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/Action.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
@@ -169,6 +170,35 @@ TEST_F(GtkPresenterTest, alertBecomesADialogWhoseButtonsAnswerInTheModel)
     EXPECT_EQ(inserted, u"https://example.org");
     EXPECT_EQ(presenter->widgetForController(*alert), nullptr);
     EXPECT_EQ(navigation->presentedViewController(), nullptr);
+}
+
+// A long message wraps at a readable measure, and the dialog stands no
+// taller than its lines and its button need.
+TEST_F(GtkPresenterTest, anAlertWithALongMessageIsAsTallAsItsText)
+{
+    std::u16string message;
+    for (int sentence = 0; sentence < 4; ++sentence)
+        message += u"The document has been converted and copied for pasting into other programs. ";
+    auto alert = AlertController::make(u"Copy", message);
+    alert->addAction(AlertAction::make(u"OK", AlertActionStyle::Default));
+    ASSERT_TRUE(editor->presentViewController(alert, true).ok());
+    GtkPresenter::processPendingEvents();
+    GtkWidget* dialog = presenter->widgetForController(*alert);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(dialog); }, 10));
+    GtkPresenter::processPendingEvents();
+    GtkWidget* text = nullptr;
+    for (GtkWidget* label : descendants(dialog, GTK_TYPE_LABEL)) {
+        if (std::string(gtk_label_get_text(GTK_LABEL(label))).rfind("The document", 0) == 0)
+            text = label;
+    }
+    ASSERT_NE(text, nullptr);
+    const int lines = pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(text)));
+    EXPECT_GE(lines, 4) << "the message wraps";
+    EXPECT_LE(lines, 8) << "at a readable measure, not a few letters to a line";
+    EXPECT_LT(gtk_widget_get_allocated_height(dialog), gtk_widget_get_allocated_height(text) + 150);
+    alert->dismissViewControllerAnimated(false);
+    GtkPresenter::processPendingEvents();
 }
 
 TEST_F(GtkPresenterTest, popoverAtABarItemShowsItsTableAndRowsPickInTheModel)
