@@ -459,6 +459,14 @@ void GtkControlBridges::styleLabel(GtkWidget* widget, const Label& label)
     gtk_label_set_justify(GTK_LABEL(widget), xalign == 0.5f ? GTK_JUSTIFY_CENTER
                                              : xalign == 1   ? GTK_JUSTIFY_RIGHT
                                                              : GTK_JUSTIFY_LEFT);
+    // A label of more than one line wraps within its frame, where a single
+    // line would run under whatever stands beside it.
+    const int lines = label.numberOfLines();
+    gtk_label_set_line_wrap(GTK_LABEL(widget), lines != 1);
+    if (lines > 1) {
+        gtk_label_set_lines(GTK_LABEL(widget), lines);
+        gtk_label_set_ellipsize(GTK_LABEL(widget), PANGO_ELLIPSIZE_END);
+    }
 }
 
 void GtkControlBridges::refreshLabel(GtkWidget* root, const Label& label)

@@ -28,6 +28,9 @@ void ControlSlice::loadView()
     auto view = std::make_shared<View>(Rect{{0, 0}, {kWidth, preferredHeight()}});
     m_titleLabel = std::make_shared<Label>(Rect{{12, 0}, {kTitleWidth, kRowHeight}});
     m_titleLabel->setText(title());
+    // A long title ("Text background color") takes a second line rather
+    // than running under the control beside it.
+    m_titleLabel->setNumberOfLines(2);
     view->addSubview(m_titleLabel);
     setView(view);
 }

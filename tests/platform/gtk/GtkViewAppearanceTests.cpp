@@ -171,6 +171,23 @@ protected:
     GtkWidget* toplevel = nullptr;
 };
 
+// A label of two lines wraps within its frame rather than running on under
+// whatever stands beside it.
+TEST_F(GtkViewAppearanceTest, aTwoLineLabelWrapsWithinItsFrame)
+{
+    auto pane = std::make_shared<Pane>();
+    pane->loadViewIfNeeded();
+    auto title = std::make_shared<Label>(makeRect(200, 240, 120, 44));
+    title->setText(u"Text background color");
+    title->setNumberOfLines(2);
+    pane->view()->addSubview(title);
+    show(pane);
+    GtkWidget* widget = shown(*title);
+    ASSERT_TRUE(widget);
+    EXPECT_EQ(pango_layout_get_line_count(gtk_label_get_layout(GTK_LABEL(widget))), 2);
+    EXPECT_LE(gtk_widget_get_allocated_width(widget), 120);
+}
+
 TEST_F(GtkViewAppearanceTest, labelsAndButtonTitlesAreDrawnInTheirOwnFaceAndColour)
 {
     auto pane = std::make_shared<Pane>();
