@@ -117,6 +117,8 @@ private:
     // Either starts the run's character formatting afresh, and every
     // property of it is written again.
     void writeCharacterStyle(std::int32_t number);
+    // After "\plain": nothing of the run's formatting is written any more.
+    void forgetRunFormatting(bool styleMaySetIt);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);

@@ -84,6 +84,11 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.lineSpacing = kUnwritten;
     m_state.paragraphSpacing = kUnwritten;
     m_state.paragraphSpacingBefore = kUnwritten;
+    forgetRunFormatting(false);
+}
+
+void DKRTFWriter::forgetRunFormatting(bool styleMaySetIt)
+{
     m_state.fontIndex = -1;
     m_state.fontSize = -1;
     m_state.bold = false;
@@ -91,8 +96,10 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.strike = false;
     m_state.underline = 0;
     m_state.superscript = 0;
-    m_state.foregroundColorIndex = -1;
-    m_state.backgroundColorIndex = 0;
+    // A character style may give colours of its own: they are then unknown
+    // and written again whatever the run asks.
+    m_state.foregroundColorIndex = styleMaySetIt ? -2 : -1;
+    m_state.backgroundColorIndex = styleMaySetIt ? -2 : 0;
 }
 
 void DKRTFWriter::writeCharacterStyle(std::int32_t number)
@@ -109,15 +116,7 @@ void DKRTFWriter::writeCharacterStyle(std::int32_t number)
     m_buffer.appendByte(' ');
     m_state.characterStyle = number;
     m_state.characterFormattingUnknown = number >= 0;
-    m_state.fontIndex = -1;
-    m_state.fontSize = -1;
-    m_state.bold = false;
-    m_state.italic = false;
-    m_state.strike = false;
-    m_state.underline = 0;
-    m_state.superscript = 0;
-    m_state.foregroundColorIndex = number >= 0 ? -2 : -1;
-    m_state.backgroundColorIndex = number >= 0 ? -2 : 0;
+    forgetRunFormatting(number >= 0);
 }
 
 } // namespace folio
