@@ -193,7 +193,11 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     style.lineHeightMultiple = 1.0;
     if (const auto* value = attributes.valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName))
         style = value->style().settings();
-    std::vector<TextTab> tabStops = writableTabStops(style.tabStops);
+    const ArrayValue* lists = listArray(attributes);
+    const bool inList = lists || attributes.containsKey(TETextIsListAttribute);
+    // A list item's stops are those its marker is laid out on, no stops of
+    // the paragraph's own.
+    std::vector<TextTab> tabStops = inList ? std::vector<TextTab>() : writableTabStops(style.tabStops);
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph.
     if (tabStops != m_state.tabStops && !m_state.tabStops.empty()) {
@@ -202,7 +206,6 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     }
     writeParagraphStyle(attributes);
 
-    const ArrayValue* lists = listArray(attributes);
     if (lists && isListMarker(attributes))
         writeListNumbering(*lists);
 
@@ -210,7 +213,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
     // hair under 680 twips in single precision, and cutting lost a twip at
     // every save. A list's indent is the list's own, written as it was.
-    std::int32_t leftIndent = lists || attributes.containsKey(TETextIsListAttribute)
+    std::int32_t leftIndent = inList
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);

@@ -514,6 +514,23 @@ TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
         EXPECT_TRUE(stops(again.text, u"Again") == sign) << rtf;
         EXPECT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string()));
     }
+
+    // The stops a list's markers are laid out on are the list's, not stops of
+    // its paragraphs: a save through the page adds none.
+    for (const std::string name : {"lists.rtf", "nested.rtf"}) {
+        const DKRTFReadResult list = read(fixture(name));
+        const std::string rtf = written(list, throughThePage(list.text));
+        const DKRTFReadResult again = read(rtf);
+        // The save ends the last paragraph with a line feed.
+        ASSERT_EQ(toUtf8(again.text.string().substr(0, list.text.length())), toUtf8(list.text.string())) << rtf;
+        auto stopsAt = [](const AttributedString& text, std::size_t index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+            return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+        };
+        for (std::size_t index = 0; index < list.text.length(); ++index)
+            EXPECT_TRUE(stopsAt(again.text, index) == stopsAt(list.text, index)) << name << " at " << index << "\n" << rtf;
+    }
 }
 
 } // namespace
