@@ -235,5 +235,46 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
+
+// A Word file's tab stops, typed into and autosaved: every paragraph keeps
+// its stops and leaders, and a paragraph split off with Return takes the
+// stops of the one it came from.
+TEST_F(RichTextOtherProgramsFileWindowTest, tabStopsSurviveTypingAndAReturn)
+{
+    const std::string path = folder.path("tabs.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\pard\\plain\\tqr\\tldot\\tx8640 Contents\\tab 1\\par\n"
+                    "\\pard\\plain Plain words\\par\n"
+                    "\\pard\\plain\\tx1440\\tqc\\tlhyph\\tx4320\\tqdec\\tx6480 Name\\tab Middle\\tab 3.14\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    typeAtTheEnd("5");
+    if (HasFatalFailure())
+        return;
+    press(GDK_KEY_Return);
+    type("Yak");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Yak") != std::string::npos; }));
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto stops = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const std::vector<TextTab> table{{72, TextAlignment::Left, false, 0},
+                                     {216, TextAlignment::Center, false, u'-'},
+                                     {324, TextAlignment::Right, true, 0}};
+    EXPECT_EQ(toUtf8(visible(saved.text)), "Contents\t1\nPlain words\nName\tMiddle\t3.145\nYak") << rtf;
+    EXPECT_TRUE((stops(u"Contents") == std::vector<TextTab>{{432, TextAlignment::Right, false, u'.'}})) << rtf;
+    EXPECT_TRUE(stops(u"Plain").empty()) << rtf;
+    EXPECT_TRUE(stops(u"Name") == table) << rtf;
+    EXPECT_TRUE(stops(u"Yak") == table) << rtf;
+}
+
 } // namespace
 } // namespace folio

@@ -8,6 +8,7 @@
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
+#include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/dom/TEListItemHTMLElement.h"
 #include "engine/dom/TEStylesheetHTMLElement.h"
@@ -153,6 +154,9 @@ void TEHTMLElement::interpretAttributes()
     // document's default style.
     if (const std::u16string* style = attributeForKey("data-style"))
         m_paragraphStyleName = *style;
+    if (const std::u16string* stops = attributeForKey("data-tabs"))
+        if (std::optional<std::vector<TextTab>> tabStops = HTMLTabStops::stopsFromAttribute(*stops))
+            m_paragraphStyle.setTabStops(std::move(tabStops));
     if (const std::u16string* style = attributeForKey("data-character-style"))
         m_characterStyleName = *style;
     if (const std::u16string* direction = attributeForKey("dir")) {

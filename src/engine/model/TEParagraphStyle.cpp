@@ -189,6 +189,8 @@ void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
         for (const TextTab& tab : *m_tabStops) {
             key.add(tab.location);
             key.add(tab.alignment);
+            key.add(tab.decimal);
+            key.add(static_cast<std::uint32_t>(tab.leader));
         }
     }
 }

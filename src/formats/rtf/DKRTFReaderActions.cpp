@@ -91,6 +91,9 @@ void DKRTFReader::actionParagraphDefault(int)
     if (!m_writtenByCocoa && state().listID() != 0 && m_listTable.keepsFormattingAtParagraphReset(state().listID())) {
         state().setListID(0);
         state().setInTable(false);
+        // Tab stops were never part of what survives: a writer that wants
+        // the next paragraph without them has no other way to say so.
+        state().mutableParagraph().tabs.clear();
         return;
     }
     state().resetParagraphAttributes();

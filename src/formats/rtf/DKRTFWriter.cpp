@@ -277,6 +277,7 @@ void DKRTFWriter::writeBody()
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
+            m_state.tabStops.clear();
             m_writtenList = 0;
         } else if (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1)) {
             // Text read from other writers' lists has no list-end marker: the

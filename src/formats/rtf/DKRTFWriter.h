@@ -123,6 +123,8 @@ private:
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes);
     void writeListNumbering(const ArrayValue& lists);
+    // Each stop's kind, leader and position, in twips.
+    void writeTabStops(const std::vector<TextTab>& stops);
     // Writes the control word with its value when it differs from the last one
     // written, and remembers it; the writer writes only changes.
     bool writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten);

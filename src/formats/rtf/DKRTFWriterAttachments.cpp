@@ -262,6 +262,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.lineSpacing = defaults.lineSpacing;
     m_state.paragraphSpacing = defaults.paragraphSpacing;
     m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;
+    m_state.tabStops.clear();
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_writtenList = 0;
 }

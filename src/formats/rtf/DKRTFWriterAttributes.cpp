@@ -19,6 +19,8 @@ constexpr float kTwipsPerCentimetre = 566.96f;
 constexpr double kSingleLineSpacing = 240;
 constexpr double kLargestLineSpacing = 1920;
 constexpr double kFallbackLineSpacing = 360;
+// Points; farther than any page is wide.
+constexpr double kLargestTabStop = 20000;
 
 // Flags such as "LISTEND" or the page break are on when present, unless they
 // hold a number that is 0: the reader marks every run outside a table with
@@ -113,7 +115,40 @@ std::int32_t truncated(double value)
     return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
 }
 
+// The stops a reader can take back: at a position past the paragraph's
+// edge that rounds to a whole twip above zero.
+std::vector<TextTab> writableTabStops(const std::optional<std::vector<TextTab>>& stops)
+{
+    std::vector<TextTab> writable;
+    if (!stops)
+        return writable;
+    for (const TextTab& stop : *stops)
+        if (std::isfinite(stop.location) && std::round(stop.location * 20) >= 1 && stop.location <= kLargestTabStop)
+            writable.push_back(stop);
+    return writable;
+}
+
 } // namespace
+
+void DKRTFWriter::writeTabStops(const std::vector<TextTab>& stops)
+{
+    for (const TextTab& stop : stops) {
+        if (stop.decimal)
+            m_buffer.appendCString("\\tqdec");
+        else if (stop.alignment == TextAlignment::Right)
+            m_buffer.appendCString("\\tqr");
+        else if (stop.alignment == TextAlignment::Center)
+            m_buffer.appendCString("\\tqc");
+        if (stop.leader == u'.')
+            m_buffer.appendCString("\\tldot");
+        else if (stop.leader == u'-')
+            m_buffer.appendCString("\\tlhyph");
+        else if (stop.leader == u'_')
+            m_buffer.appendCString("\\tlul");
+        m_buffer.appendCString("\\tx");
+        m_buffer.appendInteger(truncated(std::round(stop.location * 20)));
+    }
+}
 
 bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std::int32_t& lastWritten)
 {
@@ -154,14 +189,23 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         m_buffer.appendCString("{\\*\\do\\dobxcolumn\\dobypara\\dodhgt\\dpline\\dpxsize9200\\dplinesolid\\dplinew30} ");
         return;
     }
-    writeParagraphStyle(attributes);
-
     PlatformParagraphStyle::Settings style;
     style.lineHeightMultiple = 1.0;
     if (const auto* value = attributes.valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName))
         style = value->style().settings();
-
     const ArrayValue* lists = listArray(attributes);
+    const bool inList = lists || attributes.containsKey(TETextIsListAttribute);
+    // A list item's stops are those its marker is laid out on, no stops of
+    // the paragraph's own.
+    std::vector<TextTab> tabStops = inList ? std::vector<TextTab>() : writableTabStops(style.tabStops);
+    // A reader adds every stop named to those in force; only "\pard" clears
+    // them, and with them everything else written for the paragraph.
+    if (tabStops != m_state.tabStops && !m_state.tabStops.empty()) {
+        m_buffer.appendCString("\\pard\n");
+        resetWrittenParagraphState();
+    }
+    writeParagraphStyle(attributes);
+
     if (lists && isListMarker(attributes))
         writeListNumbering(*lists);
 
@@ -169,7 +213,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
     // hair under 680 twips in single precision, and cutting lost a twip at
     // every save. A list's indent is the list's own, written as it was.
-    std::int32_t leftIndent = lists || attributes.containsKey(TETextIsListAttribute)
+    std::int32_t leftIndent = inList
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
@@ -199,6 +243,11 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
 
     changed |= writeOnChange("\\sa", truncated(style.paragraphSpacing * 20), m_state.paragraphSpacing);
     changed |= writeOnChange("\\sb", truncated(style.paragraphSpacingBefore * 20), m_state.paragraphSpacingBefore);
+    if (tabStops != m_state.tabStops) {
+        writeTabStops(tabStops);
+        m_state.tabStops = std::move(tabStops);
+        changed = true;
+    }
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the

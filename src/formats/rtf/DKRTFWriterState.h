@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/text/PlatformParagraphStyle.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace folio {
 
@@ -47,6 +50,9 @@ struct DKRTFWriterState {
     std::int32_t lineSpacing = 240;
     std::int32_t paragraphSpacing = 0;
     std::int32_t paragraphSpacingBefore = 0;
+    // The tab stops in force: RTF adds stops paragraph by paragraph and only
+    // "\pard" takes them away again.
+    std::vector<TextTab> tabStops;
 
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).

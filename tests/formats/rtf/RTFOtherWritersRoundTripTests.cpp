@@ -474,5 +474,64 @@ TEST_F(RTFOtherWritersRoundTripTests, indentsOnBothSidesAndHangingFirstLinesAreK
     EXPECT_EQ(indents(again.text, u"Closing"), "0 0 0") << rtf;
 }
 
+// Tab stops as Word writes them, a leader before a right stop for a table of
+// contents, centred and decimal stops, and a paragraph without stops between
+// paragraphs with them: each paragraph has its own stops again after a save,
+// straight and through the editing page, and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
+{
+    const std::string word = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                             "\\pard\\plain\\tqr\\tldot\\tx8640 Contents\\tab 1\\par\n"
+                             "\\pard\\plain\\tx1440\\tqc\\tlhyph\\tx4320\\tqdec\\tx6480 Name\\tab Middle\\tab 3.14\\par\n"
+                             "\\pard\\plain Plain words\\par\n"
+                             "\\pard\\plain\\tlul\\tx2881 Sign\\tab here\\par\n"
+                             "\\pard\\plain\\tlul\\tx2881 Again\\tab here\\par\n}";
+    auto stops = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const DKRTFReadResult original = read(word);
+    const std::vector<TextTab> contents{{432, TextAlignment::Right, false, u'.'}};
+    const std::vector<TextTab> table{{72, TextAlignment::Left, false, 0},
+                                     {216, TextAlignment::Center, false, u'-'},
+                                     {324, TextAlignment::Right, true, 0}};
+    const std::vector<TextTab> sign{{144.05, TextAlignment::Left, false, u'_'}};
+    ASSERT_TRUE(stops(original.text, u"Contents") == contents);
+    ASSERT_TRUE(stops(original.text, u"Name") == table);
+    ASSERT_TRUE(stops(original.text, u"Plain").empty());
+    ASSERT_TRUE(stops(original.text, u"Sign") == sign);
+
+    const std::string straight = written(original, original.text);
+    const std::string throughPage = written(original, throughThePage(original.text));
+    for (const std::string& rtf : {straight, throughPage, written(read(throughPage), throughThePage(read(throughPage).text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_TRUE(stops(again.text, u"Contents") == contents) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Name") == table) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Plain").empty()) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Sign") == sign) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Again") == sign) << rtf;
+        EXPECT_EQ(toUtf8(again.text.string()), toUtf8(original.text.string()));
+    }
+
+    // The stops a list's markers are laid out on are the list's, not stops of
+    // its paragraphs: a save through the page adds none.
+    for (const std::string name : {"lists.rtf", "nested.rtf"}) {
+        const DKRTFReadResult list = read(fixture(name));
+        const std::string rtf = written(list, throughThePage(list.text));
+        const DKRTFReadResult again = read(rtf);
+        // The save ends the last paragraph with a line feed.
+        ASSERT_EQ(toUtf8(again.text.string().substr(0, list.text.length())), toUtf8(list.text.string())) << rtf;
+        auto stopsAt = [](const AttributedString& text, std::size_t index) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+            const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+            return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+        };
+        for (std::size_t index = 0; index < list.text.length(); ++index)
+            EXPECT_TRUE(stopsAt(again.text, index) == stopsAt(list.text, index)) << name << " at " << index << "\n" << rtf;
+    }
+}
+
 } // namespace
 } // namespace folio

@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLParagraphWriter.h"
 
+#include "engine/html/HTMLTabStops.h"
 #include "engine/html/writer/HTMLListTagWriter.h"
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/html/writer/HTMLRunWriter.h"
@@ -83,28 +84,6 @@ const std::u16string* styleName(const AttributeDictionary& attributes)
 {
     const auto* name = attributes.valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);
     return name ? &name->value() : nullptr;
-}
-
-// A paragraph's tab stops for the print page's script, which sets its tabs
-// on them: a kind letter (L, R, C, D for decimal), the position in points
-// from the text column's edge, and the leader character if any ("R432.").
-std::u16string tabStopsAttribute(const std::vector<TextTab>& stops)
-{
-    std::u16string text;
-    for (const TextTab& stop : stops) {
-        if (!std::isfinite(stop.location) || stop.location <= 0)
-            continue;
-        if (!text.empty())
-            text += u' ';
-        text += stop.decimal                               ? u'D'
-            : stop.alignment == TextAlignment::Right  ? u'R'
-            : stop.alignment == TextAlignment::Center ? u'C'
-                                                      : u'L';
-        text += toUtf16(formatShortest(std::round(stop.location * 100) / 100));
-        if (stop.leader == u'.' || stop.leader == u'-' || stop.leader == u'_')
-            text += stop.leader;
-    }
-    return text;
 }
 
 std::string emptyLine(const std::string& css, const std::u16string* style = nullptr)
@@ -263,8 +242,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         }
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
-        if (m_context.settings.forPrint && paragraphStyle() && paragraphStyle()->tabStops())
-            if (std::u16string stops = tabStopsAttribute(*paragraphStyle()->tabStops()); !stops.empty())
+        // The editing page keeps the stops for the save, as it keeps the style.
+        if (paragraphStyle() && paragraphStyle()->tabStops())
+            if (std::u16string stops = HTMLTabStops::attributeText(*paragraphStyle()->tabStops()); !stops.empty())
                 elementAttributes["data-tabs"] = stops;
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
