@@ -75,6 +75,17 @@ protected:
         return *editor;
     }
     GtkWidget* toplevel() { return presenter->widgetForWindow(*app.documentWindow()); }
+    // Waits until the find bar's field takes the typing.
+    bool findFieldHasTheKeyboard()
+    {
+        return RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel()));
+                return focused && GTK_IS_ENTRY(focused);
+            },
+            10);
+    }
     // The buttons of the window showing `label`.
     std::size_t buttonsLabelled(const char* label)
     {
@@ -238,13 +249,7 @@ TEST_F(MarkdownFindBarWindowTest, AClickIntoTheTextEndsTheSearchAndBringsTheWhol
     textView.showSearchTextMode();
     GtkPresenter::processPendingEvents();
     ASSERT_EQ(findEntries(), 1u);
-    ASSERT_TRUE(RunLoop::main().runUntil(
-        [&] {
-            GtkPresenter::processPendingEvents();
-            GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel()));
-            return focused && GTK_IS_ENTRY(focused);
-        },
-        10));
+    ASSERT_TRUE(findFieldHasTheKeyboard());
     ASSERT_TRUE(test::typeText("cat"));
     ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.numberOfMatches() == 3; }, 10));
     EXPECT_EQ(buttonsLabelled("1/3"), 1u) << "the segment shows which match is current";
@@ -301,13 +306,7 @@ TEST_F(MarkdownFindBarWindowTest, TheKeyBarIsWholeAgainAfterTheFindBarIsDone)
     GtkPresenter::processPendingEvents();
     ASSERT_TRUE(test::focusWindow(toplevel()));
     textView.showSearchTextMode();
-    ASSERT_TRUE(RunLoop::main().runUntil(
-        [&] {
-            GtkPresenter::processPendingEvents();
-            GtkWidget* focused = gtk_window_get_focus(GTK_WINDOW(toplevel()));
-            return focused && GTK_IS_ENTRY(focused);
-        },
-        10));
+    ASSERT_TRUE(findFieldHasTheKeyboard());
     ASSERT_TRUE(test::typeText("words"));
     ASSERT_TRUE(RunLoop::main().runUntil([&] { GtkPresenter::processPendingEvents(); return textView.numberOfMatches() == 1; }, 10));
     GtkWidget* done = nullptr;

@@ -71,6 +71,16 @@ protected:
         ASSERT_EQ(editingOfLastParagraph(), "read-only");
     }
 
+    // The three "amber"s found, and the far blocks read-only again while the
+    // search stays on.
+    void findAmberAndWaitForHolding(FindCommander& find)
+    {
+        find.findOnPage(u"amber");
+        ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 3; })) << find.nTotalResults();
+        ASSERT_TRUE(waitFor([&] { return run("isHoldingWhileTyping()") == "1"; }));
+        EXPECT_EQ(editingOfLastParagraph(), "read-only");
+    }
+
     std::string editingOfLastParagraph()
     {
         return run("getComputedStyle(document.getElementById('paragraph').lastElementChild).webkitUserModify");
@@ -143,11 +153,9 @@ TEST_F(RichTextTypingHoldWindowWebTest, findAndReplaceAllReachHeldBlocksAndUndoT
     if (HasFatalFailure())
         return;
     FindCommander& find = editor->editingTools().find();
-    find.findOnPage(u"amber");
-    ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 3; })) << find.nTotalResults();
-    // The search is still on, and the far blocks are read-only again.
-    ASSERT_TRUE(waitFor([&] { return run("isHoldingWhileTyping()") == "1"; }));
-    EXPECT_EQ(editingOfLastParagraph(), "read-only");
+    findAmberAndWaitForHolding(find);
+    if (HasFatalFailure())
+        return;
     find.bar().replaceOnPage->setText(u"cobalt");
     find.replaceAll();
     ASSERT_TRUE(pageTextBecomes([](const std::string& text) {
@@ -178,10 +186,9 @@ TEST_F(RichTextTypingHoldWindowWebTest, aSearchKeepsFarBlocksHeldAndAMatchSteppe
     if (HasFatalFailure())
         return;
     FindCommander& find = editor->editingTools().find();
-    find.findOnPage(u"amber");
-    ASSERT_TRUE(waitFor([&] { return find.nTotalResults() == 3; })) << find.nTotalResults();
-    ASSERT_TRUE(waitFor([&] { return run("isHoldingWhileTyping()") == "1"; }));
-    EXPECT_EQ(editingOfLastParagraph(), "read-only");
+    findAmberAndWaitForHolding(find);
+    if (HasFatalFailure())
+        return;
 
     // From the first match to the third, in the last paragraph: it becomes
     // editable, and the replacement lands there.
