@@ -1,5 +1,6 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 
+#include "engine/html/HTMLListItemIndents.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
@@ -56,6 +57,16 @@ void TEListItemHTMLElement::applyStyleDictionary(const CSSStyleDictionary& style
     const double headIndent = sumOfListIndents() + padding().left + margins().left;
     paragraphStyle().setHeadIndent(headIndent);
     paragraphStyle().setFirstLineHeadIndent(headIndent);
+    // An item keeps the indents its file gave it while it stays where it
+    // was: at the same depth, with no indent of its own from the page.
+    if (const std::u16string* value = attributeForKey("data-indent")) {
+        const std::optional<HTMLListItemIndents> own = HTMLListItemIndents::fromAttribute(*value);
+        if (own && own->depth == paragraphStyle().textLists().size() && padding().left == 0 && margins().left == 0) {
+            paragraphStyle().setHeadIndent(own->headIndent);
+            paragraphStyle().setFirstLineHeadIndent(own->firstLineHeadIndent);
+            m_keepsOwnIndents = true;
+        }
+    }
     if (const TEHTMLElement* parent = parentElement())
         mutableMargins().left += parent->listIndent();
 }
@@ -122,7 +133,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 
     const double headIndent = paragraphStyle().headIndent();
     TEParagraphStyle prefixStyle = paragraphStyle();
-    prefixStyle.setFirstLineHeadIndent(headIndent);
+    // The marker starts the item's first line, wherever the file had it.
+    if (!m_keepsOwnIndents)
+        prefixStyle.setFirstLineHeadIndent(headIndent);
     prefixStyle.setDefaultTabInterval(kMarkerTabInterval);
     prefixStyle.setTabStops(TEParagraphStyle::TabStops());
     if (listStyle->type() != TECSSListStyleType::None) {

@@ -27,6 +27,8 @@ private:
     std::optional<MutableAttributedString> listPrefix() const;
 
     mutable std::optional<std::int64_t> m_indexInList;
+    // The item's indents are those of its "data-indent", not its lists'.
+    bool m_keepsOwnIndents = false;
 };
 
 } // namespace folio

@@ -273,17 +273,19 @@ void DKRTFWriter::writeBody()
         beginningOfParagraph = unit == u'\n';
         if (unit != u'\n')
             continue;
-        if (m_state.previousWasList == 1) {
+        // Text read from other writers' lists has no list-end marker: the
+        // paragraph after the list leaves it all the same.
+        const bool listEnds = m_state.previousWasList == 1 ||
+            (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1));
+        if (listEnds) {
+            // A reader of our files keeps the list's indents and spacing
+            // past this "\pard", so they are still the ones in force; only
+            // the stops and the list end with it.
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
             m_writtenList = 0;
-        } else if (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1)) {
-            // Text read from other writers' lists has no list-end marker: the
-            // paragraph after the list leaves it all the same.
-            m_buffer.appendCString("\\pard\n");
-            resetWrittenParagraphState();
         }
     }
 }

@@ -143,6 +143,9 @@ private:
         std::int32_t characterStyle = -1;
         const ArrayValue* lists = nullptr;
         bool listMarker = false;
+        // The run is in a list: it has a list array, or is the marker of a
+        // later item, which a reader marks as list text only.
+        bool inList = false;
         bool listEnd = false;
         std::optional<std::string> link;
         const TETextAttachment* attachment = nullptr;

@@ -210,10 +210,13 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         writeListNumbering(*lists);
 
     bool changed = false;
-    // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
-    // hair under 680 twips in single precision, and cutting lost a twip at
-    // every save. A list's indent is the list's own, written as it was.
-    std::int32_t leftIndent = inList
+    // Rounded, not cut: the ruler scale of "\li680" is a hair under 680
+    // twips in single precision, and cutting lost a twip at every save. An
+    // item made on the page starts its first line at its head indent, in
+    // the page's units, and is written as it always was; an item read from
+    // a file has the indents the file gave it, in the file's units.
+    const bool ownListIndents = lists && style.firstLineHeadIndent != style.headIndent;
+    std::int32_t leftIndent = inList && !ownListIndents
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
@@ -223,9 +226,16 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     changed |= writeOnChange("\\ri", truncated(std::round(-tailIndent * 1096.0 / 80.0)), m_state.rightIndent);
 
     if (lists) {
+        // A file's first line mostly hangs left of the text, where the
+        // marker goes, but never past the paragraph's own left edge.
+        std::int32_t firstLine = leftIndent;
+        const auto indent = static_cast<float>(style.firstLineHeadIndent);
+        if (ownListIndents && std::isfinite(indent))
+            firstLine = truncated(std::round(
+                std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre) * kTwipsPerCentimetre));
         m_buffer.appendCString("\\fi");
-        m_buffer.appendInteger(leftIndent);
-        m_state.firstLineIndent = leftIndent;
+        m_buffer.appendInteger(firstLine);
+        m_state.firstLineIndent = firstLine;
         changed = true;
     } else {
         float indent = static_cast<float>(style.firstLineHeadIndent);
@@ -331,6 +341,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
     formatting.listMarker = isListMarker(attributes);
+    formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
     formatting.listEnd = hasFlag(attributes, TEListEndMarker);
     formatting.link = linkOf(attributes);
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
@@ -363,9 +374,6 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     const bool bold = formatting.bold;
     const bool italic = formatting.italic;
     const bool strike = formatting.strike;
-
-    if (formatting.attachment)
-        writeAttachment(*formatting.attachment);
 
     bool wroteOutput = false;
     writeFootnoteTableSwitch(formatting.footnoteTable, wroteOutput);
@@ -444,15 +452,21 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     }
 
     writeColorAttributes(formatting);
+    // After the run's font, so that the picture's line is as high as the
+    // file had it, also where a style's "\plain" has just reset the size.
+    if (formatting.attachment)
+        writeAttachment(*formatting.attachment);
 
     const bool listEnd = formatting.listEnd;
-    if (lists && m_state.isPrefixIndex == 0) {
+    // Every item's marker is written, so that readers that do not number
+    // the items themselves show each one's.
+    if (formatting.inList && m_state.isPrefixIndex == 0) {
         if (marker) {
             m_state.isPrefixIndex = 1;
             m_buffer.appendCString("{\\listtext");
             ++m_state.listPrefixIndex;
         }
-        if (listEnd)
+        if (lists && listEnd)
             m_state.listPrefixIndex = -1;
     }
     m_state.previousWasList = lists && listEnd && !marker ? 1 : 0;
