@@ -118,6 +118,11 @@ std::int64_t TEListItemHTMLElement::indexOfListItemInListRoot() const
     return index;
 }
 
+std::int64_t TEListItemHTMLElement::itemNumber(const TECSSListStyle& list) const
+{
+    return TECSSListStyle::itemNumber(list.startingItemNumber(), indexOfListItemInListRoot());
+}
+
 std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 {
     if (paragraphStyle().textLists().empty())
@@ -172,14 +177,16 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         attributes = makeAttributes();
     }
 
-    const std::int64_t counter = TECSSListStyle::itemNumber(listStyle->startingItemNumber(), indexOfListItemInListRoot());
+    const std::int64_t counter = itemNumber(*listStyle);
     Image::Pointer image;
     if (listStyle->imageName()) {
         image = markerImageNamed(*listStyle->imageName());
         if (!image)
             listStyle->setImageName(std::nullopt);
     }
-    const std::optional<std::u16string> text = listStyle->prefixWithCounter(counter);
+    // A marker with words of its own is laid out as one with a number.
+    std::optional<std::u16string> text = listStyle->markerWithText(counter);
+    text = text ? u"\t" + *text + u"\t" : listStyle->prefixWithCounter(counter);
     if (!text || text->empty())
         return std::nullopt;
 
@@ -200,6 +207,16 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
     std::optional<MutableAttributedString> itemText = TEHTMLElement::attributedString();
     if (!itemText)
         return std::nullopt;
+    // The page shows a marker with words of its own as the item's first
+    // words, which are the marker's again, not the item's. Words the user
+    // changed there are the item's and stay.
+    const auto& lists = paragraphStyle().textLists();
+    if (const std::optional<std::u16string> words = lists.empty() ? std::nullopt : lists.back()->markerWithText(itemNumber(*lists.back()))) {
+        const std::u16string& text = itemText->string();
+        if (text.size() > words->size() && text.starts_with(*words) &&
+            (text[words->size()] == u' ' || text[words->size()] == u'\u00A0'))
+            itemText->deleteCharactersInRange(Range{0, words->size() + 1});
+    }
     std::optional<MutableAttributedString> prefix = listPrefix();
     MutableAttributedString text;
     if (prefix) {

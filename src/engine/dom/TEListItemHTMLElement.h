@@ -24,6 +24,8 @@ private:
     // the nearest earlier item that has counted already, so that a long list
     // is not walked again for each of its items.
     std::int64_t indexOfListItemInListRoot() const;
+    // The number of the item's marker in `list`.
+    std::int64_t itemNumber(const TECSSListStyle& list) const;
     std::optional<MutableAttributedString> listPrefix() const;
 
     mutable std::optional<std::int64_t> m_indexInList;

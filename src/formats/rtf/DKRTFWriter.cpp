@@ -224,7 +224,11 @@ void DKRTFWriter::writeBody()
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
-            writeAttributes(runAttributes, beginningOfParagraph);
+            AttributeDictionaryPtr itemText;
+            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker &&
+                attributeRange.end() < text.size() && text[attributeRange.end() - 1] != u'\n')
+                itemText = m_attributedString.attributesAtIndex(attributeRange.end());
+            writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
             runIsPageBreak = characterFormatting(runAttributes).pageBreak;
         }
@@ -298,10 +302,11 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
     writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
 }
 
-void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph)
+void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
+                                  const AttributeDictionary* itemText)
 {
     if (beginningOfParagraph)
-        writeParagraphAttributes(attributes);
+        writeParagraphAttributes(attributes, itemText);
     writeFontAttributes(attributes);
 }
 

@@ -80,12 +80,18 @@ private:
     void writeHeader();
     void writeBody();
     void writeAttributesAtIndex(std::size_t index, bool beginningOfParagraph);
-    void writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph);
+    // `itemText` is the attributes of a list item's text after its marker,
+    // whose paragraph style holds the item's own tab stops.
+    void writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
+                         const AttributeDictionary* itemText = nullptr);
 
     // --- Tables (DKRTFWriterTables.cpp) ---
     void writeFontTable();
     void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
     void writeColorTable();
+    // The "{\\leveltext" of a level whose markers have words of their own,
+    // from its length on, and its "{\\levelnumbers" group.
+    void writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth);
     void writeListTable();
     // Every dictionary of the text's runs, once each, in order of first use.
     const std::vector<const AttributeDictionary*>& dictionariesInOrderOfFirstUse();
@@ -121,7 +127,7 @@ private:
     void forgetRunFormatting(bool styleMaySetIt);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
-    void writeParagraphAttributes(const AttributeDictionary& attributes);
+    void writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText);
     void writeListNumbering(const ArrayValue& lists);
     // Each stop's kind, leader and position, in twips.
     void writeTabStops(const std::vector<TextTab>& stops);

@@ -179,7 +179,7 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
     m_writtenLevel = level;
 }
 
-void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes)
+void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText)
 {
     if (hasFlag(attributes, TEPageBreakAttribute)) {
         m_buffer.appendCString("\\page ");
@@ -195,14 +195,33 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         style = value->style().settings();
     const ArrayValue* lists = listArray(attributes);
     const bool inList = lists || attributes.containsKey(TETextIsListAttribute);
-    // A list item's stops are those its marker is laid out on, no stops of
-    // the paragraph's own.
-    std::vector<TextTab> tabStops = inList ? std::vector<TextTab>() : writableTabStops(style.tabStops);
+    // A list item's marker may be laid out on stops of its own; the item's
+    // stops are those of its text.
+    std::vector<TextTab> tabStops;
+    if (!inList) {
+        tabStops = writableTabStops(style.tabStops);
+    } else if (const auto* item = itemText ? itemText->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)
+                                           : nullptr) {
+        tabStops = writableTabStops(item->style().tabStops());
+    }
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph.
     if (tabStops != m_state.tabStops && !m_state.tabStops.empty()) {
+        const std::int64_t list = m_writtenList;
+        const std::int64_t level = m_writtenLevel;
         m_buffer.appendCString("\\pard\n");
         resetWrittenParagraphState();
+        // A later item of a list read from a file names no list of its own:
+        // it stays in the list of the item before.
+        if (inList && !lists && list != 0) {
+            m_buffer.appendCString("\\ls");
+            m_buffer.appendInteger(list);
+            m_buffer.appendCString("\\ilvl");
+            m_buffer.appendInteger(level);
+            m_buffer.appendByte('\n');
+            m_writtenList = list;
+            m_writtenLevel = level;
+        }
     }
     writeParagraphStyle(attributes);
 
@@ -215,7 +234,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // item made on the page starts its first line at its head indent, in
     // the page's units, and is written as it always was; an item read from
     // a file has the indents the file gave it, in the file's units.
-    const bool ownListIndents = lists && style.firstLineHeadIndent != style.headIndent;
+    const bool ownListIndents = inList && style.firstLineHeadIndent != style.headIndent;
     std::int32_t leftIndent = inList && !ownListIndents
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));

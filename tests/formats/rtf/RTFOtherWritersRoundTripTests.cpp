@@ -4,6 +4,7 @@
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
@@ -323,7 +324,8 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
 // break in the middle of TextEdit's paragraph adds no line.
 TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnIndentsAndSpacing)
 {
-    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf"}) {
+    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf",
+                                   "word-numbering.rtf"}) {
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
         ASSERT_TRUE(data.ok()) << name;
         DKRTFReadResult original = read(data->toString());
@@ -334,6 +336,92 @@ TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnIndentsAndSpacing)
             expectSameText(read(written(again, throughThePage(again.text))).text, original.text, name + "\n" + rtf);
         }
     }
+}
+
+// Word's lists numbered in Chinese counting and circled numbers, and one
+// whose markers have words ("CH I"), with a hanging first line and an item's
+// own tab stops: the items keep their numbering, marker words, indents and
+// stops straight, through the editing page and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreKept)
+{
+    auto item = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos || at == 0 ? nullptr : text.attributesAtIndex(at);
+        // A later item of a list read from a file is in the list of the
+        // item before, which alone names it.
+        const ArrayValue* lists = nullptr;
+        for (std::size_t before = at; attributes && !lists && before-- > 0;) {
+            AttributeDictionaryPtr earlier = text.attributesAtIndex(before);
+            if (!earlier->containsKey(TETextIsListAttribute) && !earlier->containsKey(TETextListsAttribute))
+                break;
+            lists = earlier->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        }
+        const auto* list = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!list || !style)
+            return std::string("no list item");
+        std::ostringstream summary;
+        summary << "type " << static_cast<int>(list->type());
+        if (const auto& words = list->markerText())
+            summary << " numbering " << static_cast<int>(words->numbering) << " \"" << toUtf8(words->before) << "#"
+                    << toUtf8(words->after) << "\"";
+        summary << " indents " << std::lround(style->style().firstLineHeadIndent() * 1440 / 2.54) << " "
+                << std::lround(style->style().headIndent() * 1096 / 80) << " stops";
+        for (const TextTab& stop : style->style().tabStops().value_or(std::vector<TextTab>()))
+            summary << " " << stop.location << (stop.alignment == TextAlignment::Right ? "R" : "L")
+                    << (stop.leader ? std::string(1, static_cast<char>(stop.leader)) : "");
+        return summary.str();
+    };
+    const std::vector<std::u16string_view> items{u"Spring", u"Summer", u"Dig", u"Sow", u"The garden", u"The orchard"};
+    const DKRTFReadResult original = read(fixture("../rtf/word-numbering.rtf"));
+    ASSERT_EQ(item(original.text, u"Summer"), "type 3 numbering 2 \"#\u3001\" indents -420 420 stops");
+    ASSERT_EQ(item(original.text, u"Sow"), "type 3 numbering 8 \"#\" indents -360 720 stops 144L 432R.");
+    ASSERT_EQ(item(original.text, u"The orchard"), "type 12 numbering 0 \"CH #\" indents -720 1080 stops");
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    const std::string twice = written(again, throughThePage(again.text));
+    for (const std::string* rtf : {&straight, &paged, &twice}) {
+        const DKRTFReadResult back = read(*rtf);
+        for (std::u16string_view word : items)
+            EXPECT_EQ(item(back.text, word), item(original.text, word)) << toUtf8(word) << "\n" << *rtf;
+    }
+}
+
+// LibreOffice numbers the saved lists as it numbers the file's own: the
+// same markers before the same words, straight and through the page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-list-markers";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("../rtf/word-numbering.rtf");
+    const DKRTFReadResult read = this->read(original);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"original.rtf", original},
+        {"straight.rtf", written(read, read.text)},
+        {"paged.rtf", written(read, throughThePage(read.text))}};
+    std::string names;
+    for (const auto& [name, rtf] : files) {
+        ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
+        names += " '" + (folder / name).string() + "'";
+    }
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "'" +
+                                names + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    auto text = [&](const std::string& name) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".txt")).string());
+        EXPECT_TRUE(data.ok()) << name;
+        return data.ok() ? data->toString() : std::string();
+    };
+    const std::string shown = text("original.rtf");
+    ASSERT_NE(shown.find("\xE4\xBA\x8C\xE3\x80\x81 Summer harvest"), std::string::npos) << shown; // "二、"
+    ASSERT_NE(shown.find("\xE2\x91\xA1 Sow"), std::string::npos) << shown;                             // "②"
+    ASSERT_NE(shown.find("CH II The orchard"), std::string::npos) << shown;
+    EXPECT_EQ(text("straight.rtf"), shown);
+    EXPECT_EQ(text("paged.rtf"), shown);
 }
 
 // A character style and a footnote's paragraph style are what other

@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLListTagWriter.h"
 
+#include "engine/html/HTMLListMarker.h"
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphStyle.h"
@@ -131,13 +132,23 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         : 0;
     // The lists of a document mostly look alike: a tag is made once for each
     // element, style and start.
+    // Marker words ride on the list for the page to hand back.
+    HTMLAttributeMap markerAttributes;
+    if (style)
+        HTMLListMarker::addAttributes(*style, markerAttributes);
     std::string key = element;
     key += '\0';
     key += std::to_string(start);
     key += '\0';
     key += css;
+    for (const auto& [name, value] : markerAttributes) {
+        key += '\0';
+        key += name;
+        key += '=';
+        key += toUtf8(value);
+    }
     return context.styleCache.listTag(std::move(key), [&] {
-        HTMLAttributeMap attributes;
+        HTMLAttributeMap attributes = markerAttributes;
         std::string className = context.styleClasses.classForElement(element, css);
         if (context.fragment)
             attributes["style"] = toUtf16(css);

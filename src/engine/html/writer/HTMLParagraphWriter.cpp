@@ -198,10 +198,17 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // item whose first line starts at its head indent is as the page lays
     // it out, and needs none.
     std::optional<HTMLListItemIndents> itemIndents;
+    std::optional<std::vector<TextTab>> itemStops;
     if (currentList && isField) {
         if (paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent() &&
             !m_context.settings.forPrint && !m_context.settings.forEPub)
             itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
+        if (firstRun.end() < paragraph.end()) {
+            AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
+            if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
+                if (style->tabStops())
+                    itemStops = *style->tabStops();
+        }
         bool openedAny = false;
         for (const AttributeValuePtr& list : *lists) {
             // A list starts where its own range starts; items further down
@@ -254,9 +261,13 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         }
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
-        // The editing page keeps the stops for the save, as it keeps the style.
-        if (paragraphStyle() && paragraphStyle()->tabStops())
-            if (std::u16string stops = HTMLTabStops::attributeText(*paragraphStyle()->tabStops()); !stops.empty())
+        // The editing page keeps the stops for the save, as it keeps the
+        // style. An item's are those of its text: its marker may be laid out
+        // on stops of its own.
+        const std::optional<std::vector<TextTab>>& ownStops =
+            element == "li" ? itemStops : paragraphStyle() ? paragraphStyle()->tabStops() : itemStops;
+        if (ownStops)
+            if (std::u16string stops = HTMLTabStops::attributeText(*ownStops); !stops.empty())
                 elementAttributes["data-tabs"] = stops;
         if (itemIndents)
             elementAttributes["data-indent"] = itemIndents->attributeText();
@@ -271,7 +282,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap* elementAttributes = &ownAttributes;
     // An item's depth is no attribute of its text: its start is made anew.
-    if (form.hasCustomAttributes || itemIndents) {
+    if (form.hasCustomAttributes || itemIndents || itemStops) {
         if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
             for (const auto& [name, value] : custom->map()) {
                 Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
