@@ -273,6 +273,16 @@ void DKRTFWriter::writeBody()
             }
             continue;
         }
+        // A marker read from a file stands in for text it does not hold.
+        if (unit == u'\uFEFF' && m_state.isPrefixIndex == 1) {
+            AttributeDictionaryPtr marker = m_attributedString.attributesAtIndex(index);
+            const std::u16string text = nextMarkerText(marker ? *marker : *AttributeDictionary::empty());
+            // The group's word ends before the text, which may begin with a digit.
+            if (!text.empty())
+                m_buffer.appendByte(' ');
+            for (char16_t markerUnit : text)
+                m_buffer.appendEscapedCharacter(markerUnit);
+        }
         m_buffer.appendEscapedCharacter(unit);
         beginningOfParagraph = unit == u'\n';
         if (unit != u'\n')
@@ -290,6 +300,7 @@ void DKRTFWriter::writeBody()
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
             m_writtenList = 0;
+            m_enclosingLists.clear();
         }
     }
 }

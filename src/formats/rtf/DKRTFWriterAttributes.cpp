@@ -160,7 +160,7 @@ bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std
     return true;
 }
 
-void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
+void DKRTFWriter::writeListNumbering(const ArrayValue& lists, bool endsAList)
 {
     // Every item names its list and level when they differ from the item
     // before: returning to an outer level is named too, or a reader would
@@ -170,6 +170,14 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
     const std::int64_t level = std::max<std::int64_t>(static_cast<std::int64_t>(lists.count()) - 1, 0);
     if (list == m_writtenList && level == m_writtenLevel)
         return;
+    // An item of another list while one is open starts a list inside it;
+    // one that ends the list before starts a list of its own.
+    if (endsAList)
+        m_enclosingLists.clear();
+    else if (!m_enclosingLists.empty() && m_enclosingLists.back().list == list)
+        m_enclosingLists.pop_back();
+    else if (m_writtenList != 0 && list != m_writtenList)
+        m_enclosingLists.push_back({m_writtenList, m_writtenLevel, m_markerList, m_markerLevels});
     m_buffer.appendCString("\\ls");
     m_buffer.appendInteger(list);
     m_buffer.appendCString("\\ilvl");
@@ -177,6 +185,23 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
     m_buffer.appendByte('\n');
     m_writtenList = list;
     m_writtenLevel = level;
+}
+
+void DKRTFWriter::returnToEnclosingList()
+{
+    if (m_enclosingLists.empty())
+        return;
+    EnclosingList enclosing = std::move(m_enclosingLists.back());
+    m_enclosingLists.pop_back();
+    m_buffer.appendCString("\\ls");
+    m_buffer.appendInteger(enclosing.list);
+    m_buffer.appendCString("\\ilvl");
+    m_buffer.appendInteger(enclosing.level);
+    m_buffer.appendByte('\n');
+    m_writtenList = enclosing.list;
+    m_writtenLevel = enclosing.level;
+    m_markerList = enclosing.markerList;
+    m_markerLevels = std::move(enclosing.markerLevels);
 }
 
 void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText)
@@ -226,7 +251,9 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     writeParagraphStyle(attributes);
 
     if (lists && isListMarker(attributes))
-        writeListNumbering(*lists);
+        writeListNumbering(*lists, attributes.containsKey(TETextEndOfListAttribute));
+    else if (inList && isListMarker(attributes) && attributes.containsKey(TETextEndOfListAttribute))
+        returnToEnclosingList();
 
     bool changed = false;
     // Rounded, not cut: the ruler scale of "\li680" is a hair under 680

@@ -226,6 +226,46 @@ void DKRTFWriter::writeLevelText(std::u16string_view before, std::u16string_view
     m_buffer.appendCString(";}");
 }
 
+namespace {
+
+// "\levelnfc23": the level's markers are bullets.
+constexpr int kBulletNumberType = 23;
+
+} // namespace
+
+std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
+{
+    // A marker that names its lists starts a level (or a list) when they
+    // differ from the last; one that names none goes on at the last level.
+    if (const auto* lists = marker.valueForKeyAs<ArrayValue>(TETextListsAttribute); lists && !lists->isEmpty()) {
+        if (lists->elements().front().get() != m_markerList) {
+            m_markerList = lists->elements().front().get();
+            m_markerLevels.clear();
+        }
+        // Deeper levels start again after the item of an outer one.
+        m_markerLevels.resize(lists->count());
+        m_markerLevels.back().style = lists->elements().back()->as<TECSSListStyle>();
+    }
+    if (m_markerLevels.empty() || !m_markerLevels.back().style)
+        return {};
+    MarkerLevel& level = m_markerLevels.back();
+    const std::int64_t start = std::max<std::int64_t>(level.style->startingItemNumber(), 1);
+    level.number = level.number == 0 ? start : TECSSListStyle::itemNumber(level.number, 1);
+    // What the level's text in the list table gives: the marker's words
+    // around the number, the number and a full stop, or a bullet.
+    std::optional<std::u16string> text = level.style->markerWithText(level.number);
+    if (!text && level.style->type() == TECSSListStyleType::None)
+        return {};
+    if (!text && TECSSListStyle::RTFNumberTypeForLevel(level.style->type()) == kBulletNumberType)
+        text = u"\u2022";
+    if (!text) {
+        TECSSListStyle numbered = *level.style;
+        numbered.setMarkerText(TECSSListStyle::MarkerText{u"", u".", TEListNumbering::OfType});
+        text = numbered.markerWithText(level.number);
+    }
+    return text ? *text + u'\t' : std::u16string();
+}
+
 void DKRTFWriter::writeListTable()
 {
     // One RTF list per outermost list, in order of first use, with a level
@@ -302,7 +342,7 @@ void DKRTFWriter::writeListTable()
             // and a full stop, the words around it, or the bullet itself.
             if (words)
                 writeLevelText(words->before, words->after, depth);
-            else if (numberType == 23)
+            else if (numberType == kBulletNumberType)
                 m_buffer.appendCString("\\'01\\u8226 ?;}{\\levelnumbers;}");
             else
                 m_buffer.appendCString("\\'02\\'00.;}{\\levelnumbers\\'01;}");

@@ -6,6 +6,7 @@
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
@@ -385,6 +386,43 @@ TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreK
         const DKRTFReadResult back = read(*rtf);
         for (std::u16string_view word : items)
             EXPECT_EQ(item(back.text, word), item(original.text, word)) << toUtf8(word) << "\n" << *rtf;
+    }
+}
+
+// A reader that does not number lists itself shows each item's
+// "{\listtext}": every item of a written list carries the marker the list
+// table gives it, the items after the first included, and an item after a
+// nested list goes on with the list around it.
+TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoNotNumber)
+{
+    auto markers = [](const std::string& rtf) {
+        // Without the list table a reader takes each item's marker text.
+        std::string plain = rtf;
+        for (const char* table : {"{\\*\\listtable", "{\\*\\listoverridetable"}) {
+            const std::size_t at = plain.find(table);
+            if (at != std::string::npos)
+                plain.erase(at, plain.find("}\n", at) + 2 - at);
+        }
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(plain));
+        EXPECT_TRUE(read.ok());
+        std::string lines;
+        for (const std::u16string& line : componentsSeparatedByString(read.ok() ? read->text.string() : u"", u"\n"))
+            if (const std::size_t tab = line.find(u'\t'); tab != std::u16string::npos && tab <= 8) {
+                // A marker, not a table's first cell ("Site"): a number, a
+                // full stop, a blank ("CH I") or a character past ASCII.
+                const std::u16string marker = line.substr(0, tab);
+                if (std::ranges::any_of(marker, [](char16_t c) { return c > 0x7F || c == u'.' || c == u' ' || (c >= u'0' && c <= u'9'); }))
+                    lines += toUtf8(marker) + "|";
+            }
+        return lines;
+    };
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"word-lists-tables.rtf", "1.|a.|2.|\u2022|"},
+             {"wordpad-cyrillic.rtf", "1.|2.|\u2022|"},
+             {"word-numbering.rtf", "\u4E00\u3001|\u4E8C\u3001|\u2460|\u2461|CH I|CH II|"}}) {
+        const DKRTFReadResult original = read(fixture("../rtf/" + name));
+        const std::string rtf = written(original, original.text);
+        EXPECT_EQ(markers(rtf), expected) << name << "\n" << rtf;
     }
 }
 
