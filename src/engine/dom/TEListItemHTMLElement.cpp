@@ -211,7 +211,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
     // words, which are the marker's again, not the item's. Words the user
     // changed there are the item's and stay.
     const auto& lists = paragraphStyle().textLists();
-    if (const std::optional<std::u16string> words = lists.empty() ? std::nullopt : lists.back()->markerWithText(itemNumber(*lists.back()))) {
+    const std::optional<std::u16string> words =
+        lists.empty() ? std::nullopt : lists.back()->markerWithText(itemNumber(*lists.back()));
+    if (words) {
         const std::u16string& text = itemText->string();
         if (text.size() > words->size() && text.starts_with(*words) &&
             (text[words->size()] == u' ' || text[words->size()] == u'\u00A0'))

@@ -132,6 +132,8 @@ private:
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
     void writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText);
     void writeListNumbering(const ArrayValue& lists, bool endsAList);
+    // "\\ls" and "\\ilvl", remembered as the list and level in force.
+    void writeListAndLevel(std::int64_t list, std::int64_t level);
     // Back to the list around the inner one that the item after it ends.
     void returnToEnclosingList();
     // Each stop's kind, leader and position, in twips.

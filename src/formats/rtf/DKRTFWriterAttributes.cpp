@@ -178,6 +178,11 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists, bool endsAList)
         m_enclosingLists.pop_back();
     else if (m_writtenList != 0 && list != m_writtenList)
         m_enclosingLists.push_back({m_writtenList, m_writtenLevel, m_markerList, m_markerLevels});
+    writeListAndLevel(list, level);
+}
+
+void DKRTFWriter::writeListAndLevel(std::int64_t list, std::int64_t level)
+{
     m_buffer.appendCString("\\ls");
     m_buffer.appendInteger(list);
     m_buffer.appendCString("\\ilvl");
@@ -193,13 +198,7 @@ void DKRTFWriter::returnToEnclosingList()
         return;
     EnclosingList enclosing = std::move(m_enclosingLists.back());
     m_enclosingLists.pop_back();
-    m_buffer.appendCString("\\ls");
-    m_buffer.appendInteger(enclosing.list);
-    m_buffer.appendCString("\\ilvl");
-    m_buffer.appendInteger(enclosing.level);
-    m_buffer.appendByte('\n');
-    m_writtenList = enclosing.list;
-    m_writtenLevel = enclosing.level;
+    writeListAndLevel(enclosing.list, enclosing.level);
     m_markerList = enclosing.markerList;
     m_markerLevels = std::move(enclosing.markerLevels);
 }
@@ -238,15 +237,8 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         resetWrittenParagraphState();
         // A later item of a list read from a file names no list of its own:
         // it stays in the list of the item before.
-        if (inList && !lists && list != 0) {
-            m_buffer.appendCString("\\ls");
-            m_buffer.appendInteger(list);
-            m_buffer.appendCString("\\ilvl");
-            m_buffer.appendInteger(level);
-            m_buffer.appendByte('\n');
-            m_writtenList = list;
-            m_writtenLevel = level;
-        }
+        if (inList && !lists && list != 0)
+            writeListAndLevel(list, level);
     }
     writeParagraphStyle(attributes);
 

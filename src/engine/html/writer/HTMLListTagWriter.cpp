@@ -130,12 +130,12 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     const std::int64_t start = style && element == "ol" && style->startingItemNumber() > 1
         ? style->startingItemNumber()
         : 0;
-    // The lists of a document mostly look alike: a tag is made once for each
-    // element, style and start.
     // Marker words ride on the list for the page to hand back.
     HTMLAttributeMap markerAttributes;
     if (style)
         HTMLListMarker::addAttributes(*style, markerAttributes);
+    // The lists of a document mostly look alike: a tag is made once for each
+    // element, style, start and marker words.
     std::string key = element;
     key += '\0';
     key += std::to_string(start);

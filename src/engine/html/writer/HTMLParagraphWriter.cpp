@@ -264,8 +264,9 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.
-        const std::optional<std::vector<TextTab>>& ownStops =
-            element == "li" ? itemStops : paragraphStyle() ? paragraphStyle()->tabStops() : itemStops;
+        std::optional<std::vector<TextTab>> ownStops = itemStops;
+        if (element != "li" && paragraphStyle())
+            ownStops = paragraphStyle()->tabStops();
         if (ownStops)
             if (std::u16string stops = HTMLTabStops::attributeText(*ownStops); !stops.empty())
                 elementAttributes["data-tabs"] = stops;
