@@ -426,6 +426,39 @@ TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoN
     }
 }
 
+// LibreOffice names a list item's stops before its marker and again after
+// it: the item has each stop once, and keeps them through a save, straight
+// and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\plain Intro\\par\n"
+        "\\pard\\plain\\ls1\\li720\\fi-360\\tx2880\\tqr\\tldot\\tx8640{\\listtext\\pard\\plain 1.\\tab}\\ilvl0\\ls1\\li720\\fi-360"
+        "\\tx2880\\tqr\\tldot\\tx8640 First\\tab one\\tab 1\\par\n"
+        "\\pard\\plain\\ls1\\li720\\fi-360\\tx2880\\tqr\\tldot\\tx8640{\\listtext\\pard\\plain 2.\\tab}\\ilvl0\\ls1\\li720\\fi-360"
+        "\\tx2880\\tqr\\tldot\\tx8640 Second\\tab two\\tab 2\\par\n"
+        "\\pard\\plain After\\par\n}";
+    auto stops = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const std::vector<TextTab> item{{144, TextAlignment::Left, false, 0}, {432, TextAlignment::Right, false, u'.'}};
+    const DKRTFReadResult original = read(office);
+    ASSERT_TRUE(stops(original.text, u"First") == item);
+    ASSERT_TRUE(stops(original.text, u"Second") == item);
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_TRUE(stops(again.text, u"First") == item) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Second") == item) << rtf;
+        EXPECT_TRUE(stops(again.text, u"After").empty()) << rtf;
+    }
+}
+
 // LibreOffice numbers the saved lists as it numbers the file's own: the
 // same markers before the same words, straight and through the page.
 TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
