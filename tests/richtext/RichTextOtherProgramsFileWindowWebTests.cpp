@@ -1,5 +1,6 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/Data.h"
@@ -274,6 +275,77 @@ TEST_F(RichTextOtherProgramsFileWindowTest, tabStopsSurviveTypingAndAReturn)
     EXPECT_TRUE(stops(u"Plain").empty()) << rtf;
     EXPECT_TRUE(stops(u"Name") == table) << rtf;
     EXPECT_TRUE(stops(u"Yak") == table) << rtf;
+}
+
+// Word's lists numbered in Chinese counting and circled numbers, and one
+// whose markers have words ("CH I"), with hanging first lines and an item's
+// own tab stops: a word typed into an item and a new item made with Return,
+// autosaved, and every item keeps its numbering, marker words, indents and
+// stops, for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTypingAndAReturn)
+{
+    Result<Data> fixtureData = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/word-numbering.rtf");
+    ASSERT_TRUE(fixtureData.ok());
+    const std::string path = folder.path("numbering.rtf");
+    writeFile(path, fixtureData->toString());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('harvest');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+7);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    type(" Zebra");
+    press(GDK_KEY_Return);
+    type("Autumn");
+    ASSERT_TRUE(waitFor([&] {
+        const std::string text = run("document.getElementById('content').textContent");
+        return text.find("harvest Zebra") != std::string::npos && text.find("Autumn") != std::string::npos;
+    })) << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    // An item's list, marker words and indents (in twips), and its stops.
+    auto item = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        if (at == std::u16string::npos || at == 0)
+            return std::string("missing");
+        const ArrayValue* lists = nullptr;
+        for (std::size_t before = at; !lists && before-- > 0;) {
+            AttributeDictionaryPtr earlier = saved.text.attributesAtIndex(before);
+            if (!earlier->containsKey(TETextIsListAttribute) && !earlier->containsKey(TETextListsAttribute))
+                break;
+            lists = earlier->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        }
+        const auto* list = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        const auto* style = saved.text.attributesAtIndex(at)->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        if (!list || !list->markerText() || !style)
+            return std::string("no numbered item");
+        std::string looks = std::to_string(static_cast<int>(list->markerText()->numbering)) + " \"" +
+            toUtf8(list->markerText()->before) + "#" + toUtf8(list->markerText()->after) + "\" " +
+            formatShortest(std::round(style->style().firstLineHeadIndent() * 1440 / 2.54)) + " " +
+            formatShortest(std::round(style->style().headIndent() * 1096 / 80));
+        for (const TextTab& stop : style->style().tabStops().value_or(std::vector<TextTab>()))
+            looks += " " + formatShortest(stop.location);
+        return looks;
+    };
+    EXPECT_EQ(item(u"Spring"), "2 \"#\u3001\" -420 420") << rtf;
+    EXPECT_EQ(item(u"Summer harvest Zebra"), "2 \"#\u3001\" -420 420") << rtf;
+    EXPECT_EQ(item(u"Autumn"), "2 \"#\u3001\" -420 420") << rtf;
+    EXPECT_EQ(item(u"Sow"), "8 \"#\" -360 720 144 432") << rtf;
+    EXPECT_EQ(item(u"The orchard"), "0 \"CH #\" -720 1080") << rtf;
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string out = folder.path("out");
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
+        " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string shown = readFile(out + "/numbering.txt");
+    for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
+                             "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
 } // namespace

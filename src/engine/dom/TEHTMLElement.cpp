@@ -2,6 +2,7 @@
 
 #include "engine/css/ColorHTML.h"
 #include "engine/dom/TEAnchorHTMLElement.h"
+#include "engine/html/HTMLListMarker.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/dom/TEBreakHTMLElement.h"
 #include "engine/dom/TEDivHTMLElement.h"
@@ -237,6 +238,7 @@ std::shared_ptr<TECSSListStyle> TEHTMLElement::listStyle() const
     auto style = std::make_shared<TECSSListStyle>(styles());
     if (const std::u16string* start = attributeForKey("start"))
         style->setStartingItemNumber(integerValue(*start));
+    HTMLListMarker::applyAttributes(*style, [this](std::string_view name) { return attributeForKey(name); });
     return style;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/dom/TEListItemHTMLElement.h"
 
+#include "engine/html/HTMLListItemIndents.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
@@ -56,6 +57,16 @@ void TEListItemHTMLElement::applyStyleDictionary(const CSSStyleDictionary& style
     const double headIndent = sumOfListIndents() + padding().left + margins().left;
     paragraphStyle().setHeadIndent(headIndent);
     paragraphStyle().setFirstLineHeadIndent(headIndent);
+    // An item keeps the indents its file gave it while it stays where it
+    // was: at the same depth, with no indent of its own from the page.
+    if (const std::u16string* value = attributeForKey("data-indent")) {
+        const std::optional<HTMLListItemIndents> own = HTMLListItemIndents::fromAttribute(*value);
+        if (own && own->depth == paragraphStyle().textLists().size() && padding().left == 0 && margins().left == 0) {
+            paragraphStyle().setHeadIndent(own->headIndent);
+            paragraphStyle().setFirstLineHeadIndent(own->firstLineHeadIndent);
+            m_keepsOwnIndents = true;
+        }
+    }
     if (const TEHTMLElement* parent = parentElement())
         mutableMargins().left += parent->listIndent();
 }
@@ -107,6 +118,11 @@ std::int64_t TEListItemHTMLElement::indexOfListItemInListRoot() const
     return index;
 }
 
+std::int64_t TEListItemHTMLElement::itemNumber(const TECSSListStyle& list) const
+{
+    return TECSSListStyle::itemNumber(list.startingItemNumber(), indexOfListItemInListRoot());
+}
+
 std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 {
     if (paragraphStyle().textLists().empty())
@@ -122,7 +138,9 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
 
     const double headIndent = paragraphStyle().headIndent();
     TEParagraphStyle prefixStyle = paragraphStyle();
-    prefixStyle.setFirstLineHeadIndent(headIndent);
+    // The marker starts the item's first line, wherever the file had it.
+    if (!m_keepsOwnIndents)
+        prefixStyle.setFirstLineHeadIndent(headIndent);
     prefixStyle.setDefaultTabInterval(kMarkerTabInterval);
     prefixStyle.setTabStops(TEParagraphStyle::TabStops());
     if (listStyle->type() != TECSSListStyleType::None) {
@@ -159,14 +177,16 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const
         attributes = makeAttributes();
     }
 
-    const std::int64_t counter = TECSSListStyle::itemNumber(listStyle->startingItemNumber(), indexOfListItemInListRoot());
+    const std::int64_t counter = itemNumber(*listStyle);
     Image::Pointer image;
     if (listStyle->imageName()) {
         image = markerImageNamed(*listStyle->imageName());
         if (!image)
             listStyle->setImageName(std::nullopt);
     }
-    const std::optional<std::u16string> text = listStyle->prefixWithCounter(counter);
+    // A marker with words of its own is laid out as one with a number.
+    std::optional<std::u16string> text = listStyle->markerWithText(counter);
+    text = text ? u"\t" + *text + u"\t" : listStyle->prefixWithCounter(counter);
     if (!text || text->empty())
         return std::nullopt;
 
@@ -187,6 +207,18 @@ std::optional<MutableAttributedString> TEListItemHTMLElement::attributedString()
     std::optional<MutableAttributedString> itemText = TEHTMLElement::attributedString();
     if (!itemText)
         return std::nullopt;
+    // The page shows a marker with words of its own as the item's first
+    // words, which are the marker's again, not the item's. Words the user
+    // changed there are the item's and stay.
+    const auto& lists = paragraphStyle().textLists();
+    const std::optional<std::u16string> words =
+        lists.empty() ? std::nullopt : lists.back()->markerWithText(itemNumber(*lists.back()));
+    if (words) {
+        const std::u16string& text = itemText->string();
+        if (text.size() > words->size() && text.starts_with(*words) &&
+            (text[words->size()] == u' ' || text[words->size()] == u'\u00A0'))
+            itemText->deleteCharactersInRange(Range{0, words->size() + 1});
+    }
     std::optional<MutableAttributedString> prefix = listPrefix();
     MutableAttributedString text;
     if (prefix) {

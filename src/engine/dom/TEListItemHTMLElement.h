@@ -24,9 +24,13 @@ private:
     // the nearest earlier item that has counted already, so that a long list
     // is not walked again for each of its items.
     std::int64_t indexOfListItemInListRoot() const;
+    // The number of the item's marker in `list`.
+    std::int64_t itemNumber(const TECSSListStyle& list) const;
     std::optional<MutableAttributedString> listPrefix() const;
 
     mutable std::optional<std::int64_t> m_indexInList;
+    // The item's indents are those of its "data-indent", not its lists'.
+    bool m_keepsOwnIndents = false;
 };
 
 } // namespace folio

@@ -140,10 +140,15 @@ void DKRTFReader::actionTabStop(int position)
     DKRTFReaderState::Paragraph& paragraph = state().mutableParagraph();
     // A file may repeat its stops for every paragraph; a paragraph has at
     // most a few dozen of its own.
-    if (position > 0 && paragraph.tabs.size() < 64) {
-        paragraph.pendingTab.position = position;
+    // A stop named again where one already is replaces it: LibreOffice
+    // names a list item's stops both before and after its marker.
+    paragraph.pendingTab.position = position;
+    auto same = std::find_if(paragraph.tabs.begin(), paragraph.tabs.end(),
+                             [position](const auto& stop) { return stop.position == position; });
+    if (position > 0 && same != paragraph.tabs.end())
+        *same = paragraph.pendingTab;
+    else if (position > 0 && paragraph.tabs.size() < 64)
         paragraph.tabs.push_back(paragraph.pendingTab);
-    }
     paragraph.pendingTab = {};
 }
 void DKRTFReader::actionParagraphLineSpacing(int value) { state().mutableParagraph().lineSpacing = value; }

@@ -142,6 +142,44 @@ TEListNumbering DKRTFReaderListTable::numberingOfFormat(std::optional<int> forma
     }
 }
 
+std::optional<int> DKRTFReaderListTable::numberFormatOfNumbering(TEListNumbering numbering)
+{
+    // The format Word writes for each; the reader takes its neighbours too.
+    switch (numbering) {
+    case TEListNumbering::OfType:
+        return std::nullopt;
+    case TEListNumbering::Ordinal:
+        return 5;
+    case TEListNumbering::ChineseCounting:
+        return 37;
+    case TEListNumbering::IdeographicDigits:
+        return 44;
+    case TEListNumbering::LegalTraditional:
+        return 34;
+    case TEListNumbering::LegalSimplified:
+        return 38;
+    case TEListNumbering::HeavenlyStems:
+        return 30;
+    case TEListNumbering::EarthlyBranches:
+        return 31;
+    case TEListNumbering::Circled:
+        return 18;
+    case TEListNumbering::KatakanaAiueo:
+        return 20;
+    case TEListNumbering::KatakanaAiueoNarrow:
+        return 12;
+    case TEListNumbering::KatakanaIroha:
+        return 21;
+    case TEListNumbering::KatakanaIrohaNarrow:
+        return 13;
+    case TEListNumbering::HangulSyllables:
+        return 24;
+    case TEListNumbering::HangulJamo:
+        return 25;
+    }
+    return std::nullopt;
+}
+
 unsigned DKRTFReaderListTable::typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat,
                                                   std::size_t text)
 {
@@ -392,7 +430,10 @@ void DKRTFReaderListTable::readListTypes(std::u16string_view listTable, const St
             } else {
                 levels.push_back(typeOfNumberFormat(level, words.numberFormat, words.text));
             }
-            if (own || words.textGroup == LevelWords::npos) {
+            // Our own lists name their type in the marker and, where the
+            // marker has words or a numbering of its own, give those in the
+            // level's text as other writers do.
+            if (words.textGroup == LevelWords::npos) {
                 markerTexts.push_back(std::nullopt);
             } else {
                 const std::u16string_view text =

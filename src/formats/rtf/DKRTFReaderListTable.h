@@ -60,7 +60,7 @@ public:
     // the table says otherwise.
     std::int64_t startOfLevel(unsigned listID, int level) const;
     // The words around a level's number ("CH " and "" for "CH I"), when
-    // they are not the usual "1."; none for our own lists and for bullets.
+    // they are not the usual "1."; none for bullets.
     std::optional<TECSSListStyle::MarkerText> markerTextOfLevel(unsigned listID, int level) const;
     // The words around the number in a "{\leveltext ...}" group of level
     // `level`; none unless the text holds that level's number alone.
@@ -68,6 +68,10 @@ public:
     static std::optional<TECSSListStyle::MarkerText> readMarkerText(std::u16string_view levelText, int level,
                                                                     const StringEncoding& encoding = StringEncoding::windowsLatin1(),
                                                                     TEListNumbering numbering = TEListNumbering::OfType);
+
+    // The "\levelnfc" number that writes numbers as `numbering` does; none
+    // for numbering of the list's type.
+    static std::optional<int> numberFormatOfNumbering(TEListNumbering numbering);
 
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }

@@ -224,7 +224,11 @@ void DKRTFWriter::writeBody()
             AttributeDictionaryPtr attributes = m_attributedString.attributesAtIndexLongestEffectiveRange(
                 index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
-            writeAttributes(runAttributes, beginningOfParagraph);
+            AttributeDictionaryPtr itemText;
+            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker &&
+                attributeRange.end() < text.size() && text[attributeRange.end() - 1] != u'\n')
+                itemText = m_attributedString.attributesAtIndex(attributeRange.end());
+            writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
             runIsPageBreak = characterFormatting(runAttributes).pageBreak;
         }
@@ -269,21 +273,34 @@ void DKRTFWriter::writeBody()
             }
             continue;
         }
+        // A marker read from a file stands in for text it does not hold.
+        if (unit == u'\uFEFF' && m_state.isPrefixIndex == 1) {
+            AttributeDictionaryPtr marker = m_attributedString.attributesAtIndex(index);
+            const std::u16string text = nextMarkerText(marker ? *marker : *AttributeDictionary::empty());
+            // The group's word ends before the text, which may begin with a digit.
+            if (!text.empty())
+                m_buffer.appendByte(' ');
+            for (char16_t markerUnit : text)
+                m_buffer.appendEscapedCharacter(markerUnit);
+        }
         m_buffer.appendEscapedCharacter(unit);
         beginningOfParagraph = unit == u'\n';
         if (unit != u'\n')
             continue;
-        if (m_state.previousWasList == 1) {
+        // Text read from other writers' lists has no list-end marker: the
+        // paragraph after the list leaves it all the same.
+        const bool listEnds = m_state.previousWasList == 1 ||
+            (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1));
+        if (listEnds) {
+            // A reader of our files keeps the list's indents and spacing
+            // past this "\pard", so they are still the ones in force; only
+            // the stops and the list end with it.
             m_buffer.appendCString("\\pard\n");
             m_state.previousWasList = 0;
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
             m_writtenList = 0;
-        } else if (m_writtenList != 0 && isListText(index) && index + 1 < text.size() && !isListText(index + 1)) {
-            // Text read from other writers' lists has no list-end marker: the
-            // paragraph after the list leaves it all the same.
-            m_buffer.appendCString("\\pard\n");
-            resetWrittenParagraphState();
+            m_enclosingLists.clear();
         }
     }
 }
@@ -296,10 +313,11 @@ void DKRTFWriter::writeAttributesAtIndex(std::size_t index, bool beginningOfPara
     writeAttributes(attributes ? *attributes : *AttributeDictionary::empty(), beginningOfParagraph);
 }
 
-void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph)
+void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
+                                  const AttributeDictionary* itemText)
 {
     if (beginningOfParagraph)
-        writeParagraphAttributes(attributes);
+        writeParagraphAttributes(attributes, itemText);
     writeFontAttributes(attributes);
 }
 

@@ -80,13 +80,22 @@ private:
     void writeHeader();
     void writeBody();
     void writeAttributesAtIndex(std::size_t index, bool beginningOfParagraph);
-    void writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph);
+    // `itemText` is the attributes of a list item's text after its marker,
+    // whose paragraph style holds the item's own tab stops.
+    void writeAttributes(const AttributeDictionary& attributes, bool beginningOfParagraph,
+                         const AttributeDictionary* itemText = nullptr);
 
     // --- Tables (DKRTFWriterTables.cpp) ---
     void writeFontTable();
     void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
     void writeColorTable();
+    // The "{\\leveltext" of a level whose markers have words of their own,
+    // from its length on, and its "{\\levelnumbers" group.
+    void writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth);
     void writeListTable();
+    // The text of the marker of the list item that `marker` starts, with
+    // the tab after it; empty when its list draws no marker.
+    std::u16string nextMarkerText(const AttributeDictionary& marker);
     // Every dictionary of the text's runs, once each, in order of first use.
     const std::vector<const AttributeDictionary*>& dictionariesInOrderOfFirstUse();
     // The registered number of the colour under key; 0 when missing or unknown.
@@ -121,8 +130,12 @@ private:
     void forgetRunFormatting(bool styleMaySetIt);
 
     // --- Paragraph and character attributes (DKRTFWriterAttributes.cpp) ---
-    void writeParagraphAttributes(const AttributeDictionary& attributes);
-    void writeListNumbering(const ArrayValue& lists);
+    void writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText);
+    void writeListNumbering(const ArrayValue& lists, bool endsAList);
+    // "\\ls" and "\\ilvl", remembered as the list and level in force.
+    void writeListAndLevel(std::int64_t list, std::int64_t level);
+    // Back to the list around the inner one that the item after it ends.
+    void returnToEnclosingList();
     // Each stop's kind, leader and position, in twips.
     void writeTabStops(const std::vector<TextTab>& stops);
     // Writes the control word with its value when it differs from the last one
@@ -143,6 +156,9 @@ private:
         std::int32_t characterStyle = -1;
         const ArrayValue* lists = nullptr;
         bool listMarker = false;
+        // The run is in a list: it has a list array, or is the marker of a
+        // later item, which a reader marks as list text only.
+        bool inList = false;
         bool listEnd = false;
         std::optional<std::string> link;
         const TETextAttachment* attachment = nullptr;
@@ -216,6 +232,26 @@ private:
     std::int64_t m_writtenLevel = -1;
     // Per list id, the number of levels below its first level.
     std::vector<std::int64_t> m_listSublevels;
+    // The list whose markers are being written and, per level down to the
+    // current one, the level's style and the number of its last item: a
+    // marker read from a file holds no text of its own, and its item's
+    // "{\\listtext" gets the number other readers show.
+    struct MarkerLevel {
+        const TECSSListStyle* style = nullptr;
+        std::int64_t number = 0;
+    };
+    const AttributeValue* m_markerList = nullptr;
+    std::vector<MarkerLevel> m_markerLevels;
+    // The lists an item of another list came inside, innermost last: a
+    // later item read from a file that ends the inner list names none and
+    // goes on in the list around it.
+    struct EnclosingList {
+        std::int64_t list = 0;
+        std::int64_t level = 0;
+        const AttributeValue* markerList = nullptr;
+        std::vector<MarkerLevel> markerLevels;
+    };
+    std::vector<EnclosingList> m_enclosingLists;
     // Table rows: the first row start is written once; cells alternate
     // between writing the next run's attributes after and before "\cell".
     bool m_tableStart = true;

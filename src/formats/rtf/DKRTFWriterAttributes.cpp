@@ -160,7 +160,7 @@ bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std
     return true;
 }
 
-void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
+void DKRTFWriter::writeListNumbering(const ArrayValue& lists, bool endsAList)
 {
     // Every item names its list and level when they differ from the item
     // before: returning to an outer level is named too, or a reader would
@@ -170,6 +170,19 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
     const std::int64_t level = std::max<std::int64_t>(static_cast<std::int64_t>(lists.count()) - 1, 0);
     if (list == m_writtenList && level == m_writtenLevel)
         return;
+    // An item of another list while one is open starts a list inside it;
+    // one that ends the list before starts a list of its own.
+    if (endsAList)
+        m_enclosingLists.clear();
+    else if (!m_enclosingLists.empty() && m_enclosingLists.back().list == list)
+        m_enclosingLists.pop_back();
+    else if (m_writtenList != 0 && list != m_writtenList)
+        m_enclosingLists.push_back({m_writtenList, m_writtenLevel, m_markerList, m_markerLevels});
+    writeListAndLevel(list, level);
+}
+
+void DKRTFWriter::writeListAndLevel(std::int64_t list, std::int64_t level)
+{
     m_buffer.appendCString("\\ls");
     m_buffer.appendInteger(list);
     m_buffer.appendCString("\\ilvl");
@@ -179,7 +192,18 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists)
     m_writtenLevel = level;
 }
 
-void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes)
+void DKRTFWriter::returnToEnclosingList()
+{
+    if (m_enclosingLists.empty())
+        return;
+    EnclosingList enclosing = std::move(m_enclosingLists.back());
+    m_enclosingLists.pop_back();
+    writeListAndLevel(enclosing.list, enclosing.level);
+    m_markerList = enclosing.markerList;
+    m_markerLevels = std::move(enclosing.markerLevels);
+}
+
+void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes, const AttributeDictionary* itemText)
 {
     if (hasFlag(attributes, TEPageBreakAttribute)) {
         m_buffer.appendCString("\\page ");
@@ -195,25 +219,42 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         style = value->style().settings();
     const ArrayValue* lists = listArray(attributes);
     const bool inList = lists || attributes.containsKey(TETextIsListAttribute);
-    // A list item's stops are those its marker is laid out on, no stops of
-    // the paragraph's own.
-    std::vector<TextTab> tabStops = inList ? std::vector<TextTab>() : writableTabStops(style.tabStops);
+    // A list item's marker may be laid out on stops of its own; the item's
+    // stops are those of its text.
+    std::vector<TextTab> tabStops;
+    if (!inList) {
+        tabStops = writableTabStops(style.tabStops);
+    } else if (const auto* item = itemText ? itemText->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)
+                                           : nullptr) {
+        tabStops = writableTabStops(item->style().tabStops());
+    }
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph.
     if (tabStops != m_state.tabStops && !m_state.tabStops.empty()) {
+        const std::int64_t list = m_writtenList;
+        const std::int64_t level = m_writtenLevel;
         m_buffer.appendCString("\\pard\n");
         resetWrittenParagraphState();
+        // A later item of a list read from a file names no list of its own:
+        // it stays in the list of the item before.
+        if (inList && !lists && list != 0)
+            writeListAndLevel(list, level);
     }
     writeParagraphStyle(attributes);
 
     if (lists && isListMarker(attributes))
-        writeListNumbering(*lists);
+        writeListNumbering(*lists, attributes.containsKey(TETextEndOfListAttribute));
+    else if (inList && isListMarker(attributes) && attributes.containsKey(TETextEndOfListAttribute))
+        returnToEnclosingList();
 
     bool changed = false;
-    // Rounded, not cut, outside lists: the ruler scale of "\li680" is a
-    // hair under 680 twips in single precision, and cutting lost a twip at
-    // every save. A list's indent is the list's own, written as it was.
-    std::int32_t leftIndent = inList
+    // Rounded, not cut: the ruler scale of "\li680" is a hair under 680
+    // twips in single precision, and cutting lost a twip at every save. An
+    // item made on the page starts its first line at its head indent, in
+    // the page's units, and is written as it always was; an item read from
+    // a file has the indents the file gave it, in the file's units.
+    const bool ownListIndents = inList && style.firstLineHeadIndent != style.headIndent;
+    std::int32_t leftIndent = inList && !ownListIndents
         ? truncated(static_cast<float>(truncated(style.headIndent * 1096)) / 80.0f)
         : truncated(std::round(style.headIndent * 1096.0 / 80.0));
     changed |= writeOnChange("\\li", leftIndent, m_state.leftIndent);
@@ -223,9 +264,16 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     changed |= writeOnChange("\\ri", truncated(std::round(-tailIndent * 1096.0 / 80.0)), m_state.rightIndent);
 
     if (lists) {
+        // A file's first line mostly hangs left of the text, where the
+        // marker goes, but never past the paragraph's own left edge.
+        std::int32_t firstLine = leftIndent;
+        const auto indent = static_cast<float>(style.firstLineHeadIndent);
+        if (ownListIndents && std::isfinite(indent))
+            firstLine = truncated(std::round(
+                std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre) * kTwipsPerCentimetre));
         m_buffer.appendCString("\\fi");
-        m_buffer.appendInteger(leftIndent);
-        m_state.firstLineIndent = leftIndent;
+        m_buffer.appendInteger(firstLine);
+        m_state.firstLineIndent = firstLine;
         changed = true;
     } else {
         float indent = static_cast<float>(style.firstLineHeadIndent);
@@ -331,6 +379,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
     formatting.listMarker = isListMarker(attributes);
+    formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
     formatting.listEnd = hasFlag(attributes, TEListEndMarker);
     formatting.link = linkOf(attributes);
     formatting.attachment = attributes.valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName);
@@ -363,9 +412,6 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     const bool bold = formatting.bold;
     const bool italic = formatting.italic;
     const bool strike = formatting.strike;
-
-    if (formatting.attachment)
-        writeAttachment(*formatting.attachment);
 
     bool wroteOutput = false;
     writeFootnoteTableSwitch(formatting.footnoteTable, wroteOutput);
@@ -444,15 +490,21 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
     }
 
     writeColorAttributes(formatting);
+    // After the run's font, so that the picture's line is as high as the
+    // file had it, also where a style's "\plain" has just reset the size.
+    if (formatting.attachment)
+        writeAttachment(*formatting.attachment);
 
     const bool listEnd = formatting.listEnd;
-    if (lists && m_state.isPrefixIndex == 0) {
+    // Every item's marker is written, so that readers that do not number
+    // the items themselves show each one's.
+    if (formatting.inList && m_state.isPrefixIndex == 0) {
         if (marker) {
             m_state.isPrefixIndex = 1;
             m_buffer.appendCString("{\\listtext");
             ++m_state.listPrefixIndex;
         }
-        if (listEnd)
+        if (lists && listEnd)
             m_state.listPrefixIndex = -1;
     }
     m_state.previousWasList = lists && listEnd && !marker ? 1 : 0;

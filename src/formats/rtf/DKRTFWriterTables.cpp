@@ -2,6 +2,7 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontCatalog.h"
@@ -197,6 +198,74 @@ std::int32_t DKRTFWriter::registeredColorNumber(const AttributeDictionary& attri
     return found == m_registeredColors.end() ? 0 : found->second;
 }
 
+void DKRTFWriter::writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth)
+{
+    // "\'LL" counts the characters, "\'0N" stands for level N's number,
+    // and "\levelnumbers" says where in the text that number is.
+    const std::u16string text = std::u16string(before) + u'\x01' + std::u16string(after);
+    const auto byte = [this](std::size_t value) {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        m_buffer.appendCString("\\'");
+        m_buffer.appendByte(kDigits[(value >> 4) & 0xF]);
+        m_buffer.appendByte(kDigits[value & 0xF]);
+    };
+    byte(std::min<std::size_t>(text.size(), 255));
+    for (char16_t unit : text) {
+        if (unit == u'\x01') {
+            byte(depth);
+        } else if (unit < 0x80 && unit >= 0x20 && unit != u'\\' && unit != u'{' && unit != u'}' && unit != u';') {
+            m_buffer.appendByte(static_cast<char>(unit));
+        } else {
+            m_buffer.appendCString("\\u");
+            m_buffer.appendInteger(static_cast<std::int16_t>(unit));
+            m_buffer.appendCString(" ?");
+        }
+    }
+    m_buffer.appendCString(";}{\\levelnumbers");
+    byte(before.size() + 1);
+    m_buffer.appendCString(";}");
+}
+
+namespace {
+
+// "\levelnfc23": the level's markers are bullets.
+constexpr int kBulletNumberType = 23;
+
+} // namespace
+
+std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
+{
+    // A marker that names its lists starts a level (or a list) when they
+    // differ from the last; one that names none goes on at the last level.
+    if (const auto* lists = marker.valueForKeyAs<ArrayValue>(TETextListsAttribute); lists && !lists->isEmpty()) {
+        if (lists->elements().front().get() != m_markerList) {
+            m_markerList = lists->elements().front().get();
+            m_markerLevels.clear();
+        }
+        // Deeper levels start again after the item of an outer one.
+        m_markerLevels.resize(lists->count());
+        m_markerLevels.back().style = lists->elements().back()->as<TECSSListStyle>();
+    }
+    if (m_markerLevels.empty() || !m_markerLevels.back().style)
+        return {};
+    MarkerLevel& level = m_markerLevels.back();
+    const std::int64_t start = std::max<std::int64_t>(level.style->startingItemNumber(), 1);
+    level.number = level.number == 0 ? start : TECSSListStyle::itemNumber(level.number, 1);
+    // What the level's text in the list table gives: the marker's words
+    // around the number, the number and a full stop, or a bullet.
+    std::optional<std::u16string> text = level.style->markerWithText(level.number);
+    if (!text && level.style->type() == TECSSListStyleType::None)
+        return {};
+    if (!text && TECSSListStyle::RTFNumberTypeForLevel(level.style->type()) == kBulletNumberType)
+        text = u"\u2022";
+    if (!text) {
+        TECSSListStyle numbered = *level.style;
+        numbered.setMarkerText(TECSSListStyle::MarkerText{u"", u".", TEListNumbering::OfType});
+        text = numbered.markerWithText(level.number);
+    }
+    return text ? *text + u'\t' : std::u16string();
+}
+
 void DKRTFWriter::writeListTable()
 {
     // One RTF list per outermost list, in order of first use, with a level
@@ -204,7 +273,8 @@ void DKRTFWriter::writeListTable()
     // first item at that depth. Neighbouring runs with equal lists count as
     // one stretch, named by its first run's list.
     m_listNumbers.clear();
-    std::vector<std::vector<TECSSListStyleType>> lists;
+    // The style of each level, none where the list array held no style.
+    std::vector<std::vector<const TECSSListStyle*>> lists;
     // A text that is one list throughout, or has no list, needs no table.
     bool severalValues = false;
     bool first = true;
@@ -232,11 +302,9 @@ void DKRTFWriter::writeListTable()
         auto [number, added] = m_listNumbers.emplace(array->elements().front().get(), lists.size() + 1);
         if (added)
             lists.emplace_back();
-        std::vector<TECSSListStyleType>& levels = lists[number->second - 1];
-        for (std::size_t depth = levels.size(); depth < array->count(); ++depth) {
-            const auto* style = (*array)[depth]->as<TECSSListStyle>();
-            levels.push_back(style ? style->type() : TECSSListStyleType::Inherit);
-        }
+        std::vector<const TECSSListStyle*>& levels = lists[number->second - 1];
+        for (std::size_t depth = levels.size(); depth < array->count(); ++depth)
+            levels.push_back((*array)[depth]->as<TECSSListStyle>());
     });
     if (!severalValues) {
         m_listNumbers.clear();
@@ -254,8 +322,12 @@ void DKRTFWriter::writeListTable()
         m_buffer.appendCString(listId);
         m_buffer.appendCString("\\listhybrid");
         for (std::size_t depth = 0; depth < lists[list].size(); ++depth) {
-            const TECSSListStyleType type = lists[list][depth];
-            const int numberType = TECSSListStyle::RTFNumberTypeForLevel(type);
+            const TECSSListStyle* style = lists[list][depth];
+            const TECSSListStyleType type = style ? style->type() : TECSSListStyleType::Inherit;
+            const std::optional<TECSSListStyle::MarkerText>& words = style ? style->markerText() : std::nullopt;
+            const int numberType = words ? DKRTFReaderListTable::numberFormatOfNumbering(words->numbering)
+                                               .value_or(TECSSListStyle::RTFNumberTypeForLevel(type))
+                                         : TECSSListStyle::RTFNumberTypeForLevel(type);
             const std::string indent = std::to_string((depth + 1) * 720);
             m_buffer.appendCString("{\\listlevel\\levelnfc");
             m_buffer.appendInteger(numberType);
@@ -267,8 +339,10 @@ void DKRTFWriter::writeListTable()
             m_buffer.appendCString("}{\\leveltext\\leveltemplateid");
             m_buffer.appendCString(std::to_string(templateId++));
             // Other readers draw the level from its text: the level's number
-            // and a full stop, or the bullet itself.
-            if (numberType == 23)
+            // and a full stop, the words around it, or the bullet itself.
+            if (words)
+                writeLevelText(words->before, words->after, depth);
+            else if (numberType == kBulletNumberType)
                 m_buffer.appendCString("\\'01\\u8226 ?;}{\\levelnumbers;}");
             else
                 m_buffer.appendCString("\\'02\\'00.;}{\\levelnumbers\\'01;}");

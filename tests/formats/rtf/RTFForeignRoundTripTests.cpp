@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -98,9 +100,11 @@ TEST_F(RTFForeignRoundTripTests, folioRTFKeepsTablesListsLinksPicturesAndNotes)
         AttributedString original = readFile(name);
         std::string rtf = written(original);
         AttributedString again = readBack(rtf);
-        // NOTE: a picture's placeholder gains a blank on the way; list items
-        // after the first of their level lose their placeholder.
+        // NOTE: a picture's placeholder gains a blank on the way.
         EXPECT_EQ(visible(again.string()), visible(original.string())) << name << "\n" << rtf;
+        // Every item keeps its marker.
+        EXPECT_EQ(std::ranges::count(again.string(), u'\uFEFF'), std::ranges::count(original.string(), u'\uFEFF'))
+            << name << "\n" << rtf;
         for (std::string_view key : {TEIsEndTableCellKey, TEIsEndTableRowKey, TELinkAttribute, NSAttachmentAttributeName})
             EXPECT_EQ(count(again, key), count(original, key)) << name << " " << key;
         // Every list level of the table sits inside its list.

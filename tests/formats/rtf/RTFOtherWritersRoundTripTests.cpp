@@ -4,7 +4,9 @@
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TECSSListStyle.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
@@ -138,10 +140,7 @@ protected:
             // In twips, as the file gives them.
             summary << "; lines " << std::lround(lines * 240) << " before " << paragraph.paragraphSpacingBefore()
                     << " after " << paragraph.paragraphSpacing() << " align " << static_cast<int>(paragraph.alignment());
-            // FIXME: a list item's own indents are written as the list's,
-            // and come back otherwise: the list files' are not compared.
-            if (s_comparesIndents)
-                summary << " indents " << std::round(paragraph.firstLineHeadIndent() * 100) / 100 << " "
+            summary << " indents " << std::round(paragraph.firstLineHeadIndent() * 100) / 100 << " "
                         << std::round(paragraph.headIndent() * 100) / 100 << " "
                         << std::round(paragraph.tailIndent() * 100) / 100;
         }
@@ -198,8 +197,6 @@ protected:
             EXPECT_EQ(again.text(key), original.text(key)) << name << " " << key;
         }
     }
-
-    static inline bool s_comparesIndents = true;
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
@@ -322,20 +319,180 @@ TEST_F(RTFOtherWritersRoundTripTests, libreOfficeFindsTheFooterAndTheHighlightIn
     EXPECT_NE(ticket.find("fo:background-color=\"#000080\""), std::string::npos) << "the white-on-blue line";
 }
 
-// Lists of Word and WordPad through the editing page: each item keeps the
-// spacing after it, and a list without spacing gains none after its last item.
-// A page break in the middle of TextEdit's paragraph adds no line.
-TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnSpacingThroughTheEditingPage)
+// Lists of Word and WordPad, straight and through the editing page: each
+// item keeps its hanging first line, its left indent and the spacing after
+// it, and a list without spacing gains none after its last item. A page
+// break in the middle of TextEdit's paragraph adds no line.
+TEST_F(RTFOtherWritersRoundTripTests, listItemsKeepTheirOwnIndentsAndSpacing)
 {
-    s_comparesIndents = false;
-    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf"}) {
+    for (const std::string name : {"word-style.rtf", "wordpad-cyrillic.rtf", "word-lists-tables.rtf", "textedit-letter.rtf",
+                                   "word-numbering.rtf"}) {
         Result<Data> data = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/" + name);
         ASSERT_TRUE(data.ok()) << name;
         DKRTFReadResult original = read(data->toString());
-        const std::string rtf = written(original, throughThePage(original.text));
-        expectSameText(read(rtf).text, original.text, name + "\n" + rtf);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            expectSameText(again.text, original.text, name + "\n" + rtf);
+            // A second save changes nothing more.
+            expectSameText(read(written(again, throughThePage(again.text))).text, original.text, name + "\n" + rtf);
+        }
     }
-    s_comparesIndents = true;
+}
+
+// Word's lists numbered in Chinese counting and circled numbers, and one
+// whose markers have words ("CH I"), with a hanging first line and an item's
+// own tab stops: the items keep their numbering, marker words, indents and
+// stops straight, through the editing page and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreKept)
+{
+    auto item = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos || at == 0 ? nullptr : text.attributesAtIndex(at);
+        // A later item of a list read from a file is in the list of the
+        // item before, which alone names it.
+        const ArrayValue* lists = nullptr;
+        for (std::size_t before = at; attributes && !lists && before-- > 0;) {
+            AttributeDictionaryPtr earlier = text.attributesAtIndex(before);
+            if (!earlier->containsKey(TETextIsListAttribute) && !earlier->containsKey(TETextListsAttribute))
+                break;
+            lists = earlier->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        }
+        const auto* list = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!list || !style)
+            return std::string("no list item");
+        std::ostringstream summary;
+        summary << "type " << static_cast<int>(list->type());
+        if (const auto& words = list->markerText())
+            summary << " numbering " << static_cast<int>(words->numbering) << " \"" << toUtf8(words->before) << "#"
+                    << toUtf8(words->after) << "\"";
+        summary << " indents " << std::lround(style->style().firstLineHeadIndent() * 1440 / 2.54) << " "
+                << std::lround(style->style().headIndent() * 1096 / 80) << " stops";
+        for (const TextTab& stop : style->style().tabStops().value_or(std::vector<TextTab>()))
+            summary << " " << stop.location << (stop.alignment == TextAlignment::Right ? "R" : "L")
+                    << (stop.leader ? std::string(1, static_cast<char>(stop.leader)) : "");
+        return summary.str();
+    };
+    const std::vector<std::u16string_view> items{u"Spring", u"Summer", u"Dig", u"Sow", u"The garden", u"The orchard"};
+    const DKRTFReadResult original = read(fixture("../rtf/word-numbering.rtf"));
+    ASSERT_EQ(item(original.text, u"Summer"), "type 3 numbering 2 \"#\u3001\" indents -420 420 stops");
+    ASSERT_EQ(item(original.text, u"Sow"), "type 3 numbering 8 \"#\" indents -360 720 stops 144L 432R.");
+    ASSERT_EQ(item(original.text, u"The orchard"), "type 12 numbering 0 \"CH #\" indents -720 1080 stops");
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    const std::string twice = written(again, throughThePage(again.text));
+    for (const std::string* rtf : {&straight, &paged, &twice}) {
+        const DKRTFReadResult back = read(*rtf);
+        for (std::u16string_view word : items)
+            EXPECT_EQ(item(back.text, word), item(original.text, word)) << toUtf8(word) << "\n" << *rtf;
+    }
+}
+
+// A reader that does not number lists itself shows each item's
+// "{\listtext}": every item of a written list carries the marker the list
+// table gives it, the items after the first included, and an item after a
+// nested list goes on with the list around it.
+TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoNotNumber)
+{
+    auto markers = [](const std::string& rtf) {
+        // Without the list table a reader takes each item's marker text.
+        std::string plain = rtf;
+        for (const char* table : {"{\\*\\listtable", "{\\*\\listoverridetable"}) {
+            const std::size_t at = plain.find(table);
+            if (at != std::string::npos)
+                plain.erase(at, plain.find("}\n", at) + 2 - at);
+        }
+        Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(plain));
+        EXPECT_TRUE(read.ok());
+        std::string lines;
+        for (const std::u16string& line : componentsSeparatedByString(read.ok() ? read->text.string() : u"", u"\n"))
+            if (const std::size_t tab = line.find(u'\t'); tab != std::u16string::npos && tab <= 8) {
+                // A marker, not a table's first cell ("Site"): a number, a
+                // full stop, a blank ("CH I") or a character past ASCII.
+                const std::u16string marker = line.substr(0, tab);
+                if (std::ranges::any_of(marker, [](char16_t c) { return c > 0x7F || c == u'.' || c == u' ' || (c >= u'0' && c <= u'9'); }))
+                    lines += toUtf8(marker) + "|";
+            }
+        return lines;
+    };
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"word-lists-tables.rtf", "1.|a.|2.|\u2022|"},
+             {"wordpad-cyrillic.rtf", "1.|2.|\u2022|"},
+             {"word-numbering.rtf", "\u4E00\u3001|\u4E8C\u3001|\u2460|\u2461|CH I|CH II|"}}) {
+        const DKRTFReadResult original = read(fixture("../rtf/" + name));
+        const std::string rtf = written(original, original.text);
+        EXPECT_EQ(markers(rtf), expected) << name << "\n" << rtf;
+    }
+}
+
+// LibreOffice names a list item's stops before its marker and again after
+// it: the item has each stop once, and keeps them through a save, straight
+// and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeListItemsHaveTheirStopsOnce)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Liberation Sans;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\plain Intro\\par\n"
+        "\\pard\\plain\\ls1\\li720\\fi-360\\tx2880\\tqr\\tldot\\tx8640{\\listtext\\pard\\plain 1.\\tab}\\ilvl0\\ls1\\li720\\fi-360"
+        "\\tx2880\\tqr\\tldot\\tx8640 First\\tab one\\tab 1\\par\n"
+        "\\pard\\plain\\ls1\\li720\\fi-360\\tx2880\\tqr\\tldot\\tx8640{\\listtext\\pard\\plain 2.\\tab}\\ilvl0\\ls1\\li720\\fi-360"
+        "\\tx2880\\tqr\\tldot\\tx8640 Second\\tab two\\tab 2\\par\n"
+        "\\pard\\plain After\\par\n}";
+    auto stops = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style && style->style().tabStops() ? *style->style().tabStops() : std::vector<TextTab>();
+    };
+    const std::vector<TextTab> item{{144, TextAlignment::Left, false, 0}, {432, TextAlignment::Right, false, u'.'}};
+    const DKRTFReadResult original = read(office);
+    ASSERT_TRUE(stops(original.text, u"First") == item);
+    ASSERT_TRUE(stops(original.text, u"Second") == item);
+    for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_TRUE(stops(again.text, u"First") == item) << rtf;
+        EXPECT_TRUE(stops(again.text, u"Second") == item) << rtf;
+        EXPECT_TRUE(stops(again.text, u"After").empty()) << rtf;
+    }
+}
+
+// LibreOffice numbers the saved lists as it numbers the file's own: the
+// same markers before the same words, straight and through the page.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeShowsTheSameListMarkersInFolioRTF)
+{
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::filesystem::path folder = std::filesystem::path(std::getenv("FOLIO_HOME")) / "rtf-list-markers";
+    std::filesystem::create_directories(folder / "out");
+    const std::string original = fixture("../rtf/word-numbering.rtf");
+    const DKRTFReadResult read = this->read(original);
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"original.rtf", original},
+        {"straight.rtf", written(read, read.text)},
+        {"paged.rtf", written(read, throughThePage(read.text))}};
+    std::string names;
+    for (const auto& [name, rtf] : files) {
+        ASSERT_TRUE(Data::fromString(rtf).writeToFile((folder / name).string()));
+        names += " '" + (folder / name).string() + "'";
+    }
+    const std::string command = "soffice -env:UserInstallation=file://" + (folder / "profile").string() +
+                                " --headless --convert-to txt:Text --outdir '" + (folder / "out").string() + "'" +
+                                names + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    auto text = [&](const std::string& name) {
+        Result<Data> data = Data::dataWithContentsOfFile((folder / "out" / (name.substr(0, name.size() - 4) + ".txt")).string());
+        EXPECT_TRUE(data.ok()) << name;
+        return data.ok() ? data->toString() : std::string();
+    };
+    const std::string shown = text("original.rtf");
+    ASSERT_NE(shown.find("\xE4\xBA\x8C\xE3\x80\x81 Summer harvest"), std::string::npos) << shown; // "二、"
+    ASSERT_NE(shown.find("\xE2\x91\xA1 Sow"), std::string::npos) << shown;                             // "②"
+    ASSERT_NE(shown.find("CH II The orchard"), std::string::npos) << shown;
+    EXPECT_EQ(text("straight.rtf"), shown);
+    EXPECT_EQ(text("paged.rtf"), shown);
 }
 
 // A character style and a footnote's paragraph style are what other

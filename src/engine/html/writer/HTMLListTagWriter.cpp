@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLListTagWriter.h"
 
+#include "engine/html/HTMLListMarker.h"
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TEParagraphStyle.h"
@@ -129,15 +130,25 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     const std::int64_t start = style && element == "ol" && style->startingItemNumber() > 1
         ? style->startingItemNumber()
         : 0;
+    // Marker words ride on the list for the page to hand back.
+    HTMLAttributeMap markerAttributes;
+    if (style)
+        HTMLListMarker::addAttributes(*style, markerAttributes);
     // The lists of a document mostly look alike: a tag is made once for each
-    // element, style and start.
+    // element, style, start and marker words.
     std::string key = element;
     key += '\0';
     key += std::to_string(start);
     key += '\0';
     key += css;
+    for (const auto& [name, value] : markerAttributes) {
+        key += '\0';
+        key += name;
+        key += '=';
+        key += toUtf8(value);
+    }
     return context.styleCache.listTag(std::move(key), [&] {
-        HTMLAttributeMap attributes;
+        HTMLAttributeMap attributes = markerAttributes;
         std::string className = context.styleClasses.classForElement(element, css);
         if (context.fragment)
             attributes["style"] = toUtf16(css);

@@ -1,5 +1,6 @@
 #include "engine/html/writer/HTMLParagraphWriter.h"
 
+#include "engine/html/HTMLListItemIndents.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/writer/HTMLListTagWriter.h"
 #include "engine/html/writer/HTMLMarkup.h"
@@ -193,7 +194,21 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         closeLists(html, currentList, closesAllLists);
 
     std::string element;
+    // The item's own indents, taken before its list's tag clears them. An
+    // item whose first line starts at its head indent is as the page lays
+    // it out, and needs none.
+    std::optional<HTMLListItemIndents> itemIndents;
+    std::optional<std::vector<TextTab>> itemStops;
     if (currentList && isField) {
+        if (paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent() &&
+            !m_context.settings.forPrint && !m_context.settings.forEPub)
+            itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
+        if (firstRun.end() < paragraph.end()) {
+            AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
+            if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
+                if (style->tabStops())
+                    itemStops = *style->tabStops();
+        }
         bool openedAny = false;
         for (const AttributeValuePtr& list : *lists) {
             // A list starts where its own range starts; items further down
@@ -218,6 +233,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             m_itemNumbers.push_back(style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1);
         }
         element = "li";
+        // The depth is that of the page's lists, which a list carried on
+        // from an item before nests deeper than the item's own lists say.
+        if (itemIndents)
+            itemIndents->depth = m_openElements.size();
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
@@ -242,10 +261,17 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         }
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
-        // The editing page keeps the stops for the save, as it keeps the style.
-        if (paragraphStyle() && paragraphStyle()->tabStops())
-            if (std::u16string stops = HTMLTabStops::attributeText(*paragraphStyle()->tabStops()); !stops.empty())
+        // The editing page keeps the stops for the save, as it keeps the
+        // style. An item's are those of its text: its marker may be laid out
+        // on stops of its own.
+        std::optional<std::vector<TextTab>> ownStops = itemStops;
+        if (element != "li" && paragraphStyle())
+            ownStops = paragraphStyle()->tabStops();
+        if (ownStops)
+            if (std::u16string stops = HTMLTabStops::attributeText(*ownStops); !stops.empty())
                 elementAttributes["data-tabs"] = stops;
+        if (itemIndents)
+            elementAttributes["data-indent"] = itemIndents->attributeText();
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
@@ -256,12 +282,14 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     };
     HTMLAttributeMap ownAttributes;
     const HTMLAttributeMap* elementAttributes = &ownAttributes;
-    if (form.hasCustomAttributes) {
-        const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute);
-        for (const auto& [name, value] : custom->map()) {
-            Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
-            if (intersectionRange(own, paragraph).length == paragraph.length)
-                ownAttributes[name] = value;
+    // An item's depth is no attribute of its text: its start is made anew.
+    if (form.hasCustomAttributes || itemIndents || itemStops) {
+        if (const auto* custom = attributes.valueForKeyAs<StringMapValue>(TECustomAttributesAttribute)) {
+            for (const auto& [name, value] : custom->map()) {
+                Range own = rangeOfCustomHTMLAttribute(string, name, paragraph.location);
+                if (intersectionRange(own, paragraph).length == paragraph.length)
+                    ownAttributes[name] = value;
+            }
         }
         addStartAttributes(ownAttributes);
         appendStartTag(html, ownAttributes);

@@ -1,0 +1,69 @@
+#include "engine/html/HTMLListMarker.h"
+
+#include "engine/model/TECSSListStyle.h"
+#include "platform/foundation/NumberScanning.h"
+#include "platform/foundation/Unicode.h"
+
+namespace folio {
+
+namespace {
+
+constexpr auto kLastType = TECSSListStyleType::Underscore;
+constexpr auto kLastNumbering = TEListNumbering::HangulJamo;
+// Words around a number are a few characters; more is no marker.
+constexpr std::size_t kLongestWords = 32;
+
+std::optional<unsigned> numberAt(std::u16string_view text, std::size_t& at)
+{
+    if (at >= text.size() || text[at] < u'0' || text[at] > u'9')
+        return std::nullopt;
+    long long value = 0;
+    const std::size_t end = scanDecimalInteger(text, at, &value, 0, 1000);
+    if (end == at)
+        return std::nullopt;
+    at = end;
+    return static_cast<unsigned>(value);
+}
+
+} // namespace
+
+void HTMLListMarker::addAttributes(const TECSSListStyle& style, HTMLAttributeMap& attributes)
+{
+    const std::optional<TECSSListStyle::MarkerText>& words = style.markerText();
+    if (!words)
+        return;
+    attributes["data-marker"] = toUtf16(std::to_string(static_cast<unsigned>(style.type())) + " " +
+                                        std::to_string(static_cast<unsigned>(words->numbering)));
+    if (!words->before.empty())
+        attributes["data-marker-before"] = words->before;
+    if (!words->after.empty())
+        attributes["data-marker-after"] = words->after;
+}
+
+void HTMLListMarker::applyAttributes(TECSSListStyle& style,
+                                     const std::function<const std::u16string*(std::string_view)>& attributeForKey)
+{
+    const std::u16string* marker = attributeForKey("data-marker");
+    if (!marker)
+        return;
+    std::size_t at = 0;
+    const std::optional<unsigned> type = numberAt(*marker, at);
+    if (!type || at >= marker->size() || (*marker)[at++] != u' ')
+        return;
+    const std::optional<unsigned> numbering = numberAt(*marker, at);
+    if (!numbering || at != marker->size() || *type > static_cast<unsigned>(kLastType) ||
+        *numbering > static_cast<unsigned>(kLastNumbering))
+        return;
+    TECSSListStyle::MarkerText words;
+    words.numbering = static_cast<TEListNumbering>(*numbering);
+    if (const std::u16string* before = attributeForKey("data-marker-before"))
+        words.before = *before;
+    if (const std::u16string* after = attributeForKey("data-marker-after"))
+        words.after = *after;
+    if (words.before.size() > kLongestWords || words.after.size() > kLongestWords)
+        return;
+    style.setType(static_cast<TECSSListStyleType>(*type));
+    style.setMarkerText(std::move(words));
+}
+
+} // namespace folio
