@@ -95,9 +95,11 @@ measure() {
   started=$(date +%s.%N)
   "$@" "$copy" >"$scratch/$name.log" 2>&1 &
   pid=$!
+  # Found by its process: AbiWord names its window for the title a document
+  # carries, where it has one.
   for _ in $(seq 1 240); do
     sleep 0.25
-    window=$(xdotool search --onlyvisible --name "$(basename "${copy%.rtf}")" 2>/dev/null | head -1 || true)
+    window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
     [ -n "$window" ] && break
   done
   if [ -z "$window" ]; then
