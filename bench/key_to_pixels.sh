@@ -4,7 +4,8 @@
 # in one run on one private virtual display, the programs in turn each round.
 # Prints for every program and document the keys' median, 90th percentile and
 # largest time; the time from starting the program until its opening screen
-# last changed (the document shown and ready for typing); and the memory it
+# last changed, which bounds the time to be ready for typing from above (a bar
+# or banner that changes later counts too); and the memory it
 # holds once the document is open: the resident size of the program and of
 # the processes it started, and their proportional total (a shared library's
 # pages counted once).
