@@ -5,10 +5,10 @@
 # Prints for every program and document the keys' median, 90th percentile and
 # largest time; the time from starting the program until its opening screen
 # last changed, which bounds the time to be ready for typing from above (a bar
-# or banner that changes later counts too); and the memory it
-# holds once the document is open: the resident size of the program and of
-# the processes it started, and their proportional total (a shared library's
-# pages counted once).
+# or banner that changes later counts too); and the memory it holds once the
+# document is open: the resident size of the program and of the processes it
+# started, and their proportional total (a shared library's pages counted
+# once).
 #
 #   bench/key_to_pixels.sh [BUILD_DIR] [KEYS] [ROUNDS] [SIZES]
 #
@@ -16,7 +16,7 @@
 # The shared RTF documents hold tables, which Folio opens read-only: both
 # programs get a copy whose table rows are plain paragraphs, cells parted by
 # tabs. The caret does not blink (a private GTK settings file), so that only a
-# key changes the screen. FOLIO_BENCH_INPUTS names the folder of doc-1m.rtf.
+# key changes the screen. FOLIO_BENCH_INPUTS names the documents' folder.
 # AbiWord is skipped when it is not installed (apt-get install abiword).
 # KEYS_SHOTS names a folder for screenshots before and after each program's
 # keys, to see that the keys landed in the text.
