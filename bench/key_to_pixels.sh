@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Times a key in a real window, from the key until the first pixel changes on
-# the screen, in Folio's rich-text editor and in AbiWord on the same 1 MB
-# document, in one run on one private virtual display, the programs in turn
-# each round. Prints every program's median, 90th percentile and largest time,
-# and the memory it holds once the document is open: the resident size of the
-# program and of the processes it started, and their proportional total
-# (a shared library's pages counted once).
+# the screen, in Folio's rich-text editor and in AbiWord on the same documents,
+# in one run on one private virtual display, the programs in turn each round.
+# Prints for every program and document the keys' median, 90th percentile and
+# largest time; the time from starting the program until its opening screen
+# last changed, which bounds the time to be ready for typing from above (a bar
+# or banner that changes later counts too); and the memory it holds once the
+# document is open: the resident size of the program and of the processes it
+# started, and their proportional total (a shared library's pages counted
+# once).
 #
-#   bench/key_to_pixels.sh [BUILD_DIR] [KEYS] [ROUNDS]
+#   bench/key_to_pixels.sh [BUILD_DIR] [KEYS] [ROUNDS] [SIZES]
 #
-# The shared 1 MB RTF document holds tables, which Folio opens read-only: both
+# SIZES names the shared documents, "10k 100k 1m" unless given.
+# The shared RTF documents hold tables, which Folio opens read-only: both
 # programs get a copy whose table rows are plain paragraphs, cells parted by
 # tabs. The caret does not blink (a private GTK settings file), so that only a
-# key changes the screen. FOLIO_BENCH_INPUTS names the folder of doc-1m.rtf.
+# key changes the screen. FOLIO_BENCH_INPUTS names the documents' folder.
 # AbiWord is skipped when it is not installed (apt-get install abiword).
 # KEYS_SHOTS names a folder for screenshots before and after each program's
 # keys, to see that the keys landed in the text.
@@ -22,13 +26,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build-tests}" && pwd)
 keys=${2:-30}
 rounds=${3:-2}
+sizes=${4:-10k 100k 1m}
 inputs=${FOLIO_BENCH_INPUTS:-$root/../shared/bench-inputs}
 folio=$build/folio
 timer=$build/bench_key_to_pixels
 for needed in "$folio" "$timer"; do
   [ -x "$needed" ] || { echo "key_to_pixels.sh: $needed is missing; build first" >&2; exit 1; }
 done
-[ -f "$inputs/doc-1m.rtf" ] || { echo "key_to_pixels.sh: $inputs/doc-1m.rtf is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
+for size in $sizes; do
+  [ -f "$inputs/doc-$size.rtf" ] || { echo "key_to_pixels.sh: $inputs/doc-$size.rtf is missing; set FOLIO_BENCH_INPUTS" >&2; exit 1; }
+done
 for tool in Xvfb xdotool python3; do
   command -v $tool >/dev/null || { echo "key_to_pixels.sh: needs $tool" >&2; exit 1; }
 done
@@ -40,14 +47,17 @@ trap cleanup EXIT
 export FOLIO_HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config
 mkdir -p "$FOLIO_HOME" "$XDG_CONFIG_HOME/gtk-3.0"
 printf '[Settings]\ngtk-cursor-blink=false\n' >"$XDG_CONFIG_HOME/gtk-3.0/settings.ini"
+# Scroll bars that fade in and out would count as changes of the screen.
+export GTK_OVERLAY_SCROLLING=0
 
-python3 - "$inputs/doc-1m.rtf" "$scratch/editable.rtf" <<'EOF'
+python3 - "$inputs" "$scratch" $sizes <<'EOF'
 import re, sys
-text = open(sys.argv[1], encoding='latin-1').read()
-text = re.sub(r'\\(trowd|intbl|trgaph-?\d+|trleft-?\d+|cellx-?\d+|clbrdr[tlbr]|clvertal[tcb])(?![a-z])', '', text)
-text = re.sub(r'\\row(?![a-z])', r'\\par', text)
-text = re.sub(r'\\cell(?![a-z])', r'\\tab', text)
-open(sys.argv[2], 'w', encoding='latin-1').write(text)
+for size in sys.argv[3:]:
+  text = open(f'{sys.argv[1]}/doc-{size}.rtf', encoding='latin-1').read()
+  text = re.sub(r'\\(trowd|intbl|trgaph-?\d+|trleft-?\d+|cellx-?\d+|clbrdr[tlbr]|clvertal[tcb])(?![a-z])', '', text)
+  text = re.sub(r'\\row(?![a-z])', r'\\par', text)
+  text = re.sub(r'\\cell(?![a-z])', r'\\tab', text)
+  open(f'{sys.argv[2]}/editable-{size}.rtf', 'w', encoding='latin-1').write(text)
 EOF
 
 displayfile=$scratch/display
@@ -76,18 +86,21 @@ memory() {
   echo "$((own / 1024)) $((children / 1024)) $((pss / 1024))"
 }
 
-# Opens the copy in a program, puts the pointer and the caret in its text,
-# and times the keys. $1: the name the times are kept under; the rest: the
-# command, which the copy's path is appended to.
+# Opens a copy of a document in a program, puts the pointer and the caret in
+# its text, and times the keys. $1: the name the times are kept under; $2: the
+# document's size; the rest: the command, which the copy's path is appended to.
 measure() {
-  local name=$1; shift
-  local copy=$scratch/$name-$RANDOM.rtf window= pid
-  cp "$scratch/editable.rtf" "$copy"
+  local name=$1 size=$2; shift 2
+  local copy=$scratch/$name-$size-$RANDOM.rtf window= pid started
+  cp "$scratch/editable-$size.rtf" "$copy"
+  started=$(date +%s.%N)
   "$@" "$copy" >"$scratch/$name.log" 2>&1 &
   pid=$!
+  # Found by its process: AbiWord names its window for the title a document
+  # carries, where it has one.
   for _ in $(seq 1 240); do
     sleep 0.25
-    window=$(xdotool search --onlyvisible --name "$(basename "${copy%.rtf}")" 2>/dev/null | head -1 || true)
+    window=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -1 || true)
     [ -n "$window" ] && break
   done
   if [ -z "$window" ]; then
@@ -97,14 +110,16 @@ measure() {
   fi
   # Opened once the screen has been still for eight seconds: AbiWord shows
   # its progress, then lays the document out for seconds showing nothing new.
-  "$timer" 0 8 || echo "key_to_pixels.sh: $name never finished opening" >&2
-  memory "$pid" >>"$scratch/$name.memory"
+  local settled
+  settled=$("$timer" 0 8) || echo "key_to_pixels.sh: $name never finished opening" >&2
+  [ -n "$settled" ] && echo "$settled $started" | awk '{ printf "%.0f\n", ($1 - $2) * 1000 }' >>"$scratch/$name-$size.ready"
+  memory "$pid" >>"$scratch/$name-$size.memory"
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
   sleep 1
-  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-before.png"; fi
-  "$timer" "$keys" >>"$scratch/$name.times" || echo "key_to_pixels.sh: $name: the keys could not be timed" >&2
-  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-after.png"; fi
+  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-$size-before.png"; fi
+  "$timer" "$keys" >>"$scratch/$name-$size.times" || echo "key_to_pixels.sh: $name: the keys could not be timed" >&2
+  if [ -n "${KEYS_SHOTS:-}" ]; then import -window root "$KEYS_SHOTS/$name-$size-after.png"; fi
   kill -TERM "$pid" 2>/dev/null || true
   sleep 1
   kill -KILL "$pid" 2>/dev/null || true
@@ -112,19 +127,29 @@ measure() {
 }
 
 for round in $(seq 1 "$rounds"); do
-  measure folio "$folio" open || true
-  if command -v abiword >/dev/null; then measure abiword abiword || true; fi
+  for size in $sizes; do
+    measure folio "$size" "$folio" open || true
+    if command -v abiword >/dev/null; then measure abiword "$size" abiword || true; fi
+  done
 done
 
-for name in folio abiword; do
-  [ -s "$scratch/$name.times" ] || continue
-  sort -n "$scratch/$name.times" | awk -v name="$name" '
-    { t[NR] = $1 }
-    END { printf "%-8s key to first changed pixel, 1 MB: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
-          name, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
-  if [ -s "$scratch/$name.memory" ]; then
-    awk -v name="$name" '
-      { printf "%-8s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
-        name, $1, $2, $3 }' "$scratch/$name.memory"
-  fi
+for size in $sizes; do
+  for name in folio abiword; do
+    [ -s "$scratch/$name-$size.times" ] || continue
+    sort -n "$scratch/$name-$size.times" | awk -v name="$name" -v size="$size" '
+      { t[NR] = $1 }
+      END { printf "%-8s %-4s key to first changed pixel: median %6.1f ms, p90 %6.1f ms, largest %6.1f ms (%d keys)\n",
+            name, size, t[int((NR + 1) / 2)], t[int(NR * 0.9 + 0.5)], t[NR], NR }'
+    if [ -s "$scratch/$name-$size.ready" ]; then
+      sort -n "$scratch/$name-$size.ready" | awk -v name="$name" -v size="$size" '
+        { t[NR] = $1 }
+        END { printf "%-8s %-4s start to last change of the opening screen: median %5d ms, largest %5d ms (%d openings)\n",
+              name, size, t[int((NR + 1) / 2)], t[NR], NR }'
+    fi
+    if [ -s "$scratch/$name-$size.memory" ]; then
+      awk -v name="$name" -v size="$size" '
+        { printf "%-8s %-4s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
+          name, size, $1, $2, $3 }' "$scratch/$name-$size.memory"
+    fi
+  done
 done

@@ -9,7 +9,9 @@
 //
 // prints one time in milliseconds per line. Before the first key the screen
 // must have been still for STILL_SECONDS (default 0.3): a program that is
-// still opening its document draws its progress. KEYS 0 only waits for that.
+// still opening its document draws its progress. KEYS 0 only waits for that,
+// and prints when the screen last changed, in seconds since the epoch, which
+// tells how long the program took to show what it opened.
 //
 // The pointer must rest over the text (focus follows it without a window
 // manager) and the caret must not blink, or the blinking is taken for answers.
@@ -90,8 +92,12 @@ private:
 };
 
 // Until nothing has changed for `still`; false when the screen never settles.
-bool waitUntilStill(ScreenPicture& screen, std::vector<char>& picture, Duration still)
+// `lastChange`, when given, is set to the wall-clock time of the last change.
+bool waitUntilStill(ScreenPicture& screen, std::vector<char>& picture, Duration still,
+                    std::chrono::system_clock::time_point* lastChange = nullptr)
 {
+    if (lastChange)
+        *lastChange = std::chrono::system_clock::now();
     screen.grab(picture);
     const auto deadline = Clock::now() + kLongestSettling;
     auto stillSince = Clock::now();
@@ -100,6 +106,8 @@ bool waitUntilStill(ScreenPicture& screen, std::vector<char>& picture, Duration 
         if (screen.differsFrom(picture)) {
             screen.grab(picture);
             stillSince = Clock::now();
+            if (lastChange)
+                *lastChange = std::chrono::system_clock::now();
         } else if (Clock::now() - stillSince >= still) {
             return true;
         }
@@ -119,10 +127,13 @@ int timeKeys(Display* display, int keys, Duration stillBefore)
     const KeyCode letter = XKeysymToKeycode(display, XK_a);
     const KeyCode blank = XKeysymToKeycode(display, XK_space);
     std::vector<char> before;
-    if (!waitUntilStill(screen, before, stillBefore)) {
+    std::chrono::system_clock::time_point lastChange;
+    if (!waitUntilStill(screen, before, stillBefore, &lastChange)) {
         std::fprintf(stderr, "bench_key_to_pixels: the screen never became still\n");
         return 1;
     }
+    if (keys == 0)
+        std::printf("%.3f\n", std::chrono::duration<double>(lastChange.time_since_epoch()).count());
     for (int key = 0; key < keys; ++key) {
         if (!waitUntilStill(screen, before, kStillBetweenKeys)) {
             std::fprintf(stderr, "bench_key_to_pixels: the screen never became still\n");
