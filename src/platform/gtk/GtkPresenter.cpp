@@ -698,7 +698,54 @@ void GtkPresenter::presentPopover(ViewController& presented)
         if (!strong->popoverPresentationController()->touchOutside(nullptr))
             gtk_popover_popup(GTK_POPOVER(popover));
     });
-    gtk_popover_popup(GTK_POPOVER(popover));
+    popupOncePlaced(&presented, popover, relative);
+}
+
+// A popover waiting for its anchor's place, then for the turn after it.
+struct GtkPresenter::PendingPopup {
+    GtkPresenter* presenter;
+    std::weak_ptr<int> lifetime;
+    const ViewController* key;
+    GtkWidget* popover;
+    gulong handler = 0;
+
+    static void anchorPlaced(GtkWidget* anchor, GdkRectangle*, gpointer data)
+    {
+        auto* waiting = static_cast<PendingPopup*>(data);
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &PendingPopup::popup, new PendingPopup{*waiting},
+                        [](gpointer idle) { delete static_cast<PendingPopup*>(idle); });
+        g_signal_handler_disconnect(anchor, waiting->handler);
+    }
+    static gboolean popup(gpointer data)
+    {
+        auto* placed = static_cast<PendingPopup*>(data);
+        GtkPresenter* presenter = placed->presenter;
+        if (placed->lifetime.expired() || presenter->m_tearingDown)
+            return G_SOURCE_REMOVE;
+        auto it = presenter->m_presented.find(placed->key);
+        if (it != presenter->m_presented.end() && it->second == placed->popover)
+            gtk_popover_popup(GTK_POPOVER(placed->popover));
+        return G_SOURCE_REMOVE;
+    }
+};
+
+void GtkPresenter::popupOncePlaced(const ViewController* key, GtkWidget* popover, GtkWidget* relative)
+{
+    GtkAllocation place;
+    gtk_widget_get_allocation(relative, &place);
+    if (place.width > 1 || place.height > 1) {
+        gtk_popover_popup(GTK_POPOVER(popover));
+        return;
+    }
+    // An anchor laid out anew in this very turn (the page, when the key row
+    // leaves the window as a note's editor opens) has no place yet: a
+    // popover placed from it now would stand where the anchor is not. It
+    // pops up once GTK has placed the anchor, on the next turn: popped up in
+    // the middle of an allocation, it would not be drawn.
+    auto* pending = new PendingPopup{this, m_lifetime, key, popover};
+    pending->handler = g_signal_connect_data(relative, "size-allocate", G_CALLBACK(&PendingPopup::anchorPlaced), pending,
+                                             [](gpointer data, GClosure*) { delete static_cast<PendingPopup*>(data); },
+                                             GConnectFlags(0));
 }
 
 void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)

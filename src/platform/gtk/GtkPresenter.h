@@ -120,6 +120,8 @@ private:
     // The popover shows the controller's current content (after a push or pop, too).
     void fillPopover(ViewController& presented, GtkWidget* popover);
     void presentPopover(ViewController& presented);
+    void popupOncePlaced(const ViewController* key, GtkWidget* popover, GtkWidget* relative);
+    struct PendingPopup;
     GtkWidget* anchorWidgetFor(const void* anchor) const;
     // The widget showing the view (known by its address) in a window or a
     // presented panel; null when none does.
