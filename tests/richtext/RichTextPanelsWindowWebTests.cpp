@@ -432,10 +432,12 @@ TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuP
     if (HasFatalFailure())
         return;
     ReadAloudController& speech = *editor->viewing().speech;
-    GtkWidget* banner = GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar());
-    ASSERT_NE(banner, nullptr);
+    ASSERT_NE(GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar()), nullptr);
+    // Looked up afresh each time: the bars around the page are rebuilt as
+    // the reading starts and ends.
     auto bannerText = [&] {
-        std::vector<std::string> texts = test::labelTexts(banner);
+        GtkWidget* banner = GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar());
+        std::vector<std::string> texts = banner ? test::labelTexts(banner) : std::vector<std::string>();
         return texts.empty() ? std::string() : texts.front();
     };
     // The words as the banner showed them, each once, from the first word
@@ -487,6 +489,55 @@ TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuP
         ASSERT_NE(next, words.end()) << word << " shown out of order";
         ++next;
     }
+}
+
+// The speech menu stands below the tools item whose menu started the
+// reading, and stays there while the reading goes on and the item is made
+// anew.
+TEST_F(RichTextPanelsWindowTest, theSpeechMenuStandsAtTheToolsItemThatStartedTheReading)
+{
+    // A popover sliding in would be measured on its way.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    run("(function(){var c=document.getElementById('content');c.innerText='one two three four five six seven eight nine "
+        "ten';c.focus();var r=document.createRange();r.selectNodeContents(c);r.collapse(true);var s=getSelection();"
+        "s.removeAllRanges();s.addRange(r);})()");
+    const std::shared_ptr<BarButtonItem>& tools = editor->styling().barItems().toolsBarButtonItem();
+    clickBarItem(tools);
+    clickMenuRow("Read Aloud");
+    if (HasFatalFailure())
+        return;
+    ReadAloudController& speech = *editor->viewing().speech;
+    auto pauseOnScreen = [&]() -> GtkWidget* {
+        GtkWidget* menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu) ? buttonIn(menu, "Pause") : nullptr;
+    };
+    ASSERT_TRUE(settle([&] { return pauseOnScreen() != nullptr; })) << "no Pause on screen";
+    // Once a word is heard, with the tools menu made anew for the reading.
+    ASSERT_TRUE(settle([&] { return !editor->margins().topAlertBar()->text().empty(); }));
+    for (int turn = 0; turn < 10; ++turn)
+        GtkPresenter::processPendingEvents();
+    GtkWidget* pause = pauseOnScreen();
+    ASSERT_NE(pause, nullptr) << "the speech menu went away while reading";
+    ASSERT_TRUE(speech.isSpeaking());
+
+    GtkWidget* item = presenter->widgetForBarButtonItem(*tools);
+    ASSERT_TRUE(shown(item));
+    GtkWidget* menu = presenter->editMenu();
+    int itemX = 0, itemY = 0, menuX = 0, menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(item, toplevel, 0, 0, &itemX, &itemY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_bin_get_child(GTK_BIN(menu)), toplevel, 0, 0, &menuX, &menuY));
+    const int itemRight = itemX + gtk_widget_get_allocated_width(item);
+    const int itemBottom = itemY + gtk_widget_get_allocated_height(item);
+    const int menuRight = menuX + gtk_widget_get_allocated_width(gtk_bin_get_child(GTK_BIN(menu)));
+    EXPECT_LT(menuX, itemRight) << "the speech menu is right of the tools item";
+    EXPECT_GT(menuRight, itemX) << "the speech menu is left of the tools item";
+    EXPECT_GE(menuY, itemBottom) << "the speech menu is over the tools item";
+    EXPECT_LT(menuY, itemBottom + 40) << "the speech menu is far below the tools item";
+
+    GtkWidget* cancel = buttonIn(menu, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(test::clickWidget(cancel));
+    ASSERT_TRUE(settle([&] { return !speech.isSpeaking() && !pauseOnScreen(); }));
 }
 
 } // namespace
