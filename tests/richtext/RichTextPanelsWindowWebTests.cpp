@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/AlertController.h"
@@ -29,6 +30,7 @@
 #include "support/EditorWindowTest.h"
 #include "tools/speech/ReadAloudController.h"
 #include "webeditor/EditorInspectors.h"
+#include "webeditor/EditorPopovers.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -538,6 +540,53 @@ TEST_F(RichTextPanelsWindowTest, theSpeechMenuStandsAtTheToolsItemThatStartedThe
     ASSERT_NE(cancel, nullptr);
     ASSERT_TRUE(test::clickWidget(cancel));
     ASSERT_TRUE(settle([&] { return !speech.isSpeaking() && !pauseOnScreen(); }));
+}
+
+// Every row of the insert picker can be read, the first one too, which the
+// picker shows selected as it opens; a pick of it inserts its page break.
+TEST_F(RichTextPanelsWindowTest, theInsertPickersRowsCanAllBeRead)
+{
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+    clickMenuRow("Insert Markers/Symbols");
+    if (HasFatalFailure())
+        return;
+    GtkWidget* list = nullptr;
+    ASSERT_TRUE(settle([&] {
+        const std::shared_ptr<ViewController>& picker =
+            editor->styling().popovers().picker(EditorPopovers::Picker::SpecialChars);
+        GtkWidget* popover = picker ? shown(presenter->widgetForController(*picker)) : nullptr;
+        std::vector<GtkWidget*> lists = popover ? test::descendants(popover, GTK_TYPE_LIST_BOX) : std::vector<GtkWidget*>();
+        list = lists.empty() ? nullptr : shown(lists.front());
+        return list && gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0);
+    })) << "no insert picker on screen";
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("insert-picker"));
+    ASSERT_NE(shot, nullptr);
+    for (int index : {0, 1}) {
+        GtkWidget* row = GTK_WIDGET(gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), index));
+        int x = 0, y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(row, toplevel, 0, 0, &x, &y));
+        const int width = gtk_widget_get_allocated_width(row);
+        const int height = gtk_widget_get_allocated_height(row);
+        // The row's own colour, at its left edge, against what its title draws.
+        unsigned ground = test::pixelAt(shot, x + 2, y + height / 2);
+        auto channel = [](unsigned pixel, int shift) { return int((pixel >> shift) & 0xFF); };
+        int drawn = 0;
+        for (int row_y = y + 2; row_y < y + height - 2; ++row_y) {
+            for (int row_x = x + 4; row_x < x + width - 4; ++row_x) {
+                unsigned pixel = test::pixelAt(shot, row_x, row_y);
+                int distance = 0;
+                for (int shift : {0, 8, 16})
+                    distance += std::abs(channel(pixel, shift) - channel(ground, shift));
+                drawn += distance > 200;
+            }
+        }
+        EXPECT_GT(drawn, 30) << "row " << index << " shows no title";
+    }
+    g_object_unref(shot);
+    ASSERT_TRUE(test::clickWidget(GTK_WIDGET(gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0))));
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('#content hr.marquent-pagebreak').length") == "1"; }))
+        << run("document.getElementById('content').innerHTML");
 }
 
 } // namespace
