@@ -4,6 +4,7 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Presenter.h"
 
 namespace folio {
 
@@ -27,7 +28,13 @@ std::shared_ptr<BarButtonItem> symbolItem(const char* symbol, const std::functio
 const std::shared_ptr<BarButtonItem>& MDTextViewBarItems::shareDocumentBarButtonItem()
 {
     if (!m_share) {
-        m_share = BarButtonItem::withSymbol("square.and.arrow.up", {});
+        // The menu is made again as it opens: the actions for the open file
+        // exist only once the document is open, after the item was made.
+        m_share = BarButtonItem::withSymbol("square.and.arrow.up", [this](BarButtonItem& item) {
+            regenerateShareDocumentMenu();
+            if (item.menu())
+                Presenter::current().menuRequested(*item.menu(), &item);
+        });
         regenerateShareDocumentMenu();
     }
     return m_share;

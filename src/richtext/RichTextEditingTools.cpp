@@ -44,7 +44,10 @@ RichTextEditingTools::RichTextEditingTools(PageConnection& page, UserDefaults& d
           .addCustomKeyboard = [this] { m_keyBar.setRemovedFormBar(false); m_keyBar.removeFormBar(); },
           .presentFromDocument = m_host.present,
           .presentFromEditor = m_host.presentFromEditor,
-          .anchorView = m_host.view,
+          // The page reports a tapped note where the page shows it, below the
+          // rulers: pointed at from the editor's whole view, the note editor
+          // would cover the very line the note belongs to.
+          .anchorView = m_host.pageView,
       })
     , m_inserts(page, m_find, defaults, InsertCommander::Host{
           .documentIsDirty = m_host.documentIsDirty,

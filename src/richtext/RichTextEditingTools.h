@@ -30,6 +30,8 @@ public:
         // Presents from the editor itself (full-screen editors on phones).
         std::function<void(std::shared_ptr<ViewController>)> presentFromEditor{};
         std::function<std::shared_ptr<View>()> view{};
+        // The view showing the page: the page's points are in its coordinates.
+        std::function<std::shared_ptr<View>()> pageView{};
         std::function<double()> webViewHeight{};
         std::function<void(bool)> setEditing{};
         // The key row was rebuilt or switched bars.

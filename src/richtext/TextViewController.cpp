@@ -286,6 +286,7 @@ std::unique_ptr<RichTextEditingTools> TextViewController::makeEditingTools()
     };
     host.presentFromEditor = [this](std::shared_ptr<ViewController> controller) { presentViewController(controller, true); };
     host.view = [this] { return isViewLoaded() ? view() : nullptr; };
+    host.pageView = [this] { return pageView(); };
     host.webViewHeight = [this] { return m_webView ? m_webView->frame().size.height : m_size.height; };
     host.setEditing = [this](bool editing) { m_isEditing = editing; };
     // On the next turn: a key of the row itself may have asked for it.

@@ -209,7 +209,8 @@ RichTextViewingTools TextViewController::makeViewingTools()
                 // pause, resume and cancel while it reads.
                 becomeFirstResponder();
             },
-        .view = view});
+        .view = view,
+        .menuItem = [this] { return m_styling->barItems().toolsBarButtonItem(); }});
     tools.readAloud = std::make_unique<RichTextReadAloud>(m_connection, *tools.speech, RichTextReadAloud::Host{
         .isEditing = [this] { return m_isEditing; },
         .hasSelection = [this] { return m_styling->monitor().hasSelection(); },

@@ -158,7 +158,10 @@ void NotesCommander::showEditor(std::shared_ptr<NoteEditorController> editor, co
             popover->setPermittedArrowDirections(PopoverArrowDirectionDown);
             if (m_host.anchorView)
                 popover->setSourceView(m_host.anchorView());
-            popover->setSourceRect(Rect{{point.x - 6, point.y + 20}, {10, 10}});
+            // The anchor reaches from the note's top to below its line, so
+            // that the editor, above the note or below it where there is no
+            // room above, leaves the line the note belongs to in sight.
+            popover->setSourceRect(Rect{{point.x - 6, point.y}, {10, kNoteLineHeight}});
         }
         if (m_host.presentFromDocument)
             m_host.presentFromDocument(editor);

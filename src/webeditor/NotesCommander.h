@@ -26,6 +26,8 @@ public:
     // note's editor at once.
     static constexpr double kPortraitEditorEdge = 712;
     static constexpr double kLandscapeEditorEdge = 974;
+    // How far below a note's top the line it stands on reaches.
+    static constexpr double kNoteLineHeight = 30;
 
     struct Host {
         std::function<void()> documentIsDirty{};

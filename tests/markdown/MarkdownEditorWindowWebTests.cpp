@@ -573,5 +573,51 @@ TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
     EXPECT_TRUE(drawn) << "darkest " << darkest << ", lightest " << lightest;
 }
 
+// The share menu, opened with the pointer, offers the open file's PDF
+// actions after printing and previewing, and ends with a row, not with a
+// separator standing for a group with nothing in it.
+TEST_F(MarkdownEditorWindowTest, TheShareMenuOffersTheFilesPDFActionsAndEndsWithARow)
+{
+    const std::string path = folder.file("share.md");
+    std::ofstream(path, std::ios::binary) << "# Shared\n\nA line to share.\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* share = presenter->widgetForBarButtonItem(*editor.barItems().shareDocumentBarButtonItem());
+    ASSERT_TRUE(share);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(share)));
+    ASSERT_TRUE(test::clickWidget(share));
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        menu = presenter->menuPopover();
+        return menu && gtk_widget_get_mapped(menu) && gtk_widget_get_allocated_height(menu) > 1;
+    }, 20)) << "no menu at the share item";
+    std::vector<std::string> rows;
+    for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+        std::vector<std::string> labels = test::labelTexts(button);
+        if (!labels.empty())
+            rows.push_back(labels.front());
+    }
+    EXPECT_TRUE(contains(rows, "Print…"));
+    EXPECT_TRUE(contains(rows, "Convert to PDF")) << "the menu has no actions for the open file";
+
+    // What the menu shows last, from the top down.
+    GtkWidget* lowest = nullptr;
+    int lowestTop = -1;
+    auto lowerThanSoFar = [&](GtkWidget* widget) {
+        int x = 0, y = 0;
+        if (gtk_widget_get_mapped(widget) && gtk_widget_translate_coordinates(widget, menu, 0, 0, &x, &y) &&
+            y > lowestTop) {
+            lowest = widget;
+            lowestTop = y;
+        }
+    };
+    for (GtkWidget* separator : test::descendants(menu, GTK_TYPE_SEPARATOR))
+        lowerThanSoFar(separator);
+    for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON))
+        lowerThanSoFar(button);
+    ASSERT_TRUE(lowest);
+    EXPECT_FALSE(GTK_IS_SEPARATOR(lowest)) << "the menu ends with an empty separator row";
+}
+
 } // namespace
 } // namespace folio

@@ -73,7 +73,7 @@ TEST_F(NotesTest, footnotesGetNewUUIDIdsAndAreRenumberedAfterInsertion)
     EXPECT_TRUE(presented.empty()) << "a caret inside the page opens no editor";
 }
 
-TEST_F(NotesTest, footnoteAtTheRightEdgeOpensItsEditorAnchoredBelowTheCaret)
+TEST_F(NotesTest, footnoteAtTheRightEdgeOpensItsEditorAnchoredOnTheCaretsLine)
 {
     view.answer("getCaretEditorPosition()", "{800, 300}");
     view.answerMatching("getAttribute\\('data-content'\\)", "old text");
@@ -84,7 +84,7 @@ TEST_F(NotesTest, footnoteAtTheRightEdgeOpensItsEditorAnchoredBelowTheCaret)
     EXPECT_TRUE(std::regex_match(editor->footnoteId(), std::regex("footnote_[0-9A-F-]{36}")));
     EXPECT_EQ(editor->contentView()->text(), u"old text");
     ASSERT_NE(editor->popoverPresentationController(), nullptr);
-    EXPECT_EQ(editor->popoverPresentationController()->sourceRect(), (Rect{{54, 28}, {10, 10}}));
+    EXPECT_EQ(editor->popoverPresentationController()->sourceRect(), (Rect{{54, 8}, {10, 30}}));
     EXPECT_EQ(editor->popoverPresentationController()->permittedArrowDirections(), PopoverArrowDirectionDown);
     EXPECT_TRUE(notes.isHTMLObjectPopoverVisible());
 

@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/AlertController.h"
@@ -29,6 +30,7 @@
 #include "support/EditorWindowTest.h"
 #include "tools/speech/ReadAloudController.h"
 #include "webeditor/EditorInspectors.h"
+#include "webeditor/EditorPopovers.h"
 
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
@@ -432,10 +434,12 @@ TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuP
     if (HasFatalFailure())
         return;
     ReadAloudController& speech = *editor->viewing().speech;
-    GtkWidget* banner = GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar());
-    ASSERT_NE(banner, nullptr);
+    ASSERT_NE(GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar()), nullptr);
+    // Looked up afresh each time: the bars around the page are rebuilt as
+    // the reading starts and ends.
     auto bannerText = [&] {
-        std::vector<std::string> texts = test::labelTexts(banner);
+        GtkWidget* banner = GtkViewBuilder::widgetForView(toplevel, *editor->margins().topAlertBar());
+        std::vector<std::string> texts = banner ? test::labelTexts(banner) : std::vector<std::string>();
         return texts.empty() ? std::string() : texts.front();
     };
     // The words as the banner showed them, each once, from the first word
@@ -487,6 +491,102 @@ TEST_F(RichTextPanelsWindowTest, readingAloudShowsEachWordAsItIsHeardAndItsMenuP
         ASSERT_NE(next, words.end()) << word << " shown out of order";
         ++next;
     }
+}
+
+// The speech menu stands below the tools item whose menu started the
+// reading, and stays there while the reading goes on and the item is made
+// anew.
+TEST_F(RichTextPanelsWindowTest, theSpeechMenuStandsAtTheToolsItemThatStartedTheReading)
+{
+    // A popover sliding in would be measured on its way.
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    run("(function(){var c=document.getElementById('content');c.innerText='one two three four five six seven eight nine "
+        "ten';c.focus();var r=document.createRange();r.selectNodeContents(c);r.collapse(true);var s=getSelection();"
+        "s.removeAllRanges();s.addRange(r);})()");
+    const std::shared_ptr<BarButtonItem>& tools = editor->styling().barItems().toolsBarButtonItem();
+    clickBarItem(tools);
+    clickMenuRow("Read Aloud");
+    if (HasFatalFailure())
+        return;
+    ReadAloudController& speech = *editor->viewing().speech;
+    auto pauseOnScreen = [&]() -> GtkWidget* {
+        GtkWidget* menu = presenter->editMenu();
+        return menu && gtk_widget_get_mapped(menu) ? buttonIn(menu, "Pause") : nullptr;
+    };
+    ASSERT_TRUE(settle([&] { return pauseOnScreen() != nullptr; })) << "no Pause on screen";
+    // Once a word is heard, with the tools menu made anew for the reading.
+    ASSERT_TRUE(settle([&] { return !editor->margins().topAlertBar()->text().empty(); }));
+    for (int turn = 0; turn < 10; ++turn)
+        GtkPresenter::processPendingEvents();
+    GtkWidget* pause = pauseOnScreen();
+    ASSERT_NE(pause, nullptr) << "the speech menu went away while reading";
+    ASSERT_TRUE(speech.isSpeaking());
+
+    GtkWidget* item = presenter->widgetForBarButtonItem(*tools);
+    ASSERT_TRUE(shown(item));
+    GtkWidget* menu = presenter->editMenu();
+    int itemX = 0, itemY = 0, menuX = 0, menuY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(item, toplevel, 0, 0, &itemX, &itemY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(gtk_bin_get_child(GTK_BIN(menu)), toplevel, 0, 0, &menuX, &menuY));
+    const int itemRight = itemX + gtk_widget_get_allocated_width(item);
+    const int itemBottom = itemY + gtk_widget_get_allocated_height(item);
+    const int menuRight = menuX + gtk_widget_get_allocated_width(gtk_bin_get_child(GTK_BIN(menu)));
+    EXPECT_LT(menuX, itemRight) << "the speech menu is right of the tools item";
+    EXPECT_GT(menuRight, itemX) << "the speech menu is left of the tools item";
+    EXPECT_GE(menuY, itemBottom) << "the speech menu is over the tools item";
+    EXPECT_LT(menuY, itemBottom + 40) << "the speech menu is far below the tools item";
+
+    GtkWidget* cancel = buttonIn(menu, "Cancel");
+    ASSERT_NE(cancel, nullptr);
+    ASSERT_TRUE(test::clickWidget(cancel));
+    ASSERT_TRUE(settle([&] { return !speech.isSpeaking() && !pauseOnScreen(); }));
+}
+
+// Every row of the insert picker can be read, the first one too, which the
+// picker shows selected as it opens; a pick of it inserts its page break.
+TEST_F(RichTextPanelsWindowTest, theInsertPickersRowsCanAllBeRead)
+{
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    clickBarItem(editor->styling().barItems().insertItemBarButtonItem());
+    clickMenuRow("Insert Markers/Symbols");
+    if (HasFatalFailure())
+        return;
+    GtkWidget* list = nullptr;
+    ASSERT_TRUE(settle([&] {
+        const std::shared_ptr<ViewController>& picker =
+            editor->styling().popovers().picker(EditorPopovers::Picker::SpecialChars);
+        GtkWidget* popover = picker ? shown(presenter->widgetForController(*picker)) : nullptr;
+        std::vector<GtkWidget*> lists = popover ? test::descendants(popover, GTK_TYPE_LIST_BOX) : std::vector<GtkWidget*>();
+        list = lists.empty() ? nullptr : shown(lists.front());
+        return list && gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0);
+    })) << "no insert picker on screen";
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("insert-picker"));
+    ASSERT_NE(shot, nullptr);
+    for (int index : {0, 1}) {
+        GtkWidget* row = GTK_WIDGET(gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), index));
+        int x = 0, y = 0;
+        ASSERT_TRUE(gtk_widget_translate_coordinates(row, toplevel, 0, 0, &x, &y));
+        const int width = gtk_widget_get_allocated_width(row);
+        const int height = gtk_widget_get_allocated_height(row);
+        // The row's own colour, at its left edge, against what its title draws.
+        unsigned ground = test::pixelAt(shot, x + 2, y + height / 2);
+        auto channel = [](unsigned pixel, int shift) { return int((pixel >> shift) & 0xFF); };
+        int drawn = 0;
+        for (int row_y = y + 2; row_y < y + height - 2; ++row_y) {
+            for (int row_x = x + 4; row_x < x + width - 4; ++row_x) {
+                unsigned pixel = test::pixelAt(shot, row_x, row_y);
+                int distance = 0;
+                for (int shift : {0, 8, 16})
+                    distance += std::abs(channel(pixel, shift) - channel(ground, shift));
+                drawn += distance > 200;
+            }
+        }
+        EXPECT_GT(drawn, 30) << "row " << index << " shows no title";
+    }
+    g_object_unref(shot);
+    ASSERT_TRUE(test::clickWidget(GTK_WIDGET(gtk_list_box_get_row_at_index(GTK_LIST_BOX(list), 0))));
+    ASSERT_TRUE(settle([&] { return run("document.querySelectorAll('#content hr.marquent-pagebreak').length") == "1"; }))
+        << run("document.getElementById('content').innerHTML");
 }
 
 } // namespace

@@ -529,6 +529,12 @@ void GtkControlBridges::applyTextBackgroundColor(GtkWidget* textView, const std:
                          "textview, textview text");
 }
 
+void GtkControlBridges::applyRowBackgroundColor(GtkWidget* row, const std::optional<Color>& color)
+{
+    replaceColorProvider(row, kBackgroundKey, color, "background-image: none; background-color: ", ";",
+                         "row:not(:selected)");
+}
+
 void GtkControlBridges::applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color)
 {
     replaceColorProvider(widget, kForegroundKey, color, "color: ", ";");

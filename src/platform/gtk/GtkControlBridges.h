@@ -55,6 +55,9 @@ public:
     static void applyBackgroundColor(GtkWidget* widget, const std::optional<Color>& color);
     // The background of a GtkTextView's text, where the theme paints its own.
     static void applyTextBackgroundColor(GtkWidget* textView, const std::optional<Color>& color);
+    // A list row's colour, which leaves the row the theme's look while it is
+    // selected: its title would otherwise vanish, light on light.
+    static void applyRowBackgroundColor(GtkWidget* row, const std::optional<Color>& color);
     // The colour of the widget's text and symbols, which its children inherit.
     static void applyForegroundColor(GtkWidget* widget, const std::optional<Color>& color);
     // The face the widget's text is drawn in, at the model's size in pixels

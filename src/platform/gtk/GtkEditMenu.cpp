@@ -16,7 +16,7 @@ GtkWidget* GtkEditMenu::build(GtkWidget* relative, const GdkRectangle& pointing,
     GtkWidget* popover = gtk_popover_new(relative);
     gtk_popover_set_pointing_to(GTK_POPOVER(popover), &pointing);
     gtk_popover_set_constrain_to(GTK_POPOVER(popover), GTK_POPOVER_CONSTRAINT_WINDOW);
-    gtk_popover_set_position(GTK_POPOVER(popover), contextual ? GTK_POS_BOTTOM : GTK_POS_TOP);
+    gtk_popover_set_position(GTK_POPOVER(popover), style == Style::AboveCaret ? GTK_POS_TOP : GTK_POS_BOTTOM);
     gtk_popover_set_modal(GTK_POPOVER(popover), contextual);
     GtkWidget* box = gtk_box_new(contextual ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL, 0);
     for (const MenuItem& item : items) {

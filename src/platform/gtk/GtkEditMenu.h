@@ -17,7 +17,8 @@ struct MenuItem;
 // user types, it is a row above the caret that leaves the keyboard to the page.
 class GtkEditMenu {
 public:
-    enum class Style { Contextual, AboveCaret };
+    // AtBarItem: a row below a bar item, which leaves the keyboard where it is.
+    enum class Style { Contextual, AboveCaret, AtBarItem };
 
     // The popover, not yet shown. A pick performs the item through the chain
     // of `responder`, or of the first responder when none is given; a

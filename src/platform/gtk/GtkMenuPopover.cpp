@@ -61,6 +61,9 @@ void GtkMenuPopover::fill(GtkWidget* box, GtkWidget* popover, const Menu& menu) 
 
 void GtkMenuPopover::addElements(GtkWidget* box, GtkWidget* popover, const Menu& menu, bool nested)
 {
+    // An empty group would show as a separator with nothing after it.
+    if (nested && menu.children().empty())
+        return;
     if (nested) {
         gtk_box_pack_start(GTK_BOX(box), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL), FALSE, FALSE, 2);
         if (!menu.title().empty() && !menu.displaysInline()) {

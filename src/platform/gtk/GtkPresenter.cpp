@@ -698,7 +698,55 @@ void GtkPresenter::presentPopover(ViewController& presented)
         if (!strong->popoverPresentationController()->touchOutside(nullptr))
             gtk_popover_popup(GTK_POPOVER(popover));
     });
-    gtk_popover_popup(GTK_POPOVER(popover));
+    popupOncePlaced(popover, relative, [this, key, popover] {
+        auto it = m_presented.find(key);
+        return !m_tearingDown && it != m_presented.end() && it->second == popover;
+    });
+}
+
+// A popover waiting for its anchor's place, then for the turn after it.
+struct GtkPresenter::PendingPopup {
+    std::weak_ptr<int> lifetime;
+    GtkWidget* popover;
+    // Whether the popover is still the one to show: the model may have
+    // closed or replaced it meanwhile.
+    std::function<bool()> stillWanted;
+    gulong handler = 0;
+
+    static void anchorPlaced(GtkWidget* anchor, GdkRectangle*, gpointer data)
+    {
+        auto* waiting = static_cast<PendingPopup*>(data);
+        g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &PendingPopup::popup, new PendingPopup{*waiting},
+                        [](gpointer idle) { delete static_cast<PendingPopup*>(idle); });
+        g_signal_handler_disconnect(anchor, waiting->handler);
+    }
+    static gboolean popup(gpointer data)
+    {
+        auto* placed = static_cast<PendingPopup*>(data);
+        if (!placed->lifetime.expired() && placed->stillWanted())
+            gtk_popover_popup(GTK_POPOVER(placed->popover));
+        return G_SOURCE_REMOVE;
+    }
+};
+
+void GtkPresenter::popupOncePlaced(GtkWidget* popover, GtkWidget* relative, std::function<bool()> stillWanted)
+{
+    GtkAllocation place;
+    gtk_widget_get_allocation(relative, &place);
+    if (place.width > 1 || place.height > 1) {
+        gtk_popover_popup(GTK_POPOVER(popover));
+        return;
+    }
+    // An anchor laid out anew in this very turn (the page, when the key row
+    // leaves the window as a note's editor opens; a bar item made anew) has
+    // no place yet: a popover placed from it now would stand where the
+    // anchor is not, or not be drawn. It pops up once GTK has placed the
+    // anchor, on the next turn: popped up in the middle of an allocation, it
+    // would not be drawn either.
+    auto* pending = new PendingPopup{m_lifetime, popover, std::move(stillWanted)};
+    pending->handler = g_signal_connect_data(relative, "size-allocate", G_CALLBACK(&PendingPopup::anchorPlaced), pending,
+                                             [](gpointer data, GClosure*) { delete static_cast<PendingPopup*>(data); },
+                                             GConnectFlags(0));
 }
 
 void GtkPresenter::fillPopover(ViewController& presented, GtkWidget* popover)
@@ -878,17 +926,27 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
     std::vector<MenuItem> items = menu.visibleItems(contextual ? page.get() : nullptr);
     if (items.empty())
         return;
-    // Next to the view the menu is for, where it shows; the model's window
-    // coordinates only when it shows nowhere.
-    GtkWidget* relative = widgetShowingView(static_cast<const View*>(target.get()));
+    // At the bar item the menu belongs to, or next to the view it is for,
+    // where they show; the model's window coordinates only when neither does.
+    GtkEditMenu::Style style = contextual ? GtkEditMenu::Style::Contextual : GtkEditMenu::Style::AboveCaret;
+    GtkWidget* relative = nullptr;
     GdkRectangle rect = gdkRect(menu.targetRect());
+    if (std::shared_ptr<BarButtonItem> item = menu.targetBarButtonItem()) {
+        auto it = m_barItems.find(item.get());
+        if (it != m_barItems.end() && gtk_widget_get_mapped(it->second)) {
+            relative = it->second;
+            rect = GdkRectangle{0, 0, gtk_widget_get_allocated_width(relative), gtk_widget_get_allocated_height(relative)};
+            style = GtkEditMenu::Style::AtBarItem;
+        }
+    }
+    if (!relative)
+        relative = widgetShowingView(static_cast<const View*>(target.get()));
     if (!relative) {
         auto it = Window::keyWindow() ? m_surfaces.find(Window::keyWindow()) : m_surfaces.end();
         relative = (it != m_surfaces.end() ? it->second : m_surfaces.begin()->second).overlay;
         rect = gdkRect(target->convertRectToView(menu.targetRect(), nullptr));
     }
-    m_editMenu = GtkEditMenu::build(relative, rect, menu, items, contextual ? page : std::shared_ptr<View>(),
-                                    contextual ? GtkEditMenu::Style::Contextual : GtkEditMenu::Style::AboveCaret);
+    m_editMenu = GtkEditMenu::build(relative, rect, menu, items, contextual ? page : std::shared_ptr<View>(), style);
     GtkPopoverLifetime::forgetOnDestroy(m_editMenu, &m_editMenu, m_lifetime);
     if (contextual) {
         // Closed by the user (a click elsewhere, Escape): the model's menu hides too.
@@ -899,7 +957,30 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
                 controller->hideMenu();
         });
     }
-    gtk_popover_popup(GTK_POPOVER(m_editMenu));
+    popupOncePlaced(m_editMenu, relative, [this, shown = m_editMenu] { return !m_tearingDown && m_editMenu == shown; });
+    // A menu whose anchor is rebuilt (a bar item made anew as reading
+    // starts) goes with it; while the model still shows it, it comes back at
+    // the anchor's new widget.
+    GtkSignals::connect(m_editMenu, "destroy", [this, lifetime = std::weak_ptr<int>(m_lifetime), controller = &menu] {
+        if (lifetime.expired() || m_tearingDown)
+            return;
+        struct Pending {
+            GtkPresenter* presenter;
+            std::weak_ptr<int> lifetime;
+            MenuController* menu;
+        };
+        g_idle_add_full(
+            G_PRIORITY_DEFAULT_IDLE,
+            [](gpointer data) -> gboolean {
+                auto* pending = static_cast<Pending*>(data);
+                GtkPresenter* presenter = pending->presenter;
+                if (!pending->lifetime.expired() && !presenter->m_tearingDown && !presenter->m_editMenu &&
+                    pending->menu->isMenuVisible())
+                    presenter->editMenuVisibilityDidChange(*pending->menu);
+                return G_SOURCE_REMOVE;
+            },
+            new Pending{this, lifetime, controller}, [](gpointer data) { delete static_cast<Pending*>(data); });
+    });
 }
 
 void GtkPresenter::tableViewDidReload(TableView& table)

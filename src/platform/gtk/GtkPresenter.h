@@ -6,6 +6,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -120,6 +121,8 @@ private:
     // The popover shows the controller's current content (after a push or pop, too).
     void fillPopover(ViewController& presented, GtkWidget* popover);
     void presentPopover(ViewController& presented);
+    void popupOncePlaced(GtkWidget* popover, GtkWidget* relative, std::function<bool()> stillWanted);
+    struct PendingPopup;
     GtkWidget* anchorWidgetFor(const void* anchor) const;
     // The widget showing the view (known by its address) in a window or a
     // presented panel; null when none does.

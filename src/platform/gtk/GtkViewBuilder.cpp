@@ -803,7 +803,7 @@ void GtkViewBuilder::fillListBox(TableView& table, GtkWidget* listBox)
             auto cell = table.cellForRowAtIndexPath({section, index});
             GtkWidget* row = gtk_list_box_row_new();
             gtk_container_add(GTK_CONTAINER(row), rowForCell(*cell));
-            GtkControlBridges::applyBackgroundColor(row, cell->backgroundColor());
+            GtkControlBridges::applyRowBackgroundColor(row, cell->backgroundColor());
             g_object_set_data(G_OBJECT(row), kSectionKey, GSIZE_TO_POINTER(section + 1));
             g_object_set_data(G_OBJECT(row), kRowKey, GSIZE_TO_POINTER(index + 1));
             gtk_container_add(GTK_CONTAINER(listBox), row);

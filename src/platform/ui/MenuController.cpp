@@ -26,6 +26,13 @@ const std::vector<MenuItem>& MenuController::standardItems()
 
 void MenuController::showMenuFromView(const std::shared_ptr<View>& view, Rect rect)
 {
+    showMenuAtBarButtonItem(view, rect, nullptr);
+}
+
+void MenuController::showMenuAtBarButtonItem(const std::shared_ptr<View>& view, Rect rect,
+                                             const std::shared_ptr<BarButtonItem>& item)
+{
+    m_targetItem = item;
     m_targetView = view;
     m_targetRect = rect;
     if (m_visible) {

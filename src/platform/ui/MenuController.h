@@ -8,6 +8,7 @@
 
 namespace folio {
 
+class BarButtonItem;
 class NotificationCenter;
 class Responder;
 class View;
@@ -42,10 +43,15 @@ public:
     // Shows the menu pointing at `rect` in `view`'s coordinates. Showing
     // while shown moves it without posting again.
     void showMenuFromView(const std::shared_ptr<View>& view, Rect rect);
+    // The same menu for `view`, shown at the bar item where the item shows,
+    // and at `rect` in `view` where it does not.
+    void showMenuAtBarButtonItem(const std::shared_ptr<View>& view, Rect rect,
+                                 const std::shared_ptr<BarButtonItem>& item);
     void hideMenu();
     bool isMenuVisible() const { return m_visible; }
     std::shared_ptr<View> targetView() const { return m_targetView.lock(); }
     Rect targetRect() const { return m_targetRect; }
+    std::shared_ptr<BarButtonItem> targetBarButtonItem() const { return m_targetItem.lock(); }
 
     // The items shown for this responder (the first responder when null),
     // standard ones first.
@@ -58,6 +64,7 @@ private:
     NotificationCenter& m_center;
     std::vector<MenuItem> m_items;
     std::weak_ptr<View> m_targetView;
+    std::weak_ptr<BarButtonItem> m_targetItem;
     Rect m_targetRect;
     bool m_visible = false;
 };

@@ -100,7 +100,8 @@ void ReadAloudController::showMenu()
 {
     std::shared_ptr<View> view = m_host.view ? m_host.view() : nullptr;
     if (view)
-        m_menu.showMenuFromView(view, Rect{{view->frame().size.width / 2 - 100, 0}, {200, 20}});
+        m_menu.showMenuAtBarButtonItem(view, Rect{{view->frame().size.width / 2 - 100, 0}, {200, 20}},
+                                       m_host.menuItem ? m_host.menuItem() : nullptr);
 }
 
 void ReadAloudController::pauseSpeak()

@@ -10,6 +10,7 @@
 
 namespace folio {
 
+class BarButtonItem;
 class MenuController;
 class UserDefaults;
 class View;
@@ -38,6 +39,9 @@ public:
         std::function<void()> endEditing{};
         // Where the speech menu points.
         std::function<std::shared_ptr<View>()> view{};
+        // The bar item whose menu starts and stops reading: the speech menu
+        // stands at it where it shows.
+        std::function<std::shared_ptr<BarButtonItem>()> menuItem{};
     };
 
     ReadAloudController(UserDefaults& defaults, MenuController& menu, Host host);

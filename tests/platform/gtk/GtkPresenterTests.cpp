@@ -310,6 +310,21 @@ TEST_F(GtkPresenterTest, barItemMenuOpensAPopoverWhoseButtonsRunTheActions)
     EXPECT_EQ(picked, (std::vector<std::string>{"pdf"}));
 }
 
+// A group of the menu with nothing in it draws no separator: only the group
+// with rows is set apart.
+TEST_F(GtkPresenterTest, anEmptyGroupOfABarItemMenuShowsNoSeparator)
+{
+    auto print = Action::make(u"Print", "", [](Action&) {});
+    auto mail = Action::make(u"Mail", "", [](Action&) {});
+    editor->share->setMenu(Menu::make(u"", {print, Menu::make(u"", {}), Menu::make(u"", {mail}), Menu::make(u"", {})}));
+    GtkPresenter::processPendingEvents();
+    ASSERT_TRUE(editor->share->tap());
+    GtkWidget* menu = presenter->menuPopover();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(descendants(menu, GTK_TYPE_BUTTON).size(), 2u);
+    EXPECT_EQ(descendants(menu, GTK_TYPE_SEPARATOR).size(), 1u);
+}
+
 TEST_F(GtkPresenterTest, pasteboardReadsAndWritesTheSystemClipboard)
 {
     Pasteboard& pasteboard = Pasteboard::general();
