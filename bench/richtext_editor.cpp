@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -138,26 +139,55 @@ double heapMegabytes()
     return (current - free + mapped) / kMegabyte;
 }
 
-// The proportional share of a process's memory ("self" or a process id), in
-// megabytes: a library's pages count once across the processes that map it,
-// so the program and its web processes can be added up.
-double proportionalMegabytes(const std::string& process = "self")
+// The sum of some fields of a process's memory summary, in megabytes.
+double rollupMegabytes(const std::string& process, std::initializer_list<const char*> fields)
 {
     double kilobytes = 0;
     if (FILE* rollup = std::fopen(("/proc/" + process + "/smaps_rollup").c_str(), "r")) {
         char line[256];
         while (std::fgets(line, sizeof line, rollup)) {
-            if (std::strncmp(line, "Pss:", 4) == 0)
-                kilobytes = std::strtod(line + 4, nullptr);
+            for (const char* field : fields) {
+                if (std::strncmp(line, field, std::strlen(field)) == 0)
+                    kilobytes += std::strtod(line + std::strlen(field), nullptr);
+            }
         }
         std::fclose(rollup);
     }
     return kilobytes / 1024.0;
 }
 
-// The resident memory of the processes this one started (the page's web
-// process among them), in megabytes.
-enum class Measure { Resident, Proportional };
+// The proportional share of a process's memory ("self" or a process id), in
+// megabytes: a library's pages count once across the processes that map it,
+// so the program and its web processes can be added up.
+double proportionalMegabytes(const std::string& process = "self")
+{
+    return rollupMegabytes(process, {"Pss:"});
+}
+
+// What a process holds that no other process shares ("self" or a process
+// id), in megabytes. Most of a web-view program's resident size is the web
+// engine's libraries, mapped by the program and each web process alike:
+// this is the part that grows with what the process itself does.
+double privateMegabytes(const std::string& process = "self")
+{
+    return rollupMegabytes(process, {"Private_Clean:", "Private_Dirty:"});
+}
+
+// How a process's memory is counted.
+enum class Measure { Resident, Proportional, Private };
+
+double megabytes(const std::string& process, Measure measure)
+{
+    switch (measure) {
+    case Measure::Resident:
+        return residentMegabytes(process);
+    case Measure::Proportional:
+        return proportionalMegabytes(process);
+    case Measure::Private:
+        return privateMegabytes(process);
+    }
+    return 0;
+}
 
 // The memory of the processes this one started (the page's web process and
 // the network process), in megabytes.
@@ -179,7 +209,7 @@ double childProcessesMegabytes(Measure measure = Measure::Resident)
         int read = std::fscanf(stat, "%d %255s %c %d", &pid, command, &state, &parent);
         std::fclose(stat);
         if (read == 4 && parent == getpid())
-            total += measure == Measure::Resident ? residentMegabytes(name) : proportionalMegabytes(name);
+            total += megabytes(name, measure);
     }
     return total;
 }
@@ -454,14 +484,17 @@ void BM_KeystrokeBesideDocument(benchmark::State& state)
 }
 BENCHMARK(BM_KeystrokeBesideDocument)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// Each figure at a stage: the program's resident size and what its
-// allocations hold, the resident size of its web processes, and the
-// proportional total of all of them (shared libraries counted once).
+// Each figure at a stage: the program's resident size, the part of it no
+// other process shares and what its allocations hold, the same two sizes of
+// its web processes, and the proportional total of all of them (shared
+// libraries counted once).
 void recordMemory(benchmark::State& state, const std::string& stage)
 {
     state.counters[stage + "_MB"] = residentMegabytes();
     state.counters[stage + "_heap_MB"] = heapMegabytes();
+    state.counters[stage + "_private_MB"] = privateMegabytes();
     state.counters[stage + "_page_MB"] = childProcessesMegabytes();
+    state.counters[stage + "_page_private_MB"] = childProcessesMegabytes(Measure::Private);
     state.counters[stage + "_total_pss_MB"] = proportionalMegabytes() + childProcessesMegabytes(Measure::Proportional);
 }
 

@@ -1266,11 +1266,17 @@
         };
     }
 
-    // Everything the editor hands its document, in one answer: the body's
-    // HTML and what the page keeps of the document around it. The editing
-    // body is TinyMCE's on the QV pages, the "content" element on the rich
-    // text page. The plain text is made only when asked for, as it costs a
-    // layout pass. Answers JSON text; members without a value are left out.
+    // Everything the editor hands its document, in one answer: what the page
+    // keeps of the document around the body as JSON text (members without a
+    // value left out), a line break, then the body's HTML as it stands. The
+    // HTML is most of a long document's answer: put inside the JSON it would
+    // be escaped into one more copy of megabytes at every save, and parsed
+    // out of it again by the editor. Joined rather than concatenated: a
+    // concatenation is only copied out when the answer is sent, and with a
+    // long document the page then held some 20 MB more after a few saves.
+    // The editing body is TinyMCE's on the QV pages, the "content" element
+    // on the rich text page. The plain text is made only when asked for, as
+    // it costs a layout pass.
     function folioEditorContent(withPlainText) {
         var answer = {};
         var tiny = global.tinymce && global.tinymce.activeEditor;
@@ -1281,8 +1287,9 @@
             var marked = body.querySelectorAll('[id="' + editor.selectedPictureId + '"]');
             for (var i = 0; i < marked.length; ++i)
                 marked[i].id = editor.releasedPictureId;
+            var html;
             try {
-                answer.html = tiny.getContent();
+                html = tiny.getContent();
             } finally {
                 for (var j = 0; j < marked.length; ++j)
                     marked[j].id = editor.selectedPictureId;
@@ -1291,11 +1298,11 @@
             answer.paperColor = body.style.backgroundColor;
             if (withPlainText)
                 answer.plainText = body.innerText;
+            return [JSON.stringify(answer), html].join('\n');
         } else {
             var content = global.document.getElementById('content');
             if (!content)
                 return '';
-            answer.html = content.innerHTML;
             answer.lineHeight = content.style.lineHeight;
             answer.textIndent = content.style.textIndent;
             answer.paperColor = global.document.body.style.backgroundColor;
@@ -1312,8 +1319,8 @@
             }
             if (withPlainText)
                 answer.plainText = content.innerText;
+            return [JSON.stringify(answer), content.innerHTML].join('\n');
         }
-        return JSON.stringify(answer);
     }
 
     // --- smart quotes -------------------------------------------------------------

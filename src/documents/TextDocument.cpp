@@ -173,7 +173,7 @@ Status TextDocument::readRTFFile(const std::string& url)
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
-    setText(html->value());
+    adoptText(std::move(*html).value());
     return Status::success();
 }
 
@@ -215,6 +215,12 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
     std::lock_guard lock(m_textMutex);
     if (m_text != *text)
         m_text = std::u16string(*text);
+}
+
+void TextDocument::adoptText(std::u16string&& text)
+{
+    std::lock_guard lock(m_textMutex);
+    m_text = std::move(text);
 }
 
 std::optional<MutableAttributedString> TextDocument::RTFtext() const

@@ -77,6 +77,9 @@ public:
     std::u16string text() const;
     // Nothing leaves the text as it is.
     void setText(std::optional<std::u16string_view> text);
+    // Takes the string itself: a rich-text document's text is its whole
+    // HTML, megabytes long, and a copy of it would briefly double it.
+    void adoptText(std::u16string&& text);
     // The Markdown editor holds text newer than the document's. Copying a
     // long text on every key would cost more than the key itself, so the
     // document takes it only when the text is read. Main thread only.

@@ -10,6 +10,7 @@
 #include "platform/docframework/ODSLocalDirectoryScope.h"
 #include "platform/foundation/AppFolders.h"
 #include "platform/foundation/FileManager.h"
+#include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/Localization.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
@@ -501,7 +502,7 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
     // Kept as the page holds it, so that a page whose process crashed is
     // loaded again from what the user last had.
     if (m_document)
-        m_document->setText(toUtf16(PageContent::unwrappedHTML(*reply)));
+        m_document->adoptText(toUtf16(PageContent::unwrappedHTML(*reply)));
     reply->content.bodyHTML = RichTextBodyCleaner::cleaned(std::move(reply->content.bodyHTML));
     // The page shows the document's paper colour by its nearest colour name;
     // while it still shows that name, the document's own colour is the paper,
@@ -701,6 +702,10 @@ void TextViewController::pageDidBecomeReady()
     m_viewing.pageDidBecomeReady(defaults);
     scrollToBookmark();
     CaretSelectionCommander::updateSCheck(m_webView.get(), defaults.boolForKey("autocorrectEnabled").value_or(false));
+    // Opening a long document passed through several whole copies of it (the
+    // converted HTML, the page built around it) that are gone now; the
+    // allocator would keep their pages for the life of the editor.
+    releaseFreedMemory();
 }
 
 void TextViewController::registerRoutes()

@@ -108,12 +108,16 @@ Result<PageContent::Reply> PageContent::fetch(PageConnection& connection, Editor
     std::optional<std::string> answer = connection.read(script(parts));
     if (!answer || answer->empty())
         return Error{EditorController::kErrorDomain, EditorController::NoAnswer, "The editing page gave no content"};
-    return read(*answer);
+    return read(std::move(*answer));
 }
 
-Result<PageContent::Reply> PageContent::read(std::string_view answer)
+Result<PageContent::Reply> PageContent::read(std::string answer)
 {
-    Result<PropertyList> parsed = JSONReader::read(answer);
+    // JSON text never holds a bare line break: the first one ends it.
+    const std::size_t bodyStart = answer.find('\n');
+    if (bodyStart == std::string::npos)
+        return badAnswer("no body");
+    Result<PropertyList> parsed = JSONReader::read(std::string_view(answer).substr(0, bodyStart));
     if (!parsed)
         return badAnswer("no JSON: " + parsed.error().message);
     const PropertyList& object = *parsed;
@@ -122,12 +126,10 @@ Result<PageContent::Reply> PageContent::read(std::string_view answer)
 
     Reply reply;
     EditorContent& content = reply.content;
-    Result<std::optional<std::string>> html = stringMember(object, "html");
-    if (!html)
-        return html.error();
-    if (!*html)
-        return badAnswer("no body");
-    content.bodyHTML = std::move(**html);
+    // The body is most of a long document's answer: it keeps the answer's
+    // storage rather than being copied out of it.
+    content.bodyHTML = std::move(answer);
+    content.bodyHTML.erase(0, bodyStart + 1);
 
     Result<std::optional<std::string>> height = stringMember(object, "lineHeight");
     if (!height)

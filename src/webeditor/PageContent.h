@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace folio {
 
@@ -14,7 +13,7 @@ class PageConnection;
 
 // The one page call an editing page answers its content with
 // (folioEditorContent in the page helpers), and the checked reading of its
-// JSON answer. Shared by the web-view editors; what each kind cleans out of
+// answer. Shared by the web-view editors; what each kind cleans out of
 // its body is the editor's own.
 class PageContent {
 public:
@@ -34,12 +33,14 @@ public:
     // answer in time or answers nothing gives the editor's NoAnswer error.
     static Result<Reply> fetch(PageConnection& connection, EditorContent::Parts parts);
 
-    // Reads the page's JSON answer. Every member is checked: the body's HTML
-    // must be there; line height and first-line indent must be CSS lengths
-    // the editor sets; header and footer fields are text and, but for the
-    // text itself, hold no "::" (the settings' separator). A colour that is
-    // not one is taken as none. Anything else is the editor's BadAnswer.
-    static Result<Reply> read(std::string_view answer);
+    // Reads the page's answer: JSON text, a line break, then the body's HTML,
+    // which becomes the content's body without a copy. Every JSON member is
+    // checked: line height and first-line indent must be CSS lengths the
+    // editor sets; header and footer fields are text and, but for the text
+    // itself, hold no "::" (the settings' separator). A colour that is not
+    // one is taken as none. An answer without the line break has no body.
+    // Anything else is the editor's BadAnswer.
+    static Result<Reply> read(std::string answer);
 
     // The rich-text body's HTML with the document wrapper taken off, when
     // the reply says the wrapper holds the whole body.

@@ -176,13 +176,13 @@ TEST_F(QVOutlineViewControllerTest, aContentWithoutTheTreeFailsTheSaveAndKeepsTh
     EditorMakers::unregisterAll();
     becomeReady();
     const std::string before = readFile(path);
-    answerRead("folioEditorContent", R"J({"html": "<p>\u00a0</p>", "bodyStyle": ""})J");
+    answerRead("folioEditorContent", R"J({"bodyStyle": ""})J" "\n<p>\u00A0</p>");
     EXPECT_FALSE(save());
     EXPECT_EQ(readFile(path), before);
 
     page->clearRules();
     answerRead("folioEditorContent",
-               R"J({"html": "<ul id=\"left-tree\"><li data-id=\"1\">Kept</li></ul>", "bodyStyle": ""})J");
+               R"J({"bodyStyle": ""})J" "\n<ul id=\"left-tree\"><li data-id=\"1\">Kept</li></ul>");
     ASSERT_TRUE(save());
     EXPECT_NE(readFile(path), before);
 }

@@ -214,14 +214,14 @@ TEST_F(QVTextViewControllerTest, aSaveWritesTheContentWithOneFreshStyleElement)
     // A page that does not answer, or answers nonsense, keeps the file too.
     answerRead("folioEditorContent", "");
     EXPECT_FALSE(save());
-    answerRead("folioEditorContent", R"J({"html": 5})J");
+    answerRead("folioEditorContent", R"J({"bodyStyle": 5})J" "\n<p>x</p>");
     EXPECT_FALSE(save());
     EXPECT_EQ(readFile(path), before);
 
     page->clearScripts();
     answerRead("folioEditorContent",
-               R"J({"html": "<p>Edited \"text\"</p><span id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></span>",)J"
-               R"J( "bodyStyle": "margin-top: 2cm; background-color: white; font-family: \"Times New Roman\";"})J");
+               R"J({"bodyStyle": "margin-top: 2cm; background-color: white; font-family: \"Times New Roman\";"})J"
+               "\n<p>Edited \"text\"</p><span id=\"bodyStyle\" style=\"visibility: hidden;display: none;\"></span>");
     ASSERT_TRUE(save());
     EXPECT_EQ(page->scriptsMatching("folioEditorContent").size(), 1u) << "one page call for the whole save";
     Result<std::u16string> stored = DocumentText::read(path, DocumentKind::QVText);

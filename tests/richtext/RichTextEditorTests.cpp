@@ -392,15 +392,15 @@ TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheK
     answerNextRead();
     EXPECT_FALSE(editor->content().ok());
     EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
-    page->answerMatching("folioEditorContent", R"J({"html": 5})J");
+    page->answerMatching("folioEditorContent", R"J({"lineHeight": 5})J" "\n<p>x</p>");
     answerNextRead();
     EXPECT_FALSE(editor->content().ok());
     EXPECT_EQ(toUtf8(document->text()), "<p>Kept <b>text</b></p>");
     // The document keeps what the wrapper holds: the wrapper is built anew,
     // with the current default style, when the page is loaded again.
     page->answerMatching("folioEditorContent",
-                         R"J({"html": "<div id=\"paragraph\" style=\"color: red;\"><p>Edited</p></div>",)J"
-                         R"J( "wrapperOpening": "<div id=\"paragraph\" style=\"color: red;\">"})J");
+                         R"J({"wrapperOpening": "<div id=\"paragraph\" style=\"color: red;\">"})J"
+                         "\n<div id=\"paragraph\" style=\"color: red;\"><p>Edited</p></div>");
     answerNextRead();
     Result<EditorContent> content = editor->content();
     ASSERT_TRUE(content.ok()) << content.error().message;
@@ -435,9 +435,9 @@ TEST_F(TextViewControllerTest, aSaveAsksThePageOnceAndWritesWhatItAnswered)
     // The page answers the one call; its answer is released as soon as it is asked.
     page->answerMatching("folioEditorContent", [this](const std::string&) {
         loop.post([this] { page->releaseAll(); });
-        return std::string(R"J({"html": "<div id=\"paragraph\"><p>Saved <b>bold&nbsp;</b>x\ufeff</p></div>",)J"
-                           R"J( "wrapperOpening": "<div id=\"paragraph\">", "lineHeight": "1.5", "textIndent": "1.25cm",)J"
-                           R"J( "paperColor": "rgb(0, 0, 255)"})J");
+        return std::string(R"J({"wrapperOpening": "<div id=\"paragraph\">", "lineHeight": "1.5", "textIndent": "1.25cm",)J"
+                           R"J( "paperColor": "rgb(0, 0, 255)"})J"
+                           "\n<div id=\"paragraph\"><p>Saved <b>bold&nbsp;</b>x\uFEFF</p></div>");
     });
     bool saved = false;
     editor->saveCurrentDocument([&] { saved = true; });
@@ -505,7 +505,7 @@ TEST_F(TextViewControllerTest, thePaperKeepsTheDocumentsOwnColourUntilThePageCha
     std::string name = *closestColorName(*colorWithHexString(std::string_view("F5EFDC")));
     ASSERT_NE(page->loadedHTML().find("background-color:" + name), std::string::npos);
     auto answerPaper = [this](const std::string& paper) {
-        page->answerMatching("folioEditorContent", R"J({"html": "x", "paperColor": ")J" + paper + R"J("})J");
+        page->answerMatching("folioEditorContent", R"J({"paperColor": ")J" + paper + R"J("})J" "\nx");
         answerNextRead();
     };
     answerPaper(name);

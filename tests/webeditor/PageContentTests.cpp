@@ -9,14 +9,14 @@
 namespace folio {
 namespace {
 
-EditorContent readContent(std::string_view answer)
+EditorContent readContent(const std::string& answer)
 {
     Result<PageContent::Reply> reply = PageContent::read(answer);
     EXPECT_TRUE(reply.ok()) << answer << ": " << (reply ? "" : reply.error().message);
     return reply ? reply->content : EditorContent();
 }
 
-void expectBadAnswer(std::string_view answer)
+void expectBadAnswer(const std::string& answer)
 {
     Result<PageContent::Reply> reply = PageContent::read(answer);
     ASSERT_FALSE(reply.ok()) << answer;
@@ -26,10 +26,12 @@ void expectBadAnswer(std::string_view answer)
 TEST(PageContentTest, readsTheRichTextPagesAnswer)
 {
     EditorContent content = readContent(
-        R"J({"html": "<div>Caf\u00e9</div>", "lineHeight": "1.5", "textIndent": "1.25cm", "paperColor": "rgb(255, 128, 0)",)J"
+        R"J({"lineHeight": "1.5", "textIndent": "1.25cm", "paperColor": "rgb(255, 128, 0)",)J"
         R"J( "header": {"text": "My header", "fontFamily": "Georgia", "fontSize": "12px", "textAlign": "center",)J"
-        R"J( "color": "rgb(0, 0, 0)", "margin": "1", "enabled": "1"}, "plainText": "Caf\u00e9", "unknown": [1]})J");
-    EXPECT_EQ(content.bodyHTML, "<div>Caf\xC3\xA9</div>");
+        R"J( "color": "rgb(0, 0, 0)", "margin": "1", "enabled": "1"}, "plainText": "Caf\u00e9", "unknown": [1]})J"
+        "\n<div title=\"a\\nb {}\">Caf\xC3\xA9\n\\u00e9</div>\n");
+    // The body is taken as it stands: nothing in it is JSON.
+    EXPECT_EQ(content.bodyHTML, "<div title=\"a\\nb {}\">Caf\xC3\xA9\n\\u00e9</div>\n");
     EXPECT_EQ(content.lineHeight, 1.5);
     EXPECT_EQ(content.firstLineIndent, 1.25);
     EXPECT_EQ(content.paperColor, "FF8000");
@@ -39,49 +41,53 @@ TEST(PageContentTest, readsTheRichTextPagesAnswer)
     EXPECT_EQ(content.bodyStyle, std::nullopt);
 
     // A header without text is none, whatever else it says; missing fields are empty.
-    content = readContent(R"J({"html": "", "footer": {"text": "Page", "margin": "2"}, "header": {"text": ""}})J");
+    content = readContent(R"J({"footer": {"text": "Page", "margin": "2"}, "header": {"text": ""}})J" "\n");
+    EXPECT_EQ(content.bodyHTML, "") << "an empty document";
     EXPECT_EQ(content.footer, "::::::::2::::Page");
     EXPECT_EQ(content.header, std::nullopt);
 }
 
 TEST(PageContentTest, readsLengthsAndColoursAsTheEditorSetsThem)
 {
-    EditorContent content = readContent(R"J({"html": "x", "lineHeight": "normal", "textIndent": "-48px", "paperColor": "white"})J");
+    EditorContent content = readContent(R"J({"lineHeight": "normal", "textIndent": "-48px", "paperColor": "white"})J" "\nx");
     EXPECT_EQ(content.lineHeight, std::nullopt);
     EXPECT_DOUBLE_EQ(*content.firstLineIndent, -1.27);
     EXPECT_EQ(content.paperColor, "FFFFFF");
-    content = readContent(R"J({"html": "x", "lineHeight": "", "textIndent": "0", "paperColor": "transparent"})J");
+    content = readContent(R"J({"lineHeight": "", "textIndent": "0", "paperColor": "transparent"})J" "\nx");
     EXPECT_EQ(content.lineHeight, std::nullopt);
     EXPECT_EQ(content.firstLineIndent, 0);
     EXPECT_EQ(content.paperColor, std::nullopt) << "no colour is no paper colour";
 
     // The QV pages: the body's own style, kept as it is.
-    content = readContent(R"J({"html": "<p>q</p>", "bodyStyle": "margin: 0; font-family: \"Times\""})J");
+    content = readContent(R"J({"bodyStyle": "margin: 0; font-family: \"Times\""})J" "\n<p>q</p>");
     EXPECT_EQ(content.bodyStyle, "margin: 0; font-family: \"Times\"");
 }
 
 TEST(PageContentTest, refusesAnswersThatAreNotTheEditorsOwn)
 {
-    for (std::string_view answer :
-         {"", "not json", "[]", "\"text\"", "{}", R"({"html": 5})", R"({"html": "x", "lineHeight": "1.5; color: red"})",
-          R"({"html": "x", "lineHeight": "-1"})", R"({"html": "x", "lineHeight": 2})",
-          R"({"html": "x", "textIndent": "1.25cm'><script>"})", R"({"html": "x", "textIndent": "3"})",
-          R"({"html": "x", "textIndent": "1em"})", R"({"html": "x", "header": "text"})",
-          R"J({"html": "x", "header": {"text": "t", "fontSize": 12}})J",
-          R"({"html": "x", "footer": {"text": "t", "fontFamily": "a::b"}})", R"({"html": "x", "plainText": true})",
-          R"J({"html": "<p>x</p>", "wrapperOpening": "<div id=\"paragraph\">"})J",
-          R"({"html": "<div>x", "wrapperOpening": "<div>"})", R"({"html": "x", "wrapperOpening": "x"})"})
+    // A body without the JSON before it, or JSON without a body, is no answer.
+    for (std::string answer : {"", "not json", "{}", "<p>x</p>", "\n<p>x</p>", "[]\nx", "\"text\"\nx", "{\nx}"})
         expectBadAnswer(answer);
+    for (std::string json :
+         {R"({"lineHeight": "1.5; color: red"})", R"({"lineHeight": "-1"})", R"({"lineHeight": 2})",
+          R"({"textIndent": "1.25cm'><script>"})", R"({"textIndent": "3"})", R"({"textIndent": "1em"})",
+          R"({"header": "text"})", R"J({"header": {"text": "t", "fontSize": 12}})J",
+          R"({"footer": {"text": "t", "fontFamily": "a::b"}})", R"({"plainText": true})"})
+        expectBadAnswer(json + "\nx");
+    for (auto [json, body] : {std::pair{R"J({"wrapperOpening": "<div id=\"paragraph\">"})J", "<p>x</p>"},
+                              std::pair{R"({"wrapperOpening": "<div>"})", "<div>x"},
+                              std::pair{R"({"wrapperOpening": "x"})", "x"}})
+        expectBadAnswer(std::string(json) + "\n" + body);
 }
 
 TEST(PageContentTest, takesTheWrapperOffOnlyWhenItHoldsTheWholeBody)
 {
     Result<PageContent::Reply> wrapped = PageContent::read(
-        R"J({"html": "<div id=\"paragraph\" style=\"a\"><p>x</p></div>", "wrapperOpening": "<div id=\"paragraph\" style=\"a\">"})J");
+        R"J({"wrapperOpening": "<div id=\"paragraph\" style=\"a\">"})J" "\n<div id=\"paragraph\" style=\"a\"><p>x</p></div>");
     ASSERT_TRUE(wrapped.ok());
     EXPECT_EQ(PageContent::unwrappedHTML(*wrapped), "<p>x</p>");
     EXPECT_EQ(wrapped->content.bodyHTML, "<div id=\"paragraph\" style=\"a\"><p>x</p></div>");
-    Result<PageContent::Reply> bare = PageContent::read(R"J({"html": "<p>x</p><p>y</p>"})J");
+    Result<PageContent::Reply> bare = PageContent::read("{}\n<p>x</p><p>y</p>");
     ASSERT_TRUE(bare.ok());
     EXPECT_EQ(PageContent::unwrappedHTML(*bare), "<p>x</p><p>y</p>");
 }
@@ -90,8 +96,8 @@ TEST(PageContentTest, asksThePageOnceWithTheOneCall)
 {
     FakeWebView page;
     PageConnection connection(&page);
-    page.answerMatching("folioEditorContent", R"J({"html": "<p>x</p>"})J");
-    page.answerMatching("folioEditorContent\\(true\\)", R"J({"html": "<p>x</p>", "plainText": "x"})J");
+    page.answerMatching("folioEditorContent", "{}\n<p>x</p>");
+    page.answerMatching("folioEditorContent\\(true\\)", R"J({"plainText": "x"})J" "\n<p>x</p>");
     RunLoop::main().post([&] { page.releaseAll(); });
     Result<PageContent::Reply> reply = PageContent::fetch(connection, EditorContent::Parts::Document);
     ASSERT_TRUE(reply.ok());
