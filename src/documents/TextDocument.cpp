@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <mutex>
+#include <set>
 
 namespace folio {
 
@@ -39,6 +41,13 @@ Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
         text.error().code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
     return Error{TextDocument::kErrorDomain, code, text.error().message};
 }
+
+// The QV files this program made blank whose editor has not yet set the
+// page up. The browser opens a new file as a document of its own, which
+// must still know that it is new: its first branch takes the caret and its
+// ruler does not take the margins another document left.
+std::mutex gCreatedBlankMutex;
+std::set<std::string> gCreatedBlank;
 
 // The shared read.
 Result<std::u16string> readText(const std::string& url, DocumentKind kind)
@@ -83,6 +92,10 @@ Status TextDocument::initWithContentsOfTemplateAtURL(const std::optional<std::st
     m_leftMargin = m_rightMargin = m_topMargin = m_bottomMargin = std::string(kDefaultMargin);
     m_scale = 1.0;
     m_isNewBlankDocument = true;
+    if (DocumentKind kind = documentKindForPath(destinationURL); kind == DocumentKind::QVText || kind == DocumentKind::QVOutline) {
+        std::lock_guard lock(gCreatedBlankMutex);
+        gCreatedBlank.insert(destinationURL);
+    }
     return Status::success();
 }
 
@@ -124,6 +137,15 @@ Status TextDocument::readTextFile(const std::string& url)
     return Status::success();
 }
 
+void TextDocument::setIsNewBlankDocument(bool blank)
+{
+    m_isNewBlankDocument = blank;
+    if (!blank) {
+        std::lock_guard lock(gCreatedBlankMutex);
+        gCreatedBlank.erase(fileURL());
+    }
+}
+
 Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 {
     // A file that does not inflate or decode is refused rather than opened
@@ -132,6 +154,11 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
     if (!text)
         return text.error();
     setText(*text);
+    {
+        std::lock_guard lock(gCreatedBlankMutex);
+        if (gCreatedBlank.count(url))
+            m_isNewBlankDocument = true;
+    }
     if (kind == DocumentKind::QVText)
         m_isQVTextDocument = true;
     else

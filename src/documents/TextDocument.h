@@ -138,7 +138,8 @@ public:
     // page until the editor reports that the page has loaded. The flag is
     // this document's own: another document's page never clears it.
     bool isNewBlankDocument() const { return m_isNewBlankDocument; }
-    void setIsNewBlankDocument(bool blank) { m_isNewBlankDocument = blank; }
+    // Cleared, the document's file is no longer new to whoever opens it next.
+    void setIsNewBlankDocument(bool blank);
     // Set on creation; cleared when a blank RTF document's first contents are made.
     bool isNewEmptyDocument() const { return m_isNewEmptyDocument; }
 

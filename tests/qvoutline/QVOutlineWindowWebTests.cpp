@@ -381,5 +381,33 @@ TEST_F(QVOutlineWindowTest, aBranchFoldsByItsKeysAndBulletAndMovesAndIndentsWith
         << toUtf8(*stored);
 }
 
+// A new outline made as the browser makes one (a blank document saved,
+// then opened as a document of its own) takes the keys typed at once into
+// its first branch, without a click, and they are saved.
+TEST_F(QVOutlineWindowTest, aNewOutlineFromTheBrowserTakesTheKeysTypedAtOnceIntoItsFirstBranch)
+{
+    std::string path = folder.path("Untitled.qvoutline");
+    {
+        auto made = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(made->initWithContentsOfTemplateAtURL(std::nullopt, path));
+        std::optional<bool> created;
+        made->saveToURL(path, DKDocument::SaveOperation::ForCreating, [&](bool success) { created = success; });
+        ASSERT_TRUE(waitFor([&] { return created.has_value(); }));
+        ASSERT_TRUE(*created);
+    }
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(test::runXdotool({"type", "--delay", "30", "Typed at once"}));
+    EXPECT_TRUE(showsSoon("document.getElementById('1').textContent", "Typed at once"))
+        << "the keys did not reach the first branch: " << run("tinymce.activeEditor.getBody().innerText");
+    EXPECT_FALSE(document->isNewBlankDocument()) << "the outline stays new after its page is set up";
+    ASSERT_TRUE(save());
+    TextDocument reread(path);
+    ASSERT_TRUE(reread.readFromURL(path));
+    EXPECT_NE(toUtf8(reread.text()).find("Typed at once"), std::string::npos) << toUtf8(reread.text());
+    EXPECT_FALSE(reread.isNewBlankDocument()) << "opened again, the outline is not new";
+}
+
 } // namespace
 } // namespace folio
