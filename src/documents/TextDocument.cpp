@@ -25,8 +25,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <mutex>
-#include <set>
 
 namespace folio {
 
@@ -42,12 +42,15 @@ Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
     return Error{TextDocument::kErrorDomain, code, text.error().message};
 }
 
-// The QV files this program made blank whose editor has not yet set the
-// page up. The browser opens a new file as a document of its own, which
-// must still know that it is new: its first branch takes the caret and its
-// ruler does not take the margins another document left.
+// The QV files this program wrote blank, with the page each was given,
+// whose editor has not yet set the page up. The browser opens a new file as
+// a document of its own, which must still know that it is new: its first
+// branch takes the caret and its ruler does not take the margins another
+// document left. Only a file that still holds exactly that page counts: a
+// new one is saved as its seed until its page loads, which must never
+// happen to anything else found under the same name.
 std::mutex gCreatedBlankMutex;
-std::set<std::string> gCreatedBlank;
+std::map<std::string, std::string> gCreatedBlank;
 
 // The shared read.
 Result<std::u16string> readText(const std::string& url, DocumentKind kind)
@@ -92,10 +95,6 @@ Status TextDocument::initWithContentsOfTemplateAtURL(const std::optional<std::st
     m_leftMargin = m_rightMargin = m_topMargin = m_bottomMargin = std::string(kDefaultMargin);
     m_scale = 1.0;
     m_isNewBlankDocument = true;
-    if (DocumentKind kind = documentKindForPath(destinationURL); kind == DocumentKind::QVText || kind == DocumentKind::QVOutline) {
-        std::lock_guard lock(gCreatedBlankMutex);
-        gCreatedBlank.insert(destinationURL);
-    }
     return Status::success();
 }
 
@@ -146,6 +145,12 @@ void TextDocument::setIsNewBlankDocument(bool blank)
     }
 }
 
+void TextDocument::rememberBlankPage(const std::string& page)
+{
+    std::lock_guard lock(gCreatedBlankMutex);
+    gCreatedBlank[fileURL()] = page;
+}
+
 Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 {
     // A file that does not inflate or decode is refused rather than opened
@@ -156,8 +161,10 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
     setText(*text);
     {
         std::lock_guard lock(gCreatedBlankMutex);
-        if (gCreatedBlank.count(url))
-            m_isNewBlankDocument = true;
+        if (auto made = gCreatedBlank.find(url); made != gCreatedBlank.end()) {
+            m_isNewBlankDocument = toUtf8(*text) == made->second;
+            gCreatedBlank.erase(made);
+        }
     }
     if (kind == DocumentKind::QVText)
         m_isQVTextDocument = true;

@@ -147,6 +147,9 @@ public:
     static unsigned long integerValueFromHex(std::string_view text);
 
 private:
+    // The page a new QV document was saved with, so that the same file opened
+    // next is known to be new.
+    void rememberBlankPage(const std::string& page);
     Status readTextFile(const std::string& url);
     Status readQVFile(const std::string& url, DocumentKind kind);
     Status readRTFFile(const std::string& url);
