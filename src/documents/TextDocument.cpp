@@ -25,6 +25,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <mutex>
 
 namespace folio {
 
@@ -39,6 +41,16 @@ Result<std::u16string> inDocumentCodes(Result<std::u16string> text)
         text.error().code == DocumentText::Damaged ? TextDocument::CorruptQVFile : TextDocument::UndecodableText;
     return Error{TextDocument::kErrorDomain, code, text.error().message};
 }
+
+// The QV files this program wrote blank, with the page each was given,
+// whose editor has not yet set the page up. The browser opens a new file as
+// a document of its own, which must still know that it is new: its first
+// branch takes the caret and its ruler does not take the margins another
+// document left. Only a file that still holds exactly that page counts: a
+// new one is saved as its seed until its page loads, which must never
+// happen to anything else found under the same name.
+std::mutex gCreatedBlankMutex;
+std::map<std::string, std::string> gCreatedBlank;
 
 // The shared read.
 Result<std::u16string> readText(const std::string& url, DocumentKind kind)
@@ -124,6 +136,21 @@ Status TextDocument::readTextFile(const std::string& url)
     return Status::success();
 }
 
+void TextDocument::setIsNewBlankDocument(bool blank)
+{
+    m_isNewBlankDocument = blank;
+    if (!blank) {
+        std::lock_guard lock(gCreatedBlankMutex);
+        gCreatedBlank.erase(fileURL());
+    }
+}
+
+void TextDocument::rememberBlankPage(const std::string& page)
+{
+    std::lock_guard lock(gCreatedBlankMutex);
+    gCreatedBlank[fileURL()] = page;
+}
+
 Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
 {
     // A file that does not inflate or decode is refused rather than opened
@@ -132,6 +159,13 @@ Status TextDocument::readQVFile(const std::string& url, DocumentKind kind)
     if (!text)
         return text.error();
     setText(*text);
+    {
+        std::lock_guard lock(gCreatedBlankMutex);
+        if (auto made = gCreatedBlank.find(url); made != gCreatedBlank.end()) {
+            m_isNewBlankDocument = toUtf8(*text) == made->second;
+            gCreatedBlank.erase(made);
+        }
+    }
     if (kind == DocumentKind::QVText)
         m_isQVTextDocument = true;
     else

@@ -141,7 +141,8 @@ public:
     // page until the editor reports that the page has loaded. The flag is
     // this document's own: another document's page never clears it.
     bool isNewBlankDocument() const { return m_isNewBlankDocument; }
-    void setIsNewBlankDocument(bool blank) { m_isNewBlankDocument = blank; }
+    // Cleared, the document's file is no longer new to whoever opens it next.
+    void setIsNewBlankDocument(bool blank);
     // Set on creation; cleared when a blank RTF document's first contents are made.
     bool isNewEmptyDocument() const { return m_isNewEmptyDocument; }
 
@@ -149,6 +150,9 @@ public:
     static unsigned long integerValueFromHex(std::string_view text);
 
 private:
+    // The page a new QV document was saved with, so that the same file opened
+    // next is known to be new.
+    void rememberBlankPage(const std::string& page);
     Status readTextFile(const std::string& url);
     Status readQVFile(const std::string& url, DocumentKind kind);
     Status readRTFFile(const std::string& url);

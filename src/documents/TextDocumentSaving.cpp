@@ -116,11 +116,11 @@ Result<EditorContent> TextDocument::editorContentForSave()
 Result<Data> TextDocument::qvContents(bool outline, bool blank)
 {
     if (blank) {
-        if (!outline)
-            return DocumentSeeds::compressedPage("");
-        Result<std::string> page = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now());
+        Result<std::string> page =
+            outline ? DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now()) : Result<std::string>(std::string());
         if (!page)
             return page.error();
+        rememberBlankPage(*page);
         return DocumentSeeds::compressedPage(*page);
     }
     Result<EditorContent> content = editorContentForSave();

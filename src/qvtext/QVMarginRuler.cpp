@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace folio {
 
@@ -146,6 +147,28 @@ void QVMarginRuler::paperMarginChanged(long side, double centimetres)
         m_page.send(PageScript::fill("tinymce.activeEditor.getBody().style." + property + " = {};",
                                      {formatInCLocale("%.2fcm", centimetres)}));
     }
+    if (m_host.documentIsDirty)
+        m_host.documentIsDirty();
+}
+
+double QVMarginRuler::pageMargin(long side) const
+{
+    double margin = side == 0 ? m_slider->lowerValue() : kSheetWidth - m_slider->upperValue();
+    // The ruler holds single-precision handles on a Letter-wide sheet.
+    return std::round(margin * 100) / 100;
+}
+
+void QVMarginRuler::setPageMargin(long side, double centimetres)
+{
+    if (side != 0 && side != 1) {
+        paperMarginChanged(side, centimetres);
+        return;
+    }
+    if (side == 0)
+        m_slider->setLowerValue(static_cast<float>(centimetres));
+    else
+        m_slider->setUpperValue(static_cast<float>(kSheetWidth - centimetres));
+    rulerMarginValuesChangedNoDocumentDirty();
     if (m_host.documentIsDirty)
         m_host.documentIsDirty();
 }

@@ -67,6 +67,11 @@ public:
     // The text-style popover's margin of a side (0 left, 1 right, 2 top, 3
     // bottom) in centimetres, set on the editing body.
     void paperMarginChanged(long side, double centimetres);
+    // The panels' page margin of a side (as above) in centimetres. Left and
+    // right are the ruler's handles, which the page, the banner and the save
+    // all follow; top and bottom are the editing body's.
+    double pageMargin(long side) const;
+    void setPageMargin(long side, double centimetres);
     // The editing body's margins in centimetres, as the page has them; 0
     // when the page tells none.
     double currentDocumentPageLeftMargin();

@@ -452,10 +452,14 @@ Result<Image::Pointer> QVPictureCommands::selectedPicture()
 {
     double width = m_page.readDouble(kWidthStyleScript, 0);
     double height = m_page.readDouble(kHeightStyleScript, 0);
+    // A picture another program wrote is sized by its attributes or not at
+    // all, with no width in its style: drawn at a size of 0 it would come
+    // back blank, and a crop, copy or border would put that in its place.
     std::string url = m_page.readString(PageScript::fill(
         "(function(){var img = tinymce.activeEditor.dom.get('imageSelected_555'); if (!img) return '';"
         "var c = document.createElement('CANVAS'); c.width = img.width; c.height = img.height;"
-        "var ctx = c.getContext('2d');ctx.drawImage(img, 0, 0, {},{}); return c.toDataURL();})()",
+        "var ctx = c.getContext('2d');ctx.drawImage(img, 0, 0, ({})||img.width,({})||img.height);"
+        " return c.toDataURL();})()",
         {width, height}));
     return imageFromDataURL(url);
 }

@@ -189,12 +189,25 @@ std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::spacingSlice(const char* k
 
 std::shared_ptr<DKInspectorSlice> QVTextSliceFactory::marginSlice(const char* kind)
 {
-    return documentMarginSlice(kind, m_host.document, {},
-                               [this](TextDocument& document, const DocumentMargin& margin, double centimetres) {
-                                   (document.*margin.set)(formatInCLocale("%.2f", centimetres));
-                                   run("applyDocumentMargins");
-                                   dirty();
-                               });
+    using Side = DocumentMargin::Side;
+    // The document keeps the right margin as the ruler's upper handle, not
+    // as the margin's width: the left and right slices show and step the
+    // margins the page has, through the ruler, which the save copies.
+    auto besideTheText = [](const DocumentMargin& margin) {
+        return margin.side == Side::Left || margin.side == Side::Right;
+    };
+    auto shown = [this, besideTheText](const DocumentMargin& margin, double stored, bool) {
+        return besideTheText(margin) && m_host.pageMargin ? m_host.pageMargin(static_cast<long>(margin.side)) : stored;
+    };
+    return documentMarginSlice(
+        kind, m_host.document, shown,
+        [this, besideTheText](TextDocument& document, const DocumentMargin& margin, double centimetres) {
+            if (!besideTheText(margin))
+                (document.*margin.set)(formatInCLocale("%.2f", centimetres));
+            if (m_host.setPageMargin)
+                m_host.setPageMargin(static_cast<long>(margin.side), centimetres);
+            dirty();
+        });
 }
 
 } // namespace folio

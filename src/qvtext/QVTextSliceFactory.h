@@ -25,6 +25,10 @@ public:
         // The editing-commands picker's row, for the text actions slice.
         std::function<void(long row)> miscToolsOption{};
         std::function<void(const std::string& colorName)> setPaperColor{};
+        // The page margin of a side (0 left, 1 right, 2 top, 3 bottom) in
+        // centimetres, as the editor shows it, and setting it there.
+        std::function<double(long side)> pageMargin{};
+        std::function<void(long side, double centimetres)> setPageMargin{};
     };
 
     QVTextSliceFactory(PageConnection& page, QVTextStyling& styling, UserDefaults& defaults, Host host);

@@ -183,7 +183,9 @@ void QVTextTools::build()
                                  .documentIsDirty = dirty,
                                  .run = runner,
                                  .miscToolsOption = [this](long row) { m_commands->miscToolsPickerOptionSelected(row); },
-                                 .setPaperColor = m_host.setPaperColor});
+                                 .setPaperColor = m_host.setPaperColor,
+                                 .pageMargin = m_host.pageMargin,
+                                 .setPageMargin = m_host.setPageMargin});
 
     m_insertMenus = std::make_unique<QVTextInsertMenus>(
         QVTextInsertMenus::Host{.run = runner, .isKeyboardVisible = m_host.isKeyboardVisible,

@@ -104,6 +104,10 @@ public:
         std::function<std::optional<std::string>()> pageHeaderHTML{};
         std::function<std::optional<std::string>()> pageFooterHTML{};
         std::function<void(const std::string& colorName)> setPaperColor{};
+        // The page margin of a side in centimetres (0 left, 1 right, 2 top,
+        // 3 bottom), and setting it.
+        std::function<double(long side)> pageMargin{};
+        std::function<void(long side, double centimetres)> setPageMargin{};
         // The key bars show another bar: the editor shows them again.
         std::function<void()> keyBarsDidChange{};
         // The banner line above the page: shown with the text (the word

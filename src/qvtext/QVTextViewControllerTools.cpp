@@ -74,6 +74,8 @@ std::shared_ptr<QVTextTools> QVTextViewController::makeTools()
     };
     host.viewWidth = [this] { return m_size.width; };
     host.setPaperColor = [this](const std::string& name) { m_paper->userSelectedBackgroundColor(name); };
+    host.pageMargin = [this](long side) { return m_margins->pageMargin(side); };
+    host.setPageMargin = [this](long side, double centimetres) { m_margins->setPageMargin(side, centimetres); };
     // On the next turn: a button of the bars themselves asked for it.
     host.keyBarsDidChange = [this] {
         RunLoop::main().performSelectorAfterDelay(this, "showKeyBars", {}, 0.0, [this] { showKeyBars(); });

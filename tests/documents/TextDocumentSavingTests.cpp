@@ -222,6 +222,31 @@ TEST_F(TextDocumentSavingTest, blankFlagBelongsToEachDocument)
     EXPECT_EQ(editorOf(*second).contentRequestCount(), 0);
 }
 
+// A new QV file opened next as a document of its own is still new, once;
+// a file found under the same name with other contents never is, so its
+// first save reads its page rather than writing a seed over it.
+TEST_F(TextDocumentSavingTest, aNewQVFileIsNewOnceToWhoeverOpensItAndOnlyAsItWasWritten)
+{
+    auto made = blank("made.qvoutline");
+    EXPECT_TRUE(save(*made, DKDocument::SaveOperation::ForCreating));
+    auto opened = std::make_shared<TextDocument>(m_folder.path("made.qvoutline"), m_converter);
+    ASSERT_TRUE(opened->readFromURL(m_folder.path("made.qvoutline")));
+    EXPECT_TRUE(opened->isNewBlankDocument());
+    auto again = std::make_shared<TextDocument>(m_folder.path("made.qvoutline"), m_converter);
+    ASSERT_TRUE(again->readFromURL(m_folder.path("made.qvoutline")));
+    EXPECT_FALSE(again->isNewBlankDocument()) << "only the first opening is of a new file";
+
+    auto replaced = blank("replaced.qvtext");
+    EXPECT_TRUE(save(*replaced, DKDocument::SaveOperation::ForCreating));
+    Result<Data> other = DocumentSeeds::compressedPage("<p>precious</p>");
+    ASSERT_TRUE(other);
+    auto found = open("replaced.qvtext", other->stringView());
+    EXPECT_FALSE(found->isNewBlankDocument());
+    editorOf(*found).setContent(body("<p>precious</p>"));
+    EXPECT_TRUE(save(*found));
+    EXPECT_NE(inflate(readFile(m_folder.path("replaced.qvtext"))).find("precious"), std::string::npos);
+}
+
 TEST_F(TextDocumentSavingTest, qvSaveKeepsTheBodyStyle)
 {
     Result<Data> old = DocumentSeeds::compressedPage("<p>old</p>");

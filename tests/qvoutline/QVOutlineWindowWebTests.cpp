@@ -10,6 +10,7 @@
 #include "platform/gtk/GtkRealKeys.h"
 #include "qvtext/QVCharacterStyleCommander.h"
 #include "qvtext/QVTextStyling.h"
+#include "qvtext/QVTextTools.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkWidgetTree.h"
@@ -18,6 +19,7 @@
 #include "qvoutline/QVOutlineViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
+#include "webeditor/EditorBarItems.h"
 #include "OutlineTree.h"
 
 #include <gtk/gtk.h>
@@ -379,6 +381,87 @@ TEST_F(QVOutlineWindowTest, aBranchFoldsByItsKeysAndBulletAndMovesAndIndentsWith
     EXPECT_EQ(test::treeOf(toUtf8(*stored)),
               (std::vector<std::string>{"4/0/1 Greens", "1/0/1 Fruit", "2/1/2 Apple", "3/1/2 Pear"}))
         << toUtf8(*stored);
+}
+
+// A new outline made as the browser makes one (a blank document saved,
+// then opened as a document of its own) takes the keys typed at once into
+// its first branch, without a click, and they are saved.
+TEST_F(QVOutlineWindowTest, aNewOutlineFromTheBrowserTakesTheKeysTypedAtOnceIntoItsFirstBranch)
+{
+    std::string path = folder.path("Untitled.qvoutline");
+    {
+        auto made = std::make_shared<TextDocument>(path);
+        ASSERT_TRUE(made->initWithContentsOfTemplateAtURL(std::nullopt, path));
+        std::optional<bool> created;
+        made->saveToURL(path, DKDocument::SaveOperation::ForCreating, [&](bool success) { created = success; });
+        ASSERT_TRUE(waitFor([&] { return created.has_value(); }));
+        ASSERT_TRUE(*created);
+    }
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(test::runXdotool({"type", "--delay", "30", "Typed at once"}));
+    EXPECT_TRUE(showsSoon("document.getElementById('1').textContent", "Typed at once"))
+        << "the keys did not reach the first branch: " << run("tinymce.activeEditor.getBody().innerText");
+    EXPECT_FALSE(document->isNewBlankDocument()) << "the outline stays new after its page is set up";
+    ASSERT_TRUE(save());
+    TextDocument reread(path);
+    ASSERT_TRUE(reread.readFromURL(path));
+    EXPECT_NE(toUtf8(reread.text()).find("Typed at once"), std::string::npos) << toUtf8(reread.text());
+    EXPECT_FALSE(reread.isNewBlankDocument()) << "opened again, the outline is not new";
+}
+
+// The + menu's Table, chosen with the real pointer, puts a table of three
+// by three cells into the branch at the caret, and the saved outline holds
+// it there.
+TEST_F(QVOutlineWindowTest, thePlusMenusTableGoesIntoTheBranchAndIsSaved)
+{
+    std::string path = folder.path("Tables.qvoutline");
+    Result<std::string> seed = DocumentSeeds::outlineSeedPage(std::chrono::system_clock::now(), "en_US");
+    ASSERT_TRUE(seed.ok());
+    testing_support::writeFile(path, std::string(DocumentSeeds::compressedPage(*seed)->stringView()));
+    open(path, {1000, 700}, Root::Navigation);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var e=tinymce.activeEditor;e.focus();e.selection.select(e.dom.get('1'),true);"
+        "e.selection.collapse(true);})()");
+    type("Costs");
+    ASSERT_TRUE(showsSoon("document.getElementById('1').textContent", "Costs"));
+    GtkWidget* plus = presenter->widgetForBarButtonItem(*editor->tools().barItems().insertItemBarButtonItem());
+    ASSERT_NE(plus, nullptr);
+    ASSERT_TRUE(waitFor([&] {
+        GtkPresenter::processPendingEvents();
+        return gtk_widget_get_mapped(plus) && gtk_widget_get_allocated_width(plus) > 1;
+    }));
+    ASSERT_TRUE(test::clickWidget(plus));
+    GtkWidget* row = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        GtkPresenter::processPendingEvents();
+        GtkWidget* menu = presenter->menuPopover();
+        row = nullptr;
+        for (GtkWidget* button : menu && gtk_widget_get_mapped(menu) ? test::descendants(menu, GTK_TYPE_BUTTON)
+                                                                      : std::vector<GtkWidget*>{}) {
+            std::vector<std::string> texts = test::labelTexts(button);
+            if (std::find(texts.begin(), texts.end(), "Table") != texts.end())
+                row = button;
+        }
+        return row && gtk_widget_get_mapped(row);
+    })) << "no Table in the + menu on screen";
+    ASSERT_TRUE(test::clickWidget(row));
+    ASSERT_TRUE(showsSoon("String(document.querySelectorAll('[data-id=\"1\"] table td').length)", "9"))
+        << run("tinymce.activeEditor.getBody().innerHTML");
+
+    ASSERT_TRUE(save());
+    TextDocument reread(path);
+    ASSERT_TRUE(reread.readFromURL(path));
+    std::string saved = toUtf8(reread.text());
+    std::size_t branch = saved.find("data-id=\"1\"");
+    ASSERT_NE(branch, std::string::npos) << saved;
+    std::size_t cells = 0;
+    for (std::size_t at = saved.find("<td", branch); at != std::string::npos; at = saved.find("<td", at + 1))
+        ++cells;
+    EXPECT_EQ(cells, 9u) << saved;
+    EXPECT_NE(saved.find("Costs"), std::string::npos) << saved;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "documents/DocumentSeeds.h"
+#include "foundation/markup/TEBase64Coding.h"
 #include "documents/TextDocument.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
@@ -89,19 +90,21 @@ protected:
         ASSERT_TRUE(test::clickWidget(button));
     }
 
-    // Clicks the row of the menu on screen that reads `title`.
+    // Clicks the row of the menu on screen (a bar's menu or the edit menu
+    // over the page) that reads `title`.
     void clickMenuRow(const std::string& title)
     {
         GtkWidget* row = nullptr;
         ASSERT_TRUE(settle([&] {
             row = nullptr;
-            GtkWidget* menu = presenter->menuPopover();
-            if (!menu || !gtk_widget_get_mapped(menu))
-                return false;
-            for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
-                for (const std::string& text : test::labelTexts(button)) {
-                    if (text == title)
-                        row = button;
+            for (GtkWidget* menu : {presenter->menuPopover(), presenter->editMenu()}) {
+                if (!menu || !gtk_widget_get_mapped(menu))
+                    continue;
+                for (GtkWidget* button : test::descendants(menu, GTK_TYPE_BUTTON)) {
+                    for (const std::string& text : test::labelTexts(button)) {
+                        if (text == title)
+                            row = button;
+                    }
                 }
             }
             return row && gtk_widget_get_mapped(row) && gtk_widget_get_allocated_width(row) > 1;
@@ -421,6 +424,63 @@ TEST_F(QVTextMenusWindowTest, aClickIntoTheTextTakesThePicturesFrameAndMenuAway)
     EXPECT_EQ(frame->superview(), nullptr) << "the frame is still over the page";
     EXPECT_FALSE(MenuController::shared().isMenuVisible()) << "the picture's menu stayed";
     EXPECT_EQ(run("tinymce.activeEditor.getBody().querySelectorAll('#imageSelected_555').length"), "0");
+}
+
+// A picture another program wrote, sized by its attributes alone, keeps
+// what it shows through a crop chosen from its menu with the real pointer:
+// the saved picture is still red on the left and blue on the right.
+TEST_F(QVTextMenusWindowTest, aPictureSizedByItsAttributesKeepsItsColoursThroughACrop)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x)
+            pixels.insert(pixels.end(), {std::uint8_t(x < 100 ? 255 : 0), 0, std::uint8_t(x < 100 ? 0 : 255), 255});
+    }
+    Result<std::vector<std::uint8_t>> png = Image::imageWithPixels(200, 100, std::move(pixels)).value()->pngData();
+    ASSERT_TRUE(png);
+    openPage("<p>A picture:</p><p><img src=\"data:image/png;base64," + base64Encode(*png, false)
+             + "\" width=\"200\" height=\"100\"></p><p>Words below.</p>");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().querySelector('img').complete?1:0") == "1"; }));
+    std::vector<std::string> at = componentsSeparatedByString(
+        run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+            "var p=tinymce.activeEditor.getBody().querySelector('img').getBoundingClientRect();"
+            "return Math.round(f.left+p.left+p.width/2)+','+Math.round(f.top+p.top+p.height/2);})()"),
+        ",");
+    ASSERT_EQ(at.size(), 2u);
+    ASSERT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, {floatValue(at[0]), floatValue(at[1])}));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    QVPictureCommands& pictures = editor->pictures();
+    ASSERT_TRUE(settle([&] { return pictures.currentlyImageResizableView() != nullptr; })) << "no frame on the picture";
+    clickMenuRow("Crop");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return pictures.cropper() != nullptr; })) << "the crop did not start";
+    clickMenuRow("Crop");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(settle([&] { return run("tinymce.activeEditor.getBody().querySelector('img').src").rfind("data:image/jpeg", 0) == 0; }))
+        << body();
+
+    ASSERT_TRUE(save());
+    std::string saved = savedPage();
+    std::size_t start = saved.find("base64,");
+    ASSERT_NE(start, std::string::npos) << saved;
+    start += 7;
+    std::size_t end = saved.find('"', start);
+    Result<Image::Pointer> picture = Image::imageWithData(base64Decode(std::string_view(saved).substr(start, end - start)));
+    ASSERT_TRUE(picture);
+    const Image& image = **picture;
+    ASSERT_GT(image.pixelWidth(), 20);
+    auto colourAt = [&](int x) {
+        const std::uint8_t* p = &image.rgbaPixels()[(static_cast<std::size_t>(image.pixelHeight() / 2) * image.pixelWidth() + x) * 4];
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    std::array<int, 3> left = colourAt(5);
+    std::array<int, 3> right = colourAt(image.pixelWidth() - 6);
+    EXPECT_TRUE(left[0] > 200 && left[2] < 60) << "left " << left[0] << "," << left[1] << "," << left[2];
+    EXPECT_TRUE(right[2] > 200 && right[0] < 60) << "right " << right[0] << "," << right[1] << "," << right[2];
 }
 
 } // namespace

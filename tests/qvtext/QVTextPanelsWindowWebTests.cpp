@@ -4,6 +4,7 @@
 #include "platform/docframework/DKStackedSlicesPane.h"
 #include "tools/inspectors/ControlSlices.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
@@ -378,6 +379,84 @@ TEST_F(QVTextPanelsWindowTest, thePaperColourListShowsItsColoursTicksThePapersAn
     EXPECT_TRUE(saved.find("lavender") != std::string::npos || saved.find("230, 230, 250") != std::string::npos
                 || saved.find("e6e6fa") != std::string::npos)
         << saved;
+}
+
+// The text tools panel's left and right margins move the page's text in
+// from both sides, read back what was chosen, and are what the document
+// keeps when it is saved.
+TEST_F(QVTextPanelsWindowTest, theToolsPanelsMarginsMoveTheTextAndAreKeptBySaving)
+{
+    openPage("<p>Margins move these words in from both sides of the page.</p>");
+    if (HasFatalFailure())
+        return;
+    auto edges = [&] {
+        return componentsSeparatedByString(
+            run("(function(){var f=tinymce.activeEditor.getContainer().querySelector('iframe').getBoundingClientRect();"
+                "var r=tinymce.activeEditor.getBody().firstChild.getBoundingClientRect();"
+                "return Math.round(f.left+r.left)+','+Math.round(f.left+r.right);})()"),
+            ",");
+    };
+    std::vector<std::string> before = edges();
+    ASSERT_EQ(before.size(), 2u);
+    clickStyleButton("showTextToolsInspectorMenu");
+    if (HasFatalFailure())
+        return;
+    GtkWidget* panel = inspectorOnScreen(EditorInspectors::Kind::TextTools);
+    ASSERT_NE(panel, nullptr) << "the text tools panel is not on screen";
+    std::shared_ptr<DKInspector> inspector = editor->tools().inspectors().inspector(EditorInspectors::Kind::TextTools);
+    auto slice = [&](const std::string& kind) -> std::shared_ptr<StepperSlice> {
+        for (const auto& shown : inspector->mainPane()->slices()) {
+            if (shown->identifier().rfind(kind, 0) == 0)
+                return std::dynamic_pointer_cast<StepperSlice>(shown);
+        }
+        return nullptr;
+    };
+    auto press = [&](const std::string& kind, int times) {
+        std::shared_ptr<StepperSlice> stepper = slice(kind);
+        ASSERT_NE(stepper, nullptr) << "no slice " << kind;
+        for (int time = 0; time < times; ++time) {
+            GtkWidget* plus = nullptr;
+            ASSERT_TRUE(settle([&] {
+                GtkWidget* shown = inspectorOnScreen(EditorInspectors::Kind::TextTools);
+                plus = shown ? GtkViewBuilder::widgetForView(shown, *stepper->increaseButton()) : nullptr;
+                return plus && gtk_widget_get_mapped(plus);
+            })) << kind << "'s + is not on screen";
+            std::u16string was = stepper->valueLabel()->text();
+            // Each press is a click of its own, the pointer coming in from
+            // elsewhere, not the second half of a double click.
+            reveal(plus);
+            ASSERT_TRUE(test::movePointerOver(plus));
+            ASSERT_TRUE(test::runXdotool({"click", "1"}));
+            ASSERT_TRUE(settle([&] { return stepper->valueLabel()->text() != was; })) << kind << " did not step";
+        }
+    };
+    auto reads = [&](const std::string& kind, const std::string& value) {
+        std::shared_ptr<StepperSlice> stepper = slice(kind);
+        return stepper && settle([&] {
+                   GtkWidget* shown = inspectorOnScreen(EditorInspectors::Kind::TextTools);
+                   GtkWidget* label = shown ? GtkViewBuilder::widgetForView(shown, *stepper->valueLabel()) : nullptr;
+                   std::vector<std::string> texts = label ? test::labelTexts(label) : std::vector<std::string>{};
+                   return std::find(texts.begin(), texts.end(), value) != texts.end();
+               });
+    };
+    EXPECT_TRUE(reads("DKPageRightMarginSlice", "0.00 cm")) << "the right margin reads the ruler's handle";
+    press("DKPageLeftMarginSlice", 4);
+    if (HasFatalFailure())
+        return;
+    press("DKPageRightMarginSlice", 4);
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(reads("DKPageLeftMarginSlice", "1.00 cm"));
+    EXPECT_TRUE(settle([&] {
+        std::vector<std::string> now = edges();
+        return now.size() == 2 && floatValue(now[0]) > floatValue(before[0]) + 5
+               && floatValue(now[1]) < floatValue(before[1]) - 5;
+    })) << "the text stayed where it was: " << before[0] << "," << before[1];
+
+    ASSERT_TRUE(save());
+    EXPECT_EQ(document->docLeftMargin().value_or(""), "1.00");
+    // The document keeps where the text's right edge stands on the sheet.
+    EXPECT_NEAR(floatValue(document->docRightMargin().value_or("0")), 21.59 - 1.0, 0.1);
 }
 
 } // namespace
