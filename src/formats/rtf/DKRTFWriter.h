@@ -152,6 +152,9 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
+        // A note or picture shows no letters: it keeps the font in force
+        // rather than naming one (the page gives notes its default font).
+        bool keepsFontInForce = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.

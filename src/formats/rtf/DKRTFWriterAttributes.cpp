@@ -237,7 +237,9 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         indent = std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre);
         if (indent > 11332)
             indent = 0;
-        std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);
+        // Rounded, not cut: the page holds the indent to a thousandth of a
+        // centimetre, a little either side of the twip that was read.
+        std::int32_t twips = indent == 0 ? 0 : truncated(std::round(indent * kTwipsPerCentimetre));
         changed |= writeOnChange("\\fi", twips, m_state.firstLineIndent);
     }
 
@@ -323,6 +325,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     } else {
         formatting.fontNumber = registeredFontNumber("Helvetica");
     }
+    formatting.keepsFontInForce = attributes.containsKey(NSAttachmentAttributeName);
     formatting.halfPoints = truncated(std::round(2 * fontSize));
     formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
     formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
@@ -358,10 +361,11 @@ std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)
 void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
 {
     const CharacterFormatting& formatting = characterFormatting(attributes);
-    const std::int32_t fontNumber = formatting.fontNumber;
-    const std::int32_t halfPoints = formatting.halfPoints;
-    const bool bold = formatting.bold;
-    const bool italic = formatting.italic;
+    const bool inForce = formatting.keepsFontInForce && m_state.fontIndex != -1;
+    const std::int32_t fontNumber = inForce ? m_state.fontIndex : formatting.fontNumber;
+    const std::int32_t halfPoints = inForce ? m_state.fontSize : formatting.halfPoints;
+    const bool bold = inForce ? m_state.bold : formatting.bold;
+    const bool italic = inForce ? m_state.italic : formatting.italic;
     const bool strike = formatting.strike;
 
     if (formatting.attachment)

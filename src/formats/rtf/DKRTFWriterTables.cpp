@@ -123,6 +123,9 @@ void DKRTFWriter::writeFontTable()
     std::unordered_set<const AttributeValue*> named;
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
+        // A note or picture is written in the font in force.
+        if (attributes && attributes->containsKey(NSAttachmentAttributeName))
+            continue;
         if (named.insert(value.get()).second)
             registerName(fontTableName(value));
     }

@@ -73,9 +73,9 @@ std::string hangingIndentCSS(const TEParagraphStyle& style)
     if (!(indent < 0) || !std::isfinite(indent))
         return {};
     const double hanging = std::max(indent, -std::max(0.0, style.headIndent()) / kPixelsPerCentimetre);
-    if (hanging > -0.005)
+    if (hanging > -0.0005)
         return {};
-    return "text-indent:" + formatFixed(hanging, 2) + "cm;";
+    return TEParagraphStyle::firstLineIndentCSS(hanging);
 }
 
 // The name of the paragraph's style in the document's style sheet, which
