@@ -43,6 +43,7 @@ void DKRTFReader::actionFontNumber(int value)
 void DKRTFReader::actionDefaultFont(int value)
 {
     m_defaultFontNumber = value;
+    m_fontTable.setDefaultFontNumber(value);
     actionFontNumber(value);
 }
 

@@ -204,7 +204,7 @@ protected:
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
-                                           "word-title-page.rtf"};
+                                           "word-title-page.rtf", "word-theme-fonts.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -557,6 +557,34 @@ TEST_F(RTFOtherWritersRoundTripTests, firstLineIndentsComeBackToTheTwip)
     const DKRTFReadResult again = read(once);
     EXPECT_EQ(firstLines(again.text), "397 400 -283 567 7 0 ") << once;
     EXPECT_EQ(written(again, throughThePage(again.text)), once);
+}
+
+// Word's theme fonts: a table that holds them (a theme flag and a real name)
+// gives their names, and a table cut short of them leaves the text in the
+// document's default font, never in a Helvetica the file did not name.
+TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
+{
+    auto fontOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        return font ? font->font().familyName() : std::string("none");
+    };
+    const DKRTFReadResult themed = read(fixture("word-theme-fonts.rtf"));
+    const DKRTFReadResult trimmed = read(fixture("word-letter-footer.rtf"));
+    ASSERT_EQ(fontOf(themed.text, u"Theme heading"), "Calibri Light");
+    ASSERT_EQ(fontOf(themed.text, u"Body in"), "Calibri");
+    ASSERT_EQ(fontOf(trimmed.text, u"Results"), "Times New Roman");
+    for (const std::string& rtf : {written(themed, themed.text), written(themed, throughThePage(themed.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(fontOf(again.text, u"Theme heading"), "Calibri Light") << rtf;
+        EXPECT_EQ(fontOf(again.text, u"Body in"), "Calibri") << rtf;
+    }
+    for (const std::string& rtf : {written(trimmed, trimmed.text), written(trimmed, throughThePage(trimmed.text))}) {
+        EXPECT_EQ(fontOf(read(rtf).text, u"Results"), "Times New Roman") << rtf;
+        const std::size_t table = rtf.find("{\\fonttbl");
+        EXPECT_EQ(rtf.substr(table, rtf.find('\n', table) - table).find("Helvetica"), std::string::npos) << rtf;
+    }
 }
 
 } // namespace
