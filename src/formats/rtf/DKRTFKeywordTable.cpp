@@ -70,13 +70,22 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"b", withDefault(&R::actionBold)},
         {"i", withDefault(&R::actionItalic)},
         {"strike", withDefault(&R::actionStrike)},
+        // A double strike (Word's "\\striked1") is struck text here.
+        {"striked", withDefault(&R::actionStrike)},
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
+        // Word and LibreOffice shade a run's background with the pattern's
+        // background colour.
+        {"chcbpat", withDefault(&R::actionBackgroundColor, 0)},
         // Word marks text with a highlighter colour of the colour table.
         {"highlight", withDefault(&R::actionHighlight)},
         {"super", forced(&R::actionSuperSubScript, 1)},
         {"sub", forced(&R::actionSuperSubScript, -1)},
         {"nosupersub", forced(&R::actionSuperSubScript, 0)},
+        // LibreOffice raises and lowers superscripts and subscripts by half
+        // points instead ("\\up8", "\\dn2").
+        {"up", withDefault(&R::actionRaise, 6)},
+        {"dn", withDefault(&R::actionLower, 6)},
         {"ul", withDefault(&R::actionUnderline)},
         {"ulnone", forced(&R::actionUnderline, 0)},
         {"uld", forced(&R::actionUnderlineStyle, 257)},

@@ -190,6 +190,8 @@ private:
     void actionBackgroundColor(int value);
     void actionHighlight(int value);
     void actionSuperSubScript(int value);
+    void actionRaise(int halfPoints);
+    void actionLower(int halfPoints);
     void actionUnderline(int value);
     void actionUnderlineStyle(int value);
     void actionParagraphDefault(int value);

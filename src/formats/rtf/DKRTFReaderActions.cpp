@@ -80,6 +80,11 @@ void DKRTFReader::actionSuperSubScript(int value)
     state().setSuperscriptCount(value == 0 ? 0 : state().superscriptCount() + value);
 }
 
+// A raised or lowered run is a superscript or subscript; "\up0" and "\dn0"
+// put the text back on the baseline.
+void DKRTFReader::actionRaise(int halfPoints) { state().setSuperscriptCount(halfPoints > 0 ? 1 : halfPoints < 0 ? -1 : 0); }
+void DKRTFReader::actionLower(int halfPoints) { actionRaise(-halfPoints); }
+
 void DKRTFReader::actionUnderline(int value) { state().setUnderline(value != 0 ? 1 : 0); }
 void DKRTFReader::actionUnderlineStyle(int value) { state().setUnderline(static_cast<unsigned>(value)); }
 

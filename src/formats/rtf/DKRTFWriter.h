@@ -96,6 +96,10 @@ private:
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.
     std::string fontTableName(const AttributeValuePtr& font) const;
+    // A note, a picture or a page break: its run keeps the font in force
+    // rather than naming one of its own (the page gives notes its default
+    // font, and a page break comes back with none).
+    static bool showsNoLetters(const AttributeDictionary& attributes);
     // Whether the document's font table named `name`.
     bool documentNamedFont(const std::string& name) const;
     // The name in the document's font table that stands for `family`, if any.
@@ -152,8 +156,7 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
-        // A note or picture shows no letters: it keeps the font in force
-        // rather than naming one (the page gives notes its default font).
+        // See showsNoLetters.
         bool keepsFontInForce = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,

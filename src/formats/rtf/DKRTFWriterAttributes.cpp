@@ -325,7 +325,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     } else {
         formatting.fontNumber = registeredFontNumber("Helvetica");
     }
-    formatting.keepsFontInForce = attributes.containsKey(NSAttachmentAttributeName);
+    formatting.keepsFontInForce = showsNoLetters(attributes);
     formatting.halfPoints = truncated(std::round(2 * fontSize));
     formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
     formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);

@@ -40,6 +40,11 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
     return *m_dictionariesInOrder;
 }
 
+bool DKRTFWriter::showsNoLetters(const AttributeDictionary& attributes)
+{
+    return attributes.containsKey(NSAttachmentAttributeName) || attributes.containsKey(TEPageBreakAttribute);
+}
+
 bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
 
 const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family) const
@@ -123,8 +128,7 @@ void DKRTFWriter::writeFontTable()
     std::unordered_set<const AttributeValue*> named;
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
-        // A note or picture is written in the font in force.
-        if (attributes && attributes->containsKey(NSAttachmentAttributeName))
+        if (attributes && showsNoLetters(*attributes))
             continue;
         if (named.insert(value.get()).second)
             registerName(fontTableName(value));

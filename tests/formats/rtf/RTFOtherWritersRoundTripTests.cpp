@@ -7,6 +7,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/AttributeDictionaryAccess.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -204,7 +205,9 @@ protected:
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
-                                           "word-title-page.rtf", "word-theme-fonts.rtf"};
+                                           "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
+                                           "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
+                                           "textedit-character-looks.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -585,6 +588,65 @@ TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
         const std::size_t table = rtf.find("{\\fonttbl");
         EXPECT_EQ(rtf.substr(table, rtf.find('\n', table) - table).find("Helvetica"), std::string::npos) << rtf;
     }
+}
+
+// What LibreOffice and Word write for raised and lowered text ("\up8",
+// "\dn2" beside "\super"), shaded text ("\chcbpat") and double strikes
+// ("\striked1") is read as superscript, subscript, background and strike,
+// and kept by a save, straight and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKept)
+{
+    auto looksOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        if (!attributes)
+            return std::string("no ") + toUtf8(std::u16string(word));
+        std::string looks = std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0));
+        looks += attributes->containsKey(TEStrikeOutAttribute) ? " struck" : "";
+        looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
+        return looks;
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> looks;
+    };
+    const std::vector<Case> cases{
+        {"libreoffice-character-looks.rtf",
+         {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
+          {u"blue on grey", "0 on 217,217,217"}}},
+        {"word-character-looks.rtf",
+         {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "1 on none"}, {u"down", "-1 on none"},
+          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [word, looks] : file.looks)
+            ASSERT_EQ(looksOf(original.text, word), looks) << file.file << " " << toUtf8(word);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [word, looks] : file.looks)
+                EXPECT_EQ(looksOf(again.text, word), looks) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+}
+
+// Word's page break inside a paragraph ("text\page more") stays in the
+// file: straight as it was, and through the editing page in front of the
+// text after it, which starts a paragraph there as it does on paper.
+TEST_F(RTFOtherWritersRoundTripTests, aPageBreakInsideAParagraphIsKept)
+{
+    const std::string word = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                             "\\pard\\plain\\fs22 Before the break{\\fs22\\page }after the break\\par\n"
+                             "\\pard\\plain Next\\par\n}";
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(toUtf8(original.text.string()), "Before the break\fafter the break\nNext\n");
+    const DKRTFReadResult straight = read(written(original, original.text));
+    EXPECT_EQ(toUtf8(straight.text.string()), "Before the break\fafter the break\nNext\n");
+    const std::string once = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(toUtf8(again.text.string()), "Before the break\n\fafter the break\nNext\n") << once;
+    EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a page break names no font\n" << once;
+    EXPECT_EQ(written(again, throughThePage(again.text)), once);
 }
 
 } // namespace

@@ -221,7 +221,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS(), styleName(attributes));
+        // An empty paragraph keeps its own spacing and alignment, which a
+        // blank line of other word processors carries; its font is the
+        // next text's, as typing there takes it.
+        html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(),
+                          styleName(attributes));
         return;
     }
 

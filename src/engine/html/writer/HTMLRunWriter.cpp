@@ -182,13 +182,15 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration:underline;";
     else if (struck)
         style += "text-decoration:line-through;";
-    // A double, dotted or dashed underline keeps its line on the page.
+    // A double, dotted, dashed or thick underline keeps its line on the page.
     if (look.underline && (underline & 0xFF) == 9)
         style += "text-decoration-style:double;";
     else if (look.underline && (underline & 0xF00) == 0x100)
         style += "text-decoration-style:dotted;";
     else if (look.underline && (underline & 0xF00) >= 0x200)
         style += "text-decoration-style:dashed;";
+    if (look.underline && (underline & 0xFF) == 2)
+        style += "text-decoration-thickness:2px;";
 
     if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
