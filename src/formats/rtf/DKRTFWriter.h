@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <set>
 #include <vector>
 
@@ -96,10 +97,12 @@ private:
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.
     std::string fontTableName(const AttributeValuePtr& font) const;
-    // A note, a picture or a page break: its run keeps the font in force
-    // rather than naming one of its own (the page gives notes its default
-    // font, and a page break comes back with none).
-    static bool showsNoLetters(const AttributeDictionary& attributes);
+    // A note, a picture, a page break, or paragraph ends without a font or
+    // after a note (the page hands them back in the note's default font):
+    // the run keeps the font in force rather than naming one of its own.
+    // Letters without a font are set in the default one.
+    bool showsNoLetters(const AttributeDictionary& attributes) const;
+    void findFontlessParagraphEnds();
     // Whether the document's font table named `name`.
     bool documentNamedFont(const std::string& name) const;
     // The name in the document's font table that stands for `family`, if any.
@@ -199,6 +202,9 @@ private:
 
     std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    // The dictionaries that only paragraph ends have, without a font or
+    // after a note.
+    std::unordered_set<const AttributeDictionary*> m_fontlessParagraphEnds;
     std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;

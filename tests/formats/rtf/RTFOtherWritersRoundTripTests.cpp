@@ -200,6 +200,20 @@ protected:
         }
     }
 
+    // The names of a written font table, sorted.
+    static std::vector<std::string> fontTableNames(const std::string& rtf)
+    {
+        std::vector<std::string> names;
+        const std::size_t start = rtf.find("{\\fonttbl");
+        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
+        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
+            const std::size_t name = table.find(' ', at) + 1;
+            names.push_back(table.substr(name, table.find(';', name) - name));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     static inline bool s_comparesIndents = true;
 
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
@@ -256,6 +270,12 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
         DKRTFReadResult again = read(rtf);
         expectSamePage(again.pageSettings, original.pageSettings, name);
         expectSameText(again.text, original.text, name + "\n" + rtf);
+        // Nor a font the file did not name: the page hands notes and the
+        // paragraph ends after them back in its default font.
+        const std::string file = fixture(name);
+        for (const std::string& font : fontTableNames(rtf))
+            EXPECT_TRUE(file.find(font + ";") != std::string::npos || file.find(font + "{") != std::string::npos)
+                << font << " is no font of " << name;
         // A second save changes nothing more.
         EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
     }
@@ -397,18 +417,7 @@ TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughT
 // ours, which names faces, keeps naming them.
 TEST_F(RTFOtherWritersRoundTripTests, fontsAreWrittenUnderTheNamesTheFileGaveThem)
 {
-    // The names of a written font table.
-    auto fontTable = [](const std::string& rtf) {
-        std::vector<std::string> names;
-        const std::size_t start = rtf.find("{\\fonttbl");
-        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
-        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
-            const std::size_t name = table.find(' ', at) + 1;
-            names.push_back(table.substr(name, table.find(';', name) - name));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    };
+    auto fontTable = [](const std::string& rtf) { return fontTableNames(rtf); };
     const DKRTFReadResult office = read(fixture("libreoffice-styles-fonts.rtf"));
     const std::vector<std::string> named{"Arial", "DejaVu Sans", "Liberation Sans", "Liberation Serif", "Symbol",
                                          "Times New Roman"};
