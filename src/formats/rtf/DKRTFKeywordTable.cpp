@@ -53,6 +53,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // (TextEdit writes it with every paragraph's settings), not a break.
         {"pardirnatural", forced(&R::actionParagraphDirection, -1)},
         {"page", withDefault(&R::actionInsertPageBreak)},
+        {"pagebb", withDefault(&R::actionPageBreakBefore)},
         {"dpline", withDefault(&R::actionInsertHorizontalLine)},
         // Binary data is never text: without this its bytes would be read
         // as characters of the document.

@@ -178,6 +178,7 @@ private:
     void actionInsertCharacter(int value);
     void actionNewParagraph(int value);
     void actionInsertPageBreak(int value);
+    void actionPageBreakBefore(int value);
     void actionInsertHorizontalLine(int value);
     void actionSkipBinaryData(int value);
     void actionFontNumber(int value);

@@ -642,7 +642,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
 // Word's page break inside a paragraph ("text\page more") stays in the
 // file: straight as it was, and through the editing page in front of the
 // text after it, which starts a paragraph there as it does on paper.
-TEST_F(RTFOtherWritersRoundTripTests, aPageBreakInsideAParagraphIsKept)
+TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept)
 {
     const std::string word = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
                              "\\pard\\plain\\fs22 Before the break{\\fs22\\page }after the break\\par\n"
@@ -656,6 +656,13 @@ TEST_F(RTFOtherWritersRoundTripTests, aPageBreakInsideAParagraphIsKept)
     EXPECT_EQ(toUtf8(again.text.string()), "Before the break\n\fafter the break\nNext\n") << once;
     EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a page break names no font\n" << once;
     EXPECT_EQ(written(again, throughThePage(again.text)), once);
+
+    // LibreOffice's paragraph that starts a page ("\pagebb") has the break in
+    // front of it, and keeps it through the page.
+    const DKRTFReadResult office = read(fixture("libreoffice-character-looks.rtf"));
+    ASSERT_NE(office.text.string().find(u"next\n\fNew page here"), std::u16string::npos) << toUtf8(office.text.string());
+    const std::string saved = written(office, throughThePage(office.text));
+    EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
 }
 
 } // namespace
