@@ -81,6 +81,8 @@ protected:
             looks += "; struck";
         if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName); raised && raised->value())
             looks += "; raised " + std::to_string(raised->value());
+        if (const auto* spacing = attributes->valueForKeyAs<DoubleValue>(kCTKernAttributeName))
+            looks += "; letters " + std::to_string(std::lround(spacing->value() * 20)) + " twips apart";
         // Sizes as RTF can say them, in half points.
         if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
             looks += "; font " + font->font().postScriptName() + " " + formatShortest(std::round(font->font().pointSize() * 2) / 2);

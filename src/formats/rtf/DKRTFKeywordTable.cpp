@@ -73,6 +73,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"strike", withDefault(&R::actionStrike)},
         // A double strike (Word's "\\striked1") is struck text here.
         {"striked", withDefault(&R::actionStrike)},
+        // Space between letters: "\expnd" in quarter points, which Word
+        // follows with the same in twips ("\expndtw"), the finer.
+        {"expnd", withDefault(&R::actionExpandQuarterPoints, 0)},
+        {"expndtw", withDefault(&R::actionExpandTwips, 0)},
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
         // Word and LibreOffice shade a run's background with the pattern's

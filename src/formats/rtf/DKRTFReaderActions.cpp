@@ -85,6 +85,19 @@ void DKRTFReader::actionSuperSubScript(int value)
 void DKRTFReader::actionRaise(int halfPoints) { state().setSuperscriptCount(halfPoints > 0 ? 1 : halfPoints < 0 ? -1 : 0); }
 void DKRTFReader::actionLower(int halfPoints) { actionRaise(-halfPoints); }
 
+// A page's worth of space between letters is as far as anyone spaces text.
+constexpr int kLargestCharacterSpacing = 22 * 1440;
+
+void DKRTFReader::actionExpandQuarterPoints(int quarterPoints)
+{
+    actionExpandTwips(std::clamp(quarterPoints, -kLargestCharacterSpacing / 5, kLargestCharacterSpacing / 5) * 5);
+}
+
+void DKRTFReader::actionExpandTwips(int twips)
+{
+    state().setCharacterSpacing(std::clamp(twips, -kLargestCharacterSpacing, kLargestCharacterSpacing));
+}
+
 void DKRTFReader::actionUnderline(int value) { state().setUnderline(value != 0 ? 1 : 0); }
 void DKRTFReader::actionUnderlineStyle(int value) { state().setUnderline(static_cast<unsigned>(value)); }
 

@@ -144,6 +144,8 @@ private:
         bool strike = false;
         std::uint32_t underline = 0;
         std::int32_t superscript = 0;
+        // Space between letters, in twips.
+        std::int32_t characterSpacing = 0;
         std::int32_t foregroundColor = 0;
         std::int32_t backgroundColor = 0;
         // The number of the run's character style; -1 for none.

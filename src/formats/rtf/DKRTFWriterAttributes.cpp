@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributeQueries.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeDictionaryAccess.h"
@@ -330,6 +331,8 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
     formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
     formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
+    if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
+        formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
@@ -424,6 +427,16 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_buffer.appendCString("\\fs");
         m_buffer.appendInteger(halfPoints);
         m_state.fontSize = halfPoints;
+        wroteOutput = true;
+    }
+    // A character style may space its letters: the run says its own.
+    if (formatting.characterSpacing != m_state.characterSpacing || unknown) {
+        // Quarter points for readers that know no more, then the twips.
+        m_buffer.appendCString("\\expnd");
+        m_buffer.appendInteger(formatting.characterSpacing / 5);
+        m_buffer.appendCString("\\expndtw");
+        m_buffer.appendInteger(formatting.characterSpacing);
+        m_state.characterSpacing = formatting.characterSpacing;
         wroteOutput = true;
     }
 

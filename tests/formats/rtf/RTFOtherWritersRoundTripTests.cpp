@@ -130,6 +130,9 @@ protected:
                 summary << "; struck";
             if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName))
                 summary << "; raised " << raised->value();
+            // In twips, as the file gives them.
+            if (const auto* spacing = attributes->valueForKeyAs<DoubleValue>(kCTKernAttributeName))
+                summary << "; letters " << std::lround(spacing->value() * 20) << " apart";
             if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
                 summary << "; link " << link->urlString();
         }

@@ -10,6 +10,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace folio {
@@ -154,9 +155,12 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
     double kerning = numberOfValue(look.kern).value_or(0);
     if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
         kerning /= m_context.textScale;
-    if (kerning != 0) {
+    // To the hundredth: half a point (Word's "condensed by 0.5 pt") is no
+    // whole pixel.
+    kerning = std::round(kerning * 100) / 100;
+    if (kerning != 0 && std::isfinite(kerning)) {
         style += "letter-spacing:";
-        style += formatFixed(kerning, 0);
+        style += formatShortest(kerning);
         style += "px;";
     }
 
