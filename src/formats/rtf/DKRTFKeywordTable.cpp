@@ -71,7 +71,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"b", withDefault(&R::actionBold)},
         {"i", withDefault(&R::actionItalic)},
         {"strike", withDefault(&R::actionStrike)},
-        // A double strike (Word's "\\striked1") is struck text here.
+        // A double strike (Word's "\striked1") is struck text here.
         {"striked", withDefault(&R::actionStrike)},
         // Space between letters: "\expnd" in quarter points, which Word
         // follows with the same in twips ("\expndtw"), the finer.
@@ -88,7 +88,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"sub", forced(&R::actionSuperSubScript, -1)},
         {"nosupersub", forced(&R::actionSuperSubScript, 0)},
         // LibreOffice raises and lowers superscripts and subscripts by half
-        // points instead ("\\up8", "\\dn2").
+        // points instead ("\up8", "\dn2").
         {"up", withDefault(&R::actionRaise, 6)},
         {"dn", withDefault(&R::actionLower, 6)},
         {"ul", withDefault(&R::actionUnderline)},
@@ -108,6 +108,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ulldash", forced(&R::actionUnderlineStyle, 513)},
         {"ulthldash", forced(&R::actionUnderlineStyle, 514)},
         {"ululdbwave", forced(&R::actionUnderlineStyle, 9)},
+        // Word's words-only underline is an underline here, spaces and all.
+        {"ulw", forced(&R::actionUnderlineStyle, 1)},
 
         // Paragraph formatting.
         {"pard", withDefault(&R::actionParagraphDefault)},
@@ -122,6 +124,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"slmult", withDefault(&R::actionParagraphLineSpacingMultiple, 0)},
         {"sa", withDefault(&R::actionParagraphSpacing)},
         {"sb", withDefault(&R::actionParagraphSpacingBefore)},
+        {"saauto", withDefault(&R::actionParagraphSpacingAuto)},
+        {"sbauto", withDefault(&R::actionParagraphSpacingBeforeAuto)},
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
         {"s", withDefault(&R::actionParagraphStyleNumber, 0)},

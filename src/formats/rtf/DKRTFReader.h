@@ -192,6 +192,8 @@ private:
     void actionHighlight(int value);
     void actionSuperSubScript(int value);
     void actionRaise(int halfPoints);
+    void actionParagraphSpacingAuto(int value);
+    void actionParagraphSpacingBeforeAuto(int value);
     void actionExpandQuarterPoints(int quarterPoints);
     void actionExpandTwips(int twips);
     void actionLower(int halfPoints);

@@ -184,6 +184,22 @@ void DKRTFReader::actionParagraphSpacingBefore(int value)
     m_lastParagraphSpacingBefore = value;
 }
 
+// Word's automatic spacing ("\sb100\sbauto1", as it keeps paragraphs that
+// came from a web page) is 14 points, whatever the twips beside it say.
+constexpr int kAutomaticParagraphSpacing = 280;
+
+void DKRTFReader::actionParagraphSpacingAuto(int value)
+{
+    if (value != 0)
+        actionParagraphSpacing(kAutomaticParagraphSpacing);
+}
+
+void DKRTFReader::actionParagraphSpacingBeforeAuto(int value)
+{
+    if (value != 0)
+        actionParagraphSpacingBefore(kAutomaticParagraphSpacing);
+}
+
 void DKRTFReader::actionParagraphDirection(int value)
 {
     state().mutableParagraph().baseWritingDirection = static_cast<std::int8_t>(value);

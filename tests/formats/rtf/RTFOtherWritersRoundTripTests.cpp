@@ -5,6 +5,7 @@
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "platform/foundation/Data.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
 #include "platform/text/AttributeDictionaryAccess.h"
@@ -603,9 +604,10 @@ TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
 }
 
 // What LibreOffice and Word write for raised and lowered text ("\up8",
-// "\dn2" beside "\super"), shaded text ("\chcbpat") and double strikes
-// ("\striked1") is read as superscript, subscript, background and strike,
-// and kept by a save, straight and through the editing page.
+// "\dn2" beside "\super"), shaded text ("\chcbpat"), double strikes
+// ("\striked1") and words-only underlines ("\ulw") is read as superscript,
+// subscript, background, strike and underline, and kept by a save, straight
+// and through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKept)
 {
     auto looksOf = [](const AttributedString& text, std::u16string_view word) {
@@ -615,6 +617,7 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
             return std::string("no ") + toUtf8(std::u16string(word));
         std::string looks = std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0));
         looks += attributes->containsKey(TEStrikeOutAttribute) ? " struck" : "";
+        looks += intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) != 0 ? " underlined" : "";
         looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
         return looks;
     };
@@ -628,7 +631,8 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
           {u"blue on grey", "0 on 217,217,217"}}},
         {"word-character-looks.rtf",
          {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "1 on none"}, {u"down", "-1 on none"},
-          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"}}},
+          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"},
+          {u"words only", "0 underlined on none"}}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
@@ -640,6 +644,18 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
                 EXPECT_EQ(looksOf(again.text, word), looks) << toUtf8(word) << "\n" << rtf;
         }
     }
+
+    // Word's automatic spacing ("\sbauto1", "\saauto1") is the 14 points
+    // Word shows, whatever twips stand beside it, and is saved as such.
+    const DKRTFReadResult word = read(fixture("word-character-looks.rtf"));
+    auto spacing = [](const AttributedString& text) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(u"Gr\u00FC\u00DFe"));
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style ? formatShortest(style->style().paragraphSpacingBefore()) + " " + formatShortest(style->style().paragraphSpacing())
+                     : std::string("none");
+    };
+    ASSERT_EQ(spacing(word.text), "14 14");
+    EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the
