@@ -80,8 +80,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
         // Word and LibreOffice shade a run's background with the pattern's
-        // background colour.
-        {"chcbpat", withDefault(&R::actionBackgroundColor, 0)},
+        // background colour; colour 0 is their automatic colour, no shading.
+        {"chcbpat", withDefault(&R::actionHighlight, 0)},
         // Word marks text with a highlighter colour of the colour table.
         {"highlight", withDefault(&R::actionHighlight)},
         {"super", forced(&R::actionSuperSubScript, 1)},

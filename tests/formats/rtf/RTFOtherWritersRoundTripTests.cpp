@@ -645,6 +645,13 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
         }
     }
 
+    // Shading in colour 0, the automatic colour, is none, even where the
+    // table's first colour is a real one.
+    const DKRTFReadResult shading = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}{\\colortbl\\red0\\green0\\blue0;"
+                                         "\\red255\\green255\\blue0;}\\f0 a {\\chcbpat0 none} {\\chcbpat1 yellow}\\par}");
+    EXPECT_EQ(looksOf(shading.text, u"none"), "0 on none");
+    EXPECT_EQ(looksOf(shading.text, u"yellow"), "0 on 255,255,0");
+
     // Word's automatic spacing ("\sbauto1", "\saauto1") is the 14 points
     // Word shows, whatever twips stand beside it, and is saved as such.
     const DKRTFReadResult word = read(fixture("word-character-looks.rtf"));
