@@ -282,19 +282,30 @@ struct TEHTMLElementStyleHandlers {
     }
 
     // The line of an underline, in the text system's underline styles:
-    // double, or a dotted or dashed single line.
+    // double, or a dotted or dashed single or thick line.
     static void textDecorationStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if ((element.m_underlineStyle & 0xFF) == 0)
             return;
+        const int weight = (element.m_underlineStyle & 0xFF) == 2 ? 2 : 1;
         if (value == u"double")
             element.m_underlineStyle = 9;
         else if (value == u"dotted")
-            element.m_underlineStyle = 0x101;
+            element.m_underlineStyle = 0x100 | weight;
         else if (value == u"dashed")
-            element.m_underlineStyle = 0x201;
+            element.m_underlineStyle = 0x200 | weight;
         else if (value == u"solid")
-            element.m_underlineStyle = 1;
+            element.m_underlineStyle = weight;
+    }
+
+    // A thick underline (the text system's 2) is drawn twice as heavy as
+    // the font's own.
+    static void textDecorationThickness(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        const int line = element.m_underlineStyle & 0xFF;
+        if ((line != 1 && line != 2) || value == u"auto" || value == u"from-font" || value == u"inherit")
+            return;
+        element.m_underlineStyle = (element.m_underlineStyle & ~0xFF) | (measure(element, value) > 1 ? 2 : 1);
     }
 
     static void textAlign(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
@@ -460,6 +471,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"font-weight", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontWeight},
     {"text-decoration", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecoration},
     {"text-decoration-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationStyle},
+    {"text-decoration-thickness", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationThickness},
     {"text-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textAlign},
     {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
     {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},

@@ -129,11 +129,22 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
     if (m_firstLineHeadIndent > 0 && std::isfinite(m_firstLineHeadIndent)) {
         double indent = m_firstLineHeadIndent > kLargestPointIndent ? m_firstLineHeadIndent / kTwipsPerPoint
                                                                     : m_firstLineHeadIndent;
-        css += "text-indent:" + formatFixed(indent, 2) + "cm;";
+        css += firstLineIndentCSS(indent);
     }
     if (css.empty())
         return std::nullopt;
     return css;
+}
+
+std::string TEParagraphStyle::firstLineIndentCSS(double centimetres)
+{
+    // Documents measure indents in twips, and a hundredth of a centimetre is
+    // nearly six of them: a thousandth brings back the twip that was read.
+    // Hundredths that say it all are written as they always were.
+    std::string number = formatFixed(centimetres, 3);
+    if (number.ends_with('0'))
+        number.pop_back();
+    return "text-indent:" + number + "cm;";
 }
 
 bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const

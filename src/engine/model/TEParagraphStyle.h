@@ -39,6 +39,8 @@ public:
 
     // The paragraph's CSS declarations; none when there are none to write.
     std::optional<std::string> cssStyleRepresentation() const;
+    // "text-indent:<n>cm;" for a first-line indent in centimetres.
+    static std::string firstLineIndentCSS(double centimetres);
 
     // Equal numbers, alignment, direction, lists, blocks and tab stops. Lists
     // and blocks compare by value; an empty array counts as none. Tab stops

@@ -178,7 +178,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(reinterpret_cast<std::uintptr_t>(formatting.font));
     mix(static_cast<std::uint64_t>(formatting.underline) << 32
         | static_cast<std::uint32_t>(formatting.superscriptCount));
-    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.characterStyleNumber)));
+    mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.characterStyleNumber)) << 32
+        | static_cast<std::uint32_t>(formatting.characterSpacing));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(formatting.footnoteTableMarker)) << 8
         | (formatting.strike ? 1u : 0u) | (formatting.inTable ? 2u : 0u)
         | static_cast<std::uint64_t>(paragraph.alignment) << 2);
@@ -232,13 +233,14 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.characterStyleNumber(),
                           state.strike(),
                           state.inTable(),
+                          state.characterSpacing(),
                           state.paragraph()};
     if (auto shared = m_sets.find(formatting); shared != m_sets.end())
         return shared->second;
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 13;
+    constexpr std::size_t kLargestFormattingSet = 14;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -259,6 +261,9 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
         set(TEStrikeOutAttribute, BoolValue::make(true));
     if (state.superscriptCount() != 0)
         set(kCTSuperscriptAttributeName, IntegerValue::make(state.superscriptCount()));
+    // In points, as the text system kerns.
+    if (state.characterSpacing() != 0)
+        set(kCTKernAttributeName, DoubleValue::make(state.characterSpacing() / 20.0));
     set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
     if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
         name != m_values.paragraphStyleNames.end())

@@ -65,6 +65,7 @@ private:
         int characterStyleNumber = -1;
         bool strike = false;
         bool inTable = false;
+        int characterSpacing = 0;
         DKRTFReaderState::Paragraph paragraph;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };

@@ -53,6 +53,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // (TextEdit writes it with every paragraph's settings), not a break.
         {"pardirnatural", forced(&R::actionParagraphDirection, -1)},
         {"page", withDefault(&R::actionInsertPageBreak)},
+        {"pagebb", withDefault(&R::actionPageBreakBefore)},
         {"dpline", withDefault(&R::actionInsertHorizontalLine)},
         // Binary data is never text: without this its bytes would be read
         // as characters of the document.
@@ -70,13 +71,26 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"b", withDefault(&R::actionBold)},
         {"i", withDefault(&R::actionItalic)},
         {"strike", withDefault(&R::actionStrike)},
+        // A double strike (Word's "\striked1") is struck text here.
+        {"striked", withDefault(&R::actionStrike)},
+        // Space between letters: "\expnd" in quarter points, which Word
+        // follows with the same in twips ("\expndtw"), the finer.
+        {"expnd", withDefault(&R::actionExpandQuarterPoints, 0)},
+        {"expndtw", withDefault(&R::actionExpandTwips, 0)},
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
+        // Word and LibreOffice shade a run's background with the pattern's
+        // background colour; colour 0 is their automatic colour, no shading.
+        {"chcbpat", withDefault(&R::actionHighlight, 0)},
         // Word marks text with a highlighter colour of the colour table.
         {"highlight", withDefault(&R::actionHighlight)},
         {"super", forced(&R::actionSuperSubScript, 1)},
         {"sub", forced(&R::actionSuperSubScript, -1)},
         {"nosupersub", forced(&R::actionSuperSubScript, 0)},
+        // LibreOffice raises and lowers superscripts and subscripts by half
+        // points instead ("\up8", "\dn2").
+        {"up", withDefault(&R::actionRaise, 6)},
+        {"dn", withDefault(&R::actionLower, 6)},
         {"ul", withDefault(&R::actionUnderline)},
         {"ulnone", forced(&R::actionUnderline, 0)},
         {"uld", forced(&R::actionUnderlineStyle, 257)},
@@ -94,6 +108,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ulldash", forced(&R::actionUnderlineStyle, 513)},
         {"ulthldash", forced(&R::actionUnderlineStyle, 514)},
         {"ululdbwave", forced(&R::actionUnderlineStyle, 9)},
+        // Word's words-only underline is an underline here, spaces and all.
+        {"ulw", forced(&R::actionUnderlineStyle, 1)},
 
         // Paragraph formatting.
         {"pard", withDefault(&R::actionParagraphDefault)},
@@ -108,6 +124,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"slmult", withDefault(&R::actionParagraphLineSpacingMultiple, 0)},
         {"sa", withDefault(&R::actionParagraphSpacing)},
         {"sb", withDefault(&R::actionParagraphSpacingBefore)},
+        {"saauto", withDefault(&R::actionParagraphSpacingAuto)},
+        {"sbauto", withDefault(&R::actionParagraphSpacingBeforeAuto)},
         {"ltrpar", forced(&R::actionParagraphDirection, 0)},
         {"rtlpar", forced(&R::actionParagraphDirection, 1)},
         {"s", withDefault(&R::actionParagraphStyleNumber, 0)},

@@ -808,6 +808,18 @@ void DKRTFReader::actionInsertPageBreak(int)
     m_atParagraphStart = true;
 }
 
+// A paragraph that starts a page ("\pagebb", as Word and LibreOffice write a
+// heading's page break) has the break in front of it, as "\page" gives; the
+// first paragraph of the text is on the first page already.
+void DKRTFReader::actionPageBreakBefore(int value)
+{
+    if (value == 0 || !m_atParagraphStart || m_attributedString.length() == 0 || state().discardText())
+        return;
+    if (m_attributedString.string().back() == u'\f')
+        return;
+    actionInsertPageBreak(0);
+}
+
 void DKRTFReader::actionInsertHorizontalLine(int)
 {
     if (state().skipsGroup())

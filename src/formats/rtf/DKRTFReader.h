@@ -178,6 +178,7 @@ private:
     void actionInsertCharacter(int value);
     void actionNewParagraph(int value);
     void actionInsertPageBreak(int value);
+    void actionPageBreakBefore(int value);
     void actionInsertHorizontalLine(int value);
     void actionSkipBinaryData(int value);
     void actionFontNumber(int value);
@@ -190,6 +191,12 @@ private:
     void actionBackgroundColor(int value);
     void actionHighlight(int value);
     void actionSuperSubScript(int value);
+    void actionRaise(int halfPoints);
+    void actionParagraphSpacingAuto(int value);
+    void actionParagraphSpacingBeforeAuto(int value);
+    void actionExpandQuarterPoints(int quarterPoints);
+    void actionExpandTwips(int twips);
+    void actionLower(int halfPoints);
     void actionUnderline(int value);
     void actionUnderlineStyle(int value);
     void actionParagraphDefault(int value);

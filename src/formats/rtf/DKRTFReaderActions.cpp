@@ -43,6 +43,7 @@ void DKRTFReader::actionFontNumber(int value)
 void DKRTFReader::actionDefaultFont(int value)
 {
     m_defaultFontNumber = value;
+    m_fontTable.setDefaultFontNumber(value);
     actionFontNumber(value);
 }
 
@@ -77,6 +78,24 @@ void DKRTFReader::actionHighlight(int value)
 void DKRTFReader::actionSuperSubScript(int value)
 {
     state().setSuperscriptCount(value == 0 ? 0 : state().superscriptCount() + value);
+}
+
+// A raised or lowered run is a superscript or subscript; "\up0" and "\dn0"
+// put the text back on the baseline.
+void DKRTFReader::actionRaise(int halfPoints) { state().setSuperscriptCount(halfPoints > 0 ? 1 : halfPoints < 0 ? -1 : 0); }
+void DKRTFReader::actionLower(int halfPoints) { actionRaise(-halfPoints); }
+
+// A page's worth of space between letters is as far as anyone spaces text.
+constexpr int kLargestCharacterSpacing = 22 * 1440;
+
+void DKRTFReader::actionExpandQuarterPoints(int quarterPoints)
+{
+    actionExpandTwips(std::clamp(quarterPoints, -kLargestCharacterSpacing / 5, kLargestCharacterSpacing / 5) * 5);
+}
+
+void DKRTFReader::actionExpandTwips(int twips)
+{
+    state().setCharacterSpacing(std::clamp(twips, -kLargestCharacterSpacing, kLargestCharacterSpacing));
 }
 
 void DKRTFReader::actionUnderline(int value) { state().setUnderline(value != 0 ? 1 : 0); }
@@ -168,6 +187,22 @@ void DKRTFReader::actionParagraphSpacingBefore(int value)
 {
     state().mutableParagraph().paragraphSpacingBefore = value;
     m_lastParagraphSpacingBefore = value;
+}
+
+// Word's automatic spacing ("\sb100\sbauto1", as it keeps paragraphs that
+// came from a web page) is 14 points, whatever the twips beside it say.
+constexpr int kAutomaticParagraphSpacing = 280;
+
+void DKRTFReader::actionParagraphSpacingAuto(int value)
+{
+    if (value != 0)
+        actionParagraphSpacing(kAutomaticParagraphSpacing);
+}
+
+void DKRTFReader::actionParagraphSpacingBeforeAuto(int value)
+{
+    if (value != 0)
+        actionParagraphSpacingBefore(kAutomaticParagraphSpacing);
 }
 
 void DKRTFReader::actionParagraphDirection(int value)

@@ -129,9 +129,17 @@ std::string DKRTFReaderFontTable::joinedNames() const
 std::u16string DKRTFReaderFontTable::fontNameAtIndex(int fontNumber) const
 {
     const DKRTFReaderFontTableEntry* entry = entryAt(fontNumber);
+    if (!entry && m_defaultFontNumber)
+        entry = entryAt(*m_defaultFontNumber);
     if (!entry)
         return u"Helvetica";
     return fontNameConversion(entry->name);
+}
+
+void DKRTFReaderFontTable::setDefaultFontNumber(int fontNumber)
+{
+    m_defaultFontNumber = fontNumber;
+    ++m_generation;
 }
 
 const StringEncoding& DKRTFReaderFontTable::fontEncodingAtIndex(int fontNumber, const StringEncoding& documentEncoding) const

@@ -31,9 +31,13 @@ public:
     // Replaces any earlier entry of the number. Negative numbers are dropped.
     void addEntry(int fontNumber, std::u16string name, int characterSet);
 
-    // "Helvetica" for a number not in the table, else the entry's name with
-    // the few renamings of fonts whose old names no longer exist.
+    // The entry's name with the few renamings of fonts whose old names no
+    // longer exist. A number not in the table reads as the default font
+    // (Word names theme fonts, 31500 on, that a trimmed table leaves out),
+    // and as "Helvetica" when that is not in the table either.
     std::u16string fontNameAtIndex(int fontNumber) const;
+    // The document's default font ("\deff"), which may come before the table.
+    void setDefaultFontNumber(int fontNumber);
     // The encoding of the font's character set; the document's code page for
     // a number not in the table and for fonts in the ANSI character set. The
     // answer is the entry's own or documentEncoding itself, not a copy.
@@ -63,6 +67,7 @@ private:
     // tens of thousands of times, nearly always to a number below a few
     // hundred. The map's entries stay where they are, so these stay valid.
     std::vector<const DKRTFReaderFontTableEntry*> m_smallNumbers;
+    std::optional<int> m_defaultFontNumber;
     std::uint64_t m_generation = 0;
 };
 

@@ -47,6 +47,12 @@ void DKRTFReaderState::setItalic(bool italic)
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setCharacterSpacing(int twips)
+{
+    m_characterSpacing = twips;
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::setStrike(bool strike)
 {
     m_strike = strike;
@@ -136,6 +142,7 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_bold = false;
     m_italic = false;
     m_strike = false;
+    m_characterSpacing = 0;
     m_hidden = false;
     m_capitals = false;
     m_smallCapitals = false;

@@ -95,6 +95,9 @@ public:
     void setItalic(bool italic);
     bool strike() const { return m_strike; }
     void setStrike(bool strike);
+    // The space added between letters, in twips ("\expndtw").
+    int characterSpacing() const { return m_characterSpacing; }
+    void setCharacterSpacing(int twips);
     // An underline-style value of the text system: single 1, thick 2, double
     // 9, plus pattern dot 0x100, dash 0x200, dash-dot 0x300, dash-dot-dot 0x400.
     unsigned underline() const { return m_underline; }
@@ -232,6 +235,7 @@ private:
     bool m_bold = false;
     bool m_italic = false;
     bool m_strike = false;
+    int m_characterSpacing = 0;
     Paragraph m_paragraph;
     CachedAttributes m_cachedAttributes;
 };

@@ -318,6 +318,9 @@ void DKRTFWriter::writeAttributes(const AttributeDictionary& attributes, bool be
 {
     if (beginningOfParagraph)
         writeParagraphAttributes(attributes, itemText);
+    else if (characterFormatting(attributes).pageBreak)
+        // A page break inside a paragraph (Word's "text\page more").
+        m_buffer.appendCString("\\page ");
     writeFontAttributes(attributes);
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <set>
 #include <vector>
 
@@ -105,6 +106,12 @@ private:
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.
     std::string fontTableName(const AttributeValuePtr& font) const;
+    // A note, a picture, a page break, or paragraph ends without a font or
+    // after a note (the page hands them back in the note's default font):
+    // the run keeps the font in force rather than naming one of its own.
+    // Letters without a font are set in the default one.
+    bool showsNoLetters(const AttributeDictionary& attributes) const;
+    void findFontlessParagraphEnds();
     // Whether the document's font table named `name`.
     bool documentNamedFont(const std::string& name) const;
     // The name in the document's font table that stands for `family`, if any.
@@ -150,6 +157,8 @@ private:
         bool strike = false;
         std::uint32_t underline = 0;
         std::int32_t superscript = 0;
+        // Space between letters, in twips.
+        std::int32_t characterSpacing = 0;
         std::int32_t foregroundColor = 0;
         std::int32_t backgroundColor = 0;
         // The number of the run's character style; -1 for none.
@@ -168,6 +177,8 @@ private:
         int footnoteTable = 0;
         // The run is a page break.
         bool pageBreak = false;
+        // See showsNoLetters.
+        bool keepsFontInForce = false;
     };
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
@@ -209,6 +220,9 @@ private:
 
     std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    // The dictionaries that only paragraph ends have, without a font or
+    // after a note.
+    std::unordered_set<const AttributeDictionary*> m_fontlessParagraphEnds;
     std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEAttributeQueries.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
 #include "platform/text/AttributeDictionaryAccess.h"
@@ -285,7 +286,9 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         indent = std::max(indent, -static_cast<float>(leftIndent) / kTwipsPerCentimetre);
         if (indent > 11332)
             indent = 0;
-        std::int32_t twips = indent == 0 ? 0 : truncated(indent * kTwipsPerCentimetre);
+        // Rounded, not cut: the page holds the indent to a thousandth of a
+        // centimetre, a little either side of the twip that was read.
+        std::int32_t twips = indent == 0 ? 0 : truncated(std::round(indent * kTwipsPerCentimetre));
         changed |= writeOnChange("\\fi", twips, m_state.firstLineIndent);
     }
 
@@ -371,10 +374,13 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     } else {
         formatting.fontNumber = registeredFontNumber("Helvetica");
     }
+    formatting.keepsFontInForce = showsNoLetters(attributes);
     formatting.halfPoints = truncated(std::round(2 * fontSize));
     formatting.strike = intForKey(attributes, TEStrikeOutAttribute, 0) != 0;
     formatting.underline = unsignedIntForKey(attributes, kCTUnderlineStyleAttributeName, 0);
     formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
+    if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
+        formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
@@ -407,10 +413,11 @@ std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)
 void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
 {
     const CharacterFormatting& formatting = characterFormatting(attributes);
-    const std::int32_t fontNumber = formatting.fontNumber;
-    const std::int32_t halfPoints = formatting.halfPoints;
-    const bool bold = formatting.bold;
-    const bool italic = formatting.italic;
+    const bool inForce = formatting.keepsFontInForce && m_state.fontIndex != -1;
+    const std::int32_t fontNumber = inForce ? m_state.fontIndex : formatting.fontNumber;
+    const std::int32_t halfPoints = inForce ? m_state.fontSize : formatting.halfPoints;
+    const bool bold = inForce ? m_state.bold : formatting.bold;
+    const bool italic = inForce ? m_state.italic : formatting.italic;
     const bool strike = formatting.strike;
 
     bool wroteOutput = false;
@@ -466,6 +473,16 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_buffer.appendCString("\\fs");
         m_buffer.appendInteger(halfPoints);
         m_state.fontSize = halfPoints;
+        wroteOutput = true;
+    }
+    // A character style may space its letters: the run says its own.
+    if (formatting.characterSpacing != m_state.characterSpacing || unknown) {
+        // Quarter points for readers that know no more, then the twips.
+        m_buffer.appendCString("\\expnd");
+        m_buffer.appendInteger(formatting.characterSpacing / 5);
+        m_buffer.appendCString("\\expndtw");
+        m_buffer.appendInteger(formatting.characterSpacing);
+        m_state.characterSpacing = formatting.characterSpacing;
         wroteOutput = true;
     }
 

@@ -39,6 +39,8 @@ struct DKRTFWriterState {
     std::uint32_t underline = 0;
     std::uint32_t link = 0;
     std::int32_t superscript = 0;
+    // Twips between letters.
+    std::int32_t characterSpacing = 0;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

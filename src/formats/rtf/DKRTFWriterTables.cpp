@@ -41,6 +41,36 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
     return *m_dictionariesInOrder;
 }
 
+bool DKRTFWriter::showsNoLetters(const AttributeDictionary& attributes) const
+{
+    return attributes.containsKey(NSAttachmentAttributeName) || attributes.containsKey(TEPageBreakAttribute) ||
+        m_fontlessParagraphEnds.contains(&attributes);
+}
+
+void DKRTFWriter::findFontlessParagraphEnds()
+{
+    m_fontlessParagraphEnds.clear();
+    struct Use {
+        bool letters = false;
+        bool afterNote = false;
+    };
+    std::unordered_map<const AttributeDictionary*, Use> uses;
+    const std::u16string_view text = m_attributedString.string();
+    bool previousIsNote = false;
+    m_attributedString.forEachRun(Range{0, text.size()}, [&](const AttributeDictionaryPtr& attributes, Range run) {
+        const AttributeDictionary* dictionary = attributes ? attributes.get() : AttributeDictionary::empty().get();
+        Use& use = uses[dictionary];
+        use.letters = use.letters ||
+            text.substr(run.location, run.length).find_first_not_of(u"\n\r") != std::u16string_view::npos;
+        use.afterNote = use.afterNote || previousIsNote;
+        previousIsNote = dictionary->containsKey(NSAttachmentAttributeName);
+    });
+    for (const auto& [dictionary, use] : uses) {
+        if (!use.letters && (use.afterNote || !dictionary->containsKey(kCTFontAttributeName)))
+            m_fontlessParagraphEnds.insert(dictionary);
+    }
+}
+
 bool DKRTFWriter::documentNamedFont(const std::string& name) const { return m_documentFontNames.contains(name); }
 
 const std::string* DKRTFWriter::documentNameOfFamily(const std::string& family) const
@@ -122,8 +152,11 @@ void DKRTFWriter::writeFontTable()
     // each value is named once, in order of first use, which is the order
     // the table has always had. A dictionary met before holds no new value.
     std::unordered_set<const AttributeValue*> named;
+    findFontlessParagraphEnds();
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(kCTFontAttributeName) : AttributeValuePtr();
+        if (attributes && showsNoLetters(*attributes))
+            continue;
         if (named.insert(value.get()).second)
             registerName(fontTableName(value));
     }

@@ -9,6 +9,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/FakeFontCatalog.h"
+#include "platform/text/AttributeDictionaryAccess.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/text/MutableAttributedString.h"
 
@@ -131,6 +132,9 @@ protected:
                 summary << "; struck";
             if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName))
                 summary << "; raised " << raised->value();
+            // In twips, as the file gives them.
+            if (const auto* spacing = attributes->valueForKeyAs<DoubleValue>(kCTKernAttributeName))
+                summary << "; letters " << std::lround(spacing->value() * 20) << " apart";
             if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
                 summary << "; link " << link->urlString();
         }
@@ -198,10 +202,26 @@ protected:
         }
     }
 
+    // The names of a written font table, sorted.
+    static std::vector<std::string> fontTableNames(const std::string& rtf)
+    {
+        std::vector<std::string> names;
+        const std::size_t start = rtf.find("{\\fonttbl");
+        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
+        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
+            const std::size_t name = table.find(' ', at) + 1;
+            names.push_back(table.substr(name, table.find(';', name) - name));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     const std::vector<std::string> m_files{"word-letter-footer.rtf", "libreoffice-custom-paper.rtf",
                                            "wordpad-header.rtf", "textedit-picture.rtf", "libreoffice-styles-fonts.rtf",
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
-                                           "word-title-page.rtf"};
+                                           "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
+                                           "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
+                                           "textedit-character-looks.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -250,6 +270,12 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
         DKRTFReadResult again = read(rtf);
         expectSamePage(again.pageSettings, original.pageSettings, name);
         expectSameText(again.text, original.text, name + "\n" + rtf);
+        // Nor a font the file did not name: the page hands notes and the
+        // paragraph ends after them back in its default font.
+        const std::string file = fixture(name);
+        for (const std::string& font : fontTableNames(rtf))
+            EXPECT_TRUE(file.find(font + ";") != std::string::npos || file.find(font + "{") != std::string::npos)
+                << font << " is no font of " << name;
         // A second save changes nothing more.
         EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
     }
@@ -551,26 +577,15 @@ TEST_F(RTFOtherWritersRoundTripTests, characterAndNoteStylesSurviveASaveThroughT
 // ours, which names faces, keeps naming them.
 TEST_F(RTFOtherWritersRoundTripTests, fontsAreWrittenUnderTheNamesTheFileGaveThem)
 {
-    // The names of a written font table.
-    auto fontTable = [](const std::string& rtf) {
-        std::vector<std::string> names;
-        const std::size_t start = rtf.find("{\\fonttbl");
-        const std::string table = rtf.substr(start, rtf.find("}\n", start) - start);
-        for (std::size_t at = table.find("\\fcharset"); at != std::string::npos; at = table.find("\\fcharset", at + 1)) {
-            const std::size_t name = table.find(' ', at) + 1;
-            names.push_back(table.substr(name, table.find(';', name) - name));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    };
+    auto fontTable = [](const std::string& rtf) { return fontTableNames(rtf); };
     const DKRTFReadResult office = read(fixture("libreoffice-styles-fonts.rtf"));
     const std::vector<std::string> named{"Arial", "DejaVu Sans", "Liberation Sans", "Liberation Serif", "Symbol",
                                          "Times New Roman"};
-    // Each written name is one the file gave, or the default of a run
-    // without a font (a note's marker from the page).
+    // Each written name is one the file gave: a note's marker, which the
+    // page hands back in its default font, adds none.
     auto namedByTheFile = [&](const std::string& rtf) {
         for (const std::string& name : fontTable(rtf)) {
-            if (name != "Helvetica" && std::find(named.begin(), named.end(), name) == named.end())
+            if (std::find(named.begin(), named.end(), name) == named.end())
                 return "\"" + name + "\" is no name of the file's";
         }
         return std::string("yes");
@@ -688,6 +703,148 @@ TEST_F(RTFOtherWritersRoundTripTests, tabStopsAndTheirLeadersAreKept)
         for (std::size_t index = 0; index < list.text.length(); ++index)
             EXPECT_TRUE(stopsAt(again.text, index) == stopsAt(list.text, index)) << name << " at " << index << "\n" << rtf;
     }
+}
+
+// First lines indented by twips that are no whole hundredth of a centimetre
+// (Word's "\fi397", LibreOffice's "\fi-283") come back as the file gave
+// them from a save through the editing page, and from a second one.
+TEST_F(RTFOtherWritersRoundTripTests, firstLineIndentsComeBackToTheTwip)
+{
+    const std::string word = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                             "\\pard\\fi397 Word\\par\n\\pard\\fi400\\li720 Wide\\par\n"
+                             "\\pard\\fi-283\\li567 Hanging\\par\n\\pard\\fi567 Centimetre\\par\n"
+                             "\\pard\\fi7 Hair\\par\n\\pard Plain\\par\n}";
+    auto firstLines = [](const AttributedString& text) {
+        std::string twips;
+        for (std::u16string_view word : {u"Word", u"Wide", u"Hanging", u"Centimetre", u"Hair", u"Plain"}) {
+            AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(word));
+            const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+            twips += std::to_string(style ? std::lround(style->style().firstLineHeadIndent() * 566.96) : -1) + " ";
+        }
+        return twips;
+    };
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(firstLines(original.text), "397 400 -283 567 7 0 ");
+    const std::string once = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(firstLines(again.text), "397 400 -283 567 7 0 ") << once;
+    EXPECT_EQ(written(again, throughThePage(again.text)), once);
+}
+
+// Word's theme fonts: a table that holds them (a theme flag and a real name)
+// gives their names, and a table cut short of them leaves the text in the
+// document's default font, never in a Helvetica the file did not name.
+TEST_F(RTFOtherWritersRoundTripTests, wordThemeFontsKeepTheFontTheFileGives)
+{
+    auto fontOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* font = attributes ? attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName) : nullptr;
+        return font ? font->font().familyName() : std::string("none");
+    };
+    const DKRTFReadResult themed = read(fixture("word-theme-fonts.rtf"));
+    const DKRTFReadResult trimmed = read(fixture("word-letter-footer.rtf"));
+    ASSERT_EQ(fontOf(themed.text, u"Theme heading"), "Calibri Light");
+    ASSERT_EQ(fontOf(themed.text, u"Body in"), "Calibri");
+    ASSERT_EQ(fontOf(trimmed.text, u"Results"), "Times New Roman");
+    for (const std::string& rtf : {written(themed, themed.text), written(themed, throughThePage(themed.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(fontOf(again.text, u"Theme heading"), "Calibri Light") << rtf;
+        EXPECT_EQ(fontOf(again.text, u"Body in"), "Calibri") << rtf;
+    }
+    for (const std::string& rtf : {written(trimmed, trimmed.text), written(trimmed, throughThePage(trimmed.text))}) {
+        EXPECT_EQ(fontOf(read(rtf).text, u"Results"), "Times New Roman") << rtf;
+        const std::size_t table = rtf.find("{\\fonttbl");
+        EXPECT_EQ(rtf.substr(table, rtf.find('\n', table) - table).find("Helvetica"), std::string::npos) << rtf;
+    }
+}
+
+// What LibreOffice and Word write for raised and lowered text ("\up8",
+// "\dn2" beside "\super"), shaded text ("\chcbpat"), double strikes
+// ("\striked1") and words-only underlines ("\ulw") is read as superscript,
+// subscript, background, strike and underline, and kept by a save, straight
+// and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKept)
+{
+    auto looksOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        if (!attributes)
+            return std::string("no ") + toUtf8(std::u16string(word));
+        std::string looks = std::to_string(intForKey(*attributes, kCTSuperscriptAttributeName, 0));
+        looks += attributes->containsKey(TEStrikeOutAttribute) ? " struck" : "";
+        looks += intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) != 0 ? " underlined" : "";
+        looks += " on " + colorText(*attributes, NSBackgroundColorAttributeName);
+        return looks;
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> looks;
+    };
+    const std::vector<Case> cases{
+        {"libreoffice-character-looks.rtf",
+         {{u"2O", "-1 on none"}, {u"2.", "1 on none"}, {u".\nSpaced", "0 on none"}, {u"yellow back", "0 on 255,255,0"},
+          {u"blue on grey", "0 on 217,217,217"}}},
+        {"word-character-looks.rtf",
+         {{u"2O", "-1 on none"}, {u"2, raised", "1 on none"}, {u"up", "1 on none"}, {u"down", "-1 on none"},
+          {u".\nExpanded", "0 on none"}, {u"shaded", "0 on 255,255,0"}, {u"double struck", "0 struck on none"},
+          {u"words only", "0 underlined on none"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [word, looks] : file.looks)
+            ASSERT_EQ(looksOf(original.text, word), looks) << file.file << " " << toUtf8(word);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [word, looks] : file.looks)
+                EXPECT_EQ(looksOf(again.text, word), looks) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+
+    // Shading in colour 0, the automatic colour, is none, even where the
+    // table's first colour is a real one.
+    const DKRTFReadResult shading = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}{\\colortbl\\red0\\green0\\blue0;"
+                                         "\\red255\\green255\\blue0;}\\f0 a {\\chcbpat0 none} {\\chcbpat1 yellow}\\par}");
+    EXPECT_EQ(looksOf(shading.text, u"none"), "0 on none");
+    EXPECT_EQ(looksOf(shading.text, u"yellow"), "0 on 255,255,0");
+
+    // Word's automatic spacing ("\sbauto1", "\saauto1") is the 14 points
+    // Word shows, whatever twips stand beside it, and is saved as such.
+    const DKRTFReadResult word = read(fixture("word-character-looks.rtf"));
+    auto spacing = [](const AttributedString& text) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(u"Gr\u00FC\u00DFe"));
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style ? formatShortest(style->style().paragraphSpacingBefore()) + " " + formatShortest(style->style().paragraphSpacing())
+                     : std::string("none");
+    };
+    ASSERT_EQ(spacing(word.text), "14 14");
+    EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
+}
+
+// Word's page break inside a paragraph ("text\page more") stays in the
+// file: straight as it was, and through the editing page in front of the
+// text after it, which starts a paragraph there as it does on paper.
+TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept)
+{
+    const std::string word = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                             "\\pard\\plain\\fs22 Before the break{\\fs22\\page }after the break\\par\n"
+                             "\\pard\\plain Next\\par\n}";
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(toUtf8(original.text.string()), "Before the break\fafter the break\nNext\n");
+    const DKRTFReadResult straight = read(written(original, original.text));
+    EXPECT_EQ(toUtf8(straight.text.string()), "Before the break\fafter the break\nNext\n");
+    const std::string once = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(once);
+    EXPECT_EQ(toUtf8(again.text.string()), "Before the break\n\fafter the break\nNext\n") << once;
+    EXPECT_EQ(once.find("Helvetica"), std::string::npos) << "a page break names no font\n" << once;
+    EXPECT_EQ(written(again, throughThePage(again.text)), once);
+
+    // LibreOffice's paragraph that starts a page ("\pagebb") has the break in
+    // front of it, and keeps it through the page.
+    const DKRTFReadResult office = read(fixture("libreoffice-character-looks.rtf"));
+    ASSERT_NE(office.text.string().find(u"next\n\fNew page here"), std::u16string::npos) << toUtf8(office.text.string());
+    const std::string saved = written(office, throughThePage(office.text));
+    EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
 }
 
 } // namespace

@@ -69,7 +69,7 @@ TEST(RTFWriterParagraphTests, firstLineIndentOfTheRulerRestIsZero)
                                       {u"b\n", {paragraphEntry(ruler)}},
                                       {u"c\n", {paragraphEntry(indented), integerEntry("other", 1)}},
                                       {u"d", {paragraphEntry(negative)}}});
-    EXPECT_EQ(bodyOf(writeText(text)), "\\fi566\\ql\n\\f0\\fs24 \\cf0 a\\\n\\fi0\nb\\\n\\fi566\nc\\\n\\fi0\nd");
+    EXPECT_EQ(bodyOf(writeText(text)), "\\fi567\\ql\n\\f0\\fs24 \\cf0 a\\\n\\fi0\nb\\\n\\fi567\nc\\\n\\fi0\nd");
 }
 
 TEST(RTFWriterParagraphTests, writingDirectionAndAlignmentWords)

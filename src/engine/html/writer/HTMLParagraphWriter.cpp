@@ -74,9 +74,9 @@ std::string hangingIndentCSS(const TEParagraphStyle& style)
     if (!(indent < 0) || !std::isfinite(indent))
         return {};
     const double hanging = std::max(indent, -std::max(0.0, style.headIndent()) / kPixelsPerCentimetre);
-    if (hanging > -0.005)
+    if (hanging > -0.0005)
         return {};
-    return "text-indent:" + formatFixed(hanging, 2) + "cm;";
+    return TEParagraphStyle::firstLineIndentCSS(hanging);
 }
 
 // The name of the paragraph's style in the document's style sheet, which
@@ -240,7 +240,11 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     } else if (paragraph.length > 0) {
         element = m_paragraphTagName;
     } else {
-        html += emptyLine(nextIsInText ? m_context.fontCSSAtIndex(next) : elementCSS(), styleName(attributes));
+        // An empty paragraph keeps its own spacing and alignment, which a
+        // blank line of other word processors carries; its font is the
+        // next text's, as typing there takes it.
+        html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(),
+                          styleName(attributes));
         return;
     }
 

@@ -10,6 +10,7 @@
 #include "platform/foundation/Unicode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace folio {
@@ -154,9 +155,12 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
     double kerning = numberOfValue(look.kern).value_or(0);
     if (m_context.textScale != 1.0 && m_context.textScale != 0.0)
         kerning /= m_context.textScale;
-    if (kerning != 0) {
+    // To the hundredth: half a point (Word's "condensed by 0.5 pt") is no
+    // whole pixel.
+    kerning = std::round(kerning * 100) / 100;
+    if (kerning != 0 && std::isfinite(kerning)) {
         style += "letter-spacing:";
-        style += formatFixed(kerning, 0);
+        style += formatShortest(kerning);
         style += "px;";
     }
 
@@ -182,13 +186,15 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration:underline;";
     else if (struck)
         style += "text-decoration:line-through;";
-    // A double, dotted or dashed underline keeps its line on the page.
+    // A double, dotted, dashed or thick underline keeps its line on the page.
     if (look.underline && (underline & 0xFF) == 9)
         style += "text-decoration-style:double;";
     else if (look.underline && (underline & 0xF00) == 0x100)
         style += "text-decoration-style:dotted;";
     else if (look.underline && (underline & 0xF00) >= 0x200)
         style += "text-decoration-style:dashed;";
+    if (look.underline && (underline & 0xFF) == 2)
+        style += "text-decoration-thickness:2px;";
 
     if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)

@@ -69,8 +69,9 @@ TEST(HTMLWriterDocumentTests, blankLineBetweenWordsTakesTheFontOfTheNextWord)
                                   .add(u"Second", {{std::string(kCTFontAttributeName), font("Georgia", 20)}, baseStyle()})
                                   .build();
     std::u16string fragment = fragmentOf(string);
-    // Georgia at 20 points is 26px in CSS.
-    std::u16string blankLine = u"<div style=\"font-family:&#39;Georgia&#39;,&#39;Georgia&#39;;font-size:26px;\"><br/></div>";
+    // Georgia at 20 points is 26px in CSS; the line keeps its own paragraph's
+    // spacing.
+    std::u16string blankLine = u"<div style=\"line-height:normal;font-family:&#39;Georgia&#39;,&#39;Georgia&#39;;font-size:26px;\"><br/></div>";
     std::size_t first = fragment.find(u">First</div>");
     std::size_t blank = fragment.find(blankLine);
     std::size_t second = fragment.find(u">Second</div>");
