@@ -296,7 +296,8 @@ void QVTextTools::buildReadAloud()
                                       run("endEditing");
                                       run("becomeFirstResponder");
                                   },
-                                  .view = m_host.view});
+                                  .view = m_host.view,
+                                  .menuItem = [this] { return m_barItems->toolsBarButtonItem(); }});
     PageReadAloud::Scripts scripts{.scrollPosition = QVTextDialect::kScrollPositionScript,
                                    .scrollTo = QVTextDialect::kScrollToScript,
                                    .selectionText = "tinymce.activeEditor.selection.getContent({format : 'text'});",

@@ -704,6 +704,11 @@ void QVTextViewController::documentViewZoomModified(double percent)
     m_zoom->documentViewZoomModified(percent);
 }
 
+double QVTextViewController::documentViewZoomPercent() const
+{
+    return static_cast<double>(m_zoom->currentPercent());
+}
+
 void QVTextViewController::setCurrentDocumentPageSize()
 {
     m_pages->updateEditorPageSize();

@@ -81,6 +81,7 @@ public:
     QVWordCounter& wordCounter() { return *m_wordCounter; }
     // The zoom slice's new text zoom, in percent.
     void documentViewZoomModified(double percent) override;
+    double documentViewZoomPercent() const override;
     // The text-style popover's paper size: the page height again.
     void setCurrentDocumentPageSize();
     bool isInMultitaskingMode() const { return m_isInMultitaskingMode; }

@@ -195,6 +195,13 @@ void TextViewController::documentViewZoomModified(double percent)
     m_viewing.modes->documentViewZoomModified(percent);
 }
 
+double TextViewController::documentViewZoomPercent() const
+{
+    // The rich-text page's zoom lives in the shared percent itself.
+    const long long percent = EditorFlags::shared().currentDocumentTextZoomPercent;
+    return percent == 0 ? 100.0 : static_cast<double>(percent);
+}
+
 std::unique_ptr<RichTextStyling> TextViewController::makeStyling()
 {
     RichTextStyling::Host host = RichTextStyling::hostForDocument(

@@ -54,6 +54,7 @@ public:
     RichTextTools& tools() { return *m_tools; }
     // The zoom slice's new text zoom, in percent.
     void documentViewZoomModified(double percent) override;
+    double documentViewZoomPercent() const override;
     // Copy, cut, the pastes and drops.
     ClipboardCommander& clipboard() { return *m_clipboard; }
     // Caret moves, selection commands, the pads and the edit menu's timing.

@@ -39,8 +39,10 @@ double DocumentContentsZoomInspectorSlice::clampedPercent(double percent)
 
 void DocumentContentsZoomInspectorSlice::updateInterfaceFromInspectedObjects(int reason)
 {
+    // A fresh showing starts from the zoom the editor's text is shown at, so
+    // that the well tells the truth and a step goes on from there.
     if (reason == UpdateReasonDefault || sharedPercent() == 0)
-        sharedPercent() = 100;
+        sharedPercent() = std::llround(editorZoomPercent().value_or(100));
     double percent = clampedPercent(static_cast<double>(sharedPercent()));
     char text[32];
     std::snprintf(text, sizeof text, "%ld%%", static_cast<long>(percent));
@@ -66,12 +68,24 @@ void DocumentContentsZoomInspectorSlice::zoomChanged()
     sendToEditor(*percent);
 }
 
+DocumentViewZooming* DocumentContentsZoomInspectorSlice::zoomingEditor()
+{
+    TextDocument* document = inspectedDocument();
+    std::shared_ptr<ViewController> editor = document ? document->documentViewController() : nullptr;
+    return dynamic_cast<DocumentViewZooming*>(editor.get());
+}
+
+std::optional<double> DocumentContentsZoomInspectorSlice::editorZoomPercent()
+{
+    if (DocumentViewZooming* zooming = zoomingEditor())
+        return zooming->documentViewZoomPercent();
+    return std::nullopt;
+}
+
 void DocumentContentsZoomInspectorSlice::sendToEditor(double percent)
 {
     changeInspectedObjects([this, percent] {
-        TextDocument* document = inspectedDocument();
-        std::shared_ptr<ViewController> editor = document ? document->documentViewController() : nullptr;
-        if (auto* zooming = dynamic_cast<DocumentViewZooming*>(editor.get()))
+        if (DocumentViewZooming* zooming = zoomingEditor())
             zooming->documentViewZoomModified(percent);
     });
 }

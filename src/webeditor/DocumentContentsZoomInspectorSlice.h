@@ -2,7 +2,11 @@
 
 #include "tools/inspectors/ZoomInspectorSlice.h"
 
+#include <optional>
+
 namespace folio {
+
+class DocumentViewZooming;
 
 // The zoom slice of the web-view editors: steps of 10 percentage points
 // between 50 % and 350 %, kept in the process-wide text zoom that the
@@ -23,6 +27,8 @@ public:
 private:
     void step(double tenthsOfPercent);
     void sendToEditor(double percent);
+    DocumentViewZooming* zoomingEditor();
+    std::optional<double> editorZoomPercent();
 };
 
 } // namespace folio

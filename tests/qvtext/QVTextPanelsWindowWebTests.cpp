@@ -15,6 +15,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 #include "qvtext/QVTextKeyBars.h"
 #include "qvtext/QVTextViewController.h"
@@ -25,6 +26,7 @@
 #include "tools/textstyle/TSBgColourSelectTableViewController.h"
 #include "webeditor/EditorBarItems.h"
 #include "webeditor/EditorInspectors.h"
+#include "webeditor/DocumentContentsZoomInspectorSlice.h"
 #include "webeditor/EditorPopovers.h"
 
 #include <gtk/gtk.h>
@@ -457,6 +459,64 @@ TEST_F(QVTextPanelsWindowTest, theToolsPanelsMarginsMoveTheTextAndAreKeptBySavin
     EXPECT_EQ(document->docLeftMargin().value_or(""), "1.00");
     // The document keeps where the text's right edge stands on the sheet.
     EXPECT_NEAR(floatValue(document->docRightMargin().value_or("0")), 21.59 - 1.0, 0.1);
+}
+
+// A panel shown for the first time reads the zoom the text is shown at, and
+// its larger button goes on from there: zoomed in the Aa panel, the tools
+// panel does not read 100 % and make the text smaller with its "+".
+TEST_F(QVTextPanelsWindowTest, aPanelShownLaterReadsTheZoomTheTextIsShownAtAndStepsOnFromIt)
+{
+    openPage("<p>Zoom these words</p>");
+    if (HasFatalFailure())
+        return;
+    EditorInspectors& inspectors = editor->tools().inspectors();
+    auto zoomSlice = [&](EditorInspectors::Kind kind) -> std::shared_ptr<DocumentContentsZoomInspectorSlice> {
+        for (const auto& slice : inspectors.inspector(kind)->mainPane()->slices()) {
+            if (auto zoom = std::dynamic_pointer_cast<DocumentContentsZoomInspectorSlice>(slice))
+                return zoom;
+        }
+        return nullptr;
+    };
+    auto pressLarger = [&](EditorInspectors::Kind kind) {
+        std::shared_ptr<DocumentContentsZoomInspectorSlice> zoom = zoomSlice(kind);
+        ASSERT_NE(zoom, nullptr) << "no zoom in the panel";
+        GtkWidget* larger = nullptr;
+        ASSERT_TRUE(settle([&] {
+            GtkWidget* shown = inspectorOnScreen(kind);
+            larger = shown ? GtkViewBuilder::widgetForView(shown, *zoom->zoomIncreaseStepperButton()) : nullptr;
+            return larger && gtk_widget_get_mapped(larger);
+        })) << "the zoom's larger button is not on screen";
+        const double was = editor->documentViewZoomPercent();
+        reveal(larger);
+        ASSERT_TRUE(test::movePointerOver(larger));
+        ASSERT_TRUE(test::runXdotool({"click", "1"}));
+        ASSERT_TRUE(settle([&] { return editor->documentViewZoomPercent() != was; })) << "the zoom did not change";
+    };
+
+    clickStyleButton("showTextStyleInspectorFromKeyboard");
+    if (HasFatalFailure())
+        return;
+    for (int press = 0; press < 2 && !HasFatalFailure(); ++press)
+        pressLarger(EditorInspectors::Kind::TextFormatFromKeyboard);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(editor->documentViewZoomPercent(), 120);
+    clickStyleButton("showTextStyleInspectorFromKeyboard");
+    if (HasFatalFailure())
+        return;
+
+    clickStyleButton("showTextToolsInspectorMenu");
+    if (HasFatalFailure())
+        return;
+    ASSERT_NE(inspectorOnScreen(EditorInspectors::Kind::TextTools), nullptr) << "the text tools panel is not on screen";
+    std::shared_ptr<DocumentContentsZoomInspectorSlice> toolsZoom = zoomSlice(EditorInspectors::Kind::TextTools);
+    ASSERT_NE(toolsZoom, nullptr);
+    EXPECT_TRUE(settle([&] { return toolsZoom->zoomTextWell()->text() == u"120%"; }))
+        << "the tools panel reads " << toUtf8(toolsZoom->zoomTextWell()->text());
+    pressLarger(EditorInspectors::Kind::TextTools);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(editor->documentViewZoomPercent(), 130) << "the larger button made the text smaller";
 }
 
 } // namespace

@@ -27,8 +27,10 @@ public:
     void setForPreviewGeneration(bool) override {}
     std::shared_ptr<View> textView() override { return nullptr; }
     void documentViewZoomModified(double percent) override { received.push_back(percent); }
+    double documentViewZoomPercent() const override { return shownPercent; }
 
     std::vector<double> received;
+    double shownPercent = 100;
 
 protected:
     TextDocument* editedDocument() const override { return m_document; }
@@ -117,14 +119,17 @@ TEST_F(ZoomSliceTest, webSliceStepsByTenWithinFiftyAndThreeHundredFiftyAndTellsT
         EXPECT_EQ(EditorFlags::shared().currentDocumentTextZoomPercent, static_cast<long long>(c.sent));
     }
 
-    // An update for a fresh showing resets whatever the editor set; an edit
-    // update keeps it.
+    // An edit update keeps the shared zoom; a fresh showing starts from the
+    // zoom the editor shows its text at, and the next step goes on from it.
     EditorFlags::shared().currentDocumentTextZoomPercent = 120;
     slice->updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonObjectsEdited);
     EXPECT_EQ(slice->zoomTextWell()->text(), u"120%");
+    editor->shownPercent = 130;
     slice->updateInterfaceFromInspectedObjects(DKInspectorSlice::UpdateReasonDefault);
-    EXPECT_EQ(slice->zoomTextWell()->text(), u"100%");
-    EXPECT_EQ(EditorFlags::shared().currentDocumentTextZoomPercent, 100);
+    EXPECT_EQ(slice->zoomTextWell()->text(), u"130%");
+    editor->received.clear();
+    slice->zoomIncreaseStepperButton()->tap();
+    EXPECT_EQ(editor->received, (std::vector<double>{140}));
 }
 
 TEST_F(ZoomSliceTest, webSliceSendsATypedPercentAndResetsAWellWithoutDigits)

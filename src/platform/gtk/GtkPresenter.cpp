@@ -960,9 +960,16 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
     popupOncePlaced(m_editMenu, relative, [this, shown = m_editMenu] { return !m_tearingDown && m_editMenu == shown; });
     // A menu whose anchor is rebuilt (a bar item made anew as reading
     // starts) goes with it; while the model still shows it, it comes back at
-    // the anchor's new widget.
-    GtkSignals::connect(m_editMenu, "destroy", [this, lifetime = std::weak_ptr<int>(m_lifetime), controller = &menu] {
-        if (lifetime.expired() || m_tearingDown)
+    // the anchor's new widget. One the person closed stays closed, though the
+    // model of a menu that is not contextual is not told of that.
+    GtkWidget* shown = m_editMenu;
+    auto closedByPerson = std::make_shared<bool>(false);
+    GtkSignals::connect(shown, "hide", [shown, closedByPerson] {
+        GtkWidget* anchor = gtk_popover_get_relative_to(GTK_POPOVER(shown));
+        *closedByPerson = anchor && gtk_widget_get_mapped(anchor);
+    });
+    GtkSignals::connect(shown, "destroy", [this, lifetime = std::weak_ptr<int>(m_lifetime), closedByPerson, controller = &menu] {
+        if (lifetime.expired() || m_tearingDown || *closedByPerson)
             return;
         struct Pending {
             GtkPresenter* presenter;

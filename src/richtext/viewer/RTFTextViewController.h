@@ -40,6 +40,7 @@ public:
     void setScale(double scale) override;
     // From the zoom slice, in percent.
     void documentViewZoomModified(double percent) override;
+    double documentViewZoomPercent() const override { return m_scale * 100; }
 
     bool forPreviewGeneration() const { return m_forPreviewGeneration; }
     void setForPreviewGeneration(bool forPreview) override { m_forPreviewGeneration = forPreview; }
