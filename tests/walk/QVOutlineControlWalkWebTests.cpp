@@ -25,6 +25,14 @@ TEST_F(EveryControlWalk, qvOutline)
     };
     // The rows that do not work yet, with why: each line goes once its row works.
     editor.knownDead = {};
+    // Entering typewriter mode while the reading goes on brings back the
+    // reading's Pause and Cancel; whether the reading, written to a file
+    // here, still goes on when the walk comes back to them depends on the
+    // machine's speed.
+    editor.unsettled = {
+        "bar:Tools > menu:Typewriter Mode > menu:Pause",
+        "bar:Tools > menu:Typewriter Mode > menu:Cancel",
+    };
     walk(editor);
 }
 

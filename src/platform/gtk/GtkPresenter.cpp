@@ -957,11 +957,16 @@ void GtkPresenter::editMenuVisibilityDidChange(MenuController& menu)
                 controller->hideMenu();
         });
     }
-    popupOncePlaced(m_editMenu, relative, [this, shown = m_editMenu] { return !m_tearingDown && m_editMenu == shown; });
-    // A menu whose anchor is rebuilt (a bar item made anew as reading
-    // starts) goes with it; while the model still shows it, it comes back at
-    // the anchor's new widget. One the person closed stays closed, though the
+    if (style != GtkEditMenu::Style::AtBarItem) {
+        gtk_popover_popup(GTK_POPOVER(m_editMenu));
+        return;
+    }
+    // A bar item may be made anew in this very turn (as reading starts): the
+    // menu waits for its place. One whose item is made anew while it shows
+    // goes with the old widget; while the model still shows it, it comes
+    // back at the new one. One the person closed stays closed, though the
     // model of a menu that is not contextual is not told of that.
+    popupOncePlaced(m_editMenu, relative, [this, shown = m_editMenu] { return !m_tearingDown && m_editMenu == shown; });
     GtkWidget* shown = m_editMenu;
     auto closedByPerson = std::make_shared<bool>(false);
     GtkSignals::connect(shown, "hide", [shown, closedByPerson] {
