@@ -236,7 +236,7 @@ protected:
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
                                            "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                            "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
-                                           "textedit-character-looks.rtf"};
+                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
