@@ -793,6 +793,7 @@ void DKRTFReader::actionNewParagraph(int)
         appendString(u"");
     appendString(u"\n");
     m_atParagraphStart = true;
+    m_listTable.paragraphEnded();
 }
 
 bool DKRTFReader::pendingPicture() const

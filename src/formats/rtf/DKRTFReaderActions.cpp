@@ -275,15 +275,24 @@ void DKRTFReader::actionListID(int value)
     // alike, so the override of a list without an override table is itself.
     const unsigned listID = m_listTable.listForOverride(value);
     state().setListID(listID);
-    // A paragraph without "\ilvl" is at the first level.
-    if (std::optional<unsigned> type = m_listTable.typeOfLevel(listID, 0)) {
+    // The item is at the level "\ilvl" named, before or after this word; a
+    // paragraph that named none (or one the list does not have) is at the
+    // first level.
+    int level = state().namedLevel();
+    std::optional<unsigned> type = m_listTable.typeOfLevel(listID, level);
+    if (!type) {
+        level = 0;
+        type = m_listTable.typeOfLevel(listID, 0);
+    }
+    if (type) {
         state().setListType(*type);
-        state().setLevelList(0);
+        state().setLevelList(level);
     }
 }
 
 void DKRTFReader::actionLevelList(int value)
 {
+    state().setNamedLevel(value);
     if (std::optional<unsigned> type = m_listTable.typeOfLevel(state().listID(), value)) {
         state().setListType(*type);
         state().setLevelList(value);

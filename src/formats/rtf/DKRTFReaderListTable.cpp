@@ -34,11 +34,6 @@ AttributeValuePtr newListStyle(unsigned listType, std::int64_t start = 1,
     return style;
 }
 
-AttributeValuePtr arrayOf(const AttributeValuePtr& style)
-{
-    return ArrayValue::make(std::vector<AttributeValuePtr>(1, style));
-}
-
 AttributeValuePtr markerValue(std::u16string_view value)
 {
     return StringValue::make(std::u16string(value));
@@ -682,6 +677,44 @@ std::optional<TECSSListStyle::MarkerText> DKRTFReaderListTable::readMarkerText(s
     return TECSSListStyle::MarkerText{std::move(before), std::move(after), numbering};
 }
 
+AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, unsigned listType)
+{
+    // An item at a deeper level is in a list inside the item before's, as
+    // the page nests them: its lists are those of the levels above it, then
+    // its own. A level the file skipped gets the style the table gives it.
+    const auto depth = static_cast<std::size_t>(std::max(level, 0));
+    if (m_inItemsParagraph && listID == m_openList && depth + 1 == m_openLevels.size())
+        return m_openArray;
+    m_inItemsParagraph = true;
+    if (listID != m_openList) {
+        m_openLevels.clear();
+        m_openList = listID;
+    }
+    m_openLevels.resize(std::min(m_openLevels.size(), depth));
+    for (std::size_t skipped = m_openLevels.size(); skipped < depth; ++skipped) {
+        const int skippedLevel = static_cast<int>(skipped);
+        m_openLevels.push_back(newListStyle(typeOfLevel(listID, skippedLevel).value_or(listType),
+                                            startOfLevel(listID, skippedLevel), markerTextOfLevel(listID, skippedLevel)));
+    }
+    m_openLevels.push_back(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
+    m_openArray = ArrayValue::make(m_openLevels);
+    return m_openArray;
+}
+
+AttributeValuePtr DKRTFReaderListTable::currentLists(unsigned listID, int level, unsigned listType)
+{
+    // A later item of an open level is in the lists of the items before it;
+    // one back at an outer level is in that level's list again.
+    const auto depth = static_cast<std::size_t>(std::max(level, 0));
+    if (listID != m_openList || m_openLevels.size() <= depth)
+        return nestedLists(listID, level, listType);
+    if (m_openLevels.size() > depth + 1) {
+        m_openLevels.resize(depth + 1);
+        m_openArray = ArrayValue::make(m_openLevels);
+    }
+    return m_openArray;
+}
+
 void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned listType,
                                              std::vector<AttributeDictionary::Entry>& entries)
 {
@@ -700,7 +733,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     AttributeValuePtr madeArray;
     auto listArray = [&]() -> const AttributeValuePtr& {
         if (!madeArray)
-            madeArray = arrayOf(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
+            madeArray = currentLists(listID, level, listType);
         return madeArray;
     };
 
@@ -728,7 +761,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
     }
 
     if (listID > previousListID) {
-        set(shared.lists, listArray());
+        set(shared.lists, nestedLists(listID, level, listType));
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
             set(shared.endOfList, shared.endOfListMarker);
@@ -737,7 +770,7 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (level > previousLevel && listID == previousListID) {
-        set(shared.lists, listArray());
+        set(shared.lists, nestedLists(listID, level, listType));
         state.setPreviousListID(listID);
         state.setPreviousLevelList(level);
     } else if (state.listIsFirstPrefix() > 0 && listID == previousListID && level == previousLevel) {

@@ -73,6 +73,10 @@ public:
     // for numbering of the list's type.
     static std::optional<int> numberFormatOfNumbering(TEListNumbering numbering);
 
+    // The next list item is another paragraph: the lists of the one before
+    // are not its own.
+    void paragraphEnded() { m_inItemsParagraph = false; }
+
     // Once set, no later attribute set of the parse gets list attributes.
     bool allListsFinished() const { return m_allListsFinished; }
 
@@ -94,6 +98,12 @@ private:
     // How many lists may close before no later paragraph is a list item.
     std::size_t closingsAllowed() const;
 
+    // The lists of the item at `level` of list `listID`: the styles of the
+    // open levels above it and a new one of `listType` for its own.
+    AttributeValuePtr nestedLists(unsigned listID, int level, unsigned listType);
+    // The lists of a later item at `level`: those of the open levels.
+    AttributeValuePtr currentLists(unsigned listID, int level, unsigned listType);
+
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.
     std::vector<std::vector<std::int64_t>> m_levelStarts;
@@ -104,6 +114,15 @@ private:
     std::map<int, unsigned> m_overrides;
     std::map<unsigned, unsigned> m_oldStyleLists;
     bool m_allListsFinished = false;
+    // The list whose items were read last and the style of each of its
+    // levels down to the last item's.
+    unsigned m_openList = 0;
+    std::vector<AttributeValuePtr> m_openLevels;
+    // The open levels' lists, and whether the paragraph being read made
+    // them: its label, read in a group of its own, and its text are in the
+    // same lists.
+    AttributeValuePtr m_openArray;
+    bool m_inItemsParagraph = false;
 };
 
 } // namespace folio

@@ -112,6 +112,7 @@ void DKRTFReaderState::resetParagraphAttributes()
     m_paragraph = Paragraph();
     m_listID = 0;
     m_levelList = 0;
+    m_namedLevel = 0;
     m_inTable = false;
     invalidateAttributes();
 }

@@ -140,6 +140,10 @@ public:
     void setListID(unsigned listID) { m_listID = listID; }
     int levelList() const { return m_levelList; }
     void setLevelList(int level);
+    // The level "\ilvl" named in this paragraph, which may come before the
+    // "\ls" that names its list (as LibreOffice writes them).
+    int namedLevel() const { return m_namedLevel; }
+    void setNamedLevel(int level) { m_namedLevel = level; }
     unsigned listType() const { return m_listType; }
     void setListType(unsigned type);
     unsigned listPrefix() const { return m_listPrefix; }
@@ -214,6 +218,7 @@ private:
     unsigned m_link = 0;
     unsigned m_listID = 0;
     int m_levelList = 0;
+    int m_namedLevel = 0;
     int m_previousLevelList = 999;
     unsigned m_previousListID = 0;
     unsigned m_listPrefix = 0;

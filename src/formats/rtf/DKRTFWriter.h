@@ -106,8 +106,9 @@ private:
     // where the document named the family and the family's face of the
     // font's bold and italic is the font, else the face's PostScript name.
     std::string fontTableName(const AttributeValuePtr& font) const;
-    // A note, a picture, a page break, or paragraph ends without a font or
-    // after a note (the page hands them back in the note's default font):
+    // A note, a picture, a page break, a list item's marker, or paragraph
+    // ends without a font or after a note (the page hands them back in the
+    // note's default font):
     // the run keeps the font in force rather than naming one of its own.
     // Letters without a font are set in the default one.
     bool showsNoLetters(const AttributeDictionary& attributes) const;

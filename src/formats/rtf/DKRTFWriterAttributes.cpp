@@ -171,14 +171,19 @@ void DKRTFWriter::writeListNumbering(const ArrayValue& lists, bool endsAList)
     const std::int64_t level = std::max<std::int64_t>(static_cast<std::int64_t>(lists.count()) - 1, 0);
     if (list == m_writtenList && level == m_writtenLevel)
         return;
-    // An item of another list while one is open starts a list inside it;
-    // one that ends the list before starts a list of its own.
-    if (endsAList)
+    // An item of another list, or a deeper level of this one, while one is
+    // open starts a list inside it; one that ends the list before starts a
+    // list of its own.
+    if (endsAList) {
         m_enclosingLists.clear();
-    else if (!m_enclosingLists.empty() && m_enclosingLists.back().list == list)
-        m_enclosingLists.pop_back();
-    else if (m_writtenList != 0 && list != m_writtenList)
+    } else if (!m_enclosingLists.empty() && m_enclosingLists.back().list == list
+               && level <= m_enclosingLists.back().level) {
+        while (!m_enclosingLists.empty() && m_enclosingLists.back().list == list
+               && level <= m_enclosingLists.back().level)
+            m_enclosingLists.pop_back();
+    } else if (m_writtenList != 0 && (list != m_writtenList || level > m_writtenLevel)) {
         m_enclosingLists.push_back({m_writtenList, m_writtenLevel, m_markerList, m_markerLevels});
+    }
     writeListAndLevel(list, level);
 }
 

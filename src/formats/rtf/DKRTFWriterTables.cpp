@@ -43,8 +43,14 @@ const std::vector<const AttributeDictionary*>& DKRTFWriter::dictionariesInOrderO
 
 bool DKRTFWriter::showsNoLetters(const AttributeDictionary& attributes) const
 {
-    return attributes.containsKey(NSAttachmentAttributeName) || attributes.containsKey(TEPageBreakAttribute) ||
-        m_fontlessParagraphEnds.contains(&attributes);
+    if (attributes.containsKey(NSAttachmentAttributeName) || attributes.containsKey(TEPageBreakAttribute) ||
+        m_fontlessParagraphEnds.contains(&attributes))
+        return true;
+    // A list item's marker is drawn from the list, in the item's font; the
+    // page hands it back in its own default font, which is none of the
+    // document's.
+    const auto* field = attributes.valueForKeyAs<StringValue>(TEFieldAttribute);
+    return field && field->value() == TEFieldAttributeValue;
 }
 
 void DKRTFWriter::findFontlessParagraphEnds()

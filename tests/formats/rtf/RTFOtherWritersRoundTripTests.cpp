@@ -1,3 +1,4 @@
+#include "formats/html/HTMLPlainText.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "formats/rtf/DKRTFWriter.h"
 #include "engine/attachments/TETextAttachment.h"
@@ -163,6 +164,18 @@ protected:
         return summary.str();
     }
 
+    static std::string numberedText(const AttributedString& text)
+    {
+        TEHTMLWriterSettings settings;
+        settings.fileName = "numbered";
+        HTMLPlainText::Options options;
+        options.listMarkers = true;
+        std::u16string numbered = HTMLPlainText::plainText(toUtf8(htmlString(text, settings)), options);
+        // Without the items' placeholders, which draw nothing.
+        std::erase(numbered, u'\uFEFF');
+        return toUtf8(numbered);
+    }
+
     static void expectSameText(const AttributedString& again, const AttributedString& original, const std::string& name)
     {
         auto visible = [](const AttributedString& text) {
@@ -172,6 +185,8 @@ protected:
             return string;
         };
         ASSERT_EQ(toUtf8(visible(again)), toUtf8(visible(original))) << name;
+        // Each item at its level with its number, as the page shows them.
+        ASSERT_EQ(numberedText(again), numberedText(original)) << name;
         for (std::size_t index = 0; index < visible(original).size(); ++index) {
             ASSERT_EQ(looksAt(again, index), looksAt(original, index))
                 << name << " at " << index << " in \"" << toUtf8(original.string().substr(index, 20)) << "\"";
@@ -221,7 +236,7 @@ protected:
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
                                            "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                            "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
-                                           "textedit-character-looks.rtf"};
+                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -279,6 +294,22 @@ TEST_F(RTFOtherWritersRoundTripTests, aSaveThroughTheEditingPageKeepsThePageAndT
         // A second save changes nothing more.
         EXPECT_EQ(written(again, throughThePage(again.text)), rtf) << name;
     }
+}
+
+// LibreOffice names an item's level before its list: the items of the
+// second level are a list of their own numbering inside the first's item,
+// straight, through the editing page and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, libreOfficeNestedItemsKeepTheirLevelAndNumbering)
+{
+    const std::string expected = "1. Prepare the room\n\ti. Clear the table\n\tii. Open the window\n2. Start the work\n";
+    DKRTFReadResult original = read(fixture("libreoffice-nested-list.rtf"));
+    EXPECT_NE(numberedText(original.text).find(expected), std::string::npos) << numberedText(original.text);
+    DKRTFReadResult straight = read(written(original, original.text));
+    EXPECT_NE(numberedText(straight.text).find(expected), std::string::npos) << numberedText(straight.text);
+    DKRTFReadResult page = read(written(original, throughThePage(original.text)));
+    EXPECT_NE(numberedText(page.text).find(expected), std::string::npos) << numberedText(page.text);
+    DKRTFReadResult again = read(written(page, throughThePage(page.text)));
+    EXPECT_NE(numberedText(again.text).find(expected), std::string::npos) << numberedText(again.text);
 }
 
 // Folio's own footer goes out a second time as another program reads it, with

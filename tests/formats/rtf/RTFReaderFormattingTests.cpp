@@ -46,7 +46,8 @@ protected:
     {
         AttributeValuePtr value = string.attributeAtIndex(key, index);
         const ArrayValue* array = value ? value->as<ArrayValue>() : nullptr;
-        return array && array->count() == 1 ? (*array)[0]->as<TECSSListStyle>() : nullptr;
+        // An item's own list is the innermost of those it is in.
+        return array && !array->isEmpty() ? array->elements().back()->as<TECSSListStyle>() : nullptr;
     }
 };
 
@@ -211,6 +212,10 @@ TEST_F(RTFReaderFormattingTests, listTableTypesAndListTextPlaceholders)
     const TECSSListStyle* deep = listStyleAt(string, TETextListsAttribute, 5);
     ASSERT_NE(deep, nullptr);
     EXPECT_EQ(deep->type(), TECSSListStyleType::UpperRoman);
+    // The second level is a list inside the first list's item.
+    const auto* deepLists = string.attributeAtIndex(TETextListsAttribute, 5)->as<ArrayValue>();
+    ASSERT_EQ(deepLists->count(), 2u);
+    EXPECT_EQ((*deepLists)[0]->as<TECSSListStyle>(), first);
 
     // A marker that names no known type reads as a disc; the new list
     // closes the one before it.

@@ -212,9 +212,13 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         bool openedAny = false;
         for (const AttributeValuePtr& list : *lists) {
             // A list starts where its own range starts; items further down
-            // only continue it.
-            bool opens = !m_openLists ||
-                         rangeOfTextList(string, list.get(), paragraph.location).location == paragraph.location;
+            // only continue it. A list still open around the item is not
+            // opened again, though the item before's paragraph end does
+            // not name it (as lists read from RTF name theirs).
+            const bool isOpen = m_openLists && std::any_of(m_openLists->begin(), m_openLists->end(),
+                                                           [&](const AttributeValuePtr& open) { return open == list; });
+            bool opens = !isOpen && (!m_openLists ||
+                         rangeOfTextList(string, list.get(), paragraph.location).location == paragraph.location);
             if (!opens)
                 continue;
             // The first list opened here takes the paragraph's indent; writing

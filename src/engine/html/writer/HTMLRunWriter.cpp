@@ -86,9 +86,11 @@ bool HTMLRunWriter::openLink(const HTMLRunForm& form, Range run)
     m_linkAttributes.clear();
     if (link) {
         m_linkAttributes["href"] = toUtf16(link->urlString());
-        // A printed link looks as its text says: the colour and underline
-        // of a browser's links are none of the document's.
-        if (m_context.settings.forPrint)
+        // A link looks as its text says: the colour and underline of a
+        // browser's links are none of the document's, and the page's text
+        // read back must not take them for the link's own. HTML read only
+        // for its text needs no look.
+        if (m_context.settings.forPrint || m_context.settings.stylesRuns)
             m_linkAttributes["style"] = u"color:inherit;text-decoration:none;";
     }
     if (anchor)

@@ -45,7 +45,7 @@ TEST(HTMLWriterRunTests, linkOverTwoRunsIsOneElement)
     EXPECT_EQ(1u, countOf(fragment, u"<a "));
     EXPECT_EQ(1u, countOf(fragment, u"</a>"));
     EXPECT_NE(std::u16string::npos,
-              fragment.find(u"see <a href=\"https://example.org/a?x=1\">the <span style=\"color:#0000ff;\">page</span></a> now"))
+              fragment.find(u"see <a href=\"https://example.org/a?x=1\" style=\"color:inherit;text-decoration:none;\">the <span style=\"color:#0000ff;\">page</span></a> now"))
         << toUtf8(fragment);
     expectGolden("link-across-runs-fragment.html", fragment);
 }
@@ -80,7 +80,7 @@ TEST(HTMLWriterRunTests, adjacentLinksToDifferentQueriesStayApart)
     std::u16string fragment = fragmentOf(text);
     EXPECT_EQ(3u, countOf(fragment, u"<a "));
     EXPECT_EQ(3u, countOf(fragment, u"</a>"));
-    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/p?page=2\">two</a>")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/p?page=2\" style=\"color:inherit;text-decoration:none;\">two</a>")) << toUtf8(fragment);
 }
 
 TEST(HTMLWriterRunTests, linkAcrossParagraphsClosesInEachParagraph)
@@ -91,8 +91,8 @@ TEST(HTMLWriterRunTests, linkAcrossParagraphsClosesInEachParagraph)
         .add(u"second", {baseFont(), baseStyle(), link("https://example.org/")})
         .add(u" plain", {baseFont(), baseStyle()});
     std::u16string fragment = fragmentOf(text);
-    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\">first</a></div>")) << toUtf8(fragment);
-    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\">second</a> plain</div>"));
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">first</a></div>")) << toUtf8(fragment);
+    EXPECT_NE(std::u16string::npos, fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\">second</a> plain</div>"));
 }
 
 TEST(HTMLWriterRunTests, anchorsAreNamedLinksAndRepeatedNamesStillClose)
@@ -297,7 +297,7 @@ TEST(HTMLWriterRunTests, customAttributesOfTheWholeLinkGoOnTheLink)
                      color(kCTForegroundColorAttributeName, Color::colorWithRed(0, 0, 1))});
     std::u16string fragment = fragmentOf(text);
     EXPECT_NE(std::u16string::npos,
-              fragment.find(u"<a href=\"https://example.org/\" target=\"_blank\">go<span style=\"color:#0000ff;\">ne</span></a>"))
+              fragment.find(u"<a href=\"https://example.org/\" style=\"color:inherit;text-decoration:none;\" target=\"_blank\">go<span style=\"color:#0000ff;\">ne</span></a>"))
         << toUtf8(fragment);
 }
 
