@@ -608,10 +608,34 @@ GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
     for (GtkWidget* button : widgetsOfType(bar, GTK_TYPE_BUTTON))
         gtk_widget_set_focus_on_click(button, FALSE);
     // A bar wider than its window scrolls sideways rather than widening it.
+    // Its scrollbar stands under the keys, not hidden until hovered over
+    // them, so that a row cut at the window's edge shows there is more.
     GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
+    gtk_scrolled_window_set_overlay_scrolling(GTK_SCROLLED_WINDOW(scroller), FALSE);
     gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
     gtk_container_add(GTK_CONTAINER(scroller), bar);
+    // A bar only goes sideways: the wheel turned over it moves it along.
+    GtkAdjustment* across = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+    GtkSignals::connectEvent(scroller, "scroll-event", [across](const GdkEvent& event) {
+        double dx = 0;
+        double dy = 0;
+        GdkScrollDirection direction = GDK_SCROLL_SMOOTH;
+        if (gdk_event_get_scroll_direction(&event, &direction)) {
+            if (direction != GDK_SCROLL_UP && direction != GDK_SCROLL_DOWN)
+                return false;
+            dy = direction == GDK_SCROLL_DOWN ? 1 : -1;
+        } else if (!gdk_event_get_scroll_deltas(&event, &dx, &dy) || dx != 0 || dy == 0) {
+            return false;
+        }
+        // The step the toolkit takes for a wheel turn on a scrollbar.
+        double page = gtk_adjustment_get_page_size(across);
+        double step = std::pow(std::max(page, 1.0), 2.0 / 3.0);
+        double end = gtk_adjustment_get_upper(across) - page;
+        gtk_adjustment_set_value(across, std::clamp(gtk_adjustment_get_value(across) + dy * step,
+                                                    gtk_adjustment_get_lower(across), std::max(end, 0.0)));
+        return true;
+    });
     return scroller;
 }
 
