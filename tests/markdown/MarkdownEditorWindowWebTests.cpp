@@ -646,6 +646,40 @@ TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
     EXPECT_TRUE(drawn) << "darkest " << darkest << ", lightest " << lightest;
 }
 
+// Opening the share menu ends the editing of the text, as the bar's other
+// menus do; closing the menu does not take it up again.
+TEST_F(MarkdownEditorWindowTest, TheShareMenuEndsTheEditingOfTheText)
+{
+    const std::string path = folder.file("editing.md");
+    std::ofstream(path, std::ios::binary) << "# Editing\n\nA line being edited.\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* share = presenter->widgetForBarButtonItem(*editor.barItems().shareDocumentBarButtonItem());
+    ASSERT_TRUE(share);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    ASSERT_TRUE(test::clickWidget(view));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_has_focus(view) && editor.textView()->isFirstResponder(); }, 20))
+        << "the text is not being edited";
+
+    ASSERT_TRUE(test::clickWidget(share));
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        menu = presenter->menuPopover();
+        return menu && gtk_widget_get_mapped(menu);
+    }, 20)) << "no menu at the share item";
+    EXPECT_FALSE(editor.textView()->isFirstResponder()) << "the text is still being edited under the menu";
+    ASSERT_TRUE(GTK_IS_POPOVER(menu));
+    gtk_popover_popdown(GTK_POPOVER(menu));
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        return !gtk_widget_get_mapped(menu);
+    }, 20);
+    GtkPresenter::processPendingEvents();
+    EXPECT_FALSE(editor.textView()->isFirstResponder()) << "closing the menu took the text up again";
+}
+
 // The share menu, opened with the pointer, offers the open file's PDF
 // actions after printing and previewing, and ends with a row, not with a
 // separator standing for a group with nothing in it.
