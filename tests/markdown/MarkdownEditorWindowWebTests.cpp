@@ -584,12 +584,16 @@ TEST_F(MarkdownEditorWindowTest, EveryKeyOfTheRowCanBeScrolledIntoTheWindow)
     // A scrollbar under the keys tells that the row goes on; it covers none.
     GtkWidget* scrollbar = gtk_scrolled_window_get_hscrollbar(GTK_SCROLLED_WINDOW(seen));
     ASSERT_TRUE(scrollbar && gtk_widget_get_mapped(scrollbar)) << "no scrollbar under the row";
-    int barX = 0;
     int barTop = 0;
-    gtk_widget_translate_coordinates(scrollbar, toplevel, 0, 0, &barX, &barTop);
-    int keyX = 0;
     int keyBottom = 0;
-    gtk_widget_translate_coordinates(last, toplevel, 0, gtk_widget_get_allocated_height(last), &keyX, &keyBottom);
+    auto measure = [&] {
+        GtkPresenter::processPendingEvents();
+        int x = 0;
+        gtk_widget_translate_coordinates(scrollbar, toplevel, 0, 0, &x, &barTop);
+        gtk_widget_translate_coordinates(last, toplevel, 0, gtk_widget_get_allocated_height(last), &x, &keyBottom);
+        return keyBottom <= barTop;
+    };
+    RunLoop::main().runUntil(measure, 5);
     EXPECT_LE(keyBottom, barTop) << "the scrollbar lies over the keys";
 }
 
