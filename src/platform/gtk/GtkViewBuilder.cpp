@@ -612,25 +612,9 @@ GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
     gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
     gtk_container_add(GTK_CONTAINER(scroller), bar);
-    // Only while it is cut at the window's edge does its scrollbar stand
-    // under the keys, not hidden until hovered over them, to show there is
-    // more; a bar that fits keeps its own height. Set once the sizes are
-    // given out, since it changes the bar's height.
-    g_signal_connect(scroller, "size-allocate", G_CALLBACK(+[](GtkWidget* shown, GdkRectangle*, gpointer) {
-        g_idle_add_full(
-            G_PRIORITY_DEFAULT_IDLE,
-            +[](gpointer data) -> gboolean {
-                auto* bar = static_cast<GtkScrolledWindow*>(data);
-                GtkAdjustment* adjustment = gtk_scrolled_window_get_hadjustment(bar);
-                bool cut = gtk_adjustment_get_upper(adjustment) - gtk_adjustment_get_lower(adjustment) >
-                           gtk_adjustment_get_page_size(adjustment) + 0.5;
-                if (gtk_scrolled_window_get_overlay_scrolling(bar) == cut)
-                    gtk_scrolled_window_set_overlay_scrolling(bar, !cut);
-                return G_SOURCE_REMOVE;
-            },
-            g_object_ref(shown), g_object_unref);
-    }), nullptr);
-    // A bar only goes sideways: the wheel turned over it moves it along.
+    // A bar only goes sideways: the wheel turned over it moves it along, so
+    // that the keys past the window's edge can be reached without finding
+    // the scrollbar that shows only under the pointer.
     GtkSignals::connectEvent(scroller, "scroll-event", [scroller](const GdkEvent& event) {
         double dx = 0;
         double dy = 0;
