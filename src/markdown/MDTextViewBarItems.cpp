@@ -31,6 +31,10 @@ const std::shared_ptr<BarButtonItem>& MDTextViewBarItems::shareDocumentBarButton
         // The menu is made again as it opens: the actions for the open file
         // exist only once the document is open, after the item was made.
         m_share = BarButtonItem::withSymbol("square.and.arrow.up", [this](BarButtonItem& item) {
+            // The text gives up the keyboard while the person picks where
+            // the document goes.
+            if (m_actions.endEditing)
+                m_actions.endEditing();
             regenerateShareDocumentMenu();
             if (item.menu())
                 Presenter::current().menuRequested(*item.menu(), &item);

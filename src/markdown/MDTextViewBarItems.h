@@ -21,6 +21,8 @@ public:
         std::function<void()> redo;
         std::function<void()> preview;
         std::function<void()> textStyle;
+        // Run as the share menu is about to show.
+        std::function<void()> endEditing;
         // Asked each time the item is made; null leaves the item without a menu.
         std::function<std::shared_ptr<Menu>()> shareMenu;
         std::function<std::shared_ptr<Menu>()> toolsMenu;

@@ -39,6 +39,10 @@ MDTextViewController::MDTextViewController(TextDocument& document, UserDefaults*
     actions.redo = [this] { redoAction(); };
     actions.preview = [this] { showPreview(); };
     actions.textStyle = [this] { showTextStyleInspector(); };
+    actions.endEditing = [this] {
+        if (m_textView)
+            m_textView->resignFirstResponder();
+    };
     actions.shareMenu = [] {
         auto* app = DKDocumentAppController::controller();
         return app ? app->exportMenuActions() : nullptr;

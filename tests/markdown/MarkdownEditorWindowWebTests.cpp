@@ -520,6 +520,69 @@ TEST_F(MarkdownEditorWindowTest, TheKeyBarsColourReachesTheWindowsEdge)
     EXPECT_EQ(atEdge, beside) << "the bar's colour stops before the window's edge";
 }
 
+// Every key of the Markdown row can be brought into the window: the row
+// scrolls sideways to its last key rather than running past the window's edge.
+TEST_F(MarkdownEditorWindowTest, EveryKeyOfTheRowCanBeScrolledIntoTheWindow)
+{
+    const std::string path = folder.file("keys.md");
+    std::ofstream(path, std::ios::binary) << "# Keys\n\nA line.\n";
+    openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* toplevel = gtk_widget_get_toplevel(view);
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_get_mapped(view); }, 20));
+    auto keysBelowTheText = [&] {
+        int textBottom = 0;
+        int textX = 0;
+        gtk_widget_translate_coordinates(view, toplevel, 0, gtk_widget_get_allocated_height(view), &textX, &textBottom);
+        std::vector<GtkWidget*> keys;
+        for (GtkWidget* button : test::descendants(toplevel, GTK_TYPE_BUTTON)) {
+            int x = 0;
+            int y = 0;
+            gtk_widget_translate_coordinates(button, toplevel, 0, 0, &x, &y);
+            if (y >= textBottom && gtk_widget_get_mapped(button))
+                keys.push_back(button);
+        }
+        return keys;
+    };
+    auto rightEdge = [&](GtkWidget* key) {
+        int x = 0;
+        int y = 0;
+        gtk_widget_translate_coordinates(key, toplevel, gtk_widget_get_allocated_width(key), 0, &x, &y);
+        return x;
+    };
+    std::vector<GtkWidget*> keys = keysBelowTheText();
+    ASSERT_GT(keys.size(), 20u) << "no key row below the text";
+    GtkWidget* last = *std::max_element(keys.begin(), keys.end(), [&](GtkWidget* a, GtkWidget* b) { return rightEdge(a) < rightEdge(b); });
+    // Where the row can be seen: inside the outermost scroller that holds it.
+    GtkWidget* seen = nullptr;
+    for (GtkWidget* up = gtk_widget_get_parent(last); up; up = gtk_widget_get_parent(up)) {
+        if (GTK_IS_SCROLLED_WINDOW(up))
+            seen = up;
+    }
+    ASSERT_TRUE(seen) << "the row is in no scroller";
+    const int width = rightEdge(seen);
+    ASSERT_GT(rightEdge(last), width) << "the keys fit the window; the test needs a row wider than it";
+
+    // The mouse wheel turned over the row moves it along: the last key
+    // comes into the window whole.
+    GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(toplevel));
+    for (int turn = 0; turn < 10; ++turn) {
+        GdkEvent* wheel = gdk_event_new(GDK_SCROLL);
+        wheel->scroll.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(keys.front())));
+        wheel->scroll.direction = GDK_SCROLL_DOWN;
+        wheel->scroll.time = GDK_CURRENT_TIME;
+        gdk_event_set_device(wheel, gdk_seat_get_pointer(seat));
+        gtk_main_do_event(wheel);
+        gdk_event_free(wheel);
+    }
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        return rightEdge(last) <= width;
+    }, 5);
+    EXPECT_LE(rightEdge(last), width) << "the last key stays past the window's edge";
+}
+
 TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
 {
     const std::string path = folder.file("preview.md");
@@ -571,6 +634,40 @@ TEST_F(MarkdownEditorWindowTest, ThePreviewShowsTheConvertedText)
         return darkest > 300 && lightest < 60;
     }, 20);
     EXPECT_TRUE(drawn) << "darkest " << darkest << ", lightest " << lightest;
+}
+
+// Opening the share menu ends the editing of the text, as the bar's other
+// menus do; closing the menu does not take it up again.
+TEST_F(MarkdownEditorWindowTest, TheShareMenuEndsTheEditingOfTheText)
+{
+    const std::string path = folder.file("editing.md");
+    std::ofstream(path, std::ios::binary) << "# Editing\n\nA line being edited.\n";
+    MDTextViewController& editor = openEditor(path);
+    GtkWidget* view = editorWidget();
+    ASSERT_TRUE(view);
+    GtkWidget* share = presenter->widgetForBarButtonItem(*editor.barItems().shareDocumentBarButtonItem());
+    ASSERT_TRUE(share);
+    ASSERT_TRUE(test::focusWindow(gtk_widget_get_toplevel(view)));
+    ASSERT_TRUE(test::clickWidget(view));
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return gtk_widget_has_focus(view) && editor.textView()->isFirstResponder(); }, 20))
+        << "the text is not being edited";
+
+    ASSERT_TRUE(test::clickWidget(share));
+    GtkWidget* menu = nullptr;
+    ASSERT_TRUE(RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        menu = presenter->menuPopover();
+        return menu && gtk_widget_get_mapped(menu);
+    }, 20)) << "no menu at the share item";
+    EXPECT_FALSE(editor.textView()->isFirstResponder()) << "the text is still being edited under the menu";
+    ASSERT_TRUE(GTK_IS_POPOVER(menu));
+    gtk_popover_popdown(GTK_POPOVER(menu));
+    RunLoop::main().runUntil([&] {
+        GtkPresenter::processPendingEvents();
+        return !gtk_widget_get_mapped(menu);
+    }, 20);
+    GtkPresenter::processPendingEvents();
+    EXPECT_FALSE(editor.textView()->isFirstResponder()) << "closing the menu took the text up again";
 }
 
 // The share menu, opened with the pointer, offers the open file's PDF

@@ -187,8 +187,7 @@ void syncButton(GtkWidget* widget, Button& button)
     bool newTitle = label && GTK_IS_LABEL(label) && !title.empty() && title != gtk_label_get_text(GTK_LABEL(label));
     if (newTitle)
         gtk_label_set_text(GTK_LABEL(label), title.c_str());
-    // Measured again only when what it measures changed: the padding it
-    // reads back lags behind its own last change until the style is redone.
+    // Measured again only when what it measures changed.
     if (newTitle || newFace)
         GtkControlBridges::fitButtonTitle(widget, button);
     // A symbol button whose symbol changed shows the new one.
@@ -409,22 +408,35 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     pango_layout_get_pixel_size(layout, &titleWidth, nullptr);
     g_object_unref(layout);
     GtkStyleContext* style = gtk_widget_get_style_context(widget);
+    // The theme's side padding is read once, before any narrowing of ours:
+    // the theme eases padding changes in over a few frames, so a reading
+    // taken after the narrowing comes or goes is some step in between, and
+    // a title judged against it can leave the key wider than its frame.
+    constexpr const char* kThemePaddingKey = "folio-theme-padding";
     constexpr const char* kNarrowKey = "folio-narrow-padding";
-    if (auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey))) {
-        gtk_style_context_remove_provider(style, narrow);
-        g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
+    int sidePadding = 0;
+    if (gpointer known = g_object_get_data(G_OBJECT(widget), kThemePaddingKey)) {
+        sidePadding = GPOINTER_TO_INT(known) - 1;
+    } else {
+        GtkBorder padding{};
+        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+        sidePadding = padding.left + padding.right;
+        g_object_set_data(G_OBJECT(widget), kThemePaddingKey, GINT_TO_POINTER(sidePadding + 1));
     }
-    GtkBorder padding{};
     GtkBorder border{};
-    gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
     gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
     int inside = static_cast<int>(button.frame().width()) - border.left - border.right;
     // A short title that misses by a little (a key's "BIU") keeps every
     // letter: the button gives up its side padding for it.
     constexpr int kNarrowPadding = 1;
-    bool fits = titleWidth <= inside - padding.left - padding.right;
+    bool fits = titleWidth <= inside - sidePadding;
     bool fitsNarrow = !fits && titleWidth <= inside - 2 * kNarrowPadding;
-    if (fitsNarrow) {
+    auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey));
+    if (narrow && !fitsNarrow) {
+        gtk_style_context_remove_provider(style, narrow);
+        g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
+    }
+    if (fitsNarrow && !narrow) {
         GtkCssProvider* provider = gtk_css_provider_new();
         gtk_css_provider_load_from_data(provider, "* { padding-left: 1px; padding-right: 1px; }", -1, nullptr);
         gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);

@@ -612,6 +612,29 @@ GtkWidget* GtkViewBuilder::barScroller(GtkWidget* bar)
     gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_AUTOMATIC, GTK_POLICY_NEVER);
     gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(scroller), TRUE);
     gtk_container_add(GTK_CONTAINER(scroller), bar);
+    // A bar only goes sideways: the wheel turned over it moves it along, so
+    // that the keys past the window's edge can be reached without finding
+    // the scrollbar that shows only under the pointer.
+    GtkSignals::connectEvent(scroller, "scroll-event", [scroller](const GdkEvent& event) {
+        double dx = 0;
+        double dy = 0;
+        GdkScrollDirection direction = GDK_SCROLL_SMOOTH;
+        if (gdk_event_get_scroll_direction(&event, &direction)) {
+            if (direction != GDK_SCROLL_UP && direction != GDK_SCROLL_DOWN)
+                return false;
+            dy = direction == GDK_SCROLL_DOWN ? 1 : -1;
+        } else if (!gdk_event_get_scroll_deltas(&event, &dx, &dy) || dx != 0 || dy == 0) {
+            return false;
+        }
+        GtkAdjustment* across = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(scroller));
+        // The step the toolkit takes for a wheel turn on a scrollbar.
+        double page = gtk_adjustment_get_page_size(across);
+        double step = std::pow(std::max(page, 1.0), 2.0 / 3.0);
+        double end = gtk_adjustment_get_upper(across) - page;
+        gtk_adjustment_set_value(across, std::clamp(gtk_adjustment_get_value(across) + dy * step,
+                                                    gtk_adjustment_get_lower(across), std::max(end, 0.0)));
+        return true;
+    });
     return scroller;
 }
 

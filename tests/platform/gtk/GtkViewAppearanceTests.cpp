@@ -1,4 +1,5 @@
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/Font.h"
 #include "platform/graphics/FontFace.h"
@@ -258,6 +259,69 @@ TEST_F(GtkViewAppearanceTest, aShownViewsNewBackgroundAndFrameShowWithoutARebuil
     EXPECT_EQ(test::pixelAt(shot, after.x + 2, after.y + 2), 0xFFFFFFu);
     EXPECT_EQ(test::pixelAt(shot, before.x + 2, before.y + 2), 0x000000u);
     g_object_unref(shot);
+}
+
+// A row of narrow keys as the style bar lays them out: a size box between
+// its step keys, each as wide as its frame.
+class SizeKeys : public ViewController {
+public:
+    std::shared_ptr<Button> decrease = std::make_shared<Button>(makeRect(10, 10, 34, 36));
+    std::shared_ptr<Button> size = std::make_shared<Button>(makeRect(48, 10, 34, 36));
+    std::shared_ptr<Button> increase = std::make_shared<Button>(makeRect(86, 10, 34, 36));
+
+protected:
+    void loadView() override
+    {
+        auto root = std::make_shared<View>(makeRect(0, 0, 400, 300));
+        decrease->setTitle(u"\u2212");
+        size->setTitle(u"12");
+        increase->setTitle(u"+");
+        for (const auto& key : {decrease, size, increase})
+            root->addSubview(key);
+        setView(root);
+    }
+};
+
+// A title that needs the key's side padding given up keeps that through a
+// change to another title of the same width: the key stays inside its frame
+// rather than spreading under the key beside it.
+TEST_F(GtkViewAppearanceTest, aNarrowKeysNewTitleKeepsTheKeyInsideItsFrame)
+{
+    auto keys = std::make_shared<SizeKeys>();
+    show(keys);
+    GtkWidget* size = shown(*keys->size);
+    GtkWidget* increase = shown(*keys->increase);
+    ASSERT_TRUE(size && increase);
+    GtkWidget* label = gtk_bin_get_child(GTK_BIN(size));
+    ASSERT_TRUE(label && GTK_IS_LABEL(label));
+    EXPECT_EQ(gtk_widget_get_allocated_width(size), 34);
+
+    for (const char16_t* title : {u"16", u"18", u"9", u"24"}) {
+        keys->size->setTitle(title);
+        std::string wanted = toUtf8(title);
+        ASSERT_TRUE(RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return wanted == gtk_label_get_text(GTK_LABEL(label));
+            },
+            kWaitSeconds));
+        // The style and size the key has once the window has drawn it again.
+        GdkFrameClock* clock = gtk_widget_get_frame_clock(toplevel);
+        ASSERT_TRUE(clock);
+        gint64 frame = gdk_frame_clock_get_frame_counter(clock);
+        gtk_widget_queue_draw(toplevel);
+        ASSERT_TRUE(RunLoop::main().runUntil(
+            [&] {
+                GtkPresenter::processPendingEvents();
+                return gdk_frame_clock_get_frame_counter(clock) > frame + 1;
+            },
+            kWaitSeconds));
+        GdkRectangle sizePlace = placeInWindow(size);
+        GdkRectangle increasePlace = placeInWindow(increase);
+        EXPECT_EQ(sizePlace.width, 34) << wanted;
+        EXPECT_LE(sizePlace.x + sizePlace.width, increasePlace.x) << wanted;
+        EXPECT_EQ(gtk_widget_get_tooltip_text(size), nullptr) << wanted << " is shown whole";
+    }
 }
 
 // A text page, as the Markdown editor shows its text.
