@@ -440,8 +440,12 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
         makeRect(size.width - editorTraits().pageUpDownRightInset, device.isLandscape() ? 410 : 510, panel.width(),
                  panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
-    if (m_tools)
+    if (m_tools) {
         m_tools->updateMainToolBarButtonsToSize(*navigationItem(), size);
+        // Before the view takes the size: the key bar's height for it
+        // decides the room the page gets.
+        m_tools->keyBars().fitToWidth(size.width);
+    }
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }

@@ -419,11 +419,17 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
     gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
     int inside = static_cast<int>(button.frame().width()) - border.left - border.right;
+    // The theme gives a button's content a least width: a title narrower
+    // than it (an "I") still takes that much, and with the side padding
+    // the button would grow past its frame over its neighbour.
+    int leastContent = 0;
+    gtk_style_context_get(style, gtk_style_context_get_state(style), "min-width", &leastContent, nullptr);
+    const int contentWidth = std::max(titleWidth, leastContent);
     // A short title that misses by a little (a key's "BIU") keeps every
     // letter: the button gives up its side padding for it.
     constexpr int kNarrowPadding = 1;
-    bool fits = titleWidth <= inside - padding.left - padding.right;
-    bool fitsNarrow = !fits && titleWidth <= inside - 2 * kNarrowPadding;
+    bool fits = contentWidth <= inside - padding.left - padding.right;
+    bool fitsNarrow = !fits && contentWidth <= inside - 2 * kNarrowPadding;
     if (fitsNarrow) {
         GtkCssProvider* provider = gtk_css_provider_new();
         gtk_css_provider_load_from_data(provider, "* { padding-left: 1px; padding-right: 1px; }", -1, nullptr);
