@@ -410,13 +410,19 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     g_object_unref(layout);
     GtkStyleContext* style = gtk_widget_get_style_context(widget);
     constexpr const char* kNarrowKey = "folio-narrow-padding";
-    if (auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey))) {
-        gtk_style_context_remove_provider(style, narrow);
-        g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
+    constexpr const char* kThemePaddingKey = "folio-theme-padding";
+    // The theme's own padding, read once before any narrowing: read back
+    // after the narrowing is taken away, it would still be the narrow one
+    // until the style is redone, and a new title ("Size" becoming "12")
+    // would be judged to fit where it does not.
+    auto* themePadding = static_cast<GtkBorder*>(g_object_get_data(G_OBJECT(widget), kThemePaddingKey));
+    if (!themePadding) {
+        themePadding = g_new0(GtkBorder, 1);
+        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), themePadding);
+        g_object_set_data_full(G_OBJECT(widget), kThemePaddingKey, themePadding, g_free);
     }
-    GtkBorder padding{};
+    const GtkBorder padding = *themePadding;
     GtkBorder border{};
-    gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
     gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
     int inside = static_cast<int>(button.frame().width()) - border.left - border.right;
     // The theme gives a button's content a least width: a title narrower
@@ -426,11 +432,16 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     gtk_style_context_get(style, gtk_style_context_get_state(style), "min-width", &leastContent, nullptr);
     const int contentWidth = std::max(titleWidth, leastContent);
     // A short title that misses by a little (a key's "BIU") keeps every
-    // letter: the button gives up its side padding for it.
+    // letter: the button gives up its side padding for it. One cut short
+    // gives it up too, or the button would outgrow its frame.
     constexpr int kNarrowPadding = 1;
     bool fits = contentWidth <= inside - padding.left - padding.right;
     bool fitsNarrow = !fits && contentWidth <= inside - 2 * kNarrowPadding;
-    if (fitsNarrow) {
+    auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey));
+    if (narrow && fits) {
+        gtk_style_context_remove_provider(style, narrow);
+        g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
+    } else if (!narrow && !fits) {
         GtkCssProvider* provider = gtk_css_provider_new();
         gtk_css_provider_load_from_data(provider, "* { padding-left: 1px; padding-right: 1px; }", -1, nullptr);
         gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
