@@ -92,7 +92,10 @@ QVEditingTools::QVEditingTools(PageConnection& page, Pasteboard& pasteboard, Hos
                   .isLandscape = isLandscape,
                   .presentFromDocument = m_host.present,
                   .presentFromEditor = m_host.presentFromEditor,
-                  .anchorView = m_host.view,
+                  // The page reports a tapped note where the page shows it,
+                  // below the bars over it: pointed at from the editor's
+                  // whole view, the note editor would cover the note's line.
+                  .anchorView = m_host.pageView,
                   .now = m_host.now,
               },
               NotesCommander::PageScripts{.insertHTML = "tinymce.activeEditor.execCommand('insertHTML',false,{});"})

@@ -35,6 +35,8 @@ public:
         std::function<void(std::shared_ptr<ViewController>)> present{};
         std::function<void(std::shared_ptr<ViewController>)> presentFromEditor{};
         std::function<std::shared_ptr<View>()> view{};
+        // The view showing the page: the page's points are in its coordinates.
+        std::function<std::shared_ptr<View>()> pageView{};
         std::function<bool()> isRTLLanguage{};
         std::function<bool()> isTypewriterMode{};
         std::function<bool()> isEditing{};

@@ -53,19 +53,27 @@ QVPageNavigator::QVPageNavigator(PageConnection& page, UserDefaults& defaults, H
     , m_panel(std::make_shared<View>(makeRect(0, 510, 44, 120)))
     , m_pageNumber(std::make_shared<Label>())
     , m_pageTotal(std::make_shared<Label>())
+    , m_pageSlash(std::make_shared<Label>())
     , m_upButton(std::make_shared<Button>())
     , m_downButton(std::make_shared<Button>())
 {
     m_upButton->setSymbolName("chevron.up");
     m_downButton->setSymbolName("chevron.down");
+    // From the top: up, the current page over a slash over the page count,
+    // down; the numbers centred under the buttons read as "1 / 9".
     m_upButton->setFrame(makeRect(0, 0, 44, 30));
-    m_pageNumber->setFrame(makeRect(0, 30, 44, 30));
-    m_pageTotal->setFrame(makeRect(0, 60, 44, 30));
+    m_pageNumber->setFrame(makeRect(0, 30, 44, 20));
+    m_pageSlash->setFrame(makeRect(0, 50, 44, 20));
+    m_pageTotal->setFrame(makeRect(0, 70, 44, 20));
     m_downButton->setFrame(makeRect(0, 90, 44, 30));
+    m_pageSlash->setText(u"/");
+    for (const std::shared_ptr<Label>& label : {m_pageNumber, m_pageSlash, m_pageTotal})
+        label->setTextAlignment(TextAlignment::Center);
     m_upButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { pageUpButton(); });
     m_downButton->addAction(ControlEvent::TouchUpInside, [this](Control&) { pageDownButton(); });
     m_panel->addSubview(m_upButton);
     m_panel->addSubview(m_pageNumber);
+    m_panel->addSubview(m_pageSlash);
     m_panel->addSubview(m_pageTotal);
     m_panel->addSubview(m_downButton);
     m_panel->setHidden(true);

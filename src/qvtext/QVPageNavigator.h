@@ -99,6 +99,7 @@ private:
     std::shared_ptr<View> m_panel;
     std::shared_ptr<Label> m_pageNumber;
     std::shared_ptr<Label> m_pageTotal;
+    std::shared_ptr<Label> m_pageSlash;
     std::shared_ptr<Button> m_upButton;
     std::shared_ptr<Button> m_downButton;
     std::shared_ptr<QVPageNavigator*> m_self = std::make_shared<QVPageNavigator*>(this);

@@ -15,6 +15,8 @@
 #include "webeditor/CustomKeyTitles.h"
 #include "webeditor/PageConnection.h"
 
+#include <algorithm>
+
 namespace folio {
 
 namespace {
@@ -27,16 +29,56 @@ constexpr double kKeyHeight = 36;
 constexpr double kGap = 4;
 constexpr double kFontNameWidth = 120;
 
-// The accessory bar: its rows, one above the other, always as wide as it.
+// How many switches end each bar; a wider gap stands before them.
+constexpr std::size_t kSwitchCount = 3;
+
+// Lays a bar's keys out from the left in their order, each line as high as
+// a row, beginning a new line where the next key would pass the right edge:
+// in a window narrower than the bar every key stays on screen, none over
+// another. Answers the lines used. A width of 0 (not laid out yet) keeps
+// one line.
+int wrapKeys(View& bar, double width)
+{
+    const double top = (kRowHeight - kKeyHeight) / 2;
+    const std::vector<std::shared_ptr<View>>& keys = bar.subviews();
+    const std::size_t switchesStart = keys.size() >= kSwitchCount ? keys.size() - kSwitchCount : 0;
+    double x = kGap;
+    int line = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const double keyWidth = keys[i]->frame().width();
+        if (i == switchesStart && x > kGap)
+            x += kGap * 2;
+        if (width > 0 && x > kGap && x + keyWidth > width - kGap) {
+            x = kGap;
+            ++line;
+        }
+        keys[i]->setFrame(Rect{{x, top + line * kRowHeight}, {keyWidth, kKeyHeight}});
+        x += keyWidth + kGap;
+    }
+    return line + 1;
+}
+
+// The accessory bar: its rows, one above the other, always as wide as it,
+// and as high as the row shown needs for its lines of keys.
 class RowStack : public View {
 public:
-    using View::View;
+    RowStack(const Rect& frame) : View(frame), m_oneLineHeight(frame.height()) {}
     void setFrame(const Rect& frame) override
     {
-        View::setFrame(frame);
+        int lines = 1;
+        for (const std::shared_ptr<View>& row : subviews()) {
+            int rowLines = wrapKeys(*row, frame.width());
+            if (!row->isHidden())
+                lines = std::max(lines, rowLines);
+        }
+        const double height = m_oneLineHeight + (lines - 1) * kRowHeight;
+        View::setFrame(Rect{frame.origin, {frame.width(), height}});
         for (const std::shared_ptr<View>& row : subviews())
-            row->setFrame(Rect{{0, 0}, frame.size});
+            row->setFrame(Rect{{0, 0}, {frame.width(), height}});
     }
+
+private:
+    double m_oneLineHeight;
 };
 
 std::shared_ptr<View> bar()
@@ -210,6 +252,13 @@ void QVTextKeyBars::selectBars(long tag)
     m_styleToolbar->setHidden(tag != static_cast<long>(Bar::Style));
     m_keysToolbar1->setHidden(tag != static_cast<long>(Bar::KeysRow1));
     m_keysToolbar2->setHidden(tag != static_cast<long>(Bar::KeysRow2));
+    fitToWidth(m_accessory ? m_accessory->frame().width() : 0);
+}
+
+void QVTextKeyBars::fitToWidth(double width)
+{
+    if (m_accessory)
+        m_accessory->setFrame(Rect{m_accessory->frame().origin, {width, m_accessory->frame().height()}});
 }
 
 void QVTextKeyBars::toogleKeyboardToolbar(long tag)
@@ -223,6 +272,7 @@ void QVTextKeyBars::showStyleToolBar()
 {
     for (const auto& row : {m_styleToolbar, m_keysToolbar1, m_keysToolbar2})
         row->setHidden(false);
+    fitToWidth(m_accessory ? m_accessory->frame().width() : 0);
 }
 
 void QVTextKeyBars::hideStyleToolBar()

@@ -89,6 +89,10 @@ public:
     // Makes the accessory bar once (50 points high in a view wider than 600
     // points, else 40) and puts the bars in it.
     void removeFormBar();
+    // Lays the bars out anew for a window `width` points wide: keys that
+    // do not fit on one line go on further lines, and the bar grows to hold
+    // the lines of the one shown.
+    void fitToWidth(double width);
     void toogleKeyboardToolbar(long tag);
     void showStyleToolBar();
     void hideStyleToolBar();

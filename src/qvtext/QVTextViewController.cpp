@@ -150,6 +150,7 @@ QVTextViewController::QVTextViewController(TextDocument& document, std::unique_p
                 },
             .presentFromEditor = [this](std::shared_ptr<ViewController> shown) { presentViewController(shown, true); },
             .view = [this] { return isViewLoaded() ? view() : nullptr; },
+            .pageView = [this] { return pageView(); },
             .isRTLLanguage = [this] { return m_styling->isRTLLanguage(); },
             .isTypewriterMode = [this] { return m_viewModes && m_viewModes->isTypewriterMode(); },
             .isEditing = [this] { return m_isEditing; },
@@ -439,8 +440,12 @@ void QVTextViewController::viewWillTransitionToSize(Size size)
         makeRect(size.width - editorTraits().pageUpDownRightInset, device.isLandscape() ? 410 : 510, panel.width(),
                  panel.height()));
     m_pages->scheduleUpdatePageUpDownControl();
-    if (m_tools)
+    if (m_tools) {
         m_tools->updateMainToolBarButtonsToSize(*navigationItem(), size);
+        // Before the view takes the size: the key bar's height for it
+        // decides the room the page gets.
+        m_tools->keyBars().fitToWidth(size.width);
+    }
     if (m_webView)
         m_webView->setFrame(Rect{m_webView->frame().origin, size});
 }

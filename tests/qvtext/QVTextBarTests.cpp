@@ -257,6 +257,8 @@ TEST_F(QVTextKeyBarsTest, eachBarEndsWithTheSwitchesToTheOthers)
 
 TEST_F(QVTextKeyBarsTest, theKeyRowSwitchShowsOneBarPerSettingAndRemembersIt)
 {
+    // Wide enough for each bar's keys on one line.
+    width = 1024;
     QVTextKeyBars bars(page, defaults, host());
     bars.removeFormBar();
     ASSERT_NE(bars.inputAccessoryView(), nullptr);
@@ -283,9 +285,28 @@ TEST_F(QVTextKeyBarsTest, theKeyRowSwitchShowsOneBarPerSettingAndRemembersIt)
     width = 600;
     QVTextKeyBars narrow(page, defaults, host());
     narrow.removeFormBar();
-    EXPECT_EQ(narrow.inputAccessoryView()->frame().size.height, QVTextKeyBars::kNarrowAccessoryHeight);
     EXPECT_FALSE(narrow.keysToolbar2()->isHidden());
     EXPECT_TRUE(narrow.keysToolbar1()->isHidden());
+    // Too narrow for the row's keys on one line: they go on a second line,
+    // the bar grows to hold it, and every key lies inside the bar apart
+    // from the others.
+    const Rect bar = narrow.inputAccessoryView()->frame();
+    EXPECT_GT(bar.height(), QVTextKeyBars::kNarrowAccessoryHeight);
+    const std::vector<std::shared_ptr<View>>& keys = narrow.keysToolbar2()->subviews();
+    ASSERT_FALSE(keys.empty());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const Rect key = keys[i]->frame();
+        EXPECT_TRUE(key.minX() >= 0 && key.maxX() <= bar.width() && key.minY() >= 0 && key.maxY() <= bar.height())
+            << "key " << i << " leaves the bar";
+        for (std::size_t j = i + 1; j < keys.size(); ++j)
+            EXPECT_FALSE(key.intersects(keys[j]->frame())) << "keys " << i << " and " << j << " overlap";
+    }
+    EXPECT_GT(keys.back()->frame().minY(), keys.front()->frame().minY()) << "the row did not wrap";
+
+    // Made wide again, the row is one line and the bar its own height.
+    narrow.fitToWidth(1024);
+    EXPECT_EQ(narrow.inputAccessoryView()->frame().size.height, QVTextKeyBars::kNarrowAccessoryHeight);
+    EXPECT_EQ(keys.back()->frame().minY(), keys.front()->frame().minY());
 }
 
 TEST_F(QVTextKeyBarsTest, aLongPressRedefinesAKeyWhichThenTypesItsText)

@@ -9,6 +9,7 @@
 #include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
+#include "platform/gtk/GtkScreenshot.h"
 #include "platform/gtk/GtkViewBuilder.h"
 #include "platform/gtk/GtkWidgetTree.h"
 #include "platform/ui/AlertController.h"
@@ -32,6 +33,7 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -299,7 +301,35 @@ TEST_F(QVTextMenusWindowTest, thePageCountersDownButtonMovesToPageTwoAndTheCount
     EXPECT_TRUE(settle([&] { return total_() == total && number() == "1"; }))
         << number() << " / " << total_() << " multitasking " << editor->isInMultitaskingMode() << " shown "
         << pages.isPanelShown() << " state " << run("folioPageScrollState()");
-    ASSERT_TRUE(shownWidget(*pages.pageUpDownView())) << "no page counter on screen";
+    GtkWidget* panel = shownWidget(*pages.pageUpDownView());
+    ASSERT_TRUE(panel) << "no page counter on screen";
+    // The counter reads "1 / total" from the top down, each part centred
+    // under the up button: the dark pixels of each band between the buttons
+    // are centred on the button's middle.
+    GtkWidget* up = shownWidget(*pages.pageUpControl());
+    ASSERT_NE(up, nullptr);
+    int upX = 0, upY = 0, panelX = 0, panelY = 0;
+    ASSERT_TRUE(gtk_widget_translate_coordinates(up, toplevel, 0, 0, &upX, &upY));
+    ASSERT_TRUE(gtk_widget_translate_coordinates(panel, toplevel, 0, 0, &panelX, &panelY));
+    const double middle = upX + gtk_widget_get_allocated_width(up) / 2.0;
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("qvtext-page-counter"));
+    ASSERT_NE(shot, nullptr);
+    const char* parts[] = {"the current page", "the slash", "the page count"};
+    for (int band = 0; band < 3; ++band) {
+        int left = 1 << 30, right = -1;
+        for (int y = panelY + 30 + band * 20; y < panelY + 50 + band * 20; ++y) {
+            for (int x = panelX; x < panelX + gtk_widget_get_allocated_width(panel); ++x) {
+                unsigned rgb = test::pixelAt(shot, x, y);
+                if (765 - int((rgb >> 16) & 0xFF) - int((rgb >> 8) & 0xFF) - int(rgb & 0xFF) > 300) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        ASSERT_GE(right, left) << parts[band] << " is not drawn";
+        EXPECT_NEAR((left + right) / 2.0, middle, 3) << parts[band] << " is not centred under the buttons";
+    }
+    g_object_unref(shot);
 
     GtkWidget* down = shownWidget(*pages.pageDownControl());
     ASSERT_NE(down, nullptr);

@@ -408,35 +408,39 @@ void GtkControlBridges::fitButtonTitle(GtkWidget* widget, const Button& button)
     pango_layout_get_pixel_size(layout, &titleWidth, nullptr);
     g_object_unref(layout);
     GtkStyleContext* style = gtk_widget_get_style_context(widget);
-    // The theme's side padding is read once, before any narrowing of ours:
-    // the theme eases padding changes in over a few frames, so a reading
-    // taken after the narrowing comes or goes is some step in between, and
-    // a title judged against it can leave the key wider than its frame.
-    constexpr const char* kThemePaddingKey = "folio-theme-padding";
     constexpr const char* kNarrowKey = "folio-narrow-padding";
-    int sidePadding = 0;
-    if (gpointer known = g_object_get_data(G_OBJECT(widget), kThemePaddingKey)) {
-        sidePadding = GPOINTER_TO_INT(known) - 1;
-    } else {
-        GtkBorder padding{};
-        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
-        sidePadding = padding.left + padding.right;
-        g_object_set_data(G_OBJECT(widget), kThemePaddingKey, GINT_TO_POINTER(sidePadding + 1));
+    constexpr const char* kThemePaddingKey = "folio-theme-padding";
+    // The theme's own padding, read once before any narrowing: the theme
+    // eases padding changes in over a few frames, so a reading taken after
+    // the narrowing comes or goes is some step in between, and a new title
+    // ("Size" becoming "12") would be judged to fit where it does not.
+    auto* themePadding = static_cast<GtkBorder*>(g_object_get_data(G_OBJECT(widget), kThemePaddingKey));
+    if (!themePadding) {
+        themePadding = g_new0(GtkBorder, 1);
+        gtk_style_context_get_padding(style, gtk_style_context_get_state(style), themePadding);
+        g_object_set_data_full(G_OBJECT(widget), kThemePaddingKey, themePadding, g_free);
     }
+    const GtkBorder padding = *themePadding;
     GtkBorder border{};
     gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
     int inside = static_cast<int>(button.frame().width()) - border.left - border.right;
+    // The theme gives a button's content a least width: a title narrower
+    // than it (an "I") still takes that much, and with the side padding
+    // the button would grow past its frame over its neighbour.
+    int leastContent = 0;
+    gtk_style_context_get(style, gtk_style_context_get_state(style), "min-width", &leastContent, nullptr);
+    const int contentWidth = std::max(titleWidth, leastContent);
     // A short title that misses by a little (a key's "BIU") keeps every
-    // letter: the button gives up its side padding for it.
+    // letter: the button gives up its side padding for it. One cut short
+    // gives it up too, or the button would outgrow its frame.
     constexpr int kNarrowPadding = 1;
-    bool fits = titleWidth <= inside - sidePadding;
-    bool fitsNarrow = !fits && titleWidth <= inside - 2 * kNarrowPadding;
+    bool fits = contentWidth <= inside - padding.left - padding.right;
+    bool fitsNarrow = !fits && contentWidth <= inside - 2 * kNarrowPadding;
     auto* narrow = static_cast<GtkStyleProvider*>(g_object_get_data(G_OBJECT(widget), kNarrowKey));
-    if (narrow && !fitsNarrow) {
+    if (narrow && fits) {
         gtk_style_context_remove_provider(style, narrow);
         g_object_set_data(G_OBJECT(widget), kNarrowKey, nullptr);
-    }
-    if (fitsNarrow && !narrow) {
+    } else if (!narrow && !fits) {
         GtkCssProvider* provider = gtk_css_provider_new();
         gtk_css_provider_load_from_data(provider, "* { padding-left: 1px; padding-right: 1px; }", -1, nullptr);
         gtk_style_context_add_provider(style, GTK_STYLE_PROVIDER(provider), GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);

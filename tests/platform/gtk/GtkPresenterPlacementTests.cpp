@@ -282,9 +282,36 @@ TEST_F(GtkPresenterPlacementTest, aShortTitleShowsWholeInATightButtonAndOnlyALon
     EXPECT_FALSE(cut(tightButton)) << "BIU fits its key once the key gives up its padding";
     EXPECT_EQ(gtk_widget_get_allocated_width(tightButton), 38) << "and the key keeps its width";
     EXPECT_TRUE(cut(narrowButton));
+    EXPECT_EQ(gtk_widget_get_allocated_width(narrowButton), 60) << "a cut title keeps to the button's frame";
     gchar* tooltip = gtk_widget_get_tooltip_text(narrowButton);
     EXPECT_STREQ(tooltip, "A title far too long for its button");
     g_free(tooltip);
+}
+
+// A title narrower than the theme's least content ("I"), and a title that
+// changes from one that needed the narrow padding to one that does not
+// ("Size" to "12"), keep a key to its frame rather than over its neighbour.
+TEST_F(GtkPresenterPlacementTest, aKeysNarrowOrChangedTitleKeepsTheKeyToItsFrame)
+{
+    auto thin = std::make_shared<Button>(makeRect(20, 200, 40, 36));
+    thin->setTitle(u"I");
+    auto size = std::make_shared<Button>(makeRect(64, 200, 40, 36));
+    size->setTitle(u"Size");
+    auto* container = dynamic_cast<BarContainerView*>(panel->view().get());
+    ASSERT_TRUE(container);
+    container->contentView()->addSubview(thin);
+    container->contentView()->addSubview(size);
+    Presenter::current().viewContentDidChange(*panel);
+    GtkWidget* thinButton = placed(*thin);
+    GtkWidget* sizeButton = placed(*size);
+    ASSERT_TRUE(thinButton && sizeButton);
+    GtkPresenter::processPendingEvents();
+    EXPECT_EQ(gtk_widget_get_allocated_width(thinButton), 40);
+    EXPECT_EQ(gtk_widget_get_allocated_width(sizeButton), 40);
+    size->setTitle(u"12");
+    GtkPresenter::processPendingEvents();
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(gtk_bin_get_child(GTK_BIN(sizeButton)))), "12");
+    EXPECT_EQ(gtk_widget_get_allocated_width(sizeButton), 40);
 }
 
 TEST_F(GtkPresenterPlacementTest, aResizedWindowTellsItsControllerTheNewSize)
