@@ -462,61 +462,45 @@ TEST_F(QVTextPanelsWindowTest, theToolsPanelsMarginsMoveTheTextAndAreKeptBySavin
 }
 
 // A panel shown for the first time reads the zoom the text is shown at, and
-// its larger button goes on from there: zoomed in the Aa panel, the tools
-// panel does not read 100 % and make the text smaller with its "+".
+// its larger button goes on from there: with the text zoomed in by the zoom
+// key, the tools panel does not read 100 % and make the text smaller with
+// its "+".
 TEST_F(QVTextPanelsWindowTest, aPanelShownLaterReadsTheZoomTheTextIsShownAtAndStepsOnFromIt)
 {
     openPage("<p>Zoom these words</p>");
     if (HasFatalFailure())
         return;
-    EditorInspectors& inspectors = editor->tools().inspectors();
-    auto zoomSlice = [&](EditorInspectors::Kind kind) -> std::shared_ptr<DocumentContentsZoomInspectorSlice> {
-        for (const auto& slice : inspectors.inspector(kind)->mainPane()->slices()) {
-            if (auto zoom = std::dynamic_pointer_cast<DocumentContentsZoomInspectorSlice>(slice))
-                return zoom;
-        }
-        return nullptr;
-    };
-    auto pressLarger = [&](EditorInspectors::Kind kind) {
-        std::shared_ptr<DocumentContentsZoomInspectorSlice> zoom = zoomSlice(kind);
-        ASSERT_NE(zoom, nullptr) << "no zoom in the panel";
-        GtkWidget* larger = nullptr;
-        ASSERT_TRUE(settle([&] {
-            GtkWidget* shown = inspectorOnScreen(kind);
-            larger = shown ? GtkViewBuilder::widgetForView(shown, *zoom->zoomIncreaseStepperButton()) : nullptr;
-            return larger && gtk_widget_get_mapped(larger);
-        })) << "the zoom's larger button is not on screen";
-        const double was = editor->documentViewZoomPercent();
-        reveal(larger);
-        ASSERT_TRUE(test::movePointerOver(larger));
-        ASSERT_TRUE(test::runXdotool({"click", "1"}));
-        ASSERT_TRUE(settle([&] { return editor->documentViewZoomPercent() != was; })) << "the zoom did not change";
-    };
-
-    clickStyleButton("showTextStyleInspectorFromKeyboard");
-    if (HasFatalFailure())
-        return;
-    for (int press = 0; press < 2 && !HasFatalFailure(); ++press)
-        pressLarger(EditorInspectors::Kind::TextFormatFromKeyboard);
-    if (HasFatalFailure())
-        return;
-    EXPECT_EQ(editor->documentViewZoomPercent(), 120);
-    clickStyleButton("showTextStyleInspectorFromKeyboard");
-    if (HasFatalFailure())
-        return;
+    caretAtEnd();
+    ASSERT_TRUE(test::pressKeys("ctrl+equal"));
+    ASSERT_TRUE(settle([&] { return editor->documentViewZoomPercent() > 100; })) << "the zoom key zoomed nothing";
+    const double zoomed = editor->documentViewZoomPercent();
 
     clickStyleButton("showTextToolsInspectorMenu");
     if (HasFatalFailure())
         return;
     ASSERT_NE(inspectorOnScreen(EditorInspectors::Kind::TextTools), nullptr) << "the text tools panel is not on screen";
-    std::shared_ptr<DocumentContentsZoomInspectorSlice> toolsZoom = zoomSlice(EditorInspectors::Kind::TextTools);
-    ASSERT_NE(toolsZoom, nullptr);
-    EXPECT_TRUE(settle([&] { return toolsZoom->zoomTextWell()->text() == u"120%"; }))
-        << "the tools panel reads " << toUtf8(toolsZoom->zoomTextWell()->text());
-    pressLarger(EditorInspectors::Kind::TextTools);
-    if (HasFatalFailure())
-        return;
-    EXPECT_EQ(editor->documentViewZoomPercent(), 130) << "the larger button made the text smaller";
+    std::shared_ptr<DocumentContentsZoomInspectorSlice> zoom;
+    for (const auto& slice :
+         editor->tools().inspectors().inspector(EditorInspectors::Kind::TextTools)->mainPane()->slices()) {
+        if (auto found = std::dynamic_pointer_cast<DocumentContentsZoomInspectorSlice>(slice))
+            zoom = found;
+    }
+    ASSERT_NE(zoom, nullptr) << "no zoom in the panel";
+    const std::u16string expected = toUtf16(std::to_string(static_cast<long>(zoomed)) + "%");
+    EXPECT_TRUE(settle([&] { return zoom->zoomTextWell()->text() == expected; }))
+        << "the tools panel reads " << toUtf8(zoom->zoomTextWell()->text()) << " at " << zoomed << " %";
+
+    GtkWidget* larger = nullptr;
+    ASSERT_TRUE(settle([&] {
+        GtkWidget* shown = inspectorOnScreen(EditorInspectors::Kind::TextTools);
+        larger = shown ? GtkViewBuilder::widgetForView(shown, *zoom->zoomIncreaseStepperButton()) : nullptr;
+        return larger && gtk_widget_get_mapped(larger);
+    })) << "the zoom's larger button is not on screen";
+    reveal(larger);
+    ASSERT_TRUE(test::movePointerOver(larger));
+    ASSERT_TRUE(test::runXdotool({"click", "1"}));
+    EXPECT_TRUE(settle([&] { return editor->documentViewZoomPercent() == zoomed + 10; }))
+        << "the larger button took the text from " << zoomed << " to " << editor->documentViewZoomPercent() << " %";
 }
 
 } // namespace
