@@ -1,39 +1,20 @@
-#include "platform/foundation/RunLoop.h"
-#include "platform/gtk/GtkPagePoints.h"
-#include "platform/gtk/GtkPresenter.h"
-#include "platform/gtk/GtkRealKeys.h"
-#include "platform/gtk/GtkScreenshot.h"
-#include "platform/gtk/GtkWidgetTree.h"
 #include "richtext/RichTextEditingTools.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
-#include "support/EditorWindowTest.h"
-#include "webeditor/NoteEditorController.h"
-#include "webeditor/NotesCommander.h"
+#include "support/NoteEditorWindowTest.h"
 
-#include <gtk/gtk.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <sstream>
 
 namespace folio {
 namespace {
 
-// The footnote editor as a person opens it: a click on the note's mark in
-// the page, with the real pointer.
-class RichTextNoteEditorWindowTest : public test::EditorWindowTest<TextViewController> {
+class RichTextNoteEditorWindowTest : public test::NoteEditorWindowTest<TextViewController> {
 protected:
-    RichTextNoteEditorWindowTest() : EditorWindowTest(EditorKind::RichText, "rich-text-note-editor-window") {}
+    RichTextNoteEditorWindowTest() : NoteEditorWindowTest(EditorKind::RichText, "rich-text-note-editor-window") {}
 
-    void SetUp() override
+    std::string writeDocumentWithTwoNotes() override
     {
-        EditorWindowTest::SetUp();
-        if (IsSkipped())
-            return;
-        // A popover fading in would be pictured half drawn.
-        g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
-        path = folder.path("Notes.rtf");
+        std::string notes = folder.path("Notes.rtf");
         std::string text = "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs32 "
                            "Opening line{\\*\\footnote {\\chftn} First note}\\par\n";
         for (int line = 2; line <= 14; ++line) {
@@ -42,82 +23,16 @@ protected:
                 text += "{\\*\\footnote {\\chftn} Middle note}";
             text += "\\par\n";
         }
-        testing_support::writeFile(path, text + "}");
-        open(path, {1000, 720}, Root::Navigation);
+        testing_support::writeFile(notes, text + "}");
+        return notes;
     }
-
-    struct Box {
-        double left = 0, top = 0, right = 0, bottom = 0;
-    };
-    // Where the page shows the note's mark, and the line the mark stands on.
-    Box box(const std::string& what, int note)
+    std::string boxScript(bool ofLine, int note) override
     {
         std::string element = "document.querySelectorAll('object.footnote')[" + std::to_string(note) + "]";
-        if (what == "line")
+        if (ofLine)
             element += ".closest('p,div')";
-        std::istringstream numbers(run("(function(){var b=" + element +
-                                       ".getBoundingClientRect();return [b.left,b.top,b.right,b.bottom].join(' ');})()"));
-        Box found;
-        numbers >> found.left >> found.top >> found.right >> found.bottom;
-        return found;
+        return "(function(){var b=" + element + ".getBoundingClientRect();return [b.left,b.top,b.right,b.bottom].join(' ');})()";
     }
-    // What the window shows now.
-    GdkPixbuf* shoot(const char* name)
-    {
-        GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath(name));
-        EXPECT_NE(shot, nullptr);
-        return shot;
-    }
-    // The dark pixels a picture of the window shows in a rectangle of it.
-    static int darkPixels(GdkPixbuf* shot, Point from, Point to)
-    {
-        int dark = 0;
-        for (int y = int(from.y); shot && y < int(to.y); ++y) {
-            for (int x = int(from.x); x < int(to.x); ++x)
-                dark += (test::pixelAt(shot, x, y) & 0xFF) < 0x60;
-        }
-        return dark;
-    }
-    int darkPixelsOfLine(GdkPixbuf* shot, const Box& line)
-    {
-        return darkPixels(shot, test::pagePointInWindow(toplevel, pageWidget, {line.left, line.top}),
-                          test::pagePointInWindow(toplevel, pageWidget, {line.right, line.bottom}));
-    }
-    int darkPixelsOf(GdkPixbuf* shot, GtkWidget* widget)
-    {
-        int x = 0, y = 0;
-        if (!gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &x, &y))
-            return 0;
-        return darkPixels(shot, Point{double(x), double(y)},
-                          Point{double(x + gtk_widget_get_allocated_width(widget)),
-                                double(y + gtk_widget_get_allocated_height(widget))});
-    }
-    std::shared_ptr<NoteEditorController> openNote(int note)
-    {
-        Box mark = box("mark", note);
-        Point middle{(mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2};
-        EXPECT_TRUE(test::pointerComesInFromAfar(toplevel, pageWidget, middle));
-        EXPECT_TRUE(test::runXdotool({"click", "1"}));
-        NotesCommander& notes = editor->editingTools().notes();
-        GtkWidget* shown = nullptr;
-        EXPECT_TRUE(waitFor([&] {
-            GtkPresenter::processPendingEvents();
-            shown = notes.openEditor() ? presenter->widgetForController(*notes.openEditor()) : nullptr;
-            return shown && gtk_widget_get_mapped(shown);
-        })) << "no note editor after a click on note " << note;
-        return shown ? notes.openEditor() : nullptr;
-    }
-    GtkWidget* doneButton(const NoteEditorController& noteEditor)
-    {
-        for (GtkWidget* button : test::descendants(presenter->widgetForController(noteEditor), GTK_TYPE_BUTTON)) {
-            std::vector<std::string> labels = test::labelTexts(button);
-            if (std::find(labels.begin(), labels.end(), "Done") != labels.end())
-                return button;
-        }
-        return nullptr;
-    }
-
-    std::string path;
 };
 
 // The note editor opens beside the note, below it at the top of the page and
@@ -125,42 +40,7 @@ protected:
 // while the note is written; what is typed into it is the saved note.
 TEST_F(RichTextNoteEditorWindowTest, theNoteEditorLeavesTheNotesLineInSight)
 {
-    for (int note : {0, 1}) {
-        SCOPED_TRACE(note == 0 ? "the note on the first line" : "the note further down");
-        Box line = box("line", note);
-        ASSERT_GT(line.bottom, line.top);
-        const char* before = note == 0 ? "note-line-first-before" : "note-line-middle-before";
-        const char* during = note == 0 ? "note-line-first-editing" : "note-line-middle-editing";
-        GdkPixbuf* shot = shoot(before);
-        int textBefore = darkPixelsOfLine(shot, line);
-        g_clear_object(&shot);
-        ASSERT_GT(textBefore, 50) << "the line's text is not drawn";
-
-        std::shared_ptr<NoteEditorController> noteEditor = openNote(note);
-        ASSERT_NE(noteEditor, nullptr);
-        ASSERT_TRUE(test::typeText("Kept "));
-        std::vector<GtkWidget*> noteText =
-            test::descendants(presenter->widgetForController(*noteEditor), GTK_TYPE_TEXT_VIEW);
-        ASSERT_EQ(noteText.size(), 1u);
-        // The page draws the room the key row left on its own frame clock,
-        // a few turns at most.
-        int textDuring = 0;
-        for (int turn = 0; turn < 20 && textDuring < textBefore * 9 / 10; ++turn) {
-            GtkPresenter::processPendingEvents();
-            shot = shoot(during);
-            textDuring = darkPixelsOfLine(shot, line);
-            EXPECT_GT(darkPixelsOf(shot, noteText.front()), 50) << "the note editor's text is not on screen";
-            g_clear_object(&shot);
-        }
-        EXPECT_GE(textDuring, textBefore * 9 / 10) << "the editor covers the note's line";
-        GtkWidget* done = doneButton(*noteEditor);
-        ASSERT_NE(done, nullptr);
-        ASSERT_TRUE(test::clickWidget(done));
-        ASSERT_TRUE(waitFor([&] {
-            GtkPresenter::processPendingEvents();
-            return !editor->editingTools().notes().isHTMLObjectPopoverVisible();
-        }));
-    }
+    writeIntoEachNote("");
     ASSERT_TRUE(save());
     std::string saved = testing_support::readFile(path);
     EXPECT_NE(saved.find("Kept First note"), std::string::npos) << saved;
