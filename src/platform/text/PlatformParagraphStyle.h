@@ -58,6 +58,11 @@ public:
         double paragraphSpacing = 0;
         double paragraphSpacingBefore = 0;
         WritingDirection baseWritingDirection = WritingDirection::Natural;
+        // Pagination: the paragraph stays on the page of the one after it,
+        // and is not split between two pages. Nothing on screen shows them;
+        // they matter to print and to the word processors a file goes to.
+        bool keepWithNext = false;
+        bool keepTogether = false;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -80,6 +85,8 @@ public:
     double paragraphSpacing() const { return m_settings.paragraphSpacing; }
     double paragraphSpacingBefore() const { return m_settings.paragraphSpacingBefore; }
     WritingDirection baseWritingDirection() const { return m_settings.baseWritingDirection; }
+    bool keepWithNext() const { return m_settings.keepWithNext; }
+    bool keepTogether() const { return m_settings.keepTogether; }
 
     friend bool operator==(const PlatformParagraphStyle& a, const PlatformParagraphStyle& b)
     {
