@@ -354,7 +354,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
-// Word's heading kept with the text after it and whole, in a book of
+// Word's heading kept with the text after it and whole, its paragraphs
+// with widow control, in a book of
 // mirrored pages with a gutter: the heading split with Return and a word
 // typed, autosaved, and both halves of the heading keep what it had (as in
 // Word, where a paragraph split in two gives both its settings), the other
@@ -385,14 +386,15 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
         const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
         if (!style)
             return std::string("missing");
-        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -");
+        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
+            (style->style().widowControl() ? " widows" : " -");
     };
     EXPECT_EQ(toUtf8(visible(saved.text)).substr(0, 18), "Chapter\nZebra one\n") << rtf;
-    EXPECT_EQ(keeps(u"Chapter"), "next whole") << rtf;
-    EXPECT_EQ(keeps(u"Zebra one"), "next whole") << rtf;
-    EXPECT_EQ(keeps(u"The body"), "- -") << rtf;
-    EXPECT_EQ(keeps(u"A paragraph kept"), "- whole") << rtf;
-    EXPECT_EQ(keeps(u"Closing"), "- -") << rtf;
+    EXPECT_EQ(keeps(u"Chapter"), "next whole widows") << rtf;
+    EXPECT_EQ(keeps(u"Zebra one"), "next whole widows") << rtf;
+    EXPECT_EQ(keeps(u"The body"), "- - widows") << rtf;
+    EXPECT_EQ(keeps(u"A paragraph kept"), "- whole widows") << rtf;
+    EXPECT_EQ(keeps(u"Closing"), "- - widows") << rtf;
     EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kMirroredMarginsKey), 1.0f) << rtf;
     EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kGutterKey), 567.0f) << rtf;
 
@@ -406,6 +408,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     const std::string document = readFile(out + "/keeps.fodt");
     EXPECT_NE(document.find("fo:keep-with-next=\"always\""), std::string::npos) << document;
     EXPECT_NE(document.find("fo:keep-together=\"always\""), std::string::npos) << document;
+    EXPECT_NE(document.find("fo:widows=\"2\""), std::string::npos) << document;
     EXPECT_NE(document.find("style:page-usage=\"mirrored\""), std::string::npos) << document;
     EXPECT_NE(document.find("Zebra one"), std::string::npos) << document;
 }

@@ -407,6 +407,13 @@ struct TEHTMLElementStyleHandlers {
         element.m_paragraphStyle.setKeepTogether(value.starts_with(u"avoid"));
     }
 
+    // Fewer than two lines alone at a page's foot or head is no widow control.
+    static void widows(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_paragraphStyle.setWidowControl(intValue(value) >= 2);
+    }
+
     static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
@@ -495,6 +502,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"margin-right", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginRight},
     {"break-after", "page-break-after", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakAfter},
     {"break-inside", "page-break-inside", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakInside},
+    {"widows", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::widows},
     {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
     {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
     {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},

@@ -47,6 +47,7 @@ TEParagraphStyle::TEParagraphStyle(const PlatformParagraphStyle& style)
     , m_baseWritingDirection(style.baseWritingDirection())
     , m_keepWithNext(style.keepWithNext())
     , m_keepTogether(style.keepTogether())
+    , m_widowControl(style.widowControl())
     , m_tabStops(style.tabStops())
 {
 }
@@ -74,6 +75,7 @@ PlatformParagraphStyle TEParagraphStyle::createCTParagraphStyle() const
     settings.maximumLineHeight = m_maximumLineHeight;
     settings.keepWithNext = m_keepWithNext;
     settings.keepTogether = m_keepTogether;
+    settings.widowControl = m_widowControl;
     return PlatformParagraphStyle(std::move(settings));
 }
 
@@ -149,6 +151,10 @@ std::string TEParagraphStyle::paginationCSS() const
         css += "break-after:avoid;";
     if (m_keepTogether)
         css += "break-inside:avoid;";
+    // Two lines are what print keeps together anyway; said outright, the
+    // page hands the paragraph's widow control back to the save.
+    if (m_widowControl)
+        css += "orphans:2;widows:2;";
     return css;
 }
 
@@ -174,7 +180,7 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
         && m_lineHeightMultiple == other.m_lineHeightMultiple && m_minimumLineHeight == other.m_minimumLineHeight
         && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
         && m_baseWritingDirection == other.m_baseWritingDirection && m_keepWithNext == other.m_keepWithNext
-        && m_keepTogether == other.m_keepTogether && m_tabStops == other.m_tabStops
+        && m_keepTogether == other.m_keepTogether && m_widowControl == other.m_widowControl && m_tabStops == other.m_tabStops
         && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
 }
 
@@ -213,6 +219,7 @@ void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
     key.add(m_baseWritingDirection);
     key.add(m_keepWithNext);
     key.add(m_keepTogether);
+    key.add(m_widowControl);
     key.add(m_tabStops.has_value());
     if (m_tabStops) {
         key.add(static_cast<std::uint64_t>(m_tabStops->size()));

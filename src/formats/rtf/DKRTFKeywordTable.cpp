@@ -136,6 +136,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // Pagination of paragraphs.
         {"keepn", withDefault(&R::actionParagraphKeepWithNext)},
         {"keep", withDefault(&R::actionParagraphKeepTogether)},
+        {"widctlpar", forced(&R::actionParagraphWidowControl, 1)},
+        {"nowidctlpar", forced(&R::actionParagraphWidowControl, 0)},
 
         // Tables: a cell ends with a tab, a row with a paragraph end.
         {"trowd", withDefault(&R::actionTableRowDefaults)},

@@ -196,6 +196,7 @@ private:
     void actionParagraphSpacingBeforeAuto(int value);
     void actionParagraphKeepWithNext(int value);
     void actionParagraphKeepTogether(int value);
+    void actionParagraphWidowControl(int value);
     void actionExpandQuarterPoints(int quarterPoints);
     void actionExpandTwips(int twips);
     void actionLower(int halfPoints);

@@ -113,9 +113,11 @@ void DKRTFReader::actionParagraphDefault(int)
         // Tab stops were never part of what survives: a writer that wants
         // the next paragraph without them has no other way to say so.
         state().mutableParagraph().tabs.clear();
-        // Nor were the keeps, which our files write only where they hold.
+        // Nor were the keeps and widow control, which our files write only
+        // where they hold.
         state().mutableParagraph().keepWithNext = false;
         state().mutableParagraph().keepTogether = false;
+        state().mutableParagraph().widowControl = false;
         return;
     }
     state().resetParagraphAttributes();
@@ -216,6 +218,11 @@ void DKRTFReader::actionParagraphKeepWithNext(int value)
 void DKRTFReader::actionParagraphKeepTogether(int value)
 {
     state().mutableParagraph().keepTogether = value != 0;
+}
+
+void DKRTFReader::actionParagraphWidowControl(int value)
+{
+    state().mutableParagraph().widowControl = value != 0;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
@@ -899,7 +906,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "v", "ql", "qr", "qc",
         "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
         // A heading style keeps its paragraphs with the text after them.
-        "keepn", "keep"};
+        "keepn", "keep", "widctlpar", "nowidctlpar"};
     constexpr std::size_t kLongestFormattingWord = 10;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;

@@ -42,6 +42,8 @@ public:
         // kept whole on one page.
         bool keepWithNext = false;
         bool keepTogether = false;
+        // "\widctlpar": no line of the paragraph alone on a page.
+        bool widowControl = false;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

@@ -310,6 +310,7 @@ void DKRTFWriter::writeBody()
             m_state.tabStops.clear();
             m_state.keepWithNext = 0;
             m_state.keepTogether = 0;
+            m_state.widowControl = 0;
             m_writtenList = 0;
             m_enclosingLists.clear();
         }

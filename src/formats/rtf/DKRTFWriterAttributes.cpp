@@ -317,6 +317,11 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         }
         *written = keeps ? 1 : 0;
     }
+    if (style.widowControl != (m_state.widowControl == 1) && (style.widowControl || m_state.widowControl == 1)) {
+        m_buffer.appendCString(style.widowControl ? "\\widctlpar" : "\\nowidctlpar");
+        changed = true;
+    }
+    m_state.widowControl = style.widowControl ? 1 : 0;
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the

@@ -60,6 +60,8 @@ struct DKRTFWriterState {
     // word that ends them: only "\pard" does.
     std::int32_t keepWithNext = 0;
     std::int32_t keepTogether = 0;
+    // "\widctlpar" in force, which "\nowidctlpar" ends; unknown likewise.
+    std::int32_t widowControl = 0;
 
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).

@@ -86,6 +86,7 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.paragraphSpacingBefore = kUnwritten;
     m_state.keepWithNext = kUnwritten;
     m_state.keepTogether = kUnwritten;
+    m_state.widowControl = kUnwritten;
     forgetRunFormatting(false);
 }
 

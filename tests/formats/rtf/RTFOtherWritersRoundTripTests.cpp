@@ -150,7 +150,8 @@ protected:
             summary << " indents " << std::round(paragraph.firstLineHeadIndent() * 100) / 100 << " "
                         << std::round(paragraph.headIndent() * 100) / 100 << " "
                         << std::round(paragraph.tailIndent() * 100) / 100;
-            summary << (paragraph.keepWithNext() ? " kept with next" : "") << (paragraph.keepTogether() ? " kept whole" : "");
+            summary << (paragraph.keepWithNext() ? " kept with next" : "") << (paragraph.keepTogether() ? " kept whole" : "")
+                    << (paragraph.widowControl() ? " no widows" : "");
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
@@ -883,11 +884,12 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
 }
 
 // Word's headings are kept with the paragraph after them ("\keepn") and
-// whole ("\keep"), in a book of mirrored pages with a gutter; LibreOffice
-// says the same in its first section. Both are read, and kept by a save,
+// whole ("\keep"), its paragraphs leave no line alone on a page
+// ("\widctlpar"), in a book of mirrored pages with a gutter; LibreOffice
+// says the same in its first section. All are read, and kept by a save,
 // straight, through the editing page and after a second save; a paragraph
 // after a kept one is written free of the keeps again.
-TEST_F(RTFOtherWritersRoundTripTests, keepsAndBookBindingAreReadAndKept)
+TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndKept)
 {
     auto keeps = [](const AttributedString& text, std::u16string_view word) {
         const std::size_t at = text.string().find(word);
@@ -895,7 +897,8 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsAndBookBindingAreReadAndKept)
         const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
         if (!style)
             return std::string("none");
-        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -");
+        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
+            (style->style().widowControl() ? " widows" : " -");
     };
     auto binding = [](const DKRTFPageSettings& page) {
         return std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0))) + " " +
@@ -908,9 +911,11 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsAndBookBindingAreReadAndKept)
     };
     const std::vector<Case> cases{
         {"word-keep-mirrored.rtf", "1 567",
-         {{u"Chapter one", "next whole"}, {u"The body", "- -"}, {u"A paragraph kept", "- whole"}, {u"Closing", "- -"}}},
+         {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
+          {u"Closing", "- - widows"}}},
         {"libreoffice-keep-mirrored.rtf", "1 360",
-         {{u"Minutes", "next -"}, {u"Present", "- -"}, {u"The report", "- whole"}}},
+         {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
+        {"libreoffice-formatting.rtf", "0 0", {{u"Justified", "- - -"}}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
@@ -930,11 +935,27 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsAndBookBindingAreReadAndKept)
 
     // A heading whose style alone keeps it with the next paragraph is kept,
     // and a style that keeps nothing keeps nothing.
-    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0 Normal;}"
+    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0\\widctlpar Normal;}"
                                         "{\\s1\\keepn\\b heading 1;}}\\pard\\plain\\s1 Styled head\\par"
-                                        "\\pard\\plain\\s0 Plain body\\par}");
-    EXPECT_EQ(keeps(styled.text, u"Styled head"), "next -");
-    EXPECT_EQ(keeps(styled.text, u"Plain body"), "- -");
+                                        "\\pard\\plain\\s0 Plain body\\par\\pard\\plain\\s0\\nowidctlpar Own lines\\par}");
+    EXPECT_EQ(keeps(styled.text, u"Styled head"), "next - -");
+    EXPECT_EQ(keeps(styled.text, u"Plain body"), "- - widows");
+    EXPECT_EQ(keeps(styled.text, u"Own lines"), "- - -");
+
+    // LibreOffice's header set lower than RTF's half inch ("\\headery850")
+    // and its footer stand where they stood for a program that reads only
+    // the standard groups of a save.
+    for (const std::string name : {"libreoffice-formatting.rtf", "libreoffice-written.rtf"}) {
+        const DKRTFReadResult office = read(fixture(name));
+        std::string standard = written(office, throughThePage(office.text));
+        for (const char* own : {"{\\*\\pageFooter ", "{\\*\\pageHeader "}) {
+            if (std::size_t at = standard.find(own); at != std::string::npos)
+                standard.erase(at, standard.find('\n', at) + 1 - at);
+        }
+        const DKRTFReadResult other = read(standard);
+        for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
+            EXPECT_EQ(other.pageSettings.text(key), office.pageSettings.text(key)) << key << "\n" << standard;
+    }
 }
 
 } // namespace
