@@ -238,7 +238,8 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph. The
     // keeps end the same way.
-    const bool keepEnds = (!style.keepWithNext && m_state.keepWithNext == 1) || (!style.keepTogether && m_state.keepTogether == 1);
+    const bool keepEnds =
+        (!style.keepWithNext && m_state.keepWithNext == 1) || (!style.keepTogether && m_state.keepTogether == 1);
     if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds) {
         const std::int64_t list = m_writtenList;
         const std::int64_t level = m_writtenLevel;
