@@ -196,6 +196,11 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // footers, which the editor does not show.
     if (std::optional<std::string> forms = defaults.stringForKey(DKRTFPageSettings::kOtherHeaderFooterFormsKey))
         setFirstCharacterAttribute(text, "docOtherHeaderFooterForms", *forms);
+    // And pages bound as a book, which the editor does not show.
+    if (defaults.doubleForKey(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0)
+        setFirstCharacterAttribute(text, "docMirroredMargins", "1");
+    if (std::optional<double> gutter = defaults.doubleForKey(DKRTFPageSettings::kGutterKey))
+        setFirstCharacterAttribute(text, "docGutter", formatShortest(*gutter));
     addPageHeaderAndFooter(text, content);
 }
 

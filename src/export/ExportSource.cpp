@@ -24,6 +24,7 @@
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace folio {
@@ -39,6 +40,12 @@ std::u16string withoutPlaceholders(std::u16string text)
 {
     std::erase(text, u'\uFEFF');
     return text;
+}
+
+void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
+{
+    values.mirroredMargins = page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0;
+    values.gutter = static_cast<int>(std::lround(page.number(DKRTFPageSettings::kGutterKey).value_or(0)));
 }
 
 } // namespace
@@ -219,6 +226,7 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
             values.fontNames = (**m_lastReading).pageSettings.text(DKRTFPageSettings::kFontNamesKey);
             values.otherHeaderFooterForms =
                 (**m_lastReading).pageSettings.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
+            addBinding(values, (**m_lastReading).pageSettings);
         }
         return values;
     }
@@ -235,6 +243,7 @@ ExportSource::PageValues ExportSource::pageValues(OpenEditor openEditor) const
     values.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
     values.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
     values.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
+    addBinding(values, page);
     return values;
 }
 

@@ -80,6 +80,9 @@ public:
         std::optional<std::string> fontNames;
         // Its other programs' headers and footers of other forms, as RTF.
         std::optional<std::string> otherHeaderFooterForms;
+        // Its pages bound as a book: mirrored margins, and the gutter in twips.
+        bool mirroredMargins = false;
+        int gutter = 0;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

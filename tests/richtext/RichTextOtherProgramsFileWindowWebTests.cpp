@@ -160,7 +160,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
                                          "libreoffice-formatting.rtf", "textedit-styled.rtf", "word-title-page.rtf",
                                          "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                          "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
-                                         "textedit-character-looks.rtf"};
+                                         "textedit-character-looks.rtf", "word-keep-mirrored.rtf",
+                                         "libreoffice-keep-mirrored.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -351,6 +352,65 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
                              "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
+// Word's heading kept with the text after it and whole, its paragraphs
+// with widow control, in a book of
+// mirrored pages with a gutter: the heading split with Return and a word
+// typed, autosaved, and both halves of the heading keep what it had (as in
+// Word, where a paragraph split in two gives both its settings), the other
+// paragraphs keep theirs, and the pages stay bound as a book, for Folio and
+// for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndAReturn)
+{
+    const std::string path = folder.path("keeps.rtf");
+    writeFile(path, fixture("word-keep-mirrored.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Chapter');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+7);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Return);
+    type("Zebra");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra one") != std::string::npos; }))
+        << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto keeps = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!style)
+            return std::string("missing");
+        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
+            (style->style().widowControl() ? " widows" : " -");
+    };
+    EXPECT_EQ(toUtf8(visible(saved.text)).substr(0, 18), "Chapter\nZebra one\n") << rtf;
+    EXPECT_EQ(keeps(u"Chapter"), "next whole widows") << rtf;
+    EXPECT_EQ(keeps(u"Zebra one"), "next whole widows") << rtf;
+    EXPECT_EQ(keeps(u"The body"), "- - widows") << rtf;
+    EXPECT_EQ(keeps(u"A paragraph kept"), "- whole widows") << rtf;
+    EXPECT_EQ(keeps(u"Closing"), "- - widows") << rtf;
+    EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kMirroredMarginsKey), 1.0f) << rtf;
+    EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kGutterKey), 567.0f) << rtf;
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string out = folder.path("out");
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
+        " --headless --convert-to fodt --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // The flat document holds what an ODF package keeps in content.xml and styles.xml.
+    const std::string document = readFile(out + "/keeps.fodt");
+    EXPECT_NE(document.find("fo:keep-with-next=\"always\""), std::string::npos) << document;
+    EXPECT_NE(document.find("fo:keep-together=\"always\""), std::string::npos) << document;
+    EXPECT_NE(document.find("fo:widows=\"2\""), std::string::npos) << document;
+    EXPECT_NE(document.find("style:page-usage=\"mirrored\""), std::string::npos) << document;
+    EXPECT_NE(document.find("Zebra one"), std::string::npos) << document;
 }
 
 } // namespace

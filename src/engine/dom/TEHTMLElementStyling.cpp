@@ -396,6 +396,24 @@ struct TEHTMLElementStyleHandlers {
         element.m_paragraphStyle.setTailIndent(-measure(element, value));
     }
 
+    // "avoid" and its page and column forms keep; anything else does not.
+    static void breakAfter(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setKeepWithNext(value.starts_with(u"avoid"));
+    }
+
+    static void breakInside(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        element.m_paragraphStyle.setKeepTogether(value.starts_with(u"avoid"));
+    }
+
+    // Fewer than two lines alone at a page's foot or head is no widow control.
+    static void widows(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_paragraphStyle.setWidowControl(intValue(value) >= 2);
+    }
+
     static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
@@ -482,6 +500,9 @@ constexpr StyleProperty kStyleProperties[] = {
     {"margin-top", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginTop},
     {"margin-left", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginLeft},
     {"margin-right", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginRight},
+    {"break-after", "page-break-after", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakAfter},
+    {"break-inside", "page-break-inside", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakInside},
+    {"widows", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::widows},
     {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
     {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
     {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},

@@ -45,6 +45,9 @@ TEParagraphStyle::TEParagraphStyle(const PlatformParagraphStyle& style)
     , m_maximumLineHeight(style.maximumLineHeight())
     , m_alignment(style.alignment())
     , m_baseWritingDirection(style.baseWritingDirection())
+    , m_keepWithNext(style.keepWithNext())
+    , m_keepTogether(style.keepTogether())
+    , m_widowControl(style.widowControl())
     , m_tabStops(style.tabStops())
 {
 }
@@ -70,6 +73,9 @@ PlatformParagraphStyle TEParagraphStyle::createCTParagraphStyle() const
     settings.lineHeightMultiple = m_lineHeightMultiple;
     settings.minimumLineHeight = m_minimumLineHeight;
     settings.maximumLineHeight = m_maximumLineHeight;
+    settings.keepWithNext = m_keepWithNext;
+    settings.keepTogether = m_keepTogether;
+    settings.widowControl = m_widowControl;
     return PlatformParagraphStyle(std::move(settings));
 }
 
@@ -131,8 +137,24 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
                                                                     : m_firstLineHeadIndent;
         css += firstLineIndentCSS(indent);
     }
+    css += paginationCSS();
     if (css.empty())
         return std::nullopt;
+    return css;
+}
+
+std::string TEParagraphStyle::paginationCSS() const
+{
+    // Print honours them, and the page hands them back to the save.
+    std::string css;
+    if (m_keepWithNext)
+        css += "break-after:avoid;";
+    if (m_keepTogether)
+        css += "break-inside:avoid;";
+    // Two lines are what print keeps together anyway; said outright, the
+    // page hands the paragraph's widow control back to the save.
+    if (m_widowControl)
+        css += "orphans:2;widows:2;";
     return css;
 }
 
@@ -157,7 +179,8 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
         && m_headIndent == other.m_headIndent && m_tailIndent == other.m_tailIndent
         && m_lineHeightMultiple == other.m_lineHeightMultiple && m_minimumLineHeight == other.m_minimumLineHeight
         && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
-        && m_baseWritingDirection == other.m_baseWritingDirection && m_tabStops == other.m_tabStops
+        && m_baseWritingDirection == other.m_baseWritingDirection && m_keepWithNext == other.m_keepWithNext
+        && m_keepTogether == other.m_keepTogether && m_widowControl == other.m_widowControl && m_tabStops == other.m_tabStops
         && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
 }
 
@@ -194,6 +217,9 @@ void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
     key.add(m_maximumLineHeight);
     key.add(m_alignment);
     key.add(m_baseWritingDirection);
+    key.add(m_keepWithNext);
+    key.add(m_keepTogether);
+    key.add(m_widowControl);
     key.add(m_tabStops.has_value());
     if (m_tabStops) {
         key.add(static_cast<std::uint64_t>(m_tabStops->size()));

@@ -39,6 +39,9 @@ public:
 
     // The paragraph's CSS declarations; none when there are none to write.
     std::optional<std::string> cssStyleRepresentation() const;
+    // "break-after:avoid;" and "break-inside:avoid;" for the keeps, and
+    // "orphans:2;widows:2;" for widow control; empty when none holds.
+    std::string paginationCSS() const;
     // "text-indent:<n>cm;" for a first-line indent in centimetres.
     static std::string firstLineIndentCSS(double centimetres);
 
@@ -79,6 +82,12 @@ public:
     void setAlignment(TextAlignment alignment) { m_alignment = alignment; }
     WritingDirection baseWritingDirection() const { return m_baseWritingDirection; }
     void setBaseWritingDirection(WritingDirection direction) { m_baseWritingDirection = direction; }
+    bool keepWithNext() const { return m_keepWithNext; }
+    void setKeepWithNext(bool keep) { m_keepWithNext = keep; }
+    bool keepTogether() const { return m_keepTogether; }
+    void setKeepTogether(bool keep) { m_keepTogether = keep; }
+    bool widowControl() const { return m_widowControl; }
+    void setWidowControl(bool control) { m_widowControl = control; }
     const std::optional<TabStops>& tabStops() const { return m_tabStops; }
     void setTabStops(std::optional<TabStops> tabStops) { m_tabStops = std::move(tabStops); }
     const TextLists& textLists() const { return m_textLists; }
@@ -102,6 +111,9 @@ private:
     double m_maximumLineHeight = 0;
     TextAlignment m_alignment = TextAlignment::Natural;
     WritingDirection m_baseWritingDirection = WritingDirection::Natural;
+    bool m_keepWithNext = false;
+    bool m_keepTogether = false;
+    bool m_widowControl = false;
     std::optional<TabStops> m_tabStops;
     TextLists m_textLists;
     TextBlocks m_textBlocks;

@@ -108,6 +108,8 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.styleSheet = page.styleSheet;
     settings.fontNames = page.fontNames;
     settings.otherHeaderFooterForms = page.otherHeaderFooterForms;
+    settings.mirroredMargins = page.mirroredMargins;
+    settings.gutter = page.gutter;
     return settings;
 }
 

@@ -159,6 +159,9 @@ AttributeValuePtr DKRTFAttributeBuilder::paragraphStyleValue(const DKRTFReaderSt
         }
         settings.tabStops = std::move(tabs);
     }
+    settings.keepWithNext = paragraph.keepWithNext;
+    settings.keepTogether = paragraph.keepTogether;
+    settings.widowControl = paragraph.widowControl;
     int direction = paragraph.baseWritingDirection;
     settings.baseWritingDirection = static_cast<WritingDirection>(direction >= -1 && direction <= 1 ? direction : -1);
     return ParagraphStyleValue::make(PlatformParagraphStyle(std::move(settings)));
@@ -190,7 +193,8 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
-        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u)
+        | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
+        | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
         | static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.styleNumber)) << 16);
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }

@@ -4,6 +4,8 @@
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributedString.h"
 
+#include <cmath>
+
 namespace folio {
 
 namespace {
@@ -14,6 +16,9 @@ std::optional<std::u16string> stringAttribute(const AttributeDictionary& attribu
         return value->value();
     return std::nullopt;
 }
+
+// A gutter wider than the widest paper the reader takes is no binding.
+constexpr float kLargestGutterTwips = 31680;
 
 // Margins are stored as centimetre strings; numbers are taken as they are.
 float floatAttribute(const AttributeDictionary& attributes, std::string_view key)
@@ -57,6 +62,9 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.fontNames = toUtf8(*names);
     if (std::optional<std::u16string> forms = stringAttribute(*attributes, "docOtherHeaderFooterForms"))
         settings.otherHeaderFooterForms = toUtf8(*forms);
+    settings.mirroredMargins = floatAttribute(*attributes, "docMirroredMargins") != 0;
+    const float gutter = floatAttribute(*attributes, "docGutter");
+    settings.gutter = gutter > 0 && gutter < kLargestGutterTwips ? static_cast<int>(std::lround(gutter)) : 0;
     return settings;
 }
 

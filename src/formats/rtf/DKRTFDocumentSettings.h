@@ -41,6 +41,10 @@ struct DKRTFDocumentSettings {
     // Other programs' header and footer groups of the forms Folio does not
     // keep, as RTF, written back as they came.
     std::optional<std::string> otherHeaderFooterForms;
+    // Facing pages mirror their margins ("\\margmirror"), and the inside
+    // margin has room for the binding (the gutter, in twips).
+    bool mirroredMargins = false;
+    int gutter = 0;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -49,7 +53,8 @@ struct DKRTFDocumentSettings {
 
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
-    // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
+    // "docMirroredMargins", "docGutter" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

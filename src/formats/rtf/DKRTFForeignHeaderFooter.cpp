@@ -20,6 +20,9 @@ namespace {
 constexpr std::u16string_view kPageNumber = u"[pagenumber]";
 constexpr std::u16string_view kPageCount = u"[totalpages]";
 constexpr double kTwipsPerInch = 1440;
+constexpr double kDefaultDistanceTwips = 720;
+// A header further from the edge than the tallest paper is no header's place.
+constexpr double kLargestDistanceTwips = 31680;
 // Helvetica at 12 points, black, as Folio's own headers start out.
 constexpr std::string_view kFontFamily = "Helvetica";
 constexpr double kDefaultFontSize = 12;
@@ -216,6 +219,14 @@ void DKRTFForeignHeaderFooter::writeGroup(DKRTFDataBuffer& buffer, Kind kind, st
         }
     }
     buffer.appendCString("\\par}\n");
+    // Where it stands from the paper's edge, when that is not RTF's own
+    // half inch: a header LibreOffice set lower prints there again.
+    const double distance = std::round(floatValue(fields[4]) * kTwipsPerInch);
+    if (distance > 0 && distance < kLargestDistanceTwips && distance != kDefaultDistanceTwips) {
+        buffer.appendCString(kind == Kind::Header ? "\\headery" : "\\footery");
+        buffer.appendRoundedNumber(distance);
+        buffer.appendByte('\n');
+    }
 }
 
 } // namespace folio

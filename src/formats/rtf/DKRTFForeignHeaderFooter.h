@@ -39,7 +39,9 @@ public:
 
     // "{\header ...}" or "{\footer ...}" for the settings when they are
     // switched on and hold words, with the placeholders as page number and
-    // page count fields; nothing is written otherwise.
+    // page count fields, and its distance from the paper's edge
+    // ("\headery", "\footery") where it is not the default; nothing is
+    // written otherwise.
     enum class Kind { Header, Footer };
     static void writeGroup(DKRTFDataBuffer& buffer, Kind kind, std::u16string_view settings);
 };

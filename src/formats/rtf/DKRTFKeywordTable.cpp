@@ -133,6 +133,12 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ds", withDefault(&R::actionParagraphStyle, 0)},
         {"stylesheet", withDefault(&R::actionReadStyleSheet)},
 
+        // Pagination of paragraphs.
+        {"keepn", withDefault(&R::actionParagraphKeepWithNext)},
+        {"keep", withDefault(&R::actionParagraphKeepTogether)},
+        {"widctlpar", forced(&R::actionParagraphWidowControl, 1)},
+        {"nowidctlpar", forced(&R::actionParagraphWidowControl, 0)},
+
         // Tables: a cell ends with a tab, a row with a paragraph end.
         {"trowd", withDefault(&R::actionTableRowDefaults)},
         {"cellx", withDefault(&R::actionTableCellBoundary, 0)},
@@ -244,6 +250,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"paperh", withDefault(&R::actionPaperHeight, 0)},
         {"pgwsxn", withDefault(&R::actionSectionPaperWidth, 0)},
         {"pghsxn", withDefault(&R::actionSectionPaperHeight, 0)},
+        {"gutter", withDefault(&R::actionGutter, 0)},
+        {"guttersxn", withDefault(&R::actionSectionGutter, 0)},
+        {"margmirror", withDefault(&R::actionMirroredMargins)},
+        {"margmirsxn", withDefault(&R::actionMirroredMargins)},
         {"pageHeader", withDefault(&R::actionPageHeader)},
         {"pageFooter", withDefault(&R::actionPageFooter)},
         {"header", forced(&R::actionForeignHeaderFooter, 0)},

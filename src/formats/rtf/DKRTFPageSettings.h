@@ -38,6 +38,11 @@ public:
     // Other programs' headers and footers of the forms Folio does not keep
     // (first page, left and right pages), as RTF, for the save.
     static constexpr std::string_view kOtherHeaderFooterFormsKey = "documentOtherHeaderFooterForms";
+    // Pages bound as a book: the inside and outside margins of facing pages
+    // mirror each other (1 when they do), and the gutter, in twips, is room
+    // added to the inside margin for the binding.
+    static constexpr std::string_view kMirroredMarginsKey = "documentMirroredMargins";
+    static constexpr std::string_view kGutterKey = "documentGutter";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -63,12 +68,17 @@ public:
     void setForeignHeaderFooterControl(std::string_view key, const std::string& settings);
     void setStyleSheet(std::string serialized) { m_texts.insert_or_assign(std::string(kStyleSheetKey), std::move(serialized)); }
     void setFontNames(std::string names) { m_texts.insert_or_assign(std::string(kFontNamesKey), std::move(names)); }
+    void setMirroredMargins() { m_numbers.insert_or_assign(std::string(kMirroredMarginsKey), 1.0f); }
+    // Twips. The first section's stands where the document gives none.
+    void setGutter(int twips) { m_numbers.insert_or_assign(std::string(kGutterKey), static_cast<float>(twips)); }
+    void setSectionGutter(int twips) { m_numbers.try_emplace(std::string(kGutterKey), static_cast<float>(twips)); }
     void setOtherHeaderFooterForms(std::string forms)
     {
         m_texts.insert_or_assign(std::string(kOtherHeaderFooterFormsKey), std::move(forms));
     }
 
-    // A margin (centimetres) or spacing (points); nothing when the document gives none.
+    // A margin (centimetres), spacing (points), the gutter (twips) or the
+    // mirrored margins (1); nothing when the document gives none.
     std::optional<float> number(std::string_view key) const;
     // The paper the document is laid out on, in points; nothing when it
     // gives no usable size.
@@ -77,10 +87,10 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 13> kKeys{
+    static constexpr std::array<std::string_view, 15> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
-        kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey};
+        kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -194,6 +194,9 @@ private:
     void actionRaise(int halfPoints);
     void actionParagraphSpacingAuto(int value);
     void actionParagraphSpacingBeforeAuto(int value);
+    void actionParagraphKeepWithNext(int value);
+    void actionParagraphKeepTogether(int value);
+    void actionParagraphWidowControl(int value);
     void actionExpandQuarterPoints(int quarterPoints);
     void actionExpandTwips(int twips);
     void actionLower(int halfPoints);
@@ -236,6 +239,9 @@ private:
     void actionTextLink(int value);
     void actionMarquentAnnotations(int value);
     void actionPageMarginLeft(int value);
+    void actionGutter(int value);
+    void actionSectionGutter(int value);
+    void actionMirroredMargins(int value);
     void actionPageMarginRight(int value);
     void actionPageMarginTop(int value);
     void actionPageMarginBottom(int value);

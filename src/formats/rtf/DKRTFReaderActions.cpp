@@ -113,6 +113,11 @@ void DKRTFReader::actionParagraphDefault(int)
         // Tab stops were never part of what survives: a writer that wants
         // the next paragraph without them has no other way to say so.
         state().mutableParagraph().tabs.clear();
+        // Nor were the keeps and widow control, which our files write only
+        // where they hold.
+        state().mutableParagraph().keepWithNext = false;
+        state().mutableParagraph().keepTogether = false;
+        state().mutableParagraph().widowControl = false;
         return;
     }
     state().resetParagraphAttributes();
@@ -203,6 +208,21 @@ void DKRTFReader::actionParagraphSpacingBeforeAuto(int value)
 {
     if (value != 0)
         actionParagraphSpacingBefore(kAutomaticParagraphSpacing);
+}
+
+void DKRTFReader::actionParagraphKeepWithNext(int value)
+{
+    state().mutableParagraph().keepWithNext = value != 0;
+}
+
+void DKRTFReader::actionParagraphKeepTogether(int value)
+{
+    state().mutableParagraph().keepTogether = value != 0;
+}
+
+void DKRTFReader::actionParagraphWidowControl(int value)
+{
+    state().mutableParagraph().widowControl = value != 0;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
@@ -429,6 +449,27 @@ void DKRTFReader::actionSectionMarginLeft(int value) { m_pageSettings.setSection
 void DKRTFReader::actionSectionMarginRight(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
 void DKRTFReader::actionSectionMarginTop(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
 void DKRTFReader::actionSectionMarginBottom(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+// A gutter past the widest paper is a damaged number, not a binding.
+constexpr int kLargestGutter = 31680;
+
+void DKRTFReader::actionGutter(int value)
+{
+    if (value > 0 && value < kLargestGutter)
+        m_pageSettings.setGutter(value);
+}
+
+void DKRTFReader::actionSectionGutter(int value)
+{
+    if (value > 0 && value < kLargestGutter)
+        m_pageSettings.setSectionGutter(value);
+}
+
+void DKRTFReader::actionMirroredMargins(int value)
+{
+    if (value != 0)
+        m_pageSettings.setMirroredMargins();
+}
+
 void DKRTFReader::actionPaperWidth(int value) { m_pageSettings.setPaperWidth(value); }
 void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(value); }
 void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }
@@ -863,7 +904,9 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
     static const std::unordered_set<std::string_view> kFormatting = {
         "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "v", "ql", "qr", "qc",
-        "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar"};
+        "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
+        // A heading style keeps its paragraphs with the text after them.
+        "keepn", "keep", "widctlpar", "nowidctlpar"};
     constexpr std::size_t kLongestFormattingWord = 10;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;

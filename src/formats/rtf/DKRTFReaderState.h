@@ -38,6 +38,12 @@ public:
         std::int8_t baseWritingDirection = -1; // -1 natural, 0 LTR, 1 RTL
         // "\s": the number of the paragraph's style; "\pard" goes back to 0.
         std::int32_t styleNumber = 0;
+        // "\keepn" and "\keep": kept on the page of the next paragraph, and
+        // kept whole on one page.
+        bool keepWithNext = false;
+        bool keepTogether = false;
+        // "\widctlpar": no line of the paragraph alone on a page.
+        bool widowControl = false;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

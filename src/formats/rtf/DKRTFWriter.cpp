@@ -189,6 +189,13 @@ void DKRTFWriter::writeHeader()
     appendMargin(m_buffer, "\\margr", right);
     appendMargin(m_buffer, "\\margt", top);
     appendMargin(m_buffer, "\\margb", bottom);
+    // Pages bound as a book, which the page does not show, stay so.
+    if (settings.gutter > 0) {
+        m_buffer.appendCString("\\gutter");
+        m_buffer.appendInteger(settings.gutter);
+    }
+    if (settings.mirroredMargins)
+        m_buffer.appendCString("\\margmirror");
     if (settings.bookmark) {
         m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
         m_buffer.appendCString(toUtf8(*settings.bookmark));
@@ -284,7 +291,9 @@ void DKRTFWriter::writeBody()
                 m_buffer.appendEscapedCharacter(markerUnit);
         }
         m_buffer.appendEscapedCharacter(unit);
-        beginningOfParagraph = unit == u'\n';
+        // The text after a page break that starts a paragraph writes its
+        // paragraph's own settings, which the break does not carry.
+        beginningOfParagraph = unit == u'\n' || (beginningOfParagraph && runIsPageBreak && unit == u'\f');
         if (unit != u'\n')
             continue;
         // Text read from other writers' lists has no list-end marker: the
@@ -299,6 +308,9 @@ void DKRTFWriter::writeBody()
             m_state.previousWasList = 0;
             m_state.paragraphStyle = DKRTFWriterState().paragraphStyle;
             m_state.tabStops.clear();
+            m_state.keepWithNext = 0;
+            m_state.keepTogether = 0;
+            m_state.widowControl = 0;
             m_writtenList = 0;
             m_enclosingLists.clear();
         }

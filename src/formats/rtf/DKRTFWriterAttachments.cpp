@@ -263,6 +263,9 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.paragraphSpacing = defaults.paragraphSpacing;
     m_state.paragraphSpacingBefore = defaults.paragraphSpacingBefore;
     m_state.tabStops.clear();
+    m_state.keepWithNext = defaults.keepWithNext;
+    m_state.keepTogether = defaults.keepTogether;
+    m_state.widowControl = defaults.widowControl;
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_writtenList = 0;
 }

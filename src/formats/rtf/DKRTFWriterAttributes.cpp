@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace folio {
@@ -235,8 +236,11 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         tabStops = writableTabStops(item->style().tabStops());
     }
     // A reader adds every stop named to those in force; only "\pard" clears
-    // them, and with them everything else written for the paragraph.
-    if (tabStops != m_state.tabStops && !m_state.tabStops.empty()) {
+    // them, and with them everything else written for the paragraph. The
+    // keeps end the same way.
+    const bool keepEnds =
+        (!style.keepWithNext && m_state.keepWithNext == 1) || (!style.keepTogether && m_state.keepTogether == 1);
+    if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds) {
         const std::int64_t list = m_writtenList;
         const std::int64_t level = m_writtenLevel;
         m_buffer.appendCString("\\pard\n");
@@ -304,6 +308,21 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         m_state.tabStops = std::move(tabStops);
         changed = true;
     }
+    // Off after a style was named is what the style says, as the reader
+    // takes it; nothing is written for it.
+    for (auto [keeps, word, written] : {std::tuple{style.keepWithNext, "\\keepn", &m_state.keepWithNext},
+                                        std::tuple{style.keepTogether, "\\keep", &m_state.keepTogether}}) {
+        if (keeps && *written != 1) {
+            m_buffer.appendCString(word);
+            changed = true;
+        }
+        *written = keeps ? 1 : 0;
+    }
+    if (style.widowControl != (m_state.widowControl == 1) && (style.widowControl || m_state.widowControl == 1)) {
+        m_buffer.appendCString(style.widowControl ? "\\widctlpar" : "\\nowidctlpar");
+        changed = true;
+    }
+    m_state.widowControl = style.widowControl ? 1 : 0;
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the

@@ -55,6 +55,13 @@ struct DKRTFWriterState {
     // The tab stops in force: RTF adds stops paragraph by paragraph and only
     // "\pard" takes them away again.
     std::vector<TextTab> tabStops;
+    // "\keepn" and "\keep" in force: 1 on, 0 off, and unknown after a
+    // style was named, which may carry them. Like tab stops they have no
+    // word that ends them: only "\pard" does.
+    std::int32_t keepWithNext = 0;
+    std::int32_t keepTogether = 0;
+    // "\widctlpar" in force, which "\nowidctlpar" ends; unknown likewise.
+    std::int32_t widowControl = 0;
 
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).

@@ -84,6 +84,9 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.lineSpacing = kUnwritten;
     m_state.paragraphSpacing = kUnwritten;
     m_state.paragraphSpacingBefore = kUnwritten;
+    m_state.keepWithNext = kUnwritten;
+    m_state.keepTogether = kUnwritten;
+    m_state.widowControl = kUnwritten;
     forgetRunFormatting(false);
 }
 

@@ -58,6 +58,13 @@ public:
         double paragraphSpacing = 0;
         double paragraphSpacingBefore = 0;
         WritingDirection baseWritingDirection = WritingDirection::Natural;
+        // Pagination: the paragraph stays on the page of the one after it,
+        // is not split between two pages, and leaves no single line of its
+        // own alone at the foot or head of a page. Nothing on screen shows
+        // them; they matter to print and to the word processors a file goes to.
+        bool keepWithNext = false;
+        bool keepTogether = false;
+        bool widowControl = false;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -80,6 +87,9 @@ public:
     double paragraphSpacing() const { return m_settings.paragraphSpacing; }
     double paragraphSpacingBefore() const { return m_settings.paragraphSpacingBefore; }
     WritingDirection baseWritingDirection() const { return m_settings.baseWritingDirection; }
+    bool keepWithNext() const { return m_settings.keepWithNext; }
+    bool keepTogether() const { return m_settings.keepTogether; }
+    bool widowControl() const { return m_settings.widowControl; }
 
     friend bool operator==(const PlatformParagraphStyle& a, const PlatformParagraphStyle& b)
     {

@@ -41,6 +41,9 @@ TEParagraphStyle everySettingStyle()
     style.setBaseWritingDirection(WritingDirection::RightToLeft);
     style.addTabStopAtPosition(72, TextAlignment::Left);
     style.addTabStopAtPosition(144, TextAlignment::Right);
+    style.setKeepWithNext(true);
+    style.setKeepTogether(true);
+    style.setWidowControl(true);
     return style;
 }
 
@@ -63,7 +66,8 @@ TEST(TEParagraphStyleCSS, writesDeclarationsInTheirFixedOrder)
 
     EXPECT_EQ(everySettingStyle().cssStyleRepresentation(),
               "text-align:justify;line-height:1.5em;line-height:14.0;direction:rtl;margin-bottom:6px;"
-              "margin-top:3px;margin-left:20px;margin-right:30px;text-indent:10.00cm;");
+              "margin-top:3px;margin-left:20px;margin-right:30px;text-indent:10.00cm;"
+              "break-after:avoid;break-inside:avoid;orphans:2;widows:2;");
 }
 
 TEST(TEParagraphStyleCSS, alignmentAndDirectionWords)
@@ -147,6 +151,9 @@ TEST(TEParagraphStyleConversion, everySettingReachesThePlatformStyle)
     EXPECT_EQ(platform.lineHeightMultiple(), 1.5);
     EXPECT_EQ(platform.minimumLineHeight(), 11);
     EXPECT_EQ(platform.maximumLineHeight(), 40);
+    EXPECT_TRUE(platform.keepWithNext());
+    EXPECT_TRUE(platform.keepTogether());
+    EXPECT_TRUE(platform.widowControl());
     ASSERT_TRUE(platform.tabStops());
     EXPECT_EQ(*platform.tabStops(),
               (std::vector<TextTab>{{72, TextAlignment::Left}, {144, TextAlignment::Right}}));
@@ -199,6 +206,9 @@ TEST(TEParagraphStyleEquality, comparesEveryFieldBothWays)
         changed([](TEParagraphStyle& s) { s.setAlignment(TextAlignment::Natural); }),
         changed([](TEParagraphStyle& s) { s.setBaseWritingDirection(WritingDirection::Natural); }),
         changed([](TEParagraphStyle& s) { s.setTabStops(std::nullopt); }),
+        changed([](TEParagraphStyle& s) { s.setKeepWithNext(false); }),
+        changed([](TEParagraphStyle& s) { s.setKeepTogether(false); }),
+        changed([](TEParagraphStyle& s) { s.setWidowControl(false); }),
         changed([](TEParagraphStyle& s) { s.setTextLists({listOf(TECSSListStyleType::Disc)}); }),
         changed([](TEParagraphStyle& s) { s.setTextBlocks({TETextBlock::make({}, Color())}); }),
     };

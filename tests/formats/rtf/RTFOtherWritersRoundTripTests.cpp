@@ -68,6 +68,8 @@ protected:
         settings.styleSheet = page.text(DKRTFPageSettings::kStyleSheetKey);
         settings.fontNames = page.text(DKRTFPageSettings::kFontNamesKey);
         settings.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
+        settings.mirroredMargins = page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0;
+        settings.gutter = static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0));
         return settings;
     }
 
@@ -148,6 +150,8 @@ protected:
             summary << " indents " << std::round(paragraph.firstLineHeadIndent() * 100) / 100 << " "
                         << std::round(paragraph.headIndent() * 100) / 100 << " "
                         << std::round(paragraph.tailIndent() * 100) / 100;
+            summary << (paragraph.keepWithNext() ? " kept with next" : "") << (paragraph.keepTogether() ? " kept whole" : "")
+                    << (paragraph.widowControl() ? " no widows" : "");
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
@@ -236,7 +240,8 @@ protected:
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
                                            "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                            "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
-                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf"};
+                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf",
+                                           "word-keep-mirrored.rtf", "libreoffice-keep-mirrored.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -876,6 +881,81 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     ASSERT_NE(office.text.string().find(u"next\n\fNew page here"), std::u16string::npos) << toUtf8(office.text.string());
     const std::string saved = written(office, throughThePage(office.text));
     EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
+}
+
+// Word's headings are kept with the paragraph after them ("\keepn") and
+// whole ("\keep"), its paragraphs leave no line alone on a page
+// ("\widctlpar"), in a book of mirrored pages with a gutter; LibreOffice
+// says the same in its first section. All are read, and kept by a save,
+// straight, through the editing page and after a second save; a paragraph
+// after a kept one is written free of the keeps again.
+TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndKept)
+{
+    auto keeps = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!style)
+            return std::string("none");
+        return std::string(style->style().keepWithNext() ? "next" : "-") + (style->style().keepTogether() ? " whole" : " -") +
+            (style->style().widowControl() ? " widows" : " -");
+    };
+    auto binding = [](const DKRTFPageSettings& page) {
+        return std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0))) + " " +
+            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0)));
+    };
+    struct Case {
+        std::string file;
+        std::string binding;
+        std::vector<std::pair<std::u16string, std::string>> keeps;
+    };
+    const std::vector<Case> cases{
+        {"word-keep-mirrored.rtf", "1 567",
+         {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
+          {u"Closing", "- - widows"}}},
+        {"libreoffice-keep-mirrored.rtf", "1 360",
+         {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
+        {"libreoffice-formatting.rtf", "0 0", {{u"Justified", "- - -"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        ASSERT_EQ(binding(original.pageSettings), file.binding) << file.file;
+        for (const auto& [word, kept] : file.keeps)
+            ASSERT_EQ(keeps(original.text, word), kept) << file.file << " " << toUtf8(word);
+        const std::string throughPage = written(original, throughThePage(original.text));
+        const DKRTFReadResult once = read(throughPage);
+        for (const std::string& rtf : {written(original, original.text), throughPage,
+                                       written(once, throughThePage(once.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            EXPECT_EQ(binding(again.pageSettings), file.binding) << rtf;
+            for (const auto& [word, kept] : file.keeps)
+                EXPECT_EQ(keeps(again.text, word), kept) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+
+    // A heading whose style alone keeps it with the next paragraph is kept,
+    // and a style that keeps nothing keeps nothing.
+    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0\\widctlpar Normal;}"
+                                        "{\\s1\\keepn\\b heading 1;}}\\pard\\plain\\s1 Styled head\\par"
+                                        "\\pard\\plain\\s0 Plain body\\par\\pard\\plain\\s0\\nowidctlpar Own lines\\par}");
+    EXPECT_EQ(keeps(styled.text, u"Styled head"), "next - -");
+    EXPECT_EQ(keeps(styled.text, u"Plain body"), "- - widows");
+    EXPECT_EQ(keeps(styled.text, u"Own lines"), "- - -");
+
+    // LibreOffice's header set lower than RTF's half inch ("\\headery850")
+    // and its footer stand where they stood for a program that reads only
+    // the standard groups of a save.
+    for (const std::string name : {"libreoffice-formatting.rtf", "libreoffice-written.rtf"}) {
+        const DKRTFReadResult office = read(fixture(name));
+        std::string standard = written(office, throughThePage(office.text));
+        for (const char* own : {"{\\*\\pageFooter ", "{\\*\\pageHeader "}) {
+            if (std::size_t at = standard.find(own); at != std::string::npos)
+                standard.erase(at, standard.find('\n', at) + 1 - at);
+        }
+        const DKRTFReadResult other = read(standard);
+        for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
+            EXPECT_EQ(other.pageSettings.text(key), office.pageSettings.text(key)) << key << "\n" << standard;
+    }
 }
 
 } // namespace

@@ -130,8 +130,9 @@ TEST(RTFWriterDocumentTests, headerAndFooterAreEscapedAndFollowTheTables)
     std::string rtf = writeText(makeText({{u"x", {}}}), settings);
     EXPECT_EQ(bodyOf(rtf), "{\\*\\pageHeader Helvetica::12::left::#000000::1::1::a\\{b\\}\\\\c}\n"
                            "{\\*\\pageFooter Page \xC3\xA9}\n"
-                           // The header once more for other programs; the footer is no valid setting.
-                           "{\\header\\pard\\plain\\ql\\fs24 a\\{b\\}\\\\c\\par}\n\\ql\n\\f0\\fs24 \\cf0 x");
+                           // The header once more for other programs, an inch from the
+                           // paper's edge; the footer is no valid setting.
+                           "{\\header\\pard\\plain\\ql\\fs24 a\\{b\\}\\\\c\\par}\n\\headery1440\n\\ql\n\\f0\\fs24 \\cf0 x");
 }
 
 TEST(RTFWriterDocumentTests, settingsAreReadFromTheFirstCharacter)

@@ -182,6 +182,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 css += "margin-bottom:" + formatShortest(after) + "px;";
             if (before != 0)
                 css += "margin-top:" + formatShortest(before) + "px;";
+            css += paragraphStyle()->paginationCSS();
         }
         if (fontIsUniform)
             css += m_context.fontCSS(fontInAttributes(attributes));

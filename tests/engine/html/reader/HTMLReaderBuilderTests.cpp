@@ -317,6 +317,31 @@ TEST_F(HTMLReaderBuilderTests, rulesAndPageBreaks)
     EXPECT_EQ(text.attributeAtIndex(TEPageBreakAttribute, 3), nullptr);
 }
 
+// The keeps and widow control a paragraph's CSS gives, in the words print
+// uses now and in the older page-break words a browser may write back.
+TEST_F(HTMLReaderBuilderTests, paragraphsKeepWhatTheirPaginationSays)
+{
+    const AttributedString text = convert(
+        "<div style='break-after:avoid;break-inside:avoid;orphans:2;widows:2'>a<span>b</span></div>"
+        "<div style='page-break-after:avoid;page-break-inside:avoid-page'>c</div>"
+        "<div style='break-after:auto;page-break-inside:auto;widows:1'>d</div><div>e</div>");
+    ASSERT_EQ(text.string(), u"ab\nc\nd\ne\n");
+    auto pagination = [&](std::size_t index) {
+        const PlatformParagraphStyle* style = paragraphStyleAt(text, index);
+        if (!style)
+            return std::string("none");
+        return std::string(style->keepWithNext() ? "next" : "-") + (style->keepTogether() ? " whole" : " -") +
+            (style->widowControl() ? " widows" : " -");
+    };
+    EXPECT_EQ(pagination(0), "next whole widows");
+    EXPECT_EQ(pagination(1), "next whole widows");
+    EXPECT_EQ(pagination(3), "next whole -");
+    const std::string free = paragraphStyleAt(text, 5) ? pagination(5) : "- - -";
+    EXPECT_EQ(free, "- - -");
+    const std::string plain = paragraphStyleAt(text, 7) ? pagination(7) : "- - -";
+    EXPECT_EQ(plain, "- - -");
+}
+
 TEST_F(HTMLReaderBuilderTests, footnoteTableDivisionMarksItsLastCharacter)
 {
     const AttributedString empty = convert("<div id=\"divfootnotetable\"></div>");
