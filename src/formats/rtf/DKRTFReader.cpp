@@ -626,9 +626,9 @@ void DKRTFReader::appendString(std::u16string_view text)
         appendListPlaceholder();
     }
     m_atParagraphStart = false;
-    if (current.capitals()) {
-        placePendingAttachment(uppercaseString(text), current);
-    } else if (current.smallCapitals() && !m_pendingAttachment) {
+    // Text in capitals keeps its own letters: the run is marked, so that a
+    // save gives back what was typed.
+    if (current.smallCapitals() && !current.capitals() && !m_pendingAttachment) {
         appendSmallCapitals(text, current);
     } else {
         placePendingAttachment(text, current);

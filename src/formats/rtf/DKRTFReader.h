@@ -264,8 +264,15 @@ private:
     void actionDefaultFont(int value);
     void actionDocumentCodePage(int value);
     void actionHidden(int value);
-    void actionCapitals(int value);
     void actionSmallCapitals(int value);
+    // Languages and letter effects (DKRTFReaderCharacterMarks.cpp).
+    void keepCharacterMarks(const DKRTFCharacterMarks& marks);
+    void actionCapitals(int value);
+    void actionShadow(int value);
+    void actionOutline(int value);
+    void actionNoProofing(int value);
+    void actionLanguage(int number);
+    void actionEastAsianLanguage(int number);
     void actionTableRowDefaults(int value);
     void actionTableCellBoundary(int value);
     void actionInTable(int value);

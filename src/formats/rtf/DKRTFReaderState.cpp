@@ -53,6 +53,12 @@ void DKRTFReaderState::setCharacterSpacing(int twips)
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setCharacterMarks(const DKRTFCharacterMarks& marks)
+{
+    m_characterMarks = marks;
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::setStrike(bool strike)
 {
     m_strike = strike;
@@ -145,7 +151,7 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_strike = false;
     m_characterSpacing = 0;
     m_hidden = false;
-    m_capitals = false;
+    m_characterMarks = {};
     m_smallCapitals = false;
     invalidateAttributes();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFCharacterMarks.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/AttributeValue.h"
@@ -121,9 +122,11 @@ public:
     bool shapeStandsRight() const { return m_shapeStandsRight; }
     void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
     void setHidden(bool hidden) { m_hidden = hidden; }
-    // "\caps" and "\scaps": the text is shown in capitals.
-    bool capitals() const { return m_capitals; }
-    void setCapitals(bool capitals) { m_capitals = capitals; }
+    // Languages and letter effects; "\caps" among them: the text is shown
+    // in capitals.
+    const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
+    void setCharacterMarks(const DKRTFCharacterMarks& marks);
+    bool capitals() const { return m_characterMarks.capitals; }
     // "\scaps": lower-case letters are shown as smaller capitals.
     bool smallCapitals() const { return m_smallCapitals; }
     void setSmallCapitals(bool smallCapitals) { m_smallCapitals = smallCapitals; }
@@ -234,7 +237,7 @@ private:
     bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
-    bool m_capitals = false;
+    DKRTFCharacterMarks m_characterMarks;
     bool m_smallCapitals = false;
     bool m_inTable = false;
     bool m_bold = false;

@@ -386,6 +386,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
     if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
         formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
+    formatting.characterMarks = characterMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     formatting.lists = listArray(attributes);
@@ -490,6 +491,7 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_state.characterSpacing = formatting.characterSpacing;
         wroteOutput = true;
     }
+    wroteOutput |= writeCharacterMarks(formatting.characterMarks, unknown);
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;

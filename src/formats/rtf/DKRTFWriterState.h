@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFCharacterMarks.h"
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <cstdint>
@@ -41,6 +42,8 @@ struct DKRTFWriterState {
     std::int32_t superscript = 0;
     // Twips between letters.
     std::int32_t characterSpacing = 0;
+    // Languages and letter effects.
+    DKRTFCharacterMarks characterMarks;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

@@ -138,6 +138,7 @@ protected:
                 summary << "; letters " << std::lround(spacing->value() * 20) << " apart";
             if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
                 summary << "; link " << link->urlString();
+            summary << characterMarks(*attributes);
         }
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
             const PlatformParagraphStyle& paragraph = style->style();
@@ -162,6 +163,25 @@ protected:
                 summary << " in " << toUtf8(*style);
         }
         return summary.str();
+    }
+
+    // The run's languages and letter effects.
+    static std::string characterMarks(const AttributeDictionary& attributes)
+    {
+        std::string marks;
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(kCTLanguageAttributeName))
+            marks += "; language " + toUtf8(language->value());
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute))
+            marks += "; East Asian " + toUtf8(language->value());
+        if (attributes.containsKey(TENoProofingAttribute))
+            marks += "; not proofed";
+        if (attributes.containsKey(TECapitalsAttribute))
+            marks += "; capitals";
+        if (const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute))
+            marks += "; " + std::to_string(shadows->elements().size()) + " shadow";
+        if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName))
+            marks += "; outline " + formatShortest(stroke->value());
+        return marks;
     }
 
     static std::string numberedText(const AttributedString& text)
@@ -236,7 +256,8 @@ protected:
                                            "libreoffice-written.rtf", "libreoffice-formatting.rtf", "textedit-styled.rtf",
                                            "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                            "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
-                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf"};
+                                           "textedit-character-looks.rtf", "libreoffice-nested-list.rtf",
+                                           "word-languages-effects.rtf", "libreoffice-languages-effects.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -850,6 +871,60 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
     };
     ASSERT_EQ(spacing(word.text), "14 14");
     EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
+}
+
+// Languages, capitals, shadows and outlines are marks on the run: the
+// letters stay as typed, and each mark comes back on the words that had it.
+TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnTheirWords)
+{
+    auto marksOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> marks;
+    };
+    const std::vector<Case> cases{
+        {"word-languages-effects.rtf",
+         {{u"American", "; language en-US; East Asian en-US"},
+          {u"a British", "; language en-GB; East Asian en-US"},
+          {u"deutsche", "; language de-DE; East Asian en-US"},
+          {u"xyzzy", "; language en-US; East Asian en-US; not proofed"},
+          {u"Title in Capitals", "; language en-US; East Asian en-US; capitals"},
+          {u"shadowed", "; language en-US; East Asian en-US; 1 shadow"},
+          {u"outlined", "; language en-US; East Asian en-US; outline 3"},
+          {u"all of them", "; language en-GB; East Asian en-US; capitals; 1 shadow"}}},
+        {"libreoffice-languages-effects.rtf",
+         {{u"Des mots", "; language fr-FR; East Asian zh-CN"},
+          {u"parole", "; language it-IT; East Asian zh-CN"},
+          {u"and Japanese", "; language ja-JP; East Asian ja-JP"},
+          {u"En capitales", "; language fr-FR; East Asian zh-CN; capitals"},
+          {u"contour", "; language fr-FR; East Asian zh-CN; outline 3"},
+          {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow; outline 3"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [word, marks] : file.marks)
+            ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [word, marks] : file.marks)
+                EXPECT_EQ(marksOf(again.text, word), marks) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+
+    // A run that differs only by a mark is a run of its own, and a mark
+    // ends where its group does.
+    const DKRTFReadResult plain = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\lang1033 one {\\shad two} "
+                                       "{\\outl three} {\\lang1036 four} five\\par}");
+    const std::string rtf = written(plain, plain.text);
+    const DKRTFReadResult again = read(rtf);
+    EXPECT_EQ(marksOf(again.text, u"two"), "; language en-US; 1 shadow") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"three"), "; language en-US; outline 3") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"four"), "; language fr-FR") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"five"), "; language en-US") << rtf;
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the

@@ -141,8 +141,10 @@ TEST_F(RTFReaderPageLooksTests, smallCapitalsAreSmallerCapitals)
     EXPECT_DOUBLE_EQ(sizeAt(0), 12);
     EXPECT_LT(sizeAt(1), 10);
     EXPECT_DOUBLE_EQ(sizeAt(5), 12);
-    // "\caps" stays full capitals.
-    EXPECT_EQ(read(u"{\\rtf1 {\\caps june}}").string(), u"JUNE");
+    // "\caps" shows capitals without changing the letters typed.
+    AttributedString capitals = read(u"{\\rtf1 {\\caps june}}");
+    EXPECT_EQ(capitals.string(), u"june");
+    EXPECT_TRUE(capitals.attributesAtIndex(0)->containsKey(TECapitalsAttribute));
 }
 
 // --- Lists ---------------------------------------------------------------------------
