@@ -351,6 +351,20 @@ struct TEHTMLElementStyleHandlers {
         element.m_shadows = shadows.value_or(std::vector<CSSShadow>());
     }
 
+    // Capitals shown over the letters as typed.
+    static void textTransform(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.capitals = value == u"uppercase";
+    }
+
+    // Letters drawn as outlines.
+    static void textStrokeWidth(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.outline = measure(element, value) > 0;
+    }
+
     static void lineHeight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value == u"normal") {
@@ -476,6 +490,8 @@ constexpr StyleProperty kStyleProperties[] = {
     {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
     {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},
     {"text-shadow", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::textShadow},
+    {"text-transform", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textTransform},
+    {"-webkit-text-stroke-width", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textStrokeWidth},
     {"line-height", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::lineHeight},
     {"text-indent", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textIndent},
     {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},

@@ -138,7 +138,9 @@ protected:
                 summary << "; letters " << std::lround(spacing->value() * 20) << " apart";
             if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
                 summary << "; link " << link->urlString();
-            summary << characterMarks(*attributes);
+            // A picture has no letters to check or draw in capitals.
+            if (!attributes->containsKey(NSAttachmentAttributeName))
+                summary << characterMarks(*attributes);
         }
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
             const PlatformParagraphStyle& paragraph = style->style();

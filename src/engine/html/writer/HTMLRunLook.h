@@ -22,6 +22,9 @@ struct HTMLRunLook {
     const AttributeValue* underline = nullptr;
     const AttributeValue* strikeOut = nullptr;
     const AttributeValue* superscript = nullptr;
+    const AttributeValue* capitals = nullptr;
+    const AttributeValue* shadows = nullptr;
+    const AttributeValue* strokeWidth = nullptr;
     bool writesFont = false;
 
     friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
@@ -31,7 +34,8 @@ struct HTMLRunLook {
         {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
-                                                look.underline, look.strikeOut, look.superscript})
+                                                look.underline, look.strikeOut, look.superscript, look.capitals,
+                                                look.shadows, look.strokeWidth})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }
