@@ -115,6 +115,8 @@ protected:
             marks += "; not proofed";
         if (attributes.containsKey(TECapitalsAttribute))
             marks += "; capitals";
+        if (attributes.containsKey(TESmallCapitalsAttribute))
+            marks += "; small capitals";
         if (attributes.containsKey(TEShadowsAttribute))
             marks += "; shadow";
         if (attributes.containsKey(NSStrokeWidthAttributeName))

@@ -319,6 +319,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.noProofing);
     key.add(m_characterMarks.capitals);
     key.add(m_characterMarks.outline);
+    key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
     key.add(m_characterStyleName);
@@ -433,6 +434,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TENoProofingAttribute>(), BoolValue::make(true));
     if (m_characterMarks.capitals)
         add(fixedKey<TECapitalsAttribute>(), BoolValue::make(true));
+    if (fontVariant() == TEHTMLElementFontVariant::SmallCaps)
+        add(fixedKey<TESmallCapitalsAttribute>(), BoolValue::make(true));
     if (m_characterMarks.outline) {
         // The width of an outline as word processors draw it, in hundredths
         // of the font size; positive leaves the letters unfilled.

@@ -67,6 +67,8 @@ inline constexpr std::string_view TENoProofingAttribute = "TENoProofing";
 // The run is shown in capitals while its letters stay as they were typed
 // (boolean YES).
 inline constexpr std::string_view TECapitalsAttribute = "TECapitals";
+// Lower-case letters shown as small capitals, kept as typed (boolean YES).
+inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

@@ -289,6 +289,7 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
     static const AttributeKey kEastAsianLanguage(TEEastAsianLanguageAttribute);
     static const AttributeKey kNoProofing(TENoProofingAttribute);
     static const AttributeKey kCapitals(TECapitalsAttribute);
+    static const AttributeKey kSmallCapitals(TESmallCapitalsAttribute);
     static const AttributeKey kShadows(TEShadowsAttribute);
     static const AttributeKey kStrokeWidth(NSStrokeWidthAttributeName);
     if (marks.language != 0)
@@ -301,6 +302,8 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         entries.emplace_back(kNoProofing, BoolValue::make(true));
     if (marks.capitals)
         entries.emplace_back(kCapitals, BoolValue::make(true));
+    if (marks.smallCapitals)
+        entries.emplace_back(kSmallCapitals, BoolValue::make(true));
     if (marks.shadow) {
         // RTF gives a shadow no measures: a grey one a point down and to the
         // right, as word processors draw it.

@@ -13,8 +13,10 @@ struct DKRTFCharacterMarks {
     std::uint16_t eastAsianLanguage = 0;
     // "\noproof": no spelling or grammar checks.
     bool noProofing = false;
-    // "\caps": shown in capitals, the letters kept as typed.
+    // "\caps" and "\scaps": shown in capitals or small capitals, the
+    // letters kept as typed.
     bool capitals = false;
+    bool smallCapitals = false;
     // "\shad" and "\outl".
     bool shadow = false;
     bool outline = false;
@@ -26,7 +28,8 @@ struct DKRTFCharacterMarks {
     {
         return static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
             | static_cast<std::uint64_t>(noProofing) << 32 | static_cast<std::uint64_t>(capitals) << 33
-            | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35;
+            | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35
+            | static_cast<std::uint64_t>(smallCapitals) << 36;
     }
 };
 

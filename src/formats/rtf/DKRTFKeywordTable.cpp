@@ -63,7 +63,6 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"plain", withDefault(&R::actionPlain)},
         {"deff", withDefault(&R::actionDefaultFont, 0)},
         {"v", withDefault(&R::actionHidden)},
-        {"scaps", withDefault(&R::actionSmallCapitals)},
         {"f", withDefault(&R::actionFontNumber)},
         {"fs", withDefault(&R::actionFontSize)},
         {"fsmilli", withDefault(&R::actionFontMilliSize)},
@@ -113,6 +112,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         // Languages and letter effects, kept on the run as they are. Word
         // puts the non-proofing twin of each language beside it.
         {"caps", withDefault(&R::actionCapitals)},
+        {"scaps", withDefault(&R::actionSmallCapitals)},
         {"shad", withDefault(&R::actionShadow)},
         {"outl", withDefault(&R::actionOutline)},
         {"noproof", withDefault(&R::actionNoProofing)},

@@ -54,7 +54,6 @@ void DKRTFReader::actionPlain(int)
 }
 
 void DKRTFReader::actionHidden(int value) { state().setHidden(value != 0); }
-void DKRTFReader::actionSmallCapitals(int value) { state().setSmallCapitals(value != 0); }
 
 void DKRTFReader::actionFontSize(int value)
 {

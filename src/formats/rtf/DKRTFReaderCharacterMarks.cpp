@@ -32,6 +32,13 @@ void DKRTFReader::actionCapitals(int value)
     keepCharacterMarks(marks);
 }
 
+void DKRTFReader::actionSmallCapitals(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.smallCapitals = value != 0;
+    keepCharacterMarks(marks);
+}
+
 void DKRTFReader::actionShadow(int value)
 {
     DKRTFCharacterMarks marks = state().characterMarks();

@@ -152,7 +152,6 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_characterSpacing = 0;
     m_hidden = false;
     m_characterMarks = {};
-    m_smallCapitals = false;
     invalidateAttributes();
 }
 

@@ -122,14 +122,9 @@ public:
     bool shapeStandsRight() const { return m_shapeStandsRight; }
     void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
     void setHidden(bool hidden) { m_hidden = hidden; }
-    // Languages and letter effects; "\caps" among them: the text is shown
-    // in capitals.
+    // Languages and letter effects, capitals among them.
     const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
     void setCharacterMarks(const DKRTFCharacterMarks& marks);
-    bool capitals() const { return m_characterMarks.capitals; }
-    // "\scaps": lower-case letters are shown as smaller capitals.
-    bool smallCapitals() const { return m_smallCapitals; }
-    void setSmallCapitals(bool smallCapitals) { m_smallCapitals = smallCapitals; }
     // "\cs": the number of the run's character style, -1 for none; "\plain"
     // ends it.
     int characterStyleNumber() const { return m_characterStyleNumber; }
@@ -238,7 +233,6 @@ private:
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
     DKRTFCharacterMarks m_characterMarks;
-    bool m_smallCapitals = false;
     bool m_inTable = false;
     bool m_bold = false;
     bool m_italic = false;

@@ -31,6 +31,7 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
     marks.eastAsianLanguage = windowsLanguage(attributes.valueForKey(TEEastAsianLanguageAttribute));
     marks.noProofing = isOn(attributes, TENoProofingAttribute);
     marks.capitals = isOn(attributes, TECapitalsAttribute);
+    marks.smallCapitals = isOn(attributes, TESmallCapitalsAttribute);
     const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute);
     marks.shadow = shadows && !shadows->elements().empty();
     // A negative width strokes filled letters, which RTF cannot say.
@@ -82,6 +83,7 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
     writeLanguage("\\langfe", "\\langfenp", marks.eastAsianLanguage, written.eastAsianLanguage);
     writeFlag("\\noproof", marks.noProofing, written.noProofing);
     writeFlag("\\caps", marks.capitals, written.capitals);
+    writeFlag("\\scaps", marks.smallCapitals, written.smallCapitals);
     writeFlag("\\shad", marks.shadow, written.shadow);
     writeFlag("\\outl", marks.outline, written.outline);
     return wroteOutput;

@@ -179,6 +179,8 @@ protected:
             marks += "; not proofed";
         if (attributes.containsKey(TECapitalsAttribute))
             marks += "; capitals";
+        if (attributes.containsKey(TESmallCapitalsAttribute))
+            marks += "; small capitals";
         if (const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute))
             marks += "; " + std::to_string(shadows->elements().size()) + " shadow";
         if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName))

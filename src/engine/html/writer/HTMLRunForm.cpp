@@ -20,6 +20,7 @@ struct RunKeys {
     AttributeKey strikeOut{TEStrikeOutAttribute};
     AttributeKey superscript{kCTSuperscriptAttributeName};
     AttributeKey capitals{TECapitalsAttribute};
+    AttributeKey smallCapitals{TESmallCapitalsAttribute};
     AttributeKey shadows{TEShadowsAttribute};
     AttributeKey strokeWidth{NSStrokeWidthAttributeName};
     AttributeKey language{kCTLanguageAttributeName};
@@ -50,6 +51,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.superscript = value.get();
         else if (key == keys.capitals)
             look.capitals = value.get();
+        else if (key == keys.smallCapitals)
+            look.smallCapitals = value.get();
         else if (key == keys.shadows)
             look.shadows = value.get();
         else if (key == keys.strokeWidth)

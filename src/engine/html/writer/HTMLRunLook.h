@@ -23,6 +23,7 @@ struct HTMLRunLook {
     const AttributeValue* strikeOut = nullptr;
     const AttributeValue* superscript = nullptr;
     const AttributeValue* capitals = nullptr;
+    const AttributeValue* smallCapitals = nullptr;
     const AttributeValue* shadows = nullptr;
     const AttributeValue* strokeWidth = nullptr;
     bool writesFont = false;
@@ -35,7 +36,7 @@ struct HTMLRunLook {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
                                                 look.underline, look.strikeOut, look.superscript, look.capitals,
-                                                look.shadows, look.strokeWidth})
+                                                look.smallCapitals, look.shadows, look.strokeWidth})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }

@@ -202,6 +202,8 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
     // the letters.
     if (flagOfValue(look.capitals))
         style += "text-transform:uppercase;";
+    if (flagOfValue(look.smallCapitals))
+        style += "font-variant:small-caps;";
     if (const auto* shadows = look.shadows ? look.shadows->as<ArrayValue>() : nullptr) {
         std::string list;
         for (const AttributeValuePtr& element : shadows->elements()) {
