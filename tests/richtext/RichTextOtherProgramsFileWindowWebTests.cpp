@@ -78,6 +78,10 @@ protected:
             looks += "; character style " + toUtf8(name->value());
         if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
             looks += "; underline " + std::to_string(underline->value());
+        if (const auto* color = attributes->valueForKeyAs<ColorValue>(NSUnderlineColorAttributeName))
+            looks += " in " + formatShortest(std::round(color->color().red() * 255)) + "," +
+                formatShortest(std::round(color->color().green() * 255)) + "," +
+                formatShortest(std::round(color->color().blue() * 255));
         if (attributes->containsKey(TEStrikeOutAttribute))
             looks += "; struck";
         if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName); raised && raised->value())

@@ -319,6 +319,9 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.noProofing);
     key.add(m_characterMarks.capitals);
     key.add(m_characterMarks.outline);
+    key.add(m_characterMarks.underlineColor.has_value());
+    if (m_characterMarks.underlineColor)
+        key.add(*m_characterMarks.underlineColor);
     key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
@@ -394,6 +397,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
     if (m_underlineStyle != 0)
         add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(m_underlineStyle));
+    if (m_underlineStyle != 0 && m_characterMarks.underlineColor)
+        add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*m_characterMarks.underlineColor));
     auto sharedColor = [&shared](const Color& color) {
         TEFormattingKey key;
         key.add(std::string_view("colour"));

@@ -251,6 +251,7 @@ private:
         bool noProofing = false;
         bool capitals = false;
         bool outline = false;
+        std::optional<Color> underlineColor;
     } m_characterMarks;
 };
 

@@ -351,6 +351,13 @@ struct TEHTMLElementStyleHandlers {
         element.m_shadows = shadows.value_or(std::vector<CSSShadow>());
     }
 
+    // An underline in a colour of its own.
+    static void textDecorationColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.underlineColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
+    }
+
     // Capitals shown over the letters as typed.
     static void textTransform(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
@@ -486,6 +493,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"text-decoration", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecoration},
     {"text-decoration-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationStyle},
     {"text-decoration-thickness", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationThickness},
+    {"text-decoration-color", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationColor},
     {"text-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textAlign},
     {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
     {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},

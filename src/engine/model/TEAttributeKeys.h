@@ -118,6 +118,8 @@ inline constexpr std::string_view kCTLanguageAttributeName = "NSLanguage";
 // Positive: the letters are drawn as outlines, the stroke this percentage of
 // the font size wide.
 inline constexpr std::string_view NSStrokeWidthAttributeName = "NSStrokeWidth";
+// The underline's own colour; without it the underline takes the text's.
+inline constexpr std::string_view NSUnderlineColorAttributeName = "NSUnderlineColor";
 inline constexpr std::string_view NSBackgroundColorAttributeName = "NSBackgroundColor";
 inline constexpr std::string_view NSAttachmentAttributeName = "NSAttachment";
 inline constexpr std::string_view kCTRunDelegateAttributeName = "CTRunDelegate";

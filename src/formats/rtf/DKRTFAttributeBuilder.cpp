@@ -176,6 +176,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     const DKRTFReaderState::Paragraph& paragraph = formatting.paragraph;
     mix(reinterpret_cast<std::uintptr_t>(formatting.foregroundColor));
     mix(reinterpret_cast<std::uintptr_t>(formatting.backgroundColor));
+    mix(reinterpret_cast<std::uintptr_t>(formatting.underlineColor));
     mix(reinterpret_cast<std::uintptr_t>(formatting.font));
     mix(static_cast<std::uint64_t>(formatting.underline) << 32
         | static_cast<std::uint32_t>(formatting.superscriptCount));
@@ -228,6 +229,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     const AttributeValuePtr& font = fontValue(state);
     Formatting formatting{state.foregroundColor().get(),
                           state.backgroundColor().get(),
+                          state.underlineColor().get(),
                           font.get(),
                           state.underline(),
                           m_values.footnoteTableMarker,
@@ -253,8 +255,10 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());
     set(NSBackgroundColorAttributeName, state.backgroundColor());
-    if ((state.underline() & 0xFF) != 0)
+    if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
+        set(NSUnderlineColorAttributeName, state.underlineColor());
+    }
     if (m_values.footnoteTableMarker == 1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"1"));
     else if (m_values.footnoteTableMarker == -1)

@@ -58,6 +58,7 @@ private:
     struct Formatting {
         const AttributeValue* foregroundColor = nullptr;
         const AttributeValue* backgroundColor = nullptr;
+        const AttributeValue* underlineColor = nullptr;
         const AttributeValue* font = nullptr;
         unsigned underline = 0;
         int footnoteTableMarker = 0;

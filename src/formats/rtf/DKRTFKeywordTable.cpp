@@ -115,6 +115,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"scaps", withDefault(&R::actionSmallCapitals)},
         {"shad", withDefault(&R::actionShadow)},
         {"outl", withDefault(&R::actionOutline)},
+        {"ulc", withDefault(&R::actionUnderlineColor, 0)},
         {"noproof", withDefault(&R::actionNoProofing)},
         {"lang", withDefault(&R::actionLanguage, 0)},
         {"langnp", withDefault(&R::actionLanguage, 0)},

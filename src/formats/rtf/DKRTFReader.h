@@ -268,6 +268,7 @@ private:
     void actionSmallCapitals(int value);
     void actionShadow(int value);
     void actionOutline(int value);
+    void actionUnderlineColor(int value);
     void actionNoProofing(int value);
     void actionLanguage(int number);
     void actionEastAsianLanguage(int number);

@@ -53,6 +53,13 @@ void DKRTFReader::actionOutline(int value)
     keepCharacterMarks(marks);
 }
 
+// Colour 0 is the automatic colour, the text's own, even where the table's
+// first colour is a real one.
+void DKRTFReader::actionUnderlineColor(int value)
+{
+    state().setUnderlineColor(value == 0 ? nullptr : m_colorTable.colorAtIndex(value));
+}
+
 void DKRTFReader::actionNoProofing(int value)
 {
     DKRTFCharacterMarks marks = state().characterMarks();

@@ -84,6 +84,9 @@ public:
     void setForegroundColor(std::shared_ptr<const ColorValue> color);
     const std::shared_ptr<const ColorValue>& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::shared_ptr<const ColorValue> color);
+    // "\ulc": the underline's own colour; none draws it in the text's.
+    const std::shared_ptr<const ColorValue>& underlineColor() const { return m_underlineColor; }
+    void setUnderlineColor(std::shared_ptr<const ColorValue> color);
     double fontSize() const { return m_fontSize; }
     void setFontSize(double size);
     int fontNumber() const { return m_fontNumber; }
@@ -207,6 +210,7 @@ private:
     StringEncoding m_stringEncoding = StringEncoding::windowsLatin1();
     std::shared_ptr<const ColorValue> m_foregroundColor;
     std::shared_ptr<const ColorValue> m_backgroundColor;
+    std::shared_ptr<const ColorValue> m_underlineColor;
     int m_listIsFirstPrefix = 0;
     double m_fontSize = 12;
     int m_fontNumber = 0;

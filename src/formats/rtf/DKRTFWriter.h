@@ -162,6 +162,7 @@ private:
         std::int32_t characterSpacing = 0;
         DKRTFCharacterMarks characterMarks;
         std::int32_t foregroundColor = 0;
+        std::int32_t underlineColor = 0;
         std::int32_t backgroundColor = 0;
         // The number of the run's character style; -1 for none.
         std::int32_t characterStyle = -1;
@@ -237,6 +238,8 @@ private:
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
     std::unordered_map<const AttributeValue*, std::uint16_t> m_windowsLanguages;
+    // The number of the colour table's second black, for underlines.
+    std::int32_t m_blackUnderlineColorNumber = 0;
     // The table numbers of the font and colour values the dictionaries
     // share, so that each value is named and looked up once.
     std::unordered_map<const AttributeValue*, std::int32_t> m_fontNumbersByValue;

@@ -389,6 +389,12 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.characterMarks = characterMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
+    if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
+        underline && underline->as<ColorValue>()) {
+        formatting.underlineColor = colorNumberOfValue(underline);
+        if (formatting.underlineColor == 0)
+            formatting.underlineColor = m_blackUnderlineColorNumber;
+    }
     formatting.lists = listArray(attributes);
     formatting.listMarker = isListMarker(attributes);
     formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
@@ -554,6 +560,14 @@ void DKRTFWriter::writeColorAttributes(const CharacterFormatting& formatting)
         m_buffer.appendInteger(background == 0 ? 0 : background + 1);
         m_buffer.appendByte(' ');
         m_state.backgroundColorIndex = background;
+    }
+    // Numbered as the text's colours are; 0 is the text's own.
+    const std::int32_t underline = formatting.underline != 0 ? formatting.underlineColor : m_state.underlineColorIndex;
+    if (underline != m_state.underlineColorIndex) {
+        m_buffer.appendCString("\\ulc");
+        m_buffer.appendInteger(underline == 0 ? 0 : underline + 1);
+        m_buffer.appendByte(' ');
+        m_state.underlineColorIndex = underline;
     }
 }
 

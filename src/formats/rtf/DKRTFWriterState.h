@@ -37,6 +37,8 @@ struct DKRTFWriterState {
     // is present.
     std::int32_t foregroundColorIndex = -1;
     std::int32_t backgroundColorIndex = 0;
+    // The underline's colour: 0, the text's, until one is written.
+    std::int32_t underlineColorIndex = 0;
     std::uint32_t underline = 0;
     std::uint32_t link = 0;
     std::int32_t superscript = 0;

@@ -102,6 +102,7 @@ void DKRTFWriter::forgetRunFormatting(bool styleMaySetIt)
     // and written again whatever the run asks.
     m_state.foregroundColorIndex = styleMaySetIt ? -2 : -1;
     m_state.backgroundColorIndex = styleMaySetIt ? -2 : 0;
+    m_state.underlineColorIndex = styleMaySetIt ? -2 : 0;
 }
 
 void DKRTFWriter::writeCharacterStyle(std::int32_t number)

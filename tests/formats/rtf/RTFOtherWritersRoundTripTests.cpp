@@ -129,6 +129,8 @@ protected:
                     << (background == "255,255,255" ? "none" : background);
             if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
                 summary << "; underline " << underline->value();
+            if (attributes->containsKey(NSUnderlineColorAttributeName))
+                summary << " in " << colorText(*attributes, NSUnderlineColorAttributeName);
             if (attributes->containsKey(TEStrikeOutAttribute))
                 summary << "; struck";
             if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName))
@@ -877,8 +879,9 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
     EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
 }
 
-// Languages, capitals, shadows and outlines are marks on the run: the
-// letters stay as typed, and each mark comes back on the words that had it.
+// Languages, capitals, shadows, outlines and underline colours are marks on
+// the run: the letters stay as typed, and each mark comes back on the words
+// that had it.
 TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnTheirWords)
 {
     auto marksOf = [](const AttributedString& text, std::u16string_view word) {
@@ -929,6 +932,23 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
     EXPECT_EQ(marksOf(again.text, u"three"), "; language en-US; outline 3") << rtf;
     EXPECT_EQ(marksOf(again.text, u"four"), "; language fr-FR") << rtf;
     EXPECT_EQ(marksOf(again.text, u"five"), "; language en-US") << rtf;
+
+    // An underline keeps its own colour, black among them (the first colour
+    // of a table of ours, which "\\ulc0" does not name), and the automatic
+    // colour stays the text's.
+    const DKRTFReadResult lines = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}{\\colortbl;\\red255\\green0\\blue0;"
+                                       "\\red0\\green0\\blue0;}\\f0\\cf1 {\\ul\\ulc1 red} {\\ul\\ulc2 black} "
+                                       "{\\ul\\ulc0 own}\\par}");
+    auto underlineOf = [](const AttributedString& text, std::u16string_view word) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(word));
+        return attributes ? colorText(*attributes, NSUnderlineColorAttributeName) : "no text";
+    };
+    for (const std::string& saved : {written(lines, lines.text), written(lines, throughThePage(lines.text))}) {
+        const DKRTFReadResult back = read(saved);
+        EXPECT_EQ(underlineOf(back.text, u"red"), "255,0,0") << saved;
+        EXPECT_EQ(underlineOf(back.text, u"black"), "0,0,0") << saved;
+        EXPECT_EQ(underlineOf(back.text, u"own"), "none") << saved;
+    }
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the

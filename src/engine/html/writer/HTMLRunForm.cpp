@@ -20,6 +20,7 @@ struct RunKeys {
     AttributeKey strikeOut{TEStrikeOutAttribute};
     AttributeKey superscript{kCTSuperscriptAttributeName};
     AttributeKey capitals{TECapitalsAttribute};
+    AttributeKey underlineColor{NSUnderlineColorAttributeName};
     AttributeKey smallCapitals{TESmallCapitalsAttribute};
     AttributeKey shadows{TEShadowsAttribute};
     AttributeKey strokeWidth{NSStrokeWidthAttributeName};
@@ -51,6 +52,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.superscript = value.get();
         else if (key == keys.capitals)
             look.capitals = value.get();
+        else if (key == keys.underlineColor)
+            look.underlineColor = value.get();
         else if (key == keys.smallCapitals)
             look.smallCapitals = value.get();
         else if (key == keys.shadows)

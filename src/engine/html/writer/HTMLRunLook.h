@@ -20,6 +20,7 @@ struct HTMLRunLook {
     const AttributeValue* foreground = nullptr;
     const AttributeValue* background = nullptr;
     const AttributeValue* underline = nullptr;
+    const AttributeValue* underlineColor = nullptr;
     const AttributeValue* strikeOut = nullptr;
     const AttributeValue* superscript = nullptr;
     const AttributeValue* capitals = nullptr;
@@ -35,7 +36,7 @@ struct HTMLRunLook {
         {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
-                                                look.underline, look.strikeOut, look.superscript, look.capitals,
+                                                look.underline, look.underlineColor, look.strikeOut, look.superscript, look.capitals,
                                                 look.smallCapitals, look.shadows, look.strokeWidth})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;

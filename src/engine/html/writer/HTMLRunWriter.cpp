@@ -197,6 +197,11 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration-style:dashed;";
     if (look.underline && (underline & 0xFF) == 2)
         style += "text-decoration-thickness:2px;";
+    if (const auto* color = look.underline && look.underlineColor ? look.underlineColor->as<ColorValue>() : nullptr) {
+        style += "text-decoration-color:#";
+        style += htmlHexString(color->color());
+        style += ';';
+    }
 
     // Capitals over the letters as typed, so that editing and saving keep
     // the letters.
