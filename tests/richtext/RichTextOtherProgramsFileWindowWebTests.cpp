@@ -78,6 +78,10 @@ protected:
             looks += "; character style " + toUtf8(name->value());
         if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
             looks += "; underline " + std::to_string(underline->value());
+        if (const auto* color = attributes->valueForKeyAs<ColorValue>(NSUnderlineColorAttributeName))
+            looks += " in " + formatShortest(std::round(color->color().red() * 255)) + "," +
+                formatShortest(std::round(color->color().green() * 255)) + "," +
+                formatShortest(std::round(color->color().blue() * 255));
         if (attributes->containsKey(TEStrikeOutAttribute))
             looks += "; struck";
         if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName); raised && raised->value())
@@ -90,6 +94,8 @@ protected:
         const auto* highlight = attributes->valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
         if (highlight && !(highlight->color().red() == 1 && highlight->color().green() == 1 && highlight->color().blue() == 1))
             looks += "; highlight " + formatShortest(std::round(highlight->color().blue() * 255));
+        if (!attributes->containsKey(NSAttachmentAttributeName))
+            looks += characterMarks(*attributes);
         if (const auto* picture = attributes->valueForKeyAs<TETextAttachment>(NSAttachmentAttributeName)) {
             looks += "; picture " + formatShortest(std::round(picture->displaySize().width)) + "x" +
                 formatShortest(std::round(picture->displaySize().height));
@@ -99,6 +105,27 @@ protected:
                 looks += " in " + toUtf8(*noteStyle);
         }
         return looks;
+    }
+
+    // The run's languages and letter effects.
+    static std::string characterMarks(const AttributeDictionary& attributes)
+    {
+        std::string marks;
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(kCTLanguageAttributeName))
+            marks += "; language " + toUtf8(language->value());
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute))
+            marks += "; East Asian " + toUtf8(language->value());
+        if (attributes.containsKey(TENoProofingAttribute))
+            marks += "; not proofed";
+        if (attributes.containsKey(TECapitalsAttribute))
+            marks += "; capitals";
+        if (attributes.containsKey(TESmallCapitalsAttribute))
+            marks += "; small capitals";
+        if (attributes.containsKey(TEShadowsAttribute))
+            marks += "; shadow";
+        if (attributes.containsKey(NSStrokeWidthAttributeName))
+            marks += "; outline";
+        return marks;
     }
 
     // A header or footer as the pages show it: switched off (or absent),
@@ -161,7 +188,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
                                          "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                          "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
                                          "textedit-character-looks.rtf", "word-keep-mirrored.rtf",
-                                         "libreoffice-keep-mirrored.rtf"};
+                                         "libreoffice-keep-mirrored.rtf", "word-languages-effects.rtf",
+                                         "libreoffice-languages-effects.rtf"};
     std::string saved;
     for (const std::string& name : files) {
         SCOPED_TRACE(name);
@@ -242,6 +270,57 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
+// Word's language marks and a run in capitals with a shadow, typed into and
+// autosaved: the word typed takes the run's marks and keeps its own letters,
+// for Folio and for LibreOffice.
+TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTyping)
+{
+    const std::string path = folder.path("marks.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\pard\\plain\\f0\\fs24\\lang1033\\langfe1033\\langnp1033\\langfenp1033 {American words, }"
+                    "{\\lang1031\\langnp1031 deutsche W\\'f6rter}\\par\n"
+                    "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 Plain, {\\outl outlined}, then "
+                    "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nPlain, outlined, then Shadowed British Zebra") << rtf;
+    auto marksOf = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
+    };
+    EXPECT_EQ(marksOf(u"American"), "; language en-US; East Asian en-US") << rtf;
+    EXPECT_EQ(marksOf(u"deutsche"), "; language de-DE; East Asian en-US") << rtf;
+    EXPECT_EQ(marksOf(u"Plain"), "; language en-US") << rtf;
+    EXPECT_EQ(marksOf(u"outlined"), "; language en-US; outline") << rtf;
+    EXPECT_EQ(marksOf(u"Shadowed"), "; language en-GB; East Asian en-US; capitals; shadow") << rtf;
+    EXPECT_EQ(marksOf(u"Zebra"), "; language en-GB; East Asian en-US; capitals; shadow") << rtf;
+
+    // LibreOffice finds the languages, the capitals over the letters as
+    // typed, the outline and the shadow.
+    ASSERT_EQ(std::system("command -v soffice unzip >/dev/null 2>&1"), 0)
+        << "scripts/install-deps.sh installs LibreOffice and unzip";
+    const std::string out = folder.path("out");
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
+        " --headless --convert-to odt --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string unpack = "unzip -o -q '" + out + "/marks.odt' content.xml -d '" + out + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
+    const std::string content = readFile(out + "/content.xml");
+    ASSERT_NE(content.find("Shadowed British Zebra"), std::string::npos) << content;
+    for (const char* property : {"fo:language=\"de\" fo:country=\"DE\"", "fo:language=\"en\" fo:country=\"GB\"",
+                                 "fo:text-transform=\"uppercase\"", "fo:text-shadow=", "style:text-outline=\"true\""})
+        EXPECT_NE(content.find(property), std::string::npos) << property << "\n" << content;
+}
 
 // A Word file's tab stops, typed into and autosaved: every paragraph keeps
 // its stops and leaders, and a paragraph split off with Return takes the

@@ -108,8 +108,10 @@ TEHTMLElement* TEHTMLElement::parentElement() const
 
 const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttributesAttribute()
 {
+    // The language and spelling marks are the text's own attributes.
     static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
-                                                    "face",  "size", "name",  "height", "width"};
+                                                    "face",  "size", "name",  "height", "width",
+                                                    "lang",  "spellcheck", "data-east-asian-lang"};
     return kNames;
 }
 
@@ -127,6 +129,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_strikeOut = parent.m_strikeOut;
     m_superscriptStyle = parent.m_superscriptStyle;
     m_letterSpacing = parent.m_letterSpacing;
+    m_characterMarks = parent.m_characterMarks;
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
     m_anchorName = parent.m_anchorName;
@@ -160,6 +163,12 @@ void TEHTMLElement::interpretAttributes()
             m_paragraphStyle.setTabStops(std::move(tabStops));
     if (const std::u16string* style = attributeForKey("data-character-style"))
         m_characterStyleName = *style;
+    if (const std::u16string* language = attributeForKey("lang"))
+        m_characterMarks.language = *language;
+    if (const std::u16string* language = attributeForKey("data-east-asian-lang"))
+        m_characterMarks.eastAsianLanguage = *language;
+    if (const std::u16string* spelling = attributeForKey("spellcheck"))
+        m_characterMarks.noProofing = *spelling == u"false";
     if (const std::u16string* direction = attributeForKey("dir")) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -305,6 +314,15 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_superscriptStyle);
     m_paragraphStyle.addToFormattingKey(key);
     key.add(m_letterSpacing);
+    key.add(m_characterMarks.language);
+    key.add(m_characterMarks.eastAsianLanguage);
+    key.add(m_characterMarks.noProofing);
+    key.add(m_characterMarks.capitals);
+    key.add(m_characterMarks.outline);
+    key.add(m_characterMarks.underlineColor.has_value());
+    if (m_characterMarks.underlineColor)
+        key.add(*m_characterMarks.underlineColor);
+    key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
     key.add(m_characterStyleName);
@@ -316,7 +334,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 21;
+constexpr std::size_t kMostAttributes = 26;
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -379,6 +397,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
     if (m_underlineStyle != 0)
         add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(m_underlineStyle));
+    if (m_underlineStyle != 0 && m_characterMarks.underlineColor)
+        add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*m_characterMarks.underlineColor));
     auto sharedColor = [&shared](const Color& color) {
         TEFormattingKey key;
         key.add(std::string_view("colour"));
@@ -411,6 +431,22 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     }
     if (m_letterSpacing != 0)
         add(fixedKey<kCTKernAttributeName>(), DoubleValue::make(m_letterSpacing));
+    if (!m_characterMarks.language.empty())
+        add(fixedKey<kCTLanguageAttributeName>(), StringValue::make(m_characterMarks.language));
+    if (!m_characterMarks.eastAsianLanguage.empty())
+        add(fixedKey<TEEastAsianLanguageAttribute>(), StringValue::make(m_characterMarks.eastAsianLanguage));
+    if (m_characterMarks.noProofing)
+        add(fixedKey<TENoProofingAttribute>(), BoolValue::make(true));
+    if (m_characterMarks.capitals)
+        add(fixedKey<TECapitalsAttribute>(), BoolValue::make(true));
+    if (fontVariant() == TEHTMLElementFontVariant::SmallCaps)
+        add(fixedKey<TESmallCapitalsAttribute>(), BoolValue::make(true));
+    if (m_characterMarks.outline) {
+        // The width of an outline as word processors draw it, in hundredths
+        // of the font size; positive leaves the letters unfilled.
+        constexpr double kOutlineWidth = 3;
+        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(kOutlineWidth));
+    }
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())

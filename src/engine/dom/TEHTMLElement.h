@@ -241,6 +241,18 @@ private:
     int m_fontSizeOffset = 0;
     double m_currentTextSize = 0;
     double m_letterSpacing = 0;
+    // What word processors mark runs with: the languages ("lang" and
+    // "data-east-asian-lang"), "spellcheck=false", capitals
+    // ("text-transform") and outlined letters ("-webkit-text-stroke-width").
+    // All of it is inherited, as HTML and CSS inherit it.
+    struct CharacterMarks {
+        std::u16string language;
+        std::u16string eastAsianLanguage;
+        bool noProofing = false;
+        bool capitals = false;
+        bool outline = false;
+        std::optional<Color> underlineColor;
+    } m_characterMarks;
 };
 
 } // namespace folio

@@ -351,6 +351,27 @@ struct TEHTMLElementStyleHandlers {
         element.m_shadows = shadows.value_or(std::vector<CSSShadow>());
     }
 
+    // An underline in a colour of its own.
+    static void textDecorationColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.underlineColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
+    }
+
+    // Capitals shown over the letters as typed.
+    static void textTransform(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.capitals = value == u"uppercase";
+    }
+
+    // Letters drawn as outlines.
+    static void textStrokeWidth(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.outline = measure(element, value) > 0;
+    }
+
     static void lineHeight(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if (value == u"normal") {
@@ -490,10 +511,13 @@ constexpr StyleProperty kStyleProperties[] = {
     {"text-decoration", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecoration},
     {"text-decoration-style", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationStyle},
     {"text-decoration-thickness", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationThickness},
+    {"text-decoration-color", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textDecorationColor},
     {"text-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textAlign},
     {"vertical-align", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::verticalAlign},
     {"letter-spacing", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::letterSpacing},
     {"text-shadow", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::textShadow},
+    {"text-transform", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textTransform},
+    {"-webkit-text-stroke-width", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textStrokeWidth},
     {"line-height", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::lineHeight},
     {"text-indent", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textIndent},
     {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},

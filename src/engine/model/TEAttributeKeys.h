@@ -58,6 +58,17 @@ inline constexpr std::string_view TEBackgroundStrokeColorAttribute = "TEBackgrou
 inline constexpr std::string_view TEBackgroundStrokeWidthAttribute = "TEBackgroundStrokeWidth";
 inline constexpr std::string_view TEBackgroundCornerRadiusAttribute = "TEBackgroundCornerRadius";
 inline constexpr std::string_view TEAscentMultiplierAttribute = "TEAscentMultiplierAttribute";
+// Character attributes that word processors mark runs with.
+// The language of East Asian text in the run (a BCP 47 tag), beside the
+// run's language under kCTLanguageAttributeName.
+inline constexpr std::string_view TEEastAsianLanguageAttribute = "TEEastAsianLanguage";
+// The run is left out of spelling and grammar checks (boolean YES).
+inline constexpr std::string_view TENoProofingAttribute = "TENoProofing";
+// The run is shown in capitals while its letters stay as they were typed
+// (boolean YES).
+inline constexpr std::string_view TECapitalsAttribute = "TECapitals";
+// Lower-case letters shown as small capitals, kept as typed (boolean YES).
+inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";
@@ -102,6 +113,13 @@ inline constexpr std::string_view kCTParagraphStyleAttributeName = "NSParagraphS
 inline constexpr std::string_view kCTUnderlineStyleAttributeName = "NSUnderline";
 inline constexpr std::string_view kCTSuperscriptAttributeName = "NSSuperScript";
 inline constexpr std::string_view kCTKernAttributeName = "NSKern";
+// The run's language, a BCP 47 tag ("en-US").
+inline constexpr std::string_view kCTLanguageAttributeName = "NSLanguage";
+// Positive: the letters are drawn as outlines, the stroke this percentage of
+// the font size wide.
+inline constexpr std::string_view NSStrokeWidthAttributeName = "NSStrokeWidth";
+// The underline's own colour; without it the underline takes the text's.
+inline constexpr std::string_view NSUnderlineColorAttributeName = "NSUnderlineColor";
 inline constexpr std::string_view NSBackgroundColorAttributeName = "NSBackgroundColor";
 inline constexpr std::string_view NSAttachmentAttributeName = "NSAttachment";
 inline constexpr std::string_view kCTRunDelegateAttributeName = "CTRunDelegate";

@@ -4,6 +4,7 @@
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "formats/rtf/DKRTFReaderState.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/FontAttributeValue.h"
@@ -178,6 +179,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     const DKRTFReaderState::Paragraph& paragraph = formatting.paragraph;
     mix(reinterpret_cast<std::uintptr_t>(formatting.foregroundColor));
     mix(reinterpret_cast<std::uintptr_t>(formatting.backgroundColor));
+    mix(reinterpret_cast<std::uintptr_t>(formatting.underlineColor));
     mix(reinterpret_cast<std::uintptr_t>(formatting.font));
     mix(static_cast<std::uint64_t>(formatting.underline) << 32
         | static_cast<std::uint32_t>(formatting.superscriptCount));
@@ -192,6 +194,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
         | static_cast<std::uint32_t>(paragraph.lineSpacing));
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
+    mix(formatting.marks.packed());
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
         | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
         | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
@@ -230,6 +233,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     const AttributeValuePtr& font = fontValue(state);
     Formatting formatting{state.foregroundColor().get(),
                           state.backgroundColor().get(),
+                          state.underlineColor().get(),
                           font.get(),
                           state.underline(),
                           m_values.footnoteTableMarker,
@@ -238,13 +242,14 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.strike(),
                           state.inTable(),
                           state.characterSpacing(),
+                          state.characterMarks(),
                           state.paragraph()};
     if (auto shared = m_sets.find(formatting); shared != m_sets.end())
         return shared->second;
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 14;
+    constexpr std::size_t kLargestFormattingSet = 20;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -254,8 +259,10 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());
     set(NSBackgroundColorAttributeName, state.backgroundColor());
-    if ((state.underline() & 0xFF) != 0)
+    if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
+        set(NSUnderlineColorAttributeName, state.underlineColor());
+    }
     if (m_values.footnoteTableMarker == 1)
         set(TETextIsFootnoteTableAttribute, StringValue::make(u"1"));
     else if (m_values.footnoteTableMarker == -1)
@@ -268,6 +275,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     // In points, as the text system kerns.
     if (state.characterSpacing() != 0)
         set(kCTKernAttributeName, DoubleValue::make(state.characterSpacing() / 20.0));
+    addCharacterMarks(state.characterMarks(), entries);
     set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
     if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
         name != m_values.paragraphStyleNames.end())
@@ -280,6 +288,53 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     set(TEIsTableRowKey, IntegerValue::make(state.inTable() ? 1 : 0));
 
     return m_sets.emplace(formatting, AttributeDictionary::make(std::move(entries))).first->second;
+}
+
+void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
+                                              std::vector<AttributeDictionary::Entry>& entries)
+{
+    static const AttributeKey kLanguage(kCTLanguageAttributeName);
+    static const AttributeKey kEastAsianLanguage(TEEastAsianLanguageAttribute);
+    static const AttributeKey kNoProofing(TENoProofingAttribute);
+    static const AttributeKey kCapitals(TECapitalsAttribute);
+    static const AttributeKey kSmallCapitals(TESmallCapitalsAttribute);
+    static const AttributeKey kShadows(TEShadowsAttribute);
+    static const AttributeKey kStrokeWidth(NSStrokeWidthAttributeName);
+    if (marks.language != 0)
+        if (const AttributeValuePtr& language = languageValue(marks.language))
+            entries.emplace_back(kLanguage, language);
+    if (marks.eastAsianLanguage != 0)
+        if (const AttributeValuePtr& language = languageValue(marks.eastAsianLanguage))
+            entries.emplace_back(kEastAsianLanguage, language);
+    if (marks.noProofing)
+        entries.emplace_back(kNoProofing, BoolValue::make(true));
+    if (marks.capitals)
+        entries.emplace_back(kCapitals, BoolValue::make(true));
+    if (marks.smallCapitals)
+        entries.emplace_back(kSmallCapitals, BoolValue::make(true));
+    if (marks.shadow) {
+        // RTF gives a shadow no measures: a grey one a point down and to the
+        // right, as word processors draw it.
+        static const AttributeValuePtr kShadow = ArrayValue::make(
+            {ShadowValue::make(Size{1, 1}, 1, Color::colorWithRed(128 / 255.0, 128 / 255.0, 128 / 255.0))});
+        entries.emplace_back(kShadows, kShadow);
+    }
+    if (marks.outline) {
+        // Positive: outlined letters, not filled.
+        constexpr double kOutlineWidth = 3;
+        entries.emplace_back(kStrokeWidth, DoubleValue::make(kOutlineWidth));
+    }
+}
+
+const AttributeValuePtr& DKRTFAttributeBuilder::languageValue(unsigned number)
+{
+    auto [found, isNew] = m_languages.try_emplace(number);
+    if (isNew) {
+        std::string tag = languageTagForWindowsLanguage(number);
+        if (!tag.empty())
+            found->second = StringValue::make(toUtf16(tag));
+    }
+    return found->second;
 }
 
 } // namespace folio

@@ -58,6 +58,7 @@ private:
     struct Formatting {
         const AttributeValue* foregroundColor = nullptr;
         const AttributeValue* backgroundColor = nullptr;
+        const AttributeValue* underlineColor = nullptr;
         const AttributeValue* font = nullptr;
         unsigned underline = 0;
         int footnoteTableMarker = 0;
@@ -66,6 +67,7 @@ private:
         bool strike = false;
         bool inTable = false;
         int characterSpacing = 0;
+        DKRTFCharacterMarks marks;
         DKRTFReaderState::Paragraph paragraph;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
@@ -93,6 +95,11 @@ private:
     const std::optional<Font>& installedFont(const std::u16string& name);
     const std::optional<Font>& styledFont(const std::u16string& name, bool bold, bool italic);
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
+    // The languages and letter effects of the run as attributes.
+    void addCharacterMarks(const DKRTFCharacterMarks& marks, std::vector<AttributeDictionary::Entry>& entries);
+    // The tag of a Windows language number, as a shared value; none for a
+    // number no language has.
+    const AttributeValuePtr& languageValue(unsigned number);
 
     const DKRTFReaderFontTable& m_fonts;
     Fonts m_fontUse;
@@ -105,6 +112,7 @@ private:
     std::unordered_map<FontRequest, AttributeValuePtr, FontRequestHash> m_fontsByNumber;
     std::uint64_t m_fontsGeneration = 0;
     std::unordered_map<Formatting, AttributeDictionaryPtr, FormattingHash> m_sets;
+    std::unordered_map<unsigned, AttributeValuePtr> m_languages;
     // The entries a paragraph adds to its formatting's set, in a buffer kept
     // from one paragraph to the next: it is empty between calls.
     std::vector<AttributeDictionary::Entry> m_ownEntries;

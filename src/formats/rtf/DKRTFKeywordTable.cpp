@@ -63,8 +63,6 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"plain", withDefault(&R::actionPlain)},
         {"deff", withDefault(&R::actionDefaultFont, 0)},
         {"v", withDefault(&R::actionHidden)},
-        {"caps", withDefault(&R::actionCapitals)},
-        {"scaps", withDefault(&R::actionSmallCapitals)},
         {"f", withDefault(&R::actionFontNumber)},
         {"fs", withDefault(&R::actionFontSize)},
         {"fsmilli", withDefault(&R::actionFontMilliSize)},
@@ -110,6 +108,19 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ululdbwave", forced(&R::actionUnderlineStyle, 9)},
         // Word's words-only underline is an underline here, spaces and all.
         {"ulw", forced(&R::actionUnderlineStyle, 1)},
+
+        // Languages and letter effects, kept on the run as they are. Word
+        // puts the non-proofing twin of each language beside it.
+        {"caps", withDefault(&R::actionCapitals)},
+        {"scaps", withDefault(&R::actionSmallCapitals)},
+        {"shad", withDefault(&R::actionShadow)},
+        {"outl", withDefault(&R::actionOutline)},
+        {"ulc", withDefault(&R::actionUnderlineColor, 0)},
+        {"noproof", withDefault(&R::actionNoProofing)},
+        {"lang", withDefault(&R::actionLanguage, 0)},
+        {"langnp", withDefault(&R::actionLanguage, 0)},
+        {"langfe", withDefault(&R::actionEastAsianLanguage, 0)},
+        {"langfenp", withDefault(&R::actionEastAsianLanguage, 0)},
 
         // Paragraph formatting.
         {"pard", withDefault(&R::actionParagraphDefault)},

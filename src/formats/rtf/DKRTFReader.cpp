@@ -59,13 +59,6 @@ std::u16string utf16FromCodePoint(char32_t code)
     return {static_cast<char16_t>(0xD800 + (code >> 10)), static_cast<char16_t>(0xDC00 + (code & 0x3FF))};
 }
 
-// A letter that has a capital of its own (a lower-case letter).
-bool hasCapital(char16_t unit)
-{
-    const std::u16string_view letter(&unit, 1);
-    return uppercaseString(letter) != letter;
-}
-
 AttributeDictionaryPtr singleFlagAttributes(std::string_view key)
 {
     return AttributeDictionary::make({{AttributeKey(key), BoolValue::make(true)}});
@@ -626,38 +619,7 @@ void DKRTFReader::appendString(std::u16string_view text)
         appendListPlaceholder();
     }
     m_atParagraphStart = false;
-    if (current.capitals()) {
-        placePendingAttachment(uppercaseString(text), current);
-    } else if (current.smallCapitals() && !m_pendingAttachment) {
-        appendSmallCapitals(text, current);
-    } else {
-        placePendingAttachment(text, current);
-    }
-}
-
-void DKRTFReader::appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current)
-{
-    // Lower-case letters become capitals of seven tenths of the size; the
-    // text's own capitals keep theirs.
-    constexpr double kSmallCapitalScale = 0.7;
-    const AttributeDictionaryPtr attributes = m_attributeBuilder.stringAttributes(current, current.listType());
-    AttributeDictionaryPtr small = attributes;
-    if (const auto* font = attributes->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName))
-        small = attributes->dictionaryBySettingValue(
-            kCTFontAttributeName, FontAttributeValue::make(font->font().copyWithSize(font->font().pointSize() * kSmallCapitalScale)));
-    std::size_t index = 0;
-    while (index < text.size()) {
-        const bool lower = hasCapital(text[index]);
-        std::size_t end = index;
-        while (end < text.size() && hasCapital(text[end]) == lower)
-            ++end;
-        std::u16string_view run = text.substr(index, end - index);
-        if (lower)
-            m_attributedString.appendString(uppercaseString(run), small);
-        else
-            m_attributedString.appendString(run, attributes);
-        index = end;
-    }
+    placePendingAttachment(text, current);
 }
 
 void DKRTFReader::placePendingAttachment(std::u16string_view text, DKRTFReaderState& current)

@@ -140,8 +140,6 @@ private:
     // Appends text under the current state's set; an attachment read last
     // goes on its placeholder first, or on this text.
     void placePendingAttachment(std::u16string_view text, DKRTFReaderState& current);
-    // Text under "\scaps": smaller capitals for its lower-case letters.
-    void appendSmallCapitals(std::u16string_view text, DKRTFReaderState& current);
     // Appends one character that ends a table cell or row, with its keys.
     void appendTableMark(char16_t mark, std::string_view key, int value);
     // A picture read that waits for the text it stands before.
@@ -270,8 +268,16 @@ private:
     void actionDefaultFont(int value);
     void actionDocumentCodePage(int value);
     void actionHidden(int value);
+    // Languages and letter effects (DKRTFReaderCharacterMarks.cpp).
+    void keepCharacterMarks(const DKRTFCharacterMarks& marks);
     void actionCapitals(int value);
     void actionSmallCapitals(int value);
+    void actionShadow(int value);
+    void actionOutline(int value);
+    void actionUnderlineColor(int value);
+    void actionNoProofing(int value);
+    void actionLanguage(int number);
+    void actionEastAsianLanguage(int number);
     void actionTableRowDefaults(int value);
     void actionTableCellBoundary(int value);
     void actionInTable(int value);

@@ -54,8 +54,6 @@ void DKRTFReader::actionPlain(int)
 }
 
 void DKRTFReader::actionHidden(int value) { state().setHidden(value != 0); }
-void DKRTFReader::actionCapitals(int value) { state().setCapitals(value != 0); }
-void DKRTFReader::actionSmallCapitals(int value) { state().setSmallCapitals(value != 0); }
 
 void DKRTFReader::actionFontSize(int value)
 {
@@ -903,7 +901,7 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
 {
     static const std::unordered_set<std::string_view> kFormatting = {
         "b",  "i",  "strike", "ul", "ulnone", "uld",  "uldb", "ulth", "ulw", "f",      "fs",
-        "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "v", "ql", "qr", "qc",
+        "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "shad", "outl", "lang", "langnp", "langfe", "langfenp", "noproof", "v", "ql", "qr", "qc",
         "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
         // A heading style keeps its paragraphs with the text after them.
         "keepn", "keep", "widctlpar", "nowidctlpar"};

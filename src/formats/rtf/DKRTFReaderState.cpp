@@ -23,6 +23,12 @@ void DKRTFReaderState::setBackgroundColor(std::shared_ptr<const ColorValue> colo
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setUnderlineColor(std::shared_ptr<const ColorValue> color)
+{
+    m_underlineColor = std::move(color);
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::setFontSize(double size)
 {
     m_fontSize = size;
@@ -50,6 +56,12 @@ void DKRTFReaderState::setItalic(bool italic)
 void DKRTFReaderState::setCharacterSpacing(int twips)
 {
     m_characterSpacing = twips;
+    invalidateAttributes();
+}
+
+void DKRTFReaderState::setCharacterMarks(const DKRTFCharacterMarks& marks)
+{
+    m_characterMarks = marks;
     invalidateAttributes();
 }
 
@@ -136,6 +148,7 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_characterStyleNumber = -1;
     m_foregroundColor.reset();
     m_backgroundColor.reset();
+    m_underlineColor.reset();
     m_fontSize = 12;
     m_fontNumber = defaultFontNumber;
     m_underline = 0;
@@ -145,8 +158,7 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_strike = false;
     m_characterSpacing = 0;
     m_hidden = false;
-    m_capitals = false;
-    m_smallCapitals = false;
+    m_characterMarks = {};
     invalidateAttributes();
 }
 

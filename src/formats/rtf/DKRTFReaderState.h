@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFCharacterMarks.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/AttributeValue.h"
@@ -89,6 +90,9 @@ public:
     void setForegroundColor(std::shared_ptr<const ColorValue> color);
     const std::shared_ptr<const ColorValue>& backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::shared_ptr<const ColorValue> color);
+    // "\ulc": the underline's own colour; none draws it in the text's.
+    const std::shared_ptr<const ColorValue>& underlineColor() const { return m_underlineColor; }
+    void setUnderlineColor(std::shared_ptr<const ColorValue> color);
     double fontSize() const { return m_fontSize; }
     void setFontSize(double size);
     int fontNumber() const { return m_fontNumber; }
@@ -127,12 +131,9 @@ public:
     bool shapeStandsRight() const { return m_shapeStandsRight; }
     void setShapeStandsRight(bool right) { m_shapeStandsRight = right; }
     void setHidden(bool hidden) { m_hidden = hidden; }
-    // "\caps" and "\scaps": the text is shown in capitals.
-    bool capitals() const { return m_capitals; }
-    void setCapitals(bool capitals) { m_capitals = capitals; }
-    // "\scaps": lower-case letters are shown as smaller capitals.
-    bool smallCapitals() const { return m_smallCapitals; }
-    void setSmallCapitals(bool smallCapitals) { m_smallCapitals = smallCapitals; }
+    // Languages and letter effects, capitals among them.
+    const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
+    void setCharacterMarks(const DKRTFCharacterMarks& marks);
     // "\cs": the number of the run's character style, -1 for none; "\plain"
     // ends it.
     int characterStyleNumber() const { return m_characterStyleNumber; }
@@ -215,6 +216,7 @@ private:
     StringEncoding m_stringEncoding = StringEncoding::windowsLatin1();
     std::shared_ptr<const ColorValue> m_foregroundColor;
     std::shared_ptr<const ColorValue> m_backgroundColor;
+    std::shared_ptr<const ColorValue> m_underlineColor;
     int m_listIsFirstPrefix = 0;
     double m_fontSize = 12;
     int m_fontNumber = 0;
@@ -240,8 +242,7 @@ private:
     bool m_inNestedTableProperties = false;
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
-    bool m_capitals = false;
-    bool m_smallCapitals = false;
+    DKRTFCharacterMarks m_characterMarks;
     bool m_inTable = false;
     bool m_bold = false;
     bool m_italic = false;

@@ -160,7 +160,9 @@ private:
         std::int32_t superscript = 0;
         // Space between letters, in twips.
         std::int32_t characterSpacing = 0;
+        DKRTFCharacterMarks characterMarks;
         std::int32_t foregroundColor = 0;
+        std::int32_t underlineColor = 0;
         std::int32_t backgroundColor = 0;
         // The number of the run's character style; -1 for none.
         std::int32_t characterStyle = -1;
@@ -184,6 +186,14 @@ private:
     // Worked out once per dictionary: runs of the same formatting share one,
     // and a long document has a few hundred dictionaries for its many runs.
     const CharacterFormatting& characterFormatting(const AttributeDictionary& attributes);
+
+    // --- Languages and letter effects (DKRTFWriterCharacterMarks.cpp) ---
+    DKRTFCharacterMarks characterMarks(const AttributeDictionary& attributes);
+    // The Windows number of a language tag, 0 for none.
+    std::uint16_t windowsLanguage(const AttributeValuePtr& tag);
+    // The words of the marks that differ from those in force, or all of
+    // them where a style has just made the formatting unknown.
+    bool writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unknown);
     void writeFontAttributes(const AttributeDictionary& attributes);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);
@@ -227,6 +237,9 @@ private:
     std::optional<std::vector<const AttributeDictionary*>> m_dictionariesInOrder;
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
+    std::unordered_map<const AttributeValue*, std::uint16_t> m_windowsLanguages;
+    // The number of the colour table's second black, for underlines.
+    std::int32_t m_blackUnderlineColorNumber = 0;
     // The table numbers of the font and colour values the dictionaries
     // share, so that each value is named and looked up once.
     std::unordered_map<const AttributeValue*, std::int32_t> m_fontNumbersByValue;

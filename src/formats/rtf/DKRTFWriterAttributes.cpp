@@ -405,8 +405,15 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.superscript = intForKey(attributes, kCTSuperscriptAttributeName, 0);
     if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
         formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
+    formatting.characterMarks = characterMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
+    if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
+        underline && underline->as<ColorValue>()) {
+        formatting.underlineColor = colorNumberOfValue(underline);
+        if (formatting.underlineColor == 0)
+            formatting.underlineColor = m_blackUnderlineColorNumber;
+    }
     formatting.lists = listArray(attributes);
     formatting.listMarker = isListMarker(attributes);
     formatting.inList = formatting.lists || attributes.containsKey(TETextIsListAttribute);
@@ -509,6 +516,7 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_state.characterSpacing = formatting.characterSpacing;
         wroteOutput = true;
     }
+    wroteOutput |= writeCharacterMarks(formatting.characterMarks, unknown);
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;
@@ -571,6 +579,14 @@ void DKRTFWriter::writeColorAttributes(const CharacterFormatting& formatting)
         m_buffer.appendInteger(background == 0 ? 0 : background + 1);
         m_buffer.appendByte(' ');
         m_state.backgroundColorIndex = background;
+    }
+    // Numbered as the text's colours are; 0 is the text's own.
+    const std::int32_t underline = formatting.underline != 0 ? formatting.underlineColor : m_state.underlineColorIndex;
+    if (underline != m_state.underlineColorIndex) {
+        m_buffer.appendCString("\\ulc");
+        m_buffer.appendInteger(underline == 0 ? 0 : underline + 1);
+        m_buffer.appendByte(' ');
+        m_state.underlineColorIndex = underline;
     }
 }
 

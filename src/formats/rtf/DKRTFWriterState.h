@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/rtf/DKRTFCharacterMarks.h"
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <cstdint>
@@ -36,11 +37,15 @@ struct DKRTFWriterState {
     // is present.
     std::int32_t foregroundColorIndex = -1;
     std::int32_t backgroundColorIndex = 0;
+    // The underline's colour: 0, the text's, until one is written.
+    std::int32_t underlineColorIndex = 0;
     std::uint32_t underline = 0;
     std::uint32_t link = 0;
     std::int32_t superscript = 0;
     // Twips between letters.
     std::int32_t characterSpacing = 0;
+    // Languages and letter effects.
+    DKRTFCharacterMarks characterMarks;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

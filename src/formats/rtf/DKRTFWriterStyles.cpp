@@ -100,10 +100,12 @@ void DKRTFWriter::forgetRunFormatting(bool styleMaySetIt)
     m_state.underline = 0;
     m_state.superscript = 0;
     m_state.characterSpacing = 0;
+    m_state.characterMarks = {};
     // A character style may give colours of its own: they are then unknown
     // and written again whatever the run asks.
     m_state.foregroundColorIndex = styleMaySetIt ? -2 : -1;
     m_state.backgroundColorIndex = styleMaySetIt ? -2 : 0;
+    m_state.underlineColorIndex = styleMaySetIt ? -2 : 0;
 }
 
 void DKRTFWriter::writeCharacterStyle(std::int32_t number)

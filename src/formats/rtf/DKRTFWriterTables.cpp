@@ -206,11 +206,15 @@ void DKRTFWriter::writeColorTable()
         m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
     };
     // Runs share their dictionaries: a dictionary seen before adds no colour.
+    bool blackUnderline = false;
     for (const AttributeDictionary* attributes : dictionariesInOrderOfFirstUse()) {
         if (!attributes)
             continue;
         registerColor(*attributes, kCTForegroundColorAttributeName);
         registerColor(*attributes, NSBackgroundColorAttributeName);
+        registerColor(*attributes, NSUnderlineColorAttributeName);
+        if (const auto* underline = attributes->valueForKeyAs<ColorValue>(NSUnderlineColorAttributeName))
+            blackUnderline |= DKRTFColorTableEntry::entryWithColor(&underline->color()) == defaultEntry;
     }
     if (m_styleSheet) {
         for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors()) {
@@ -222,6 +226,14 @@ void DKRTFWriter::writeColorTable()
             entry.writeToDataBuffer(m_buffer);
             m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
         }
+    }
+    // Black is the table's first colour, which "\\ulc0" does not name (it is
+    // the text's own colour): an underline drawn in black has black again,
+    // last, as an entry of its own.
+    m_blackUnderlineColorNumber = 0;
+    if (blackUnderline) {
+        m_blackUnderlineColorNumber = static_cast<std::int32_t>(m_registeredColors.size());
+        defaultEntry.writeToDataBuffer(m_buffer);
     }
     m_buffer.appendCString("}\n");
     // The style sheet follows the colour table, as RTF orders the header.

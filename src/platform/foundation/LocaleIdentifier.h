@@ -14,4 +14,9 @@ std::string currentLocaleIdentifier();
 // negative, zero or positive.
 int localizedCaseInsensitiveCompare(std::u16string_view a, std::u16string_view b);
 
+// A Windows language number (RTF's "\\lang1033") as a BCP 47 tag ("en-US"),
+// and back; "" and 0 where the other has no such language.
+std::string languageTagForWindowsLanguage(unsigned number);
+unsigned windowsLanguageForLanguageTag(std::string_view tag);
+
 } // namespace folio

@@ -37,13 +37,14 @@ TEST_F(TextExporterTest, aBlankAfterATabGoesAndOtherTextIsKept)
 }
 
 // The text export reads the words without their fonts; what the fonts
-// would have changed (capitals drawn small, a font's odd name) must not
-// change the words.
+// would have changed (a font's odd name) must not change the words, and
+// capitals drawn over the letters leave them as typed, as LibreOffice's
+// text export does.
 TEST_F(TextExporterTest, theWordsAreTheSameWhateverTheFontsAreCalled)
 {
     EXPECT_EQ(contentsOf("fonts.rtf", "{\\rtf1\\ansi{\\fonttbl{\\f0 Georgia;}{\\f1 display:none;}}"
                                       "\\f0 One {\\scaps small} {\\b bold}\\par\\f1 Two\\par\\f0 Three {\\caps up}\\par}"),
-              "One SMALL bold\nTwo\nThree UP\n");
+              "One small bold\nTwo\nThree up\n");
 }
 
 } // namespace

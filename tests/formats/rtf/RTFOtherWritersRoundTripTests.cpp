@@ -131,6 +131,8 @@ protected:
                     << (background == "255,255,255" ? "none" : background);
             if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
                 summary << "; underline " << underline->value();
+            if (attributes->containsKey(NSUnderlineColorAttributeName))
+                summary << " in " << colorText(*attributes, NSUnderlineColorAttributeName);
             if (attributes->containsKey(TEStrikeOutAttribute))
                 summary << "; struck";
             if (const auto* raised = attributes->valueForKeyAs<IntegerValue>(kCTSuperscriptAttributeName))
@@ -140,6 +142,9 @@ protected:
                 summary << "; letters " << std::lround(spacing->value() * 20) << " apart";
             if (const auto* link = attributes->valueForKeyAs<URLValue>(TELinkAttribute))
                 summary << "; link " << link->urlString();
+            // A picture has no letters to check or draw in capitals.
+            if (!attributes->containsKey(NSAttachmentAttributeName))
+                summary << characterMarks(*attributes);
         }
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
             const PlatformParagraphStyle& paragraph = style->style();
@@ -166,6 +171,27 @@ protected:
                 summary << " in " << toUtf8(*style);
         }
         return summary.str();
+    }
+
+    // The run's languages and letter effects.
+    static std::string characterMarks(const AttributeDictionary& attributes)
+    {
+        std::string marks;
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(kCTLanguageAttributeName))
+            marks += "; language " + toUtf8(language->value());
+        if (const auto* language = attributes.valueForKeyAs<StringValue>(TEEastAsianLanguageAttribute))
+            marks += "; East Asian " + toUtf8(language->value());
+        if (attributes.containsKey(TENoProofingAttribute))
+            marks += "; not proofed";
+        if (attributes.containsKey(TECapitalsAttribute))
+            marks += "; capitals";
+        if (attributes.containsKey(TESmallCapitalsAttribute))
+            marks += "; small capitals";
+        if (const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute))
+            marks += "; " + std::to_string(shadows->elements().size()) + " shadow";
+        if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName))
+            marks += "; outline " + formatShortest(stroke->value());
+        return marks;
     }
 
     static std::string numberedText(const AttributedString& text)
@@ -241,7 +267,8 @@ protected:
                                            "word-title-page.rtf", "word-theme-fonts.rtf", "libreoffice-character-looks.rtf",
                                            "word-character-looks.rtf", "wordpad-cyrillic-looks.rtf",
                                            "textedit-character-looks.rtf", "libreoffice-nested-list.rtf",
-                                           "word-keep-mirrored.rtf", "libreoffice-keep-mirrored.rtf"};
+                                           "word-keep-mirrored.rtf", "libreoffice-keep-mirrored.rtf",
+                                           "word-languages-effects.rtf", "libreoffice-languages-effects.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -855,6 +882,78 @@ TEST_F(RTFOtherWritersRoundTripTests, raisedShadedAndDoubleStruckTextIsReadAndKe
     };
     ASSERT_EQ(spacing(word.text), "14 14");
     EXPECT_EQ(spacing(read(written(word, throughThePage(word.text))).text), "14 14");
+}
+
+// Languages, capitals, shadows, outlines and underline colours are marks on
+// the run: the letters stay as typed, and each mark comes back on the words
+// that had it.
+TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnTheirWords)
+{
+    auto marksOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        return attributes ? characterMarks(*attributes) : "no " + toUtf8(std::u16string(word));
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> marks;
+    };
+    const std::vector<Case> cases{
+        {"word-languages-effects.rtf",
+         {{u"American", "; language en-US; East Asian en-US"},
+          {u"a British", "; language en-GB; East Asian en-US"},
+          {u"deutsche", "; language de-DE; East Asian en-US"},
+          {u"xyzzy", "; language en-US; East Asian en-US; not proofed"},
+          {u"Title in Capitals", "; language en-US; East Asian en-US; capitals"},
+          {u"shadowed", "; language en-US; East Asian en-US; 1 shadow"},
+          {u"outlined", "; language en-US; East Asian en-US; outline 3"},
+          {u"all of them", "; language en-GB; East Asian en-US; capitals; 1 shadow"}}},
+        {"libreoffice-languages-effects.rtf",
+         {{u"Des mots", "; language fr-FR; East Asian zh-CN"},
+          {u"parole", "; language it-IT; East Asian zh-CN"},
+          {u"and Japanese", "; language ja-JP; East Asian ja-JP"},
+          {u"En capitales", "; language fr-FR; East Asian zh-CN; capitals"},
+          {u"contour", "; language fr-FR; East Asian zh-CN; outline 3"},
+          {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow; outline 3"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [word, marks] : file.marks)
+            ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            for (const auto& [word, marks] : file.marks)
+                EXPECT_EQ(marksOf(again.text, word), marks) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+
+    // A run that differs only by a mark is a run of its own, and a mark
+    // ends where its group does.
+    const DKRTFReadResult plain = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\lang1033 one {\\shad two} "
+                                       "{\\outl three} {\\lang1036 four} five\\par}");
+    const std::string rtf = written(plain, plain.text);
+    const DKRTFReadResult again = read(rtf);
+    EXPECT_EQ(marksOf(again.text, u"two"), "; language en-US; 1 shadow") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"three"), "; language en-US; outline 3") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"four"), "; language fr-FR") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"five"), "; language en-US") << rtf;
+
+    // An underline keeps its own colour, black among them (the first colour
+    // of a table of ours, which "\\ulc0" does not name), and the automatic
+    // colour stays the text's.
+    const DKRTFReadResult lines = read("{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}{\\colortbl;\\red255\\green0\\blue0;"
+                                       "\\red0\\green0\\blue0;}\\f0\\cf1 {\\ul\\ulc1 red} {\\ul\\ulc2 black} "
+                                       "{\\ul\\ulc0 own}\\par}");
+    auto underlineOf = [](const AttributedString& text, std::u16string_view word) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(text.string().find(word));
+        return attributes ? colorText(*attributes, NSUnderlineColorAttributeName) : "no text";
+    };
+    for (const std::string& saved : {written(lines, lines.text), written(lines, throughThePage(lines.text))}) {
+        const DKRTFReadResult back = read(saved);
+        EXPECT_EQ(underlineOf(back.text, u"red"), "255,0,0") << saved;
+        EXPECT_EQ(underlineOf(back.text, u"black"), "0,0,0") << saved;
+        EXPECT_EQ(underlineOf(back.text, u"own"), "none") << saved;
+    }
 }
 
 // Word's page break inside a paragraph ("text\page more") stays in the

@@ -78,7 +78,7 @@ TEST_F(RTFReaderCoreTests, aReadingWithoutFontsKeepsTheWordsAndAsksNoFont)
     Result<DKRTFReadResult> words = DKRTFReader::read(rtf, std::nullopt, DKRTFReader::Fonts::Omitted);
     ASSERT_TRUE(words.ok());
     EXPECT_EQ(catalog->lookups, 0);
-    EXPECT_EQ(words->text.string(), u"Plain red under SMALL\n");
+    EXPECT_EQ(words->text.string(), u"Plain red under Small\n");
     EXPECT_EQ(words->text.string(), withFonts->text.string());
     for (std::size_t index = 0; index < words->text.length(); ++index)
         EXPECT_EQ(fontAt(words->text, index), nullptr) << index;

@@ -130,19 +130,20 @@ TEST_F(RTFReaderPageLooksTests, boldAndItalicOfAStandInFamilyAskForTheFamily)
     EXPECT_TRUE(font->font().symbolicTraits() & kFontBoldTrait);
 }
 
-TEST_F(RTFReaderPageLooksTests, smallCapitalsAreSmallerCapitals)
+// Capitals and small capitals are looks of the run over the letters as
+// typed, in the run's own size.
+TEST_F(RTFReaderPageLooksTests, capitalsAndSmallCapitalsKeepTheLettersTyped)
 {
-    AttributedString string = read(u"{\\rtf1{\\fonttbl{\\f0 Georgia;}}\\f0\\fs24 {\\scaps June Visit}}");
-    EXPECT_EQ(string.string(), u"JUNE VISIT");
-    auto sizeAt = [&](std::size_t index) {
-        const auto* font = string.attributesAtIndex(index)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
-        return font ? font->font().pointSize() : 0.0;
-    };
-    EXPECT_DOUBLE_EQ(sizeAt(0), 12);
-    EXPECT_LT(sizeAt(1), 10);
-    EXPECT_DOUBLE_EQ(sizeAt(5), 12);
-    // "\caps" stays full capitals.
-    EXPECT_EQ(read(u"{\\rtf1 {\\caps june}}").string(), u"JUNE");
+    AttributedString string = read(u"{\\rtf1{\\fonttbl{\\f0 Georgia;}}\\f0\\fs24 {\\scaps June Visit} {\\caps june}}");
+    EXPECT_EQ(string.string(), u"June Visit june");
+    const auto* font = string.attributesAtIndex(1)->valueForKeyAs<FontAttributeValue>(kCTFontAttributeName);
+    ASSERT_NE(font, nullptr);
+    EXPECT_DOUBLE_EQ(font->font().pointSize(), 12);
+    EXPECT_TRUE(string.attributesAtIndex(1)->containsKey(TESmallCapitalsAttribute));
+    EXPECT_FALSE(string.attributesAtIndex(1)->containsKey(TECapitalsAttribute));
+    EXPECT_TRUE(string.attributesAtIndex(11)->containsKey(TECapitalsAttribute));
+    EXPECT_FALSE(string.attributesAtIndex(11)->containsKey(TESmallCapitalsAttribute));
+    EXPECT_FALSE(string.attributesAtIndex(10)->containsKey(TESmallCapitalsAttribute));
 }
 
 // --- Lists ---------------------------------------------------------------------------

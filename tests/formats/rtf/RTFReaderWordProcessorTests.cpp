@@ -429,7 +429,8 @@ TEST_F(RTFReaderWordProcessorTests, plainHiddenCapitalsAndStyles)
 
     EXPECT_EQ(text(uR"({\rtf1 shown{\v hidden}\v also\v0  too})"), u"shown too");
     EXPECT_EQ(html(uR"({\rtf1 a{\v secret}b})").find(u"secret"), std::u16string::npos);
-    EXPECT_EQ(text(uR"({\rtf1 {\caps caps} {\scaps small}})"), u"CAPS SMALL");
+    // Capitals and small capitals are looks of the run.
+    EXPECT_EQ(text(uR"({\rtf1 {\caps caps} {\scaps small}})"), u"caps small");
 
     AttributedString styled = read(uR"({\rtf1{\stylesheet{\s0 Normal;}{\s1\b\fs36\sbasedon0 Heading 1;}{\*\cs2\i Emphasis;}})"
                                    uR"(\pard\plain\s1 Title\par\pard\plain\s0 Body {\cs2 stress}\par})");

@@ -141,13 +141,15 @@ TEST_F(RTFStyleSheetTests, aStylesFormattingNeitherOverridesNorLeaksIntoOtherPar
         "\\pard\\plain\\s5 \\b0\\qc\\sa400 unbolded\\par"
         "\\pard\\plain\\s0 \\fs24 quiet words\\par}";
     DKRTFReadResult original = read(shouting);
-    ASSERT_NE(original.text.string().find(u"LOUD"), std::u16string::npos);
-    ASSERT_NE(original.text.string().find(u"UNBOLDED"), std::u16string::npos);
+    ASSERT_NE(original.text.string().find(u"loud"), std::u16string::npos);
+    ASSERT_NE(original.text.string().find(u"unbolded"), std::u16string::npos);
     const std::string rtf = written(original, original.text);
     DKRTFReadResult again = read(rtf);
     EXPECT_NE(again.text.string().find(u"quiet words"), std::u16string::npos) << rtf;
-    EXPECT_TRUE(isBold(again.text, u"LOUD")) << rtf;
-    EXPECT_FALSE(isBold(again.text, u"UNBOLDED")) << rtf;
+    EXPECT_TRUE(isBold(again.text, u"loud")) << rtf;
+    EXPECT_FALSE(isBold(again.text, u"unbolded")) << rtf;
+    EXPECT_TRUE(attributesOf(again.text, u"unbolded").containsKey(TECapitalsAttribute)) << rtf;
+    EXPECT_FALSE(attributesOf(again.text, u"quiet").containsKey(TECapitalsAttribute)) << rtf;
     EXPECT_FALSE(isBold(again.text, u"quiet")) << rtf;
     EXPECT_EQ(attributesOf(again.text, u"quiet").valueForKey(NSBackgroundColorAttributeName), nullptr) << rtf;
     const auto* paragraph = attributesOf(again.text, u"quiet").valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
@@ -155,7 +157,7 @@ TEST_F(RTFStyleSheetTests, aStylesFormattingNeitherOverridesNorLeaksIntoOtherPar
     EXPECT_EQ(paragraph->style().alignment(), TextAlignment::Left) << rtf;
     EXPECT_EQ(paragraph->style().paragraphSpacing(), 0) << rtf;
     EXPECT_EQ(styleOf(again.text, u"quiet"), "Normal");
-    EXPECT_EQ(styleOf(again.text, u"UNBOLDED"), "Shout");
+    EXPECT_EQ(styleOf(again.text, u"unbolded"), "Shout");
 }
 
 // The style menu names a paragraph's style by the menu's words: the sheet's

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace folio {
 namespace {
@@ -78,6 +79,19 @@ TEST(LocaleIdentifierTest, readsTheEnvironmentAndSortsWithoutCase)
         setenv("LC_ALL", previous.c_str(), 1);
     else
         unsetenv("LC_ALL");
+}
+
+TEST(LocaleIdentifierTest, windowsLanguageNumbersGoBothWaysAndUnknownOnesGiveNothing)
+{
+    // Word's numbers for the languages it marks most.
+    for (auto [number, tag] : {std::pair{1033u, "en-US"}, {2057u, "en-GB"}, {1031u, "de-DE"},
+                               {1036u, "fr-FR"}, {2052u, "zh-CN"}, {1041u, "ja-JP"}}) {
+        EXPECT_EQ(languageTagForWindowsLanguage(number), tag);
+        EXPECT_EQ(windowsLanguageForLanguageTag(tag), number);
+    }
+    EXPECT_EQ(languageTagForWindowsLanguage(0xFFFF), "");
+    EXPECT_EQ(windowsLanguageForLanguageTag(""), 0u);
+    EXPECT_EQ(windowsLanguageForLanguageTag("not a tag at all"), 0u);
 }
 
 TEST(LocaleIdentifierTest, oneCollatorSortsUtf8AndUtf16Alike)

@@ -19,6 +19,14 @@ struct RunKeys {
     AttributeKey underline{kCTUnderlineStyleAttributeName};
     AttributeKey strikeOut{TEStrikeOutAttribute};
     AttributeKey superscript{kCTSuperscriptAttributeName};
+    AttributeKey capitals{TECapitalsAttribute};
+    AttributeKey underlineColor{NSUnderlineColorAttributeName};
+    AttributeKey smallCapitals{TESmallCapitalsAttribute};
+    AttributeKey shadows{TEShadowsAttribute};
+    AttributeKey strokeWidth{NSStrokeWidthAttributeName};
+    AttributeKey language{kCTLanguageAttributeName};
+    AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
+    AttributeKey noProofing{TENoProofingAttribute};
 };
 
 } // namespace
@@ -42,6 +50,22 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.strikeOut = value.get();
         else if (key == keys.superscript)
             look.superscript = value.get();
+        else if (key == keys.capitals)
+            look.capitals = value.get();
+        else if (key == keys.underlineColor)
+            look.underlineColor = value.get();
+        else if (key == keys.smallCapitals)
+            look.smallCapitals = value.get();
+        else if (key == keys.shadows)
+            look.shadows = value.get();
+        else if (key == keys.strokeWidth)
+            look.strokeWidth = value.get();
+        else if (key == keys.language)
+            language = value->as<StringValue>();
+        else if (key == keys.eastAsianLanguage)
+            eastAsianLanguage = value->as<StringValue>();
+        else if (key == keys.noProofing)
+            noProofing = value->as<BoolValue>() && value->as<BoolValue>()->value();
         else if (key == keys.link)
             link = value->as<URLValue>();
         else if (key == keys.anchor)

@@ -22,6 +22,10 @@ struct HTMLRunForm {
     const URLValue* link = nullptr;
     const StringValue* anchor = nullptr;
     const StringMapValue* customAttributes = nullptr;
+    // The languages and spelling marks, written as the span's attributes.
+    const StringValue* language = nullptr;
+    const StringValue* eastAsianLanguage = nullptr;
+    bool noProofing = false;
 
     // The values of the run's style (whether it writes the font left unset).
     HTMLRunLook look;

@@ -20,8 +20,13 @@ struct HTMLRunLook {
     const AttributeValue* foreground = nullptr;
     const AttributeValue* background = nullptr;
     const AttributeValue* underline = nullptr;
+    const AttributeValue* underlineColor = nullptr;
     const AttributeValue* strikeOut = nullptr;
     const AttributeValue* superscript = nullptr;
+    const AttributeValue* capitals = nullptr;
+    const AttributeValue* smallCapitals = nullptr;
+    const AttributeValue* shadows = nullptr;
+    const AttributeValue* strokeWidth = nullptr;
     bool writesFont = false;
 
     friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
@@ -31,7 +36,8 @@ struct HTMLRunLook {
         {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
-                                                look.underline, look.strikeOut, look.superscript})
+                                                look.underline, look.underlineColor, look.strikeOut, look.superscript, look.capitals,
+                                                look.smallCapitals, look.shadows, look.strokeWidth})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }

@@ -197,6 +197,37 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration-style:dashed;";
     if (look.underline && (underline & 0xFF) == 2)
         style += "text-decoration-thickness:2px;";
+    if (const auto* color = look.underline && look.underlineColor ? look.underlineColor->as<ColorValue>() : nullptr) {
+        style += "text-decoration-color:#";
+        style += htmlHexString(color->color());
+        style += ';';
+    }
+
+    // Capitals over the letters as typed, so that editing and saving keep
+    // the letters.
+    if (flagOfValue(look.capitals))
+        style += "text-transform:uppercase;";
+    if (flagOfValue(look.smallCapitals))
+        style += "font-variant:small-caps;";
+    if (const auto* shadows = look.shadows ? look.shadows->as<ArrayValue>() : nullptr) {
+        std::string list;
+        for (const AttributeValuePtr& element : shadows->elements()) {
+            const auto* shadow = element ? element->as<ShadowValue>() : nullptr;
+            if (!shadow)
+                continue;
+            if (!list.empty())
+                list += ", ";
+            list += formatShortest(shadow->offset().width) + "px " + formatShortest(shadow->offset().height) + "px "
+                + formatShortest(shadow->blur()) + "px #" + htmlHexString(shadow->color());
+        }
+        if (!list.empty())
+            style += "text-shadow:" + list + ';';
+    }
+    // Outlined letters: a stroke in the text's colour around no fill. A
+    // negative width strokes filled letters, which a bolder look already
+    // gives.
+    if (numberOfValue(look.strokeWidth).value_or(0) > 0)
+        style += "-webkit-text-stroke-width:1px;-webkit-text-fill-color:transparent;";
 
     if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
@@ -282,6 +313,14 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     // style's name on the page, for the save.
     if (const auto* style = attributes.valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
         spanAttributes["data-character-style"] = style->value();
+    // The page checks spelling in the run's language, and not at all where
+    // the document says so.
+    if (form.language && !form.language->value().empty())
+        spanAttributes["lang"] = form.language->value();
+    if (form.eastAsianLanguage && !form.eastAsianLanguage->value().empty())
+        spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
+    if (form.noProofing)
+        spanAttributes["spellcheck"] = u"false";
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
     const std::string* spanStartTag = nullptr;
