@@ -212,6 +212,9 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
+    // A marker the page drew ("\t1)\t") is this program's own text, not
+    // the level's: the group gets the marker the list table gives instead.
+    bool runIsDrawnMarker = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -231,6 +234,19 @@ void DKRTFWriter::writeBody()
             writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
             runIsPageBreak = characterFormatting(runAttributes).pageBreak;
+            runIsDrawnMarker = m_state.isPrefixIndex == 1 && characterFormatting(runAttributes).listMarker &&
+                text[index] != u'\uFEFF';
+            if (runIsDrawnMarker) {
+                const std::u16string marker = nextMarkerText(runAttributes);
+                if (!marker.empty())
+                    m_buffer.appendByte(' ');
+                for (char16_t markerUnit : marker)
+                    m_buffer.appendEscapedCharacter(markerUnit);
+            }
+        }
+        if (runIsDrawnMarker && text[index] != u'\n') {
+            beginningOfParagraph = false;
+            continue;
         }
         if (!inRow) {
             // Plain text to the end of the run goes out as it stands; only

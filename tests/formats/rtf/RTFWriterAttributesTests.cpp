@@ -252,8 +252,8 @@ TEST(RTFWriterListTests, oneFlatListGetsOneLevelAndOneOverride)
     EXPECT_EQ(writer.listSublevels(), std::vector<std::int64_t>{0});
     EXPECT_EQ(writer.state().listCount, 2);
     EXPECT_EQ(listBodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 Intro\\\n"
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }one\\\n"
-                               "\\fi0\n{\\listtext\\tab \\bullet \\tab }two\\\n\\pard\n"
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }one\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }two\\\n\\pard\n"
                                "After}");
 }
 
@@ -291,11 +291,11 @@ TEST(RTFWriterListTests, twoSeparateListsGetTwoListsAndTwoOverrides)
                                       "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n");
     EXPECT_EQ(writer.listSublevels(), (std::vector<std::int64_t>{0, 0}));
     EXPECT_EQ(writer.state().listCount, 3);
-    EXPECT_EQ(listBodyOf(rtf), "\\ls1\\ilvl0\n\\fi0\\ql\n\\f0\\fs24 \\cf0 {\\listtext\\tab \\bullet \\tab }a\\\n"
-                               "\\fi0\n{\\listtext\\tab \\bullet \\tab }b\\\n\\pard\n"
+    EXPECT_EQ(listBodyOf(rtf), "\\ls1\\ilvl0\n\\fi0\\ql\n\\f0\\fs24 \\cf0 {\\listtext \\bullet \\tab }a\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }b\\\n\\pard\n"
                                "Middle\\\n"
-                               "\\ls2\\ilvl0\n\\fi0\n{\\listtext\\tab 1.\\tab }c\\\n"
-                               "\\fi0\n{\\listtext\\tab 2.\\tab }d}");
+                               "\\ls2\\ilvl0\n\\fi0\n{\\listtext 1.\\tab }c\\\n"
+                               "\\fi0\n{\\listtext 2.\\tab }d}");
 }
 
 TEST(RTFWriterListTests, nestedListWritesDeeperLevels)
@@ -322,11 +322,11 @@ TEST(RTFWriterListTests, nestedListWritesDeeperLevels)
                                     + "}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n");
     EXPECT_EQ(writer.listSublevels(), std::vector<std::int64_t>{1});
     EXPECT_EQ(listBodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 Intro\\\n"
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }a\\\n"
-                               "\\ls1\\ilvl1\n\\fi0\n{\\listtext\\tab \\u9702?\\tab }b\\\n"
-                               "\\fi0\n{\\listtext\\tab \\u9702?\\tab }c\\\n"
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }a\\\n"
+                               "\\ls1\\ilvl1\n\\fi0\n{\\listtext \\bullet \\tab }b\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }c\\\n"
                                // Back in the outer list: its level is named again.
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }d}");
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }d}");
 }
 
 TEST(RTFWriterListTests, listWhoseLevelsAllGoDeeperIsStillClosed)
