@@ -880,5 +880,32 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
 }
 
+// A link's address is kept as the file wrote it: a space stays a space and
+// an escape stays an escape, straight and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
+        "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
+        "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}";
+    auto linkOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        return link ? link->urlString() : std::string("<none>");
+    };
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(linkOf(original.text, u"here"), "file name.html");
+    const DKRTFReadResult paged = read(written(original, throughThePage(original.text)));
+    for (const DKRTFReadResult* back : {&original, &paged}) {
+        const std::string rtf = written(*back, back->text);
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(linkOf(again.text, u"here"), "file name.html") << rtf;
+        EXPECT_EQ(linkOf(again.text, u"there"), "http://x/a b") << rtf;
+        EXPECT_EQ(linkOf(again.text, u"third"), "http://x/a%20c") << rtf;
+    }
+}
+
 } // namespace
 } // namespace folio
