@@ -353,5 +353,66 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
+// A new item made with Return inside a list whose markers have words of
+// their own shows its marker at once, and the items after it are numbered
+// on: on the page, in the saved file, and for LibreOffice. The words of the
+// items after it never become their text.
+TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumberedAtOnce)
+{
+    Result<Data> fixtureData = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/word-numbering.rtf");
+    ASSERT_TRUE(fixtureData.ok());
+    const std::string path = folder.path("numbering.rtf");
+    writeFile(path, fixtureData->toString());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    auto returnAfter = [&](const std::string& words, const std::string& typed) {
+        run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at+" + std::to_string(words.size()) + ");r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+        press(GDK_KEY_Return);
+        type(typed);
+        ASSERT_TRUE(waitFor([&] {
+            return run("document.getElementById('content').textContent").find(typed) != std::string::npos;
+        })) << "the keys did not reach the page";
+    };
+    // The page's items, one a line, with their markers as the page shows them.
+    auto items = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#content li'),function(li){"
+                   "return li.textContent.replace(/\uFEFF/g,'').replace(/\u00A0/g,' ');}).join('|')");
+    };
+    returnAfter("The garden", "River");
+    returnAfter("Spring planting", "Rain");
+    if (HasFatalFailure())
+        return;
+    const std::string expected = "一、 Spring planting|二、 Rain|三、 Summer harvest|"
+                                 "① Dig	beds	3|② Sow	seeds	5|CH I The garden|CH II River|CH III The orchard";
+    EXPECT_TRUE(waitFor([&] { return items() == expected; })) << items();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const std::u16string saved = read(rtf).text.string();
+    // Markers stand apart from the items' text, which holds no marker words.
+    for (std::u16string_view text : {u"River", u"The orchard", u"Rain", u"Summer harvest"}) {
+        const std::size_t at = saved.find(text);
+        ASSERT_NE(at, std::u16string::npos) << toUtf8(text) << "\n" << rtf;
+        EXPECT_TRUE(at == 0 || saved[at - 1] == u'\uFEFF' || saved[at - 1] == u'\n') << toUtf8(text) << "\n" << rtf;
+    }
+    EXPECT_EQ(saved.find(u"CH "), std::u16string::npos) << rtf;
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string out = folder.path("out");
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
+        " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string shown = readFile(out + "/numbering.txt");
+    for (const char* line : {"一、 Spring planting", "二、 Rain", "三、 Summer harvest",
+                             "CH I The garden", "CH II River", "CH III The orchard"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
 } // namespace
 } // namespace folio
