@@ -353,6 +353,34 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
+// LibreOffice's second list level stands 720 twips right of the first
+// ("\\li1440" against "\\li720"): on the page too, not that far right of
+// where the first level's list already starts.
+TEST_F(RichTextOtherProgramsFileWindowTest, nestedItemsStandAtTheIndentTheFileGivesThem)
+{
+    const std::string path = folder.path("nested.rtf");
+    writeFile(path, fixture("libreoffice-nested-list.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // Where an item's words start, in page pixels, and its font size.
+    auto left = [&](const std::string& words) {
+        return floatValue(std::string_view(run(
+            "(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+1);return r.getBoundingClientRect().left;}}"
+            "return -1;})()")));
+    };
+    const double outer = left("Prepare");
+    const double inner = left("Clear");
+    ASSERT_GT(outer, 0);
+    // 12 pt text is 18 pixels high on the page: 36 pt are 54 pixels.
+    ASSERT_EQ(run("getComputedStyle(document.querySelector('#content li')).fontSize"), "18px");
+    EXPECT_NEAR(inner - outer, 54, 3);
+    EXPECT_NEAR(left("Open") - outer, 54, 3);
+    EXPECT_NEAR(left("Start"), outer, 1);
+}
+
 // A new item made with Return inside a list whose markers have words of
 // their own shows its marker at once, and the items after it are numbered
 // on: on the page, in the saved file, and for LibreOffice. The words of the
