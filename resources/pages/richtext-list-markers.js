@@ -244,8 +244,16 @@
         }
     }
 
-    function numberAllItems(looking) {
+    // Most documents have no such list: their keys cost no search. Only a
+    // paste, a drop or an undo can bring one to a page that had none.
+    var pageHasLists = false;
+    var BRINGS_LISTS = /^(insertFromPaste|insertFromDrop|history)/;
+
+    function numberAllItems(looking, inputType) {
+        if (!pageHasLists && !(inputType === undefined || BRINGS_LISTS.test(inputType)))
+            return;
         var lists = global.document.querySelectorAll(LISTS);
+        pageHasLists = lists.length > 0;
         for (var i = 0; i < lists.length; ++i)
             numberItems(lists[i], looking);
     }
@@ -254,11 +262,11 @@
     // items that were there; the edit's own input numbers them.
     global.document.addEventListener('beforeinput', function (event) {
         if (STRUCTURAL.test(event.inputType || ''))
-            numberAllItems(true);
+            numberAllItems(true, event.inputType);
     }, true);
     global.document.addEventListener('input', function (event) {
         if (STRUCTURAL.test(event.inputType || ''))
-            numberAllItems(false);
+            numberAllItems(false, event.inputType);
     }, true);
 
     if (global.document.readyState === 'loading')

@@ -442,5 +442,63 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
+// The page numbers the items it makes as the program numbers them, in
+// every numbering a word processor's list can have, so that a save takes
+// the page's words for the item's marker and not for its text.
+TEST_F(RichTextOtherProgramsFileWindowTest, thePageNumbersNewItemsAsTheSaveDoes)
+{
+    // Word's formats: ordinal, Chinese counting, ideographic digits, legal
+    // traditional and simplified, stems, branches, circled, the four
+    // katakana and both hangul; then decimal, both romans, both letters and
+    // leading zeros, which the level's type numbers.
+    const std::vector<int> formats{5, 37, 44, 34, 38, 30, 31, 18, 20, 12, 21, 13, 24, 25, 0, 1, 2, 3, 4, 22};
+    std::string table = "{\\*\\listtable";
+    std::string overrides = "{\\listoverridetable";
+    std::string body;
+    for (std::size_t k = 1; k <= formats.size(); ++k) {
+        const std::string id = std::to_string(k);
+        table += "{\\list\\listtemplateid" + id + "{\\listlevel\\levelnfc" + std::to_string(formats[k - 1]) +
+            "\\levelstartat1{\\leveltext \\'03(\\'00);}{\\levelnumbers\\'02;}\\fi-360\\li720}\\listid" + id + "}";
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        body += "\\pard\\plain\\ls" + id + "\\ilvl0\\li720\\fi-360{\\listtext (1)\\tab}Item " + id + "\\par\n"
+                "\\pard\\plain Between\\par\n";
+    }
+    const std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n" + table + "}\n" +
+        overrides + "}\n" + body + "}";
+    const std::string path = folder.path("formats.rtf");
+    writeFile(path, rtf);
+    constexpr int kItems = 23;
+    std::string expected;
+    const DKRTFReadResult read = this->read(rtf);
+    for (std::size_t k = 1; k <= formats.size(); ++k) {
+        const std::size_t at = read.text.string().find(toUtf16("Item " + std::to_string(k) + "\n"));
+        ASSERT_NE(at, std::u16string::npos) << k;
+        const auto* lists = read.text.attributesAtIndex(at)->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        const auto* style = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        ASSERT_TRUE(style && style->markerText()) << k;
+        for (int n = 1; n <= kItems; ++n)
+            expected += toUtf8(style->markerWithText(n).value_or(u"?")) + (n < kItems ? "|" : "\n");
+    }
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // Items the page makes, as Return makes them: the last item's copy,
+    // empty, followed by the edit's input.
+    run("(function(){var lists=document.querySelectorAll('#content ol, #content ul');for(var i=0;i<lists.length;++i){"
+        "for(var n=1;n<" + std::to_string(kItems) + ";++n){var item=lists[i].lastElementChild.cloneNode(false);"
+        "item.appendChild(document.createElement('br'));lists[i].appendChild(item);}}"
+        "document.getElementById('content').dispatchEvent(new InputEvent('input',{inputType:'insertParagraph',bubbles:true}));})()");
+    const std::string shown = run(
+        "Array.prototype.map.call(document.querySelectorAll('#content ol, #content ul'),function(list){"
+        "return Array.prototype.map.call(list.children,function(li){return li.textContent.replace(/[\\uFEFF]/g,'')"
+        ".replace(/\\u00A0/g,' ').split(' ')[0];}).join('|');}).join('\\n')+'\\n'");
+    const std::vector<std::string> shownLists = componentsSeparatedByString(std::string_view(shown), "\n");
+    const std::vector<std::string> expectedLists = componentsSeparatedByString(std::string_view(expected), "\n");
+    ASSERT_EQ(shownLists.size(), expectedLists.size()) << shown;
+    for (std::size_t k = 0; k < expectedLists.size(); ++k)
+        EXPECT_EQ(shownLists[k], expectedLists[k]) << "format " << (k < formats.size() ? formats[k] : -1);
+}
+
 } // namespace
 } // namespace folio
