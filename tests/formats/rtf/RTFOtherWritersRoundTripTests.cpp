@@ -880,6 +880,33 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
     EXPECT_NE(read(saved).text.string().find(u"next\n\fNew page here"), std::u16string::npos) << saved;
 }
 
+// A text that is one list from its first item to its last: each item's
+// group holds its own marker once, through the editing page too, where
+// the document's settings ride on the first marker's first character; the
+// first item takes no stops from its marker, and the list stays a list.
+TEST_F(RTFOtherWritersRoundTripTests, aTextThatIsOneListWritesEachMarkerOnce)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}{\\listoverridetable{\\listoverride\\listid1"
+        "\\listoverridecount0\\ls1}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}One\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Two\\par\n}";
+    const DKRTFReadResult original = read(office);
+    MutableAttributedString saved(throughThePage(original.text));
+    saved.addAttribute("papercolor", StringValue::make(u"FFFFFF"), Range{0, 1});
+    for (const std::string& rtf : {written(original, original.text), written(original, saved)}) {
+        std::vector<std::string> groups;
+        for (std::size_t at = rtf.find("{\\listtext"); at != std::string::npos; at = rtf.find("{\\listtext", at + 1))
+            groups.push_back(rtf.substr(at, rtf.find('}', at) + 1 - at));
+        EXPECT_EQ(groups, (std::vector<std::string>{"{\\listtext 1.\\tab }", "{\\listtext 2.\\tab }"})) << rtf;
+        EXPECT_EQ(rtf.find("\\tx"), std::string::npos) << rtf;
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(toUtf8(again.text.string()), "\uFEFFOne\n\uFEFFTwo\n") << rtf;
+    }
+}
+
 // A link's address is kept as the file wrote it: a space stays a space and
 // an escape stays an escape, straight and through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)

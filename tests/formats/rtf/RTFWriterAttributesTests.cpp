@@ -1,4 +1,6 @@
 #include "RTFWriterTests.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Unicode.h"
 
 namespace folio {
 namespace {
@@ -257,12 +259,19 @@ TEST(RTFWriterListTests, oneFlatListGetsOneLevelAndOneOverride)
                                "After}");
 }
 
-TEST(RTFWriterListTests, textThatIsOneListThroughoutHasNoListTable)
+// A text that is one list throughout still gets its table, which its
+// items name: read again, the item is a list item, not a marker as text.
+TEST(RTFWriterListTests, textThatIsOneListThroughoutKeepsItsListTable)
 {
     auto disc = listStyle(TECSSListStyleType::Disc);
     std::string rtf = writeText(makeText({{u"\t\u2022\t", {listsEntry({disc}), stringEntry(TEFieldAttribute, u"TEField")}},
                                           {u"only", {listsEntry({disc})}}}));
-    EXPECT_EQ(rtf.find("listtable"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\*\\listtable"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\ls1\\ilvl0"), std::string::npos) << rtf;
+    Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(toUtf8(read->text.string()), "\uFEFFonly") << rtf;
+    EXPECT_TRUE(read->text.attributesAtIndex(1)->containsKey(TETextListsAttribute)) << rtf;
     EXPECT_EQ(writeText(makeText({{u"no lists", {}}})).find("listtable"), std::string::npos);
 }
 
