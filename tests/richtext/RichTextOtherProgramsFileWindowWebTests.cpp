@@ -353,6 +353,38 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
+// Links whose addresses hold a space or an escape, typed after and
+// autosaved: each address comes back as the file wrote it.
+TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
+{
+    const std::string path = folder.path("links.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
+                    "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
+                    "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto linkOf = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        return link ? link->urlString() : std::string("<none>");
+    };
+    EXPECT_EQ(linkOf(u"here"), "file name.html") << rtf;
+    EXPECT_EQ(linkOf(u"there"), "http://x/a b") << rtf;
+    EXPECT_EQ(linkOf(u"third"), "http://x/a%20c") << rtf;
+    EXPECT_NE(saved.text.string().find(u"third. Zebra"), std::u16string::npos) << rtf;
+}
+
 // LibreOffice's second list level stands 720 twips right of the first
 // ("\\li1440" against "\\li720"): on the page too, not that far right of
 // where the first level's list already starts.
