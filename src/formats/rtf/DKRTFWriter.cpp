@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 namespace folio {
 
