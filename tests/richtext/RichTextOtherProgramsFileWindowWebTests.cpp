@@ -492,5 +492,184 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_NE(document.find("Zebra one"), std::string::npos) << document;
 }
 
+// Links whose addresses hold a space or an escape, typed after and
+// autosaved: each address comes back as the file wrote it.
+TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
+{
+    const std::string path = folder.path("links.rtf");
+    writeFile(path, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                    "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
+                    "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
+                    "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}");
+    open(path);
+    if (HasFatalFailure())
+        return;
+    typeAtTheEnd(" Zebra");
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto linkOf = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        return link ? link->urlString() : std::string("<none>");
+    };
+    EXPECT_EQ(linkOf(u"here"), "file name.html") << rtf;
+    EXPECT_EQ(linkOf(u"there"), "http://x/a b") << rtf;
+    EXPECT_EQ(linkOf(u"third"), "http://x/a%20c") << rtf;
+    EXPECT_NE(saved.text.string().find(u"third. Zebra"), std::u16string::npos) << rtf;
+}
+
+// LibreOffice's second list level stands 720 twips right of the first
+// ("\\li1440" against "\\li720"): on the page too, not that far right of
+// where the first level's list already starts.
+TEST_F(RichTextOtherProgramsFileWindowTest, nestedItemsStandAtTheIndentTheFileGivesThem)
+{
+    const std::string path = folder.path("nested.rtf");
+    writeFile(path, fixture("libreoffice-nested-list.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // Where an item's words start, in page pixels, and its font size.
+    auto left = [&](const std::string& words) {
+        return floatValue(std::string_view(run(
+            "(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+1);return r.getBoundingClientRect().left;}}"
+            "return -1;})()")));
+    };
+    const double outer = left("Prepare");
+    const double inner = left("Clear");
+    ASSERT_GT(outer, 0);
+    // 12 pt text is 18 pixels high on the page: 36 pt are 54 pixels.
+    ASSERT_EQ(run("getComputedStyle(document.querySelector('#content li')).fontSize"), "18px");
+    EXPECT_NEAR(inner - outer, 54, 3);
+    EXPECT_NEAR(left("Open") - outer, 54, 3);
+    EXPECT_NEAR(left("Start"), outer, 1);
+}
+
+// A new item made with Return inside a list whose markers have words of
+// their own shows its marker at once, and the items after it are numbered
+// on: on the page, in the saved file, and for LibreOffice. The words of the
+// items after it never become their text.
+TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumberedAtOnce)
+{
+    Result<Data> fixtureData = Data::dataWithContentsOfFile(std::string(FOLIO_TEST_DATA_DIR) + "/rtf/word-numbering.rtf");
+    ASSERT_TRUE(fixtureData.ok());
+    const std::string path = folder.path("numbering.rtf");
+    writeFile(path, fixtureData->toString());
+    open(path);
+    if (HasFatalFailure())
+        return;
+    auto returnAfter = [&](const std::string& words, const std::string& typed) {
+        run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at+" + std::to_string(words.size()) + ");r.collapse(true);"
+            "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+        press(GDK_KEY_Return);
+        type(typed);
+        ASSERT_TRUE(waitFor([&] {
+            return run("document.getElementById('content').textContent").find(typed) != std::string::npos;
+        })) << "the keys did not reach the page";
+    };
+    // The page's items, one a line, with their markers as the page shows them.
+    auto items = [&] {
+        return run("Array.prototype.map.call(document.querySelectorAll('#content li'),function(li){"
+                   "return li.textContent.replace(/\uFEFF/g,'').replace(/\u00A0/g,' ');}).join('|')");
+    };
+    returnAfter("The garden", "River");
+    returnAfter("Spring planting", "Rain");
+    if (HasFatalFailure())
+        return;
+    const std::string expected = "一、 Spring planting|二、 Rain|三、 Summer harvest|"
+                                 "① Dig	beds	3|② Sow	seeds	5|CH I The garden|CH II River|CH III The orchard";
+    EXPECT_TRUE(waitFor([&] { return items() == expected; })) << items();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const std::u16string saved = read(rtf).text.string();
+    // Markers stand apart from the items' text, which holds no marker words.
+    for (std::u16string_view text : {u"River", u"The orchard", u"Rain", u"Summer harvest"}) {
+        const std::size_t at = saved.find(text);
+        ASSERT_NE(at, std::u16string::npos) << toUtf8(text) << "\n" << rtf;
+        EXPECT_TRUE(at == 0 || saved[at - 1] == u'\uFEFF' || saved[at - 1] == u'\n') << toUtf8(text) << "\n" << rtf;
+    }
+    EXPECT_EQ(saved.find(u"CH "), std::u16string::npos) << rtf;
+
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    const std::string out = folder.path("out");
+    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
+        " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string shown = readFile(out + "/numbering.txt");
+    for (const char* line : {"一、 Spring planting", "二、 Rain", "三、 Summer harvest",
+                             "CH I The garden", "CH II River", "CH III The orchard"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
+// The page numbers the items it makes as the program numbers them, in
+// every numbering a word processor's list can have, so that a save takes
+// the page's words for the item's marker and not for its text.
+TEST_F(RichTextOtherProgramsFileWindowTest, thePageNumbersNewItemsAsTheSaveDoes)
+{
+    // Word's formats: ordinal, Chinese counting, ideographic digits, legal
+    // traditional and simplified, stems, branches, circled, the four
+    // katakana and both hangul; then decimal, both romans, both letters and
+    // leading zeros, which the level's type numbers.
+    const std::vector<int> formats{5, 37, 44, 34, 38, 30, 31, 18, 20, 12, 21, 13, 24, 25, 0, 1, 2, 3, 4, 22};
+    std::string table = "{\\*\\listtable";
+    std::string overrides = "{\\listoverridetable";
+    std::string body;
+    for (std::size_t k = 1; k <= formats.size(); ++k) {
+        const std::string id = std::to_string(k);
+        table += "{\\list\\listtemplateid" + id + "{\\listlevel\\levelnfc" + std::to_string(formats[k - 1]) +
+            "\\levelstartat1{\\leveltext \\'03(\\'00);}{\\levelnumbers\\'02;}\\fi-360\\li720}\\listid" + id + "}";
+        overrides += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        body += "\\pard\\plain\\ls" + id + "\\ilvl0\\li720\\fi-360{\\listtext (1)\\tab}Item " + id + "\\par\n"
+                "\\pard\\plain Between\\par\n";
+    }
+    const std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n" + table + "}\n" +
+        overrides + "}\n" + body + "}";
+    const std::string path = folder.path("formats.rtf");
+    writeFile(path, rtf);
+    constexpr int kItems = 23;
+    std::string expected;
+    const DKRTFReadResult read = this->read(rtf);
+    for (std::size_t k = 1; k <= formats.size(); ++k) {
+        const std::size_t at = read.text.string().find(toUtf16("Item " + std::to_string(k) + "\n"));
+        ASSERT_NE(at, std::u16string::npos) << k;
+        const auto* lists = read.text.attributesAtIndex(at)->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        const auto* style = lists && !lists->isEmpty() ? lists->elements().back()->as<TECSSListStyle>() : nullptr;
+        ASSERT_TRUE(style && style->markerText()) << k;
+        for (int n = 1; n <= kItems; ++n)
+            expected += toUtf8(style->markerWithText(n).value_or(u"?")) + (n < kItems ? "|" : "\n");
+    }
+
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // Items the page makes, as Return makes them: the last item's copy,
+    // empty, followed by the edit's input.
+    run("(function(){var lists=document.querySelectorAll('#content ol, #content ul');for(var i=0;i<lists.length;++i){"
+        "for(var n=1;n<" + std::to_string(kItems) + ";++n){var item=lists[i].lastElementChild.cloneNode(false);"
+        "item.appendChild(document.createElement('br'));lists[i].appendChild(item);}}"
+        "document.getElementById('content').dispatchEvent(new InputEvent('input',{inputType:'insertParagraph',bubbles:true}));})()");
+    const std::string shown = run(
+        "Array.prototype.map.call(document.querySelectorAll('#content ol, #content ul'),function(list){"
+        "return Array.prototype.map.call(list.children,function(li){return li.textContent.replace(/[\\uFEFF]/g,'')"
+        ".replace(/\\u00A0/g,' ').split(' ')[0];}).join('|');}).join('\\n')+'\\n'");
+    const std::vector<std::string> shownLists = componentsSeparatedByString(std::string_view(shown), "\n");
+    const std::vector<std::string> expectedLists = componentsSeparatedByString(std::string_view(expected), "\n");
+    ASSERT_EQ(shownLists.size(), expectedLists.size()) << shown;
+    for (std::size_t k = 0; k < expectedLists.size(); ++k)
+        EXPECT_EQ(shownLists[k], expectedLists[k]) << "format " << (k < formats.size() ? formats[k] : -1);
+}
+
 } // namespace
 } // namespace folio

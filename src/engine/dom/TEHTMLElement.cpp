@@ -132,6 +132,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_characterMarks = parent.m_characterMarks;
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
+    m_linkAddress = parent.m_linkAddress;
     m_anchorName = parent.m_anchorName;
     m_linkGUID = parent.m_linkGUID;
     m_textColor = parent.m_textColor;
@@ -196,9 +197,10 @@ void TEHTMLElement::setTextColor(std::optional<Color> color)
     m_textColor = std::move(color);
 }
 
-void TEHTMLElement::setLink(std::optional<URL> link)
+void TEHTMLElement::setLink(std::optional<URL> link, std::optional<std::string> address)
 {
     m_linkGUID = makeSequentialUUIDString();
+    m_linkAddress = link && address ? std::make_shared<const std::string>(std::move(*address)) : nullptr;
     m_link = link ? std::make_shared<const URL>(std::move(*link)) : nullptr;
     if (m_textAttachment)
         m_textAttachment->setHyperLinkGUID(m_linkGUID);
@@ -303,7 +305,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_fontDescriptor.smallCapsFeature());
     key.add(m_link != nullptr);
     if (m_link) {
-        key.add(m_link->absoluteString());
+        key.add(m_linkAddress ? *m_linkAddress : m_link->absoluteString());
         key.add(m_linkGUID);
     }
     key.add(m_anchorName);
@@ -388,7 +390,7 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
             add(fixedKey<kCTFontAttributeName>(), std::move(font));
     }
     if (m_link) {
-        add(fixedKey<TELinkAttribute>(), URLValue::make(m_link->absoluteString()));
+        add(fixedKey<TELinkAttribute>(), URLValue::make(m_linkAddress ? *m_linkAddress : m_link->absoluteString()));
         add(fixedKey<TEGUIDAttribute>(), StringValue::make(toUtf16(m_linkGUID)));
     }
     if (m_anchorName)

@@ -107,8 +107,10 @@ public:
 
     // Null outside links.
     const URL* link() const { return m_link.get(); }
-    // Every link gets a new identifier shared by all its runs.
-    void setLink(std::optional<URL> link);
+    // Every link gets a new identifier shared by all its runs. The address
+    // is the link as the document wrote it, when it needed no base to name
+    // its target: the text keeps it so, not as the URL escapes it.
+    void setLink(std::optional<URL> link, std::optional<std::string> address = std::nullopt);
     const std::string& linkGUID() const { return m_linkGUID; }
     const std::optional<std::u16string>& anchorName() const { return m_anchorName; }
     void setAnchorName(std::optional<std::u16string> name) { m_anchorName = std::move(name); }
@@ -203,6 +205,7 @@ private:
     // Shared with the children, which all carry it: a URL is large, and an
     // element small enough is far cheaper to make.
     std::shared_ptr<const URL> m_link;
+    std::shared_ptr<const std::string> m_linkAddress;
     std::optional<std::u16string> m_anchorName;
     std::optional<Color> m_textColor;
     std::optional<Color> m_backgroundColor;

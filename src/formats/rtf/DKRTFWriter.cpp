@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 namespace folio {
 
@@ -219,6 +220,11 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
+    // A marker the page drew ("\t1)\t") is this program's own text, not
+    // the level's: the group gets the marker the list table gives instead.
+    bool runIsDrawnMarker = false;
+    // Once for each group: the page's marker may come in several runs.
+    bool drawnMarkerWritten = false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!inRow && beginningOfParagraph && isTableText(index)) {
             writeTableRowStart(index);
@@ -232,12 +238,36 @@ void DKRTFWriter::writeBody()
                 index, &attributeRange, Range{0, text.size()}, m_runCursor);
             const AttributeDictionary& runAttributes = attributes ? *attributes : *AttributeDictionary::empty();
             AttributeDictionaryPtr itemText;
-            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker &&
-                attributeRange.end() < text.size() && text[attributeRange.end() - 1] != u'\n')
-                itemText = m_attributedString.attributesAtIndex(attributeRange.end());
+            if (beginningOfParagraph && characterFormatting(runAttributes).listMarker) {
+                // The item's text follows the whole marker, which the
+                // document's first character may split in two runs.
+                Range run = attributeRange;
+                while (run.end() < text.size() && text[run.end() - 1] != u'\n') {
+                    itemText = m_attributedString.attributesAtIndex(run.end(), &run);
+                    if (!itemText || !characterFormatting(*itemText).listMarker)
+                        break;
+                }
+                if (itemText && characterFormatting(*itemText).listMarker)
+                    itemText = nullptr;
+            }
             writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
             runIsPageBreak = characterFormatting(runAttributes).pageBreak;
+            runIsDrawnMarker = m_state.isPrefixIndex == 1 && characterFormatting(runAttributes).listMarker &&
+                text[index] != u'\uFEFF';
+            if (m_state.isPrefixIndex == 0)
+                drawnMarkerWritten = false;
+            if (runIsDrawnMarker && !std::exchange(drawnMarkerWritten, true)) {
+                const std::u16string marker = nextMarkerText(runAttributes);
+                if (!marker.empty())
+                    m_buffer.appendByte(' ');
+                for (char16_t markerUnit : marker)
+                    m_buffer.appendEscapedCharacter(markerUnit);
+            }
+        }
+        if (runIsDrawnMarker && text[index] != u'\n') {
+            beginningOfParagraph = false;
+            continue;
         }
         if (!inRow) {
             // Plain text to the end of the run goes out as it stands; only

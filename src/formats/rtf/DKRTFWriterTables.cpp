@@ -326,10 +326,10 @@ void DKRTFWriter::writeListTable()
     m_listNumbers.clear();
     // The style of each level, none where the list array held no style.
     std::vector<std::vector<const TECSSListStyle*>> lists;
-    // A text that is one list throughout, or has no list, needs no table.
-    bool severalValues = false;
+    // A text without lists needs no table. One that is a single list from
+    // its first item to its last needs one all the same: without it, a
+    // reader takes the items' markers for their text and the list is gone.
     bool first = true;
-    AttributeValuePtr firstValue;
     AttributeValuePtr stretchValue;
     const AttributeDictionary* previous = nullptr;
     m_attributedString.forEachRun(Range{0, m_attributedString.length()}, [&](const AttributeDictionaryPtr& attributes,
@@ -338,14 +338,10 @@ void DKRTFWriter::writeListTable()
             return;
         previous = attributes.get();
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(TETextListsAttribute) : AttributeValuePtr();
-        if (first) {
+        if (first)
             first = false;
-            firstValue = value;
-        } else if (attributeValuesEqual(value, stretchValue)) {
+        else if (attributeValuesEqual(value, stretchValue))
             return;
-        } else if (!severalValues && !attributeValuesEqual(value, firstValue)) {
-            severalValues = true;
-        }
         stretchValue = value;
         const auto* array = value ? value->as<ArrayValue>() : nullptr;
         if (!array || array->isEmpty())
@@ -357,10 +353,6 @@ void DKRTFWriter::writeListTable()
         for (std::size_t depth = levels.size(); depth < array->count(); ++depth)
             levels.push_back((*array)[depth]->as<TECSSListStyle>());
     });
-    if (!severalValues) {
-        m_listNumbers.clear();
-        return;
-    }
     if (lists.empty())
         return;
 

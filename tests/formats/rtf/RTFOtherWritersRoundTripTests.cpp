@@ -481,7 +481,8 @@ TEST_F(RTFOtherWritersRoundTripTests, aListsNumberingMarkerWordsAndItemStopsAreK
 // A reader that does not number lists itself shows each item's
 // "{\listtext}": every item of a written list carries the marker the list
 // table gives it, the items after the first included, and an item after a
-// nested list goes on with the list around it.
+// nested list goes on with the list around it. A save through the editing
+// page writes the same markers, not the ones the page drew.
 TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoNotNumber)
 {
     auto markers = [](const std::string& rtf) {
@@ -508,10 +509,11 @@ TEST_F(RTFOtherWritersRoundTripTests, everyItemCarriesItsMarkerForReadersThatDoN
     for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
              {"word-lists-tables.rtf", "1.|a.|2.|\u2022|"},
              {"wordpad-cyrillic.rtf", "1.|2.|\u2022|"},
-             {"word-numbering.rtf", "\u4E00\u3001|\u4E8C\u3001|\u2460|\u2461|CH I|CH II|"}}) {
+             {"word-numbering.rtf", "\u4E00\u3001|\u4E8C\u3001|\u2460|\u2461|CH I|CH II|"},
+             {"../rtf-roundtrip/libreoffice-nested-list.rtf", "1.|i.|ii.|2.|"}}) {
         const DKRTFReadResult original = read(fixture("../rtf/" + name));
-        const std::string rtf = written(original, original.text);
-        EXPECT_EQ(markers(rtf), expected) << name << "\n" << rtf;
+        for (const std::string& rtf : {written(original, original.text), written(original, throughThePage(original.text))})
+            EXPECT_EQ(markers(rtf), expected) << name << "\n" << rtf;
     }
 }
 
@@ -1054,6 +1056,60 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndK
         const DKRTFReadResult other = read(standard);
         for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
             EXPECT_EQ(other.pageSettings.text(key), office.pageSettings.text(key)) << key << "\n" << standard;
+    }
+}
+
+// A text that is one list from its first item to its last: each item's
+// group holds its own marker once, through the editing page too, where
+// the document's settings ride on the first marker's first character; the
+// first item takes no stops from its marker, and the list stays a list.
+TEST_F(RTFOtherWritersRoundTripTests, aTextThatIsOneListWritesEachMarkerOnce)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}{\\listoverridetable{\\listoverride\\listid1"
+        "\\listoverridecount0\\ls1}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}One\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Two\\par\n}";
+    const DKRTFReadResult original = read(office);
+    MutableAttributedString saved(throughThePage(original.text));
+    saved.addAttribute("papercolor", StringValue::make(u"FFFFFF"), Range{0, 1});
+    for (const std::string& rtf : {written(original, original.text), written(original, saved)}) {
+        std::vector<std::string> groups;
+        for (std::size_t at = rtf.find("{\\listtext"); at != std::string::npos; at = rtf.find("{\\listtext", at + 1))
+            groups.push_back(rtf.substr(at, rtf.find('}', at) + 1 - at));
+        EXPECT_EQ(groups, (std::vector<std::string>{"{\\listtext 1.\\tab }", "{\\listtext 2.\\tab }"})) << rtf;
+        EXPECT_EQ(rtf.find("\\tx"), std::string::npos) << rtf;
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(toUtf8(again.text.string()), "\uFEFFOne\n\uFEFFTwo\n") << rtf;
+    }
+}
+
+// A link's address is kept as the file wrote it: a space stays a space and
+// an escape stays an escape, straight and through the editing page.
+TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
+        "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
+        "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}";
+    auto linkOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* link = attributes ? attributes->valueForKeyAs<URLValue>(TELinkAttribute) : nullptr;
+        return link ? link->urlString() : std::string("<none>");
+    };
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(linkOf(original.text, u"here"), "file name.html");
+    const DKRTFReadResult paged = read(written(original, throughThePage(original.text)));
+    for (const DKRTFReadResult* back : {&original, &paged}) {
+        const std::string rtf = written(*back, back->text);
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(linkOf(again.text, u"here"), "file name.html") << rtf;
+        EXPECT_EQ(linkOf(again.text, u"there"), "http://x/a b") << rtf;
+        EXPECT_EQ(linkOf(again.text, u"third"), "http://x/a%20c") << rtf;
     }
 }
 

@@ -1,4 +1,6 @@
 #include "RTFWriterTests.h"
+#include "formats/rtf/DKRTFReader.h"
+#include "platform/foundation/Unicode.h"
 
 namespace folio {
 namespace {
@@ -252,17 +254,24 @@ TEST(RTFWriterListTests, oneFlatListGetsOneLevelAndOneOverride)
     EXPECT_EQ(writer.listSublevels(), std::vector<std::int64_t>{0});
     EXPECT_EQ(writer.state().listCount, 2);
     EXPECT_EQ(listBodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 Intro\\\n"
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }one\\\n"
-                               "\\fi0\n{\\listtext\\tab \\bullet \\tab }two\\\n\\pard\n"
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }one\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }two\\\n\\pard\n"
                                "After}");
 }
 
-TEST(RTFWriterListTests, textThatIsOneListThroughoutHasNoListTable)
+// A text that is one list throughout still gets its table, which its
+// items name: read again, the item is a list item, not a marker as text.
+TEST(RTFWriterListTests, textThatIsOneListThroughoutKeepsItsListTable)
 {
     auto disc = listStyle(TECSSListStyleType::Disc);
     std::string rtf = writeText(makeText({{u"\t\u2022\t", {listsEntry({disc}), stringEntry(TEFieldAttribute, u"TEField")}},
                                           {u"only", {listsEntry({disc})}}}));
-    EXPECT_EQ(rtf.find("listtable"), std::string::npos);
+    EXPECT_NE(rtf.find("{\\*\\listtable"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\ls1\\ilvl0"), std::string::npos) << rtf;
+    Result<DKRTFReadResult> read = DKRTFReader::read(toUtf16(rtf));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(toUtf8(read->text.string()), "\uFEFFonly") << rtf;
+    EXPECT_TRUE(read->text.attributesAtIndex(1)->containsKey(TETextListsAttribute)) << rtf;
     EXPECT_EQ(writeText(makeText({{u"no lists", {}}})).find("listtable"), std::string::npos);
 }
 
@@ -291,11 +300,11 @@ TEST(RTFWriterListTests, twoSeparateListsGetTwoListsAndTwoOverrides)
                                       "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n");
     EXPECT_EQ(writer.listSublevels(), (std::vector<std::int64_t>{0, 0}));
     EXPECT_EQ(writer.state().listCount, 3);
-    EXPECT_EQ(listBodyOf(rtf), "\\ls1\\ilvl0\n\\fi0\\ql\n\\f0\\fs24 \\cf0 {\\listtext\\tab \\bullet \\tab }a\\\n"
-                               "\\fi0\n{\\listtext\\tab \\bullet \\tab }b\\\n\\pard\n"
+    EXPECT_EQ(listBodyOf(rtf), "\\ls1\\ilvl0\n\\fi0\\ql\n\\f0\\fs24 \\cf0 {\\listtext \\bullet \\tab }a\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }b\\\n\\pard\n"
                                "Middle\\\n"
-                               "\\ls2\\ilvl0\n\\fi0\n{\\listtext\\tab 1.\\tab }c\\\n"
-                               "\\fi0\n{\\listtext\\tab 2.\\tab }d}");
+                               "\\ls2\\ilvl0\n\\fi0\n{\\listtext 1.\\tab }c\\\n"
+                               "\\fi0\n{\\listtext 2.\\tab }d}");
 }
 
 TEST(RTFWriterListTests, nestedListWritesDeeperLevels)
@@ -322,11 +331,11 @@ TEST(RTFWriterListTests, nestedListWritesDeeperLevels)
                                     + "}\n{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n");
     EXPECT_EQ(writer.listSublevels(), std::vector<std::int64_t>{1});
     EXPECT_EQ(listBodyOf(rtf), "\\ql\n\\f0\\fs24 \\cf0 Intro\\\n"
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }a\\\n"
-                               "\\ls1\\ilvl1\n\\fi0\n{\\listtext\\tab \\u9702?\\tab }b\\\n"
-                               "\\fi0\n{\\listtext\\tab \\u9702?\\tab }c\\\n"
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }a\\\n"
+                               "\\ls1\\ilvl1\n\\fi0\n{\\listtext \\bullet \\tab }b\\\n"
+                               "\\fi0\n{\\listtext \\bullet \\tab }c\\\n"
                                // Back in the outer list: its level is named again.
-                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext\\tab \\bullet \\tab }d}");
+                               "\\ls1\\ilvl0\n\\fi0\n{\\listtext \\bullet \\tab }d}");
 }
 
 TEST(RTFWriterListTests, listWhoseLevelsAllGoDeeperIsStillClosed)

@@ -23,6 +23,12 @@ namespace {
 
 constexpr double kDefaultPointSize = 12.0;
 
+bool isAbsoluteAddress(const std::u16string& text)
+{
+    const std::optional<URL> url = URL::URLWithString(toUtf8(text));
+    return url && !url->scheme().empty();
+}
+
 // Sizes of the legacy font element's "size" 1 to 7.
 constexpr double kFontElementSizes[] = {10, 13, 16, 18, 24, 32, 48};
 
@@ -361,8 +367,14 @@ void TEHTMLAttributedStringBuilder::startAnchor(TEHTMLElement& element)
                 cleaned += c;
         }
         cleaned = stringByTrimmingCharactersInSet(cleaned, CharacterSet::whitespaceAndNewlineCharacterSet());
-        if (!cleaned.empty())
-            element.setLink(resolvedURL(cleaned));
+        if (!cleaned.empty()) {
+            // "file name.html" and "http://x/a b" name their target as they
+            // stand; only an address resolved against the base is rewritten.
+            std::optional<std::string> address;
+            if (!m_options.baseURL || isAbsoluteAddress(cleaned))
+                address = toUtf8(cleaned);
+            element.setLink(resolvedURL(cleaned), std::move(address));
+        }
     }
 }
 

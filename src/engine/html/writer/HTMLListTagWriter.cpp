@@ -86,7 +86,12 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     double scale = context.textScale != 0 ? context.textScale : 1.0;
     double padding = (headIndent + 20) / scale;
     const bool nestedInPrint = context.settings.forPrint && enclosingIndent > 0;
-    if (nestedInPrint)
+    // A nested list of a word processor's file stands at the indent the file
+    // gives its items, which counts from the page's edge, not from the list
+    // around it; the page would otherwise add the two.
+    const bool indentsFromFile =
+        paragraphStyle && paragraphStyle->firstLineHeadIndent() != paragraphStyle->headIndent();
+    if (nestedInPrint || (enclosingIndent > 0 && indentsFromFile))
         padding = std::max(0.0, headIndent - enclosingIndent) / scale;
     // Mac text editors start an item's first line back at the page's edge,
     // the marker there and the text a tab on; word processors print such a

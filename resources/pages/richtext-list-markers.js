@@ -1,0 +1,276 @@
+// Lists numbered in a style of their own ("CH I", "一、", "①") carry their
+// markers as each item's first words, followed by a blank: the list draws
+// none itself (its "data-marker" names the type and numbering, and
+// "data-marker-before" and "data-marker-after" the words around the number).
+// When an edit adds, moves or removes items, the items are given their
+// words again, so that a new item shows its marker at once and the items
+// after it are numbered on. The numbers are written as the program writes
+// them, since the save takes words that match an item's number for its
+// marker and keeps any other words as the item's text.
+(function (global) {
+    'use strict';
+
+    var LISTS = 'ol[data-marker], ul[data-marker]';
+    // Only edits that can make, join or move items renumber; typing cannot.
+    var STRUCTURAL = /^(insertParagraph|insertFromPaste|insertFromDrop|delete|history|insertOrderedList|insertUnorderedList|formatIndent|formatOutdent)/;
+
+    // By the list type numbers documents store.
+    var TYPE_DECIMAL_LEADING_ZERO = 4;
+    var TYPE_UPPER_ALPHA = 7;
+    var TYPE_UPPER_LATIN = 8;
+    var TYPE_LOWER_ALPHA = 9;
+    var TYPE_LOWER_LATIN = 10;
+    var TYPE_UPPER_ROMAN = 12;
+    var TYPE_LOWER_ROMAN = 13;
+    var LAST_TYPE = 17;
+
+    var ROMAN = [[1000, 'M'], [900, 'CM'], [500, 'D'], [400, 'CD'], [100, 'C'], [90, 'XC'], [50, 'L'],
+                 [40, 'XL'], [10, 'X'], [9, 'IX'], [5, 'V'], [4, 'IV'], [1, 'I']];
+    var CHINESE_DIGITS = '〇一二三四五六七八九';
+    var STEMS = '甲乙丙丁戊己庚辛壬癸';
+    var BRANCHES = '子丑寅卯辰巳午未申酉戌亥';
+
+    function alphabetic(symbols, n) {
+        var text = '';
+        for (var value = n; value > 0; value = Math.floor((value - 1) / symbols.length))
+            text = symbols.charAt((value - 1) % symbols.length) + text;
+        return text;
+    }
+
+    // Below ten thousand in words, one zero where zeros fall inside the
+    // number; everyday counting drops the "one" before a leading ten.
+    function counted(n, digits, powers, everyday) {
+        if (n >= 10000)
+            return String(n);
+        var text = '';
+        var zeroPending = false;
+        var scales = [1000, 100, 10, 1];
+        for (var place = 0; place < 4; ++place) {
+            var digit = Math.floor(n / scales[place]) % 10;
+            if (digit === 0) {
+                zeroPending = text !== '';
+                continue;
+            }
+            if (zeroPending)
+                text += digits.charAt(0);
+            zeroPending = false;
+            if (!(everyday && place === 2 && digit === 1 && text === ''))
+                text += digits.charAt(digit);
+            if (place < 3)
+                text += powers.charAt(place);
+        }
+        return text;
+    }
+
+    function ordinal(n) {
+        var tens = n % 100;
+        var suffix = 'th';
+        if (tens < 11 || tens > 13)
+            suffix = ({1: 'st', 2: 'nd', 3: 'rd'})[n % 10] || 'th';
+        return n + suffix;
+    }
+
+    function circled(n) {
+        if (n <= 20)
+            return String.fromCharCode(0x2460 + n - 1);
+        if (n <= 35)
+            return String.fromCharCode(0x3251 + n - 21);
+        if (n <= 50)
+            return String.fromCharCode(0x32B1 + n - 36);
+        return String(n);
+    }
+
+    var NUMBERINGS = [
+        null,
+        ordinal,
+        function (n) { return counted(n, '零一二三四五六七八九', '千百十', true); },
+        function (n) { return String(n).split('').map(function (d) { return CHINESE_DIGITS.charAt(+d); }).join(''); },
+        function (n) { return counted(n, '零壹貳參肆伍陸柒捌玖', '仟佰拾', false); },
+        function (n) { return counted(n, '零壹贰叁肆伍陆柒捌玖', '仟佰拾', false); },
+        function (n) { return n <= 10 ? STEMS.charAt(n - 1) : String(n); },
+        function (n) { return n <= 12 ? BRANCHES.charAt(n - 1) : String(n); },
+        circled,
+        function (n) { return alphabetic('アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン', n); },
+        function (n) { return alphabetic('ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜｦﾝ', n); },
+        function (n) { return alphabetic('イロハニホヘトチリヌルヲワカヨタレソツネナラムウヰノオクヤマケフコエテアサキユメミシヱヒモセス', n); },
+        function (n) { return alphabetic('ｲﾛﾊﾆﾎﾍﾄﾁﾘﾇﾙｦﾜｶﾖﾀﾚｿﾂﾈﾅﾗﾑｳヰﾉｵｸﾔﾏｹﾌｺｴﾃｱｻｷﾕﾒﾐｼヱﾋﾓｾｽ', n); },
+        function (n) { return alphabetic('가나다라마바사아자차카타파하', n); },
+        function (n) { return alphabetic('ㄱㄴㄷㄹㅁㅂㅅㅇㅈㅊㅋㅌㅍㅎ', n); }
+    ];
+
+    function roman(n) {
+        if (n > 3999)
+            return String(n);
+        var text = '';
+        for (var i = 0; i < ROMAN.length; ++i) {
+            while (n >= ROMAN[i][0]) {
+                text += ROMAN[i][1];
+                n -= ROMAN[i][0];
+            }
+        }
+        return text;
+    }
+
+    function numberOfType(type, n) {
+        switch (type) {
+        case TYPE_DECIMAL_LEADING_ZERO:
+            return (n >= 0 && n < 10 ? '0' : '') + n;
+        case TYPE_UPPER_ALPHA:
+        case TYPE_UPPER_LATIN:
+            return alphabetic('ABCDEFGHIJKLMNOPQRSTUVWXYZ', n);
+        case TYPE_LOWER_ALPHA:
+        case TYPE_LOWER_LATIN:
+            return alphabetic('abcdefghijklmnopqrstuvwxyz', n);
+        case TYPE_UPPER_ROMAN:
+            return roman(n);
+        case TYPE_LOWER_ROMAN:
+            return roman(n).toLowerCase();
+        default:
+            return String(n);
+        }
+    }
+
+    // The list's marker, or null for one whose attributes are damaged: such
+    // a list is left as it stands.
+    function markerOf(list) {
+        var parts = /^(\d+) (\d+)$/.exec(list.getAttribute('data-marker') || '');
+        if (!parts || +parts[1] > LAST_TYPE || +parts[2] >= NUMBERINGS.length)
+            return null;
+        var type = +parts[1];
+        var numbering = NUMBERINGS[+parts[2]];
+        var before = list.getAttribute('data-marker-before') || '';
+        var after = list.getAttribute('data-marker-after') || '';
+        return function (n) {
+            var number = numbering ? (n > 0 ? numbering(n) : String(n)) : numberOfType(type, n);
+            return before + number + after;
+        };
+    }
+
+    // The words each item was given, so that they can be told from the
+    // item's own text when it is numbered again; null for an item whose
+    // words the user changed, which keeps what it has.
+    var givenWords = new WeakMap();
+
+    function leadingText(item) {
+        var first = item.firstChild;
+        return first && first.nodeType === Node.TEXT_NODE ? first : null;
+    }
+
+    function startsWithWords(text, words) {
+        if (!text || text.data.lastIndexOf(words, 0) !== 0)
+            return false;
+        var next = text.data.charAt(words.length);
+        return next === ' ' || next === '\u00A0';
+    }
+
+    // The caret at the very start of an item's text, where a new item made
+    // with Return leaves it: it goes after the words given to the item.
+    function caretAtStartOf(item) {
+        var selection = global.getSelection();
+        if (!selection || !selection.rangeCount || !selection.isCollapsed)
+            return false;
+        var caret = selection.getRangeAt(0);
+        if (!item.contains(caret.startContainer))
+            return false;
+        var before = global.document.createRange();
+        before.setStart(item, 0);
+        before.setEnd(caret.startContainer, caret.startOffset);
+        return before.toString().replace(/\uFEFF/g, '') === '';
+    }
+
+    function giveWords(item, words) {
+        var moveCaret = caretAtStartOf(item);
+        // A no-break blank stays visible at the end of an empty item.
+        var text = global.document.createTextNode(words + '\u00A0');
+        item.insertBefore(text, item.firstChild);
+        if (moveCaret) {
+            var range = global.document.createRange();
+            range.setStart(text, text.data.length);
+            range.collapse(true);
+            var selection = global.getSelection();
+            selection.removeAllRanges();
+            selection.addRange(range);
+        }
+    }
+
+    // The words of some number that an item not seen before already starts
+    // with (a page whose text was put in anew), or null.
+    function wordsAlreadyThere(text, wordsFor, count) {
+        for (var n = 1; n <= count + 1; ++n) {
+            if (startsWithWords(text, wordsFor(n)))
+                return wordsFor(n);
+        }
+        return null;
+    }
+
+    // Looking notes the words of the items not seen before; numbering gives
+    // each item its number's words, and a new item its first.
+    function numberItems(list, looking) {
+        var wordsFor = markerOf(list);
+        if (!wordsFor)
+            return;
+        var start = parseInt(list.getAttribute('start'), 10);
+        var number = start > 0 ? start : 1;
+        var count = list.children.length;
+        for (var item = list.firstElementChild; item; item = item.nextElementSibling) {
+            if (item.tagName !== 'LI')
+                continue;
+            var words = wordsFor(number++);
+            var text = leadingText(item);
+            if (!givenWords.has(item)) {
+                var there = startsWithWords(text, words) ? words : wordsAlreadyThere(text, wordsFor, count);
+                if (looking) {
+                    givenWords.set(item, there);
+                    continue;
+                }
+                if (there === null) {
+                    giveWords(item, words);
+                    givenWords.set(item, words);
+                    continue;
+                }
+                givenWords.set(item, there);
+            }
+            if (looking)
+                continue;
+            var given = givenWords.get(item);
+            if (given === null || given === words)
+                continue;
+            if (startsWithWords(text, given)) {
+                text.replaceData(0, given.length, words);
+                givenWords.set(item, words);
+            } else {
+                givenWords.set(item, null);
+            }
+        }
+    }
+
+    // Most documents have no such list: their keys cost no search. Only a
+    // paste, a drop or an undo can bring one to a page that had none.
+    var pageHasLists = false;
+    var BRINGS_LISTS = /^(insertFromPaste|insertFromDrop|history)/;
+
+    function numberAllItems(looking, inputType) {
+        if (!pageHasLists && !(inputType === undefined || BRINGS_LISTS.test(inputType)))
+            return;
+        var lists = global.document.querySelectorAll(LISTS);
+        pageHasLists = lists.length > 0;
+        for (var i = 0; i < lists.length; ++i)
+            numberItems(lists[i], looking);
+    }
+
+    // Before an edit, so that an item the edit makes is told from the
+    // items that were there; the edit's own input numbers them.
+    global.document.addEventListener('beforeinput', function (event) {
+        if (STRUCTURAL.test(event.inputType || ''))
+            numberAllItems(true, event.inputType);
+    }, true);
+    global.document.addEventListener('input', function (event) {
+        if (STRUCTURAL.test(event.inputType || ''))
+            numberAllItems(false, event.inputType);
+    }, true);
+
+    if (global.document.readyState === 'loading')
+        global.document.addEventListener('DOMContentLoaded', function () { numberAllItems(true); });
+    else
+        numberAllItems(true);
+})(window);
