@@ -207,7 +207,11 @@ Status TextDocument::readRTFFile(const std::string& url)
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
-    adoptPageHTML(toUtf8((*html).value()));
+    std::string pageHTML = toUtf8((*html).value());
+    // Converting grows the string by doubling: it would keep up to twice
+    // the text's size for as long as the document is open.
+    pageHTML.shrink_to_fit();
+    adoptPageHTML(std::move(pageHTML));
     return Status::success();
 }
 
