@@ -10,6 +10,7 @@
 #include "BenchInputs.h"
 #include "documents/EditorMakers.h"
 #include "documents/TextDocument.h"
+#include "platform/foundation/FreedMemory.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/web/WebView.h"
 #include "richtext/TextViewController.h"
@@ -504,6 +505,8 @@ void recordMemory(benchmark::State& state, const std::string& stage)
 // document's own copies) and what opening the editor adds.
 void BM_MemoryAcrossSaves(benchmark::State& state)
 {
+    // As the program does from its start.
+    returnLargeBlocksWhenFreed();
     registerEditor();
     const double startHeap = heapMegabytes();
     const std::string path = inputPath();

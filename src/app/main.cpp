@@ -3,12 +3,14 @@
 #include "app/ExportCommands.h"
 #include "app/NewDocumentCommand.h"
 #include "export/StagingFolder.h"
+#include "platform/foundation/FreedMemory.h"
 #include "shell/AppController.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    folio::returnLargeBlocksWhenFreed();
     // The application delegate lives for the whole process; commands reach it
     // as the shared controller.
     folio::AppController appController;

@@ -207,7 +207,11 @@ Status TextDocument::readRTFFile(const std::string& url)
     });
     if (!*html)
         return Error{kErrorDomain, ConversionFailed, "Could not show " + url + ": " + (*html).error().message};
-    adoptText(std::move(*html).value());
+    std::string pageHTML = toUtf8((*html).value());
+    // Converting grows the string by doubling: it would keep up to twice
+    // the text's size for as long as the document is open.
+    pageHTML.shrink_to_fit();
+    adoptPageHTML(std::move(pageHTML));
     return Status::success();
 }
 
@@ -223,7 +227,24 @@ std::u16string TextDocument::text() const
     if (m_editorHasNewerText)
         takeTextFromEditor();
     std::lock_guard lock(m_textMutex);
+    if (m_pageHTML)
+        return toUtf16(*m_pageHTML);
     return m_text;
+}
+
+std::string TextDocument::pageHTML() const
+{
+    std::lock_guard lock(m_textMutex);
+    if (m_pageHTML)
+        return *m_pageHTML;
+    return toUtf8(m_text);
+}
+
+void TextDocument::adoptPageHTML(std::string&& html)
+{
+    std::lock_guard lock(m_textMutex);
+    m_pageHTML = std::move(html);
+    std::u16string().swap(m_text);
 }
 
 void TextDocument::takeTextFromEditor() const
@@ -247,14 +268,9 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
     if (!text)
         return;
     std::lock_guard lock(m_textMutex);
-    if (m_text != *text)
+    if (m_pageHTML || m_text != *text)
         m_text = std::u16string(*text);
-}
-
-void TextDocument::adoptText(std::u16string&& text)
-{
-    std::lock_guard lock(m_textMutex);
-    m_text = std::move(text);
+    m_pageHTML.reset();
 }
 
 std::optional<MutableAttributedString> TextDocument::RTFtext() const

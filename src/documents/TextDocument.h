@@ -77,9 +77,14 @@ public:
     std::u16string text() const;
     // Nothing leaves the text as it is.
     void setText(std::optional<std::u16string_view> text);
-    // Takes the string itself: a rich-text document's text is its whole
-    // HTML, megabytes long, and a copy of it would briefly double it.
-    void adoptText(std::u16string&& text);
+    // A rich-text document's text is its whole HTML, megabytes long, kept
+    // while the page holds the document so that a page whose process stopped
+    // is loaded again from it. It is kept in UTF-8, as the page takes and
+    // gives it: half the size of UTF-16, and no conversion at every save.
+    // text() answers it converted. Until one is adopted, this is text() in
+    // UTF-8 (a new blank document's empty text).
+    std::string pageHTML() const;
+    void adoptPageHTML(std::string&& html);
     // The Markdown editor holds text newer than the document's. Copying a
     // long text on every key would cost more than the key itself, so the
     // document takes it only when the text is read. Main thread only.
@@ -175,6 +180,8 @@ private:
     mutable std::mutex m_textMutex;
     // Mutable: reading the text may first take the editor's newer text.
     mutable std::u16string m_text;
+    // Set instead of m_text for a rich-text document's HTML.
+    std::optional<std::string> m_pageHTML;
     mutable std::atomic<bool> m_editorHasNewerText{false};
     // What a text file is saved back as: its mark and line ends.
     TextFileForm m_textFileForm;

@@ -510,7 +510,7 @@ Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
     // Kept as the page holds it, so that a page whose process crashed is
     // loaded again from what the user last had.
     if (m_document)
-        m_document->adoptText(toUtf16(PageContent::unwrappedHTML(*reply)));
+        m_document->adoptPageHTML(PageContent::unwrappedHTML(*reply));
     reply->content.bodyHTML = RichTextBodyCleaner::cleaned(std::move(reply->content.bodyHTML));
     // The page shows the document's paper colour by its nearest colour name;
     // while it still shows that name, the document's own colour is the paper,
@@ -629,7 +629,7 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
     page.header = std::move(*header);
     page.footer = std::move(*footer);
     if (m_document)
-        page.html = toUtf8(m_document->text());
+        page.html = m_document->pageHTML();
     return page;
 }
 

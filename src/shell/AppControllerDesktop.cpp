@@ -51,7 +51,7 @@ std::string readOnlyPage(TextDocument& document)
     case DocumentKind::QVText:
     case DocumentKind::QVOutline:
         // Whatever the file holds is shown, never run.
-        body = HTMLSanitizer::sanitizedHTML(toUtf8(document.text()));
+        body = HTMLSanitizer::sanitizedHTML(document.pageHTML());
         break;
     case DocumentKind::Markdown:
     case DocumentKind::TeX:

@@ -150,11 +150,13 @@ TEST_F(TextDocumentReadingTest, damagedQVFileIsRefused)
 
 TEST_F(TextDocumentReadingTest, rtfOpensAsHtmlThroughTheEngine)
 {
-    auto document = read("letter.doc", "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Dear reader,\\par Bye}");
+    auto document = read("letter.doc", "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}\\f0\\fs24 Dear reader,\\par Bye "
+                                       "caf\\'e9 \\u-10179?\\u-8704?}");
     EXPECT_FALSE(document->isRTFDocument());
     std::u16string html = document->text();
     EXPECT_NE(html.find(u"Dear reader,"), std::u16string::npos) << toUtf8(html);
-    EXPECT_NE(html.find(u"Bye"), std::u16string::npos);
+    EXPECT_NE(html.find(u"Bye caf\u00E9 \U0001F600"), std::u16string::npos) << toUtf8(html);
+    EXPECT_EQ(document->pageHTML(), toUtf8(html)) << "the page is loaded from the same text";
     EXPECT_NE(html.find(u'<'), std::u16string::npos) << "the page gets HTML, not the RTF";
     EXPECT_EQ(html.find(u"\\rtf"), std::u16string::npos);
 }

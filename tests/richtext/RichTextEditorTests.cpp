@@ -400,16 +400,17 @@ TEST_F(TextViewControllerTest, savesNeverKeepLessThanTheFileAndACrashReloadsTheK
     // with the current default style, when the page is loaded again.
     page->answerMatching("folioEditorContent",
                          R"J({"wrapperOpening": "<div id=\"paragraph\" style=\"color: red;\">"})J"
-                         "\n<div id=\"paragraph\" style=\"color: red;\"><p>Edited</p></div>");
+                         "\n<div id=\"paragraph\" style=\"color: red;\"><p>Edited caf\u00E9 \U0001F600</p></div>");
     answerNextRead();
     Result<EditorContent> content = editor->content();
     ASSERT_TRUE(content.ok()) << content.error().message;
-    EXPECT_EQ(toUtf8(document->text()), "<p>Edited</p>");
+    // Letters past ASCII and past the 16-bit range come back whole.
+    EXPECT_EQ(document->text(), u"<p>Edited caf\u00E9 \U0001F600</p>");
 
     page->clearRules();
     page->terminateWebProcess("crashed");
     EXPECT_EQ(page->loadCount(), 2);
-    EXPECT_NE(page->loadedHTML().find("<p>Edited</p></div></div>"), std::string::npos);
+    EXPECT_NE(page->loadedHTML().find("<p>Edited caf\u00E9 \U0001F600</p></div></div>"), std::string::npos);
     EXPECT_FALSE(editor->isPageReady());
     EXPECT_FALSE(editor->content().ok());
 

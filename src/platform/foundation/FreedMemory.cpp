@@ -16,4 +16,12 @@ void releaseFreedMemory()
 #endif
 }
 
+void returnLargeBlocksWhenFreed()
+{
+#if defined(__GLIBC__)
+    // Setting the size also stops the allocator from moving it.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+}
+
 } // namespace folio

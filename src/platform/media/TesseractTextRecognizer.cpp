@@ -9,6 +9,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 namespace folio {
 
@@ -32,11 +34,27 @@ void keepRecognitionOnOneThread()
     omp_set_max_active_levels(0);
 }
 
-std::unique_ptr<tesseract::TessBaseAPI> startEngine(const std::string& language)
+enum class WordLists { Load, Skip };
+
+std::unique_ptr<tesseract::TessBaseAPI> startEngine(const std::string& language, WordLists wordLists)
 {
     keepRecognitionOnOneThread();
     auto engine = std::make_unique<tesseract::TessBaseAPI>();
-    if (engine->Init(nullptr, language.c_str(), tesseract::OEM_DEFAULT) != 0)
+    // tesseract keeps the word lists it loads in a cache of its own for the
+    // life of the process, several megabytes for English, even after End():
+    // a question whether a language is installed loads none of them.
+    std::vector<std::string> names;
+    std::vector<std::string> values;
+    if (wordLists == WordLists::Skip) {
+        // The first for the line recogniser's lists, the others for the
+        // older engine's.
+        for (const char* name : {"lstm_use_matrix", "load_system_dawg", "load_freq_dawg", "load_unambig_dawg",
+                                 "load_punc_dawg", "load_number_dawg", "load_bigram_dawg"}) {
+            names.emplace_back(name);
+            values.emplace_back("0");
+        }
+    }
+    if (engine->Init(nullptr, language.c_str(), tesseract::OEM_DEFAULT, nullptr, 0, &names, &values, false) != 0)
         return nullptr;
     return engine;
 }
@@ -65,7 +83,7 @@ bool TesseractTextRecognizer::isAvailable(const std::string& language)
     auto known = answers.find(language);
     if (known != answers.end())
         return known->second;
-    auto engine = startEngine(language);
+    auto engine = startEngine(language, WordLists::Skip);
     if (engine)
         engine->End();
     return answers[language] = engine != nullptr;
@@ -76,7 +94,7 @@ Result<std::vector<std::u16string>> TesseractTextRecognizer::recognizeLines(cons
     std::unique_ptr<Pix, PixDeleter> picture(pixRead(picturePath.c_str()));
     if (!picture)
         return Error{kDomain, 1, "The picture " + picturePath + " cannot be read"};
-    std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language);
+    std::unique_ptr<tesseract::TessBaseAPI> engine = startEngine(language, WordLists::Load);
     if (!engine)
         return Error{kDomain, 2, "Text recognition for \"" + language + "\" is not installed"};
     engine->SetImage(picture.get());

@@ -130,6 +130,15 @@ TEST_F(DMWebViewTest, synchronousAnswersAreStringsOfEveryType)
     EXPECT_EQ(view->stringByEvaluatingJavaScript("this is not a script"), "");
     // After failures the page still answers.
     EXPECT_EQ(view->stringByEvaluatingJavaScript("'still here'"), "still here");
+    // A whole long document's answer, in which the engine is told to let its
+    // own copies go, comes whole, again and again.
+    for (int i = 0; i < 3; ++i) {
+        const std::string large = view->stringByEvaluatingJavaScript("'caf\\u00e9 '.repeat(400000) + " + std::to_string(i));
+        ASSERT_EQ(large.size(), 6u * 400000 + 1);
+        EXPECT_EQ(large.substr(0, 6), "caf\xC3\xA9 ");
+        EXPECT_EQ(large.back(), '0' + i);
+    }
+    EXPECT_EQ(view->stringByEvaluatingJavaScript("'after'"), "after");
 }
 
 TEST_F(DMWebViewTest, asynchronousCompletionGetsTheAnswerLater)
