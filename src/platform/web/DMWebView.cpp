@@ -12,6 +12,7 @@
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
+#include <JavaScriptCore/JSBase.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +76,21 @@ std::string stringFromValue(JSCValue* value)
     std::string result = text ? text : "";
     g_free(text);
     return result;
+}
+
+// An answer is a script value in this process's own script engine before it
+// is our string, and a long document's answer at each save stays there until
+// that engine next collects garbage, which nothing here prompts: the engine
+// is told that the value is dropped, and collects on its own timer.
+constexpr std::size_t kLargeAnswerBytes = 1 << 20;
+
+void collectAnswersSoon(WebKitWebView* view)
+{
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    JSGlobalContextRef context = webkit_web_view_get_javascript_global_context(view);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    if (context)
+        JSGarbageCollect(context);
 }
 
 std::vector<std::string>& fontFolderList()
@@ -706,6 +722,8 @@ void DMWebView::evaluateJavaScript(const std::string& script, ScriptCompletion c
             std::string answer = value ? stringFromValue(value) : std::string();
             if (value)
                 g_object_unref(value);
+            if (answer.size() > kLargeAnswerBytes)
+                collectAnswersSoon(WEBKIT_WEB_VIEW(source));
             if (error)
                 g_error_free(error);
             auto state = std::static_pointer_cast<Impl>(pending->state.lock());

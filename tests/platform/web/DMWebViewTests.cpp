@@ -132,6 +132,23 @@ TEST_F(DMWebViewTest, synchronousAnswersAreStringsOfEveryType)
     EXPECT_EQ(view->stringByEvaluatingJavaScript("'still here'"), "still here");
 }
 
+// A long document's content comes back whole at every save, in a row, while
+// the engine is told to collect the answers before it.
+TEST_F(DMWebViewTest, largeAnswersArriveWholeOneAfterAnother)
+{
+    load("<html><body></body></html>");
+    view->stringByEvaluatingJavaScript("window.part = '\\u201cquoted\\u201d '.repeat(200000); 1");
+    const std::string quoted = "\xE2\x80\x9Cquoted\xE2\x80\x9D ";
+    for (int save = 0; save < 3; ++save) {
+        std::string answer = view->stringByEvaluatingJavaScript("part + '#" + std::to_string(save) + "'");
+        ASSERT_EQ(answer.size(), quoted.size() * 200000 + 2) << "save " << save;
+        EXPECT_EQ(answer.compare(0, quoted.size(), quoted), 0);
+        EXPECT_EQ(answer.compare(answer.size() - 2 - quoted.size(), quoted.size(), quoted), 0);
+        EXPECT_EQ(answer.substr(answer.size() - 2), "#" + std::to_string(save));
+    }
+    EXPECT_EQ(view->stringByEvaluatingJavaScript("part.length"), std::to_string(9 * 200000));
+}
+
 TEST_F(DMWebViewTest, asynchronousCompletionGetsTheAnswerLater)
 {
     load("<html><body></body></html>");
