@@ -620,6 +620,9 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
     auto saving = std::make_shared<bool>(false);
     open.document->setSaveStateHandler([saving](bool inProgress) { *saving = inProgress; });
     recordMemory(state, "opened");
+    // Once the person pauses, the blocks far from the caret are made read-only.
+    waitUntilSettledForTyping(page);
+    recordMemory(state, "held_for_typing");
     for (auto _ : state) {
         for (int i = 0; i < 5; ++i) {
             page.executeEditingCommand("InsertText", "saved ");
