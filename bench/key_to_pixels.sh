@@ -8,7 +8,7 @@
 # or banner that changes later counts too); and the memory it holds once the
 # document is open: the resident size of the program and of the processes it
 # started, and their proportional total (a shared library's pages counted
-# once).
+# once); for Folio also what its page process holds by kind of mapping.
 #
 #   bench/key_to_pixels.sh [BUILD_DIR] [KEYS] [ROUNDS] [SIZES]
 #
@@ -74,16 +74,35 @@ family() {
   for child in $(pgrep -P "$1" || true); do family "$child"; done
 }
 
-# "program-resident children-resident proportional-total", in megabytes.
+# What a process holds resident by kind of mapping, in kilobytes: "own
+# allocations, GL driver, shared libraries" (fonts and other files left out).
+mappings() {
+  awk '
+    /^[0-9a-f]+-[0-9a-f]+ / {
+      name = $6
+      if (name == "" || name ~ /^\[/) kind = "own"
+      else if (name ~ /\/dri\/|libLLVM|libEGL|libGL|libgbm|libglapi|libdrm/) kind = "gl"
+      else if (name ~ /\.so/) kind = "lib"
+      else kind = "other"
+      next
+    }
+    /^Rss:/ { size[kind] += $2 }
+    END { print size["own"] + 0, size["gl"] + 0, size["lib"] + 0 }' "/proc/$1/smaps"
+}
+
+# "program-resident children-resident proportional-total page-own page-gl
+# page-libraries", in megabytes; the last three for the page's web process.
 memory() {
-  local pid own=0 children=0 pss=0 first=$1
+  local pid own=0 children=0 pss=0 first=$1 page="0 0 0"
   for pid in $(family "$1"); do
     [ -r "/proc/$pid/smaps_rollup" ] || continue
     read -r rss share < <(awk '/^Rss:/ { r = $2 } /^Pss:/ { p = $2 } END { print r, p }' "/proc/$pid/smaps_rollup")
     if [ "$pid" = "$first" ]; then own=$((own + rss)); else children=$((children + rss)); fi
     pss=$((pss + share))
+    case "$(cat "/proc/$pid/comm" 2>/dev/null)" in WebKitWebProces*) page=$(mappings "$pid") ;; esac
   done
-  echo "$((own / 1024)) $((children / 1024)) $((pss / 1024))"
+  read -r pageOwn pageGL pageLibraries <<<"$page"
+  echo "$((own / 1024)) $((children / 1024)) $((pss / 1024)) $((pageOwn / 1024)) $((pageGL / 1024)) $((pageLibraries / 1024))"
 }
 
 # Opens a copy of a document in a program, puts the pointer and the caret in
@@ -149,7 +168,10 @@ for size in $sizes; do
     if [ -s "$scratch/$name-$size.memory" ]; then
       awk -v name="$name" -v size="$size" '
         { printf "%-8s %-4s memory once open: program %d MB, processes it started %d MB, proportional total %d MB\n",
-          name, size, $1, $2, $3 }' "$scratch/$name-$size.memory"
+          name, size, $1, $2, $3
+          if ($4 + $5 + $6 > 0)
+            printf "%-8s %-4s   of which its page process: own allocations %d MB, GL driver %d MB, other libraries %d MB\n",
+              name, size, $4, $5, $6 }' "$scratch/$name-$size.memory"
     fi
   done
 done

@@ -190,11 +190,11 @@ double megabytes(const std::string& process, Measure measure)
     return 0;
 }
 
-// The memory of the processes this one started (the page's web process and
-// the network process), in megabytes.
-double childProcessesMegabytes(Measure measure = Measure::Resident)
+// The processes this one started (the page's web process and the network
+// process), by process id.
+std::vector<std::string> childProcesses()
 {
-    double total = 0;
+    std::vector<std::string> children;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
@@ -210,9 +210,87 @@ double childProcessesMegabytes(Measure measure = Measure::Resident)
         int read = std::fscanf(stat, "%d %255s %c %d", &pid, command, &state, &parent);
         std::fclose(stat);
         if (read == 4 && parent == getpid())
-            total += megabytes(name, measure);
+            children.push_back(name);
     }
+    return children;
+}
+
+// The memory of the processes this one started, in megabytes.
+double childProcessesMegabytes(Measure measure = Measure::Resident)
+{
+    double total = 0;
+    for (const std::string& child : childProcesses())
+        total += megabytes(child, measure);
     return total;
+}
+
+// What a page's process holds resident, by the kind of mapping: its own
+// allocations (the document's nodes, their styles and layout, the script
+// heap), the software GL driver, fonts, and the other shared libraries.
+struct PageMappings {
+    double allocations = 0;
+    double graphicsDriver = 0;
+    double fonts = 0;
+    double libraries = 0;
+};
+
+bool isGraphicsDriver(const std::string& path)
+{
+    for (const char* part : {"/dri/", "libLLVM", "libEGL", "libGL", "libgbm", "libglapi", "libdrm"}) {
+        if (path.find(part) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+void addMappings(const std::string& process, PageMappings& mappings)
+{
+    FILE* smaps = std::fopen(("/proc/" + process + "/smaps").c_str(), "r");
+    if (!smaps)
+        return;
+    double* kind = nullptr;
+    char line[4096];
+    while (std::fgets(line, sizeof line, smaps)) {
+        unsigned long start = 0;
+        unsigned long end = 0;
+        char path[4096] = {};
+        // A mapping's first line: its range, permissions, offset, device,
+        // inode and, for a file or a named region, the name.
+        if (std::sscanf(line, "%lx-%lx %*s %*s %*s %*s %4095[^\n]", &start, &end, path) >= 2 && end > start) {
+            const std::string name = path;
+            if (name.empty() || name[0] == '[')
+                kind = &mappings.allocations;
+            else if (isGraphicsDriver(name))
+                kind = &mappings.graphicsDriver;
+            else if (name.find("/fonts/") != std::string::npos || name.find(".ttf") != std::string::npos
+                     || name.find(".otf") != std::string::npos)
+                kind = &mappings.fonts;
+            else if (name.find(".so") != std::string::npos)
+                kind = &mappings.libraries;
+            else
+                kind = &mappings.allocations;
+        } else if (kind && std::strncmp(line, "Rss:", 4) == 0) {
+            *kind += std::strtod(line + 4, nullptr) / 1024.0;
+        }
+    }
+    std::fclose(smaps);
+}
+
+// The web processes' mappings (the network process holds no page).
+PageMappings pageMappings()
+{
+    PageMappings mappings;
+    for (const std::string& child : childProcesses()) {
+        char command[64] = {};
+        if (FILE* comm = std::fopen(("/proc/" + child + "/comm").c_str(), "r")) {
+            if (!std::fgets(command, sizeof command, comm))
+                command[0] = 0;
+            std::fclose(comm);
+        }
+        if (std::strncmp(command, "WebKitWebProces", 15) == 0)
+            addMappings(child, mappings);
+    }
+    return mappings;
 }
 
 // Ready for typing: the page has become ready and has run what the editor
@@ -496,6 +574,11 @@ void recordMemory(benchmark::State& state, const std::string& stage)
     state.counters[stage + "_private_MB"] = privateMegabytes();
     state.counters[stage + "_page_MB"] = childProcessesMegabytes();
     state.counters[stage + "_page_private_MB"] = childProcessesMegabytes(Measure::Private);
+    const PageMappings page = pageMappings();
+    state.counters[stage + "_page_allocations_MB"] = page.allocations;
+    state.counters[stage + "_page_gl_MB"] = page.graphicsDriver;
+    state.counters[stage + "_page_fonts_MB"] = page.fonts;
+    state.counters[stage + "_page_libraries_MB"] = page.libraries;
     state.counters[stage + "_total_pss_MB"] = proportionalMegabytes() + childProcessesMegabytes(Measure::Proportional);
 }
 
@@ -525,6 +608,12 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
     open.editor = dynamic_cast<TextViewController*>(open.document->currentTextViewController().get());
     if (open.editor)
         open.editor->loadViewIfNeeded();
+    // Ready with its first blocks shown, then with all of them laid out.
+    if (!openUntilReady(open)) {
+        state.SkipWithError("the editor did not become ready");
+        return;
+    }
+    recordMemory(state, "ready");
     if (!readyForTyping(state, open))
         return;
     WebView& page = *open.editor->webView();
@@ -534,6 +623,9 @@ void BM_MemoryAcrossSaves(benchmark::State& state)
     auto saving = std::make_shared<bool>(false);
     open.document->setSaveStateHandler([saving](bool inProgress) { *saving = inProgress; });
     recordMemory(state, "opened");
+    // Once the person pauses, the blocks far from the caret are made read-only.
+    waitUntilSettledForTyping(page);
+    recordMemory(state, "held_for_typing");
     for (auto _ : state) {
         for (int i = 0; i < 5; ++i) {
             page.executeEditingCommand("InsertText", "saved ");
