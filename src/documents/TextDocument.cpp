@@ -223,6 +223,11 @@ std::u16string TextDocument::text() const
     if (m_editorHasNewerText)
         takeTextFromEditor();
     std::lock_guard lock(m_textMutex);
+    if (m_pageHTMLOwner) {
+        m_text = toUtf16(m_pageHTML);
+        m_pageHTMLOwner.reset();
+        m_pageHTML = {};
+    }
     return m_text;
 }
 
@@ -238,6 +243,7 @@ void TextDocument::takeTextFromEditor() const
             return;
         std::u16string latest = editor->text();
         std::lock_guard lock(m_textMutex);
+        m_pageHTMLOwner.reset();
         m_text = std::move(latest);
     });
 }
@@ -247,6 +253,7 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
     if (!text)
         return;
     std::lock_guard lock(m_textMutex);
+    m_pageHTMLOwner.reset();
     if (m_text != *text)
         m_text = std::u16string(*text);
 }
@@ -254,7 +261,15 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
 void TextDocument::adoptText(std::u16string&& text)
 {
     std::lock_guard lock(m_textMutex);
+    m_pageHTMLOwner.reset();
     m_text = std::move(text);
+}
+
+void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_view html)
+{
+    std::lock_guard lock(m_textMutex);
+    m_pageHTMLOwner = std::move(owner);
+    m_pageHTML = m_pageHTMLOwner ? html : std::string_view();
 }
 
 std::optional<MutableAttributedString> TextDocument::RTFtext() const

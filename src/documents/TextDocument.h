@@ -80,6 +80,12 @@ public:
     // Takes the string itself: a rich-text document's text is its whole
     // HTML, megabytes long, and a copy of it would briefly double it.
     void adoptText(std::u16string&& text);
+    // Keeps the editing page's HTML as the editor last read it, in the
+    // page's UTF-8 and in storage `owner` keeps alive (shared with the save
+    // that reads it), as the text: making a long document's text of it takes
+    // longer than a key should wait, so it is made only when the text is
+    // read. Main thread, in the order the page was read.
+    void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
     // The Markdown editor holds text newer than the document's. Copying a
     // long text on every key would cost more than the key itself, so the
     // document takes it only when the text is read. Main thread only.
@@ -175,6 +181,9 @@ private:
     mutable std::mutex m_textMutex;
     // Mutable: reading the text may first take the editor's newer text.
     mutable std::u16string m_text;
+    // Newer than m_text when set (keepPageHTML).
+    mutable std::shared_ptr<const void> m_pageHTMLOwner;
+    mutable std::string_view m_pageHTML;
     mutable std::atomic<bool> m_editorHasNewerText{false};
     // What a text file is saved back as: its mark and line ends.
     TextFileForm m_textFileForm;

@@ -184,9 +184,9 @@ Result<PageContent::Reply> PageContent::read(std::string answer)
     return reply;
 }
 
-std::string PageContent::unwrappedHTML(const Reply& reply)
+std::string_view PageContent::unwrappedHTML(const Reply& reply)
 {
-    const std::string& html = reply.content.bodyHTML;
+    std::string_view html = reply.content.bodyHTML;
     if (!reply.wrapperOpening)
         return html;
     std::size_t start = reply.wrapperOpening->size();

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -44,7 +45,8 @@ public:
 
     // The rich-text body's HTML with the document wrapper taken off, when
     // the reply says the wrapper holds the whole body.
-    static std::string unwrappedHTML(const Reply& reply);
+    // A view into the reply's body.
+    static std::string_view unwrappedHTML(const Reply& reply);
 };
 
 } // namespace folio
