@@ -268,8 +268,12 @@ void TextDocument::adoptText(std::u16string&& text)
 void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_view html)
 {
     std::lock_guard lock(m_textMutex);
+    if (!owner)
+        return;
     m_pageHTMLOwner = std::move(owner);
-    m_pageHTML = m_pageHTMLOwner ? html : std::string_view();
+    m_pageHTML = html;
+    // Superseded: a long document's text is megabytes.
+    std::u16string().swap(m_text);
 }
 
 std::optional<MutableAttributedString> TextDocument::RTFtext() const
