@@ -1286,7 +1286,7 @@
     // meanwhile, for tens of milliseconds. Such an answer is kept under a
     // number, answered as "\u0001" and the number, and read with
     // folioAnswerSlice until it has all come.
-    var kAnswerSliceLength = 1 << 18;
+    var kAnswerSliceLength = 1 << 20;
     var kAnswersKept = 4;
     var slicedAnswers = {};
     var lastSlicedAnswer = 0;
@@ -1313,12 +1313,13 @@
         var last = kept.text.charCodeAt(end - 1);
         if (end < kept.text.length && last >= 0xD800 && last <= 0xDBFF)
             ++end;
-        var slice = kept.text.substring(kept.at, end);
+        var start = kept.at;
         kept.at = end;
         if (end < kept.text.length)
-            return '+' + slice;
+            return '+' + kept.text.substring(start, end);
+        var text = kept.text;
         delete slicedAnswers[number];
-        return '.' + slice;
+        return '.' + text.substring(start);
     }
 
     function editorContent(withPlainText) {

@@ -310,17 +310,17 @@ TEST_F(HelperLibraryTest, objectsEditabilityAndPreWrap)
 // page holds it, a character outside the BMP across a slice's edge included.
 TEST_F(HelperLibraryTest, aLongContentComesWholeThoughReadInSlices)
 {
-    // The first slice ends 2^18 units into the answer; the pair is put
+    // The first slice ends 2^20 units into the answer; the pair is put
     // across that edge, wherever the JSON before the body ends.
     run("document.getElementById('content').innerHTML = '<p>x</p>'");
     const std::string json = run("folioEditorContent(false).split('\\n')[0]");
     ASSERT_FALSE(json.empty());
-    const long before = (1L << 18) - long(json.size()) - 1 - long(std::string("<p>").size()) - 1;
+    const long before = (1L << 20) - long(json.size()) - 1 - long(std::string("<p>").size()) - 1;
     run("var n = " + std::to_string(before) + "; document.getElementById('content').innerHTML = '<p>'"
-        " + 'word '.repeat(Math.floor(n / 5)) + 'a'.repeat(n % 5) + '\\uD83D\\uDE00' + ' more'.repeat(120000)"
+        " + 'word '.repeat(Math.floor(n / 5)) + 'a'.repeat(n % 5) + '\\uD83D\\uDE00' + ' more'.repeat(300000)"
         " + '\\u00E9</p>'");
     const std::string body = run("document.getElementById('content').innerHTML");
-    ASSERT_GT(body.size(), 800000u);
+    ASSERT_GT(body.size(), 2500000u);
     PageConnection connection{view.get()};
     Result<PageContent::Reply> reply = PageContent::fetch(connection, EditorContent::Parts::Document);
     ASSERT_TRUE(reply.ok()) << reply.error().message;
