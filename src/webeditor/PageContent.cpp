@@ -128,8 +128,11 @@ std::optional<std::string> PageContent::readSlices(PageConnection& connection, c
         if (!slice || slice->empty() || ((*slice)[0] != '+' && (*slice)[0] != '.'))
             return std::nullopt;
         whole.append(*slice, 1);
-        if ((*slice)[0] == '.')
+        if ((*slice)[0] == '.') {
+            // The document keeps the answer: not the room it grew into.
+            whole.shrink_to_fit();
             return whole;
+        }
     }
 }
 
