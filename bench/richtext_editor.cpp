@@ -18,6 +18,7 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -562,6 +564,50 @@ void BM_KeystrokeBesideDocument(benchmark::State& state)
     }
 }
 BENCHMARK(BM_KeystrokeBesideDocument)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A save of the 1 MB document after an edit: the longest time the main
+// thread goes without serving its events while the save runs (a key typed
+// then waits that long), beside the save's whole time. The page's own
+// answer is part of it; what is made of the answer should not be.
+void BM_SaveLongestMainThreadStall(benchmark::State& state)
+{
+    registerEditor();
+    OpenEditor open = openEditor(inputPath(), Editing::Editable);
+    if (!readyForTyping(state, open))
+        return;
+    WebView& page = *open.editor->webView();
+    placeCaretAt(page, 50);
+    double longestSeconds = 0;
+    for (auto _ : state) {
+        page.executeEditingCommand("InsertText", "a");
+        page.stringByEvaluatingJavaScript("document.readyState");
+        open.document->updateChangeCount(DKDocument::ChangeKind::Done);
+        auto last = Clock::now();
+        double longest = 0;
+        // Ticks every millisecond: a gap between two is time the loop was held.
+        RunLoop::TimerId ticks = RunLoop::main().scheduleTimer(0.001, true, [&] {
+            auto now = Clock::now();
+            longest = std::max(longest, std::chrono::duration<double>(now - last).count());
+            last = now;
+        });
+        auto start = Clock::now();
+        auto result = std::make_shared<std::optional<bool>>();
+        open.document->saveToURL(open.document->fileURL(), DKDocument::SaveOperation::ForOverwriting,
+                                  [result](bool success) { *result = success; });
+        const bool ended = RunLoop::main().runUntil([&] { return result->has_value(); }, kWaitSeconds);
+        auto end = Clock::now();
+        longest = std::max(longest, std::chrono::duration<double>(end - last).count());
+        RunLoop::main().invalidate(ticks);
+        if (!ended || !result->value_or(false)) {
+            state.SkipWithError("the save failed");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        longestSeconds = std::max(longestSeconds, longest);
+    }
+    state.counters["longest_stall_ms"] = longestSeconds * 1000;
+}
+BENCHMARK(BM_SaveLongestMainThreadStall)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Each figure at a stage: the program's resident size, the part of it no
 // other process shares and what its allocations hold, the same two sizes of

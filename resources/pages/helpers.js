@@ -1278,6 +1278,51 @@
     // on the rich text page. The plain text is made only when asked for, as
     // it costs a layout pass.
     function folioEditorContent(withPlainText) {
+        return sliced(editorContent(withPlainText));
+    }
+
+    // A long answer goes to the program a slice at a time: received whole,
+    // megabytes of it would hold the program's main thread, and a key typed
+    // meanwhile, for tens of milliseconds. Such an answer is kept under a
+    // number, answered as "\u0001" and the number, and read with
+    // folioAnswerSlice until it has all come.
+    var kAnswerSliceLength = 1 << 20;
+    var kAnswersKept = 4;
+    var slicedAnswers = {};
+    var lastSlicedAnswer = 0;
+
+    function sliced(answer) {
+        if (answer.length <= kAnswerSliceLength)
+            return answer;
+        var number = ++lastSlicedAnswer;
+        slicedAnswers[number] = {text: answer, at: 0};
+        // One whose reader gave up is not kept for good.
+        delete slicedAnswers[number - kAnswersKept];
+        return '\u0001' + number;
+    }
+
+    // The next slice of a kept answer, after "+" when more follow and "."
+    // for the last; "" for an answer not kept. A slice never ends between
+    // the two halves of a surrogate pair, which would come out as two
+    // replacement characters.
+    function folioAnswerSlice(number) {
+        var kept = slicedAnswers[number];
+        if (!kept)
+            return '';
+        var end = Math.min(kept.text.length, kept.at + kAnswerSliceLength);
+        var last = kept.text.charCodeAt(end - 1);
+        if (end < kept.text.length && last >= 0xD800 && last <= 0xDBFF)
+            ++end;
+        var start = kept.at;
+        kept.at = end;
+        if (end < kept.text.length)
+            return '+' + kept.text.substring(start, end);
+        var text = kept.text;
+        delete slicedAnswers[number];
+        return '.' + text.substring(start);
+    }
+
+    function editorContent(withPlainText) {
         var answer = {};
         var tiny = global.tinymce && global.tinymce.activeEditor;
         if (tiny) {
@@ -1409,6 +1454,7 @@
         updateEditorScrollOffsets: updateEditorScrollOffsets,
         folioSendPageMessage: send,
         folioEditorContent: folioEditorContent,
+        folioAnswerSlice: folioAnswerSlice,
         JSL: JSL
     };
     for (var name in exported)

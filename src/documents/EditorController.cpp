@@ -4,6 +4,12 @@
 
 namespace folio {
 
+EditorController::ContentMaker EditorController::contentMaker(EditorContent::Parts parts)
+{
+    auto made = std::make_shared<Result<EditorContent>>(content(parts));
+    return [made] { return std::move(*made); };
+}
+
 void EditorController::saveCurrentDocument(Completion completion)
 {
     TextDocument* document = editedDocument();

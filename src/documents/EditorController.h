@@ -30,6 +30,15 @@ public:
     // save built on it fails and leaves the file as it was.
     virtual Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) = 0;
 
+    // The content in two steps, so that a save does not hold the main thread
+    // while a long document's content is made. Called on the main thread,
+    // the editor takes there what only it can (the page's answer, its own
+    // settings); the maker it answers makes the content from those alone,
+    // on any thread, once, while the editor goes on. By default the content
+    // is made at once and the maker hands it over.
+    using ContentMaker = std::function<Result<EditorContent>()>;
+    virtual ContentMaker contentMaker(EditorContent::Parts parts = EditorContent::Parts::Document);
+
     // Whether the editor prepares saves; the document then calls
     // documentWillSave on the main thread, and waits, before asking for the
     // content.

@@ -227,24 +227,24 @@ std::u16string TextDocument::text() const
     if (m_editorHasNewerText)
         takeTextFromEditor();
     std::lock_guard lock(m_textMutex);
-    if (m_pageHTML)
-        return toUtf16(*m_pageHTML);
+    // Kept in UTF-8: a long document's text in UTF-16 would be twice the size.
+    if (m_pageHTMLOwner)
+        return toUtf16(m_pageHTML);
     return m_text;
 }
 
 std::string TextDocument::pageHTML() const
 {
     std::lock_guard lock(m_textMutex);
-    if (m_pageHTML)
-        return *m_pageHTML;
+    if (m_pageHTMLOwner)
+        return std::string(m_pageHTML);
     return toUtf8(m_text);
 }
 
 void TextDocument::adoptPageHTML(std::string&& html)
 {
-    std::lock_guard lock(m_textMutex);
-    m_pageHTML = std::move(html);
-    std::u16string().swap(m_text);
+    auto owned = std::make_shared<const std::string>(std::move(html));
+    keepPageHTML(owned, *owned);
 }
 
 void TextDocument::takeTextFromEditor() const
@@ -259,6 +259,8 @@ void TextDocument::takeTextFromEditor() const
             return;
         std::u16string latest = editor->text();
         std::lock_guard lock(m_textMutex);
+        m_pageHTMLOwner.reset();
+        m_pageHTML = {};
         m_text = std::move(latest);
     });
 }
@@ -268,9 +270,21 @@ void TextDocument::setText(std::optional<std::u16string_view> text)
     if (!text)
         return;
     std::lock_guard lock(m_textMutex);
-    if (m_pageHTML || m_text != *text)
+    m_pageHTMLOwner.reset();
+    m_pageHTML = {};
+    if (m_text != *text)
         m_text = std::u16string(*text);
-    m_pageHTML.reset();
+}
+
+void TextDocument::keepPageHTML(std::shared_ptr<const void> owner, std::string_view html)
+{
+    std::lock_guard lock(m_textMutex);
+    if (!owner)
+        return;
+    m_pageHTMLOwner = std::move(owner);
+    m_pageHTML = html;
+    // Superseded: a long document's text is megabytes.
+    std::u16string().swap(m_text);
 }
 
 std::optional<MutableAttributedString> TextDocument::RTFtext() const

@@ -85,6 +85,11 @@ public:
     // UTF-8 (a new blank document's empty text).
     std::string pageHTML() const;
     void adoptPageHTML(std::string&& html);
+    // Keeps the editing page's HTML as the editor last read it, in storage
+    // `owner` keeps alive (shared with the save that reads it), as the text:
+    // a long document's text would take longer to make than a key should
+    // wait. Main thread, in the order the page was read.
+    void keepPageHTML(std::shared_ptr<const void> owner, std::string_view html);
     // The Markdown editor holds text newer than the document's. Copying a
     // long text on every key would cost more than the key itself, so the
     // document takes it only when the text is read. Main thread only.
@@ -180,8 +185,9 @@ private:
     mutable std::mutex m_textMutex;
     // Mutable: reading the text may first take the editor's newer text.
     mutable std::u16string m_text;
-    // Set instead of m_text for a rich-text document's HTML.
-    std::optional<std::string> m_pageHTML;
+    // Set (keepPageHTML) instead of m_text for a rich-text document's HTML.
+    mutable std::shared_ptr<const void> m_pageHTMLOwner;
+    mutable std::string_view m_pageHTML;
     mutable std::atomic<bool> m_editorHasNewerText{false};
     // What a text file is saved back as: its mark and line ends.
     TextFileForm m_textFileForm;

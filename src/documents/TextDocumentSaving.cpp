@@ -99,18 +99,19 @@ Result<EditorContent> TextDocument::editorContentForSave()
         m_isSavingDocument = true;
         prepare = true;
     }
-    // One trip to the main thread: the editor prepares, then hands over
-    // what it holds in one answer.
-    std::optional<Result<EditorContent>> content;
+    // One trip to the main thread: the editor prepares, then takes what it
+    // holds in one answer; the content is made of that here, on the save's
+    // own thread, so that keys typed meanwhile are not kept waiting.
+    EditorController::ContentMaker make;
     dispatchSyncMain([&] {
         if (prepare)
             updateHTMLcontent();
-        if (!m_editor)
-            content = Result<EditorContent>(Error{kErrorDomain, NoEditorPage, "The document has no editor"});
-        else
-            content = m_editor->content();
+        if (m_editor)
+            make = m_editor->contentMaker();
     });
-    return std::move(*content);
+    if (!make)
+        return Error{kErrorDomain, NoEditorPage, "The document has no editor"};
+    return make();
 }
 
 Result<Data> TextDocument::qvContents(bool outline, bool blank)

@@ -504,23 +504,38 @@ TextViewController::~TextViewController()
 
 Result<EditorContent> TextViewController::content(EditorContent::Parts parts)
 {
-    Result<PageContent::Reply> reply = readContent(parts);
-    if (!reply)
-        return reply.error();
-    // Kept as the page holds it, so that a page whose process crashed is
-    // loaded again from what the user last had.
-    if (m_document)
-        m_document->adoptPageHTML(PageContent::unwrappedHTML(*reply));
-    reply->content.bodyHTML = RichTextBodyCleaner::cleaned(std::move(reply->content.bodyHTML));
+    return contentMaker(parts)();
+}
+
+EditorController::ContentMaker TextViewController::contentMaker(EditorContent::Parts parts)
+{
+    Result<PageContent::Reply> read = readContent(parts);
+    if (!read)
+        return [error = read.error()] { return Result<EditorContent>(error); };
+    // Shared, never changed: the document keeps the page's HTML in it and
+    // the maker reads the body from it, on whichever thread.
+    auto reply = std::make_shared<const PageContent::Reply>(std::move(*read));
+    EditorContent settings;
+    settings.paperColor = reply->content.paperColor;
     // The page shows the document's paper colour by its nearest colour name;
     // while it still shows that name, the document's own colour is the paper,
     // so that saving does not move it to the name's.
     std::optional<Color> shown = colorWithHTMLName(std::string_view(m_shownPaperColor));
-    if (m_document && m_document->paperColor() && shown && reply->content.paperColor == hexStringFromColor(*shown))
-        reply->content.paperColor = m_document->paperColor();
+    if (m_document && m_document->paperColor() && shown && settings.paperColor == hexStringFromColor(*shown))
+        settings.paperColor = m_document->paperColor();
     if (m_document && m_margins->holdsDocumentMargins())
-        reply->content.margins = m_margins->marginsToSave(*m_document);
-    return std::move(reply->content);
+        settings.margins = m_margins->marginsToSave(*m_document);
+    // Kept as the page holds it, so that a page whose process crashed is
+    // loaded again from what the user last had.
+    if (m_document)
+        m_document->keepPageHTML(reply, PageContent::unwrappedHTML(*reply));
+    return [reply, settings = std::move(settings)]() -> Result<EditorContent> {
+        EditorContent content = reply->content;
+        content.bodyHTML = RichTextBodyCleaner::cleaned(reply->content.bodyHTML);
+        content.paperColor = settings.paperColor;
+        content.margins = settings.margins;
+        return content;
+    };
 }
 
 void TextViewController::viewDidLoad()

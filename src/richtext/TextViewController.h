@@ -43,6 +43,9 @@ public:
     // save before then has nothing whole to read and fails, leaving the file
     // as it was. The document keeps the text of each answer.
     Result<EditorContent> content(EditorContent::Parts parts = EditorContent::Parts::Document) override;
+    // The page's answer and the editor's paper and margins are taken at
+    // once; cleaning the body, megabytes in a long document, is the maker's.
+    ContentMaker contentMaker(EditorContent::Parts parts = EditorContent::Parts::Document) override;
     void documentDidClose() override;
 
     // Undo, redo, bold, italic and underline from the keyboard.

@@ -91,7 +91,8 @@ std::optional<std::string> PageConnection::read(const std::string& script)
             *answer = result;
     });
     RunLoop::main().runUntil([&] { return answer->has_value() || !link->webView; }, m_readTimeout);
-    return *answer;
+    // Moved: a long document's content is megabytes.
+    return std::move(*answer);
 }
 
 std::string PageConnection::readString(const std::string& script, const std::string& fallback)

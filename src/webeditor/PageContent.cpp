@@ -16,6 +16,7 @@ namespace {
 
 constexpr double kCentimetresPerPixel = 2.54 / 96;
 constexpr std::string_view kWrapperClosing = "</div>";
+constexpr std::string_view kSlicedAnswerMark = "\x01";
 
 Error badAnswer(const std::string& what)
 {
@@ -106,9 +107,33 @@ std::string PageContent::script(EditorContent::Parts parts)
 Result<PageContent::Reply> PageContent::fetch(PageConnection& connection, EditorContent::Parts parts)
 {
     std::optional<std::string> answer = connection.read(script(parts));
+    if (answer && hasPrefix(*answer, kSlicedAnswerMark))
+        answer = readSlices(connection, answer->substr(kSlicedAnswerMark.size()));
     if (!answer || answer->empty())
         return Error{EditorController::kErrorDomain, EditorController::NoAnswer, "The editing page gave no content"};
     return read(std::move(*answer));
+}
+
+std::optional<std::string> PageContent::readSlices(PageConnection& connection, const std::string& number)
+{
+    // Kept answers are numbered by the page; anything else is not asked for.
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const std::string script = PageScript::call("folioAnswerSlice", {number});
+    std::string whole;
+    for (;;) {
+        std::optional<std::string> slice = connection.read(script);
+        // A page gone, or one that lost the answer, gives none of it: a
+        // part is never taken for the whole.
+        if (!slice || slice->empty() || ((*slice)[0] != '+' && (*slice)[0] != '.'))
+            return std::nullopt;
+        whole.append(*slice, 1);
+        if ((*slice)[0] == '.') {
+            // The document keeps the answer: not the room it grew into.
+            whole.shrink_to_fit();
+            return whole;
+        }
+    }
 }
 
 Result<PageContent::Reply> PageContent::read(std::string answer)
@@ -184,9 +209,9 @@ Result<PageContent::Reply> PageContent::read(std::string answer)
     return reply;
 }
 
-std::string PageContent::unwrappedHTML(const Reply& reply)
+std::string_view PageContent::unwrappedHTML(const Reply& reply)
 {
-    const std::string& html = reply.content.bodyHTML;
+    std::string_view html = reply.content.bodyHTML;
     if (!reply.wrapperOpening)
         return html;
     std::size_t start = reply.wrapperOpening->size();

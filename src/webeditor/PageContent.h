@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace folio {
 
@@ -29,8 +30,10 @@ public:
 
     static std::string script(EditorContent::Parts parts);
 
-    // Asks the page once and reads the answer. A page that is gone, does not
+    // Asks the page and reads the answer. A page that is gone, does not
     // answer in time or answers nothing gives the editor's NoAnswer error.
+    // A long answer is read a slice at a time, each its own page call, so
+    // that the program serves its events between two.
     static Result<Reply> fetch(PageConnection& connection, EditorContent::Parts parts);
 
     // Reads the page's answer: JSON text, a line break, then the body's HTML,
@@ -43,8 +46,14 @@ public:
     static Result<Reply> read(std::string answer);
 
     // The rich-text body's HTML with the document wrapper taken off, when
-    // the reply says the wrapper holds the whole body.
-    static std::string unwrappedHTML(const Reply& reply);
+    // the reply says the wrapper holds the whole body: a view into the
+    // reply's body.
+    static std::string_view unwrappedHTML(const Reply& reply);
+
+private:
+    // The rest of an answer the page keeps under `number`; none when any
+    // slice does not come.
+    static std::optional<std::string> readSlices(PageConnection& connection, const std::string& number);
 };
 
 } // namespace folio

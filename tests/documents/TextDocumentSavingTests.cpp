@@ -89,6 +89,35 @@ protected:
     std::shared_ptr<SavingConverter> m_converter = std::make_shared<SavingConverter>();
 };
 
+// A save keeps the page's HTML as it came, in storage it shares with the
+// save, and the document makes its text of it only when the text is read,
+// keeping the HTML; whichever was handed over last is the text.
+TEST(TextDocumentTextTest, theLastTextHandedOverIsTheTextWhateverItsForm)
+{
+    TextDocument document;
+    document.setText(u"<p>read</p>");
+    auto answer = std::make_shared<std::string>("{}\n<p>caf\xC3\xA9 \xF0\x9F\x98\x80</p>");
+    document.keepPageHTML(answer, std::string_view(*answer).substr(3));
+    // The document holds the storage: the page's answer may go.
+    std::weak_ptr<std::string> kept = answer;
+    answer.reset();
+    EXPECT_FALSE(kept.expired());
+    EXPECT_EQ(document.text(), u"<p>caf\u00E9 \U0001F600</p>");
+    EXPECT_EQ(document.pageHTML(), "<p>caf\xC3\xA9 \xF0\x9F\x98\x80</p>");
+
+    auto older = std::make_shared<std::string>("<p>page</p>");
+    document.keepPageHTML(older, *older);
+    document.setText(u"<p>set later</p>");
+    EXPECT_EQ(document.text(), u"<p>set later</p>");
+    document.keepPageHTML(older, *older);
+    document.adoptPageHTML("<p>adopted later</p>");
+    EXPECT_EQ(document.text(), u"<p>adopted later</p>");
+    // The same text set again after a newer page read still replaces it.
+    document.keepPageHTML(older, *older);
+    document.setText(u"<p>adopted later</p>");
+    EXPECT_EQ(document.text(), u"<p>adopted later</p>");
+}
+
 TEST_F(TextDocumentSavingTest, plainTextSavesItsTextAsUtf8)
 {
     auto document = open("notes.md", "old");

@@ -1,6 +1,7 @@
 #include "webeditor/WebPageFixture.h"
 
 #include "platform/foundation/Unicode.h"
+#include "webeditor/PageConnection.h"
 #include "webeditor/PageContent.h"
 #include "webeditor/PageScript.h"
 
@@ -303,6 +304,32 @@ TEST_F(HelperLibraryTest, objectsEditabilityAndPreWrap)
     EXPECT_EQ(run("document.getElementById('code').style.whiteSpace"), "pre-wrap");
     EXPECT_EQ(run("document.getElementById('empty') === null"), "1");
     EXPECT_EQ(run("document.querySelector('img').style.maxWidth"), "100%");
+}
+
+// A long body comes over in slices: put together, they are the body as the
+// page holds it, a character outside the BMP across a slice's edge included.
+TEST_F(HelperLibraryTest, aLongContentComesWholeThoughReadInSlices)
+{
+    // The first slice ends 2^20 units into the answer; the pair is put
+    // across that edge, wherever the JSON before the body ends.
+    run("document.getElementById('content').innerHTML = '<p>x</p>'");
+    const std::string json = run("folioEditorContent(false).split('\\n')[0]");
+    ASSERT_FALSE(json.empty());
+    const long before = (1L << 20) - long(json.size()) - 1 - long(std::string("<p>").size()) - 1;
+    run("var n = " + std::to_string(before) + "; document.getElementById('content').innerHTML = '<p>'"
+        " + 'word '.repeat(Math.floor(n / 5)) + 'a'.repeat(n % 5) + '\\uD83D\\uDE00' + ' more'.repeat(300000)"
+        " + '\\u00E9</p>'");
+    const std::string body = run("document.getElementById('content').innerHTML");
+    ASSERT_GT(body.size(), 2500000u);
+    PageConnection connection{view.get()};
+    Result<PageContent::Reply> reply = PageContent::fetch(connection, EditorContent::Parts::Document);
+    ASSERT_TRUE(reply.ok()) << reply.error().message;
+    EXPECT_EQ(reply->content.bodyHTML.size(), body.size());
+    EXPECT_TRUE(reply->content.bodyHTML == body) << "the slices put together are not the body";
+    EXPECT_NE(reply->content.bodyHTML.find("\U0001F600 more"), std::string::npos);
+    // A kept answer is read once: asking for it again gives nothing.
+    EXPECT_EQ(run("folioAnswerSlice('1')"), "");
+    EXPECT_EQ(run("folioEditorContent(false).charCodeAt(0)"), "1") << "a long answer is kept, not sent";
 }
 
 TEST_F(HelperLibraryTest, theContentCallAnswersTheWholePageInOneReply)

@@ -279,6 +279,10 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
                              completion = std::move(completion)]() mutable {
         Status status = self->performSave(url, operation, type, originalURL);
         std::optional<FileIdentity> identity = status ? FileManager::identityOfFile(url) : std::nullopt;
+        // What the contents were made from is gone now; without this the
+        // process would keep a large document's save peak for good. Here,
+        // not on the main thread: trimming a large peak takes milliseconds.
+        releaseFreedMemory();
         // The worker lets go of the document here: were it the last holder,
         // the document, its editor and the editor's web view would be
         // destroyed on this thread, which the web engine does not survive.
@@ -299,9 +303,6 @@ void DKDocument::saveToURL(const std::string& requestedURL, SaveOperation operat
                 self->m_saveStateHandler(false);
             if (completion)
                 completion(status.ok());
-            // What the contents were made from is gone now; without this the
-            // process would keep a large document's save peak for good.
-            releaseFreedMemory();
             // Edits made while the save ran still need one.
             if (self->hasUnsavedChanges())
                 self->scheduleAutosave();
