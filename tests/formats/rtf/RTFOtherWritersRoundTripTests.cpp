@@ -1102,7 +1102,8 @@ TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsO
         "\\listid2}"
         "{\\list\\listtemplateid3{\\listlevel\\levelnfc23{\\leveltext \\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}"
         "\\listid3}"
-        "{\\list\\listtemplateid4{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}"
+        "{\\list\\listtemplateid4{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}{\\levelnumbers\\'01;}"
+        "\\fi-360\\li720}"
         "\\listid4}}\n"
         "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
         "{\\listoverride\\listid2\\listoverridecount0\\ls2}{\\listoverride\\listid3\\listoverridecount0\\ls3}"
@@ -1123,9 +1124,9 @@ TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsO
         "\\pard\\plain{\\listtext\\pard\\plain 2.\\tab}\\ilvl0\\ls4\\li720\\fi-360 Number two\\par\n"
         "\\pard\\plain Closing words.\\par\n}";
     const std::string expected = "Opening words.\n\u2022 Outer one\n\t\u2022 Inner one\n\t\u2022 Inner two\nHeading\n"
-                                 "Between the lists.\n\u2022 Own one\n\u2022 Own two\n\u2022 Own three\n\u2022 Next one\n\u2022 Next two\n"
-                                 "Between again.\n"
-                                 "1. Number one\n2. Number two\nClosing words.";
+                                 "Between the lists.\n\u2022 Own one\n\u2022 Own two\n\u2022 Own three\n"
+                                 "\u2022 Next one\n\u2022 Next two\nBetween again.\n1. Number one\n2. Number two\n"
+                                 "Closing words.";
     // The outermost list of the item whose text starts with these words.
     auto listOf = [](const AttributedString& text, std::u16string_view words) -> const AttributeValue* {
         const std::size_t at = text.string().find(words);
