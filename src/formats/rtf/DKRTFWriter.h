@@ -94,6 +94,8 @@ private:
     // from its length on, and its "{\\levelnumbers" group.
     void writeLevelText(std::u16string_view before, std::u16string_view after, std::size_t depth);
     void writeListTable();
+    // Whether the run is an item's marker, where an item starts.
+    static bool isListMarker(const AttributeDictionary& attributes);
     // The text of the marker of the list item that `marker` starts, with
     // the tab after it; empty when its list draws no marker.
     std::u16string nextMarkerText(const AttributeDictionary& marker);

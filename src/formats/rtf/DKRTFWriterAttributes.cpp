@@ -46,12 +46,6 @@ const ArrayValue* listArray(const AttributeDictionary& attributes)
     return attributes.valueForKeyAs<ArrayValue>(TETextListsAttribute);
 }
 
-bool isListMarker(const AttributeDictionary& attributes)
-{
-    auto field = stringForKey(attributes, TEFieldAttribute);
-    return field && *field == TEFieldAttributeValue;
-}
-
 std::optional<std::string> linkOf(const AttributeDictionary& attributes)
 {
     const AttributeValuePtr& value = attributes.valueForKey(TELinkAttribute);
@@ -160,6 +154,12 @@ bool DKRTFWriter::writeOnChange(const char* controlWord, std::int32_t value, std
     m_buffer.appendInteger(value);
     lastWritten = value;
     return true;
+}
+
+bool DKRTFWriter::isListMarker(const AttributeDictionary& attributes)
+{
+    auto field = stringForKey(attributes, TEFieldAttribute);
+    return field && *field == TEFieldAttributeValue;
 }
 
 void DKRTFWriter::writeListNumbering(const ArrayValue& lists, bool endsAList)

@@ -8,6 +8,7 @@
 #include "platform/graphics/FontCatalog.h"
 #include "platform/text/FontAttributeValue.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace folio {
@@ -15,6 +16,16 @@ namespace folio {
 namespace {
 
 constexpr std::string_view kDefaultFontName = "Helvetica";
+
+// Whether two runs' list arrays hold the very same lists, level by level.
+bool sameListObjects(const AttributeValue* a, const AttributeValue* b)
+{
+    if (a == b)
+        return true;
+    const auto* first = a ? a->as<ArrayValue>() : nullptr;
+    const auto* second = b ? b->as<ArrayValue>() : nullptr;
+    return first && second && std::ranges::equal(first->elements(), second->elements());
+}
 
 } // namespace
 
@@ -322,7 +333,10 @@ void DKRTFWriter::writeListTable()
     // One RTF list per outermost list, in order of first use, with a level
     // for every depth its items reach; the type of a level is that of the
     // first item at that depth. Neighbouring runs with equal lists count as
-    // one stretch, named by its first run's list.
+    // one stretch, named by its first run's list; but an item's marker in
+    // other list objects starts a list of its own, however alike the two
+    // are (two bullet lists one after another), since the item finds its
+    // number by those objects and one missed was written as the first list.
     m_listNumbers.clear();
     // The style of each level, none where the list array held no style.
     std::vector<std::vector<const TECSSListStyle*>> lists;
@@ -340,7 +354,8 @@ void DKRTFWriter::writeListTable()
         const AttributeValuePtr& value = attributes ? attributes->valueForKey(TETextListsAttribute) : AttributeValuePtr();
         if (first)
             first = false;
-        else if (attributeValuesEqual(value, stretchValue))
+        else if (sameListObjects(value.get(), stretchValue.get())
+                 || (attributeValuesEqual(value, stretchValue) && !(attributes && isListMarker(*attributes))))
             return;
         stretchValue = value;
         const auto* array = value ? value->as<ArrayValue>() : nullptr;

@@ -1086,6 +1086,76 @@ TEST_F(RTFOtherWritersRoundTripTests, aTextThatIsOneListWritesEachMarkerOnce)
     }
 }
 
+// A heading after a nested item that names a level but no list (as
+// LibreOffice writes an outline heading) is no item and ends every list;
+// the lists after it, one right after another, are lists of their own with
+// their items at their own single level: straight, through the editing page
+// and after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsOwnItems)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable"
+        "{\\list\\listtemplateid1{\\listlevel\\levelnfc23{\\leveltext \\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}"
+        "{\\listlevel\\levelnfc23{\\leveltext \\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li1440}\\listid1}"
+        "{\\list\\listtemplateid2{\\listlevel\\levelnfc23{\\leveltext \\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}"
+        "\\listid2}"
+        "{\\list\\listtemplateid3{\\listlevel\\levelnfc23{\\leveltext \\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720}"
+        "\\listid3}"
+        "{\\list\\listtemplateid4{\\listlevel\\levelnfc0{\\leveltext \\'02\\'00.;}{\\levelnumbers\\'01;}"
+        "\\fi-360\\li720}"
+        "\\listid4}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid2\\listoverridecount0\\ls2}{\\listoverride\\listid3\\listoverridecount0\\ls3}"
+        "{\\listoverride\\listid4\\listoverridecount0\\ls4}}\n"
+        "\\pard\\plain Opening words.\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls1\\li720\\fi-360 Outer one\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl1\\ls1\\li1440\\fi-360 Inner one\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl1\\ls1\\li1440\\fi-360 Inner two\\par\n"
+        "\\pard\\plain\\ilvl1\\outlinelevel1\\sb360\\b\\fs36 Heading\\par\n"
+        "\\pard\\plain Between the lists.\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls2\\li720\\fi-360 Own one\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls2\\li720\\fi-360 Own two\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls2\\li720\\fi-360 Own three\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls3\\li720\\fi-360 Next one\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain \\u8226\\'95\\tab}\\ilvl0\\ls3\\li720\\fi-360 Next two\\par\n"
+        "\\pard\\plain Between again.\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain 1.\\tab}\\ilvl0\\ls4\\li720\\fi-360 Number one\\par\n"
+        "\\pard\\plain{\\listtext\\pard\\plain 2.\\tab}\\ilvl0\\ls4\\li720\\fi-360 Number two\\par\n"
+        "\\pard\\plain Closing words.\\par\n}";
+    const std::string expected = "Opening words.\n\u2022 Outer one\n\t\u2022 Inner one\n\t\u2022 Inner two\nHeading\n"
+                                 "Between the lists.\n\u2022 Own one\n\u2022 Own two\n\u2022 Own three\n"
+                                 "\u2022 Next one\n\u2022 Next two\nBetween again.\n1. Number one\n2. Number two\n"
+                                 "Closing words.";
+    // The outermost list of the item whose text starts with these words.
+    auto listOf = [](const AttributedString& text, std::u16string_view words) -> const AttributeValue* {
+        const std::size_t at = text.string().find(words);
+        const std::size_t start = at == std::u16string::npos ? 0 : text.string().rfind(u'\n', at) + 1;
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(start);
+        const ArrayValue* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
+        if (!lists && attributes)
+            lists = attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute);
+        return lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
+    };
+    auto expectSameLists = [&](const AttributedString& text, const std::string& rtf) {
+        EXPECT_EQ(numberedText(text), expected) << rtf;
+        // A bullet list alike in every way to the one before is still a
+        // list of its own, not more items of that one.
+        EXPECT_NE(listOf(text, u"Own one"), listOf(text, u"Outer one")) << rtf;
+        EXPECT_EQ(listOf(text, u"Own three"), listOf(text, u"Own one")) << rtf;
+        EXPECT_NE(listOf(text, u"Next one"), listOf(text, u"Own three")) << rtf;
+    };
+    const DKRTFReadResult original = read(office);
+    ASSERT_EQ(numberedText(original.text), expected);
+    const std::string straight = written(original, original.text);
+    expectSameLists(read(straight).text, straight);
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult page = read(paged);
+    expectSameLists(page.text, paged);
+    const std::string again = written(page, throughThePage(page.text));
+    expectSameLists(read(again).text, again);
+}
+
 // A link's address is kept as the file wrote it: a space stays a space and
 // an escape stays an escape, straight and through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)

@@ -190,9 +190,12 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     };
 
     const std::size_t listCount = lists ? lists->size() : 0;
+    // A paragraph in no list ends every list open before it: one ended
+    // level at a time left the outer list of a nested item open, and the
+    // heading or text after it (and the next list) inside that list.
     if ((m_openLists && m_openLists->size() > listCount) || isEndOfList ||
         (currentList && !isField && paragraph.length > 0))
-        closeLists(html, currentList, closesAllLists);
+        closeLists(html, currentList, closesAllLists || !currentList);
 
     std::string element;
     // The item's own indents, taken before its list's tag clears them. An
