@@ -178,6 +178,30 @@ protected:
         EXPECT_TRUE(waitFor([&] { return done->has_value(); }));
         return done->value_or(false);
     }
+
+    // Opens the file, types at the end of its text and autosaves it.
+    void typeAtTheEndAndAutosave(const std::string& path, std::string_view word)
+    {
+        open(path);
+        if (HasFatalFailure())
+            return;
+        typeAtTheEnd(word);
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(autosave());
+        closeDocument();
+    }
+
+    // Where LibreOffice put its conversion of a saved file, in `format`.
+    std::string convertedByLibreOffice(const std::string& path, const std::string& format, const std::string& extension)
+    {
+        EXPECT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
+        const std::string out = folder.path("out");
+        const std::string command = "soffice -env:UserInstallation=file://" + folder.path("profile") +
+            " --headless --convert-to '" + format + "' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return out + "/" + std::filesystem::path(path).stem().string() + "." + extension;
+    }
 };
 
 TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChanges)
@@ -236,8 +260,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     }
 
     // LibreOffice reads the saved files' words, the footers' among them.
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
+    ASSERT_EQ(std::system("command -v soffice >/dev/null 2>&1"), 0) << "scripts/install-deps.sh installs LibreOffice";
     const std::string out = folder.path("out");
     const std::string profile = folder.path("profile");
     for (const char* format : {"'txt:Text (encoded):UTF8'", "html"}) {
@@ -281,14 +304,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
                     "{\\lang1031\\langnp1031 deutsche W\\'f6rter}\\par\n"
                     "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 Plain, {\\outl outlined}, then "
                     "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}");
-    open(path);
+    typeAtTheEndAndAutosave(path, " Zebra");
     if (HasFatalFailure())
         return;
-    typeAtTheEnd(" Zebra");
-    if (HasFatalFailure())
-        return;
-    ASSERT_TRUE(autosave());
-    closeDocument();
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
@@ -307,15 +325,10 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
 
     // LibreOffice finds the languages, the capitals over the letters as
     // typed, the outline and the shadow.
-    ASSERT_EQ(std::system("command -v soffice unzip >/dev/null 2>&1"), 0)
-        << "scripts/install-deps.sh installs LibreOffice and unzip";
-    const std::string out = folder.path("out");
-    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
-        " --headless --convert-to odt --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string unpack = "unzip -o -q '" + out + "/marks.odt' content.xml -d '" + out + "'";
-    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack;
-    const std::string content = readFile(out + "/content.xml");
+    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    const std::string unpack = "unzip -o -q '" + odt + "' content.xml -d '" + folder.path("out") + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
+    const std::string content = readFile(folder.path("out") + "/content.xml");
     ASSERT_NE(content.find("Shadowed British Zebra"), std::string::npos) << content;
     for (const char* property : {"fo:language=\"de\" fo:country=\"DE\"", "fo:language=\"en\" fo:country=\"GB\"",
                                  "fo:text-transform=\"uppercase\"", "fo:text-shadow=", "style:text-outline=\"true\""})
@@ -421,13 +434,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
     EXPECT_EQ(item(u"Sow"), "8 \"#\" -360 720 144 432") << rtf;
     EXPECT_EQ(item(u"The orchard"), "0 \"CH #\" -720 1080") << rtf;
 
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
-    const std::string out = folder.path("out");
-    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
-        " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string shown = readFile(out + "/numbering.txt");
+    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     for (const char* line : {"\u4E00\u3001 Spring planting", "\u4E8C\u3001 Summer harvest Zebra", "\u4E09\u3001 Autumn",
                              "\u2460 Dig\tbeds\t3", "\u2461 Sow\tseeds\t5", "CH I The garden", "CH II The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
@@ -477,14 +484,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kMirroredMarginsKey), 1.0f) << rtf;
     EXPECT_EQ(saved.pageSettings.number(DKRTFPageSettings::kGutterKey), 567.0f) << rtf;
 
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
-    const std::string out = folder.path("out");
-    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
-        " --headless --convert-to fodt --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
     // The flat document holds what an ODF package keeps in content.xml and styles.xml.
-    const std::string document = readFile(out + "/keeps.fodt");
+    const std::string document = readFile(convertedByLibreOffice(path, "fodt", "fodt"));
     EXPECT_NE(document.find("fo:keep-with-next=\"always\""), std::string::npos) << document;
     EXPECT_NE(document.find("fo:keep-together=\"always\""), std::string::npos) << document;
     EXPECT_NE(document.find("fo:widows=\"2\""), std::string::npos) << document;
@@ -501,14 +502,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, linkAddressesAreSavedAsWritten)
                     "\\pard\\plain Read {\\field{\\*\\fldinst{HYPERLINK \"file name.html\"}}{\\fldrslt here}}, "
                     "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a b\"}}{\\fldrslt there}} and "
                     "{\\field{\\*\\fldinst{HYPERLINK \"http://x/a%20c\"}}{\\fldrslt third}}.\\par\n}");
-    open(path);
+    typeAtTheEndAndAutosave(path, " Zebra");
     if (HasFatalFailure())
         return;
-    typeAtTheEnd(" Zebra");
-    if (HasFatalFailure())
-        return;
-    ASSERT_TRUE(autosave());
-    closeDocument();
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
@@ -601,13 +597,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewItemInAListOfMarkerWordsIsNumber
     }
     EXPECT_EQ(saved.find(u"CH "), std::u16string::npos) << rtf;
 
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui)";
-    const std::string out = folder.path("out");
-    const std::string command = std::string("soffice -env:UserInstallation=file://") + folder.path("profile") +
-        " --headless --convert-to 'txt:Text (encoded):UTF8' --outdir '" + out + "' '" + path + "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const std::string shown = readFile(out + "/numbering.txt");
+    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     for (const char* line : {"一、 Spring planting", "二、 Rain", "三、 Summer harvest",
                              "CH I The garden", "CH II River", "CH III The orchard"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
