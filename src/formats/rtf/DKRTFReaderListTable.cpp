@@ -686,10 +686,7 @@ AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, 
     if (m_inItemsParagraph && listID == m_openList && depth + 1 == m_openLevels.size())
         return m_openArray;
     m_inItemsParagraph = true;
-    if (listID != m_openList) {
-        m_openLevels.clear();
-        m_openList = listID;
-    }
+    openList(listID);
     m_openLevels.resize(std::min(m_openLevels.size(), depth));
     for (std::size_t skipped = m_openLevels.size(); skipped < depth; ++skipped) {
         const int skippedLevel = static_cast<int>(skipped);
@@ -699,6 +696,26 @@ AttributeValuePtr DKRTFReaderListTable::nestedLists(unsigned listID, int level, 
     m_openLevels.push_back(newListStyle(listType, startOfLevel(listID, level), markerTextOfLevel(listID, level)));
     m_openArray = ArrayValue::make(m_openLevels);
     return m_openArray;
+}
+
+bool DKRTFReaderListTable::openList(unsigned listID)
+{
+    // A list left for another keeps its open levels: when its items come
+    // back they are in the same lists, and their numbers go on.
+    if (listID == m_openList)
+        return false;
+    if (m_openList != 0)
+        m_listsLeft[m_openList] = OpenLevels{std::move(m_openLevels), std::move(m_openArray)};
+    m_openList = listID;
+    m_openLevels.clear();
+    m_openArray.reset();
+    auto left = m_listsLeft.find(listID);
+    if (left == m_listsLeft.end())
+        return false;
+    m_openLevels = std::move(left->second.levels);
+    m_openArray = std::move(left->second.array);
+    m_listsLeft.erase(left);
+    return !m_openLevels.empty();
 }
 
 AttributeValuePtr DKRTFReaderListTable::currentLists(unsigned listID, int level, unsigned listType)
@@ -737,10 +754,13 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         return madeArray;
     };
 
-    if (level == 0 && listID > previousListID)
+    // Items of another list than the last, whatever its number, start
+    // (or take up again) that list.
+    const bool otherList = listID != 0 && listID != previousListID;
+    if (level == 0 && otherList)
         set(shared.endOfAllLists, shared.endOfAllListsMarker);
 
-    if (level < previousLevel && listID <= previousListID) {
+    if (level < previousLevel && !otherList) {
         // Back to an outer level: the paragraph closes the inner list.
         if (state.listIsFirstPrefix() <= 0)
             return;
@@ -760,8 +780,14 @@ void DKRTFReaderListTable::addListAttributes(DKRTFReaderState& state, unsigned l
         return;
     }
 
-    if (listID > previousListID) {
-        set(shared.lists, nestedLists(listID, level, listType));
+    if (otherList) {
+        if (openList(listID)) {
+            // The item's label and text are both in the list taken up.
+            m_inItemsParagraph = true;
+            set(shared.lists, currentLists(listID, level, listType));
+        } else {
+            set(shared.lists, nestedLists(listID, level, listType));
+        }
         state.setListIsFirstPrefix(1);
         if (previousListID != 0) {
             set(shared.endOfList, shared.endOfListMarker);

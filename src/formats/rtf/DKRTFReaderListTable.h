@@ -103,6 +103,9 @@ private:
     AttributeValuePtr nestedLists(unsigned listID, int level, unsigned listType);
     // The lists of a later item at `level`: those of the open levels.
     AttributeValuePtr currentLists(unsigned listID, int level, unsigned listType);
+    // Makes `listID` the open list; true when it is one left earlier whose
+    // levels are open again.
+    bool openList(unsigned listID);
 
     std::vector<std::vector<unsigned>> m_listTypes;
     // Per list and level, the number of its first item.
@@ -123,6 +126,12 @@ private:
     // same lists.
     AttributeValuePtr m_openArray;
     bool m_inItemsParagraph = false;
+    // The open levels of each list left for another, by list.
+    struct OpenLevels {
+        std::vector<AttributeValuePtr> levels;
+        AttributeValuePtr array;
+    };
+    std::map<unsigned, OpenLevels> m_listsLeft;
 };
 
 } // namespace folio

@@ -1156,6 +1156,53 @@ TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsO
     expectSameLists(read(again).text, again);
 }
 
+// Lists whose "\ls" numbers go down (a table not in number order, or a
+// later list named by a lower number) are lists all the same: each keeps
+// its numbers, straight and through the editing page, and one that comes
+// back after other paragraphs is the same list again, as it is to Word.
+// (The page numbers an item after an ordinary paragraph afresh.)
+TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeStayLists)
+{
+    const std::string office =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable"
+        "{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}{\\levelnumbers\\'01;}"
+        "\\fi-360\\li720}\\listid1}"
+        "{\\list\\listtemplateid2{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext \\'02\\'00);}{\\levelnumbers\\'01;}"
+        "\\fi-360\\li720}\\listid2}}\n"
+        "{\\listoverridetable{\\listoverride\\listid2\\listoverridecount0\\ls2}"
+        "{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext a)\\tab}Letter one\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext b)\\tab}Letter two\\par\n"
+        "\\pard Between.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}Number one\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Number two\\par\n"
+        "\\pard Again between.\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext c)\\tab}Letter three\\par\n"
+        "\\pard Closing.\\par\n}";
+    const std::string expected = "a) Letter one\nb) Letter two\nBetween.\n1. Number one\n2. Number two\n"
+                                 "Again between.\na) Letter three\nClosing.";
+    auto listOf = [](const AttributedString& text, std::u16string_view words) -> const AttributeValue* {
+        const std::size_t at = text.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextListsAttribute) : nullptr;
+        return lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
+    };
+    auto expectListsAsWritten = [&](const AttributedString& text, const std::string& rtf) {
+        EXPECT_EQ(numberedText(text), expected) << rtf;
+        EXPECT_NE(listOf(text, u"Letter one"), nullptr) << rtf;
+        EXPECT_EQ(listOf(text, u"Letter three"), listOf(text, u"Letter one")) << rtf;
+        EXPECT_NE(listOf(text, u"Number one"), listOf(text, u"Letter one")) << rtf;
+    };
+    const DKRTFReadResult original = read(office);
+    ASSERT_EQ(numberedText(original.text), expected);
+    expectListsAsWritten(original.text, office);
+    const std::string straight = written(original, original.text);
+    expectListsAsWritten(read(straight).text, straight);
+    const std::string paged = written(original, throughThePage(original.text));
+    EXPECT_EQ(numberedText(read(paged).text), expected) << paged;
+}
+
 // A link's address is kept as the file wrote it: a space stays a space and
 // an escape stays an escape, straight and through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)
