@@ -282,7 +282,7 @@ struct TEHTMLElementStyleHandlers {
     }
 
     // The line of an underline, in the text system's underline styles:
-    // double, or a dotted or dashed single or thick line.
+    // double, or a dotted, dashed or wavy (0x500) single or thick line.
     static void textDecorationStyle(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         if ((element.m_underlineStyle & 0xFF) == 0)
@@ -294,6 +294,8 @@ struct TEHTMLElementStyleHandlers {
             element.m_underlineStyle = 0x100 | weight;
         else if (value == u"dashed")
             element.m_underlineStyle = 0x200 | weight;
+        else if (value == u"wavy")
+            element.m_underlineStyle = 0x500 | weight;
         else if (value == u"solid")
             element.m_underlineStyle = weight;
     }

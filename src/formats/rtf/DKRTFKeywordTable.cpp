@@ -27,7 +27,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
 {
     // The underline values are those of the text system: single 1, thick 2,
     // double 9, plus the pattern in the second byte (dot 0x100, dash 0x200,
-    // dash-dot 0x300, dash-dot-dot 0x400).
+    // dash-dot 0x300, dash-dot-dot 0x400, and our own wave 0x500, which the
+    // text system has no pattern for).
     const Row rows[] = {
         // Text and characters.
         {"u", withDefault(&R::actionInsertUnicodeCharacter)},
@@ -101,11 +102,11 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ulthdash", forced(&R::actionUnderlineStyle, 514)},
         {"ulthdashd", forced(&R::actionUnderlineStyle, 770)},
         {"ulthdashdd", forced(&R::actionUnderlineStyle, 1026)},
-        {"ulwave", forced(&R::actionUnderlineStyle, 1)},
-        {"ulhwave", forced(&R::actionUnderlineStyle, 2)},
+        {"ulwave", forced(&R::actionUnderlineStyle, 0x501)},
+        {"ulhwave", forced(&R::actionUnderlineStyle, 0x502)},
         {"ulldash", forced(&R::actionUnderlineStyle, 513)},
         {"ulthldash", forced(&R::actionUnderlineStyle, 514)},
-        {"ululdbwave", forced(&R::actionUnderlineStyle, 9)},
+        {"ululdbwave", forced(&R::actionUnderlineStyle, 0x509)},
         // Word's words-only underline is an underline here, spaces and all.
         {"ulw", forced(&R::actionUnderlineStyle, 1)},
 

@@ -97,6 +97,12 @@ const char* underlineWord(std::uint32_t value)
         return "\\ulthdashd";
     case 0x402:
         return "\\ulthdashdd";
+    case 0x501:
+        return "\\ulwave";
+    case 0x502:
+        return "\\ulhwave";
+    case 0x509:
+        return "\\ululdbwave";
     default:
         return "\\ul";
     }

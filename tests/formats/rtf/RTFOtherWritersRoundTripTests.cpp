@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -1201,6 +1202,39 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
     expectListsAsWritten(read(straight).text, straight);
     const std::string paged = written(original, throughThePage(original.text));
     EXPECT_EQ(numberedText(read(paged).text), expected) << paged;
+}
+
+// Word's wavy underlines, single, heavy and double, stay wavy and apart
+// from a plain underline and from each other through a save, straight and
+// through the editing page. The page has no double wave: it shows, and
+// hands back, a wave.
+TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
+{
+    const std::string word = "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}\\f0 {\\ul plain} {\\ulwave wave} "
+                             "{\\ulhwave heavy} {\\ululdbwave double} {\\uldb twice}\\par}";
+    auto underline = [](const AttributedString& text, std::u16string_view words) -> std::int64_t {
+        const std::size_t at = text.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        return attributes ? intForKey(*attributes, kCTUnderlineStyleAttributeName, 0) : -1;
+    };
+    const std::vector<std::u16string> words{u"plain", u"wave", u"heavy", u"double", u"twice"};
+    auto underlines = [&](const AttributedString& text) {
+        std::vector<std::int64_t> values;
+        for (const std::u16string& each : words)
+            values.push_back(underline(text, each));
+        return values;
+    };
+    const DKRTFReadResult original = read(word);
+    const std::vector<std::int64_t> first = underlines(original.text);
+    ASSERT_EQ(std::set<std::int64_t>(first.begin(), first.end()).size(), words.size());
+    ASSERT_EQ(std::count(first.begin(), first.end(), 0), 0);
+
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(underlines(read(straight).text), first) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    std::vector<std::int64_t> shown = first;
+    shown[3] = first[1];
+    EXPECT_EQ(underlines(read(paged).text), shown) << paged;
 }
 
 // A link's address is kept as the file wrote it: a space stays a space and

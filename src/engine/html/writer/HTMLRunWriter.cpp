@@ -188,12 +188,15 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
         style += "text-decoration:underline;";
     else if (struck)
         style += "text-decoration:line-through;";
-    // A double, dotted, dashed or thick underline keeps its line on the page.
-    if (look.underline && (underline & 0xFF) == 9)
+    // A double, dotted, dashed, wavy or thick underline keeps its line on
+    // the page. The page has no double wave: it shows a wave.
+    if (look.underline && (underline & 0xF00) == 0x500)
+        style += "text-decoration-style:wavy;";
+    else if (look.underline && (underline & 0xFF) == 9)
         style += "text-decoration-style:double;";
     else if (look.underline && (underline & 0xF00) == 0x100)
         style += "text-decoration-style:dotted;";
-    else if (look.underline && (underline & 0xF00) >= 0x200)
+    else if (look.underline && (underline & 0xF00) >= 0x200 && (underline & 0xF00) <= 0x400)
         style += "text-decoration-style:dashed;";
     if (look.underline && (underline & 0xFF) == 2)
         style += "text-decoration-thickness:2px;";
