@@ -202,6 +202,8 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docMirroredMargins", "1");
     if (std::optional<double> gutter = defaults.doubleForKey(DKRTFPageSettings::kGutterKey))
         setFirstCharacterAttribute(text, "docGutter", formatShortest(*gutter));
+    if (std::optional<double> tabWidth = defaults.doubleForKey(DKRTFPageSettings::kDefaultTabWidthKey))
+        setFirstCharacterAttribute(text, "docDefaultTabWidth", formatShortest(*tabWidth));
     addPageHeaderAndFooter(text, content);
 }
 

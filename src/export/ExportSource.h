@@ -83,6 +83,8 @@ public:
         // Its pages bound as a book: mirrored margins, and the gutter in twips.
         bool mirroredMargins = false;
         int gutter = 0;
+        // Its default tab width in twips; 0 where it gives none.
+        int defaultTabWidth = 0;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

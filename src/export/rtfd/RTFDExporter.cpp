@@ -110,6 +110,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.otherHeaderFooterForms = page.otherHeaderFooterForms;
     settings.mirroredMargins = page.mirroredMargins;
     settings.gutter = page.gutter;
+    settings.defaultTabWidth = page.defaultTabWidth;
     return settings;
 }
 

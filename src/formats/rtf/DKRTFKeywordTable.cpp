@@ -264,6 +264,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"gutter", withDefault(&R::actionGutter, 0)},
         {"guttersxn", withDefault(&R::actionSectionGutter, 0)},
         {"margmirror", withDefault(&R::actionMirroredMargins)},
+        {"deftab", withDefault(&R::actionDefaultTabWidth, 0)},
         {"margmirsxn", withDefault(&R::actionMirroredMargins)},
         {"pageHeader", withDefault(&R::actionPageHeader)},
         {"pageFooter", withDefault(&R::actionPageFooter)},

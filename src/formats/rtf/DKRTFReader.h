@@ -240,6 +240,7 @@ private:
     void actionGutter(int value);
     void actionSectionGutter(int value);
     void actionMirroredMargins(int value);
+    void actionDefaultTabWidth(int value);
     void actionPageMarginRight(int value);
     void actionPageMarginTop(int value);
     void actionPageMarginBottom(int value);

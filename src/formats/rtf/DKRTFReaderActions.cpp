@@ -468,6 +468,13 @@ void DKRTFReader::actionMirroredMargins(int value)
         m_pageSettings.setMirroredMargins();
 }
 
+void DKRTFReader::actionDefaultTabWidth(int value)
+{
+    // No stop wider than the paper is meant; zero or less would be none.
+    if (value > 0 && value < kLargestGutter)
+        m_pageSettings.setDefaultTabWidth(value);
+}
+
 void DKRTFReader::actionPaperWidth(int value) { m_pageSettings.setPaperWidth(value); }
 void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(value); }
 void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }

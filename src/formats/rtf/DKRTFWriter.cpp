@@ -197,6 +197,11 @@ void DKRTFWriter::writeHeader()
     }
     if (settings.mirroredMargins)
         m_buffer.appendCString("\\margmirror");
+    // The tab width the file came with, so its tabs line up where they did.
+    if (settings.defaultTabWidth > 0) {
+        m_buffer.appendCString("\\deftab");
+        m_buffer.appendInteger(settings.defaultTabWidth);
+    }
     if (settings.bookmark) {
         m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
         m_buffer.appendCString(toUtf8(*settings.bookmark));

@@ -70,6 +70,7 @@ protected:
         settings.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
         settings.mirroredMargins = page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0;
         settings.gutter = static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0));
+        settings.defaultTabWidth = static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0));
         return settings;
     }
 
@@ -989,8 +990,9 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
 // ("\widctlpar"), in a book of mirrored pages with a gutter; LibreOffice
 // says the same in its first section. All are read, and kept by a save,
 // straight, through the editing page and after a second save; a paragraph
-// after a kept one is written free of the keeps again.
-TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndKept)
+// after a kept one is written free of the keeps again. The default tab
+// width, which LibreOffice and TextEdit give, is kept the same way.
+TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingAndTabWidthAreReadAndKept)
 {
     auto keeps = [](const AttributedString& text, std::u16string_view word) {
         const std::size_t at = text.string().find(word);
@@ -1003,7 +1005,8 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndK
     };
     auto binding = [](const DKRTFPageSettings& page) {
         return std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0))) + " " +
-            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0)));
+            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0))) + " tabs " +
+            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0)));
     };
     struct Case {
         std::string file;
@@ -1011,12 +1014,13 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndK
         std::vector<std::pair<std::u16string, std::string>> keeps;
     };
     const std::vector<Case> cases{
-        {"word-keep-mirrored.rtf", "1 567",
+        {"word-keep-mirrored.rtf", "1 567 tabs 0",
          {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
           {u"Closing", "- - widows"}}},
-        {"libreoffice-keep-mirrored.rtf", "1 360",
+        {"libreoffice-keep-mirrored.rtf", "1 360 tabs 709",
          {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
-        {"libreoffice-formatting.rtf", "0 0", {{u"Justified", "- - -"}}},
+        {"libreoffice-formatting.rtf", "0 0 tabs 709", {{u"Justified", "- - -"}}},
+        {"textedit-styled.rtf", "0 0 tabs 720", {}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
