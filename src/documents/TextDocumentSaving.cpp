@@ -204,6 +204,8 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docGutter", formatShortest(*gutter));
     if (std::optional<double> tabWidth = defaults.doubleForKey(DKRTFPageSettings::kDefaultTabWidthKey))
         setFirstCharacterAttribute(text, "docDefaultTabWidth", formatShortest(*tabWidth));
+    if (std::optional<std::string> notes = defaults.stringForKey(DKRTFPageSettings::kNoteSettingsKey))
+        setFirstCharacterAttribute(text, "docNoteSettings", *notes);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -85,6 +85,8 @@ public:
         int gutter = 0;
         // Its default tab width in twips; 0 where it gives none.
         int defaultTabWidth = 0;
+        // Its notes' placement and numbering, as RTF words.
+        std::optional<std::string> noteSettings;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -111,6 +111,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.mirroredMargins = page.mirroredMargins;
     settings.gutter = page.gutter;
     settings.defaultTabWidth = page.defaultTabWidth;
+    settings.noteSettings = page.noteSettings;
     return settings;
 }
 
