@@ -202,6 +202,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docMirroredMargins", "1");
     if (std::optional<double> gutter = defaults.doubleForKey(DKRTFPageSettings::kGutterKey))
         setFirstCharacterAttribute(text, "docGutter", formatShortest(*gutter));
+    if (std::optional<double> tabWidth = defaults.doubleForKey(DKRTFPageSettings::kDefaultTabWidthKey))
+        setFirstCharacterAttribute(text, "docDefaultTabWidth", formatShortest(*tabWidth));
+    if (std::optional<std::string> notes = defaults.stringForKey(DKRTFPageSettings::kNoteSettingsKey))
+        setFirstCharacterAttribute(text, "docNoteSettings", *notes);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -46,6 +46,9 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
 {
     values.mirroredMargins = page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0;
     values.gutter = static_cast<int>(std::lround(page.number(DKRTFPageSettings::kGutterKey).value_or(0)));
+    values.defaultTabWidth =
+        static_cast<int>(std::lround(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0)));
+    values.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
 }
 
 } // namespace

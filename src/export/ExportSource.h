@@ -83,6 +83,10 @@ public:
         // Its pages bound as a book: mirrored margins, and the gutter in twips.
         bool mirroredMargins = false;
         int gutter = 0;
+        // Its default tab width in twips; 0 where it gives none.
+        int defaultTabWidth = 0;
+        // Its notes' placement and numbering, as RTF words.
+        std::optional<std::string> noteSettings;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

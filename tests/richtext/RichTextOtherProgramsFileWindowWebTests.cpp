@@ -246,6 +246,16 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         // last paragraph's) is no look of its own, each paragraph's is below.
         for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
             EXPECT_EQ(shown(after.pageSettings.text(key)), shown(before.pageSettings.text(key))) << key;
+        // Tabs stand where they stood: the file's default tab width stays.
+        if (original.find("\\deftab") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.number(DKRTFPageSettings::kDefaultTabWidthKey).has_value());
+        EXPECT_EQ(after.pageSettings.number(DKRTFPageSettings::kDefaultTabWidthKey),
+                  before.pageSettings.number(DKRTFPageSettings::kDefaultTabWidthKey)) << rtf;
+        // So do where its notes stand and how they are numbered.
+        if (original.find("\\ftnbj") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey).has_value());
+        EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey),
+                  before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey)) << rtf;
         for (std::size_t index = 0; index < visible(before.text).size(); ++index)
             EXPECT_EQ(looksAt(after.text, index), looksAt(before.text, index)) << index;
         // Fonts keep the names the file gave them: a note's marker and a

@@ -110,6 +110,8 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.otherHeaderFooterForms = page.otherHeaderFooterForms;
     settings.mirroredMargins = page.mirroredMargins;
     settings.gutter = page.gutter;
+    settings.defaultTabWidth = page.defaultTabWidth;
+    settings.noteSettings = page.noteSettings;
     return settings;
 }
 

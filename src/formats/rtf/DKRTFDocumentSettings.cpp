@@ -65,6 +65,11 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.mirroredMargins = floatAttribute(*attributes, "docMirroredMargins") != 0;
     const float gutter = floatAttribute(*attributes, "docGutter");
     settings.gutter = gutter > 0 && gutter < kLargestGutterTwips ? static_cast<int>(std::lround(gutter)) : 0;
+    if (std::optional<std::u16string> notes = stringAttribute(*attributes, "docNoteSettings"))
+        settings.noteSettings = toUtf8(*notes);
+    const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
+    settings.defaultTabWidth =
+        tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;
     return settings;
 }
 

@@ -45,6 +45,13 @@ struct DKRTFDocumentSettings {
     // margin has room for the binding (the gutter, in twips).
     bool mirroredMargins = false;
     int gutter = 0;
+    // The distance between default tab stops in twips ("\\deftab"); 0 when
+    // the document gives none, which writes none.
+    int defaultTabWidth = 0;
+    // Where footnotes and endnotes stand and how they are numbered, as the
+    // RTF words the document was read with; written back only while they
+    // are control words and nothing else.
+    std::optional<std::string> noteSettings;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -54,7 +61,7 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

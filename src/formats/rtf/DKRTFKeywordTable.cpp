@@ -266,6 +266,10 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"guttersxn", withDefault(&R::actionSectionGutter, 0)},
         {"margmirror", withDefault(&R::actionMirroredMargins)},
         {"margmirsxn", withDefault(&R::actionMirroredMargins)},
+        {"deftab", withDefault(&R::actionDefaultTabWidth, 0)},
+        {"ftnstart", withDefault(&R::actionFootnoteStart)},
+        {"aftnstart", withDefault(&R::actionEndnoteStart)},
+        {"fet", withDefault(&R::actionNoteKinds, 0)},
         {"pageHeader", withDefault(&R::actionPageHeader)},
         {"pageFooter", withDefault(&R::actionPageFooter)},
         {"header", forced(&R::actionForeignHeaderFooter, 0)},
@@ -284,6 +288,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
     for (const Row& row : rows) {
         bind(row.name, row.keyword);
     }
+    for (std::size_t word = 0; word < R::kNoteSettingWords.size(); ++word)
+        bind(R::kNoteSettingWords[word], forced(&R::actionNoteSetting, static_cast<int>(word)));
 
     // Destinations whose text is never document text.
     static constexpr std::string_view kSkippedDestinations[] = {

@@ -43,6 +43,11 @@ public:
     // added to the inside margin for the binding.
     static constexpr std::string_view kMirroredMarginsKey = "documentMirroredMargins";
     static constexpr std::string_view kGutterKey = "documentGutter";
+    // The distance between the default tab stops, in twips.
+    static constexpr std::string_view kDefaultTabWidthKey = "documentDefaultTabWidth";
+    // Where footnotes and endnotes stand and how they are numbered, as the
+    // RTF words the document gave ("\\ftnbj\\ftnnar\\aenddoc..."), for the save.
+    static constexpr std::string_view kNoteSettingsKey = "documentNoteSettings";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -72,13 +77,19 @@ public:
     // Twips. The first section's stands where the document gives none.
     void setGutter(int twips) { m_numbers.insert_or_assign(std::string(kGutterKey), static_cast<float>(twips)); }
     void setSectionGutter(int twips) { m_numbers.try_emplace(std::string(kGutterKey), static_cast<float>(twips)); }
+    void addNoteSetting(const std::string& word) { m_texts[std::string(kNoteSettingsKey)] += word; }
+    void setDefaultTabWidth(int twips)
+    {
+        m_numbers.insert_or_assign(std::string(kDefaultTabWidthKey), static_cast<float>(twips));
+    }
     void setOtherHeaderFooterForms(std::string forms)
     {
         m_texts.insert_or_assign(std::string(kOtherHeaderFooterFormsKey), std::move(forms));
     }
 
-    // A margin (centimetres), spacing (points), the gutter (twips) or the
-    // mirrored margins (1); nothing when the document gives none.
+    // A margin (centimetres), spacing (points), the gutter or default tab
+    // width (twips) or the mirrored margins (1); nothing when the document
+    // gives none.
     std::optional<float> number(std::string_view key) const;
     // The paper the document is laid out on, in points; nothing when it
     // gives no usable size.
@@ -87,10 +98,11 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 15> kKeys{
+    static constexpr std::array<std::string_view, 17> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
-        kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey};
+        kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
+        kDefaultTabWidthKey, kNoteSettingsKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

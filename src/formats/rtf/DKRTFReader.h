@@ -15,6 +15,7 @@
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/MutableAttributedString.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -59,6 +60,14 @@ public:
     static constexpr const char* kErrorDomain = "DKRTFReader";
     // Added to a foreign header's form for the footer of that form.
     static constexpr int kForeignFooter = 10;
+    // Where footnotes and endnotes stand and how they are numbered: words
+    // the document's settings keep as they came, for a save to write back.
+    // ("\\ftnstart", "\\aftnstart" and "\\fet" carry a number as well.)
+    static constexpr std::array<std::string_view, 25> kNoteSettingWords{
+        "ftnbj",      "ftntj",    "aftnbj",   "aftntj",   "enddoc",   "endnotes",    "aenddoc",
+        "aendnotes",  "ftnnar",   "ftnnalc",  "ftnnauc",  "ftnnrlc",  "ftnnruc",     "ftnnchi",
+        "aftnnar",    "aftnnalc", "aftnnauc", "aftnnrlc", "aftnnruc", "aftnnchi",    "ftnrstcont",
+        "ftnrestart", "ftnrstpg", "aftnrstcont", "aftnrestart"};
     enum ErrorCode : int {
         NotRTFError = 1,
     };
@@ -240,6 +249,11 @@ private:
     void actionGutter(int value);
     void actionSectionGutter(int value);
     void actionMirroredMargins(int value);
+    void actionDefaultTabWidth(int value);
+    void actionNoteSetting(int word);
+    void actionFootnoteStart(int value);
+    void actionEndnoteStart(int value);
+    void actionNoteKinds(int value);
     void actionPageMarginRight(int value);
     void actionPageMarginTop(int value);
     void actionPageMarginBottom(int value);

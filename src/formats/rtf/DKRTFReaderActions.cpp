@@ -468,6 +468,41 @@ void DKRTFReader::actionMirroredMargins(int value)
         m_pageSettings.setMirroredMargins();
 }
 
+void DKRTFReader::actionDefaultTabWidth(int value)
+{
+    // No stop wider than the paper is meant; zero or less would be none.
+    if (value > 0 && value < kLargestGutter)
+        m_pageSettings.setDefaultTabWidth(value);
+}
+
+void DKRTFReader::actionNoteSetting(int word)
+{
+    m_pageSettings.addNoteSetting("\\" + std::string(kNoteSettingWords.at(static_cast<std::size_t>(word))));
+}
+
+// Notes are numbered from 1 up; a start past any count a document reaches
+// is a damaged number.
+constexpr int kLargestNoteStart = 32767;
+
+void DKRTFReader::actionFootnoteStart(int value)
+{
+    if (value > 0 && value <= kLargestNoteStart)
+        m_pageSettings.addNoteSetting("\\ftnstart" + std::to_string(value));
+}
+
+void DKRTFReader::actionEndnoteStart(int value)
+{
+    if (value > 0 && value <= kLargestNoteStart)
+        m_pageSettings.addNoteSetting("\\aftnstart" + std::to_string(value));
+}
+
+// 0 footnotes only, 1 endnotes only, 2 both.
+void DKRTFReader::actionNoteKinds(int value)
+{
+    if (value >= 0 && value <= 2)
+        m_pageSettings.addNoteSetting("\\fet" + std::to_string(value));
+}
+
 void DKRTFReader::actionPaperWidth(int value) { m_pageSettings.setPaperWidth(value); }
 void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(value); }
 void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }

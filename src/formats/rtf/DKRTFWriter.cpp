@@ -37,6 +37,24 @@ void appendGroupText(DKRTFDataBuffer& buffer, std::u16string_view text)
     }
 }
 
+// "\\word" and "\\word12" one after another, and nothing else: no group,
+// no text, no space.
+bool isControlWordsOnly(std::string_view words)
+{
+    auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t at = 0;
+    while (at < words.size()) {
+        if (words[at] != '\\' || at + 1 == words.size() || !isLetter(words[at + 1]))
+            return false;
+        for (++at; at < words.size() && isLetter(words[at]); ++at) {
+        }
+        for (; at < words.size() && isDigit(words[at]); ++at) {
+        }
+    }
+    return !words.empty();
+}
+
 void appendMargin(DKRTFDataBuffer& buffer, const char* word, std::optional<float> twips)
 {
     buffer.appendCString(word);
@@ -197,6 +215,16 @@ void DKRTFWriter::writeHeader()
     }
     if (settings.mirroredMargins)
         m_buffer.appendCString("\\margmirror");
+    // The tab width the file came with, so its tabs line up where they did.
+    if (settings.defaultTabWidth > 0) {
+        m_buffer.appendCString("\\deftab");
+        m_buffer.appendInteger(settings.defaultTabWidth);
+    }
+    // The notes' placement and numbering, which the editor does not show. A
+    // value that is not plain control words could open or close a group, so
+    // it is left out rather than written into the header.
+    if (settings.noteSettings && isControlWordsOnly(*settings.noteSettings))
+        m_buffer.appendCString(*settings.noteSettings);
     if (settings.bookmark) {
         m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
         m_buffer.appendCString(toUtf8(*settings.bookmark));

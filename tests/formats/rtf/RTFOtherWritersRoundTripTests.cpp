@@ -71,6 +71,8 @@ protected:
         settings.otherHeaderFooterForms = page.text(DKRTFPageSettings::kOtherHeaderFooterFormsKey);
         settings.mirroredMargins = page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0) != 0;
         settings.gutter = static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0));
+        settings.defaultTabWidth = static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0));
+        settings.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
         return settings;
     }
 
@@ -990,8 +992,10 @@ TEST_F(RTFOtherWritersRoundTripTests, pageBreaksInsideAndBeforeParagraphsAreKept
 // ("\widctlpar"), in a book of mirrored pages with a gutter; LibreOffice
 // says the same in its first section. All are read, and kept by a save,
 // straight, through the editing page and after a second save; a paragraph
-// after a kept one is written free of the keeps again.
-TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndKept)
+// after a kept one is written free of the keeps again. The default tab
+// width, which LibreOffice and TextEdit give, and where the notes stand and
+// how they are numbered, are kept the same way.
+TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNoteSettingsAreReadAndKept)
 {
     auto keeps = [](const AttributedString& text, std::u16string_view word) {
         const std::size_t at = text.string().find(word);
@@ -1004,20 +1008,24 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndK
     };
     auto binding = [](const DKRTFPageSettings& page) {
         return std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kMirroredMarginsKey).value_or(0))) + " " +
-            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0)));
+            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0))) + " tabs " +
+            std::to_string(static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0))) +
+            " notes " + page.text(DKRTFPageSettings::kNoteSettingsKey).value_or("none");
     };
+    const std::string office = "\\ftnbj\\ftnstart1\\ftnrstcont\\ftnnar\\aenddoc\\aftnrstcont\\aftnstart1\\aftnnrlc";
     struct Case {
         std::string file;
         std::string binding;
         std::vector<std::pair<std::u16string, std::string>> keeps;
     };
     const std::vector<Case> cases{
-        {"word-keep-mirrored.rtf", "1 567",
+        {"word-keep-mirrored.rtf", "1 567 tabs 0 notes \\ftnbj\\aenddoc\\fet0",
          {{u"Chapter one", "next whole widows"}, {u"The body", "- - widows"}, {u"A paragraph kept", "- whole widows"},
           {u"Closing", "- - widows"}}},
-        {"libreoffice-keep-mirrored.rtf", "1 360",
+        {"libreoffice-keep-mirrored.rtf", "1 360 tabs 709 notes " + office,
          {{u"Minutes", "next - -"}, {u"Present", "- - -"}, {u"The report", "- whole -"}}},
-        {"libreoffice-formatting.rtf", "0 0", {{u"Justified", "- - -"}}},
+        {"libreoffice-formatting.rtf", "0 0 tabs 709 notes " + office, {{u"Justified", "- - -"}}},
+        {"textedit-styled.rtf", "0 0 tabs 720 notes none", {}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
@@ -1034,6 +1042,21 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlAndBookBindingAreReadAndK
                 EXPECT_EQ(keeps(again.text, word), kept) << toUtf8(word) << "\n" << rtf;
         }
     }
+
+    // Damaged numbers are no settings, and note settings that are more than
+    // control words (as a changed document attribute may carry) open no
+    // group of their own in the save, which keeps the whole text.
+    const DKRTFReadResult damaged = read("{\\rtf1\\ansi\\deftab-5\\ftnstart0\\fet7\\ftnnar Body\\par}");
+    EXPECT_EQ(binding(damaged.pageSettings), "0 0 tabs 0 notes \\ftnnar");
+    DKRTFReadResult hostile = read("{\\rtf1\\ansi Body\\par}");
+    DKRTFDocumentSettings unsafe = documentSettings(hostile);
+    unsafe.noteSettings = "\\ftnnar}{\\*\\generator x}Stray{";
+    Result<std::string> guarded = DKRTFWriter::writeDocument(hostile.text, unsafe);
+    ASSERT_TRUE(guarded.ok());
+    const DKRTFReadResult safe = read(*guarded);
+    EXPECT_EQ(safe.text.string().find(u"Stray"), std::u16string::npos) << *guarded;
+    EXPECT_NE(safe.text.string().find(u"Body"), std::u16string::npos) << *guarded;
+    EXPECT_EQ(safe.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey), std::nullopt) << *guarded;
 
     // A heading whose style alone keeps it with the next paragraph is kept,
     // and a style that keeps nothing keeps nothing.
