@@ -27,6 +27,10 @@ TEST_F(EveryControlWalk, richText)
     editor.knownDead = {};
     editor.unsettled = {
         "bar:Insert > menu:Header & Footer > row:black",  // its list opens 4280 pixels tall, above the screen, in some runs
+        // The inspector opens on its Header segment: a press on it changes
+        // nothing itself, and the opening's late change to the page may
+        // fall before or after it.
+        "bar:Insert > menu:Header & Footer > row:Header",
     };
     walk(editor);
 }
