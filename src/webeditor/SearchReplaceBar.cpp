@@ -35,6 +35,9 @@ SearchReplaceBar::SearchReplaceBar()
     searchToolbar->setHidden(true);
     insertLinkToolbar->setHidden(true);
     findOnPageControl->setEnabled(false);
+    // The middle segment only shows where the user is among the matches: a
+    // press there would light it up and do nothing.
+    findOnPageControl->setEnabledForSegmentAtIndex(false, kCountSegment);
     setReplaceEnabled(false);
 }
 
