@@ -206,6 +206,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docDefaultTabWidth", formatShortest(*tabWidth));
     if (std::optional<std::string> notes = defaults.stringForKey(DKRTFPageSettings::kNoteSettingsKey))
         setFirstCharacterAttribute(text, "docNoteSettings", *notes);
+    // Hyphenation of the whole text; the paragraphs that refuse it say so
+    // on the page.
+    if (defaults.doubleForKey(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0)
+        setFirstCharacterAttribute(text, "docAutoHyphenation", "1");
     addPageHeaderAndFooter(text, content);
 }
 

@@ -162,6 +162,8 @@ void TEHTMLElement::interpretAttributes()
     if (const std::u16string* stops = attributeForKey("data-tabs"))
         if (std::optional<std::vector<TextTab>> tabStops = HTMLTabStops::stopsFromAttribute(*stops))
             m_paragraphStyle.setTabStops(std::move(tabStops));
+    if (const std::u16string* level = attributeForKey("data-outline-level"))
+        m_paragraphStyle.setOutlineLevel(intValue(*level));
     if (const std::u16string* style = attributeForKey("data-character-style"))
         m_characterStyleName = *style;
     if (const std::u16string* language = attributeForKey("lang"))

@@ -437,6 +437,14 @@ struct TEHTMLElementStyleHandlers {
             element.m_paragraphStyle.setWidowControl(intValue(value) >= 2);
     }
 
+    // Only where the paragraph breaks words at hyphens of its own, or not at
+    // all, does it refuse the document's hyphenation.
+    static void hyphens(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_paragraphStyle.setNoHyphenation(value == u"manual" || value == u"none");
+    }
+
     static void fontVariant(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
         element.m_fontVariant = value == u"small-caps" ? TEHTMLElementFontVariant::SmallCaps
@@ -529,6 +537,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"break-after", "page-break-after", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakAfter},
     {"break-inside", "page-break-inside", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::breakInside},
     {"widows", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::widows},
+    {"hyphens", "-webkit-hyphens", KeywordCase::Lowered, &TEHTMLElementStyleHandlers::hyphens},
     {"font-variant", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::fontVariant},
     {"width", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::width},
     {"height", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::height},

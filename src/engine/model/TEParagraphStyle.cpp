@@ -48,6 +48,8 @@ TEParagraphStyle::TEParagraphStyle(const PlatformParagraphStyle& style)
     , m_keepWithNext(style.keepWithNext())
     , m_keepTogether(style.keepTogether())
     , m_widowControl(style.widowControl())
+    , m_outlineLevel(style.outlineLevel())
+    , m_noHyphenation(style.noHyphenation())
     , m_tabStops(style.tabStops())
 {
 }
@@ -76,6 +78,8 @@ PlatformParagraphStyle TEParagraphStyle::createCTParagraphStyle() const
     settings.keepWithNext = m_keepWithNext;
     settings.keepTogether = m_keepTogether;
     settings.widowControl = m_widowControl;
+    settings.outlineLevel = m_outlineLevel;
+    settings.noHyphenation = m_noHyphenation;
     return PlatformParagraphStyle(std::move(settings));
 }
 
@@ -155,6 +159,10 @@ std::string TEParagraphStyle::paginationCSS() const
     // page hands the paragraph's widow control back to the save.
     if (m_widowControl)
         css += "orphans:2;widows:2;";
+    // A paragraph that says no to hyphenation keeps saying it on a page
+    // whose text is hyphenated.
+    if (m_noHyphenation)
+        css += "-webkit-hyphens:manual;hyphens:manual;";
     return css;
 }
 
@@ -180,7 +188,8 @@ bool TEParagraphStyle::isEqual(const TEParagraphStyle& other) const
         && m_lineHeightMultiple == other.m_lineHeightMultiple && m_minimumLineHeight == other.m_minimumLineHeight
         && m_maximumLineHeight == other.m_maximumLineHeight && m_alignment == other.m_alignment
         && m_baseWritingDirection == other.m_baseWritingDirection && m_keepWithNext == other.m_keepWithNext
-        && m_keepTogether == other.m_keepTogether && m_widowControl == other.m_widowControl && m_tabStops == other.m_tabStops
+        && m_keepTogether == other.m_keepTogether && m_widowControl == other.m_widowControl
+        && m_outlineLevel == other.m_outlineLevel && m_noHyphenation == other.m_noHyphenation && m_tabStops == other.m_tabStops
         && equalArrays(m_textLists, other.m_textLists) && equalArrays(m_textBlocks, other.m_textBlocks);
 }
 
@@ -220,6 +229,8 @@ void TEParagraphStyle::addNumbersToFormattingKey(TEFormattingKey& key) const
     key.add(m_keepWithNext);
     key.add(m_keepTogether);
     key.add(m_widowControl);
+    key.add(m_outlineLevel);
+    key.add(m_noHyphenation);
     key.add(m_tabStops.has_value());
     if (m_tabStops) {
         key.add(static_cast<std::uint64_t>(m_tabStops->size()));

@@ -40,7 +40,8 @@ public:
     // The paragraph's CSS declarations; none when there are none to write.
     std::optional<std::string> cssStyleRepresentation() const;
     // "break-after:avoid;" and "break-inside:avoid;" for the keeps, and
-    // "orphans:2;widows:2;" for widow control; empty when none holds.
+    // "orphans:2;widows:2;" for widow control, and how lines break where
+    // hyphenation is refused ("hyphens:manual;"); empty when none holds.
     std::string paginationCSS() const;
     // "text-indent:<n>cm;" for a first-line indent in centimetres.
     static std::string firstLineIndentCSS(double centimetres);
@@ -88,6 +89,11 @@ public:
     void setKeepTogether(bool keep) { m_keepTogether = keep; }
     bool widowControl() const { return m_widowControl; }
     void setWidowControl(bool control) { m_widowControl = control; }
+    // 1 to 9 in the document's outline; 0 is body text.
+    int outlineLevel() const { return m_outlineLevel; }
+    void setOutlineLevel(int level) { m_outlineLevel = level >= 1 && level <= 9 ? level : 0; }
+    bool noHyphenation() const { return m_noHyphenation; }
+    void setNoHyphenation(bool no) { m_noHyphenation = no; }
     const std::optional<TabStops>& tabStops() const { return m_tabStops; }
     void setTabStops(std::optional<TabStops> tabStops) { m_tabStops = std::move(tabStops); }
     const TextLists& textLists() const { return m_textLists; }
@@ -114,6 +120,8 @@ private:
     bool m_keepWithNext = false;
     bool m_keepTogether = false;
     bool m_widowControl = false;
+    int m_outlineLevel = 0;
+    bool m_noHyphenation = false;
     std::optional<TabStops> m_tabStops;
     TextLists m_textLists;
     TextBlocks m_textBlocks;

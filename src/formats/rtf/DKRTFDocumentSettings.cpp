@@ -63,6 +63,7 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     if (std::optional<std::u16string> forms = stringAttribute(*attributes, "docOtherHeaderFooterForms"))
         settings.otherHeaderFooterForms = toUtf8(*forms);
     settings.mirroredMargins = floatAttribute(*attributes, "docMirroredMargins") != 0;
+    settings.autoHyphenation = floatAttribute(*attributes, "docAutoHyphenation") != 0;
     const float gutter = floatAttribute(*attributes, "docGutter");
     settings.gutter = gutter > 0 && gutter < kLargestGutterTwips ? static_cast<int>(std::lround(gutter)) : 0;
     if (std::optional<std::u16string> notes = stringAttribute(*attributes, "docNoteSettings"))

@@ -150,6 +150,8 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"keep", withDefault(&R::actionParagraphKeepTogether)},
         {"widctlpar", forced(&R::actionParagraphWidowControl, 1)},
         {"nowidctlpar", forced(&R::actionParagraphWidowControl, 0)},
+        {"outlinelevel", withDefault(&R::actionParagraphOutlineLevel, 9)},
+        {"hyphpar", withDefault(&R::actionParagraphHyphenation)},
 
         // Tables: a cell ends with a tab, a row with a paragraph end.
         {"trowd", withDefault(&R::actionTableRowDefaults)},
@@ -267,6 +269,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"margmirror", withDefault(&R::actionMirroredMargins)},
         {"margmirsxn", withDefault(&R::actionMirroredMargins)},
         {"deftab", withDefault(&R::actionDefaultTabWidth, 0)},
+        {"hyphauto", withDefault(&R::actionAutoHyphenation)},
         {"ftnstart", withDefault(&R::actionFootnoteStart)},
         {"aftnstart", withDefault(&R::actionEndnoteStart)},
         {"fet", withDefault(&R::actionNoteKinds, 0)},

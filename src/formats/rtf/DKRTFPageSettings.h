@@ -48,6 +48,9 @@ public:
     // Where footnotes and endnotes stand and how they are numbered, as the
     // RTF words the document gave ("\\ftnbj\\ftnnar\\aenddoc..."), for the save.
     static constexpr std::string_view kNoteSettingsKey = "documentNoteSettings";
+    // Words are hyphenated at line ends (1 when they are), except in the
+    // paragraphs that say no.
+    static constexpr std::string_view kAutoHyphenationKey = "documentAutoHyphenation";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -74,6 +77,7 @@ public:
     void setStyleSheet(std::string serialized) { m_texts.insert_or_assign(std::string(kStyleSheetKey), std::move(serialized)); }
     void setFontNames(std::string names) { m_texts.insert_or_assign(std::string(kFontNamesKey), std::move(names)); }
     void setMirroredMargins() { m_numbers.insert_or_assign(std::string(kMirroredMarginsKey), 1.0f); }
+    void setAutoHyphenation() { m_numbers.insert_or_assign(std::string(kAutoHyphenationKey), 1.0f); }
     // Twips. The first section's stands where the document gives none.
     void setGutter(int twips) { m_numbers.insert_or_assign(std::string(kGutterKey), static_cast<float>(twips)); }
     void setSectionGutter(int twips) { m_numbers.try_emplace(std::string(kGutterKey), static_cast<float>(twips)); }
@@ -88,8 +92,8 @@ public:
     }
 
     // A margin (centimetres), spacing (points), the gutter or default tab
-    // width (twips) or the mirrored margins (1); nothing when the document
-    // gives none.
+    // width (twips) or the mirrored margins and hyphenation (1); nothing when
+    // the document gives none.
     std::optional<float> number(std::string_view key) const;
     // The paper the document is laid out on, in points; nothing when it
     // gives no usable size.
@@ -98,11 +102,12 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 17> kKeys{
+    static constexpr std::array<std::string_view, 18> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
-        kDefaultTabWidthKey, kNoteSettingsKey};
+        kDefaultTabWidthKey, kNoteSettingsKey,
+        kAutoHyphenationKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

@@ -204,6 +204,8 @@ private:
     void actionParagraphKeepWithNext(int value);
     void actionParagraphKeepTogether(int value);
     void actionParagraphWidowControl(int value);
+    void actionParagraphOutlineLevel(int value);
+    void actionParagraphHyphenation(int value);
     void actionExpandQuarterPoints(int quarterPoints);
     void actionExpandTwips(int twips);
     void actionLower(int halfPoints);
@@ -250,6 +252,7 @@ private:
     void actionSectionGutter(int value);
     void actionMirroredMargins(int value);
     void actionDefaultTabWidth(int value);
+    void actionAutoHyphenation(int value);
     void actionNoteSetting(int word);
     void actionFootnoteStart(int value);
     void actionEndnoteStart(int value);

@@ -116,6 +116,8 @@ void DKRTFReader::actionParagraphDefault(int)
         state().mutableParagraph().keepWithNext = false;
         state().mutableParagraph().keepTogether = false;
         state().mutableParagraph().widowControl = false;
+        state().mutableParagraph().outlineLevel = 0;
+        state().mutableParagraph().noHyphenation = false;
         return;
     }
     state().resetParagraphAttributes();
@@ -221,6 +223,17 @@ void DKRTFReader::actionParagraphKeepTogether(int value)
 void DKRTFReader::actionParagraphWidowControl(int value)
 {
     state().mutableParagraph().widowControl = value != 0;
+}
+
+void DKRTFReader::actionParagraphOutlineLevel(int value)
+{
+    // Nine levels; "\outlinelevel9" is body text, and so is any other number.
+    state().mutableParagraph().outlineLevel = static_cast<std::int8_t>(value >= 0 && value <= 8 ? value + 1 : 0);
+}
+
+void DKRTFReader::actionParagraphHyphenation(int value)
+{
+    state().mutableParagraph().noHyphenation = value == 0;
 }
 
 void DKRTFReader::actionParagraphDirection(int value)
@@ -466,6 +479,12 @@ void DKRTFReader::actionMirroredMargins(int value)
 {
     if (value != 0)
         m_pageSettings.setMirroredMargins();
+}
+
+void DKRTFReader::actionAutoHyphenation(int value)
+{
+    if (value != 0)
+        m_pageSettings.setAutoHyphenation();
 }
 
 void DKRTFReader::actionDefaultTabWidth(int value)
@@ -939,8 +958,11 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "shad", "outl", "lang", "langnp", "langfe", "langfenp", "noproof", "v", "ql", "qr", "qc",
         "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
         // A heading style keeps its paragraphs with the text after them.
-        "keepn", "keep", "widctlpar", "nowidctlpar"};
-    constexpr std::size_t kLongestFormattingWord = 10;
+        "keepn", "keep", "widctlpar", "nowidctlpar",
+        // A heading style gives its paragraphs their outline level; a style
+        // may say no to hyphenation for all of them.
+        "outlinelevel", "hyphpar"};
+    constexpr std::size_t kLongestFormattingWord = 12;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;
     while (index < words.size()) {

@@ -45,6 +45,11 @@ public:
         bool keepTogether = false;
         // "\widctlpar": no line of the paragraph alone on a page.
         bool widowControl = false;
+        // "\outlinelevel": the level in the document's outline, 1 to 9 (the
+        // word's 0 to 8); 0 is body text.
+        std::int8_t outlineLevel = 0;
+        // "\hyphpar0": the paragraph is not hyphenated, whatever the document says.
+        bool noHyphenation = false;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

@@ -225,6 +225,10 @@ void DKRTFWriter::writeHeader()
     // it is left out rather than written into the header.
     if (settings.noteSettings && isControlWordsOnly(*settings.noteSettings))
         m_buffer.appendCString(*settings.noteSettings);
+    // Hyphenation goes back with the paragraphs that say no to it, which
+    // their settings write.
+    if (settings.autoHyphenation)
+        m_buffer.appendCString("\\hyphauto1");
     if (settings.bookmark) {
         m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
         m_buffer.appendCString(toUtf8(*settings.bookmark));
@@ -369,6 +373,8 @@ void DKRTFWriter::writeBody()
             m_state.keepWithNext = 0;
             m_state.keepTogether = 0;
             m_state.widowControl = 0;
+            m_state.outlineLevel = 0;
+            m_state.noHyphenation = 0;
             m_writtenList = 0;
             m_enclosingLists.clear();
         }

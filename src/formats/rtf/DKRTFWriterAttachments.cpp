@@ -266,6 +266,8 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.keepWithNext = defaults.keepWithNext;
     m_state.keepTogether = defaults.keepTogether;
     m_state.widowControl = defaults.widowControl;
+    m_state.outlineLevel = defaults.outlineLevel;
+    m_state.noHyphenation = defaults.noHyphenation;
     m_state.paragraphStyle = defaults.paragraphStyle;
     m_writtenList = 0;
 }

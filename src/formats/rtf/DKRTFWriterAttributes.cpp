@@ -244,8 +244,8 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
     // A reader adds every stop named to those in force; only "\pard" clears
     // them, and with them everything else written for the paragraph. The
     // keeps end the same way.
-    const bool keepEnds =
-        (!style.keepWithNext && m_state.keepWithNext == 1) || (!style.keepTogether && m_state.keepTogether == 1);
+    const bool keepEnds = (!style.keepWithNext && m_state.keepWithNext == 1) ||
+        (!style.keepTogether && m_state.keepTogether == 1) || (style.outlineLevel == 0 && m_state.outlineLevel > 0);
     if ((tabStops != m_state.tabStops && !m_state.tabStops.empty()) || keepEnds) {
         const std::int64_t list = m_writtenList;
         const std::int64_t level = m_writtenLevel;
@@ -329,6 +329,18 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         changed = true;
     }
     m_state.widowControl = style.widowControl ? 1 : 0;
+    const int outlineLevel = style.outlineLevel >= 1 && style.outlineLevel <= 9 ? style.outlineLevel : 0;
+    if (outlineLevel != 0 && outlineLevel != m_state.outlineLevel) {
+        m_buffer.appendCString("\\outlinelevel");
+        m_buffer.appendInteger(outlineLevel - 1);
+        changed = true;
+    }
+    m_state.outlineLevel = outlineLevel;
+    if (style.noHyphenation != (m_state.noHyphenation == 1) && (style.noHyphenation || m_state.noHyphenation == 1)) {
+        m_buffer.appendCString(style.noHyphenation ? "\\hyphpar0" : "\\hyphpar");
+        changed = true;
+    }
+    m_state.noHyphenation = style.noHyphenation ? 1 : 0;
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the

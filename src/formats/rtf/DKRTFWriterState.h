@@ -67,6 +67,11 @@ struct DKRTFWriterState {
     std::int32_t keepTogether = 0;
     // "\widctlpar" in force, which "\nowidctlpar" ends; unknown likewise.
     std::int32_t widowControl = 0;
+    // The outline level in force, 1 to 9, 0 for body text: like the keeps,
+    // only "\pard" goes back to body text. Unknown after a style.
+    std::int32_t outlineLevel = 0;
+    // "\hyphpar0" in force (1), which "\hyphpar" ends; unknown likewise.
+    std::int32_t noHyphenation = 0;
 
     // The paragraph style named last; -1 while none is (and after "\pard",
     // which goes back to the default style in some readers and not in others).

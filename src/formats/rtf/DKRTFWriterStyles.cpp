@@ -87,6 +87,8 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.keepWithNext = kUnwritten;
     m_state.keepTogether = kUnwritten;
     m_state.widowControl = kUnwritten;
+    m_state.outlineLevel = kUnwritten;
+    m_state.noHyphenation = kUnwritten;
     forgetRunFormatting(false);
 }
 

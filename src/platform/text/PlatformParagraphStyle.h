@@ -65,6 +65,12 @@ public:
         bool keepWithNext = false;
         bool keepTogether = false;
         bool widowControl = false;
+        // The paragraph's level in the document's outline, 1 to 9 (a heading
+        // and its subheadings); 0 is body text.
+        int outlineLevel = 0;
+        // The paragraph says no to automatic hyphenation, which the document
+        // may otherwise turn on for all its text.
+        bool noHyphenation = false;
 
         friend bool operator==(const Settings&, const Settings&) = default;
     };
@@ -90,6 +96,8 @@ public:
     bool keepWithNext() const { return m_settings.keepWithNext; }
     bool keepTogether() const { return m_settings.keepTogether; }
     bool widowControl() const { return m_settings.widowControl; }
+    int outlineLevel() const { return m_settings.outlineLevel; }
+    bool noHyphenation() const { return m_settings.noHyphenation; }
 
     friend bool operator==(const PlatformParagraphStyle& a, const PlatformParagraphStyle& b)
     {

@@ -73,6 +73,7 @@ protected:
         settings.gutter = static_cast<int>(page.number(DKRTFPageSettings::kGutterKey).value_or(0));
         settings.defaultTabWidth = static_cast<int>(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0));
         settings.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
+        settings.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
         return settings;
     }
 
@@ -159,7 +160,10 @@ protected:
                         << std::round(paragraph.headIndent() * 100) / 100 << " "
                         << std::round(paragraph.tailIndent() * 100) / 100;
             summary << (paragraph.keepWithNext() ? " kept with next" : "") << (paragraph.keepTogether() ? " kept whole" : "")
-                    << (paragraph.widowControl() ? " no widows" : "");
+                    << (paragraph.widowControl() ? " no widows" : "")
+                    << (paragraph.noHyphenation() ? " unhyphenated" : "");
+            if (paragraph.outlineLevel() != 0)
+                summary << " outline " << paragraph.outlineLevel();
         }
         if (const auto* style = attributes->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute))
             summary << "; style " << toUtf8(style->value());
@@ -1080,6 +1084,75 @@ TEST_F(RTFOtherWritersRoundTripTests, keepsWidowControlBookBindingTabWidthAndNot
         const DKRTFReadResult other = read(standard);
         for (std::string_view key : {DKRTFPageSettings::kHeaderControlKey, DKRTFPageSettings::kFooterControlKey})
             EXPECT_EQ(other.pageSettings.text(key), office.pageSettings.text(key)) << key << "\n" << standard;
+    }
+}
+
+// Headings carry their level in the document's outline ("\outlinelevel",
+// counted from 0), on the paragraph and in their style; LibreOffice turns
+// hyphenation on for the document ("\hyphauto1") and off again in every
+// paragraph ("\hyphpar0"). Both are read, and kept together by a save,
+// straight, through the editing page and after a second save: hyphenation
+// kept without the paragraphs' refusals would hyphenate all their text.
+TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
+{
+    auto settingsOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        if (!style)
+            return std::string("none");
+        return "level " + std::to_string(style->style().outlineLevel()) +
+            (style->style().noHyphenation() ? " unhyphenated" : " hyphenated");
+    };
+    auto hyphenation = [](const DKRTFPageSettings& page) {
+        return page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
+    };
+    struct Case {
+        std::string file;
+        bool hyphenated;
+        std::vector<std::pair<std::u16string, std::string>> paragraphs;
+    };
+    const std::vector<Case> cases{
+        {"word-keep-mirrored.rtf", false,
+         {{u"Chapter one", "level 1 hyphenated"}, {u"The body", "level 0 hyphenated"}, {u"Closing", "level 0 hyphenated"}}},
+        {"libreoffice-keep-mirrored.rtf", true, {{u"Minutes", "level 1 hyphenated"}, {u"Present", "level 0 hyphenated"}}},
+        {"libreoffice-styles-fonts.rtf", true, {{u"Harbour report", "level 1 unhyphenated"}, {u"The pilots", "level 0 unhyphenated"}}},
+        {"libreoffice-formatting.rtf", true, {{u"Justified", "level 0 unhyphenated"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        ASSERT_EQ(hyphenation(original.pageSettings), file.hyphenated) << file.file;
+        for (const auto& [word, setting] : file.paragraphs)
+            ASSERT_EQ(settingsOf(original.text, word), setting) << file.file << " " << toUtf8(word);
+        const std::string throughPage = written(original, throughThePage(original.text));
+        const DKRTFReadResult once = read(throughPage);
+        for (const std::string& rtf : {written(original, original.text), throughPage,
+                                       written(once, throughThePage(once.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            EXPECT_EQ(hyphenation(again.pageSettings), file.hyphenated) << rtf;
+            for (const auto& [word, setting] : file.paragraphs)
+                EXPECT_EQ(settingsOf(again.text, word), setting) << toUtf8(word) << "\n" << rtf;
+        }
+    }
+
+    // A style alone gives the level and the refusal; a paragraph's own word
+    // stands over its style's; body text ("\outlinelevel9") and numbers
+    // past the nine levels are no level.
+    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0 Normal;}"
+                                        "{\\s1\\outlinelevel2\\hyphpar0 heading 3;}}\\hyphauto1"
+                                        "\\pard\\plain\\s1 Styled head\\par\\pard\\plain\\s1\\outlinelevel0\\hyphpar Own head\\par"
+                                        "\\pard\\plain\\s0 Plain body\\par\\pard\\outlinelevel9 Body level\\par"
+                                        "\\pard\\outlinelevel12 Damaged\\par}");
+    EXPECT_TRUE(hyphenation(styled.pageSettings));
+    const std::vector<std::pair<std::u16string, std::string>> expected{
+        {u"Styled head", "level 3 unhyphenated"}, {u"Own head", "level 1 hyphenated"},
+        {u"Plain body", "level 0 hyphenated"}, {u"Body level", "level 0 hyphenated"}, {u"Damaged", "level 0 hyphenated"}};
+    for (const std::string& rtf : {written(styled, styled.text), written(styled, throughThePage(styled.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        for (const auto& [word, setting] : expected) {
+            EXPECT_EQ(settingsOf(styled.text, word), setting) << toUtf8(word);
+            EXPECT_EQ(settingsOf(again.text, word), setting) << toUtf8(word) << "\n" << rtf;
+        }
     }
 }
 

@@ -284,6 +284,10 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                 elementAttributes["data-tabs"] = stops;
         if (itemIndents)
             elementAttributes["data-indent"] = itemIndents->attributeText();
+        // The page keeps the outline level for the save, and a paragraph
+        // split with Return keeps it in both halves.
+        if (paragraphStyle() && paragraphStyle()->outlineLevel() != 0)
+            elementAttributes["data-outline-level"] = toUtf16(std::to_string(paragraphStyle()->outlineLevel()));
         m_context.applyStyle(elementAttributes, element, elementCSS());
     };
     auto appendStartTag = [&](std::string& tag, const HTMLAttributeMap& elementAttributes) {
