@@ -1,6 +1,7 @@
 #include "richtext/RichTextPageTemplate.h"
 
 #include "engine/css/ColorHTML.h"
+#include "formats/rtf/DKRTFPageSettings.h"
 #include "foundation/color/ColorExpanded.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/ResourceTemplate.h"
@@ -99,6 +100,7 @@ RichTextPageTemplate::Settings RichTextPageTemplate::Settings::fromDefaults(cons
     settings.nightMode = defaults.boolForKey("nightMode").value_or(false);
     settings.headerSetting = defaults.stringForKey("currentDocumentHeaderControl");
     settings.footerSetting = defaults.stringForKey("currentDocumentFooterControl");
+    settings.autoHyphenation = defaults.doubleForKey(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
     return settings;
 }
 
@@ -154,6 +156,7 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
                                               {"fontFamily", styleValue(page.style.fontFamily)},
                                               {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
                                               {"fontColor", styleValue(page.style.fontColor)},
+                                              {"hyphens", page.hyphenated ? "-webkit-hyphens:auto;hyphens:auto;" : ""},
                                               {"html", page.html}});
 }
 

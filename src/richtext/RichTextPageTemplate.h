@@ -41,6 +41,8 @@ public:
         std::string header;
         std::string footer;
         std::string html;   // the document's HTML, placed as it is
+        // The document hyphenates its text, but for the paragraphs that say no.
+        bool hyphenated = false;
         // Components loaded before the helpers (the selection library).
         std::vector<std::string> componentScriptURLs{};
         // The page's own scripts, loaded after the helpers they use.
@@ -59,6 +61,8 @@ public:
         bool nightMode = false;
         std::optional<std::string> headerSetting;
         std::optional<std::string> footerSetting;
+        // The document's own: its text is hyphenated.
+        bool autoHyphenation = false;
 
         // The user's preferences; whether the document is a new blank one is
         // the document's to say.

@@ -643,6 +643,7 @@ Result<RichTextPageTemplate::Page> TextViewController::pageToLoad() const
         return footer.error();
     page.header = std::move(*header);
     page.footer = std::move(*footer);
+    page.hyphenated = settings.autoHyphenation;
     if (m_document)
         page.html = m_document->pageHTML();
     return page;

@@ -72,6 +72,10 @@ protected:
             looks += "; indents " + formatShortest(std::round(style->style().firstLineHeadIndent() * 566.96)) + " " +
                 formatShortest(std::round(style->style().headIndent() * 1096 / 80)) + " " +
                 formatShortest(std::round(-style->style().tailIndent() * 1096 / 80));
+        if (style && style->style().outlineLevel() != 0)
+            looks += "; outline level " + std::to_string(style->style().outlineLevel());
+        if (style && style->style().noHyphenation())
+            looks += "; unhyphenated";
         if (text.string()[index] == u'\n')
             return looks;
         if (const auto* name = attributes->valueForKeyAs<StringValue>(TECharacterStyleNameAttribute))
@@ -223,6 +227,9 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         open(path);
         if (HasFatalFailure())
             return;
+        // The page hyphenates the text of a file that asks for it, and only then.
+        EXPECT_EQ(run("getComputedStyle(document.getElementById('content')).webkitHyphens"),
+                  original.find("\\hyphauto1") != std::string::npos ? "auto" : "manual");
         typeAtTheEnd(" Zebra");
         if (HasFatalFailure())
             return;
@@ -256,6 +263,12 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
             EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey).has_value());
         EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey),
                   before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey)) << rtf;
+        // Its text stays hyphenated, and each paragraph that said no (every
+        // one of LibreOffice's) still says it, in its looks below.
+        if (original.find("\\hyphauto1") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey).has_value());
+        EXPECT_EQ(after.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey),
+                  before.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey)) << rtf;
         for (std::size_t index = 0; index < visible(before.text).size(); ++index)
             EXPECT_EQ(looksAt(after.text, index), looksAt(before.text, index)) << index;
         // Fonts keep the names the file gave them: a note's marker and a
@@ -293,13 +306,22 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
     EXPECT_NE(converted("libreoffice-formatting.rtf", ".html").find("Header of the A5 page"), std::string::npos);
     // A title page's and left pages' own headers and footers stay beside the
     // one the editor shows (LibreOffice's flat document holds every page's).
-    const std::string titlePage = " '" + folder.path("saved-word-title-page.rtf") + "'";
+    const std::string flat = " '" + folder.path("saved-word-title-page.rtf") + "' '" +
+        folder.path("saved-libreoffice-styles-fonts.rtf") + "'";
     const std::string command = std::string("soffice -env:UserInstallation=file://") + profile +
-        " --headless --convert-to fodt --outdir '" + out + "'" + titlePage + " >/dev/null 2>&1";
+        " --headless --convert-to fodt --outdir '" + out + "'" + flat + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     for (const char* words : {"Title page heading", "Left page running head", "Right page running head", "Cover footer",
                               "Page footer"})
         EXPECT_NE(converted("word-title-page.rtf", ".fodt").find(words), std::string::npos) << words;
+    // The heading is a heading of the outline, and hyphenation stays off
+    // where the file's paragraphs turned it off.
+    const std::string styles = converted("libreoffice-styles-fonts.rtf", ".fodt");
+    const std::size_t heading = styles.find("text:outline-level=\"1\"");
+    ASSERT_NE(heading, std::string::npos) << styles;
+    EXPECT_LT(styles.find("Harbour report", heading), styles.find("</text:h>", heading)) << styles;
+    EXPECT_NE(styles.find("fo:hyphenate=\"false\""), std::string::npos) << styles;
+    EXPECT_EQ(styles.find("fo:hyphenate=\"true\""), std::string::npos) << styles;
     EXPECT_NE(converted("libreoffice-written.rtf", ".txt").find("A quoted paragraph in its own style."), std::string::npos);
 }
 
@@ -450,11 +472,12 @@ TEST_F(RichTextOtherProgramsFileWindowTest, listNumberingAndIndentsSurviveTyping
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
 }
 
-// Word's heading kept with the text after it and whole, its paragraphs
-// with widow control, in a book of
+// Word's heading kept with the text after it and whole, at the first level
+// of the outline, its paragraphs with widow control, in a book of
 // mirrored pages with a gutter: the heading split with Return and a word
-// typed, autosaved, and both halves of the heading keep what it had (as in
-// Word, where a paragraph split in two gives both its settings), the other
+// typed, autosaved, and both halves of the heading keep what it had, its
+// level too (as in Word, where a paragraph split in two gives both its
+// settings), the other
 // paragraphs keep theirs, and the pages stay bound as a book, for Folio and
 // for LibreOffice.
 TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndAReturn)
@@ -471,11 +494,25 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     type("Zebra");
     ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra one") != std::string::npos; }))
         << "the keys did not reach the page";
+    // Both halves of the heading are at its level in the outline on the page.
+    EXPECT_EQ(run("Array.from(document.querySelectorAll('#content [data-outline-level]')).map(function(e){"
+                  "return e.getAttribute('data-outline-level')+' '+e.textContent;}).join('|')"),
+              "1 Chapter|1 Zebra one");
     ASSERT_TRUE(autosave());
     closeDocument();
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
+    auto level = [&](std::u16string_view word) {
+        const std::size_t at = saved.text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
+        const auto* style = attributes ? attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName) : nullptr;
+        return style ? style->style().outlineLevel() : -1;
+    };
+    EXPECT_EQ(level(u"Chapter"), 1) << rtf;
+    EXPECT_EQ(level(u"Zebra one"), 1) << rtf;
+    EXPECT_EQ(level(u"The body"), 0) << rtf;
+    EXPECT_EQ(level(u"Closing"), 0) << rtf;
     auto keeps = [&](std::u16string_view word) {
         const std::size_t at = saved.text.string().find(word);
         AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
@@ -501,6 +538,12 @@ TEST_F(RichTextOtherProgramsFileWindowTest, keepsAndBookBindingSurviveTypingAndA
     EXPECT_NE(document.find("fo:widows=\"2\""), std::string::npos) << document;
     EXPECT_NE(document.find("style:page-usage=\"mirrored\""), std::string::npos) << document;
     EXPECT_NE(document.find("Zebra one"), std::string::npos) << document;
+    // Both halves are headings of the outline.
+    std::size_t headings = 0;
+    for (std::size_t at = document.find("text:outline-level=\"1\""); at != std::string::npos;
+         at = document.find("text:outline-level=\"1\"", at + 1))
+        ++headings;
+    EXPECT_EQ(headings, 2u) << document;
 }
 
 // Links whose addresses hold a space or an escape, typed after and
