@@ -1141,7 +1141,7 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
     const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}{\\stylesheet{\\s0 Normal;}"
                                         "{\\s1\\outlinelevel2\\hyphpar0 heading 3;}}\\hyphauto1"
                                         "\\pard\\plain\\s1 Styled head\\par\\pard\\plain\\s1\\outlinelevel0\\hyphpar Own head\\par"
-                                        "\\pard\\plain\\s0 Plain body\\par\\pard\\outlinelevel9 Body level\\par"
+                                        "\\pard\\plain\\s0\\outlinelevel1\\par\\pard\\plain\\s0 Plain body\\par\\pard\\outlinelevel9 Body level\\par"
                                         "\\pard\\outlinelevel12 Damaged\\par}");
     EXPECT_TRUE(hyphenation(styled.pageSettings));
     const std::vector<std::pair<std::u16string, std::string>> expected{
@@ -1153,6 +1153,13 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
             EXPECT_EQ(settingsOf(styled.text, word), setting) << toUtf8(word);
             EXPECT_EQ(settingsOf(again.text, word), setting) << toUtf8(word) << "\n" << rtf;
         }
+        // An empty paragraph keeps its own level too.
+        const std::u16string& string = again.text.string();
+        const std::size_t empty = string.find(u"\n\nPlain body");
+        ASSERT_NE(empty, std::u16string::npos) << rtf;
+        const auto* style = again.text.attributesAtIndex(empty + 1)->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName);
+        ASSERT_NE(style, nullptr);
+        EXPECT_EQ(style->style().outlineLevel(), 2) << rtf;
     }
 }
 

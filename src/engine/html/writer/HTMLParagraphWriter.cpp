@@ -87,11 +87,13 @@ const std::u16string* styleName(const AttributeDictionary& attributes)
     return name ? &name->value() : nullptr;
 }
 
-std::string emptyLine(const std::string& css, const std::u16string* style = nullptr)
+std::string emptyLine(const std::string& css, const std::u16string* style = nullptr, int outlineLevel = 0)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (style)
         attributes["data-style"] = *style;
+    if (outlineLevel != 0)
+        attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -252,7 +254,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // blank line of other word processors carries; its font is the
         // next text's, as typing there takes it.
         html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(),
-                          styleName(attributes));
+                          styleName(attributes), paragraphStyle() ? paragraphStyle()->outlineLevel() : 0);
         return;
     }
 
