@@ -156,7 +156,7 @@ Result<std::string> RichTextPageTemplate::build(const Page& page)
                                               {"fontFamily", styleValue(page.style.fontFamily)},
                                               {"fontSize", std::to_string(page.style.fontSize + kFontSizeOffset)},
                                               {"fontColor", styleValue(page.style.fontColor)},
-                                              {"hyphens", page.hyphenated ? "-webkit-hyphens:auto;hyphens:auto;" : ""},
+                                              {"hyphens", page.hyphenated ? ";-webkit-hyphens:auto;hyphens:auto" : ""},
                                               {"html", page.html}});
 }
 

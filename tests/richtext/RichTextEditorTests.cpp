@@ -77,6 +77,12 @@ TEST(RichTextPageTemplateTest, defaultPageIsTheTemplateFilledInOrderWithoutDocty
     page.html.clear();
     EXPECT_NE(Template::build(page)->find("overflow-wrap: break-word;'></div></div>"), std::string::npos);
 
+    // A document that hyphenates its text has the text hyphenated on the page.
+    page.hyphenated = true;
+    EXPECT_NE(Template::build(page)->find("margin-bottom:12;-webkit-hyphens:auto;hyphens:auto'><div id='paragraph'"),
+              std::string::npos);
+    page.hyphenated = false;
+
     // The window's layout comes in a style sheet of its own, before the page's script.
     page.styleSheetURL = "file:///r/page.css";
     std::string linked = *Template::build(page);
