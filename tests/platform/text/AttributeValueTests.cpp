@@ -400,6 +400,8 @@ TEST(PlatformParagraphStyles, everySettingTakesPartInEquality)
         [](Settings& s) { s.paragraphSpacing = 6; },
         [](Settings& s) { s.paragraphSpacingBefore = 6; },
         [](Settings& s) { s.baseWritingDirection = WritingDirection::RightToLeft; },
+        [](Settings& s) { s.outlineLevel = 2; },
+        [](Settings& s) { s.noHyphenation = true; },
     };
     std::unordered_set<std::size_t> hashes{PlatformParagraphStyle().hash()};
     for (std::size_t i = 0; i < changes.size(); ++i) {
