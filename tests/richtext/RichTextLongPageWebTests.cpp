@@ -1,3 +1,5 @@
+#include "webeditor/PageConnection.h"
+#include "webeditor/PageContent.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/WebPageFixture.h"
 
@@ -33,6 +35,7 @@ protected:
                            + scriptTag(PageResources::componentURL("rangy/lib/rangy-textrange.js"))
                            + scriptTag(PageResources::helperLibraryURL())
                            + scriptTag(PageResources::pageFileURL("richtext-long-page.js"))
+                           + scriptTag(PageResources::pageFileURL("richtext-saved-markup.js"))
                            + "</head><body onload='initXEditor()'><div id='content' contenteditable=true style='overflow-y:scroll'>"
                              "<div id='paragraph'>" + markup + "</div></div></body></html>";
         load(html, "file:///folio-long-page-test/");
@@ -174,6 +177,42 @@ TEST_F(RichTextLongPageTest, theSelectionLibraryIsSetUpAtItsFirstUse)
     run("rangy.getSelection().move('word', 1)");
     EXPECT_EQ(run("rangy.initialized"), "1");
     EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
+}
+
+// A save's answer longer than a slice comes over in slices joined from the
+// blocks' kept markup: put together they are the page's markup, with a
+// character outside the BMP across a slice's edge, and again after an edit.
+TEST_F(RichTextLongPageTest, aLongAnswerComesWholeThroughSlicesOfTheKeptBlocks)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    // The answer's first slice ends 2^20 units in: the pair's first half is
+    // put just before that edge, in a block of its own after the first few.
+    const std::string json = run("var a = folioEditorContent(false); a.charCodeAt(0) === 1 ? '' : a.split('\\n')[0]");
+    ASSERT_FALSE(json.empty());
+    const std::string fill = "var b = document.getElementById('paragraph').children[10]; b.textContent = 'x'.repeat(n)"
+                             " + '\\uD83D\\uDE00' + ' after';"
+                             "for (var i = 20; i < 400; ++i) document.getElementById('paragraph').children[i]"
+                             ".textContent = 'Block ' + i + ' ' + '\\u00E9 words'.repeat(800);";
+    run("var n = 1000;" + fill);
+    const long at = std::stol(run("String(document.getElementById('content').innerHTML.indexOf('\\uD83D'))"));
+    const long edge = (1L << 20) - 1 - long(json.size()) - 1;
+    run("var n = " + std::to_string(1000 + edge - at) + ";" + fill);
+    ASSERT_EQ(run("String(document.getElementById('content').innerHTML.indexOf('\\uD83D'))"), std::to_string(edge));
+
+    PageConnection connection{view.get()};
+    for (const char* edit : {"", "document.getElementById('paragraph').children[300].textContent = 'Edited';"}) {
+        SCOPED_TRACE(edit);
+        run(edit);
+        const std::string body = run("document.getElementById('content').innerHTML");
+        ASSERT_GT(body.size(), 2u << 20);
+        Result<PageContent::Reply> reply = PageContent::fetch(connection, EditorContent::Parts::Document);
+        ASSERT_TRUE(reply.ok()) << reply.error().message;
+        EXPECT_EQ(reply->content.bodyHTML.size(), body.size());
+        EXPECT_TRUE(reply->content.bodyHTML == body) << "the slices put together are not the page's markup";
+        EXPECT_NE(reply->content.bodyHTML.find("\U0001F600 after"), std::string::npos);
+    }
 }
 
 } // namespace
