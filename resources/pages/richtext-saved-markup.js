@@ -105,20 +105,33 @@
         return wrapper && wrapper.parentNode === content && wrapper.localName === 'div' ? wrapper : content;
     }
 
-    // The content element's innerHTML in pieces, one a block, with the
-    // blocks held since the page opened brought out first, as reading
-    // innerHTML itself does. Joined, megabytes would be copied at once.
-    function contentMarkupPieces(content) {
-        if (typeof global.isWholeDocumentShown === 'function' && !global.isWholeDocumentShown())
-            global.showWholeDocument();
-        if (!content.isConnected || content.ownerDocument !== global.document || !global.document.body)
-            return [content.innerHTML];
+    function wholeDocumentShown() {
+        return typeof global.isWholeDocumentShown !== 'function' || global.isWholeDocumentShown();
+    }
+
+    // The element whose children are kept, watched from now on; null where
+    // the content element is not the page's own.
+    function startKeeping(content) {
+        if (!content || !content.isConnected || content.ownerDocument !== global.document || !global.document.body)
+            return null;
         watch();
         var container = containerFor(content);
         if (container !== keptContainer) {
             forgetAll();
             keptContainer = container;
         }
+        return container;
+    }
+
+    // The content element's innerHTML in pieces, one a block, with the
+    // blocks held since the page opened brought out first, as reading
+    // innerHTML itself does. Joined, megabytes would be copied at once.
+    function contentMarkupPieces(content) {
+        if (!wholeDocumentShown())
+            global.showWholeDocument();
+        var container = startKeeping(content);
+        if (!container)
+            return [content.innerHTML];
         var parts = [];
         for (var node = content.firstChild; node; node = node.nextSibling) {
             if (node !== container) {
@@ -134,6 +147,41 @@
         }
         return parts;
     }
+
+    // The first save would still serialise the whole document at once: the
+    // blocks are serialised ahead of it, once the document is all shown, a
+    // few milliseconds at a time between the page's other work.
+    var kFillMilliseconds = 4;
+    var kFillCheckMilliseconds = 250;
+    var fillTimer = 0;
+    var nextToFill = null;
+
+    function fillSoon(delay) {
+        if (!fillTimer)
+            fillTimer = global.setTimeout(fillSome, delay);
+    }
+
+    function fillSome() {
+        fillTimer = 0;
+        if (!wholeDocumentShown()) {
+            fillSoon(kFillCheckMilliseconds);
+            return;
+        }
+        var container = startKeeping(global.document.getElementById('content'));
+        if (!container)
+            return;
+        if (!nextToFill || nextToFill.parentNode !== container)
+            nextToFill = container.firstChild;
+        var end = global.performance.now() + kFillMilliseconds;
+        while (nextToFill && global.performance.now() < end) {
+            blockMarkup(nextToFill);
+            nextToFill = nextToFill.nextSibling;
+        }
+        if (nextToFill)
+            fillSoon(0);
+    }
+
+    global.addEventListener('load', function () { fillSoon(kFillCheckMilliseconds); });
 
     global.contentMarkupPieces = contentMarkupPieces;
 })(window);

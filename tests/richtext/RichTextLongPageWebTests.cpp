@@ -179,6 +179,27 @@ TEST_F(RichTextLongPageTest, theSelectionLibraryIsSetUpAtItsFirstUse)
     EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
 }
 
+// Once the whole document is shown, the page serialises its blocks by itself,
+// a few at a time, so that the first save after opening does not serialise
+// them all at once; that save's answer is still the page's markup.
+TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSave)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    // Counted below the long page's own guards, which stand on Element.
+    run("window.blocksRead = 0; Object.defineProperty(HTMLElement.prototype, 'outerHTML', {configurable: true,"
+        "get: function () { if (this.parentNode && this.parentNode.id === 'paragraph') ++blocksRead;"
+        "return Object.getOwnPropertyDescriptor(Element.prototype, 'outerHTML').get.call(this); }})");
+    run("showHeldBlocksInBatches()");
+    ASSERT_TRUE(waitFor([&] { return run("blocksRead >= 400") == "1"; })) << run("blocksRead");
+    run("blocksRead = 0; var a = folioEditorContent(false);"
+        "window.answerBody = a.substring(a.indexOf('\\n') + 1)");
+    EXPECT_EQ(run("blocksRead"), "0") << "the first save serialised blocks again";
+    EXPECT_EQ(run("answerBody === document.getElementById('content').innerHTML"), "1");
+    EXPECT_NE(run("answerBody").find("Block 399</div>"), std::string::npos);
+}
+
 // A save's answer longer than a slice comes over in slices joined from the
 // blocks' kept markup: put together they are the page's markup, with a
 // character outside the BMP across a slice's edge, and again after an edit.
