@@ -614,7 +614,8 @@ BENCHMARK(BM_SaveLongestMainThreadStall)->UseManualTime()->Unit(benchmark::kMill
 // that long), and the longest time it takes to give one slice of a long
 // answer; beside them, what a full serialisation of the document (the
 // content element's markup) takes on the same page. The first save after
-// opening is not counted: it serialises everything.
+// opening comes a second after the document is all shown, as an autosave
+// comes seconds after the first key, and is counted apart.
 void BM_PageSaveAnswer(benchmark::State& state)
 {
     registerEditor();
@@ -629,7 +630,9 @@ void BM_PageSaveAnswer(benchmark::State& state)
         "var longest=0;if(a.charCodeAt(0)===1){for(var s='+';s.charAt(0)==='+';){t=performance.now();"
         "s=folioAnswerSlice(a.substring(1));longest=Math.max(longest,performance.now()-t);}if(!s)return '-1';}"
         "return a.length>0?made+' '+longest:'-1';})()";
-    page.stringByEvaluatingJavaScript(timed);
+    pause(1);
+    page.executeEditingCommand("InsertText", "a");
+    state.counters["first_answer_ms"] = std::atof(page.stringByEvaluatingJavaScript(timed).c_str());
     double fullMilliseconds = 0;
     double longestSlice = 0;
     for (auto _ : state) {
