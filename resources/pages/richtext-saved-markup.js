@@ -11,7 +11,7 @@
 (function (global) {
     'use strict';
 
-    // Top-level node of the container -> its markup at the last save.
+    // Top-level node of the container -> its markup when last serialised.
     var kept = new WeakMap();
     // The element whose children are the kept blocks: the document's wrapper
     // while it stands alone in the content element, the content element
