@@ -1275,8 +1275,8 @@
     // concatenation is only copied out when the answer is sent, and with a
     // long document the page then held some 20 MB more after a few saves.
     // The editing body is TinyMCE's on the QV pages, the "content" element
-    // on the rich text page, whose answer comes in pieces. The plain text is made only when asked for, as
-    // it costs a layout pass.
+    // on the rich text page, whose answer comes in pieces. The plain text is
+    // made only when asked for, as it costs a layout pass.
     function folioEditorContent(withPlainText) {
         return sliced(editorContent(withPlainText));
     }
