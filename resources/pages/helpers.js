@@ -1275,8 +1275,8 @@
     // concatenation is only copied out when the answer is sent, and with a
     // long document the page then held some 20 MB more after a few saves.
     // The editing body is TinyMCE's on the QV pages, the "content" element
-    // on the rich text page. The plain text is made only when asked for, as
-    // it costs a layout pass.
+    // on the rich text page, whose answer comes in pieces. The plain text is
+    // made only when asked for, as it costs a layout pass.
     function folioEditorContent(withPlainText) {
         return sliced(editorContent(withPlainText));
     }
@@ -1285,17 +1285,23 @@
     // megabytes of it would hold the program's main thread, and a key typed
     // meanwhile, for tens of milliseconds. Such an answer is kept under a
     // number, answered as "\u0001" and the number, and read with
-    // folioAnswerSlice until it has all come.
+    // folioAnswerSlice until it has all come. An answer may come as pieces
+    // to be joined: a long one is then joined a slice at a time, as each is
+    // read, and never whole.
     var kAnswerSliceLength = 1 << 20;
     var kAnswersKept = 4;
     var slicedAnswers = {};
     var lastSlicedAnswer = 0;
 
     function sliced(answer) {
-        if (answer.length <= kAnswerSliceLength)
-            return answer;
+        var pieces = typeof answer === 'string' ? [answer] : answer;
+        var length = 0;
+        for (var i = 0; i < pieces.length; ++i)
+            length += pieces[i].length;
+        if (length <= kAnswerSliceLength)
+            return pieces.join('');
         var number = ++lastSlicedAnswer;
-        slicedAnswers[number] = {text: answer, at: 0};
+        slicedAnswers[number] = {pieces: pieces, at: 0, offset: 0};
         // One whose reader gave up is not kept for good.
         delete slicedAnswers[number - kAnswersKept];
         return '\u0001' + number;
@@ -1309,17 +1315,26 @@
         var kept = slicedAnswers[number];
         if (!kept)
             return '';
-        var end = Math.min(kept.text.length, kept.at + kAnswerSliceLength);
-        var last = kept.text.charCodeAt(end - 1);
-        if (end < kept.text.length && last >= 0xD800 && last <= 0xDBFF)
-            ++end;
-        var start = kept.at;
-        kept.at = end;
-        if (end < kept.text.length)
-            return '+' + kept.text.substring(start, end);
-        var text = kept.text;
+        var slice = [];
+        var room = kAnswerSliceLength;
+        while (room > 0 && kept.at < kept.pieces.length) {
+            var piece = kept.pieces[kept.at];
+            var end = Math.min(piece.length, kept.offset + room);
+            var last = piece.charCodeAt(end - 1);
+            if (end < piece.length && last >= 0xD800 && last <= 0xDBFF)
+                ++end;
+            slice.push(kept.offset === 0 && end === piece.length ? piece : piece.substring(kept.offset, end));
+            room -= end - kept.offset;
+            kept.offset = end;
+            if (end === piece.length) {
+                ++kept.at;
+                kept.offset = 0;
+            }
+        }
+        if (kept.at < kept.pieces.length)
+            return '+' + slice.join('');
         delete slicedAnswers[number];
-        return '.' + text.substring(start);
+        return '.' + slice.join('');
     }
 
     function editorContent(withPlainText) {
@@ -1364,7 +1379,11 @@
             }
             if (withPlainText)
                 answer.plainText = content.innerText;
-            return [JSON.stringify(answer), content.innerHTML].join('\n');
+            // A page may keep its markup between saves: it gives it in
+            // pieces that make innerHTML when joined.
+            var markup = typeof global.contentMarkupPieces === 'function'
+                ? global.contentMarkupPieces(content) : [content.innerHTML];
+            return [JSON.stringify(answer) + '\n'].concat(markup);
         }
     }
 

@@ -1,3 +1,5 @@
+#include "webeditor/PageConnection.h"
+#include "webeditor/PageContent.h"
 #include "webeditor/PageResources.h"
 #include "webeditor/WebPageFixture.h"
 
@@ -33,6 +35,7 @@ protected:
                            + scriptTag(PageResources::componentURL("rangy/lib/rangy-textrange.js"))
                            + scriptTag(PageResources::helperLibraryURL())
                            + scriptTag(PageResources::pageFileURL("richtext-long-page.js"))
+                           + scriptTag(PageResources::pageFileURL("richtext-saved-markup.js"))
                            + "</head><body onload='initXEditor()'><div id='content' contenteditable=true style='overflow-y:scroll'>"
                              "<div id='paragraph'>" + markup + "</div></div></body></html>";
         load(html, "file:///folio-long-page-test/");
@@ -174,6 +177,63 @@ TEST_F(RichTextLongPageTest, theSelectionLibraryIsSetUpAtItsFirstUse)
     run("rangy.getSelection().move('word', 1)");
     EXPECT_EQ(run("rangy.initialized"), "1");
     EXPECT_EQ(run("getSelection().anchorOffset"), "5") << "after the first word";
+}
+
+// Once the whole document is shown, the page serialises its blocks by itself,
+// a few at a time, so that the first save after opening does not serialise
+// them all at once; that save's answer is still the page's markup.
+TEST_F(RichTextLongPageTest, theBlocksAreSerialisedAheadOfTheFirstSave)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    // Counted below the long page's own guards, which stand on Element.
+    run("window.blocksRead = 0; Object.defineProperty(HTMLElement.prototype, 'outerHTML', {configurable: true,"
+        "get: function () { if (this.parentNode && this.parentNode.id === 'paragraph') ++blocksRead;"
+        "return Object.getOwnPropertyDescriptor(Element.prototype, 'outerHTML').get.call(this); }})");
+    run("showHeldBlocksInBatches()");
+    ASSERT_TRUE(waitFor([&] { return run("blocksRead >= 400") == "1"; })) << run("blocksRead");
+    run("blocksRead = 0; var a = folioEditorContent(false);"
+        "window.answerBody = a.substring(a.indexOf('\\n') + 1)");
+    EXPECT_EQ(run("blocksRead"), "0") << "the first save serialised blocks again";
+    EXPECT_EQ(run("answerBody === document.getElementById('content').innerHTML"), "1");
+    EXPECT_NE(run("answerBody").find("Block 399</div>"), std::string::npos);
+}
+
+// A save's answer longer than a slice comes over in slices joined from the
+// blocks' kept markup: put together they are the page's markup, with a
+// character outside the BMP across a slice's edge, and again after an edit.
+TEST_F(RichTextLongPageTest, aLongAnswerComesWholeThroughSlicesOfTheKeptBlocks)
+{
+    openPage(400);
+    if (HasFatalFailure())
+        return;
+    // The answer's first slice ends 2^20 units in: the pair's first half is
+    // put just before that edge, in a block of its own after the first few.
+    const std::string json = run("var a = folioEditorContent(false); a.charCodeAt(0) === 1 ? '' : a.split('\\n')[0]");
+    ASSERT_FALSE(json.empty());
+    const std::string fill = "var b = document.getElementById('paragraph').children[10]; b.textContent = 'x'.repeat(n)"
+                             " + '\\uD83D\\uDE00' + ' after';"
+                             "for (var i = 20; i < 400; ++i) document.getElementById('paragraph').children[i]"
+                             ".textContent = 'Block ' + i + ' ' + '\\u00E9 words'.repeat(800);";
+    run("var n = 1000;" + fill);
+    const long at = std::stol(run("String(document.getElementById('content').innerHTML.indexOf('\\uD83D'))"));
+    const long edge = (1L << 20) - 1 - long(json.size()) - 1;
+    run("var n = " + std::to_string(1000 + edge - at) + ";" + fill);
+    ASSERT_EQ(run("String(document.getElementById('content').innerHTML.indexOf('\\uD83D'))"), std::to_string(edge));
+
+    PageConnection connection{view.get()};
+    for (const char* edit : {"", "document.getElementById('paragraph').children[300].textContent = 'Edited';"}) {
+        SCOPED_TRACE(edit);
+        run(edit);
+        const std::string body = run("document.getElementById('content').innerHTML");
+        ASSERT_GT(body.size(), 2u << 20);
+        Result<PageContent::Reply> reply = PageContent::fetch(connection, EditorContent::Parts::Document);
+        ASSERT_TRUE(reply.ok()) << reply.error().message;
+        EXPECT_EQ(reply->content.bodyHTML.size(), body.size());
+        EXPECT_TRUE(reply->content.bodyHTML == body) << "the slices put together are not the page's markup";
+        EXPECT_NE(reply->content.bodyHTML.find("\U0001F600 after"), std::string::npos);
+    }
 }
 
 } // namespace
