@@ -675,6 +675,9 @@ void recordMemory(benchmark::State& state, const std::string& stage)
 
 // An edit and a save, five times: what the program holds after the first save
 // and after the last should be the same, and so should the page's process.
+// The page's process gives back its saves' garbage when the program's module
+// beside it ("page-process/") has it collect; with that folder moved aside,
+// the same run shows the process without it.
 // Before that, what reading the file adds to the program's allocations (the
 // document's own copies) and what opening the editor adds.
 void BM_MemoryAcrossSaves(benchmark::State& state)

@@ -20,6 +20,8 @@ pkg_check_modules(POPPLER REQUIRED IMPORTED_TARGET poppler-glib)
 pkg_check_modules(HARFBUZZ_SUBSET REQUIRED IMPORTED_TARGET harfbuzz-subset)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 pkg_check_modules(WEBKIT REQUIRED IMPORTED_TARGET webkit2gtk-4.1)
+# The page processes' side of the web engine, for the module they load.
+pkg_check_modules(WEBKIT_PAGE_PROCESS REQUIRED IMPORTED_TARGET webkit2gtk-web-extension-4.1)
 pkg_check_modules(LOWDOWN REQUIRED IMPORTED_TARGET lowdown)
 pkg_check_modules(SOUP REQUIRED IMPORTED_TARGET libsoup-3.0)
 # Speech, text recognition, and sound and camera through GStreamer.

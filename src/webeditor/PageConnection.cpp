@@ -71,7 +71,7 @@ void PageConnection::ask(const std::string& script, std::function<void(const std
     if (!current->webView)
         return;
     std::weak_ptr<Link> weakLink = current;
-    current->webView->evaluateJavaScript(scoped(script), [weakLink, onAnswer = std::move(onAnswer)](const std::string& result) {
+    current->webView->evaluateJavaScript(scoped(script), [weakLink, onAnswer = std::move(onAnswer)](std::string result) {
         std::shared_ptr<Link> alive = weakLink.lock();
         if (alive && alive->webView && onAnswer)
             onAnswer(result);
@@ -85,10 +85,10 @@ std::optional<std::string> PageConnection::read(const std::string& script)
         return std::nullopt;
     auto answer = std::make_shared<std::optional<std::string>>();
     std::weak_ptr<Link> weakLink = link;
-    link->webView->evaluateJavaScript(scoped(script), [answer, weakLink](const std::string& result) {
+    link->webView->evaluateJavaScript(scoped(script), [answer, weakLink](std::string result) {
         std::shared_ptr<Link> alive = weakLink.lock();
         if (alive && alive->webView)
-            *answer = result;
+            *answer = std::move(result);
     });
     RunLoop::main().runUntil([&] { return answer->has_value() || !link->webView; }, m_readTimeout);
     // Moved: a long document's content is megabytes.

@@ -84,6 +84,23 @@ TEST_F(PageConnectionTest, askHandsTheAnswerOnLaterAndNothingOnceDisconnected)
     EXPECT_EQ(view.pendingCount(), 0u) << "nothing is sent without a page";
 }
 
+TEST_F(PageConnectionTest, aLongAnswerReachesTheReaderWithoutACopy)
+{
+    // A long document's content is megabytes: each copy on the way from the
+    // page to the reader would hold as much again.
+    const char* handedOver = nullptr;
+    view.answerMatching("^content\\(\\)$", [&](const std::string&) {
+        std::string answer(4 << 20, 'x');
+        handedOver = answer.data();
+        return answer;
+    });
+    answerLater();
+    std::optional<std::string> content = connection.read("content()");
+    ASSERT_TRUE(content.has_value());
+    EXPECT_EQ(content->size(), std::size_t(4) << 20);
+    EXPECT_EQ(content->data(), handedOver) << "the reader holds the very storage the page's answer came in";
+}
+
 TEST_F(PageConnectionTest, answersWithoutANumberGiveTheDefault)
 {
     for (const char* answer : {"", "normal", "NaN", "px16", "Infinity"}) {

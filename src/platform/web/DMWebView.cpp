@@ -9,6 +9,7 @@
 #include "platform/web/FontSchemeResolver.h"
 #include "platform/web/VirtualDisplay.h"
 #include "platform/web/WebViewDelegate.h"
+#include "platform/web/pageprocess/PageProcessMessages.h"
 
 #include <JavaScriptCore/JSBase.h>
 #include <gtk/gtk.h>
@@ -60,7 +61,18 @@ WebKitWebContext* browsingContext()
 // program's data folder, which a conversion must leave as it found it.
 WebKitWebContext* applicationContext()
 {
-    static WebKitWebContext* context = webkit_web_context_new_ephemeral();
+    static WebKitWebContext* context = [] {
+        WebKitWebContext* made = webkit_web_context_new_ephemeral();
+        // The page processes load our module from beside the program; where
+        // it is missing, pages work as before and only its collecting is lost.
+        std::error_code error;
+        std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+        if (!error) {
+            std::string folder = (program.parent_path() / kPageProcessModuleFolder).string();
+            webkit_web_context_set_web_extensions_directory(made, folder.c_str());
+        }
+        return made;
+    }();
     return context;
 }
 
@@ -723,13 +735,38 @@ void DMWebView::evaluateJavaScript(const std::string& script, ScriptCompletion c
             std::string answer = value ? stringFromValue(value) : std::string();
             if (value)
                 g_object_unref(value);
-            if (answer.size() >= kLargeAnswerSize)
+            if (error)
+                g_error_free(error);
+            auto state = std::static_pointer_cast<Impl>(pending->state.lock());
+            if (answer.size() >= kLargeAnswerSize) {
                 releaseAnswerCopies(WEBKIT_WEB_VIEW(source));
+                if (state && state->owner)
+                    state->owner->collectPageGarbage({});
+            }
+            if (state && state->owner && pending->completion)
+                pending->completion(std::move(answer));
+        },
+        pending);
+}
+
+void DMWebView::collectPageGarbage(std::function<void(bool collected)> done)
+{
+    using Pending = PendingCall<std::function<void(bool)>>;
+    auto* pending = new Pending{m_impl, std::move(done)};
+    webkit_web_view_send_message_to_page(
+        m_impl->view, webkit_user_message_new(kCollectGarbageMessage, nullptr), m_impl->cancellable,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+            GError* error = nullptr;
+            WebKitUserMessage* reply = webkit_web_view_send_message_to_page_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            const bool collected = reply && g_strcmp0(webkit_user_message_get_name(reply), kCollectGarbageMessage) == 0;
+            if (reply)
+                g_object_unref(reply);
             if (error)
                 g_error_free(error);
             auto state = std::static_pointer_cast<Impl>(pending->state.lock());
             if (state && state->owner && pending->completion)
-                pending->completion(answer);
+                pending->completion(collected);
         },
         pending);
 }
@@ -739,7 +776,7 @@ std::string DMWebView::stringByEvaluatingJavaScript(const std::string& script)
     if (m_impl->processTerminated)
         return {};
     auto answer = std::make_shared<std::optional<std::string>>();
-    evaluateJavaScript(script, [answer](const std::string& result) { *answer = result; });
+    evaluateJavaScript(script, [answer](std::string result) { *answer = std::move(result); });
     // A callback served during the wait may destroy this view; the state
     // held here outlives it, and nothing below touches the view itself.
     std::shared_ptr<Impl> impl = m_impl;

@@ -2,6 +2,7 @@
 
 #include "platform/web/WebView.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,11 @@ public:
 
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override;
     std::string stringByEvaluatingJavaScript(const std::string& script) override;
+
+    // Asks the page's script engine to collect what the page no longer holds;
+    // done(true) once the page process has taken the request. After a large
+    // answer the view asks by itself.
+    void collectPageGarbage(std::function<void(bool collected)> done);
 
     void executeEditingCommand(const std::string& command, const std::string& argument = {}) override;
 

@@ -104,7 +104,7 @@ bool FakeWebView::releaseNext()
     Pending pending = std::move(m_pending.front());
     m_pending.pop_front();
     if (pending.completion)
-        pending.completion(pending.answer);
+        pending.completion(std::move(pending.answer));
     return true;
 }
 

@@ -19,7 +19,8 @@ namespace folio {
 // shortest form, strings as they are, undefined, null and failures "".
 class WebView {
 public:
-    using ScriptCompletion = std::function<void(const std::string& result)>;
+    // The answer is handed over, not lent: a long document's is megabytes.
+    using ScriptCompletion = std::function<void(std::string result)>;
     using SnapshotCompletion = std::function<void(Result<Image::Pointer> image)>;
     using PrintCompletion = std::function<void(Status status)>;
 

@@ -152,6 +152,22 @@ TEST_F(DMWebViewTest, asynchronousCompletionGetsTheAnswerLater)
     EXPECT_EQ(answers, (std::vector<std::string>{"first", "<>"}));
 }
 
+TEST_F(DMWebViewTest, pageProcessCollectsWhenAskedAndKeepsThePage)
+{
+    load("<html><body><p id='kept'>kept</p></body></html>");
+    view->stringByEvaluatingJavaScript("window.held = 'still here'; 1");
+    // A large answer has the view ask by itself; the page answers whole.
+    std::string large = view->stringByEvaluatingJavaScript("'x'.repeat(3 << 20)");
+    EXPECT_EQ(large.size(), std::size_t(3) << 20);
+
+    std::optional<bool> collected;
+    view->collectPageGarbage([&](bool done) { collected = done; });
+    ASSERT_TRUE(waitFor([&] { return collected.has_value(); }));
+    EXPECT_TRUE(*collected) << "the page process has the module that collects";
+    EXPECT_EQ(view->stringByEvaluatingJavaScript("window.held + ' ' + document.getElementById('kept').textContent"),
+              "still here kept");
+}
+
 TEST_F(DMWebViewTest, completionNeverRunsAfterTheViewIsGone)
 {
     load("<html><body></body></html>");
