@@ -206,6 +206,9 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         setFirstCharacterAttribute(text, "docDefaultTabWidth", formatShortest(*tabWidth));
     if (std::optional<std::string> notes = defaults.stringForKey(DKRTFPageSettings::kNoteSettingsKey))
         setFirstCharacterAttribute(text, "docNoteSettings", *notes);
+    // And the document's own page where its first section gave another.
+    if (std::optional<std::string> page = defaults.stringForKey(DKRTFPageSettings::kDocumentWidePageKey))
+        setFirstCharacterAttribute(text, "docWidePage", *page);
     addPageHeaderAndFooter(text, content);
 }
 

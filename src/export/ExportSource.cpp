@@ -49,6 +49,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
     values.defaultTabWidth =
         static_cast<int>(std::lround(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0)));
     values.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
+    values.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
 }
 
 } // namespace

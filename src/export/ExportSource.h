@@ -87,6 +87,8 @@ public:
         int defaultTabWidth = 0;
         // Its notes' placement and numbering, as RTF words.
         std::optional<std::string> noteSettings;
+        // The document's own paper and margins where its first section gives others.
+        std::optional<std::string> documentWidePage;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -112,6 +112,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.gutter = page.gutter;
     settings.defaultTabWidth = page.defaultTabWidth;
     settings.noteSettings = page.noteSettings;
+    settings.documentWidePage = page.documentWidePage;
     return settings;
 }
 

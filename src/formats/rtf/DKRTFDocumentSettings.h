@@ -52,6 +52,10 @@ struct DKRTFDocumentSettings {
     // RTF words the document was read with; written back only while they
     // are control words and nothing else.
     std::optional<std::string> noteSettings;
+    // The document's own paper and margins where its first section gives
+    // others, in twips, in the words of a section break's settings; the
+    // margins and paper above are then the first section's.
+    std::optional<std::string> documentWidePage;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -61,7 +65,7 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docWidePage" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

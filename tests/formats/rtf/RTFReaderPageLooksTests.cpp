@@ -70,13 +70,15 @@ TEST_F(RTFReaderPageLooksTests, missingMarginsTakeTheSectionsOrRTFsDefaults)
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
     EXPECT_EQ(m_pageSettings.paperSize(), std::nullopt);
 
-    // A section's margins stand in for the document's; the document's own
-    // win, and a 0 stays 0.
-    read(u"{\\rtf1\\ansi\\margl0\\sectd\\marglsxn2268\\margtsxn567\\margrsxn1134 Words\\par}");
-    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 0);
+    // The first section's margins are those of the first pages, over the
+    // document's, which are kept aside where they differ; where the section
+    // gives none the document's stand, and a 0 stays 0.
+    read(u"{\\rtf1\\ansi\\margl0\\margb0\\margr1134\\sectd\\marglsxn2268\\margtsxn567\\margrsxn1134 Words\\par}");
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 4.0, 0.001);
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginRightKey), 2.0, 0.001);
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginTopKey), 1.0, 0.001);
-    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 0);
+    EXPECT_EQ(m_pageSettings.text(DKRTFPageSettings::kDocumentWidePageKey), "next-page left=0");
 }
 
 TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
