@@ -715,5 +715,38 @@ TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
     EXPECT_EQ(pages, "612x792 792x612 ") << rtf;
 }
 
+// Return at the end of a section's last paragraph makes a new last
+// paragraph, after which the section ends, as in word processors: the break
+// moves on with the new paragraph and is not made twice.
+TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
+{
+    const std::string path = folder.path("split.rtf");
+    writeFile(path, fixture("word-two-sections.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('portrait part.');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+14);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Return);
+    type("Zebra");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra") != std::string::npos; }))
+        << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    std::string breaks;
+    const std::u16string& text = saved.text.string();
+    for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
+        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(end);
+        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+        const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
+        breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
+    }
+    EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+}
+
 } // namespace
 } // namespace folio
