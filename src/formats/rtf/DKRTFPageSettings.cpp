@@ -74,7 +74,9 @@ void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
             setPageMargin(side.key, side.defaultTwips);
         }
     }
-    if (m_paperIsMeaningful && m_sectionPaperWidth && m_sectionPaperHeight && m_paperWidth && m_paperHeight &&
+    // Beside a first section's paper the document's is its own, even where
+    // it is the constant this program's files once always wrote.
+    if (m_sectionPaperWidth && m_sectionPaperHeight && m_paperWidth && m_paperHeight &&
         (*m_paperWidth != *m_sectionPaperWidth || *m_paperHeight != *m_sectionPaperHeight) &&
         TESectionBreak::isUsablePaperLength(*m_paperWidth) && TESectionBreak::isUsablePaperLength(*m_paperHeight)) {
         documentWide.paperWidth = m_paperWidth;

@@ -196,12 +196,10 @@ void DKRTFWriter::writeHeader()
         bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kTwipsPerCentimetre : 0.0f;
     }
 
-    // The document's own paper, so that a Letter or custom page stays what
-    // it was; A4 for a new document and one that never said.
     // Where the file gave the document a page of its own beside its first
-    // section's, the header keeps the document's and the section words after
-    // it the first section's (the page's), so that every reader lays the
-    // first pages out as the page shows them.
+    // section's, the header keeps the document's and the section words at
+    // its end the first section's (the page's), so that every reader lays
+    // the first pages out as the page shows them.
     const TESectionBreak::Settings documentWide = settings.documentWidePage
         ? TESectionBreak::settingsFromAttributeText(toUtf16(*settings.documentWidePage))
         : TESectionBreak::Settings{};
@@ -210,6 +208,8 @@ void DKRTFWriter::writeHeader()
         const std::optional<int>& own = documentWide.*side;
         return own ? std::optional<float>(static_cast<float>(*own)) : page;
     };
+    // The document's own paper, so that a Letter or custom page stays what
+    // it was; A4 for a new document and one that never said.
     m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw");
     if (documentWide.paperWidth && documentWide.paperHeight) {
         m_buffer.appendInteger(*documentWide.paperWidth);
@@ -226,19 +226,6 @@ void DKRTFWriter::writeHeader()
     appendMargin(m_buffer, "\\margr", documentMargin(&TESectionBreak::Settings::rightMargin, right));
     appendMargin(m_buffer, "\\margt", documentMargin(&TESectionBreak::Settings::topMargin, top));
     appendMargin(m_buffer, "\\margb", documentMargin(&TESectionBreak::Settings::bottomMargin, bottom));
-    if (writesFirstSection) {
-        m_buffer.appendCString("\\sectd");
-        if (settings.paperSize) {
-            m_buffer.appendCString("\\pgwsxn");
-            m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
-            m_buffer.appendCString("\\pghsxn");
-            m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
-        }
-        appendMargin(m_buffer, "\\marglsxn", left);
-        appendMargin(m_buffer, "\\margrsxn", right);
-        appendMargin(m_buffer, "\\margtsxn", top);
-        appendMargin(m_buffer, "\\margbsxn", bottom);
-    }
     // Pages bound as a book, which the page does not show, stay so.
     if (settings.gutter > 0) {
         m_buffer.appendCString("\\gutter");
@@ -261,6 +248,20 @@ void DKRTFWriter::writeHeader()
         m_buffer.appendCString(toUtf8(*settings.bookmark));
     } else {
         m_buffer.appendCString("\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0");
+    }
+    // The first section's words follow all of the document's.
+    if (writesFirstSection) {
+        m_buffer.appendCString("\\sectd");
+        if (settings.paperSize) {
+            m_buffer.appendCString("\\pgwsxn");
+            m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
+            m_buffer.appendCString("\\pghsxn");
+            m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
+        }
+        appendMargin(m_buffer, "\\marglsxn", left);
+        appendMargin(m_buffer, "\\margrsxn", right);
+        appendMargin(m_buffer, "\\margtsxn", top);
+        appendMargin(m_buffer, "\\margbsxn", bottom);
     }
     m_buffer.appendByte('\n');
 

@@ -1336,9 +1336,23 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
             EXPECT_EQ(sections(read(rtf)), expected) << rtf;
     }
 
+    // A first section on other paper than the document's: the section's is
+    // the page, the document's goes back beside it, also where it is A4 as
+    // this program's files once always said.
+    for (const std::string& paper : {std::string("\\paperw11906\\paperh16838"), std::string("\\paperw11900\\paperh16840")}) {
+        const DKRTFReadResult letter =
+            read("{\\rtf1\\ansi\\ansicpg1252" + paper + "\\margl1440\\sectd\\pgwsxn12240\\pghsxn15840 Words\\par}");
+        const std::string expected = "paper 612x792 top 1440 document next-page width=" + paper.substr(7, 5) +
+            " height=" + paper.substr(19, 5);
+        ASSERT_EQ(sections(letter), expected);
+        const DKRTFReadResult once = read(written(letter, letter.text));
+        EXPECT_EQ(sections(once), expected);
+        EXPECT_EQ(sections(read(written(once, throughThePage(once.text)))), expected);
+    }
+
     // Damaged values are no settings: the break stays, at its defaults.
     const DKRTFReadResult damaged = read(
-        "{\\rtf1\\ansi One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
+        "{\\rtf1\\ansi\\margtsxn-400 One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
     EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same\nOne: next-column");
     // And so from the page: a paragraph's data the page was handed, or a
     // script changed, gives no more than it can carry.
