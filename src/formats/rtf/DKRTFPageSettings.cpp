@@ -76,7 +76,8 @@ void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
     }
     // Beside a first section's paper the document's is its own, even where
     // it is the constant this program's files once always wrote.
-    if (m_sectionPaperWidth && m_sectionPaperHeight && m_paperWidth && m_paperHeight &&
+    if (m_sectionPaperWidth && m_sectionPaperHeight && TESectionBreak::isUsablePaperLength(*m_sectionPaperWidth) &&
+        TESectionBreak::isUsablePaperLength(*m_sectionPaperHeight) && m_paperWidth && m_paperHeight &&
         (*m_paperWidth != *m_sectionPaperWidth || *m_paperHeight != *m_sectionPaperHeight) &&
         TESectionBreak::isUsablePaperLength(*m_paperWidth) && TESectionBreak::isUsablePaperLength(*m_paperHeight)) {
         documentWide.paperWidth = m_paperWidth;
@@ -89,18 +90,22 @@ void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
 
 std::optional<Size> DKRTFPageSettings::paperSize() const
 {
-    // A section's paper is always its own; the document's may be its
-    // writer's constant.
-    const bool sectionGivesPaper = m_sectionPaperWidth && m_sectionPaperHeight;
-    if (!m_paperIsMeaningful && !sectionGivesPaper)
-        return std::nullopt;
-    std::optional<int> width = sectionGivesPaper ? m_sectionPaperWidth : m_paperWidth ? m_paperWidth : m_sectionPaperWidth;
-    std::optional<int> height = sectionGivesPaper ? m_sectionPaperHeight : m_paperHeight ? m_paperHeight : m_sectionPaperHeight;
     // A size of nothing, or of a poster, is no page to lay text out on.
     auto usable = [](const std::optional<int>& twips) { return twips && *twips >= 1440 && *twips <= kLargestPaperTwips; };
+    auto points = [](int width, int height) {
+        return Size{static_cast<double>(width) / kTwipsPerPoint, static_cast<double>(height) / kTwipsPerPoint};
+    };
+    // The first section's paper is the first pages'; the document's may be
+    // its writer's constant.
+    if (usable(m_sectionPaperWidth) && usable(m_sectionPaperHeight))
+        return points(*m_sectionPaperWidth, *m_sectionPaperHeight);
+    if (!m_paperIsMeaningful)
+        return std::nullopt;
+    std::optional<int> width = m_paperWidth ? m_paperWidth : m_sectionPaperWidth;
+    std::optional<int> height = m_paperHeight ? m_paperHeight : m_sectionPaperHeight;
     if (!usable(width) || !usable(height))
         return std::nullopt;
-    return Size{static_cast<double>(*width) / kTwipsPerPoint, static_cast<double>(*height) / kTwipsPerPoint};
+    return points(*width, *height);
 }
 
 void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)

@@ -90,6 +90,11 @@ TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
 
     read(u"{\\rtf1\\ansi\\sectd\\pgwsxn12240\\pghsxn15840 Words}");
     EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
+    // The first section's paper is the first pages', unless it is damaged.
+    read(u"{\\rtf1\\ansi\\paperw11906\\paperh16838\\sectd\\pgwsxn12240\\pghsxn15840 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
+    read(u"{\\rtf1\\ansi\\paperw12240\\paperh15840\\sectd\\pgwsxn-5\\pghsxn16838 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
 
     // Nonsense sizes are no page.
     read(u"{\\rtf1\\ansi\\paperw0\\paperh15840 Words}");
