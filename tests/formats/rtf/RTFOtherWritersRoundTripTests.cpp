@@ -1350,6 +1350,18 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         EXPECT_EQ(sections(read(written(once, throughThePage(once.text)))), expected);
     }
 
+    // A section that ends in an empty paragraph keeps it and its break, and
+    // a break right after a paragraph's end (as LibreOffice writes them)
+    // ends that paragraph's section without one more paragraph.
+    const DKRTFReadResult empty = read("{\\rtf1\\ansi One\\par\\par\\sect\\sectd\\sbknone\\cols3 Two\\par}");
+    const std::string emptyBreak = "paper 0x0 top 1440 document same\n: continuous columns=3";
+    ASSERT_EQ(sections(empty), emptyBreak);
+    for (const std::string& rtf : {written(empty, empty.text), written(empty, throughThePage(empty.text))}) {
+        const DKRTFReadResult again = read(rtf);
+        EXPECT_EQ(sections(again), emptyBreak) << rtf;
+        EXPECT_EQ(toUtf8(again.text.string()), "One\n\nTwo\n") << rtf;
+    }
+
     // Damaged values are no settings: the break stays, at its defaults.
     const DKRTFReadResult damaged = read(
         "{\\rtf1\\ansi\\margtsxn-400 One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
