@@ -404,8 +404,8 @@ private:
         TESectionBreak::Settings settings;
     };
     std::vector<SectionBreak> m_sectionBreaks;
-    // Where the last "\\par" ended its paragraph: a break right after it
-    // ("\\par\\sect", as LibreOffice writes) ends that paragraph's section
+    // Where the last "\par" ended its paragraph: a break right after it
+    // ("\par\sect", as LibreOffice writes) ends that paragraph's section
     // rather than an empty paragraph of its own.
     std::optional<std::size_t> m_lastParagraphEnd;
     TESectionBreak::Settings* sectionAfterBreak();

@@ -6,8 +6,8 @@ namespace folio {
 
 class DKRTFDataBuffer;
 
-// The control words that give a section its page ("\\sbknone\\pgwsxn12240
-// \\lndscpsxn..."), after the "\\sectd" that starts from the defaults. Only
+// The control words that give a section its page ("\sbknone\pgwsxn12240
+// \lndscpsxn..."), after the "\sectd" that starts from the defaults. Only
 // what the settings give is written; nothing is for a default.
 class DKRTFSectionWords {
 public:
