@@ -210,6 +210,9 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // on the page.
     if (defaults.doubleForKey(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0)
         setFirstCharacterAttribute(text, "docAutoHyphenation", "1");
+    // And the document's own page where its first section gave another.
+    if (std::optional<std::string> page = defaults.stringForKey(DKRTFPageSettings::kDocumentWidePageKey))
+        setFirstCharacterAttribute(text, "docWidePage", *page);
     addPageHeaderAndFooter(text, content);
 }
 

@@ -50,6 +50,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
         static_cast<int>(std::lround(page.number(DKRTFPageSettings::kDefaultTabWidthKey).value_or(0)));
     values.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
     values.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
+    values.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
 }
 
 } // namespace

@@ -89,6 +89,8 @@ public:
         std::optional<std::string> noteSettings;
         // Its text hyphenated, but for the paragraphs that say no.
         bool autoHyphenation = false;
+        // The document's own paper and margins where its first section gives others.
+        std::optional<std::string> documentWidePage;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

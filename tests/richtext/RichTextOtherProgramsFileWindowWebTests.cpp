@@ -1,12 +1,14 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TESectionBreak.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/text/FontAttributeValue.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/PopplerReaderDocument.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
@@ -712,6 +714,81 @@ TEST_F(RichTextOtherProgramsFileWindowTest, thePageNumbersNewItemsAsTheSaveDoes)
     ASSERT_EQ(shownLists.size(), expectedLists.size()) << shown;
     for (std::size_t k = 0; k < expectedLists.size(); ++k)
         EXPECT_EQ(shownLists[k], expectedLists[k]) << "format " << (k < formats.size() ? formats[k] : -1);
+}
+
+// Word's report in three sections, the middle one on landscape paper and the
+// last in two columns: a word typed at the end and autosaved, and every
+// section break stays at its paragraph with its page, for Folio and for
+// LibreOffice, which prints the middle section's page across.
+TEST_F(RichTextOtherProgramsFileWindowTest, everySectionsPageSurvivesTyping)
+{
+    const std::string path = folder.path("sections.rtf");
+    writeFile(path, fixture("word-two-sections.rtf"));
+    typeAtTheEndAndAutosave(path, " Zebra");
+    if (HasFatalFailure())
+        return;
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    auto breakAfter = [&](std::u16string_view words) {
+        const std::u16string& text = saved.text.string();
+        const std::size_t end = text.find(u'\n', text.find(words));
+        AttributeDictionaryPtr attributes = end == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(end);
+        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+        return section ? toUtf8(section->attributeText()) : std::string("none");
+    };
+    EXPECT_EQ(breakAfter(u"Portrait pages"), "none") << rtf;
+    EXPECT_EQ(breakAfter(u"The last line"),
+              "next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 footer=708 "
+              "column-gap=708 landscape")
+        << rtf;
+    EXPECT_EQ(breakAfter(u"The wide table"), "continuous header=708 footer=708 columns=2 column-gap=720") << rtf;
+    EXPECT_NE(saved.text.string().find(u"same page. Zebra"), std::u16string::npos) << rtf;
+
+    // Letter upright, then across, as the file had them.
+    Result<std::shared_ptr<ReaderDocument>> pdf = PopplerReaderDocument::open(convertedByLibreOffice(path, "pdf", "pdf"));
+    ASSERT_TRUE(pdf.ok());
+    ASSERT_GE((*pdf)->pageCount(), 2u);
+    std::string pages;
+    for (std::size_t page = 0; page < 2; ++page) {
+        Result<Size> size = (*pdf)->pageSize(page);
+        ASSERT_TRUE(size.ok());
+        pages += formatShortest(std::round(size->width)) + "x" + formatShortest(std::round(size->height)) + " ";
+    }
+    EXPECT_EQ(pages, "612x792 792x612 ") << rtf;
+}
+
+// Return at the end of a section's last paragraph makes a new last
+// paragraph, after which the section ends, as in word processors: the break
+// moves on with the new paragraph and is not made twice.
+TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakesItsBreak)
+{
+    const std::string path = folder.path("split.rtf");
+    writeFile(path, fixture("word-two-sections.rtf"));
+    open(path);
+    if (HasFatalFailure())
+        return;
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('portrait part.');if(at>=0){var r=document.createRange();"
+        "r.setStart(t,at+14);r.collapse(true);var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Return);
+    type("Zebra");
+    ASSERT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Zebra") != std::string::npos; }))
+        << "the keys did not reach the page";
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult saved = read(rtf);
+    std::string breaks;
+    const std::u16string& text = saved.text.string();
+    for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
+        AttributeDictionaryPtr attributes = saved.text.attributesAtIndex(end);
+        const auto* section = attributes ? attributes->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute) : nullptr;
+        const std::size_t start = end == 0 ? 0 : text.find_last_of(u'\n', end - 1) + 1;
+        breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
+    }
+    EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "engine/dom/TEDivHTMLElement.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
+#include "engine/model/TESectionBreak.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
@@ -123,6 +124,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
     m_paragraphStyleName = parent.m_paragraphStyleName;
+    m_sectionBreak = parent.m_sectionBreak;
     m_characterStyleName = parent.m_characterStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -159,6 +161,8 @@ void TEHTMLElement::interpretAttributes()
     // document's default style.
     if (const std::u16string* style = attributeForKey("data-style"))
         m_paragraphStyleName = *style;
+    if (const std::u16string* section = attributeForKey("data-section"))
+        m_sectionBreak = *section;
     if (const std::u16string* stops = attributeForKey("data-tabs"))
         if (std::optional<std::vector<TextTab>> tabStops = HTMLTabStops::stopsFromAttribute(*stops))
             m_paragraphStyle.setTabStops(std::move(tabStops));
@@ -329,6 +333,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
+    key.add(m_sectionBreak);
     key.add(m_characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -338,7 +343,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 26;
+constexpr std::size_t kMostAttributes = 27;
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -455,6 +460,9 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())
         add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*m_paragraphStyleName));
+    if (m_sectionBreak)
+        add(fixedKey<TESectionBreakAttribute>(),
+            TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*m_sectionBreak)));
     if (m_characterStyleName && !m_characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
     if (!m_paragraphStyle.textLists().empty())

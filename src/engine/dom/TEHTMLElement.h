@@ -219,6 +219,9 @@ private:
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
     std::optional<std::u16string> m_paragraphStyleName;
+    // The section break that ends the paragraph ("data-section"), with its
+    // settings as the page keeps them; inherited by everything inside it.
+    std::optional<std::u16string> m_sectionBreak;
     std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;

@@ -50,6 +50,10 @@ inline constexpr std::string_view TECustomAttributesAttribute = "TECustomAttribu
 // Paragraph attribute: the name of the paragraph's style in the document's
 // style sheet (a string), from RTF's "\s" and the page's "data-style".
 inline constexpr std::string_view TEParagraphStyleNameAttribute = "TEParagraphStyleName";
+// Paragraph attribute: the section break that ends the paragraph, with the
+// page settings of the section after it (a TESectionBreak), from RTF's
+// "\sect" and the page's "data-section".
+inline constexpr std::string_view TESectionBreakAttribute = "TESectionBreak";
 // Character attribute: the name of the run's character style in the
 // document's style sheet (a string), from RTF's "\cs" and the page's
 // "data-character-style".

@@ -120,8 +120,13 @@ std::optional<std::string> TEParagraphStyle::cssStyleRepresentation() const
             // Word processors space lines in hundredths (Word's 1.15 is
             // "\sl276"): a tenth alone would change them on every save.
             const double hundredths = std::round(m_paragraphLineSpacing * 100);
-            const bool tenths = std::fmod(hundredths, 10) == 0;
-            css += "line-height:" + formatFixed(m_paragraphLineSpacing, tenths ? 1 : 2) + ";";
+            int decimals = std::fmod(hundredths, 10) == 0 ? 1 : 2;
+            // A spacing in twips that hundredths do not give back
+            // (LibreOffice's "\sl256", 1.0667 lines) takes a third decimal.
+            constexpr double kTwipsPerLine = 240;
+            if (std::lround(hundredths / 100 * kTwipsPerLine) != std::lround(m_paragraphLineSpacing * kTwipsPerLine))
+                decimals = 3;
+            css += "line-height:" + formatFixed(m_paragraphLineSpacing, decimals) + ";";
         }
     }
     if (m_baseWritingDirection == WritingDirection::RightToLeft)

@@ -113,6 +113,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.defaultTabWidth = page.defaultTabWidth;
     settings.noteSettings = page.noteSettings;
     settings.autoHyphenation = page.autoHyphenation;
+    settings.documentWidePage = page.documentWidePage;
     return settings;
 }
 

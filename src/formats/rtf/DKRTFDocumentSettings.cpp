@@ -68,6 +68,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     settings.gutter = gutter > 0 && gutter < kLargestGutterTwips ? static_cast<int>(std::lround(gutter)) : 0;
     if (std::optional<std::u16string> notes = stringAttribute(*attributes, "docNoteSettings"))
         settings.noteSettings = toUtf8(*notes);
+    if (std::optional<std::u16string> page = stringAttribute(*attributes, "docWidePage"))
+        settings.documentWidePage = toUtf8(*page);
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

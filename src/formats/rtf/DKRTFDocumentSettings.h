@@ -55,6 +55,10 @@ struct DKRTFDocumentSettings {
     // Words are hyphenated at line ends ("\\hyphauto"), except in the
     // paragraphs that say no.
     bool autoHyphenation = false;
+    // The document's own paper and margins where its first section gives
+    // others, in twips, in the words of a section break's settings; the
+    // margins and paper above are then the first section's.
+    std::optional<std::string> documentWidePage;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -64,7 +68,7 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docWidePage" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

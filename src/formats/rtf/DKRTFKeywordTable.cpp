@@ -49,7 +49,7 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"bullet", forced(&R::actionInsertCharacter, 0x2022)},
         {"par", withDefault(&R::actionNewParagraph)},
         {"line", withDefault(&R::actionNewParagraph)},
-        {"sect", withDefault(&R::actionNewParagraph)},
+        {"sect", withDefault(&R::actionSectionBreak)},
         // NOTE: "\pardirnatural" is a paragraph's natural writing direction
         // (TextEdit writes it with every paragraph's settings), not a break.
         {"pardirnatural", forced(&R::actionParagraphDirection, -1)},
@@ -285,6 +285,15 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"footerf", forced(&R::actionForeignHeaderFooter, R::kForeignFooter + 3)},
         {"titlepg", forced(&R::actionPageFormsOfHeaders, 1)},
         {"facingp", forced(&R::actionPageFormsOfHeaders, 2)},
+        {"sectd", withDefault(&R::actionSectionDefaults)},
+        {"sbkpage", forced(&R::actionSectionStart, static_cast<int>(TESectionBreak::Start::NextPage))},
+        {"sbknone", forced(&R::actionSectionStart, static_cast<int>(TESectionBreak::Start::Continuous))},
+        {"sbkcol", forced(&R::actionSectionStart, static_cast<int>(TESectionBreak::Start::NextColumn))},
+        {"sbkeven", forced(&R::actionSectionStart, static_cast<int>(TESectionBreak::Start::EvenPage))},
+        {"sbkodd", forced(&R::actionSectionStart, static_cast<int>(TESectionBreak::Start::OddPage))},
+        {"lndscpsxn", withDefault(&R::actionSectionLandscape)},
+        {"cols", withDefault(&R::actionSectionColumns)},
+        {"colsx", withDefault(&R::actionSectionColumnSpacing, 720)},
         {"headery", withDefault(&R::actionHeaderDistance, 720)},
         {"footery", withDefault(&R::actionFooterDistance, 720)},
     };

@@ -1,5 +1,6 @@
 #include "formats/rtf/DKRTFPageSettings.h"
 
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/OFStringScanner.h"
 #include "platform/foundation/Unicode.h"
 
@@ -24,6 +25,12 @@ void DKRTFPageSettings::setPageMargin(std::string_view key, int twips)
     m_numbers.insert_or_assign(std::string(key), static_cast<float>(twips) / kTwipsPerCentimetre);
 }
 
+void DKRTFPageSettings::setDocumentPageMargin(std::string_view key, int twips)
+{
+    m_documentMargins.insert_or_assign(std::string(key), twips);
+    setPageMargin(key, twips);
+}
+
 void DKRTFPageSettings::setSectionPageMargin(std::string_view key, int twips)
 {
     m_sectionMargins.emplace(std::string(key), twips);
@@ -44,33 +51,61 @@ void DKRTFPageSettings::setSectionPaperHeight(int twips)
 void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
 {
     m_paperIsMeaningful = paperIsMeaningful;
+    TESectionBreak::Settings documentWide;
     struct Side {
         std::string_view key;
         int defaultTwips;
+        std::optional<int> TESectionBreak::Settings::*documentWide;
     };
-    static constexpr std::array kSides{Side{kPageMarginLeftKey, kDefaultSideMarginTwips},
-                                       Side{kPageMarginRightKey, kDefaultSideMarginTwips},
-                                       Side{kPageMarginTopKey, kDefaultTopBottomMarginTwips},
-                                       Side{kPageMarginBottomKey, kDefaultTopBottomMarginTwips}};
+    static constexpr std::array kSides{
+        Side{kPageMarginLeftKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::leftMargin},
+        Side{kPageMarginRightKey, kDefaultSideMarginTwips, &TESectionBreak::Settings::rightMargin},
+        Side{kPageMarginTopKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::topMargin},
+        Side{kPageMarginBottomKey, kDefaultTopBottomMarginTwips, &TESectionBreak::Settings::bottomMargin}};
     for (const Side& side : kSides) {
-        if (m_numbers.contains(side.key))
-            continue;
         auto section = m_sectionMargins.find(side.key);
-        setPageMargin(side.key, section != m_sectionMargins.end() ? section->second : side.defaultTwips);
+        auto document = m_documentMargins.find(side.key);
+        if (section != m_sectionMargins.end()) {
+            if (document != m_documentMargins.end() && document->second != section->second &&
+                TESectionBreak::isUsableLength(document->second))
+                documentWide.*side.documentWide = document->second;
+            setPageMargin(side.key, section->second);
+        } else if (!m_numbers.contains(side.key)) {
+            setPageMargin(side.key, side.defaultTwips);
+        }
     }
+    // Beside a first section's paper the document's is its own, even where
+    // it is the constant this program's files once always wrote.
+    if (m_sectionPaperWidth && m_sectionPaperHeight && TESectionBreak::isUsablePaperLength(*m_sectionPaperWidth) &&
+        TESectionBreak::isUsablePaperLength(*m_sectionPaperHeight) && m_paperWidth && m_paperHeight &&
+        (*m_paperWidth != *m_sectionPaperWidth || *m_paperHeight != *m_sectionPaperHeight) &&
+        TESectionBreak::isUsablePaperLength(*m_paperWidth) && TESectionBreak::isUsablePaperLength(*m_paperHeight)) {
+        documentWide.paperWidth = m_paperWidth;
+        documentWide.paperHeight = m_paperHeight;
+    }
+    if (!(documentWide == TESectionBreak::Settings{}))
+        m_texts.insert_or_assign(std::string(kDocumentWidePageKey),
+                                 toUtf8(TESectionBreak(documentWide).attributeText()));
 }
 
 std::optional<Size> DKRTFPageSettings::paperSize() const
 {
+    // A size of nothing, or of a poster, is no page to lay text out on.
+    auto usable = [](const std::optional<int>& twips) { return twips && *twips >= 1440 && *twips <= kLargestPaperTwips; };
+    auto points = [](int width, int height) {
+        return Size{static_cast<double>(width) / kTwipsPerPoint, static_cast<double>(height) / kTwipsPerPoint};
+    };
+    // The first section's paper is the first pages'; the document's may be
+    // its writer's constant.
+    if (usable(m_sectionPaperWidth) && usable(m_sectionPaperHeight))
+        return points(*m_sectionPaperWidth, *m_sectionPaperHeight);
     if (!m_paperIsMeaningful)
         return std::nullopt;
     std::optional<int> width = m_paperWidth ? m_paperWidth : m_sectionPaperWidth;
     std::optional<int> height = m_paperHeight ? m_paperHeight : m_sectionPaperHeight;
-    // A size of nothing, or of a poster, is no page to lay text out on.
-    auto usable = [](const std::optional<int>& twips) { return twips && *twips >= 1440 && *twips <= kLargestPaperTwips; };
     if (!usable(width) || !usable(height))
         return std::nullopt;
-    return Size{static_cast<double>(*width) / kTwipsPerPoint, static_cast<double>(*height) / kTwipsPerPoint};
+    return points(*width, *height);
 }
 
 void DKRTFPageSettings::setParagraphSpacing(std::string_view key, int twips)

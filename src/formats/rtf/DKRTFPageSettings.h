@@ -51,9 +51,16 @@ public:
     // Words are hyphenated at line ends (1 when they are), except in the
     // paragraphs that say no.
     static constexpr std::string_view kAutoHyphenationKey = "documentAutoHyphenation";
+    // The document's own paper and margins where its first section, whose
+    // settings are the page's, gives others: in twips, in the words a
+    // section break keeps its settings in ("width=12240 top=1440"), for the
+    // save to write both back as they came.
+    static constexpr std::string_view kDocumentWidePageKey = "documentWidePage";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
+    // The document's own margin, which the first section's may stand over.
+    void setDocumentPageMargin(std::string_view key, int twips);
     // The first section's margin (twips), which stands where the document
     // names none of its own.
     void setSectionPageMargin(std::string_view key, int twips);
@@ -62,11 +69,13 @@ public:
     void setPaperHeight(int twips) { m_paperHeight = twips; }
     void setSectionPaperWidth(int twips);
     void setSectionPaperHeight(int twips);
-    // What the document leaves out, after the whole text was read: a missing
-    // margin takes the first section's, else RTF's own default (1800 twips
-    // left and right, 1440 top and bottom). A margin the document gives, 0
-    // included, stays as it is. `paperIsMeaningful` is false for a document
-    // whose paper size is a constant of its writer rather than its page.
+    // After the whole text was read: the first section's paper and margins,
+    // which word processors lay the first pages out on, stand over the
+    // document's (which are kept aside where they differ); a margin neither
+    // gives takes RTF's own default (1800 twips left and right, 1440 top and
+    // bottom). A margin the document gives, 0 included, stays where the
+    // section gives none. `paperIsMeaningful` is false for a document whose
+    // paper size is a constant of its writer rather than its page.
     void completeWithRTFDefaults(bool paperIsMeaningful);
     // Twips, kept as whole points.
     void setParagraphSpacing(std::string_view key, int twips);
@@ -102,12 +111,11 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 18> kKeys{
+    static constexpr std::array<std::string_view, 19> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
-        kDefaultTabWidthKey, kNoteSettingsKey,
-        kAutoHyphenationKey};
+        kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }
@@ -122,6 +130,7 @@ private:
     std::map<std::string, float, std::less<>> m_numbers;
     std::map<std::string, std::string, std::less<>> m_texts;
     std::map<std::string, int, std::less<>> m_sectionMargins;
+    std::map<std::string, int, std::less<>> m_documentMargins;
     std::optional<int> m_paperWidth;
     std::optional<int> m_paperHeight;
     std::optional<int> m_sectionPaperWidth;

@@ -160,6 +160,7 @@ void DKRTFReader::parse()
     m_attributedString.beginEditing();
     while (!isAtEnd())
         parseRTFGroup(SemicolonAction::None);
+    markSectionBreaks();
     m_attributedString.endEditing();
     if (m_lastParagraphSpacing)
         m_pageSettings.setParagraphSpacing(DKRTFPageSettings::kParagraphSpacingKey, *m_lastParagraphSpacing);
@@ -755,6 +756,7 @@ void DKRTFReader::actionNewParagraph(int)
         appendString(u"");
     appendString(u"\n");
     m_atParagraphStart = true;
+    m_lastParagraphEnd = m_attributedString.length() - 1;
     m_listTable.paragraphEnded();
 }
 

@@ -10,6 +10,7 @@
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/Data.h"
 #include "platform/foundation/Error.h"
 #include "platform/foundation/StringEncoding.h"
@@ -184,6 +185,12 @@ private:
     void actionSetAnsiCode(int value);
     void actionInsertCharacter(int value);
     void actionNewParagraph(int value);
+    void actionSectionBreak(int value);
+    void actionSectionDefaults(int value);
+    void actionSectionStart(int start);
+    void actionSectionLandscape(int value);
+    void actionSectionColumns(int value);
+    void actionSectionColumnSpacing(int value);
     void actionInsertPageBreak(int value);
     void actionPageBreakBefore(int value);
     void actionInsertHorizontalLine(int value);
@@ -391,6 +398,21 @@ private:
     std::string m_pageFormsOfHeaders;
     int m_headerDistance = 720;
     int m_footerDistance = 720;
+    // Each section break read, at the paragraph end it follows, with the
+    // settings of the section it starts. A section's words come after its
+    // break, so they go to the last one; before the first break they are
+    // the first section's, which are the document's page settings.
+    struct SectionBreak {
+        std::size_t paragraphEnd = 0;
+        TESectionBreak::Settings settings;
+    };
+    std::vector<SectionBreak> m_sectionBreaks;
+    // Where the last "\par" ended its paragraph: a break right after it
+    // ("\par\sect", as LibreOffice writes) ends that paragraph's section
+    // rather than an empty paragraph of its own.
+    std::optional<std::size_t> m_lastParagraphEnd;
+    TESectionBreak::Settings* sectionAfterBreak();
+    void markSectionBreaks();
     // This reader reads the text of a header or footer: one inside it is
     // not read again, so nesting cannot recurse.
     bool m_readsHeaderFooter = false;

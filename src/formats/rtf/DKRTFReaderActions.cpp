@@ -452,14 +452,11 @@ void DKRTFReader::actionMarquentAnnotations(int)
 
 // --- Page settings ----------------------------------------------------------
 
-void DKRTFReader::actionPageMarginLeft(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value); }
-void DKRTFReader::actionPageMarginRight(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
-void DKRTFReader::actionPageMarginTop(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
-void DKRTFReader::actionPageMarginBottom(int value) { m_pageSettings.setPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
-void DKRTFReader::actionSectionMarginLeft(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value); }
-void DKRTFReader::actionSectionMarginRight(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
-void DKRTFReader::actionSectionMarginTop(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
-void DKRTFReader::actionSectionMarginBottom(int value) { m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+void DKRTFReader::actionPageMarginLeft(int value) { m_pageSettings.setDocumentPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value); }
+void DKRTFReader::actionPageMarginRight(int value) { m_pageSettings.setDocumentPageMargin(DKRTFPageSettings::kPageMarginRightKey, value); }
+void DKRTFReader::actionPageMarginTop(int value) { m_pageSettings.setDocumentPageMargin(DKRTFPageSettings::kPageMarginTopKey, value); }
+void DKRTFReader::actionPageMarginBottom(int value) { m_pageSettings.setDocumentPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value); }
+
 // A gutter past the widest paper is a damaged number, not a binding.
 constexpr int kLargestGutter = 31680;
 
@@ -467,12 +464,6 @@ void DKRTFReader::actionGutter(int value)
 {
     if (value > 0 && value < kLargestGutter)
         m_pageSettings.setGutter(value);
-}
-
-void DKRTFReader::actionSectionGutter(int value)
-{
-    if (value > 0 && value < kLargestGutter)
-        m_pageSettings.setSectionGutter(value);
 }
 
 void DKRTFReader::actionMirroredMargins(int value)
@@ -524,8 +515,7 @@ void DKRTFReader::actionNoteKinds(int value)
 
 void DKRTFReader::actionPaperWidth(int value) { m_pageSettings.setPaperWidth(value); }
 void DKRTFReader::actionPaperHeight(int value) { m_pageSettings.setPaperHeight(value); }
-void DKRTFReader::actionSectionPaperWidth(int value) { m_pageSettings.setSectionPaperWidth(value); }
-void DKRTFReader::actionSectionPaperHeight(int value) { m_pageSettings.setSectionPaperHeight(value); }
+
 
 std::u16string DKRTFReader::readHeaderFooterText()
 {
@@ -578,6 +568,10 @@ void DKRTFReader::actionForeignHeaderFooter(int value)
 
 void DKRTFReader::actionPageFormsOfHeaders(int value)
 {
+    if (TESectionBreak::Settings* section = sectionAfterBreak(); section && value == 1) {
+        section->titlePage = true;
+        return;
+    }
     const char* word = value == 1 ? "\\titlepg" : "\\facingp";
     if (m_pageFormsOfHeaders.find(word) == std::string::npos)
         m_pageFormsOfHeaders += word;
@@ -610,8 +604,7 @@ std::string DKRTFReader::otherHeaderFooterForms() const
     return m_pageFormsOfHeaders + forms;
 }
 
-void DKRTFReader::actionHeaderDistance(int value) { m_headerDistance = value; }
-void DKRTFReader::actionFooterDistance(int value) { m_footerDistance = value; }
+
 
 void DKRTFReader::actionSkipDestination(int) { state().skipGroup(); }
 

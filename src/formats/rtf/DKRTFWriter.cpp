@@ -1,9 +1,11 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "formats/rtf/DKRTFForeignHeaderFooter.h"
+#include "formats/rtf/DKRTFSectionWords.h"
 
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/NumberScanning.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -194,20 +196,36 @@ void DKRTFWriter::writeHeader()
         bottom = settings.bottomMargin < kPaperHeightCentimetres ? settings.bottomMargin * kTwipsPerCentimetre : 0.0f;
     }
 
+    // Where the file gave the document a page of its own beside its first
+    // section's, the header keeps the document's and the section words at
+    // its end the first section's (the page's), so that every reader lays
+    // the first pages out as the page shows them.
+    const TESectionBreak::Settings documentWide = settings.documentWidePage
+        ? TESectionBreak::settingsFromAttributeText(toUtf16(*settings.documentWidePage))
+        : TESectionBreak::Settings{};
+    const bool writesFirstSection = !(documentWide == TESectionBreak::Settings{});
+    auto documentMargin = [&](std::optional<int> TESectionBreak::Settings::*side, std::optional<float> page) {
+        const std::optional<int>& own = documentWide.*side;
+        return own ? std::optional<float>(static_cast<float>(*own)) : page;
+    };
     // The document's own paper, so that a Letter or custom page stays what
     // it was; A4 for a new document and one that never said.
     m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw");
-    if (settings.paperSize) {
+    if (documentWide.paperWidth && documentWide.paperHeight) {
+        m_buffer.appendInteger(*documentWide.paperWidth);
+        m_buffer.appendCString("\\paperh");
+        m_buffer.appendInteger(*documentWide.paperHeight);
+    } else if (settings.paperSize) {
         m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
         m_buffer.appendCString("\\paperh");
         m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
     } else {
         m_buffer.appendCString("11900\\paperh16840");
     }
-    appendMargin(m_buffer, "\\margl", left);
-    appendMargin(m_buffer, "\\margr", right);
-    appendMargin(m_buffer, "\\margt", top);
-    appendMargin(m_buffer, "\\margb", bottom);
+    appendMargin(m_buffer, "\\margl", documentMargin(&TESectionBreak::Settings::leftMargin, left));
+    appendMargin(m_buffer, "\\margr", documentMargin(&TESectionBreak::Settings::rightMargin, right));
+    appendMargin(m_buffer, "\\margt", documentMargin(&TESectionBreak::Settings::topMargin, top));
+    appendMargin(m_buffer, "\\margb", documentMargin(&TESectionBreak::Settings::bottomMargin, bottom));
     // Pages bound as a book, which the page does not show, stay so.
     if (settings.gutter > 0) {
         m_buffer.appendCString("\\gutter");
@@ -235,6 +253,20 @@ void DKRTFWriter::writeHeader()
     } else {
         m_buffer.appendCString("\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0");
     }
+    // The first section's words follow all of the document's.
+    if (writesFirstSection) {
+        m_buffer.appendCString("\\sectd");
+        if (settings.paperSize) {
+            m_buffer.appendCString("\\pgwsxn");
+            m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);
+            m_buffer.appendCString("\\pghsxn");
+            m_buffer.appendRoundedNumber(settings.paperSize->height * kTwipsPerPoint);
+        }
+        appendMargin(m_buffer, "\\marglsxn", left);
+        appendMargin(m_buffer, "\\margrsxn", right);
+        appendMargin(m_buffer, "\\margtsxn", top);
+        appendMargin(m_buffer, "\\margbsxn", bottom);
+    }
     m_buffer.appendByte('\n');
 
     if (settings.paperColor) {
@@ -252,6 +284,7 @@ void DKRTFWriter::writeBody()
     bool inRow = false;
     bool runCarriesPicture = false;
     bool runIsPageBreak = false;
+    AttributeValuePtr runSectionBreak;
     // A marker the page drew ("\t1)\t") is this program's own text, not
     // the level's: the group gets the marker the list table gives instead.
     bool runIsDrawnMarker = false;
@@ -285,6 +318,7 @@ void DKRTFWriter::writeBody()
             writeAttributes(runAttributes, beginningOfParagraph, itemText.get());
             runCarriesPicture = characterFormatting(runAttributes).isPicture;
             runIsPageBreak = characterFormatting(runAttributes).pageBreak;
+            runSectionBreak = runAttributes.valueForKey(TESectionBreakAttribute);
             runIsDrawnMarker = m_state.isPrefixIndex == 1 && characterFormatting(runAttributes).listMarker &&
                 text[index] != u'\uFEFF';
             if (m_state.isPrefixIndex == 0)
@@ -352,7 +386,17 @@ void DKRTFWriter::writeBody()
             for (char16_t markerUnit : text)
                 m_buffer.appendEscapedCharacter(markerUnit);
         }
-        m_buffer.appendEscapedCharacter(unit);
+        // A paragraph that ends a section ends with the break, which is
+        // a paragraph end of its own, and the next section's page.
+        const auto* sectionBreak =
+            unit == u'\n' && runSectionBreak && !inRow ? runSectionBreak->as<TESectionBreak>() : nullptr;
+        if (sectionBreak) {
+            m_buffer.appendCString("\\sect\\sectd");
+            DKRTFSectionWords::append(m_buffer, sectionBreak->settings());
+            m_buffer.appendByte('\n');
+        } else {
+            m_buffer.appendEscapedCharacter(unit);
+        }
         // The text after a page break that starts a paragraph writes its
         // paragraph's own settings, which the break does not carry.
         beginningOfParagraph = unit == u'\n' || (beginningOfParagraph && runIsPageBreak && unit == u'\f');

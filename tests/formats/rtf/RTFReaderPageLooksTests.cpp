@@ -70,13 +70,15 @@ TEST_F(RTFReaderPageLooksTests, missingMarginsTakeTheSectionsOrRTFsDefaults)
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
     EXPECT_EQ(m_pageSettings.paperSize(), std::nullopt);
 
-    // A section's margins stand in for the document's; the document's own
-    // win, and a 0 stays 0.
-    read(u"{\\rtf1\\ansi\\margl0\\sectd\\marglsxn2268\\margtsxn567\\margrsxn1134 Words\\par}");
-    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 0);
+    // The first section's margins are those of the first pages, over the
+    // document's, which are kept aside where they differ; where the section
+    // gives none the document's stand, and a 0 stays 0.
+    read(u"{\\rtf1\\ansi\\margl0\\margb0\\margr1134\\sectd\\marglsxn2268\\margtsxn567\\margrsxn1134 Words\\par}");
+    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginLeftKey), 4.0, 0.001);
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginRightKey), 2.0, 0.001);
     EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginTopKey), 1.0, 0.001);
-    EXPECT_NEAR(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 2.54, 0.001);
+    EXPECT_FLOAT_EQ(*m_pageSettings.number(DKRTFPageSettings::kPageMarginBottomKey), 0);
+    EXPECT_EQ(m_pageSettings.text(DKRTFPageSettings::kDocumentWidePageKey), "next-page left=0");
 }
 
 TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
@@ -87,6 +89,11 @@ TEST_F(RTFReaderPageLooksTests, paperSizeIsTheFilesUnlessFolioWroteIt)
     EXPECT_NEAR(m_pageSettings.paperSize()->height, 595.3, 0.01);
 
     read(u"{\\rtf1\\ansi\\sectd\\pgwsxn12240\\pghsxn15840 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
+    // The first section's paper is the first pages', unless it is damaged.
+    read(u"{\\rtf1\\ansi\\paperw11906\\paperh16838\\sectd\\pgwsxn12240\\pghsxn15840 Words}");
+    EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
+    read(u"{\\rtf1\\ansi\\paperw12240\\paperh15840\\sectd\\pgwsxn-5\\pghsxn16838 Words}");
     EXPECT_EQ(m_pageSettings.paperSize(), (Size{612, 792}));
 
     // Nonsense sizes are no page.

@@ -10,6 +10,7 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TESectionBreak.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -87,13 +88,22 @@ const std::u16string* styleName(const AttributeDictionary& attributes)
     return name ? &name->value() : nullptr;
 }
 
-std::string emptyLine(const std::string& css, const std::u16string* style = nullptr, int outlineLevel = 0)
+// The section break that ends the paragraph, which the page keeps on the
+// paragraph's element for the save: deleting the paragraph deletes it.
+const TESectionBreak* sectionBreak(const AttributeDictionary& attributes)
+{
+    return attributes.valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
+}
+
+std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, int outlineLevel = 0)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
-    if (style)
+    if (const std::u16string* style = styleName(paragraph))
         attributes["data-style"] = *style;
     if (outlineLevel != 0)
         attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
+    if (const TESectionBreak* section = sectionBreak(paragraph))
+        attributes["data-section"] = section->attributeText();
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -253,8 +263,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // An empty paragraph keeps its own spacing and alignment, which a
         // blank line of other word processors carries; its font is the
         // next text's, as typing there takes it.
-        html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(),
-                          styleName(attributes), paragraphStyle() ? paragraphStyle()->outlineLevel() : 0);
+        html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(), attributes,
+                          paragraphStyle() ? paragraphStyle()->outlineLevel() : 0);
         return;
     }
 
@@ -275,6 +285,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         }
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
+        if (const TESectionBreak* section = sectionBreak(attributes))
+            elementAttributes["data-section"] = section->attributeText();
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.
@@ -348,7 +360,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         html += '>';
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next)) : std::string("<br/>");
+        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next), *AttributeDictionary::empty()) : std::string("<br/>");
 
     m_openLists = std::move(lists);
 }

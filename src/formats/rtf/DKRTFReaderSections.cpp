@@ -1,0 +1,157 @@
+#include "formats/rtf/DKRTFReader.h"
+
+#include "engine/model/TEAttributeKeys.h"
+
+#include <optional>
+
+namespace folio {
+
+TESectionBreak::Settings* DKRTFReader::sectionAfterBreak()
+{
+    return m_sectionBreaks.empty() ? nullptr : &m_sectionBreaks.back().settings;
+}
+
+namespace {
+
+// A section's own length, where it is one a page can have.
+void setSectionLength(TESectionBreak::Settings& section, std::optional<int> TESectionBreak::Settings::*member,
+                      int twips, bool (*isUsable)(int) = &TESectionBreak::isUsableLength)
+{
+    if (isUsable(twips))
+        section.*member = twips;
+}
+
+} // namespace
+
+void DKRTFReader::actionSectionBreak(int value)
+{
+    // A break in a table, a note or a header is no page of the document's.
+    const bool breaksText = !state().discardText() && !state().inTable() && !m_inRow && !m_readsHeaderFooter;
+    if (breaksText && m_atParagraphStart && m_lastParagraphEnd && *m_lastParagraphEnd + 1 == m_attributedString.length()) {
+        m_sectionBreaks.push_back(SectionBreak{*m_lastParagraphEnd, {}});
+        // A second break at once is a paragraph, and a section, of its own.
+        m_lastParagraphEnd.reset();
+        return;
+    }
+    actionNewParagraph(value);
+    if (breaksText && m_attributedString.length() > 0)
+        m_sectionBreaks.push_back(SectionBreak{m_attributedString.length() - 1, {}});
+}
+
+void DKRTFReader::actionSectionDefaults(int)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        *section = TESectionBreak::Settings{};
+}
+
+void DKRTFReader::actionSectionStart(int start)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        section->start = static_cast<TESectionBreak::Start>(start);
+}
+
+void DKRTFReader::actionSectionLandscape(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        section->landscape = value != 0;
+}
+
+void DKRTFReader::actionSectionColumns(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        setSectionLength(*section, &TESectionBreak::Settings::columns, value, &TESectionBreak::isUsableColumnCount);
+}
+
+void DKRTFReader::actionSectionColumnSpacing(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        setSectionLength(*section, &TESectionBreak::Settings::columnSpacing, value);
+}
+
+void DKRTFReader::markSectionBreaks()
+{
+    const std::u16string& text = m_attributedString.string();
+    for (const SectionBreak& sectionBreak : m_sectionBreaks) {
+        if (sectionBreak.paragraphEnd >= text.size())
+            continue;
+        const std::size_t newline = sectionBreak.paragraphEnd == 0
+            ? std::u16string::npos
+            : text.find_last_of(u'\n', sectionBreak.paragraphEnd - 1);
+        const std::size_t start = newline == std::u16string::npos ? 0 : newline + 1;
+        m_attributedString.addAttribute(TESectionBreakAttribute, TESectionBreak::make(sectionBreak.settings),
+                                        Range{start, sectionBreak.paragraphEnd + 1 - start});
+    }
+}
+
+void DKRTFReader::actionSectionMarginLeft(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::leftMargin, value);
+    if (TESectionBreak::isUsableLength(value))
+        m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginLeftKey, value);
+}
+
+void DKRTFReader::actionSectionMarginRight(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::rightMargin, value);
+    if (TESectionBreak::isUsableLength(value))
+        m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginRightKey, value);
+}
+
+void DKRTFReader::actionSectionMarginTop(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::topMargin, value);
+    if (TESectionBreak::isUsableLength(value))
+        m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginTopKey, value);
+}
+
+void DKRTFReader::actionSectionMarginBottom(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::bottomMargin, value);
+    if (TESectionBreak::isUsableLength(value))
+        m_pageSettings.setSectionPageMargin(DKRTFPageSettings::kPageMarginBottomKey, value);
+}
+
+void DKRTFReader::actionSectionGutter(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::gutter, value);
+    // No gutter is none at all.
+    if (value > 0 && TESectionBreak::isUsableLength(value))
+        m_pageSettings.setSectionGutter(value);
+}
+
+void DKRTFReader::actionSectionPaperWidth(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::paperWidth, value,
+                                &TESectionBreak::isUsablePaperLength);
+    m_pageSettings.setSectionPaperWidth(value);
+}
+
+void DKRTFReader::actionSectionPaperHeight(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::paperHeight, value,
+                                &TESectionBreak::isUsablePaperLength);
+    m_pageSettings.setSectionPaperHeight(value);
+}
+
+void DKRTFReader::actionHeaderDistance(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::headerDistance, value);
+    m_headerDistance = value;
+}
+
+void DKRTFReader::actionFooterDistance(int value)
+{
+    if (TESectionBreak::Settings* section = sectionAfterBreak())
+        return setSectionLength(*section, &TESectionBreak::Settings::footerDistance, value);
+    m_footerDistance = value;
+}
+
+} // namespace folio
