@@ -412,6 +412,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
         formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
     formatting.characterMarks = characterMarks(attributes);
+    formatting.scriptMarks = scriptMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
@@ -476,8 +477,14 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_state.isPrefixIndex = 0;
     }
 
-    if (m_styleSheet)
+    // RTF cannot take back a complex-script or East Asian font: a run
+    // without one starts its formatting afresh.
+    if (!formatting.keepsFontInForce && dropsScriptMarks(formatting.scriptMarks)) {
+        m_state.characterStyle = kCharacterStyleToRestart;
         writeCharacterStyle(formatting.characterStyle);
+    } else if (m_styleSheet) {
+        writeCharacterStyle(formatting.characterStyle);
+    }
     const bool unknown = std::exchange(m_state.characterFormattingUnknown, false);
     bool nothingWrittenYet = m_state.fontIndex == -1;
     bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
@@ -523,6 +530,8 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         wroteOutput = true;
     }
     wroteOutput |= writeCharacterMarks(formatting.characterMarks, unknown);
+    if (!formatting.keepsFontInForce)
+        wroteOutput |= writeScriptMarks(formatting.scriptMarks, unknown);
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;
