@@ -486,6 +486,14 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         writeCharacterStyle(formatting.characterStyle);
     }
     const bool unknown = std::exchange(m_state.characterFormattingUnknown, false);
+    // Word and LibreOffice read "\\f", "\\b", "\\fs" and "\\lang" after
+    // "\\rtlch" as the complex-script letters' own: the run's are written
+    // left to right, its direction after them.
+    if (m_state.scriptMarks.rightToLeft && !formatting.keepsFontInForce) {
+        m_buffer.appendCString("\\ltrch");
+        m_state.scriptMarks.rightToLeft = false;
+        wroteOutput = true;
+    }
     bool nothingWrittenYet = m_state.fontIndex == -1;
     bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
     bool boldChanged = unknown || (nothingWrittenYet ? bold : bold != m_state.bold);
