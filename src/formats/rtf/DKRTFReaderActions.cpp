@@ -939,7 +939,9 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "cf", "cb", "super",  "sub", "nosupersub", "caps", "scaps", "shad", "outl", "lang", "langnp", "langfe", "langfenp", "noproof", "v", "ql", "qr", "qc",
         "qj", "fi", "li",     "ri", "sl", "sa", "sb", "ltrpar", "rtlpar",
         // A heading style keeps its paragraphs with the text after them.
-        "keepn", "keep", "widctlpar", "nowidctlpar"};
+        "keepn", "keep", "widctlpar", "nowidctlpar",
+        // The fonts and languages of complex-script and East Asian letters.
+        "rtlch", "ltrch", "dbch", "hich", "loch", "af", "afs", "ab", "ai", "alang"};
     constexpr std::size_t kLongestFormattingWord = 10;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;

@@ -1375,6 +1375,13 @@ TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFo
         }
     }
 
+    // A paragraph style gives them to text that does not repeat them.
+    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;\\f1 Traditional Arabic;\\f2 SimSun;}"
+                                        "{\\stylesheet{\\s0 Normal;}{\\s1\\rtlch\\af1\\afs28\\ab\\alang1025 \\ltrch"
+                                        "\\dbch\\af2\\loch\\f0 Arabic;}}\\pard\\s1 styled\\par}");
+    EXPECT_EQ(marksOf(styled.text, u"styled"), "; complex font Traditional Arabic 14 bold; complex language ar-SA; "
+                                               "East Asian font SimSun");
+
     // On the page a right-to-left run is an embedding, and a language
     // number no language has is kept aside from the page's languages.
     const DKRTFReadResult word = read(fixture("word-arabic-hebrew-cjk.rtf"));
