@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/model/TEScriptAttributes.h"
 #include "engine/css/CSSString.h"
 #include "engine/css/CSSStyleDictionary.h"
 #include "engine/model/TECSSListStyle.h"
@@ -10,6 +9,7 @@
 #include "engine/dom/TEHTMLParserNode.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/URL.h"
 #include "platform/graphics/Color.h"
