@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
+#include <iterator>
+
 // The direction of runs and the fonts, sizes and languages of their
 // complex-script and East Asian letters, each kept on the run as the file
 // gave it.
@@ -33,7 +35,8 @@ void DKRTFReader::actionRunDirection(int rightToLeft)
 void DKRTFReader::actionAssociatedLetters(int letters)
 {
     constexpr Letters kLetters[] = {Letters::ComplexScript, Letters::EastAsian, Letters::HighAnsi, Letters::LowAnsi};
-    state().setAssociatedLetters(kLetters[letters]);
+    if (letters >= 0 && letters < static_cast<int>(std::size(kLetters)))
+        state().setAssociatedLetters(kLetters[letters]);
 }
 
 void DKRTFReader::actionAssociatedFont(int number)

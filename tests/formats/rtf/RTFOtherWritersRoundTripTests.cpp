@@ -1382,6 +1382,12 @@ TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFo
     EXPECT_EQ(marksOf(styled.text, u"styled"), "; complex font Traditional Arabic 14 bold; complex language ar-SA; "
                                                "East Asian font SimSun");
 
+    // Damaged values are passed over: a font the table lacks, sizes out of
+    // reach, a language number past any there is.
+    const DKRTFReadResult damaged = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}\\rtlch\\af7\\afs-4\\afs99999"
+                                         "\\alang70000\\ltrch\\dbch5\\af0 damaged\\par}");
+    EXPECT_EQ(marksOf(damaged.text, u"damaged"), "; East Asian font Arial");
+
     // On the page a right-to-left run is an embedding, and a language
     // number no language has is kept aside from the page's languages.
     const DKRTFReadResult word = read(fixture("word-arabic-hebrew-cjk.rtf"));
