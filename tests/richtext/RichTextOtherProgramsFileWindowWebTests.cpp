@@ -1,6 +1,7 @@
 #include "engine/attachments/TETextAttachment.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TESectionBreak.h"
 #include "formats/rtf/DKRTFReader.h"
 #include "platform/text/FontAttributeValue.h"
@@ -367,6 +368,83 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
     for (const char* property : {"fo:language=\"de\" fo:country=\"DE\"", "fo:language=\"en\" fo:country=\"GB\"",
                                  "fo:text-transform=\"uppercase\"", "fo:text-shadow=", "style:text-outline=\"true\""})
         EXPECT_NE(content.find(property), std::string::npos) << property << "\n" << content;
+}
+
+// Arabic, Hebrew and Chinese text from Word, typed into and autosaved: every
+// run keeps its direction and the fonts and languages of its complex-script
+// and East Asian letters, the letters stay as they were, and LibreOffice
+// finds the fonts and languages in the saved file.
+TEST_F(RichTextOtherProgramsFileWindowTest, rightToLeftAndComplexScriptRunsSurviveTyping)
+{
+    const std::string path = folder.path("scripts.rtf");
+    const std::string original = fixture("word-arabic-hebrew-cjk.rtf");
+    writeFile(path, original);
+    typeAtTheEndAndAutosave(path, " Zebra");
+    if (HasFatalFailure())
+        return;
+
+    const std::string rtf = readFile(path);
+    const DKRTFReadResult before = read(original);
+    const DKRTFReadResult saved = read(rtf);
+    ASSERT_EQ(toUtf8(visible(saved.text)), toUtf8(visible(before.text)) + " Zebra") << rtf;
+    auto marksAt = [](const AttributedString& text, std::size_t index) {
+        AttributeDictionaryPtr attributes = text.attributesAtIndex(index);
+        if (!attributes || text.string()[index] == u'\n')
+            return std::string();
+        std::string marks = characterMarks(*attributes);
+        if (attributes->containsKey(NSWritingDirectionAttributeName))
+            marks += "; right to left";
+        for (const TEScriptAttribute& mark : kTEScriptAttributes) {
+            const AttributeValuePtr& value = attributes->valueForKey(mark.key);
+            if (const auto* text = value ? value->as<StringValue>() : nullptr)
+                marks += "; " + std::string(mark.pageName) + " " + toUtf8(text->value());
+            else if (const auto* number = value ? value->as<DoubleValue>() : nullptr)
+                marks += "; " + std::string(mark.pageName) + " " + formatShortest(number->value());
+            else if (value)
+                marks += "; " + std::string(mark.pageName);
+        }
+        return marks;
+    };
+    for (std::size_t index = 0; index < visible(before.text).size(); ++index)
+        ASSERT_EQ(marksAt(saved.text, index), marksAt(before.text, index)) << index << "\n" << rtf;
+    // The word typed takes the marks of the run it was typed after.
+    const std::size_t zebra = saved.text.string().find(u"Zebra");
+    EXPECT_EQ(marksAt(saved.text, zebra), marksAt(saved.text, zebra - 2)) << rtf;
+    EXPECT_NE(marksAt(saved.text, zebra).find("data-east-asian-font SimSun"), std::string::npos) << rtf;
+
+    const std::string odt = convertedByLibreOffice(path, "odt", "odt");
+    // The paragraph's own marks are its style's there.
+    const std::string unpack = "unzip -o -q '" + odt + "' content.xml styles.xml -d '" + folder.path("out") + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0) << unpack << ": scripts/install-deps.sh installs unzip";
+    const std::string content = readFile(folder.path("out") + "/content.xml");
+    const std::string styles = readFile(folder.path("out") + "/styles.xml");
+    for (const char* property : {"style:font-name-complex=\"Traditional Arabic", "style:language-complex=\"ar\"",
+                                 "style:font-size-complex=\"14pt\""})
+        EXPECT_NE(styles.find(property), std::string::npos) << property << "\n" << styles;
+    // The text properties of the span that holds `words`.
+    auto propertiesOf = [&](const std::string& words) {
+        const std::size_t text = content.find(">" + words + "<");
+        const std::size_t name = text == std::string::npos ? text : content.rfind("text:style-name=\"", text);
+        if (name == std::string::npos)
+            return std::string("no span of ") + words;
+        const std::string style = content.substr(name + 17, content.find('"', name + 17) - name - 17);
+        const std::size_t defined = content.find("<style:style style:name=\"" + style + "\"");
+        return defined == std::string::npos ? "no style " + style
+                                            : content.substr(defined, content.find("</style:style>", defined) - defined);
+    };
+    // The Hebrew word, bold and slanted in its own font, then the text
+    // after it in the paragraph's Hebrew.
+    const std::string hebrew = propertiesOf("\u05E9\u05DC\u05D5\u05DD\u200F");
+    for (const char* property : {"style:font-name-complex=\"David\"", "style:font-weight-complex=\"bold\"",
+                                 "style:font-style-complex=\"italic\"", "style:font-size-complex=\"16pt\"",
+                                 "style:language-complex=\"he\"", "fo:language=\"he\""})
+        EXPECT_NE(hebrew.find(property), std::string::npos) << property << "\n" << hebrew;
+    const std::string after = propertiesOf(" (123) ");
+    for (const char* property : {"style:font-name-complex=\"David\"", "style:font-size-complex=\"12pt\"",
+                                 "style:language-complex=\"he\"", "style:font-weight-complex=\"normal\""})
+        EXPECT_NE(after.find(property), std::string::npos) << property << "\n" << after;
+    EXPECT_NE(propertiesOf("\u4E2D\u6587").find("style:font-name-asian=\"SimSun"), std::string::npos) << content;
+    EXPECT_NE(content.find("style:language-asian=\"zh\""), std::string::npos) << content;
 }
 
 // A Word file's tab stops, typed into and autosaved: every paragraph keeps

@@ -23,6 +23,7 @@
 #include "platform/text/FontAttributeValue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string_view>
 
@@ -110,9 +111,14 @@ TEHTMLElement* TEHTMLElement::parentElement() const
 const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttributesAttribute()
 {
     // The language and spelling marks are the text's own attributes.
-    static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
-                                                    "face",  "size", "name",  "height", "width",
-                                                    "lang",  "spellcheck", "data-east-asian-lang"};
+    static const std::vector<std::string> kNames = [] {
+        std::vector<std::string> names = {"style", "dir",  "align", "src",    "href", "color",
+                                          "face",  "size", "name",  "height", "width",
+                                          "lang",  "spellcheck", "data-east-asian-lang", "data-lang"};
+        for (const TEScriptAttribute& mark : kTEScriptAttributes)
+            names.emplace_back(mark.pageName);
+        return names;
+    }();
     return kNames;
 }
 
@@ -132,6 +138,8 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_superscriptStyle = parent.m_superscriptStyle;
     m_letterSpacing = parent.m_letterSpacing;
     m_characterMarks = parent.m_characterMarks;
+    m_rightToLeftRun = parent.m_rightToLeftRun;
+    m_scriptMarks = parent.m_scriptMarks;
     m_shadows = parent.m_shadows;
     m_link = parent.m_link;
     m_linkAddress = parent.m_linkAddress;
@@ -172,11 +180,18 @@ void TEHTMLElement::interpretAttributes()
         m_characterStyleName = *style;
     if (const std::u16string* language = attributeForKey("lang"))
         m_characterMarks.language = *language;
+    if (const std::u16string* language = attributeForKey("data-lang"))
+        m_characterMarks.language = *language;
+    for (std::size_t index = 0; index < m_scriptMarks.size(); ++index)
+        if (const std::u16string* value = attributeForKey(std::string(kTEScriptAttributes[index].pageName)))
+            m_scriptMarks[index] = *value;
     if (const std::u16string* language = attributeForKey("data-east-asian-lang"))
         m_characterMarks.eastAsianLanguage = *language;
     if (const std::u16string* spelling = attributeForKey("spellcheck"))
         m_characterMarks.noProofing = *spelling == u"false";
-    if (const std::u16string* direction = attributeForKey("dir")) {
+    if (const std::u16string* direction = attributeForKey("dir"); direction && name() == "span") {
+        m_rightToLeftRun = *direction == u"rtl";
+    } else if (direction) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
         else if (*direction == u"ltr")
@@ -327,6 +342,9 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.noProofing);
     key.add(m_characterMarks.capitals);
     key.add(m_characterMarks.outline);
+    key.add(m_rightToLeftRun);
+    for (const std::u16string& mark : m_scriptMarks)
+        key.add(mark);
     key.add(m_characterMarks.underlineColor.has_value());
     if (m_characterMarks.underlineColor)
         key.add(*m_characterMarks.underlineColor);
@@ -343,7 +361,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 27;
+constexpr std::size_t kMostAttributes = 27 + 1 + std::size(kTEScriptAttributes);
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -356,6 +374,31 @@ const AttributeKey& fixedKey()
 }
 
 } // namespace
+
+void TEHTMLElement::addScriptMarks(std::vector<AttributeDictionary::Entry>& entries) const
+{
+    if (m_rightToLeftRun) {
+        static const AttributeValuePtr kRightToLeftEmbedding = ArrayValue::make({IntegerValue::make(1)});
+        entries.emplace_back(fixedKey<NSWritingDirectionAttributeName>(), kRightToLeftEmbedding);
+    }
+    for (std::size_t index = 0; index < m_scriptMarks.size(); ++index) {
+        const std::u16string& text = m_scriptMarks[index];
+        const TEScriptAttribute& mark = kTEScriptAttributes[index];
+        if (text.empty())
+            continue;
+        AttributeValuePtr value;
+        if (mark.kind == TEScriptValueKind::Text) {
+            value = StringValue::make(text);
+        } else if (mark.kind == TEScriptValueKind::Flag) {
+            if (text == u"1")
+                value = BoolValue::make(true);
+        } else if (const double number = floatValue(text); std::isfinite(number) && number > 0) {
+            value = DoubleValue::make(number);
+        }
+        if (value)
+            entries.emplace_back(AttributeKey(mark.key), std::move(value));
+    }
+}
 
 AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
 {
@@ -456,6 +499,7 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         constexpr double kOutlineWidth = 3;
         add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(kOutlineWidth));
     }
+    addScriptMarks(entries);
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())

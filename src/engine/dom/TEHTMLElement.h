@@ -9,12 +9,14 @@
 #include "engine/dom/TEHTMLParserNode.h"
 #include "engine/html/reader/TEHTMLReaderOptions.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/foundation/URL.h"
 #include "platform/graphics/Color.h"
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/MutableAttributedString.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -181,6 +183,7 @@ private:
     AttributeDictionaryPtr formattingAttributes(bool withAttachment) const;
     // The element's attributes, made anew; the attachment's only when asked.
     AttributeDictionaryPtr makeAttributes(bool withAttachment) const;
+    void addScriptMarks(std::vector<AttributeDictionary::Entry>& entries) const;
     // The bytes of everything makeAttributes() is made from.
     void addFormattingKey(TEFormattingKey& key) const;
 
@@ -259,6 +262,11 @@ private:
         bool outline = false;
         std::optional<Color> underlineColor;
     } m_characterMarks;
+    // A right-to-left run ("dir" of a span; on a block it is the paragraph's
+    // direction) and the fonts and languages of its complex-script and East
+    // Asian letters, in the order of kTEScriptAttributes. Inherited.
+    bool m_rightToLeftRun = false;
+    std::array<std::u16string, std::size(kTEScriptAttributes)> m_scriptMarks;
 };
 
 } // namespace folio

@@ -4,6 +4,7 @@
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "formats/rtf/DKRTFReaderState.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -197,6 +198,7 @@ std::size_t DKRTFAttributeBuilder::FormattingHash::operator()(const Formatting& 
     mix(static_cast<std::uint64_t>(static_cast<std::uint32_t>(paragraph.paragraphSpacing)) << 32
         | static_cast<std::uint32_t>(paragraph.paragraphSpacingBefore));
     mix(formatting.marks.packed());
+    mix(formatting.scriptMarks.packed());
     mix(static_cast<std::uint64_t>(static_cast<std::uint8_t>(paragraph.baseWritingDirection))
         | (paragraph.lineSpacingIsMultiple ? 0x100u : 0u) | (paragraph.keepWithNext ? 0x200u : 0u)
         | (paragraph.keepTogether ? 0x400u : 0u) | (paragraph.widowControl ? 0x800u : 0u)
@@ -246,13 +248,14 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
                           state.inTable(),
                           state.characterSpacing(),
                           state.characterMarks(),
+                          state.scriptMarks(),
                           state.paragraph()};
     if (auto shared = m_sets.find(formatting); shared != m_sets.end())
         return shared->second;
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 20;
+    constexpr std::size_t kLargestFormattingSet = 29;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -279,6 +282,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     if (state.characterSpacing() != 0)
         set(kCTKernAttributeName, DoubleValue::make(state.characterSpacing() / 20.0));
     addCharacterMarks(state.characterMarks(), entries);
+    addScriptMarks(state.scriptMarks(), entries);
     set(kCTParagraphStyleAttributeName, paragraphStyleValue(state));
     if (auto name = m_values.paragraphStyleNames.find(state.paragraph().styleNumber);
         name != m_values.paragraphStyleNames.end())
@@ -327,6 +331,34 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         constexpr double kOutlineWidth = 3;
         entries.emplace_back(kStrokeWidth, DoubleValue::make(kOutlineWidth));
     }
+}
+
+void DKRTFAttributeBuilder::addScriptMarks(const DKRTFScriptMarks& marks,
+                                           std::vector<AttributeDictionary::Entry>& entries)
+{
+    if (marks == DKRTFScriptMarks())
+        return;
+    if (marks.rightToLeft) {
+        static const AttributeValuePtr kRightToLeftEmbedding = ArrayValue::make({IntegerValue::make(1)});
+        entries.emplace_back(AttributeKey(NSWritingDirectionAttributeName), kRightToLeftEmbedding);
+    }
+    auto addFont = [&](std::string_view key, int number) {
+        if (number >= 0 && m_fonts.hasEntry(number))
+            entries.emplace_back(AttributeKey(key), StringValue::make(m_fonts.fontNameAtIndex(number)));
+    };
+    addFont(TEComplexScriptFontAttribute, marks.complexFont);
+    addFont(TEEastAsianFontAttribute, marks.eastAsianFont);
+    addFont(TEHighAnsiFontAttribute, marks.highAnsiFont);
+    addFont(TELowAnsiFontAttribute, marks.lowAnsiFont);
+    if (marks.complexSize > 0)
+        entries.emplace_back(AttributeKey(TEComplexScriptFontSizeAttribute), DoubleValue::make(marks.complexSize / 2.0));
+    if (marks.complexBold)
+        entries.emplace_back(AttributeKey(TEComplexScriptBoldAttribute), BoolValue::make(true));
+    if (marks.complexItalic)
+        entries.emplace_back(AttributeKey(TEComplexScriptItalicAttribute), BoolValue::make(true));
+    if (marks.complexLanguage != 0)
+        if (const AttributeValuePtr& language = languageValue(marks.complexLanguage))
+            entries.emplace_back(AttributeKey(TEComplexScriptLanguageAttribute), language);
 }
 
 const AttributeValuePtr& DKRTFAttributeBuilder::languageValue(unsigned number)

@@ -68,6 +68,7 @@ private:
         bool inTable = false;
         int characterSpacing = 0;
         DKRTFCharacterMarks marks;
+        DKRTFScriptMarks scriptMarks;
         DKRTFReaderState::Paragraph paragraph;
         friend bool operator==(const Formatting&, const Formatting&) = default;
     };
@@ -100,6 +101,8 @@ private:
     // The tag of a Windows language number, as a shared value; none for a
     // number no language has.
     const AttributeValuePtr& languageValue(unsigned number);
+    // The direction and complex-script fonts and languages of the run.
+    void addScriptMarks(const DKRTFScriptMarks& marks, std::vector<AttributeDictionary::Entry>& entries);
 
     const DKRTFReaderFontTable& m_fonts;
     Fonts m_fontUse;

@@ -123,6 +123,19 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"langfe", withDefault(&R::actionEastAsianLanguage, 0)},
         {"langfenp", withDefault(&R::actionEastAsianLanguage, 0)},
 
+        // Right-to-left runs and the fonts and languages of complex-script
+        // and East Asian letters, kept on the run for a save.
+        {"rtlch", forced(&R::actionRunDirection, 1)},
+        {"ltrch", forced(&R::actionRunDirection, 0)},
+        {"dbch", forced(&R::actionAssociatedLetters, 1)},
+        {"hich", forced(&R::actionAssociatedLetters, 2)},
+        {"loch", forced(&R::actionAssociatedLetters, 3)},
+        {"af", withDefault(&R::actionAssociatedFont, 0)},
+        {"afs", withDefault(&R::actionAssociatedFontSize, 24)},
+        {"ab", withDefault(&R::actionAssociatedBold)},
+        {"ai", withDefault(&R::actionAssociatedItalic)},
+        {"alang", withDefault(&R::actionAssociatedLanguage, 0)},
+
         // Paragraph formatting.
         {"pard", withDefault(&R::actionParagraphDefault)},
         {"ql", forced(&R::actionParagraphAlign, 0)},

@@ -394,7 +394,7 @@ bool DKRTFReader::parseKeyword()
 
     const char next = cursor < end ? *cursor : '\0';
     // Half the words of a word processor's file are words this reader does
-    // not know ("\loch", "\af", "\brdrw"): outside a "\*" destination
+    // not know ("\fcs", "\cgrid", "\brdrw"): outside a "\*" destination
     // they do nothing but end, with their parameter and blank.
     const bool ignored = !keyword && !m_afterStar;
     if (static_cast<unsigned>(static_cast<unsigned char>(next)) - '0' <= 9u || next == '-') {

@@ -302,6 +302,15 @@ private:
     void actionNoProofing(int value);
     void actionLanguage(int number);
     void actionEastAsianLanguage(int number);
+    // Direction and complex-script fonts (DKRTFReaderScriptMarks.cpp).
+    void keepScriptMarks(const DKRTFScriptMarks& marks);
+    void actionRunDirection(int rightToLeft);
+    void actionAssociatedLetters(int letters);
+    void actionAssociatedFont(int number);
+    void actionAssociatedFontSize(int halfPoints);
+    void actionAssociatedBold(int value);
+    void actionAssociatedItalic(int value);
+    void actionAssociatedLanguage(int number);
     void actionTableRowDefaults(int value);
     void actionTableCellBoundary(int value);
     void actionInTable(int value);

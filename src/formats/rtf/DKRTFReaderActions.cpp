@@ -954,7 +954,9 @@ std::vector<DKRTFReader::StyleWord> DKRTFReader::formattingWords(std::string_vie
         "keepn", "keep", "widctlpar", "nowidctlpar",
         // A heading style gives its paragraphs their outline level; a style
         // may say no to hyphenation for all of them.
-        "outlinelevel", "hyphpar"};
+        "outlinelevel", "hyphpar",
+        // The fonts and languages of complex-script and East Asian letters.
+        "rtlch", "ltrch", "dbch", "hich", "loch", "af", "afs", "ab", "ai", "alang"};
     constexpr std::size_t kLongestFormattingWord = 12;
     std::vector<StyleWord> formatting;
     std::size_t index = 0;

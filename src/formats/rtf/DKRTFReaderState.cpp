@@ -65,6 +65,12 @@ void DKRTFReaderState::setCharacterMarks(const DKRTFCharacterMarks& marks)
     invalidateAttributes();
 }
 
+void DKRTFReaderState::setScriptMarks(const DKRTFScriptMarks& marks)
+{
+    m_scriptMarks = marks;
+    invalidateAttributes();
+}
+
 void DKRTFReaderState::setStrike(bool strike)
 {
     m_strike = strike;
@@ -159,6 +165,8 @@ void DKRTFReaderState::resetCharacterAttributes(int defaultFontNumber)
     m_characterSpacing = 0;
     m_hidden = false;
     m_characterMarks = {};
+    m_scriptMarks = {};
+    m_associatedLetters = DKRTFScriptMarks::Letters::ComplexScript;
     invalidateAttributes();
 }
 

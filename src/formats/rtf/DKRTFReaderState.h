@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/rtf/DKRTFCharacterMarks.h"
+#include "formats/rtf/DKRTFScriptMarks.h"
 #include "platform/foundation/StringEncoding.h"
 #include "platform/text/AttributeDictionary.h"
 #include "platform/text/AttributeValue.h"
@@ -139,6 +140,13 @@ public:
     // Languages and letter effects, capitals among them.
     const DKRTFCharacterMarks& characterMarks() const { return m_characterMarks; }
     void setCharacterMarks(const DKRTFCharacterMarks& marks);
+    // Direction and complex-script fonts and languages.
+    const DKRTFScriptMarks& scriptMarks() const { return m_scriptMarks; }
+    void setScriptMarks(const DKRTFScriptMarks& marks);
+    // The letters whose font the next "\af" names; no part of the run's
+    // formatting.
+    DKRTFScriptMarks::Letters associatedLetters() const { return m_associatedLetters; }
+    void setAssociatedLetters(DKRTFScriptMarks::Letters letters) { m_associatedLetters = letters; }
     // "\cs": the number of the run's character style, -1 for none; "\plain"
     // ends it.
     int characterStyleNumber() const { return m_characterStyleNumber; }
@@ -248,6 +256,8 @@ private:
     bool m_shapeWrapsText = false;
     bool m_shapeStandsRight = false;
     DKRTFCharacterMarks m_characterMarks;
+    DKRTFScriptMarks m_scriptMarks;
+    DKRTFScriptMarks::Letters m_associatedLetters = DKRTFScriptMarks::Letters::ComplexScript;
     bool m_inTable = false;
     bool m_bold = false;
     bool m_italic = false;

@@ -9,6 +9,7 @@
 #include "platform/text/AttributedString.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -163,6 +164,7 @@ private:
         // Space between letters, in twips.
         std::int32_t characterSpacing = 0;
         DKRTFCharacterMarks characterMarks;
+        DKRTFScriptMarks scriptMarks;
         std::int32_t foregroundColor = 0;
         std::int32_t underlineColor = 0;
         std::int32_t backgroundColor = 0;
@@ -196,6 +198,18 @@ private:
     // The words of the marks that differ from those in force, or all of
     // them where a style has just made the formatting unknown.
     bool writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unknown);
+
+    // --- Direction and complex-script fonts (DKRTFWriterScriptMarks.cpp) ---
+    DKRTFScriptMarks scriptMarks(const AttributeDictionary& attributes);
+    // Names the fonts of complex-script and East Asian letters in the font
+    // table, after the text's own.
+    void registerScriptFonts(const std::function<void(const std::string&)>& registerName);
+    bool writeScriptMarks(const DKRTFScriptMarks& marks, bool unknown);
+    // Whether the marks in force name a font or size that the run's do not.
+    bool dropsScriptMarks(const DKRTFScriptMarks& marks) const;
+    // A character style number no run has: writeCharacterStyle() then
+    // writes "\plain" whatever the run's style.
+    static constexpr std::int32_t kCharacterStyleToRestart = -2;
     void writeFontAttributes(const AttributeDictionary& attributes);
     void writeSuperscriptStep(std::int32_t level);
     void writeColorAttributes(const CharacterFormatting& formatting);

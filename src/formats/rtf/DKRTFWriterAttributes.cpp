@@ -424,6 +424,7 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     if (const double kerning = TEAttributeQueries::kerning(attributes); std::isfinite(kerning))
         formatting.characterSpacing = truncated(std::round(std::clamp(kerning, -1584.0, 1584.0) * 20));
     formatting.characterMarks = characterMarks(attributes);
+    formatting.scriptMarks = scriptMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
     if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
@@ -488,9 +489,23 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         m_state.isPrefixIndex = 0;
     }
 
-    if (m_styleSheet)
+    // RTF cannot take back a complex-script or East Asian font: a run
+    // without one starts its formatting afresh.
+    if (!formatting.keepsFontInForce && dropsScriptMarks(formatting.scriptMarks)) {
+        m_state.characterStyle = kCharacterStyleToRestart;
         writeCharacterStyle(formatting.characterStyle);
+    } else if (m_styleSheet) {
+        writeCharacterStyle(formatting.characterStyle);
+    }
     const bool unknown = std::exchange(m_state.characterFormattingUnknown, false);
+    // Word and LibreOffice read "\\f", "\\b", "\\fs" and "\\lang" after
+    // "\\rtlch" as the complex-script letters' own: the run's are written
+    // left to right, its direction after them.
+    if (m_state.scriptMarks.rightToLeft && !formatting.keepsFontInForce) {
+        m_buffer.appendCString("\\ltrch");
+        m_state.scriptMarks.rightToLeft = false;
+        wroteOutput = true;
+    }
     bool nothingWrittenYet = m_state.fontIndex == -1;
     bool sizeChanged = nothingWrittenYet || halfPoints != m_state.fontSize;
     bool boldChanged = unknown || (nothingWrittenYet ? bold : bold != m_state.bold);
@@ -535,6 +550,8 @@ void DKRTFWriter::writeFontAttributes(const AttributeDictionary& attributes)
         wroteOutput = true;
     }
     wroteOutput |= writeCharacterMarks(formatting.characterMarks, unknown);
+    if (!formatting.keepsFontInForce)
+        wroteOutput |= writeScriptMarks(formatting.scriptMarks, unknown);
 
     const std::uint32_t underline = formatting.underline;
     const std::int32_t superscript = formatting.superscript;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/rtf/DKRTFCharacterMarks.h"
+#include "formats/rtf/DKRTFScriptMarks.h"
 #include "platform/text/PlatformParagraphStyle.h"
 
 #include <cstdint>
@@ -46,6 +47,8 @@ struct DKRTFWriterState {
     std::int32_t characterSpacing = 0;
     // Languages and letter effects.
     DKRTFCharacterMarks characterMarks;
+    // Direction and complex-script fonts.
+    DKRTFScriptMarks scriptMarks;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

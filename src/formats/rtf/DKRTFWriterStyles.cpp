@@ -103,6 +103,7 @@ void DKRTFWriter::forgetRunFormatting(bool styleMaySetIt)
     m_state.superscript = 0;
     m_state.characterSpacing = 0;
     m_state.characterMarks = {};
+    m_state.scriptMarks = {};
     // A character style may give colours of its own: they are then unknown
     // and written again whatever the run asks.
     m_state.foregroundColorIndex = styleMaySetIt ? -2 : -1;

@@ -177,6 +177,7 @@ void DKRTFWriter::writeFontTable()
         if (named.insert(value.get()).second)
             registerName(fontTableName(value));
     }
+    registerScriptFonts(registerName);
     // The style sheet's fonts follow the text's, whose numbers stay as a
     // document without a style sheet has them.
     if (m_styleSheet) {

@@ -4,7 +4,10 @@
 
 #include <unicode/uloc.h>
 
+#include <charconv>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 
 namespace folio {
 
@@ -30,7 +33,12 @@ int localizedCaseInsensitiveCompare(std::u16string_view a, std::u16string_view b
     return LocalizedCollator().compare(a, b);
 }
 
-std::string languageTagForWindowsLanguage(unsigned number)
+namespace {
+
+// A language number kept as it was read, as BCP 47 private use.
+constexpr std::string_view kNumberSubtags = "x-lcid-";
+
+std::string knownTagOfNumber(unsigned number)
 {
     char locale[ULOC_FULLNAME_CAPACITY] = {};
     UErrorCode status = U_ZERO_ERROR;
@@ -45,7 +53,7 @@ std::string languageTagForWindowsLanguage(unsigned number)
     return std::string(tag, static_cast<std::size_t>(tagLength));
 }
 
-unsigned windowsLanguageForLanguageTag(std::string_view tag)
+unsigned knownNumberOfTag(std::string_view tag)
 {
     if (tag.empty() || tag.size() >= ULOC_FULLNAME_CAPACITY)
         return 0;
@@ -58,6 +66,45 @@ unsigned windowsLanguageForLanguageTag(std::string_view tag)
         || parsed != static_cast<int32_t>(terminated.size()))
         return 0;
     return uloc_getLCID(locale);
+}
+
+// The number of a tag that ends in "x-lcid-N" ("x-lcid-1279",
+// "es-ES-x-lcid-3082"); none for other tags.
+std::optional<unsigned> keptNumberOfTag(std::string_view tag)
+{
+    const std::size_t at = tag.rfind(kNumberSubtags);
+    if (at == std::string_view::npos || (at > 0 && tag[at - 1] != '-'))
+        return std::nullopt;
+    const std::string_view digits = tag.substr(at + kNumberSubtags.size());
+    unsigned number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || number == 0
+        || number > 0xFFFF)
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+std::string languageTagForWindowsLanguage(unsigned number)
+{
+    if (number == 0 || number > 0xFFFF)
+        return {};
+    std::string tag = knownTagOfNumber(number);
+    if (!tag.empty() && knownNumberOfTag(tag) == number)
+        return tag;
+    // A number ICU does not know, or one whose tag it would give back as
+    // another number, carries itself along in a private-use subtag, so that
+    // a save writes the file's own number again.
+    const std::string kept = std::string(kNumberSubtags) + std::to_string(number);
+    return tag.empty() ? kept : tag + "-" + kept;
+}
+
+unsigned windowsLanguageForLanguageTag(std::string_view tag)
+{
+    if (std::optional<unsigned> kept = keptNumberOfTag(tag))
+        return *kept;
+    return knownNumberOfTag(tag);
 }
 
 } // namespace folio

@@ -15,7 +15,8 @@ std::string currentLocaleIdentifier();
 int localizedCaseInsensitiveCompare(std::u16string_view a, std::u16string_view b);
 
 // A Windows language number (RTF's "\\lang1033") as a BCP 47 tag ("en-US"),
-// and back; "" and 0 where the other has no such language.
+// and back; "" and 0 where the other has no such language. A number no
+// language is known by comes back from its private-use tag ("x-lcid-1279").
 std::string languageTagForWindowsLanguage(unsigned number);
 unsigned windowsLanguageForLanguageTag(std::string_view tag);
 

@@ -1,5 +1,7 @@
 #include "platform/gtk/GtkTextViewBridge.h"
 
+#include "platform/gtk/GtkTextOutlines.h"
+
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -7,6 +9,9 @@
 #include "platform/text/TextAttributeNames.h"
 #include "platform/ui/Presenter.h"
 #include "platform/ui/TextView.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +104,40 @@ private:
     std::vector<std::size_t> m_secondHalves;
 };
 
+bool isOn(const AttributeDictionary& attributes, std::string_view key)
+{
+    const auto* flag = attributes.valueForKeyAs<BoolValue>(key);
+    return flag && flag->value();
+}
+
+// The letters as the view shows them: runs in capitals are upper-cased letter
+// by letter, each capital taking its letter's place, so that offsets in the
+// view stay those of the text.
+std::u16string shownText(const TextStorage& storage, Range range)
+{
+    std::u16string text = storage.string().substr(range.location, range.length);
+    for (std::size_t index = range.location; index < range.end();) {
+        Range run;
+        AttributeDictionaryPtr attributes = storage.attributesAtIndex(index, &run);
+        const std::size_t runEnd = std::min(range.end(), std::max(run.end(), index + 1));
+        if (attributes && isOn(*attributes, Key::Capitals)) {
+            const auto length = static_cast<int32_t>(runEnd - range.location);
+            for (int32_t at = static_cast<int32_t>(index - range.location); at < length;) {
+                const int32_t start = at;
+                UChar32 letter = 0;
+                U16_NEXT(text.data(), at, length, letter);
+                const UChar32 capital = u_toupper(letter);
+                if (capital != letter && U16_LENGTH(capital) == at - start) {
+                    int32_t put = start;
+                    U16_APPEND_UNSAFE(text.data(), put, capital);
+                }
+            }
+        }
+        index = runEnd;
+    }
+    return text;
+}
+
 std::string rgbaString(const Color& color)
 {
     return formatInCLocale("rgba(%d,%d,%d,%.3f)", static_cast<int>(std::lround(std::clamp(color.red(), 0.0, 1.0) * 255)),
@@ -111,7 +150,8 @@ class Bridge {
 public:
     Bridge(TextView& view, GtkWidget* textView)
         : m_view(std::static_pointer_cast<TextView>(view.weak_from_this().lock())), m_textView(textView),
-          m_buffer(GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(textView)))))
+          m_buffer(GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(textView))))),
+          m_outlines(GTK_TEXT_VIEW(textView))
     {
         m_observer = view.textStorage()->addObserver(
             [this](TextStorage& storage, const TextStorageEdit& edit) { storageDidProcessEditing(storage, edit); });
@@ -174,7 +214,7 @@ private:
             return;
         m_updating = true;
         m_offsets.rebuild(storage->string());
-        gtk_text_buffer_set_text(m_buffer, toUtf8(storage->string()).c_str(), -1);
+        gtk_text_buffer_set_text(m_buffer, toUtf8(shownText(*storage, Range{0, storage->length()})).c_str(), -1);
         applyTags(*storage, Range{0, storage->length()});
         m_updating = false;
         if (auto view = m_view.lock())
@@ -205,9 +245,11 @@ private:
             gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(startCharacter));
             gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(startCharacter + oldCharacters));
             gtk_text_buffer_delete(m_buffer, &start, &end);
-            std::string inserted = toUtf8(std::u16string_view(text).substr(after.location, after.length));
+            std::string inserted = toUtf8(shownText(storage, after));
             gtk_text_buffer_insert(m_buffer, &start, inserted.c_str(), static_cast<gint>(inserted.size()));
             keepCaretVisible();
+        } else {
+            showCapitalsAnew(storage, after);
         }
         applyTags(storage, after);
         m_updating = false;
@@ -298,6 +340,23 @@ private:
         return FALSE;
     }
 
+    // Capitals put on or taken off change the letters shown, not the text.
+    void showCapitalsAnew(TextStorage& storage, Range range)
+    {
+        const std::string shown = toUtf8(shownText(storage, range));
+        GtkTextIter start;
+        GtkTextIter end;
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &start, static_cast<gint>(m_offsets.characters(range.location)));
+        gtk_text_buffer_get_iter_at_offset(m_buffer, &end, static_cast<gint>(m_offsets.characters(range.end())));
+        gchar* current = gtk_text_buffer_get_text(m_buffer, &start, &end, TRUE);
+        const bool same = shown == current;
+        g_free(current);
+        if (same)
+            return;
+        gtk_text_buffer_delete(m_buffer, &start, &end);
+        gtk_text_buffer_insert(m_buffer, &start, shown.c_str(), static_cast<gint>(shown.size()));
+    }
+
     void applyTags(TextStorage& storage, Range range)
     {
         const std::u16string& text = storage.string();
@@ -318,6 +377,8 @@ private:
                 gtk_text_buffer_get_iter_at_offset(m_buffer, &from, static_cast<gint>(character));
                 gtk_text_buffer_get_iter_at_offset(m_buffer, &to, static_cast<gint>(character + characters));
                 gtk_text_buffer_apply_tag(m_buffer, tag, &from, &to);
+                if (g_object_get_data(G_OBJECT(tag), "folio-stroke-color"))
+                    gtk_text_buffer_apply_tag(m_buffer, m_outlines.marker(), &from, &to);
             }
             character += characters;
             index = runEnd;
@@ -345,14 +406,24 @@ private:
         const auto* foreground = attributes.valueForKeyAs<ColorValue>(Key::ForegroundColor);
         if (!foreground)
             foreground = attributes.valueForKeyAs<ColorValue>(Key::CoreTextForegroundColor);
-        if (foreground)
+        // Outlined letters are drawn over transparent ones, in their colour.
+        std::string outline;
+        if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(Key::StrokeWidth); stroke && stroke->value() > 0) {
+            Color color = foreground ? foreground->color() : Color::colorWithRed(0, 0, 0);
+            outline = rgbaString(color);
+            strings.emplace_back("foreground", rgbaString(color.colorWithAlphaComponent(0)));
+        } else if (foreground) {
             strings.emplace_back("foreground", rgbaString(foreground->color()));
+        }
         if (const auto* color = attributes.valueForKeyAs<ColorValue>(Key::BackgroundColor))
             strings.emplace_back("background", rgbaString(color->color()));
         if (const auto* underline = attributes.valueForKeyAs<IntegerValue>(Key::UnderlineStyle); underline && underline->value() != 0)
             numbers.emplace_back("underline", PANGO_UNDERLINE_SINGLE);
         if (const auto* strike = attributes.valueForKeyAs<IntegerValue>(Key::StrikethroughStyle); strike && strike->value() != 0)
             numbers.emplace_back("strikethrough", TRUE);
+        // Pango draws small capitals from the font's own, or makes them.
+        if (isOn(attributes, Key::SmallCapitals))
+            numbers.emplace_back("variant", PANGO_VARIANT_SMALL_CAPS);
         if (const auto* paragraph = attributes.valueForKeyAs<ParagraphStyleValue>(Key::ParagraphStyle)) {
             const PlatformParagraphStyle& style = paragraph->style();
             GtkJustification justification = GTK_JUSTIFY_LEFT;
@@ -373,6 +444,8 @@ private:
             key += std::string(name) + "=" + value + ";";
         for (const auto& [name, value] : numbers)
             key += std::string(name) + "=" + std::to_string(value) + ";";
+        if (!outline.empty())
+            key += "outline=" + outline + ";";
         auto found = m_tags.find(key);
         if (found != m_tags.end())
             return found->second;
@@ -381,6 +454,8 @@ private:
             g_object_set(tag, name, value.c_str(), nullptr);
         for (const auto& [name, value] : numbers)
             g_object_set(tag, name, value, nullptr);
+        if (!outline.empty())
+            GtkTextOutlines::setStrokeColor(tag, outline);
         m_tags.emplace(key, tag);
         return tag;
     }
@@ -480,6 +555,7 @@ private:
     TextStorage::ObserverToken m_observer = 0;
     std::uint64_t m_selectionObserver = 0;
     std::map<std::string, GtkTextTag*> m_tags;
+    GtkTextOutlines m_outlines;
     CharacterOffsets m_offsets;
     EdgeInsets m_insets;
     GtkAdjustment* m_verticalAdjustment = nullptr;

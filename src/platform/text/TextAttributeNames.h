@@ -22,5 +22,12 @@ inline constexpr std::string_view StrikethroughStyle = "NSStrikethrough";
 inline constexpr std::string_view RunDelegate = "CTRunDelegate";
 // Integer: 1 raises the text (superscript), -1 lowers it.
 inline constexpr std::string_view Superscript = "NSSuperScript";
+// Boolean YES: the letters are shown as capitals, or lower-case ones as small
+// capitals, while the text keeps them as typed.
+inline constexpr std::string_view Capitals = "TECapitals";
+inline constexpr std::string_view SmallCapitals = "TESmallCapitals";
+// Positive: the letters are drawn as outlines, the stroke this percentage of
+// the font size wide.
+inline constexpr std::string_view StrokeWidth = "NSStrokeWidth";
 
 } // namespace folio::TextAttributeName

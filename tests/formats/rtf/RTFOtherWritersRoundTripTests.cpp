@@ -5,6 +5,7 @@
 #include "engine/html/reader/TEHTMLAttributedStringBuilder.h"
 #include "engine/html/writer/TEHTMLWriter.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "engine/model/TECSSListStyle.h"
 #include "engine/model/TESectionBreak.h"
 #include "platform/foundation/Data.h"
@@ -150,7 +151,7 @@ protected:
                 summary << "; link " << link->urlString();
             // A picture has no letters to check or draw in capitals.
             if (!attributes->containsKey(NSAttachmentAttributeName))
-                summary << characterMarks(*attributes);
+                summary << characterMarks(*attributes) << scriptMarks(*attributes);
         }
         if (const auto* style = attributes->valueForKeyAs<ParagraphStyleValue>(kCTParagraphStyleAttributeName)) {
             const PlatformParagraphStyle& paragraph = style->style();
@@ -200,6 +201,33 @@ protected:
             marks += "; " + std::to_string(shadows->elements().size()) + " shadow";
         if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName))
             marks += "; outline " + formatShortest(stroke->value());
+        return marks;
+    }
+
+    // The run's direction and the fonts and languages of its complex-script
+    // and East Asian letters.
+    static std::string scriptMarks(const AttributeDictionary& attributes)
+    {
+        std::string marks;
+        if (const auto* direction = attributes.valueForKeyAs<ArrayValue>(NSWritingDirectionAttributeName)) {
+            const auto* level = direction->elements().size() == 1 ? direction->elements()[0]->as<IntegerValue>() : nullptr;
+            marks += level ? "; direction " + std::to_string(level->value()) : "; a direction of no level";
+        }
+        auto text = [&](std::string_view key, const char* name) {
+            if (const auto* value = attributes.valueForKeyAs<StringValue>(key))
+                marks += std::string("; ") + name + " " + toUtf8(value->value());
+        };
+        text(TEComplexScriptFontAttribute, "complex font");
+        if (const auto* size = attributes.valueForKeyAs<DoubleValue>(TEComplexScriptFontSizeAttribute))
+            marks += " " + formatShortest(size->value());
+        if (attributes.containsKey(TEComplexScriptBoldAttribute))
+            marks += " bold";
+        if (attributes.containsKey(TEComplexScriptItalicAttribute))
+            marks += " italic";
+        text(TEComplexScriptLanguageAttribute, "complex language");
+        text(TEEastAsianFontAttribute, "East Asian font");
+        text(TEHighAnsiFontAttribute, "high-ANSI font");
+        text(TELowAnsiFontAttribute, "low-ANSI font");
         return marks;
     }
 
@@ -278,7 +306,8 @@ protected:
                                            "textedit-character-looks.rtf", "libreoffice-nested-list.rtf",
                                            "word-keep-mirrored.rtf", "libreoffice-keep-mirrored.rtf",
                                            "word-languages-effects.rtf", "libreoffice-languages-effects.rtf",
-                                           "word-two-sections.rtf", "libreoffice-two-sections.rtf"};
+                                           "word-two-sections.rtf", "libreoffice-two-sections.rtf",
+                                           "word-arabic-hebrew-cjk.rtf", "libreoffice-arabic-hebrew-cjk.rtf"};
 };
 
 TEST_F(RTFOtherWritersRoundTripTests, theFilesPageAndHeaderAndFooterAreReadAsTheyWereWritten)
@@ -1454,6 +1483,89 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     const auto* section = paged->attributesAtIndex(0)->valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
     ASSERT_NE(section, nullptr);
     EXPECT_EQ(toUtf8(section->attributeText()), "continuous top=900 landscape");
+}
+
+// Arabic, Hebrew and Chinese text as Word and LibreOffice write it keeps
+// its direction, the fonts, size, weight and language of its complex-script
+// letters and the fonts of its East Asian letters: read, written straight,
+// written from the editing page, and saved once more. The letters stay as
+// they were, marks of direction among them.
+TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFontsAndLanguages)
+{
+    auto marksOf = [](const AttributedString& text, std::u16string_view word) {
+        const std::size_t at = text.string().find(word);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        return attributes ? characterMarks(*attributes) + scriptMarks(*attributes) : "no " + toUtf8(std::u16string(word));
+    };
+    struct Case {
+        std::string file;
+        std::vector<std::pair<std::u16string, std::string>> marks;
+    };
+    const std::vector<Case> cases{
+        {"word-arabic-hebrew-cjk.rtf",
+         {{u"English first", "; language en-US; East Asian en-US; complex font Traditional Arabic 14; "
+                             "complex language ar-SA"},
+          {u"\u0627\u0644\u0639\u0631\u0628\u064A\u0629 \u0643\u0644\u0645\u0629",
+           "; language ar-SA; East Asian en-US; direction 1; complex font Traditional Arabic 14; complex language "
+           "ar-SA; East Asian font SimSun; high-ANSI font Traditional Arabic"},
+          {u"\u05E9\u05DC\u05D5\u05DD\u200F",
+           "; language he-IL; East Asian en-US; direction 1; complex font David 16 bold italic; complex language he-IL"},
+          {u" (123) ", "; language en-US; East Asian en-US; complex font David 12; complex language he-IL"},
+          // A language number no language is known by.
+          {u"\u05E2\u05D1\u05E8\u05D9\u05EA",
+           "; language x-lcid-1279; East Asian en-US; direction 1; complex font David 12; complex language x-lcid-1279"},
+          {u"Chinese", "; language en-US; East Asian zh-CN; complex font Times New Roman 11; complex language ar-SA; "
+                       "East Asian font SimSun; high-ANSI font Calibri"},
+          {u"\u4E2D\u6587", "; language en-US; East Asian zh-CN; complex font Times New Roman 11; complex language "
+                            "ar-SA; East Asian font SimSun; high-ANSI font SimSun"}}},
+        {"libreoffice-arabic-hebrew-cjk.rtf",
+         {{u"Latin words", "; language en-US; East Asian zh-CN; complex font Noto Naskh Arabic 12; complex language "
+                           "ar-SA; East Asian font Noto Sans CJK SC; high-ANSI font Liberation Serif"},
+          {u"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645",
+           "; language ar-SA; East Asian zh-CN; direction 1; complex font Noto Naskh Arabic 12; complex language "
+           "ar-SA; East Asian font Noto Sans CJK SC; high-ANSI font Noto Naskh Arabic"},
+          {u"\u05E9\u05DC\u05D5\u05DD 2024",
+           "; language he-IL; East Asian zh-CN; direction 1; complex font Noto Sans Hebrew 14 bold italic; complex "
+           "language he-IL; East Asian font Noto Sans CJK SC; high-ANSI font Liberation Serif"},
+          {u"\u4E2D\u6587", "; language en-US; East Asian zh-CN; complex font Noto Naskh Arabic 12; complex language "
+                            "ar-SA; East Asian font Noto Sans CJK SC; high-ANSI font Noto Sans CJK SC"}}},
+    };
+    for (const Case& file : cases) {
+        const DKRTFReadResult original = read(fixture(file.file));
+        for (const auto& [word, marks] : file.marks)
+            ASSERT_EQ(marksOf(original.text, word), marks) << file.file << " " << toUtf8(word);
+        const DKRTFReadResult direct = read(written(original, original.text));
+        const DKRTFReadResult paged = read(written(original, throughThePage(original.text)));
+        const DKRTFReadResult twice = read(written(paged, throughThePage(paged.text)));
+        for (const DKRTFReadResult* again : {&direct, &paged, &twice}) {
+            EXPECT_EQ(toUtf8(again->text.string()), toUtf8(original.text.string())) << file.file;
+            for (const auto& [word, marks] : file.marks)
+                EXPECT_EQ(marksOf(again->text, word), marks) << file.file << " " << toUtf8(word);
+        }
+    }
+
+    // A paragraph style gives them to text that does not repeat them.
+    const DKRTFReadResult styled = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;\\f1 Traditional Arabic;\\f2 SimSun;}"
+                                        "{\\stylesheet{\\s0 Normal;}{\\s1\\rtlch\\af1\\afs28\\ab\\alang1025 \\ltrch"
+                                        "\\dbch\\af2\\loch\\f0 Arabic;}}\\pard\\s1 styled\\par}");
+    EXPECT_EQ(marksOf(styled.text, u"styled"), "; complex font Traditional Arabic 14 bold; complex language ar-SA; "
+                                               "East Asian font SimSun");
+
+    // Damaged values are passed over: a font the table lacks, sizes out of
+    // reach, a language number past any there is.
+    const DKRTFReadResult damaged = read("{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}\\rtlch\\af7\\afs-4\\afs99999"
+                                         "\\alang70000\\ltrch\\dbch5\\af0 damaged\\par}");
+    EXPECT_EQ(marksOf(damaged.text, u"damaged"), "; East Asian font Arial");
+
+    // On the page a right-to-left run is an embedding, and a language
+    // number no language has is kept aside from the page's languages.
+    const DKRTFReadResult word = read(fixture("word-arabic-hebrew-cjk.rtf"));
+    TEHTMLWriterSettings settings;
+    settings.fileName = "page";
+    const std::string html = toUtf8(htmlString(word.text, settings));
+    EXPECT_NE(html.find("dir=\"rtl\""), std::string::npos);
+    EXPECT_NE(html.find("data-lang=\"x-lcid-1279\""), std::string::npos);
+    EXPECT_EQ(html.find(" lang=\"x-"), std::string::npos) << html;
 }
 
 } // namespace

@@ -89,7 +89,13 @@ TEST(LocaleIdentifierTest, windowsLanguageNumbersGoBothWaysAndUnknownOnesGiveNot
         EXPECT_EQ(languageTagForWindowsLanguage(number), tag);
         EXPECT_EQ(windowsLanguageForLanguageTag(tag), number);
     }
-    EXPECT_EQ(languageTagForWindowsLanguage(0xFFFF), "");
+    // A number no language has keeps itself, whatever ICU knows.
+    for (unsigned number : {1279u, 0xFFFFu})
+        EXPECT_EQ(windowsLanguageForLanguageTag(languageTagForWindowsLanguage(number)), number) << number;
+    EXPECT_EQ(languageTagForWindowsLanguage(1279), "x-lcid-1279");
+    EXPECT_EQ(languageTagForWindowsLanguage(0), "");
+    EXPECT_EQ(windowsLanguageForLanguageTag("x-lcid-"), 0u);
+    EXPECT_EQ(windowsLanguageForLanguageTag("x-lcid-70000"), 0u);
     EXPECT_EQ(windowsLanguageForLanguageTag(""), 0u);
     EXPECT_EQ(windowsLanguageForLanguageTag("not a tag at all"), 0u);
 }

@@ -8,6 +8,7 @@
 #include "platform/docframework/DKStackedSlicesPane.h"
 #include "platform/docframework/ODSFileItem.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Unicode.h"
 #include "platform/gtk/GtkKeyEvents.h"
 #include "platform/gtk/GtkPresenter.h"
 #include "platform/gtk/GtkRealKeys.h"
@@ -198,6 +199,83 @@ TEST_F(RTFViewerWindowTest, aTableDocumentShowsItsWholeTextZoomsAndClosesUntouch
     });
     ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed; }, 60));
     EXPECT_EQ(readFile(path), bytes) << "viewing and zooming leave the file as it was";
+}
+
+// Capitals, small capitals and outlined letters of a table document, as the
+// viewer draws them: the text keeps its letters as typed.
+TEST_F(RTFViewerWindowTest, capitalsSmallCapitalsAndOutlinesAreShownAsTheFileAsks)
+{
+    const std::string path = folder.path("Looks.rtf");
+    const std::string bytes = "{\\rtf1\\ansi{\\fonttbl\\f0\\fnil Liberation Serif;}\\f0\\fs48 "
+                              "\\pard {\\caps Capital words} and plain\\par"
+                              "\\pard {\\scaps Smalls} smalls\\par"
+                              "\\pard {\\outl\\b HOHO} \\b HOHO\\b0\\par"
+                              "\\trowd\\cellx2500\\pard\\intbl cell\\cell\\row}";
+    writeFile(path, bytes);
+    std::optional<Status> opened;
+    app.openFileItem(std::make_shared<ODSFileItem>(path, nullptr), [&](Status status) { opened = status; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return opened.has_value(); }, 60));
+    ASSERT_TRUE(*opened) << opened->error().message;
+    auto* document = dynamic_cast<TextDocument*>(app.document().get());
+    ASSERT_NE(document, nullptr);
+    auto* viewer = dynamic_cast<RTFTextViewController*>(document->currentTextViewController().get());
+    ASSERT_NE(viewer, nullptr);
+    GtkPresenter::processPendingEvents();
+    if (auto notice = std::dynamic_pointer_cast<AlertController>(viewer->presentedViewController()))
+        notice->tapActionWithTitle(u"OK");
+    GtkPresenter::processPendingEvents();
+    GtkTextView* view = shownTextView();
+    ASSERT_NE(view, nullptr);
+
+    const std::string shown = bufferText(view);
+    EXPECT_EQ(shown.find("CAPITAL WORDS and plain\nSmalls smalls\nHOHO HOHO"), 0u) << shown;
+    ASSERT_TRUE(document->RTFtext().has_value());
+    EXPECT_EQ(toUtf8(document->RTFtext()->string()).find("Capital words and plain"), 0u) << "the text is as typed";
+
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel(), test::screenshotPath("rtf-viewer-looks"));
+    ASSERT_TRUE(shot);
+    // The dark pixels over characters [from, to) of the view's text, and
+    // the highest row of the window that has one.
+    struct Ink {
+        int dark = 0;
+        int top = 100000;
+    };
+    auto inkOf = [&](int from, int to) {
+        const GdkRectangle first = characterInWindow(view, from);
+        const GdkRectangle last = characterInWindow(view, to);
+        Ink ink;
+        for (int y = first.y; y < first.y + first.height; ++y) {
+            for (int x = first.x; x < last.x; ++x) {
+                unsigned pixel = test::pixelAt(shot, x, y);
+                if (765 - int(pixel >> 16) - int((pixel >> 8) & 0xFF) - int(pixel & 0xFF) > 400) {
+                    ++ink.dark;
+                    ink.top = std::min(ink.top, y);
+                }
+            }
+        }
+        return ink;
+    };
+    const int smalls = static_cast<int>(g_utf8_strlen(shown.c_str(), static_cast<gssize>(shown.find("Smalls"))));
+    const int hoho = static_cast<int>(g_utf8_strlen(shown.c_str(), static_cast<gssize>(shown.find("HOHO"))));
+    // Small capitals stand no higher than the capital before them, lower
+    // than the tall letters of the same word unmarked.
+    const Ink smallCapitals = inkOf(smalls + 3, smalls + 5);
+    const Ink lowerCase = inkOf(smalls + 10, smalls + 12);
+    ASSERT_GT(smallCapitals.dark, 0);
+    ASSERT_GT(lowerCase.dark, 0);
+    EXPECT_GT(smallCapitals.top, lowerCase.top + 2) << "\"ll\" of \"Smalls\" is drawn as small capitals";
+    // Outlined letters are drawn, with far less ink than the same letters
+    // filled.
+    const Ink outlined = inkOf(hoho, hoho + 4);
+    const Ink filled = inkOf(hoho + 5, hoho + 9);
+    EXPECT_GT(outlined.dark, filled.dark / 10) << "the outlined letters are drawn";
+    EXPECT_LT(outlined.dark, filled.dark * 2 / 3) << "the outlined letters are not filled";
+    g_object_unref(shot);
+
+    bool closed = false;
+    app.closeDocument([&](Status) { closed = true; });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return closed; }, 60));
+    EXPECT_EQ(readFile(path), bytes);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "engine/html/writer/HTMLMarkup.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEAttributedStringQueries.h"
+#include "engine/model/TEScriptAttributes.h"
 #include "platform/foundation/HTMLTextEscaper.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
@@ -16,6 +17,33 @@
 namespace folio {
 
 namespace {
+
+// A right-to-left run is an embedding on the page too; the fonts and
+// languages of its complex-script and East Asian letters ride along as data
+// attributes, for the save.
+void writeScriptMarks(const AttributeDictionary& attributes, HTMLAttributeMap& spanAttributes)
+{
+    if (const auto* direction = attributes.valueForKeyAs<ArrayValue>(NSWritingDirectionAttributeName)) {
+        const auto& levels = direction->elements();
+        const auto* innermost = levels.empty() || !levels.back() ? nullptr : levels.back()->as<IntegerValue>();
+        if (innermost && (innermost->value() & 1) != 0)
+            spanAttributes["dir"] = u"rtl";
+    }
+    for (const TEScriptAttribute& mark : kTEScriptAttributes) {
+        const AttributeValuePtr& value = attributes.valueForKey(mark.key);
+        if (!value)
+            continue;
+        std::u16string text;
+        if (const auto* string = value->as<StringValue>(); string && mark.kind == TEScriptValueKind::Text)
+            text = string->value();
+        else if (const auto* number = value->as<DoubleValue>(); number && mark.kind == TEScriptValueKind::Number)
+            text = toUtf16(formatShortest(number->value()));
+        else if (const auto* flag = value->as<BoolValue>(); flag && flag->value() && mark.kind == TEScriptValueKind::Flag)
+            text = u"1";
+        if (!text.empty())
+            spanAttributes[std::string(mark.pageName)] = std::move(text);
+    }
+}
 
 bool isWhiteSpace(char16_t c)
 {
@@ -318,8 +346,13 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-character-style"] = style->value();
     // The page checks spelling in the run's language, and not at all where
     // the document says so.
-    if (form.language && !form.language->value().empty())
-        spanAttributes["lang"] = form.language->value();
+    if (form.language && !form.language->value().empty()) {
+        // A language number no language is known by ("x-lcid-1279") is no
+        // language to check spelling in: the page keeps it aside.
+        const bool privateUse = form.language->value().starts_with(u"x-");
+        spanAttributes[privateUse ? "data-lang" : "lang"] = form.language->value();
+    }
+    writeScriptMarks(attributes, spanAttributes);
     if (form.eastAsianLanguage && !form.eastAsianLanguage->value().empty())
         spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
     if (form.noProofing)
