@@ -301,8 +301,12 @@ std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
     // differ from the last; one that names none goes on at the last level.
     if (const auto* lists = marker.valueForKeyAs<ArrayValue>(TETextListsAttribute); lists && !lists->isEmpty()) {
         if (lists->elements().front().get() != m_markerList) {
+            if (m_markerList && !m_markerLevels.empty())
+                m_markerListsLeft[m_markerList] = m_markerLevels.front();
             m_markerList = lists->elements().front().get();
             m_markerLevels.clear();
+            if (auto left = m_markerListsLeft.find(m_markerList); left != m_markerListsLeft.end())
+                m_markerLevels.push_back(left->second);
         }
         // Deeper levels start again after the item of an outer one.
         m_markerLevels.resize(lists->count());
