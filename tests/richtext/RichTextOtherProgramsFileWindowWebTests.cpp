@@ -671,5 +671,89 @@ TEST_F(RichTextOtherProgramsFileWindowTest, thePageNumbersNewItemsAsTheSaveDoes)
         EXPECT_EQ(shownLists[k], expectedLists[k]) << "format " << (k < formats.size() ? formats[k] : -1);
 }
 
+// A list that comes back after other paragraphs is Word's list still: the
+// page numbers its later part on from the earlier one, and keeps doing so
+// as items are added before it with Return and taken out with a deletion.
+// The saved file gives the later item the marker Word shows, and
+// LibreOffice numbers it the same.
+TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileEditing)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}First\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Second\\par\n"
+        "\\pard Between.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 3.\\tab}Third\\par\n"
+        "\\pard Closing.\\par\n}";
+    const std::string path = folder.path("comes-back.rtf");
+    writeFile(path, word);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The number the page draws before an item: its list's start and its place.
+    auto numberOf = [&](const std::string& words) {
+        return run("(function(){var items=document.querySelectorAll('#content li');for(var i=0;i<items.length;++i){"
+                   "if(items[i].textContent.indexOf('" + words + "')<0)continue;var li=items[i];var n=li.parentElement.start;"
+                   "for(var e=li.previousElementSibling;e;e=e.previousElementSibling)if(e.tagName==='LI')++n;return n;}"
+                   "return -1;})()");
+    };
+    // Selects from the end of one text to the end of another.
+    auto select = [&](const std::string& from, const std::string& to) {
+        run("(function(){function end(words){var w=document.createTreeWalker(document.getElementById('content'),"
+            "NodeFilter.SHOW_TEXT);while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf(words);"
+            "if(at>=0)return [t,at+words.length];}}var a=end('" + from + "'),b=end('" + to + "');"
+            "var r=document.createRange();r.setStart(a[0],a[1]);r.setEnd(b[0],b[1]);var s=getSelection();"
+            "s.removeAllRanges();s.addRange(r);document.getElementById('content').focus();})()");
+    };
+    auto returnAfter = [&](const std::string& words, const std::string& typed) {
+        select(words, words);
+        press(GDK_KEY_Return);
+        type(typed);
+        ASSERT_TRUE(waitFor([&] {
+            return run("document.getElementById('content').textContent").find(typed) != std::string::npos;
+        })) << "the keys did not reach the page";
+    };
+    EXPECT_EQ(numberOf("Third"), "3");
+    returnAfter("First", "Fresh");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "4"; })) << numberOf("Third");
+    // The item "Second" taken out whole.
+    select("Fresh", "Second");
+    press(GDK_KEY_BackSpace);
+    EXPECT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Second") == std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "3"; })) << numberOf("Third");
+    returnAfter("Fresh", "Newest");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "4"; })) << numberOf("Third");
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("{\\listtext 4.\\tab }Third"), std::string::npos) << rtf;
+    const DKRTFReadResult saved = read(rtf);
+    // The list of the item's marker, just before its words.
+    auto listOf = [&](std::u16string_view words) -> const AttributeValue* {
+        const std::size_t at = saved.text.string().find(words);
+        AttributeDictionaryPtr attributes =
+            at == std::u16string::npos || at == 0 ? nullptr : saved.text.attributesAtIndex(at - 1);
+        const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
+        return lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
+    };
+    ASSERT_NE(listOf(u"First"), nullptr) << rtf;
+    EXPECT_EQ(listOf(u"Third"), listOf(u"First")) << rtf;
+    const std::size_t between = saved.text.string().find(u"Between.");
+    ASSERT_NE(between, std::u16string::npos) << rtf;
+    EXPECT_FALSE(saved.text.attributesAtIndex(between)->containsKey(TETextIsListAttribute)) << rtf;
+
+    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    for (const char* line : {"1. First", "2. Fresh", "3. Newest", "Between.", "4. Third"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
 } // namespace
 } // namespace folio
