@@ -7,15 +7,18 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
 #include "support/EditorWindowTest.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -753,6 +756,68 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileE
     const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
     for (const char* line : {"1. First", "2. Fresh", "3. Newest", "Between.", "4. Third"})
         EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
+// A word processor's list item hangs its marker at the file's first-line
+// indent and starts its text at the file's left indent, where LibreOffice
+// draws them: the text measured from a paragraph's at the margin at the
+// page's scale (12 pt text is 18 pixels: 36 pt are 54), the marker's ink
+// against that of the same number written at the first-line indent.
+TEST_F(RichTextOtherProgramsFileWindowTest, anItemsMarkerAndTextStandAtTheFilesIndents)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\f0\\fs24 Plain words at the margin.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}First item\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Second item\\par\n"
+        "\\pard\\li360 1. Written at the first-line indent\\par\n}";
+    const std::string path = folder.path("indents.rtf");
+    writeFile(path, word);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("getComputedStyle(document.querySelector('#content li')).fontSize"), "18px");
+    // The box of the first letter of the words, in page pixels.
+    auto letter = [&](const std::string& words) {
+        std::istringstream box(run(
+            "(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+1);var b=r.getBoundingClientRect();"
+            "return b.left+' '+b.top+' '+b.bottom;}}return '';})()"));
+        double left = -1, top = 0, bottom = 0;
+        box >> left >> top >> bottom;
+        return std::array<double, 3>{left, top, bottom};
+    };
+    const auto margin = letter("Plain");
+    const auto item = letter("First");
+    ASSERT_GT(margin[0], 0);
+    ASSERT_GT(item[2], item[1]);
+    EXPECT_NEAR(item[0] - margin[0], 54, 3);
+    // The marker is drawn, not a text of the page: its ink is found in a
+    // picture of the window, on the item's line left of its text.
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("list-item-indents"));
+    ASSERT_NE(shot, nullptr);
+    // The first inked column of a line from the margin on, in page pixels.
+    auto firstInk = [&](const std::array<double, 3>& line, double end) {
+        for (double x = margin[0]; x < end; ++x) {
+            for (double y = line[1]; y < line[2]; ++y) {
+                const Point at = test::pagePointInWindow(toplevel, pageWidget, {x, y});
+                if ((test::pixelAt(shot, int(at.x), int(at.y)) & 0xFF) < 0x60)
+                    return x;
+            }
+        }
+        return -1.0;
+    };
+    const auto written = letter("1. Written");
+    const double marker = firstInk(item, item[0] - 1);
+    const double number = firstInk(written, written[0] + 20);
+    g_object_unref(shot);
+    ASSERT_GE(marker, 0) << "no marker drawn";
+    ASSERT_GE(number, 0);
+    EXPECT_NEAR(marker, number, 3);
 }
 
 } // namespace
