@@ -395,8 +395,13 @@ void DKRTFWriter::writeListTable()
             m_buffer.appendInteger(numberType);
             m_buffer.appendCString("\\levelnfcn");
             m_buffer.appendInteger(numberType);
-            m_buffer.appendCString("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0"
-                                   "{\\*\\levelmarker \\{");
+            // A list numbered from elsewhere than 1 says so, for other
+            // readers to show the numbers its markers give.
+            const std::int64_t start =
+                style ? std::clamp<std::int64_t>(style->startingItemNumber(), 1, INT32_MAX) : 1;
+            m_buffer.appendCString("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat");
+            m_buffer.appendInteger(static_cast<std::int32_t>(start));
+            m_buffer.appendCString("\\levelspace360\\levelindent0{\\*\\levelmarker \\{");
             m_buffer.appendCString(TECSSListStyle::listStyleRTFString(type));
             m_buffer.appendCString("}{\\leveltext\\leveltemplateid");
             m_buffer.appendCString(std::to_string(templateId++));

@@ -1292,5 +1292,40 @@ TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)
     }
 }
 
+// Word starts a list's numbers again under an override of its own
+// ("\listoverridestartat"): those items count from the start the override
+// gives, apart from the list's other items, which number on around them,
+// straight, through the editing page and after a second save; the markers
+// written say what Word shows.
+TEST_F(RTFOtherWritersRoundTripTests, anOverrideThatStartsAgainKeepsItsOwnNumbers)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}\n"
+        "{\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid7\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls2}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}One\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Two\\par\n"
+        "\\pard Apart.\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext 5.\\tab}Five\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext 6.\\tab}Six\\par\n"
+        "\\pard Again.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 3.\\tab}Three\\par\n}";
+    const std::string expected = "1. One\n2. Two\nApart.\n5. Five\n6. Six\nAgain.\n3. Three";
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(numberedText(original.text), expected);
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const std::string twice = written(read(paged), throughThePage(read(paged).text));
+    for (const std::string* rtf : {&straight, &paged, &twice}) {
+        EXPECT_EQ(numberedText(read(*rtf).text), expected) << *rtf;
+        for (const char* marker : {"{\\listtext 5.\\tab }Five", "{\\listtext 6.\\tab }Six", "{\\listtext 3.\\tab }Three"})
+            EXPECT_NE(rtf->find(marker), std::string::npos) << marker << "\n" << *rtf;
+        // Other readers number by the table: the second list starts at five.
+        EXPECT_NE(rtf->find("\\levelstartat5"), std::string::npos) << *rtf;
+    }
+}
+
 } // namespace
 } // namespace folio
