@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace folio {
 
@@ -410,14 +411,14 @@ void HTMLParagraphWriter::findReturningLists()
     m_returningLists.emplace();
     const AttributedString& string = m_context.string;
     const std::u16string& text = string.string();
-    std::unordered_map<const AttributeValue*, bool> seen;
+    std::unordered_set<const AttributeValue*> seen;
     const AttributeValue* previous = nullptr;
     std::int64_t identities = 0;
     for (std::size_t start = 0; start < text.size();) {
         AttributeDictionaryPtr attributes = string.attributesAtIndex(start);
         const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
         const AttributeValue* list = lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
-        if (list && list != previous && !seen.emplace(list, true).second && !m_returningLists->contains(list))
+        if (list && list != previous && !seen.insert(list).second && !m_returningLists->contains(list))
             m_returningLists->emplace(list, ReturningList{++identities, 0});
         previous = list;
         const std::size_t end = text.find(u'\n', start);
