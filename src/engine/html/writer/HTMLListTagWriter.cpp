@@ -94,10 +94,11 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         paragraphStyle && paragraphStyle->firstLineHeadIndent() != paragraphStyle->headIndent();
     if (nestedInPrint || (enclosingIndent > 0 && indentsFromFile))
         padding = std::max(0.0, headIndent - enclosingIndent) / scale;
-    // On the page, an item of a word processor's file starts its text at the
-    // file's indent, where the file's program draws it; the room Folio's own
-    // lists keep beside their markers would set it further in.
-    else if (indentsFromFile && !context.settings.forPrint)
+    // An item of a word processor's file starts its text at the file's
+    // indent, on the page and in print, where the file's program draws it;
+    // the room Folio's own lists keep beside their markers would set it
+    // further in.
+    else if (indentsFromFile)
         padding = std::max(0.0, headIndent) / scale;
     // Mac text editors start an item's first line back at the page's edge,
     // the marker there and the text a tab on; word processors print such a
