@@ -7,10 +7,15 @@
 // after it are numbered on. The numbers are written as the program writes
 // them, since the save takes words that match an item's number for its
 // marker and keeps any other words as the item's text.
+// A list that comes back after other paragraphs is parted in lists that
+// share a "data-list": each later part starts where the parts before it
+// stopped, as other word processors number such a list on, and is numbered
+// again when an edit adds or removes items before it.
 (function (global) {
     'use strict';
 
     var LISTS = 'ol[data-marker], ul[data-marker]';
+    var PARTS = 'ol[data-list], ul[data-list]';
     // Only edits that can make, join or move items renumber; typing cannot.
     var STRUCTURAL = /^(insertParagraph|insertFromPaste|insertFromDrop|delete|history|insertOrderedList|insertUnorderedList|formatIndent|formatOutdent)/;
 
@@ -244,6 +249,32 @@
         }
     }
 
+    function itemCount(list) {
+        var count = 0;
+        for (var item = list.firstElementChild; item; item = item.nextElementSibling) {
+            if (item.tagName === 'LI')
+                ++count;
+        }
+        return count;
+    }
+
+    // The first part keeps the start it has; a later one starts after the
+    // items of the parts before it.
+    function numberPartsOn(parts) {
+        var next = {};
+        for (var i = 0; i < parts.length; ++i) {
+            var part = parts[i];
+            var identity = part.getAttribute('data-list');
+            if (Object.prototype.hasOwnProperty.call(next, identity)) {
+                var start = String(next[identity]);
+                if (part.getAttribute('start') !== start)
+                    part.setAttribute('start', start);
+            }
+            var own = parseInt(part.getAttribute('start'), 10);
+            next[identity] = (own > 0 ? own : 1) + itemCount(part);
+        }
+    }
+
     // Most documents have no such list: their keys cost no search. Only a
     // paste, a drop or an undo can bring one to a page that had none.
     var pageHasLists = false;
@@ -253,7 +284,11 @@
         if (!pageHasLists && !(inputType === undefined || BRINGS_LISTS.test(inputType)))
             return;
         var lists = global.document.querySelectorAll(LISTS);
-        pageHasLists = lists.length > 0;
+        var parts = global.document.querySelectorAll(PARTS);
+        pageHasLists = lists.length > 0 || parts.length > 0;
+        // Before the words, which count from a part's start.
+        if (!looking)
+            numberPartsOn(parts);
         for (var i = 0; i < lists.length; ++i)
             numberItems(lists[i], looking);
     }

@@ -153,6 +153,30 @@ TEST_F(ForeignRTFExport, aListThatStartsAtSevenPrintsSevenAndEight)
     EXPECT_NE(text.find("7. Seventh\n8. Eighth\nClosing."), std::string::npos) << text;
 }
 
+// A list that comes back after another paragraph prints its numbers on, and
+// its items stand where the file's indents put them, as Word and LibreOffice
+// print them: the number where a paragraph indented by the first-line
+// indent starts, the text where one indented by the left indent does.
+TEST_F(ForeignRTFExport, aListThatComesBackPrintsOnAtTheFilesIndents)
+{
+    std::string path = document("comes-back", wordList(1, "\\pard\\li360 Quarter\\par\\pard\\li720 Half\\par\n"
+                                                          "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}Alpha\\par\n"
+                                                          "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Beta\\par\n"
+                                                          "\\pard Between.\\par\n"
+                                                          "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 3.\\tab}Gamma\\par\n"));
+    std::string pdf = exported(path, "pdf");
+    const double quarter = wordOn(pdf, "Quarter").xMin;
+    const double half = wordOn(pdf, "Half").xMin;
+    EXPECT_NEAR(wordOn(pdf, "Alpha").xMin, half, 1.5);
+    EXPECT_NEAR(wordOn(pdf, "Gamma").xMin, half, 1.5);
+    // The web engine sets the number against the text, a few points in
+    // from the first-line indent when the number is narrower than the hang.
+    EXPECT_NEAR(wordOn(pdf, "1.").xMin, quarter, 5);
+    EXPECT_NEAR(wordOn(pdf, "3.").xMin, quarter, 5);
+    std::string text = readFile(exported(path, "txt"));
+    EXPECT_NE(text.find("Between.\n3. Gamma"), std::string::npos) << text;
+}
+
 // --- Notes, pictures, colours -------------------------------------------------
 
 TEST_F(ForeignRTFExport, footnoteTextIsPrintedAtTheEndOfTheDocument)

@@ -9,6 +9,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
+#include "platform/gtk/GtkPagePoints.h"
 #include "platform/gtk/PopplerReaderDocument.h"
 #include "richtext/TextViewController.h"
 #include "support/DocumentTestSupport.h"
@@ -16,9 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -867,6 +870,152 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aNewParagraphAtTheEndOfASectionTakes
         breaks += toUtf8(text.substr(start, std::min<std::size_t>(end - start, 8))) + (section ? " | " : " / ");
     }
     EXPECT_EQ(breaks, "Portrait / The last / Zebra | The wide | Two colu / ") << rtf;
+}
+
+// A list that comes back after other paragraphs is Word's list still: the
+// page numbers its later part on from the earlier one, and keeps doing so
+// as items are added before it with Return and taken out with a deletion.
+// The saved file gives the later item the marker Word shows, and
+// LibreOffice numbers it the same.
+TEST_F(RichTextOtherProgramsFileWindowTest, aListThatComesBackIsNumberedOnWhileEditing)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}First\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Second\\par\n"
+        "\\pard Between.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 3.\\tab}Third\\par\n"
+        "\\pard Closing.\\par\n}";
+    const std::string path = folder.path("comes-back.rtf");
+    writeFile(path, word);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The number the page draws before an item: its list's start and its place.
+    auto numberOf = [&](const std::string& words) {
+        return run("(function(){var items=document.querySelectorAll('#content li');for(var i=0;i<items.length;++i){"
+                   "if(items[i].textContent.indexOf('" + words + "')<0)continue;var li=items[i];var n=li.parentElement.start;"
+                   "for(var e=li.previousElementSibling;e;e=e.previousElementSibling)if(e.tagName==='LI')++n;return n;}"
+                   "return -1;})()");
+    };
+    // Selects from the end of one text to the end of another.
+    auto select = [&](const std::string& from, const std::string& to) {
+        run("(function(){function end(words){var w=document.createTreeWalker(document.getElementById('content'),"
+            "NodeFilter.SHOW_TEXT);while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf(words);"
+            "if(at>=0)return [t,at+words.length];}}var a=end('" + from + "'),b=end('" + to + "');"
+            "var r=document.createRange();r.setStart(a[0],a[1]);r.setEnd(b[0],b[1]);var s=getSelection();"
+            "s.removeAllRanges();s.addRange(r);document.getElementById('content').focus();})()");
+    };
+    auto returnAfter = [&](const std::string& words, const std::string& typed) {
+        select(words, words);
+        press(GDK_KEY_Return);
+        type(typed);
+        ASSERT_TRUE(waitFor([&] {
+            return run("document.getElementById('content').textContent").find(typed) != std::string::npos;
+        })) << "the keys did not reach the page";
+    };
+    EXPECT_EQ(numberOf("Third"), "3");
+    returnAfter("First", "Fresh");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "4"; })) << numberOf("Third");
+    // The item "Second" taken out whole.
+    select("Fresh", "Second");
+    press(GDK_KEY_BackSpace);
+    EXPECT_TRUE(waitFor([&] { return run("document.getElementById('content').textContent").find("Second") == std::string::npos; }));
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "3"; })) << numberOf("Third");
+    returnAfter("Fresh", "Newest");
+    if (HasFatalFailure())
+        return;
+    EXPECT_TRUE(waitFor([&] { return numberOf("Third") == "4"; })) << numberOf("Third");
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    const std::string rtf = readFile(path);
+    EXPECT_NE(rtf.find("{\\listtext 4.\\tab }Third"), std::string::npos) << rtf;
+    const DKRTFReadResult saved = read(rtf);
+    // The list of the item's marker, just before its words.
+    auto listOf = [&](std::u16string_view words) -> const AttributeValue* {
+        const std::size_t at = saved.text.string().find(words);
+        AttributeDictionaryPtr attributes =
+            at == std::u16string::npos || at == 0 ? nullptr : saved.text.attributesAtIndex(at - 1);
+        const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
+        return lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
+    };
+    ASSERT_NE(listOf(u"First"), nullptr) << rtf;
+    EXPECT_EQ(listOf(u"Third"), listOf(u"First")) << rtf;
+    const std::size_t between = saved.text.string().find(u"Between.");
+    ASSERT_NE(between, std::u16string::npos) << rtf;
+    EXPECT_FALSE(saved.text.attributesAtIndex(between)->containsKey(TETextIsListAttribute)) << rtf;
+
+    const std::string shown = readFile(convertedByLibreOffice(path, "txt:Text (encoded):UTF8", "txt"));
+    for (const char* line : {"1. First", "2. Fresh", "3. Newest", "Between.", "4. Third"})
+        EXPECT_NE(shown.find(line), std::string::npos) << line << " in\n" << shown;
+}
+
+// A word processor's list item hangs its marker at the file's first-line
+// indent and starts its text at the file's left indent, where LibreOffice
+// draws them: the text measured from a paragraph's at the margin at the
+// page's scale (12 pt text is 18 pixels: 36 pt are 54), the marker's ink
+// against that of the same number written at the first-line indent.
+TEST_F(RichTextOtherProgramsFileWindowTest, anItemsMarkerAndTextStandAtTheFilesIndents)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\f0\\fs24 Plain words at the margin.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}First item\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Second item\\par\n"
+        "\\pard\\li360 1. Written at the first-line indent\\par\n}";
+    const std::string path = folder.path("indents.rtf");
+    writeFile(path, word);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(run("getComputedStyle(document.querySelector('#content li')).fontSize"), "18px");
+    // The box of the first letter of the words, in page pixels.
+    auto letter = [&](const std::string& words) {
+        std::istringstream box(run(
+            "(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+1);var b=r.getBoundingClientRect();"
+            "return b.left+' '+b.top+' '+b.bottom;}}return '';})()"));
+        double left = -1, top = 0, bottom = 0;
+        box >> left >> top >> bottom;
+        return std::array<double, 3>{left, top, bottom};
+    };
+    const auto margin = letter("Plain");
+    const auto item = letter("First");
+    ASSERT_GT(margin[0], 0);
+    ASSERT_GT(item[2], item[1]);
+    EXPECT_NEAR(item[0] - margin[0], 54, 3);
+    // The marker is drawn, not a text of the page: its ink is found in a
+    // picture of the window, on the item's line left of its text.
+    GdkPixbuf* shot = test::screenshotOfWindow(toplevel, test::screenshotPath("list-item-indents"));
+    ASSERT_NE(shot, nullptr);
+    // The first inked column of a line from the margin on, in page pixels.
+    auto firstInk = [&](const std::array<double, 3>& line, double end) {
+        for (double x = margin[0]; x < end; ++x) {
+            for (double y = line[1]; y < line[2]; ++y) {
+                const Point at = test::pagePointInWindow(toplevel, pageWidget, {x, y});
+                if ((test::pixelAt(shot, int(at.x), int(at.y)) & 0xFF) < 0x60)
+                    return x;
+            }
+        }
+        return -1.0;
+    };
+    const auto written = letter("1. Written");
+    const double marker = firstInk(item, item[0] - 1);
+    const double number = firstInk(written, written[0] + 20);
+    g_object_unref(shot);
+    ASSERT_GE(marker, 0) << "no marker drawn";
+    ASSERT_GE(number, 0);
+    EXPECT_NEAR(marker, number, 3);
 }
 
 } // namespace

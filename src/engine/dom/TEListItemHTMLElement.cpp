@@ -6,6 +6,7 @@
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
 #include "engine/attachments/TEImageTextAttachment.h"
 #include "platform/foundation/Resources.h"
+#include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Image.h"
 
@@ -120,7 +121,13 @@ std::int64_t TEListItemHTMLElement::indexOfListItemInListRoot() const
 
 std::int64_t TEListItemHTMLElement::itemNumber(const TECSSListStyle& list) const
 {
-    return TECSSListStyle::itemNumber(list.startingItemNumber(), indexOfListItemInListRoot());
+    // A later part of a list that comes back is the earlier parts' list, and
+    // numbers on from the start its element gives.
+    std::int64_t start = list.startingItemNumber();
+    if (const TEHTMLElement* parent = parentElement(); parent && parent->attributeForKey("data-list"))
+        if (const std::u16string* own = parent->attributeForKey("start"); own && integerValue(*own) > 0)
+            start = integerValue(*own);
+    return TECSSListStyle::itemNumber(start, indexOfListItemInListRoot());
 }
 
 std::optional<MutableAttributedString> TEListItemHTMLElement::listPrefix() const

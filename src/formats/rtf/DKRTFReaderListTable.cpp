@@ -457,11 +457,44 @@ void DKRTFReaderListTable::readOverrides(std::u16string_view overrideTable)
             continue;
         for (std::size_t index = 0; index < m_listIdentifiers.size(); ++index) {
             if (m_listIdentifiers[index] == list) {
-                m_overrides[static_cast<int>(*override)] = static_cast<unsigned>(index + 1);
+                m_overrides[static_cast<int>(*override)] = restartedList(index, entry).value_or(index + 1);
                 break;
             }
         }
     }
+}
+
+std::optional<unsigned> DKRTFReaderListTable::restartedList(std::size_t index, std::u16string_view entry)
+{
+    // An override that starts its list's numbers again ("\listoverridestartat"
+    // in a "{\lfolevel" of its own) is a list apart from the items of the
+    // list's other overrides, as Word numbers it: a copy of the list, with
+    // the level's start the override gives, else the level's own.
+    const std::vector<std::u16string_view> levels = groupsNamed(entry, u"{\\lfolevel");
+    if (std::none_of(levels.begin(), levels.end(),
+                     [](std::u16string_view level) { return level.find(u"\\listoverridestartat") != level.npos; }))
+        return std::nullopt;
+    std::vector<std::int64_t> starts = m_levelStarts[index];
+    for (std::size_t position = 0; position < levels.size(); ++position) {
+        const std::u16string_view level = levels[position];
+        if (level.find(u"\\listoverridestartat") == level.npos)
+            continue;
+        // A level is named by "\ilvl" when given, else by its place.
+        const long long number = numberAfterWord(level, u"\\ilvl").value_or(static_cast<long long>(position));
+        const std::optional<long long> start = numberAfterWord(level, u"\\levelstartat");
+        if (number < 0 || number >= static_cast<long long>(m_listTypes[index].size()))
+            continue;
+        if (starts.size() <= static_cast<std::size_t>(number))
+            starts.resize(static_cast<std::size_t>(number) + 1, 1);
+        if (start && *start >= 0)
+            starts[static_cast<std::size_t>(number)] = *start;
+    }
+    m_listTypes.push_back(m_listTypes[index]);
+    m_levelStarts.push_back(std::move(starts));
+    m_levelMarkerTexts.push_back(m_levelMarkerTexts[index]);
+    m_listIdentifiers.push_back(std::nullopt);
+    m_ownLists.push_back(m_ownLists[index]);
+    return static_cast<unsigned>(m_listTypes.size());
 }
 
 unsigned DKRTFReaderListTable::listForOverride(int overrideNumber) const

@@ -95,6 +95,11 @@ private:
     // stand in `level`, or npos.
     static unsigned typeOfNumberFormat(std::u16string_view level, std::size_t numberFormat, std::size_t text);
 
+    // The list (counted from 1) made for an override entry of list `index`
+    // (counted from 0) that starts the list's numbers again; none for one
+    // that goes on with the list.
+    std::optional<unsigned> restartedList(std::size_t index, std::u16string_view entry);
+
     // How many lists may close before no later paragraph is a list item.
     std::size_t closingsAllowed() const;
 

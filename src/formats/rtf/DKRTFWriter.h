@@ -286,6 +286,9 @@ private:
     };
     const AttributeValue* m_markerList = nullptr;
     std::vector<MarkerLevel> m_markerLevels;
+    // Where each list left its outermost level: a list that comes back after
+    // other paragraphs keeps its "\\ls", and other readers number it on.
+    std::unordered_map<const AttributeValue*, MarkerLevel> m_markerListsLeft;
     // The lists an item of another list came inside, innermost last: a
     // later item read from a file that ends the inner list names none and
     // goes on in the list around it.

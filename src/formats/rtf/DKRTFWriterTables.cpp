@@ -302,8 +302,12 @@ std::u16string DKRTFWriter::nextMarkerText(const AttributeDictionary& marker)
     // differ from the last; one that names none goes on at the last level.
     if (const auto* lists = marker.valueForKeyAs<ArrayValue>(TETextListsAttribute); lists && !lists->isEmpty()) {
         if (lists->elements().front().get() != m_markerList) {
+            if (m_markerList && !m_markerLevels.empty())
+                m_markerListsLeft[m_markerList] = m_markerLevels.front();
             m_markerList = lists->elements().front().get();
             m_markerLevels.clear();
+            if (auto left = m_markerListsLeft.find(m_markerList); left != m_markerListsLeft.end())
+                m_markerLevels.push_back(left->second);
         }
         // Deeper levels start again after the item of an outer one.
         m_markerLevels.resize(lists->count());
@@ -392,8 +396,13 @@ void DKRTFWriter::writeListTable()
             m_buffer.appendInteger(numberType);
             m_buffer.appendCString("\\levelnfcn");
             m_buffer.appendInteger(numberType);
-            m_buffer.appendCString("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1\\levelspace360\\levelindent0"
-                                   "{\\*\\levelmarker \\{");
+            // A list numbered from elsewhere than 1 says so, for other
+            // readers to show the numbers its markers give.
+            const std::int64_t start =
+                style ? std::clamp<std::int64_t>(style->startingItemNumber(), 1, INT32_MAX) : 1;
+            m_buffer.appendCString("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat");
+            m_buffer.appendInteger(static_cast<std::int32_t>(start));
+            m_buffer.appendCString("\\levelspace360\\levelindent0{\\*\\levelmarker \\{");
             m_buffer.appendCString(TECSSListStyle::listStyleRTFString(type));
             m_buffer.appendCString("}{\\leveltext\\leveltemplateid");
             m_buffer.appendCString(std::to_string(templateId++));

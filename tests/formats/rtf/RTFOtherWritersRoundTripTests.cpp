@@ -1295,8 +1295,8 @@ TEST_F(RTFOtherWritersRoundTripTests, aListAfterAHeadingWithAStrayLevelKeepsItsO
 // Lists whose "\ls" numbers go down (a table not in number order, or a
 // later list named by a lower number) are lists all the same: each keeps
 // its numbers, straight and through the editing page, and one that comes
-// back after other paragraphs is the same list again, as it is to Word.
-// (The page numbers an item after an ordinary paragraph afresh.)
+// back after other paragraphs is the same list again, numbered on as Word
+// numbers it: its marker words in the file say "c)" as Word shows.
 TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeStayLists)
 {
     const std::string office =
@@ -1317,7 +1317,7 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
         "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext c)\\tab}Letter three\\par\n"
         "\\pard Closing.\\par\n}";
     const std::string expected = "a) Letter one\nb) Letter two\nBetween.\n1. Number one\n2. Number two\n"
-                                 "Again between.\na) Letter three\nClosing.";
+                                 "Again between.\nc) Letter three\nClosing.";
     auto listOf = [](const AttributedString& text, std::u16string_view words) -> const AttributeValue* {
         const std::size_t at = text.string().find(words);
         AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
@@ -1336,7 +1336,12 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
     const std::string straight = written(original, original.text);
     expectListsAsWritten(read(straight).text, straight);
     const std::string paged = written(original, throughThePage(original.text));
-    EXPECT_EQ(numberedText(read(paged).text), expected) << paged;
+    expectListsAsWritten(read(paged).text, paged);
+    const std::string twice = written(read(paged), throughThePage(read(paged).text));
+    expectListsAsWritten(read(twice).text, twice);
+    // The marker other readers find beside the number they give.
+    for (const std::string* rtf : {&straight, &paged, &twice})
+        EXPECT_NE(rtf->find("{\\listtext c)\\tab }Letter three"), std::string::npos) << *rtf;
 }
 
 // Word's wavy underlines, single, heavy and double, stay wavy and apart
@@ -1566,6 +1571,41 @@ TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFo
     EXPECT_NE(html.find("dir=\"rtl\""), std::string::npos);
     EXPECT_NE(html.find("data-lang=\"x-lcid-1279\""), std::string::npos);
     EXPECT_EQ(html.find(" lang=\"x-"), std::string::npos) << html;
+}
+
+// Word starts a list's numbers again under an override of its own
+// ("\listoverridestartat"): those items count from the start the override
+// gives, apart from the list's other items, which number on around them,
+// straight, through the editing page and after a second save; the markers
+// written say what Word shows.
+TEST_F(RTFOtherWritersRoundTripTests, anOverrideThatStartsAgainKeepsItsOwnNumbers)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext \\'02\\'00.;}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid7}}\n"
+        "{\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid7\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat5}\\ls2}}\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}One\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 2.\\tab}Two\\par\n"
+        "\\pard Apart.\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext 5.\\tab}Five\\par\n"
+        "\\pard\\ls2\\ilvl0\\li720\\fi-360{\\listtext 6.\\tab}Six\\par\n"
+        "\\pard Again.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext 3.\\tab}Three\\par\n}";
+    const std::string expected = "1. One\n2. Two\nApart.\n5. Five\n6. Six\nAgain.\n3. Three";
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(numberedText(original.text), expected);
+    const std::string straight = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const std::string twice = written(read(paged), throughThePage(read(paged).text));
+    for (const std::string* rtf : {&straight, &paged, &twice}) {
+        EXPECT_EQ(numberedText(read(*rtf).text), expected) << *rtf;
+        for (const char* marker : {"{\\listtext 5.\\tab }Five", "{\\listtext 6.\\tab }Six", "{\\listtext 3.\\tab }Three"})
+            EXPECT_NE(rtf->find(marker), std::string::npos) << marker << "\n" << *rtf;
+        // Other readers number by the table: the second list starts at five.
+        EXPECT_NE(rtf->find("\\levelstartat5"), std::string::npos) << *rtf;
+    }
 }
 
 } // namespace

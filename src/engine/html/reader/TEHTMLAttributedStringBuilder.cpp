@@ -383,7 +383,19 @@ void TEHTMLAttributedStringBuilder::startList(TEHTMLElement& element)
     TEParagraphStyle& style = element.paragraphStyle();
     style.setFirstLineHeadIndent(style.headIndent());
     TEParagraphStyle::TextLists lists = style.textLists();
-    lists.push_back(element.listStyle());
+    std::shared_ptr<const TECSSListStyle> list = element.listStyle();
+    const std::u16string* identity = lists.empty() ? element.attributeForKey("data-list") : nullptr;
+    if (identity) {
+        // A later part says where its numbers go on from, which is no
+        // difference of its own; one whose looks the user changed on the
+        // page is a list of its own.
+        auto [earlier, first] = m_returningLists.emplace(*identity, list);
+        TECSSListStyle numberedOn = *list;
+        numberedOn.setStartingItemNumber(earlier->second->startingItemNumber());
+        if (!first && numberedOn.isEqualToListStyle(*earlier->second))
+            list = earlier->second;
+    }
+    lists.push_back(std::move(list));
     style.setTextLists(std::move(lists));
 }
 

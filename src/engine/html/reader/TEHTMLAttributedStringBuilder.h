@@ -110,6 +110,9 @@ private:
     TEHTMLElement* m_bodyElement = nullptr;
     std::vector<OpenElement> m_openElements;
     bool m_ignoreParseEvents = false;
+    // The parts of a list that comes back after other paragraphs, by the
+    // identity they share: a later part is the same list again.
+    std::unordered_map<std::u16string, std::shared_ptr<const TECSSListStyle>> m_returningLists;
 };
 
 // HTML bytes to attributed text with the given options; none for empty data.

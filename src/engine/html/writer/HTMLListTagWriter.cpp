@@ -80,7 +80,8 @@ bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
 }
 
 std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
-                                          const HTMLWriterContext& context, double enclosingIndent)
+                                          const HTMLWriterContext& context, double enclosingIndent,
+                                          HTMLListContinuation continuation)
 {
     double headIndent = paragraphStyle ? paragraphStyle->headIndent() : 0;
     double scale = context.textScale != 0 ? context.textScale : 1.0;
@@ -93,6 +94,12 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
         paragraphStyle && paragraphStyle->firstLineHeadIndent() != paragraphStyle->headIndent();
     if (nestedInPrint || (enclosingIndent > 0 && indentsFromFile))
         padding = std::max(0.0, headIndent - enclosingIndent) / scale;
+    // An item of a word processor's file starts its text at the file's
+    // indent, on the page and in print, where the file's program draws it;
+    // the room Folio's own lists keep beside their markers would set it
+    // further in.
+    else if (indentsFromFile)
+        padding = std::max(0.0, headIndent) / scale;
     // Mac text editors start an item's first line back at the page's edge,
     // the marker there and the text a tab on; word processors print such a
     // list with its text in the text column and the marker hanging left of
@@ -132,9 +139,13 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     std::string element(elementForList(list));
     // A numbered list that goes on from an earlier one (Word's "7.", "8.")
     // says where its numbers start.
-    const std::int64_t start = style && element == "ol" && style->startingItemNumber() > 1
+    std::int64_t start = style && element == "ol" && style->startingItemNumber() > 1
         ? style->startingItemNumber()
         : 0;
+    // A list numbered in words of its own may be a "ul": its words count on
+    // all the same.
+    if (continuation.start > 1 && (element == "ol" || (style && style->markerText())))
+        start = continuation.start;
     // Marker words ride on the list for the page to hand back.
     HTMLAttributeMap markerAttributes;
     if (style)
@@ -144,6 +155,8 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
     std::string key = element;
     key += '\0';
     key += std::to_string(start);
+    key += '\0';
+    key += std::to_string(continuation.identity);
     key += '\0';
     key += css;
     for (const auto& [name, value] : markerAttributes) {
@@ -161,6 +174,8 @@ std::string HTMLListTagWriter::openingTag(const AttributeValue* list, TEParagrap
             attributes["class"] = toUtf16(className);
         if (start > 0)
             attributes["start"] = toUtf16(std::to_string(start));
+        if (continuation.identity > 0)
+            attributes["data-list"] = toUtf16(std::to_string(continuation.identity));
         std::string tag = "<" + element;
         HTMLMarkup::appendAttributes(tag, attributes);
         tag += ">";

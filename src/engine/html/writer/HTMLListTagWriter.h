@@ -2,6 +2,7 @@
 
 #include "engine/html/writer/HTMLWriterContext.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,15 @@ namespace folio {
 
 class AttributeValue;
 class TEParagraphStyle;
+
+// A list that comes back after other paragraphs: its parts share an identity
+// ("data-list"), so that the page numbers a later part on from the earlier
+// ones and a reader takes them for one list again; a later part starts where
+// the parts before it stopped.
+struct HTMLListContinuation {
+    std::int64_t identity = 0;
+    std::int64_t start = 0;
+};
 
 // The ul and ol tags of the lists of a document.
 class HTMLListTagWriter {
@@ -29,7 +39,8 @@ public:
     // print, a nested list is set in by the difference, so that each level
     // stands where the document puts it and deep lists keep the page's width.
     static std::string openingTag(const AttributeValue* list, TEParagraphStyle* paragraphStyle,
-                                  const HTMLWriterContext& context, double enclosingIndent = 0);
+                                  const HTMLWriterContext& context, double enclosingIndent = 0,
+                                  HTMLListContinuation continuation = {});
 
 private:
     // Whether the first line of a paragraph starts back at the left edge of

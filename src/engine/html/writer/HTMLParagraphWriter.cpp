@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_set>
 
 namespace folio {
 
@@ -226,6 +227,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
                     itemStops = *style->tabStops();
         }
         bool openedAny = false;
+        std::int64_t continuedStart = 0;
         for (const AttributeValuePtr& list : *lists) {
             // A list starts where its own range starts; items further down
             // only continue it. A list still open around the item is not
@@ -242,16 +244,26 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             std::optional<TEParagraphStyle>& style = paragraphStyle();
             const double enclosing = m_openIndents.empty() ? 0 : m_openIndents.back();
             const double indent = style ? std::max(style->headIndent(), enclosing) : enclosing;
-            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context, enclosing);
+            const HTMLListContinuation continuation =
+                list == lists->front() ? continuationOf(list.get()) : HTMLListContinuation{};
+            html += HTMLListTagWriter::openingTag(list.get(), style ? &*style : nullptr, m_context, enclosing,
+                                                  continuation);
             m_openElements.push_back(HTMLListTagWriter::elementForList(list.get()));
             m_openIndents.push_back(indent);
             openedAny = true;
+            if (continuation.start > 0)
+                continuedStart = continuation.start;
         }
         if (openedAny) {
             ++m_openedLevels;
             const auto* style = lists->back()->as<TECSSListStyle>();
-            m_itemNumbers.push_back(style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1);
+            const std::int64_t start = style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1;
+            m_itemNumbers.push_back(lists->size() == 1 && continuedStart > 0 ? continuedStart : start);
         }
+        // An outermost item of a list that comes back counts for its later parts.
+        if (lists->size() == 1 && m_returningLists)
+            if (auto returning = m_returningLists->find(lists->front().get()); returning != m_returningLists->end())
+                returning->second.nextNumber = TECSSListStyle::itemNumber(returning->second.nextNumber, 1);
         element = "li";
         // The depth is that of the page's lists, which a list carried on
         // from an item before nests deeper than the item's own lists say.
@@ -408,6 +420,46 @@ void HTMLParagraphWriter::closeOpenLists(std::string& html)
     m_itemNumbers.clear();
     m_openElements.clear();
     m_openIndents.clear();
+}
+
+void HTMLParagraphWriter::findReturningLists()
+{
+    // A list comes back when its items follow text outside it, or another
+    // list: the paragraphs between part it in two on the page.
+    m_returningLists.emplace();
+    const AttributedString& string = m_context.string;
+    const std::u16string& text = string.string();
+    std::unordered_set<const AttributeValue*> seen;
+    const AttributeValue* previous = nullptr;
+    std::int64_t identities = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        AttributeDictionaryPtr attributes = string.attributesAtIndex(start);
+        const auto* lists = attributes ? attributes->valueForKeyAs<ArrayValue>(TETextIsListAttribute) : nullptr;
+        const AttributeValue* list = lists && !lists->isEmpty() ? lists->elements().front().get() : nullptr;
+        if (list && list != previous && !seen.insert(list).second && !m_returningLists->contains(list))
+            m_returningLists->emplace(list, ReturningList{++identities, 0});
+        previous = list;
+        const std::size_t end = text.find(u'\n', start);
+        start = end == std::u16string::npos ? text.size() : end + 1;
+    }
+}
+
+HTMLListContinuation HTMLParagraphWriter::continuationOf(const AttributeValue* list)
+{
+    if (!m_returningLists)
+        findReturningLists();
+    auto returning = m_returningLists->find(list);
+    if (returning == m_returningLists->end())
+        return {};
+    // The first part numbers from the list's own start; it carries the
+    // identity all the same, for the later parts to be told as its own.
+    ReturningList& parts = returning->second;
+    if (parts.nextNumber == 0) {
+        const auto* style = list->as<TECSSListStyle>();
+        parts.nextNumber = style && style->startingItemNumber() > 0 ? style->startingItemNumber() : 1;
+        return HTMLListContinuation{parts.identity, 0};
+    }
+    return HTMLListContinuation{parts.identity, parts.nextNumber};
 }
 
 std::string HTMLParagraphWriter::closingTag(const AttributeValue* list)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "engine/html/writer/HTMLListTagWriter.h"
 #include "engine/html/writer/HTMLWriterContext.h"
 #include "platform/foundation/Range.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace folio {
@@ -32,6 +34,11 @@ private:
     void closeLists(std::string& html, const AttributeValue* currentList, bool closeAll);
     // The closing tag of the innermost list element open.
     std::string closingTag(const AttributeValue* list);
+    // How a list opened here goes on from its part before, if it comes back
+    // after other paragraphs.
+    HTMLListContinuation continuationOf(const AttributeValue* list);
+    // Notes the lists that come back after other paragraphs, once.
+    void findReturningLists();
 
     const HTMLWriterContext& m_context;
     std::string m_paragraphTagName;
@@ -48,6 +55,14 @@ private:
     // opened at.
     std::vector<std::string_view> m_openElements;
     std::vector<double> m_openIndents;
+    // The lists that come back after other paragraphs (as Word numbers on a
+    // list that has text between its items), each with the number of its
+    // parts and the number of its next outermost item.
+    struct ReturningList {
+        std::int64_t identity = 0;
+        std::int64_t nextNumber = 0;
+    };
+    std::optional<std::unordered_map<const AttributeValue*, ReturningList>> m_returningLists;
 };
 
 } // namespace folio

@@ -203,7 +203,9 @@ TEST(HTMLWriterListTests, listTagsUseTheListKindAndTakeOverTheParagraphIndent)
     style.setHeadIndent(36);
     style.setFirstLineHeadIndent(10);
     auto numbered = listStyle(TECSSListStyleType::LowerAlpha);
-    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;margin-top:0px;margin-bottom:0px;;width:88.506667%;padding-left:56px;\">",
+    // An item with a first line of its own (a word processor's) starts its
+    // text at its indent, with no room added beside the marker.
+    EXPECT_EQ("<ol style=\"list-style:lower-alpha;line-height:normal;margin-top:0px;margin-bottom:0px;;width:89.040000%;padding-left:36px;\">",
               HTMLListTagWriter::openingTag(numbered.get(), &style, fragment));
     EXPECT_EQ(0, style.headIndent());
     EXPECT_EQ(0, style.firstLineHeadIndent());
