@@ -111,7 +111,8 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
     // The language and spelling marks are the text's own attributes.
     static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
                                                     "face",  "size", "name",  "height", "width",
-                                                    "lang",  "spellcheck", "data-east-asian-lang"};
+                                                    "lang",  "spellcheck", "data-east-asian-lang",
+                                                    "data-underline"};
     return kNames;
 }
 
@@ -170,6 +171,8 @@ void TEHTMLElement::interpretAttributes()
         m_characterMarks.eastAsianLanguage = *language;
     if (const std::u16string* spelling = attributeForKey("spellcheck"))
         m_characterMarks.noProofing = *spelling == u"false";
+    if (const std::u16string* underline = attributeForKey("data-underline"))
+        m_characterMarks.doubleWave = *underline == u"double-wave";
     if (const std::u16string* direction = attributeForKey("dir")) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -321,6 +324,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.noProofing);
     key.add(m_characterMarks.capitals);
     key.add(m_characterMarks.outline);
+    key.add(m_characterMarks.doubleWave);
     key.add(m_characterMarks.underlineColor.has_value());
     if (m_characterMarks.underlineColor)
         key.add(*m_characterMarks.underlineColor);
@@ -397,8 +401,10 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEAnchorAttribute>(), StringValue::make(*m_anchorName));
     if (m_strikeOut)
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
-    if (m_underlineStyle != 0)
-        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(m_underlineStyle));
+    if (m_underlineStyle != 0) {
+        const bool doubleWave = m_characterMarks.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
+        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(doubleWave ? 0x509 : m_underlineStyle));
+    }
     if (m_underlineStyle != 0 && m_characterMarks.underlineColor)
         add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*m_characterMarks.underlineColor));
     auto sharedColor = [&shared](const Color& color) {

@@ -255,6 +255,9 @@ private:
         bool capitals = false;
         bool outline = false;
         std::optional<Color> underlineColor;
+        // "data-underline=double-wave": the page draws one wave where the
+        // document has two.
+        bool doubleWave = false;
     } m_characterMarks;
 };
 

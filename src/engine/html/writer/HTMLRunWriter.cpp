@@ -324,6 +324,10 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
     if (form.noProofing)
         spanAttributes["spellcheck"] = u"false";
+    // CSS has no double wave: the page shows a wave and keeps the second
+    // line here, for the save.
+    if (numberOfValue(form.look.underline).value_or(0) == 0x509)
+        spanAttributes["data-underline"] = u"double-wave";
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
     const std::string* spanStartTag = nullptr;
