@@ -22,6 +22,7 @@
 #include "platform/text/FontAttributeValue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string_view>
 
@@ -112,7 +113,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
     static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
                                                     "face",  "size", "name",  "height", "width",
                                                     "lang",  "spellcheck", "data-east-asian-lang",
-                                                    "data-underline"};
+                                                    "data-underline", "data-stroke-width", "data-kerning"};
     return kNames;
 }
 
@@ -173,6 +174,15 @@ void TEHTMLElement::interpretAttributes()
         m_characterMarks.noProofing = *spelling == u"false";
     if (const std::u16string* underline = attributeForKey("data-underline"))
         m_characterMarks.doubleWave = *underline == u"double-wave";
+    if (const std::u16string* width = attributeForKey("data-stroke-width")) {
+        // Anything but a number reads as 0, no width of its own.
+        const double number = doubleValue(*width);
+        m_characterMarks.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
+    }
+    if (const std::u16string* kerning = attributeForKey("data-kerning")) {
+        const double number = doubleValue(*kerning);
+        m_characterMarks.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
+    }
     if (const std::u16string* direction = attributeForKey("dir")) {
         if (*direction == u"rtl")
             m_paragraphStyle.setBaseWritingDirection(WritingDirection::RightToLeft);
@@ -325,6 +335,11 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.capitals);
     key.add(m_characterMarks.outline);
     key.add(m_characterMarks.doubleWave);
+    key.add(m_characterMarks.strokeWidth.value_or(0));
+    key.add(m_characterMarks.kerning);
+    key.add(m_characterMarks.strokeColor.has_value());
+    if (m_characterMarks.strokeColor)
+        key.add(*m_characterMarks.strokeColor);
     key.add(m_characterMarks.underlineColor.has_value());
     if (m_characterMarks.underlineColor)
         key.add(*m_characterMarks.underlineColor);
@@ -340,7 +355,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 26;
+constexpr std::size_t kMostAttributes = 2 + 26;
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -449,12 +464,16 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TECapitalsAttribute>(), BoolValue::make(true));
     if (fontVariant() == TEHTMLElementFontVariant::SmallCaps)
         add(fixedKey<TESmallCapitalsAttribute>(), BoolValue::make(true));
-    if (m_characterMarks.outline) {
+    if (m_characterMarks.outline || m_characterMarks.strokeWidth) {
         // The width of an outline as word processors draw it, in hundredths
         // of the font size; positive leaves the letters unfilled.
         constexpr double kOutlineWidth = 3;
-        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(kOutlineWidth));
+        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(m_characterMarks.strokeWidth.value_or(kOutlineWidth)));
+        if (m_characterMarks.strokeColor)
+            add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*m_characterMarks.strokeColor));
     }
+    if (m_characterMarks.kerning != 0)
+        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(m_characterMarks.kerning));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())

@@ -258,6 +258,12 @@ private:
         // "data-underline=double-wave": the page draws one wave where the
         // document has two.
         bool doubleWave = false;
+        // A stroke's own width ("data-stroke-width"), its colour
+        // ("-webkit-text-stroke-color"), and a word processor's kerning
+        // setting ("data-kerning").
+        std::optional<double> strokeWidth;
+        std::optional<Color> strokeColor;
+        int kerning = 0;
     } m_characterMarks;
 };
 

@@ -97,6 +97,7 @@ private:
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
     // The languages and letter effects of the run as attributes.
     void addCharacterMarks(const DKRTFCharacterMarks& marks, std::vector<AttributeDictionary::Entry>& entries);
+    static AttributeValuePtr measuredShadow(const DKRTFCharacterMarks::ShadowMeasures& measures);
     // The tag of a Windows language number, as a shared value; none for a
     // number no language has.
     const AttributeValuePtr& languageValue(unsigned number);

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/text/AttributeValue.h"
+
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace folio {
 
@@ -20,16 +24,37 @@ struct DKRTFCharacterMarks {
     // "\shad" and "\outl".
     bool shadow = false;
     bool outline = false;
+    // "\kerningN": Word kerns from N half points up, TextEdit and
+    // LibreOffice kern at 1; 0 for none.
+    int kerning = 0;
+    // TextEdit's letter strokes: "\strokewidthN" in twentieths of a percent
+    // of the font size (negative: filled and stroked), "\strokecN".
+    std::optional<int> strokeWidth;
+    std::shared_ptr<const ColorValue> strokeColor;
+    // TextEdit's shadow measures after "\shad": offsets ("\shadx",
+    // "\shady", up from the text) and blur ("\shadr") in twips, opacity out
+    // of 255 ("\shado", 0 for the colour's own) and colour ("\shadowc").
+    struct ShadowMeasures {
+        int x = 0;
+        int y = 0;
+        int blur = 0;
+        int opacity = 0;
+        std::shared_ptr<const ColorValue> color;
+        friend bool operator==(const ShadowMeasures&, const ShadowMeasures&) = default;
+    };
+    std::optional<ShadowMeasures> shadowMeasures;
 
     friend bool operator==(const DKRTFCharacterMarks&, const DKRTFCharacterMarks&) = default;
 
-    // All of it in one number, for hashing.
+    // Most of it in one number, for hashing.
     std::uint64_t packed() const
     {
         return static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
             | static_cast<std::uint64_t>(noProofing) << 32 | static_cast<std::uint64_t>(capitals) << 33
             | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35
-            | static_cast<std::uint64_t>(smallCapitals) << 36;
+            | static_cast<std::uint64_t>(smallCapitals) << 36 | static_cast<std::uint64_t>(kerning & 0xFFFF) << 37
+            | static_cast<std::uint64_t>(strokeWidth.value_or(0) & 0x3FF) << 53
+            | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63;
     }
 };
 

@@ -224,8 +224,19 @@ void DKRTFWriter::writeColorTable()
         registerColor(*attributes, kCTForegroundColorAttributeName);
         registerColor(*attributes, NSBackgroundColorAttributeName);
         registerColor(*attributes, NSUnderlineColorAttributeName);
-        if (const auto* underline = attributes->valueForKeyAs<ColorValue>(NSUnderlineColorAttributeName))
-            blackUnderline |= DKRTFColorTableEntry::entryWithColor(&underline->color()) == defaultEntry;
+        registerColor(*attributes, NSStrokeColorAttributeName);
+        for (std::string_view key : {NSUnderlineColorAttributeName, NSStrokeColorAttributeName})
+            if (const auto* color = attributes->valueForKeyAs<ColorValue>(key))
+                blackUnderline |= DKRTFColorTableEntry::entryWithColor(&color->color()) == defaultEntry;
+        // A shadow of measures names its colour without the opacity.
+        if (const auto& shadow = characterMarks(*attributes).shadowMeasures; shadow && shadow->color) {
+            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&shadow->color->color());
+            blackUnderline |= entry == defaultEntry;
+            if (!m_registeredColors.contains(entry)) {
+                entry.writeToDataBuffer(m_buffer);
+                m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+            }
+        }
     }
     if (m_styleSheet) {
         for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors()) {
