@@ -8,6 +8,7 @@
 #include "engine/dom/TEDivHTMLElement.h"
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
+#include "engine/model/TEShading.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
@@ -113,7 +114,8 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
     static const std::vector<std::string> kNames = {"style", "dir",  "align", "src",    "href", "color",
                                                     "face",  "size", "name",  "height", "width",
                                                     "lang",  "spellcheck", "data-east-asian-lang",
-                                                    "data-underline", "data-stroke-width", "data-kerning"};
+                                                    "data-underline", "data-stroke-width", "data-kerning",
+                                                    "data-shading"};
     return kNames;
 }
 
@@ -179,6 +181,8 @@ void TEHTMLElement::interpretAttributes()
         const double number = doubleValue(*width);
         m_characterMarks.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
     }
+    if (const std::u16string* shading = attributeForKey("data-shading"))
+        m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
         const double number = doubleValue(*kerning);
         m_characterMarks.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
@@ -337,6 +341,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_characterMarks.doubleWave);
     key.add(m_characterMarks.strokeWidth.value_or(0));
     key.add(m_characterMarks.kerning);
+    key.add(m_characterMarks.shading);
     key.add(m_characterMarks.strokeColor.has_value());
     if (m_characterMarks.strokeColor)
         key.add(*m_characterMarks.strokeColor);
@@ -355,7 +360,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 2 + 26;
+constexpr std::size_t kMostAttributes = 3 + 26;
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -474,6 +479,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     }
     if (m_characterMarks.kerning != 0)
         add(fixedKey<TEKerningAttribute>(), IntegerValue::make(m_characterMarks.kerning));
+    if (!m_characterMarks.shading.empty())
+        add(fixedKey<TEShadingAttribute>(), StringValue::make(m_characterMarks.shading));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())

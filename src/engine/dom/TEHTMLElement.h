@@ -264,6 +264,8 @@ private:
         std::optional<double> strokeWidth;
         std::optional<Color> strokeColor;
         int kerning = 0;
+        // A word processor's shading ("data-shading"), as TEShading's text.
+        std::u16string shading;
     } m_characterMarks;
 };
 

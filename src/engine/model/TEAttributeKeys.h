@@ -72,6 +72,9 @@ inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
 // The run's kerning setting as word processors give it (an integer: kern
 // from this many half points up; 1 for kerning at every size).
 inline constexpr std::string_view TEKerningAttribute = "TEKerning";
+// A word processor's shading of the run, as TEShading's text; the run's
+// background colour is the look it gives.
+inline constexpr std::string_view TEShadingAttribute = "TEShading";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

@@ -4,6 +4,7 @@
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "formats/rtf/DKRTFReaderState.h"
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShading.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -258,7 +259,17 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     };
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());
-    set(NSBackgroundColorAttributeName, state.backgroundColor());
+    // A highlight shows over the shading.
+    const DKRTFCharacterMarks::Shading& marked = state.characterMarks().shading;
+    TEShading shading{marked.pattern, marked.shading,
+                      marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
+                      marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
+    if (state.backgroundColor())
+        set(NSBackgroundColorAttributeName, state.backgroundColor());
+    else if (std::optional<Color> look = shading.look())
+        set(NSBackgroundColorAttributeName, ColorValue::make(*look));
+    if (!shading.isEmpty())
+        set(TEShadingAttribute, StringValue::make(toUtf16(shading.text())));
     if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
         set(NSUnderlineColorAttributeName, state.underlineColor());

@@ -43,6 +43,16 @@ struct DKRTFCharacterMarks {
         friend bool operator==(const ShadowMeasures&, const ShadowMeasures&) = default;
     };
     std::optional<ShadowMeasures> shadowMeasures;
+    // Word's character shading: "\chshdngN" in hundredths of a percent, a
+    // line pattern ("\chbgdkhoriz", numbered as TEShading numbers them),
+    // the pattern's colour ("\chcfpatN") and the fill ("\chcbpatN").
+    struct Shading {
+        int shading = 0;
+        int pattern = 0;
+        std::shared_ptr<const ColorValue> color;
+        std::shared_ptr<const ColorValue> fill;
+        friend bool operator==(const Shading&, const Shading&) = default;
+    } shading;
 
     friend bool operator==(const DKRTFCharacterMarks&, const DKRTFCharacterMarks&) = default;
 

@@ -78,9 +78,23 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"expndtw", withDefault(&R::actionExpandTwips, 0)},
         {"cf", withDefault(&R::actionForegroundColor)},
         {"cb", withDefault(&R::actionBackgroundColor)},
-        // Word and LibreOffice shade a run's background with the pattern's
-        // background colour; colour 0 is their automatic colour, no shading.
-        {"chcbpat", withDefault(&R::actionHighlight, 0)},
+        // Word and LibreOffice shade a run: a share of the pattern colour
+        // over the fill, or lines; colour 0 is their automatic colour.
+        {"chcbpat", withDefault(&R::actionCharacterFillColor, 0)},
+        {"chcfpat", withDefault(&R::actionCharacterPatternColor, 0)},
+        {"chshdng", withDefault(&R::actionCharacterShading, 0)},
+        {"chbghoriz", forced(&R::actionCharacterShadingPattern, 1)},
+        {"chbgvert", forced(&R::actionCharacterShadingPattern, 2)},
+        {"chbgfdiag", forced(&R::actionCharacterShadingPattern, 3)},
+        {"chbgbdiag", forced(&R::actionCharacterShadingPattern, 4)},
+        {"chbgcross", forced(&R::actionCharacterShadingPattern, 5)},
+        {"chbgdcross", forced(&R::actionCharacterShadingPattern, 6)},
+        {"chbgdkhoriz", forced(&R::actionCharacterShadingPattern, 7)},
+        {"chbgdkvert", forced(&R::actionCharacterShadingPattern, 8)},
+        {"chbgdkfdiag", forced(&R::actionCharacterShadingPattern, 9)},
+        {"chbgdkbdiag", forced(&R::actionCharacterShadingPattern, 10)},
+        {"chbgdkcross", forced(&R::actionCharacterShadingPattern, 11)},
+        {"chbgdkdcross", forced(&R::actionCharacterShadingPattern, 12)},
         // Word marks text with a highlighter colour of the colour table.
         {"highlight", withDefault(&R::actionHighlight)},
         {"super", forced(&R::actionSuperSubScript, 1)},

@@ -298,6 +298,10 @@ private:
     void actionShadowOpacity(int value);
     void actionShadowColor(int value);
     template <typename Change> void changeShadowMeasures(Change change);
+    void actionCharacterShading(int value);
+    void actionCharacterShadingPattern(int pattern);
+    void actionCharacterPatternColor(int value);
+    void actionCharacterFillColor(int value);
     void actionUnderlineColor(int value);
     void actionNoProofing(int value);
     void actionLanguage(int number);

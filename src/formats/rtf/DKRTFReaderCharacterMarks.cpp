@@ -87,6 +87,36 @@ void DKRTFReader::actionShadowColor(int value)
     changeShadowMeasures([&color](auto& measures) { measures.color = color; });
 }
 
+void DKRTFReader::actionCharacterShading(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    // Each shading is named afresh from its share, the pattern after it.
+    marks.shading.shading = std::clamp(value, 0, 10000);
+    marks.shading.pattern = 0;
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterShadingPattern(int pattern)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.pattern = pattern;
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterPatternColor(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterFillColor(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.fill = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+    keepCharacterMarks(marks);
+}
+
 void DKRTFReader::actionKerning(int value)
 {
     DKRTFCharacterMarks marks = state().characterMarks();

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShading.h"
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
@@ -414,6 +415,17 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.characterMarks = characterMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
+    // A background that is the look of the run's shading is written as that
+    // shading alone; another one shows over it, as a highlight.
+    if (const DKRTFCharacterMarks::Shading& marked = formatting.characterMarks.shading; marked.shading != 0 || marked.pattern != 0 || marked.fill) {
+        TEShading shading{marked.pattern, marked.shading,
+                          marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
+                          marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
+        const auto* background = attributes.valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
+        if (std::optional<Color> look = shading.look(); look && background
+            && DKRTFColorTableEntry::entryWithColor(&*look) == DKRTFColorTableEntry::entryWithColor(&background->color()))
+            formatting.backgroundColor = 0;
+    }
     if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
         underline && underline->as<ColorValue>()) {
         formatting.underlineColor = colorNumberOfValue(underline);

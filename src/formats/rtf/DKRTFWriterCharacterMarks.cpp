@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShading.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeDictionary.h"
@@ -52,6 +53,18 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
         const AttributeValuePtr& color = attributes.valueForKey(NSStrokeColorAttributeName);
         if (color && color->as<ColorValue>())
             marks.strokeColor = std::static_pointer_cast<const ColorValue>(color);
+    }
+    // A run whose background was taken off keeps no shading under it.
+    const auto* shadingText = attributes.valueForKeyAs<StringValue>(TEShadingAttribute);
+    if (shadingText && attributes.valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName)) {
+        if (std::optional<TEShading> shading = TEShading::fromText(toUtf8(shadingText->value()))) {
+            marks.shading.shading = shading->shading;
+            marks.shading.pattern = shading->pattern;
+            if (shading->color)
+                marks.shading.color = ColorValue::make(*shading->color);
+            if (shading->fill)
+                marks.shading.fill = ColorValue::make(*shading->fill);
+        }
     }
     if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
         marks.kerning = static_cast<int>(std::clamp<std::int64_t>(kerning->value(), 0, 0xFFFF));
@@ -187,6 +200,27 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
         wroteOutput = true;
     }
     written.strokeColor = marks.strokeColor;
+    const DKRTFCharacterMarks::Shading& shading = marks.shading;
+    const bool shades = shading.shading != 0 || shading.pattern != 0 || shading.fill;
+    const std::int32_t patternColor = writtenColorNumber(shading.color.get());
+    const std::int32_t fillColor = writtenColorNumber(shading.fill.get());
+    const DKRTFCharacterMarks::Shading& was = written.shading;
+    if (shading.shading != was.shading || shading.pattern != was.pattern || patternColor != writtenColorNumber(was.color.get())
+        || fillColor != writtenColorNumber(was.fill.get()) || (unknown && shades)) {
+        // The share first: it starts a shading afresh, the pattern after it.
+        m_buffer.appendCString("\\chshdng");
+        m_buffer.appendInteger(shading.shading);
+        if (shading.pattern >= 1 && shading.pattern <= static_cast<int>(TEShading::kPatterns.size())) {
+            m_buffer.appendCString("\\chbg");
+            m_buffer.appendCString(std::string(TEShading::kPatterns[static_cast<std::size_t>(shading.pattern - 1)]).c_str());
+        }
+        m_buffer.appendCString("\\chcfpat");
+        m_buffer.appendInteger(patternColor);
+        m_buffer.appendCString("\\chcbpat");
+        m_buffer.appendInteger(fillColor);
+        written.shading = shading;
+        wroteOutput = true;
+    }
     if (marks.kerning != written.kerning || (unknown && marks.kerning != 0)) {
         m_buffer.appendCString("\\kerning");
         m_buffer.appendInteger(marks.kerning);

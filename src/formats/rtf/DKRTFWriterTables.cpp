@@ -228,9 +228,14 @@ void DKRTFWriter::writeColorTable()
         for (std::string_view key : {NSUnderlineColorAttributeName, NSStrokeColorAttributeName})
             if (const auto* color = attributes->valueForKeyAs<ColorValue>(key))
                 blackUnderline |= DKRTFColorTableEntry::entryWithColor(&color->color()) == defaultEntry;
-        // A shadow of measures names its colour without the opacity.
-        if (const auto& shadow = characterMarks(*attributes).shadowMeasures; shadow && shadow->color) {
-            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&shadow->color->color());
+        // A shadow of measures names its colour without the opacity; a
+        // shading names the colours it mixes.
+        const DKRTFCharacterMarks marks = characterMarks(*attributes);
+        for (const ColorValue* color : {marks.shadowMeasures ? marks.shadowMeasures->color.get() : nullptr,
+                                        marks.shading.color.get(), marks.shading.fill.get()}) {
+            if (!color)
+                continue;
+            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
             blackUnderline |= entry == defaultEntry;
             if (!m_registeredColors.contains(entry)) {
                 entry.writeToDataBuffer(m_buffer);

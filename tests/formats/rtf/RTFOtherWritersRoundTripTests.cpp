@@ -1329,6 +1329,51 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
     EXPECT_EQ(effects(read(second).text), wanted) << second;
 }
 
+// Word's character shading keeps its share, pattern and both colours, and
+// the colour a reader sees: straight, through the editing page and after a
+// second save. A highlight over a shading stays over it.
+TEST_F(RTFOtherWritersRoundTripTests, characterShadingKeepsItsPatternAndColours)
+{
+    const std::string word =
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
+        "\\red255\\green255\\blue0;\\red0\\green0\\blue255;}\\f0 "
+        "{\\chshdng0\\chcfpat0\\chcbpat3 filled} {\\chshdng2500\\chcfpat2\\chcbpat3 quarter} "
+        "{\\chshdng0\\chbgdkhoriz\\chcfpat4\\chcbpat3 lined} {\\chshdng5000\\chcfpat1\\chcbpat0 half grey} "
+        "{\\chshdng1000\\chcfpat2\\chcbpat3\\highlight4 marked} plain\\par}";
+    const std::vector<std::pair<std::u16string, std::string>> expected{
+        {u"filled", "255,255,0 fill=ffff00"},
+        {u"quarter", "255,191,0 shading=2500 color=ff0000 fill=ffff00"},
+        {u"lined", "128,128,128 pattern=dkhoriz color=0000ff fill=ffff00"},
+        {u"half grey", "128,128,128 shading=5000 color=000000"},
+        {u"marked", "0,0,255 shading=1000 color=ff0000 fill=ffff00"},
+        {u"plain", "none "},
+    };
+    auto shadings = [&](const AttributedString& text) {
+        std::string all;
+        for (const auto& [words, shading] : expected) {
+            const std::size_t at = text.string().find(words);
+            AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+            const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(TEShadingAttribute) : nullptr;
+            all += toUtf8(words) + " " + (attributes ? colorText(*attributes, NSBackgroundColorAttributeName) : "missing") +
+                " " + (value ? toUtf8(value->value()) : "") + "\n";
+        }
+        return all;
+    };
+    std::string wanted;
+    for (const auto& [words, shading] : expected)
+        wanted += toUtf8(words) + " " + shading + "\n";
+
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(shadings(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(shadings(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(shadings(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(shadings(read(second).text), wanted) << second;
+}
+
 // A link's address is kept as the file wrote it: a space stays a space and
 // an escape stays an escape, straight and through the editing page.
 TEST_F(RTFOtherWritersRoundTripTests, linkAddressesComeBackAsWritten)

@@ -26,6 +26,7 @@ struct RunKeys {
     AttributeKey strokeWidth{NSStrokeWidthAttributeName};
     AttributeKey strokeColor{NSStrokeColorAttributeName};
     AttributeKey kerning{TEKerningAttribute};
+    AttributeKey shading{TEShadingAttribute};
     AttributeKey language{kCTLanguageAttributeName};
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
@@ -66,6 +67,8 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.strokeColor = value.get();
         else if (key == keys.kerning)
             kerning = value->as<IntegerValue>();
+        else if (key == keys.shading)
+            shading = value->as<StringValue>();
         else if (key == keys.language)
             language = value->as<StringValue>();
         else if (key == keys.eastAsianLanguage)

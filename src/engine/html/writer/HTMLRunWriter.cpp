@@ -351,6 +351,8 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
     constexpr double kOutlineWidth = 3;
     if (const double width = numberOfValue(form.look.strokeWidth).value_or(0); width != 0 && width != kOutlineWidth)
         spanAttributes["data-stroke-width"] = toUtf16(formatShortest(width));
+    if (form.shading && !form.shading->value().empty())
+        spanAttributes["data-shading"] = form.shading->value();
     if (form.kerning && form.kerning->value() != 0)
         spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
