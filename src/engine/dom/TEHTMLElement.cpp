@@ -115,7 +115,7 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
                                                     "face",  "size", "name",  "height", "width",
                                                     "lang",  "spellcheck", "data-east-asian-lang",
                                                     "data-underline", "data-stroke-width", "data-kerning",
-                                                    "data-shading"};
+                                                    "data-shading", "data-paragraph-shading"};
     return kNames;
 }
 
@@ -127,6 +127,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_fontFamilyCache = parent.m_fontFamilyCache;
     m_headerLevel = parent.m_headerLevel;
     m_paragraphStyleName = parent.m_paragraphStyleName;
+    m_paragraphShading = parent.m_paragraphShading;
     m_characterStyleName = parent.m_characterStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -181,6 +182,8 @@ void TEHTMLElement::interpretAttributes()
         const double number = doubleValue(*width);
         m_characterMarks.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
     }
+    if (const std::u16string* shading = attributeForKey("data-paragraph-shading"))
+        m_paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* shading = attributeForKey("data-shading"))
         m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
     if (const std::u16string* kerning = attributeForKey("data-kerning")) {
@@ -351,6 +354,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(static_cast<int>(fontVariant()));
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
+    key.add(m_paragraphShading);
     key.add(m_characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -360,7 +364,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 3 + 26;
+constexpr std::size_t kMostAttributes = 4 + 26;
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -485,6 +489,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())
         add(fixedKey<TEParagraphStyleNameAttribute>(), StringValue::make(*m_paragraphStyleName));
+    if (!m_paragraphShading.empty())
+        add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(m_paragraphShading));
     if (m_characterStyleName && !m_characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
     if (!m_paragraphStyle.textLists().empty())

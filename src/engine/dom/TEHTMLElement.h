@@ -219,6 +219,9 @@ private:
     int m_superscriptStyle = 0;
     int m_headerLevel = 0;
     std::optional<std::u16string> m_paragraphStyleName;
+    // A word processor's shading of the paragraph ("data-paragraph-shading"),
+    // as TEShading's text; its look is the element's background picture.
+    std::u16string m_paragraphShading;
     std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;

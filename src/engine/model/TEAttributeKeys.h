@@ -75,6 +75,8 @@ inline constexpr std::string_view TEKerningAttribute = "TEKerning";
 // A word processor's shading of the run, as TEShading's text; the run's
 // background colour is the look it gives.
 inline constexpr std::string_view TEShadingAttribute = "TEShading";
+// Paragraph attribute: the paragraph's shading, as TEShading's text.
+inline constexpr std::string_view TEParagraphShadingAttribute = "TEParagraphShading";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";

@@ -260,16 +260,15 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());
     // A highlight shows over the shading.
-    const DKRTFCharacterMarks::Shading& marked = state.characterMarks().shading;
-    TEShading shading{marked.pattern, marked.shading,
-                      marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
-                      marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
+    const TEShading shading = shadingOf(state.characterMarks().shading);
     if (state.backgroundColor())
         set(NSBackgroundColorAttributeName, state.backgroundColor());
     else if (std::optional<Color> look = shading.look())
         set(NSBackgroundColorAttributeName, ColorValue::make(*look));
     if (!shading.isEmpty())
         set(TEShadingAttribute, StringValue::make(toUtf16(shading.text())));
+    if (const TEShading paragraphShading = shadingOf(state.paragraph().shading); !paragraphShading.isEmpty())
+        set(TEParagraphShadingAttribute, StringValue::make(toUtf16(paragraphShading.text())));
     if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
         set(NSUnderlineColorAttributeName, state.underlineColor());
@@ -350,6 +349,13 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         static const AttributeKey kKerning(TEKerningAttribute);
         entries.emplace_back(kKerning, IntegerValue::make(marks.kerning));
     }
+}
+
+TEShading DKRTFAttributeBuilder::shadingOf(const DKRTFCharacterMarks::Shading& marked)
+{
+    return TEShading{marked.pattern, marked.shading,
+                     marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
+                     marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
 }
 
 AttributeValuePtr DKRTFAttributeBuilder::measuredShadow(const DKRTFCharacterMarks::ShadowMeasures& measures)

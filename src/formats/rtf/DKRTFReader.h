@@ -302,6 +302,10 @@ private:
     void actionCharacterShadingPattern(int pattern);
     void actionCharacterPatternColor(int value);
     void actionCharacterFillColor(int value);
+    void actionParagraphShading(int value);
+    void actionParagraphShadingPattern(int pattern);
+    void actionParagraphPatternColor(int value);
+    void actionParagraphFillColor(int value);
     void actionUnderlineColor(int value);
     void actionNoProofing(int value);
     void actionLanguage(int number);

@@ -117,6 +117,25 @@ void DKRTFReader::actionCharacterFillColor(int value)
     keepCharacterMarks(marks);
 }
 
+void DKRTFReader::actionParagraphShading(int value)
+{
+    DKRTFCharacterMarks::Shading& shading = state().mutableParagraph().shading;
+    shading.shading = std::clamp(value, 0, 10000);
+    shading.pattern = 0;
+}
+
+void DKRTFReader::actionParagraphShadingPattern(int pattern) { state().mutableParagraph().shading.pattern = pattern; }
+
+void DKRTFReader::actionParagraphPatternColor(int value)
+{
+    state().mutableParagraph().shading.color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+}
+
+void DKRTFReader::actionParagraphFillColor(int value)
+{
+    state().mutableParagraph().shading.fill = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+}
+
 void DKRTFReader::actionKerning(int value)
 {
     DKRTFCharacterMarks marks = state().characterMarks();

@@ -45,6 +45,8 @@ public:
         bool keepTogether = false;
         // "\widctlpar": no line of the paragraph alone on a page.
         bool widowControl = false;
+        // "\shading", a line pattern ("\bgdkhoriz"), "\cfpat" and "\cbpat".
+        DKRTFCharacterMarks::Shading shading;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

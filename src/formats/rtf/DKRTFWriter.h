@@ -253,6 +253,9 @@ private:
     std::int32_t effectColorNumber(const ColorValue* color);
     // The same as the file numbers it.
     std::int32_t writtenColorNumber(const ColorValue* color);
+    std::int32_t writtenColorNumber(const std::optional<Color>& color);
+    // The paragraph's shading when it differs from the one in force.
+    bool writeParagraphShading(const AttributeDictionary& attributes);
     static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
     bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
                       const std::optional<DKRTFCharacterMarks::ShadowMeasures>& other);

@@ -267,6 +267,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.keepTogether = defaults.keepTogether;
     m_state.widowControl = defaults.widowControl;
     m_state.paragraphStyle = defaults.paragraphStyle;
+    m_state.paragraphShading.clear();
     m_writtenList = 0;
 }
 

@@ -330,6 +330,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         changed = true;
     }
     m_state.widowControl = style.widowControl ? 1 : 0;
+    changed |= writeParagraphShading(attributes);
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the
@@ -446,6 +447,31 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
             formatting.characterStyle = m_styleSheet->characterStyleNumber(style->value()).value_or(-1);
     }
     return formatting;
+}
+
+bool DKRTFWriter::writeParagraphShading(const AttributeDictionary& attributes)
+{
+    std::optional<TEShading> shading;
+    if (const auto* text = attributes.valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+        shading = TEShading::fromText(toUtf8(text->value()));
+    const std::string text = shading ? shading->text() : std::string();
+    if (text == m_state.paragraphShading)
+        return false;
+    // The share first: it starts a shading afresh, the pattern after it;
+    // all of it 0 ends one.
+    const TEShading written = shading.value_or(TEShading());
+    m_buffer.appendCString("\\shading");
+    m_buffer.appendInteger(written.shading);
+    if (written.pattern >= 1 && written.pattern <= static_cast<int>(TEShading::kPatterns.size())) {
+        m_buffer.appendCString("\\bg");
+        m_buffer.appendCString(std::string(TEShading::kPatterns[static_cast<std::size_t>(written.pattern - 1)]).c_str());
+    }
+    m_buffer.appendCString("\\cfpat");
+    m_buffer.appendInteger(writtenColorNumber(written.color));
+    m_buffer.appendCString("\\cbpat");
+    m_buffer.appendInteger(writtenColorNumber(written.fill));
+    m_state.paragraphShading = text;
+    return true;
 }
 
 std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)

@@ -128,6 +128,14 @@ std::int32_t DKRTFWriter::writtenColorNumber(const ColorValue* color)
     return number == 0 ? 0 : number + 1;
 }
 
+std::int32_t DKRTFWriter::writtenColorNumber(const std::optional<Color>& color)
+{
+    if (!color)
+        return 0;
+    const ColorValue value(*color);
+    return writtenColorNumber(&value);
+}
+
 bool DKRTFWriter::sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
                                const std::optional<DKRTFCharacterMarks::ShadowMeasures>& other)
 {

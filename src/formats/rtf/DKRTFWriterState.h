@@ -46,6 +46,8 @@ struct DKRTFWriterState {
     std::int32_t characterSpacing = 0;
     // Languages and letter effects.
     DKRTFCharacterMarks characterMarks;
+    // The paragraph shading in force, as TEShading's text; empty for none.
+    std::string paragraphShading;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

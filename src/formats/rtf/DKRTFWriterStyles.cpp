@@ -87,6 +87,8 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.keepWithNext = kUnwritten;
     m_state.keepTogether = kUnwritten;
     m_state.widowControl = kUnwritten;
+    // A style's own shading is what it says, as its keeps are.
+    m_state.paragraphShading.clear();
     forgetRunFormatting(false);
 }
 

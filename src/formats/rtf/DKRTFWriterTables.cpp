@@ -2,6 +2,7 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEShading.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -231,11 +232,18 @@ void DKRTFWriter::writeColorTable()
         // A shadow of measures names its colour without the opacity; a
         // shading names the colours it mixes.
         const DKRTFCharacterMarks marks = characterMarks(*attributes);
-        for (const ColorValue* color : {marks.shadowMeasures ? marks.shadowMeasures->color.get() : nullptr,
-                                        marks.shading.color.get(), marks.shading.fill.get()}) {
+        std::optional<TEShading> paragraphShading;
+        if (const auto* text = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+            paragraphShading = TEShading::fromText(toUtf8(text->value()));
+        const Color* paragraphColors[] = {paragraphShading && paragraphShading->color ? &*paragraphShading->color : nullptr,
+                                          paragraphShading && paragraphShading->fill ? &*paragraphShading->fill : nullptr};
+        for (const Color* color : {marks.shadowMeasures && marks.shadowMeasures->color ? &marks.shadowMeasures->color->color() : nullptr,
+                                   marks.shading.color ? &marks.shading.color->color() : nullptr,
+                                   marks.shading.fill ? &marks.shading.fill->color() : nullptr, paragraphColors[0],
+                                   paragraphColors[1]}) {
             if (!color)
                 continue;
-            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&color->color());
+            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(color);
             blackUnderline |= entry == defaultEntry;
             if (!m_registeredColors.contains(entry)) {
                 entry.writeToDataBuffer(m_buffer);

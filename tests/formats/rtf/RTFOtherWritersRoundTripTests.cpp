@@ -1329,17 +1329,19 @@ TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
     EXPECT_EQ(effects(read(second).text), wanted) << second;
 }
 
-// Word's character shading keeps its share, pattern and both colours, and
-// the colour a reader sees: straight, through the editing page and after a
-// second save. A highlight over a shading stays over it.
-TEST_F(RTFOtherWritersRoundTripTests, characterShadingKeepsItsPatternAndColours)
+// Word's character and paragraph shading keep their share, pattern and both
+// colours, and a run the colour a reader sees: straight, through the editing
+// page and after a second save. A highlight over a shading stays over it.
+TEST_F(RTFOtherWritersRoundTripTests, shadingKeepsItsPatternAndColours)
 {
     const std::string word =
         "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
         "\\red255\\green255\\blue0;\\red0\\green0\\blue255;}\\f0 "
         "{\\chshdng0\\chcfpat0\\chcbpat3 filled} {\\chshdng2500\\chcfpat2\\chcbpat3 quarter} "
         "{\\chshdng0\\chbgdkhoriz\\chcfpat4\\chcbpat3 lined} {\\chshdng5000\\chcfpat1\\chcbpat0 half grey} "
-        "{\\chshdng1000\\chcfpat2\\chcbpat3\\highlight4 marked} plain\\par}";
+        "{\\chshdng1000\\chcfpat2\\chcbpat3\\highlight4 marked} plain\\par"
+        "\\pard\\shading2000\\cfpat2\\cbpat3 Shaded paragraph\\par\\pard\\bgdkvert\\cfpat4 Lined paragraph\\par"
+        "\\pard Plain paragraph\\par}";
     const std::vector<std::pair<std::u16string, std::string>> expected{
         {u"filled", "255,255,0 fill=ffff00"},
         {u"quarter", "255,191,0 shading=2500 color=ff0000 fill=ffff00"},
@@ -1347,6 +1349,9 @@ TEST_F(RTFOtherWritersRoundTripTests, characterShadingKeepsItsPatternAndColours)
         {u"half grey", "128,128,128 shading=5000 color=000000"},
         {u"marked", "0,0,255 shading=1000 color=ff0000 fill=ffff00"},
         {u"plain", "none "},
+        {u"Shaded paragraph", "none paragraph shading=2000 color=ff0000 fill=ffff00"},
+        {u"Lined paragraph", "none paragraph pattern=dkvert color=0000ff"},
+        {u"Plain paragraph", "none "},
     };
     auto shadings = [&](const AttributedString& text) {
         std::string all;
@@ -1354,8 +1359,9 @@ TEST_F(RTFOtherWritersRoundTripTests, characterShadingKeepsItsPatternAndColours)
             const std::size_t at = text.string().find(words);
             AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
             const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(TEShadingAttribute) : nullptr;
+            const auto* paragraph = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
             all += toUtf8(words) + " " + (attributes ? colorText(*attributes, NSBackgroundColorAttributeName) : "missing") +
-                " " + (value ? toUtf8(value->value()) : "") + "\n";
+                " " + (value ? toUtf8(value->value()) : "") + (paragraph ? "paragraph " + toUtf8(paragraph->value()) : "") + "\n";
         }
         return all;
     };

@@ -39,9 +39,9 @@ void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionary
         return;
     const AttributeDictionaryPtr last = string.attributesAtIndex(string.length() - 1);
     auto make = [&last] {
-        static constexpr std::array<std::string_view, 5> kParagraphKeys = {
+        static constexpr std::array<std::string_view, 6> kParagraphKeys = {
             kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
-            kCTForegroundColorAttributeName};
+            kCTForegroundColorAttributeName, TEParagraphShadingAttribute};
         std::vector<AttributeDictionary::Entry> kept;
         for (std::string_view key : kParagraphKeys) {
             if (const AttributeValuePtr& value = last->valueForKey(key))

@@ -10,6 +10,8 @@
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
+#include "engine/model/TEShading.h"
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -87,11 +89,34 @@ const std::u16string* styleName(const AttributeDictionary& attributes)
     return name ? &name->value() : nullptr;
 }
 
-std::string emptyLine(const std::string& css, const std::u16string* style = nullptr)
+// A word processor's shading of the paragraph, which the page keeps on the
+// paragraph's element for the save.
+const std::u16string* shadingText(const AttributeDictionary& attributes)
+{
+    const auto* shading = attributes.valueForKeyAs<StringValue>(TEParagraphShadingAttribute);
+    return shading && !shading->value().empty() ? &shading->value() : nullptr;
+}
+
+// The colour the shading gives, drawn as the paragraph's background picture:
+// a background colour would be taken back as each run's own.
+std::string shadingCSS(const AttributeDictionary& attributes)
+{
+    const std::u16string* text = shadingText(attributes);
+    const std::optional<TEShading> shading = text ? TEShading::fromText(toUtf8(*text)) : std::nullopt;
+    const std::optional<Color> look = shading ? shading->look() : std::nullopt;
+    if (!look)
+        return {};
+    const std::string hex = htmlHexString(*look);
+    return "background-image:linear-gradient(#" + hex + ",#" + hex + ");";
+}
+
+std::string emptyLine(const std::string& css, const std::u16string* style, const std::u16string* shading)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
     if (style)
         attributes["data-style"] = *style;
+    if (shading)
+        attributes["data-paragraph-shading"] = *shading;
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -173,6 +198,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             css = style.cssStyleRepresentation().value_or(std::string());
             css += hangingIndentCSS(style);
         }
+        css += shadingCSS(attributes);
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry.
             const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
@@ -252,7 +278,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // blank line of other word processors carries; its font is the
         // next text's, as typing there takes it.
         html += emptyLine(nextIsInText ? elementCSS() + m_context.fontCSSAtIndex(next) : elementCSS(),
-                          styleName(attributes));
+                          styleName(attributes), shadingText(attributes));
         return;
     }
 
@@ -273,6 +299,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         }
         if (const std::u16string* style = styleName(attributes))
             elementAttributes["data-style"] = *style;
+        if (const std::u16string* shading = shadingText(attributes))
+            elementAttributes["data-paragraph-shading"] = *shading;
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.
@@ -342,7 +370,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         html += '>';
     }
     if (paragraph.length == 0)
-        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next)) : std::string("<br/>");
+        html += nextIsInText ? emptyLine(m_context.fontCSSAtIndex(next), nullptr, nullptr) : std::string("<br/>");
 
     m_openLists = std::move(lists);
 }
