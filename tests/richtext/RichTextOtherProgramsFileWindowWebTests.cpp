@@ -158,6 +158,8 @@ protected:
             const auto* shown = attributes->valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
             effects.push_back("shading " + toUtf8(shading->value()) + " shows " + (shown ? rgb(shown->color()) : "nothing"));
         }
+        if (const auto* shading = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+            effects.push_back("paragraph shading " + toUtf8(shading->value()));
         std::string joined;
         for (const std::string& effect : effects)
             joined += (joined.empty() ? "" : "; ") + effect;
@@ -353,6 +355,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
         "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 {\\ululdbwave Two waves}, {\\outl0\\strokewidth-40 \\strokec1 "
         "Stroked red}, {\\shad\\shadx40\\shady-40\\shadr60\\shado128 \\shadowc1 Red shade}, {\\kerning32 Kerned}, "
         "{\\chshdng2500\\chbgdkcross\\chcfpat1\\chcbpat2 Shaded}\\par\n"
+        "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033\\shading2000\\cfpat1\\cbpat2 A shaded paragraph\\par\n"
                     "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 Plain, {\\outl outlined}, then "
         "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}";
     writeFile(path, file);
@@ -362,7 +365,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
-    ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nTwo waves, Stroked red, Red shade, Kerned, Shaded\nPlain, outlined, then Shadowed British Zebra") << rtf;
+    ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nTwo waves, Stroked red, Red shade, Kerned, Shaded\nA shaded paragraph\nPlain, outlined, then Shadowed British Zebra") << rtf;
     auto marksOf = [&](std::u16string_view word) {
         const std::size_t at = saved.text.string().find(word);
         AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
@@ -380,7 +383,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
     const std::vector<std::pair<std::u16string_view, std::string>> effects{
         {u"Two waves", "underline 1289"}, {u"Stroked red", "stroke -2 in 200,0,0"},
         {u"Red shade", "shadow 2,2 blur 3 in 200,0,0,128"}, {u"Kerned", "kerning 32"},
-        {u"Shaded", "shading pattern=dkcross shading=2500 color=c80000 fill=ffff00 shows 214,64,0"}};
+        {u"Shaded", "shading pattern=dkcross shading=2500 color=c80000 fill=ffff00 shows 214,64,0"},
+        {u"A shaded paragraph", "paragraph shading shading=2000 color=c80000 fill=ffff00"}, {u"Plain, outlined", ""}};
     for (const auto& [words, effect] : effects) {
         EXPECT_EQ(effectsOf(original.text, words), effect);
         EXPECT_EQ(effectsOf(saved.text, words), effect) << rtf;
