@@ -178,7 +178,7 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
     writeFlag("\\scaps", marks.smallCapitals, written.smallCapitals);
     // A shadow's measures come after it, each time it is named.
     const bool sameShadow = marks.shadow == written.shadow && sameMeasures(marks.shadowMeasures, written.shadowMeasures);
-    if (!sameShadow || (unknown && marks.shadow)) {
+    if (!sameShadow || unknown) {
         m_buffer.appendCString(marks.shadow ? "\\shad" : "\\shad0");
         if (marks.shadow && marks.shadowMeasures) {
             const DKRTFCharacterMarks::ShadowMeasures& measures = *marks.shadowMeasures;
