@@ -8,6 +8,30 @@
 
 namespace folio {
 
+// TextEdit's shadow measures: offsets ("\shadx", "\shady", up from the
+// text) and blur ("\shadr") in twips, opacity out of 255 ("\shado", 0 for
+// the colour's own) and colour ("\shadowc").
+struct DKRTFShadowMeasures {
+    int x = 0;
+    int y = 0;
+    int blur = 0;
+    int opacity = 0;
+    std::shared_ptr<const ColorValue> color;
+    friend bool operator==(const DKRTFShadowMeasures&, const DKRTFShadowMeasures&) = default;
+};
+
+// Word's shading of a run or a paragraph: "\chshdngN" or "\shadingN" in
+// hundredths of a percent, a line pattern ("\chbgdkhoriz", "\bgdkhoriz",
+// numbered as TEShading numbers them), the pattern's colour ("\chcfpatN",
+// "\cfpatN") and the fill ("\chcbpatN", "\cbpatN").
+struct DKRTFShading {
+    int shading = 0;
+    int pattern = 0;
+    std::shared_ptr<const ColorValue> color;
+    std::shared_ptr<const ColorValue> fill;
+    friend bool operator==(const DKRTFShading&, const DKRTFShading&) = default;
+};
+
 // What word processors mark runs with beside their look: the languages a
 // run is checked in and the effects drawn over its letters. Readers and
 // writers of RTF carry them as they stand, so that a save gives them back.
@@ -31,28 +55,12 @@ struct DKRTFCharacterMarks {
     // of the font size (negative: filled and stroked), "\strokecN".
     std::optional<int> strokeWidth;
     std::shared_ptr<const ColorValue> strokeColor;
-    // TextEdit's shadow measures after "\shad": offsets ("\shadx",
-    // "\shady", up from the text) and blur ("\shadr") in twips, opacity out
-    // of 255 ("\shado", 0 for the colour's own) and colour ("\shadowc").
-    struct ShadowMeasures {
-        int x = 0;
-        int y = 0;
-        int blur = 0;
-        int opacity = 0;
-        std::shared_ptr<const ColorValue> color;
-        friend bool operator==(const ShadowMeasures&, const ShadowMeasures&) = default;
-    };
+    // TextEdit's shadow measures after "\shad".
+    using ShadowMeasures = DKRTFShadowMeasures;
     std::optional<ShadowMeasures> shadowMeasures;
-    // Word's character shading: "\chshdngN" in hundredths of a percent, a
-    // line pattern ("\chbgdkhoriz", numbered as TEShading numbers them),
-    // the pattern's colour ("\chcfpatN") and the fill ("\chcbpatN").
-    struct Shading {
-        int shading = 0;
-        int pattern = 0;
-        std::shared_ptr<const ColorValue> color;
-        std::shared_ptr<const ColorValue> fill;
-        friend bool operator==(const Shading&, const Shading&) = default;
-    } shading;
+    // Word's character shading.
+    using Shading = DKRTFShading;
+    Shading shading;
 
     friend bool operator==(const DKRTFCharacterMarks&, const DKRTFCharacterMarks&) = default;
 
