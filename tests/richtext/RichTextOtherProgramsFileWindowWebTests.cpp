@@ -138,6 +138,44 @@ protected:
         return marks;
     }
 
+    // A run's underline, letter stroke, shadow and kerning, as values.
+    static std::string effectsOf(const AttributedString& text, std::u16string_view words)
+    {
+        const std::size_t at = text.string().find(words);
+        AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+        if (!attributes)
+            return "no " + toUtf8(std::u16string(words));
+        std::vector<std::string> effects;
+        auto rgb = [](const Color& color) {
+            return std::to_string(std::lround(color.red() * 255)) + "," + std::to_string(std::lround(color.green() * 255)) +
+                "," + std::to_string(std::lround(color.blue() * 255));
+        };
+        if (const auto* underline = attributes->valueForKeyAs<IntegerValue>(kCTUnderlineStyleAttributeName))
+            effects.push_back("underline " + std::to_string(underline->value()));
+        if (const auto* stroke = attributes->valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName)) {
+            const auto* color = attributes->valueForKeyAs<ColorValue>(NSStrokeColorAttributeName);
+            effects.push_back("stroke " + formatShortest(stroke->value()) + (color ? " in " + rgb(color->color()) : ""));
+        }
+        if (const auto* shadows = attributes->valueForKeyAs<ArrayValue>(TEShadowsAttribute))
+            for (const AttributeValuePtr& each : shadows->elements())
+                if (const auto* shadow = each ? each->as<ShadowValue>() : nullptr)
+                    effects.push_back("shadow " + formatShortest(shadow->offset().width) + "," +
+                                      formatShortest(shadow->offset().height) + " blur " + formatShortest(shadow->blur()) +
+                                      " in " + rgb(shadow->color()) + "," + std::to_string(std::lround(shadow->color().alpha() * 255)));
+        if (const auto* kerning = attributes->valueForKeyAs<IntegerValue>(TEKerningAttribute))
+            effects.push_back("kerning " + std::to_string(kerning->value()));
+        if (const auto* shading = attributes->valueForKeyAs<StringValue>(TEShadingAttribute)) {
+            const auto* shown = attributes->valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
+            effects.push_back("shading " + toUtf8(shading->value()) + " shows " + (shown ? rgb(shown->color()) : "nothing"));
+        }
+        if (const auto* shading = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+            effects.push_back("paragraph shading " + toUtf8(shading->value()));
+        std::string joined;
+        for (const std::string& effect : effects)
+            joined += (joined.empty() ? "" : "; ") + effect;
+        return joined;
+    }
+
     // A header or footer as the pages show it: switched off (or absent),
     // or its look and words, the size as a number (the page gives "11px").
     static std::string shown(const std::optional<std::string>& settings)
@@ -337,18 +375,25 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
 TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTyping)
 {
     const std::string path = folder.path("marks.rtf");
-    writeFile(path, "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                    "\\pard\\plain\\f0\\fs24\\lang1033\\langfe1033\\langnp1033\\langfenp1033 {American words, }"
-                    "{\\lang1031\\langnp1031 deutsche W\\'f6rter}\\par\n"
+    const std::string file =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\colortbl;\\red200\\green0\\blue0;\\red255\\green255\\blue0;}\n"
+        "\\pard\\plain\\f0\\fs24\\lang1033\\langfe1033\\langnp1033\\langfenp1033 {American words, }"
+        "{\\lang1031\\langnp1031 deutsche W\\'f6rter}\\par\n"
+        "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 {\\ululdbwave Two waves}, {\\outl0\\strokewidth-40 \\strokec1 "
+        "Stroked red}, {\\shad\\shadx40\\shady-40\\shadr60\\shado128 \\shadowc1 Red shade}, {\\kerning32 Kerned}, "
+        "{\\chshdng2500\\chbgdkcross\\chcfpat1\\chcbpat2 Shaded}\\par\n"
+        "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033\\shading2000\\cfpat1\\cbpat2 A shaded paragraph\\par\n"
                     "\\pard\\plain\\f0\\fs24\\lang1033\\langnp1033 Plain, {\\outl outlined}, then "
-                    "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}");
+        "{\\caps\\shad\\lang2057\\langfe1033\\langnp2057\\langfenp1033 Shadowed British}\\par\n}";
+    writeFile(path, file);
     typeAtTheEndAndAutosave(path, " Zebra");
     if (HasFatalFailure())
         return;
 
     const std::string rtf = readFile(path);
     const DKRTFReadResult saved = read(rtf);
-    ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nPlain, outlined, then Shadowed British Zebra") << rtf;
+    ASSERT_EQ(toUtf8(visible(saved.text)), "American words, deutsche W\u00f6rter\nTwo waves, Stroked red, Red shade, Kerned, Shaded\nA shaded paragraph\nPlain, outlined, then Shadowed British Zebra") << rtf;
     auto marksOf = [&](std::u16string_view word) {
         const std::size_t at = saved.text.string().find(word);
         AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : saved.text.attributesAtIndex(at);
@@ -360,6 +405,18 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
     EXPECT_EQ(marksOf(u"outlined"), "; language en-US; outline") << rtf;
     EXPECT_EQ(marksOf(u"Shadowed"), "; language en-GB; East Asian en-US; capitals; shadow") << rtf;
     EXPECT_EQ(marksOf(u"Zebra"), "; language en-GB; East Asian en-US; capitals; shadow") << rtf;
+    // A double wave, TextEdit's stroke and shadow measures and Word's
+    // kerning come back as the file gave them.
+    const DKRTFReadResult original = read(file);
+    const std::vector<std::pair<std::u16string_view, std::string>> effects{
+        {u"Two waves", "underline 1289"}, {u"Stroked red", "stroke -2 in 200,0,0"},
+        {u"Red shade", "shadow 2,2 blur 3 in 200,0,0,128"}, {u"Kerned", "kerning 32"},
+        {u"Shaded", "shading pattern=dkcross shading=2500 color=c80000 fill=ffff00 shows 214,64,0"},
+        {u"A shaded paragraph", "paragraph shading shading=2000 color=c80000 fill=ffff00"}, {u"Plain, outlined", ""}};
+    for (const auto& [words, effect] : effects) {
+        EXPECT_EQ(effectsOf(original.text, words), effect);
+        EXPECT_EQ(effectsOf(saved.text, words), effect) << rtf;
+    }
 
     // LibreOffice finds the languages, the capitals over the letters as
     // typed, the outline and the shadow.
@@ -369,7 +426,8 @@ TEST_F(RichTextOtherProgramsFileWindowTest, languagesCapitalsAndShadowsSurviveTy
     const std::string content = readFile(folder.path("out") + "/content.xml");
     ASSERT_NE(content.find("Shadowed British Zebra"), std::string::npos) << content;
     for (const char* property : {"fo:language=\"de\" fo:country=\"DE\"", "fo:language=\"en\" fo:country=\"GB\"",
-                                 "fo:text-transform=\"uppercase\"", "fo:text-shadow=", "style:text-outline=\"true\""})
+                                 "fo:text-transform=\"uppercase\"", "fo:text-shadow=", "style:text-outline=\"true\"",
+                                 "style:text-underline-type=\"double\""})
         EXPECT_NE(content.find(property), std::string::npos) << property << "\n" << content;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/model/TEEmbeddedObjectRunDelegate.h"
 #include "engine/model/TEFormattingKey.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/model/TEShading.h"
 #include "engine/dom/TEHorizontalRuleHTMLElement.h"
 #include "engine/html/HTMLTabStops.h"
 #include "engine/html/reader/TEHTMLReaderStringExtensions.h"
@@ -114,7 +115,9 @@ const std::vector<std::string>& TEHTMLElement::attributesToIgnoreForCustomAttrib
     static const std::vector<std::string> kNames = [] {
         std::vector<std::string> names = {"style", "dir",  "align", "src",    "href", "color",
                                           "face",  "size", "name",  "height", "width",
-                                          "lang",  "spellcheck", "data-east-asian-lang", "data-lang"};
+                                          "lang",  "spellcheck", "data-east-asian-lang", "data-lang",
+                                          "data-underline", "data-stroke-width", "data-kerning",
+                                          "data-shading", "data-paragraph-shading"};
         for (const TEScriptAttribute& mark : kTEScriptAttributes)
             names.emplace_back(mark.pageName);
         return names;
@@ -131,6 +134,7 @@ void TEHTMLElement::inheritAttributesFromElement(const TEHTMLElement& parent)
     m_headerLevel = parent.m_headerLevel;
     m_paragraphStyleName = parent.m_paragraphStyleName;
     m_sectionBreak = parent.m_sectionBreak;
+    m_paragraphShading = parent.m_paragraphShading;
     m_characterStyleName = parent.m_characterStyleName;
     m_fontVariant = parent.m_fontVariant;
     m_underlineStyle = parent.m_underlineStyle;
@@ -189,6 +193,21 @@ void TEHTMLElement::interpretAttributes()
         m_characterMarks.eastAsianLanguage = *language;
     if (const std::u16string* spelling = attributeForKey("spellcheck"))
         m_characterMarks.noProofing = *spelling == u"false";
+    if (const std::u16string* underline = attributeForKey("data-underline"))
+        m_characterMarks.doubleWave = *underline == u"double-wave";
+    if (const std::u16string* width = attributeForKey("data-stroke-width")) {
+        // Anything but a number reads as 0, no width of its own.
+        const double number = doubleValue(*width);
+        m_characterMarks.strokeWidth = std::isfinite(number) && number != 0 ? std::optional<double>(std::clamp(number, -200.0, 200.0)) : std::nullopt;
+    }
+    if (const std::u16string* shading = attributeForKey("data-paragraph-shading"))
+        m_paragraphShading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+    if (const std::u16string* shading = attributeForKey("data-shading"))
+        m_characterMarks.shading = TEShading::fromText(toUtf8(*shading)) ? *shading : std::u16string();
+    if (const std::u16string* kerning = attributeForKey("data-kerning")) {
+        const double number = doubleValue(*kerning);
+        m_characterMarks.kerning = number >= 1 && number <= 0xFFFF ? static_cast<int>(number) : 0;
+    }
     if (const std::u16string* direction = attributeForKey("dir"); direction && name() == "span") {
         m_rightToLeftRun = *direction == u"rtl";
     } else if (direction) {
@@ -345,6 +364,13 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_rightToLeftRun);
     for (const std::u16string& mark : m_scriptMarks)
         key.add(mark);
+    key.add(m_characterMarks.doubleWave);
+    key.add(m_characterMarks.strokeWidth.value_or(0));
+    key.add(m_characterMarks.kerning);
+    key.add(m_characterMarks.shading);
+    key.add(m_characterMarks.strokeColor.has_value());
+    if (m_characterMarks.strokeColor)
+        key.add(*m_characterMarks.strokeColor);
     key.add(m_characterMarks.underlineColor.has_value());
     if (m_characterMarks.underlineColor)
         key.add(*m_characterMarks.underlineColor);
@@ -352,6 +378,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
     key.add(m_headerLevel);
     key.add(m_paragraphStyleName);
     key.add(m_sectionBreak);
+    key.add(m_paragraphShading);
     key.add(m_characterStyleName);
     key.add(m_backgroundStrokeColor);
     key.add(m_backgroundStrokeWidth);
@@ -361,7 +388,7 @@ void TEHTMLElement::addFormattingKey(TEFormattingKey& key) const
 namespace {
 
 // The entries makeAttributes() can add, all together.
-constexpr std::size_t kMostAttributes = 27 + 1 + std::size(kTEScriptAttributes);
+constexpr std::size_t kMostAttributes = 4 + 27 + 1 + std::size(kTEScriptAttributes);
 
 // The key of a fixed name, looked up in the program's key registry the first
 // time only: a long page makes thousands of dictionaries of the same dozen
@@ -447,8 +474,10 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TEAnchorAttribute>(), StringValue::make(*m_anchorName));
     if (m_strikeOut)
         add(fixedKey<TEStrikeOutAttribute>(), BoolValue::make(true));
-    if (m_underlineStyle != 0)
-        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(m_underlineStyle));
+    if (m_underlineStyle != 0) {
+        const bool doubleWave = m_characterMarks.doubleWave && (m_underlineStyle & 0xF00) == 0x500;
+        add(fixedKey<kCTUnderlineStyleAttributeName>(), IntegerValue::make(doubleWave ? 0x509 : m_underlineStyle));
+    }
     if (m_underlineStyle != 0 && m_characterMarks.underlineColor)
         add(fixedKey<NSUnderlineColorAttributeName>(), ColorValue::make(*m_characterMarks.underlineColor));
     auto sharedColor = [&shared](const Color& color) {
@@ -493,13 +522,19 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
         add(fixedKey<TECapitalsAttribute>(), BoolValue::make(true));
     if (fontVariant() == TEHTMLElementFontVariant::SmallCaps)
         add(fixedKey<TESmallCapitalsAttribute>(), BoolValue::make(true));
-    if (m_characterMarks.outline) {
+    if (m_characterMarks.outline || m_characterMarks.strokeWidth) {
         // The width of an outline as word processors draw it, in hundredths
         // of the font size; positive leaves the letters unfilled.
         constexpr double kOutlineWidth = 3;
-        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(kOutlineWidth));
+        add(fixedKey<NSStrokeWidthAttributeName>(), DoubleValue::make(m_characterMarks.strokeWidth.value_or(kOutlineWidth)));
+        if (m_characterMarks.strokeColor)
+            add(fixedKey<NSStrokeColorAttributeName>(), ColorValue::make(*m_characterMarks.strokeColor));
     }
     addScriptMarks(entries);
+    if (m_characterMarks.kerning != 0)
+        add(fixedKey<TEKerningAttribute>(), IntegerValue::make(m_characterMarks.kerning));
+    if (!m_characterMarks.shading.empty())
+        add(fixedKey<TEShadingAttribute>(), StringValue::make(m_characterMarks.shading));
     if (m_headerLevel != 0)
         add(fixedKey<TEHeaderLevelAttribute>(), IntegerValue::make(m_headerLevel));
     if (m_paragraphStyleName && !m_paragraphStyleName->empty())
@@ -507,6 +542,8 @@ AttributeDictionaryPtr TEHTMLElement::makeAttributes(bool withAttachment) const
     if (m_sectionBreak)
         add(fixedKey<TESectionBreakAttribute>(),
             TESectionBreak::make(TESectionBreak::settingsFromAttributeText(*m_sectionBreak)));
+    if (!m_paragraphShading.empty())
+        add(fixedKey<TEParagraphShadingAttribute>(), StringValue::make(m_paragraphShading));
     if (m_characterStyleName && !m_characterStyleName->empty())
         add(fixedKey<TECharacterStyleNameAttribute>(), StringValue::make(*m_characterStyleName));
     if (!m_paragraphStyle.textLists().empty())

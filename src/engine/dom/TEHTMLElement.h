@@ -225,6 +225,9 @@ private:
     // The section break that ends the paragraph ("data-section"), with its
     // settings as the page keeps them; inherited by everything inside it.
     std::optional<std::u16string> m_sectionBreak;
+    // A word processor's shading of the paragraph ("data-paragraph-shading"),
+    // as TEShading's text; its look is the element's background picture.
+    std::u16string m_paragraphShading;
     std::optional<std::u16string> m_characterStyleName;
     std::vector<CSSShadow> m_shadows;
     TEHTMLElementDisplayStyle m_displayStyle = TEHTMLElementDisplayStyle::Inline;
@@ -261,6 +264,17 @@ private:
         bool capitals = false;
         bool outline = false;
         std::optional<Color> underlineColor;
+        // "data-underline=double-wave": the page draws one wave where the
+        // document has two.
+        bool doubleWave = false;
+        // A stroke's own width ("data-stroke-width"), its colour
+        // ("-webkit-text-stroke-color"), and a word processor's kerning
+        // setting ("data-kerning").
+        std::optional<double> strokeWidth;
+        std::optional<Color> strokeColor;
+        int kerning = 0;
+        // A word processor's shading ("data-shading"), as TEShading's text.
+        std::u16string shading;
     } m_characterMarks;
     // A right-to-left run ("dir" of a span; on a block it is the paragraph's
     // direction) and the fonts and languages of its complex-script and East

@@ -353,6 +353,13 @@ struct TEHTMLElementStyleHandlers {
         element.m_shadows = shadows.value_or(std::vector<CSSShadow>());
     }
 
+    // A letter stroke in a colour of its own.
+    static void textStrokeColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
+    {
+        if (value != u"inherit")
+            element.m_characterMarks.strokeColor = value == u"currentcolor" ? std::nullopt : knownColor(value);
+    }
+
     // An underline in a colour of its own.
     static void textDecorationColor(TEHTMLElement& element, const CSSStyleDictionary&, const std::u16string& value)
     {
@@ -528,6 +535,7 @@ constexpr StyleProperty kStyleProperties[] = {
     {"text-shadow", {}, KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::textShadow},
     {"text-transform", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textTransform},
     {"-webkit-text-stroke-width", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textStrokeWidth},
+    {"-webkit-text-stroke-color", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textStrokeColor},
     {"line-height", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::lineHeight},
     {"text-indent", {}, KeywordCase::Lowered, &TEHTMLElementStyleHandlers::textIndent},
     {"margin-bottom", "-webkit-margin-after", KeywordCase::AsWritten, &TEHTMLElementStyleHandlers::marginBottom},

@@ -73,6 +73,14 @@ inline constexpr std::string_view TENoProofingAttribute = "TENoProofing";
 inline constexpr std::string_view TECapitalsAttribute = "TECapitals";
 // Lower-case letters shown as small capitals, kept as typed (boolean YES).
 inline constexpr std::string_view TESmallCapitalsAttribute = "TESmallCapitals";
+// The run's kerning setting as word processors give it (an integer: kern
+// from this many half points up; 1 for kerning at every size).
+inline constexpr std::string_view TEKerningAttribute = "TEKerning";
+// A word processor's shading of the run, as TEShading's text; the run's
+// background colour is the look it gives.
+inline constexpr std::string_view TEShadingAttribute = "TEShading";
+// Paragraph attribute: the paragraph's shading, as TEShading's text.
+inline constexpr std::string_view TEParagraphShadingAttribute = "TEParagraphShading";
 
 // Values stored under keys whose value is fixed text.
 inline constexpr std::u16string_view TEFieldAttributeValue = u"TEField";
@@ -122,6 +130,8 @@ inline constexpr std::string_view kCTLanguageAttributeName = "NSLanguage";
 // Positive: the letters are drawn as outlines, the stroke this percentage of
 // the font size wide.
 inline constexpr std::string_view NSStrokeWidthAttributeName = "NSStrokeWidth";
+// The colour of that stroke; without it the stroke takes the text's.
+inline constexpr std::string_view NSStrokeColorAttributeName = "NSStrokeColor";
 // The underline's own colour; without it the underline takes the text's.
 inline constexpr std::string_view NSUnderlineColorAttributeName = "NSUnderlineColor";
 inline constexpr std::string_view NSBackgroundColorAttributeName = "NSBackgroundColor";

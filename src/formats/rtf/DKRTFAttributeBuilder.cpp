@@ -5,6 +5,7 @@
 #include "formats/rtf/DKRTFReaderState.h"
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TEScriptAttributes.h"
+#include "engine/model/TEShading.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -255,7 +256,7 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
 
     // Room for every key a set may hold, so that the entries are not moved
     // while the set is made.
-    constexpr std::size_t kLargestFormattingSet = 29;
+    constexpr std::size_t kLargestFormattingSet = 32;
     std::vector<AttributeDictionary::Entry> entries;
     entries.reserve(kLargestFormattingSet);
     auto set = [&entries](std::string_view key, AttributeValuePtr value) {
@@ -264,7 +265,16 @@ const AttributeDictionaryPtr& DKRTFAttributeBuilder::formattingSet(const DKRTFRe
     };
 
     set(kCTForegroundColorAttributeName, state.foregroundColor());
-    set(NSBackgroundColorAttributeName, state.backgroundColor());
+    // A highlight shows over the shading.
+    const TEShading shading = shadingOf(state.characterMarks().shading);
+    if (state.backgroundColor())
+        set(NSBackgroundColorAttributeName, state.backgroundColor());
+    else if (std::optional<Color> look = shading.look())
+        set(NSBackgroundColorAttributeName, ColorValue::make(*look));
+    if (!shading.isEmpty())
+        set(TEShadingAttribute, StringValue::make(toUtf16(shading.text())));
+    if (const TEShading paragraphShading = shadingOf(state.paragraph().shading); !paragraphShading.isEmpty())
+        set(TEParagraphShadingAttribute, StringValue::make(toUtf16(paragraphShading.text())));
     if ((state.underline() & 0xFF) != 0) {
         set(kCTUnderlineStyleAttributeName, IntegerValue::make(state.underline()));
         set(NSUnderlineColorAttributeName, state.underlineColor());
@@ -319,18 +329,51 @@ void DKRTFAttributeBuilder::addCharacterMarks(const DKRTFCharacterMarks& marks,
         entries.emplace_back(kCapitals, BoolValue::make(true));
     if (marks.smallCapitals)
         entries.emplace_back(kSmallCapitals, BoolValue::make(true));
-    if (marks.shadow) {
-        // RTF gives a shadow no measures: a grey one a point down and to the
-        // right, as word processors draw it.
+    if (marks.shadow && marks.shadowMeasures) {
+        entries.emplace_back(kShadows, ArrayValue::make({measuredShadow(*marks.shadowMeasures)}));
+    } else if (marks.shadow) {
+        // Word gives a shadow no measures: a grey one a point down and to
+        // the right, as word processors draw it.
         static const AttributeValuePtr kShadow = ArrayValue::make(
             {ShadowValue::make(Size{1, 1}, 1, Color::colorWithRed(128 / 255.0, 128 / 255.0, 128 / 255.0))});
         entries.emplace_back(kShadows, kShadow);
     }
-    if (marks.outline) {
-        // Positive: outlined letters, not filled.
-        constexpr double kOutlineWidth = 3;
-        entries.emplace_back(kStrokeWidth, DoubleValue::make(kOutlineWidth));
+    // Positive: outlined letters, not filled. TextEdit's own width comes
+    // after Word's "\outl0", for readers that know only Word's.
+    constexpr double kOutlineWidth = 3;
+    std::optional<double> strokeWidth;
+    if (marks.strokeWidth)
+        strokeWidth = *marks.strokeWidth / 20.0;
+    else if (marks.outline)
+        strokeWidth = kOutlineWidth;
+    if (strokeWidth) {
+        static const AttributeKey kStrokeColor(NSStrokeColorAttributeName);
+        entries.emplace_back(kStrokeWidth, DoubleValue::make(*strokeWidth));
+        if (marks.strokeColor)
+            entries.emplace_back(kStrokeColor, marks.strokeColor);
     }
+    if (marks.kerning != 0) {
+        static const AttributeKey kKerning(TEKerningAttribute);
+        entries.emplace_back(kKerning, IntegerValue::make(marks.kerning));
+    }
+}
+
+TEShading DKRTFAttributeBuilder::shadingOf(const DKRTFCharacterMarks::Shading& marked)
+{
+    return TEShading{marked.pattern, marked.shading,
+                     marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
+                     marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
+}
+
+AttributeValuePtr DKRTFAttributeBuilder::measuredShadow(const DKRTFCharacterMarks::ShadowMeasures& measures)
+{
+    // TextEdit's offsets go up from the text, the page's down. Without an
+    // opacity a colour of the table is its own and the automatic colour is
+    // TextEdit's third of black.
+    Color color = measures.color ? measures.color->color() : Color::colorWithRed(0, 0, 0, 1 / 3.0);
+    if (measures.opacity > 0)
+        color = color.colorWithAlphaComponent(measures.opacity / 255.0);
+    return ShadowValue::make(Size{measures.x / 20.0, -measures.y / 20.0}, measures.blur / 20.0, color);
 }
 
 void DKRTFAttributeBuilder::addScriptMarks(const DKRTFScriptMarks& marks,

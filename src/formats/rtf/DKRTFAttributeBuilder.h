@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/model/TEShading.h"
 #include "formats/rtf/DKRTFReaderState.h"
 #include "platform/graphics/Font.h"
 #include "platform/text/AttributeDictionary.h"
@@ -98,6 +99,8 @@ private:
     static AttributeValuePtr paragraphStyleValue(const DKRTFReaderState& state);
     // The languages and letter effects of the run as attributes.
     void addCharacterMarks(const DKRTFCharacterMarks& marks, std::vector<AttributeDictionary::Entry>& entries);
+    static TEShading shadingOf(const DKRTFCharacterMarks::Shading& marked);
+    static AttributeValuePtr measuredShadow(const DKRTFCharacterMarks::ShadowMeasures& measures);
     // The tag of a Windows language number, as a shared value; none for a
     // number no language has.
     const AttributeValuePtr& languageValue(unsigned number);

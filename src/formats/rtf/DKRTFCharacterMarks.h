@@ -1,8 +1,36 @@
 #pragma once
 
+#include "platform/text/AttributeValue.h"
+
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace folio {
+
+// TextEdit's shadow measures: offsets ("\shadx", "\shady", up from the
+// text) and blur ("\shadr") in twips, opacity out of 255 ("\shado", 0 for
+// the colour's own) and colour ("\shadowc").
+struct DKRTFShadowMeasures {
+    int x = 0;
+    int y = 0;
+    int blur = 0;
+    int opacity = 0;
+    std::shared_ptr<const ColorValue> color;
+    friend bool operator==(const DKRTFShadowMeasures&, const DKRTFShadowMeasures&) = default;
+};
+
+// Word's shading of a run or a paragraph: "\chshdngN" or "\shadingN" in
+// hundredths of a percent, a line pattern ("\chbgdkhoriz", "\bgdkhoriz",
+// numbered as TEShading numbers them), the pattern's colour ("\chcfpatN",
+// "\cfpatN") and the fill ("\chcbpatN", "\cbpatN").
+struct DKRTFShading {
+    int shading = 0;
+    int pattern = 0;
+    std::shared_ptr<const ColorValue> color;
+    std::shared_ptr<const ColorValue> fill;
+    friend bool operator==(const DKRTFShading&, const DKRTFShading&) = default;
+};
 
 // What word processors mark runs with beside their look: the languages a
 // run is checked in and the effects drawn over its letters. Readers and
@@ -20,16 +48,31 @@ struct DKRTFCharacterMarks {
     // "\shad" and "\outl".
     bool shadow = false;
     bool outline = false;
+    // "\kerningN": Word kerns from N half points up, TextEdit and
+    // LibreOffice kern at 1; 0 for none.
+    int kerning = 0;
+    // TextEdit's letter strokes: "\strokewidthN" in twentieths of a percent
+    // of the font size (negative: filled and stroked), "\strokecN".
+    std::optional<int> strokeWidth;
+    std::shared_ptr<const ColorValue> strokeColor;
+    // TextEdit's shadow measures after "\shad".
+    using ShadowMeasures = DKRTFShadowMeasures;
+    std::optional<ShadowMeasures> shadowMeasures;
+    // Word's character shading.
+    using Shading = DKRTFShading;
+    Shading shading;
 
     friend bool operator==(const DKRTFCharacterMarks&, const DKRTFCharacterMarks&) = default;
 
-    // All of it in one number, for hashing.
+    // Most of it in one number, for hashing.
     std::uint64_t packed() const
     {
         return static_cast<std::uint64_t>(language) | static_cast<std::uint64_t>(eastAsianLanguage) << 16
             | static_cast<std::uint64_t>(noProofing) << 32 | static_cast<std::uint64_t>(capitals) << 33
             | static_cast<std::uint64_t>(shadow) << 34 | static_cast<std::uint64_t>(outline) << 35
-            | static_cast<std::uint64_t>(smallCapitals) << 36;
+            | static_cast<std::uint64_t>(smallCapitals) << 36 | static_cast<std::uint64_t>(kerning & 0xFFFF) << 37
+            | static_cast<std::uint64_t>(strokeWidth.value_or(0) & 0x3FF) << 53
+            | static_cast<std::uint64_t>(shadowMeasures.has_value()) << 63;
     }
 };
 

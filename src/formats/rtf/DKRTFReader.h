@@ -298,6 +298,24 @@ private:
     void actionSmallCapitals(int value);
     void actionShadow(int value);
     void actionOutline(int value);
+    void actionKerning(int value);
+    void actionStrokeWidth(int value);
+    void actionStrokeColor(int value);
+    // TextEdit's shadow measures, each in its own control word.
+    void actionShadowX(int twips);
+    void actionShadowY(int twips);
+    void actionShadowBlur(int twips);
+    void actionShadowOpacity(int value);
+    void actionShadowColor(int value);
+    template <typename Change> void changeShadowMeasures(Change change);
+    void actionCharacterShading(int value);
+    void actionCharacterShadingPattern(int pattern);
+    void actionCharacterPatternColor(int value);
+    void actionCharacterFillColor(int value);
+    void actionParagraphShading(int value);
+    void actionParagraphShadingPattern(int pattern);
+    void actionParagraphPatternColor(int value);
+    void actionParagraphFillColor(int value);
     void actionUnderlineColor(int value);
     void actionNoProofing(int value);
     void actionLanguage(int number);

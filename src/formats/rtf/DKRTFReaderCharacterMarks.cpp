@@ -1,5 +1,7 @@
 #include "formats/rtf/DKRTFReader.h"
 
+#include <algorithm>
+
 // The control words of languages and letter effects, each kept on the run
 // as the file gave it.
 
@@ -43,6 +45,119 @@ void DKRTFReader::actionShadow(int value)
 {
     DKRTFCharacterMarks marks = state().characterMarks();
     marks.shadow = value != 0;
+    // TextEdit gives each shadow's measures after it; a shadow without
+    // them is a word processor's plain one.
+    marks.shadowMeasures.reset();
+    keepCharacterMarks(marks);
+}
+
+template <typename Change> void DKRTFReader::changeShadowMeasures(Change change)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    if (!marks.shadowMeasures)
+        marks.shadowMeasures.emplace();
+    change(*marks.shadowMeasures);
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionShadowX(int twips)
+{
+    changeShadowMeasures([twips](auto& measures) { measures.x = twips; });
+}
+
+void DKRTFReader::actionShadowY(int twips)
+{
+    changeShadowMeasures([twips](auto& measures) { measures.y = twips; });
+}
+
+void DKRTFReader::actionShadowBlur(int twips)
+{
+    // A blur has no direction: a negative one is damage.
+    changeShadowMeasures([twips](auto& measures) { measures.blur = std::max(twips, 0); });
+}
+
+void DKRTFReader::actionShadowOpacity(int value)
+{
+    changeShadowMeasures([value](auto& measures) { measures.opacity = std::clamp(value, 0, 255); });
+}
+
+void DKRTFReader::actionShadowColor(int value)
+{
+    auto color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+    changeShadowMeasures([&color](auto& measures) { measures.color = color; });
+}
+
+void DKRTFReader::actionCharacterShading(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    // Each shading is named afresh from its share, the pattern after it.
+    marks.shading.shading = std::clamp(value, 0, 10000);
+    marks.shading.pattern = 0;
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterShadingPattern(int pattern)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.pattern = pattern;
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterPatternColor(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionCharacterFillColor(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.shading.fill = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionParagraphShading(int value)
+{
+    DKRTFCharacterMarks::Shading& shading = state().mutableParagraph().shading;
+    shading.shading = std::clamp(value, 0, 10000);
+    shading.pattern = 0;
+}
+
+void DKRTFReader::actionParagraphShadingPattern(int pattern) { state().mutableParagraph().shading.pattern = pattern; }
+
+void DKRTFReader::actionParagraphPatternColor(int value)
+{
+    state().mutableParagraph().shading.color = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+}
+
+void DKRTFReader::actionParagraphFillColor(int value)
+{
+    state().mutableParagraph().shading.fill = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
+}
+
+void DKRTFReader::actionKerning(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.kerning = std::clamp(value, 0, 0xFFFF);
+    keepCharacterMarks(marks);
+}
+
+// "\strokewidth0" ends the stroke.
+void DKRTFReader::actionStrokeWidth(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    // A stroke wider than the letters draws no letters: the widest kept is
+    // twice the font size.
+    constexpr int kWidest = 200 * 20;
+    marks.strokeWidth = value == 0 ? std::nullopt : std::optional<int>(std::clamp(value, -kWidest, kWidest));
+    keepCharacterMarks(marks);
+}
+
+void DKRTFReader::actionStrokeColor(int value)
+{
+    DKRTFCharacterMarks marks = state().characterMarks();
+    marks.strokeColor = value <= 0 ? nullptr : m_colorTable.colorAtIndex(value);
     keepCharacterMarks(marks);
 }
 

@@ -51,6 +51,8 @@ public:
         std::int8_t outlineLevel = 0;
         // "\hyphpar0": the paragraph is not hyphenated, whatever the document says.
         bool noHyphenation = false;
+        // "\shading", a line pattern ("\bgdkhoriz"), "\cfpat" and "\cbpat".
+        DKRTFCharacterMarks::Shading shading;
         // Tab stops ("\tx", in twips from the margin) with the kind and
         // leader given before each: 0 left, 1 right, 2 centre, 3 decimal.
         struct Tab {

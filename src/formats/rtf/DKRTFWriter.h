@@ -254,13 +254,25 @@ private:
     // Keyed by the dictionaries of m_attributedString, which holds them.
     std::unordered_map<const AttributeDictionary*, CharacterFormatting> m_characterFormatting;
     std::unordered_map<const AttributeValue*, std::uint16_t> m_windowsLanguages;
-    // The number of the colour table's second black, for underlines.
+    // The number of the colour table's second black, for underlines,
+    // strokes and shadows.
     std::int32_t m_blackUnderlineColorNumber = 0;
     // The table numbers of the font and colour values the dictionaries
     // share, so that each value is named and looked up once.
     std::unordered_map<const AttributeValue*, std::int32_t> m_fontNumbersByValue;
     std::unordered_map<const AttributeValue*, std::int32_t> m_colorNumbersByValue;
     std::int32_t colorNumberOfValue(const AttributeValuePtr& value);
+    // The number to write for a colour of a letter effect: black has its
+    // own entry, as 0 is the automatic colour.
+    std::int32_t effectColorNumber(const ColorValue* color);
+    // The same as the file numbers it.
+    std::int32_t writtenColorNumber(const ColorValue* color);
+    std::int32_t writtenColorNumber(const std::optional<Color>& color);
+    // The paragraph's shading when it differs from the one in force.
+    bool writeParagraphShading(const AttributeDictionary& attributes);
+    static std::optional<DKRTFCharacterMarks::ShadowMeasures> shadowMeasures(const AttributeValue& shadow);
+    bool sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
+                      const std::optional<DKRTFCharacterMarks::ShadowMeasures>& other);
     DKRTFDataBuffer m_buffer;
     // The body is written front to back, and so are its questions about the
     // runs: every look-up of the pass starts from where the last one ended.

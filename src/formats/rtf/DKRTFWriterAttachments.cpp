@@ -269,6 +269,7 @@ void DKRTFWriter::resetWrittenParagraphState()
     m_state.outlineLevel = defaults.outlineLevel;
     m_state.noHyphenation = defaults.noHyphenation;
     m_state.paragraphStyle = defaults.paragraphStyle;
+    m_state.paragraphShading.clear();
     m_writtenList = 0;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShading.h"
 #include "engine/model/TEAttributeQueries.h"
 #include "engine/attachments/TETextAttachment.h"
 #include "platform/graphics/FontFace.h"
@@ -341,6 +342,7 @@ void DKRTFWriter::writeParagraphAttributes(const AttributeDictionary& attributes
         changed = true;
     }
     m_state.noHyphenation = style.noHyphenation ? 1 : 0;
+    changed |= writeParagraphShading(attributes);
 
     // Text read from RTF or from the page's "line-height" carries a
     // paragraph's own spacing as the minimum line spacing (a multiple); the
@@ -427,6 +429,17 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
     formatting.scriptMarks = scriptMarks(attributes);
     formatting.foregroundColor = colorNumberOfValue(attributes.valueForKey(kCTForegroundColorAttributeName));
     formatting.backgroundColor = colorNumberOfValue(attributes.valueForKey(NSBackgroundColorAttributeName));
+    // A background that is the look of the run's shading is written as that
+    // shading alone; another one shows over it, as a highlight.
+    if (const DKRTFCharacterMarks::Shading& marked = formatting.characterMarks.shading; marked.shading != 0 || marked.pattern != 0 || marked.fill) {
+        TEShading shading{marked.pattern, marked.shading,
+                          marked.color ? std::optional<Color>(marked.color->color()) : std::nullopt,
+                          marked.fill ? std::optional<Color>(marked.fill->color()) : std::nullopt};
+        const auto* background = attributes.valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName);
+        if (std::optional<Color> look = shading.look(); look && background
+            && DKRTFColorTableEntry::entryWithColor(&*look) == DKRTFColorTableEntry::entryWithColor(&background->color()))
+            formatting.backgroundColor = 0;
+    }
     if (const AttributeValuePtr& underline = attributes.valueForKey(NSUnderlineColorAttributeName);
         underline && underline->as<ColorValue>()) {
         formatting.underlineColor = colorNumberOfValue(underline);
@@ -447,6 +460,31 @@ const DKRTFWriter::CharacterFormatting& DKRTFWriter::characterFormatting(const A
             formatting.characterStyle = m_styleSheet->characterStyleNumber(style->value()).value_or(-1);
     }
     return formatting;
+}
+
+bool DKRTFWriter::writeParagraphShading(const AttributeDictionary& attributes)
+{
+    std::optional<TEShading> shading;
+    if (const auto* text = attributes.valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+        shading = TEShading::fromText(toUtf8(text->value()));
+    const std::string text = shading ? shading->text() : std::string();
+    if (text == m_state.paragraphShading)
+        return false;
+    // The share first: it starts a shading afresh, the pattern after it;
+    // all of it 0 ends one.
+    const TEShading written = shading.value_or(TEShading());
+    m_buffer.appendCString("\\shading");
+    m_buffer.appendInteger(written.shading);
+    if (written.pattern >= 1 && written.pattern <= static_cast<int>(TEShading::kPatterns.size())) {
+        m_buffer.appendCString("\\bg");
+        m_buffer.appendCString(std::string(TEShading::kPatterns[static_cast<std::size_t>(written.pattern - 1)]).c_str());
+    }
+    m_buffer.appendCString("\\cfpat");
+    m_buffer.appendInteger(writtenColorNumber(written.color));
+    m_buffer.appendCString("\\cbpat");
+    m_buffer.appendInteger(writtenColorNumber(written.fill));
+    m_state.paragraphShading = text;
+    return true;
 }
 
 std::int32_t DKRTFWriter::colorNumberOfValue(const AttributeValuePtr& value)

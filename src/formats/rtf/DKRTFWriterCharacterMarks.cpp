@@ -1,9 +1,13 @@
 #include "formats/rtf/DKRTFWriter.h"
 
 #include "engine/model/TEAttributeKeys.h"
+#include "engine/model/TEShading.h"
 #include "platform/foundation/LocaleIdentifier.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/text/AttributeDictionary.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace folio {
 
@@ -34,10 +38,75 @@ DKRTFCharacterMarks DKRTFWriter::characterMarks(const AttributeDictionary& attri
     marks.smallCapitals = isOn(attributes, TESmallCapitalsAttribute);
     const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute);
     marks.shadow = shadows && !shadows->elements().empty();
-    // A negative width strokes filled letters, which RTF cannot say.
+    if (marks.shadow && shadows->elements().front())
+        marks.shadowMeasures = shadowMeasures(*shadows->elements().front());
+    // Word knows outlined letters only; TextEdit's own width follows when
+    // it is not Word's, and a negative one strokes filled letters.
     const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName);
-    marks.outline = stroke && stroke->value() > 0;
+    const double width = stroke && std::isfinite(stroke->value()) ? stroke->value() : 0;
+    marks.outline = width > 0;
+    if (width != 0) {
+        constexpr double kOutlineWidth = 3;
+        const long twentieths = std::lround(std::clamp(width, -200.0, 200.0) * 20);
+        if (width != kOutlineWidth)
+            marks.strokeWidth = twentieths != 0 ? static_cast<int>(twentieths) : (width > 0 ? 1 : -1);
+        const AttributeValuePtr& color = attributes.valueForKey(NSStrokeColorAttributeName);
+        if (color && color->as<ColorValue>())
+            marks.strokeColor = std::static_pointer_cast<const ColorValue>(color);
+    }
+    // A run whose background was taken off keeps no shading under it.
+    const auto* shadingText = attributes.valueForKeyAs<StringValue>(TEShadingAttribute);
+    if (shadingText && attributes.valueForKeyAs<ColorValue>(NSBackgroundColorAttributeName)) {
+        if (std::optional<TEShading> shading = TEShading::fromText(toUtf8(shadingText->value()))) {
+            marks.shading.shading = shading->shading;
+            marks.shading.pattern = shading->pattern;
+            if (shading->color)
+                marks.shading.color = ColorValue::make(*shading->color);
+            if (shading->fill)
+                marks.shading.fill = ColorValue::make(*shading->fill);
+        }
+    }
+    if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
+        marks.kerning = static_cast<int>(std::clamp<std::int64_t>(kerning->value(), 0, 0xFFFF));
     return marks;
+}
+
+std::optional<DKRTFCharacterMarks::ShadowMeasures> DKRTFWriter::shadowMeasures(const AttributeValue& value)
+{
+    const auto* shadow = value.as<ShadowValue>();
+    if (!shadow)
+        return std::nullopt;
+    // Word's plain shadow, grey a point down and to the right, needs none.
+    const Color grey = Color::colorWithRed(128 / 255.0, 128 / 255.0, 128 / 255.0);
+    const DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(&shadow->color());
+    if (shadow->offset() == Size{1, 1} && shadow->blur() == 1 && entry == DKRTFColorTableEntry::entryWithColor(&grey)
+        && shadow->color().alpha() == 1)
+        return std::nullopt;
+    auto twips = [](double points) {
+        return static_cast<int>(std::lround(std::isfinite(points) ? std::clamp(points, -1584.0, 1584.0) * 20 : 0));
+    };
+    DKRTFCharacterMarks::ShadowMeasures measures;
+    measures.x = twips(shadow->offset().width);
+    measures.y = -twips(shadow->offset().height);
+    measures.blur = std::max(twips(shadow->blur()), 0);
+    // TextEdit's automatic shadow colour is a third of black; any other
+    // colour is named with its opacity apart.
+    const double alpha = std::clamp(shadow->color().alpha(), 0.0, 1.0);
+    if (entry == DKRTFColorTableEntry() && std::abs(alpha - 1 / 3.0) < 0.01)
+        return measures;
+    measures.color = ColorValue::make(shadow->color().colorWithAlphaComponent(1));
+    if (alpha < 1)
+        measures.opacity = std::max(1, static_cast<int>(std::lround(alpha * 255)));
+    return measures;
+}
+
+std::int32_t DKRTFWriter::effectColorNumber(const ColorValue* color)
+{
+    if (!color)
+        return 0;
+    auto found = m_registeredColors.find(DKRTFColorTableEntry::entryWithColor(&color->color()));
+    const std::int32_t number = found == m_registeredColors.end() ? 0 : found->second;
+    return number == 0 ? m_blackUnderlineColorNumber : number;
 }
 
 std::uint16_t DKRTFWriter::windowsLanguage(const AttributeValuePtr& tag)
@@ -51,6 +120,29 @@ std::uint16_t DKRTFWriter::windowsLanguage(const AttributeValuePtr& tag)
         found->second = number < 0x10000 && number != kNoLanguage ? static_cast<std::uint16_t>(number) : 0;
     }
     return found->second;
+}
+
+std::int32_t DKRTFWriter::writtenColorNumber(const ColorValue* color)
+{
+    const std::int32_t number = effectColorNumber(color);
+    return number == 0 ? 0 : number + 1;
+}
+
+std::int32_t DKRTFWriter::writtenColorNumber(const std::optional<Color>& color)
+{
+    if (!color)
+        return 0;
+    const ColorValue value(*color);
+    return writtenColorNumber(&value);
+}
+
+bool DKRTFWriter::sameMeasures(const std::optional<DKRTFCharacterMarks::ShadowMeasures>& one,
+                               const std::optional<DKRTFCharacterMarks::ShadowMeasures>& other)
+{
+    if (!one || !other)
+        return one.has_value() == other.has_value();
+    return one->x == other->x && one->y == other->y && one->blur == other->blur && one->opacity == other->opacity
+        && writtenColorNumber(one->color.get()) == writtenColorNumber(other->color.get());
 }
 
 bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unknown)
@@ -84,8 +176,65 @@ bool DKRTFWriter::writeCharacterMarks(const DKRTFCharacterMarks& marks, bool unk
     writeFlag("\\noproof", marks.noProofing, written.noProofing);
     writeFlag("\\caps", marks.capitals, written.capitals);
     writeFlag("\\scaps", marks.smallCapitals, written.smallCapitals);
-    writeFlag("\\shad", marks.shadow, written.shadow);
+    // A shadow's measures come after it, each time it is named.
+    const bool sameShadow = marks.shadow == written.shadow && sameMeasures(marks.shadowMeasures, written.shadowMeasures);
+    if (!sameShadow || unknown) {
+        m_buffer.appendCString(marks.shadow ? "\\shad" : "\\shad0");
+        if (marks.shadow && marks.shadowMeasures) {
+            const DKRTFCharacterMarks::ShadowMeasures& measures = *marks.shadowMeasures;
+            for (auto [word, number] : {std::pair{"\\shadx", measures.x}, std::pair{"\\shady", measures.y},
+                                        std::pair{"\\shadr", measures.blur}, std::pair{"\\shado", measures.opacity}}) {
+                m_buffer.appendCString(word);
+                m_buffer.appendInteger(number);
+            }
+            m_buffer.appendCString("\\shadowc");
+            m_buffer.appendInteger(writtenColorNumber(measures.color.get()));
+        }
+        written.shadow = marks.shadow;
+        written.shadowMeasures = marks.shadowMeasures;
+        wroteOutput = true;
+    }
     writeFlag("\\outl", marks.outline, written.outline);
+    if (marks.strokeWidth != written.strokeWidth || (unknown && marks.strokeWidth)) {
+        m_buffer.appendCString("\\strokewidth");
+        m_buffer.appendInteger(marks.strokeWidth.value_or(0));
+        written.strokeWidth = marks.strokeWidth;
+        wroteOutput = true;
+    }
+    const std::int32_t strokeColor = writtenColorNumber(marks.strokeColor.get());
+    if (strokeColor != writtenColorNumber(written.strokeColor.get()) || (unknown && strokeColor != 0)) {
+        m_buffer.appendCString("\\strokec");
+        m_buffer.appendInteger(strokeColor);
+        wroteOutput = true;
+    }
+    written.strokeColor = marks.strokeColor;
+    const DKRTFCharacterMarks::Shading& shading = marks.shading;
+    const bool shades = shading.shading != 0 || shading.pattern != 0 || shading.fill;
+    const std::int32_t patternColor = writtenColorNumber(shading.color.get());
+    const std::int32_t fillColor = writtenColorNumber(shading.fill.get());
+    const DKRTFCharacterMarks::Shading& was = written.shading;
+    if (shading.shading != was.shading || shading.pattern != was.pattern || patternColor != writtenColorNumber(was.color.get())
+        || fillColor != writtenColorNumber(was.fill.get()) || (unknown && shades)) {
+        // The share first: it starts a shading afresh, the pattern after it.
+        m_buffer.appendCString("\\chshdng");
+        m_buffer.appendInteger(shading.shading);
+        if (shading.pattern >= 1 && shading.pattern <= static_cast<int>(TEShading::kPatterns.size())) {
+            m_buffer.appendCString("\\chbg");
+            m_buffer.appendCString(std::string(TEShading::kPatterns[static_cast<std::size_t>(shading.pattern - 1)]).c_str());
+        }
+        m_buffer.appendCString("\\chcfpat");
+        m_buffer.appendInteger(patternColor);
+        m_buffer.appendCString("\\chcbpat");
+        m_buffer.appendInteger(fillColor);
+        written.shading = shading;
+        wroteOutput = true;
+    }
+    if (marks.kerning != written.kerning || (unknown && marks.kerning != 0)) {
+        m_buffer.appendCString("\\kerning");
+        m_buffer.appendInteger(marks.kerning);
+        written.kerning = marks.kerning;
+        wroteOutput = true;
+    }
     return wroteOutput;
 }
 

@@ -49,6 +49,8 @@ struct DKRTFWriterState {
     DKRTFCharacterMarks characterMarks;
     // Direction and complex-script fonts.
     DKRTFScriptMarks scriptMarks;
+    // The paragraph shading in force, as TEShading's text; empty for none.
+    std::string paragraphShading;
 
     // Starts at left alignment and left-to-right, while text without a style
     // is natural: the first paragraph always writes its alignment.

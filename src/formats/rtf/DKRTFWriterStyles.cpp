@@ -89,6 +89,8 @@ void DKRTFWriter::writeParagraphStyle(const AttributeDictionary& attributes)
     m_state.widowControl = kUnwritten;
     m_state.outlineLevel = kUnwritten;
     m_state.noHyphenation = kUnwritten;
+    // A style's own shading is what it says, as its keeps are.
+    m_state.paragraphShading.clear();
     forgetRunFormatting(false);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/model/TEAttributeKeys.h"
 #include "engine/model/TECSSListStyle.h"
+#include "engine/model/TEShading.h"
 #include "formats/rtf/DKRTFReaderListTable.h"
 #include "platform/foundation/Unicode.h"
 #include "platform/graphics/Font.h"
@@ -225,8 +226,31 @@ void DKRTFWriter::writeColorTable()
         registerColor(*attributes, kCTForegroundColorAttributeName);
         registerColor(*attributes, NSBackgroundColorAttributeName);
         registerColor(*attributes, NSUnderlineColorAttributeName);
-        if (const auto* underline = attributes->valueForKeyAs<ColorValue>(NSUnderlineColorAttributeName))
-            blackUnderline |= DKRTFColorTableEntry::entryWithColor(&underline->color()) == defaultEntry;
+        registerColor(*attributes, NSStrokeColorAttributeName);
+        for (std::string_view key : {NSUnderlineColorAttributeName, NSStrokeColorAttributeName})
+            if (const auto* color = attributes->valueForKeyAs<ColorValue>(key))
+                blackUnderline |= DKRTFColorTableEntry::entryWithColor(&color->color()) == defaultEntry;
+        // A shadow of measures names its colour without the opacity; a
+        // shading names the colours it mixes.
+        const DKRTFCharacterMarks marks = characterMarks(*attributes);
+        std::optional<TEShading> paragraphShading;
+        if (const auto* text = attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute))
+            paragraphShading = TEShading::fromText(toUtf8(text->value()));
+        const Color* paragraphColors[] = {paragraphShading && paragraphShading->color ? &*paragraphShading->color : nullptr,
+                                          paragraphShading && paragraphShading->fill ? &*paragraphShading->fill : nullptr};
+        for (const Color* color : {marks.shadowMeasures && marks.shadowMeasures->color ? &marks.shadowMeasures->color->color() : nullptr,
+                                   marks.shading.color ? &marks.shading.color->color() : nullptr,
+                                   marks.shading.fill ? &marks.shading.fill->color() : nullptr, paragraphColors[0],
+                                   paragraphColors[1]}) {
+            if (!color)
+                continue;
+            DKRTFColorTableEntry entry = DKRTFColorTableEntry::entryWithColor(color);
+            blackUnderline |= entry == defaultEntry;
+            if (!m_registeredColors.contains(entry)) {
+                entry.writeToDataBuffer(m_buffer);
+                m_registeredColors.emplace(entry, static_cast<std::int32_t>(m_registeredColors.size()));
+            }
+        }
     }
     if (m_styleSheet) {
         for (const std::shared_ptr<const ColorValue>& color : m_styleSheet->colors()) {

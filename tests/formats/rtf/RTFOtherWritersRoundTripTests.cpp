@@ -197,11 +197,29 @@ protected:
             marks += "; capitals";
         if (attributes.containsKey(TESmallCapitalsAttribute))
             marks += "; small capitals";
-        if (const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute))
+        if (const auto* shadows = attributes.valueForKeyAs<ArrayValue>(TEShadowsAttribute)) {
             marks += "; " + std::to_string(shadows->elements().size()) + " shadow";
+            for (const AttributeValuePtr& each : shadows->elements())
+                if (const auto* shadow = each ? each->as<ShadowValue>() : nullptr)
+                    marks += " " + formatShortest(shadow->offset().width) + "," + formatShortest(shadow->offset().height) +
+                        " blur " + formatShortest(shadow->blur()) + " in " + rgba(shadow->color());
+        }
         if (const auto* stroke = attributes.valueForKeyAs<DoubleValue>(NSStrokeWidthAttributeName))
             marks += "; outline " + formatShortest(stroke->value());
+        if (attributes.containsKey(NSStrokeColorAttributeName))
+            marks += " in " + colorText(attributes, NSStrokeColorAttributeName);
+        if (const auto* kerning = attributes.valueForKeyAs<IntegerValue>(TEKerningAttribute))
+            marks += "; kerning " + std::to_string(kerning->value());
         return marks;
+    }
+
+    // A colour with its opacity, out of 255.
+    static std::string rgba(const Color& color)
+    {
+        std::ostringstream text;
+        text << std::lround(color.red() * 255) << "," << std::lround(color.green() * 255) << ","
+             << std::lround(color.blue() * 255) << "," << std::lround(color.alpha() * 255);
+        return text.str();
     }
 
     // The run's direction and the fonts and languages of its complex-script
@@ -946,16 +964,16 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
           {u"deutsche", "; language de-DE; East Asian en-US"},
           {u"xyzzy", "; language en-US; East Asian en-US; not proofed"},
           {u"Title in Capitals", "; language en-US; East Asian en-US; capitals"},
-          {u"shadowed", "; language en-US; East Asian en-US; 1 shadow"},
+          {u"shadowed", "; language en-US; East Asian en-US; 1 shadow 1,1 blur 1 in 128,128,128,255"},
           {u"outlined", "; language en-US; East Asian en-US; outline 3"},
-          {u"all of them", "; language en-GB; East Asian en-US; capitals; 1 shadow"}}},
+          {u"all of them", "; language en-GB; East Asian en-US; capitals; 1 shadow 1,1 blur 1 in 128,128,128,255"}}},
         {"libreoffice-languages-effects.rtf",
          {{u"Des mots", "; language fr-FR; East Asian zh-CN"},
           {u"parole", "; language it-IT; East Asian zh-CN"},
           {u"and Japanese", "; language ja-JP; East Asian ja-JP"},
           {u"En capitales", "; language fr-FR; East Asian zh-CN; capitals"},
           {u"contour", "; language fr-FR; East Asian zh-CN; outline 3"},
-          {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow; outline 3"}}},
+          {u"tout ensemble", "; language fr-FR; East Asian zh-CN; capitals; 1 shadow 1,1 blur 1 in 128,128,128,255; outline 3"}}},
     };
     for (const Case& file : cases) {
         const DKRTFReadResult original = read(fixture(file.file));
@@ -974,7 +992,7 @@ TEST_F(RTFOtherWritersRoundTripTests, languagesAndLetterEffectsAreReadAsMarksOnT
                                        "{\\outl three} {\\lang1036 four} five\\par}");
     const std::string rtf = written(plain, plain.text);
     const DKRTFReadResult again = read(rtf);
-    EXPECT_EQ(marksOf(again.text, u"two"), "; language en-US; 1 shadow") << rtf;
+    EXPECT_EQ(marksOf(again.text, u"two"), "; language en-US; 1 shadow 1,1 blur 1 in 128,128,128,255") << rtf;
     EXPECT_EQ(marksOf(again.text, u"three"), "; language en-US; outline 3") << rtf;
     EXPECT_EQ(marksOf(again.text, u"four"), "; language fr-FR") << rtf;
     EXPECT_EQ(marksOf(again.text, u"five"), "; language en-US") << rtf;
@@ -1345,9 +1363,9 @@ TEST_F(RTFOtherWritersRoundTripTests, listsNamedByLowerNumbersThanTheOneBeforeSt
 }
 
 // Word's wavy underlines, single, heavy and double, stay wavy and apart
-// from a plain underline and from each other through a save, straight and
-// through the editing page. The page has no double wave: it shows, and
-// hands back, a wave.
+// from a plain underline and from each other through a save, straight,
+// through the editing page (which draws one wave for two) and after a
+// second save.
 TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
 {
     const std::string word = "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}\\f0 {\\ul plain} {\\ulwave wave} "
@@ -1372,9 +1390,111 @@ TEST_F(RTFOtherWritersRoundTripTests, wavyUnderlinesStayWavy)
     const std::string straight = written(original, original.text);
     EXPECT_EQ(underlines(read(straight).text), first) << straight;
     const std::string paged = written(original, throughThePage(original.text));
-    std::vector<std::int64_t> shown = first;
-    shown[3] = first[1];
-    EXPECT_EQ(underlines(read(paged).text), shown) << paged;
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(underlines(again.text), first) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(underlines(read(second).text), first) << second;
+}
+
+// TextEdit's letter strokes with their widths and colours, its shadows'
+// measures and kerning, beside Word's plain outline and shadow: read as
+// TextEdit draws them, and the same straight, through the editing page and
+// after a second save.
+TEST_F(RTFOtherWritersRoundTripTests, textEditStrokesShadowsAndKerningComeBack)
+{
+    const std::string textEdit =
+        "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2822\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+        "{\\colortbl;\\red255\\green255\\blue255;\\red251\\green2\\blue7;\\red0\\green0\\blue255;}\n"
+        "\\pard\\f0\\fs24 \\cf0 \\kerning1\\expnd0\\expndtw0 Plain \\outl0\\strokewidth60 \\strokec2 outlined"
+        "\\outl0\\strokewidth0 , \\outl0\\strokewidth-40 \\strokec3 filled\\outl0\\strokewidth0 \\strokec0 , "
+        "{\\shad\\shadx40\\shady-40\\shadr60\\shado255 \\shadowc2 red shadow}, "
+        "{\\shad\\shadx20\\shady-20\\shadr0\\shado0 \\shadowc0 grey shadow}, "
+        "{\\shad\\shadx0\\shady-20\\shadr20\\shado128 \\shadowc3 half blue}, {\\kerning32 kerned}, "
+        "{\\outl word outline}, {\\shad word shadow}\\par}";
+    const std::vector<std::pair<std::u16string, std::string>> expected{
+        {u"Plain", "; kerning 1"},
+        {u"outlined", "; outline 3 in 251,2,7; kerning 1"},
+        {u"filled", "; outline -2 in 0,0,255; kerning 1"},
+        {u"red shadow", "; 1 shadow 2,2 blur 3 in 251,2,7,255; kerning 1"},
+        {u"grey shadow", "; 1 shadow 1,1 blur 0 in 0,0,0,85; kerning 1"},
+        {u"half blue", "; 1 shadow 0,1 blur 1 in 0,0,255,128; kerning 1"},
+        {u"kerned", "; kerning 32"},
+        {u"word outline", "; outline 3; kerning 1"},
+        {u"word shadow", "; 1 shadow 1,1 blur 1 in 128,128,128,255; kerning 1"},
+    };
+    auto effects = [&](const AttributedString& text) {
+        std::string all;
+        for (const auto& [words, marks] : expected) {
+            const std::size_t at = text.string().find(words);
+            AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+            all += toUtf8(words) + (attributes ? characterMarks(*attributes) : "missing") + "\n";
+        }
+        return all;
+    };
+    std::string wanted;
+    for (const auto& [words, marks] : expected)
+        wanted += toUtf8(words) + marks + "\n";
+
+    const DKRTFReadResult original = read(textEdit);
+    ASSERT_EQ(effects(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(effects(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(effects(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(effects(read(second).text), wanted) << second;
+}
+
+// Word's character and paragraph shading keep their share, pattern and both
+// colours, and a run the colour a reader sees: straight, through the editing
+// page and after a second save. A highlight over a shading stays over it.
+TEST_F(RTFOtherWritersRoundTripTests, shadingKeepsItsPatternAndColours)
+{
+    const std::string word =
+        "{\\rtf1\\ansi{\\fonttbl\\f0 Times New Roman;}{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;"
+        "\\red255\\green255\\blue0;\\red0\\green0\\blue255;}\\f0 "
+        "{\\chshdng0\\chcfpat0\\chcbpat3 filled} {\\chshdng2500\\chcfpat2\\chcbpat3 quarter} "
+        "{\\chshdng0\\chbgdkhoriz\\chcfpat4\\chcbpat3 lined} {\\chshdng5000\\chcfpat1\\chcbpat0 half grey} "
+        "{\\chshdng1000\\chcfpat2\\chcbpat3\\highlight4 marked} plain\\par"
+        "\\pard\\shading2000\\cfpat2\\cbpat3 Shaded paragraph\\par\\pard\\bgdkvert\\cfpat4 Lined paragraph\\par"
+        "\\pard Plain paragraph\\par}";
+    const std::vector<std::pair<std::u16string, std::string>> expected{
+        {u"filled", "255,255,0 fill=ffff00"},
+        {u"quarter", "255,191,0 shading=2500 color=ff0000 fill=ffff00"},
+        {u"lined", "128,128,128 pattern=dkhoriz color=0000ff fill=ffff00"},
+        {u"half grey", "128,128,128 shading=5000 color=000000"},
+        {u"marked", "0,0,255 shading=1000 color=ff0000 fill=ffff00"},
+        {u"plain", "none "},
+        {u"Shaded paragraph", "none paragraph shading=2000 color=ff0000 fill=ffff00"},
+        {u"Lined paragraph", "none paragraph pattern=dkvert color=0000ff"},
+        {u"Plain paragraph", "none "},
+    };
+    auto shadings = [&](const AttributedString& text) {
+        std::string all;
+        for (const auto& [words, shading] : expected) {
+            const std::size_t at = text.string().find(words);
+            AttributeDictionaryPtr attributes = at == std::u16string::npos ? nullptr : text.attributesAtIndex(at);
+            const auto* value = attributes ? attributes->valueForKeyAs<StringValue>(TEShadingAttribute) : nullptr;
+            const auto* paragraph = attributes ? attributes->valueForKeyAs<StringValue>(TEParagraphShadingAttribute) : nullptr;
+            all += toUtf8(words) + " " + (attributes ? colorText(*attributes, NSBackgroundColorAttributeName) : "missing") +
+                " " + (value ? toUtf8(value->value()) : "") + (paragraph ? "paragraph " + toUtf8(paragraph->value()) : "") + "\n";
+        }
+        return all;
+    };
+    std::string wanted;
+    for (const auto& [words, shading] : expected)
+        wanted += toUtf8(words) + " " + shading + "\n";
+
+    const DKRTFReadResult original = read(word);
+    ASSERT_EQ(shadings(original.text), wanted);
+    const std::string straight = written(original, original.text);
+    EXPECT_EQ(shadings(read(straight).text), wanted) << straight;
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult again = read(paged);
+    EXPECT_EQ(shadings(again.text), wanted) << paged;
+    const std::string second = written(again, throughThePage(again.text));
+    EXPECT_EQ(shadings(read(second).text), wanted) << second;
 }
 
 // A link's address is kept as the file wrote it: a space stays a space and

@@ -41,9 +41,9 @@ void appendEndOfParagraph(MutableAttributedString& string, TEAttributeDictionary
     auto make = [&last] {
         // The section break ends with the paragraph's end, where a writer
         // puts it.
-        static constexpr std::array<std::string_view, 6> kParagraphKeys = {
+        static constexpr std::array<std::string_view, 7> kParagraphKeys = {
             kCTFontAttributeName, kCTParagraphStyleAttributeName, TETextBlocksAttribute, TETextListsAttribute,
-            kCTForegroundColorAttributeName, TESectionBreakAttribute};
+            kCTForegroundColorAttributeName, TESectionBreakAttribute, TEParagraphShadingAttribute};
         std::vector<AttributeDictionary::Entry> kept;
         for (std::string_view key : kParagraphKeys) {
             if (const AttributeValuePtr& value = last->valueForKey(key))

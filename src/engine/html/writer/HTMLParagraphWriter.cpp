@@ -11,6 +11,8 @@
 #include "engine/model/TEAttributedStringQueries.h"
 #include "engine/model/TEParagraphStyle.h"
 #include "engine/model/TESectionBreak.h"
+#include "engine/model/TEShading.h"
+#include "engine/css/ColorHTML.h"
 #include "platform/foundation/StringUtilities.h"
 #include "platform/foundation/Unicode.h"
 
@@ -96,6 +98,27 @@ const TESectionBreak* sectionBreak(const AttributeDictionary& attributes)
     return attributes.valueForKeyAs<TESectionBreak>(TESectionBreakAttribute);
 }
 
+// A word processor's shading of the paragraph, which the page keeps on the
+// paragraph's element for the save.
+const std::u16string* shadingText(const AttributeDictionary& attributes)
+{
+    const auto* shading = attributes.valueForKeyAs<StringValue>(TEParagraphShadingAttribute);
+    return shading && !shading->value().empty() ? &shading->value() : nullptr;
+}
+
+// The colour the shading gives, drawn as the paragraph's background picture:
+// a background colour would be taken back as each run's own.
+std::string shadingCSS(const AttributeDictionary& attributes)
+{
+    const std::u16string* text = shadingText(attributes);
+    const std::optional<TEShading> shading = text ? TEShading::fromText(toUtf8(*text)) : std::nullopt;
+    const std::optional<Color> look = shading ? shading->look() : std::nullopt;
+    if (!look)
+        return {};
+    const std::string hex = htmlHexString(*look);
+    return "background-image:linear-gradient(#" + hex + ",#" + hex + ");";
+}
+
 std::string emptyLine(const std::string& css, const AttributeDictionary& paragraph, int outlineLevel = 0)
 {
     HTMLAttributeMap attributes{{"style", toUtf16(css)}};
@@ -105,6 +128,8 @@ std::string emptyLine(const std::string& css, const AttributeDictionary& paragra
         attributes["data-outline-level"] = toUtf16(std::to_string(outlineLevel));
     if (const TESectionBreak* section = sectionBreak(paragraph))
         attributes["data-section"] = section->attributeText();
+    if (const std::u16string* shading = shadingText(paragraph))
+        attributes["data-paragraph-shading"] = *shading;
     std::string html = "<div";
     HTMLMarkup::appendAttributes(html, attributes);
     html += "><br/></div>";
@@ -186,6 +211,7 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             css = style.cssStyleRepresentation().value_or(std::string());
             css += hangingIndentCSS(style);
         }
+        css += shadingCSS(attributes);
         if (paragraphStyle() && currentList) {
             // An item's own spacing, which its list does not carry.
             const double scale = m_context.textScale != 0.0 ? m_context.textScale : 1.0;
@@ -299,6 +325,8 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             elementAttributes["data-style"] = *style;
         if (const TESectionBreak* section = sectionBreak(attributes))
             elementAttributes["data-section"] = section->attributeText();
+        if (const std::u16string* shading = shadingText(attributes))
+            elementAttributes["data-paragraph-shading"] = *shading;
         // The editing page keeps the stops for the save, as it keeps the
         // style. An item's are those of its text: its marker may be laid out
         // on stops of its own.

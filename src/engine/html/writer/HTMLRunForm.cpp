@@ -24,6 +24,9 @@ struct RunKeys {
     AttributeKey smallCapitals{TESmallCapitalsAttribute};
     AttributeKey shadows{TEShadowsAttribute};
     AttributeKey strokeWidth{NSStrokeWidthAttributeName};
+    AttributeKey strokeColor{NSStrokeColorAttributeName};
+    AttributeKey kerning{TEKerningAttribute};
+    AttributeKey shading{TEShadingAttribute};
     AttributeKey language{kCTLanguageAttributeName};
     AttributeKey eastAsianLanguage{TEEastAsianLanguageAttribute};
     AttributeKey noProofing{TENoProofingAttribute};
@@ -60,6 +63,12 @@ HTMLRunForm::HTMLRunForm(const AttributeDictionary& attributes)
             look.shadows = value.get();
         else if (key == keys.strokeWidth)
             look.strokeWidth = value.get();
+        else if (key == keys.strokeColor)
+            look.strokeColor = value.get();
+        else if (key == keys.kerning)
+            kerning = value->as<IntegerValue>();
+        else if (key == keys.shading)
+            shading = value->as<StringValue>();
         else if (key == keys.language)
             language = value->as<StringValue>();
         else if (key == keys.eastAsianLanguage)

@@ -26,6 +26,10 @@ struct HTMLRunForm {
     const StringValue* language = nullptr;
     const StringValue* eastAsianLanguage = nullptr;
     bool noProofing = false;
+    // A word processor's kerning setting, which the page carries for the save.
+    const IntegerValue* kerning = nullptr;
+    // A word processor's shading; the page shows the colour it gives.
+    const StringValue* shading = nullptr;
 
     // The values of the run's style (whether it writes the font left unset).
     HTMLRunLook look;

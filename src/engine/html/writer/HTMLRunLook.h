@@ -27,6 +27,7 @@ struct HTMLRunLook {
     const AttributeValue* smallCapitals = nullptr;
     const AttributeValue* shadows = nullptr;
     const AttributeValue* strokeWidth = nullptr;
+    const AttributeValue* strokeColor = nullptr;
     bool writesFont = false;
 
     friend bool operator==(const HTMLRunLook&, const HTMLRunLook&) = default;
@@ -37,7 +38,7 @@ struct HTMLRunLook {
             std::size_t hash = look.writesFont;
             for (const AttributeValue* value : {look.font, look.kern, look.foreground, look.background,
                                                 look.underline, look.underlineColor, look.strikeOut, look.superscript, look.capitals,
-                                                look.smallCapitals, look.shadows, look.strokeWidth})
+                                                look.smallCapitals, look.shadows, look.strokeWidth, look.strokeColor})
                 hash = hash * 31 + std::hash<const AttributeValue*>()(value);
             return hash;
         }

@@ -175,6 +175,21 @@ void HTMLRunWriter::closeLinkIfEnded(std::string& html, Range run)
     m_linkRange = NotFoundRange;
 }
 
+namespace {
+
+// A colour that may be see-through, as CSS writes it.
+std::string cssColor(const Color& color)
+{
+    const double alpha = std::clamp(color.alpha(), 0.0, 1.0);
+    if (alpha >= 1)
+        return "#" + htmlHexString(color);
+    const std::string hex = htmlHexString(color);
+    auto component = [&hex](std::size_t at) { return std::to_string(std::stoi(hex.substr(at, 2), nullptr, 16)); };
+    return "rgba(" + component(0) + "," + component(2) + "," + component(4) + "," + formatShortest(std::round(alpha * 1000) / 1000) + ")";
+}
+
+} // namespace
+
 std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
 {
     std::string style;
@@ -249,16 +264,20 @@ std::string HTMLRunWriter::runStyle(const HTMLRunLook& look) const
             if (!list.empty())
                 list += ", ";
             list += formatShortest(shadow->offset().width) + "px " + formatShortest(shadow->offset().height) + "px "
-                + formatShortest(shadow->blur()) + "px #" + htmlHexString(shadow->color());
+                + formatShortest(shadow->blur()) + "px " + cssColor(shadow->color());
         }
         if (!list.empty())
             style += "text-shadow:" + list + ';';
     }
-    // Outlined letters: a stroke in the text's colour around no fill. A
-    // negative width strokes filled letters, which a bolder look already
-    // gives.
-    if (numberOfValue(look.strokeWidth).value_or(0) > 0)
+    // Outlined letters: a stroke around no fill. A negative width strokes
+    // filled letters. The stroke is the text's colour unless it has its own.
+    const double strokeWidth = numberOfValue(look.strokeWidth).value_or(0);
+    if (strokeWidth > 0)
         style += "-webkit-text-stroke-width:1px;-webkit-text-fill-color:transparent;";
+    else if (strokeWidth < 0)
+        style += "-webkit-text-stroke-width:1px;";
+    if (const auto* color = strokeWidth != 0 && look.strokeColor ? look.strokeColor->as<ColorValue>() : nullptr)
+        style += "-webkit-text-stroke-color:#" + htmlHexString(color->color()) + ';';
 
     if (std::optional<double> superscript = numberOfValue(look.superscript)) {
         if (*superscript == 1)
@@ -357,6 +376,18 @@ void HTMLRunWriter::writeRun(std::string& html, const AttributeDictionary& attri
         spanAttributes["data-east-asian-lang"] = form.eastAsianLanguage->value();
     if (form.noProofing)
         spanAttributes["spellcheck"] = u"false";
+    // CSS has no double wave: the page shows a wave and keeps the second
+    // line here, for the save.
+    if (numberOfValue(form.look.underline).value_or(0) == 0x509)
+        spanAttributes["data-underline"] = u"double-wave";
+    // The page draws a stroke one width; the document's own goes with it.
+    constexpr double kOutlineWidth = 3;
+    if (const double width = numberOfValue(form.look.strokeWidth).value_or(0); width != 0 && width != kOutlineWidth)
+        spanAttributes["data-stroke-width"] = toUtf16(formatShortest(width));
+    if (form.shading && !form.shading->value().empty())
+        spanAttributes["data-shading"] = form.shading->value();
+    if (form.kerning && form.kerning->value() != 0)
+        spanAttributes["data-kerning"] = toUtf16(std::to_string(form.kerning->value()));
     // Most runs of a fragment are a span with a style alone: its start tag
     // is written once per style.
     const std::string* spanStartTag = nullptr;
