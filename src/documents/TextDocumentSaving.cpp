@@ -210,6 +210,17 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // on the page.
     if (defaults.doubleForKey(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0)
         setFirstCharacterAttribute(text, "docAutoHyphenation", "1");
+    // And how hyphenation goes.
+    for (const auto& [key, attribute] :
+         {std::pair{DKRTFPageSettings::kHyphenationZoneKey, "docHyphenationZone"},
+          std::pair{DKRTFPageSettings::kHyphenationConsecutiveLinesKey, "docHyphenationConsecutiveLines"},
+          std::pair{DKRTFPageSettings::kHyphenateCapitalsKey, "docHyphenateCapitals"}}) {
+        if (std::optional<double> value = defaults.doubleForKey(key))
+            setFirstCharacterAttribute(text, attribute, formatShortest(*value));
+    }
+    // And how the first section flows, which the editor does not show.
+    if (std::optional<std::string> section = defaults.stringForKey(DKRTFPageSettings::kFirstSectionKey))
+        setFirstCharacterAttribute(text, "docFirstSection", *section);
     // And the document's own page where its first section gave another.
     if (std::optional<std::string> page = defaults.stringForKey(DKRTFPageSettings::kDocumentWidePageKey))
         setFirstCharacterAttribute(text, "docWidePage", *page);

@@ -51,6 +51,13 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
     values.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
     values.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
     values.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
+    values.firstSection = page.text(DKRTFPageSettings::kFirstSectionKey);
+    if (std::optional<float> zone = page.number(DKRTFPageSettings::kHyphenationZoneKey))
+        values.hyphenationZone = static_cast<int>(std::lround(*zone));
+    if (std::optional<float> lines = page.number(DKRTFPageSettings::kHyphenationConsecutiveLinesKey))
+        values.hyphenationConsecutiveLines = static_cast<int>(std::lround(*lines));
+    if (std::optional<float> capitals = page.number(DKRTFPageSettings::kHyphenateCapitalsKey))
+        values.hyphenateCapitals = *capitals != 0;
 }
 
 } // namespace

@@ -91,6 +91,12 @@ public:
         bool autoHyphenation = false;
         // The document's own paper and margins where its first section gives others.
         std::optional<std::string> documentWidePage;
+        // How hyphenation goes: zone (twips), lines in a row, capitals.
+        std::optional<int> hyphenationZone;
+        std::optional<int> hyphenationConsecutiveLines;
+        std::optional<bool> hyphenateCapitals;
+        // How its first section starts, its columns and turned paper.
+        std::optional<std::string> firstSection;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -114,6 +114,10 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.noteSettings = page.noteSettings;
     settings.autoHyphenation = page.autoHyphenation;
     settings.documentWidePage = page.documentWidePage;
+    settings.hyphenationZone = page.hyphenationZone;
+    settings.hyphenationConsecutiveLines = page.hyphenationConsecutiveLines;
+    settings.hyphenateCapitals = page.hyphenateCapitals;
+    settings.firstSection = page.firstSection;
     return settings;
 }
 

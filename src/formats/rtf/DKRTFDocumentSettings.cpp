@@ -19,6 +19,8 @@ std::optional<std::u16string> stringAttribute(const AttributeDictionary& attribu
 
 // A gutter wider than the widest paper the reader takes is no binding.
 constexpr float kLargestGutterTwips = 31680;
+// No page has more lines than this in a row.
+constexpr float kMostConsecutiveHyphens = 200;
 
 // Margins are stored as centimetre strings; numbers are taken as they are.
 float floatAttribute(const AttributeDictionary& attributes, std::string_view key)
@@ -70,6 +72,21 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.noteSettings = toUtf8(*notes);
     if (std::optional<std::u16string> page = stringAttribute(*attributes, "docWidePage"))
         settings.documentWidePage = toUtf8(*page);
+    if (std::optional<std::u16string> section = stringAttribute(*attributes, "docFirstSection"))
+        settings.firstSection = toUtf8(*section);
+    // A number that no page could have is no setting.
+    if (attributes->valueForKey("docHyphenationZone")) {
+        const float zone = floatAttribute(*attributes, "docHyphenationZone");
+        if (zone >= 0 && zone < kLargestGutterTwips)
+            settings.hyphenationZone = static_cast<int>(std::lround(zone));
+    }
+    if (attributes->valueForKey("docHyphenationConsecutiveLines")) {
+        const float lines = floatAttribute(*attributes, "docHyphenationConsecutiveLines");
+        if (lines >= 0 && lines <= kMostConsecutiveHyphens)
+            settings.hyphenationConsecutiveLines = static_cast<int>(std::lround(lines));
+    }
+    if (attributes->valueForKey("docHyphenateCapitals"))
+        settings.hyphenateCapitals = floatAttribute(*attributes, "docHyphenateCapitals") != 0;
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

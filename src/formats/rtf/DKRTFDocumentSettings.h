@@ -55,10 +55,19 @@ struct DKRTFDocumentSettings {
     // Words are hyphenated at line ends ("\\hyphauto"), except in the
     // paragraphs that say no.
     bool autoHyphenation = false;
+    // The zone at the right margin a word is broken in (twips), the most
+    // lines in a row ending in a hyphen (0: any) and whether capitals are
+    // broken; none where the document gives none.
+    std::optional<int> hyphenationZone;
+    std::optional<int> hyphenationConsecutiveLines;
+    std::optional<bool> hyphenateCapitals;
     // The document's own paper and margins where its first section gives
     // others, in twips, in the words of a section break's settings; the
     // margins and paper above are then the first section's.
     std::optional<std::string> documentWidePage;
+    // How the first section starts, its columns and turned paper, in the
+    // words of a section break's settings.
+    std::optional<std::string> firstSection;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -68,7 +77,8 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docWidePage" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docHyphenationZone", "docHyphenationConsecutiveLines",
+    // "docHyphenateCapitals", "docWidePage", "docFirstSection" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

@@ -17,6 +17,8 @@ constexpr int kDefaultSideMarginTwips = 1800;
 constexpr int kDefaultTopBottomMarginTwips = 1440;
 // Paper beyond this (in twips, over 5 metres) is no page anyone prints.
 constexpr int kLargestPaperTwips = 20 * 72 * 200;
+// No page has more lines than this in a row.
+constexpr int kMostConsecutiveHyphens = 200;
 
 } // namespace
 
@@ -48,8 +50,34 @@ void DKRTFPageSettings::setSectionPaperHeight(int twips)
         m_sectionPaperHeight = twips;
 }
 
+void DKRTFPageSettings::setHyphenationZone(int twips)
+{
+    if (TESectionBreak::isUsableLength(twips))
+        m_numbers.insert_or_assign(std::string(kHyphenationZoneKey), static_cast<float>(twips));
+}
+
+void DKRTFPageSettings::setHyphenationConsecutiveLines(int lines)
+{
+    if (lines >= 0 && lines <= kMostConsecutiveHyphens)
+        m_numbers.insert_or_assign(std::string(kHyphenationConsecutiveLinesKey), static_cast<float>(lines));
+}
+
+void DKRTFPageSettings::setFirstSectionColumns(int columns)
+{
+    if (TESectionBreak::isUsableColumnCount(columns))
+        m_firstSection.columns = columns;
+}
+
+void DKRTFPageSettings::setFirstSectionColumnSpacing(int twips)
+{
+    if (TESectionBreak::isUsableLength(twips))
+        m_firstSection.columnSpacing = twips;
+}
+
 void DKRTFPageSettings::completeWithRTFDefaults(bool paperIsMeaningful)
 {
+    if (!(m_firstSection == TESectionBreak::Settings{}))
+        m_texts.insert_or_assign(std::string(kFirstSectionKey), toUtf8(TESectionBreak(m_firstSection).attributeText()));
     m_paperIsMeaningful = paperIsMeaningful;
     TESectionBreak::Settings documentWide;
     struct Side {

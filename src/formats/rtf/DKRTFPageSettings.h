@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/model/TESectionBreak.h"
 #include "platform/graphics/Geometry.h"
 
 #include <array>
@@ -51,11 +52,22 @@ public:
     // Words are hyphenated at line ends (1 when they are), except in the
     // paragraphs that say no.
     static constexpr std::string_view kAutoHyphenationKey = "documentAutoHyphenation";
+    // How hyphenation goes where it is on: the zone at the right margin
+    // within which a word is broken (twips), the most lines in a row that
+    // may end in a hyphen (0 for any number) and whether words in capitals
+    // are broken (1) or not (0); none where the document gives none.
+    static constexpr std::string_view kHyphenationZoneKey = "documentHyphenationZone";
+    static constexpr std::string_view kHyphenationConsecutiveLinesKey = "documentHyphenationConsecutiveLines";
+    static constexpr std::string_view kHyphenateCapitalsKey = "documentHyphenateCapitals";
     // The document's own paper and margins where its first section, whose
     // settings are the page's, gives others: in twips, in the words a
     // section break keeps its settings in ("width=12240 top=1440"), for the
     // save to write both back as they came.
     static constexpr std::string_view kDocumentWidePageKey = "documentWidePage";
+    // How the first section starts, its columns and its turned paper, in the
+    // words a section break keeps its settings in ("continuous columns=2
+    // landscape"), where the file gives any, for the save.
+    static constexpr std::string_view kFirstSectionKey = "documentFirstSection";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -87,6 +99,20 @@ public:
     void setFontNames(std::string names) { m_texts.insert_or_assign(std::string(kFontNamesKey), std::move(names)); }
     void setMirroredMargins() { m_numbers.insert_or_assign(std::string(kMirroredMarginsKey), 1.0f); }
     void setAutoHyphenation() { m_numbers.insert_or_assign(std::string(kAutoHyphenationKey), 1.0f); }
+    // Twips; the widest margin a page can have at most.
+    void setHyphenationZone(int twips);
+    // 0 for any number of lines; more than a page's worth is damage.
+    void setHyphenationConsecutiveLines(int lines);
+    void setHyphenateCapitals(bool capitals)
+    {
+        m_numbers.insert_or_assign(std::string(kHyphenateCapitalsKey), capitals ? 1.0f : 0.0f);
+    }
+    // The first section's start, columns (a usable count), gap between them
+    // (twips) and turned paper, given before its first break.
+    void setFirstSectionStart(TESectionBreak::Start start) { m_firstSection.start = start; }
+    void setFirstSectionColumns(int columns);
+    void setFirstSectionColumnSpacing(int twips);
+    void setFirstSectionLandscape(bool landscape) { m_firstSection.landscape = landscape; }
     // Twips. The first section's stands where the document gives none.
     void setGutter(int twips) { m_numbers.insert_or_assign(std::string(kGutterKey), static_cast<float>(twips)); }
     void setSectionGutter(int twips) { m_numbers.try_emplace(std::string(kGutterKey), static_cast<float>(twips)); }
@@ -111,11 +137,12 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 19> kKeys{
+    static constexpr std::array<std::string_view, 23> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
-        kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey};
+        kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey, kHyphenationZoneKey,
+        kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }
@@ -135,6 +162,7 @@ private:
     std::optional<int> m_paperHeight;
     std::optional<int> m_sectionPaperWidth;
     std::optional<int> m_sectionPaperHeight;
+    TESectionBreak::Settings m_firstSection;
     bool m_paperIsMeaningful = true;
 };
 

@@ -260,6 +260,9 @@ private:
     void actionMirroredMargins(int value);
     void actionDefaultTabWidth(int value);
     void actionAutoHyphenation(int value);
+    void actionHyphenationZone(int value);
+    void actionHyphenationConsecutiveLines(int value);
+    void actionHyphenateCapitals(int value);
     void actionNoteSetting(int word);
     void actionFootnoteStart(int value);
     void actionEndnoteStart(int value);

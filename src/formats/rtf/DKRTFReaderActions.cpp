@@ -478,6 +478,12 @@ void DKRTFReader::actionAutoHyphenation(int value)
         m_pageSettings.setAutoHyphenation();
 }
 
+void DKRTFReader::actionHyphenationZone(int value) { m_pageSettings.setHyphenationZone(value); }
+
+void DKRTFReader::actionHyphenationConsecutiveLines(int value) { m_pageSettings.setHyphenationConsecutiveLines(value); }
+
+void DKRTFReader::actionHyphenateCapitals(int value) { m_pageSettings.setHyphenateCapitals(value != 0); }
+
 void DKRTFReader::actionDefaultTabWidth(int value)
 {
     // No stop wider than the paper is meant; zero or less would be none.

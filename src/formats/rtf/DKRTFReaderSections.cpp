@@ -48,24 +48,32 @@ void DKRTFReader::actionSectionStart(int start)
 {
     if (TESectionBreak::Settings* section = sectionAfterBreak())
         section->start = static_cast<TESectionBreak::Start>(start);
+    else
+        m_pageSettings.setFirstSectionStart(static_cast<TESectionBreak::Start>(start));
 }
 
 void DKRTFReader::actionSectionLandscape(int value)
 {
     if (TESectionBreak::Settings* section = sectionAfterBreak())
         section->landscape = value != 0;
+    else
+        m_pageSettings.setFirstSectionLandscape(value != 0);
 }
 
 void DKRTFReader::actionSectionColumns(int value)
 {
     if (TESectionBreak::Settings* section = sectionAfterBreak())
         setSectionLength(*section, &TESectionBreak::Settings::columns, value, &TESectionBreak::isUsableColumnCount);
+    else
+        m_pageSettings.setFirstSectionColumns(value);
 }
 
 void DKRTFReader::actionSectionColumnSpacing(int value)
 {
     if (TESectionBreak::Settings* section = sectionAfterBreak())
         setSectionLength(*section, &TESectionBreak::Settings::columnSpacing, value);
+    else
+        m_pageSettings.setFirstSectionColumnSpacing(value);
 }
 
 void DKRTFReader::markSectionBreaks()

@@ -247,6 +247,16 @@ void DKRTFWriter::writeHeader()
     // their settings write.
     if (settings.autoHyphenation)
         m_buffer.appendCString("\\hyphauto1");
+    if (settings.hyphenationZone) {
+        m_buffer.appendCString("\\hyphhotz");
+        m_buffer.appendInteger(*settings.hyphenationZone);
+    }
+    if (settings.hyphenationConsecutiveLines) {
+        m_buffer.appendCString("\\hyphconsec");
+        m_buffer.appendInteger(*settings.hyphenationConsecutiveLines);
+    }
+    if (settings.hyphenateCapitals)
+        m_buffer.appendCString(*settings.hyphenateCapitals ? "\\hyphcaps" : "\\hyphcaps0");
     if (settings.bookmark) {
         m_buffer.appendCString("\\vieww10800\\viewh8400\\viewscale100\\lin0\\rin0\\xebookmark");
         m_buffer.appendCString(toUtf8(*settings.bookmark));
@@ -254,8 +264,20 @@ void DKRTFWriter::writeHeader()
         m_buffer.appendCString("\\vieww18540\\viewh17280\\viewscale100\\lin0\\rin0");
     }
     // The first section's words follow all of the document's.
-    if (writesFirstSection) {
+    const TESectionBreak::Settings firstSection = settings.firstSection
+        ? TESectionBreak::settingsFromAttributeText(toUtf16(*settings.firstSection))
+        : TESectionBreak::Settings{};
+    if (writesFirstSection || !(firstSection == TESectionBreak::Settings{}))
         m_buffer.appendCString("\\sectd");
+    // Only how the section starts, its columns and turned paper: its page
+    // is the one the page shows, written here or in the header.
+    TESectionBreak::Settings firstSectionFlow;
+    firstSectionFlow.start = firstSection.start;
+    firstSectionFlow.columns = firstSection.columns;
+    firstSectionFlow.columnSpacing = firstSection.columnSpacing;
+    firstSectionFlow.landscape = firstSection.landscape;
+    DKRTFSectionWords::append(m_buffer, firstSectionFlow);
+    if (writesFirstSection) {
         if (settings.paperSize) {
             m_buffer.appendCString("\\pgwsxn");
             m_buffer.appendRoundedNumber(settings.paperSize->width * kTwipsPerPoint);

@@ -77,6 +77,13 @@ protected:
         settings.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
         settings.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
         settings.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
+        settings.firstSection = page.text(DKRTFPageSettings::kFirstSectionKey);
+        if (auto zone = page.number(DKRTFPageSettings::kHyphenationZoneKey))
+            settings.hyphenationZone = static_cast<int>(*zone);
+        if (auto lines = page.number(DKRTFPageSettings::kHyphenationConsecutiveLinesKey))
+            settings.hyphenationConsecutiveLines = static_cast<int>(*lines);
+        if (auto capitals = page.number(DKRTFPageSettings::kHyphenateCapitalsKey))
+            settings.hyphenateCapitals = *capitals != 0;
         return settings;
     }
 
@@ -1157,6 +1164,16 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
     auto hyphenation = [](const DKRTFPageSettings& page) {
         return page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
     };
+    // How it goes: zone, lines in a row, capitals; "-" for what is not given.
+    auto hyphenationSettings = [](const DKRTFPageSettings& page) {
+        std::string summary;
+        for (std::string_view key : {DKRTFPageSettings::kHyphenationZoneKey, DKRTFPageSettings::kHyphenationConsecutiveLinesKey,
+                                     DKRTFPageSettings::kHyphenateCapitalsKey}) {
+            const std::optional<float> value = page.number(key);
+            summary += (value ? std::to_string(std::lround(*value)) : std::string("-")) + " ";
+        }
+        return summary;
+    };
     struct Case {
         std::string file;
         bool hyphenated;
@@ -1194,6 +1211,21 @@ TEST_F(RTFOtherWritersRoundTripTests, outlineLevelsAndHyphenationAreReadAndKept)
                                         "\\pard\\plain\\s0\\outlinelevel1\\par\\pard\\plain\\s0 Plain body\\par\\pard\\outlinelevel9 Body level\\par"
                                         "\\pard\\outlinelevel12 Damaged\\par}");
     EXPECT_TRUE(hyphenation(styled.pageSettings));
+    EXPECT_EQ(hyphenationSettings(styled.pageSettings), "- - - ");
+    for (const auto& [words, settings] : {std::pair{"\\hyphhotz283\\hyphconsec2\\hyphcaps0", "283 2 0 "},
+                                          std::pair{"\\hyphhotz0\\hyphconsec0\\hyphcaps", "0 0 1 "},
+                                          std::pair{"\\hyphhotz-40\\hyphconsec99999", "- - - "}}) {
+        const DKRTFReadResult hyphenated = read(std::string("{\\rtf1\\ansi\\hyphauto1") + words + " Body\\par}");
+        ASSERT_EQ(hyphenationSettings(hyphenated.pageSettings), settings) << words;
+        const std::string throughPage = written(hyphenated, throughThePage(hyphenated.text));
+        const DKRTFReadResult once = read(throughPage);
+        for (const std::string& rtf : {written(hyphenated, hyphenated.text), throughPage,
+                                       written(once, throughThePage(once.text))}) {
+            const DKRTFReadResult again = read(rtf);
+            EXPECT_TRUE(hyphenation(again.pageSettings)) << rtf;
+            EXPECT_EQ(hyphenationSettings(again.pageSettings), settings) << rtf;
+        }
+    }
     const std::vector<std::pair<std::u16string, std::string>> expected{
         {u"Styled head", "level 3 unhyphenated"}, {u"Own head", "level 1 hyphenated"},
         {u"Plain body", "level 0 hyphenated"}, {u"Body level", "level 0 hyphenated"}, {u"Damaged", "level 0 hyphenated"}};
@@ -1537,7 +1569,8 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         std::string summary = "paper " + formatShortest(page.paperSize().value_or(Size{}).width) + "x" +
             formatShortest(page.paperSize().value_or(Size{}).height) + " top " +
             std::to_string(std::lround(page.number(DKRTFPageSettings::kPageMarginTopKey).value_or(0) * 566.96f)) +
-            " document " + page.text(DKRTFPageSettings::kDocumentWidePageKey).value_or("same");
+            " document " + page.text(DKRTFPageSettings::kDocumentWidePageKey).value_or("same") + " first " +
+            page.text(DKRTFPageSettings::kFirstSectionKey).value_or("none");
         const std::u16string& text = read.text.string();
         for (std::size_t end = text.find(u'\n'); end != std::u16string::npos; end = text.find(u'\n', end + 1)) {
             AttributeDictionaryPtr attributes = read.text.attributesAtIndex(end);
@@ -1552,12 +1585,12 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     };
     const std::vector<std::pair<std::string, std::string>> cases{
         {"word-two-sections.rtf",
-         "paper 612x792 top 1440 document same\n"
+         "paper 612x792 top 1440 document same first next-page column-gap=708\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708 "
          "footer=708 column-gap=708 landscape\n"
          "The wide tab: continuous header=708 footer=708 columns=2 column-gap=720"},
         {"libreoffice-two-sections.rtf",
-         "paper 612x792 top 1700 document next-page top=708\n"
+         "paper 612x792 top 1700 document next-page top=708 first continuous\n"
          "The last lin: next-page width=15840 height=12240 left=1080 right=1080 top=1800 bottom=1800 header=708"},
     };
     for (const auto& [file, expected] : cases) {
@@ -1577,18 +1610,33 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
         const DKRTFReadResult letter =
             read("{\\rtf1\\ansi\\ansicpg1252" + paper + "\\margl1440\\sectd\\pgwsxn12240\\pghsxn15840 Words\\par}");
         const std::string expected = "paper 612x792 top 1440 document next-page width=" + paper.substr(7, 5) +
-            " height=" + paper.substr(19, 5);
+            " height=" + paper.substr(19, 5) + " first none";
         ASSERT_EQ(sections(letter), expected);
         const DKRTFReadResult once = read(written(letter, letter.text));
         EXPECT_EQ(sections(once), expected);
         EXPECT_EQ(sections(read(written(once, throughThePage(once.text)))), expected);
     }
 
+    // The first section's own start, columns and turned paper, given before
+    // its first break, beside a document page of its own or none.
+    for (const std::string& page : {std::string(), std::string("\\paperw11906\\paperh16838\\sectd\\pgwsxn15840\\pghsxn12240")}) {
+        const DKRTFReadResult first =
+            read("{\\rtf1\\ansi" + page + "\\sectd\\sbknone\\cols2\\colsx500\\lndscpsxn One\\sect\\sectd\\cols3 Two\\par}");
+        const std::string expected = (page.empty() ? "paper 0x0 top 1440 document same"
+                                                   : "paper 792x612 top 1440 document next-page width=11906 height=16838") +
+            std::string(" first continuous columns=2 column-gap=500 landscape\nOne: next-page columns=3");
+        ASSERT_EQ(sections(first), expected);
+        const std::string throughPage = written(first, throughThePage(first.text));
+        const DKRTFReadResult once = read(throughPage);
+        for (const std::string& rtf : {written(first, first.text), throughPage, written(once, throughThePage(once.text))})
+            EXPECT_EQ(sections(read(rtf)), expected) << rtf;
+    }
+
     // A section that ends in an empty paragraph keeps it and its break, and
     // a break right after a paragraph's end (as LibreOffice writes them)
     // ends that paragraph's section without one more paragraph.
     const DKRTFReadResult empty = read("{\\rtf1\\ansi One\\par\\par\\sect\\sectd\\sbknone\\cols3 Two\\par}");
-    const std::string emptyBreak = "paper 0x0 top 1440 document same\n: continuous columns=3";
+    const std::string emptyBreak = "paper 0x0 top 1440 document same first none\n: continuous columns=3";
     ASSERT_EQ(sections(empty), emptyBreak);
     for (const std::string& rtf : {written(empty, empty.text), written(empty, throughThePage(empty.text))}) {
         const DKRTFReadResult again = read(rtf);
@@ -1599,7 +1647,9 @@ TEST_F(RTFOtherWritersRoundTripTests, everySectionKeepsItsBreakAndItsPage)
     // Damaged values are no settings: the break stays, at its defaults.
     const DKRTFReadResult damaged = read(
         "{\\rtf1\\ansi\\margtsxn-400 One\\sect\\sectd\\sbkcol\\pgwsxn-5\\pghsxn999999\\marglsxn-20\\cols0\\margtsxn99999 Two\\par}");
-    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same\nOne: next-column");
+    EXPECT_EQ(sections(damaged), "paper 0x0 top 1440 document same first none\nOne: next-column");
+    EXPECT_EQ(sections(read("{\\rtf1\\ansi\\cols0\\colsx-9 One\\sect Two\\par}")),
+              "paper 0x0 top 1440 document same first none\nOne: next-page");
     // And so from the page: a paragraph's data the page was handed, or a
     // script changed, gives no more than it can carry.
     std::optional<AttributedString> paged = attributedStringWithHTMLData(
