@@ -313,6 +313,14 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
             EXPECT_TRUE(before.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey).has_value());
         EXPECT_EQ(after.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey),
                   before.pageSettings.number(DKRTFPageSettings::kAutoHyphenationKey)) << rtf;
+        // And so does how it hyphenates, and how its first section flows.
+        for (std::string_view key : {DKRTFPageSettings::kHyphenationZoneKey, DKRTFPageSettings::kHyphenationConsecutiveLinesKey,
+                                     DKRTFPageSettings::kHyphenateCapitalsKey})
+            EXPECT_EQ(after.pageSettings.number(key), before.pageSettings.number(key)) << key << "\n" << rtf;
+        if (original.find("\\sectd\\sbknone") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kFirstSectionKey).has_value());
+        EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kFirstSectionKey),
+                  before.pageSettings.text(DKRTFPageSettings::kFirstSectionKey)) << rtf;
         for (std::size_t index = 0; index < visible(before.text).size(); ++index)
             EXPECT_EQ(looksAt(after.text, index), looksAt(before.text, index)) << index;
         // Fonts keep the names the file gave them: a note's marker and a
