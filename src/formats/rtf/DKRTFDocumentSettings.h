@@ -77,8 +77,9 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docHyphenationZone", "docHyphenationConsecutiveLines",
-    // "docHyphenateCapitals", "docWidePage", "docFirstSection" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
+    // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
+    // "docFirstSection" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

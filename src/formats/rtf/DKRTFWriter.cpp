@@ -267,8 +267,6 @@ void DKRTFWriter::writeHeader()
     const TESectionBreak::Settings firstSection = settings.firstSection
         ? TESectionBreak::settingsFromAttributeText(toUtf16(*settings.firstSection))
         : TESectionBreak::Settings{};
-    if (writesFirstSection || !(firstSection == TESectionBreak::Settings{}))
-        m_buffer.appendCString("\\sectd");
     // Only how the section starts, its columns and turned paper: its page
     // is the one the page shows, written here or in the header.
     TESectionBreak::Settings firstSectionFlow;
@@ -276,6 +274,8 @@ void DKRTFWriter::writeHeader()
     firstSectionFlow.columns = firstSection.columns;
     firstSectionFlow.columnSpacing = firstSection.columnSpacing;
     firstSectionFlow.landscape = firstSection.landscape;
+    if (writesFirstSection || !(firstSectionFlow == TESectionBreak::Settings{}))
+        m_buffer.appendCString("\\sectd");
     DKRTFSectionWords::append(m_buffer, firstSectionFlow);
     if (writesFirstSection) {
         if (settings.paperSize) {
