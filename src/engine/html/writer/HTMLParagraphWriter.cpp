@@ -381,8 +381,27 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // written before the item's text; the list draws no marker of its own.
         const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
         std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
-        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt)
-            HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt) {
+            // Where the file hangs the item's first line, the words stand in
+            // a box of the hanging width that the page draws out at the
+            // first-line indent, so that the text starts at the left indent
+            // as it does in word processors. Like their numbers, the words
+            // take no typing: the caret would otherwise stay in the box and
+            // what follows would be laid out in it. The blank after them is
+            // a no-break one, which the box does not drop at its end.
+            const double hang = itemIndents
+                ? HTMLListTagWriter::hangingWidth(itemIndents->firstLineHeadIndent, m_context.textScale)
+                : 0;
+            if (hang >= 1) {
+                HTMLMarkup::appendBodyMarkup(
+                    html, "<span data-marker-words=\"\" contenteditable=\"false\" style=\"--hang:" + formatFixed(hang, 0) + "px\">",
+                    m_context.bodyFinish);
+                HTMLMarkup::appendBodyText(html, *marker + u"\u00A0", false, m_context.bodyFinish);
+                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+            } else {
+                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            }
+        }
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
