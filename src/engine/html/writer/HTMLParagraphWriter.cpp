@@ -242,10 +242,16 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // it out, and needs none.
     std::optional<HTMLListItemIndents> itemIndents;
     std::optional<std::vector<TextTab>> itemStops;
+    // How far the item's first line hangs left of its text, on the page and
+    // in print, for marker words to stand there.
+    double itemHang = 0;
     if (currentList && isField) {
-        if (paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent() &&
-            !m_context.settings.forPrint && !m_context.settings.forEPub)
+        const bool ownFirstLine =
+            paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent();
+        if (ownFirstLine && !m_context.settings.forPrint && !m_context.settings.forEPub)
             itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
+        if (ownFirstLine && !m_context.settings.forEPub)
+            itemHang = HTMLListTagWriter::hangingWidth(paragraphStyle()->firstLineHeadIndent(), m_context.textScale);
         if (firstRun.end() < paragraph.end()) {
             AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
             if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
@@ -387,20 +393,18 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // first-line indent, so that the text starts at the left indent
             // as it does in word processors. Like their numbers, the words
             // take no typing: the caret would otherwise stay in the box and
-            // what follows would be laid out in it. The blank after them is
-            // a no-break one, which the box does not drop at its end.
-            const double hang = itemIndents
-                ? HTMLListTagWriter::hangingWidth(itemIndents->firstLineHeadIndent, m_context.textScale)
-                : 0;
-            if (hang >= 1) {
-                HTMLMarkup::appendBodyMarkup(
-                    html, "<span data-marker-words=\"\" contenteditable=\"false\" style=\"--hang:" + formatFixed(hang, 0) + "px\">",
-                    m_context.bodyFinish);
-                HTMLMarkup::appendBodyText(html, *marker + u"\u00A0", false, m_context.bodyFinish);
+            // what follows would be laid out in it. The blank after them goes
+            // in the box, which draws none at its end: the words and text of
+            // the item read as they always did.
+            const double hang = itemHang;
+            if (hang >= 1)
+                HTMLMarkup::appendBodyMarkup(html,
+                                             "<span data-marker-words=\"\" contenteditable=\"false\" style=\"--hang:" +
+                                                 formatFixed(hang, 0) + "px\">",
+                                             m_context.bodyFinish);
+            HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            if (hang >= 1)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
-            } else {
-                HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
-            }
         }
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
