@@ -158,7 +158,7 @@
 
     // Where the file hangs an item's first line, its words stand in a box
     // of the hanging width ("data-marker-words"), which the page's style
-    // draws out to the first-line indent; it takes no typing.
+    // draws out to the first-line indent.
     var BOX = 'data-marker-words';
 
     function isBox(node) {
@@ -214,11 +214,16 @@
         item.insertBefore(box || text, item.firstChild);
         if (moveCaret) {
             var range = global.document.createRange();
-            // Typing goes on after the box, as the item's text.
-            if (box)
-                range.setStartAfter(box);
-            else
-                range.setStart(text, text.data.length);
+            // The engine takes a caret just after the box for one at the end
+            // of its words, and typing there would go into the box: the
+            // caret waits in a placeholder of the item's text instead, as
+            // the items a document opens with have.
+            if (box) {
+                var placeholder = global.document.createTextNode('\uFEFF');
+                item.insertBefore(placeholder, box.nextSibling);
+                text = placeholder;
+            }
+            range.setStart(text, text.data.length);
             range.collapse(true);
             var selection = global.getSelection();
             selection.removeAllRanges();

@@ -1126,8 +1126,6 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
     EXPECT_NEAR(leftOf("c)") - margin, 27, 3);
     EXPECT_NEAR(leftOf("Second") - margin, 54, 3);
     ASSERT_TRUE(autosave());
-    closeDocument();
-
     const std::u16string saved = read(readFile(path)).text.string();
     for (std::u16string_view text : {u"First item", u"Between", u"Second item"}) {
         const std::size_t at = saved.find(text);
@@ -1135,6 +1133,20 @@ TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
         EXPECT_TRUE(at == 0 || saved[at - 1] == u'\uFEFF' || saved[at - 1] == u'\n') << toUtf8(saved);
     }
     EXPECT_EQ(saved.find(u"a)"), std::u16string::npos) << toUtf8(saved);
+
+    // Home and Backspace at the last item join it to the one before, its
+    // text with it.
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Second');if(at>=0){"
+        "var r=document.createRange();r.setStart(t,at+3);r.collapse(true);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Home);
+    press(GDK_KEY_BackSpace);
+    ASSERT_TRUE(waitFor([&] { return run("document.querySelectorAll('#content li').length") == "2"; }));
+    EXPECT_NE(run("document.getElementById('content').textContent").find("Second item"), std::string::npos);
+    ASSERT_TRUE(autosave());
+    closeDocument();
+    EXPECT_NE(read(readFile(path)).text.string().find(u"Second item"), std::u16string::npos) << readFile(path);
 }
 
 } // namespace

@@ -391,15 +391,13 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // Where the file hangs the item's first line, the words stand in
             // a box of the hanging width that the page draws out at the
             // first-line indent, so that the text starts at the left indent
-            // as it does in word processors. Like their numbers, the words
-            // take no typing: the caret would otherwise stay in the box and
-            // what follows would be laid out in it. The blank after them goes
-            // in the box, which draws none at its end: the words and text of
-            // the item read as they always did.
+            // as it does in word processors. The blank after them goes in the
+            // box, which draws none at its end: the words and text of the
+            // item read as they always did.
             const double hang = itemHang;
             if (hang >= 1)
                 HTMLMarkup::appendBodyMarkup(html,
-                                             "<span data-marker-words=\"\" contenteditable=\"false\" style=\"--hang:" +
+                                             "<span data-marker-words=\"\" style=\"--hang:" +
                                                  formatFixed(hang, 0) + "px\">",
                                              m_context.bodyFinish);
             HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
