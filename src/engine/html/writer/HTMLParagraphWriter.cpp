@@ -392,16 +392,15 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
             // a box of the hanging width that the page draws out at the
             // first-line indent, so that the text starts at the left indent
             // as it does in word processors. The blank after them goes in the
-            // box, which draws none at its end: the words and text of the
-            // item read as they always did.
-            const double hang = itemHang;
-            if (hang >= 1)
+            // box, which keeps it, so that longer words stand apart from the
+            // text, and the item reads as it always did.
+            if (itemHang >= 1)
                 HTMLMarkup::appendBodyMarkup(html,
                                              "<span data-marker-words=\"\" style=\"--hang:" +
-                                                 formatFixed(hang, 0) + "px\">",
+                                                 formatFixed(itemHang, 0) + "px\">",
                                              m_context.bodyFinish);
             HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
-            if (hang >= 1)
+            if (itemHang >= 1)
                 HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
         }
         if (!m_itemNumbers.empty())
