@@ -156,9 +156,30 @@
     // words the user changed, which keeps what it has.
     var givenWords = new WeakMap();
 
+    // Where the file hangs an item's first line, its words stand in a box
+    // of the hanging width ("data-marker-words"), which the page's style
+    // draws out to the first-line indent.
+    var BOX = 'data-marker-words';
+
+    function isBox(node) {
+        return node && node.nodeType === Node.ELEMENT_NODE && node.tagName === 'SPAN' && node.hasAttribute(BOX);
+    }
+
     function leadingText(item) {
         var first = item.firstChild;
+        if (isBox(first))
+            first = first.firstChild;
         return first && first.nodeType === Node.TEXT_NODE ? first : null;
+    }
+
+    // A box like those of the list's other items, or null for a list whose
+    // items have none.
+    function boxLike(item) {
+        for (var other = item.parentNode.firstElementChild; other; other = other.nextElementSibling) {
+            if (other !== item && isBox(other.firstChild))
+                return other.firstChild.cloneNode(false);
+        }
+        return null;
     }
 
     function startsWithWords(text, words) {
@@ -187,9 +208,21 @@
         var moveCaret = caretAtStartOf(item);
         // A no-break blank stays visible at the end of an empty item.
         var text = global.document.createTextNode(words + '\u00A0');
-        item.insertBefore(text, item.firstChild);
+        var box = boxLike(item);
+        if (box)
+            box.appendChild(text);
+        item.insertBefore(box || text, item.firstChild);
         if (moveCaret) {
             var range = global.document.createRange();
+            // The engine takes a caret just after the box for one at the end
+            // of its words, and typing there would go into the box: the
+            // caret waits in a placeholder of the item's text instead, as
+            // the items a document opens with have.
+            if (box) {
+                var placeholder = global.document.createTextNode('\uFEFF');
+                item.insertBefore(placeholder, box.nextSibling);
+                text = placeholder;
+            }
             range.setStart(text, text.data.length);
             range.collapse(true);
             var selection = global.getSelection();

@@ -177,6 +177,31 @@ TEST_F(ForeignRTFExport, aListThatComesBackPrintsOnAtTheFilesIndents)
     EXPECT_NE(text.find("Between.\n3. Gamma"), std::string::npos) << text;
 }
 
+// A list numbered in words of its own ("a)") prints them where Word and
+// LibreOffice do: at the first-line indent, with the item's text at the left
+// indent; the text export keeps them in front of the text.
+TEST_F(ForeignRTFExport, markerWordsPrintHangingAtTheFirstLineIndent)
+{
+    std::string path = document(
+        "letters",
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext \\'02\\'00);}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\li360 Quarter\\par\\pard\\li720 Half\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext a)\\tab}Alpha\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext b)\\tab}Beta\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    const double quarter = wordOn(pdf, "Quarter").xMin;
+    const double half = wordOn(pdf, "Half").xMin;
+    EXPECT_NEAR(wordOn(pdf, "a)").xMin, quarter, 1.5);
+    EXPECT_NEAR(wordOn(pdf, "b)").xMin, quarter, 1.5);
+    EXPECT_NEAR(wordOn(pdf, "Alpha").xMin, half, 1.5);
+    EXPECT_NEAR(wordOn(pdf, "Beta").xMin, half, 1.5);
+    std::string text = readFile(exported(path, "txt"));
+    EXPECT_NE(text.find("a) Alpha\nb) Beta"), std::string::npos) << text;
+}
+
 // --- Notes, pictures, colours -------------------------------------------------
 
 TEST_F(ForeignRTFExport, footnoteTextIsPrintedAtTheEndOfTheDocument)

@@ -1084,5 +1084,78 @@ TEST_F(RichTextOtherProgramsFileWindowTest, anItemsMarkerAndTextStandAtTheFilesI
     EXPECT_NEAR(marker, number, 3);
 }
 
+// A list numbered in words of its own ("a)") hangs its words at the file's
+// first-line indent and starts the item's text at the left indent, as
+// LibreOffice draws it, for the items the file has and for one Return makes;
+// the save still keeps the words apart from the text. At the page's scale
+// 18 pt are 27 pixels and 36 pt are 54.
+TEST_F(RichTextOtherProgramsFileWindowTest, markerWordsHangAtTheFirstLineIndent)
+{
+    const std::string word =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+        "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc4\\levelstartat1{\\leveltext \\'02\\'00);}"
+        "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+        "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+        "\\pard\\f0\\fs24 Plain words at the margin.\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext a)\\tab}First item\\par\n"
+        "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext b)\\tab}Second item\\par\n"
+        "\\pard\\f0\\fs24 After the list.\\par\n}";
+    const std::string path = folder.path("hanging.rtf");
+    writeFile(path, word);
+    open(path);
+    if (HasFatalFailure())
+        return;
+    // The left edge of the first letter of some words on the page.
+    auto leftOf = [&](const std::string& words) {
+        const std::string left = run(
+            "(function(){var w=document.createTreeWalker(document.getElementById('content'),NodeFilter.SHOW_TEXT);"
+            "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('" + words + "');if(at>=0){"
+            "var r=document.createRange();r.setStart(t,at);r.setEnd(t,at+1);"
+            "return String(r.getBoundingClientRect().left);}}return '-1';})()");
+        return std::atof(left.c_str());
+    };
+    const double margin = leftOf("Plain");
+    ASSERT_GT(margin, 0);
+    EXPECT_NEAR(leftOf("a)") - margin, 27, 3);
+    EXPECT_NEAR(leftOf("First") - margin, 54, 3);
+    EXPECT_NEAR(leftOf("b)") - margin, 27, 3);
+    EXPECT_NEAR(leftOf("Second") - margin, 54, 3);
+
+    // A new item made with Return at the end of the first.
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('First item');if(at>=0){"
+        "var r=document.createRange();r.setStart(t,at+10);r.collapse(true);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Return);
+    type("Between");
+    ASSERT_TRUE(waitFor([&] { return leftOf("Between") > 0 && leftOf("c)") > 0; })) << run("document.getElementById('content').innerHTML");
+    EXPECT_NEAR(leftOf("b)") - margin, 27, 3);
+    EXPECT_NEAR(leftOf("Between") - margin, 54, 3);
+    EXPECT_NEAR(leftOf("c)") - margin, 27, 3);
+    EXPECT_NEAR(leftOf("Second") - margin, 54, 3);
+    ASSERT_TRUE(autosave());
+    const std::u16string saved = read(readFile(path)).text.string();
+    for (std::u16string_view text : {u"First item", u"Between", u"Second item"}) {
+        const std::size_t at = saved.find(text);
+        ASSERT_NE(at, std::u16string::npos) << toUtf8(text) << "\n" << toUtf8(saved);
+        EXPECT_TRUE(at == 0 || saved[at - 1] == u'\uFEFF' || saved[at - 1] == u'\n') << toUtf8(saved);
+    }
+    EXPECT_EQ(saved.find(u"a)"), std::u16string::npos) << toUtf8(saved);
+
+    // Home and Backspace at the last item join it to the one before, its
+    // text with it.
+    run("(function(){var c=document.getElementById('content');var w=document.createTreeWalker(c,NodeFilter.SHOW_TEXT);"
+        "while(w.nextNode()){var t=w.currentNode;var at=t.data.indexOf('Second');if(at>=0){"
+        "var r=document.createRange();r.setStart(t,at+3);r.collapse(true);"
+        "var s=getSelection();s.removeAllRanges();s.addRange(r);c.focus();return;}}})()");
+    press(GDK_KEY_Home);
+    press(GDK_KEY_BackSpace);
+    ASSERT_TRUE(waitFor([&] { return run("document.querySelectorAll('#content li').length") == "2"; }));
+    EXPECT_NE(run("document.getElementById('content').textContent").find("Second item"), std::string::npos);
+    ASSERT_TRUE(autosave());
+    closeDocument();
+    EXPECT_NE(read(readFile(path)).text.string().find(u"Second item"), std::u16string::npos) << readFile(path);
+}
+
 } // namespace
 } // namespace folio

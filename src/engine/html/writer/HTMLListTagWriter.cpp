@@ -16,6 +16,8 @@ namespace folio {
 
 namespace {
 
+constexpr double kTwipsPerCentimetre = 1440 / 2.54;
+
 struct ListKind {
     std::string_view keyword;
     std::string_view element;
@@ -69,11 +71,18 @@ std::string HTMLListTagWriter::closingTag(const AttributeValue* list)
     return "</" + std::string(elementForList(list)) + ">";
 }
 
+double HTMLListTagWriter::hangingWidth(double firstLineHeadIndent, double textScale)
+{
+    // Into the head indent's units, which the page's list padding counts in.
+    const double hang = -firstLineHeadIndent * kTwipsPerCentimetre * 80.0 / 1096.0;
+    const double scale = textScale != 0 ? textScale : 1.0;
+    return std::isfinite(hang) && hang > 0 ? hang / scale : 0;
+}
+
 bool HTMLListTagWriter::startsBackAtTheEdge(const TEParagraphStyle& style)
 {
     // The stored units: centimetres for the first line, 80 to every 1096
     // twips for the head indent. Within a point counts as at the edge.
-    constexpr double kTwipsPerCentimetre = 1440 / 2.54;
     const double head = style.headIndent() * 1096.0 / 80.0;
     const double firstLine = style.firstLineHeadIndent() * kTwipsPerCentimetre;
     return head > 20 && std::isfinite(head) && std::isfinite(firstLine) && std::abs(head + firstLine) <= 20;

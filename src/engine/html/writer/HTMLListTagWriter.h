@@ -42,6 +42,11 @@ public:
                                   const HTMLWriterContext& context, double enclosingIndent = 0,
                                   HTMLListContinuation continuation = {});
 
+    // The page pixels by which an item's first line hangs left of its text,
+    // from the item's first-line indent in the text's units; 0 for one that
+    // does not hang.
+    static double hangingWidth(double firstLineHeadIndent, double textScale);
+
 private:
     // Whether the first line of a paragraph starts back at the left edge of
     // its list, as a Mac text editor's bulleted item does.

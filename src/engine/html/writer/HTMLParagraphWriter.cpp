@@ -242,10 +242,16 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
     // it out, and needs none.
     std::optional<HTMLListItemIndents> itemIndents;
     std::optional<std::vector<TextTab>> itemStops;
+    // How far the item's first line hangs left of its text, on the page and
+    // in print, for marker words to stand there.
+    double itemHang = 0;
     if (currentList && isField) {
-        if (paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent() &&
-            !m_context.settings.forPrint && !m_context.settings.forEPub)
+        const bool ownFirstLine =
+            paragraphStyle() && paragraphStyle()->firstLineHeadIndent() != paragraphStyle()->headIndent();
+        if (ownFirstLine && !m_context.settings.forPrint && !m_context.settings.forEPub)
             itemIndents = HTMLListItemIndents{0, paragraphStyle()->headIndent(), paragraphStyle()->firstLineHeadIndent()};
+        if (ownFirstLine && !m_context.settings.forEPub)
+            itemHang = HTMLListTagWriter::hangingWidth(paragraphStyle()->firstLineHeadIndent(), m_context.textScale);
         if (firstRun.end() < paragraph.end()) {
             AttributeDictionaryPtr text = string.attributesAtIndex(firstRun.end());
             if (std::optional<TEParagraphStyle> style = text ? TEAttributeQueries::paragraphStyle(*text) : std::nullopt)
@@ -381,8 +387,22 @@ void HTMLParagraphWriter::writeParagraph(std::string& html, Range paragraph, boo
         // written before the item's text; the list draws no marker of its own.
         const auto* style = currentList ? currentList->as<TECSSListStyle>() : nullptr;
         std::int64_t number = m_itemNumbers.empty() ? 1 : m_itemNumbers.back();
-        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt)
+        if (std::optional<std::u16string> marker = style ? style->markerWithText(number) : std::nullopt) {
+            // Where the file hangs the item's first line, the words stand in
+            // a box of the hanging width that the page draws out at the
+            // first-line indent, so that the text starts at the left indent
+            // as it does in word processors. The blank after them goes in the
+            // box, which keeps it, so that longer words stand apart from the
+            // text, and the item reads as it always did.
+            if (itemHang >= 1)
+                HTMLMarkup::appendBodyMarkup(html,
+                                             "<span data-marker-words=\"\" style=\"--hang:" +
+                                                 formatFixed(itemHang, 0) + "px\">",
+                                             m_context.bodyFinish);
             HTMLMarkup::appendBodyText(html, *marker + u" ", false, m_context.bodyFinish);
+            if (itemHang >= 1)
+                HTMLMarkup::appendBodyMarkup(html, "</span>", m_context.bodyFinish);
+        }
         if (!m_itemNumbers.empty())
             m_itemNumbers.back() = TECSSListStyle::itemNumber(number, 1);
     }
