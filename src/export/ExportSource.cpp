@@ -51,6 +51,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
     values.noteSettings = page.text(DKRTFPageSettings::kNoteSettingsKey);
     values.autoHyphenation = page.number(DKRTFPageSettings::kAutoHyphenationKey).value_or(0) != 0;
     values.documentWidePage = page.text(DKRTFPageSettings::kDocumentWidePageKey);
+    values.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
 }
 
 } // namespace

@@ -91,6 +91,8 @@ public:
         bool autoHyphenation = false;
         // The document's own paper and margins where its first section gives others.
         std::optional<std::string> documentWidePage;
+        // Its default fonts and languages of complex-script and East Asian text.
+        std::optional<std::string> scriptDefaults;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

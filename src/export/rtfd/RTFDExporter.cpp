@@ -114,6 +114,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.noteSettings = page.noteSettings;
     settings.autoHyphenation = page.autoHyphenation;
     settings.documentWidePage = page.documentWidePage;
+    settings.scriptDefaults = page.scriptDefaults;
     return settings;
 }
 

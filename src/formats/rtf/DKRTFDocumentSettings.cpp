@@ -70,6 +70,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
         settings.noteSettings = toUtf8(*notes);
     if (std::optional<std::u16string> page = stringAttribute(*attributes, "docWidePage"))
         settings.documentWidePage = toUtf8(*page);
+    if (std::optional<std::u16string> defaults = stringAttribute(*attributes, "docScriptDefaults"))
+        settings.scriptDefaults = toUtf8(*defaults);
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

@@ -59,6 +59,9 @@ struct DKRTFDocumentSettings {
     // others, in twips, in the words of a section break's settings; the
     // margins and paper above are then the first section's.
     std::optional<std::string> documentWidePage;
+    // The document's defaults for complex-script and East Asian text, as
+    // DKRTFScriptDefaults keeps them.
+    std::optional<std::string> scriptDefaults;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -68,7 +71,7 @@ struct DKRTFDocumentSettings {
     // The attributes "papercolor", "docLeftMargin", "docRightMargin",
     // "docTopMargin", "docBottomMargin", "docPaperWidth", "docPaperHeight",
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
-    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docWidePage" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation", "docWidePage", "docScriptDefaults" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };
