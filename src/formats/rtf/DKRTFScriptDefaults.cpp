@@ -76,9 +76,9 @@ void DKRTFScriptDefaults::write(DKRTFDataBuffer& buffer,
                                 const std::function<std::optional<int>(const std::string&)>& fontNumber) const
 {
     for (const WordName& word : kWords) {
-        std::optional<int> value = word.isFont ? std::optional<int>() : m_languages[index(word.word)];
-        if (const std::optional<std::string>& font = m_fonts[index(word.word)]; word.isFont && font)
-            value = fontNumber(*font);
+        const std::optional<std::string>& font = m_fonts[index(word.word)];
+        const std::optional<int> value =
+            word.isFont ? (font ? fontNumber(*font) : std::nullopt) : m_languages[index(word.word)];
         if (!value)
             continue;
         buffer.appendByte('\\');
