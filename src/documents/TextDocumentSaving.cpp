@@ -224,6 +224,10 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // And the document's own page where its first section gave another.
     if (std::optional<std::string> page = defaults.stringForKey(DKRTFPageSettings::kDocumentWidePageKey))
         setFirstCharacterAttribute(text, "docWidePage", *page);
+    // And its default fonts and languages of complex-script and East Asian
+    // text, which the editor does not show.
+    if (std::optional<std::string> script = defaults.stringForKey(DKRTFPageSettings::kScriptDefaultsKey))
+        setFirstCharacterAttribute(text, "docScriptDefaults", *script);
     addPageHeaderAndFooter(text, content);
 }
 

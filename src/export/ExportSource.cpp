@@ -58,6 +58,7 @@ void addBinding(ExportSource::PageValues& values, const DKRTFPageSettings& page)
         values.hyphenationConsecutiveLines = static_cast<int>(std::lround(*lines));
     if (std::optional<float> capitals = page.number(DKRTFPageSettings::kHyphenateCapitalsKey))
         values.hyphenateCapitals = *capitals != 0;
+    values.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
 }
 
 } // namespace

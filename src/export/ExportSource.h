@@ -97,6 +97,8 @@ public:
         std::optional<bool> hyphenateCapitals;
         // How its first section starts, its columns and turned paper.
         std::optional<std::string> firstSection;
+        // Its default fonts and languages of complex-script and East Asian text.
+        std::optional<std::string> scriptDefaults;
     };
     // A rich-text file's own (none where it gives none), as reading it finds
     // them; a document open in its editor those its content carries; other

@@ -307,6 +307,12 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
             EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey).has_value());
         EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey),
                   before.pageSettings.text(DKRTFPageSettings::kNoteSettingsKey)) << rtf;
+        // And the fonts and languages it gives complex-script and East
+        // Asian text throughout.
+        if (original.find("\\adeflang") != std::string::npos)
+            EXPECT_TRUE(before.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey).has_value());
+        EXPECT_EQ(after.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey),
+                  before.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey)) << rtf;
         // Its text stays hyphenated, and each paragraph that said no (every
         // one of LibreOffice's) still says it, in its looks below.
         if (original.find("\\hyphauto1") != std::string::npos)

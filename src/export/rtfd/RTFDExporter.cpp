@@ -118,6 +118,7 @@ DKRTFDocumentSettings documentSettings(const ExportSource& source, const ExportR
     settings.hyphenationConsecutiveLines = page.hyphenationConsecutiveLines;
     settings.hyphenateCapitals = page.hyphenateCapitals;
     settings.firstSection = page.firstSection;
+    settings.scriptDefaults = page.scriptDefaults;
     return settings;
 }
 

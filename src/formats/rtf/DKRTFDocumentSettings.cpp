@@ -87,6 +87,8 @@ DKRTFDocumentSettings DKRTFDocumentSettings::fromFirstCharacter(const Attributed
     }
     if (attributes->valueForKey("docHyphenateCapitals"))
         settings.hyphenateCapitals = floatAttribute(*attributes, "docHyphenateCapitals") != 0;
+    if (std::optional<std::u16string> defaults = stringAttribute(*attributes, "docScriptDefaults"))
+        settings.scriptDefaults = toUtf8(*defaults);
     const float tabWidth = floatAttribute(*attributes, "docDefaultTabWidth");
     settings.defaultTabWidth =
         tabWidth > 0 && tabWidth < kLargestGutterTwips ? static_cast<int>(std::lround(tabWidth)) : 0;

@@ -68,6 +68,9 @@ struct DKRTFDocumentSettings {
     // How the first section starts, its columns and turned paper, in the
     // words of a section break's settings.
     std::optional<std::string> firstSection;
+    // The document's defaults for complex-script and East Asian text, as
+    // DKRTFScriptDefaults keeps them.
+    std::optional<std::string> scriptDefaults;
     // "xebookmark"; its presence also selects the view size of the header line.
     std::optional<std::u16string> bookmark;
     // A new blank document takes the standard side margins whatever it says.
@@ -79,7 +82,7 @@ struct DKRTFDocumentSettings {
     // "pageHeader", "pageFooter", "docStyleSheet", "docFontNames", "docOtherHeaderFooterForms",
     // "docMirroredMargins", "docGutter", "docDefaultTabWidth", "docNoteSettings", "docAutoHyphenation",
     // "docHyphenationZone", "docHyphenationConsecutiveLines", "docHyphenateCapitals", "docWidePage",
-    // "docFirstSection" and "xebookmark" at character 0. An empty text gives the defaults.
+    // "docFirstSection", "docScriptDefaults" and "xebookmark" at character 0. An empty text gives the defaults.
     static DKRTFDocumentSettings fromFirstCharacter(const AttributedString& text,
                                                     BlankDocument blank = BlankDocument::No);
 };

@@ -15,6 +15,7 @@ struct Row {
 };
 
 using R = DKRTFReader;
+using ScriptWord = DKRTFScriptDefaults::Word;
 
 // Rows whose value is fixed by the word itself ("\qc" is alignment 2, "\uldb"
 // underline 9) carry it as a forced value, so one handler serves the family.
@@ -173,6 +174,15 @@ DKRTFKeywordTable::DKRTFKeywordTable()
         {"ab", withDefault(&R::actionAssociatedBold)},
         {"ai", withDefault(&R::actionAssociatedItalic)},
         {"alang", withDefault(&R::actionAssociatedLanguage, 0)},
+        // The document's own defaults for them, kept for a save.
+        {"adeff", withDefault(&R::actionScriptDefault<ScriptWord::ComplexFont>, -1)},
+        {"adeflang", withDefault(&R::actionScriptDefault<ScriptWord::ComplexLanguage>, 0)},
+        {"deflang", withDefault(&R::actionScriptDefault<ScriptWord::Language>, 0)},
+        {"deflangfe", withDefault(&R::actionScriptDefault<ScriptWord::EastAsianLanguage>, 0)},
+        {"stshfdbch", withDefault(&R::actionScriptDefault<ScriptWord::SheetEastAsianFont>, -1)},
+        {"stshfloch", withDefault(&R::actionScriptDefault<ScriptWord::SheetLowAnsiFont>, -1)},
+        {"stshfhich", withDefault(&R::actionScriptDefault<ScriptWord::SheetHighAnsiFont>, -1)},
+        {"stshfbi", withDefault(&R::actionScriptDefault<ScriptWord::SheetComplexFont>, -1)},
 
         // Paragraph formatting.
         {"pard", withDefault(&R::actionParagraphDefault)},

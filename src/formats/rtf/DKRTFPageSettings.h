@@ -68,6 +68,9 @@ public:
     // words a section break keeps its settings in ("continuous columns=2
     // landscape"), where the file gives any, for the save.
     static constexpr std::string_view kFirstSectionKey = "documentFirstSection";
+    // The document's defaults for complex-script and East Asian text, as
+    // DKRTFScriptDefaults keeps them, for the save.
+    static constexpr std::string_view kScriptDefaultsKey = "documentScriptDefaults";
 
     // Twips, kept as centimetres.
     void setPageMargin(std::string_view key, int twips);
@@ -121,6 +124,10 @@ public:
     {
         m_numbers.insert_or_assign(std::string(kDefaultTabWidthKey), static_cast<float>(twips));
     }
+    void setScriptDefaults(std::string defaults)
+    {
+        m_texts.insert_or_assign(std::string(kScriptDefaultsKey), std::move(defaults));
+    }
     void setOtherHeaderFooterForms(std::string forms)
     {
         m_texts.insert_or_assign(std::string(kOtherHeaderFooterFormsKey), std::move(forms));
@@ -137,12 +144,13 @@ public:
     std::optional<std::string> text(std::string_view key) const;
 
     // Every key a document's page settings stand under, given or not.
-    static constexpr std::array<std::string_view, 23> kKeys{
+    static constexpr std::array<std::string_view, 24> kKeys{
         kPageMarginLeftKey,   kPageMarginRightKey,        kPageMarginTopKey, kPageMarginBottomKey, kParagraphSpacingKey,
         kParagraphSpacingBeforeKey, kHeaderControlKey, kFooterControlKey, kPaperWidthKey,    kPaperHeightKey,
         kStyleSheetKey, kFontNamesKey, kOtherHeaderFooterFormsKey, kMirroredMarginsKey, kGutterKey,
         kDefaultTabWidthKey, kNoteSettingsKey, kAutoHyphenationKey, kDocumentWidePageKey, kHyphenationZoneKey,
-        kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey};
+        kHyphenationConsecutiveLinesKey, kHyphenateCapitalsKey, kFirstSectionKey,
+        kScriptDefaultsKey};
     // The values the document gives, by key.
     const std::map<std::string, float, std::less<>>& numbers() const { return m_numbers; }
     const std::map<std::string, std::string, std::less<>>& texts() const { return m_texts; }

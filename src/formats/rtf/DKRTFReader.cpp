@@ -179,6 +179,7 @@ void DKRTFReader::parse()
     m_pageSettings.completeWithRTFDefaults(!isWrittenByFolio(m_bytes));
     if (m_styleSheet && !m_styleSheet->isEmpty())
         m_pageSettings.setStyleSheet(m_styleSheet->serialized());
+    keepScriptDefaults();
     if (std::string names = m_fontTable.joinedNames(); !names.empty())
         m_pageSettings.setFontNames(std::move(names));
     if (std::string forms = otherHeaderFooterForms(); !forms.empty())

@@ -9,6 +9,7 @@
 #include "formats/rtf/DKRTFTableRowFormat.h"
 #include "formats/rtf/DKRTFReaderSource.h"
 #include "formats/rtf/DKRTFReaderStateStack.h"
+#include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "engine/model/TESectionBreak.h"
 #include "platform/foundation/Data.h"
@@ -332,6 +333,12 @@ private:
     void actionAssociatedBold(int value);
     void actionAssociatedItalic(int value);
     void actionAssociatedLanguage(int number);
+    // The document's defaults for complex-script and East Asian text. They
+    // come before the font table, so fonts are named once the whole text
+    // has been read (keepScriptDefaults).
+    template<DKRTFScriptDefaults::Word word>
+    void actionScriptDefault(int value) { m_scriptDefaultNumbers.insert_or_assign(word, value); }
+    void keepScriptDefaults();
     void actionTableRowDefaults(int value);
     void actionTableCellBoundary(int value);
     void actionInTable(int value);
@@ -407,6 +414,8 @@ private:
     bool m_pendingPictureOwnsBlank = false;
     DKRTFAttributeBuilder m_attributeBuilder;
     DKRTFPageSettings m_pageSettings;
+    // Font and language numbers, by the word that gave them.
+    std::map<DKRTFScriptDefaults::Word, int> m_scriptDefaultNumbers;
     // The page settings keep the spacing of the last paragraph that gave
     // one; every paragraph may give it, so it is handed over once, at the end.
     std::optional<int> m_lastParagraphSpacing;

@@ -1,5 +1,8 @@
 #include "formats/rtf/DKRTFReader.h"
 
+#include "platform/foundation/Unicode.h"
+
+#include <algorithm>
 #include <iterator>
 
 // The direction of runs and the fonts, sizes and languages of their
@@ -94,6 +97,22 @@ void DKRTFReader::actionAssociatedLanguage(int number)
     DKRTFScriptMarks marks = state().scriptMarks();
     marks.complexLanguage = number == kNoLanguage ? 0 : static_cast<std::uint16_t>(number);
     keepScriptMarks(marks);
+}
+
+void DKRTFReader::keepScriptDefaults()
+{
+    DKRTFScriptDefaults defaults;
+    for (const auto& [word, number] : m_scriptDefaultNumbers) {
+        const auto& name = *std::find_if(DKRTFScriptDefaults::kWords.begin(), DKRTFScriptDefaults::kWords.end(),
+                                         [word](const auto& known) { return known.word == word; });
+        if (!name.isFont)
+            defaults.setLanguage(word, number);
+        // Word names theme fonts its font table does not hold: no font.
+        else if (m_fontTable.hasEntry(number))
+            defaults.setFont(word, toUtf8(m_fontTable.fontNameAtIndex(number)));
+    }
+    if (!defaults.isEmpty())
+        m_pageSettings.setScriptDefaults(defaults.serialized());
 }
 
 } // namespace folio

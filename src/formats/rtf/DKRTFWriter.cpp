@@ -131,6 +131,12 @@ std::string DKRTFWriter::writeRTFData()
                 m_documentFontNames.insert(name);
         }
     }
+    if (m_settings.scriptDefaults) {
+        DKRTFScriptDefaults defaults = DKRTFScriptDefaults::fromSerialized(*m_settings.scriptDefaults);
+        if (!defaults.isEmpty())
+            m_scriptDefaults = std::move(defaults);
+    }
+    registerFonts();
     writeHeader();
     writeFontTable();
     writeColorTable();
@@ -208,9 +214,18 @@ void DKRTFWriter::writeHeader()
         const std::optional<int>& own = documentWide.*side;
         return own ? std::optional<float>(static_cast<float>(*own)) : page;
     };
+    m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252");
+    // The fonts and languages the file gave complex-script and East Asian
+    // text throughout, where word processors write them.
+    if (m_scriptDefaults) {
+        m_scriptDefaults->write(m_buffer, [this](const std::string& name) -> std::optional<int> {
+            auto found = m_registeredFonts.find(name);
+            return found == m_registeredFonts.end() ? std::nullopt : std::optional<int>(found->second);
+        });
+    }
     // The document's own paper, so that a Letter or custom page stays what
     // it was; A4 for a new document and one that never said.
-    m_buffer.appendCString("{\\rtf1\\ansi\\ansicpg1252\\paperw");
+    m_buffer.appendCString("\\paperw");
     if (documentWide.paperWidth && documentWide.paperHeight) {
         m_buffer.appendInteger(*documentWide.paperWidth);
         m_buffer.appendCString("\\paperh");

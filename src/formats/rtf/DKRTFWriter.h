@@ -3,6 +3,7 @@
 #include "formats/rtf/DKRTFColorTableEntry.h"
 #include "formats/rtf/DKRTFDataBuffer.h"
 #include "formats/rtf/DKRTFDocumentSettings.h"
+#include "formats/rtf/DKRTFScriptDefaults.h"
 #include "formats/rtf/DKRTFStyleSheet.h"
 #include "formats/rtf/DKRTFWriterState.h"
 #include "platform/foundation/Error.h"
@@ -88,6 +89,9 @@ private:
                          const AttributeDictionary* itemText = nullptr);
 
     // --- Tables (DKRTFWriterTables.cpp) ---
+    // Numbers every font the document names, the text's first; the header
+    // and the font table then name them by these numbers.
+    void registerFonts();
     void writeFontTable();
     void writeFontTableEntryWithIndex(std::int32_t index, const std::string& name);
     void writeColorTable();
@@ -247,6 +251,10 @@ private:
 
     std::unordered_map<DKRTFColorTableEntry, std::int32_t, DKRTFColorTableEntryHash> m_registeredColors;
     std::unordered_map<std::string, std::int32_t> m_registeredFonts;
+    // The registered names in the order of their numbers.
+    std::vector<std::string> m_fontTableNames;
+    // From m_settings.scriptDefaults.
+    std::optional<DKRTFScriptDefaults> m_scriptDefaults;
     // The dictionaries that only paragraph ends have, without a font or
     // after a note.
     std::unordered_set<const AttributeDictionary*> m_fontlessParagraphEnds;

@@ -154,17 +154,16 @@ void DKRTFWriter::writeFontTableEntryWithIndex(std::int32_t index, const std::st
     m_buffer.appendByte(';');
 }
 
-void DKRTFWriter::writeFontTable()
+void DKRTFWriter::registerFonts()
 {
     m_registeredFonts.clear();
     m_fontNumbersByValue.clear();
-    m_buffer.appendCString("{\\fonttbl");
+    m_fontTableNames.clear();
     auto registerName = [this](const std::string& name) {
         if (m_registeredFonts.contains(name))
             return;
-        auto number = static_cast<std::int32_t>(m_registeredFonts.size());
-        writeFontTableEntryWithIndex(number, name);
-        m_registeredFonts.emplace(name, number);
+        m_registeredFonts.emplace(name, static_cast<std::int32_t>(m_fontTableNames.size()));
+        m_fontTableNames.push_back(name);
     };
     // Runs share their dictionaries, and dictionaries their font values:
     // each value is named once, in order of first use, which is the order
@@ -189,6 +188,21 @@ void DKRTFWriter::writeFontTable()
     // that a reader finds font 0 defined.
     if (m_registeredFonts.empty())
         registerName(std::string(kDefaultFontName));
+    // The header names the document's default fonts for each kind of
+    // letters by their numbers here.
+    if (m_scriptDefaults) {
+        for (const DKRTFScriptDefaults::WordName& word : DKRTFScriptDefaults::kWords) {
+            if (const std::optional<std::string>& font = m_scriptDefaults->font(word.word))
+                registerName(*font);
+        }
+    }
+}
+
+void DKRTFWriter::writeFontTable()
+{
+    m_buffer.appendCString("{\\fonttbl");
+    for (std::size_t number = 0; number < m_fontTableNames.size(); ++number)
+        writeFontTableEntryWithIndex(static_cast<std::int32_t>(number), m_fontTableNames[number]);
     m_buffer.appendCString("}\n");
 }
 

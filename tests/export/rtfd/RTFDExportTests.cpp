@@ -106,9 +106,13 @@ TEST_F(RTFDExportTest, PackageTextKeepsTheFilesPageFooterAndBlanks)
               original->pageSettings.text(DKRTFPageSettings::kFooterControlKey));
     EXPECT_NE(packaged->text.string().find(u"A  closing   line"), std::u16string::npos);
     EXPECT_EQ(packaged->text.string().find(u'\u00A0'), std::u16string::npos);
-    // The style sheet and the heading's style go into the package too.
+    // The style sheet and the heading's style go into the package too, and
+    // the default languages of complex-script and East Asian text.
     EXPECT_EQ(packaged->pageSettings.text(DKRTFPageSettings::kStyleSheetKey),
               original->pageSettings.text(DKRTFPageSettings::kStyleSheetKey));
+    ASSERT_TRUE(original->pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey).has_value());
+    EXPECT_EQ(packaged->pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey),
+              original->pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey));
     const std::size_t heading = packaged->text.string().find(u"Results");
     ASSERT_NE(heading, std::u16string::npos);
     const auto* style = packaged->text.attributesAtIndex(heading)->valueForKeyAs<StringValue>(TEParagraphStyleNameAttribute);

@@ -84,6 +84,7 @@ protected:
             settings.hyphenationConsecutiveLines = static_cast<int>(*lines);
         if (auto capitals = page.number(DKRTFPageSettings::kHyphenateCapitalsKey))
             settings.hyphenateCapitals = *capitals != 0;
+        settings.scriptDefaults = page.text(DKRTFPageSettings::kScriptDefaultsKey);
         return settings;
     }
 
@@ -1741,6 +1742,56 @@ TEST_F(RTFOtherWritersRoundTripTests, rightToLeftAndComplexScriptRunsKeepTheirFo
     EXPECT_NE(html.find("dir=\"rtl\""), std::string::npos);
     EXPECT_NE(html.find("data-lang=\"x-lcid-1279\""), std::string::npos);
     EXPECT_EQ(html.find(" lang=\"x-"), std::string::npos) << html;
+}
+
+// Word and LibreOffice give the whole document default fonts and languages
+// for complex-script and East Asian text, and the fonts its style sheet
+// gives each kind of letters. They come back the same straight, through the
+// editing page and after a second save, with their fonts in the font table.
+TEST_F(RTFOtherWritersRoundTripTests, theDocumentsComplexScriptAndEastAsianDefaultsAreKept)
+{
+    const std::string rtf = "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\adeff2\\deff0\\stshfdbch3\\stshfloch0"
+                            "\\stshfhich1\\stshfbi2\\deflang1033\\deflangfe2052{\\fonttbl{\\f0 Times New Roman;}"
+                            "{\\f1 Calibri;}{\\f2 Traditional Arabic;}{\\f3 SimSun;}}\\pard\\f0 Body text\\par}";
+    const std::string expected = "adeflang=1025;adeff=Traditional Arabic;stshfdbch=SimSun;stshfloch=Times New Roman;"
+                                 "stshfhich=Calibri;stshfbi=Traditional Arabic;deflang=1033;deflangfe=2052;";
+    const DKRTFReadResult original = read(rtf);
+    ASSERT_EQ(original.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), expected);
+    const std::string direct = written(original, original.text);
+    const std::string paged = written(original, throughThePage(original.text));
+    const DKRTFReadResult once = read(paged);
+    for (const std::string& again : {direct, paged, written(once, throughThePage(once.text))}) {
+        const DKRTFReadResult reread = read(again);
+        EXPECT_EQ(reread.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), expected) << again;
+        EXPECT_EQ(toUtf8(reread.text.string()), "Body text\n") << again;
+        EXPECT_EQ(fontTableNames(again), (std::vector<std::string>{"Calibri", "SimSun", "Times New Roman",
+                                                                   "Traditional Arabic"}))
+            << again;
+    }
+
+    // Word's theme fonts, which its trimmed font table leaves out, and
+    // language numbers past any there is are no defaults; a document
+    // without any is written without them.
+    const DKRTFReadResult theme = read("{\\rtf1\\ansi\\adeff31507\\stshfbi31507\\adeflang70000\\deflangfe0"
+                                       "\\deflang1037{\\fonttbl{\\f0 Arial;}}Text\\par}");
+    EXPECT_EQ(theme.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), "deflang=1037;");
+    const DKRTFReadResult plain = read("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}Text\\par}");
+    EXPECT_EQ(plain.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), std::nullopt);
+    const std::string plainWritten = written(plain, plain.text);
+    EXPECT_EQ(read(plainWritten).pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey), std::nullopt)
+        << plainWritten;
+
+    // Defaults changed by hand in the document's settings name no font
+    // that would open a group, and lose nothing of the text.
+    DKRTFDocumentSettings unsafe = documentSettings(plain);
+    unsafe.scriptDefaults = "adeff=Evil}{\\*\\generator x}Stray{;deflang=12ab;stshfbi=Arial;";
+    Result<std::string> guarded = DKRTFWriter::writeDocument(plain.text, unsafe);
+    ASSERT_TRUE(guarded.ok());
+    const DKRTFReadResult safe = read(*guarded);
+    EXPECT_EQ(toUtf8(safe.text.string()), "Text\n") << *guarded;
+    const std::string kept = safe.pageSettings.text(DKRTFPageSettings::kScriptDefaultsKey).value_or("");
+    EXPECT_NE(kept.find("stshfbi=Arial;"), std::string::npos) << *guarded;
+    EXPECT_EQ(kept.find("deflang"), std::string::npos) << *guarded;
 }
 
 // Word starts a list's numbers again under an override of its own
