@@ -25,6 +25,9 @@ constexpr const char* kDrawingType = "com.brevant.drawing";
 constexpr const char* kPencilNoteType = "com.tamrisk.pencilnote";
 constexpr const char* kScribbleType = "com.tamrisk.scb";
 constexpr const char* kSketchType = "com.tamrisk.skt";
+// The sheet the margin ruler spans, Letter-wide: a right margin is kept as
+// the text column's right edge on it.
+constexpr double kSheetWidthCentimetres = 21.59;
 
 bool endsWith(std::string_view text, std::string_view suffix)
 {
@@ -173,10 +176,29 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
     // Night mode shows a dark page, not the paper.
     bool night = defaults.boolForKey("nightMode").value_or(false) || defaults.boolForKey("darknightMode").value_or(false);
     setFirstCharacterAttribute(text, "papercolor", night ? "FFFFFF" : content.paperColor.value_or("FFFFFF"));
-    for (const auto& [key, margin] : {std::pair{"docLeftMargin", &m_leftMargin}, std::pair{"docRightMargin", &m_rightMargin},
-                                      std::pair{"docTopMargin", &m_topMargin}, std::pair{"docBottomMargin", &m_bottomMargin}}) {
-        if (*margin && **margin != "0.0")
-            setFirstCharacterAttribute(text, key, **margin);
+    // The page holds margins to a hundredth of a centimetre. Where one is the
+    // file's own so rounded, the file's exact value goes back: otherwise each
+    // file's margins would move by a few twips at its first save.
+    struct Side {
+        const char* key;
+        const std::optional<std::string>* margin;
+        std::string_view fileKey;
+        bool isRightEdge;
+    };
+    for (const Side& side : {Side{"docLeftMargin", &m_leftMargin, DKRTFPageSettings::kPageMarginLeftKey, false},
+                             Side{"docRightMargin", &m_rightMargin, DKRTFPageSettings::kPageMarginRightKey, true},
+                             Side{"docTopMargin", &m_topMargin, DKRTFPageSettings::kPageMarginTopKey, false},
+                             Side{"docBottomMargin", &m_bottomMargin, DKRTFPageSettings::kPageMarginBottomKey, false}}) {
+        const std::optional<std::string>& margin = *side.margin;
+        if (!margin || *margin == "0.0")
+            continue;
+        std::string value = *margin;
+        if (std::optional<double> file = defaults.doubleForKey(side.fileKey); file && *file > 0) {
+            const double exact = side.isRightEdge ? kSheetWidthCentimetres - *file : *file;
+            if (formatInCLocale("%.2f", exact) == value)
+                value = formatShortest(exact);
+        }
+        setFirstCharacterAttribute(text, side.key, value);
     }
     // The paper the file was laid out on goes back with it: a Letter or
     // custom page does not become the writer's default.

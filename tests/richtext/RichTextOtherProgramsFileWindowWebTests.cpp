@@ -291,7 +291,7 @@ TEST_F(RichTextOtherProgramsFileWindowTest, aWordTypedAndAutosavedIsAllThatChang
         EXPECT_NEAR(after.pageSettings.paperSize().value_or(a4).height, paper.height, 0.5) << rtf;
         for (std::string_view key : {DKRTFPageSettings::kPageMarginLeftKey, DKRTFPageSettings::kPageMarginRightKey,
                                      DKRTFPageSettings::kPageMarginTopKey, DKRTFPageSettings::kPageMarginBottomKey})
-            EXPECT_NEAR(after.pageSettings.number(key).value_or(-1), *before.pageSettings.number(key), 0.02) << key;
+            EXPECT_NEAR(after.pageSettings.number(key).value_or(-1), *before.pageSettings.number(key), 0.001) << key << " " << rtf;
         // NOTE: the page carries a switched-off header and footer of its own
         // where the file has none; the document-wide paragraph spacing (the
         // last paragraph's) is no look of its own, each paragraph's is below.
