@@ -12,18 +12,11 @@
 namespace folio {
 namespace {
 
+using testing_support::occurrences;
 using testing_support::readFile;
 using testing_support::writeFile;
 
 constexpr int kParagraphs = 2000;
-
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // A long document in a real window, typed into while a save of it runs: the
 // page is read at one moment and the file is made of that answer later, on

@@ -18,18 +18,11 @@
 namespace folio {
 namespace {
 
+using testing_support::occurrences;
 using testing_support::readFile;
 using testing_support::writeFile;
 
 constexpr int kParagraphs = 2000;
-
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // The page keeps each block's markup from the last save and serialises only
 // the blocks changed since: after every kind of edit, the body a save gets

@@ -15,18 +15,11 @@
 namespace folio {
 namespace {
 
+using testing_support::occurrences;
 using testing_support::readFile;
 using testing_support::writeFile;
 
 constexpr int kParagraphs = 2500;
-
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // A long document in a real window, typed into with real keys while the page
 // keeps the blocks far from the caret out of editing: whatever the page holds

@@ -22,6 +22,15 @@ inline void writeFile(const std::string& path, std::string_view bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// How often the part stands in the text, overlapping places counted.
+inline std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 // A folder of its own per test.
 class ScratchFolder {
 public:
