@@ -14,6 +14,7 @@
 #include "platform/text/AttributeValue.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace folio {
 
@@ -28,6 +29,7 @@ constexpr const char* kSketchType = "com.tamrisk.skt";
 // The sheet the margin ruler spans, Letter-wide: a right margin is kept as
 // the text column's right edge on it.
 constexpr double kSheetWidthCentimetres = 21.59;
+constexpr double kTwipsPerCentimetre = 566.96;
 
 bool endsWith(std::string_view text, std::string_view suffix)
 {
@@ -195,8 +197,11 @@ void TextDocument::addDocumentAttributes(MutableAttributedString& text, const Ed
         std::string value = *margin;
         if (std::optional<double> file = defaults.doubleForKey(side.fileKey); file && *file > 0) {
             const double exact = side.isRightEdge ? kSheetWidthCentimetres - *file : *file;
-            if (formatInCLocale("%.2f", exact) == value)
-                value = formatShortest(exact);
+            const double kept = doubleValue(std::string_view(value));
+            const double keptMargin = side.isRightEdge ? kSheetWidthCentimetres - kept : kept;
+            if (formatInCLocale("%.2f", exact) == value &&
+                std::lround(keptMargin * kTwipsPerCentimetre) != std::lround(*file * kTwipsPerCentimetre))
+                value = formatShortest(static_cast<float>(exact));
         }
         setFirstCharacterAttribute(text, side.key, value);
     }

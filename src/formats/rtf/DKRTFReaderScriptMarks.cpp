@@ -102,9 +102,11 @@ void DKRTFReader::actionAssociatedLanguage(int number)
 void DKRTFReader::keepScriptDefaults()
 {
     DKRTFScriptDefaults defaults;
-    for (const auto& [word, number] : m_scriptDefaultNumbers) {
+    for (const auto& entry : m_scriptDefaultNumbers) {
+        const auto& word = entry.first;
+        const auto number = entry.second;
         const auto& name = *std::find_if(DKRTFScriptDefaults::kWords.begin(), DKRTFScriptDefaults::kWords.end(),
-                                         [word](const auto& known) { return known.word == word; });
+                                         [&word](const auto& known) { return known.word == word; });
         if (!name.isFont)
             defaults.setLanguage(word, number);
         // Word names theme fonts its font table does not hold: no font.
