@@ -37,6 +37,11 @@ public:
     {
         return m_error;
     }
+    Status renderPrintedPDFParts(const std::vector<PrintedPDFRenderer::PrintedPart>&, const std::string&,
+                                 const PrintedPDFRenderer::PartPageCallback&) override
+    {
+        return m_error;
+    }
     Status renderPrintedPDFPages(const std::string&, const std::string&, Range) override { return m_error; }
     Result<std::size_t> pdfPageCount(const std::string&) override { return m_error; }
     Result<std::size_t> writePrintedPDF(const std::string&, const std::string&) override { return m_error; }

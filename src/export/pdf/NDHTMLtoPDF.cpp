@@ -14,6 +14,7 @@
 #include "platform/graphics/GraphicsContext.h"
 #include "platform/web/WebServices.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -53,8 +54,7 @@ NDHTMLtoPDF::~NDHTMLtoPDF()
         RunLoop::main().invalidate(m_timeout);
     if (m_webView)
         m_webView->setDelegate(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove(m_printedPath, ignored);
+    removePrintedFiles();
 }
 
 std::shared_ptr<NDHTMLtoPDF> NDHTMLtoPDF::createPDFWithHTML(const std::string& HTML, const std::string& nameForPDF,
@@ -122,11 +122,14 @@ void NDHTMLtoPDF::setUpPage()
         m_html = PDFPageTemplates::qvOutlinePage(fontRules, m_html);
         break;
     case PDFPageKind::RichText:
-        m_html = PDFPageTemplates::richTextPage(fontRules, m_setup.sideLeft, m_setup.sideRight, m_html);
+        m_html = PDFPageTemplates::richTextPage(fontRules, m_setup.sideLeft, m_setup.sideRight, m_html,
+                                                m_setup.hyphenated ? PDFPageTemplates::Hyphenation::Automatic
+                                                                   : PDFPageTemplates::Hyphenation::Manual);
         break;
     }
 
     m_pageCount = 0;
+    m_parts.clear();
     m_header = {};
     m_footer = {};
     if (!m_setup.isQV()) {
@@ -174,8 +177,11 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     m_printing = true;
     if (m_setup.isQV())
         readHeaderAndFooterFromPage();
-    // The page's own markup runs no script: the application sets the tabs.
-    if (!m_finished)
+    if (!m_finished && m_setup.kind == PDFPageKind::RichText)
+        readSections();
+    // The page's own markup runs no script: the application sets the tabs,
+    // for a document of several sections on each part as it is shown.
+    if (!m_finished && m_parts.size() <= 1)
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
     if (m_finished)
         return;
@@ -185,7 +191,70 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
                                               + " a document may have"));
         return;
     }
-    print();
+    if (m_parts.size() > 1)
+        printPart(0);
+    else
+        print();
+}
+
+void NDHTMLtoPDF::readSections()
+{
+    std::string answer = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::sectionBreaksScript());
+    std::vector<std::u16string> breaks;
+    if (!answer.empty()) {
+        for (const std::string& line : componentsSeparatedByString(answer, "\n"))
+            breaks.push_back(toUtf16(line));
+    }
+    m_parts = breaks.empty() ? std::vector<PDFSectionPages::Part>{} : PDFSectionPages::parts(m_setup, breaks);
+}
+
+std::string NDHTMLtoPDF::partPath(std::size_t index) const
+{
+    return index == 0 ? m_printedPath : m_printedPath + "." + std::to_string(index);
+}
+
+void NDHTMLtoPDF::removePrintedFiles()
+{
+    std::error_code ignored;
+    for (std::size_t index = 0; index < std::max<std::size_t>(m_parts.size(), 1); ++index)
+        std::filesystem::remove(partPath(index), ignored);
+}
+
+void NDHTMLtoPDF::printPart(std::size_t index)
+{
+    const PDFSectionPages::Part& part = m_parts[index];
+    std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
+        part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight));
+    if (m_finished)
+        return;
+    if (shown != "1") {
+        fail(converterError(PrintFailed, "The page could not show section " + std::to_string(part.firstSection + 1)
+                                             + " of its document"));
+        return;
+    }
+    m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
+    if (m_finished)
+        return;
+    EdgeInsets printMargins{part.setup.margins.top * kPointsPerCentimetre, 0,
+                            part.setup.margins.bottom * kPointsPerCentimetre, 0};
+    std::weak_ptr<NDHTMLtoPDF> weak = weak_from_this();
+    m_webView->printToPDF(partPath(index), part.setup.pageSize, printMargins, [weak, index](Status status) {
+        // As for a whole print: the next part starts on the next turn.
+        RunLoop::main().post([weak, index, status] {
+            if (auto self = weak.lock())
+                self->partPrinted(index, status);
+        });
+    });
+}
+
+void NDHTMLtoPDF::partPrinted(std::size_t index, const Status& status)
+{
+    if (m_finished)
+        return;
+    if (status && index + 1 < m_parts.size())
+        printPart(index + 1);
+    else
+        printed(status);
 }
 
 double NDHTMLtoPDF::estimatedPageCount()
@@ -281,10 +350,11 @@ void NDHTMLtoPDF::printed(const Status& status)
     }
     // The file already at the path stays until the new one is whole.
     const std::string partialPath = m_path + ".partial-" + makeUUIDString();
-    Status rendered = m_header.enabled || m_footer.enabled ? renderHeaderAndFooter(partialPath)
-                                                           : takePrintedPages(partialPath);
+    Status rendered = m_parts.size() > 1                 ? joinPrintedParts(partialPath)
+        : m_header.enabled || m_footer.enabled ? renderHeaderAndFooter(partialPath)
+                                               : takePrintedPages(partialPath);
     std::error_code ignored;
-    std::filesystem::remove(m_printedPath, ignored);
+    removePrintedFiles();
     if (rendered) {
         std::error_code renameError;
         std::filesystem::rename(partialPath, m_path, renameError);
@@ -328,6 +398,23 @@ Status NDHTMLtoPDF::takePrintedPages(const std::string& outputPath)
     return Status::success();
 }
 
+Status NDHTMLtoPDF::joinPrintedParts(const std::string& outputPath)
+{
+    std::vector<PrintedPDFRenderer::PrintedPart> printed;
+    for (std::size_t index = 0; index < m_parts.size(); ++index)
+        printed.push_back({partPath(index), m_parts[index].firstPage});
+    return WebServices::shared().renderPrintedPDFParts(
+        printed, outputPath,
+        [this](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count, std::size_t part) {
+            m_pageCount = count;
+            // Each section's header and footer stand within its own side margins.
+            PDFHeaderFooterDrawer::drawPage(page, index, count, size, m_header, m_footer, m_parts[part].setup.sideLeft,
+                                            m_parts[part].setup.sideRight);
+            if (m_progress)
+                m_progress(index, count);
+        });
+}
+
 void NDHTMLtoPDF::terminateWebTask()
 {
     if (m_timeout) {
@@ -362,8 +449,7 @@ void NDHTMLtoPDF::fail(Error error)
     m_error = std::move(error);
     auto keepAlive = shared_from_this();
     terminateWebTask();
-    std::error_code ignored;
-    std::filesystem::remove(m_printedPath, ignored);
+    removePrintedFiles();
     if (m_delegate)
         m_delegate->HTMLtoPDFDidFail(*this);
 }

@@ -2,6 +2,7 @@
 
 #include "export/PDFAction.h"
 #include "export/pdf/PDFPageSetup.h"
+#include "export/pdf/PDFSectionPages.h"
 #include "export/pdf/PageHeaderFooterSettings.h"
 #include "platform/foundation/Error.h"
 #include "platform/graphics/Geometry.h"
@@ -43,8 +44,10 @@ public:
 // is wrapped in the page of its document type, loaded into an off-screen web
 // view and printed at the chosen page size with the top and bottom margins;
 // the printed pages are then drawn into the final PDF with the running
-// header and footer on each. The action code rides along for the delegate,
-// which decides what happens with the file.
+// header and footer on each. A rich-text document of several sections is
+// printed a part at a time, each on its own paper, and the parts joined. The
+// action code rides along for the delegate, which decides what happens with
+// the file.
 //
 // Main thread only. The conversion is under way when the creator returns and
 // ends, later, in exactly one delegate call. The creator keeps the converter
@@ -124,10 +127,21 @@ private:
     double estimatedPageCount();
     void print();
     void printed(const Status& status);
+    // Reads the page's section breaks into the parts to print: none for a
+    // document of one section.
+    void readSections();
+    // Shows one part on the page and prints it to its own file.
+    void printPart(std::size_t index);
+    void partPrinted(std::size_t index, const Status& status);
+    std::string partPath(std::size_t index) const;
+    void removePrintedFiles();
     // The printed pages with the header and footer drawn on them, written to the path.
     Status renderHeaderAndFooter(const std::string& outputPath);
     // The printed pages as they are, moved to the path.
     Status takePrintedPages(const std::string& outputPath);
+    // The printed parts joined, with the header and footer (where there are
+    // any) drawn on their pages.
+    Status joinPrintedParts(const std::string& outputPath);
     void succeed();
     void fail(Error error);
     void terminateWebTask();
@@ -144,6 +158,7 @@ private:
     std::size_t m_pageCount = 0;
     PageHeaderFooter m_header;
     PageHeaderFooter m_footer;
+    std::vector<PDFSectionPages::Part> m_parts;
     std::unique_ptr<WebView> m_webView;
     std::uint64_t m_timeout = 0;
     bool m_printing = false;

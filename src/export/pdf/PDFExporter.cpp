@@ -99,6 +99,10 @@ PDFPageSetup PDFExporter::pageSetup(const ExportSource& source, const ExportRequ
         setup.markdownStyle = MarkdownPageStyle::fromPreferences(preferences, tabletClassDevice);
     setup.headerSettings = values.headerSettings;
     setup.footerSettings = values.footerSettings;
+    if (setup.kind == PDFPageKind::RichText) {
+        setup.documentWidePage = values.documentWidePage;
+        setup.hyphenated = values.autoHyphenation;
+    }
     return setup;
 }
 

@@ -28,6 +28,12 @@ struct PDFPageSetup {
     // The "::"-joined header and footer settings; QV pages carry their own.
     std::optional<std::string> headerSettings;
     std::optional<std::string> footerSettings;
+    // A rich-text document's own paper and margins where its first section
+    // gives others, in the words of a section break ("width=12240
+    // top=1440"): what its later sections take where they give none.
+    std::optional<std::string> documentWidePage;
+    // A rich-text document's words are hyphenated at line ends.
+    bool hyphenated = false;
 
     bool isQV() const { return kind == PDFPageKind::QVText || kind == PDFPageKind::QVOutline; }
 };

@@ -110,14 +110,28 @@ std::string PDFPageTemplates::qvOutlineRules()
 
 std::string PDFPageTemplates::tabStopScript() { return printPage("print-tabs.js", {}); }
 
-std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
-                                           std::string_view html)
+std::string PDFPageTemplates::sectionBreaksScript()
 {
-    return printPage("print-richtext.html", {{"fontRules", std::string(fontRules)},
-                                             {"pageBreakRule", pageBreakRule()},
-                                             {"leftMargin", fixed(leftMargin, 2)},
-                                             {"rightMargin", fixed(rightMargin, 2)},
-                                             {"html", std::string(html)}});
+    return printPage("print-sections.js", {}) + "\nfolioPrintSections.breaks();";
+}
+
+std::string PDFPageTemplates::showSectionsScript(std::size_t first, std::size_t last, double leftMargin,
+                                                 double rightMargin)
+{
+    return printPage("print-sections.js", {}) + "\nfolioPrintSections.show(" + std::to_string(first) + ", "
+        + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ");";
+}
+
+std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
+                                           std::string_view html, Hyphenation hyphenation)
+{
+    return printPage("print-richtext.html",
+                     {{"fontRules", std::string(fontRules)},
+                      {"pageBreakRule", pageBreakRule()},
+                      {"leftMargin", fixed(leftMargin, 2)},
+                      {"rightMargin", fixed(rightMargin, 2)},
+                      {"hyphens", hyphenation == Hyphenation::Automatic ? "-webkit-hyphens:auto;hyphens:auto;" : ""},
+                      {"html", std::string(html)}});
 }
 
 std::string PDFPageTemplates::markdownPage(std::string_view fontRules, const MarkdownPageStyle& style,

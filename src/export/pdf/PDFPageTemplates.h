@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,9 +45,18 @@ public:
     // The script, run on a laid-out print page, that sets each tab of a
     // paragraph with tab stops on its stop.
     static std::string tabStopScript();
+    // The scripts, run on a laid-out rich-text print page, that answer the
+    // settings of its section breaks (one a line, in the order of the text),
+    // and that show only its sections `first` to `last` (counted from 0)
+    // with their side margins (cm): "1" once they are shown.
+    static std::string sectionBreaksScript();
+    static std::string showSectionsScript(std::size_t first, std::size_t last, double leftMargin, double rightMargin);
+    // Whether words may be broken with a hyphen at the end of a line, in the
+    // language of their text.
+    enum class Hyphenation { Manual, Automatic };
     // Rich text and any kind without its own page (side margins in cm).
     static std::string richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,
-                                    std::string_view html);
+                                    std::string_view html, Hyphenation hyphenation = Hyphenation::Manual);
     static std::string markdownPage(std::string_view fontRules, const MarkdownPageStyle& style,
                                     std::string_view html);
     static std::string qvTextPage(std::string_view fontRules, std::string_view html);

@@ -52,6 +52,13 @@ Status EngineWebServices::renderPrintedPDF(const std::string& printedPDFPath, co
     return PrintedPDFRenderer::renderToFile(printedPDFPath, outputPath, pageCallback);
 }
 
+Status EngineWebServices::renderPrintedPDFParts(const std::vector<PrintedPDFRenderer::PrintedPart>& parts,
+                                                const std::string& outputPath,
+                                                const PrintedPDFRenderer::PartPageCallback& pageCallback)
+{
+    return PrintedPDFRenderer::renderPartsToFile(parts, outputPath, pageCallback);
+}
+
 Status EngineWebServices::renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                                 Range pages)
 {

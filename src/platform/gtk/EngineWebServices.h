@@ -16,6 +16,9 @@ public:
     Result<std::unique_ptr<WebView>> makeBrowsingWebView(const Rect& frame) override;
     Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                             const PrintedPDFRenderer::PageCallback& pageCallback) override;
+    Status renderPrintedPDFParts(const std::vector<PrintedPDFRenderer::PrintedPart>& parts,
+                                 const std::string& outputPath,
+                                 const PrintedPDFRenderer::PartPageCallback& pageCallback) override;
     Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                  Range pages) override;
     Result<std::size_t> pdfPageCount(const std::string& path) override;

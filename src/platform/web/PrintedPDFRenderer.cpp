@@ -7,6 +7,7 @@
 #include <poppler.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -44,6 +45,28 @@ Result<std::unique_ptr<PopplerDocument, ObjectDeleter>> openDocument(const std::
     return std::unique_ptr<PopplerDocument, ObjectDeleter>(document);
 }
 
+// Draws a printed page (none for a blank one) as a new page of the output,
+// then whatever goes over it.
+Status drawPage(PDFContext& output, PopplerPage* page, const Size& size, std::size_t number,
+                const std::function<void(GraphicsContext&)>& drawOver)
+{
+    GraphicsContext* context = output.beginPage(size);
+    if (!context)
+        return rendererError(PrintedPDFRenderer::WriteFailed, "Cannot start page " + std::to_string(number));
+    cairo_t* cairo = context->cairoContext();
+    if (page) {
+        cairo_save(cairo);
+        poppler_page_render_for_printing(page, cairo);
+        cairo_restore(cairo);
+    }
+    drawOver(*context);
+    if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
+        return rendererError(PrintedPDFRenderer::WriteFailed,
+                             std::string("Cannot draw page: ") + cairo_status_to_string(cairo_status(cairo)));
+    output.endPage();
+    return Status::success();
+}
+
 // Draws the printed pages of `pages` (all of them when none are named) into
 // a new PDF that replaces the output file once every page is drawn.
 Status renderPages(const std::string& printedPDFPath, const std::string& outputPath, std::optional<Range> pages,
@@ -78,21 +101,12 @@ Status renderPages(const std::string& printedPDFPath, const std::string& outputP
         Size size = lastSize;
         if (page)
             poppler_page_get_size(page.get(), &size.width, &size.height);
-        GraphicsContext* context = (*output)->beginPage(size);
-        if (!context)
-            return rendererError(PrintedPDFRenderer::WriteFailed, "Cannot start page " + std::to_string(index + 1));
-        cairo_t* cairo = context->cairoContext();
-        if (page) {
-            cairo_save(cairo);
-            poppler_page_render_for_printing(page.get(), cairo);
-            cairo_restore(cairo);
-        }
-        if (pageCallback)
-            pageCallback(*context, size, index - range.location, range.length);
-        if (cairo_status(cairo) != CAIRO_STATUS_SUCCESS)
-            return rendererError(PrintedPDFRenderer::WriteFailed,
-                                 std::string("Cannot draw page: ") + cairo_status_to_string(cairo_status(cairo)));
-        (*output)->endPage();
+        Status drawn = drawPage(**output, page.get(), size, index + 1, [&](GraphicsContext& context) {
+            if (pageCallback)
+                pageCallback(context, size, index - range.location, range.length);
+        });
+        if (!drawn)
+            return drawn;
     }
     return (*output)->closeToFile(outputPath);
 }
@@ -117,6 +131,63 @@ Status PrintedPDFRenderer::renderPageRangeToFile(const std::string& printedPDFPa
                                                  Range pages)
 {
     return renderPages(printedPDFPath, outputPath, pages, {});
+}
+
+Status PrintedPDFRenderer::renderPartsToFile(const std::vector<PrintedPart>& parts, const std::string& outputPath,
+                                             const PartPageCallback& pageCallback)
+{
+    // Every page's place is known before the first is drawn: each carries
+    // the total count.
+    struct PlacedPage {
+        std::size_t part = 0;
+        // In its part's print; none for a blank page.
+        std::optional<int> printed;
+    };
+    std::vector<std::unique_ptr<PopplerDocument, ObjectDeleter>> documents;
+    std::vector<PlacedPage> placed;
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        auto document = openDocument(parts[part].path);
+        if (!document)
+            return document.error();
+        int count = poppler_document_get_n_pages(document->get());
+        if (count <= 0)
+            return rendererError(NoPages, parts[part].path + " has no pages");
+        const bool nextIsOdd = placed.size() % 2 == 0;
+        const FirstPage wanted = parts[part].firstPage;
+        if (!placed.empty() && ((wanted == FirstPage::Odd && !nextIsOdd) || (wanted == FirstPage::Even && nextIsOdd)))
+            placed.push_back({placed.back().part, std::nullopt});
+        for (int page = 0; page < count; ++page)
+            placed.push_back({part, page});
+        documents.push_back(std::move(*document));
+    }
+    if (placed.empty())
+        return rendererError(NoPages, "No printed pages to join");
+
+    Result<std::unique_ptr<PDFContext>> output = PDFContext::create();
+    if (!output)
+        return output.error();
+    Size previous;
+    for (std::size_t index = 0; index < placed.size(); ++index) {
+        const PlacedPage& where = placed[index];
+        std::unique_ptr<PopplerPage, ObjectDeleter> page;
+        if (where.printed) {
+            page.reset(poppler_document_get_page(documents[where.part].get(), *where.printed));
+            if (!page)
+                return rendererError(UnreadablePDF, "Cannot read page " + std::to_string(*where.printed + 1) + " of "
+                                                        + parts[where.part].path);
+        }
+        Size size = previous;
+        if (page)
+            poppler_page_get_size(page.get(), &size.width, &size.height);
+        previous = size;
+        Status drawn = drawPage(**output, page.get(), size, index + 1, [&](GraphicsContext& context) {
+            if (pageCallback)
+                pageCallback(context, size, index, placed.size(), where.part);
+        });
+        if (!drawn)
+            return drawn;
+    }
+    return (*output)->closeToFile(outputPath);
 }
 
 } // namespace folio

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace folio {
 
@@ -26,10 +27,27 @@ public:
     using PageCallback =
         std::function<void(GraphicsContext& page, const Size& pageSize, std::size_t pageIndex, std::size_t pageCount)>;
 
+    // Which page number (counted from 1) a printed part must start on.
+    enum class FirstPage { Any, Odd, Even };
+    // One print among several that make up a document, each on its own paper.
+    struct PrintedPart {
+        std::string path;
+        FirstPage firstPage = FirstPage::Any;
+    };
+    // As PageCallback, with the part the page belongs to.
+    using PartPageCallback = std::function<void(GraphicsContext& page, const Size& pageSize, std::size_t pageIndex,
+                                                std::size_t pageCount, std::size_t partIndex)>;
+
     PrintedPDFRenderer() = delete;
 
     static Status renderToFile(const std::string& printedPDFPath, const std::string& outputPath,
                                const PageCallback& pageCallback);
+    // The pages of every part in turn, numbered on across them. Where a part
+    // must start on an odd or even page and would not, a blank page the size
+    // of the one before it (which belongs to the part before) comes first,
+    // as word processors print it.
+    static Status renderPartsToFile(const std::vector<PrintedPart>& parts, const std::string& outputPath,
+                                    const PartPageCallback& pageCallback);
     // Only the pages of `pages` (zero-based), as a print renderer asked for
     // them: the result has exactly that many pages, and one the print does
     // not have comes out blank, the size of the print's last page. A range

@@ -45,6 +45,10 @@ public:
     // The printed PDF drawn page by page into a new one (PrintedPDFRenderer).
     virtual Status renderPrintedPDF(const std::string& printedPDFPath, const std::string& outputPath,
                                     const PrintedPDFRenderer::PageCallback& pageCallback) = 0;
+    // Several prints joined into one PDF (PrintedPDFRenderer::renderPartsToFile).
+    virtual Status renderPrintedPDFParts(const std::vector<PrintedPDFRenderer::PrintedPart>& parts,
+                                         const std::string& outputPath,
+                                         const PrintedPDFRenderer::PartPageCallback& pageCallback) = 0;
     // Only the printed pages of `pages` (PrintedPDFRenderer::renderPageRangeToFile).
     virtual Status renderPrintedPDFPages(const std::string& printedPDFPath, const std::string& outputPath,
                                          Range pages) = 0;

@@ -51,6 +51,18 @@ inline std::string pdfPageSize(const std::string& path)
     return {};
 }
 
+// One page's size as pdfinfo gives it ("842 x 595").
+inline std::string pdfPageSize(const std::string& path, int page)
+{
+    std::smatch match;
+    std::string info = commandOutput("pdfinfo -f " + std::to_string(page) + " -l " + std::to_string(page) + " '"
+                                     + path + "' 2>/dev/null");
+    std::regex size("Page\\s+" + std::to_string(page) + " size:\\s+([0-9.]+ x [0-9.]+) pts");
+    if (std::regex_search(info, match, size))
+        return match[1];
+    return {};
+}
+
 struct PDFWord {
     std::string text;
     double xMin = 0, yMin = 0, xMax = 0, yMax = 0;

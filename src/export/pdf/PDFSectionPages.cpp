@@ -1,0 +1,100 @@
+#include "export/pdf/PDFSectionPages.h"
+
+#include "platform/foundation/Unicode.h"
+
+#include <utility>
+
+namespace folio {
+
+namespace {
+
+constexpr double kPointsPerTwip = 1.0 / 20;
+constexpr double kCentimetresPerTwip = 2.54 / 1440;
+constexpr double kPointsPerCentimetre = 72 / 2.54;
+// Margins that leave less than an inch of the paper either way are taken
+// for damage: the section keeps the first section's.
+constexpr double kLeastPrintedLength = 72;
+
+const std::optional<int>& given(const std::optional<int>& section, const std::optional<int>& document)
+{
+    return section ? section : document;
+}
+
+bool leavesRoom(const PDFPageSetup& setup)
+{
+    return setup.pageSize.width - (setup.sideLeft + setup.sideRight) * kPointsPerCentimetre >= kLeastPrintedLength
+        && setup.pageSize.height - (setup.margins.top + setup.margins.bottom) * kPointsPerCentimetre
+        >= kLeastPrintedLength;
+}
+
+bool samePage(const PDFPageSetup& a, const PDFPageSetup& b)
+{
+    return a.pageSize == b.pageSize && a.margins.top == b.margins.top && a.margins.bottom == b.margins.bottom
+        && a.sideLeft == b.sideLeft && a.sideRight == b.sideRight;
+}
+
+PrintedPDFRenderer::FirstPage firstPageFor(TESectionBreak::Start start)
+{
+    switch (start) {
+    case TESectionBreak::Start::OddPage:
+        return PrintedPDFRenderer::FirstPage::Odd;
+    case TESectionBreak::Start::EvenPage:
+        return PrintedPDFRenderer::FirstPage::Even;
+    default:
+        return PrintedPDFRenderer::FirstPage::Any;
+    }
+}
+
+} // namespace
+
+PDFPageSetup PDFSectionPages::sectionSetup(const PDFPageSetup& first, const TESectionBreak::Settings& documentPage,
+                                           const TESectionBreak::Settings& section)
+{
+    PDFPageSetup setup = first;
+    if (const std::optional<int>& width = given(section.paperWidth, documentPage.paperWidth))
+        setup.pageSize.width = *width * kPointsPerTwip;
+    if (const std::optional<int>& height = given(section.paperHeight, documentPage.paperHeight))
+        setup.pageSize.height = *height * kPointsPerTwip;
+    // Turned paper is wider than it is high, whichever way round a file gives
+    // its sizes.
+    if (section.landscape && setup.pageSize.width < setup.pageSize.height)
+        std::swap(setup.pageSize.width, setup.pageSize.height);
+
+    if (const std::optional<int>& top = given(section.topMargin, documentPage.topMargin))
+        setup.margins.top = *top * kCentimetresPerTwip;
+    if (const std::optional<int>& bottom = given(section.bottomMargin, documentPage.bottomMargin))
+        setup.margins.bottom = *bottom * kCentimetresPerTwip;
+    // The side margins lie inside the page, where the header and footer
+    // stand too.
+    if (const std::optional<int>& left = given(section.leftMargin, documentPage.leftMargin))
+        setup.margins.left = setup.sideLeft = *left * kCentimetresPerTwip;
+    if (const std::optional<int>& right = given(section.rightMargin, documentPage.rightMargin))
+        setup.margins.right = setup.sideRight = *right * kCentimetresPerTwip;
+    if (!leavesRoom(setup)) {
+        setup.margins = first.margins;
+        setup.sideLeft = first.sideLeft;
+        setup.sideRight = first.sideRight;
+    }
+    return setup;
+}
+
+std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& document,
+                                                           const std::vector<std::u16string>& breaks)
+{
+    const TESectionBreak::Settings documentPage =
+        TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
+    std::vector<Part> parts{Part{0, 0, document, PrintedPDFRenderer::FirstPage::Any}};
+    for (std::size_t index = 0; index < breaks.size(); ++index) {
+        const std::size_t section = index + 1;
+        const TESectionBreak::Settings settings = TESectionBreak::settingsFromAttributeText(breaks[index]);
+        PDFPageSetup setup = sectionSetup(document, documentPage, settings);
+        if (settings.start == TESectionBreak::Start::Continuous && samePage(parts.back().setup, setup)) {
+            parts.back().lastSection = section;
+            continue;
+        }
+        parts.push_back(Part{section, section, std::move(setup), firstPageFor(settings.start)});
+    }
+    return parts;
+}
+
+} // namespace folio

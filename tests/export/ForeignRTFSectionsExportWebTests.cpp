@@ -1,0 +1,101 @@
+#include "export/ForeignRTFExportFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace folio {
+namespace {
+
+using namespace testing_support;
+
+// --- Sections and hyphenation on paper -----------------------------------------
+
+TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn)
+{
+    // Letter, then a landscape A4 page with margins of its own, then Letter
+    // again: the last section gives no paper and takes the document's.
+    std::string path = document("three", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                         "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                                         "{\\footer \\pard\\qr\\f0\\fs20 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"
+                                         " of {\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}\n"
+                                         "\\sectd\\pard\\f0\\fs24 Alpha opens the letter.\\par\n"
+                                         "\\sect\\sectd\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\marglsxn2880\\margrsxn720"
+                                         "\\margtsxn720\\margbsxn720\n"
+                                         "\\pard Bravo lies across the table page.\\par\n"
+                                         "\\sect\\sectd\\pard Charlie closes the letter.\\par\n}");
+    std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 3);
+    EXPECT_EQ(pdfPageSize(pdf, 1), "612 x 792");
+    EXPECT_TRUE(samePaper(pdfPageSize(pdf, 2), "841.9 x 595.3")) << pdfPageSize(pdf, 2);
+    EXPECT_EQ(pdfPageSize(pdf, 3), "612 x 792");
+    const std::vector<std::string> opening{"Alpha", "Bravo", "Charlie"};
+    for (int page = 1; page <= 3; ++page) {
+        std::string text = pdfText(pdf, page);
+        for (int section = 1; section <= 3; ++section)
+            EXPECT_EQ(text.find(opening[section - 1]) != std::string::npos, section == page) << page << ": " << text;
+        EXPECT_NE(text.find("Page " + std::to_string(page) + " of 3"), std::string::npos) << text;
+    }
+    // The landscape section's own margins: two inches at the left, half an
+    // inch at the top.
+    PDFWord bravo = wordOn(pdf, "Bravo", 2);
+    EXPECT_NEAR(bravo.xMin, 144, 2);
+    EXPECT_NEAR(bravo.yMin, 36, 3);
+
+    std::string lo = reference(path);
+    if (lo.empty())
+        GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference pages";
+    ASSERT_EQ(pdfPageCount(lo), 3);
+    for (int page = 1; page <= 3; ++page)
+        EXPECT_TRUE(samePaper(pdfPageSize(pdf, page), pdfPageSize(lo, page))) << page << ": " << pdfPageSize(lo, page);
+}
+
+TEST_F(ForeignRTFExport, aListCountsOnAcrossASectionBreakAndABreakAtTheEndAddsNoPage)
+{
+    std::string path = document(
+        "list", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\leveljc0\\levelstartat1\\levelfollow0"
+                "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+                "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n"
+                "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
+                "\\sectd\\pard\\ls1\\fi-360\\li720\\f0\\fs24 {\\listtext 1.\\tab}First item\\par\n"
+                "{\\listtext 2.\\tab}Second item\\sect\n"
+                "\\sectd\\lndscpsxn\\pgwsxn15840\\pghsxn12240\n"
+                "\\pard\\ls1\\fi-360\\li720 {\\listtext 3.\\tab}Third item\\par\n"
+                "{\\listtext 4.\\tab}Fourth item\\sect}");
+    std::string pdf = exported(path, "pdf");
+    ASSERT_EQ(pdfPageCount(pdf), 2);
+    EXPECT_EQ(pdfPageSize(pdf, 2), "792 x 612");
+    std::string second = pdfText(pdf, 2);
+    EXPECT_NE(second.find("3. Third item"), std::string::npos) << second;
+    EXPECT_NE(second.find("4. Fourth item"), std::string::npos) << second;
+}
+
+TEST_F(ForeignRTFExport, aDocumentThatAsksForHyphenationIsHyphenatedOnPaperAndNoOther)
+{
+    // A column two inches wide and words longer than half of it.
+    auto narrowColumn = [this](const std::string& name, const std::string& hyphenation) {
+        return document(name, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}" + hyphenation
+                                  + "\n\\paperw12240\\paperh15840\\margl4320\\margr4320\\margt1440\\margb1440\n"
+                                    "\\pard\\f0\\fs24\\lang1033 Internationalization characteristically "
+                                    "overcomplicates incomprehensibilities, notwithstanding the representatives' "
+                                    "counterrevolutionary disproportionately uncharacteristically multidimensional "
+                                    "interdisciplinary considerations.\\par\n}");
+    };
+    // pdftotext gives the hyphen the engine sets as U+2010.
+    auto hyphenatedLines = [](const std::string& text) {
+        std::size_t lines = 0;
+        for (const std::string& end : {std::string("\xE2\x80\x90\n"), std::string("-\n")})
+            lines += occurrences(text, end);
+        return lines;
+    };
+    std::string hyphenated = pdfText(exported(narrowColumn("hyphenated", "\\hyphauto1"), "pdf"), 1);
+    EXPECT_GE(hyphenatedLines(hyphenated), 3u) << hyphenated;
+    EXPECT_NE(hyphenated.find("Internationalization"), std::string::npos) << hyphenated;
+    std::string plain = pdfText(exported(narrowColumn("plain", ""), "pdf"), 1);
+    EXPECT_EQ(hyphenatedLines(plain), 0u) << plain;
+    EXPECT_NE(plain.find("counterrevolutionary"), std::string::npos) << plain;
+}
+
+} // namespace
+} // namespace folio
