@@ -14,6 +14,18 @@ void beginPrint(GtkPrintOperation* operation, GtkPrintContext*, gpointer data)
     gtk_print_operation_set_n_pages(operation, std::max<int>(1, int(document->pageCount())));
 }
 
+// A landscape page, such as a turned section of a document, is printed on
+// turned paper rather than shrunk onto upright paper.
+void requestPageSetup(GtkPrintOperation*, GtkPrintContext*, gint index, GtkPageSetup* setup, gpointer data)
+{
+    auto* document = static_cast<ReaderDocument*>(data);
+    Result<Size> size = document->pageSize(std::size_t(index));
+    if (!size)
+        return;
+    gtk_page_setup_set_orientation(setup, size->width > size->height ? GTK_PAGE_ORIENTATION_LANDSCAPE
+                                                                     : GTK_PAGE_ORIENTATION_PORTRAIT);
+}
+
 void drawPage(GtkPrintOperation*, GtkPrintContext* context, gint index, gpointer data)
 {
     auto* document = static_cast<ReaderDocument*>(data);
@@ -28,28 +40,42 @@ void drawPage(GtkPrintOperation*, GtkPrintContext* context, gint index, gpointer
     document->drawPage(std::size_t(index), cairo, ReaderDocument::Purpose::Printing);
 }
 
-} // namespace
-
-Status GtkPDFPrinter::printPDFFile(const std::string& path, const std::string& jobName, GtkWindow* parent)
+Status print(const std::string& path, const std::string& jobName, GtkWindow* parent, const std::string* exportPath)
 {
     Result<std::shared_ptr<ReaderDocument>> document = ReaderDocument::withDocumentFilePath(path);
     if (!document)
-        return Error{kErrorDomain, UnreadablePDF, document.error().message};
+        return Error{GtkPDFPrinter::kErrorDomain, GtkPDFPrinter::UnreadablePDF, document.error().message};
     GtkPrintOperation* operation = gtk_print_operation_new();
     gtk_print_operation_set_job_name(operation, jobName.c_str());
+    if (exportPath)
+        gtk_print_operation_set_export_filename(operation, exportPath->c_str());
     g_signal_connect(operation, "begin-print", G_CALLBACK(beginPrint), document->get());
+    g_signal_connect(operation, "request-page-setup", G_CALLBACK(requestPageSetup), document->get());
     g_signal_connect(operation, "draw-page", G_CALLBACK(drawPage), document->get());
     GError* error = nullptr;
-    GtkPrintOperationResult result =
-        gtk_print_operation_run(operation, GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, parent, &error);
+    GtkPrintOperationResult result = gtk_print_operation_run(
+        operation, exportPath ? GTK_PRINT_OPERATION_ACTION_EXPORT : GTK_PRINT_OPERATION_ACTION_PRINT_DIALOG, parent,
+        &error);
     g_object_unref(operation);
     if (result == GTK_PRINT_OPERATION_RESULT_ERROR) {
         std::string reason = error ? error->message : "the printer refused the job";
         if (error)
             g_error_free(error);
-        return Error{kErrorDomain, PrintFailed, "Cannot print " + path + ": " + reason};
+        return Error{GtkPDFPrinter::kErrorDomain, GtkPDFPrinter::PrintFailed, "Cannot print " + path + ": " + reason};
     }
     return Status::success();
+}
+
+} // namespace
+
+Status GtkPDFPrinter::printPDFFile(const std::string& path, const std::string& jobName, GtkWindow* parent)
+{
+    return print(path, jobName, parent, nullptr);
+}
+
+Status GtkPDFPrinter::printPDFFileToFile(const std::string& path, const std::string& outputPath)
+{
+    return print(path, "Folio", nullptr, &outputPath);
 }
 
 } // namespace folio
