@@ -1,5 +1,5 @@
-/* A document of several sections prints each on its own paper, so the print page shows one run of sections at a
-   time. The paragraph that ends a section carries "data-section", the settings of the section after it. The
+/* A document of several sections prints each on its own paper, so the print page shows one run of sections on the
+   same paper at a time. The paragraph that ends a section carries "data-section", the settings of the section after it. The
    document's content is kept aside the first time a run is shown; each run is a copy of its part of it, with the
    lists, tables and blocks it starts or ends inside cut down to the part. */
 var folioPrintSections = window.folioPrintSections || (function () {
@@ -48,8 +48,9 @@ var folioPrintSections = window.folioPrintSections || (function () {
         return element.getAttribute('data-section').replace(/[\r\n]/g, ' ');
       }).join('\n');
     },
-    /* Sections first to last (counted from 0) with the side margins in centimetres; '1' once shown. */
-    show: function (first, last, left, right) {
+    /* Sections first to last (counted from 0) with the side margins in centimetres, those of newPages starting
+       on a new page; '1' once shown. */
+    show: function (first, last, left, right, newPages) {
       if (!content) return '';
       if (!whole) {
         whole = document.createDocumentFragment();
@@ -61,7 +62,20 @@ var folioPrintSections = window.folioPrintSections || (function () {
       part.selectNodeContents(whole);
       if (first > 0) part.setStartAfter(breaks[first - 1]);
       if (last < breaks.length) part.setEndAfter(breaks[last]);
+      /* The copy takes the page breaks; the document keeps its paragraphs as they were. */
+      var marked = (newPages || []).filter(function (section) {
+        return section > first && section <= last;
+      }).map(function (section) {
+        var element = breaks[section - 1];
+        var style = element.getAttribute('style');
+        element.style.pageBreakAfter = 'always';
+        return {element: element, style: style};
+      });
       var shown = part.cloneContents();
+      marked.forEach(function (mark) {
+        if (mark.style === null) mark.element.removeAttribute('style');
+        else mark.element.setAttribute('style', mark.style);
+      });
       if (first > 0) continueNumbering(breaks[first - 1], shown);
       content.textContent = '';
       content.appendChild(shown);

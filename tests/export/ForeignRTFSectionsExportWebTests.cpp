@@ -14,7 +14,8 @@ using namespace testing_support;
 TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn)
 {
     // Letter, then a landscape A4 page with margins of its own, then Letter
-    // again: the last section gives no paper and takes the document's.
+    // again: the last two sections give no paper and take the document's,
+    // each on a page of its own.
     std::string path = document("three", "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
                                          "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440\n"
                                          "{\\footer \\pard\\qr\\f0\\fs20 Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}"
@@ -23,18 +24,20 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
                                          "\\sect\\sectd\\lndscpsxn\\pgwsxn16838\\pghsxn11906\\marglsxn2880\\margrsxn720"
                                          "\\margtsxn720\\margbsxn720\n"
                                          "\\pard Bravo lies across the table page.\\par\n"
-                                         "\\sect\\sectd\\pard Charlie closes the letter.\\par\n}");
+                                         "\\sect\\sectd\\pard Charlie closes the letter.\\par\n"
+                                         "\\sect\\sectd\\pard Delta adds a postscript.\\par\n}");
     std::string pdf = exported(path, "pdf");
-    ASSERT_EQ(pdfPageCount(pdf), 3);
+    ASSERT_EQ(pdfPageCount(pdf), 4);
     EXPECT_EQ(pdfPageSize(pdf, 1), "612 x 792");
     EXPECT_TRUE(samePaper(pdfPageSize(pdf, 2), "841.9 x 595.3")) << pdfPageSize(pdf, 2);
     EXPECT_EQ(pdfPageSize(pdf, 3), "612 x 792");
-    const std::vector<std::string> opening{"Alpha", "Bravo", "Charlie"};
-    for (int page = 1; page <= 3; ++page) {
+    EXPECT_EQ(pdfPageSize(pdf, 4), "612 x 792");
+    const std::vector<std::string> opening{"Alpha", "Bravo", "Charlie", "Delta"};
+    for (int page = 1; page <= 4; ++page) {
         std::string text = pdfText(pdf, page);
-        for (int section = 1; section <= 3; ++section)
+        for (int section = 1; section <= 4; ++section)
             EXPECT_EQ(text.find(opening[section - 1]) != std::string::npos, section == page) << page << ": " << text;
-        EXPECT_NE(text.find("Page " + std::to_string(page) + " of 3"), std::string::npos) << text;
+        EXPECT_NE(text.find("Page " + std::to_string(page) + " of 4"), std::string::npos) << text;
     }
     // The landscape section's own margins: two inches at the left, half an
     // inch at the top.
@@ -45,8 +48,8 @@ TEST_F(ForeignRTFExport, eachSectionPrintsOnItsOwnPaperWithPageNumbersCountingOn
     std::string lo = reference(path);
     if (lo.empty())
         GTEST_SKIP() << "LibreOffice is not installed (libreoffice-writer-nogui): no reference pages";
-    ASSERT_EQ(pdfPageCount(lo), 3);
-    for (int page = 1; page <= 3; ++page)
+    ASSERT_EQ(pdfPageCount(lo), 4);
+    for (int page = 1; page <= 4; ++page)
         EXPECT_TRUE(samePaper(pdfPageSize(pdf, page), pdfPageSize(lo, page))) << page << ": " << pdfPageSize(lo, page);
 }
 

@@ -180,8 +180,8 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
     if (!m_finished && m_setup.kind == PDFPageKind::RichText)
         readSections();
     // The page's own markup runs no script: the application sets the tabs,
-    // for a document of several sections on each part as it is shown.
-    if (!m_finished && m_parts.size() <= 1)
+    // for a document of sections on each part as it is shown.
+    if (!m_finished && m_parts.empty())
         m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::tabStopScript());
     if (m_finished)
         return;
@@ -191,10 +191,10 @@ void NDHTMLtoPDF::webViewDidFinishLoad(WebView&)
                                               + " a document may have"));
         return;
     }
-    if (m_parts.size() > 1)
-        printPart(0);
-    else
+    if (m_parts.empty())
         print();
+    else
+        printPart(0);
 }
 
 void NDHTMLtoPDF::readSections()
@@ -224,7 +224,7 @@ void NDHTMLtoPDF::printPart(std::size_t index)
 {
     const PDFSectionPages::Part& part = m_parts[index];
     std::string shown = m_webView->stringByEvaluatingJavaScript(PDFPageTemplates::showSectionsScript(
-        part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight));
+        part.firstSection, part.lastSection, part.setup.sideLeft, part.setup.sideRight, part.newPageSections));
     if (m_finished)
         return;
     if (shown != "1") {

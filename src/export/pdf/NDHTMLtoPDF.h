@@ -128,7 +128,7 @@ private:
     void print();
     void printed(const Status& status);
     // Reads the page's section breaks into the parts to print: none for a
-    // document of one section.
+    // document of one section, which prints whole.
     void readSections();
     // Shows one part on the page and prints it to its own file.
     void printPart(std::size_t index);

@@ -116,10 +116,14 @@ std::string PDFPageTemplates::sectionBreaksScript()
 }
 
 std::string PDFPageTemplates::showSectionsScript(std::size_t first, std::size_t last, double leftMargin,
-                                                 double rightMargin)
+                                                 double rightMargin, const std::vector<std::size_t>& newPages)
 {
+    std::string sections;
+    for (std::size_t section : newPages)
+        sections += (sections.empty() ? "" : ", ") + std::to_string(section);
     return printPage("print-sections.js", {}) + "\nfolioPrintSections.show(" + std::to_string(first) + ", "
-        + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ");";
+        + std::to_string(last) + ", " + fixed(leftMargin, 2) + ", " + fixed(rightMargin, 2) + ", [" + sections
+        + "]);";
 }
 
 std::string PDFPageTemplates::richTextPage(std::string_view fontRules, double leftMargin, double rightMargin,

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace folio {
 
@@ -48,9 +49,11 @@ public:
     // The scripts, run on a laid-out rich-text print page, that answer the
     // settings of its section breaks (one a line, in the order of the text),
     // and that show only its sections `first` to `last` (counted from 0)
-    // with their side margins (cm): "1" once they are shown.
+    // with their side margins (cm), those of `newPages` starting on a new
+    // page: "1" once they are shown.
     static std::string sectionBreaksScript();
-    static std::string showSectionsScript(std::size_t first, std::size_t last, double leftMargin, double rightMargin);
+    static std::string showSectionsScript(std::size_t first, std::size_t last, double leftMargin, double rightMargin,
+                                          const std::vector<std::size_t>& newPages);
     // Whether words may be broken with a hyphen at the end of a line, in the
     // language of their text.
     enum class Hyphenation { Manual, Automatic };

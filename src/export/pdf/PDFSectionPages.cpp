@@ -83,16 +83,22 @@ std::vector<PDFSectionPages::Part> PDFSectionPages::parts(const PDFPageSetup& do
 {
     const TESectionBreak::Settings documentPage =
         TESectionBreak::settingsFromAttributeText(toUtf16(document.documentWidePage.value_or(std::string())));
-    std::vector<Part> parts{Part{0, 0, document, PrintedPDFRenderer::FirstPage::Any}};
+    std::vector<Part> parts{Part{0, 0, {}, document, PrintedPDFRenderer::FirstPage::Any}};
     for (std::size_t index = 0; index < breaks.size(); ++index) {
         const std::size_t section = index + 1;
         const TESectionBreak::Settings settings = TESectionBreak::settingsFromAttributeText(breaks[index]);
         PDFPageSetup setup = sectionSetup(document, documentPage, settings);
-        if (settings.start == TESectionBreak::Start::Continuous && samePage(parts.back().setup, setup)) {
+        // With one column, a section that starts in the next column starts
+        // on the next page.
+        const bool newPage = settings.start == TESectionBreak::Start::NextPage
+            || settings.start == TESectionBreak::Start::NextColumn;
+        if ((settings.start == TESectionBreak::Start::Continuous || newPage) && samePage(parts.back().setup, setup)) {
             parts.back().lastSection = section;
+            if (newPage)
+                parts.back().newPageSections.push_back(section);
             continue;
         }
-        parts.push_back(Part{section, section, std::move(setup), firstPageFor(settings.start)});
+        parts.push_back(Part{section, section, {}, std::move(setup), firstPageFor(settings.start)});
     }
     return parts;
 }

@@ -17,10 +17,13 @@ namespace folio {
 // first section's.
 class PDFSectionPages {
 public:
-    // Sections printed together, one after the other on the same pages.
+    // Sections printed together on the same paper and margins.
     struct Part {
         std::size_t firstSection = 0;
         std::size_t lastSection = 0;
+        // The sections after the first that start on a new page; the others
+        // flow on where the section before ends.
+        std::vector<std::size_t> newPageSections;
         PDFPageSetup setup;
         PrintedPDFRenderer::FirstPage firstPage = PrintedPDFRenderer::FirstPage::Any;
     };
@@ -28,9 +31,11 @@ public:
     PDFSectionPages() = delete;
 
     // The parts of a document whose section breaks carry `breaks`, in the
-    // order of the text. A section that starts without a new page flows on
-    // in the part before when its paper and margins are that part's; on
-    // other paper it can only start a new page.
+    // order of the text. A section on the paper and margins of the part
+    // before goes on in it, on a new page or flowing on as its break says;
+    // one on other paper, or that must start on an odd or even page, starts
+    // a part of its own (a section that would flow on can then only start
+    // a new page).
     static std::vector<Part> parts(const PDFPageSetup& document, const std::vector<std::u16string>& breaks);
 
     // The setup of one later section.

@@ -252,7 +252,7 @@ TEST_F(HTMLToPDFConverter, ADocumentOfSectionsPrintsEachPartOnItsPaper)
     m_page->finishLoad();
     ASSERT_TRUE(waitForOutcome(*converter));
     EXPECT_EQ(m_delegate.succeeded, 1);
-    EXPECT_EQ(shown, (std::vector<std::string>{"show(0, 0, 1.50, 0.00);", "show(1, 1, 1.50, 0.00);"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"show(0, 0, 1.50, 0.00, []);", "show(1, 1, 1.50, 0.00, []);"}));
     const auto& requests = m_page->printRequests();
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].pageSize, (Size{612, 792}));

@@ -24,7 +24,8 @@ TEST(PDFSectionPages, laterSectionsTakeTheirOwnPageAndTheDocumentsWhereTheyGiveN
     // section does not use.
     document.documentWidePage = "width=11906 height=16838 top=720";
     auto parts = PDFSectionPages::parts(document, {u"next-page width=16838 height=11906 landscape left=2880 right=720",
-                                                   u"odd-page", u"continuous", u"continuous width=12240 height=15840"});
+                                                   u"odd-page", u"continuous", u"continuous width=12240 height=15840",
+                                                   u"next-page width=12240 height=15840"});
     ASSERT_EQ(parts.size(), 4u);
     EXPECT_EQ(parts[0].setup.pageSize, (Size{612, 792}));
     EXPECT_EQ(parts[0].firstPage, FirstPage::Any);
@@ -43,9 +44,13 @@ TEST(PDFSectionPages, laterSectionsTakeTheirOwnPageAndTheDocumentsWhereTheyGiveN
     EXPECT_EQ(parts[2].lastSection, 3u);
     EXPECT_NEAR(parts[2].setup.pageSize.width, 595.3, 1e-9);
     EXPECT_NEAR(parts[2].setup.sideLeft, 2.54, 1e-9);
+    EXPECT_TRUE(parts[2].newPageSections.empty());
     EXPECT_EQ(parts[2].firstPage, FirstPage::Odd);
-    // A continuous section on other paper can only start a page of its own.
+    // A continuous section on other paper can only start a page of its own;
+    // the next one, on that paper, starts a new page of the same print.
     EXPECT_EQ(parts[3].firstSection, 4u);
+    EXPECT_EQ(parts[3].lastSection, 5u);
+    EXPECT_EQ(parts[3].newPageSections, (std::vector<std::size_t>{5}));
     EXPECT_EQ(parts[3].setup.pageSize, (Size{612, 792}));
     EXPECT_EQ(parts[3].firstPage, FirstPage::Any);
 }
