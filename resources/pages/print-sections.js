@@ -1,7 +1,7 @@
 /* A document of several sections prints each on its own paper, so the print page shows one run of sections on the
-   same paper at a time. The paragraph that ends a section carries "data-section", the settings of the section after it. The
-   document's content is kept aside the first time a run is shown; each run is a copy of its part of it, with the
-   lists, tables and blocks it starts or ends inside cut down to the part. */
+   same paper at a time. The paragraph that ends a section carries "data-section", the settings of the section after
+   it. The document's content is kept aside the first time a run is shown; each run is a copy of its part of it, with
+   the lists, tables and blocks it starts or ends inside cut down to the part. */
 var folioPrintSections = window.folioPrintSections || (function () {
   var content = document.getElementById('content');
   var whole = null;
@@ -18,7 +18,8 @@ var folioPrintSections = window.folioPrintSections || (function () {
       after.selectNodeContents(root);
       after.setStartAfter(breaks[breaks.length - 1]);
       var rest = after.cloneContents();
-      if (!rest.querySelector('img, svg, hr, table, object, video, canvas') && !/\S/.test(rest.textContent)) breaks.pop();
+      var drawn = rest.querySelector('img, svg, hr, table, object, video, canvas');
+      if (!drawn && !/\S/.test(rest.textContent)) breaks.pop();
     }
     return breaks;
   }

@@ -139,11 +139,12 @@ TEST_F(HTMLToPDFPages, PrintedPartsJoinOnTheirOwnPaperNumberedAcrossThem)
     PageHeaderFooter footer = headerFooter(u"Page [pagenumber] of [totalpages]", 36, TextAlignment::Left);
     std::vector<std::size_t> partOfPage;
     std::string out = m_folder.path("out.pdf");
-    Status status = PrintedPDFRenderer::renderPartsToFile(
-        parts, out, [&](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count, std::size_t part) {
-            partOfPage.push_back(part);
-            PDFHeaderFooterDrawer::drawPage(page, index, count, size, {}, footer, 0, 0);
-        });
+    auto drawFooter = [&](GraphicsContext& page, const Size& size, std::size_t index, std::size_t count,
+                          std::size_t part) {
+        partOfPage.push_back(part);
+        PDFHeaderFooterDrawer::drawPage(page, index, count, size, {}, footer, 0, 0);
+    };
+    Status status = PrintedPDFRenderer::renderPartsToFile(parts, out, drawFooter);
     ASSERT_TRUE(status.ok()) << status.error().message;
 
     // The landscape part starts on page 2, even as asked; the last would
