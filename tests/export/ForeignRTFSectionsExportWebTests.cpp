@@ -92,12 +92,19 @@ TEST_F(ForeignRTFExport, aDocumentThatAsksForHyphenationIsHyphenatedOnPaperAndNo
             lines += occurrences(text, end);
         return lines;
     };
-    std::string hyphenated = pdfText(exported(narrowColumn("hyphenated", "\\hyphauto1"), "pdf"), 1);
+    std::string hyphenatedPDF = exported(narrowColumn("hyphenated", "\\hyphauto1"), "pdf");
+    std::string hyphenated = pdfText(hyphenatedPDF, 1);
     EXPECT_GE(hyphenatedLines(hyphenated), 3u) << hyphenated;
     EXPECT_NE(hyphenated.find("Internationalization"), std::string::npos) << hyphenated;
-    std::string plain = pdfText(exported(narrowColumn("plain", ""), "pdf"), 1);
+    std::string plainPDF = exported(narrowColumn("plain", ""), "pdf");
+    std::string plain = pdfText(plainPDF, 1);
     EXPECT_EQ(hyphenatedLines(plain), 0u) << plain;
     EXPECT_NE(plain.find("counterrevolutionary"), std::string::npos) << plain;
+    // Documents of one section print whole, on their one paper.
+    for (const std::string& pdf : {hyphenatedPDF, plainPDF}) {
+        EXPECT_EQ(pdfPageCount(pdf), 1);
+        EXPECT_EQ(pdfPageSize(pdf), "612 x 792");
+    }
 }
 
 } // namespace
