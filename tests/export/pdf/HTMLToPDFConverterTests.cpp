@@ -230,42 +230,8 @@ TEST_F(HTMLToPDFConverter, AFailedExportKeepsTheFileAlreadyThereAndLeavesNoPart)
         EXPECT_EQ(entry.path().filename().string().find("partial"), std::string::npos) << entry.path();
 }
 
-// The page answers one section break: the document prints in two parts,
-// one after the other, each on its own paper, joined into the result.
-TEST_F(HTMLToPDFConverter, ADocumentOfSectionsPrintsEachPartOnItsPaper)
-{
-    PDFPageSetup setup = page(PDFPageKind::RichText);
-    setup.pageSize = {612, 792};
-    setup.sideLeft = 1.5;
-    std::vector<std::string> shown;
-    m_configure = [&](FakeWebView& page) {
-        page.answerMatching("folioPrintSections\\.breaks\\(\\)", "next-page width=16838 height=11906 landscape top=720");
-        page.answerMatching("folioPrintSections\\.show\\(", [&](const std::string& script) {
-            shown.push_back(script.substr(script.rfind("show(")));
-            return std::string("1");
-        });
-        page.setPrintResult(Status::success());
-        writePrintedPDF(m_folder.path("printed.pdf"), 1, {612, 792});
-        writePrintedPDF(m_folder.path("printed.pdf.1"), 2, {842, 595});
-    };
-    auto converter = convert("<p>x</p>", setup);
-    m_page->finishLoad();
-    ASSERT_TRUE(waitForOutcome(*converter));
-    EXPECT_EQ(m_delegate.succeeded, 1);
-    EXPECT_EQ(shown, (std::vector<std::string>{"show(0, 0, 1.50, 0.00, []);", "show(1, 1, 1.50, 0.00, []);"}));
-    const auto& requests = m_page->printRequests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0].pageSize, (Size{612, 792}));
-    EXPECT_NEAR(requests[0].margins.top, 72 / 2.54, 1e-9);
-    EXPECT_EQ(requests[1].path, m_folder.path("printed.pdf.1"));
-    EXPECT_NEAR(requests[1].pageSize.width, 841.9, 1e-9);
-    EXPECT_NEAR(requests[1].margins.top, 36, 1e-9);
-    EXPECT_EQ(converter->pageCount(), 3u);
-    EXPECT_EQ(pdfPageSize(m_folder.path("out.pdf"), 3), "842 x 595");
-    EXPECT_FALSE(std::filesystem::exists(m_folder.path("printed.pdf")));
-    EXPECT_FALSE(std::filesystem::exists(m_folder.path("printed.pdf.1")));
-}
-
+// A document of sections prints a part at a time; a part the page cannot
+// show ends the conversion, and no print of a part is left behind.
 TEST_F(HTMLToPDFConverter, APartThePageCannotShowEndsTheConversionLeavingNoPrint)
 {
     writeFile(m_folder.path("out.pdf"), "an older export");
