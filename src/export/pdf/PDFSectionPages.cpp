@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Unicode.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace folio {
@@ -11,8 +12,8 @@ namespace {
 constexpr double kPointsPerTwip = 1.0 / 20;
 constexpr double kCentimetresPerTwip = 2.54 / 1440;
 constexpr double kPointsPerCentimetre = 72 / 2.54;
-// Margins that leave less than an inch of the paper either way are taken
-// for damage: the section keeps the first section's.
+// Margins that leave less than an inch of the paper either way (a quarter of
+// paper smaller than four inches, such as a label's) are taken for damage.
 constexpr double kLeastPrintedLength = 72;
 
 const std::optional<int>& given(const std::optional<int>& section, const std::optional<int>& document)
@@ -22,9 +23,11 @@ const std::optional<int>& given(const std::optional<int>& section, const std::op
 
 bool leavesRoom(const PDFPageSetup& setup)
 {
-    return setup.pageSize.width - (setup.sideLeft + setup.sideRight) * kPointsPerCentimetre >= kLeastPrintedLength
-        && setup.pageSize.height - (setup.margins.top + setup.margins.bottom) * kPointsPerCentimetre
-        >= kLeastPrintedLength;
+    const Size& paper = setup.pageSize;
+    return paper.width - (setup.sideLeft + setup.sideRight) * kPointsPerCentimetre
+        >= std::min(kLeastPrintedLength, paper.width / 4)
+        && paper.height - (setup.margins.top + setup.margins.bottom) * kPointsPerCentimetre
+        >= std::min(kLeastPrintedLength, paper.height / 4);
 }
 
 bool samePage(const PDFPageSetup& a, const PDFPageSetup& b)
@@ -70,10 +73,16 @@ PDFPageSetup PDFSectionPages::sectionSetup(const PDFPageSetup& first, const TESe
         setup.margins.left = setup.sideLeft = *left * kCentimetresPerTwip;
     if (const std::optional<int>& right = given(section.rightMargin, documentPage.rightMargin))
         setup.margins.right = setup.sideRight = *right * kCentimetresPerTwip;
+    // Damaged margins give way to the first section's, and those, where they
+    // do not fit the section's paper either, to none.
     if (!leavesRoom(setup)) {
         setup.margins = first.margins;
         setup.sideLeft = first.sideLeft;
         setup.sideRight = first.sideRight;
+    }
+    if (!leavesRoom(setup)) {
+        setup.margins = {};
+        setup.sideLeft = setup.sideRight = 0;
     }
     return setup;
 }

@@ -43,5 +43,21 @@ TEST(PDFSectionPages, laterSectionsTakeTheirOwnPageAndTheDocumentsWhereTheyGiveN
     EXPECT_EQ(parts[3].firstPage, FirstPage::Any);
 }
 
+// A label keeps its narrow margins; on paper too small for any margins
+// given, a section prints with none rather than not at all.
+TEST(PDFSectionPages, smallPaperKeepsTheMarginsThatFitIt)
+{
+    PDFPageSetup document;
+    document.margins = {2.54, 2.54, 2.54, 2.54};
+    document.sideLeft = document.sideRight = 2.54;
+    auto parts = PDFSectionPages::parts(document, {u"width=2880 height=1440 top=144 bottom=144 left=144 right=144",
+                                                   u"width=1440 height=1440 top=1000 bottom=1000"});
+    ASSERT_EQ(parts.size(), 3u);
+    EXPECT_NEAR(parts[1].setup.margins.top, 0.254, 1e-9);
+    EXPECT_NEAR(parts[1].setup.sideLeft, 0.254, 1e-9);
+    EXPECT_EQ(parts[2].setup.margins, EdgeInsets{});
+    EXPECT_EQ(parts[2].setup.sideLeft, 0);
+}
+
 } // namespace
 } // namespace folio
