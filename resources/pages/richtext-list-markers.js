@@ -291,16 +291,32 @@
         return count;
     }
 
-    // The first part keeps the start it has; a later one starts after the
+    // Each list's own start, which its first part has as the page opens
+    // or the list comes to it: a later part whose earlier parts are all
+    // deleted starts there, as a list does that starts afresh.
+    var listStarts = {};
+
+    function noteListStarts(parts) {
+        for (var i = 0; i < parts.length; ++i) {
+            var identity = parts[i].getAttribute('data-list');
+            if (!Object.prototype.hasOwnProperty.call(listStarts, identity))
+                listStarts[identity] = parts[i].getAttribute('start');
+        }
+    }
+
+    // The first part starts where its list starts; a later one after the
     // items of the parts before it.
     function numberPartsOn(parts) {
         var next = {};
         for (var i = 0; i < parts.length; ++i) {
             var part = parts[i];
             var identity = part.getAttribute('data-list');
-            if (Object.prototype.hasOwnProperty.call(next, identity)) {
-                var start = String(next[identity]);
-                if (part.getAttribute('start') !== start)
+            var start = Object.prototype.hasOwnProperty.call(next, identity) ? String(next[identity])
+                                                                              : listStarts[identity];
+            if (part.getAttribute('start') !== start) {
+                if (start === null)
+                    part.removeAttribute('start');
+                else
                     part.setAttribute('start', start);
             }
             var own = parseInt(part.getAttribute('start'), 10);
@@ -319,12 +335,158 @@
         var lists = global.document.querySelectorAll(LISTS);
         var parts = global.document.querySelectorAll(PARTS);
         pageHasLists = lists.length > 0 || parts.length > 0;
+        noteListStarts(parts);
         // Before the words, which count from a part's start.
         if (!looking)
             numberPartsOn(parts);
         for (var i = 0; i < lists.length; ++i)
             numberItems(lists[i], looking);
     }
+
+    // The item whose marker words a point stands in or just after, with
+    // nothing of the item's own text before it; null elsewhere.
+    function itemOfWordsAt(container, offset) {
+        var item = (container.nodeType === Node.ELEMENT_NODE ? container : container.parentNode).closest('li');
+        if (!item || !isBox(item.firstChild) || !item.parentNode.matches(LISTS))
+            return null;
+        var before = global.document.createRange();
+        before.setStart(item, 0);
+        before.setEnd(container, offset);
+        var text = before.toString().replace(/\uFEFF/g, '');
+        return item.firstChild.textContent.lastIndexOf(text, 0) === 0 ? item : null;
+    }
+
+    // Whether anything stands before the item in the editable page for a
+    // deletion to join it to.
+    function followsAnything(item) {
+        var content = global.document.getElementById('content');
+        for (var node = item; node && node !== content; node = node.parentNode) {
+            for (var earlier = node.previousSibling; earlier; earlier = earlier.previousSibling) {
+                if (earlier.nodeType === Node.ELEMENT_NODE || /[^\s\uFEFF]/.test(earlier.textContent))
+                    return true;
+            }
+        }
+        return false;
+    }
+
+    // The words, with the caret placeholders after them, up to the item's
+    // own text.
+    function wordsRange(item) {
+        var range = global.document.createRange();
+        range.setStart(item, 0);
+        range.setEndAfter(item.firstChild);
+        for (var next = item.firstChild.nextSibling; next && next.nodeType === Node.TEXT_NODE; next = next.nextSibling) {
+            var placeholders = /^\uFEFF*/.exec(next.data)[0].length;
+            if (placeholders < next.data.length) {
+                range.setEnd(next, placeholders);
+                break;
+            }
+            range.setEndAfter(next);
+        }
+        return range;
+    }
+
+    function select(range) {
+        var selection = global.getSelection();
+        selection.removeAllRanges();
+        selection.addRange(range);
+    }
+
+    // Where one character forward of the caret is, as the engine moves.
+    function oneForward(selection) {
+        var caret = selection.getRangeAt(0).cloneRange();
+        selection.modify('extend', 'forward', 'character');
+        var ahead = selection.focusNode ? [selection.focusNode, selection.focusOffset] : null;
+        select(caret);
+        return ahead;
+    }
+
+    // Joins an item to what stands before it, as a deletion at the start of
+    // any list item's text does; its words go with it. Both deletions are one
+    // typing step, which one undo takes back.
+    function joinItemBack(item) {
+        if (!followsAnything(item))
+            return;
+        select(wordsRange(item));
+        global.document.execCommand('delete');
+        global.document.execCommand('delete');
+    }
+
+    // A marker's words are no text of the item: a deletion never takes some
+    // of them, nor moves them into the text of another paragraph. Deleting
+    // back from them or from the start of the item's text, or forward from
+    // the end of what stands before the item, joins the item to it.
+    function deleteAroundWords(event) {
+        var selection = global.getSelection();
+        if (!pageHasLists || deletingWords || !selection || !selection.rangeCount)
+            return;
+        deletingWords = true;
+        try {
+            deleteAroundWordsOf(selection, event);
+        } finally {
+            deletingWords = false;
+        }
+    }
+
+    // The deletions made here fire input events of their own, which must
+    // go through as they are.
+    var deletingWords = false;
+
+    function deleteAroundWordsOf(selection, event) {
+        var range = selection.getRangeAt(0);
+        var startItem = itemOfWordsAt(range.startContainer, range.startOffset);
+        if (selection.isCollapsed) {
+            if (/Backward$/.test(event.inputType)) {
+                if (!startItem)
+                    return;
+                event.preventDefault();
+                joinItemBack(startItem);
+                return;
+            }
+            // Inside a text the next character is that text's: only a
+            // caret in the words themselves can delete into them.
+            var container = range.startContainer;
+            var insideText = container.nodeType === Node.TEXT_NODE && range.startOffset < container.data.length;
+            var ahead = insideText ? null : oneForward(selection);
+            var aheadItem = ahead ? itemOfWordsAt(ahead[0], ahead[1]) : null;
+            if (aheadItem && aheadItem !== startItem) {
+                event.preventDefault();
+                joinItemBack(aheadItem);
+            } else if (startItem) {
+                // Forward from the words deletes from the item's text.
+                event.preventDefault();
+                var text = wordsRange(startItem);
+                text.collapse(false);
+                select(text);
+                global.document.execCommand('forwardDelete');
+            }
+            return;
+        }
+        // A selection that begins in an item's words deletes from its text;
+        // one that ends in them takes them whole, with the item's end.
+        var endItem = itemOfWordsAt(range.endContainer, range.endOffset);
+        if (!startItem && !endItem)
+            return;
+        event.preventDefault();
+        var deleted = range.cloneRange();
+        if (startItem) {
+            var after = wordsRange(startItem);
+            deleted.setStart(after.endContainer, after.endOffset);
+        }
+        if (endItem && endItem !== startItem) {
+            var words = wordsRange(endItem);
+            deleted.setEnd(words.endContainer, words.endOffset);
+        }
+        if (deleted.collapsed)
+            return;
+        select(deleted);
+        global.document.execCommand('delete');
+    }
+
+    global.document.addEventListener('beforeinput', function (event) {
+        if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
+            deleteAroundWords(event);
+    }, true);
 
     // Before an edit, so that an item the edit makes is told from the
     // items that were there; the edit's own input numbers them.
