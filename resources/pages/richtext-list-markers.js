@@ -343,17 +343,29 @@
             numberItems(lists[i], looking);
     }
 
+    // The words an item shows before its text: those of its box, or those
+    // at the start of its text and the blank after them where its first
+    // line does not hang; null for an item without.
+    function shownWords(item) {
+        if (isBox(item.firstChild))
+            return item.firstChild.textContent;
+        var given = givenWords.get(item);
+        var text = leadingText(item);
+        return given && startsWithWords(text, given) ? text.data.substring(0, given.length + 1) : null;
+    }
+
     // The item whose marker words a point stands in or just after, with
     // nothing of the item's own text before it; null elsewhere.
     function itemOfWordsAt(container, offset) {
         var item = (container.nodeType === Node.ELEMENT_NODE ? container : container.parentNode).closest('li');
-        if (!item || !isBox(item.firstChild) || !item.parentNode.matches(LISTS))
+        var words = item && item.parentNode.matches(LISTS) ? shownWords(item) : null;
+        if (words === null)
             return null;
         var before = global.document.createRange();
         before.setStart(item, 0);
         before.setEnd(container, offset);
         var text = before.toString().replace(/\uFEFF/g, '');
-        return item.firstChild.textContent.lastIndexOf(text, 0) === 0 ? item : null;
+        return words.lastIndexOf(text, 0) === 0 ? item : null;
     }
 
     // Whether anything stands before the item in the editable page for a
@@ -374,14 +386,20 @@
     function wordsRange(item) {
         var range = global.document.createRange();
         range.setStart(item, 0);
-        range.setEndAfter(item.firstChild);
-        for (var next = item.firstChild.nextSibling; next && next.nodeType === Node.TEXT_NODE; next = next.nextSibling) {
-            var placeholders = /^\uFEFF*/.exec(next.data)[0].length;
-            if (placeholders < next.data.length) {
-                range.setEnd(next, placeholders);
-                break;
-            }
+        var next = item.firstChild;
+        var offset = 0;
+        if (isBox(next)) {
             range.setEndAfter(next);
+            next = next.nextSibling;
+        } else {
+            offset = shownWords(item).length;
+        }
+        for (; next && next.nodeType === Node.TEXT_NODE; next = next.nextSibling, offset = 0) {
+            while (next.data.charAt(offset) === '\uFEFF')
+                ++offset;
+            range.setEnd(next, offset);
+            if (offset < next.data.length)
+                break;
         }
         return range;
     }
@@ -426,10 +444,14 @@
         } finally {
             deletingWords = false;
         }
+        if (event.defaultPrevented)
+            numberAllItems(false, event.inputType);
     }
 
-    // The deletions made here fire input events of their own, which must
-    // go through as they are.
+    // The deletions made here fire input events of their own, which must go
+    // through as they are. Between them an item may stand without its words,
+    // which is not a change of the user's: the items are numbered once
+    // they are all made.
     var deletingWords = false;
 
     function deleteAroundWordsOf(selection, event) {
@@ -483,20 +505,21 @@
         global.document.execCommand('delete');
     }
 
-    global.document.addEventListener('beforeinput', function (event) {
-        if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
-            deleteAroundWords(event);
-    }, true);
-
     // Before an edit, so that an item the edit makes is told from the
     // items that were there; the edit's own input numbers them.
     global.document.addEventListener('beforeinput', function (event) {
-        if (STRUCTURAL.test(event.inputType || ''))
+        if (!deletingWords && STRUCTURAL.test(event.inputType || ''))
             numberAllItems(true, event.inputType);
     }, true);
     global.document.addEventListener('input', function (event) {
-        if (STRUCTURAL.test(event.inputType || ''))
+        if (!deletingWords && STRUCTURAL.test(event.inputType || ''))
             numberAllItems(false, event.inputType);
+    }, true);
+    // After the look above, which must see the items as they stand before
+    // the deletion.
+    global.document.addEventListener('beforeinput', function (event) {
+        if (/^(delete(Content|Word|SoftLine|HardLine)(Backward|Forward)|deleteByCut)$/.test(event.inputType || ''))
+            deleteAroundWords(event);
     }, true);
 
     if (global.document.readyState === 'loading')

@@ -25,8 +25,8 @@ protected:
     RichTextListDeletionWindowTest() : EditorWindowTest(EditorKind::RichText, "list-deletion-window") {}
 
     // A file with a list numbered "a)", "b)", ...: its paragraphs are items
-    // where they start with a marker ("b) Second").
-    void openLettered(const std::vector<std::string>& paragraphs)
+    // where they start with a marker ("b) Second"), with the indents given.
+    void openLettered(const std::vector<std::string>& paragraphs, const std::string& indents = "\\li720\\fi-360")
     {
         std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
                           "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc4\\levelstartat1"
@@ -34,7 +34,7 @@ protected:
                           "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n";
         for (const std::string& paragraph : paragraphs) {
             const bool item = paragraph.size() > 3 && paragraph[1] == ')';
-            rtf += item ? "\\pard\\ls1\\ilvl0\\li720\\fi-360{\\listtext " + paragraph.substr(0, 2) + "\\tab}" +
+            rtf += item ? "\\pard\\ls1\\ilvl0" + indents + "{\\listtext " + paragraph.substr(0, 2) + "\\tab}" +
                     paragraph.substr(3) + "\\par\n"
                         : "\\pard " + paragraph + "\\par\n";
         }
@@ -149,6 +149,23 @@ TEST_F(RichTextListDeletionWindowTest, deletingAtAnItemsWordsJoinsTheItemToWhatS
     closeDocument();
 
     EXPECT_EQ(savedParagraphs(), "Opening.First\na) SeconFourthFifth\nClosing.\n") << readFile(m_path);
+}
+
+// Where an item's first line does not hang, its words stand at the start
+// of its text, and are no more text to delete there.
+TEST_F(RichTextListDeletionWindowTest, wordsAtTheStartOfAnItemsTextAreNoTextToDelete)
+{
+    openLettered({"Opening.", "a) First", "b) Second", "c) Third", "Closing."}, "\\li720\\fi0");
+    if (HasFatalFailure())
+        return;
+    caretAt("Second", false);
+    press(GDK_KEY_BackSpace);
+    press(GDK_KEY_BackSpace);
+    EXPECT_TRUE(showsItems("a) FirsSecond|b) Third")) << items();
+    ASSERT_TRUE(autosave());
+    closeDocument();
+
+    EXPECT_EQ(savedParagraphs(), "Opening.\na) FirsSecond\nb) Third\nClosing.\n") << readFile(m_path);
 }
 
 // Deleting the whole first part of a list that comes back starts the part
