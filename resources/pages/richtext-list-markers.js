@@ -291,16 +291,22 @@
         return count;
     }
 
-    // Each list's own start, which its first part has as the page opens
-    // or the list comes to it: a later part whose earlier parts are all
-    // deleted starts there, as a list does that starts afresh.
-    var listStarts = {};
+    // Each part's list's own start, which the list's first part has as it
+    // comes to the page: a later part whose earlier parts are all deleted
+    // starts there, as a list does that starts afresh. Kept by part, since
+    // a page whose text is put in anew may give its identities to other
+    // lists.
+    var listStarts = new WeakMap();
 
     function noteListStarts(parts) {
+        var first = {};
         for (var i = 0; i < parts.length; ++i) {
-            var identity = parts[i].getAttribute('data-list');
-            if (!Object.prototype.hasOwnProperty.call(listStarts, identity))
-                listStarts[identity] = parts[i].getAttribute('start');
+            var part = parts[i];
+            var identity = part.getAttribute('data-list');
+            if (!Object.prototype.hasOwnProperty.call(first, identity))
+                first[identity] = listStarts.has(part) ? listStarts.get(part) : part.getAttribute('start');
+            if (!listStarts.has(part))
+                listStarts.set(part, first[identity]);
         }
     }
 
@@ -312,7 +318,7 @@
             var part = parts[i];
             var identity = part.getAttribute('data-list');
             var start = Object.prototype.hasOwnProperty.call(next, identity) ? String(next[identity])
-                                                                              : listStarts[identity];
+                                                                              : listStarts.get(part);
             if (part.getAttribute('start') !== start) {
                 if (start === null)
                     part.removeAttribute('start');
@@ -430,6 +436,12 @@
         global.document.execCommand('delete');
     }
 
+    // The deletions made here fire input events of their own, which must go
+    // through as they are. Between them an item may stand without its words,
+    // which is not a change of the user's: the items are numbered once
+    // they are all made.
+    var deletingWords = false;
+
     // A marker's words are no text of the item: a deletion never takes some
     // of them, nor moves them into the text of another paragraph. Deleting
     // back from them or from the start of the item's text, or forward from
@@ -447,12 +459,6 @@
         if (event.defaultPrevented)
             numberAllItems(false, event.inputType);
     }
-
-    // The deletions made here fire input events of their own, which must go
-    // through as they are. Between them an item may stand without its words,
-    // which is not a change of the user's: the items are numbered once
-    // they are all made.
-    var deletingWords = false;
 
     function deleteAroundWordsOf(selection, event) {
         var range = selection.getRangeAt(0);

@@ -24,22 +24,26 @@ class RichTextListDeletionWindowTest : public test::EditorWindowTest<TextViewCon
 protected:
     RichTextListDeletionWindowTest() : EditorWindowTest(EditorKind::RichText, "list-deletion-window") {}
 
-    // A file with a list numbered "a)", "b)", ...: its paragraphs are items
-    // where they start with a marker ("b) Second"), with the indents given.
+    // A file with a list numbered "a)", "b)", ... from its first item's
+    // letter: its paragraphs are items where they start with a marker
+    // ("b) Second"), with the indents given.
     void openLettered(const std::vector<std::string>& paragraphs, const std::string& indents = "\\li720\\fi-360")
     {
-        std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
-                          "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc4\\levelstartat1"
-                          "{\\leveltext \\'02\\'00);}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
-                          "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n";
+        std::string body;
+        char start = 0;
         for (const std::string& paragraph : paragraphs) {
             const bool item = paragraph.size() > 3 && paragraph[1] == ')';
-            rtf += item ? "\\pard\\ls1\\ilvl0" + indents + "{\\listtext " + paragraph.substr(0, 2) + "\\tab}" +
+            start = start || !item ? start : paragraph[0];
+            body += item ? "\\pard\\ls1\\ilvl0" + indents + "{\\listtext " + paragraph.substr(0, 2) + "\\tab}" +
                     paragraph.substr(3) + "\\par\n"
-                        : "\\pard " + paragraph + "\\par\n";
+                         : "\\pard " + paragraph + "\\par\n";
         }
+        const std::string header = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}}\n"
+                                   "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc4\\levelstartat";
+        const std::string table = "{\\leveltext \\'02\\'00);}{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}\n"
+                                  "{\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n";
         m_path = folder.path("list.rtf");
-        writeFile(m_path, rtf + "}");
+        writeFile(m_path, header + std::to_string(start - 'a' + 1) + table + body + "}");
         open(m_path);
     }
 
@@ -170,27 +174,27 @@ TEST_F(RichTextListDeletionWindowTest, wordsAtTheStartOfAnItemsTextAreNoTextToDe
 
 // Deleting the whole first part of a list that comes back starts the part
 // after it afresh, as Word does: the page and the saved markers letter it
-// from "a)". Undo numbers it on from the first part again.
+// from the list's start. Undo numbers it on from the first part again.
 TEST_F(RichTextListDeletionWindowTest, deletingTheFirstPartOfAListThatComesBackStartsTheNextAfresh)
 {
-    openLettered({"Opening.", "a) First", "b) Second", "Between.", "c) Third", "d) Fourth", "Closing."});
+    openLettered({"Opening.", "c) First", "d) Second", "Between.", "e) Third", "f) Fourth", "Closing."});
     if (HasFatalFailure())
         return;
-    ASSERT_EQ(items(), "a) First|b) Second|c) Third|d) Fourth");
+    ASSERT_EQ(items(), "c) First|d) Second|e) Third|f) Fourth");
 
     select("Opening.", true, "Second", true);
     press(GDK_KEY_BackSpace);
-    EXPECT_TRUE(showsItems("a) Third|b) Fourth")) << items();
+    EXPECT_TRUE(showsItems("c) Third|d) Fourth")) << items();
     undo();
-    EXPECT_TRUE(showsItems("a) First|b) Second|c) Third|d) Fourth")) << items();
+    EXPECT_TRUE(showsItems("c) First|d) Second|e) Third|f) Fourth")) << items();
 
     select("Opening.", true, "Second", true);
     press(GDK_KEY_BackSpace);
-    EXPECT_TRUE(showsItems("a) Third|b) Fourth")) << items();
+    EXPECT_TRUE(showsItems("c) Third|d) Fourth")) << items();
     ASSERT_TRUE(autosave());
     closeDocument();
 
-    EXPECT_EQ(savedParagraphs(), "Opening.\nBetween.\na) Third\nb) Fourth\nClosing.\n") << readFile(m_path);
+    EXPECT_EQ(savedParagraphs(), "Opening.\nBetween.\nc) Third\nd) Fourth\nClosing.\n") << readFile(m_path);
 }
 
 } // namespace
